@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/FloatingPoint.h"
+#include "platform/LocaleSettings.h"
+
+TEST(LocaleSettings, CasingFollowsTheAnsiCodePageBeyondAscii) {
+  EXPECT_EQ(upperCase("abc xyz 09"), "ABC XYZ 09");
+  EXPECT_EQ(lowerCase("ABC"), "abc");
+  // Latin-1 letters case-map in the Western code page Wine runs with.
+  EXPECT_EQ(upperCase("\xe9t\xe9"), "\xc9T\xc9");
+  EXPECT_TRUE(sameText("Stra\xdf" "e", "STRA\xdf" "E"));
+  EXPECT_FALSE(sameText("ab", "abc"));
+  EXPECT_LT(compareText("apple", "Banana"), 0);
+  EXPECT_EQ(compareText("ABC", "abc"), 0);
+}
+
+TEST(LocaleSettings, SystemLocaleFillsEveryFieldWithSomethingUsable) {
+  TLocaleSettings saved = localeSettings();
+  loadLocaleSettingsFromSystem();
+  const TLocaleSettings& loaded = localeSettings();
+  EXPECT_NE(loaded.decimalSeparator, 0);
+  EXPECT_NE(loaded.decimalSeparator, loaded.thousandSeparator);
+  EXPECT_NE(loaded.shortDateFormat.find('d'), std::string::npos);
+  EXPECT_NE(loaded.shortDateFormat.find('m'), std::string::npos);
+  EXPECT_NE(loaded.longTimeFormat.find('n'), std::string::npos);
+  EXPECT_FALSE(loaded.longMonthNames[0].empty());
+  localeSettings() = saved;
+}
+
+TEST(FloatingPoint, ExtendedPrecisionHoldsOnEveryThreadThatAsksForIt) {
+  setExtendedPrecision();
+  EXPECT_TRUE(hasExtendedPrecision());
+  volatile long double one = 1.0L;
+  long double third = one / 3.0L;
+  EXPECT_NE(static_cast<double>(third) - third, 0.0L);
+  bool onWorker = false;
+  std::thread worker([&] {
+    setExtendedPrecision();
+    onWorker = hasExtendedPrecision();
+  });
+  worker.join();
+  EXPECT_TRUE(onWorker);
+}
