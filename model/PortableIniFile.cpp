@@ -1,0 +1,431 @@
+#include "model/PortableIniFile.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+constexpr char endOfFileMark = '\x1a';
+constexpr size_t floatMantissaDecimals = 14;  // 15 significant digits
+constexpr size_t floatExponentDigits = 4;
+
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// A CR ends a line and 0x1A ends the file when the text is read again, so
+// neither may reach the file inside a name, key or value.
+bool holdsLineBreakers(const std::string& text) { return text.find_first_of("\r\x1a") != std::string::npos; }
+
+std::string withoutLineBreakers(std::string text) {
+  for (char& c : text)
+    if (c == '\r' || c == endOfFileMark) c = ' ';
+  return text;
+}
+
+std::string foldedKey(const std::string& key) {
+  return upperCase(holdsLineBreakers(key) ? withoutLineBreakers(key) : key);
+}
+
+// A key must come back as the same key: an empty or blank key makes a line
+// that reading skips, and "=" would move the rest of the key into the value.
+bool storableKey(const std::string& key) {
+  return key.find('=') == std::string::npos && !trimmed(key).empty();
+}
+
+}  // namespace
+
+// One section: its entries in stored order, and an index from the upper-cased
+// key to the entry's position so that a look-up never scans the section.
+// Removed entries leave a gap that is squeezed out once gaps outnumber entries.
+struct TPortableIniFile::TSection {
+  struct TEntry {
+    std::string key;
+    std::string value;
+    bool removed = false;
+  };
+
+  std::string Name;
+  std::vector<TEntry> Lines;
+  std::unordered_map<std::string, size_t> positions;
+  size_t removedCount = 0;
+
+  const TEntry* find(const std::string& folded) const {
+    auto found = positions.find(folded);
+    return found == positions.end() ? nullptr : &Lines[found->second];
+  }
+
+  void store(std::string_view key, std::string_view value) {
+    std::string folded = upperCase(std::string(key));
+    auto found = positions.find(folded);
+    if (value.empty()) {
+      if (found == positions.end()) return;
+      Lines[found->second] = TEntry{{}, {}, true};
+      positions.erase(found);
+      if (++removedCount > 16 && removedCount > positions.size()) squeeze();
+      return;
+    }
+    if (found != positions.end()) {
+      TEntry& entry = Lines[found->second];
+      entry.key.assign(key);
+      entry.value.assign(value);
+      return;
+    }
+    positions.emplace(std::move(folded), Lines.size());
+    Lines.push_back(TEntry{std::string(key), std::string(value), false});
+  }
+
+  template <class Visit>
+  void forEachEntry(Visit visit) const {
+    for (const TEntry& entry : Lines)
+      if (!entry.removed) visit(entry);
+  }
+
+ private:
+  void squeeze() {
+    std::vector<size_t> newPosition(Lines.size());
+    size_t kept = 0;
+    for (size_t i = 0; i < Lines.size(); ++i) {
+      if (Lines[i].removed) continue;
+      newPosition[i] = kept;
+      if (kept != i) Lines[kept] = std::move(Lines[i]);
+      ++kept;
+    }
+    Lines.resize(kept);
+    for (auto& position : positions) position.second = newPosition[position.second];
+    removedCount = 0;
+  }
+};
+
+TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
+
+TPortableIniFile::~TPortableIniFile() {
+  try {
+    updateFile();
+  } catch (...) {
+    // A destructor must not throw; callers that care have called updateFile().
+  }
+}
+
+void TPortableIniFile::readFile() {
+  sections_.clear();
+  sectionsByName_.clear();
+  modified_ = false;
+  std::string bytes;
+  // A read that fails part-way keeps what was read up to then.
+  readFileBytes(fileName_, bytes);
+  std::string_view text(bytes);
+  text = text.substr(0, text.find(endOfFileMark));
+
+  TSection* current = nullptr;
+  while (!text.empty()) {
+    size_t lineEnd = text.find('\r');
+    std::string_view line = trimmed(text.substr(0, lineEnd));
+    if (lineEnd == std::string_view::npos) {
+      text = {};
+    } else {
+      text.remove_prefix(lineEnd + 1);
+      if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
+    }
+
+    if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+      current = &sectionForWriting(std::string(line.substr(1, line.size() - 2)));
+      continue;
+    }
+    size_t equals = line.find('=');
+    if (current == nullptr || equals == std::string_view::npos || equals == 0) continue;
+    std::string_view value = trimmed(line.substr(equals + 1));
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    current->store(line.substr(0, equals), value);
+  }
+}
+
+std::string TPortableIniFile::fileText() const {
+  size_t size = 0;
+  for (const auto& section : sections_) {
+    size += section->Name.size() + 6;
+    section->forEachEntry([&](const TSection::TEntry& entry) { size += entry.key.size() + entry.value.size() + 3; });
+  }
+  std::string text;
+  text.reserve(size);
+  for (const auto& section : sections_) {
+    text += '[';
+    text += section->Name;
+    text += "]\r\n";
+    section->forEachEntry([&](const TSection::TEntry& entry) {
+      text += entry.key;
+      text += '=';
+      text += entry.value;
+      text += "\r\n";
+    });
+    text += "\r\n";
+  }
+  return text;
+}
+
+bool TPortableIniFile::updateFile() {
+  if (!modified_) return true;
+  if (!writeFileAtomically(fileName_, fileText())) return false;
+  modified_ = false;
+  return true;
+}
+
+const TPortableIniFile::TSection* TPortableIniFile::findSection(const std::string& name) const {
+  auto found = sectionsByName_.find(holdsLineBreakers(name) ? withoutLineBreakers(name) : name);
+  return found == sectionsByName_.end() ? nullptr : found->second;
+}
+
+TPortableIniFile::TSection& TPortableIniFile::sectionForWriting(const std::string& name) {
+  std::string cleanName = holdsLineBreakers(name) ? withoutLineBreakers(name) : name;
+  auto found = sectionsByName_.find(cleanName);
+  if (found != sectionsByName_.end()) return *found->second;
+  auto section = std::make_unique<TSection>();
+  section->Name = cleanName;
+  TSection& added = *section;
+  sections_.push_back(std::move(section));
+  sectionsByName_.emplace(std::move(cleanName), &added);
+  return added;
+}
+
+std::string TPortableIniFile::readString(const std::string& section, const std::string& key,
+                                         const std::string& defaultValue) const {
+  const TSection* found = findSection(section);
+  if (found == nullptr) return defaultValue;
+  const TSection::TEntry* entry = found->find(foldedKey(key));
+  return entry == nullptr ? defaultValue : entry->value;
+}
+
+void TPortableIniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
+  // "[]" would not read back as a header, and its entries would join the section before it.
+  if (section.empty()) return;
+  std::string cleanKey = withoutLineBreakers(key);
+  if (!storableKey(cleanKey)) return;
+  sectionForWriting(section).store(cleanKey, holdsLineBreakers(value) ? withoutLineBreakers(value) : value);
+  modified_ = true;
+}
+
+int TPortableIniFile::readInteger(const std::string& section, const std::string& key, int defaultValue) const {
+  int value;
+  return iniTextToInteger(readString(section, key, ""), value) ? value : defaultValue;
+}
+
+void TPortableIniFile::writeInteger(const std::string& section, const std::string& key, int value) {
+  writeString(section, key, std::to_string(value));
+}
+
+bool TPortableIniFile::readBool(const std::string& section, const std::string& key, bool defaultValue) const {
+  return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TPortableIniFile::writeBool(const std::string& section, const std::string& key, bool value) {
+  writeString(section, key, value ? "1" : "0");
+}
+
+double TPortableIniFile::readFloat(const std::string& section, const std::string& key, double defaultValue) const {
+  double value;
+  return iniTextToFloat(readString(section, key, ""), value) ? value : defaultValue;
+}
+
+void TPortableIniFile::writeFloat(const std::string& section, const std::string& key, double value) {
+  writeString(section, key, floatToIniText(value));
+}
+
+bool TPortableIniFile::sectionExists(const std::string& section) const { return findSection(section) != nullptr; }
+
+void TPortableIniFile::readSection(const std::string& section, std::vector<std::string>& keys) const {
+  const TSection* found = findSection(section);
+  if (found == nullptr) return;
+  found->forEachEntry([&](const TSection::TEntry& entry) { keys.push_back(entry.key); });
+}
+
+void TPortableIniFile::readSectionValues(const std::string& section, std::vector<std::string>& entries) const {
+  const TSection* found = findSection(section);
+  if (found == nullptr) return;
+  found->forEachEntry([&](const TSection::TEntry& entry) { entries.push_back(entry.key + "=" + entry.value); });
+}
+
+void TPortableIniFile::eraseSection(const std::string& section) {
+  const TSection* found = findSection(section);
+  if (found == nullptr) return;
+  sectionsByName_.erase(found->Name);
+  for (auto it = sections_.begin(); it != sections_.end(); ++it) {
+    if (it->get() == found) {
+      sections_.erase(it);
+      break;
+    }
+  }
+  modified_ = true;
+}
+
+std::string TPortableIniFile::fontStyleToStr(TFontStyles styles) {
+  std::string letters;
+  if (styles & fsBold) letters += 'B';
+  if (styles & fsItalic) letters += 'I';
+  if (styles & fsUnderline) letters += 'U';
+  if (styles & fsStrikeOut) letters += 'S';
+  return letters;
+}
+
+TFontStyles TPortableIniFile::strToFontStyle(const std::string& text) {
+  TFontStyles styles = 0;
+  for (char c : text) {
+    switch (c) {
+      case 'B': styles |= fsBold; break;
+      case 'I': styles |= fsItalic; break;
+      case 'U': styles |= fsUnderline; break;
+      case 'S': styles |= fsStrikeOut; break;
+      default: break;
+    }
+  }
+  return styles;
+}
+
+TFontStyles TPortableIniFile::readFontStyle(const std::string& section, const std::string& key,
+                                            TFontStyles defaultStyles) const {
+  return strToFontStyle(readString(section, key, fontStyleToStr(defaultStyles)));
+}
+
+void TPortableIniFile::writeFontStyle(const std::string& section, const std::string& key, TFontStyles styles) {
+  writeString(section, key, fontStyleToStr(styles));
+}
+
+void TPortableIniFile::readFont(const std::string& section, const std::string& prefix, TFontProperties& font) const {
+  if (!sectionExists(section)) return;
+  std::string name = readString(section, prefix + "Name", "");
+  if (!name.empty()) font.name = name;
+  font.style = strToFontStyle(readString(section, prefix + "Style", ""));
+  // A character set is a byte and a pitch one of three: other numbers keep
+  // the font's own rather than make a font Windows cannot create.
+  int charSet = readInteger(section, prefix + "CharSet", font.charSet);
+  if (charSet >= 0 && charSet <= 255) font.charSet = charSet;
+  int pitch = readInteger(section, prefix + "Pitch", static_cast<int>(font.pitch));
+  if (pitch >= 0 && pitch <= 2) font.pitch = static_cast<TFontPitch>(pitch);
+  font.color = readInteger(section, prefix + "Color", font.color);
+  font.size = readInteger(section, prefix + "Size", font.size);
+}
+
+void TPortableIniFile::writeFont(const std::string& section, const std::string& prefix, const TFontProperties& font) {
+  writeString(section, prefix + "Name", font.name);
+  writeString(section, prefix + "Style", fontStyleToStr(font.style));
+  writeInteger(section, prefix + "CharSet", font.charSet);
+  writeInteger(section, prefix + "Pitch", static_cast<int>(font.pitch));
+  writeInteger(section, prefix + "Color", font.color);
+  writeInteger(section, prefix + "Size", font.size);
+}
+
+// Scientific notation, 23 characters: a space or "-", one digit, ".", 14
+// digits, "E", the exponent's sign and 4 digits, whatever the locale.
+std::string floatToIniText(double value) {
+  if (std::isnan(value)) return "NAN";
+  if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  char digits[48];
+  auto result = std::to_chars(digits, digits + sizeof digits, value < 0 ? -value : value,
+                              std::chars_format::scientific, static_cast<int>(floatMantissaDecimals));
+  std::string_view formatted(digits, static_cast<size_t>(result.ptr - digits));
+  size_t exponentMark = formatted.find('e');
+  std::string_view mantissa = formatted.substr(0, exponentMark);
+  char exponentSign = formatted[exponentMark + 1];
+  std::string_view exponent = formatted.substr(exponentMark + 2);
+
+  std::string text;
+  text += value < 0 ? '-' : ' ';
+  text += mantissa;
+  text += 'E';
+  text += exponentSign;
+  text.append(floatExponentDigits - exponent.size(), '0');
+  text += exponent;
+  return text;
+}
+
+// Leading spaces, an optional sign, digits with an optional "." and more
+// digits (at least one digit in all), an optional exponent with at least one
+// digit; nothing else may follow.
+bool iniTextToFloat(const std::string& text, double& value) {
+  size_t i = 0;
+  const size_t n = text.size();
+  auto isDigit = [&](size_t at) { return at < n && text[at] >= '0' && text[at] <= '9'; };
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  size_t numberStart = i;
+  size_t mantissaDigits = 0;
+  while (isDigit(i)) ++i, ++mantissaDigits;
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (isDigit(i)) ++i, ++mantissaDigits;
+  }
+  if (mantissaDigits == 0) return false;
+  if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    if (!isDigit(i)) return false;
+    while (isDigit(i)) ++i;
+  }
+  if (i != n) return false;
+
+  // The sign was taken above: from_chars reads none.
+  std::string_view number = std::string_view(text).substr(numberStart);
+  double parsed = 0;
+  auto result = std::from_chars(number.data(), number.data() + number.size(), parsed);
+  if (result.ptr != number.data() + number.size()) return false;
+  if (result.ec == std::errc::result_out_of_range) {
+    // Too large is no usable number; too small is the nearest subnormal or 0.
+    parsed = std::strtod(std::string(number).c_str(), nullptr);
+    if (std::isinf(parsed)) return false;
+  } else if (result.ec != std::errc()) {
+    return false;
+  }
+  value = negative ? -parsed : parsed;
+  return true;
+}
+
+// Decimal digits, or hexadecimal ones after "$", "x" or "0x"; hexadecimal
+// texts may give any 32-bit pattern (system colours are written that way by
+// other tools), decimal ones must fit a signed 32-bit integer.
+bool iniTextToInteger(const std::string& text, int& value) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  bool hexadecimal = false;
+  if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    hexadecimal = true;
+    ++i;
+  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    hexadecimal = true;
+    i += 2;
+  }
+  const uint64_t limit = hexadecimal ? 0xFFFFFFFFull : (negative ? 2147483648ull : 2147483647ull);
+  uint64_t magnitude = 0;
+  size_t digits = 0;
+  for (; i < n; ++i, ++digits) {
+    char c = text[i];
+    unsigned digit;
+    if (c >= '0' && c <= '9')
+      digit = static_cast<unsigned>(c - '0');
+    else if (hexadecimal && c >= 'a' && c <= 'f')
+      digit = static_cast<unsigned>(c - 'a' + 10);
+    else if (hexadecimal && c >= 'A' && c <= 'F')
+      digit = static_cast<unsigned>(c - 'A' + 10);
+    else
+      return false;
+    magnitude = magnitude * (hexadecimal ? 16 : 10) + digit;
+    if (magnitude > limit) return false;
+  }
+  if (digits == 0) return false;
+  uint32_t bits = static_cast<uint32_t>(magnitude);
+  if (negative) bits = 0u - bits;
+  value = static_cast<int32_t>(bits);
+  return true;
+}

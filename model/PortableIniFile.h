@@ -1,0 +1,83 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/FontProperties.h"
+
+// The program's own settings-file reader and writer. The whole file is read
+// into memory at construction; reads and writes work on that copy; the file
+// is rewritten only when something was written, by updateFile() or at
+// destruction. Section names compare exactly, keys without regard to case.
+// Values are read back trimmed and without enclosing double quotes.
+class TPortableIniFile {
+ public:
+  // Reads the file at once; a missing or unreadable file gives an empty object.
+  explicit TPortableIniFile(const std::string& fileName);
+  // Writes the file when modified; a failure is swallowed here, so callers
+  // that must know call updateFile() first.
+  virtual ~TPortableIniFile();
+  TPortableIniFile(const TPortableIniFile&) = delete;
+  TPortableIniFile& operator=(const TPortableIniFile&) = delete;
+
+  // Writes the file when modified, replacing it only once the new text is
+  // complete on disk. True when nothing needed writing or the write succeeded;
+  // on failure the file keeps its old content and the object stays modified.
+  bool updateFile();
+
+  bool Modified() const { return modified_; }
+  const std::string& FileName() const { return fileName_; }
+
+  std::string readString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const;
+  // An empty value removes the key. CR and 0x1A in keys and values become
+  // spaces (they would end a line or the file); a key that is empty, blank or
+  // holds "=" cannot be stored and the write is ignored, as is an empty
+  // section name.
+  void writeString(const std::string& section, const std::string& key, const std::string& value);
+
+  int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
+  void writeInteger(const std::string& section, const std::string& key, int value);
+
+  virtual bool readBool(const std::string& section, const std::string& key, bool defaultValue) const;
+  virtual void writeBool(const std::string& section, const std::string& key, bool value);
+
+  double readFloat(const std::string& section, const std::string& key, double defaultValue) const;
+  void writeFloat(const std::string& section, const std::string& key, double value);
+
+  bool sectionExists(const std::string& section) const;
+  // Append to the target without clearing it; nothing when the section is missing.
+  void readSection(const std::string& section, std::vector<std::string>& keys) const;
+  void readSectionValues(const std::string& section, std::vector<std::string>& entries) const;
+  void eraseSection(const std::string& section);
+
+  static std::string fontStyleToStr(TFontStyles styles);
+  static TFontStyles strToFontStyle(const std::string& text);
+  TFontStyles readFontStyle(const std::string& section, const std::string& key, TFontStyles defaultStyles) const;
+  void writeFontStyle(const std::string& section, const std::string& key, TFontStyles styles);
+
+  // Six keys: prefix + "Name", "Style", "CharSet", "Pitch", "Color", "Size".
+  // readFont changes nothing when the section is missing.
+  void readFont(const std::string& section, const std::string& prefix, TFontProperties& font) const;
+  void writeFont(const std::string& section, const std::string& prefix, const TFontProperties& font);
+
+ private:
+  struct TSection;
+
+  void readFile();
+  std::string fileText() const;
+  const TSection* findSection(const std::string& name) const;
+  TSection& sectionForWriting(const std::string& name);
+
+  std::string fileName_;
+  bool modified_ = false;
+  std::vector<std::unique_ptr<TSection>> sections_;                 // in file order, then creation order
+  std::unordered_map<std::string, TSection*> sectionsByName_;       // exact names
+};
+
+// The locale-independent number forms of settings files, also used by the
+// files that store numbers the same way.
+std::string floatToIniText(double value);
+bool iniTextToFloat(const std::string& text, double& value);
+bool iniTextToInteger(const std::string& text, int& value);

@@ -1,0 +1,192 @@
+#include "platform/FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+
+namespace {
+
+constexpr DWORD invalidAttributes = INVALID_FILE_ATTRIBUTES;
+// ReadFile and WriteFile take 32-bit counts; stay well below that.
+constexpr size_t ioChunk = 1u << 24;
+
+class TFileHandle {
+ public:
+  explicit TFileHandle(HANDLE handle) : handle_(handle) {}
+  ~TFileHandle() { close(); }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  bool close() {
+    if (!valid()) return true;
+    bool closed = CloseHandle(handle_) != 0;
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class TFindHandle {
+ public:
+  explicit TFindHandle(HANDLE handle) : handle_(handle) {}
+  ~TFindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  TFindHandle(const TFindHandle&) = delete;
+  TFindHandle& operator=(const TFindHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+DWORD attributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD chunk = static_cast<DWORD>(std::min(bytes.size(), ioChunk));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written != chunk) return false;
+    bytes.remove_prefix(chunk);
+  }
+  return true;
+}
+
+// A name beside the target that no other writer uses: the target's own name
+// keeps a leftover after a power cut recognisable.
+std::string temporaryNameFor(const std::string& fileName) {
+  static std::atomic<unsigned> counter{0};
+  char suffix[40];
+  std::snprintf(suffix, sizeof suffix, ".~%lx-%x.tmp", static_cast<unsigned long>(GetCurrentProcessId()),
+                counter++);
+  return fileName + suffix;
+}
+
+std::string withoutTrailingBackslashes(std::string path) {
+  while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':')
+    path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+bool readFileBytes(const std::string& fileName, std::string& bytes) {
+  bytes.clear();
+  TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) return false;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) bytes.reserve(static_cast<size_t>(size.QuadPart));
+  std::string buffer(ioChunk, '\0');
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return false;
+    if (got == 0) return true;
+    bytes.append(buffer.data(), got);
+  }
+}
+
+bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
+  // Windows refuses to replace a read-only file, Wine does not: refuse it
+  // here so a file the user protected stays protected everywhere.
+  DWORD existing = attributesOf(fileName);
+  if (existing != invalidAttributes && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
+  std::string temporary;
+  HANDLE created = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+    temporary = temporaryNameFor(fileName);
+    created = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+  }
+  TFileHandle file(created);
+  if (!file.valid()) return false;
+  bool complete = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  complete = file.close() && complete;
+  if (complete &&
+      MoveFileExA(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  DeleteFileA(temporary.c_str());
+  return false;
+}
+
+std::vector<TFoundFile> findFiles(const std::string& pattern) {
+  std::vector<TFoundFile> entries;
+  WIN32_FIND_DATAA found;
+  TFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+  if (search.get() == INVALID_HANDLE_VALUE) return entries;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    entries.push_back({std::move(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+  } while (FindNextFileA(search.get(), &found));
+  return entries;
+}
+
+bool fileExists(const std::string& fileName) {
+  DWORD attributes = attributesOf(fileName);
+  return attributes != invalidAttributes && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool folderExists(const std::string& folder) {
+  DWORD attributes = attributesOf(folder);
+  return attributes != invalidAttributes && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool pathExists(const std::string& path) { return attributesOf(path) != invalidAttributes; }
+
+bool isReparsePoint(const std::string& path) {
+  DWORD attributes = attributesOf(withoutTrailingBackslashes(path));
+  return attributes != invalidAttributes && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool deleteFile(const std::string& fileName) { return DeleteFileA(fileName.c_str()) != 0; }
+
+bool removeFolder(const std::string& folder) {
+  return RemoveDirectoryA(withoutTrailingBackslashes(folder).c_str()) != 0;
+}
+
+bool createFolder(const std::string& folder) { return CreateDirectoryA(folder.c_str(), nullptr) != 0; }
+
+bool forceFolders(const std::string& folder) {
+  std::string path = withoutTrailingBackslashes(folder);
+  if (path.empty()) return false;
+  if (folderExists(path)) return true;
+  size_t cut = path.find_last_of("\\/");
+  if (cut != std::string::npos && cut > 0) {
+    std::string parent = path.substr(0, cut);
+    // A drive ("C:") or UNC share root cannot be created; it either exists or
+    // the folder below it fails to appear.
+    if (parent.back() != ':' && parent != "\\" && !forceFolders(parent)) return false;
+  }
+  CreateDirectoryA(path.c_str(), nullptr);
+  return folderExists(path);
+}
+
+bool copyFile(const std::string& source, const std::string& target, bool failIfExists) {
+  return CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE) != 0;
+}
+
+int64_t fileAge(const std::string& fileName) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+  return (static_cast<int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::string fullPathName(const std::string& path) {
+  if (path.empty()) return "";
+  DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return "";
+  std::string full(needed, '\0');
+  DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return "";
+  full.resize(length);
+  return full;
+}

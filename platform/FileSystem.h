@@ -1,0 +1,49 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The file-system services of the model, over the ANSI Win32 file API. Paths
+// are Windows paths in the system code page; a folder may be given with or
+// without its trailing backslash unless a routine says otherwise.
+
+// Reads a whole file. False when it cannot be opened or a read fails; bytes
+// then holds what could be read (nothing for a missing file).
+bool readFileBytes(const std::string& fileName, std::string& bytes);
+
+// Replaces (or creates) a file with the given bytes so that a crash or a full
+// disk never leaves a half-written file: the bytes go to a temporary file in
+// the same folder, are flushed, and only then take the file's place. On
+// failure the old file stays as it was and the temporary file is removed.
+bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
+
+struct TFoundFile {
+  std::string name;  // the entry's own name, without its folder
+  bool isFolder = false;
+  bool isReparsePoint = false;  // a junction, symbolic link or other reparse point
+};
+
+// The entries that match a wildcard pattern such as "C:\\DATA\\*.INI", without
+// "." and "..". Nothing when the folder is missing or unreadable.
+std::vector<TFoundFile> findFiles(const std::string& pattern);
+
+bool fileExists(const std::string& fileName);  // an existing file, not a folder
+bool folderExists(const std::string& folder);  // an existing folder
+bool pathExists(const std::string& path);      // a file or a folder
+bool isReparsePoint(const std::string& path);  // true only for an existing reparse point
+
+bool deleteFile(const std::string& fileName);
+bool removeFolder(const std::string& folder);  // an empty folder, or the link itself for a junction
+bool createFolder(const std::string& folder);  // one level; false when it exists already
+bool forceFolders(const std::string& folder);  // with all missing parents; true when it exists afterwards
+bool copyFile(const std::string& source, const std::string& target, bool failIfExists);
+
+// The time of the last write to a file in 100-nanosecond steps since 1601
+// (the Win32 file time); -1 when the file does not exist. Callers compare ages
+// to learn whether a file changed.
+int64_t fileAge(const std::string& fileName);
+
+// The absolute, normalised form of a path ("." and ".." resolved); empty when
+// the path cannot be resolved.
+std::string fullPathName(const std::string& path);

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <random>
+
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TestFolders.h"
+
+using namespace std::string_literals;
+using TStrings = std::vector<std::string>;
+
+namespace {
+
+class PortableIniFile : public testing::Test {
+ protected:
+  std::string fileWith(const std::string& bytes) {
+    writeWholeFile(file, bytes);
+    return file;
+  }
+
+  TTemporaryFolder folder;
+  std::string file = folder.path() + "test.ini";
+};
+
+}  // namespace
+
+TEST_F(PortableIniFile, ReadsTheTextFormatLineByLine) {
+  TPortableIniFile ini(fileWith(
+      "orphan=before any section\r\n[Main]\r\n  Key= spaced value  \r\nQuoted=\" kept inside \"\r\n"
+      "Half=\"open\n;Semi=colon\r\n=no key\r\nno equals sign\r\n[main]\rLower=case\r\nKey =a\r\n"
+      "[ Spaced ]\r\nx=1\r\n[]\r\ny=2\r\n[Main]\r\nkey=later spelling\r\nAdded=at end\r\n"
+      "ignored=after\x1a[Gone]\r\nz=3\r\n"));
+
+  TStrings entries;
+  ini.readSectionValues("Main", entries);
+  // A repeated key keeps its place with the later value and spelling; a LF
+  // alone does not end a line.
+  EXPECT_EQ(entries, (TStrings{"key=later spelling", "Quoted= kept inside ", "Half=\"open\n;Semi=colon",
+                               "Added=at end", "ignored=after"}));
+  EXPECT_EQ(ini.readString("Main", "KEY", "?"), "later spelling");
+  EXPECT_EQ(ini.readString("main", "Lower", "?"), "case");
+  EXPECT_EQ(ini.readString("main", "key", "?"), "?");
+  EXPECT_EQ(ini.readString("main", "KEY ", "?"), "a");
+  EXPECT_EQ(ini.readString(" Spaced ", "y", "?"), "2");  // "[]" is no header
+  EXPECT_FALSE(ini.sectionExists("Gone"));
+  EXPECT_FALSE(ini.Modified());
+}
+
+TEST_F(PortableIniFile, WritesSectionsEntriesAndBlankLinesWithCrLf) {
+  {
+    TPortableIniFile ini(file);
+    ini.writeString("B", "one", "1");
+    ini.writeString("A", "two", "2");
+    ini.writeString("B", "Three", "  3 ");
+    ini.writeString("Empty", "gone", "");  // an empty value still creates the section
+    ini.writeString("B", "ONE", "uno");
+    ini.writeBool("A", "flag", true);
+    ini.writeString("C", "c", "3");
+    ini.eraseSection("A");
+    ini.writeString("A", "new", "x");
+    EXPECT_TRUE(ini.updateFile());
+    EXPECT_FALSE(ini.Modified());
+  }
+  EXPECT_EQ(readWholeFile(file), "[B]\r\nONE=uno\r\nThree=  3 \r\n\r\n[Empty]\r\n\r\n[C]\r\nc=3\r\n\r\n[A]\r\nnew=x\r\n\r\n");
+
+  TPortableIniFile reread(file);
+  EXPECT_EQ(reread.readString("B", "three", ""), "3");
+  TStrings list{"existing"};
+  reread.readSection("B", list);
+  reread.readSectionValues("C", list);
+  reread.readSection("Missing", list);
+  EXPECT_EQ(list, (TStrings{"existing", "ONE", "Three", "c=3"}));
+}
+
+TEST_F(PortableIniFile, ManyRemovalsKeepTheRestFoundAndInOrder) {
+  TPortableIniFile ini(file);
+  auto key = [](const char* prefix, int i) { return std::string(prefix).append(std::to_string(i)); };
+  for (int i = 0; i < 1000; ++i) ini.writeInteger("S", key("k", i), i);
+  for (int i = 0; i < 1000; i += 3) ini.writeString("S", key("K", i), "");
+  ini.writeInteger("S", "k0", 7);  // a removed key comes back at the end
+
+  TStrings keys;
+  ini.readSection("S", keys);
+  ASSERT_EQ(keys.size(), 667u);
+  EXPECT_EQ(keys.front(), "k1");
+  EXPECT_EQ(keys.back(), "k0");
+  EXPECT_EQ(ini.readInteger("S", "k998", 0), 998);
+  EXPECT_EQ(ini.readInteger("S", "k999", -5), -5);
+}
+
+TEST_F(PortableIniFile, LineBreakersInDataCannotInjectLinesOrEndTheFile) {
+  {
+    TPortableIniFile ini(file);
+    for (const char* refusedKey : {"", "   ", "a=b"}) ini.writeString("Notes", refusedKey, "x");
+    ini.writeString("", "k", "no section name");
+    EXPECT_FALSE(ini.Modified());
+    ini.writeString("Notes", "Comment", "bought\r\n[Evil]\r\nx=1\x1a rest");
+    ini.writeString("Notes", "Multi\rKey", "v");
+    ini.writeString("After", "kept", "yes");
+  }
+  TPortableIniFile ini(file);
+  EXPECT_FALSE(ini.sectionExists("Evil"));
+  EXPECT_EQ(ini.readString("Notes", "Comment", ""), "bought \n[Evil] \nx=1  rest");
+  TStrings keys;
+  ini.readSection("Notes", keys);
+  EXPECT_EQ(keys, (TStrings{"Comment", "Multi Key"}));
+  EXPECT_EQ(ini.readString("After", "kept", ""), "yes");
+}
+
+TEST_F(PortableIniFile, IntegersAcceptDecimalAndHexadecimalAndRejectTheRest) {
+  TPortableIniFile ini(fileWith(
+      "[N]\r\na= 42\r\nb=-2147483648\r\nc=2147483648\r\nd=$FF\r\ne=0x1f\r\nf=X10\r\ng=-$10\r\n"
+      "h=$FFFFFFFF\r\ni=$100000000\r\nj=12abc\r\nk=+\r\nl=0x\r\nm=99999999999999999999\r\nn=2\r\no=true\r\n"));
+  const std::pair<const char*, int> good[] = {{"a", 42}, {"b", -2147483647 - 1}, {"d", 255}, {"e", 31},
+                                              {"f", 16}, {"g", -16},             {"h", -1}};
+  for (auto [key, value] : good) EXPECT_EQ(ini.readInteger("N", key, 5), value) << key;
+  for (const char* bad : {"c", "i", "j", "k", "l", "m", "missing"}) EXPECT_EQ(ini.readInteger("N", bad, 5), 5) << bad;
+  EXPECT_TRUE(ini.readBool("N", "n", false));
+  EXPECT_FALSE(ini.readBool("N", "o", false));
+}
+
+TEST_F(PortableIniFile, FloatsHaveOneLocaleIndependentTextForm) {
+  EXPECT_EQ(floatToIniText(123.45), " 1.23450000000000E+0002");
+  EXPECT_EQ(floatToIniText(0), " 0.00000000000000E+0000");
+  EXPECT_EQ(floatToIniText(-1.0 / 3), "-3.33333333333333E-0001");
+  EXPECT_EQ(floatToIniText(0.1 + 0.2), " 3.00000000000000E-0001");
+
+  TPortableIniFile ini(file);
+  for (double v : {123.45, -0.000123, 1e308, 5e-324, 1234567.125}) {
+    ini.writeFloat("F", "v", v);
+    EXPECT_NEAR(ini.readFloat("F", "v", 0), v, std::fabs(v) * 1e-14) << v;
+  }
+  ini.writeFloat("F", "nan", std::nan(""));
+  EXPECT_EQ(ini.readFloat("F", "nan", 7), 7);
+
+  double value = 0;
+  for (const char* good : {"5.", "-2e3", "+1E-2", ".5"}) EXPECT_TRUE(iniTextToFloat(good, value)) << good;
+  EXPECT_EQ(value, 0.5);
+  for (const char* bad : {"", " ", "1,5", "-", ".", "1e", "1e+", "1.5 ", "0x10", "inf", "1e400"})
+    EXPECT_FALSE(iniTextToFloat(bad, value)) << bad;
+}
+
+TEST_F(PortableIniFile, FontsRoundTripThroughSixKeys) {
+  TFontProperties font{"Arial", fsBold | fsStrikeOut, 238, TFontPitch::fpFixed, 255, 11};
+  {
+    TPortableIniFile ini(file);
+    ini.writeFont("Grid", "Title", font);
+    ini.writeFont("Plain", "F", TFontProperties());
+  }
+  EXPECT_EQ(readWholeFile(file),
+            "[Grid]\r\nTitleName=Arial\r\nTitleStyle=BS\r\nTitleCharSet=238\r\nTitlePitch=2\r\nTitleColor=255\r\n"
+            "TitleSize=11\r\n\r\n[Plain]\r\nFName=MS Sans Serif\r\nFCharSet=1\r\nFPitch=0\r\nFColor=-2147483640\r\n"
+            "FSize=8\r\n\r\n");
+
+  TPortableIniFile ini(file);
+  TFontProperties read;
+  ini.readFont("Grid", "Title", read);
+  EXPECT_EQ(read, font);
+  read.style = fsItalic;
+  ini.readFont("Plain", "F", read);  // no Style key: no style
+  EXPECT_EQ(read, TFontProperties());
+  ini.readFont("Missing", "Title", font);
+  EXPECT_EQ(font.name, "Arial");
+  EXPECT_EQ(TPortableIniFile::strToFontStyle("xSbIu"), fsStrikeOut | fsItalic);
+  EXPECT_EQ(ini.readFontStyle("Grid", "Missing", fsUnderline | fsBold), fsUnderline | fsBold);
+}
+
+TEST_F(PortableIniFile, OnlyWritesTouchTheFileAndAFailedSaveKeepsTheOldOne) {
+  std::string odd = "\xff[S]\nodd=1\r\r\r[S]\r\nk=\"\"\r\n\x1a tail";
+  fileWith(odd);
+  int64_t age = fileAge(file);
+  { TPortableIniFile(file).readString("S", "k", ""); }
+  EXPECT_EQ(readWholeFile(file), odd);
+  EXPECT_EQ(fileAge(file), age);
+
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  {
+    TPortableIniFile ini(file);
+    ini.writeString("S", "k", "new");
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_TRUE(ini.Modified());
+  }
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readWholeFile(file), odd);
+
+  TPortableIniFile nowhere(folder.path() + "missing\\folder\\x.ini");
+  nowhere.writeString("S", "k", "v");
+  EXPECT_FALSE(nowhere.updateFile());
+}
+
+TEST_F(PortableIniFile, GarbageFilesReadAsDefaultsWithoutHarm) {
+  std::mt19937 random(7);
+  std::string garbage(200000, '\0');
+  for (char& c : garbage) c = static_cast<char>(random());
+  std::string nulls = "[S]\r\nk=a\0b\r\n\0\0[T]\0\r\n"s + std::string(1 << 20, 'x') + "=" + std::string(1 << 20, 'y');
+  for (const std::string& bytes : {garbage, nulls, "[S]\r\n" + std::string(1 << 20, '=')}) {
+    {
+      TPortableIniFile ini(fileWith(bytes));
+      EXPECT_EQ(ini.readString("Section", "Key", "default"), "default");
+      EXPECT_EQ(ini.readInteger("S", "k", 3), 3);
+    }
+    EXPECT_EQ(readWholeFile(file), bytes);
+  }
+}
