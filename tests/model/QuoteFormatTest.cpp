@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "model/QuoteFormat.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+TQuoteRecord parse(std::string_view formatString, std::string_view line) {
+  const TQuoteFormat format = compileQuoteFormat(formatString, true);
+  EXPECT_FALSE(format.isEmpty()) << formatString;
+  TQuoteRecord quote;
+  parseQuoteLine(line, format, quote);
+  return quote;
+}
+
+std::string write(std::string_view formatString, const TQuoteRecord& quote) {
+  std::string line = "stale";
+  formatQuoteLine(quote, compileQuoteFormat(formatString, true), line);
+  return line;
+}
+
+TQuoteRecord dated(int year, int month, int day) {
+  TQuoteRecord quote;
+  quote.Year = static_cast<uint16_t>(year);
+  quote.Month = static_cast<uint16_t>(month);
+  quote.Day = static_cast<uint16_t>(day);
+  quote.Mask = quoteDateBits;
+  return quote;
+}
+
+}  // namespace
+
+TEST(QuoteFormat, FieldsNeedALiteralOrAFixedWidthFieldBeforeThem) {
+  EXPECT_TRUE(isValidQuoteFormat("yyyymmdd,c"));
+  EXPECT_TRUE(isValidQuoteFormat("DDMMYY C"));
+  EXPECT_TRUE(isValidQuoteFormat("D/M/Y;C;H;L;O;V;I;B;A;P;Q"));
+  EXPECT_FALSE(isValidQuoteFormat("DMY C"));      // D is variable and M follows directly
+  EXPECT_FALSE(isValidQuoteFormat("CDMY"));       // so is Close
+  EXPECT_FALSE(isValidQuoteFormat("MMMDDYYYY C"));  // month names are variable too
+  EXPECT_FALSE(isValidQuoteFormat("D/M/Y;C;C"));  // a field counts once
+  EXPECT_FALSE(isValidQuoteFormat("DD/MM/YY/YYYY;C"));  // all year kinds are one field
+  EXPECT_FALSE(isValidQuoteFormat("DDD/M/Y;C"));
+  EXPECT_FALSE(isValidQuoteFormat("D/MMMM/Y;C"));
+  EXPECT_FALSE(isValidQuoteFormat("D/M/YYYYY;C"));
+}
+
+TEST(QuoteFormat, CompletenessAndInvalidItems) {
+  EXPECT_FALSE(isValidQuoteFormat("D/M/Y;O"));  // no Close
+  EXPECT_FALSE(isValidQuoteFormat(""));
+  EXPECT_FALSE(compileQuoteFormat("D/M/Y;O", true).isEmpty());
+  // An invalid item empties the format even when incomplete ones are allowed.
+  EXPECT_TRUE(compileQuoteFormat("D/M/Y;O;S", true).isEmpty());
+  EXPECT_TRUE(compileQuoteFormat("D/M/Y;O\\", true).isEmpty());
+  EXPECT_TRUE(compileQuoteFormat("DD/MM/2YY;C", true).isEmpty());
+  EXPECT_TRUE(compileQuoteFormat("DD/MM/20Y;C", true).isEmpty());
+  EXPECT_TRUE(compileQuoteFormat("DD/MM/20YY5;C", true).isEmpty());
+  // "#" ends the format; what follows is not read.
+  EXPECT_TRUE(isValidQuoteFormat("DD.MM.YYYY;C#;C;C"));
+  EXPECT_FALSE(isValidQuoteFormat("DD.MM.#YYYY;C"));
+}
+
+TEST(QuoteFormat, FieldsOfAFormat) {
+  EXPECT_EQ(quoteFormatFields(compileQuoteFormat("yyyymmdd,c", false)), quoteDateBits | quoteCloseBit);
+  EXPECT_EQ(quoteFormatFields(compileQuoteFormat("MMM3 D;H;L;A;Q", true)),
+            quoteMonthBit | quoteDayBit | quoteHighBit | quoteLowBit | quoteAskBit | quoteAskSizeBit);
+  EXPECT_EQ(quoteFormatFields(compileQuoteFormat("19YY", true)), quoteYearBit);
+  EXPECT_EQ(quoteFormatFields(TQuoteFormat{}), 0);
+}
+
+TEST(QuoteFormat, ReadsTheCurrencyTableLineAndWritesItBack) {
+  const TQuoteRecord quote = parse("yyyymmdd,c", "20240105,1.0825");
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Mask, quoteDateBits | quoteCloseBit);
+  EXPECT_EQ(quote.Year, 2024);
+  EXPECT_EQ(quote.Month, 1);
+  EXPECT_EQ(quote.Day, 5);
+  EXPECT_EQ(quote.Close, std::strtold("1.0825", nullptr));
+  EXPECT_EQ(write("yyyymmdd,c", quote), "20240105,1.0825");
+}
+
+TEST(QuoteFormat, DecimalSeparatorOfValueSlots) {
+  EXPECT_EQ(parse("DD.MM.YYYY;C", "05.01.2024;12,5").Close, 12);
+  EXPECT_EQ(parse("DD.MM.YYYY;S,C", "05.01.2024;12,5").Close, 12.5L);
+  // The separator holds for every value slot after it, until the next S.
+  const TQuoteRecord quote = parse("DD.MM.YYYY;S,O;C;S.H", "05.01.2024;1,5;2,25;3.75");
+  EXPECT_EQ(quote.Open, 1.5L);
+  EXPECT_EQ(quote.Close, 2.25L);
+  EXPECT_EQ(quote.High, 3.75L);
+}
+
+TEST(QuoteFormat, TwoDigitYears) {
+  EXPECT_EQ(parse("YY;C", "95;1").Year, 95);
+  EXPECT_EQ(parse("19YY;C", "95;1").Year, 1995);
+  EXPECT_EQ(parse("20YY50;C", "51;1").Year, 1951);
+  EXPECT_EQ(parse("20YY50;C", "50;1").Year, 2050);
+  EXPECT_EQ(parse("YYY;C", "024;1").Year, 24);
+  EXPECT_EQ(parse("Y;C", "2024;1").Year, 2024);
+  EXPECT_EQ(write("YY", dated(1995, 1, 1)), "95");
+  EXPECT_EQ(write("20YY50", dated(2005, 1, 1)), "05");
+  EXPECT_EQ(write("YYY", dated(2024, 1, 1)), "024");
+  EXPECT_EQ(write("YYYY", dated(95, 1, 1)), "0095");
+}
+
+TEST(QuoteFormat, DateFieldRanges) {
+  EXPECT_EQ(parse("DD/MM/YYYY", "31/12/2024").Error, 0);
+  for (const char* line : {"00/12/2024", "32/12/2024", "40/12/2024", "3/12/2024", "01/00/2024", "01/13/2024",
+                           "01/20/2024", "01/1/2024", "01/12/202", "01/12/20x4"}) {
+    EXPECT_EQ(parse("DD/MM/YYYY", line).Error, 1) << line;
+  }
+  EXPECT_EQ(parse("D/M/Y", "0031/012/02024").Day, 31);
+  EXPECT_EQ(parse("D/M/Y", "0/1/2024").Error, 1);
+  EXPECT_EQ(parse("D/M/Y", "32/1/2024").Error, 1);
+  EXPECT_EQ(parse("D/M/Y", "1/13/2024").Error, 1);
+  EXPECT_EQ(parse("D/M/Y", "1/1/0").Error, 1);
+  EXPECT_EQ(parse("D/M/Y", "1/1/10000").Error, 1);
+  EXPECT_EQ(parse("D/M/Y", "1/1/2024000001").Error, 1);  // ten digits would overflow a naive reader
+  EXPECT_EQ(parse("D/M/Y", "1//2024").Error, 1);
+  EXPECT_EQ(parse("D/M/Y", std::string(1000, '9') + "/1/2024").Error, 1);
+}
+
+TEST(QuoteFormat, MaskRecordsTheDatePartsReadBeforeAnError) {
+  const TQuoteRecord quote = parse("DD/MM/YYYY;C", "05/13/2024;1");
+  EXPECT_EQ(quote.Error, 1);
+  EXPECT_EQ(quote.Mask, quoteDayBit);
+}
+
+TEST(QuoteFormat, MonthNamesOfTheBuiltInSet) {
+  TQuoteRecord quote = parse("DD-MMM-YYYY;C", "05-jAN-2024;1");
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Month, 1);
+  EXPECT_EQ(parse("DD-MMM-YYYY;C", "05-Jax-2024;1").Error, 1);
+  EXPECT_EQ(write("DD-MMM-YYYY", dated(2024, 12, 5)), "05-Dec-2024");
+}
+
+TEST(QuoteFormat, SpacesStarsAndWildcardsInLiterals) {
+  EXPECT_EQ(parse("D/M/Y C", "5/1/2024   12").Close, 12);
+  EXPECT_EQ(parse("D/M/Y   C", "5/1/2024 12").Close, 12);
+  EXPECT_EQ(parse("D/M/Y C", "5/1/202412").Error, 1);
+  EXPECT_EQ(parse("D/M/Y*,C", "5/1/2024 x y; z,12").Close, 12);
+  EXPECT_EQ(parse("D/M/Y**,C", "5/1/2024 x,13").Close, 13);
+  // A star closing the literal drops the rest; a missing stop drops it too.
+  TQuoteRecord quote = parse("D/M/Y;C*", "5/1/2024;12 trailing text");
+  EXPECT_EQ(quote.Error, 0);
+  quote = parse("D/M/Y*,C", "5/1/2024;12");
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Mask, quoteDateBits);
+  EXPECT_EQ(parse("D/M/Y??C", "5/1/2024ab7").Close, 7);
+  EXPECT_EQ(parse("D/M/Y??C", "5/1/2024a").Error, 1);
+  EXPECT_EQ(parse("D/M/YTC", "5/1/2024\t7").Close, 7);
+  EXPECT_EQ(parse("D/M/YTC", "5/1/2024 7").Error, 1);
+  EXPECT_EQ(parse("D/M/Y*TC", "5/1/2024 abc\t8").Close, 8);
+  EXPECT_EQ(parse("D/M/Y\\T\\1C", "5/1/2024T18").Close, 8);
+  EXPECT_EQ(parse("D/M/Y\\T\\1C", "5/1/2024X18").Error, 1);
+  // Literals match case-sensitively.
+  EXPECT_EQ(parse("D/M/Yx;C", "5/1/2024X;1").Error, 1);
+}
+
+TEST(QuoteFormat, LinesEndingEarly) {
+  TQuoteRecord quote = parse("D/M/Y;C;H", "5/1/2024;12;");
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Mask, quoteDateBits | quoteCloseBit);
+  EXPECT_EQ(parse("D/M/Y C H", "5/1/2024 12").Error, 1);
+  EXPECT_EQ(parse("D/M/Y;C;H", "5/1/2024;12").Error, 1);
+  // A line that ends inside an escaped part of a literal is not an error.
+  quote = parse("D/M/Y;C\\;H", "5/1/2024;12");
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Mask, quoteDateBits | quoteCloseBit);
+  EXPECT_EQ(parse("D/M/Y", "").Error, 1);
+}
+
+TEST(QuoteFormat, NumbersAndAbsentValues) {
+  const char* const format = "D/M/Y;O;H;L;C;V";
+  TQuoteRecord quote = parse(format, "5/1/2024;-.5;+3;;-;.");
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Open, -0.5L);
+  EXPECT_EQ(quote.High, 3);
+  EXPECT_EQ(quote.Mask, quoteDateBits | quoteOpenBit | quoteHighBit);
+  // A number stops at a second separator or an exponent; the rest must
+  // then match the next literal.
+  EXPECT_EQ(parse("D/M/Y;C", "5/1/2024;1.2.3").Close, 1.2L);
+  EXPECT_EQ(parse("D/M/Y;C;H", "5/1/2024;1.2.3;4").Error, 1);
+  EXPECT_EQ(parse("D/M/Y;C;H", "5/1/2024;1e5;4").Error, 1);
+  // Conversion is correctly rounded, also beyond 19 significant digits.
+  for (const char* text : {"0.1", "1234567.125", "0.000000000000000000000000001", "98765432109876543210.5",
+                           "0.1000000000000000000000001", "00000000000000000000000000012.5"}) {
+    EXPECT_EQ(parse(format, std::string("5/1/2024;") + text).Open, std::strtold(text, nullptr)) << text;
+  }
+  EXPECT_EQ(parse(format, "5/1/2024;" + std::string(2000, '7')).Mask & quoteOpenBit, quoteOpenBit);
+}
+
+TEST(QuoteFormat, WritingLines) {
+  TQuoteRecord quote = dated(2024, 1, 5);
+  quote.Close = 1234567.125L;
+  quote.High = 2;
+  quote.Mask |= quoteCloseBit;  // High stays absent
+  EXPECT_EQ(write("DD.MM.YYYY;S,C;H", quote), "05.01.2024;1234567,125;");
+  quote.Close = 12;
+  EXPECT_EQ(write("DD.MM.YYYY;S,C", quote), "05.01.2024;12");
+  EXPECT_EQ(write("D/M/YTC", quote), "5/1/2024\t12");
+  EXPECT_EQ(write("D/M/Y\\T\\\\C", quote), "5/1/2024T\\12");
+  quote.Mask &= static_cast<uint16_t>(~quoteMonthBit);
+  EXPECT_EQ(write("D/M/Y;C", quote), "");
+  EXPECT_EQ(write("D;C", quote), "5;12");
+}
+
+TEST(QuoteFormat, FormatQuoteValue) {
+  EXPECT_EQ(formatQuoteValue(6, 2.5L), "2.5");
+  EXPECT_EQ(formatQuoteValue(6, 3), "3");
+  EXPECT_EQ(formatQuoteValue(6, 100), "100");
+  EXPECT_EQ(formatQuoteValue(6, -0.0000004L), "0");
+  EXPECT_EQ(formatQuoteValue(6, 0.1234567L), "0.123457");
+  EXPECT_EQ(formatQuoteValue(2, -1.005L), "-1");  // 1.005 is stored just below
+  EXPECT_EQ(formatQuoteValue(0, 7.5L), "8");
+  EXPECT_EQ(formatQuoteValue(6, 123456789012345678.0L), "123456789012345678");
+  EXPECT_NE(formatQuoteValue(6, 1e20L).find('E'), std::string::npos);
+
+  localeSettings().decimalSeparator = ',';
+  EXPECT_EQ(formatQuoteValue(6, 2.5L), "2,5");
+  TQuoteRecord quote = dated(2024, 1, 5);
+  quote.Close = 2.5L;
+  quote.Mask |= quoteCloseBit;
+  EXPECT_EQ(write("D/M/Y;C", quote), "5/1/2024;2.5");
+  localeSettings() = defaultLocaleSettings();
+}
