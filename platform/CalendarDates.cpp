@@ -1,10 +1,10 @@
 #include "platform/CalendarDates.h"
 
+#include <windows.h>
+
 #include <cmath>
 
 namespace {
-// Day number of 1 March of year 0 in the count of days since 1 March 0
-// (the era arithmetic below), shifted to the 30 December 1899 origin.
 constexpr long long originShift = 693899;  // days from 0000-03-01 to 1899-12-30
 
 // Days since 0000-03-01 of a civil date (Hinnant's days-from-civil, with
@@ -45,4 +45,14 @@ void decodeDate(double date, int& year, int& month, int& day) {
   day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
   month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
   year = static_cast<int>(yearOfEra + era * 400 + (month <= 2));
+}
+
+double currentDateTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  double date = 0;
+  encodeDate(now.wYear, now.wMonth, now.wDay, date);
+  constexpr double millisecondsPerDay = 86400000.0;
+  const double time = ((now.wHour * 60.0 + now.wMinute) * 60.0 + now.wSecond) * 1000.0 + now.wMilliseconds;
+  return date + time / millisecondsPerDay;
 }

@@ -16,3 +16,6 @@ void decodeDate(double date, int& year, int& month, int& day);
 
 bool isLeapYear(int year);
 int daysInMonth(int year, int month);
+
+// The local date and time now, as a day number with the time as fraction.
+double currentDateTime();

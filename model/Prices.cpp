@@ -1,0 +1,455 @@
+#include "model/Prices.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <new>
+#include <numeric>
+#include <windows.h>
+
+#include "model/DateIndex.h"
+#include "model/QuoteLineReader.h"
+#include "platform/CalendarDates.h"
+
+namespace {
+
+// Whole-day dates of years 1..9999; other dates carry no calendar date.
+constexpr double firstCalendarDate = -693593;  // 1 January 1
+constexpr double lastCalendarDate = 2958465;   // 31 December 9999
+
+void setDateFields(TQuoteRecord& quote, double date) {
+  if (date < firstCalendarDate || date >= lastCalendarDate + 1) return;
+  int year = 0, month = 0, day = 0;
+  decodeDate(date, year, month, day);
+  quote.Year = static_cast<uint16_t>(year);
+  quote.Month = static_cast<uint16_t>(month);
+  quote.Day = static_cast<uint16_t>(day);
+  quote.Mask |= quoteDateBits;
+}
+
+// One chained step: previous × current / before, or 0 when that fails.
+long double chainedValue(long double previous, long double current, long double before) {
+  if (before == 0) return 0;
+  const long double value = previous * (current / before);
+  return std::isfinite(value) ? value : 0;
+}
+
+// Stand-in until the shared file helpers land.
+bool replaceFileContents(const std::string& fileName, const std::string& text) {
+  const std::string temporary = fileName + ".tmp";
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                  written == text.size() && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (!ok || !MoveFileExA(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileA(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TQuoteRecord nullQuote() {
+  TQuoteRecord quote;
+  quote.Open = quote.High = quote.Low = quote.Close = quote.Bid = quote.Ask = 1;
+  quote.Mask = quoteValueBits;
+  return quote;
+}
+
+TPrices::TPrices() { clear(false); }
+
+std::unique_ptr<TPrices> TPrices::createNullSeries() {
+  auto series = std::make_unique<TPrices>();
+  series->isNull_ = true;
+  return series;
+}
+
+void TPrices::clear(bool modified) {
+  current_ = TStorage{};
+  saved_ = TStorage{};
+  sorted_ = false;
+  isNull_ = false;
+  modified_ = modified;
+  lastChange_ = currentDateTime();
+}
+
+int TPrices::findDate(int& pos, double date, double tolerance) {
+  if (isNull_) {
+    pos = 0;
+    return 0;
+  }
+  pos = -1;
+  const int last = count() - 1;
+  if (last < 0) return -1;
+  ensureSorted();
+  auto within = [&](int position) {
+    return position >= 0 && position <= last && std::fabs(sortedDate(position) - date) <= tolerance;
+  };
+  if (sortedDate(0) > date) {
+    pos = 0;
+    return within(0) ? 0 : -1;
+  }
+  if (sortedDate(last) < date) {
+    pos = last;
+    return within(last) ? last : -1;
+  }
+  int lo = 0, hi = last;
+  while (hi >= lo) {
+    const int mid = (lo + hi) / 2;
+    pos = mid;
+    const double probed = sortedDate(mid);
+    if (probed > date) hi = mid - 1;
+    else if (probed == date) return mid;
+    else lo = mid + 1;
+  }
+  // No exact date: it lies between positions hi and lo, and the last probe
+  // is one of them. The nearer one within the tolerance matches, so a
+  // record just on the other side of the date is not missed.
+  const int other = pos == lo ? hi : lo;
+  const bool probeWithin = within(pos);
+  const bool otherWithin = within(other);
+  if (probeWithin && otherWithin) {
+    return std::fabs(sortedDate(other) - date) < std::fabs(sortedDate(pos) - date) ? other : pos;
+  }
+  return probeWithin ? pos : otherWithin ? other : -1;
+}
+
+void TPrices::ensureSorted() {
+  if (sorted_) return;
+  std::vector<int32_t>& index = current_.index;
+  const std::vector<TPriceRecord>& records = current_.records;
+  std::stable_sort(index.begin(), index.end(),
+                   [&](int32_t a, int32_t b) { return records[a].Date < records[b].Date; });
+  sorted_ = true;
+}
+
+long double TPrices::valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const {
+  const TPriceRecord& record = storage.records[physicalIndex];
+  const uint16_t bit = quoteValueBit(valueIndex);
+  const int before = std::popcount(static_cast<unsigned>(record.Mask & (bit - 1)));
+  return storage.values[record.FirstValue + before];
+}
+
+void TPrices::appendRecord(TStorage& storage, double date, uint16_t mask, const long double* values) const {
+  TPriceRecord record{date, static_cast<uint32_t>(storage.values.size()), mask};
+  for (int v = 0; v < quoteValueCount; ++v) {
+    if (mask & quoteValueBit(v)) storage.values.push_back(values[v]);
+  }
+  storage.records.push_back(record);
+}
+
+void TPrices::fillQuote(const TStorage& storage, int physicalIndex, TQuoteRecord& quote) const {
+  quote = TQuoteRecord{};
+  const TPriceRecord& record = storage.records[physicalIndex];
+  uint32_t next = record.FirstValue;
+  for (int v = 0; v < quoteValueCount; ++v) {
+    if (record.Mask & quoteValueBit(v)) quote.*quoteValueFields[v] = storage.values[next++];
+  }
+  quote.Mask = record.Mask;
+  setDateFields(quote, record.Date);
+}
+
+void TPrices::getRecord(int physicalIndex, TQuoteRecord& quote) const {
+  if (isNull_) {
+    quote = nullQuote();
+    return;
+  }
+  if (physicalIndex < 0 || physicalIndex >= count()) {
+    quote = TQuoteRecord{};
+    quote.Error = 1;
+    return;
+  }
+  fillQuote(current_, physicalIndex, quote);
+}
+
+void TPrices::getRecordBySortedIndex(int i, double& date, TQuoteRecord& quote) {
+  if (isNull_) {
+    quote = nullQuote();
+    setDateFields(quote, date);
+    return;
+  }
+  if (i < 0 || i >= count()) {
+    quote = TQuoteRecord{};
+    quote.Error = 1;
+    return;
+  }
+  ensureSorted();
+  const int physical = current_.index[i];
+  date = current_.records[physical].Date;
+  fillQuote(current_, physical, quote);
+}
+
+void TPrices::getRecordAtDate(bool atOrBefore, double& recordDate, TQuoteRecord& quote, double date) {
+  if (isNull_) {
+    recordDate = date;
+    quote = nullQuote();
+    setDateFields(quote, date);
+    return;
+  }
+  int pos = -1;
+  const int found = findDate(pos, date, 0);
+  if (!atOrBefore) {
+    if (found < 0) {
+      quote = TQuoteRecord{};
+      quote.Error = 1;
+      return;
+    }
+    getRecordBySortedIndex(found, recordDate, quote);
+    return;
+  }
+  while (pos >= 0 && sortedDate(pos) > date) --pos;
+  if (pos < 0) {
+    quote = TQuoteRecord{};
+    quote.Error = 1;
+    return;
+  }
+  getRecordBySortedIndex(pos, recordDate, quote);
+}
+
+void TPrices::firstDate(double& date, bool& found) {
+  found = count() > 0;
+  if (!found) return;
+  ensureSorted();
+  date = sortedDate(0);
+}
+
+void TPrices::lastDate(double& date, bool& found) {
+  found = count() > 0;
+  if (!found) return;
+  ensureSorted();
+  date = sortedDate(count() - 1);
+}
+
+bool TPrices::addRecord(const TQuoteRecord& quote, bool skipIfDateExists, double tolerance, double date) {
+  // The null series is shared by every asset without prices: a record added
+  // to it would show up in all of them.
+  if (quote.Error || isNull_) return false;
+  int pos = -1;
+  const int found = findDate(pos, date, tolerance);
+  if (skipIfDateExists && found >= 0) return false;
+  long double values[quoteValueCount];
+  for (int v = 0; v < quoteValueCount; ++v) values[v] = quote.*quoteValueFields[v];
+  appendRecord(current_, date, quote.Mask & quoteValueBits, values);
+  const int32_t physical = count() - 1;
+  std::vector<int32_t>& index = current_.index;
+  if (sorted_) {
+    int position = std::max(0, std::min(pos - 1, physical));
+    while (position < physical && sortedDate(position) < date) ++position;
+    index.insert(index.begin() + position, physical);
+  } else {
+    index.push_back(physical);
+  }
+  modified_ = true;
+  return true;
+}
+
+bool TPrices::addQuote(const TQuoteRecord& quote, bool skipIfDateExists, double tolerance) {
+  if (quote.Error || (quote.Mask & quoteDateBits) != quoteDateBits) return false;
+  double date = 0;
+  if (!encodeDate(quote.Year, quote.Month, quote.Day, date)) return false;
+  return addRecord(quote, skipIfDateExists, tolerance, date);
+}
+
+int TPrices::loadFromFile(const std::string& fileName, const TQuoteFormat& format) {
+  clear(false);
+  if (format.isEmpty()) return -6;
+  try {
+    TQuoteLineReader reader;
+    const int opened = reader.open(fileName);
+    if (opened != 0) return opened;
+    std::string_view line;
+    TQuoteRecord quote;
+    long double values[quoteValueCount];
+    while (reader.readQuoteLine(line)) {
+      parseQuoteLine(line, format, quote);
+      if (quote.Error || (quote.Mask & quoteDateBits) != quoteDateBits) continue;
+      double date = 0;
+      if (!encodeDate(quote.Year, quote.Month, quote.Day, date)) continue;
+      for (int v = 0; v < quoteValueCount; ++v) values[v] = quote.*quoteValueFields[v];
+      appendRecord(current_, date, quote.Mask & quoteValueBits, values);
+    }
+    buildIndexInArrivalOrder();
+  } catch (const std::bad_alloc&) {
+    clear(false);
+    return -5;
+  }
+  modified_ = false;
+  return count() == 0 ? -7 : 0;
+}
+
+// The index that adding the loaded records one by one would give, built
+// without the quadratic cost of inserting into the middle of the index.
+void TPrices::buildIndexInArrivalOrder() {
+  std::vector<double> dates(current_.records.size());
+  for (size_t i = 0; i < dates.size(); ++i) dates[i] = current_.records[i].Date;
+  current_.index = dateIndexAsInserted(dates);
+  // The first addition to an empty series leaves the index unsorted; every
+  // later one sorts it first.
+  sorted_ = dates.size() >= 2;
+}
+
+int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format, bool skipRepeatedDates,
+                        bool inDateOrder) {
+  if (format.isEmpty()) return -6;
+  if (savedCount() > 0) return -1;
+  std::string text;
+  try {
+    if (inDateOrder) ensureSorted();
+    // Before any real date, so the first record is never a repeat.
+    double previousDate = firstCalendarDate - 1;
+    std::string line;
+    TQuoteRecord quote;
+    for (int i = 0; i < count(); ++i) {
+      const int physical = inDateOrder ? current_.index[i] : i;
+      const double date = current_.records[physical].Date;
+      if (inDateOrder && skipRepeatedDates) {
+        if (date == previousDate) continue;
+        previousDate = date;
+      }
+      fillQuote(current_, physical, quote);
+      formatQuoteLine(quote, format, line);
+      if (line.empty()) continue;
+      text += line;
+      text += '\n';
+    }
+  } catch (const std::bad_alloc&) {
+    return -4;
+  }
+  if (!replaceFileContents(fileName, text)) return -4;
+  modified_ = false;
+  return 0;
+}
+
+int TPrices::mergeDates(std::vector<double>& dates) const {
+  try {
+    const auto known = static_cast<std::ptrdiff_t>(dates.size());
+    for (const TPriceRecord& record : current_.records) {
+      if (!std::binary_search(dates.begin(), dates.begin() + known, record.Date)) dates.push_back(record.Date);
+    }
+  } catch (const std::bad_alloc&) {
+    return -5;
+  }
+  return 0;
+}
+
+void TPrices::fieldMinimums(TQuoteRecord& quote, double toDate, double fromDate) {
+  foldFields(quote, toDate, fromDate, true);
+}
+
+void TPrices::fieldMaximums(TQuoteRecord& quote, double toDate, double fromDate) {
+  foldFields(quote, toDate, fromDate, false);
+}
+
+void TPrices::foldFields(TQuoteRecord& quote, double toDate, double fromDate, bool minimums) {
+  if (isNull_) {
+    quote = nullQuote();
+    return;
+  }
+  quote.Error = 0;
+  quote.Mask = 0;
+  int pos = -1;
+  findDate(pos, fromDate, 0);
+  if (count() == 0) return;
+  while (pos > 0 && sortedDate(pos) > fromDate) --pos;
+  // Step forward only onto a record that exists: a fromDate after the last
+  // record leaves the last record as the seed.
+  if (sortedDate(pos) < fromDate && pos + 1 < count()) ++pos;
+  fillQuote(current_, current_.index[pos], quote);
+  TQuoteRecord record;
+  for (int i = pos + 1; i < count() && sortedDate(i) <= toDate; ++i) {
+    fillQuote(current_, current_.index[i], record);
+    for (int v = 0; v < quoteValueCount; ++v) {
+      const uint16_t bit = quoteValueBit(v);
+      if (!(record.Mask & bit)) continue;
+      long double& result = quote.*quoteValueFields[v];
+      const long double value = record.*quoteValueFields[v];
+      if (!(quote.Mask & bit)) {
+        result = value;
+        quote.Mask |= bit;
+      } else {
+        result = minimums ? std::min(result, value) : std::max(result, value);
+      }
+    }
+  }
+}
+
+int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, double tolerance) {
+  if (isNull_) return 0;
+  if (savedCount() > 0) restore();
+  else ensureSorted();
+  const int n = count();
+  if (n == 0) return 0;
+  try {
+    TStorage aligned;
+    aligned.records.reserve(n);
+    aligned.values.reserve(current_.values.size());
+    std::vector<bool> used(n, false);
+    long double values[quoteValueCount];
+    auto copyUnchanged = [&](int position) {
+      const TPriceRecord& record = current_.records[current_.index[position]];
+      for (int v = 0; v < quoteValueCount; ++v) {
+        if (record.Mask & quoteValueBit(v)) values[v] = valueOf(current_, current_.index[position], v);
+      }
+      appendRecord(aligned, record.Date, record.Mask, values);
+      used[position] = true;
+    };
+    // The step from sorted position p - 1 to p, applied to the last new
+    // record, dated as the next record of the series.
+    auto appendChained = [&](int p) {
+      const int k = static_cast<int>(aligned.records.size());
+      const int current = current_.index[p];
+      const int before = current_.index[p - 1];
+      const int previousNew = k - 1;
+      // A field absent from any of the three records cannot be chained.
+      const uint16_t mask =
+          current_.records[current].Mask & current_.records[before].Mask & aligned.records[previousNew].Mask;
+      for (int v = 0; v < quoteValueCount; ++v) {
+        if (mask & quoteValueBit(v)) {
+          values[v] = chainedValue(valueOf(aligned, previousNew, v), valueOf(current_, current, v),
+                                   valueOf(current_, before, v));
+        }
+      }
+      appendRecord(aligned, sortedDate(k), mask, values);
+      used[p] = true;
+    };
+
+    int k = 0;
+    do copyUnchanged(k++);
+    while (k < n && sortedDate(k - 1) <= fromDate);
+    for (double date : dates) {
+      if (static_cast<int>(aligned.records.size()) == n) break;
+      int pos = -1;
+      const int p = findDate(pos, date, tolerance);
+      if (p >= 0 && !used[p]) appendChained(p);
+    }
+    for (int p = 0; p < n && static_cast<int>(aligned.records.size()) < n; ++p) {
+      if (!used[p]) appendChained(p);
+    }
+    aligned.index.resize(n);
+    std::iota(aligned.index.begin(), aligned.index.end(), 0);
+    saved_ = std::move(current_);
+    current_ = std::move(aligned);
+  } catch (const std::bad_alloc&) {
+    return -5;
+  }
+  modifiedBeforeAlignment_ = modified_;
+  modified_ = true;
+  lastChange_ = currentDateTime();
+  return 0;
+}
+
+int TPrices::restore() {
+  if (isNull_) return 0;
+  if (savedCount() < 1) return -7;
+  current_ = std::move(saved_);
+  saved_ = TStorage{};
+  sorted_ = true;
+  // An aligned test copy is never saved, so restoring it changes nothing
+  // that needs writing back.
+  modified_ = modifiedBeforeAlignment_;
+  lastChange_ = currentDateTime();
+  return 0;
+}

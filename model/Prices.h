@@ -1,0 +1,94 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/QuoteFormat.h"
+#include "model/QuoteRecord.h"
+
+// The price history of one asset: dated quote records in arrival order with
+// an index in date order. Records of equal dates may coexist. The series can
+// be rebuilt onto a reordered list of dates for a test run and restored.
+class TPrices {
+ public:
+  TPrices();
+  // The stand-in series of assets without prices: every lookup succeeds
+  // with the null quote (prices 1, volumes and sizes 0).
+  static std::unique_ptr<TPrices> createNullSeries();
+
+  void clear(bool modified);
+
+  int count() const { return static_cast<int>(current_.records.size()); }
+  int savedCount() const { return static_cast<int>(saved_.records.size()); }
+  bool isNull() const { return isNull_; }
+  bool modified() const { return modified_; }
+  bool sorted() const { return sorted_; }
+  double lastChange() const { return lastChange_; }
+
+  // The sorted position of a record within tolerance days of the date, or
+  // -1; pos is the last position probed.
+  int findDate(int& pos, double date, double tolerance);
+  void ensureSorted();
+
+  void getRecord(int physicalIndex, TQuoteRecord& quote) const;
+  void getRecordBySortedIndex(int i, double& date, TQuoteRecord& quote);
+  void getRecordAtDate(bool atOrBefore, double& recordDate, TQuoteRecord& quote, double date);
+  void firstDate(double& date, bool& found);
+  void lastDate(double& date, bool& found);
+
+  bool addRecord(const TQuoteRecord& quote, bool skipIfDateExists, double tolerance, double date);
+  bool addQuote(const TQuoteRecord& quote, bool skipIfDateExists, double tolerance);
+
+  // 0; -2 missing file; -3 read error; -5 out of memory; -6 empty format;
+  // -7 no usable line.
+  int loadFromFile(const std::string& fileName, const TQuoteFormat& format);
+  // 0; -1 while an aligned copy is held; -4 write error; -6 empty format.
+  // The file is replaced only once the new text is completely written.
+  int saveToFile(const std::string& fileName, const TQuoteFormat& format, bool skipRepeatedDates, bool inDateOrder);
+
+  // Appends the record dates missing from the sorted list; 0 or -5.
+  int mergeDates(std::vector<double>& dates) const;
+
+  // The smallest (largest) present value of each field from the record at
+  // or after fromDate through the records dated up to toDate.
+  void fieldMinimums(TQuoteRecord& quote, double toDate, double fromDate);
+  void fieldMaximums(TQuoteRecord& quote, double toDate, double fromDate);
+
+  // Rebuilds the series so that its step returns follow the order of the
+  // given dates after fromDate, every date staying where it is; 0 or -5.
+  int alignToDates(const std::vector<double>& dates, double fromDate, double tolerance);
+  // Puts the records as they were before alignToDates back; -7 when none
+  // are kept.
+  int restore();
+
+ private:
+  struct TPriceRecord {
+    double Date;
+    uint32_t FirstValue;  // position of the first present value in the pool
+    uint16_t Mask;        // value bits only; date bits come from Date
+  };
+  struct TStorage {
+    std::vector<TPriceRecord> records;
+    std::vector<long double> values;  // the present values of each record, in field order
+    std::vector<int32_t> index;       // physical record numbers in date order
+  };
+
+  double sortedDate(int position) const { return current_.records[current_.index[position]].Date; }
+  long double valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const;
+  void appendRecord(TStorage& storage, double date, uint16_t mask, const long double* values) const;
+  void fillQuote(const TStorage& storage, int physicalIndex, TQuoteRecord& quote) const;
+  void foldFields(TQuoteRecord& quote, double toDate, double fromDate, bool minimums);
+  void buildIndexInArrivalOrder();
+
+  TStorage current_;
+  TStorage saved_;  // the records as loaded while an aligned copy is current
+  bool sorted_ = false;
+  bool modified_ = false;
+  bool modifiedBeforeAlignment_ = false;
+  bool isNull_ = false;
+  double lastChange_ = 0;
+};
+
+// The quote every lookup on the null series gives, without date bits.
+TQuoteRecord nullQuote();

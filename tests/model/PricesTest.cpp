@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/Prices.h"
+#include "platform/CalendarDates.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+double day(int year, int month, int d) {
+  double date = 0;
+  encodeDate(year, month, d, date);
+  return date;
+}
+
+TQuoteRecord closeQuote(long double close) {
+  TQuoteRecord quote;
+  quote.Close = close;
+  quote.Mask = quoteCloseBit;
+  return quote;
+}
+
+long double closeAt(TPrices& prices, int sortedPosition) {
+  double date = 0;
+  TQuoteRecord quote;
+  prices.getRecordBySortedIndex(sortedPosition, date, quote);
+  return quote.Close;
+}
+
+std::vector<double> datesInOrder(TPrices& prices) {
+  std::vector<double> dates;
+  for (int i = 0; i < prices.count(); ++i) {
+    double date = 0;
+    TQuoteRecord quote;
+    prices.getRecordBySortedIndex(i, date, quote);
+    dates.push_back(date);
+  }
+  return dates;
+}
+
+// A series of Close values on consecutive days from 1 March 2024.
+void fillDaily(TPrices& prices, const std::vector<long double>& closes) {
+  for (size_t i = 0; i < closes.size(); ++i) {
+    prices.addRecord(closeQuote(closes[i]), false, 0, day(2024, 3, 1) + static_cast<double>(i));
+  }
+}
+
+const TQuoteFormat csvFormat = compileQuoteFormat("YYYY-MM-DD;O;H;L;C;V", false);
+const TQuoteFormat closeFormat = compileQuoteFormat("YYYY-MM-DD;C", false);
+
+}  // namespace
+
+TEST(Prices, LoadSkipsWhatDoesNotParseAndKeepsRepeatedDates) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "q.csv";
+  const std::string text =
+      "Date;Open;High;Low;Close;Volume\r\n"
+      "\r\n"
+      "2024-01-03;1;2;0.5;1.5;100\n"
+      "2024-01-01;1;1;1;1.25;\r"
+      "2024-01-02;9;9;9;9;9\r\n"
+      "2024-01-02;8;8;8;8;8\r\n"
+      "2024-02-30;1;1;1;1;1\n"            // no such day
+      "2024-01-0\n"                       // truncated
+      "2024000000-01-04;1;1;1;1;1\n"      // ten-digit year
+      "\x01\xff\xfe garbage \x7f\n"
+      "2024-01-05;1;1;1;;\n"              // no Close: kept all the same
+      "2024-01-04;4;4;4;4;4";
+  writeWholeFile(file, text);
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(file, csvFormat), 0);
+  EXPECT_FALSE(prices.modified());
+  EXPECT_EQ(datesInOrder(prices), (std::vector<double>{day(2024, 1, 1), day(2024, 1, 2), day(2024, 1, 2),
+                                                       day(2024, 1, 3), day(2024, 1, 4), day(2024, 1, 5)}));
+  TQuoteRecord quote;
+  prices.getRecord(0, quote);  // physical order is file order
+  EXPECT_EQ(quote.Close, 1.5L);
+  EXPECT_EQ(quote.Mask, quoteDateBits | quoteOpenBit | quoteHighBit | quoteLowBit | quoteCloseBit | quoteVolumeBit);
+  EXPECT_EQ(quote.Year * 10000 + quote.Month * 100 + quote.Day, 20240103);
+  prices.getRecord(1, quote);
+  EXPECT_EQ(quote.Mask & quoteVolumeBit, 0);  // absent on that line
+  prices.getRecord(4, quote);
+  EXPECT_EQ(quote.Mask & quoteValueBits, quoteOpenBit | quoteHighBit | quoteLowBit);
+  prices.getRecord(6, quote);
+  EXPECT_EQ(quote.Error, 1);
+  EXPECT_EQ(readWholeFile(file), text);  // loading never writes
+}
+
+TEST(Prices, LoadFailures) {
+  TTemporaryFolder folder;
+  TPrices prices;
+  fillDaily(prices, {1, 2});
+  EXPECT_EQ(prices.loadFromFile(folder.path() + "missing.csv", csvFormat), -2);
+  EXPECT_EQ(prices.count(), 0);
+  writeWholeFile(folder.path() + "bad.csv", "header\nnothing;here\n\n");
+  EXPECT_EQ(prices.loadFromFile(folder.path() + "bad.csv", csvFormat), -7);
+  EXPECT_EQ(prices.count(), 0);
+  writeWholeFile(folder.path() + "good.csv", "2024-01-01;1;1;1;1;1\n");
+  EXPECT_EQ(prices.loadFromFile(folder.path() + "good.csv", TQuoteFormat{}), -6);
+  writeWholeFile(folder.path() + "binary.csv", std::string("\0\x1A\0\n2024-01-01;1;1;1;1;1\n", 26));
+  EXPECT_EQ(prices.loadFromFile(folder.path() + "binary.csv", csvFormat), -7);  // 0x1A ends the file
+}
+
+TEST(Prices, LoadingGivesTheIndexThatAddingOneByOneGives) {
+  TTemporaryFolder folder;
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    const int size = 1 + static_cast<int>(random() % 300);
+    const int spread = 1 + static_cast<int>(random() % 40);  // few distinct dates: many repeats
+    std::string text;
+    TPrices added;
+    for (int i = 0; i < size; ++i) {
+      const int d = 1 + static_cast<int>(random() % spread) % 28;
+      const int m = 1 + static_cast<int>(random() % spread) / 28 % 12;
+      TQuoteRecord quote = closeQuote(i);
+      quote.Year = 2024;
+      quote.Month = static_cast<uint16_t>(m);
+      quote.Day = static_cast<uint16_t>(d);
+      quote.Mask |= quoteDateBits;
+      added.addQuote(quote, false, 0);
+      text += "2024-" + std::to_string(100 + m).substr(1) + "-" + std::to_string(100 + d).substr(1) + ";" +
+              std::to_string(i) + "\n";
+    }
+    writeWholeFile(folder.path() + "q.csv", text);
+    TPrices loaded;
+    ASSERT_EQ(loaded.loadFromFile(folder.path() + "q.csv", closeFormat), 0);
+    ASSERT_EQ(loaded.count(), size);
+    for (int i = 0; i < size; ++i) ASSERT_EQ(closeAt(loaded, i), closeAt(added, i)) << "trial " << trial;
+  }
+}
+
+TEST(Prices, AddRecordKeepsDateOrder) {
+  TPrices prices;
+  EXPECT_FALSE(prices.addRecord([] { auto q = closeQuote(1); q.Error = 1; return q; }(), false, 0, 10));
+  for (double date : {50.0, 10.0, 30.0, 70.0, 30.0, 5.0}) EXPECT_TRUE(prices.addRecord(closeQuote(date), false, 0, date));
+  EXPECT_EQ(datesInOrder(prices), (std::vector<double>{5, 10, 30, 30, 50, 70}));
+  EXPECT_TRUE(prices.modified());
+  EXPECT_FALSE(prices.addRecord(closeQuote(1), true, 0, 30));
+  EXPECT_FALSE(prices.addRecord(closeQuote(1), true, 0.5, 30.25));
+  EXPECT_TRUE(prices.addRecord(closeQuote(1), true, 0.1, 30.25));
+  TQuoteRecord incomplete = closeQuote(1);
+  incomplete.Mask |= quoteYearBit | quoteMonthBit;
+  EXPECT_FALSE(prices.addQuote(incomplete, false, 0));
+}
+
+TEST(Prices, FindDateWithTolerance) {
+  TPrices prices;
+  int pos = 99;
+  EXPECT_EQ(prices.findDate(pos, 10, 0), -1);
+  EXPECT_EQ(pos, -1);
+  for (double date : {10.0, 20.0, 30.0, 40.0}) prices.addRecord(closeQuote(date), false, 0, date);
+  EXPECT_EQ(prices.findDate(pos, 30, 0), 2);
+  // A record within the tolerance matches on either side of the date,
+  // also where the bisection ends on the other neighbour.
+  const double second = 1.0 / 86400;
+  EXPECT_EQ(prices.findDate(pos, 30 + second, second), 2);
+  EXPECT_EQ(pos, 3);  // the last probe
+  EXPECT_EQ(prices.findDate(pos, 20 - second / 2, second), 1);
+  EXPECT_EQ(prices.findDate(pos, 10 - second / 2, second), 0);
+  EXPECT_EQ(prices.findDate(pos, 40 + second / 2, second), 3);
+  EXPECT_EQ(prices.findDate(pos, 30.5, second), -1);
+  EXPECT_TRUE(pos == 2 || pos == 3);
+  EXPECT_EQ(prices.findDate(pos, 34, 6), 2);  // the nearer of two
+  EXPECT_EQ(prices.findDate(pos, 36, 6), 3);
+  EXPECT_EQ(prices.findDate(pos, 5, 1), -1);
+  EXPECT_EQ(pos, 0);
+  EXPECT_EQ(prices.findDate(pos, 45, 1), -1);
+  EXPECT_EQ(pos, 3);
+}
+
+TEST(Prices, RecordAtDate) {
+  TPrices prices;
+  fillDaily(prices, {1, 2, 3});  // 1..3 March
+  prices.addRecord(closeQuote(5), false, 0, day(2024, 3, 5));
+  double recordDate = 0;
+  TQuoteRecord quote;
+  prices.getRecordAtDate(true, recordDate, quote, day(2024, 3, 4));
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Close, 3);
+  EXPECT_EQ(recordDate, day(2024, 3, 3));
+  prices.getRecordAtDate(true, recordDate, quote, day(2024, 4, 1));
+  EXPECT_EQ(quote.Close, 5);
+  prices.getRecordAtDate(true, recordDate, quote, day(2024, 2, 1));
+  EXPECT_EQ(quote.Error, 1);
+  prices.getRecordAtDate(false, recordDate, quote, day(2024, 3, 4));
+  EXPECT_EQ(quote.Error, 1);
+  prices.getRecordAtDate(false, recordDate, quote, day(2024, 3, 2));
+  EXPECT_EQ(quote.Close, 2);
+  EXPECT_EQ(quote.Day, 2);
+}
+
+TEST(Prices, SaveWritesFirstOfRepeatedDatesWithLineFeeds) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "q.csv";
+  writeWholeFile(file, "Header\r\n2024-01-02;2\r\n2024-01-01;1.1234567\r\n2024-01-02;3\r\n");
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(file, closeFormat), 0);
+  const TQuoteFormat& format = closeFormat;
+  ASSERT_EQ(prices.saveToFile(file, format, false, false), 0);
+  EXPECT_EQ(readWholeFile(file), "2024-01-02;2\n2024-01-01;1.123457\n2024-01-02;3\n");
+  ASSERT_EQ(prices.saveToFile(file, format, true, true), 0);
+  EXPECT_EQ(readWholeFile(file), "2024-01-01;1.123457\n2024-01-02;" + std::string(closeAt(prices, 1) == 2 ? "2" : "3") + "\n");
+  EXPECT_EQ(prices.saveToFile(file, TQuoteFormat{}, true, true), -6);
+}
+
+TEST(Prices, FailedSaveKeepsTheFileAndTheModifiedFlag) {
+  TTemporaryFolder folder;
+  TPrices prices;
+  fillDaily(prices, {1});
+  const TQuoteFormat format = compileQuoteFormat("YYYY-MM-DD;C", false);
+  EXPECT_EQ(prices.saveToFile(folder.path() + "no such folder\\q.csv", format, true, true), -4);
+  EXPECT_TRUE(prices.modified());
+  ASSERT_EQ(prices.saveToFile(folder.path() + "q.csv", format, true, true), 0);
+  EXPECT_FALSE(prices.modified());
+  EXPECT_EQ(readWholeFile(folder.path() + "q.csv"), "2024-03-01;1\n");
+}
+
+TEST(Prices, FieldMinimumsAndMaximums) {
+  TPrices prices;
+  TQuoteRecord quote;
+  prices.fieldMinimums(quote, 100, 0);
+  EXPECT_EQ(quote.Mask, 0);
+  fillDaily(prices, {5, 3, 8, 1});  // 1..4 March
+  TQuoteRecord withHigh = closeQuote(4);
+  withHigh.High = 9;
+  withHigh.Mask |= quoteHighBit;
+  prices.addRecord(withHigh, false, 0, day(2024, 3, 3));
+
+  prices.fieldMinimums(quote, day(2024, 3, 3), day(2024, 3, 2));
+  EXPECT_EQ(quote.Close, 3);
+  EXPECT_EQ(quote.High, 9);
+  EXPECT_EQ(quote.Mask & quoteValueBits, quoteCloseBit | quoteHighBit);
+  prices.fieldMaximums(quote, day(2024, 3, 31), day(2024, 1, 1));
+  EXPECT_EQ(quote.Close, 8);
+  // A fromDate between records starts at the next one.
+  prices.fieldMaximums(quote, day(2024, 3, 31), day(2024, 3, 1) + 0.5);
+  EXPECT_EQ(quote.Close, 8);
+  prices.fieldMaximums(quote, day(2024, 3, 2), day(2024, 3, 1) + 0.5);
+  EXPECT_EQ(quote.Close, 3);
+  // A start after the last record seeds the result with the last record.
+  prices.fieldMinimums(quote, day(2025, 1, 1), day(2024, 12, 1));
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Close, 1);
+  EXPECT_EQ(quote.Mask & quoteValueBits, quoteCloseBit);
+}
+
+TEST(Prices, AlignToDatesChainsStepReturnsAndRestores) {
+  TPrices prices;
+  fillDaily(prices, {100, 110, 99, 108.9L});
+  const double first = day(2024, 3, 1);
+  EXPECT_EQ(prices.restore(), -7);
+  // fromDate after the last date: unchanged.
+  ASSERT_EQ(prices.alignToDates({first + 3, first + 2, first + 1}, first + 10, 0), 0);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(closeAt(prices, i), (std::vector<long double>{100, 110, 99, 108.9L}[i]));
+
+  // Reversed dates: the steps come latest first, the dates stay in place.
+  ASSERT_EQ(prices.alignToDates({first + 3, first + 2 + 0.5 / 86400, first + 1}, first - 1, 1.0 / 86400), 0);
+  EXPECT_EQ(datesInOrder(prices), (std::vector<double>{first, first + 1, first + 2, first + 3}));
+  EXPECT_EQ(prices.savedCount(), 4);
+  EXPECT_NEAR(static_cast<double>(closeAt(prices, 1)), 110, 1e-12);   // step +10 % (108.9 / 99)
+  EXPECT_NEAR(static_cast<double>(closeAt(prices, 2)), 99, 1e-12);    // step -10 % (99 / 110)
+  EXPECT_NEAR(static_cast<double>(closeAt(prices, 3)), 108.9, 1e-12);  // step +10 % (110 / 100)
+  EXPECT_EQ(prices.saveToFile("unused.csv", csvFormat, true, true), -1);
+
+  ASSERT_EQ(prices.restore(), 0);
+  EXPECT_EQ(prices.savedCount(), 0);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(closeAt(prices, i), (std::vector<long double>{100, 110, 99, 108.9L}[i]));
+}
+
+TEST(Prices, AlignToDatesStoresZeroForAFailedStepAndKeepsModified) {
+  TTemporaryFolder folder;
+  writeWholeFile(folder.path() + "q.csv", "2024-03-01;1\n2024-03-02;0\n2024-03-03;5\n");
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(folder.path() + "q.csv", closeFormat), 0);
+  const double first = day(2024, 3, 1);
+  ASSERT_EQ(prices.alignToDates({first + 2, first + 1}, first - 1, 0), 0);
+  EXPECT_EQ(closeAt(prices, 1), 0);  // 1 × 5 / 0
+  EXPECT_EQ(closeAt(prices, 2), 0);
+  // Aligning twice starts from the records as loaded; restore leaves the
+  // series as unmodified as it was loaded. The record after fromDate keeps
+  // its value.
+  ASSERT_EQ(prices.alignToDates({first + 2, first + 1}, first, 0), 0);
+  EXPECT_EQ(closeAt(prices, 1), 0);
+  EXPECT_EQ(closeAt(prices, 2), 0);  // 0 × 5 / 0
+  ASSERT_EQ(prices.restore(), 0);
+  EXPECT_FALSE(prices.modified());
+  EXPECT_EQ(closeAt(prices, 2), 5);
+}
+
+TEST(Prices, MergeDates) {
+  TPrices prices;
+  for (double date : {30.0, 10.0, 30.0, 20.0}) prices.addRecord(closeQuote(1), false, 0, date);
+  std::vector<double> dates{10, 15};
+  EXPECT_EQ(prices.mergeDates(dates), 0);
+  EXPECT_EQ(dates, (std::vector<double>{10, 15, 30, 30, 20}));  // physical order, repeats kept
+}
+
+TEST(Prices, NullSeries) {
+  auto prices = TPrices::createNullSeries();
+  EXPECT_TRUE(prices->isNull());
+  int pos = -1;
+  EXPECT_EQ(prices->findDate(pos, 12345, 0), 0);
+  EXPECT_EQ(pos, 0);
+  double recordDate = 0;
+  TQuoteRecord quote;
+  prices->getRecordAtDate(true, recordDate, quote, day(2024, 5, 6));
+  EXPECT_EQ(recordDate, day(2024, 5, 6));
+  EXPECT_EQ(quote.Error, 0);
+  EXPECT_EQ(quote.Close, 1);
+  EXPECT_EQ(quote.Ask, 1);
+  EXPECT_EQ(quote.Volume, 0);
+  EXPECT_EQ(quote.AskSize, 0);
+  EXPECT_EQ(quote.Mask, quoteValueBits | quoteDateBits);
+  EXPECT_EQ(quote.Year * 10000 + quote.Month * 100 + quote.Day, 20240506);
+  prices->fieldMaximums(quote, 1, 0);
+  EXPECT_EQ(quote.Mask, quoteValueBits);
+  // Shared by every asset without prices, it takes no records.
+  EXPECT_FALSE(prices->addRecord(closeQuote(1), false, 0, 10));
+  EXPECT_EQ(prices->count(), 0);
+  EXPECT_EQ(prices->alignToDates({1, 2}, 0, 0), 0);
+  EXPECT_EQ(prices->restore(), 0);
+}

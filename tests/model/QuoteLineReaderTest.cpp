@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/QuoteLineReader.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+std::vector<std::string> linesOf(TQuoteLineReader& reader) {
+  std::vector<std::string> lines;
+  std::string_view line;
+  while (reader.readQuoteLine(line)) lines.emplace_back(line);
+  return lines;
+}
+}  // namespace
+
+TEST(QuoteLineReader, LineEndsBlankLinesAndTheEndOfFileByte) {
+  TQuoteLineReader reader;
+  reader.assign("\r\n\na\r\nb\rc\n\r\n\r\rd  \n  \ne\x1A" "f\n");
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"a", "b", "c", "d  ", "  ", "e"}));
+  reader.assign("");
+  EXPECT_TRUE(linesOf(reader).empty());
+  reader.assign(std::string("x\0y\nz", 5));
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{std::string("x\0y", 3), "z"}));
+}
+
+TEST(QuoteLineReader, OpenReportsMissingFiles) {
+  TTemporaryFolder folder;
+  TQuoteLineReader reader;
+  EXPECT_EQ(reader.open(folder.path() + "missing.csv"), -2);
+  EXPECT_EQ(reader.open(folder.path() + "no folder\\missing.csv"), -2);
+  writeWholeFile(folder.path() + "q.csv", "1\r\n2");
+  ASSERT_EQ(reader.open(folder.path() + "q.csv"), 0);
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"1", "2"}));
+}
