@@ -5,11 +5,12 @@
 #include <cmath>
 #include <new>
 #include <numeric>
-#include <windows.h>
 
 #include "model/DateIndex.h"
 #include "model/QuoteLineReader.h"
+#include "model/QuickSort.h"
 #include "platform/CalendarDates.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -32,22 +33,6 @@ long double chainedValue(long double previous, long double current, long double 
   if (before == 0) return 0;
   const long double value = previous * (current / before);
   return std::isfinite(value) ? value : 0;
-}
-
-// Stand-in until the shared file helpers land.
-bool replaceFileContents(const std::string& fileName, const std::string& text) {
-  const std::string temporary = fileName + ".tmp";
-  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                  written == text.size() && FlushFileBuffers(file);
-  CloseHandle(file);
-  if (!ok || !MoveFileExA(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -119,10 +104,8 @@ int TPrices::findDate(int& pos, double date, double tolerance) {
 
 void TPrices::ensureSorted() {
   if (sorted_) return;
-  std::vector<int32_t>& index = current_.index;
   const std::vector<TPriceRecord>& records = current_.records;
-  std::stable_sort(index.begin(), index.end(),
-                   [&](int32_t a, int32_t b) { return records[a].Date < records[b].Date; });
+  quickSortBy(current_.index.data(), current_.index.size(), [&](int32_t physical) { return records[physical].Date; });
   sorted_ = true;
 }
 
@@ -318,7 +301,7 @@ int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format,
   } catch (const std::bad_alloc&) {
     return -4;
   }
-  if (!replaceFileContents(fileName, text)) return -4;
+  if (!writeFileAtomically(fileName, text)) return -4;
   modified_ = false;
   return 0;
 }
