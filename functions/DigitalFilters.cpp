@@ -24,9 +24,7 @@ constexpr int resonatorHalvings = 100;
 constexpr long double resonatorTolerance = 0.0001L;
 constexpr int sectionLength = 4;
 
-long double clampFrequency(long double frequency) {
-  return std::clamp(frequency, lowestFrequency, highestFrequency);
-}
+long double clampFrequency(long double frequency) { return std::clamp(frequency, lowestFrequency, highestFrequency); }
 
 // Poles of the analogue Butterworth prototype (cutoff 1 rad/s): the upper
 // member of each conjugate pair followed by its conjugate, then the real pole
@@ -177,7 +175,8 @@ std::vector<long double> applyFilter(std::span<const long double> coefficients, 
     for (std::size_t k = 0; k < sections; ++k) {
       const long double* c = coefficients.data() + sectionLength * k;
       SectionState& state = states[k];
-      const long double y = c[0] * x + c[1] * state.previousInput + c[2] * state.previousOutput + c[3] * state.olderOutput;
+      const long double y =
+          c[0] * x + c[1] * state.previousInput + c[2] * state.previousOutput + c[3] * state.olderOutput;
       state.previousInput = x;
       state.olderOutput = state.previousOutput;
       state.previousOutput = y;

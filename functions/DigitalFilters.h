@@ -43,8 +43,7 @@ std::vector<long double> applyFilter(std::span<const long double> coefficients, 
 std::vector<long double> applyHighPass(std::span<const long double> coefficients, std::span<const long double> series,
                                        long double gain);
 std::vector<long double> applyNotch(std::span<const long double> coefficients, std::span<const long double> series);
-std::vector<long double> applyResonator(std::span<const long double> coefficients,
-                                        std::span<const long double> series);
+std::vector<long double> applyResonator(std::span<const long double> coefficients, std::span<const long double> series);
 
 // Linear convolution scaled by gain: len(a) + len(b) - 1 values (zeros when
 // one series is empty, nothing when both are).

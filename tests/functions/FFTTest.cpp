@@ -1,11 +1,10 @@
-#include "functions/FFT.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 #include <vector>
 
+#include "functions/FFT.h"
 #include "functions/SignalLimits.h"
 #include "platform/NumericErrors.h"
 #include "tests/functions/SeriesAssertions.h"
@@ -30,13 +29,25 @@ TEST(Tfft, SixteenPointTransformMatchesNumpy) {
   fft.transform(data);
 
   // numpy.fft.fft((j*j % 7 - 3) + 1j*(j % 3 - 1)) for j = 0 .. 15
-  const std::vector<long double> re = {-19.0, -3.15432202989895, -6.828427124746191, 0.8225006678182485, 1.0,
-                                       0.22417076458398277, -4.585786437626905, 2.251510256709831, -1.0,
-                                       3.15432202989895, -1.1715728752538093, -7.650927792564438, -1.0,
-                                       -0.22417076458398277, -7.414213562373095, -3.423083131963641};
-  const std::vector<long double> im = {-1.0, -2.3889551651687704, -8.242640687119286, -0.627433662445009, -7.0,
-                                       2.0719298296065563, 6.0, 0.14978611614105386, 1.0, 2.3889551651687704,
-                                       0.24264068711928566, -15.857847711793562, 3.0, -2.0719298296065563, 6.0,
+  const std::vector<long double> re = {-19.0, -3.15432202989895,    -6.828427124746191,  0.8225006678182485,
+                                       1.0,   0.22417076458398277,  -4.585786437626905,  2.251510256709831,
+                                       -1.0,  3.15432202989895,     -1.1715728752538093, -7.650927792564438,
+                                       -1.0,  -0.22417076458398277, -7.414213562373095,  -3.423083131963641};
+  const std::vector<long double> im = {-1.0,
+                                       -2.3889551651687704,
+                                       -8.242640687119286,
+                                       -0.627433662445009,
+                                       -7.0,
+                                       2.0719298296065563,
+                                       6.0,
+                                       0.14978611614105386,
+                                       1.0,
+                                       2.3889551651687704,
+                                       0.24264068711928566,
+                                       -15.857847711793562,
+                                       3.0,
+                                       -2.0719298296065563,
+                                       6.0,
                                        0.33549525809751746};
   std::vector<long double> actualRe, actualIm;
   for (const TComplex& value : data) {
@@ -115,8 +126,7 @@ TEST(fourierSpectrum, PadsToAPowerOfTwoAndScalesByTheLength) {
   // numpy.abs and numpy.angle of the same bins
   expectSeriesNear(column(polar, 0), {1.875, 1.1303314822272579, 0.4506939094329987, 0.3586094537040681, 0.375},
                    1e-15L);
-  expectSeriesNear(column(polar, 1), {0.0, -2.212725599311675, 0.5880026035475676, -2.6936128795070107, 0.0},
-                   1e-15L);
+  expectSeriesNear(column(polar, 1), {0.0, -2.212725599311675, 0.5880026035475676, -2.6936128795070107, 0.0}, 1e-15L);
 }
 
 TEST(fourierSpectrum, ConstantSeriesHasOnlyItsMean) {
