@@ -1,0 +1,98 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// Pooled allocation of many small objects of one size (formula tokens, cells,
+// cell formats): one memory block holds a few kilobytes of slots, so taking
+// and returning an object is a stack operation instead of a heap call.
+//
+// The pools hand out raw slots; the typed factories built on TObjectFactory
+// construct their objects in them with placement new and give the slot back
+// through TObjectBlock::releaseSlot after running the destructor.
+
+class TObjectBlock;
+
+// Called when every slot of a block is free again: a plain function and its
+// context, like a method pointer (the factory and its removeBlock).
+struct TBlockEmptyHandler {
+  void (*code)(void* data, TObjectBlock& block) = nullptr;
+  void* data = nullptr;
+};
+
+class TObjectBlock {
+ public:
+  // capacity is raised to at least 1; each slot holds objectSize bytes,
+  // rounded up so that every slot is aligned for any object.
+  TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectSize);
+  // Frees the memory; objects still in the slots are not destroyed.
+  ~TObjectBlock();
+  TObjectBlock(const TObjectBlock&) = delete;
+  TObjectBlock& operator=(const TObjectBlock&) = delete;
+
+  // The slot on top of the free stack (the highest slot comes first), or
+  // nullptr when the block is full.
+  void* takeSlot();
+  // Puts a slot taken from this block back on the free stack. When that
+  // makes the block entirely free, the onEmpty handler runs and may destroy
+  // the block: the caller must not touch the block afterwards.
+  void releaseSlot(void* object);
+
+  int capacity() const { return capacity_; }
+  int freeCount() const { return freeCount_; }
+  std::size_t slotSize() const { return slotSize_; }
+  std::size_t totalByteSize() const { return totalByteSize_; }
+
+ private:
+  friend class TObjectFactory;
+  // The owning factory is gone while objects still live in the block: the
+  // block then owns itself and is freed when its last object comes back.
+  void orphan();
+
+  TBlockEmptyHandler onEmpty_;
+  int capacity_;
+  int freeCount_;
+  std::size_t slotSize_;
+  std::size_t totalByteSize_;
+  // The slots, then the stack of free slot addresses.
+  std::unique_ptr<std::byte[]> memory_;
+  void** freeStack_;
+  bool orphaned_ = false;
+};
+
+// The blocks of one object size. Typed factories (tokens, cells, formats)
+// derive from it and construct their objects in the slots from takeSlot.
+class TObjectFactory {
+ public:
+  // objectSize is raised to at least 1; a block holds
+  // max(10, 8192 div (objectSize + 4)) slots.
+  explicit TObjectFactory(int objectSize);
+  // Frees every block whose slots are all free. A block that still holds
+  // objects is left to free itself when its last object is released, so an
+  // object that outlives its factory never points into freed memory.
+  virtual ~TObjectFactory();
+  TObjectFactory(const TObjectFactory&) = delete;
+  TObjectFactory& operator=(const TObjectFactory&) = delete;
+
+  int slotsPerBlock() const { return slotsPerBlock_; }
+  int objectSize() const { return objectSize_; }
+  int blockCount() const { return static_cast<int>(blocks_.size()); }
+  const TObjectBlock& block(int index) const { return *blocks_[index]; }
+
+  // A free slot and the block it belongs to. The search runs from the last
+  // block to the first; swaps keep a block with free slots at the end, where
+  // the next search starts. When every block is full a new one is added.
+  // nullptr (and block nullptr) when no memory is left.
+  void* takeSlot(TObjectBlock*& block);
+
+  // The onEmpty handler of every block of the factory: frees the block
+  // unless it is the factory's only one.
+  void removeBlock(TObjectBlock& block);
+
+ private:
+  static void blockEmptied(void* factory, TObjectBlock& block);
+
+  int slotsPerBlock_;
+  int objectSize_;
+  std::vector<std::unique_ptr<TObjectBlock>> blocks_;
+};

@@ -1,0 +1,77 @@
+#include "sheet/RPNstack.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+// Storage grows by at least this many tokens and is given back once more
+// than this many slots, and more slots than are used, are spare: growing
+// and shrinking in proportion keeps deep operator stacks linear.
+constexpr std::size_t storageStep = 128;
+}  // namespace
+
+TRPNstackObject::TRPNstackObject(std::shared_ptr<TTokenObjectFactory> factory) : factory_(std::move(factory)) {}
+
+TRPNstackObject::~TRPNstackObject() { clear(); }
+
+void TRPNstackObject::clear() {
+  // Tokens go before the storage; the factory reference stays.
+  items_.clear();
+  items_.shrink_to_fit();
+}
+
+void TRPNstackObject::assign(const TRPNstackObject* source) {
+  if (source == this) return;
+  clear();
+  if (!source) return;
+  factory_ = source->factory_;
+  items_.reserve(source->items_.size());
+  for (const TTokenPtr& token : source->items_) pushCopy(*token);
+}
+
+void TRPNstackObject::push(TTokenPtr token) {
+  if (items_.size() == items_.capacity()) items_.reserve(items_.capacity() + std::max(storageStep, items_.capacity() / 2));
+  items_.push_back(std::move(token));
+}
+
+void TRPNstackObject::pushCopy(const TTokenObject& token) {
+  TTokenPtr copy = newToken();
+  copy->assign(&token);
+  push(std::move(copy));
+}
+
+TTokenObject* TRPNstackObject::top() const { return items_.empty() ? nullptr : items_.back().get(); }
+
+TTokenPtr TRPNstackObject::pop() {
+  if (items_.empty()) return nullptr;
+  TTokenPtr token = std::move(items_.back());
+  items_.pop_back();
+  shrinkWhenSpare();
+  return token;
+}
+
+void TRPNstackObject::deleteRange(int first, int last) {
+  if (first > last || items_.empty()) return;
+  int lastIndex = count() - 1;
+  first = std::clamp(first, 0, lastIndex);
+  last = std::clamp(last, 0, lastIndex);
+  items_.erase(items_.begin() + first, items_.begin() + last + 1);
+  shrinkWhenSpare();
+}
+
+TTokenObject* TRPNstackObject::getItem(int index) const {
+  if (index < 0 || index >= count()) return nullptr;
+  return items_[index].get();
+}
+
+TTokenPtr TRPNstackObject::newToken() const {
+  if (factory_) {
+    if (TTokenPtr token = factory_->newToken()) return token;
+  }
+  return std::make_unique<TTokenObject>();
+}
+
+void TRPNstackObject::shrinkWhenSpare() {
+  std::size_t spare = items_.capacity() - items_.size();
+  if (spare > storageStep && spare > items_.size()) items_.shrink_to_fit();
+}
