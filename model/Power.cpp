@@ -1,0 +1,45 @@
+#include "model/Power.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "platform/NumericErrors.h"
+
+namespace {
+
+constexpr long double largestSquaredExponent = 2147483647.0L;
+
+// Binary exponentiation: square the base, multiply in the set bits.
+long double integralPower(long double base, std::uint32_t exponent) {
+  long double result = 1.0L;
+  while (exponent != 0) {
+    if (exponent & 1u) result *= base;
+    exponent >>= 1;
+    if (exponent != 0) base *= base;
+  }
+  return result;
+}
+
+}  // namespace
+
+long double power(long double base, long double exponent) {
+  if (exponent == 0) return 1.0L;
+  if (base == 0) {
+    if (exponent > 0) return 0.0L;
+    if (exponent < 0) throw EZeroDivide();
+  }
+  long double result;
+  long long wholeExponent = 0;
+  if (std::fabs(exponent) <= largestSquaredExponent &&
+      static_cast<long double>(wholeExponent = static_cast<long long>(exponent)) == exponent) {
+    long double magnitude = integralPower(base, static_cast<std::uint32_t>(std::llabs(wholeExponent)));
+    result = wholeExponent < 0 ? 1.0L / magnitude : magnitude;
+  } else {
+    // The maths library answers NaN for a negative logarithm without
+    // flagging it, so the domain is checked here.
+    if (base < 0) throw EInvalidOp();
+    result = std::exp(exponent * std::log(base));
+  }
+  if (std::isinf(result) && std::isfinite(base) && std::isfinite(exponent)) throw EOverflow();
+  return result;
+}
