@@ -1,0 +1,29 @@
+#pragma once
+#include <array>
+#include <string>
+
+// Month-name sets: how quote files of different sources spell months. Set 0
+// is the built-in English one ("Jan" .. "Dec"); sets 1 to 10 are the user's,
+// stored as user sets 0 to 9 in the sections "MonthNames0" .. "MonthNames9"
+// of the window layout file. Every text holds at most 20 characters.
+
+constexpr int monthSetCount = 11;
+constexpr int userMonthSetCount = 10;
+constexpr size_t monthTextLength = 20;
+
+struct TMonthSet {
+  std::string description;
+  std::array<std::string, 12> names;  // months 1 to 12
+};
+using TMonthSets = std::array<TMonthSet, monthSetCount>;
+
+// The program-wide sets, as reset at start.
+TMonthSets& monthSets();
+
+// Set 0 built in, the user sets emptied.
+void resetMonthSets();
+// Resets, then reads the user sets whose sections exist; texts are cut to 20 characters.
+void loadMonthSets(const std::string& fileName);
+// Rewrites the ten user-set sections (empty texts write no key); false when
+// the file could not be saved.
+bool saveMonthSets(const std::string& fileName);
