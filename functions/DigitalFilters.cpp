@@ -162,28 +162,23 @@ std::vector<long double> applyFilter(std::span<const long double> coefficients, 
   const std::size_t sections = coefficients.size() / sectionLength;
   if (sections < 1) throw ERangeError();
 
-  struct SectionState {
-    long double previousInput = 0;
-    long double previousOutput = 0;
-    long double olderOutput = 0;
-  };
-  std::vector<SectionState> states(sections);
+  // Section by section over the whole series, so each section's state stays
+  // in registers; the outputs are added in the same order as sample by sample.
   std::vector<long double> output(series.size());
-  for (std::size_t n = 0; n < series.size(); ++n) {
-    const long double x = series[n];
-    long double sum = 0;
-    for (std::size_t k = 0; k < sections; ++k) {
-      const long double* c = coefficients.data() + sectionLength * k;
-      SectionState& state = states[k];
-      const long double y =
-          c[0] * x + c[1] * state.previousInput + c[2] * state.previousOutput + c[3] * state.olderOutput;
-      state.previousInput = x;
-      state.olderOutput = state.previousOutput;
-      state.previousOutput = y;
-      sum += y;
+  for (std::size_t k = 0; k < sections; ++k) {
+    const long double* c = coefficients.data() + sectionLength * k;
+    const long double b0 = c[0], b1 = c[1], a1 = c[2], a2 = c[3];
+    long double previousInput = 0, previousOutput = 0, olderOutput = 0;
+    for (std::size_t n = 0; n < series.size(); ++n) {
+      const long double x = series[n];
+      const long double y = b0 * x + b1 * previousInput + a1 * previousOutput + a2 * olderOutput;
+      previousInput = x;
+      olderOutput = previousOutput;
+      previousOutput = y;
+      output[n] += y;
     }
-    output[n] = gain * sum;
   }
+  for (long double& value : output) value *= gain;
   return output;
 }
 
