@@ -141,6 +141,9 @@ std::vector<long double> fourierSpectrum(std::span<const long double> values, bo
   Tfft fft(length);
   // A transform of one point is the identity; Tfft serves lengths from 2 on.
   if (length > 1) {
+    // At a power of two the object is unusable only when its tables could
+    // not be allocated.
+    if (!fft.valid()) throw std::bad_alloc();
     fft.transform(buffer);
     fft.scale(buffer, length);
   }
