@@ -1,0 +1,50 @@
+#include "functions/IndicatorSeries.h"
+
+#include "platform/NumericErrors.h"
+
+void requirePeriod(int32_t period) {
+  if (period < 1) throw ERangeError();
+}
+
+TIndicatorOutput::TIndicatorOutput(std::vector<long double>& output) : output_(output) {
+  output_.clear();
+  fegetexceptflag(&callerFlags_, FE_ALL_EXCEPT);
+  clearFloatingPointFaults();
+}
+
+TIndicatorOutput::~TIndicatorOutput() { fesetexceptflag(&callerFlags_, FE_ALL_EXCEPT); }
+
+void TIndicatorOutput::reserve(long long records, int valuesPerRecord) {
+  if (records > 0) output_.reserve(static_cast<std::size_t>(records) * (valuesPerRecord + 1));
+}
+
+void TIndicatorOutput::write(long double date, long double value) {
+  raisePending();
+  output_.push_back(date);
+  output_.push_back(value);
+}
+
+void TIndicatorOutput::write(long double date, long double first, long double second) {
+  raisePending();
+  output_.push_back(date);
+  output_.push_back(first);
+  output_.push_back(second);
+}
+
+void TIndicatorOutput::write(long double date, long double first, long double second, long double third) {
+  raisePending();
+  output_.push_back(date);
+  output_.push_back(first);
+  output_.push_back(second);
+  output_.push_back(third);
+}
+
+void TIndicatorOutput::raisePending() {
+  if (floatingPointFaultPending()) raiseFloatingPointFaults();
+}
+
+bool TIndicatorOutput::faulted(long double) {
+  if (!floatingPointFaultPending()) return false;
+  clearFloatingPointFaults();
+  return true;
+}
