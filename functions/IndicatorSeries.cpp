@@ -43,6 +43,11 @@ void TIndicatorOutput::raisePending() {
   if (floatingPointFaultPending()) raiseFloatingPointFaults();
 }
 
+long double TIndicatorOutput::checked(long double value) {
+  raisePending();
+  return value;
+}
+
 bool TIndicatorOutput::faulted(long double) {
   if (!floatingPointFaultPending()) return false;
   clearFloatingPointFaults();

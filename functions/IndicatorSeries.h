@@ -60,6 +60,8 @@ class TIndicatorOutput {
 
   // Raises a pending fault of the arithmetic done so far.
   void raisePending();
+  // Raises the fault that computing `value` caused, else gives it back.
+  long double checked(long double value);
   // For a guarded row: true when the arithmetic that produced `value`
   // faulted. The status is clean again afterwards. Taking the value makes it
   // exist before the flags are read.
