@@ -82,13 +82,21 @@ bool readFileBytes(const std::string& fileName, std::string& bytes) {
                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) return false;
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) bytes.reserve(static_cast<size_t>(size.QuadPart));
-  std::string buffer(ioChunk, '\0');
+  size_t expected = GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 ? static_cast<size_t>(size.QuadPart) : 0;
+  // One byte more than the size, so that the end is seen without a regrowth
+  // unless the file grew meanwhile.
+  bytes.resize(std::max<size_t>(expected + 1, 4096));
+  size_t filled = 0;
   for (;;) {
+    if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
     DWORD got = 0;
-    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) return false;
-    if (got == 0) return true;
-    bytes.append(buffer.data(), got);
+    DWORD wanted = static_cast<DWORD>(std::min(bytes.size() - filled, ioChunk));
+    bool read = ReadFile(file.get(), bytes.data() + filled, wanted, &got, nullptr);
+    filled += got;
+    if (!read || got == 0) {
+      bytes.resize(filled);
+      return read;
+    }
   }
 }
 
