@@ -1,0 +1,270 @@
+#include "sheet/FormulaCompiler.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "sheet/FormulaTokenizer.h"
+
+int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming) {
+  if (!incoming) return 1;
+  if (!top) return -1;
+  if (top->tokenClass == tokenOpenBrace) {
+    if (incoming->tokenClass == tokenEnd) return 1;
+    return incoming->tokenClass == tokenCloseBrace ? 0 : -1;
+  }
+  if (top->tokenClass == tokenCloseBrace) return incoming->tokenClass == tokenOpenBrace ? -1 : 1;
+  if (top->tokenClass != incoming->tokenClass) return top->tokenClass > incoming->tokenClass ? 1 : -1;
+  if (top->tokenClass != tokenOperator) return 0;
+
+  std::uint8_t code = incoming->operatorCode;
+  switch (top->operatorCode) {
+    case opCloseBracket:
+      return code == opOpenBracket ? 0 : 1;
+    case opListSeparator:
+      return code == opListSeparator ? 0 : 1;
+    case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual:
+      return code <= opLessEqual ? 1 : -1;
+    case opAdd: case opSubtract: case opOr: case opXor: case opConcatenate:
+      return code <= opConcatenate ? 1 : -1;
+    case opMultiply: case opDivide: case opDiv: case opMod: case opAnd:
+      return code <= opAnd ? 1 : -1;
+    case opPower:
+      return code >= opPower ? -1 : 1;
+    case opPercent:
+      return 1;
+    case opRange:
+      return code <= opRange ? 1 : -1;
+    case opFunctionCall:
+      return code <= opFunctionCall ? 1 : -1;
+    case opUnaryPlus: case opUnaryMinus: case opNot:
+      return code >= opPower ? -1 : 1;
+    case opOpenBracket:
+      return code == opCloseBracket ? 0 : -1;
+    default:
+      // The formula-start marker waits below every operator for the end.
+      return -1;
+  }
+}
+
+namespace {
+
+class TFormulaCompiler {
+ public:
+  TFormulaCompiler(std::string_view text, char decimalSeparator, char listSeparator, TSyntaxFlags& flags)
+      : text_(text), decimalSeparator_(decimalSeparator), listSeparator_(listSeparator), flags_(flags) {}
+
+  // Compiles from start to the end of the text, or inside a brace to its
+  // matching "}"; endPosition is then the character after the last token read.
+  bool compile(TRPNstackObject& output, std::size_t start, int braceLevel, std::size_t& endPosition);
+
+ private:
+  struct TLevel {
+    TRPNstackObject& output;
+    TRPNstackObject stack;
+    // Stack positions of the function-call tokens on the stack, innermost
+    // last: the argument counting needs the nearest one at every reduction.
+    std::vector<int> functionCalls;
+    int braceLevel;
+    int depth = 0;
+    std::size_t position;
+    std::size_t endPosition;
+    TTokenObject previous;
+  };
+
+  void read(TLevel& level, TTokenObject& current);
+  void checkSyntax(TLevel& level, TTokenObject& current);
+  void makeEmptyOperand(TLevel& level, TTokenObject& current);
+  void compileArrayConstant(TLevel& level, TTokenObject& current);
+  void push(TLevel& level, TTokenPtr current);
+  void reduce(TLevel& level);
+  TTokenObject* nearestFunctionCall(TLevel& level);
+
+  std::string_view text_;
+  char decimalSeparator_;
+  char listSeparator_;
+  TSyntaxFlags& flags_;
+};
+
+bool isOperator(const TTokenObject& token, std::uint8_t code) {
+  return token.tokenClass == tokenOperator && token.operatorCode == code;
+}
+
+// An operand, ")" or "}" ends an operand: another operand, "(" or "{" may not
+// follow it directly.
+bool endsOperand(const TTokenObject& token) {
+  return token.tokenClass == tokenOperand || token.tokenClass == tokenCloseBrace || isOperator(token, opCloseBracket);
+}
+
+bool TFormulaCompiler::compile(TRPNstackObject& output, std::size_t start, int braceLevel, std::size_t& endPosition) {
+  TLevel level{output, TRPNstackObject(output.factory()), {}, braceLevel, 0, start, start, {}};
+  level.previous.tokenClass = braceLevel > 0 ? tokenOpenBrace : tokenEnd;
+  int rememberedCount = output.count();
+
+  TTokenPtr current = output.newToken();
+  read(level, *current);
+  if (braceLevel == 0 && isOperator(*current, opEqual)) current->operatorCode = opFormulaStart;
+  checkSyntax(level, *current);
+  while (current->ok) {
+    if (level.stack.count() == 0) {
+      if (current->tokenClass == tokenEnd || current->tokenClass == tokenCloseBrace) break;
+    } else if (comparePrecedence(level.stack.top(), current.get()) == 1) {
+      reduce(level);
+      continue;
+    }
+    level.position = level.endPosition;
+    level.previous.tokenClass = current->tokenClass;
+    level.previous.operatorCode = current->operatorCode;
+    push(level, std::move(current));
+    current = output.newToken();
+    read(level, *current);
+    checkSyntax(level, *current);
+  }
+  if (current->ok) {
+    flags_.unclosedBracket = level.depth > 0;
+    flags_.unclosedBrace = braceLevel > 0 && current->tokenClass != tokenCloseBrace;
+    current->ok = !flags_.unclosedBracket && !flags_.unclosedBrace;
+  }
+  endPosition = level.endPosition;
+  if (current->ok) return true;
+  output.deleteRange(rememberedCount, output.count() - 1);
+  return false;
+}
+
+void TFormulaCompiler::read(TLevel& level, TTokenObject& current) {
+  getFormulaToken(current, text_, level.position, level.endPosition, decimalSeparator_, listSeparator_, &level.previous);
+}
+
+void TFormulaCompiler::checkSyntax(TLevel& level, TTokenObject& current) {
+  const TTokenObject& previous = level.previous;
+  bool afterSeparator = isOperator(previous, opListSeparator);
+  switch (current.tokenClass) {
+    case tokenCloseBrace:
+      if (afterSeparator) {
+        makeEmptyOperand(level, current);
+      } else {
+        flags_.unclosedBracket = level.depth > 0;
+        flags_.unmatchedClosingBrace = level.braceLevel == 0;
+        current.ok = !flags_.unclosedBracket && !flags_.unmatchedClosingBrace;
+      }
+      return;
+    case tokenOperand:
+      if (endsOperand(previous)) {
+        flags_.missingOperator = true;
+        current.ok = false;
+      }
+      return;
+    case tokenOpenBrace:
+      if (endsOperand(previous)) {
+        flags_.missingOperator = true;
+        current.ok = false;
+      } else {
+        compileArrayConstant(level, current);
+      }
+      return;
+    case tokenOperator:
+      break;
+    default:
+      return;
+  }
+  switch (current.operatorCode) {
+    case opCloseBracket:
+      if (level.depth == 0) {
+        flags_.unmatchedClosingBracket = true;
+        current.ok = false;
+      } else if (afterSeparator) {
+        makeEmptyOperand(level, current);
+      } else {
+        --level.depth;
+      }
+      return;
+    case opListSeparator:
+      if (previous.tokenClass == tokenOpenBrace || afterSeparator || isOperator(previous, opOpenBracket)) {
+        makeEmptyOperand(level, current);
+      }
+      return;
+    case opOpenBracket:
+      if (endsOperand(previous)) {
+        flags_.missingOperator = true;
+        current.ok = false;
+      } else if (++level.depth > maxNestingDepth) {
+        flags_.unclosedBracket = true;
+        current.ok = false;
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+// An empty argument or element: the token read stands for nothing, and is
+// read again after the empty operand.
+void TFormulaCompiler::makeEmptyOperand(TLevel& level, TTokenObject& current) {
+  current.clear();
+  current.tokenClass = tokenOperand;
+  level.endPosition = level.position;
+}
+
+void TFormulaCompiler::compileArrayConstant(TLevel& level, TTokenObject& current) {
+  if (level.braceLevel >= maxNestingDepth) {
+    flags_.unclosedBrace = true;
+    current.ok = false;
+    return;
+  }
+  auto elements = std::make_unique<TRPNstackObject>(level.output.factory());
+  std::size_t endPosition = level.endPosition;
+  if (!compile(*elements, level.endPosition, level.braceLevel + 1, endPosition)) {
+    current.ok = false;
+    return;
+  }
+  current.tokenClass = tokenOperand;
+  current.setSubList(std::move(elements));
+  level.endPosition = endPosition;
+}
+
+void TFormulaCompiler::push(TLevel& level, TTokenPtr current) {
+  if (isOperator(*current, opFunctionCall)) level.functionCalls.push_back(level.stack.count());
+  level.stack.push(std::move(current));
+}
+
+TTokenObject* TFormulaCompiler::nearestFunctionCall(TLevel& level) {
+  return level.functionCalls.empty() ? nullptr : level.stack.getItem(level.functionCalls.back());
+}
+
+void TFormulaCompiler::reduce(TLevel& level) {
+  int order;
+  do {
+    TTokenPtr token = level.stack.pop();
+    if (isOperator(*token, opFunctionCall)) level.functionCalls.pop_back();
+    order = level.stack.count() == 0 ? -1 : comparePrecedence(level.stack.top(), token.get());
+    TTokenObject* function = nearestFunctionCall(level);
+    if (token->tokenClass == tokenOperator) {
+      std::uint8_t code = token->operatorCode;
+      if (code == opCloseBracket || code == opOpenBracket) continue;
+      if (function && (code == opListSeparator || function->value.integer == 0)) ++function->value.integer;
+      if (code != opListSeparator) level.output.push(std::move(token));
+    } else if (token->tokenClass == tokenOperand) {
+      if (function && function->value.integer == 0) function->value.integer = 1;
+      level.output.push(std::move(token));
+    }
+  } while (order != -1);
+}
+
+}  // namespace
+
+bool infixToRPN(TRPNstackObject& output, std::string_view text, char decimalSeparator, char listSeparator,
+                TSyntaxFlags& flags) {
+  flags = {};
+  std::size_t endPosition = 0;
+  int rememberedCount = output.count();
+  TFormulaCompiler compiler(text, decimalSeparator, listSeparator, flags);
+  try {
+    return compiler.compile(output, 0, 0, endPosition);
+  } catch (const std::bad_alloc&) {
+    output.deleteRange(rememberedCount, output.count() - 1);
+    return false;
+  }
+}

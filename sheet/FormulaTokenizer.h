@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+#include <string_view>
+
+#include "sheet/TokenObject.h"
+
+// Reads one token of a formula text. Reading starts at position (0-based);
+// blanks (spaces) are skipped. On return position is the token's first
+// character and endPosition the character after it; at the end of the text
+// the token has class 0 (tokenEnd) and endPosition equals position.
+//
+// previous is the token read before (nullptr at the start): it decides
+// whether + and - take two operands or sign the operand after them. A sign
+// directly before a digit or the decimal separator belongs to the number, so
+// -2^2 squares the constant -2 while -A1^2 negates A1 squared.
+//
+// Number constants are integers (kind 1) unless written with the decimal
+// separator or an exponent, or too large for 32 bits (kind 2). A number that
+// cannot be converted leaves the token's ok false. DIV, MOD, AND, OR, XOR and
+// NOT are always operators; any other word directly followed by "(" is a
+// function call (operator 22, the word in value.string); other words are
+// identifier operands (kind 4): references, constant names, named values.
+void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& position, std::size_t& endPosition,
+                     char decimalSeparator, char listSeparator, const TTokenObject* previous);

@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "sheet/FormulaCompiler.h"
+#include "sheet/ValueArray.h"
+
+namespace {
+
+// Random formulas of the grammar users write: references, ranges, numbers
+// with decimals and exponents, strings holding separators and quotes,
+// nested calls with empty arguments, array constants, every operator.
+class TFormulaGenerator {
+ public:
+  explicit TFormulaGenerator(unsigned seed) : random_(seed) {}
+
+  std::string formula() { return std::string(pick(3) ? "=" : "") + expression(0); }
+
+ private:
+  int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
+
+  std::string number() {
+    static const char* const samples[] = {"0", "7", "42", "2147483648", "1.5", "0.125", ".5", "3.", "1E5",
+                                          "2.5e-3", "6.02E23", "007", "0.1", "1e308"};
+    return samples[pick(14)];
+  }
+
+  std::string reference() {
+    static const char* const samples[] = {"A1", "$B$2", "AB12", "c3", "$Z9", "XFD1048576", "PI", "TRUE", "Rate"};
+    std::string first = samples[pick(9)];
+    return pick(4) ? first : first + ":" + samples[pick(6)];
+  }
+
+  std::string text() {
+    static const char* const samples[] = {"\"\"", "\"abc\"", "\"1,5;2\"", "\"say \"\"hi\"\"\"", "\"{(\""};
+    return samples[pick(5)];
+  }
+
+  std::string arguments(int depth, int count) {
+    std::string list;
+    for (int index = 0; index < count; ++index) {
+      if (index > 0) list += ';';
+      if (pick(8)) list += expression(depth + 1);
+    }
+    return list;
+  }
+
+  std::string arrayConstant(int depth) {
+    std::string constant = "{";
+    int count = pick(4);
+    for (int index = 0; index < count; ++index) {
+      if (index > 0) constant += ';';
+      constant += depth < 3 && !pick(3) ? arrayConstant(depth + 1) : pick(2) ? number() : text();
+    }
+    return constant + "}";
+  }
+
+  std::string expression(int depth) {
+    static const char* const binary[] = {"+", "-", "*", "/", "^", "&", "=", "<>", "<", ">", "<=", ">=",
+                                         " AND ", " or ", " XOR ", " DIV ", " mod "};
+    static const char* const functions[] = {"SUM", "IF", "round", "Max", "MYMACRO", "INDEX"};
+    int choice = depth > 5 ? pick(4) : pick(11);
+    switch (choice) {
+      case 0: return number();
+      case 1: return reference();
+      case 2: return text();
+      case 3: return arrayConstant(0);
+      case 4: case 5: case 6:
+        return expression(depth + 1) + binary[pick(17)] + expression(depth + 1);
+      case 7: return std::string(pick(2) ? "-" : "NOT ") + expression(depth + 1);
+      case 8: return std::string("(") + expression(depth + 1) + ")";
+      case 9: return expression(depth + 1) + "%";
+      default: return std::string(functions[pick(6)]) + "(" + arguments(depth, pick(4)) + ")";
+    }
+  }
+
+  std::mt19937 random_;
+};
+
+int operandsTaken(const TTokenObject& token) {
+  switch (token.operatorCode) {
+    case opFunctionCall: return token.value.integer;
+    case opPercent: case opUnaryPlus: case opUnaryMinus: case opNot: case opFormulaStart: return 1;
+    default: return 2;
+  }
+}
+
+// A compiled list never holds brackets or separators, ends with the
+// formula-start marker only at the top, and every nested constant is a
+// valid list whose array can be built (or is refused as too large).
+void checkCompiled(const TRPNstackObject& list, bool topLevel, const std::string& text) {
+  for (int index = 0; index < list.count(); ++index) {
+    const TTokenObject& token = *list.getItem(index);
+    ASSERT_TRUE(token.tokenClass == tokenOperator || token.tokenClass == tokenOperand) << text;
+    if (token.tokenClass == tokenOperator) {
+      ASSERT_TRUE(token.operatorCode != opCloseBracket && token.operatorCode != opOpenBracket &&
+                  token.operatorCode != opListSeparator)
+          << text;
+      ASSERT_GE(token.value.integer, 0) << text;
+      if (token.operatorCode == opFormulaStart) {
+        ASSERT_TRUE(topLevel && index == list.count() - 1) << text;
+      }
+    } else if (token.value.kind == valueArrayConstant) {
+      ASSERT_NE(token.subList(), nullptr) << text;
+      checkCompiled(*token.subList(), false, text);
+      TArray array;
+      try {
+        array.loadFromConstant(token.subList());
+      } catch (const std::length_error&) {
+      }
+    }
+  }
+}
+
+// A formula of the grammar reduces to exactly one value: the postfix order
+// is complete and every operator has its operands.
+void checkReducesToOneValue(const TRPNstackObject& list, const std::string& text) {
+  int depth = 0;
+  for (int index = 0; index < list.count(); ++index) {
+    const TTokenObject& token = *list.getItem(index);
+    if (token.tokenClass == tokenOperand) {
+      ++depth;
+      continue;
+    }
+    depth -= operandsTaken(token);
+    ASSERT_GE(depth, 0) << text;
+    ++depth;
+  }
+  EXPECT_EQ(depth, 1) << text;
+}
+
+std::string mutated(std::string text, std::mt19937& random) {
+  static const std::string alphabet = "(){}\";,.:E-+ %^&=<>A1\x01\x7f\x80\xff";
+  auto below = [&](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random); };
+  for (int step = 0, steps = 1 + static_cast<int>(below(4)); step < steps; ++step) {
+    std::size_t at = text.empty() ? 0 : below(text.size() + 1);
+    switch (below(4)) {
+      case 0: if (at < text.size()) text.erase(at, 1); break;
+      case 1: text.insert(at, 1, alphabet[below(alphabet.size())]); break;
+      case 2: text.insert(at, text.substr(below(text.size() + 1))); break;
+      default: text.resize(at); break;
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+TEST(FormulaFuzz, GeneratedFormulasCompileToCompleteLists) {
+  TFormulaGenerator generator(20240611);
+  auto factory = std::make_shared<TTokenObjectFactory>();
+  for (int round = 0; round < 100000; ++round) {
+    std::string text = generator.formula();
+    TRPNstackObject list(factory);
+    TSyntaxFlags flags;
+    ASSERT_TRUE(infixToRPN(list, text, '.', ';', flags)) << text;
+    checkCompiled(list, true, text);
+    checkReducesToOneValue(list, text);
+  }
+}
+
+TEST(FormulaFuzz, MutatedAndRandomTextCompilesOrReportsAStatus) {
+  TFormulaGenerator generator(7);
+  std::mt19937 random(99);
+  auto factory = std::make_shared<TTokenObjectFactory>();
+  for (int round = 0; round < 250000; ++round) {
+    std::string text;
+    if (round % 5 == 4) {
+      text.resize(std::uniform_int_distribution<std::size_t>(0, 40)(random));
+      for (char& c : text) c = static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+    } else {
+      text = mutated(generator.formula(), random);
+    }
+    TRPNstackObject list(factory);
+    TTokenPtr sentinel = list.newToken();
+    sentinel->tokenClass = tokenOperand;
+    list.push(std::move(sentinel));
+    TSyntaxFlags flags;
+    if (infixToRPN(list, text, '.', ';', flags)) {
+      checkCompiled(list, true, text);
+    } else {
+      ASSERT_EQ(list.count(), 1) << "a failed compile must leave the list as it was: " << text;
+    }
+  }
+}
