@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "model/MonthSets.h"
 #include "platform/LocaleSettings.h"
 
 namespace {
@@ -23,7 +24,7 @@ constexpr int maxExactMantissaDigits = 19;
 constexpr int maxExactPowerOfTen = 27;
 
 // Month names: set 0 is the built-in English set, set n + 1 user set n.
-const std::string& monthNameOfSet(int set, int month);
+const std::string& monthNameOfSet(int set, int month) { return monthSets()[set].names[month - 1]; }
 
 char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -522,13 +523,3 @@ std::string formatQuoteValue(int decimals, long double value) {
   if (text == "-0") text = "0";
   return text;
 }
-
-namespace {
-// Placeholder month sets until the shared month-name sets are wired in.
-const std::string& monthNameOfSet(int set, int month) {
-  static const std::string builtIn[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  static const std::string none;
-  return set == 0 ? builtIn[month - 1] : none;
-}
-}  // namespace

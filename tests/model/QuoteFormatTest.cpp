@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "model/MonthSets.h"
 #include "model/QuoteFormat.h"
 #include "platform/LocaleSettings.h"
 
@@ -133,6 +134,27 @@ TEST(QuoteFormat, MonthNamesOfTheBuiltInSet) {
   EXPECT_EQ(quote.Month, 1);
   EXPECT_EQ(parse("DD-MMM-YYYY;C", "05-Jax-2024;1").Error, 1);
   EXPECT_EQ(write("DD-MMM-YYYY", dated(2024, 12, 5)), "05-Dec-2024");
+}
+
+TEST(QuoteFormat, MonthNamesOfUserSets) {
+  resetMonthSets();
+  TMonthSet& german = monthSets()[3];  // user set 2
+  german.names = {"Jan", "Feb", "M\xe4r", "Apr", "Mai", "Jun", "June", "Aug", "Sep", "Okt", "Nov", ""};
+  // With "Jun" before "June" the first match wins and the rest is left over.
+  TQuoteRecord quote = parse("DD MMM2 YYYY", "05 JUNE 2024");
+  EXPECT_EQ(quote.Error, 1);  // "e" does not match the space
+  quote = parse("DD MMM2*YYYY", "05 june 2024");
+  EXPECT_EQ(quote.Month, 6);
+  EXPECT_EQ(parse("DD MMM2 YYYY", "05 MAI 2024").Month, 5);
+  EXPECT_EQ(parse("DD MMM2 YYYY", "05 M\xe4r 2024").Month, 3);
+  EXPECT_EQ(parse("DD MMM2 YYYY", "05 May 2024").Error, 1);
+  // An empty name never matches and writes nothing.
+  EXPECT_EQ(parse("DD MMM2 YYYY", "05  2024").Error, 1);
+  EXPECT_EQ(write("DD MMM2 YYYY", dated(2024, 12, 5)), "05  2024");
+  EXPECT_EQ(write("DD MMM2 YYYY", dated(2024, 5, 5)), "05 Mai 2024");
+  // An empty user set reads nothing.
+  EXPECT_EQ(parse("DD MMM9 YYYY", "05 Jan 2024").Error, 1);
+  resetMonthSets();
 }
 
 TEST(QuoteFormat, SpacesStarsAndWildcardsInLiterals) {
