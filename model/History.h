@@ -16,7 +16,7 @@ class THistory {
  public:
   virtual ~THistory() = default;
 
-  void clear();
+  virtual void clear();
   // 0; -2 missing file; -3 read error; -5 out of memory; -6 empty format;
   // -7 no usable line. Any failure leaves the series empty.
   int load(const std::string& fileName, const TQuoteFormat& format);
