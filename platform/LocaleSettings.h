@@ -3,7 +3,7 @@
 
 // The user's regional settings as the program uses them: separators, date and
 // time formats (in the program's own date-time format letters, see
-// DateTimeFormat.h) and day and month names. One program-wide record, filled
+// DateTime.h) and day and month names. One program-wide record, filled
 // from the system locale at start; tests set it explicitly.
 struct TLocaleSettings {
   char decimalSeparator = '.';
