@@ -1,0 +1,58 @@
+#include "functions/CheckedArithmetic.h"
+
+#include <cmath>
+
+#include "platform/NumericErrors.h"
+
+long double quotient(long double dividend, long double divisor) {
+  if (divisor == 0) {
+    if (dividend == 0 || std::isnan(dividend)) throw EInvalidOp();
+    throw EZeroDivide();
+  }
+  return dividend / divisor;
+}
+
+long double naturalLog(long double x) {
+  if (x == 0) throw EZeroDivide();
+  if (!(x > 0)) throw EInvalidOp();
+  return std::log(x);
+}
+
+long double exponential(long double x) {
+  if (std::isnan(x)) throw EInvalidOp();
+  long double result = std::exp(x);
+  if (std::isinf(result)) throw EOverflow();
+  return result;
+}
+
+long double logOnePlus(long double x) {
+  if (x == -1) throw EZeroDivide();
+  if (!(x > -1)) throw EInvalidOp();
+  // log1p keeps the digits of small x that 1 + x would round away.
+  return std::log1p(x);
+}
+
+long double growthFactor(long double rate, long double periods) {
+  if (!(rate > -1)) throw EInvalidOp();
+  return exponential(periods * logOnePlus(rate));
+}
+
+long double powerOf(long double base, long double exponent) {
+  constexpr long double largestSquaredExponent = 2147483647.0L;
+  if (exponent == 0) return 1;
+  if (base == 0 && exponent > 0) return 0;
+  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= largestSquaredExponent) {
+    // Binary exponentiation.
+    unsigned long remaining = static_cast<unsigned long>(std::fabs(exponent));
+    long double factor = base;
+    long double result = 1;
+    while (true) {
+      if (remaining & 1) result *= factor;
+      remaining >>= 1;
+      if (remaining == 0) break;
+      factor *= factor;
+    }
+    return exponent < 0 ? quotient(1, result) : result;
+  }
+  return exponential(exponent * naturalLog(base));
+}

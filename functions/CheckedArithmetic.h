@@ -1,0 +1,30 @@
+#pragma once
+
+// Arithmetic for the numeric routines that raises the platform's
+// floating-point exceptions itself. The units run with their faults masked
+// and the maths library answers NaN or infinity without a flag, so without
+// these a division by zero or the logarithm of a negative number would
+// pass on as a value.
+
+// dividend / divisor: a zero divisor raises EZeroDivide, 0 / 0 EInvalidOp.
+long double quotient(long double dividend, long double divisor);
+
+// ln x: x = 0 raises EZeroDivide, a negative x (or NaN) EInvalidOp.
+long double naturalLog(long double x);
+
+// e^x: a result beyond the extended range raises EOverflow.
+long double exponential(long double x);
+
+// (1 + rate)^periods computed as exp(periods * ln(1 + rate)): a rate of -1
+// or below raises EInvalidOp.
+long double growthFactor(long double rate, long double periods);
+
+// base^exponent by the library's power rule: exponent 0 gives 1, base 0 with
+// a positive exponent 0; a whole exponent up to 2^31 - 1 in size by repeated
+// squaring (a negative base allowed, a negative exponent its reciprocal);
+// anything else exp(exponent * ln base), so a negative base raises EInvalidOp
+// and base 0 with a negative exponent EZeroDivide.
+long double powerOf(long double base, long double exponent);
+
+// ln(1 + x), exact for small x; the faults of naturalLog(1 + x).
+long double logOnePlus(long double x);
