@@ -32,10 +32,12 @@ long double logOnePlus(long double x) {
   return std::log1p(x);
 }
 
-long double growthFactor(long double rate, long double periods) {
+long double growthExponent(long double rate) {
   if (!(rate > -1)) throw EInvalidOp();
-  return exponential(periods * logOnePlus(rate));
+  return logOnePlus(rate);
 }
+
+long double growthFactor(long double rate, long double periods) { return exponential(periods * growthExponent(rate)); }
 
 long double powerOf(long double base, long double exponent) {
   constexpr long double largestSquaredExponent = 2147483647.0L;

@@ -16,8 +16,10 @@ long double naturalLog(long double x);
 long double exponential(long double x);
 
 // (1 + rate)^periods computed as exp(periods * ln(1 + rate)): a rate of -1
-// or below raises EInvalidOp.
+// or below raises EInvalidOp. growthExponent is the ln(1 + rate) of it, for
+// callers that need many periods of one rate.
 long double growthFactor(long double rate, long double periods);
+long double growthExponent(long double rate);
 
 // base^exponent by the library's power rule: exponent 0 gives 1, base 0 with
 // a positive exponent 0; a whole exponent up to 2^31 - 1 in size by repeated
