@@ -58,3 +58,9 @@ long double powerOf(long double base, long double exponent) {
   }
   return exponential(exponent * naturalLog(base));
 }
+
+TPowersOf::TPowersOf(long double base) : base_(base), logBase_(base > 0 ? std::log(base) : 0) {}
+
+long double TPowersOf::operator()(long double exponent) const {
+  return base_ > 0 ? exponential(exponent * logBase_) : powerOf(base_, exponent);
+}

@@ -30,3 +30,16 @@ long double powerOf(long double base, long double exponent);
 
 // ln(1 + x), exact for small x; the faults of naturalLog(1 + x).
 long double logOnePlus(long double x);
+
+// Powers of one base for many exponents, with the faults of powerOf; a
+// positive base takes its logarithm once, so whole exponents also go through
+// exp and may differ from powerOf in the last bits.
+class TPowersOf {
+ public:
+  explicit TPowersOf(long double base);
+  long double operator()(long double exponent) const;
+
+ private:
+  long double base_;
+  long double logBase_;
+};

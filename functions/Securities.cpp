@@ -1,5 +1,6 @@
 #include "functions/Securities.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "functions/CheckedArithmetic.h"
@@ -33,17 +34,26 @@ TCouponPeriod couponPeriod(int frequency, int basis, long double settlement, lon
           nextCouponDate(frequency, basis, settlement, maturity)};
 }
 
+// Sum of b^-k for k = 0 .. terms - 1 (terms >= 1), summed in closed form so
+// that a bond's length does not set the cost of its price or of each step of
+// the yield search.
+long double couponSeries(long double b, int terms) {
+  if (terms == 1 || b == 1) return terms;
+  if (b > 0) {
+    // expm1 and log1p keep the digits of yields near zero.
+    const long double shortfall = -std::expm1(-terms * std::log1p(b - 1));
+    if (std::isinf(shortfall)) throw EOverflow();
+    return shortfall * b / (b - 1);
+  }
+  return quotient(1 - quotient(1, powerOf(b, terms)), 1 - quotient(1, b));
+}
+
 // The coupons and the redemption discounted to settlement: the first coupon
 // over the fraction of a period t stands for, each later one a period more.
 long double discountedFlows(long double coupon, long double redemption, long double b, long double t,
                             int laterCoupons) {
-  long double total = quotient(coupon, t);
-  long double discount = t;
-  for (int k = 1; k < laterCoupons; ++k) {
-    discount *= b;
-    total += quotient(coupon, discount);
-  }
-  return total + quotient(coupon + redemption, t * powerOf(b, laterCoupons));
+  const long double coupons = quotient(coupon * couponSeries(b, std::max(laterCoupons, 1)), t);
+  return coupons + quotient(coupon + redemption, t * powerOf(b, laterCoupons));
 }
 
 int tbillDays(long double settlement, long double maturity) {

@@ -25,6 +25,10 @@ struct OrdinaryBond : testing::Test {
 TEST_F(OrdinaryBond, PriceDiscountsEveryFlow) {
   EXPECT_NEAR(bondPrice(2, 0, settlement, maturity, 0.0575, 0.065, 100), 94.634361621322098625L, 1e-11);
   EXPECT_NEAR(bondPrice(2, 1, settlement, maturity, 0.0575, 0.065, 100), 94.635449207877169496L, 1e-11);
+  // At a zero yield the price is the plain sum of the flows less half a
+  // coupon accrued; a yield near zero must not lose digits to cancellation.
+  EXPECT_NEAR(bondPrice(2, 0, settlement, maturity, 0.0575, 0, 100), 20 * 2.875L + 100 - 2.875L / 2, 1e-12);
+  EXPECT_NEAR(bondPrice(2, 0, settlement, maturity, 0.0575, 1e-12, 100), 20 * 2.875L + 100 - 2.875L / 2, 1e-8);
   EXPECT_THROW(bondPrice(2, 0, settlement, maturity, -0.01, 0.065, 100), ERangeError);
   EXPECT_THROW(bondPrice(2, 0, settlement, maturity, 0.0575, 0.065, 0), ERangeError);
   EXPECT_THROW(bondPrice(3, 0, settlement, maturity, 0.0575, 0.065, 100), ERangeError);
