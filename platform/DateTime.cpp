@@ -300,9 +300,12 @@ bool readDate(std::string_view text, double& date, const TLocaleSettings& settin
   if (count < 2) return false;
 
   std::string order = dateFieldOrder(settings.shortDateFormat);
-  int year = currentYear(), month = 0, day = 0;
+  int year = 0, month = 0, day = 0;
   bool twoDigitYear = false;
-  if (count == 2) order.erase(order.find('y'), 1);
+  if (count == 2) {
+    order.erase(order.find('y'), 1);
+    year = currentYear();
+  }
   for (int k = 0; k < count; ++k) {
     const TDateField& field = fields[k];
     if (field.isMonthName && order[k] != 'm') return false;
