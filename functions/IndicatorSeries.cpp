@@ -8,11 +8,11 @@ void requirePeriod(int32_t period) {
 
 TIndicatorOutput::TIndicatorOutput(std::vector<long double>& output) : output_(output) {
   output_.clear();
-  fegetexceptflag(&callerFlags_, FE_ALL_EXCEPT);
+  callerFlags_ = floatingPointFlags();
   clearFloatingPointFaults();
 }
 
-TIndicatorOutput::~TIndicatorOutput() { fesetexceptflag(&callerFlags_, FE_ALL_EXCEPT); }
+TIndicatorOutput::~TIndicatorOutput() { restoreFloatingPointFlags(callerFlags_); }
 
 void TIndicatorOutput::reserve(long long records, int valuesPerRecord) {
   if (records > 0) output_.reserve(static_cast<std::size_t>(records) * (valuesPerRecord + 1));

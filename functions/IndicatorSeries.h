@@ -1,5 +1,4 @@
 #pragma once
-#include <cfenv>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -69,5 +68,5 @@ class TIndicatorOutput {
 
  private:
   std::vector<long double>& output_;
-  fexcept_t callerFlags_ = 0;
+  unsigned callerFlags_ = 0;
 };

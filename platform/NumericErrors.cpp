@@ -2,14 +2,53 @@
 
 #include <cfenv>
 
-void clearFloatingPointFaults() { std::feclearexcept(FE_ALL_EXCEPT); }
+// The flags are read and written on the units themselves: the C library's
+// status functions probe the processor for SSE on every call, which costs
+// microseconds under virtualisation, and every x86-64 processor has SSE.
+// Both units keep the six flags in bits 0 to 5, in the order of <cfenv>.
+namespace {
 
-bool floatingPointFaultPending() { return std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW) != 0; }
+constexpr unsigned allFlags = FE_ALL_EXCEPT;
+constexpr unsigned faultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
+
+unsigned x87Flags() {
+  unsigned short status;
+  asm volatile("fnstsw %0" : "=am"(status));
+  return status & allFlags;
+}
+
+unsigned sseControlAndFlags() {
+  unsigned control;
+  asm volatile("stmxcsr %0" : "=m"(control));
+  return control;
+}
+
+void setSseControlAndFlags(unsigned control) { asm volatile("ldmxcsr %0" : : "m"(control)); }
+
+}  // namespace
+
+void clearFloatingPointFaults() {
+  asm volatile("fnclex");
+  setSseControlAndFlags(sseControlAndFlags() & ~allFlags);
+}
+
+bool floatingPointFaultPending() { return (floatingPointFlags() & faultFlags) != 0; }
+
+unsigned floatingPointFlags() { return x87Flags() | (sseControlAndFlags() & allFlags); }
+
+void restoreFloatingPointFlags(unsigned flags) {
+  clearFloatingPointFaults();
+  // Setting x87 flags takes its whole environment; callers rarely have any.
+  if ((flags & allFlags) != 0) {
+    std::fexcept_t saved = static_cast<std::fexcept_t>(flags & allFlags);
+    std::fesetexceptflag(&saved, FE_ALL_EXCEPT);
+  }
+}
 
 void raiseFloatingPointFaults() {
-  int raised = std::fetestexcept(FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW);
+  unsigned raised = floatingPointFlags() & faultFlags;
   if (raised == 0) return;
-  std::feclearexcept(FE_ALL_EXCEPT);
+  clearFloatingPointFaults();
   if (raised & FE_DIVBYZERO) throw EZeroDivide();
   if (raised & FE_INVALID) throw EInvalidOp();
   throw EOverflow();

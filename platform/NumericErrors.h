@@ -38,3 +38,8 @@ struct EOverflow : ENumericError {
 void clearFloatingPointFaults();
 void raiseFloatingPointFaults();
 bool floatingPointFaultPending();
+
+// All status flags of both units (faults, underflow, inexact), so work that
+// clears them can hand a caller's earlier flags back afterwards.
+unsigned floatingPointFlags();
+void restoreFloatingPointFlags(unsigned flags);

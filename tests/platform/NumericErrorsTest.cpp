@@ -30,3 +30,16 @@ TEST(NumericErrors, MaskedFaultsOfBothUnitsBecomeTheirExceptions) {
   (void)tiny;
   EXPECT_NO_THROW(raiseFloatingPointFaults());
 }
+
+TEST(NumericErrors, SavedFlagsComeBackAfterWorkThatClearedThem) {
+  clearFloatingPointFaults();
+  volatile long double quotient = 1.0L / zero;
+  (void)quotient;
+  unsigned saved = floatingPointFlags();
+  clearFloatingPointFaults();
+  EXPECT_FALSE(floatingPointFaultPending());
+  restoreFloatingPointFlags(saved);
+  EXPECT_THROW(raiseFloatingPointFaults(), EZeroDivide);
+  restoreFloatingPointFlags(0);
+  EXPECT_EQ(floatingPointFlags(), 0u);
+}
