@@ -4,6 +4,7 @@
 
 #include "functions/CheckedArithmetic.h"
 #include "functions/SecantSearch.h"
+#include "model/Power.h"
 #include "platform/NumericErrors.h"
 
 namespace {
@@ -18,7 +19,7 @@ long double futureValueSchedule(const std::vector<long double>& rates, long doub
 
 long double netPresentValue(const std::vector<long double>& values, long double rate) {
   long double total = 0;
-  for (std::size_t i = 0; i < values.size(); ++i) total += quotient(values[i], powerOf(1 + rate, i + 1.0L));
+  for (std::size_t i = 0; i < values.size(); ++i) total += quotient(values[i], power(1 + rate, i + 1.0L));
   return total;
 }
 
@@ -63,9 +64,9 @@ long double modifiedInternalRate(const std::vector<long double>& values, long do
   }
   if (!anyPaid) throw ERangeError();
   const long double n = values.size();
-  const long double terminalValue = -netPresentValue(received, reinvestRate) * powerOf(1 + reinvestRate, n);
+  const long double terminalValue = -netPresentValue(received, reinvestRate) * power(1 + reinvestRate, n);
   const long double presentCost = netPresentValue(paid, financeRate) * (1 + financeRate);
-  return powerOf(quotient(terminalValue, presentCost), quotient(1, n - 1)) - 1;
+  return power(quotient(terminalValue, presentCost), quotient(1, n - 1)) - 1;
 }
 
 long double datedNetPresentValue(const std::vector<long double>& values, std::vector<long double>& dates,

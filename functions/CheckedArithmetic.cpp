@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/Power.h"
 #include "platform/NumericErrors.h"
 
 long double quotient(long double dividend, long double divisor) {
@@ -39,28 +40,8 @@ long double growthExponent(long double rate) {
 
 long double growthFactor(long double rate, long double periods) { return exponential(periods * growthExponent(rate)); }
 
-long double powerOf(long double base, long double exponent) {
-  constexpr long double largestSquaredExponent = 2147483647.0L;
-  if (exponent == 0) return 1;
-  if (base == 0 && exponent > 0) return 0;
-  if (exponent == std::trunc(exponent) && std::fabs(exponent) <= largestSquaredExponent) {
-    // Binary exponentiation.
-    unsigned long remaining = static_cast<unsigned long>(std::fabs(exponent));
-    long double factor = base;
-    long double result = 1;
-    while (true) {
-      if (remaining & 1) result *= factor;
-      remaining >>= 1;
-      if (remaining == 0) break;
-      factor *= factor;
-    }
-    return exponent < 0 ? quotient(1, result) : result;
-  }
-  return exponential(exponent * naturalLog(base));
-}
-
 TPowersOf::TPowersOf(long double base) : base_(base), logBase_(base > 0 ? std::log(base) : 0) {}
 
 long double TPowersOf::operator()(long double exponent) const {
-  return base_ > 0 ? exponential(exponent * logBase_) : powerOf(base_, exponent);
+  return base_ > 0 ? exponential(exponent * logBase_) : power(base_, exponent);
 }

@@ -21,19 +21,13 @@ long double exponential(long double x);
 long double growthFactor(long double rate, long double periods);
 long double growthExponent(long double rate);
 
-// base^exponent by the library's power rule: exponent 0 gives 1, base 0 with
-// a positive exponent 0; a whole exponent up to 2^31 - 1 in size by repeated
-// squaring (a negative base allowed, a negative exponent its reciprocal);
-// anything else exp(exponent * ln base), so a negative base raises EInvalidOp
-// and base 0 with a negative exponent EZeroDivide.
-long double powerOf(long double base, long double exponent);
 
 // ln(1 + x), exact for small x; the faults of naturalLog(1 + x).
 long double logOnePlus(long double x);
 
-// Powers of one base for many exponents, with the faults of powerOf; a
+// Powers of one base for many exponents by the power rule (model/Power.h); a
 // positive base takes its logarithm once, so whole exponents also go through
-// exp and may differ from powerOf in the last bits.
+// exp and may differ from power() in the last bits.
 class TPowersOf {
  public:
   explicit TPowersOf(long double base);

@@ -6,6 +6,7 @@
 #include "functions/CheckedArithmetic.h"
 #include "functions/DayCount.h"
 #include "functions/SecantSearch.h"
+#include "model/Power.h"
 #include "platform/NumericErrors.h"
 
 namespace {
@@ -45,7 +46,7 @@ long double couponSeries(long double b, int terms) {
     if (std::isinf(shortfall)) throw EOverflow();
     return shortfall * b / (b - 1);
   }
-  return quotient(1 - quotient(1, powerOf(b, terms)), 1 - quotient(1, b));
+  return quotient(1 - quotient(1, power(b, terms)), 1 - quotient(1, b));
 }
 
 // The coupons and the redemption discounted to settlement: the first coupon
@@ -53,7 +54,7 @@ long double couponSeries(long double b, int terms) {
 long double discountedFlows(long double coupon, long double redemption, long double b, long double t,
                             int laterCoupons) {
   const long double coupons = quotient(coupon * couponSeries(b, std::max(laterCoupons, 1)), t);
-  return coupons + quotient(coupon + redemption, t * powerOf(b, laterCoupons));
+  return coupons + quotient(coupon + redemption, t * power(b, laterCoupons));
 }
 
 int tbillDays(long double settlement, long double maturity) {
@@ -127,7 +128,7 @@ long double bondPrice(int frequency, int basis, long double settlement, long dou
   checkSettlementBeforeMaturity(settlement, maturity);
   const TCouponPeriod period = couponPeriod(frequency, basis, settlement, maturity);
   const long double b = 1 + yield / frequency;
-  const long double t = powerOf(b, quotient(period.daysToNext, period.periodDays));
+  const long double t = power(b, quotient(period.daysToNext, period.periodDays));
   // Raises when the next coupon date is the maturity.
   const int laterCoupons = couponCount(frequency, basis, period.nextCoupon, maturity);
   const long double coupon = faceValue * rate / frequency;
@@ -154,7 +155,7 @@ long double bondYield(int frequency, int basis, int cap, long double settlement,
   const long double periodShare = quotient(period.daysToNext, period.periodDays);
   auto priceError = [&](long double y) {
     const long double b = 1 + y / frequency;
-    const long double t = powerOf(b, periodShare);
+    const long double t = power(b, periodShare);
     return discountedFlows(coupon, redemption, b, t, laterCoupons) - coupon * (1 - periodShare) - price;
   };
   return secantRoot(priceError, 0, cap, tolerance);
@@ -170,7 +171,7 @@ long double bondDuration(int frequency, int basis, long double settlement, long 
   const long double perPeriod = faceValue * coupon / frequency;
   const long double b = 1 + yield / frequency;
   const int laterCoupons = couponCount(frequency, basis, period.nextCoupon, maturity);
-  long double discount = powerOf(b, w);
+  long double discount = power(b, w);
   long double weightedTotal = 0;
   long double total = 0;
   for (int k = 0; k <= laterCoupons; ++k) {

@@ -4,6 +4,7 @@
 
 #include "functions/CheckedArithmetic.h"
 #include "functions/SecantSearch.h"
+#include "model/Power.h"
 #include "platform/NumericErrors.h"
 
 namespace {
@@ -126,12 +127,12 @@ long double cumulativePrincipal(int nper, int start, int end, int type, long dou
 
 long double effectiveRate(int n, long double rate) {
   if (!(rate > 0) || n < 1) throw ERangeError();
-  return powerOf(1 + rate / n, n) - 1;
+  return power(1 + rate / n, n) - 1;
 }
 
 long double nominalRate(int n, long double rate) {
   if (!(rate > 0) || n < 1) throw ERangeError();
-  return n * (powerOf(1 + rate, 1.0L / n) - 1);
+  return n * (power(1 + rate, 1.0L / n) - 1);
 }
 
 long double dollarDecimal(int fraction, long double price) {

@@ -13,14 +13,12 @@ TEST(CheckedArithmetic, FaultsBecomeTheirExceptions) {
   EXPECT_DOUBLE_EQ(growthFactor(0.05, 2), 1.1025);
 }
 
-TEST(CheckedArithmetic, PowerRule) {
-  EXPECT_EQ(powerOf(0, 0), 1);
-  EXPECT_EQ(powerOf(0, 2.5), 0);
-  EXPECT_EQ(powerOf(-2, 3), -8);
-  EXPECT_EQ(powerOf(-2, -2), 0.25);
-  EXPECT_EQ(powerOf(1.5L, 10), 57.6650390625L);
-  EXPECT_NEAR(powerOf(2, 0.5), 1.4142135623730950488L, 1e-18);
-  EXPECT_THROW(powerOf(-2, 0.5), EInvalidOp);
-  EXPECT_THROW(powerOf(0, -1), EZeroDivide);
-  EXPECT_THROW(powerOf(0, -0.5), EZeroDivide);
+TEST(CheckedArithmetic, PowersOfOneBaseFollowThePowerRule) {
+  EXPECT_NEAR(TPowersOf(1.1L)(2), 1.21L, 1e-18);
+  EXPECT_EQ(TPowersOf(1.1L)(0), 1);
+  EXPECT_EQ(TPowersOf(-2)(3), -8);
+  EXPECT_EQ(TPowersOf(0)(0.5), 0);
+  EXPECT_THROW(TPowersOf(-2)(0.5), EInvalidOp);
+  EXPECT_THROW(TPowersOf(0)(-1), EZeroDivide);
+  EXPECT_THROW(TPowersOf(10)(5000), EOverflow);
 }
