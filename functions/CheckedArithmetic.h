@@ -12,6 +12,9 @@ long double quotient(long double dividend, long double divisor);
 // ln x: x = 0 raises EZeroDivide, a negative x (or NaN) EInvalidOp.
 long double naturalLog(long double x);
 
+// ln(1 + x), exact for small x; the faults of naturalLog(1 + x).
+long double logOnePlus(long double x);
+
 // e^x: a result beyond the extended range raises EOverflow.
 long double exponential(long double x);
 
@@ -20,10 +23,6 @@ long double exponential(long double x);
 // callers that need many periods of one rate.
 long double growthFactor(long double rate, long double periods);
 long double growthExponent(long double rate);
-
-
-// ln(1 + x), exact for small x; the faults of naturalLog(1 + x).
-long double logOnePlus(long double x);
 
 // Powers of one base for many exponents by the power rule (model/Power.h); a
 // positive base takes its logarithm once, so whole exponents also go through

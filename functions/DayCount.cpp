@@ -51,7 +51,18 @@ TCouponSchedule couponSchedule(int frequency, int basis, long double settlement,
   const TCalendarDate end = splitDate(maturity);
   const TCalendarDate start = splitDate(settlement);
   TCouponSchedule schedule{end.year, end.month, end.day, 0, monthsPerYear / frequency};
-  auto stepBack = [&schedule] {
+  // The steps back to the settlement's year, counted at once: months numbered
+  // from January of year 0.
+  const int maturityMonth = end.year * monthsPerYear + end.month - 1;
+  const int monthAfterSettlementYear = (start.year + 1) * monthsPerYear;
+  if (maturityMonth >= monthAfterSettlementYear) {
+    schedule.count = (maturityMonth - monthAfterSettlementYear) / schedule.step + 1;
+    const int month = maturityMonth - schedule.count * schedule.step;
+    schedule.year = month / monthsPerYear;
+    schedule.month = month % monthsPerYear + 1;
+  }
+  // Then back within that year while the month lies after the settlement's.
+  while (schedule.month > start.month && schedule.year == start.year) {
     if (schedule.month > schedule.step) {
       schedule.month -= schedule.step;
     } else {
@@ -59,9 +70,7 @@ TCouponSchedule couponSchedule(int frequency, int basis, long double settlement,
       --schedule.year;
     }
     ++schedule.count;
-  };
-  while (schedule.year > start.year) stepBack();
-  while (schedule.month > start.month && schedule.year == start.year) stepBack();
+  }
   return schedule;
 }
 }  // namespace

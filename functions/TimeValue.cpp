@@ -35,14 +35,14 @@ void checkCumulativeSpan(int nper, int start, int end, int type, long double rat
   if (end - start >= maxCumulativePeriods) throw ERangeError();
 }
 
-// 10^d for the smallest d with 10^d >= fraction, so that 16 scales to 0.16
-// and 10 to 1.
+// fraction / 10^d for the smallest d with 10^d >= fraction: 16 scales to
+// 0.16, 8 to 0.8, and the powers of ten to 1 (so they leave a price as it is).
 long double fractionScale(int fraction) {
   if (fraction < 0) throw ERangeError();
   if (fraction == 0) return 0;
-  long double power = 1;
-  while (power < fraction) power *= 10;
-  return fraction / power;
+  long double tenPower = 1;
+  while (tenPower < fraction) tenPower *= 10;
+  return fraction / tenPower;
 }
 }  // namespace
 
