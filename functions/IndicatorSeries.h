@@ -28,7 +28,9 @@ class TSeriesRows {
   long double date(int row) const { return at(row, 0); }
   long double at(int row, int column) const { return values_[static_cast<std::size_t>(row) * width_ + column]; }
   // The first of a column's values; the next one is `width` further on.
-  const long double* column(int row, int column) const { return values_ + static_cast<std::size_t>(row) * width_ + column; }
+  const long double* column(int row, int column) const {
+    return values_ + static_cast<std::size_t>(row) * width_ + column;
+  }
   int width() const { return width_; }
 
  private:

@@ -258,7 +258,7 @@ void commodityChannelIndex(std::vector<long double> values, int32_t period, std:
   if (rows.count() - period < 1) return;
   out.reserve(rows.count() - period, 1);
   std::vector<long double> typical;
-  typicalPriceSeries(std::move(values), typical);
+  typicalPriceSeries(values, typical);
   TSeriesRows tp(typical, valueWidth);
   long double reciprocal = 1.0L / period;
   for (int t = period; t < tp.count(); ++t) {
