@@ -1,0 +1,115 @@
+#include "sheet/MacroCallout.h"
+
+#include "sheet/OleVariant.h"
+
+namespace {
+
+constexpr std::uint8_t stateValid = 0;
+constexpr std::uint8_t stateNotAvailable = 2;  // "#N/A"
+constexpr std::uint8_t stateName = 3;          // "#NAME?"
+constexpr std::uint8_t stateValue = 14;        // "#VALUE!"
+
+// Clears the argument slots of one call on every way out of it: each slot
+// may hold a string or an array that would otherwise leak.
+class TSlotsClearer {
+ public:
+  TSlotsClearer(VARIANT* slots, std::int32_t count) : slots_(slots), count_(count) {}
+  ~TSlotsClearer() {
+    for (std::int32_t i = 0; i < count_; ++i) VariantClear(&slots_[i]);
+  }
+  TSlotsClearer(const TSlotsClearer&) = delete;
+  TSlotsClearer& operator=(const TSlotsClearer&) = delete;
+
+ private:
+  VARIANT* slots_;
+  std::int32_t count_;
+};
+
+}  // namespace
+
+void TScriptArguments::setValue(std::int32_t index, const TValueRecord& value) {
+  VARIANT& variant = slot(index);
+  VariantClear(&variant);
+  valueToVariant(value, variant);
+}
+
+bool TScriptArguments::setArray(std::int32_t index, const TArray* array) {
+  VARIANT& variant = slot(index);
+  VariantClear(&variant);
+  return arrayToVariant(array, variant);
+}
+
+TMacroCallout::TMacroCallout() = default;
+
+TMacroCallout::~TMacroCallout() {
+  for (VARIANT& slot : slots_) VariantClear(&slot);
+}
+
+void TMacroCallout::setScriptEngine(IActiveScript* engine) {
+  forgetMembers();
+  engine_ = engine;
+}
+
+void TMacroCallout::forgetMembers() {
+  memberIds_.clear();
+  globalObject_.Reset();
+}
+
+// A closed engine answers every call with a failure, and a reset one has
+// dropped its code; neither may be asked for its global object.
+bool TMacroCallout::engineUsable() {
+  SCRIPTSTATE state = SCRIPTSTATE_CLOSED;
+  if (FAILED(engine_->GetScriptState(&state))) return false;
+  return state != SCRIPTSTATE_CLOSED && state != SCRIPTSTATE_UNINITIALIZED;
+}
+
+DISPID TMacroCallout::memberId(const std::string& name) {
+  Microsoft::WRL::ComPtr<IDispatch> global;
+  if (FAILED(engine_->GetScriptDispatch(nullptr, &global)) || !global) return DISPID_UNKNOWN;
+  if (global.Get() != globalObject_.Get()) {
+    forgetMembers();
+    globalObject_ = global;
+  }
+  auto known = memberIds_.find(name);
+  if (known != memberIds_.end()) return known->second;
+
+  std::wstring wideName = ansiToWide(name);
+  LPOLESTR names[1] = {wideName.data()};
+  DISPID id = DISPID_UNKNOWN;
+  if (FAILED(globalObject_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)) || id == DISPID_UNKNOWN)
+    return DISPID_UNKNOWN;
+  // Only found names are kept: a script may still define the others later.
+  memberIds_.emplace(name, id);
+  return id;
+}
+
+std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t argumentCount,
+                                         const std::function<bool(TScriptArguments&)>& fillArguments,
+                                         TScriptValue& result) {
+  result.value.clear();
+  result.array.reset();
+  if (!engine_) return stateName;
+  if (!engineUsable()) {
+    forgetMembers();
+    return stateName;
+  }
+  DISPID id = memberId(name);
+  if (id == DISPID_UNKNOWN) return stateNotAvailable;
+  if (argumentCount < 0) argumentCount = 0;
+  if (argumentCount > maxScriptArguments) return stateValue;
+
+  if (slots_.size() < static_cast<std::size_t>(argumentCount)) slots_.resize(argumentCount);  // zeroed: VT_EMPTY
+  TSlotsClearer clearer(slots_.data(), argumentCount);
+  TScriptArguments arguments(slots_.data(), argumentCount);
+  if (!fillArguments(arguments)) return stateValue;
+
+  DISPPARAMS parameters{};
+  parameters.rgvarg = argumentCount > 0 ? slots_.data() : nullptr;
+  parameters.cArgs = static_cast<UINT>(argumentCount);
+  TOleVariant returned;
+  HRESULT outcome = globalObject_->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), nullptr,
+                                          nullptr);
+  if (outcome == DISP_E_MEMBERNOTFOUND) memberIds_.erase(name);
+  if (outcome != S_OK) return stateNotAvailable;
+  return variantToValue(*returned, result) ? stateValid : stateValue;
+}
