@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 namespace {
 
 std::string localeInfo(LCTYPE type, const std::string& fallback) {
@@ -74,6 +76,9 @@ void loadLocaleSettingsFromSystem() {
   size_t seconds = shortTime.find(settings.timeSeparator + std::string("ss"));
   if (seconds != std::string::npos) shortTime.erase(seconds, 3);
   settings.shortTimeFormat = shortTime;
+  settings.currencyString = localeInfo(LOCALE_SCURRENCY, settings.currencyString);
+  settings.currencyFormat = std::atoi(localeInfo(LOCALE_ICURRENCY, "0").c_str());
+  settings.negativeCurrencyFormat = std::atoi(localeInfo(LOCALE_INEGCURR, "0").c_str());
   settings.timeAMString = localeInfo(LOCALE_S1159, "");
   settings.timePMString = localeInfo(LOCALE_S2359, "");
   for (int month = 0; month < 12; ++month) {

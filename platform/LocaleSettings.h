@@ -15,6 +15,11 @@ struct TLocaleSettings {
   std::string longDateFormat = "dddd, mmmm d, yyyy";
   std::string shortTimeFormat = "h:nn AMPM";
   std::string longTimeFormat = "h:nn:ss AMPM";
+  // Money: the currency symbol and its place for positive and negative
+  // amounts (Windows' LOCALE_ICURRENCY 0 to 3 and LOCALE_INEGCURR 0 to 15).
+  std::string currencyString = "$";
+  int currencyFormat = 0;
+  int negativeCurrencyFormat = 0;
   std::string timeAMString = "AM";
   std::string timePMString = "PM";
   std::string shortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
