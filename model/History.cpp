@@ -27,13 +27,19 @@ int THistory::load(const std::string& fileName, const TQuoteFormat& format) {
     if (opened != 0) return opened;
     std::string_view line;
     TQuoteRecord quote;
+    TDateEncoder dates;
+    records_.reserve(reader.lineCountEstimate());
     while (reader.readQuoteLine(line)) {
       parseQuoteLine(line, format, quote);
       if (quote.Error || (quote.Mask & required) != required) continue;
       // The parser takes day 31 in every month; such a line has no date.
       double date = 0;
-      if (!encodeDate(quote.Year, quote.Month, quote.Day, date)) continue;
+      if (!dates.encode(quote.Year, quote.Month, quote.Day, date)) continue;
       records_.push_back({date, quote.Close});
+    }
+    if (reader.failed()) {
+      clear();
+      return -3;
     }
   } catch (const std::bad_alloc&) {
     clear();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <numeric>
 
@@ -27,6 +28,8 @@ void setDateFields(TQuoteRecord& quote, double date) {
   quote.Day = static_cast<uint16_t>(day);
   quote.Mask |= quoteDateBits;
 }
+
+static_assert(std::numeric_limits<long double>::digits == 64, "values are stored as 80-bit extended");
 
 // One chained step: previous × current / before, or 0 when that fails.
 long double chainedValue(long double previous, long double current, long double before) {
@@ -104,35 +107,36 @@ int TPrices::findDate(int& pos, double date, double tolerance) {
 
 void TPrices::ensureSorted() {
   if (sorted_) return;
-  const std::vector<TPriceRecord>& records = current_.records;
-  quickSortBy(current_.index.data(), current_.index.size(), [&](int32_t physical) { return records[physical].Date; });
+  const std::vector<double>& dates = current_.dates;
+  quickSortBy(current_.index.data(), current_.index.size(), [&](int32_t physical) { return dates[physical]; });
   sorted_ = true;
 }
 
 long double TPrices::valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const {
-  const TPriceRecord& record = storage.records[physicalIndex];
   const uint16_t bit = quoteValueBit(valueIndex);
-  const int before = std::popcount(static_cast<unsigned>(record.Mask & (bit - 1)));
-  return storage.values[record.FirstValue + before];
+  const int before = std::popcount(static_cast<unsigned>(storage.masks[physicalIndex] & (bit - 1)));
+  return unpack(storage.values[storage.firstValues[physicalIndex] + before]);
 }
 
-void TPrices::appendRecord(TStorage& storage, double date, uint16_t mask, const long double* values) const {
-  TPriceRecord record{date, static_cast<uint32_t>(storage.values.size()), mask};
+void TPrices::appendRecord(TStorage& storage, double date, const TQuoteRecord& quote) {
+  const uint16_t mask = quote.Mask & quoteValueBits;
+  storage.dates.push_back(date);
+  storage.masks.push_back(mask);
+  storage.firstValues.push_back(static_cast<uint32_t>(storage.values.size()));
   for (int v = 0; v < quoteValueCount; ++v) {
-    if (mask & quoteValueBit(v)) storage.values.push_back(values[v]);
+    if (mask & quoteValueBit(v)) storage.values.push_back(pack(quote.*quoteValueFields[v]));
   }
-  storage.records.push_back(record);
 }
 
 void TPrices::fillQuote(const TStorage& storage, int physicalIndex, TQuoteRecord& quote) const {
   quote = TQuoteRecord{};
-  const TPriceRecord& record = storage.records[physicalIndex];
-  uint32_t next = record.FirstValue;
+  const uint16_t mask = storage.masks[physicalIndex];
+  uint32_t next = storage.firstValues[physicalIndex];
   for (int v = 0; v < quoteValueCount; ++v) {
-    if (record.Mask & quoteValueBit(v)) quote.*quoteValueFields[v] = storage.values[next++];
+    if (mask & quoteValueBit(v)) quote.*quoteValueFields[v] = unpack(storage.values[next++]);
   }
-  quote.Mask = record.Mask;
-  setDateFields(quote, record.Date);
+  quote.Mask = mask;
+  setDateFields(quote, storage.dates[physicalIndex]);
 }
 
 void TPrices::getRecord(int physicalIndex, TQuoteRecord& quote) const {
@@ -161,7 +165,7 @@ void TPrices::getRecordBySortedIndex(int i, double& date, TQuoteRecord& quote) {
   }
   ensureSorted();
   const int physical = current_.index[i];
-  date = current_.records[physical].Date;
+  date = current_.dates[physical];
   fillQuote(current_, physical, quote);
 }
 
@@ -213,9 +217,7 @@ bool TPrices::addRecord(const TQuoteRecord& quote, bool skipIfDateExists, double
   int pos = -1;
   const int found = findDate(pos, date, tolerance);
   if (skipIfDateExists && found >= 0) return false;
-  long double values[quoteValueCount];
-  for (int v = 0; v < quoteValueCount; ++v) values[v] = quote.*quoteValueFields[v];
-  appendRecord(current_, date, quote.Mask & quoteValueBits, values);
+  appendRecord(current_, date, quote);
   const int32_t physical = count() - 1;
   std::vector<int32_t>& index = current_.index;
   if (sorted_) {
@@ -245,16 +247,17 @@ int TPrices::loadFromFile(const std::string& fileName, const TQuoteFormat& forma
     if (opened != 0) return opened;
     std::string_view line;
     TQuoteRecord quote;
-    long double values[quoteValueCount];
+    TDateEncoder dates;
+    reserveForLines(reader.lineCountEstimate(), quoteFormatFields(format));
     while (reader.readQuoteLine(line)) {
       parseQuoteLine(line, format, quote);
       if (quote.Error || (quote.Mask & quoteDateBits) != quoteDateBits) continue;
       double date = 0;
-      if (!encodeDate(quote.Year, quote.Month, quote.Day, date)) continue;
-      for (int v = 0; v < quoteValueCount; ++v) values[v] = quote.*quoteValueFields[v];
-      appendRecord(current_, date, quote.Mask & quoteValueBits, values);
+      if (!dates.encode(quote.Year, quote.Month, quote.Day, date)) continue;
+      appendRecord(current_, date, quote);
     }
     buildIndexInArrivalOrder();
+    if (reader.failed()) return -3;
   } catch (const std::bad_alloc&) {
     clear(false);
     return -5;
@@ -263,15 +266,20 @@ int TPrices::loadFromFile(const std::string& fileName, const TQuoteFormat& forma
   return count() == 0 ? -7 : 0;
 }
 
+void TPrices::reserveForLines(size_t lines, uint16_t fields) {
+  current_.dates.reserve(lines);
+  current_.masks.reserve(lines);
+  current_.firstValues.reserve(lines);
+  current_.values.reserve(lines * static_cast<size_t>(std::popcount(static_cast<unsigned>(fields & quoteValueBits))));
+}
+
 // The index that adding the loaded records one by one would give, built
 // without the quadratic cost of inserting into the middle of the index.
 void TPrices::buildIndexInArrivalOrder() {
-  std::vector<double> dates(current_.records.size());
-  for (size_t i = 0; i < dates.size(); ++i) dates[i] = current_.records[i].Date;
-  current_.index = dateIndexAsInserted(dates);
+  current_.index = dateIndexAsInserted(current_.dates);
   // The first addition to an empty series leaves the index unsorted; every
   // later one sorts it first.
-  sorted_ = dates.size() >= 2;
+  sorted_ = count() >= 2;
 }
 
 int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format, bool skipRepeatedDates,
@@ -287,7 +295,7 @@ int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format,
     TQuoteRecord quote;
     for (int i = 0; i < count(); ++i) {
       const int physical = inDateOrder ? current_.index[i] : i;
-      const double date = current_.records[physical].Date;
+      const double date = current_.dates[physical];
       if (inDateOrder && skipRepeatedDates) {
         if (date == previousDate) continue;
         previousDate = date;
@@ -309,8 +317,8 @@ int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format,
 int TPrices::mergeDates(std::vector<double>& dates) const {
   try {
     const auto known = static_cast<std::ptrdiff_t>(dates.size());
-    for (const TPriceRecord& record : current_.records) {
-      if (!std::binary_search(dates.begin(), dates.begin() + known, record.Date)) dates.push_back(record.Date);
+    for (const double date : current_.dates) {
+      if (!std::binary_search(dates.begin(), dates.begin() + known, date)) dates.push_back(date);
     }
   } catch (const std::bad_alloc&) {
     return -5;
@@ -367,35 +375,35 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
   if (n == 0) return 0;
   try {
     TStorage aligned;
-    aligned.records.reserve(n);
+    aligned.dates.reserve(n);
+    aligned.masks.reserve(n);
+    aligned.firstValues.reserve(n);
     aligned.values.reserve(current_.values.size());
     std::vector<bool> used(n, false);
-    long double values[quoteValueCount];
+    TQuoteRecord quote;
     auto copyUnchanged = [&](int position) {
-      const TPriceRecord& record = current_.records[current_.index[position]];
-      for (int v = 0; v < quoteValueCount; ++v) {
-        if (record.Mask & quoteValueBit(v)) values[v] = valueOf(current_, current_.index[position], v);
-      }
-      appendRecord(aligned, record.Date, record.Mask, values);
+      const int physical = current_.index[position];
+      fillQuote(current_, physical, quote);
+      appendRecord(aligned, current_.dates[physical], quote);
       used[position] = true;
     };
     // The step from sorted position p - 1 to p, applied to the last new
     // record, dated as the next record of the series.
     auto appendChained = [&](int p) {
-      const int k = static_cast<int>(aligned.records.size());
+      const int k = static_cast<int>(aligned.dates.size());
       const int current = current_.index[p];
       const int before = current_.index[p - 1];
       const int previousNew = k - 1;
       // A field absent from any of the three records cannot be chained.
-      const uint16_t mask =
-          current_.records[current].Mask & current_.records[before].Mask & aligned.records[previousNew].Mask;
+      const uint16_t mask = current_.masks[current] & current_.masks[before] & aligned.masks[previousNew];
+      quote.Mask = mask;
       for (int v = 0; v < quoteValueCount; ++v) {
         if (mask & quoteValueBit(v)) {
-          values[v] = chainedValue(valueOf(aligned, previousNew, v), valueOf(current_, current, v),
-                                   valueOf(current_, before, v));
+          quote.*quoteValueFields[v] = chainedValue(valueOf(aligned, previousNew, v), valueOf(current_, current, v),
+                                                    valueOf(current_, before, v));
         }
       }
-      appendRecord(aligned, sortedDate(k), mask, values);
+      appendRecord(aligned, sortedDate(k), quote);
       used[p] = true;
     };
 
@@ -403,12 +411,12 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
     do copyUnchanged(k++);
     while (k < n && sortedDate(k - 1) <= fromDate);
     for (double date : dates) {
-      if (static_cast<int>(aligned.records.size()) == n) break;
+      if (static_cast<int>(aligned.dates.size()) == n) break;
       int pos = -1;
       const int p = findDate(pos, date, tolerance);
       if (p >= 0 && !used[p]) appendChained(p);
     }
-    for (int p = 0; p < n && static_cast<int>(aligned.records.size()) < n; ++p) {
+    for (int p = 0; p < n && static_cast<int>(aligned.dates.size()) < n; ++p) {
       if (!used[p]) appendChained(p);
     }
     aligned.index.resize(n);

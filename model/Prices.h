@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,8 +20,8 @@ class TPrices {
 
   void clear(bool modified);
 
-  int count() const { return static_cast<int>(current_.records.size()); }
-  int savedCount() const { return static_cast<int>(saved_.records.size()); }
+  int count() const { return static_cast<int>(current_.dates.size()); }
+  int savedCount() const { return static_cast<int>(saved_.dates.size()); }
   bool isNull() const { return isNull_; }
   bool modified() const { return modified_; }
   bool sorted() const { return sorted_; }
@@ -63,21 +64,38 @@ class TPrices {
   int restore();
 
  private:
-  struct TPriceRecord {
-    double Date;
-    uint32_t FirstValue;  // position of the first present value in the pool
-    uint16_t Mask;        // value bits only; date bits come from Date
+  // An extended value without the six padding bytes of its 16-byte slot:
+  // a series holds millions of them.
+  struct TPackedValue {
+    unsigned char bytes[10];
   };
+  // Takes the value where it is stored: an 80-bit store followed by a
+  // smaller load of the same bytes would stall the pipeline.
+  static TPackedValue pack(const long double& value) {
+    TPackedValue packed;
+    std::memcpy(packed.bytes, &value, sizeof packed.bytes);
+    return packed;
+  }
+  static long double unpack(const TPackedValue& packed) {
+    long double value = 0;
+    std::memcpy(&value, packed.bytes, sizeof packed.bytes);
+    return value;
+  }
+  // The records in arrival (physical) order, one array per field.
   struct TStorage {
-    std::vector<TPriceRecord> records;
-    std::vector<long double> values;  // the present values of each record, in field order
-    std::vector<int32_t> index;       // physical record numbers in date order
+    std::vector<double> dates;
+    std::vector<uint16_t> masks;         // value bits only; date bits come from the date
+    std::vector<uint32_t> firstValues;   // position of each record's first value in values
+    std::vector<TPackedValue> values;    // the present values of each record, in field order
+    std::vector<int32_t> index;          // physical record numbers in date order
   };
 
-  double sortedDate(int position) const { return current_.records[current_.index[position]].Date; }
+  double sortedDate(int position) const { return current_.dates[current_.index[position]]; }
   long double valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const;
-  void appendRecord(TStorage& storage, double date, uint16_t mask, const long double* values) const;
+  // Stores the date, the quote's present values and their mask bits.
+  static void appendRecord(TStorage& storage, double date, const TQuoteRecord& quote);
   void fillQuote(const TStorage& storage, int physicalIndex, TQuoteRecord& quote) const;
+  void reserveForLines(size_t lines, uint16_t fields);
   void foldFields(TQuoteRecord& quote, double toDate, double fromDate, bool minimums);
   void buildIndexInArrivalOrder();
 

@@ -20,7 +20,7 @@ constexpr long double fixedNotationLimit = 1e18L;
 // Decimal mantissas of up to 19 digits fit a 64-bit integer; powers of ten
 // up to 10^27 are exact in the 64-bit significand of an extended value, so
 // one division of the two is correctly rounded.
-constexpr int maxExactMantissaDigits = 19;
+constexpr int maxExactDigits = 19;
 constexpr int maxExactPowerOfTen = 27;
 
 // Month names: set 0 is the built-in English set, set n + 1 user set n.
@@ -183,213 +183,194 @@ class TFormatCompiler {
 };
 
 // --- Parsing -------------------------------------------------------------
+// Each reader takes the cursor and returns the cursor after what it read, or
+// nullptr when the line does not match there.
 
-class TLineScanner {
- public:
-  explicit TLineScanner(std::string_view line) : line_(line) {}
+bool isPlainLiteralCharacter(char c) { return c != '?' && c != ' ' && c != '*' && c != 'T' && c != '\\'; }
 
-  bool atEnd() const { return position_ >= line_.size(); }
-  char current() const { return line_[position_]; }
-
-  bool matchLiteral(const std::string& literal);
-  bool readDigits(int& value);
-  bool readFixedDigits(int count, int& value);
-  bool readMonthName(int set, int& month);
-  bool readValue(char separator, long double& value);
-
- private:
-  std::string_view line_;
-  size_t position_ = 0;
-};
-
-bool TLineScanner::matchLiteral(const std::string& literal) {
+const char* matchLiteralPattern(const char* p, const char* end, const std::string& literal) {
   size_t k = 0;
   while (k < literal.size()) {
     const char c = literal[k];
     if (c == '?') {
-      if (atEnd()) return false;
-      ++position_;
+      if (p == end) return nullptr;
+      ++p;
       ++k;
     } else if (c == ' ') {
       while (k < literal.size() && literal[k] == ' ') ++k;
-      if (atEnd() || current() != ' ') return false;
-      while (!atEnd() && current() == ' ') ++position_;
+      if (p == end || *p != ' ') return nullptr;
+      while (p != end && *p == ' ') ++p;
     } else if (c == '*') {
       while (k < literal.size() && literal[k] == '*') ++k;
-      if (k == literal.size()) {
-        position_ = line_.size();
-        return true;
-      }
+      if (k == literal.size()) return end;
       char stop = literal[k];
       if (stop == 'T') stop = '\t';
       else if (stop == '\\') stop = literal[k + 1];
-      const size_t found = line_.find(stop, position_);
-      if (found == std::string_view::npos) {
-        position_ = line_.size();
-        return true;
-      }
-      position_ = found;
+      while (p != end && *p != stop) ++p;
+      if (p == end) return end;
     } else if (c == '\\') {
       // A short line may end inside an escaped part of the literal.
-      if (atEnd()) return true;
-      if (current() != literal[k + 1]) return false;
-      ++position_;
+      if (p == end) return end;
+      if (*p != literal[k + 1]) return nullptr;
+      ++p;
       k += 2;
     } else {
       const char expected = c == 'T' ? '\t' : c;
-      if (atEnd() || current() != expected) return false;
-      ++position_;
+      if (p == end || *p != expected) return nullptr;
+      ++p;
       ++k;
     }
   }
-  return true;
+  return p;
 }
 
-bool TLineScanner::readDigits(int& value) {
-  int count = 0;
-  value = 0;
-  while (!atEnd() && isDigit(current())) {
-    if (++count > maxFieldDigits) return false;
-    value = value * 10 + (current() - '0');
-    ++position_;
+inline const char* matchLiteral(const char* p, const char* end, const std::string& literal) {
+  // Most literals are one plain separator character.
+  if (literal.size() == 1 && isPlainLiteralCharacter(literal[0])) {
+    return p != end && *p == literal[0] ? p + 1 : nullptr;
   }
-  return count > 0;
+  return matchLiteralPattern(p, end, literal);
 }
 
-bool TLineScanner::readFixedDigits(int count, int& value) {
+inline const char* readDigits(const char* p, const char* end, int& value) {
+  const char* const start = p;
   value = 0;
-  for (int i = 0; i < count; ++i) {
-    if (atEnd() || !isDigit(current())) return false;
-    value = value * 10 + (current() - '0');
-    ++position_;
+  while (p != end && isDigit(*p)) {
+    if (p - start == maxFieldDigits) return nullptr;
+    value = value * 10 + (*p++ - '0');
   }
-  return true;
+  return p == start ? nullptr : p;
 }
 
-bool TLineScanner::readMonthName(int set, int& month) {
-  const std::string_view rest = line_.substr(position_);
+inline const char* readFixedDigits(const char* p, const char* end, int count, int& value) {
+  if (end - p < count) return nullptr;
+  value = 0;
+  for (int i = 0; i < count; ++i, ++p) {
+    if (!isDigit(*p)) return nullptr;
+    value = value * 10 + (*p - '0');
+  }
+  return p;
+}
+
+const char* readMonthName(const char* p, const char* end, int set, int& month) {
+  const size_t left = static_cast<size_t>(end - p);
   for (month = 1; month <= 12; ++month) {
     const std::string& name = monthNameOfSet(set, month);
-    if (name.empty() || name.size() > rest.size()) continue;
-    bool same = true;
-    for (size_t i = 0; i < name.size() && same; ++i) same = upperAscii(name[i]) == upperAscii(rest[i]);
-    if (same) {
-      position_ += name.size();
-      return true;
-    }
+    if (name.empty() || name.size() > left) continue;
+    size_t i = 0;
+    while (i < name.size() && upperAscii(name[i]) == upperAscii(p[i])) ++i;
+    if (i == name.size()) return p + i;
   }
-  return false;
+  return nullptr;
 }
 
-// Converts a run of digits with at most one decimal point (the run is
-// known to hold at least one digit) to the nearest extended value.
-long double decimalToExtended(std::string_view run, char separator) {
-  const bool negative = run[0] == '-';
-  uint64_t mantissa = 0;
-  int significantDigits = 0;
-  int scale = 0;
-  bool afterSeparator = false;
-  bool exact = true;
-  for (char c : run) {
-    if (c == separator) {
-      afterSeparator = true;
-    } else if (isDigit(c)) {
-      if (mantissa == 0 && c == '0') {
-        if (afterSeparator) ++scale;
-        continue;
-      }
-      if (significantDigits == maxExactMantissaDigits) {
-        exact = false;
-        break;
-      }
-      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
-      ++significantDigits;
-      if (afterSeparator) ++scale;
-    }
+// Powers of ten exactly representable in the 64-bit significand.
+constexpr long double exactPowersOfTen[maxExactPowerOfTen + 1] = {
+    1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+    1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
+
+// A number that does not fit the exact path, converted by the C library.
+long double decimalTextToExtended(const char* start, const char* end, char separator) {
+  std::string text(start, end);
+  for (char& c : text) {
+    if (c == separator) c = '.';
   }
-  if (exact && scale <= maxExactPowerOfTen) {
-    long double power = 1;
-    for (int i = 0; i < scale; ++i) power *= 10;
-    const long double magnitude = static_cast<long double>(mantissa) / power;
-    return negative ? -magnitude : magnitude;
-  }
-  std::string text;
-  text.reserve(run.size());
-  for (char c : run) text += c == separator ? '.' : c;
   return std::strtold(text.c_str(), nullptr);
 }
 
-bool TLineScanner::readValue(char separator, long double& value) {
-  const size_t start = position_;
-  bool seenSeparator = false;
-  bool seenDigit = false;
-  if (!atEnd()) {
-    const char c = current();
-    if (isDigit(c)) seenDigit = true;
-    else if (c == separator) seenSeparator = true;
-    else if (c != '+' && c != '-') return false;
-    ++position_;
+// Takes a sign or the separator, then digits and the separator once; a
+// valid number (one with a digit) is stored, anything else leaves the
+// value absent. Never fails.
+inline const char* readValue(const char* p, const char* end, char separator, long double& value, bool& present) {
+  const char* const start = p;
+  bool negative = false;
+  bool leadingSeparator = false;
+  if (p != end && !isDigit(*p)) {
+    if (*p == separator) leadingSeparator = true;
+    else if (*p == '+' || *p == '-') negative = *p == '-';
+    else return p;
+    ++p;
   }
-  while (!atEnd()) {
-    const char c = current();
-    if (isDigit(c)) seenDigit = true;
-    else if (c == separator && !seenSeparator) seenSeparator = true;
-    else break;
-    ++position_;
+  uint64_t mantissa = 0;
+  const char* const integerStart = p;
+  if (!leadingSeparator) {
+    while (p != end && isDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
   }
-  if (!seenDigit) return false;
-  value = decimalToExtended(line_.substr(start, position_ - start), separator);
-  return true;
+  int digits = static_cast<int>(p - integerStart);
+  int scale = 0;
+  if (leadingSeparator || (p != end && *p == separator)) {
+    if (!leadingSeparator) ++p;
+    const char* const fractionStart = p;
+    while (p != end && isDigit(*p)) mantissa = mantissa * 10 + static_cast<uint64_t>(*p++ - '0');
+    scale = static_cast<int>(p - fractionStart);
+    digits += scale;
+  }
+  present = digits > 0;
+  if (!present) return p;
+  // Up to 19 digits (leading zeros included) cannot overflow the mantissa.
+  if (digits > maxExactDigits || scale > maxExactPowerOfTen) {
+    value = decimalTextToExtended(start, p, separator);
+    return p;
+  }
+  value = static_cast<long double>(mantissa);
+  if (scale > 0) value /= exactPowersOfTen[scale];
+  if (negative) value = -value;
+  return p;
 }
 
-bool parseDateSlot(TLineScanner& scanner, const TQuoteSlot& slot, TQuoteRecord& quote) {
+inline const char* readDateSlot(const char* p, const char* end, const TQuoteSlot& slot, TQuoteRecord& quote) {
   int value = 0;
   switch (slot.kind) {
     case quoteSlotDay:
-      if (!scanner.readDigits(value) || value < 1 || value > 31) return false;
+      p = readDigits(p, end, value);
+      if (p == nullptr || value < 1 || value > 31) return nullptr;
       quote.Day = static_cast<uint16_t>(value);
-      return true;
+      return p;
     case quoteSlotDay2:
-      if (scanner.atEnd() || scanner.current() < '0' || scanner.current() > '3') return false;
-      if (!scanner.readFixedDigits(2, value) || value < 1 || value > 31) return false;
+      if (p == end || *p > '3') return nullptr;
+      p = readFixedDigits(p, end, 2, value);
+      if (p == nullptr || value < 1 || value > 31) return nullptr;
       quote.Day = static_cast<uint16_t>(value);
-      return true;
+      return p;
     case quoteSlotMonth:
-      if (!scanner.readDigits(value) || value < 1 || value > 12) return false;
+      p = readDigits(p, end, value);
+      if (p == nullptr || value < 1 || value > 12) return nullptr;
       quote.Month = static_cast<uint16_t>(value);
-      return true;
+      return p;
     case quoteSlotMonth2:
-      if (scanner.atEnd() || scanner.current() < '0' || scanner.current() > '1') return false;
-      if (!scanner.readFixedDigits(2, value) || value < 1 || value > 12) return false;
+      if (p == end || *p > '1') return nullptr;
+      p = readFixedDigits(p, end, 2, value);
+      if (p == nullptr || value < 1 || value > 12) return nullptr;
       quote.Month = static_cast<uint16_t>(value);
-      return true;
+      return p;
     case quoteSlotYear:
-      if (!scanner.readDigits(value) || value < 1 || value > 9999) return false;
+      p = readDigits(p, end, value);
+      if (p == nullptr || value < 1 || value > 9999) return nullptr;
       break;
     case quoteSlotYear2:
-      if (!scanner.readFixedDigits(2, value)) return false;
+      p = readFixedDigits(p, end, 2, value);
       break;
     case quoteSlotCenturyYear:
-      if (!scanner.readFixedDigits(2, value)) return false;
+      p = readFixedDigits(p, end, 2, value);
       value += slot.century * 100;
       break;
     case quoteSlotPivotYear:
-      if (!scanner.readFixedDigits(2, value)) return false;
+      p = readFixedDigits(p, end, 2, value);
       value += (value > slot.pivot ? slot.century - 1 : slot.century) * 100;
       break;
     case quoteSlotYear3:
-      if (!scanner.readFixedDigits(3, value)) return false;
+      p = readFixedDigits(p, end, 3, value);
       break;
     case quoteSlotYear4:
-      if (!scanner.readFixedDigits(4, value)) return false;
+      p = readFixedDigits(p, end, 4, value);
       break;
     default:  // month names
-      if (!scanner.readMonthName(slot.kind - quoteSlotMonthName, value)) return false;
-      quote.Month = static_cast<uint16_t>(value);
-      return true;
+      p = readMonthName(p, end, slot.kind - quoteSlotMonthName, value);
+      if (p != nullptr) quote.Month = static_cast<uint16_t>(value);
+      return p;
   }
-  quote.Year = static_cast<uint16_t>(value);
-  return true;
+  if (p != nullptr) quote.Year = static_cast<uint16_t>(value);
+  return p;
 }
 
 // --- Writing -------------------------------------------------------------
@@ -455,23 +436,26 @@ uint16_t quoteFormatFields(const TQuoteFormat& format) {
 void parseQuoteLine(std::string_view line, const TQuoteFormat& format, TQuoteRecord& quote) {
   quote.Mask = 0;
   quote.Error = 0;
-  TLineScanner scanner(line);
+  const char* p = line.data();
+  const char* const end = p + line.size();
   for (const TQuoteSlot& slot : format.slots) {
-    if (slot.kind == quoteSlotEmpty) break;
-    bool ok = true;
-    if (slot.kind == quoteSlotLiteral) {
-      ok = scanner.matchLiteral(slot.literal);
-    } else if (isValueKind(slot.kind)) {
+    const uint8_t kind = slot.kind;
+    if (kind == quoteSlotEmpty) break;
+    if (kind == quoteSlotLiteral) {
+      p = matchLiteral(p, end, slot.literal);
+    } else if (isValueKind(kind)) {
       long double value = 0;
-      if (scanner.readValue(slot.decimalSeparator, value)) {
-        quote.*quoteValueFields[valueIndexOf(slot.kind)] = value;
-        quote.Mask |= fieldBitOf(slot.kind);
+      bool present = false;
+      p = readValue(p, end, slot.decimalSeparator, value, present);
+      if (present) {
+        quote.*quoteValueFields[valueIndexOf(kind)] = value;
+        quote.Mask |= fieldBitOf(kind);
       }
     } else {
-      ok = parseDateSlot(scanner, slot, quote);
-      if (ok) quote.Mask |= fieldBitOf(slot.kind);
+      p = readDateSlot(p, end, slot, quote);
+      if (p != nullptr) quote.Mask |= fieldBitOf(kind);
     }
-    if (!ok) {
+    if (p == nullptr) {
       quote.Error = 1;
       return;
     }

@@ -2,24 +2,38 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SequentialFile.h"
+
 // Reads the lines of a quote text file: blank lines are skipped, CR LF, LF
-// and CR all end a line, and a byte 0x1A ends the file. The whole file is
-// read at open, so a line is a view into the reader's buffer, valid until
-// the next open or assign.
+// and CR all end a line, and a byte 0x1A ends the file. The file is read in
+// pieces; a line is a view into the reader's buffer, valid until the next
+// read.
 class TQuoteLineReader {
  public:
-  // 0; -2 when the file does not exist; -3 when it cannot be read.
+  // 0; -2 when the file does not exist; -3 when it cannot be opened.
   int open(const std::string& fileName);
   // Reads lines from the given bytes instead of a file.
   void assign(std::string bytes);
 
-  // The next non-empty line; false at the end of the file.
+  // The next non-empty line; false at the end of the file or on a read error.
   bool readQuoteLine(std::string_view& line);
+  // A read error ended the reading early.
+  bool failed() const { return failed_; }
+
+  // About the number of lines of the whole file, from the part read so far,
+  // to size what is read into.
+  size_t lineCountEstimate() const;
 
  private:
-  void startReading();
+  // Moves the unread rest to the front and reads more; false when nothing
+  // more can be read.
+  bool fill();
 
-  std::string bytes_;
+  TSequentialFile file_;
+  std::string buffer_;
   size_t position_ = 0;
-  size_t end_ = 0;
+  size_t filled_ = 0;
+  bool inputEnded_ = true;  // nothing more to read into the buffer
+  bool fileEnded_ = true;   // the end, or an end-of-file byte, was met
+  bool failed_ = false;
 };

@@ -56,3 +56,15 @@ double currentDateTime() {
   const double time = ((now.wHour * 60.0 + now.wMinute) * 60.0 + now.wSecond) * 1000.0 + now.wMilliseconds;
   return date + time / millisecondsPerDay;
 }
+
+bool TDateEncoder::encode(int year, int month, int day, double& date) {
+  if (year != year_ || month != month_) {
+    if (!encodeDate(year, month, 1, firstOfMonth_)) return false;
+    year_ = year;
+    month_ = month;
+    monthLength_ = daysInMonth(year, month);
+  }
+  if (day < 1 || day > monthLength_) return false;
+  date = firstOfMonth_ + (day - 1);
+  return true;
+}

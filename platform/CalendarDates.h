@@ -19,3 +19,16 @@ int daysInMonth(int year, int month);
 
 // The local date and time now, as a day number with the time as fraction.
 double currentDateTime();
+
+// encodeDate for long runs of dates that mostly share their month, as the
+// lines of a quote file do: the month's first day is computed once.
+class TDateEncoder {
+ public:
+  bool encode(int year, int month, int day, double& date);
+
+ private:
+  int year_ = 0;
+  int month_ = 0;
+  int monthLength_ = 0;
+  double firstOfMonth_ = 0;
+};

@@ -42,3 +42,22 @@ TEST(CalendarDates, DecodeInvertsEncodeOverTheWholeRange) {
     }
   }
 }
+
+TEST(CalendarDates, EncoderAgreesWithEncodeDate) {
+  TDateEncoder encoder;
+  for (int year : {1900, 2000, 2023, 2024}) {
+    for (int month = 0; month <= 13; ++month) {
+      for (int day = 0; day <= 32; ++day) {
+        double expected = -1, actual = -1;
+        const bool valid = encodeDate(year, month, day, expected);
+        ASSERT_EQ(encoder.encode(year, month, day, actual), valid) << year << "-" << month << "-" << day;
+        if (valid) {
+          ASSERT_EQ(actual, expected);
+        }
+      }
+    }
+  }
+  double date = 0;
+  EXPECT_TRUE(encoder.encode(2024, 2, 29, date));
+  EXPECT_FALSE(encoder.encode(2023, 2, 29, date));
+}

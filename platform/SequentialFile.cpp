@@ -1,0 +1,35 @@
+#include "platform/SequentialFile.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+constexpr size_t maxReadPerCall = 1 << 30;
+}  // namespace
+
+TSequentialFile::~TSequentialFile() { close(); }
+
+bool TSequentialFile::open(const std::string& fileName) {
+  close();
+  HANDLE handle = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  handle_ = handle;
+  LARGE_INTEGER size;
+  size_ = GetFileSizeEx(handle, &size) ? size.QuadPart : 0;
+  return true;
+}
+
+void TSequentialFile::close() {
+  if (handle_ != nullptr) CloseHandle(handle_);
+  handle_ = nullptr;
+  size_ = 0;
+}
+
+int64_t TSequentialFile::read(char* buffer, size_t capacity) {
+  if (handle_ == nullptr) return -1;
+  DWORD got = 0;
+  if (!ReadFile(handle_, buffer, static_cast<DWORD>(std::min(capacity, maxReadPerCall)), &got, nullptr)) return -1;
+  return got;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// A file read from start to end in pieces, for readers that work through
+// large files without holding them whole. Shared for reading and writing,
+// so a file another program is writing can still be read.
+class TSequentialFile {
+ public:
+  TSequentialFile() = default;
+  ~TSequentialFile();
+  TSequentialFile(const TSequentialFile&) = delete;
+  TSequentialFile& operator=(const TSequentialFile&) = delete;
+
+  // False when the file cannot be opened (missing, a folder, locked).
+  bool open(const std::string& fileName);
+  void close();
+  bool isOpen() const { return handle_ != nullptr; }
+
+  // The size when opened; 0 when unknown.
+  int64_t size() const { return size_; }
+  // Reads up to `capacity` bytes; the count read, 0 at the end, -1 on an error.
+  int64_t read(char* buffer, size_t capacity);
+
+ private:
+  void* handle_ = nullptr;
+  int64_t size_ = 0;
+};
