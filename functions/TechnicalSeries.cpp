@@ -28,7 +28,7 @@ long double trueRange(long double low, long double high, long double previousClo
 
 long double averageTrueRange(const std::vector<long double>& series, int32_t lastRow, int32_t period) {
   TSeriesRows rows(series, priceWidth);
-  if (period < 1 || lastRow - period < 0 || lastRow >= rows.count()) throw ERangeError();
+  if (period < 1 || static_cast<long long>(lastRow) - period < 0 || lastRow >= rows.count()) throw ERangeError();
   long double sum = 0;
   for (int row = lastRow - period + 1; row <= lastRow; ++row)
     sum += trueRange(rows.at(row, lowColumn), rows.at(row, highColumn), rows.at(row - 1, closeColumn));
