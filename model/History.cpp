@@ -98,7 +98,7 @@ int THistory::alignToDates(const std::vector<double>& dates, double fromDate) {
       const long double before = records_[i - 1].Value;
       long double value = 0;
       if (before != 0) {
-        value = previous * (records_[i].Value / before);
+        value = previous * records_[i].Value / before;
         if (!std::isfinite(value)) value = 0;
       }
       aligned.push_back({records_[aligned.size()].Date, value});

@@ -34,7 +34,7 @@ static_assert(std::numeric_limits<long double>::digits == 64, "values are stored
 // One chained step: previous × current / before, or 0 when that fails.
 long double chainedValue(long double previous, long double current, long double before) {
   if (before == 0) return 0;
-  const long double value = previous * (current / before);
+  const long double value = previous * current / before;
   return std::isfinite(value) ? value : 0;
 }
 

@@ -14,7 +14,7 @@ namespace {
 constexpr int maxFieldDigits = 9;
 
 // Fixed notation is used below this magnitude, exponent form above it
-// (18 significant digits is all an extended value holds).
+// (an extended value holds about 19 significant digits).
 constexpr long double fixedNotationLimit = 1e18L;
 
 // Decimal mantissas of up to 19 digits fit a 64-bit integer; powers of ten
