@@ -4,10 +4,12 @@
 #include <utility>
 
 namespace {
-// Storage grows by at least this many tokens and is given back once more
-// than this many slots, and more slots than are used, are spare: growing
-// and shrinking in proportion keeps deep operator stacks linear.
-constexpr std::size_t storageStep = 128;
+// Storage doubles from a size that holds most formulas, and is given back
+// once more than storageSlack slots, and more slots than are used, are
+// spare: growing and shrinking in proportion keeps deep operator stacks
+// linear, and a compiled cell formula holds little unused storage.
+constexpr std::size_t initialStorage = 16;
+constexpr std::size_t storageSlack = 128;
 }  // namespace
 
 TRPNstackObject::TRPNstackObject(std::shared_ptr<TTokenObjectFactory> factory) : factory_(std::move(factory)) {}
@@ -22,15 +24,28 @@ void TRPNstackObject::clear() {
 
 void TRPNstackObject::assign(const TRPNstackObject* source) {
   if (source == this) return;
-  clear();
-  if (!source) return;
-  factory_ = source->factory_;
-  items_.reserve(source->items_.size());
-  for (const TTokenPtr& token : source->items_) pushCopy(*token);
+  if (!source) {
+    clear();
+    return;
+  }
+  // The copy is made before the old tokens go: source may be nested in one
+  // of them.
+  std::shared_ptr<TTokenObjectFactory> factory = source->factory_;
+  std::vector<TTokenPtr> copies;
+  copies.reserve(source->items_.size());
+  for (const TTokenPtr& token : source->items_) {
+    TTokenPtr copy = factory ? factory->newToken() : nullptr;
+    if (!copy) copy = std::make_unique<TTokenObject>();
+    copy->assign(token.get());
+    copies.push_back(std::move(copy));
+  }
+  items_.swap(copies);
+  copies.clear();
+  factory_ = std::move(factory);
 }
 
 void TRPNstackObject::push(TTokenPtr token) {
-  if (items_.size() == items_.capacity()) items_.reserve(items_.capacity() + std::max(storageStep, items_.capacity() / 2));
+  if (items_.size() == items_.capacity()) items_.reserve(std::max(initialStorage, 2 * items_.capacity()));
   items_.push_back(std::move(token));
 }
 
@@ -73,5 +88,5 @@ TTokenPtr TRPNstackObject::newToken() const {
 
 void TRPNstackObject::shrinkWhenSpare() {
   std::size_t spare = items_.capacity() - items_.size();
-  if (spare > storageStep && spare > items_.size()) items_.shrink_to_fit();
+  if (spare > storageSlack && spare > items_.size()) items_.shrink_to_fit();
 }

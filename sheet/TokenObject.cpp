@@ -32,12 +32,9 @@ void TTokenObject::assign(const TTokenObject* source) {
     clear();
     return;
   }
-  freeSubObject();
-  tokenClass = source->tokenClass;
-  operatorCode = source->operatorCode;
-  functionId = source->functionId;
-  value = source->value;
-  ok = source->ok;
+  // Everything is copied before the old sub-object goes: source may be a
+  // token inside it.
+  void* subObject = nullptr;
   switch (source->subObjectKind_) {
     case SubObjectKind::none:
       break;
@@ -45,22 +42,29 @@ void TTokenObject::assign(const TTokenObject* source) {
       const TRPNstackObject* sourceList = source->subList();
       auto copy = std::make_unique<TRPNstackObject>(sourceList->factory());
       copy->assign(sourceList);
-      subObject_ = copy.release();
-      subObjectKind_ = SubObjectKind::list;
+      subObject = copy.release();
       break;
     }
     case SubObjectKind::ownedArray: {
       auto copy = std::make_unique<TArray>();
       copy->assign(source->subArray());
-      subObject_ = copy.release();
-      subObjectKind_ = SubObjectKind::ownedArray;
+      subObject = copy.release();
       break;
     }
     case SubObjectKind::borrowedArray:
-      subObject_ = source->subObject_;
-      subObjectKind_ = SubObjectKind::borrowedArray;
+      subObject = source->subObject_;
       break;
   }
+  SubObjectKind subObjectKind = source->subObjectKind_;
+  tokenClass = source->tokenClass;
+  operatorCode = source->operatorCode;
+  functionId = source->functionId;
+  ok = source->ok;
+  TValueRecord copiedValue = source->value;
+  freeSubObject();
+  value = std::move(copiedValue);
+  subObject_ = subObject;
+  subObjectKind_ = subObjectKind;
 }
 
 TRPNstackObject* TTokenObject::subList() const {

@@ -98,7 +98,6 @@ class TTokenObject {
   TRPNstackObject* subList() const;
   // The array of kinds 6 and 7, or nullptr.
   TArray* subArray() const;
-  bool ownsSubArray() const { return subObjectKind_ == SubObjectKind::ownedArray; }
 
   // Each setter frees the previous sub-object and sets value.kind to match
   // (5, 6 or 7).

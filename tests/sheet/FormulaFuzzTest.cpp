@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <stdexcept>
 #include <string>
 
 #include "sheet/FormulaCompiler.h"
+#include "sheet/FormulaRespelling.h"
 #include "sheet/ValueArray.h"
+#include "tests/sheet/TokenText.h"
 
 namespace {
 
@@ -131,6 +134,36 @@ void checkReducesToOneValue(const TRPNstackObject& list, const std::string& text
   EXPECT_EQ(depth, 1) << text;
 }
 
+// The compiled form with numbers by value: re-spelling may turn 1E3 into
+// the integer 1000 but must never change a value.
+std::string compiledByValue(const std::string& text, char decimalSeparator, char listSeparator) {
+  TRPNstackObject list;
+  TSyntaxFlags flags;
+  if (!infixToRPN(list, text, decimalSeparator, listSeparator, flags)) {
+    return "error " + std::to_string(flags.unclosedBracket) + std::to_string(flags.unmatchedClosingBracket) +
+           std::to_string(flags.unclosedBrace) + std::to_string(flags.unmatchedClosingBrace) +
+           std::to_string(flags.missingOperator);
+  }
+  std::string rendered;
+  std::function<void(const TRPNstackObject&)> render = [&](const TRPNstackObject& tokens) {
+    for (int index = 0; index < tokens.count(); ++index) {
+      const TTokenObject& token = *tokens.getItem(index);
+      if (token.tokenClass == tokenOperand && token.value.kind == valueInteger) {
+        rendered += numberText(token.value.integer);
+      } else if (token.subList()) {
+        rendered += '{';
+        render(*token.subList());
+        rendered += '}';
+      } else {
+        rendered += tokenText(token);
+      }
+      rendered += ' ';
+    }
+  };
+  render(list);
+  return rendered;
+}
+
 std::string mutated(std::string text, std::mt19937& random) {
   static const std::string alphabet = "(){}\";,.:E-+ %^&=<>A1\x01\x7f\x80\xff";
   auto below = [&](std::size_t count) { return std::uniform_int_distribution<std::size_t>(0, count - 1)(random); };
@@ -158,6 +191,11 @@ TEST(FormulaFuzz, GeneratedFormulasCompileToCompleteLists) {
     ASSERT_TRUE(infixToRPN(list, text, '.', ';', flags)) << text;
     checkCompiled(list, true, text);
     checkReducesToOneValue(list, text);
+    // Shown with European and with US separators, the formula still means
+    // the same.
+    std::string stored = compiledByValue(text, '.', ';');
+    EXPECT_EQ(compiledByValue(translateFormulaSeparators(text, '.', ',', ';', ';'), ',', ';'), stored) << text;
+    EXPECT_EQ(compiledByValue(translateFormulaSeparators(text, '.', '.', ';', ','), '.', ','), stored) << text;
   }
 }
 
@@ -183,5 +221,10 @@ TEST(FormulaFuzz, MutatedAndRandomTextCompilesOrReportsAStatus) {
     } else {
       ASSERT_EQ(list.count(), 1) << "a failed compile must leave the list as it was: " << text;
     }
+    // Re-spelling with the same separators only re-prints numbers: it must
+    // neither mend nor break a formula.
+    EXPECT_EQ(compiledByValue(translateFormulaSeparators(text, '.', '.', ';', ';'), '.', ';'),
+              compiledByValue(text, '.', ';'))
+        << text;
   }
 }

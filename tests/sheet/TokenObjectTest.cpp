@@ -79,6 +79,20 @@ TEST(TokenObject, AssignCopiesNestedListsAndOwnedArraysDeeply) {
   EXPECT_EQ(taken->elementCount(), 4);
   EXPECT_EQ(arrayToken.subArray(), nullptr);
 
+  // A list or token may be given a copy of something nested inside it.
+  formula.assign(formula.getItem(0)->subList());
+  EXPECT_EQ(tokenText(formula), "1 2");
+  auto inner = std::make_unique<TRPNstackObject>();
+  TTokenPtr text = inner->newToken();
+  text->tokenClass = tokenOperand;
+  text->value.kind = valueString;
+  text->value.string = "inner";
+  inner->push(std::move(text));
+  copy.setSubList(std::move(inner));
+  copy.assign(copy.subList()->getItem(0));
+  EXPECT_EQ(copy.value.string, "inner");
+  EXPECT_EQ(copy.subList(), nullptr);
+
   copy.assign(nullptr);
   EXPECT_EQ(copy.value.kind, valueEmpty);
   EXPECT_EQ(copy.subArray(), nullptr);

@@ -84,16 +84,3 @@ TEST(ValueArray, FlipsKeepTheMiddleOfOddCounts) {
   ASSERT_TRUE(columns.flipCols());
   EXPECT_EQ(rowsText(columns), "2,1,0;12,11,10");
 }
-
-TEST(ValueArray, AssignCopiesDeeply) {
-  TArray source = numbered(2, 2);
-  source.at(1, 1).kind = valueString;
-  source.at(1, 1).string = "text";
-  TArray copy;
-  copy.assign(&source);
-  source.at(1, 1).string = "changed";
-  EXPECT_EQ(copy.at(1, 1).string, "text");
-  EXPECT_EQ(copy.strides(), source.strides());
-  copy.assign(nullptr);
-  EXPECT_EQ(copy.elementCount(), 0);
-}
