@@ -123,7 +123,7 @@ void TPortableIniFile::readFile() {
   modified_ = false;
   std::string bytes;
   // A read that fails part-way keeps what was read up to then.
-  readFileBytes(fileName_, bytes);
+  readFailed_ = !readFileBytes(fileName_, bytes) && pathExists(fileName_);
   std::string_view text(bytes);
   text = text.substr(0, text.find(endOfFileMark));
 

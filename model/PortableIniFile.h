@@ -27,6 +27,9 @@ class TPortableIniFile {
   bool updateFile();
 
   bool Modified() const { return modified_; }
+  // True when the file exists but could not be read to its end, so that
+  // loaders can tell an unreadable file from a missing one.
+  bool readFailed() const { return readFailed_; }
   const std::string& FileName() const { return fileName_; }
 
   std::string readString(const std::string& section, const std::string& key,
@@ -72,6 +75,7 @@ class TPortableIniFile {
 
   std::string fileName_;
   bool modified_ = false;
+  bool readFailed_ = false;
   std::vector<std::unique_ptr<TSection>> sections_;                 // in file order, then creation order
   std::unordered_map<std::string, TSection*> sectionsByName_;       // exact names
 };
