@@ -1,0 +1,63 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class TPortableIniFile;
+
+struct TCustomProperty {
+  std::string Name;
+  std::string Value;
+};
+
+// A list of free-form name=value properties, in the order they were set.
+// Names are trimmed and compare without regard to case. The oldText/newText
+// pair of the accessors swaps the decimal separator of numeric values: they
+// are stored with "." and shown with the user's separator.
+class TCustomProperties {
+ public:
+  TCustomProperties();
+
+  void clear();
+  std::string getValue(const std::string& name, const std::string& oldText, const std::string& newText) const;
+  void setValue(const std::string& name, const std::string& value, const std::string& oldText,
+                const std::string& newText, bool touch);
+  void deleteName(const std::string& name, bool touch);
+
+  void loadFromIni(const TPortableIniFile& ini, const std::string& section);
+  void saveToIni(TPortableIniFile& ini, const std::string& section) const;
+
+  const std::vector<TCustomProperty>& Lines() const { return lines_; }
+  double LastChange() const { return lastChange_; }
+
+ private:
+  std::vector<TCustomProperty> lines_;
+  double lastChange_;
+};
+
+// The base of the model objects (transactions, assets, portfolios): the
+// user's own properties and the windows' per-object settings.
+class TCustomPropertyObject {
+ public:
+  virtual ~TCustomPropertyObject() = default;
+
+  void clear();
+  std::string getCustomProperty(const std::string& name, const std::string& oldText = "",
+                                const std::string& newText = "") const;
+  std::string getExternalProperty(const std::string& name, const std::string& oldText = "",
+                                  const std::string& newText = "") const;
+  void setCustomProperty(const std::string& name, const std::string& value, const std::string& oldText = "",
+                         const std::string& newText = "", bool touch = true);
+  void setExternalProperty(const std::string& name, const std::string& value, const std::string& oldText = "",
+                           const std::string& newText = "", bool touch = true);
+
+  // The latest time anything in the object changed; derived objects fold in
+  // their own stamps and those of their parts.
+  virtual double lastChange() const;
+
+  TCustomProperties CustomProperties;
+  TCustomProperties ExternalProperties;
+
+ protected:
+  void loadProperties(const TPortableIniFile& ini);
+  void saveProperties(TPortableIniFile& ini) const;
+};
