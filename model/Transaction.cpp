@@ -1,0 +1,157 @@
+#include "model/Transaction.h"
+
+#include <algorithm>
+
+#include "model/ChangeStamps.h"
+#include "model/PlainText.h"
+#include "model/PortableIniFile.h"
+#include "model/TransactionTable.h"
+#include "platform/CalendarDates.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+const char* const section = "Transaction";
+
+}  // namespace
+
+TTransaction::TTransaction() { clear(); }
+
+void TTransaction::clear() {
+  TCustomPropertyObject::clear();
+  fileName_.clear();
+  flag_.clear();
+  number_ = -1;
+  soft_ = 0;
+  dateTime_ = currentDateTime();
+  units_ = 0;
+  value_ = 0;
+  fees_ = 0;
+  needsSave_ = false;
+  lastChange_ = changeStamp();
+  lastSaved_ = lastChange_;
+  if (owner_ != nullptr) owner_->transactionChanged(true);
+}
+
+int TTransaction::load(const std::string& fileName) {
+  clear();
+  if (!fileExists(fileName)) return -2;
+  TPortableIniFile ini(fileName);
+  if (ini.readFailed()) return -3;
+  number_ = ini.readInteger(section, "Number", number_);
+  soft_ = ini.readInteger(section, "Soft", soft_);
+  dateTime_ = ini.readFloat(section, "DateTime", dateTime_);
+  units_ = ini.readFloat(section, "Units", static_cast<double>(units_));
+  value_ = ini.readFloat(section, "Value", static_cast<double>(value_));
+  fees_ = ini.readFloat(section, "Fees", static_cast<double>(fees_));
+  flag_ = ini.readString(section, "Flag", flag_);
+  fileName_ = fileName;
+  loadProperties(ini);
+  // Just read, the transaction equals its file: the stamps the property
+  // lists took while loading must not count as changes.
+  lastSaved_ = changeStamp();
+  if (owner_ != nullptr) owner_->transactionChanged(true);
+  return 0;
+}
+
+int TTransaction::save() {
+  if (!needsSave_ && !(lastChange() > lastSaved_)) return 0;
+  if (fileName_.empty()) return 0;
+  TPortableIniFile ini(fileName_);
+  // Rewriting a file that could not be read would lose what it holds.
+  if (ini.readFailed()) return -4;
+  ini.writeInteger(section, "Number", number_);
+  ini.writeInteger(section, "Soft", soft_);
+  ini.writeFloat(section, "DateTime", dateTime_);
+  ini.writeFloat(section, "Units", static_cast<double>(units_));
+  ini.writeFloat(section, "Value", static_cast<double>(value_));
+  ini.writeFloat(section, "Fees", static_cast<double>(fees_));
+  ini.writeString(section, "Flag", flag_);
+  saveProperties(ini);
+  if (!ini.updateFile()) return -4;
+  needsSave_ = false;
+  lastSaved_ = changeStamp();
+  return 0;
+}
+
+int TTransaction::setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value,
+                         long double fees, const std::string& fileName, const std::string& flag) {
+  number_ = number;
+  soft_ = soft;
+  dateTime_ = dateTime;
+  units_ = units;
+  value_ = value;
+  fees_ = fees;
+  fileName_ = trimmedText(fileName);
+  flag_ = flag;
+  needsSave_ = true;
+  lastChange_ = changeStamp();
+  lastSaved_ = 0;
+  if (owner_ != nullptr) owner_->transactionChanged(true);
+  if (fileName_.empty()) return 0;
+  const int result = save();
+  if (result != 0) clear();
+  return result;
+}
+
+bool TTransaction::deleteFile() {
+  // A file that is already gone counts as deleted.
+  const bool gone = fileName_.empty() || ::deleteFile(fileName_) || !pathExists(fileName_);
+  needsSave_ = gone;
+  return gone;
+}
+
+double TTransaction::lastChange() const { return std::max(TCustomPropertyObject::lastChange(), lastChange_); }
+
+void TTransaction::touch() {
+  lastChange_ = changeStamp();
+  needsSave_ = true;
+}
+
+void TTransaction::setNumber(int32_t number) {
+  if (number == number_) return;
+  number_ = number;
+  touch();
+  if (owner_ != nullptr) owner_->transactionChanged(false);
+}
+
+void TTransaction::setSoft(int32_t soft) {
+  if (soft == soft_) return;
+  soft_ = soft;
+  touch();
+}
+
+void TTransaction::setDateTime(double dateTime) {
+  if (dateTime == dateTime_) return;
+  dateTime_ = dateTime;
+  touch();
+  // The table keeps its transactions in date order for its sums and flows.
+  if (owner_ != nullptr) owner_->transactionChanged(true);
+}
+
+void TTransaction::setUnits(long double units) {
+  if (units == units_) return;
+  units_ = units;
+  touch();
+  if (owner_ != nullptr) owner_->transactionChanged(false);
+}
+
+void TTransaction::setValue(long double value) {
+  if (value == value_) return;
+  value_ = value;
+  touch();
+  if (owner_ != nullptr) owner_->transactionChanged(false);
+}
+
+void TTransaction::setFees(long double fees) {
+  if (fees == fees_) return;
+  fees_ = fees;
+  touch();
+  if (owner_ != nullptr) owner_->transactionChanged(false);
+}
+
+void TTransaction::setFlag(const std::string& flag) {
+  if (flag == flag_) return;
+  flag_ = flag;
+  touch();
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "model/CustomProperties.h"
+
+class TTransactionTable;
+
+// One dated movement of an asset, kept in its own small settings file so
+// that it can be added, edited or deleted without rewriting the others.
+// Units are positive when bought and negative when sold; Value and Fees are
+// in the asset's currency. The comment is the custom property "_COMMENT".
+class TTransaction : public TCustomPropertyObject {
+ public:
+  TTransaction();
+  TTransaction(const TTransaction&) = delete;
+  TTransaction& operator=(const TTransaction&) = delete;
+
+  void clear();
+  // 0; -2 when the file is missing, -3 when it exists but cannot be read
+  // (the transaction then stays cleared).
+  int load(const std::string& fileName);
+  // Writes the file when something changed since the last save; 0, or -4
+  // when the file cannot be written. A transaction held only in memory (no
+  // file name) has nothing to write.
+  int save();
+  int setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
+             const std::string& fileName, const std::string& flag);
+  // True when the transaction has no file or its file is gone.
+  bool deleteFile();
+  double lastChange() const override;
+
+  // Each stores and marks the transaction changed only when the value differs.
+  void setNumber(int32_t number);
+  void setSoft(int32_t soft);
+  void setDateTime(double dateTime);
+  void setUnits(long double units);
+  void setValue(long double value);
+  void setFees(long double fees);
+  void setFlag(const std::string& flag);
+
+  const std::string& FileName() const { return fileName_; }
+  const std::string& Flag() const { return flag_; }
+  int32_t Number() const { return number_; }
+  int32_t Soft() const { return soft_; }
+  double DateTime() const { return dateTime_; }
+  long double Units() const { return units_; }
+  long double Value() const { return value_; }
+  long double Fees() const { return fees_; }
+  bool NeedsSave() const { return needsSave_; }
+  double LastChange() const { return lastChange_; }
+  double LastSaved() const { return lastSaved_; }
+
+ private:
+  friend class TTransactionTable;
+
+  void touch();
+
+  TTransactionTable* owner_ = nullptr;  // the table holding it, told of date and amount changes
+  std::string fileName_;
+  std::string flag_;
+  int32_t number_ = -1;
+  int32_t soft_ = 0;
+  double dateTime_ = 0;
+  double lastChange_ = 0;
+  double lastSaved_ = 0;
+  long double units_ = 0;
+  long double value_ = 0;
+  long double fees_ = 0;
+  bool needsSave_ = false;
+};
+
+// The custom property that holds a transaction's comment.
+constexpr const char* transactionCommentProperty = "_COMMENT";

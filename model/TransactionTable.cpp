@@ -1,0 +1,413 @@
+#include "model/TransactionTable.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
+
+#include "model/ChangeStamps.h"
+#include "model/Directories.h"
+#include "model/Forex.h"
+#include "model/PortableIniFile.h"
+#include "model/QuickSort.h"
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+const std::string transactionExtension = ".INI";
+constexpr int64_t lastFileNumber = INT32_MAX;
+
+// The number of a transaction file name "N.INI" written as N is written, or
+// -1 for any other name.
+int64_t fileNumberOf(const std::string& name) {
+  if (name.size() <= transactionExtension.size()) return -1;
+  const size_t stemLength = name.size() - transactionExtension.size();
+  if (!sameText(name.substr(stemLength), transactionExtension)) return -1;
+  int number = 0;
+  const std::string stem = name.substr(0, stemLength);
+  if (!iniTextToInteger(stem, number) || number < 0 || std::to_string(number) != stem) return -1;
+  return number;
+}
+
+std::string nameWithoutFolder(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/:");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+TTransactionTable::TTransactionTable() { clear(); }
+
+TTransactionTable::~TTransactionTable() = default;
+
+void TTransactionTable::clear() {
+  items_.clear();
+  sorted_ = false;
+  lastChange_ = changeStamp();
+  listChange_ = lastChange_;
+  transactionChanged(true);
+  numberedFolder_.clear();
+  usedFileNumbers_.clear();
+  lowestUntriedFileNumber_ = 1;
+}
+
+void TTransactionTable::transactionChanged(bool dateChanged) {
+  if (dateChanged) sorted_ = false;
+  runningSumsValid_ = false;
+  numberIndexValid_ = false;
+}
+
+void TTransactionTable::append(std::unique_ptr<TTransaction> transaction) {
+  transaction->owner_ = this;
+  items_.push_back(std::move(transaction));
+  transactionChanged(true);
+  listChange_ = changeStamp();
+}
+
+int TTransactionTable::loadDirectory(const std::string& folder) {
+  clear();
+  const std::string path = includeTrailingBackslash(folder);
+  if (!folderExists(path)) return -2;
+  const std::vector<TFoundFile> entries = findFiles(path + "*.INI");
+  items_.reserve(entries.size());
+  for (const TFoundFile& entry : entries) {
+    // Not only files: a folder named like a transaction file still takes
+    // its name from the free ones.
+    const int64_t number = fileNumberOf(entry.name);
+    if (number >= 0) usedFileNumbers_.insert(number);
+    if (entry.isFolder) continue;
+    const size_t stemLength = entry.name.size() - std::min(entry.name.size(), transactionExtension.size());
+    int stemNumber = 0;
+    if (!sameText(entry.name.substr(stemLength), transactionExtension) ||
+        !iniTextToInteger(entry.name.substr(0, stemLength), stemNumber) || stemNumber < 0)
+      continue;
+    const int result = addFromFile(path + entry.name);
+    if (result != 0) {
+      clear();
+      return result;
+    }
+  }
+  numberedFolder_ = path;
+  return 0;
+}
+
+int TTransactionTable::addFromFile(const std::string& fileName) {
+  auto transaction = std::make_unique<TTransaction>();
+  const int result = transaction->load(fileName);
+  if (result == 0) append(std::move(transaction));
+  return result;
+}
+
+int TTransactionTable::saveAll() {
+  int result = 0;
+  for (const auto& transaction : items_) {
+    const int saved = transaction->save();
+    if (result == 0) result = saved;
+  }
+  return result;
+}
+
+void TTransactionTable::trackFileNumbers(const std::string& folder) {
+  if (sameText(folder, numberedFolder_)) return;
+  numberedFolder_ = folder;
+  usedFileNumbers_.clear();
+  lowestUntriedFileNumber_ = 1;
+  for (const TFoundFile& entry : findFiles(folder + "*" + transactionExtension)) {
+    const int64_t number = fileNumberOf(entry.name);
+    if (number >= 0) usedFileNumbers_.insert(number);
+  }
+}
+
+// The first N from 1 up for which folder + N + ".INI" is neither a file nor
+// a folder, as a probe of every number would find it.
+std::string TTransactionTable::freeFileName(const std::string& folder) {
+  if (!folderExists(folder)) return {};
+  trackFileNumbers(folder);
+  auto used = usedFileNumbers_.lower_bound(lowestUntriedFileNumber_);
+  for (int64_t number = lowestUntriedFileNumber_; number <= lastFileNumber; ++number) {
+    lowestUntriedFileNumber_ = number;
+    if (used != usedFileNumbers_.end() && *used == number) {
+      ++used;
+      continue;
+    }
+    // Something else may have taken the name since the folder was listed.
+    const std::string name = folder + std::to_string(number) + transactionExtension;
+    if (!pathExists(name)) return name;
+    usedFileNumbers_.insert(number);
+  }
+  lowestUntriedFileNumber_ = lastFileNumber + 1;
+  return {};
+}
+
+void TTransactionTable::forgetFileNumber(const std::string& fileName) {
+  const size_t nameStart = fileName.size() - nameWithoutFolder(fileName).size();
+  if (!sameText(fileName.substr(0, nameStart), numberedFolder_)) return;
+  const int64_t number = fileNumberOf(fileName.substr(nameStart));
+  if (number < 0) return;
+  usedFileNumbers_.erase(number);
+  if (number > 0) lowestUntriedFileNumber_ = std::min(lowestUntriedFileNumber_, number);
+}
+
+int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long double units, long double value,
+                           long double fees, const std::string& flag, const std::string& comment,
+                           const std::string& folder, bool save) {
+  auto transaction = std::make_unique<TTransaction>();
+  transaction->setCustomProperty(transactionCommentProperty, comment);
+  if (!save) {
+    transaction->setAll(number, soft, dateTime, units, value, fees, "", flag);
+    append(std::move(transaction));
+    return 0;
+  }
+  const std::string fileName = freeFileName(includeTrailingBackslash(folder));
+  if (fileName.empty()) return -4;
+  const int result = transaction->setAll(number, soft, dateTime, units, value, fees, fileName, flag);
+  if (result != 0) return result;
+  usedFileNumbers_.insert(fileNumberOf(nameWithoutFolder(fileName)));
+  // Read back, so that the table holds exactly what the file holds.
+  return addFromFile(fileName);
+}
+
+bool TTransactionTable::deleteTransactionFile(TTransaction& transaction) {
+  const std::string fileName = transaction.FileName();
+  if (!transaction.deleteFile()) return false;
+  if (!fileName.empty()) forgetFileNumber(fileName);
+  return true;
+}
+
+int TTransactionTable::deleteNumber(int32_t number) {
+  auto found = std::find_if(items_.begin(), items_.end(), [&](const auto& t) { return t->Number() == number; });
+  if (found == items_.end()) return -7;
+  if (!deleteTransactionFile(**found)) return -4;
+  items_.erase(found);
+  transactionChanged(false);
+  lastChange_ = changeStamp();
+  listChange_ = lastChange_;
+  return 0;
+}
+
+template <class Condition>
+int TTransactionTable::deleteWhere(Condition condition) {
+  int result = 0;
+  bool deleted = false;
+  // Each file goes first; a transaction whose file stays, stays too.
+  auto kept = std::remove_if(items_.begin(), items_.end(), [&](std::unique_ptr<TTransaction>& transaction) {
+    if (!condition(*transaction)) return false;
+    if (!deleteTransactionFile(*transaction)) {
+      result = -4;
+      return false;
+    }
+    deleted = true;
+    return true;
+  });
+  items_.erase(kept, items_.end());
+  if (deleted) {
+    transactionChanged(false);
+    lastChange_ = changeStamp();
+    listChange_ = lastChange_;
+  }
+  return result;
+}
+
+int TTransactionTable::deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate) {
+  return deleteWhere([&](const TTransaction& t) {
+    return t.Number() != exceptNumber && fromDate <= t.DateTime() && t.DateTime() <= toDate &&
+           (!onlySoft || t.Soft() != 0);
+  });
+}
+
+int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft) {
+  return deleteWhere([&](const TTransaction& t) {
+    return t.Number() != exceptNumber && lo <= t.Number() && t.Number() <= hi && (!onlySoft || t.Soft() != 0);
+  });
+}
+
+int TTransactionTable::countBetweenDates(double fromDate, double toDate) const {
+  return static_cast<int>(std::count_if(items_.begin(), items_.end(), [&](const auto& t) {
+    return fromDate <= t->DateTime() && t->DateTime() <= toDate;
+  }));
+}
+
+int TTransactionTable::countBetweenNumbers(int32_t lo, int32_t hi) const {
+  return static_cast<int>(std::count_if(items_.begin(), items_.end(), [&](const auto& t) {
+    return lo <= t->Number() && t->Number() <= hi;
+  }));
+}
+
+TTransaction* TTransactionTable::findNumber(int32_t number) {
+  if (!numberIndexValid_) {
+    numberIndex_.clear();
+    for (const auto& transaction : items_) numberIndex_.emplace(transaction->Number(), transaction.get());
+    numberIndexValid_ = true;
+  }
+  auto found = numberIndex_.find(number);
+  return found == numberIndex_.end() ? nullptr : found->second;
+}
+
+TTransaction* TTransactionTable::items(int index) const {
+  if (index < 0 || index >= count()) return nullptr;
+  return items_[static_cast<size_t>(index)].get();
+}
+
+int TTransactionTable::appendNumbers(std::vector<int32_t>& numbers) const {
+  for (const auto& transaction : items_) numbers.push_back(transaction->Number());
+  return 0;
+}
+
+void TTransactionTable::ensureSorted() {
+  if (sorted_) return;
+  quickSortBy(items_.data(), items_.size(), [](const std::unique_ptr<TTransaction>& t) { return t->DateTime(); });
+  sorted_ = true;
+  runningSumsValid_ = false;
+  numberIndexValid_ = false;
+}
+
+void TTransactionTable::firstDate(double& date, bool& ok) {
+  ok = !items_.empty();
+  if (!ok) return;
+  ensureSorted();
+  date = items_.front()->DateTime();
+}
+
+void TTransactionTable::lastDate(double& date, bool& ok) {
+  ok = !items_.empty();
+  if (!ok) return;
+  ensureSorted();
+  date = items_.back()->DateTime();
+}
+
+void TTransactionTable::minNumber(int32_t& number, bool& ok) const {
+  ok = !items_.empty();
+  if (!ok) return;
+  number = (*std::min_element(items_.begin(), items_.end(),
+                              [](const auto& a, const auto& b) { return a->Number() < b->Number(); }))->Number();
+}
+
+void TTransactionTable::maxNumber(int32_t& number, bool& ok) const {
+  ok = !items_.empty();
+  if (!ok) return;
+  number = (*std::max_element(items_.begin(), items_.end(),
+                              [](const auto& a, const auto& b) { return a->Number() < b->Number(); }))->Number();
+}
+
+long double TTransactionTable::amountOf(const TTransaction& transaction, TAmount kind) const {
+  switch (kind) {
+    case unitsAmount: return transaction.Units();
+    case investmentAmount: return transaction.Value() + transaction.Fees();
+    case principalAmount: return transaction.Value();
+    default: return transaction.Fees();
+  }
+}
+
+void TTransactionTable::ensureRunningSums() {
+  ensureSorted();
+  if (runningSumsValid_) return;
+  sortedDates_.resize(items_.size());
+  for (size_t i = 0; i < items_.size(); ++i) sortedDates_[i] = items_[i]->DateTime();
+  for (int kind = 0; kind < amountKinds; ++kind) {
+    std::vector<long double>& sums = runningSums_[kind];
+    sums.resize(items_.size() + 1);
+    sums[0] = 0;
+    for (size_t i = 0; i < items_.size(); ++i) sums[i + 1] = sums[i] + amountOf(*items_[i], TAmount(kind));
+  }
+  runningSumsValid_ = true;
+}
+
+// The number of transactions dated on or before the date: a walk in date
+// order stops at the first one dated after it.
+size_t TTransactionTable::countUpTo(double date) {
+  ensureRunningSums();
+  return static_cast<size_t>(std::upper_bound(sortedDates_.begin(), sortedDates_.end(), date) - sortedDates_.begin());
+}
+
+size_t TTransactionTable::countBefore(double date) {
+  ensureRunningSums();
+  return static_cast<size_t>(std::lower_bound(sortedDates_.begin(), sortedDates_.end(), date) - sortedDates_.begin());
+}
+
+long double TTransactionTable::unitsAt(double date) { return runningSums_[unitsAmount][countUpTo(date)]; }
+
+void TTransactionTable::sumUpTo(TForex* table, TAmount kind, long double& value, bool& ok, double date) {
+  value = 0;
+  ok = true;
+  const size_t end = countUpTo(date);
+  if (table == nullptr) {
+    value = runningSums_[kind][end];
+    return;
+  }
+  for (size_t i = 0; i < end; ++i) {
+    long double converted = 0;
+    double rateDate = 0;
+    if (!table->rateAt(converted, true, rateDate, items_[i]->DateTime(), amountOf(*items_[i], kind))) {
+      ok = false;
+      return;
+    }
+    value += converted;
+  }
+}
+
+void TTransactionTable::investmentAt(TForex* table, long double& value, bool& ok, double date) {
+  sumUpTo(table, investmentAmount, value, ok, date);
+}
+
+void TTransactionTable::principalAt(TForex* table, long double& value, bool& ok, double date) {
+  sumUpTo(table, principalAmount, value, ok, date);
+}
+
+void TTransactionTable::feesAt(TForex* table, long double& value, bool& ok, double date) {
+  sumUpTo(table, feesAmount, value, ok, date);
+}
+
+int TTransactionTable::addFlows(TForex* table, TAmount kind, TFlowList& flows, bool& ok, double fromDate,
+                                double toDate) {
+  ok = true;
+  try {
+    const size_t begin = countBefore(fromDate);
+    const size_t end = countUpTo(toDate);
+    std::vector<TDatedAmount> amounts;
+    if (begin < end) amounts.reserve(end - begin);
+    for (size_t i = begin; i < end; ++i) {
+      long double amount = amountOf(*items_[i], kind);
+      double rateDate = 0;
+      if (table != nullptr && !table->rateAt(amount, true, rateDate, items_[i]->DateTime(), amount)) {
+        ok = false;
+        break;
+      }
+      amounts.push_back({items_[i]->DateTime(), amount});
+    }
+    // What was gathered before a failed conversion still counts.
+    cashFlowAddInOrder(flows, amounts);
+  } catch (const std::bad_alloc&) {
+    ok = false;
+  }
+  return 0;
+}
+
+int TTransactionTable::investmentFlows(TForex* table, TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return addFlows(table, investmentAmount, flows, ok, fromDate, toDate);
+}
+
+int TTransactionTable::principalFlows(TForex* table, TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return addFlows(table, principalAmount, flows, ok, fromDate, toDate);
+}
+
+int TTransactionTable::feeFlows(TForex* table, TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return addFlows(table, feesAmount, flows, ok, fromDate, toDate);
+}
+
+// Every transaction of the range counts, also one whose units equal those of
+// the one before it: two equal purchases are two changes of the holding.
+int TTransactionTable::unitsFlows(TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return addFlows(nullptr, unitsAmount, flows, ok, fromDate, toDate);
+}
+
+void TTransactionTable::flagAt(std::string& flag, bool& found, double date) {
+  const size_t upTo = countUpTo(date);
+  found = upTo > 0;
+  if (found) flag = items_[upTo - 1]->Flag();
+}
+
+double TTransactionTable::lastChange() const {
+  double latest = lastChange_;
+  for (const auto& transaction : items_) latest = std::max(latest, transaction->lastChange());
+  return latest;
+}

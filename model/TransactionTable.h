@@ -1,0 +1,116 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "model/CashFlows.h"
+#include "model/Transaction.h"
+
+class TForex;
+
+// The transactions of one asset, in load and addition order until a
+// question by date sorts them by DateTime; the answers the sheets, the asset
+// valuation and the trading systems need: holdings, sums and flows at a
+// date, the flag in force, and bulk deletion. Date ranges include both ends.
+// Amounts are summed in the asset's currency, or converted with the rate of
+// the given exchange-rate table at each transaction's date.
+class TTransactionTable {
+ public:
+  TTransactionTable();
+  ~TTransactionTable();
+  TTransactionTable(const TTransactionTable&) = delete;
+  TTransactionTable& operator=(const TTransactionTable&) = delete;
+
+  void clear();
+  // Loads every file N.INI (N an integer of 0 or more) of the folder; -2 for
+  // a missing folder; the first failing file empties the table and its
+  // result is returned.
+  int loadDirectory(const std::string& folder);
+  int addFromFile(const std::string& fileName);
+  int saveAll();
+  // With save, the transaction is written to the first free numbered file of
+  // the folder and read back from it; -4 when no name is free. Without, it
+  // is held in memory only.
+  int add(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
+          const std::string& flag, const std::string& comment, const std::string& folder, bool save);
+
+  // -7 when no transaction has the number; -4 when its file cannot be deleted.
+  int deleteNumber(int32_t number);
+  // Files that cannot be deleted keep their transactions and make the result -4.
+  int deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate);
+  int deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft);
+  int countBetweenDates(double fromDate, double toDate) const;
+  int countBetweenNumbers(int32_t lo, int32_t hi) const;
+
+  TTransaction* findNumber(int32_t number);
+  TTransaction* items(int index) const;
+  int count() const { return static_cast<int>(items_.size()); }
+  int appendNumbers(std::vector<int32_t>& numbers) const;
+
+  void firstDate(double& date, bool& ok);
+  void lastDate(double& date, bool& ok);
+  void minNumber(int32_t& number, bool& ok) const;
+  void maxNumber(int32_t& number, bool& ok) const;
+
+  long double unitsAt(double date);
+  void investmentAt(TForex* table, long double& value, bool& ok, double date);
+  void principalAt(TForex* table, long double& value, bool& ok, double date);
+  void feesAt(TForex* table, long double& value, bool& ok, double date);
+  int investmentFlows(TForex* table, TFlowList& flows, bool& ok, double fromDate, double toDate);
+  int principalFlows(TForex* table, TFlowList& flows, bool& ok, double fromDate, double toDate);
+  int feeFlows(TForex* table, TFlowList& flows, bool& ok, double fromDate, double toDate);
+  int unitsFlows(TFlowList& flows, bool& ok, double fromDate, double toDate);
+  void flagAt(std::string& flag, bool& found, double date);
+
+  double lastChange() const;
+  double LastChange() const { return lastChange_; }
+  double ListChange() const { return listChange_; }
+  bool Sorted() const { return sorted_; }
+
+ private:
+  friend class TTransaction;
+
+  enum TAmount { unitsAmount, investmentAmount, principalAmount, feesAmount, amountKinds };
+
+  // Called by an owned transaction whose date, number or amounts changed.
+  void transactionChanged(bool dateChanged);
+  void append(std::unique_ptr<TTransaction> transaction);
+  void ensureSorted();
+  void ensureRunningSums();
+  size_t countUpTo(double date);
+  size_t countBefore(double date);
+  long double amountOf(const TTransaction& transaction, TAmount kind) const;
+  void sumUpTo(TForex* table, TAmount kind, long double& value, bool& ok, double date);
+  int addFlows(TForex* table, TAmount kind, TFlowList& flows, bool& ok, double fromDate, double toDate);
+  template <class Condition>
+  int deleteWhere(Condition condition);
+  bool deleteTransactionFile(TTransaction& transaction);
+  std::string freeFileName(const std::string& folder);
+  void trackFileNumbers(const std::string& folder);
+  void forgetFileNumber(const std::string& fileName);
+
+  std::vector<std::unique_ptr<TTransaction>> items_;
+  double lastChange_ = 0;
+  double listChange_ = 0;
+  bool sorted_ = false;
+
+  // Date-ordered look-up aids, rebuilt on demand after any change: the
+  // dates, and for each kind of amount the sum of the first i transactions,
+  // added in the same order as a walk from the first transaction would.
+  bool runningSumsValid_ = false;
+  std::vector<double> sortedDates_;
+  std::vector<long double> runningSums_[amountKinds];
+  // The first transaction of each number in storage order.
+  bool numberIndexValid_ = false;
+  std::unordered_map<int32_t, TTransaction*> numberIndex_;
+
+  // The numbered file names in use in the folder new transactions are
+  // written to, so that finding the first free one does not probe the disk
+  // from 1 at every addition.
+  std::string numberedFolder_;
+  std::set<int64_t> usedFileNumbers_;
+  int64_t lowestUntriedFileNumber_ = 1;
+};

@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <climits>
+#include <random>
+
+#include "model/Directories.h"
+#include "model/Forex.h"
+#include "model/TransactionTable.h"
+#include "platform/CalendarDates.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+double day(int year, int month, int d) {
+  double date = 0;
+  encodeDate(year, month, d, date);
+  return date;
+}
+
+std::string transactionFile(int number, int soft, const std::string& dateTime, const std::string& units,
+                            const std::string& flag = "") {
+  return "[Transaction]\r\nNumber=" + std::to_string(number) + "\r\nSoft=" + std::to_string(soft) +
+         "\r\nDateTime=" + dateTime + "\r\nUnits=" + units + "\r\nValue=" + units + "0\r\nFees=1.5\r\n" +
+         (flag.empty() ? "" : "Flag=" + flag + "\r\n");
+}
+
+// A transaction folder with a mix of names: only N.INI files count.
+class TransactionFolder : public testing::Test {
+ protected:
+  void SetUp() override {
+    forceFolders(path);
+    writeWholeFile(path + "0.INI", transactionFile(7, 0, "45300.5", "10", "buy"));
+    writeWholeFile(path + "2.INI", transactionFile(8, 1, "45290", "-4", "sell"));
+    writeWholeFile(path + "3.INI", transactionFile(9, 0, "45310", "4"));
+    writeWholeFile(path + "notes.INI", transactionFile(99, 0, "45000", "1000"));
+    writeWholeFile(path + "4.TXT", transactionFile(98, 0, "45000", "1000"));
+    forceFolders(path + "5.INI");
+  }
+
+  TTemporaryFolder folder;
+  std::string path = folder.path() + "1.TRN\\";
+  TTransactionTable table;
+};
+
+}  // namespace
+
+TEST(Transaction, SavesItsKeysInOrderAndOnlyWhenChanged) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "1.INI";
+  TTransaction transaction;
+  transaction.setCustomProperty(transactionCommentProperty, "first lot");
+  ASSERT_EQ(transaction.setAll(4, 0, 45300.25, 10, 1234.5, 9.95L, "  " + file + " ", ""), 0);
+  EXPECT_EQ(transaction.FileName(), file);
+  EXPECT_EQ(readWholeFile(file),
+            "[Transaction]\r\nNumber=4\r\nSoft=0\r\nDateTime= 4.53002500000000E+0004\r\n"
+            "Units= 1.00000000000000E+0001\r\nValue= 1.23450000000000E+0003\r\nFees= 9.95000000000000E+0000\r\n\r\n"
+            "[CustomProperties]\r\n_COMMENT=first lot\r\n\r\n");
+
+  // Unchanged since its last save: the file is left alone.
+  writeWholeFile(file, "[Transaction]\r\nNumber=4\r\nFlag=edited elsewhere\r\n");
+  ASSERT_EQ(transaction.save(), 0);
+  EXPECT_NE(readWholeFile(file).find("edited elsewhere"), std::string::npos);
+
+  // A change right after a save is a later change, however fast it comes.
+  for (int units = 1; units <= 30; ++units) {
+    transaction.setUnits(units);
+    ASSERT_EQ(transaction.save(), 0);
+    TTransaction reread;
+    ASSERT_EQ(reread.load(file), 0);
+    ASSERT_EQ(reread.Units(), units);
+  }
+}
+
+TEST(Transaction, SettersMarkOnlyRealChanges) {
+  TTransaction transaction;
+  transaction.setAll(1, 0, 45000, 5, 50, 1, "", "Hold");
+  ASSERT_EQ(transaction.save(), 0);  // held in memory only: nothing to write, no failure
+  TTransaction loaded;
+  TTemporaryFolder folder;
+  writeWholeFile(folder.path() + "1.INI", transactionFile(1, 0, "45000", "5", "Hold"));
+  ASSERT_EQ(loaded.load(folder.path() + "1.INI"), 0);
+  EXPECT_FALSE(loaded.NeedsSave());
+  EXPECT_FALSE(loaded.lastChange() > loaded.LastSaved());
+  const double stamp = loaded.LastChange();
+  loaded.setUnits(5);
+  loaded.setFlag("Hold");
+  EXPECT_FALSE(loaded.NeedsSave());
+  EXPECT_EQ(loaded.LastChange(), stamp);
+  loaded.setFlag("hold");
+  EXPECT_TRUE(loaded.NeedsSave());
+  EXPECT_GT(loaded.LastChange(), stamp);
+}
+
+TEST(Transaction, LoadFailuresLeaveItCleared) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "1.INI";
+  TTransaction transaction;
+  EXPECT_EQ(transaction.load(file), -2);
+  EXPECT_EQ(transaction.Number(), -1);
+  EXPECT_TRUE(transaction.FileName().empty());
+
+  writeWholeFile(file, transactionFile(3, 0, "45000", "5"));
+  HANDLE locked = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(transaction.load(file), -3);
+  EXPECT_EQ(transaction.Number(), -1);
+  CloseHandle(locked);
+  EXPECT_EQ(transaction.load(file), 0);
+  EXPECT_EQ(transaction.Number(), 3);
+}
+
+TEST_F(TransactionFolder, LoadsNumberedFilesOnly) {
+  EXPECT_EQ(table.loadDirectory(folder.path() + "9.TRN"), -2);
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  ASSERT_EQ(table.count(), 3);
+  std::vector<int32_t> numbers;
+  table.appendNumbers(numbers);
+  std::sort(numbers.begin(), numbers.end());
+  EXPECT_EQ(numbers, (std::vector<int32_t>{7, 8, 9}));
+  int32_t lowest = 0, highest = 0;
+  bool ok = false;
+  table.minNumber(lowest, ok);
+  table.maxNumber(highest, ok);
+  EXPECT_EQ(lowest, 7);
+  EXPECT_EQ(highest, 9);
+  ASSERT_NE(table.findNumber(8), nullptr);
+  EXPECT_EQ(table.findNumber(8)->Flag(), "sell");
+  EXPECT_EQ(table.findNumber(10), nullptr);
+}
+
+TEST_F(TransactionFolder, SumsAndFlagsFollowDateOrderIncludingEditedDates) {
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  EXPECT_EQ(table.unitsAt(45289.999), 0);
+  EXPECT_EQ(table.unitsAt(45290), -4);
+  EXPECT_EQ(table.unitsAt(45300.5), 6);
+  EXPECT_EQ(table.unitsAt(45310), 10);
+  long double value = 0;
+  bool ok = false;
+  table.investmentAt(nullptr, value, ok, 45300.5);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(value, 100 + 1.5L + (-40 + 1.5L));
+  table.feesAt(nullptr, value, ok, 45400);
+  EXPECT_EQ(value, 4.5L);
+  std::string flag;
+  bool found = false;
+  table.flagAt(flag, found, 45300);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(flag, "sell");
+  table.flagAt(flag, found, 45200);
+  EXPECT_FALSE(found);
+
+  // The sale moves after the last purchase: every answer by date must follow.
+  table.findNumber(8)->setDateTime(45320);
+  EXPECT_FALSE(table.Sorted());
+  EXPECT_EQ(table.unitsAt(45300.5), 10);
+  EXPECT_EQ(table.unitsAt(45320), 10);
+  table.flagAt(flag, found, 45315);
+  EXPECT_EQ(flag, "");
+  double first = 0, last = 0;
+  table.firstDate(first, ok);
+  table.lastDate(last, ok);
+  EXPECT_EQ(first, 45300.5);
+  EXPECT_EQ(last, 45320);
+  EXPECT_EQ(table.items(0)->Number(), 7);
+  table.findNumber(7)->setUnits(20);
+  EXPECT_EQ(table.unitsAt(45310), 24);
+}
+
+TEST_F(TransactionFolder, FlowsMergeEqualDatesAndSkipZeroAmounts) {
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  table.add(10, 0, 45290, 0, 0, 2.5, "", "fee only", "", false);
+  table.add(11, 0, 45310, 4, 40, 0, "", "", "", false);
+  TFlowList flows{45000, 1};
+  bool ok = false;
+  table.principalFlows(nullptr, flows, ok, 45290, 45310);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(flows, (TFlowList{45000, 1, 45290, -40, 45300.5, 100, 45310, 80}));
+  flows.clear();
+  table.feeFlows(nullptr, flows, ok, 45290.001, 45310);
+  EXPECT_EQ(flows, (TFlowList{45300.5, 1.5, 45310, 1.5}));
+  flows.clear();
+  // Two equal purchases on one day are both changes of the holding.
+  table.unitsFlows(flows, ok, 0, 1e6);
+  EXPECT_EQ(flows, (TFlowList{45290, -4, 45300.5, 10, 45310, 8}));
+}
+
+TEST(CashFlows, AddingInOrderEqualsAddingOneByOne) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    TFlowList oneByOne;
+    std::vector<TDatedAmount> start;
+    for (int i = 0; i < 10; ++i) start.push_back({double(random() % 30), (random() % 5) * 0.1L - 0.2L});
+    std::sort(start.begin(), start.end(), [](auto& a, auto& b) { return a.date < b.date; });
+    for (auto& flow : start) cashFlowAdd(oneByOne, flow.amount, flow.date);
+    TFlowList merged = oneByOne;
+    std::vector<TDatedAmount> more;
+    for (int i = 0; i < 15; ++i) more.push_back({double(random() % 40), (random() % 7) * 0.3L - 0.9L});
+    std::sort(more.begin(), more.end(), [](auto& a, auto& b) { return a.date < b.date; });
+    for (auto& flow : more) cashFlowAdd(oneByOne, flow.amount, flow.date);
+    cashFlowAddInOrder(merged, more);
+    ASSERT_EQ(merged, oneByOne);
+  }
+}
+
+TEST(TransactionTable, ConvertsEachAmountAtItsOwnDate) {
+  TTemporaryFolder folder;
+  writeWholeFile(folder.path() + "EURtoUSD.CSV", "20240102,1.10\r\n20240105,1.20\r\n");
+  TForex rates;
+  ASSERT_EQ(rates.load(folder.path() + "EURtoUSD.CSV", compileQuoteFormat("yyyymmdd,c", false)), 0);
+  TTransactionTable table;
+  table.add(1, 0, day(2024, 1, 1), 1, 100, 0, "", "", "", false);   // before the first rate
+  table.add(2, 0, day(2024, 1, 4.5), 1, 100, 0, "", "", "", false);  // between rates
+  table.add(3, 0, day(2024, 1, 9), 1, 100, 0, "", "", "", false);
+  long double value = 0;
+  bool ok = false;
+  table.principalAt(&rates, value, ok, day(2024, 1, 6));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(value, 100 * 1.10L + 100 * 1.10L);
+  TFlowList flows;
+  table.principalFlows(&rates, flows, ok, 0, day(2024, 2, 1));
+  EXPECT_EQ(flows.size(), 6u);
+  EXPECT_EQ(flows[5], 100 * 1.2L);
+
+  TForex empty;
+  table.principalAt(&empty, value, ok, day(2024, 2, 1));
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(value, 0);
+}
+
+TEST(TransactionTable, AddFindsTheFirstFreeFileAsAProbeFromOneWould) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "2.TRN\\";
+  forceFolders(path);
+  writeWholeFile(path + "2.INI", transactionFile(1, 0, "45000", "1"));
+  forceFolders(path + "3.INI");
+  writeWholeFile(path + "04.INI", transactionFile(2, 0, "45000", "1"));
+  TTransactionTable table;
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  std::mt19937 random(3);
+  int number = 100;
+  for (int step = 0; step < 60; ++step) {
+    if (step % 4 == 3 && table.count() > 0) {
+      const int victim = table.items(static_cast<int>(random() % table.count()))->Number();
+      ASSERT_EQ(table.deleteNumber(victim), 0);
+      continue;
+    }
+    std::string expected = uniqueFileName(path, "", ".INI", 1, INT32_MAX);
+    if (step == 20) {
+      writeWholeFile(expected, "taken behind the table's back");
+      expected = uniqueFileName(path, "", ".INI", 1, INT32_MAX);
+    }
+    ASSERT_EQ(table.add(number++, 0, 45000 + step, 1, 10, 0, "", "c", path, true), 0);
+    ASSERT_EQ(table.findNumber(number - 1)->FileName(), expected);
+  }
+  TTransactionTable reread;
+  ASSERT_EQ(reread.loadDirectory(path), 0);
+  EXPECT_EQ(reread.count(), table.count() + 1);  // with the stranger, a transaction of defaults
+}
+
+TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  EXPECT_EQ(table.deleteNumber(42), -7);
+  // Only the soft one of the range goes.
+  ASSERT_EQ(table.deleteBetweenDates(-1, true, 45290, 45310), 0);
+  EXPECT_EQ(table.count(), 2);
+  EXPECT_FALSE(fileExists(path + "2.INI"));
+  EXPECT_EQ(table.countBetweenDates(45290, 45310), 2);
+
+  HANDLE held = CreateFileA((path + "3.INI").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(table.deleteByNumbers(0, 100, -1, false), -4);
+  CloseHandle(held);
+  ASSERT_EQ(table.count(), 1);
+  EXPECT_EQ(table.items(0)->Number(), 9);
+  EXPECT_FALSE(fileExists(path + "0.INI"));
+  EXPECT_EQ(table.deleteByNumbers(9, 9, 9, false), 0);
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_EQ(table.deleteByNumbers(9, 9, -1, false), 0);
+  EXPECT_EQ(table.count(), 0);
+}
