@@ -7,6 +7,7 @@
 #include <new>
 #include <numeric>
 
+#include "model/ChangeStamps.h"
 #include "model/DateIndex.h"
 #include "model/QuoteLineReader.h"
 #include "model/QuickSort.h"
@@ -61,7 +62,7 @@ void TPrices::clear(bool modified) {
   sorted_ = false;
   isNull_ = false;
   modified_ = modified;
-  lastChange_ = currentDateTime();
+  lastChange_ = changeStamp();
 }
 
 int TPrices::findDate(int& pos, double date, double tolerance) {
@@ -428,7 +429,7 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
   }
   modifiedBeforeAlignment_ = modified_;
   modified_ = true;
-  lastChange_ = currentDateTime();
+  lastChange_ = changeStamp();
   return 0;
 }
 
@@ -441,6 +442,6 @@ int TPrices::restore() {
   // An aligned test copy is never saved, so restoring it changes nothing
   // that needs writing back.
   modified_ = modifiedBeforeAlignment_;
-  lastChange_ = currentDateTime();
+  lastChange_ = changeStamp();
   return 0;
 }
