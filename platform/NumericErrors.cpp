@@ -37,12 +37,12 @@ bool floatingPointFaultPending() { return (floatingPointFlags() & faultFlags) !=
 unsigned floatingPointFlags() { return x87Flags() | (sseControlAndFlags() & allFlags); }
 
 void restoreFloatingPointFlags(unsigned flags) {
-  clearFloatingPointFaults();
-  // Setting x87 flags takes its whole environment; callers rarely have any.
-  if ((flags & allFlags) != 0) {
-    std::fexcept_t saved = static_cast<std::fexcept_t>(flags & allFlags);
-    std::fesetexceptflag(&saved, FE_ALL_EXCEPT);
-  }
+  // The flags of both units are read together, so handing the saved ones back
+  // to the SSE unit alone restores what every reader sees. Loading an x87
+  // environment instead would need the full 28-byte layout, which the C
+  // library's 64-bit fenv_t does not have: a wrong one unmasks exceptions.
+  asm volatile("fnclex");
+  setSseControlAndFlags((sseControlAndFlags() & ~allFlags) | (flags & allFlags));
 }
 
 void raiseFloatingPointFaults() {

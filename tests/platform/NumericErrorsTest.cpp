@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
+
 #include <limits>
 
 #include "platform/NumericErrors.h"
@@ -42,4 +44,11 @@ TEST(NumericErrors, SavedFlagsComeBackAfterWorkThatClearedThem) {
   EXPECT_THROW(raiseFloatingPointFaults(), EZeroDivide);
   restoreFloatingPointFlags(0);
   EXPECT_EQ(floatingPointFlags(), 0u);
+  // Handing back an inexact flag must leave every exception masked: an
+  // inexact division afterwards would otherwise trap and end the program.
+  restoreFloatingPointFlags(FE_INEXACT | FE_DIVBYZERO);
+  volatile long double third = (zero + 1.0L) / 3.0L;
+  volatile double thirdAsDouble = static_cast<double>(third) / 3.0;
+  (void)thirdAsDouble;
+  EXPECT_THROW(raiseFloatingPointFaults(), EZeroDivide);
 }
