@@ -90,7 +90,7 @@ int TPricesTable::save(TPrices* prices) {
 int TPricesTable::reloadAll() {
   int first = 0;
   for (TEntry& entry : entries_) {
-    const int result = entry.Series->loadFromFile(entry.Location, compileQuoteFormat(entry.FormatString, false));
+    const int result = entry.Series->reloadFromFile(entry.Location, compileQuoteFormat(entry.FormatString, false));
     if (first == 0) first = result;
   }
   return first;

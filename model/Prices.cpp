@@ -267,6 +267,18 @@ int TPrices::loadFromFile(const std::string& fileName, const TQuoteFormat& forma
   return count() == 0 ? -7 : 0;
 }
 
+int TPrices::reloadFromFile(const std::string& fileName, const TQuoteFormat& format) {
+  if (savedCount() > 0) return -1;
+  TPrices fresh;
+  const int result = fresh.loadFromFile(fileName, format);
+  if (result != 0) return result;
+  current_ = std::move(fresh.current_);
+  sorted_ = fresh.sorted_;
+  modified_ = false;
+  lastChange_ = fresh.lastChange_;
+  return 0;
+}
+
 void TPrices::reserveForLines(size_t lines, uint16_t fields) {
   current_.dates.reserve(lines);
   current_.masks.reserve(lines);

@@ -44,6 +44,11 @@ class TPrices {
   // 0; -2 missing file; -3 read error; -5 out of memory; -6 empty format;
   // -7 no usable line.
   int loadFromFile(const std::string& fileName, const TQuoteFormat& format);
+  // Loads the file again, keeping the records held when it cannot be read
+  // completely: an emptied series would let the next save overwrite the file
+  // with only the records added since. Same results as loadFromFile, and -1
+  // while an aligned copy is held.
+  int reloadFromFile(const std::string& fileName, const TQuoteFormat& format);
   // 0; -1 while an aligned copy is held; -4 write error; -6 empty format.
   // The file is replaced only once the new text is completely written.
   int saveToFile(const std::string& fileName, const TQuoteFormat& format, bool skipRepeatedDates, bool inDateOrder);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "model/PriceCache.h"
 #include "platform/FileSystem.h"
@@ -104,7 +105,7 @@ TEST_F(PriceCache, ATestAlignmentLeavesNothingToSave) {
   EXPECT_EQ(readWholeFile(file), text);
 }
 
-TEST_F(PriceCache, ReloadAllKeepsSeriesIdentityAndReportsTheFirstFailure) {
+TEST_F(PriceCache, ReloadAllKeepsSeriesIdentityAndTheRecordsOfFilesItCannotRead) {
   writeWholeFile(folder.path() + "a.csv", "2024-01-01;1\n");
   writeWholeFile(folder.path() + "b.csv", "2024-01-01;1\n");
   writeWholeFile(folder.path() + "c.csv", "2024-01-01;1\n");
@@ -115,7 +116,18 @@ TEST_F(PriceCache, ReloadAllKeepsSeriesIdentityAndReportsTheFirstFailure) {
   writeWholeFile(folder.path() + "c.csv", "2024-01-01;1\n2024-01-02;3\n");
   EXPECT_EQ(pricesTable().reloadAll(), -7);
   EXPECT_EQ(a->count(), 1);
-  EXPECT_EQ(b->count(), 0);
+  EXPECT_EQ(b->count(), 1);
   EXPECT_EQ(c->count(), 2);
   EXPECT_EQ(pricesTable().entryCount(), 3);
+
+  // A file held open by the downloader while it writes: the series keeps
+  // its records, so a later edit and save cannot overwrite the file with
+  // only the new ones.
+  HANDLE locked = CreateFileA((folder.path() + "c.csv").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  EXPECT_NE(pricesTable().reloadAll(), 0);
+  CloseHandle(locked);
+  EXPECT_EQ(c->count(), 2);
+  EXPECT_FALSE(c->modified());
 }
