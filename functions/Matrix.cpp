@@ -1,6 +1,5 @@
 #include "functions/Matrix.h"
 
-#include <cfenv>
 #include <cmath>
 #include <utility>
 
@@ -16,26 +15,21 @@ void TMatrix::assign(std::size_t rows, std::size_t columns, long double fill) {
 
 namespace {
 
-constexpr int faultFlags = FE_DIVBYZERO | FE_INVALID | FE_OVERFLOW;
-
 // The decomposition and the substitutions report a zero pivot or an overflow
 // as a failed result rather than an exception. The units run masked, so the
 // steps watch the fault flags; the caller's own pending flags are kept aside
 // and put back, so this routine neither hides nor invents the caller's faults.
 class TFaultWatch {
 public:
-  TFaultWatch() {
-    std::fegetexceptflag(&callerFlags, FE_ALL_EXCEPT);
-    std::feclearexcept(FE_ALL_EXCEPT);
-  }
-  ~TFaultWatch() { std::fesetexceptflag(&callerFlags, FE_ALL_EXCEPT); }
+  TFaultWatch() : callerFlags(floatingPointFlags()) { clearFloatingPointFaults(); }
+  ~TFaultWatch() { restoreFloatingPointFlags(callerFlags); }
   TFaultWatch(const TFaultWatch&) = delete;
   TFaultWatch& operator=(const TFaultWatch&) = delete;
 
-  bool faulted() const { return std::fetestexcept(faultFlags) != 0; }
+  bool faulted() const { return floatingPointFaultPending(); }
 
 private:
-  std::fexcept_t callerFlags;
+  unsigned callerFlags;
 };
 
 bool holdsSquare(const TMatrix& a, int n) {
@@ -88,19 +82,25 @@ bool luSolveColumn(int column, int n, const std::vector<int>& perm, const TMatri
     throw ERangeError();
 
   TFaultWatch watch;
-  for (int k = 0; k < n - 1; ++k) {
-    long double known = b(perm[k], 0);
-    for (int i = k + 1; i < n; ++i) b(perm[i], 0) -= a(perm[i], k) * known;
+  // Row by row: each b[perm[i]] still subtracts its terms for k = 0, 1, ...
+  // in that order, but reads its row of L contiguously instead of walking
+  // down a column.
+  std::vector<long double> forward(n);
+  for (int i = 0; i < n; ++i) {
+    const long double* row = a.rowData(perm[i]);
+    long double value = b(perm[i], 0);
+    for (int k = 0; k < i; ++k) value -= row[k] * forward[k];
+    forward[i] = value;
+    b(perm[i], 0) = value;
   }
-  // The back substitution runs on a contiguous copy of the column: reading
-  // x down a column of a wide matrix would stride through memory.
+  // The solution is built contiguously and then copied into its column of x.
   std::vector<long double> solution(n);
-  solution[n - 1] = b(perm[n - 1], 0) / a(perm[n - 1], n - 1);
+  solution[n - 1] = forward[n - 1] / a(perm[n - 1], n - 1);
   for (int i = n - 2; i >= 0; --i) {
     const long double* row = a.rowData(perm[i]);
     long double sum = 0.0L;
     for (int j = i + 1; j < n; ++j) sum += row[j] * solution[j];
-    solution[i] = (b(perm[i], 0) - sum) / row[i];
+    solution[i] = (forward[i] - sum) / row[i];
   }
   for (int i = 0; i < n; ++i) x(i, column) = solution[i];
   return !watch.faulted();
