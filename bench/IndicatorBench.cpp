@@ -1,5 +1,6 @@
 // Every technical indicator routine over one 5,000-row daily price table with
-// period 200 (the routine alone: the flat input is built once beforehand and
+// period 200, and the candlestick scan also with its usual trend of 5 rows
+// (the routine alone: the flat input is built once beforehand and
 // passed by move, as the sheet functions pass theirs).
 #include <algorithm>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "functions/Bands.h"
+#include "functions/Candlesticks.h"
 #include "functions/DirectionalMovement.h"
 #include "functions/Oscillators.h"
 #include "functions/ParabolicSar.h"
@@ -100,6 +102,10 @@ int main() {
   timeRoutine("ATR", hlc, [](TValues v, TValues& o) { averageTrueRangeSeries(std::move(v), period, o); });
   timeRoutine("BOL", closes, [](TValues v, TValues& o) { bollingerBands(std::move(v), period, 2, o); });
   timeRoutine("CBI", closes, [](TValues v, TValues& o) { coppockCurve(std::move(v), 7, o); });
+  timeRoutine("CSP", ohlc,
+              [](TValues v, TValues& o) { candlestickPatterns(std::move(v), period, 0.1L, 0.7L, -0.001L, 0.001L, o); });
+  timeRoutine("CSP 5", ohlc,
+              [](TValues v, TValues& o) { candlestickPatterns(std::move(v), 5, 0.1L, 0.7L, -0.001L, 0.001L, o); });
   timeRoutine("CCI", hlc, [](TValues v, TValues& o) { commodityChannelIndex(std::move(v), period, o); });
   timeRoutine("DI", hlc, [](TValues v, TValues& o) { directionalIndicator(std::move(v), o); });
   timeRoutine("DIM", hlc, [](TValues v, TValues& o) { minusDirectionalIndicator(std::move(v), period, 0, 0, o); });
