@@ -30,7 +30,7 @@ void TTransaction::clear() {
   needsSave_ = false;
   lastChange_ = changeStamp();
   lastSaved_ = lastChange_;
-  if (owner_ != nullptr) owner_->transactionChanged(true);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
 }
 
 int TTransaction::load(const std::string& fileName) {
@@ -50,7 +50,7 @@ int TTransaction::load(const std::string& fileName) {
   // Just read, the transaction equals its file: the stamps the property
   // lists took while loading must not count as changes.
   lastSaved_ = changeStamp();
-  if (owner_ != nullptr) owner_->transactionChanged(true);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
   return 0;
 }
 
@@ -87,7 +87,7 @@ int TTransaction::setAll(int32_t number, int32_t soft, double dateTime, long dou
   needsSave_ = true;
   lastChange_ = changeStamp();
   lastSaved_ = 0;
-  if (owner_ != nullptr) owner_->transactionChanged(true);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
   if (fileName_.empty()) return 0;
   const int result = save();
   if (result != 0) clear();
@@ -112,7 +112,7 @@ void TTransaction::setNumber(int32_t number) {
   if (number == number_) return;
   number_ = number;
   touch();
-  if (owner_ != nullptr) owner_->transactionChanged(false);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::numberChange);
 }
 
 void TTransaction::setSoft(int32_t soft) {
@@ -126,28 +126,28 @@ void TTransaction::setDateTime(double dateTime) {
   dateTime_ = dateTime;
   touch();
   // The table keeps its transactions in date order for its sums and flows.
-  if (owner_ != nullptr) owner_->transactionChanged(true);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::dateChange);
 }
 
 void TTransaction::setUnits(long double units) {
   if (units == units_) return;
   units_ = units;
   touch();
-  if (owner_ != nullptr) owner_->transactionChanged(false);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
 }
 
 void TTransaction::setValue(long double value) {
   if (value == value_) return;
   value_ = value;
   touch();
-  if (owner_ != nullptr) owner_->transactionChanged(false);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
 }
 
 void TTransaction::setFees(long double fees) {
   if (fees == fees_) return;
   fees_ = fees;
   touch();
-  if (owner_ != nullptr) owner_->transactionChanged(false);
+  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
 }
 
 void TTransaction::setFlag(const std::string& flag) {

@@ -45,23 +45,33 @@ void TTransactionTable::clear() {
   sorted_ = false;
   lastChange_ = changeStamp();
   listChange_ = lastChange_;
-  transactionChanged(true);
+  transactionChanged(wholeChange);
   numberedFolder_.clear();
   usedFileNumbers_.clear();
   lowestUntriedFileNumber_ = 1;
 }
 
-void TTransactionTable::transactionChanged(bool dateChanged) {
-  if (dateChanged) sorted_ = false;
+void TTransactionTable::transactionChanged(TChange change) {
+  if (change == dateChange || change == wholeChange) sorted_ = false;
   runningSumsValid_ = false;
-  numberIndexValid_ = false;
+  if (change != amountChange && change != dateChange) numberIndexValid_ = false;
 }
 
 void TTransactionTable::append(std::unique_ptr<TTransaction> transaction) {
   transaction->owner_ = this;
+  TTransaction* added = transaction.get();
+  const bool indexValid = numberIndexValid_;
   items_.push_back(std::move(transaction));
-  transactionChanged(true);
+  transactionChanged(wholeChange);
   listChange_ = changeStamp();
+  // The newest transaction is the last in storage order: it joins a valid
+  // index without a rebuild, as the first of its number only.
+  if (indexValid) {
+    numberIndex_.emplace(added->Number(), added);
+    smallestNumber_ = std::min(smallestNumber_, added->Number());
+    largestNumber_ = std::max(largestNumber_, added->Number());
+    numberIndexValid_ = true;
+  }
 }
 
 int TTransactionTable::loadDirectory(const std::string& folder) {
@@ -179,7 +189,7 @@ int TTransactionTable::deleteNumber(int32_t number) {
   if (found == items_.end()) return -7;
   if (!deleteTransactionFile(**found)) return -4;
   items_.erase(found);
-  transactionChanged(false);
+  transactionChanged(numberChange);
   lastChange_ = changeStamp();
   listChange_ = lastChange_;
   return 0;
@@ -201,7 +211,7 @@ int TTransactionTable::deleteWhere(Condition condition) {
   });
   items_.erase(kept, items_.end());
   if (deleted) {
-    transactionChanged(false);
+    transactionChanged(numberChange);
     lastChange_ = changeStamp();
     listChange_ = lastChange_;
   }
@@ -233,12 +243,22 @@ int TTransactionTable::countBetweenNumbers(int32_t lo, int32_t hi) const {
   }));
 }
 
-TTransaction* TTransactionTable::findNumber(int32_t number) {
-  if (!numberIndexValid_) {
-    numberIndex_.clear();
-    for (const auto& transaction : items_) numberIndex_.emplace(transaction->Number(), transaction.get());
-    numberIndexValid_ = true;
+void TTransactionTable::ensureNumberIndex() const {
+  if (numberIndexValid_) return;
+  numberIndex_.clear();
+  smallestNumber_ = INT32_MAX;
+  largestNumber_ = INT32_MIN;
+  for (const auto& transaction : items_) {
+    const int32_t number = transaction->Number();
+    numberIndex_.emplace(number, transaction.get());
+    smallestNumber_ = std::min(smallestNumber_, number);
+    largestNumber_ = std::max(largestNumber_, number);
   }
+  numberIndexValid_ = true;
+}
+
+TTransaction* TTransactionTable::findNumber(int32_t number) {
+  ensureNumberIndex();
   auto found = numberIndex_.find(number);
   return found == numberIndex_.end() ? nullptr : found->second;
 }
@@ -278,15 +298,15 @@ void TTransactionTable::lastDate(double& date, bool& ok) {
 void TTransactionTable::minNumber(int32_t& number, bool& ok) const {
   ok = !items_.empty();
   if (!ok) return;
-  number = (*std::min_element(items_.begin(), items_.end(),
-                              [](const auto& a, const auto& b) { return a->Number() < b->Number(); }))->Number();
+  ensureNumberIndex();
+  number = smallestNumber_;
 }
 
 void TTransactionTable::maxNumber(int32_t& number, bool& ok) const {
   ok = !items_.empty();
   if (!ok) return;
-  number = (*std::max_element(items_.begin(), items_.end(),
-                              [](const auto& a, const auto& b) { return a->Number() < b->Number(); }))->Number();
+  ensureNumberIndex();
+  number = largestNumber_;
 }
 
 long double TTransactionTable::amountOf(const TTransaction& transaction, TAmount kind) const {

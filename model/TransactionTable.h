@@ -74,9 +74,12 @@ class TTransactionTable {
   friend class TTransaction;
 
   enum TAmount { unitsAmount, investmentAmount, principalAmount, feesAmount, amountKinds };
+  enum TChange { dateChange, amountChange, numberChange, wholeChange };
 
-  // Called by an owned transaction whose date, number or amounts changed.
-  void transactionChanged(bool dateChanged);
+  // Called by an owned transaction whose date, amounts or number changed,
+  // and by the table itself when transactions come or go.
+  void transactionChanged(TChange change);
+  void ensureNumberIndex() const;
   void append(std::unique_ptr<TTransaction> transaction);
   void ensureSorted();
   void ensureRunningSums();
@@ -103,9 +106,12 @@ class TTransactionTable {
   bool runningSumsValid_ = false;
   std::vector<double> sortedDates_;
   std::vector<long double> runningSums_[amountKinds];
-  // The first transaction of each number in storage order.
-  bool numberIndexValid_ = false;
-  std::unordered_map<int32_t, TTransaction*> numberIndex_;
+  // The first transaction of each number in storage order, and the
+  // smallest and largest number.
+  mutable bool numberIndexValid_ = false;
+  mutable std::unordered_map<int32_t, TTransaction*> numberIndex_;
+  mutable int32_t smallestNumber_ = 0;
+  mutable int32_t largestNumber_ = 0;
 
   // The numbered file names in use in the folder new transactions are
   // written to, so that finding the first free one does not probe the disk
