@@ -1,0 +1,84 @@
+#include "model/Allocation.h"
+
+#include <cmath>
+
+#include "model/ChangeStamps.h"
+#include "model/PortableIniFile.h"
+
+namespace {
+
+const char* const section = "Allocation";
+constexpr double wholePercent = 100;
+constexpr double sumTolerance = 0.001;
+
+}  // namespace
+
+TAllocation::TAllocation() { clear(); }
+
+void TAllocation::clear() {
+  valid_ = false;
+  stocks_ = bonds_ = cash_ = other_ = 0;
+  lastChange_ = changeStamp();
+}
+
+void TAllocation::changed() {
+  valid_ = true;
+  lastChange_ = changeStamp();
+}
+
+bool TAllocation::setAll(double stocks, double bonds, double cash, double other) {
+  if (!(std::fabs(stocks + bonds + cash + other - wholePercent) <= sumTolerance)) return false;
+  stocks_ = stocks;
+  bonds_ = bonds;
+  cash_ = cash;
+  other_ = other;
+  changed();
+  return true;
+}
+
+void TAllocation::setStocks(double stocks) {
+  stocks_ = stocks;
+  cash_ = wholePercent - (stocks_ + bonds_ + other_);
+  changed();
+}
+
+void TAllocation::setBonds(double bonds) {
+  bonds_ = bonds;
+  cash_ = wholePercent - (stocks_ + bonds_ + other_);
+  changed();
+}
+
+void TAllocation::setCash(double cash) {
+  cash_ = cash;
+  other_ = wholePercent - (stocks_ + bonds_ + cash_);
+  changed();
+}
+
+void TAllocation::setOther(double other) {
+  other_ = other;
+  cash_ = wholePercent - (stocks_ + bonds_ + other_);
+  changed();
+}
+
+bool TAllocation::get(double& stocks, double& bonds, double& cash, double& other) const {
+  if (valid_) {
+    stocks = stocks_;
+    bonds = bonds_;
+    cash = cash_;
+    other = other_;
+  }
+  return valid_;
+}
+
+void TAllocation::loadFromIni(const TPortableIniFile& ini) {
+  clear();
+  setAll(ini.readFloat(section, "Stocks", 0), ini.readFloat(section, "Bonds", 0), ini.readFloat(section, "Cash", 0),
+         ini.readFloat(section, "Other", 0));
+}
+
+void TAllocation::saveToIni(TPortableIniFile& ini) const {
+  ini.writeFloat(section, "Stocks", stocks_);
+  ini.writeFloat(section, "Bonds", bonds_);
+  ini.writeFloat(section, "Cash", cash_);
+  ini.writeFloat(section, "Other", other_);
+}

@@ -1,0 +1,362 @@
+#include "model/Asset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "model/ChangeStamps.h"
+#include "model/Directories.h"
+#include "model/Forex.h"
+#include "model/LanguageStrings.h"
+#include "model/PlainText.h"
+#include "model/PortableIniFile.h"
+#include "model/PriceCache.h"
+#include "model/QuoteFormat.h"
+#include "platform/CalendarDates.h"
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+const char* const assetSection = "Asset";
+
+// The folder part of a path, up to and including its last "\" or ":".
+std::string folderOf(const std::string& path) {
+  const size_t end = path.find_last_of("\\:");
+  return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+}  // namespace
+
+std::string objectLabel(const std::string& name, const std::string& symbol) {
+  return name.empty() ? symbol : name + " (" + symbol + ")";
+}
+
+TAsset::TAsset() : prices_(pricesTable().nullSeries()) { clear(); }
+
+TAsset::~TAsset() { releasePrices(); }
+
+void TAsset::releasePrices() {
+  pricesTable().release(prices_, this);
+  prices_ = pricesTable().nullSeries();
+}
+
+void TAsset::clear() {
+  number_ = -1;
+  name_.clear();
+  symbol_.clear();
+  currency_.clear();
+  folder_.clear();
+  transactionFolder_.clear();
+  priceHistoryLocation_.clear();
+  priceHistoryFormatString_.clear();
+  transactions_.clear();
+  allocation_.clear();
+  releasePrices();
+  lastChange_ = changeStamp();
+  lastSaved_ = 0;
+  TCustomPropertyObject::clear();
+}
+
+std::string TAsset::fileName() const { return folder_ + std::to_string(number_) + ".INI"; }
+
+int TAsset::load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie) {
+  clear();
+  int result = 0;
+  try {
+    folder_ = includeTrailingBackslash(folder);
+    number_ = number;
+    const std::string file = fileName();
+    if (!fileExists(file)) {
+      clear();
+      return -2;
+    }
+    transactionFolder_ = folder_ + std::to_string(number) + ".TRN\\";
+    TPortableIniFile ini(file);
+    if (ini.readFailed()) {
+      clear();
+      return -3;
+    }
+    name_ = ini.readString(assetSection, "Name", "");
+    symbol_ = ini.readString(assetSection, "Symbol", "");
+    currency_ = normalizeCurrency(ini.readString(assetSection, "Currency", ""));
+    priceHistoryLocation_ = expandPath(ini.readString(assetSection, "PriceHistoryLocation", ""));
+    priceHistoryFormatString_ = ini.readString(assetSection, "PriceHistoryFormatString", "");
+    allocation_.loadFromIni(ini);
+    loadProperties(ini);
+    const std::string label = objectLabel(name_, symbol_);
+    reportProgress(progress, cookie, progressAssetRead, label);
+    result = transactions_.loadDirectory(transactionFolder_);
+    if (result == 0) {
+      reportProgress(progress, cookie, progressTransactionsRead, label);
+      TPrices* acquired = nullptr;
+      result = pricesTable().acquire(priceHistoryLocation_, priceHistoryFormatString_, acquired, this);
+      if (result == 0) {
+        prices_ = acquired;
+        reportProgress(progress, cookie, progressPricesAcquired, label);
+        reportProgress(progress, cookie, progressPricesReady, label);
+      }
+    }
+  } catch (const std::exception&) {
+    result = -3;
+  }
+  if (result != 0) {
+    clear();
+    return result;
+  }
+  // Just read, the asset equals its file; the stamps taken while reading
+  // are no changes.
+  lastSaved_ = changeStamp();
+  return 0;
+}
+
+double TAsset::ownChange() const {
+  return std::max({TCustomPropertyObject::lastChange(), lastChange_, allocation_.LastChange()});
+}
+
+int TAsset::save() {
+  // A cleared asset names no file.
+  if (folder_.empty()) return 0;
+  const std::string file = fileName();
+  if (ownChange() > lastSaved_ || !fileExists(file)) {
+    try {
+      TPortableIniFile ini(file);
+      // Rewriting a file that could not be read would lose what it holds.
+      if (ini.readFailed()) return -4;
+      ini.writeString(assetSection, "Name", name_);
+      ini.writeString(assetSection, "Symbol", symbol_);
+      ini.writeString(assetSection, "Currency", currency_);
+      ini.writeString(assetSection, "PriceHistoryLocation", collapsePath(priceHistoryLocation_));
+      ini.writeString(assetSection, "PriceHistoryFormatString", priceHistoryFormatString_);
+      allocation_.saveToIni(ini);
+      saveProperties(ini);
+      if (!ini.updateFile()) return -4;
+    } catch (const std::exception&) {
+      return -4;
+    }
+    lastSaved_ = changeStamp();
+  }
+  int result = transactions_.saveAll();
+  if (result == 0) result = pricesTable().save(prices_);
+  return result;
+}
+
+int TAsset::createNew(const std::string& name, const std::string& symbol, bool skipChecks,
+                      int32_t firstTransactionNumber, int32_t number, const std::string& formatString,
+                      const std::string& location, const std::string& folder, const std::string& currency) {
+  const std::string base = includeTrailingBackslash(folder);
+  const std::string file = base + std::to_string(number) + ".INI";
+  if (pathExists(file)) return -4;
+  const std::string trimmedLocation = trimmedText(location);
+  if (!skipChecks && !folderExists(folderOf(trimmedLocation))) return -2;
+  const std::string trimmedFormat = trimmedText(formatString);
+  if (!skipChecks && compileQuoteFormat(trimmedFormat, false).isEmpty()) return -6;
+  const std::string newTransactionFolder = base + std::to_string(number) + ".TRN\\";
+  if (pathExists(newTransactionFolder)) return -4;
+  if (!forceFolders(newTransactionFolder)) return -4;
+
+  clear();
+  int result = transactions_.add(firstTransactionNumber, 0, currentDateTime(), 0, 0, 0, "", "",
+                                 newTransactionFolder, true);
+  if (result == 0) {
+    number_ = number;
+    folder_ = base;
+    name_ = trimmedText(name);
+    symbol_ = trimmedText(symbol);
+    currency_ = normalizeCurrency(currency);
+    transactionFolder_ = newTransactionFolder;
+    priceHistoryLocation_ = trimmedLocation;
+    priceHistoryFormatString_ = trimmedFormat;
+    lastChange_ = changeStamp();
+    result = save();
+  }
+  if (result != 0) {
+    // Half-made files would block this number and break the next open.
+    clear();
+    deleteTree(newTransactionFolder);
+    if (fileExists(file)) ::deleteFile(file);
+  }
+  return result;
+}
+
+int TAsset::deleteFiles() {
+  // A cleared asset names no files of its own; never touch anything else.
+  if (folder_.empty() || number_ < 0) return -4;
+  const std::string file = fileName();
+  bool deleted = !pathExists(file) || ::deleteFile(file);
+  if (folderExists(transactionFolder_) && !deleteTree(transactionFolder_)) deleted = false;
+  return deleted ? 0 : -4;
+}
+
+void TAsset::navAt(bool atOrBefore, long double& value, bool& ok, double date) {
+  ok = false;
+  const long double units = transactions_.unitsAt(date);
+  if (units == 0) {
+    value = 0;
+    ok = true;
+    return;
+  }
+  const double day = std::trunc(date);
+  double recordDate = 0;
+  TQuoteRecord quote;
+  prices_->getRecordAtDate(atOrBefore, recordDate, quote, day);
+  if (quote.Error || (quote.Mask & quoteCloseBit) == 0) return;
+  if (!atOrBefore && std::trunc(recordDate) != day) return;
+  value = units * quote.Close;
+  ok = true;
+}
+
+// The exchange-rate table from the asset's currency to another, among the
+// loaded ones; none when the currencies are the same or none is loaded.
+TForex* TAsset::tableTo(const std::string& currency, bool& sameCurrency) const {
+  const std::string code = normalizeCurrency(currency);
+  sameCurrency = code == currency_;
+  return sameCurrency ? nullptr : forexTables().findTable(currency_, code);
+}
+
+template <class Sum>
+void TAsset::sumIn(const std::string& currency, long double& value, bool& ok, double date, Sum sum) {
+  bool sameCurrency = false;
+  TForex* table = tableTo(currency, sameCurrency);
+  if (!sameCurrency && table == nullptr) {
+    value = 0;
+    ok = false;
+    return;
+  }
+  (transactions_.*sum)(table, value, ok, date);
+}
+
+void TAsset::investmentAt(const std::string& currency, long double& value, bool& ok, double date) {
+  sumIn(currency, value, ok, date, &TTransactionTable::investmentAt);
+}
+
+void TAsset::principalAt(const std::string& currency, long double& value, bool& ok, double date) {
+  sumIn(currency, value, ok, date, &TTransactionTable::principalAt);
+}
+
+void TAsset::feesAt(const std::string& currency, long double& value, bool& ok, double date) {
+  sumIn(currency, value, ok, date, &TTransactionTable::feesAt);
+}
+
+template <class Flows>
+int TAsset::flowsIn(const std::string& currency, bool& ok, Flows addFlows) {
+  bool sameCurrency = false;
+  TForex* table = tableTo(currency, sameCurrency);
+  if (!sameCurrency && table == nullptr) {
+    ok = false;
+    return 0;
+  }
+  return addFlows(table);
+}
+
+int TAsset::investmentFlows(const std::string& currency, TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return flowsIn(currency, ok,
+                 [&](TForex* table) { return transactions_.investmentFlows(table, flows, ok, fromDate, toDate); });
+}
+
+int TAsset::principalFlows(const std::string& currency, TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return flowsIn(currency, ok,
+                 [&](TForex* table) { return transactions_.principalFlows(table, flows, ok, fromDate, toDate); });
+}
+
+int TAsset::feeFlows(const std::string& currency, TFlowList& flows, bool& ok, double fromDate, double toDate) {
+  return flowsIn(currency, ok,
+                 [&](TForex* table) { return transactions_.feeFlows(table, flows, ok, fromDate, toDate); });
+}
+
+void TAsset::flagAt(std::string& flag, bool& found, double date) { transactions_.flagAt(flag, found, date); }
+
+void TAsset::firstTransactionDate(double& date, bool& ok) { transactions_.firstDate(date, ok); }
+
+void TAsset::lastTransactionDate(double& date, bool& ok) { transactions_.lastDate(date, ok); }
+
+void TAsset::minTransactionNumber(int32_t& number, bool& ok) const { transactions_.minNumber(number, ok); }
+
+void TAsset::maxTransactionNumber(int32_t& number, bool& ok) const { transactions_.maxNumber(number, ok); }
+
+int TAsset::transactionCount() const { return transactions_.count(); }
+
+void TAsset::firstQuoteDate(double& date, bool& found) {
+  if (prices_->isNull()) {
+    transactions_.firstDate(date, found);
+  } else {
+    prices_->firstDate(date, found);
+  }
+}
+
+void TAsset::lastQuoteDate(double& date, bool& found) {
+  if (prices_->isNull()) {
+    date = currentDateTime();
+    found = true;
+  } else {
+    prices_->lastDate(date, found);
+  }
+}
+
+int TAsset::mergeDates(std::vector<double>& dates) const { return prices_->mergeDates(dates); }
+
+int TAsset::appendTransactionNumbers(std::vector<int32_t>& numbers) const {
+  return transactions_.appendNumbers(numbers);
+}
+
+int TAsset::addTransaction(int32_t number, int32_t soft, double dateTime, long double units, long double value,
+                           long double fees, const std::string& flag, const std::string& comment, bool save) {
+  if (!folderExists(transactionFolder_)) return -4;
+  return transactions_.add(number, soft, dateTime, units, value, fees, flag, comment, transactionFolder_, save);
+}
+
+int TAsset::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate,
+                                           double toDate) {
+  return transactions_.deleteBetweenDates(exceptTransaction, onlySoft, fromDate, toDate);
+}
+
+int TAsset::deleteTransactionsByNumber(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft) {
+  return transactions_.deleteByNumbers(lo, hi, exceptNumber, onlySoft);
+}
+
+void TAsset::setCurrency(const std::string& currency) {
+  currency_ = normalizeCurrency(currency);
+  lastChange_ = changeStamp();
+}
+
+void TAsset::setName(const std::string& name) {
+  name_ = name;
+  lastChange_ = changeStamp();
+}
+
+void TAsset::setSymbol(const std::string& symbol) {
+  symbol_ = symbol;
+  lastChange_ = changeStamp();
+}
+
+bool TAsset::getAllocation(double& stocks, double& bonds, double& cash, double& other) const {
+  return allocation_.get(stocks, bonds, cash, other);
+}
+
+void TAsset::setPercentStocks(double percent) { allocation_.setStocks(percent); }
+void TAsset::setPercentBonds(double percent) { allocation_.setBonds(percent); }
+void TAsset::setPercentCash(double percent) { allocation_.setCash(percent); }
+void TAsset::setPercentOther(double percent) { allocation_.setOther(percent); }
+
+int TAsset::priceFormatFields() const {
+  return quoteFormatFields(compileQuoteFormat(priceHistoryFormatString_, true));
+}
+
+bool TAsset::noPriceHistoryLocation() const { return priceHistoryLocation_.empty(); }
+
+bool TAsset::priceHistoryInForexDir() const {
+  const std::string forexFolder = getDirectory("<FOREX>");
+  if (forexFolder.empty()) return false;
+  return upperCase(includeTrailingBackslash(folderOf(priceHistoryLocation_))) == forexFolder;
+}
+
+int TAsset::alignPricesToDates(const std::vector<double>& dates, double fromDate, double tolerance) {
+  return prices_->alignToDates(dates, fromDate, tolerance);
+}
+
+int TAsset::restorePrices() { return prices_->restore(); }
+
+double TAsset::lastChange() const {
+  return std::max({TCustomPropertyObject::lastChange(), prices_->lastChange(), lastChange_,
+                   transactions_.lastChange(), allocation_.LastChange()});
+}
