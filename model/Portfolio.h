@@ -1,0 +1,153 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Asset.h"
+#include "model/CashFlows.h"
+#include "model/CustomProperties.h"
+#include "model/ProgressReport.h"
+
+class TTransaction;
+
+// One portfolio: a folder holding its header "0.INI", one file N.INI and one
+// transaction folder N.TRN\ per asset, and the folders of the windows' saved
+// views. It owns its assets, keeps the sorted union of their price dates and
+// the numbers of all their transactions, and values them in its currency.
+class TPortfolio : public TCustomPropertyObject {
+ public:
+  // The owner's counter gives the portfolio its serial number.
+  explicit TPortfolio(int32_t& serialCounter);
+  ~TPortfolio() override;
+  TPortfolio(const TPortfolio&) = delete;
+  TPortfolio& operator=(const TPortfolio&) = delete;
+
+  void clear();
+  // 0; -2 no header; -3 unreadable header; -7 with onlyIfLoadAlways when the
+  // header is not marked to load always (skippedAsNotLoadAlways then tells
+  // this case from the -7 of an asset); the first failing asset's code. A
+  // failed load leaves the portfolio cleared.
+  int load(const std::string& folder, bool onlyIfLoadAlways, const TProgressProcedure& progress, void* cookie,
+           bool withAssets, bool setLoadAlways, bool* skippedAsNotLoadAlways = nullptr);
+  // The header, then every asset (all of them, even after a failure); the
+  // header's failure (-4), else the first asset's.
+  int save();
+  int saveLoadAlways();
+  int createNew(const std::string& name, const std::string& symbol, const std::string& folder,
+                const std::string& currency);
+  int deleteFiles();
+
+  int loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie);
+  int newAsset(const std::string& name, const std::string& symbol, bool skipChecks, const std::string& formatString,
+               const std::string& location, const std::string& currency);
+  int deleteAsset(int index);
+  int assetCount() const { return static_cast<int>(assets_.size()); }
+  TAsset* assets(int index) const;
+  int currentAssetIndex() const;
+  TAsset* currentAsset() const;
+  void setCurrentAssetIndex(int index);
+
+  const std::string& getCurrency() const { return currency_; }
+  void setCurrency(const std::string& currency);
+  void setName(const std::string& name);
+  void setSymbol(const std::string& symbol);
+  int loadForexTables(const TProgressProcedure& progress, void* cookie);
+
+  int rebuildDates();
+  int mergeDatesInto(std::vector<double>& dates) const;
+  void firstQuoteDate(double& date, bool& found) const;
+  int lastQuoteDate(double& date, bool& found) const;
+  void firstTradeDate(double& date, bool& found);
+  void lastTradeDate(double& date, bool& found);
+  void latestFirstTradeDate(double& date, bool& found);
+  void earliestLastQuoteDate(double& date, bool& found);
+  void latestFirstQuoteDate(double& date, bool& found);
+
+  // 1 + the largest transaction number of all assets (1 when there is none
+  // or all are below 1); -4 when the largest is already the largest integer.
+  int32_t nextTransactionNumber() const;
+  int transactionCount() const { return static_cast<int>(transactionNumbers_.size()); }
+  TTransaction* transactionByIndex(int index) const;
+  TTransaction* findTransaction(int32_t number) const;
+  TAsset* findTransactionAsset(int32_t number) const;
+  int indexOfTransactionNumber(int32_t number) const;
+  void minTransactionNumber(int32_t& number, bool& found) const;
+  void maxTransactionNumber(int32_t& number, bool& found) const;
+  int addTransaction(int assetIndex, int32_t soft, double dateTime, long double units, long double value,
+                     long double fees, const std::string& flag, const std::string& comment, bool save);
+  int deleteTransaction(int32_t number);
+  int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate);
+  int rebuildTransactionNumbers();
+
+  // Values in the portfolio's currency; the rate age is the distance in days
+  // between the date and the date of the exchange rate used.
+  void assetNavAt(int assetIndex, bool acceptEarlier, bool& ok, double& rateAge, long double& value,
+                  long double& nativeValue, double date);
+  void navAt(bool acceptEarlier, long double& value, bool& ok, double& maxRateAge, double date);
+  void assetInvestmentAt(int assetIndex, long double& value, bool& ok, double date);
+  void assetPrincipalAt(int assetIndex, long double& value, bool& ok, double date);
+  void assetFeesAt(int assetIndex, long double& value, bool& ok, double date);
+  void investmentAt(long double& value, bool& ok, double date);
+  void principalAt(long double& value, bool& ok, double date);
+  void feesAt(long double& value, bool& ok, double date);
+  void investmentFlows(TFlowList& flows, bool& ok, double fromDate, double toDate);
+  void principalFlows(TFlowList& flows, bool& ok, double fromDate, double toDate);
+  void feeFlows(TFlowList& flows, bool& ok, double fromDate, double toDate);
+  // The shares of the four classes, weighted by each asset's value; not ok
+  // without assets, at a total of 0, or for a held asset without a valid
+  // allocation.
+  void allocationAt(bool acceptEarlier, double& stocks, double& bonds, double& cash, double& other, bool& ok,
+                    double& maxRateAge, double date);
+  // The value of the assets held in a currency, in that currency; 0 and ok
+  // when none is held in it.
+  void currencyPartAt(const std::string& currency, bool acceptEarlier, bool& ok, long double& value, double date);
+  void convertedCurrencyPartAt(const std::string& currency, bool acceptEarlier, bool& ok, long double& value,
+                               long double& nativeValue, double& maxRateAge, double date);
+
+  int alignPricesToDates(const std::vector<double>& dates, double fromDate, double tolerance);
+  int restoreAlignedPrices();
+
+  double lastChange() const override;
+
+  int32_t Serial() const { return serial_; }
+  bool LoadAlways() const { return loadAlways_; }
+  void setLoadAlways(bool loadAlways);
+  const std::string& Name() const { return name_; }
+  const std::string& Symbol() const { return symbol_; }
+  const std::string& Folder() const { return folder_; }
+  const std::vector<double>& Dates() const { return dates_; }
+  const std::vector<int32_t>& TransactionNumbers() const { return transactionNumbers_; }
+  double LastChange() const { return lastChange_; }
+  double CurrentAssetChange() const { return currentAssetChange_; }
+  double AssetsChange() const { return assetsChange_; }
+
+ private:
+  using TAssetSum = void (TAsset::*)(const std::string&, long double&, bool&, double);
+  using TAssetFlows = int (TAsset::*)(const std::string&, TFlowList&, bool&, double, double);
+  using TAssetDate = void (TAsset::*)(double&, bool&);
+
+  void assetSumAt(int assetIndex, TAssetSum sum, long double& value, bool& ok, double date);
+  void sumAt(TAssetSum sum, long double& value, bool& ok, double date);
+  void flowsIn(TAssetFlows addFlows, TFlowList& flows, bool& ok, double fromDate, double toDate);
+  void pickDate(TAssetDate assetDate, bool later, double& date, bool& found);
+  std::string freeAssetStem() const;
+
+  int32_t serial_;
+  int currentAssetIndex_ = -1;
+  double lastChange_ = 0;
+  double currentAssetChange_ = 0;
+  double assetsChange_ = 0;
+  bool loadAlways_ = true;
+  std::string name_;
+  std::string symbol_;
+  std::string folder_;
+  std::string currency_;
+  std::vector<std::unique_ptr<TAsset>> assets_;
+  std::vector<double> dates_;
+  std::vector<int32_t> transactionNumbers_;
+};
+
+// Merges the dates appended to a sorted list since it held sortedCount
+// entries into their places, as sorting the whole list would.
+void sortAppendedDates(std::vector<double>& dates, size_t sortedCount);

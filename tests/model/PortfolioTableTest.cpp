@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "model/Portfolio.h"
+#include "model/PortfolioList.h"
+#include "model/PortfolioTable.h"
+#include "model/PortableIniFile.h"
+#include "model/Transaction.h"
+#include "platform/LocaleSettings.h"
+#include "tests/model/SampleWorkFolder.h"
+
+namespace {
+
+class SampleTable : public testing::Test {
+ protected:
+  int openAll(bool onlyIfLoadAlways = true) {
+    return table.openAll(sample.folios, onlyIfLoadAlways, [&](void*, int code, const std::string&) {
+      codes.push_back(code);
+    }, nullptr, true, false);
+  }
+
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  std::vector<int> codes;
+};
+
+}  // namespace
+
+TEST_F(SampleTable, OpensEveryMarkedPortfolioAndMergesTheirDates) {
+  forceFolders(sample.folios + "notes");
+  ASSERT_EQ(openAll(), 0);
+  ASSERT_EQ(table.count(), 2);
+  EXPECT_EQ(codes.front(), 10);
+  EXPECT_EQ(codes[1], 0);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), 17), 2);
+  EXPECT_EQ(table.Dates().size(), 776u);
+  EXPECT_EQ(table.current(), nullptr);
+  EXPECT_EQ(table.indexOfFolder(lowerCase(sample.folios) + "2"), 1);
+  EXPECT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  EXPECT_EQ(table.count(), 2);
+
+  double date = 0;
+  bool found = false;
+  EXPECT_EQ(table.lastDate(date, found), 775);
+  table.firstTradeDate(date, found);
+  EXPECT_TRUE(found);
+  bool ok = true;
+  double rateDate = 0;
+  long double result = 0;
+  table.convertCurrency("EUR", "usd", ok, rateDate, date + 30, result, 100);
+  EXPECT_FALSE(ok);  // no table is loaded until asked for
+  ASSERT_EQ(table.loadForexTables({}, nullptr), 0);
+  table.convertCurrency("EUR", "usd", ok, rateDate, date + 30, result, 100);
+  EXPECT_TRUE(ok);  // the retirement account's euro asset needed it
+  EXPECT_GT(result, 100);
+}
+
+TEST_F(SampleTable, SkipsUnmarkedPortfoliosButReportsBrokenOnes) {
+  TPortableIniFile(sample.folios + "1\\0.INI").writeBool("Portfolio", "LoadAlways", false);
+  EXPECT_EQ(openAll(), 0);
+  EXPECT_EQ(table.count(), 1);
+  // A price file without a valid line is a failure, not a portfolio left
+  // closed on purpose, even though both are -7 from the load.
+  writeWholeFile(sample.quotes + "GIX.CSV", "garbage\r\n");
+  EXPECT_EQ(openAll(), -7);
+  EXPECT_EQ(table.count(), 0);
+  EXPECT_EQ(table.openAll(sample.root + "NOWHERE", true, {}, nullptr, true, false), -2);
+}
+
+TEST_F(SampleTable, SavingUnchangedPortfoliosLeavesEveryFileAsItWas) {
+  const auto before = folderContents(sample.root);
+  ASSERT_EQ(openAll(), 0);
+  ASSERT_EQ(table.saveAll(), 0);
+  EXPECT_EQ(folderContents(sample.root), before);
+}
+
+TEST_F(SampleTable, ChangesReachTheirFilesOnSaveAndClose) {
+  ASSERT_EQ(openAll(), 0);
+  TPortfolio& growth = *table.items(0);
+  TTransaction& sale = *growth.findTransaction(15);
+  const std::string saleFile = sale.FileName();
+  const auto before = folderContents(sample.root);
+  const double stamp = table.lastChange();
+  sale.setUnits(-30);
+  EXPECT_GT(table.lastChange(), stamp);
+  growth.assets(2)->setPercentStocks(90);
+  ASSERT_EQ(table.saveAll(), 0);
+
+  auto after = folderContents(sample.root);
+  std::vector<std::string> changed;
+  for (const auto& [path, content] : after) {
+    if (before.at(path) != content) changed.push_back(path);
+  }
+  EXPECT_EQ(changed, (std::vector<std::string>{"DATA\\FOLIOS\\1\\2.TRN\\3.INI", "DATA\\FOLIOS\\1\\3.INI"}));
+  EXPECT_EQ(saleFile, sample.folios + "1\\2.TRN\\3.INI");
+  TTransaction reread;
+  ASSERT_EQ(reread.load(saleFile), 0);
+  EXPECT_EQ(reread.Units(), -30);
+
+  // Closing saves too, and clears the mark to open it at start.
+  growth.setName("Growth");
+  ASSERT_EQ(table.close(sample.folios + "1", true, {}, nullptr), 0);
+  EXPECT_EQ(table.count(), 1);
+  TPortableIniFile header(sample.folios + "1\\0.INI");
+  EXPECT_EQ(header.readString("Portfolio", "Name", ""), "Growth");
+  EXPECT_FALSE(header.readBool("Portfolio", "LoadAlways", true));
+}
+
+TEST_F(SampleTable, AFailedSaveKeepsThePortfolioOpen) {
+  ASSERT_EQ(openAll(), 0);
+  TTransaction& sale = *table.items(1)->findTransaction(3);
+  sale.setFlag("changed");
+  HANDLE held = CreateFileA(sale.FileName().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(table.close(sample.folios + "2", false, {}, nullptr), -4);
+  CloseHandle(held);
+  ASSERT_EQ(table.count(), 2);
+  ASSERT_EQ(table.close(sample.folios + "2", false, {}, nullptr), 0);
+  TTransaction reread;
+  ASSERT_EQ(reread.load(sample.folios + "2\\1.TRN\\3.INI"), 0);
+  EXPECT_EQ(reread.Flag(), "changed");
+}
+
+TEST_F(SampleTable, ClosingKeepsTheSamePortfolioCurrent) {
+  ASSERT_EQ(openAll(), 0);
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Third", "T3", folder, sample.folios, "GBP"), 0);
+  ASSERT_EQ(table.count(), 3);
+  table.setCurrentIndex(1);
+  TPortfolio* current = table.current();
+  current->setCurrentAssetIndex(2);
+  const double currentChange = table.CurrentChange();
+  table.setCurrentIndex(1);
+  EXPECT_EQ(table.CurrentChange(), currentChange);
+  EXPECT_EQ(current->currentAssetIndex(), 2);
+
+  ASSERT_EQ(table.close(folder, false, {}, nullptr), 0);  // after the current one
+  EXPECT_EQ(table.currentIndex(), 1);
+  ASSERT_EQ(table.close(sample.folios + "1", false, {}, nullptr), 0);  // before it
+  EXPECT_EQ(table.currentIndex(), 0);
+  EXPECT_EQ(table.current(), current);
+  EXPECT_GT(table.CurrentChange(), currentChange);
+  ASSERT_EQ(table.close(sample.folios + "2", false, {}, nullptr), 0);
+  EXPECT_EQ(table.currentIndex(), -1);
+  EXPECT_EQ(table.close(sample.folios + "2", false, {}, nullptr), 0);
+}
+
+TEST_F(SampleTable, NewDuplicateAndDeleteWorkOnTheirOwnFolders) {
+  ASSERT_EQ(openAll(), 0);
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio(" Third ", "T3", folder, sample.folios, "gbp"), 0);
+  EXPECT_EQ(folder, sample.folios + "3\\");
+  EXPECT_EQ(folderContents(folder), (std::map<std::string, std::string>{
+                                         {"0.INI", "[Portfolio]\r\nName=Third\r\nSymbol=T3\r\nCurrency=GBP\r\n"
+                                                   "LoadAlways=1\r\n\r\n"},
+                                         {"Browsers\\", ""},
+                                         {"Charts\\", ""},
+                                         {"Graphs\\", ""}}));
+  ASSERT_EQ(table.count(), 3);
+  EXPECT_EQ(table.items(2)->getCurrency(), "GBP");
+
+  ASSERT_EQ(table.duplicatePortfolio(0, sample.folios), 0);
+  ASSERT_EQ(table.count(), 4);
+  EXPECT_EQ(folderContents(sample.folios + "4"), folderContents(sample.folios + "1"));
+  EXPECT_EQ(table.items(3)->Name(), "Growth Portfolio");
+  EXPECT_EQ(table.items(3)->transactionCount(), 50);
+  EXPECT_EQ(table.duplicatePortfolio(4, sample.folios), -7);
+
+  const auto others = folderContents(sample.folios + "2");
+  ASSERT_EQ(table.deletePortfolio(0), 0);
+  EXPECT_FALSE(pathExists(sample.folios + "1"));
+  EXPECT_EQ(folderContents(sample.folios + "2"), others);
+  EXPECT_EQ(table.count(), 3);
+  EXPECT_EQ(table.items(2)->Folder(), sample.folios + "4\\");
+  EXPECT_EQ(table.Dates().size(), 776u);
+  EXPECT_EQ(table.deletePortfolio(3), -7);
+
+  // The freed number is the next new portfolio's.
+  ASSERT_EQ(table.newPortfolio("Fourth", "F", folder, sample.folios, "EUR"), 0);
+  EXPECT_EQ(folder, sample.folios + "1\\");
+}
+
+TEST_F(SampleTable, PortfolioListReadsHeadersOnly) {
+  TPortfolioList list;
+  EXPECT_EQ(list.scan(sample.root + "NOWHERE"), -2);
+  ASSERT_EQ(list.scan(sample.folios), 0);
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list.items(1)->Name(), "Retirement Account");
+  EXPECT_EQ(list.items(1)->assetCount(), 0);
+  EXPECT_EQ(list.add(sample.folios + "1\\"), 0);
+  EXPECT_EQ(list.count(), 2);
+  list.items(0)->setLoadAlways(false);
+  const auto before = readWholeFile(sample.folios + "1\\0.INI");
+  ASSERT_EQ(list.saveLoadAlways(), 0);
+  std::string expected = before;
+  expected.replace(expected.find("LoadAlways=1"), 12, "LoadAlways=0");
+  EXPECT_EQ(readWholeFile(sample.folios + "1\\0.INI"), expected);
+}

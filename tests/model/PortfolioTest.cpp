@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "model/Portfolio.h"
+#include "model/PortableIniFile.h"
+#include "model/PriceCache.h"
+#include "model/Prices.h"
+#include "model/Transaction.h"
+#include "platform/CalendarDates.h"
+#include "tests/model/SampleWorkFolder.h"
+
+namespace {
+
+double day(int year, int month, int d) {
+  double date = 0;
+  encodeDate(year, month, d, date);
+  return date;
+}
+
+// A portfolio in euros made through the model itself, with hand-made prices
+// and rates: EURtoUSD 1.25 from 2 January 2024 and 1.6 from 5 January;
+// USDtoCHF 0.8 throughout, so CHF to EUR goes through the dollar.
+class MadePortfolio : public testing::Test {
+ protected:
+  void SetUp() override {
+    writeWholeFile(sample.forex + "EURtoUSD.CSV", "20240102,1.25\r\n20240105,1.6\r\n");
+    writeWholeFile(sample.forex + "USDtoCHF.CSV", "20240102,0.8\r\n");
+    writeWholeFile(sample.quotes + "US.TXT", "20240102,40\r\n20240103,50\r\n20240105,60\r\n");
+    writeWholeFile(sample.quotes + "CH.TXT", "20240102,100\r\n20240104,80\r\n");
+    writeWholeFile(sample.quotes + "EU.TXT", "20240102,10\r\n20240103,11\r\n");
+    ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+    ASSERT_EQ(portfolio.newAsset("US stock", "USS", false, "YYYYMMDD,C", sample.quotes + "US.TXT", "USD"), 0);
+    ASSERT_EQ(portfolio.newAsset("Swiss stock", "CHS", false, "YYYYMMDD,C", sample.quotes + "CH.TXT", "CHF"), 0);
+    ASSERT_EQ(portfolio.newAsset("Euro bond", "EUB", false, "YYYYMMDD,C", sample.quotes + "EU.TXT", "EUR"), 0);
+    for (int i = 0; i < 3; ++i) {
+      TTransaction* first = portfolio.assets(i)->Transactions().items(0);
+      first->setDateTime(day(2024, 1, 1));  // the empty opening entry, moved before the prices
+    }
+    portfolio.assets(0)->Allocation().setAll(100, 0, 0, 0);
+    portfolio.assets(1)->Allocation().setAll(50, 0, 0, 50);
+    portfolio.assets(2)->Allocation().setAll(0, 100, 0, 0);
+    ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 2) + 0.5, 10, 400, 5, "", "", true), 0);
+    ASSERT_EQ(portfolio.addTransaction(1, 0, day(2024, 1, 2) + 0.5, 2, 200, 3, "", "", true), 0);
+    ASSERT_EQ(portfolio.addTransaction(2, 0, day(2024, 1, 3) + 0.5, 100, 1100, 0, "", "", false), 0);
+  }
+
+  TSampleWorkFolder sample;
+  std::string folder = sample.folios + "7\\";
+  int32_t serials = 0;
+  TPortfolio maker{serials};
+  TPortfolio portfolio{serials};
+};
+
+}  // namespace
+
+TEST_F(MadePortfolio, ValuesInItsCurrencyThroughDirectInverseAndCrossRates) {
+  EXPECT_EQ(portfolio.Serial(), 2);
+  EXPECT_EQ(portfolio.TransactionNumbers(), (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(portfolio.Dates(), (std::vector<double>{day(2024, 1, 2), day(2024, 1, 3), day(2024, 1, 4),
+                                                     day(2024, 1, 5)}));
+  long double value = 0, native = 0;
+  bool ok = false;
+  double rateAge = -1;
+  // 10 USD shares at 50 = 500 USD at 1.25 USD per EUR.
+  portfolio.assetNavAt(0, false, ok, rateAge, value, native, day(2024, 1, 3) + 0.9);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(native, 500);
+  EXPECT_EQ(value, 500 / 1.25L);
+  EXPECT_EQ(rateAge, day(2024, 1, 3) + 0.9 - day(2024, 1, 2));
+  // 2 Swiss shares at 100 CHF, CHF to USD 1 / 0.8, USD to EUR 1 / 1.25.
+  portfolio.assetNavAt(1, true, ok, rateAge, value, native, day(2024, 1, 3) + 0.9);
+  EXPECT_TRUE(ok);
+  EXPECT_NEAR(static_cast<double>(value), 200 / 0.8 / 1.25, 1e-12);
+
+  double maxRateAge = 0;
+  portfolio.navAt(true, value, ok, maxRateAge, day(2024, 1, 3) + 0.9);
+  EXPECT_TRUE(ok);
+  EXPECT_NEAR(static_cast<double>(value), 400 + 200 + 1100, 1e-9);
+  // The Swiss stock has no price on the 3rd; without earlier prices the sum fails.
+  portfolio.navAt(false, value, ok, maxRateAge, day(2024, 1, 3) + 0.9);
+  EXPECT_FALSE(ok);
+
+  double stocks = 0, bonds = 0, cash = 0, other = 0;
+  portfolio.allocationAt(true, stocks, bonds, cash, other, ok, maxRateAge, day(2024, 1, 3) + 0.9);
+  EXPECT_TRUE(ok);
+  EXPECT_NEAR(stocks, (400 * 100 + 200 * 50) / 1700.0, 1e-9);
+  EXPECT_NEAR(other, 200 * 50 / 1700.0, 1e-9);
+  EXPECT_NEAR(bonds, 1100 * 100 / 1700.0, 1e-9);
+  portfolio.assets(1)->Allocation().clear();
+  portfolio.allocationAt(true, stocks, bonds, cash, other, ok, maxRateAge, day(2024, 1, 3) + 0.9);
+  EXPECT_FALSE(ok);
+
+  portfolio.currencyPartAt("chf", true, ok, value, day(2024, 1, 4));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(value, 160);
+  portfolio.currencyPartAt("JPY", true, ok, value, day(2024, 1, 4));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(value, 0);
+  portfolio.convertedCurrencyPartAt("USD", true, ok, value, native, maxRateAge, day(2024, 1, 5) + 0.9);
+  EXPECT_EQ(native, 600);
+  EXPECT_EQ(value, 600 / 1.6L);
+}
+
+TEST_F(MadePortfolio, SumsAndFlowsInItsCurrency) {
+  long double value = 0;
+  bool ok = false;
+  portfolio.feesAt(value, ok, day(2024, 1, 31));
+  EXPECT_TRUE(ok);
+  EXPECT_NEAR(static_cast<double>(value), 5 / 1.25 + 3 / 0.8 / 1.25, 1e-12);
+  TFlowList flows;
+  portfolio.principalFlows(flows, ok, day(2024, 1, 2), day(2024, 1, 3) + 0.5);
+  EXPECT_TRUE(ok);
+  ASSERT_EQ(flows.size(), 4u);
+  EXPECT_NEAR(static_cast<double>(flows[1]), 400 / 1.25 + 200 / 0.8 / 1.25, 1e-9);
+  EXPECT_EQ(flows[3], 1100);
+
+  double date = 0;
+  bool found = false;
+  portfolio.lastTradeDate(date, found);
+  EXPECT_EQ(date, day(2024, 1, 3) + 0.5);
+  portfolio.latestFirstQuoteDate(date, found);
+  EXPECT_EQ(date, day(2024, 1, 2));
+  portfolio.earliestLastQuoteDate(date, found);
+  EXPECT_EQ(date, day(2024, 1, 3));
+}
+
+TEST_F(MadePortfolio, TransactionNumbersStayUniqueAndNeverWrap) {
+  EXPECT_EQ(portfolio.nextTransactionNumber(), 7);
+  ASSERT_NE(portfolio.findTransaction(5), nullptr);
+  EXPECT_EQ(portfolio.findTransactionAsset(5), portfolio.assets(1));
+  EXPECT_EQ(portfolio.transactionByIndex(5)->Number(), 6);
+  EXPECT_EQ(portfolio.deleteTransaction(2), 0);
+  EXPECT_EQ(portfolio.deleteTransaction(2), -7);
+  EXPECT_EQ(portfolio.indexOfTransactionNumber(3), 1);
+  EXPECT_EQ(portfolio.addTransaction(9, 0, 0, 0, 0, 0, "", "", false), -7);
+
+  portfolio.findTransaction(6)->setNumber(INT32_MAX);
+  EXPECT_EQ(portfolio.nextTransactionNumber(), -4);
+  EXPECT_EQ(portfolio.addTransaction(0, 0, day(2024, 2, 1), 1, 1, 0, "", "", true), -4);
+  EXPECT_EQ(portfolio.assets(0)->transactionCount(), 2);
+}
+
+TEST_F(MadePortfolio, AnAssetThatCannotLoadLeavesNoFilesBehind) {
+  writeWholeFile(sample.quotes + "BAD.TXT", "nothing that reads as a quote\r\n");
+  EXPECT_EQ(portfolio.newAsset("Bad", "BAD", false, "YYYYMMDD,C", sample.quotes + "BAD.TXT", "EUR"), -7);
+  EXPECT_EQ(portfolio.assetCount(), 3);
+  EXPECT_FALSE(pathExists(folder + "4.INI"));
+  EXPECT_FALSE(pathExists(folder + "4.TRN"));
+  // A transaction folder left without its asset file does not block new assets.
+  forceFolders(folder + "4.TRN");
+  ASSERT_EQ(portfolio.newAsset("Cash", "CSH", true, "", "", "EUR"), 0);
+  EXPECT_EQ(portfolio.assets(3)->Number(), 5);
+  EXPECT_EQ(portfolio.assets(3)->Transactions().items(0)->Number(), 7);
+
+  TPortfolio reopened{serials};
+  ASSERT_EQ(reopened.load(folder, false, {}, nullptr, true, false), 0);
+  EXPECT_EQ(reopened.assetCount(), 4);
+}
+
+TEST_F(MadePortfolio, DeletingTheLastAssetsSucceeds) {
+  portfolio.setCurrentAssetIndex(2);
+  EXPECT_EQ(portfolio.deleteAsset(3), -7);
+  ASSERT_EQ(portfolio.deleteAsset(0), 0);
+  EXPECT_FALSE(pathExists(folder + "1.TRN"));
+  EXPECT_EQ(portfolio.currentAssetIndex(), -1);  // index 2 no longer exists
+  EXPECT_EQ(portfolio.TransactionNumbers(), (std::vector<int32_t>{2, 5, 3, 6}));
+  ASSERT_EQ(portfolio.deleteAsset(0), 0);
+  ASSERT_EQ(portfolio.deleteAsset(0), 0);
+  EXPECT_EQ(portfolio.assetCount(), 0);
+  EXPECT_TRUE(portfolio.Dates().empty());
+  EXPECT_EQ(portfolio.deleteTransactionsBetweenDates(-1, false, 0, 1e6), 0);
+  EXPECT_EQ(portfolio.rebuildTransactionNumbers(), 0);
+
+  long double value = -1;
+  bool ok = false;
+  double maxRateAge = 0;
+  portfolio.navAt(true, value, ok, maxRateAge, day(2024, 1, 3));
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(value, 0);
+  double stocks, bonds, cash, other;
+  portfolio.allocationAt(true, stocks, bonds, cash, other, ok, maxRateAge, day(2024, 1, 3));
+  EXPECT_FALSE(ok);
+  double date = 0;
+  bool found = true;
+  portfolio.firstTradeDate(date, found);
+  EXPECT_FALSE(found);
+  EXPECT_EQ(folderContents(folder).size(), 4u);  // the header and the three view folders
+}
+
+TEST_F(MadePortfolio, SoftTransactionsGoAsAGroup) {
+  ASSERT_EQ(portfolio.addTransaction(0, 1, day(2024, 1, 4), 1, 50, 0, "SYS", "", false), 0);
+  ASSERT_EQ(portfolio.addTransaction(1, 1, day(2024, 1, 4), -1, -80, 0, "SYS", "", true), 0);
+  const std::string softFile = portfolio.findTransaction(8)->FileName();
+  EXPECT_TRUE(fileExists(softFile));
+  ASSERT_EQ(portfolio.deleteTransactionsBetweenDates(-1, true, day(2024, 1, 1), day(2024, 12, 31)), 0);
+  EXPECT_EQ(portfolio.TransactionNumbers(), (std::vector<int32_t>{1, 4, 2, 5, 3, 6}));
+  EXPECT_FALSE(fileExists(softFile));
+}
+
+TEST(SamplePortfolio, LoadsHeadersAloneOrWithEveryAsset) {
+  TSampleWorkFolder sample;
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  ASSERT_EQ(portfolio.load(sample.folios + "1", false, {}, nullptr, false, false), 0);
+  EXPECT_EQ(portfolio.Name(), "Growth Portfolio");
+  EXPECT_EQ(portfolio.assetCount(), 0);
+  EXPECT_EQ(portfolio.getCustomProperty("TargetReturn", ".", ","), "0,075");
+
+  std::vector<int> codes;
+  ASSERT_EQ(portfolio.load(sample.folios + "1", true, [&](void*, int code, const std::string&) {
+    codes.push_back(code);
+  }, nullptr, true, false), 0);
+  EXPECT_EQ(codes.size(), 1u + 5 * 4);
+  EXPECT_EQ(portfolio.assetCount(), 5);
+  EXPECT_EQ(portfolio.transactionCount(), 50);
+  EXPECT_EQ(portfolio.nextTransactionNumber(), 51);
+  EXPECT_EQ(portfolio.Dates().size(), 776u);
+  EXPECT_TRUE(std::is_sorted(portfolio.Dates().begin(), portfolio.Dates().end()));
+  // Two assets name NWE.CSV with one format: one series serves both portfolios' assets.
+  TPortfolio other(serials);
+  ASSERT_EQ(other.load(sample.folios + "2", false, {}, nullptr, true, false), 0);
+  EXPECT_EQ(&portfolio.assets(0)->Prices(), &other.assets(3)->Prices());
+
+  TPortableIniFile(sample.folios + "2\\0.INI").writeBool("Portfolio", "LoadAlways", false);
+  bool skipped = false;
+  EXPECT_EQ(other.load(sample.folios + "2", true, {}, nullptr, true, false, &skipped), -7);
+  EXPECT_TRUE(skipped);
+  EXPECT_EQ(other.assetCount(), 0);
+  EXPECT_EQ(other.Name(), "");
+}
+
+TEST(SamplePortfolio, OnlyCanonicalAssetFilesLoadAndOneBadPriceFileFailsAll) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "2\\";
+  writeWholeFile(folder + "notes.INI", "[Asset]\r\nName=not an asset\r\n");
+  copyFile(folder + "1.INI", folder + "01.INI", true);
+  ::deleteFile(folder + "2.INI");
+  deleteTree(folder + "2.TRN");
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+  EXPECT_EQ(portfolio.assetCount(), 4);
+
+  writeWholeFile(sample.quotes + "UST.CSV", "a price file without a single valid line\r\n");
+  EXPECT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), -7);
+  EXPECT_EQ(portfolio.assetCount(), 0);
+  EXPECT_EQ(pricesTable().entryCount(), 0);
+}
