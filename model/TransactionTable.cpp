@@ -17,15 +17,17 @@ namespace {
 const std::string transactionExtension = ".INI";
 constexpr int64_t lastFileNumber = INT32_MAX;
 
-// The number of a transaction file name "N.INI" written as N is written, or
-// -1 for any other name.
-int64_t fileNumberOf(const std::string& name) {
+// The number N of a file name "N.INI" whose N reads as an integer of 0 or
+// more, or -1. With exactForm, N must also be written as the number is
+// written ("7", not "07"), as the names new transactions get.
+int64_t fileNumberOf(const std::string& name, bool exactForm) {
   if (name.size() <= transactionExtension.size()) return -1;
   const size_t stemLength = name.size() - transactionExtension.size();
   if (!sameText(name.substr(stemLength), transactionExtension)) return -1;
   int number = 0;
   const std::string stem = name.substr(0, stemLength);
-  if (!iniTextToInteger(stem, number) || number < 0 || std::to_string(number) != stem) return -1;
+  if (!iniTextToInteger(stem, number) || number < 0) return -1;
+  if (exactForm && std::to_string(number) != stem) return -1;
   return number;
 }
 
@@ -83,14 +85,9 @@ int TTransactionTable::loadDirectory(const std::string& folder) {
   for (const TFoundFile& entry : entries) {
     // Not only files: a folder named like a transaction file still takes
     // its name from the free ones.
-    const int64_t number = fileNumberOf(entry.name);
+    const int64_t number = fileNumberOf(entry.name, true);
     if (number >= 0) usedFileNumbers_.insert(number);
-    if (entry.isFolder) continue;
-    const size_t stemLength = entry.name.size() - std::min(entry.name.size(), transactionExtension.size());
-    int stemNumber = 0;
-    if (!sameText(entry.name.substr(stemLength), transactionExtension) ||
-        !iniTextToInteger(entry.name.substr(0, stemLength), stemNumber) || stemNumber < 0)
-      continue;
+    if (entry.isFolder || fileNumberOf(entry.name, false) < 0) continue;
     const int result = addFromFile(path + entry.name);
     if (result != 0) {
       clear();
@@ -123,7 +120,7 @@ void TTransactionTable::trackFileNumbers(const std::string& folder) {
   usedFileNumbers_.clear();
   lowestUntriedFileNumber_ = 1;
   for (const TFoundFile& entry : findFiles(folder + "*" + transactionExtension)) {
-    const int64_t number = fileNumberOf(entry.name);
+    const int64_t number = fileNumberOf(entry.name, true);
     if (number >= 0) usedFileNumbers_.insert(number);
   }
 }
@@ -152,7 +149,7 @@ std::string TTransactionTable::freeFileName(const std::string& folder) {
 void TTransactionTable::forgetFileNumber(const std::string& fileName) {
   const size_t nameStart = fileName.size() - nameWithoutFolder(fileName).size();
   if (!sameText(fileName.substr(0, nameStart), numberedFolder_)) return;
-  const int64_t number = fileNumberOf(fileName.substr(nameStart));
+  const int64_t number = fileNumberOf(fileName.substr(nameStart), true);
   if (number < 0) return;
   usedFileNumbers_.erase(number);
   if (number > 0) lowestUntriedFileNumber_ = std::min(lowestUntriedFileNumber_, number);
@@ -172,7 +169,7 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
   if (fileName.empty()) return -4;
   const int result = transaction->setAll(number, soft, dateTime, units, value, fees, fileName, flag);
   if (result != 0) return result;
-  usedFileNumbers_.insert(fileNumberOf(nameWithoutFolder(fileName)));
+  usedFileNumbers_.insert(fileNumberOf(nameWithoutFolder(fileName), true));
   // Read back, so that the table holds exactly what the file holds.
   return addFromFile(fileName);
 }
