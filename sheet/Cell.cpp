@@ -1,0 +1,318 @@
+#include "sheet/Cell.h"
+
+#include <algorithm>
+
+#include "sheet/Canvas.h"
+#include "sheet/CellFactory.h"
+#include "sheet/Sheet.h"
+
+namespace {
+constexpr int textMarginX = 4;
+constexpr int textMarginY = 0;
+const std::string noSeparator;
+}  // namespace
+
+void TCellDeleter::operator()(TCell* cell) const {
+  void* memory = dynamic_cast<void*>(cell);
+  TObjectBlock* block = cell->block_;
+  std::uint8_t kind = cell->allocationKind_;
+  cell->~TCell();
+  if (kind == allocatedInPool && block) {
+    block->releaseSlot(memory);
+  } else if (kind == allocatedOnHeap) {
+    ::operator delete(memory);
+  }
+}
+
+TCell::TCell(const TCellOrigin& origin)
+    : owner_(origin.owner), block_(origin.block), aux_(origin.aux), allocationKind_(origin.allocationKind) {}
+
+TCell::~TCell() = default;
+
+TCellPtr TCell::clone() const {
+  TCellPtr copy = aux_ ? aux_->newCell(cellType(), owner_) : newHeapCell(cellType(), owner_);
+  if (copy) copy->assign(this);
+  return copy;
+}
+
+void TCell::prepareLists() {
+  std::shared_ptr<TTokenObjectFactory> tokens = owner_ ? owner_->tokenFactory : nullptr;
+  if (compiled_) {
+    compiled_->clear();
+  } else {
+    compiled_ = std::make_unique<TRPNstackObject>(tokens);
+  }
+  if (working_) {
+    working_->clear();
+  } else {
+    working_ = std::make_unique<TRPNstackObject>(tokens);
+  }
+}
+
+void TCell::clearFormula() {
+  formula.clear();
+  parseStatus = parseNotCompiled;
+  compiled_.reset();
+  working_.reset();
+}
+
+void TCell::dropFormula(int col, int row) {
+  if (!hasFormula()) return;
+  clearFormula();
+  if (owner_ && col >= 1 && row >= 1) owner_->dependents.removeFromAll({col - 1, row - 1});
+}
+
+bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int row) {
+  state = errNA;
+  parseStatus = parseNotCompiled;
+  prepareLists();
+  formula = text;
+  if (!owner_) return false;
+  // What the old formula read no longer matters: keeping its links would
+  // report cycles that no longer exist.
+  if (col >= 1 && row >= 1) owner_->dependents.removeFromAll({col - 1, row - 1});
+  owner_->compileFormula(text, *compiled_, parseStatus);
+  if (parseStatus != 0) {
+    state = parseStatus;
+    return false;
+  }
+  return evaluateNow ? evaluate(col, row, true) : true;
+}
+
+std::string TCell::getEditText() const { return hasFormula() ? formula : getText(false); }
+
+bool TCell::evaluate(int col, int row, bool trackDependents) {
+  std::uint8_t before = state;
+  if (state == stateBusy) {
+    state = errCirc;
+  } else if (parseStatus != 0) {
+    state = parseStatus;
+  } else if (owner_ && compiled_) {
+    state = stateBusy;
+    working_->assign(compiled_.get());
+    state = owner_->evaluateFormula(*working_, col, row, trackDependents);
+  } else {
+    state = errNA;
+  }
+  bool valueChanged = false;
+  if (state == stateValid && !takeResult(owner_->resultValue, valueChanged)) state = errNA;
+  if (state == errCirc && owner_) owner_->noteCircularCell(col, row);
+  if (state != before) return true;
+  if (state != stateValid) return false;
+  return valueChanged || owner_->resultIsArray;
+}
+
+bool TCell::takeResult(TValueRecord&, bool& changed) {
+  changed = false;
+  return false;
+}
+
+void TCell::assignFormat(const TCell* source) {
+  if (!source) return;
+  locked = source->locked;
+  alignment = source->alignment;
+}
+
+void TCell::assign(const TCell* source) {
+  if (!source || source == this) return;
+  owner_ = source->owner_;
+  locked = source->locked;
+  formula = source->formula;
+  state = source->state;
+  parseStatus = source->parseStatus;
+  alignment = source->alignment;
+  if (source->format_) {
+    ownFormat().assign(source->format_.get());
+  } else {
+    format_.reset();
+  }
+  auto copyList = [this](std::unique_ptr<TRPNstackObject>& own, const std::unique_ptr<TRPNstackObject>& other) {
+    if (!other) {
+      own.reset();
+      return;
+    }
+    if (!own) own = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
+    own->assign(other.get());
+  };
+  copyList(compiled_, source->compiled_);
+  copyList(working_, source->working_);
+}
+
+const std::string& TCell::decimalSeparator() const { return owner_ ? owner_->decimalSeparator : noSeparator; }
+
+const std::string& TCell::thousandSeparator() const { return owner_ ? owner_->thousandSeparator : noSeparator; }
+
+std::string TCell::errorText() const {
+  if (owner_ && !owner_->showErrorTexts) return std::string();
+  return cellStateText(state);
+}
+
+// ---- Formats ----
+
+TFontAndFill& TCell::ownFormat() {
+  if (!format_) {
+    format_ = owner_ ? owner_->formatFactory.newFormat(&owner_->defaultFont, owner_->defaultFillColor)
+                     : TFontAndFill::Create(nullptr, clWindow);
+  }
+  return *format_;
+}
+
+void TCell::setFont(const TFontProperties* font) {
+  ownFormat().assignFont(font || !owner_ ? font : &owner_->defaultFont);
+}
+
+void TCell::setFillColor(std::int32_t color) { ownFormat().fillColor = color; }
+
+void TCell::setFormat(const TFontAndFill* format) {
+  if (!format) {
+    format_.reset();
+    return;
+  }
+  ownFormat().assign(format);
+}
+
+void TCell::getFontAndFill(TFontProperties* font, std::int32_t& fillColor) const {
+  if (format_) {
+    if (font) format_->applyToFont(*font);
+    fillColor = format_->fillColor;
+    return;
+  }
+  if (font) *font = owner_ ? owner_->defaultFont : TFontProperties();
+  fillColor = owner_ ? owner_->defaultFillColor : clWindow;
+}
+
+TFontAndFill& TCell::ownConditionalFormat(const TFontProperties* font, bool fontGiven) {
+  TNumberFormatting& formatting = *numberFormatting();
+  if (!formatting.conditionalFormat) {
+    if (format_) {
+      formatting.conditionalFormat = owner_ ? owner_->formatFactory.newConditionalFormat(nullptr, format_->fillColor)
+                                            : TConditionalFontAndFill::Create(nullptr, format_->fillColor);
+      // Without a font of its own it starts as a copy of the cell's format.
+      if (!fontGiven) formatting.conditionalFormat->assign(format_.get());
+    } else if (owner_) {
+      formatting.conditionalFormat =
+          owner_->formatFactory.newConditionalFormat(&owner_->defaultFont, owner_->defaultFillColor);
+    } else {
+      formatting.conditionalFormat = TConditionalFontAndFill::Create(nullptr, clWindow);
+    }
+  }
+  if (fontGiven) formatting.conditionalFormat->assignFont(font || !owner_ ? font : &owner_->defaultFont);
+  return *formatting.conditionalFormat;
+}
+
+void TCell::setConditionalFont(const TFontProperties* font) {
+  if (numberFormatting()) ownConditionalFormat(font, true);
+}
+
+void TCell::setConditionalFillColor(std::int32_t color) {
+  if (numberFormatting()) ownConditionalFormat(nullptr, false).fillColor = color;
+}
+
+void TCell::setConditionalFormat(const TFontAndFill* format) {
+  TNumberFormatting* formatting = numberFormatting();
+  if (!formatting) return;
+  if (!format) {
+    formatting->conditionalFormat.reset();
+    return;
+  }
+  ownConditionalFormat(nullptr, false).assign(format);
+}
+
+void TCell::setThreshold(bool ifAboveThreshold, double threshold) {
+  if (!numberFormatting()) return;
+  auto& conditional = static_cast<TConditionalFontAndFill&>(ownConditionalFormat(nullptr, false));
+  conditional.ifAboveThreshold = ifAboveThreshold;
+  conditional.threshold = threshold;
+}
+
+void TCell::applyConditionalFormat(TFontProperties* font, std::int32_t& fillColor, double value) const {
+  const TNumberFormatting* formatting = numberFormatting();
+  if (formatting && formatting->conditionalFormat) {
+    const auto& conditional = static_cast<const TConditionalFontAndFill&>(*formatting->conditionalFormat);
+    double key = conditionKey(value);
+    bool beyond = conditional.ifAboveThreshold ? key > conditional.threshold : key < conditional.threshold;
+    if (beyond) {
+      if (font) conditional.applyToFont(*font);
+      fillColor = conditional.fillColor;
+      return;
+    }
+  }
+  getFontAndFill(font, fillColor);
+}
+
+void TCell::prepareCanvas(TCanvas& canvas) const { getFontAndFill(&canvas.font, canvas.brushColor); }
+
+// ---- Drawing ----
+
+POINT alignedPosition(const RECT& rect, std::uint8_t alignment, int w, int h, int marginX, int marginY, bool clamp) {
+  POINT position;
+  if ((alignment & alignRight) && (alignment & alignHorizontalLow)) {
+    position.x = (rect.right + rect.left + 1 - w) / 2;
+  } else if (alignment & alignRight) {
+    position.x = rect.right - w - marginX;
+  } else {
+    position.x = rect.left + marginX;
+  }
+  if ((alignment & alignBottom) && (alignment & alignVerticalLow)) {
+    position.y = (rect.bottom + rect.top + 1 - h) / 2;
+  } else if (alignment & alignBottom) {
+    position.y = rect.bottom - h - marginY;
+  } else {
+    position.y = rect.top + marginY;
+  }
+  if (clamp) {
+    position.x = std::max<LONG>(position.x, rect.left);
+    position.y = std::max<LONG>(position.y, rect.top);
+  }
+  return position;
+}
+
+void TCell::draw(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
+  if (state != stateValid) {
+    canvas.fillRect(rect);
+    std::string text = errorText();
+    SIZE size = canvas.textExtent(text);
+    POINT position = alignedPosition(rect, alignment, size.cx, size.cy, textMarginX, textMarginY, false);
+    canvas.textOut(position.x, position.y, text);
+    return;
+  }
+  drawValue(canvas, rect, leftLimit, rightLimit);
+}
+
+void TCell::drawValue(TCanvas& canvas, const RECT& rect, int, int) { drawFittedText(canvas, rect, getText(true)); }
+
+void TCell::drawFittedText(TCanvas& canvas, const RECT& rect, const std::string& text) {
+  SIZE size = canvas.textExtent(text);
+  if (size.cx > rect.right - rect.left - textMarginX) {
+    drawHashRow(canvas, rect);
+    return;
+  }
+  canvas.fillRect(rect);
+  POINT position = alignedPosition(rect, alignment, size.cx, size.cy, textMarginX, textMarginY, true);
+  canvas.textRect(rect, position.x, position.y, text);
+}
+
+void TCell::drawHashRow(TCanvas& canvas, const RECT& rect) {
+  // As many "#" as it takes to cover the whole width, at least one.
+  int width = rect.right - rect.left + 1;
+  int hashWidth = canvas.textWidth("#");
+  int count = hashWidth > 0 ? std::max(1, (width + hashWidth - 1) / hashWidth) : 1;
+  canvas.fillRect(rect);
+  canvas.textRect(rect, rect.left, rect.top, std::string(static_cast<std::size_t>(count), '#'));
+}
+
+bool TCell::drawImage(TCanvas& canvas, const RECT& rect, std::int32_t image) {
+  HIMAGELIST images = owner_ ? owner_->imageList : nullptr;
+  if (!images || image < 0 || image >= ImageList_GetImageCount(images)) return false;
+  int width = 0;
+  int height = 0;
+  ImageList_GetIconSize(images, &width, &height);
+  if (rect.right - rect.left - textMarginX < width || rect.bottom - rect.top < height) {
+    drawHashRow(canvas, rect);
+    return true;
+  }
+  canvas.fillRect(rect);
+  POINT position = alignedPosition(rect, alignment, width, height, textMarginX, textMarginY, true);
+  ImageList_Draw(images, image, canvas.handle(), position.x, position.y, ILD_TRANSPARENT);
+  return true;
+}

@@ -1,0 +1,10 @@
+#include "sheet/CellStates.h"
+
+namespace {
+constexpr const char* stateTexts[] = {"#ERR",   "#BUSY!",  "#N/A",   "#NAME?", "#(?",   "#?)",   "#{?",   "#?}",
+                                      "#OP?",   "#DIV/0!", "#NULL!", "#NUM!",  "#REF!", "#CIRC!", "#VALUE!"};
+}  // namespace
+
+const char* cellStateText(std::uint8_t state) {
+  return state < sizeof(stateTexts) / sizeof(stateTexts[0]) ? stateTexts[state] : stateTexts[0];
+}

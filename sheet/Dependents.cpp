@@ -1,0 +1,199 @@
+#include "sheet/Dependents.h"
+
+#include <algorithm>
+
+void TDependents::clear() {
+  places_.clear();
+  visit_ = 0;
+}
+
+const TDependents::TPlaceLinks* TDependents::find(TCellCoord place) const {
+  if (place.col < 0 || place.row < 0 || place.col >= static_cast<std::int32_t>(places_.size())) return nullptr;
+  const auto& column = places_[static_cast<std::size_t>(place.col)];
+  if (place.row >= static_cast<std::int32_t>(column.size())) return nullptr;
+  return &column[static_cast<std::size_t>(place.row)];
+}
+
+TDependents::TPlaceLinks* TDependents::find(TCellCoord place) {
+  return const_cast<TPlaceLinks*>(static_cast<const TDependents*>(this)->find(place));
+}
+
+TDependents::TPlaceLinks& TDependents::grow(TCellCoord place) {
+  if (place.col >= static_cast<std::int32_t>(places_.size())) places_.resize(static_cast<std::size_t>(place.col) + 1);
+  auto& column = places_[static_cast<std::size_t>(place.col)];
+  if (place.row >= static_cast<std::int32_t>(column.size())) column.resize(static_cast<std::size_t>(place.row) + 1);
+  return column[static_cast<std::size_t>(place.row)];
+}
+
+std::uint32_t TDependents::nextVisit() {
+  if (++visit_ == 0) {
+    // The marks wrapped round: forget them all.
+    for (auto& column : places_) {
+      for (auto& links : column) links.visitMark = 0;
+    }
+    visit_ = 1;
+  }
+  return visit_;
+}
+
+bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
+  if (from == to) return true;
+  TPlaceLinks* start = find(from);
+  if (!start || start->dependents.empty()) return false;
+  // Diamonds (a column of =A(n-1)+A(n-2)) reach the same place along many
+  // paths: each place is expanded once.
+  std::uint32_t visit = nextVisit();
+  start->visitMark = visit;
+  pending_.clear();
+  pending_.push_back(from);
+  while (!pending_.empty()) {
+    TCellCoord place = pending_.back();
+    pending_.pop_back();
+    for (TCellCoord dependent : find(place)->dependents) {
+      if (dependent == to) return true;
+      TPlaceLinks* links = find(dependent);
+      if (!links || links->dependents.empty() || links->visitMark == visit) continue;
+      links->visitMark = visit;
+      pending_.push_back(dependent);
+    }
+  }
+  return false;
+}
+
+void TDependents::collectReachable(TCellCoord from) {
+  reached_.clear();
+  reached_.push_back(from);
+  TPlaceLinks* start = find(from);
+  if (!start || start->dependents.empty()) return;
+  std::uint32_t visit = nextVisit();
+  start->visitMark = visit;
+  pending_.clear();
+  pending_.push_back(from);
+  while (!pending_.empty()) {
+    TCellCoord place = pending_.back();
+    pending_.pop_back();
+    for (TCellCoord dependent : find(place)->dependents) {
+      TPlaceLinks* links = find(dependent);
+      if (links && links->visitMark == visit) continue;
+      reached_.push_back(dependent);
+      if (!links || links->dependents.empty()) continue;
+      links->visitMark = visit;
+      pending_.push_back(dependent);
+    }
+  }
+}
+
+bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {
+  auto& list = grow(precedent).dependents;
+  auto position = std::lower_bound(list.begin(), list.end(), dependent);
+  if (position != list.end() && *position == dependent) return false;
+  list.insert(position, dependent);
+  return true;
+}
+
+bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
+  TPlaceLinks* links = find(precedent);
+  if (!links) return false;
+  auto& list = links->dependents;
+  auto position = std::lower_bound(list.begin(), list.end(), dependent);
+  if (position == list.end() || *position != dependent) return false;
+  list.erase(position);
+  return true;
+}
+
+void TDependents::recordRead(TPlaceLinks& dependentLinks, const TCellRect& rect) {
+  auto& reads = dependentLinks.reads;
+  std::erase_if(reads, [&](const TCellRect& read) { return rect.contains(read.first) && rect.contains(read.last); });
+  reads.push_back(rect);
+}
+
+void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
+  // A link that exists cannot close a cycle (the lists hold none), so the
+  // cycle test is only needed for a new one.
+  if (const TPlaceLinks* links = find(precedent)) {
+    const auto& list = links->dependents;
+    if (std::binary_search(list.begin(), list.end(), dependent)) return;
+  }
+  if (isReachable(dependent, precedent)) throw ECircularReference();
+  insertLink(dependent, precedent);
+  recordRead(grow(dependent), TCellRect{precedent, precedent});
+}
+
+void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCellCoord last) {
+  if (first.col > last.col || first.row > last.row) return;
+  TCellRect rect{first, last};
+  if (const TPlaceLinks* links = find(dependent)) {
+    // Recorded whole before: every link is there already.
+    if (std::find(links->reads.begin(), links->reads.end(), rect) != links->reads.end()) return;
+  }
+  // One walk finds every place the dependent reaches; the first of them in
+  // the rectangle (column by column) is where the cycle would close.
+  collectReachable(dependent);
+  TCellCoord stop{last.col + 1, first.row};
+  bool cycle = false;
+  for (TCellCoord place : reached_) {
+    if (rect.contains(place) && place < stop) {
+      stop = place;
+      cycle = true;
+    }
+  }
+  for (std::int32_t col = first.col; col <= last.col; ++col) {
+    for (std::int32_t row = first.row; row <= last.row; ++row) {
+      TCellCoord precedent{col, row};
+      if (!(precedent < stop)) break;
+      insertLink(dependent, precedent);
+    }
+  }
+  if (!cycle) {
+    recordRead(grow(dependent), rect);
+    return;
+  }
+  // Record exactly what went in: the whole columns before the stop, then
+  // the start of the stop's column.
+  TPlaceLinks& links = grow(dependent);
+  if (stop.col > first.col) recordRead(links, TCellRect{first, {stop.col - 1, last.row}});
+  if (stop.row > first.row) recordRead(links, TCellRect{{stop.col, first.row}, {stop.col, stop.row - 1}});
+  throw ECircularReference();
+}
+
+void TDependents::removeDependent(TCellCoord dependent, TCellCoord precedent) {
+  if (!eraseLink(dependent, precedent)) return;
+  TPlaceLinks* links = find(dependent);
+  if (!links) return;
+  // Keep the recorded rectangles exact: each one holding the precedent is
+  // cut into the parts around it.
+  std::vector<TCellRect> kept;
+  for (const TCellRect& read : links->reads) {
+    if (!read.contains(precedent)) {
+      kept.push_back(read);
+      continue;
+    }
+    if (read.first.col < precedent.col) kept.push_back({read.first, {precedent.col - 1, read.last.row}});
+    if (read.last.col > precedent.col) kept.push_back({{precedent.col + 1, read.first.row}, read.last});
+    if (read.first.row < precedent.row) kept.push_back({{precedent.col, read.first.row}, {precedent.col, precedent.row - 1}});
+    if (read.last.row > precedent.row) kept.push_back({{precedent.col, precedent.row + 1}, {precedent.col, read.last.row}});
+  }
+  links->reads = std::move(kept);
+}
+
+void TDependents::removeFromAll(TCellCoord dependent) {
+  TPlaceLinks* links = find(dependent);
+  if (!links || links->reads.empty()) return;
+  std::vector<TCellRect> reads = std::move(links->reads);
+  links->reads.clear();
+  for (const TCellRect& read : reads) {
+    for (std::int32_t col = read.first.col; col <= read.last.col; ++col) {
+      for (std::int32_t row = read.first.row; row <= read.last.row; ++row) eraseLink(dependent, {col, row});
+    }
+  }
+}
+
+std::vector<TCellCoord> TDependents::getDependents(TCellCoord precedent) const {
+  const TPlaceLinks* links = find(precedent);
+  return links ? links->dependents : std::vector<TCellCoord>();
+}
+
+const std::vector<TCellCoord>* TDependents::dependentsOf(TCellCoord precedent) const {
+  const TPlaceLinks* links = find(precedent);
+  return links && !links->dependents.empty() ? &links->dependents : nullptr;
+}

@@ -1,0 +1,90 @@
+#pragma once
+#include <compare>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+// A place of the sheet's grid, 0-based (column - 1, row - 1).
+struct TCellCoord {
+  std::int32_t col = 0;
+  std::int32_t row = 0;
+  // Dependents lists are sorted by column, then by row.
+  auto operator<=>(const TCellCoord&) const = default;
+};
+
+// A rectangle of places, corners inclusive, first <= last in both directions.
+struct TCellRect {
+  TCellCoord first;
+  TCellCoord last;
+  bool contains(TCellCoord place) const {
+    return place.col >= first.col && place.col <= last.col && place.row >= first.row && place.row <= last.row;
+  }
+  bool operator==(const TCellRect&) const = default;
+};
+
+// A reference that would make a formula depend on its own result.
+struct ECircularReference : std::runtime_error {
+  ECircularReference() : std::runtime_error("") {}
+};
+
+// For every place that formulas read (a precedent), the sorted list of the
+// places whose formulas read it (its dependents); recalculation walks these
+// lists after a change. A link that would close a cycle is refused with
+// ECircularReference, so the lists never hold a cycle.
+//
+// Beside the lists, every dependent keeps the rectangles it has recorded, so
+// that dropping a formula's links costs the size of what it read, not a pass
+// over every list.
+class TDependents {
+ public:
+  // Every link dropped.
+  void clear();
+
+  // True when from = to or to can be reached from from by following
+  // dependents lists. Iterative, visiting each place once.
+  bool isReachable(TCellCoord from, TCellCoord to);
+
+  // Records that dependent's formula reads precedent; raises
+  // ECircularReference (recording nothing) when precedent is dependent or
+  // can be reached from it. A link already recorded is kept once.
+  void addDependent(TCellCoord dependent, TCellCoord precedent);
+  // The same for every place of a rectangle, columns in the outer loop; at
+  // the first place that would close a cycle ECircularReference is raised
+  // and the links recorded before it stay.
+  void addDependentRange(TCellCoord dependent, TCellCoord first, TCellCoord last);
+
+  // Drops one link (nothing when it does not exist).
+  void removeDependent(TCellCoord dependent, TCellCoord precedent);
+  // Drops every link whose dependent is the given place: its formula was
+  // changed, cleared or is evaluated afresh.
+  void removeFromAll(TCellCoord dependent);
+
+  // A copy of precedent's dependents list (empty when no formula reads it).
+  std::vector<TCellCoord> getDependents(TCellCoord precedent) const;
+  // The list itself, nullptr when empty; valid until the next change.
+  const std::vector<TCellCoord>* dependentsOf(TCellCoord precedent) const;
+
+ private:
+  struct TPlaceLinks {
+    std::vector<TCellCoord> dependents;  // sorted, no duplicates
+    std::vector<TCellRect> reads;        // what this place's formula recorded
+    std::uint32_t visitMark = 0;
+  };
+
+  const TPlaceLinks* find(TCellCoord place) const;
+  TPlaceLinks* find(TCellCoord place);
+  TPlaceLinks& grow(TCellCoord place);
+  std::uint32_t nextVisit();
+  // Every place reachable from from (from included) into reached_.
+  void collectReachable(TCellCoord from);
+  // Inserts dependent into precedent's list; false when it was there.
+  bool insertLink(TCellCoord dependent, TCellCoord precedent);
+  bool eraseLink(TCellCoord dependent, TCellCoord precedent);
+  void recordRead(TPlaceLinks& dependentLinks, const TCellRect& rect);
+
+  // places_[column][row]; the outer levels grow on demand.
+  std::vector<std::vector<TPlaceLinks>> places_;
+  std::uint32_t visit_ = 0;
+  std::vector<TCellCoord> pending_;
+  std::vector<TCellCoord> reached_;
+};

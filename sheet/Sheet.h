@@ -1,0 +1,308 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "model/FontProperties.h"
+#include "sheet/Cell.h"
+#include "sheet/CellFactory.h"
+#include "sheet/CellFormat.h"
+#include "sheet/CustomIdObject.h"
+#include "sheet/Dependents.h"
+#include "sheet/MacroCallout.h"
+#include "sheet/Props.h"
+#include "sheet/RPNstack.h"
+#include "sheet/ValueArray.h"
+
+class TEvalContext;
+class TPortfolioTable;
+
+// A text that is not a number of the asked form.
+struct EConvertError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Object kinds of bound cells and of TSheet::objectChanged.
+enum : std::uint8_t { objectPortfolio = 0, objectAsset = 1, objectTransaction = 2 };
+
+// The cell grid, column-major: cells[col - 1][row - 1]; columns have their
+// own lengths, and a place beyond them is empty.
+using TCellGrid = std::vector<std::vector<TCellPtr>>;
+
+// The spreadsheet: a grid of cells with their formats, row and column
+// properties, the dependency lists, the number texts with its own
+// separators, and the formula engine (references, evaluation,
+// recalculation). Columns and rows are numbered from 1 wherever an operation
+// takes a column and a row; "index" arguments are 0-based.
+//
+// A sheet is used by one thread at a time; that thread must run with
+// extended precision (platform/FloatingPoint.h).
+class TSheet {
+ public:
+  TSheet();
+  ~TSheet();
+  TSheet(const TSheet&) = delete;
+  TSheet& operator=(const TSheet&) = delete;
+
+  // ---- Options and state read and written directly ----
+  bool autoRecalculate = true;      // dependents are evaluated at once, else only marked
+  bool gridLines = true;
+  bool multiSelect = true;
+  bool showErrorTexts = true;       // cells in error show their text, else nothing
+  bool showCurrentCellFrame = true;
+  bool recordDependents = true;     // evaluation records what formulas read
+  bool stopAtFirstError = true;     // a formula stops at its first error
+  bool expandVectorResults = false; // an array result spills over the neighbouring cells
+  bool resultIsArray = false;       // the last formula evaluated gave an array
+  bool defaultFixedDecimals = false;
+  int leftCol = 1, topRow = 1;      // scroll position
+  int rightCol = 1, bottomRow = 1;  // last shown by the last drawing
+  POINT anchor{-1, -1};
+  int currentCol = -1, currentRow = -1;  // below 1: no current cell
+  RECT selection{-1, -1, -1, -1};
+  RECT paintedArea{0, 0, 0, 0};
+  int resizeState = 5;
+  TProps rowProps;
+  TColProps colProps;
+  TDependents dependents;
+  std::int32_t backgroundColor = clWindow;
+  std::int32_t headerColor = clBtnFace;
+  std::int32_t defaultFillColor = clWindow;
+  std::int32_t selectionColor = clHighlight;
+  std::int32_t selectionTextColor = clHighlightText;
+  TFontProperties defaultFont;
+  HIMAGELIST imageList = nullptr;  // not owned
+  std::int32_t trueImage = -1, falseImage = -1;
+  std::uint8_t defaultMaxDecimals = 2;
+  std::string listSeparator, decimalSeparator, thousandSeparator;  // the system's at creation
+  std::string dateFormat, timeFormat;  // empty: the system's
+  TValueRecord resultValue;            // the value of the last formula evaluated
+  std::vector<TCustomIdObject> customIds;
+  TPortfolioTable* portfolioTable = nullptr;  // not owned
+  std::shared_ptr<TTokenObjectFactory> tokenFactory;
+  TFontAndFillFactory formatFactory;
+  TCellFactory cellFactory;
+  TCellGrid cells;
+  TMacroCallout macroCallout;  // calls the functions of the user's macros
+
+  // ---- Construction and clearing ----
+  void clearCells();  // also empties the dependency lists and the result value
+  void clearSizes();
+  void freeCustomIds() { customIds.clear(); }
+
+  // ---- Counts, sizes and header options ----
+  void setColCount(int n);
+  void setRowCount(int n);
+  int getColCount() const { return colProps.count; }
+  int getRowCount() const { return rowProps.count; }
+  void setLeftCol(int n);
+  void setTopRow(int n);
+  void setTopLeft(POINT point);  // x column, y row
+  int lastSizedCol() const { return colProps.lastSized(); }
+  int lastSizedRow() const { return rowProps.lastSized(); }
+  int getColWidth(int i) const { return colProps.getSize(i); }
+  int getRowHeight(int i) const { return rowProps.getSize(i); }
+  void setColWidth(int i, int w) { colProps.setSize(i, w); }
+  void setRowHeight(int i, int h) { rowProps.setSize(i, h); }
+  int getDefaultColWidth() const { return colProps.defaultSize; }
+  void setDefaultColWidth(int w);
+  int getDefaultRowHeight() const { return rowProps.defaultSize; }
+  void setDefaultRowHeight(int h);  // negative: 1.5 times the default font's height
+  bool getNumericColCoords() const { return colProps.numericColCoords; }
+  void setNumericColCoords(bool b) { colProps.numericColCoords = b; }
+  bool getShowColCoords() const { return colProps.showCoords; }
+  void setShowColCoords(bool b) { colProps.showCoords = b; }
+  bool getShowRowCoords() const { return rowProps.showCoords; }
+  void setShowRowCoords(bool b) { rowProps.showCoords = b; }
+  int getFixedCols() const { return colProps.fixedCount; }
+  int getFixedRows() const { return rowProps.fixedCount; }
+
+  // ---- Number texts with the sheet's separators ----
+  // Blanks, an optional sign, decimal digits, blanks; nothing else, and the
+  // value must fit 32 bits. The raising forms throw EConvertError.
+  bool tryStrToIntStrict(const std::string& text, std::int32_t& value) const;
+  std::int32_t strToIntStrict(const std::string& text) const;
+  // Thousands separators removed, the decimal separator read as the
+  // decimal point; a finite number only.
+  bool tryStrToFloat(const std::string& text, double& value) const;
+  double strToFloat(const std::string& text) const;
+  // 15 significant digits, the sheet's decimal separator.
+  std::string floatToStr(double x) const;
+
+  // ---- Cell access ----
+  TCell* getCell(int col, int row) const;
+  TCell* getCellByIndex(int colIndex, int rowIndex) const { return getCell(colIndex + 1, rowIndex + 1); }
+  // Stores the cell (the sheet owns it from now on), freeing another cell at
+  // the place; nullptr frees and empties the place. The place's dependency
+  // links go with a cell that is freed.
+  void putCell(int col, int row, TCellPtr cell);
+  TCell* currentCell() const { return getCell(currentCol, currentRow); }
+  bool hasCurrentCell() const { return currentCol >= 1 && currentRow >= 1; }
+  int lastColumnWithRow(int row) const;
+  POINT getUsedExtent() const;
+
+  // ---- Creating cells ----
+  // Writes text into the place as a cell of the type code (any other code:
+  // keep a string cell, else a number or string cell by the text); the
+  // dependents follow when the cell changed. Nothing for a locked cell.
+  void setCellContent(int col, int row, std::uint8_t alignment, const std::string& text, std::uint8_t typeCode);
+  void setCurrentCellContent(std::uint8_t typeCode, const std::string& text, std::uint8_t alignment);
+  // One cell of the type code for every place of the range, in one memory
+  // block that the caller owns and frees after the cells are gone.
+  struct TCellBlock {
+    int count = 0;
+    std::size_t instanceSize = 0;
+    std::unique_ptr<std::byte[]> memory;
+  };
+  void createCellRange(std::uint8_t typeCode, std::uint8_t alignment, TCellBlock& block, const RECT& range);
+  bool setSelectionType(std::uint8_t typeCode);
+
+  // ---- Values of cells (a cell has a value when it exists and is valid) ----
+  bool cellHasValue(int col, int row) const;
+  bool currentCellHasValue() const { return cellHasValue(currentCol, currentRow); }
+  std::string getCellText(int col, int row, bool forDisplay) const;
+  std::string getCurrentCellText(bool forDisplay) const { return getCellText(currentCol, currentRow, forDisplay); }
+  std::int32_t getCellInteger(int col, int row) const;
+  std::int32_t currentCellInteger() const { return getCellInteger(currentCol, currentRow); }
+  double getCellNumber(int col, int row) const;
+  double currentCellNumber() const { return getCellNumber(currentCol, currentRow); }
+  TArray* currentCellArray() const;
+  std::uint8_t currentCellType() const;
+  void setCurrentCellString(const std::string& text);
+  void setCurrentCellInteger(std::int32_t n);
+  void setCurrentCellNumber(double x);
+  bool markCurrentCellDirty();
+  bool markSelectionDirty();
+
+  // ---- Formats, locks and number options ----
+  bool currentCellLocked() const;
+  void setCurrentCellLocked(bool b);
+  void setSelectionLocked(bool b);
+  void setSelectionFont(const TFontProperties* font);
+  void setSelectionFillColor(std::int32_t color);
+  void setSelectionConditionalFont(const TFontProperties* font);
+  void setSelectionConditionalFillColor(std::int32_t color);
+  void setSelectionThreshold(bool ifAboveThreshold, double threshold);
+  void setCurrentCellMaxDecimals(int n);
+  void setCurrentCellFixedDecimals(bool b);
+  void setCurrentCellTrail(const std::string& text);
+  void getCurrentCellFont(TFontProperties& font) const;
+  std::int32_t currentCellFillColor() const;
+  void getCurrentCellFormatForNumber(double x, TFontProperties& font, std::int32_t& fill) const;
+  void getCurrentCellFormatForText(const std::string& text, TFontProperties& font, std::int32_t& fill) const;
+  void setMultiSelect(bool b);
+  // The engine whose functions formulas may call (nullptr: none); with
+  // recalculate, every formula is evaluated again.
+  void setScriptEngine(IActiveScript* engine, bool recalculate);
+
+  // ---- References, value conversion and identifiers ----
+  // [$]letters[$]digits. No reference beyond the sheet's column and row
+  // counts is accepted.
+  bool parseCellRef(const std::string& text, int& col, bool& absRow, bool& absCol, int& row) const;
+  // Two cell references round ":", corners normalised so first <= last.
+  bool parseRangeRef(const std::string& text, int& firstCol, int& firstRow, int& lastCol, int& lastRow) const;
+  bool parseRangeRef(const std::string& text, int& firstCol, int& firstRow, int& lastCol, int& lastRow,
+                     bool& firstAbsRow, bool& firstAbsCol, bool& lastAbsRow, bool& lastAbsCol) const;
+  // "$"? letters "$"? digits, or "#REF!" for a column or row below 1.
+  std::string cellAddressText(int col, int row, bool absRow, bool absCol) const;
+  // Fills the field of the target kind (1 integer, 2 number, 3 string) from
+  // the value; the kind byte stays. False when it does not convert.
+  bool convertValue(TValueRecord& value, std::uint8_t target) const;
+  // Resolves identifiers, then brings both to the higher kind (integer <
+  // number < string); that kind, or 0 when a conversion fails.
+  std::uint8_t unifyValueKinds(TValueRecord& a, TValueRecord& b, int col, int row, bool record);
+  // -1, 0 or 1 (texts: any sign) for a below, equal to or above b; false
+  // when the two cannot be compared. With wildcards b is a pattern of "*"
+  // (any run) and "?" (any one character).
+  bool compareValues(TValueRecord& a, TValueRecord& b, int& result, int col, int row, bool record, bool wildcards);
+  // The value of a valid cell: kind 1, 2 or 3 by its class; kind 0 for no
+  // cell or a cell in error (busy counts as valid when allowed).
+  void cellToValue(const TCell* cell, bool busyAllowed, TValueRecord& value) const;
+  // The value stored directly in the cell's value field.
+  void valueToCell(const TValueRecord& value, TCell* cell);
+  // The value stored through the cell's setter; true when the cell changed.
+  bool setCellValue(const TValueRecord& value, TCell* cell);
+  void setCustomId(const std::string& name, const TValueRecord& value);
+  bool getCustomId(const std::string& name, TValueRecord& value) const;
+  // The range's values row by row; empty and error cells give empty
+  // elements. Raises std::length_error for a range of more than
+  // maxArrayElements places.
+  void rangeToArray(int firstCol, int firstRow, int lastCol, int lastRow, TArray& array) const;
+  // Writes a two-dimensional array into the cells from (col, row).
+  bool spillArray(const TArray& array, int col, int row, bool clearEmpty, int maxRows, int maxCols);
+  // Replaces an identifier by what it names: TRUE, FALSE, PI, E, a named
+  // value, a cell's value, or (allowRange, array given) a range as a new
+  // array (value kind 6). What is read is recorded as read by the cell
+  // (col, row) when record is set (ECircularReference on a cycle). A
+  // reference beyond the sheet raises EInvalidReference.
+  void resolveIdentifier(TValueRecord& value, std::unique_ptr<TArray>* array, bool record, bool allowRange,
+                         bool allowCellRef, int col, int row);
+  // The same on a token: a range becomes the token's own array.
+  void resolveToken(TTokenObject& token, bool record, bool allowRange, bool allowCellRef, int col, int row);
+
+  // ---- Evaluation ----
+  // Applies the operator token at index (see SheetEvaluator.cpp); 0 on
+  // success (index then points past the result), else the error code.
+  std::uint8_t evaluateOperator(TRPNstackObject& list, int& index, bool record, int col, int row);
+  // Compiles with the sheet's separators; status 0, or 2 and 4 to 8.
+  void compileFormula(const std::string& text, TRPNstackObject& list, std::uint8_t& status);
+  // Function-call tokens get their built-in ids (-1: not built in).
+  static void bindFunctionIds(TRPNstackObject& list);
+  std::uint8_t evaluateTokenList(TRPNstackObject& list, int col, int row, bool record);
+  // Evaluates a cell's working copy (consumed) for the cell (col, row); the
+  // value goes to resultValue.
+  std::uint8_t evaluateFormula(TRPNstackObject& list, int col, int row, bool record);
+  std::uint8_t parseAndEvaluate(const std::string& text, int col, int row, bool record);
+
+  // ---- Recalculation ----
+  void recalculateAll(bool resetDependents);
+  void markAllDirty();
+  // Brings the dependents of the place (0-based) up to date, depth first.
+  void recalculateDependents(int colIndex, int rowIndex);
+  void objectChanged(std::uint8_t objectKind, std::int32_t index);
+  // Called by a cell whose evaluation ended in "#CIRC!", so that a later
+  // change can clear it without a pass over the grid.
+  void noteCircularCell(int col, int row);
+
+  // ---- Bound-object properties ----
+  // The property that a bound cell of the type code (10 to 27) shows for the
+  // object id; false when the object is not found.
+  bool readObjectProperty(std::uint8_t typeCode, std::int32_t id, TValueRecord& value) const;
+  // Writes it; true when the property changed.
+  bool writeObjectProperty(std::uint8_t typeCode, std::int32_t id, const TValueRecord& value);
+
+ private:
+  void freeCellAt(int col, int row);
+  void walkSelection(void (*action)(TCell&, void*), void* data, bool includeLocked);
+  bool findCustomId(const std::string& name, const TValueRecord*& value) const;
+
+  // Formula cells last seen in "#CIRC!", in column then row order.
+  std::set<TCellCoord> circularCells_;
+  // The propagation's explicit stack: a frame walks its slice of pending_
+  // (the dependents of one place), then the cells in "#CIRC!" after cursor.
+  struct TPropagationFrame {
+    std::size_t begin;
+    std::size_t next;
+    std::size_t end;
+    bool scanningCircular;
+    bool cursorSet;
+    TCellCoord cursor;
+  };
+  std::vector<TPropagationFrame> frames_;
+  std::vector<TCellCoord> pending_;
+};
+
+// A cell or range reference beyond the sheet's columns or rows ("#REF!").
+struct EInvalidReference : std::runtime_error {
+  EInvalidReference() : std::runtime_error("") {}
+};
+
+// A range read into an array may hold at most this many places; a larger one
+// fails ("#VALUE!") instead of exhausting memory.
+constexpr std::int64_t maxArrayElements = 16'777'216;

@@ -1,0 +1,158 @@
+// Compiling a formula text for the sheet and evaluating compiled lists: the
+// walk over a list, a cell's formula with its result and array spill, and a
+// loose text in one step.
+#include <new>
+#include <stdexcept>
+
+#include "platform/LocaleSettings.h"
+#include "sheet/FormulaCompiler.h"
+#include "sheet/FunctionNames.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+char singleSeparator(const std::string& separator, char systemSeparator) {
+  return separator.size() == 1 ? separator[0] : systemSeparator;
+}
+
+// The code of a failure raised while identifiers are resolved.
+std::uint8_t resolutionFailure(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const ECircularReference&) {
+    return errCirc;
+  } catch (const EInvalidReference&) {
+    return errRef;
+  } catch (...) {
+    return errValue;
+  }
+}
+
+}  // namespace
+
+void TSheet::compileFormula(const std::string& text, TRPNstackObject& list, std::uint8_t& status) {
+  status = parseNotCompiled;
+  const TLocaleSettings& locale = localeSettings();
+  char decimal = singleSeparator(decimalSeparator, locale.decimalSeparator);
+  char separator = singleSeparator(listSeparator, locale.listSeparator);
+  TSyntaxFlags flags;
+  try {
+    if (infixToRPN(list, text, decimal, separator, flags)) {
+      bindFunctionIds(list);
+      status = stateValid;
+      return;
+    }
+  } catch (...) {
+    return;
+  }
+  if (flags.unclosedBracket) {
+    status = errUnclosedBracket;
+  } else if (flags.unmatchedClosingBracket) {
+    status = errUnmatchedBracket;
+  } else if (flags.unclosedBrace) {
+    status = errUnclosedBrace;
+  } else if (flags.unmatchedClosingBrace) {
+    status = errUnmatchedBrace;
+  } else if (flags.missingOperator) {
+    status = errMissingOperator;
+  }
+}
+
+void TSheet::bindFunctionIds(TRPNstackObject& list) {
+  for (int i = 0; i < list.count(); ++i) {
+    TTokenObject* token = list.getItem(i);
+    if (token->tokenClass == tokenOperator && token->operatorCode == opFunctionCall) {
+      token->functionId = FunctionIdOf(token->value.string);
+    } else if (token->tokenClass == tokenOperand && token->value.kind == valueArrayConstant && token->subList()) {
+      bindFunctionIds(*token->subList());
+    }
+  }
+}
+
+std::uint8_t TSheet::evaluateTokenList(TRPNstackObject& list, int col, int row, bool record) {
+  std::uint8_t code = stateValid;
+  int index = 0;
+  while (index < list.count() && (code == stateValid || !stopAtFirstError)) {
+    TTokenObject* token = list.getItem(index);
+    std::uint8_t stepCode = stateValid;
+    if (token->tokenClass == tokenOperator) {
+      stepCode = evaluateOperator(list, index, record, col, row);
+      if (stepCode != stateValid) ++index;
+    } else if (token->tokenClass == tokenOperand) {
+      if (token->value.kind == valueArrayConstant && token->subList()) {
+        stepCode = evaluateTokenList(*token->subList(), col, row, record);
+      }
+      ++index;
+    } else {
+      stepCode = errNA;
+      ++index;
+    }
+    if (code == stateValid) code = stepCode;
+  }
+  if (code != stateValid && stopAtFirstError) return code;
+  // What is left unresolved is read now: ranges as arrays, every reference
+  // recorded, so that even a failed formula is recalculated when they change.
+  for (int i = 0; i < list.count(); ++i) {
+    TTokenObject* token = list.getItem(i);
+    if (token->tokenClass != tokenOperand || token->value.kind != valueIdentifier) continue;
+    try {
+      resolveToken(*token, record, true, true, col, row);
+    } catch (...) {
+      if (code == stateValid) code = resolutionFailure(std::current_exception());
+      if (stopAtFirstError) return code;
+    }
+  }
+  return code;
+}
+
+std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bool record) {
+  try {
+    record = record && recordDependents;
+    if (record && !stopAtFirstError && col >= 1 && row >= 1) dependents.removeFromAll({col - 1, row - 1});
+    std::uint8_t code = evaluateTokenList(list, col, row, record);
+    if (code != stateValid) {
+      list.clear();
+      return code;
+    }
+    TTokenObject* result = list.count() == 1 ? list.getItem(0) : nullptr;
+    if (!result || result->tokenClass != tokenOperand || result->value.kind == valueEmpty) {
+      list.clear();
+      return errNA;
+    }
+    if (result->value.kind == valueArrayConstant) {
+      auto array = std::make_unique<TArray>();
+      array->loadFromConstant(result->subList());
+      result->setOwnedArray(std::move(array));
+    } else if (result->value.kind == valueBorrowedArray) {
+      auto array = std::make_unique<TArray>();
+      array->assign(result->subArray());
+      result->setOwnedArray(std::move(array));
+    }
+    resultValue = result->value;
+    resultIsArray = result->value.kind == valueOwnedArray;
+    if (resultIsArray) {
+      int extent = expandVectorResults ? 0 : 1;
+      if (result->subArray()) spillArray(*result->subArray(), col, row, false, extent, extent);
+      TCell* cell = getCell(col, row);
+      if (cell) cell->state = stateValid;
+      cellToValue(cell, false, resultValue);
+    }
+    return stateValid;
+  } catch (const ECircularReference&) {
+    return errCirc;
+  } catch (...) {
+    return errNA;
+  }
+}
+
+std::uint8_t TSheet::parseAndEvaluate(const std::string& text, int col, int row, bool record) {
+  try {
+    TRPNstackObject list(tokenFactory);
+    std::uint8_t status = parseNotCompiled;
+    compileFormula(text, list, status);
+    if (status == stateValid) status = evaluateFormula(list, col, row, record);
+    return status;
+  } catch (...) {
+    return errNA;
+  }
+}

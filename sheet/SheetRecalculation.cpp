@@ -1,0 +1,119 @@
+// Keeping formula cells current: the full recalculation, and the depth-first
+// propagation from a changed place through the dependency lists.
+#include "sheet/BoundCells.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+// Restores a flag on every way out.
+class TFlagRestorer {
+ public:
+  TFlagRestorer(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+  ~TFlagRestorer() { flag_ = saved_; }
+  TFlagRestorer(const TFlagRestorer&) = delete;
+  TFlagRestorer& operator=(const TFlagRestorer&) = delete;
+
+ private:
+  bool& flag_;
+  bool saved_;
+};
+
+}  // namespace
+
+void TSheet::recalculateAll(bool resetDependents) {
+  if (resetDependents) dependents.clear();
+  TFlagRestorer automatic(autoRecalculate, true);
+  // By index: spilled array results may add cells and columns meanwhile.
+  for (std::size_t col = 0; col < cells.size(); ++col) {
+    for (std::size_t row = 0; row < cells[col].size(); ++row) {
+      TCell* cell = cells[col][row].get();
+      if (!cell || !cell->hasFormula()) continue;
+      if (cell->evaluate(static_cast<int>(col) + 1, static_cast<int>(row) + 1, true)) {
+        recalculateDependents(static_cast<int>(col), static_cast<int>(row));
+      }
+    }
+  }
+}
+
+void TSheet::markAllDirty() {
+  for (auto& column : cells) {
+    for (auto& cell : column) {
+      if (cell && cell->hasFormula()) cell->state = errNA;
+    }
+  }
+}
+
+void TSheet::noteCircularCell(int col, int row) {
+  if (col >= 1 && row >= 1) circularCells_.insert({col - 1, row - 1});
+}
+
+// Depth first, as a recursion over the dependents would go, on an explicit
+// stack: a frame walks the dependents of one place; once they are done it
+// looks again at the cells left in "#CIRC!", whose cycle the change may have
+// broken.
+void TSheet::recalculateDependents(int colIndex, int rowIndex) {
+  std::vector<TPropagationFrame>& frames = frames_;
+  std::size_t frameBase = frames.size();
+  std::size_t pendingBase = pending_.size();
+  auto pushFrame = [&](TCellCoord place) {
+    std::size_t begin = pending_.size();
+    if (const std::vector<TCellCoord>* list = dependents.dependentsOf(place)) {
+      pending_.insert(pending_.end(), list->begin(), list->end());
+    }
+    frames.push_back(TPropagationFrame{begin, begin, pending_.size(), false, false, {}});
+  };
+  // Brings one place up to date; true when its own dependents must follow.
+  auto visit = [&](TCellCoord place) {
+    TCell* cell = getCellByIndex(place.col, place.row);
+    if (!autoRecalculate) {
+      cell->state = errNA;
+      return true;
+    }
+    return cell->evaluate(place.col + 1, place.row + 1, true);
+  };
+  pushFrame({colIndex, rowIndex});
+  while (frames.size() > frameBase) {
+    TPropagationFrame& frame = frames.back();
+    if (!frame.scanningCircular) {
+      if (frame.next < frame.end) {
+        TCellCoord place = pending_[frame.next++];
+        TCell* cell = getCellByIndex(place.col, place.row);
+        if (!cell || !cell->hasFormula()) {
+          // A link left by a place that no longer has a formula.
+          dependents.removeFromAll(place);
+          continue;
+        }
+        if (visit(place)) pushFrame(place);
+        continue;
+      }
+      pending_.resize(frame.begin);
+      frame.scanningCircular = true;
+    }
+    auto candidate = frame.cursorSet ? circularCells_.upper_bound(frame.cursor) : circularCells_.begin();
+    if (candidate == circularCells_.end()) {
+      frames.pop_back();
+      continue;
+    }
+    TCellCoord place = *candidate;
+    frame.cursor = place;
+    frame.cursorSet = true;
+    TCell* cell = getCellByIndex(place.col, place.row);
+    if (!cell || !cell->hasFormula() || cell->state != errCirc) {
+      circularCells_.erase(candidate);
+      continue;
+    }
+    if (visit(place)) pushFrame(place);
+  }
+  pending_.resize(pendingBase);
+}
+
+void TSheet::objectChanged(std::uint8_t objectKind, std::int32_t index) {
+  for (std::size_t col = 0; col < cells.size(); ++col) {
+    for (std::size_t row = 0; row < cells[col].size(); ++row) {
+      const auto* cell = dynamic_cast<const TCellObject*>(cells[col][row].get());
+      if (cell && cell->objectKind() == objectKind && cell->id == index) {
+        recalculateDependents(static_cast<int>(col), static_cast<int>(row));
+      }
+    }
+  }
+}

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sheet/Dependents.h"
+
+namespace {
+constexpr TCellCoord A1{0, 0}, A2{0, 1}, A3{0, 2}, B1{1, 0}, C1{2, 0}, D1{3, 0};
+}  // namespace
+
+TEST(Dependents, LinksThatWouldCloseACycleAreRefused) {
+  TDependents links;
+  EXPECT_THROW(links.addDependent(A1, A1), ECircularReference);
+  links.addDependent(B1, A1);  // B1 reads A1
+  links.addDependent(C1, B1);
+  EXPECT_THROW(links.addDependent(A1, C1), ECircularReference);
+  EXPECT_TRUE(links.getDependents(C1).empty()) << "nothing recorded";
+  links.addDependent(A1, D1);
+  EXPECT_EQ(links.getDependents(D1), std::vector<TCellCoord>{A1});
+}
+
+TEST(Dependents, ListsStaySortedWithoutDuplicates) {
+  TDependents links;
+  links.addDependent(C1, A1);
+  links.addDependent(A2, A1);
+  links.addDependent(B1, A1);
+  links.addDependent(A2, A1);
+  EXPECT_EQ(links.getDependents(A1), (std::vector<TCellCoord>{A2, B1, C1}));
+  EXPECT_TRUE(links.getDependents(D1).empty());
+}
+
+TEST(Dependents, RangeLinksStopAtTheFirstPlaceClosingACycle) {
+  TDependents links;
+  links.addDependent(A3, C1);  // A3 reads C1
+  // B1 reads A1:A3 and column C; C1 reads B1 ... A3 reads C1: B1 -> C1 -> A3.
+  links.addDependent(C1, B1);
+  EXPECT_THROW(links.addDependentRange(B1, A1, A3), ECircularReference);
+  EXPECT_EQ(links.getDependents(A1), std::vector<TCellCoord>{B1}) << "made before the cycle: kept";
+  EXPECT_EQ(links.getDependents(A2), std::vector<TCellCoord>{B1});
+  EXPECT_TRUE(links.getDependents(A3).empty());
+  links.removeFromAll(B1);
+  EXPECT_TRUE(links.getDependents(A1).empty());
+  EXPECT_TRUE(links.getDependents(A2).empty());
+}
+
+TEST(Dependents, RemovingLinksKeepsTheRestExact) {
+  TDependents links;
+  links.addDependentRange(D1, A1, C1);
+  links.addDependentRange(D1, A1, C1);
+  links.addDependent(D1, A2);
+  links.removeDependent(D1, B1);
+  EXPECT_TRUE(links.getDependents(B1).empty());
+  EXPECT_EQ(links.getDependents(A1), std::vector<TCellCoord>{D1});
+  // The range is recorded again in full after one of its links went.
+  links.addDependentRange(D1, A1, C1);
+  EXPECT_EQ(links.getDependents(B1), std::vector<TCellCoord>{D1});
+  links.removeFromAll(D1);
+  for (TCellCoord place : {A1, B1, C1, A2}) EXPECT_TRUE(links.getDependents(place).empty());
+  // Without its old links the place may be read the other way round.
+  links.addDependent(A1, D1);
+}

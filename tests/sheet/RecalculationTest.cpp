@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/sheet/SheetTestSupport.h"
+
+TEST(Recalculation, ChangesReachDirectAndIndirectDependents) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 1, 2, "=A1+1");
+  enter(sheet, 2, 1, "=A2*10");
+  enter(sheet, 2, 2, "=A1+B1");
+  enter(sheet, 1, 1, "5");
+  EXPECT_EQ(shown(sheet, 1, 2), "6");
+  EXPECT_EQ(shown(sheet, 2, 1), "60");
+  EXPECT_EQ(shown(sheet, 2, 2), "65");
+}
+
+TEST(Recalculation, ManualModeMarksEveryDependentNotComputed) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 1, 2, "=A1*0");
+  enter(sheet, 1, 3, "=A2+1");
+  sheet.autoRecalculate = false;
+  enter(sheet, 1, 1, "2");
+  EXPECT_EQ(shown(sheet, 1, 2), "#N/A") << "even though its value would not change";
+  EXPECT_EQ(shown(sheet, 1, 3), "#N/A");
+  sheet.recalculateAll(false);
+  EXPECT_EQ(shown(sheet, 1, 3), "1");
+  EXPECT_FALSE(sheet.autoRecalculate);
+}
+
+TEST(Recalculation, FormulasThatReadLaterPlacesFollowThem) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "=B5*2");
+  enter(sheet, 2, 5, "=C1+1");
+  enter(sheet, 3, 1, "4");
+  sheet.markAllDirty();
+  sheet.recalculateAll(true);
+  EXPECT_EQ(shown(sheet, 1, 1), "10");
+}
+
+TEST(Recalculation, ACellReadingItselfIsCircular) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "=A1+1");
+  EXPECT_EQ(shown(sheet, 1, 1), "#CIRC!");
+  enter(sheet, 1, 2, "=A2:A3");
+  EXPECT_EQ(shown(sheet, 1, 2), "#CIRC!") << "a range around the cell";
+}
+
+TEST(Recalculation, CircularCellsRecoverWhenTheCycleIsBroken) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "=B1+1");
+  enter(sheet, 2, 1, "=C1");
+  enter(sheet, 3, 1, "=A1");
+  EXPECT_EQ(shown(sheet, 3, 1), "#CIRC!");
+  enter(sheet, 3, 1, "7");
+  EXPECT_EQ(shown(sheet, 2, 1), "7");
+  EXPECT_EQ(shown(sheet, 1, 1), "8") << "no full recalculation needed";
+}
+
+TEST(Recalculation, OldLinksGoWithTheFormulaThatMadeThem) {
+  // With the links of B1's first formula kept, A1 reading B1 looked like a
+  // cycle.
+  TSheet sheet;
+  enter(sheet, 2, 1, "=A1");
+  enter(sheet, 2, 1, "=5");
+  enter(sheet, 1, 1, "=B1");
+  EXPECT_EQ(shown(sheet, 1, 1), "5");
+  enter(sheet, 3, 1, "=D1");
+  enter(sheet, 3, 1, "9");
+  enter(sheet, 4, 1, "=C1");
+  EXPECT_EQ(shown(sheet, 4, 1), "9");
+  sheet.putCell(4, 1, nullptr);
+  enter(sheet, 3, 1, "=D1");
+  EXPECT_EQ(shown(sheet, 3, 1), "#N/A") << "D1 is gone: nothing to read, no cycle";
+}
+
+TEST(Recalculation, AFormulaClearedElsewhereDropsItsLinks) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 1, 2, "=A1+1");
+  sheet.currentCol = 1;
+  sheet.currentRow = 2;
+  sheet.setCurrentCellNumber(3);
+  EXPECT_TRUE(sheet.dependents.getDependents({0, 0}).empty());
+  enter(sheet, 1, 1, "2");
+  EXPECT_EQ(shown(sheet, 1, 2), "3") << "a plain value now";
+}
+
+TEST(Recalculation, LongChainsNeedNoDeepStack) {
+  TSheet sheet;
+  constexpr int rows = 100000;
+  enter(sheet, 1, 1, "0");
+  for (int row = 2; row <= rows; ++row) enter(sheet, 1, row, "=A" + std::to_string(row - 1) + "+1");
+  enter(sheet, 1, 1, "1");
+  EXPECT_EQ(sheet.getCellNumber(1, rows), rows);
+}
+
+TEST(Recalculation, DiamondsOfDependentsStayCheap) {
+  // Each row reads the two above: the number of paths doubles per row.
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 1, 2, "1");
+  for (int row = 3; row <= 40; ++row) {
+    enter(sheet, 1, row, "=A" + std::to_string(row - 1) + "+A" + std::to_string(row - 2));
+  }
+  EXPECT_EQ(sheet.getCellNumber(1, 40), 102334155.0);
+  enter(sheet, 1, 1, "=A40");
+  EXPECT_EQ(shown(sheet, 1, 1), "#CIRC!");
+  EXPECT_TRUE(sheet.dependents.isReachable({0, 1}, {0, 39}));
+}
+
+TEST(Recalculation, WithoutStopAtFirstErrorEveryReferenceIsRecorded) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "2");
+  sheet.stopAtFirstError = false;
+  enter(sheet, 2, 1, "=1/0+A1");
+  EXPECT_EQ(shown(sheet, 2, 1), "#DIV/0!");
+  EXPECT_EQ(sheet.dependents.getDependents({0, 0}).size(), 1u);
+  sheet.stopAtFirstError = true;
+  enter(sheet, 3, 1, "=1/0+A1");
+  EXPECT_EQ(sheet.dependents.getDependents({0, 0}).size(), 1u) << "the walk stopped before A1";
+}
+
+TEST(Recalculation, SetCellContentKeepsStringCellsAndChoosesNumberCells) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "12.5", 0);
+  EXPECT_EQ(sheet.getCell(1, 1)->cellType(), 1);
+  enter(sheet, 2, 1, "text", 0);
+  enter(sheet, 2, 1, "42", 0);
+  EXPECT_EQ(sheet.getCell(2, 1)->cellType(), 2);
+  enter(sheet, 2, 1, "=A1*2", 5);
+  EXPECT_EQ(sheet.getCell(2, 1)->cellType(), 5);
+  EXPECT_EQ(shown(sheet, 2, 1), "25");
+  sheet.getCell(2, 1)->locked = true;
+  enter(sheet, 2, 1, "1", 5);
+  EXPECT_EQ(shown(sheet, 2, 1), "25") << "locked";
+}
