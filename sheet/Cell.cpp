@@ -89,7 +89,10 @@ bool TCell::evaluate(int col, int row, bool trackDependents) {
     state = parseStatus;
   } else if (owner_ && compiled_) {
     state = stateBusy;
-    working_->assign(compiled_.get());
+    // Refilled in place: the list keeps its storage from one evaluation to
+    // the next, and the tokens come from the sheet's pool.
+    working_->deleteRange(0, working_->count() - 1);
+    for (int i = 0; i < compiled_->count(); ++i) working_->pushCopy(*compiled_->getItem(i));
     state = owner_->evaluateFormula(*working_, col, row, trackDependents);
   } else {
     state = errNA;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 void TDependents::clear() {
+  ++removals_;
   places_.clear();
   visit_ = 0;
 }
@@ -98,6 +99,7 @@ bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
   auto position = std::lower_bound(list.begin(), list.end(), dependent);
   if (position == list.end() || *position != dependent) return false;
   list.erase(position);
+  ++removals_;
   return true;
 }
 

@@ -63,6 +63,8 @@ class TDependents {
   std::vector<TCellCoord> getDependents(TCellCoord precedent) const;
   // The list itself, nullptr when empty; valid until the next change.
   const std::vector<TCellCoord>* dependentsOf(TCellCoord precedent) const;
+  // Counts the links dropped so far: only a dropped link can break a cycle.
+  std::uint64_t removalCount() const { return removals_; }
 
  private:
   struct TPlaceLinks {
@@ -85,6 +87,7 @@ class TDependents {
   // places_[column][row]; the outer levels grow on demand.
   std::vector<std::vector<TPlaceLinks>> places_;
   std::uint32_t visit_ = 0;
+  std::uint64_t removals_ = 0;
   std::vector<TCellCoord> pending_;
   std::vector<TCellCoord> reached_;
 };

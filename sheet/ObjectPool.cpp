@@ -23,8 +23,9 @@ std::size_t roundedSlotSize(int objectSize) {
 
 }  // namespace
 
-TObjectBlock::TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectSize)
+TObjectBlock::TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen)
     : onEmpty_(onEmpty),
+      onReopen_(onReopen),
       capacity_(std::max(1, capacity)),
       freeCount_(0),
       slotSize_(roundedSlotSize(objectSize)) {
@@ -48,7 +49,10 @@ void TObjectBlock::releaseSlot(void* object) {
   // dropped instead.
   if (freeCount_ >= capacity_) return;
   freeStack_[freeCount_++] = object;
-  if (freeCount_ < capacity_) return;
+  if (freeCount_ < capacity_) {
+    if (freeCount_ == 1 && onReopen_.code) onReopen_.code(onReopen_.data, *this);
+    return;
+  }
   if (orphaned_) {
     delete this;
     return;
@@ -60,6 +64,7 @@ void TObjectBlock::releaseSlot(void* object) {
 void TObjectBlock::orphan() {
   orphaned_ = true;
   onEmpty_ = {};
+  onReopen_ = {};
 }
 
 TObjectFactory::TObjectFactory(int objectSize)
@@ -76,41 +81,79 @@ TObjectFactory::~TObjectFactory() {
   blocks_.clear();
 }
 
+void* TObjectFactory::takeFrom(std::size_t index, TObjectBlock*& block) {
+  void* slot = blocks_[index]->takeSlot();
+  if (!slot) return nullptr;
+  block = blocks_[index].get();
+  std::size_t count = blocks_.size();
+  if (count == 1) return slot;
+  if (index != count - 1 && block->freeCount() > 0) {
+    swapBlocks(index, count - 1);
+  } else if (index == count - 1 && block->freeCount() == 0) {
+    swapBlocks(count - 1, 0);
+  }
+  return slot;
+}
+
+void TObjectFactory::swapBlocks(std::size_t a, std::size_t b) {
+  std::swap(blocks_[a], blocks_[b]);
+  blocks_[a]->position_ = a;
+  blocks_[b]->position_ = b;
+}
+
 void* TObjectFactory::takeSlot(TObjectBlock*& block) {
-  int count = blockCount();
-  for (int index = count - 1; index >= 0; --index) {
-    void* slot = blocks_[index]->takeSlot();
-    if (!slot) continue;
-    block = blocks_[index].get();
-    if (count == 1) return slot;
-    if (index != count - 1 && block->freeCount() > 0) {
-      std::swap(blocks_[index], blocks_[count - 1]);
-    } else if (index == count - 1 && block->freeCount() == 0) {
-      std::swap(blocks_[count - 1], blocks_[0]);
-    }
-    return slot;
+  if (!blocks_.empty()) {
+    if (void* slot = takeFrom(blocks_.size() - 1, block)) return slot;
+  }
+  while (!reopened_.empty()) {
+    TObjectBlock* candidate = reopened_.back();
+    reopened_.pop_back();
+    candidate->queued_ = false;
+    if (candidate->freeCount() == 0) continue;
+    return takeFrom(candidate->position_, block);
   }
   try {
-    blocks_.push_back(std::make_unique<TObjectBlock>(slotsPerBlock_, TBlockEmptyHandler{&blockEmptied, this}, objectSize_));
+    // A block freed a moment ago comes back before new memory is asked for:
+    // evaluations take and return tokens at the edge of a block all the time.
+    std::unique_ptr<TObjectBlock> fresh = std::move(spare_);
+    if (!fresh) {
+      fresh = std::make_unique<TObjectBlock>(slotsPerBlock_, TBlockEmptyHandler{&blockEmptied, this}, objectSize_,
+                                             TBlockEmptyHandler{&blockReopened, this});
+    }
+    blocks_.push_back(std::move(fresh));
   } catch (const std::bad_alloc&) {
     block = nullptr;
     return nullptr;
   }
   block = blocks_.back().get();
+  block->position_ = blocks_.size() - 1;
   return block->takeSlot();
 }
 
 void TObjectFactory::removeBlock(TObjectBlock& block) {
   if (blocks_.size() <= 1) return;
-  for (auto position = blocks_.end(); position != blocks_.begin();) {
-    --position;
-    if (position->get() == &block) {
-      blocks_.erase(position);
-      return;
-    }
+  std::size_t index = block.position_;
+  if (index >= blocks_.size() || blocks_[index].get() != &block) return;
+  if (block.queued_) std::erase(reopened_, &block);
+  block.queued_ = false;
+  // The last block takes its place: closing the gap would renumber every
+  // later block, and a pool holds thousands.
+  std::unique_ptr<TObjectBlock> removed = std::move(blocks_[index]);
+  if (index != blocks_.size() - 1) {
+    blocks_[index] = std::move(blocks_.back());
+    blocks_[index]->position_ = index;
   }
+  blocks_.pop_back();
+  // Every slot is free: the block can serve again as it is.
+  if (removed->freeCount() == removed->capacity()) spare_ = std::move(removed);
 }
 
 void TObjectFactory::blockEmptied(void* factory, TObjectBlock& block) {
   static_cast<TObjectFactory*>(factory)->removeBlock(block);
+}
+
+void TObjectFactory::blockReopened(void* factory, TObjectBlock& block) {
+  if (block.queued_) return;
+  block.queued_ = true;
+  static_cast<TObjectFactory*>(factory)->reopened_.push_back(&block);
 }

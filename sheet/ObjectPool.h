@@ -23,8 +23,9 @@ struct TBlockEmptyHandler {
 class TObjectBlock {
  public:
   // capacity is raised to at least 1; each slot holds objectSize bytes,
-  // rounded up so that every slot is aligned for any object.
-  TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectSize);
+  // rounded up so that every slot is aligned for any object. onReopen runs
+  // when a full block gets a slot back (and is not empty by it).
+  TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen = {});
   // Frees the memory; objects still in the slots are not destroyed.
   ~TObjectBlock();
   TObjectBlock(const TObjectBlock&) = delete;
@@ -50,6 +51,9 @@ class TObjectBlock {
   void orphan();
 
   TBlockEmptyHandler onEmpty_;
+  TBlockEmptyHandler onReopen_;
+  std::size_t position_ = 0;  // index in the owning factory's list
+  bool queued_ = false;       // listed among the factory's reopened blocks
   int capacity_;
   int freeCount_;
   std::size_t slotSize_;
@@ -79,10 +83,12 @@ class TObjectFactory {
   int blockCount() const { return static_cast<int>(blocks_.size()); }
   const TObjectBlock& block(int index) const { return *blocks_[index]; }
 
-  // A free slot and the block it belongs to. The search runs from the last
-  // block to the first; swaps keep a block with free slots at the end, where
-  // the next search starts. When every block is full a new one is added.
-  // nullptr (and block nullptr) when no memory is left.
+  // A free slot and the block it belongs to. The last block is asked first;
+  // swaps keep a block with free slots at the end. Full blocks that got a
+  // slot back are remembered, so a search never walks every block: pools of
+  // compiled formulas hold thousands of them, and each evaluation takes and
+  // returns slots. When every block is full a new one is added. nullptr
+  // (and block nullptr) when no memory is left.
   void* takeSlot(TObjectBlock*& block);
 
   // The onEmpty handler of every block of the factory: frees the block
@@ -91,8 +97,18 @@ class TObjectFactory {
 
  private:
   static void blockEmptied(void* factory, TObjectBlock& block);
+  static void blockReopened(void* factory, TObjectBlock& block);
+  // Hands out a slot of the block at index, with the swaps that keep a
+  // block with free slots at the end.
+  void* takeFrom(std::size_t index, TObjectBlock*& block);
+  void swapBlocks(std::size_t a, std::size_t b);
 
   int slotsPerBlock_;
   int objectSize_;
   std::vector<std::unique_ptr<TObjectBlock>> blocks_;
+  // Blocks that were full and got slots back, latest last; may hold blocks
+  // that are full again.
+  std::vector<TObjectBlock*> reopened_;
+  // The last block freed, kept for the next one needed.
+  std::unique_ptr<TObjectBlock> spare_;
 };

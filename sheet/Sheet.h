@@ -284,6 +284,8 @@ class TSheet {
 
   // Formula cells last seen in "#CIRC!", in column then row order.
   std::set<TCellCoord> circularCells_;
+  // The removal count of the dependency lists at the last full look at them.
+  std::uint64_t circularScanRemovals_ = ~std::uint64_t{0};
   // The propagation's explicit stack: a frame walks its slice of pending_
   // (the dependents of one place), then the cells in "#CIRC!" after cursor.
   struct TPropagationFrame {
@@ -293,6 +295,7 @@ class TSheet {
     bool scanningCircular;
     bool cursorSet;
     TCellCoord cursor;
+    std::uint64_t scanRemovals;  // the dependency lists' removal count when the scan began
   };
   std::vector<TPropagationFrame> frames_;
   std::vector<TCellCoord> pending_;

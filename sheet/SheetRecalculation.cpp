@@ -50,7 +50,9 @@ void TSheet::noteCircularCell(int col, int row) {
 // Depth first, as a recursion over the dependents would go, on an explicit
 // stack: a frame walks the dependents of one place; once they are done it
 // looks again at the cells left in "#CIRC!", whose cycle the change may have
-// broken.
+// broken. Only a dropped link can break a cycle (a formula that changes what
+// it reads is evaluated and propagated by itself), so the second look is
+// skipped while no link has gone since the last one.
 void TSheet::recalculateDependents(int colIndex, int rowIndex) {
   std::vector<TPropagationFrame>& frames = frames_;
   std::size_t frameBase = frames.size();
@@ -60,7 +62,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
     if (const std::vector<TCellCoord>* list = dependents.dependentsOf(place)) {
       pending_.insert(pending_.end(), list->begin(), list->end());
     }
-    frames.push_back(TPropagationFrame{begin, begin, pending_.size(), false, false, {}});
+    frames.push_back(TPropagationFrame{begin, begin, pending_.size(), false, false, {}, 0});
   };
   // Brings one place up to date; true when its own dependents must follow.
   auto visit = [&](TCellCoord place) {
@@ -87,10 +89,16 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
         continue;
       }
       pending_.resize(frame.begin);
+      if (dependents.removalCount() == circularScanRemovals_ || circularCells_.empty()) {
+        frames.pop_back();
+        continue;
+      }
       frame.scanningCircular = true;
+      frame.scanRemovals = dependents.removalCount();
     }
     auto candidate = frame.cursorSet ? circularCells_.upper_bound(frame.cursor) : circularCells_.begin();
     if (candidate == circularCells_.end()) {
+      circularScanRemovals_ = frame.scanRemovals;
       frames.pop_back();
       continue;
     }
