@@ -258,7 +258,11 @@ class TSheet {
   // Evaluates a cell's working copy (consumed) for the cell (col, row); the
   // value goes to resultValue.
   std::uint8_t evaluateFormula(TRPNstackObject& list, int col, int row, bool record);
+  // Compiles and evaluates a loose text for the cell (col, row); the value
+  // goes to resultValue. Nested more than maxParseDepth deep (a criterion
+  // whose evaluation evaluates criteria again): "#VALUE!".
   std::uint8_t parseAndEvaluate(const std::string& text, int col, int row, bool record);
+  static constexpr int maxParseDepth = 4;
 
   // ---- Recalculation ----
   void recalculateAll(bool resetDependents);
@@ -284,6 +288,7 @@ class TSheet {
 
   // Formula cells last seen in "#CIRC!", in column then row order.
   std::set<TCellCoord> circularCells_;
+  int parseDepth_ = 0;
   // The removal count of the dependency lists at the last full look at them.
   std::uint64_t circularScanRemovals_ = ~std::uint64_t{0};
   // The propagation's explicit stack: a frame walks its slice of pending_

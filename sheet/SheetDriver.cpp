@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/FormulaCompiler.h"
 #include "sheet/FunctionNames.h"
@@ -106,6 +107,9 @@ std::uint8_t TSheet::evaluateTokenList(TRPNstackObject& list, int col, int row, 
 }
 
 std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bool record) {
+  // Whatever thread evaluates computes in extended precision; a thread that
+  // did not ask for it gets it here.
+  if (!hasExtendedPrecision()) setExtendedPrecision();
   try {
     record = record && recordDependents;
     if (record && !stopAtFirstError && col >= 1 && row >= 1) dependents.removeFromAll({col - 1, row - 1});
@@ -146,6 +150,14 @@ std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bo
 }
 
 std::uint8_t TSheet::parseAndEvaluate(const std::string& text, int col, int row, bool record) {
+  // Criteria of aggregate functions are evaluated through here and may call
+  // those functions again: a criterion that reaches itself must end.
+  if (parseDepth_ >= maxParseDepth) return errValue;
+  struct TDepth {
+    int& depth;
+    explicit TDepth(int& value) : depth(++value) {}
+    ~TDepth() { --depth; }
+  } depth(parseDepth_);
   try {
     TRPNstackObject list(tokenFactory);
     std::uint8_t status = parseNotCompiled;
