@@ -8,6 +8,7 @@
 #include "sheet/BuiltinDispatch.h"
 #include "sheet/FormulaCompiler.h"
 #include "tests/sheet/SheetTestSupport.h"
+#include "tests/support/TestScriptEngine.h"
 
 TEST(Evaluator, ArithmeticAndPrecedence) {
   TSheet sheet;
@@ -258,4 +259,23 @@ TEST(BuiltinFrame, BorrowedArraysAreTakenOverFromTheirOwner) {
             0);
   ASSERT_EQ(list.count(), 1);
   EXPECT_EQ(list.getItem(0)->subArray(), original) << "no copy, no double free";
+}
+
+TEST(Evaluator, NamesNotBuiltInCallTheUsersMacros) {
+  TTestScriptEngine script(L"JScript",
+                           L"function twice(x) { return 2 * x; }"
+                           L"function kinds(a, b, c) { return typeof a + ',' + typeof b + ',' + c; }"
+                           L"function size(values) { return new VBArray(values).toArray().length; }");
+  TSheet sheet;
+  enter(sheet, 1, 1, "21");
+  EXPECT_EQ(evaluated(sheet, "=twice(A1)"), "#NAME?") << "no engine yet";
+  sheet.setScriptEngine(script.get(), false);
+  EXPECT_EQ(evaluated(sheet, "=twice(A1)+1"), "43");
+  EXPECT_EQ(evaluated(sheet, "=kinds(1,2.5,NOTANAME)"), "number,number,NOTANAME");
+  EXPECT_EQ(evaluated(sheet, "=size(A1:C2)"), "6");
+  EXPECT_EQ(evaluated(sheet, "=nosuchmacro(1)"), "#N/A");
+  enter(sheet, 2, 1, "=twice(A1)");
+  enter(sheet, 1, 1, "5");
+  EXPECT_EQ(shown(sheet, 2, 1), "10") << "the argument's cell was recorded";
+  sheet.setScriptEngine(nullptr, false);
 }
