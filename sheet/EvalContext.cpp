@@ -13,7 +13,7 @@ std::unique_ptr<TArray> TArgumentArray::take() {
     return std::move(owned_);
   }
   if (!array_) return nullptr;
-  if (lender_ && lender_->ownsSubArray() && lender_->subArray() == array_) {
+  if (lender_ && lender_->value.kind == valueOwnedArray && lender_->subArray() == array_) {
     array_ = nullptr;
     std::unique_ptr<TArray> taken = lender_->releaseOwnedArray();
     lender_ = nullptr;
