@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "platform/LocaleSettings.h"
 #include "sheet/BoundCells.h"
@@ -239,6 +240,9 @@ void TSheet::createCellRange(std::uint8_t typeCode, std::uint8_t alignment, TCel
   constexpr std::size_t slotAlignment = alignof(std::max_align_t);
   std::size_t instanceSize = (cellInstanceSize(typeCode) + slotAlignment - 1) / slotAlignment * slotAlignment;
   std::int64_t count = static_cast<std::int64_t>(range.right - range.left + 1) * (range.bottom - range.top + 1);
+  // The block's size must not wrap round: a range that large cannot be
+  // held anyway.
+  if (count > std::numeric_limits<std::int32_t>::max() / static_cast<std::int64_t>(instanceSize)) return;
   try {
     block.memory = std::make_unique<std::byte[]>(static_cast<std::size_t>(count) * instanceSize);
   } catch (const std::bad_alloc&) {

@@ -177,5 +177,9 @@ TEST(Sheet, CellRangeBlocksHoldTheirCells) {
   TSheet::TCellBlock refused;
   sheet.createCellRange(1, 0, refused, RECT{2, 1, 11, 2});
   EXPECT_EQ(refused.count, 0) << "beyond the column count";
+  sheet.setColCount(2147483647);
+  sheet.setRowCount(2147483647);
+  sheet.createCellRange(1, 0, refused, RECT{2, 1, 2000000000, 2000000000});
+  EXPECT_EQ(refused.count, 0) << "a block that large is not even tried";
   sheet.clearCells();
 }
