@@ -217,7 +217,18 @@ void TSheet::setCellContent(int col, int row, std::uint8_t alignment, const std:
   }
   TCell* cell = fresh ? fresh.get() : existing;
   bool changed = false;
-  if (cell->getEditText() != text) changed = cell->setText(text, col, row);
+  if (cell->getEditText() != text) {
+    changed = cell->setText(text, col, row);
+  } else if (fresh && fresh->hasFormula()) {
+    // The new cell took over the formula but not the old cell's value, which
+    // was of another kind: its own value comes from evaluating it.
+    if (autoRecalculate) {
+      changed = fresh->evaluate(col, row, true);
+    } else {
+      fresh->state = errNA;
+      changed = true;
+    }
+  }
   cell->alignment = alignment;
   if (fresh) putCell(col, row, std::move(fresh));
   if (changed) recalculateDependents(col - 1, row - 1);
