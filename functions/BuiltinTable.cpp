@@ -1,5 +1,9 @@
 #include "sheet/BuiltinDispatch.h"
 
+#include "functions/DateFunctions.h"
+#include "functions/LogicFunctions.h"
+#include "functions/TextFunctions.h"
+
 // Each family of built-in functions fills its entries of the table through
 // one registration function declared in its own header, called here.
 
@@ -7,6 +11,9 @@ namespace {
 
 TBuiltinTable makeBuiltinTable() {
   TBuiltinTable table{};
+  registerDateFunctions(table);
+  registerLogicFunctions(table);
+  registerTextFunctions(table);
   return table;
 }
 

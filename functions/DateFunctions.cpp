@@ -5,6 +5,7 @@
 
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
+#include "sheet/EvalContext.h"
 
 namespace {
 
@@ -63,3 +64,68 @@ bool addMonths(double start, std::int32_t months, double& result) {
 double now() { return currentDateTime(); }
 
 double today() { return std::trunc(currentDateTime()); }
+
+namespace {
+
+// DATE (year, month, day).
+void evalDATE(TEvalContext& context) {
+  std::int32_t year = 0, month = 0, day = 0;
+  double date = 0;
+  if (context.argumentCount() != 3 || !context.integerArgument(0, year) || !context.integerArgument(1, month) ||
+      !context.integerArgument(2, day) || !dateFromParts(year, month, day, date))
+    return;
+  context.setNumberResult(date);
+}
+
+// TIME (hour, minute, second).
+void evalTIME(TEvalContext& context) {
+  std::int32_t hour = 0, minute = 0, second = 0;
+  double time = 0;
+  if (context.argumentCount() != 3 || !context.integerArgument(0, hour) || !context.integerArgument(1, minute) ||
+      !context.integerArgument(2, second) || !timeFromParts(hour, minute, second, time))
+    return;
+  context.setNumberResult(time);
+}
+
+// DATEVALUE (text) and TIMEVALUE (text): a text that is none is an unknown
+// name rather than a wrong value.
+void evalTextAsDateOrTime(TEvalContext& context, bool (*read)(const std::string&, double&)) {
+  std::string text;
+  if (context.argumentCount() != 1 || !context.stringArgument(0, text)) return;
+  double value = 0;
+  if (!read(text, value)) {
+    context.fail(errName);
+    return;
+  }
+  context.setNumberResult(value);
+}
+
+// EDATE (start, months).
+void evalEDATE(TEvalContext& context) {
+  double start = 0, moved = 0;
+  std::int32_t months = 0;
+  if (context.argumentCount() != 2 || !context.numberArgument(0, start) || !context.integerArgument(1, months) ||
+      !addMonths(start, months, moved))
+    return;
+  context.setNumberResult(moved);
+}
+
+void evalNOW(TEvalContext& context) {
+  if (context.argumentCount() == 0) context.setNumberResult(now());
+}
+
+void evalTODAY(TEvalContext& context) {
+  if (context.argumentCount() == 0) context.setNumberResult(today());
+}
+
+}  // namespace
+
+void registerDateFunctions(TBuiltinTable& table) {
+  table[FunctionIdOf("DATE")] = evalDATE;
+  table[FunctionIdOf("DATEVALUE")] = [](TEvalContext& context) { evalTextAsDateOrTime(context, dateFromText); };
+  table[FunctionIdOf("EDATE")] = evalEDATE;
+  table[FunctionIdOf("NOW")] = evalNOW;
+  table[FunctionIdOf("TIME")] = evalTIME;
+  table[FunctionIdOf("TIMEVALUE")] = [](TEvalContext& context) { evalTextAsDateOrTime(context, timeFromText); };
+  table[FunctionIdOf("TODAY")] = evalTODAY;
+}

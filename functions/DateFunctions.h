@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+#include "sheet/BuiltinDispatch.h"
+
 // The date and time built-ins the evaluator computes itself. Dates are day
 // numbers (platform/CalendarDates.h: 30 December 1899 is day 0) with the
 // time of day as the fraction. Each returns false where the built-in fails;
@@ -28,3 +30,6 @@ bool addMonths(double start, std::int32_t months, double& result);
 // NOW and TODAY: the local date and time, and the local date at midnight.
 double now();
 double today();
+
+// DATE, DATEVALUE, EDATE, NOW, TIME, TIMEVALUE and TODAY.
+void registerDateFunctions(TBuiltinTable& table);

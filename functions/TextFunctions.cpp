@@ -6,6 +6,8 @@
 #include "model/Rounding.h"
 #include "model/TextFormatting.h"
 #include "platform/NumericErrors.h"
+#include "sheet/EvalContext.h"
+#include "sheet/Sheet.h"
 
 namespace {
 
@@ -57,6 +59,16 @@ std::string extractText(const std::string& text, std::int64_t start, std::int64_
   if (start > length || count <= 0) return std::string();
   if (count > length - start + 1) count = length - start + 1;
   return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(count));
+}
+
+std::string cleanControlChars(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    const unsigned char code = static_cast<unsigned char>(c);
+    if (code >= 32 || code == '\n' || code == '\r') result += c;
+  }
+  return result;
 }
 
 std::string characterOfCode(std::int32_t n) { return std::string(1, static_cast<char>(n & 0xFF)); }
@@ -147,4 +159,190 @@ std::string substituteOne(const std::string& text, const std::string& oldText, c
   std::string result = substituteInstance(text, oldText, newText, instance);
   if (result.size() > text.size()) checkResultLength(static_cast<std::int64_t>(result.size()));
   return result;
+}
+
+namespace {
+
+bool argumentCountWithin(const TEvalContext& context, int fewest, int most) {
+  return context.argumentCount() >= fewest && context.argumentCount() <= most;
+}
+
+// An integer argument that may be left out.
+bool optionalIntegerArgument(TEvalContext& context, int i, std::int32_t defaultValue, std::int32_t& value) {
+  if (i >= context.argumentCount()) {
+    value = defaultValue;
+    return true;
+  }
+  return context.integerArgument(i, value);
+}
+
+// The one-text functions: CLEAN, LEN, LOWER, PROPER, TRIM, UPPER.
+void evalTextToText(TEvalContext& context, std::string (*rework)(const std::string&)) {
+  std::string text;
+  if (context.argumentCount() == 1 && context.stringArgument(0, text)) context.setStringResult(rework(text));
+}
+
+void evalCHAR(TEvalContext& context) {
+  std::int32_t code = 0;
+  if (context.argumentCount() == 1 && context.integerArgument(0, code)) context.setStringResult(characterOfCode(code));
+}
+
+void evalCODE(TEvalContext& context) {
+  std::string text;
+  if (context.argumentCount() != 1 || !context.stringArgument(0, text)) return;
+  if (std::optional<std::int32_t> code = codeOfFirstCharacter(text)) context.setIntegerResult(*code);
+}
+
+void evalDOLLAR(TEvalContext& context) {
+  double value = 0;
+  std::int32_t decimals = 0;
+  if (!argumentCountWithin(context, 1, 2) || !context.numberArgument(0, value) ||
+      !optionalIntegerArgument(context, 1, 2, decimals))
+    return;
+  std::optional<std::string> text = dollarText(value, decimals);
+  if (!text) {
+    context.fail(errNum);
+    return;
+  }
+  context.setStringResult(std::move(*text));
+}
+
+void evalEXACT(TEvalContext& context) {
+  std::string a, b;
+  if (context.argumentCount() == 2 && context.stringArgument(0, a) && context.stringArgument(1, b))
+    context.setIntegerResult(a == b ? 1 : 0);
+}
+
+// FIND and SEARCH (find, within [, start]).
+void evalFindOrSearch(TEvalContext& context, bool ignoreCase) {
+  std::string find, within;
+  std::int32_t start = 1;
+  if (!argumentCountWithin(context, 2, 3) || !context.stringArgument(0, find) || !context.stringArgument(1, within))
+    return;
+  const bool startGiven = context.argumentCount() == 3;
+  if (startGiven && !context.integerArgument(2, start)) return;
+  std::optional<std::int32_t> position;
+  if (ignoreCase) {
+    if (startGiven && !startWithinText(within, start)) {
+      context.fail(errNum);
+      return;
+    }
+    position = searchText(find, within, start);
+  } else {
+    position = findText(find, within, startGiven ? std::optional<std::int32_t>(start) : std::nullopt);
+  }
+  if (position) context.setIntegerResult(*position);
+}
+
+// FIXED (x [, decimals [, noCommas]]) with the sheet's own separators.
+void evalFIXED(TEvalContext& context) {
+  double value = 0;
+  std::int32_t decimals = 0, noCommas = 0;
+  if (!argumentCountWithin(context, 1, 3) || !context.numberArgument(0, value) ||
+      !optionalIntegerArgument(context, 1, 2, decimals) || !optionalIntegerArgument(context, 2, 0, noCommas))
+    return;
+  const TSheet& sheet = context.sheet;
+  context.setStringResult(
+      formatFixed(decimals, noCommas != 0, false, value, sheet.decimalSeparator, sheet.thousandSeparator));
+}
+
+// LEFT and RIGHT (text [, n]).
+void evalLeftOrRight(TEvalContext& context, std::string (*take)(const std::string&, std::int32_t)) {
+  std::string text;
+  std::int32_t count = 0;
+  if (argumentCountWithin(context, 1, 2) && context.stringArgument(0, text) &&
+      optionalIntegerArgument(context, 1, 1, count))
+    context.setStringResult(take(text, count));
+}
+
+void evalLEN(TEvalContext& context) {
+  std::string text;
+  if (context.argumentCount() == 1 && context.stringArgument(0, text))
+    context.setIntegerResult(static_cast<std::int32_t>(text.size()));
+}
+
+void evalMID(TEvalContext& context) {
+  std::string text;
+  std::int32_t start = 0, count = 0;
+  if (context.argumentCount() != 3 || !context.stringArgument(0, text) || !context.integerArgument(1, start) ||
+      !context.integerArgument(2, count))
+    return;
+  std::optional<std::string> part = midText(text, start, count);
+  if (!part) {
+    context.fail(errNum);
+    return;
+  }
+  context.setStringResult(std::move(*part));
+}
+
+void evalREPLACE(TEvalContext& context) {
+  std::string oldText, newText;
+  std::int32_t start = 0, count = 0;
+  if (context.argumentCount() == 4 && context.stringArgument(0, oldText) && context.integerArgument(1, start) &&
+      context.integerArgument(2, count) && context.stringArgument(3, newText))
+    context.setStringResult(replaceText(oldText, start, count, newText));
+}
+
+void evalREPT(TEvalContext& context) {
+  std::string text;
+  std::int32_t count = 0;
+  if (context.argumentCount() == 2 && context.stringArgument(0, text) && context.integerArgument(1, count))
+    context.setStringResult(repeatString(text, count));
+}
+
+void evalSUBSTITUTE(TEvalContext& context) {
+  std::string text, oldText, newText;
+  std::int32_t instance = 0;
+  if (!argumentCountWithin(context, 3, 4) || !context.stringArgument(0, text) ||
+      !context.stringArgument(1, oldText) || !context.stringArgument(2, newText))
+    return;
+  if (context.argumentCount() == 3) {
+    context.setStringResult(substituteAll(text, oldText, newText));
+  } else if (context.integerArgument(3, instance)) {
+    context.setStringResult(substituteOne(text, oldText, newText, instance));
+  }
+}
+
+// T (value): the conversion keeps the value's kind, which tells a text from
+// a number that was only written as one.
+void evalT(TEvalContext& context) {
+  std::string text;
+  if (context.argumentCount() != 1 || !context.stringArgument(0, text)) return;
+  const bool isText = context.argument(0)->value.kind == valueString;
+  context.setStringResult(isText ? std::move(text) : std::string());
+}
+
+void evalVALUE(TEvalContext& context) {
+  double value = 0;
+  if (context.argumentCount() == 1 && context.numberArgument(0, value)) context.setNumberResult(value);
+}
+
+}  // namespace
+
+void registerTextFunctions(TBuiltinTable& table) {
+  table[FunctionIdOf("CHAR")] = evalCHAR;
+  table[FunctionIdOf("CLEAN")] = [](TEvalContext& context) { evalTextToText(context, cleanControlChars); };
+  table[FunctionIdOf("CODE")] = evalCODE;
+  table[FunctionIdOf("DOLLAR")] = evalDOLLAR;
+  table[FunctionIdOf("EXACT")] = evalEXACT;
+  table[FunctionIdOf("FIND")] = [](TEvalContext& context) { evalFindOrSearch(context, false); };
+  table[FunctionIdOf("FIXED")] = evalFIXED;
+  table[FunctionIdOf("LEFT")] = [](TEvalContext& context) { evalLeftOrRight(context, leftText); };
+  table[FunctionIdOf("LEN")] = evalLEN;
+  table[FunctionIdOf("LOWER")] = [](TEvalContext& context) {
+    evalTextToText(context, [](const std::string& text) { return lowerCase(text); });
+  };
+  table[FunctionIdOf("MID")] = evalMID;
+  table[FunctionIdOf("PROPER")] = [](TEvalContext& context) { evalTextToText(context, properCase); };
+  table[FunctionIdOf("REPLACE")] = evalREPLACE;
+  table[FunctionIdOf("REPT")] = evalREPT;
+  table[FunctionIdOf("RIGHT")] = [](TEvalContext& context) { evalLeftOrRight(context, rightText); };
+  table[FunctionIdOf("SEARCH")] = [](TEvalContext& context) { evalFindOrSearch(context, true); };
+  table[FunctionIdOf("SUBSTITUTE")] = evalSUBSTITUTE;
+  table[FunctionIdOf("T")] = evalT;
+  table[FunctionIdOf("TRIM")] = [](TEvalContext& context) { evalTextToText(context, trimBlanks); };
+  table[FunctionIdOf("UPPER")] = [](TEvalContext& context) {
+    evalTextToText(context, [](const std::string& text) { return upperCase(text); });
+  };
+  table[FunctionIdOf("VALUE")] = evalVALUE;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/LocaleSettings.h"
+#include "sheet/BuiltinDispatch.h"
 
 // The text built-ins the evaluator computes itself, on 8-bit texts whose
 // positions count characters from 1. Positions and counts are added in 64
@@ -16,6 +17,10 @@
 // beyond the end or a negative count gives the empty text, and a count
 // reaching past the end stops there.
 std::string extractText(const std::string& text, std::int64_t start, std::int64_t count);
+
+// CLEAN: the text without control characters below 32, except that line
+// feeds, carriage returns (and spaces) stay.
+std::string cleanControlChars(const std::string& text);
 
 // CHAR: the character of code n modulo 256.
 std::string characterOfCode(std::int32_t n);
@@ -64,3 +69,7 @@ std::string replaceText(const std::string& oldText, std::int32_t start, std::int
 std::string substituteAll(const std::string& text, const std::string& oldText, const std::string& newText);
 std::string substituteOne(const std::string& text, const std::string& oldText, const std::string& newText,
                           std::int32_t instance);
+
+// CHAR, CLEAN, CODE, DOLLAR, EXACT, FIND, FIXED, LEFT, LEN, LOWER, MID,
+// PROPER, REPLACE, REPT, RIGHT, SEARCH, SUBSTITUTE, T, TRIM, UPPER, VALUE.
+void registerTextFunctions(TBuiltinTable& table);

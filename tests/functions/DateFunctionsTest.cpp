@@ -6,6 +6,7 @@
 
 #include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
+#include "tests/sheet/SheetTestSupport.h"
 
 namespace {
 
@@ -103,6 +104,33 @@ TEST(DateFunctionsTest, TodayIsNowWithoutTheTime) {
   EXPECT_EQ(std::trunc(day), day);
   EXPECT_LE(day, before + 1e-3);
   EXPECT_GT(day, before - 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DateFormulas, ArgumentsAndErrors) {
+  localeSettings() = defaultLocaleSettings();
+  TSheet sheet;
+  EXPECT_EQ("36526", evaluated(sheet, "=DATE(2000,1,1)"));
+  EXPECT_EQ("36526", evaluated(sheet, "=DATE(2000.9,\"1\",1)"));  // numbers truncated, texts read
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=DATE(67536,1,1)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=DATE(-1,1,1)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=DATE(2020,2,30)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=DATE(2020,2)"));
+  EXPECT_EQ("1", evaluated(sheet, "=EDATE(DATE(2021,1,31),1)=DATE(2021,2,28)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=EDATE(DATE(9999,12,1),1)"));
+  EXPECT_EQ("0.5", evaluated(sheet, "=TIME(12,0,0)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=TIME(24,0,0)"));
+  EXPECT_EQ("36527", evaluated(sheet, "=DATEVALUE(\"1/2/2000\")"));
+  EXPECT_EQ("#NAME?", evaluated(sheet, "=DATEVALUE(\"no date\")"));
+  EXPECT_EQ("0.75", evaluated(sheet, "=TIMEVALUE(\"18:00\")"));
+  EXPECT_EQ("#NAME?", evaluated(sheet, "=TIMEVALUE(\"no time\")"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=DATEVALUE()"));
+  EXPECT_EQ("1", evaluated(sheet, "=TODAY()<=NOW()"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=NOW(1)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=TODAY(1)"));
 }
 
 }  // namespace

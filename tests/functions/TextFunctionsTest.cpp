@@ -4,6 +4,7 @@
 
 #include "model/TextFormatting.h"
 #include "platform/NumericErrors.h"
+#include "tests/sheet/SheetTestSupport.h"
 
 namespace {
 
@@ -122,6 +123,63 @@ TEST(TextFunctionsTest, DollarRoundsThenWritesMoney) {
   settings.negativeCurrencyFormat = 15;
   EXPECT_EQ("(0,50 EUR)", dollarText(-0.5, 2, settings));
   EXPECT_EQ("0,00 EUR", dollarText(-0.001, 2, settings));  // no negative zero
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextFormulas, ConversionsCountsAndErrorCodes) {
+  localeSettings() = defaultLocaleSettings();
+  TSheet sheet;
+  EXPECT_EQ("A", evaluated(sheet, "=CHAR(321)"));
+  EXPECT_EQ("97", evaluated(sheet, "=CODE(\"abc\")"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=CODE(\"\")"));
+  EXPECT_EQ("a\nb", evaluated(sheet, "=CLEAN(\"a\"&CHAR(9)&CHAR(10)&\"b\")"));
+  EXPECT_EQ("$1,234.57", evaluated(sheet, "=DOLLAR(1234.567)"));
+  EXPECT_EQ("$1,200", evaluated(sheet, "=DOLLAR(1234.567,-2)"));
+  EXPECT_EQ("#NUM!", evaluated(sheet, "=DOLLAR(1E15)"));
+  EXPECT_EQ("1", evaluated(sheet, "=EXACT(\"a\",\"a\")"));
+  EXPECT_EQ("0", evaluated(sheet, "=EXACT(\"a\",\"A\")"));
+  EXPECT_EQ("4", evaluated(sheet, "=FIND(\"b\",\"abcb\",3)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=FIND(\"B\",\"abcb\")"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=FIND(\"b\",\"abcb\",0)"));
+  EXPECT_EQ("2", evaluated(sheet, "=SEARCH(\"B\",\"abcb\")"));
+  EXPECT_EQ("#NUM!", evaluated(sheet, "=SEARCH(\"b\",\"abcb\",0)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=SEARCH(\"\",\"abcb\")"));
+  EXPECT_EQ("1,234.50", evaluated(sheet, "=FIXED(1234.5)"));
+  EXPECT_EQ("1234.5", evaluated(sheet, "=FIXED(1234.54,1,1)"));
+  EXPECT_EQ("ab", evaluated(sheet, "=LEFT(\"abc\",2)"));
+  EXPECT_EQ("a", evaluated(sheet, "=LEFT(\"abc\")"));
+  EXPECT_EQ("abc", evaluated(sheet, "=RIGHT(\"abc\",5)"));
+  EXPECT_EQ("3", evaluated(sheet, "=LEN(\"abc\")"));
+  EXPECT_EQ("bc", evaluated(sheet, "=MID(\"abc\",2,5)"));
+  EXPECT_EQ("#NUM!", evaluated(sheet, "=MID(\"abc\",0,1)"));
+  EXPECT_EQ("bc", evaluated(sheet, "=MID(\"abc\",2,2147483647)"));
+  EXPECT_EQ("aXef", evaluated(sheet, "=REPLACE(\"abcdef\",2,3,\"X\")"));
+  EXPECT_EQ("abab", evaluated(sheet, "=REPT(\"ab\",2)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=REPT(\"abcd\",1073741825)"));
+  EXPECT_EQ("xa", evaluated(sheet, "=SUBSTITUTE(\"aaa\",\"aa\",\"x\")"));
+  EXPECT_EQ("a-b+c", evaluated(sheet, "=SUBSTITUTE(\"a-b-c\",\"-\",\"+\",2)"));
+  EXPECT_EQ("Two Words", evaluated(sheet, "=PROPER(\"two wORDS\")"));
+  EXPECT_EQ("a b", evaluated(sheet, "=TRIM(\"  a   b \")"));
+  EXPECT_EQ("ABC", evaluated(sheet, "=UPPER(\"aBc\")"));
+  EXPECT_EQ("abc", evaluated(sheet, "=LOWER(\"aBc\")"));
+  EXPECT_EQ("36526", evaluated(sheet, "=VALUE(\"1/1/2000\")"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=VALUE(\"abc\")"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=LEN()"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=UPPER(\"a\",\"b\")"));
+}
+
+TEST(TextFormulas, TTellsTextsFromNumbersAndEmptyCells) {
+  TSheet sheet;
+  enter(sheet, 1, 2, "abc", 2);  // a text cell
+  enter(sheet, 1, 3, "12");
+  EXPECT_EQ("abc", evaluated(sheet, "=T(A2)"));
+  EXPECT_EQ("", evaluated(sheet, "=T(A3)"));
+  EXPECT_EQ("", evaluated(sheet, "=T(5)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=T(A4)"));
+  EXPECT_EQ("#VALUE!", evaluated(sheet, "=T({1,2})"));
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 #include <psapi.h>
 
+#include "sheet/Sheet.h"
 #include "sheet/ValueArray.h"
+#include "tests/sheet/SheetTestSupport.h"
 #include "tests/support/TestScriptEngine.h"
 
 namespace {
@@ -474,6 +476,47 @@ TEST_F(MacroCalloutTest, RepeatedCallsDoNotLeak) {
   run(200000);
   // Each leaked round trip would hold more than 2 KB of strings.
   EXPECT_LT(privateBytes(), before + 16 * 1024 * 1024);
+}
+
+}  // namespace
+
+namespace {
+
+// The call-out as formulas meet it: arguments from cells, ranges and
+// constants, results spilled, the engine closed under the sheet.
+TEST_F(MacroCalloutTest, FormulasCallTheEngineOfTheSheet) {
+  TSheet sheet;
+  sheet.setScriptEngine(vb->get(), false);
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 2, 1, "abc", 2);
+  enter(sheet, 3, 1, "3");
+  EXPECT_EQ("Variant() 2", evaluated(sheet, "=Dims(A1:C1)"));  // one row: one dimension
+  EXPECT_EQ("abc", evaluated(sheet, "=Item1(A1:C1,1)"));
+  EXPECT_EQ("Variant() 1 0", evaluated(sheet, "=Dims(A1:A2)"));
+  EXPECT_EQ("1", evaluated(sheet, "=Item1({5,TRUE,7},1)"));  // names inside constants are resolved
+  EXPECT_EQ("-1", evaluated(sheet, "=Yes()"));
+  EXPECT_EQ("#N/A", evaluated(sheet, "=Fails(1)"));
+  EXPECT_EQ("#N/A", evaluated(sheet, "=NoValue()"));
+
+  sheet.expandVectorResults = true;
+  enter(sheet, 5, 1, "=Row3()");
+  EXPECT_EQ("1", shown(sheet, 5, 1));
+  EXPECT_EQ("two", shown(sheet, 5, 2));
+  EXPECT_EQ("3.5", shown(sheet, 5, 3));
+}
+
+TEST_F(MacroCalloutTest, FormulasSurviveTheEngineClosing) {
+  auto engine = std::make_unique<TTestScriptEngine>(L"JScript", L"function twice(x) { return 2 * x; }");
+  TSheet sheet;
+  sheet.setScriptEngine(engine->get(), false);
+  enter(sheet, 1, 1, "4");
+  enter(sheet, 2, 1, "=twice(A1)");
+  EXPECT_EQ("8", shown(sheet, 2, 1));
+  engine.reset();  // the macros window closes and drops it
+  enter(sheet, 1, 1, "5");
+  EXPECT_EQ("#NAME?", shown(sheet, 2, 1));
+  sheet.recalculateAll(false);
+  EXPECT_EQ("#NAME?", shown(sheet, 2, 1));
 }
 
 }  // namespace
