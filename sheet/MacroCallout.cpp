@@ -25,6 +25,19 @@ class TSlotsClearer {
   std::int32_t count_;
 };
 
+// Marks the shared argument area as in use for one call.
+class TBusyFlag {
+ public:
+  explicit TBusyFlag(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
+  ~TBusyFlag() { flag_ = before_; }
+  TBusyFlag(const TBusyFlag&) = delete;
+  TBusyFlag& operator=(const TBusyFlag&) = delete;
+
+ private:
+  bool& flag_;
+  bool before_;
+};
+
 }  // namespace
 
 void TScriptArguments::setValue(std::int32_t index, const TValueRecord& value) {
@@ -95,20 +108,27 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   }
   DISPID id = memberId(name);
   if (id == DISPID_UNKNOWN) return stateNotAvailable;
+  // Held for the call: a nested call may let go of the sheet's reference.
+  Microsoft::WRL::ComPtr<IDispatch> global = globalObject_;
   if (argumentCount < 0) argumentCount = 0;
   if (argumentCount > maxScriptArguments) return stateValue;
 
-  if (slots_.size() < static_cast<std::size_t>(argumentCount)) slots_.resize(argumentCount);  // zeroed: VT_EMPTY
-  TSlotsClearer clearer(slots_.data(), argumentCount);
-  TScriptArguments arguments(slots_.data(), argumentCount);
+  // A script may evaluate formulas of this sheet while it runs, calling in
+  // again; such a nested call gets an area of its own instead of
+  // overwriting (or moving) the arguments of the call still under way.
+  std::vector<VARIANT> nestedSlots;
+  std::vector<VARIANT>& slots = busy_ ? nestedSlots : slots_;
+  if (slots.size() < static_cast<std::size_t>(argumentCount)) slots.resize(argumentCount);  // zeroed: VT_EMPTY
+  TBusyFlag busy(busy_);
+  TSlotsClearer clearer(slots.data(), argumentCount);
+  TScriptArguments arguments(slots.data(), argumentCount);
   if (!fillArguments(arguments)) return stateValue;
 
   DISPPARAMS parameters{};
-  parameters.rgvarg = argumentCount > 0 ? slots_.data() : nullptr;
+  parameters.rgvarg = argumentCount > 0 ? slots.data() : nullptr;
   parameters.cArgs = static_cast<UINT>(argumentCount);
   TOleVariant returned;
-  HRESULT outcome = globalObject_->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), nullptr,
-                                          nullptr);
+  HRESULT outcome = global->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), nullptr, nullptr);
   if (outcome == DISP_E_MEMBERNOTFOUND) memberIds_.erase(name);
   if (outcome != S_OK) return stateNotAvailable;
   return variantToValue(*returned, result) ? stateValid : stateValue;

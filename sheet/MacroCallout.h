@@ -80,4 +80,5 @@ class TMacroCallout {
   std::unordered_map<std::string, DISPID> memberIds_;
   // The argument area, reused by every call; grown on demand.
   std::vector<VARIANT> slots_;
+  bool busy_ = false;
 };

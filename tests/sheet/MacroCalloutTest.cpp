@@ -315,6 +315,30 @@ TEST_F(MacroCalloutTest, ArgumentsAreClearedWhenFillingRaises) {
   EXPECT_EQ(0, result.value.integer);
 }
 
+TEST_F(MacroCalloutTest, NestedCallsKeepTheOuterArguments) {
+  TMacroCallout callout;
+  callout.setScriptEngine(js->get());
+  TScriptValue inner;
+  auto nestedCount = [&](TScriptArguments& slots) {
+    slots.setValue(0, stringValue("outer text"));
+    // As a script evaluating this sheet again would: more arguments than
+    // the outer call has, so a shared area would have to move.
+    EXPECT_EQ(0, callout.callFunction(
+                     "count", 1000,
+                     [](TScriptArguments& nested) {
+                       for (std::int32_t i = 0; i < nested.count(); ++i) nested.setValue(i, stringValue("inner"));
+                       return true;
+                     },
+                     inner));
+    slots.setValue(1, integerValue(2));
+    slots.setValue(2, integerValue(3));
+    return true;
+  };
+  ASSERT_EQ(0, callout.callFunction("kinds", 3, nestedCount, result));
+  EXPECT_EQ("string,number,number:outer text|2|3", result.value.string);
+  EXPECT_EQ(1000, inner.value.integer);
+}
+
 TEST_F(MacroCalloutTest, ClosedOrResetEngineGivesNameError) {
   TMacroCallout callout;
   {
