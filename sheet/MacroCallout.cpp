@@ -1,13 +1,9 @@
 #include "sheet/MacroCallout.h"
 
+#include "sheet/CellStates.h"
 #include "sheet/OleVariant.h"
 
 namespace {
-
-constexpr std::uint8_t stateValid = 0;
-constexpr std::uint8_t stateNotAvailable = 2;  // "#N/A"
-constexpr std::uint8_t stateName = 3;          // "#NAME?"
-constexpr std::uint8_t stateValue = 14;        // "#VALUE!"
 
 // Clears the argument slots of one call on every way out of it: each slot
 // may hold a string or an array that would otherwise leak.
@@ -101,17 +97,17 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
                                          TScriptValue& result) {
   result.value.clear();
   result.array.reset();
-  if (!engine_) return stateName;
+  if (!engine_) return errName;
   if (!engineUsable()) {
     forgetMembers();
-    return stateName;
+    return errName;
   }
   DISPID id = memberId(name);
-  if (id == DISPID_UNKNOWN) return stateNotAvailable;
+  if (id == DISPID_UNKNOWN) return errNA;
   // Held for the call: a nested call may let go of the sheet's reference.
   Microsoft::WRL::ComPtr<IDispatch> global = globalObject_;
   if (argumentCount < 0) argumentCount = 0;
-  if (argumentCount > maxScriptArguments) return stateValue;
+  if (argumentCount > maxScriptArguments) return errValue;
 
   // A script may evaluate formulas of this sheet while it runs, calling in
   // again; such a nested call gets an area of its own instead of
@@ -122,7 +118,7 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   TBusyFlag busy(busy_);
   TSlotsClearer clearer(slots.data(), argumentCount);
   TScriptArguments arguments(slots.data(), argumentCount);
-  if (!fillArguments(arguments)) return stateValue;
+  if (!fillArguments(arguments)) return errValue;
 
   DISPPARAMS parameters{};
   parameters.rgvarg = argumentCount > 0 ? slots.data() : nullptr;
@@ -130,6 +126,6 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   TOleVariant returned;
   HRESULT outcome = global->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), nullptr, nullptr);
   if (outcome == DISP_E_MEMBERNOTFOUND) memberIds_.erase(name);
-  if (outcome != S_OK) return stateNotAvailable;
-  return variantToValue(*returned, result) ? stateValid : stateValue;
+  if (outcome != S_OK) return errNA;
+  return variantToValue(*returned, result) ? stateValid : errValue;
 }

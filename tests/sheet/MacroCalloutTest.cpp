@@ -7,16 +7,13 @@
 
 #include <psapi.h>
 
+#include "sheet/CellStates.h"
 #include "sheet/Sheet.h"
 #include "sheet/ValueArray.h"
 #include "tests/sheet/SheetTestSupport.h"
 #include "tests/support/TestScriptEngine.h"
 
 namespace {
-
-constexpr std::uint8_t stateNotAvailable = 2;
-constexpr std::uint8_t stateName = 3;
-constexpr std::uint8_t stateValue = 14;
 
 TValueRecord integerValue(std::int32_t integer) {
   TValueRecord value;
@@ -146,7 +143,7 @@ TTestScriptEngine* MacroCalloutTest::js = nullptr;
 TEST_F(MacroCalloutTest, WithoutEngineTheNameIsUnknown) {
   TMacroCallout callout;
   bool filled = false;
-  EXPECT_EQ(stateName, callout.callFunction("Twice", 1, [&](TScriptArguments&) { return filled = true; }, result));
+  EXPECT_EQ(errName, callout.callFunction("Twice", 1, [&](TScriptArguments&) { return filled = true; }, result));
   EXPECT_FALSE(filled);  // arguments are not even looked at
 }
 
@@ -191,18 +188,18 @@ TEST_F(MacroCalloutTest, ResultKinds) {
     EXPECT_EQ(valueEmpty, result.value.kind) << name;
   }
   // Names are the script's own: JScript tells case.
-  EXPECT_EQ(stateNotAvailable, call(callout, "Twice", {integerValue(1)}, result));
+  EXPECT_EQ(errNA, call(callout, "Twice", {integerValue(1)}, result));
 }
 
 TEST_F(MacroCalloutTest, MissingAndRaisingFunctionsAreNotAvailable) {
   TMacroCallout callout;
   callout.setScriptEngine(vb->get());
-  EXPECT_EQ(stateNotAvailable, call(callout, "NoSuchFunction", {}, result));
-  EXPECT_EQ(stateNotAvailable, call(callout, "Fails", {integerValue(1)}, result));
+  EXPECT_EQ(errNA, call(callout, "NoSuchFunction", {}, result));
+  EXPECT_EQ(errNA, call(callout, "Fails", {integerValue(1)}, result));
   // The engine stays usable after a script error.
   EXPECT_EQ(0, call(callout, "Twice", {integerValue(2)}, result));
   callout.setScriptEngine(js->get());
-  EXPECT_EQ(stateNotAvailable, call(callout, "fails", {}, result));
+  EXPECT_EQ(errNA, call(callout, "fails", {}, result));
   EXPECT_EQ(0, call(callout, "twice", {integerValue(2)}, result));
 }
 
@@ -288,12 +285,12 @@ TEST_F(MacroCalloutTest, OversizedCallsAreRefusedBeforeInvoking) {
   ASSERT_EQ(0, callout.callFunction("count", maxScriptArguments, countAll, result));
   EXPECT_EQ(maxScriptArguments, result.value.integer);
   seen = -1;
-  EXPECT_EQ(stateValue, callout.callFunction("count", maxScriptArguments + 1, countAll, result));
+  EXPECT_EQ(errValue, callout.callFunction("count", maxScriptArguments + 1, countAll, result));
   EXPECT_EQ(-1, seen);
 
   TArray huge;
   huge.setSize2D(maxScriptArrayElements / 2 + 1, 2);
-  EXPECT_EQ(stateValue, call(callout, "count", {&huge}, result));
+  EXPECT_EQ(errValue, call(callout, "count", {&huge}, result));
   TArray largest;
   largest.setSize2D(maxScriptArrayElements / 2, 2);
   EXPECT_EQ(0, call(callout, "count", {&largest}, result));
@@ -346,16 +343,16 @@ TEST_F(MacroCalloutTest, ClosedOrResetEngineGivesNameError) {
     callout.setScriptEngine(engine.get());
     ASSERT_EQ(0, call(callout, "one", {}, result));
     engine.close();
-    EXPECT_EQ(stateName, call(callout, "one", {}, result));
+    EXPECT_EQ(errName, call(callout, "one", {}, result));
   }
   // The sheet still holds the engine after its owner has gone.
-  EXPECT_EQ(stateName, call(callout, "one", {}, result));
+  EXPECT_EQ(errName, call(callout, "one", {}, result));
 
   TTestScriptEngine engine(L"VBScript", L"Function One()\nOne = 1\nEnd Function\n");
   callout.setScriptEngine(engine.get());
   ASSERT_EQ(0, call(callout, "One", {}, result));
   ASSERT_EQ(S_OK, engine.get()->SetScriptState(SCRIPTSTATE_UNINITIALIZED));
-  EXPECT_EQ(stateName, call(callout, "One", {}, result));
+  EXPECT_EQ(errName, call(callout, "One", {}, result));
 }
 
 TEST_F(MacroCalloutTest, AnotherEngineIsAskedAfresh) {
@@ -369,7 +366,7 @@ TEST_F(MacroCalloutTest, AnotherEngineIsAskedAfresh) {
   ASSERT_EQ(0, call(callout, "f", {}, result));
   EXPECT_EQ(3, result.value.integer);
   callout.setScriptEngine(nullptr);
-  EXPECT_EQ(stateName, call(callout, "f", {}, result));
+  EXPECT_EQ(errName, call(callout, "f", {}, result));
 }
 
 // Forwards to a real engine, counting the name look-ups and able to hand
