@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/PlainText.h"
 #include "model/TextFormatting.h"
 #include "platform/DateTime.h"
 #include "platform/LocaleSettings.h"
@@ -16,16 +17,6 @@ constexpr int editDecimals = 15;
 constexpr std::uint8_t maxDecimalsLimit = 15;
 
 }  // namespace
-
-std::string trimmedText(const std::string& text) {
-  // Blanks and control characters, as the system's trim.
-  auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && isTrimmed(text[first])) ++first;
-  while (last > first && isTrimmed(text[last - 1])) --last;
-  return text.substr(first, last - first);
-}
 
 bool readCellNumber(const TSheet* sheet, const std::string& text, double& value) {
   if (sheet) return sheet->tryStrToFloat(text, value);
