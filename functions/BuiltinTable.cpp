@@ -1,6 +1,10 @@
 #include "sheet/BuiltinDispatch.h"
 
+#include "functions/CalendarFunctions.h"
+#include "functions/CashFlowFunctions.h"
+#include "functions/CurrencyAndTextFunctions.h"
 #include "functions/DateFunctions.h"
+#include "functions/FinanceFunctions.h"
 #include "functions/LogicFunctions.h"
 #include "functions/TextFunctions.h"
 
@@ -14,6 +18,10 @@ TBuiltinTable makeBuiltinTable() {
   registerDateFunctions(table);
   registerLogicFunctions(table);
   registerTextFunctions(table);
+  registerFinanceFunctions(table);
+  registerCashFlowFunctions(table);
+  registerCalendarFunctions(table);
+  registerCurrencyAndTextFunctions(table);
   return table;
 }
 
