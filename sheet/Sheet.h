@@ -20,8 +20,11 @@
 #include "sheet/RPNstack.h"
 #include "sheet/ValueArray.h"
 
+class TAsset;
 class TEvalContext;
+class TPortfolio;
 class TPortfolioTable;
+class TTransaction;
 
 // A text that is not a number of the asked form.
 struct EConvertError : std::runtime_error {
@@ -274,12 +277,70 @@ class TSheet {
   // change can clear it without a pass over the grid.
   void noteCircularCell(int col, int row);
 
-  // ---- Bound-object properties ----
+  // ---- Bound-object properties (SheetBoundObjects.cpp) ----
+  // A portfolio by its index among the open portfolios, an asset by its
+  // index in the current portfolio, a transaction by its number in any asset
+  // of the current portfolio. Nothing is found without a portfolio table.
+  void findPortfolio(std::int32_t index, TPortfolio*& portfolio, bool& found) const;
+  void findAsset(std::int32_t index, TAsset*& asset, bool& found) const;
+  void findTransaction(std::int32_t number, TTransaction*& transaction, bool& found) const;
+  // Getters leave the value as it was when the object is not found. Setters
+  // return true when they changed the property; the dependents of every
+  // cell bound to the object have then been brought up to date.
+  void getPortfolioName(std::int32_t index, std::string& text, bool& found) const;
+  void getPortfolioSymbol(std::int32_t index, std::string& text, bool& found) const;
+  void getPortfolioCurrency(std::int32_t index, std::string& text, bool& found) const;
+  bool setPortfolioName(std::int32_t index, const std::string& text);    // trimmed; only a different text
+  bool setPortfolioSymbol(std::int32_t index, const std::string& text);  // the same
+  bool setPortfolioCurrency(std::int32_t index, const std::string& text);  // a different code; loads its rates
+  void getAssetName(std::int32_t index, std::string& text, bool& found) const;
+  void getAssetSymbol(std::int32_t index, std::string& text, bool& found) const;
+  void getAssetCurrency(std::int32_t index, std::string& text, bool& found) const;
+  bool setAssetName(std::int32_t index, const std::string& text);
+  bool setAssetSymbol(std::int32_t index, const std::string& text);
+  bool setAssetCurrency(std::int32_t index, const std::string& text);  // reloads the table's rates
+  // The shares of the asset's allocation, 0 while it is not valid. Setting
+  // one always counts as a change.
+  void getAssetPercentStocks(std::int32_t index, double& percent, bool& found) const;
+  void getAssetPercentBonds(std::int32_t index, double& percent, bool& found) const;
+  void getAssetPercentCash(std::int32_t index, double& percent, bool& found) const;
+  void getAssetPercentOther(std::int32_t index, double& percent, bool& found) const;
+  bool setAssetPercentStocks(std::int32_t index, double percent);
+  bool setAssetPercentBonds(std::int32_t index, double percent);
+  bool setAssetPercentCash(std::int32_t index, double percent);
+  bool setAssetPercentOther(std::int32_t index, double percent);
+  // A transaction's date is the day count of its date-time, its time the
+  // fraction; setting either keeps the other. Every transaction setter
+  // counts as a change when the transaction is found.
+  void getTransactionDate(std::int32_t number, double& date, bool& found) const;
+  void getTransactionTime(std::int32_t number, double& time, bool& found) const;
+  void getTransactionUnits(std::int32_t number, double& units, bool& found) const;
+  void getTransactionValue(std::int32_t number, double& value, bool& found) const;
+  void getTransactionFees(std::int32_t number, double& fees, bool& found) const;
+  void getTransactionFlag(std::int32_t number, std::string& flag, bool& found) const;
+  void getTransactionSoft(std::int32_t number, std::int32_t& soft, bool& found) const;
+  bool setTransactionDate(std::int32_t number, double date);
+  bool setTransactionTime(std::int32_t number, double time);
+  bool setTransactionUnits(std::int32_t number, double units);
+  bool setTransactionValue(std::int32_t number, double value);
+  bool setTransactionFees(std::int32_t number, double fees);
+  bool setTransactionFlag(std::int32_t number, const std::string& flag);
+  bool setTransactionSoft(std::int32_t number, std::int32_t soft);
   // The property that a bound cell of the type code (10 to 27) shows for the
-  // object id; false when the object is not found.
+  // object id (kind 1, 2 or 3); false when the object is not found.
   bool readObjectProperty(std::uint8_t typeCode, std::int32_t id, TValueRecord& value) const;
-  // Writes it; true when the property changed.
+  // Writes it, the value converted to the property's kind; true when the
+  // property changed.
   bool writeObjectProperty(std::uint8_t typeCode, std::int32_t id, const TValueRecord& value);
+  // The property bound to the current cell, for the grid's editor. Nothing
+  // happens unless the current cell is an unlocked bound cell; the getters
+  // then give empty, 0 or 0.0, as they do for a value that does not convert.
+  void getCurrentObjectText(std::string& text) const;
+  std::int32_t currentObjectInteger() const;
+  double currentObjectNumber() const;
+  void setCurrentObjectText(const std::string& text);
+  void setCurrentObjectInteger(std::int32_t n);
+  void setCurrentObjectNumber(double x);
 
  private:
   void freeCellAt(int col, int row);

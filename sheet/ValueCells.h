@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/PlainText.h"
 #include "sheet/Cell.h"
 
 // The value cells, type codes 1 to 9, and their abstract bases.
@@ -201,8 +202,8 @@ class TCellIntegerAsImage : public TCellInteger {
 };
 
 // Cell entries: the text without leading and trailing blanks and control
-// characters; a number with the sheet's separators (the system's without a
-// sheet); an integer, or a number within 32 bits truncated toward zero.
-std::string trimmedText(const std::string& text);
+// characters (trimmedText, shared with the model); a number with the sheet's
+// separators (the system's without a sheet); an integer, or a number within
+// 32 bits truncated toward zero.
 bool readCellNumber(const TSheet* sheet, const std::string& text, double& value);
 bool readCellInteger(const TSheet* sheet, const std::string& text, std::int32_t& value);
