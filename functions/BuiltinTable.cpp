@@ -5,6 +5,7 @@
 #include "functions/CurrencyAndTextFunctions.h"
 #include "functions/DateFunctions.h"
 #include "functions/FinanceFunctions.h"
+#include "functions/IndicatorFunctions.h"
 #include "functions/LogicFunctions.h"
 #include "functions/TextFunctions.h"
 
@@ -22,6 +23,7 @@ TBuiltinTable makeBuiltinTable() {
   registerCashFlowFunctions(table);
   registerCalendarFunctions(table);
   registerCurrencyAndTextFunctions(table);
+  registerIndicatorFunctions(table);
   return table;
 }
 
