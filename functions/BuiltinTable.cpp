@@ -7,6 +7,7 @@
 #include "functions/FinanceFunctions.h"
 #include "functions/IndicatorFunctions.h"
 #include "functions/LogicFunctions.h"
+#include "functions/MathFunctions.h"
 #include "functions/TextFunctions.h"
 
 // Each family of built-in functions fills its entries of the table through
@@ -24,6 +25,7 @@ TBuiltinTable makeBuiltinTable() {
   registerCalendarFunctions(table);
   registerCurrencyAndTextFunctions(table);
   registerIndicatorFunctions(table);
+  registerMathFunctions(table);
   return table;
 }
 
