@@ -8,6 +8,7 @@
 #include "functions/IndicatorFunctions.h"
 #include "functions/LogicFunctions.h"
 #include "functions/MathFunctions.h"
+#include "functions/SignalFunctions.h"
 #include "functions/TextFunctions.h"
 
 // Each family of built-in functions fills its entries of the table through
@@ -26,6 +27,7 @@ TBuiltinTable makeBuiltinTable() {
   registerCurrencyAndTextFunctions(table);
   registerIndicatorFunctions(table);
   registerMathFunctions(table);
+  registerSignalFunctions(table);
   return table;
 }
 
