@@ -1,0 +1,277 @@
+#include "sheet/FieldTable.h"
+
+#include <algorithm>
+
+#include "model/PlainText.h"
+#include "model/PortableIniFile.h"
+#include "platform/LocaleSettings.h"
+#include "sheet/ColumnLetters.h"
+#include "sheet/FormulaTokenizer.h"
+
+namespace {
+
+const std::string fieldsSection = "Fields";
+constexpr int unsetSize = -1;
+
+}  // namespace
+
+// ---- TField ----
+
+void TField::setFieldDefaults() {
+  Symbol.clear();
+  Header.clear();
+  TestContent.clear();
+  EditableDefinition = true;
+  Hidden = false;
+  Disabled = false;
+  EditorRowHeight = unsetSize;
+  RowWiseWidth = unsetSize;
+  ColWiseHeight = unsetSize;
+  Position = -1;
+}
+
+void TField::setDefaults() {
+  TCellProps::setDefaults();
+  setFieldDefaults();
+}
+
+int TField::assign(const TField* source) {
+  if (!source) {
+    setDefaults();
+    return 0;
+  }
+  Symbol = source->Symbol;
+  Header = source->Header;
+  TestContent = source->TestContent;
+  EditableDefinition = source->EditableDefinition;
+  Hidden = source->Hidden;
+  Disabled = source->Disabled;
+  EditorRowHeight = source->EditorRowHeight;
+  RowWiseWidth = source->RowWiseWidth;
+  ColWiseHeight = source->ColWiseHeight;
+  return TCellProps::assign(source);
+}
+
+int TField::loadFromIni(const TPortableIniFile& ini, const std::string& section, char listSeparator,
+                        char decimalSeparator) {
+  setFieldDefaults();
+  int result = TCellProps::loadFromIni(ini, section, listSeparator, decimalSeparator);
+  if (result != 0) return result;
+  EditableDefinition = ini.readBool(section, "EditableDefinition", EditableDefinition);
+  Hidden = ini.readBool(section, "Hidden", Hidden);
+  Disabled = ini.readBool(section, "Disabled", Disabled);
+  Symbol = ini.readString(section, "Symbol", Symbol);
+  Header = ini.readString(section, "Header", Header);
+  TestContent = ini.readString(section, "TestContent", TestContent);
+  EditorRowHeight = ini.readInteger(section, "EditorRowHeight", EditorRowHeight);
+  RowWiseWidth = ini.readInteger(section, "RowWiseWidth", RowWiseWidth);
+  ColWiseHeight = ini.readInteger(section, "ColWiseHeight", ColWiseHeight);
+  return 0;
+}
+
+int TField::saveToIni(TPortableIniFile& ini, const std::string& section, char listSeparator,
+                      char decimalSeparator) const {
+  int result = TCellProps::saveToIni(ini, section, listSeparator, decimalSeparator);
+  if (result != 0) return result;
+  ini.writeBool(section, "EditableDefinition", EditableDefinition);
+  ini.writeBool(section, "Hidden", Hidden);
+  ini.writeBool(section, "Disabled", Disabled);
+  ini.writeString(section, "Symbol", quotedWhereNeeded(Symbol));
+  ini.writeString(section, "Header", quotedWhereNeeded(Header));
+  ini.writeString(section, "TestContent", quotedWhereNeeded(TestContent));
+  ini.writeInteger(section, "EditorRowHeight", EditorRowHeight);
+  ini.writeInteger(section, "RowWiseWidth", RowWiseWidth);
+  ini.writeInteger(section, "ColWiseHeight", ColWiseHeight);
+  return 0;
+}
+
+void TField::setSymbol(const std::string& text) { Symbol = trimmedText(text); }
+void TField::setHeader(const std::string& text) { Header = trimmedText(text); }
+void TField::setTestContent(const std::string& text) { TestContent = trimmedText(text); }
+
+// ---- TFieldTable ----
+
+void TFieldTable::clear() {
+  Fields.clear();
+  Fixed = 0;
+  RowWiseFixedHeight = unsetSize;
+  ColWiseFixedWidth = unsetSize;
+  DefaultRowWiseWidth = unsetSize;
+  DefaultColWiseHeight = unsetSize;
+}
+
+int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
+  clear();
+  std::unique_ptr<TPortableIniFile> ini;
+  try {
+    ini = std::make_unique<TPortableIniFile>(fileName);
+  } catch (...) {
+    return -3;
+  }
+  if (ini->readFailed()) return -3;
+  try {
+    int fieldCount = std::max(0, ini->readInteger(fieldsSection, "Count", count()));
+    if (fieldCount > maxFieldCount) return -6;
+    Fixed = ini->readInteger(fieldsSection, "Fixed", Fixed);
+    RowWiseFixedHeight = ini->readInteger(fieldsSection, "RowWiseFixedHeight", unsetSize);
+    ColWiseFixedWidth = ini->readInteger(fieldsSection, "ColWiseFixedWidth", unsetSize);
+    DefaultRowWiseWidth = ini->readInteger(fieldsSection, "DefaultRowWiseWidth", unsetSize);
+    DefaultColWiseHeight = ini->readInteger(fieldsSection, "DefaultColWiseHeight", unsetSize);
+    Fields.reserve(static_cast<std::size_t>(fieldCount));
+    for (int i = 0; i < fieldCount; ++i) {
+      auto field = std::make_unique<TField>();
+      // A missing section leaves a field with every default.
+      field->loadFromIni(*ini, std::to_string(i), listSeparator, decimalSeparator);
+      if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
+      if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
+      Fields.push_back(std::move(field));
+    }
+  } catch (...) {
+    clear();
+    return -5;
+  }
+  FileName = fileName;
+  return 0;
+}
+
+int TFieldTable::save(char decimalSeparator, char listSeparator) const {
+  try {
+    TPortableIniFile ini(FileName);
+    ini.writeInteger(fieldsSection, "Count", count());
+    ini.writeInteger(fieldsSection, "Fixed", Fixed);
+    ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
+    ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
+    ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
+    ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
+    for (int i = 0; i < count(); ++i) {
+      Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(i), listSeparator, decimalSeparator);
+    }
+    return ini.updateFile() ? 0 : -4;
+  } catch (...) {
+    return -4;
+  }
+}
+
+int TFieldTable::assign(const TFieldTable* source) {
+  if (source == this) return 0;
+  clear();
+  if (!source) return 0;
+  Fixed = source->Fixed;
+  FileName = source->FileName;
+  RowWiseFixedHeight = source->RowWiseFixedHeight;
+  ColWiseFixedWidth = source->ColWiseFixedWidth;
+  DefaultRowWiseWidth = source->DefaultRowWiseWidth;
+  DefaultColWiseHeight = source->DefaultColWiseHeight;
+  Fields.reserve(source->Fields.size());
+  for (const auto& field : source->Fields) {
+    auto copy = std::make_unique<TField>();
+    copy->assign(field.get());
+    Fields.push_back(std::move(copy));
+  }
+  return 0;
+}
+
+TField* TFieldTable::items(int index) const {
+  if (index < 0 || index >= count()) return nullptr;
+  return Fields[static_cast<std::size_t>(index)].get();
+}
+
+int TFieldTable::insertField(int index) {
+  if (index < 0 || index >= maxFieldCount) return -7;
+  if (index < count()) {
+    Fields.insert(Fields.begin() + index, std::make_unique<TField>());
+  } else {
+    while (count() <= index) Fields.push_back(std::make_unique<TField>());
+  }
+  TField& field = *Fields[static_cast<std::size_t>(index)];
+  field.RowWiseWidth = DefaultRowWiseWidth;
+  field.ColWiseHeight = DefaultColWiseHeight;
+  return 0;
+}
+
+int TFieldTable::deleteField(int index) {
+  if (index < 0 || index >= count()) return -7;
+  Fields.erase(Fields.begin() + index);
+  if (Fixed > index) --Fixed;
+  return 0;
+}
+
+int TFieldTable::moveField(int from, int to) {
+  if (from < 0 || from >= count() || to < 0 || to >= maxFieldCount) return -7;
+  while (count() <= to) Fields.push_back(std::make_unique<TField>());
+  auto first = Fields.begin();
+  if (to < from) {
+    std::rotate(first + to, first + from, first + from + 1);
+  } else {
+    std::rotate(first + from, first + from + 1, first + to + 1);
+  }
+  return 0;
+}
+
+int TFieldTable::positionOfSymbol(const std::string& symbol) const {
+  std::string wanted = trimmedText(symbol);
+  for (const auto& field : Fields) {
+    if (sameText(field->Symbol, wanted)) return field->Position;
+  }
+  return -1;
+}
+
+TField* TFieldTable::fieldAtPosition(int position) const {
+  if (position < 1) return nullptr;
+  for (const auto& field : Fields) {
+    if (field->Position == position) return field.get();
+  }
+  return nullptr;
+}
+
+int TFieldTable::shownFixedCount() const {
+  int shown = 0;
+  int fixedCount = std::min(Fixed, count());
+  for (int i = 0; i < fixedCount; ++i) {
+    const TField& field = *Fields[static_cast<std::size_t>(i)];
+    if (!field.Hidden && !field.Disabled) ++shown;
+  }
+  return shown;
+}
+
+void TFieldTable::translateFormula(const std::string& formula, int index, std::string& result,
+                                   const std::vector<std::string>& replacements,
+                                   const std::vector<std::string>& names, char listSeparator,
+                                   char decimalSeparator, bool rowWise) const {
+  result.clear();
+  TTokenObject tokens[2];
+  TTokenObject* token = &tokens[0];
+  TTokenObject* previous = nullptr;
+  std::size_t position = 0;
+  std::size_t endPosition = 0;
+  while (true) {
+    std::size_t previousEnd = endPosition;
+    position = endPosition;
+    getFormulaToken(*token, formula, position, endPosition, decimalSeparator, listSeparator, previous);
+    result.append(position - previousEnd, ' ');
+    if (endPosition <= position) break;
+    std::string_view spelling = std::string_view(formula).substr(position, endPosition - position);
+    if (token->tokenClass == tokenOperand && token->value.kind == valueIdentifier) {
+      const std::string& name = token->value.string;
+      int fieldPosition = positionOfSymbol(name);
+      if (fieldPosition > 0) {
+        result += rowWise ? columnLetters(fieldPosition) + std::to_string(index)
+                          : columnLetters(index) + std::to_string(fieldPosition);
+      } else {
+        auto named = std::find_if(names.begin(), names.end(), [&](const std::string& entry) {
+          return sameText(entry, name);
+        });
+        std::size_t nameIndex = static_cast<std::size_t>(named - names.begin());
+        if (named != names.end() && nameIndex < replacements.size()) {
+          result += replacements[nameIndex];
+        } else {
+          result += spelling;
+        }
+      }
+    } else {
+      result += spelling;
+    }
+    previous = token;
+    token = token == &tokens[0] ? &tokens[1] : &tokens[0];
+  }
+}

@@ -1,0 +1,201 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "sheet/FieldTable.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+// A table as a list window would keep it: a fixed header field and two
+// formatted fields, in memory with a comma as decimal separator.
+void fillSampleTable(TFieldTable& table) {
+  table.Fixed = 1;
+  table.DefaultRowWiseWidth = 80;
+  table.insertField(0);
+  table.insertField(1);
+  table.insertField(2);
+  TField& name = *table.items(0);
+  name.setSymbol("  NAME ");
+  name.setHeader("Name");
+  name.Kind = 13;
+  name.strToAlignment("L");
+  TField& price = *table.items(1);
+  price.setSymbol("PRICE");
+  price.Content = "=ROUND(ASSET_CLOSE(ID)*1,5;2)";
+  price.Trail = " %";
+  price.Kind = 1;
+  price.MaxDecimals = 2;
+  price.FixedDecimals = true;
+  price.Locked = false;
+  price.strToAlignment("RTB");
+  TFontProperties bold;
+  bold.style = fsBold | fsItalic;
+  bold.size = 10;
+  bold.name = "Arial";
+  price.Format->assignFont(bold);
+  price.Format->setFillColor(0x00FFEE);
+  price.ConditionalFormat->setCondition(false, -2.5);
+  price.ConditionalFormat->setFillColor(0x0000FF);
+  TField& note = *table.items(2);
+  note.Content = "\"a;b\"";
+  note.Hidden = true;
+  note.TestContent = " padded ";
+}
+
+}  // namespace
+
+TEST(FieldTable, FileRoundTripKeepsEveryByte) {
+  TTemporaryFolder folder;
+  TFieldTable table;
+  fillSampleTable(table);
+  table.FileName = folder.path() + "FIELDS.INI";
+  ASSERT_EQ(table.save(',', ';'), 0);
+  std::string written = readWholeFile(table.FileName);
+  EXPECT_NE(written.find("Content==ROUND(ASSET_CLOSE(ID)*1.5;2)\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("Trail=\" %\"\r\n"), std::string::npos);
+  EXPECT_NE(written.find("Alignment=TBR\r\n"), std::string::npos);
+  EXPECT_NE(written.find("FontStyle=BI\r\nCharSet=1\r\nFontPitch=0\r\nFillColor=65518\r\n"), std::string::npos);
+  EXPECT_NE(written.find("ConditionalFillColor=255\r\nConditionalFontColor=-2147483640\r\n"), std::string::npos);
+  EXPECT_NE(written.find("Threshold=-2.5"), std::string::npos);
+
+  TFieldTable loaded;
+  ASSERT_EQ(loaded.loadFromFile(table.FileName, ',', ';'), 0);
+  ASSERT_EQ(loaded.count(), 3);
+  EXPECT_EQ(loaded.Fixed, 1);
+  const TField& price = *loaded.items(1);
+  EXPECT_EQ(price.Content, "=ROUND(ASSET_CLOSE(ID)*1,5;2)") << "held with the reader's separators";
+  EXPECT_EQ(price.Trail, " %");
+  EXPECT_EQ(price.Alignment, fieldAlignTop | fieldAlignBottom | fieldAlignRight);
+  EXPECT_EQ(price.Format->FontName, "Arial");
+  EXPECT_EQ(price.Format->FontStyle, fsBold | fsItalic);
+  EXPECT_EQ(price.ConditionalFormat->Threshold, -2.5);
+  EXPECT_FALSE(price.ConditionalFormat->IfAboveThreshold);
+  EXPECT_FALSE(price.Locked);
+  EXPECT_EQ(price.RowWiseWidth, 80) << "an unset width takes the table's default";
+  EXPECT_EQ(loaded.items(0)->Symbol, "NAME");
+  EXPECT_EQ(loaded.items(2)->Content, "\"a;b\"") << "a quoted text keeps its quotes";
+  EXPECT_EQ(loaded.items(2)->TestContent, " padded ");
+
+  loaded.FileName = folder.path() + "COPY.INI";
+  ASSERT_EQ(loaded.save(',', ';'), 0);
+  EXPECT_EQ(readWholeFile(loaded.FileName), written);
+}
+
+TEST(FieldTable, MissingPartsReadAsDefaults) {
+  TTemporaryFolder folder;
+  TFieldTable table;
+  EXPECT_EQ(table.loadFromFile(folder.path() + "NONE.INI", '.', ','), 0);
+  EXPECT_EQ(table.count(), 0);
+  EXPECT_EQ(table.Fixed, 0);
+  EXPECT_EQ(table.DefaultColWiseHeight, -1);
+
+  std::string fileName = folder.path() + "F.INI";
+  // Section 0 is missing; section 1 has a disabled format whose font keys
+  // are left over from before.
+  writeWholeFile(fileName,
+                 "[Fields]\r\nCount=2\r\nDefaultColWiseHeight=30\r\n[1]\r\nFontAndFill=0\r\nFontName=Courier\r\n"
+                 "Alignment=rl\r\nKind=5\r\n");
+  ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(table.count(), 2);
+  const TField& missing = *table.items(0);
+  EXPECT_TRUE(missing.Locked);
+  EXPECT_EQ(missing.Kind, 2);
+  EXPECT_EQ(missing.MaxDecimals, 15);
+  EXPECT_EQ(missing.Format->FontName, "MS Sans Serif");
+  EXPECT_EQ(missing.Format->FontSize, 8);
+  EXPECT_EQ(missing.ColWiseHeight, 30);
+  const TField& leftover = *table.items(1);
+  EXPECT_EQ(leftover.Format->FontName, "MS Sans Serif");
+  EXPECT_EQ(leftover.Alignment, 0) << "only capital letters count";
+  EXPECT_EQ(leftover.Kind, 5);
+  TField centred;
+  centred.strToAlignment("RL");
+  EXPECT_EQ(centred.Alignment, fieldAlignLeft | fieldAlignRight);
+  EXPECT_EQ(centred.alignmentToStr(), "LR");
+}
+
+TEST(FieldTable, CorruptCountAndFailedSaveAreReported) {
+  TTemporaryFolder folder;
+  std::string fileName = folder.path() + "F.INI";
+  TFieldTable table;
+  writeWholeFile(fileName, "[Fields]\r\nCount=2147483647\r\n");
+  EXPECT_EQ(table.loadFromFile(fileName, '.', ','), -6);
+  EXPECT_EQ(table.count(), 0);
+  writeWholeFile(fileName, "[Fields]\r\nCount=-4\r\n");
+  EXPECT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  EXPECT_EQ(table.count(), 0);
+
+  table.insertField(0);
+  table.FileName = folder.path() + "MISSING\\F.INI";
+  EXPECT_EQ(table.save('.', ','), -4);
+  // A failed save leaves the old file whole.
+  table.FileName = fileName;
+  ASSERT_EQ(table.save('.', ','), 0);
+  std::string saved = readWholeFile(fileName);
+  HANDLE locked = CreateFileA(fileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  table.Fixed = 1;
+  EXPECT_EQ(table.save('.', ','), -4);
+  CloseHandle(locked);
+  EXPECT_EQ(readWholeFile(fileName), saved);
+}
+
+TEST(FieldTable, ListEditsKeepFixedPartAndSlots) {
+  TFieldTable table;
+  table.DefaultRowWiseWidth = 50;
+  EXPECT_EQ(table.insertField(-1), -7);
+  EXPECT_EQ(table.insertField(TFieldTable::maxFieldCount), -7);
+  ASSERT_EQ(table.insertField(2), 0);
+  ASSERT_EQ(table.count(), 3);
+  EXPECT_EQ(table.items(0)->RowWiseWidth, -1) << "gap fields keep -1";
+  EXPECT_EQ(table.items(2)->RowWiseWidth, 50);
+  for (int i = 0; i < 3; ++i) table.items(i)->Header = std::string(1, static_cast<char>('a' + i));
+  table.Fixed = 2;
+  EXPECT_EQ(table.deleteField(3), -7);
+  ASSERT_EQ(table.deleteField(2), 0);
+  EXPECT_EQ(table.Fixed, 2) << "a field after the fixed part";
+  ASSERT_EQ(table.deleteField(0), 0);
+  EXPECT_EQ(table.Fixed, 1);
+  EXPECT_EQ(table.items(0)->Header, "b");
+  ASSERT_EQ(table.moveField(0, 3), 0);
+  ASSERT_EQ(table.count(), 4);
+  EXPECT_EQ(table.items(3)->Header, "b");
+  for (int i = 0; i < 4; ++i) EXPECT_NE(table.items(i), nullptr);
+  ASSERT_EQ(table.moveField(3, 0), 0);
+  EXPECT_EQ(table.items(0)->Header, "b");
+  EXPECT_EQ(table.moveField(4, 0), -7);
+  EXPECT_EQ(table.items(4), nullptr);
+
+  table.Fixed = 9;
+  table.items(1)->Hidden = true;
+  EXPECT_EQ(table.shownFixedCount(), 3);
+  table.items(2)->Position = 4;
+  TFieldTable copy;
+  copy.assign(&table);
+  EXPECT_EQ(copy.count(), 4);
+  EXPECT_EQ(copy.Fixed, 9);
+  EXPECT_EQ(copy.items(2)->Position, -1) << "positions belong to the showing window";
+  EXPECT_NE(copy.items(0), table.items(0));
+}
+
+TEST(FieldTable, FormulasOfFieldsBecomeCellFormulas) {
+  TFieldTable table;
+  table.insertField(0);
+  table.insertField(1);
+  table.items(0)->setSymbol("Price");
+  table.items(0)->Position = 3;
+  table.items(1)->setSymbol("QTY");
+  EXPECT_EQ(table.positionOfSymbol(" price "), 3);
+  EXPECT_EQ(table.positionOfSymbol("QTY"), -1) << "not laid out";
+  EXPECT_EQ(table.fieldAtPosition(3), table.items(0));
+  EXPECT_EQ(table.fieldAtPosition(0), nullptr);
+  std::string result;
+  std::vector<std::string> names{"ID"};
+  std::vector<std::string> replacements{"17"};
+  table.translateFormula("=PRICE*2", 7, result, replacements, names, ';', '.', true);
+  EXPECT_EQ(result, "=C7*2");
+  table.translateFormula("=PRICE*2", 7, result, replacements, names, ';', '.', false);
+  EXPECT_EQ(result, "=G3*2");
+  table.translateFormula("= IF(id>1;  price;\"PRICE\") + Qty", 2, result, replacements, names, ';', '.', true);
+  EXPECT_EQ(result, "= IF(17>1;  C2;\"PRICE\") + Qty");
+}
