@@ -1,5 +1,6 @@
 #include "sheet/BuiltinDispatch.h"
 
+#include "functions/AggregateFunctions.h"
 #include "functions/CalendarFunctions.h"
 #include "functions/CashFlowFunctions.h"
 #include "functions/CurrencyAndTextFunctions.h"
@@ -28,6 +29,7 @@ TBuiltinTable makeBuiltinTable() {
   registerIndicatorFunctions(table);
   registerMathFunctions(table);
   registerSignalFunctions(table);
+  registerAggregateFunctions(table);
   return table;
 }
 
