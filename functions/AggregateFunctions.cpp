@@ -9,6 +9,7 @@
 
 #include "functions/Combinatorics.h"
 #include "functions/ConditionalAggregates.h"
+#include "functions/RangeValues.h"
 #include "functions/SeriesGathering.h"
 #include "model/Power.h"
 #include "platform/NumericErrors.h"
@@ -20,21 +21,24 @@ namespace {
 constexpr std::int64_t largestInteger = std::numeric_limits<std::int32_t>::max();
 
 // Every number of the call's arguments, first to last, arrays and ranges
-// row by row. Whatever does not convert is passed over: a name that reads
+// row by row (ranges read in place). Whatever does not convert is passed over: a name that reads
 // nothing, a text that is no number, an empty or failed cell.
 template <class Visit>
 void forEachNumber(TEvalContext& context, Visit visit) {
   for (int i = 0; i < context.argumentCount(); ++i) {
+    auto visitNumber = [&](const TValueRecord& element) {
+      double number = 0;
+      if (elementNumber(context.sheet, element, number)) visit(static_cast<long double>(number));
+      return true;
+    };
+    if (forEachRangeValue(context, i, visitNumber)) continue;
     TArgumentArray array;
     if (!context.arrayArgument(i, array, valueNumber)) continue;
     if (!array) {
       visit(static_cast<long double>(context.argument(i)->value.number));
       continue;
     }
-    for (const TValueRecord& element : array->elements()) {
-      double number = 0;
-      if (elementNumber(context.sheet, element, number)) visit(static_cast<long double>(number));
-    }
+    for (const TValueRecord& element : array->elements()) visitNumber(element);
   }
 }
 
@@ -55,6 +59,17 @@ bool elementInteger(const TSheet& sheet, const TValueRecord& element, std::int32
 template <class Visit>
 bool forEachInteger(TEvalContext& context, Visit visit) {
   for (int i = 0; i < context.argumentCount(); ++i) {
+    bool valid = true;
+    auto visitInteger = [&](const TValueRecord& element) {
+      std::int32_t value = 0;
+      valid = elementInteger(context.sheet, element, value);
+      if (valid) visit(value);
+      return valid;
+    };
+    if (forEachRangeValue(context, i, visitInteger)) {
+      if (!valid) return false;
+      continue;
+    }
     TArgumentArray array;
     if (!context.arrayArgument(i, array, valueInteger)) return false;
     if (!array) {
@@ -62,9 +77,7 @@ bool forEachInteger(TEvalContext& context, Visit visit) {
       continue;
     }
     for (const TValueRecord& element : array->elements()) {
-      std::int32_t value = 0;
-      if (!elementInteger(context.sheet, element, value)) return false;
-      visit(value);
+      if (!visitInteger(element)) return false;
     }
   }
   return true;

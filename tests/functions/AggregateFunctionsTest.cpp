@@ -39,7 +39,7 @@ TEST(AggregateFunctions, SumsAndProductsPassOverWhatIsNoNumber) {
                     {"=SUM({1,2}*3)", "9"}});
 }
 
-TEST(AggregateFunctions, SumOfARangeFollowsItsCells) {
+TEST(AggregateFunctions, RangeArgumentsFollowTheirCells) {
   TSheet sheet;
   enterColumn(sheet, 1, {"1", "2", "3"});
   enter(sheet, 2, 1, "=SUM(A1:A3)");
@@ -50,6 +50,11 @@ TEST(AggregateFunctions, SumOfARangeFollowsItsCells) {
   EXPECT_EQ(shown(sheet, 2, 2), "330") << "a range scaled by a number is recorded too";
   enter(sheet, 1, 2, "=B1");
   EXPECT_EQ(shown(sheet, 1, 2), "#CIRC!");
+  enter(sheet, 3, 1, "=GCD(C2:C3)");
+  EXPECT_EQ(shown(sheet, 3, 1), "#VALUE!") << "an empty cell is no integer";
+  enter(sheet, 3, 2, "12");
+  enter(sheet, 3, 3, "18");
+  EXPECT_EQ(shown(sheet, 3, 1), "6") << "the failed call still recorded its range";
 }
 
 TEST(AggregateFunctions, IntegersOnlyForDivisorsMultiplesAndMultinomials) {
