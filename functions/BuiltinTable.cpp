@@ -10,6 +10,7 @@
 #include "functions/LogicFunctions.h"
 #include "functions/MathFunctions.h"
 #include "functions/SignalFunctions.h"
+#include "functions/PortfolioFunctions.h"
 #include "functions/TextFunctions.h"
 
 // Each family of built-in functions fills its entries of the table through
@@ -30,6 +31,7 @@ TBuiltinTable makeBuiltinTable() {
   registerMathFunctions(table);
   registerSignalFunctions(table);
   registerAggregateFunctions(table);
+  registerPortfolioFunctions(table);
   return table;
 }
 

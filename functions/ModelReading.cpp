@@ -1,0 +1,53 @@
+#include "functions/ModelReading.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "functions/ArrayStorage.h"
+#include "sheet/Sheet.h"
+
+TPortfolio* portfolioNamed(const TEvalContext& c, std::int32_t index) {
+  TPortfolio* portfolio = nullptr;
+  bool found = false;
+  c.sheet.findPortfolio(index, portfolio, found);
+  return found ? portfolio : nullptr;
+}
+
+TAsset* assetNamed(const TEvalContext& c, std::int32_t index) {
+  TAsset* asset = nullptr;
+  bool found = false;
+  c.sheet.findAsset(index, asset, found);
+  return found ? asset : nullptr;
+}
+
+// Added as flows, so that a start and an end value on one day make one pair.
+TFlowList startingFlows(TCallArguments& args, std::int32_t fromDay, std::int32_t toDay) {
+  const long double startValue = args.number(3, 0);
+  const long double endValue = args.number(4, 0);
+  TFlowList flows;
+  cashFlowAdd(flows, startValue, fromDay);
+  cashFlowAdd(flows, endValue, toDay);
+  return flows;
+}
+
+void setFlowsResult(TEvalContext& c, const TFlowList& flows) {
+  const auto rows = static_cast<std::int64_t>(flows.size() / 2);
+  if (rows == 0) return c.fail(errNA);
+  if (!fitsArray(rows, 2)) return;
+  auto array = std::make_unique<TArray>();
+  storeVectorInArray(flows, 2, static_cast<int>(rows), *array, true);
+  c.setArrayResult(std::move(array));
+}
+
+std::int64_t rowLimit(double from, double to, std::int32_t maxRows) {
+  const double days = std::max(0.0, std::trunc(to - from));
+  // Beyond the element limit the exact count no longer matters.
+  std::int64_t limit = static_cast<std::int64_t>(std::min(days, static_cast<double>(maxArrayElements))) + 1;
+  if (maxRows > 0) limit = std::min<std::int64_t>(limit, maxRows);
+  return limit;
+}
+
+bool fitsArray(std::int64_t rows, std::int64_t columns) {
+  return rows >= 0 && columns >= 0 && (columns == 0 || rows <= maxArrayElements / columns);
+}
