@@ -9,8 +9,8 @@
 #include "functions/IndicatorFunctions.h"
 #include "functions/LogicFunctions.h"
 #include "functions/MathFunctions.h"
-#include "functions/SignalFunctions.h"
 #include "functions/PortfolioFunctions.h"
+#include "functions/SignalFunctions.h"
 #include "functions/TextFunctions.h"
 
 // Each family of built-in functions fills its entries of the table through
