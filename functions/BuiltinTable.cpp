@@ -5,12 +5,15 @@
 #include "functions/CashFlowFunctions.h"
 #include "functions/CurrencyAndTextFunctions.h"
 #include "functions/DateFunctions.h"
+#include "functions/DistributionFunctions.h"
 #include "functions/FinanceFunctions.h"
 #include "functions/IndicatorFunctions.h"
 #include "functions/LogicFunctions.h"
 #include "functions/MathFunctions.h"
+#include "functions/MatrixFunctions.h"
 #include "functions/PortfolioFunctions.h"
 #include "functions/SignalFunctions.h"
+#include "functions/StatisticsFunctions.h"
 #include "functions/TextFunctions.h"
 
 // Each family of built-in functions fills its entries of the table through
@@ -32,6 +35,9 @@ TBuiltinTable makeBuiltinTable() {
   registerSignalFunctions(table);
   registerAggregateFunctions(table);
   registerPortfolioFunctions(table);
+  registerStatisticsFunctions(table);
+  registerDistributionFunctions(table);
+  registerMatrixFunctions(table);
   return table;
 }
 
