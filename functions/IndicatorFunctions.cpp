@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -27,16 +29,23 @@ constexpr int maxSeriesArguments = 2;
 
 using TSeries = std::vector<long double>;
 
-// The parameters of one call by their position after the series arguments:
-// an integer parameter is read from `integer`, a number from `number`.
-struct TIndicatorArguments {
-  std::array<std::int32_t, maxParameters> integer{};
-  std::array<long double, maxParameters> number{};
+// One call's tables, parameters and records. Parameters are read by their
+// position after the tables: an integer parameter with integer(i), a number
+// with number(i).
+struct TIndicatorCall {
+  std::array<TSeries, maxSeriesArguments> tables;
+  std::array<std::int32_t, maxParameters> integers{};
+  std::array<long double, maxParameters> numbers{};
+  TSeries output;
+
+  // A table's values, handed over to the routine rather than copied.
+  TSeries table(int i = 0) { return std::move(tables[i]); }
+  std::int32_t integer(int i) const { return integers[i]; }
+  long double number(int i) const { return numbers[i]; }
 };
 
-// Runs the member's routine on its flattened series (moved from, not
-// copied) and leaves the records in output.
-using TIndicatorRoutine = void (*)(TSeries* series, const TIndicatorArguments& arguments, TSeries& output);
+// Runs the member's routine, which leaves its records in call.output.
+using TIndicatorRoutine = void (*)(TIndicatorCall& call);
 
 struct TParameter {
   std::uint8_t kind;  // valueInteger or valueNumber
@@ -63,19 +72,20 @@ struct TIndicatorMember {
   TIndicatorRoutine routine;
 };
 
-constexpr TIndicatorMember series1(const char* name, int columns, int minimumArguments,
-                                   std::initializer_list<TParameter> parameters, int recordLength,
-                                   TIndicatorRoutine routine, int checkedPeriods = 0, int minimumRows = 1) {
-  TIndicatorMember member{name, columns, minimumRows, 1, minimumArguments, static_cast<int>(parameters.size()),
+// A member over one table.
+constexpr TIndicatorMember tableMember(const char* name, int columns, int minimumArguments,
+                                       std::initializer_list<TParameter> parameters, int recordLength,
+                                       TIndicatorRoutine routine, int checkedPeriods = 0, int minimumRows = 1) {
+  TIndicatorMember result{name, columns, minimumRows, 1, minimumArguments, static_cast<int>(parameters.size()),
                           {}, checkedPeriods, recordLength, routine};
   int i = 0;
-  for (const TParameter& parameter : parameters) member.parameters[i++] = parameter;
-  return member;
+  for (const TParameter& parameter : parameters) result.parameters[i++] = parameter;
+  return result;
 }
 
 // The nine plain (date, value) members with one required period.
 constexpr TIndicatorMember periodMember(const char* name, TIndicatorRoutine routine) {
-  return series1(name, 2, 2, {period()}, 2, routine);
+  return tableMember(name, 2, 2, {period()}, 2, routine);
 }
 
 // Directional lines of the sheet start on the first row.
@@ -85,200 +95,126 @@ constexpr std::int32_t directionalStartRow = 0;
 // argument orders are the sheet's; where a routine orders its arguments
 // otherwise, the lambda maps them.
 constexpr std::array indicatorMembers{
-    series1("ACD", 5, 1, {number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              accumulationDistribution(std::move(s[0]), a.number[0], out);
-            }),
-    series1("ADX", 4, 1, {period(14), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              averageDirectionalIndex(std::move(s[0]), a.integer[0], a.number[1], out);
-            },
-            1),
-    series1("ADXR", 4, 1, {period(14), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              averageDirectionalRating(std::move(s[0]), a.integer[0], a.number[1], out);
-            },
-            1),
-    series1("DIM", 4, 1, {period(14), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              minusDirectionalIndicator(std::move(s[0]), a.integer[0], directionalStartRow, a.number[1], out);
-            },
-            1),
-    series1("DIP", 4, 1, {period(14), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              plusDirectionalIndicator(std::move(s[0]), a.integer[0], directionalStartRow, a.number[1], out);
-            },
-            1),
-    periodMember("ARD", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { aroonDown(std::move(s[0]), a.integer[0], out); }),
-    periodMember("ARO", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { aroonOscillator(std::move(s[0]), a.integer[0], out); }),
-    periodMember("ARU", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { aroonUp(std::move(s[0]), a.integer[0], out); }),
-    series1("ASI", 5, 1, {number(10000), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              accumulationSwingIndex(std::move(s[0]), a.number[0], a.number[1], out);
-            }),
-    series1("ATR", 4, 1, {period(14)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              averageTrueRangeSeries(std::move(s[0]), a.integer[0], out);
-            }),
-    series1("BOL", 2, 1, {period(20), number(2)}, 4,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              bollingerBands(std::move(s[0]), a.integer[0], a.number[1], out);
-            }),
+    tableMember("ACD", 5, 1, {number(0)}, 2,
+                [](TIndicatorCall& c) { accumulationDistribution(c.table(), c.number(0), c.output); }),
+    tableMember("ADX", 4, 1, {period(14), number(0)}, 2,
+                [](TIndicatorCall& c) { averageDirectionalIndex(c.table(), c.integer(0), c.number(1), c.output); },
+                1),
+    tableMember("ADXR", 4, 1, {period(14), number(0)}, 2,
+                [](TIndicatorCall& c) { averageDirectionalRating(c.table(), c.integer(0), c.number(1), c.output); },
+                1),
+    tableMember("DIM", 4, 1, {period(14), number(0)}, 2,
+                [](TIndicatorCall& c) {
+                  minusDirectionalIndicator(c.table(), c.integer(0), directionalStartRow, c.number(1), c.output);
+                },
+                1),
+    tableMember("DIP", 4, 1, {period(14), number(0)}, 2,
+                [](TIndicatorCall& c) {
+                  plusDirectionalIndicator(c.table(), c.integer(0), directionalStartRow, c.number(1), c.output);
+                },
+                1),
+    periodMember("ARD", [](TIndicatorCall& c) { aroonDown(c.table(), c.integer(0), c.output); }),
+    periodMember("ARO", [](TIndicatorCall& c) { aroonOscillator(c.table(), c.integer(0), c.output); }),
+    periodMember("ARU", [](TIndicatorCall& c) { aroonUp(c.table(), c.integer(0), c.output); }),
+    tableMember("ASI", 5, 1, {number(10000), number(0)}, 2,
+                [](TIndicatorCall& c) { accumulationSwingIndex(c.table(), c.number(0), c.number(1), c.output); }),
+    tableMember("ATR", 4, 1, {period(14)}, 2,
+                [](TIndicatorCall& c) { averageTrueRangeSeries(c.table(), c.integer(0), c.output); }),
+    tableMember("BOL", 2, 1, {period(20), number(2)}, 4,
+                [](TIndicatorCall& c) { bollingerBands(c.table(), c.integer(0), c.number(1), c.output); }),
     // The sheet's period is the routine's date tolerance in days.
-    series1("CBI", 2, 1, {period(7)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              coppockCurve(std::move(s[0]), a.integer[0], out);
-            }),
-    series1("CCI", 4, 1, {period(5)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              commodityChannelIndex(std::move(s[0]), a.integer[0], out);
-            }),
+    tableMember("CBI", 2, 1, {period(7)}, 2,
+                [](TIndicatorCall& c) { coppockCurve(c.table(), c.integer(0), c.output); }),
+    tableMember("CCI", 4, 1, {period(5)}, 2,
+                [](TIndicatorCall& c) { commodityChannelIndex(c.table(), c.integer(0), c.output); }),
     // The third and fourth numbers are the upper and the lower bound of the
     // trend's dead band (their defaults 0.001 and -0.001 make it a band).
-    series1("CSP", 5, 1, {period(5), number(0.1), number(0.7), number(0.001), number(-0.001)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              candlestickPatterns(std::move(s[0]), a.integer[0], a.number[1], a.number[2], a.number[4], a.number[3],
-                                  out);
-            }),
-    series1("DI", 4, 1, {}, 2,
-            [](TSeries* s, const TIndicatorArguments&, TSeries& out) { directionalIndicator(std::move(s[0]), out); },
-            0, 2),
-    series1("DM", 3, 1, {}, 2,
-            [](TSeries* s, const TIndicatorArguments&, TSeries& out) {
-              directionalMovementSeries(std::move(s[0]), out);
-            },
-            0, 2),
-    periodMember("DPO", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { detrendedPriceOscillator(std::move(s[0]), a.integer[0], out); }),
-    series1("EFI", 3, 1, {}, 2,
-            [](TSeries* s, const TIndicatorArguments&, TSeries& out) { forceIndex(std::move(s[0]), out); }),
-    series1("EMA", 2, 2, {period(), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              exponentialMovingAverage(std::move(s[0]), a.integer[0], a.number[1], out);
-            },
-            1),
-    series1("EOM", 4, 1, {number(10000)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              easeOfMovement(std::move(s[0]), a.number[0], out);
-            }),
+    tableMember("CSP", 5, 1, {period(5), number(0.1), number(0.7), number(0.001), number(-0.001)}, 2,
+                [](TIndicatorCall& c) {
+                  candlestickPatterns(c.table(), c.integer(0), c.number(1), c.number(2), c.number(4), c.number(3),
+                                      c.output);
+                }),
+    tableMember("DI", 4, 1, {}, 2, [](TIndicatorCall& c) { directionalIndicator(c.table(), c.output); }, 0, 2),
+    tableMember("DM", 3, 1, {}, 2, [](TIndicatorCall& c) { directionalMovementSeries(c.table(), c.output); }, 0, 2),
+    periodMember("DPO", [](TIndicatorCall& c) { detrendedPriceOscillator(c.table(), c.integer(0), c.output); }),
+    tableMember("EFI", 3, 1, {}, 2, [](TIndicatorCall& c) { forceIndex(c.table(), c.output); }),
+    tableMember("EMA", 2, 2, {period(), number(0)}, 2,
+                [](TIndicatorCall& c) { exponentialMovingAverage(c.table(), c.integer(0), c.number(1), c.output); },
+                1),
+    tableMember("EOM", 4, 1, {number(10000)}, 2,
+                [](TIndicatorCall& c) { easeOfMovement(c.table(), c.number(0), c.output); }),
     // The sheet gives the width before the seed of the middle line.
-    series1("KB", 4, 1, {period(20), period(10), number(2), number(0)}, 4,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              keltnerBands(std::move(s[0]), a.integer[0], a.integer[1], a.number[3], a.number[2], out);
-            }),
-    periodMember("MA", [](TSeries* s, const TIndicatorArguments& a,
-                          TSeries& out) { simpleMovingAverage(std::move(s[0]), a.integer[0], out); }),
-    series1("MACD", 2, 1, {period(26), period(12), period(9), number(0), number(0), number(0)}, 3,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              macd(std::move(s[0]), a.integer[0], a.integer[1], a.integer[2], a.number[3], a.number[4], a.number[5],
-                   out);
-            }),
-    series1("MFI", 5, 2, {period()}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              moneyFlowIndex(std::move(s[0]), a.integer[0], out);
-            }),
-    series1("MFM", 5, 2, {period()}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              negativeMoneyFlow(std::move(s[0]), a.integer[0], out);
-            }),
-    series1("MFP", 5, 2, {period()}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              positiveMoneyFlow(std::move(s[0]), a.integer[0], out);
-            }),
-    series1("MI", 3, 1, {period(25), period(9), number(0), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              massIndex(std::move(s[0]), a.integer[0], a.integer[1], a.number[2], a.number[3], out);
-            }),
-    periodMember("MO", [](TSeries* s, const TIndicatorArguments& a,
-                          TSeries& out) { momentum(std::move(s[0]), a.integer[0], out); }),
-    series1("NVI", 3, 1, {number(1)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              negativeVolumeIndex(std::move(s[0]), a.number[0], out);
-            }),
-    series1("OBV", 3, 1, {number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              onBalanceVolume(std::move(s[0]), a.number[0], out);
-            }),
-    series1("PVI", 3, 1, {number(1)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              positiveVolumeIndex(std::move(s[0]), a.number[0], out);
-            }),
-    series1("PVT", 3, 1, {number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              priceVolumeTrend(std::move(s[0]), a.number[0], out);
-            }),
-    periodMember("ROC", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { rateOfChange(std::move(s[0]), a.integer[0], out); }),
+    tableMember("KB", 4, 1, {period(20), period(10), number(2), number(0)}, 4,
+                [](TIndicatorCall& c) {
+                  keltnerBands(c.table(), c.integer(0), c.integer(1), c.number(3), c.number(2), c.output);
+                }),
+    periodMember("MA", [](TIndicatorCall& c) { simpleMovingAverage(c.table(), c.integer(0), c.output); }),
+    tableMember("MACD", 2, 1, {period(26), period(12), period(9), number(0), number(0), number(0)}, 3,
+                [](TIndicatorCall& c) {
+                  macd(c.table(), c.integer(0), c.integer(1), c.integer(2), c.number(3), c.number(4), c.number(5),
+                       c.output);
+                }),
+    tableMember("MFI", 5, 2, {period()}, 2,
+                [](TIndicatorCall& c) { moneyFlowIndex(c.table(), c.integer(0), c.output); }),
+    tableMember("MFM", 5, 2, {period()}, 2,
+                [](TIndicatorCall& c) { negativeMoneyFlow(c.table(), c.integer(0), c.output); }),
+    tableMember("MFP", 5, 2, {period()}, 2,
+                [](TIndicatorCall& c) { positiveMoneyFlow(c.table(), c.integer(0), c.output); }),
+    tableMember("MI", 3, 1, {period(25), period(9), number(0), number(0)}, 2,
+                [](TIndicatorCall& c) {
+                  massIndex(c.table(), c.integer(0), c.integer(1), c.number(2), c.number(3), c.output);
+                }),
+    periodMember("MO", [](TIndicatorCall& c) { momentum(c.table(), c.integer(0), c.output); }),
+    tableMember("NVI", 3, 1, {number(1)}, 2,
+                [](TIndicatorCall& c) { negativeVolumeIndex(c.table(), c.number(0), c.output); }),
+    tableMember("OBV", 3, 1, {number(0)}, 2,
+                [](TIndicatorCall& c) { onBalanceVolume(c.table(), c.number(0), c.output); }),
+    tableMember("PVI", 3, 1, {number(1)}, 2,
+                [](TIndicatorCall& c) { positiveVolumeIndex(c.table(), c.number(0), c.output); }),
+    tableMember("PVT", 3, 1, {number(0)}, 2,
+                [](TIndicatorCall& c) { priceVolumeTrend(c.table(), c.number(0), c.output); }),
+    periodMember("ROC", [](TIndicatorCall& c) { rateOfChange(c.table(), c.integer(0), c.output); }),
     TIndicatorMember{"RS", 2, 1, 2, 3, 1, {period()}, 1, 2,
-                     [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-                       relativeStrength(std::move(s[0]), std::move(s[1]), a.integer[0], out);
-                     }},
-    periodMember("RSI", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { relativeStrengthIndex(std::move(s[0]), a.integer[0], out); }),
-    series1("SAR", 3, 1, {number(0.02), number(0.2)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              parabolicSAR(std::move(s[0]), a.number[0], a.number[1], out);
-            }),
-    series1("SI", 5, 1, {number(10000)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              swingIndexSeries(std::move(s[0]), a.number[0], out);
-            }),
-    series1("STO", 4, 4, {period(), period(), period()}, 4,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              stochastic(std::move(s[0]), a.integer[0], a.integer[1], a.integer[2], out);
-            },
-            0, 2),
-    series1("TP", 4, 1, {}, 2,
-            [](TSeries* s, const TIndicatorArguments&, TSeries& out) { typicalPriceSeries(std::move(s[0]), out); },
-            0, 2),
-    series1("TR", 4, 1, {}, 2,
-            [](TSeries* s, const TIndicatorArguments&, TSeries& out) { trueRangeSeries(std::move(s[0]), out); },
-            0, 2),
-    series1("TRIX", 2, 2, {period(), number(0), number(0), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              trix(std::move(s[0]), a.integer[0], a.number[1], a.number[2], a.number[3], out);
-            }),
-    series1("TSI", 2, 3, {period(), period()}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              trueStrengthIndex(std::move(s[0]), a.integer[0], a.integer[1], out);
-            },
-            0, 2),
-    series1("UDR", 3, 2, {period()}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              upDownVolumeRatio(std::move(s[0]), a.integer[0], out);
-            }),
-    periodMember("VHF", [](TSeries* s, const TIndicatorArguments& a,
-                           TSeries& out) { verticalHorizontalFilter(std::move(s[0]), a.integer[0], out); }),
-    series1("VOI", 3, 1, {period(10), number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              differenceOscillator(std::move(s[0]), a.integer[0], a.number[1], out);
-            }),
-    series1("WAD", 4, 1, {number(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              williamsAccumulationDistribution(std::move(s[0]), a.number[0], out);
-            }),
-    series1("WRO", 4, 2, {period()}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              williamsPercentR(std::move(s[0]), a.integer[0], out);
-            }),
+                     [](TIndicatorCall& c) { relativeStrength(c.table(0), c.table(1), c.integer(0), c.output); }},
+    periodMember("RSI", [](TIndicatorCall& c) { relativeStrengthIndex(c.table(), c.integer(0), c.output); }),
+    tableMember("SAR", 3, 1, {number(0.02), number(0.2)}, 2,
+                [](TIndicatorCall& c) { parabolicSAR(c.table(), c.number(0), c.number(1), c.output); }),
+    tableMember("SI", 5, 1, {number(10000)}, 2,
+                [](TIndicatorCall& c) { swingIndexSeries(c.table(), c.number(0), c.output); }),
+    tableMember("STO", 4, 4, {period(), period(), period()}, 4,
+                [](TIndicatorCall& c) { stochastic(c.table(), c.integer(0), c.integer(1), c.integer(2), c.output); },
+                0, 2),
+    tableMember("TP", 4, 1, {}, 2, [](TIndicatorCall& c) { typicalPriceSeries(c.table(), c.output); }, 0, 2),
+    tableMember("TR", 4, 1, {}, 2, [](TIndicatorCall& c) { trueRangeSeries(c.table(), c.output); }, 0, 2),
+    tableMember("TRIX", 2, 2, {period(), number(0), number(0), number(0)}, 2,
+                [](TIndicatorCall& c) {
+                  trix(c.table(), c.integer(0), c.number(1), c.number(2), c.number(3), c.output);
+                }),
+    tableMember("TSI", 2, 3, {period(), period()}, 2,
+                [](TIndicatorCall& c) { trueStrengthIndex(c.table(), c.integer(0), c.integer(1), c.output); }, 0,
+                2),
+    tableMember("UDR", 3, 2, {period()}, 2,
+                [](TIndicatorCall& c) { upDownVolumeRatio(c.table(), c.integer(0), c.output); }),
+    periodMember("VHF", [](TIndicatorCall& c) { verticalHorizontalFilter(c.table(), c.integer(0), c.output); }),
+    tableMember("VOI", 3, 1, {period(10), number(0)}, 2,
+                [](TIndicatorCall& c) { differenceOscillator(c.table(), c.integer(0), c.number(1), c.output); }),
+    tableMember("WAD", 4, 1, {number(0)}, 2,
+                [](TIndicatorCall& c) { williamsAccumulationDistribution(c.table(), c.number(0), c.output); }),
+    tableMember("WRO", 4, 2, {period()}, 2,
+                [](TIndicatorCall& c) { williamsPercentR(c.table(), c.integer(0), c.output); }),
     // The sheet gives the threshold before the logarithmic flag.
-    series1("ZZI", 2, 1, {number(0.1), period(0)}, 2,
-            [](TSeries* s, const TIndicatorArguments& a, TSeries& out) {
-              zigZag(std::move(s[0]), a.integer[1] != 0, a.number[0], out);
-            }),
+    tableMember("ZZI", 2, 1, {number(0.1), period(0)}, 2,
+                [](TIndicatorCall& c) { zigZag(c.table(), c.integer(1) != 0, c.number(0), c.output); }),
 };
 
 // ---- Reading the arguments ----
 
 // The defaults, replaced by the parameters given; each run of parameters of
 // one kind is converted in one go.
-bool readParameters(TEvalContext& context, const TIndicatorMember& member, TIndicatorArguments& arguments) {
+bool readParameters(TEvalContext& context, const TIndicatorMember& member, TIndicatorCall& call) {
   for (int i = 0; i < member.parameterCount; ++i) {
-    arguments.integer[i] = static_cast<std::int32_t>(member.parameters[i].defaultValue);
-    arguments.number[i] = member.parameters[i].defaultValue;
+    call.integers[i] = static_cast<std::int32_t>(member.parameters[i].defaultValue);
+    call.numbers[i] = member.parameters[i].defaultValue;
   }
   int given = context.argumentCount() - member.seriesArguments;
   for (int first = 0; first < given;) {
@@ -291,9 +227,9 @@ bool readParameters(TEvalContext& context, const TIndicatorMember& member, TIndi
     for (int i = first; i < end; ++i) {
       const TValueRecord& value = context.argument(member.seriesArguments + i)->value;
       if (kind == valueInteger) {
-        arguments.integer[i] = value.integer;
+        call.integers[i] = value.integer;
       } else {
-        arguments.number[i] = value.number;
+        call.numbers[i] = value.number;
       }
     }
     first = end;
@@ -307,6 +243,62 @@ bool tableArgument(TEvalContext& context, int i, int columns, int minimumRows, T
   if (!context.arrayArgument(i, table)) return false;
   const std::vector<std::int32_t>& dimensions = table->dimensions();
   return dimensions.size() == 2 && dimensions[1] == columns && dimensions[0] >= minimumRows;
+}
+
+// A range of cells of the given columns and at least minimumRows rows,
+// read row by row into the series, one value per place, what is no number
+// counting as 0. The cells are read and recorded as read just as the frame
+// reads a range into an array, without that array between them.
+bool rangeSeries(TEvalContext& context, const std::string& reference, int columns, int minimumRows,
+                     TSeries& series) {
+  TSheet& sheet = context.sheet;
+  int firstCol = 0, firstRow = 0, lastCol = 0, lastRow = 0;
+  if (!sheet.parseRangeRef(reference, firstCol, firstRow, lastCol, lastRow)) return false;
+  std::int64_t rows = std::int64_t{lastRow} - firstRow + 1;
+  std::int64_t width = std::int64_t{lastCol} - firstCol + 1;
+  if (rows < 1 || width < 1 || rows * width > maxArrayElements) return false;
+  if (context.recordDependents && context.column >= 1 && context.row >= 1) {
+    sheet.dependents.addDependentRange({context.column - 1, context.row - 1}, {firstCol - 1, firstRow - 1},
+                                           {lastCol - 1, lastRow - 1});
+  }
+  if (width != columns || rows < minimumRows) return false;
+  series.assign(static_cast<std::size_t>(rows * width), 0.0L);
+  TValueRecord value;
+  int lastAllocatedCol = std::min(lastCol, static_cast<int>(sheet.cells.size()));
+  for (int col = firstCol; col <= lastAllocatedCol; ++col) {
+    const auto& column = sheet.cells[static_cast<std::size_t>(col) - 1];
+    int lastAllocatedRow = std::min(lastRow, static_cast<int>(column.size()));
+    for (int row = firstRow; row <= lastAllocatedRow; ++row) {
+      const TCell* cell = column[static_cast<std::size_t>(row) - 1].get();
+      if (!cell) continue;
+      sheet.cellToValue(cell, false, value);
+      double number = 0;
+      if (elementNumber(sheet, value, number)) {
+        series[static_cast<std::size_t>(row - firstRow) * columns + (col - firstCol)] = number;
+      }
+    }
+  }
+  return true;
+}
+
+// Argument i as the flat series of a table of the given columns and at
+// least minimumRows rows. A range goes straight from its cells into the
+// series, so that a table is converted once; an array is borrowed.
+bool tableSeries(TEvalContext& context, int i, int columns, int minimumRows, TSeries& series) {
+  TTokenObject* operand = context.argument(i);
+  if (operand && operand->value.kind == valueIdentifier) {
+    // Names, constants and single cells become values here, which no table
+    // argument accepts; what stays a name is a range.
+    context.sheet.resolveToken(*operand, context.recordDependents, false, true, context.column, context.row);
+    if (operand->value.kind == valueIdentifier) {
+      return rangeSeries(context, operand->value.string, columns, minimumRows, series);
+    }
+  }
+  TArgumentArray table;
+  if (!tableArgument(context, i, columns, minimumRows, table)) return false;
+  // Row by row, one value per element: what is no number counts as 0.
+  appendArrayNumbers(context.sheet, *table, series, true);
+  return true;
 }
 
 // The records as the call's array result, one row each; nothing for none.
@@ -323,21 +315,16 @@ void setRecordsResult(TEvalContext& context, const TSeries& records, int recordL
 void evalIndicator(TEvalContext& context, const TIndicatorMember& member) {
   int count = context.argumentCount();
   if (count < member.minimumArguments || count > member.seriesArguments + member.parameterCount) return;
-  TIndicatorArguments arguments;
-  if (!readParameters(context, member, arguments)) return;
+  TIndicatorCall call;
+  if (!readParameters(context, member, call)) return;
   for (int i = 0; i < member.checkedPeriods; ++i) {
-    if (arguments.integer[i] < 1) return;
+    if (call.integer(i) < 1) return;
   }
-  std::array<TSeries, maxSeriesArguments> series;
   for (int i = 0; i < member.seriesArguments; ++i) {
-    TArgumentArray table;
-    if (!tableArgument(context, i, member.columns, member.minimumRows, table)) return;
-    // Row by row, one value per element: what is no number counts as 0.
-    appendArrayNumbers(context.sheet, *table, series[i], true);
+    if (!tableSeries(context, i, member.columns, member.minimumRows, call.tables[i])) return;
   }
-  TSeries records;
-  member.routine(series.data(), arguments, records);
-  setRecordsResult(context, records, member.recordLength);
+  member.routine(call);
+  setRecordsResult(context, call.output, member.recordLength);
 }
 
 template <std::size_t row>
@@ -355,7 +342,7 @@ constexpr int pairedSeriesMinimumRows = 2;
 // cursor stays on a match, so when dates repeat one B pair can serve
 // several A pairs.
 void pairReturns(const TSheet& sheet, const TArray& a, const TArray& b, long double rate, TSeries& returnsA,
-                 TSeries& returnsB) {
+                     TSeries& returnsB) {
   std::int32_t rowsA = a.dimensions()[0];
   std::int32_t rowsB = b.dimensions()[0];
   returnsA.reserve(static_cast<std::size_t>(std::min(rowsA, rowsB) - 1));

@@ -220,6 +220,13 @@ TEST(IndicatorFunctionsSeries, TextAndEmptyCellsCountAsZeroAndArraysMayComeFromF
   TFormulaResult result = evaluateArray(sheet, "=MA(A1:B3,1)");
   ASSERT_EQ(result.error, "");
   EXPECT_EQ(result.values, (std::vector<double>{1, 2, 2, 0, 3, 0}));
+  // A range is read straight from its cells, still recorded as read.
+  enter(sheet, 4, 1, "=MA(A1:B3,3)");
+  sheet.recalculateAll(true);
+  EXPECT_EQ(shown(sheet, 4, 1), "3");
+  enter(sheet, 1, 3, "7");
+  EXPECT_EQ(shown(sheet, 4, 1), "7");
+  EXPECT_EQ(evaluateArray(sheet, "=MA(A1,1)").error, "#VALUE!");
   // A series made by another function is read without a copy of its own.
   result = evaluateArray(sheet, "=MA(EMA({{1,4},{2,8},{3,2},{4,6}},3),2)");
   ASSERT_EQ(result.error, "");
