@@ -21,6 +21,7 @@
 #include "sheet/ValueArray.h"
 
 class TAsset;
+class TCanvas;
 class TEvalContext;
 class TPortfolio;
 class TPortfolioTable;
@@ -33,6 +34,21 @@ struct EConvertError : std::runtime_error {
 
 // Object kinds of bound cells and of TSheet::objectChanged.
 enum : std::uint8_t { objectPortfolio = 0, objectAsset = 1, objectTransaction = 2 };
+
+// Keys held with a key or mouse event.
+using TShiftState = unsigned;
+enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+
+// Where a pixel of the drawn sheet lies; also the state of the mouse
+// handling (resizing, selecting or nothing).
+enum TPointArea : int {
+  areaFixedColumnBorder = 0,  // a column border in the headers or fixed part
+  areaFixedRowBorder = 1,
+  areaColumnBorder = 2,       // between two non-fixed cells
+  areaRowBorder = 3,
+  areaCell = 4,
+  areaNowhere = 5,            // outside, beyond the counts, or a coordinate header
+};
 
 // The cell grid, column-major: cells[col - 1][row - 1]; columns have their
 // own lengths, and a place beyond them is empty.
@@ -365,6 +381,127 @@ class TSheet {
   };
   std::vector<TPropagationFrame> frames_;
   std::vector<TCellCoord> pending_;
+
+  // ======== Drawing, structure edits, sorting and navigation ========
+ public:
+  // ---- Drawing and geometry (SheetPaint.cpp) ----
+  // Draws headers, cell backgrounds with the selection, every visible cell
+  // and the current-cell frame into rect, and records what was shown
+  // (paintedArea, rightCol, bottomRow) for the geometry below.
+  void paint(TCanvas& canvas, const RECT& rect);
+  // A raised header frame round rect (right and bottom exclusive).
+  void drawButtonFrame(TCanvas& canvas, const RECT& rect);
+  // The header face inside the frame.
+  void fillHeaderBackground(TCanvas& canvas, const RECT& rect);
+  static void innerRect(const RECT& rect, RECT& inner);
+  void drawColumnHeader(int col, TCanvas& canvas, int top, int left);
+  void drawRowHeader(int row, TCanvas& canvas, int top, int left);
+  void drawCellBackground(int col, int row, int top, int left, TCanvas& canvas);
+  // The cell of the place (nothing for an empty one); a text may run on over
+  // empty neighbours inside clip.
+  void drawCell(int col, int row, const RECT& clip, int top, int left, TCanvas& canvas);
+  void drawCurrentCellFrame(int col, int row, int top, int left, TCanvas& canvas);
+  bool inSelection(int col, int row) const;
+  // The place under a pixel of the last drawing (column or row 0: the
+  // header; -1: left of or above the drawing) and its pixel origin.
+  void pointToCell(int x, int y, POINT& place, int& cellLeft, int& cellTop) const;
+  // One of the TPointArea codes, with the place under the pixel and its
+  // origin.
+  int pointArea(int x, int y, POINT& place, POINT& origin) const;
+  int hitTest(int x, int y) const;
+  // The current cell's pixels, widened over empty neighbours for a text
+  // cell; all -1 without a current cell or when it was not drawn.
+  void getCurrentCellRect(RECT& rect) const;
+  void setFixedCols(int n);
+  void setFixedRows(int n);
+  void setColsSizable(bool b) { colProps.sizable = b; }
+  bool getColsSizable() const { return colProps.sizable; }
+  void setRowsSizable(bool b) { rowProps.sizable = b; }
+  bool getRowsSizable() const { return rowProps.sizable; }
+  void setDefaultFont(const TFontProperties& font) { defaultFont = font; }
+  void setDefaultMaxDecimals(int n);
+
+  // ---- Structure edits (SheetStructure.cpp) ----
+  // A moved cell's formula is re-spelled as if copied by the distance it
+  // moved; formulas of cells that stay are never changed. Locked cells are
+  // never freed and never overwritten. Every edit that moves or frees cells
+  // ends with the sheet consistent: all formulas recalculated with fresh
+  // dependency links (with autoRecalculate), else the links emptied and
+  // every formula marked not computed.
+  void trimCells();
+  // Frees the unlocked cells of the rectangle; true when any was freed.
+  bool clearRange(const RECT& range);
+  bool clearSelection();
+  // Clears the selection and moves the cells below it (in its columns and
+  // every column to the right) up by its height.
+  bool clearSelectionShiftUp();
+  // count > 0 inserts count empty columns (rows) before from; count < 0
+  // deletes the |count| columns (rows) before from.
+  void shiftColumns(int from, int count);
+  void shiftRows(int from, int count);
+  bool deleteSelectedRows();
+  bool deleteSelectedColumns();
+  bool insertRowsAtSelection();
+  // Relative references of the cell's formula move by the deltas, absolute
+  // parts stay; a reference moved below 1 becomes "#REF!". A formula the
+  // tokenizer rejects stays as it is.
+  void shiftFormulaReferences(int colDelta, int rowDelta, TCell* cell);
+
+  // ---- Sorting, moving and exchanging rows and columns (SheetSort.cpp) ----
+  // Numbers first (ascending), then texts by character codes, then empty or
+  // unusable entries in their order; descending reverses the numbers and
+  // texts only. byRows: rows first..last by the cells of column key, the
+  // cells of columns firstOther..lastOther moving with their rows; else the
+  // same for columns. False when nothing was sorted.
+  bool sortRange(bool ascending, bool byRows, int first, int last, int key, int firstOther, int lastOther);
+  // The same on a two-dimensional array (1-based rows and columns).
+  bool msortArray(bool ascending, bool byRows, int first, int last, int key, int firstOther, int lastOther,
+                  TArray& array) const;
+  // Exchange two used columns (rows) with their sizes and cells.
+  bool exchangeColumns(int c1, int c2);
+  bool exchangeRows(int r1, int r2);
+
+  // ---- Selection, keyboard and mouse (SheetNavigation.cpp) ----
+  void setCurrentCell(int col, int row);
+  void setSelection(int left, int top, int right, int bottom);
+  void selectAll();
+  bool scrollToCurrentCell();
+  int topRowShowingCurrentRow() const;
+  int leftColShowingCurrentCol() const;
+  // A virtual key with the shift state; true when the sheet must be redrawn.
+  bool keyDown(WORD key, TShiftState shift);
+  void mouseDown(int x, int y, bool shift, bool ctrl);
+  // With the button held: resizing or selecting, as the press began.
+  void mouseMove(int x, int y);
+
+ private:
+  // Drawing and geometry helpers.
+  int columnAfter(int col) const;
+  int rowAfter(int row) const;
+  int cellOriginX() const;
+  int cellOriginY() const;
+  // Where a pixel lies, and which column or row border it grabs.
+  struct TPointLocation {
+    int area = areaNowhere;
+    POINT place{-1, -1};
+    POINT origin{0, 0};
+    int borderIndex = -1;  // the column or row whose border was hit
+    int borderOrigin = 0;  // its left or top pixel
+  };
+  TPointLocation locatePoint(int x, int y) const;
+  // Structure edit workers, without the final recalculation.
+  void moveColumns(int from, int count);
+  void moveRows(int from, int count);
+  void moveCellsUp(int firstCol, int belowRow, int height);
+  void restoreConsistency();
+  // Exchanges two places' cells, re-spelling their formulas by the distance.
+  void exchangePlaces(int col1, int row1, int col2, int row2);
+  // Navigation helpers.
+  int topRowShowing(int row) const;
+  int leftColShowing(int col) const;
+
+  int resizeIndex_ = -1;   // the column or row being resized
+  int resizeOrigin_ = 0;   // its left or top pixel
 };
 
 // A cell or range reference beyond the sheet's columns or rows ("#REF!").
@@ -375,3 +512,7 @@ struct EInvalidReference : std::runtime_error {
 // A range read into an array may hold at most this many places; a larger one
 // fails ("#VALUE!") instead of exhausting memory.
 constexpr std::int64_t maxArrayElements = 16'777'216;
+
+// value when absolute, else value + delta: a reference part that a moved
+// formula shifts unless it is marked "$".
+std::int64_t offsetUnlessAbsolute(std::int64_t value, std::int64_t delta, bool absolute);
