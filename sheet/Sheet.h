@@ -254,7 +254,10 @@ class TSheet {
   // maxArrayElements places.
   void rangeToArray(int firstCol, int firstRow, int lastCol, int lastRow, TArray& array) const;
   // Writes a two-dimensional array into the cells from (col, row).
-  bool spillArray(const TArray& array, int col, int row, bool clearEmpty, int maxRows, int maxCols);
+  // skipOrigin leaves the place (col, row) alone: the formula that made the
+  // array is about to be stored there.
+  bool spillArray(const TArray& array, int col, int row, bool clearEmpty, int maxRows, int maxCols,
+                  bool skipOrigin = false);
   // Replaces an identifier by what it names: TRUE, FALSE, PI, E, a named
   // value, a cell's value, or (allowRange, array given) a range as a new
   // array (value kind 6). What is read is recorded as read by the cell

@@ -136,10 +136,29 @@ std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bo
     resultIsArray = result->value.kind == valueOwnedArray;
     if (resultIsArray) {
       int extent = expandVectorResults ? 0 : 1;
-      if (result->subArray()) spillArray(*result->subArray(), col, row, false, extent, extent);
       TCell* cell = getCell(col, row);
-      if (cell) cell->state = stateValid;
-      cellToValue(cell, false, resultValue);
+      // A formula being entered is not in its place yet: a plain cell put
+      // there for the first element would take the links just recorded for
+      // the place with it, so the first element goes straight to the result.
+      const TArray* array = result->subArray();
+      if (array) spillArray(*array, col, row, false, extent, extent, cell == nullptr);
+      if (cell) {
+        cell->state = stateValid;
+        cellToValue(cell, false, resultValue);
+      } else {
+        resultValue.clear();
+        if (array && array->elementCount() > 0) {
+          const TValueRecord& first = array->elements()[0];
+          if (first.kind >= valueInteger && first.kind <= valueIdentifier) resultValue = first;
+          // As a spilled cell would hold it: numbers in number cells, the
+          // rest as text.
+          if (resultValue.kind == valueInteger) {
+            resultValue.number = resultValue.integer;
+            resultValue.kind = valueNumber;
+          }
+          if (resultValue.kind == valueIdentifier) resultValue.kind = valueString;
+        }
+      }
     }
     return stateValid;
   } catch (const ECircularReference&) {

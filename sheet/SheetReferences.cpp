@@ -351,7 +351,8 @@ void TSheet::rangeToArray(int firstCol, int firstRow, int lastCol, int lastRow, 
   }
 }
 
-bool TSheet::spillArray(const TArray& array, int col, int row, bool clearEmpty, int maxRows, int maxCols) {
+bool TSheet::spillArray(const TArray& array, int col, int row, bool clearEmpty, int maxRows, int maxCols,
+                        bool skipOrigin) {
   if (array.dimensionCount() != 2) return false;
   int rows = array.dimensions()[0];
   int cols = array.dimensions()[1];
@@ -359,6 +360,7 @@ bool TSheet::spillArray(const TArray& array, int col, int row, bool clearEmpty, 
   if (maxCols > 0) cols = std::min(cols, maxCols);
   for (int i = 0; i < rows; ++i) {
     for (int j = 0; j < cols; ++j) {
+      if (skipOrigin && i == 0 && j == 0) continue;
       const TValueRecord& element = array.at(i, j);
       if (element.kind >= valueInteger && element.kind <= valueIdentifier) {
         if (TCell* existing = getCell(col + j, row + i)) {

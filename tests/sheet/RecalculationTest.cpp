@@ -16,6 +16,16 @@ TEST(Recalculation, ChangesReachDirectAndIndirectDependents) {
   EXPECT_EQ(shown(sheet, 2, 2), "65");
 }
 
+TEST(Recalculation, AFreshlyEnteredArrayFormulaFollowsWhatItReads) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 2, 1, "2");
+  enter(sheet, 3, 1, "=A1:B1");
+  EXPECT_EQ(shown(sheet, 3, 1), "1");
+  enter(sheet, 1, 1, "7");
+  EXPECT_EQ(shown(sheet, 3, 1), "7");
+}
+
 TEST(Recalculation, ManualModeMarksEveryDependentNotComputed) {
   TSheet sheet;
   enter(sheet, 1, 1, "1");
