@@ -9,6 +9,7 @@
 #include "functions/FinanceFunctions.h"
 #include "functions/IndicatorFunctions.h"
 #include "functions/LogicFunctions.h"
+#include "functions/LookupFunctions.h"
 #include "functions/MathFunctions.h"
 #include "functions/MatrixFunctions.h"
 #include "functions/PortfolioFunctions.h"
@@ -38,6 +39,7 @@ TBuiltinTable makeBuiltinTable() {
   registerStatisticsFunctions(table);
   registerDistributionFunctions(table);
   registerMatrixFunctions(table);
+  registerLookupFunctions(table);
   return table;
 }
 
