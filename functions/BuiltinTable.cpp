@@ -15,6 +15,7 @@
 #include "functions/PortfolioFunctions.h"
 #include "functions/SignalFunctions.h"
 #include "functions/StatisticsFunctions.h"
+#include "functions/TableFunctions.h"
 #include "functions/TextFunctions.h"
 
 // Each family of built-in functions fills its entries of the table through
@@ -40,6 +41,7 @@ TBuiltinTable makeBuiltinTable() {
   registerDistributionFunctions(table);
   registerMatrixFunctions(table);
   registerLookupFunctions(table);
+  registerTableFunctions(table);
   return table;
 }
 
