@@ -51,6 +51,20 @@ TEST(StatisticsFunctions, SeriesTakeNumbersAndNumericTextsAndSkipTheRest) {
   EXPECT_EQ(resultOf(sheet, "=AVERAGE()"), "#VALUE!");
 }
 
+TEST(StatisticsFunctions, CellsOverARangeFollowItsChanges) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "5");
+  enter(sheet, 1, 2, "1");
+  enter(sheet, 1, 3, "3");
+  enter(sheet, 2, 1, "=MEDIAN(A1:A3)");
+  enter(sheet, 2, 2, "=RANK(A2,A1:A3)");
+  EXPECT_EQ(shown(sheet, 2, 1), "3");
+  EXPECT_EQ(shown(sheet, 2, 2), "3");
+  enter(sheet, 1, 2, "9");
+  EXPECT_EQ(shown(sheet, 2, 1), "5");
+  EXPECT_EQ(shown(sheet, 2, 2), "1");
+}
+
 // Expected values: numpy 1.24 and scipy.stats 1.10 (gmean, hmean, and skew
 // and kurtosis with bias=False).
 TEST(StatisticsFunctions, DescriptiveStatisticsAgreeWithNumpy) {
