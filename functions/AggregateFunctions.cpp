@@ -21,8 +21,9 @@ namespace {
 constexpr std::int64_t largestInteger = std::numeric_limits<std::int32_t>::max();
 
 // Every number of the call's arguments, first to last, arrays and ranges
-// row by row (ranges read in place). Whatever does not convert is passed over: a name that reads
-// nothing, a text that is no number, an empty or failed cell.
+// row by row (ranges read in place). Whatever does not convert is passed
+// over: a name that reads nothing, a text that is no number, an empty or
+// failed cell.
 template <class Visit>
 void forEachNumber(TEvalContext& context, Visit visit) {
   for (int i = 0; i < context.argumentCount(); ++i) {

