@@ -141,10 +141,12 @@ TEST(SheetSort, ExchangesMoveCellsSizesAndFormulas) {
   EXPECT_EQ(sheet.getCell(2, 3)->formula, "=A3+$A$2");
   EXPECT_EQ(shown(sheet, 2, 1), "x");
   EXPECT_EQ(shown(sheet, 2, 3), "3");
+  sheet.setCellContent(1, 3, 0, "5", numberCell);
+  EXPECT_EQ(shown(sheet, 2, 3), "7") << "the exchanged formula's links are fresh";
   sheet.setColWidth(2, 70);
   ASSERT_TRUE(sheet.exchangeColumns(1, 2));
   EXPECT_EQ(sheet.getColWidth(1), 70);
   EXPECT_EQ(sheet.getCell(1, 3)->formula, "=#REF!+$A$2");
-  EXPECT_EQ(shown(sheet, 2, 3), "1");
+  EXPECT_EQ(shown(sheet, 2, 3), "5");
   EXPECT_FALSE(sheet.exchangeColumns(1, 3));
 }
