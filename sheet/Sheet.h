@@ -365,6 +365,10 @@ class TSheet {
   void freeCellAt(int col, int row);
   void walkSelection(void (*action)(TCell&, void*), void* data, bool includeLocked);
   bool findCustomId(const std::string& name, const TValueRecord*& value) const;
+  // Evaluates a list for the place (col, row) into resultValue. For a cell's
+  // own formula the place's links are renewed and an array result is placed
+  // over the cells; a loose evaluation leaves both alone.
+  std::uint8_t evaluateList(TRPNstackObject& list, int col, int row, bool record, bool forCellFormula);
 
   // Formula cells last seen in "#CIRC!", in column then row order.
   std::set<TCellCoord> circularCells_;

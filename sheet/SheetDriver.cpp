@@ -106,13 +106,39 @@ std::uint8_t TSheet::evaluateTokenList(TRPNstackObject& list, int col, int row, 
   return code;
 }
 
+namespace {
+
+// The first element of an array result as a cell spilled for it would hold
+// it: numbers in number cells, the rest as text; nothing for other kinds.
+TValueRecord firstElementAsCellValue(const TArray* array) {
+  TValueRecord value;
+  if (!array || array->elementCount() == 0) return value;
+  const TValueRecord& first = array->elements()[0];
+  if (first.kind < valueInteger || first.kind > valueIdentifier) return value;
+  value = first;
+  if (value.kind == valueInteger) {
+    value.number = value.integer;
+    value.kind = valueNumber;
+  }
+  if (value.kind == valueIdentifier) value.kind = valueString;
+  return value;
+}
+
+}  // namespace
+
 std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bool record) {
+  return evaluateList(list, col, row, record, true);
+}
+
+std::uint8_t TSheet::evaluateList(TRPNstackObject& list, int col, int row, bool record, bool forCellFormula) {
   // Whatever thread evaluates computes in extended precision; a thread that
   // did not ask for it gets it here.
   if (!hasExtendedPrecision()) setExtendedPrecision();
   try {
     record = record && recordDependents;
-    if (record && !stopAtFirstError && col >= 1 && row >= 1) dependents.removeFromAll({col - 1, row - 1});
+    if (forCellFormula && record && !stopAtFirstError && col >= 1 && row >= 1) {
+      dependents.removeFromAll({col - 1, row - 1});
+    }
     std::uint8_t code = evaluateTokenList(list, col, row, record);
     if (code != stateValid) {
       list.clear();
@@ -135,29 +161,24 @@ std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bo
     resultValue = result->value;
     resultIsArray = result->value.kind == valueOwnedArray;
     if (resultIsArray) {
-      int extent = expandVectorResults ? 0 : 1;
-      TCell* cell = getCell(col, row);
-      // A formula being entered is not in its place yet: a plain cell put
-      // there for the first element would take the links just recorded for
-      // the place with it, so the first element goes straight to the result.
       const TArray* array = result->subArray();
-      if (array) spillArray(*array, col, row, false, extent, extent, cell == nullptr);
+      // A loose evaluation (a criterion, a test formula) runs inside the
+      // evaluation of the cell at (col, row): it must neither write over
+      // that cell nor spill around it.
+      TCell* cell = forCellFormula ? getCell(col, row) : nullptr;
+      if (forCellFormula && array) {
+        // A formula being entered is not in its place yet: a plain cell put
+        // there for the first element would take the links just recorded
+        // for the place with it, so the first element goes straight to the
+        // result.
+        int extent = expandVectorResults ? 0 : 1;
+        spillArray(*array, col, row, false, extent, extent, cell == nullptr);
+      }
       if (cell) {
         cell->state = stateValid;
         cellToValue(cell, false, resultValue);
       } else {
-        resultValue.clear();
-        if (array && array->elementCount() > 0) {
-          const TValueRecord& first = array->elements()[0];
-          if (first.kind >= valueInteger && first.kind <= valueIdentifier) resultValue = first;
-          // As a spilled cell would hold it: numbers in number cells, the
-          // rest as text.
-          if (resultValue.kind == valueInteger) {
-            resultValue.number = resultValue.integer;
-            resultValue.kind = valueNumber;
-          }
-          if (resultValue.kind == valueIdentifier) resultValue.kind = valueString;
-        }
+        resultValue = firstElementAsCellValue(array);
       }
     }
     return stateValid;
@@ -181,7 +202,7 @@ std::uint8_t TSheet::parseAndEvaluate(const std::string& text, int col, int row,
     TRPNstackObject list(tokenFactory);
     std::uint8_t status = parseNotCompiled;
     compileFormula(text, list, status);
-    if (status == stateValid) status = evaluateFormula(list, col, row, record);
+    if (status == stateValid) status = evaluateList(list, col, row, record, false);
     return status;
   } catch (...) {
     return errNA;

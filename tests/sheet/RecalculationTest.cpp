@@ -26,6 +26,22 @@ TEST(Recalculation, AFreshlyEnteredArrayFormulaFollowsWhatItReads) {
   EXPECT_EQ(shown(sheet, 3, 1), "7");
 }
 
+TEST(Recalculation, CriteriaEvaluatedInsideAFormulaLeaveItsCellAndLinksAlone) {
+  TSheet sheet;
+  sheet.stopAtFirstError = false;
+  enter(sheet, 1, 1, "5");
+  enter(sheet, 1, 2, "6");
+  enter(sheet, 1, 3, "5");
+  // The criterion text is itself a formula giving an array: it is read for
+  // its first element and must not spill over the cells around C1.
+  enter(sheet, 3, 1, "=(A3*1)+COUNTIF(A1:A3,\"A1:A2\")");
+  EXPECT_EQ(shown(sheet, 3, 1), "7");
+  EXPECT_EQ(sheet.getCell(3, 2), nullptr);
+  // The link to A3, recorded before the criterion was evaluated, survives.
+  enter(sheet, 1, 3, "1");
+  EXPECT_EQ(shown(sheet, 3, 1), "2");
+}
+
 TEST(Recalculation, ManualModeMarksEveryDependentNotComputed) {
   TSheet sheet;
   enter(sheet, 1, 1, "1");
