@@ -39,8 +39,8 @@ class TKeyIndex {
   std::int32_t firstFree(TRowQueue* queue);
 
   const TSheet& sheet_;
-  std::unordered_map<double, TRowQueue> numbers_;            // number keys by value
-  std::unordered_map<std::string, TRowQueue> numberTexts_;   // number keys by text form
-  std::unordered_map<std::string, TRowQueue> texts_;         // text keys, upper-cased
-  std::vector<bool> taken_;                                  // by row
+  std::unordered_map<double, TRowQueue> numbers_;           // number keys by value
+  std::unordered_map<std::string, TRowQueue> numberTexts_;  // number keys by text form
+  std::unordered_map<std::string, TRowQueue> texts_;        // text keys, upper-cased
+  std::vector<bool> taken_;                                 // by row
 };

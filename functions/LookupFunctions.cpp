@@ -4,6 +4,7 @@
 #include <string>
 
 #include "functions/TableView.h"
+#include "platform/LocaleSettings.h"
 #include "platform/NumericErrors.h"
 #include "sheet/EvalContext.h"
 #include "sheet/Sheet.h"
@@ -62,6 +63,48 @@ void setValueResult(TEvalContext& context, const TValueRecord& value) {
   context.evalSetResult(value.kind, count);
 }
 
+// Elements compared with one value by the sheet's comparison. Two texts
+// compare by the character codes of their upper-case forms; a text value
+// is upper-cased once here rather than again at every element. Casing keeps
+// a text's length, so where only equality counts, texts of other lengths
+// are told apart without casing them.
+class TValueComparison {
+ public:
+  TValueComparison(TEvalContext& context, bool wildcards, bool equalityOnly)
+      : context_(context), wildcards_(wildcards), equalityOnly_(equalityOnly) {}
+
+  void setValue(const TValueRecord& value) {
+    value_ = value;
+    textValue_ = value.kind == valueString && !wildcards_;
+    if (textValue_) upperValue_ = upperCase(value.string);
+  }
+  // The sign of element against the value; false when the two cannot be
+  // compared. The element is converted in place.
+  bool order(TValueRecord& element, int& sign) {
+    if (textValue_ && element.kind == valueString) {
+      if (equalityOnly_ && element.string.size() != upperValue_.size()) {
+        sign = 1;
+        return true;
+      }
+      sign = signOf(upperCase(element.string).compare(upperValue_));
+      return true;
+    }
+    probe_ = value_;
+    if (!compareValues(context_, element, probe_, sign, wildcards_)) return false;
+    sign = signOf(sign);
+    return true;
+  }
+
+ private:
+  TEvalContext& context_;
+  bool wildcards_;
+  bool equalityOnly_;
+  bool textValue_ = false;
+  TValueRecord value_;
+  std::string upperValue_;
+  TValueRecord probe_;
+};
+
 // The position (0-based) of the first of count elements equal to value;
 // when none is, matchType 1 gives the largest element below value and -1
 // the smallest above it (the first of equals), 0 nothing (-1). The
@@ -69,25 +112,25 @@ void setValueResult(TEvalContext& context, const TValueRecord& value) {
 template <typename ElementAt>
 std::int64_t findPosition(TEvalContext& context, std::int64_t count, ElementAt elementAt, const TValueRecord& value,
                           int matchType, bool wildcards) {
+  TValueComparison withValue(context, wildcards, matchType == 0);
+  withValue.setValue(value);
+  TValueComparison withRemembered(context, false, false);
   std::int64_t remembered = -1;
-  TValueRecord rememberedValue;
-  TValueRecord element, probe;
+  TValueRecord element;
   for (std::int64_t i = 0; i < count; ++i) {
     elementAt(i, element);
-    probe = value;
-    int order = 0;
-    if (!compareValues(context, element, probe, order, wildcards)) continue;
-    if (order == 0) return i;
-    if (matchType == 0 || signOf(order) != -matchType) continue;
+    int sign = 0;
+    if (!withValue.order(element, sign)) continue;
+    if (sign == 0) return i;
+    if (matchType == 0 || sign != -matchType) continue;
     elementAt(i, element);
     if (remembered >= 0) {
       TValueRecord candidate = element;
-      probe = rememberedValue;
       int better = 0;
-      if (!compareValues(context, candidate, probe, better, false) || signOf(better) != matchType) continue;
+      if (!withRemembered.order(candidate, better) || better != matchType) continue;
     }
     remembered = i;
-    rememberedValue = element;
+    withRemembered.setValue(element);
   }
   return remembered;
 }
@@ -242,8 +285,8 @@ void evalSUBARRAY(TEvalContext& context) {
   }
   if (lastRow == 0) lastRow = array.rows();
   if (lastColumn == 0) lastColumn = array.columns();
-  if (firstRow < 1 || firstColumn < 1 || lastRow < firstRow || lastColumn < firstColumn ||
-      lastRow > array.rows() || lastColumn > array.columns()) {
+  if (firstRow < 1 || firstColumn < 1 || lastRow < firstRow || lastColumn < firstColumn || lastRow > array.rows() ||
+      lastColumn > array.columns()) {
     context.fail(errRef);
     return;
   }
@@ -446,7 +489,8 @@ void evalARRAY(TEvalContext& context) {
   }
   recordRead(context, column, row);
   const TCell* cell = context.sheet.getCell(column, row);
-  const TRPNstackObject* result = cell && cell->state == stateValid && cell->hasFormula() ? cell->workingCopy() : nullptr;
+  const TRPNstackObject* result =
+      cell && cell->state == stateValid && cell->hasFormula() ? cell->workingCopy() : nullptr;
   const TTokenObject* first = result && result->count() == 1 ? result->getItem(0) : nullptr;
   TArray* array = first && first->tokenClass == tokenOperand ? first->subArray() : nullptr;
   if (!array) {

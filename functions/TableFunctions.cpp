@@ -1,5 +1,6 @@
 #include "functions/TableFunctions.h"
 
+#include <memory>
 #include <vector>
 
 #include "functions/KeyIndex.h"
@@ -88,17 +89,22 @@ void evalEXTREMA(TEvalContext& context) {
     if (ends != 0 && r == 0) before = after;
     if (ends != 0 && r == rows - 1) after = before;
     if (before < 0 || after >= rows) continue;
-    const auto b = static_cast<std::size_t>(before), i = static_cast<std::size_t>(r), a = static_cast<std::size_t>(after);
-    if (!isNumber[b] || !isNumber[i] || !isNumber[a]) continue;
-    std::int32_t kind = 0;
-    if (values[b] < values[i] && values[i] > values[a]) {
-      kind = 1;
-    } else if (values[b] > values[i] && values[i] < values[a]) {
-      kind = -1;
-    } else if (values[b] != values[i] && values[i] != values[a]) {
+    const double a = values[static_cast<std::size_t>(before)];
+    const double b = values[static_cast<std::size_t>(r)];
+    const double c = values[static_cast<std::size_t>(after)];
+    if (!isNumber[static_cast<std::size_t>(before)] || !isNumber[static_cast<std::size_t>(r)] ||
+        !isNumber[static_cast<std::size_t>(after)]) {
       continue;
     }
-    TKeyedEvent event{TValueRecord(), kind, values[i]};
+    std::int32_t kind = 0;
+    if (a < b && b > c) {
+      kind = 1;
+    } else if (a > b && b < c) {
+      kind = -1;
+    } else if (a != b && b != c) {
+      continue;
+    }
+    TKeyedEvent event{TValueRecord(), kind, b};
     table.get(r, 0, event.key);
     events.push_back(std::move(event));
   }
@@ -156,7 +162,7 @@ void crossesTable(TEvalContext& context) {
   if (firstColumn == 0 || secondColumn == 0) return;
   std::vector<TKeyedEvent> events;
   TCrossingWatch watch;
-  std::int32_t next = 0;            // the first table2 row not yet below a table1 key
+  std::int32_t next = 0;  // the first table2 row not yet below a table1 key
   std::int32_t lastBelow = -1;
   TValueRecord key, otherKey, value, otherValue;
   for (std::int32_t r = 0; r < first.rows(); ++r) {
@@ -264,6 +270,28 @@ void evalSYNC(TEvalContext& context) {
   context.setArrayResult(std::move(result));
 }
 
+// MSORT (array[, ascending[, byRows]]): the rows reordered by the first
+// column (byRows off: the columns by the first row).
+void evalMSORT(TEvalContext& context) {
+  const int count = context.argumentCount();
+  if (count < 1 || count > 3) return;
+  TArgumentArray array;
+  if (!context.arrayArgument(0, array) || !array || array->dimensionCount() != 2 || array->elementCount() < 1) return;
+  std::int32_t ascending = 1, byRows = 1;
+  if ((count >= 2 && !context.integerArgument(1, ascending)) || (count == 3 && !context.integerArgument(2, byRows)))
+    return;
+  std::unique_ptr<TArray> sorted = array.take();
+  const std::int32_t rows = sorted->dimensions()[0];
+  const std::int32_t columns = sorted->dimensions()[1];
+  // A single row (column) has nothing to sort and comes back as it is.
+  if (byRows != 0) {
+    context.sheet.msortArray(ascending != 0, true, 1, rows, 1, 1, columns, *sorted);
+  } else {
+    context.sheet.msortArray(ascending != 0, false, 1, columns, 1, 1, rows, *sorted);
+  }
+  context.setArrayResult(std::move(sorted));
+}
+
 char singleSeparator(const std::string& separator, char systemSeparator) {
   return separator.size() == 1 ? separator[0] : systemSeparator;
 }
@@ -307,8 +335,7 @@ void evalMOP(TEvalContext& context) {
   std::vector<TArgumentArray> arrays(static_cast<std::size_t>(count - 1));
   for (int i = 1; i < count; ++i) {
     TArgumentArray& array = arrays[static_cast<std::size_t>(i - 1)];
-    if (!context.arrayArgument(i, array) || !array || array->dimensionCount() != 2 || array->elementCount() < 1)
-      return;
+    if (!context.arrayArgument(i, array) || !array || array->dimensionCount() != 2 || array->elementCount() < 1) return;
     if (array->dimensions() != arrays.front()->dimensions()) return;
   }
   TRPNstackObject holder(context.sheet.tokenFactory);
@@ -327,8 +354,8 @@ void evalMOP(TEvalContext& context) {
       formula.push(std::move(operand));
     }
     formula.pushCopy(op);
-    const std::uint8_t code = context.sheet.evaluateTokenList(formula, context.column, context.row,
-                                                              context.recordDependents);
+    const std::uint8_t code =
+        context.sheet.evaluateTokenList(formula, context.column, context.row, context.recordDependents);
     const TTokenObject* value = formula.count() == 1 ? formula.getItem(0) : nullptr;
     if (code == stateValid && value && value->tokenClass == tokenOperand && value->value.kind >= valueInteger &&
         value->value.kind <= valueIdentifier) {
@@ -344,5 +371,6 @@ void registerTableFunctions(TBuiltinTable& table) {
   table[FunctionIdOf("CROSSES")] = evalCROSSES;
   table[FunctionIdOf("EXTREMA")] = evalEXTREMA;
   table[FunctionIdOf("MOP")] = evalMOP;
+  table[FunctionIdOf("MSORT")] = evalMSORT;
   table[FunctionIdOf("SYNC")] = evalSYNC;
 }

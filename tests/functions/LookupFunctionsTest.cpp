@@ -1,10 +1,9 @@
-#include "functions/LookupFunctions.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "functions/LookupFunctions.h"
 #include "tests/functions/FormulaResultText.h"
 
 namespace {
@@ -41,8 +40,14 @@ void expectAll(TSheet& sheet, const std::vector<TCase>& cases) {
 TEST(LookupFormulas, VlookupAgreesWithTheDocumentedTable) {
   TSheet sheet;
   fill(sheet, 1, 1,
-       {{"0.457", "3.55", "500"}, {"0.525", "3.25", "400"}, {"0.606", "2.93", "300"}, {"0.675", "2.75", "250"},
-        {"0.746", "2.57", "200"}, {"0.835", "2.38", "150"}, {"0.946", "2.17", "100"}, {"1.09", "1.95", "50"},
+       {{"0.457", "3.55", "500"},
+        {"0.525", "3.25", "400"},
+        {"0.606", "2.93", "300"},
+        {"0.675", "2.75", "250"},
+        {"0.746", "2.57", "200"},
+        {"0.835", "2.38", "150"},
+        {"0.946", "2.17", "100"},
+        {"1.09", "1.95", "50"},
         {"1.29", "1.71", "0"}});
   expectAll(sheet, {{"=VLOOKUP(1,A1:C9,2)", "2.17"},
                     {"=VLOOKUP(1,A1:C9,3,TRUE)", "100"},
@@ -105,7 +110,7 @@ TEST(LookupFormulas, MatchPositionsAndTypes) {
                     {"=MATCH(\"*s\",A1:A4,0)", "1"},
                     {"=MATCH(\"p*s\",A1:A4,0)", "4"},
                     {"=MATCH(\"x*\",A1:A4,0)", "#N/A"},
-                    {"=MATCH(\"?pple*\",A1:A4,1)", "#N/A"},   // wildcards only with type 0
+                    {"=MATCH(\"?pple*\",A1:A4,1)", "#N/A"},  // wildcards only with type 0
                     {"=MATCH(5,{1,7,5,5},1)", "3"},
                     {"=MATCH(6,{1,7,5,5},1)", "3"},
                     {"=MATCH(6,{1,7,5,5},0)", "#N/A"},
@@ -115,8 +120,10 @@ TEST(LookupFormulas, MatchPositionsAndTypes) {
                     {"=MATCH(5)", "#VALUE!"}});
   // Deliberately unlike other spreadsheets, -1 needs no descending order:
   // the smallest greater element (the first of equals) is found anyway.
-  expectAll(sheet, {{"=MATCH(6,{1,7,5,5},-1)", "2"}, {"=MATCH(39,B1:B4,-1)", "3"},
-                    {"=MATCH(6,{9,8,7,8,7},-1)", "3"}, {"=MATCH(3,{4,9,4},1)", "#N/A"}});
+  expectAll(sheet, {{"=MATCH(6,{1,7,5,5},-1)", "2"},
+                    {"=MATCH(39,B1:B4,-1)", "3"},
+                    {"=MATCH(6,{9,8,7,8,7},-1)", "3"},
+                    {"=MATCH(3,{4,9,4},1)", "#N/A"}});
   // The kinds meet as the sheet compares them: the number 40 equals the text 40.
   EXPECT_EQ("3", resultText(sheet, "=MATCH(\"40\",B1:B4,0)"));
 }
@@ -151,7 +158,7 @@ TEST(LookupFormulas, IndexFormsAndBounds) {
                     {"=INDEX({{1,2,3,4},{5,6,7,8},{9,10,11,12}},1,5)", "#REF!"},
                     {"=INDEX({{1,2},{3,4}},-1,1)", "#REF!"},
                     {"=INDEX({{1,2},{3,4}})", "{1,2;3,4}"},
-                    {"=INDEX({{1,2},{3,4}},Z99,2)", "{2;4}"},   // an empty row stands for 0
+                    {"=INDEX({{1,2},{3,4}},Z99,2)", "{2;4}"},  // an empty row stands for 0
                     {"=INDEX({{1,2},{3,4}},Z99)", "#VALUE!"},
                     {"=INDEX({{1,2},{3,4}},\"x\",1)", "#VALUE!"},
                     {"=INDEX(7,1,1)", "#VALUE!"}});
@@ -162,7 +169,9 @@ TEST(LookupFormulas, IndexFormsAndBounds) {
 TEST(LookupFormulas, SubarrayBlocks) {
   TSheet sheet;
   const char* square = "{{1,2,3,4,5},{6,7,8,9,10},{11,12,13,14,15},{16,17,18,19,20},{21,22,23,24,25}}";
-  auto sub = [&](const std::string& bounds) { return resultText(sheet, "=SUBARRAY(" + std::string(square) + "," + bounds + ")"); };
+  auto sub = [&](const std::string& bounds) {
+    return resultText(sheet, "=SUBARRAY(" + std::string(square) + "," + bounds + ")");
+  };
   EXPECT_EQ("{8,9,10;13,14,15;18,19,20;23,24,25}", sub("2,0,3,0"));
   EXPECT_EQ("{7}", sub("2,2,2,2"));
   EXPECT_EQ("#REF!", sub("0,1,1,1"));
@@ -198,7 +207,7 @@ TEST(LookupFormulas, RowsColumnsRowAndColumn) {
                     {"=COLUMNS({{1,2,3},{4,5,6}})", "3"},
                     {"=ROWS(7)", "1"},
                     {"=ROWS(C3)", "1"},
-                    {"=COLUMNS(7)", "#VALUE!"},    // deliberately: a value has no columns
+                    {"=COLUMNS(7)", "#VALUE!"},  // deliberately: a value has no columns
                     {"=COLUMNS(C3)", "#VALUE!"},
                     {"=ROWS(A1:A100000000)", "100000000"},  // counted, not read
                     {"=ROW(C10)", "10"},
@@ -256,6 +265,9 @@ TEST(LookupFormulas, OffsetGivesAReference) {
   EXPECT_EQ("{5,6;8,9}", resultText(sheet, "=OFFSET(A1:B2,1,1)"));
   EXPECT_EQ("8", resultText(sheet, "=OFFSET(A1,2,1)"));
   EXPECT_EQ("6", resultText(sheet, "=VLOOKUP(4,OFFSET(A1,1,0,2,3),3)"));
+  EXPECT_EQ("45", resultText(sheet, "=SUM(OFFSET(A1,0,0,3,3))"));
+  // Off the sheet in a branch not taken, it does no harm.
+  EXPECT_EQ("0", resultText(sheet, "=IF(0,OFFSET(A1,-1,0),0)"));
 }
 
 TEST(LookupFormulas, IndirectFollowsBothCells) {

@@ -1,11 +1,11 @@
-#include "functions/TableFunctions.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "functions/TableFunctions.h"
 #include "tests/functions/FormulaResultText.h"
 
 namespace {
@@ -137,7 +137,8 @@ std::string pairedByScan(TSheet& sheet, const TArray& first, const TArray& secon
                     (j >= 0 ? valueText(sheet, second.at(j, 1)) : ""));
   }
   if (keepAll) {
-    for (int j : unmatched) lines.push_back(valueText(sheet, second.at(j, 0)) + ",," + valueText(sheet, second.at(j, 1)));
+    for (int j : unmatched)
+      lines.push_back(valueText(sheet, second.at(j, 0)) + ",," + valueText(sheet, second.at(j, 1)));
   }
   std::string text = "{";
   for (std::size_t k = 0; k < lines.size(); ++k) text += (k > 0 ? ";" : "") + lines[k];
@@ -158,6 +159,31 @@ TEST(TableFormulas, SyncPairsLikeAScanFromTheTop) {
   }
 }
 
+TEST(TableFormulas, MsortOrdersNumbersTextsAndEmptyKeys) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "3");
+  enter(sheet, 1, 2, "b", 2);
+  enter(sheet, 1, 3, "1");
+  enter(sheet, 1, 4, "A", 2);
+  for (int row = 1; row <= 5; ++row) enter(sheet, 2, row, std::to_string(row));
+  // Texts by character codes, so capitals first (deliberately unlike other
+  // spreadsheets, which ignore case); an empty key stays last both ways.
+  EXPECT_EQ("{1,3;3,1;A,4;b,2;,5}", resultText(sheet, "=MSORT(A1:B5)"));
+  EXPECT_EQ("{b,2;A,4;3,1;1,3;,5}", resultText(sheet, "=MSORT(A1:B5,0)"));
+  EXPECT_EQ("{1,2,3;a,b,c}", resultText(sheet, "=MSORT({{3,1,2},{\"c\",\"a\",\"b\"}},1,0)"));
+  EXPECT_EQ("{3,2,1;c,b,a}", resultText(sheet, "=MSORT({{3,1,2},{\"c\",\"a\",\"b\"}},0,0)"));
+  // Equal texts keep their order.
+  EXPECT_EQ("{a,2;a,4;b,1;b,3}", resultText(sheet, "=MSORT({{\"b\",1},{\"a\",2},{\"b\",3},{\"a\",4}})"));
+  EXPECT_EQ("{3,1,2}", resultText(sheet, "=MSORT({3,1,2})"));  // one row: nothing to sort
+  EXPECT_EQ("#VALUE!", resultText(sheet, "=MSORT(5)"));
+  EXPECT_EQ("#VALUE!", resultText(sheet, "=MSORT({3,1},\"x\")"));
+  EXPECT_EQ("#VALUE!", resultText(sheet, "=MSORT({3,1},1,1,1)"));
+  // A cell's array result is sorted as a copy, not in place.
+  enter(sheet, 4, 1, "={{3},{1},{2}}");
+  EXPECT_EQ("{1;2;3}", resultText(sheet, "=MSORT(ARRAY(D1))"));
+  EXPECT_EQ("{3;1;2}", resultText(sheet, "=ARRAY(D1)"));
+}
+
 TEST(TableFormulas, MopAppliesAnOperatorElementByElement) {
   TSheet sheet;
   EXPECT_EQ("{11,22;33,44}", resultText(sheet, "=MOP(\"+\",{{1,2},{3,4}},{{10,20},{30,40}})"));
@@ -167,6 +193,8 @@ TEST(TableFormulas, MopAppliesAnOperatorElementByElement) {
   EXPECT_EQ("{0,1}", resultText(sheet, "=MOP(\">\",{1,5},{3,3})"));
   EXPECT_EQ("{1,2}", resultText(sheet, "=MOP(\"MOD\",{7,8},{3,3})"));
   EXPECT_EQ("{1,}", resultText(sheet, "=MOP(\"/\",{3,1},{3,0})"));  // a failed element stays empty
+  // A function name with its "(" and nothing after it calls the function.
+  EXPECT_EQ("{2,}", resultText(sheet, "=MOP(\"SQRT(\",{4,-1})"));
   EXPECT_EQ("{2,3}", resultText(sheet, "=MOP(\"LEN(\",{\"ab\",\"abc\"})"));
   EXPECT_EQ("{65,}", resultText(sheet, "=MOP(\"CODE(\",{\"A\",\"\"})"));
   EXPECT_EQ("{y,n}", resultText(sheet, "=MOP(\"IF(\",{1,0},{\"y\",\"y\"},{\"n\",\"n\"})"));
@@ -180,6 +208,39 @@ TEST(TableFormulas, MopAppliesAnOperatorElementByElement) {
   EXPECT_EQ("#VALUE!", resultText(sheet, "=MOP(\"(\",{1,2})"));
   EXPECT_EQ("#VALUE!", resultText(sheet, "=MOP(\"+\",{1,2},5)"));
   EXPECT_EQ("#VALUE!", resultText(sheet, "=MOP(\"+\")"));
+}
+
+// The results of a mix of lookup and table formulas over a table made
+// from the seed, each evaluated many times.
+std::vector<std::string> mixedResults(unsigned seed) {
+  std::mt19937 random(seed);
+  TSheet sheet;
+  fillRandomTable(sheet, 1, 40, random);
+  fillRandomTable(sheet, 4, 40, random);
+  const char* const formulas[] = {"=ROWS(SYNC(A1:B40,D1:E40))", "=INDEX(MSORT(A1:B40),1,2)", "=MATCH(\"?\",A1:A40,0)",
+                                  "=VLOOKUP(2,D1:E40,2,0)", "=INDEX(MOP(\"+\",B1:B40,E1:E40),40,1)"};
+  std::vector<std::string> results;
+  for (int round = 0; round < 100; ++round) {
+    for (const char* formula : formulas) {
+      const std::uint8_t code = sheet.parseAndEvaluate(formula, resultColumn, resultRow, false);
+      results.push_back(code != 0 ? cellStateText(code) : valueText(sheet, sheet.resultValue));
+    }
+  }
+  return results;
+}
+
+// These functions also run on the compute threads of sheet graphs, each
+// on a sheet of its own and nothing locked: two sheets evaluated at once
+// must give what each gives alone.
+TEST(TableFormulas, TwoSheetsEvaluatedAtOnce) {
+  const std::vector<std::string> first = mixedResults(1);
+  const std::vector<std::string> second = mixedResults(2);
+  std::vector<std::string> firstAtOnce, secondAtOnce;
+  std::thread other([&secondAtOnce] { secondAtOnce = mixedResults(2); });
+  firstAtOnce = mixedResults(1);
+  other.join();
+  EXPECT_EQ(first, firstAtOnce);
+  EXPECT_EQ(second, secondAtOnce);
 }
 
 }  // namespace
