@@ -229,6 +229,15 @@ long double median(std::vector<long double>& a) {
   return (a[n / 2 - 1] + a[n / 2]) * 0.5L;
 }
 
+long double medianBySelection(std::vector<long double>& a) {
+  if (a.empty()) throw ERangeError();
+  std::size_t n = a.size();
+  if (n == 1) return a[0];
+  const TSortedPair middle = sortedPairAt(a, n / 2);
+  if (n % 2 != 0) return middle.upper;
+  return (middle.lower + middle.upper) * 0.5L;
+}
+
 long double modeValue(std::vector<long double>& a) {
   if (a.empty()) throw ERangeError();
   sortAscending(a);
@@ -281,29 +290,51 @@ long double quartile(std::vector<long double>& a, int q) {
   }
 }
 
-// The first position i with a[i] >= x, as a scan from the start finds it.
 namespace {
-std::size_t firstNotBelow(const std::vector<long double>& a, long double x) {
-  return std::lower_bound(a.begin(), a.end(), x) - a.begin();
+
+// What a sorted copy of the values tells about x, counted instead: the
+// first place i with a[i] >= x is the count of values below x, and a[i - 1]
+// and a[i] are the nearest values below and above x.
+struct TPlaceOf {
+  std::size_t below = 0;
+  bool present = false;
+  long double nearestBelow = 0, nearestAbove = 0;
+};
+
+TPlaceOf placeOf(const std::vector<long double>& a, long double x) {
+  TPlaceOf place;
+  bool anyAbove = false;
+  for (long double value : a) {
+    if (value < x) {
+      if (place.below == 0 || value > place.nearestBelow) place.nearestBelow = value;
+      ++place.below;
+    } else if (value == x) {
+      place.present = true;
+    } else if (!anyAbove || value < place.nearestAbove) {
+      place.nearestAbove = value;
+      anyAbove = true;
+    }
+  }
+  return place;
 }
+
 }  // namespace
 
-long double percentRank(std::vector<long double>& a, int digits, long double x) {
+long double percentRank(const std::vector<long double>& a, int digits, long double x) {
   if (a.empty() || digits < 1) throw ERangeError();
-  sortAscending(a);
-  std::size_t n = a.size(), i = firstNotBelow(a, x);
+  const TPlaceOf place = placeOf(a, x);
+  std::size_t n = a.size(), i = place.below;
   if (i == n) throw ERangeError();
-  if (a[i] == x) return n == 1 ? 1.0L : roundToDigits(digits, 0, static_cast<long double>(i) / (n - 1));
+  if (place.present) return n == 1 ? 1.0L : roundToDigits(digits, 0, static_cast<long double>(i) / (n - 1));
   if (i == 0) throw ERangeError();
-  long double f = (x - a[i - 1]) / (a[i] - a[i - 1]);
+  long double f = (x - place.nearestBelow) / (place.nearestAbove - place.nearestBelow);
   return roundToDigits(digits, 0, (i - 1 + f) / (n - 1));
 }
 
-int rankOf(std::vector<long double>& a, int order, long double x) {
-  sortAscending(a);
-  std::size_t i = firstNotBelow(a, x);
-  if (i == a.size() || a[i] != x) throw ERangeError();
-  return static_cast<int>(order != 0 ? i + 1 : a.size() - i);
+int rankOf(const std::vector<long double>& a, int order, long double x) {
+  const TPlaceOf place = placeOf(a, x);
+  if (!place.present) throw ERangeError();
+  return static_cast<int>(order != 0 ? place.below + 1 : a.size() - place.below);
 }
 
 long double trimmedMean(std::vector<long double>& a, long double p) {

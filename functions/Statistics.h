@@ -35,6 +35,9 @@ long double minValue(const std::vector<long double>& a);
 
 // Order statistics.
 long double median(std::vector<long double>& a);
+// The same value by selection instead of a sort, for a caller whose copy's
+// order does not matter: a may be reordered, not necessarily sorted.
+long double medianBySelection(std::vector<long double>& a);
 // The value of the longest run of equal values (the smallest among equally
 // long runs); no value occurring twice raises ERangeError.
 long double modeValue(std::vector<long double>& a);
@@ -42,10 +45,11 @@ long double kthLargest(std::vector<long double>& a, int k);
 long double kthSmallest(std::vector<long double>& a, int k);
 long double percentile(std::vector<long double>& a, long double p);
 long double quartile(std::vector<long double>& a, int q);
-long double percentRank(std::vector<long double>& a, int digits, long double x);
+// Both count the values below x rather than sort them, and leave a alone.
+long double percentRank(const std::vector<long double>& a, int digits, long double x);
 // Position of x among the sorted values: order != 0 counts from the smallest
 // (1 based), order 0 from the largest; duplicates take their first position.
-int rankOf(std::vector<long double>& a, int order, long double x);
+int rankOf(const std::vector<long double>& a, int order, long double x);
 long double trimmedMean(std::vector<long double>& a, long double p);
 // counts[j] is the number of data values up to bins[j] not taken by an earlier
 // bin (bins in the given order); the last entry counts the rest.

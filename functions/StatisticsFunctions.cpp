@@ -55,7 +55,7 @@ void evalGEOMEAN(TEvalContext& c) { evalOverArguments(c, geometricMean); }
 void evalHARMEAN(TEvalContext& c) { evalOverArguments(c, harmonicMean); }
 void evalKURT(TEvalContext& c) { evalOverArguments(c, kurtosis); }
 void evalMAX(TEvalContext& c) { evalOverArguments(c, maxValue); }
-void evalMEDIAN(TEvalContext& c) { evalOverArguments(c, median); }
+void evalMEDIAN(TEvalContext& c) { evalOverArguments(c, medianBySelection); }
 void evalMIN(TEvalContext& c) { evalOverArguments(c, minValue); }
 void evalMODE(TEvalContext& c) { evalOverArguments(c, modeValue); }
 void evalSKEW(TEvalContext& c) { evalOverArguments(c, skewness); }

@@ -31,15 +31,23 @@ double valueOf(std::uint64_t key) {
   return value;
 }
 
-// False (values untouched) when a value is no double or is NaN.
-bool radixSortDoubles(std::vector<long double>& values) {
+// The keys of long arrays of doubles, the arrays the radix sort takes;
+// false when a value is no double or is NaN.
+bool keysOf(const std::vector<long double>& values, std::vector<std::uint64_t>& keys) {
   const std::size_t n = values.size();
-  std::vector<std::uint64_t> keys(n), buffer(n);
+  if (n < smallCount || n > UINT32_MAX) return false;
+  keys.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     double value = static_cast<double>(values[i]);
     if (static_cast<long double>(value) != values[i]) return false;
     keys[i] = keyOf(value);
   }
+  return true;
+}
+
+void radixSort(std::vector<std::uint64_t>& keys) {
+  const std::size_t n = keys.size();
+  std::vector<std::uint64_t> buffer(n);
   std::array<std::array<std::uint32_t, digitMask + 1>, digitCount> counts{};
   for (std::uint64_t key : keys)
     for (int d = 0; d < digitCount; ++d) ++counts[d][digitOf(key, d)];
@@ -55,13 +63,30 @@ bool radixSortDoubles(std::vector<long double>& values) {
     for (std::uint64_t key : keys) buffer[counts[d][digitOf(key, d)]++] = key;
     keys.swap(buffer);
   }
-  for (std::size_t i = 0; i < n; ++i) values[i] = valueOf(keys[i]);
-  return true;
 }
 
 }  // namespace
 
 void sortValuesAscending(std::vector<long double>& values) {
-  if (values.size() >= smallCount && values.size() <= UINT32_MAX && radixSortDoubles(values)) return;
-  std::sort(values.begin(), values.end());
+  std::vector<std::uint64_t> keys;
+  if (!keysOf(values, keys)) {
+    std::sort(values.begin(), values.end());
+    return;
+  }
+  radixSort(keys);
+  for (std::size_t i = 0; i < keys.size(); ++i) values[i] = valueOf(keys[i]);
+}
+
+// Where the radix sort would order the values, the keys are selected in
+// its order (-0 before +0); only sorting tells where the comparison sort
+// leaves which of two equal zeros, so the other arrays are sorted.
+TSortedPair sortedPairAt(std::vector<long double>& values, std::size_t k) {
+  std::vector<std::uint64_t> keys;
+  if (!keysOf(values, keys)) {
+    std::sort(values.begin(), values.end());
+    return {values[k - 1], values[k]};
+  }
+  const auto middle = keys.begin() + static_cast<std::ptrdiff_t>(k);
+  std::nth_element(keys.begin(), middle, keys.end());
+  return {valueOf(*std::max_element(keys.begin(), middle)), valueOf(*middle)};
 }

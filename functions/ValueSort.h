@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <vector>
 
 // Sorts extended values ascending. The statistics kernels sort a whole range
@@ -8,3 +9,12 @@
 // Other values take a comparison sort. Equal values keep no particular order
 // (-0 may come before or after +0).
 void sortValuesAscending(std::vector<long double>& values);
+
+// The values that sortValuesAscending would leave at places k - 1 and k
+// (0 < k < size), found by selection: the same values, a zero with the same
+// sign, in linear time for the arrays the radix sort takes. values may be
+// reordered.
+struct TSortedPair {
+  long double lower, upper;
+};
+TSortedPair sortedPairAt(std::vector<long double>& values, std::size_t k);

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <optional>
+#include <random>
 #include <vector>
 
 #include "functions/Statistics.h"
+#include "model/Rounding.h"
 #include "tests/functions/NumericTestSupport.h"
 
 namespace {
@@ -139,6 +143,85 @@ TEST_F(Statistics, PercentRankAndRankUseTheFirstOfEqualValues) {
   EXPECT_EQ(rankOf(ranked, 1, 2), 2);
   EXPECT_EQ(rankOf(ranked, 0, 2), 3);
   EXPECT_THROW(rankOf(ranked, 1, 2.5L), ERangeError);
+}
+
+namespace {
+
+// RANK and PERCENTRANK as a sorted copy defines them; nothing for an error.
+std::optional<int> sortedRank(Values a, int order, long double x) {
+  std::sort(a.begin(), a.end());
+  std::size_t i = std::lower_bound(a.begin(), a.end(), x) - a.begin();
+  if (i == a.size() || a[i] != x) return std::nullopt;
+  return static_cast<int>(order != 0 ? i + 1 : a.size() - i);
+}
+
+std::optional<long double> sortedPercentRank(Values a, int digits, long double x) {
+  std::sort(a.begin(), a.end());
+  std::size_t n = a.size(), i = std::lower_bound(a.begin(), a.end(), x) - a.begin();
+  if (i == n) return std::nullopt;
+  if (a[i] == x) return n == 1 ? 1.0L : roundToDigits(digits, 0, static_cast<long double>(i) / (n - 1));
+  if (i == 0) return std::nullopt;
+  return roundToDigits(digits, 0, (i - 1 + (x - a[i - 1]) / (a[i] - a[i - 1])) / (n - 1));
+}
+
+template <class Kernel>
+auto attempt(Kernel kernel) -> std::optional<decltype(kernel())> {
+  try {
+    return kernel();
+  } catch (const ERangeError&) {
+    return std::nullopt;
+  }
+}
+
+// Values from a few levels, so that ties are common, with zeros of both
+// signs; long arrays of doubles take the radix order, the others (and
+// arrays holding a value that is no double) the comparison sort's.
+Values tiedValues(std::mt19937_64& random, std::size_t count, bool extended) {
+  std::uniform_int_distribution<int> level(-6, 6);
+  std::bernoulli_distribution negative(0.5);
+  Values values(count);
+  for (long double& value : values) {
+    int step = level(random);
+    value = step == 0 ? (negative(random) ? -0.0L : 0.0L) : step * 0.375L;
+  }
+  if (extended) values[count / 3] = 1.0L / 3.0L;
+  return values;
+}
+
+bool sameBits(long double a, long double b) { return a == b && std::signbit(a) == std::signbit(b); }
+
+}  // namespace
+
+TEST_F(Statistics, CountedRanksAndSelectedMediansMatchTheSortedDefinitions) {
+  std::mt19937_64 random(20261207);
+  for (std::size_t count : {1u, 2u, 3u, 7u, 40u, 255u, 256u, 257u, 1000u, 4001u}) {
+    for (bool extended : {false, true}) {
+      if (extended && count < 3) continue;
+      for (int round = 0; round < 6; ++round) {
+        const Values values = tiedValues(random, count, extended);
+        Values sorted = values, selected = values;
+        const long double expected = median(sorted);
+        const long double actual = medianBySelection(selected);
+        EXPECT_TRUE(sameBits(actual, expected)) << count << " values: " << static_cast<double>(actual) << " vs "
+                                                << static_cast<double>(expected);
+
+        // x on every level, between levels and beyond both ends.
+        for (int step = -14; step <= 14; ++step) {
+          const long double x = step * 0.1875L;
+          for (int order : {0, 1}) {
+            EXPECT_EQ(attempt([&] { return rankOf(values, order, x); }), sortedRank(values, order, x))
+                << count << " values, x = " << static_cast<double>(x);
+          }
+          const auto rank = attempt([&] { return percentRank(values, 3, x); });
+          const auto expectedRank = sortedPercentRank(values, 3, x);
+          ASSERT_EQ(rank.has_value(), expectedRank.has_value()) << count << " values, x = " << static_cast<double>(x);
+          if (rank) {
+            EXPECT_TRUE(sameBits(*rank, *expectedRank));
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST_F(Statistics, TrimmedMeanFrequencyAndRangeProbability) {
