@@ -86,6 +86,9 @@ TForex& TForexTables::appendTable() {
 
 void TForexTables::removeLastTable() { tables_.pop_back(); }
 
+// Each table is put in date order when it is made, on the thread that makes
+// it: rate look-ups, which the sheet graphs' compute threads make too, then
+// only read it.
 int TForexTables::getTable(const std::string& fromText, const std::string& toText, const TProgressProcedure& progress,
                            void* cookie, double& loadTime) {
   const std::string from = normalizeCurrency(fromText);
@@ -98,6 +101,7 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   if (const TForex* opposite = findTable(to, from)) {
     reportProgress(progress, cookie, progressDerivingTable, from + "->" + to);
     table.makeInverse(*opposite);
+    table.ensureSorted();
     loadTime = currentDateTime();
     reportProgress(progress, cookie, progressReady, "");
     return index;
@@ -109,6 +113,7 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   const std::string folder = getDirectory("<FOREX>");
   reportProgress(progress, cookie, progressReadingTable, from + "->" + to);
   if (table.load(folder + from + "to" + to + ".CSV", format_) == 0) {
+    table.ensureSorted();
     table.FromCode = from;
     table.ToCode = to;
     loadTime = currentDateTime();
@@ -117,6 +122,7 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   }
   reportProgress(progress, cookie, progressReadingTable, to + "->" + from);
   if (table.load(folder + to + "to" + from + ".CSV", format_) == 0) {
+    table.ensureSorted();
     table.FromCode = to;
     table.ToCode = from;
     loadTime = currentDateTime();
@@ -125,6 +131,7 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
     TForex& inverse = appendTable();
     reportProgress(progress, cookie, progressDerivingTable, from + "->" + to);
     inverse.makeInverse(table);
+    inverse.ensureSorted();
     loadTime = currentDateTime();
     reportProgress(progress, cookie, progressReady, "");
     return index + 1;
@@ -140,6 +147,7 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   TForex& cross = appendTable();
   reportProgress(progress, cookie, progressDerivingTable, from + "->" + to);
   cross.makeCross(*tables_[toDollar], *tables_[fromDollar]);
+  cross.ensureSorted();
   cross.Derived = true;
   cross.FromCode = from;
   cross.ToCode = to;

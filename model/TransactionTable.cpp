@@ -229,12 +229,14 @@ int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNum
 }
 
 int TTransactionTable::countBetweenDates(double fromDate, double toDate) const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   return static_cast<int>(std::count_if(items_.begin(), items_.end(), [&](const auto& t) {
     return fromDate <= t->DateTime() && t->DateTime() <= toDate;
   }));
 }
 
 int TTransactionTable::countBetweenNumbers(int32_t lo, int32_t hi) const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   return static_cast<int>(std::count_if(items_.begin(), items_.end(), [&](const auto& t) {
     return lo <= t->Number() && t->Number() <= hi;
   }));
@@ -255,17 +257,20 @@ void TTransactionTable::ensureNumberIndex() const {
 }
 
 TTransaction* TTransactionTable::findNumber(int32_t number) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   ensureNumberIndex();
   auto found = numberIndex_.find(number);
   return found == numberIndex_.end() ? nullptr : found->second;
 }
 
 TTransaction* TTransactionTable::items(int index) const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   if (index < 0 || index >= count()) return nullptr;
   return items_[static_cast<size_t>(index)].get();
 }
 
 int TTransactionTable::appendNumbers(std::vector<int32_t>& numbers) const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   for (const auto& transaction : items_) numbers.push_back(transaction->Number());
   return 0;
 }
@@ -279,6 +284,7 @@ void TTransactionTable::ensureSorted() {
 }
 
 void TTransactionTable::firstDate(double& date, bool& ok) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   ok = !items_.empty();
   if (!ok) return;
   ensureSorted();
@@ -286,6 +292,7 @@ void TTransactionTable::firstDate(double& date, bool& ok) {
 }
 
 void TTransactionTable::lastDate(double& date, bool& ok) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   ok = !items_.empty();
   if (!ok) return;
   ensureSorted();
@@ -293,6 +300,7 @@ void TTransactionTable::lastDate(double& date, bool& ok) {
 }
 
 void TTransactionTable::minNumber(int32_t& number, bool& ok) const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   ok = !items_.empty();
   if (!ok) return;
   ensureNumberIndex();
@@ -300,6 +308,7 @@ void TTransactionTable::minNumber(int32_t& number, bool& ok) const {
 }
 
 void TTransactionTable::maxNumber(int32_t& number, bool& ok) const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   ok = !items_.empty();
   if (!ok) return;
   ensureNumberIndex();
@@ -341,9 +350,13 @@ size_t TTransactionTable::countBefore(double date) {
   return static_cast<size_t>(std::lower_bound(sortedDates_.begin(), sortedDates_.end(), date) - sortedDates_.begin());
 }
 
-long double TTransactionTable::unitsAt(double date) { return runningSums_[unitsAmount][countUpTo(date)]; }
+long double TTransactionTable::unitsAt(double date) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
+  return runningSums_[unitsAmount][countUpTo(date)];
+}
 
 void TTransactionTable::sumUpTo(TForex* table, TAmount kind, long double& value, bool& ok, double date) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   value = 0;
   ok = true;
   const size_t end = countUpTo(date);
@@ -376,6 +389,7 @@ void TTransactionTable::feesAt(TForex* table, long double& value, bool& ok, doub
 
 int TTransactionTable::addFlows(TForex* table, TAmount kind, TFlowList& flows, bool& ok, double fromDate,
                                 double toDate) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   ok = true;
   try {
     const size_t begin = countBefore(fromDate);
@@ -418,12 +432,14 @@ int TTransactionTable::unitsFlows(TFlowList& flows, bool& ok, double fromDate, d
 }
 
 void TTransactionTable::flagAt(std::string& flag, bool& found, double date) {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   const size_t upTo = countUpTo(date);
   found = upTo > 0;
   if (found) flag = items_[upTo - 1]->Flag();
 }
 
 double TTransactionTable::lastChange() const {
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   double latest = lastChange_;
   for (const auto& transaction : items_) latest = std::max(latest, transaction->lastChange());
   return latest;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -96,6 +97,13 @@ class TTransactionTable {
   void forgetFileNumber(const std::string& fileName);
 
   std::vector<std::unique_ptr<TTransaction>> items_;
+  // The date order and the look-up aids below are made by the first query
+  // that needs them, on whichever thread asks: sheet formulas read the
+  // tables from the compute threads of sheet graphs while the windows read
+  // them too. Every query, and every reader of the storage order that such
+  // a sort rearranges, holds this lock; changes are made while no
+  // computation runs.
+  mutable std::mutex lazyOrderLock_;
   double lastChange_ = 0;
   double listChange_ = 0;
   bool sorted_ = false;

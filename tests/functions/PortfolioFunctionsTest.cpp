@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <thread>
+
 #include "model/Portfolio.h"
+#include "model/Transaction.h"
 #include "model/PortfolioTable.h"
 #include "tests/functions/FormulaValues.h"
 #include "tests/model/SampleWorkFolder.h"
@@ -245,4 +249,34 @@ TEST_F(PortfolioFunctions, FormulasReadingBoundCellsFollowTheirChanges) {
   EXPECT_EQ(shown(sheet, 2, 3), "23");
   sheet.recalculateAll(false);
   EXPECT_EQ(shown(sheet, 2, 3), "19");
+}
+
+TEST_F(PortfolioFunctions, SheetsOnOtherThreadsReadTheModelSideBySide) {
+  // Each round changes a date, so that the tables sort themselves again on
+  // the first query, which four sheets on four threads make at once while
+  // this thread polls the change stamps.
+  const std::array<std::string, 4> formulas = {"=PORTFOLIO_NAV(0,45070)", "=SUM(PORTFOLIO_FLOWS(0,44564,45657))",
+                                                "=ASSET_UNITS(0,45070)+TRANSACTION_ASSET(3)",
+                                                "=SUM(ASSET_QUOTES(2,\"C\",45000,45100))"};
+  TTransaction& sale = *portfolios.items(0)->findTransaction(3);
+  for (int round = 0; round < 20; ++round) {
+    sale.setDateTime(round % 2 == 0 ? 44600.4375 : 45070.4375);
+    std::array<std::array<std::string, 4>, 4> results;
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t) {
+      threads.emplace_back([&, t] {
+        TSheet own;
+        own.portfolioTable = &portfolios;
+        for (std::size_t f = 0; f < formulas.size(); ++f) results[t][(f + t) % 4] = evaluated(own, formulas[(f + t) % 4]);
+      });
+    }
+    double latest = 0;
+    for (int poll = 0; poll < 100; ++poll) latest = std::max(latest, portfolios.lastChange());
+    for (std::thread& thread : threads) thread.join();
+    for (std::size_t f = 0; f < formulas.size(); ++f) {
+      const std::string expected = evaluated(sheet, formulas[f]);
+      for (const auto& result : results) ASSERT_EQ(result[f], expected) << formulas[f] << " in round " << round;
+    }
+    EXPECT_GE(latest, sale.LastChange());
+  }
 }
