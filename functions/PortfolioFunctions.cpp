@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "functions/DayCount.h"
 #include "functions/ModelReading.h"
 #include "model/Asset.h"
 #include "model/Portfolio.h"
@@ -207,6 +208,10 @@ void evalPORTFOLIO_QUOTES(TEvalContext& c) {
   const std::int32_t toDay = args.integer(2, fromDay);
   const std::int32_t maxRows = args.integer(3, 0);
   if (!args) return;
+  // Days beyond the calendar are no dates, and a walk from one would value
+  // the portfolio on billions of days (ERangeError: "#VALUE!").
+  wholeDayNumber(fromDay);
+  wholeDayNumber(toDay);
   TPortfolio* portfolio = portfolioNamed(c, index);
   if (!portfolio) return c.fail(errNA);
 

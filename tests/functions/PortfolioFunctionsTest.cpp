@@ -205,6 +205,7 @@ TEST_F(PortfolioFunctions, NetAssetValueByDay) {
             "45657.9999884259,92093.131258|45656.9999884259,92180.3358|45653.9999884259,92017.942799");
   EXPECT_EQ(rowsOf("=PORTFOLIO_QUOTES(1,2000000)"), "45657,92093.131258") << "a far day goes back to the last quote";
   EXPECT_EQ(rowsOf("=PORTFOLIO_QUOTES(1,\"x\")"), "#VALUE!");
+  EXPECT_EQ(rowsOf("=PORTFOLIO_QUOTES(1,-2000000000,45070)"), "#VALUE!") << "no day of the calendar";
 }
 
 TEST_F(PortfolioFunctions, TradesAllocationsAndOwnersOfTransactions) {
