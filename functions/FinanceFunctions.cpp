@@ -1,5 +1,6 @@
 #include "functions/FinanceFunctions.h"
 
+#include <array>
 
 #include "functions/CallArguments.h"
 #include "functions/DayCount.h"
@@ -46,18 +47,38 @@ void evalYEARFRAC(TEvalContext& c) {
   c.setNumberResult(yearFraction(basis, start, end));
 }
 
+// The arguments the coupon and security built-ins share: settlement,
+// maturity, `amountCount` numbers, then a frequency where the built-in has
+// one, then an optional basis unless it has none.
+enum class TSecurityTail { none, basis, frequencyAndBasis };
+
+struct TSecurityArguments {
+  long double settlement = 0, maturity = 0;
+  std::array<long double, 3> amounts{};
+  int frequency = 0, basis = defaultBasis;
+};
+
+template <int amountCount, TSecurityTail tail>
+bool readSecurityArguments(TEvalContext& c, TSecurityArguments& security) {
+  static_assert(amountCount <= std::tuple_size_v<decltype(security.amounts)>);
+  constexpr int withoutBasis = 2 + amountCount + (tail == TSecurityTail::frequencyAndBasis ? 1 : 0);
+  TCallArguments args(c);
+  if (!args.countIn(withoutBasis, tail == TSecurityTail::none ? withoutBasis : withoutBasis + 1)) return false;
+  security.settlement = args.number(0);
+  security.maturity = args.number(1);
+  for (int i = 0; i < amountCount; ++i) security.amounts[i] = args.number(2 + i);
+  if constexpr (tail == TSecurityTail::frequencyAndBasis) security.frequency = args.integer(withoutBasis - 1);
+  if constexpr (tail != TSecurityTail::none) security.basis = args.integer(withoutBasis, defaultBasis);
+  return static_cast<bool>(args);
+}
+
 // COUPDAYBS, COUPDAYS, COUPDAYSNC, COUPNCD, COUPNUM, COUPPCD: settlement,
 // maturity, frequency [, basis].
 template <auto couponRoutine>
 void evalCoupon(TEvalContext& c) {
-  TCallArguments args(c);
-  if (!args.countIn(3, 4)) return;
-  const long double settlement = args.number(0);
-  const long double maturity = args.number(1);
-  const int frequency = args.integer(2);
-  const int basis = args.integer(3, defaultBasis);
-  if (!args) return;
-  c.setNumberResult(couponRoutine(frequency, basis, settlement, maturity));
+  TSecurityArguments s;
+  if (!readSecurityArguments<0, TSecurityTail::frequencyAndBasis>(c, s)) return;
+  c.setNumberResult(couponRoutine(s.frequency, s.basis, s.settlement, s.maturity));
 }
 
 // ---- Securities ----
@@ -95,128 +116,66 @@ void evalACCRINTM(TEvalContext& c) {
 // [, basis].
 template <auto discountRoutine>
 void evalDiscountSecurity(TEvalContext& c) {
-  TCallArguments args(c);
-  if (!args.countIn(4, 5)) return;
-  const long double settlement = args.number(0);
-  const long double maturity = args.number(1);
-  const long double first = args.number(2);
-  const long double second = args.number(3);
-  const int basis = args.integer(4, defaultBasis);
-  if (!args) return;
-  c.setNumberResult(discountRoutine(basis, settlement, maturity, first, second));
+  TSecurityArguments s;
+  if (!readSecurityArguments<2, TSecurityTail::basis>(c, s)) return;
+  c.setNumberResult(discountRoutine(s.basis, s.settlement, s.maturity, s.amounts[0], s.amounts[1]));
 }
 
+// PRICEMAT: settlement, maturity, issue, rate, yield [, basis].
 void evalPRICEMAT(TEvalContext& c) {
-  TCallArguments args(c);
-  if (!args.countIn(5, 6)) return;
-  const long double settlement = args.number(0);
-  const long double maturity = args.number(1);
-  const long double issue = args.number(2);
-  const long double rate = args.number(3);
-  const long double yield = args.number(4);
-  const int basis = args.integer(5, defaultBasis);
-  if (!args) return;
-  c.setNumberResult(priceAtMaturity(basis, settlement, maturity, issue, rate, yield));
+  TSecurityArguments s;
+  if (!readSecurityArguments<3, TSecurityTail::basis>(c, s)) return;
+  c.setNumberResult(priceAtMaturity(s.basis, s.settlement, s.maturity, s.amounts[0], s.amounts[1], s.amounts[2]));
 }
 
-// The arguments of PRICE and YIELD: settlement, maturity, rate, price or
-// yield, redemption, frequency [, basis].
-struct TBondArguments {
-  long double settlement, maturity, rate, priceOrYield, redemption;
-  int frequency, basis;
-};
-
-bool readBondArguments(TEvalContext& c, TBondArguments& bond) {
-  TCallArguments args(c);
-  if (!args.countIn(6, 7)) return false;
-  bond.settlement = args.number(0);
-  bond.maturity = args.number(1);
-  bond.rate = args.number(2);
-  bond.priceOrYield = args.number(3);
-  bond.redemption = args.number(4);
-  bond.frequency = args.integer(5);
-  bond.basis = args.integer(6, defaultBasis);
-  return static_cast<bool>(args);
-}
-
+// PRICE, YIELD: settlement, maturity, rate, price or yield, redemption,
+// frequency [, basis].
 void evalPRICE(TEvalContext& c) {
-  TBondArguments bond;
-  if (!readBondArguments(c, bond)) return;
-  c.setNumberResult(bondPrice(bond.frequency, bond.basis, bond.settlement, bond.maturity, bond.rate,
-                              bond.priceOrYield, bond.redemption));
+  TSecurityArguments s;
+  if (!readSecurityArguments<3, TSecurityTail::frequencyAndBasis>(c, s)) return;
+  c.setNumberResult(
+      bondPrice(s.frequency, s.basis, s.settlement, s.maturity, s.amounts[0], s.amounts[1], s.amounts[2]));
 }
 
 void evalYIELD(TEvalContext& c) {
-  TBondArguments bond;
-  if (!readBondArguments(c, bond)) return;
-  c.setNumberResult(bondYield(bond.frequency, bond.basis, searchIterationCap, bond.settlement, bond.maturity,
-                              bond.rate, bond.priceOrYield, bond.redemption, searchTolerance));
+  TSecurityArguments s;
+  if (!readSecurityArguments<3, TSecurityTail::frequencyAndBasis>(c, s)) return;
+  c.setNumberResult(bondYield(s.frequency, s.basis, searchIterationCap, s.settlement, s.maturity, s.amounts[0],
+                              s.amounts[1], s.amounts[2], searchTolerance));
 }
 
 // DURATION, MDURATION: settlement, maturity, coupon, yield, frequency
 // [, basis].
 template <auto durationRoutine>
 void evalDuration(TEvalContext& c) {
-  TCallArguments args(c);
-  if (!args.countIn(5, 6)) return;
-  const long double settlement = args.number(0);
-  const long double maturity = args.number(1);
-  const long double coupon = args.number(2);
-  const long double yield = args.number(3);
-  const int frequency = args.integer(4);
-  const int basis = args.integer(5, defaultBasis);
-  if (!args) return;
-  c.setNumberResult(durationRoutine(frequency, basis, settlement, maturity, coupon, yield));
+  TSecurityArguments s;
+  if (!readSecurityArguments<2, TSecurityTail::frequencyAndBasis>(c, s)) return;
+  c.setNumberResult(durationRoutine(s.frequency, s.basis, s.settlement, s.maturity, s.amounts[0], s.amounts[1]));
 }
 
 // TBILLEQ, TBILLPRICE, TBILLYIELD: settlement, maturity, discount or price.
 template <auto billRoutine>
 void evalTreasuryBill(TEvalContext& c) {
-  TCallArguments args(c);
-  if (args.count() != 3) return;
-  const long double settlement = args.number(0);
-  const long double maturity = args.number(1);
-  const long double amount = args.number(2);
-  if (!args) return;
-  c.setNumberResult(billRoutine(settlement, maturity, amount));
+  TSecurityArguments s;
+  if (!readSecurityArguments<1, TSecurityTail::none>(c, s)) return;
+  c.setNumberResult(billRoutine(s.settlement, s.maturity, s.amounts[0]));
 }
 
 // ---- Annuities ----
 
-void evalPV(TEvalContext& c) {
+// PV: rate, nper, pmt [, fv [, type]]; FV: rate, nper, pmt [, pv [, type]];
+// PMT: rate, nper, pv [, fv [, type]].
+template <auto annuityRoutine>
+void evalAnnuity(TEvalContext& c) {
   TCallArguments args(c);
   if (!args.countIn(3, 5)) return;
   const long double rate = args.number(0);
   const int nper = args.integer(1);
-  const long double pmt = args.number(2);
-  const long double fv = args.number(3, 0);
+  const long double given = args.number(2);
+  const long double other = args.number(3, 0);
   const int type = args.integer(4, defaultPaymentType);
   if (!args) return;
-  c.setNumberResult(presentValue(nper, type, rate, pmt, fv));
-}
-
-void evalFV(TEvalContext& c) {
-  TCallArguments args(c);
-  if (!args.countIn(3, 5)) return;
-  const long double rate = args.number(0);
-  const int nper = args.integer(1);
-  const long double pmt = args.number(2);
-  const long double pv = args.number(3, 0);
-  const int type = args.integer(4, defaultPaymentType);
-  if (!args) return;
-  c.setNumberResult(futureValue(nper, type, rate, pmt, pv));
-}
-
-void evalPMT(TEvalContext& c) {
-  TCallArguments args(c);
-  if (!args.countIn(3, 5)) return;
-  const long double rate = args.number(0);
-  const int nper = args.integer(1);
-  const long double pv = args.number(2);
-  const long double fv = args.number(3, 0);
-  const int type = args.integer(4, defaultPaymentType);
-  if (!args) return;
-  c.setNumberResult(payment(nper, type, rate, pv, fv));
+  c.setNumberResult(annuityRoutine(nper, type, rate, given, other));
 }
 
 // IPMT, PPMT: rate, per, nper, pv [, fv [, type]].
@@ -374,9 +333,9 @@ void registerFinanceFunctions(TBuiltinTable& table) {
   table[FunctionIdOf("TBILLPRICE")] = evalTreasuryBill<tbillPrice>;
   table[FunctionIdOf("TBILLYIELD")] = evalTreasuryBill<tbillYield>;
 
-  table[FunctionIdOf("PV")] = evalPV;
-  table[FunctionIdOf("FV")] = evalFV;
-  table[FunctionIdOf("PMT")] = evalPMT;
+  table[FunctionIdOf("PV")] = evalAnnuity<presentValue>;
+  table[FunctionIdOf("FV")] = evalAnnuity<futureValue>;
+  table[FunctionIdOf("PMT")] = evalAnnuity<payment>;
   table[FunctionIdOf("IPMT")] = evalPeriodPayment<interestPayment>;
   table[FunctionIdOf("PPMT")] = evalPeriodPayment<principalPayment>;
   table[FunctionIdOf("NPER")] = evalNPER;
