@@ -6,7 +6,7 @@
 #include "model/PortableIniFile.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/ColumnLetters.h"
-#include "sheet/FormulaTokenizer.h"
+#include "sheet/FormulaTokenReader.h"
 
 namespace {
 
@@ -239,20 +239,13 @@ void TFieldTable::translateFormula(const std::string& formula, int index, std::s
                                    const std::vector<std::string>& names, char listSeparator,
                                    char decimalSeparator, bool rowWise) const {
   result.clear();
-  TTokenObject tokens[2];
-  TTokenObject* token = &tokens[0];
-  TTokenObject* previous = nullptr;
-  std::size_t position = 0;
-  std::size_t endPosition = 0;
-  while (true) {
-    std::size_t previousEnd = endPosition;
-    position = endPosition;
-    getFormulaToken(*token, formula, position, endPosition, decimalSeparator, listSeparator, previous);
-    result.append(position - previousEnd, ' ');
-    if (endPosition <= position) break;
-    std::string_view spelling = std::string_view(formula).substr(position, endPosition - position);
-    if (token->tokenClass == tokenOperand && token->value.kind == valueIdentifier) {
-      const std::string& name = token->value.string;
+  TFormulaTokenReader reader(formula, decimalSeparator, listSeparator);
+  while (reader.next()) {
+    result.append(reader.blanksBefore(), ' ');
+    const TTokenObject& token = reader.token();
+    std::string_view spelling = reader.spelling();
+    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier) {
+      const std::string& name = token.value.string;
       int fieldPosition = positionOfSymbol(name);
       if (fieldPosition > 0) {
         result += rowWise ? columnLetters(fieldPosition) + std::to_string(index)
@@ -271,7 +264,6 @@ void TFieldTable::translateFormula(const std::string& formula, int index, std::s
     } else {
       result += spelling;
     }
-    previous = token;
-    token = token == &tokens[0] ? &tokens[1] : &tokens[0];
   }
+  result.append(reader.blanksBefore(), ' ');
 }

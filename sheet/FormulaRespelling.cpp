@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "sheet/FormulaTokenizer.h"
+#include "sheet/FormulaTokenReader.h"
 
 namespace {
 
@@ -62,44 +62,34 @@ std::string translateFormulaSeparators(std::string_view text, char fromDecimal, 
                                        char toList) {
   std::string result;
   result.reserve(text.size());
-  TTokenObject tokens[2];
-  TTokenObject* token = &tokens[0];
-  TTokenObject* previous = nullptr;
-  std::size_t position = 0;
-  std::size_t endPosition = 0;
-  while (true) {
-    std::size_t previousEnd = endPosition;
-    position = endPosition;
-    getFormulaToken(*token, text, position, endPosition, fromDecimal, fromList, previous);
-    if (endPosition <= position) {
-      // Trailing blanks too: "F( " calls F, "F(" does not.
-      result.append(position - previousEnd, ' ');
-      break;
-    }
-    result.append(position - previousEnd, ' ');
-    std::string_view spelling = text.substr(position, endPosition - position);
-    if (token->tokenClass == tokenOperand && token->value.kind == valueNumber) {
+  TFormulaTokenReader reader(text, fromDecimal, fromList);
+  while (reader.next()) {
+    result.append(reader.blanksBefore(), ' ');
+    const TTokenObject& token = reader.token();
+    std::string_view spelling = reader.spelling();
+    if (token.tokenClass == tokenOperand && token.value.kind == valueNumber) {
       // A number that does not read is kept as written, so the user's text
       // survives a load and save; so are numbers that touch each other
       // ("1e5.5"), which another spelling could merge into one.
-      char next = endPosition < text.size() ? text[endPosition] : ' ';
+      std::size_t end = reader.endPosition();
+      char next = end < text.size() ? text[end] : ' ';
       bool touchesNext = next == fromDecimal || next == 'E' || next == 'e';
-      bool touchesPrevious = previous && position == previousEnd && isNumber(*previous);
-      if (token->ok && !touchesNext && !touchesPrevious) {
+      bool touchesPrevious = reader.previous() && reader.blanksBefore() == 0 && isNumber(*reader.previous());
+      if (token.ok && !touchesNext && !touchesPrevious) {
         // The sign stays as written: "-+1" negates the constant +1, "-1"
         // is the constant -1, and -+1^2 differs from -1^2.
         if (spelling.front() == '+') result += '+';
-        result += shortestNumberText(token->value.number, toDecimal);
+        result += shortestNumberText(token.value.number, toDecimal);
       } else {
         for (char c : spelling) result += c == fromDecimal ? toDecimal : c;
       }
-    } else if (token->tokenClass == tokenOperator && token->operatorCode == opListSeparator) {
+    } else if (token.tokenClass == tokenOperator && token.operatorCode == opListSeparator) {
       result += toList;
     } else {
       result += spelling;
     }
-    previous = token;
-    token = token == &tokens[0] ? &tokens[1] : &tokens[0];
   }
+  // Trailing blanks too: "F( " calls F, "F(" does not.
+  result.append(reader.blanksBefore(), ' ');
   return result;
 }

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "platform/LocaleSettings.h"
-#include "sheet/FormulaTokenizer.h"
+#include "sheet/FormulaTokenReader.h"
 #include "sheet/Sheet.h"
 
 std::int64_t offsetUnlessAbsolute(std::int64_t value, std::int64_t delta, bool absolute) {
@@ -46,32 +46,24 @@ void TSheet::shiftFormulaReferences(int colDelta, int rowDelta, TCell* cell) {
   const std::string& formula = cell->formula;
   std::string shifted;
   shifted.reserve(formula.size() + 8);
-  TTokenObject tokens[2];
-  TTokenObject* token = &tokens[0];
-  TTokenObject* previous = nullptr;
-  std::size_t position = 0;
-  std::size_t endPosition = 0;
-  while (true) {
-    std::size_t previousEnd = endPosition;
-    position = endPosition;
-    getFormulaToken(*token, formula, position, endPosition, decimal, list, previous);
-    if (!token->ok) return;
-    shifted.append(position - previousEnd, ' ');
-    if (endPosition <= position) break;
+  TFormulaTokenReader reader(formula, decimal, list);
+  while (reader.next()) {
+    const TTokenObject& token = reader.token();
+    if (!token.ok) return;
+    shifted.append(reader.blanksBefore(), ' ');
     int col = 0;
     int row = 0;
     bool absRow = false;
     bool absCol = false;
-    if (token->tokenClass == tokenOperand && token->value.kind == valueIdentifier &&
-        parseCellRef(token->value.string, col, absRow, absCol, row)) {
+    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier &&
+        parseCellRef(token.value.string, col, absRow, absCol, row)) {
       shifted += shiftedAddress(*this, offsetUnlessAbsolute(col, colDelta, absCol),
                                 offsetUnlessAbsolute(row, rowDelta, absRow), absRow, absCol);
     } else {
-      shifted.append(formula, position, endPosition - position);
+      shifted += reader.spelling();
     }
-    previous = token;
-    token = token == &tokens[0] ? &tokens[1] : &tokens[0];
   }
+  shifted.append(reader.blanksBefore(), ' ');
   // The place is not known here; the links of the old formula go with the
   // consistency pass that ends every edit that moves cells.
   cell->setFormula(shifted, false, 0, 0);
