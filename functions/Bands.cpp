@@ -6,20 +6,6 @@
 #include "functions/TechnicalSeries.h"
 #include "platform/NumericErrors.h"
 
-namespace {
-
-constexpr int valueWidth = 2;
-constexpr int valueColumn = 1;
-
-constexpr int priceWidth = 4;
-constexpr int closeColumn = 3;
-
-constexpr int rangeWidth = 3;
-constexpr int rangeHigh = 1;
-constexpr int rangeLow = 2;
-
-}  // namespace
-
 TWindowMoments windowMeanAndSquares(const long double* first, int32_t count, int stride) {
   if (count < 1) throw ERangeError();
   long double sum = 0;
@@ -58,7 +44,7 @@ void keltnerBands(std::vector<long double> values, int32_t averagePeriod, int32_
   long double alpha = 2 / (averagePeriod + 1.0L);
   long double average = seed;
   for (int t = 0; t < rows.count(); ++t) {
-    average = average * (1 - alpha) + rows.at(t, closeColumn) * alpha;
+    average = average * (1 - alpha) + rows.at(t, priceClose) * alpha;
     if (t < rangePeriod) continue;
     long double offset = averageTrueRange(values, t, rangePeriod) * width;
     out.write(rows.date(t), average - offset, average, average + offset);

@@ -10,12 +10,6 @@
 
 namespace {
 
-constexpr int barWidth = 5;
-constexpr int openColumn = 1;
-constexpr int highColumn = 2;
-constexpr int lowColumn = 3;
-constexpr int closeColumn = 4;
-
 // A body degree of at least 1 makes a long candle, at most a half a small one.
 constexpr long double longDegree = 1;
 constexpr long double smallDegree = 0.5L;
@@ -40,10 +34,10 @@ class TCandles {
     meanLowerShadow_ = lowers / count;
   }
 
-  long double open(int r) const { return rows_.at(r, openColumn); }
-  long double high(int r) const { return rows_.at(r, highColumn); }
-  long double low(int r) const { return rows_.at(r, lowColumn); }
-  long double close(int r) const { return rows_.at(r, closeColumn); }
+  long double open(int r) const { return rows_.at(r, barOpen); }
+  long double high(int r) const { return rows_.at(r, barHigh); }
+  long double low(int r) const { return rows_.at(r, barLow); }
+  long double close(int r) const { return rows_.at(r, barClose); }
 
   // An equal open and close counts as black.
   bool white(int r) const { return open(r) < close(r); }

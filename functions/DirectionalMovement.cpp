@@ -9,25 +9,16 @@
 
 namespace {
 
-constexpr int valueWidth = 2;
-constexpr int valueColumn = 1;
-
-constexpr int priceWidth = 4;
-constexpr int highColumn = 1;
-constexpr int lowColumn = 2;
-constexpr int closeColumn = 3;
-
-constexpr int rangeWidth = 3;
-
 enum class TMoveSide { minus, plus };
 
+// Ranges and prices hold the high and the low in the same places.
 long double rowMovement(const TSeriesRows& rows, int t) {
-  return directionalMovement(rows.at(t - 1, highColumn), rows.at(t - 1, lowColumn), rows.at(t, highColumn),
-                             rows.at(t, lowColumn));
+  return directionalMovement(rows.at(t - 1, priceHigh), rows.at(t - 1, priceLow), rows.at(t, priceHigh),
+                             rows.at(t, priceLow));
 }
 
 long double rowTrueRange(const TSeriesRows& rows, int t) {
-  return trueRange(rows.at(t, lowColumn), rows.at(t, highColumn), rows.at(t - 1, closeColumn));
+  return trueRange(rows.at(t, priceLow), rows.at(t, priceHigh), rows.at(t - 1, priceClose));
 }
 
 // Exponential average of one side's winning moves as fractions of the true

@@ -8,6 +8,26 @@
 // flat array of records (the date of the input row, then one to three
 // values), and a period below 1 is a range error raised before any record.
 
+// The row layouts several routines share, the date first in each:
+// (date, value) series and records,
+constexpr int valueWidth = 2;
+constexpr int valueColumn = 1;
+// (date, high, low, close) prices,
+constexpr int priceWidth = 4;
+constexpr int priceHigh = 1;
+constexpr int priceLow = 2;
+constexpr int priceClose = 3;
+// (date, high, low) ranges,
+constexpr int rangeWidth = 3;
+constexpr int rangeHigh = 1;
+constexpr int rangeLow = 2;
+// (date, open, high, low, close) bars.
+constexpr int barWidth = 5;
+constexpr int barOpen = 1;
+constexpr int barHigh = 2;
+constexpr int barLow = 3;
+constexpr int barClose = 4;
+
 // Raises ERangeError for a period below 1.
 void requirePeriod(int32_t period);
 

@@ -10,14 +10,6 @@
 
 namespace {
 
-constexpr int valueWidth = 2;
-constexpr int valueColumn = 1;
-
-constexpr int priceWidth = 4;
-constexpr int highColumn = 1;
-constexpr int lowColumn = 2;
-constexpr int closeColumn = 3;
-
 // Lambert's constant, which scales the mean deviation so that most values
 // fall between -100 and 100.
 constexpr long double channelScale = 0.015L;
@@ -31,10 +23,10 @@ struct TWindowRange {
 
 // Extremes of rows last - period + 1 ... last, scanned back from the last row.
 TWindowRange priceWindowRange(const TSeriesRows& rows, int last, int32_t period) {
-  TWindowRange range{rows.at(last, highColumn), rows.at(last, lowColumn)};
+  TWindowRange range{rows.at(last, priceHigh), rows.at(last, priceLow)};
   for (int row = last - 1; row > last - period; --row) {
-    range.highest = std::max(range.highest, rows.at(row, highColumn));
-    range.lowest = std::min(range.lowest, rows.at(row, lowColumn));
+    range.highest = std::max(range.highest, rows.at(row, priceHigh));
+    range.lowest = std::min(range.lowest, rows.at(row, priceLow));
   }
   return range;
 }
@@ -222,7 +214,7 @@ void stochastic(std::vector<long double> values, int32_t lookback, int32_t kPeri
   raw.reserve(2 * static_cast<std::size_t>(rows.count() - lookback + 1));
   for (int t = lookback - 1; t < rows.count(); ++t) {
     TWindowRange range = priceWindowRange(rows, t, lookback);
-    long double value = (rows.at(t, closeColumn) - range.lowest) * 100 / (range.highest - range.lowest);
+    long double value = (rows.at(t, priceClose) - range.lowest) * 100 / (range.highest - range.lowest);
     if (out.faulted(value)) value = 100;
     appendRecord(raw, rows.date(t), value);
   }
@@ -243,7 +235,7 @@ void williamsPercentR(std::vector<long double> values, int32_t period, std::vect
   out.reserve(static_cast<long long>(rows.count()) - period + 1, 1);
   for (int t = period - 1; t < rows.count(); ++t) {
     TWindowRange range = priceWindowRange(rows, t, period);
-    long double value = (rows.at(t, closeColumn) - range.highest) * 100 / (range.highest - range.lowest);
+    long double value = (rows.at(t, priceClose) - range.highest) * 100 / (range.highest - range.lowest);
     if (out.faulted(value)) value = 100;
     out.write(rows.date(t), value);
   }

@@ -8,13 +8,6 @@
 
 namespace {
 
-constexpr int rangeWidth = 3;
-constexpr int rangeHigh = 1;
-constexpr int rangeLow = 2;
-
-constexpr int valueWidth = 2;
-constexpr int valueColumn = 1;
-
 struct TPivot {
   int row;
   long double date;

@@ -6,22 +6,6 @@
 #include "functions/IndicatorSeries.h"
 #include "platform/NumericErrors.h"
 
-namespace {
-
-constexpr int valueWidth = 2;
-constexpr int valueColumn = 1;
-
-constexpr int priceWidth = 4;
-constexpr int highColumn = 1;
-constexpr int lowColumn = 2;
-constexpr int closeColumn = 3;
-
-// The extended number nearest to one third, so the typical price is the same
-// wherever it is taken.
-constexpr long double oneThird = 1.0L / 3.0L;
-
-}  // namespace
-
 long double trueRange(long double low, long double high, long double previousClose) {
   return std::max({previousClose - low, high - previousClose, high - low});
 }
@@ -31,7 +15,7 @@ long double averageTrueRange(const std::vector<long double>& series, int32_t las
   if (period < 1 || static_cast<long long>(lastRow) - period < 0 || lastRow >= rows.count()) throw ERangeError();
   long double sum = 0;
   for (int row = lastRow - period + 1; row <= lastRow; ++row)
-    sum += trueRange(rows.at(row, lowColumn), rows.at(row, highColumn), rows.at(row - 1, closeColumn));
+    sum += trueRange(rows.at(row, priceLow), rows.at(row, priceHigh), rows.at(row - 1, priceClose));
   return sum / period;
 }
 
@@ -120,7 +104,7 @@ void typicalPriceSeries(std::vector<long double> values, std::vector<long double
   TSeriesRows rows(values, priceWidth);
   out.reserve(rows.count(), 1);
   for (int t = 0; t < rows.count(); ++t)
-    out.write(rows.date(t), (rows.at(t, highColumn) + rows.at(t, lowColumn) + rows.at(t, closeColumn)) * oneThird);
+    out.write(rows.date(t), typicalPrice(rows.at(t, priceHigh), rows.at(t, priceLow), rows.at(t, priceClose)));
 }
 
 void trueRangeSeries(std::vector<long double> values, std::vector<long double>& output) {
@@ -128,5 +112,5 @@ void trueRangeSeries(std::vector<long double> values, std::vector<long double>& 
   TSeriesRows rows(values, priceWidth);
   out.reserve(rows.count() - 1, 1);
   for (int t = 1; t < rows.count(); ++t)
-    out.write(rows.date(t), trueRange(rows.at(t, lowColumn), rows.at(t, highColumn), rows.at(t - 1, closeColumn)));
+    out.write(rows.date(t), trueRange(rows.at(t, priceLow), rows.at(t, priceHigh), rows.at(t - 1, priceClose)));
 }

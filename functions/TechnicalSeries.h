@@ -9,6 +9,13 @@
 // floating-point fault outside a routine's own guard is raised as its
 // exception (see IndicatorSeries.h).
 
+// (high + low + close) / 3, the same wherever it is taken; inline for the
+// loops that take it twice a row.
+inline long double typicalPrice(long double high, long double low, long double close) {
+  constexpr long double oneThird = 1.0L / 3.0L;  // the extended number nearest to it
+  return (high + low + close) * oneThird;
+}
+
 // The largest of previous close - low, high - previous close, high - low.
 long double trueRange(long double low, long double high, long double previousClose);
 

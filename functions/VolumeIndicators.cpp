@@ -19,19 +19,6 @@ constexpr int volumeWidth = 3;
 constexpr int volumeClose = 1;
 constexpr int volumeVolume = 2;
 
-// (date, high, low, close)
-constexpr int priceWidth = 4;
-constexpr int priceHigh = 1;
-constexpr int priceLow = 2;
-constexpr int priceClose = 3;
-
-// (date, open, high, low, close)
-constexpr int barWidth = 5;
-constexpr int barOpen = 1;
-constexpr int barHigh = 2;
-constexpr int barLow = 3;
-constexpr int barClose = 4;
-
 // (date, high, low, volume)
 constexpr int movementWidth = 4;
 constexpr int movementHigh = 1;
@@ -42,12 +29,6 @@ constexpr int movementVolume = 3;
 constexpr int differenceWidth = 3;
 constexpr int differenceFirst = 1;
 constexpr int differenceSecond = 2;
-
-// (date, value): the records of the money flows
-constexpr int recordWidth = 2;
-constexpr int recordValue = 1;
-
-constexpr long double oneThird = 1.0L / 3.0L;
 
 // A total carried over (date, close, volume) rows: row 0 holds the seed,
 // every later row the total after `update`(total, close, previous close,
@@ -85,7 +66,7 @@ void moneyFlow(TFlowSide side, const std::vector<long double>& values, int32_t p
   if (rows.count() - period < 1) return;
   out.reserve(rows.count() - period, 1);
   auto typical = [&](int t) {
-    return (rows.at(t, flowHigh) + rows.at(t, flowLow) + rows.at(t, flowClose)) * oneThird;
+    return typicalPrice(rows.at(t, flowHigh), rows.at(t, flowLow), rows.at(t, flowClose));
   };
   auto flow = [&](int t) {
     long double price = typical(t), previous = typical(t - 1);
@@ -229,10 +210,10 @@ void moneyFlowIndex(std::vector<long double> values, int32_t period, std::vector
   positiveMoneyFlow(values, period, positive);
   if (positive.empty()) return;
   negativeMoneyFlow(std::move(values), period, negative);
-  TSeriesRows up(positive, recordWidth), down(negative, recordWidth);
+  TSeriesRows up(positive, valueWidth), down(negative, valueWidth);
   out.reserve(up.count(), 1);
   for (int t = 0; t < up.count(); ++t) {
-    long double index = 100 - 100 / (1 + up.at(t, recordValue) / down.at(t, recordValue));
+    long double index = 100 - 100 / (1 + up.at(t, valueColumn) / down.at(t, valueColumn));
     if (out.faulted(index)) index = 100;
     out.write(up.date(t), index);
   }
