@@ -16,6 +16,7 @@
 #include "functions/DirectionalMovement.h"
 #include "functions/Oscillators.h"
 #include "functions/ParabolicSar.h"
+#include "functions/RangeValues.h"
 #include "functions/Regression.h"
 #include "functions/SeriesGathering.h"
 #include "functions/TechnicalSeries.h"
@@ -245,36 +246,25 @@ bool tableArgument(TEvalContext& context, int i, int columns, int minimumRows, T
   return dimensions.size() == 2 && dimensions[1] == columns && dimensions[0] >= minimumRows;
 }
 
-// A range of cells of the given columns and at least minimumRows rows,
-// read row by row into the series, one value per place, what is no number
-// counting as 0. The cells are read and recorded as read just as the frame
-// reads a range into an array, without that array between them.
-bool rangeSeries(TEvalContext& context, const std::string& reference, int columns, int minimumRows,
-                     TSeries& series) {
-  TSheet& sheet = context.sheet;
-  int firstCol = 0, firstRow = 0, lastCol = 0, lastRow = 0;
-  if (!sheet.parseRangeRef(reference, firstCol, firstRow, lastCol, lastRow)) return false;
-  std::int64_t rows = std::int64_t{lastRow} - firstRow + 1;
-  std::int64_t width = std::int64_t{lastCol} - firstCol + 1;
-  if (rows < 1 || width < 1 || rows * width > maxArrayElements) return false;
-  if (context.recordDependents && context.column >= 1 && context.row >= 1) {
-    sheet.dependents.addDependentRange({context.column - 1, context.row - 1}, {firstCol - 1, firstRow - 1},
-                                           {lastCol - 1, lastRow - 1});
-  }
-  if (width != columns || rows < minimumRows) return false;
-  series.assign(static_cast<std::size_t>(rows * width), 0.0L);
+// A range of the given columns and at least minimumRows rows as the series
+// of its rows, one value per place, what is no number counting as 0. The
+// cells are visited column by column, as they are stored; places beyond the
+// allocated cells are left 0 unread.
+bool rangeSeries(const TSheet& sheet, const TRangePlaces& range, int columns, int minimumRows, TSeries& series) {
+  if (range.columns() != columns || range.rows() < minimumRows) return false;
+  series.assign(static_cast<std::size_t>(range.rows() * columns), 0.0L);
   TValueRecord value;
-  int lastAllocatedCol = std::min(lastCol, static_cast<int>(sheet.cells.size()));
-  for (int col = firstCol; col <= lastAllocatedCol; ++col) {
+  int lastAllocatedCol = std::min(range.lastCol, static_cast<int>(sheet.cells.size()));
+  for (int col = range.firstCol; col <= lastAllocatedCol; ++col) {
     const auto& column = sheet.cells[static_cast<std::size_t>(col) - 1];
-    int lastAllocatedRow = std::min(lastRow, static_cast<int>(column.size()));
-    for (int row = firstRow; row <= lastAllocatedRow; ++row) {
+    int lastAllocatedRow = std::min(range.lastRow, static_cast<int>(column.size()));
+    for (int row = range.firstRow; row <= lastAllocatedRow; ++row) {
       const TCell* cell = column[static_cast<std::size_t>(row) - 1].get();
       if (!cell) continue;
       sheet.cellToValue(cell, false, value);
       double number = 0;
       if (elementNumber(sheet, value, number)) {
-        series[static_cast<std::size_t>(row - firstRow) * columns + (col - firstCol)] = number;
+        series[static_cast<std::size_t>(row - range.firstRow) * columns + (col - range.firstCol)] = number;
       }
     }
   }
@@ -285,15 +275,8 @@ bool rangeSeries(TEvalContext& context, const std::string& reference, int column
 // least minimumRows rows. A range goes straight from its cells into the
 // series, so that a table is converted once; an array is borrowed.
 bool tableSeries(TEvalContext& context, int i, int columns, int minimumRows, TSeries& series) {
-  TTokenObject* operand = context.argument(i);
-  if (operand && operand->value.kind == valueIdentifier) {
-    // Names, constants and single cells become values here, which no table
-    // argument accepts; what stays a name is a range.
-    context.sheet.resolveToken(*operand, context.recordDependents, false, true, context.column, context.row);
-    if (operand->value.kind == valueIdentifier) {
-      return rangeSeries(context, operand->value.string, columns, minimumRows, series);
-    }
-  }
+  TRangePlaces range;
+  if (rangeArgument(context, i, range)) return rangeSeries(context.sheet, range, columns, minimumRows, series);
   TArgumentArray table;
   if (!tableArgument(context, i, columns, minimumRows, table)) return false;
   // Row by row, one value per element: what is no number counts as 0.
