@@ -36,17 +36,15 @@ bool TAllocation::setAll(double stocks, double bonds, double cash, double other)
   return true;
 }
 
-void TAllocation::setStocks(double stocks) {
-  stocks_ = stocks;
+void TAllocation::setBalancedByCash(double& share, double value) {
+  share = value;
   cash_ = wholePercent - (stocks_ + bonds_ + other_);
   changed();
 }
 
-void TAllocation::setBonds(double bonds) {
-  bonds_ = bonds;
-  cash_ = wholePercent - (stocks_ + bonds_ + other_);
-  changed();
-}
+void TAllocation::setStocks(double stocks) { setBalancedByCash(stocks_, stocks); }
+
+void TAllocation::setBonds(double bonds) { setBalancedByCash(bonds_, bonds); }
 
 void TAllocation::setCash(double cash) {
   cash_ = cash;
@@ -54,11 +52,7 @@ void TAllocation::setCash(double cash) {
   changed();
 }
 
-void TAllocation::setOther(double other) {
-  other_ = other;
-  cash_ = wholePercent - (stocks_ + bonds_ + other_);
-  changed();
-}
+void TAllocation::setOther(double other) { setBalancedByCash(other_, other); }
 
 bool TAllocation::get(double& stocks, double& bonds, double& cash, double& other) const {
   if (valid_) {

@@ -32,6 +32,8 @@ class TAllocation {
 
  private:
   void changed();
+  // Sets stocks, bonds or other and moves cash to keep the sum.
+  void setBalancedByCash(double& share, double value);
 
   bool valid_ = false;
   double stocks_ = 0;
