@@ -37,8 +37,8 @@ std::uint32_t TDependents::nextVisit() {
   return visit_;
 }
 
-bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
-  if (from == to) return true;
+template <class Reach>
+bool TDependents::walkDependents(TCellCoord from, Reach reach) {
   TPlaceLinks* start = find(from);
   if (!start || start->dependents.empty()) return false;
   // Diamonds (a column of =A(n-1)+A(n-2)) reach the same place along many
@@ -51,9 +51,10 @@ bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
     TCellCoord place = pending_.back();
     pending_.pop_back();
     for (TCellCoord dependent : find(place)->dependents) {
-      if (dependent == to) return true;
       TPlaceLinks* links = find(dependent);
-      if (!links || links->dependents.empty() || links->visitMark == visit) continue;
+      if (links && links->visitMark == visit) continue;
+      if (reach(dependent)) return true;
+      if (!links || links->dependents.empty()) continue;
       links->visitMark = visit;
       pending_.push_back(dependent);
     }
@@ -61,27 +62,18 @@ bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
   return false;
 }
 
+bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
+  if (from == to) return true;
+  return walkDependents(from, [to](TCellCoord dependent) { return dependent == to; });
+}
+
 void TDependents::collectReachable(TCellCoord from) {
   reached_.clear();
   reached_.push_back(from);
-  TPlaceLinks* start = find(from);
-  if (!start || start->dependents.empty()) return;
-  std::uint32_t visit = nextVisit();
-  start->visitMark = visit;
-  pending_.clear();
-  pending_.push_back(from);
-  while (!pending_.empty()) {
-    TCellCoord place = pending_.back();
-    pending_.pop_back();
-    for (TCellCoord dependent : find(place)->dependents) {
-      TPlaceLinks* links = find(dependent);
-      if (links && links->visitMark == visit) continue;
-      reached_.push_back(dependent);
-      if (!links || links->dependents.empty()) continue;
-      links->visitMark = visit;
-      pending_.push_back(dependent);
-    }
-  }
+  walkDependents(from, [this](TCellCoord dependent) {
+    reached_.push_back(dependent);
+    return false;
+  });
 }
 
 bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {

@@ -77,6 +77,11 @@ class TDependents {
   TPlaceLinks* find(TCellCoord place);
   TPlaceLinks& grow(TCellCoord place);
   std::uint32_t nextVisit();
+  // Depth first along the dependents lists from `from`, expanding each place
+  // once: reach(dependent) is called for every link to a place not expanded
+  // yet and ends the walk by returning true. False when nothing ended it.
+  template <class Reach>
+  bool walkDependents(TCellCoord from, Reach reach);
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
   // Inserts dependent into precedent's list; false when it was there.
