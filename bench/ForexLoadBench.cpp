@@ -4,12 +4,11 @@
 // same bytes: the load must grow linearly with the file.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "platform/CalendarDates.h"
@@ -20,21 +19,6 @@
 namespace {
 
 constexpr int rounds = 3;
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-template <class Step>
-double bestTime(Step step) {
-  double best = 1e9;
-  for (int round = 0; round < rounds; ++round) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    best = std::min(best, secondsSince(start));
-  }
-  return best;
-}
 
 std::string makeFileText(int lines) {
   double first = 0;
@@ -57,7 +41,7 @@ void run(const std::string& folder, int lines) {
   const double megabytes = static_cast<double>(text.size()) / (1 << 20);
 
   std::vector<char> buffer(1 << 16);
-  const double rawRead = bestTime([&] {
+  const double rawRead = bestTime(rounds, [&] {
     TSequentialFile file;
     file.open(fileName);
     while (file.read(buffer.data(), buffer.size()) > 0) {
@@ -66,16 +50,16 @@ void run(const std::string& folder, int lines) {
   const TQuoteFormat format = compileQuoteFormat(TForexTables::defaultFormat, false);
   THistory history;
   int result = 0;
-  const double load = bestTime([&] { result = history.load(fileName, format); });
+  const double load = bestTime(rounds, [&] { result = history.load(fileName, format); });
   const bool loaded = result == 0 && history.count() == lines;
-  const double firstSearch = bestTime([&] {
+  const double firstSearch = bestTime(rounds, [&] {
     history.load(fileName, format);
     history.indexOfDate(history.records()[lines / 2].Date);
   }) - load;
 
   // getTable(USD, EUR) reads EURtoUSD.CSV and inverts it.
   double loadTime = 0;
-  const double table = bestTime([&] {
+  const double table = bestTime(rounds, [&] {
     forexTables().clearTables();
     result = forexTables().getTable("USD", "EUR", nullptr, nullptr, loadTime);
   });

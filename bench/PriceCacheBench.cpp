@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "model/PriceCache.h"
 #include "model/QuoteLineReader.h"
 #include "platform/CalendarDates.h"
@@ -23,10 +24,6 @@ constexpr int assetCount = 500;
 constexpr int quotesPerAsset = 5000;
 constexpr int rounds = 5;
 const char* const priceFormat = "YYYY-MM-DD;O;H;L;C;V";
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 std::string makeFileText(int asset) {
   double first = 0;
@@ -42,18 +39,6 @@ std::string makeFileText(int asset) {
     text += line;
   }
   return text;
-}
-
-// The best of a few rounds of a step over all files.
-template <class Step>
-double bestTime(Step step) {
-  double best = 1e9;
-  for (int round = 0; round < rounds; ++round) {
-    const auto start = std::chrono::steady_clock::now();
-    step();
-    best = std::min(best, secondsSince(start));
-  }
-  return best;
 }
 
 // Reads every file's lines, parsing them when a format is given; the count
@@ -93,7 +78,7 @@ int main() {
   // The bytes are read as the loader reads them, in 64 KB pieces.
   std::vector<char> buffer(1 << 16);
   int64_t total = 0;
-  const double rawRead = bestTime([&] {
+  const double rawRead = bestTime(rounds, [&] {
     for (const std::string& file : files) {
       TSequentialFile reader;
       reader.open(file);
@@ -102,8 +87,8 @@ int main() {
   });
   const TQuoteFormat format = compileQuoteFormat(priceFormat, false);
   size_t lines = 0;
-  const double lineTime = bestTime([&] { lines += readLines(files, nullptr); });
-  const double parseTime = bestTime([&] { lines += readLines(files, &format); });
+  const double lineTime = bestTime(rounds, [&] { lines += readLines(files, nullptr); });
+  const double parseTime = bestTime(rounds, [&] { lines += readLines(files, &format); });
 
   std::vector<int> users(assetCount);
   std::vector<TPrices*> series(assetCount, nullptr);
