@@ -26,7 +26,8 @@ long double growthExponent(long double rate);
 
 // Powers of one base for many exponents by the power rule (model/Power.h); a
 // positive base takes its logarithm once, so whole exponents also go through
-// exp and may differ from power() in the last bits.
+// exp and may differ from power() in the last bits. It does not call power()
+// for them because XNPV raises through it, whose results would then change.
 class TPowersOf {
  public:
   explicit TPowersOf(long double base);
