@@ -14,14 +14,6 @@ std::int64_t checkedCount(int cols, int rows) {
   return static_cast<std::int64_t>(cols) * rows;
 }
 
-void storeNumber(TValueRecord& element, long double value) {
-  if (std::isnan(value)) throw EInvalidOp();
-  if (std::fabs(value) > std::numeric_limits<double>::max()) throw EOverflow();
-  element.clear();
-  element.kind = valueNumber;
-  element.number = static_cast<double>(value);
-}
-
 void prepare(TArray& array, int cols, int rows, bool resize) {
   std::int64_t count = checkedCount(cols, rows);
   if (resize) array.setSize2D(rows, cols);
@@ -29,6 +21,14 @@ void prepare(TArray& array, int cols, int rows, bool resize) {
 }
 
 }  // namespace
+
+void storeNumber(TValueRecord& element, long double value) {
+  if (std::isnan(value)) throw EInvalidOp();
+  if (std::fabs(value) > std::numeric_limits<double>::max()) throw EOverflow();
+  element.clear();
+  element.kind = valueNumber;
+  element.number = static_cast<double>(value);
+}
 
 void storeVectorInArray(const std::vector<long double>& vector, int cols, int rows, TArray& array, bool resize) {
   prepare(array, cols, rows, resize);

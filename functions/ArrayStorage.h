@@ -9,6 +9,10 @@ class TSheet;
 // Extended-precision vectors and matrices into and out of the arrays that
 // built-in functions return and take. Elements go row by row.
 
+// A value into an element as a number: NaN is an invalid operation and a
+// value beyond a double an overflow, as for scalar results.
+void storeNumber(TValueRecord& element, long double value);
+
 // Writes rows x cols values of vector into the array as numbers; with
 // resize the array is first made rows x cols (every element empty).
 // Raises ERangeError when the vector holds fewer values, and EOverflow for a

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <vector>
 
@@ -27,16 +26,6 @@ constexpr int spectrumColumns = 3;
 enum TFilterSelector { filterLowPass = 1, filterHighPass, filterNotch, filterResonator, filterConvolve };
 
 // ---- Result layout ----
-
-// A value into an element as a number: NaN is an invalid operation and a
-// value beyond a double an overflow, as for scalar results.
-void storeNumber(TValueRecord& element, long double value) {
-  if (std::isnan(value)) throw EInvalidOp();
-  if (std::fabs(value) > std::numeric_limits<double>::max()) throw EOverflow();
-  element.clear();
-  element.kind = valueNumber;
-  element.number = static_cast<double>(value);
-}
 
 // The values row by row into a new array of the given column count.
 std::unique_ptr<TArray> arrayOfRows(const TSeries& values, int columns) {
