@@ -41,7 +41,7 @@ void keltnerBands(std::vector<long double> values, int32_t averagePeriod, int32_
   TSeriesRows rows(values, priceWidth);
   if (rows.count() - rangePeriod < 1) return;
   out.reserve(rows.count() - rangePeriod, 3);
-  long double alpha = 2 / (averagePeriod + 1.0L);
+  long double alpha = smoothingFactor(averagePeriod);
   long double average = seed;
   for (int t = 0; t < rows.count(); ++t) {
     average = average * (1 - alpha) + rows.at(t, priceClose) * alpha;
@@ -59,7 +59,7 @@ void massIndex(std::vector<long double> values, int32_t sumPeriod, int32_t avera
   TSeriesRows rows(values, rangeWidth);
   if (rows.count() - sumPeriod + 1 < 1) return;
   out.reserve(rows.count() - sumPeriod + 1, 1);
-  long double alpha = 2 / (averagePeriod + 1.0L);
+  long double alpha = smoothingFactor(averagePeriod);
   long double single = seed1, twice = seed2, sum = 0;
   std::vector<long double> ring(sumPeriod, 0.0L);
   int slot = 0;

@@ -29,7 +29,7 @@ void directionalIndicatorSide(TMoveSide side, std::vector<long double> values, i
   if (startRow < 0) throw ERangeError();
   TSeriesRows rows(values, priceWidth);
   if (rows.count() - startRow < 1) return;
-  long double alpha = 2 / (period + 1.0L);
+  long double alpha = smoothingFactor(period);
   out.reserve(rows.count() - startRow, 1);
   long double average = seed;
   out.write(rows.date(startRow), average);

@@ -31,6 +31,9 @@ constexpr int barClose = 4;
 // Raises ERangeError for a period below 1.
 void requirePeriod(int32_t period);
 
+// The weight 2 / (period + 1) of the newest value in an exponential average.
+inline long double smoothingFactor(int32_t period) { return 2 / (period + 1.0L); }
+
 // Appends a (date, value) record to an intermediate series.
 inline void appendRecord(std::vector<long double>& records, long double date, long double value) {
   records.push_back(date);

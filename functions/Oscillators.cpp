@@ -14,8 +14,6 @@ namespace {
 // fall between -100 and 100.
 constexpr long double channelScale = 0.015L;
 
-long double smoothingFactor(int32_t period) { return 2 / (period + 1.0L); }
-
 struct TWindowRange {
   long double highest;
   long double lowest;

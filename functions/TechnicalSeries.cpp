@@ -51,7 +51,7 @@ void exponentialMovingAverage(std::vector<long double> values, int32_t period, l
                               std::vector<long double>& output) {
   TIndicatorOutput out(output);
   requirePeriod(period);
-  long double alpha = 2 / (period + 1.0L);
+  long double alpha = smoothingFactor(period);
   TSeriesRows rows(values, valueWidth);
   out.reserve(rows.count(), 1);
   long double average = seed;
