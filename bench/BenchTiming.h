@@ -1,8 +1,9 @@
 #pragma once
-// Timing for the benchmarks: wall-clock seconds and the best of a few
-// rounds, which leaves out the rounds the machine was busy elsewhere.
+// Timing for the benchmarks: wall-clock seconds, and the best or the median
+// of a few rounds, which leave out the rounds the machine was busy elsewhere.
 #include <algorithm>
 #include <chrono>
+#include <vector>
 
 inline double secondsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -17,4 +18,16 @@ double bestTime(int rounds, Step step) {
     best = std::min(best, secondsSince(start));
   }
   return best;
+}
+
+template <class Step>
+double medianTime(int rounds, Step step) {
+  std::vector<double> times;
+  for (int round = 0; round < rounds; ++round) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    times.push_back(secondsSince(start));
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
 }

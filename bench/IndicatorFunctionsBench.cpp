@@ -4,23 +4,20 @@
 // spent reading ranges into flat series and storing records as result
 // arrays.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "functions/ArrayStorage.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int rowCount = 5000;
 constexpr int runs = 9;
@@ -74,21 +71,6 @@ void fillPriceTable(TSheet& sheet) {
   }
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
-}
-
-double medianSeconds(const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int run = 0; run < runs; ++run) {
-    auto start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
-  }
-  return median(times);
-}
-
 std::string name(const std::string& call) { return call.substr(0, call.find('(')); }
 
 std::vector<std::string> rangesOf(const std::string& call) {
@@ -114,7 +96,7 @@ double recalculationSeconds(const std::vector<std::string>& calls) {
   fillPriceTable(sheet);
   int row = 1;
   for (const std::string& call : calls) sheet.setCellContent(formulaColumn, row++, 0, "=" + call, 1);
-  return medianSeconds([&] { sheet.recalculateAll(false); });
+  return medianTime(runs, [&] { sheet.recalculateAll(false); });
 }
 
 }  // namespace
@@ -150,7 +132,7 @@ int main() {
     }
     int rows = result->dimensions()[0], columns = result->dimensions()[1];
     std::vector<long double> records(static_cast<std::size_t>(rows) * columns, 1.5L);
-    store += medianSeconds([&] {
+    store += medianTime(runs, [&] {
       TArray stored;
       storeVectorInArray(records, columns, rows, stored, true);
     });

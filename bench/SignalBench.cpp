@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "functions/DigitalFilters.h"
 #include "functions/FFT.h"
 #include "functions/MaximumEntropy.h"
@@ -18,15 +18,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Median wall time of runs calls, in milliseconds.
-double medianMilliseconds(int runs, const std::function<void()>& work) {
-  std::vector<double> times;
-  for (int run = 0; run < runs; ++run) {
-    const auto start = Clock::now();
-    work();
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+template <class Work>
+double medianMilliseconds(int runs, Work work) {
+  return medianTime(runs, work) * 1e3;
 }
 
 std::vector<long double> testSeries(std::size_t length) {
