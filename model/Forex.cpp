@@ -98,12 +98,15 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   }
   const int index = tableCount();
   TForex& table = appendTable();
+  auto ready = [&](TForex& made) {
+    made.ensureSorted();
+    loadTime = currentDateTime();
+    reportProgress(progress, cookie, progressReady, "");
+  };
   if (const TForex* opposite = findTable(to, from)) {
     reportProgress(progress, cookie, progressDerivingTable, from + "->" + to);
     table.makeInverse(*opposite);
-    table.ensureSorted();
-    loadTime = currentDateTime();
-    reportProgress(progress, cookie, progressReady, "");
+    ready(table);
     return index;
   }
   if (format_.isEmpty()) {
@@ -113,27 +116,21 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   const std::string folder = getDirectory("<FOREX>");
   reportProgress(progress, cookie, progressReadingTable, from + "->" + to);
   if (table.load(folder + from + "to" + to + ".CSV", format_) == 0) {
-    table.ensureSorted();
     table.FromCode = from;
     table.ToCode = to;
-    loadTime = currentDateTime();
-    reportProgress(progress, cookie, progressReady, "");
+    ready(table);
     return index;
   }
   reportProgress(progress, cookie, progressReadingTable, to + "->" + from);
   if (table.load(folder + to + "to" + from + ".CSV", format_) == 0) {
-    table.ensureSorted();
     table.FromCode = to;
     table.ToCode = from;
-    loadTime = currentDateTime();
-    reportProgress(progress, cookie, progressReady, "");
+    ready(table);
     // Both directions stay cached.
     TForex& inverse = appendTable();
     reportProgress(progress, cookie, progressDerivingTable, from + "->" + to);
     inverse.makeInverse(table);
-    inverse.ensureSorted();
-    loadTime = currentDateTime();
-    reportProgress(progress, cookie, progressReady, "");
+    ready(inverse);
     return index + 1;
   }
   removeLastTable();
@@ -147,12 +144,10 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   TForex& cross = appendTable();
   reportProgress(progress, cookie, progressDerivingTable, from + "->" + to);
   cross.makeCross(*tables_[toDollar], *tables_[fromDollar]);
-  cross.ensureSorted();
   cross.Derived = true;
   cross.FromCode = from;
   cross.ToCode = to;
-  loadTime = currentDateTime();
-  reportProgress(progress, cookie, progressReady, "");
+  ready(cross);
   return crossIndex;
 }
 
