@@ -28,8 +28,12 @@ void setSseControlAndFlags(unsigned control) { asm volatile("ldmxcsr %0" : : "m"
 }  // namespace
 
 void clearFloatingPointFaults() {
-  asm volatile("fnclex");
-  setSseControlAndFlags(sseControlAndFlags() & ~allFlags);
+  // Writing the flags waits for the work in flight (fnclex, ldmxcsr), and
+  // the evaluator clears them round every operator: flags that are clear
+  // already are left alone.
+  if (x87Flags() != 0) asm volatile("fnclex");
+  unsigned control = sseControlAndFlags();
+  if ((control & allFlags) != 0) setSseControlAndFlags(control & ~allFlags);
 }
 
 bool floatingPointFaultPending() { return (floatingPointFlags() & faultFlags) != 0; }

@@ -4,6 +4,7 @@
 
 #include "sheet/Canvas.h"
 #include "sheet/CellFactory.h"
+#include "sheet/CompiledFormula.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -35,20 +36,6 @@ TCellPtr TCell::clone() const {
   return copy;
 }
 
-void TCell::prepareLists() {
-  std::shared_ptr<TTokenObjectFactory> tokens = owner_ ? owner_->tokenFactory : nullptr;
-  if (compiled_) {
-    compiled_->clear();
-  } else {
-    compiled_ = std::make_unique<TRPNstackObject>(tokens);
-  }
-  if (working_) {
-    working_->clear();
-  } else {
-    working_ = std::make_unique<TRPNstackObject>(tokens);
-  }
-}
-
 void TCell::clearFormula() {
   formula.clear();
   parseStatus = parseNotCompiled;
@@ -65,13 +52,14 @@ void TCell::dropFormula(int col, int row) {
 bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int row) {
   state = errNA;
   parseStatus = parseNotCompiled;
-  prepareLists();
+  compiled_.reset();
+  working_.reset();
   formula = text;
   if (!owner_) return false;
   // What the old formula read no longer matters: keeping its links would
   // report cycles that no longer exist.
   if (col >= 1 && row >= 1) owner_->dependents.removeFromAll({col - 1, row - 1});
-  owner_->compileFormula(text, *compiled_, parseStatus);
+  compiled_ = owner_->compileCellFormula(text, parseStatus);
   if (parseStatus != 0) {
     state = parseStatus;
     return false;
@@ -89,11 +77,9 @@ bool TCell::evaluate(int col, int row, bool trackDependents) {
     state = parseStatus;
   } else if (owner_ && compiled_) {
     state = stateBusy;
-    // Refilled in place: the list keeps its storage from one evaluation to
-    // the next, and the tokens come from the sheet's pool.
-    working_->deleteRange(0, working_->count() - 1);
-    for (int i = 0; i < compiled_->count(); ++i) working_->pushCopy(*compiled_->getItem(i));
-    state = owner_->evaluateFormula(*working_, col, row, trackDependents);
+    // The last array result goes before the formula reads anything again.
+    working_.reset();
+    state = owner_->evaluateCompiledFormula(*compiled_, col, row, trackDependents, working_);
   } else {
     state = errNA;
   }
@@ -129,16 +115,13 @@ void TCell::assign(const TCell* source) {
   } else {
     format_.reset();
   }
-  auto copyList = [this](std::unique_ptr<TRPNstackObject>& own, const std::unique_ptr<TRPNstackObject>& other) {
-    if (!other) {
-      own.reset();
-      return;
-    }
-    if (!own) own = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
-    own->assign(other.get());
-  };
-  copyList(compiled_, source->compiled_);
-  copyList(working_, source->working_);
+  compiled_ = source->compiled_ ? std::make_unique<TCompiledFormula>(*source->compiled_) : nullptr;
+  if (source->working_) {
+    if (!working_) working_ = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
+    working_->assign(source->working_.get());
+  } else {
+    working_.reset();
+  }
 }
 
 const std::string& TCell::decimalSeparator() const { return owner_ ? owner_->decimalSeparator : noSeparator; }

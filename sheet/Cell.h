@@ -12,6 +12,7 @@
 
 class TCanvas;
 class TCell;
+class TCompiledFormula;
 class TCellFactory;
 class TObjectBlock;
 class TSheet;
@@ -72,8 +73,9 @@ struct TBoolImages {
 // value cells (1 to 9) and the bound cells (10 to 27) derive from here.
 //
 // A formula is compiled once when it is set; each evaluation consumes a
-// working copy of the compiled list, which keeps the result token (and so
-// an array result) until the next evaluation.
+// working copy of the compiled list, made in one of the sheet's working
+// lists. An array result's token stays with the cell until the next
+// evaluation.
 class TCell {
  public:
   TCell(const TCell&) = delete;
@@ -149,9 +151,10 @@ class TCell {
   void setOwner(TSheet* sheet) { owner_ = sheet; }
   TCellFactory* aux() const { return aux_; }
   std::uint8_t allocationKind() const { return allocationKind_; }
-  // The working copy after an evaluation: its first token is the result.
+  // What the last evaluation left of its working copy when its result was
+  // an array: the one token holding the array; nullptr otherwise.
   const TRPNstackObject* workingCopy() const { return working_.get(); }
-  const TRPNstackObject* compiledFormula() const { return compiled_.get(); }
+  const TCompiledFormula* compiledFormula() const { return compiled_.get(); }
   const TFontAndFill* format() const { return format_.get(); }
 
   bool locked = false;
@@ -193,14 +196,13 @@ class TCell {
  private:
   friend struct TCellDeleter;
   TFontAndFill& ownConditionalFormat(const TFontProperties* font, bool fontGiven);
-  void prepareLists();
 
   TSheet* owner_;
   TObjectBlock* block_;
   TCellFactory* aux_;
   std::uint8_t allocationKind_;
   TFontAndFillPtr format_;
-  std::unique_ptr<TRPNstackObject> compiled_;
+  std::unique_ptr<TCompiledFormula> compiled_;
   std::unique_ptr<TRPNstackObject> working_;
 };
 

@@ -20,6 +20,8 @@ void TRPNstackObject::clear() {
   // Tokens go before the storage; the factory reference stays.
   items_.clear();
   items_.shrink_to_fit();
+  kept_.clear();
+  kept_.shrink_to_fit();
 }
 
 void TRPNstackObject::assign(const TRPNstackObject* source) {
@@ -70,6 +72,10 @@ void TRPNstackObject::deleteRange(int first, int last) {
   int lastIndex = count() - 1;
   first = std::clamp(first, 0, lastIndex);
   last = std::clamp(last, 0, lastIndex);
+  for (int index = first; index <= last; ++index) {
+    items_[index]->clear();
+    kept_.push_back(std::move(items_[index]));
+  }
   items_.erase(items_.begin() + first, items_.begin() + last + 1);
   shrinkWhenSpare();
 }
@@ -79,7 +85,12 @@ TTokenObject* TRPNstackObject::getItem(int index) const {
   return items_[index].get();
 }
 
-TTokenPtr TRPNstackObject::newToken() const {
+TTokenPtr TRPNstackObject::newToken() {
+  if (!kept_.empty()) {
+    TTokenPtr token = std::move(kept_.back());
+    kept_.pop_back();
+    return token;
+  }
   if (factory_) {
     if (TTokenPtr token = factory_->newToken()) return token;
   }

@@ -7,10 +7,12 @@
 // A list of tokens that owns them: a compiled formula in postfix order, and
 // the compiler's operator stack.
 //
-// The evaluator works on a copy of a cell's compiled list (assign), which it
-// rewrites in place: it writes each result into the operator token and
-// deletes the operand tokens before it (deleteRange). Tokens come from the
-// list's factory when it has one, so a copy costs no heap call per token.
+// The evaluator works on a copy of a cell's compiled list, which it rewrites
+// in place: it writes each result into the operator token and deletes the
+// operand tokens before it (deleteRange). Deleted tokens are kept, cleared,
+// for the list's next new tokens: a list refilled for every evaluation then
+// takes no token from a pool and touches no memory that went cold. Other
+// tokens come from the list's factory when it has one.
 class TRPNstackObject {
  public:
   // Without a factory the list's new tokens come from the heap.
@@ -19,7 +21,7 @@ class TRPNstackObject {
   TRPNstackObject(const TRPNstackObject&) = delete;
   TRPNstackObject& operator=(const TRPNstackObject&) = delete;
 
-  // Frees every token.
+  // Frees every token, the kept ones too.
   void clear();
   // Clear, then (source not nullptr) adopt the source's factory and copy
   // every token deeply (TTokenObject::assign).
@@ -33,16 +35,17 @@ class TRPNstackObject {
   TTokenObject* top() const;
   // Removes the last token and hands it over; nullptr when empty.
   TTokenPtr pop();
-  // Frees the tokens first..last (clamped to the list) and closes the gap;
-  // nothing when first > last.
+  // Removes the tokens first..last (clamped to the list) and closes the gap;
+  // nothing when first > last. Each token is cleared (its sub-object freed)
+  // and kept for newToken.
   void deleteRange(int first, int last);
   // The token at index, nullptr outside 0..count-1.
   TTokenObject* getItem(int index) const;
   int count() const { return static_cast<int>(items_.size()); }
 
-  // A cleared token from the factory, or from the heap when the list has no
-  // factory (or the pool has no memory left).
-  TTokenPtr newToken() const;
+  // A cleared token: one the list kept, else one from the factory, else
+  // from the heap (no factory, or the pool has no memory left).
+  TTokenPtr newToken();
   const std::shared_ptr<TTokenObjectFactory>& factory() const { return factory_; }
 
  private:
@@ -50,4 +53,5 @@ class TRPNstackObject {
 
   std::shared_ptr<TTokenObjectFactory> factory_;
   std::vector<TTokenPtr> items_;
+  std::vector<TTokenPtr> kept_;  // deleted tokens, cleared, for reuse
 };

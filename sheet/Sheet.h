@@ -19,9 +19,11 @@
 #include "sheet/Props.h"
 #include "sheet/RPNstack.h"
 #include "sheet/ValueArray.h"
+#include "sheet/WorkingLists.h"
 
 class TAsset;
 class TCanvas;
+class TCompiledFormula;
 class TEvalContext;
 class TPortfolio;
 class TPortfolioTable;
@@ -285,6 +287,14 @@ class TSheet {
   // whose evaluation evaluates criteria again): "#VALUE!".
   std::uint8_t parseAndEvaluate(const std::string& text, int col, int row, bool record);
   static constexpr int maxParseDepth = 4;
+  // compileFormula into the packed form that a cell keeps; nullptr unless
+  // status is 0.
+  std::unique_ptr<TCompiledFormula> compileCellFormula(const std::string& text, std::uint8_t& status);
+  // evaluateFormula on a copy of a cell's compiled formula, made in one of
+  // the sheet's working lists. The token of an array result is handed to
+  // arrayResult (a new list when it has none); the rest of the copy stays.
+  std::uint8_t evaluateCompiledFormula(const TCompiledFormula& formula, int col, int row, bool record,
+                                       std::unique_ptr<TRPNstackObject>& arrayResult);
 
   // ---- Recalculation ----
   void recalculateAll(bool resetDependents);
@@ -388,6 +398,7 @@ class TSheet {
   };
   std::vector<TPropagationFrame> frames_;
   std::vector<TCellCoord> pending_;
+  TWorkingLists workingLists_;
 
   // ======== Drawing, structure edits, sorting and navigation ========
  public:

@@ -6,6 +6,7 @@
 
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
+#include "sheet/CompiledFormula.h"
 #include "sheet/FormulaCompiler.h"
 #include "sheet/FunctionNames.h"
 #include "sheet/Sheet.h"
@@ -139,14 +140,15 @@ std::uint8_t TSheet::evaluateList(TRPNstackObject& list, int col, int row, bool 
     if (forCellFormula && record && !stopAtFirstError && col >= 1 && row >= 1) {
       dependents.removeFromAll({col - 1, row - 1});
     }
+    // Emptied, not cleared: the list keeps its tokens for the next formula.
     std::uint8_t code = evaluateTokenList(list, col, row, record);
     if (code != stateValid) {
-      list.clear();
+      list.deleteRange(0, list.count() - 1);
       return code;
     }
     TTokenObject* result = list.count() == 1 ? list.getItem(0) : nullptr;
     if (!result || result->tokenClass != tokenOperand || result->value.kind == valueEmpty) {
-      list.clear();
+      list.deleteRange(0, list.count() - 1);
       return errNA;
     }
     if (result->value.kind == valueArrayConstant) {
@@ -199,12 +201,38 @@ std::uint8_t TSheet::parseAndEvaluate(const std::string& text, int col, int row,
     ~TDepth() { --depth; }
   } depth(parseDepth_);
   try {
-    TRPNstackObject list(tokenFactory);
+    TWorkingLists::TLease list(workingLists_, tokenFactory);
+    list->deleteRange(0, list->count() - 1);
     std::uint8_t status = parseNotCompiled;
-    compileFormula(text, list, status);
-    if (status == stateValid) status = evaluateList(list, col, row, record, false);
+    compileFormula(text, *list, status);
+    if (status == stateValid) status = evaluateList(*list, col, row, record, false);
     return status;
   } catch (...) {
     return errNA;
   }
+}
+
+std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& text, std::uint8_t& status) {
+  TWorkingLists::TLease list(workingLists_, tokenFactory);
+  list->deleteRange(0, list->count() - 1);
+  compileFormula(text, *list, status);
+  if (status != stateValid) return nullptr;
+  try {
+    return std::make_unique<TCompiledFormula>(*list);
+  } catch (...) {
+    status = parseNotCompiled;
+    return nullptr;
+  }
+}
+
+std::uint8_t TSheet::evaluateCompiledFormula(const TCompiledFormula& formula, int col, int row, bool record,
+                                             std::unique_ptr<TRPNstackObject>& arrayResult) {
+  TWorkingLists::TLease list(workingLists_, tokenFactory);
+  formula.unpackInto(*list);
+  std::uint8_t code = evaluateFormula(*list, col, row, record);
+  if (code == stateValid && resultIsArray) {
+    if (!arrayResult) arrayResult = std::make_unique<TRPNstackObject>(tokenFactory);
+    arrayResult->push(list->pop());
+  }
+  return code;
 }

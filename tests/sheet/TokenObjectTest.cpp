@@ -133,3 +133,30 @@ TEST(RPNstack, InPlaceEditsAsTheEvaluatorMakesThem) {
   EXPECT_EQ(list.pop(), nullptr);
   EXPECT_EQ(list.top(), nullptr);
 }
+
+TEST(RPNstack, DeletedTokensComeBackClearedForTheNextFormula) {
+  auto factory = std::make_shared<TTokenObjectFactory>();
+  {
+    TRPNstackObject list(factory);
+    for (int value = 0; value < 3; ++value) list.push(integerToken(list, value));
+    list.getItem(1)->value.string = "a text longer than a short string holds";
+    list.getItem(1)->setOwnedArray(std::make_unique<TArray>());
+    list.getItem(2)->functionId = 5;
+    const TTokenObject* deleted[] = {list.getItem(1), list.getItem(2)};
+    list.deleteRange(1, 2);
+    EXPECT_EQ(tokenText(list), "0");
+    for (int i = 0; i < 2; ++i) {
+      TTokenPtr token = list.newToken();
+      EXPECT_TRUE(token.get() == deleted[0] || token.get() == deleted[1]) << "a deleted token serves again";
+      EXPECT_EQ(token->tokenClass, tokenEnd);
+      EXPECT_EQ(token->functionId, 0);
+      EXPECT_EQ(token->value.kind, valueEmpty);
+      EXPECT_EQ(token->value.integer, 0);
+      EXPECT_TRUE(token->value.string.empty());
+      EXPECT_EQ(token->subArray(), nullptr);
+      list.push(std::move(token));
+    }
+    list.deleteRange(0, list.count() - 1);
+  }
+  EXPECT_EQ(factory->block(0).freeCount(), factory->block(0).capacity()) << "kept tokens go with the list";
+}
