@@ -2,9 +2,33 @@
 
 #include <algorithm>
 
+namespace {
+// Beyond this many rectangles a binary search in the precedent's list is
+// the cheaper test.
+constexpr std::size_t readsScannedFirst = 16;
+// Most places are read by a few formulas and most formulas read a few
+// places: lists start with room for that many, one allocation instead of
+// one for each doubling.
+constexpr std::size_t initialListCapacity = 4;
+// How many places ahead a range's walk asks for the next lists.
+constexpr std::int32_t prefetchDistance = 8;
+}  // namespace
+
 void TDependents::clear() {
   ++removals_;
   places_.clear();
+  visit_ = 0;
+}
+
+void TDependents::clearForRebuild() {
+  ++removals_;
+  for (auto& column : places_) {
+    for (TPlaceLinks& links : column) {
+      links.dependents.clear();
+      links.reads.clear();
+      links.visitMark = 0;
+    }
+  }
   visit_ = 0;
 }
 
@@ -24,6 +48,13 @@ TDependents::TPlaceLinks& TDependents::grow(TCellCoord place) {
   auto& column = places_[static_cast<std::size_t>(place.col)];
   if (place.row >= static_cast<std::int32_t>(column.size())) column.resize(static_cast<std::size_t>(place.row) + 1);
   return column[static_cast<std::size_t>(place.row)];
+}
+
+void TDependents::prefetchList(TCellCoord place) const {
+  if (const TPlaceLinks* links = find(place); links && !links->dependents.empty()) {
+    const TCellCoord* last = &links->dependents.back();
+    __builtin_prefetch(last, 1);
+  }
 }
 
 std::uint32_t TDependents::nextVisit() {
@@ -78,6 +109,12 @@ void TDependents::collectReachable(TCellCoord from) {
 
 bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {
   auto& list = grow(precedent).dependents;
+  // A full recalculation records the dependents of a place in list order.
+  if (list.empty() || list.back() < dependent) {
+    if (list.capacity() == 0) list.reserve(initialListCapacity);
+    list.push_back(dependent);
+    return true;
+  }
   auto position = std::lower_bound(list.begin(), list.end(), dependent);
   if (position != list.end() && *position == dependent) return false;
   list.insert(position, dependent);
@@ -98,10 +135,20 @@ bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
 void TDependents::recordRead(TPlaceLinks& dependentLinks, const TCellRect& rect) {
   auto& reads = dependentLinks.reads;
   std::erase_if(reads, [&](const TCellRect& read) { return rect.contains(read.first) && rect.contains(read.last); });
+  if (reads.capacity() == 0) reads.reserve(initialListCapacity);
   reads.push_back(rect);
 }
 
 void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
+  // Every place inside the dependent's recorded rectangles is linked. A
+  // formula evaluated again records the same places: its own rectangles,
+  // which its other references have just read, answer that without a look
+  // at the precedent's list.
+  if (const TPlaceLinks* links = find(dependent); links && links->reads.size() <= readsScannedFirst) {
+    for (const TCellRect& read : links->reads) {
+      if (read.contains(precedent)) return;
+    }
+  }
   // A link that exists cannot close a cycle (the lists hold none), so the
   // cycle test is only needed for a new one.
   if (const TPlaceLinks* links = find(precedent)) {
@@ -135,6 +182,9 @@ void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCel
     for (std::int32_t row = first.row; row <= last.row; ++row) {
       TCellCoord precedent{col, row};
       if (!(precedent < stop)) break;
+      // The lists of a long column lie all over the heap: asking for one
+      // a few places ahead hides the wait for its memory.
+      if (row + prefetchDistance <= last.row) prefetchList({col, row + prefetchDistance});
       insertLink(dependent, precedent);
     }
   }

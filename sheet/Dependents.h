@@ -39,6 +39,9 @@ class TDependents {
  public:
   // Every link dropped.
   void clear();
+  // Every link dropped, the lists' storage kept for the links that a full
+  // recalculation records again at once.
+  void clearForRebuild();
 
   // True when from = to or to can be reached from from by following
   // dependents lists. Iterative, visiting each place once.
@@ -84,6 +87,8 @@ class TDependents {
   bool walkDependents(TCellCoord from, Reach reach);
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
+  // Starts loading the end of the place's list into the cache.
+  void prefetchList(TCellCoord place) const;
   // Inserts dependent into precedent's list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);

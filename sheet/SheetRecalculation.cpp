@@ -21,7 +21,7 @@ class TFlagRestorer {
 }  // namespace
 
 void TSheet::recalculateAll(bool resetDependents) {
-  if (resetDependents) dependents.clear();
+  if (resetDependents) dependents.clearForRebuild();
   TFlagRestorer automatic(autoRecalculate, true);
   // By index: spilled array results may add cells and columns meanwhile.
   for (std::size_t col = 0; col < cells.size(); ++col) {

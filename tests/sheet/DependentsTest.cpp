@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "sheet/Dependents.h"
@@ -58,4 +59,34 @@ TEST(Dependents, RemovingLinksKeepsTheRestExact) {
   for (TCellCoord place : {A1, B1, C1, A2}) EXPECT_TRUE(links.getDependents(place).empty());
   // Without its old links the place may be read the other way round.
   links.addDependent(A1, D1);
+}
+
+TEST(Dependents, APlaceCutOutOfARecordedRangeIsLinkedAgain) {
+  TDependents links;
+  links.addDependentRange(D1, A1, C1);
+  links.removeDependent(D1, B1);
+  links.addDependent(D1, B1);
+  EXPECT_EQ(links.getDependents(B1), std::vector<TCellCoord>{D1});
+  links.removeFromAll(D1);
+  links.addDependent(D1, C1);
+  EXPECT_EQ(links.getDependents(C1), std::vector<TCellCoord>{D1});
+  EXPECT_TRUE(links.getDependents(A1).empty());
+}
+
+TEST(Dependents, ClearingForARebuildDropsEveryLink) {
+  TDependents links;
+  links.addDependent(B1, A1);
+  links.addDependentRange(C1, A1, A3);
+  std::uint64_t removals = links.removalCount();
+  links.clearForRebuild();
+  EXPECT_GT(links.removalCount(), removals) << "a dropped link may have broken a cycle";
+  for (TCellCoord place : {A1, A2, A3}) EXPECT_EQ(links.dependentsOf(place), nullptr);
+  EXPECT_NO_THROW(links.addDependent(A1, B1)) << "the old link no longer closes a cycle";
+  EXPECT_THROW(links.addDependent(B1, A1), ECircularReference);
+  links.addDependentRange(C1, A1, A3);
+  EXPECT_EQ(links.getDependents(A2), std::vector<TCellCoord>{C1}) << "recorded in full, not taken as known";
+  // Lists filled in order and out of it stay sorted.
+  links.addDependent(D1, A3);
+  links.addDependent(A2, A3);
+  EXPECT_EQ(links.getDependents(A3), (std::vector<TCellCoord>{A2, C1, D1}));
 }
