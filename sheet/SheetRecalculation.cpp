@@ -1,5 +1,7 @@
 // Keeping formula cells current: the full recalculation, and the depth-first
 // propagation from a changed place through the dependency lists.
+#include <set>
+
 #include "sheet/BoundCells.h"
 #include "sheet/Sheet.h"
 
@@ -64,12 +66,17 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
     }
     frames.push_back(TPropagationFrame{begin, begin, pending_.size(), false, false, {}, 0});
   };
+  // Without automatic recalculation a place reached again is marked again,
+  // but its dependents are not walked again: they are all marked already,
+  // and walking them once for every path through a web of formulas that
+  // read each other two ways takes exponential time.
+  std::set<TCellCoord> marked;
   // Brings one place up to date; true when its own dependents must follow.
   auto visit = [&](TCellCoord place) {
     TCell* cell = getCellByIndex(place.col, place.row);
     if (!autoRecalculate) {
       cell->state = errNA;
-      return true;
+      return marked.insert(place).second;
     }
     return cell->evaluate(place.col + 1, place.row + 1, true);
   };

@@ -56,6 +56,33 @@ TEST(Recalculation, ManualModeMarksEveryDependentNotComputed) {
   EXPECT_FALSE(sheet.autoRecalculate);
 }
 
+TEST(Recalculation, ManualModeMarksAWebOfFormulasOnce) {
+  // Each row reads both cells of the row above: 2^60 paths lead from A1 to
+  // the last row, and each place must be reached in reasonable time.
+  constexpr int rows = 60;
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 2, 1, "=A1");
+  for (int r = 2; r <= rows; ++r) {
+    std::string above = std::to_string(r - 1);
+    enter(sheet, 1, r, "=A" + above + "+B" + above);
+    enter(sheet, 2, r, "=A" + above + "-B" + above);
+  }
+  enter(sheet, 3, 1, "=9");
+  sheet.getCell(3, 1)->state = errCirc;  // left in "#CIRC!" by an earlier cycle
+  sheet.noteCircularCell(3, 1);
+  sheet.autoRecalculate = false;
+  enter(sheet, 2, 1, "=A1*0");
+  for (int r = 1; r <= rows; ++r) {
+    EXPECT_EQ(sheet.getCell(1, r)->state, r == 1 ? stateValid : errNA) << r;
+    EXPECT_EQ(sheet.getCell(2, r)->state, errNA) << r;
+  }
+  EXPECT_EQ(sheet.getCell(3, 1)->state, errNA) << "the cycle's cell is looked at again";
+  sheet.recalculateAll(false);
+  EXPECT_EQ(sheet.getCellNumber(1, rows), 536870912.0) << "2^29: each second row doubles";
+  EXPECT_EQ(sheet.getCellNumber(2, rows), 536870912.0);
+}
+
 TEST(Recalculation, FormulasThatReadLaterPlacesFollowThem) {
   TSheet sheet;
   enter(sheet, 1, 1, "=B5*2");
