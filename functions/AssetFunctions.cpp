@@ -1,12 +1,12 @@
 // The ASSET_ built-ins: amounts in the asset's own currency, its holdings,
 // its price rows and quote fields.
 #include <cmath>
-#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "functions/ArrayStorage.h"
 #include "functions/ModelReading.h"
 #include "model/Asset.h"
 #include "model/Prices.h"
@@ -15,25 +15,9 @@
 
 namespace {
 
-enum TFlowKind { investmentFlowsKind, principalFlowsKind, feeFlowsKind };
-
-using TSheetText = void (TSheet::*)(std::int32_t, std::string&, bool&) const;
-
-void evalAssetText(TEvalContext& c, TSheetText getter) {
-  TCallArguments args(c);
-  if (args.count() != 1) return;
-  const std::int32_t index = args.integer(0);
-  if (!args) return;
-  std::string text;
-  bool found = false;
-  (c.sheet.*getter)(index, text, found);
-  if (!found) return c.fail(errNA);
-  c.setStringResult(std::move(text));
-}
-
-void evalASSET_NAME(TEvalContext& c) { evalAssetText(c, &TSheet::getAssetName); }
-void evalASSET_SYMBOL(TEvalContext& c) { evalAssetText(c, &TSheet::getAssetSymbol); }
-void evalASSET_CURRENCY(TEvalContext& c) { evalAssetText(c, &TSheet::getAssetCurrency); }
+void evalASSET_NAME(TEvalContext& c) { evalOwnerText(c, &TSheet::getAssetName); }
+void evalASSET_SYMBOL(TEvalContext& c) { evalOwnerText(c, &TSheet::getAssetSymbol); }
+void evalASSET_CURRENCY(TEvalContext& c) { evalOwnerText(c, &TSheet::getAssetCurrency); }
 
 // ---- Holdings and values at the end of a day ----
 
@@ -106,20 +90,9 @@ void evalAssetPercent(TEvalContext& c, int selector) {
 using TAssetAmount = void (TAsset::*)(const std::string&, long double&, bool&, double);
 
 void evalAssetAmount(TEvalContext& c, TAssetAmount amountAt) {
-  TCallArguments args(c);
-  if (args.count() != 3) return;
-  const std::int32_t index = args.integer(0);
-  const std::int32_t fromDay = args.integer(1);
-  const std::int32_t toDay = args.integer(2);
-  if (!args) return;
-  TAsset* asset = assetNamed(c, index);
-  if (!asset) return c.fail(errNA);
-  long double atEnd = 0, atStart = 0;
-  bool endOk = false, startOk = false;
-  (asset->*amountAt)(asset->getCurrency(), atEnd, endOk, endOfDay(toDay));
-  (asset->*amountAt)(asset->getCurrency(), atStart, startOk, startOfRange(fromDay));
-  if (!endOk || !startOk) return c.fail(errNA);
-  c.setNumberResult(atEnd - atStart);
+  evalOwnerAmount<TAsset>(c, [amountAt](TAsset& asset, long double& amount, bool& ok, double instant) {
+    (asset.*amountAt)(asset.getCurrency(), amount, ok, instant);
+  });
 }
 
 void evalASSET_INVESTMENT(TEvalContext& c) { evalAssetAmount(c, &TAsset::investmentAt); }
@@ -127,46 +100,18 @@ void evalASSET_PRINCIPAL(TEvalContext& c) { evalAssetAmount(c, &TAsset::principa
 void evalASSET_FEES(TEvalContext& c) { evalAssetAmount(c, &TAsset::feesAt); }
 
 void evalAssetFlows(TEvalContext& c, TFlowKind kind) {
-  TCallArguments args(c);
-  if (!args.countIn(3, 5)) return;
-  const std::int32_t index = args.integer(0);
-  const std::int32_t fromDay = args.integer(1);
-  const std::int32_t toDay = args.integer(2);
-  TFlowList flows = startingFlows(args, fromDay, toDay);
-  if (!args) return;
-  TAsset* asset = assetNamed(c, index);
-  if (!asset) return c.fail(errNA);
-  bool ok = false;
-  const std::string& currency = asset->getCurrency();
-  const double from = startOfRange(fromDay);
-  const double to = endOfDay(toDay);
-  switch (kind) {
-    case investmentFlowsKind: asset->investmentFlows(currency, flows, ok, from, to); break;
-    case principalFlowsKind: asset->principalFlows(currency, flows, ok, from, to); break;
-    case feeFlowsKind: asset->feeFlows(currency, flows, ok, from, to); break;
-  }
-  if (!ok) return c.fail(errNA);
-  setFlowsResult(c, flows);
+  evalOwnerFlows<TAsset>(c, [kind](TAsset& asset, TFlowList& flows, bool& ok, double from, double to) {
+    const std::string& currency = asset.getCurrency();
+    switch (kind) {
+      case investmentFlowsKind: asset.investmentFlows(currency, flows, ok, from, to); break;
+      case principalFlowsKind: asset.principalFlows(currency, flows, ok, from, to); break;
+      case feeFlowsKind: asset.feeFlows(currency, flows, ok, from, to); break;
+    }
+  });
 }
 
-using TAssetDate = void (TAsset::*)(double&, bool&);
-
-void evalAssetDate(TEvalContext& c, TAssetDate dateOf) {
-  TCallArguments args(c);
-  if (args.count() != 1) return;
-  const std::int32_t index = args.integer(0);
-  if (!args) return;
-  TAsset* asset = assetNamed(c, index);
-  if (!asset) return c.fail(errNA);
-  double date = 0;
-  bool found = false;
-  (asset->*dateOf)(date, found);
-  if (!found) return c.fail(errNA);
-  c.setNumberResult(date);
-}
-
-void evalASSET_FIRST_TRADE(TEvalContext& c) { evalAssetDate(c, &TAsset::firstTransactionDate); }
-void evalASSET_LAST_TRADE(TEvalContext& c) { evalAssetDate(c, &TAsset::lastTransactionDate); }
+void evalASSET_FIRST_TRADE(TEvalContext& c) { evalOwnerDate(c, &TAsset::firstTransactionDate); }
+void evalASSET_LAST_TRADE(TEvalContext& c) { evalOwnerDate(c, &TAsset::lastTransactionDate); }
 
 // ---- Quotes ----
 
@@ -231,13 +176,6 @@ int ascendingStart(TPrices& prices, double date) {
   if (found >= 0) return found;
   if (position > 0 && sortedDateAt(prices, position) > date) --position;
   return position;
-}
-
-void storeNumber(TValueRecord& element, long double value) {
-  if (std::isnan(value)) throw EInvalidOp();
-  if (std::fabs(value) > std::numeric_limits<double>::max()) throw EOverflow();
-  element.kind = valueNumber;
-  element.number = static_cast<double>(value);
 }
 
 // (asset, letters, from [, to [, max rows]]): a row per record from..to,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "functions/ArrayStorage.h"
 #include "sheet/Sheet.h"
@@ -19,6 +20,18 @@ TAsset* assetNamed(const TEvalContext& c, std::int32_t index) {
   bool found = false;
   c.sheet.findAsset(index, asset, found);
   return found ? asset : nullptr;
+}
+
+void evalOwnerText(TEvalContext& c, TSheetText getter) {
+  TCallArguments args(c);
+  if (args.count() != 1) return;
+  const std::int32_t index = args.integer(0);
+  if (!args) return;
+  std::string text;
+  bool found = false;
+  (c.sheet.*getter)(index, text, found);
+  if (!found) return c.fail(errNA);
+  c.setStringResult(std::move(text));
 }
 
 // Added as flows, so that a start and an end value on one day make one pair.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -16,27 +17,11 @@
 
 namespace {
 
-enum TFlowKind { investmentFlowsKind, principalFlowsKind, feeFlowsKind };
 enum TCurrencyPart { ownCurrencyPart, convertedCurrencyPart };
 
-using TSheetText = void (TSheet::*)(std::int32_t, std::string&, bool&) const;
-
-// The one-argument text built-ins of portfolios and assets.
-void evalObjectText(TEvalContext& c, TSheetText getter) {
-  TCallArguments args(c);
-  if (args.count() != 1) return;
-  const std::int32_t index = args.integer(0);
-  if (!args) return;
-  std::string text;
-  bool found = false;
-  (c.sheet.*getter)(index, text, found);
-  if (!found) return c.fail(errNA);
-  c.setStringResult(std::move(text));
-}
-
-void evalPORTFOLIO_NAME(TEvalContext& c) { evalObjectText(c, &TSheet::getPortfolioName); }
-void evalPORTFOLIO_SYMBOL(TEvalContext& c) { evalObjectText(c, &TSheet::getPortfolioSymbol); }
-void evalPORTFOLIO_CURRENCY(TEvalContext& c) { evalObjectText(c, &TSheet::getPortfolioCurrency); }
+void evalPORTFOLIO_NAME(TEvalContext& c) { evalOwnerText(c, &TSheet::getPortfolioName); }
+void evalPORTFOLIO_SYMBOL(TEvalContext& c) { evalOwnerText(c, &TSheet::getPortfolioSymbol); }
+void evalPORTFOLIO_CURRENCY(TEvalContext& c) { evalOwnerText(c, &TSheet::getPortfolioCurrency); }
 
 // ---- Values at the end of a day ----
 
@@ -102,23 +87,8 @@ void evalPortfolioCurrencyPart(TEvalContext& c, TCurrencyPart part) {
 
 using TPortfolioAmount = void (TPortfolio::*)(long double&, bool&, double);
 
-// The cumulative amount at the end of "to" less the one just before "from";
-// a "from" after "to" gives the negative difference.
 void evalPortfolioAmount(TEvalContext& c, TPortfolioAmount amountAt) {
-  TCallArguments args(c);
-  if (args.count() != 3) return;
-  const std::int32_t index = args.integer(0);
-  const std::int32_t fromDay = args.integer(1);
-  const std::int32_t toDay = args.integer(2);
-  if (!args) return;
-  TPortfolio* portfolio = portfolioNamed(c, index);
-  if (!portfolio) return c.fail(errNA);
-  long double atEnd = 0, atStart = 0;
-  bool endOk = false, startOk = false;
-  (portfolio->*amountAt)(atEnd, endOk, endOfDay(toDay));
-  (portfolio->*amountAt)(atStart, startOk, startOfRange(fromDay));
-  if (!endOk || !startOk) return c.fail(errNA);
-  c.setNumberResult(atEnd - atStart);
+  evalOwnerAmount<TPortfolio>(c, std::mem_fn(amountAt));
 }
 
 void evalPORTFOLIO_INVESTMENT(TEvalContext& c) { evalPortfolioAmount(c, &TPortfolio::investmentAt); }
@@ -126,47 +96,19 @@ void evalPORTFOLIO_PRINCIPAL(TEvalContext& c) { evalPortfolioAmount(c, &TPortfol
 void evalPORTFOLIO_FEES(TEvalContext& c) { evalPortfolioAmount(c, &TPortfolio::feesAt); }
 
 void evalPortfolioFlows(TEvalContext& c, TFlowKind kind) {
-  TCallArguments args(c);
-  if (!args.countIn(3, 5)) return;
-  const std::int32_t index = args.integer(0);
-  const std::int32_t fromDay = args.integer(1);
-  const std::int32_t toDay = args.integer(2);
-  TFlowList flows = startingFlows(args, fromDay, toDay);
-  if (!args) return;
-  TPortfolio* portfolio = portfolioNamed(c, index);
-  if (!portfolio) return c.fail(errNA);
-  bool ok = false;
-  const double from = startOfRange(fromDay);
-  const double to = endOfDay(toDay);
-  switch (kind) {
-    case investmentFlowsKind: portfolio->investmentFlows(flows, ok, from, to); break;
-    case principalFlowsKind: portfolio->principalFlows(flows, ok, from, to); break;
-    case feeFlowsKind: portfolio->feeFlows(flows, ok, from, to); break;
-  }
-  if (!ok) return c.fail(errNA);
-  setFlowsResult(c, flows);
+  evalOwnerFlows<TPortfolio>(c, [kind](TPortfolio& portfolio, TFlowList& flows, bool& ok, double from, double to) {
+    switch (kind) {
+      case investmentFlowsKind: portfolio.investmentFlows(flows, ok, from, to); break;
+      case principalFlowsKind: portfolio.principalFlows(flows, ok, from, to); break;
+      case feeFlowsKind: portfolio.feeFlows(flows, ok, from, to); break;
+    }
+  });
 }
 
 // ---- Trade dates, flags ----
 
-using TPortfolioDate = void (TPortfolio::*)(double&, bool&);
-
-void evalPortfolioDate(TEvalContext& c, TPortfolioDate dateOf) {
-  TCallArguments args(c);
-  if (args.count() != 1) return;
-  const std::int32_t index = args.integer(0);
-  if (!args) return;
-  TPortfolio* portfolio = portfolioNamed(c, index);
-  if (!portfolio) return c.fail(errNA);
-  double date = 0;
-  bool found = false;
-  (portfolio->*dateOf)(date, found);
-  if (!found) return c.fail(errNA);
-  c.setNumberResult(date);
-}
-
-void evalPORTFOLIO_FIRST_TRADE(TEvalContext& c) { evalPortfolioDate(c, &TPortfolio::firstTradeDate); }
-void evalPORTFOLIO_LAST_TRADE(TEvalContext& c) { evalPortfolioDate(c, &TPortfolio::lastTradeDate); }
+void evalPORTFOLIO_FIRST_TRADE(TEvalContext& c) { evalOwnerDate(c, &TPortfolio::firstTradeDate); }
+void evalPORTFOLIO_LAST_TRADE(TEvalContext& c) { evalOwnerDate(c, &TPortfolio::lastTradeDate); }
 
 // One row per asset: its index and its flag at the end of the day, an empty
 // cell when it has no transaction by then.
