@@ -2,11 +2,11 @@
 #include <cstddef>
 #include <vector>
 
-// Sorts extended values ascending. The statistics kernels sort a whole range
-// on every call (a column of MEDIAN or RANK cells sorts it once per cell), so
-// values that are all doubles, as sheet values are, go through a radix sort
-// of their bit patterns: a few linear passes instead of n log n comparisons.
-// Other values take a comparison sort. Equal values keep no particular order
+// Sorts extended values ascending. The order-statistics kernels sort a whole
+// range on every call (a column of LARGE or PERCENTILE cells sorts it once
+// per cell), so values that are all doubles, as sheet values are, go through
+// a radix sort of their bit patterns: a few linear passes instead of n log n
+// comparisons. Other values take a comparison sort. Equal values keep no particular order
 // (-0 may come before or after +0).
 void sortValuesAscending(std::vector<long double>& values);
 
