@@ -43,5 +43,8 @@ long double growthFactor(long double rate, long double periods) { return exponen
 TPowersOf::TPowersOf(long double base) : base_(base), logBase_(base > 0 ? std::log(base) : 0) {}
 
 long double TPowersOf::operator()(long double exponent) const {
-  return base_ > 0 ? exponential(exponent * logBase_) : power(base_, exponent);
+  // Whole exponents are squared out as the power rule does; only the others
+  // reuse the logarithm, which is exactly the rule's exp(e * ln b).
+  if (!(base_ > 0) || exponent == std::trunc(exponent)) return power(base_, exponent);
+  return exponential(exponent * logBase_);
 }

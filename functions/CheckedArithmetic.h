@@ -24,10 +24,9 @@ long double exponential(long double x);
 long double growthFactor(long double rate, long double periods);
 long double growthExponent(long double rate);
 
-// Powers of one base for many exponents by the power rule (model/Power.h); a
-// positive base takes its logarithm once, so whole exponents also go through
-// exp and may differ from power() in the last bits. It does not call power()
-// for them because XNPV raises through it, whose results would then change.
+// Powers of one base for many exponents, bit for bit the power rule
+// (model/Power.h): the logarithm of a positive base is taken once for all
+// exponents that are not whole.
 class TPowersOf {
  public:
   explicit TPowersOf(long double base);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "functions/CheckedArithmetic.h"
+#include "model/Power.h"
 #include "platform/NumericErrors.h"
 
 TEST(CheckedArithmetic, FaultsBecomeTheirExceptions) {
@@ -21,4 +22,13 @@ TEST(CheckedArithmetic, PowersOfOneBaseFollowThePowerRule) {
   EXPECT_THROW(TPowersOf(-2)(0.5), EInvalidOp);
   EXPECT_THROW(TPowersOf(0)(-1), EZeroDivide);
   EXPECT_THROW(TPowersOf(10)(5000), EOverflow);
+  // Bit for bit the rule, whole exponents (day spans of whole years in
+  // XNPV) included.
+  for (long double base : {1.1L, 0.93L, 1.0000001L, 7.25L}) {
+    const TPowersOf powers(base);
+    for (int days = -3650; days <= 3650; days += 73) {
+      long double exponent = days / 365.0L;
+      EXPECT_EQ(powers(exponent), power(base, exponent)) << static_cast<double>(base) << " " << days;
+    }
+  }
 }
