@@ -115,24 +115,37 @@ void TPrices::ensureSorted() {
 
 long double TPrices::valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const {
   const uint16_t bit = quoteValueBit(valueIndex);
-  const int before = std::popcount(static_cast<unsigned>(storage.masks[physicalIndex] & (bit - 1)));
-  return unpack(storage.values[storage.firstValues[physicalIndex] + before]);
+  const int before = std::popcount(static_cast<unsigned>(storage.maskOf(physicalIndex) & (bit - 1)));
+  return unpack(storage.values[storage.firstValueOf(physicalIndex) + before]);
+}
+
+void TPrices::TStorage::makeListsOfMasks() {
+  if (!uniform) return;
+  const size_t count = dates.size();
+  masks.assign(count, uniformMask);
+  firstValues.resize(count);
+  for (size_t i = 0; i < count; ++i) firstValues[i] = firstValueOf(static_cast<int>(i));
+  uniform = false;
 }
 
 void TPrices::appendRecord(TStorage& storage, double date, const TQuoteRecord& quote) {
   const uint16_t mask = quote.Mask & quoteValueBits;
+  if (storage.uniform && storage.dates.empty()) storage.uniformMask = mask;
+  if (storage.uniform && mask != storage.uniformMask) storage.makeListsOfMasks();
+  if (!storage.uniform) {
+    storage.masks.push_back(mask);
+    storage.firstValues.push_back(static_cast<uint32_t>(storage.values.size()));
+  }
   storage.dates.push_back(date);
-  storage.masks.push_back(mask);
-  storage.firstValues.push_back(static_cast<uint32_t>(storage.values.size()));
-  for (int v = 0; v < quoteValueCount; ++v) {
-    if (mask & quoteValueBit(v)) storage.values.push_back(pack(quote.*quoteValueFields[v]));
+  for (unsigned present = mask / quoteOpenBit; present != 0; present &= present - 1) {
+    storage.values.push_back(pack(quote.*quoteValueFields[std::countr_zero(present)]));
   }
 }
 
 void TPrices::fillQuote(const TStorage& storage, int physicalIndex, TQuoteRecord& quote) const {
   quote = TQuoteRecord{};
-  const uint16_t mask = storage.masks[physicalIndex];
-  uint32_t next = storage.firstValues[physicalIndex];
+  const uint16_t mask = storage.maskOf(physicalIndex);
+  uint32_t next = storage.firstValueOf(physicalIndex);
   for (int v = 0; v < quoteValueCount; ++v) {
     if (mask & quoteValueBit(v)) quote.*quoteValueFields[v] = unpack(storage.values[next++]);
   }
@@ -281,8 +294,6 @@ int TPrices::reloadFromFile(const std::string& fileName, const TQuoteFormat& for
 
 void TPrices::reserveForLines(size_t lines, uint16_t fields) {
   current_.dates.reserve(lines);
-  current_.masks.reserve(lines);
-  current_.firstValues.reserve(lines);
   current_.values.reserve(lines * static_cast<size_t>(std::popcount(static_cast<unsigned>(fields & quoteValueBits))));
 }
 
@@ -389,8 +400,6 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
   try {
     TStorage aligned;
     aligned.dates.reserve(n);
-    aligned.masks.reserve(n);
-    aligned.firstValues.reserve(n);
     aligned.values.reserve(current_.values.size());
     std::vector<bool> used(n, false);
     TQuoteRecord quote;
@@ -408,7 +417,7 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
       const int before = current_.index[p - 1];
       const int previousNew = k - 1;
       // A field absent from any of the three records cannot be chained.
-      const uint16_t mask = current_.masks[current] & current_.masks[before] & aligned.masks[previousNew];
+      const uint16_t mask = current_.maskOf(current) & current_.maskOf(before) & aligned.maskOf(previousNew);
       quote.Mask = mask;
       for (int v = 0; v < quoteValueCount; ++v) {
         if (mask & quoteValueBit(v)) {

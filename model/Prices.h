@@ -1,4 +1,5 @@
 #pragma once
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -89,10 +90,24 @@ class TPrices {
   // The records in arrival (physical) order, one array per field.
   struct TStorage {
     std::vector<double> dates;
-    std::vector<uint16_t> masks;         // value bits only; date bits come from the date
+    // Value bits only; date bits come from the date. While every record has
+    // the same ones (as every line of most files has), the common mask
+    // stands for all of them and record i's values start at i times its
+    // value count; the first record that differs makes the two lists.
+    bool uniform = true;
+    uint16_t uniformMask = 0;
+    std::vector<uint16_t> masks;
     std::vector<uint32_t> firstValues;   // position of each record's first value in values
     std::vector<TPackedValue> values;    // the present values of each record, in field order
     std::vector<int32_t> index;          // physical record numbers in date order
+
+    uint16_t maskOf(int physicalIndex) const { return uniform ? uniformMask : masks[physicalIndex]; }
+    uint32_t firstValueOf(int physicalIndex) const {
+      return uniform ? static_cast<uint32_t>(physicalIndex) * static_cast<uint32_t>(std::popcount(uniformMask))
+                     : firstValues[physicalIndex];
+    }
+    // Gives every record its own mask and first value position.
+    void makeListsOfMasks();
   };
 
   double sortedDate(int position) const { return current_.dates[current_.index[position]]; }

@@ -224,14 +224,6 @@ const char* matchLiteralPattern(const char* p, const char* end, const std::strin
   return p;
 }
 
-inline const char* matchLiteral(const char* p, const char* end, const std::string& literal) {
-  // Most literals are one plain separator character.
-  if (literal.size() == 1 && isPlainLiteralCharacter(literal[0])) {
-    return p != end && *p == literal[0] ? p + 1 : nullptr;
-  }
-  return matchLiteralPattern(p, end, literal);
-}
-
 inline const char* readDigits(const char* p, const char* end, int& value) {
   const char* const start = p;
   value = 0;
@@ -417,6 +409,11 @@ TQuoteFormat compileQuoteFormat(std::string_view formatString, bool allowIncompl
   TQuoteFormat format;
   TFormatCompiler compiler(formatString);
   if (!compiler.compile(format)) return TQuoteFormat{};
+  for (TQuoteSlot& slot : format.slots) {
+    slot.fieldBit = fieldBitOf(slot.kind);
+    slot.plainCharacter = slot.kind == quoteSlotLiteral && slot.literal.size() == 1 &&
+                          isPlainLiteralCharacter(slot.literal[0]);
+  }
   const uint16_t required = quoteDateBits | quoteCloseBit;
   if (!allowIncomplete && (compiler.usedFields() & required) != required) return TQuoteFormat{};
   return format;
@@ -434,32 +431,40 @@ uint16_t quoteFormatFields(const TQuoteFormat& format) {
 }
 
 void parseQuoteLine(std::string_view line, const TQuoteFormat& format, TQuoteRecord& quote) {
-  quote.Mask = 0;
+  // The mask is built apart: kept in the record, it would be written back
+  // after every value, since a store into a value might change it.
+  uint16_t mask = 0;
   quote.Error = 0;
   const char* p = line.data();
   const char* const end = p + line.size();
   for (const TQuoteSlot& slot : format.slots) {
     const uint8_t kind = slot.kind;
-    if (kind == quoteSlotEmpty) break;
     if (kind == quoteSlotLiteral) {
-      p = matchLiteral(p, end, slot.literal);
+      if (slot.plainCharacter) {
+        p = p != end && *p == slot.literal[0] ? p + 1 : nullptr;
+      } else {
+        p = matchLiteralPattern(p, end, slot.literal);
+      }
     } else if (isValueKind(kind)) {
       long double value = 0;
       bool present = false;
       p = readValue(p, end, slot.decimalSeparator, value, present);
       if (present) {
         quote.*quoteValueFields[valueIndexOf(kind)] = value;
-        quote.Mask |= fieldBitOf(kind);
+        mask |= slot.fieldBit;
       }
+    } else if (kind == quoteSlotEmpty) {
+      break;
     } else {
       p = readDateSlot(p, end, slot, quote);
-      if (p != nullptr) quote.Mask |= fieldBitOf(kind);
+      if (p != nullptr) mask |= slot.fieldBit;
     }
     if (p == nullptr) {
       quote.Error = 1;
-      return;
+      break;
     }
   }
+  quote.Mask = mask;
 }
 
 void formatQuoteLine(const TQuoteRecord& quote, const TQuoteFormat& format, std::string& line) {

@@ -33,6 +33,9 @@ struct TQuoteSlot {
   uint8_t century = 20;
   uint8_t pivot = 50;
   std::string literal;  // escaped characters kept as backslash pairs
+  // Worked out once when the format is compiled, for the parser.
+  uint16_t fieldBit = 0;        // the Mask bit of a field slot
+  bool plainCharacter = false;  // a literal of one character that matches itself
 };
 
 constexpr int quoteFormatSlotCount = 40;

@@ -90,6 +90,43 @@ TEST(Prices, LoadSkipsWhatDoesNotParseAndKeepsRepeatedDates) {
   EXPECT_EQ(readWholeFile(file), text);  // loading never writes
 }
 
+TEST(Prices, RecordsKeepTheirOwnValuesWhenTheFieldsOfALaterLineDiffer) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "q.csv";
+  std::string text;
+  auto lineOf = [](int i, bool full) {
+    const std::string date = "2001-01-01;";
+    const std::string n = std::to_string(i);
+    return full ? date + n + ".1;" + n + ".2;" + n + ".3;" + n + ".4;" + n + "\n" : date + ";;;" + n + ".4;\n";
+  };
+  for (int i = 0; i < 300; ++i) text += lineOf(i, true);
+  text += lineOf(300, false);
+  for (int i = 301; i < 310; ++i) text += lineOf(i, true);
+  writeWholeFile(file, text);
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(file, csvFormat), 0);
+  ASSERT_EQ(prices.count(), 310);
+  const uint16_t all = quoteOpenBit | quoteHighBit | quoteLowBit | quoteCloseBit | quoteVolumeBit;
+  for (int i : {0, 1, 150, 299, 300, 301, 309}) {
+    TQuoteRecord quote;
+    prices.getRecord(i, quote);
+    EXPECT_EQ(quote.Mask & quoteValueBits, i == 300 ? quoteCloseBit : all) << i;
+    EXPECT_EQ(quote.Close, i + 0.4L) << i;
+    if (i != 300) {
+      EXPECT_EQ(quote.Open, i + 0.1L) << i;
+      EXPECT_EQ(quote.Volume, i) << i;
+    }
+  }
+  // A record added with other fields than the loaded ones.
+  ASSERT_TRUE(prices.addRecord(closeQuote(7), false, 0, day(2001, 1, 2)));
+  TQuoteRecord quote;
+  prices.getRecord(310, quote);
+  EXPECT_EQ(quote.Mask & quoteValueBits, quoteCloseBit);
+  EXPECT_EQ(quote.Close, 7);
+  prices.getRecord(309, quote);
+  EXPECT_EQ(quote.Volume, 309);
+}
+
 TEST(Prices, LoadFailures) {
   TTemporaryFolder folder;
   TPrices prices;
