@@ -115,7 +115,7 @@ void TCell::assign(const TCell* source) {
   } else {
     format_.reset();
   }
-  compiled_ = source->compiled_ ? std::make_unique<TCompiledFormula>(*source->compiled_) : nullptr;
+  compiled_ = source->compiled_ ? source->compiled_->copy() : nullptr;
   if (source->working_) {
     if (!working_) working_ = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
     working_->assign(source->working_.get());

@@ -1,33 +1,45 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "sheet/RPNstack.h"
 
 // A cell's compiled formula as it is kept between evaluations: the tokens of
-// the compiled list packed side by side with their texts in one buffer.
-// Every evaluation walks a cell's whole compiled list to copy it; packed, a
-// typical formula fits in a few cache lines instead of one pooled token of
-// 100 bytes per operand and operator scattered over the pool.
+// the compiled list packed side by side, followed by their texts, in one
+// block of memory with the formula's header. Every evaluation copies a
+// cell's whole compiled list; packed, a typical formula is a few adjacent
+// cache lines instead of a list object, its array of pointers and one
+// pooled token of 100 bytes per operand and operator, all apart.
 //
 // A token holding a nested list (an array constant) is kept whole and
 // copied deeply, as TTokenObject::assign copies it.
 class TCompiledFormula {
  public:
   // Packs the tokens of list, which stays as it is.
-  explicit TCompiledFormula(const TRPNstackObject& list);
-  TCompiledFormula(const TCompiledFormula& source);
+  static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list);
+  std::unique_ptr<TCompiledFormula> copy() const;
+  ~TCompiledFormula();
+  TCompiledFormula(const TCompiledFormula&) = delete;
   TCompiledFormula& operator=(const TCompiledFormula&) = delete;
 
-  int count() const { return static_cast<int>(tokens_.size()); }
+  int count() const { return static_cast<int>(count_); }
   // Refills list with a copy of the compiled tokens, each equal to what
   // TTokenObject::assign makes of the original; the list's own tokens are
   // reused.
   void unpackInto(TRPNstackObject& list) const;
 
+  // The block is the object and its tokens and texts after it.
+  struct TTrailingBytes {
+    std::size_t count;
+  };
+  static void* operator new(std::size_t size, TTrailingBytes trailing);
+  static void operator delete(void* block, TTrailingBytes trailing);
+  static void operator delete(void* block);
+
  private:
-  static constexpr std::int32_t noSubObject = -1;
+  static constexpr std::int32_t noWholeToken = -1;
 
   struct TPackedToken {
     std::uint8_t tokenClass;
@@ -39,10 +51,20 @@ class TCompiledFormula {
     std::uint32_t textLength;
     double number;
     std::uint32_t textOffset;
-    std::int32_t wholeToken;  // index in wholeTokens_, or noSubObject
+    std::int32_t wholeToken;  // index in wholeTokens_, or noWholeToken
   };
 
-  std::vector<TPackedToken> tokens_;
-  std::string texts_;
-  std::vector<TTokenPtr> wholeTokens_;  // the tokens with a sub-object
+  TCompiledFormula(std::uint32_t count, std::uint32_t textSize);
+  TPackedToken* tokens() { return reinterpret_cast<TPackedToken*>(this + 1); }
+  const TPackedToken* tokens() const { return reinterpret_cast<const TPackedToken*>(this + 1); }
+  char* texts() { return reinterpret_cast<char*>(tokens() + count_); }
+  const char* texts() const { return reinterpret_cast<const char*>(tokens() + count_); }
+  static std::size_t trailingSize(std::uint32_t count, std::uint32_t textSize) {
+    return count * sizeof(TPackedToken) + textSize;
+  }
+
+  std::uint32_t count_;
+  std::uint32_t textSize_;
+  std::vector<TTokenPtr> wholeTokens_;  // the tokens with a sub-object, rare
 };
+static_assert(sizeof(TCompiledFormula) % alignof(double) == 0);

@@ -218,7 +218,7 @@ std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& 
   compileFormula(text, *list, status);
   if (status != stateValid) return nullptr;
   try {
-    return std::make_unique<TCompiledFormula>(*list);
+    return TCompiledFormula::pack(*list);
   } catch (...) {
     status = parseNotCompiled;
     return nullptr;

@@ -51,8 +51,8 @@ TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
   const std::string formula =
       "=-SUM(A1:B2,{{1,\"a\"},{2.5,-3}},,FOO(x1))+\"" + std::string(100, 'x') + "\"&PI*2%^1E300>=7 MOD 2";
   auto list = compiled(factory, formula);
-  TCompiledFormula packed(*list);
-  EXPECT_EQ(packed.count(), list->count());
+  std::unique_ptr<TCompiledFormula> packed = TCompiledFormula::pack(*list);
+  EXPECT_EQ(packed->count(), list->count());
 
   // The working list still holds what another formula left: more tokens,
   // texts and an owned array.
@@ -66,7 +66,7 @@ TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
     if (i == 3) token->setOwnedArray(std::make_unique<TArray>());
     working.push(std::move(token));
   }
-  packed.unpackInto(working);
+  packed->unpackInto(working);
   expectSameTokens(*list, working);
 
   // Each copy's nested lists are its own: an evaluation may rewrite them.
@@ -76,9 +76,10 @@ TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
   }
   ASSERT_NE(constant, nullptr);
   constant->deleteRange(0, constant->count() - 1);
-  TCompiledFormula copy(packed);
+  std::unique_ptr<TCompiledFormula> copy = packed->copy();
+  packed.reset();
   list->getItem(0)->value.string = "changed";  // the source list is not needed any more
-  copy.unpackInto(working);
+  copy->unpackInto(working);
   EXPECT_EQ(working.getItem(0)->value.string, "A1");
   auto again = compiled(factory, formula);
   expectSameTokens(*again, working);
@@ -86,9 +87,9 @@ TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
 
 TEST(CompiledFormula, AnEmptyListUnpacksToAnEmptyList) {
   TRPNstackObject empty;
-  TCompiledFormula packed(empty);
+  std::unique_ptr<TCompiledFormula> packed = TCompiledFormula::pack(empty);
   TRPNstackObject working;
   working.push(working.newToken());
-  packed.unpackInto(working);
+  packed->unpackInto(working);
   EXPECT_EQ(working.count(), 0);
 }
