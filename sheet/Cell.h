@@ -113,6 +113,11 @@ class TCell {
   // The formula when there is one, else the edit text of the value.
   std::string getEditText() const;
   bool hasFormula() const { return !formula.empty(); }
+  // Start loading the cell itself, and its compiled formula, into the cache.
+  void prefetchCell() const;
+  void prefetchFormula() const {
+    if (compiled_) __builtin_prefetch(compiled_.get());
+  }
   void setState(std::uint8_t newState) { state = newState; }
 
   // The cell's own format, made on first use from the sheet's defaults.

@@ -206,17 +206,6 @@ void evalUnary(TEvalContext& context, std::uint8_t code) {
   }
 }
 
-// The "=" that opens a formula: its one operand is the result.
-void evalFormulaStart(TEvalContext& context) {
-  if (context.index != 1 || context.index != context.list.count() - 1 || !operandAt(context, 0)) {
-    context.fail(errNA);
-    return;
-  }
-  context.list.deleteRange(context.index, context.index);
-  context.errorCode = stateValid;
-  context.committed = true;
-}
-
 // A function the sheet does not have built in: one of the user's macros.
 void callScriptFunction(TEvalContext& context) {
   int count = context.argumentCount();
@@ -284,9 +273,6 @@ void evalFunctionCall(TEvalContext& context) {
 void applyOperator(TEvalContext& context) {
   std::uint8_t code = context.token.operatorCode;
   switch (code) {
-    case opFormulaStart:
-      evalFormulaStart(context);
-      return;
     case opEqual:
     case opNotEqual:
       evalScalarOperator(context, code);
@@ -363,6 +349,15 @@ std::uint8_t finishStep(TEvalContext& context, int& index, std::uint8_t code) {
 std::uint8_t TSheet::evaluateOperator(TRPNstackObject& list, int& index, bool record, int col, int row) {
   TTokenObject* token = list.getItem(index);
   if (!token) return errValue;
+  // Every formula ends with its "=": checked here, without the machinery of
+  // a step that computes. Nothing is computed, so no fault can arise.
+  if (token->operatorCode == opFormulaStart && token->tokenClass == tokenOperator) {
+    clearFloatingPointFaults();
+    const TTokenObject* operand = list.getItem(0);
+    if (index != 1 || index != list.count() - 1 || operand->tokenClass != tokenOperand) return errNA;
+    list.deleteRange(index, index);
+    return stateValid;
+  }
   TEvalContext context(*this, list, index, record, col, row);
   return finishStep(context, index, runStep(context, applyOperator, nullptr));
 }

@@ -28,6 +28,14 @@ void TSheet::recalculateAll(bool resetDependents) {
   // By index: spilled array results may add cells and columns meanwhile.
   for (std::size_t col = 0; col < cells.size(); ++col) {
     for (std::size_t row = 0; row < cells[col].size(); ++row) {
+      // The cells further down are loaded while this one computes: two
+      // places ahead the cell, one place ahead its compiled formula.
+      if (row + 2 < cells[col].size()) {
+        if (const TCell* later = cells[col][row + 2].get()) later->prefetchCell();
+      }
+      if (row + 1 < cells[col].size()) {
+        if (const TCell* next = cells[col][row + 1].get()) next->prefetchFormula();
+      }
       TCell* cell = cells[col][row].get();
       if (!cell || !cell->hasFormula()) continue;
       if (cell->evaluate(static_cast<int>(col) + 1, static_cast<int>(row) + 1, true)) {
