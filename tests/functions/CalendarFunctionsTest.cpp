@@ -9,7 +9,7 @@ namespace {
 
 struct CalendarFunctions : testing::Test {
   TSheet sheet;
-  double value(const std::string& formula) { return numberOf(sheet, formula); }
+  double value(const std::string& formula) { return requiredNumberOf(sheet, formula); }
   std::string text(const std::string& formula) { return evaluated(sheet, formula); }
 };
 

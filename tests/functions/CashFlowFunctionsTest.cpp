@@ -10,7 +10,7 @@ namespace {
 
 struct CashFlowFunctions : testing::Test {
   TSheet sheet;
-  double value(const std::string& formula) { return numberOf(sheet, formula); }
+  double value(const std::string& formula) { return requiredNumberOf(sheet, formula); }
   std::string text(const std::string& formula) { return evaluated(sheet, formula); }
 
   // Values in column 1 and dates in column 2 from row 1; a number cell for

@@ -26,12 +26,12 @@ struct CurrencyConvert : testing::Test {
 }  // namespace
 
 TEST_F(CurrencyConvert, ThroughTheLoadedTables) {
-  EXPECT_NEAR(numberOf(sheet, "=CURRENCY_CONVERT(\"EUR\",\"USD\",44565,100)"), 113.62, 1e-10);
-  EXPECT_NEAR(numberOf(sheet, "=CURRENCY_CONVERT(\" eur\",\"usd\",44565.5)"), 1.1362, 1e-12) << "amount 1";
-  EXPECT_NEAR(numberOf(sheet, "=CURRENCY_CONVERT(\"EUR\",\"USD\",44569.2,10)"), 11.334, 1e-11)
+  EXPECT_NEAR(requiredNumberOf(sheet, "=CURRENCY_CONVERT(\"EUR\",\"USD\",44565,100)"), 113.62, 1e-10);
+  EXPECT_NEAR(requiredNumberOf(sheet, "=CURRENCY_CONVERT(\" eur\",\"usd\",44565.5)"), 1.1362, 1e-12) << "amount 1";
+  EXPECT_NEAR(requiredNumberOf(sheet, "=CURRENCY_CONVERT(\"EUR\",\"USD\",44569.2,10)"), 11.334, 1e-11)
       << "a Saturday takes Friday's rate";
-  EXPECT_NEAR(numberOf(sheet, "=CURRENCY_CONVERT(\"USD\",\"EUR\",44565,1.1362)"), 1, 1e-12);
-  EXPECT_NEAR(numberOf(sheet, "=CURRENCY_CONVERT(\"EUR\",\"CHF\",44565,100)"), 113.62 * 0.9165, 1e-9);
+  EXPECT_NEAR(requiredNumberOf(sheet, "=CURRENCY_CONVERT(\"USD\",\"EUR\",44565,1.1362)"), 1, 1e-12);
+  EXPECT_NEAR(requiredNumberOf(sheet, "=CURRENCY_CONVERT(\"EUR\",\"CHF\",44565,100)"), 113.62 * 0.9165, 1e-9);
   EXPECT_EQ(evaluated(sheet, "=CURRENCY_CONVERT(\"EUR\",\"GBP\",44565)"), "#N/A");
   EXPECT_EQ(evaluated(sheet, "=CURRENCY_CONVERT(\"EUR\",\"USD\",3000000)"), "#VALUE!");
   EXPECT_EQ(evaluated(sheet, "=CURRENCY_CONVERT(\"EUR\",\"USD\",44565,\"x\")"), "#VALUE!");
