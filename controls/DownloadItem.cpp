@@ -1,0 +1,110 @@
+#include "controls/DownloadItem.h"
+
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "platform/GuidText.h"
+
+namespace {
+
+const char* const itemSection = "DownloadItem";
+const char* const remarksSection = "Remarks";
+const char* const localFileProtocol = "file:///";
+
+// A missing or empty key is the null GUID; anything else must be the braced form.
+bool readGuid(const TPortableIniFile& ini, const char* key, GUID& guid) {
+  const std::string text = ini.readString(itemSection, key, "");
+  if (text.empty()) {
+    guid = GUID{};
+    return true;
+  }
+  return tryTextToGuid(text, guid);
+}
+
+}  // namespace
+
+std::string remarkValue(const std::string& line) {
+  const size_t equals = line.find('=');
+  return equals == std::string::npos ? line : line.substr(equals + 1);
+}
+
+void TDownloadItem::clear() { *this = TDownloadItem{}; }
+
+int TDownloadItem::loadFromFile(const std::string& name) {
+  clear();
+  const TPortableIniFile ini(name);
+  fileName = ini.FileName();
+  if (ini.readFailed()) return -3;
+
+  // The order of reading decides which fields a malformed GUID leaves filled.
+  auto text = [&ini](const char* key) { return ini.readString(itemSection, key, ""); };
+  Name = text("Name");
+  Symbol = text("Symbol");
+  Currency = text("Currency");
+  InFormat = text("InFormat");
+  OutFormat = text("OutFormat");
+  Protocol = text("Protocol");
+  URL = Protocol == localFileProtocol ? expandPath(text("URL")) : text("URL");
+  DataPath = expandPath(text("DataPath"));
+  URLscript = expandPath(text("URLscript"));
+  ParseScript = expandPath(text("ParseScript"));
+  UserID = text("UserID");
+  Password = text("Password");
+  URLmethod = text("URLmethod");
+  URLarg1 = text("URLarg1");
+  URLarg2 = text("URLarg2");
+  URLarg3 = text("URLarg3");
+  URLarg4 = text("URLarg4");
+  ParseMethod = text("ParseMethod");
+  LastUpdate = ini.readFloat(itemSection, "LastUpdate", 0);
+  ActiveURL = ini.readInteger(itemSection, "ActiveURL", 0) != 0;
+  ActiveParsing = ini.readInteger(itemSection, "ActiveParsing", 0) != 0;
+  UseInFormat = ini.readInteger(itemSection, "UseInFormat", 0) != 0;
+  if (!readGuid(ini, "UrlEngine", UrlEngine)) return -6;
+  if (!readGuid(ini, "ParseEngine", ParseEngine)) return -6;
+  ini.readSectionValues(remarksSection, Remarks);
+  return 0;
+}
+
+int TDownloadItem::saveToFile() const {
+  if (fileName.empty()) return -4;
+  TPortableIniFile ini(fileName);
+  // Overwriting a file that exists but could not be read would lose it.
+  if (ini.readFailed()) return -4;
+  auto write = [&ini](const char* key, const std::string& value) { ini.writeString(itemSection, key, value); };
+  write("Name", Name);
+  write("Symbol", Symbol);
+  write("Currency", Currency);
+  write("DataPath", collapsePath(DataPath));
+  write("InFormat", InFormat);
+  write("OutFormat", OutFormat);
+  write("Protocol", Protocol);
+  write("URL", Protocol == localFileProtocol ? collapsePath(URL) : URL);
+  write("UserID", UserID);
+  write("Password", Password);
+  write("URLscript", collapsePath(URLscript));
+  write("URLmethod", URLmethod);
+  write("URLarg1", URLarg1);
+  write("URLarg2", URLarg2);
+  write("URLarg3", URLarg3);
+  write("URLarg4", URLarg4);
+  write("ParseScript", collapsePath(ParseScript));
+  write("ParseMethod", ParseMethod);
+  ini.writeFloat(itemSection, "LastUpdate", LastUpdate);
+  ini.writeBool(itemSection, "ActiveURL", ActiveURL);
+  ini.writeBool(itemSection, "ActiveParsing", ActiveParsing);
+  ini.writeBool(itemSection, "UseInFormat", UseInFormat);
+  write("UrlEngine", guidToText(UrlEngine));
+  write("ParseEngine", guidToText(ParseEngine));
+
+  // Numbered afresh in list order: a gap among the names ("1", "2", "5")
+  // would otherwise drop every remark after it.
+  ini.eraseSection(remarksSection);
+  for (size_t i = 0; i < Remarks.size(); ++i)
+    ini.writeString(remarksSection, std::to_string(i + 1), remarkValue(Remarks[i]));
+  return ini.updateFile() ? 0 : -4;
+}
+
+void TDownloadItem::remarksText(std::string& text) const {
+  text.clear();
+  for (const std::string& line : Remarks) text += remarkValue(line) + '\n';
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+// One quote-download definition: where the quotes of an instrument come from
+// and how they become a quote file. Each item is an INI file in a numbered
+// download-list folder under <DLISTS>; the companion downloader reads the same
+// files, so keys and their forms must stay as they are.
+class TDownloadItem {
+ public:
+  // Every text empty (the file name too), no remarks, LastUpdate 0, the
+  // switches off, both engines the null GUID.
+  void clear();
+  // Clears, then reads the file; the file name is kept in any case. 0 also
+  // for a missing file (an empty item); -3 when the file exists but cannot be
+  // read; -6 at a malformed engine GUID, with the keys read before it kept.
+  int loadFromFile(const std::string& fileName);
+  // Writes every field to fileName through a temporary file that replaces it
+  // only once complete: 0, or -4 when the file could not be written (the old
+  // file then stays as it was).
+  int saveToFile() const;
+  // The remark values in list order, each followed by a line feed.
+  void remarksText(std::string& text) const;
+
+  std::string fileName;
+  std::string Name;
+  std::string Symbol;
+  std::string Currency;
+  std::string DataPath;  // absolute here, in placeholder form on disk
+  std::string InFormat;
+  std::string OutFormat;
+  std::string Protocol;  // "file:///" marks a local file as the source
+  std::string URL;
+  std::string UserID;
+  std::string Password;
+  std::string ParseScript;
+  std::string ParseMethod;
+  std::string URLscript;
+  std::string URLmethod;
+  std::string URLarg1;
+  std::string URLarg2;
+  std::string URLarg3;
+  std::string URLarg4;
+  // name=value lines; the names count from 1 on disk, and saving numbers the
+  // lines afresh in list order.
+  std::vector<std::string> Remarks;
+  GUID UrlEngine{};
+  GUID ParseEngine{};
+  double LastUpdate = 0;  // day number of the last successful download; 0 for never
+  bool ActiveURL = false;
+  bool ActiveParsing = false;
+  bool UseInFormat = false;
+};
+
+// The value part of a name=value line; the whole line when it has no "=".
+std::string remarkValue(const std::string& line);

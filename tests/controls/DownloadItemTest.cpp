@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "controls/DownloadItem.h"
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+#include "platform/GuidText.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+const char* const engineText = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+
+class DownloadItem : public testing::Test {
+ protected:
+  DownloadItem() {
+    setDirectory("<DLISTS>", lists);
+    setDirectory("<SCRIPTS>", scripts);
+    setDirectory("<QUOTES>", quotes);
+    forceFolders(lists + "3");
+  }
+
+  TTemporaryFolder folder;
+  std::string lists = folder.path() + "DLISTS\\";
+  std::string scripts = folder.path() + "SCRIPTS\\";
+  std::string quotes = folder.path() + "QUOTES\\";
+  std::string file = lists + "3\\012.INI";
+};
+
+}  // namespace
+
+TEST_F(DownloadItem, ReadsEveryKeyExpandingPathsAndLocalFileURLsOnly) {
+  writeWholeFile(file,
+                 "[DownloadItem]\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=USD\r\nDataPath=<quotes>acm.csv\r\n"
+                 "InFormat=DMYC\r\nOutFormat=YMDOHLCV\r\nProtocol=http://\r\nURL=<QUOTES>q?s=ACM\r\nUserID=me\r\n"
+                 "Password=secret\r\nURLscript=<SCRIPTS>url.js\r\nURLmethod=makeUrl\r\nURLarg1=a\r\nURLarg4=d\r\n"
+                 "ParseScript=<SCRIPTS>parse.vbs\r\nParseMethod=parse\r\nLastUpdate=4.5123E+4\r\nActiveURL=1\r\n"
+                 "ActiveParsing=7\r\nUseInFormat=0\r\nUrlEngine={b54f3741-5b07-11cf-a4b0-00aa004a55e8}\r\n"
+                 "[Remarks]\r\n1=first\r\n2=second\r\n");
+  TDownloadItem item;
+  ASSERT_EQ(item.loadFromFile(file), 0);
+  EXPECT_EQ(item.fileName, file);
+  EXPECT_EQ(item.Name, "Acme Corp");
+  EXPECT_EQ(item.OutFormat, "YMDOHLCV");
+  // Paths come back upper-cased, as the directory table keeps them.
+  const std::string quotesPath = getDirectory("<QUOTES>");
+  const std::string scriptsPath = getDirectory("<SCRIPTS>");
+  EXPECT_EQ(item.DataPath, quotesPath + "ACM.CSV");
+  EXPECT_EQ(item.URL, "<QUOTES>q?s=ACM");  // not a local file: kept as stored
+  EXPECT_EQ(item.URLscript, scriptsPath + "URL.JS");
+  EXPECT_EQ(item.ParseScript, scriptsPath + "PARSE.VBS");
+  EXPECT_EQ(item.URLarg1, "a");
+  EXPECT_EQ(item.URLarg2, "");
+  EXPECT_EQ(item.URLarg4, "d");
+  EXPECT_DOUBLE_EQ(item.LastUpdate, 45123);
+  EXPECT_TRUE(item.ActiveURL);
+  EXPECT_TRUE(item.ActiveParsing);
+  EXPECT_FALSE(item.UseInFormat);
+  EXPECT_EQ(guidToText(item.UrlEngine), engineText);
+  EXPECT_EQ(guidToText(item.ParseEngine), "{00000000-0000-0000-0000-000000000000}");
+  std::string text;
+  item.remarksText(text);
+  EXPECT_EQ(text, "first\nsecond\n");
+
+  item.Protocol = "file:///";
+  item.URL = quotes + "ACM.TXT";
+  ASSERT_EQ(item.saveToFile(), 0);
+  TPortableIniFile stored(file);
+  EXPECT_EQ(stored.readString("DownloadItem", "URL", ""), "<QUOTES>ACM.TXT");
+  EXPECT_EQ(stored.readString("DownloadItem", "DataPath", ""), "<QUOTES>ACM.CSV");
+  EXPECT_EQ(stored.readString("DownloadItem", "ParseEngine", ""), "{00000000-0000-0000-0000-000000000000}");
+  TDownloadItem reloaded;
+  ASSERT_EQ(reloaded.loadFromFile(file), 0);
+  EXPECT_EQ(reloaded.URL, quotesPath + "ACM.TXT");
+  EXPECT_EQ(reloaded.Password, "secret");
+  EXPECT_TRUE(IsEqualGUID(reloaded.UrlEngine, item.UrlEngine));
+  EXPECT_DOUBLE_EQ(reloaded.LastUpdate, 45123);
+}
+
+TEST_F(DownloadItem, SavingNumbersTheRemarksAfreshSoNoneIsLost) {
+  writeWholeFile(file, "[DownloadItem]\r\nName=x\r\n[Remarks]\r\n1=one\r\n2=two\r\n5=five\r\n");
+  TDownloadItem item;
+  ASSERT_EQ(item.loadFromFile(file), 0);
+  std::string text;
+  item.remarksText(text);
+  EXPECT_EQ(text, "one\ntwo\nfive\n");
+  ASSERT_EQ(item.saveToFile(), 0);
+
+  std::vector<std::string> remarks;
+  TPortableIniFile(file).readSectionValues("Remarks", remarks);
+  EXPECT_EQ(remarks, (std::vector<std::string>{"1=one", "2=two", "3=five"}));
+  item.Remarks.clear();
+  ASSERT_EQ(item.saveToFile(), 0);
+  EXPECT_FALSE(TPortableIniFile(file).sectionExists("Remarks"));
+}
+
+TEST_F(DownloadItem, AMalformedEngineEndsTheLoadWithAnErrorKeepingWhatWasRead) {
+  writeWholeFile(file, std::string("[DownloadItem]\r\nName=kept\r\nUseInFormat=1\r\nUrlEngine={not-a-guid}\r\n") +
+                           "ParseEngine=" + engineText + "\r\n[Remarks]\r\n1=lost\r\n");
+  TDownloadItem item;
+  EXPECT_EQ(item.loadFromFile(file), -6);
+  EXPECT_EQ(item.Name, "kept");
+  EXPECT_TRUE(item.UseInFormat);
+  EXPECT_EQ(guidToText(item.ParseEngine), "{00000000-0000-0000-0000-000000000000}");
+  EXPECT_TRUE(item.Remarks.empty());
+
+  GUID untouched{};
+  for (const char* bad : {"B54F3741-5B07-11CF-A4B0-00AA004A55E8", "{B54F3741-5B07-11CF-A4B0-00AA004A55E8} ",
+                          "{B54F3741-5B07-11CF-A4B0+00AA004A55E8}", "{G54F3741-5B07-11CF-A4B0-00AA004A55E8}"})
+    EXPECT_FALSE(tryTextToGuid(bad, untouched)) << bad;
+  EXPECT_EQ(guidToText(untouched), "{00000000-0000-0000-0000-000000000000}");
+}
+
+TEST_F(DownloadItem, MissingFilesLoadEmptyAndFailedWritesAreReported) {
+  TDownloadItem item;
+  item.Name = "old";
+  item.Remarks.push_back("1=old");
+  EXPECT_EQ(item.loadFromFile(lists + "3\\7.INI"), 0);
+  EXPECT_EQ(item.fileName, lists + "3\\7.INI");
+  EXPECT_EQ(item.Name, "");
+  EXPECT_TRUE(item.Remarks.empty());
+
+  item.fileName = lists + "missing folder\\1.INI";
+  EXPECT_EQ(item.saveToFile(), -4);
+  item.fileName.clear();
+  EXPECT_EQ(item.saveToFile(), -4);
+
+  // A folder in the file's place can be neither read nor replaced.
+  forceFolders(lists + "3\\8.INI");
+  EXPECT_EQ(item.loadFromFile(lists + "3\\8.INI"), -3);
+  EXPECT_EQ(item.saveToFile(), -4);
+  EXPECT_TRUE(folderExists(lists + "3\\8.INI"));
+}
