@@ -1,0 +1,52 @@
+#include "controls/PickRows.h"
+
+#include "model/Asset.h"
+#include "model/LanguageStrings.h"
+#include "model/Portfolio.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+TPickRow textRow(std::vector<std::string> texts) {
+  TPickRow row;
+  row.texts = std::move(texts);
+  return row;
+}
+
+}  // namespace
+
+std::vector<TPickRow> builtInCurrencyRows() {
+  return {textRow({"CHF", "Franc", "Switzerland"}), textRow({"EUR", "Euro", "EU"}),
+          textRow({"GBP", "Pound", "United Kingdom"}), textRow({"JPY", "Yen", "Japan"}),
+          textRow({"USD", "Dollar", "USA"})};
+}
+
+std::vector<TPickRow> languageCurrencyRows() {
+  std::vector<TPickRow> rows;
+  for (int i = 0; i < currencyCount(); ++i) {
+    const std::string code = currencyCode(i);
+    rows.push_back(textRow({code, currencyName(code), countryName(code)}));
+  }
+  return rows;
+}
+
+int findCurrencyRow(const std::vector<TPickRow>& rows, const std::string& symbol) {
+  const std::string wanted = upperCase(symbol);
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (!rows[i].texts.empty() && rows[i].texts[0].starts_with(wanted)) return static_cast<int>(i);
+  return -1;
+}
+
+std::vector<TPickRow> assetPickRows(const TPortfolio* portfolio, const std::vector<std::pair<int, int>>& order) {
+  std::vector<TPickRow> rows;
+  if (portfolio == nullptr) return rows;
+  for (const auto& [assetIndex, displayOrder] : order) {
+    const TAsset* asset = portfolio->assets(assetIndex);
+    if (asset == nullptr) continue;
+    TPickRow row;
+    row.texts = {asset->Name(), asset->Symbol(), asset->getCurrency()};
+    row.number = assetIndex;
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "controls/PickList.h"
+
+class TPortfolio;
+
+// The rows of the currency and asset pick dialogs.
+
+// The five currencies the currency dialog offers before the language file is read.
+std::vector<TPickRow> builtInCurrencyRows();
+// The language file's currencies in list order: code, currency name, and
+// the name of the country of the code's first two letters.
+std::vector<TPickRow> languageCurrencyRows();
+// The first row whose symbol begins with the symbol in capitals; -1 when none.
+int findCurrencyRow(const std::vector<TPickRow>& rows, const std::string& symbol);
+
+// One row (name, symbol, currency; the asset index as number) per pair
+// (asset index, display order) whose asset exists, in the pairs' order;
+// none without a portfolio.
+std::vector<TPickRow> assetPickRows(const TPortfolio* portfolio, const std::vector<std::pair<int, int>>& order);

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "controls/DownloadListing.h"
+#include "controls/PickList.h"
+#include "controls/PickRows.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+std::vector<std::string> column(const std::vector<TPickRow>& rows, size_t index) {
+  std::vector<std::string> texts;
+  for (const TPickRow& row : rows) texts.push_back(row.texts.at(index));
+  return texts;
+}
+
+TPickRow row(std::string caption, std::string second) {
+  TPickRow result;
+  result.texts = {std::move(caption), std::move(second)};
+  return result;
+}
+
+}  // namespace
+
+TEST(PickList, HeaderClicksSortAscendingThenDescendingWithoutRegardToCase) {
+  int key = 0;
+  key = nextSortKey(key, 1);
+  EXPECT_EQ(key, 2);
+  key = nextSortKey(key, 1);  // the "Symbol" header twice: descending
+  EXPECT_EQ(key, -2);
+  EXPECT_EQ(nextSortKey(key, 1), 2);
+  EXPECT_EQ(nextSortKey(key, 0), 1);
+
+  std::vector<TPickRow> rows = {row("b", "x"), row("C", "y"), row("a", "z"), row("_", "w")};
+  sortPickRows(rows, 1, TPickTextOrder::characterCode);
+  // By character code "_" (0x5F) lies after the capitals, so after "A" to "C".
+  EXPECT_EQ(column(rows, 0), (std::vector<std::string>{"a", "b", "C", "_"}));
+  sortPickRows(rows, -2, TPickTextOrder::characterCode);
+  EXPECT_EQ(column(rows, 1), (std::vector<std::string>{"z", "y", "x", "w"}));
+  rows.push_back(row("short", ""));
+  rows.back().texts.pop_back();  // a row without the sorted column sorts as empty
+  sortPickRows(rows, 2, TPickTextOrder::locale);
+  EXPECT_EQ(column(rows, 0).front(), "short");
+}
+
+TEST(PickList, FindStartsBesideTheSelectionAndStopsAtTheEnd) {
+  const std::vector<std::string> captions = {"Alpha", "beta", "Gamma", "alphabet"};
+  EXPECT_EQ(findPickRow(captions, -1, "ALPHA", true, false), 0);
+  EXPECT_EQ(findPickRow(captions, 0, "alpha", true, false), 3);
+  EXPECT_EQ(findPickRow(captions, 0, "alpha", true, true), 3);
+  EXPECT_EQ(findPickRow(captions, 3, "Alpha", true, true), -1);  // the last row is searched again, no wrapping
+  EXPECT_EQ(findPickRow(captions, 3, "alpha", false, false), 0);
+  EXPECT_EQ(findPickRow(captions, 0, "alpha", false, false), 0);  // up from the top row starts at it
+  EXPECT_EQ(findPickRow(captions, 1, "mm", true, false), 2);
+  EXPECT_EQ(findPickRow(captions, 1, "delta", true, false), -1);
+  EXPECT_EQ(findPickRow({}, -1, "", true, false), -1);
+}
+
+TEST(PickList, CurrencyRowsAreFoundByTheBeginningOfTheirSymbol) {
+  const std::vector<TPickRow> rows = builtInCurrencyRows();
+  EXPECT_EQ(rows.at(findCurrencyRow(rows, "us")).texts, (std::vector<std::string>{"USD", "Dollar", "USA"}));
+  EXPECT_EQ(findCurrencyRow(rows, "XAU"), -1);
+}
+
+TEST(DownloadListing, ListsNumberedFoldersAndItemFilesByTheNamesFound) {
+  TTemporaryFolder folder;
+  const std::string lists = folder.path();
+  forceFolders(lists + "07");
+  writeWholeFile(lists + "07\\0.INI", "[List]\r\nName=Stocks\r\n");
+  forceFolders(lists + "2");
+  writeWholeFile(lists + "2\\0.INI", "[Other]\r\n");
+  forceFolders(lists + "new");
+  writeWholeFile(lists + "new\\0.INI", "[List]\r\nName=ignored\r\n");
+  forceFolders(lists + "5");  // no descriptor
+  forceFolders(lists + "0");
+  writeWholeFile(lists + "0\\0.INI", "[List]\r\nName=zero\r\n");
+
+  std::vector<TPickRow> listRows = listDownloadLists(lists);
+  sortPickRows(listRows, 1, TPickTextOrder::characterCode);
+  ASSERT_EQ(listRows.size(), 2u);
+  EXPECT_EQ(listRows[0].texts[0], "?");
+  EXPECT_EQ(listRows[0].number, 2);
+  EXPECT_EQ(listRows[1].texts[0], "Stocks");
+  EXPECT_EQ(listRows[1].number, 7);
+  EXPECT_EQ(listRows[1].foundName, "07");
+  EXPECT_EQ(listRows[1].stateImage, 0);
+
+  const std::string list = lists + "07\\";
+  writeWholeFile(list + "012.INI", "[DownloadItem]\r\nName=Acme\r\nSymbol=ACM\r\nCurrency=USD\r\nLastUpdate=0\r\n");
+  writeWholeFile(list + "3.INI",
+                 "[DownloadItem]\r\nName=Dated\r\nLastUpdate=45123.5\r\n[Remarks]\r\n1=note\r\n");
+  writeWholeFile(list + "4.INI", "[DownloadItem]\r\nName=Broken\r\nUrlEngine={bad}\r\n");
+  writeWholeFile(list + "notes.INI", "[DownloadItem]\r\nName=not an item\r\n");
+  forceFolders(list + "6.INI");
+
+  int failures = -1;
+  std::vector<TPickRow> itemRows = listDownloadItems(list, failures);
+  sortPickRows(itemRows, 1, TPickTextOrder::characterCode);
+  ASSERT_EQ(itemRows.size(), 3u);
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(itemRows[0].texts, (std::vector<std::string>{"Acme", "ACM", "USD", ""}));
+  EXPECT_EQ(itemRows[0].number, 12);
+  EXPECT_EQ(itemRows[0].foundName, "012.INI");
+  EXPECT_EQ(itemRows[0].stateImage, 5);
+  EXPECT_EQ(itemRows[1].texts[0], "Broken");  // shows what could be read
+  EXPECT_EQ(itemRows[2].texts[3], "7/16/2023 12:00:00 PM");
+  EXPECT_EQ(itemRows[2].stateImage, 6);
+
+  EXPECT_EQ(positiveNumberName("0000000000012"), 12);
+  EXPECT_EQ(positiveNumberName("99999999999"), -1);
+  EXPECT_EQ(positiveNumberName("+7"), -1);
+  EXPECT_EQ(lastUpdateText(1e300), "");
+}
