@@ -1,5 +1,6 @@
 #include "functions/CashFlowFunctions.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "functions/CallArguments.h"
@@ -42,7 +43,16 @@ void evalIRR(TEvalContext& c) {
   if (!args.countIn(1, 2)) return;
   const long double guess = args.number(1, defaultRateGuess);
   if (!args) return;
-  c.setNumberResult(internalRate(series(c, 0, 0), internalRateIterationCap, guess, rateTolerance));
+  const TSeries values = series(c, 0, 0);
+  // Flows that never change sign have no rate; the iteration would still
+  // settle somewhere far out and show that as one.
+  const bool paid = std::any_of(values.begin(), values.end(), [](long double v) { return v < 0; });
+  const bool received = std::any_of(values.begin(), values.end(), [](long double v) { return v > 0; });
+  if (values.size() >= 2 && (!paid || !received)) {
+    c.fail(errNum);
+    return;
+  }
+  c.setNumberResult(internalRate(values, internalRateIterationCap, guess, rateTolerance));
 }
 
 void evalMIRR(TEvalContext& c) {

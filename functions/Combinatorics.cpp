@@ -45,11 +45,16 @@ long double combinations(int n, int k) {
     if (n < 0) throw ERangeError();
     return 1.0L;
   }
+  // Beyond 1754! the quotient of the two products is infinity over infinity;
+  // COMBIN(2000;2000) is still 1. The overflow of the attempt is no fault of
+  // the result, and the evaluator would report a flag left pending.
+  unsigned callerFlags = floatingPointFlags();
   long double arrangements = permutations(n, k);
   long double orderings = permutations(k, k);
-  // Beyond 1754! the quotient of the two products is infinity over infinity;
-  // COMBIN(2000;2000) is still 1.
-  if (std::isinf(arrangements) || std::isinf(orderings)) return binomialByRunningProduct(n, k);
+  if (std::isinf(arrangements) || std::isinf(orderings)) {
+    restoreFloatingPointFlags(callerFlags);
+    return binomialByRunningProduct(n, k);
+  }
   return arrangements / orderings;
 }
 

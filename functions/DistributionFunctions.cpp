@@ -40,10 +40,11 @@ bool flagArgument(TEvalContext& c, int i, bool absent, bool& flag) {
 
 bool countIn(TEvalContext& c, int least, int most) { return c.argumentCount() >= least && c.argumentCount() <= most; }
 
-// The inverse searches show a search that does not converge as "#N/A"; a
-// floating-point fault met on the way is the failure that came first.
+// The inverse searches and the beta family's continued fraction show a
+// search that does not converge as "#N/A"; a floating-point fault met on the
+// way is the failure that came first.
 template <typename TSearch>
-void setInverseResult(TEvalContext& c, TSearch search) {
+void setConvergedResult(TEvalContext& c, TSearch search) {
   long double value = 0.0L;
   try {
     value = search();
@@ -214,7 +215,7 @@ void evalGAMMADIST(TEvalContext& c) {
 void evalGAMMAINV(TEvalContext& c) {
   double p = 0, alpha = 0, beta = 0;
   if (c.argumentCount() != 3 || !readArguments(c, p, alpha, beta)) return;
-  setInverseResult(c, [&] { return gammaInv(p, alpha, beta, accuracy, iterationLimit); });
+  setConvergedResult(c, [&] { return gammaInv(p, alpha, beta, accuracy, iterationLimit); });
 }
 
 void evalCHIDIST(TEvalContext& c) {
@@ -229,7 +230,7 @@ void evalCHIINV(TEvalContext& c) {
   double p = 0;
   std::int32_t degrees = 0;
   if (c.argumentCount() != 2 || !readArguments(c, p, degrees)) return;
-  setInverseResult(c, [&] { return chiInv(p, degrees, accuracy, iterationLimit); });
+  setConvergedResult(c, [&] { return chiInv(p, degrees, accuracy, iterationLimit); });
 }
 
 void evalWEIBULL(TEvalContext& c) {
@@ -263,9 +264,11 @@ void evalBETADIST(TEvalContext& c) {
   }
   const long double width = static_cast<long double>(upper) - lower;
   const long double z = (x - static_cast<long double>(lower)) / width;
-  const long double value = betaDist(z, alpha, beta, cumulative > 0, accuracy);
   // A density over A ... B is the unit density spread over the width.
-  c.setNumberResult(cumulative > 0 ? value : value / width);
+  setConvergedResult(c, [&] {
+    const long double value = betaDist(z, alpha, beta, cumulative > 0, accuracy);
+    return cumulative > 0 ? value : value / width;
+  });
 }
 
 // BETAINV (probability, alpha, beta [, A [, B]]).
@@ -280,8 +283,10 @@ void evalBETAINV(TEvalContext& c) {
     c.fail(errNum);
     return;
   }
-  const long double unit = betaInv(p, alpha, beta, accuracy, betaInverseIterations);
-  c.setNumberResult(lower + (static_cast<long double>(upper) - lower) * unit);
+  setConvergedResult(c, [&] {
+    const long double unit = betaInv(p, alpha, beta, accuracy, betaInverseIterations);
+    return lower + (static_cast<long double>(upper) - lower) * unit;
+  });
 }
 
 // FDIST (x, d1, d2 [, cumulative]) answers the upper tail unless the fourth
@@ -291,15 +296,17 @@ void evalFDIST(TEvalContext& c) {
   std::int32_t d1 = 0, d2 = 0;
   bool cumulative = true;
   if (!countIn(c, 3, 4) || !readArguments(c, x, d1, d2) || !flagArgument(c, 3, true, cumulative)) return;
-  const long double value = fDist(x, d1, d2, cumulative, accuracy);
-  c.setNumberResult(cumulative ? 1.0L - value : value);
+  setConvergedResult(c, [&] {
+    const long double value = fDist(x, d1, d2, cumulative, accuracy);
+    return cumulative ? 1.0L - value : value;
+  });
 }
 
 void evalFINV(TEvalContext& c) {
   double p = 0;
   std::int32_t d1 = 0, d2 = 0;
   if (c.argumentCount() != 3 || !readArguments(c, p, d1, d2)) return;
-  setInverseResult(c, [&] { return fInv(1.0L - p, d1, d2, accuracy, iterationLimit); });
+  setConvergedResult(c, [&] { return fInv(1.0L - p, d1, d2, accuracy, iterationLimit); });
 }
 
 // TDIST (x, degrees, tails [, cumulative]): the one- or two-tailed
@@ -310,8 +317,10 @@ void evalTDIST(TEvalContext& c) {
   bool cumulative = true;
   if (!countIn(c, 3, 4) || !readArguments(c, x, degrees, tails) || !flagArgument(c, 3, true, cumulative)) return;
   if (tails != 1 && tails != 2) throw ERangeError();
-  const long double value = tDist(x, degrees, cumulative, accuracy);
-  c.setNumberResult(cumulative ? tails * 0.5L * (1.0L - value) : value);
+  setConvergedResult(c, [&] {
+    const long double value = tDist(x, degrees, cumulative, accuracy);
+    return cumulative ? tails * 0.5L * (1.0L - value) : value;
+  });
 }
 
 // TINV (p, degrees): the two-tailed inverse.
@@ -319,7 +328,7 @@ void evalTINV(TEvalContext& c) {
   double p = 0;
   std::int32_t degrees = 0;
   if (c.argumentCount() != 2 || !readArguments(c, p, degrees)) return;
-  setInverseResult(c, [&] { return tInv(1.0L - p, degrees, accuracy, iterationLimit); });
+  setConvergedResult(c, [&] { return tInv(1.0L - p, degrees, accuracy, iterationLimit); });
 }
 
 void add(TBuiltinTable& table, std::string_view name, TBuiltinRoutine routine) {

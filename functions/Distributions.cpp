@@ -6,6 +6,7 @@
 
 #include "functions/CheckedArithmetic.h"
 #include "functions/Combinatorics.h"
+#include "functions/FaultWatch.h"
 #include "functions/SpecialFunctions.h"
 #include "model/Power.h"
 #include "platform/NumericErrors.h"
@@ -43,6 +44,36 @@ long double binomialTerm(int i, int n, long double p) {
 long double poissonTerm(int i, long double mean, long double expMinusMean) {
   long double numerator = power(mean, i) * expMinusMean;
   return numerator / finiteFactor(factorial(i));
+}
+
+// ln(mean^i e^-mean / i!), finite where the power and the factorial are not.
+long double logPoissonTerm(long double i, long double mean) {
+  return i * std::log(mean) - mean - gammaLn(i + 1.0L);
+}
+
+// Neighbouring terms are in the ratio mean / i, so a sum may run from its
+// largest term away from the centre, scaled by that term, until the terms no
+// longer reach the last digit: the work grows with the spread of the
+// distribution (its square root), not with k.
+constexpr long double negligibleShare = 1e-22L;
+
+long double poissonCumulativeInLogarithms(int k, long double mean) {
+  if (mean == 0.0L) return 1.0L;
+  long double share = 1.0L, sum = 1.0L;
+  if (k >= mean) {
+    // P(X <= k) = 1 - P(X > k), whose terms fall from k + 1 on.
+    for (long double i = k + 2.0L; share >= negligibleShare * sum; i += 1.0L) {
+      share *= mean / i;
+      sum += share;
+    }
+    return 1.0L - std::exp(logPoissonTerm(k + 1.0L, mean)) * sum;
+  }
+  // Below the mean the terms rise up to k.
+  for (long double i = k; i > 0 && share >= negligibleShare * sum; i -= 1.0L) {
+    share *= i / mean;
+    sum += share;
+  }
+  return std::exp(logPoissonTerm(k, mean)) * sum;
 }
 
 }  // namespace
@@ -130,15 +161,19 @@ long double negBinomDist(int failures, int successes, long double p) {
 // A negative mean would give probabilities above 1 or below 0.
 long double poissonProbability(int k, long double mean) {
   if (mean < 0) throw ERangeError();
-  return poissonTerm(k, mean, std::exp(-mean));
+  return directOrLogarithmic([&] { return poissonTerm(k, mean, std::exp(-mean)); },
+                             [&] { return mean == 0.0L ? 0.0L : std::exp(logPoissonTerm(k, mean)); });
 }
 
 long double poissonCumulative(int k, long double mean) {
   if (k < 0 || mean < 0) throw ERangeError();
-  long double expMinusMean = std::exp(-mean);
-  long double sum = expMinusMean;
-  for (int i = 1; i <= k; ++i) sum += poissonTerm(i, mean, expMinusMean);
-  return sum;
+  auto direct = [&] {
+    long double expMinusMean = std::exp(-mean);
+    long double sum = expMinusMean;
+    for (int i = 1; i <= k; ++i) sum += poissonTerm(i, mean, expMinusMean);
+    return sum;
+  };
+  return directOrLogarithmic(direct, [&] { return poissonCumulativeInLogarithms(k, mean); });
 }
 
 long double poisson(int k, long double mean, bool cumulative) {
@@ -186,9 +221,17 @@ long double exponInv(long double p, long double lambda) {
 }
 
 long double gammaDensity(long double x, long double alpha, long double beta) {
-  long double numerator = power(x, alpha - 1.0L) * std::exp(-quotient(x, beta));
-  long double denominator = gamma(alpha) * power(beta, alpha);
-  return quotient(numerator, denominator);
+  auto direct = [&] {
+    long double numerator = power(x, alpha - 1.0L) * std::exp(-quotient(x, beta));
+    long double denominator = gamma(alpha) * power(beta, alpha);
+    return quotient(numerator, denominator);
+  };
+  // Only positive arguments have the logarithmic form; the others keep the
+  // direct form's own failure.
+  if (!(x > 0 && alpha > 0 && beta > 0)) return direct();
+  return directOrLogarithmic(direct, [&] {
+    return std::exp((alpha - 1.0L) * std::log(x) - x / beta - gammaLn(alpha) - alpha * std::log(beta));
+  });
 }
 
 long double gammaDist(long double x, long double alpha, long double beta, bool cumulative, int itmax) {
@@ -239,6 +282,8 @@ long double fDist(long double x, int d1, int d2, bool cumulative, long double ep
 long double fInv(long double q, int d1, int d2, long double eps, int itmax) {
   if (d1 < 1 || d2 < 1) throw ERangeError();
   long double b = betaInv(q, d1 / 2.0L, d2 / 2.0L, eps, itmax);
+  // The end of the search lies beyond every number (q rounded to 1).
+  if (b == 1.0L) throw EIntOverflow();
   return quotient(d2 * b, d1 * (1.0L - b));
 }
 
@@ -261,6 +306,8 @@ long double tDist(long double x, int degrees, bool cumulative, long double eps) 
 long double tInv(long double q, int degrees, long double eps, int itmax) {
   if (degrees < 1) throw ERangeError();
   long double b = betaInv(1.0L - q, degrees / 2.0L, 0.5L, eps, itmax);
+  // The end of the search lies beyond every number (1 - q rounded to 0).
+  if (b == 0.0L) throw EIntOverflow();
   return std::sqrt((quotient(1.0L, b) - 1.0L) * degrees);
 }
 

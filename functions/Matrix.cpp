@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "functions/FaultWatch.h"
 #include "platform/NumericErrors.h"
 
 TMatrix::TMatrix(std::size_t rows, std::size_t columns, long double fill) { assign(rows, columns, fill); }
@@ -15,23 +16,6 @@ void TMatrix::assign(std::size_t rows, std::size_t columns, long double fill) {
 
 namespace {
 
-// The decomposition and the substitutions report a zero pivot or an overflow
-// as a failed result rather than an exception. The units run masked, so the
-// steps watch the fault flags; the caller's own pending flags are kept aside
-// and put back, so this routine neither hides nor invents the caller's faults.
-class TFaultWatch {
-public:
-  TFaultWatch() : callerFlags(floatingPointFlags()) { clearFloatingPointFaults(); }
-  ~TFaultWatch() { restoreFloatingPointFlags(callerFlags); }
-  TFaultWatch(const TFaultWatch&) = delete;
-  TFaultWatch& operator=(const TFaultWatch&) = delete;
-
-  bool faulted() const { return floatingPointFaultPending(); }
-
-private:
-  unsigned callerFlags;
-};
-
 bool holdsSquare(const TMatrix& a, int n) {
   return a.rows() >= static_cast<std::size_t>(n) && a.columns() >= static_cast<std::size_t>(n);
 }
@@ -39,6 +23,8 @@ bool holdsSquare(const TMatrix& a, int n) {
 }  // namespace
 
 // Gaussian elimination with partial pivoting, rows addressed through perm.
+// The decomposition and the substitutions report a zero pivot or an overflow
+// as a failed result rather than an exception, watching the fault flags.
 int luDecompose(TMatrix& a, std::vector<int>& perm, int n) {
   perm.resize(n > 0 ? n : 0);
   for (int i = 0; i < n; ++i) perm[i] = i;

@@ -188,6 +188,8 @@ void evalFourier(TEvalContext& context, bool polar) {
   if (context.argumentCount() != 1) return;
   TSeries values;
   collectNumberArgs(context, 0, 0, values);
+  // No numbers make no spectrum, as they make no resampling or MEM model.
+  if (values.empty()) return;
   context.setArrayResult(arrayOfRows(fourierSpectrum(values, polar), spectrumColumns));
 }
 

@@ -169,7 +169,9 @@ long double erf(long double x, int itmax) {
 }
 
 // Continued fraction of the incomplete beta function, renormalised at every
-// step; at most 100 steps, stopping on an absolute change below eps.
+// step; at most 100 steps, stopping on an absolute change below eps. A
+// fraction still moving after them is no value (it strays outside 0 ... 1
+// for shape parameters in the millions), so it raises EIntOverflow.
 long double betaContinuedFraction(long double x, long double a, long double b, long double eps) {
   long double am = 1.0L, bm = 1.0L, az = 1.0L;
   long double bz = 1.0L - (a + b) * x / (a + 1.0L);
@@ -186,9 +188,9 @@ long double betaContinuedFraction(long double x, long double a, long double b, l
     bm = bp / bpp;
     az = app / bpp;
     bz = 1.0L;
-    if (std::fabs(az - aold) < eps) break;
+    if (std::fabs(az - aold) < eps) return az;
   }
-  return az;
+  throw EIntOverflow();
 }
 
 // The front factor x^a (1 - x)^b / B(a, b) is formed in logarithms: B(a, b)
@@ -207,9 +209,14 @@ long double incompleteBeta(long double x, long double a, long double b, long dou
   return 1.0L - factor * betaContinuedFraction(1.0L - x, b, a, eps) / b;
 }
 
-// Bisection on 0 ... 1.
+// Bisection on 0 ... 1. A bisection that closes in on 0 or 1 for a p
+// strictly between has not found its x, only that it lies within eps of the
+// end: TINV and FINV divide by x or 1 - x and would show the bracket's
+// resolution (131072, 17179869183) as a result, so it raises EIntOverflow.
+// The ends themselves need no search.
 long double betaInv(long double p, long double a, long double b, long double eps, int itmax) {
   if (!(p >= 0.0L && p <= 1.0L)) throw ERangeError();
+  if (p == 0.0L || p == 1.0L) return p;
   long double lo = 0.0L, hi = 1.0L, x = 0.5L;
   for (int step = 0; step < itmax; ++step) {
     long double f = incompleteBeta(x, a, b, eps);
@@ -219,7 +226,10 @@ long double betaInv(long double p, long double a, long double b, long double eps
     else
       lo = x;
     x = (lo + hi) * 0.5L;
-    if (std::fabs(x - lo) < eps) return x;
+    if (std::fabs(x - lo) < eps) {
+      if (lo == 0.0L || hi == 1.0L) throw EIntOverflow();
+      return x;
+    }
   }
   throw EIntOverflow();
 }
@@ -235,12 +245,16 @@ long double gammaInv(long double p, long double alpha, long double beta, long do
   else
     x0 = std::exp((std::log(p * alpha) + gammaLn(alpha)) / alpha);
 
+  // A bracket not found within its steps leaves the bisection nothing to
+  // close in on: its result would be the last multiple tried.
   long double lo = x0, hi = x0;
-  for (int i = 1; i <= bracketSteps; ++i) {
+  bool bracketed = false;
+  for (int i = 1; i <= bracketSteps && !bracketed; ++i) {
     hi = i * x0;
-    if (settledGammaP(alpha, hi, itmax) >= p) break;
-    lo = hi;
+    bracketed = settledGammaP(alpha, hi, itmax) >= p;
+    if (!bracketed) lo = hi;
   }
+  if (!bracketed) throw EIntOverflow();
   long double mid = (lo + hi) * 0.5L;
   for (int step = 0; step < itmax; ++step) {
     long double probability = settledGammaP(alpha, mid, itmax);

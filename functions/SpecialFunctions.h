@@ -18,12 +18,15 @@ long double incompleteGammaSeries(long double a, long double x, int itmax, int& 
 long double incompleteGammaP(long double a, long double x, int itmax);
 long double erf(long double x, int itmax);
 
+// Raises EIntOverflow when the fraction has not settled within its steps.
 long double betaContinuedFraction(long double x, long double a, long double b, long double eps);
 // Regularised I_x(a, b); x outside 0 ... 1 raises ERangeError.
 long double incompleteBeta(long double x, long double a, long double b, long double eps);
-// The x in 0 ... 1 with I_x(a, b) = p, by bisection.
+// The x in 0 ... 1 with I_x(a, b) = p, by bisection (p = 0 and 1 give 0 and
+// 1); EIntOverflow when the search runs out of steps or closes in on 0 or 1.
 long double betaInv(long double p, long double a, long double b, long double eps, int itmax);
-// The x with P(alpha, x / beta) = p, by bracketing and bisection.
+// The x with P(alpha, x / beta) = p, by bracketing and bisection;
+// EIntOverflow when either runs out of steps.
 long double gammaInv(long double p, long double alpha, long double beta, long double eps, int itmax);
 
 long double normsCumulative(long double z, int itmax);

@@ -166,16 +166,19 @@ long double standardErrorYX(const std::vector<long double>& x, const std::vector
 
 // The product formed directly keeps the last digits of short series; a product
 // that leaves the normal range (thousands of prices multiply beyond it, tiny
-// values to zero) falls back to exp(mean of ln x). The logarithm of the
+// values to zero) falls back to exp(mean of ln x), and the overflow of the
+// attempt is dropped with it. The logarithm of the
 // product is taken as ln(mantissa) + exponent ln 2 of a product kept scaled:
 // adding thousands of equal logarithms would drift by their rounding.
 long double geometricMean(const std::vector<long double>& a) {
   constexpr long double lnTwo = 0.693147180559945309417232121458176568L;
   requirePositive(a);
+  unsigned callerFlags = floatingPointFlags();
   long double product = 1.0L;
   for (long double x : a) product *= x;
   long double n = a.size();
   if (std::isnormal(product)) return power(product, 1.0L / n);
+  restoreFloatingPointFlags(callerFlags);
   long double mantissa = 1.0L;
   long long exponent = 0;
   for (long double x : a) {

@@ -32,8 +32,19 @@ long double power(long double base, long double exponent) {
   long long wholeExponent = 0;
   if (std::fabs(exponent) <= largestSquaredExponent &&
       static_cast<long double>(wholeExponent = static_cast<long long>(exponent)) == exponent) {
-    long double magnitude = integralPower(base, static_cast<std::uint32_t>(std::llabs(wholeExponent)));
-    result = wholeExponent < 0 ? 1.0L / magnitude : magnitude;
+    unsigned callerFlags = floatingPointFlags();
+    auto wholeMagnitude = static_cast<std::uint32_t>(std::llabs(wholeExponent));
+    long double magnitude = integralPower(base, wholeMagnitude);
+    if (wholeExponent >= 0) {
+      result = magnitude;
+    } else if (std::isinf(magnitude) && std::isfinite(base)) {
+      // 2^-20000: the power of the base leaves the range on the way to a
+      // reciprocal that is merely tiny, so the reciprocal is raised instead.
+      restoreFloatingPointFlags(callerFlags);
+      result = integralPower(1.0L / base, wholeMagnitude);
+    } else {
+      result = 1.0L / magnitude;
+    }
   } else {
     // The maths library answers NaN for a negative logarithm without
     // flagging it, so the domain is checked here.

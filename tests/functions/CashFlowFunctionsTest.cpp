@@ -60,7 +60,7 @@ TEST_F(CashFlowFunctions, FailuresOfSeriesAndArguments) {
   EXPECT_EQ(text("=XNPV(0.1,{-100,110},{45000,44999})"), "#VALUE!") << "a date before the first";
   EXPECT_EQ(text("=XNPV(0.1,{-100,110},{45000,3000000})"), "#VALUE!") << "a date beyond the calendar";
   EXPECT_EQ(text("=IRR({-100})"), "#VALUE!");
-  EXPECT_EQ(text("=IRR({100,100})"), "#VALUE!") << "its only root, -2, lies below -1";
+  EXPECT_EQ(text("=IRR({100,100})"), "#NUM!") << "flows of one sign have no rate";
   EXPECT_EQ(text("=MIRR({100,200},0.1,0.1)"), "#VALUE!");
   for (const char* formula : {"=NPV(0.1)", "=IRR()", "=IRR(A1:A5,0.1,1)", "=MIRR(A1:A5,0.1)", "=XNPV(0.1,A1:A5)",
                               "=XIRR(A1:A5)", "=FVSCHEDULE(1)", "=IRR(A1:A5,\"guess\")", "=NPV(\"r\",1,2)"}) {

@@ -73,6 +73,39 @@ TEST(DistributionFunctions, InversesAgreeWithScipy) {
                 1e-9);
 }
 
+// Counts in the thousands take the direct products beyond the extended
+// range; the answers come from the running products and logarithms.
+// Expected values: Python's exact binomials and lgamma.
+TEST(DistributionFunctions, LargeCountsStillAnswer) {
+  TSheet sheet;
+  expectNumbers(sheet,
+                {
+                    {"=BINOMDIST(1500,3000,0.5,0)", 0.01456609851579575},
+                    {"=BINOMDIST(1798,1800,0.999,0)", 0.26793009810141055},
+                    {"=CRITBINOM(3000,0.5,0.5)", 1500},
+                    {"=CRITBINOM(1800,0.999,0.5)", 1798},
+                    {"=HYPGEOMDIST(1000,2000,2000,4000)", 0.025226594790460837},
+                    {"=POISSON(2000,1000,1)", 1},
+                    {"=POISSON(2000,1000,0)", 1.5306205776185085e-170},
+                    {"=POISSON(20000,20000,1)", 0.50188061992},
+                    {"=GAMMADIST(2000,2000,1,0)", 0.008920248895977536},
+                },
+                1e-9);
+}
+
+// A continued fraction or a bisection that did not settle, or settled on the
+// end of its bracket, has no value to show.
+TEST(DistributionFunctions, SearchesThatDoNotConvergeAreNotAvailable) {
+  TSheet sheet;
+  expectResults(sheet, {
+                           {"=BETADIST(0.5,1E9,1E9)", "#N/A"},
+                           {"=TINV(1E-20,1)", "#N/A"},
+                           {"=FINV(1E-10,1,1)", "#N/A"},
+                           {"=BETAINV(0,2,3)", "0"},
+                           {"=BETAINV(1,2,3,2,8)", "8"},
+                       });
+}
+
 TEST(DistributionFunctions, ArgumentRulesAndDefaults) {
   TSheet sheet;
   expectResults(sheet, {

@@ -142,7 +142,18 @@ TEST(MathFunctions, FactorialsAndCombinations) {
                     {"=COMBIN(10,3)", "120"},
                     {"=COMBIN(3,5)", "#VALUE!"},
                     {"=PERMUT(5,2)", "20"},
-                    {"=PERMUT(5,-1)", "#VALUE!"}});
+                    {"=PERMUT(5,-1)", "#VALUE!"},
+                    // The direct products overflow on the way to these; the
+                    // fallback's answer must not be shown as that overflow.
+                    {"=COMBIN(2000,2000)", "1"},
+                    {"=COMBIN(1755,1754)", "1755"},
+                    {"=COMBIN(3000,2997)", "4495501000"},
+                    {"=GEOMEAN(MAKEVECTOR(1234,10000,0))", "10000"},
+                    {"=GEOMEAN(1E300,1E300,1E300,1E300,1E300,1E300,1E300,1E300,1E300,1E300,1E300,1E300,1E300,"
+                     "1E300,1E300,1E300,1E300)",
+                     "1E300"},
+                    {"=2^-20000", "0"},
+                    {"=0.5^-20000", "#VALUE!"}});
 }
 
 TEST(MathFunctions, RandomDrawsFollowTheSharedGenerator) {

@@ -135,6 +135,8 @@ TEST_F(SignalFunctions, FourierRowsPerBinUpToHalfTheLength) {
               {1.75, 0, 0, 0.7214753601451936, -1.9246466871468733, pi / 4, 0.5, 0, pi / 2, 0.40862367124698384,
                2.229142977894254, 3 * pi / 4, 1.25, 0, pi});
   expectArray("=FFTP(-3)", 1, 3, {3, pi, 0});
+  EXPECT_EQ(evaluated(sheet, "=FFTC(\"a\")"), "#VALUE!") << "no numbers, no spectrum";
+  EXPECT_EQ(evaluated(sheet, "=FFTP(B1:B3)"), "#VALUE!");
 }
 
 TEST_F(SignalFunctions, MaximumEntropyCoefficientsAndSpectra) {
