@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "controls/DownloadListing.h"
+#include "controls/PickDialogLayout.h"
 #include "controls/PickList.h"
 #include "controls/PickRows.h"
+#include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
@@ -110,4 +112,37 @@ TEST(DownloadListing, ListsNumberedFoldersAndItemFilesByTheNamesFound) {
   EXPECT_EQ(positiveNumberName("99999999999"), -1);
   EXPECT_EQ(positiveNumberName("+7"), -1);
   EXPECT_EQ(lastUpdateText(1e300), "");
+}
+
+TEST(PickDialogLayout, SectionsKeepTheirKeysInOrderAndMissingKeysKeepTheCurrentLayout) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "GUIoptions.INI";
+  {
+    TPortableIniFile ini(file);
+    writePickDialogLayout(ini, downloadPickLayoutKeys(), {10, 20, 539, 273, 150, {130, 70, 70, 67}});
+    writePickDialogLayout(ini, currencyPickLayoutKeys(), {10, 20, 280, 258, 0, {50, 120, 90}});
+    ini.writeString("AssetPick", "Width", "wide");
+  }
+  TPortableIniFile ini(file);
+  std::vector<std::string> keys;
+  ini.readSection("DownloadPick", keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"Left", "Top", "Height", "Width", "ListWidth", "NameWidth", "SymbolWidth",
+                                            "CurrencyWidth", "UpdatedWidth"}));
+  keys.clear();
+  ini.readSection("CurrencyPick", keys);
+  EXPECT_EQ(keys, (std::vector<std::string>{"Height", "Width", "SymbolWidth", "NameWidth", "CountryWidth"}));
+
+  TPickDialogLayout layout{1, 2, 284, 273, 0, {130, 70, 70}};
+  readPickDialogLayout(ini, assetPickLayoutKeys(), layout);
+  EXPECT_EQ(layout.width, 284);
+  readPickDialogLayout(ini, downloadPickLayoutKeys(), layout);
+  EXPECT_EQ(layout.left, 10);
+  EXPECT_EQ(layout.listWidth, 150);
+  EXPECT_EQ(layout.columnWidths, (std::vector<int>{130, 70, 70, 67}));
+
+  // Centred on the anchor, truncating toward zero, never off the top-left edge.
+  EXPECT_EQ(centredOnAnchor({100, 100, 300, 200}, 280, 258).x, 60);
+  EXPECT_EQ(centredOnAnchor({100, 100, 300, 200}, 280, 258).y, 21);
+  EXPECT_EQ(centredOnAnchor({0, 0, 20, 20}, 280, 258).x, 0);
+  EXPECT_EQ(centredOnAnchor({0, 0, 20, 20}, 280, 258).y, 0);
 }
