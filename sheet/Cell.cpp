@@ -53,6 +53,7 @@ void TCell::dropFormula(int col, int row) {
 
 bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int row) {
   state = errNA;
+  passMark = 0;
   parseStatus = parseNotCompiled;
   compiled_.reset();
   working_.reset();

@@ -167,6 +167,9 @@ class TCell {
   std::uint8_t state = stateValid;
   std::uint8_t parseStatus = parseNotCompiled;
   std::uint8_t alignment = 0;
+  // The full recalculation that last computed this formula through a
+  // propagation (0: none), so that the pass does not compute it again.
+  std::uint32_t passMark = 0;
 
  protected:
   explicit TCell(const TCellOrigin& origin);

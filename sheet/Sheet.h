@@ -397,6 +397,11 @@ class TSheet {
     std::uint64_t scanRemovals;  // the dependency lists' removal count when the scan began
   };
   std::vector<TPropagationFrame> frames_;
+  // The full recalculation in progress (0: none) and the last one begun;
+  // a propagation during a pass stamps the cells it computes with it.
+  std::uint32_t activePass_ = 0;
+  std::uint32_t passCount_ = 0;
+  std::uint32_t beginPass();
   std::vector<TCellCoord> pending_;
   TWorkingLists workingLists_;
 

@@ -22,9 +22,33 @@ class TFlagRestorer {
 
 }  // namespace
 
+// A stamp no cell holds yet: after the counter wraps, the old stamps go.
+std::uint32_t TSheet::beginPass() {
+  if (++passCount_ == 0) {
+    for (auto& column : cells) {
+      for (auto& cell : column) {
+        if (cell) cell->passMark = 0;
+      }
+    }
+    passCount_ = 1;
+  }
+  return passCount_;
+}
+
+// The grid is walked column by column; a propagation started by a changed
+// cell computes its dependents at once, and those further on in the walk
+// are not computed a second time when it reaches them: whatever they read
+// that changes later propagates to them again.
 void TSheet::recalculateAll(bool resetDependents) {
   if (resetDependents) dependents.clearForRebuild();
   TFlagRestorer automatic(autoRecalculate, true);
+  struct TPassRestorer {
+    std::uint32_t& active;
+    std::uint32_t saved;
+    ~TPassRestorer() { active = saved; }
+  } passRestorer{activePass_, activePass_};
+  std::uint32_t pass = beginPass();
+  activePass_ = pass;
   // By index: spilled array results may add cells and columns meanwhile.
   for (std::size_t col = 0; col < cells.size(); ++col) {
     for (std::size_t row = 0; row < cells[col].size(); ++row) {
@@ -37,7 +61,7 @@ void TSheet::recalculateAll(bool resetDependents) {
         if (const TCell* next = cells[col][row + 1].get()) next->prefetchFormula();
       }
       TCell* cell = cells[col][row].get();
-      if (!cell || !cell->hasFormula()) continue;
+      if (!cell || !cell->hasFormula() || cell->passMark == pass) continue;
       if (cell->evaluate(static_cast<int>(col) + 1, static_cast<int>(row) + 1, true)) {
         recalculateDependents(static_cast<int>(col), static_cast<int>(row));
       }
@@ -86,7 +110,9 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
       cell->state = errNA;
       return marked.insert(place).second;
     }
-    return cell->evaluate(place.col + 1, place.row + 1, true);
+    bool changed = cell->evaluate(place.col + 1, place.row + 1, true);
+    cell->passMark = activePass_;
+    return changed;
   };
   pushFrame({colIndex, rowIndex});
   while (frames.size() > frameBase) {

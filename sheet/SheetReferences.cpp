@@ -365,6 +365,8 @@ bool TSheet::spillArray(const TArray& array, int col, int row, bool clearEmpty, 
       if (element.kind >= valueInteger && element.kind <= valueIdentifier) {
         if (TCell* existing = getCell(col + j, row + i)) {
           valueToCell(element, existing);
+          // A formula written over must be computed again by a full pass.
+          existing->passMark = 0;
           continue;
         }
         TCellPtr cell = cellFactory.newCell(element.kind <= valueNumber ? 1 : 2, this);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/sheet/SheetTestSupport.h"
+#include "tests/support/TestScriptEngine.h"
 
 TEST(Recalculation, ChangesReachDirectAndIndirectDependents) {
   TSheet sheet;
@@ -189,4 +191,63 @@ TEST(Recalculation, SetCellContentKeepsStringCellsAndChoosesNumberCells) {
   sheet.getCell(2, 1)->locked = true;
   enter(sheet, 2, 1, "1", 5);
   EXPECT_EQ(shown(sheet, 2, 1), "25") << "locked";
+}
+
+namespace {
+
+std::vector<std::string> shownGrid(const TSheet& sheet, int cols, int rows) {
+  std::vector<std::string> texts;
+  for (int col = 1; col <= cols; ++col) {
+    for (int row = 1; row <= rows; ++row) texts.push_back(shown(sheet, col, row));
+  }
+  return texts;
+}
+
+}  // namespace
+
+TEST(Recalculation, AFullPassComputesEachFormulaOnceWithTheResultsOfChanges) {
+  TTestScriptEngine script(L"JScript", L"var calls = 0; function seen(x) { ++calls; return x; }"
+                                       L"function callCount() { return calls; }");
+  TSheet sheet;
+  sheet.setScriptEngine(script.get(), false);
+  constexpr int rows = 10;
+  // A running sum: its head's change reaches the whole chain before the
+  // walk does.
+  for (int row = 1; row <= rows; ++row) {
+    std::string r = std::to_string(row);
+    enter(sheet, 1, row, r);
+    enter(sheet, 2, row, row == 1 ? "=seen(A1)" : "=seen(B" + std::to_string(row - 1) + "+A" + r + ")");
+  }
+  enter(sheet, 3, 1, "=seen(B10*2)");
+  sheet.markAllDirty();
+  std::string before = evaluated(sheet, "=callCount()");
+  sheet.recalculateAll(false);
+  EXPECT_EQ(std::stoi(evaluated(sheet, "=callCount()")) - std::stoi(before), rows + 1);
+  EXPECT_EQ(shown(sheet, 3, 1), "110");
+  sheet.setScriptEngine(nullptr, false);
+}
+
+TEST(Recalculation, FullPassesGiveWhatTheChangesGave) {
+  TSheet sheet;
+  sheet.expandVectorResults = true;
+  enter(sheet, 1, 1, "=C1*2");  // reads a place the walk reaches later
+  enter(sheet, 2, 1, "5");
+  enter(sheet, 3, 1, "=B1+1");
+  enter(sheet, 1, 2, "=B1*A1");  // a diamond over B1
+  enter(sheet, 4, 1, "=E1+1");  // a cycle
+  enter(sheet, 5, 1, "=D1");
+  enter(sheet, 6, 1, "={{1,2},{3,4}}");  // spills over F1:G2
+  enter(sheet, 8, 1, "=G2*10+A2");
+  enter(sheet, 1, 3, "=H1-1");
+  std::vector<std::string> entered = shownGrid(sheet, 8, 3);
+  EXPECT_EQ(entered[0], "12");
+  EXPECT_EQ(entered[2], "99");
+  EXPECT_EQ(entered[3 * 3 + 0], "#N/A") << "D1 reads E1 in error";
+  EXPECT_EQ(entered[4 * 3 + 0], "#CIRC!");
+  sheet.markAllDirty();
+  sheet.recalculateAll(false);
+  EXPECT_EQ(shownGrid(sheet, 8, 3), entered);
+  sheet.markAllDirty();
+  sheet.recalculateAll(true);
+  EXPECT_EQ(shownGrid(sheet, 8, 3), entered);
 }
