@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
+#include "controls/DownloadPickState.h"
 #include "controls/PickDialogLayout.h"
 #include "controls/PickList.h"
 #include "controls/PickRows.h"
@@ -145,4 +147,45 @@ TEST(PickDialogLayout, SectionsKeepTheirKeysInOrderAndMissingKeysKeepTheCurrentL
   EXPECT_EQ(centredOnAnchor({100, 100, 300, 200}, 280, 258).y, 21);
   EXPECT_EQ(centredOnAnchor({0, 0, 20, 20}, 280, 258).x, 0);
   EXPECT_EQ(centredOnAnchor({0, 0, 20, 20}, 280, 258).y, 0);
+}
+
+TEST(DownloadPickState, ChoosingAnotherListDropsTheItemsShownBeforeItLoads) {
+  TTemporaryFolder folder;
+  for (const char* list : {"1", "07"}) {
+    forceFolders(folder.path() + list);
+    writeWholeFile(folder.path() + list + "\\0.INI", std::string("[List]\r\nName=List ") + list + "\r\n");
+  }
+  writeWholeFile(folder.path() + "1\\1.INI", "[DownloadItem]\r\nName=first\r\n");
+  writeWholeFile(folder.path() + "07\\012.INI", "[DownloadItem]\r\nName=twelfth\r\n");
+
+  TDownloadPickState state;
+  state.setListsFolder(folder.path());
+  state.listLists();
+  ASSERT_EQ(state.lists().size(), 2u);
+  const int seventh = state.lists()[0].number == 7 ? 0 : 1;
+  EXPECT_FALSE(state.canAccept(1));
+
+  state.chooseList(1 - seventh);
+  EXPECT_EQ(state.loadChosenList(), 0);
+  EXPECT_TRUE(state.canAccept(1));
+  EXPECT_FALSE(state.canAccept(0));
+  EXPECT_EQ(state.lists()[static_cast<size_t>(1 - seventh)].stateImage, 1);
+
+  state.chooseList(seventh);  // within the delay: nothing of list 1 may be accepted
+  EXPECT_TRUE(state.items().empty());
+  EXPECT_FALSE(state.canAccept(1));
+  state.loadChosenList();
+  EXPECT_EQ(state.chosenList(), 7);
+  ASSERT_EQ(state.items().size(), 1u);
+  EXPECT_EQ(state.itemFileName(state.items()[0]), folder.path() + "07\\012.INI");
+  TDownloadItem item;
+  EXPECT_EQ(item.loadFromFile(state.itemFileName(state.items()[0])), 0);
+  EXPECT_EQ(item.Name, "twelfth");
+  EXPECT_EQ(state.lists()[static_cast<size_t>(seventh)].stateImage, 1);
+  EXPECT_EQ(state.lists()[static_cast<size_t>(1 - seventh)].stateImage, 0);
+
+  state.chooseList(-1);
+  state.loadChosenList();
+  EXPECT_FALSE(state.itemsShown());
+  EXPECT_EQ(state.itemFileName(TPickRow{}), "");
 }
