@@ -118,6 +118,7 @@ int TAsset::save() {
   // A cleared asset names no file.
   if (folder_.empty()) return 0;
   const std::string file = fileName();
+  bool complete = true;  // every custom property could be stored
   if (ownChange() > lastSaved_ || !fileExists(file)) {
     try {
       TPortableIniFile ini(file);
@@ -129,7 +130,7 @@ int TAsset::save() {
       ini.writeString(assetSection, "PriceHistoryLocation", collapsePath(priceHistoryLocation_));
       ini.writeString(assetSection, "PriceHistoryFormatString", priceHistoryFormatString_);
       allocation_.saveToIni(ini);
-      saveProperties(ini);
+      complete = saveProperties(ini);
       if (!ini.updateFile()) return -4;
     } catch (const std::exception&) {
       return -4;
@@ -137,6 +138,7 @@ int TAsset::save() {
     lastSaved_ = changeStamp();
   }
   int result = transactions_.saveAll();
+  if (result == 0 && !complete) result = -4;
   if (result == 0) result = pricesTable().save(prices_);
   return result;
 }

@@ -61,12 +61,18 @@ void TCustomProperties::loadFromIni(const TPortableIniFile& ini, const std::stri
   }
 }
 
-void TCustomProperties::saveToIni(TPortableIniFile& ini, const std::string& section) const {
+bool TCustomProperties::saveToIni(TPortableIniFile& ini, const std::string& section) const {
   ini.eraseSection(section);
+  bool complete = true;
   for (const TCustomProperty& line : lines_) {
     // A name entered twice by hand keeps the value the program reads.
-    ini.writeString(section, line.Name, getValue(line.Name, "", ""));
+    const std::string value = getValue(line.Name, "", "");
+    if (value.empty()) continue;
+    // Quotes keep a value such as "Buy low" (with its quotes) or "" as it
+    // is; a name with "=" or a line break in it cannot be stored at all.
+    complete = ini.writeString(section, line.Name, quotedWhereNeeded(value)) && complete;
   }
+  return complete;
 }
 
 void TCustomPropertyObject::clear() {
@@ -104,7 +110,7 @@ void TCustomPropertyObject::loadProperties(const TPortableIniFile& ini) {
   ExternalProperties.loadFromIni(ini, externalSection);
 }
 
-void TCustomPropertyObject::saveProperties(TPortableIniFile& ini) const {
-  CustomProperties.saveToIni(ini, customSection);
-  ExternalProperties.saveToIni(ini, externalSection);
+bool TCustomPropertyObject::saveProperties(TPortableIniFile& ini) const {
+  const bool custom = CustomProperties.saveToIni(ini, customSection);
+  return ExternalProperties.saveToIni(ini, externalSection) && custom;
 }

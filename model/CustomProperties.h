@@ -24,7 +24,9 @@ class TCustomProperties {
   void deleteName(const std::string& name, bool touch);
 
   void loadFromIni(const TPortableIniFile& ini, const std::string& section);
-  void saveToIni(TPortableIniFile& ini, const std::string& section) const;
+  // False when a property could not be stored as it is (its name holds "="
+  // or a line break, or its value a line break); the others are written.
+  bool saveToIni(TPortableIniFile& ini, const std::string& section) const;
 
   const std::vector<TCustomProperty>& Lines() const { return lines_; }
   double LastChange() const { return lastChange_; }
@@ -59,5 +61,6 @@ class TCustomPropertyObject {
 
  protected:
   void loadProperties(const TPortableIniFile& ini);
-  void saveProperties(TPortableIniFile& ini) const;
+  // False when some property could not be stored (see saveToIni).
+  bool saveProperties(TPortableIniFile& ini) const;
 };

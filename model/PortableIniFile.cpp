@@ -1,5 +1,6 @@
 #include "model/PortableIniFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -8,12 +9,18 @@
 
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
+#include "platform/SequentialFile.h"
 
 namespace {
 
 constexpr char endOfFileMark = '\x1a';
 constexpr size_t floatMantissaDecimals = 14;  // 15 significant digits
 constexpr size_t floatExponentDigits = 4;
+// The largest 15-digit value below the largest double.
+constexpr double largestRoundedFloat = 1.79769313486231e308;
+constexpr int64_t maxPieceSize = 1 << 20;
+// Longer lines are skipped when reading.
+constexpr size_t maxLineLength = size_t{1} << 24;
 
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -41,6 +48,12 @@ std::string foldedKey(const std::string& key) {
 // that reading skips, and "=" would move the rest of the key into the value.
 bool storableKey(const std::string& key) {
   return key.find('=') == std::string::npos && !trimmed(key).empty();
+}
+
+bool readsAsHeader(std::string_view key, std::string_view value) {
+  key = trimmed(key);
+  value = trimmed(value);
+  return !key.empty() && key.front() == '[' && !value.empty() && value.back() == ']';
 }
 
 }  // namespace
@@ -121,40 +134,70 @@ void TPortableIniFile::readFile() {
   sections_.clear();
   sectionsByName_.clear();
   modified_ = false;
-  std::string bytes;
-  // A read that fails part-way keeps what was read up to then.
-  readFailed_ = !readFileBytes(fileName_, bytes) && pathExists(fileName_);
-  std::string_view text(bytes);
-  text = text.substr(0, text.find(endOfFileMark));
-
-  TSection* current = nullptr;
-  while (!text.empty()) {
-    size_t lineEnd = text.find('\r');
-    std::string_view line = trimmed(text.substr(0, lineEnd));
-    if (lineEnd == std::string_view::npos) {
-      text = {};
-    } else {
-      text.remove_prefix(lineEnd + 1);
-      if (!text.empty() && text.front() == '\n') text.remove_prefix(1);
-    }
-
-    if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
-      current = &sectionForWriting(std::string(line.substr(1, line.size() - 2)));
-      continue;
-    }
-    size_t equals = line.find('=');
-    if (current == nullptr || equals == std::string_view::npos || equals == 0) continue;
-    std::string_view value = trimmed(line.substr(equals + 1));
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    current->store(line.substr(0, equals), value);
+  readFailed_ = false;
+  TSequentialFile file;
+  if (!file.open(fileName_)) {
+    // A device under a settings file's name is never rewritten either.
+    readFailed_ = pathExists(fileName_) || namesDevice(fileName_);
+    return;
   }
+  // Most settings files are read in one piece; larger ones in pieces, so
+  // that only the line being read is held beside the parsed entries.
+  std::vector<char> piece(static_cast<size_t>(std::clamp<int64_t>(file.size() + 1, 4096, maxPieceSize)));
+  TSection* current = nullptr;
+  std::string pending;  // the start of a line whose end is not read yet
+  bool skipping = false;  // inside a line too long to be kept
+  for (bool ended = false; !ended;) {
+    const int64_t got = file.read(piece.data(), piece.size());
+    // A read that fails part-way keeps what was read up to then.
+    if (got < 0) readFailed_ = true;
+    if (got <= 0) break;
+    std::string_view text(piece.data(), static_cast<size_t>(got));
+    if (size_t mark = text.find(endOfFileMark); mark != std::string_view::npos) {
+      text = text.substr(0, mark);
+      ended = true;
+    }
+    // A LF after the CR begins the next line and is trimmed away with it.
+    for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
+      if (skipping) {
+        skipping = false;
+      } else if (pending.empty()) {
+        readLine(text.substr(0, lineEnd), current);
+      } else if (pending.size() + lineEnd <= maxLineLength) {
+        pending.append(text.substr(0, lineEnd));
+        readLine(pending, current);
+      }
+      pending.clear();
+    }
+    if (skipping) continue;
+    pending.append(text);
+    if (pending.size() > maxLineLength) {
+      // No setting is that long: a damaged file or one without line ends.
+      std::string().swap(pending);
+      skipping = true;
+    }
+  }
+  if (!skipping) readLine(pending, current);
+}
+
+void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
+  line = trimmed(line);
+  if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+    current = &sectionForWriting(std::string(line.substr(1, line.size() - 2)));
+    return;
+  }
+  size_t equals = line.find('=');
+  if (current == nullptr || equals == std::string_view::npos || equals == 0) return;
+  std::string_view value = trimmed(line.substr(equals + 1));
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+  current->store(line.substr(0, equals), value);
 }
 
 std::string TPortableIniFile::fileText() const {
   size_t size = 0;
   for (const auto& section : sections_) {
     size += section->Name.size() + 6;
-    section->forEachEntry([&](const TSection::TEntry& entry) { size += entry.key.size() + entry.value.size() + 3; });
+    section->forEachEntry([&](const TSection::TEntry& entry) { size += entry.key.size() + entry.value.size() + 5; });
   }
   std::string text;
   text.reserve(size);
@@ -165,7 +208,15 @@ std::string TPortableIniFile::fileText() const {
     section->forEachEntry([&](const TSection::TEntry& entry) {
       text += entry.key;
       text += '=';
-      text += entry.value;
+      // "[a" = "b]" would make the line "[a=b]", a section header when read
+      // again: quotes keep it an entry and are taken off by reading.
+      if (readsAsHeader(entry.key, entry.value)) {
+        text += '"';
+        text += entry.value;
+        text += '"';
+      } else {
+        text += entry.value;
+      }
       text += "\r\n";
     });
     text += "\r\n";
@@ -205,13 +256,15 @@ std::string TPortableIniFile::readString(const std::string& section, const std::
   return entry == nullptr ? defaultValue : entry->value;
 }
 
-void TPortableIniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
+bool TPortableIniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
   // "[]" would not read back as a header, and its entries would join the section before it.
-  if (section.empty()) return;
+  if (section.empty()) return false;
   std::string cleanKey = withoutLineBreakers(key);
-  if (!storableKey(cleanKey)) return;
-  sectionForWriting(section).store(cleanKey, holdsLineBreakers(value) ? withoutLineBreakers(value) : value);
+  if (!storableKey(cleanKey)) return false;
+  const bool cleanValue = !holdsLineBreakers(value);
+  sectionForWriting(section).store(cleanKey, cleanValue ? value : withoutLineBreakers(value));
   modified_ = true;
+  return cleanValue && !holdsLineBreakers(key) && !holdsLineBreakers(section);
 }
 
 int TPortableIniFile::readInteger(const std::string& section, const std::string& key, int defaultValue) const {
@@ -328,22 +381,44 @@ void TPortableIniFile::writeFont(const std::string& section, const std::string& 
 std::string floatToIniText(double value) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value < 0 ? "-INF" : "INF";
+  // The sign goes in front by itself, so that -0 keeps both its sign and
+  // the width of the form.
+  const bool negative = std::signbit(value);
+  const double magnitude = std::fabs(value);
   char digits[48];
-  auto result = std::to_chars(digits, digits + sizeof digits, value < 0 ? -value : value,
-                              std::chars_format::scientific, static_cast<int>(floatMantissaDecimals));
+  auto result = std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::scientific,
+                              static_cast<int>(floatMantissaDecimals));
   std::string_view formatted(digits, static_cast<size_t>(result.ptr - digits));
+  if (magnitude > largestRoundedFloat) {
+    // Rounded to 15 digits, the largest values lie beyond the double range
+    // and would read back as nothing: those are cut instead of rounded.
+    result = std::to_chars(digits, digits + sizeof digits, magnitude, std::chars_format::scientific,
+                           static_cast<int>(floatMantissaDecimals) + 3);
+    std::string_view longer(digits, static_cast<size_t>(result.ptr - digits));
+    const size_t exponentMark = longer.find('e');
+    std::string cut = std::string(longer.substr(0, 2 + floatMantissaDecimals)) + std::string(longer.substr(exponentMark));
+    std::copy(cut.begin(), cut.end(), digits);
+    formatted = std::string_view(digits, cut.size());
+  }
   size_t exponentMark = formatted.find('e');
   std::string_view mantissa = formatted.substr(0, exponentMark);
   char exponentSign = formatted[exponentMark + 1];
   std::string_view exponent = formatted.substr(exponentMark + 2);
 
   std::string text;
-  text += value < 0 ? '-' : ' ';
+  text += negative ? '-' : ' ';
   text += mantissa;
   text += 'E';
   text += exponentSign;
   text.append(floatExponentDigits - exponent.size(), '0');
   text += exponent;
+  return text;
+}
+
+std::string quotedWhereNeeded(const std::string& text) {
+  if (text.empty()) return text;
+  bool enclosed = text.size() >= 2 && text.front() == '"' && text.back() == '"';
+  if (enclosed || isBlank(text.front()) || isBlank(text.back())) return '"' + text + '"';
   return text;
 }
 

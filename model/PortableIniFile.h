@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -10,7 +11,8 @@
 // into memory at construction; reads and writes work on that copy; the file
 // is rewritten only when something was written, by updateFile() or at
 // destruction. Section names compare exactly, keys without regard to case.
-// Values are read back trimmed and without enclosing double quotes.
+// Values are read back trimmed and without enclosing double quotes (see
+// quotedWhereNeeded). Lines longer than 16 MB are skipped when reading.
 class TPortableIniFile {
  public:
   // Reads the file at once; a missing or unreadable file gives an empty object.
@@ -37,8 +39,8 @@ class TPortableIniFile {
   // An empty value removes the key. CR and 0x1A in keys and values become
   // spaces (they would end a line or the file); a key that is empty, blank or
   // holds "=" cannot be stored and the write is ignored, as is an empty
-  // section name.
-  void writeString(const std::string& section, const std::string& key, const std::string& value);
+  // section name. True when what was given is stored as given.
+  bool writeString(const std::string& section, const std::string& key, const std::string& value);
 
   int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
   void writeInteger(const std::string& section, const std::string& key, int value);
@@ -69,6 +71,7 @@ class TPortableIniFile {
   struct TSection;
 
   void readFile();
+  void readLine(std::string_view line, TSection*& current);
   std::string fileText() const;
   const TSection* findSection(const std::string& name) const;
   TSection& sectionForWriting(const std::string& name);
@@ -83,5 +86,8 @@ class TPortableIniFile {
 // The locale-independent number forms of settings files, also used by the
 // files that store numbers the same way.
 std::string floatToIniText(double value);
+// The value in double quotes when reading it back would change it (blanks
+// at its ends, or enclosing quotes of its own), else the value itself.
+std::string quotedWhereNeeded(const std::string& value);
 bool iniTextToFloat(const std::string& text, double& value);
 bool iniTextToInteger(const std::string& text, int& value);

@@ -126,8 +126,8 @@ int TPortfolio::save() {
         ini.writeString(portfolioSection, "Symbol", symbol_);
         ini.writeString(portfolioSection, "Currency", currency_);
         ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-        saveProperties(ini);
-        if (!ini.updateFile()) result = -4;
+        const bool complete = saveProperties(ini);
+        if (!ini.updateFile() || !complete) result = -4;
       }
     } catch (const std::exception&) {
       result = -4;

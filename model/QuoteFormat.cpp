@@ -22,6 +22,9 @@ constexpr long double fixedNotationLimit = 1e18L;
 // one division of the two is correctly rounded.
 constexpr int maxExactDigits = 19;
 constexpr int maxExactPowerOfTen = 27;
+// Far more significant digits than an extended value holds, so that the
+// rounding of its last bit is decided by the digits kept.
+constexpr size_t keptSignificantDigits = 160;
 
 // Month names: set 0 is the built-in English set, set n + 1 user set n.
 const std::string& monthNameOfSet(int set, int month) { return monthSets()[set].names[month - 1]; }
@@ -262,11 +265,43 @@ constexpr long double exactPowersOfTen[maxExactPowerOfTen + 1] = {
     1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L, 1e20L, 1e21L, 1e22L, 1e23L, 1e24L, 1e25L, 1e26L, 1e27L};
 
 // A number that does not fit the exact path, converted by the C library.
-long double decimalTextToExtended(const char* start, const char* end, char separator) {
-  std::string text(start, end);
-  for (char& c : text) {
-    if (c == separator) c = '.';
+// The library's time grows with the square of the text's length, so only
+// the leading significant digits go to it, with the place of the decimal
+// point as an exponent; the digits after those decide no more than whether
+// anything non-zero follows, which one more digit carries.
+long double decimalTextToExtended(const char* p, const char* end, char separator) {
+  std::string text;
+  if (p != end && (*p == '+' || *p == '-')) text += *p++;
+  int64_t exponent = 0;
+  bool afterSeparator = false;
+  bool significant = false;
+  bool droppedNonZero = false;
+  size_t kept = 0;
+  for (; p != end; ++p) {
+    const char c = *p;
+    if (c == separator) {
+      afterSeparator = true;
+    } else if (!significant && c == '0') {
+      if (afterSeparator) --exponent;
+    } else if (kept < keptSignificantDigits) {
+      significant = true;
+      text += c;
+      ++kept;
+      if (afterSeparator) --exponent;
+    } else {
+      if (!afterSeparator) ++exponent;
+      droppedNonZero = droppedNonZero || c != '0';
+    }
   }
+  if (kept == 0) {
+    text += '0';
+    exponent = 0;
+  } else if (droppedNonZero) {
+    text += '1';
+    --exponent;
+  }
+  text += 'e';
+  text += std::to_string(exponent);
   return std::strtold(text.c_str(), nullptr);
 }
 

@@ -14,6 +14,12 @@ namespace {
 constexpr char endOfFileByte = 0x1A;
 constexpr size_t readChunkSize = 1 << 16;
 constexpr size_t estimateSampleSize = 1 << 13;
+// No quote line comes near this; a file without line breaks (or a damaged
+// one) must not grow the buffer without end.
+constexpr size_t maxLineLength = size_t{1} << 24;
+// Beyond this many lines the series grow as lines come: a short sample
+// stands for the whole file only so far.
+constexpr size_t maxReservedLines = size_t{1} << 18;
 
 bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 
@@ -42,7 +48,8 @@ int TQuoteLineReader::open(const std::string& fileName) {
   position_ = filled_ = 0;
   failed_ = false;
   inputEnded_ = fileEnded_ = true;
-  if (!file_.open(fileName)) return fileExists(fileName) ? -3 : -2;
+  // A device or anything else that is no regular file cannot be read.
+  if (!file_.open(fileName)) return pathExists(fileName) || namesDevice(fileName) ? -3 : -2;
   inputEnded_ = fileEnded_ = false;
   buffer_.resize(readChunkSize);
   fill();
@@ -81,37 +88,61 @@ bool TQuoteLineReader::readQuoteLine(std::string_view& line) {
   if (fileEnded_ || failed_) return false;
   for (;;) {
     while (position_ < filled_ && isLineEnd(buffer_[position_])) ++position_;
-    if (position_ < filled_) break;
-    if (!fill()) {
+    if (position_ == filled_) {
+      if (fill()) continue;
       fileEnded_ = true;
       return false;
     }
-  }
-  for (;;) {
     const char* const start = buffer_.data() + position_;
     const char* const end = buffer_.data() + filled_;
     const char* const lineEnd = findLineBreak(start, end);
-    if (lineEnd != end || inputEnded_) {
-      if (lineEnd != end && *lineEnd == endOfFileByte) fileEnded_ = true;
-      line = std::string_view(start, static_cast<size_t>(lineEnd - start));
-      position_ += line.size();
-      if (line.empty()) return false;  // the end-of-file byte began the line
-      return true;
+    if (lineEnd == end && !inputEnded_) {
+      if (filled_ - position_ > maxLineLength) {
+        skipLongLine();
+        if (failed_) return false;
+        continue;
+      }
+      if (!fill() && failed_) return false;
+      continue;
     }
-    if (!fill() && failed_) return false;
+    if (lineEnd != end && *lineEnd == endOfFileByte) fileEnded_ = true;
+    line = std::string_view(start, static_cast<size_t>(lineEnd - start));
+    position_ += line.size();
+    if (line.empty()) return false;  // the end-of-file byte began the line
+    if (line.size() > maxLineLength) continue;
+    return true;
+  }
+}
+
+void TQuoteLineReader::skipLongLine() {
+  // Read on to the line's end, keeping nothing of it.
+  for (;;) {
+    position_ = filled_;
+    if (!fill()) return;
+    const char* const start = buffer_.data() + position_;
+    const char* const lineEnd = findLineBreak(start, buffer_.data() + filled_);
+    position_ += static_cast<size_t>(lineEnd - start);
+    if (position_ != filled_) return;
   }
 }
 
 size_t TQuoteLineReader::lineCountEstimate() const {
   // The lines of the first few kilobytes stand for the rest: counting them
   // in the whole first piece read would cost a pass over a third of a
-  // typical price file.
-  const size_t sampled = std::min(filled_, estimateSampleSize);
-  const char* const begin = buffer_.data();
+  // typical price file. Only lines with text count, as only they become
+  // records: a file that begins with blank lines is no file of tiny records.
+  const size_t sampled = std::min(filled_ - std::min(position_, filled_), estimateSampleSize);
+  const char* const begin = buffer_.data() + position_;
   const char* const end = begin + sampled;
-  auto lineEnds = static_cast<size_t>(std::count(begin, end, '\n'));
-  if (lineEnds == 0) lineEnds = static_cast<size_t>(std::count(begin, end, '\r'));
+  size_t lines = 0;
+  for (const char* p = begin; p != end;) {
+    const char* const lineEnd = findLineBreak(p, end);
+    if (lineEnd != p) ++lines;
+    if (lineEnd == end || *lineEnd == endOfFileByte) break;
+    p = lineEnd + 1;
+  }
   const auto fileSize = static_cast<size_t>(std::max<int64_t>(file_.size(), 0));
-  if (sampled == 0 || fileSize <= sampled) return lineEnds + 1;
-  return static_cast<size_t>(static_cast<double>(lineEnds) * (static_cast<double>(fileSize) / sampled)) + 1;
+  if (sampled == 0 || fileSize <= sampled) return lines;
+  const double estimate = static_cast<double>(lines) * (static_cast<double>(fileSize) / static_cast<double>(sampled));
+  return std::min(static_cast<size_t>(estimate) + 1, maxReservedLines);
 }

@@ -7,7 +7,8 @@
 // Reads the lines of a quote text file: blank lines are skipped, CR LF, LF
 // and CR all end a line, and a byte 0x1A ends the file. The file is read in
 // pieces; a line is a view into the reader's buffer, valid until the next
-// read.
+// read. A line longer than 16 MB is skipped, so that a file without line
+// breaks cannot grow the buffer without end.
 class TQuoteLineReader {
  public:
   // 0; -2 when the file does not exist; -3 when it cannot be opened.
@@ -20,14 +21,17 @@ class TQuoteLineReader {
   // A read error ended the reading early.
   bool failed() const { return failed_; }
 
-  // About the number of lines of the whole file, from the part read so far,
-  // to size what is read into.
+  // About the number of lines with text of the whole file, from the part
+  // read so far, to size what is read into; bounded, so that a misleading
+  // start cannot ask for more than the file could fill.
   size_t lineCountEstimate() const;
 
  private:
   // Moves the unread rest to the front and reads more; false when nothing
   // more can be read.
   bool fill();
+  // Drops the rest of a line too long to be a quote line.
+  void skipLongLine();
 
   TSequentialFile file_;
   std::string buffer_;

@@ -67,11 +67,11 @@ int TTransaction::save() {
   ini.writeFloat(section, "Value", static_cast<double>(value_));
   ini.writeFloat(section, "Fees", static_cast<double>(fees_));
   ini.writeString(section, "Flag", flag_);
-  saveProperties(ini);
+  const bool complete = saveProperties(ini);
   if (!ini.updateFile()) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
-  return 0;
+  return complete ? 0 : -4;
 }
 
 int TTransaction::setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value,

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/SequentialFile.h"
+
 namespace {
 
 constexpr DWORD invalidAttributes = INVALID_FILE_ATTRIBUTES;
@@ -78,26 +80,35 @@ std::string withoutTrailingBackslashes(std::string path) {
 
 bool readFileBytes(const std::string& fileName, std::string& bytes) {
   bytes.clear();
-  TFileHandle file(CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) return false;
-  LARGE_INTEGER size;
-  size_t expected = GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 ? static_cast<size_t>(size.QuadPart) : 0;
+  TSequentialFile file;
+  if (!file.open(fileName)) return false;
   // One byte more than the size, so that the end is seen without a regrowth
   // unless the file grew meanwhile.
-  bytes.resize(std::max<size_t>(expected + 1, 4096));
+  bytes.resize(std::max<size_t>(static_cast<size_t>(std::max<int64_t>(file.size(), 0)) + 1, 4096));
   size_t filled = 0;
   for (;;) {
     if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
-    DWORD got = 0;
-    DWORD wanted = static_cast<DWORD>(std::min(bytes.size() - filled, ioChunk));
-    bool read = ReadFile(file.get(), bytes.data() + filled, wanted, &got, nullptr);
-    filled += got;
-    if (!read || got == 0) {
+    const int64_t got = file.read(bytes.data() + filled, std::min(bytes.size() - filled, ioChunk));
+    if (got <= 0) {
       bytes.resize(filled);
-      return read;
+      return got == 0;
     }
+    filled += static_cast<size_t>(got);
   }
+}
+
+bool namesDevice(const std::string& path) {
+  if (path.rfind("\\\\.\\", 0) == 0 || path.rfind("//./", 0) == 0) return true;
+  const size_t cut = path.find_last_of("\\/:");
+  std::string name = path.substr(cut == std::string::npos ? 0 : cut + 1);
+  // Windows ignores the extension and trailing blanks of a device name.
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL" || name == "CONIN$" || name == "CONOUT$")
+    return true;
+  return name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) && name[3] >= '0' &&
+         name[3] <= '9';
 }
 
 bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {

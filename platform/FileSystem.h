@@ -8,9 +8,16 @@
 // are Windows paths in the system code page; a folder may be given with or
 // without its trailing backslash unless a routine says otherwise.
 
-// Reads a whole file. False when it cannot be opened or a read fails; bytes
-// then holds what could be read (nothing for a missing file).
+// Reads a whole regular disk file. False when it cannot be opened, is no
+// regular file (see namesDevice) or a read fails; bytes then holds what could
+// be read (nothing for a missing file).
 bool readFileBytes(const std::string& fileName, std::string& bytes);
+
+// True when the path names a device rather than a file: the reserved names
+// CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 as the last part, with
+// or without an extension ("AUX.CSV" is the auxiliary device in every
+// folder), CONIN$ and CONOUT$, and paths in the device namespace "\\.\".
+bool namesDevice(const std::string& path);
 
 // Replaces (or creates) a file with the given bytes so that a crash or a full
 // disk never leaves a half-written file: the bytes go to a temporary file in

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/FileSystem.h"
+
 namespace {
 constexpr size_t maxReadPerCall = 1 << 30;
 }  // namespace
@@ -12,9 +14,16 @@ TSequentialFile::~TSequentialFile() { close(); }
 
 bool TSequentialFile::open(const std::string& fileName) {
   close();
+  // Opening a serial port or the console may wait for ever: such names are
+  // refused before anything is opened.
+  if (namesDevice(fileName)) return false;
   HANDLE handle = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return false;
+  }
   handle_ = handle;
   LARGE_INTEGER size;
   size_ = GetFileSizeEx(handle, &size) ? size.QuadPart : 0;

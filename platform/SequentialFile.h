@@ -13,7 +13,9 @@ class TSequentialFile {
   TSequentialFile(const TSequentialFile&) = delete;
   TSequentialFile& operator=(const TSequentialFile&) = delete;
 
-  // False when the file cannot be opened (missing, a folder, locked).
+  // False when the file cannot be opened (missing, a folder, locked) and
+  // when the name is no regular disk file: a device such as "COM1" or
+  // "AUX.CSV" never ends or blocks the reader, and a pipe may never end.
   bool open(const std::string& fileName);
   void close();
   bool isOpen() const { return handle_ != nullptr; }

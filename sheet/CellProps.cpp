@@ -16,16 +16,7 @@ constexpr char storedListSeparator = ';';
 
 const std::string conditionalPrefix = "Conditional";
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
 }  // namespace
-
-std::string quotedWhereNeeded(const std::string& text) {
-  if (text.empty()) return text;
-  bool enclosed = text.size() >= 2 && text.front() == '"' && text.back() == '"';
-  if (enclosed || isBlank(text.front()) || isBlank(text.back())) return '"' + text + '"';
-  return text;
-}
 
 // ---- TFontAndFillProps ----
 

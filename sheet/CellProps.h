@@ -7,11 +7,6 @@
 
 class TPortableIniFile;
 
-// The text as a settings-file value that reads back unchanged: in double
-// quotes when reading would otherwise trim its blanks or strip its own
-// enclosing quotes.
-std::string quotedWhereNeeded(const std::string& text);
-
 // The font and fill that a field definition gives its cells. Disabled, the
 // cells use the sheet's default font and fill.
 class TFontAndFillProps {

@@ -76,3 +76,28 @@ TEST(CustomProperties, FileRoundTripDropsEmptyValuesAndMergesHandEditedTwins) {
             "[Other]\r\nKeep=me\r\n\r\n[CustomProperties]\r\nGoal=third\r\n\r\n"
             "[ExternalProperties]\r\nColWidth=64\r\n\r\n");
 }
+
+TEST(CustomProperties, EveryValueSurvivesASaveAndUnstorableNamesFailIt) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "props.ini";
+  TCustomPropertyObject object;
+  const std::vector<std::pair<std::string, std::string>> properties = {
+      {"Quoted", "\"Buy low\""}, {"Empty", "\"\""}, {"[1]", "x]"}, {"[2", "y]"}, {"Later", "z"}};
+  for (const auto& [name, value] : properties) object.setCustomProperty(name, value);
+  {
+    TPortableIniFile ini(file);
+    EXPECT_TRUE(object.CustomProperties.saveToIni(ini, "CustomProperties"));
+    ASSERT_TRUE(ini.updateFile());
+  }
+  TCustomPropertyObject loaded;
+  {
+    TPortableIniFile ini(file);
+    loaded.CustomProperties.loadFromIni(ini, "CustomProperties");
+  }
+  for (const auto& [name, value] : properties) EXPECT_EQ(loaded.getCustomProperty(name), value) << name;
+
+  object.setCustomProperty("a=b", "lost");
+  TPortableIniFile ini(file);
+  EXPECT_FALSE(object.CustomProperties.saveToIni(ini, "CustomProperties"));
+  EXPECT_EQ(ini.readString("CustomProperties", "Later", ""), "z");
+}

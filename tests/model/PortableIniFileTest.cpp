@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cfloat>
 #include <cmath>
 #include <random>
 
@@ -133,6 +134,17 @@ TEST_F(PortableIniFile, FloatsHaveOneLocaleIndependentTextForm) {
     ini.writeFloat("F", "v", v);
     EXPECT_NEAR(ini.readFloat("F", "v", 0), v, std::fabs(v) * 1e-14) << v;
   }
+  // Both ends of the range, the smallest normal and subnormal values and
+  // negative zero keep the 23-character form and read back.
+  for (double v : {DBL_MAX, -DBL_MAX, DBL_MIN, -DBL_MIN, DBL_TRUE_MIN, -DBL_TRUE_MIN, -0.0}) {
+    ini.writeFloat("F", "v", v);
+    EXPECT_EQ(ini.readString("F", "v", "").size(), 23u) << v;
+    const double back = ini.readFloat("F", "v", 7);
+    EXPECT_NEAR(back, v, std::fabs(v) * 1e-14) << v;
+    EXPECT_EQ(std::signbit(back), std::signbit(v)) << v;
+  }
+  EXPECT_EQ(floatToIniText(-0.0), "-0.00000000000000E+0000");
+  EXPECT_EQ(floatToIniText(DBL_MAX), " 1.79769313486231E+0308");
   ini.writeFloat("F", "nan", std::nan(""));
   EXPECT_EQ(ini.readFloat("F", "nan", 7), 7);
 
@@ -204,4 +216,31 @@ TEST_F(PortableIniFile, GarbageFilesReadAsDefaultsWithoutHarm) {
     }
     EXPECT_EQ(readWholeFile(file), bytes);
   }
+}
+
+TEST_F(PortableIniFile, EntriesNeverReadBackAsHeadersAndOverlongLinesAreSkipped) {
+  {
+    TPortableIniFile ini(file);
+    ini.writeString("S", "[1", "x]");
+    ini.writeString("S", " [a]", "\"b]\"");
+    ini.writeString("S", "after", "kept");
+    ASSERT_TRUE(ini.updateFile());
+  }
+  {
+    TPortableIniFile ini(file);
+    EXPECT_EQ(ini.readString("S", "[1", ""), "x]");
+    EXPECT_EQ(ini.readString("S", "after", ""), "kept");
+    EXPECT_FALSE(ini.sectionExists("1=x"));
+  }
+  // A line past 16 MB (a damaged file, or one without line ends) is
+  // dropped; the lines after it are read.
+  fileWith("[S]\r\nk=1\r\nlong=" + std::string((size_t{1} << 24) + 5, 'y') + "\r\nm=2\r\n");
+  TPortableIniFile ini(file);
+  EXPECT_EQ(ini.readInteger("S", "k", 0), 1);
+  EXPECT_TRUE(ini.readString("S", "long", "none") == "none");
+  EXPECT_EQ(ini.readInteger("S", "m", 0), 2);
+  EXPECT_FALSE(ini.readFailed());
+  // A device is no settings file: nothing is read, and nothing may be written.
+  TPortableIniFile device(folder.path() + "aux.ini");
+  EXPECT_TRUE(device.readFailed());
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -213,6 +214,23 @@ TEST(QuoteFormat, NumbersAndAbsentValues) {
     EXPECT_EQ(parse(format, std::string("5/1/2024;") + text).Open, std::strtold(text, nullptr)) << text;
   }
   EXPECT_EQ(parse(format, "5/1/2024;" + std::string(2000, '7')).Mask & quoteOpenBit, quoteOpenBit);
+}
+
+TEST(QuoteFormat, LongNumbersReadInTimeLinearInTheirLength) {
+  // Digits past what an extended value holds change nothing but whether the
+  // value lies just above the kept digits, which must still round right: a
+  // tie broken by a far digit, and leading zeros that move the point.
+  const std::string tie = "1.00000000000000000005421010862427522170037264004349708557128906250";
+  for (const std::string& text : {tie + std::string(3000, '0') + "1", tie + std::string(3000, '0'),
+                                  "0." + std::string(5000, '0') + "123" + std::string(3000, '9'),
+                                  "-" + std::string(4000, '0') + "7" + std::string(3000, '3') + ".5"}) {
+    EXPECT_EQ(parse("D/M/Y;C", "5/1/2024;" + text).Close, std::strtold(text.c_str(), nullptr)) << text.size();
+  }
+  // 800,000 digits took 23 s when the whole text went to the C library.
+  const auto started = std::chrono::steady_clock::now();
+  const TQuoteRecord quote = parse("D/M/Y;C", "5/1/2024;2." + std::string(800000, '5'));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  EXPECT_EQ(quote.Close, 2.5555555555555555555555555555555555555555L);
 }
 
 TEST(QuoteFormat, WritingLines) {

@@ -55,3 +55,37 @@ TEST(QuoteLineReader, LinesAcrossTheReadPiecesOfALargeFile) {
   EXPECT_EQ(linesOf(reader), expected);
   EXPECT_FALSE(reader.failed());
 }
+
+TEST(QuoteLineReader, DevicesAreRefusedAndOverlongLinesDropped) {
+  TTemporaryFolder folder;
+  TQuoteLineReader reader;
+  // A ticker named AUX makes a price file name that is a device in every
+  // folder: reading it would wait for ever.
+  for (const char* name : {"AUX.CSV", "aux", "COM1", "com1.csv", "PRN.CSV", "CON.CSV", "NUL.csv", "LPT1.txt"})
+    EXPECT_EQ(reader.open(folder.path() + name), -3) << name;
+  EXPECT_EQ(reader.open("\\\\.\\pipe\\kestrova-none"), -3);
+  EXPECT_EQ(reader.open(folder.path()), -3);
+
+  // A line past 16 MB is skipped to its end; the lines around it stay.
+  std::string text = "first\r\n" + std::string((size_t{1} << 24) + 70000, '9') + "\r\nlast";
+  writeWholeFile(folder.path() + "long.csv", text);
+  ASSERT_EQ(reader.open(folder.path() + "long.csv"), 0);
+  EXPECT_TRUE(linesOf(reader) == (std::vector<std::string>{"first", "last"}));
+  EXPECT_FALSE(reader.failed());
+}
+
+TEST(QuoteLineReader, TheLineEstimateFollowsLinesWithTextAndStaysBounded) {
+  TTemporaryFolder folder;
+  TQuoteLineReader reader;
+  // Blank lines first: they make no records, so they must not make the
+  // loader reserve room for millions.
+  writeWholeFile(folder.path() + "blank.csv", std::string(1 << 20, '\n') + "1.1.2000 5\r\n");
+  ASSERT_EQ(reader.open(folder.path() + "blank.csv"), 0);
+  EXPECT_LE(reader.lineCountEstimate(), 1u);
+  std::string tiny;
+  for (int i = 0; i < 4 << 20; ++i) tiny += "1\n";
+  writeWholeFile(folder.path() + "tiny.csv", tiny);
+  ASSERT_EQ(reader.open(folder.path() + "tiny.csv"), 0);
+  EXPECT_LE(reader.lineCountEstimate(), size_t{1} << 18);
+  EXPECT_EQ(linesOf(reader).size(), size_t{4} << 20);
+}
