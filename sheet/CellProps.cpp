@@ -16,6 +16,14 @@ constexpr char storedListSeparator = ';';
 
 const std::string conditionalPrefix = "Conditional";
 
+// Only a formula is spelled with separators: a text such as "Smith; John"
+// or "1.5" is the user's own and stays as typed.
+std::string respelledContent(const std::string& content, char fromDecimal, char toDecimal, char fromList,
+                             char toList) {
+  if (content.empty() || content.front() != '=') return content;
+  return translateFormulaSeparators(content, fromDecimal, toDecimal, fromList, toList);
+}
+
 }  // namespace
 
 // ---- TFontAndFillProps ----
@@ -201,8 +209,8 @@ int TCellProps::loadFromIni(const TPortableIniFile& ini, const std::string& sect
   setDefaults();
   if (!ini.sectionExists(section)) return -7;
   Locked = ini.readBool(section, "Locked", Locked);
-  Content = translateFormulaSeparators(ini.readString(section, "Content", Content), storedDecimalSeparator,
-                                       decimalSeparator, storedListSeparator, listSeparator);
+  Content = respelledContent(ini.readString(section, "Content", Content), storedDecimalSeparator, decimalSeparator,
+                             storedListSeparator, listSeparator);
   Trail = ini.readString(section, "Trail", Trail);
   Kind = static_cast<std::uint8_t>(ini.readInteger(section, "Kind", Kind));
   MaxDecimals = static_cast<std::uint8_t>(ini.readInteger(section, "MaxDecimals", MaxDecimals));
@@ -217,8 +225,8 @@ int TCellProps::saveToIni(TPortableIniFile& ini, const std::string& section, cha
                           char decimalSeparator) const {
   ini.writeBool(section, "Locked", Locked);
   ini.writeString(section, "Content",
-                  quotedWhereNeeded(translateFormulaSeparators(Content, decimalSeparator, storedDecimalSeparator,
-                                                               listSeparator, storedListSeparator)));
+                  quotedWhereNeeded(respelledContent(Content, decimalSeparator, storedDecimalSeparator, listSeparator,
+                                                     storedListSeparator)));
   // The quotes keep blanks at the ends of the trail, which reading trims.
   ini.writeString(section, "Trail", '"' + Trail + '"');
   ini.writeInteger(section, "Kind", Kind);

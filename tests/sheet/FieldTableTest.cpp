@@ -82,6 +82,25 @@ TEST(FieldTable, FileRoundTripKeepsEveryByte) {
   EXPECT_EQ(readWholeFile(loaded.FileName), written);
 }
 
+TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
+  TTemporaryFolder folder;
+  TFieldTable table;
+  table.FileName = folder.path() + "FIELDS.INI";
+  const std::vector<std::string> contents = {"Smith; John", "1.5", "1,5", "=SUM(1,5;2)"};
+  for (size_t i = 0; i < contents.size(); ++i) {
+    table.insertField(static_cast<int>(i));
+    table.items(static_cast<int>(i))->Content = contents[i];
+  }
+  ASSERT_EQ(table.save(',', ';'), 0);
+  TFieldTable loaded;
+  ASSERT_EQ(loaded.loadFromFile(table.FileName, '.', ','), 0);
+  ASSERT_EQ(loaded.count(), 4);
+  EXPECT_EQ(loaded.items(0)->Content, "Smith; John");
+  EXPECT_EQ(loaded.items(1)->Content, "1.5");
+  EXPECT_EQ(loaded.items(2)->Content, "1,5");
+  EXPECT_EQ(loaded.items(3)->Content, "=SUM(1.5,2)");
+}
+
 TEST(FieldTable, MissingPartsReadAsDefaults) {
   TTemporaryFolder folder;
   TFieldTable table;
