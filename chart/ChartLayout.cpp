@@ -1,0 +1,163 @@
+#include "chart/ChartLayout.h"
+
+#include "model/PortableIniFile.h"
+
+namespace {
+
+const char* const fontPrefix = "Font";
+
+void writeXAxis(TPortableIniFile& ini, const std::string& section, const TChartLayout::TXAxisSettings& axis) {
+  ini.writeBool(section, "Visible", axis.visible);
+  ini.writeBool(section, "Dates", axis.dates);
+  ini.writeBool(section, "Slider", axis.slider);
+  ini.writeInteger(section, "Height", axis.height);
+  ini.writeFont(section, fontPrefix, axis.font);
+}
+
+void readXAxis(const TPortableIniFile& ini, const std::string& section, TChartLayout::TXAxisSettings& axis) {
+  axis.visible = ini.readBool(section, "Visible", axis.visible);
+  axis.dates = ini.readBool(section, "Dates", axis.dates);
+  axis.slider = ini.readBool(section, "Slider", axis.slider);
+  axis.height = ini.readInteger(section, "Height", axis.height);
+  ini.readFont(section, fontPrefix, axis.font);
+}
+
+void writeYAxis(TPortableIniFile& ini, const std::string& section, const TChartLayout::TYAxisSettings& axis) {
+  ini.writeBool(section, "Visible", axis.visible);
+  ini.writeBool(section, "Slider", axis.slider);
+  ini.writeInteger(section, "Width", axis.width);
+  ini.writeFont(section, fontPrefix, axis.font);
+}
+
+void readYAxis(const TPortableIniFile& ini, const std::string& section, TChartLayout::TYAxisSettings& axis) {
+  axis.visible = ini.readBool(section, "Visible", axis.visible);
+  axis.slider = ini.readBool(section, "Slider", axis.slider);
+  axis.width = ini.readInteger(section, "Width", axis.width);
+  ini.readFont(section, fontPrefix, axis.font);
+}
+
+void writeCaption(TPortableIniFile& ini, const std::string& section, const TChartLayout::TCaptionSettings& caption) {
+  ini.writeBool(section, "Visible", caption.visible);
+  ini.writeInteger(section, "Align", caption.align);
+  ini.writeInteger(section, "Color", caption.color);
+  ini.writeFont(section, fontPrefix, caption.font);
+  ini.writeString(section, "Text", caption.text);
+  ini.writeInteger(section, "Height", caption.height);
+}
+
+void readCaption(const TPortableIniFile& ini, const std::string& section, TChartLayout::TCaptionSettings& caption) {
+  caption.visible = ini.readBool(section, "Visible", caption.visible);
+  caption.align = ini.readInteger(section, "Align", caption.align);
+  caption.color = ini.readInteger(section, "Color", caption.color);
+  ini.readFont(section, fontPrefix, caption.font);
+  caption.text = ini.readString(section, "Text", caption.text);
+  caption.height = ini.readInteger(section, "Height", caption.height);
+}
+
+}  // namespace
+
+int writeChartLayout(TPortableIniFile& ini, const TChartLayout& layout) {
+  try {
+    if (layout.inContainer) {
+      ini.writeFloat("Tile", "Left", layout.tileLeft);
+      ini.writeFloat("Tile", "Top", layout.tileTop);
+      ini.writeFloat("Tile", "Right", layout.tileRight);
+      ini.writeFloat("Tile", "Bottom", layout.tileBottom);
+    }
+    ini.writeBool("Tile", "Maximized", layout.maximized);
+    writeXAxis(ini, "TopXAxis", layout.topXAxis);
+    writeXAxis(ini, "BottomXAxis", layout.bottomXAxis);
+    writeYAxis(ini, "LeftYAxis", layout.leftYAxis);
+    writeYAxis(ini, "RightYAxis", layout.rightYAxis);
+    ini.writeInteger("Axes", "Color", layout.axesColor);
+
+    const std::string graph = "Graph";
+    ini.writeBool(graph, "Logarithmic", layout.logarithmic);
+    ini.writeBool(graph, "CrossHair", layout.crossHair);
+    ini.writeBool(graph, "ShowPositionCenter", layout.showPositionCenter);
+    ini.writeBool(graph, "ShowPositionTop", layout.showPositionTop);
+    ini.writeBool(graph, "ShowPositionBottom", layout.showPositionBottom);
+    ini.writeBool(graph, "ShowPositionLeft", layout.showPositionLeft);
+    ini.writeBool(graph, "ShowPositionRight", layout.showPositionRight);
+    ini.writeBool(graph, "TransparentLabel", layout.transparentLabel);
+    ini.writeInteger(graph, "LabelColor", layout.labelColor);
+    ini.writeBool(graph, "Fill", layout.fill);
+    ini.writeInteger(graph, "Color", layout.graphColor);
+    ini.writeInteger(graph, "FillColor", layout.fillColor);
+    ini.writeFont(graph, fontPrefix, layout.graphFont);
+
+    ini.writeBool("Grid", "TopX", layout.gridTopX);
+    ini.writeBool("Grid", "BottomX", layout.gridBottomX);
+    ini.writeBool("Grid", "LeftY", layout.gridLeftY);
+    ini.writeBool("Grid", "RightY", layout.gridRightY);
+    ini.writeInteger("Grid", "Color", layout.gridColor);
+
+    ini.writeBool("Profile", "Visible", layout.profileVisible);
+    ini.writeBool("Profile", "Fill", layout.profileFill);
+    ini.writeInteger("Profile", "MaxBins", layout.maxProfileBins);
+    ini.writeInteger("Profile", "FillColor", layout.profileFillColor);
+
+    writeCaption(ini, "TopText", layout.topText);
+    writeCaption(ini, "BottomText", layout.bottomText);
+  } catch (...) {
+    return -4;
+  }
+  return 0;
+}
+
+int readChartLayout(const TPortableIniFile& ini, TChartLayout& layout) {
+  if (ini.readFailed()) return -3;
+  try {
+    if (layout.inContainer) {
+      layout.tileLeft = ini.readFloat("Tile", "Left", 0);
+      layout.tileTop = ini.readFloat("Tile", "Top", 0);
+      layout.tileRight = ini.readFloat("Tile", "Right", 1.0);
+      layout.tileBottom = ini.readFloat("Tile", "Bottom", 1.0);
+    }
+    layout.maximized = ini.readBool("Tile", "Maximized", layout.maximized);
+    readCaption(ini, "TopText", layout.topText);
+    readCaption(ini, "BottomText", layout.bottomText);
+
+    const std::string graph = "Graph";
+    layout.logarithmic = ini.readBool(graph, "Logarithmic", layout.logarithmic);
+    layout.crossHair = ini.readBool(graph, "CrossHair", layout.crossHair);
+    layout.showPositionCenter = ini.readBool(graph, "ShowPositionCenter", layout.showPositionCenter);
+    layout.showPositionTop = ini.readBool(graph, "ShowPositionTop", layout.showPositionTop);
+    layout.showPositionBottom = ini.readBool(graph, "ShowPositionBottom", layout.showPositionBottom);
+    layout.showPositionLeft = ini.readBool(graph, "ShowPositionLeft", layout.showPositionLeft);
+    layout.showPositionRight = ini.readBool(graph, "ShowPositionRight", layout.showPositionRight);
+    layout.transparentLabel = ini.readBool(graph, "TransparentLabel", layout.transparentLabel);
+    layout.labelColor = ini.readInteger(graph, "LabelColor", layout.labelColor);
+    layout.fill = ini.readBool(graph, "Fill", layout.fill);
+    layout.graphColor = ini.readInteger(graph, "Color", layout.graphColor);
+    layout.fillColor = ini.readInteger(graph, "FillColor", layout.fillColor);
+    ini.readFont(graph, fontPrefix, layout.graphFont);
+
+    layout.profileVisible = ini.readBool("Profile", "Visible", layout.profileVisible);
+    layout.profileFill = ini.readBool("Profile", "Fill", layout.profileFill);
+    layout.maxProfileBins = ini.readInteger("Profile", "MaxBins", layout.maxProfileBins);
+    layout.profileFillColor = ini.readInteger("Profile", "FillColor", layout.profileFillColor);
+
+    readXAxis(ini, "TopXAxis", layout.topXAxis);
+    readXAxis(ini, "BottomXAxis", layout.bottomXAxis);
+    readYAxis(ini, "LeftYAxis", layout.leftYAxis);
+    readYAxis(ini, "RightYAxis", layout.rightYAxis);
+    layout.axesColor = ini.readInteger("Axes", "Color", layout.axesColor);
+
+    layout.gridTopX = ini.readBool("Grid", "TopX", layout.gridTopX);
+    layout.gridBottomX = ini.readBool("Grid", "BottomX", layout.gridBottomX);
+    layout.gridLeftY = ini.readBool("Grid", "LeftY", layout.gridLeftY);
+    layout.gridRightY = ini.readBool("Grid", "RightY", layout.gridRightY);
+    layout.gridColor = ini.readInteger("Grid", "Color", layout.gridColor);
+  } catch (...) {
+    return -3;
+  }
+  return 0;
+}
+
+int saveChartLayoutFile(const std::string& fileName, const TChartLayout& layout) {
+  TPortableIniFile ini(fileName);
+  const int result = writeChartLayout(ini, layout);
+  if (result != 0) return result;
+  return ini.updateFile() ? 0 : -4;
+}
