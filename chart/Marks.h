@@ -16,7 +16,10 @@ struct TMarkRect {
   int top = -1;
   int right = -1;
   int bottom = -1;
-  bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+  bool placed() const { return !(left == -1 && top == -1 && right == -1 && bottom == -1); }
+  bool contains(int x, int y) const {
+    return placed() && x >= left && x <= right && y >= top && y <= bottom;
+  }
 };
 
 class TMark {

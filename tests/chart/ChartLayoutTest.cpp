@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "chart/ChartLayout.h"
+#include "model/PortableIniFile.h"
+#include "tests/support/TestFolders.h"
+
+TEST(ChartLayout, SavedLoadedAndSavedAgainByteForByte) {
+  TTemporaryFolder folder;
+  TChartLayout layout;
+  layout.inContainer = true;
+  layout.tileLeft = 0.25;
+  layout.tileBottom = 0.5;
+  layout.topXAxis.dates = true;
+  layout.leftYAxis.visible = false;
+  layout.rightYAxis.width = 51;
+  layout.logarithmic = true;
+  layout.showPositionRight = true;
+  layout.labelColor = -2147483624;
+  layout.graphFont.name = "Verdana";
+  layout.gridBottomX = true;
+  layout.maxProfileBins = 40;
+  layout.topText.text = "Prices";
+  layout.bottomText.align = 2;
+  ASSERT_EQ(saveChartLayoutFile(folder.path() + "a.INI", layout), 0);
+
+  TChartLayout loaded;
+  loaded.inContainer = true;
+  {
+    TPortableIniFile ini(folder.path() + "a.INI");
+    ASSERT_EQ(readChartLayout(ini, loaded), 0);
+  }
+  ASSERT_EQ(saveChartLayoutFile(folder.path() + "b.INI", loaded), 0);
+  const std::string text = readWholeFile(folder.path() + "a.INI");
+  EXPECT_EQ(readWholeFile(folder.path() + "b.INI"), text);
+
+  // The sections in the file's order, the Tile bounds first.
+  size_t at = 0;
+  for (const char* section : {"[Tile]", "Left=", "Maximized=", "[TopXAxis]", "[BottomXAxis]", "[LeftYAxis]",
+                              "[RightYAxis]", "[Axes]", "[Graph]", "[Grid]", "[Profile]", "[TopText]",
+                              "[BottomText]"}) {
+    const size_t next = text.find(section, at);
+    ASSERT_NE(next, std::string::npos) << section;
+    at = next;
+  }
+  EXPECT_NE(text.find("FontName=Verdana"), std::string::npos);
+}
+
+TEST(ChartLayout, OutsideAContainerNoBoundsAndMissingKeysKeepValues) {
+  TTemporaryFolder folder;
+  TChartLayout layout;
+  ASSERT_EQ(saveChartLayoutFile(folder.path() + "c.INI", layout), 0);
+  const std::string text = readWholeFile(folder.path() + "c.INI");
+  EXPECT_EQ(text.find("\nLeft="), std::string::npos);
+  EXPECT_NE(text.find("Maximized=0"), std::string::npos);
+
+  writeWholeFile(folder.path() + "d.INI", "[Graph]\r\nFill=1\r\n");
+  TChartLayout partial;
+  partial.maxProfileBins = 33;
+  partial.graphFont.name = "Arial";
+  TPortableIniFile ini(folder.path() + "d.INI");
+  ASSERT_EQ(readChartLayout(ini, partial), 0);
+  EXPECT_TRUE(partial.fill);
+  EXPECT_EQ(partial.maxProfileBins, 33);
+  EXPECT_EQ(partial.graphFont.name, "Arial");
+}
+
+TEST(ChartLayout, AFailedWriteReportsAndKeepsTheOldFile) {
+  TTemporaryFolder folder;
+  // A folder where the file should be cannot be replaced.
+  EXPECT_EQ(saveChartLayoutFile(folder.path() + "missing\\x.INI", TChartLayout()), -4);
+}
