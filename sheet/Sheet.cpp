@@ -61,6 +61,7 @@ TSheet::TSheet() : tokenFactory(std::make_shared<TTokenObjectFactory>()) {
 TSheet::~TSheet() { clearCells(); }
 
 void TSheet::clearCells() {
+  ++cellsGeneration_;
   for (auto column = cells.rbegin(); column != cells.rend(); ++column) {
     while (!column->empty()) column->pop_back();
   }
@@ -78,6 +79,7 @@ void TSheet::clearSizes() {
 // ---- Counts and sizes ----
 
 void TSheet::setColCount(int n) {
+  if (std::max(1, n) != colProps.count) ++cellsGeneration_;
   colProps.count = std::max(1, n);
   leftCol = std::min(leftCol, colProps.count);
   rightCol = std::min(rightCol, colProps.count);
@@ -87,6 +89,7 @@ void TSheet::setColCount(int n) {
 }
 
 void TSheet::setRowCount(int n) {
+  if (std::max(1, n) != rowProps.count) ++cellsGeneration_;
   rowProps.count = std::max(1, n);
   topRow = std::min(topRow, rowProps.count);
   bottomRow = std::min(bottomRow, rowProps.count);
@@ -155,6 +158,7 @@ TCell* TSheet::getCell(int col, int row) const {
 
 void TSheet::freeCellAt(int col, int row) {
   if (!getCell(col, row)) return;
+  ++cellsGeneration_;
   cells[static_cast<std::size_t>(col) - 1][static_cast<std::size_t>(row) - 1].reset();
   dependents.removeFromAll({col - 1, row - 1});
 }
@@ -175,6 +179,7 @@ void TSheet::putCell(int col, int row, TCellPtr cell) {
   if (static_cast<std::size_t>(row) > column.size()) column.resize(static_cast<std::size_t>(row));
   cell->setOwner(this);
   bool hasFormula = cell->hasFormula();
+  if (column[static_cast<std::size_t>(row) - 1]) ++cellsGeneration_;
   column[static_cast<std::size_t>(row) - 1] = std::move(cell);
   // The links of a place belong to its formula: a cell without one reads
   // nothing. A formula cell keeps them; whoever set its formula made them.

@@ -167,6 +167,10 @@ class TSheet {
   bool hasCurrentCell() const { return currentCol >= 1 && currentRow >= 1; }
   int lastColumnWithRow(int row) const;
   POINT getUsedExtent() const;
+  // Counts every emptying, resizing or rearranging of the grid and every
+  // cell taken from a place, so that a holder of a place (the grid's open
+  // editor) can tell that what stands there now may be another cell.
+  std::uint64_t cellsGeneration() const { return cellsGeneration_; }
 
   // ---- Creating cells ----
   // Writes text into the place as a cell of the type code (any other code:
@@ -383,6 +387,7 @@ class TSheet {
   // Formula cells last seen in "#CIRC!", in column then row order.
   std::set<TCellCoord> circularCells_;
   int parseDepth_ = 0;
+  std::uint64_t cellsGeneration_ = 0;
   // The removal count of the dependency lists at the last full look at them.
   std::uint64_t circularScanRemovals_ = ~std::uint64_t{0};
   // The propagation's explicit stack: a frame walks its slice of pending_

@@ -100,6 +100,7 @@ void TSheet::restoreConsistency() {
   // Links recorded before the cells moved name the old places; none may
   // survive, or a later change would update the wrong cells and miss the
   // right ones.
+  ++cellsGeneration_;
   dependents.clear();
   if (autoRecalculate) {
     recalculateAll(false);

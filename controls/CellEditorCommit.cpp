@@ -1,0 +1,162 @@
+#include "controls/CellEditorCommit.h"
+
+#include <cmath>
+
+#include "controls/CellEditorChoice.h"
+#include "platform/CalendarDates.h"
+#include "platform/DateTime.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+bool writable(const TSheet& sheet) { return sheet.hasCurrentCell() && sheet.currentCell() && !sheet.currentCellLocked(); }
+
+// The kind a bound numeric property converts a text to; 0 for a text
+// property.
+std::uint8_t boundNumericKind(std::uint8_t code) {
+  if (code == cellTransactionNumber) return valueInteger;
+  if ((code >= cellPercentStocks && code < cellTransactionNumber) ||
+      (code >= cellTransactionUnits && code <= cellTransactionFees)) {
+    return valueNumber;
+  }
+  return 0;
+}
+
+// Runs the write and reports whether the cell's or property's text changed.
+template <class Write>
+TCellWrite writeAndCompare(TSheet& sheet, bool bound, Write write) {
+  const TCellEditorChoice choice{TCellEditorKind::none, bound, false};
+  const std::string before = currentEditableText(sheet, choice);
+  const std::uint8_t typeBefore = sheet.currentCellType();
+  write();
+  const bool changed = currentEditableText(sheet, choice) != before || sheet.currentCellType() != typeBefore;
+  return changed ? TCellWrite::written : TCellWrite::nothing;
+}
+
+}  // namespace
+
+TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text) {
+  if (!writable(sheet)) return TCellWrite::nothing;
+  const std::uint8_t code = typeCode & 0x7F;
+  const TCellEditorChoice choice = chooseCellEditor(code);
+  if (choice.bound) {
+    if (const std::uint8_t kind = boundNumericKind(code)) {
+      TValueRecord value;
+      value.kind = valueString;
+      value.string = text;
+      if (!sheet.convertValue(value, kind)) return TCellWrite::refused;
+    }
+    return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectText(text); });
+  }
+  switch (code) {
+    case cellNumber:
+    case cellInteger:
+    case cellString:
+    case cellCurrency:
+    case cellImage: {
+      const std::uint8_t alignment = sheet.currentCell()->alignment;
+      return writeAndCompare(sheet, false, [&] { sheet.setCurrentCellContent(code, text, alignment); });
+    }
+    default:
+      return TCellWrite::nothing;
+  }
+}
+
+TCellWrite clearCurrentCell(TSheet& sheet) {
+  if (!sheet.hasCurrentCell() || sheet.currentCellLocked()) return TCellWrite::nothing;
+  const std::uint8_t code = sheet.currentCellType() & 0x7F;
+  if (!sheet.currentCell()) return TCellWrite::nothing;
+  switch (code) {
+    case cellPortfolioName:
+    case cellPortfolioSymbol:
+    case cellPortfolioCurrency:
+    case cellAssetName:
+    case cellAssetSymbol:
+    case cellAssetCurrency:
+    case cellTransactionDate:
+    case cellTransactionTime:
+    case cellTransactionFlag:
+      return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectText(std::string()); });
+    case cellTransactionNumber:
+      return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectInteger(-1); });
+    case cellTransactionSoft:
+      return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectInteger(0); });
+    default:
+      if (boundNumericKind(code)) return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectNumber(0.0); });
+      return writeAndCompare(sheet, false, [&] { sheet.setCurrentCellString(std::string()); });
+  }
+}
+
+TCellWrite toggleCurrentCell(TSheet& sheet, std::uint8_t typeCode) {
+  if (!writable(sheet)) return TCellWrite::nothing;
+  switch (typeCode & 0x7F) {
+    case cellBoolean:
+      sheet.setCurrentCellInteger(sheet.currentCellInteger() != 0 ? 0 : 1);
+      return TCellWrite::written;
+    case cellTransactionSoft:
+      sheet.setCurrentObjectInteger(sheet.currentObjectInteger() != 0 ? 0 : 1);
+      return TCellWrite::written;
+    default:
+      return TCellWrite::nothing;
+  }
+}
+
+TCellWrite writeCurrentCellColor(TSheet& sheet, std::int32_t color) {
+  if (!writable(sheet)) return TCellWrite::nothing;
+  return writeAndCompare(sheet, false, [&] { sheet.setCurrentCellInteger(color); });
+}
+
+bool pickerCanShow(double dateTime) {
+  constexpr double firstShown = -53690.0;   // 1 January 1753
+  constexpr double afterLastShown = 2958466.0;  // 1 January 10000
+  return std::isfinite(dateTime) && dateTime >= firstShown && dateTime < afterLastShown;
+}
+
+TPickerValue openingPickerValue(const TSheet& sheet, std::uint8_t typeCode) {
+  const TCellEditorChoice choice = chooseCellEditor(typeCode);
+  TPickerValue opening;
+  opening.value = choice.bound ? sheet.currentObjectNumber() : sheet.currentCellNumber();
+  if (choice.bound && (typeCode & 0x7F) == cellTransactionTime) {
+    // The bound time is the fraction alone; its day is no part of the edit.
+    opening.value = opening.value - std::trunc(opening.value);
+  }
+  opening.shown = pickerCanShow(opening.value);
+  return opening;
+}
+
+bool pickedCellValue(const TPickerValue& opening, bool timeMode, double pickedDay, double pickedTime,
+                     double& result) {
+  const double day = opening.shown ? std::trunc(opening.value) : 0.0;
+  const double timeOfDay = opening.shown ? std::fabs(opening.value - day) : 0.0;
+  if (!timeMode) {
+    if (opening.shown && pickedDay == day) return false;
+    result = combineDateAndTime(pickedDay, timeOfDay);
+    return true;
+  }
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+  int pickedHour = 0, pickedMinute = 0, pickedSecond = 0;
+  decodeTime(timeOfDay, hour, minute, second, millisecond);
+  decodeTime(pickedTime, pickedHour, pickedMinute, pickedSecond, millisecond);
+  // The picker shows whole seconds: milliseconds it cannot show are no change.
+  if (opening.shown && hour == pickedHour && minute == pickedMinute && second == pickedSecond) return false;
+  result = combineDateAndTime(day, pickedTime);
+  return true;
+}
+
+TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value) {
+  if (!writable(sheet)) return TCellWrite::nothing;
+  switch (typeCode & 0x7F) {
+    case cellDate:
+    case cellTime:
+      sheet.setCurrentCellNumber(value);
+      return TCellWrite::written;
+    case cellTransactionDate:
+      sheet.setCurrentObjectNumber(std::trunc(value));
+      return TCellWrite::written;
+    case cellTransactionTime:
+      sheet.setCurrentObjectNumber(std::fabs(value - std::trunc(value)));
+      return TCellWrite::written;
+    default:
+      return TCellWrite::nothing;
+  }
+}
