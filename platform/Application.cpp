@@ -1,0 +1,248 @@
+#include "platform/Application.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+
+#include "platform/Control.h"
+#include "platform/Form.h"
+#include "platform/Timer.h"
+
+namespace {
+
+const UINT deferredCallMessage = WM_APP + 1;
+const char* const utilityClassName = "KestrovaUtility";
+
+// The nearest control of ours at or above a window (a system control's
+// inner window, such as a combo box's edit, belongs to its control).
+TControl* controlAtOrAbove(HWND window) {
+  for (; window; window = GetParent(window)) {
+    if (TControl* control = TControl::fromHandle(window)) return control;
+  }
+  return nullptr;
+}
+
+std::vector<TControl*> chainBelowTopLevel(TControl* control, HWND topLevel) {
+  std::vector<TControl*> chain;
+  for (; control && control->handle() != topLevel; control = control->parent()) chain.push_back(control);
+  return chain;
+}
+
+}  // namespace
+
+TApplication& application() {
+  static TApplication instance;
+  return instance;
+}
+
+TApplication::TApplication() {
+  oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES |
+                                    ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS |
+                                    ICC_UPDOWN_CLASS | ICC_USEREX_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSEXA windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &TApplication::utilityProcedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = utilityClassName;
+  RegisterClassExA(&windowClass);
+  utilityWindow_ = CreateWindowExA(0, utilityClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+}
+
+TApplication::~TApplication() {
+  if (utilityWindow_) DestroyWindow(utilityWindow_);
+  if (oleInitialized_) OleUninitialize();
+}
+
+LRESULT CALLBACK TApplication::utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  try {
+    switch (message) {
+      case WM_TIMER: {
+        TApplication& app = application();
+        const auto found = app.timers_.find(wParam);
+        if (found != app.timers_.end()) found->second->fire();
+        return 0;
+      }
+      case deferredCallMessage:
+        application().runDeferredCalls();
+        return 0;
+      default:
+        break;
+    }
+  } catch (...) {
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int TApplication::run() {
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) handleMessage(message);
+  terminated_ = true;
+  return static_cast<int>(message.wParam);
+}
+
+void TApplication::processMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    handleMessage(message);
+  }
+}
+
+void TApplication::handleMessage(MSG& message) {
+  // Hooks may remove themselves while running: iterate over a copy.
+  const auto hooks = hooks_;
+  for (const auto& hook : hooks) {
+    if (hook.second(message)) return;
+  }
+  for (HWND dialog : modelessDialogs_) {
+    if ((dialog == message.hwnd || IsChild(dialog, message.hwnd)) && IsDialogMessageA(dialog, &message)) return;
+  }
+  if (handleFormKeys(message)) return;
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+}
+
+bool TApplication::handleFormKeys(MSG& message) {
+  if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN && message.message != WM_CHAR) return false;
+  for (TControl* control = controlAtOrAbove(message.hwnd); control; control = control->parent()) {
+    if (auto* form = dynamic_cast<TForm*>(control); form && form->previewKey(message)) return true;
+  }
+  return false;
+}
+
+int TApplication::addMessageHook(std::function<bool(MSG&)> hook) {
+  hooks_.emplace_back(nextHookId_, std::move(hook));
+  return nextHookId_++;
+}
+
+void TApplication::removeMessageHook(int id) {
+  std::erase_if(hooks_, [id](const auto& hook) { return hook.first == id; });
+}
+
+void TApplication::addModelessDialog(HWND dialog) { modelessDialogs_.push_back(dialog); }
+void TApplication::removeModelessDialog(HWND dialog) { std::erase(modelessDialogs_, dialog); }
+
+void TApplication::runModalLoop(HWND window, const std::function<bool()>& done) {
+  struct TDisabling {
+    HWND modal;
+    std::vector<HWND> disabled;
+  } disabling{window, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND other, LPARAM context) -> BOOL {
+        auto& state = *reinterpret_cast<TDisabling*>(context);
+        if (other != state.modal && IsWindowVisible(other) && IsWindowEnabled(other)) {
+          EnableWindow(other, FALSE);
+          state.disabled.push_back(other);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&disabling));
+  bool quit = false;
+  int quitCode = 0;
+  MSG message;
+  while (!done() && IsWindow(window)) {
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+      quit = true;
+      quitCode = static_cast<int>(message.wParam);
+      break;
+    }
+    if (got < 0) break;
+    handleMessage(message);
+  }
+  // Owners come back before the modal window hides, so the activation
+  // returns to them and not to some other program.
+  for (HWND other : disabling.disabled) {
+    if (IsWindow(other)) EnableWindow(other, TRUE);
+  }
+  if (quit) {
+    terminated_ = true;
+    PostQuitMessage(quitCode);
+  }
+}
+
+void TApplication::postDeferred(std::function<void()> call) {
+  deferredCalls_.push_back(std::move(call));
+  if (!deferredPosted_) {
+    deferredPosted_ = true;
+    PostMessageA(utilityWindow_, deferredCallMessage, 0, 0);
+  }
+}
+
+void TApplication::runDeferredCalls() {
+  deferredPosted_ = false;
+  // Calls queued by these calls wait for the next message, so a call that
+  // queues itself again cannot starve the loop.
+  std::deque<std::function<void()>> calls;
+  calls.swap(deferredCalls_);
+  for (auto& call : calls) call();
+}
+
+void TApplication::busy() {
+  if (busyCount_++ == 0) SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+}
+
+void TApplication::available() {
+  if (busyCount_ == 0 || --busyCount_ > 0) return;
+  // The window under the mouse puts its own cursor back.
+  POINT at;
+  HWND under = GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
+  if (under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId())
+    SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  else
+    SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+}
+
+UINT_PTR TApplication::startTimer(TTimer& timer, UINT milliseconds) {
+  const UINT_PTR id = nextTimerId_++;
+  SetTimer(utilityWindow_, id, milliseconds, nullptr);
+  timers_[id] = &timer;
+  return id;
+}
+
+void TApplication::stopTimer(UINT_PTR id) {
+  KillTimer(utilityWindow_, id);
+  timers_.erase(id);
+}
+
+void TApplication::focusMovedTo(TControl* control) {
+  HWND topLevel = GetAncestor(control->handle(), GA_ROOT);
+  if (!topLevel || topLevel == control->handle()) return;
+  TControl*& recorded = focusByTopLevel_[topLevel];
+  TControl* previous = recorded;
+  if (previous == control) return;
+  recorded = control;
+  const std::vector<TControl*> oldChain = chainBelowTopLevel(previous, topLevel);
+  const std::vector<TControl*> newChain = chainBelowTopLevel(control, topLevel);
+  auto contains = [](const std::vector<TControl*>& chain, TControl* c) {
+    return std::find(chain.begin(), chain.end(), c) != chain.end();
+  };
+  for (TControl* leaving : oldChain) {
+    if (!contains(newChain, leaving)) leaving->doExit();
+  }
+  for (auto entering = newChain.rbegin(); entering != newChain.rend(); ++entering) {
+    if (!contains(oldChain, *entering)) (*entering)->doEnter();
+  }
+}
+
+TControl* TApplication::focusedControl(HWND topLevel) const {
+  const auto found = focusByTopLevel_.find(topLevel);
+  return found == focusByTopLevel_.end() ? nullptr : found->second;
+}
+
+void TApplication::controlDestroyed(TControl* control) {
+  std::erase_if(focusByTopLevel_, [control](const auto& entry) {
+    return entry.second == control || entry.first == control->handle();
+  });
+}

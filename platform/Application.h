@@ -1,0 +1,108 @@
+#pragma once
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class TControl;
+class TTimer;
+
+// The GUI thread's application: OLE and the common controls, the message
+// loop, modal loops, deferred calls, timers, the hourglass and the tracking
+// of the focused control per top-level window. One exists per program; the
+// first call of application() on the GUI thread makes it.
+class TApplication {
+ public:
+  TApplication();
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  // Runs the message loop until WM_QUIT; returns the quit code.
+  int run();
+  void terminate(int exitCode = 0) { PostQuitMessage(exitCode); }
+  // Handles every message waiting now, without blocking. A WM_QUIT met here
+  // is posted again for the loop that owns it.
+  void processMessages();
+  // True once a WM_QUIT has been seen by processMessages or a modal loop.
+  bool terminated() const { return terminated_; }
+
+  // One message through the program's path: the pre-translate hooks, the
+  // modeless dialogs, the forms' key handling, then translate and dispatch.
+  // Ordinary forms get no dialog-message treatment, so the grid and the
+  // editors receive Enter, Esc and Tab when they ask for them.
+  void handleMessage(MSG& message);
+
+  // A hook returns true when it has handled the message.
+  int addMessageHook(std::function<bool(MSG&)> hook);
+  void removeMessageHook(int id);
+  void addModelessDialog(HWND dialog);
+  void removeModelessDialog(HWND dialog);
+
+  // Runs a modal loop for a window until done() holds or the window goes:
+  // the thread's other top-level windows are disabled meanwhile, the loop
+  // waits for messages (it never spins), and a WM_QUIT ends it and is posted
+  // again afterwards so the outer loop ends too.
+  void runModalLoop(HWND window, const std::function<bool()>& done);
+
+  // Runs a call later, from the message loop: never inside the handler that
+  // asks for it. A control that must go from inside its own event is handed
+  // to deferDelete.
+  void postDeferred(std::function<void()> call);
+  template <class Object>
+  void deferDelete(std::unique_ptr<Object> object) {
+    auto holder = std::make_shared<std::unique_ptr<Object>>(std::move(object));
+    postDeferred([holder] { holder->reset(); });
+  }
+
+  // The hourglass: shown while at least one busy() is not matched by its
+  // available().
+  void busy();
+  void available();
+  bool isBusy() const { return busyCount_ > 0; }
+
+  // Timers of the framework (see TTimer).
+  UINT_PTR startTimer(TTimer& timer, UINT milliseconds);
+  void stopTimer(UINT_PTR id);
+
+  // Focus tracking: enter and exit fire only when the focus moves between
+  // controls of the same top-level window. Focus that goes to another window
+  // (a picker, another program) and comes back fires nothing.
+  void focusMovedTo(TControl* control);
+  TControl* focusedControl(HWND topLevel) const;
+  void controlDestroyed(TControl* control);
+
+  HWND utilityWindow() const { return utilityWindow_; }
+
+ private:
+  static LRESULT CALLBACK utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void runDeferredCalls();
+  bool handleFormKeys(MSG& message);
+
+  bool oleInitialized_ = false;
+  HWND utilityWindow_ = nullptr;
+  bool terminated_ = false;
+  int nextHookId_ = 1;
+  std::vector<std::pair<int, std::function<bool(MSG&)>>> hooks_;
+  std::vector<HWND> modelessDialogs_;
+  std::deque<std::function<void()>> deferredCalls_;
+  bool deferredPosted_ = false;
+  int busyCount_ = 0;
+  UINT_PTR nextTimerId_ = 1;
+  std::map<UINT_PTR, TTimer*> timers_;
+  std::map<HWND, TControl*> focusByTopLevel_;
+};
+
+TApplication& application();
+
+// Shows the hourglass for the life of the object.
+class THourglass {
+ public:
+  THourglass() { application().busy(); }
+  ~THourglass() { application().available(); }
+  THourglass(const THourglass&) = delete;
+  THourglass& operator=(const THourglass&) = delete;
+};

@@ -1,0 +1,82 @@
+#include "platform/Menu.h"
+
+TMenuItem& TMenuItem::add(std::string caption, std::function<void()> onClick) {
+  items_.push_back(std::make_unique<TMenuItem>(std::move(caption), std::move(onClick)));
+  return *items_.back();
+}
+
+HMENU TMenuBuilder::build(const TMenuItem& root, bool popup) {
+  commands_.clear();
+  HMENU menu = popup ? CreatePopupMenu() : CreateMenu();
+  for (const auto& item : root.items()) append(menu, *item);
+  return menu;
+}
+
+void TMenuBuilder::append(HMENU menu, const TMenuItem& item) {
+  if (!item.visible) return;
+  if (item.caption == "-") {
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    return;
+  }
+  UINT flags = MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED) | (item.checked ? MF_CHECKED : MF_UNCHECKED);
+  if (!item.items().empty()) {
+    HMENU sub = CreatePopupMenu();
+    for (const auto& child : item.items()) append(sub, *child);
+    AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), item.caption.c_str());
+    return;
+  }
+  commands_.push_back(&item);
+  const UINT id = static_cast<UINT>(commands_.size());
+  AppendMenuA(menu, flags, id, item.caption.c_str());
+  if (item.radio || item.isDefault) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    GetMenuItemInfoA(menu, id, FALSE, &info);
+    if (item.radio) info.fType |= MFT_RADIOCHECK;
+    if (item.isDefault) info.fState |= MFS_DEFAULT;
+    SetMenuItemInfoA(menu, id, FALSE, &info);
+  }
+}
+
+TMenuItem* TMenuBuilder::itemFor(UINT commandId) const {
+  if (commandId == 0 || commandId > commands_.size()) return nullptr;
+  return const_cast<TMenuItem*>(commands_[commandId - 1]);
+}
+
+void TPopupMenu::popup(HWND owner, int screenX, int screenY) {
+  if (onPopup) onPopup();
+  TMenuBuilder builder;
+  HMENU menu = builder.build(*this, true);
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenX, screenY, 0, owner, nullptr));
+  DestroyMenu(menu);
+  if (TMenuItem* item = builder.itemFor(chosen); item && item->onClick) item->onClick();
+}
+
+TMainMenu::~TMainMenu() {
+  if (form_ && IsWindow(form_) && GetMenu(form_) == menu_) SetMenu(form_, nullptr);
+  if (menu_) DestroyMenu(menu_);
+}
+
+void TMainMenu::attach(HWND form) {
+  form_ = form;
+  rebuild();
+}
+
+void TMainMenu::rebuild() {
+  HMENU old = menu_;
+  menu_ = builder_.build(*this, false);
+  if (form_) {
+    SetMenu(form_, menu_);
+    DrawMenuBar(form_);
+  }
+  if (old) DestroyMenu(old);
+}
+
+bool TMainMenu::command(UINT commandId) {
+  TMenuItem* item = builder_.itemFor(commandId);
+  if (!item) return false;
+  if (item->onClick) item->onClick();
+  return true;
+}

@@ -1,0 +1,66 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A menu item: a caption ("-" for a separator), its state, its handler and
+// its sub-items. The system menu is built from the items each time it is
+// shown, so items can be changed freely in between.
+class TMenuItem {
+ public:
+  explicit TMenuItem(std::string caption = {}, std::function<void()> onClick = {})
+      : caption(std::move(caption)), onClick(std::move(onClick)) {}
+
+  TMenuItem& add(std::string caption, std::function<void()> onClick = {});
+  TMenuItem& addSeparator() { return add("-"); }
+  void clear() { items_.clear(); }
+  const std::vector<std::unique_ptr<TMenuItem>>& items() const { return items_; }
+
+  std::string caption;
+  std::function<void()> onClick;
+  bool enabled = true;
+  bool checked = false;
+  bool radio = false;  // checked shown as a dot
+  bool visible = true;
+  bool isDefault = false;  // shown in bold
+  int tag = 0;
+
+ private:
+  std::vector<std::unique_ptr<TMenuItem>> items_;
+};
+
+// Builds system menus from items and finds an item again by its command id.
+class TMenuBuilder {
+ public:
+  HMENU build(const TMenuItem& root, bool popup);
+  TMenuItem* itemFor(UINT commandId) const;
+
+ private:
+  void append(HMENU menu, const TMenuItem& item);
+  std::vector<const TMenuItem*> commands_;  // index + 1 = command id
+};
+
+class TPopupMenu : public TMenuItem {
+ public:
+  std::function<void()> onPopup;
+  // Shows the menu at a screen point and runs the chosen item's handler
+  // after the menu has closed.
+  void popup(HWND owner, int screenX, int screenY);
+};
+
+// The menu bar of a form. The form hands its WM_COMMAND menu ids here.
+class TMainMenu : public TMenuItem {
+ public:
+  ~TMainMenu();
+  void attach(HWND form);
+  void rebuild();  // after items changed
+  bool command(UINT commandId);
+
+ private:
+  HWND form_ = nullptr;
+  HMENU menu_ = nullptr;
+  TMenuBuilder builder_;
+};

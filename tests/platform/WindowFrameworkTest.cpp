@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/Form.h"
+#include "platform/Panel.h"
+#include "platform/Timer.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+TFormOptions formOptions(int width = 300, int height = 200) {
+  TFormOptions options;
+  options.caption = "Test";
+  options.clientWidth = width;
+  options.clientHeight = height;
+  return options;
+}
+
+// A focusable drawn control, as the program's own view controls are.
+class TFocusPanel : public TPanel {
+ public:
+  explicit TFocusPanel(TControl* parent) : TPanel(parent) { setTabStop(true); }
+};
+
+}  // namespace
+
+TEST(WindowFramework, AlignedChildrenShareTheClientAreaAndAnchorsFollowTheParent) {
+  TForm form(formOptions(300, 200));
+  auto& top = form.add<TPanel>();
+  top.setBounds(0, 0, 10, 30);
+  top.setAlign(TAlign::top);
+  auto& bottom = form.add<TPanel>();
+  bottom.setBounds(0, 0, 10, 20);
+  bottom.setAlign(TAlign::bottom);
+  auto& left = form.add<TPanel>();
+  left.setBounds(0, 0, 50, 10);
+  left.setAlign(TAlign::left);
+  auto& client = form.add<TPanel>();
+  client.setAlign(TAlign::client);
+  EXPECT_EQ(top.bounds().bottom, 30);
+  EXPECT_EQ(top.width(), 300);
+  EXPECT_EQ(bottom.bounds().top, 180);
+  EXPECT_EQ(left.bounds().top, 30);
+  EXPECT_EQ(left.height(), 150);
+  EXPECT_EQ(client.bounds().left, 50);
+  EXPECT_EQ(client.width(), 250);
+  EXPECT_EQ(client.height(), 150);
+
+  // A hidden aligned child gives its space back.
+  top.hide();
+  EXPECT_EQ(left.bounds().top, 0);
+
+  TForm other(formOptions(300, 200));
+  auto& corner = other.add<TPanel>();
+  corner.setBounds(250, 150, 40, 40);
+  corner.setAnchors(akRight | akBottom);
+  auto& stretched = other.add<TPanel>();
+  stretched.setBounds(10, 10, 200, 20);
+  stretched.setAnchors(akLeft | akTop | akRight);
+  other.setClientSize(400, 260);
+  EXPECT_EQ(corner.left(), 350);
+  EXPECT_EQ(corner.top(), 210);
+  EXPECT_EQ(corner.width(), 40);
+  EXPECT_EQ(stretched.width(), 300);
+}
+
+TEST(WindowFramework, EnterAndExitFireOnlyForMovesWithinOneTopLevelWindow) {
+  TForm form(formOptions());
+  auto& first = form.add<TFocusPanel>();
+  first.setBounds(10, 10, 100, 50);
+  auto& container = form.add<TPanel>();
+  container.setBounds(10, 70, 200, 100);
+  auto& inner = container.add<TFocusPanel>();
+  inner.setBounds(5, 5, 50, 50);
+  std::vector<std::string> events;
+  first.onEnter = [&] { events.push_back("enter first"); };
+  first.onExit = [&] { events.push_back("exit first"); };
+  container.onEnter = [&] { events.push_back("enter container"); };
+  container.onExit = [&] { events.push_back("exit container"); };
+  inner.onEnter = [&] { events.push_back("enter inner"); };
+  inner.onExit = [&] { events.push_back("exit inner"); };
+  form.showModeless();
+  pumpFor(50);
+  first.setFocus();
+  pumpFor(20);
+  events.clear();
+
+  inner.setFocus();
+  EXPECT_EQ(events, (std::vector<std::string>{"exit first", "enter container", "enter inner"}));
+
+  // Another window (a picker) takes the focus and gives it back: nothing.
+  events.clear();
+  TForm picker(formOptions(100, 100));
+  auto& pickerControl = picker.add<TFocusPanel>();
+  picker.showModeless();
+  pickerControl.setFocus();
+  pumpFor(30);
+  picker.hide();
+  form.showModeless();
+  inner.setFocus();
+  pumpFor(30);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(form.activeControl(), &inner);
+
+  // Tab moves to the next tab stop, wrapping round.
+  postKey(inner.handle(), VK_TAB);
+  EXPECT_TRUE(first.focused());
+  EXPECT_EQ(events, (std::vector<std::string>{"exit inner", "exit container", "enter first"}));
+}
+
+TEST(WindowFramework, MouseEventsCarryTheShiftStateAndCaptureTheMouse) {
+  TForm form(formOptions());
+  auto& panel = form.add<TPanel>();
+  panel.setBounds(0, 0, 100, 100);
+  form.showModeless();
+  TShiftState downShift = 0;
+  int downX = -1, downY = -1, clicks = 0, doubleClicks = 0;
+  panel.onMouseDown = [&](TMouseButton button, TShiftState shift, int x, int y) {
+    if (button == TMouseButton::left) downShift = shift;
+    downX = x;
+    downY = y;
+  };
+  panel.onClick = [&] { ++clicks; };
+  panel.onDoubleClick = [&] { ++doubleClicks; };
+  {
+    TKeyState held{VK_SHIFT, VK_CONTROL};
+    sendMouse(panel.handle(), WM_LBUTTONDOWN, 12, 34, MK_LBUTTON | MK_SHIFT);
+  }
+  EXPECT_EQ(downShift, ssShift | ssCtrl | ssLeft);
+  EXPECT_EQ(downX, 12);
+  EXPECT_EQ(downY, 34);
+  EXPECT_TRUE(panel.hasMouseCapture());
+  sendMouse(panel.handle(), WM_LBUTTONUP, 12, 34);
+  EXPECT_FALSE(panel.hasMouseCapture());
+  EXPECT_EQ(clicks, 1);
+  // A release outside the control is no click.
+  sendMouse(panel.handle(), WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  sendMouse(panel.handle(), WM_LBUTTONUP, 150, 5);
+  EXPECT_EQ(clicks, 1);
+  sendMouse(panel.handle(), WM_LBUTTONDBLCLK, 5, 5, MK_LBUTTON);
+  EXPECT_EQ(doubleClicks, 1);
+  EXPECT_TRUE(downShift & ssDouble);
+  sendMouse(panel.handle(), WM_LBUTTONUP, 5, 5);
+}
+
+TEST(WindowFramework, ModalLoopsDisableTheOwnerReturnTheResultAndPassQuitOn) {
+  TForm owner(formOptions());
+  owner.showModeless();
+  TForm dialog(formOptions(120, 80));
+  bool ownerDisabledMeanwhile = false;
+  TTimer timer(30, [&] {
+    ownerDisabledMeanwhile = !IsWindowEnabled(owner.handle());
+    dialog.setModalResult(mrOk);
+  });
+  timer.setEnabled(true);
+  EXPECT_EQ(dialog.showModal(), mrOk);
+  timer.setEnabled(false);
+  EXPECT_TRUE(ownerDisabledMeanwhile);
+  EXPECT_TRUE(IsWindowEnabled(owner.handle()));
+  EXPECT_FALSE(dialog.visible());
+
+  // A close query that refuses keeps the dialog open.
+  int queries = 0;
+  dialog.onCloseQuery = [&] { return ++queries > 1; };
+  TTimer closer(20, [&] { dialog.close(); });
+  closer.setEnabled(true);
+  EXPECT_EQ(dialog.showModal(), mrCancel);
+  closer.setEnabled(false);
+  EXPECT_EQ(queries, 2);
+  dialog.onCloseQuery = nullptr;
+
+  // The program quits while the dialog shows: the dialog ends and the quit
+  // goes on to the outer loop.
+  TTimer quitter(20, [] { PostQuitMessage(7); });
+  quitter.setEnabled(true);
+  EXPECT_EQ(dialog.showModal(), mrCancel);
+  quitter.setEnabled(false);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 7u);
+}
+
+TEST(WindowFramework, DeferredCallsRunAfterTheHandlerAndDeleteControlsSafely) {
+  TForm form(formOptions());
+  auto panel = std::make_unique<TPanel>(&form);
+  TPanel* raw = panel.get();
+  bool aliveAfterRequest = false;
+  std::vector<int> order;
+  raw->onClick = [&] {
+    application().deferDelete(std::move(panel));
+    aliveAfterRequest = IsWindow(raw->handle());
+    application().postDeferred([&] { order.push_back(2); });
+    order.push_back(1);
+  };
+  form.showModeless();
+  HWND window = raw->handle();
+  sendMouse(window, WM_LBUTTONDOWN, 1, 1, MK_LBUTTON);
+  sendMouse(window, WM_LBUTTONUP, 1, 1);
+  EXPECT_TRUE(aliveAfterRequest);
+  EXPECT_TRUE(pumpUntil([&] { return !IsWindow(window); }));
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  EXPECT_TRUE(form.children().empty());
+}
+
+TEST(WindowFramework, DeferredRefreshWaitsForQuietButNoLongerThanItsLatency) {
+  int calls = 0;
+  TDeferredRefresh refresh(50, 150, [&] { ++calls; });
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG firstCall = 0;
+  // A request every 10 ms for 400 ms: never quiet for 50 ms.
+  while (GetTickCount64() - start < 400) {
+    refresh.request();
+    pumpFor(10);
+    if (calls > 0 && firstCall == 0) firstCall = GetTickCount64() - start;
+  }
+  ASSERT_GT(calls, 0);
+  EXPECT_LT(firstCall, 300u);
+  const int before = calls;
+  pumpUntil([&] { return !refresh.pending(); }, 1000);
+  EXPECT_EQ(calls, before + 1);
+  refresh.request();
+  refresh.cancel();
+  pumpFor(100);
+  EXPECT_EQ(calls, before + 1);
+}
+
+TEST(WindowFramework, PanelBevelsShowOnTheScreen) {
+  TForm form(formOptions(200, 120));
+  auto& raised = form.add<TPanel>();
+  raised.setBounds(10, 10, 80, 60);
+  auto& lowered = form.add<TPanel>();
+  lowered.setBounds(100, 10, 80, 60);
+  lowered.setBevelOuter(TBevelCut::lowered);
+  lowered.setColor(clWhite);
+  form.showModeless();
+  const TScreenImage image = captureClient(form.handle());
+  image.savePng("panel-bevels");
+  EXPECT_TRUE(image.pixelIs(10, 10, clBtnHighlight));
+  EXPECT_TRUE(image.pixelIs(89, 69, clBtnShadow));
+  EXPECT_TRUE(image.pixelIs(40, 40, clBtnFace));
+  EXPECT_TRUE(image.pixelIs(100, 10, clBtnShadow));
+  EXPECT_TRUE(image.pixelIs(179, 69, clBtnHighlight));
+  EXPECT_TRUE(image.pixelIs(140, 40, clWhite));
+}

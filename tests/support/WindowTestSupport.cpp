@@ -1,0 +1,122 @@
+#include "WindowTestSupport.h"
+
+#include <filesystem>
+
+#include "PngWriter.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/GdiObjects.h"
+
+bool pumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMilliseconds);
+  for (;;) {
+    application().processMessages();
+    if (condition()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 20)),
+                              QS_ALLINPUT);
+  }
+}
+
+void pumpFor(int milliseconds) {
+  pumpUntil([] { return false; }, milliseconds);
+}
+
+TKeyState::TKeyState(std::initializer_list<int> keys) {
+  GetKeyboardState(saved_);
+  BYTE state[256];
+  GetKeyboardState(state);
+  for (int key : keys) state[key] = 0x80;
+  SetKeyboardState(state);
+}
+
+TKeyState::~TKeyState() { SetKeyboardState(saved_); }
+
+void sendMouse(HWND window, UINT message, int x, int y, WPARAM keys) {
+  SendMessageA(window, message, keys, MAKELPARAM(x, y));
+}
+
+void sendKey(HWND window, int virtualKey) {
+  SendMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  SendMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+void postKey(HWND window, int virtualKey) {
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+  pumpFor(30);
+}
+
+void postChar(HWND window, char character) {
+  PostMessageA(window, WM_CHAR, static_cast<unsigned char>(character), 1);
+  pumpFor(30);
+}
+
+uint32_t rgbOf(TColor color) {
+  const COLORREF rgb = colorToRGB(color);
+  return (GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb);
+}
+
+bool TScreenImage::pixelIs(int x, int y, TColor color) const { return pixel(x, y) == rgbOf(color); }
+
+std::string TScreenImage::savePng(const std::string& name) const {
+  char module[MAX_PATH];
+  GetModuleFileNameA(nullptr, module, MAX_PATH);
+  std::string folder = module;
+  folder = folder.substr(0, folder.find_last_of('\\') + 1) + "pictures\\";
+  forceFolders(folder);
+  const std::string path = folder + name + ".png";
+  writeFileAtomically(path, encodePng(width_, height_, pixels_));
+  return path;
+}
+
+namespace {
+
+TScreenImage captureScreenRect(const RECT& rect) {
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return {};
+  TWindowDC screen(nullptr);
+  TMemoryDC memory(screen.get());
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  TBitmapHandle bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  {
+    TSelectedObject selected(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+  }
+  const auto* source = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(source, source + static_cast<size_t>(width) * height);
+  for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+  return {width, height, std::move(pixels)};
+}
+
+void paintNow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  pumpFor(50);
+}
+
+}  // namespace
+
+TScreenImage captureClient(HWND window) {
+  paintNow(window);
+  RECT rect;
+  GetClientRect(window, &rect);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+  return captureScreenRect(rect);
+}
+
+TScreenImage captureWindow(HWND window) {
+  paintNow(window);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return captureScreenRect(rect);
+}

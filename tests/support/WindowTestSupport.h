@@ -1,0 +1,67 @@
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Colors.h"
+
+// Drives real windows under Wine: messages go through the program's own
+// message path, waits pump until a condition holds or a time-out passes.
+
+// Pumps messages until the condition holds; false after the time-out.
+bool pumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
+// Pumps messages for a while (lets paints, timers and posted calls run).
+void pumpFor(int milliseconds);
+
+// Sets keys as held (or released) in the thread's key state, so handlers
+// that read the shift state see them. Restores the previous state on leaving.
+class TKeyState {
+ public:
+  TKeyState(std::initializer_list<int> keys);
+  ~TKeyState();
+  TKeyState(const TKeyState&) = delete;
+  TKeyState& operator=(const TKeyState&) = delete;
+
+ private:
+  BYTE saved_[256];
+};
+
+// Mouse and key messages sent straight to a window (client coordinates).
+void sendMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
+void sendKey(HWND window, int virtualKey);  // key down and up
+// A key press as the message loop sees it: posted and pumped, so forms'
+// key handling (Tab, Enter, Esc, key preview) takes part.
+void postKey(HWND window, int virtualKey);
+void postChar(HWND window, char character);
+
+// A copy of part of the screen: what the user sees, child controls included.
+class TScreenImage {
+ public:
+  TScreenImage() = default;
+  TScreenImage(int width, int height, std::vector<uint32_t> pixels)
+      : width_(width), height_(height), pixels_(std::move(pixels)) {}
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  uint32_t pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }  // 0x00RRGGBB
+  bool pixelIs(int x, int y, TColor color) const;
+  // Writes the picture as PNG under the build folder's "pictures" folder;
+  // returns the file's path.
+  std::string savePng(const std::string& name) const;
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<uint32_t> pixels_;
+};
+
+// The window's client area (or whole window) as it is on the screen now,
+// after pending paints have run.
+TScreenImage captureClient(HWND window);
+TScreenImage captureWindow(HWND window);
+
+// 0x00RRGGBB of a TColor, to compare with captured pixels.
+uint32_t rgbOf(TColor color);
