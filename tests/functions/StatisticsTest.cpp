@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <random>
 #include <vector>
@@ -235,6 +236,24 @@ TEST_F(Statistics, TrimmedMeanFrequencyAndRangeProbability) {
   EXPECT_EQ(counts, (Values{2, 2, 1}));
   frequency({1, 5, 3}, {4, 2}, counts);  // bins in the given order
   EXPECT_EQ(counts, (Values{2, 0, 1}));
+  // Bins that an earlier bound already covers, equal bounds and NaN.
+  const long double nan = std::numeric_limits<long double>::quiet_NaN();
+  frequency({0, 1, 2, 3, 4, 5, 6, 7, nan}, {2, nan, 1, 5, 5, 3, 6}, counts);
+  EXPECT_EQ(counts, (Values{3, 0, 0, 3, 0, 0, 1, 2}));
+  // So many rising bins that the values are sorted and walked instead.
+  Values manyBins, manyValues, walked;
+  for (int j = 0; j < 40000; ++j) manyBins.push_back(j % 2 == 0 ? j : -j);
+  for (int i = 0; i < 50000; ++i) manyValues.push_back((i * 7919) % 50000 - 5000.5L);
+  manyValues.push_back(nan);
+  frequency(manyValues, manyBins, walked);
+  // Only the even bins, bound j at position j, can take a value.
+  Values expected(manyBins.size() + 1, 0);
+  for (long double d : manyValues) {
+    long long j = std::isnan(d) ? 40000 : d <= 0 ? 0 : static_cast<long long>(std::ceil(d));
+    if (j % 2 != 0) ++j;
+    expected[std::min<std::size_t>(j, manyBins.size())] += 1;
+  }
+  EXPECT_EQ(walked, expected);
 
   EXPECT_NEAR(rangeProbability({1, 2, 3, 4}, {0.1L, 0.2L, 0.3L, 0.4L}, 2, 3), 0.5L, 1e-18L);
   EXPECT_THROW(rangeProbability({1, 2, 3}, {0.2L, 0.3L, 0.4L}, 1, 3), EIntOverflow);
