@@ -14,6 +14,10 @@ void TMatrix::assign(std::size_t rows, std::size_t columns, long double fill) {
   elements.assign(rows * columns, fill);
 }
 
+void requireMatrixWork(double steps) {
+  if (steps > maxMatrixWork) throw ERangeError();
+}
+
 namespace {
 
 bool holdsSquare(const TMatrix& a, int n) {

@@ -49,3 +49,12 @@ bool solveLinearSystem(TMatrix& a, TMatrix& b, TMatrix& x, int n);
 
 // c = a.b; false (c untouched) when either is empty or the shapes disagree.
 bool matrixProduct(const TMatrix& a, const TMatrix& b, TMatrix& c);
+
+// The most multiply-add steps one matrix routine of the sheet may take, under
+// a second of work: MINVERSE of a 4096 x 4096 array would block the
+// window for over a minute with no way to stop it.
+inline constexpr double maxMatrixWork = 2e8;
+
+// Raises ERangeError ("#VALUE!") before work of more steps than
+// maxMatrixWork begins.
+void requireMatrixWork(double steps);

@@ -89,6 +89,7 @@ void evalMMULT(TEvalContext& c) {
   if (!a || !b || columnsOf(*a) != rowsOf(*b)) return;
   const int rows = rowsOf(*a), inner = columnsOf(*a), columns = columnsOf(*b);
   checkElementCount(std::int64_t{rows} * columns);
+  requireMatrixWork(static_cast<double>(rows) * inner * columns);
   const TMarkedNumbers left = markedNumbers(c.sheet, *a);
   const TMarkedNumbers right = markedNumbers(c.sheet, *b);
   std::vector<double> sums(static_cast<std::size_t>(rows) * columns, 0.0);
@@ -169,10 +170,18 @@ void evalSumOfSquaresXY(TEvalContext& c, int selector) {
 
 // ---- Matrices ----
 
+// The steps of the work on a square matrix of the order, which must stay
+// within the bound before the matrix is even built.
+using TMatrixWork = double (*)(double order);
+double decompositionWork(double n) { return n * n * n / 3; }
+double inversionWork(double n) { return n * n * n; }
+double solutionWork(double n) { return n * n * n / 3 + n * n; }
+
 // A square array argument as a matrix; false when the argument is none.
-bool squareMatrix(TEvalContext& c, const TArgumentArray& array, TMatrix& matrix, int& order) {
+bool squareMatrix(TEvalContext& c, const TArgumentArray& array, TMatrix& matrix, int& order, TMatrixWork work) {
   if (!array || rowsOf(*array) != columnsOf(*array)) return false;
   order = rowsOf(*array);
+  requireMatrixWork(work(order));
   arrayToMatrix(c.sheet, *array, order, order, matrix);
   return true;
 }
@@ -218,7 +227,7 @@ void evalMAKEVECTOR(TEvalContext& c) {
 void evalMDETERM(TEvalContext& c) {
   TMatrix matrix;
   int order = 0;
-  if (c.argumentCount() != 1 || !squareMatrix(c, arrayOperand(c, 0), matrix, order)) return;
+  if (c.argumentCount() != 1 || !squareMatrix(c, arrayOperand(c, 0), matrix, order, decompositionWork)) return;
   c.setNumberResult(matrixDeterminant(matrix, order));
 }
 
@@ -228,7 +237,7 @@ void evalMINVERSE(TEvalContext& c) {
   TMatrix matrix;
   int order = 0;
   TArgumentArray array = arrayOperand(c, 0);
-  if (!squareMatrix(c, array, matrix, order)) return;
+  if (!squareMatrix(c, array, matrix, order, inversionWork)) return;
   if (!invertMatrix(matrix, order)) {
     c.fail(errNA);
     return;
@@ -243,7 +252,7 @@ void evalMINVERSE(TEvalContext& c) {
 void evalMSOLVE(TEvalContext& c) {
   TMatrix matrix, rightHandSide, solution;
   int order = 0;
-  if (c.argumentCount() != 2 || !squareMatrix(c, arrayOperand(c, 0), matrix, order)) return;
+  if (c.argumentCount() != 2 || !squareMatrix(c, arrayOperand(c, 0), matrix, order, solutionWork)) return;
   TArgumentArray column = arrayOperand(c, 1);
   if (!column || rowsOf(*column) != order || columnsOf(*column) != 1) return;
   arrayToMatrix(c.sheet, *column, 1, order, rightHandSide);

@@ -85,6 +85,10 @@ void linearRegression(const std::vector<long double>& x, const std::vector<long 
   // also keeps a wide x from sizing a huge normal matrix.
   if ((withConstant ? k + 1 : k) > n) throw EZeroDivide();
   const int p = static_cast<int>(withConstant ? k + 1 : k);
+  // The normal equations (half the products, but each through the layout,
+  // so counted whole), their solution or inverse, and the fitted values.
+  const double order = p;
+  requireMatrixWork(n * order * order + (stats ? order * order * order : order * order * order / 3) + n * order);
 
   TMatrix a(p, p), b(p, 1);
   std::vector<long double> row(p);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "tests/functions/FormulaResults.h"
 #include "tests/sheet/SheetTestSupport.h"
 
@@ -52,6 +54,25 @@ TEST(MatrixFunctions, DeterminantsInversesAndSystems) {
                            {"=MSOLVE({{2,1},{1,3}},{{3,1},{5,1}})", "#VALUE!"},
                            {"=MSOLVE({{2,1},{1,3}},{{3},{5},{1}})", "#VALUE!"},
                        });
+}
+
+// Work that would block the window for more than about a second is refused
+// before it starts; the largest orders below the bound still answer.
+TEST(MatrixFunctions, WorkBeyondTheBoundIsRefusedAtOnce) {
+  TSheet sheet;
+  const auto start = std::chrono::steady_clock::now();
+  expectResults(sheet, {
+                           {"=MINVERSE(M1(1024))", "#VALUE!"},
+                           {"=MDETERM(M1(1024))", "#VALUE!"},
+                           {"=MSOLVE(M1(1024),MAKEVECTOR(1024))", "#VALUE!"},
+                           {"=MMULT(M1(1024),M1(1024))", "#VALUE!"},
+                           {"=M1(1024)*M1(1024)", "#VALUE!"},
+                           {"=LINEST(MAKEVECTOR(20000),MMULT(MAKEVECTOR(20000),TRANSPOSE(MAKEVECTOR(200))))",
+                            "#VALUE!"},
+                       });
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+  EXPECT_EQ(resultOf(sheet, "=MDETERM(M1(200)*2)"), "1.60693804425899e+60");
+  EXPECT_EQ(resultOf(sheet, "=ROWS(MINVERSE(M1(200)))"), "200");
 }
 
 TEST(MatrixFunctions, GeneratedArraysKeepWithinTheElementLimit) {
