@@ -1,12 +1,60 @@
 #include "sheet/CompiledFormula.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
 #include <span>
 #include <stdexcept>
 
+#include "sheet/FunctionNames.h"
+
 namespace {
+
+constexpr int lettersInAlphabet = 26;
+// Places beyond any sheet: a reference past them is kept as text only, and
+// its evaluation reports it as the sheet does.
+constexpr std::int64_t placeLimit = 1 << 30;
+
+bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The place a text of the form [$]letters[$]digits names, the grammar the
+// sheet reads references with; false for any other text.
+bool plainCellReference(std::string_view text, std::int32_t& col, std::int32_t& row) {
+  std::size_t i = 0;
+  if (i < text.size() && text[i] == '$') ++i;
+  std::int64_t column = 0;
+  for (; i < text.size() && isLetter(text[i]); ++i) {
+    column = std::min(column * lettersInAlphabet + ((text[i] & ~0x20) - 'A' + 1), placeLimit);
+  }
+  if (column < 1 || i >= text.size()) return false;
+  if (text[i] == '$') ++i;
+  if (i >= text.size()) return false;
+  std::int64_t place = 0;
+  for (; i < text.size(); ++i) {
+    if (!isDigit(text[i])) return false;
+    place = std::min<std::int64_t>(place * 10 + (text[i] - '0'), placeLimit);
+  }
+  if (place < 1 || column >= placeLimit || place >= placeLimit) return false;
+  col = static_cast<std::int32_t>(column);
+  row = static_cast<std::int32_t>(place);
+  return true;
+}
+
+bool isBinaryOperator(std::uint8_t code) {
+  switch (code) {
+    case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual:
+    case opAdd: case opSubtract: case opMultiply: case opDivide: case opDiv: case opMod: case opPower: case opRange:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isUnaryOperator(std::uint8_t code) {
+  return code == opPercent || code == opUnaryPlus || code == opUnaryMinus;
+}
 
 TTokenPtr wholeCopy(const TTokenObject& token) {
   auto copy = std::make_unique<TTokenObject>();
@@ -45,20 +93,63 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
       wholeToken = static_cast<std::int32_t>(formula->wholeTokens_.size());
       formula->wholeTokens_.push_back(wholeCopy(token));
     }
+    std::int32_t refCol = 0;
+    std::int32_t refRow = 0;
+    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier &&
+        !plainCellReference(text, refCol, refRow)) {
+      refCol = refRow = 0;
+    }
     new (formula->tokens() + index) TPackedToken{token.tokenClass, token.operatorCode, token.value.kind, token.ok,
                                                  token.functionId, token.value.integer,
                                                  static_cast<std::uint32_t>(text.size()), token.value.number,
-                                                 textOffset, wholeToken};
+                                                 textOffset, wholeToken, refCol, refRow};
     std::memcpy(formula->texts() + textOffset, text.data(), text.size());
     textOffset += static_cast<std::uint32_t>(text.size());
   }
+  formula->directStackDepth_ = formula->findDirectStackDepth();
   return formula;
+}
+
+// Numbers, names and references, the arithmetic and comparison operators,
+// ranges and calls of built-in functions, with every operator's operands
+// present and one value left for the closing "=".
+int TCompiledFormula::findDirectStackDepth() const {
+  int depth = 0;
+  int deepest = 0;
+  for (std::uint32_t index = 0; index < count_; ++index) {
+    const TPackedToken& token = tokens()[index];
+    if (token.wholeToken != noWholeToken) return 0;
+    if (token.tokenClass == tokenOperand) {
+      if (token.kind != valueInteger && token.kind != valueNumber && token.kind != valueIdentifier) return 0;
+      deepest = std::max(deepest, ++depth);
+      if (deepest > maxDirectStackDepth) return 0;
+      continue;
+    }
+    if (token.tokenClass != tokenOperator) return 0;
+    if (token.operatorCode == opFormulaStart) return index + 1 == count_ && depth == 1 ? deepest : 0;
+    if (isBinaryOperator(token.operatorCode)) {
+      if (depth < 2) return 0;
+      --depth;
+    } else if (isUnaryOperator(token.operatorCode)) {
+      if (depth < 1) return 0;
+    } else if (token.operatorCode == opFunctionCall) {
+      if (token.functionId < 1 || token.functionId > builtInFunctionCount) return 0;
+      if (token.integer < 0 || token.integer > depth) return 0;
+      depth -= token.integer - 1;
+      deepest = std::max(deepest, depth);
+      if (deepest > maxDirectStackDepth) return 0;
+    } else {
+      return 0;
+    }
+  }
+  return 0;
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
   std::unique_ptr<TCompiledFormula> formula(new (TTrailingBytes{trailingSize(count_, textSize_)})
                                                 TCompiledFormula(count_, textSize_));
   std::memcpy(static_cast<void*>(formula->tokens()), tokens(), trailingSize(count_, textSize_));
+  formula->directStackDepth_ = directStackDepth_;
   formula->wholeTokens_.reserve(wholeTokens_.size());
   for (const TTokenPtr& token : wholeTokens_) formula->wholeTokens_.push_back(wholeCopy(*token));
   return formula;

@@ -2,6 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
+#include <string_view>
 #include <vector>
 
 #include "sheet/RPNstack.h"
@@ -25,6 +27,30 @@ class TCompiledFormula {
   TCompiledFormula& operator=(const TCompiledFormula&) = delete;
 
   int count() const { return static_cast<int>(count_); }
+
+  // A token as it is kept. A plain cell reference ([$]letters[$]digits)
+  // keeps its place beside its text, read once when packed; 0 otherwise.
+  struct TPackedToken {
+    std::uint8_t tokenClass;
+    std::uint8_t operatorCode;
+    std::uint8_t kind;
+    bool ok;
+    std::int32_t functionId;
+    std::int32_t integer;
+    std::uint32_t textLength;
+    double number;
+    std::uint32_t textOffset;
+    std::int32_t wholeToken;  // index in wholeTokens_, or noWholeToken
+    std::int32_t refCol;
+    std::int32_t refRow;
+  };
+  std::span<const TPackedToken> packedTokens() const { return {tokens(), count_}; }
+  std::string_view textOf(const TPackedToken& token) const { return {texts() + token.textOffset, token.textLength}; }
+  // The most values the formula holds at once when it is evaluated straight
+  // from its tokens (TSheet::evaluateDirectly), 0 when it has a token that
+  // only a working copy evaluates.
+  int directStackDepth() const { return directStackDepth_; }
+  static constexpr int maxDirectStackDepth = 32;
   // Refills list with a copy of the compiled tokens, each equal to what
   // TTokenObject::assign makes of the original; the list's own tokens are
   // reused.
@@ -41,18 +67,7 @@ class TCompiledFormula {
  private:
   static constexpr std::int32_t noWholeToken = -1;
 
-  struct TPackedToken {
-    std::uint8_t tokenClass;
-    std::uint8_t operatorCode;
-    std::uint8_t kind;
-    bool ok;
-    std::int32_t functionId;
-    std::int32_t integer;
-    std::uint32_t textLength;
-    double number;
-    std::uint32_t textOffset;
-    std::int32_t wholeToken;  // index in wholeTokens_, or noWholeToken
-  };
+  int findDirectStackDepth() const;
 
   TCompiledFormula(std::uint32_t count, std::uint32_t textSize);
   TPackedToken* tokens() { return reinterpret_cast<TPackedToken*>(this + 1); }
@@ -65,6 +80,7 @@ class TCompiledFormula {
 
   std::uint32_t count_;
   std::uint32_t textSize_;
+  std::int32_t directStackDepth_ = 0;
   std::vector<TTokenPtr> wholeTokens_;  // the tokens with a sub-object, rare
 };
 static_assert(sizeof(TCompiledFormula) % alignof(double) == 0);

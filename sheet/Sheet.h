@@ -299,6 +299,14 @@ class TSheet {
   // arrayResult (a new list when it has none); the rest of the copy stays.
   std::uint8_t evaluateCompiledFormula(const TCompiledFormula& formula, int col, int row, bool record,
                                        std::unique_ptr<TRPNstackObject>& arrayResult);
+  // A cell's compiled formula evaluated straight from its tokens
+  // (DirectEvaluation.cpp): true with resultValue set when it gives a
+  // number; false, having done nothing that evaluateFormula would not do
+  // first, when a step needs the working copy.
+  bool evaluateDirectly(const TCompiledFormula& formula, int col, int row, bool record);
+  // The working list of the next level of evaluation, for as long as the
+  // lease lives.
+  TWorkingLists::TLease leaseWorkingList() { return TWorkingLists::TLease(workingLists_, tokenFactory); }
 
   // ---- Recalculation ----
   void recalculateAll(bool resetDependents);

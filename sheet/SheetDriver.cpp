@@ -227,6 +227,7 @@ std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& 
 
 std::uint8_t TSheet::evaluateCompiledFormula(const TCompiledFormula& formula, int col, int row, bool record,
                                              std::unique_ptr<TRPNstackObject>& arrayResult) {
+  if (evaluateDirectly(formula, col, row, record)) return stateValid;
   TWorkingLists::TLease list(workingLists_, tokenFactory);
   formula.unpackInto(*list);
   std::uint8_t code = evaluateFormula(*list, col, row, record);

@@ -1,0 +1,262 @@
+// A cell's compiled formula evaluated where it stands: operands go on a
+// small stack of values, each operator takes its operands from the top and
+// leaves its result there, so a formula costs one step per token and no
+// copy. Only numbers travel this way. The first step that would meet
+// anything else (a text, an array, a value that does not convert, a
+// reference beyond the sheet, a fault, an error) gives up, and the working
+// copy evaluates the formula from the start: every step that went before
+// read the same references in the same order and recorded the same links,
+// which a second recording leaves as they are, and nothing else was
+// changed, so the result is the working copy's in every case.
+#include <cmath>
+#include <limits>
+
+#include "model/Power.h"
+#include "platform/FloatingPoint.h"
+#include "platform/NumericErrors.h"
+#include "sheet/BuiltinDispatch.h"
+#include "sheet/CompiledFormula.h"
+#include "sheet/NumberText.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+using TPackedToken = TCompiledFormula::TPackedToken;
+
+constexpr long double percent = 100.0L;
+
+// A value on the stack: a number or integer (the fields a token would hold),
+// or a name or reference not read yet (a range: first and last).
+struct TDirectValue {
+  std::uint8_t kind;
+  std::int32_t integer;
+  double number;
+  const TPackedToken* name;
+  const TPackedToken* rangeEnd;
+};
+
+class TDirectEvaluation {
+ public:
+  TDirectEvaluation(TSheet& sheet, const TCompiledFormula& formula, TDirectValue* stack, int col, int row,
+                    bool record)
+      : sheet_(sheet), formula_(formula), stack_(stack), col_(col), row_(row), record_(record),
+        recording_(record && col >= 1 && row >= 1) {}
+
+  // The formula's one value, a number or integer, into result; false when
+  // the working copy must evaluate it. Giving up is common while a full
+  // recalculation meets cells not computed yet, so it is a plain return,
+  // not an exception.
+  bool run(TDirectValue& result) {
+    for (const TPackedToken& token : formula_.packedTokens()) {
+      if (token.tokenClass == tokenOperand) {
+        stack_[depth_++] = TDirectValue{token.kind, token.integer, token.number,
+                                        token.kind == valueIdentifier ? &token : nullptr, nullptr};
+      } else if (token.operatorCode != opFormulaStart) {
+        if (!apply(token)) return false;
+      }
+    }
+    // The closing "=": what is left unread is read as the working copy
+    // reads it.
+    if (!read(stack_[0])) return false;
+    result = stack_[0];
+    return true;
+  }
+
+ private:
+  // A reference read as the sheet reads it: the cell's value, and the link
+  // recorded after it (ECircularReference, and so giving up, on a cycle).
+  bool read(TDirectValue& value) {
+    if (value.kind != valueIdentifier) return true;
+    const TPackedToken* name = value.name;
+    if (value.rangeEnd || name->refCol == 0) return false;
+    if (name->refCol > sheet_.getColCount() || name->refRow > sheet_.getRowCount()) return false;
+    const TCell* cell = sheet_.getCell(name->refCol, name->refRow);
+    if (!cell || cell->state != stateValid) return false;
+    scratch_.kind = valueEmpty;
+    scratch_.integer = 0;
+    scratch_.number = 0.0;
+    if (!cell->readValue(scratch_) || (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
+      return false;
+    }
+    if (recording_) sheet_.dependents.addDependent({col_ - 1, row_ - 1}, {name->refCol - 1, name->refRow - 1});
+    value = TDirectValue{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr};
+    return true;
+  }
+
+  static long double number(const TDirectValue& value) {
+    return value.kind == valueInteger ? value.integer : value.number;
+  }
+
+  static bool integer(const TDirectValue& value, std::int32_t& whole) {
+    if (value.kind == valueInteger) {
+      whole = value.integer;
+      return true;
+    }
+    return truncateToInt32(value.number, whole);
+  }
+
+  // The result replaces the operator's operands; a number as a token keeps
+  // it, or giving up where the token would fail.
+  bool setNumber(const TPackedToken& token, int operands, long double value) {
+    if (std::isnan(value) || std::fabs(value) > std::numeric_limits<double>::max()) return false;
+    depth_ -= operands - 1;
+    stack_[depth_ - 1] = TDirectValue{valueNumber, token.integer, static_cast<double>(value), nullptr, nullptr};
+    return true;
+  }
+
+  bool setInteger(const TPackedToken& token, int operands, std::int32_t value) {
+    depth_ -= operands - 1;
+    stack_[depth_ - 1] = TDirectValue{valueInteger, value, token.number, nullptr, nullptr};
+    return true;
+  }
+
+  bool apply(const TPackedToken& token) {
+    if (token.operatorCode == opFunctionCall) return call(token);
+    TDirectValue& right = stack_[depth_ - 1];
+    switch (token.operatorCode) {
+      case opAdd:
+      case opSubtract:
+      case opMultiply:
+      case opDivide: {
+        // Converted right to left, as the working copy converts operands.
+        TDirectValue& left = stack_[depth_ - 2];
+        if (!read(right) || !read(left)) return false;
+        long double a = number(left);
+        long double b = number(right);
+        switch (token.operatorCode) {
+          case opAdd: return setNumber(token, 2, a + b);
+          case opSubtract: return setNumber(token, 2, a - b);
+          case opMultiply: return setNumber(token, 2, a * b);
+          default: return b != 0 && setNumber(token, 2, a / b);
+        }
+      }
+      case opPower: {
+        TDirectValue& left = stack_[depth_ - 2];
+        if (!read(right) || !read(left)) return false;
+        // The power rule raises or leaves a fault for what it cannot give.
+        clearFloatingPointFaults();
+        long double value = power(number(left), number(right));
+        return !floatingPointFaultPending() && setNumber(token, 2, value);
+      }
+      case opDiv:
+      case opMod: {
+        TDirectValue& left = stack_[depth_ - 2];
+        std::int32_t a = 0;
+        std::int32_t b = 0;
+        if (!read(right) || !integer(right, b) || !read(left) || !integer(left, a)) return false;
+        if (b == 0 || (a == std::numeric_limits<std::int32_t>::min() && b == -1)) return false;
+        return setInteger(token, 2, token.operatorCode == opDiv ? a / b : a % b);
+      }
+      case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual: {
+        // Compared left first, as two values are brought to one kind.
+        TDirectValue& left = stack_[depth_ - 2];
+        if (!read(left) || !read(right)) return false;
+        int order = 0;
+        if (left.kind == valueInteger && right.kind == valueInteger) {
+          order = left.integer < right.integer ? -1 : (left.integer > right.integer ? 1 : 0);
+        } else {
+          double a = static_cast<double>(number(left));
+          double b = static_cast<double>(number(right));
+          order = a < b ? -1 : (a > b ? 1 : 0);
+        }
+        bool truth = false;
+        switch (token.operatorCode) {
+          case opEqual: truth = order == 0; break;
+          case opNotEqual: truth = order != 0; break;
+          case opGreater: truth = order > 0; break;
+          case opLess: truth = order < 0; break;
+          case opGreaterEqual: truth = order >= 0; break;
+          default: truth = order <= 0; break;
+        }
+        return setInteger(token, 2, truth ? 1 : 0);
+      }
+      case opPercent:
+        return read(right) && setNumber(token, 1, number(right) / percent);
+      case opUnaryPlus:
+      case opUnaryMinus:
+        return read(right) && setNumber(token, 1, token.operatorCode == opUnaryMinus ? -number(right) : number(right));
+      case opRange: {
+        TDirectValue& left = stack_[depth_ - 2];
+        if (left.kind != valueIdentifier || right.kind != valueIdentifier || left.rangeEnd || right.rangeEnd) {
+          return false;
+        }
+        left.rangeEnd = right.name;
+        --depth_;
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  // A built-in routine works on tokens: its arguments and call are made in
+  // a working list of their own, just as the working copy would hold them.
+  bool call(const TPackedToken& token) {
+    if (!builtinRoutines()[static_cast<std::size_t>(token.functionId)]) return false;
+    int count = token.integer;
+    TWorkingLists::TLease list = sheet_.leaseWorkingList();
+    list->deleteRange(0, list->count() - 1);
+    for (int i = depth_ - count; i < depth_; ++i) {
+      const TDirectValue& value = stack_[i];
+      TTokenPtr argument = list->newToken();
+      argument->tokenClass = tokenOperand;
+      argument->value.kind = value.kind;
+      if (value.kind == valueIdentifier) {
+        argument->value.string.assign(formula_.textOf(*value.name));
+        if (value.rangeEnd) argument->value.string.append(":").append(formula_.textOf(*value.rangeEnd));
+      } else {
+        argument->value.integer = value.integer;
+        argument->value.number = value.number;
+      }
+      list->push(std::move(argument));
+    }
+    TTokenPtr callToken = list->newToken();
+    callToken->tokenClass = tokenOperator;
+    callToken->operatorCode = opFunctionCall;
+    callToken->functionId = token.functionId;
+    callToken->value.kind = token.kind;
+    callToken->value.integer = count;
+    callToken->value.number = token.number;
+    callToken->value.string.assign(formula_.textOf(token));
+    list->push(std::move(callToken));
+    int index = count;
+    if (sheet_.evaluateOperator(*list, index, record_, col_, row_) != stateValid || list->count() != 1) return false;
+    const TTokenObject& result = *list->getItem(0);
+    if (result.value.kind != valueInteger && result.value.kind != valueNumber) return false;
+    depth_ -= count - 1;
+    stack_[depth_ - 1] = TDirectValue{result.value.kind, result.value.integer, result.value.number, nullptr, nullptr};
+    return true;
+  }
+
+  TSheet& sheet_;
+  const TCompiledFormula& formula_;
+  TDirectValue* stack_;
+  int depth_ = 0;
+  int col_;
+  int row_;
+  bool record_;     // handed to the built-in routines, as the working copy hands it
+  bool recording_;  // references read here are recorded
+  TValueRecord scratch_;
+};
+
+}  // namespace
+
+bool TSheet::evaluateDirectly(const TCompiledFormula& formula, int col, int row, bool record) {
+  if (formula.directStackDepth() == 0 || !stopAtFirstError) return false;
+  if (!hasExtendedPrecision()) setExtendedPrecision();
+  TDirectValue stack[TCompiledFormula::maxDirectStackDepth];
+  TDirectValue result;
+  try {
+    // A cycle is refused with ECircularReference: the working copy meets
+    // it again and reports it.
+    if (!TDirectEvaluation(*this, formula, stack, col, row, record && recordDependents).run(result)) return false;
+  } catch (...) {
+    return false;
+  }
+  resultValue.kind = result.kind;
+  resultValue.integer = result.integer;
+  resultValue.number = result.number;
+  resultValue.string.clear();
+  resultIsArray = false;
+  return true;
+}
