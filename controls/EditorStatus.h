@@ -9,10 +9,8 @@
 #include "controls/EditorStatusCore.h"
 #include "controls/EditorStatusHistory.h"
 #include "controls/FontAttributeSets.h"
-
-// Modifier keys held with a key stroke.
-enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-using TShiftState = unsigned;
+#include "platform/Colors.h"
+#include "platform/Control.h"
 
 struct TSearchOptions {
   bool down = true;
@@ -97,9 +95,9 @@ class TEditorStatus : public TEditorStatusCore {
   bool insertMode = true;
   bool suppressNextCharacter = false;
   std::string fileName;
-  int32_t backgroundColour = static_cast<int32_t>(0x80000005u);         // clWindow
-  int32_t selectionBackgroundColour = static_cast<int32_t>(0x8000000Du);  // clHighlight
-  int32_t selectionTextColour = static_cast<int32_t>(0x8000000Eu);        // clHighlightText
+  TColor backgroundColour = clWindow;
+  TColor selectionBackgroundColour = clHighlight;
+  TColor selectionTextColour = clHighlightText;
 
  private:
   struct TOccurrence {

@@ -2,32 +2,12 @@
 #include <memory>
 
 #include "controls/EditorStatus.h"
+#include "platform/Font.h"
+#include "platform/GdiObjects.h"
 
 namespace {
 
-COLORREF colourToRGB(int32_t colour) {
-  return colour < 0 ? GetSysColor(colour & 0xFF) : static_cast<COLORREF>(colour);
-}
-
 COLORREF inverse(COLORREF colour) { return colour ^ 0x00FFFFFF; }
-
-struct TFontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
-using TFontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, TFontDeleter>;
-
-// Puts the canvas back as it was when the render leaves, whatever it selected.
-class TSavedCanvas {
- public:
-  explicit TSavedCanvas(HDC canvas) : canvas_(canvas), state_(SaveDC(canvas)) {}
-  ~TSavedCanvas() { RestoreDC(canvas_, state_); }
-  TSavedCanvas(const TSavedCanvas&) = delete;
-  TSavedCanvas& operator=(const TSavedCanvas&) = delete;
-
- private:
-  HDC canvas_;
-  int state_;
-};
 
 bool before(int column, int line, int otherColumn, int otherLine) {
   return line < otherLine || (line == otherLine && column < otherColumn);
@@ -87,7 +67,7 @@ class TEditorRenderer {
   bool coloured_ = false;
   std::map<const TFontAttributes*, TFont> fonts_;
   // Restored before the fonts go, so that none is still selected when deleted.
-  TSavedCanvas saved_{canvas_};
+  TSavedDCState saved_{canvas_};
   const TFont* base_ = nullptr;
   int offsetLine_ = 0;
   size_t offset_ = 0;
@@ -99,9 +79,7 @@ TEditorRenderer::TFont& TEditorRenderer::font(uint16_t id) {
   TFont& f = fonts_[attributes];
   if (f.handle) return f;
   f.attributes = attributes;
-  const int pitch = attributes->pitch == TFontPitch::fpFixed      ? FIXED_PITCH
-                    : attributes->pitch == TFontPitch::fpVariable ? VARIABLE_PITCH
-                                                                  : DEFAULT_PITCH;
+  const int pitch = attributes->pitch == 2 ? FIXED_PITCH : attributes->pitch == 1 ? VARIABLE_PITCH : DEFAULT_PITCH;
   f.handle.reset(CreateFontA(-MulDiv(attributes->size, GetDeviceCaps(canvas_, LOGPIXELSY), 72), 0, 0, 0,
                              attributes->style & fsBold ? FW_BOLD : FW_NORMAL, (attributes->style & fsItalic) != 0,
                              (attributes->style & fsUnderline) != 0, (attributes->style & fsStrikeOut) != 0,
@@ -222,9 +200,9 @@ void TEditorRenderer::draw(const TTextRect& highlight) {
   TTextRect selection;
   d.getSelectionOrdered(selection);
   const bool anySelection = selection.left != selection.right || selection.top != selection.bottom;
-  const COLORREF background = colourToRGB(d.backgroundColour);
-  const COLORREF selectionBackground = colourToRGB(d.selectionBackgroundColour);
-  const COLORREF selectionText = colourToRGB(d.selectionTextColour);
+  const COLORREF background = colorToRGB(d.backgroundColour);
+  const COLORREF selectionBackground = colorToRGB(d.selectionBackgroundColour);
+  const COLORREF selectionText = colorToRGB(d.selectionTextColour);
   const int originX = rect_.left - d.leftPixel;
   int fullRows = 0;
   std::string drawn;
@@ -250,7 +228,7 @@ void TEditorRenderer::draw(const TTextRect& highlight) {
     // computed positions over its own opaque cell.
     for (int start = 0; start < count;) {
       const auto colours = [&](int i, COLORREF& fore, COLORREF& back) {
-        const COLORREF own = colourToRGB(l.fonts[i]->attributes->colour);
+        const COLORREF own = colorToRGB(l.fonts[i]->attributes->colour);
         const bool selected = anySelection && !before(i + 1, line + 1, selection.left, selection.top) &&
                               before(i + 1, line + 1, selection.right, selection.bottom);
         if (selected) {
@@ -298,7 +276,7 @@ void TEditorStatus::render(HDC canvas, const RECT& rect, const std::vector<uint1
                            TFontAttributeSets* fontAttributeSets, bool keepCaretVisible,
                            const TTextRect& highlightRange) {
   {
-    const COLORREF background = colourToRGB(backgroundColour);
+    const COLORREF background = colorToRGB(backgroundColour);
     SetBkColor(canvas, background);
     ExtTextOutA(canvas, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
   }

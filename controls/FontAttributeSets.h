@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "model/FontProperties.h"
-
 // One font of the text editor's syntax colouring: the font and colour in
 // which the characters of one attribute id are drawn, with the advance
 // widths of its characters as the last render measured them.
@@ -13,9 +11,9 @@ struct TFontAttributes {
   uint16_t id = 0;
   int32_t colour = 0;  // a Windows RGB value, or a system colour (top bit set)
   std::string fontName = "MS Sans Serif";
-  TFontPitch pitch = TFontPitch::fpDefault;
-  int size = 8;  // points
-  TFontStyles style = 0;
+  int pitch = 0;  // 0 default, 1 variable, 2 fixed, as settings files keep it
+  int size = 8;   // points
+  unsigned style = 0;  // TFontStyle bits
   // Sixteen bits a width: large fonts have characters of 256 pixels and more.
   // Element 0 is unused; the widths are stale until the next render measures.
   bool widthsStale = true;
