@@ -33,6 +33,8 @@ TEST(ThresholdText, ReadsTheUsersSeparatorAndRefusesOtherText) {
   EXPECT_FALSE(thresholdTextToFloat("abc", value));
   EXPECT_FALSE(thresholdTextToFloat("", value));
   EXPECT_FALSE(thresholdTextToFloat("12.5", value));
+  EXPECT_FALSE(thresholdTextToFloat("1E", value));
+  EXPECT_FALSE(thresholdTextToFloat("1E999", value));
   EXPECT_EQ(value, 7);
   localeSettings() = saved;
 }
