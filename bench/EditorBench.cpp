@@ -9,6 +9,7 @@
 #include "bench/BenchTiming.h"
 #include "controls/EditorStatus.h"
 #include "platform/FileSystem.h"
+#include "platform/Font.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void colour(const std::string& text, std::vector<uint16_t>& ids) {
   }
 }
 
-TFontAttributes font(uint16_t id, COLORREF colour, TFontStyles style) {
+TFontAttributes font(uint16_t id, COLORREF colour, unsigned style) {
   TFontAttributes record;
   record.id = id;
   record.colour = static_cast<int32_t>(colour);
