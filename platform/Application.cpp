@@ -107,6 +107,11 @@ void TApplication::handleMessage(MSG& message) {
   for (HWND dialog : modelessDialogs_) {
     if ((dialog == message.hwnd || IsChild(dialog, message.hwnd)) && IsDialogMessageA(dialog, &message)) return;
   }
+  if (message.message == WM_KEYDOWN) suppressDialogChar_ = false;
+  if (message.message == WM_CHAR && suppressDialogChar_) {
+    suppressDialogChar_ = false;
+    if (message.wParam == '\t' || message.wParam == '\r' || message.wParam == 0x1B) return;
+  }
   if (handleFormKeys(message)) return;
   TranslateMessage(&message);
   DispatchMessageA(&message);
@@ -114,8 +119,17 @@ void TApplication::handleMessage(MSG& message) {
 
 bool TApplication::handleFormKeys(MSG& message) {
   if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN && message.message != WM_CHAR) return false;
-  for (TControl* control = controlAtOrAbove(message.hwnd); control; control = control->parent()) {
+  TControl* owner = controlAtOrAbove(message.hwnd);
+  for (TControl* control = owner; control; control = control->parent()) {
     if (auto* form = dynamic_cast<TForm*>(control); form && form->previewKey(message)) return true;
+  }
+  // An inner window of a system control (a combo box's edit) is no control
+  // of ours and hands no dialog keys up itself.
+  const WORD key = static_cast<WORD>(message.wParam);
+  if (message.message == WM_KEYDOWN && owner && !TControl::fromHandle(message.hwnd) && isDialogKey(key) &&
+      !wantsDialogKey(message.hwnd, key) && owner->dialogKey(key, currentShiftState())) {
+    suppressDialogChar_ = true;
+    return true;
   }
   return false;
 }

@@ -75,6 +75,9 @@ class TApplication {
   TControl* focusedControl(HWND topLevel) const;
   void controlDestroyed(TControl* control);
 
+  // A dialog key used by a form leaves no character behind for the control.
+  void suppressDialogChar() { suppressDialogChar_ = true; }
+
   HWND utilityWindow() const { return utilityWindow_; }
 
  private:
@@ -90,6 +93,7 @@ class TApplication {
   std::vector<HWND> modelessDialogs_;
   std::deque<std::function<void()>> deferredCalls_;
   bool deferredPosted_ = false;
+  bool suppressDialogChar_ = false;
   int busyCount_ = 0;
   UINT_PTR nextTimerId_ = 1;
   std::map<UINT_PTR, TTimer*> timers_;

@@ -6,6 +6,7 @@
 
 #include "platform/Application.h"
 #include "platform/Canvas.h"
+#include "platform/Dialogs.h"
 #include "platform/Menu.h"
 
 namespace {
@@ -28,6 +29,15 @@ void registerOwnClass(WNDPROC procedure) {
 }
 
 }  // namespace
+
+bool isDialogKey(WORD key) { return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE; }
+
+bool wantsDialogKey(HWND window, WORD key) {
+  MSG message{window, WM_KEYDOWN, key, 1, 0, {0, 0}};
+  const LRESULT codes = SendMessageA(window, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&message));
+  if (codes & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return true;
+  return key == VK_TAB && (codes & DLGC_WANTTAB);
+}
 
 TShiftState currentShiftState() {
   TShiftState shift = 0;
@@ -137,8 +147,13 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(wParam);
-      keyDown(key, currentShiftState());
+      const TShiftState shift = currentShiftState();
+      keyDown(key, shift);
       if (key == 0) return 0;
+      if (message == WM_KEYDOWN && isDialogKey(key) && !wantsDialogKey(window_, key) && dialogKey(key, shift)) {
+        application().suppressDialogChar();
+        return 0;
+      }
       break;
     }
     case WM_KEYUP:
@@ -226,6 +241,10 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     default:
+      if (message == TFindDialog::message()) {
+        TFindDialog::handleMessage(lParam);
+        return 0;
+      }
       break;
   }
   return defaultHandling(message, wParam, lParam);
@@ -516,6 +535,8 @@ void TControl::doEnter() {
 void TControl::doExit() {
   if (onExit) onExit();
 }
+
+bool TControl::dialogKey(WORD key, TShiftState shift) { return parent_ && parent_->dialogKey(key, shift); }
 
 void TControl::mouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (onMouseDown) onMouseDown(button, shift, x, y);

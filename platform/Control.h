@@ -19,6 +19,9 @@ enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssR
 using TShiftState = unsigned;
 // The modifier keys and mouse buttons held now, from the thread's key state.
 TShiftState currentShiftState();
+// Tab, Enter and Esc: the keys forms use unless the focused window wants them.
+bool isDialogKey(WORD key);
+bool wantsDialogKey(HWND window, WORD key);
 
 enum class TMouseButton { left, right, middle };
 enum class TAlign { none, top, bottom, left, right, client };
@@ -49,6 +52,7 @@ class TControl {
   TControl& operator=(const TControl&) = delete;
 
   HWND handle() const { return window_; }
+  std::string name;  // the component name windows and layouts refer to
   TControl* parent() const { return parent_; }
   const std::vector<TControl*>& children() const { return children_; }
   // The control for a window of ours, or null.
@@ -148,6 +152,9 @@ class TControl {
   // application's focus tracking): exit of the old, enter of the new.
   virtual void doEnter();
   virtual void doExit();
+  // Tab, Enter or Esc that the focused control did not want: handed up the
+  // parents until a form uses it. True when used.
+  virtual bool dialogKey(WORD key, TShiftState shift);
 
  protected:
   // Made by the derived constructors (the window class decides the params).

@@ -50,11 +50,6 @@ void collectTabStops(TControl& control, std::vector<TControl*>& stops) {
   }
 }
 
-bool focusedWants(const MSG& message, LRESULT codes) {
-  MSG copy = message;
-  return (SendMessageA(message.hwnd, WM_GETDLGCODE, message.wParam, reinterpret_cast<LPARAM>(&copy)) & codes) != 0;
-}
-
 }  // namespace
 
 TForm::TForm(const TFormOptions& options) : TControl(options.parent) {
@@ -159,32 +154,38 @@ void TForm::selectNext(bool forward) {
 }
 
 bool TForm::previewKey(MSG& message) {
+  if (!keyPreview) return false;
   if (message.message == WM_CHAR) {
-    if (!keyPreview) return false;
     char key = static_cast<char>(message.wParam);
     keyPress(key);
-    if (key == 0) return true;
     message.wParam = static_cast<unsigned char>(key);
-    return false;
+    return key == 0;
   }
   WORD key = static_cast<WORD>(message.wParam);
-  const TShiftState shift = currentShiftState();
-  if (keyPreview) {
-    keyDown(key, shift);
-    if (key == 0) return true;
-    message.wParam = key;
-  }
-  if (message.message != WM_KEYDOWN || (shift & (ssCtrl | ssAlt))) return false;
-  if (key == VK_TAB && !focusedWants(message, DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) {
+  keyDown(key, currentShiftState());
+  message.wParam = key;
+  return key == 0;
+}
+
+bool TForm::dialogKey(WORD key, TShiftState shift) {
+  if (shift & (ssCtrl | ssAlt)) return false;
+  if (key == VK_TAB) {
     selectNext(!(shift & ssShift));
     return true;
   }
   TControl* button = key == VK_RETURN ? defaultButton : key == VK_ESCAPE ? cancelButton : nullptr;
-  if (button && button->visible() && button->enabled() && !focusedWants(message, DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) {
+  if (button && button->visible() && button->enabled()) {
     button->performClick();
     return true;
   }
-  return false;
+  return TControl::dialogKey(key, shift);
+}
+
+TForm* parentForm(TControl* control) {
+  for (; control; control = control->parent()) {
+    if (auto* form = dynamic_cast<TForm*>(control)) return form;
+  }
+  return nullptr;
 }
 
 LRESULT TForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -55,8 +55,10 @@ class TForm : public TControl {
   TControl* activeControl() const;
   // Moves the focus to the next (or previous) tab stop of the form.
   void selectNext(bool forward);
-  // Called by the message loop for keys aimed at this form's controls.
+  // Called by the message loop for keys aimed at this form's controls
+  // (with keyPreview the form's key events see them first).
   bool previewKey(MSG& message);
+  bool dialogKey(WORD key, TShiftState shift) override;
 
   bool keyPreview = false;
   TControl* defaultButton = nullptr;
@@ -77,3 +79,6 @@ class TForm : public TControl {
   int modalResult_ = mrNone;
   TMainMenu* mainMenu_ = nullptr;
 };
+
+// The nearest form at or above a control.
+TForm* parentForm(TControl* control);

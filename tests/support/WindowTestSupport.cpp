@@ -5,6 +5,8 @@
 #include "PngWriter.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
+#include "platform/Form.h"
+#include "platform/Timer.h"
 #include "platform/GdiObjects.h"
 
 bool pumpUntil(const std::function<bool()>& condition, int timeoutMilliseconds) {
@@ -51,6 +53,28 @@ void postKey(HWND window, int virtualKey) {
 void postChar(HWND window, char character) {
   PostMessageA(window, WM_CHAR, static_cast<unsigned char>(character), 1);
   pumpFor(30);
+}
+
+TModalDriver::TModalDriver(TForm& form, std::vector<std::function<void()>> steps, int timeoutMilliseconds)
+    : form_(form),
+      steps_(std::move(steps)),
+      deadline_(GetTickCount64() + static_cast<unsigned long long>(timeoutMilliseconds)),
+      timer_(std::make_unique<TTimer>(30, [this] { tick(); })) {
+  timer_->setEnabled(true);
+}
+
+TModalDriver::~TModalDriver() = default;
+
+void TModalDriver::tick() {
+  if (!form_.modal()) return;
+  timer_->setEnabled(false);
+  if (next_ < steps_.size()) {
+    steps_[next_++]();
+  } else if (GetTickCount64() > deadline_) {
+    timedOut_ = true;
+    form_.setModalResult(mrAbort);
+  }
+  timer_->setEnabled(true);
 }
 
 uint32_t rgbOf(TColor color) {

@@ -3,10 +3,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Colors.h"
+
+class TForm;
+class TTimer;
 
 // Drives real windows under Wine: messages go through the program's own
 // message path, waits pump until a condition holds or a time-out passes.
@@ -36,6 +40,29 @@ void sendKey(HWND window, int virtualKey);  // key down and up
 // key handling (Tab, Enter, Esc, key preview) takes part.
 void postKey(HWND window, int virtualKey);
 void postChar(HWND window, char character);
+
+// Drives a modal dialog: runs the steps one per tick while it shows (the
+// ticker is stopped during a step, so steps that pump never overlap). When
+// the steps are done and the dialog still shows after the time-out, it is
+// closed, so that a failing test never hangs.
+class TModalDriver {
+ public:
+  TModalDriver(TForm& form, std::vector<std::function<void()>> steps, int timeoutMilliseconds = 5000);
+  ~TModalDriver();
+  TModalDriver(const TModalDriver&) = delete;
+  TModalDriver& operator=(const TModalDriver&) = delete;
+  bool timedOut() const { return timedOut_; }
+
+ private:
+  void tick();
+
+  TForm& form_;
+  std::vector<std::function<void()>> steps_;
+  size_t next_ = 0;
+  unsigned long long deadline_;
+  bool timedOut_ = false;
+  std::unique_ptr<TTimer> timer_;
+};
 
 // A copy of part of the screen: what the user sees, child controls included.
 class TScreenImage {

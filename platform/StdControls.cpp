@@ -1,0 +1,234 @@
+#include "platform/StdControls.h"
+
+#include <windowsx.h>
+
+#include "platform/Application.h"
+#include "platform/Form.h"
+
+namespace {
+
+TWindowParams systemControl(const char* className, const std::string& caption, DWORD style, DWORD exStyle = 0) {
+  TWindowParams params;
+  params.className = className;
+  params.caption = caption;
+  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style;
+  params.exStyle = exStyle;
+  params.bounds = {0, 0, 75, 23};
+  return params;
+}
+
+}  // namespace
+
+TButton::TButton(TControl* parent, const std::string& caption) : TControl(parent) {
+  createWindow(systemControl("BUTTON", caption, BS_PUSHBUTTON | WS_TABSTOP));
+}
+
+void TButton::setDefault(bool isDefault) {
+  if (TForm* form = parentForm(this)) {
+    if (isDefault) form->defaultButton = this;
+    else if (form->defaultButton == this) form->defaultButton = nullptr;
+  }
+  SendMessageA(handle(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::setCancel(bool isCancel) {
+  if (TForm* form = parentForm(this)) {
+    if (isCancel) form->cancelButton = this;
+    else if (form->cancelButton == this) form->cancelButton = nullptr;
+  }
+}
+
+void TButton::click() {
+  TControl::click();
+  if (modalResult != 0) {
+    if (TForm* form = parentForm(this)) form->setModalResult(modalResult);
+  }
+}
+
+bool TButton::commandReceived(WORD code) {
+  if (code != BN_CLICKED) return false;
+  click();
+  return true;
+}
+
+TCheckBox::TCheckBox(TControl* parent, const std::string& caption) : TControl(parent) {
+  createWindow(systemControl("BUTTON", caption, BS_AUTOCHECKBOX | WS_TABSTOP));
+}
+
+bool TCheckBox::checked() const { return Button_GetCheck(handle()) == BST_CHECKED; }
+void TCheckBox::setChecked(bool checked) { Button_SetCheck(handle(), checked ? BST_CHECKED : BST_UNCHECKED); }
+
+bool TCheckBox::commandReceived(WORD code) {
+  if (code != BN_CLICKED) return false;
+  click();
+  return true;
+}
+
+TEdit::TEdit(TControl* parent, const std::string& text) : TEdit(parent, ES_AUTOHSCROLL) { setText(text); }
+
+TEdit::TEdit(TControl* parent, DWORD extraStyle) : TControl(parent) {
+  createWindow(systemControl("EDIT", "", extraStyle | WS_TABSTOP, WS_EX_CLIENTEDGE));
+}
+
+void TEdit::setReadOnly(bool readOnly) { Edit_SetReadOnly(handle(), readOnly); }
+void TEdit::setMaxLength(int length) { Edit_LimitText(handle(), length); }
+void TEdit::selectAll() { Edit_SetSel(handle(), 0, -1); }
+void TEdit::setSelection(int start, int end) { Edit_SetSel(handle(), start, end); }
+
+bool TEdit::commandReceived(WORD code) {
+  if (code == EN_CHANGE && onChange) onChange();
+  return code == EN_CHANGE;
+}
+
+TMemo::TMemo(TControl* parent)
+    : TEdit(parent, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | WS_HSCROLL) {}
+
+std::vector<std::string> TMemo::lines() const {
+  std::vector<std::string> result;
+  const std::string all = text();
+  size_t start = 0;
+  while (start <= all.size()) {
+    const size_t end = all.find("\r\n", start);
+    if (end == std::string::npos) {
+      if (start < all.size()) result.push_back(all.substr(start));
+      break;
+    }
+    result.push_back(all.substr(start, end - start));
+    start = end + 2;
+  }
+  return result;
+}
+
+void TMemo::setLines(const std::vector<std::string>& lines) {
+  std::string all;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) all += "\r\n";
+    all += lines[i];
+  }
+  setText(all);
+}
+
+void TMemo::setWordWrap(bool wrap) {
+  // An edit decides on wrapping at creation only; the horizontal scroll
+  // style is what turns wrapping off, so the window is made again.
+  const LONG style = GetWindowLongA(handle(), GWL_STYLE);
+  const bool wrapping = !(style & ES_AUTOHSCROLL);
+  if (wrap == wrapping) return;
+  SetWindowLongA(handle(), GWL_STYLE, wrap ? (style & ~(ES_AUTOHSCROLL | WS_HSCROLL)) : (style | ES_AUTOHSCROLL | WS_HSCROLL));
+  SetWindowPos(handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
+TLabel::TLabel(TControl* parent, const std::string& caption) : TControl(parent) {
+  createWindow(systemControl("STATIC", caption, SS_LEFT | SS_NOPREFIX));
+  autoSize();
+}
+
+void TLabel::autoSize() {
+  HDC dc = GetDC(handle());
+  HGDIOBJ old = SelectObject(dc, font().handle());
+  RECT rect{0, 0, 0, 0};
+  const std::string caption = text();
+  DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &rect, DT_CALCRECT | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(handle(), dc);
+  setSize(rect.right, rect.bottom);
+}
+
+HBRUSH TLabel::controlColor(HDC dc) {
+  if (HBRUSH own = TControl::controlColor(dc)) return own;
+  // Without a colour of its own the label shows its parent's background.
+  TColor background = parent() ? parent()->color() : clBtnFace;
+  if (background == clDefault) background = clBtnFace;
+  background_.reset(CreateSolidBrush(colorToRGB(background)));
+  SetBkColor(dc, colorToRGB(background));
+  SetTextColor(dc, colorToRGB(font().color()));
+  return background_.get();
+}
+
+TGroupBox::TGroupBox(TControl* parent, const std::string& caption) : TControl(parent) {
+  createWindow(systemControl("BUTTON", caption, BS_GROUPBOX | WS_CLIPCHILDREN));
+  setSize(185, 105);
+}
+
+RECT TGroupBox::alignRect() const {
+  RECT rect = clientRect();
+  const int captionHeight = -font().height();
+  rect.top += captionHeight + 4;
+  InflateRect(&rect, -4, 0);
+  rect.bottom -= 4;
+  return rect;
+}
+
+TComboBox::TComboBox(TControl* parent, TComboStyle style) : TControl(parent) {
+  TWindowParams params = systemControl(
+      "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | (style == TComboStyle::dropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN));
+  params.bounds = {0, 0, 145, 200};
+  createWindow(params);
+}
+
+void TComboBox::addItem(const std::string& item) { ComboBox_AddString(handle(), item.c_str()); }
+void TComboBox::clear() { ComboBox_ResetContent(handle()); }
+int TComboBox::count() const { return ComboBox_GetCount(handle()); }
+
+std::string TComboBox::item(int index) const {
+  const int length = ComboBox_GetLBTextLen(handle(), index);
+  if (length < 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  ComboBox_GetLBText(handle(), index, text.data());
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+int TComboBox::itemIndex() const { return ComboBox_GetCurSel(handle()); }
+void TComboBox::setItemIndex(int index) { ComboBox_SetCurSel(handle(), index); }
+
+bool TComboBox::commandReceived(WORD code) {
+  switch (code) {
+    case CBN_SELCHANGE:
+    case CBN_EDITCHANGE:
+      if (onChange) onChange();
+      return true;
+    case CBN_SETFOCUS:
+      // The focus may sit in the combo's own edit, which is no control of ours.
+      application().focusMovedTo(this);
+      return true;
+    default:
+      return false;
+  }
+}
+
+TListBox::TListBox(TControl* parent) : TControl(parent) {
+  TWindowParams params =
+      systemControl("LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+  params.bounds = {0, 0, 120, 97};
+  createWindow(params);
+}
+
+void TListBox::addItem(const std::string& item) { ListBox_AddString(handle(), item.c_str()); }
+void TListBox::clear() { ListBox_ResetContent(handle()); }
+int TListBox::count() const { return ListBox_GetCount(handle()); }
+
+std::string TListBox::item(int index) const {
+  const int length = ListBox_GetTextLen(handle(), index);
+  if (length < 0) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  ListBox_GetText(handle(), index, text.data());
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+int TListBox::itemIndex() const { return ListBox_GetCurSel(handle()); }
+void TListBox::setItemIndex(int index) { ListBox_SetCurSel(handle(), index); }
+void TListBox::beginUpdate() { SendMessageA(handle(), WM_SETREDRAW, FALSE, 0); }
+
+void TListBox::endUpdate() {
+  SendMessageA(handle(), WM_SETREDRAW, TRUE, 0);
+  invalidate();
+}
+
+bool TListBox::commandReceived(WORD code) {
+  if (code != LBN_SELCHANGE) return false;
+  if (onChange) onChange();
+  click();
+  return true;
+}

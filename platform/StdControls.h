@@ -1,0 +1,113 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Control.h"
+
+// The system's standard controls, each a TControl over its window class.
+// Their notifications come back to them from the parent and fire the events.
+
+class TButton : public TControl {
+ public:
+  TButton(TControl* parent, const std::string& caption);
+  // A non-zero result ends the modal loop of the button's form on a click.
+  int modalResult = 0;
+  // Enter (default) or Esc (cancel) in the form presses this button.
+  void setDefault(bool isDefault);
+  void setCancel(bool isCancel);
+
+ protected:
+  void click() override;
+  bool commandReceived(WORD code) override;
+};
+
+class TCheckBox : public TControl {
+ public:
+  TCheckBox(TControl* parent, const std::string& caption);
+  bool checked() const;
+  void setChecked(bool checked);
+
+ protected:
+  bool commandReceived(WORD code) override;
+};
+
+class TEdit : public TControl {
+ public:
+  explicit TEdit(TControl* parent, const std::string& text = {});
+  void setReadOnly(bool readOnly);
+  void setMaxLength(int length);
+  void selectAll();
+  void setSelection(int start, int end);
+  std::function<void()> onChange;
+
+ protected:
+  TEdit(TControl* parent, DWORD extraStyle);
+  bool commandReceived(WORD code) override;
+};
+
+// A multi-line edit; its text joins the lines with CR LF.
+class TMemo : public TEdit {
+ public:
+  explicit TMemo(TControl* parent);
+  std::vector<std::string> lines() const;
+  void setLines(const std::vector<std::string>& lines);
+  void setWordWrap(bool wrap);
+};
+
+// Static text on its parent's background.
+class TLabel : public TControl {
+ public:
+  TLabel(TControl* parent, const std::string& caption);
+  // Makes the label as wide and high as its text.
+  void autoSize();
+
+ protected:
+  HBRUSH controlColor(HDC dc) override;
+
+ private:
+  TBrushHandle background_;
+};
+
+class TGroupBox : public TControl {
+ public:
+  TGroupBox(TControl* parent, const std::string& caption);
+
+ protected:
+  RECT alignRect() const override;
+};
+
+enum class TComboStyle { dropDown, dropDownList };
+
+class TComboBox : public TControl {
+ public:
+  // The height given with the bounds is the height of the dropped-down list.
+  TComboBox(TControl* parent, TComboStyle style = TComboStyle::dropDownList);
+  void addItem(const std::string& item);
+  void clear();
+  int count() const;
+  std::string item(int index) const;
+  int itemIndex() const;
+  void setItemIndex(int index);
+  std::function<void()> onChange;  // a new item chosen, or the text edited
+
+ protected:
+  bool commandReceived(WORD code) override;
+};
+
+class TListBox : public TControl {
+ public:
+  explicit TListBox(TControl* parent);
+  void addItem(const std::string& item);
+  void clear();
+  int count() const;
+  std::string item(int index) const;
+  int itemIndex() const;
+  void setItemIndex(int index);
+  void beginUpdate();
+  void endUpdate();
+  std::function<void()> onChange;  // the selection moved
+
+ protected:
+  bool commandReceived(WORD code) override;
+};

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Form.h"
+#include "platform/ListView.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+TFormOptions dialogOptions() {
+  TFormOptions options;
+  options.caption = "Dialog";
+  options.clientWidth = 300;
+  options.clientHeight = 200;
+  options.border = TBorderStyle::dialog;
+  return options;
+}
+
+// A drawn control that claims every key, as the grid and the editors do.
+class TAllKeysPanel : public TPanel {
+ public:
+  explicit TAllKeysPanel(TControl* parent) : TPanel(parent) { setTabStop(true); }
+  std::vector<WORD> keys;
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS;
+    return TPanel::handleMessage(message, wParam, lParam);
+  }
+  void keyDown(WORD& key, TShiftState shift) override {
+    keys.push_back(key);
+    TPanel::keyDown(key, shift);
+  }
+};
+
+}  // namespace
+
+TEST(StandardControls, EnterAndEscPressTheDialogButtonsUnlessTheFocusedControlWantsThem) {
+  TForm form(dialogOptions());
+  auto& edit = form.add<TEdit>("text");
+  edit.setBounds(10, 10, 100, 22);
+  auto& grid = form.add<TAllKeysPanel>();
+  grid.setBounds(10, 40, 100, 50);
+  auto& ok = form.add<TButton>("&OK");
+  ok.setBounds(10, 150, 75, 23);
+  ok.modalResult = mrOk;
+  ok.setDefault(true);
+  auto& cancel = form.add<TButton>("Cancel");
+  cancel.setBounds(100, 150, 75, 23);
+  cancel.modalResult = mrCancel;
+  cancel.setCancel(true);
+  int okClicks = 0;
+  ok.onClick = [&] { ++okClicks; };
+
+  {
+    TModalDriver driver(form, {[&] { grid.setFocus(); },
+                               [&] { postKey(grid.handle(), VK_RETURN); },  // the grid keeps Enter
+                               [&] { edit.setFocus(); },
+                               [&] { postKey(edit.handle(), VK_RETURN); }});
+    EXPECT_EQ(form.showModal(), mrOk);
+  }
+  EXPECT_EQ(okClicks, 1);
+  EXPECT_EQ(grid.keys, std::vector<WORD>{VK_RETURN});
+
+  TModalDriver escaper(form, {[&] { postKey(edit.handle(), VK_ESCAPE); }});
+  EXPECT_EQ(form.showModal(), mrCancel);
+  EXPECT_EQ(okClicks, 1);
+}
+
+TEST(StandardControls, ListViewSortsByHeaderKeyAndWalksTheSelection) {
+  TForm form(dialogOptions());
+  auto& list = form.add<TListView>(TListViewOptions{.multiSelect = true});
+  list.setBounds(0, 0, 300, 200);
+  list.addColumn("Name", 100);
+  list.addColumn("Symbol", 60);
+  const std::vector<std::pair<std::string, std::string>> rows{{"beta", "B"}, {"Alpha", "c"}, {"gamma", "a"}};
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const int row = list.addItem(rows[i].first, static_cast<LPARAM>(i + 10));
+    list.setItemText(row, 1, rows[i].second);
+  }
+  list.toggleSortKey(1);
+  EXPECT_EQ(list.tag, 2);
+  list.sortByColumn(1, list.tag < 0, false);
+  EXPECT_EQ(list.itemText(0, 1), "a");
+  EXPECT_EQ(list.itemText(2, 1), "c");
+  list.toggleSortKey(1);  // the same header again: descending
+  EXPECT_EQ(list.tag, -2);
+  list.sortByColumn(1, list.tag < 0, false);
+  EXPECT_EQ(list.itemData(0), 11);
+  list.sortByColumn(0, false, true);
+  EXPECT_EQ(list.itemText(0), "Alpha");
+  EXPECT_EQ(list.findData(12), 2);
+
+  list.setSelected(0, true);
+  list.setSelected(2, true);
+  EXPECT_EQ(list.selectedCount(), 2);
+  EXPECT_EQ(list.nextSelected(-1), 0);
+  EXPECT_EQ(list.nextSelected(0), 2);
+  EXPECT_EQ(list.nextSelected(2), -1);
+  EXPECT_EQ(list.previousSelected(list.itemCount()), 2);
+  EXPECT_EQ(list.previousSelected(2), 0);
+  EXPECT_EQ(list.previousSelected(0), -1);
+  list.setItemIndex(1);
+  EXPECT_EQ(list.selectedCount(), 1);
+  EXPECT_EQ(list.itemIndex(), 1);
+}
+
+TEST(StandardControls, ListViewChecksStateImagesAndScrollsRowsIntoView) {
+  TForm form(dialogOptions());
+  auto& list = form.add<TListView>(TListViewOptions{.checkBoxes = true});
+  list.setBounds(0, 0, 300, 120);
+  list.addColumn("Name", 100);
+  form.showModeless();
+  std::vector<int> checkedRows;
+  list.onItemChecked = [&](int row) { checkedRows.push_back(row); };
+  list.beginUpdate();
+  for (int i = 0; i < 200; ++i) list.addItem("row " + std::to_string(i), i);
+  list.endUpdate();
+  list.setChecked(3, true);
+  EXPECT_TRUE(list.checked(3));
+  EXPECT_FALSE(list.checked(4));
+  EXPECT_FALSE(checkedRows.empty());
+  EXPECT_EQ(list.topIndex(), 0);
+  list.setItemIndex(150);
+  EXPECT_GT(list.topIndex(), 100);
+  const RECT row = list.itemRect(150);
+  EXPECT_GE(row.top, 0);
+  EXPECT_LE(row.bottom, list.clientHeight());
+}
