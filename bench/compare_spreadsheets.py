@@ -1,0 +1,188 @@
+"""Kestrova's recalculation beside Gnumeric's and LibreOffice Calc's on the
+same sheets (see compare-spreadsheets.sh, which installs both and builds
+SheetScaleBench). Each round runs every size and sheet in turn, five rounds
+interleaved; the medians and their ratios are printed at the end.
+
+Gnumeric's recalculation is timed inside its converter: ssconvert with
+--recalc less ssconvert without it, on the same file. LibreOffice's is
+calculateAll() through the Python bridge, the document built in place.
+"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+import uno  # noqa: F401  (the bridge, from python3-uno)
+from com.sun.star.beans import PropertyValue
+
+ROUNDS = int(os.environ.get("COMPARE_ROUNDS", "5"))
+LOOKUP_ROWS = 100
+
+# The rows of SheetScaleBench in the bridge's grammar ("#" the row, "@" the
+# row before, "+9#" nine rows further).
+SHEETS = {
+    "arithmetic": ["=A#*1.5+3", "=IF(B#>100;SQRT(B#);B#^2)", "=D@+C#", "=ROUND(D#/A#;4)"],
+    "mixed": ["=VLOOKUP(MOD(A#*7;100)+1;$F$1:$G$100;2)", "=SUM(A#:A+9#)", "=D@+B#", '=LEN(B#&"x")+C#'],
+}
+FIRST_RUNNING_SUM = {"arithmetic": "=C1", "mixed": "=B1"}
+
+
+def formula_text(pattern, row):
+    return (pattern.replace("+9#", str(row + 9)).replace("#", str(row)).replace("@", str(row - 1)))
+
+
+def kestrova(root, formulas, sheet):
+    exe = os.path.join(root, "build", "bench", "SheetScaleBench.exe")
+    env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+    line = subprocess.run([os.path.join(root, "tools", "wine-run"), exe, str(formulas), sheet], env=env,
+                          capture_output=True, text=True, check=True).stdout.strip().splitlines()[-1]
+    figures = dict(pair.split("=", 1) for pair in line.split()[1:])
+    return {key: float(figures[key]) for key in
+            ("entering_ns", "one_pass_ns", "all_dirty_ns", "chain_s", "bytes_per_formula")}
+
+
+class Office:
+    def __init__(self, workdir):
+        self.profile = os.path.join(workdir, "profile")
+        self.process = subprocess.Popen(
+            ["soffice", "--headless", "--invisible", "--norestore", "--nologo",
+             "-env:UserInstallation=file://" + self.profile,
+             "--accept=socket,host=127.0.0.1,port=2083;urp;"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        local = uno.getComponentContext()
+        resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
+        for _ in range(120):
+            try:
+                context = resolver.resolve("uno:socket,host=127.0.0.1,port=2083;urp;StarOffice.ComponentContext")
+                break
+            except Exception:
+                time.sleep(0.5)
+        else:
+            raise RuntimeError("LibreOffice did not start")
+        self.desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
+
+    def close(self):
+        try:
+            self.desktop.terminate()
+        except Exception:
+            pass
+        self.process.wait(timeout=60)
+
+    def measure(self, formulas, sheet, save_as):
+        hidden = PropertyValue()
+        hidden.Name, hidden.Value = "Hidden", True
+        document = self.desktop.loadComponentFromURL("private:factory/scalc", "_blank", 0, (hidden,))
+        table = document.Sheets.getByIndex(0)
+        rows = formulas // 4
+        values = tuple((float(row % 97 + 1),) for row in range(1, rows + 11))
+        table.getCellRangeByName("A1:A%d" % (rows + 10)).setDataArray(values)
+        if sheet == "mixed":
+            lookup = tuple((float(row), float(row * 3 % 11)) for row in range(1, LOOKUP_ROWS + 1))
+            table.getCellRangeByName("F1:G%d" % LOOKUP_ROWS).setDataArray(lookup)
+        patterns = SHEETS[sheet]
+        texts = []
+        for row in range(1, rows + 1):
+            line = [formula_text(p, row) for p in patterns]
+            if row == 1:
+                line[2] = FIRST_RUNNING_SUM[sheet]
+            texts.append(tuple(line))
+        document.enableAutomaticCalculation(True)
+        start = time.perf_counter()
+        table.getCellRangeByName("B1:E%d" % rows).setFormulaArray(tuple(texts))
+        entering = time.perf_counter() - start
+        start = time.perf_counter()
+        document.calculateAll()
+        calculate_all = time.perf_counter() - start
+        head = table.getCellByPosition(0, 0)
+        last = table.getCellByPosition(4, rows - 1)
+        start = time.perf_counter()
+        head.setValue(5.0)
+        last.getValue()
+        chain = time.perf_counter() - start
+        if save_as:
+            filter_name = PropertyValue()
+            filter_name.Name, filter_name.Value = "FilterName", "calc8"
+            document.storeToURL("file://" + save_as, (filter_name,))
+        document.close(True)
+        return {"entering_ns": entering * 1e9 / formulas, "calculate_all_s": calculate_all, "chain_s": chain}
+
+
+def timed_run(command):
+    """Wall seconds and the peak resident kilobytes of one command."""
+    start = time.perf_counter()
+    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(process.pid, 0)
+    if status != 0:
+        raise RuntimeError("failed: " + " ".join(command))
+    return time.perf_counter() - start, usage.ru_maxrss
+
+
+def gnumeric(workdir, source, formulas):
+    plain, memory = timed_run(["ssconvert", source, os.path.join(workdir, "plain.gnumeric")])
+    recalculated, _ = timed_run(["ssconvert", "--recalc", source, os.path.join(workdir, "recalc.gnumeric")])
+    return {"recalc_s": max(recalculated - plain, 0.0), "peak_kb": memory}
+
+
+def main():
+    root = sys.argv[1]
+    sizes = [int(size) for size in sys.argv[2:]] or [10000, 100000, 1000000]
+    workdir = tempfile.mkdtemp(prefix="kestrova-compare-")
+    office = Office(workdir)
+    results = {}
+    try:
+        for round_number in range(ROUNDS):
+            for formulas in sizes:
+                for sheet in SHEETS:
+                    key = (formulas, sheet)
+                    entry = results.setdefault(key, {"kestrova": [], "office": [], "gnumeric": []})
+                    entry["kestrova"].append(kestrova(root, formulas, sheet))
+                    source = os.path.join(workdir, "%s-%d.ods" % (sheet, formulas))
+                    entry["office"].append(office.measure(formulas, sheet, source if round_number == 0 else None))
+                    entry["gnumeric"].append(gnumeric(workdir, source, formulas))
+                    print("round %d: %d %s done" % (round_number + 1, formulas, sheet), flush=True)
+        # Gnumeric's memory: its peak with the formulas less its peak with a
+        # sheet of ten.
+        small = os.path.join(workdir, "small.ods")
+        office.measure(40, "arithmetic", small)
+        _, small_peak = timed_run(["ssconvert", small, os.path.join(workdir, "small.gnumeric")])
+    finally:
+        office.close()
+
+    def median(entries, name):
+        return statistics.median(entry[name] for entry in entries)
+
+    def ratio(mine, theirs):
+        # Below the converter's own noise Gnumeric's time reads as nothing.
+        return mine / theirs if theirs > 0 else float("nan")
+
+    print()
+    print("%-10s %9s | %-28s | %-28s | %-22s | %-17s | %s" % (
+        "sheet", "formulas", "one pass ns (xGnm, xLO)", "all dirty ns (xGnm, xLO)", "chain change s (xLO)",
+        "entering ns", "bytes/formula (xGnm)"))
+    for (formulas, sheet), entry in sorted(results.items()):
+        one_pass = median(entry["kestrova"], "one_pass_ns")
+        all_dirty = median(entry["kestrova"], "all_dirty_ns")
+        chain = median(entry["kestrova"], "chain_s")
+        entering = median(entry["kestrova"], "entering_ns")
+        memory = median(entry["kestrova"], "bytes_per_formula")
+        gnumeric_ns = median(entry["gnumeric"], "recalc_s") * 1e9 / formulas
+        office_ns = median(entry["office"], "calculate_all_s") * 1e9 / formulas
+        office_chain = median(entry["office"], "chain_s")
+        gnumeric_bytes = max(median(entry["gnumeric"], "peak_kb") - small_peak, 1) * 1024.0 / formulas
+        print("%-10s %9d | %7.0f (%5.2f, %5.2f)        | %7.0f (%5.2f, %5.2f)        | %9.5f (%5.2f)      | %6.0f "
+              "(LO %4.0f) | %5.0f (%4.2f)" % (
+                  sheet, formulas, one_pass, ratio(one_pass, gnumeric_ns), ratio(one_pass, office_ns),
+                  all_dirty, ratio(all_dirty, gnumeric_ns), ratio(all_dirty, office_ns), chain,
+                  ratio(chain, office_chain), entering, median(entry["office"], "entering_ns"), memory,
+                  ratio(memory, gnumeric_bytes)))
+    print("Gnumeric ns/formula and LibreOffice ns/formula per size:")
+    for (formulas, sheet), entry in sorted(results.items()):
+        print("  %-10s %9d  Gnumeric %7.0f  LibreOffice %7.0f" % (
+            sheet, formulas, median(entry["gnumeric"], "recalc_s") * 1e9 / formulas,
+            median(entry["office"], "calculate_all_s") * 1e9 / formulas))
+
+
+if __name__ == "__main__":
+    main()
