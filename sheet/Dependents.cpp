@@ -1,6 +1,8 @@
 #include "sheet/Dependents.h"
 
 #include <algorithm>
+#include <array>
+#include <unordered_map>
 
 namespace {
 // Beyond this many rectangles a binary search in the precedent's list is
@@ -12,31 +14,103 @@ constexpr std::size_t readsScannedFirst = 16;
 constexpr std::size_t initialListCapacity = 4;
 // How many places ahead a range's walk asks for the next lists.
 constexpr std::int32_t prefetchDistance = 8;
+// A page holds this many rows of one column: enough that a walk down a
+// column looks a page up once in a while, few enough that a lone link far
+// down the sheet costs little.
+constexpr int pageShift = 5;
+constexpr std::int32_t pageRows = 1 << pageShift;
+
+std::uint64_t pageKey(TCellCoord place) {
+  return (std::uint64_t{static_cast<std::uint32_t>(place.col)} << 32) |
+         (static_cast<std::uint32_t>(place.row) >> pageShift);
+}
+
+std::size_t rowInPage(TCellCoord place) { return static_cast<std::size_t>(place.row & (pageRows - 1)); }
+
+struct TPageKeyHash {
+  std::size_t operator()(std::uint64_t key) const {
+    // Keys of neighbouring pages differ in a few low bits of either half.
+    key ^= key >> 29;
+    key *= 0xBF58476D1CE4E5B9ull;
+    key ^= key >> 32;
+    return static_cast<std::size_t>(key);
+  }
+};
 }  // namespace
+
+struct TDependents::TPage {
+  std::array<TPlaceLinks, pageRows> places;
+  std::uint32_t used = 0;  // places in use
+};
+
+// The pages by key, and the page last looked up: walks and ranges go down a
+// column, so most look-ups find the page of the one before.
+struct TDependents::TPages {
+  std::unordered_map<std::uint64_t, std::unique_ptr<TPage>, TPageKeyHash> byKey;
+  std::uint64_t lastKey = 0;
+  TPage* last = nullptr;
+
+  TPage* find(std::uint64_t key) {
+    if (last && key == lastKey) return last;
+    auto found = byKey.find(key);
+    if (found == byKey.end()) return nullptr;
+    lastKey = key;
+    last = found->second.get();
+    return last;
+  }
+  TPage& grow(std::uint64_t key) {
+    if (TPage* page = find(key)) return *page;
+    auto& page = byKey[key];
+    page = std::make_unique<TPage>();
+    lastKey = key;
+    last = page.get();
+    return *last;
+  }
+  void erase(std::uint64_t key) {
+    if (last && key == lastKey) last = nullptr;
+    byKey.erase(key);
+  }
+  void clear() {
+    last = nullptr;
+    byKey.clear();
+  }
+};
+
+TDependents::TDependents() : pages_(std::make_unique<TPages>()) {}
+
+TDependents::~TDependents() = default;
 
 void TDependents::clear() {
   ++removals_;
-  places_.clear();
+  pages_->clear();
   visit_ = 0;
 }
 
 void TDependents::clearForRebuild() {
   ++removals_;
-  for (auto& column : places_) {
-    for (TPlaceLinks& links : column) {
+  // A full recalculation records mostly the links it drops here: the pages
+  // in use keep their lists' room for them. Pages that no link used since
+  // the last rebuild go now, so storage trails the links by one rebuild.
+  std::erase_if(pages_->byKey, [](const auto& entry) { return entry.second->used == 0; });
+  pages_->last = nullptr;
+  for (auto& [key, page] : pages_->byKey) {
+    for (TPlaceLinks& links : page->places) {
       links.dependents.clear();
       links.reads.clear();
       links.visitMark = 0;
+      links.inUse = false;
     }
+    page->used = 0;
   }
   visit_ = 0;
 }
 
+std::size_t TDependents::pageCount() const { return pages_->byKey.size(); }
+
 const TDependents::TPlaceLinks* TDependents::find(TCellCoord place) const {
-  if (place.col < 0 || place.row < 0 || place.col >= static_cast<std::int32_t>(places_.size())) return nullptr;
-  const auto& column = places_[static_cast<std::size_t>(place.col)];
-  if (place.row >= static_cast<std::int32_t>(column.size())) return nullptr;
-  return &column[static_cast<std::size_t>(place.row)];
+  if (place.col < 0 || place.row < 0) return nullptr;
+  const TPage* page = pages_->find(pageKey(place));
+  return page ? &page->places[rowInPage(place)] : nullptr;
 }
 
 TDependents::TPlaceLinks* TDependents::find(TCellCoord place) {
@@ -44,10 +118,24 @@ TDependents::TPlaceLinks* TDependents::find(TCellCoord place) {
 }
 
 TDependents::TPlaceLinks& TDependents::grow(TCellCoord place) {
-  if (place.col >= static_cast<std::int32_t>(places_.size())) places_.resize(static_cast<std::size_t>(place.col) + 1);
-  auto& column = places_[static_cast<std::size_t>(place.col)];
-  if (place.row >= static_cast<std::int32_t>(column.size())) column.resize(static_cast<std::size_t>(place.row) + 1);
-  return column[static_cast<std::size_t>(place.row)];
+  TPage& page = pages_->grow(pageKey(place));
+  TPlaceLinks& links = page.places[rowInPage(place)];
+  if (!links.inUse) {
+    links.inUse = true;
+    ++page.used;
+  }
+  return links;
+}
+
+void TDependents::release(TCellCoord place) {
+  if (place.col < 0 || place.row < 0) return;
+  const std::uint64_t key = pageKey(place);
+  TPage* page = pages_->find(key);
+  if (!page) return;
+  TPlaceLinks& links = page->places[rowInPage(place)];
+  if (!links.inUse || !links.dependents.empty() || !links.reads.empty()) return;
+  links = TPlaceLinks();
+  if (--page->used == 0) pages_->erase(key);
 }
 
 void TDependents::prefetchList(TCellCoord place) const {
@@ -60,8 +148,8 @@ void TDependents::prefetchList(TCellCoord place) const {
 std::uint32_t TDependents::nextVisit() {
   if (++visit_ == 0) {
     // The marks wrapped round: forget them all.
-    for (auto& column : places_) {
-      for (auto& links : column) links.visitMark = 0;
+    for (auto& [key, page] : pages_->byKey) {
+      for (TPlaceLinks& links : page->places) links.visitMark = 0;
     }
     visit_ = 1;
   }
@@ -129,11 +217,12 @@ bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
   if (position == list.end() || *position != dependent) return false;
   list.erase(position);
   ++removals_;
+  if (list.empty()) release(precedent);
   return true;
 }
 
-void TDependents::recordRead(TPlaceLinks& dependentLinks, const TCellRect& rect) {
-  auto& reads = dependentLinks.reads;
+void TDependents::recordRead(TCellCoord dependent, const TCellRect& rect) {
+  auto& reads = grow(dependent).reads;
   std::erase_if(reads, [&](const TCellRect& read) { return rect.contains(read.first) && rect.contains(read.last); });
   if (reads.capacity() == 0) reads.reserve(initialListCapacity);
   reads.push_back(rect);
@@ -157,7 +246,7 @@ void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
   }
   if (isReachable(dependent, precedent)) throw ECircularReference();
   insertLink(dependent, precedent);
-  recordRead(grow(dependent), TCellRect{precedent, precedent});
+  recordRead(dependent, TCellRect{precedent, precedent});
 }
 
 void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCellCoord last) {
@@ -189,14 +278,13 @@ void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCel
     }
   }
   if (!cycle) {
-    recordRead(grow(dependent), rect);
+    recordRead(dependent, rect);
     return;
   }
   // Record exactly what went in: the whole columns before the stop, then
   // the start of the stop's column.
-  TPlaceLinks& links = grow(dependent);
-  if (stop.col > first.col) recordRead(links, TCellRect{first, {stop.col - 1, last.row}});
-  if (stop.row > first.row) recordRead(links, TCellRect{{stop.col, first.row}, {stop.col, stop.row - 1}});
+  if (stop.col > first.col) recordRead(dependent, TCellRect{first, {stop.col - 1, last.row}});
+  if (stop.row > first.row) recordRead(dependent, TCellRect{{stop.col, first.row}, {stop.col, stop.row - 1}});
   throw ECircularReference();
 }
 
@@ -218,6 +306,7 @@ void TDependents::removeDependent(TCellCoord dependent, TCellCoord precedent) {
     if (read.last.row > precedent.row) kept.push_back({{precedent.col, precedent.row + 1}, {precedent.col, read.last.row}});
   }
   links->reads = std::move(kept);
+  release(dependent);
 }
 
 void TDependents::removeFromAll(TCellCoord dependent) {
@@ -230,6 +319,7 @@ void TDependents::removeFromAll(TCellCoord dependent) {
       for (std::int32_t row = read.first.row; row <= read.last.row; ++row) eraseLink(dependent, {col, row});
     }
   }
+  release(dependent);
 }
 
 std::vector<TCellCoord> TDependents::getDependents(TCellCoord precedent) const {

@@ -1,6 +1,8 @@
 #pragma once
 #include <compare>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -35,12 +37,22 @@ struct ECircularReference : std::runtime_error {
 // Beside the lists, every dependent keeps the rectangles it has recorded, so
 // that dropping a formula's links costs the size of what it read, not a pass
 // over every list.
+//
+// The lists are kept in pages of a few rows of one column, made when a place
+// in them gets its first link and freed when the last place in them loses
+// its last: memory follows the links that exist, not the largest row or
+// column ever read (a sheet has 2,147,483,647 rows).
 class TDependents {
  public:
+  TDependents();
+  ~TDependents();
+  TDependents(const TDependents&) = delete;
+  TDependents& operator=(const TDependents&) = delete;
+
   // Every link dropped.
   void clear();
-  // Every link dropped, the lists' storage kept for the links that a full
-  // recalculation records again at once.
+  // Every link dropped before a full recalculation records them again; the
+  // storage of the pages still in use is kept for them, the rest freed.
   void clearForRebuild();
 
   // True when from = to or to can be reached from from by following
@@ -68,17 +80,25 @@ class TDependents {
   const std::vector<TCellCoord>* dependentsOf(TCellCoord precedent) const;
   // Counts the links dropped so far: only a dropped link can break a cycle.
   std::uint64_t removalCount() const { return removals_; }
+  // The pages held, each for a few places: what the links cost in memory.
+  std::size_t pageCount() const;
 
  private:
   struct TPlaceLinks {
     std::vector<TCellCoord> dependents;  // sorted, no duplicates
     std::vector<TCellRect> reads;        // what this place's formula recorded
     std::uint32_t visitMark = 0;
+    bool inUse = false;  // holds a link either way; counted in its page
   };
+  struct TPage;
+  struct TPages;
 
   const TPlaceLinks* find(TCellCoord place) const;
   TPlaceLinks* find(TCellCoord place);
   TPlaceLinks& grow(TCellCoord place);
+  // Frees the place's lists when it holds no link, and its page when that
+  // was the page's last place in use.
+  void release(TCellCoord place);
   std::uint32_t nextVisit();
   // Depth first along the dependents lists from `from`, expanding each place
   // once: reach(dependent) is called for every link to a place not expanded
@@ -92,10 +112,9 @@ class TDependents {
   // Inserts dependent into precedent's list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);
-  void recordRead(TPlaceLinks& dependentLinks, const TCellRect& rect);
+  void recordRead(TCellCoord dependent, const TCellRect& rect);
 
-  // places_[column][row]; the outer levels grow on demand.
-  std::vector<std::vector<TPlaceLinks>> places_;
+  std::unique_ptr<TPages> pages_;
   std::uint32_t visit_ = 0;
   std::uint64_t removals_ = 0;
   std::vector<TCellCoord> pending_;

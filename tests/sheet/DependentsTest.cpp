@@ -90,3 +90,36 @@ TEST(Dependents, ClearingForARebuildDropsEveryLink) {
   links.addDependent(A2, A3);
   EXPECT_EQ(links.getDependents(A3), (std::vector<TCellCoord>{A2, C1, D1}));
 }
+
+TEST(Dependents, StorageFollowsTheLinksThatExist) {
+  // Places far down and far right of a sheet of 2,147,483,647 rows cost a
+  // page each, not every row and column before them; the pages go with
+  // their last link.
+  TDependents links;
+  const TCellCoord far{0, 99999999}, farther{475253, 2147483646}, alsoFar{0, 99999998};
+  links.addDependent(A1, far);
+  links.addDependent(A1, alsoFar);
+  links.addDependent(B1, farther);
+  links.addDependentRange(C1, {5, 16000000}, {5, 16000100});
+  EXPECT_LE(links.pageCount(), 10u);
+  EXPECT_EQ(links.getDependents(far), std::vector<TCellCoord>{A1});
+  EXPECT_EQ(links.getDependents(farther), std::vector<TCellCoord>{B1});
+  EXPECT_THROW(links.addDependent(farther, B1), ECircularReference);
+  links.removeDependent(A1, far);
+  EXPECT_EQ(links.getDependents(alsoFar), std::vector<TCellCoord>{A1}) << "its neighbour in the page stays";
+  links.removeFromAll(A1);
+  links.removeFromAll(B1);
+  links.removeFromAll(C1);
+  EXPECT_EQ(links.pageCount(), 0u);
+  for (TCellCoord place : {far, alsoFar, farther, TCellCoord{5, 16000050}})
+    EXPECT_EQ(links.dependentsOf(place), nullptr);
+
+  // A rebuild keeps the pages still read and frees the others by the next.
+  links.addDependent(A2, far);
+  links.addDependent(A3, farther);
+  links.clearForRebuild();
+  links.addDependent(A2, far);
+  links.clearForRebuild();
+  EXPECT_EQ(links.pageCount(), 2u) << "the page of A2 and the page of far";
+  EXPECT_EQ(links.dependentsOf(far), nullptr);
+}

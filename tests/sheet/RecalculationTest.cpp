@@ -44,6 +44,20 @@ TEST(Recalculation, CriteriaEvaluatedInsideAFormulaLeaveItsCellAndLinksAlone) {
   EXPECT_EQ(shown(sheet, 3, 1), "2");
 }
 
+TEST(Recalculation, FarReferencesCostMemoryByTheirLinksOnly) {
+  // Each was valid and took hundreds of megabytes when the links were held
+  // in a table as long as the farthest row read.
+  TSheet sheet;
+  enter(sheet, 1, 1, "=A100000000");
+  enter(sheet, 1, 2, "=OFFSET(A1,99999999,0)+A16000000");
+  enter(sheet, 1, 3, "=COUNTIF(A1:A2,\"ZZZZ9999999\")");
+  sheet.recalculateAll(true);
+  EXPECT_LE(sheet.dependents.pageCount(), 8u);
+  EXPECT_EQ(sheet.dependents.getDependents({0, 99999999}), (std::vector<TCellCoord>{{0, 0}, {0, 1}}));
+  for (int row = 1; row <= 3; ++row) enter(sheet, 1, row, "", 2);
+  EXPECT_EQ(sheet.dependents.pageCount(), 0u);
+}
+
 TEST(Recalculation, ManualModeMarksEveryDependentNotComputed) {
   TSheet sheet;
   enter(sheet, 1, 1, "1");
