@@ -6,7 +6,9 @@
 #include "model/PortfolioList.h"
 #include "model/PortfolioTable.h"
 #include "model/PortableIniFile.h"
+#include "model/Prices.h"
 #include "model/Transaction.h"
+#include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
 #include "tests/model/SampleWorkFolder.h"
 
@@ -196,4 +198,103 @@ TEST_F(SampleTable, PortfolioListReadsHeadersOnly) {
   std::string expected = before;
   expected.replace(expected.find("LoadAlways=1"), 12, "LoadAlways=0");
   EXPECT_EQ(readWholeFile(sample.folios + "1\\0.INI"), expected);
+}
+
+namespace {
+
+// Every series of every open asset as (date, close) pairs in date order.
+std::vector<std::vector<std::pair<double, long double>>> allCloses(const TPortfolioTable& table) {
+  std::vector<std::vector<std::pair<double, long double>>> series;
+  for (int p = 0; p < table.count(); ++p) {
+    for (int a = 0; a < table.items(p)->assetCount(); ++a) {
+      TPrices& prices = table.items(p)->assets(a)->Prices();
+      auto& closes = series.emplace_back();
+      for (int i = 0; i < prices.count(); ++i) {
+        double date = 0;
+        TQuoteRecord quote;
+        prices.getRecordBySortedIndex(i, date, quote);
+        closes.emplace_back(date, quote.Close);
+      }
+    }
+  }
+  return series;
+}
+
+}  // namespace
+
+TEST_F(SampleTable, AlignedPricesComeBackAsLoadedAndLeaveEveryFileAlone) {
+  const auto files = folderContents(sample.root);
+  ASSERT_EQ(openAll(), 0);
+  const auto loaded = allCloses(table);
+  std::vector<double> shuffled(table.Dates().rbegin(), table.Dates().rend());
+  const double fromDate = table.Dates()[10];
+  for (int p = 0; p < table.count(); ++p) ASSERT_EQ(table.items(p)->alignPricesToDates(shuffled, fromDate, 0.5), 0);
+  const auto aligned = allCloses(table);
+  ASSERT_EQ(aligned.size(), loaded.size());
+  EXPECT_NE(aligned, loaded);
+  for (size_t s = 0; s < loaded.size(); ++s) {
+    ASSERT_EQ(aligned[s].size(), loaded[s].size());
+    for (size_t i = 0; i < loaded[s].size(); ++i) EXPECT_EQ(aligned[s][i].first, loaded[s][i].first);
+  }
+  // Aligned twice (a second test run) keeps the loaded records, not the first copy.
+  ASSERT_EQ(table.items(0)->alignPricesToDates(shuffled, fromDate, 0.5), 0);
+  EXPECT_EQ(table.saveAll(), -1) << "a test copy is never written";
+  EXPECT_EQ(folderContents(sample.root), files);
+
+  TAsset& asset = *table.items(0)->assets(0);
+  ASSERT_EQ(asset.restorePrices(), 0);
+  EXPECT_EQ(asset.restorePrices(), -7);
+  for (int p = 0; p < table.count(); ++p) EXPECT_EQ(table.items(p)->restoreAlignedPrices(), 0);
+  EXPECT_EQ(allCloses(table), loaded);
+  for (int p = 0; p < table.count(); ++p) {
+    for (int a = 0; a < table.items(p)->assetCount(); ++a) EXPECT_FALSE(table.items(p)->assets(a)->Prices().modified());
+  }
+  ASSERT_EQ(table.saveAll(), 0);
+  EXPECT_EQ(folderContents(sample.root), files);
+}
+
+TEST_F(SampleTable, PricesAndCurrencyTablesReloadUnderTheAssetsHoldingThem) {
+  ASSERT_EQ(openAll(), 0);
+  ASSERT_EQ(table.loadForexTables({}, nullptr), 0);
+  TPortfolio& portfolio = *table.items(0);
+  TAsset& asset = *portfolio.assets(0);
+  TPrices* held = &asset.Prices();
+  const int records = held->count();
+  const size_t dates = table.Dates().size();
+  double date = 0;
+  ASSERT_TRUE(encodeDate(2025, 1, 3, date));
+  {
+    std::string text = readWholeFile(sample.quotes + "NWE.CSV") + "2025-01-03,56,57,55,56.5,1000\r\n";
+    writeWholeFile(sample.quotes + "NWE.CSV", text);
+    writeWholeFile(sample.forex + "EURtoUSD.CSV", readWholeFile(sample.forex + "EURtoUSD.CSV") + "20250103,2\r\n");
+  }
+  ASSERT_EQ(table.reloadPrices(), 0);
+  EXPECT_EQ(&asset.Prices(), held) << "the assets keep the series they hold";
+  EXPECT_EQ(held->count(), records + 1);
+  EXPECT_EQ(table.Dates().size(), dates + 1);
+  EXPECT_EQ(table.Dates().back(), date);
+
+  bool ok = false;
+  double rateDate = 0;
+  long double result = 0;
+  table.convertCurrency("EUR", "USD", ok, rateDate, date, result, 100);
+  ASSERT_TRUE(ok);
+  EXPECT_LT(result, 150) << "the table loaded before the change";
+  ASSERT_EQ(table.reloadForexTables({}, nullptr), 0);
+  table.convertCurrency("EUR", "USD", ok, rateDate, date, result, 100);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(result, 200);
+  long double value = 0;
+  portfolio.navAt(true, value, ok, rateDate, date);
+  EXPECT_TRUE(ok);
+
+  // A series holding a test copy is not reloaded, and a file that has gone
+  // bad leaves the records held.
+  std::vector<double> shuffled(table.Dates().rbegin(), table.Dates().rend());
+  ASSERT_EQ(asset.alignPricesToDates(shuffled, table.Dates()[5], 0.5), 0);
+  EXPECT_EQ(table.reloadPrices(), -1);
+  ASSERT_EQ(asset.restorePrices(), 0);
+  writeWholeFile(sample.quotes + "NWE.CSV", "no prices here\r\n");
+  EXPECT_NE(table.reloadPrices(), 0);
+  EXPECT_EQ(held->count(), records + 1);
 }

@@ -281,3 +281,35 @@ TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
   EXPECT_EQ(table.deleteByNumbers(9, 9, -1, false), 0);
   EXPECT_EQ(table.count(), 0);
 }
+
+TEST_F(TransactionFolder, SoftFlagsFeesAndNumberCountsFollowEveryEdit) {
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  EXPECT_EQ(table.countBetweenNumbers(7, 9), 3);
+  EXPECT_EQ(table.countBetweenNumbers(8, 8), 1);
+  EXPECT_EQ(table.countBetweenNumbers(9, 7), 0);
+  EXPECT_EQ(table.countBetweenNumbers(INT_MIN, INT_MAX), 3);
+  table.findNumber(9)->setNumber(20);
+  EXPECT_EQ(table.countBetweenNumbers(7, 9), 2);
+  EXPECT_EQ(table.countBetweenNumbers(10, 20), 1);
+
+  TTransaction& sale = *table.findNumber(8);
+  const double stamp = sale.LastChange();
+  sale.setSoft(1);
+  sale.setFees(1.5);
+  EXPECT_EQ(sale.LastChange(), stamp) << "the same values change nothing";
+  long double value = 0;
+  bool ok = false;
+  table.feesAt(nullptr, value, ok, 45295);
+  EXPECT_EQ(value, 1.5L);
+  sale.setFees(2.25);
+  sale.setSoft(0);
+  EXPECT_GT(sale.LastChange(), stamp);
+  table.feesAt(nullptr, value, ok, 45295);
+  EXPECT_EQ(value, 2.25L) << "sums by date see the new fees";
+  ASSERT_EQ(table.saveAll(), 0);
+  TTransactionTable reloaded;
+  ASSERT_EQ(reloaded.loadDirectory(path), 0);
+  EXPECT_EQ(reloaded.findNumber(8)->Fees(), 2.25L);
+  EXPECT_EQ(reloaded.findNumber(8)->Soft(), 0);
+  EXPECT_EQ(reloaded.countBetweenNumbers(20, 20), 1);
+}

@@ -169,3 +169,34 @@ TEST(SheetNavigation, MouseResizesSelectsAndDrags) {
   sheet.mouseDown(290, 190, false, false);
   EXPECT_FALSE(sheet.hasCurrentCell()) << "a press beyond the columns";
 }
+
+TEST(SheetNavigation, WithoutMultiSelectEveryPressAndDragSelectsOneCell) {
+  TNavigationView view;
+  TSheet& sheet = view.sheet;
+  sheet.setColsSizable(false);
+  sheet.setColWidth(1, 70);
+  view.redraw();
+  sheet.mouseDown(130, 45, false, false);
+  sheet.mouseMove(180, 85);
+  ASSERT_TRUE(sameRect(sheet.selection, RECT{2, 2, 3, 4}));
+  sheet.setMultiSelect(false);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{2, 2, 2, 2})) << "switching off shrinks it to the current cell";
+  sheet.selectAll();
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{2, 2, 2, 2}));
+
+  sheet.mouseDown(10, 5, false, false);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{1, 1, 1, 1})) << "the corner: the first place only";
+  sheet.mouseDown(10, 85, false, false);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{1, 4, 1, 4})) << "a row header: its first cell";
+  sheet.mouseDown(130, 10, true, false);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{2, 1, 2, 1})) << "a column header with Shift: its first cell";
+  sheet.mouseDown(130, 45, false, false);
+  sheet.mouseDown(180, 85, true, false);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{3, 4, 3, 4})) << "Shift spans nothing";
+  sheet.mouseDown(130, 125, false, true);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{2, 6, 2, 6})) << "Ctrl widens nothing";
+  sheet.mouseMove(180, 45);
+  EXPECT_EQ(sheet.currentCol, 3) << "a drag moves the current cell";
+  EXPECT_EQ(sheet.currentRow, 2);
+  EXPECT_TRUE(sameRect(sheet.selection, RECT{3, 2, 3, 2}));
+}
