@@ -1,7 +1,8 @@
 // Loads daily price files of 50,000 to 200,000 lines whose dates rise, fall,
 // or come shuffled with every date twice, and prints each load beside the
 // time to merely read the file's bytes: the load must grow near-linearly
-// whatever the order of the dates.
+// whatever the order of the dates. Then files of one line whose number has
+// 100,000 to 800,000 digits.
 #include <windows.h>
 
 #include <algorithm>
@@ -67,6 +68,17 @@ void run(const std::string& fileName, const char* order, const std::vector<doubl
               result == 0 && prices.count() == static_cast<int>(dates.size()) ? "" : " FAILED");
 }
 
+// One line whose close has a fraction of n digits: the load must grow
+// linearly with n, as reading the digits does.
+void longNumber(const std::string& fileName, int digits) {
+  writeFileAtomically(fileName, "2024-01-05;1;2;0.5;1." + std::string(static_cast<size_t>(digits), '3') + ";7\r\n");
+  const TQuoteFormat format = compileQuoteFormat("YYYY-MM-DD;O;H;L;C;V", false);
+  TPrices prices;
+  const auto start = std::chrono::steady_clock::now();
+  const int result = prices.loadFromFile(fileName, format);
+  std::printf("one close of %7d digits: load %.4f s%s\n", digits, secondsSince(start), result == 0 ? "" : " FAILED");
+}
+
 }  // namespace
 
 int main() {
@@ -87,6 +99,7 @@ int main() {
     std::shuffle(dates.begin(), dates.end(), random);
     run(fileName, "shuffled, each date twice", dates);
   }
+  for (int digits : {100000, 200000, 400000, 800000}) longNumber(fileName, digits);
   deleteFile(fileName);
   return 0;
 }

@@ -147,6 +147,11 @@ TEST_F(HandMadeAsset, FailedLoadsLeaveItCleared) {
   EXPECT_TRUE(asset.Prices().isNull());
   EXPECT_EQ(pricesTable().entryCount(), 0);
 
+  // A ticker named AUX names a device, whose reading would never end.
+  TPortableIniFile(folder + "1.INI").writeString("Asset", "PriceHistoryLocation", "<QUOTES>AUX.CSV");
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -3);
+  EXPECT_EQ(pricesTable().entryCount(), 0);
+
   writeWholeFile(sample.quotes + "ACME.TXT", "20240102;10.5\r\n");
   deleteTree(folder + "1.TRN");
   EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -2);
