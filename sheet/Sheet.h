@@ -545,10 +545,6 @@ struct EInvalidReference : std::runtime_error {
   EInvalidReference() : std::runtime_error("") {}
 };
 
-// A range read into an array may hold at most this many places; a larger one
-// fails ("#VALUE!") instead of exhausting memory.
-constexpr std::int64_t maxArrayElements = 16'777'216;
-
 // value when absolute, else value + delta: a reference part that a moved
 // formula shifts unless it is marked "$".
 std::int64_t offsetUnlessAbsolute(std::int64_t value, std::int64_t delta, bool absolute);

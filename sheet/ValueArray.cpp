@@ -1,7 +1,6 @@
 #include "sheet/ValueArray.h"
 
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 #include <utility>
 
@@ -33,7 +32,7 @@ void TArray::setDimensions(const std::vector<std::int32_t>& sizes) {
     count *= dimensions[index];
     // Crafted constants ({1,{1,{1,...}}}) can describe astronomically many
     // elements in a few characters.
-    if (count > std::numeric_limits<std::int32_t>::max()) throw std::length_error("array too large");
+    if (count > maxArrayElements) throw std::length_error("array too large");
   }
   elements_.resize(static_cast<std::size_t>(count));
   dimensions_ = std::move(dimensions);

@@ -6,6 +6,12 @@
 
 class TRPNstackObject;
 
+// Every array (a range read as values, an array constant, a function's
+// result and so the cells it spills over) holds at most this many elements;
+// a larger one fails ("#VALUE!") before anything is allocated instead of
+// exhausting memory.
+constexpr std::int64_t maxArrayElements = 16'777'216;
+
 // The formula engine's array value: an n-dimensional block of value records
 // stored row-major. Arrays of cell ranges, array constants and array results
 // of functions are two-dimensional [rows, columns]; element (r, c) is at
@@ -16,7 +22,7 @@ class TArray {
   void clear();
   // The shape from a list of sizes (a negative size counts as 0), strides
   // row-major, every element empty. No sizes leave the array empty. Raises
-  // std::length_error when the element count exceeds a signed 32-bit count.
+  // std::length_error when the element count exceeds maxArrayElements.
   void setDimensions(const std::vector<std::int32_t>& sizes);
   // setDimensions({rows, columns}).
   void setSize2D(std::int32_t rows, std::int32_t columns);

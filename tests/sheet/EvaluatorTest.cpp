@@ -132,6 +132,23 @@ TEST(Evaluator, ArrayResultsSpillOnlyWhenAsked) {
   EXPECT_EQ(sheet.currentCellArray()->elementCount(), 4);
 }
 
+// Four nested levels of a hundred, from some eight hundred characters, would
+// be a hundred million elements: refused before anything is allocated.
+TEST(Evaluator, ArrayConstantsKeepWithinTheElementLimit) {
+  TSheet sheet;
+  std::string constant = "0";
+  for (int level = 0; level < 4; ++level) {
+    std::string list = "{" + constant;
+    for (int item = 1; item < 100; ++item) list += ",0";
+    constant = list + "}";
+  }
+  sheet.expandVectorResults = true;
+  EXPECT_EQ(evaluated(sheet, "=ROWS(" + constant + ")"), "#VALUE!");
+  enter(sheet, 2, 2, "=" + constant);
+  EXPECT_EQ(shown(sheet, 2, 2), "#N/A") << "a formula's own result fails as any raised failure";
+  EXPECT_EQ(sheet.getCell(3, 2), nullptr) << "nothing spilled";
+}
+
 // ---- The frame of built-in routines ----
 
 namespace {

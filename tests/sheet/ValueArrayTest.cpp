@@ -49,6 +49,11 @@ TEST(ValueArray, ShapeIsRowMajor) {
   EXPECT_EQ(array.elementCount(), 0) << "a negative size counts as none";
   EXPECT_THROW(array.setDimensions({65536, 65536}), std::length_error);
   EXPECT_EQ(array.elementCount(), 0);
+  // The limit of a range holds for every array, in any number of dimensions.
+  EXPECT_THROW(array.setDimensions({2, 4096, 2049}), std::length_error);
+  EXPECT_THROW(array.setSize2D(1, maxArrayElements + 1), std::length_error);
+  array.setSize2D(1, maxArrayElements);
+  EXPECT_EQ(array.elementCount(), maxArrayElements);
 }
 
 TEST(ValueArray, TransposeMovesElementToMirroredPlace) {
