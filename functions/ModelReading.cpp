@@ -34,13 +34,21 @@ void evalOwnerText(TEvalContext& c, TSheetText getter) {
   c.setStringResult(std::move(text));
 }
 
-// Added as flows, so that a start and an end value on one day make one pair.
+// The start value is the first row and the end value the one after it, also
+// on a one-day period or with the days reversed: they are the holding's
+// values at the two ends, not flows of one date to be merged and sorted.
 TFlowList startingFlows(TCallArguments& args, std::int32_t fromDay, std::int32_t toDay) {
   const long double startValue = args.number(3, 0);
   const long double endValue = args.number(4, 0);
   TFlowList flows;
-  cashFlowAdd(flows, startValue, fromDay);
-  cashFlowAdd(flows, endValue, toDay);
+  if (startValue != 0) {
+    flows.push_back(fromDay);
+    flows.push_back(startValue);
+  }
+  if (endValue != 0) {
+    flows.push_back(toDay);
+    flows.push_back(endValue);
+  }
   return flows;
 }
 

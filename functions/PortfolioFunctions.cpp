@@ -119,7 +119,8 @@ void evalPORTFOLIO_FLAGS(TEvalContext& c) {
   const std::int32_t day = args.integer(1);
   if (!args) return;
   TPortfolio* portfolio = portfolioNamed(c, index);
-  if (!portfolio || portfolio->assetCount() == 0) return c.fail(errNA);
+  // A portfolio without assets has its (empty) table; only a missing one fails.
+  if (!portfolio) return c.fail(errNA);
   auto array = std::make_unique<TArray>();
   array->setSize2D(portfolio->assetCount(), 2);
   for (int asset = 0; asset < portfolio->assetCount(); ++asset) {

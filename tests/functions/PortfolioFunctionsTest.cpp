@@ -127,6 +127,11 @@ TEST_F(PortfolioFunctions, ValuesAtTheEndOfADay) {
   // The last flag of each asset; Atlantic Tech has none yet, the money
   // market's deposits carry an empty one.
   EXPECT_EQ(rowsOf("=PORTFOLIO_FLAGS(1,45070)"), "0,SELL|1,|2,BUY|3,BUY|4,");
+  // Only a missing portfolio fails; one without assets has an empty table.
+  TPortfolio* dollars = portfolios.items(1);
+  while (dollars->assetCount() > 0) ASSERT_EQ(dollars->deleteAsset(0), 0);
+  EXPECT_EQ(rowsOf("=PORTFOLIO_FLAGS(1,45071)"), "");
+  EXPECT_EQ(rowsOf("=PORTFOLIO_FLAGS(9,45070)"), "#N/A");
 }
 
 TEST_F(PortfolioFunctions, AmountsAndFlowsOverAPeriod) {
@@ -152,6 +157,10 @@ TEST_F(PortfolioFunctions, AmountsAndFlowsOverAPeriod) {
   EXPECT_EQ(rowsOf("=ASSET_FLOWS(0,45070,45072,0,0)"), "45070.4375,-780.22");
   EXPECT_EQ(rowsOf("=ASSET_PRINCIPAL_FLOWS(0,45070,45072,100,50)"), "45070,100|45070.4375,-785.12|45072,50");
   EXPECT_EQ(rowsOf("=ASSET_FEE_FLOWS(0,45073,45074,0,-1)"), "45074,-1") << "an end value alone";
+  // The start value first and the end value after it, even on one day or
+  // with the days reversed.
+  EXPECT_EQ(rowsOf("=ASSET_FEE_FLOWS(0,45073,45073,-2,3)"), "45073,-2|45073,3");
+  EXPECT_EQ(rowsOf("=PORTFOLIO_FLOWS(0,45074,45073,-2,3)"), "45074,-2|45073,3");
   EXPECT_EQ(rowsOf("=ASSET_FEE_FLOWS(0,45073,45074,\"x\")"), "#VALUE!");
   // A transaction at midnight of the from day joins the start value's row.
   ASSERT_EQ(portfolios.items(0)->addTransaction(0, 0, 45071, 1, 49, 1, "", "", false), 0);
