@@ -8,7 +8,7 @@
 
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -74,7 +74,7 @@ int main() {
   double first = 0;
   start = TClock::now();
   for (int repeat = 0; repeat < repeats; ++repeat) {
-    TCanvas canvas(dc);
+    TSheetCanvas canvas(dc);
     sheet.paint(canvas, area);
     GdiFlush();
     if (repeat == 0) first = secondsSince(start);

@@ -2,17 +2,17 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Colors.h"
+#include "platform/FontStyle.h"
+
 // A font as the model stores it: what a settings file, a cell format or a
 // field definition keeps of a font. Windows code turns it into a real font.
 
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;  // a set of TFontStyle bits
 
 enum class TFontPitch : int { fpDefault = 0, fpVariable = 1, fpFixed = 2 };
 
-// Colours are Windows RGB values; system colours have the top bit set and
-// read as negative numbers.
-constexpr int32_t clWindowText = static_cast<int32_t>(0x80000008u);
+// Colours are Windows RGB values or system colours (platform/Colors.h).
 constexpr int defaultCharSet = 1;  // DEFAULT_CHARSET
 
 struct TFontProperties {

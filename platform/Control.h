@@ -10,13 +10,11 @@
 #include "platform/Colors.h"
 #include "platform/Font.h"
 #include "platform/GdiObjects.h"
+#include "platform/ShiftState.h"
 
 class TCanvas;
 class TPopupMenu;
 
-// Keys and buttons held during a mouse or key event.
-enum TShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
-using TShiftState = unsigned;
 // The modifier keys and mouse buttons held now, from the thread's key state.
 TShiftState currentShiftState();
 // Tab, Enter and Esc: the keys forms use unless the focused window wants them.

@@ -5,8 +5,7 @@
 #include <string>
 
 #include "platform/Colors.h"
-
-enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+#include "platform/FontStyle.h"
 
 // A font description with its GDI handle made on first use. Copies share the
 // handle until one of them is changed; the handle goes with the last copy.

@@ -6,7 +6,7 @@
 #include "model/TextFormatting.h"
 #include "platform/DateTime.h"
 #include "platform/LocaleSettings.h"
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/Sheet.h"
 #include "sheet/ValueCells.h"
 
@@ -95,7 +95,7 @@ void TCellObject_numberProperty::assign(const TCell* source) {
   setConditionalFormat(other->conditionalFormat.get());
 }
 
-void TCellObject_numberProperty::prepareCanvas(TCanvas& canvas) const {
+void TCellObject_numberProperty::prepareCanvas(TSheetCanvas& canvas) const {
   TValueRecord value;
   if (getPropertyValue(value) && owner()->convertValue(value, valueNumber)) {
     applyConditionalFormat(&canvas.font, canvas.brushColor, value.number);
@@ -128,7 +128,7 @@ std::string TCellObject_boolProperty::propertyText(TValueRecord& value) const {
   return (value.integer != 0 ? "1" : "0") + numberFormat_.trail;
 }
 
-void TCellObject_boolProperty::drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
+void TCellObject_boolProperty::drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
   TValueRecord value;
   if (images_.trueImage >= 0 && images_.falseImage >= 0 && getPropertyValue(value) &&
       owner()->convertValue(value, valueInteger) &&

@@ -51,7 +51,7 @@ class TCellObject_numberProperty : public TCellObject {
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;
   // In state 0 the conditional format applies to the property's value.
-  void prepareCanvas(TCanvas& canvas) const override;
+  void prepareCanvas(TSheetCanvas& canvas) const override;
 
  protected:
   using TCellObject::TCellObject;
@@ -73,7 +73,7 @@ class TCellObject_boolProperty : public TCellObject_integerProperty {
 
  protected:
   std::string propertyText(TValueRecord& value) const override;
-  void drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
+  void drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
 
  private:
   TBoolImages images_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/CellFactory.h"
 #include "sheet/CompiledFormula.h"
 #include "sheet/Sheet.h"
@@ -236,7 +236,7 @@ void TCell::applyConditionalFormat(TFontProperties* font, std::int32_t& fillColo
   getFontAndFill(font, fillColor);
 }
 
-void TCell::prepareCanvas(TCanvas& canvas) const { getFontAndFill(&canvas.font, canvas.brushColor); }
+void TCell::prepareCanvas(TSheetCanvas& canvas) const { getFontAndFill(&canvas.font, canvas.brushColor); }
 
 // ---- Drawing ----
 
@@ -263,7 +263,7 @@ POINT alignedPosition(const RECT& rect, std::uint8_t alignment, int w, int h, in
   return position;
 }
 
-void TCell::draw(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
+void TCell::draw(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
   if (state != stateValid) {
     canvas.fillRect(rect);
     std::string text = errorText();
@@ -275,9 +275,9 @@ void TCell::draw(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimi
   drawValue(canvas, rect, leftLimit, rightLimit);
 }
 
-void TCell::drawValue(TCanvas& canvas, const RECT& rect, int, int) { drawFittedText(canvas, rect, getText(true)); }
+void TCell::drawValue(TSheetCanvas& canvas, const RECT& rect, int, int) { drawFittedText(canvas, rect, getText(true)); }
 
-void TCell::drawFittedText(TCanvas& canvas, const RECT& rect, const std::string& text) {
+void TCell::drawFittedText(TSheetCanvas& canvas, const RECT& rect, const std::string& text) {
   SIZE size = canvas.textExtent(text);
   if (size.cx > rect.right - rect.left - textMarginX) {
     drawHashRow(canvas, rect);
@@ -288,7 +288,7 @@ void TCell::drawFittedText(TCanvas& canvas, const RECT& rect, const std::string&
   canvas.textRect(rect, position.x, position.y, text);
 }
 
-void TCell::drawHashRow(TCanvas& canvas, const RECT& rect) {
+void TCell::drawHashRow(TSheetCanvas& canvas, const RECT& rect) {
   // As many "#" as it takes to cover the whole width, at least one.
   int width = rect.right - rect.left + 1;
   int hashWidth = canvas.textWidth("#");
@@ -297,7 +297,7 @@ void TCell::drawHashRow(TCanvas& canvas, const RECT& rect) {
   canvas.textRect(rect, rect.left, rect.top, std::string(static_cast<std::size_t>(count), '#'));
 }
 
-bool TCell::drawImage(TCanvas& canvas, const RECT& rect, std::int32_t image) {
+bool TCell::drawImage(TSheetCanvas& canvas, const RECT& rect, std::int32_t image) {
   HIMAGELIST images = owner_ ? owner_->imageList : nullptr;
   if (!images || image < 0 || image >= ImageList_GetImageCount(images)) return false;
   int width = 0;

@@ -10,7 +10,7 @@
 #include "sheet/CellStates.h"
 #include "sheet/RPNstack.h"
 
-class TCanvas;
+class TSheetCanvas;
 class TCell;
 class TCompiledFormula;
 class TCellFactory;
@@ -97,9 +97,9 @@ class TCell {
   // Everything: owner, flags, formula and both lists, state, format, and the
   // value when source is of the same class.
   virtual void assign(const TCell* source);
-  virtual void draw(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit);
+  virtual void draw(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit);
   // The canvas font and brush for drawing this cell.
-  virtual void prepareCanvas(TCanvas& canvas) const;
+  virtual void prepareCanvas(TSheetCanvas& canvas) const;
   // A new cell of the same type from the factory that made this one (the
   // heap without one), assigned from this one.
   TCellPtr clone() const;
@@ -184,14 +184,14 @@ class TCell {
   std::string errorText() const;
   // The display text of a valid cell for drawing; the text drawn as a "#"
   // row when too wide.
-  virtual void drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit);
+  virtual void drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit);
   // Fills the rectangle and draws the text at the aligned, clamped place;
   // a text too wide for the rectangle becomes a row of "#".
-  void drawFittedText(TCanvas& canvas, const RECT& rect, const std::string& text);
-  void drawHashRow(TCanvas& canvas, const RECT& rect);
+  void drawFittedText(TSheetCanvas& canvas, const RECT& rect, const std::string& text);
+  void drawHashRow(TSheetCanvas& canvas, const RECT& rect);
   // An image of the sheet's image list, or the "#" row when it does not
   // fit; false when the sheet has no usable image of that index.
-  bool drawImage(TCanvas& canvas, const RECT& rect, std::int32_t image);
+  bool drawImage(TSheetCanvas& canvas, const RECT& rect, std::int32_t image);
   // The value of a plain (non-formula) entry is stored: the formula and its
   // dependency links go.
   void dropFormula(int col, int row);

@@ -4,13 +4,8 @@
 #include <string>
 
 #include "model/FontProperties.h"
+#include "platform/Colors.h"
 #include "sheet/ObjectPool.h"
-
-// System colours (top bit set: an index into the system's colour table).
-constexpr std::int32_t clWindow = static_cast<std::int32_t>(0x80000005u);
-constexpr std::int32_t clBtnFace = static_cast<std::int32_t>(0x8000000Fu);
-constexpr std::int32_t clHighlight = static_cast<std::int32_t>(0x8000000Du);
-constexpr std::int32_t clHighlightText = static_cast<std::int32_t>(0x8000000Eu);
 
 class TFontAndFill;
 class TFontAndFillFactory;

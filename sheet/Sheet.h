@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/FontProperties.h"
+#include "platform/ShiftState.h"
 #include "sheet/Cell.h"
 #include "sheet/CellFactory.h"
 #include "sheet/CellFormat.h"
@@ -22,7 +23,7 @@
 #include "sheet/WorkingLists.h"
 
 class TAsset;
-class TCanvas;
+class TSheetCanvas;
 class TCompiledFormula;
 class TEvalContext;
 class TPortfolio;
@@ -37,9 +38,6 @@ struct EConvertError : std::runtime_error {
 // Object kinds of bound cells and of TSheet::objectChanged.
 enum : std::uint8_t { objectPortfolio = 0, objectAsset = 1, objectTransaction = 2 };
 
-// Keys held with a key or mouse event.
-using TShiftState = unsigned;
-enum : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 
 // Where a pixel of the drawn sheet lies; also the state of the mouse
 // handling (resizing, selecting or nothing).
@@ -424,19 +422,19 @@ class TSheet {
   // Draws headers, cell backgrounds with the selection, every visible cell
   // and the current-cell frame into rect, and records what was shown
   // (paintedArea, rightCol, bottomRow) for the geometry below.
-  void paint(TCanvas& canvas, const RECT& rect);
+  void paint(TSheetCanvas& canvas, const RECT& rect);
   // A raised header frame round rect (right and bottom exclusive).
-  void drawButtonFrame(TCanvas& canvas, const RECT& rect);
+  void drawButtonFrame(TSheetCanvas& canvas, const RECT& rect);
   // The header face inside the frame.
-  void fillHeaderBackground(TCanvas& canvas, const RECT& rect);
+  void fillHeaderBackground(TSheetCanvas& canvas, const RECT& rect);
   static void innerRect(const RECT& rect, RECT& inner);
-  void drawColumnHeader(int col, TCanvas& canvas, int top, int left);
-  void drawRowHeader(int row, TCanvas& canvas, int top, int left);
-  void drawCellBackground(int col, int row, int top, int left, TCanvas& canvas);
+  void drawColumnHeader(int col, TSheetCanvas& canvas, int top, int left);
+  void drawRowHeader(int row, TSheetCanvas& canvas, int top, int left);
+  void drawCellBackground(int col, int row, int top, int left, TSheetCanvas& canvas);
   // The cell of the place (nothing for an empty one); a text may run on over
   // empty neighbours inside clip.
-  void drawCell(int col, int row, const RECT& clip, int top, int left, TCanvas& canvas);
-  void drawCurrentCellFrame(int col, int row, int top, int left, TCanvas& canvas);
+  void drawCell(int col, int row, const RECT& clip, int top, int left, TSheetCanvas& canvas);
+  void drawCurrentCellFrame(int col, int row, int top, int left, TSheetCanvas& canvas);
   bool inSelection(int col, int row) const;
   // The place under a pixel of the last drawing (column or row 0: the
   // header; -1: left of or above the drawing) and its pixel origin.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/ColumnLetters.h"
 #include "sheet/Sheet.h"
 
@@ -72,7 +72,7 @@ struct TShownLine {
   int start;  // its left or top pixel
 };
 
-void drawCenteredText(TCanvas& canvas, const RECT& inner, const std::string& text) {
+void drawCenteredText(TSheetCanvas& canvas, const RECT& inner, const std::string& text) {
   SIZE size = canvas.textExtent(text);
   int x = std::max<int>(inner.left, (inner.left + inner.right + 1 - size.cx) / 2);
   int y = std::max<int>(inner.top, (inner.top + inner.bottom + 1 - size.cy) / 2);
@@ -144,7 +144,7 @@ void TSheet::setDefaultMaxDecimals(int n) {
 
 // ---- Header parts ----
 
-void TSheet::drawButtonFrame(TCanvas& canvas, const RECT& rect) {
+void TSheet::drawButtonFrame(TSheetCanvas& canvas, const RECT& rect) {
   const int l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
   {
     TPen light(canvas.handle(), headerFrameLight);
@@ -165,14 +165,14 @@ void TSheet::innerRect(const RECT& rect, RECT& inner) {
   inner = RECT{rect.left + 1, rect.top + 1, rect.right - 2, rect.bottom - 2};
 }
 
-void TSheet::fillHeaderBackground(TCanvas& canvas, const RECT& rect) {
+void TSheet::fillHeaderBackground(TSheetCanvas& canvas, const RECT& rect) {
   RECT inner;
   innerRect(rect, inner);
   canvas.brushColor = headerColor;
   canvas.fillRect(inner);
 }
 
-void TSheet::drawColumnHeader(int col, TCanvas& canvas, int top, int left) {
+void TSheet::drawColumnHeader(int col, TSheetCanvas& canvas, int top, int left) {
   RECT rect{left, top, left + getColWidth(col), top + getRowHeight(0)};
   drawButtonFrame(canvas, rect);
   fillHeaderBackground(canvas, rect);
@@ -183,7 +183,7 @@ void TSheet::drawColumnHeader(int col, TCanvas& canvas, int top, int left) {
   drawCenteredText(canvas, inner, colProps.numericColCoords ? std::to_string(col) : columnLetters(col));
 }
 
-void TSheet::drawRowHeader(int row, TCanvas& canvas, int top, int left) {
+void TSheet::drawRowHeader(int row, TSheetCanvas& canvas, int top, int left) {
   RECT rect{left, top, left + getColWidth(0), top + getRowHeight(row)};
   drawButtonFrame(canvas, rect);
   fillHeaderBackground(canvas, rect);
@@ -200,7 +200,7 @@ bool TSheet::inSelection(int col, int row) const {
   return col >= selection.left && col <= selection.right && row >= selection.top && row <= selection.bottom;
 }
 
-void TSheet::drawCellBackground(int col, int row, int top, int left, TCanvas& canvas) {
+void TSheet::drawCellBackground(int col, int row, int top, int left, TSheetCanvas& canvas) {
   RECT rect{left, top, left + getColWidth(col), top + getRowHeight(row)};
   if (col <= colProps.fixedCount || row <= rowProps.fixedCount) {
     drawButtonFrame(canvas, rect);
@@ -215,7 +215,7 @@ void TSheet::drawCellBackground(int col, int row, int top, int left, TCanvas& ca
   canvas.fillRect(rect);
 }
 
-void TSheet::drawCell(int col, int row, const RECT& clip, int top, int left, TCanvas& canvas) {
+void TSheet::drawCell(int col, int row, const RECT& clip, int top, int left, TSheetCanvas& canvas) {
   TCell* cell = getCell(col, row);
   if (!cell) return;
   RECT rect{left, top, left + getColWidth(col), top + getRowHeight(row)};
@@ -259,7 +259,7 @@ void TSheet::drawCell(int col, int row, const RECT& clip, int top, int left, TCa
   cell->draw(canvas, rect, leftLimit, rightLimit);
 }
 
-void TSheet::drawCurrentCellFrame(int col, int row, int top, int left, TCanvas& canvas) {
+void TSheet::drawCurrentCellFrame(int col, int row, int top, int left, TSheetCanvas& canvas) {
   if (!showCurrentCellFrame) return;
   int gridLine = gridLines ? 1 : 0;
   int right = left + getColWidth(col) - gridLine;
@@ -273,7 +273,7 @@ void TSheet::drawCurrentCellFrame(int col, int row, int top, int left, TCanvas& 
 
 // ---- The whole sheet ----
 
-void TSheet::paint(TCanvas& canvas, const RECT& rect) {
+void TSheet::paint(TSheetCanvas& canvas, const RECT& rect) {
   TClipToRect clipping(canvas.handle(), rect);
   paintedArea = rect;
   canvas.brushColor = headerColor;

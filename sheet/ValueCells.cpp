@@ -7,7 +7,7 @@
 #include "model/TextFormatting.h"
 #include "platform/DateTime.h"
 #include "platform/LocaleSettings.h"
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 
@@ -63,7 +63,7 @@ void TCellNumber::assign(const TCell* source) {
   setConditionalFormat(other->conditionalFormat.get());
 }
 
-void TCellNumber::prepareCanvas(TCanvas& canvas) const {
+void TCellNumber::prepareCanvas(TSheetCanvas& canvas) const {
   if (state == stateValid) {
     applyConditionalFormat(&canvas.font, canvas.brushColor, numericValue());
   } else {
@@ -237,7 +237,7 @@ std::string TCellStringAsString::getText(bool forDisplay) const {
   return value;
 }
 
-void TCellStringAsString::drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
+void TCellStringAsString::drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
   canvas.fillRect(rect);
   SIZE size = canvas.textExtent(value);
   POINT position = alignedPosition(rect, alignment, size.cx, size.cy, 4, 0, false);
@@ -323,7 +323,7 @@ void TCellIntegerAsBool::assign(const TCell* source) {
   if (const auto* other = dynamic_cast<const TCellIntegerAsBool*>(source)) images_ = other->images_;
 }
 
-void TCellIntegerAsBool::drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
+void TCellIntegerAsBool::drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
   if (images_.trueImage >= 0 && images_.falseImage >= 0 &&
       drawImage(canvas, rect, value != 0 ? images_.trueImage : images_.falseImage)) {
     return;
@@ -336,7 +336,7 @@ std::string TCellIntegerAsColor::getText(bool forDisplay) const {
   return forDisplay ? groupedText() + numberFormat_.trail : std::to_string(value);
 }
 
-void TCellIntegerAsColor::drawValue(TCanvas& canvas, const RECT& rect, int, int) {
+void TCellIntegerAsColor::drawValue(TSheetCanvas& canvas, const RECT& rect, int, int) {
   canvas.brushColor = value;
   canvas.fillRect(rect);
 }
@@ -346,7 +346,7 @@ std::string TCellIntegerAsImage::getText(bool forDisplay) const {
   return forDisplay ? groupedText() + numberFormat_.trail : std::to_string(value);
 }
 
-void TCellIntegerAsImage::drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
+void TCellIntegerAsImage::drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
   if (drawImage(canvas, rect, value)) return;
   TCellInteger::drawValue(canvas, rect, leftLimit, rightLimit);
 }

@@ -14,7 +14,7 @@ class TCellNumber : public TCell {
   TNumberFormatting* numberFormatting() override { return &numberFormat_; }
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;
-  void prepareCanvas(TCanvas& canvas) const override;
+  void prepareCanvas(TSheetCanvas& canvas) const override;
   // The value as a number for the conditional format.
   virtual double numericValue() const = 0;
 
@@ -106,7 +106,7 @@ class TCellStringAsString : public TCellString {
   std::string getText(bool forDisplay) const override;
 
  protected:
-  void drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
+  void drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
 };
 
 // 3 and 4: a day number shown as a date or as a time of day.
@@ -165,7 +165,7 @@ class TCellIntegerAsBool : public TCellInteger {
   void assign(const TCell* source) override;
 
  protected:
-  void drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
+  void drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
 
  private:
   TBoolImages images_;
@@ -187,7 +187,7 @@ class TCellIntegerAsColor : public TCellInteger {
   std::string getText(bool forDisplay) const override;
 
  protected:
-  void drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
+  void drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
 };
 
 // 9: an index into the sheet's image list, drawn as that image.
@@ -198,7 +198,7 @@ class TCellIntegerAsImage : public TCellInteger {
   std::string getText(bool forDisplay) const override;
 
  protected:
-  void drawValue(TCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
+  void drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) override;
 };
 
 // Cell entries: the text without leading and trailing blanks and control

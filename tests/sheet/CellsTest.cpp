@@ -4,7 +4,7 @@
 
 #include "platform/LocaleSettings.h"
 #include "sheet/BoundCells.h"
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/ValueCells.h"
 #include "tests/sheet/SheetTestSupport.h"
 
@@ -189,7 +189,7 @@ TEST(Cells, ErrorTextsAreHiddenWhenTheSheetSaysSo) {
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(dc, bitmap);
   auto inkedPixels = [&]() {
-    TCanvas canvas(dc);
+    TSheetCanvas canvas(dc);
     canvas.brushColor = 0xFFFFFF;
     canvas.font.color = 0;
     RECT all{0, 0, 80, 20};

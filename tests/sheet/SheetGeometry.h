@@ -1,5 +1,5 @@
 #pragma once
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "sheet/Sheet.h"
 #include "tests/sheet/PaintSurface.h"
 
@@ -27,6 +27,6 @@ inline void prepare(TSheet& sheet, int cols, int rows) {
 }
 
 inline void paint(TSheet& sheet, TPaintSurface& surface, const RECT& rect) {
-  TCanvas canvas(surface.dc());
+  TSheetCanvas canvas(surface.dc());
   sheet.paint(canvas, rect);
 }

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 #include "tests/sheet/PaintSurface.h"
 #include "tests/sheet/SheetGeometry.h"
 #include "tests/sheet/SheetTestSupport.h"

@@ -1,26 +1,19 @@
-#include "sheet/Canvas.h"
+#include "sheet/SheetCanvas.h"
 
 namespace {
-constexpr std::uint32_t systemColorFlag = 0x80000000u;
 constexpr int pointsPerInch = 72;
 }  // namespace
 
-COLORREF colorToRGB(std::int32_t color) {
-  auto bits = static_cast<std::uint32_t>(color);
-  if (bits & systemColorFlag) return GetSysColor(static_cast<int>(bits & 0xFF));
-  return static_cast<COLORREF>(bits & 0xFFFFFF);
-}
+TSheetCanvas::TSheetCanvas(HDC dc) : dc_(dc) {}
 
-TCanvas::TCanvas(HDC dc) : dc_(dc) {}
-
-TCanvas::~TCanvas() {
+TSheetCanvas::~TSheetCanvas() {
   if (createdFont_) {
     SelectObject(dc_, originalFont_);
     DeleteObject(createdFont_);
   }
 }
 
-void TCanvas::realiseFont() {
+void TSheetCanvas::realiseFont() {
   if (createdFont_ && realisedFont_ == font) return;
   LOGFONTA description{};
   description.lfHeight = -MulDiv(font.size, GetDeviceCaps(dc_, LOGPIXELSY), pointsPerInch);
@@ -43,28 +36,28 @@ void TCanvas::realiseFont() {
   realisedFont_ = font;
 }
 
-void TCanvas::fillRect(const RECT& rect) {
+void TSheetCanvas::fillRect(const RECT& rect) {
   HBRUSH brush = CreateSolidBrush(colorToRGB(brushColor));
   if (!brush) return;
   FillRect(dc_, &rect, brush);
   DeleteObject(brush);
 }
 
-SIZE TCanvas::textExtent(const std::string& text) {
+SIZE TSheetCanvas::textExtent(const std::string& text) {
   realiseFont();
   SIZE size{0, 0};
   GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &size);
   return size;
 }
 
-void TCanvas::textOut(int x, int y, const std::string& text) {
+void TSheetCanvas::textOut(int x, int y, const std::string& text) {
   realiseFont();
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, colorToRGB(font.color));
   TextOutA(dc_, x, y, text.c_str(), static_cast<int>(text.size()));
 }
 
-void TCanvas::textRect(const RECT& clip, int x, int y, const std::string& text) {
+void TSheetCanvas::textRect(const RECT& clip, int x, int y, const std::string& text) {
   realiseFont();
   SetBkMode(dc_, TRANSPARENT);
   SetTextColor(dc_, colorToRGB(font.color));

@@ -5,25 +5,22 @@
 #include <string>
 
 #include "model/FontProperties.h"
+#include "platform/Colors.h"
 
-// A Windows colour value of the program: an RGB value, or with the top bit
-// set the index of a system colour; as a COLORREF for GDI.
-COLORREF colorToRGB(std::int32_t color);
-
-// A drawing surface over a GDI device context that it does not own. The font
+// The sheet's drawing surface over a GDI device context that it does not own. The font
 // and brush colour are set freely and realised only when text is measured or
 // drawn; the canvas restores the context's font when it goes.
-class TCanvas {
+class TSheetCanvas {
  public:
-  explicit TCanvas(HDC dc);
-  ~TCanvas();
-  TCanvas(const TCanvas&) = delete;
-  TCanvas& operator=(const TCanvas&) = delete;
+  explicit TSheetCanvas(HDC dc);
+  ~TSheetCanvas();
+  TSheetCanvas(const TSheetCanvas&) = delete;
+  TSheetCanvas& operator=(const TSheetCanvas&) = delete;
 
   HDC handle() const { return dc_; }
 
   TFontProperties font;
-  std::int32_t brushColor = static_cast<std::int32_t>(0x80000005u);
+  std::int32_t brushColor = clWindow;
 
   // Fills the rectangle (right and bottom exclusive, as GDI) with the brush.
   void fillRect(const RECT& rect);
