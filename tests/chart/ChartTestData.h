@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 #include <memory>
 
 #include "model/Prices.h"
