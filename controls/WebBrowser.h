@@ -1,0 +1,48 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+// What a web panel needs of a browser control. The real one hosts the
+// system's WebBrowser object; tests use a fake. Every answer is safe to ask
+// at any time: without a loaded page the scroll position is simply not there.
+class TWebBrowser {
+ public:
+  virtual ~TWebBrowser() = default;
+
+  virtual void navigate(const std::string& url) = 0;
+  virtual void goBack() = 0;
+  virtual void goForward() = 0;
+  virtual void refresh() = 0;
+  virtual void stop() = 0;
+  // Empty when the control cannot tell.
+  virtual std::string locationURL() const = 0;
+  virtual bool busy() const = 0;
+  virtual bool visible() const = 0;
+  virtual void setVisible(bool visible) = 0;
+  // The page's scroll position; false when there is no page to ask.
+  virtual bool scrollPosition(POINT& position) const = 0;
+  virtual bool scrollTo(POINT position) = 0;
+  // The control's own window, for placing and for keyboard routing.
+  virtual HWND window() const = 0;
+};
+
+// The control's events as a panel takes them, on the GUI thread.
+class TWebBrowserEvents {
+ public:
+  virtual ~TWebBrowserEvents() = default;
+
+  // True cancels the navigation.
+  virtual bool beforeNavigate(const std::string& url) = 0;
+  // Command 1 is "forward possible", 2 "back possible".
+  virtual void commandStateChange(long command, bool enabled) = 0;
+  virtual void downloadBegin() = 0;
+  virtual void downloadComplete() = 0;
+  virtual void navigateComplete() = 0;
+  // topLevel: the completed document is the browser's own, not a frame's.
+  virtual void documentComplete(bool topLevel) = 0;
+  // True cancels the new window.
+  virtual bool newWindow() = 0;
+  virtual void statusTextChange(const std::string& text) = 0;
+  virtual void secureLockIcon(bool secure) = 0;
+};
