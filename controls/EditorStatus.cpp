@@ -1,6 +1,6 @@
 #include "controls/EditorStatus.h"
 
-#include "platform/ClipboardText.h"
+#include "platform/Dialogs.h"
 
 TEditorStatus::TEditorStatus() {
   defaultFont_.colour = 0;  // black
@@ -484,12 +484,7 @@ bool TEditorStatus::cut() {
 
 bool TEditorStatus::paste() {
   if (readOnly) return false;
-  std::string text;
-  if (!getClipboardText(text)) return false;
-  return insertText(text);
+  return clipboardHasText() && insertText(clipboardText());
 }
 
-bool TEditorStatus::canPaste() const {
-  std::string text;
-  return !readOnly && getClipboardText(text) && !text.empty();
-}
+bool TEditorStatus::canPaste() const { return !readOnly && clipboardHasText() && !clipboardText().empty(); }

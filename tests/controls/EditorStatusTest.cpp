@@ -149,6 +149,14 @@ TEST(EditorStatusEditing, SelectionDeletionAndSelectedText) {
   EXPECT_EQ(text(document), "ai\n");
   EXPECT_EQ(document.getCaret(), (TTextPoint{2, 1}));
   EXPECT_FALSE(document.deleteSelection());
+
+  document = withText("abc\ndef");
+  document.setSelection({2, 1, 2, 2});
+  ASSERT_TRUE(document.cut());
+  EXPECT_EQ(text(document), "aef\n");
+  EXPECT_TRUE(document.canPaste());
+  ASSERT_TRUE(document.paste());
+  EXPECT_EQ(text(document), "abc\ndef\n");
 }
 
 TEST(EditorStatusFiles, LineEndsOnLoadAndSave) {
