@@ -1,0 +1,60 @@
+#include "controls/ScrollBarEx.h"
+
+#include <algorithm>
+
+TScrollBarEx::TScrollBarEx(TControl* parent, bool vertical) : TControl(parent) {
+  TWindowParams params;
+  params.className = "SCROLLBAR";
+  params.style = WS_CHILD | WS_VISIBLE | (vertical ? SBS_VERT : SBS_HORZ);
+  createWindow(params);
+  apply();
+}
+
+void TScrollBarEx::setMin(int min) {
+  min_ = min;
+  apply();
+}
+
+void TScrollBarEx::setParams(int max, int position, int page) {
+  if (max == max_ && position == position_ && page == page_) return;
+  max_ = max;
+  page_ = page;
+  position_ = position;
+  largeChange_ = std::max(max / 10, 1);
+  apply();
+}
+
+void TScrollBarEx::apply() {
+  SCROLLINFO info{sizeof info, SIF_ALL | SIF_DISABLENOSCROLL, min_, max_, static_cast<UINT>(std::max(0, page_)),
+                  position_, 0};
+  if (handle()) SetScrollInfo(handle(), SB_CTL, &info, TRUE);
+}
+
+bool TScrollBarEx::scrollReceived(WORD code, int) {
+  const int last = std::max(min_, max_ - std::max(page_ - 1, 0));
+  int position = position_;
+  switch (code) {
+    case SB_LINEUP: position -= smallChange_; break;
+    case SB_LINEDOWN: position += smallChange_; break;
+    case SB_PAGEUP: position -= largeChange_; break;
+    case SB_PAGEDOWN: position += largeChange_; break;
+    case SB_TOP: position = min_; break;
+    case SB_BOTTOM: position = last; break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      // The message carries only 16 bits; the bar itself knows the whole position.
+      SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+      GetScrollInfo(handle(), SB_CTL, &info);
+      position = info.nTrackPos;
+      break;
+    }
+    default: return true;
+  }
+  position = std::clamp(position, min_, last);
+  if (position != position_) {
+    position_ = position;
+    apply();
+    if (onScroll) onScroll(position_);
+  }
+  return true;
+}

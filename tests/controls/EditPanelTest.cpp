@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include "controls/EditPanel.h"
+#include "controls/PaintBoxEx.h"
+#include "controls/ScrollBarEx.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "platform/Form.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+TFormOptions formOptions() {
+  TFormOptions options;
+  options.caption = "Edit panel";
+  options.clientWidth = 420;
+  options.clientHeight = 260;
+  return options;
+}
+
+TFontAttributes font(uint16_t id, TColor colour, unsigned style = 0) {
+  TFontAttributes record;
+  record.id = id;
+  record.colour = colour;
+  record.fontName = "Courier New";
+  record.size = 10;
+  record.style = style;
+  return record;
+}
+
+// A macro colouring as a script engine gives it: keywords 1, strings 2,
+// comments 3, the rest 0.
+void colourMacro(const std::string& text, std::vector<uint16_t>& ids) {
+  for (size_t i = 0; i < text.size();) {
+    size_t end = i + 1;
+    uint16_t id = 0;
+    if (text[i] == '\'') {
+      end = text.find('\r', i);
+      id = 3;
+    } else if (text[i] == '"') {
+      end = text.find('"', i + 1) + 1;
+      id = 2;
+    } else if (isalpha(static_cast<unsigned char>(text[i]))) {
+      while (end < text.size() && isalnum(static_cast<unsigned char>(text[end]))) ++end;
+      const std::string word = text.substr(i, end - i);
+      id = word == "Function" || word == "End" || word == "If" || word == "Then" || word == "Dim" ? 1 : 0;
+    }
+    end = std::min(end, text.size());
+    std::fill(ids.begin() + i, ids.begin() + end, id);
+    i = end;
+  }
+}
+
+class EditPanelTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    panel.setBounds(10, 10, 400, 240);
+    form.showModeless();
+    pumpFor(20);
+  }
+
+  TForm form{formOptions()};
+  TEditPanel& panel = form.add<TEditPanel>();
+  TEditorStatus document;
+  TFontAttributeSets fonts;
+};
+
+TEST_F(EditPanelTest, WithoutADocumentEverythingAnswersNothing) {
+  TTextPoint caret{5, 5};
+  panel.getCaret(caret);
+  EXPECT_EQ(caret, (TTextPoint{0, 0}));
+  EXPECT_TRUE(panel.isReadOnly());
+  EXPECT_EQ(panel.canUndo(), 0);
+  EXPECT_FALSE(panel.undo());
+  EXPECT_FALSE(panel.insertText("x"));
+  EXPECT_FALSE(panel.find("x", {}));
+  EXPECT_FALSE(panel.loadFile("C:\\nothing.txt", true));
+  panel.setBgColor(clRed);
+  EXPECT_EQ(panel.bgColor(), clWindow);
+  panel.update();
+  EXPECT_EQ(panel.verticalBar().max(), 1);
+  EXPECT_EQ(panel.horizontalBar().max(), 1);
+  const TScreenImage image = captureClient(panel.paintBox().handle());
+  EXPECT_TRUE(image.pixelIs(image.width() / 2, image.height() / 2, clWindow));
+}
+
+TEST_F(EditPanelTest, TypingColoursOnceAfterTheBurstAndArrowsPaintAtOnce) {
+  int colourings = 0;
+  int renders = 0;
+  panel.setEditorStatus(&document);
+  panel.setFontAttributeSets(&fonts);
+  panel.setOnGetTextAttributes([&](const std::string& text, std::vector<uint16_t>& ids) {
+    ++colourings;
+    colourMacro(text, ids);
+  });
+  panel.onRender = [&](TEditPanel&) { ++renders; };
+  panel.setFocus();
+  pumpFor(20);
+  colourings = 0;
+  for (char c : std::string("Dim a")) SendMessageA(panel.handle(), WM_CHAR, c, 1);
+  EXPECT_EQ(colourings, 0);
+  EXPECT_TRUE(panel.updatePending());
+  ASSERT_TRUE(pumpUntil([&] { return !panel.updatePending(); }, 2000));
+  EXPECT_EQ(colourings, 1);
+  EXPECT_EQ(panel.attributeIds().size(), 7u);
+  EXPECT_EQ(panel.attributeIds()[0], 1);
+
+  renders = 0;
+  sendKey(panel.handle(), VK_LEFT);
+  EXPECT_EQ(renders, 1);
+  EXPECT_EQ(colourings, 1);  // the text did not change: no colouring
+  TTextPoint caret;
+  panel.getCaret(caret);
+  EXPECT_EQ(caret, (TTextPoint{5, 1}));
+}
+
+TEST_F(EditPanelTest, WheelScrollsALineANotch) {
+  std::string lines;
+  for (int i = 1; i <= 100; ++i) lines += "line " + std::to_string(i) + "\n";
+  document.insertText(lines);
+  document.setCaret({1, 1});
+  panel.setEditorStatus(&document);
+  SendMessageA(panel.paintBox().handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(50, 50));
+  SendMessageA(panel.handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), MAKELPARAM(50, 50));
+  EXPECT_EQ(document.topLine(), 3);
+  EXPECT_EQ(panel.verticalBar().position(), 3);
+  EXPECT_EQ(panel.verticalBar().max(), document.lineCount() + document.visibleLineCount() - 1);
+  EXPECT_EQ(document.getCaret().y, 1);
+}
+
+TEST_F(EditPanelTest, FilesThroughThePanel) {
+  TTemporaryFolder folder;
+  panel.setEditorStatus(&document);
+  const std::string created = folder.path() + "notes.txt";
+  EXPECT_TRUE(panel.loadFile(created, true));
+  EXPECT_TRUE(fileExists(created));
+  EXPECT_EQ(readWholeFile(created), "");
+  EXPECT_FALSE(panel.save(false));  // nothing changed, nothing written
+  EXPECT_FALSE(panel.loadFile(folder.path() + "other.txt", false));
+  EXPECT_FALSE(fileExists(folder.path() + "other.txt"));
+  EXPECT_EQ(document.lineCount(), 0);
+}
+
+// The picture: a coloured macro source with a mouse selection and a found word.
+TEST_F(EditPanelTest, ColouredSourceWithSelectionAndHighlight) {
+  fonts.add(font(0, clBlack));
+  fonts.add(font(1, RGB(0, 0, 160), fsBold));
+  fonts.add(font(2, RGB(160, 0, 0)));
+  fonts.add(font(3, RGB(0, 128, 0), fsItalic));
+  document.insertText(
+      "' Moving average of the close\n"
+      "Function Average(days)\n"
+      "\tDim total\n"
+      "\n"
+      "\tIf days > 0 Then total = Price(\"ACME\", days)\n"
+      "\tAverage = total / days\n"
+      "End Function\n");
+  document.setCaret({1, 1});
+  panel.setEditorStatus(&document);
+  panel.setFontAttributeSets(&fonts);
+  panel.setOnGetTextAttributes(colourMacro);
+  panel.setFocus();
+  pumpFor(20);
+  // A drag over "Average(days)" on the second line.
+  const std::vector<int>& row = document.widthTables[1];
+  const int rowY = document.widthTables[0][0] + 2;
+  sendMouse(panel.paintBox().handle(), WM_LBUTTONDOWN, row[10] + 1, rowY, MK_LBUTTON);
+  sendMouse(panel.paintBox().handle(), WM_MOUSEMOVE, row[23] + 1, rowY, MK_LBUTTON);
+  sendMouse(panel.paintBox().handle(), WM_LBUTTONUP, row[23] + 1, rowY, 0);
+  pumpUntil([&] { return !panel.updatePending(); }, 2000);
+  std::string selected;
+  document.getSelectedText(selected);
+  EXPECT_EQ(selected, "Average(days)");
+
+  // Searching in the selection: the found word shows with exchanged colours.
+  ASSERT_TRUE(panel.find("days", {}));
+  EXPECT_EQ(document.getCaret(), (TTextPoint{22, 2}));
+  const TScreenImage image = captureClient(panel.paintBox().handle());
+  image.savePng("EditPanelColouredSource");
+  const int rowTop = document.widthTables[0][0];
+  EXPECT_EQ(image.pixel((row[10] + row[11]) / 2, rowTop + 1), rgbOf(clHighlight));
+  EXPECT_EQ(image.pixel((row[18] + row[19]) / 2, rowTop + 1), rgbOf(clWhite));
+  EXPECT_EQ(image.pixel(row[23] + 2, rowTop + 1), rgbOf(clWindow));
+}
+
+}  // namespace
