@@ -6,6 +6,7 @@
 #include "controls/ScrollBarEx.h"
 #include "platform/Bevel.h"
 #include "platform/Canvas.h"
+#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 
 TEditPanel::TEditPanel(TControl* parent)
@@ -214,7 +215,7 @@ void TEditPanel::paintText(bool keepCaretVisible, bool updateHorizontalBar, cons
                            bool updateVerticalBar) {
   updateTimer_.setEnabled(false);
   if (!handle()) return;
-  HideCaret(handle());
+  if (caret_) caret_->hide();
   const bool hasFocus = focused();
   const RECT area = paintBox_->clientRect();
   if (document_) {
@@ -226,11 +227,12 @@ void TEditPanel::paintText(bool keepCaretVisible, bool updateHorizontalBar, cons
     bitmap_.canvas().fillRect(area, clWindow);
   }
   paintBox_->repaint();
+  caret_.reset();  // a thread has one caret: the old one goes before the new one comes
   if (document_ && hasFocus && document_->caretHeight > 0) {
-    CreateCaret(handle(), nullptr, 0, document_->caretHeight);
+    caret_ = std::make_unique<TCaret>(handle(), 0, document_->caretHeight);
     const RECT box = paintBox_->bounds();
-    SetCaretPos(box.left + document_->caretX, box.top + document_->caretY);
-    ShowCaret(handle());
+    caret_->moveTo(box.left + document_->caretX, box.top + document_->caretY);
+    caret_->show();
   }
   if (updateVerticalBar) {
     if (document_)
@@ -276,7 +278,7 @@ void TEditPanel::paintBoxMouseDown(TMouseButton button, TShiftState shift, int x
 
 void TEditPanel::paintBoxMouseMove(TShiftState shift, int x, int y) {
   if (!visible() || !mouseDown_ || !(shift & ssLeft) || !document_) return;
-  HideCaret(handle());
+  if (caret_) caret_->hide();
   document_->extendSelectionToPoint(x, y);
   updateTimer_.restart();
 }
@@ -316,7 +318,7 @@ LRESULT TEditPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_KILLFOCUS: {
-      DestroyCaret();
+      caret_.reset();
       const LRESULT result = TPanel::handleMessage(message, wParam, lParam);
       paintText(false, false, TEditorStatus::noHighlight, false);
       return result;

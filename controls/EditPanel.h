@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "platform/Timer.h"
 
 class TBevel;
+class TCaret;
 class TPaintBoxEx;
 class TScrollBarEx;
 
@@ -85,6 +87,7 @@ class TEditPanel : public TPanel {
   TScrollBarEx* horizontalBar_;
   TPaintBoxEx* paintBox_;
   TBitmap bitmap_;
+  std::unique_ptr<TCaret> caret_;
   TTimer updateTimer_;
   TEditorStatus* document_ = nullptr;
   std::vector<uint16_t> attributeIds_;
