@@ -1,0 +1,61 @@
+#include "controls/GetStringForm.h"
+
+#include "model/LanguageStrings.h"
+#include "platform/StdControls.h"
+
+namespace {
+
+TFormOptions stringFormOptions() {
+  TFormOptions options;
+  options.clientWidth = 168;
+  options.clientHeight = 65;
+  options.border = TBorderStyle::dialog;
+  options.minimizeBox = false;
+  options.maximizeBox = false;
+  options.stayOnTop = true;
+  return options;
+}
+
+}  // namespace
+
+TgetStringForm::TgetStringForm() : TForm(stringFormOptions()) {
+  edit_ = &add<TEdit>();
+  edit_->setBounds(8, 8, 152, 21);
+  edit_->setTabStop(true);
+  okBtn_ = &add<TButton>("&OK");
+  okBtn_->setBounds(85, 36, 75, 23);
+  okBtn_->setTabStop(true);
+  okBtn_->setDefault(true);
+  okBtn_->onClick = [this] { okBtnClick(); };
+  defaultButton = okBtn_;
+  // Esc closes without accepting, although the prompt has no Cancel button.
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
+      key = 0;
+      close();
+    }
+  };
+  edit_->onEnter = [this] {
+    const int end = static_cast<int>(edit_->text().size());
+    edit_->setSelection(end, end);
+  };
+}
+
+void TgetStringForm::loadTranslations(const std::string&) { okBtn_->setText(commonString(0)); }
+
+bool TgetStringForm::execute(POINT position, const std::string& caption, std::string& text) {
+  accepted_ = false;
+  setCaption(caption);
+  const RECT at = bounds();
+  setBounds(position.x, position.y, at.right - at.left, at.bottom - at.top);
+  edit_->setText(text);
+  showModal();
+  if (accepted_) text = edit_->text();
+  return accepted_;
+}
+
+void TgetStringForm::okBtnClick() {
+  accepted_ = true;
+  setModalResult(mrOk);
+}

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "controls/GetStringForm.h"
+#include "controls/GetThresholdForm.h"
+#include "controls/SpeedButton.h"
+#include "platform/Application.h"
+#include "platform/DateTimePicker.h"
+#include "platform/StdControls.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+TEST(ThresholdPrompt, RefusesTextThatIsNoNumber) {
+  TgetThresholdForm form;
+  double threshold = 1E25;
+  bool above = false;
+  bool stillOpen = false;
+  std::string shown;
+  TModalDriver driver(form, {[&] {
+                         shown = form.thresholdEdit().text();
+                         EXPECT_TRUE(form.belowSpeedBtn().down());
+                         form.thresholdEdit().setText("abc");
+                         form.okBtn().performClick();
+                       },
+                       [&] {
+                         stillOpen = form.visible();
+                         form.aboveSpeedBtn().setDown(true);
+                         form.thresholdEdit().setText("12.5");
+                         form.okBtn().performClick();
+                       }});
+  ASSERT_TRUE(form.execute(threshold, above, 1));
+  EXPECT_EQ(shown, "1E25");
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(threshold, 12.5);
+  EXPECT_TRUE(above);
+}
+
+TEST(ThresholdPrompt, DatesAreWholeDays) {
+  TgetThresholdForm form;
+  double threshold = 45123.75;
+  bool above = true;
+  double shown = 0;
+  TModalDriver driver(form, {[&] {
+    EXPECT_FALSE(form.thresholdEdit().visible());
+    shown = form.dateTimePicker().dateTime();
+    form.okBtn().performClick();
+  }});
+  ASSERT_TRUE(form.execute(threshold, above, 3));
+  EXPECT_EQ(static_cast<int>(shown), 45123);
+  EXPECT_EQ(threshold, 45123);
+}
+
+TEST(StringPrompt, EnterAcceptsAndEscCloses) {
+  TgetStringForm form;
+  std::string text = "old";
+  {
+    TModalDriver accept(form, {[&] {
+      form.edit().setText("new");
+      postKey(form.edit().handle(), VK_RETURN);
+    }});
+    EXPECT_TRUE(form.execute({50, 60}, "Name", text));
+  }
+  EXPECT_EQ(text, "new");
+  EXPECT_EQ(form.left(), 50);
+  {
+    TModalDriver cancel(form, {[&] {
+      form.edit().setText("other");
+      postKey(form.edit().handle(), VK_ESCAPE);
+    }});
+    EXPECT_FALSE(form.execute({50, 60}, "Name", text));
+  }
+  EXPECT_EQ(text, "new");
+}
+
+}  // namespace
