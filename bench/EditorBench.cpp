@@ -9,7 +9,7 @@
 #include "bench/BenchTiming.h"
 #include "controls/EditorStatus.h"
 #include "platform/FileSystem.h"
-#include "platform/Font.h"
+#include "platform/FontStyle.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "controls/EditorStatusHistory.h"
 #include "controls/FontAttributeSets.h"
 #include "platform/Colors.h"
-#include "platform/Control.h"
+#include "platform/ShiftState.h"
 
 struct TSearchOptions {
   bool down = true;

@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "controls/EditorStatus.h"
-#include "platform/Font.h"
+#include "platform/FontStyle.h"
 #include "platform/GdiObjects.h"
 
 namespace {
