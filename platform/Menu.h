@@ -43,9 +43,13 @@ class TMenuBuilder {
   std::vector<const TMenuItem*> commands_;  // index + 1 = command id
 };
 
+class TControl;
+
 class TPopupMenu : public TMenuItem {
  public:
   std::function<void()> onPopup;
+  // The control whose commands a menu shared by several controls carries out.
+  TControl* popupComponent = nullptr;
   // Shows the menu at a screen point and runs the chosen item's handler
   // after the menu has closed.
   void popup(HWND owner, int screenX, int screenY);
