@@ -16,6 +16,9 @@ TFormOptions formOptions() {
   options.caption = "Edit panel";
   options.clientWidth = 420;
   options.clientHeight = 260;
+  // Other test programs show windows on the same display at the same time:
+  // this one keeps above them, where screen copies see it.
+  options.stayOnTop = true;
   return options;
 }
 
@@ -56,6 +59,7 @@ class EditPanelTest : public testing::Test {
  protected:
   void SetUp() override {
     panel.setBounds(10, 10, 400, 240);
+    form.setBounds(700, 500, form.width(), form.height());
     form.showModeless();
     pumpFor(20);
   }
