@@ -4,6 +4,7 @@
 #include "model/PortableIniFile.h"
 #include "platform/Menu.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 
 namespace {
 
@@ -61,6 +62,9 @@ TeditAsTextForm::TeditAsTextForm() : TForm(editAsTextOptions()) {
   discardBtn_->setTabStop(true);
   discardBtn_->onClick = [this] { setModalResult(mrCancel); };
   cancelButton = discardBtn_;
+  hints_ = std::make_unique<TToolTips>(*this);
+  hints_->setHint(*okBtn_, "Close and keep changes");
+  hints_->setHint(*discardBtn_, "Close and discard changes");
   editPanel_->setEditorStatus(&document_);
   editPanel_->setFontAttributeSets(&fonts_);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "controls/EditorStatus.h"
@@ -8,6 +9,7 @@
 class TButton;
 class TEditPanel;
 class TPopupMenu;
+class TToolTips;
 
 // A plain-text editor dialog for a list the user edits as lines of text.
 class TeditAsTextForm : public TForm {
@@ -23,6 +25,7 @@ class TeditAsTextForm : public TForm {
   TFontAttributeSets& fontAttributeSets() { return fonts_; }
   TButton& okBtn() const { return *okBtn_; }
   TButton& discardBtn() const { return *discardBtn_; }
+  TToolTips& hints() const { return *hints_; }
 
  private:
   TEditorStatus document_;
@@ -30,6 +33,7 @@ class TeditAsTextForm : public TForm {
   TEditPanel* editPanel_;
   TButton* okBtn_;
   TButton* discardBtn_;
+  std::unique_ptr<TToolTips> hints_;
   bool accepted_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include "model/PortableIniFile.h"
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
+#include "platform/ToolTips.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -36,7 +37,9 @@ TEST(EditAsText, OkJoinsTheLinesAndCancelKeepsTheText) {
   }
   std::string text = "one\r\ntwo";
   int width = 0, fontSize = 0;
+  std::string okHint;
   auto accept = whenShown([&](TeditAsTextForm& dialog) {
+    okHint = dialog.hints().hint(dialog.okBtn());
     width = dialog.width();
     fontSize = dialog.fontAttributeSets().find(0)->size;
     dialog.editPanel().insertText("\nthree");
@@ -46,6 +49,7 @@ TEST(EditAsText, OkJoinsTheLinesAndCancelKeepsTheText) {
   EXPECT_EQ(text, "one\r\ntwo\r\nthree");
   EXPECT_EQ(width, 450);
   EXPECT_EQ(fontSize, 12);
+  EXPECT_EQ(okHint, "Close and keep changes");
   TPortableIniFile saved(layout);
   EXPECT_EQ(saved.readInteger("EditAsText", "Width", 0), 450);
   EXPECT_EQ(saved.readString("EditAsText", "FontName", ""), "MS Sans Serif");
