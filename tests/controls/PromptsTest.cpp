@@ -3,6 +3,7 @@
 #include "controls/GetStringForm.h"
 #include "controls/GetThresholdForm.h"
 #include "controls/SpeedButton.h"
+#include "controls/SpinButton.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
 #include "platform/StdControls.h"
@@ -19,6 +20,14 @@ TEST(ThresholdPrompt, RefusesTextThatIsNoNumber) {
   TModalDriver driver(form, {[&] {
                          shown = form.thresholdEdit().text();
                          EXPECT_TRUE(form.belowSpeedBtn().down());
+                         // The spin button steps at once while held, and rests when released.
+                         form.thresholdEdit().setText("2.5");
+                         HWND spin = form.thresholdUpDown().handle();
+                         sendMouse(spin, WM_LBUTTONDOWN, 4, 2, MK_LBUTTON);
+                         EXPECT_EQ(form.thresholdEdit().text(), "3.5");
+                         EXPECT_EQ(form.thresholdUpDown().position(), 1);
+                         sendMouse(spin, WM_LBUTTONUP, 4, 2);
+                         EXPECT_EQ(form.thresholdUpDown().position(), 0);
                          form.thresholdEdit().setText("abc");
                          form.okBtn().performClick();
                        },
