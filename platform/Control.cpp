@@ -285,8 +285,9 @@ bool TControl::mouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
       if (capturesMouse_) SetCapture(window_);
-      mouseDown(buttonOf(message), shift | ssDouble, x, y);
+      // The double-click event comes first, then the press that carries it.
       if (message == WM_LBUTTONDBLCLK) doubleClick();
+      if (window_) mouseDown(buttonOf(message), shift | ssDouble, x, y);
       return true;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
@@ -308,8 +309,7 @@ bool TControl::mouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEWHEEL: {
       POINT at{x, y};
       ScreenToClient(window_, &at);
-      if (onMouseWheel && onMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), shift, at.x, at.y)) return !originalProcedure_;
-      return false;
+      return mouseWheel(GET_WHEEL_DELTA_WPARAM(wParam), shift, at.x, at.y) && !originalProcedure_;
     }
     default:
       return false;
@@ -548,6 +548,10 @@ void TControl::mouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TControl::mouseMove(TShiftState shift, int x, int y) {
   if (onMouseMove) onMouseMove(shift, x, y);
+}
+
+bool TControl::mouseWheel(int delta, TShiftState shift, int x, int y) {
+  return onMouseWheel && onMouseWheel(delta, shift, x, y);
 }
 
 void TControl::click() {

@@ -165,6 +165,8 @@ class TControl {
   virtual void mouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void mouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void mouseMove(TShiftState shift, int x, int y);
+  // True when the wheel turn was used.
+  virtual bool mouseWheel(int delta, TShiftState shift, int x, int y);
   virtual void click();
   virtual void doubleClick();
   virtual void keyDown(WORD& key, TShiftState shift);

@@ -1,0 +1,164 @@
+#include "controls/ResizablePanelContainer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "controls/ResizablePanel.h"
+
+TResizablePanelContainer::TResizablePanelContainer(TControl* parent) : TKeyPanel(parent) {}
+
+std::vector<TResizablePanel*> TResizablePanelContainer::panels(bool visibleOnly) const {
+  std::vector<TResizablePanel*> result;
+  for (TControl* child : children()) {
+    auto* panel = dynamic_cast<TResizablePanel*>(child);
+    if (panel && (!visibleOnly || panel->visible())) result.push_back(panel);
+  }
+  return result;
+}
+
+void TResizablePanelContainer::resized() {
+  const int w = clientWidth();
+  const int h = clientHeight();
+  // A container shrunk to nothing (minimised, collapsed by a splitter) would
+  // squash every tile to a point: such sizes are ignored, and the tiles come
+  // back from their fractions when the container grows again.
+  if (w >= 1 && h >= 1) {
+    for (TResizablePanel* panel : panels(false)) {
+      // A tile without fractions yet (created while the container had no
+      // size) stays where it is and takes its fractions from there.
+      if (panel->hasFractions()) {
+        panel->applyFractions(w, h);
+      } else {
+        const RECT rect = panel->getRestoredBounds();
+        panel->setFractions({static_cast<long double>(rect.left) / w, static_cast<long double>(rect.top) / h,
+                             static_cast<long double>(rect.right) / w, static_cast<long double>(rect.bottom) / h});
+      }
+    }
+  }
+  TKeyPanel::resized();
+}
+
+void TResizablePanelContainer::setRelativeBounds(TResizablePanel* panel, long double left, long double top,
+                                                 long double right, long double bottom) {
+  if (!panel) return;
+  auto clamp = [](long double value) { return std::clamp(value, 0.0L, 1.0L); };
+  TTileFractions fractions{clamp(left), clamp(top), clamp(right), clamp(bottom)};
+  const bool finite = std::isfinite(left) && std::isfinite(top) && std::isfinite(right) && std::isfinite(bottom);
+  if (!finite || fractions.right <= fractions.left || fractions.bottom <= fractions.top) fractions = {};
+  const int w = width();
+  const int h = height();
+  auto scaled = [](int size, long double fraction) { return std::lrint(static_cast<double>(size * fraction)); };
+  RECT rect{scaled(w, fractions.left), scaled(h, fractions.top), scaled(w, fractions.right), scaled(h, fractions.bottom)};
+  // At least the smallest tile, kept inside the container where it fits.
+  const int minimum = TResizablePanel::minimumTileSize;
+  bool enlarged = false;
+  if (rect.right - rect.left < minimum) {
+    rect.right = std::min<long>(std::max(w, minimum), rect.left + minimum);
+    rect.left = rect.right - minimum;
+    enlarged = true;
+  }
+  if (rect.bottom - rect.top < minimum) {
+    rect.bottom = std::min<long>(std::max(h, minimum), rect.top + minimum);
+    rect.top = rect.bottom - minimum;
+    enlarged = true;
+  }
+  panel->setRestoredBounds(rect);
+  // The given fractions stay the truth (the pixels have rounded them); a
+  // tile made larger keeps the fractions of its new size.
+  if (enlarged && w >= 1 && h >= 1)
+    fractions = {static_cast<long double>(rect.left) / w, static_cast<long double>(rect.top) / h,
+                 static_cast<long double>(rect.right) / w, static_cast<long double>(rect.bottom) / h};
+  panel->setFractions(fractions);
+}
+
+void TResizablePanelContainer::getRelativeBounds(TResizablePanel* panel, long double& left, long double& top,
+                                                 long double& right, long double& bottom) const {
+  const int w = width();
+  const int h = height();
+  if (!panel || w < 1 || h < 1) return;
+  if (panel->hasFractions()) {
+    const TTileFractions& fractions = panel->fractions();
+    left = fractions.left;
+    top = fractions.top;
+    right = fractions.right;
+    bottom = fractions.bottom;
+    return;
+  }
+  const RECT rect = panel->getRestoredBounds();
+  left = static_cast<long double>(rect.left) / w;
+  top = static_cast<long double>(rect.top) / h;
+  right = static_cast<long double>(rect.right) / w;
+  bottom = static_cast<long double>(rect.bottom) / h;
+}
+
+void TResizablePanelContainer::cascade() {
+  const int w = clientWidth();
+  const int h = clientHeight();
+  int ox = 0, oy = 0, x = 0, y = 0;
+  for (TResizablePanel* panel : panels(true)) {
+    int right = x + defaultPanelWidth;
+    int bottom = y + defaultPanelHeight;
+    if (right > w) {
+      oy += defaultSeparationHeight;
+      x = ox;
+      y = oy;
+      right = x + defaultPanelWidth;
+      bottom = y + defaultPanelHeight;
+    } else if (bottom > h) {
+      ox += defaultSeparationWidth;
+      x = ox;
+      y = oy;
+      right = x + defaultPanelWidth;
+      bottom = y + defaultPanelHeight;
+    }
+    panel->setBounds({x, y, right, bottom});
+    x += defaultSeparationWidth;
+    y += defaultSeparationHeight;
+  }
+}
+
+void TResizablePanelContainer::tileVertical() {
+  const std::vector<TResizablePanel*> tiles = panels(true);
+  const int n = static_cast<int>(tiles.size());
+  const int w = clientWidth();
+  const int h = clientHeight();
+  const int cols = minPanelWidth > 0 ? std::min(n, w / minPanelWidth) : n;
+  if (cols < 1) return;
+  const int colWidth = w / cols;
+  const int rows = n / cols + (n % cols != 0 ? 1 : 0);
+  const int rowHeight = h / rows;
+  int placed = 0;
+  for (int row = 0; row < rows && placed < n; ++row) {
+    const int top = row * rowHeight;
+    const int bottom = row == rows - 1 ? h : top + rowHeight;
+    int left = 0;
+    for (int col = 0; col < cols && placed < n; ++col) {
+      const int right = col == cols - 1 ? w : left + colWidth;
+      tiles[static_cast<size_t>(placed++)]->setBounds({left, top, right, bottom});
+      left = right;
+    }
+  }
+}
+
+void TResizablePanelContainer::tileHorizontal() {
+  const std::vector<TResizablePanel*> tiles = panels(true);
+  const int n = static_cast<int>(tiles.size());
+  const int w = clientWidth();
+  const int h = clientHeight();
+  const int rows = minPanelHeight > 0 ? std::min(n, h / minPanelHeight) : n;
+  if (rows < 1) return;
+  const int rowHeight = h / rows;
+  const int cols = n / rows + (n % rows != 0 ? 1 : 0);
+  const int colWidth = w / cols;
+  int placed = 0;
+  for (int col = 0; col < cols && placed < n; ++col) {
+    const int left = col * colWidth;
+    const int right = col == cols - 1 ? w : left + colWidth;
+    int top = 0;
+    for (int row = 0; row < rows && placed < n; ++row) {
+      const int bottom = row == rows - 1 ? h : top + rowHeight;
+      tiles[static_cast<size_t>(placed++)]->setBounds({left, top, right, bottom});
+      top = bottom;
+    }
+  }
+}

@@ -1,0 +1,40 @@
+#pragma once
+#include <vector>
+
+#include "controls/KeyPanel.h"
+
+class TResizablePanel;
+
+// Holds resizable panels (tiles), keeps their places proportional when it is
+// resized, and arranges them by cascade and two kinds of tiling.
+class TResizablePanelContainer : public TKeyPanel {
+ public:
+  explicit TResizablePanelContainer(TControl* parent);
+
+  int minPanelWidth = 50;
+  int minPanelHeight = 50;
+  int defaultPanelWidth = 100;
+  int defaultPanelHeight = 100;
+  int defaultSeparationWidth = 10;
+  int defaultSeparationHeight = 10;
+
+  // A tile's bounds (its restore bounds when maximised) as fractions of the
+  // container's size. Stored fractions outside [0, 1] are clamped; empty,
+  // reversed or not finite ones give the whole container.
+  void setRelativeBounds(TResizablePanel* panel, long double left, long double top, long double right,
+                         long double bottom);
+  // Leaves the outputs untouched when there is no panel or the container
+  // has no size yet.
+  void getRelativeBounds(TResizablePanel* panel, long double& left, long double& top, long double& right,
+                         long double& bottom) const;
+
+  void cascade();
+  void tileVertical();
+  void tileHorizontal();
+
+  // The tiles in control order.
+  std::vector<TResizablePanel*> panels(bool visibleOnly) const;
+
+ protected:
+  void resized() override;
+};

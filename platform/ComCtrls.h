@@ -1,0 +1,86 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Control.h"
+
+// Status bar, progress bar, track bar, up-down, scroll bar and date-time
+// picker over the common controls.
+
+class TStatusBar : public TControl {
+ public:
+  explicit TStatusBar(TControl* parent);
+  // Panel widths from the left; a width of -1 stretches to the right edge.
+  void setPanels(const std::vector<int>& widths);
+  void setPanelText(int panel, const std::string& text);
+  std::string panelText(int panel) const;
+  // One text over the whole bar (no panels) while set; empty ends it.
+  void setSimpleText(const std::string& text);
+};
+
+class TProgressBar : public TControl {
+ public:
+  explicit TProgressBar(TControl* parent);
+  void setRange(int minimum, int maximum);
+  void setPosition(int position);
+  int position() const;
+};
+
+class TTrackBar : public TControl {
+ public:
+  explicit TTrackBar(TControl* parent, bool vertical = false);
+  void setRange(int minimum, int maximum);
+  void setPosition(int position);
+  int position() const;
+  std::function<void()> onChange;
+
+ protected:
+  bool scrollReceived(WORD code, int position) override;
+};
+
+// Arrow buttons that step a 32-bit position; with a buddy edit it shows the
+// position there.
+class TUpDown : public TControl {
+ public:
+  explicit TUpDown(TControl* parent);
+  void setRange(int minimum, int maximum);
+  void setPosition(int position);
+  int position() const;
+  void setAssociate(TControl* edit);
+  std::function<void(bool up)> onClick;
+
+ protected:
+  bool notificationReceived(NMHDR& header, LRESULT& result) override;
+};
+
+// A scroll bar whose positions are read at 32 bits (the scroll message's
+// own position field has 16).
+class TScrollBar : public TControl {
+ public:
+  TScrollBar(TControl* parent, bool vertical);
+  void setParams(int position, int minimum, int maximum, int pageSize = 0);
+  int position() const;
+  void setPosition(int position);
+  int minimum() const;
+  int maximum() const;
+  int smallChange = 1;
+  int largeChange = 1;
+  // The scroll code (SB_...) and the new position, which the handler may change.
+  std::function<void(int code, int& position)> onScroll;
+
+ protected:
+  bool scrollReceived(WORD code, int position) override;
+};
+
+class TDateTimePicker : public TControl {
+ public:
+  TDateTimePicker(TControl* parent, bool timeOnly = false);
+  // Day numbers with the time as fraction (day 0 is 30 December 1899).
+  double dateTime() const;
+  void setDateTime(double value);
+  std::function<void()> onChange;
+
+ protected:
+  bool notificationReceived(NMHDR& header, LRESULT& result) override;
+};

@@ -1,0 +1,106 @@
+#include "platform/PageControl.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+TTabSheet::TTabSheet(TPageControl* pageControl, const std::string& caption)
+    : TControl(pageControl), pageControl_(pageControl), caption_(caption) {
+  TWindowParams params;
+  params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;  // hidden until active
+  createWindow(params);
+  setAlign(TAlign::client);
+  pageControl_->addPage(this);
+}
+
+TTabSheet::~TTabSheet() {
+  if (pageControl_) pageControl_->removePage(this);
+}
+
+void TTabSheet::setCaption(const std::string& caption) {
+  caption_ = caption;
+  if (!pageControl_) return;
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(caption_.c_str());
+  SendMessageA(pageControl_->handle(), TCM_SETITEMA, pageIndex(), reinterpret_cast<LPARAM>(&item));
+}
+
+int TTabSheet::pageIndex() const {
+  if (!pageControl_) return -1;
+  const auto& pages = pageControl_->pages_;
+  const auto found = std::find(pages.begin(), pages.end(), this);
+  return found == pages.end() ? -1 : static_cast<int>(found - pages.begin());
+}
+
+TPageControl::TPageControl(TControl* parent) : TControl(parent) {
+  TWindowParams params;
+  params.className = WC_TABCONTROLA;
+  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP;
+  params.bounds = {0, 0, 289, 193};
+  createWindow(params);
+}
+
+TPageControl::~TPageControl() {
+  for (TTabSheet* page : pages_) page->pageControl_ = nullptr;
+}
+
+TTabSheet* TPageControl::page(int index) const {
+  return index >= 0 && index < pageCount() ? pages_[static_cast<size_t>(index)] : nullptr;
+}
+
+int TPageControl::activePageIndex() const { return activePage_ ? activePage_->pageIndex() : -1; }
+
+void TPageControl::addPage(TTabSheet* page) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(page->caption_.c_str());
+  SendMessageA(handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+  pages_.push_back(page);
+  realign();
+  if (!activePage_) setActivePage(page);
+}
+
+void TPageControl::removePage(TTabSheet* removed) {
+  const int index = removed->pageIndex();
+  if (index < 0) return;
+  pages_.erase(pages_.begin() + index);
+  if (handle()) TabCtrl_DeleteItem(handle(), index);
+  if (activePage_ == removed) {
+    activePage_ = nullptr;
+    setActivePage(page(std::min(index, pageCount() - 1)));
+  }
+}
+
+void TPageControl::setActivePage(TTabSheet* page) {
+  if (page && page->pageControl_ != this) return;
+  TTabSheet* previous = activePage_;
+  activePage_ = page;
+  if (page) {
+    TabCtrl_SetCurSel(handle(), page->pageIndex());
+    page->realign();
+    page->show();
+    page->bringToFront();
+  }
+  if (previous && previous != page) previous->hide();
+}
+
+void TPageControl::setActivePageIndex(int index) { setActivePage(page(index)); }
+
+void TPageControl::setRedraw(bool redraw) {
+  SendMessageA(handle(), WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+  if (redraw) RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_ERASE);
+}
+
+RECT TPageControl::alignRect() const {
+  RECT rect = clientRect();
+  TabCtrl_AdjustRect(handle(), FALSE, &rect);
+  return rect;
+}
+
+bool TPageControl::notificationReceived(NMHDR& header, LRESULT&) {
+  if (header.code != TCN_SELCHANGE) return false;
+  setActivePage(page(TabCtrl_GetCurSel(handle())));
+  if (onChange) onChange();
+  return true;
+}

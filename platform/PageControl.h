@@ -1,0 +1,54 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Control.h"
+
+class TPageControl;
+
+// One page of a page control: a plain container filling the page area.
+class TTabSheet : public TControl {
+ public:
+  TTabSheet(TPageControl* pageControl, const std::string& caption);
+  ~TTabSheet() override;
+  TPageControl* pageControl() const { return pageControl_; }
+  void setCaption(const std::string& caption);
+  std::string caption() const { return caption_; }
+  int pageIndex() const;
+
+ private:
+  friend class TPageControl;
+  TPageControl* pageControl_;
+  std::string caption_;
+};
+
+// Tabs over pages; only the active page shows.
+class TPageControl : public TControl {
+ public:
+  explicit TPageControl(TControl* parent);
+  ~TPageControl() override;
+
+  int pageCount() const { return static_cast<int>(pages_.size()); }
+  TTabSheet* page(int index) const;
+  TTabSheet* activePage() const { return activePage_; }
+  int activePageIndex() const;
+  void setActivePage(TTabSheet* page);
+  void setActivePageIndex(int index);
+  // Switches painting off and on around bulk changes.
+  void setRedraw(bool redraw);
+
+  std::function<void()> onChange;  // the user chose another page
+
+ protected:
+  RECT alignRect() const override;
+  bool notificationReceived(NMHDR& header, LRESULT& result) override;
+
+ private:
+  friend class TTabSheet;
+  void addPage(TTabSheet* page);
+  void removePage(TTabSheet* page);
+
+  std::vector<TTabSheet*> pages_;
+  TTabSheet* activePage_ = nullptr;
+};
