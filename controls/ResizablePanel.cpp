@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Canvas.h"
+
 namespace {
 
 // The cursor of each resize mode 0..8.
@@ -41,6 +43,11 @@ void TDragBevel::mouseDown(TMouseButton button, TShiftState shift, int x, int y)
 void TDragBevel::mouseMove(TShiftState shift, int x, int y) {
   TBevel::mouseMove(shift, x, y);
   panel_->bevelMoved(shift, x, y);
+}
+
+void TDragBevel::paint(TCanvas& canvas) {
+  canvas.fillRect(clientRect(), clBtnFace);  // a strip, not a see-through frame
+  TBevel::paint(canvas);
 }
 
 void TDragBevel::doubleClick() {

@@ -14,6 +14,7 @@ class TDragBevel : public TBevel {
   void mouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void mouseMove(TShiftState shift, int x, int y) override;
   void doubleClick() override;
+  void paint(TCanvas& canvas) override;
 
  private:
   TResizablePanel* panel_;

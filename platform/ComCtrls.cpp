@@ -1,7 +1,6 @@
 #include "platform/ComCtrls.h"
 
 #include <commctrl.h>
-#include <oleauto.h>
 
 #include <algorithm>
 
@@ -150,30 +149,5 @@ bool TScrollBar::scrollReceived(WORD code, int) {
   position = std::clamp(position, info.nMin, std::max(info.nMin, top));
   if (onScroll) onScroll(code, position);
   if (position != info.nPos) setPosition(position);
-  return true;
-}
-
-TDateTimePicker::TDateTimePicker(TControl* parent, bool timeOnly) : TControl(parent) {
-  createWindow(commonControl(DATETIMEPICK_CLASSA, WS_TABSTOP | (timeOnly ? DTS_TIMEFORMAT : DTS_SHORTDATEFORMAT),
-                             {0, 0, 186, 21}));
-}
-
-double TDateTimePicker::dateTime() const {
-  SYSTEMTIME time{};
-  DateTime_GetSystemtime(handle(), &time);
-  double value = 0;
-  SystemTimeToVariantTime(&time, &value);
-  return value;
-}
-
-void TDateTimePicker::setDateTime(double value) {
-  SYSTEMTIME time{};
-  if (VariantTimeToSystemTime(value, &time)) DateTime_SetSystemtime(handle(), GDT_VALID, &time);
-}
-
-bool TDateTimePicker::notificationReceived(NMHDR& header, LRESULT& result) {
-  if (header.code != DTN_DATETIMECHANGE) return false;
-  if (onChange) onChange();
-  result = 0;
   return true;
 }

@@ -5,8 +5,8 @@
 
 #include "platform/Control.h"
 
-// Status bar, progress bar, track bar, up-down, scroll bar and date-time
-// picker over the common controls.
+// Status bar, progress bar, track bar, up-down and scroll bar over the
+// common controls.
 
 class TStatusBar : public TControl {
  public:
@@ -71,16 +71,4 @@ class TScrollBar : public TControl {
 
  protected:
   bool scrollReceived(WORD code, int position) override;
-};
-
-class TDateTimePicker : public TControl {
- public:
-  TDateTimePicker(TControl* parent, bool timeOnly = false);
-  // Day numbers with the time as fraction (day 0 is 30 December 1899).
-  double dateTime() const;
-  void setDateTime(double value);
-  std::function<void()> onChange;
-
- protected:
-  bool notificationReceived(NMHDR& header, LRESULT& result) override;
 };

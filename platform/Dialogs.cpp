@@ -165,6 +165,39 @@ void TFindDialog::handleMessage(LPARAM lParam) {
   }
 }
 
+bool clipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }
+
+std::string clipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const auto* chars = static_cast<const char*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool setClipboardText(const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!memory) return false;
+  if (auto* chars = static_cast<char*>(GlobalLock(memory))) {
+    std::memcpy(chars, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+  }
+  if (!OpenClipboard(application().utilityWindow())) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool stored = SetClipboardData(CF_TEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!stored) GlobalFree(memory);  // the clipboard owns it only once stored
+  return stored;
+}
+
 TCaret::TCaret(HWND window, int width, int height)
     : window_(window), created_(CreateCaret(window, nullptr, width, height) != FALSE) {}
 

@@ -98,6 +98,11 @@ class TFindDialog {
   char replaceBuffer_[256] = {};
 };
 
+// Clipboard text (the ANSI text format).
+bool clipboardHasText();
+std::string clipboardText();
+bool setClipboardText(const std::string& text);
+
 // The system caret of a window, destroyed with the object.
 class TCaret {
  public:

@@ -4,29 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/Bevel.h"
 #include "platform/Control.h"
-#include "platform/Panel.h"
 
 class TBitmap;
 class TImageList;
-
-enum class TBevelShape { box, frame, topLine, bottomLine, leftLine, rightLine };
-
-// A drawn frame or line.
-class TBevel : public TControl {
- public:
-  explicit TBevel(TControl* parent, TBevelShape shape = TBevelShape::box, TBevelCut style = TBevelCut::lowered);
-  void setShape(TBevelShape shape);
-  void setStyle(TBevelCut style);
-  TBevelCut style() const { return style_; }
-
- protected:
-  void paint(TCanvas& canvas) override;
-
- private:
-  TBevelShape shape_;
-  TBevelCut style_;
-};
 
 // A picture: a bitmap (stretched or at its size) or a system icon.
 class TImage : public TControl {
