@@ -51,33 +51,37 @@ void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, b
                                   int width, TColor fillColor, TColor color) {
   if (!hasRecords(prices)) return;
   TPrices& series = const_cast<TPrices&>(*prices);
-  canvas_.setPen(color, width);
   if (fill) canvas_.setBrush(fillColor);
 
+  // The staircase is gathered into runs between gaps and drawn one run at a
+  // time, over its fill: thousands of records share the columns of a plot.
+  std::vector<POINT> run;
+  std::vector<std::vector<POINT>> runs;
   long double value = 0;
   bool penDown = plot_.lowIndex() >= 0 && plot_.lowIndex() < plot_.xCount() &&
                  fieldValue(series, plot_.lowIndex(), field, scale, value);
   int y = penDown ? plot_.valueToY(value) : 0;
+  if (penDown) run.push_back({0, y});
   const int zeroY = plot_.zeroLineY();
-  canvas_.moveTo(0, y);
   int x = 0;
+  auto extend = [&run](int px, int py) {
+    if (run.empty() || run.back().x != px || run.back().y != py) run.push_back({px, py});
+  };
   for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
     const int columnStart = x;
     if (fieldValue(series, i, field, scale, value)) {
       y = plot_.valueToY(value);
-      if (penDown) {
-        canvas_.lineTo(columnStart, y);
-      } else {
-        canvas_.moveTo(columnStart, y);
-      }
+      if (!penDown && run.size() > 1) runs.push_back(std::move(run));
+      if (!penDown) run.clear();
+      extend(columnStart, y);
       penDown = true;
     } else if (breakAtGaps) {
       penDown = false;
     }
     x = plot_.indexToX(i + 1);
     if (!penDown) continue;
-    canvas_.lineTo(x, y);
-    if (fill) {
+    extend(x, y);
+    if (fill && x > columnStart) {
       if (y < zeroY) {
         canvas_.fillRect({columnStart + 1, y + 1, x + 1, zeroY});
       } else {
@@ -85,6 +89,9 @@ void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, b
       }
     }
   }
+  if (run.size() > 1) runs.push_back(std::move(run));
+  canvas_.setPen(color, width);
+  for (const std::vector<POINT>& points : runs) canvas_.polyline(points);
 }
 
 void TPlotPainter::drawSeriesMarkers(int kind, const TPrices* prices, long double scale, int size, TColor color,
@@ -94,10 +101,14 @@ void TPlotPainter::drawSeriesMarkers(int kind, const TPrices* prices, long doubl
   canvas_.setPen(color, 1);
   canvas_.setBrush(color);
   long double value = 0;
+  POINT last{-farPixel, -farPixel};
   for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
-    if (fieldValue(series, i, field, scale, value)) {
-      drawPointMarker(canvas_, plot_.indexToX(i), plot_.valueToY(value), size, kind);
-    }
+    if (!fieldValue(series, i, field, scale, value)) continue;
+    const POINT at{plot_.indexToX(i), plot_.valueToY(value)};
+    // The same marker on the same spot draws the same pixels.
+    if (at.x == last.x && at.y == last.y) continue;
+    drawPointMarker(canvas_, at.x, at.y, size, kind);
+    last = at;
   }
 }
 
@@ -116,6 +127,13 @@ void TPlotPainter::drawBars(const TPrices* prices, unsigned fields, long double 
     y = plot_.valueToY(value);
     return true;
   };
+  // A brush is made only when the body colour changes.
+  int risingBrush = -1;
+  auto useBrush = [&](bool rising) {
+    if (risingBrush == static_cast<int>(rising)) return;
+    canvas_.setBrush(rising ? risingColor : color);
+    risingBrush = rising;
+  };
   for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
     if (!plot_.recordAt(series, i, record)) continue;
     const int x = plot_.indexToX(i);
@@ -124,18 +142,20 @@ void TPlotPainter::drawBars(const TPrices* prices, unsigned fields, long double 
     const bool high = present(quoteHighBit, record.High, yHigh);
     const bool low = present(quoteLowBit, record.Low, yLow);
     const bool close = present(quoteCloseBit, record.Close, yClose);
-    if (high) {
+    if (high && low) {
+      // The line starts on the high's pixel, which it sets.
+      canvas_.line(x, yHigh, x, yLow);
+    } else if (high) {
       canvas_.setPixel(x, yHigh, color);
-      if (low) canvas_.line(x, yHigh, x, yLow);
     } else if (low) {
       canvas_.setPixel(x, yLow, color);
     }
     if (close) {
       if (open && yOpen > yClose) {
-        canvas_.setBrush(risingColor);
+        useBrush(true);
         canvas_.rectangle({x - b, yClose, x + b + 1, yOpen});
       } else if (open && yOpen < yClose) {
-        canvas_.setBrush(color);
+        useBrush(false);
         canvas_.rectangle({x - b, yOpen, x + b + 1, yClose});
       } else {
         canvas_.line(x - b, yClose, x + b + 1, yClose);
