@@ -118,8 +118,10 @@ int TAsset::save() {
   // A cleared asset names no file.
   if (folder_.empty()) return 0;
   const std::string file = fileName();
-  bool complete = true;  // every custom property could be stored
-  if (ownChange() > lastSaved_ || !fileExists(file)) {
+  // A property that cannot be stored keeps the asset file as it was; the
+  // transactions and prices, each in files of their own, are still saved.
+  const bool storable = propertiesStorable();
+  if (storable && (ownChange() > lastSaved_ || !fileExists(file))) {
     try {
       TPortableIniFile ini(file);
       // Rewriting a file that could not be read would lose what it holds.
@@ -130,7 +132,7 @@ int TAsset::save() {
       ini.writeString(assetSection, "PriceHistoryLocation", collapsePath(priceHistoryLocation_));
       ini.writeString(assetSection, "PriceHistoryFormatString", priceHistoryFormatString_);
       allocation_.saveToIni(ini);
-      complete = saveProperties(ini);
+      saveProperties(ini);
       if (!ini.updateFile()) return -4;
     } catch (const std::exception&) {
       return -4;
@@ -138,9 +140,8 @@ int TAsset::save() {
     lastSaved_ = changeStamp();
   }
   int result = transactions_.saveAll();
-  if (result == 0 && !complete) result = -4;
   if (result == 0) result = pricesTable().save(prices_);
-  return result;
+  return storable ? result : -4;
 }
 
 int TAsset::createNew(const std::string& name, const std::string& symbol, bool skipChecks,

@@ -75,6 +75,12 @@ bool TCustomProperties::saveToIni(TPortableIniFile& ini, const std::string& sect
   return complete;
 }
 
+bool TCustomProperties::storable() const {
+  return std::all_of(lines_.begin(), lines_.end(), [](const TCustomProperty& line) {
+    return line.Value.empty() || storableEntry(line.Name, line.Value);
+  });
+}
+
 void TCustomPropertyObject::clear() {
   CustomProperties.clear();
   ExternalProperties.clear();
@@ -108,6 +114,10 @@ double TCustomPropertyObject::lastChange() const {
 void TCustomPropertyObject::loadProperties(const TPortableIniFile& ini) {
   CustomProperties.loadFromIni(ini, customSection);
   ExternalProperties.loadFromIni(ini, externalSection);
+}
+
+bool TCustomPropertyObject::propertiesStorable() const {
+  return CustomProperties.storable() && ExternalProperties.storable();
 }
 
 bool TCustomPropertyObject::saveProperties(TPortableIniFile& ini) const {

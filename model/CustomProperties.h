@@ -24,9 +24,12 @@ class TCustomProperties {
   void deleteName(const std::string& name, bool touch);
 
   void loadFromIni(const TPortableIniFile& ini, const std::string& section);
-  // False when a property could not be stored as it is (its name holds "="
-  // or a line break, or its value a line break); the others are written.
+  // False when a property could not be stored as it is (its name is empty
+  // or holds "=" or a line break, or its value a line break); the others
+  // are written.
   bool saveToIni(TPortableIniFile& ini, const std::string& section) const;
+  // True when saveToIni would store every property as it is.
+  bool storable() const;
 
   const std::vector<TCustomProperty>& Lines() const { return lines_; }
   double LastChange() const { return lastChange_; }
@@ -63,4 +66,7 @@ class TCustomPropertyObject {
   void loadProperties(const TPortableIniFile& ini);
   // False when some property could not be stored (see saveToIni).
   bool saveProperties(TPortableIniFile& ini) const;
+  // Savers refuse to write an object whose properties cannot all be stored,
+  // so that its file keeps the last state that could.
+  bool propertiesStorable() const;
 };

@@ -415,6 +415,10 @@ std::string floatToIniText(double value) {
   return text;
 }
 
+bool storableEntry(const std::string& key, const std::string& value) {
+  return storableKey(key) && !holdsLineBreakers(key) && !holdsLineBreakers(value);
+}
+
 std::string quotedWhereNeeded(const std::string& text) {
   if (text.empty()) return text;
   bool enclosed = text.size() >= 2 && text.front() == '"' && text.back() == '"';

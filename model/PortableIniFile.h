@@ -86,6 +86,9 @@ class TPortableIniFile {
 // The locale-independent number forms of settings files, also used by the
 // files that store numbers the same way.
 std::string floatToIniText(double value);
+// True when writeString stores the key and the value as they are, so that
+// they read back unchanged (the value after quotedWhereNeeded).
+bool storableEntry(const std::string& key, const std::string& value);
 // The value in double quotes when reading it back would change it (blanks
 // at its ends, or enclosing quotes of its own), else the value itself.
 std::string quotedWhereNeeded(const std::string& value);

@@ -119,15 +119,16 @@ int TPortfolio::save() {
   } else {
     try {
       TPortableIniFile ini(folder_ + headerFile);
-      if (ini.readFailed()) {
+      // A property that cannot be stored keeps the header as it was.
+      if (ini.readFailed() || !propertiesStorable()) {
         result = -4;
       } else {
         ini.writeString(portfolioSection, "Name", name_);
         ini.writeString(portfolioSection, "Symbol", symbol_);
         ini.writeString(portfolioSection, "Currency", currency_);
         ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-        const bool complete = saveProperties(ini);
-        if (!ini.updateFile() || !complete) result = -4;
+        saveProperties(ini);
+        if (!ini.updateFile()) result = -4;
       }
     } catch (const std::exception&) {
       result = -4;

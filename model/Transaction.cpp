@@ -57,6 +57,7 @@ int TTransaction::load(const std::string& fileName) {
 int TTransaction::save() {
   if (!needsSave_ && !(lastChange() > lastSaved_)) return 0;
   if (fileName_.empty()) return 0;
+  if (!propertiesStorable()) return -4;
   TPortableIniFile ini(fileName_);
   // Rewriting a file that could not be read would lose what it holds.
   if (ini.readFailed()) return -4;
@@ -67,11 +68,11 @@ int TTransaction::save() {
   ini.writeFloat(section, "Value", static_cast<double>(value_));
   ini.writeFloat(section, "Fees", static_cast<double>(fees_));
   ini.writeString(section, "Flag", flag_);
-  const bool complete = saveProperties(ini);
+  saveProperties(ini);
   if (!ini.updateFile()) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
-  return complete ? 0 : -4;
+  return 0;
 }
 
 int TTransaction::setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value,

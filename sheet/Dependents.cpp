@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 // Beyond this many rectangles a binary search in the precedent's list is
@@ -58,6 +59,12 @@ struct TDependents::TPages {
     last = found->second.get();
     return last;
   }
+  // The same without moving the cache: readers of a sheet change nothing.
+  const TPage* peek(std::uint64_t key) const {
+    if (last && key == lastKey) return last;
+    auto found = byKey.find(key);
+    return found == byKey.end() ? nullptr : found->second.get();
+  }
   TPage& grow(std::uint64_t key) {
     if (TPage* page = find(key)) return *page;
     auto& page = byKey[key];
@@ -109,12 +116,14 @@ std::size_t TDependents::pageCount() const { return pages_->byKey.size(); }
 
 const TDependents::TPlaceLinks* TDependents::find(TCellCoord place) const {
   if (place.col < 0 || place.row < 0) return nullptr;
-  const TPage* page = pages_->find(pageKey(place));
+  const TPage* page = std::as_const(*pages_).peek(pageKey(place));
   return page ? &page->places[rowInPage(place)] : nullptr;
 }
 
 TDependents::TPlaceLinks* TDependents::find(TCellCoord place) {
-  return const_cast<TPlaceLinks*>(static_cast<const TDependents*>(this)->find(place));
+  if (place.col < 0 || place.row < 0) return nullptr;
+  TPage* page = pages_->find(pageKey(place));
+  return page ? &page->places[rowInPage(place)] : nullptr;
 }
 
 TDependents::TPlaceLinks& TDependents::grow(TCellCoord place) {

@@ -313,3 +313,23 @@ TEST_F(TransactionFolder, SoftFlagsFeesAndNumberCountsFollowEveryEdit) {
   EXPECT_EQ(reloaded.findNumber(8)->Soft(), 0);
   EXPECT_EQ(reloaded.countBetweenNumbers(20, 20), 1);
 }
+
+TEST_F(TransactionFolder, PropertiesThatCannotBeStoredFailTheSaveAndKeepTheFile) {
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  const std::string before = readWholeFile(path + "0.INI");
+  TTransaction& purchase = *table.findNumber(7);
+  purchase.setCustomProperty("a=b", "lost");
+  purchase.setFees(3);
+  EXPECT_EQ(purchase.save(), -4);
+  EXPECT_EQ(readWholeFile(path + "0.INI"), before);
+  purchase.CustomProperties.deleteName("a=b", true);
+  EXPECT_EQ(purchase.save(), 0);
+
+  // A comment that would be cut at its line break leaves no file behind.
+  EXPECT_EQ(table.add(30, 0, 45400, 1, 10, 0, "", "two\rlines", path, true), -4);
+  EXPECT_EQ(table.count(), 3);
+  TTransactionTable reloaded;
+  ASSERT_EQ(reloaded.loadDirectory(path), 0);
+  EXPECT_EQ(reloaded.count(), 3);
+  EXPECT_EQ(reloaded.findNumber(7)->Fees(), 3);
+}
