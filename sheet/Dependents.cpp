@@ -44,24 +44,35 @@ struct TDependents::TPage {
   std::uint32_t used = 0;  // places in use
 };
 
-// The pages by key, and the page last looked up: walks and ranges go down a
-// column, so most look-ups find the page of the one before.
+// The pages by key, and a few pages looked up lately, each in the slot of
+// its key: a formula's links touch the page of its own place and those of
+// the few places it reads, over and over.
 struct TDependents::TPages {
+  static constexpr std::size_t cachedPages = 8;
+  struct TCached {
+    std::uint64_t key = 0;
+    TPage* page = nullptr;
+  };
+
   std::unordered_map<std::uint64_t, std::unique_ptr<TPage>, TPageKeyHash> byKey;
-  std::uint64_t lastKey = 0;
-  TPage* last = nullptr;
+  std::array<TCached, cachedPages> cache{};
+
+  static std::size_t slotOf(std::uint64_t key) {
+    return static_cast<std::size_t>(key ^ (key >> 32)) & (cachedPages - 1);
+  }
 
   TPage* find(std::uint64_t key) {
-    if (last && key == lastKey) return last;
+    TCached& cached = cache[slotOf(key)];
+    if (cached.page && cached.key == key) return cached.page;
     auto found = byKey.find(key);
     if (found == byKey.end()) return nullptr;
-    lastKey = key;
-    last = found->second.get();
-    return last;
+    cached = {key, found->second.get()};
+    return cached.page;
   }
-  // The same without moving the cache: readers of a sheet change nothing.
+  // The same without filling the cache: readers of a sheet change nothing.
   const TPage* peek(std::uint64_t key) const {
-    if (last && key == lastKey) return last;
+    const TCached& cached = cache[slotOf(key)];
+    if (cached.page && cached.key == key) return cached.page;
     auto found = byKey.find(key);
     return found == byKey.end() ? nullptr : found->second.get();
   }
@@ -69,16 +80,17 @@ struct TDependents::TPages {
     if (TPage* page = find(key)) return *page;
     auto& page = byKey[key];
     page = std::make_unique<TPage>();
-    lastKey = key;
-    last = page.get();
-    return *last;
+    cache[slotOf(key)] = {key, page.get()};
+    return *page;
   }
   void erase(std::uint64_t key) {
-    if (last && key == lastKey) last = nullptr;
+    TCached& cached = cache[slotOf(key)];
+    if (cached.key == key) cached.page = nullptr;
     byKey.erase(key);
   }
+  void forget() { cache.fill({}); }
   void clear() {
-    last = nullptr;
+    forget();
     byKey.clear();
   }
 };
@@ -98,8 +110,8 @@ void TDependents::clearForRebuild() {
   // A full recalculation records mostly the links it drops here: the pages
   // in use keep their lists' room for them. Pages that no link used since
   // the last rebuild go now, so storage trails the links by one rebuild.
+  pages_->forget();
   std::erase_if(pages_->byKey, [](const auto& entry) { return entry.second->used == 0; });
-  pages_->last = nullptr;
   for (auto& [key, page] : pages_->byKey) {
     for (TPlaceLinks& links : page->places) {
       links.dependents.clear();
@@ -126,8 +138,9 @@ TDependents::TPlaceLinks* TDependents::find(TCellCoord place) {
   return page ? &page->places[rowInPage(place)] : nullptr;
 }
 
-TDependents::TPlaceLinks& TDependents::grow(TCellCoord place) {
-  TPage& page = pages_->grow(pageKey(place));
+TDependents::TPlaceLinks& TDependents::grow(TCellCoord place) { return use(pages_->grow(pageKey(place)), place); }
+
+TDependents::TPlaceLinks& TDependents::use(TPage& page, TCellCoord place) {
   TPlaceLinks& links = page.places[rowInPage(place)];
   if (!links.inUse) {
     links.inUse = true;
@@ -147,11 +160,8 @@ void TDependents::release(TCellCoord place) {
   if (--page->used == 0) pages_->erase(key);
 }
 
-void TDependents::prefetchList(TCellCoord place) const {
-  if (const TPlaceLinks* links = find(place); links && !links->dependents.empty()) {
-    const TCellCoord* last = &links->dependents.back();
-    __builtin_prefetch(last, 1);
-  }
+void TDependents::prefetchList(const TPlaceLinks& links) {
+  if (!links.dependents.empty()) __builtin_prefetch(&links.dependents.back(), 1);
 }
 
 std::uint32_t TDependents::nextVisit() {
@@ -205,7 +215,10 @@ void TDependents::collectReachable(TCellCoord from) {
 }
 
 bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {
-  auto& list = grow(precedent).dependents;
+  return insertInto(grow(precedent).dependents, dependent);
+}
+
+bool TDependents::insertInto(std::vector<TCellCoord>& list, TCellCoord dependent) {
   // A full recalculation records the dependents of a place in list order.
   if (list.empty() || list.back() < dependent) {
     if (list.capacity() == 0) list.reserve(initialListCapacity);
@@ -276,14 +289,18 @@ void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCel
       cycle = true;
     }
   }
-  for (std::int32_t col = first.col; col <= last.col; ++col) {
-    for (std::int32_t row = first.row; row <= last.row; ++row) {
-      TCellCoord precedent{col, row};
-      if (!(precedent < stop)) break;
-      // The lists of a long column lie all over the heap: asking for one
-      // a few places ahead hides the wait for its memory.
-      if (row + prefetchDistance <= last.row) prefetchList({col, row + prefetchDistance});
-      insertLink(dependent, precedent);
+  // Every place before the stop, a page at a time: one look-up for its rows.
+  for (std::int32_t col = first.col; col <= last.col && col <= stop.col; ++col) {
+    const std::int32_t endRow = col == stop.col ? stop.row - 1 : last.row;
+    for (std::int32_t row = first.row; row <= endRow;) {
+      TPage& page = pages_->grow(pageKey({col, row}));
+      const std::int32_t pageEnd = std::min(endRow, row | (pageRows - 1));
+      for (; row <= pageEnd; ++row) {
+        // The lists of a long column lie all over the heap: asking for one
+        // a few places ahead hides the wait for its memory.
+        if (row + prefetchDistance <= pageEnd) prefetchList(page.places[rowInPage({col, row + prefetchDistance})]);
+        insertInto(use(page, {col, row}).dependents, dependent);
+      }
     }
   }
   if (!cycle) {

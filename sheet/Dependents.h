@@ -96,6 +96,8 @@ class TDependents {
   const TPlaceLinks* find(TCellCoord place) const;
   TPlaceLinks* find(TCellCoord place);
   TPlaceLinks& grow(TCellCoord place);
+  // The place's links in its page, counted in use.
+  static TPlaceLinks& use(TPage& page, TCellCoord place);
   // Frees the place's lists when it holds no link, and its page when that
   // was the page's last place in use.
   void release(TCellCoord place);
@@ -108,9 +110,10 @@ class TDependents {
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
   // Starts loading the end of the place's list into the cache.
-  void prefetchList(TCellCoord place) const;
+  static void prefetchList(const TPlaceLinks& links);
   // Inserts dependent into precedent's list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
+  static bool insertInto(std::vector<TCellCoord>& list, TCellCoord dependent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);
   void recordRead(TCellCoord dependent, const TCellRect& rect);
 
