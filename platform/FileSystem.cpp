@@ -112,6 +112,9 @@ bool namesDevice(const std::string& path) {
 }
 
 bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
+  // A device is no file to replace, and its temporary name would be the
+  // device again.
+  if (namesDevice(fileName)) return false;
   // Windows refuses to replace a read-only file, Wine does not: refuse it
   // here so a file the user protected stays protected everywhere.
   DWORD existing = attributesOf(fileName);

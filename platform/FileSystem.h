@@ -23,6 +23,7 @@ bool namesDevice(const std::string& path);
 // disk never leaves a half-written file: the bytes go to a temporary file in
 // the same folder, are flushed, and only then take the file's place. On
 // failure the old file stays as it was and the temporary file is removed.
+// A device name (see namesDevice) is refused.
 bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
 
 struct TFoundFile {

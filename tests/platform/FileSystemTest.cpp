@@ -26,6 +26,7 @@ TEST(FileSystem, AtomicWritesReplaceWholeFilesAndLeaveNothingBehind) {
   EXPECT_TRUE(writeFileAtomically(file, big));
   EXPECT_EQ(readWholeFile(file), big);
   EXPECT_FALSE(writeFileAtomically(folder.path() + "missing\\prices.csv", "x"));
+  EXPECT_FALSE(writeFileAtomically(folder.path() + "aux.csv", "x")) << "a device, not a file";
   std::string bytes = "x";
   EXPECT_FALSE(readFileBytes(folder.path() + "missing.csv", bytes));
   EXPECT_EQ(bytes, "");
@@ -37,6 +38,14 @@ TEST(FileSystem, AtomicWritesReplaceWholeFilesAndLeaveNothingBehind) {
   EXPECT_TRUE(readFileBytes(file, bytes));
   EXPECT_EQ(bytes, big);
   EXPECT_EQ(names(folder.path() + "*"), (std::vector<std::string>{"prices.csv"}));
+}
+
+TEST(FileSystem, DeviceNamesWhateverTheirFolderAndExtension) {
+  for (const char* device : {"AUX", "C:\\Q\\aux.csv", "nul.", "Com1.Csv", "LPT9 .txt", "C:CON", "\\\\.\\COM3",
+                             "D:\\conout$"})
+    EXPECT_TRUE(namesDevice(device)) << device;
+  for (const char* file : {"AUXI.CSV", "C:\\AUX\\prices.csv", "COM10", "com.csv", "LPT", "PRNT.INI", "x.aux", ""})
+    EXPECT_FALSE(namesDevice(file)) << file;
 }
 
 TEST(FileSystem, FoldersFilesAndWildcards) {
