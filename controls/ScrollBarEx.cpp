@@ -31,6 +31,13 @@ void TScrollBarEx::apply() {
 }
 
 bool TScrollBarEx::scrollReceived(WORD code, int) {
+  if (onScrollCode) {
+    if (code == SB_ENDSCROLL) return true;
+    SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) GetScrollInfo(handle(), SB_CTL, &info);
+    onScrollCode(code, info.nTrackPos);
+    return true;
+  }
   const int last = std::max(min_, max_ - std::max(page_ - 1, 0));
   int position = position_;
   switch (code) {

@@ -21,6 +21,10 @@ class TScrollBarEx : public TControl {
   void setParams(int max, int position, int page);
 
   std::function<void(int position)> onScroll;
+  // Set, it takes every scroll code instead (with the thumb's position for
+  // the thumb codes) and the owner moves the bar: the sheet grid scrolls
+  // lines by codes and maps the bar's fixed scale itself.
+  std::function<void(WORD code, int thumbPosition)> onScrollCode;
 
  protected:
   bool scrollReceived(WORD code, int position) override;

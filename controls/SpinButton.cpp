@@ -13,6 +13,12 @@ TSpinButton::TSpinButton(TControl* parent) : TControl(parent), timer_(200, [this
   createWindow(params);
 }
 
+void TSpinButton::stop() {
+  repeat_.stop();
+  timer_.setEnabled(false);
+  if (GetCapture() == handle()) ReleaseCapture();
+}
+
 void TSpinButton::step() {
   if (!repeat_.active()) {
     timer_.setEnabled(false);

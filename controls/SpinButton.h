@@ -15,6 +15,8 @@ class TSpinButton : public TControl {
   // The direction of the step held now: +1, -1, or 0 when released.
   int position() const { return repeat_.direction(); }
   std::function<void(int direction)> onSpin;
+  // Ends a repeat at once (its editor closes, its value cannot be stepped).
+  void stop();
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

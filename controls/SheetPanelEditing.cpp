@@ -1,0 +1,380 @@
+// The in-place editors of the grid: opening by the current cell's type,
+// live colouring, placement, and the commit or cancel that ends them.
+#include <cmath>
+#include <cstdlib>
+
+#include "controls/SheetPanel.h"
+#include "controls/PaintBoxEx.h"
+#include "controls/SpinRepeat.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+constexpr double newPickerDate = 36526.0;  // 1 January 2000
+constexpr int spinWidth = 16;
+constexpr double memoLineHeight = 1.3;
+constexpr double memoExtraLines = 0.3;
+
+}  // namespace
+
+void TSheetPanel::buildEditors() {
+  editorKeys_.onAccept = [this] { acceptEditing(); };
+  editorKeys_.onCancel = [this] { cancelEditing(); };
+
+  datePanel_ = &add<TEditorPanel>();
+  datePicker_ = &datePanel_->add<TInPlacePicker>(false, editorKeys_);
+  timePicker_ = &datePanel_->add<TInPlacePicker>(true, editorKeys_);
+  memo_ = &add<TInPlaceEdit>(true, editorKeys_);
+  memo_->setBounds(-100, -100, 97, 21);
+  numberPanel_ = &add<TEditorPanel>();
+  numberEdit_ = &numberPanel_->add<TInPlaceEdit>(false, editorKeys_);
+  numberSpin_ = &numberPanel_->add<TSpinButton>();
+  currencyPanel_ = &add<TEditorPanel>();
+  currencyEdit_ = &currencyPanel_->add<TInPlaceEdit>(false, editorKeys_);
+  currencyButton_ = &currencyPanel_->add<TButton>("...");
+  currencyButton_->setTabStop(false);
+  imagePanel_ = &add<TEditorPanel>();
+  imagePreview_ = &imagePanel_->add<TImagePreview>();
+  imageEdit_ = &imagePanel_->add<TInPlaceEdit>(false, editorKeys_);
+  imageSpin_ = &imagePanel_->add<TSpinButton>();
+  for (TControl* editor : {static_cast<TControl*>(datePanel_), static_cast<TControl*>(memo_),
+                           static_cast<TControl*>(numberPanel_), static_cast<TControl*>(currencyPanel_),
+                           static_cast<TControl*>(imagePanel_)}) {
+    editor->hide();
+  }
+  // Leaving an editor for anything outside it commits.
+  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(timePicker_),
+                         static_cast<TControl*>(memo_), static_cast<TControl*>(numberEdit_),
+                         static_cast<TControl*>(currencyEdit_), static_cast<TControl*>(currencyButton_),
+                         static_cast<TControl*>(imageEdit_)}) {
+    part->onExit = [this] { editorExit(); };
+  }
+  for (TInPlaceEdit* edit : {numberEdit_, currencyEdit_, imageEdit_}) {
+    edit->onEnter = [edit] { edit->caretToEnd(); };
+  }
+  memo_->onEnter = [this] {
+    memo_->caretToEnd();
+    memoChanged();
+  };
+  numberEdit_->onChange = [this] { numberTextChanged(); };
+  imageEdit_->onChange = [this] { imageTextChanged(); };
+  memo_->onChange = [this] { memoChanged(); };
+  datePicker_->onChange = [this] { pickerChanged(); };
+  timePicker_->onChange = [this] { pickerChanged(); };
+  numberSpin_->onSpin = [this](int direction) { spinEditor(*numberEdit_, *numberSpin_, direction); };
+  imageSpin_->onSpin = [this](int direction) { spinEditor(*imageEdit_, *imageSpin_, direction); };
+  currencyButton_->onClick = [this] { pickCurrency(); };
+  currencyButton_->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key != VK_ESCAPE) return;
+    key = 0;
+    cancelEditing();
+  };
+}
+
+void TSheetPanel::startEditing(const std::string& initialText) {
+  if (!sheetShown_ || !visible() || !sheet_->hasCurrentCell() || !sheet_->currentCell() ||
+      sheet_->currentCellLocked()) {
+    return;
+  }
+  if (session_.isOpen() && !finishEditing(true)) return;
+  const std::uint8_t typeCode = sheet_->currentCellType();
+  const TCellEditorChoice choice = chooseCellEditor(typeCode);
+  switch (choice.kind) {
+    case TCellEditorKind::none:
+      return;
+    case TCellEditorKind::toggle: {
+      const bool edited = toggleCurrentCell(*sheet_, typeCode) == TCellWrite::written;
+      refresh();
+      if (edited) valueEdited();
+      return;
+    }
+    case TCellEditorKind::color: {
+      TColor color = sheet_->currentCellInteger();
+      if (chooseColor && chooseColor(color)) {
+        const bool edited = writeCurrentCellColor(*sheet_, color) == TCellWrite::written;
+        refresh();
+        if (edited) valueEdited();
+      }
+      return;
+    }
+    default:
+      break;
+  }
+
+  session_.open(*sheet_);
+  const std::string text = openingEditorText(*sheet_, typeCode, initialText);
+  switch (choice.kind) {
+    case TCellEditorKind::number:
+      numberEdit_->setText(text);
+      numberTextChanged();
+      showEditor(*numberPanel_, *numberEdit_);
+      break;
+    case TCellEditorKind::text:
+      memo_->setText(text);
+      applyCellAppearance(*memo_);
+      memoLineCount_ = 0;
+      showEditor(*memo_, *memo_);
+      break;
+    case TCellEditorKind::currency:
+      currencyEdit_->setText(text);
+      if (choice.cellAppearance) {
+        applyCellAppearance(*currencyEdit_);
+      } else {
+        currencyEdit_->setFont(font());
+        currencyEdit_->setColor(clWindow);
+      }
+      showEditor(*currencyPanel_, *currencyEdit_);
+      break;
+    case TCellEditorKind::image:
+      imageEdit_->setText(text);
+      applyCellAppearance(*imageEdit_);
+      imagePreview_->setColor(imageEdit_->color());
+      imageTextChanged();
+      showEditor(*imagePanel_, *imageEdit_);
+      break;
+    case TCellEditorKind::date:
+    case TCellEditorKind::time: {
+      const bool timeMode = choice.kind == TCellEditorKind::time;
+      TInPlacePicker& picker = timeMode ? *timePicker_ : *datePicker_;
+      (timeMode ? datePicker_ : timePicker_)->hide();
+      picker.show();
+      const TPickerValue& opening = session_.pickerOpening();
+      picker.setValue(opening.shown ? opening.value : newPickerDate);
+      pickerChanged();
+      showEditor(*datePanel_, picker);
+      break;
+    }
+    default:
+      session_.close();
+      break;
+  }
+}
+
+void TSheetPanel::showEditor(TControl& editor, TControl& focusTarget) {
+  currentEditor_ = &editor;
+  editorFocus_ = &focusTarget;
+  placeEditor();
+  editor.show();
+  editor.bringToFront();
+  if (focusTarget.canFocus()) focusTarget.setFocus();
+  editor.repaint();
+}
+
+void TSheetPanel::placeEditor() {
+  if (!currentEditor_) return;
+  RECT cell;
+  sheet_->getCurrentCellRect(cell);
+  if (cell.left < 0) {
+    // Scrolled out of sight: the editor waits off the surface.
+    currentEditor_->setBounds(-100 - (cell.right - cell.left), -100, std::max(6L, cell.right - cell.left), 21);
+    return;
+  }
+  const int width = cell.right - cell.left;
+  const int height = cell.bottom - cell.top;
+  if (currentEditor_ == memo_) {
+    if (memoAutoHeight_) return;  // the height is being set from the memo's own change
+    memo_->setBounds(cell.left - 1, cell.top - 1, width, height);
+    memoLineCount_ = 1;
+    memoChanged();
+    return;
+  }
+  currentEditor_->setBounds(cell.left - 1, cell.top - 1, width, height);
+  layoutEditorParts(width, height);
+}
+
+void TSheetPanel::layoutEditorParts(int width, int height) {
+  if (currentEditor_ == datePanel_) {
+    // The picker's own border lies outside the panel.
+    for (TInPlacePicker* picker : {datePicker_, timePicker_}) picker->setBounds(-3, -3, width + 5, height + 4);
+  } else if (currentEditor_ == numberPanel_) {
+    numberEdit_->setBounds(0, 0, std::max(0, width - spinWidth), height);
+    numberSpin_->setBounds(width - spinWidth, 0, spinWidth, height);
+  } else if (currentEditor_ == currencyPanel_) {
+    const bool button = currencyPicker && currencyPicker->currencyCount() > 0;
+    currencyButton_->setVisible(button);
+    currencyEdit_->setBounds(0, 0, std::max(0, button ? width - spinWidth : width), height);
+    currencyButton_->setBounds(width - spinWidth, 0, spinWidth, height);
+  } else if (currentEditor_ == imagePanel_) {
+    int previewWidth = 0;
+    if (imagePreview_->imageIndex >= 0 && sheet_->imageList) {
+      int imageWidth = 0;
+      int imageHeight = 0;
+      ImageList_GetIconSize(sheet_->imageList, &imageWidth, &imageHeight);
+      previewWidth = imageWidth + 8;
+    }
+    imagePreview_->setBounds(0, 0, previewWidth, height);
+    imageEdit_->setBounds(previewWidth, 0, std::max(0, width - spinWidth - previewWidth), height);
+    imageSpin_->setBounds(width - spinWidth, 0, spinWidth, height);
+  }
+}
+
+void TSheetPanel::applyCellAppearance(TControl& editor) {
+  TFontProperties font;
+  sheet_->getCurrentCellFont(font);
+  editor.setFont(fontOf(font));
+  editor.setColor(sheet_->currentCellFillColor());
+}
+
+// ---- Live colouring and the memo's height ----
+
+void TSheetPanel::numberTextChanged() {
+  if (!session_.isOpen()) return;
+  TFontProperties font;
+  std::int32_t fill = clWindow;
+  sheet_->getCurrentCellFormatForText(numberEdit_->text(), font, fill);
+  numberEdit_->setFont(fontOf(font));
+  numberEdit_->setColor(fill);
+}
+
+void TSheetPanel::pickerChanged() {
+  if (!session_.isOpen()) return;
+  const bool timeMode = session_.choice().kind == TCellEditorKind::time;
+  const TInPlacePicker& picker = timeMode ? *timePicker_ : *datePicker_;
+  double value = session_.pickerOpening().value;
+  if (!pickedCellValue(session_.pickerOpening(), timeMode, picker.pickedDay(), picker.pickedTime(), value) &&
+      !session_.pickerOpening().shown) {
+    value = picker.pickedDay();
+  }
+  TFontProperties font;
+  std::int32_t fill = clWindow;
+  sheet_->getCurrentCellFormatForNumber(value, font, fill);
+  datePanel_->setColor(fill);
+}
+
+void TSheetPanel::memoChanged() {
+  if (memoAutoHeight_ || currentEditor_ != memo_) return;
+  const int lines = memo_->lineCount();
+  if (lines == memoLineCount_) return;
+  memoAutoHeight_ = true;
+  memoLineCount_ = lines;
+  RECT cell;
+  sheet_->getCurrentCellRect(cell);
+  if (cell.left >= 0) {
+    const int cellHeight = cell.bottom - cell.top;
+    int height = cellHeight;
+    if (lines >= 2) {
+      const int wanted =
+          static_cast<int>(std::trunc(std::abs(memo_->font().height()) * memoLineHeight * (lines + memoExtraLines)));
+      height = std::min(paintBox_->clientHeight() - static_cast<int>(cell.top), std::max(cellHeight, wanted));
+    }
+    memo_->setBounds(cell.left - 1, cell.top - 1, cell.right - cell.left, height);
+  }
+  memoAutoHeight_ = false;
+}
+
+void TSheetPanel::imageTextChanged() {
+  std::int32_t index = -1;
+  const bool usable = sheet_->imageList && sheet_->tryStrToIntStrict(imageEdit_->text(), index) && index >= 0 &&
+                      index < ImageList_GetImageCount(sheet_->imageList);
+  imagePreview_->images = sheet_->imageList;
+  imagePreview_->imageIndex = usable ? index : -1;
+  if (currentEditor_ == imagePanel_) {
+    layoutEditorParts(imagePanel_->width(), imagePanel_->height());
+    imagePreview_->invalidate();
+  }
+}
+
+void TSheetPanel::spinEditor(TInPlaceEdit& edit, TSpinButton& spin, int direction) {
+  std::string text = edit.text();
+  if (!spinStep(*sheet_, text, direction)) {
+    // Not a number: nothing to count from, and nothing typed is lost.
+    spin.stop();
+    MessageBeep(MB_OK);
+    return;
+  }
+  edit.setText(text);
+  edit.caretToEnd();
+}
+
+void TSheetPanel::pickCurrency() {
+  if (!currencyPicker || !session_.isOpen()) return;
+  RECT anchor{};
+  GetWindowRect(currencyPanel_->handle(), &anchor);
+  std::string symbol;
+  if (currencyPicker->pickCurrency(anchor, symbol) && session_.isOpen()) currencyEdit_->setText(symbol);
+  if (session_.isOpen() && currencyEdit_->canFocus()) currencyEdit_->setFocus();
+}
+
+// ---- Ending ----
+
+bool TSheetPanel::focusInsideEditor() const {
+  const HWND focus = GetFocus();
+  return currentEditor_ && focus && (focus == currentEditor_->handle() || IsChild(currentEditor_->handle(), focus));
+}
+
+void TSheetPanel::editorExit() {
+  if (endingEditor_ || !session_.isOpen() || focusInsideEditor()) return;
+  finishEditing(true);
+}
+
+void TSheetPanel::acceptEditing() {
+  if (finishEditing(true) && canFocus()) setFocus();
+}
+
+void TSheetPanel::cancelEditing() {
+  finishEditing(false);
+  if (canFocus()) setFocus();
+}
+
+TCellWrite TSheetPanel::commitEditor() {
+  const std::uint8_t typeCode = session_.typeCode();
+  switch (session_.choice().kind) {
+    case TCellEditorKind::date:
+    case TCellEditorKind::time: {
+      const bool timeMode = session_.choice().kind == TCellEditorKind::time;
+      const TInPlacePicker& picker = timeMode ? *timePicker_ : *datePicker_;
+      double value = 0.0;
+      if (!pickedCellValue(session_.pickerOpening(), timeMode, picker.pickedDay(), picker.pickedTime(), value)) {
+        return TCellWrite::nothing;
+      }
+      return commitPickedValue(*sheet_, typeCode, value);
+    }
+    case TCellEditorKind::text:
+      return commitEditorText(*sheet_, typeCode, memo_->text());
+    case TCellEditorKind::number:
+      return commitEditorText(*sheet_, typeCode, numberEdit_->text());
+    case TCellEditorKind::currency:
+      return commitEditorText(*sheet_, typeCode, currencyEdit_->text());
+    case TCellEditorKind::image:
+      return commitEditorText(*sheet_, typeCode, imageEdit_->text());
+    default:
+      return TCellWrite::nothing;
+  }
+}
+
+bool TSheetPanel::finishEditing(bool commit) {
+  if (!session_.isOpen() || endingEditor_) return true;
+  bool edited = false;
+  if (commit && session_.belongsTo(*sheet_)) {
+    const TCellWrite result = commitEditor();
+    if (result == TCellWrite::refused) {
+      MessageBeep(MB_ICONEXCLAMATION);
+      return false;
+    }
+    edited = result == TCellWrite::written;
+  }
+  session_.close();
+  hideEditor();
+  if (edited) valueEdited();
+  refresh();
+  return true;
+}
+
+void TSheetPanel::hideEditor() {
+  endingEditor_ = true;
+  numberSpin_->stop();
+  imageSpin_->stop();
+  // The focus must not stay on a hidden window.
+  if (focusInsideEditor() && canFocus()) setFocus();
+  if (currentEditor_) {
+    currentEditor_->hide();
+    currentEditor_->setBounds(-100, -100, currentEditor_->width(), currentEditor_->height());
+  }
+  currentEditor_ = nullptr;
+  editorFocus_ = nullptr;
+  endingEditor_ = false;
+}
+
+void TSheetPanel::valueEdited() {
+  if (onCellValueEdited) onCellValueEdited();
+}

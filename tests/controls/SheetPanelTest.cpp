@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "controls/PaintBoxEx.h"
+#include "controls/ScrollBarEx.h"
+#include "controls/SheetPanel.h"
+#include "platform/Form.h"
+#include "sheet/Sheet.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+constexpr int colWidth = 64;
+constexpr int rowHeight = 20;
+
+class SheetPanelTest : public testing::Test {
+ protected:
+  SheetPanelTest() : form_(formOptions()), panel(form_.add<TSheetPanel>()), other(form_.add<TSheetPanel>()) {
+    panel.setBounds(0, 0, 480, 300);
+    other.setBounds(0, 310, 100, 60);
+    panel.setDefaultColWidth(colWidth);
+    panel.setDefaultRowHeight(rowHeight);
+    panel.setMaxVisibleCol(8);
+    panel.setMaxVisibleRow(40);
+    panel.onCellValueEdited = [this] { ++edits; };
+    panel.onRender = [this] { ++renders; };
+    form_.showModeless();
+    pumpFor(100);
+  }
+
+  static TFormOptions formOptions() {
+    TFormOptions options;
+    options.caption = "Sheet grid";
+    options.clientWidth = 500;
+    options.clientHeight = 380;
+    return options;
+  }
+
+  TSheet& sheet() { return panel.sheet(); }
+  HWND surface() { return panel.paintBox().handle(); }
+
+  // The middle of a cell on the surface, from the sheet's own sizes.
+  POINT cellCenter(int col, int row) {
+    int x = sheet().getShowRowCoords() ? sheet().getColWidth(0) : 0;
+    for (int c = sheet().leftCol; c < col; ++c) x += sheet().getColWidth(c);
+    int y = sheet().getShowColCoords() ? sheet().getRowHeight(0) : 0;
+    for (int r = 1; r <= sheet().getFixedRows(); ++r) y += sheet().getRowHeight(r);
+    for (int r = sheet().topRow; r < row; ++r) y += sheet().getRowHeight(r);
+    return POINT{x + sheet().getColWidth(col) / 2, y + sheet().getRowHeight(row) / 2};
+  }
+
+  void click(int col, int row, WPARAM keys = 0) {
+    const POINT at = cellCenter(col, row);
+    sendMouse(surface(), WM_LBUTTONDOWN, at.x, at.y, MK_LBUTTON | keys);
+    sendMouse(surface(), WM_LBUTTONUP, at.x, at.y, keys);
+    pumpFor(20);
+  }
+
+  void place(int col, int row, const std::string& text, std::uint8_t type) {
+    sheet().setCellContent(col, row, 0, text, type);
+  }
+
+  void focusOther() {
+    other.setFocus();
+    pumpFor(20);
+  }
+
+  TForm form_;
+  TSheetPanel& panel;
+  TSheetPanel& other;
+  int edits = 0;
+  int renders = 0;
+};
+
+TEST_F(SheetPanelTest, TheFirstClickSelectsTheSecondEditsAndShiftExtends) {
+  place(2, 3, "12.5", 1);
+  focusOther();
+  click(2, 3);
+  EXPECT_EQ(sheet().currentCol, 2);
+  EXPECT_EQ(sheet().currentRow, 3);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_TRUE(panel.focused());
+  click(2, 3);
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(panel.numberEdit().text(), "12.5");
+  sendKey(panel.numberEdit().handle(), VK_ESCAPE);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(edits, 0);
+
+  // Shift extends from the anchor; Ctrl alone would grow the old selection.
+  {
+    TKeyState shift({VK_SHIFT});
+    click(4, 6, MK_SHIFT);
+  }
+  EXPECT_EQ(sheet().selection.left, 2);
+  EXPECT_EQ(sheet().selection.top, 3);
+  EXPECT_EQ(sheet().selection.right, 4);
+  EXPECT_EQ(sheet().selection.bottom, 6);
+  EXPECT_FALSE(panel.editing());
+}
+
+TEST_F(SheetPanelTest, ATypedDigitStartsTheNumberEditorAndEnterCommitsOnce) {
+  place(2, 3, "12.5", 1);
+  place(3, 3, "5", 1);
+  sheet().setCurrentCell(3, 3);
+  sheet().setCurrentCellLocked(true);
+  click(2, 3);
+  postChar(panel.handle(), '7');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(panel.numberEdit().text(), "7");
+  EXPECT_EQ(GetFocus(), panel.numberEdit().handle());
+  postKey(panel.numberEdit().handle(), VK_RETURN);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 3), 7.0);
+  EXPECT_EQ(edits, 1);
+  EXPECT_EQ(GetFocus(), panel.handle());
+
+  // Delete clears by type; on a locked cell nothing happens.
+  sendKey(panel.handle(), VK_DELETE);
+  EXPECT_EQ(edits, 2);
+  sendKey(panel.handle(), VK_RIGHT);
+  EXPECT_EQ(sheet().currentCol, 3);
+  sendKey(panel.handle(), VK_DELETE);
+  EXPECT_EQ(edits, 2);
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(3, 3), 5.0);
+}
+
+TEST_F(SheetPanelTest, SelectionColoursFollowTheFocus) {
+  panel.setShowGridLines(false);
+  click(2, 2);
+  {
+    TKeyState shift({VK_SHIFT});
+    click(3, 4, MK_SHIFT);
+  }
+  const POINT inside = cellCenter(3, 3);
+  TScreenImage image = captureClient(surface());
+  EXPECT_TRUE(image.pixelIs(inside.x, inside.y, clHighlight));
+  focusOther();
+  image = captureClient(surface());
+  EXPECT_TRUE(image.pixelIs(inside.x, inside.y, clBtnFace));
+}
+
+TEST_F(SheetPanelTest, TheThumbReachesTheTopOfAMillionRowsAndHeldKeysStillRepaint) {
+  panel.setMaxVisibleRow(1'000'000);
+  panel.setFixedRows(1);
+  place(1, 1'000'000, "1", 1);
+  sheet().setTopLeft(POINT{1, 500'000});
+  panel.refresh();
+  SendMessageA(panel.handle(), WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(panel.vScrollBar().handle()));
+  EXPECT_EQ(sheet().topRow, 2);
+  pumpFor(100);
+  EXPECT_EQ(panel.vScrollBar().position(), 1);
+
+  // A held arrow key repeats faster than the refresh delay: the view must
+  // follow all the same.
+  click(2, 5);
+  renders = 0;
+  for (int i = 0; i < 30; ++i) {
+    SendMessageA(panel.handle(), WM_KEYDOWN, VK_DOWN, 0x40000001);
+    pumpFor(33);
+  }
+  EXPECT_GE(renders, 10);
+  EXPECT_EQ(sheet().currentRow, 35);
+}
+
+TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
+  place(2, 2, "10", 1);
+  click(2, 2);
+  click(2, 2);
+  ASSERT_TRUE(panel.editing());
+  std::vector<ULONGLONG> steps;
+  auto liveColours = panel.numberEdit().onChange;
+  panel.numberEdit().onChange = [&] {
+    liveColours();
+    steps.push_back(GetTickCount64());
+  };
+  HWND spin = panel.numberSpin().handle();
+  const ULONGLONG pressed = GetTickCount64();
+  sendMouse(spin, WM_LBUTTONDOWN, 8, 3, MK_LBUTTON);
+  ASSERT_TRUE(pumpUntil([&] { return steps.size() >= 4; }, 2000));
+  const std::vector<long long> expected{200, 180, 162};
+  EXPECT_LE(static_cast<long long>(steps[0] - pressed), 20);
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    const auto waited = static_cast<long long>(steps[i + 1] - steps[i]);
+    EXPECT_NEAR(static_cast<double>(waited), static_cast<double>(expected[i]), 20.0) << i;
+  }
+  // Another window takes the mouse: the repeat ends at once.
+  ReleaseCapture();
+  const std::size_t count = steps.size();
+  pumpFor(300);
+  EXPECT_EQ(steps.size(), count);
+  EXPECT_EQ(panel.numberSpin().position(), 0);
+  EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
+
+  // A text that is no number is not counted on, and nothing typed is lost.
+  panel.numberEdit().setText("abc");
+  sendMouse(spin, WM_LBUTTONDOWN, 8, 17, MK_LBUTTON);
+  sendMouse(spin, WM_LBUTTONUP, 8, 17);
+  EXPECT_EQ(panel.numberEdit().text(), "abc");
+}
+
+TEST_F(SheetPanelTest, AnEditorOpenDuringARebuildWritesNothingIntoTheNewSheet) {
+  place(2, 3, "1", 1);
+  click(2, 3);
+  postChar(panel.handle(), '9');
+  ASSERT_TRUE(panel.editing());
+  // The host rebuilds its sheet (a date timer, a reload) under the editor.
+  sheet().clearCells();
+  place(2, 3, "4", 1);
+  sendKey(panel.numberEdit().handle(), VK_RETURN);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 3), 4.0);
+  EXPECT_EQ(edits, 0);
+}
+
+TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
+  place(2, 2, "45123.75", 3);
+  click(2, 2);
+  postChar(panel.handle(), '\r');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(panel.currentEditor()->handle(), GetParent(panel.datePicker().handle()));
+  panel.datePicker().setValue(45200);
+  sendKey(panel.datePicker().handle(), VK_ESCAPE);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), 45123.75);
+  EXPECT_EQ(edits, 0);
+
+  // Visiting without a change writes nothing: the time part stays.
+  postChar(panel.handle(), ' ');
+  ASSERT_TRUE(panel.editing());
+  sendKey(panel.datePicker().handle(), VK_RETURN);
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), 45123.75);
+  EXPECT_EQ(edits, 0);
+}
+
+TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {
+  panel.setBounds(0, 0, 480, 300);
+  TFontProperties bold;
+  bold.style = fsBold;
+  const char* headers[] = {"Name", "Price", "Since", "At", "Note", "Currency", "Image"};
+  for (int col = 1; col <= 7; ++col) place(col, 1, headers[col - 1], 2);
+  sheet().setSelection(1, 1, 7, 1);
+  sheet().setSelectionFont(&bold);
+  sheet().setSelectionFillColor(0xE0F0FF);
+  place(1, 2, "Alpha", 2);
+  place(2, 2, "12.5", 1);
+  place(3, 2, "45123.75", 3);
+  place(4, 2, "0.5", 4);
+  place(5, 2, "long note that wraps", 2);
+  place(6, 2, "EUR", 7);
+  place(7, 2, "3", 9);
+  sheet().setSelection(2, 2, 2, 2);
+  sheet().setSelectionThreshold(true, 10.0);
+  sheet().setSelectionConditionalFillColor(0xC0FFC0);
+  const std::vector<std::pair<int, std::string>> editors{
+      {2, "number"}, {3, "date"}, {4, "time"}, {5, "text"}, {6, "currency"}, {7, "image"}};
+  for (const auto& [col, name] : editors) {
+    click(col, 2);
+    postChar(panel.handle(), ' ');
+    ASSERT_TRUE(panel.editing()) << name;
+    // Without a currency pick dialog the currency editor has no button.
+    if (name == "currency") EXPECT_FALSE(panel.currencyButton().visible());
+    pumpFor(50);
+    captureClient(form_.handle()).savePng("sheet-panel-" + name + "-editor");
+    sendKey(GetFocus(), VK_ESCAPE);
+    EXPECT_FALSE(panel.editing()) << name;
+  }
+  EXPECT_EQ(edits, 0);
+}
+
+}  // namespace
