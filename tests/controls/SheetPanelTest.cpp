@@ -261,7 +261,9 @@ TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {
     postChar(panel.handle(), ' ');
     ASSERT_TRUE(panel.editing()) << name;
     // Without a currency pick dialog the currency editor has no button.
-    if (name == "currency") EXPECT_FALSE(panel.currencyButton().visible());
+    if (name == "currency") {
+      EXPECT_FALSE(panel.currencyButton().visible());
+    }
     pumpFor(50);
     captureClient(form_.handle()).savePng("sheet-panel-" + name + "-editor");
     sendKey(GetFocus(), VK_ESCAPE);

@@ -1,0 +1,117 @@
+// The sheet grid control on a 1920 x 1080 surface over a sheet of 100,000
+// rows x 20 columns of formulas: 200 line-downs each followed by the full
+// refresh, a full repaint, the time from an arrow key to the screen, and
+// the refresh over a small sheet beside the large one (a refresh that
+// scanned the sheet would grow with it).
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "bench/BenchTiming.h"
+#include "controls/ScrollBarEx.h"
+#include "controls/SheetPanel.h"
+#include "platform/Application.h"
+#include "platform/FloatingPoint.h"
+#include "platform/Form.h"
+#include "platform/LocaleSettings.h"
+#include "sheet/ColumnLetters.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+constexpr int columns = 20;
+constexpr int largeRows = 100'000;
+constexpr int smallRows = 1'000;
+constexpr int lineDowns = 200;
+
+void fill(TSheet& sheet, int rows) {
+  sheet.setColCount(columns);
+  sheet.setRowCount(rows);
+  for (int row = 1; row <= rows; ++row) {
+    sheet.setCellContent(1, row, 0, std::to_string(row) + ".25", 1);
+    for (int col = 2; col <= columns; ++col) {
+      std::string formula(1, '=');
+      formula += columnLetters(col - 1);
+      formula += std::to_string(row);
+      formula += "*1.5+";
+      formula += std::to_string(col);
+      sheet.setCellContent(col, row, 0, formula, 1);
+    }
+  }
+}
+
+void pump() { application().processMessages(); }
+
+}  // namespace
+
+int main() {
+  localeSettings() = defaultLocaleSettings();
+  setExtendedPrecision();
+  TFormOptions options;
+  options.caption = "Sheet grid benchmark";
+  options.clientWidth = 1920;
+  options.clientHeight = 1080;
+  TForm form(options);
+  TSheetPanel& panel = form.add<TSheetPanel>();
+  panel.setBounds(0, 0, 1920, 1080);
+  panel.setDefaultColWidth(90);
+  panel.setDefaultRowHeight(18);
+  int renders = 0;
+  panel.onRender = [&] { ++renders; };
+  form.showModeless();
+  pump();
+
+  auto start = std::chrono::steady_clock::now();
+  fill(panel.sheet(), largeRows);
+  std::printf("filling %d x %d formulas: %.2f s\n", largeRows, columns, secondsSince(start));
+  panel.sheet().setCurrentCell(2, 2);
+  panel.refresh();
+  panel.setFocus();
+  pump();
+
+  const HWND bar = panel.vScrollBar().handle();
+  start = std::chrono::steady_clock::now();
+  for (int i = 0; i < lineDowns; ++i) {
+    SendMessageA(panel.handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
+    panel.refresh();
+  }
+  GdiFlush();
+  std::printf("%d line-downs, each refreshed: %.3f s (top row now %d)\n", lineDowns, secondsSince(start),
+              panel.sheet().topRow);
+
+  const double repaint = medianTime(21, [&] {
+    panel.render();
+    GdiFlush();
+  });
+  std::printf("full repaint of the 1920 x 1080 grid: %.2f ms\n", repaint * 1000);
+
+  const double refreshLarge = medianTime(21, [&] { panel.refresh(); });
+
+  // An arrow key to the screen: the key's work, then the coalesced refresh.
+  double keyWork = 1e9;
+  double keyToScreen = 1e9;
+  for (int round = 0; round < 9; ++round) {
+    pump();
+    renders = 0;
+    const auto pressed = std::chrono::steady_clock::now();
+    SendMessageA(panel.handle(), WM_KEYDOWN, round % 2 ? VK_UP : VK_DOWN, 1);
+    keyWork = std::min(keyWork, secondsSince(pressed));
+    while (renders == 0) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      pump();
+    }
+    GdiFlush();
+    keyToScreen = std::min(keyToScreen, secondsSince(pressed));
+  }
+  std::printf("arrow key: %.3f ms of work, %.1f ms to the screen (refresh delay at most 50 ms)\n", keyWork * 1000,
+              keyToScreen * 1000);
+
+  panel.sheet().clearCells();
+  fill(panel.sheet(), smallRows);
+  panel.refresh();
+  const double refreshSmall = medianTime(21, [&] { panel.refresh(); });
+  std::printf("full refresh: %.2f ms over %d rows, %.2f ms over %d rows\n", refreshLarge * 1000, largeRows,
+              refreshSmall * 1000, smallRows);
+  return 0;
+}
