@@ -10,7 +10,7 @@
 #include "platform/FileSystem.h"
 
 TEditPanel::TEditPanel(TControl* parent)
-    : TPanel(parent), updateTimer_(50, [this] { update(); }) {
+    : TKeyPanel(parent), updateTimer_(50, [this] { update(); }) {
   setBevelOuter(TBevelCut::none);
   setBevelInner(TBevelCut::none);
   setTabStop(true);
@@ -41,12 +41,12 @@ TEditPanel::TEditPanel(TControl* parent)
     forwardMouseDown(*horizontalBar_, b, s, x, y);
   };
   verticalBar_->onScroll = [this](int position) {
-    if (!document_) return;
+    if (!document_ || position == document_->topLine()) return;
     document_->setTopLine(position, false);
     paintText(false, true, TEditorStatus::noHighlight, false);
   };
   horizontalBar_->onScroll = [this](int position) {
-    if (!document_) return;
+    if (!document_ || position == document_->leftPixel) return;
     document_->setLeftPixel(position);
     paintText(false, false, TEditorStatus::noHighlight, false);
   };
@@ -255,13 +255,13 @@ void TEditPanel::paintText(bool keepCaretVisible, bool updateHorizontalBar, cons
 
 void TEditPanel::keyDown(WORD& key, TShiftState shift) {
   if (document_ && document_->keyDown(key, shift & (ssShift | ssCtrl | ssAlt))) update();
-  TPanel::keyDown(key, shift);
+  TKeyPanel::keyDown(key, shift);
 }
 
 void TEditPanel::keyPress(char& key) {
   // Typing bursts are coloured and painted once, 50 ms after the last key.
   if (document_ && document_->keyPress(key)) updateTimer_.restart();
-  TPanel::keyPress(key);
+  TKeyPanel::keyPress(key);
 }
 
 void TEditPanel::paintBoxMouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -298,33 +298,31 @@ void TEditPanel::resized() {
   paintBox_->setBounds(1, 1, std::max(0, textWidth - 2), std::max(0, textHeight - 2));
   bitmap_.setSize(paintBox_->width(), paintBox_->height());
   updateTimer_.restart();
-  TPanel::resized();
+  TKeyPanel::resized();
+}
+
+bool TEditPanel::mouseWheel(int delta, TShiftState shift, int x, int y) {
+  if (!document_ || delta == 0) return TKeyPanel::mouseWheel(delta, shift, x, y);
+  document_->setTopLine(document_->topLine() + (delta > 0 ? -1 : 1), false);
+  paintText(false, false, TEditorStatus::noHighlight, true);
+  return true;
 }
 
 LRESULT TEditPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTCHARS;
-    case WM_MOUSEWHEEL: {
-      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-      if (!document_ || delta == 0) break;
-      document_->setTopLine(document_->topLine() + (delta > 0 ? -1 : 1), false);
-      paintText(false, false, TEditorStatus::noHighlight, true);
-      return 0;
-    }
     case WM_SETFOCUS: {
-      const LRESULT result = TPanel::handleMessage(message, wParam, lParam);
+      const LRESULT result = TKeyPanel::handleMessage(message, wParam, lParam);
       paintText(false, true, TEditorStatus::noHighlight, true);
       return result;
     }
     case WM_KILLFOCUS: {
       caret_.reset();
-      const LRESULT result = TPanel::handleMessage(message, wParam, lParam);
+      const LRESULT result = TKeyPanel::handleMessage(message, wParam, lParam);
       paintText(false, false, TEditorStatus::noHighlight, false);
       return result;
     }
     default:
       break;
   }
-  return TPanel::handleMessage(message, wParam, lParam);
+  return TKeyPanel::handleMessage(message, wParam, lParam);
 }

@@ -7,7 +7,7 @@
 
 #include "controls/EditorStatus.h"
 #include "platform/Bitmap.h"
-#include "platform/Panel.h"
+#include "controls/KeyPanel.h"
 #include "platform/Timer.h"
 
 class TBevel;
@@ -22,7 +22,7 @@ using TTextAttributesCallback = std::function<void(const std::string& text, std:
 // through an off-screen bitmap with syntax colouring, keeps its own scroll
 // bars, and turns keys, mouse and wheel into calls on the document. The
 // document and the attribute table stay with their owners.
-class TEditPanel : public TPanel {
+class TEditPanel : public TKeyPanel {
  public:
   explicit TEditPanel(TControl* parent);
   ~TEditPanel() override;
@@ -71,6 +71,7 @@ class TEditPanel : public TPanel {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void keyDown(WORD& key, TShiftState shift) override;
   void keyPress(char& key) override;
+  bool mouseWheel(int delta, TShiftState shift, int x, int y) override;
   void resized() override;
 
  private:

@@ -131,6 +131,9 @@ TEST_F(EditPanelTest, WheelScrollsALineANotch) {
   EXPECT_EQ(panel.verticalBar().position(), 3);
   EXPECT_EQ(panel.verticalBar().max(), document.lineCount() + document.visibleLineCount() - 1);
   EXPECT_EQ(document.getCaret().y, 1);
+  // The bar moves the text the other way round.
+  SendMessageA(panel.handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(panel.verticalBar().handle()));
+  EXPECT_EQ(document.topLine(), 4);
 }
 
 TEST_F(EditPanelTest, FilesThroughThePanel) {
