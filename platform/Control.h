@@ -65,6 +65,14 @@ class TControl {
     return result;
   }
 
+  // Hands a child made elsewhere to this control, which then owns it.
+  template <class Control>
+  Control& own(std::unique_ptr<Control> control) {
+    Control& result = *control;
+    ownedChildren_.push_back(std::move(control));
+    return result;
+  }
+
   // Geometry, in the parent's client coordinates (left, top, right, bottom).
   RECT bounds() const;
   void setBounds(const RECT& bounds);

@@ -162,7 +162,7 @@ RECT TGroupBox::alignRect() const {
 TComboBox::TComboBox(TControl* parent, TComboStyle style) : TControl(parent) {
   TWindowParams params = systemControl(
       "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | (style == TComboStyle::dropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN));
-  params.bounds = {0, 0, 145, 200};
+  params.bounds = {0, 0, 145, 150};
   createWindow(params);
 }
 
@@ -188,6 +188,16 @@ bool TComboBox::commandReceived(WORD code) {
     case CBN_EDITCHANGE:
       if (onChange) onChange();
       return true;
+    case CBN_DROPDOWN: {
+      // The height a combo box gets when it drops is the height of its last
+      // resize; layouts give it its closed height, so the list's height is
+      // given here, just before it drops.
+      RECT closed;
+      GetWindowRect(handle(), &closed);
+      SetWindowPos(handle(), nullptr, 0, 0, closed.right - closed.left, closed.bottom - closed.top + dropDownHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return true;
+    }
     case CBN_SETFOCUS:
       // The focus may sit in the combo's own edit, which is no control of ours.
       application().focusMovedTo(this);

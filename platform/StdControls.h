@@ -81,8 +81,9 @@ enum class TComboStyle { dropDown, dropDownList };
 
 class TComboBox : public TControl {
  public:
-  // The height given with the bounds is the height of the dropped-down list.
   TComboBox(TControl* parent, TComboStyle style = TComboStyle::dropDownList);
+  // The window is as high as its closed box; the list drops this far.
+  int dropDownHeight = 150;
   void addItem(const std::string& item);
   void clear();
   int count() const;

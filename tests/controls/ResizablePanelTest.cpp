@@ -123,6 +123,11 @@ TEST_F(ResizablePanels, TilingAndCascadeFollowTheirGrids) {
   EXPECT_TRUE(sameRect(tiles[3]->bounds(), rectOf(171, 0, 230, 150)));
   EXPECT_TRUE(sameRect(tiles[4]->bounds(), rectOf(0, 150, 57, 300)));
 
+  const TScreenImage picture = captureClient(container->handle());
+  picture.savePng("tiles-vertical");
+  // Each tile's drag strip stands raised 3 pixels in from its corner.
+  EXPECT_TRUE(picture.pixelIs(3, 153, clBtnHighlight));
+
   container->tileHorizontal();  // 5 rows of 60 in one column
   EXPECT_TRUE(sameRect(tiles[4]->bounds(), rectOf(0, 240, 230, 300)));
 
