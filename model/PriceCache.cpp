@@ -91,7 +91,9 @@ int TPricesTable::reloadAll() {
   int first = 0;
   for (TEntry& entry : entries_) {
     const int result = entry.Series->reloadFromFile(entry.Location, compileQuoteFormat(entry.FormatString, false));
-    if (first == 0) first = result;
+    // A series cached for a file not written yet is no failure here either,
+    // or a new asset would make every reload fail.
+    if (first == 0 && result != -2) first = result;
   }
   return first;
 }

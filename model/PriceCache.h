@@ -30,7 +30,8 @@ class TPricesTable {
   // repeated dates: 0 (also when nothing needed writing), -1, -4, -6.
   int save(TPrices* prices);
   // Re-reads every cached series from its file; the series keep their
-  // identity. The first failure, after all were re-read.
+  // identity. The first failure, after all were re-read; a file that does
+  // not exist is none, as it is none for acquire.
   int reloadAll();
 
   TPrices* nullSeries() const { return nullSeries_.get(); }
