@@ -56,6 +56,7 @@ TSheetPanel::TSheetPanel(TControl* parent)
       scrollBarPressed(*bar, button, shift, x, y);
     };
   }
+  colorDialog = std::make_unique<TColorDialog>();
   buildEditors();
   layout();
 }

@@ -11,6 +11,7 @@
 #include "model/FontProperties.h"
 #include "platform/Bitmap.h"
 #include "platform/Control.h"
+#include "platform/Dialogs.h"
 #include "platform/Timer.h"
 
 class TSheet;
@@ -22,8 +23,9 @@ class TCurrencyPicker {
  public:
   virtual ~TCurrencyPicker() = default;
   virtual int currencyCount() const = 0;
-  // Asks for a symbol, the dialog placed at the anchor (screen pixels);
-  // false when the user cancels.
+  // Asks for a symbol, the dialog placed at the anchor (screen pixels) with
+  // the first row beginning with the given symbol chosen; false when the
+  // user cancels.
   virtual bool pickCurrency(const RECT& anchor, std::string& symbol) = 0;
 };
 
@@ -130,8 +132,8 @@ class TSheetPanel : public TControl {
   // The editor control now shown, or null.
   TControl* currentEditor() const { return currentEditor_; }
   TCurrencyPicker* currencyPicker = nullptr;
-  // The colour dialog: true with the chosen colour; replaceable for tests.
-  std::function<bool(TColor& color)> chooseColor;
+  // The dialog of colour cells (a host or a test may put another in).
+  std::unique_ptr<TColorDialog> colorDialog;
 
   // ---- Events ----
   std::function<void()> onRender;

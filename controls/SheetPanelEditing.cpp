@@ -90,7 +90,7 @@ void TSheetPanel::startEditing(const std::string& initialText) {
     }
     case TCellEditorKind::color: {
       TColor color = sheet_->currentCellInteger();
-      if (chooseColor && chooseColor(color)) {
+      if (colorDialog && colorDialog->execute(handle(), color)) {
         const bool edited = writeCurrentCellColor(*sheet_, color) == TCellWrite::written;
         refresh();
         if (edited) valueEdited();
@@ -173,7 +173,12 @@ void TSheetPanel::placeEditor() {
   const int height = cell.bottom - cell.top;
   if (currentEditor_ == memo_) {
     if (memoAutoHeight_) return;  // the height is being set from the memo's own change
-    memo_->setBounds(cell.left - 1, cell.top - 1, width, height);
+    // A memo already in place keeps its grown height: moving it back and
+    // forth on every paint would invalidate the surface and paint again.
+    const RECT now = memo_->bounds();
+    if (now.left != cell.left - 1 || now.top != cell.top - 1 || now.right - now.left != width) {
+      memo_->setBounds(cell.left - 1, cell.top - 1, width, height);
+    }
     memoLineCount_ = 1;
     memoChanged();
     return;
@@ -290,7 +295,7 @@ void TSheetPanel::pickCurrency() {
   if (!currencyPicker || !session_.isOpen()) return;
   RECT anchor{};
   GetWindowRect(currencyPanel_->handle(), &anchor);
-  std::string symbol;
+  std::string symbol = currencyEdit_->text();
   if (currencyPicker->pickCurrency(anchor, symbol) && session_.isOpen()) currencyEdit_->setText(symbol);
   if (session_.isOpen() && currencyEdit_->canFocus()) currencyEdit_->setFocus();
 }

@@ -86,6 +86,10 @@ TEST_F(CellEditingTest, TextCommitsKeepFormulasAndReportOnlyChanges) {
   EXPECT_EQ(clearCurrentCell(sheet), TCellWrite::nothing);
   sheet.setCurrentCellLocked(false);
   EXPECT_EQ(clearCurrentCell(sheet), TCellWrite::written);
+  // A bound number refuses a text that is no number, before anything is written.
+  place(3, 3, "5", cellTransactionUnits);
+  EXPECT_EQ(commitEditorText(sheet, cellTransactionUnits, "abc"), TCellWrite::refused);
+  EXPECT_NE(commitEditorText(sheet, cellTransactionUnits, "12.5"), TCellWrite::refused);
   place(2, 2, "1", cellBoolean);
   EXPECT_EQ(toggleCurrentCell(sheet, cellBoolean), TCellWrite::written);
   EXPECT_EQ(sheet.getCellInteger(2, 2), 0);

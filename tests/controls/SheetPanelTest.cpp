@@ -235,6 +235,45 @@ TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
   EXPECT_EQ(edits, 0);
 }
 
+TEST_F(SheetPanelTest, TheMemoGrowsWithItsLinesAndBooleanAndColourCellsChangeAtOnce) {
+  place(2, 2, "ab", 2);
+  click(2, 2);
+  postChar(panel.handle(), 'x');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(panel.textEditor().text(), "abx");
+  // Three lines of an 11-pixel font: trunc(11 x 1.3 x 3.3) pixels.
+  // Typed as the user types (a multi-line edit reports no change for a text set at once).
+  SendMessageA(panel.textEditor().handle(), EM_SETSEL, 0, -1);
+  SendMessageA(panel.textEditor().handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("one\r\ntwo\r\nthree"));
+  EXPECT_EQ(panel.textEditor().height(), 47);
+  renders = 0;
+  pumpFor(200);
+  EXPECT_LE(renders, 1);  // an open memo must not keep the surface painting
+  sendKey(panel.textEditor().handle(), VK_RETURN);
+  EXPECT_EQ(sheet().getCellText(2, 2, false), "one\r\ntwo\r\nthree");
+  EXPECT_EQ(edits, 1);
+
+  place(3, 2, "1", 6);
+  click(3, 2);
+  postChar(panel.handle(), ' ');
+  EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(sheet().getCellInteger(3, 2), 0);
+  EXPECT_EQ(edits, 2);
+
+  struct TGreenDialog : TColorDialog {
+    bool execute(HWND, TColor& color) override {
+      color = 0x00FF00;
+      return true;
+    }
+  };
+  panel.colorDialog = std::make_unique<TGreenDialog>();
+  place(4, 2, "255", 8);
+  click(4, 2);
+  postChar(panel.handle(), '\r');
+  EXPECT_EQ(sheet().getCellInteger(4, 2), 0x00FF00);
+  EXPECT_EQ(edits, 3);
+}
+
 TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {
   panel.setBounds(0, 0, 480, 300);
   TFontProperties bold;
