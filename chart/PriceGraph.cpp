@@ -4,7 +4,7 @@
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
 
-TPriceGraph::TPriceGraph(TControl* parent) : TPanel(parent), measuring_(1, 1) {
+TPriceGraph::TPriceGraph(TControl* parent) : TKeyPanel(parent), measuring_(1, 1) {
   setBevelOuter(TBevelCut::none);
   setColor(clWhite);
   updateClientSize();
@@ -332,7 +332,7 @@ void TPriceGraph::paintTo(TCanvas& canvas) {
 void TPriceGraph::paint(TCanvas& canvas) { paintTo(canvas); }
 
 void TPriceGraph::resized() {
-  TPanel::resized();
+  TKeyPanel::resized();
   updateClientSize();
   fitY();
 }

@@ -6,7 +6,7 @@
 #include "chart/PlotPainter.h"
 #include "chart/PricePlot.h"
 #include "platform/Bitmap.h"
-#include "platform/Panel.h"
+#include "controls/KeyPanel.h"
 
 class TXAxis;
 class TYAxis;
@@ -15,7 +15,7 @@ class TImageList;
 // The plot area of a price chart: a white panel that owns the series, maps
 // them to pixels, keeps its master axes in line with its ranges and draws
 // the cross-hair and measuring line that the chart moves with the mouse.
-class TPriceGraph : public TPanel {
+class TPriceGraph : public TKeyPanel {
  public:
   explicit TPriceGraph(TControl* parent);
   ~TPriceGraph() override;
