@@ -107,13 +107,18 @@ void TDependents::clear() {
 
 void TDependents::clearForRebuild() {
   ++removals_;
-  // A full recalculation records mostly the links it drops here: the pages
-  // in use keep their lists' room for them. Pages that no link used since
-  // the last rebuild go now, so storage trails the links by one rebuild.
+  // A full recalculation records mostly the links it drops here: the places
+  // in use keep their lists' room for them. Places and pages that no link
+  // used since the last rebuild go now, so storage trails the links by one
+  // rebuild.
   pages_->forget();
   std::erase_if(pages_->byKey, [](const auto& entry) { return entry.second->used == 0; });
   for (auto& [key, page] : pages_->byKey) {
     for (TPlaceLinks& links : page->places) {
+      if (!links.inUse) {
+        links = TPlaceLinks();
+        continue;
+      }
       links.dependents.clear();
       links.reads.clear();
       links.visitMark = 0;
