@@ -119,6 +119,12 @@ double TInPlacePicker::pickedTime() const {
   return fraction;
 }
 
+LRESULT TInPlacePicker::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Enter and Esc end the edit, not the form's default or cancel button.
+  if (message == WM_GETDLGCODE) return TControl::handleMessage(message, wParam, lParam) | DLGC_WANTALLKEYS;
+  return TControl::handleMessage(message, wParam, lParam);
+}
+
 void TInPlacePicker::keyDown(WORD& key, TShiftState shift) {
   // With the calendar open, Enter and Esc belong to it.
   if (calendarOpen_ || !acceptOrCancel(key, shift, keys_)) TControl::keyDown(key, shift);

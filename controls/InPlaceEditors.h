@@ -58,6 +58,7 @@ class TInPlacePicker : public TControl {
   void keyDown(WORD& key, TShiftState shift) override;
   void keyPress(char& key) override;
   bool notificationReceived(NMHDR& header, LRESULT& result) override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   bool timeMode_;

@@ -235,6 +235,22 @@ TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
   EXPECT_EQ(edits, 0);
 }
 
+TEST_F(SheetPanelTest, AHiddenSheetShowsItsBackgroundAndAHiddenBarGivesItsRoomBack) {
+  place(2, 2, "1", 1);
+  click(3, 3);
+  panel.setBackgroundColor(0x336699);
+  panel.setSheetVisible(false);
+  const POINT at = cellCenter(2, 2);
+  EXPECT_TRUE(captureClient(surface()).pixelIs(at.x, at.y, 0x336699));
+  click(2, 2);
+  EXPECT_EQ(sheet().currentCol, 3);
+  panel.setSheetVisible(true);
+
+  const int height = panel.paintBox().height();
+  panel.setShowHScrollBar(false);
+  EXPECT_EQ(panel.paintBox().height(), height + 16);
+}
+
 TEST_F(SheetPanelTest, TheMemoGrowsWithItsLinesAndBooleanAndColourCellsChangeAtOnce) {
   place(2, 2, "ab", 2);
   click(2, 2);
