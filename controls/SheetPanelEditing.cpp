@@ -101,6 +101,12 @@ void TSheetPanel::startEditing(const std::string& initialText) {
       break;
   }
 
+  // A cell cut off at the edge of the surface is brought into view first:
+  // an editor must not open where it cannot be seen.
+  RECT cell;
+  sheet_->getCurrentCellRect(cell);
+  if (cell.left < 0 && sheet_->scrollToCurrentCell()) refresh();
+
   session_.open(*sheet_);
   const std::string text = openingEditorText(*sheet_, typeCode, initialText);
   switch (choice.kind) {

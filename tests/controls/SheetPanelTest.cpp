@@ -7,6 +7,7 @@
 #include "controls/ScrollBarEx.h"
 #include "controls/SheetPanel.h"
 #include "platform/Form.h"
+#include "platform/GdiObjects.h"
 #include "sheet/Sheet.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -290,8 +291,27 @@ TEST_F(SheetPanelTest, TheMemoGrowsWithItsLinesAndBooleanAndColourCellsChangeAtO
   EXPECT_EQ(edits, 3);
 }
 
+// Four solid 16 x 16 images of the given colours.
+HIMAGELIST solidImages() {
+  HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR24, 4, 0);
+  TMemoryDC dc;
+  for (COLORREF color : {RGB(200, 0, 0), RGB(0, 160, 0), RGB(0, 0, 200), RGB(230, 180, 0)}) {
+    TBitmapHandle bitmap(CreateCompatibleBitmap(TWindowDC(nullptr).get(), 16, 16));
+    {
+      TSelectedObject selected(dc.get(), bitmap.get());
+      TBrushHandle brush(CreateSolidBrush(color));
+      RECT all{0, 0, 16, 16};
+      FillRect(dc.get(), &all, brush.get());
+    }
+    ImageList_Add(images, bitmap.get(), nullptr);
+  }
+  return images;
+}
+
 TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {
   panel.setBounds(0, 0, 480, 300);
+  HIMAGELIST images = solidImages();
+  panel.setImageList(images);
   TFontProperties bold;
   bold.style = fsBold;
   const char* headers[] = {"Name", "Price", "Since", "At", "Note", "Currency", "Image"};
@@ -315,9 +335,13 @@ TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {
     click(col, 2);
     postChar(panel.handle(), ' ');
     ASSERT_TRUE(panel.editing()) << name;
+    EXPECT_GE(panel.currentEditor()->left(), 0) << name;  // the last column is only partly shown
     // Without a currency pick dialog the currency editor has no button.
     if (name == "currency") {
       EXPECT_FALSE(panel.currencyButton().visible());
+    }
+    if (name == "image") {
+      EXPECT_EQ(panel.imagePreview().width(), 16 + 8);
     }
     pumpFor(50);
     captureClient(form_.handle()).savePng("sheet-panel-" + name + "-editor");
@@ -325,6 +349,8 @@ TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {
     EXPECT_FALSE(panel.editing()) << name;
   }
   EXPECT_EQ(edits, 0);
+  panel.setImageList(nullptr);
+  ImageList_Destroy(images);
 }
 
 }  // namespace
