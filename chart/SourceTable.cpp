@@ -1,0 +1,147 @@
+#include "chart/SourceTable.h"
+
+#include <algorithm>
+#include <string>
+
+#include "chart/OwnedSlots.h"
+#include "model/PortableIniFile.h"
+
+namespace {
+
+// One more than the highest source number whose section exists, looked for
+// only up to the count the file claims.
+int sourcesPresent(const TPortableIniFile& ini, int claimed) {
+  for (int i = std::min(claimed, maxSourceTableCount + 1); i > 0; --i) {
+    const std::string name = std::to_string(i - 1);
+    if (ini.sectionExists(name) || ini.sectionExists(name + "_symbols") || ini.sectionExists(name + "_parameters")) {
+      return i;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+TSource* TSourceTable::getSource(int index) const {
+  if (index < 0 || index >= count()) return nullptr;
+  return sources_[index].get();
+}
+
+void TSourceTable::setSource(int index, std::unique_ptr<TSource> source) {
+  if (index >= 0 && index < count()) sources_[index] = std::move(source);
+}
+
+int TSourceTable::insertSource(int index) {
+  try {
+    return ownedSlots::insertAt(sources_, index, sourceClass_);
+  } catch (...) {
+    return -5;
+  }
+}
+
+int TSourceTable::duplicateSource(int index) {
+  try {
+    return ownedSlots::duplicate(sources_, index, [this](const TSource& original) {
+      auto twin = sourceClass_();
+      twin->assign(&original);
+      return twin;
+    });
+  } catch (...) {
+    return -5;
+  }
+}
+
+int TSourceTable::deleteSource(int index) {
+  const TSource* source = getSource(index);
+  if (source == nullptr || source->Undeletable) return -7;
+  return ownedSlots::deleteAt(sources_, index);
+}
+
+int TSourceTable::moveSource(int from, int to) {
+  try {
+    return ownedSlots::move(sources_, from, to, sourceClass_);
+  } catch (...) {
+    return -5;
+  }
+}
+
+int TSourceTable::assign(const TSourceTable* table) {
+  clear();
+  if (table == nullptr || table == this) return 0;
+  try {
+    for (const auto& source : table->sources_) {
+      sources_.push_back(sourceClass_());
+      sources_.back()->assign(source.get());
+    }
+  } catch (...) {
+    return -5;
+  }
+  return 0;
+}
+
+bool TSourceTable::hasAdjustableParameters() const {
+  return std::any_of(sources_.begin(), sources_.end(),
+                     [](const auto& source) { return source && source->hasAdjustableParameters(); });
+}
+
+int TSourceTable::loadFromIni(const TPortableIniFile& ini, char decimalSeparator, char listSeparator) {
+  clear();
+  int n = 0;
+  try {
+    n = std::max(0, ini.readInteger("Sources", "Count", 0));
+    // A count far beyond the sections present is damage, not sources.
+    n = std::min(n, sourcesPresent(ini, n));
+  } catch (...) {
+    return -3;
+  }
+  if (n > maxSourceTableCount) return -5;
+  try {
+    for (int i = 0; i < n; ++i) {
+      sources_.push_back(sourceClass_());
+      sources_.back()->loadFromIni(ini, std::to_string(i), decimalSeparator, listSeparator);
+    }
+  } catch (...) {
+    return -5;
+  }
+  return 0;
+}
+
+int TSourceTable::saveToIni(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {
+  try {
+    const int former = ini.readInteger("Sources", "Count", 0);
+    ini.writeInteger("Sources", "Count", count());
+    for (int i = 0; i < count(); ++i) {
+      sources_[i]->saveToIni(ini, std::to_string(i), decimalSeparator, listSeparator);
+    }
+    for (int i = count(); i <= former; ++i) {
+      const std::string name = std::to_string(i);
+      ini.eraseSection(name);
+      ini.eraseSection(name + "_symbols");
+      ini.eraseSection(name + "_parameters");
+    }
+  } catch (...) {
+    return -4;
+  }
+  return 0;
+}
+
+int TSourceTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
+  try {
+    TPortableIniFile ini(fileName);
+    if (ini.readFailed()) return -3;
+    return loadFromIni(ini, decimalSeparator, listSeparator);
+  } catch (...) {
+    return -3;
+  }
+}
+
+int TSourceTable::saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator) const {
+  try {
+    TPortableIniFile ini(fileName);
+    const int result = saveToIni(ini, decimalSeparator, listSeparator);
+    if (!ini.updateFile()) return -4;
+    return result;
+  } catch (...) {
+    return -4;
+  }
+}
