@@ -737,6 +737,8 @@ const TAxis& TPriceChart::yTextAxis() const {
 }
 
 void TPriceChart::placeLabel(TLabel& label, const std::string& text, int left, int top) {
+  // The labels write in the plot's font.
+  if (!(label.font() == graph_->font())) label.setFont(graph_->font());
   label.setText(text);
   label.autoSize();
   label.setBounds(left, top, label.width(), label.height());
@@ -748,14 +750,12 @@ void TPriceChart::hidePositionLabels() {
   for (TLabel* label : labels_) anyShown |= label->visible();
   if (!anyShown) return;
   graph_->drawMeasure();
-  const bool quick = graph_->noPaint();
-  graph_->setNoPaint(true);
-  for (TLabel* label : labels_) {
-    label->hide();
-    label->setText("");
-  }
-  graph_->setNoPaint(quick);
-  graph_->update();
+  graph_->repairAfter([this] {
+    for (TLabel* label : labels_) {
+      label->hide();
+      label->setText("");
+    }
+  });
   graph_->drawMeasure();
 }
 

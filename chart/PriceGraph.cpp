@@ -1,5 +1,7 @@
 #include "chart/PriceGraph.h"
 
+#include <algorithm>
+
 #include "chart/Axis.h"
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
@@ -329,7 +331,26 @@ void TPriceGraph::paintTo(TCanvas& canvas) {
   TPlotPainter(canvas, plot_, looks_).paint(overlays_, verticalGrid, horizontalGrid);
 }
 
-void TPriceGraph::paint(TCanvas& canvas) { paintTo(canvas); }
+void TPriceGraph::paint(TCanvas& canvas) {
+  if (looks_.noPaint) {
+    paintTo(canvas);
+    return;
+  }
+  const int w = std::max(clientWidth(), 1);
+  const int h = std::max(clientHeight(), 1);
+  if (!repairing_ || picture_.width() != w || picture_.height() != h) {
+    if (picture_.width() != w || picture_.height() != h) picture_.setSize(w, h);
+    // The picture is kept without the cross-hair, which lives on the screen.
+    const POINT crossHair = overlays_.crossHair;
+    overlays_.crossHair = {-1, -1};
+    paintTo(picture_.canvas());
+    overlays_.crossHair = crossHair;
+  }
+  canvas.draw(0, 0, picture_);
+  // Only the part being painted is drawn to: the cross-hair elsewhere on the
+  // screen stays as it is.
+  TPlotPainter(canvas, plot_, looks_).invertCrossHair(overlays_.crossHair);
+}
 
 void TPriceGraph::resized() {
   TKeyPanel::resized();

@@ -105,6 +105,19 @@ class TPriceGraph : public TKeyPanel {
   // pictures, the window when painting).
   void paintTo(TCanvas& canvas);
 
+  // Runs a change that uncovers parts of the plot without changing what it
+  // shows (hiding the position labels over it): pending paints are done
+  // first, and the uncovered parts are then restored from the last picture
+  // instead of drawing every series again.
+  template <class Change>
+  void repairAfter(Change change) {
+    update();
+    repairing_ = true;
+    change();
+    update();
+    repairing_ = false;
+  }
+
  protected:
   void paint(TCanvas& canvas) override;
   void resized() override;
@@ -123,4 +136,6 @@ class TPriceGraph : public TKeyPanel {
   TYAxis* hLineMaster_ = nullptr;
   TXAxis* vLineMaster_ = nullptr;
   TBitmap measuring_;  // a canvas with the plot's font for text extents
+  TBitmap picture_;    // the last full paint, without the overlays
+  bool repairing_ = false;
 };
