@@ -9,7 +9,7 @@
 
 class TDateTimePicker::TSystemPicker : public TControl {
  public:
-  TSystemPicker(TControl* parent, DWORD modeStyle) : TControl(parent) {
+  TSystemPicker(TControl* parent, TDateTimePicker& owner, DWORD modeStyle) : TControl(parent), owner_(owner) {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
     InitCommonControlsEx(&classes);
     TWindowParams params;
@@ -17,6 +17,34 @@ class TDateTimePicker::TSystemPicker : public TControl {
     params.style = WS_CHILD | WS_TABSTOP | modeStyle;
     createWindow(params);
   }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    const LRESULT result = TControl::handleMessage(message, wParam, lParam);
+    return message == WM_GETDLGCODE && owner_.wantAllKeys ? result | DLGC_WANTALLKEYS : result;
+  }
+  void keyDown(WORD& key, TShiftState shift) override { owner_.keyDown(key, shift); }
+  void keyPress(char& key) override { owner_.keyPress(key); }
+  bool notificationReceived(NMHDR& header, LRESULT& result) override {
+    switch (header.code) {
+      case DTN_DROPDOWN:
+        owner_.calendarOpen_ = true;
+        break;
+      case DTN_CLOSEUP:
+        owner_.calendarOpen_ = false;
+        break;
+      case DTN_DATETIMECHANGE:
+        if (owner_.onChange) owner_.onChange();
+        break;
+      default:
+        return false;
+    }
+    result = 0;
+    return true;
+  }
+
+ private:
+  TDateTimePicker& owner_;
 };
 
 TDateTimePicker::TDateTimePicker(TControl* parent) : TControl(parent) {
@@ -24,8 +52,8 @@ TDateTimePicker::TDateTimePicker(TControl* parent) : TControl(parent) {
   params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   params.bounds = {0, 0, 186, 21};
   createWindow(params);
-  datePicker_ = &add<TSystemPicker>(DTS_SHORTDATEFORMAT);
-  timePicker_ = &add<TSystemPicker>(DTS_TIMEFORMAT);
+  datePicker_ = &add<TSystemPicker>(*this, DTS_SHORTDATEFORMAT);
+  timePicker_ = &add<TSystemPicker>(*this, DTS_TIMEFORMAT);
   resized();
   setKind(TDateTimeKind::date);
 }

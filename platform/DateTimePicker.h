@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "platform/Control.h"
 
 enum class TDateTimeKind { date, time };
@@ -15,6 +17,16 @@ class TDateTimePicker : public TControl {
   // A day number with the time as fraction (day 0 is 30 December 1899).
   double dateTime() const;
   void setDateTime(double dateTime);
+  // The picker of the kind shown: it takes the focus and the keys, whose
+  // events (onKeyDown, onKeyPress) fire on this control.
+  TControl& picker() const { return shown(); }
+  // The drop-down calendar is open; Enter and Esc are its own then.
+  bool calendarOpen() const { return calendarOpen_; }
+  // Enter, Esc and Tab come to the key events instead of the form's buttons
+  // (an in-place editor ends with them).
+  bool wantAllKeys = false;
+  // The user changed the value (typed, spun or picked in the calendar).
+  std::function<void()> onChange;
 
  protected:
   void resized() override;
@@ -26,4 +38,5 @@ class TDateTimePicker : public TControl {
   TSystemPicker* datePicker_;
   TSystemPicker* timePicker_;
   TDateTimeKind kind_ = TDateTimeKind::date;
+  bool calendarOpen_ = false;
 };
