@@ -20,6 +20,13 @@ struct TEditorKeys {
   std::function<void()> onCancel;
 };
 
+// Enter (without Ctrl) accepts and Esc cancels; true, with the key
+// consumed, when it was one of them.
+bool editorKey(WORD& key, TShiftState shift, TEditorKeys& keys);
+// Enter and Esc were handled at their key-down; their characters would only
+// beep or break the line.
+void swallowEnterAndEsc(char& key);
+
 // The text of the edit and memo editors: no frame of their own, the memo
 // wrapping its words and growing instead of scrolling.
 class TInPlaceEdit : public TEdit {
@@ -36,33 +43,6 @@ class TInPlaceEdit : public TEdit {
   void doubleClick() override;
 
  private:
-  TEditorKeys& keys_;
-};
-
-// A date-time picker in date mode (drop-down calendar) or time mode (spin
-// buttons), day numbers in and out.
-class TInPlacePicker : public TControl {
- public:
-  TInPlacePicker(TControl* parent, bool timeMode, TEditorKeys& keys);
-
-  bool timeMode() const { return timeMode_; }
-  // The day number (date mode) or time of day (time mode) shown.
-  void setValue(double dateTime);
-  double pickedDay() const;
-  double pickedTime() const;
-  // The drop-down calendar is open: Enter and Esc belong to it.
-  bool calendarOpen() const { return calendarOpen_; }
-  std::function<void()> onChange;
-
- protected:
-  void keyDown(WORD& key, TShiftState shift) override;
-  void keyPress(char& key) override;
-  bool notificationReceived(NMHDR& header, LRESULT& result) override;
-  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
- private:
-  bool timeMode_;
-  bool calendarOpen_ = false;
   TEditorKeys& keys_;
 };
 

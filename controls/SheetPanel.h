@@ -11,6 +11,7 @@
 #include "model/FontProperties.h"
 #include "platform/Bitmap.h"
 #include "platform/Control.h"
+#include "platform/DateTimePicker.h"
 #include "platform/Dialogs.h"
 #include "platform/Timer.h"
 
@@ -153,8 +154,7 @@ class TSheetPanel : public TControl {
   TInPlaceEdit& imageEdit() { return *imageEdit_; }
   TSpinButton& imageSpin() { return *imageSpin_; }
   TImagePreview& imagePreview() { return *imagePreview_; }
-  TInPlacePicker& datePicker() { return *datePicker_; }
-  TInPlacePicker& timePicker() { return *timePicker_; }
+  TDateTimePicker& datePicker() { return *datePicker_; }
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -197,6 +197,8 @@ class TSheetPanel : public TControl {
   TCellWrite commitEditor();
   void valueEdited();
   bool focusInsideEditor() const;
+  // The value the date editor would write now; false when it would write none.
+  bool pickedValue(double& value) const;
 
   std::unique_ptr<TSheet> sheet_;
   TScrollBarEx* vScrollBar_ = nullptr;
@@ -207,8 +209,7 @@ class TSheetPanel : public TControl {
 
   TEditorKeys editorKeys_;
   TEditorPanel* datePanel_ = nullptr;
-  TInPlacePicker* datePicker_ = nullptr;
-  TInPlacePicker* timePicker_ = nullptr;
+  TDateTimePicker* datePicker_ = nullptr;
   TInPlaceEdit* memo_ = nullptr;
   TEditorPanel* numberPanel_ = nullptr;
   TInPlaceEdit* numberEdit_ = nullptr;

@@ -22,8 +22,12 @@ void TSheetPanel::buildEditors() {
   editorKeys_.onCancel = [this] { cancelEditing(); };
 
   datePanel_ = &add<TEditorPanel>();
-  datePicker_ = &datePanel_->add<TInPlacePicker>(false, editorKeys_);
-  timePicker_ = &datePanel_->add<TInPlacePicker>(true, editorKeys_);
+  datePicker_ = &datePanel_->add<TDateTimePicker>();
+  datePicker_->wantAllKeys = true;
+  datePicker_->onKeyDown = [this](WORD& key, TShiftState shift) {
+    if (!datePicker_->calendarOpen()) editorKey(key, shift, editorKeys_);
+  };
+  datePicker_->onKeyPress = [](char& key) { swallowEnterAndEsc(key); };
   memo_ = &add<TInPlaceEdit>(true, editorKeys_);
   memo_->setBounds(-100, -100, 97, 21);
   numberPanel_ = &add<TEditorPanel>();
@@ -43,8 +47,7 @@ void TSheetPanel::buildEditors() {
     editor->hide();
   }
   // Leaving an editor for anything outside it commits.
-  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(timePicker_),
-                         static_cast<TControl*>(memo_), static_cast<TControl*>(numberEdit_),
+  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(memo_), static_cast<TControl*>(numberEdit_),
                          static_cast<TControl*>(currencyEdit_), static_cast<TControl*>(currencyButton_),
                          static_cast<TControl*>(imageEdit_)}) {
     part->onExit = [this] { editorExit(); };
@@ -60,7 +63,6 @@ void TSheetPanel::buildEditors() {
   imageEdit_->onChange = [this] { imageTextChanged(); };
   memo_->onChange = [this] { memoChanged(); };
   datePicker_->onChange = [this] { pickerChanged(); };
-  timePicker_->onChange = [this] { pickerChanged(); };
   numberSpin_->onSpin = [this](int direction) { spinEditor(*numberEdit_, *numberSpin_, direction); };
   imageSpin_->onSpin = [this](int direction) { spinEditor(*imageEdit_, *imageSpin_, direction); };
   currencyButton_->onClick = [this] { pickCurrency(); };
@@ -140,14 +142,11 @@ void TSheetPanel::startEditing(const std::string& initialText) {
       break;
     case TCellEditorKind::date:
     case TCellEditorKind::time: {
-      const bool timeMode = choice.kind == TCellEditorKind::time;
-      TInPlacePicker& picker = timeMode ? *timePicker_ : *datePicker_;
-      (timeMode ? datePicker_ : timePicker_)->hide();
-      picker.show();
+      datePicker_->setKind(choice.kind == TCellEditorKind::time ? TDateTimeKind::time : TDateTimeKind::date);
       const TPickerValue& opening = session_.pickerOpening();
-      picker.setValue(opening.shown ? opening.value : newPickerDate);
+      datePicker_->setDateTime(opening.shown ? opening.value : newPickerDate);
       pickerChanged();
-      showEditor(*datePanel_, picker);
+      showEditor(*datePanel_, datePicker_->picker());
       break;
     }
     default:
@@ -196,7 +195,7 @@ void TSheetPanel::placeEditor() {
 void TSheetPanel::layoutEditorParts(int width, int height) {
   if (currentEditor_ == datePanel_) {
     // The picker's own border lies outside the panel.
-    for (TInPlacePicker* picker : {datePicker_, timePicker_}) picker->setBounds(-3, -3, width + 5, height + 4);
+    datePicker_->setBounds(-3, -3, width + 5, height + 4);
   } else if (currentEditor_ == numberPanel_) {
     numberEdit_->setBounds(0, 0, std::max(0, width - spinWidth), height);
     numberSpin_->setBounds(width - spinWidth, 0, spinWidth, height);
@@ -239,13 +238,8 @@ void TSheetPanel::numberTextChanged() {
 
 void TSheetPanel::pickerChanged() {
   if (!session_.isOpen()) return;
-  const bool timeMode = session_.choice().kind == TCellEditorKind::time;
-  const TInPlacePicker& picker = timeMode ? *timePicker_ : *datePicker_;
   double value = session_.pickerOpening().value;
-  if (!pickedCellValue(session_.pickerOpening(), timeMode, picker.pickedDay(), picker.pickedTime(), value) &&
-      !session_.pickerOpening().shown) {
-    value = picker.pickedDay();
-  }
+  if (!pickedValue(value) && !session_.pickerOpening().shown) value = std::trunc(datePicker_->dateTime());
   TFontProperties font;
   std::int32_t fill = clWindow;
   sheet_->getCurrentCellFormatForNumber(value, font, fill);
@@ -308,6 +302,13 @@ void TSheetPanel::pickCurrency() {
 
 // ---- Ending ----
 
+bool TSheetPanel::pickedValue(double& value) const {
+  const double picked = datePicker_->dateTime();
+  const double day = std::trunc(picked);
+  return pickedCellValue(session_.pickerOpening(), session_.choice().kind == TCellEditorKind::time, day,
+                         std::fabs(picked - day), value);
+}
+
 bool TSheetPanel::focusInsideEditor() const {
   const HWND focus = GetFocus();
   return currentEditor_ && focus && (focus == currentEditor_->handle() || IsChild(currentEditor_->handle(), focus));
@@ -332,13 +333,8 @@ TCellWrite TSheetPanel::commitEditor() {
   switch (session_.choice().kind) {
     case TCellEditorKind::date:
     case TCellEditorKind::time: {
-      const bool timeMode = session_.choice().kind == TCellEditorKind::time;
-      const TInPlacePicker& picker = timeMode ? *timePicker_ : *datePicker_;
       double value = 0.0;
-      if (!pickedCellValue(session_.pickerOpening(), timeMode, picker.pickedDay(), picker.pickedTime(), value)) {
-        return TCellWrite::nothing;
-      }
-      return commitPickedValue(*sheet_, typeCode, value);
+      return pickedValue(value) ? commitPickedValue(*sheet_, typeCode, value) : TCellWrite::nothing;
     }
     case TCellEditorKind::text:
       return commitEditorText(*sheet_, typeCode, memo_->text());

@@ -222,8 +222,8 @@ TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
   postChar(panel.handle(), '\r');
   ASSERT_TRUE(panel.editing());
   EXPECT_EQ(panel.currentEditor()->handle(), GetParent(panel.datePicker().handle()));
-  panel.datePicker().setValue(45200);
-  sendKey(panel.datePicker().handle(), VK_ESCAPE);
+  panel.datePicker().setDateTime(45200);
+  sendKey(panel.datePicker().picker().handle(), VK_ESCAPE);
   EXPECT_FALSE(panel.editing());
   EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), 45123.75);
   EXPECT_EQ(edits, 0);
@@ -231,7 +231,7 @@ TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
   // Visiting without a change writes nothing: the time part stays.
   postChar(panel.handle(), ' ');
   ASSERT_TRUE(panel.editing());
-  sendKey(panel.datePicker().handle(), VK_RETURN);
+  sendKey(panel.datePicker().picker().handle(), VK_RETURN);
   EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), 45123.75);
   EXPECT_EQ(edits, 0);
 }
