@@ -9,7 +9,9 @@
 
 namespace {
 
-bool writable(const TSheet& sheet) { return sheet.hasCurrentCell() && sheet.currentCell() && !sheet.currentCellLocked(); }
+bool writable(const TSheet& sheet) {
+  return sheet.hasCurrentCell() && sheet.currentCell() && !sheet.currentCellLocked();
+}
 
 // The kind a bound numeric property converts a text to; 0 for a text
 // property.

@@ -47,9 +47,9 @@ void TSheetPanel::buildEditors() {
     editor->hide();
   }
   // Leaving an editor for anything outside it commits.
-  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(memo_), static_cast<TControl*>(numberEdit_),
-                         static_cast<TControl*>(currencyEdit_), static_cast<TControl*>(currencyButton_),
-                         static_cast<TControl*>(imageEdit_)}) {
+  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(memo_),
+                         static_cast<TControl*>(numberEdit_), static_cast<TControl*>(currencyEdit_),
+                         static_cast<TControl*>(currencyButton_), static_cast<TControl*>(imageEdit_)}) {
     part->onExit = [this] { editorExit(); };
   }
   for (TInPlaceEdit* edit : {numberEdit_, currencyEdit_, imageEdit_}) {

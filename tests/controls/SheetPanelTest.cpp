@@ -126,6 +126,18 @@ TEST_F(SheetPanelTest, ATypedDigitStartsTheNumberEditorAndEnterCommitsOnce) {
   sendKey(panel.handle(), VK_DELETE);
   EXPECT_EQ(edits, 2);
   EXPECT_DOUBLE_EQ(sheet().getCellNumber(3, 3), 5.0);
+
+  // A bound number refuses a text that is no number: the editor stays open.
+  place(4, 4, "5", 23);
+  click(4, 4);
+  postChar(panel.handle(), 'x');
+  ASSERT_TRUE(panel.editing());
+  sendKey(panel.numberEdit().handle(), VK_RETURN);
+  EXPECT_TRUE(panel.editing());
+  EXPECT_EQ(panel.numberEdit().text(), "x");
+  EXPECT_EQ(edits, 2);
+  sendKey(panel.numberEdit().handle(), VK_ESCAPE);
+  EXPECT_FALSE(panel.editing());
 }
 
 TEST_F(SheetPanelTest, SelectionColoursFollowTheFocus) {
