@@ -23,8 +23,10 @@ class TWebBrowser {
   // The page's scroll position; false when there is no page to ask.
   virtual bool scrollPosition(POINT& position) const = 0;
   virtual bool scrollTo(POINT position) = 0;
-  // The control's own window, for placing and for keyboard routing.
+  // The control's own window, for keyboard routing.
   virtual HWND window() const = 0;
+  // Fits the control to a rectangle of its parent's client area.
+  virtual void setBounds(const RECT& bounds) = 0;
 };
 
 // The control's events as a panel takes them, on the GUI thread.

@@ -35,6 +35,7 @@ class FakeBrowser : public TWebBrowser {
     return true;
   }
   HWND window() const override { return nullptr; }
+  void setBounds(const RECT&) override {}
 
   std::string location;
   bool isBusy = false;

@@ -1,0 +1,785 @@
+#include "controls/WebPanel.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "controls/OleWebBrowser.h"
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "platform/Application.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/ComCtrls.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+#include "platform/ListView.h"
+#include "platform/Menu.h"
+#include "platform/StdControls.h"
+#include "platform/ToolTips.h"
+
+namespace {
+
+// Posted to the panel by deleteSelf: the panel goes after the handler that
+// asked for it has returned.
+constexpr UINT deleteSelfMessage = WM_APP + 23;
+constexpr int contentLeft = 10;
+constexpr int buttonWidth = 23;
+constexpr int buttonHeight = 22;
+constexpr int statusIconWidth = 20;
+constexpr int favsPaneWidth = 142;
+constexpr int addressGroupMinimumWidth = 161;
+constexpr int bandGripperAllowance = 12;  // the band's gripper before its group
+enum TBand { navigationBand, defaultBand, deleteBand, addressBand, bandCount };
+const char* const bandNames[bandCount] = {"Buttons", "Default", "Delete", "Address"};
+
+std::string trimmedText(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string upperCased(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+HWND handleOf(TControl* control) { return control ? control->handle() : nullptr; }
+
+// The combo of recent addresses: a choice from its list is told apart from typing.
+class TAddressCombo : public TComboBox {
+ public:
+  explicit TAddressCombo(TControl* parent) : TComboBox(parent, TComboStyle::dropDown) {}
+  std::function<void()> onSelect;
+
+ protected:
+  bool commandReceived(WORD code) override {
+    if (code == CBN_SELCHANGE && onSelect) {
+      // The edit shows the chosen item only after this notification.
+      application().postDeferred([this] { onSelect(); });
+      return true;
+    }
+    return TComboBox::commandReceived(code);
+  }
+};
+
+// The narrow grip at the end of the address group: dragging it sizes the combo.
+class TAddressGrip : public TControl {
+ public:
+  explicit TAddressGrip(TControl* parent) : TControl(parent) {
+    TWindowParams params;
+    params.bounds = {0, 0, 2, buttonHeight};
+    createWindow(params);
+    setCursor(IDC_SIZEWE);
+  }
+  std::function<void(int dx)> onDrag;
+
+ protected:
+  void mouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+    TControl::mouseDown(button, shift, x, y);
+    if (button == TMouseButton::left) grabX_ = x;
+    dragging_ = button == TMouseButton::left;
+  }
+  void mouseMove(TShiftState shift, int x, int y) override {
+    TControl::mouseMove(shift, x, y);
+    if (dragging_ && onDrag && x != grabX_) onDrag(x - grabX_);
+  }
+  void mouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
+    TControl::mouseUp(button, shift, x, y);
+    dragging_ = false;
+  }
+
+ private:
+  bool dragging_ = false;
+  int grabX_ = 0;
+};
+
+TToolButton& toolButton(TControl& parent, const std::string& caption, int left, int top = 0) {
+  TToolButton& button = parent.add<TToolButton>(caption);
+  button.setBounds(left, top, buttonWidth, buttonHeight);
+  return button;
+}
+
+TPanel& plainPanel(TControl& parent) {
+  TPanel& panel = parent.add<TPanel>();
+  panel.setBevelOuter(TBevelCut::none);
+  return panel;
+}
+
+}  // namespace
+
+// The children the panel reaches only from inside.
+struct TWebPanel::TParts {
+  TControlBar* toolbar = nullptr;
+  TPanel* groups[bandCount] = {};
+  TToolButton* backBtn = nullptr;
+  TToolButton* forwardBtn = nullptr;
+  TToolButton* stopBtn = nullptr;
+  TToolButton* refreshBtn = nullptr;
+  TToolButton* homeBtn = nullptr;
+  TToolButton* favsBtn = nullptr;
+  TToolButton* makeDefaultBtn = nullptr;
+  TToolButton* clearDefaultBtn = nullptr;
+  TToolButton* makeHomeBtn = nullptr;
+  TToolButton* goBtn = nullptr;
+  TAddressGrip* grip = nullptr;
+  TSplitter* favsSplitter = nullptr;
+  TToolButton* favGoBtn = nullptr;
+  TToolButton* favAddBtn = nullptr;
+  TToolButton* favDelBtn = nullptr;
+  TToolButton* favUpBtn = nullptr;
+  TToolButton* favDownBtn = nullptr;
+  TToolButton* favCloseBtn = nullptr;
+  TPanel* setupHandle = nullptr;
+  bool secure = false;
+};
+
+TWebPanel::TWebPanel(TControl* parent, TBrowserFactory browserFactory)
+    : TResizablePanel(parent),
+      browserFactory_(std::move(browserFactory)),
+      navigation_(*this),
+      parts_(std::make_unique<TParts>()),
+      refreshTimer_(0, [this] { navigation_.refreshTimerTick(); }) {
+  if (!browserFactory_)
+    browserFactory_ = [](HWND parentWindow, TWebBrowserEvents& events) -> std::unique_ptr<TWebBrowser> {
+      return TOleWebBrowser::create(parentWindow, events);
+    };
+  setBounds(0, 0, 282, 185);
+  contentPanel_ = &plainPanel(*this);
+  contentPanel_->setBounds(contentLeft, 3, 279 - contentLeft, 182 - 3);
+  contentPanel_->setAnchors(akLeft | akTop | akRight | akBottom);
+  hints_ = std::make_unique<TToolTips>(*this);
+
+  buildToolbar();
+  statusBar_ = &contentPanel_->add<TStatusBar>();
+  statusBar_->setSize(contentPanel_->width(), 20);
+  statusBar_->onResize = [this] {
+    statusBar_->setPanels({std::max(0, statusBar_->width() - statusIconWidth), -1});
+  };
+  statusBar_->setPanels({249, -1});
+  buildFavourites();
+  parts_->favsSplitter = &contentPanel_->add<TSplitter>(TAlign::left);
+  parts_->favsSplitter->setSize(3, 100);
+  browserPane_ = &contentPanel_->add<TPanel>();
+  browserPane_->setBevelInner(TBevelCut::lowered);
+  browserPane_->setBevelOuter(TBevelCut::raised);
+  browserPane_->setColor(clWindow);
+  browserPane_->setAlign(TAlign::client);
+  browserPane_->onResize = [this] {
+    fitBrowser();
+    noBrowserNotice_->setBounds(8, 8, std::max(20, browserPane_->clientWidth() - 16), 80);
+  };
+  noBrowserNotice_ = &browserPane_->add<TLabel>(
+      "no browser\r\nThe system's web browser control could not be created, so this panel cannot show pages.");
+  noBrowserNotice_->setBounds(8, 8, 220, 80);
+  noBrowserNotice_->hide();
+
+  parts_->setupHandle = &plainPanel(*this);
+  parts_->setupHandle->setBevelOuter(TBevelCut::raised);
+  parts_->setupHandle->setBounds(4, 4, 10, 10);
+  parts_->setupHandle->onMouseUp = [this](TMouseButton button, TShiftState, int, int) {
+    if (button == TMouseButton::right || !setupPopupMenu_) return;
+    RECT at = parts_->setupHandle->bounds();
+    MapWindowPoints(handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+    setupPopupMenu_->popup(handle(), at.left, at.top);
+  };
+  parts_->setupHandle->hide();
+  for (TControl* part : std::initializer_list<TControl*>{&toolbar(), statusBar_, favsPane_, browserPane_,
+                                                         parts_->setupHandle})
+    part->onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
+
+  // Enter and Esc in the address edit, which is the combo's child window.
+  addressHookId_ = application().addMessageHook([this](MSG& message) {
+    if (message.message != WM_KEYDOWN || (message.wParam != VK_RETURN && message.wParam != VK_ESCAPE)) return false;
+    if (message.hwnd != addressCombo_->handle() && GetParent(message.hwnd) != addressCombo_->handle()) return false;
+    addressKey(static_cast<WORD>(message.wParam));
+    return true;
+  });
+
+  navigation_.createBrowser();
+  contentPanel_->realign();
+  updateSetupHandle();
+}
+
+TWebPanel::~TWebPanel() {
+  application().removeMessageHook(addressHookId_);
+  refreshTimer_.setEnabled(false);
+  navigation_.destroyBrowser();
+}
+
+void TWebPanel::buildToolbar() {
+  TParts& parts = *parts_;
+  parts.toolbar = &contentPanel_->add<TControlBar>();
+  parts.toolbar->setBounds(0, 0, contentPanel_->width(), 52);
+  for (int band = 0; band < bandCount; ++band) {
+    parts.groups[band] = &plainPanel(*parts.toolbar);
+    parts.groups[band]->name = bandNames[band];
+  }
+  TPanel& navigation = *parts.groups[navigationBand];
+  navigation.setSize(161, buttonHeight);
+  navigation.setConstraints(161, buttonHeight);
+  parts.backBtn = &toolButton(navigation, "<", 0);
+  parts.forwardBtn = &toolButton(navigation, ">", 23);
+  parts.stopBtn = &toolButton(navigation, "X", 46);
+  parts.refreshBtn = &toolButton(navigation, "R", 69);
+  autorefreshBtn_ = &toolButton(navigation, "T", 92);
+  parts.homeBtn = &toolButton(navigation, "H", 115);
+  parts.favsBtn = &toolButton(navigation, "F", 138);
+  autorefreshBtn_->checkButton = true;
+  parts.favsBtn->checkButton = true;
+  parts.backBtn->setEnabled(false);
+  parts.forwardBtn->setEnabled(false);
+  parts.stopBtn->setEnabled(false);
+  autorefreshBtn_->setEnabled(false);
+  parts.backBtn->onClick = [this] { back(nullptr); };
+  parts.forwardBtn->onClick = [this] { forward(nullptr); };
+  parts.stopBtn->onClick = [this] { stop(nullptr); };
+  parts.refreshBtn->onClick = [this] { refresh(nullptr); };
+  parts.homeBtn->onClick = [this] { openDefault(nullptr); };
+  parts.favsBtn->onClick = [this] { setFavsVisible(parts_->favsBtn->down()); };
+  autorefreshBtn_->onClick = [this] {
+    autorefreshBtn_->setDown(navigation_.refreshTimerRunning());
+    if (!timedRefreshPopupMenu_) return;
+    RECT at = autorefreshBtn_->bounds();
+    MapWindowPoints(autorefreshBtn_->parent()->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+    timedRefreshPopupMenu_->popup(handle(), at.right, at.top);
+  };
+
+  TPanel& defaults = *parts.groups[defaultBand];
+  defaults.setSize(46, buttonHeight);
+  defaults.setConstraints(46, buttonHeight);
+  parts.makeDefaultBtn = &toolButton(defaults, "D+", 0);
+  parts.clearDefaultBtn = &toolButton(defaults, "D-", 23);
+  parts.makeDefaultBtn->setEnabled(false);
+  parts.clearDefaultBtn->setEnabled(false);
+  parts.makeDefaultBtn->onClick = [this] {
+    if (onMakeDefaultRequest) onMakeDefaultRequest(*this);
+  };
+  parts.clearDefaultBtn->onClick = [this] {
+    if (onClearDefaultRequest) onClearDefaultRequest(*this);
+  };
+
+  TPanel& deleteGroup = *parts.groups[deleteBand];
+  deleteGroup.setSize(buttonWidth, buttonHeight);
+  deleteBtn_ = &toolButton(deleteGroup, "Del", 0);
+  deleteBtn_->onClick = [this] {
+    if (onDelSelfRequest) {
+      onDelSelfRequest(*this);
+      return;
+    }
+    if (!canDeleteSelf_) return;
+    deleteBtn_->setEnabled(false);
+    deleteSelf();
+  };
+
+  TPanel& address = *parts.groups[addressBand];
+  address.setSize(256, buttonHeight);
+  address.setConstraints(addressGroupMinimumWidth, buttonHeight);
+  parts.makeHomeBtn = &toolButton(address, "H+", 0);
+  parts.makeHomeBtn->onClick = [this] { makeHome(); };
+  auto& combo = address.add<TAddressCombo>();
+  addressCombo_ = &combo;
+  combo.setBounds(27, 0, 206, 21);
+  combo.setTabStop(true);
+  combo.onSelect = [this] { goAddress(nullptr); };
+  parts.goBtn = &toolButton(address, "Go", 237);
+  parts.goBtn->setSize(16, buttonHeight);
+  parts.goBtn->onClick = [this] { goAddress(nullptr); };
+  parts.grip = &address.add<TAddressGrip>();
+  parts.grip->onDrag = [this](int dx) { placeAddressGroup(addressCombo_->width() + dx); };
+  placeAddressGroup(206);
+
+  const std::pair<TToolButton*, const char*> hints[] = {
+      {parts.backBtn, "Back"}, {parts.forwardBtn, "Forward"}, {parts.stopBtn, "Stop"},
+      {parts.refreshBtn, "Refresh"}, {autorefreshBtn_, "Autorefresh"}, {parts.homeBtn, "Home"},
+      {parts.favsBtn, "Favorites"}, {parts.makeDefaultBtn, "Make default"}, {parts.clearDefaultBtn, "Clear default"},
+      {deleteBtn_, "Delete"}, {parts.makeHomeBtn, "Make home"}, {parts.goBtn, "Go"}};
+  for (const auto& [button, hint] : hints) {
+    button->hint = hint;
+    hints_->setHint(*button, hint);
+  }
+  hints_->setHint(combo, "URL");
+
+  for (int band = 0; band < bandCount; ++band)
+    parts.toolbar->addBand(*parts.groups[band], parts.groups[band]->width() + bandGripperAllowance, band == addressBand);
+  parts.toolbar->onResize = [this] { fitAddressToToolbar(); };
+}
+
+void TWebPanel::buildFavourites() {
+  TParts& parts = *parts_;
+  favsPane_ = &contentPanel_->add<TPanel>();
+  favsPane_->setBevelInner(TBevelCut::lowered);
+  favsPane_->setBevelOuter(TBevelCut::raised);
+  favsPane_->setAlign(TAlign::left);
+  favsPane_->setSize(favsPaneWidth, 100);
+  favsPane_->setConstraints(favsPaneWidth, 0);
+  TPanel& top = plainPanel(*favsPane_);
+  top.setAlign(TAlign::top);
+  top.setSize(favsPaneWidth - 4, 22);
+  parts.favGoBtn = &toolButton(top, "Go", 0);
+  parts.favAddBtn = &toolButton(top, "+", 23);
+  parts.favDelBtn = &toolButton(top, "-", 46);
+  parts.favUpBtn = &toolButton(top, "^", 69);
+  parts.favDownBtn = &toolButton(top, "v", 92);
+  parts.favCloseBtn = &toolButton(top, "x", 115);
+  const std::pair<TToolButton*, const char*> hints[] = {{parts.favGoBtn, "Go"},         {parts.favAddBtn, "Add"},
+                                                        {parts.favDelBtn, "Delete"},    {parts.favUpBtn, "Move up"},
+                                                        {parts.favDownBtn, "Move down"}, {parts.favCloseBtn, "Close"}};
+  for (const auto& [button, hint] : hints) {
+    button->hint = hint;
+    hints_->setHint(*button, hint);
+  }
+  for (TToolButton* button : {parts.favGoBtn, parts.favAddBtn, parts.favDelBtn, parts.favUpBtn, parts.favDownBtn})
+    button->setEnabled(false);
+  parts.favGoBtn->onClick = [this] { openSelectedFav(nullptr); };
+  parts.favAddBtn->onClick = [this] { addFav(); };
+  parts.favDelBtn->onClick = [this] { deleteFav(); };
+  parts.favUpBtn->onClick = [this] { moveFavUp(); };
+  parts.favDownBtn->onClick = [this] { moveFavDown(); };
+  parts.favCloseBtn->onClick = [this] { setFavsVisible(false); };
+
+  TListViewOptions options;
+  options.editLabels = true;
+  options.readOnly = false;
+  favListView_ = &favsPane_->add<TListView>(options);
+  favListView_->setAlign(TAlign::client);
+  favListView_->setTabStop(true);
+  favListView_->addColumn("Symbol", 50);
+  favListView_->addColumn("URL", 88);
+  favListView_->onSelectItem = [this](int, bool) { favSelected(); };
+  favListView_->onDoubleClick = [this] { openSelectedFav(nullptr); };
+  favListView_->onExit = [this] { favListView_->clearSelection(); };
+  favListView_->onColumnClick = [this](int column) { sortFavourites(column); };
+  favListView_->onEdited = [this](int row, std::string& text) {
+    TFav* favourite = navigation_.settings.favs.get(row);
+    if (!favourite) return false;
+    favourite->Symbol = trimmedText(text);
+    text = favourite->Symbol;
+    return true;
+  };
+  favListView_->onKeyDown = [this](WORD& key, TShiftState) {
+    if (ListView_GetEditControl(favListView_->handle())) return;
+    if (key == VK_INSERT) addFav();
+    else if (key == VK_DELETE) deleteFav();
+    else if (key == VK_RETURN) openSelectedFav(nullptr);
+    else return;
+    key = 0;
+  };
+}
+
+TControl& TWebPanel::toolbar() const { return *parts_->toolbar; }
+
+// ---- browser
+
+std::unique_ptr<TWebBrowser> TWebPanel::createBrowser(TWebBrowserEvents& events) {
+  std::unique_ptr<TWebBrowser> browser = browserFactory_ ? browserFactory_(browserPane_->handle(), events) : nullptr;
+  noBrowserNotice_->setVisible(!browser);
+  if (browser) {
+    RECT area = browserPane_->clientRect();
+    const int frame = browserPane_->frameWidth();
+    InflateRect(&area, -frame, -frame);
+    browser->setBounds(area);
+  }
+  if (parts_->setupHandle && parts_->setupHandle->visible()) parts_->setupHandle->bringToFront();
+  return browser;
+}
+
+void TWebPanel::fitBrowser() {
+  if (TWebBrowser* browser = navigation_.browser()) {
+    RECT area = browserPane_->clientRect();
+    const int frame = browserPane_->frameWidth();
+    InflateRect(&area, -frame, -frame);
+    browser->setBounds(area);
+  }
+}
+
+void TWebPanel::browserEnable(bool enable) {
+  navigation_.browserEnable(enable);
+  parts_->refreshBtn->setEnabled(navigation_.browserEnabled());
+}
+
+// ---- view
+
+void TWebPanel::showAddress(const std::string& url) {
+  addressCombo_->setText(url);
+  const int length = static_cast<int>(url.size());
+  SendMessageA(addressCombo_->handle(), CB_SETEDITSEL, 0, MAKELPARAM(length, length));
+}
+
+void TWebPanel::recentUrlsChanged() {
+  const std::string text = addressCombo_->text();
+  addressCombo_->clear();
+  for (const std::string& url : navigation_.settings.recentUrls) addressCombo_->addItem(url);
+  addressCombo_->setText(text);
+}
+
+void TWebPanel::setBackEnabled(bool enabled) { parts_->backBtn->setEnabled(enabled); }
+void TWebPanel::setForwardEnabled(bool enabled) { parts_->forwardBtn->setEnabled(enabled); }
+void TWebPanel::setStopEnabled(bool enabled) { parts_->stopBtn->setEnabled(enabled); }
+void TWebPanel::setAddFavEnabled(bool enabled) { parts_->favAddBtn->setEnabled(enabled); }
+void TWebPanel::showStatusText(const std::string& text) { statusBar_->setPanelText(0, text); }
+
+void TWebPanel::showSecure(bool secure) {
+  parts_->secure = secure;
+  statusBar_->setPanelText(1, secure ? "S" : "");
+}
+
+void TWebPanel::setRefreshTimer(bool enabled, int interval) {
+  refreshTimer_.setEnabled(false);
+  refreshTimer_.setInterval(static_cast<UINT>(std::max(0, interval)));
+  if (enabled && !deletePending_) refreshTimer_.setEnabled(true);
+  autorefreshBtn_->setDown(refreshTimer_.enabled());
+}
+
+void TWebPanel::selectFav(int index) { favListView_->setItemIndex(index); }
+
+void TWebPanel::giveFocus(HWND window) {
+  if (!window || !IsWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window)) return;
+  if (TControl* control = TControl::fromHandle(window)) control->setFocus();
+  else SetFocus(window);
+}
+
+// ---- commands
+
+void TWebPanel::back(TControl* focusControl) { navigation_.back(handleOf(focusControl)); }
+void TWebPanel::forward(TControl* focusControl) { navigation_.forward(handleOf(focusControl)); }
+void TWebPanel::stop(TControl* focusControl) { navigation_.stop(handleOf(focusControl)); }
+void TWebPanel::refresh(TControl* focusControl) { navigation_.refresh(handleOf(focusControl)); }
+void TWebPanel::openDefault(TControl* focusControl) { navigation_.openDefault(handleOf(focusControl)); }
+
+void TWebPanel::openSelectedFav(TControl* focusControl) {
+  if (const TFav* favourite = getSelectedFavItem()) navigation_.openFav(*favourite, handleOf(focusControl));
+}
+
+bool TWebPanel::openFavForSymbol(const std::string& symbol, TControl* focusControl) {
+  return navigation_.openFavForSymbol(symbol, handleOf(focusControl));
+}
+
+void TWebPanel::goAddress(TControl* focusControl) {
+  navigation_.goAddress(addressCombo_->text(), handleOf(focusControl));
+}
+
+void TWebPanel::makeHome() { navigation_.makeHome(addressCombo_->text()); }
+
+void TWebPanel::addressKey(WORD key) {
+  if (key == VK_RETURN) {
+    goAddress(nullptr);
+  } else {
+    showAddress(navigation_.currentAddress());
+  }
+}
+
+TFav* TWebPanel::getSelectedFavItem() const {
+  return navigation_.settings.favs.get(favListView_->selectedCount() > 0 ? favListView_->itemIndex() : -1);
+}
+
+void TWebPanel::fillFavourites() {
+  favListView_->beginUpdate();
+  favListView_->clear();
+  const TFavList& favs = navigation_.settings.favs;
+  for (int i = 0; i < favs.count(); ++i) {
+    const int row = favListView_->addItem(favs.get(i)->Symbol);
+    favListView_->setItemText(row, 1, favs.get(i)->URL);
+  }
+  favListView_->endUpdate();
+  favSelected();
+}
+
+void TWebPanel::favSelected() {
+  const int row = favListView_->selectedCount() > 0 ? favListView_->itemIndex() : -1;
+  const int count = favListView_->itemCount();
+  parts_->favGoBtn->setEnabled(row >= 0);
+  parts_->favDelBtn->setEnabled(row >= 0);
+  parts_->favUpBtn->setEnabled(row > 0);
+  parts_->favDownBtn->setEnabled(row >= 0 && row + 1 < count);
+}
+
+void TWebPanel::addFav() {
+  const int selected = favListView_->selectedCount() > 0 ? favListView_->itemIndex() : -1;
+  const int added = navigation_.addFav(selected);
+  if (added == selected) return;
+  fillFavourites();
+  favListView_->setItemIndex(added);
+}
+
+void TWebPanel::deleteFav() {
+  if (favListView_->selectedCount() == 0) return;
+  const int next = navigation_.deleteFav(favListView_->itemIndex());
+  fillFavourites();
+  if (next >= 0) favListView_->setItemIndex(next);
+}
+
+void TWebPanel::moveFavUp() {
+  if (favListView_->selectedCount() == 0 || ListView_GetEditControl(favListView_->handle())) return;
+  const int moved = navigation_.moveFavUp(favListView_->itemIndex());
+  fillFavourites();
+  favListView_->setItemIndex(moved);
+}
+
+void TWebPanel::moveFavDown() {
+  if (favListView_->selectedCount() == 0 || ListView_GetEditControl(favListView_->handle())) return;
+  const int moved = navigation_.moveFavDown(favListView_->itemIndex());
+  fillFavourites();
+  favListView_->setItemIndex(moved);
+}
+
+void TWebPanel::sortFavourites(int column) {
+  favSortDescending_ = column == favSortColumn_ && !favSortDescending_;
+  favSortColumn_ = column;
+  TFavList& favs = navigation_.settings.favs;
+  std::vector<std::unique_ptr<TFav>> entries;
+  for (int i = 0; i < favs.count(); ++i) entries.push_back(std::make_unique<TFav>(*favs.get(i)));
+  const bool descending = favSortDescending_;
+  std::stable_sort(entries.begin(), entries.end(), [column, descending](const auto& a, const auto& b) {
+    const std::string x = upperCased(column == 0 ? a->Symbol : a->URL);
+    const std::string y = upperCased(column == 0 ? b->Symbol : b->URL);
+    return descending ? y < x : x < y;
+  });
+  for (int i = 0; i < favs.count(); ++i) favs.set(i, std::move(entries[static_cast<size_t>(i)]));
+  fillFavourites();
+}
+
+void TWebPanel::clearRecentUrls() {
+  navigation_.settings.recentUrls.clear();
+  addressCombo_->clear();
+  addressCombo_->setText("");
+}
+
+// ---- parts shown and hidden
+
+bool TWebPanel::bandVisible(int band) const { return parts_->groups[band]->visible(); }
+
+void TWebPanel::setBandVisible(int band, bool visible) {
+  const HWND bar = parts_->toolbar->handle();
+  const int index = static_cast<int>(SendMessageA(bar, RB_IDTOINDEX, static_cast<WPARAM>(band), 0));
+  if (index >= 0) SendMessageA(bar, RB_SHOWBAND, static_cast<WPARAM>(index), visible ? TRUE : FALSE);
+  parts_->groups[band]->setVisible(visible);
+}
+
+bool TWebPanel::toolbarVisible() const { return parts_->toolbar->visible(); }
+void TWebPanel::setToolbarVisible(bool visible) {
+  parts_->toolbar->setVisible(visible);
+  contentPanel_->realign();
+  updateSetupHandle();
+}
+bool TWebPanel::buttonsVisible() const { return bandVisible(navigationBand); }
+void TWebPanel::setButtonsVisible(bool visible) { setBandVisible(navigationBand, visible); }
+bool TWebPanel::defaultVisible() const { return bandVisible(defaultBand); }
+void TWebPanel::setDefaultVisible(bool visible) { setBandVisible(defaultBand, visible); }
+bool TWebPanel::deleteVisible() const { return bandVisible(deleteBand); }
+void TWebPanel::setDeleteVisible(bool visible) { setBandVisible(deleteBand, visible); }
+bool TWebPanel::addressVisible() const { return bandVisible(addressBand); }
+void TWebPanel::setAddressVisible(bool visible) { setBandVisible(addressBand, visible); }
+bool TWebPanel::statusVisible() const { return statusBar_->visible(); }
+void TWebPanel::setStatusVisible(bool visible) {
+  statusBar_->setVisible(visible);
+  contentPanel_->realign();
+  updateSetupHandle();
+}
+bool TWebPanel::favsVisible() const { return favsPane_->visible(); }
+void TWebPanel::setFavsVisible(bool visible) {
+  favsPane_->setVisible(visible);
+  parts_->favsSplitter->setVisible(visible);
+  parts_->favsBtn->setDown(visible);
+  contentPanel_->realign();
+  updateSetupHandle();
+}
+
+void TWebPanel::updateSetupHandle() {
+  const bool shown = (!toolbarVisible() || parts_->toolbar->height() == 0) && !statusVisible();
+  parts_->setupHandle->setVisible(shown);
+  if (shown) parts_->setupHandle->bringToFront();
+}
+
+void TWebPanel::setTimedRefreshPopupMenu(TPopupMenu* menu) {
+  timedRefreshPopupMenu_ = menu;
+  autorefreshBtn_->setEnabled(menu != nullptr);
+}
+
+void TWebPanel::setSetupPopupMenu(TPopupMenu* menu) {
+  setupPopupMenu_ = menu;
+  parts_->toolbar->setPopupMenu(menu);
+}
+
+void TWebPanel::setFavsPopupMenu(TPopupMenu* menu) {
+  favsPane_->setPopupMenu(menu);
+  favListView_->setPopupMenu(menu);
+}
+
+void TWebPanel::setTimedRefreshInterval(int milliseconds) { navigation_.setTimedRefreshInterval(milliseconds); }
+
+void TWebPanel::setKeepRecentUrls(int count) {
+  navigation_.settings.setKeepRecentUrls(count);
+  recentUrlsChanged();
+}
+
+void TWebPanel::setCanDeleteSelf(bool can) {
+  canDeleteSelf_ = can;
+  deleteBtn_->setEnabled(can || onDelSelfRequest != nullptr);
+}
+
+bool TWebPanel::backEnabled() const { return parts_->backBtn->enabled(); }
+bool TWebPanel::forwardEnabled() const { return parts_->forwardBtn->enabled(); }
+bool TWebPanel::stopEnabled() const { return parts_->stopBtn->enabled(); }
+bool TWebPanel::refreshEnabled() const { return parts_->refreshBtn->enabled(); }
+bool TWebPanel::homeEnabled() const { return parts_->homeBtn->enabled(); }
+bool TWebPanel::favsEnabled() const { return parts_->favsBtn->enabled(); }
+bool TWebPanel::makeDefaultEnabled() const { return onMakeDefaultRequest != nullptr; }
+bool TWebPanel::clearDefaultEnabled() const { return onClearDefaultRequest != nullptr; }
+bool TWebPanel::makeHomeEnabled() const { return parts_->makeHomeBtn->enabled(); }
+bool TWebPanel::goEnabled() const { return parts_->favGoBtn->enabled(); }
+bool TWebPanel::deleteFavEnabled() const { return parts_->favDelBtn->enabled(); }
+bool TWebPanel::moveFavUpEnabled() const { return parts_->favUpBtn->enabled(); }
+bool TWebPanel::moveFavDownEnabled() const { return parts_->favDownBtn->enabled(); }
+
+// ---- tool bar layout
+
+void TWebPanel::placeAddressGroup(int comboWidth) {
+  const TAddressGroupLayout layout = addressGroupLayout(comboWidth, 0, 0);
+  TPanel& group = *parts_->groups[addressBand];
+  group.setSize(layout.groupWidth, buttonHeight);
+  addressCombo_->setSize(layout.comboWidth, 21);
+  parts_->goBtn->setBounds(layout.goLeft, 0, 16, buttonHeight);
+  parts_->grip->setBounds(layout.gripLeft, 0, 2, buttonHeight);
+  navigation_.settings.comboWidth = layout.comboWidth;
+  const HWND bar = parts_->toolbar->handle();
+  const int index = static_cast<int>(SendMessageA(bar, RB_IDTOINDEX, addressBand, 0));
+  if (index < 0) return;
+  REBARBANDINFOA band{};
+  band.cbSize = sizeof(band);
+  band.fMask = RBBIM_SIZE | RBBIM_CHILDSIZE;
+  band.cx = static_cast<UINT>(layout.groupWidth + bandGripperAllowance);
+  band.cxMinChild = addressGroupMinimumWidth;
+  band.cyMinChild = buttonHeight;
+  SendMessageA(bar, RB_SETBANDINFOA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&band));
+}
+
+void TWebPanel::fitAddressToToolbar() {
+  if (!parts_->grip) return;
+  const TPanel& group = *parts_->groups[addressBand];
+  const int overrun = group.left() + group.width() - (parts_->toolbar->width() - 2);
+  if (overrun > 0 && group.width() > addressGroupMinimumWidth)
+    placeAddressGroup(addressCombo_->width() - overrun);
+}
+
+void TWebPanel::applyToolbarLayout() {
+  TWebPanelSettings& settings = navigation_.settings;
+  const TToolGroupPlace* places[bandCount] = {&settings.buttons, &settings.defaults, &settings.deleteGroup,
+                                              &settings.address};
+  int order[bandCount] = {0, 1, 2, 3};
+  std::stable_sort(order, order + bandCount, [&](int a, int b) {
+    return places[a]->Top != places[b]->Top ? places[a]->Top < places[b]->Top : places[a]->Left < places[b]->Left;
+  });
+  std::vector<TBandLayout> layout;
+  int rowTop = places[order[0]]->Top;
+  for (int i = 0; i < bandCount; ++i) {
+    const int band = order[i];
+    const bool newRow = i > 0 && places[band]->Top > rowTop + buttonHeight / 2;
+    if (newRow) rowTop = places[band]->Top;
+    layout.push_back({bandNames[band], parts_->groups[band]->width() + bandGripperAllowance, newRow});
+  }
+  parts_->toolbar->setLayout(layout);
+  for (int band = 0; band < bandCount; ++band) setBandVisible(band, places[band]->Visible);
+}
+
+// ---- settings file
+
+int TWebPanel::loadSettings(const std::string& fileName) {
+  settingsFile_ = fileName;
+  TWebPanelSettings& settings = navigation_.settings;
+  settings.inContainer = hasFractions();
+  settings.maximized = TResizablePanel::maximized();
+  settings.toolbarVisible = toolbarVisible();
+  settings.statusVisible = statusVisible();
+  settings.favsVisible = favsVisible();
+  settings.favsWidth = favsPane_->width();
+  settings.symbolWidth = favListView_->columnWidth(0);
+  const int result = settings.loadSettings(fileName);
+  if (result == 0) {
+    if (settings.inContainer) {
+      TTileFractions fractions;
+      fractions.left = settings.tileLeft;
+      fractions.top = settings.tileTop;
+      fractions.right = settings.tileRight;
+      fractions.bottom = settings.tileBottom;
+      setFractions(fractions);
+      if (parent()) applyFractions(parent()->clientWidth(), parent()->clientHeight());
+    }
+    setMaximized(settings.maximized);
+    setToolbarVisible(settings.toolbarVisible);
+    const TAddressGroupLayout address =
+        addressGroupLayout(settings.comboWidth, settings.toolbarWidth, parts_->toolbar->width());
+    placeAddressGroup(address.comboWidth);
+    favsPane_->setSize(std::max(favsPaneWidth, settings.favsWidth), favsPane_->height());
+    favListView_->setColumnWidth(0, settings.symbolWidth);
+    setFavsVisible(settings.favsVisible);
+    setStatusVisible(settings.statusVisible);
+    fillFavourites();
+    recentUrlsChanged();
+    navigation_.setTimedRefreshInterval(settings.timedRefreshInterval);
+  }
+  applyToolbarLayout();
+  return result;
+}
+
+int TWebPanel::saveSettings(const std::string& fileName) {
+  TWebPanelSettings& settings = navigation_.settings;
+  settings.inContainer = hasFractions();
+  if (settings.inContainer) {
+    settings.tileLeft = static_cast<double>(fractions().left);
+    settings.tileTop = static_cast<double>(fractions().top);
+    settings.tileRight = static_cast<double>(fractions().right);
+    settings.tileBottom = static_cast<double>(fractions().bottom);
+  }
+  settings.maximized = TResizablePanel::maximized();
+  settings.toolbarVisible = toolbarVisible();
+  settings.toolbarWidth = parts_->toolbar->width();
+  TToolGroupPlace* places[bandCount] = {&settings.buttons, &settings.defaults, &settings.deleteGroup,
+                                        &settings.address};
+  for (int band = 0; band < bandCount; ++band) {
+    places[band]->Visible = bandVisible(band);
+    places[band]->Left = parts_->groups[band]->left();
+    places[band]->Top = parts_->groups[band]->top();
+  }
+  settings.comboWidth = addressCombo_->width();
+  settings.favsVisible = favsVisible();
+  settings.favsWidth = favsPane_->width();
+  settings.symbolWidth = favListView_->columnWidth(0);
+  settings.statusVisible = statusVisible();
+  return settings.saveSettings(fileName);
+}
+
+// ---- deleting and pictures
+
+void TWebPanel::deleteSelf() {
+  repaint();
+  deletePending_ = true;
+  refreshTimer_.setEnabled(false);
+  PostMessageA(handle(), deleteSelfMessage, 0, 0);
+}
+
+void TWebPanel::deleteSettingsFile() {
+  int result = 0;
+  if (!settingsFile_.empty() && fileExists(settingsFile_) && !deleteFile(settingsFile_)) result = -4;
+  if (onDeleted) {
+    onDeleted(*this, result);
+  } else {
+    hide();
+  }
+}
+
+LRESULT TWebPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == deleteSelfMessage) {
+    deleteSettingsFile();
+    return 0;
+  }
+  return TResizablePanel::handleMessage(message, wParam, lParam);
+}
+
+void TWebPanel::snapshot(TBitmap& bitmap) {
+  const int width = std::max(1, clientWidth() - contentLeft);
+  const int height = std::max(1, clientHeight() - 1);
+  bitmap.setSize(width, height);
+  update();
+  const TWindowDC screen(handle());
+  BitBlt(bitmap.canvas().handle(), 0, 0, width, height, screen.get(), contentLeft, 0, SRCCOPY);
+}

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include "controls/AllWebBrowsers.h"
+#include "controls/OleWebBrowser.h"
+#include "controls/WebPanel.h"
+#include "platform/Application.h"
+#include "platform/ComCtrls.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+#include "platform/Form.h"
+#include "platform/ListView.h"
+#include "platform/StdControls.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+class CountingEvents : public TWebBrowserEvents {
+ public:
+  bool beforeNavigate(const std::string&) override {
+    ++calls;
+    return false;
+  }
+  void commandStateChange(long, bool) override { ++calls; }
+  void downloadBegin() override { ++calls; }
+  void downloadComplete() override { ++calls; }
+  void navigateComplete() override { ++calls; }
+  void documentComplete(bool) override { ++calls; }
+  bool newWindow() override { return true; }
+  void statusTextChange(const std::string&) override { ++calls; }
+  void secureLockIcon(bool) override { ++calls; }
+  int calls = 0;
+};
+
+// A browser that shows nothing and answers as a page at a fixed address would.
+class StandInBrowser : public TWebBrowser {
+ public:
+  void navigate(const std::string& url) override { location = url; }
+  void goBack() override {}
+  void goForward() override {}
+  void refresh() override { ++refreshes; }
+  void stop() override {}
+  std::string locationURL() const override { return location; }
+  bool busy() const override { return false; }
+  bool visible() const override { return shown; }
+  void setVisible(bool visible) override { shown = visible; }
+  bool scrollPosition(POINT& position) const override {
+    position = {0, 120};
+    return true;
+  }
+  bool scrollTo(POINT) override { return true; }
+  HWND window() const override { return nullptr; }
+  void setBounds(const RECT&) override {}
+
+  std::string location;
+  bool shown = true;
+  int refreshes = 0;
+};
+
+class WebPanelWindow : public testing::Test {
+ protected:
+  WebPanelWindow() {
+    options.clientWidth = 420;
+    options.clientHeight = 300;
+    form = std::make_unique<TForm>(options);
+    panel = &form->add<TWebPanel>([this](HWND, TWebBrowserEvents&) -> std::unique_ptr<TWebBrowser> {
+      if (!browserAvailable) return nullptr;
+      auto made = std::make_unique<StandInBrowser>();
+      browser = made.get();
+      return made;
+    });
+    panel->setBounds(0, 0, 420, 300);
+    form->showModeless();
+  }
+  ~WebPanelWindow() override { form->close(); }
+
+  // One page load as the control reports it.
+  void loadPage() {
+    panel->navigation().downloadBegin();
+    panel->navigation().navigateComplete();
+    panel->navigation().documentComplete(true);
+    panel->navigation().downloadComplete();
+  }
+
+  TFormOptions options;
+  bool browserAvailable = false;
+  StandInBrowser* browser = nullptr;
+  std::unique_ptr<TForm> form;
+  TWebPanel* panel = nullptr;
+  TTemporaryFolder folder;
+};
+
+}  // namespace
+
+// Wine has no page engine here: the object may be missing, or it navigates
+// without a page ever loading. Either way nothing may crash, and no page
+// property may be read from a document that is not there.
+TEST(OleWebBrowser, RealControlNavigatesRefreshesAndGoesWithoutAPage) {
+  TFormOptions options;
+  options.clientWidth = 300;
+  options.clientHeight = 200;
+  TForm form(options);
+  form.showModeless();
+  CountingEvents events;
+  for (int round = 0; round < 2; ++round) {
+    std::unique_ptr<TOleWebBrowser> browser = TOleWebBrowser::create(form.handle(), events);
+    if (!browser) {
+      EXPECT_EQ(allWebBrowsers().count(), 0);
+      continue;
+    }
+    EXPECT_EQ(allWebBrowsers().count(), 1);
+    browser->setVisible(true);
+    browser->navigate("about:blank");
+    pumpFor(200);
+    browser->refresh();
+    browser->setBounds({0, 0, 200, 100});
+    POINT position{7, 7};
+    browser->scrollPosition(position);
+    browser->scrollTo({0, 10});
+    browser->locationURL();
+    browser->setVisible(false);
+    EXPECT_FALSE(browser->visible());
+    browser.reset();
+    EXPECT_EQ(allWebBrowsers().count(), 0);
+  }
+  form.close();
+}
+
+TEST(AllWebBrowsers, OffersTabEnterCtrlKeysAndExtendedEditingKeys) {
+  MSG message{};
+  message.message = WM_KEYDOWN;
+  message.wParam = VK_TAB;
+  EXPECT_TRUE(TAllWebBrowsers::isRoutedKey(message, false));
+  message.wParam = 'A';
+  EXPECT_FALSE(TAllWebBrowsers::isRoutedKey(message, false));
+  EXPECT_TRUE(TAllWebBrowsers::isRoutedKey(message, true));
+  message.wParam = VK_LEFT;
+  EXPECT_FALSE(TAllWebBrowsers::isRoutedKey(message, false));
+  message.lParam = 1 << 24;
+  EXPECT_TRUE(TAllWebBrowsers::isRoutedKey(message, false));
+  message.message = WM_MOUSEMOVE;
+  EXPECT_FALSE(TAllWebBrowsers::isRoutedKey(message, true));
+}
+
+TEST_F(WebPanelWindow, WithoutABrowserThePaneSaysSo) {
+  // The fixture's factory made none.
+  pumpFor(100);
+  EXPECT_TRUE(panel->noBrowserNotice().visible());
+  panel->goAddress(nullptr);
+  panel->refresh(nullptr);
+  panel->browserEnable(true);
+  EXPECT_FALSE(panel->browserEnabled());
+  captureWindow(form->handle()).savePng("web-panel-no-browser");
+}
+
+TEST_F(WebPanelWindow, PagesFavouritesSettingsAndDeletion) {
+  browserAvailable = true;
+  panel->browserEnable(false);
+  panel->browserEnable(true);
+  ASSERT_NE(browser, nullptr);
+  EXPECT_FALSE(panel->noBrowserNotice().visible());
+
+  panel->addressCombo().setText("http://quotes.example/acme");
+  panel->goAddress(nullptr);
+  loadPage();
+  EXPECT_EQ(panel->addressCombo().text(), "http://quotes.example/acme");
+  EXPECT_EQ(panel->addressCombo().count(), 1);
+  panel->addFav();
+  ASSERT_EQ(panel->favListView().itemCount(), 1);
+  EXPECT_EQ(panel->favListView().itemText(0, 1), "http://quotes.example/acme");
+  EXPECT_EQ(panel->getSelectedFavItem()->Y, 120);
+  panel->navigation().settings.favs.get(0)->Symbol = "ACME";
+  panel->setTimedRefreshInterval(1000);
+  EXPECT_TRUE(panel->autorefreshButton().down());
+  panel->setStatusVisible(false);
+  pumpFor(100);
+  captureWindow(form->handle()).savePng("web-panel-with-favourites");
+
+  const std::string file = folder.path() + "WEB1.INI";
+  ASSERT_EQ(panel->saveSettings(file), 0);
+  TWebPanel& other = form->add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::make_unique<StandInBrowser>(); });
+  ASSERT_EQ(other.loadSettings(file), 0);
+  EXPECT_FALSE(other.statusVisible());
+  EXPECT_EQ(other.timedRefreshInterval(), 5000);
+  EXPECT_EQ(other.favListView().itemText(0), "ACME");
+  EXPECT_TRUE(other.openFavForSymbol(" acme ", nullptr));
+  EXPECT_EQ(other.addressCombo().text(), "http://quotes.example/acme");
+
+  // With a handler, Delete only asks; without one the panel goes with its file.
+  int asked = 0;
+  other.onDelSelfRequest = [&](TWebPanel&) { ++asked; };
+  other.deleteButton().performClick();
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(fileExists(file));
+  other.onDelSelfRequest = nullptr;
+  int deleted = -1;
+  other.onDeleted = [&](TWebPanel&, int result) { deleted = result; };
+  other.deleteButton().performClick();
+  EXPECT_EQ(deleted, -1);  // not inside the click
+  EXPECT_TRUE(pumpUntil([&] { return deleted == 0; }));
+  EXPECT_FALSE(fileExists(file));
+}
