@@ -302,10 +302,19 @@ void TSheetPanel::refresh() {
   render();
   placeScrollThumbs();
   lastRefreshTime_ = currentDateTime();
+  lastRefreshTick_ = GetTickCount64();
   if (onRender) onRender();
 }
 
-void TSheetPanel::requestRefresh() { refreshTimer_.request(); }
+void TSheetPanel::requestRefresh() {
+  // After a quiet spell the first change shows at once; the changes that
+  // follow it closely are coalesced, shown at most refreshDelayMs later.
+  if (!refreshTimer_.pending() && GetTickCount64() - lastRefreshTick_ >= refreshDelayMs && handle()) {
+    refresh();
+    return;
+  }
+  refreshTimer_.request();
+}
 
 // ---- Scrolling ----
 

@@ -119,7 +119,7 @@ class TSheetPanel : public TControl {
   void render();
   // render, the scroll bars put where the sheet is, then onRender.
   void refresh();
-  // A refresh within the coalescing delay.
+  // A refresh now after a quiet spell, else within the coalescing delay.
   void requestRefresh();
   double lastRefreshTime() const { return lastRefreshTime_; }
 
@@ -232,4 +232,5 @@ class TSheetPanel : public TControl {
   bool sheetShown_ = true;
   bool innerSizable_ = true;
   double lastRefreshTime_ = 0.0;
+  ULONGLONG lastRefreshTick_ = 0;
 };
