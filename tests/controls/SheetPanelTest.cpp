@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -183,29 +185,44 @@ TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
   click(2, 2);
   click(2, 2);
   ASSERT_TRUE(panel.editing());
-  std::vector<ULONGLONG> steps;
+  using TClock = std::chrono::steady_clock;
+  std::vector<TClock::time_point> steps;
   auto liveColours = panel.numberEdit().onChange;
   panel.numberEdit().onChange = [&] {
     liveColours();
-    steps.push_back(GetTickCount64());
+    steps.push_back(TClock::now());
   };
   HWND spin = panel.numberSpin().handle();
-  const ULONGLONG pressed = GetTickCount64();
-  sendMouse(spin, WM_LBUTTONDOWN, 8, 3, MK_LBUTTON);
-  ASSERT_TRUE(pumpUntil([&] { return steps.size() >= 4; }, 2000));
-  const std::vector<long long> expected{200, 180, 162};
-  EXPECT_LE(static_cast<long long>(steps[0] - pressed), 20);
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const auto waited = static_cast<long long>(steps[i + 1] - steps[i]);
-    EXPECT_NEAR(static_cast<double>(waited), static_cast<double>(expected[i]), 20.0) << i;
+  auto ms = [](TClock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+  // A busy machine may delay a timer now and then; a wrong schedule misses
+  // in every round.
+  bool onSchedule = false;
+  std::string timings;
+  for (int round = 0; round < 3 && !onSchedule; ++round) {
+    panel.numberEdit().setText("10");
+    pumpFor(20);
+    steps.clear();
+    const TClock::time_point pressed = TClock::now();
+    sendMouse(spin, WM_LBUTTONDOWN, 8, 3, MK_LBUTTON);
+    ASSERT_TRUE(pumpUntil([&] { return steps.size() >= 4; }, 2000));
+    // Another window takes the mouse: the repeat ends at once.
+    ReleaseCapture();
+    const std::size_t count = steps.size();
+    pumpFor(300);
+    EXPECT_EQ(steps.size(), count);
+    EXPECT_EQ(panel.numberSpin().position(), 0);
+    EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
+
+    const double expected[] = {0, 200, 180, 162};
+    onSchedule = true;
+    timings.clear();
+    for (std::size_t i = 0; i < 4; ++i) {
+      const double waited = ms(steps[i] - (i == 0 ? pressed : steps[i - 1]));
+      timings += std::to_string(waited) + " ";
+      onSchedule = onSchedule && std::abs(waited - expected[i]) <= 20.0;
+    }
   }
-  // Another window takes the mouse: the repeat ends at once.
-  ReleaseCapture();
-  const std::size_t count = steps.size();
-  pumpFor(300);
-  EXPECT_EQ(steps.size(), count);
-  EXPECT_EQ(panel.numberSpin().position(), 0);
-  EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
+  EXPECT_TRUE(onSchedule) << timings;
 
   // A text that is no number is not counted on, and nothing typed is lost.
   panel.numberEdit().setText("abc");
