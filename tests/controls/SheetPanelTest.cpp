@@ -279,6 +279,14 @@ TEST_F(SheetPanelTest, AHiddenSheetShowsItsBackgroundAndAHiddenBarGivesItsRoomBa
   const int height = panel.paintBox().height();
   panel.setShowHScrollBar(false);
   EXPECT_EQ(panel.paintBox().height(), height + 16);
+
+  TFontProperties font;
+  font.size = 9;  // 12 pixels high on the test screen
+  panel.setDefaultFont(font);
+  panel.setDefaultRowHeight(-1);
+  EXPECT_EQ(panel.defaultRowHeight(), 18);
+  panel.setDefaultColWidth(3);
+  EXPECT_EQ(panel.defaultColWidth(), 6);
 }
 
 TEST_F(SheetPanelTest, TheMemoGrowsWithItsLinesAndBooleanAndColourCellsChangeAtOnce) {
