@@ -31,6 +31,7 @@ class TEditPanel : public TKeyPanel {
   void setOnGetTextAttributes(TTextAttributesCallback callback);
   void setFontAttributeSets(TFontAttributeSets* sets);
   TEditorStatus* editorStatus() const { return document_; }
+  TFontAttributeSets* fontAttributeSets() const { return fontAttributeSets_; }
 
   std::function<void(TEditPanel& sender)> onRender;
   TColor bgColor() const { return document_ ? document_->backgroundColour : clWindow; }

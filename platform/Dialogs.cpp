@@ -138,6 +138,7 @@ void TFindDialog::close() {
 void TFindDialog::closed() {
   application().removeModelessDialog(dialog_);
   dialog_ = nullptr;
+  if (onClose) onClose();
 }
 
 void TFindDialog::setPosition(int screenX, int screenY) {

@@ -83,6 +83,7 @@ class TFindDialog {
   int tag = 0;  // free for the owner's bookkeeping
   std::function<void()> onFind;
   std::function<void()> onReplace;
+  std::function<void()> onClose;  // by the user or by close()
 
   // The registered message the dialog sends its owner; windows hand it here.
   static UINT message();
