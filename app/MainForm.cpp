@@ -1,0 +1,285 @@
+#include "app/MainForm.h"
+
+#include "app/SharedPopupMenus.h"
+#include "app/SplashForm.h"
+#include "controls/ChildForm.h"
+#include "controls/GalleryForm.h"
+#include "controls/SelDirDlg.h"
+#include "model/Directories.h"
+#include "model/LanguageStrings.h"
+#include "model/MonthSets.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/Application.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+#include "platform/PageControl.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "windows/FolioPickForm.h"
+
+namespace {
+
+const char* const tabCaptions[TmainForm::tabCount] = {"Portfolios", "Assets", "Quotes",    "Transactions",
+                                                      "System",     "Macros", "Downloads", "Web"};
+
+TFormOptions mainOptions() {
+  TFormOptions options;
+  options.caption = "Kestrova";
+  return options;
+}
+
+RECT workArea() {
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+}  // namespace
+
+TmainForm::TmainForm(const TMainFormContext& context)
+    : TForm(mainOptions()),
+      context_(context),
+      messageBox_(context.messageBox != nullptr ? *context.messageBox : systemMessageBox()) {
+  name = "mainForm";
+  createComponents();
+  // The loading runs from the message loop, not inside the activation
+  // message, since it pumps messages and shows a modal dialog.
+  onActivate = [this] {
+    if (firstActivation || closeOnActivate) application().postDeferred([this] { FormActivate(); });
+  };
+  onCloseQuery = [this] { return FormCloseQuery(); };
+  onClose = [this] { FormClose(); };
+  // After the handlers: a message box of the creation activates the window
+  // when it closes.
+  FormCreate();
+}
+
+TmainForm::~TmainForm() = default;
+
+void TmainForm::createComponents() {
+  pageControl = &add<TPageControl>();
+  pageControl->name = "pageControl";
+  pageControl->setAlign(TAlign::client);
+
+  menuPanel = &add<TPanel>();
+  menuPanel->name = "menuPanel";
+  menuPanel->setBevelOuter(TBevelCut::none);
+  menuPanel->setSize(78, 20);
+  menuPanel->setAnchors(akTop | akRight);
+  const auto speedButton = [this](const char* caption, const char* hint, int left) {
+    TToolButton& button = menuPanel->add<TToolButton>(caption);
+    button.setBounds(left, 0, 26, 20);
+    button.hint = hint;
+    return &button;
+  };
+  reloadBtn = speedButton("R", "Reload quotes", 0);
+  reloadBtn->setEnabled(false);
+  setupBtn = speedButton("D", "Directory setup", 26);
+  helpBtn = speedButton("?", "Help", 52);
+
+  loadLogMemo = &add<TMemo>();
+  loadLogMemo->name = "loadLogMemo";
+  loadLogMemo->setAlign(TAlign::client);
+  loadLogMemo->setReadOnly(true);
+  loadLogMemo->setWordWrap(false);
+  loadLogMemo->setCursor(IDC_WAIT);
+  loadLogMemo->setColor(clBtnFace);
+  loadLogMemo->hide();
+
+  findDialog.options.down = true;
+  findDialog.hideWholeWord = true;
+  popupMenus = std::make_unique<TsharedPopupMenus>(*this);
+}
+
+void TmainForm::FormCreate() {
+  firstActivation = true;
+  closeOnActivate = false;
+  shuttingDown = false;
+  const RECT area = workArea();
+  setBounds(area);
+  THourglass hourglass;
+  // The help link (context 1000 for the window and its page control) comes
+  // with the help file's own code.
+  setCaption("Kestrova");
+  paths_ = executablePaths(context_.executablePath, context_.currentDirectory);
+
+  if (!fileExists(paths_.dirListFileName)) {
+    closeOnActivate = true;
+    messageBox_.show(handle(), "Missing directory list: \r\r" + paths_.dirListFileName, commonString(4),
+                     MB_OK | MB_ICONSTOP);
+    return;
+  }
+  loadDirectoryTable(paths_.dirListFileName, "Directories");
+  applyDirectoryDefaults(context_.currentDirectory);
+  refreshDataPaths(paths_);
+  selDirDlg = std::make_unique<TselDirDlg>(messageBox_);
+  if (!startDirsOK()) {
+    closeOnActivate = true;
+    return;
+  }
+
+  portfolioTable = std::make_unique<TPortfolioTable>();
+  galleryForm = std::make_unique<TgalleryForm>(handle());
+  galleryForm->setNotesPopupMenu(&popupMenus->notesPopupMenu);
+  folioPickForm = std::make_unique<TfolioPickForm>(handle());
+  createTabs();
+
+  pageControl->setActivePageIndex(0);
+  dataReloadEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, "Kestrova Data Reload"));
+  listReloadEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, "Kestrova List Reload"));
+}
+
+void TmainForm::createTabs() {
+  for (int tab = 0; tab < tabCount; ++tab) tabForms[tab] = &createChildForm<TChildForm>(*pageControl, tabCaptions[tab]);
+  placeMenuPanel();
+}
+
+void TmainForm::placeMenuPanel() {
+  menuPanel->setBounds(clientWidth() - menuPanel->width() - 2, 0, menuPanel->width(), menuPanel->height());
+  menuPanel->bringToFront();
+}
+
+bool TmainForm::startDirsOK() {
+  // Until the directory set-up dialog exists, a missing directory cannot be
+  // chosen here: the user is told which one, and the program ends as it
+  // does when that dialog is cancelled.
+  const std::string missing = firstMissingStartDirectory();
+  if (missing.empty()) return true;
+  messageBox_.show(handle(), "Missing directory: " + missing + "\r\r" + getDirectory(missing), commonString(4),
+                   MB_OK | MB_ICONSTOP);
+  return false;
+}
+
+void TmainForm::FormActivate() {
+  if (closeOnActivate) {
+    onCloseQuery = nullptr;
+    onClose = nullptr;
+    close();
+    application().terminate();
+    return;
+  }
+  if (!firstActivation) return;
+  firstActivation = false;
+  runFirstActivation();
+}
+
+void TmainForm::runFirstActivation() {
+  // Messages are pumped between the steps so the splash animates and the
+  // window paints; the tabs and buttons stay off until the end so that no
+  // click re-enters the loading, and a close waits for it.
+  activating_ = true;
+  pageControl->setEnabled(false);
+  menuPanel->setEnabled(false);
+  const auto pump = [] { application().processMessages(); };
+  if (splashForm) splashForm->matrixTimer.setEnabled(true);
+  application().busy();
+  loadCommonStrings(paths_.languageFileName);
+  pump();
+  loadTranslations();
+  pump();
+  loadGUIoptions(false);
+  pump();
+  loadImageList();
+  pump();
+  // The Macros window lists and loads the macros here once it exists.
+  loadCountries(paths_.languageFileName);
+  pump();
+  loadCurrencies(paths_.languageFileName);
+  pump();
+  loadMonthSets(paths_.guiOptionsFileName);
+  pump();
+  galleryForm->loadGallery();
+  pump();
+  update();
+  splashForm.reset();
+  getInitialPortfolioPicks();
+  loadPortfolios();
+  loadMacroGUIoptions();
+  application().available();
+  pageControl->setEnabled(true);
+  menuPanel->setEnabled(true);
+  activating_ = false;
+  if (closeRequested_) application().postDeferred([this] { close(); });
+}
+
+void TmainForm::loadTranslations() {
+  selDirDlg->loadTranslations(paths_.languageFileName);
+  galleryForm->loadTranslations(paths_.languageFileName);
+  folioPickForm->loadTranslations();
+}
+
+void TmainForm::loadGUIoptions(bool) {
+  TPortableIniFile ini(paths_.guiOptionsFileName);
+  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  setBounds(mainWindowBounds(ini, bounds(), screen));
+  placeMenuPanel();
+  galleryForm->loadGUIoptions(ini);
+}
+
+void TmainForm::saveGUIoptions() {
+  TPortableIniFile ini(paths_.guiOptionsFileName);
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(handle(), &placement);
+  saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
+  galleryForm->saveGUIoptions(ini);
+}
+
+void TmainForm::loadMacroGUIoptions() {}
+
+void TmainForm::loadImageList() { loadNumberedBitmaps(imageList, getDirectory("<BMPS>")); }
+
+void TmainForm::getInitialPortfolioPicks() {
+  THourglass hourglass;
+  TPortableIniFile ini(getDirectory("<FOLIOS>") + "FolioControls.INI");
+  folioPickForm->loadGUIoptions(ini);
+  folioPickForm->listFolios();
+  application().available();
+  const bool accepted = folioPickForm->execute(10, false);
+  application().busy();
+  if (accepted) folioPickForm->saveLoadAlwaysStatus();
+  folioPickForm->saveGUIoptions(ini);
+}
+
+void TmainForm::loadPortfolios() {
+  // The Portfolios window takes this over with its own progress log; until
+  // it exists the main window opens the load-always portfolios itself.
+  loadLogMemo->setLines({});
+  loadLogMemo->show();
+  loadLogMemo->bringToFront();
+  const TProgressProcedure progress = [this](void*, int code, const std::string& text) {
+    logLoadProgress(code, text);
+  };
+  portfolioTable->loadForexTables(progress, nullptr);
+  portfolioTable->openAll(getDirectory("<FOLIOS>"), true, progress, nullptr, true, false);
+  if (portfolioTable->count() > 0) portfolioTable->setCurrentIndex(0);
+  loadLogMemo->hide();
+  updateMainTitleBar();
+}
+
+void TmainForm::logLoadProgress(int code, const std::string& text) {
+  if (code == progressPortfolioOpened || code == progressReadingTable || code == progressDerivingTable) {
+    std::vector<std::string> lines = loadLogMemo->lines();
+    lines.push_back(text);
+    loadLogMemo->setLines(lines);
+  }
+  application().processMessages();
+}
+
+void TmainForm::updateMainTitleBar() {
+  setCaption(mainTitle(portfolioTable ? portfolioTable->current() : nullptr));
+}
+
+bool TmainForm::FormCloseQuery() {
+  if (!activating_) return true;
+  closeRequested_ = true;
+  return false;
+}
+
+void TmainForm::FormClose() {
+  shuttingDown = true;
+  saveGUIoptions();
+  application().terminate();
+}

@@ -1,0 +1,123 @@
+#include "app/MainWindowSetup.h"
+
+#include <algorithm>
+
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "platform/Bitmap.h"
+#include "platform/FileSystem.h"
+#include "platform/ImageList.h"
+
+namespace {
+
+const char* const section = "MainWindow";
+
+std::string withExtension(const std::string& path, const std::string& extension) {
+  const size_t slash = path.find_last_of("\\/");
+  const size_t dot = path.find_last_of('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return path.substr(0, dot) + extension;
+  return path + extension;
+}
+
+std::string fileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+TMainPaths executablePaths(const std::string& executablePath, const std::string& currentDirectory) {
+  TMainPaths paths;
+  paths.languageFileName = withExtension(executablePath, ".LNG");
+  paths.axEnginesFileName = withExtension(executablePath, ".AXE");
+  paths.helpFileName = withExtension(executablePath, ".CHM");
+  paths.dirListFileName = includeTrailingBackslash(currentDirectory) + withExtension(fileNameOf(executablePath), ".INI");
+  return paths;
+}
+
+void refreshDataPaths(TMainPaths& paths) {
+  const std::string data = getDirectory("<DATA>");
+  paths.guiOptionsFileName = data + "GUIoptions.INI";
+  paths.chartFavsFileName = data + "ChartFavs.INI";
+  paths.graphFavsFileName = data + "GraphFavs.INI";
+}
+
+void applyDirectoryDefaults(const std::string& currentDirectory) {
+  const std::string current = includeTrailingBackslash(currentDirectory);
+  const auto defaultTo = [](const char* name, const std::string& path) {
+    if (getDirectory(name).empty()) setDirectory(name, path);
+  };
+  defaultTo("<DATA>", current + "DATA");
+  defaultTo("<TEMP>", current + "TEMP");
+  defaultTo("<SCRIPTS>", current + "SCRIPTS");
+  const std::string data = getDirectory("<DATA>");
+  defaultTo("<FOLIOS>", data + "FOLIOS");
+  defaultTo("<DLISTS>", data + "DLISTS");
+  defaultTo("<QUOTES>", data + "QUOTES");
+  defaultTo("<MACROS>", data + "MACROS");
+  defaultTo("<FOREX>", data + "FOREX");
+  defaultTo("<BMPS>", data + "BMPS");
+}
+
+const std::vector<std::string>& startDirectoryNames() {
+  static const std::vector<std::string> names = {"<DATA>",  "<FOLIOS>", "<DLISTS>", "<FOREX>",   "<QUOTES>", "<TEMP>",
+                                                 "<MACROS>", "<SCRIPTS>", "<BMPS>",  "<GALLERY>", "<WEBS>"};
+  return names;
+}
+
+std::string firstMissingStartDirectory() {
+  for (const std::string& name : startDirectoryNames()) {
+    const std::string folder = getDirectory(name);
+    if (folder.empty() || !folderExists(folder)) return name;
+  }
+  return {};
+}
+
+RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, SIZE screen) {
+  const int currentWidth = current.right - current.left;
+  const int currentHeight = current.bottom - current.top;
+  if (ini.readBool(section, "FirstRun", true)) {
+    return {current.left, current.top, current.left + std::min(1024, currentWidth),
+            current.top + std::min(768, currentHeight)};
+  }
+  const int width = ini.readInteger(section, "Width", currentWidth);
+  const int height = ini.readInteger(section, "Height", currentHeight);
+  const int left = ini.readInteger(section, "Left", (screen.cx - width) / 2);
+  const int top = ini.readInteger(section, "Top", (screen.cy - height) / 2);
+  return {left, top, left + width, top + height};
+}
+
+void saveMainWindowBounds(TPortableIniFile& ini, bool normalState, const RECT& bounds) {
+  if (normalState) {
+    ini.writeInteger(section, "Left", bounds.left);
+    ini.writeInteger(section, "Top", bounds.top);
+    ini.writeInteger(section, "Width", bounds.right - bounds.left);
+    ini.writeInteger(section, "Height", bounds.bottom - bounds.top);
+  }
+  ini.writeBool(section, "FirstRun", false);
+}
+
+std::string mainTitle(const TPortfolio* current) {
+  if (current == nullptr) return "Kestrova";
+  const std::string& shown = current->Name().empty() ? current->Symbol() : current->Name();
+  return shown.empty() ? "Kestrova" : "Kestrova: " + shown;
+}
+
+int loadNumberedBitmaps(TImageList& images, const std::string& folder) {
+  images.clear();
+  if (folder.empty() || !folderExists(folder)) return 0;
+  const std::string base = includeTrailingBackslash(folder);
+  for (int number = 0;; ++number) {
+    const std::string fileName = base + std::to_string(number) + ".BMP";
+    if (!fileExists(fileName)) break;
+    TBitmap bitmap;
+    if (!bitmap.loadFromFile(fileName) || bitmap.width() != images.width() || bitmap.height() != images.height())
+      break;
+    // The picture's own transparent colour is its bottom-left pixel.
+    const uint32_t rgb = bitmap.pixel(0, bitmap.height() - 1);
+    const TColor transparent = static_cast<TColor>(((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF));
+    if (images.add(bitmap, transparent) != number) break;
+  }
+  return images.count();
+}

@@ -1,0 +1,55 @@
+#include <windows.h>
+
+#include <string>
+
+#include "app/MainForm.h"
+#include "app/SplashForm.h"
+#include "platform/Application.h"
+
+namespace {
+
+// The single-instance guard: held for the whole run, never closed.
+HANDLE runningMutex = nullptr;
+
+std::string executablePath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+std::string currentDirectory() {
+  char path[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, path);
+  return path;
+}
+
+void runProgram() {
+  TApplication& app = application();
+  splashForm = std::make_unique<TsplashForm>();
+  splashForm->setCaption("Loading...");
+  splashForm->showModeless();
+  splashForm->update();
+  TMainFormContext context;
+  context.executablePath = executablePath();
+  context.currentDirectory = currentDirectory();
+  TmainForm mainForm(context);
+  mainForm.showModeless();
+  app.run();
+  splashForm.reset();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  SetLastError(0);
+  runningMutex = CreateMutexA(nullptr, FALSE, "Kestrova is running");
+  // Another instance, or a mutex that could not be made: end at once, quietly.
+  if (runningMutex != nullptr && GetLastError() == 0) {
+    try {
+      runProgram();
+    } catch (...) {
+    }
+  }
+  if (runningMutex != nullptr) ReleaseMutex(runningMutex);
+  return 0;
+}
