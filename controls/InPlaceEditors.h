@@ -3,9 +3,7 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <string>
 
-#include "controls/SpinButton.h"
 #include "platform/Control.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"

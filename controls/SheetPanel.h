@@ -8,6 +8,7 @@
 
 #include "controls/CellEditSession.h"
 #include "controls/InPlaceEditors.h"
+#include "controls/SpinButton.h"
 #include "model/FontProperties.h"
 #include "platform/Bitmap.h"
 #include "platform/Control.h"
