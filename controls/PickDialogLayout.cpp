@@ -46,8 +46,11 @@ void writePickDialogLayout(TPortableIniFile& ini, const TPickDialogLayoutKeys& k
     write(keys.columnKeys[i], layout.columnWidths[i]);
 }
 
-POINT centredOnAnchor(const RECT& anchor, int width, int height) {
-  // Division truncating toward zero, as the dialogs have always placed themselves.
-  return {std::max(0L, (anchor.left + anchor.right + 1 - width) / 2),
-          std::max(0L, (anchor.top + anchor.bottom + 1 - height) / 2)};
+void fitPickDialogLayout(TPickDialogLayout& layout, const RECT& workArea, int minWidth, int minHeight) {
+  const int areaWidth = static_cast<int>(workArea.right - workArea.left);
+  const int areaHeight = static_cast<int>(workArea.bottom - workArea.top);
+  layout.width = std::max(minWidth, std::min(layout.width, areaWidth));
+  layout.height = std::max(minHeight, std::min(layout.height, areaHeight));
+  layout.left = std::max(static_cast<int>(workArea.left), std::min(layout.left, static_cast<int>(workArea.right) - layout.width));
+  layout.top = std::max(static_cast<int>(workArea.top), std::min(layout.top, static_cast<int>(workArea.bottom) - layout.height));
 }

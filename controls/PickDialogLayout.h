@@ -35,6 +35,6 @@ const TPickDialogLayoutKeys& assetPickLayoutKeys();
 void readPickDialogLayout(const TPortableIniFile& ini, const TPickDialogLayoutKeys& keys, TPickDialogLayout& layout);
 void writePickDialogLayout(TPortableIniFile& ini, const TPickDialogLayoutKeys& keys, const TPickDialogLayout& layout);
 
-// The top-left corner of a dialog of this size centred on the anchor
-// rectangle, never left of or above 0.
-POINT centredOnAnchor(const RECT& anchor, int width, int height);
+// Keeps a layout usable: at least the minimum size, at most the work area,
+// and moved so that the whole window lies on the work area.
+void fitPickDialogLayout(TPickDialogLayout& layout, const RECT& workArea, int minWidth, int minHeight);

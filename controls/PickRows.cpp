@@ -30,10 +30,10 @@ std::vector<TPickRow> languageCurrencyRows() {
   return rows;
 }
 
-int findCurrencyRow(const std::vector<TPickRow>& rows, const std::string& symbol) {
+int findCurrencyRow(const std::vector<std::string>& symbols, const std::string& symbol) {
   const std::string wanted = upperCase(symbol);
-  for (size_t i = 0; i < rows.size(); ++i)
-    if (!rows[i].texts.empty() && rows[i].texts[0].starts_with(wanted)) return static_cast<int>(i);
+  for (size_t i = 0; i < symbols.size(); ++i)
+    if (symbols[i].starts_with(wanted)) return static_cast<int>(i);
   return -1;
 }
 

@@ -14,8 +14,8 @@ std::vector<TPickRow> builtInCurrencyRows();
 // The language file's currencies in list order: code, currency name, and
 // the name of the country of the code's first two letters.
 std::vector<TPickRow> languageCurrencyRows();
-// The first row whose symbol begins with the symbol in capitals; -1 when none.
-int findCurrencyRow(const std::vector<TPickRow>& rows, const std::string& symbol);
+// The first of the symbols that begins with the symbol in capitals; -1 when none.
+int findCurrencyRow(const std::vector<std::string>& symbols, const std::string& symbol);
 
 // One row (name, symbol, currency; the asset index as number) per pair
 // (asset index, display order) whose asset exists, in the pairs' order;

@@ -62,8 +62,9 @@ TEST(PickList, FindStartsBesideTheSelectionAndStopsAtTheEnd) {
 
 TEST(PickList, CurrencyRowsAreFoundByTheBeginningOfTheirSymbol) {
   const std::vector<TPickRow> rows = builtInCurrencyRows();
-  EXPECT_EQ(rows.at(findCurrencyRow(rows, "us")).texts, (std::vector<std::string>{"USD", "Dollar", "USA"}));
-  EXPECT_EQ(findCurrencyRow(rows, "XAU"), -1);
+  const std::vector<std::string> symbols = column(rows, 0);
+  EXPECT_EQ(rows.at(findCurrencyRow(symbols, "us")).texts, (std::vector<std::string>{"USD", "Dollar", "USA"}));
+  EXPECT_EQ(findCurrencyRow(symbols, "XAU"), -1);
 }
 
 TEST(DownloadListing, ListsNumberedFoldersAndItemFilesByTheNamesFound) {
@@ -142,11 +143,13 @@ TEST(PickDialogLayout, SectionsKeepTheirKeysInOrderAndMissingKeysKeepTheCurrentL
   EXPECT_EQ(layout.listWidth, 150);
   EXPECT_EQ(layout.columnWidths, (std::vector<int>{130, 70, 70, 67}));
 
-  // Centred on the anchor, truncating toward zero, never off the top-left edge.
-  EXPECT_EQ(centredOnAnchor({100, 100, 300, 200}, 280, 258).x, 60);
-  EXPECT_EQ(centredOnAnchor({100, 100, 300, 200}, 280, 258).y, 21);
-  EXPECT_EQ(centredOnAnchor({0, 0, 20, 20}, 280, 258).x, 0);
-  EXPECT_EQ(centredOnAnchor({0, 0, 20, 20}, 280, 258).y, 0);
+  // A window saved off the screen or too small to use comes back whole.
+  TPickDialogLayout lost{-500, 2000, 10, 5000, 0, {}};
+  fitPickDialogLayout(lost, {0, 0, 1280, 1024}, 150, 120);
+  EXPECT_EQ(lost.left, 0);
+  EXPECT_EQ(lost.width, 150);
+  EXPECT_EQ(lost.height, 1024);
+  EXPECT_EQ(lost.top, 0);
 }
 
 TEST(DownloadPickState, ChoosingAnotherListDropsTheItemsShownBeforeItLoads) {
