@@ -188,6 +188,8 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           at = {0, 0};
           ClientToScreen(window_, &at);
         }
+        // A menu shared by many controls acts on the one it was opened on.
+        popupMenu_->popupComponent = this;
         popupMenu_->popup(window_, at.x, at.y);
         return 0;
       }
