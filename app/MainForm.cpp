@@ -2,6 +2,8 @@
 
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
+#include "chart/Source.h"
+#include "chart/SourceTable.h"
 #include "controls/ChildForm.h"
 #include "controls/GalleryForm.h"
 #include "controls/SelDirDlg.h"
@@ -14,6 +16,7 @@
 #include "platform/Application.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
@@ -125,6 +128,9 @@ void TmainForm::FormCreate() {
   galleryForm->setNotesPopupMenu(&popupMenus->notesPopupMenu);
   folioPickForm = std::make_unique<TfolioPickForm>(handle());
   createTabs();
+  chartFavorites = std::make_unique<TSourceTable>(&TChartSource::create);
+  graphFavorites = std::make_unique<TSourceTable>(&TSource::create);
+  loadFavorites();
 
   pageControl->setActivePageIndex(0);
   dataReloadEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, "Kestrova Data Reload"));
@@ -134,6 +140,13 @@ void TmainForm::FormCreate() {
 void TmainForm::createTabs() {
   for (int tab = 0; tab < tabCount; ++tab) tabForms[tab] = &createChildForm<TChildForm>(*pageControl, tabCaptions[tab]);
   placeMenuPanel();
+}
+
+void TmainForm::loadFavorites() {
+  // A missing file leaves a table empty.
+  const TLocaleSettings& locale = localeSettings();
+  chartFavorites->loadFromFile(paths_.chartFavsFileName, locale.decimalSeparator, locale.listSeparator);
+  graphFavorites->loadFromFile(paths_.graphFavsFileName, locale.decimalSeparator, locale.listSeparator);
 }
 
 void TmainForm::placeMenuPanel() {

@@ -16,6 +16,7 @@ class TMemo;
 class TPageControl;
 class TPanel;
 class TPortfolioTable;
+class TSourceTable;
 class TToolButton;
 class TfolioPickForm;
 class TgalleryForm;
@@ -59,6 +60,7 @@ class TmainForm : public TForm {
   bool closeOnActivate = false;
   bool shuttingDown = false;
   const TMainPaths& paths() const { return paths_; }
+  TMessageBox& messageBox() const { return messageBox_; }
 
   TPageControl* pageControl = nullptr;
   TPanel* menuPanel = nullptr;
@@ -77,6 +79,11 @@ class TmainForm : public TForm {
   std::unique_ptr<TgalleryForm> galleryForm;
   std::unique_ptr<TselDirDlg> selDirDlg;
   std::unique_ptr<TfolioPickForm> folioPickForm;
+  // Favourite chart and graph sources, kept in <DATA>.
+  std::unique_ptr<TSourceTable> chartFavorites;
+  std::unique_ptr<TSourceTable> graphFavorites;
+  // Reads the favourites again from the files of the current <DATA>.
+  void loadFavorites();
   // The document windows of the tabs, in tab order; empty windows until
   // the windows of each tab are built.
   std::array<TChildForm*, tabCount> tabForms{};

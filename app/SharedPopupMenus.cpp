@@ -7,7 +7,10 @@
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 
-TsharedPopupMenus::TsharedPopupMenus(TmainForm& owner) : owner_(owner) { buildNotesMenu(); }
+TsharedPopupMenus::TsharedPopupMenus(TmainForm& owner)
+    : sheetChartAndGraphPopupMenu(owner), webPanelMenus(owner), owner_(owner) {
+  buildNotesMenu();
+}
 
 TEditPanel* TsharedPopupMenus::notesTarget() const { return dynamic_cast<TEditPanel*>(notesPopupMenu.popupComponent); }
 

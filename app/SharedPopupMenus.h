@@ -1,4 +1,6 @@
 #pragma once
+#include "app/ChartPopupMenu.h"
+#include "app/WebPanelMenus.h"
 #include "platform/Menu.h"
 
 class TEditPanel;
@@ -11,11 +13,10 @@ class TsharedPopupMenus {
  public:
   explicit TsharedPopupMenus(TmainForm& owner);
 
-  TPopupMenu sheetChartAndGraphPopupMenu;
+  TchartPopupMenu sheetChartAndGraphPopupMenu;
   TPopupMenu notesPopupMenu;
-  TPopupMenu webPanelFavsPopupMenu;
-  TPopupMenu webPanelSetupPopupMenu;
-  TPopupMenu webPanelTimerPopupMenu;
+  // The timer, set-up and favourites menus of the web panels.
+  TwebPanelMenus webPanelMenus;
 
   // The notes editor the notes menu was opened on, or null.
   TEditPanel* notesTarget() const;

@@ -169,3 +169,22 @@ TEST(Program, AMissingDirectoryListIsReportedAndEndsTheProgram) {
   EXPECT_TRUE(program.waitForEnd(10000));
   EXPECT_FALSE(fileExists(temporary.path() + "Kestrova.INI"));
 }
+
+TEST(Program, ACloseDuringTheFirstActivationWaitsUntilTheLoadingEnds) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  TProgram program(work);
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  HWND main = program.windowTitled("Kestrova");
+  ASSERT_NE(main, nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  pumpFor(500);
+  EXPECT_TRUE(program.running());
+  EXPECT_TRUE(IsWindowVisible(pick));
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
+  // It ended as a close ends: the layout was written.
+  TPortableIniFile options(work + "DATA\\GUIoptions.INI");
+  EXPECT_FALSE(options.readBool("MainWindow", "FirstRun", true));
+}

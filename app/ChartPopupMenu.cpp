@@ -1,0 +1,275 @@
+#include "app/ChartPopupMenu.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "app/MainForm.h"
+#include "chart/PriceChart.h"
+#include "chart/PriceGraph.h"
+#include "model/Directories.h"
+#include "platform/Bitmap.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// "&Axes" > "&Top" names the path of captions down to an item.
+TMenuItem* findPath(TMenuItem& root, const std::string& path) {
+  TMenuItem* current = &root;
+  size_t start = 0;
+  while (current != nullptr && start <= path.size()) {
+    const size_t end = std::min(path.find(" > ", start), path.size());
+    const std::string caption = path.substr(start, end - start);
+    TMenuItem* next = nullptr;
+    for (const auto& item : current->items())
+      if (item->caption == caption) next = item.get();
+    current = next;
+    start = end + 3;
+  }
+  return current;
+}
+
+std::string doubledAmpersands(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    result += c;
+    if (c == '&') result += '&';
+  }
+  return result;
+}
+
+}  // namespace
+
+TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
+  onPopup = [this] { chartPopup(); };
+  maximizedItem_ = &add("&Maximized", [this] {
+    if (popupTarget == nullptr) return;
+    if (popupTarget->canFocus()) popupTarget->setFocus();
+    popupTarget->toggleMaximized();
+  });
+  // The slider window, the source editors, the favourites and the gallery
+  // work on a chart's view file and its sources, which the sheet charts and
+  // graphs bring; until then these items stay disabled.
+  slidersItem_ = &add("&Sliders");
+  dataItem_ = &add("&Data");
+
+  TMenuItem& plot = add("&Plot");
+  addToggle(plot, "&Logarithmic", &TPriceChart::getLogarithmic, &TPriceChart::setLogarithmic);
+  addToggle(plot, "Cr&osshair", &TPriceChart::getCrossHair, &TPriceChart::setCrossHair);
+  TMenuItem& hints = plot.add("&Hints");
+  TMenuItem& position = hints.add("&Position");
+  addToggle(position, "&Cursor", &TPriceChart::getShowPositionCenter, &TPriceChart::setShowPositionCenter);
+  addToggle(position, "&Top", &TPriceChart::getShowPositionTop, &TPriceChart::setShowPositionTop);
+  addToggle(position, "&Bottom", &TPriceChart::getShowPositionBottom, &TPriceChart::setShowPositionBottom);
+  addToggle(position, "&Left", &TPriceChart::getShowPositionLeft, &TPriceChart::setShowPositionLeft);
+  addToggle(position, "&Right", &TPriceChart::getShowPositionRight, &TPriceChart::setShowPositionRight);
+  addFont(hints, "&Font", &TPriceChart::getGraphFont,
+          [](TPriceChart& chart, const TFont& font) { chart.graph().setFont(font); });
+  addColor(hints, "&Color", &TPriceChart::getLabelColor, &TPriceChart::setLabelColor);
+  addToggle(hints, "&Transparent", &TPriceChart::getTransparentLabel, &TPriceChart::setTransparentLabel);
+  TMenuItem& grid = plot.add("&Grid");
+  addToggle(grid, "&Top", &TPriceChart::getTopXGrid, &TPriceChart::setTopXGrid);
+  addToggle(grid, "&Bottom", &TPriceChart::getBottomXGrid, &TPriceChart::setBottomXGrid);
+  addToggle(grid, "&Left", &TPriceChart::getLeftYGrid, &TPriceChart::setLeftYGrid);
+  addToggle(grid, "&Right", &TPriceChart::getRightYGrid, &TPriceChart::setRightYGrid);
+  addColor(grid, "&Color", &TPriceChart::getGridColor, &TPriceChart::setGridColor);
+  TMenuItem& profile = plot.add("&Profile");
+  addToggle(profile, "&Show", &TPriceChart::getProfileVisible, &TPriceChart::setProfileVisible);
+  TMenuItem& profileFill = profile.add("&Fill");
+  addToggle(profileFill, "&Show", &TPriceChart::getProfileFill, &TPriceChart::setProfileFill);
+  addColor(profileFill, "&Color", &TPriceChart::getProfileFillColor, &TPriceChart::setProfileFillColor);
+  TMenuItem& maxBins = profile.add("&Max bins");
+  for (int bins = 2; bins <= 1024; bins *= 2) {
+    TMenuItem& item = maxBins.add(std::to_string(bins), [this, bins] {
+      if (popupTarget) popupTarget->setMaxProfileBins(bins);
+    });
+    item.radio = true;
+    item.tag = bins;
+    checks_.emplace_back(&item, [bins](const TPriceChart& chart) { return chart.getMaxProfileBins() == bins; });
+  }
+  TMenuItem& fill = plot.add("&Fill");
+  addToggle(fill, "&Show", &TPriceChart::getFill, &TPriceChart::setFill);
+  addColor(fill, "&Color", &TPriceChart::getFillColor, &TPriceChart::setFillColor);
+  addColor(plot, "&Color", &TPriceChart::getGraphColor, &TPriceChart::setGraphColor);
+
+  TMenuItem& axes = add("&Axes");
+  addXAxis(axes, "&Top", true);
+  addXAxis(axes, "&Bottom", false);
+  addYAxis(axes, "&Left", true);
+  addYAxis(axes, "&Right", false);
+  axes.add("&Font", [this] {
+    if (popupTarget == nullptr) return;
+    TFont font = popupTarget->getBottomXAxisFont();
+    if (owner_.fontDialog.execute(owner_.handle(), font)) popupTarget->setAxesFont(font);
+  });
+  TMenuItem& axesColor = axes.add("&Color");
+  addColor(axesColor, "&Set", &TPriceChart::getAxesColor, &TPriceChart::setAxesColor);
+  axesColor.add("&Reset", [this] {
+    if (popupTarget) popupTarget->setAxesColor(popupTarget->color());
+  });
+
+  TMenuItem& captions = add("&Captions");
+  addCaption(captions, "&Top", true);
+  addCaption(captions, "&Bottom", false);
+
+  TMenuItem& gallery = add("&Gallery");
+  gallery.add("&Add").enabled = false;
+  gallery.add("&Make default").enabled = false;
+  gallery.add("&Clear default", [this] { clearDefaultClick(); });
+  add("&Bitmap", [this] { bitmapClick(); });
+  add("D&elete").enabled = false;
+}
+
+TMenuItem& TchartPopupMenu::item(const std::string& path) { return *findPath(*this, path); }
+
+int TchartPopupMenu::enlarged(int size) { return std::max(size + 1, size * 3 / 2); }
+int TchartPopupMenu::reduced(int size) { return size * 2 / 3; }
+
+void TchartPopupMenu::addToggle(TMenuItem& parent, const char* caption, TGetFlag get, TSetFlag set) {
+  TMenuItem& item = parent.add(caption, [this, get, set] {
+    if (popupTarget) (popupTarget->*set)(!(popupTarget->*get)());
+  });
+  checks_.emplace_back(&item, [get](const TPriceChart& chart) { return (chart.*get)(); });
+}
+
+void TchartPopupMenu::addSizes(TMenuItem& parent, TGetSize get, TSetSize set) {
+  parent.add("&Enlarge", [this, get, set] {
+    if (popupTarget) (popupTarget->*set)(enlarged((popupTarget->*get)()));
+  });
+  parent.add("&Reduce", [this, get, set] {
+    if (popupTarget) (popupTarget->*set)(reduced((popupTarget->*get)()));
+  });
+}
+
+void TchartPopupMenu::addFont(TMenuItem& parent, const char* caption, TGetFont get,
+                              std::function<void(TPriceChart&, const TFont&)> set) {
+  parent.add(caption, [this, get, set] {
+    if (popupTarget == nullptr) return;
+    TFont font = (popupTarget->*get)();
+    if (owner_.fontDialog.execute(owner_.handle(), font)) set(*popupTarget, font);
+  });
+}
+
+void TchartPopupMenu::addColor(TMenuItem& parent, const char* caption, TGetColor get, TSetColor set) {
+  parent.add(caption, [this, get, set] {
+    if (popupTarget == nullptr) return;
+    TColor color = (popupTarget->*get)();
+    if (owner_.colorDialog.execute(owner_.handle(), color)) (popupTarget->*set)(color);
+  });
+}
+
+void TchartPopupMenu::addXAxis(TMenuItem& axes, const char* caption, bool top) {
+  TMenuItem& axis = axes.add(caption);
+  if (top) {
+    addToggle(axis, "&Show", &TPriceChart::getTopXAxisVisible, &TPriceChart::setTopXAxisVisible);
+    addToggle(axis, "&Dates", &TPriceChart::getTopXAxisDates, &TPriceChart::setTopXAxisDates);
+    addToggle(axis, "&Position", &TPriceChart::getTopXAxisSlider, &TPriceChart::setTopXAxisSlider);
+    addSizes(axis, &TPriceChart::getTopXAxisHeight, &TPriceChart::setTopXAxisHeight);
+    addFont(axis, "&Font", &TPriceChart::getTopXAxisFont, &TPriceChart::setTopXAxisFont);
+  } else {
+    addToggle(axis, "&Show", &TPriceChart::getBottomXAxisVisible, &TPriceChart::setBottomXAxisVisible);
+    addToggle(axis, "&Dates", &TPriceChart::getBottomXAxisDates, &TPriceChart::setBottomXAxisDates);
+    addToggle(axis, "&Position", &TPriceChart::getBottomXAxisSlider, &TPriceChart::setBottomXAxisSlider);
+    addSizes(axis, &TPriceChart::getBottomXAxisHeight, &TPriceChart::setBottomXAxisHeight);
+    addFont(axis, "&Font", &TPriceChart::getBottomXAxisFont, &TPriceChart::setBottomXAxisFont);
+  }
+}
+
+void TchartPopupMenu::addYAxis(TMenuItem& axes, const char* caption, bool left) {
+  TMenuItem& axis = axes.add(caption);
+  if (left) {
+    addToggle(axis, "&Show", &TPriceChart::getLeftYAxisVisible, &TPriceChart::setLeftYAxisVisible);
+    addToggle(axis, "&Position", &TPriceChart::getLeftYAxisSlider, &TPriceChart::setLeftYAxisSlider);
+    addSizes(axis, &TPriceChart::getLeftYAxisWidth, &TPriceChart::setLeftYAxisWidth);
+    addFont(axis, "&Font", &TPriceChart::getLeftYAxisFont, &TPriceChart::setLeftYAxisFont);
+  } else {
+    addToggle(axis, "&Show", &TPriceChart::getRightYAxisVisible, &TPriceChart::setRightYAxisVisible);
+    addToggle(axis, "&Position", &TPriceChart::getRightYAxisSlider, &TPriceChart::setRightYAxisSlider);
+    addSizes(axis, &TPriceChart::getRightYAxisWidth, &TPriceChart::setRightYAxisWidth);
+    addFont(axis, "&Font", &TPriceChart::getRightYAxisFont, &TPriceChart::setRightYAxisFont);
+  }
+}
+
+void TchartPopupMenu::addCaption(TMenuItem& captions, const char* caption, bool top) {
+  TMenuItem& panel = captions.add(caption);
+  addToggle(panel, "&Show", top ? &TPriceChart::getTopTextVisible : &TPriceChart::getBottomTextVisible,
+            top ? &TPriceChart::setTopTextVisible : &TPriceChart::setBottomTextVisible);
+  TMenuItem& align = panel.add("&Align");
+  const char* const alignCaptions[3] = {"&Left", "&Right", "&Center"};
+  for (int alignment = 0; alignment < 3; ++alignment) {
+    TMenuItem& item = align.add(alignCaptions[alignment], [this, top, alignment] {
+      if (popupTarget == nullptr) return;
+      top ? popupTarget->setTopTextAlign(alignment) : popupTarget->setBottomTextAlign(alignment);
+    });
+    item.radio = true;
+    checks_.emplace_back(&item, [top, alignment](const TPriceChart& chart) {
+      return (top ? chart.getTopTextAlign() : chart.getBottomTextAlign()) == alignment;
+    });
+  }
+  panel.add("E&dit", [this, top] {
+    if (popupTarget == nullptr) return;
+    top ? popupTarget->editTopText() : popupTarget->editBottomText();
+  });
+  addSizes(panel, top ? &TPriceChart::getTopTextHeight : &TPriceChart::getBottomTextHeight,
+           top ? &TPriceChart::setTopTextHeight : &TPriceChart::setBottomTextHeight);
+  addFont(panel, "&Font", top ? &TPriceChart::getTopTextFont : &TPriceChart::getBottomTextFont,
+          [top](TPriceChart& chart, const TFont& font) {
+            top ? chart.topCaption().setFont(font) : chart.bottomCaption().setFont(font);
+          });
+  TMenuItem& color = panel.add("&Color");
+  addColor(color, "&Set", top ? &TPriceChart::getTopTextColor : &TPriceChart::getBottomTextColor,
+           top ? &TPriceChart::setTopTextColor : &TPriceChart::setBottomTextColor);
+  color.add("&Reset", [this, top] {
+    if (popupTarget == nullptr) return;
+    top ? popupTarget->setTopTextColor(popupTarget->color()) : popupTarget->setBottomTextColor(popupTarget->color());
+  });
+}
+
+void TchartPopupMenu::chartPopup() {
+  popupTarget = dynamic_cast<TPriceChart*>(popupComponent);
+  for (const auto& child : items()) child->enabled = popupTarget != nullptr;
+  if (popupTarget == nullptr) return;
+  maximizedItem_->checked = popupTarget->maximized();
+  slidersItem_->enabled = false;
+  for (auto& [item, isChecked] : checks_) item->checked = isChecked(*popupTarget);
+  item("D&elete").enabled = false;
+  item("&Gallery > &Add").enabled = false;
+  item("&Gallery > &Make default").enabled = false;
+  rebuildData();
+}
+
+void TchartPopupMenu::rebuildData() {
+  // The submenu is made afresh on every opening: the series shown in the
+  // legend differ from chart to chart.
+  dataItem_->clear();
+  seriesItems_.clear();
+  dataItem_->add("&Sources").enabled = false;
+  dataItem_->add("&Favorites").enabled = false;
+  if (popupTarget->getLegendCount() <= 0) return;
+  dataItem_->addSeparator();
+  bool enabled = false;
+  std::string caption;
+  for (int index = popupTarget->getLegendItem(0, enabled, caption); index >= 0;
+       index = popupTarget->getLegendItem(index + 1, enabled, caption)) {
+    TMenuItem& series = dataItem_->add(doubledAmpersands(caption), [this, index] {
+      if (popupTarget == nullptr) return;
+      popupTarget->setSeriesEnabled(index, !popupTarget->getSeriesEnabled(index));
+      popupTarget->repaint();
+    });
+    series.checked = enabled;
+    series.tag = index;
+    seriesItems_.push_back(&series);
+  }
+}
+
+void TchartPopupMenu::bitmapClick() {
+  if (popupTarget == nullptr) return;
+  const std::string fileName = getDirectory("<TEMP>") + "CHART.BMP";
+  TBitmap picture;
+  popupTarget->copyToBitmap(picture);
+  deleteFile(fileName);
+  if (picture.saveToFile(fileName))
+    ShellExecuteA(owner_.handle(), "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TchartPopupMenu::clearDefaultClick() { deleteFile(getDirectory("<DATA>") + "ChartTemplate.INI"); }

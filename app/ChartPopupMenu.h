@@ -1,0 +1,59 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/Colors.h"
+#include "platform/Font.h"
+#include "platform/Menu.h"
+
+class TPriceChart;
+class TSourceTable;
+class TmainForm;
+
+// The popup menu of every docked chart and graph: plot, axes and caption
+// options, the shown series, the bitmap export and the default view, each
+// acting on the chart the menu was opened on.
+class TchartPopupMenu : public TPopupMenu {
+ public:
+  explicit TchartPopupMenu(TmainForm& owner);
+
+  // The chart the menu was last opened on, or null.
+  TPriceChart* popupTarget = nullptr;
+
+  // The series items after "&Favorites", rebuilt on every opening.
+  const std::vector<TMenuItem*>& seriesItems() const { return seriesItems_; }
+  TMenuItem& item(const std::string& path);
+
+  static int enlarged(int size);
+  static int reduced(int size);
+
+ private:
+  using TGetFlag = bool (TPriceChart::*)() const;
+  using TSetFlag = void (TPriceChart::*)(bool);
+  using TGetSize = int (TPriceChart::*)() const;
+  using TSetSize = void (TPriceChart::*)(int);
+  using TGetFont = TFont (TPriceChart::*)() const;
+  using TGetColor = TColor (TPriceChart::*)() const;
+  using TSetColor = void (TPriceChart::*)(TColor);
+
+  void chartPopup();
+  void rebuildData();
+  void addToggle(TMenuItem& parent, const char* caption, TGetFlag get, TSetFlag set);
+  void addSizes(TMenuItem& parent, TGetSize get, TSetSize set);
+  void addFont(TMenuItem& parent, const char* caption, TGetFont get, std::function<void(TPriceChart&, const TFont&)> set);
+  void addColor(TMenuItem& parent, const char* caption, TGetColor get, TSetColor set);
+  void addXAxis(TMenuItem& axes, const char* caption, bool top);
+  void addYAxis(TMenuItem& axes, const char* caption, bool left);
+  void addCaption(TMenuItem& captions, const char* caption, bool top);
+  void bitmapClick();
+  void clearDefaultClick();
+
+  TmainForm& owner_;
+  TMenuItem* maximizedItem_ = nullptr;
+  TMenuItem* slidersItem_ = nullptr;
+  TMenuItem* dataItem_ = nullptr;
+  std::vector<TMenuItem*> seriesItems_;
+  // Check marks set from the chart on every opening.
+  std::vector<std::pair<TMenuItem*, std::function<bool(const TPriceChart&)>>> checks_;
+};

@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "app/MainForm.h"
+#include "app/SharedPopupMenus.h"
+#include "chart/PriceChart.h"
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
+#include "controls/FontAttributeSets.h"
+#include "controls/WebPanel.h"
+#include "platform/Dialogs.h"
+#include "platform/ComCtrls.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+class TScriptedMessageBox : public TMessageBox {
+ public:
+  int answer = IDNO;
+  std::vector<std::string> texts;
+  int show(HWND, const std::string& text, const std::string&, UINT) override {
+    texts.push_back(text);
+    return answer;
+  }
+};
+
+TFormOptions hostOptions() {
+  TFormOptions options;
+  options.caption = "Views";
+  options.clientWidth = 600;
+  options.clientHeight = 400;
+  return options;
+}
+
+TMenuItem* findItem(TMenuItem& parent, const std::string& path) {
+  TMenuItem* current = &parent;
+  size_t start = 0;
+  while (current != nullptr && start <= path.size()) {
+    const size_t end = std::min(path.find(" > ", start), path.size());
+    TMenuItem* next = nullptr;
+    for (const auto& item : current->items())
+      if (item->caption == path.substr(start, end - start)) next = item.get();
+    current = next;
+    start = end + 3;
+  }
+  return current;
+}
+
+void click(TPopupMenu& menu, TControl& target, const std::string& path) {
+  menu.popupComponent = &target;
+  if (menu.onPopup) menu.onPopup();
+  TMenuItem* item = findItem(menu, path);
+  ASSERT_NE(item, nullptr) << path;
+  ASSERT_TRUE(item->onClick) << path;
+  item->onClick();
+}
+
+// Every enabled leaf item of a menu has a handler.
+void expectHandlers(const TMenuItem& parent, const std::string& path) {
+  for (const auto& item : parent.items()) {
+    if (item->caption == "-") continue;
+    const std::string here = path + " > " + item->caption;
+    if (!item->items().empty()) {
+      expectHandlers(*item, here);
+    } else if (item->enabled) {
+      EXPECT_TRUE(item->onClick) << here;
+    }
+  }
+}
+
+// A main window made on a working folder with every directory in place,
+// never shown, so no loading runs: its menus, dialogs and gallery are real.
+class PopupMenus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    work_ = temporary_.path();
+    for (const char* folder : {"TEMP", "SCRIPTS", "DATA\\FOLIOS", "DATA\\DLISTS", "DATA\\MACROS", "DATA\\BMPS",
+                               "DATA\\GALLERY", "DATA\\WEBS", "DATA\\FOREX", "DATA\\QUOTES"})
+      forceFolders(work_ + folder);
+    writeWholeFile(work_ + "Kestrova.INI", "[Directories]\r\n<GALLERY>=" + work_ + "DATA\\GALLERY\r\n<WEBS>=" +
+                                               work_ + "DATA\\WEBS\r\n");
+    TMainFormContext context;
+    context.executablePath = work_ + "Kestrova.exe";
+    context.currentDirectory = work_;
+    context.messageBox = &messages_;
+    main_ = std::make_unique<TmainForm>(context);
+    ASSERT_FALSE(main_->closeOnActivate);
+    host_ = std::make_unique<TForm>(hostOptions());
+    host_->showModeless();
+  }
+
+  TTemporaryFolder temporary_;
+  std::string work_;
+  TScriptedMessageBox messages_;
+  std::unique_ptr<TmainForm> main_;
+  std::unique_ptr<TForm> host_;
+};
+
+}  // namespace
+
+TEST_F(PopupMenus, NotesItemsWorkOnTheEditorTheMenuWasOpenedOn) {
+  TPopupMenu& menu = main_->popupMenus->notesPopupMenu;
+  TEditPanel& editor = host_->add<TEditPanel>();
+  editor.setAlign(TAlign::client);
+  TEditorStatus document;
+  editor.setEditorStatus(&document);
+  editor.insertText("alpha beta");
+
+  menu.popupComponent = &editor;
+  menu.onPopup();
+  EXPECT_FALSE(findItem(menu, "&Copy\tCtrl+C")->enabled);
+  EXPECT_TRUE(findItem(menu, "&Edit")->enabled);
+  EXPECT_FALSE(findItem(menu, "Set&up > &Font")->enabled);  // no attribute sets
+  expectHandlers(menu, "notes");
+
+  click(menu, editor, "&Select all\tCtrl+A");
+  menu.onPopup();
+  EXPECT_TRUE(findItem(menu, "&Copy\tCtrl+C")->enabled);
+  EXPECT_TRUE(findItem(menu, "Cut\tCtrl+X")->enabled);
+  click(menu, editor, "&Delete\tCtrl+Del");
+  std::string line;
+  document.getLine(1, line);
+  EXPECT_EQ(line, "");
+  click(menu, editor, "&Edit > &Undo\tCtrl+Z");
+  document.getLine(1, line);
+  EXPECT_EQ(line, "alpha beta");
+
+  click(menu, editor, "&Time/Date\tF5");
+  document.getLine(1, line);
+  EXPECT_GT(line.size(), std::string("alpha beta").size());
+
+  // Sets without the set of id 0 give the font dialog nothing to show.
+  TFontAttributeSets sets;
+  TFontAttributes keyword;
+  keyword.id = 1;
+  sets.add(keyword);
+  editor.setFontAttributeSets(&sets);
+  click(menu, editor, "Set&up > &Font");
+  EXPECT_EQ(sets.find(1)->fontName, keyword.fontName);
+
+  // Read-only: no editing items, and a menu opened elsewhere does nothing.
+  document.readOnly = true;
+  menu.onPopup();
+  EXPECT_FALSE(findItem(menu, "&Paste\tCtrl+V")->enabled);
+  EXPECT_FALSE(findItem(menu, "Delete &Line\tCtrl+Y")->enabled);
+  click(menu, *host_, "&Select all\tCtrl+A");
+  EXPECT_EQ(main_->popupMenus->notesTarget(), nullptr);
+}
+
+TEST_F(PopupMenus, ChartItemsToggleAndSizeTheChartTheMenuWasOpenedOn) {
+  TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TPriceChart& chart = host_->add<TPriceChart>();
+  chart.setBounds(0, 0, 500, 350);
+  menu.popupComponent = &chart;
+  menu.onPopup();
+  ASSERT_EQ(menu.popupTarget, &chart);
+  expectHandlers(menu, "chart");
+  EXPECT_TRUE(menu.seriesItems().empty());
+  EXPECT_EQ(findItem(menu, "&Data")->items().size(), 2u);  // no series: no separator either
+
+  const bool crossHair = chart.getCrossHair();
+  click(menu, chart, "&Plot > Cr&osshair");
+  EXPECT_NE(chart.getCrossHair(), crossHair);
+  menu.onPopup();
+  EXPECT_EQ(findItem(menu, "&Plot > Cr&osshair")->checked, chart.getCrossHair());
+
+  const int topAlign = chart.getTopTextAlign();
+  click(menu, chart, "&Captions > &Bottom > &Align > &Center");
+  EXPECT_EQ(chart.getBottomTextAlign(), 2);
+  EXPECT_EQ(chart.getTopTextAlign(), topAlign);
+
+  chart.setMaxProfileBins(100);
+  menu.onPopup();
+  for (const auto& item : findItem(menu, "&Plot > &Profile > &Max bins")->items()) EXPECT_FALSE(item->checked);
+  click(menu, chart, "&Plot > &Profile > &Max bins > 64");
+  EXPECT_EQ(chart.getMaxProfileBins(), 64);
+  menu.onPopup();
+  EXPECT_TRUE(findItem(menu, "&Plot > &Profile > &Max bins > 64")->checked);
+
+  EXPECT_EQ(TchartPopupMenu::enlarged(1), 2);
+  EXPECT_EQ(TchartPopupMenu::reduced(2), 1);
+  const int height = chart.getBottomXAxisHeight();
+  click(menu, chart, "&Axes > &Bottom > &Enlarge");
+  EXPECT_EQ(chart.getBottomXAxisHeight(), TchartPopupMenu::enlarged(height));
+
+  // Opened on something that is no chart, every item is off.
+  menu.popupComponent = host_.get();
+  menu.onPopup();
+  EXPECT_EQ(menu.popupTarget, nullptr);
+  EXPECT_FALSE(findItem(menu, "&Plot")->enabled);
+}
+
+TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn) {
+  TwebPanelMenus& menus = main_->popupMenus->webPanelMenus;
+  TWebPanel& panel =
+      host_->add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
+  panel.setBounds(0, 0, 500, 350);
+  TControl& inside = panel.statusBar();
+
+  menus.webPanelSetupPopupMenu.popupComponent = &inside;
+  menus.webPanelSetupPopupMenu.onPopup();
+  ASSERT_EQ(menus.webPopupTarget, &panel);
+  expectHandlers(menus.webPanelSetupPopupMenu, "setup");
+  menus.webPanelFavsPopupMenu.popupComponent = &inside;
+  menus.webPanelFavsPopupMenu.onPopup();
+  expectHandlers(menus.webPanelFavsPopupMenu, "favourites");
+  EXPECT_FALSE(findItem(menus.webPanelFavsPopupMenu, "&Go")->enabled);
+
+  const bool status = panel.statusVisible();
+  click(menus.webPanelSetupPopupMenu, inside, "&Status");
+  EXPECT_NE(panel.statusVisible(), status);
+
+  TPopupMenu& timer = menus.webPanelTimerPopupMenu;
+  click(timer, inside, "10 sec");
+  EXPECT_EQ(panel.timedRefreshInterval(), 10000);
+  timer.onPopup();
+  EXPECT_TRUE(findItem(timer, "10 sec")->checked);
+  panel.setTimedRefreshInterval(45000);
+  click(menus.webPanelSetupPopupMenu, inside, "&Buttons > &Autorefresh > 30 sec");
+  EXPECT_EQ(panel.timedRefreshInterval(), 30000);
+  panel.setTimedRefreshInterval(45000);
+  timer.onPopup();
+  EXPECT_TRUE(findItem(timer, "10 sec")->checked);  // an unlisted interval moves no mark
+  EXPECT_FALSE(findItem(timer, "Off")->checked);
+
+  messages_.answer = IDNO;
+  click(menus.webPanelSetupPopupMenu, inside, "D&elete");
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_EQ(messages_.texts[0], "Delete browser?");
+  EXPECT_TRUE(IsWindow(panel.handle()));
+
+  writeWholeFile(work_ + "DATA\\BrowserTemplate.INI", "[x]\r\n");
+  click(menus.webPanelSetupPopupMenu, inside, "&Gallery > &Clear default");
+  EXPECT_FALSE(fileExists(work_ + "DATA\\BrowserTemplate.INI"));
+}
