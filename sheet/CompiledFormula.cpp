@@ -157,21 +157,23 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
 
 void TCompiledFormula::unpackInto(TRPNstackObject& list) const {
   list.deleteRange(0, list.count() - 1);
-  const char* const text = texts();
-  for (const TPackedToken& packed : std::span(tokens(), count_)) {
-    TTokenPtr token = list.newToken();
-    if (packed.wholeToken != noWholeToken) {
-      token->assign(wholeTokens_[static_cast<std::size_t>(packed.wholeToken)].get());
-    } else {
-      token->tokenClass = packed.tokenClass;
-      token->operatorCode = packed.operatorCode;
-      token->functionId = packed.functionId;
-      token->ok = packed.ok;
-      token->value.kind = packed.kind;
-      token->value.integer = packed.integer;
-      token->value.number = packed.number;
-      token->value.string.assign(text + packed.textOffset, packed.textLength);
-    }
-    list.push(std::move(token));
+  for (std::uint32_t index = 0; index < count_; ++index) appendToken(static_cast<int>(index), list);
+}
+
+void TCompiledFormula::appendToken(int index, TRPNstackObject& list) const {
+  const TPackedToken& packed = tokens()[index];
+  TTokenPtr token = list.newToken();
+  if (packed.wholeToken != noWholeToken) {
+    token->assign(wholeTokens_[static_cast<std::size_t>(packed.wholeToken)].get());
+  } else {
+    token->tokenClass = packed.tokenClass;
+    token->operatorCode = packed.operatorCode;
+    token->functionId = packed.functionId;
+    token->ok = packed.ok;
+    token->value.kind = packed.kind;
+    token->value.integer = packed.integer;
+    token->value.number = packed.number;
+    token->value.string.assign(texts() + packed.textOffset, packed.textLength);
   }
+  list.push(std::move(token));
 }

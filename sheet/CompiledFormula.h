@@ -55,6 +55,8 @@ class TCompiledFormula {
   // TTokenObject::assign makes of the original; the list's own tokens are
   // reused.
   void unpackInto(TRPNstackObject& list) const;
+  // Appends a copy of the token at index to list, as unpackInto copies it.
+  void appendToken(int index, TRPNstackObject& list) const;
 
   // The block is the object and its tokens and texts after it.
   struct TTrailingBytes {

@@ -388,7 +388,11 @@ class TSheet {
   // Evaluates a list for the place (col, row) into resultValue. For a cell's
   // own formula the place's links are renewed and an array result is placed
   // over the cells; a loose evaluation leaves both alone.
-  std::uint8_t evaluateList(TRPNstackObject& list, int col, int row, bool record, bool forCellFormula);
+  std::uint8_t evaluateList(TRPNstackObject& list, int col, int row, bool record, bool forCellFormula,
+                            const TCompiledFormula* pending = nullptr);
+  // evaluateTokenList; with pending, the list is the working copy of that
+  // formula and each of its tokens is appended when the walk reaches it.
+  std::uint8_t walkTokens(TRPNstackObject& list, int col, int row, bool record, const TCompiledFormula* pending);
 
   // Formula cells last seen in "#CIRC!", in column then row order.
   std::set<TCellCoord> circularCells_;

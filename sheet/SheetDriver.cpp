@@ -72,9 +72,26 @@ void TSheet::bindFunctionIds(TRPNstackObject& list) {
 }
 
 std::uint8_t TSheet::evaluateTokenList(TRPNstackObject& list, int col, int row, bool record) {
+  return walkTokens(list, col, row, record, nullptr);
+}
+
+// A working copy filled as the walk goes is consumed from its end: each
+// operator finds its operands right before it, so a step closes no gap in
+// the middle of the list and a formula takes time in proportion to its
+// length; and after a first error the rest is never copied.
+std::uint8_t TSheet::walkTokens(TRPNstackObject& list, int col, int row, bool record,
+                                const TCompiledFormula* pending) {
   std::uint8_t code = stateValid;
   int index = 0;
-  while (index < list.count() && (code == stateValid || !stopAtFirstError)) {
+  int next = 0;
+  const int total = pending ? pending->count() : 0;
+  auto more = [&] {
+    if (index < list.count()) return true;
+    if (next >= total) return false;
+    pending->appendToken(next++, list);
+    return true;
+  };
+  while ((code == stateValid || !stopAtFirstError) && more()) {
     TTokenObject* token = list.getItem(index);
     std::uint8_t stepCode = stateValid;
     if (token->tokenClass == tokenOperator) {
@@ -92,6 +109,7 @@ std::uint8_t TSheet::evaluateTokenList(TRPNstackObject& list, int col, int row, 
     if (code == stateValid) code = stepCode;
   }
   if (code != stateValid && stopAtFirstError) return code;
+  while (next < total) pending->appendToken(next++, list);
   // What is left unresolved is read now: ranges as arrays, every reference
   // recorded, so that even a failed formula is recalculated when they change.
   for (int i = 0; i < list.count(); ++i) {
@@ -131,7 +149,8 @@ std::uint8_t TSheet::evaluateFormula(TRPNstackObject& list, int col, int row, bo
   return evaluateList(list, col, row, record, true);
 }
 
-std::uint8_t TSheet::evaluateList(TRPNstackObject& list, int col, int row, bool record, bool forCellFormula) {
+std::uint8_t TSheet::evaluateList(TRPNstackObject& list, int col, int row, bool record, bool forCellFormula,
+                                  const TCompiledFormula* pending) {
   // Whatever thread evaluates computes in extended precision; a thread that
   // did not ask for it gets it here.
   if (!hasExtendedPrecision()) setExtendedPrecision();
@@ -141,7 +160,7 @@ std::uint8_t TSheet::evaluateList(TRPNstackObject& list, int col, int row, bool 
       dependents.removeFromAll({col - 1, row - 1});
     }
     // Emptied, not cleared: the list keeps its tokens for the next formula.
-    std::uint8_t code = evaluateTokenList(list, col, row, record);
+    std::uint8_t code = walkTokens(list, col, row, record, pending);
     if (code != stateValid) {
       list.deleteRange(0, list.count() - 1);
       return code;
@@ -229,8 +248,8 @@ std::uint8_t TSheet::evaluateCompiledFormula(const TCompiledFormula& formula, in
                                              std::unique_ptr<TRPNstackObject>& arrayResult) {
   if (evaluateDirectly(formula, col, row, record)) return stateValid;
   TWorkingLists::TLease list(workingLists_, tokenFactory);
-  formula.unpackInto(*list);
-  std::uint8_t code = evaluateFormula(*list, col, row, record);
+  list->deleteRange(0, list->count() - 1);
+  std::uint8_t code = evaluateList(*list, col, row, record, true, &formula);
   if (code == stateValid && resultIsArray) {
     if (!arrayResult) arrayResult = std::make_unique<TRPNstackObject>(tokenFactory);
     arrayResult->push(list->pop());

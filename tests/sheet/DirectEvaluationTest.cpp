@@ -56,12 +56,15 @@ TEST(DirectEvaluation, LinksAreThoseTheWorkingCopyRecords) {
 }
 
 TEST(DirectEvaluation, ALongFormulaTakesTimeInProportionToItsLength) {
-  // Each step once: 100,000 operators took seconds while every step closed
-  // the gap its operands left in a working copy.
+  // 100,000 operators took seconds while every step closed the gap its
+  // operands left in the middle of a working copy; the text at the end
+  // sends the second formula to a working copy.
   constexpr int operators = 100000;
   std::string formula = "=1";
   for (int i = 0; i < operators; ++i) formula += "+1";
   TSheet sheet;
   enter(sheet, 1, 1, formula);
   EXPECT_EQ(sheet.getCellNumber(1, 1), operators + 1);
+  enter(sheet, 1, 2, formula + "&\"x\"", 2);
+  EXPECT_EQ(shown(sheet, 1, 2), std::to_string(operators + 1) + "x");
 }
