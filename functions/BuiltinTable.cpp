@@ -51,3 +51,12 @@ const TBuiltinTable& builtinRoutines() {
   static const TBuiltinTable table = makeBuiltinTable();
   return table;
 }
+
+const TKernelTable& numberKernels() {
+  static const TKernelTable kernels = [] {
+    TKernelTable made{};
+    registerMathKernels(made);
+    return made;
+  }();
+  return kernels;
+}

@@ -119,6 +119,23 @@ void roundingFunction(TEvalContext& context) {
   context.setNumberResult(roundToDigits(digits, mode, x));
 }
 
+// A function of one of the standard shapes: its routine and its arithmetic.
+struct TShapedFunction {
+  const char* name;
+  TBuiltinRoutine routine;
+  TNumberKernel kernel;
+};
+
+template <long double (*compute)(long double)>
+constexpr TShapedFunction numberShaped(const char* name) {
+  return {name, numberFunction<compute>, {TNumberKernel::oneNumber, compute, 0, false}};
+}
+
+template <int mode, bool digitsRequired>
+constexpr TShapedFunction roundingShaped(const char* name) {
+  return {name, roundingFunction<mode, digitsRequired>, {TNumberKernel::rounding, nullptr, mode, digitsRequired}};
+}
+
 long double arcTangentOfPoint(long double x, long double y) { return std::atan2(y, x); }
 
 void evalLOG(TEvalContext& context) {
@@ -176,53 +193,61 @@ void evalRANDBETWEEN(TEvalContext& context) {
   context.setIntegerResult(static_cast<std::int32_t>(low + static_cast<std::int64_t>(nextRandomBelow(range))));
 }
 
+const TShapedFunction shapedFunctions[] = {
+    numberShaped<absolute>("ABS"),
+    numberShaped<arcCosine>("ACOS"),
+    numberShaped<arcCosh>("ACOSH"),
+    numberShaped<arcSine>("ASIN"),
+    numberShaped<arcSinh>("ASINH"),
+    numberShaped<arcTangent>("ATAN"),
+    numberShaped<arcTanh>("ATANH"),
+    numberShaped<cosine>("COS"),
+    numberShaped<hyperbolicCosine>("COSH"),
+    numberShaped<degrees>("DEGREES"),
+    numberShaped<exponential>("EXP"),
+    numberShaped<fractionalPart>("FRAC"),
+    numberShaped<integerPart>("INT"),
+    numberShaped<naturalLog>("LN"),
+    numberShaped<decimalLog>("LOG10"),
+    numberShaped<oddNumber>("ODD"),
+    numberShaped<radians>("RADIANS"),
+    roundingShaped<roundNearest, true>("ROUND"),
+    roundingShaped<roundDown, false>("ROUNDDOWN"),
+    roundingShaped<roundUp, false>("ROUNDUP"),
+    numberShaped<sine>("SIN"),
+    numberShaped<hyperbolicSine>("SINH"),
+    numberShaped<square>("SQR"),
+    numberShaped<squareRoot>("SQRT"),
+    numberShaped<rootOfPiTimes>("SQRTPI"),
+    numberShaped<tangent>("TAN"),
+    numberShaped<hyperbolicTangent>("TANH"),
+    roundingShaped<roundDown, false>("TRUNC"),
+};
+
 }  // namespace
 
 void registerMathFunctions(TBuiltinTable& table) {
   auto set = [&table](const char* name, TBuiltinRoutine routine) { table[FunctionIdOf(name)] = routine; };
-  set("ABS", numberFunction<absolute>);
-  set("ACOS", numberFunction<arcCosine>);
-  set("ACOSH", numberFunction<arcCosh>);
-  set("ASIN", numberFunction<arcSine>);
-  set("ASINH", numberFunction<arcSinh>);
-  set("ATAN", numberFunction<arcTangent>);
+  for (const TShapedFunction& function : shapedFunctions) set(function.name, function.routine);
   set("ATAN2", twoNumberFunction<arcTangentOfPoint>);
-  set("ATANH", numberFunction<arcTanh>);
   set("CEILING", twoNumberFunction<ceilingToMultiple>);
   set("COMBIN", twoIntegerFunction<combinations>);
-  set("COS", numberFunction<cosine>);
-  set("COSH", numberFunction<hyperbolicCosine>);
-  set("DEGREES", numberFunction<degrees>);
   set("EVEN", evalEVEN);
-  set("EXP", numberFunction<exponential>);
   set("FACT", integerFunction<factorial>);
   set("FACTDOUBLE", integerFunction<doubleFactorial>);
   set("FLOOR", twoNumberFunction<floorToMultiple>);
-  set("FRAC", numberFunction<fractionalPart>);
-  set("INT", numberFunction<integerPart>);
-  set("LN", numberFunction<naturalLog>);
   set("LOG", evalLOG);
-  set("LOG10", numberFunction<decimalLog>);
   set("MOD", integerDivision<true>);
   set("MROUND", twoNumberFunction<roundToMultiple>);
-  set("ODD", numberFunction<oddNumber>);
   set("PERMUT", twoIntegerFunction<permutations>);
   set("PI", evalPI);
   set("POWER", twoNumberFunction<power>);
   set("QUOTIENT", integerDivision<false>);
-  set("RADIANS", numberFunction<radians>);
   set("RAND", evalRAND);
   set("RANDBETWEEN", evalRANDBETWEEN);
-  set("ROUND", roundingFunction<roundNearest, true>);
-  set("ROUNDDOWN", roundingFunction<roundDown, false>);
-  set("ROUNDUP", roundingFunction<roundUp, false>);
   set("SIGN", evalSIGN);
-  set("SIN", numberFunction<sine>);
-  set("SINH", numberFunction<hyperbolicSine>);
-  set("SQR", numberFunction<square>);
-  set("SQRT", numberFunction<squareRoot>);
-  set("SQRTPI", numberFunction<rootOfPiTimes>);
-  set("TAN", numberFunction<tangent>);
-  set("TANH", numberFunction<hyperbolicTangent>);
-  set("TRUNC", roundingFunction<roundDown, false>);
+}
+
+void registerMathKernels(TKernelTable& kernels) {
+  for (const TShapedFunction& function : shapedFunctions) kernels[FunctionIdOf(function.name)] = function.kernel;
 }

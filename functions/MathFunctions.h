@@ -8,3 +8,5 @@
 // "#VALUE!" for a range error or overflow, "#DIV/0!" for a pole or a zero
 // divisor, "#NUM!" for an argument outside a function's domain.
 void registerMathFunctions(TBuiltinTable& table);
+// The arithmetic of those of them that have one of the standard shapes.
+void registerMathKernels(TKernelTable& kernels);

@@ -12,10 +12,12 @@
 #include <limits>
 
 #include "model/Power.h"
+#include "model/Rounding.h"
 #include "platform/FloatingPoint.h"
 #include "platform/NumericErrors.h"
 #include "sheet/BuiltinDispatch.h"
 #include "sheet/CompiledFormula.h"
+#include "sheet/FunctionNames.h"
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 
@@ -189,9 +191,62 @@ class TDirectEvaluation {
     }
   }
 
-  // A built-in routine works on tokens: its arguments and call are made in
-  // a working list of their own, just as the working copy would hold them.
   bool call(const TPackedToken& token) {
+    static const int conditionalId = FunctionIdOf("IF");
+    if (token.functionId == conditionalId) return choose(token);
+    const TNumberKernel& kernel = numberKernels()[static_cast<std::size_t>(token.functionId)];
+    if (kernel.shape == TNumberKernel::oneNumber) return computeOneNumber(token, kernel);
+    if (kernel.shape == TNumberKernel::rounding) return round(token, kernel);
+    return callRoutine(token);
+  }
+
+  // IF (condition [, then [, else]]) as its routine decides: the condition
+  // as an integer, a branch left out or empty as the condition's 1 or 0,
+  // else the branch chosen (read if it is a reference), whole.
+  bool choose(const TPackedToken& token) {
+    int count = token.integer;
+    if (count < 1 || count > 3) return false;
+    TDirectValue* arguments = stack_ + depth_ - count;
+    std::int32_t condition = 0;
+    if (!read(arguments[0]) || !integer(arguments[0], condition)) return false;
+    bool isTrue = condition != 0;
+    if (count == 1 || (count == 2 && !isTrue)) return setInteger(token, count, isTrue ? 1 : 0);
+    TDirectValue chosen = arguments[isTrue ? 1 : 2];
+    if (!read(chosen)) return false;
+    depth_ -= count - 1;
+    stack_[depth_ - 1] = chosen;
+    return true;
+  }
+
+  // The faults a kernel leaves count as its routine's failure.
+  template <class Compute>
+  bool computeChecked(const TPackedToken& token, int count, Compute compute) {
+    clearFloatingPointFaults();
+    long double value = compute();
+    return !floatingPointFaultPending() && setNumber(token, count, value);
+  }
+
+  bool computeOneNumber(const TPackedToken& token, const TNumberKernel& kernel) {
+    if (token.integer != 1 || !read(stack_[depth_ - 1])) return false;
+    double x = static_cast<double>(number(stack_[depth_ - 1]));
+    return computeChecked(token, 1, [&] { return kernel.compute(x); });
+  }
+
+  bool round(const TPackedToken& token, const TNumberKernel& kernel) {
+    int count = token.integer;
+    if (count < (kernel.digitsRequired ? 2 : 1) || count > 2) return false;
+    TDirectValue* arguments = stack_ + depth_ - count;
+    if (!read(arguments[0])) return false;
+    double x = static_cast<double>(number(arguments[0]));
+    std::int32_t digits = 0;
+    if (count == 2 && (!read(arguments[1]) || !integer(arguments[1], digits))) return false;
+    return computeChecked(token, count, [&] { return roundToDigits(digits, kernel.roundingMode, x); });
+  }
+
+  // Any other built-in routine works on tokens: its arguments and call are
+  // made in a working list of their own, just as the working copy would
+  // hold them.
+  bool callRoutine(const TPackedToken& token) {
     if (!builtinRoutines()[static_cast<std::size_t>(token.functionId)]) return false;
     int count = token.integer;
     TWorkingLists::TLease list = sheet_.leaseWorkingList();

@@ -21,6 +21,8 @@ TEST(DirectEvaluation, CellsGiveWhatTheWorkingCopyGives) {
       "=IF(A1>3,SQRT(A1),A1^2)", "=IF(A1>5,SQRT(-A1),A1^2)", "=IF(A1,B9,C1)", "=ROUND(A1/A2,4)", "=SUM(A1:A2)*2",
       "=SUM(A2:A1)", "=A3+1", "=A5+1", "=B9+1", "=B9", "=ZZZZ1+1", "=A99999999+1", "=TRUE+1", "=PI*2", "=A4+1",
       "=A1:A2", "=ABS(-A1)", "=A1 A2", "=A2-A2/3*3", "=A1*(A2-(A1+(A2*(A1-(A2+1)))))", "=nosuch(1)+1",
+      "=ROUNDUP(A1/7)", "=TRUNC(-A1/3,1)", "=ROUND(A1)", "=ROUND(A1/3,A2/2)", "=LN(0)", "=LN(A2)", "=SQRT(A3)",
+      "=ACOSH(0.5)", "=IF(A2-7,1)", "=IF(A1-4,1)", "=IF(A1>1,A2)", "=IF(A1>1,A4,2)", "=IF(A1<1,A4,2)",
   };
   int row = 1;
   for (const char* formula : formulas) {
