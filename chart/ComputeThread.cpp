@@ -74,7 +74,9 @@ void TComputeThread::Execute() {
   setExtendedPrecision();
   try {
     clearSeries();
-    if (sheet_.macroCallout.scriptEngine() != nullptr) {
+    if (terminated_) {
+      // Some series may have been left without prices.
+    } else if (sheet_.macroCallout.scriptEngine() != nullptr) {
       synchronizer_.synchronize([this] {
         prepare();
         doStep();
@@ -162,7 +164,7 @@ void TComputeThread::setX() {
 void TComputeThread::doStep() {
   for (std::size_t i = 0; i < series_.size(); ++i) {
     TPriceSeries* series = series_[i];
-    if (series == nullptr) continue;
+    if (series == nullptr || series->prices() == nullptr) continue;
     const int row = static_cast<int>(i) + 2;
     TQuoteRecord record;
     record.Mask = 0;

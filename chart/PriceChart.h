@@ -199,6 +199,11 @@ class TPriceChart : public TResizablePanel {
   virtual void bottomTextEditDblClick();
   virtual void bottomTextEditKeyPress(char& key);
   void resized() override;
+  // For charts that edit and show their captions themselves.
+  TMemo& topTextEditor() { return *topEditor_; }
+  TMemo& bottomTextEditor() { return *bottomEditor_; }
+  POINT lastCrossHair() const { return lastCrossHair_; }
+  LPCSTR normalCursor() const { return normalCursor_; }
 
  private:
   void layoutChart();

@@ -32,6 +32,18 @@ void TPricePlot::freeAllSeries() {
   rebuildXValues();
 }
 
+std::vector<std::unique_ptr<TPriceSeries>> TPricePlot::releaseAllSeries() {
+  std::vector<std::unique_ptr<TPriceSeries>> released = std::move(series_);
+  series_.clear();
+  rebuildXValues();
+  return released;
+}
+
+void TPricePlot::adoptSeries(std::vector<std::unique_ptr<TPriceSeries>> series) {
+  series_ = std::move(series);
+  rebuildXValues();
+}
+
 void TPricePlot::clearSeriesData() {
   for (auto entry = series_.rbegin(); entry != series_.rend(); ++entry) {
     TPriceSeries* s = entry->get();

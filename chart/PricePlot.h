@@ -43,6 +43,10 @@ class TPricePlot {
   // False for a bad index; the X values are rebuilt.
   bool removeSeries(int i);
   void freeAllSeries();
+  // Hands the series over with their order, leaving the plot without any
+  // (a computation fills them meanwhile); adoptSeries puts them back.
+  std::vector<std::unique_ptr<TPriceSeries>> releaseAllSeries();
+  void adoptSeries(std::vector<std::unique_ptr<TPriceSeries>> series);
   // Empties every series' prices and marks and rebuilds the X values.
   void clearSeriesData();
 

@@ -1,0 +1,117 @@
+#pragma once
+#include <activscp.h>
+#include <wrl/client.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/PriceChart.h"
+#include "chart/SheetBuilder.h"
+
+class TComputeThread;
+class TPortfolioTable;
+class TPriceSeries;
+class TSheet;
+class TSheetGraphSettings;
+class TSourceTable;
+
+// A price chart whose lines are computed: the sources become rows of an
+// internal sheet, and a compute thread steps X over it. Every change goes
+// into the pending settings first; an update compares them with the applied
+// ones and rebuilds, recomputes or only redraws. While a computation runs
+// the plot shows no series: they are detached and handed to the thread, and
+// come back when it completed.
+class TSheetGraph : public TPriceChart {
+ public:
+  explicit TSheetGraph(TControl* parent) : TSheetGraph(parent, false) {}
+  ~TSheetGraph() override;
+
+  TSourceTable& sourceTable() { return *sourceTable_; }
+  TSheet& internalSheet() { return *sheet_; }
+  const TSheetGraphSettings& appliedSettings() const { return *applied_; }
+  const TSheetGraphSettings& pendingSettings() const { return *pending_; }
+  bool stale() const { return stale_; }
+  bool computing() const { return thread_ != nullptr; }
+  // Every series the graph holds, shown or detached.
+  int heldSeriesCount() const;
+  const std::string& fileName() const { return fileName_; }
+
+  void setActiveScript(IActiveScript* engine);
+  void setPortfolioTable(TPortfolioTable* table, bool recompute);
+  void refreshSelection();
+  void rebuild();
+  void setDateRange(double fromDate, double toDate, bool recompute);
+  void setXFormulas(const std::string& fromX, const std::string& toX, const std::string& steps, bool recompute);
+  void setFieldValueGetter(TFieldValueGetter getter, bool recompute);
+  double fromDateTime() const;
+  void setFromDateTime(double date);
+  double toDateTime() const;
+  void setToDateTime(double date);
+  std::string fromXFormula() const;
+  void setFromXFormula(const std::string& formula);
+  std::string toXFormula() const;
+  void setToXFormula(const std::string& formula);
+  std::string stepsFormula() const;
+  void setStepsFormula(const std::string& formula);
+  bool logarithmic() const { return getLogarithmic(); }
+  void setLogarithmic(bool logarithmic);
+
+  // restart false stops a computation and waits until the step in progress
+  // has ended, so that the caller may change what the formulas read.
+  void invalidateCompute(bool restart);
+  virtual void update();
+  bool buildSheet();
+  void startCompute();
+  void pollCompute();
+  void applyXRange();
+  void rebasePercentSeries();
+
+  // 0; -2 missing file; -3 read error; else the layout's or sources' code.
+  int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
+  // 0; -4 when the file could not be written (it then keeps its old text).
+  int saveToFile(char decimalSeparator, char listSeparator);
+  // Frees the graph; -4 when its file exists and cannot be deleted.
+  static int deleteWithFile(std::unique_ptr<TSheetGraph> graph);
+
+  void editTopText() override;
+  void editBottomText() override;
+
+ protected:
+  TSheetGraph(TControl* parent, bool chart);
+  void topTextEditDblClick() override;
+  void topTextEditKeyPress(char& key) override;
+  void bottomTextEditDblClick() override;
+  void bottomTextEditKeyPress(char& key) override;
+
+  void stopReadoutTimer();
+  void armPoll();
+  void giveTimerBack();
+  void showPendingCaptionChange();
+  void takeComputeResult();
+  void readSelection();
+  void freeThread();
+
+  std::string fileName_;
+  std::unique_ptr<TSourceTable> sourceTable_;
+  std::unique_ptr<TSheet> sheet_;
+  Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;
+  std::unique_ptr<TComputeThread> thread_;
+  std::vector<std::unique_ptr<TPriceSeries>> detachedSeries_;
+  std::unique_ptr<TSheetGraphSettings> applied_;
+  std::unique_ptr<TSheetGraphSettings> pending_;
+  bool stale_ = true;
+  // A computation that did not complete is not retried until a setting
+  // changes: the same inputs would fail the same way.
+  bool failedRun_ = false;
+  TFieldValueGetter fieldValueGetter_;
+  std::function<void()> ownReadoutHandler_;
+};
+
+// A sheet graph over chart sources whose X runs over dates; a narrower date
+// range within the computed data is shown without computing.
+class TSheetChart : public TSheetGraph {
+ public:
+  explicit TSheetChart(TControl* parent) : TSheetGraph(parent, true) {}
+  void update() override;
+};

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "chart/PriceGraph.h"
+#include "chart/Series.h"
+#include "chart/SheetGraph.h"
+#include "chart/SheetGraphSettings.h"
+#include "chart/SourceTable.h"
+#include "model/PortableIniFile.h"
+#include "model/Prices.h"
+#include "platform/Form.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+TFormOptions graphForm() {
+  TFormOptions options;
+  options.caption = "Sheet graph";
+  options.clientWidth = 520;
+  options.clientHeight = 360;
+  return options;
+}
+
+// A sheet graph of three formula lines in a form, computed once.
+struct TGraphFixture {
+  TGraphFixture() : form(graphForm()), graph(form.add<TSheetGraph>()) {
+    graph.setBounds(0, 0, 500, 340);
+    TSourceTable& table = graph.sourceTable();
+    const char* closes[] = {"SIN(X)*P", "COS(X)*P", "SIN(2*X)"};
+    const int colors[] = {0x800000, 0x008000, 0x000080};
+    for (int i = 0; i < 3; ++i) {
+      table.insertSource(i);
+      TSource& source = *table.getSource(i);
+      source.Close = closes[i];
+      source.Color = colors[i];
+      source.Caption = std::string("Line ") + std::to_string(i + 1);
+      source.Identifier = std::string("L") + std::to_string(i + 1);
+      source.insertParameter(0, "P", "Amplitude", "", 2, 0, 5, 11, false);
+    }
+    graph.setXFormulas("0", "2*PI", "101", false);
+    form.show();
+  }
+  bool computed() {
+    return pumpUntil([&] { return !graph.computing() && graph.graph().seriesCount() == 3 && !graph.stale(); },
+                     5000);
+  }
+  int points(int line) { return graph.graph().series(line)->prices()->count(); }
+
+  TForm form;
+  TSheetGraph& graph;
+};
+
+}  // namespace
+
+TEST(SheetGraph, ComputesItsLinesAndShowsThem) {
+  TGraphFixture fixture;
+  fixture.graph.rebuild();
+  ASSERT_TRUE(fixture.computed());
+  EXPECT_EQ(fixture.points(0), 101);
+  EXPECT_DOUBLE_EQ(fixture.graph.graph().loX(), 0);
+  EXPECT_NEAR(fixture.graph.graph().hiX(), 6.283185307179586, 1e-12);
+  captureClient(fixture.form.handle()).savePng("SheetGraph-three-lines");
+
+  // A log scale that no formula reads is applied at once.
+  fixture.graph.setLogarithmic(true);
+  EXPECT_FALSE(fixture.graph.computing());
+  EXPECT_TRUE(fixture.graph.getLogarithmic());
+}
+
+TEST(SheetGraph, OneStepIsOnePointAndNothingRunsAgain) {
+  TGraphFixture fixture;
+  fixture.graph.setXFormulas("0", "10", "1", false);
+  fixture.graph.rebuild();
+  ASSERT_TRUE(fixture.computed());
+  EXPECT_EQ(fixture.points(0), 1);
+  pumpFor(1500);
+  EXPECT_FALSE(fixture.graph.computing());
+  EXPECT_EQ(fixture.points(0), 1);
+}
+
+TEST(SheetGraph, SelectionChangesDuringRunsKeepTheSeriesCount) {
+  TGraphFixture fixture;
+  fixture.graph.setXFormulas("0", "2*PI", "20000", false);
+  fixture.graph.rebuild();
+  for (int i = 0; i < 200; ++i) {
+    fixture.graph.refreshSelection();
+    if (i % 20 == 0) pumpFor(20);
+    ASSERT_LE(fixture.graph.heldSeriesCount(), 3);
+  }
+  // Stopping before a change of data waits for the run's end.
+  fixture.graph.invalidateCompute(false);
+  fixture.graph.invalidateCompute(true);
+  ASSERT_TRUE(pumpUntil([&] { return !fixture.graph.computing() && !fixture.graph.stale(); }, 20000));
+  EXPECT_EQ(fixture.graph.heldSeriesCount(), 3);
+  EXPECT_EQ(fixture.points(2), 20000);
+}
+
+TEST(SheetGraph, ViewFileKeepsFormulasCaptionsAndSources) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Graph.ini";
+  {
+    TGraphFixture fixture;
+    EXPECT_EQ(fixture.graph.loadFromFile(fileName, ',', ';'), -2);
+    fixture.graph.setXFormulas("0,5", "MAX(1; 2)", "11", false);
+    fixture.graph.setLogarithmic(true);
+    ASSERT_EQ(fixture.graph.saveToFile(',', ';'), 0);
+  }
+  {
+    TPortableIniFile ini(fileName);
+    EXPECT_EQ(ini.readString("FromX", "Formula", ""), "0.5");
+    EXPECT_EQ(ini.readString("ToX", "Formula", ""), "MAX(1; 2)");
+    EXPECT_TRUE(ini.readBool("Graph", "Logarithmic", false));
+    EXPECT_EQ(ini.readInteger("Sources", "Count", 0), 3);
+  }
+  TForm form(graphForm());
+  TSheetGraph& graph = form.add<TSheetGraph>();
+  ASSERT_EQ(graph.loadFromFile(fileName, '.', ','), 0);
+  EXPECT_EQ(graph.pendingSettings().fromXFormula, "0.5");
+  EXPECT_EQ(graph.pendingSettings().toXFormula, "MAX(1, 2)");
+  EXPECT_TRUE(graph.pendingSettings().logarithmic);
+  EXPECT_EQ(graph.sourceTable().count(), 3);
+}
