@@ -222,7 +222,10 @@ void TSheet::setCellContent(int col, int row, std::uint8_t alignment, const std:
   }
   TCell* cell = fresh ? fresh.get() : existing;
   bool changed = false;
-  if (cell->getEditText() != text) {
+  // A new cell's edit text is the text of its empty value, never a formula:
+  // a formula entered into it differs without that text being made.
+  bool formulaIntoNewCell = fresh && !existing && !text.empty() && text[0] == '=';
+  if (formulaIntoNewCell || cell->getEditText() != text) {
     changed = cell->setText(text, col, row);
   } else if (fresh && fresh->hasFormula()) {
     // The new cell took over the formula but not the old cell's value, which

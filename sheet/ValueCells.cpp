@@ -216,7 +216,8 @@ std::string TCellDoubleAsDouble::getText(bool forDisplay) const {
 
 bool TCellDoubleAsDouble::setText(const std::string& text, int col, int row) {
   double number = 0.0;
-  bool accepted = readNumber(trimmedText(text), number);
+  // No number starts with "=": a formula is not read as one first.
+  bool accepted = (text.empty() || text[0] != '=') && readNumber(trimmedText(text), number);
   return enterNumberOrFormula(text, accepted, number, col, row);
 }
 
