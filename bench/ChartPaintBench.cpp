@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "bench/BenchTiming.h"
 #include "chart/PlotPainter.h"
@@ -74,7 +75,10 @@ int main() {
     auto part = [&](const char* what, auto step) { std::printf("  %s %.1f ms\n", what, medianTime(3, step) * 1e3); };
     part("line", [&] { painter.drawSeriesLine(plot.series(1)->prices(), 6, false, true, 1, 1, 0, 0); });
     part("fill", [&] { painter.drawSeriesLine(plot.series(1)->prices(), 6, true, true, 1, 1, 0xFFFF, 0); });
-    part("markers", [&] { painter.drawSeriesMarkers(5, plot.series(1)->prices(), 1, 1, 0, 6); });
+    for (int kind = 1; kind <= 9; ++kind) {
+      const std::string name = "markers of kind " + std::to_string(kind);
+      part(name.c_str(), [&] { painter.drawSeriesMarkers(kind, plot.series(1)->prices(), 1, 1, 0, 6); });
+    }
     part("bars", [&] { painter.drawBars(plot.series(1)->prices(), 120, 1, 2, 0xFFFFFF, 0); });
     part("profile", [&] { painter.drawProfile(plot.series(1)->prices(), 0, true, 1, 0xFFFF); });
   }

@@ -32,6 +32,34 @@ uint16_t fieldBit(int field) {
 
 bool hasRecords(const TPrices* prices) { return prices != nullptr && prices->count() > 0; }
 
+// Thousands of records share the few hundred columns of a plot, and a wide
+// pen makes every segment costly. The segments of a run of points in one
+// column all lie on that column: going from the first to the lowest, the
+// highest and the last point covers the same pixels.
+void compressColumns(std::vector<POINT>& points) {
+  std::vector<POINT> kept;
+  kept.reserve(points.size());
+  auto put = [&kept](POINT p) {
+    if (kept.empty() || kept.back().x != p.x || kept.back().y != p.y) kept.push_back(p);
+  };
+  size_t i = 0;
+  while (i < points.size()) {
+    size_t end = i + 1;
+    LONG top = points[i].y, bottom = points[i].y;
+    while (end < points.size() && points[end].x == points[i].x) {
+      top = std::min(top, points[end].y);
+      bottom = std::max(bottom, points[end].y);
+      ++end;
+    }
+    put(points[i]);
+    put({points[i].x, top});
+    put({points[i].x, bottom});
+    put(points[end - 1]);
+    i = end;
+  }
+  points.swap(kept);
+}
+
 }  // namespace
 
 TPlotPainter::TPlotPainter(TCanvas& canvas, TPricePlot& plot, const TPlotLooks& looks)
@@ -91,7 +119,10 @@ void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, b
   }
   if (run.size() > 1) runs.push_back(std::move(run));
   canvas_.setPen(color, width);
-  for (const std::vector<POINT>& points : runs) canvas_.polyline(points);
+  for (std::vector<POINT>& points : runs) {
+    compressColumns(points);
+    canvas_.polyline(points);
+  }
 }
 
 void TPlotPainter::drawSeriesMarkers(int kind, const TPrices* prices, long double scale, int size, TColor color,
