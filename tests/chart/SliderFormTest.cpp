@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+
+#include "chart/PriceGraph.h"
+#include "chart/SheetGraph.h"
+#include "chart/SliderForm.h"
+#include "chart/SliderScale.h"
+#include "chart/SourceTable.h"
+#include "platform/ComCtrls.h"
+#include "platform/Form.h"
+#include "platform/LocaleSettings.h"
+#include "platform/StdControls.h"
+#include "tests/support/WindowTestSupport.h"
+
+TEST(SliderScale, PositionsAndValuesMapOntoTheGrid) {
+  TSliderScale whole(3, 0, 10, 11);
+  EXPECT_EQ(whole.trackMaximum(), 11);
+  EXPECT_EQ(whole.valueAt(11), 10);
+  EXPECT_EQ(whole.valueAt(0), 0);
+  for (int position = 0; position <= 11; ++position) {
+    EXPECT_EQ(whole.valueAt(position), std::round(whole.valueAt(position))) << position;
+  }
+  EXPECT_EQ(whole.positionOf(10), 11);
+  EXPECT_EQ(whole.decimals, 0);
+
+  EXPECT_EQ(TSliderScale(0, 0, 1, 5000).trackMaximum(), 1000);
+  TSliderScale quarters(0, 0, 1, 5);
+  EXPECT_EQ(quarters.decimals, 2);
+  localeSettings().decimalSeparator = '.';
+  EXPECT_EQ(quarters.format(0.25L), "0.25");
+  EXPECT_EQ(quarters.read(quarters.format(0.25L)), 0.25L);
+  EXPECT_EQ(TSliderScale::countDecimals(10, 0.1L, 0.05L), 2);
+  EXPECT_EQ(TSliderScale::countDecimals(10, 1.0L / 3, 1), 10);
+  EXPECT_EQ(quarters.read("15"), 1);
+  EXPECT_EQ(quarters.read("abc"), 0);
+}
+
+
+TEST(SliderForm, CommitsGoToTheTableAndNotifyOnceAfterTheLast) {
+  TSourceTable table(TSource::create);
+  table.insertSource(0);
+  TSource& source = *table.getSource(0);
+  source.Caption = "Wave";
+  source.insertParameter(0, "P", "Amplitude", "How high", 2, 0, 10, 11, false);
+  source.insertParameter(1, "Q", "", "", 1, 0, 1, 1, false);  // one step: no slider
+  table.insertSource(1);
+  table.getSource(1)->insertParameter(0, "R", "", "", 1, 0, 5, 6, false);  // no title: no group
+
+  TSliderForm form;
+  int notifications = 0;
+  ASSERT_TRUE(form.buildSliders(&table, "Graph sliders", [&](TSliderForm*) { ++notifications; }, POINT{300, 300}));
+  form.showModeless();
+  ASSERT_EQ(form.sliderCount(), 1);
+  EXPECT_EQ(form.groupCount(), 1);
+  EXPECT_EQ(form.text(), "Graph sliders");
+  const TSliderForm::TSlider& slider = form.slider(0);
+  EXPECT_EQ(slider.edit->text(), "2");
+  EXPECT_EQ(slider.trackBar->position(), 2);
+
+  const auto start = std::chrono::steady_clock::now();
+  slider.edit->setText("15");
+  EXPECT_EQ(slider.edit->text(), "10");
+  EXPECT_EQ(source.parameter(0)->Value, 10);
+  slider.edit->setText("4");
+  slider.upDown->onClick(true);
+  EXPECT_EQ(source.parameter(0)->Value, 5);
+  EXPECT_EQ(slider.trackBar->position(), 6);
+  EXPECT_TRUE(form.modified());
+  pumpFor(1500);
+  EXPECT_EQ(notifications, 0);
+  ASSERT_TRUE(pumpUntil([&] { return notifications > 0; }, 3000));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1900));
+  pumpFor(300);
+  EXPECT_EQ(notifications, 1);
+
+  TSourceTable empty(TSource::create);
+  EXPECT_FALSE(form.buildSliders(&empty, "none", nullptr, POINT{0, 0}));
+}
+
+TEST(SliderForm, GraphWithSlidersOpen) {
+  TFormOptions options;
+  options.caption = "Sheet graph";
+  options.clientWidth = 520;
+  options.clientHeight = 360;
+  TForm host(options);
+  TSheetGraph& graph = host.add<TSheetGraph>();
+  graph.setBounds(0, 0, 520, 360);
+  const char* closes[] = {"SIN(X*F)*P", "COS(X)*P+O", "SIN(2*X)*P"};
+  for (int i = 0; i < 3; ++i) {
+    graph.sourceTable().insertSource(i);
+    TSource& source = *graph.sourceTable().getSource(i);
+    source.Close = closes[i];
+    source.Caption = std::string("Line ") + std::to_string(i + 1);
+    source.Color = i == 0 ? 0x0000C0 : i == 1 ? 0x008000 : 0xC00000;
+    source.LineWidth = 2;
+    source.insertParameter(0, "P", "Amplitude", "", 1 + i, 0, 5, 21, false);
+    source.insertParameter(1, i == 0 ? "F" : "O", i == 0 ? "Frequency" : "Offset", "", i == 0 ? 1.5L : 0, 0, 3, 13,
+                           false);
+  }
+  graph.setXFormulas("0", "2*PI", "201", false);
+  host.show();
+  graph.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && !graph.stale(); }, 5000));
+
+  TSliderForm sliders;
+  ASSERT_TRUE(sliders.buildSliders(&graph.sourceTable(), "Graph sliders", [&](TSliderForm*) { graph.rebuild(); },
+                                   POINT{700, 200}));
+  sliders.showModeless();
+  sliders.slider(0).trackBar->setPosition(14);
+  sliders.slider(0).trackBar->onChange();
+  sliders.close();  // fires the pending notification at once
+  ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && !graph.stale(); }, 5000));
+  EXPECT_EQ(graph.sourceTable().getSource(0)->parameter(0)->Value, 3.25L);
+  sliders.showModeless();
+  pumpFor(200);
+  captureClient(host.handle()).savePng("SheetGraph-with-sliders-graph");
+  captureWindow(sliders.handle()).savePng("SheetGraph-with-sliders-window");
+}
