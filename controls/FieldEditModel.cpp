@@ -67,7 +67,9 @@ TField* TFieldEditModel::editableField(int index) const { return editable(index)
 int TFieldEditModel::newField(int current, const std::string& decimalSeparator) {
   const int index = current < 0 || current >= count() ? (current < 0 ? 0 : count()) : current + 1;
   if (copy_.insertField(index) != 0) return current;
-  copy_.items(index)->setTestContent("100000" + decimalSeparator + "1234567890123456789");
+  std::string testContent = "100000";
+  testContent.append(decimalSeparator).append("1234567890123456789");
+  copy_.items(index)->setTestContent(testContent);
   return index;
 }
 
@@ -139,10 +141,34 @@ bool TFieldEditModel::setTrail(int index, const std::string& trail) {
   return true;
 }
 
-bool TFieldEditModel::clearConditional(int index) {
+bool TFieldEditModel::setFormatFont(int index, bool conditional, const TFontProperties& font) {
   TField* field = editableField(index);
   if (!field) return false;
-  field->ConditionalFormat->setDefaults();
+  if (conditional) field->ConditionalFormat->assignFont(font);
+  else field->Format->assignFont(font);
+  return true;
+}
+
+bool TFieldEditModel::setFormatFill(int index, bool conditional, std::int32_t color) {
+  TField* field = editableField(index);
+  if (!field) return false;
+  TFontAndFillProps& format = conditional ? *field->ConditionalFormat : *field->Format;
+  format.setFillColor(color);
+  return true;
+}
+
+bool TFieldEditModel::setThreshold(int index, bool ifAbove, double threshold) {
+  TField* field = editableField(index);
+  if (!field) return false;
+  field->ConditionalFormat->setCondition(ifAbove, threshold);
+  return true;
+}
+
+bool TFieldEditModel::clearFormat(int index, bool conditional) {
+  TField* field = editableField(index);
+  if (!field) return false;
+  if (conditional) field->ConditionalFormat->setDefaults();
+  else field->Format->setDefaults();
   return true;
 }
 

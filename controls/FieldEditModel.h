@@ -61,7 +61,14 @@ class TFieldEditModel {
   bool setMaxDecimals(int index, int decimals);
   bool toggleFixedDecimals(int index);
   bool setTrail(int index, const std::string& trail);
-  bool clearConditional(int index);
+  // The default format (conditional false) or the conditional one; a font
+  // or fill given enables the format.
+  bool setFormatFont(int index, bool conditional, const TFontProperties& font);
+  bool setFormatFill(int index, bool conditional, std::int32_t color);
+  bool setThreshold(int index, bool ifAbove, double threshold);
+  // Back to the format's defaults: Clear in the Default menu clears the
+  // default format, every other Clear the conditional one.
+  bool clearFormat(int index, bool conditional);
 
   // Takes what the user typed into a cell of a field's row: blanks and
   // leading "=" go, then the text is stored by column (1 symbol, 2 header,

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "controls/FieldEditForm.h"
+#include "controls/SheetPanel.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/StdControls.h"
+#include "sheet/Sheet.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+TFieldTable sampleTable() {
+  TFieldTable table;
+  const char* symbols[] = {"NAME", "UNITS", "PRICE", "VALUE"};
+  const std::uint8_t kinds[] = {13, 23, 1, 1};
+  for (int i = 0; i < 4; ++i) {
+    table.insertField(i);
+    TField& field = *table.items(i);
+    field.setSymbol(symbols[i]);
+    field.setHeader(symbols[i]);
+    field.Kind = kinds[i];
+    field.Locked = i != 1;
+    field.EditableDefinition = i > 0;
+    field.setTestContent(i == 0 ? "Acme" : "1234.5678");
+  }
+  table.items(3)->Content = "UNITS*PRICE";
+  table.items(2)->Hidden = true;
+  return table;
+}
+
+}  // namespace
+
+TEST(FieldEditForm, ApplyWritesBackAndCallsOnceWhileOkEndsTheEdit) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  int applied = 0;
+  int countAtApply = 0;
+  bool deleteEnabledOnProtected = true;
+  TModalDriver driver(form, {[&] {
+                        deleteEnabledOnProtected = form.model()->toolState(form.currentField()).deleteEnabled;
+                        form.sheetPanel().sheet().currentRow = 5;
+                        form.addField();
+                        form.applyBtn().performClick();
+                        countAtApply = table.count();
+                        pumpFor(100);
+                        captureWindow(form.handle()).savePng("field-editor");
+                      },
+                      [&] { form.okBtn().performClick(); }});
+  EXPECT_TRUE(form.execute(table, [&] { ++applied; }));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_FALSE(deleteEnabledOnProtected);
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(countAtApply, 5);
+  ASSERT_EQ(table.count(), 5);
+  EXPECT_EQ(table.items(4)->TestContent.substr(0, 7), "100000.");
+}
+
+TEST(FieldEditForm, AQuitClosesTheEditorAndGoesOnToTheProgramsLoop) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  TModalDriver driver(form, {[&] {
+    form.addField();
+    PostQuitMessage(3);
+  }});
+  EXPECT_FALSE(form.execute(table, nullptr));
+  EXPECT_FALSE(form.visible());
+  EXPECT_EQ(table.count(), 4);
+  MSG message;
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 3u);
+}
