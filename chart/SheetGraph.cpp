@@ -283,6 +283,7 @@ void TSheetGraph::startCompute() {
   for (const auto& entry : detachedSeries_) series.push_back(entry.get());
   thread_ = std::make_unique<TComputeThread>(series, *sheet_, applied_->fromDate, applied_->toDate,
                                              applied_->assetIndex, applied_->portfolioIndex, applied_->logarithmic);
+  ++computationCount_;
   armPoll();
 }
 

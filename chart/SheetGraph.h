@@ -33,6 +33,8 @@ class TSheetGraph : public TPriceChart {
   const TSheetGraphSettings& pendingSettings() const { return *pending_; }
   bool stale() const { return stale_; }
   bool computing() const { return thread_ != nullptr; }
+  // How many computations were started since creation.
+  int computationCount() const { return computationCount_; }
   // Every series the graph holds, shown or detached.
   int heldSeriesCount() const;
   const std::string& fileName() const { return fileName_; }
@@ -104,6 +106,7 @@ class TSheetGraph : public TPriceChart {
   // A computation that did not complete is not retried until a setting
   // changes: the same inputs would fail the same way.
   bool failedRun_ = false;
+  int computationCount_ = 0;
   TFieldValueGetter fieldValueGetter_;
   std::function<void()> ownReadoutHandler_;
 };
