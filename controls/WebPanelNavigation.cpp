@@ -18,7 +18,12 @@ std::string trimmedText(const std::string& text) {
 
 TWebPanelNavigation::TWebPanelNavigation(TWebPanelView& view) : view_(view) {}
 
-TWebPanelNavigation::~TWebPanelNavigation() { destroyBrowser(); }
+TWebPanelNavigation::~TWebPanelNavigation() {
+  // The view may be partly gone by now (it usually owns this object), so it
+  // is not told; the browser only stops and goes.
+  if (browser_ && browser_->busy()) browser_->stop();
+  browser_.reset();
+}
 
 void TWebPanelNavigation::createBrowser() {
   downloadCount_ = 0;

@@ -47,6 +47,15 @@ TEST(FieldEditModel, CommandsChangeOnlyTheWorkingCopyAndSpareProtectedFields) {
   EXPECT_TRUE(model.toggleDisabled(1));
   EXPECT_FALSE(model.toolState(1).hiddenEnabled);
 
+  // Each Clear resets its own format.
+  TFontProperties bold;
+  bold.style = 1;
+  EXPECT_TRUE(model.setFormatFont(1, false, bold));
+  EXPECT_TRUE(model.setFormatFill(1, true, 0x00FF00));
+  EXPECT_TRUE(model.clearFormat(1, false));
+  EXPECT_FALSE(model.fields().items(1)->Format->Enabled);
+  EXPECT_TRUE(model.fields().items(1)->ConditionalFormat->Enabled);
+
   std::string stored;
   EXPECT_TRUE(model.editCell(0, 3, "  ==SUM(A1;B1)  ", stored));
   EXPECT_EQ(stored, "SUM(A1;B1)");
