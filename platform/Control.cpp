@@ -253,6 +253,9 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TControl::mouseMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Every message passes here, and reading the key state costs a call into
+  // the system per key: a list filled with thousands of rows felt it.
+  if (message < WM_MOUSEMOVE || message > WM_MOUSEWHEEL) return false;
   const int x = GET_X_LPARAM(lParam);
   const int y = GET_Y_LPARAM(lParam);
   TShiftState shift = currentShiftState();
