@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
 #include "controls/DownloadPickState.h"
@@ -18,34 +20,11 @@ std::vector<std::string> column(const std::vector<TPickRow>& rows, size_t index)
   return texts;
 }
 
-TPickRow row(std::string caption, std::string second) {
-  TPickRow result;
-  result.texts = {std::move(caption), std::move(second)};
-  return result;
+void sortByNumber(std::vector<TPickRow>& rows) {
+  std::sort(rows.begin(), rows.end(), [](const TPickRow& a, const TPickRow& b) { return a.number < b.number; });
 }
 
 }  // namespace
-
-TEST(PickList, HeaderClicksSortAscendingThenDescendingWithoutRegardToCase) {
-  int key = 0;
-  key = nextSortKey(key, 1);
-  EXPECT_EQ(key, 2);
-  key = nextSortKey(key, 1);  // the "Symbol" header twice: descending
-  EXPECT_EQ(key, -2);
-  EXPECT_EQ(nextSortKey(key, 1), 2);
-  EXPECT_EQ(nextSortKey(key, 0), 1);
-
-  std::vector<TPickRow> rows = {row("b", "x"), row("C", "y"), row("a", "z"), row("_", "w")};
-  sortPickRows(rows, 1, TPickTextOrder::characterCode);
-  // By character code "_" (0x5F) lies after the capitals, so after "A" to "C".
-  EXPECT_EQ(column(rows, 0), (std::vector<std::string>{"a", "b", "C", "_"}));
-  sortPickRows(rows, -2, TPickTextOrder::characterCode);
-  EXPECT_EQ(column(rows, 1), (std::vector<std::string>{"z", "y", "x", "w"}));
-  rows.push_back(row("short", ""));
-  rows.back().texts.pop_back();  // a row without the sorted column sorts as empty
-  sortPickRows(rows, 2, TPickTextOrder::locale);
-  EXPECT_EQ(column(rows, 0).front(), "short");
-}
 
 TEST(PickList, FindStartsBesideTheSelectionAndStopsAtTheEnd) {
   const std::vector<std::string> captions = {"Alpha", "beta", "Gamma", "alphabet"};
@@ -81,7 +60,7 @@ TEST(DownloadListing, ListsNumberedFoldersAndItemFilesByTheNamesFound) {
   writeWholeFile(lists + "0\\0.INI", "[List]\r\nName=zero\r\n");
 
   std::vector<TPickRow> listRows = listDownloadLists(lists);
-  sortPickRows(listRows, 1, TPickTextOrder::characterCode);
+  sortByNumber(listRows);
   ASSERT_EQ(listRows.size(), 2u);
   EXPECT_EQ(listRows[0].texts[0], "?");
   EXPECT_EQ(listRows[0].number, 2);
@@ -100,16 +79,16 @@ TEST(DownloadListing, ListsNumberedFoldersAndItemFilesByTheNamesFound) {
 
   int failures = -1;
   std::vector<TPickRow> itemRows = listDownloadItems(list, failures);
-  sortPickRows(itemRows, 1, TPickTextOrder::characterCode);
+  sortByNumber(itemRows);
   ASSERT_EQ(itemRows.size(), 3u);
   EXPECT_EQ(failures, 1);
-  EXPECT_EQ(itemRows[0].texts, (std::vector<std::string>{"Acme", "ACM", "USD", ""}));
-  EXPECT_EQ(itemRows[0].number, 12);
-  EXPECT_EQ(itemRows[0].foundName, "012.INI");
-  EXPECT_EQ(itemRows[0].stateImage, 5);
+  EXPECT_EQ(itemRows[0].texts[3], "7/16/2023 12:00:00 PM");
+  EXPECT_EQ(itemRows[0].stateImage, 6);
   EXPECT_EQ(itemRows[1].texts[0], "Broken");  // shows what could be read
-  EXPECT_EQ(itemRows[2].texts[3], "7/16/2023 12:00:00 PM");
-  EXPECT_EQ(itemRows[2].stateImage, 6);
+  EXPECT_EQ(itemRows[2].texts, (std::vector<std::string>{"Acme", "ACM", "USD", ""}));
+  EXPECT_EQ(itemRows[2].number, 12);
+  EXPECT_EQ(itemRows[2].foundName, "012.INI");
+  EXPECT_EQ(itemRows[2].stateImage, 5);
 
   EXPECT_EQ(positiveNumberName("0000000000012"), 12);
   EXPECT_EQ(positiveNumberName("99999999999"), -1);

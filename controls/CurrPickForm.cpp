@@ -1,0 +1,131 @@
+#include "controls/CurrPickForm.h"
+
+#include <cstdlib>
+
+#include "controls/PickDialogPlacement.h"
+#include "controls/PickRows.h"
+#include "model/LanguageStrings.h"
+#include "model/PortableIniFile.h"
+#include "controls/ListViewXPSafe.h"
+#include "platform/StdControls.h"
+
+namespace {
+
+TFormOptions currPickOptions() {
+  TFormOptions options;
+  options.caption = "Currency";
+  options.clientWidth = 280;
+  options.clientHeight = 258;
+  options.minimizeBox = false;
+  options.maximizeBox = false;
+  options.stayOnTop = true;
+  return options;
+}
+
+TListViewOptions currencyListOptions() {
+  TListViewOptions options;
+  options.rowSelect = true;
+  options.readOnly = true;
+  return options;
+}
+
+}  // namespace
+
+TcurrPickForm::TcurrPickForm()
+    : TForm(currPickOptions()),
+      currencyListView(add<TListViewXPSafe>(currencyListOptions())),
+      okBtn(add<TButton>("&OK")) {
+  currencyListView.setBounds(0, 0, 280, 223);
+  currencyListView.setAnchors(akLeft | akTop | akRight | akBottom);
+  currencyListView.addColumn("Symbol", 55);
+  currencyListView.addColumn("Name", 110);
+  currencyListView.addColumn("Country", 90);
+  okBtn.setBounds(200, 229, 75, 25);
+  okBtn.setAnchors(akRight | akBottom);
+  okBtn.setEnabled(false);
+
+  currencyListView.onSelectItem = [this](int, bool) { okBtn.setEnabled(currencyListView.selectedCount() > 0); };
+  currencyListView.onDoubleClick = [this] { acceptIfSelected(); };
+  currencyListView.onColumnClick = [this](int column) { currencyListViewColumnClick(column); };
+  okBtn.onClick = [this] { acceptIfSelected(); };
+  onActivate = [this] { currencyListView.setFocus(); };
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) { FormKeyDown(key, shift); };
+
+  fillRows(false);
+  centreOnScreen(*this);
+}
+
+void TcurrPickForm::fillRows(bool fromLanguageFile) {
+  currencyListView.beginUpdate();
+  currencyListView.clear();
+  for (const TPickRow& row : fromLanguageFile ? languageCurrencyRows() : builtInCurrencyRows()) {
+    const int item = currencyListView.addItem(row.texts[0]);
+    currencyListView.setItemText(item, 1, row.texts[1]);
+    currencyListView.setItemText(item, 2, row.texts[2]);
+  }
+  currencyListView.endUpdate();
+  okBtn.setEnabled(false);
+}
+
+void TcurrPickForm::initList() { fillRows(true); }
+
+void TcurrPickForm::loadTranslations(const std::string& languageFile) {
+  const TPortableIniFile language(languageFile);
+  okBtn.setText(commonString(0));
+  for (int column = 0; column < currencyListView.columnCount(); ++column) {
+    const std::string caption = currencyListView.columnCaption(column);
+    currencyListView.setColumnCaption(column, language.readString("CurrencyPickColumns", caption, caption));
+  }
+  setCaption(language.readString("CurrencyPick", "Caption", text()));
+}
+
+void TcurrPickForm::pickCurrency(const RECT& anchor, std::string& symbol, std::string& name, std::string& country,
+                                 bool& accepted) {
+  accepted_ = false;
+  std::vector<std::string> symbols;
+  for (int row = 0; row < currencyListView.itemCount(); ++row) symbols.push_back(currencyListView.itemText(row));
+  // setItemIndex scrolls the row into view through the list itself.
+  currencyListView.setItemIndex(findCurrencyRow(symbols, symbol));
+  okBtn.setEnabled(currencyListView.selectedCount() > 0);
+  centerOn(anchor);
+  if (!visible()) showModal();
+  const int row = currencyListView.itemIndex();
+  accepted = accepted_ && row >= 0;
+  if (!accepted) return;
+  symbol = currencyListView.itemText(row, 0);
+  name = currencyListView.itemText(row, 1);
+  country = currencyListView.itemText(row, 2);
+}
+
+void TcurrPickForm::acceptIfSelected() {
+  if (currencyListView.selectedCount() == 0) return;
+  accepted_ = true;
+  setModalResult(mrOk);
+}
+
+void TcurrPickForm::currencyListViewColumnClick(int column) {
+  currencyListView.toggleSortKey(column);
+  currencyListView.sortByColumn(std::abs(currencyListView.tag) - 1, currencyListView.tag < 0, true);
+}
+
+void TcurrPickForm::FormKeyDown(WORD& key, TShiftState) {
+  if (key == VK_RETURN) {
+    if (currencyListView.selectedCount() > 0) acceptIfSelected();
+    else setModalResult(mrCancel);
+    key = 0;
+  } else if (key == VK_ESCAPE) {
+    setModalResult(mrCancel);
+    key = 0;
+  }
+}
+
+void TcurrPickForm::loadGUIoptions(const TPortableIniFile& ini) {
+  TPickDialogLayout layout = currentPickDialogLayout(*this, currencyListView, 0);
+  readPickDialogLayout(ini, currencyPickLayoutKeys(), layout);
+  applyPickDialogLayout(*this, currencyListView, layout);
+}
+
+void TcurrPickForm::saveGUIoptions(TPortableIniFile& ini) const {
+  writePickDialogLayout(ini, currencyPickLayoutKeys(), currentPickDialogLayout(*this, currencyListView, 0));
+}

@@ -1,0 +1,23 @@
+#pragma once
+#include <memory>
+
+#include "controls/PickDialogLayout.h"
+
+class TForm;
+class TImageList;
+class TListView;
+
+// The window side of the pick dialogs' layouts and pictures.
+
+// The form's place and size, the column widths of the list and the width
+// of a list panel (0 when the dialog has none).
+TPickDialogLayout currentPickDialogLayout(const TForm& form, const TListView& columns, int listWidth);
+// Places the form as the layout says, kept whole on the screen's work area
+// and no smaller than a usable size, and sets the column widths.
+void applyPickDialogLayout(TForm& form, TListView& columns, const TPickDialogLayout& layout);
+// Centres the form on the screen.
+void centreOnScreen(TForm& form);
+
+// The state images of the download lists: 0 a list, 1 the chosen list,
+// 5 an item, 6 an item with remarks (2 to 4 are empty).
+std::unique_ptr<TImageList> makePickStateImages();
