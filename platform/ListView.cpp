@@ -9,7 +9,10 @@
 TListView::TListView(TControl* parent, const TListViewOptions& options) : TControl(parent) {
   TWindowParams params;
   params.className = WC_LISTVIEWA;
-  params.style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+  // Image lists belong to their TImageList owners: without the shared style
+  // the list would destroy them a second time when it goes.
+  params.style =
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS;
   if (!options.multiSelect) params.style |= LVS_SINGLESEL;
   if (options.editLabels) params.style |= LVS_EDITLABELS;
   if (!options.showColumnHeaders) params.style |= LVS_NOCOLUMNHEADER;
