@@ -104,6 +104,9 @@ TdownloadPickForm::~TdownloadPickForm() {
 
 bool TdownloadPickForm::execute() {
   accepted_ = false;
+  // A list chosen just before the dialog closed last time still waits for
+  // its items.
+  if (state_.chosenListRow() >= 0 && !state_.itemsShown()) loadChosenList();
   if (!visible()) showModal();
   delayTimer.setEnabled(false);
   return accepted_;
