@@ -1,0 +1,71 @@
+#include "chart/GraphSourceForm.h"
+
+#include "model/TextFormatting.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+
+TgraphSourceForm::TgraphSourceForm(const std::string& dataFolder) : TSourceEditorForm(false, dataFolder) {
+  TPanel& panel = *formulaPanel_;
+  const int width = panel.clientWidth() - 66 - 200;
+  closeEdit_ = &formulaEdit(panel, "y = f(x)", 3, width);
+  stepLineBtn_ = &panel.add<TCheckBox>("Step line");
+  stepLineBtn_->setBounds(panel.clientWidth() - 196, 5, 80, 18);
+  stepLineBtn_->setAnchors(akTop | akRight);
+  stepLineBtn_->onClick = [this] {
+    if (TSource* source = model_.currentSource(); source != nullptr && !fillingFields_) {
+      source->StepLineClose = stepLineBtn_->checked();
+    }
+  };
+  pointComboBox_ = &panel.add<TComboBox>();
+  pointComboBox_->setBounds(panel.clientWidth() - 110, 3, 100, 22);
+  pointComboBox_->setAnchors(akTop | akRight);
+  for (int kind = 0; kind <= 9; ++kind) pointComboBox_->addItem(std::to_string(kind));
+  pointComboBox_->onChange = [this] {
+    if (TSource* source = model_.currentSource(); source != nullptr && !fillingFields_) {
+      source->PointKind = static_cast<std::uint8_t>(std::max(0, pointComboBox_->itemIndex()));
+    }
+  };
+  textEdit_ = &formulaEdit(panel, "Text", 3 + 25, width);
+  imageEdit_ = &formulaEdit(panel, "Image", 3 + 2 * 25, width);
+}
+
+void TgraphSourceForm::setXFormulas(const std::string& fromX, const std::string& toX, const std::string& steps) {
+  fromXEdit_->setText(fromX);
+  toXEdit_->setText(toX);
+  xStepsEdit_->setText(steps);
+}
+
+void TgraphSourceForm::getXFormulas(std::string& fromX, std::string& toX, std::string& steps) const {
+  fromX = trimBlanks(fromXEdit_->text());
+  toX = trimBlanks(toXEdit_->text());
+  steps = trimBlanks(xStepsEdit_->text());
+}
+
+bool TgraphSourceForm::editSources(
+    TSourceTable& table, TSourceTable* favourites,
+    std::function<void(const std::string&, const std::string&, const std::string&)> apply, std::string& fromX,
+    std::string& toX, std::string& steps) {
+  setXFormulas(fromX, toX, steps);
+  std::function<void()> applyCall;
+  if (apply) {
+    applyCall = [this, apply] {
+      std::string from, to, count;
+      getXFormulas(from, to, count);
+      apply(from, to, count);
+    };
+  }
+  beginEditing(table, favourites, applyCall);
+  showModal();
+  const bool result = finishEditing();
+  if (result) getXFormulas(fromX, toX, steps);
+  return result;
+}
+
+void TgraphSourceForm::showFormulas() {
+  TSourceEditorForm::showFormulas();
+  const TSource* source = model_.currentSource();
+  fillingFields_ = true;
+  stepLineBtn_->setChecked(source != nullptr && source->StepLineClose);
+  pointComboBox_->setItemIndex(source != nullptr ? source->PointKind : -1);
+  fillingFields_ = false;
+}

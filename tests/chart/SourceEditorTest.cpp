@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include "chart/ChartSourceForm.h"
+#include "chart/GraphSourceForm.h"
+#include "chart/SourceEditModel.h"
+#include "controls/SheetPanel.h"
+#include "platform/ListView.h"
+#include "platform/PageControl.h"
+#include "sheet/Sheet.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+void fillSample(TSourceTable& table, int count) {
+  for (int i = 0; i < count; ++i) {
+    table.insertSource(i);
+    table.getSource(i)->Caption = std::string(1, static_cast<char>('A' + i));
+  }
+}
+
+}  // namespace
+
+TEST(SourceEditModel, CellTextsAreCleanedAndWidthsKeptPositive) {
+  EXPECT_EQ(TSourceEditModel::cleanText("  ==  X=1  "), "  X=1");
+  EXPECT_EQ(TSourceEditModel::cleanText("=SUM(A1)"), "SUM(A1)");
+  TTemporaryFolder folder;
+  TSourceEditModel model(TSource::create, folder.path(), "GraphSourceTemplate");
+  TSourceTable table(TSource::create);
+  fillSample(table, 2);
+  model.begin(table, nullptr);
+  EXPECT_EQ(model.storeSourceCell(9, 2, "0"), "1");
+  EXPECT_EQ(model.storeSourceCell(9, 3, "-4"), "1");
+  EXPECT_EQ(model.working().getSource(1)->LineWidth, 1);
+  EXPECT_EQ(model.storeSourceCell(2, 2, " = = Title "), " = Title");
+  EXPECT_EQ(model.storeSourceCell(5, 2, "1"), "1");
+  EXPECT_TRUE(model.working().getSource(0)->Index);
+  EXPECT_EQ(table.getSource(0)->Caption, "A");  // nothing reaches the caller before apply
+}
+
+TEST(SourceEditModel, SourceOperationsTemplatesAndSymbolText) {
+  TTemporaryFolder folder;
+  TSourceEditModel model(TSource::create, folder.path(), "GraphSourceTemplate");
+  TSourceTable table(TSource::create);
+  fillSample(table, 3);
+  table.getSource(0)->Undeletable = true;
+  model.begin(table, nullptr);
+  model.current = 2;
+  EXPECT_EQ(model.deleteSource(), 1);  // the last row went: the current row moves up
+  model.current = 0;
+  EXPECT_EQ(model.deleteSource(), -1);
+  EXPECT_EQ(model.working().count(), 2);
+
+  // A template gives new sources its formulas, symbols and parameters.
+  model.working().getSource(1)->Close = "X*2,5";
+  model.working().getSource(1)->insertSymbol(0, "k", "1", "");
+  model.current = 1;
+  model.decimalSeparator = ',';
+  model.listSeparator = ';';
+  ASSERT_TRUE(model.makeTemplate());
+  model.current = -1;
+  EXPECT_EQ(model.newSource(), 2);
+  EXPECT_EQ(model.working().getSource(2)->Close, "X*2,5");
+  EXPECT_EQ(model.working().getSource(2)->symbolCount(), 1);
+  ASSERT_TRUE(model.clearTemplate());
+  EXPECT_EQ(model.newSource(), 3);
+  EXPECT_TRUE(model.working().getSource(3)->Close.empty());
+
+  model.current = 1;
+  model.symbolsFromText("a\t1+1\tfirst\r\nb\r\n\r\n");
+  ASSERT_EQ(model.currentSource()->symbolCount(), 2);
+  EXPECT_EQ(model.currentSource()->symbol(1)->Symbol, "b");
+  EXPECT_EQ(model.symbolsAsText(), "a\t1+1\tfirst\nb\t\t\n");
+  model.symbolsFromText("");
+  EXPECT_EQ(model.currentSource()->symbolCount(), 0);
+}
+
+TEST(SourceEditModel, FavouritesAreEditedInPlace) {
+  TTemporaryFolder folder;
+  TSourceEditModel model(TChartSource::create, folder.path(), "ChartSourceTemplate");
+  TSourceTable favourites(TChartSource::create);
+  fillSample(favourites, 0);
+  for (const char* caption : {"delta", "Alpha", "charlie"}) {
+    favourites.insertSource(favourites.count());
+    favourites.getSource(favourites.count() - 1)->Caption = caption;
+  }
+  TSourceTable table(TChartSource::create);
+  fillSample(table, 1);
+  model.begin(table, &favourites);
+  model.sortFavourites(true);
+  EXPECT_EQ(favourites.getSource(0)->Caption, "Alpha");
+  EXPECT_EQ(favourites.getSource(2)->Caption, "delta");
+  EXPECT_EQ(model.useFavourite(2), 1);
+  EXPECT_EQ(model.working().getSource(1)->Caption, "delta");
+  EXPECT_EQ(model.addFavourite(-1), 3);
+  model.renameFavourite(3, "  renamed  ");
+  EXPECT_EQ(favourites.getSource(3)->Caption, "renamed");
+  EXPECT_TRUE(model.favouritesChanged);
+}
+
+TEST(SourceEditor, ApplyThenCloseKeepsWhatApplyLeftAndRowHeightsAreStored) {
+  TTemporaryFolder folder;
+  TSourceTable table(TChartSource::create);
+  fillSample(table, 2);
+  TSourceTable favourites(TChartSource::create);
+  fillSample(favourites, 3);
+  TchartSourceForm form(folder.path());
+  int applied = 0;
+  form.beginEditing(table, &favourites, [&] { ++applied; });
+  form.showFavourites(true);
+  form.show();
+  form.model().working().getSource(0)->Caption = "changed";
+  form.applyBtnClick();
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(table.getSource(0)->Caption, "changed");
+  form.model().working().getSource(0)->Caption = "dropped";
+  form.sourcesSheet().sheet().setRowHeight(3, 30);
+  EXPECT_FALSE(form.finishEditing());
+  EXPECT_EQ(table.getSource(0)->Caption, "changed");
+  EXPECT_EQ(form.model().working().getSource(1)->EditorRowHeight, 30);
+}
+
+TEST(SourceEditor, BothEditorsWithTheirFavourites) {
+  TTemporaryFolder folder;
+  TSourceTable favourites(TChartSource::create);
+  for (const char* caption : {"Close line", "Candles", "Moving average 50", "Bollinger band"}) {
+    favourites.insertSource(favourites.count());
+    favourites.getSource(favourites.count() - 1)->Caption = caption;
+  }
+  {
+    TSourceTable table(TChartSource::create);
+  fillSample(table, 3);
+    auto* source = static_cast<TChartSource*>(table.getSource(0));
+    source->Identifier = "PX";
+    source->Close = "QUOTE(SELF; X; 6)";
+    source->Open = "QUOTE(SELF; X; 3)";
+    source->ohlcClose = true;
+    source->insertSymbol(0, "avg", "AVERAGE(K2:K20)", "");
+    table.getSource(1)->Enabled = false;
+    TchartSourceForm form(folder.path());
+    form.beginEditing(table, &favourites, [] {});
+    form.showFavourites(true);
+    form.show();
+    pumpFor(300);
+    EXPECT_EQ(form.favouritesList().itemCount(), 4);
+    captureWindow(form.handle()).savePng("SourceEditor-chart-with-favourites");
+    form.finishEditing();
+  }
+  TSourceTable graphFavourites(TSource::create);
+  graphFavourites.assign(&favourites);
+  TSourceTable table(TSource::create);
+  fillSample(table, 2);
+  table.getSource(0)->Close = "SIN(X)*P";
+  table.getSource(0)->insertParameter(0, "P", "Amplitude", "", 2, 0, 5, 11, false);
+  TgraphSourceForm form(folder.path());
+  form.setXFormulas("0", "2*PI", "101");
+  form.beginEditing(table, &graphFavourites, nullptr);
+  form.showFavourites(true);
+  form.show();
+  form.pages().setActivePageIndex(0);
+  pumpFor(300);
+  captureWindow(form.handle()).savePng("SourceEditor-graph-with-favourites");
+  std::string fromX, toX, steps;
+  form.getXFormulas(fromX, toX, steps);
+  EXPECT_EQ(toX, "2*PI");
+}
