@@ -14,7 +14,7 @@
 
 namespace {
 
-TFormOptions assetPickOptions() {
+TFormOptions assetPickOptions(HWND owner) {
   TFormOptions options;
   options.caption = "Assets";
   options.clientWidth = 284;
@@ -22,6 +22,7 @@ TFormOptions assetPickOptions() {
   options.minimizeBox = false;
   options.maximizeBox = false;
   options.stayOnTop = true;
+  options.owner = owner;
   return options;
 }
 
@@ -35,8 +36,8 @@ TListViewOptions assetListOptions() {
 
 }  // namespace
 
-TassetPickForm::TassetPickForm()
-    : TForm(assetPickOptions()),
+TassetPickForm::TassetPickForm(HWND owner)
+    : TForm(assetPickOptions(owner)),
       assetListPanel(add<TPanel>()),
       assetListView(assetListPanel.add<TListViewXPSafe>(assetListOptions())),
       okBtn(add<TButton>("&OK")),

@@ -17,7 +17,8 @@ class TPortfolio;
 // current portfolio in the windows' display order.
 class TassetPickForm : public TForm {
  public:
-  TassetPickForm();
+  // The owner is the window the dialog stays above (the main window).
+  explicit TassetPickForm(HWND owner = nullptr);
   ~TassetPickForm() override;
 
   // One row per pair (asset index, display order) whose asset exists, in

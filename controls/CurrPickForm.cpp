@@ -11,7 +11,7 @@
 
 namespace {
 
-TFormOptions currPickOptions() {
+TFormOptions currPickOptions(HWND owner) {
   TFormOptions options;
   options.caption = "Currency";
   options.clientWidth = 280;
@@ -19,6 +19,7 @@ TFormOptions currPickOptions() {
   options.minimizeBox = false;
   options.maximizeBox = false;
   options.stayOnTop = true;
+  options.owner = owner;
   return options;
 }
 
@@ -31,8 +32,8 @@ TListViewOptions currencyListOptions() {
 
 }  // namespace
 
-TcurrPickForm::TcurrPickForm()
-    : TForm(currPickOptions()),
+TcurrPickForm::TcurrPickForm(HWND owner)
+    : TForm(currPickOptions(owner)),
       currencyListView(add<TListViewXPSafe>(currencyListOptions())),
       okBtn(add<TButton>("&OK")) {
   currencyListView.setBounds(0, 0, 280, 223);

@@ -11,7 +11,8 @@ class TPortableIniFile;
 // list of currency codes with their names and countries.
 class TcurrPickForm : public TForm {
  public:
-  TcurrPickForm();
+  // The owner is the window the dialog stays above (the main window).
+  explicit TcurrPickForm(HWND owner = nullptr);
 
   // The language file's currencies in place of the built-in five.
   void initList();

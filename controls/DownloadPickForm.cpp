@@ -20,7 +20,7 @@ namespace {
 // The mark on the shared find dialog once this dialog has placed it.
 constexpr int placedByDownloadPick = 0x4450;
 
-TFormOptions downloadPickOptions() {
+TFormOptions downloadPickOptions(HWND owner) {
   TFormOptions options;
   options.caption = "Quotes";
   options.clientWidth = 539;
@@ -28,6 +28,7 @@ TFormOptions downloadPickOptions() {
   options.minimizeBox = false;
   options.maximizeBox = false;
   options.stayOnTop = true;
+  options.owner = owner;
   return options;
 }
 
@@ -47,8 +48,8 @@ TPanel& plainPanel(TControl& parent) {
 
 }  // namespace
 
-TdownloadPickForm::TdownloadPickForm()
-    : TForm(downloadPickOptions()),
+TdownloadPickForm::TdownloadPickForm(HWND owner)
+    : TForm(downloadPickOptions(owner)),
       mainPanel(plainPanel(*this)),
       listListPanel(plainPanel(mainPanel)),
       listListView(listListPanel.add<TListViewXPSafe>(listOptions(false))),

@@ -19,7 +19,8 @@ class TPortableIniFile;
 // <DLISTS> on the left, the items of the chosen list on the right.
 class TdownloadPickForm : public TForm {
  public:
-  TdownloadPickForm();
+  // The owner is the window the dialog stays above (the main window).
+  explicit TdownloadPickForm(HWND owner = nullptr);
   ~TdownloadPickForm() override;
 
   void setFindDialog(TFindDialog* dialog) { findDialog_ = dialog; }

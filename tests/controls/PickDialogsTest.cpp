@@ -9,9 +9,11 @@
 #include "controls/ListViewXPSafe.h"
 #include "model/Directories.h"
 #include "model/Portfolio.h"
+#include "model/PortableIniFile.h"
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestFolders.h"
@@ -219,4 +221,29 @@ TEST(AssetPick, ListsAssetsInTheCallersOrderAndWalksTheSelectionBothWays) {
 
   form.listAssets(nullptr, {{0, 0}});
   EXPECT_EQ(form.assetListView.itemCount(), 0);
+}
+
+TEST_F(DownloadPick, LayoutComesBackFromItsSectionAndStaysOnTheScreen) {
+  form.setBounds(40, 30, 600, 320);
+  form.listListPanel.setBounds(0, 0, 210, form.listListPanel.height());
+  form.objectListView.setColumnWidth(3, 90);
+  const std::string file = folder.path() + "GUIoptions.INI";
+  {
+    TPortableIniFile ini(file);
+    form.saveGUIoptions(ini);
+  }
+  TdownloadPickForm restored;
+  restored.loadGUIoptions(TPortableIniFile(file));
+  EXPECT_EQ(restored.left(), 40);
+  EXPECT_EQ(restored.width(), 600);
+  EXPECT_EQ(restored.height(), 320);
+  EXPECT_EQ(restored.listListPanel.width(), 210);
+  EXPECT_EQ(restored.objectListView.columnWidth(3), 90);
+
+  TPortableIniFile damaged(file);
+  damaged.writeInteger("DownloadPick", "Left", -3000);
+  damaged.writeInteger("DownloadPick", "Width", 5);
+  restored.loadGUIoptions(damaged);
+  EXPECT_GE(restored.left(), 0);
+  EXPECT_GE(restored.width(), 150);
 }
