@@ -11,8 +11,12 @@
 #include "chart/SheetBuilder.h"
 #include "chart/SheetGraphSettings.h"
 #include "chart/SourceTable.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
 #include "model/Prices.h"
 #include "sheet/Sheet.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/TestScriptEngine.h"
 
 namespace {
 
@@ -175,4 +179,48 @@ TEST(SheetGraphSettings, OnlyInputsThatFormulasReadLeadToAComputation) {
   EXPECT_TRUE(applied.needsRecomputeForRange(&pending, 150, 150));
   applied.usesToDate = true;
   EXPECT_TRUE(applied.needsRecomputeForRange(&pending, 100, 220));
+}
+
+TEST(SheetGraphCompute, PortfolioLinesTakeIndexNameAndColour) {
+  TSampleWorkFolder sample;
+  TPortfolioTable portfolios;
+  ASSERT_EQ(portfolios.openAll(sample.folios, true, {}, nullptr, true, false), 0);
+  ASSERT_GE(portfolios.count(), 2);
+  portfolios.setCurrentIndex(0);
+  portfolios.items(0)->setCustomProperty("_COLOR", "255");
+
+  TGraphParts graph;
+  TSource& perPortfolio = graph.addSource("SELF*10 + X");
+  perPortfolio.Kind = 1;
+  perPortfolio.AutoColor = true;
+  perPortfolio.Caption = "Value";
+  graph.addSource("SELF").Kind = 2;
+  graph.pending.portfolioTable = &portfolios;
+  graph.pending.portfolioIndex = 0;
+  graph.xRange("1", "1", "1");
+  TSheetBuilder builder(graph.sheet, graph.plot, graph.table, graph.pending);
+  builder.bgSeriesColor = 0x123456;
+  ASSERT_TRUE(builder.build());
+  const int count = portfolios.count();
+  ASSERT_EQ(graph.plot.seriesCount(), count + 1);
+  EXPECT_EQ(graph.plot.series(0)->caption, "Value: " + portfolios.items(0)->Name());
+  EXPECT_EQ(graph.plot.series(0)->color, 255u);
+  EXPECT_EQ(graph.plot.series(1)->color, 0x123456u);
+  EXPECT_TRUE(graph.pending.usesPortfolio);
+  graph.compute();
+  for (int i = 0; i < count; ++i) EXPECT_EQ(graph.points(i)[0].second, i * 10 + 1) << i;
+  EXPECT_EQ(graph.points(count)[0].second, 0);
+}
+
+TEST(SheetGraphCompute, MacroCallsAreWorkedOnTheGuiThreadInSlices) {
+  TTestScriptEngine engine(L"VBScript", L"Function Twice(x)\nTwice = 2 * x\nEnd Function\n");
+  TGraphParts graph;
+  graph.addSource("Twice(X)");
+  graph.xRange("0", "10", "11");
+  ASSERT_TRUE(graph.build());
+  graph.sheet.setScriptEngine(engine.get(), false);
+  graph.compute();
+  const auto points = graph.points(0);
+  ASSERT_EQ(points.size(), 11u);
+  EXPECT_EQ(points[10].second, 20);
 }

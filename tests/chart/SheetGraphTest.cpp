@@ -122,3 +122,31 @@ TEST(SheetGraph, ViewFileKeepsFormulasCaptionsAndSources) {
   EXPECT_TRUE(graph.pendingSettings().logarithmic);
   EXPECT_EQ(graph.sourceTable().count(), 3);
 }
+
+TEST(SheetGraph, ChartShowsANarrowerDateRangeWithoutComputing) {
+  TForm form(graphForm());
+  TSheetChart& chart = form.add<TSheetChart>();
+  chart.setBounds(0, 0, 500, 340);
+  chart.sourceTable().insertSource(0);
+  TSource& source = *chart.sourceTable().getSource(0);
+  source.Close.assign(1, 'X');
+  source.Index = true;
+  form.show();
+  chart.setDateRange(45000, 45009, false);
+  chart.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !chart.computing() && !chart.stale(); }, 5000));
+  EXPECT_EQ(chart.computationCount(), 1);
+
+  chart.setDateRange(45002, 45006, true);
+  EXPECT_EQ(chart.computationCount(), 1);
+  EXPECT_DOUBLE_EQ(chart.graph().loX(), 45002);
+  EXPECT_DOUBLE_EQ(chart.graph().hiX(), 45006);
+  TPrices& prices = *chart.graph().series(0)->prices();
+  double date = 0;
+  TQuoteRecord quote;
+  prices.getRecordBySortedIndex(2, date, quote);
+  EXPECT_NEAR(static_cast<double>(chart.graph().series(0)->fieldValue(quoteFieldClose, quote)), 100, 1e-9);
+
+  chart.setDateRange(44999, 45006, true);  // before the computed data
+  EXPECT_EQ(chart.computationCount(), 2);
+}
