@@ -4,7 +4,7 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 
-TchartSourceForm::TchartSourceForm(const std::string& dataFolder) : TSourceEditorForm(true, dataFolder) {
+TchartSourceForm::TchartSourceForm(const std::string& dataFolder) : TSourceEditorForm(true, dataFolder, helpContext) {
   TPanel& panel = *formulaPanel_;
   const char* captions[] = {"Open", "High", "Low", "Close"};
   TEdit** edits[] = {&openEdit_, &highEdit_, &lowEdit_, &closeEdit_};
@@ -33,6 +33,7 @@ TchartSourceForm::TchartSourceForm(const std::string& dataFolder) : TSourceEdito
   profileEdit_ = &formulaEdit(panel, "Profile", 3 + 4 * 25, width);
   textEdit_ = &formulaEdit(panel, "Text", 3 + 5 * 25, width);
   imageEdit_ = &formulaEdit(panel, "Image", 3 + 6 * 25, width);
+  addCodeControls(panel, 3 + 5 * 25, 3 + 6 * 25, panel.clientWidth() - 176);
 }
 
 bool TchartSourceForm::editSources(TSourceTable& table, TSourceTable* favourites,

@@ -4,7 +4,7 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 
-TgraphSourceForm::TgraphSourceForm(const std::string& dataFolder) : TSourceEditorForm(false, dataFolder) {
+TgraphSourceForm::TgraphSourceForm(const std::string& dataFolder) : TSourceEditorForm(false, dataFolder, helpContext) {
   TPanel& panel = *formulaPanel_;
   const int width = panel.clientWidth() - 66 - 200;
   closeEdit_ = &formulaEdit(panel, "y = f(x)", 3, width);
@@ -27,6 +27,7 @@ TgraphSourceForm::TgraphSourceForm(const std::string& dataFolder) : TSourceEdito
   };
   textEdit_ = &formulaEdit(panel, "Text", 3 + 25, width);
   imageEdit_ = &formulaEdit(panel, "Image", 3 + 2 * 25, width);
+  addCodeControls(panel, 3 + 25, 3 + 2 * 25, panel.clientWidth() - 196);
 }
 
 void TgraphSourceForm::setXFormulas(const std::string& fromX, const std::string& toX, const std::string& steps) {

@@ -12,6 +12,7 @@
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -53,12 +54,14 @@ void setupSheet(TSheetPanel& panel, int columns, int decimals) {
 
 }  // namespace
 
-TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder)
+TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, int helpContext)
     : TForm(editorOptions()),
       model_(chart ? TChartSource::create : TSource::create, dataFolder,
              chart ? "ChartSourceTemplate" : "GraphSourceTemplate"),
-      chart_(chart) {
+      chart_(chart),
+      helpContext_(helpContext) {
   name = chart ? "ChartSourceEditor" : "GraphSourceEditor";
+  colorDialog = std::make_unique<TColorDialog>();
   model_.decimalSeparator = localeSettings().decimalSeparator;
   model_.listSeparator = localeSettings().listSeparator;
 
@@ -67,7 +70,9 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder)
   bottom.setBounds(0, 0, clientWidth(), 36);
   okBtn_ = &button(bottom, "&OK", 0, 6, 100, [this] { okBtnClick(); });
   applyBtn_ = &button(bottom, "&Apply", 0, 6, 100, [this] { applyBtnClick(); });
-  helpBtn_ = &button(bottom, "&Help", 8, 6, 100, [] {});
+  helpBtn_ = &button(bottom, "&Help", 8, 6, 100, [this] {
+    if (onHelp) onHelp(helpContext_);
+  });
   bottom.onResize = [this] { layoutButtons(); };
 
   if (!chart) {
@@ -93,6 +98,7 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder)
   onClose = [this] { hide(); };
   onResize = [this] { layoutButtons(); };
   layoutButtons();
+  buildMenus();
 }
 
 TSourceEditorForm::~TSourceEditorForm() = default;
@@ -209,6 +215,12 @@ void TSourceEditorForm::buildFavourites(TControl& parent) {
     text = model_.favourites()->getSource(row)->Caption;
     return true;
   };
+  favouritesList_->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key == VK_RETURN) useFavourite();
+    if (key == VK_INSERT) addFavourite();
+    if (key == VK_DELETE) deleteFavourite();
+    if (key == VK_RETURN || key == VK_INSERT || key == VK_DELETE) key = 0;
+  };
   favouritesList_->onColumnClick = [this](int) {
     model_.sortFavourites(sortAscending_);
     sortAscending_ = !sortAscending_;
@@ -228,6 +240,8 @@ void TSourceEditorForm::layoutButtons() {
 
 void TSourceEditorForm::setSheetImageList(const TImageList* images) {
   if (images == nullptr) return;
+  imageComboBox_->clear();
+  for (int i = 0; i < ImageList_GetImageCount(images->handle()); ++i) imageComboBox_->addItem(std::to_string(i));
   for (TSheetPanel* sheet : {sourcesSheet_, parametersSheet_}) {
     sheet->setImageList(images->handle());
     sheet->setTrueImageIndex(1);
@@ -509,4 +523,126 @@ void TSourceEditorForm::storeFormula(TEdit& edit) {
   if (&edit == closeEdit_) source->Close = edit.text();
   if (&edit == textEdit_) source->Text = edit.text();
   if (&edit == imageEdit_) source->Image = edit.text();
+}
+
+// ---- Menus, codes and hints ----
+
+bool TSourceEditorForm::entryRowValid(bool parameters, int offset) const {
+  const TSource* source = model_.currentSource();
+  if (source == nullptr) return false;
+  const TSheetPanel& panel = parameters ? *parametersSheet_ : *symbolsSheet_;
+  const int index = panel.sheet().currentRow - 2 + offset;
+  return index >= 0 && index < (parameters ? source->parameterCount() : source->symbolCount());
+}
+
+void TSourceEditorForm::buildMenus() {
+  TMenuItem& newItem = sourcesMenu_.add("&New", [this] { addBtnClick(); });
+  TMenuItem& copyItem = sourcesMenu_.add("&Copy", [this] { copyBtnClick(); });
+  TMenuItem& deleteItem = sourcesMenu_.add("&Delete", [this] { delBtnClick(); });
+  TMenuItem& moveItem = sourcesMenu_.add("&Move");
+  moveItem.add("&Up", [this] { moveBtnClick(-1); });
+  moveItem.add("&Down", [this] { moveBtnClick(1); });
+  TMenuItem& typeItem = sourcesMenu_.add("&Type");
+  std::vector<TMenuItem*> kinds;
+  kinds.push_back(&typeItem.add("&Free", [this] { sourceKindBox_->setItemIndex(0); sourceKindBoxChange(); }));
+  TMenuItem& portfolios = typeItem.add("&Portfolios");
+  TMenuItem& assets = typeItem.add("&Assets");
+  const char* subKinds[] = {"&All", "&Selected", "By s&ymbol", "By &name"};
+  for (int group = 0; group < 2; ++group) {
+    for (int k = 0; k < 4; ++k) {
+      const int kind = 1 + group * 4 + k;
+      kinds.push_back(&(group == 0 ? portfolios : assets).add(subKinds[k], [this, kind] {
+        sourceKindBox_->setItemIndex(kind);
+        sourceKindBoxChange();
+      }));
+    }
+  }
+  TMenuItem& defaultItem = sourcesMenu_.add("D&efault");
+  defaultItem.add("&Make", [this] { makeTemplateBtnClick(); });
+  defaultItem.add("&Clear", [this] { clearTemplateBtnClick(); });
+  TMenuItem& disabledItem = sourcesMenu_.add("Di&sabled", [this] { disabledBtnClick(); });
+  TMenuItem& favouritesItem = sourcesMenu_.add("&Favorites", [this] { showFavourites(!favouritesPanel_->visible()); });
+  sourcesMenu_.onPopup = [this, &newItem, &copyItem, &deleteItem, &moveItem, &typeItem, &disabledItem,
+                          &favouritesItem, &portfolios, &assets, kinds] {
+    const TSource* source = model_.currentSource();
+    const int count = model_.working().count();
+    newItem.enabled = true;
+    copyItem.enabled = deleteItem.enabled = typeItem.enabled = disabledItem.enabled = source != nullptr;
+    deleteItem.enabled = source != nullptr && !source->Undeletable;
+    moveItem.enabled = source != nullptr && count > 1;
+    disabledItem.checked = source != nullptr && !source->Enabled;
+    favouritesItem.checked = favouritesPanel_->visible();
+    favouritesItem.enabled = favouritesBtn_->enabled();
+    const int kind = source != nullptr ? source->Kind : -1;
+    for (std::size_t k = 0; k < kinds.size(); ++k) {
+      kinds[k]->radio = true;
+      kinds[k]->checked = static_cast<int>(k) == kind;
+    }
+    portfolios.checked = kind >= 1 && kind <= 4;
+    assets.checked = kind >= 5 && kind <= 8;
+  };
+  sourcesSheet_->setPopupMenu(&sourcesMenu_);
+
+  for (const bool parameters : {false, true}) {
+    TPopupMenu& menu = parameters ? parametersMenu_ : symbolsMenu_;
+    const char* captions[] = {"&New", "&Copy", "&Delete", "Move &up", "Move d&own"};
+    std::vector<TMenuItem*> items;
+    for (int command = 0; command < 5; ++command) {
+      items.push_back(&menu.add(captions[command], [this, parameters, command] { entryCommand(parameters, command); }));
+    }
+    menu.onPopup = [this, parameters, items] {
+      items[0]->enabled = model_.currentSource() != nullptr;
+      items[1]->enabled = items[2]->enabled = entryRowValid(parameters, 0);
+      items[3]->enabled = entryRowValid(parameters, 0) && entryRowValid(parameters, -1);
+      items[4]->enabled = entryRowValid(parameters, 0) && entryRowValid(parameters, 1);
+    };
+    (parameters ? parametersSheet_ : symbolsSheet_)->setPopupMenu(&menu);
+  }
+
+  TMenuItem& useItem = favouritesMenu_.add("U&se", [this] { useFavourite(); });
+  TMenuItem& addItem = favouritesMenu_.add("&Add", [this] { addFavourite(); });
+  TMenuItem& removeItem = favouritesMenu_.add("D&elete", [this] { deleteFavourite(); });
+  TMenuItem& editItem = favouritesMenu_.add("&Edit", [this] {
+    if (favouritesList_->itemIndex() >= 0) favouritesList_->editCaption(favouritesList_->itemIndex());
+  });
+  favouritesMenu_.addSeparator();
+  favouritesMenu_.add("&Close", [this] { showFavourites(false); });
+  favouritesMenu_.onPopup = [this, &useItem, &addItem, &removeItem, &editItem] {
+    const int selected = favouritesList_->itemIndex();
+    const TSource* favourite = model_.favourites() ? model_.favourites()->getSource(selected) : nullptr;
+    useItem.enabled = editItem.enabled = favourite != nullptr;
+    removeItem.enabled = favourite != nullptr && !favourite->Undeletable;
+    addItem.enabled = model_.currentSource() != nullptr && model_.favourites() != nullptr;
+  };
+  favouritesList_->setPopupMenu(&favouritesMenu_);
+}
+
+void TSourceEditorForm::insertAtCaret(TEdit& edit, const std::string& text) {
+  SendMessageA(edit.handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TSourceEditorForm::addCodeControls(TControl& parent, int textTop, int imageTop, int left) {
+  TButton& colorBtn = button(parent, "Color code", left, textTop - 1, 90, [this] { colorBtnClick(); });
+  colorBtn.setAnchors(akTop | akRight);
+  imageComboBox_ = &parent.add<TComboBox>();
+  imageComboBox_->setBounds(left, imageTop, 90, 22);
+  imageComboBox_->setAnchors(akTop | akRight);
+  imageComboBox_->onChange = [this] { imageComboBoxChange(); };
+  hints_ = std::make_unique<TToolTips>(*this);
+  hints_->setHint(*textEdit_,
+                  "{string text, float y, integer vertical_offset = 0, integer frame_style = 0, integer color = default}");
+  hints_->setHint(*imageEdit_, "{integer image_number, float y, integer vertical_offset = 0, string text = ''}");
+  hints_->setHint(colorBtn, "Color code");
+  hints_->setHint(*imageComboBox_, "Image code");
+}
+
+void TSourceEditorForm::colorBtnClick() {
+  TColor color = clBlack;
+  if (!colorDialog || !colorDialog->execute(handle(), color)) return;
+  insertAtCaret(*textEdit_, std::to_string(static_cast<std::int32_t>(color)));
+}
+
+void TSourceEditorForm::imageComboBoxChange() {
+  const int index = imageComboBox_->itemIndex();
+  if (index >= 0) insertAtCaret(*imageEdit_, std::to_string(index));
 }

@@ -5,6 +5,8 @@
 
 #include "chart/SourceEditModel.h"
 #include "platform/Form.h"
+#include "platform/Dialogs.h"
+#include "platform/Menu.h"
 
 class TButton;
 class TCheckBox;
@@ -17,6 +19,7 @@ class TPanel;
 class TPopupMenu;
 class TSheetPanel;
 class TTabSheet;
+class TToolTips;
 
 // What the chart and graph source editors share: the sources, symbols and
 // parameters grids on three pages, the formula fields of the current
@@ -65,10 +68,17 @@ class TSourceEditorForm : public TForm {
   void moveFavourite(int delta);
   void okBtnClick();
   void applyBtnClick();
+  void colorBtnClick();
+  void imageComboBoxChange();
+
+  // Opens the help topic of the editor's help context; empty: no help.
+  std::function<void(int helpContext)> onHelp;
+  // The colour dialog behind "Color code" (tests replace it).
+  std::unique_ptr<TColorDialog> colorDialog;
 
  protected:
   TSourceEditModel model_;
-  TSourceEditorForm(bool chart, const std::string& dataFolder);
+  TSourceEditorForm(bool chart, const std::string& dataFolder, int helpContext);
   virtual void showFormulas();
   virtual void storeFormula(TEdit& edit);
   TEdit& formulaEdit(TControl& parent, const std::string& caption, int top, int width);
@@ -80,7 +90,11 @@ class TSourceEditorForm : public TForm {
   TEdit* closeEdit_ = nullptr;
   TEdit* textEdit_ = nullptr;
   TEdit* imageEdit_ = nullptr;
+  TComboBox* imageComboBox_ = nullptr;
   bool fillingFields_ = false;
+  // Puts text at the caret of an edit, replacing its selection.
+  static void insertAtCaret(TEdit& edit, const std::string& text);
+  void addCodeControls(TControl& parent, int textTop, int imageTop, int left);
 
  private:
   void buildSourcesPage(TTabSheet& page);
@@ -93,6 +107,8 @@ class TSourceEditorForm : public TForm {
   void sourcesRendered();
   void selectFavourite(int index);
   void layoutButtons();
+  void buildMenus();
+  bool entryRowValid(bool parameters, int offset) const;
 
   bool chart_;
   bool result_ = false;
@@ -114,4 +130,10 @@ class TSourceEditorForm : public TForm {
   TButton* applyBtn_ = nullptr;
   TButton* helpBtn_ = nullptr;
   bool sortAscending_ = true;
+  int helpContext_;
+  TPopupMenu sourcesMenu_;
+  TPopupMenu symbolsMenu_;
+  TPopupMenu parametersMenu_;
+  TPopupMenu favouritesMenu_;
+  std::unique_ptr<TToolTips> hints_;
 };

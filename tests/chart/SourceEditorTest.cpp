@@ -164,3 +164,29 @@ TEST(SourceEditor, BothEditorsWithTheirFavourites) {
   form.getXFormulas(fromX, toX, steps);
   EXPECT_EQ(toX, "2*PI");
 }
+
+namespace {
+
+// Answers the colour dialog with a fixed colour.
+class TFixedColorDialog : public TColorDialog {
+ public:
+  bool execute(HWND, TColor& color) override {
+    color = static_cast<TColor>(255);
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST(SourceEditor, ColourCodeGoesToTheTextFormulaAtTheCaret) {
+  TTemporaryFolder folder;
+  TSourceTable table(TSource::create);
+  fillSample(table, 1);
+  table.getSource(0)->Text = "{\"a\"; X; 0; 0; }";
+  TgraphSourceForm form(folder.path());
+  form.colorDialog = std::make_unique<TFixedColorDialog>();
+  form.beginEditing(table, nullptr, nullptr);
+  form.show();
+  form.colorBtnClick();
+  EXPECT_EQ(form.model().working().getSource(0)->Text.find("255"), 0u);
+}
