@@ -61,12 +61,17 @@ void TListView::setColumnCaption(int column, const std::string& caption) {
   SendMessageA(handle(), LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&info));
 }
 
-int TListView::addItem(const std::string& caption, LPARAM data) {
+int TListView::addItem(const std::string& caption, LPARAM data, int stateImage) {
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = itemCount();
   item.pszText = const_cast<char*>(caption.c_str());
   item.lParam = data;
+  if (stateImage != 0) {
+    item.mask |= LVIF_STATE;
+    item.state = INDEXTOSTATEIMAGEMASK(stateImage);
+    item.stateMask = LVIS_STATEIMAGEMASK;
+  }
   return static_cast<int>(SendMessageA(handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 

@@ -33,7 +33,9 @@ class TListView : public TControl {
   void setColumnCaption(int column, const std::string& caption);
 
   // A new row at the end with its caption (column 0) and number.
-  int addItem(const std::string& caption, LPARAM data = 0);
+  // A state image given here comes with the row itself: one message the
+  // less for each row of a long list.
+  int addItem(const std::string& caption, LPARAM data = 0, int stateImage = 0);
   void deleteItem(int row);
   void clear();
   int itemCount() const;
