@@ -125,8 +125,7 @@ void TdownloadPickForm::listLists() {
   listListView.clear();
   for (size_t row = 0; row < state_.lists().size(); ++row) {
     const TPickRow& list = state_.lists()[row];
-    const int item = listListView.addItem(list.texts[0], static_cast<LPARAM>(row));
-    listListView.setStateImage(item, list.stateImage + 1);
+    listListView.addItem(list.texts[0], static_cast<LPARAM>(row), list.stateImage + 1);
   }
   listListView.endUpdate();
 }
@@ -171,10 +170,9 @@ void TdownloadPickForm::showItems() {
   objectListView.clear();
   for (size_t row = 0; row < state_.items().size(); ++row) {
     const TPickRow& itemRow = state_.items()[row];
-    const int item = objectListView.addItem(itemRow.texts[0], static_cast<LPARAM>(row));
+    const int item = objectListView.addItem(itemRow.texts[0], static_cast<LPARAM>(row), itemRow.stateImage + 1);
     for (int column = 1; column < 4; ++column)
       objectListView.setItemText(item, column, itemRow.texts[static_cast<size_t>(column)]);
-    objectListView.setStateImage(item, itemRow.stateImage + 1);
   }
   if (objectListView.tag != 0)
     objectListView.sortByColumn(std::abs(objectListView.tag) - 1, objectListView.tag < 0, false);
