@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -223,4 +224,22 @@ TEST(SheetGraphCompute, MacroCallsAreWorkedOnTheGuiThreadInSlices) {
   const auto points = graph.points(0);
   ASSERT_EQ(points.size(), 11u);
   EXPECT_EQ(points[10].second, 20);
+}
+
+TEST(SheetGraphCompute, StoppingARunOfMacrosReturnsWithoutWaitingForTheRest) {
+  TTestScriptEngine engine(L"VBScript", L"Function Twice(x)\nTwice = 2 * x\nEnd Function\n");
+  TGraphParts graph;
+  graph.addSource("Twice(X)");
+  graph.xRange("0", "1", "1000000");
+  ASSERT_TRUE(graph.build());
+  graph.sheet.setScriptEngine(engine.get(), false);
+  std::vector<TPriceSeries*> series{graph.plot.series(0)};
+  const auto start = std::chrono::steady_clock::now();
+  {
+    TComputeThread thread(series, graph.sheet, 0, 0, -1, -1, false);
+    Sleep(50);
+    thread.terminate();
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  EXPECT_LT(graph.plot.series(0)->prices()->count(), 1000000);
 }

@@ -158,12 +158,17 @@ TEST(SourceTableFile, StaleSectionsGoAndDamagedCountsAreNotTrusted) {
   EXPECT_EQ(loaded.getSource(1)->symbolCount(), 1);
 
   // An empty section gives the defaults; no Sources section, an empty table.
+  writeWholeFile(folder.path() + "Empty.ini", "[0]\r\n");
   TPortableIniFile empty(folder.path() + "Empty.ini");
-  empty.writeString("0", "Caption", "");
   TSource source;
   source.Enabled = false;
   EXPECT_EQ(source.loadFromIni(empty, "missing", '.', ','), -7);
   EXPECT_TRUE(source.Enabled);
+  source.LineWidth = 5;
+  EXPECT_EQ(source.loadFromIni(empty, "0", '.', ','), 0);
+  EXPECT_TRUE(source.Fillable && source.InLegend && source.DefaultOnInLegend && source.StepLineClose);
+  EXPECT_EQ(source.LineWidth, 1);
+  EXPECT_EQ(source.EditorRowHeight, 16);
   EXPECT_EQ(loaded.loadFromIni(empty, '.', ','), 0);
   EXPECT_EQ(loaded.count(), 0);
 }
