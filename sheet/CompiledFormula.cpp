@@ -1,6 +1,7 @@
 #include "sheet/CompiledFormula.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -76,6 +77,34 @@ TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint32_t textSize) 
 
 TCompiledFormula::~TCompiledFormula() = default;
 
+bool TCompiledFormula::packToken(const TTokenObject& token, std::uint32_t textOffset, TPackedToken& packed) {
+  packed = TPackedToken{};
+  packed.tokenClass = token.tokenClass;
+  packed.operatorCode = token.operatorCode;
+  packed.kind = token.value.kind;
+  packed.integer = token.value.integer;
+  packed.flags_ = token.ok ? TPackedToken::okFlag : 0;
+  packed.textOffset_ = textOffset;
+  packed.textLength_ = static_cast<std::uint32_t>(token.value.string.size());
+  // Compared bit for bit: a negative zero is a number of its own.
+  const bool noNumber = std::bit_cast<std::uint64_t>(token.value.number) == 0;
+  if (packed.isCall()) {
+    packed.shared_.pair[0] = token.functionId;
+    return noNumber;
+  }
+  if (packed.isName()) {
+    std::int32_t col = 0;
+    std::int32_t row = 0;
+    if (plainCellReference(token.value.string, col, row)) {
+      packed.shared_.pair[0] = col;
+      packed.shared_.pair[1] = row;
+    }
+    return noNumber && token.functionId == 0;
+  }
+  packed.shared_.number = token.value.number;
+  return token.functionId == 0;
+}
+
 std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list) {
   std::size_t textSize = 0;
   for (int index = 0; index < list.count(); ++index) textSize += list.getItem(index)->value.string.size();
@@ -87,24 +116,17 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   std::uint32_t textOffset = 0;
   for (std::uint32_t index = 0; index < count; ++index) {
     const TTokenObject& token = *list.getItem(static_cast<int>(index));
-    const std::string& text = token.value.string;
-    std::int32_t wholeToken = noWholeToken;
-    if (token.subList() || token.subArray()) {
-      wholeToken = static_cast<std::int32_t>(formula->wholeTokens_.size());
-      formula->wholeTokens_.push_back(wholeCopy(token));
+    TPackedToken& packed = *new (formula->tokens() + index) TPackedToken{};
+    if (!token.subList() && !token.subArray() && packToken(token, textOffset, packed)) {
+      const std::string& text = token.value.string;
+      std::memcpy(formula->texts() + textOffset, text.data(), text.size());
+      textOffset += static_cast<std::uint32_t>(text.size());
+      continue;
     }
-    std::int32_t refCol = 0;
-    std::int32_t refRow = 0;
-    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier &&
-        !plainCellReference(text, refCol, refRow)) {
-      refCol = refRow = 0;
-    }
-    new (formula->tokens() + index) TPackedToken{token.tokenClass, token.operatorCode, token.value.kind, token.ok,
-                                                 token.functionId, token.value.integer,
-                                                 static_cast<std::uint32_t>(text.size()), token.value.number,
-                                                 textOffset, wholeToken, refCol, refRow};
-    std::memcpy(formula->texts() + textOffset, text.data(), text.size());
-    textOffset += static_cast<std::uint32_t>(text.size());
+    packed.flags_ = TPackedToken::wholeFlag;
+    packed.textOffset_ = static_cast<std::uint32_t>(formula->wholeTokens_.size());
+    packed.textLength_ = 0;
+    formula->wholeTokens_.push_back(wholeCopy(token));
   }
   formula->directStackDepth_ = formula->findDirectStackDepth();
   return formula;
@@ -118,7 +140,7 @@ int TCompiledFormula::findDirectStackDepth() const {
   int deepest = 0;
   for (std::uint32_t index = 0; index < count_; ++index) {
     const TPackedToken& token = tokens()[index];
-    if (token.wholeToken != noWholeToken) return 0;
+    if (token.whole()) return 0;
     if (token.tokenClass == tokenOperand) {
       if (token.kind != valueInteger && token.kind != valueNumber && token.kind != valueIdentifier) return 0;
       deepest = std::max(deepest, ++depth);
@@ -133,7 +155,7 @@ int TCompiledFormula::findDirectStackDepth() const {
     } else if (isUnaryOperator(token.operatorCode)) {
       if (depth < 1) return 0;
     } else if (token.operatorCode == opFunctionCall) {
-      if (token.functionId < 1 || token.functionId > builtInFunctionCount) return 0;
+      if (token.functionId() < 1 || token.functionId() > builtInFunctionCount) return 0;
       if (token.integer < 0 || token.integer > depth) return 0;
       depth -= token.integer - 1;
       deepest = std::max(deepest, depth);
@@ -163,17 +185,17 @@ void TCompiledFormula::unpackInto(TRPNstackObject& list) const {
 void TCompiledFormula::appendToken(int index, TRPNstackObject& list) const {
   const TPackedToken& packed = tokens()[index];
   TTokenPtr token = list.newToken();
-  if (packed.wholeToken != noWholeToken) {
-    token->assign(wholeTokens_[static_cast<std::size_t>(packed.wholeToken)].get());
+  if (packed.whole()) {
+    token->assign(wholeTokens_[packed.textOffset_].get());
   } else {
     token->tokenClass = packed.tokenClass;
     token->operatorCode = packed.operatorCode;
-    token->functionId = packed.functionId;
-    token->ok = packed.ok;
+    token->functionId = packed.functionId();
+    token->ok = packed.ok();
     token->value.kind = packed.kind;
     token->value.integer = packed.integer;
-    token->value.number = packed.number;
-    token->value.string.assign(texts() + packed.textOffset, packed.textLength);
+    token->value.number = packed.number();
+    token->value.string.assign(texts() + packed.textOffset_, packed.textLength_);
   }
   list.push(std::move(token));
 }

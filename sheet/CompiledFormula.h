@@ -28,24 +28,50 @@ class TCompiledFormula {
 
   int count() const { return static_cast<int>(count_); }
 
-  // A token as it is kept. A plain cell reference ([$]letters[$]digits)
-  // keeps its place beside its text, read once when packed; 0 otherwise.
-  struct TPackedToken {
+  // A token as it is kept, in 24 bytes: the fields that a token of its
+  // kind can hold share their place. A plain cell reference
+  // ([$]letters[$]digits) keeps its place beside its text, read once when
+  // packed (0 for any other name).
+  class TPackedToken {
+   public:
     std::uint8_t tokenClass;
     std::uint8_t operatorCode;
     std::uint8_t kind;
-    bool ok;
-    std::int32_t functionId;
+
+   private:
+    std::uint8_t flags_;
+
+   public:
     std::int32_t integer;
-    std::uint32_t textLength;
-    double number;
-    std::uint32_t textOffset;
-    std::int32_t wholeToken;  // index in wholeTokens_, or noWholeToken
-    std::int32_t refCol;
-    std::int32_t refRow;
+    bool ok() const { return (flags_ & okFlag) != 0; }
+    // Kept whole beside the packed tokens (a token with a sub-object, or
+    // one whose fields do not share their place); nothing else is read then.
+    bool whole() const { return (flags_ & wholeFlag) != 0; }
+    double number() const { return holdsPair() ? 0.0 : shared_.number; }
+    std::int32_t functionId() const { return isCall() ? shared_.pair[0] : 0; }
+    std::int32_t refCol() const { return isName() ? shared_.pair[0] : 0; }
+    std::int32_t refRow() const { return isName() ? shared_.pair[1] : 0; }
+
+   private:
+    friend class TCompiledFormula;
+    static constexpr std::uint8_t okFlag = 1;
+    static constexpr std::uint8_t wholeFlag = 2;
+    bool isCall() const { return tokenClass == tokenOperator && operatorCode == opFunctionCall; }
+    bool isName() const { return tokenClass == tokenOperand && kind == valueIdentifier; }
+    bool holdsPair() const { return isCall() || isName(); }
+
+    std::uint32_t textOffset_;  // the index in wholeTokens_ of a whole token
+    std::uint32_t textLength_;
+    union {
+      double number;
+      std::int32_t pair[2];  // a call's function id; a reference's column and row
+    } shared_;
   };
+  static_assert(sizeof(TPackedToken) == 24);
   std::span<const TPackedToken> packedTokens() const { return {tokens(), count_}; }
-  std::string_view textOf(const TPackedToken& token) const { return {texts() + token.textOffset, token.textLength}; }
+  std::string_view textOf(const TPackedToken& token) const {
+    return token.whole() ? std::string_view() : std::string_view(texts() + token.textOffset_, token.textLength_);
+  }
   // The most values the formula holds at once when it is evaluated straight
   // from its tokens (TSheet::evaluateDirectly), 0 when it has a token that
   // only a working copy evaluates.
@@ -67,8 +93,6 @@ class TCompiledFormula {
   static void operator delete(void* block);
 
  private:
-  static constexpr std::int32_t noWholeToken = -1;
-
   int findDirectStackDepth() const;
 
   TCompiledFormula(std::uint32_t count, std::uint32_t textSize);
@@ -76,6 +100,9 @@ class TCompiledFormula {
   const TPackedToken* tokens() const { return reinterpret_cast<const TPackedToken*>(this + 1); }
   char* texts() { return reinterpret_cast<char*>(tokens() + count_); }
   const char* texts() const { return reinterpret_cast<const char*>(tokens() + count_); }
+  // The token packed, its text at textOffset; false when its fields do not
+  // share their place.
+  static bool packToken(const TTokenObject& token, std::uint32_t textOffset, TPackedToken& packed);
   static std::size_t trailingSize(std::uint32_t count, std::uint32_t textSize) {
     return count * sizeof(TPackedToken) + textSize;
   }

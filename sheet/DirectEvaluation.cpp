@@ -51,7 +51,7 @@ class TDirectEvaluation {
   bool run(TDirectValue& result) {
     for (const TPackedToken& token : formula_.packedTokens()) {
       if (token.tokenClass == tokenOperand) {
-        stack_[depth_++] = TDirectValue{token.kind, token.integer, token.number,
+        stack_[depth_++] = TDirectValue{token.kind, token.integer, token.number(),
                                         token.kind == valueIdentifier ? &token : nullptr, nullptr};
       } else if (token.operatorCode != opFormulaStart) {
         if (!apply(token)) return false;
@@ -70,9 +70,9 @@ class TDirectEvaluation {
   bool read(TDirectValue& value) {
     if (value.kind != valueIdentifier) return true;
     const TPackedToken* name = value.name;
-    if (value.rangeEnd || name->refCol == 0) return false;
-    if (name->refCol > sheet_.getColCount() || name->refRow > sheet_.getRowCount()) return false;
-    const TCell* cell = sheet_.getCell(name->refCol, name->refRow);
+    if (value.rangeEnd || name->refCol() == 0) return false;
+    if (name->refCol() > sheet_.getColCount() || name->refRow() > sheet_.getRowCount()) return false;
+    const TCell* cell = sheet_.getCell(name->refCol(), name->refRow());
     if (!cell || cell->state != stateValid) return false;
     scratch_.kind = valueEmpty;
     scratch_.integer = 0;
@@ -80,7 +80,7 @@ class TDirectEvaluation {
     if (!cell->readValue(scratch_) || (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
       return false;
     }
-    if (recording_) sheet_.dependents.addDependent({col_ - 1, row_ - 1}, {name->refCol - 1, name->refRow - 1});
+    if (recording_) sheet_.dependents.addDependent({col_ - 1, row_ - 1}, {name->refCol() - 1, name->refRow() - 1});
     value = TDirectValue{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr};
     return true;
   }
@@ -108,7 +108,7 @@ class TDirectEvaluation {
 
   bool setInteger(const TPackedToken& token, int operands, std::int32_t value) {
     depth_ -= operands - 1;
-    stack_[depth_ - 1] = TDirectValue{valueInteger, value, token.number, nullptr, nullptr};
+    stack_[depth_ - 1] = TDirectValue{valueInteger, value, token.number(), nullptr, nullptr};
     return true;
   }
 
@@ -193,8 +193,8 @@ class TDirectEvaluation {
 
   bool call(const TPackedToken& token) {
     static const int conditionalId = FunctionIdOf("IF");
-    if (token.functionId == conditionalId) return choose(token);
-    const TNumberKernel& kernel = numberKernels()[static_cast<std::size_t>(token.functionId)];
+    if (token.functionId() == conditionalId) return choose(token);
+    const TNumberKernel& kernel = numberKernels()[static_cast<std::size_t>(token.functionId())];
     if (kernel.shape == TNumberKernel::oneNumber) return computeOneNumber(token, kernel);
     if (kernel.shape == TNumberKernel::rounding) return round(token, kernel);
     return callRoutine(token);
@@ -247,7 +247,7 @@ class TDirectEvaluation {
   // made in a working list of their own, just as the working copy would
   // hold them.
   bool callRoutine(const TPackedToken& token) {
-    if (!builtinRoutines()[static_cast<std::size_t>(token.functionId)]) return false;
+    if (!builtinRoutines()[static_cast<std::size_t>(token.functionId())]) return false;
     int count = token.integer;
     TWorkingLists::TLease list = sheet_.leaseWorkingList();
     list->deleteRange(0, list->count() - 1);
@@ -268,10 +268,10 @@ class TDirectEvaluation {
     TTokenPtr callToken = list->newToken();
     callToken->tokenClass = tokenOperator;
     callToken->operatorCode = opFunctionCall;
-    callToken->functionId = token.functionId;
+    callToken->functionId = token.functionId();
     callToken->value.kind = token.kind;
     callToken->value.integer = count;
-    callToken->value.number = token.number;
+    callToken->value.number = token.number();
     callToken->value.string.assign(formula_.textOf(token));
     list->push(std::move(callToken));
     int index = count;
