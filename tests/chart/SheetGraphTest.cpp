@@ -10,6 +10,7 @@
 #include "model/PortableIniFile.h"
 #include "model/Prices.h"
 #include "platform/Form.h"
+#include "platform/StdControls.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -149,4 +150,46 @@ TEST(SheetGraph, ChartShowsANarrowerDateRangeWithoutComputing) {
 
   chart.setDateRange(44999, 45006, true);  // before the computed data
   EXPECT_EQ(chart.computationCount(), 2);
+}
+
+namespace {
+
+// The caption editing of a sheet graph, reached as the chart's editor does.
+class TCaptionGraph : public TSheetGraph {
+ public:
+  using TSheetGraph::TSheetGraph;
+  using TSheetGraph::topTextEditDblClick;
+  using TSheetGraph::topTextEditKeyPress;
+  using TPriceChart::topTextEditor;
+};
+
+}  // namespace
+
+TEST(SheetGraph, PlainCaptionsShowAtOnceAndFormulaCaptionsAfterComputing) {
+  TForm form(graphForm());
+  TCaptionGraph& graph = form.add<TCaptionGraph>();
+  graph.setBounds(0, 0, 500, 340);
+  graph.sourceTable().insertSource(0);
+  graph.sourceTable().getSource(0)->Close = "X*X";
+  graph.setXFormulas("0", "1", "11", false);
+  form.show();
+  graph.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && !graph.stale(); }, 5000));
+  const int computations = graph.computationCount();
+
+  graph.editTopText();
+  graph.topTextEditor().setText("Squares");
+  char enter = 13;
+  graph.topTextEditKeyPress(enter);
+  EXPECT_EQ(enter, 0);
+  EXPECT_EQ(graph.getTopText(), "Squares");
+  EXPECT_EQ(graph.computationCount(), computations);
+
+  graph.editTopText();
+  EXPECT_EQ(graph.topTextEditor().text(), "Squares");
+  graph.topTextEditor().setText("=\"Points: \" & NXS");
+  graph.topTextEditDblClick();
+  EXPECT_EQ(graph.computationCount(), computations + 1);
+  ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && graph.getTopText() == "Points: 11"; }, 5000))
+      << graph.getTopText();
 }
