@@ -295,6 +295,10 @@ void TPortableIniFile::writeFloat(const std::string& section, const std::string&
 
 bool TPortableIniFile::sectionExists(const std::string& section) const { return findSection(section) != nullptr; }
 
+void TPortableIniFile::readSections(std::vector<std::string>& sections) const {
+  for (const auto& section : sections_) sections.push_back(section->Name);
+}
+
 void TPortableIniFile::readSection(const std::string& section, std::vector<std::string>& keys) const {
   const TSection* found = findSection(section);
   if (found == nullptr) return;

@@ -52,6 +52,8 @@ class TPortableIniFile {
   void writeFloat(const std::string& section, const std::string& key, double value);
 
   bool sectionExists(const std::string& section) const;
+  // The names of the sections, in file order; appended to the target.
+  void readSections(std::vector<std::string>& sections) const;
   // Append to the target without clearing it; nothing when the section is missing.
   void readSection(const std::string& section, std::vector<std::string>& keys) const;
   void readSectionValues(const std::string& section, std::vector<std::string>& entries) const;

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "model/Prices.h"
+#include "systems/Optimizer.h"
+#include "tests/systems/SystemPortfolio.h"
+
+TEST(Optimizer, ShuffledRunsAggregateAndLogNumbersArePlain) {
+  const std::vector<long double> runs{1, 5, 2, 4};
+  EXPECT_EQ(TOptimizer::aggregate(runs, TShuffleAggregation::median), 3);
+  EXPECT_EQ(TOptimizer::aggregate(runs, TShuffleAggregation::mean), 3);
+  EXPECT_EQ(TOptimizer::aggregate(runs, TShuffleAggregation::max), 5);
+  EXPECT_EQ(TOptimizer::aggregate(runs, TShuffleAggregation::min), 1);
+  EXPECT_EQ(TOptimizer::aggregate({7, 1, 4}, TShuffleAggregation::median), 4);
+  EXPECT_EQ(TOptimizer::logNumber(0.1L + 0.1L + 0.1L), "0.3");
+  EXPECT_EQ(TOptimizer::logNumber(1234.5L), "1234.5");
+}
+
+namespace {
+
+class Optimizing : public testing::Test, public SystemPortfolio {
+ protected:
+  void SetUp() override {
+    addRule(system, "AAA", "X-FROM_DATE<DAYS");
+    for (const char* name : {"DAYS", "UNUSED", "SCALE"}) {
+      system.Params().addParameter(-1, -1, system.Params().count());
+      system.Params().parameter(system.Params().count() - 1)->setSymbol(name);
+    }
+    system.Params().parameter(0)->setHigh(4);
+    system.Params().parameter(0)->setSteps(3);   // 0, 2, 4
+    system.Params().parameter(1)->setLocked(true);
+    system.Params().parameter(2)->setHigh(0.2);  // 0, 0.1, 0.2
+    system.Params().parameter(2)->setSteps(3);
+    settings.objective = "DAYS*10+SCALE*0";
+    settings.fromDate = march(2);
+    settings.toDate = march(9);
+    settings.temporaryRoot = sample.temporary.path();
+    settings.logFileName = sample.temporary.path() + "log.csv";
+  }
+
+  TSystem system;
+  TOptimizeSettings settings;
+  TOptimizer optimizer;
+};
+
+}  // namespace
+
+TEST_F(Optimizing, WalksTheGridOnADuplicateAndLogsItInOrder) {
+  const int hard = static_cast<int>(transactions(false).size());
+  std::vector<long double> progress;
+  optimizer.showProgress = [&](long double fraction) { progress.push_back(fraction); };
+  ASSERT_EQ(optimizer.optimize(table, system, nullptr, settings), 0);
+  EXPECT_EQ(optimizer.simulations(), 9u);
+  EXPECT_EQ(progress.back(), 1);
+  EXPECT_EQ(readWholeFile(settings.logFileName),
+            "<OBJECTIVE>,DAYS,SCALE\r\n0,0,0\r\n20,2,0\r\n40,4,0\r\n0,0,0.1\r\n20,2,0.1\r\n40,4,0.1\r\n"
+            "0,0,0.2\r\n20,2,0.2\r\n40,4,0.2\r\n");
+  // Equal objectives: the earlier combination stays.
+  EXPECT_EQ(optimizer.maxResult().objective(), 40);
+  EXPECT_EQ(optimizer.maxResult().getValue(1), 0);
+  EXPECT_EQ(optimizer.minResult().getValue(0), 0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(optimizer.lastResult().getValue(1)), 0.2);
+  // The user's portfolio is current again, untouched, and the duplicate gone.
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_EQ(table.current(), portfolio);
+  EXPECT_TRUE(transactions(true).empty());
+  EXPECT_EQ(static_cast<int>(transactions(false).size()), hard);
+}
+
+TEST_F(Optimizing, ShuffledRunsGiveTheSeriesBackAndStopEndsTheSearch) {
+  settings.shuffle = true;
+  settings.runs = 3;
+  TPrices& prices = portfolio->assets(0)->Prices();
+  const bool modified = prices.modified();
+  int calls = 0;
+  optimizer.keepRunning = [&] { return ++calls < 40; };
+  ASSERT_EQ(optimizer.optimize(table, system, nullptr, settings), 0);
+  EXPECT_LT(optimizer.simulations(), 27u);
+  EXPECT_EQ(prices.savedCount(), 0);
+  EXPECT_EQ(prices.modified(), modified);
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_EQ(table.current(), portfolio);
+}
+
+TEST_F(Optimizing, ALogThatCannotBeWrittenEndsTheSearchCleanly) {
+  settings.logFileName = sample.temporary.path() + "missing\\log.csv";
+  EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), -4);
+  EXPECT_FALSE(optimizer.logError().empty());
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_EQ(table.current(), portfolio);
+  for (int i = 0; i < 3; ++i) system.Params().parameter(i)->setLocked(true);
+  EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), -7);
+}
