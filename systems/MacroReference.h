@@ -1,0 +1,50 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Result codes of the package operations.
+enum : int {
+  macroOk = 0,
+  macroNameUsed = -1,
+  macroNoDescriptor = -2,
+  macroReadFailed = -3,
+  macroFileFailed = -4,
+  macroListFailed = -5,
+  macroInvalidName = -6,
+  macroNoPackage = -7,
+};
+
+// One macro package: the files of the macros directory whose name before
+// the last dot is the package name. "<name>.INI" describes it; the others
+// hold its sources. Copy, rename and delete act on the disk at once.
+class TMacroReference {
+ public:
+  std::string engine;  // class id text of the descriptor's engine
+  bool modified = false;
+
+  const std::string& name() const { return name_; }
+  const std::string& directory() const { return directory_; }
+  bool Active() const { return active_; }
+  void setActive(bool value);
+  void clear();
+
+  int load(const std::string& directory, const std::string& descriptorFileName, const std::string& engineClassId);
+  // Gives a new package its place without reading anything.
+  void create(const std::string& directory, const std::string& name, const std::string& engineClassId);
+  int save();
+  int copyFiles(const std::string& newName);
+  int rename(const std::string& newName);
+  int deleteFiles();
+
+  // The extensions (".INI", ".js", ...) of the package's files; only files
+  // whose name before the last dot is exactly the package's, so that Trend
+  // does not claim Trend.v2's files.
+  static std::vector<std::string> fileExtensions(const std::string& directory, const std::string& name);
+
+ private:
+  std::string name_;
+  std::string directory_;
+  bool active_ = false;
+};
+
+std::string trimmed(const std::string& text);
