@@ -6,9 +6,11 @@
 #   bench/compare-spreadsheets.sh [formula counts...]   default 10000 100000 1000000
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
-if ! command -v ssconvert >/dev/null || ! command -v soffice >/dev/null || ! /usr/bin/python3 -c "import uno" 2>/dev/null; then
+if ! command -v ssconvert >/dev/null || ! command -v soffice >/dev/null || [ ! -x /usr/bin/time ] ||
+  ! /usr/bin/python3 -c "import uno" 2>/dev/null; then
   apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends gnumeric libreoffice-calc-nogui python3-uno
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends gnumeric libreoffice-calc-nogui \
+    python3-uno time
 fi
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
 cmake --build "$root/build" --target SheetScaleBench >/dev/null
