@@ -1,0 +1,30 @@
+#include "systems/SystemProgress.h"
+
+#include <cmath>
+#include <cstdio>
+
+void TSystemProgress::begin(double now) {
+  stopCode_ = 0;
+  ratio_ = 0;
+  startTime_ = now;
+  finished_ = false;
+}
+
+int TSystemProgress::report(long double low, long double high, long double position) {
+  const long double span = high - low + 1;
+  const long double ratio = span != 0 ? (position - low) / span : 0;
+  ratio_ = std::isfinite(ratio) && ratio > 0 ? ratio : 0;
+  return stopCode_;
+}
+
+long long TSystemProgress::secondsLeft(double now) const {
+  if (ratio_ <= 0) return 0;
+  return std::llround(static_cast<long double>(now - startTime_) * 86400 * (1 / ratio_ - 1));
+}
+
+std::string TSystemProgress::etaText(long long seconds) {
+  if (seconds < 0) seconds = 0;
+  char text[48];
+  std::snprintf(text, sizeof text, "%lld : %02lld : %02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+  return text;
+}

@@ -1,0 +1,175 @@
+#include "systems/SystemProgressForm.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/Application.h"
+#include "platform/CalendarDates.h"
+#include "platform/LocaleSettings.h"
+#include "systems/System.h"
+
+namespace {
+
+TFormOptions progressOptions() {
+  TFormOptions options;
+  options.caption = "Executing system...";
+  options.clientWidth = 393;
+  options.clientHeight = 104;
+  options.border = TBorderStyle::dialog;
+  options.systemMenu = false;
+  options.minimizeBox = false;
+  options.maximizeBox = false;
+  options.stayOnTop = true;
+  return options;
+}
+
+// A label shows "&" as itself only when it is doubled.
+std::string ampersandsDoubled(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    result += c;
+    if (c == '&') result += '&';
+  }
+  return result;
+}
+
+}  // namespace
+
+TsystemProgressForm::TsystemProgressForm() : TForm(progressOptions()), timer_(250, [this] { TimerTimer(); }) {
+  portfolioLabel = &add<TLabel>("");
+  portfolioLabel->setBounds(8, 8, 377, 16);
+  progressBar = &add<TProgressBar>();
+  progressBar->setBounds(8, 28, 377, 18);
+  progressBar->setRange(0, 100);
+  etaLabel = &add<TLabel>("ETA");
+  etaLabel->setBounds(8, 52, 60, 16);
+  etaValueLabel = &add<TLabel>("0 : 00 : 00");
+  etaValueLabel->setBounds(285, 52, 100, 16);
+  stopBitBtn = &add<TButton>("&Stop");
+  stopBitBtn->setBounds(8, 72, 120, 25);
+  stopBitBtn->onClick = [this] { stopBitBtnClick(); };
+  cancelBitBtn = &add<TButton>("Skip &all");
+  cancelBitBtn->setBounds(265, 72, 120, 25);
+  cancelBitBtn->onClick = [this] { cancelBitBtnClick(); };
+  stopBitBtn->setEnabled(false);
+  cancelBitBtn->setEnabled(false);
+  timer_.setEnabled(false);
+}
+
+int TsystemProgressForm::execute(const TSystem* system, IActiveScript* scriptEngine, bool hideAtEnd,
+                                 const RECT& centreRect, TPortfolioTable* portfolioTable) {
+  progress_.begin(currentDateTime());
+  progress_.finish();
+  lastRunResult_ = 0;
+  portfolioLabel->setText("");
+  stopBitBtn->setEnabled(false);
+  cancelBitBtn->setEnabled(false);
+  TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+  if (system == nullptr || portfolio == nullptr) {
+    if (hideAtEnd) hideWindow();
+    return 0;
+  }
+  portfolioLabel->setText(ampersandsDoubled(portfolio->Name().empty() ? portfolio->Symbol() : portfolio->Name()));
+  stopBitBtn->setEnabled(true);
+  cancelBitBtn->setEnabled(true);
+  if (centrePending_) {
+    setBounds(std::max<int>(0, (centreRect.left + centreRect.right - width()) / 2),
+              std::max<int>(0, (centreRect.top + centreRect.bottom - height()) / 2), width(), height());
+    centrePending_ = false;
+  }
+  progress_.begin(currentDateTime());
+  timer_.setEnabled(true);
+  try {
+    lastRunResult_ = system->run(scriptEngine, portfolioTable, [this](long double low, long double high,
+                                                                     long double position) {
+      return reportProgress(low, high, position);
+    });
+  } catch (const std::exception&) {
+    lastRunResult_ = -5;
+  }
+  progress_.finish();
+  stopBitBtn->setEnabled(false);
+  cancelBitBtn->setEnabled(false);
+  if (hideAtEnd) hideWindow();
+  return progress_.StopCode();
+}
+
+int TsystemProgressForm::reportProgress(long double low, long double high, long double position) {
+  application().processMessages();
+  return progress_.report(low, high, position);
+}
+
+void TsystemProgressForm::stopBitBtnClick() {
+  progress_.stop();
+  stopBitBtn->setEnabled(false);
+  cancelBitBtn->setEnabled(false);
+}
+
+void TsystemProgressForm::cancelBitBtnClick() {
+  progress_.skipAll();
+  stopBitBtn->setEnabled(false);
+  cancelBitBtn->setEnabled(false);
+}
+
+void TsystemProgressForm::closeWindow() {
+  timer_.setEnabled(false);
+  hide();
+}
+
+void TsystemProgressForm::refreshDisplay() {
+  progressBar->setPosition(static_cast<int>(std::lround(100 * progress_.Ratio())));
+  etaValueLabel->setText(TSystemProgress::etaText(progress_.secondsLeft(currentDateTime())));
+}
+
+void TsystemProgressForm::TimerTimer() {
+  if (progress_.Finished()) {
+    closeWindow();
+    return;
+  }
+  if (hidden_ || !progress_.dueToShow(currentDateTime())) return;
+  refreshDisplay();
+  if (!visible()) {
+    centrePending_ = false;
+    showModeless();
+  }
+  bringToFront();
+}
+
+void TsystemProgressForm::hideWindow() {
+  hidden_ = true;
+  closeWindow();
+}
+
+void TsystemProgressForm::restoreWindow(bool show) {
+  hidden_ = false;
+  if (!show) return;
+  if (progress_.Finished()) {
+    closeWindow();
+    return;
+  }
+  hide();
+  TimerTimer();
+  timer_.setEnabled(true);
+}
+
+int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
+                    TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd, double& appliedTime) {
+  try {
+    TSystem system;
+    {
+      // Read only: the object is gone before the run, and nothing was written.
+      TPortableIniFile ini(fileName);
+      system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator});
+    }
+    const int result = progressForm.execute(&system, scriptEngine, hideAtEnd, centreRect, portfolioTable);
+    // A run that failed is not applied: the main window tries it again.
+    if (!systemRunFailed(progressForm.LastRunResult())) appliedTime = currentDateTime();
+    return result;
+  } catch (const std::exception&) {
+    return -1;
+  }
+}

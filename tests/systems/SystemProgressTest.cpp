@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "systems/SystemProgressForm.h"
+#include "tests/support/WindowTestSupport.h"
+#include "tests/systems/SystemPortfolio.h"
+
+TEST(SystemProgress, RatioAndTimeLeft) {
+  TSystemProgress progress;
+  progress.begin(1000);
+  EXPECT_EQ(progress.report(99, 104, 99), 0);
+  EXPECT_EQ(progress.Ratio(), 0);
+  EXPECT_EQ(progress.secondsLeft(1000.5), 0);
+  progress.report(0, 9, 5);  // half done
+  EXPECT_EQ(TSystemProgress::etaText(progress.secondsLeft(1000 + 10.0 / 86400)), "0 : 00 : 10");
+  EXPECT_EQ(TSystemProgress::etaText(progress.secondsLeft(1000 + 7205.0 / 86400)), "2 : 00 : 05");
+  progress.skipAll();
+  EXPECT_EQ(progress.report(0, 9, 6), -9);
+  EXPECT_FALSE(progress.dueToShow(1000 + 2.0 / 86400));
+  EXPECT_TRUE(systemRunFailed(-5));
+  EXPECT_FALSE(systemRunFailed(-7));
+}
+
+namespace {
+
+class ProgressWindow : public testing::Test, public SystemPortfolio {
+ protected:
+  TsystemProgressForm form;
+  RECT centre{0, 0, 800, 600};
+};
+
+}  // namespace
+
+TEST_F(ProgressWindow, AShortRunStaysHiddenAndSkipAllStopsTheRun) {
+  portfolio->setName("Bonds & Stocks");
+  TSystem system;
+  addRule(system, "AAA", "1");
+  system.setToDate(march(9));
+  system.setFromDate(march(1));
+  EXPECT_EQ(form.execute(&system, nullptr, true, centre, &table), 0);
+  EXPECT_EQ(form.LastRunResult(), 0);
+  EXPECT_EQ(transactions(true).size(), 9u);
+  EXPECT_EQ(form.portfolioLabel->text(), "Bonds && Stocks");
+  pumpFor(300);
+  EXPECT_FALSE(form.visible());
+  EXPECT_FALSE(form.stopBitBtn->enabled());
+
+  PostMessageA(form.cancelBitBtn->handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.execute(&system, nullptr, true, centre, &table), -9);
+  EXPECT_EQ(form.LastRunResult(), -9);
+}
+
+TEST_F(ProgressWindow, AMissingSystemFileRunsNothingAndCountsAsApplied) {
+  double applied = 0;
+  EXPECT_EQ(applySystemFile(form, sample.temporary.path() + "none\\System.INI", nullptr, &table, centre, true, applied),
+            0);
+  EXPECT_EQ(form.LastRunResult(), -7);
+  EXPECT_GT(applied, 0);
+}
