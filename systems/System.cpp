@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
-#include "platform/CalendarDates.h"
 
 TSystem::TSystem() { clear(); }
 
 TSystem::~TSystem() = default;
 
-void TSystem::stamp() { lastChange_ = currentDateTime(); }
+void TSystem::stamp() { lastChange_ = changeStamp(); }
 
 void TSystem::clear() {
   saveSoftTransactions_ = true;
@@ -25,16 +25,21 @@ void TSystem::clearRulesAndRange() {
   rules_.clear();
 }
 
+// Both dates are held at the midday of their day, so a whole day from a
+// date picker and the midday stored stand for the same date: reading the
+// range back and storing it again changes nothing.
 void TSystem::setFromDate(double date) {
+  date = std::trunc(date) + 0.5;
   if (date == fromDate_) return;
-  fromDate_ = std::trunc(date) + 0.5;
+  fromDate_ = date;
   if (fromDate_ > toDate_) toDate_ = fromDate_;
   stamp();
 }
 
 void TSystem::setToDate(double date) {
+  date = std::trunc(date) + 0.5;
   if (date == toDate_) return;
-  toDate_ = std::trunc(date) + 0.5;
+  toDate_ = date;
   if (toDate_ < fromDate_) fromDate_ = toDate_;
   stamp();
 }

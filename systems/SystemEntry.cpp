@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
-#include "platform/CalendarDates.h"
 #include "sheet/FormulaRespelling.h"
 
 namespace {
@@ -36,9 +36,9 @@ bool writeText(TPortableIniFile& ini, const std::string& section, const std::str
 
 }  // namespace
 
-TSystemEntry::TSystemEntry() { lastChange_ = currentDateTime(); }
+TSystemEntry::TSystemEntry() { lastChange_ = changeStamp(); }
 
-void TSystemEntry::stamp() { lastChange_ = currentDateTime(); }
+void TSystemEntry::stamp() { lastChange_ = changeStamp(); }
 
 void TSystemEntry::setText(std::string& field, const std::string& text) {
   std::string value = trimmed(text);

@@ -5,8 +5,8 @@
 #include <exception>
 #include <limits>
 
+#include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
-#include "platform/CalendarDates.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ TSystemEntryTable::TSystemEntryTable() { stamp(); }
 
 TSystemEntryTable::~TSystemEntryTable() { clear(); }
 
-void TSystemEntryTable::stamp() { lastChange_ = currentDateTime(); }
+void TSystemEntryTable::stamp() { lastChange_ = changeStamp(); }
 
 void TSystemEntryTable::clear() {
   while (!items_.empty()) items_.pop_back();

@@ -1,0 +1,141 @@
+// A trading system replayed day by day: 5 assets of daily quotes, 5 rules
+// firing every day, 20 symbols of which 20 form a ten-level diamond over X,
+// with the soft transactions written to disk and kept in memory only, at
+// three lengths to show how the time grows. Then the optimiser on 20 assets:
+// seconds per simulation, the share of the shuffled runs' re-sampling, and
+// how soon Stop is answered.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "bench/BenchTiming.h"
+#include "bench/PortfolioFixture.h"
+#include "model/Forex.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/FloatingPoint.h"
+#include "systems/Optimizer.h"
+#include "systems/System.h"
+
+namespace {
+
+// Ten levels of two symbols each, every level reading both of the level
+// before: followed path by path, level ten would be reached 2^10 times a day.
+void addDiamond(TSystem& system) {
+  TSymbolEntryTable& symbols = system.Symbols();
+  for (int level = 0; level < 10; ++level) {
+    for (char side : {'L', 'R'}) {
+      symbols.addSymbol(-1, -1, symbols.count());
+      TSystemSymbol& symbol = *symbols.symbol(symbols.count() - 1);
+      symbol.setSymbol(std::string(1, side) + std::to_string(level));
+      char definition[48];
+      if (level == 0) {
+        std::snprintf(definition, sizeof definition, "X/1000");
+      } else {
+        std::snprintf(definition, sizeof definition, "(L%d+R%d)/2", level - 1, level - 1);
+      }
+      symbol.setDefinition(definition);
+    }
+  }
+}
+
+void addRules(TSystem& system, int assets) {
+  for (int a = 1; a <= assets; ++a) {
+    TRuleEntryTable& rules = system.Rules();
+    char symbol[16];
+    std::snprintf(symbol, sizeof symbol, "A%d", a);
+    rules.addRule(-1, -1, symbol, rules.count());
+    TSystemRule& rule = *rules.rule(rules.count() - 1);
+    rule.setEnabled(true);
+    rule.setCondition("L9>0");
+    rule.setUnits("1");
+    rule.setPrincipal("R9");
+    rule.setFees("1");
+    rule.setFlag("\"B\"");
+  }
+}
+
+void timeRun(int years, bool save) {
+  TBenchFolder folder;
+  const std::string portfolioFolder = writePortfolioFixture(folder.path, {5, years * 252, 0});
+  TPortfolioTable table;
+  table.open(portfolioFolder, false, {}, nullptr, true, false);
+  table.setCurrentIndex(0);
+  TSystem system;
+  addDiamond(system);
+  addRules(system, 5);
+  system.setSaveSoftTransactions(save);
+  system.setToDate(80000);
+  system.setFromDate(1);
+  TStopwatch watch;
+  const int result = system.run(nullptr, &table, {});
+  const double seconds = watch.seconds();
+  std::printf("%2d years, soft transactions %-9s: %7.2f s  (%d transactions, result %d)\n", years,
+              save ? "saved" : "in memory", seconds, table.current()->transactionCount(), result);
+}
+
+void timeOptimiser(int steps, int runs) {
+  TBenchFolder folder;
+  const std::string portfolioFolder = writePortfolioFixture(folder.path, {20, 2520, 0});
+  forceFolders(folder.path + "TEMP");
+  TPortfolioTable table;
+  table.open(portfolioFolder, false, {}, nullptr, true, false);
+  table.setCurrentIndex(0);
+  table.current()->loadForexTables({}, nullptr);
+  TSystem system;
+  addDiamond(system);
+  addRules(system, 5);
+  for (const char* name : {"P1", "P2"}) {
+    system.Params().addParameter(-1, -1, system.Params().count());
+    TSystemParameter& parameter = *system.Params().parameter(system.Params().count() - 1);
+    parameter.setSymbol(name);
+    parameter.setHigh(1);
+    parameter.setSteps(steps);
+  }
+  system.Rules().rule(0)->setCondition("L9>P1");
+  system.Rules().rule(1)->setCondition("L9>P2");
+  TOptimizeSettings settings;
+  settings.objective = "P1+P2";
+  bool found = false;
+  table.current()->firstQuoteDate(settings.fromDate, found);
+  double last = 0;
+  table.current()->lastQuoteDate(last, found);
+  settings.toDate = last;
+  settings.shuffle = runs > 1;
+  settings.runs = runs;
+  settings.temporaryRoot = folder.path + "TEMP\\";
+  TOptimizer optimizer;
+  TStopwatch watch;
+  const int result = optimizer.optimize(table, system, nullptr, settings);
+  const double seconds = watch.seconds();
+  std::printf("optimiser, 20 assets x 2520 days, %dx%d grid, %d run(s): %7.2f s, %.3f s per simulation, "
+              "align/restore %.1f %% (result %d)\n",
+              steps, steps, runs, seconds, seconds / static_cast<double>(optimizer.simulations()),
+              100 * optimizer.alignSeconds() / seconds, result);
+
+  // Stop pressed half a second into the search: how long until it ends.
+  std::chrono::steady_clock::time_point stopped;
+  bool stop = false;
+  const auto start = std::chrono::steady_clock::now();
+  optimizer.keepRunning = [&] {
+    if (!stop && secondsSince(start) > 0.5) {
+      stop = true;
+      stopped = std::chrono::steady_clock::now();
+    }
+    return !stop;
+  };
+  optimizer.optimize(table, system, nullptr, settings);
+  std::printf("optimiser: Stop answered after %.3f s\n", secondsSince(stopped));
+}
+
+}  // namespace
+
+int main() {
+  setExtendedPrecision();
+  std::printf("Trading-system run, 5 assets, 5 rules firing daily, 20 symbols in a ten-level diamond\n");
+  for (int years : {2, 5, 10}) timeRun(years, false);
+  timeRun(10, true);
+  timeOptimiser(3, 1);
+  timeOptimiser(2, 5);
+  return 0;
+}
