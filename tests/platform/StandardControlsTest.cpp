@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ComCtrls.h"
+#include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/ListView.h"
 #include "platform/Panel.h"
@@ -130,4 +132,36 @@ TEST(StandardControls, ListViewChecksStateImagesAndScrollsRowsIntoView) {
   const RECT row = list.itemRect(150);
   EXPECT_GE(row.top, 0);
   EXPECT_LE(row.bottom, list.clientHeight());
+}
+
+TEST(StandardControls, ScrollBarsStepPastSixteenBitsAndBandsKeepTheirLayout) {
+  TForm form(dialogOptions());
+  auto& bar = form.add<TScrollBar>(false);
+  bar.setBounds(0, 0, 200, 17);
+  bar.setParams(100000, 0, 200000, 10);
+  bar.largeChange = 5000;
+  int seen = -1;
+  bar.onScroll = [&](int, int& position) { seen = position; };
+  SendMessageA(form.handle(), WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), reinterpret_cast<LPARAM>(bar.handle()));
+  EXPECT_EQ(seen, 105000);
+  EXPECT_EQ(bar.position(), 105000);
+  SendMessageA(form.handle(), WM_HSCROLL, MAKEWPARAM(SB_BOTTOM, 0), reinterpret_cast<LPARAM>(bar.handle()));
+  EXPECT_EQ(bar.position(), 200000 - 10 + 1);
+
+  auto& bands = form.add<TControlBar>();
+  auto& first = bands.add<TPanel>();
+  first.name = "fileBar";
+  first.setBounds(0, 0, 80, 22);
+  auto& second = bands.add<TPanel>();
+  second.name = "editBar";
+  second.setBounds(0, 0, 80, 22);
+  bands.addBand(first, 120);
+  bands.addBand(second, 150);
+  bands.setLayout({{"editBar", 140, false}, {"fileBar", 130, true}});
+  const std::vector<TBandLayout> layout = bands.layout();
+  ASSERT_EQ(layout.size(), 2u);
+  EXPECT_EQ(layout[0].name, "editBar");
+  EXPECT_EQ(layout[1].name, "fileBar");
+  EXPECT_TRUE(layout[1].newRow);
+  EXPECT_FALSE(layout[0].newRow);
 }
