@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "controls/EditPanel.h"
 #include "controls/GalleryForm.h"
 #include "platform/Bitmap.h"
@@ -89,4 +92,25 @@ TEST_F(GalleryForm, MaskChoosesTheTabsAndMakeCopiesTheItemForTheCaller) {
   EXPECT_TRUE(makeEnabled);
   EXPECT_EQ(result, targets.chartTargetDir + "\\Chart1.INI");
   EXPECT_EQ(readWholeFile(result), readWholeFile(view));
+}
+
+TEST_F(GalleryForm, NotesAreKeptWhenAnotherTabIsChosen) {
+  ASSERT_EQ(form.galleryIndex().add(1, view, "One", [this](const std::string& file) { return picture.saveToFile(file); }), 0);
+  int kind = 1;
+  std::string result;
+  int rowsAfter = -1;
+  TModalDriver driver(form, {[&] {
+    form.favListView().setItemIndex(0);
+    form.noteEditPanel().insertText("Typed");
+    const HWND tabs = form.pageControl().handle();
+    TabCtrl_SetCurSel(tabs, 1);
+    NMHDR change{tabs, 0, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageA(GetParent(tabs), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&change));
+    rowsAfter = form.favListView().itemCount();
+    form.close();
+  }});
+  form.open(kind, 14, targets, result);
+  EXPECT_EQ(form.activeKind(), 2);
+  EXPECT_EQ(rowsAfter, 0);
+  EXPECT_EQ(readWholeFile(form.galleryIndex().itemFile(1, 0, ".TXT")), "Typed\r\n");
 }

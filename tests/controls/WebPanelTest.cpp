@@ -4,6 +4,7 @@
 #include "controls/OleWebBrowser.h"
 #include "controls/WebPanel.h"
 #include "platform/Application.h"
+#include "platform/Bitmap.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
@@ -199,4 +200,42 @@ TEST_F(WebPanelWindow, PagesFavouritesSettingsAndDeletion) {
   EXPECT_EQ(deleted, -1);  // not inside the click
   EXPECT_TRUE(pumpUntil([&] { return deleted == 0; }));
   EXPECT_FALSE(fileExists(file));
+}
+
+TEST_F(WebPanelWindow, HeaderClicksReorderTheFavouritesAndEscRestoresTheAddress) {
+  browserAvailable = true;
+  panel->browserEnable(false);
+  panel->browserEnable(true);
+  TFavList& favs = panel->navigation().settings.favs;
+  favs.insert(0, "http://b/", "beta", 0, 0);
+  favs.insert(1, "http://a/", "Alpha", 0, 0);
+  favs.insert(2, "http://c/", "gamma", 0, 0);
+  const std::string file = folder.path() + "WEB2.INI";
+  ASSERT_EQ(panel->saveSettings(file), 0);
+  ASSERT_EQ(panel->loadSettings(file), 0);
+
+  ListView_SetItemState(panel->favListView().handle(), -1, 0, LVIS_SELECTED);
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = panel->favListView().handle();
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 0;
+  SendMessageA(GetParent(panel->favListView().handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(favs.get(0)->Symbol, "Alpha");
+  EXPECT_EQ(favs.get(2)->Symbol, "gamma");
+  SendMessageA(GetParent(panel->favListView().handle()), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(favs.get(0)->Symbol, "gamma");
+  EXPECT_EQ(panel->favListView().itemText(0), "gamma");
+
+  panel->addressCombo().setText("http://a/");
+  panel->goAddress(nullptr);
+  loadPage();
+  panel->addressCombo().setText("typed but not gone to");
+  HWND edit = GetWindow(panel->addressCombo().handle(), GW_CHILD);
+  postKey(edit ? edit : panel->addressCombo().handle(), VK_ESCAPE);
+  EXPECT_EQ(panel->addressCombo().text(), "http://a/");
+
+  TBitmap picture;
+  panel->snapshot(picture);
+  EXPECT_EQ(picture.width(), panel->clientWidth() - 10);
+  EXPECT_EQ(picture.height(), panel->clientHeight() - 1);
 }
