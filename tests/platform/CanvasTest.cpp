@@ -86,3 +86,12 @@ TEST(Canvas, PngFilesHaveValidChunks) {
   // The IEND chunk's CRC is a fixed, well-known value.
   EXPECT_EQ(png.substr(png.size() - 12), std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12));
 }
+
+TEST(Canvas, PicturesBuiltInThroughResourcesLoad) {
+  TBitmap picture;
+  ASSERT_TRUE(picture.loadFromResource("TESTPICTURE"));
+  EXPECT_EQ(picture.width(), 2);
+  EXPECT_EQ(picture.pixel(0, 0), 0xFF0000u);
+  EXPECT_EQ(picture.pixel(1, 1), 0x00FF00u);
+  EXPECT_FALSE(picture.loadFromResource("NOSUCHPICTURE"));
+}
