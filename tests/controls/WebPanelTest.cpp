@@ -239,3 +239,27 @@ TEST_F(WebPanelWindow, HeaderClicksReorderTheFavouritesAndEscRestoresTheAddress)
   EXPECT_EQ(picture.width(), panel->clientWidth() - 10);
   EXPECT_EQ(picture.height(), panel->clientHeight() - 1);
 }
+
+TEST(WebPanelWithSystemBrowser, SwitchesOffAndOnAndRefreshesWithoutAPage) {
+  TFormOptions options;
+  options.clientWidth = 400;
+  options.clientHeight = 280;
+  TForm form(options);
+  TWebPanel& panel = form.add<TWebPanel>();
+  panel.setBounds(0, 0, 400, 280);
+  form.showModeless();
+  panel.addressCombo().setText("about:blank");
+  panel.goAddress(nullptr);
+  pumpFor(200);
+  panel.refresh(nullptr);
+  panel.browserEnable(false);
+  EXPECT_FALSE(panel.browserEnabled());
+  panel.browserEnable(true);
+  pumpFor(200);
+  panel.makeHome();
+  panel.addFav();
+  TBitmap picture;
+  panel.snapshot(picture);
+  captureWindow(form.handle()).savePng("web-panel-system-browser");
+  form.close();
+}
