@@ -218,6 +218,12 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (child && child != this && child->commandReceived(HIWORD(wParam))) return 0;
       }
       break;
+    case WM_MEASUREITEM:
+      if (measureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (drawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       TControl* child = fromHandle(header->hwndFrom);

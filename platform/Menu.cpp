@@ -1,5 +1,10 @@
 #include "platform/Menu.h"
 
+#include <algorithm>
+
+#include "platform/Canvas.h"
+#include "platform/GdiObjects.h"
+
 TMenuItem& TMenuItem::add(std::string caption, std::function<void()> onClick) {
   items_.push_back(std::make_unique<TMenuItem>(std::move(caption), std::move(onClick)));
   return *items_.back();
@@ -28,15 +33,59 @@ void TMenuBuilder::append(HMENU menu, const TMenuItem& item) {
   commands_.push_back(&item);
   const UINT id = static_cast<UINT>(commands_.size());
   AppendMenuA(menu, flags, id, item.caption.c_str());
-  if (item.radio || item.isDefault) {
+  if (item.radio || item.isDefault || item.onDraw) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof(info);
-    info.fMask = MIIM_FTYPE | MIIM_STATE;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA;
     GetMenuItemInfoA(menu, id, FALSE, &info);
     if (item.radio) info.fType |= MFT_RADIOCHECK;
     if (item.isDefault) info.fState |= MFS_DEFAULT;
+    if (item.onDraw) {
+      info.fType |= MFT_OWNERDRAW;
+      info.dwItemData = reinterpret_cast<ULONG_PTR>(&item);
+    }
     SetMenuItemInfoA(menu, id, FALSE, &info);
   }
+}
+
+namespace {
+
+HFONT menuFont() {
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  return CreateFontIndirectA(&metrics.lfMenuFont);
+}
+
+}  // namespace
+
+bool measureMenuItem(MEASUREITEMSTRUCT& measure) {
+  if (measure.CtlType != ODT_MENU || measure.itemData == 0) return false;
+  const auto& item = *reinterpret_cast<const TMenuItem*>(measure.itemData);
+  TWindowDC screen(nullptr);
+  TFontHandle font(menuFont());
+  TSelectedObject selected(screen.get(), font.get());
+  SIZE text{};
+  GetTextExtentPoint32A(screen.get(), item.caption.c_str(), static_cast<int>(item.caption.size()), &text);
+  const int height = std::max<int>(GetSystemMetrics(SM_CYMENU), text.cy + 4);
+  measure.itemHeight = static_cast<UINT>(height);
+  // Room for a square as high as the item before the caption.
+  measure.itemWidth = static_cast<UINT>(text.cx + height + 12);
+  return true;
+}
+
+bool drawMenuItem(const DRAWITEMSTRUCT& draw) {
+  if (draw.CtlType != ODT_MENU || draw.itemData == 0) return false;
+  const auto& item = *reinterpret_cast<const TMenuItem*>(draw.itemData);
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  TCanvas canvas(draw.hDC);
+  canvas.fillRect(draw.rcItem, selected ? clHighlight : systemColor(COLOR_MENU));
+  TFontHandle font(menuFont());
+  TSelectedObject selectedFont(draw.hDC, font.get());
+  SetBkMode(draw.hDC, TRANSPARENT);
+  SetTextColor(draw.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+  if (item.onDraw) item.onDraw(canvas, draw.rcItem, selected);
+  return true;
 }
 
 TMenuItem* TMenuBuilder::itemFor(UINT commandId) const {

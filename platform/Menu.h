@@ -9,6 +9,8 @@
 // A menu item: a caption ("-" for a separator), its state, its handler and
 // its sub-items. The system menu is built from the items each time it is
 // shown, so items can be changed freely in between.
+class TCanvas;
+
 class TMenuItem {
  public:
   explicit TMenuItem(std::string caption = {}, std::function<void()> onClick = {})
@@ -27,10 +29,19 @@ class TMenuItem {
   bool visible = true;
   bool isDefault = false;  // shown in bold
   int tag = 0;
+  // An item its owner draws: on the item's rectangle, its background
+  // already filled (in the highlight colour when selected) and the canvas's
+  // font colour set to match.
+  std::function<void(TCanvas&, const RECT&, bool selected)> onDraw;
 
  private:
   std::vector<std::unique_ptr<TMenuItem>> items_;
 };
+
+// The owner-draw messages a menu's owner window receives for items with
+// onDraw; false for anything else.
+bool measureMenuItem(MEASUREITEMSTRUCT& measure);
+bool drawMenuItem(const DRAWITEMSTRUCT& draw);
 
 // Builds system menus from items and finds an item again by its command id.
 class TMenuBuilder {
