@@ -6,9 +6,11 @@
 
 #include "app/MainForm.h"
 #include "chart/PriceChart.h"
+#include "chart/PointMarker.h"
 #include "chart/PriceGraph.h"
 #include "model/Directories.h"
 #include "platform/Bitmap.h"
+#include "platform/Canvas.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -258,8 +260,20 @@ void TchartPopupMenu::rebuildData() {
     });
     series.checked = enabled;
     series.tag = index;
+    series.onDraw = [this, &series](TCanvas& canvas, const RECT& rect, bool) { drawSeriesItem(series, canvas, rect); };
     seriesItems_.push_back(&series);
   }
+}
+
+void TchartPopupMenu::drawSeriesItem(const TMenuItem& series, TCanvas& canvas, const RECT& rect) const {
+  const int s = (rect.bottom - rect.top) - 3;
+  const int textHeight = canvas.textHeight("M");
+  canvas.textOut(rect.left + s + 6, rect.top + (rect.bottom - rect.top - textHeight) / 2, series.caption);
+  if (!series.checked || popupTarget == nullptr) return;
+  canvas.setPen(systemColor(COLOR_MENUTEXT));
+  canvas.setBrush(popupTarget->getSeriesColor(series.tag));
+  canvas.rectangle({rect.left + 3, rect.top + 2, rect.left + s + 2, rect.bottom - 2});
+  drawPointMarker(canvas, rect.left + 2 + s / 2, rect.top + 1 + s / 2, 1, popupTarget->getSeriesPointKind(series.tag));
 }
 
 void TchartPopupMenu::bitmapClick() {

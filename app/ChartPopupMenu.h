@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -7,6 +9,7 @@
 #include "platform/Font.h"
 #include "platform/Menu.h"
 
+class TCanvas;
 class TPriceChart;
 class TSourceTable;
 class TmainForm;
@@ -46,6 +49,7 @@ class TchartPopupMenu : public TPopupMenu {
   void addXAxis(TMenuItem& axes, const char* caption, bool top);
   void addYAxis(TMenuItem& axes, const char* caption, bool left);
   void addCaption(TMenuItem& captions, const char* caption, bool top);
+  void drawSeriesItem(const TMenuItem& series, TCanvas& canvas, const RECT& rect) const;
   void bitmapClick();
   void clearDefaultClick();
 

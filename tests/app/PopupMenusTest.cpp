@@ -6,6 +6,10 @@
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
 #include "chart/PriceChart.h"
+#include "chart/PriceGraph.h"
+#include "chart/Series.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/FontAttributeSets.h"
@@ -13,6 +17,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
+#include "platform/Timer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -192,6 +197,52 @@ TEST_F(PopupMenus, ChartItemsToggleAndSizeTheChartTheMenuWasOpenedOn) {
   menu.onPopup();
   EXPECT_EQ(menu.popupTarget, nullptr);
   EXPECT_FALSE(findItem(menu, "&Plot")->enabled);
+}
+
+TEST_F(PopupMenus, ChartSeriesItemsFollowTheLegendOfEachChartAndDrawTheirColour) {
+  TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TPriceChart& three = host_->add<TPriceChart>();
+  TPriceChart& one = host_->add<TPriceChart>();
+  for (const char* caption : {"Close", "Average", "Volume"}) {
+    const int index = three.graph().addSeries();
+    three.graph().series(index)->caption = caption;
+  }
+  one.graph().addSeries();  // no caption: not in the legend
+  const int only = one.graph().addSeries();
+  one.graph().series(only)->caption = "R&D";
+
+  menu.popupComponent = &three;
+  menu.onPopup();
+  EXPECT_EQ(menu.seriesItems().size(), 3u);
+  menu.popupComponent = &one;
+  menu.onPopup();
+  ASSERT_EQ(menu.seriesItems().size(), 1u);
+  TMenuItem& series = *menu.seriesItems()[0];
+  EXPECT_EQ(series.caption, "R&&D");
+  EXPECT_EQ(findItem(menu, "&Data")->items().size(), 4u);  // sources, favourites, separator, the series
+  EXPECT_TRUE(series.checked);
+  series.onClick();
+  EXPECT_FALSE(one.getSeriesEnabled(only));
+  one.setSeriesEnabled(only, true);
+
+  // Checked, the item shows a square in the series' colour before its caption.
+  TBitmap picture(200, 20);
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_MENU;
+  draw.hDC = picture.canvas().handle();
+  draw.rcItem = {0, 0, 200, 20};
+  draw.itemData = reinterpret_cast<ULONG_PTR>(&series);
+  ASSERT_TRUE(drawMenuItem(draw));
+  EXPECT_EQ(picture.pixel(5, 10), rgbOf(one.getSeriesColor(only)));
+  draw.itemData = 0;
+  EXPECT_FALSE(drawMenuItem(draw));
+
+  // Shown for real, the owner-drawn item is measured and drawn by its owner.
+  TTimer closer(300, [] { EndMenu(); });
+  closer.setEnabled(true);
+  menu.popup(one.handle(), 100, 100);
+  closer.setEnabled(false);
+  EXPECT_EQ(menu.popupTarget, &one);
 }
 
 TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn) {
