@@ -5,9 +5,20 @@
 #include <algorithm>
 
 #include "app/MainForm.h"
+#include "app/SharedPopupMenus.h"
 #include "chart/PriceChart.h"
 #include "chart/PointMarker.h"
+#include "chart/ChartSourceForm.h"
+#include "chart/GraphSourceForm.h"
 #include "chart/PriceGraph.h"
+#include "chart/SheetGraph.h"
+#include "chart/SliderForm.h"
+#include "chart/Source.h"
+#include "chart/SourceTable.h"
+#include "controls/GalleryForm.h"
+#include "model/LanguageStrings.h"
+#include "platform/Application.h"
+#include "platform/LocaleSettings.h"
 #include "model/Directories.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -49,14 +60,15 @@ TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
     if (popupTarget->canFocus()) popupTarget->setFocus();
     popupTarget->toggleMaximized();
   });
-  // The slider window, the source editors, the favourites and the gallery
-  // work on a chart's view file and its sources, which the sheet charts and
-  // graphs bring; until then these items stay disabled.
-  slidersItem_ = &add("&Sliders");
+  slidersItem_ = &add("&Sliders", [this] { slidersClick(); });
   dataItem_ = &add("&Data");
 
   TMenuItem& plot = add("&Plot");
-  addToggle(plot, "&Logarithmic", &TPriceChart::getLogarithmic, &TPriceChart::setLogarithmic);
+  // The graph's own setter: it recomputes in the new scale.
+  TMenuItem& logarithmic = plot.add("&Logarithmic", [this] {
+    if (popupTarget) popupTarget->setLogarithmic(!popupTarget->logarithmic());
+  });
+  checks_.emplace_back(&logarithmic, [](const TPriceChart& chart) { return chart.getLogarithmic(); });
   addToggle(plot, "Cr&osshair", &TPriceChart::getCrossHair, &TPriceChart::setCrossHair);
   TMenuItem& hints = plot.add("&Hints");
   TMenuItem& position = hints.add("&Position");
@@ -115,10 +127,11 @@ TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
   addCaption(captions, "&Bottom", false);
 
   TMenuItem& gallery = add("&Gallery");
-  gallery.add("&Add").enabled = false;
-  gallery.add("&Make default").enabled = false;
+  gallery.add("&Add", [this] { galleryAddClick(); });
+  gallery.add("&Make default", [this] { makeDefaultClick(); });
   gallery.add("&Clear default", [this] { clearDefaultClick(); });
   add("&Bitmap", [this] { bitmapClick(); });
+  // Deleting needs the window that docks the view, which owns it.
   add("D&elete").enabled = false;
 }
 
@@ -227,16 +240,17 @@ void TchartPopupMenu::addCaption(TMenuItem& captions, const char* caption, bool 
   });
 }
 
+bool TchartPopupMenu::targetIsChart() const { return dynamic_cast<TSheetChart*>(popupTarget) != nullptr; }
+
 void TchartPopupMenu::chartPopup() {
-  popupTarget = dynamic_cast<TPriceChart*>(popupComponent);
+  popupTarget = dynamic_cast<TSheetGraph*>(popupComponent);
   for (const auto& child : items()) child->enabled = popupTarget != nullptr;
   if (popupTarget == nullptr) return;
   maximizedItem_->checked = popupTarget->maximized();
-  slidersItem_->enabled = false;
+  slidersItem_->enabled = popupTarget->sourceTable().hasAdjustableParameters();
+  item("&Plot > &Profile").enabled = targetIsChart();
   for (auto& [item, isChecked] : checks_) item->checked = isChecked(*popupTarget);
   item("D&elete").enabled = false;
-  item("&Gallery > &Add").enabled = false;
-  item("&Gallery > &Make default").enabled = false;
   rebuildData();
 }
 
@@ -245,8 +259,15 @@ void TchartPopupMenu::rebuildData() {
   // legend differ from chart to chart.
   dataItem_->clear();
   seriesItems_.clear();
-  dataItem_->add("&Sources").enabled = false;
-  dataItem_->add("&Favorites").enabled = false;
+  dataItem_->add("&Sources", [this] { sourcesClick(); });
+  TMenuItem& favouritesItem = dataItem_->add("&Favorites");
+  const TSourceTable& table = favourites();
+  for (int index = 0; index < table.count(); ++index) {
+    const TSource* source = table.getSource(index);
+    if (source == nullptr || source->Caption.empty()) continue;
+    favouritesItem.add(doubledAmpersands(source->Caption), [this, index] { favouriteClick(index); }).tag = index;
+  }
+  favouritesItem.enabled = !favouritesItem.items().empty();
   if (popupTarget->getLegendCount() <= 0) return;
   dataItem_->addSeparator();
   bool enabled = false;
@@ -276,9 +297,117 @@ void TchartPopupMenu::drawSeriesItem(const TMenuItem& series, TCanvas& canvas, c
   drawPointMarker(canvas, rect.left + 2 + s / 2, rect.top + 1 + s / 2, 1, popupTarget->getSeriesPointKind(series.tag));
 }
 
+TSourceTable& TchartPopupMenu::favourites() const {
+  return targetIsChart() ? *owner_.chartFavorites : *owner_.graphFavorites;
+}
+
+int TchartPopupMenu::saveTarget() {
+  const TLocaleSettings& locale = localeSettings();
+  return popupTarget->saveToFile(locale.decimalSeparator, locale.listSeparator);
+}
+
+void TchartPopupMenu::favouriteClick(int index) {
+  const TSource* favourite = favourites().getSource(index);
+  if (popupTarget == nullptr || favourite == nullptr) return;
+  TSourceTable& table = popupTarget->sourceTable();
+  const int at = table.count();
+  if (table.insertSource(at) != 0 || table.getSource(at) == nullptr) return;
+  table.getSource(at)->assign(favourite);
+  saveTarget();
+  popupTarget->rebuild();
+}
+
+void TchartPopupMenu::slidersClick() {
+  if (popupTarget == nullptr) return;
+  TSheetGraph* view = popupTarget;
+  TSliderForm sliders;
+  sliders.loadGUIoptions(owner_.paths().guiOptionsFileName);
+  POINT mouse{};
+  GetCursorPos(&mouse);
+  sliders.showSourceParameters(&view->sourceTable(), targetIsChart() ? "Chart parameters" : "Graph parameters",
+                               [view](TSliderForm*) { view->rebuild(); }, mouse);
+  if (sliders.modified()) saveTarget();
+  sliders.saveGUIoptions(owner_.paths().guiOptionsFileName);
+}
+
+void TchartPopupMenu::sourcesClick() {
+  if (popupTarget == nullptr) return;
+  THourglass hourglass;
+  const TMainPaths& paths = owner_.paths();
+  const TLocaleSettings& locale = localeSettings();
+  TSheetGraph* view = popupTarget;
+  bool accepted = false;
+  bool favouritesChanged = false;
+  if (targetIsChart()) {
+    TchartSourceForm editor(getDirectory("<DATA>"));
+    editor.setSheetImageList(&owner_.imageList);
+    editor.setTextEditorPopupMenu(&owner_.popupMenus->notesPopupMenu);
+    editor.setLanguageFile(paths.languageFileName);
+    editor.loadGUIoptions(paths.guiOptionsFileName);
+    accepted = editor.editSources(view->sourceTable(), owner_.chartFavorites.get(),
+                                  [this](TchartSourceForm*) { chartDataSourceApply(); });
+    editor.saveGUIoptions(paths.guiOptionsFileName);
+    favouritesChanged = editor.favouritesChanged();
+    if (favouritesChanged)
+      owner_.chartFavorites->saveToFile(paths.chartFavsFileName, locale.decimalSeparator, locale.listSeparator);
+  } else {
+    TgraphSourceForm editor(getDirectory("<DATA>"));
+    editor.setSheetImageList(&owner_.imageList);
+    editor.setTextEditorPopupMenu(&owner_.popupMenus->notesPopupMenu);
+    editor.setLanguageFile(paths.languageFileName);
+    editor.loadGUIoptions(paths.guiOptionsFileName);
+    std::string fromX = view->fromXFormula(), toX = view->toXFormula(), steps = view->stepsFormula();
+    accepted = editor.editSources(
+        view->sourceTable(), owner_.graphFavorites.get(),
+        [this](const std::string& from, const std::string& to, const std::string& count) {
+          graphDataSourceApply(from, to, count);
+        },
+        fromX, toX, steps);
+    if (accepted) view->setXFormulas(fromX, toX, steps, false);
+    editor.saveGUIoptions(paths.guiOptionsFileName);
+    favouritesChanged = editor.favouritesChanged();
+    if (favouritesChanged)
+      owner_.graphFavorites->saveToFile(paths.graphFavsFileName, locale.decimalSeparator, locale.listSeparator);
+  }
+  if (accepted && popupTarget == view) saveTarget();
+  view->rebuild();
+}
+
+void TchartPopupMenu::chartDataSourceApply() {
+  if (!targetIsChart()) return;
+  saveTarget();
+  popupTarget->rebuild();
+}
+
+void TchartPopupMenu::graphDataSourceApply(const std::string& fromX, const std::string& toX, const std::string& steps) {
+  if (popupTarget == nullptr) return;
+  popupTarget->setXFormulas(fromX, toX, steps, false);
+  saveTarget();
+  popupTarget->rebuild();
+}
+
+std::string TchartPopupMenu::templateFile() const {
+  return getDirectory("<DATA>") + (targetIsChart() ? "ChartTemplate.INI" : "GraphTemplate.INI");
+}
+
+void TchartPopupMenu::galleryAddClick() {
+  // A view that cannot be saved is not filed: its file would be stale.
+  if (popupTarget == nullptr || !owner_.galleryForm || saveTarget() != 0) return;
+  TBitmap picture;
+  popupTarget->copyToBitmap(picture);
+  int kind = targetIsChart() ? 1 : 2;
+  std::string made;
+  owner_.galleryForm->add(kind, kind, popupTarget->fileName(), "", picture, TGalleryTargets{}, made);
+}
+
+void TchartPopupMenu::makeDefaultClick() {
+  if (popupTarget == nullptr || saveTarget() != 0) return;
+  copyFile(popupTarget->fileName(), templateFile(), false);
+}
+
 void TchartPopupMenu::bitmapClick() {
   if (popupTarget == nullptr) return;
-  const std::string fileName = getDirectory("<TEMP>") + "CHART.BMP";
+  const std::string fileName = getDirectory("<TEMP>") + (targetIsChart() ? "CHART.BMP" : "GRAPH.BMP");
   TBitmap picture;
   popupTarget->copyToBitmap(picture);
   deleteFile(fileName);
@@ -286,4 +415,6 @@ void TchartPopupMenu::bitmapClick() {
     ShellExecuteA(owner_.handle(), "Open", fileName.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void TchartPopupMenu::clearDefaultClick() { deleteFile(getDirectory("<DATA>") + "ChartTemplate.INI"); }
+void TchartPopupMenu::clearDefaultClick() {
+  if (popupTarget) deleteFile(templateFile());
+}

@@ -11,18 +11,21 @@
 
 class TCanvas;
 class TPriceChart;
+class TSheetGraph;
 class TSourceTable;
 class TmainForm;
 
-// The popup menu of every docked chart and graph: plot, axes and caption
-// options, the shown series, the bitmap export and the default view, each
-// acting on the chart the menu was opened on.
+// The popup menu of every docked sheet chart and sheet graph: plot, axes
+// and caption options, sources, favourites and sliders, the shown series,
+// the gallery, the default view and the bitmap export, each acting on the
+// view the menu was opened on.
 class TchartPopupMenu : public TPopupMenu {
  public:
   explicit TchartPopupMenu(TmainForm& owner);
 
-  // The chart the menu was last opened on, or null.
-  TPriceChart* popupTarget = nullptr;
+  // The sheet chart or graph the menu was last opened on, or null.
+  TSheetGraph* popupTarget = nullptr;
+  bool targetIsChart() const;
 
   // The series items after "&Favorites", rebuilt on every opening.
   const std::vector<TMenuItem*>& seriesItems() const { return seriesItems_; }
@@ -50,6 +53,16 @@ class TchartPopupMenu : public TPopupMenu {
   void addYAxis(TMenuItem& axes, const char* caption, bool left);
   void addCaption(TMenuItem& captions, const char* caption, bool top);
   void drawSeriesItem(const TMenuItem& series, TCanvas& canvas, const RECT& rect) const;
+  void favouriteClick(int index);
+  void slidersClick();
+  void sourcesClick();
+  void chartDataSourceApply();
+  void graphDataSourceApply(const std::string& fromX, const std::string& toX, const std::string& steps);
+  int saveTarget();
+  TSourceTable& favourites() const;
+  std::string templateFile() const;
+  void galleryAddClick();
+  void makeDefaultClick();
   void bitmapClick();
   void clearDefaultClick();
 

@@ -8,6 +8,9 @@
 #include "chart/PriceChart.h"
 #include "chart/PriceGraph.h"
 #include "chart/Series.h"
+#include "chart/SheetGraph.h"
+#include "chart/Source.h"
+#include "chart/SourceTable.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "controls/EditPanel.h"
@@ -158,7 +161,7 @@ TEST_F(PopupMenus, NotesItemsWorkOnTheEditorTheMenuWasOpenedOn) {
 
 TEST_F(PopupMenus, ChartItemsToggleAndSizeTheChartTheMenuWasOpenedOn) {
   TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
-  TPriceChart& chart = host_->add<TPriceChart>();
+  TSheetChart& chart = host_->add<TSheetChart>();
   chart.setBounds(0, 0, 500, 350);
   menu.popupComponent = &chart;
   menu.onPopup();
@@ -166,6 +169,8 @@ TEST_F(PopupMenus, ChartItemsToggleAndSizeTheChartTheMenuWasOpenedOn) {
   expectHandlers(menu, "chart");
   EXPECT_TRUE(menu.seriesItems().empty());
   EXPECT_EQ(findItem(menu, "&Data")->items().size(), 2u);  // no series: no separator either
+  EXPECT_TRUE(findItem(menu, "&Plot > &Profile")->enabled);  // a chart has a value profile
+  EXPECT_FALSE(findItem(menu, "&Data > &Favorites")->enabled);  // no favourites yet
 
   const bool crossHair = chart.getCrossHair();
   click(menu, chart, "&Plot > Cr&osshair");
@@ -201,8 +206,8 @@ TEST_F(PopupMenus, ChartItemsToggleAndSizeTheChartTheMenuWasOpenedOn) {
 
 TEST_F(PopupMenus, ChartSeriesItemsFollowTheLegendOfEachChartAndDrawTheirColour) {
   TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
-  TPriceChart& three = host_->add<TPriceChart>();
-  TPriceChart& one = host_->add<TPriceChart>();
+  TSheetChart& three = host_->add<TSheetChart>();
+  TSheetGraph& one = host_->add<TSheetGraph>();
   for (const char* caption : {"Close", "Average", "Volume"}) {
     const int index = three.graph().addSeries();
     three.graph().series(index)->caption = caption;
@@ -221,6 +226,7 @@ TEST_F(PopupMenus, ChartSeriesItemsFollowTheLegendOfEachChartAndDrawTheirColour)
   EXPECT_EQ(series.caption, "R&&D");
   EXPECT_EQ(findItem(menu, "&Data")->items().size(), 4u);  // sources, favourites, separator, the series
   EXPECT_TRUE(series.checked);
+  EXPECT_FALSE(findItem(menu, "&Plot > &Profile")->enabled);  // a graph has none
   series.onClick();
   EXPECT_FALSE(one.getSeriesEnabled(only));
   one.setSeriesEnabled(only, true);
@@ -243,6 +249,37 @@ TEST_F(PopupMenus, ChartSeriesItemsFollowTheLegendOfEachChartAndDrawTheirColour)
   menu.popup(one.handle(), 100, 100);
   closer.setEnabled(false);
   EXPECT_EQ(menu.popupTarget, &one);
+}
+
+TEST_F(PopupMenus, NamedFavouritesOfTheViewsKindAreOfferedAndAppendACopy) {
+  TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TSourceTable& favourites = *main_->graphFavorites;
+  for (const char* caption : {"Trend & band", "", "Moving average"}) {
+    favourites.insertSource(favourites.count());
+    favourites.getSource(favourites.count() - 1)->Caption = caption;
+  }
+  TSheetGraph& graph = host_->add<TSheetGraph>();
+  TSheetChart& chart = host_->add<TSheetChart>();
+  menu.popupComponent = &chart;
+  menu.onPopup();
+  EXPECT_FALSE(findItem(menu, "&Data > &Favorites")->enabled);  // charts take the chart favourites
+
+  menu.popupComponent = &graph;
+  menu.onPopup();
+  TMenuItem& offered = *findItem(menu, "&Data > &Favorites");
+  ASSERT_EQ(offered.items().size(), 2u);
+  EXPECT_EQ(offered.items()[0]->caption, "Trend && band");
+  EXPECT_EQ(offered.items()[1]->tag, 2);
+  const int before = graph.sourceTable().count();
+  offered.items()[1]->onClick();
+  ASSERT_EQ(graph.sourceTable().count(), before + 1);
+  EXPECT_EQ(graph.sourceTable().getSource(before)->Caption, "Moving average");
+
+  writeWholeFile(work_ + "DATA\\GraphTemplate.INI", "[x]\r\n");
+  writeWholeFile(work_ + "DATA\\ChartTemplate.INI", "[x]\r\n");
+  click(menu, graph, "&Gallery > &Clear default");
+  EXPECT_FALSE(fileExists(work_ + "DATA\\GraphTemplate.INI"));
+  EXPECT_TRUE(fileExists(work_ + "DATA\\ChartTemplate.INI"));
 }
 
 TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn) {
