@@ -1,0 +1,74 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+class TAsset;
+class TPrices;
+
+// The quote editor's grid without its window: one row per quote record with
+// a date cell and one cell per value field of the asset's format. A cell is
+// valid, unavailable (shown "#N/A") or empty; only valid cells are read by
+// the arithmetic and by a commit. Rows and columns count from 0 here (the
+// grid's header row and its 1-based coordinates belong to the window).
+class TQuoteEditorRows {
+ public:
+  enum TCellState : uint8_t { cellValid, cellUnavailable, cellEmpty };
+  struct TCell {
+    long double value = 0;
+    TCellState state = cellEmpty;
+    bool changed = false;  // shown filled red until the next rebuild
+  };
+  enum TOperation { addOperation, subtractOperation, multiplyOperation, divideOperation };
+  // Commit results.
+  static constexpr int commitDone = 0;
+  static constexpr int commitNoValidRow = -6;
+
+  // Rebuilds from the series in date order with the columns of fieldMask
+  // (the asset's price-format fields); uncommitted edits are dropped.
+  void load(TPrices& prices, uint16_t fieldMask);
+  void clear();
+
+  int rowCount() const { return static_cast<int>(cells_.size() / columnCount()); }
+  int columnCount() const { return 1 + static_cast<int>(fields_.size()); }
+  // The quote value index (0 Open ... 9 Ask Size) shown in a value column.
+  int fieldOfColumn(int column) const { return fields_[column - 1]; }
+  const TCell& cell(int column, int row) const { return cells_[index(column, row)]; }
+  bool modified() const { return modified_; }
+
+  // A typed value: the cell becomes valid and changed.
+  void setValue(int column, int row, long double value);
+  // Inserts an unavailable row before row (rowCount() appends).
+  void insertUnavailableRow(int row);
+  // Removes rows first to last; false when nothing was removed.
+  bool deleteRows(int first, int last);
+  // Marks the cells of the rectangle unavailable; false when none changed.
+  bool markUnavailable(int left, int top, int right, int bottom);
+  // Stable sort of rows first to last by one column; valid cells come before
+  // the others, which keep their order. Leaves modified() alone.
+  bool sortRows(int first, int last, int keyColumn, bool ascending);
+  // Applies the operation with argument a to the valid cells of the
+  // rectangle. Adding or subtracting 0, multiplying or dividing by 1 and
+  // dividing by 0 do nothing; a result that is not finite leaves its cell.
+  bool applyArithmetic(TOperation operation, long double a, int left, int top, int right, int bottom);
+
+  // Replaces the series by the rows with a valid date, top to bottom; of rows
+  // whose dates lie within half a day the topmost wins. Refused (series left
+  // untouched) when no row has a valid date: an empty price file makes the
+  // asset, and with it its portfolio, fail to load.
+  int commitTo(TPrices& prices) const;
+  // Commits into the asset's series and writes it to its price file at once
+  // (the asset's save replaces the file only once fully written), so that a
+  // reload or a later download cannot lose or overwrite the edit. The
+  // commit's result, else the save's.
+  int commitAndSave(TAsset& asset) const;
+
+ private:
+  size_t index(int column, int row) const {
+    return static_cast<size_t>(row) * static_cast<size_t>(columnCount()) + static_cast<size_t>(column);
+  }
+  bool validRange(int& left, int& top, int& right, int& bottom) const;
+
+  std::vector<int> fields_;
+  std::vector<TCell> cells_;  // row-major
+  bool modified_ = false;
+};
