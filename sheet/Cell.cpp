@@ -30,7 +30,18 @@ void TCellDeleter::operator()(TCell* cell) const {
 TCell::TCell(const TCellOrigin& origin)
     : owner_(origin.owner), block_(origin.block), aux_(origin.aux), allocationKind_(origin.allocationKind) {}
 
-TCell::~TCell() = default;
+TCell::~TCell() { releaseCompiled(); }
+
+// A formula is evaluated where it stands: one replaced or cleared while its
+// cell is being evaluated (by a macro that the evaluation calls) goes to the
+// sheet, which frees it once the evaluation is over.
+void TCell::releaseCompiled() {
+  if (compiled_ && state == stateBusy && owner_) {
+    owner_->retireFormula(std::move(compiled_));
+  } else {
+    compiled_.reset();
+  }
+}
 
 TCellPtr TCell::clone() const {
   TCellPtr copy = aux_ ? aux_->newCell(cellType(), owner_) : newHeapCell(cellType(), owner_);
@@ -41,7 +52,7 @@ TCellPtr TCell::clone() const {
 void TCell::clearFormula() {
   formula.clear();
   parseStatus = parseNotCompiled;
-  compiled_.reset();
+  releaseCompiled();
   working_.reset();
 }
 
@@ -52,10 +63,10 @@ void TCell::dropFormula(int col, int row) {
 }
 
 bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int row) {
+  releaseCompiled();
   state = errNA;
   passMark = 0;
   parseStatus = parseNotCompiled;
-  compiled_.reset();
   working_.reset();
   formula = text;
   if (!owner_) return false;
@@ -114,6 +125,7 @@ void TCell::assignFormat(const TCell* source) {
 
 void TCell::assign(const TCell* source) {
   if (!source || source == this) return;
+  releaseCompiled();
   owner_ = source->owner_;
   locked = source->locked;
   formula = source->formula;

@@ -203,6 +203,7 @@ class TCell {
 
  private:
   friend struct TCellDeleter;
+  void releaseCompiled();
   TFontAndFill& ownConditionalFormat(const TFontProperties* font, bool fontGiven);
 
   TSheet* owner_;

@@ -7,6 +7,7 @@
 
 #include "platform/LocaleSettings.h"
 #include "sheet/BoundCells.h"
+#include "sheet/CompiledFormula.h"
 #include "sheet/NumberText.h"
 #include "sheet/ValueCells.h"
 

@@ -302,6 +302,9 @@ class TSheet {
   // number; false, having done nothing that evaluateFormula would not do
   // first, when a step needs the working copy.
   bool evaluateDirectly(const TCompiledFormula& formula, int col, int row, bool record);
+  // Keeps a compiled formula that was replaced while its cell was being
+  // evaluated until the outermost evaluation of a cell's formula ends.
+  void retireFormula(std::unique_ptr<TCompiledFormula> formula);
   // The working list of the next level of evaluation, for as long as the
   // lease lives.
   TWorkingLists::TLease leaseWorkingList() { return TWorkingLists::TLease(workingLists_, tokenFactory); }
@@ -419,6 +422,8 @@ class TSheet {
   std::uint32_t beginPass();
   std::vector<TCellCoord> pending_;
   TWorkingLists workingLists_;
+  std::vector<std::unique_ptr<TCompiledFormula>> retiredFormulas_;
+  int formulaEvaluationDepth_ = 0;
 
   // ======== Drawing, structure edits, sorting and navigation ========
  public:

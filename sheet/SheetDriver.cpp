@@ -231,6 +231,10 @@ std::uint8_t TSheet::parseAndEvaluate(const std::string& text, int col, int row,
   }
 }
 
+void TSheet::retireFormula(std::unique_ptr<TCompiledFormula> formula) {
+  retiredFormulas_.push_back(std::move(formula));
+}
+
 std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& text, std::uint8_t& status) {
   TWorkingLists::TLease list(workingLists_, tokenFactory);
   list->deleteRange(0, list->count() - 1);
@@ -246,6 +250,13 @@ std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& 
 
 std::uint8_t TSheet::evaluateCompiledFormula(const TCompiledFormula& formula, int col, int row, bool record,
                                              std::unique_ptr<TRPNstackObject>& arrayResult) {
+  struct TDepth {
+    TSheet& sheet;
+    explicit TDepth(TSheet& owner) : sheet(owner) { ++sheet.formulaEvaluationDepth_; }
+    ~TDepth() {
+      if (--sheet.formulaEvaluationDepth_ == 0) sheet.retiredFormulas_.clear();
+    }
+  } depth(*this);
   if (evaluateDirectly(formula, col, row, record)) return stateValid;
   TWorkingLists::TLease list(workingLists_, tokenFactory);
   list->deleteRange(0, list->count() - 1);
