@@ -4,12 +4,42 @@
 #include "controls/EditPanel.h"
 #include "controls/FontAttributeSets.h"
 #include "controls/ResizablePanel.h"
+#include "platform/Application.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 
 TsharedPopupMenus::TsharedPopupMenus(TmainForm& owner)
     : sheetChartAndGraphPopupMenu(owner), webPanelMenus(owner), owner_(owner) {
   buildNotesMenu();
+  shortcutHook_ = application().addMessageHook([this](MSG& message) { return notesShortcut(message); });
+}
+
+TsharedPopupMenus::~TsharedPopupMenus() { application().removeMessageHook(shortcutHook_); }
+
+void TsharedPopupMenus::addShortcut(TMenuItem& item, WORD key, bool control, bool shift, TMenuItem* parent) {
+  notesShortcuts_.push_back({key, control, shift, &item, parent});
+}
+
+bool TsharedPopupMenus::notesShortcut(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  TEditPanel* editor = nullptr;
+  for (TControl* control = TControl::fromHandle(message.hwnd); control != nullptr && editor == nullptr;
+       control = control->parent())
+    editor = dynamic_cast<TEditPanel*>(control);
+  if (editor == nullptr || editor->popupMenu() != &notesPopupMenu) return false;
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  for (const TShortcut& shortcut : notesShortcuts_) {
+    if (shortcut.key != message.wParam || shortcut.control != control || shortcut.shift != shift) continue;
+    notesPopupMenu.popupComponent = editor;
+    notesPopup();
+    // A disabled item leaves the key to the editor.
+    if (!shortcut.item->enabled || !shortcut.item->onClick || (shortcut.parent && !shortcut.parent->enabled))
+      return false;
+    shortcut.item->onClick();
+    return true;
+  }
+  return false;
 }
 
 TEditPanel* TsharedPopupMenus::notesTarget() const { return dynamic_cast<TEditPanel*>(notesPopupMenu.popupComponent); }
@@ -30,18 +60,28 @@ void TsharedPopupMenus::buildNotesMenu() {
     };
   };
   notesUndoItem_ = &notesEditItem_->add("&Undo\tCtrl+Z", onEditorBool(&TEditPanel::undo));
+  addShortcut(*notesUndoItem_, 'Z', true, false, notesEditItem_);
   notesRedoItem_ = &notesEditItem_->add("&Redo\tCtrl+Shift+Z", onEditorBool(&TEditPanel::redo));
+  addShortcut(*notesRedoItem_, 'Z', true, true, notesEditItem_);
   notesCutItem_ = &menu.add("Cut\tCtrl+X", onEditorBool(&TEditPanel::cut));
+  addShortcut(*notesCutItem_, 'X', true, false);
   notesCopyItem_ = &menu.add("&Copy\tCtrl+C", onEditor(&TEditPanel::copy));
+  addShortcut(*notesCopyItem_, 'C', true, false);
   notesPasteItem_ = &menu.add("&Paste\tCtrl+V", onEditorBool(&TEditPanel::paste));
+  addShortcut(*notesPasteItem_, 'V', true, false);
   notesDeleteItem_ = &menu.add("&Delete\tCtrl+Del", onEditorBool(&TEditPanel::deleteSelection));
+  addShortcut(*notesDeleteItem_, VK_DELETE, true, false);
   notesDeleteLineItem_ = &menu.add("Delete &Line\tCtrl+Y", onEditor(&TEditPanel::deleteLine));
-  menu.add("&Select all\tCtrl+A", onEditor(&TEditPanel::selectAll));
-  menu.add("&Time/Date\tF5", [this] { notesTimeDateClick(); });
+  addShortcut(*notesDeleteLineItem_, 'Y', true, false);
+  addShortcut(menu.add("&Select all\tCtrl+A", onEditor(&TEditPanel::selectAll)), 'A', true, false);
+  addShortcut(menu.add("&Time/Date\tF5", [this] { notesTimeDateClick(); }), VK_F5, false, false);
   notesSearchItem_ = &menu.add("&Search");
-  notesSearchItem_->add("&Find\tCtrl+F", [this] { notesFindClick(); });
-  notesSearchItem_->add("&Replace\tCtrl+R", [this] { notesReplaceClick(); });
-  notesSearchItem_->add("&Search again\tF3", [this] { notesSearchAgainClick(); });
+  addShortcut(notesSearchItem_->add("&Find\tCtrl+F", [this] { notesFindClick(); }), 'F', true, false,
+              notesSearchItem_);
+  addShortcut(notesSearchItem_->add("&Replace\tCtrl+R", [this] { notesReplaceClick(); }), 'R', true, false,
+              notesSearchItem_);
+  addShortcut(notesSearchItem_->add("&Search again\tF3", [this] { notesSearchAgainClick(); }), VK_F3, false,
+              false, notesSearchItem_);
   notesSetupItem_ = &menu.add("Set&up");
   notesFontItem_ = &notesSetupItem_->add("&Font", [this] { notesFontClick(); });
   notesSetupItem_->add("&Color", [this] { notesColorClick(); });

@@ -1,6 +1,10 @@
 #pragma once
 #include "app/ChartPopupMenu.h"
 #include "app/WebPanelMenus.h"
+#include <windows.h>
+
+#include <vector>
+
 #include "platform/Menu.h"
 
 class TEditPanel;
@@ -12,6 +16,9 @@ class TmainForm;
 class TsharedPopupMenus {
  public:
   explicit TsharedPopupMenus(TmainForm& owner);
+  ~TsharedPopupMenus();
+  TsharedPopupMenus(const TsharedPopupMenus&) = delete;
+  TsharedPopupMenus& operator=(const TsharedPopupMenus&) = delete;
 
   TchartPopupMenu sheetChartAndGraphPopupMenu;
   TPopupMenu notesPopupMenu;
@@ -34,6 +41,9 @@ class TsharedPopupMenus {
 
  private:
   void buildNotesMenu();
+  void addShortcut(TMenuItem& item, WORD key, bool control, bool shift, TMenuItem* parent = nullptr);
+  // The notes menu's shortcuts pressed in an editor that carries the menu.
+  bool notesShortcut(const MSG& message);
   void replaceFind();
   void replaceReplace();
   void detachSearchHandlers();
@@ -52,4 +62,13 @@ class TsharedPopupMenus {
   TMenuItem* notesSearchItem_ = nullptr;
   TMenuItem* notesSetupItem_ = nullptr;
   TMenuItem* notesFontItem_ = nullptr;
+  struct TShortcut {
+    WORD key;
+    bool control;
+    bool shift;
+    TMenuItem* item;
+    TMenuItem* parent;  // a submenu that must be enabled too, or null
+  };
+  std::vector<TShortcut> notesShortcuts_;
+  int shortcutHook_ = 0;
 };

@@ -159,6 +159,37 @@ TEST_F(PopupMenus, NotesItemsWorkOnTheEditorTheMenuWasOpenedOn) {
   EXPECT_EQ(main_->popupMenus->notesTarget(), nullptr);
 }
 
+TEST_F(PopupMenus, NotesShortcutsRunTheirItemsInAnEditorCarryingTheMenu) {
+  TEditPanel& editor = host_->add<TEditPanel>();
+  editor.setAlign(TAlign::client);
+  TEditorStatus document;
+  editor.setEditorStatus(&document);
+  editor.insertText("first line");
+  editor.setPopupMenu(&main_->popupMenus->notesPopupMenu);
+  editor.setFocus();
+  std::string line;
+  {
+    TKeyState control({VK_CONTROL});
+    postKey(editor.handle(), 'Y');  // delete line
+  }
+  document.getLine(1, line);
+  EXPECT_EQ(line, "");
+  {
+    TKeyState control({VK_CONTROL});
+    postKey(editor.handle(), 'Z');  // undo
+  }
+  document.getLine(1, line);
+  EXPECT_EQ(line, "first line");
+  // Read-only, the shortcut's item is off and the key stays with the editor.
+  document.readOnly = true;
+  {
+    TKeyState control({VK_CONTROL});
+    postKey(editor.handle(), 'Y');
+  }
+  document.getLine(1, line);
+  EXPECT_EQ(line, "first line");
+}
+
 TEST_F(PopupMenus, ChartItemsToggleAndSizeTheChartTheMenuWasOpenedOn) {
   TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
   TSheetChart& chart = host_->add<TSheetChart>();
