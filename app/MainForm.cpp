@@ -4,7 +4,10 @@
 #include "app/SplashForm.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
+#include "controls/AssetPickForm.h"
 #include "controls/ChildForm.h"
+#include "controls/CurrPickForm.h"
+#include "controls/DownloadPickForm.h"
 #include "controls/GalleryForm.h"
 #include "controls/SelDirDlg.h"
 #include "model/Directories.h"
@@ -124,6 +127,10 @@ void TmainForm::FormCreate() {
   }
 
   portfolioTable = std::make_unique<TPortfolioTable>();
+  currPickForm = std::make_unique<TcurrPickForm>(handle());
+  downloadPickForm = std::make_unique<TdownloadPickForm>(handle());
+  downloadPickForm->setFindDialog(&findDialog);
+  assetPickForm = std::make_unique<TassetPickForm>(handle());
   galleryForm = std::make_unique<TgalleryForm>(handle());
   galleryForm->setNotesPopupMenu(&popupMenus->notesPopupMenu);
   folioPickForm = std::make_unique<TfolioPickForm>(handle());
@@ -203,9 +210,14 @@ void TmainForm::runFirstActivation() {
   pump();
   loadMonthSets(paths_.guiOptionsFileName);
   pump();
+  currPickForm->initList();
+  pump();
   galleryForm->loadGallery();
   pump();
   update();
+  // The Downloads window takes its lists root here once it exists.
+  downloadPickForm->listLists();
+  pump();
   splashForm.reset();
   getInitialPortfolioPicks();
   loadPortfolios();
@@ -218,7 +230,10 @@ void TmainForm::runFirstActivation() {
 }
 
 void TmainForm::loadTranslations() {
+  currPickForm->loadTranslations(paths_.languageFileName);
   selDirDlg->loadTranslations(paths_.languageFileName);
+  downloadPickForm->loadTranslations();
+  assetPickForm->loadTranslations();
   galleryForm->loadTranslations(paths_.languageFileName);
   folioPickForm->loadTranslations();
 }
@@ -228,6 +243,9 @@ void TmainForm::loadGUIoptions(bool) {
   const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   setBounds(mainWindowBounds(ini, bounds(), screen));
   placeMenuPanel();
+  downloadPickForm->loadGUIoptions(ini);
+  currPickForm->loadGUIoptions(ini);
+  assetPickForm->loadGUIoptions(ini);
   galleryForm->loadGUIoptions(ini);
 }
 
@@ -237,6 +255,9 @@ void TmainForm::saveGUIoptions() {
   placement.length = sizeof placement;
   GetWindowPlacement(handle(), &placement);
   saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
+  downloadPickForm->saveGUIoptions(ini);
+  currPickForm->saveGUIoptions(ini);
+  assetPickForm->saveGUIoptions(ini);
   galleryForm->saveGUIoptions(ini);
 }
 

@@ -18,6 +18,9 @@ class TPanel;
 class TPortfolioTable;
 class TSourceTable;
 class TToolButton;
+class TassetPickForm;
+class TcurrPickForm;
+class TdownloadPickForm;
 class TfolioPickForm;
 class TgalleryForm;
 class TselDirDlg;
@@ -76,6 +79,9 @@ class TmainForm : public TForm {
   std::unique_ptr<TsharedPopupMenus> popupMenus;
 
   std::unique_ptr<TPortfolioTable> portfolioTable;
+  std::unique_ptr<TcurrPickForm> currPickForm;
+  std::unique_ptr<TdownloadPickForm> downloadPickForm;
+  std::unique_ptr<TassetPickForm> assetPickForm;
   std::unique_ptr<TgalleryForm> galleryForm;
   std::unique_ptr<TselDirDlg> selDirDlg;
   std::unique_ptr<TfolioPickForm> folioPickForm;

@@ -152,6 +152,8 @@ TEST(Program, FirstRunTakesTheDesignSizeAtTheWorkAreaOriginAndWritesItBack) {
   EXPECT_FALSE(options.readBool("MainWindow", "FirstRun", true));
   EXPECT_EQ(options.readInteger("MainWindow", "Width", 0), bounds.right - bounds.left);
   EXPECT_EQ(options.readInteger("MainWindow", "Height", 0), bounds.bottom - bounds.top);
+  for (const char* shared : {"CurrencyPick", "AssetPick", "DownloadPick", "Gallery"})
+    EXPECT_TRUE(options.sectionExists(shared)) << shared;
   TPortableIniFile picks(work + "DATA\\FOLIOS\\FolioControls.INI");
   EXPECT_TRUE(picks.sectionExists("FolioPick"));
 }
