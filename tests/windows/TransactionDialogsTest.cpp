@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "controls/SpinButton.h"
+#include "model/PortableIniFile.h"
+#include "platform/CalendarDates.h"
+#include "platform/DateTimePicker.h"
+#include "platform/StdControls.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/DelTransForm.h"
+#include "windows/SumTransForm.h"
+
+namespace {
+
+double day(int year, int month, int d) {
+  double date = 0;
+  encodeDate(year, month, d, date);
+  return date;
+}
+
+}  // namespace
+
+TEST(DelTransForm, OpensOnTheSelectedNumberAndClampsWhatIsTyped) {
+  TdelTransForm form;
+  int32_t openStart = 0;
+  int32_t openEnd = 0;
+  TModalDriver driver(form, {[&] {
+                               openStart = form.range().start();
+                               openEnd = form.range().end();
+                               form.startTransNrEdit().setText("3.9");
+                               form.endTransNrEdit().setFocus();  // leaving the start edit validates it
+                               pumpFor(50);
+                               form.endTransNrEdit().setText("50");
+                               form.startTransNrEdit().setFocus();
+                               pumpFor(50);
+                               captureWindow(form.handle()).savePng("delete-transactions-dialog");
+                               postKey(form.startTransNrEdit().handle(), VK_RETURN);
+                             }});
+  int32_t first = 7;
+  int32_t last = 7;
+  ASSERT_TRUE(form.execute(10, 1, first, last));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_EQ(openStart, 7);
+  EXPECT_EQ(openEnd, 7);
+  EXPECT_EQ(first, 3);
+  EXPECT_EQ(last, 10);
+
+  TModalDriver cancel(form, {[&] {
+    form.startTransNrEdit().setText("2");
+    postKey(form.startTransNrEdit().handle(), VK_ESCAPE);
+  }});
+  EXPECT_FALSE(form.execute(1, 10, first, last));
+  EXPECT_EQ(first, 3);
+}
+
+TEST(SumTransForm, KeepsItsDatesConsistentAndRemembersItsPlaceAndChoice) {
+  TTemporaryFolder folder;
+  const std::string options = folder.path() + "GUIoptions.INI";
+  TsumTransForm form;
+  bool endDragged = false;
+  TModalDriver driver(form, {[&] {
+                               form.startLastDateBtn().performClick();  // start after end drags the end along
+                               endDragged = form.endDateTimePicker().dateTime() == day(2024, 1, 30);
+                               form.dstFirstDateBtn().performClick();
+                               form.delCheckBox().setChecked(false);
+                               pumpFor(50);
+                               captureWindow(form.handle()).savePng("merge-transactions-dialog");
+                               form.okBtn().performClick();
+                             }});
+  double start = day(2024, 1, 1);
+  double end = day(2024, 1, 20) + 0.75;
+  double destination = end;
+  bool deleteSource = true;
+  ASSERT_TRUE(form.execute(start, end, deleteSource, destination, day(2024, 1, 1), day(2024, 1, 30)));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_TRUE(endDragged);
+  EXPECT_EQ(start, day(2024, 1, 30));
+  EXPECT_EQ(end, day(2024, 1, 30));
+  EXPECT_EQ(destination, day(2024, 1, 1));
+  EXPECT_FALSE(deleteSource);
+  form.setBounds(40, 50, form.width(), form.height());
+  form.saveGUIoptions(options);
+
+  TsumTransForm again;
+  again.loadGUIoptions(options);
+  EXPECT_EQ(again.left(), 40);
+  EXPECT_EQ(again.top(), 50);
+  EXPECT_FALSE(again.delCheckBox().checked());
+  TModalDriver cancel(again, {[&] { postKey(again.okBtn().handle(), VK_ESCAPE); }});
+  EXPECT_FALSE(again.execute(start, end, deleteSource, destination, day(2024, 1, 1), day(2024, 1, 30)));
+}

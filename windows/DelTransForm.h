@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Form.h"
+#include "windows/TransactionRanges.h"
+
+class TButton;
+class TEdit;
+class TBevel;
+class TSpinButton;
+class TToolTips;
+
+// Asks for the first and last number of a range of transactions to delete,
+// kept within the numbers that exist.
+class TdelTransForm : public TForm {
+ public:
+  static constexpr int helpContext = 1430;
+
+  TdelTransForm();
+  ~TdelTransForm() override;
+
+  // The range starts as first..last within the numbers a and b; true when
+  // closed by OK, first and last then the range chosen.
+  bool execute(int32_t a, int32_t b, int32_t& first, int32_t& last);
+  void loadGUIoptions(const std::string& fileName);
+  void saveGUIoptions(const std::string& fileName) const;
+  void loadTranslations() {}
+
+  const TNumberRange& range() const { return range_; }
+  TEdit& startTransNrEdit() const { return *startTransNrEdit_; }
+  TEdit& endTransNrEdit() const { return *endTransNrEdit_; }
+  TSpinButton& startTransNrUpDown() const { return *startTransNrUpDown_; }
+  TSpinButton& endTransNrUpDown() const { return *endTransNrUpDown_; }
+  TButton& startFirstNrBtn() const { return *startFirstNrBtn_; }
+  TButton& endLastNrBtn() const { return *endLastNrBtn_; }
+  TButton& okBtn() const { return *okBtn_; }
+
+ private:
+  // Takes both edits' texts into the range and shows the range again.
+  void validate();
+  void showRange();
+  void okBtnClick();
+
+  TNumberRange range_;
+  TBevel* transNrGroupBox_;
+  TEdit* startTransNrEdit_;
+  TEdit* endTransNrEdit_;
+  TSpinButton* startTransNrUpDown_;
+  TSpinButton* endTransNrUpDown_;
+  TButton* startFirstNrBtn_;
+  TButton* startLastNrBtn_;
+  TButton* endFirstNrBtn_;
+  TButton* endLastNrBtn_;
+  TButton* helpBtn_;
+  TButton* okBtn_;
+  std::unique_ptr<TToolTips> hints_;
+  bool accepted_ = false;
+};

@@ -1,0 +1,143 @@
+#include "windows/SumTransForm.h"
+
+#include <cmath>
+
+#include "model/PortableIniFile.h"
+#include "platform/Bevel.h"
+#include "platform/DateTimePicker.h"
+#include "platform/StdControls.h"
+#include "platform/ToolTips.h"
+
+namespace {
+
+constexpr const char* optionsSection = "SumTransactions";
+
+TFormOptions sumTransFormOptions() {
+  TFormOptions options;
+  options.caption = "Merge transactions";
+  options.clientWidth = 297;
+  options.clientHeight = 209;
+  options.border = TBorderStyle::dialog;
+  options.minimizeBox = false;
+  options.maximizeBox = false;
+  options.stayOnTop = true;
+  return options;
+}
+
+}  // namespace
+
+TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
+  hints_ = std::make_unique<TToolTips>(*this);
+  // Each group: its caption over a line (a frame would hide the controls
+  // inside, which lie on the form).
+  auto addBox = [this](const char* caption, int top) {
+    add<TLabel>(caption).setBounds(8, top - 8, 160, 15);
+    TBevel& line = add<TBevel>(TBevelShape::topLine, TBevelCut::lowered);
+    line.setBounds(8, top + 8, 281, 2);
+    return &line;
+  };
+  auto addPickerLine = [this](int top, const char* caption, TDateTimePicker*& picker,
+                              TButton*& firstBtn, TButton*& lastBtn) {
+    add<TLabel>(caption).setBounds(20, top + 3, 40, 17);
+    picker = &add<TDateTimePicker>();
+    picker->setKind(TDateTimeKind::date);
+    picker->setBounds(64, top, 137, 21);
+    picker->setTabStop(true);
+    firstBtn = &add<TButton>("|<");
+    firstBtn->setBounds(209, top, 33, 21);
+    hints_->setHint(*firstBtn, "First transaction date");
+    lastBtn = &add<TButton>(">|");
+    lastBtn->setBounds(246, top, 33, 21);
+    hints_->setHint(*lastBtn, "Last transaction date");
+  };
+  addPickerLine(22, "Start", startDateTimePicker_, startFirstDateBtn_, startLastDateBtn_);
+  addPickerLine(50, "End", endDateTimePicker_, endFirstDateBtn_, endLastDateBtn_);
+  delCheckBox_ = &add<TCheckBox>("Delete source transactions");
+  delCheckBox_->setBounds(20, 80, 259, 19);
+  delCheckBox_->setTabStop(true);
+  delCheckBox_->setChecked(true);
+  addPickerLine(134, "Date", destinationDateTimePicker_, dstFirstDateBtn_, dstLastDateBtn_);
+  sourceGroupBox_ = addBox("Source transactions", 10);
+  destinationGroupBox_ = addBox("Destination transaction", 120);
+
+  startDateTimePicker_->onChange = [this] {
+    dates_.setStart(std::trunc(startDateTimePicker_->dateTime()));
+    showDates();
+  };
+  endDateTimePicker_->onChange = [this] {
+    dates_.setEnd(std::trunc(endDateTimePicker_->dateTime()));
+    showDates();
+  };
+  destinationDateTimePicker_->onChange = [this] {
+    dates_.setDestination(std::trunc(destinationDateTimePicker_->dateTime()));
+  };
+  startFirstDateBtn_->onClick = [this] { dates_.setStart(dates_.lowest()), showDates(); };
+  startLastDateBtn_->onClick = [this] { dates_.setStart(dates_.highest()), showDates(); };
+  endFirstDateBtn_->onClick = [this] { dates_.setEnd(dates_.lowest()), showDates(); };
+  endLastDateBtn_->onClick = [this] { dates_.setEnd(dates_.highest()), showDates(); };
+  dstFirstDateBtn_->onClick = [this] { dates_.setDestination(dates_.lowest()), showDates(); };
+  dstLastDateBtn_->onClick = [this] { dates_.setDestination(dates_.highest()), showDates(); };
+
+  helpBtn_ = &add<TButton>("&Help");
+  helpBtn_->setBounds(134, 178, 75, 25);
+  helpBtn_->setTabStop(true);
+  okBtn_ = &add<TButton>("&OK");
+  okBtn_->setBounds(214, 178, 75, 25);
+  okBtn_->setTabStop(true);
+  okBtn_->setDefault(true);
+  okBtn_->onClick = [this] { okBtnClick(); };
+  defaultButton = okBtn_;
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
+      key = 0;
+      close();
+    }
+  };
+  setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(),
+            height());
+}
+
+TsumTransForm::~TsumTransForm() = default;
+
+bool TsumTransForm::execute(double& start, double& end, bool& deleteSource, double& destination, double lowest,
+                            double highest) {
+  accepted_ = false;
+  dates_.reset(std::trunc(start), std::trunc(end), std::trunc(destination), std::trunc(lowest),
+               std::trunc(highest));
+  showDates();
+  if (!visible()) showModal();
+  if (accepted_) {
+    start = dates_.start();
+    end = dates_.end();
+    destination = dates_.destination();
+    deleteSource = delCheckBox_->checked();
+  }
+  return accepted_;
+}
+
+void TsumTransForm::showDates() {
+  startDateTimePicker_->setDateTime(dates_.start());
+  endDateTimePicker_->setDateTime(dates_.end());
+  destinationDateTimePicker_->setDateTime(dates_.destination());
+}
+
+void TsumTransForm::okBtnClick() {
+  accepted_ = true;
+  setModalResult(mrOk);
+}
+
+void TsumTransForm::loadGUIoptions(const std::string& fileName) {
+  const TPortableIniFile ini(fileName);
+  setBounds(ini.readInteger(optionsSection, "Left", left()), ini.readInteger(optionsSection, "Top", top()), width(),
+            height());
+  delCheckBox_->setChecked(ini.readBool(optionsSection, "Delete", delCheckBox_->checked()));
+}
+
+void TsumTransForm::saveGUIoptions(const std::string& fileName) const {
+  TPortableIniFile ini(fileName);
+  ini.writeInteger(optionsSection, "Left", left());
+  ini.writeInteger(optionsSection, "Top", top());
+  ini.writeBool(optionsSection, "Delete", delCheckBox_->checked());
+  ini.updateFile();
+}

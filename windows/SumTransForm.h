@@ -1,0 +1,62 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "platform/Form.h"
+#include "windows/TransactionRanges.h"
+
+class TButton;
+class TCheckBox;
+class TDateTimePicker;
+class TBevel;
+class TToolTips;
+
+// Asks for the days whose transactions are merged, whether they go, and the
+// date of the merged transaction.
+class TsumTransForm : public TForm {
+ public:
+  static constexpr int helpContext = 1420;
+
+  TsumTransForm();
+  ~TsumTransForm() override;
+
+  // True when closed by OK; the three dates and the check box are then
+  // handed back. Start and end stay within lowest..highest.
+  bool execute(double& start, double& end, bool& deleteSource, double& destination, double lowest,
+               double highest);
+  void loadGUIoptions(const std::string& fileName);
+  void saveGUIoptions(const std::string& fileName) const;
+  void loadTranslations() {}
+
+  TDateTimePicker& startDateTimePicker() const { return *startDateTimePicker_; }
+  TDateTimePicker& endDateTimePicker() const { return *endDateTimePicker_; }
+  TDateTimePicker& destinationDateTimePicker() const { return *destinationDateTimePicker_; }
+  TCheckBox& delCheckBox() const { return *delCheckBox_; }
+  TButton& startFirstDateBtn() const { return *startFirstDateBtn_; }
+  TButton& startLastDateBtn() const { return *startLastDateBtn_; }
+  TButton& endLastDateBtn() const { return *endLastDateBtn_; }
+  TButton& dstFirstDateBtn() const { return *dstFirstDateBtn_; }
+  TButton& okBtn() const { return *okBtn_; }
+
+ private:
+  void showDates();
+  void okBtnClick();
+
+  TMergeDates dates_;
+  TBevel* sourceGroupBox_;
+  TDateTimePicker* startDateTimePicker_;
+  TDateTimePicker* endDateTimePicker_;
+  TButton* startFirstDateBtn_;
+  TButton* startLastDateBtn_;
+  TButton* endFirstDateBtn_;
+  TButton* endLastDateBtn_;
+  TCheckBox* delCheckBox_;
+  TBevel* destinationGroupBox_;
+  TDateTimePicker* destinationDateTimePicker_;
+  TButton* dstFirstDateBtn_;
+  TButton* dstLastDateBtn_;
+  TButton* helpBtn_;
+  TButton* okBtn_;
+  std::unique_ptr<TToolTips> hints_;
+  bool accepted_ = false;
+};
