@@ -14,7 +14,11 @@ TsharedPopupMenus::TsharedPopupMenus(TmainForm& owner)
   shortcutHook_ = application().addMessageHook([this](MSG& message) { return notesShortcut(message); });
 }
 
-TsharedPopupMenus::~TsharedPopupMenus() { application().removeMessageHook(shortcutHook_); }
+TsharedPopupMenus::~TsharedPopupMenus() {
+  application().removeMessageHook(shortcutHook_);
+  // The main window's dialogs outlive these menus: they must not call back.
+  detachSearchHandlers();
+}
 
 void TsharedPopupMenus::addShortcut(TMenuItem& item, WORD key, bool control, bool shift, TMenuItem* parent) {
   notesShortcuts_.push_back({key, control, shift, &item, parent});
