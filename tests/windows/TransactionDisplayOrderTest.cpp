@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "windows/TransactionDisplayOrder.h"
+
+namespace {
+
+// Two assets: the first holds transactions 1, 3 and 5, the second 2 and 4.
+class OrderedTransactions : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+    ASSERT_EQ(portfolio.newAsset("One", "ONE", true, "YYYYMMDD,C", "", "EUR"), 0);
+    ASSERT_EQ(portfolio.newAsset("Two", "TWO", true, "YYYYMMDD,C", "", "EUR"), 0);
+    ASSERT_EQ(portfolio.addTransaction(0, 0, 45000, 1, 0, 0, "", "", true), 0);
+    ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);
+    ASSERT_EQ(portfolio.addTransaction(0, 0, 45000, 1, 0, 0, "", "", true), 0);
+    order.loadFromTransactions(portfolio);
+  }
+
+  std::vector<int32_t> numbersOf(const std::vector<int>& positions) const {
+    std::vector<int32_t> numbers;
+    for (const int position : positions) numbers.push_back(portfolio.TransactionNumbers()[position]);
+    return numbers;
+  }
+
+  TSampleWorkFolder sample;
+  std::string folder = sample.folios + "7\\";
+  int32_t serials = 0;
+  TPortfolio maker{serials};
+  TPortfolio portfolio{serials};
+  TTransactionDisplayOrder order;
+};
+
+}  // namespace
+
+TEST_F(OrderedTransactions, WithoutStoredOrderLinesComeInNumberOrder) {
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, false, portfolio.assets(0))), (std::vector<int32_t>{1, 3, 5}));
+  EXPECT_TRUE(order.linePositions(portfolio, false, nullptr).empty());
+}
+
+TEST_F(OrderedTransactions, AnAssetsOwnOrderCarriesIntoThePortfolioViewInItsSlots) {
+  std::vector<int> lines = order.linePositions(portfolio, false, portfolio.assets(0));
+  std::reverse(lines.begin(), lines.end());
+  order.capture(lines, false, order.size());
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, false, portfolio.assets(0))), (std::vector<int32_t>{5, 3, 1}));
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{5, 2, 3, 4, 1}));
+  // Stored and read back, the whole-portfolio order stays.
+  order.storeInTransactions(portfolio);
+  TTransactionDisplayOrder reloaded;
+  reloaded.loadFromTransactions(portfolio);
+  EXPECT_EQ(numbersOf(reloaded.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{5, 2, 3, 4, 1}));
+}
+
+TEST_F(OrderedTransactions, AddedLinesFollowTheInsertionLineAndSurvivorsKeepTheirPlaces) {
+  ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);  // number 6
+  // Nothing selected: after the last line.
+  order.placeAdded(5, -1, 6, true, 6);
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+  // The window takes the view's order before it adds.
+  order.capture(order.linePositions(portfolio, false, portfolio.assets(1)), false, 6);
+  ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);  // number 7
+  // In the second asset's view, after its first line (transaction 2).
+  order.placeAdded(6, 1, 2, false, 7);
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, false, portfolio.assets(1))),
+            (std::vector<int32_t>{2, 7, 4, 6}));
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 7, 3, 4, 5, 6}));
+
+  const std::vector<int32_t> before = portfolio.TransactionNumbers();
+  ASSERT_EQ(portfolio.deleteTransaction(3), 0);
+  order.keepAfterDeletion(before, portfolio.TransactionNumbers());
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 7, 4, 5, 6}));
+}

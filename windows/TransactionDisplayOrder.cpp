@@ -1,0 +1,159 @@
+#include "windows/TransactionDisplayOrder.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "model/Transaction.h"
+#include "sheet/NumberText.h"
+#include "windows/TransactionEditing.h"
+
+namespace {
+
+constexpr const char* displayOrderKey = "DisplayOrder";
+constexpr int firstLine = 2;
+
+// Positions by number: the views look numbers up for every line.
+std::unordered_map<int32_t, int> positionsOf(const std::vector<int32_t>& numbers) {
+  std::unordered_map<int32_t, int> positions;
+  positions.reserve(numbers.size());
+  for (size_t i = 0; i < numbers.size(); ++i) positions.emplace(numbers[i], static_cast<int>(i));
+  return positions;
+}
+
+}  // namespace
+
+void TTransactionDisplayOrder::grow(int listLength) {
+  if (static_cast<int>(pairs_.size()) < listLength) pairs_.resize(static_cast<size_t>(listLength));
+}
+
+void TTransactionDisplayOrder::loadFromTransactions(const TPortfolio& portfolio) {
+  const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
+  pairs_.assign(numbers.size(), TOrderPair{});
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    const TTransaction* transaction = portfolio.findTransaction(numbers[i]);
+    if (!transaction) continue;
+    int32_t order = 0;
+    if (!textToIntStrict(transaction->getExternalProperty(displayOrderKey), order))
+      order = transaction->Number() < INT32_MAX ? transaction->Number() + 1 : INT32_MAX;
+    order = std::max(order, firstLine);
+    pairs_[i] = TOrderPair{order, order};
+  }
+}
+
+void TTransactionDisplayOrder::storeInTransactions(const TPortfolio& portfolio) const {
+  const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
+  for (size_t i = 0; i < numbers.size() && i < pairs_.size(); ++i) {
+    TTransaction* transaction = portfolio.findTransaction(numbers[i]);
+    if (transaction && pairs_[i].portfolioOrder >= 0)
+      transaction->setExternalProperty(displayOrderKey, std::to_string(pairs_[i].portfolioOrder));
+  }
+}
+
+int TTransactionDisplayOrder::largestPortfolioOrder() const {
+  int largest = 0;
+  for (const TOrderPair& pair : pairs_) largest = std::max(largest, pair.portfolioOrder);
+  return largest;
+}
+
+std::vector<int> TTransactionDisplayOrder::linePositions(const TPortfolio& portfolio, bool wholePortfolio,
+                                                         const TAsset* asset) const {
+  const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
+  std::vector<int> entries;
+  std::vector<int> keys;
+  auto keyAt = [&](int position, bool portfolioOrder) {
+    if (position < 0 || position >= static_cast<int>(pairs_.size())) return -1;
+    return portfolioOrder ? pairs_[position].portfolioOrder : pairs_[position].assetOrder;
+  };
+  if (wholePortfolio) {
+    for (int i = 0; i < static_cast<int>(numbers.size()); ++i) {
+      entries.push_back(i);
+      keys.push_back(keyAt(i, true));
+    }
+  } else if (asset) {
+    const auto positions = positionsOf(numbers);
+    const TTransactionTable& table = asset->Transactions();
+    for (int i = 0; i < table.count(); ++i) {
+      const auto found = positions.find(table.items(i)->Number());
+      if (found == positions.end()) continue;
+      entries.push_back(found->second);
+      keys.push_back(keyAt(found->second, false));
+    }
+  }
+  std::vector<int> ordered;
+  ordered.reserve(entries.size());
+  for (const int entry : orderByDisplayKeys(keys, largestPortfolioOrder())) ordered.push_back(entries[entry]);
+  return ordered;
+}
+
+void TTransactionDisplayOrder::capture(const std::vector<int>& shownPositions, bool wholePortfolio,
+                                       int listLength) {
+  grow(listLength);
+  int line = firstLine;
+  if (wholePortfolio) {
+    for (const int position : shownPositions) pairs_[position] = TOrderPair{line, line}, ++line;
+    return;
+  }
+  std::vector<int> held;
+  for (const int position : shownPositions) {
+    pairs_[position].assetOrder = line++;
+    held.push_back(pairs_[position].portfolioOrder);
+  }
+  std::sort(held.begin(), held.end());
+  // Shown positions are already in ascending asset order.
+  for (size_t i = 0; i < shownPositions.size(); ++i) pairs_[shownPositions[i]].portfolioOrder = held[i];
+}
+
+void TTransactionDisplayOrder::placeAdded(int newPosition, int anchorPosition, int insertionLine,
+                                          bool wholePortfolio, int listLength) {
+  grow(listLength);
+  const int anchorOrder = anchorPosition >= 0 && anchorPosition < static_cast<int>(pairs_.size())
+                              ? pairs_[anchorPosition].portfolioOrder
+                              : -1;
+  const int portfolioLine = wholePortfolio ? insertionLine + 1
+                            : anchorOrder >= 0 ? anchorOrder + 1
+                                               : largestPortfolioOrder() + 1;
+  const int assetLine = insertionLine + 1;
+  for (TOrderPair& pair : pairs_) {
+    if (pair.portfolioOrder >= portfolioLine) ++pair.portfolioOrder;
+    if (pair.assetOrder >= assetLine) ++pair.assetOrder;
+  }
+  pairs_[newPosition] = wholePortfolio ? TOrderPair{portfolioLine, portfolioLine} : TOrderPair{assetLine, portfolioLine};
+}
+
+void TTransactionDisplayOrder::keepAfterDeletion(const std::vector<int32_t>& oldNumbers,
+                                                 const std::vector<int32_t>& newNumbers) {
+  const auto oldPositions = positionsOf(oldNumbers);
+  std::vector<TOrderPair> kept(newNumbers.size());
+  for (size_t i = 0; i < newNumbers.size(); ++i) {
+    const auto found = oldPositions.find(newNumbers[i]);
+    if (found == oldPositions.end() || found->second >= static_cast<int>(pairs_.size())) continue;
+    const int order = pairs_[found->second].portfolioOrder;
+    kept[i] = TOrderPair{order, order};
+  }
+  pairs_ = std::move(kept);
+}
+
+int TTransactionDisplayOrder::placeMerged(int anchor, int mergedCount, const std::vector<int32_t>& oldNumbers,
+                                          const std::vector<int32_t>& newNumbers, const std::vector<bool>& inView) {
+  const auto oldPositions = positionsOf(oldNumbers);
+  std::vector<TOrderPair> placed(newNumbers.size());
+  int nextMerged = anchor;
+  int keptInView = 0;
+  for (size_t i = 0; i < newNumbers.size(); ++i) {
+    const auto found = oldPositions.find(newNumbers[i]);
+    int order = 0;
+    if (found == oldPositions.end()) {
+      order = ++nextMerged;
+    } else {
+      const int old = found->second < static_cast<int>(pairs_.size()) ? pairs_[found->second].portfolioOrder : -1;
+      order = old <= anchor ? old : old + mergedCount;
+      if (old <= anchor && i < inView.size() && inView[i]) ++keptInView;
+    }
+    placed[i] = TOrderPair{order, order};
+  }
+  pairs_ = std::move(placed);
+  return keptInView;
+}
