@@ -77,8 +77,10 @@ bool TTrackBar::scrollReceived(WORD, int) {
   return true;
 }
 
-TUpDown::TUpDown(TControl* parent) : TControl(parent) {
-  createWindow(commonControl(UPDOWN_CLASSA, UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS, {0, 0, 17, 23}));
+TUpDown::TUpDown(TControl* parent, bool horizontal) : TControl(parent) {
+  createWindow(commonControl(UPDOWN_CLASSA,
+                             UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS | (horizontal ? UDS_HORZ : 0),
+                             horizontal ? RECT{0, 0, 34, 17} : RECT{0, 0, 17, 23}));
 }
 
 void TUpDown::setRange(int minimum, int maximum) { SendMessageA(handle(), UDM_SETRANGE32, minimum, maximum); }

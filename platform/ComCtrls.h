@@ -43,7 +43,7 @@ class TTrackBar : public TControl {
 // position there.
 class TUpDown : public TControl {
  public:
-  explicit TUpDown(TControl* parent);
+  explicit TUpDown(TControl* parent, bool horizontal = false);
   void setRange(int minimum, int maximum);
   void setPosition(int position);
   int position() const;
