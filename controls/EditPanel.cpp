@@ -289,6 +289,8 @@ void TEditPanel::forwardMouseDown(const TControl& from, TMouseButton button, TSh
 }
 
 void TEditPanel::resized() {
+  // Sizing the window while the constructor builds it comes before the parts.
+  if (!paintBox_) return;
   updateTimer_.setEnabled(false);
   const int textWidth = std::max(0, width() - (verticalBar_->visible() ? verticalBar_->width() : 0));
   const int textHeight = std::max(0, height() - (horizontalBar_->visible() ? horizontalBar_->height() : 0));

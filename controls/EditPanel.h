@@ -84,10 +84,10 @@ class TEditPanel : public TKeyPanel {
   void textChangedOutside();
 
   bool mouseDown_ = false;
-  TBevel* bevel_;
-  TScrollBarEx* verticalBar_;
-  TScrollBarEx* horizontalBar_;
-  TPaintBoxEx* paintBox_;
+  TBevel* bevel_ = nullptr;
+  TScrollBarEx* verticalBar_ = nullptr;
+  TScrollBarEx* horizontalBar_ = nullptr;
+  TPaintBoxEx* paintBox_ = nullptr;
   TBitmap bitmap_;
   std::unique_ptr<TCaret> caret_;
   TTimer updateTimer_;

@@ -249,6 +249,8 @@ void TSheetPanel::layout() {
 }
 
 void TSheetPanel::resized() {
+  // Creating the window sizes it, before the constructor has built the parts.
+  if (!paintBox_ || !hScrollBar_) return;
   layout();
   TControl::resized();
 }

@@ -69,6 +69,8 @@ void TDateTimePicker::setKind(TDateTimeKind kind) {
 }
 
 void TDateTimePicker::resized() {
+  // Creating the window sizes it before the constructor has made the pickers.
+  if (!datePicker_ || !timePicker_) return;
   const RECT client = clientRect();
   datePicker_->setBounds(client);
   timePicker_->setBounds(client);

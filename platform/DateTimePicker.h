@@ -35,8 +35,8 @@ class TDateTimePicker : public TControl {
   class TSystemPicker;
   TControl& shown() const;
 
-  TSystemPicker* datePicker_;
-  TSystemPicker* timePicker_;
+  TSystemPicker* datePicker_ = nullptr;
+  TSystemPicker* timePicker_ = nullptr;
   TDateTimeKind kind_ = TDateTimeKind::date;
   bool calendarOpen_ = false;
 };

@@ -23,10 +23,10 @@ class TTestWatchdog : public testing::EmptyTestEventListener {
 
   void OnTestStart(const testing::TestInfo& test) override;
   void OnTestEnd(const testing::TestInfo& test) override;
+  static LONG WINAPI crashed(EXCEPTION_POINTERS* exception);
 
  private:
   void watch();
-  static LONG WINAPI crashed(EXCEPTION_POINTERS* exception);
   std::string runningTest();
 
   const std::chrono::seconds bound_;
@@ -36,4 +36,5 @@ class TTestWatchdog : public testing::EmptyTestEventListener {
   std::chrono::steady_clock::time_point started_;
   bool stopping_ = false;
   std::thread thread_;
+  void* faultHandler_;
 };
