@@ -162,14 +162,16 @@ class TCell {
   const TCompiledFormula* compiledFormula() const { return compiled_.get(); }
   const TFontAndFill* format() const { return format_.get(); }
 
+  // The small fields side by side, so that they share one word: a sheet
+  // holds a cell object for every value and formula.
   bool locked = false;
-  std::string formula;  // as typed, normally beginning with "="; empty for a plain value
   std::uint8_t state = stateValid;
   std::uint8_t parseStatus = parseNotCompiled;
   std::uint8_t alignment = 0;
   // The full recalculation that last computed this formula through a
   // propagation (0: none), so that the pass does not compute it again.
   std::uint32_t passMark = 0;
+  std::string formula;  // as typed, normally beginning with "="; empty for a plain value
 
  protected:
   explicit TCell(const TCellOrigin& origin);

@@ -124,9 +124,10 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
       continue;
     }
     packed.flags_ = TPackedToken::wholeFlag;
-    packed.textOffset_ = static_cast<std::uint32_t>(formula->wholeTokens_.size());
+    if (!formula->wholeTokens_) formula->wholeTokens_ = std::make_unique<std::vector<TTokenPtr>>();
+    packed.textOffset_ = static_cast<std::uint32_t>(formula->wholeTokens_->size());
     packed.textLength_ = 0;
-    formula->wholeTokens_.push_back(wholeCopy(token));
+    formula->wholeTokens_->push_back(wholeCopy(token));
   }
   formula->directStackDepth_ = formula->findDirectStackDepth();
   return formula;
@@ -172,8 +173,11 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
                                                 TCompiledFormula(count_, textSize_));
   std::memcpy(static_cast<void*>(formula->tokens()), tokens(), trailingSize(count_, textSize_));
   formula->directStackDepth_ = directStackDepth_;
-  formula->wholeTokens_.reserve(wholeTokens_.size());
-  for (const TTokenPtr& token : wholeTokens_) formula->wholeTokens_.push_back(wholeCopy(*token));
+  if (wholeTokens_) {
+    formula->wholeTokens_ = std::make_unique<std::vector<TTokenPtr>>();
+    formula->wholeTokens_->reserve(wholeTokens_->size());
+    for (const TTokenPtr& token : *wholeTokens_) formula->wholeTokens_->push_back(wholeCopy(*token));
+  }
   return formula;
 }
 
@@ -186,7 +190,7 @@ void TCompiledFormula::appendToken(int index, TRPNstackObject& list) const {
   const TPackedToken& packed = tokens()[index];
   TTokenPtr token = list.newToken();
   if (packed.whole()) {
-    token->assign(wholeTokens_[packed.textOffset_].get());
+    token->assign((*wholeTokens_)[packed.textOffset_].get());
   } else {
     token->tokenClass = packed.tokenClass;
     token->operatorCode = packed.operatorCode;

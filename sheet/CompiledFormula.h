@@ -110,6 +110,8 @@ class TCompiledFormula {
   std::uint32_t count_;
   std::uint32_t textSize_;
   std::int32_t directStackDepth_ = 0;
-  std::vector<TTokenPtr> wholeTokens_;  // the tokens with a sub-object, rare
+  // The tokens with a sub-object, rare: made for the first of them, so that
+  // the header of a formula without one stays small.
+  std::unique_ptr<std::vector<TTokenPtr>> wholeTokens_;
 };
 static_assert(sizeof(TCompiledFormula) % alignof(double) == 0);

@@ -9,10 +9,10 @@ namespace {
 // Beyond this many rectangles a binary search in the precedent's list is
 // the cheaper test.
 constexpr std::size_t readsScannedFirst = 16;
-// Most places are read by a few formulas and most formulas read a few
-// places: lists start with room for that many, one allocation instead of
-// one for each doubling.
-constexpr std::size_t initialListCapacity = 4;
+// Most places are read by one or two formulas and most formulas read one or
+// two rectangles: lists start with room for two, which a sheet of many
+// formulas holds for every place, and double from there.
+constexpr std::size_t initialListCapacity = 2;
 // How many places ahead a range's walk asks for the next lists.
 constexpr std::int32_t prefetchDistance = 8;
 // A page holds this many rows of one column: enough that a walk down a
