@@ -114,8 +114,8 @@ TPriceChart::TPriceChart(TControl* parent) : TResizablePanel(parent), readoutTim
     axis->setColor(frame_->color());
     axis->onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
   }
-  for (TCaptionPanel* caption : {topCaption_, bottomCaption_}) {
-    caption->onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
+  for (TControl* strip : std::initializer_list<TControl*>{topCaption_, bottomCaption_, topEditor_, bottomEditor_}) {
+    strip->onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
   }
   graph_->setVLines(true);
   graph_->setHLines(true);

@@ -9,6 +9,7 @@
 #include "chart/PricePlot.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "platform/ImageList.h"
 #include "tests/chart/ChartPictures.h"
 #include "tests/chart/ChartTestData.h"
 
@@ -240,4 +241,35 @@ TEST(PlotPainter, TextMarksInEachFrameStyle) {
   EXPECT_EQ(fixture.bitmap.pixel(pointerX, above.bottom + 3), black);
   EXPECT_EQ(fixture.bitmap.pixel(pointerX, above.bottom + 2), 0xE0E0FFu);
   EXPECT_EQ(fixture.bitmap.pixel(above.left - 1, above.bottom + 2), white);
+}
+
+TEST(PlotPainter, ImageMarksCentredOnTheirPointOrHidden) {
+  std::vector<TQuoteRecord> quotes;
+  for (int i = 0; i < 5; ++i) quotes.push_back(closeQuote(10 + i));
+  TPlotFixture fixture(120, 100, quotes);
+  TImageList images(8, 8);
+  TBitmap strip(16, 8);
+  strip.canvas().fillRect({0, 0, 8, 8}, clRed);
+  strip.canvas().fillRect({8, 0, 16, 8}, clBlue);
+  images.add(strip, clWhite);
+  fixture.looks.imageList = &images;
+  TPriceSeries& series = fixture.series();
+  series.lineFields = quoteCloseBit;
+  series.imageMarks.add(1, 0, "blue", day(2024, 3, 3), 12);
+  series.imageMarks.add(7, 0, "no such image", day(2024, 3, 4), 13);
+  TMarkMetrics metrics = metricsOf(fixture.bitmap.canvas());
+  metrics.imageCount = images.count();
+  metrics.imageWidth = 8;
+  metrics.imageHeight = 8;
+  fixture.plot.rebuildXValues();
+  fixture.plot.loX = fixture.plot.firstX();
+  fixture.plot.hiX = fixture.plot.lastX();
+  fixture.plot.fitY(metrics);
+  fixture.paint();
+  const TMarkRect& shown = series.imageMarks.item(0)->screenRect;
+  EXPECT_EQ(shown.right - shown.left, 8);
+  EXPECT_EQ(shown.left, fixture.plot.indexToX(2) - 4);
+  EXPECT_EQ(fixture.bitmap.pixel(shown.left + 4, shown.top + 4), 0x0000FFu);
+  EXPECT_FALSE(series.imageMarks.item(1)->screenRect.placed());
+  EXPECT_EQ(series.imageMarks.markAt(shown.left + 1, shown.top + 1), series.imageMarks.item(0));
 }

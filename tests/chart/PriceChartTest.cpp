@@ -9,6 +9,8 @@
 #include "chart/PositionReadout.h"
 #include "chart/PriceChart.h"
 #include "chart/PriceGraph.h"
+#include "controls/ResizablePanelContainer.h"
+#include "platform/Bitmap.h"
 #include "model/PortableIniFile.h"
 #include "platform/Form.h"
 #include "platform/StdControls.h"
@@ -140,6 +142,32 @@ TEST(PriceChart, LayoutSavedLoadedAndSavedAgainByteForByte) {
   EXPECT_TRUE(EqualRect(&frameBefore, &frameAfter));
   const RECT plotAfter = chart.graph().bounds();
   EXPECT_TRUE(EqualRect(&plotBefore, &plotAfter));
+}
+
+TEST(PriceChart, TileBoundsInAContainerAndTheBitmapCopy) {
+  TTemporaryFolder folder;
+  TForm form(chartForm());
+  auto& container = form.add<TResizablePanelContainer>();
+  container.setBounds(0, 0, 400, 300);
+  auto& chart = container.add<TPriceChart>();
+  container.setRelativeBounds(&chart, 0.25, 0, 0.75, 0.5);
+  {
+    TPortableIniFile ini(folder.path() + "tile.INI");
+    ASSERT_EQ(chart.saveLayout(ini), 0);
+    EXPECT_EQ(ini.readFloat("Tile", "Left", -1), 0.25);
+    EXPECT_EQ(ini.readFloat("Tile", "Bottom", -1), 0.5);
+    ini.writeFloat("Tile", "Right", 1.0);
+    ASSERT_TRUE(ini.updateFile());
+  }
+  TPortableIniFile ini(folder.path() + "tile.INI");
+  ASSERT_EQ(chart.loadLayout(ini), 0);
+  EXPECT_EQ(chart.bounds().left, 100);
+  EXPECT_EQ(chart.bounds().right, 400);
+
+  TBitmap copy;
+  chart.copyToBitmap(copy);
+  EXPECT_EQ(copy.width(), chart.clientWidth() - chart.plotFrame().left());
+  EXPECT_EQ(copy.height(), chart.clientHeight() - 1);
 }
 
 TEST(PriceChart, LegendAndSeriesSwitches) {
