@@ -157,3 +157,10 @@ int TTransactionDisplayOrder::placeMerged(int anchor, int mergedCount, const std
   pairs_ = std::move(placed);
   return keptInView;
 }
+
+void TTransactionDisplayOrder::movePositions(const std::vector<int>& newPositions, int listLength) {
+  std::vector<TOrderPair> moved(static_cast<size_t>(listLength));
+  for (size_t i = 0; i < newPositions.size() && i < pairs_.size(); ++i)
+    if (newPositions[i] >= 0 && newPositions[i] < listLength) moved[newPositions[i]] = pairs_[i];
+  pairs_ = std::move(moved);
+}

@@ -47,6 +47,10 @@ class TTransactionDisplayOrder {
   int placeMerged(int anchor, int mergedCount, const std::vector<int32_t>& oldNumbers,
                   const std::vector<int32_t>& newNumbers, const std::vector<bool>& inView);
 
+  // After the number list was rebuilt in another order: the entry at old
+  // position i moves to newPositions[i] (-1: gone).
+  void movePositions(const std::vector<int>& newPositions, int listLength);
+
   int largestPortfolioOrder() const;
   const TOrderPair& pair(int position) const { return pairs_[position]; }
   int size() const { return static_cast<int>(pairs_.size()); }

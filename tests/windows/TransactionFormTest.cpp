@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "controls/SheetPanel.h"
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/ExtControls.h"
+#include "platform/FloatingPoint.h"
+#include "platform/PageControl.h"
+#include "sheet/FieldTable.h"
+#include "sheet/Sheet.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/TransactionForm.h"
+
+namespace {
+
+TFormOptions mainOptions() {
+  TFormOptions options;
+  options.caption = "Kestrova";
+  options.clientWidth = 760;
+  options.clientHeight = 360;
+  return options;
+}
+
+// The first sample portfolio with a field file of the five bound fields,
+// shown in a Transactions window on a tab.
+class TransactionWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    setExtendedPrecision();
+    const std::string folder = sample.folios + "1\\";
+    TFieldTable fields;
+    fields.FileName = folder + "TransactionFields.INI";
+    const char* headers[] = {"Number", "Date", "Units", "Value", "Fees"};
+    const int kinds[] = {20, 21, 23, 24, 25};
+    for (int i = 0; i < 5; ++i) {
+      fields.insertField(i);
+      fields.items(i)->Kind = static_cast<std::uint8_t>(kinds[i]);
+      fields.items(i)->setHeader(headers[i]);
+    }
+    ASSERT_EQ(fields.save('.', ','), 0);
+    ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+    table.setCurrentIndex(0);
+    portfolio = table.current();
+    portfolio->setCurrentAssetIndex(0);
+    pages.setAlign(TAlign::client);
+    main.showModeless();
+    form = &createChildForm<TtransactionForm>(pages, "Transactions");
+    form->setPortfolioTable(&table);
+    form->loadView();
+  }
+
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  TPortfolio* portfolio = nullptr;
+  TForm main{mainOptions()};
+  TPageControl& pages = main.add<TPageControl>();
+  TtransactionForm* form = nullptr;
+};
+
+std::vector<int32_t> shownNumbers(TtransactionForm& form) {
+  std::vector<int32_t> numbers;
+  TSheet& sheet = form.sheetPanel().sheet();
+  for (int line = 2; line < 2 + form.lineCount(); ++line) numbers.push_back(sheet.getCellInteger(1, line));
+  return numbers;
+}
+
+}  // namespace
+
+TEST_F(TransactionWindow, ShowsAnAssetOrTheWholePortfolioAddsAfterTheLastLineAndRenumbers) {
+  EXPECT_EQ(form->lineCount(), portfolio->assets(0)->transactionCount());
+  EXPECT_EQ(form->assetComboBox().itemIndex(), 0);
+  form->wholePortfolioBtn().setDown(true);
+  form->wholePortfolioBtnClick();
+  const int all = static_cast<int>(portfolio->TransactionNumbers().size());
+  ASSERT_EQ(form->lineCount(), all);
+  std::vector<int32_t> sorted = portfolio->TransactionNumbers();
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(shownNumbers(*form), sorted);
+
+  form->addBtnClick();  // nothing selected: after the last line
+  ASSERT_EQ(form->lineCount(), all + 1);
+  EXPECT_EQ(shownNumbers(*form).back(), sorted.back() + 1);
+  EXPECT_EQ(form->selectedTransaction(), sorted.back() + 1);
+
+  form->moveClick(-1);  // the new line moves up one
+  EXPECT_EQ(shownNumbers(*form)[all - 1], sorted.back() + 1);
+  form->renumberBtnClick();
+  std::vector<int32_t> expected(all + 1);
+  for (int i = 0; i <= all; ++i) expected[i] = i + 1;
+  EXPECT_EQ(shownNumbers(*form), expected);
+  pumpFor(100);
+  captureWindow(main.handle()).savePng("transactions-window");
+
+  // The order and the controls are kept with the portfolio.
+  form->saveView();
+  form->loadView();
+  EXPECT_TRUE(form->wholePortfolioBtn().down());
+  EXPECT_EQ(shownNumbers(*form), expected);
+}

@@ -1,0 +1,548 @@
+#include "windows/TransactionForm.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "controls/SheetPanel.h"
+#include "model/Asset.h"
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/Prices.h"
+#include "model/QuoteRecord.h"
+#include "model/Transaction.h"
+#include "platform/CalendarDates.h"
+#include "platform/ExtControls.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "sheet/FieldTable.h"
+#include "sheet/NumberText.h"
+#include "sheet/Sheet.h"
+#include "windows/DelTransForm.h"
+#include "windows/SumTransForm.h"
+#include "windows/TransactionEditing.h"
+#include "windows/TransactionRanges.h"
+#include "windows/TransactionSheet.h"
+
+namespace {
+
+constexpr int firstLine = 2;
+constexpr const char* noPortfolioText = "No portfolio selected";
+constexpr const char* controlsFile = "TransactionControls.INI";
+constexpr const char* fieldsFile = "TransactionFields.INI";
+
+char firstOr(const std::string& text, char fallback) { return text.empty() ? fallback : text[0]; }
+
+std::string cleanedText(std::string text) {
+  const size_t start = text.find_first_not_of(' ');
+  text.erase(0, start == std::string::npos ? text.size() : start);
+  text.erase(0, std::min(text.find_first_not_of('='), text.size()));
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+}  // namespace
+
+TtransactionForm::TtransactionForm() {
+  helpContext = transactionHelpContext;
+  controlBar_ = &add<TPanel>();
+  controlBar_->setAlign(TAlign::top);
+  controlBar_->setBounds(0, 0, 600, 30);
+  int left = 2;
+  auto button = [&](const char* caption, const char* hint, int width, void (TtransactionForm::*action)()) {
+    TToolButton& made = controlBar_->add<TToolButton>(caption);
+    made.hint = hint;
+    made.setBounds(left, 3, width, 24);
+    left += width + 2;
+    if (action) made.onClick = [this, action] { (this->*action)(); };
+    return &made;
+  };
+  addBtn_ = button("New", "New", 40, &TtransactionForm::addBtnClick);
+  delBtn_ = button("Delete", "Delete", 48, nullptr);
+  delBtn_->onClick = [this] { selectedTransaction() >= 0 ? delSelectedClick() : delRangeClick(); };
+  sumBtn_ = button("Merge", "Merge", 48, &TtransactionForm::sumBtnClick);
+  sortAscendingBtn_ = button("A-Z", "Sort ascending", 34, nullptr);
+  sortAscendingBtn_->onClick = [this] { sortClick(true); };
+  sortDescendingBtn_ = button("Z-A", "Sort descending", 34, nullptr);
+  sortDescendingBtn_->onClick = [this] { sortClick(false); };
+  autoCompleteBtn_ = button("Auto", "Autocomplete", 40, nullptr);
+  autoCompleteBtn_->checkButton = true;
+  autoCompleteBtn_->setDown(true);
+  firstDateBtn_ = button("First", "First quote", 40, &TtransactionForm::firstDateBtnClick);
+  moveUpBtn_ = button("Up", "Up / Left", 30, nullptr);
+  moveUpBtn_->onClick = [this] { moveClick(-1); };
+  moveDownBtn_ = button("Down", "Down / Right", 40, nullptr);
+  moveDownBtn_->onClick = [this] { moveClick(1); };
+  renumberBtn_ = button("Renumber", "Renumber", 62, &TtransactionForm::renumberBtnClick);
+  wholePortfolioBtn_ = button("All", "All in portfolio", 30, &TtransactionForm::wholePortfolioBtnClick);
+  wholePortfolioBtn_->checkButton = true;
+  assetComboBox_ = &controlBar_->add<TComboBox>(TComboStyle::dropDownList);
+  assetComboBox_->setBounds(left + 4, 4, 150, 200);
+  assetComboBox_->onChange = [this] { assetComboBoxChange(); };
+
+  sheetPanel_ = &add<TSheetPanel>();
+  sheetPanel_->setAlign(TAlign::client);
+  sheetPanel_->setDefaultRowHeight(-1);
+  sheetPanel_->onSheetKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key == VK_INSERT) {
+      key = 0;
+      addBtnClick();
+    } else if (key == VK_DELETE && (shift & ssCtrl)) {
+      key = 0;
+      delBtn_->performClick();
+    }
+  };
+  fieldTable_ = std::make_unique<TFieldTable>();
+  builder_ = std::make_unique<TTransactionSheet>(sheetPanel_->sheet(), *fieldTable_);
+}
+
+TtransactionForm::~TtransactionForm() = default;
+
+TdelTransForm& TtransactionForm::delTransForm() {
+  if (!delTransForm_) delTransForm_ = std::make_unique<TdelTransForm>();
+  return *delTransForm_;
+}
+
+TsumTransForm& TtransactionForm::sumTransForm() {
+  if (!sumTransForm_) sumTransForm_ = std::make_unique<TsumTransForm>();
+  return *sumTransForm_;
+}
+
+void TtransactionForm::setPortfolioTable(TPortfolioTable* table) {
+  portfolioTable_ = table;
+  sheetPanel_->sheet().portfolioTable = table;
+}
+
+TPortfolio* TtransactionForm::portfolio() const { return portfolioTable_ ? portfolioTable_->current() : nullptr; }
+
+std::string TtransactionForm::guiOptionsFile() const { return getDirectory("<DATA>") + "GUIoptions.INI"; }
+
+void TtransactionForm::clearView() {
+  folder_.clear();
+  order_.clear();
+  fieldTable_->clear();
+  sheetPanel_->onRender = nullptr;
+  sheetPanel_->onCellValueEdited = nullptr;
+  sheetPanel_->sheet().clearCells();
+  sheetPanel_->sheet().leftCol = 1;
+  sheetPanel_->sheet().topRow = 1;
+  if (parent()) parent()->setText(noPortfolioText);
+  setVisible(false);
+}
+
+void TtransactionForm::loadView() {
+  clearView();
+  sheetPanel_->setSheetVisible(false);
+  TPortfolio* shown = portfolio();
+  if (!shown) return;
+  updateAssetPickers();
+  setVisible(true);
+  folder_ = includeTrailingBackslash(shown->Folder());
+  const TSheet& sheet = sheetPanel_->sheet();
+  fieldTable_->loadFromFile(folder_ + fieldsFile, firstOr(sheet.decimalSeparator, '.'),
+                            firstOr(sheet.listSeparator, ','));
+  {
+    const TPortableIniFile ini(folder_ + controlsFile);
+    rowWise_ = ini.readBool("GridDirectionControls", "RowWise", rowWise_);
+    sheetPanel_->setShowCellErrors(ini.readBool("GridErrors", "Show", sheetPanel_->showCellErrors()));
+    autoCompleteBtn_->setDown(ini.readBool("AutoComplete", "On", autoCompleteBtn_->down()));
+    fixedFieldsOn_ = ini.readBool("SetupControls", "FixedOn", fixedFieldsOn_);
+    wholePortfolioBtn_->setDown(ini.readBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down()));
+  }
+  order_.loadFromTransactions(*shown);
+  showTransactions(-1, -1);
+}
+
+void TtransactionForm::saveView() {
+  TPortfolio* shown = portfolio();
+  if (folder_.empty() || !shown) return;
+  captureOrder();
+  order_.storeInTransactions(*shown);
+  TPortableIniFile ini(folder_ + controlsFile);
+  ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
+  ini.writeBool("GridErrors", "Show", sheetPanel_->showCellErrors());
+  ini.writeBool("AutoComplete", "On", autoCompleteBtn_->down());
+  ini.writeBool("SetupControls", "FixedOn", fixedFieldsOn_);
+  ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
+  ini.updateFile();
+  if (!fieldTable_->FileName.empty()) {
+    const TSheet& sheet = sheetPanel_->sheet();
+    fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ','));
+  }
+}
+
+void TtransactionForm::recomputeSheet() {
+  TSheet& sheet = sheetPanel_->sheet();
+  sheet.markAllDirty();
+  sheet.recalculateAll(false);
+  sheetPanel_->refresh();
+}
+
+void TtransactionForm::updateAssetPickers() {
+  assetComboBox_->clear();
+  comboAssets_.clear();
+  TPortfolio* shown = portfolio();
+  if (!shown) return;
+  std::vector<std::pair<int, int>> entries;
+  for (int i = 0; i < shown->assetCount(); ++i) {
+    int32_t order = -1;
+    if (!textToIntStrict(shown->assets(i)->getExternalProperty("DisplayOrder"), order)) order = -1;
+    entries.emplace_back(order, i);
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [order, index] : entries) {
+    const TAsset* asset = shown->assets(index);
+    assetComboBox_->addItem(asset->Name().empty() ? asset->Symbol() : asset->Name());
+    comboAssets_.push_back(index);
+    if (index == shown->currentAssetIndex()) assetComboBox_->setItemIndex(static_cast<int>(comboAssets_.size()) - 1);
+  }
+}
+
+void TtransactionForm::assetComboBoxChange() {
+  TPortfolio* shown = portfolio();
+  if (!shown) return;
+  const int entry = assetComboBox_->itemIndex();
+  const int index = entry >= 0 && entry < static_cast<int>(comboAssets_.size()) ? comboAssets_[entry] : -1;
+  shown->setCurrentAssetIndex(shown->assets(index) ? index : -1);
+  if (!wholePortfolioBtn_->down()) wholePortfolioBtnClick();
+}
+
+void TtransactionForm::showTransactions(int col, int row) {
+  TSheet& sheet = sheetPanel_->sheet();
+  sheetPanel_->onRender = nullptr;
+  sheetPanel_->onCellValueEdited = nullptr;
+  sheetPanel_->setSheetVisible(false);
+  const int left = sheet.leftCol;
+  const int top = sheet.topRow;
+  TPortfolio* shown = portfolio();
+  const bool whole = wholePortfolioBtn_->down();
+  const int fields = builder_->build(shown, shown ? shown->currentAsset() : nullptr, whole, rowWise_, order_,
+                                     fixedFieldsOn_);
+  const int lines = lineCount();
+  const bool inData = col >= 1 && row >= 1 && (rowWise_ ? row <= lines + 1 && col <= sheet.getColCount()
+                                                        : col <= lines + 1 && row <= sheet.getRowCount());
+  if (inData)
+    sheet.setCurrentCell(col, row);
+  else
+    sheet.setCurrentCell(-1, -1);
+  sheet.leftCol = left;
+  sheet.topRow = top;
+  sheetPanel_->onRender = [this] { onSheetRender(); };
+  sheetPanel_->onCellValueEdited = [this] { onCellValueEdited(); };
+  sheetPanel_->setSheetVisible(fields > 0);
+  sheetPanel_->refresh();
+  onSheetRender();
+}
+
+int TtransactionForm::lineCount() const { return static_cast<int>(builder_->linePositions().size()); }
+
+int TtransactionForm::currentLine() const {
+  const TSheet& sheet = sheetPanel_->sheet();
+  return rowWise_ ? sheet.currentRow : sheet.currentCol;
+}
+
+int TtransactionForm::currentField() const {
+  const TSheet& sheet = sheetPanel_->sheet();
+  return rowWise_ ? sheet.currentCol : sheet.currentRow;
+}
+
+int32_t TtransactionForm::selectedTransaction() const {
+  return currentLine() >= firstLine ? builder_->transactionOnLine(currentLine()) : -1;
+}
+
+void TtransactionForm::showWithCurrent(int32_t number, int field) {
+  for (int line = firstLine; line < firstLine + lineCount(); ++line)
+    if (builder_->transactionOnLine(line) == number) {
+      TSheet& sheet = sheetPanel_->sheet();
+      field = std::max(field, 1);
+      sheet.setCurrentCell(rowWise_ ? field : line, rowWise_ ? line : field);
+      sheetPanel_->refresh();
+      return;
+    }
+}
+
+void TtransactionForm::captureOrder() {
+  TPortfolio* shown = portfolio();
+  if (!shown) return;
+  const std::vector<int32_t>& numbers = shown->TransactionNumbers();
+  std::unordered_map<int32_t, int> positions;
+  for (size_t i = 0; i < numbers.size(); ++i) positions.emplace(numbers[i], static_cast<int>(i));
+  std::vector<int> lines;
+  for (int line = firstLine; line < firstLine + lineCount(); ++line) {
+    const auto found = positions.find(builder_->transactionOnLine(line));
+    if (found != positions.end()) lines.push_back(found->second);
+  }
+  order_.capture(lines, wholePortfolioBtn_->down(), static_cast<int>(numbers.size()));
+}
+
+void TtransactionForm::onSheetRender() {
+  TPortfolio* shown = portfolio();
+  const bool any = shown && !shown->TransactionNumbers().empty();
+  const bool selected = any && selectedTransaction() >= 0;
+  const int lines = lineCount();
+  addBtn_->setEnabled(shown != nullptr);
+  firstDateBtn_->setEnabled(selected);
+  delBtn_->setEnabled(shown && lines >= 1);
+  sumBtn_->setEnabled(shown && lines >= 2);
+  sortAscendingBtn_->setEnabled(selected && lines + 1 > 2);
+  sortDescendingBtn_->setEnabled(selected && lines + 1 > 2);
+  moveUpBtn_->setEnabled(selected && currentLine() > firstLine);
+  moveDownBtn_->setEnabled(selected && currentLine() < firstLine + lines - 1);
+  renumberBtn_->setEnabled(any);
+  assetComboBox_->setEnabled(shown != nullptr);
+}
+
+void TtransactionForm::addBtnClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown || shown->assetCount() == 0) return;
+  const int assetIndex = shown->assetCount() == 1 ? 0 : shown->currentAssetIndex();
+  if (!shown->assets(assetIndex)) return;
+  const int insertionLine = selectedTransaction() >= 0 ? currentLine() : firstLine + lineCount() - 1;
+  const int32_t anchor = builder_->transactionOnLine(insertionLine);
+  const int field = currentField();
+  captureOrder();
+  if (shown->addTransaction(assetIndex, 0, currentDateTime(), 1, 0, 0, "", "", true) != 0) {
+    showTransactions(-1, -1);
+    return;
+  }
+  const std::vector<int32_t>& numbers = shown->TransactionNumbers();
+  const int newPosition = static_cast<int>(numbers.size()) - 1;
+  const auto anchorAt = std::find(numbers.begin(), numbers.end(), anchor);
+  order_.placeAdded(newPosition, anchorAt == numbers.end() ? -1 : static_cast<int>(anchorAt - numbers.begin()),
+                    insertionLine, wholePortfolioBtn_->down(), static_cast<int>(numbers.size()));
+  showTransactions(-1, -1);
+  showWithCurrent(numbers[newPosition], field);
+  sheetPanel_->setFocus();
+}
+
+void TtransactionForm::delSelectedClick() {
+  TPortfolio* shown = portfolio();
+  const int32_t number = selectedTransaction();
+  if (!shown || number < 0) return;
+  const int col = sheetPanel_->sheet().currentCol;
+  const int row = sheetPanel_->sheet().currentRow;
+  captureOrder();
+  const std::vector<int32_t> before = shown->TransactionNumbers();
+  if (shown->deleteTransaction(number) == 0) order_.keepAfterDeletion(before, shown->TransactionNumbers());
+  const int lastLine = firstLine + lineCount() - 2;
+  showTransactions(rowWise_ ? col : std::min(col, lastLine), rowWise_ ? std::min(row, lastLine) : row);
+}
+
+void TtransactionForm::delRangeClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown) return;
+  const bool whole = wholePortfolioBtn_->down();
+  TAsset* asset = shown->currentAsset();
+  if (!whole && (!asset || asset->transactionCount() < 1)) return;
+  captureOrder();
+  int32_t lowest = 0;
+  int32_t highest = 0;
+  bool found = false;
+  bool foundHighest = false;
+  if (whole) {
+    shown->minTransactionNumber(lowest, found);
+    shown->maxTransactionNumber(highest, foundHighest);
+  } else {
+    asset->minTransactionNumber(lowest, found);
+    asset->maxTransactionNumber(highest, foundHighest);
+  }
+  if (!found || !foundHighest) return;
+  const int32_t selected = selectedTransaction();
+  int32_t first = selected >= 0 ? selected : lowest;
+  int32_t last = selected >= 0 ? selected : highest;
+  TdelTransForm& dialog = delTransForm();
+  dialog.loadGUIoptions(guiOptionsFile());
+  const bool accepted = dialog.execute(lowest, highest, first, last);
+  dialog.saveGUIoptions(guiOptionsFile());
+  if (!accepted) return;
+  const std::vector<int32_t> before = shown->TransactionNumbers();
+  if (whole) {
+    for (int i = 0; i < shown->assetCount(); ++i)
+      if (deleteAssetTransactionRange(*shown, *shown->assets(i), first, last) != 0) break;
+  } else {
+    deleteAssetTransactionRange(*shown, *asset, first, last);
+  }
+  order_.keepAfterDeletion(before, shown->TransactionNumbers());
+  const int field = currentField();
+  showTransactions(-1, -1);
+  const int line = std::min(currentLine() > 0 ? currentLine() : firstLine, firstLine + lineCount() - 1);
+  if (lineCount() > 0)
+    sheetPanel_->sheet().setCurrentCell(rowWise_ ? std::max(field, 1) : line, rowWise_ ? line : std::max(field, 1));
+}
+
+void TtransactionForm::sumBtnClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown) return;
+  const bool whole = wholePortfolioBtn_->down();
+  TAsset* asset = shown->currentAsset();
+  if (!whole && (!asset || asset->transactionCount() < 2)) return;
+  captureOrder();
+  const std::vector<int32_t> before = shown->TransactionNumbers();
+  const int32_t selected = selectedTransaction();
+  const auto selectedAt = std::find(before.begin(), before.end(), selected);
+  const int anchor = selectedAt != before.end() ? order_.pair(static_cast<int>(selectedAt - before.begin())).portfolioOrder
+                                                : order_.largestPortfolioOrder();
+  double lowest = 0;
+  double highest = 0;
+  bool found = false;
+  bool foundHighest = false;
+  if (whole) {
+    shown->firstTradeDate(lowest, found);
+    shown->lastTradeDate(highest, foundHighest);
+  } else {
+    asset->firstTransactionDate(lowest, found);
+    asset->lastTransactionDate(highest, foundHighest);
+  }
+  if (!found || !foundHighest) return;
+  double start = lowest;
+  double end = selected >= 0 ? shown->findTransaction(selected)->DateTime() : highest;
+  double destination = end;
+  bool deleteSource = true;
+  TsumTransForm& dialog = sumTransForm();
+  dialog.loadGUIoptions(guiOptionsFile());
+  const bool accepted = dialog.execute(start, end, deleteSource, destination, lowest, highest);
+  dialog.saveGUIoptions(guiOptionsFile());
+  if (!accepted) return;
+  int merged = 0;
+  if (whole) {
+    for (int i = 0; i < shown->assetCount(); ++i)
+      if (mergeAssetTransactions(*shown, *shown->assets(i), deleteSource, merged, destination, start, end) != 0)
+        break;
+  } else {
+    mergeAssetTransactions(*shown, *asset, deleteSource, merged, destination, start, end);
+  }
+  if (merged > 0) {
+    const std::vector<int32_t>& after = shown->TransactionNumbers();
+    std::vector<bool> inView(after.size(), true);
+    if (!whole)
+      for (size_t i = 0; i < after.size(); ++i) inView[i] = shown->findTransactionAsset(after[i]) == asset;
+    order_.placeMerged(anchor, merged, before, after, inView);
+  } else {
+    order_.keepAfterDeletion(before, shown->TransactionNumbers());
+  }
+  const int field = currentField();
+  showTransactions(-1, -1);
+  if (merged > 0) showWithCurrent(shown->TransactionNumbers().back(), field);
+}
+
+void TtransactionForm::sortClick(bool ascending) {
+  const int32_t selected = selectedTransaction();
+  if (selected < 0 || lineCount() < 2) return;
+  TSheet& sheet = sheetPanel_->sheet();
+  const int field = currentField();
+  const int lastLine = firstLine + lineCount() - 1;
+  const int lastOther = rowWise_ ? sheet.getColCount() : sheet.getRowCount();
+  if (!sheet.sortRange(ascending, rowWise_, firstLine, lastLine, field, 1, lastOther)) return;
+  captureOrder();
+  showTransactions(-1, -1);
+  showWithCurrent(selected, field);
+}
+
+void TtransactionForm::moveClick(int step) {
+  const int32_t selected = selectedTransaction();
+  const int line = currentLine();
+  const int target = line + step;
+  if (selected < 0 || target < firstLine || target >= firstLine + lineCount()) return;
+  TSheet& sheet = sheetPanel_->sheet();
+  const int field = currentField();
+  if (!(rowWise_ ? sheet.exchangeRows(line, target) : sheet.exchangeColumns(line, target))) return;
+  captureOrder();
+  showTransactions(-1, -1);
+  showWithCurrent(selected, field);
+}
+
+void TtransactionForm::renumberBtnClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown || shown->TransactionNumbers().empty()) return;
+  std::vector<int32_t> lineNumbers;
+  for (int line = firstLine; line < firstLine + lineCount(); ++line) {
+    const int32_t number = builder_->transactionOnLine(line);
+    if (shown->findTransaction(number)) lineNumbers.push_back(number);
+  }
+  // Planned whole first: a renumbering that cannot finish changes nothing.
+  const auto plan = planRenumbering(lineNumbers, shown->TransactionNumbers());
+  if (!plan) return;
+  captureOrder();
+  std::vector<TTransaction*> transactions;
+  for (const int32_t number : lineNumbers) transactions.push_back(shown->findTransaction(number));
+  // The number list is rebuilt in storage order: the order entries follow
+  // their transactions to their new places.
+  std::vector<TTransaction*> byPosition;
+  for (const int32_t number : shown->TransactionNumbers()) byPosition.push_back(shown->findTransaction(number));
+  // Through numbers no transaction holds, so that no two meet on the way.
+  for (size_t i = 0; i < transactions.size(); ++i) transactions[i]->setNumber(-static_cast<int32_t>(i) - 2);
+  for (size_t i = 0; i < transactions.size(); ++i) transactions[i]->setNumber((*plan)[i]);
+  shown->rebuildTransactionNumbers();
+  const std::vector<int32_t>& renumbered = shown->TransactionNumbers();
+  std::unordered_map<int32_t, int> newPositions;
+  for (size_t i = 0; i < renumbered.size(); ++i) newPositions.emplace(renumbered[i], static_cast<int>(i));
+  std::vector<int> moves;
+  for (const TTransaction* transaction : byPosition) {
+    const auto found = transaction ? newPositions.find(transaction->Number()) : newPositions.end();
+    moves.push_back(found == newPositions.end() ? -1 : found->second);
+  }
+  order_.movePositions(moves, static_cast<int>(renumbered.size()));
+  const TSheet& sheet = sheetPanel_->sheet();
+  showTransactions(sheet.currentCol, sheet.currentRow);
+}
+
+void TtransactionForm::firstDateBtnClick() {
+  TPortfolio* shown = portfolio();
+  const int32_t selected = selectedTransaction();
+  if (!shown || selected < 0) return;
+  TAsset* asset = shown->findTransactionAsset(selected);
+  TTransaction* transaction = shown->findTransaction(selected);
+  if (!asset || !transaction || asset->Prices().isNull() || asset->Prices().count() == 0) return;
+  double date = 0;
+  TQuoteRecord quote;
+  asset->Prices().ensureSorted();
+  asset->Prices().getRecordBySortedIndex(0, date, quote);
+  if (quote.Error || !(quote.Mask & quoteCloseBit)) return;
+  transaction->setDateTime(date);
+  transaction->setUnits(1);
+  transaction->setValue(quote.Close);
+  transaction->setFees(0);
+  recomputeSheet();
+}
+
+void TtransactionForm::wholePortfolioBtnClick() {
+  const int32_t selected = selectedTransaction();
+  const int field = currentField();
+  showTransactions(-1, -1);
+  if (selected >= 0) showWithCurrent(selected, field);
+}
+
+void TtransactionForm::onCellValueEdited() {
+  TPortfolio* shown = portfolio();
+  const int32_t selected = selectedTransaction();
+  if (!shown || selected < 0) return;
+  const TField* field = fieldTable_->fieldAtPosition(currentField());
+  TTransaction* transaction = shown->findTransaction(selected);
+  if (!field || !transaction) return;
+  TSheet& sheet = sheetPanel_->sheet();
+  const bool priced = field->Kind >= transactionDateKind && field->Kind <= transactionValueKind;
+  if (autoCompleteBtn_->down() && priced) {
+    TAsset* asset = shown->findTransactionAsset(selected);
+    long double close = 0;
+    if (!asset || !latestCloseAtOrBefore(asset->Prices(), transaction->DateTime(), close)) return;
+    TTradeAmounts amounts{transaction->Units(), transaction->Value(), transaction->Fees()};
+    if (!autoCompleteAmounts(field->Kind, close, amounts)) return;
+    transaction->setUnits(amounts.units);
+    transaction->setValue(amounts.value);
+    transaction->setFees(amounts.fees);
+    recomputeSheet();
+    return;
+  }
+  if (field->Symbol.empty() || (!field->Content.empty() && field->Locked)) return;
+  std::string text = sheet.getCurrentCellText(false);
+  if (field->Kind == 1 || field->Kind == 3 || field->Kind == 4) {
+    if (sheet.decimalSeparator.size() == 1) std::replace(text.begin(), text.end(), sheet.decimalSeparator[0], '.');
+  } else {
+    // A custom text never becomes a formula.
+    text = cleanedText(text);
+    sheet.setCurrentCellString(text);
+  }
+  transaction->setCustomProperty(field->Symbol, text);
+}
