@@ -1,0 +1,453 @@
+#include "systems/SystemForm.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "controls/AssetPickForm.h"
+#include "controls/EditAsTextForm.h"
+#include "controls/SheetPanel.h"
+#include "model/ChangeStamps.h"
+#include "model/Asset.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/Application.h"
+#include "platform/DateTimePicker.h"
+#include "platform/LocaleSettings.h"
+#include "platform/PageControl.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "sheet/Sheet.h"
+#include "systems/SystemProgressForm.h"
+
+namespace {
+
+constexpr int barHeight = 30;
+const char* const dayChoices[] = {"7",   "14",  "21",  "28",  "30",  "60",  "90",  "120",  "150",  "180",  "210",
+                                  "240", "270", "300", "330", "360", "365", "730", "1095", "1460", "1825", "3650"};
+
+TFormulaSeparators userSeparators() {
+  return {localeSettings().decimalSeparator, localeSettings().listSeparator};
+}
+
+TButton& barButton(TPanel& bar, const std::string& caption, int& left, int width = 64) {
+  TButton& button = bar.add<TButton>(caption);
+  button.setBounds(left, 3, width, 24);
+  left += width + 2;
+  return button;
+}
+
+}  // namespace
+
+TsystemForm::TsystemForm() {
+  helpContext = 1500;
+  setText("System");
+  pageControl = &add<TPageControl>();
+  pageControl->setAlign(TAlign::client);
+  fromDateTimePicker = nullptr;
+  daysComboBox = nullptr;
+  toDateTimePicker = nullptr;
+  makePage(TSystemPage::rules, "Rules");
+  makePage(TSystemPage::symbols, "Symbols");
+  makePage(TSystemPage::params, "Parameters");
+  progressForm_ = std::make_unique<TsystemProgressForm>();
+  clearView();
+}
+
+TsystemForm::~TsystemForm() {
+  try {
+    clearView();
+  } catch (const std::exception&) {
+    // Nothing can be reported from a destructor.
+  }
+}
+
+TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
+  TTabSheet& sheet = pageControl->own(std::make_unique<TTabSheet>(pageControl, caption));
+  TPageControls& controls = pages_[static_cast<int>(page)];
+  TPanel& bar = sheet.add<TPanel>();
+  bar.setAlign(TAlign::top);
+  bar.setBounds(0, 0, 600, page == TSystemPage::rules ? 2 * barHeight : barHeight);
+  bar.setBevelOuter(TBevelCut::none);
+  int left = 2;
+  controls.newBtn = &barButton(bar, "New", left, 44);
+  controls.deleteBtn = &barButton(bar, "Delete", left, 50);
+  controls.copyBtn = &barButton(bar, "Copy", left, 44);
+  controls.moveDownBtn = &barButton(bar, "Move down", left, 72);
+  controls.moveUpBtn = &barButton(bar, "Move up", left, 62);
+  controls.layoutBtn = &barButton(bar, "Rowwise", left, 72);
+  controls.discardBtn = &barButton(bar, "Discard changes", left, 100);
+  controls.commitBtn = &barButton(bar, "Commit changes", left, 100);
+  const char* extra = page == TSystemPage::rules ? "Renumber" : page == TSystemPage::symbols ? "Edit as text" : "";
+  if (*extra != '\0') controls.extraBtn = &barButton(bar, extra, left, 80);
+  if (page == TSystemPage::rules) makeDateControls(bar);
+
+  TSheetPanel& grid = sheet.add<TSheetPanel>();
+  grid.setAlign(TAlign::client);
+  grid.setShowColCoords(false);
+  grid.setShowRowCoords(false);
+  grid.setColsSizable(true);
+  grid.setRowsSizable(true);
+  grid.setMultiSelect(false);
+  controls.grid = &grid;
+  grid.onRender = [this, page] { onSheetRender(page); };
+  grid.onCellValueEdited = [this, page] { onCellValueEdited(page); };
+  grid.onSheetKeyDown = [this, page](WORD& key, TShiftState shift) { onSheetKeyDown(page, key, shift); };
+
+  controls.newBtn->onClick = [this, page] { newEntry(page); };
+  controls.deleteBtn->onClick = [this, page] { deleteEntry(page); };
+  controls.copyBtn->onClick = [this, page] { copyEntry(page); };
+  controls.moveDownBtn->onClick = [this, page] { moveEntry(page, 1); };
+  controls.moveUpBtn->onClick = [this, page] { moveEntry(page, -1); };
+  controls.layoutBtn->onClick = [this, page] { switchLayout(page); };
+  controls.discardBtn->onClick = [this, page] { discardChanges(page); };
+  controls.commitBtn->onClick = [this, page] { commitChanges(page); };
+  if (page == TSystemPage::rules) {
+    controls.extraBtn->onClick = [this] {
+      editor_.Edited().Rules().renumber();
+      showPage(TSystemPage::rules, selectedEntry(TSystemPage::rules));
+    };
+  } else if (page == TSystemPage::symbols) {
+    controls.extraBtn->onClick = [this] { editSymbolsAsText(); };
+  }
+  return bar;
+}
+
+void TsystemForm::makeDateControls(TPanel& bar) {
+  int left = 2;
+  const int top = barHeight + 3;
+  auto button = [&](const std::string& caption, int width, std::function<void()> action) {
+    TButton& made = bar.add<TButton>(caption);
+    made.setBounds(left, top, width, 24);
+    made.onClick = std::move(action);
+    left += width + 2;
+  };
+  button("First date", 70, [this] {
+    double date = 0;
+    bool found = false;
+    if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) portfolio->firstTradeDate(date, found);
+    if (found) fromDateTimePicker->setDateTime(std::trunc(date)), fromDateChanged();
+  });
+  button("First common date", 110, [this] {
+    double date = 0;
+    bool found = false;
+    if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) {
+      portfolio->latestFirstTradeDate(date, found);
+    }
+    if (found) fromDateTimePicker->setDateTime(std::trunc(date)), fromDateChanged();
+  });
+  button("<<", 28, [this] { editor_.shiftRange(-editor_.Days()), showDates(); });
+  button("<", 24, [this] { editor_.shiftRange(-1), showDates(); });
+  fromDateTimePicker = &bar.add<TDateTimePicker>();
+  fromDateTimePicker->setBounds(left, top, 100, 24);
+  fromDateTimePicker->onChange = [this] { fromDateChanged(); };
+  left += 102;
+  daysComboBox = &bar.add<TComboBox>(TComboStyle::dropDown);
+  daysComboBox->setBounds(left, top, 64, 24);
+  for (const char* days : dayChoices) daysComboBox->addItem(days);
+  daysComboBox->onChange = [this] { daysChanged(); };
+  left += 66;
+  toDateTimePicker = &bar.add<TDateTimePicker>();
+  toDateTimePicker->setBounds(left, top, 100, 24);
+  toDateTimePicker->onChange = [this] { toDateChanged(); };
+  left += 102;
+  button(">", 24, [this] { editor_.shiftRange(1), showDates(); });
+  button(">>", 28, [this] { editor_.shiftRange(editor_.Days()), showDates(); });
+  button("Last common date", 110, [this] {
+    double date = 0;
+    bool found = false;
+    if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) {
+      portfolio->earliestLastQuoteDate(date, found);
+    }
+    if (found) toDateTimePicker->setDateTime(std::trunc(date)), toDateChanged();
+  });
+  button("Last date", 70, [this] {
+    double date = 0;
+    bool found = false;
+    if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) portfolio->lastQuoteDate(date, found);
+    if (found) toDateTimePicker->setDateTime(std::trunc(date)), toDateChanged();
+  });
+}
+
+// ---- Wiring by the main window ----
+
+void TsystemForm::setPortfolioTable(TPortfolioTable* table) {
+  portfolioTable_ = table;
+  for (TPageControls& controls : pages_) controls.grid->sheet().portfolioTable = table;
+}
+
+void TsystemForm::setSheetImageList(HIMAGELIST images) {
+  for (TPageControls& controls : pages_) controls.grid->setImageList(images);
+}
+
+void TsystemForm::setActiveScript(IActiveScript* engine) {
+  THourglass hourglass;
+  scriptEngine_ = engine;
+  for (TPageControls& controls : pages_) controls.grid->sheet().setScriptEngine(engine, false);
+  scriptTime_ = changeStamp();
+}
+
+void TsystemForm::clearView() {
+  folder_.clear();
+  portfolioSerial_ = 0;
+  for (TPageControls& controls : pages_) {
+    controls.grid->sheet().setTopLeft({1, 1});
+    controls.rebuilt = 0;
+  }
+  scriptTime_ = 0;
+  hide();
+}
+
+void TsystemForm::loadView() {
+  clearView();
+  TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
+  if (portfolio == nullptr) return;
+  portfolioSerial_ = portfolio->Serial();
+  folder_ = portfolio->Folder();
+  if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
+  {
+    TPortableIniFile ini(folder_ + "System.INI");
+    editor_.Edited().loadFromIni(ini, userSeparators());
+  }
+  editor_.loadedFromFile();
+  showDates();
+  show();
+  for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
+  appliedTime_ = changeStamp();
+}
+
+void TsystemForm::saveView() {
+  if (folder_.empty()) return;
+  TPortableIniFile ini(folder_ + "System.INI");
+  editor_.Edited().saveToIni(ini, userSeparators());
+  if (ini.updateFile()) editor_.loadedFromFile();
+}
+
+double TsystemForm::getLatestChangeTime() const {
+  return std::max({pages_[0].rebuilt, pages_[1].rebuilt, pages_[2].rebuilt});
+}
+
+double TsystemForm::getSystemAppliedTime() {
+  if (editor_.Edited().lastChange() > appliedTime_) appliedTime_ = 0;
+  return appliedTime_;
+}
+
+int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine,
+                                 TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
+  return ::applySystemFile(*progressForm_, fileName, scriptEngine, portfolioTable, centreRect, hideAtEnd,
+                           appliedTime_);
+}
+
+void TsystemForm::hideProgressWindow() { progressForm_->hideWindow(); }
+
+void TsystemForm::restoreProgressWindow(bool show) { progressForm_->restoreWindow(show); }
+
+// ---- Grids ----
+
+void TsystemForm::showPage(TSystemPage page, int entry) {
+  THourglass hourglass;
+  TPageControls& controls = pages_[static_cast<int>(page)];
+  TSheetPanel& grid = *controls.grid;
+  TSheet& sheet = grid.sheet();
+  controls.rebuilt = changeStamp();
+  const POINT topLeft{sheet.leftCol, sheet.topRow};
+  grid.setSheetVisible(false);
+  editor_.layOut(page, sheet);
+  const bool byRow = editor_.rowWise(page);
+  const int fixedFields = page == TSystemPage::rules ? 2 : 0;
+  grid.setFixedRows(byRow ? 1 : fixedFields);
+  grid.setFixedCols(byRow ? fixedFields : 1);
+  controls.layoutBtn->setText(byRow ? "Columnwise" : "Rowwise");
+  sheet.setTopLeft(topLeft);
+  if (entry >= 0 && entry < editor_.entryCount(page)) {
+    const int current = entry + 2;
+    sheet.currentCol = byRow ? std::max(1, sheet.currentCol) : current;
+    sheet.currentRow = byRow ? current : std::max(1, sheet.currentRow);
+  } else {
+    sheet.currentCol = sheet.currentRow = -1;
+  }
+  sheet.selection = RECT{sheet.currentCol, sheet.currentRow, sheet.currentCol, sheet.currentRow};
+  grid.setSheetVisible(true);
+  grid.refresh();
+}
+
+int TsystemForm::selectedEntry(TSystemPage page) {
+  const TSheet& sheet = grid(page).sheet();
+  return editor_.entryAt(page, sheet.currentCol, sheet.currentRow);
+}
+
+void TsystemForm::onCellValueEdited(TSystemPage page) {
+  TSheet& sheet = grid(page).sheet();
+  editor_.cellEdited(page, sheet, sheet.currentCol, sheet.currentRow);
+  grid(page).requestRefresh();
+}
+
+void TsystemForm::onSheetKeyDown(TSystemPage page, WORD& key, TShiftState shift) {
+  if (key == VK_INSERT) {
+    newEntry(page);
+    key = 0;
+  } else if (key == VK_DELETE && (shift & ssCtrl)) {
+    deleteEntry(page);
+    key = 0;
+  }
+}
+
+void TsystemForm::onSheetRender(TSystemPage) { updateButtons(); }
+
+void TsystemForm::updateButtons() {
+  TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
+  for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) {
+    TPageControls& controls = pages_[static_cast<int>(page)];
+    const int selected = selectedEntry(page);
+    const int count = editor_.entryCount(page);
+    const bool modified = portfolio != nullptr && editor_.pageModified(page);
+    controls.newBtn->setEnabled(portfolio != nullptr);
+    controls.copyBtn->setEnabled(portfolio != nullptr && selected >= 0);
+    controls.deleteBtn->setEnabled(portfolio != nullptr && selected >= 0);
+    controls.moveUpBtn->setEnabled(portfolio != nullptr && selected >= 1);
+    controls.moveDownBtn->setEnabled(portfolio != nullptr && selected >= 0 && selected + 1 < count);
+    controls.layoutBtn->setEnabled(portfolio != nullptr);
+    controls.commitBtn->setEnabled(modified);
+    controls.discardBtn->setEnabled(modified);
+    if (controls.extraBtn != nullptr) controls.extraBtn->setEnabled(portfolio != nullptr && (page != TSystemPage::rules || count > 0));
+  }
+}
+
+// ---- Actions ----
+
+std::vector<std::string> TsystemForm::pickAssets(bool& cancelled) {
+  cancelled = false;
+  std::vector<std::string> symbols;
+  TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
+  if (portfolio == nullptr || portfolio->assetCount() == 0) {
+    cancelled = true;
+    return symbols;
+  }
+  if (portfolio->assetCount() == 1 || assetPickForm_ == nullptr) {
+    symbols.push_back(portfolio->assets(0)->Symbol());
+    return symbols;
+  }
+  std::vector<std::pair<int, int>> order;
+  for (int i = 0; i < portfolio->assetCount(); ++i) order.emplace_back(i, i);
+  assetPickForm_->listAssets(portfolio, order);
+  if (!assetPickForm_->execute()) {
+    cancelled = true;
+    return symbols;
+  }
+  for (int index = assetPickForm_->getFirstAssetIndex(); index >= 0; index = assetPickForm_->getNextAssetIndex()) {
+    if (TAsset* asset = portfolio->assets(index)) symbols.push_back(asset->Symbol());
+  }
+  return symbols;
+}
+
+void TsystemForm::newEntry(TSystemPage page) {
+  if (portfolioTable_ == nullptr || portfolioTable_->current() == nullptr) return;
+  const int selected = selectedEntry(page);
+  const TSheet& sheet = grid(page).sheet();
+  int added = -1;
+  if (page == TSystemPage::rules) {
+    bool cancelled = false;
+    const std::vector<std::string> symbols = pickAssets(cancelled);
+    if (cancelled) return;
+    added = editor_.addRules(selected, symbols, sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
+  } else {
+    added = editor_.addEntry(page, selected, sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
+  }
+  showPage(page, added);
+  grid(page).setFocus();
+}
+
+void TsystemForm::copyEntry(TSystemPage page) {
+  const int selected = selectedEntry(page);
+  if (selected < 0) return;
+  int copied = -1;
+  if (page == TSystemPage::rules) {
+    bool cancelled = false;
+    TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
+    std::vector<std::string> symbols;
+    if (portfolio != nullptr && portfolio->assetCount() > 1 && assetPickForm_ != nullptr) {
+      symbols = pickAssets(cancelled);
+      if (cancelled) return;
+    }
+    copied = editor_.copyRule(selected, symbols);
+  } else {
+    copied = editor_.copyEntry(page, selected);
+  }
+  showPage(page, copied);
+}
+
+void TsystemForm::deleteEntry(TSystemPage page) {
+  showPage(page, editor_.deleteEntry(page, selectedEntry(page)));
+}
+
+void TsystemForm::moveEntry(TSystemPage page, int by) {
+  showPage(page, editor_.moveEntry(page, selectedEntry(page), by));
+}
+
+void TsystemForm::switchLayout(TSystemPage page) {
+  TSheet& sheet = grid(page).sheet();
+  std::swap(sheet.currentCol, sheet.currentRow);
+  const int selected = selectedEntry(page);
+  editor_.setRowWise(page, !editor_.rowWise(page));
+  const int field = sheet.currentCol;
+  showPage(page, editor_.entryAt(page, editor_.rowWise(page) ? field : selected + 2,
+                                 editor_.rowWise(page) ? selected + 2 : field));
+}
+
+void TsystemForm::commitChanges(TSystemPage page) {
+  editor_.commit(page);
+  updateButtons();
+}
+
+void TsystemForm::discardChanges(TSystemPage page) {
+  editor_.discard(page);
+  if (page == TSystemPage::rules) showDates();
+  showPage(page, -1);
+}
+
+void TsystemForm::editSymbolsAsText() {
+  std::string text = editor_.symbolsText();
+  if (!editAsText(folder_.empty() ? std::string() : folder_ + "SystemControls.INI", languageFile_,
+                  textEditorPopupMenu_, text)) {
+    return;
+  }
+  const TSheet& sheet = grid(TSystemPage::symbols).sheet();
+  editor_.setSymbolsText(text, sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
+  showPage(TSystemPage::symbols, -1);
+}
+
+// ---- Date range ----
+
+void TsystemForm::showDates() {
+  showingDates_ = true;
+  fromDateTimePicker->setDateTime(editor_.FromPicker());
+  toDateTimePicker->setDateTime(editor_.ToPicker());
+  daysComboBox->setText(std::to_string(editor_.Days()));
+  showingDates_ = false;
+  updateButtons();
+}
+
+void TsystemForm::fromDateChanged() {
+  if (showingDates_) return;
+  editor_.fromDateChanged(fromDateTimePicker->dateTime());
+  showDates();
+}
+
+void TsystemForm::toDateChanged() {
+  if (showingDates_) return;
+  editor_.toDateChanged(toDateTimePicker->dateTime());
+  showDates();
+}
+
+void TsystemForm::daysChanged() {
+  if (showingDates_) return;
+  int days = 0;
+  try {
+    days = std::stoi(daysComboBox->text());
+  } catch (const std::exception&) {
+    return;
+  }
+  editor_.daysChanged(days);
+  showDates();
+}

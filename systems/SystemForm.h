@@ -1,0 +1,112 @@
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/ChildForm.h"
+#include "systems/SystemEditor.h"
+
+class TButton;
+class TComboBox;
+class TDateTimePicker;
+class TPageControl;
+class TPanel;
+class TPopupMenu;
+class TPortfolioTable;
+class TSheetPanel;
+class TassetPickForm;
+class TsystemProgressForm;
+struct IActiveScript;
+
+// The "System" tab: the current portfolio's trading system in three grids
+// ("Rules", "Symbols", "Parameters"), edited in memory and written to the
+// portfolio's "System.INI" by saveView. It owns the run-progress window
+// through which the main window re-applies systems.
+class TsystemForm : public TChildForm {
+ public:
+  TsystemForm();
+  ~TsystemForm() override;
+
+  void setPortfolioTable(TPortfolioTable* table);
+  void setAssetPickForm(TassetPickForm* form) { assetPickForm_ = form; }
+  // The images of the grids' Boolean cells.
+  void setSheetImageList(HIMAGELIST images);
+  void setTextEditorPopupMenu(TPopupMenu* menu) { textEditorPopupMenu_ = menu; }
+  void loadTranslations(const std::string& languageFile) { languageFile_ = languageFile; }
+  void setActiveScript(IActiveScript* engine);
+  void clearView();
+  void loadView();
+  void saveView();
+  double getLatestChangeTime() const;
+  double getSystemAppliedTime();
+  int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
+                      const RECT& centreRect, bool hideAtEnd);
+  void hideProgressWindow();
+  void restoreProgressWindow(bool show);
+
+  const std::string& Folder() const { return folder_; }
+  int PortfolioSerial() const { return portfolioSerial_; }
+  TSystemEditor& Editor() { return editor_; }
+  TSheetPanel& grid(TSystemPage page) { return *pages_[static_cast<int>(page)].grid; }
+  TPageControl* pageControl;
+  TDateTimePicker* fromDateTimePicker;
+  TComboBox* daysComboBox;
+  TDateTimePicker* toDateTimePicker;
+
+  // The buttons of one page's control bar.
+  struct TPageControls {
+    TSheetPanel* grid = nullptr;
+    TButton* newBtn = nullptr;
+    TButton* deleteBtn = nullptr;
+    TButton* copyBtn = nullptr;
+    TButton* moveDownBtn = nullptr;
+    TButton* moveUpBtn = nullptr;
+    TButton* layoutBtn = nullptr;
+    TButton* discardBtn = nullptr;
+    TButton* commitBtn = nullptr;
+    TButton* extraBtn = nullptr;  // Renumber, Edit as text or Optimize
+    double rebuilt = 0;
+  };
+  TPageControls& controls(TSystemPage page) { return pages_[static_cast<int>(page)]; }
+
+  // The page actions, as their buttons run them.
+  void newEntry(TSystemPage page);
+  void copyEntry(TSystemPage page);
+  void deleteEntry(TSystemPage page);
+  void moveEntry(TSystemPage page, int by);
+  void switchLayout(TSystemPage page);
+  void commitChanges(TSystemPage page);
+  void discardChanges(TSystemPage page);
+  void editSymbolsAsText();
+  // Rebuilds a grid with the entry made current (-1: no current cell).
+  void showPage(TSystemPage page, int entry);
+
+ private:
+  TPanel& makePage(TSystemPage page, const std::string& caption);
+  void makeDateControls(TPanel& bar);
+  void onSheetRender(TSystemPage page);
+  void onCellValueEdited(TSystemPage page);
+  void onSheetKeyDown(TSystemPage page, WORD& key, TShiftState shift);
+  int selectedEntry(TSystemPage page);
+  std::vector<std::string> pickAssets(bool& cancelled);
+  void showDates();
+  void fromDateChanged();
+  void toDateChanged();
+  void daysChanged();
+  void updateButtons();
+
+  TSystemEditor editor_;
+  std::array<TPageControls, 3> pages_;
+  std::unique_ptr<TsystemProgressForm> progressForm_;
+  TPortfolioTable* portfolioTable_ = nullptr;
+  TassetPickForm* assetPickForm_ = nullptr;
+  TPopupMenu* textEditorPopupMenu_ = nullptr;
+  IActiveScript* scriptEngine_ = nullptr;
+  std::string folder_;
+  std::string languageFile_;
+  int portfolioSerial_ = 0;
+  double scriptTime_ = 0;
+  double appliedTime_ = 0;
+  bool showingDates_ = false;
+};

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "controls/SheetPanel.h"
+#include "model/PortableIniFile.h"
+#include "platform/DateTimePicker.h"
+#include "platform/StdControls.h"
+#include "sheet/Sheet.h"
+#include "systems/SystemForm.h"
+#include "tests/support/WindowTestSupport.h"
+#include "tests/systems/SystemPortfolio.h"
+
+namespace {
+
+class SystemWindow : public testing::Test, public SystemPortfolio {
+ protected:
+  void SetUp() override {
+    TSystem system;
+    addRule(system, "AAA", "X>FROM_DATE").setComment("buys daily");
+    addRule(system, "BBB", "1");
+    system.Symbols().addSymbol(-1, -1, 0);
+    system.Symbols().symbol(0)->setSymbol("S");
+    system.Symbols().symbol(0)->setDefinition("X*2");
+    system.setToDate(march(9));
+    system.setFromDate(march(2));
+    TPortableIniFile ini(portfolio->Folder() + "System.INI");
+    system.saveToIni(ini, {'.', ';'});
+  }
+};
+
+}  // namespace
+
+TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  ASSERT_TRUE(form.visible());
+  TSheet& rules = form.grid(TSystemPage::rules).sheet();
+  EXPECT_EQ(rules.getCellText(1, 4, false), "Condition");
+  EXPECT_EQ(rules.getCell(2, 4)->getEditText(), "X>FROM_DATE");
+  EXPECT_EQ(form.fromDateTimePicker->dateTime(), march(2));
+  EXPECT_EQ(form.daysComboBox->text(), "8");
+  EXPECT_FALSE(form.controls(TSystemPage::rules).commitBtn->enabled());
+  pumpFor(200);
+  captureClient(form.handle()).savePng("system-window-rules");
+
+  // Insert adds a parameter; Ctrl+Delete deletes the selected one at once.
+  TSheetPanel& params = form.grid(TSystemPage::params);
+  WORD key = VK_INSERT;
+  params.onSheetKeyDown(key, 0);
+  EXPECT_EQ(form.Editor().entryCount(TSystemPage::params), 1);
+  EXPECT_EQ(params.sheet().currentCol, 2);
+  key = VK_DELETE;
+  params.onSheetKeyDown(key, ssCtrl);
+  EXPECT_EQ(form.Editor().entryCount(TSystemPage::params), 0);
+
+  // Editing only the dates enables the commit of the Rules page.
+  form.fromDateTimePicker->setDateTime(march(4));
+  form.fromDateTimePicker->onChange();
+  EXPECT_EQ(form.daysComboBox->text(), "6");
+  EXPECT_TRUE(form.controls(TSystemPage::rules).commitBtn->enabled());
+  form.controls(TSystemPage::rules).discardBtn->performClick();
+  EXPECT_EQ(form.fromDateTimePicker->dateTime(), march(2));
+  EXPECT_FALSE(form.controls(TSystemPage::rules).commitBtn->enabled());
+
+  form.controls(TSystemPage::rules).layoutBtn->performClick();
+  EXPECT_TRUE(form.Editor().rowWise(TSystemPage::rules));
+  EXPECT_EQ(rules.getCell(4, 2)->getEditText(), "X>FROM_DATE");
+
+  form.controls(TSystemPage::symbols).copyBtn->setEnabled(true);
+  form.grid(TSystemPage::symbols).sheet().currentCol = 2;
+  form.grid(TSystemPage::symbols).sheet().currentRow = 2;
+  form.copyEntry(TSystemPage::symbols);
+  form.saveView();
+  TPortableIniFile ini(portfolio->Folder() + "System.INI");
+  EXPECT_EQ(ini.readInteger("Symbol", "Count", 0), 2);
+  EXPECT_EQ(ini.readFloat("Range", "FromDate", 0), march(2) + 0.5);
+}
