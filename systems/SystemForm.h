@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+
 #include <array>
 #include <memory>
 #include <string>
