@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "controls/SheetPanel.h"
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/ExtControls.h"
+#include "platform/FloatingPoint.h"
+#include "platform/Form.h"
+#include "platform/StdControls.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/QuoteEditor.h"
+
+namespace {
+
+TFormOptions editorOptions() {
+  TFormOptions options;
+  options.caption = "Quotes";
+  options.clientWidth = 520;
+  options.clientHeight = 200;
+  return options;
+}
+
+}  // namespace
+
+TEST(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries) {
+  setExtendedPrecision();
+  TSampleWorkFolder sample;
+  const std::string priceFile = sample.quotes + "Q.TXT";
+  writeWholeFile(priceFile, "20240102,1,2\r\n20240103,3,4\r\n");
+  const std::string folder = sample.folios + "7\\";
+  int32_t serials = 0;
+  TPortfolio maker{serials};
+  ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
+  TPortfolioTable table;
+  ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+  table.setCurrentIndex(0);
+  ASSERT_EQ(table.current()->newAsset("Stock", "STK", false, "YYYYMMDD,O,C", priceFile, "EUR"), 0);
+  TAsset* asset = table.current()->assets(0);
+
+  TForm form(editorOptions());
+  TQuoteEditor& editor = form.add<TQuoteEditor>();
+  editor.setAlign(TAlign::client);
+  form.showModeless();
+  std::string message;
+  editor.onMessage = [&](const std::string& text) { message = text; };
+  int committed = 0;
+  editor.onCommitted = [&] { ++committed; };
+  editor.showQuotes(&table, asset, -1, -1);
+  TSheet& sheet = editor.quotesPanel().sheet();
+  ASSERT_EQ(sheet.getColCount(), 3);
+  EXPECT_EQ(sheet.getCellText(1, 1, false), "Date");
+  EXPECT_EQ(sheet.getCellText(3, 1, false), "Close");
+  EXPECT_FALSE(editor.quoteCommitEditsBtn().enabled());
+
+  sheet.setCurrentCell(3, 2);
+  sheet.setSelection(3, 2, 3, 3);
+  editor.quoteArgEdit().setText("2");
+  editor.quoteArithmetic(TQuoteEditorRows::multiplyOperation);
+  EXPECT_EQ(sheet.getCellNumber(3, 3), 8);
+  EXPECT_TRUE(editor.quoteCommitEditsBtn().enabled());
+  sheet.setCurrentCell(1, 2);
+  editor.quoteNewBtnClick();  // an unavailable row, dropped at commit
+  EXPECT_EQ(sheet.getRowCount(), 4);
+  pumpFor(100);
+  captureWindow(form.handle()).savePng("quote-editor");
+  editor.quoteCommitEditsBtnClick();
+  EXPECT_EQ(committed, 1);
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\n20240103,3,8\n");
+  EXPECT_EQ(sheet.getRowCount(), 3);
+
+  sheet.setCurrentCell(1, 2);
+  sheet.setSelection(1, 2, 3, 3);
+  editor.quoteDelBtnClick();
+  editor.quoteCommitEditsBtnClick();
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(committed, 1);
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\n20240103,3,8\n");
+}

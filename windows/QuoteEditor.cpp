@@ -1,0 +1,296 @@
+#include "windows/QuoteEditor.h"
+
+#include <algorithm>
+
+#include "controls/SheetPanel.h"
+#include "controls/SpinButton.h"
+#include "controls/ThresholdText.h"
+#include "model/Asset.h"
+#include "model/LanguageStrings.h"
+#include "model/PortfolioTable.h"
+#include "platform/Colors.h"
+#include "platform/ExtControls.h"
+#include "platform/StdControls.h"
+#include "sheet/Cell.h"
+#include "sheet/ValueCells.h"
+
+namespace {
+
+constexpr int headerRow = 1;
+constexpr int firstRow = 2;
+constexpr std::uint8_t numberKind = 1;
+constexpr std::uint8_t stringKind = 2;
+constexpr std::uint8_t dateKind = 3;
+constexpr std::uint8_t unavailableState = 2;
+constexpr int dateHeader = 7;
+constexpr int firstFieldHeader = 8;
+
+}  // namespace
+
+TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
+  setBevelOuter(TBevelCut::none);
+  quoteEdControlBar_ = &add<TPanel>();
+  quoteEdControlBar_->setAlign(TAlign::top);
+  quoteEdControlBar_->setBounds(0, 0, 500, 28);
+  int left = 2;
+  auto button = [&](const char* caption, const char* hint, int width, std::function<void()> action) {
+    TToolButton& made = quoteEdControlBar_->add<TToolButton>(caption);
+    made.hint = hint;
+    made.setBounds(left, 2, width, 24);
+    made.setEnabled(false);
+    made.onClick = std::move(action);
+    left += width + 2;
+    return &made;
+  };
+  quoteNewBtn_ = button("New", "New", 36, [this] { quoteNewBtnClick(); });
+  quoteDelBtn_ = button("Del", "Delete", 30, [this] { quoteDelBtnClick(); });
+  quoteUnavailableBtn_ = button("N/A", "Clear", 30, [this] { quoteUnavailableBtnClick(); });
+  left += 6;
+  quoteSortDescendingBtn_ = button("Z-A", "Sort descending", 30, [this] { quoteSort(false); });
+  quoteSortAscendingBtn_ = button("A-Z", "Sort ascending", 30, [this] { quoteSort(true); });
+  left += 6;
+  quoteAddBtn_ = button("+", "Add", 22, [this] { quoteArithmetic(TQuoteEditorRows::addOperation); });
+  quoteSubBtn_ = button("-", "Subtract", 22, [this] { quoteArithmetic(TQuoteEditorRows::subtractOperation); });
+  quoteMulBtn_ = button("*", "Multiply", 22, [this] { quoteArithmetic(TQuoteEditorRows::multiplyOperation); });
+  quoteDivBtn_ = button("/", "Divide", 22, [this] { quoteArithmetic(TQuoteEditorRows::divideOperation); });
+  quoteArgEdit_ = &quoteEdControlBar_->add<TEdit>();
+  quoteArgEdit_->setBounds(left, 3, 70, 21);
+  quoteArgEdit_->setText("0");
+  quoteArgEdit_->onExit = [this] {
+    double x = 0;
+    if (!thresholdTextToFloat(quoteArgEdit_->text(), x)) x = 0;
+    quoteArgEdit_->setText(thresholdFloatToString(x));
+  };
+  quoteArgUpDown_ = &quoteEdControlBar_->add<TSpinButton>();
+  quoteArgUpDown_->setBounds(left + 70, 3, 16, 21);
+  // The spin button repeats on its own schedule, floored and ended when
+  // the button is released, capture is lost or the window goes.
+  quoteArgUpDown_->onSpin = [this](int direction) {
+    double x = 0;
+    if (!thresholdTextToFloat(quoteArgEdit_->text(), x)) x = 0;
+    quoteArgEdit_->setText(thresholdFloatToString(x + direction));
+    const int end = static_cast<int>(quoteArgEdit_->text().size());
+    quoteArgEdit_->setSelection(end, end);
+  };
+  left += 96;
+  quoteDiscardEditsBtn_ = button("Discard", "Discard changes", 50, [this] { quoteDiscardEditsBtnClick(); });
+  quoteCommitEditsBtn_ = button("Commit", "Commit changes", 50, [this] { quoteCommitEditsBtnClick(); });
+
+  quotesPanel_ = &add<TSheetPanel>();
+  quotesPanel_->setAlign(TAlign::client);
+  quotesPanel_->setMultiSelect(true);
+  quotesPanel_->setColsSizable(true);
+  quotesPanel_->setRowsSizable(false);
+  quotesPanel_->setInnerSizable(false);
+  quotesPanel_->setShowGridLines(true);
+  quotesPanel_->setShowCellErrors(false);
+  quotesPanel_->setDefaultMaxDecimals(6);
+  quotesPanel_->setDefaultFixedDecimals(false);
+  quotesPanel_->setDefaultColWidth(85);
+  quotesPanel_->setShowColCoords(false);
+  quotesPanel_->setShowRowCoords(false);
+  quotesPanel_->setDefaultRowHeight(-1);
+  quotesPanel_->setSheetVisible(false);
+  quotesPanel_->onSheetKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key == VK_INSERT) {
+      key = 0;
+      quoteNewBtnClick();
+    } else if (key == VK_DELETE && (shift & ssCtrl)) {
+      key = 0;
+      quoteDelBtnClick();
+    }
+  };
+}
+
+TQuoteEditor::~TQuoteEditor() {
+  // The cells live in the blocks: they go first.
+  quotesPanel_->sheet().clearCells();
+}
+
+void TQuoteEditor::showQuotes(TPortfolioTable* table, TAsset* asset, int col, int row) {
+  table_ = table;
+  asset_ = asset;
+  if (asset)
+    rows_.load(asset->Prices(), static_cast<uint16_t>(asset->priceFormatFields()));
+  else
+    rows_.clear();
+  renderRows();
+  TSheet& sheet = quotesPanel_->sheet();
+  const bool inside = col >= 1 && col <= rows_.columnCount() && row >= firstRow && row < firstRow + rows_.rowCount();
+  sheet.setCurrentCell(inside ? col : -1, inside ? row : -1);
+  quotesPanel_->refresh();
+  quotesPanelRender();
+}
+
+void TQuoteEditor::renderRows() {
+  TSheet& sheet = quotesPanel_->sheet();
+  quotesPanel_->onRender = nullptr;
+  quotesPanel_->onCellValueEdited = nullptr;
+  const int left = sheet.leftCol;
+  const int top = sheet.topRow;
+  quotesPanel_->setSheetVisible(false);
+  sheet.clearCells();
+  dateBlock_ = {};
+  valueBlock_ = {};
+  sheet.setFixedRows(0);
+  if (asset_) {
+    const int columns = rows_.columnCount();
+    const int records = rows_.rowCount();
+    sheet.setColCount(columns);
+    sheet.setRowCount(records + 1);
+    for (int column = 1; column <= columns; ++column) {
+      sheet.setCurrentCell(column, headerRow);
+      const int header = column == 1 ? dateHeader : firstFieldHeader + rows_.fieldOfColumn(column - 1);
+      sheet.setCurrentCellContent(stringKind, commonString(header), 0);
+    }
+    sheet.setFixedRows(1);
+    if (records > 0) {
+      // Two allocations for the whole grid, however long the series.
+      if (columns > 1) sheet.createCellRange(numberKind, alignRight, valueBlock_, RECT{2, firstRow, columns, records + 1});
+      sheet.createCellRange(dateKind, 0, dateBlock_, RECT{1, firstRow, 1, records + 1});
+      for (int row = 0; row < records; ++row)
+        for (int column = 0; column < columns; ++column) {
+          auto* cell = static_cast<TCellDouble*>(sheet.getCell(column + 1, row + firstRow));
+          const TQuoteEditorRows::TCell& value = rows_.cell(column, row);
+          if (value.state == TQuoteEditorRows::cellValid)
+            cell->setValue(static_cast<double>(value.value));
+          else
+            cell->setState(unavailableState);
+          if (value.changed) {
+            sheet.setSelection(column + 1, row + firstRow, column + 1, row + firstRow);
+            sheet.setSelectionFillColor(clRed);
+          }
+        }
+    }
+    quotesPanel_->setMaxVisibleRow(records + 1);
+    sheet.leftCol = left;
+    sheet.topRow = top;
+    quotesPanel_->setSheetVisible(true);
+  } else {
+    sheet.setRowCount(1);
+  }
+  quotesPanel_->onRender = [this] { quotesPanelRender(); };
+  quotesPanel_->onCellValueEdited = [this] { quotesPanelCellValueEdited(); };
+}
+
+void TQuoteEditor::quotesPanelRender() {
+  const TSheet& sheet = quotesPanel_->sheet();
+  const bool withAsset = asset_ != nullptr;
+  const int row = sheet.currentRow;
+  const bool current = withAsset && sheet.currentCol >= 1 && row >= 1 && row <= rows_.rowCount() + 1;
+  const bool inData = current && row > 1;
+  quoteNewBtn_->setEnabled(withAsset);
+  quoteSortAscendingBtn_->setEnabled(current);
+  quoteSortDescendingBtn_->setEnabled(current);
+  for (TToolButton* button : {quoteDelBtn_, quoteUnavailableBtn_, quoteAddBtn_, quoteSubBtn_, quoteMulBtn_, quoteDivBtn_})
+    button->setEnabled(inData);
+  quoteDiscardEditsBtn_->setEnabled(withAsset && rows_.modified());
+  quoteCommitEditsBtn_->setEnabled(withAsset && rows_.modified());
+}
+
+void TQuoteEditor::quotesPanelCellValueEdited() {
+  TSheet& sheet = quotesPanel_->sheet();
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  if (col < 1 || row < firstRow || row >= firstRow + rows_.rowCount()) return;
+  if (sheet.cellHasValue(col, row)) rows_.setValue(col - 1, row - firstRow, sheet.getCellNumber(col, row));
+  sheet.setSelection(col, row, col, row);
+  sheet.setSelectionFillColor(clRed);
+  quotesPanelRender();
+}
+
+RECT TQuoteEditor::selectedRows() const {
+  const TSheet& sheet = quotesPanel_->sheet();
+  RECT selection = sheet.selection;
+  if (selection.left < 1 || selection.top < 1)
+    selection = RECT{sheet.currentCol, sheet.currentRow, sheet.currentCol, sheet.currentRow};
+  // To the rows class's coordinates: columns and rows from 0 below the header.
+  return RECT{selection.left - 1, selection.top - firstRow, selection.right - 1, selection.bottom - firstRow};
+}
+
+void TQuoteEditor::quoteNewBtnClick() {
+  if (!asset_) return;
+  TSheet& sheet = quotesPanel_->sheet();
+  int row = sheet.currentRow;
+  if (row < firstRow || row >= firstRow + rows_.rowCount()) row = std::max(firstRow, std::min(sheet.topRow, firstRow + rows_.rowCount()));
+  rows_.insertUnavailableRow(row - firstRow);
+  renderRows();
+  sheet.setCurrentCell(1, row);
+  quotesPanel_->refresh();
+  quotesPanelRender();
+}
+
+void TQuoteEditor::quoteDelBtnClick() {
+  TSheet& sheet = quotesPanel_->sheet();
+  const int col = std::max(1, sheet.currentCol);
+  const int row = std::max(firstRow, sheet.currentRow);
+  const int bottom = std::max(row, static_cast<int>(sheet.selection.bottom));
+  if (!rows_.deleteRows(row - firstRow, bottom - firstRow)) return;
+  renderRows();
+  sheet.setCurrentCell(col, std::min(row, rows_.rowCount() + 1));
+  quotesPanel_->refresh();
+  quotesPanelRender();
+}
+
+void TQuoteEditor::quoteUnavailableBtnClick() {
+  const RECT area = selectedRows();
+  if (!rows_.markUnavailable(area.left, area.top, area.right, area.bottom)) return;
+  const TSheet& sheet = quotesPanel_->sheet();
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  renderRows();
+  quotesPanel_->sheet().setCurrentCell(col, row);
+  quotesPanel_->refresh();
+  quotesPanelRender();
+}
+
+void TQuoteEditor::quoteSort(bool ascending) {
+  TSheet& sheet = quotesPanel_->sheet();
+  const int key = sheet.currentCol - 1;
+  const RECT area = selectedRows();
+  const bool block = area.top < area.bottom;
+  if (!rows_.sortRows(block ? area.top : 0, block ? area.bottom : rows_.rowCount() - 1, key, ascending)) return;
+  const int row = sheet.currentRow;
+  renderRows();
+  sheet.setCurrentCell(key + 1, row);
+  quotesPanel_->refresh();
+}
+
+void TQuoteEditor::quoteArithmetic(TQuoteEditorRows::TOperation operation) {
+  double a = 0;
+  if (!thresholdTextToFloat(quoteArgEdit_->text(), a)) return;
+  const RECT area = selectedRows();
+  if (!rows_.applyArithmetic(operation, a, area.left, area.top, area.right, area.bottom)) return;
+  TSheet& sheet = quotesPanel_->sheet();
+  const RECT selection = sheet.selection;
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  renderRows();
+  sheet.setCurrentCell(col, row);
+  sheet.setSelection(selection.left, selection.top, selection.right, selection.bottom);
+  quotesPanel_->refresh();
+  quotesPanelRender();
+}
+
+void TQuoteEditor::quoteDiscardEditsBtnClick() { showQuotes(table_, asset_, -1, -1); }
+
+void TQuoteEditor::quoteCommitEditsBtnClick() {
+  if (!table_ || !asset_) return;
+  const TSheet& sheet = quotesPanel_->sheet();
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  if (onBeforeCommit) onBeforeCommit();
+  const int result = rows_.commitAndSave(*asset_);
+  if (result == TQuoteEditorRows::commitNoValidRow) {
+    const std::string text = "Nothing to commit: a price history needs at least one row with a valid date.";
+    if (onMessage)
+      onMessage(text);
+    else
+      MessageBoxA(handle(), text.c_str(), commonString(4).c_str(), MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (asset_->priceHistoryInForexDir() && result == 0) table_->reloadForexTables({}, nullptr);
+  table_->rebuildDates();
+  showQuotes(table_, asset_, col, row);
+  if (onCommitted) onCommitted();
+}

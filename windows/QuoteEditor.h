@@ -1,0 +1,74 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Panel.h"
+#include "sheet/Sheet.h"
+#include "windows/QuoteEditorRows.h"
+
+class TAsset;
+class TEdit;
+class TPortfolioTable;
+class TSheetPanel;
+class TSpinButton;
+class TToolButton;
+
+// The quote editor tile's content: a tool bar over a grid of one asset's
+// quotes, edited there and committed into its price series and file.
+class TQuoteEditor : public TPanel {
+ public:
+  explicit TQuoteEditor(TControl* parent);
+  ~TQuoteEditor() override;
+
+  // Rebuilds the grid from the asset's series (nullptr: empty), dropping
+  // uncommitted edits; (col, row) becomes the current cell when inside.
+  void showQuotes(TPortfolioTable* table, TAsset* asset, int col, int row);
+
+  void quoteNewBtnClick();
+  void quoteDelBtnClick();
+  void quoteUnavailableBtnClick();
+  void quoteSort(bool ascending);
+  void quoteDiscardEditsBtnClick();
+  void quoteCommitEditsBtnClick();
+  void quoteArithmetic(TQuoteEditorRows::TOperation operation);
+
+  // Called before the series is replaced (the window stops the threads that
+  // read it) and after a commit (the window recomputes its views).
+  std::function<void()> onBeforeCommit;
+  std::function<void()> onCommitted;
+  // Tells the user why a commit was refused.
+  std::function<void(const std::string&)> onMessage;
+
+  const TQuoteEditorRows& rows() const { return rows_; }
+  TSheetPanel& quotesPanel() const { return *quotesPanel_; }
+  TEdit& quoteArgEdit() const { return *quoteArgEdit_; }
+  TToolButton& quoteCommitEditsBtn() const { return *quoteCommitEditsBtn_; }
+
+ private:
+  void renderRows();
+  void quotesPanelRender();
+  void quotesPanelCellValueEdited();
+  RECT selectedRows() const;
+
+  TPanel* quoteEdControlBar_;
+  TToolButton* quoteNewBtn_;
+  TToolButton* quoteDelBtn_;
+  TToolButton* quoteUnavailableBtn_;
+  TToolButton* quoteSortDescendingBtn_;
+  TToolButton* quoteSortAscendingBtn_;
+  TToolButton* quoteAddBtn_;
+  TToolButton* quoteSubBtn_;
+  TToolButton* quoteMulBtn_;
+  TToolButton* quoteDivBtn_;
+  TEdit* quoteArgEdit_;
+  TSpinButton* quoteArgUpDown_;
+  TToolButton* quoteDiscardEditsBtn_;
+  TToolButton* quoteCommitEditsBtn_;
+  TSheetPanel* quotesPanel_;
+  TQuoteEditorRows rows_;
+  TSheet::TCellBlock dateBlock_;
+  TSheet::TCellBlock valueBlock_;
+  TPortfolioTable* table_ = nullptr;
+  TAsset* asset_ = nullptr;
+};
