@@ -19,6 +19,7 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
+#include "systems/OptimizeForm.h"
 #include "systems/SystemProgressForm.h"
 
 namespace {
@@ -52,6 +53,7 @@ TsystemForm::TsystemForm() {
   makePage(TSystemPage::symbols, "Symbols");
   makePage(TSystemPage::params, "Parameters");
   progressForm_ = std::make_unique<TsystemProgressForm>();
+  optimizeForm_ = std::make_unique<ToptimizeForm>();
   clearView();
 }
 
@@ -79,8 +81,10 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   controls.layoutBtn = &barButton(bar, "Rowwise", left, 72);
   controls.discardBtn = &barButton(bar, "Discard changes", left, 100);
   controls.commitBtn = &barButton(bar, "Commit changes", left, 100);
-  const char* extra = page == TSystemPage::rules ? "Renumber" : page == TSystemPage::symbols ? "Edit as text" : "";
-  if (*extra != '\0') controls.extraBtn = &barButton(bar, extra, left, 80);
+  const char* extra = page == TSystemPage::rules     ? "Renumber"
+                      : page == TSystemPage::symbols ? "Edit as text"
+                                                     : "Optimize";
+  controls.extraBtn = &barButton(bar, extra, left, 80);
   if (page == TSystemPage::rules) makeDateControls(bar);
 
   TSheetPanel& grid = sheet.add<TSheetPanel>();
@@ -110,6 +114,8 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
     };
   } else if (page == TSystemPage::symbols) {
     controls.extraBtn->onClick = [this] { editSymbolsAsText(); };
+  } else {
+    controls.extraBtn->onClick = [this] { optimize(); };
   }
   return bar;
 }
@@ -310,7 +316,10 @@ void TsystemForm::updateButtons() {
     controls.layoutBtn->setEnabled(portfolio != nullptr);
     controls.commitBtn->setEnabled(modified);
     controls.discardBtn->setEnabled(modified);
-    if (controls.extraBtn != nullptr) controls.extraBtn->setEnabled(portfolio != nullptr && (page != TSystemPage::rules || count > 0));
+    const bool extra = page == TSystemPage::rules     ? count > 0
+                       : page == TSystemPage::symbols ? true
+                                                      : editor_.Edited().Params().optimisableCount() > 0;
+    controls.extraBtn->setEnabled(portfolio != nullptr && extra);
   }
 }
 
@@ -415,6 +424,12 @@ void TsystemForm::editSymbolsAsText() {
   const TSheet& sheet = grid(TSystemPage::symbols).sheet();
   editor_.setSymbolsText(text, sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
   showPage(TSystemPage::symbols, -1);
+}
+
+void TsystemForm::optimize() {
+  if (optimizeForm_->execute(portfolioTable_, &editor_.Edited(), scriptEngine_)) {
+    showPage(TSystemPage::params, selectedEntry(TSystemPage::params));
+  }
 }
 
 // ---- Date range ----

@@ -19,6 +19,7 @@ class TPopupMenu;
 class TPortfolioTable;
 class TSheetPanel;
 class TassetPickForm;
+class ToptimizeForm;
 class TsystemProgressForm;
 struct IActiveScript;
 
@@ -82,6 +83,7 @@ class TsystemForm : public TChildForm {
   void commitChanges(TSystemPage page);
   void discardChanges(TSystemPage page);
   void editSymbolsAsText();
+  void optimize();
   // Rebuilds a grid with the entry made current (-1: no current cell).
   void showPage(TSystemPage page, int entry);
 
@@ -102,6 +104,7 @@ class TsystemForm : public TChildForm {
   TSystemEditor editor_;
   std::array<TPageControls, 3> pages_;
   std::unique_ptr<TsystemProgressForm> progressForm_;
+  std::unique_ptr<ToptimizeForm> optimizeForm_;
   TPortfolioTable* portfolioTable_ = nullptr;
   TassetPickForm* assetPickForm_ = nullptr;
   TPopupMenu* textEditorPopupMenu_ = nullptr;

@@ -1,0 +1,247 @@
+#include "systems/OptimizeForm.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "controls/SheetPanel.h"
+#include "model/Directories.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/Application.h"
+#include "platform/CalendarDates.h"
+#include "platform/ComCtrls.h"
+#include "platform/DateTimePicker.h"
+#include "platform/FileSystem.h"
+#include "platform/StdControls.h"
+#include "sheet/Sheet.h"
+#include "systems/System.h"
+#include "systems/SystemProgress.h"
+
+namespace {
+
+constexpr std::uint8_t numberCell = 1;
+constexpr std::uint8_t textCell = 2;
+
+TFormOptions optimizeOptions() {
+  TFormOptions options;
+  options.caption = "Optimize";
+  options.clientWidth = 561;
+  options.clientHeight = 400;
+  options.stayOnTop = true;
+  return options;
+}
+
+template <class Control, class... Args>
+Control& placed(TForm& form, int left, int top, int width, int height, Args&&... args) {
+  Control& control = form.add<Control>(std::forward<Args>(args)...);
+  control.setBounds(left, top, width, height);
+  return control;
+}
+
+}  // namespace
+
+ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()) {
+  setConstraints(561, 350);
+  placed<TLabel>(*this, 8, 10, 60, 16, "Objective");
+  objectiveComboBox = &placed<TComboBox>(*this, 72, 6, 480, 24, TComboStyle::dropDown);
+  objectiveComboBox->onChange = [this] { updateExecute(); };
+  placed<TLabel>(*this, 8, 40, 60, 16, "From date");
+  fromDateTimePicker = &placed<TDateTimePicker>(*this, 72, 36, 110, 24);
+  placed<TLabel>(*this, 192, 40, 50, 16, "To date");
+  toDateTimePicker = &placed<TDateTimePicker>(*this, 246, 36, 110, 24);
+  fromDateTimePicker->onChange = [this] { updateExecute(); };
+  toDateTimePicker->onChange = [this] { updateExecute(); };
+  shuffleCheckBox = &placed<TCheckBox>(*this, 8, 68, 70, 20, "Shuffle");
+  shuffleCheckBox->onClick = [this] { updateExecute(); };
+  runsEdit = &placed<TEdit>(*this, 82, 66, 50, 22, "1");
+  runsEdit->onChange = [this] { updateExecute(); };
+  aggregationComboBox = &placed<TComboBox>(*this, 140, 66, 100, 24);
+  for (const char* kind : {"Median", "Mean", "Max", "Min"}) aggregationComboBox->addItem(kind);
+  aggregationComboBox->setItemIndex(0);
+  logCheckBox = &placed<TCheckBox>(*this, 8, 96, 50, 20, "Log");
+  logCheckBox->onClick = [this] { updateExecute(); };
+  logEdit = &placed<TEdit>(*this, 60, 94, 492, 22);
+  logEdit->onChange = [this] { updateExecute(); };
+
+  resultSheetPanel = &placed<TSheetPanel>(*this, 8, 124, 545, 200);
+  resultSheetPanel->setShowColCoords(false);
+  resultSheetPanel->setShowRowCoords(false);
+  resultSheetPanel->setMultiSelect(false);
+  resultSheetPanel->setShowCellErrors(false);
+  resultSheetPanel->setDefaultMaxDecimals(15);
+  resultSheetPanel->setFixedRows(1);
+  resultSheetPanel->setDefaultColWidth(545 / 4 - 2);
+  resultSheetPanel->onRender = [this] { updateOk(); };
+
+  progressBar = &placed<TProgressBar>(*this, 8, 332, 400, 18);
+  progressBar->setRange(0, 100);
+  placed<TLabel>(*this, 416, 334, 30, 16, "ETA");
+  etaValueLabel = &placed<TLabel>(*this, 450, 334, 100, 16, "0 : 00 : 00");
+  executeBitBtn = &placed<TButton>(*this, 8, 362, 100, 28, "&Execute");
+  executeBitBtn->onClick = [this] { executeBitBtnClick(); };
+  stopBitBtn = &placed<TButton>(*this, 116, 362, 100, 28, "&Stop");
+  stopBitBtn->onClick = [this] { stopBitBtn->setEnabled(false); };
+  okBtn = &placed<TButton>(*this, 224, 362, 100, 28, "&OK");
+  okBtn->onClick = [this] {
+    accepted_ = true;
+    close();
+  };
+  minimizeBtn = &placed<TButton>(*this, 332, 362, 100, 28, "&Minimize");
+  minimizeBtn->onClick = [] { ShowWindow(GetAncestor(GetActiveWindow(), GA_ROOTOWNER), SW_MINIMIZE); };
+  executeBitBtn->setEnabled(false);
+  stopBitBtn->setEnabled(false);
+  okBtn->setEnabled(false);
+
+  optimizer_.keepRunning = [this] {
+    application().processMessages();
+    return stopBitBtn->enabled();
+  };
+  optimizer_.showProgress = [this](long double fraction) { showProgress(fraction); };
+  optimizer_.resultsChanged = [this] { showResults(); };
+}
+
+ToptimizeForm::~ToptimizeForm() = default;
+
+bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IActiveScript* scriptEngine) {
+  TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+  if (system == nullptr || portfolio == nullptr) return false;
+  accepted_ = false;
+  workingCopy_ = std::make_unique<TSystem>();
+  if (workingCopy_->assign(system, false) != 0) return false;
+  workingCopy_->setSaveSoftTransactions(false);
+  portfolioTable_ = portfolioTable;
+  scriptEngine_ = scriptEngine;
+  double first = 0, last = 0;
+  bool firstFound = false, lastFound = false;
+  portfolio->firstQuoteDate(first, firstFound);
+  portfolio->lastQuoteDate(last, lastFound);
+  double from = workingCopy_->FromDate();
+  if (firstFound && from < first) from = first;
+  if (lastFound && from > last) from = last;
+  fromDateTimePicker->setDateTime(std::trunc(from));
+  toDateTimePicker->setDateTime(std::trunc(workingCopy_->ToDate()));
+  resultSheetPanel->sheet().portfolioTable = portfolioTable;
+  resultSheetPanel->sheet().setScriptEngine(scriptEngine, false);
+  showResults();
+  updateExecute();
+  showModal();
+
+  bool written = false;
+  const TSheet& sheet = resultSheetPanel->sheet();
+  const int col = sheet.currentCol;
+  if (accepted_ && col >= 2 && col <= 4) {
+    const TResult& result = col == 2 ? optimizer_.maxResult() : col == 3 ? optimizer_.minResult()
+                                                                          : optimizer_.lastResult();
+    int k = 0;
+    for (int i = 0; i < system->Params().count() && result.valid(); ++i) {
+      TSystemParameter& parameter = *system->Params().parameter(i);
+      if (!parameter.isOptimisable()) continue;
+      parameter.setValue(result.getValue(k++));
+      written = true;
+    }
+  }
+  workingCopy_.reset();
+  return written;
+}
+
+void ToptimizeForm::setRunning(bool running) {
+  for (TControl* control : {static_cast<TControl*>(objectiveComboBox), static_cast<TControl*>(fromDateTimePicker),
+                            static_cast<TControl*>(toDateTimePicker), static_cast<TControl*>(shuffleCheckBox),
+                            static_cast<TControl*>(runsEdit), static_cast<TControl*>(logCheckBox),
+                            static_cast<TControl*>(logEdit)}) {
+    control->setEnabled(!running);
+  }
+  stopBitBtn->setEnabled(running);
+  updateExecute();
+}
+
+void ToptimizeForm::executeBitBtnClick() {
+  if (!workingCopy_ || portfolioTable_ == nullptr) return;
+  THourglass hourglass;
+  TOptimizeSettings settings;
+  settings.objective = objectiveComboBox->text();
+  settings.fromDate = std::trunc(fromDateTimePicker->dateTime());
+  settings.toDate = std::trunc(toDateTimePicker->dateTime());
+  settings.shuffle = shuffleCheckBox->checked();
+  try {
+    settings.runs = std::max(1, std::stoi(runsEdit->text()));
+  } catch (const std::exception&) {
+    settings.runs = 1;
+  }
+  settings.aggregation = static_cast<TShuffleAggregation>(aggregationComboBox->itemIndex() + 1);
+  if (logCheckBox->checked()) settings.logFileName = expandPath(logEdit->text());
+  settings.temporaryRoot = expandPath("<TEMP>");
+  runStart_ = currentDateTime();
+  setRunning(true);
+  const int result = optimizer_.optimize(*portfolioTable_, *workingCopy_, scriptEngine_, settings);
+  setRunning(false);
+  showResults();
+  if (result == -4 && !optimizer_.logError().empty()) {
+    MessageBoxA(handle(), optimizer_.logError().c_str(), "Optimize", MB_OK | MB_ICONERROR);
+  }
+}
+
+void ToptimizeForm::showProgress(long double fraction) {
+  progressBar->setPosition(static_cast<int>(std::lround(100 * fraction)));
+  const long long seconds =
+      fraction > 0 ? std::llround((currentDateTime() - runStart_) * 86400 * (1 / fraction - 1)) : 0;
+  etaValueLabel->setText(TSystemProgress::etaText(seconds));
+}
+
+void ToptimizeForm::showResults() {
+  TSheet& sheet = resultSheetPanel->sheet();
+  const int currentCol = sheet.currentCol, currentRow = sheet.currentRow;
+  sheet.clearCells();
+  const char* const headers[] = {"Symbol", "Max", "Min", "Last"};
+  for (int col = 1; col <= 4; ++col) sheet.setCellContent(col, 1, 0, headers[col - 1], textCell);
+  sheet.setCellContent(1, 2, 0, "<OBJECTIVE>", textCell);
+  int row = 3;
+  if (workingCopy_) {
+    for (int i = 0; i < workingCopy_->Params().count(); ++i) {
+      const TSystemParameter& parameter = *workingCopy_->Params().parameter(i);
+      if (parameter.isOptimisable()) sheet.setCellContent(1, row++, 0, parameter.Symbol(), textCell);
+    }
+  }
+  const TResult* results[] = {&optimizer_.maxResult(), &optimizer_.minResult(), &optimizer_.lastResult()};
+  for (int col = 2; col <= 4; ++col) {
+    const TResult& result = *results[col - 2];
+    if (!result.valid()) continue;
+    auto number = [&](int at, long double x) {
+      sheet.setCellContent(col, at, 0, TOptimizer::logNumber(x), numberCell);
+    };
+    number(2, result.objective());
+    for (int k = 0; k < result.count(); ++k) number(3 + k, result.getValue(k));
+  }
+  sheet.currentCol = currentCol;
+  sheet.currentRow = currentRow;
+  resultSheetPanel->refresh();
+}
+
+void ToptimizeForm::updateExecute() {
+  bool enabled = portfolioTable_ != nullptr && portfolioTable_->current() != nullptr && !stopBitBtn->enabled() &&
+                 workingCopy_ && workingCopy_->Params().combinationCount() > 0 &&
+                 toDateTimePicker->dateTime() - fromDateTimePicker->dateTime() >= 1 &&
+                 !objectiveComboBox->text().empty();
+  if (enabled && shuffleCheckBox->checked()) {
+    try {
+      enabled = std::stoi(runsEdit->text()) > 0;
+    } catch (const std::exception&) {
+      enabled = false;
+    }
+  }
+  if (enabled && logCheckBox->checked()) {
+    const std::string path = expandPath(logEdit->text());
+    const size_t slash = path.find_last_of('\\');
+    enabled = slash != std::string::npos && slash + 1 < path.size() && folderExists(path.substr(0, slash));
+  }
+  executeBitBtn->setEnabled(enabled);
+  aggregationComboBox->setEnabled(shuffleCheckBox->checked() && !stopBitBtn->enabled());
+  updateOk();
+}
+
+void ToptimizeForm::updateOk() {
+  const int col = resultSheetPanel->sheet().currentCol;
+  const TResult* results[] = {&optimizer_.maxResult(), &optimizer_.minResult(), &optimizer_.lastResult()};
+  okBtn->setEnabled(!stopBitBtn->enabled() && col >= 2 && col <= 4 && results[col - 2]->valid());
+}

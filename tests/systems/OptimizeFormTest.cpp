@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "controls/SheetPanel.h"
+#include "platform/StdControls.h"
+#include "sheet/Sheet.h"
+#include "systems/OptimizeForm.h"
+#include "tests/support/WindowTestSupport.h"
+#include "tests/systems/SystemPortfolio.h"
+
+TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
+  SystemPortfolio folder;
+  setDirectory("<TEMP>", folder.sample.temporary.path());
+  TSystem system;
+  SystemPortfolio::addRule(system, "AAA", "X-FROM_DATE<DAYS");
+  system.Params().addParameter(-1, -1, 0);
+  TSystemParameter& days = *system.Params().parameter(0);
+  days.setSymbol("DAYS");
+  days.setHigh(4);
+  days.setSteps(5);
+  days.setValue(1);
+  system.setToDate(SystemPortfolio::march(9));
+  system.setFromDate(SystemPortfolio::march(2));
+
+  ToptimizeForm form;
+  TModalDriver driver(form, {[&] {
+                               EXPECT_FALSE(form.executeBitBtn->enabled());  // no objective yet
+                               form.objectiveComboBox->setText("DAYS*(5-DAYS)");
+                               form.updateExecute();
+                               ASSERT_TRUE(form.executeBitBtn->enabled());
+                               form.executeBitBtn->performClick();
+                             },
+                             [&] {
+                               EXPECT_EQ(form.Optimizer().simulations(), 5u);
+                               EXPECT_EQ(form.Optimizer().maxResult().objective(), 6);
+                               TSheet& sheet = form.resultSheetPanel->sheet();
+                               sheet.currentCol = 1;
+                               sheet.currentRow = 3;
+                               form.resultSheetPanel->refresh();
+                               EXPECT_FALSE(form.okBtn->enabled());  // the "Symbol" column
+                               sheet.currentCol = 2;
+                               form.resultSheetPanel->refresh();
+                               captureClient(form.handle()).savePng("optimize-dialog");
+                               ASSERT_TRUE(form.okBtn->enabled());
+                               form.okBtn->performClick();
+                             }});
+  EXPECT_TRUE(form.execute(&folder.table, &system, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_EQ(days.Value(), 2);  // the first of the two best: 2 * 3 and 3 * 2
+  EXPECT_EQ(folder.table.count(), 1);
+}
