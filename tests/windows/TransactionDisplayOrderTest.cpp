@@ -75,3 +75,16 @@ TEST_F(OrderedTransactions, AddedLinesFollowTheInsertionLineAndSurvivorsKeepThei
   order.keepAfterDeletion(before, portfolio.TransactionNumbers());
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 7, 4, 5, 6}));
 }
+
+TEST_F(OrderedTransactions, MergedLinesFollowTheAnchorAndLaterLinesMakeRoom) {
+  // Transactions 3 and 5 of the first asset merge into 6, anchored after line 4.
+  const std::vector<int32_t> before = portfolio.TransactionNumbers();
+  ASSERT_EQ(portfolio.addTransaction(0, 0, 45000, 2, 0, 0, "", "", true), 0);
+  ASSERT_EQ(portfolio.deleteTransaction(3), 0);
+  ASSERT_EQ(portfolio.deleteTransaction(5), 0);
+  const std::vector<int32_t>& after = portfolio.TransactionNumbers();
+  std::vector<bool> inView;
+  for (const int32_t number : after) inView.push_back(portfolio.findTransactionAsset(number) == portfolio.assets(0));
+  EXPECT_EQ(order.placeMerged(4, 1, before, after, inView), 1);  // transaction 1 kept its line
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 6, 4}));
+}
