@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/DirSelForm.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
 #include "chart/Source.h"
@@ -162,14 +163,17 @@ void TmainForm::placeMenuPanel() {
 }
 
 bool TmainForm::startDirsOK() {
-  // Until the directory set-up dialog exists, a missing directory cannot be
-  // chosen here: the user is told which one, and the program ends as it
-  // does when that dialog is cancelled.
-  const std::string missing = firstMissingStartDirectory();
-  if (missing.empty()) return true;
-  messageBox_.show(handle(), "Missing directory: " + missing + "\r\r" + getDirectory(missing), commonString(4),
-                   MB_OK | MB_ICONSTOP);
-  return false;
+  TdirSelForm dirSelForm(handle());
+  dirSelForm.setSelDirDlg(selDirDlg.get());
+  dirSelForm.loadTranslations(paths_.languageFileName);
+  if (dirSelForm.allDirsOK()) return true;
+  if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
+  if (!saveDirectoryTable(paths_.dirListFileName, "Directories")) {
+    messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName, commonString(4),
+                     MB_OK | MB_ICONSTOP);
+  }
+  refreshDataPaths(paths_);
+  return true;
 }
 
 void TmainForm::FormActivate() {

@@ -61,17 +61,10 @@ void applyDirectoryDefaults(const std::string& currentDirectory) {
 }
 
 const std::vector<std::string>& startDirectoryNames() {
-  static const std::vector<std::string> names = {"<DATA>",  "<FOLIOS>", "<DLISTS>", "<FOREX>",   "<QUOTES>", "<TEMP>",
-                                                 "<MACROS>", "<SCRIPTS>", "<BMPS>",  "<GALLERY>", "<WEBS>"};
+  static const std::vector<std::string> names = {"<DATA>",    "<FOLIOS>", "<DLISTS>", "<FOREX>",
+                                                 "<QUOTES>",  "<MACROS>", "<SCRIPTS>", "<GALLERY>",
+                                                 "<WEBS>",    "<BMPS>",   "<TEMP>"};
   return names;
-}
-
-std::string firstMissingStartDirectory() {
-  for (const std::string& name : startDirectoryNames()) {
-    const std::string folder = getDirectory(name);
-    if (folder.empty() || !folderExists(folder)) return name;
-  }
-  return {};
 }
 
 RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, SIZE screen) {

@@ -35,8 +35,6 @@ void applyDirectoryDefaults(const std::string& currentDirectory);
 // The placeholders every start needs as existing folders, in the order the
 // directory set-up tests and shows them.
 const std::vector<std::string>& startDirectoryNames();
-// The first of them that names no existing folder; empty when all exist.
-std::string firstMissingStartDirectory();
 
 // The window's bounds from section "MainWindow": on a first run it keeps its
 // place and shrinks to at most 1024 x 768; later it takes the stored size and

@@ -64,7 +64,6 @@ TEST(MainWindowSetup, EmptyDirectoriesGetUpperCaseDefaultsInsideTheFinalData) {
   applyDirectoryDefaults("c:\\work");
   EXPECT_EQ(getDirectory("<FOLIOS>"), "D:\\ELSEWHERE\\FOLIOS\\");
   EXPECT_EQ(getDirectory("<QUOTES>"), "E:\\Q\\");
-  EXPECT_EQ(firstMissingStartDirectory(), "<DATA>");
 
   TMainPaths paths = executablePaths("C:\\Program\\Kestrova.exe", "c:\\work");
   EXPECT_EQ(paths.dirListFileName, "c:\\work\\Kestrova.INI");

@@ -172,6 +172,20 @@ TEST(Program, AMissingDirectoryListIsReportedAndEndsTheProgram) {
   EXPECT_FALSE(fileExists(temporary.path() + "Kestrova.INI"));
 }
 
+TEST(Program, AMissingDirectoryOpensTheDirectorySetUpAndItsCancelEndsTheProgram) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string list = "[Directories]\r\n<GALLERY>=" + work + "DATA\\GALLERY\r\n<WEBS>=" + work + "NOWHERE\r\n";
+  writeWholeFile(work + "Kestrova.INI", list);
+  TProgram program(work);
+  HWND dialog = program.waitForWindow("Directories", 30000);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(program.windowTitled("Loaded portfolios"), nullptr);
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(10000));
+  EXPECT_EQ(readWholeFile(work + "Kestrova.INI"), list);
+}
+
 TEST(Program, ACloseDuringTheFirstActivationWaitsUntilTheLoadingEnds) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
