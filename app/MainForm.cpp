@@ -12,6 +12,7 @@
 #include "controls/GalleryForm.h"
 #include "controls/SelDirDlg.h"
 #include "model/Directories.h"
+#include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
@@ -84,6 +85,7 @@ void TmainForm::createComponents() {
   reloadBtn = speedButton("R", "Reload quotes", 0);
   reloadBtn->setEnabled(false);
   setupBtn = speedButton("D", "Directory setup", 26);
+  setupBtn->onClick = [this] { setupBtnClick(); };
   helpBtn = speedButton("?", "Help", 52);
 
   loadLogMemo = &add<TMemo>();
@@ -174,6 +176,34 @@ bool TmainForm::startDirsOK() {
   }
   refreshDataPaths(paths_);
   return true;
+}
+
+void TmainForm::setupBtnClick() {
+  if (activating_) return;
+  application().busy();
+  // Everything is saved first: a cancelled set-up goes on with the old
+  // directories, and an accepted one reloads from the new ones.
+  saveGUIoptions();
+  application().processMessages();
+  TdirSelForm dirSelForm(handle());
+  dirSelForm.setSelDirDlg(selDirDlg.get());
+  dirSelForm.loadTranslations(paths_.languageFileName);
+  application().available();
+  if (dirSelForm.execute(bounds())) {
+    THourglass hourglass;
+    if (!saveDirectoryTable(paths_.dirListFileName, "Directories")) {
+      messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName,
+                       commonString(4), MB_OK | MB_ICONSTOP);
+    }
+    // The files kept in <DATA> move with it.
+    refreshDataPaths(paths_);
+    portfolioTable->clear();
+    forexTables().clearTables();
+    loadFavorites();
+    updateMainTitleBar();
+    firstActivation = true;
+    FormActivate();
+  }
 }
 
 void TmainForm::FormActivate() {

@@ -103,6 +103,9 @@ class TmainForm : public TForm {
   void createTabs();
   void placeMenuPanel();
   bool startDirsOK();
+  // Lets the user change the named directories and reloads everything from
+  // the new ones when accepted.
+  void setupBtnClick();
   void loadPortfolios();
   void runFirstActivation();
   bool FormCloseQuery();
