@@ -1,0 +1,189 @@
+#include "app/DownloadLists.h"
+
+#include <algorithm>
+
+#include "app/MainWindowSetup.h"
+#include "controls/DownloadItem.h"
+#include "controls/DownloadListing.h"
+#include "model/Directories.h"
+#include "model/PlainText.h"
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+constexpr const char* listSection = "List";
+// Enough numbers for any real collection; the search ends there rather than
+// running on over a folder that refuses every new entry.
+constexpr int lastFreeNumber = 999999;
+
+std::string descriptorOf(const std::string& listFolder) { return listFolder + "0.INI"; }
+
+bool isItemFileName(const std::string& name) {
+  return name.size() > 4 && sameText(name.substr(name.size() - 4), ".INI") &&
+         positiveNumberName(name.substr(0, name.size() - 4)) > 0;
+}
+
+std::string withBackslash(const std::string& path) { return includeTrailingBackslash(upperCase(trimmedText(path))); }
+
+}  // namespace
+
+bool downloadListChecked(const std::string& listFolder) {
+  return TPortableIniFile(descriptorOf(listFolder)).readBool(listSection, "Checked", false);
+}
+
+void setDownloadListChecked(const std::string& listFolder, bool checked) {
+  TPortableIniFile ini(descriptorOf(listFolder));
+  ini.writeBool(listSection, "Checked", checked);
+  ini.updateFile();
+}
+
+void renameDownloadList(const std::string& listFolder, const std::string& name) {
+  TPortableIniFile ini(descriptorOf(listFolder));
+  // An empty value removes the key.
+  ini.writeString(listSection, "Name", trimmedText(name));
+  ini.updateFile();
+}
+
+bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
+  TDownloadItem item;
+  item.loadFromFile(itemFile);
+  const std::string trimmed = trimmedText(name);
+  if (trimmed == item.Name) return true;
+  item.Name = trimmed;
+  return item.saveToFile() == 0;
+}
+
+int newDownloadList(const std::string& root, const std::string& name) {
+  if (root.empty()) return -1;
+  for (int number = 1; number <= lastFreeNumber; ++number) {
+    const std::string folder = root + std::to_string(number) + "\\";
+    if (pathExists(root + std::to_string(number))) continue;
+    if (!forceFolders(folder)) return -1;
+    TPortableIniFile ini(descriptorOf(folder));
+    ini.writeString(listSection, "Name", name);
+    ini.updateFile();
+    if (!fileExists(descriptorOf(folder))) {
+      deleteTree(folder);
+      return -1;
+    }
+    return number;
+  }
+  return -1;
+}
+
+int copyDownloadList(const std::string& root, const std::string& sourceFolder) {
+  if (!folderExists(sourceFolder)) return -1;
+  const int number = newDownloadList(root, "");
+  if (number < 0) return -1;
+  const std::string folder = root + std::to_string(number) + "\\";
+  for (const TFoundFile& entry : findFiles(sourceFolder + "*")) {
+    if (entry.isFolder) continue;
+    if (!copyFile(sourceFolder + entry.name, folder + entry.name, false)) {
+      deleteTree(folder);
+      return -1;
+    }
+  }
+  return number;
+}
+
+int copyDownloadItem(const std::string& itemFile, const std::string& targetFolder) {
+  if (!folderExists(targetFolder)) return -1;
+  for (int number = 1; number <= lastFreeNumber; ++number) {
+    const std::string target = targetFolder + std::to_string(number) + ".INI";
+    if (pathExists(target)) continue;
+    return copyFile(itemFile, target, false) ? number : -1;
+  }
+  return -1;
+}
+
+bool isProtectedDataPath(const std::string& dataPath) {
+  const std::string path = withBackslash(dataPath);
+  // Only a full path can be judged; a root ("C:\", "\\SERVER\SHARE\") holds everything.
+  if (path.size() < 3 || !(path[1] == ':' || path.starts_with("\\\\"))) return true;
+  if (path.size() == 3 && path[1] == ':') return true;
+  if (path.starts_with("\\\\") && std::count(path.begin() + 2, path.end(), '\\') <= 2) return true;
+  const std::string resolved = withBackslash(fullPathName(path));
+  for (const std::string& name : startDirectoryNames()) {
+    const std::string named = withBackslash(getDirectory(name));
+    if (named.empty()) continue;
+    if (named.starts_with(path) || named.starts_with(resolved)) return true;
+  }
+  return false;
+}
+
+TClearResult clearDownloadItem(const std::string& itemFile) {
+  TDownloadItem item;
+  item.loadFromFile(itemFile);
+  const std::string dataPath = trimmedText(item.DataPath);
+  if (!dataPath.empty()) {
+    if (folderExists(dataPath)) {
+      if (isProtectedDataPath(dataPath)) return TClearResult::refused;
+      if (!deleteDirContents(includeTrailingBackslash(dataPath))) return TClearResult::fileKept;
+    } else if (fileExists(dataPath)) {
+      deleteFile(dataPath);
+    }
+    if (fileExists(dataPath)) return TClearResult::fileKept;
+  }
+  item.LastUpdate = 0;
+  return item.saveToFile() == 0 ? TClearResult::cleared : TClearResult::saveFailed;
+}
+
+bool deleteDownloadList(const std::string& listFolder) {
+  deleteTree(listFolder);
+  return !pathExists(listFolder);
+}
+
+bool deleteDownloadItem(const std::string& itemFile) {
+  deleteFile(itemFile);
+  return !pathExists(itemFile);
+}
+
+bool zapItemRemarks(const std::string& itemFile) {
+  TDownloadItem item;
+  item.loadFromFile(itemFile);
+  if (item.Remarks.empty()) return true;
+  item.Remarks.clear();
+  return item.saveToFile() == 0;
+}
+
+int zapListRemarks(const std::string& listFolder) {
+  int failures = 0;
+  for (const std::string& file : downloadItemFiles(listFolder))
+    if (!zapItemRemarks(file)) ++failures;
+  return failures;
+}
+
+std::vector<std::string> downloadItemFiles(const std::string& listFolder) {
+  std::vector<std::string> files;
+  for (const TFoundFile& entry : findFiles(listFolder + "*.INI"))
+    if (!entry.isFolder && isItemFileName(entry.name)) files.push_back(listFolder + entry.name);
+  return files;
+}
+
+std::string downloadQueueText(const std::vector<std::string>& paths) {
+  std::string text;
+  for (const std::string& path : paths) text += upperCase(path) + '\n';
+  return text;
+}
+
+void sortDownloadRows(std::vector<TPickRow>& rows, int key, int columnCount) {
+  const int column = std::abs(key) - 1;
+  if (key == 0 || column >= columnCount) return;
+  const auto textOf = [column](const TPickRow& row) {
+    return column < static_cast<int>(row.texts.size()) ? upperCase(row.texts[column]) : std::string();
+  };
+  std::stable_sort(rows.begin(), rows.end(), [&](const TPickRow& a, const TPickRow& b) {
+    return key > 0 ? textOf(a) < textOf(b) : textOf(b) < textOf(a);
+  });
+}
+
+int nextSortKey(int currentKey, int column) { return std::abs(currentKey) == column + 1 ? -currentKey : column + 1; }
+
+std::string confirmationText(const std::string& singular, const std::string& plural,
+                             const std::vector<std::string>& selectedCaptions) {
+  if (selectedCaptions.size() == 1 && !selectedCaptions[0].empty())
+    return singular + "\n\n\"" + selectedCaptions[0] + "\"";
+  return plural + "?";
+}

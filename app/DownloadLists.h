@@ -1,0 +1,68 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "controls/PickList.h"
+
+// The Downloads window's work on the lists and items on disk, without the
+// window. A list is a folder N (N > 0) of the lists root holding "0.INI"; an
+// item is a file M.INI (M > 0) of a list folder. Folders are given with their
+// trailing backslash.
+
+// Section "List" of "0.INI": the Checked mark (false when missing) and its writing.
+bool downloadListChecked(const std::string& listFolder);
+void setDownloadListChecked(const std::string& listFolder, bool checked);
+// Trimmed; an empty name removes the key, so the list reads "?" again.
+void renameDownloadList(const std::string& listFolder, const std::string& name);
+// Trimmed; the file is saved only when the name changed. False when saving failed.
+bool renameDownloadItem(const std::string& itemFile, const std::string& name);
+
+// Makes the first free list folder N (N from 1) with its "0.INI" naming it;
+// the new number, or -1 when nothing could be made (nothing is left behind).
+int newDownloadList(const std::string& root, const std::string& name);
+// A new list holding copies of every file of the source folder (not its
+// sub-folders); -1, with the new folder removed, when any step failed.
+int copyDownloadList(const std::string& root, const std::string& sourceFolder);
+// Copies an item file into the first free number K of the target list; K, or
+// -1 when no number is free or the copy failed.
+int copyDownloadItem(const std::string& itemFile, const std::string& targetFolder);
+
+// A data path whose deletion would take the user's own folders with it: a
+// drive or share root, a relative or empty path, or any named directory or a
+// folder holding one.
+bool isProtectedDataPath(const std::string& dataPath);
+
+enum class TClearResult { cleared, fileKept, refused, saveFailed };
+// Deletes what the item's data path names (a folder's contents, or a file)
+// and marks the item never updated. A protected path is refused untouched;
+// the item keeps its date whenever its data could not all be removed.
+TClearResult clearDownloadItem(const std::string& itemFile);
+
+// The folder and everything in it; true only when the folder is gone.
+bool deleteDownloadList(const std::string& listFolder);
+// The item file only (its downloaded data stays); true when it is gone.
+bool deleteDownloadItem(const std::string& itemFile);
+
+// Clears the item's remarks and saves it when it had any; false when saving failed.
+bool zapItemRemarks(const std::string& itemFile);
+// The same for every numbered item of a list; the number of failures.
+int zapListRemarks(const std::string& listFolder);
+
+// The numbered item files of a list folder, as listed by the file system.
+std::vector<std::string> downloadItemFiles(const std::string& listFolder);
+
+// What Fetchmoor is handed: each path upper-cased and followed by a line
+// feed, in the order given, with no carriage return.
+std::string downloadQueueText(const std::vector<std::string>& paths);
+
+// Sorts rows by key: column index + 1, negative for descending; every column
+// compares as case-insensitive text (dates too, by their text). A key beyond
+// columnCount leaves the order.
+void sortDownloadRows(std::vector<TPickRow>& rows, int key, int columnCount);
+// The header-click rule: the current column reverses, another starts ascending.
+int nextSortKey(int currentKey, int column);
+
+// The question before a clear or delete: the singular text and the quoted
+// caption for one named row, else the plural text and "?".
+std::string confirmationText(const std::string& singular, const std::string& plural,
+                             const std::vector<std::string>& selectedCaptions);

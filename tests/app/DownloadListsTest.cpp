@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "app/DownloadLists.h"
+#include "app/MainWindowSetup.h"
+#include "controls/DownloadItem.h"
+#include "controls/DownloadListing.h"
+#include "model/Directories.h"
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+std::string upperRoot(const TTemporaryFolder& folder) { return upperCase(folder.path()) + "DLISTS\\"; }
+
+void writeItem(const std::string& file, const std::string& name, const std::string& dataPath, double lastUpdate,
+               std::vector<std::string> remarks = {}) {
+  TDownloadItem item;
+  item.fileName = file;
+  item.Name = name;
+  item.DataPath = dataPath;
+  item.LastUpdate = lastUpdate;
+  item.Remarks = std::move(remarks);
+  ASSERT_EQ(item.saveToFile(), 0);
+}
+
+double lastUpdateOf(const std::string& file) {
+  TDownloadItem item;
+  item.loadFromFile(file);
+  return item.LastUpdate;
+}
+
+}  // namespace
+
+TEST(DownloadLists, ListsAreMadeCopiedRenamedCheckedAndDeleted) {
+  TTemporaryFolder folder;
+  const std::string root = upperRoot(folder);
+  ASSERT_EQ(newDownloadList(root, "New list"), 1);
+  forceFolders(root + "2");  // a folder without "0.INI" still takes its number
+  ASSERT_EQ(newDownloadList(root, "New list"), 3);
+  const std::string first = root + "1\\";
+  writeItem(first + "1.INI", "Alpha", "", 0);
+  writeItem(first + "0.TXT", "not an item", "", 0);
+  renameDownloadList(first, "  Shares ");
+  setDownloadListChecked(first, true);
+
+  const int copy = copyDownloadList(root, first);
+  ASSERT_EQ(copy, 4);
+  EXPECT_TRUE(fileExists(root + "4\\1.INI"));
+  EXPECT_TRUE(fileExists(root + "4\\0.TXT"));
+  EXPECT_TRUE(downloadListChecked(root + "4\\"));  // the descriptor is copied as it is
+  EXPECT_EQ(copyDownloadList(root, root + "9\\"), -1);
+
+  renameDownloadList(root + "3\\", "");
+  std::vector<std::string> names;
+  for (const TPickRow& row : listDownloadLists(root)) names.push_back(row.texts[0]);
+  EXPECT_EQ(names, (std::vector<std::string>{"Shares", "?", "Shares"}));
+
+  EXPECT_EQ(copyDownloadItem(first + "1.INI", first), 2);
+  EXPECT_EQ(downloadItemFiles(first).size(), 2u);
+  EXPECT_TRUE(renameDownloadItem(first + "2.INI", " Beta "));
+  TDownloadItem renamed;
+  renamed.loadFromFile(first + "2.INI");
+  EXPECT_EQ(renamed.Name, "Beta");
+
+  EXPECT_TRUE(deleteDownloadItem(first + "2.INI"));
+  EXPECT_TRUE(deleteDownloadList(root + "4\\"));
+  EXPECT_FALSE(pathExists(root + "4"));
+}
+
+TEST(DownloadLists, ClearingRefusesTheUsersOwnFoldersAndKeepsTheDateOfDataThatStays) {
+  TTemporaryFolder folder;
+  const std::string root = upperRoot(folder);
+  const std::string data = upperCase(folder.path()) + "DATA\\";
+  forceFolders(data + "QUOTES");
+  writeWholeFile(data + "QUOTES\\IBM.TXT", "prices");
+  writeWholeFile(folder.path() + "EMPTY.INI", "[Directories]\r\n");
+  loadDirectoryTable(folder.path() + "EMPTY.INI", "Directories");
+  setDirectory("<DATA>", data);
+  setDirectory("<QUOTES>", data + "QUOTES");
+  const std::string list = root + "1\\";
+  forceFolders(list);
+  const std::string own = folder.path() + "OWN\\";
+  forceFolders(own + "SUB");
+  writeWholeFile(own + "SUB\\A.TXT", "a");
+
+  writeItem(list + "1.INI", "quotes", data + "QUOTES", 45000);
+  writeItem(list + "2.INI", "above data", folder.path(), 45000);
+  writeItem(list + "3.INI", "drive", "C:\\", 45000);
+  writeItem(list + "4.INI", "own folder", own, 45000);
+  writeItem(list + "5.INI", "gone", folder.path() + "NOWHERE.TXT", 45000);
+  EXPECT_EQ(clearDownloadItem(list + "1.INI"), TClearResult::refused);
+  EXPECT_EQ(clearDownloadItem(list + "2.INI"), TClearResult::refused);
+  EXPECT_EQ(clearDownloadItem(list + "3.INI"), TClearResult::refused);
+  EXPECT_TRUE(fileExists(data + "QUOTES\\IBM.TXT"));
+  EXPECT_EQ(lastUpdateOf(list + "1.INI"), 45000);
+  EXPECT_EQ(clearDownloadItem(list + "4.INI"), TClearResult::cleared);
+  EXPECT_TRUE(folderExists(own));
+  EXPECT_FALSE(pathExists(own + "SUB"));
+  EXPECT_EQ(lastUpdateOf(list + "4.INI"), 0);
+  EXPECT_EQ(clearDownloadItem(list + "5.INI"), TClearResult::cleared);
+
+  // A data file held open cannot go: the item keeps its date.
+  const std::string busy = folder.path() + "BUSY.TXT";
+  writeWholeFile(busy, "held");
+  writeItem(list + "6.INI", "held", busy, 45000);
+  HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(clearDownloadItem(list + "6.INI"), TClearResult::fileKept);
+  CloseHandle(held);
+  EXPECT_EQ(lastUpdateOf(list + "6.INI"), 45000);
+
+  writeItem(list + "7.INI", "remarks", "", 0, {"1=bad line"});
+  EXPECT_EQ(zapListRemarks(list), 0);
+  TDownloadItem zapped;
+  zapped.loadFromFile(list + "7.INI");
+  EXPECT_TRUE(zapped.Remarks.empty());
+  writeWholeFile(folder.path() + "EMPTY.INI", "[Directories]\r\n");
+  loadDirectoryTable(folder.path() + "EMPTY.INI", "Directories");
+}
+
+TEST(DownloadLists, QueueTextSortingAndConfirmation) {
+  EXPECT_EQ(downloadQueueText({"c:\\Lists\\3\\", "c:\\Lists\\7\\"}), "C:\\LISTS\\3\\\nC:\\LISTS\\7\\\n");
+  EXPECT_EQ(downloadQueueText({}), "");
+
+  std::vector<TPickRow> rows(3);
+  rows[0].texts = {"b", "X", "EUR", "12/01/2024"};
+  rows[1].texts = {"A", "y", "USD", "02/03/2025"};
+  rows[2].texts = {"c", "z", "CHF", ""};
+  sortDownloadRows(rows, 4, 4);  // by the date text, not the date
+  EXPECT_EQ(rows[0].texts[0], "c");
+  EXPECT_EQ(rows[1].texts[0], "A");
+  sortDownloadRows(rows, -1, 4);
+  EXPECT_EQ(rows[0].texts[0], "c");
+  EXPECT_EQ(rows[2].texts[0], "A");
+  sortDownloadRows(rows, 2, 1);  // lists sort by name only
+  EXPECT_EQ(rows[0].texts[0], "c");
+  EXPECT_EQ(nextSortKey(2, 1), -2);
+  EXPECT_EQ(nextSortKey(-2, 1), 2);
+  EXPECT_EQ(nextSortKey(2, 3), 4);
+
+  EXPECT_EQ(confirmationText("Delete list", "Delete selected lists", {"Bonds"}), "Delete list\n\n\"Bonds\"");
+  EXPECT_EQ(confirmationText("Delete list", "Delete selected lists", {""}), "Delete selected lists?");
+  EXPECT_EQ(confirmationText("Delete list", "Delete selected lists", {"a", "b"}), "Delete selected lists?");
+}
