@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/DirSelForm.h"
+#include "app/DownloaderLink.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
 #include "chart/Source.h"
@@ -203,6 +204,14 @@ void TmainForm::setupBtnClick() {
     updateMainTitleBar();
     firstActivation = true;
     FormActivate();
+    // Fetchmoor reads the same directory list; a running one is told.
+    try {
+      TDownloaderHost host;
+      host.connect = [this](bool onlyIfRunning) { return connectDownloader(onlyIfRunning, handle()); };
+      TDownloaderLink(host).reloadDirList();
+    } catch (const EDownloaderCall& error) {
+      messageBox_.show(handle(), error.what(), commonString(4), MB_OK | MB_ICONSTOP);
+    }
   }
 }
 
