@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "controls/AssetPickForm.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/Directories.h"
@@ -75,6 +76,21 @@ TtransactionForm::TtransactionForm() {
   moveDownBtn_ = button("Down", "Down / Right", 40, nullptr);
   moveDownBtn_->onClick = [this] { moveClick(1); };
   renumberBtn_ = button("Renumber", "Renumber", 62, &TtransactionForm::renumberBtnClick);
+  rowWiseBtn_ = button("Rows", "Rowwise", 36, nullptr);
+  rowWiseBtn_->checkButton = true;
+  rowWiseBtn_->group = 1;
+  rowWiseBtn_->setDown(true);
+  rowWiseBtn_->onClick = [this] { setRowWise(true); };
+  colWiseBtn_ = button("Cols", "Columnwise", 34, nullptr);
+  colWiseBtn_->checkButton = true;
+  colWiseBtn_->group = 1;
+  colWiseBtn_->onClick = [this] { setRowWise(false); };
+  showCellErrorsBtn_ = button("Err", "Show errors", 28, nullptr);
+  showCellErrorsBtn_->checkButton = true;
+  showCellErrorsBtn_->onClick = [this] { sheetPanel_->setShowCellErrors(showCellErrorsBtn_->down()); };
+  fixedBtn_ = button("Fix", "Fixed fields", 28, &TtransactionForm::fixedBtnClick);
+  fixedBtn_->checkButton = true;
+  fixedBtn_->setDown(true);
   wholePortfolioBtn_ = button("All", "All in portfolio", 30, &TtransactionForm::wholePortfolioBtnClick);
   wholePortfolioBtn_->checkButton = true;
   assetComboBox_ = &controlBar_->add<TComboBox>(TComboStyle::dropDownList);
@@ -145,9 +161,13 @@ void TtransactionForm::loadView() {
   {
     const TPortableIniFile ini(folder_ + controlsFile);
     rowWise_ = ini.readBool("GridDirectionControls", "RowWise", rowWise_);
-    sheetPanel_->setShowCellErrors(ini.readBool("GridErrors", "Show", sheetPanel_->showCellErrors()));
+    showCellErrorsBtn_->setDown(ini.readBool("GridErrors", "Show", showCellErrorsBtn_->down()));
+    sheetPanel_->setShowCellErrors(showCellErrorsBtn_->down());
     autoCompleteBtn_->setDown(ini.readBool("AutoComplete", "On", autoCompleteBtn_->down()));
     fixedFieldsOn_ = ini.readBool("SetupControls", "FixedOn", fixedFieldsOn_);
+    fixedBtn_->setDown(fixedFieldsOn_);
+    rowWiseBtn_->setDown(rowWise_);
+    colWiseBtn_->setDown(!rowWise_);
     wholePortfolioBtn_->setDown(ini.readBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down()));
   }
   order_.loadFromTransactions(*shown);
@@ -182,6 +202,7 @@ void TtransactionForm::recomputeSheet() {
 void TtransactionForm::updateAssetPickers() {
   assetComboBox_->clear();
   comboAssets_.clear();
+  assetOrder_.clear();
   TPortfolio* shown = portfolio();
   if (!shown) return;
   std::vector<std::pair<int, int>> entries;
@@ -192,6 +213,9 @@ void TtransactionForm::updateAssetPickers() {
   }
   std::stable_sort(entries.begin(), entries.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
+  assetOrder_.clear();
+  for (const auto& [order, index] : entries) assetOrder_.emplace_back(index, order);
+  if (assetPickForm_) assetPickForm_->listAssets(shown, assetOrder_);
   for (const auto& [order, index] : entries) {
     const TAsset* asset = shown->assets(index);
     assetComboBox_->addItem(asset->Name().empty() ? asset->Symbol() : asset->Name());
@@ -297,24 +321,61 @@ void TtransactionForm::onSheetRender() {
 void TtransactionForm::addBtnClick() {
   TPortfolio* shown = portfolio();
   if (!shown || shown->assetCount() == 0) return;
-  const int assetIndex = shown->assetCount() == 1 ? 0 : shown->currentAssetIndex();
-  if (!shown->assets(assetIndex)) return;
-  const int insertionLine = selectedTransaction() >= 0 ? currentLine() : firstLine + lineCount() - 1;
-  const int32_t anchor = builder_->transactionOnLine(insertionLine);
-  const int field = currentField();
-  captureOrder();
-  if (shown->addTransaction(assetIndex, 0, currentDateTime(), 1, 0, 0, "", "", true) != 0) {
-    showTransactions(-1, -1);
-    return;
+  // The target assets: the only one, the current one, or those ticked in
+  // the picker (one new line each) in the whole-portfolio view.
+  std::vector<int> targets;
+  if (shown->assetCount() == 1) {
+    targets.push_back(0);
+  } else if (!wholePortfolioBtn_->down()) {
+    targets.push_back(shown->currentAssetIndex());
+  } else if (assetPickForm_) {
+    assetPickForm_->listAssets(shown, assetOrder_);
+    if (!assetPickForm_->execute()) return;
+    for (int index = assetPickForm_->getFirstAssetIndex(); index >= 0; index = assetPickForm_->getNextAssetIndex())
+      targets.push_back(index);
+  } else {
+    targets.push_back(shown->currentAssetIndex());
   }
-  const std::vector<int32_t>& numbers = shown->TransactionNumbers();
-  const int newPosition = static_cast<int>(numbers.size()) - 1;
-  const auto anchorAt = std::find(numbers.begin(), numbers.end(), anchor);
-  order_.placeAdded(newPosition, anchorAt == numbers.end() ? -1 : static_cast<int>(anchorAt - numbers.begin()),
-                    insertionLine, wholePortfolioBtn_->down(), static_cast<int>(numbers.size()));
-  showTransactions(-1, -1);
-  showWithCurrent(numbers[newPosition], field);
+  int insertionLine = selectedTransaction() >= 0 ? currentLine() : firstLine + lineCount() - 1;
+  const int field = currentField();
+  int32_t added = -1;
+  for (const int assetIndex : targets) {
+    if (!shown->assets(assetIndex)) break;
+    const int32_t anchor = builder_->transactionOnLine(insertionLine);
+    captureOrder();
+    if (shown->addTransaction(assetIndex, 0, currentDateTime(), 1, 0, 0, "", "", true) != 0) {
+      showTransactions(-1, -1);
+      return;
+    }
+    const std::vector<int32_t>& numbers = shown->TransactionNumbers();
+    const int newPosition = static_cast<int>(numbers.size()) - 1;
+    const auto anchorAt = std::find(numbers.begin(), numbers.end(), anchor);
+    order_.placeAdded(newPosition, anchorAt == numbers.end() ? -1 : static_cast<int>(anchorAt - numbers.begin()),
+                      insertionLine, wholePortfolioBtn_->down(), static_cast<int>(numbers.size()));
+    added = numbers[newPosition];
+    showTransactions(-1, -1);
+    ++insertionLine;
+  }
+  if (added >= 0) showWithCurrent(added, field);
   sheetPanel_->setFocus();
+}
+
+void TtransactionForm::setRowWise(bool rowWise) {
+  rowWiseBtn_->setDown(rowWise);
+  colWiseBtn_->setDown(!rowWise);
+  if (rowWise == rowWise_) return;
+  const TSheet& sheet = sheetPanel_->sheet();
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  captureOrder();
+  rowWise_ = rowWise;
+  showTransactions(row, col);
+}
+
+void TtransactionForm::fixedBtnClick() {
+  fixedFieldsOn_ = fixedBtn_->down();
+  const TSheet& sheet = sheetPanel_->sheet();
+  showTransactions(sheet.currentCol, sheet.currentRow);
 }
 
 void TtransactionForm::delSelectedClick() {

@@ -13,6 +13,7 @@ class TPortfolio;
 class TPortfolioTable;
 class TSheetPanel;
 class TToolButton;
+class TassetPickForm;
 class TTransactionSheet;
 class TdelTransForm;
 class TsumTransForm;
@@ -28,6 +29,7 @@ class TtransactionForm : public TChildForm {
   ~TtransactionForm() override;
 
   void setPortfolioTable(TPortfolioTable* table);
+  void setAssetPickForm(TassetPickForm* picker) { assetPickForm_ = picker; }
   void loadTranslations(const std::string& languageFile) { languageFile_ = languageFile; }
   void clearView();
   void loadView();
@@ -45,10 +47,16 @@ class TtransactionForm : public TChildForm {
   void renumberBtnClick();
   void firstDateBtnClick();
   void wholePortfolioBtnClick();
+  // Rebuilds in the other layout, the current cell's column and row exchanged.
+  void setRowWise(bool rowWise);
+  void fixedBtnClick();
 
   TSheetPanel& sheetPanel() const { return *sheetPanel_; }
   TToolButton& autoCompleteBtn() const { return *autoCompleteBtn_; }
   TToolButton& wholePortfolioBtn() const { return *wholePortfolioBtn_; }
+  TToolButton& rowWiseBtn() const { return *rowWiseBtn_; }
+  TToolButton& fixedBtn() const { return *fixedBtn_; }
+  bool rowWise() const { return rowWise_; }
   TComboBox& assetComboBox() const { return *assetComboBox_; }
   TdelTransForm& delTransForm();
   TsumTransForm& sumTransForm();
@@ -58,7 +66,6 @@ class TtransactionForm : public TChildForm {
 
  private:
   TPortfolio* portfolio() const;
-  bool rowWise() const { return rowWise_; }
   int currentLine() const;
   int currentField() const;
   // Makes the line showing the transaction current, keeping the field.
@@ -81,6 +88,11 @@ class TtransactionForm : public TChildForm {
   TToolButton* moveDownBtn_;
   TToolButton* renumberBtn_;
   TToolButton* wholePortfolioBtn_;
+  TToolButton* rowWiseBtn_;
+  TToolButton* colWiseBtn_;
+  TToolButton* showCellErrorsBtn_;
+  TToolButton* fixedBtn_;
+  TassetPickForm* assetPickForm_ = nullptr;
   TComboBox* assetComboBox_;
   TSheetPanel* sheetPanel_;
   std::unique_ptr<TFieldTable> fieldTable_;
@@ -89,6 +101,7 @@ class TtransactionForm : public TChildForm {
   std::unique_ptr<TsumTransForm> sumTransForm_;
   TTransactionDisplayOrder order_;
   std::vector<int> comboAssets_;  // asset index of each list entry
+  std::vector<std::pair<int, int>> assetOrder_;  // (asset index, display order) in list order
   TPortfolioTable* portfolioTable_ = nullptr;
   std::string folder_;
   std::string languageFile_;

@@ -95,9 +95,17 @@ TEST_F(TransactionWindow, ShowsAnAssetOrTheWholePortfolioAddsAfterTheLastLineAnd
   pumpFor(100);
   captureWindow(main.handle()).savePng("transactions-window");
 
+  // Column-wise, each transaction is a column.
+  form->setRowWise(false);
+  TSheet& sheet = form->sheetPanel().sheet();
+  EXPECT_EQ(sheet.getCellText(1, 2, false), "Date");
+  EXPECT_EQ(sheet.getCellInteger(3, 1), 2);
+
   // The order and the controls are kept with the portfolio.
   form->saveView();
   form->loadView();
   EXPECT_TRUE(form->wholePortfolioBtn().down());
+  EXPECT_FALSE(form->rowWise());
+  form->setRowWise(true);
   EXPECT_EQ(shownNumbers(*form), expected);
 }
