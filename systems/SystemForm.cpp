@@ -95,6 +95,9 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   grid.setRowsSizable(true);
   grid.setMultiSelect(false);
   controls.grid = &grid;
+  const size_t fields = TSystemEditor::fieldHeaders(page).size();
+  controls.fieldWidths.assign(fields, -1);
+  controls.fieldHeights.assign(fields, -1);
   grid.onRender = [this, page] { onSheetRender(page); };
   grid.onCellValueEdited = [this, page] { onCellValueEdited(page); };
   grid.onSheetKeyDown = [this, page](WORD& key, TShiftState shift) { onSheetKeyDown(page, key, shift); };
@@ -215,6 +218,7 @@ void TsystemForm::loadView() {
   {
     TPortableIniFile ini(folder_ + "System.INI");
     editor_.Edited().loadFromIni(ini, userSeparators());
+    readSizes(ini);
   }
   editor_.loadedFromFile();
   showDates();
@@ -225,8 +229,10 @@ void TsystemForm::loadView() {
 
 void TsystemForm::saveView() {
   if (folder_.empty()) return;
+  for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
   TPortableIniFile ini(folder_ + "System.INI");
   editor_.Edited().saveToIni(ini, userSeparators());
+  writeSizes(ini);
   if (ini.updateFile()) editor_.loadedFromFile();
 }
 
@@ -265,6 +271,7 @@ void TsystemForm::showPage(TSystemPage page, int entry) {
   grid.setFixedRows(byRow ? 1 : fixedFields);
   grid.setFixedCols(byRow ? fixedFields : 1);
   controls.layoutBtn->setText(byRow ? "Columnwise" : "Rowwise");
+  applySizes(page);
   sheet.setTopLeft(topLeft);
   if (entry >= 0 && entry < editor_.entryCount(page)) {
     const int current = entry + 2;
@@ -320,6 +327,99 @@ void TsystemForm::updateButtons() {
                        : page == TSystemPage::symbols ? true
                                                       : editor_.Edited().Params().optimisableCount() > 0;
     controls.extraBtn->setEnabled(portfolio != nullptr && extra);
+  }
+}
+
+// ---- Cell sizes ----
+
+namespace {
+
+const char* const sizeSectionBases[] = {"Rule", "Symbol", "Param"};
+
+TSystemEntryTable& entriesOf(TSystem& system, TSystemPage page) {
+  if (page == TSystemPage::rules) return system.Rules();
+  if (page == TSystemPage::symbols) return system.Symbols();
+  return system.Params();
+}
+
+}  // namespace
+
+void TsystemForm::applySizes(TSystemPage page) {
+  TPageControls& controls = pages_[static_cast<int>(page)];
+  TSheet& sheet = controls.grid->sheet();
+  sheet.clearSizes();
+  const bool byRow = editor_.rowWise(page);
+  const std::vector<int>& fieldSizes = byRow ? controls.fieldWidths : controls.fieldHeights;
+  for (size_t field = 0; field < fieldSizes.size(); ++field) {
+    if (fieldSizes[field] <= 0) continue;
+    const int place = static_cast<int>(field) + 1;
+    byRow ? sheet.setColWidth(place, fieldSizes[field]) : sheet.setRowHeight(place, fieldSizes[field]);
+  }
+  if (byRow && controls.fixedHeight > 0) sheet.setRowHeight(1, controls.fixedHeight);
+  if (!byRow && controls.fixedWidth > 0) sheet.setColWidth(1, controls.fixedWidth);
+  const TSystemEntryTable& entries = entriesOf(editor_.Edited(), page);
+  for (int entry = 0; entry < entries.count(); ++entry) {
+    const int size = byRow ? entries.items(entry)->RowHeight() : entries.items(entry)->ColWidth();
+    if (size > 0) byRow ? sheet.setRowHeight(entry + 2, size) : sheet.setColWidth(entry + 2, size);
+  }
+}
+
+void TsystemForm::takeSizes(TSystemPage page) {
+  TPageControls& controls = pages_[static_cast<int>(page)];
+  const TSheet& sheet = controls.grid->sheet();
+  const bool byRow = editor_.rowWise(page);
+  // A size left at the grid's default stays -1, so that a saved view
+  // follows later changes of the default and an untouched entry is not
+  // stamped as changed.
+  auto colWidth = [&](int col) {
+    const int width = sheet.getColWidth(col);
+    return width == sheet.getDefaultColWidth() ? -1 : width;
+  };
+  auto rowHeight = [&](int row) {
+    const int height = sheet.getRowHeight(row);
+    return height == sheet.getDefaultRowHeight() ? -1 : height;
+  };
+  std::vector<int>& fieldSizes = byRow ? controls.fieldWidths : controls.fieldHeights;
+  for (size_t field = 0; field < fieldSizes.size(); ++field) {
+    const int place = static_cast<int>(field) + 1;
+    fieldSizes[field] = byRow ? colWidth(place) : rowHeight(place);
+  }
+  (byRow ? controls.fixedHeight : controls.fixedWidth) = byRow ? rowHeight(1) : colWidth(1);
+  TSystemEntryTable& entries = entriesOf(editor_.Edited(), page);
+  for (int entry = 0; entry < entries.count(); ++entry) {
+    if (byRow) {
+      entries.items(entry)->setRowHeight(rowHeight(entry + 2));
+    } else {
+      entries.items(entry)->setColWidth(colWidth(entry + 2));
+    }
+  }
+}
+
+void TsystemForm::readSizes(const TPortableIniFile& ini) {
+  for (int page = 0; page < 3; ++page) {
+    TPageControls& controls = pages_[static_cast<size_t>(page)];
+    const std::string base = sizeSectionBases[page];
+    controls.fixedWidth = ini.readInteger(base + "FieldWidths", "Fixed", controls.fixedWidth);
+    controls.fixedHeight = ini.readInteger(base + "FieldHeights", "Fixed", controls.fixedHeight);
+    for (size_t field = 0; field < controls.fieldWidths.size(); ++field) {
+      const std::string key = std::to_string(field + 1);
+      controls.fieldWidths[field] = ini.readInteger(base + "FieldWidths", key, controls.fieldWidths[field]);
+      controls.fieldHeights[field] = ini.readInteger(base + "FieldHeights", key, controls.fieldHeights[field]);
+    }
+  }
+}
+
+void TsystemForm::writeSizes(TPortableIniFile& ini) const {
+  for (int page = 0; page < 3; ++page) {
+    const TPageControls& controls = pages_[static_cast<size_t>(page)];
+    const std::string base = sizeSectionBases[page];
+    ini.writeInteger(base + "FieldWidths", "Fixed", controls.fixedWidth);
+    ini.writeInteger(base + "FieldHeights", "Fixed", controls.fixedHeight);
+    for (size_t field = 0; field < controls.fieldWidths.size(); ++field) {
+      const std::string key = std::to_string(field + 1);
+      ini.writeInteger(base + "FieldWidths", key, controls.fieldWidths[field]);
+      ini.writeInteger(base + "FieldHeights", key, controls.fieldHeights[field]);
+    }
   }
 }
 
@@ -395,6 +495,7 @@ void TsystemForm::moveEntry(TSystemPage page, int by) {
 }
 
 void TsystemForm::switchLayout(TSystemPage page) {
+  takeSizes(page);
   TSheet& sheet = grid(page).sheet();
   std::swap(sheet.currentCol, sheet.currentRow);
   const int selected = selectedEntry(page);

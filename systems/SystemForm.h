@@ -16,6 +16,7 @@ class TDateTimePicker;
 class TPageControl;
 class TPanel;
 class TPopupMenu;
+class TPortableIniFile;
 class TPortfolioTable;
 class TSheetPanel;
 class TassetPickForm;
@@ -71,6 +72,12 @@ class TsystemForm : public TChildForm {
     TButton* commitBtn = nullptr;
     TButton* extraBtn = nullptr;  // Renumber, Edit as text or Optimize
     double rebuilt = 0;
+    // Sizes of the fixed row (row-wise) or column (column-wise) and of each
+    // field's column or row; -1 keeps the grid's default.
+    int fixedWidth = -1;
+    int fixedHeight = -1;
+    std::vector<int> fieldWidths;
+    std::vector<int> fieldHeights;
   };
   TPageControls& controls(TSystemPage page) { return pages_[static_cast<int>(page)]; }
 
@@ -100,6 +107,10 @@ class TsystemForm : public TChildForm {
   void toDateChanged();
   void daysChanged();
   void updateButtons();
+  void applySizes(TSystemPage page);
+  void takeSizes(TSystemPage page);
+  void readSizes(const TPortableIniFile& ini);
+  void writeSizes(TPortableIniFile& ini) const;
 
   TSystemEditor editor_;
   std::array<TPageControls, 3> pages_;

@@ -67,6 +67,8 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   EXPECT_TRUE(form.Editor().rowWise(TSystemPage::rules));
   EXPECT_EQ(rules.getCell(4, 2)->getEditText(), "X>FROM_DATE");
 
+  rules.setColWidth(2, 150);  // the Condition field, row-wise
+  EXPECT_EQ(form.getSystemAppliedTime(), 0);  // edited since loaded: to be applied again
   form.controls(TSystemPage::symbols).copyBtn->setEnabled(true);
   form.grid(TSystemPage::symbols).sheet().currentCol = 2;
   form.grid(TSystemPage::symbols).sheet().currentRow = 2;
@@ -75,4 +77,12 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   TPortableIniFile ini(portfolio->Folder() + "System.INI");
   EXPECT_EQ(ini.readInteger("Symbol", "Count", 0), 2);
   EXPECT_EQ(ini.readFloat("Range", "FromDate", 0), march(2) + 0.5);
+  EXPECT_EQ(ini.readInteger("RuleFieldWidths", "2", 0), 150);
+  EXPECT_EQ(ini.readInteger("RuleFieldWidths", "3", 0), -1);
+
+  TsystemForm reloaded;
+  reloaded.setPortfolioTable(&table);
+  reloaded.Editor().setRowWise(TSystemPage::rules, true);
+  reloaded.loadView();
+  EXPECT_EQ(reloaded.grid(TSystemPage::rules).sheet().getColWidth(2), 150);
 }
