@@ -852,7 +852,8 @@ void TPriceChart::graphMouseMove(TShiftState shift, int x, int y) {
   if (shift & ssLeft) graph_->moveMeasure(x, y);
   if (crossHairMode_) {
     lastCrossHair_ = {x, y};
-    graph_->moveCrossHair(x, y);
+    // While a computation shows the hourglass the cross-hair rests.
+    if (graph_->cursor() == emptyCursor) graph_->moveCrossHair(x, y);
   }
   double value = 0;
   if (onCrossHairMoved && x >= 0 && x <= graph_->clientWidth() && xValueAt(x, value)) {
@@ -897,6 +898,7 @@ void TPriceChart::setCrossHair(bool on) {
   if (crossHairMode_ == on) return;
   crossHairMode_ = on;
   if (on) {
+    graph_->setCursor(emptyCursor);
     POINT mouse;
     GetCursorPos(&mouse);
     ScreenToClient(graph_->handle(), &mouse);

@@ -14,6 +14,10 @@ namespace {
 const char* const controlProperty = "KestrovaControl";
 const char* const ownClassName = "KestrovaWindow";
 
+void showCursor(LPCSTR cursor) {
+  SetCursor(cursor == emptyCursor ? nullptr : LoadCursorA(nullptr, cursor ? cursor : reinterpret_cast<LPCSTR>(IDC_ARROW)));
+}
+
 void registerOwnClass(WNDPROC procedure) {
   static const bool registered = [procedure] {
     WNDCLASSEXA windowClass{};
@@ -176,7 +180,7 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           return TRUE;
         }
         if (cursor_ || !originalProcedure_) {
-          SetCursor(LoadCursorA(nullptr, cursor_ ? cursor_ : reinterpret_cast<LPCSTR>(IDC_ARROW)));
+          showCursor(cursor_);
           return TRUE;
         }
       }
@@ -498,8 +502,7 @@ void TControl::setCursor(LPCSTR systemCursor) {
   cursor_ = systemCursor;
   // Shows the new cursor at once when the mouse rests over the control.
   POINT at;
-  if (window_ && GetCursorPos(&at) && WindowFromPoint(at) == window_ && !application().isBusy())
-    SetCursor(LoadCursorA(nullptr, cursor_ ? cursor_ : reinterpret_cast<LPCSTR>(IDC_ARROW)));
+  if (window_ && GetCursorPos(&at) && WindowFromPoint(at) == window_ && !application().isBusy()) showCursor(cursor_);
 }
 
 bool TControl::tabStop() const { return window_ && (GetWindowLongA(window_, GWL_STYLE) & WS_TABSTOP); }

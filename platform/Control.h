@@ -37,6 +37,10 @@ struct TWindowParams {
   HWND owner = nullptr;  // for top-level windows only
 };
 
+// The cursor id that shows no cursor over a control (the chart's cross-hair
+// mode draws its own).
+inline const LPCSTR emptyCursor = MAKEINTRESOURCEA(-1);
+
 // The object behind one window: geometry, alignment, looks and the mouse,
 // key, focus and paint events. A control lives inside its parent's client
 // area; the parent lays out aligned and anchored children when it changes
@@ -114,7 +118,8 @@ class TControl {
   void setColor(TColor color);
   const TFont& font() const { return font_; }
   void setFont(const TFont& font);
-  // A system cursor (IDC_SIZEALL, ...) shown over the control; null: the arrow.
+  // A system cursor (IDC_SIZEALL, ...) shown over the control; null: the arrow;
+  // emptyCursor: no cursor at all.
   void setCursor(LPCSTR systemCursor);
   LPCSTR cursor() const { return cursor_; }
   bool tabStop() const;

@@ -200,6 +200,7 @@ TEST(PriceChart, LinkedCrossHairsReadOutAndLink) {
 
   // Another chart's move brings this cross-hair to the nearest bar.
   chart.setCrossHair(true);
+  EXPECT_EQ(graph.cursor(), emptyCursor);  // the cross-hair stands in for the mouse pointer
   chart.moveCrossHairToX(&graph, day(2024, 3, 11));  // from its own plot: ignored
   const POINT own = graph.crossHair();
   TPriceGraph other(&fixture.form);
@@ -240,6 +241,7 @@ TEST(PriceChart, LinkedCrossHairsReadOutAndLink) {
   chart.graphMouseUp(TMouseButton::left, 0, 300, 200);
   EXPECT_EQ(opened, std::vector<std::string>{"https://example.invalid/"});
   chart.setCrossHair(false);
+  EXPECT_EQ(graph.cursor(), IDC_CROSS);
   fixture.form.close();
 }
 
