@@ -6,6 +6,7 @@
 
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
+#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
@@ -13,7 +14,9 @@
 #include "platform/ComCtrls.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
 #include "platform/StdControls.h"
+#include "sheet/FormulaRespelling.h"
 #include "sheet/Sheet.h"
 #include "systems/System.h"
 #include "systems/SystemProgress.h"
@@ -22,6 +25,13 @@ namespace {
 
 constexpr std::uint8_t numberCell = 1;
 constexpr std::uint8_t textCell = 2;
+
+std::string trimmedText(const std::string& text) {
+  size_t first = 0, last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+  return text.substr(first, last - first);
+}
 
 TFormOptions optimizeOptions() {
   TFormOptions options;
@@ -126,6 +136,7 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
   showResults();
   updateExecute();
   showModal();
+  rememberObjective();
 
   bool written = false;
   const TSheet& sheet = resultSheetPanel->sheet();
@@ -160,7 +171,7 @@ void ToptimizeForm::executeBitBtnClick() {
   if (!workingCopy_ || portfolioTable_ == nullptr) return;
   THourglass hourglass;
   TOptimizeSettings settings;
-  settings.objective = objectiveComboBox->text();
+  settings.objective = trimmedText(objectiveComboBox->text());
   settings.fromDate = std::trunc(fromDateTimePicker->dateTime());
   settings.toDate = std::trunc(toDateTimePicker->dateTime());
   settings.shuffle = shuffleCheckBox->checked();
@@ -238,6 +249,70 @@ void ToptimizeForm::updateExecute() {
   executeBitBtn->setEnabled(enabled);
   aggregationComboBox->setEnabled(shuffleCheckBox->checked() && !stopBitBtn->enabled());
   updateOk();
+}
+
+void ToptimizeForm::rememberObjective() {
+  const std::string objective = trimmedText(objectiveComboBox->text());
+  if (objective.empty()) return;
+  std::vector<std::string> items{objective};
+  for (int i = 0; i < objectiveComboBox->count() && static_cast<int>(items.size()) < keepRecentObjectives_; ++i) {
+    if (objectiveComboBox->item(i) != objective) items.push_back(objectiveComboBox->item(i));
+  }
+  objectiveComboBox->clear();
+  for (const std::string& item : items) objectiveComboBox->addItem(item);
+  objectiveComboBox->setText(objective);
+}
+
+void ToptimizeForm::loadGUIoptions(const TPortableIniFile& ini) {
+  const std::string section = "OptimizeSystem";
+  const TLocaleSettings& locale = localeSettings();
+  auto fromFile = [&](const std::string& formula) {
+    return translateFormulaSeparators(formula, '.', locale.decimalSeparator, ';', locale.listSeparator);
+  };
+  setBounds(ini.readInteger(section, "Left", left()), ini.readInteger(section, "Top", top()),
+            ini.readInteger(section, "Width", width()), ini.readInteger(section, "Height", height()));
+  keepRecentObjectives_ = std::max(1, ini.readInteger(section, "KeepRecentObjectives", keepRecentObjectives_));
+  std::vector<std::string> recent;
+  ini.readSectionValues("OptimizeSystemObjectives", recent);
+  objectiveComboBox->clear();
+  for (const std::string& entry : recent) {
+    if (objectiveComboBox->count() >= keepRecentObjectives_) break;
+    const size_t equals = entry.find('=');
+    if (equals != std::string::npos) objectiveComboBox->addItem(fromFile(entry.substr(equals + 1)));
+  }
+  objectiveComboBox->setText(fromFile(ini.readString(section, "Objective", "")));
+  shuffleCheckBox->setChecked(ini.readBool(section, "Shuffle", shuffleCheckBox->checked()));
+  runsEdit->setText(ini.readString(section, "Runs", runsEdit->text()));
+  const int kind = ini.readInteger(section, "ShuffleReturnKind", aggregationComboBox->itemIndex() + 1);
+  aggregationComboBox->setItemIndex(kind >= 1 && kind <= 4 ? kind - 1 : 3);
+  logCheckBox->setChecked(ini.readBool(section, "Log", logCheckBox->checked()));
+  logEdit->setText(expandPath(ini.readString(section, "LogFile", collapsePath(logEdit->text()))));
+  updateExecute();
+}
+
+void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
+  rememberObjective();
+  const std::string section = "OptimizeSystem";
+  const TLocaleSettings& locale = localeSettings();
+  auto toFile = [&](const std::string& formula) {
+    return translateFormulaSeparators(formula, locale.decimalSeparator, '.', locale.listSeparator, ';');
+  };
+  ini.writeInteger(section, "Left", left());
+  ini.writeInteger(section, "Top", top());
+  ini.writeInteger(section, "Width", width());
+  ini.writeInteger(section, "Height", height());
+  ini.writeString(section, "Objective", quotedWhereNeeded(toFile(objectiveComboBox->text())));
+  ini.writeInteger(section, "KeepRecentObjectives", keepRecentObjectives_);
+  ini.writeBool(section, "Shuffle", shuffleCheckBox->checked());
+  ini.writeString(section, "Runs", runsEdit->text());
+  ini.writeInteger(section, "ShuffleReturnKind", aggregationComboBox->itemIndex() + 1);
+  ini.writeBool(section, "Log", logCheckBox->checked());
+  ini.writeString(section, "LogFile", collapsePath(logEdit->text()));
+  ini.eraseSection("OptimizeSystemObjectives");
+  for (int i = 0; i < objectiveComboBox->count() && i < keepRecentObjectives_; ++i) {
+    ini.writeString("OptimizeSystemObjectives", std::to_string(i),
+                    quotedWhereNeeded(toFile(objectiveComboBox->item(i))));
+  }
 }
 
 void ToptimizeForm::updateOk() {

@@ -11,6 +11,7 @@ class TComboBox;
 class TDateTimePicker;
 class TEdit;
 class TLabel;
+class TPortableIniFile;
 class TPortfolioTable;
 class TProgressBar;
 class TSheetPanel;
@@ -34,6 +35,11 @@ class ToptimizeForm : public TForm {
   // Execute's conditions, from the controls.
   void updateExecute();
   const TOptimizer& Optimizer() const { return optimizer_; }
+  // Section "OptimizeSystem" and the recent objectives of the System
+  // window's controls file.
+  void loadGUIoptions(const TPortableIniFile& ini);
+  void saveGUIoptions(TPortableIniFile& ini);
+  void loadTranslations() {}
 
   TComboBox* objectiveComboBox;
   TDateTimePicker* fromDateTimePicker;
@@ -55,6 +61,8 @@ class ToptimizeForm : public TForm {
   void setRunning(bool running);
   void updateOk();
   void showProgress(long double fraction);
+  // The objective at the top of the recent list, kept to its length.
+  void rememberObjective();
 
   TOptimizer optimizer_;
   std::unique_ptr<TSystem> workingCopy_;
@@ -62,4 +70,5 @@ class ToptimizeForm : public TForm {
   IActiveScript* scriptEngine_ = nullptr;
   double runStart_ = 0;
   bool accepted_ = false;
+  int keepRecentObjectives_ = 100;
 };

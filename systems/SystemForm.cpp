@@ -223,12 +223,20 @@ void TsystemForm::loadView() {
   editor_.loadedFromFile();
   showDates();
   show();
+  {
+    TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
+    optimizeForm_->loadGUIoptions(controlsFile);
+  }
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
   appliedTime_ = changeStamp();
 }
 
 void TsystemForm::saveView() {
   if (folder_.empty()) return;
+  {
+    TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
+    optimizeForm_->saveGUIoptions(controlsFile);
+  }
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
   TPortableIniFile ini(folder_ + "System.INI");
   editor_.Edited().saveToIni(ini, userSeparators());

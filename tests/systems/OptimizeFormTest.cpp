@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/SheetPanel.h"
+#include "model/PortableIniFile.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
@@ -47,4 +48,18 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   EXPECT_FALSE(driver.timedOut());
   EXPECT_EQ(days.Value(), 2);  // the first of the two best: 2 * 3 and 3 * 2
   EXPECT_EQ(folder.table.count(), 1);
+
+  // The objective is remembered among the recent ones in the controls file.
+  const std::string controls = folder.sample.temporary.path() + "SystemControls.INI";
+  {
+    TPortableIniFile ini(controls);
+    form.objectiveComboBox->setText("DAYS*2");
+    form.saveGUIoptions(ini);
+  }
+  ToptimizeForm reloaded;
+  TPortableIniFile ini(controls);
+  reloaded.loadGUIoptions(ini);
+  EXPECT_EQ(reloaded.objectiveComboBox->text(), "DAYS*2");
+  ASSERT_EQ(reloaded.objectiveComboBox->count(), 2);
+  EXPECT_EQ(reloaded.objectiveComboBox->item(1), "DAYS*(5-DAYS)");
 }
