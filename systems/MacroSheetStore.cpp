@@ -1,0 +1,87 @@
+#include "systems/MacroSheetStore.h"
+
+#include <string>
+#include <vector>
+
+#include "model/PortableIniFile.h"
+#include "sheet/Cell.h"
+#include "sheet/FormulaRespelling.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+const char* const colsSection = "MacroSheetCols";
+const char* const rowsSection = "MacroSheetRows";
+const char* const cellsSection = "MacroSheetCells";
+constexpr int highestTypeCode = 27;
+
+char separator(const std::string& text, char fallback) { return text.empty() ? fallback : text[0]; }
+
+bool readNumber(const std::string& text, int& number) {
+  if (text.empty() || text.size() > 9) return false;
+  number = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  return true;
+}
+
+}  // namespace
+
+void saveMacroSheet(const TSheet& sheet, TPortableIniFile& file) {
+  file.eraseSection(colsSection);
+  file.eraseSection(rowsSection);
+  file.eraseSection(cellsSection);
+  int highCol = sheet.colProps.lastSized();
+  file.writeInteger(colsSection, "High", highCol);
+  for (int i = 0; i <= highCol; ++i) file.writeInteger(colsSection, std::to_string(i), sheet.getColWidth(i));
+  int highRow = sheet.rowProps.lastSized();
+  file.writeInteger(rowsSection, "High", highRow);
+  for (int i = 0; i <= highRow; ++i) file.writeInteger(rowsSection, std::to_string(i), sheet.getRowHeight(i));
+  char decimal = separator(sheet.decimalSeparator, '.'), list = separator(sheet.listSeparator, ',');
+  POINT used = sheet.getUsedExtent();
+  for (int col = 1; col <= used.x; ++col)
+    for (int row = 1; row <= used.y; ++row) {
+      const TCell* cell = sheet.getCell(col, row);
+      if (cell == nullptr || cell->cellType() == 0) continue;
+      std::string text = translateFormulaSeparators(sheet.getCellText(col, row, false), decimal, '.', list, ';');
+      file.writeString(cellsSection, std::to_string(col) + ":" + std::to_string(row),
+                       std::to_string(cell->cellType()) + ":" + text);
+    }
+}
+
+void loadMacroSheet(TSheet& sheet, const TPortableIniFile& file) {
+  int highCol = file.readInteger(colsSection, "High", -1);
+  // Column 0 (the row numbers) keeps its width.
+  for (int i = 1; i <= highCol; ++i)
+    sheet.setColWidth(i, file.readInteger(colsSection, std::to_string(i), sheet.getColWidth(i)));
+  int highRow = file.readInteger(rowsSection, "High", -1);
+  for (int i = 0; i <= highRow; ++i)
+    sheet.setRowHeight(i, file.readInteger(rowsSection, std::to_string(i), sheet.getRowHeight(i)));
+  std::vector<std::string> entries;
+  file.readSectionValues(cellsSection, entries);
+  if (entries.empty()) return;
+  char decimal = separator(sheet.decimalSeparator, '.'), list = separator(sheet.listSeparator, ',');
+  sheet.autoRecalculate = false;
+  for (const std::string& entry : entries) {
+    // The key's ":", the "=" after it and the value's first ":" split the
+    // line, so the text itself may hold both.
+    size_t keyColon = entry.find(':');
+    if (keyColon == std::string::npos) continue;
+    size_t equals = entry.find('=', keyColon);
+    if (equals == std::string::npos) continue;
+    size_t valueColon = entry.find(':', equals);
+    if (valueColon == std::string::npos) continue;
+    int col, row, type;
+    if (!readNumber(entry.substr(0, keyColon), col) || !readNumber(entry.substr(keyColon + 1, equals - keyColon - 1), row) ||
+        !readNumber(entry.substr(equals + 1, valueColon - equals - 1), type))
+      continue;
+    if (col < 1 || row < 1 || type > highestTypeCode) continue;
+    std::string text = translateFormulaSeparators(entry.substr(valueColon + 1), '.', decimal, ';', list);
+    sheet.setCellContent(col, row, 0, text, static_cast<std::uint8_t>(type));
+  }
+  sheet.autoRecalculate = true;
+  sheet.recalculateAll(false);
+  sheet.currentCol = sheet.currentRow = -1;
+}

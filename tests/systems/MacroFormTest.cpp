@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "controls/EditPanel.h"
+#include "controls/SheetPanel.h"
+#include "model/Directories.h"
+#include "platform/ComCtrls.h"
+#include "platform/FileSystem.h"
+#include "platform/ListView.h"
+#include "platform/PageControl.h"
+#include "sheet/Sheet.h"
+#include "systems/MacroForm.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/TestScriptEngine.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+const std::string jscriptId = "{F414C260-6AC0-11CF-B6D1-00AA00BBBB58}";
+
+void package(const std::string& folder, const std::string& name, bool active, const std::string& source) {
+  writeWholeFile(folder + name + ".INI",
+                 "[Configuration]\r\nEngine=" + jscriptId + "\r\nActive=" + (active ? "1" : "0") + "\r\n");
+  if (!source.empty()) writeWholeFile(folder + name + ".js", source);
+}
+
+TFormOptions mainOptions() {
+  TFormOptions options;
+  options.caption = "Main";
+  options.clientWidth = 900;
+  options.clientHeight = 640;
+  return options;
+}
+
+class MacroFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    initializeComForTests();
+    setDirectory("<MACROS>", folder.path());
+    axe = folder.path() + "Kestrova.AXE";
+    writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + jscriptId + "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n[" +
+                            jscriptId + "]\r\nDescription=JScript\r\nFileFilter=*.js\r\n");
+    pages = &main.add<TPageControl>();
+    pages->setAlign(TAlign::client);
+    main.showModeless();
+  }
+
+  TmacroForm& open() {
+    TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+    form.setAxEnginesPath(axe);
+    form.listMacros();
+    form.loadMacros();
+    return form;
+  }
+
+  int rowOf(TmacroForm& form, const std::string& name) {
+    for (int row = 0; row < form.macroListView().itemCount(); ++row)
+      if (form.macroListView().itemText(row) == name) return row;
+    return -1;
+  }
+
+  std::string cell(TmacroForm& form, const std::string& formula) {
+    TSheet& sheet = form.sheetPanel().sheet();
+    sheet.setCellContent(1, 1, 0, formula, 1);
+    sheet.recalculateAll(false);
+    return sheet.getCellText(1, 1, true);
+  }
+
+  TTemporaryFolder folder;
+  std::string axe;
+  TForm main{mainOptions()};
+  TPageControl* pages = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MacroFormTest, ActivePackagesServeTheTestSheetAndErrorsAreMarked) {
+  package(folder.path(), "A", true, "function twice(x){return 2*x;}");
+  package(folder.path(), "B", true, "function inc(x){return x+1;}");
+  package(folder.path(), "C", false, "function off(){return 1;}");
+  TmacroForm& form = open();
+  ASSERT_EQ(1, form.macroEngineComboBox().count());
+  EXPECT_EQ(0, form.macroEngineComboBox().itemIndex());
+  ASSERT_EQ(3, form.macroListView().itemCount());
+  EXPECT_TRUE(form.macroListView().checked(rowOf(form, "A")));
+  EXPECT_FALSE(form.macroListView().checked(rowOf(form, "C")));
+  EXPECT_EQ("42", cell(form, "=twice(inc(20))"));
+  EXPECT_EQ(3, form.activeMacrosStatus().lineCount());
+  EXPECT_TRUE(form.activeMacrosStatus().readOnly);
+
+  // Ticking C brings its function in.
+  form.macroListView().setChecked(rowOf(form, "C"), true);
+  ASSERT_TRUE(pumpUntil([&] { return cell(form, "=off()") == "1"; }));
+
+  writeWholeFile(folder.path() + "B.js", "function (broken{");
+  form.loadMacros();
+  // A's line, the empty line, then B's first line.
+  EXPECT_EQ(3, form.activeMacrosStatus().getCaret().y);
+  EXPECT_FALSE(form.macroEditorStatusBar().panelText(3).empty());
+  EXPECT_EQ("#N/A", cell(form, "=inc(1)"));
+}
+
+TEST_F(MacroFormTest, EditsOfTheSelectedSourceSurviveSwitchingAndRenaming) {
+  package(folder.path(), "A", true, "function one(){return 1;}");
+  package(folder.path(), "B", false, "");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "A"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "A.js"; }));
+  EXPECT_EQ(&form.selectedMacroStatus(), form.macroEditPanel().editorStatus());
+  form.selectedMacroStatus().setCaret({1, 1});
+  form.macroEditPanel().insertText("function two(){return 2;}\r\n");
+
+  // Looking at the joined text, then picking another package, keeps the edit.
+  form.macroEditPageControl().setActivePageIndex(1);
+  form.macroListView().setItemIndex(rowOf(form, "B"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "B.js"; }));
+  EXPECT_EQ("function two(){return 2;}\r\nfunction one(){return 1;}\r\n", readWholeFile(folder.path() + "A.js"));
+  EXPECT_EQ("2", cell(form, "=two()"));
+  // B has no source yet: an empty document of the first pattern's name,
+  // written only when typed into.
+  EXPECT_FALSE(fileExists(folder.path() + "B.js"));
+
+  form.macroEditPanel().insertText("function three(){return 3;}");
+  // An in-place rename saves the pending edit first; the file under the new
+  // name carries it.
+  std::string newName = " Beta ";
+  ASSERT_TRUE(form.macroListView().onEdited(rowOf(form, "B"), newName));
+  EXPECT_EQ("Beta", newName);
+  EXPECT_EQ("Beta.js", form.selectedMacroFileName());
+  EXPECT_EQ("function three(){return 3;}\r\n", readWholeFile(folder.path() + "Beta.js"));
+  EXPECT_FALSE(fileExists(folder.path() + "B.js"));
+  std::string taken = "A";
+  EXPECT_FALSE(form.macroListView().onEdited(rowOf(form, "Beta"), taken));
+
+  captureClient(form.handle()).savePng("MacrosWindow");
+}
