@@ -61,6 +61,28 @@ TmacroForm::TmacroForm() : TChildForm(), delayTimer_(delayMilliseconds) {
 
 TmacroForm::~TmacroForm() {
   delayTimer_.setEnabled(false);
+  // The child controls go after this object's members (the base destroys
+  // them), and losing the focus or a last paint would still call back here.
+  connectHandlers(false);
+  macroListView_->onColumnClick = nullptr;
+  macroListView_->onKeyDown = nullptr;
+  macroListView_->setPopupMenu(nullptr);
+  macroEditPageControl_->onChange = nullptr;
+  macroEditPanel_->onExit = nullptr;
+  macroEditPanel_->onRender = nullptr;
+  macroEditPanel_->onKeyDown = nullptr;
+  macroEditPanel_->onKeyUp = nullptr;
+  macroEditPanel_->setPopupMenu(nullptr);
+  macroEditPanel_->setOnGetTextAttributes({});
+  macroEditPanel_->setFontAttributeSets(nullptr);
+  sheetPanel_->onCellValueEdited = nullptr;
+  sheetPanel_->onRender = nullptr;
+  sheetPanel_->onSheetKeyPress = nullptr;
+  sheetPanel_->onSheetKeyDown = nullptr;
+  sheetEdit_->onKeyDown = nullptr;
+  sheetEdit_->onDoubleClick = nullptr;
+  sheetEdit_->onEnter = nullptr;
+  cellFormatBox_->onChange = nullptr;
   for (TFindDialog* dialog : {findDialog_, replaceDialog_})
     if (dialog != nullptr) {
       dialog->onFind = nullptr;

@@ -11,6 +11,8 @@
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
+#include "platform/GuidText.h"
+#include "tests/support/FakeColouringEngine.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestScriptEngine.h"
 #include "tests/support/WindowTestSupport.h"
@@ -134,4 +136,37 @@ TEST_F(MacroFormTest, EditsOfTheSelectedSourceSurviveSwitchingAndRenaming) {
   EXPECT_FALSE(form.macroListView().onEdited(rowOf(form, "Beta"), taken));
 
   captureClient(form.handle()).savePng("MacrosWindow");
+}
+
+TEST_F(MacroFormTest, AnEngineWithADebugInterfaceColoursTheSource) {
+  TFakeColouringEngineClass engineClass;
+  ASSERT_TRUE(engineClass.registered());
+  const std::string fakeId = guidToText(fakeColouringEngineId);
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + fakeId + "\r\n[Engines]\r\n0000=" + fakeId + "\r\n[" + fakeId +
+                          "]\r\nDescription=Fake\r\nFileFilter=*.xs\r\nKeywordColor=255\r\n");
+  const std::string source = "function f(){return 12;} // note";
+  writeWholeFile(folder.path() + "Colour.INI", "[Configuration]\r\nEngine=" + fakeId + "\r\nActive=1\r\n");
+  writeWholeFile(folder.path() + "Colour.xs", source);
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(0);
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Colour.xs"; }));
+  form.macroEditPanel().update();
+  const std::vector<uint16_t>& ids = form.macroEditPanel().attributeIds();
+  ASSERT_GE(ids.size(), source.size());
+  EXPECT_EQ(SOURCETEXT_ATTR_KEYWORD, ids[0]);
+  EXPECT_EQ(SOURCETEXT_ATTR_KEYWORD, ids[7]);
+  EXPECT_EQ(0, ids[8]);
+  EXPECT_EQ(SOURCETEXT_ATTR_NUMBER, ids[source.find("12")]);
+  EXPECT_EQ(SOURCETEXT_ATTR_COMMENT, ids[source.find("//") + 3]);
+  ASSERT_NE(nullptr, form.fontAttributeSets().find(SOURCETEXT_ATTR_KEYWORD));
+  EXPECT_EQ(255, form.fontAttributeSets().find(SOURCETEXT_ATTR_KEYWORD)->colour);
+  EXPECT_EQ(8421504, form.fontAttributeSets().find(SOURCETEXT_ATTR_NONSOURCE)->colour);  // NotSource replaced Default
+
+  captureClient(form.handle()).savePng("MacrosWindowColoured");
+
+  // Without colouring the editor draws its own font.
+  form.colouringEnabled = false;
+  form.macroEditPanel().insertText(" ");
+  form.macroEditPanel().update();
+  EXPECT_EQ(0, form.macroEditPanel().attributeIds()[1]);
 }
