@@ -1,0 +1,491 @@
+#include "app/DownloadForm.h"
+
+#include <algorithm>
+
+#include "app/DownloadLists.h"
+#include "app/MonthsForm.h"
+#include "controls/DownloadItem.h"
+#include "controls/DownloadListing.h"
+#include "model/LanguageStrings.h"
+#include "model/PlainText.h"
+#include "model/PortableIniFile.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtControls.h"
+#include "platform/ListView.h"
+#include "platform/LocaleSettings.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+
+namespace {
+
+constexpr int itemColumnCount = 4;
+
+}  // namespace
+
+TdownloadForm::TdownloadForm(TMessageBox& messages)
+    : messages_(messages), selectTimer_(selectionDelayMilliseconds, [this] { selectList(); }) {
+  helpContext = 1700;
+  setText("Downloads");
+  createControls();
+  updateControlBar();
+}
+
+TdownloadForm::~TdownloadForm() {
+  selectTimer_.setEnabled(false);
+  listView_->onSelectItem = nullptr;
+  listView_->onItemChecked = nullptr;
+}
+
+void TdownloadForm::createControls() {
+  toolBar_ = &add<TPanel>();
+  toolBar_->setAlign(TAlign::top);
+  toolBar_->setBounds(0, 0, 600, 30);
+  const auto button = [this](const char* key, const char* caption, int left, int width,
+                             std::function<void()> onClick) {
+    TButton& made = toolBar_->add<TButton>(caption);
+    made.setBounds(left, 3, width, 24);
+    made.onClick = std::move(onClick);
+    buttons_[key] = &made;
+  };
+  const auto onFocusedView = [this](std::function<void()> onItems, std::function<void()> onLists) {
+    return [this, onItems, onLists] {
+      // Showing a pending list focuses the list view: the command keeps to
+      // the view the user was in.
+      TListView* const view = lastFocusedView_;
+      flushPendingSelection();
+      lastFocusedView_ = view;
+      if (view == itemView_) {
+        if (onItems) onItems();
+      } else if (view == listView_) {
+        if (onLists) onLists();
+      }
+    };
+  };
+  button("Update", "&Update", 4, 60,
+         onFocusedView([this] { updateSelectedItems(); }, [this] { updateCheckedLists(); }));
+  button("Remarks", "&Remarks", 68, 64, onFocusedView(
+                                             [this] {
+                                               const int row = itemView_->itemIndex();
+                                               if (row < 0) return;
+                                               TDownloadItem item;
+                                               item.loadFromFile(itemFile(static_cast<int>(itemView_->itemData(row))));
+                                               std::string text;
+                                               for (const std::string& line : item.Remarks)
+                                                 text += (text.empty() ? "" : "\r\n") + remarkValue(line);
+                                               if (!text.empty()) messages_.show(handle(), text, item.Name, MB_OK);
+                                             },
+                                             nullptr));
+  button("Zap", "&Zap remarks", 136, 80,
+         onFocusedView([this] { zapSelectedItemRemarks(); }, [this] { zapSelectedListRemarks(); }));
+  button("Properties", "&Properties", 220, 72, [this] {
+    flushPendingSelection();
+    editSelectedItems();
+  });
+  button("New", "&New", 296, 48, onFocusedView([this] { newItem(); }, [this] { newList(); }));
+  button("Copy", "&Copy", 348, 48,
+         onFocusedView([this] { copySelectedItemsToList(shownList_); }, [this] { copySelectedLists(); }));
+  button("Clear", "Cl&ear", 400, 48,
+         onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); }));
+  button("Delete", "&Delete", 452, 52,
+         onFocusedView([this] { deleteSelectedItems(); }, [this] { deleteSelectedLists(); }));
+  button("Months", "&Month names", 508, 84, [this] { monthsBtnClick(); });
+  button("NetSetup", "&Internet setup", 596, 92, [this] {
+    if (link_) link_->netSetup();
+  });
+
+  TListViewOptions listOptions;
+  listOptions.checkBoxes = true;
+  listOptions.editLabels = true;
+  listOptions.readOnly = false;
+  listView_ = &add<TListView>(listOptions);
+  listView_->setAlign(TAlign::left);
+  listView_->setBounds(0, 30, 185, 300);
+  listView_->addColumn("List", 160);
+  listView_->onSelectItem = [this](int row, bool selected) { listViewSelectItem(row, selected); };
+  listView_->onItemChecked = [this](int row) { listViewItemChecked(row); };
+  listView_->onEnter = [this] {
+    lastFocusedView_ = listView_;
+    updateControlBar();
+  };
+  listView_->onColumnClick = [this](int) {
+    listView_->toggleSortKey(0);
+    listView_->sortByColumn(0, listView_->tag < 0, false);
+  };
+  listView_->onEdited = [this](int row, std::string& text) {
+    text = trimmedText(text);
+    renameDownloadList(listFolder(static_cast<int>(listView_->itemData(row))), text);
+    static const std::string unnamed = "?";
+    if (text.empty()) text = unnamed;
+    return true;
+  };
+  add<TSplitter>(TAlign::left).setBounds(185, 30, 4, 300);
+
+  TListViewOptions itemOptions;
+  itemOptions.multiSelect = true;
+  itemOptions.editLabels = true;
+  itemOptions.readOnly = false;
+  noListLabel_ = &add<TLabel>("No list selected");
+  noListLabel_->setBounds(200, 40, 200, 17);
+  itemView_ = &add<TListView>(itemOptions);
+  itemView_->setAlign(TAlign::client);
+  const char* columns[itemColumnCount] = {"Name", "Symbol", "Currency", "Updated"};
+  const int widths[itemColumnCount] = {310, 70, 70, 87};
+  for (int column = 0; column < itemColumnCount; ++column) itemView_->addColumn(columns[column], widths[column]);
+  itemView_->onEnter = [this] {
+    lastFocusedView_ = itemView_;
+    updateControlBar();
+  };
+  itemView_->onSelectItem = [this](int, bool) { updateControlBar(); };
+  itemView_->onColumnClick = [this](int column) {
+    // Every column sorts as text, the dates too (by their text).
+    itemView_->toggleSortKey(column);
+    itemView_->sortByColumn(column, itemView_->tag < 0, false);
+  };
+  itemView_->onEdited = [this](int row, std::string& text) {
+    text = trimmedText(text);
+    return renameDownloadItem(itemFile(static_cast<int>(itemView_->itemData(row))), text);
+  };
+  itemView_->hide();
+}
+
+void TdownloadForm::loadTranslations(const std::string& fileName) {
+  translationFile_ = fileName;
+  const TPortableIniFile ini(fileName);
+  for (auto [key, text] : {std::pair{"NewListName", &NewListName}, {"ClearList", &ClearList},
+                           {"ClearLists", &ClearLists}, {"DeleteList", &DeleteList}, {"DeleteLists", &DeleteLists},
+                           {"ClearObject", &ClearObject}, {"ClearObjects", &ClearObjects},
+                           {"DeleteObject", &DeleteObject}, {"DeleteObjects", &DeleteObjects}})
+    *text = ini.readString("Downloads", key, *text);
+}
+
+void TdownloadForm::setListsRoot(const std::string& path) {
+  const std::string root = upperCase(trimmedText(path));
+  if (root == listsRoot_) return;
+  listsRoot_ = root;
+  listLists();
+}
+
+std::string TdownloadForm::listFolder(int listNumber) const {
+  const auto found = listFolders_.find(listNumber);
+  return listsRoot_ + (found == listFolders_.end() ? std::to_string(listNumber) : found->second) + "\\";
+}
+
+std::string TdownloadForm::itemFile(int itemNumber) const {
+  const auto found = itemFiles_.find(itemNumber);
+  return shownFolder_ + (found == itemFiles_.end() ? std::to_string(itemNumber) + ".INI" : found->second);
+}
+
+void TdownloadForm::listLists() {
+  // Filling the rows must write nothing back into the lists.
+  fillingLists_ = true;
+  selectTimer_.setEnabled(false);
+  listView_->beginUpdate();
+  listView_->clear();
+  listFolders_.clear();
+  for (const TPickRow& row : listDownloadLists(listsRoot_)) {
+    listFolders_[row.number] = row.foundName;
+    const int added = listView_->addItem(row.texts[0], row.number);
+    listView_->setChecked(added, downloadListChecked(listFolder(row.number)));
+  }
+  listView_->endUpdate();
+  fillingLists_ = false;
+  selectedList_ = -1;
+  shownList_ = -1;
+  shownFolder_.clear();
+  itemView_->clear();
+  itemView_->hide();
+  noListLabel_->show();
+  updateControlBar();
+}
+
+void TdownloadForm::listViewSelectItem(int row, bool selected) {
+  if (fillingLists_) return;
+  listViewItemChecked(row);
+  // The notices of one move come in either order; what counts is the row
+  // selected now.
+  const int current = selected ? row : listView_->nextSelected(-1);
+  selectedList_ = current >= 0 ? static_cast<int>(listView_->itemData(current)) : -1;
+  selectTimer_.restart();
+}
+
+void TdownloadForm::listViewItemChecked(int row) {
+  if (fillingLists_ || row < 0 || row >= listView_->itemCount()) return;
+  setDownloadListChecked(listFolder(static_cast<int>(listView_->itemData(row))), listView_->checked(row));
+  updateControlBar();
+}
+
+void TdownloadForm::flushPendingSelection() {
+  if (selectTimer_.enabled()) selectList();
+}
+
+void TdownloadForm::selectList() {
+  selectTimer_.setEnabled(false);
+  busy();
+  itemView_->hide();
+  if (selectedList_ > 0) {
+    shownList_ = selectedList_;
+    shownFolder_ = listFolder(shownList_);
+    loadList(false);
+    noListLabel_->hide();
+    itemView_->show();
+  } else {
+    shownList_ = -1;
+    shownFolder_.clear();
+    itemView_->clear();
+    noListLabel_->show();
+  }
+  available();
+  updateControlBar();
+  if (visible() && listView_->canFocus()) listView_->setFocus();
+}
+
+void TdownloadForm::loadList(bool keepSelection) {
+  const std::vector<int> kept = keepSelection ? selectedNumbers(*itemView_) : std::vector<int>{};
+  int failures = 0;
+  const std::vector<TPickRow> rows = listDownloadItems(shownFolder_, failures);
+  itemView_->beginUpdate();
+  itemView_->clear();
+  itemFiles_.clear();
+  for (const TPickRow& found : rows) {
+    itemFiles_[found.number] = found.foundName;
+    const int row = itemView_->addItem(found.texts[0], found.number, found.stateImage);
+    for (int column = 1; column < itemColumnCount; ++column) itemView_->setItemText(row, column, found.texts[column]);
+    if (std::find(kept.begin(), kept.end(), found.number) != kept.end()) itemView_->setSelected(row, true);
+  }
+  itemView_->endUpdate();
+}
+
+void TdownloadForm::setItemRow(int row, const std::string& fileName) {
+  TDownloadItem item;
+  item.loadFromFile(fileName);
+  itemView_->setItemText(row, 0, item.Name);
+  itemView_->setItemText(row, 1, item.Symbol);
+  itemView_->setItemText(row, 2, item.Currency);
+  itemView_->setItemText(row, 3, lastUpdateText(item.LastUpdate));
+  itemView_->setStateImage(row, item.Remarks.empty() ? 5 : 6);
+}
+
+void TdownloadForm::addItemRow(const std::string& fileName, int number) {
+  const std::string name = fileName.substr(fileName.find_last_of('\\') + 1);
+  itemFiles_[number] = name;
+  const int row = itemView_->addItem("", number, 5);
+  setItemRow(row, fileName);
+  itemView_->setSelected(row, true);
+}
+
+void TdownloadForm::reloadObjectsInSelectedList() {
+  if (shownList_ < 0) return;
+  busy();
+  for (int row = 0; row < itemView_->itemCount(); ++row) {
+    const int number = static_cast<int>(itemView_->itemData(row));
+    if (number > 0) setItemRow(row, itemFile(number));
+  }
+  available();
+}
+
+std::vector<int> TdownloadForm::selectedNumbers(const TListView& view) const {
+  std::vector<int> numbers;
+  for (int row = view.nextSelected(-1); row >= 0; row = view.nextSelected(row))
+    numbers.push_back(static_cast<int>(view.itemData(row)));
+  return numbers;
+}
+
+bool TdownloadForm::confirm(const TListView& view, const std::string& singular, const std::string& plural) {
+  std::vector<std::string> captions;
+  for (int row = view.nextSelected(-1); row >= 0; row = view.nextSelected(row)) captions.push_back(view.itemText(row));
+  if (captions.empty()) return false;
+  return messages_.show(handle(), confirmationText(singular, plural, captions), commonString(2),
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void TdownloadForm::newList() {
+  const int number = newDownloadList(listsRoot_, NewListName);
+  if (number < 0) return;
+  fillingLists_ = true;
+  listFolders_[number] = std::to_string(number);
+  listView_->addItem(NewListName, number);
+  fillingLists_ = false;
+}
+
+void TdownloadForm::copySelectedLists() {
+  fillingLists_ = true;
+  for (const int number : selectedNumbers(*listView_)) {
+    const int row = listView_->findData(number);
+    const int copy = copyDownloadList(listsRoot_, listFolder(number));
+    if (copy < 0) break;
+    listFolders_[copy] = std::to_string(copy);
+    const int added = listView_->addItem(listView_->itemText(row), copy);
+    // The copied descriptor keeps the source's mark; the row starts unchecked.
+    listView_->setChecked(added, false);
+  }
+  fillingLists_ = false;
+}
+
+void TdownloadForm::clearSelectedLists() {
+  if (!confirm(*listView_, ClearList, ClearLists)) return;
+  busy();
+  for (const int number : selectedNumbers(*listView_)) {
+    for (const std::string& file : downloadItemFiles(listFolder(number))) {
+      if (clearDownloadItem(file) != TClearResult::cleared || number != shownList_) continue;
+      const std::string name = file.substr(file.find_last_of('\\') + 1);
+      const int row = itemView_->findData(positiveNumberName(name.substr(0, name.size() - 4)));
+      if (row >= 0) itemView_->setItemText(row, 3, "");
+    }
+  }
+  available();
+}
+
+void TdownloadForm::deleteSelectedLists() {
+  if (!confirm(*listView_, DeleteList, DeleteLists)) return;
+  fillingLists_ = true;
+  selectTimer_.setEnabled(false);
+  selectedList_ = -1;
+  for (const int number : selectedNumbers(*listView_)) {
+    // A row goes only with its folder: a list that could not be removed stays listed.
+    if (!deleteDownloadList(listFolder(number))) continue;
+    listView_->deleteItem(listView_->findData(number));
+    listFolders_.erase(number);
+    if (number == shownList_) {
+      shownList_ = -1;
+      shownFolder_.clear();
+      itemView_->clear();
+      itemView_->hide();
+      noListLabel_->show();
+    }
+  }
+  fillingLists_ = false;
+  updateControlBar();
+}
+
+void TdownloadForm::zapSelectedListRemarks() {
+  busy();
+  bool shownAmongThem = false;
+  for (const int number : selectedNumbers(*listView_)) {
+    zapListRemarks(listFolder(number));
+    shownAmongThem = shownAmongThem || number == shownList_;
+  }
+  available();
+  if (shownAmongThem) reloadObjectsInSelectedList();
+}
+
+int TdownloadForm::updateCheckedLists() {
+  std::vector<std::string> folders;
+  for (int row = 0; row < listView_->itemCount(); ++row)
+    if (listView_->checked(row)) folders.push_back(listFolder(static_cast<int>(listView_->itemData(row))));
+  if (folders.empty() || !link_) return -1;
+  return link_->queueDownloads(downloadQueueText(folders));
+}
+
+int TdownloadForm::updateSelectedLists() {
+  std::vector<std::string> folders;
+  for (const int number : selectedNumbers(*listView_)) folders.push_back(listFolder(number));
+  if (folders.empty() || !link_) return -1;
+  return link_->queueDownloads(downloadQueueText(folders));
+}
+
+std::string TdownloadForm::selectedItemsText() const {
+  std::vector<std::string> files;
+  if (shownList_ < 0) return {};
+  for (const int number : selectedNumbers(*itemView_)) files.push_back(itemFile(number));
+  return downloadQueueText(files);
+}
+
+int TdownloadForm::updateSelectedItems() {
+  const std::string text = selectedItemsText();
+  if (text.empty() || !link_) return -1;
+  return link_->queueDownloads(text);
+}
+
+void TdownloadForm::copySelectedItemsToList(int listNumber) {
+  if (shownList_ < 0 || listNumber < 0) return;
+  const std::vector<int> sources = selectedNumbers(*itemView_);
+  for (const int number : sources) {
+    const int copy = copyDownloadItem(itemFile(number), listFolder(listNumber));
+    if (copy < 0) break;
+    if (listNumber != shownList_) continue;
+    itemView_->setSelected(itemView_->findData(number), false);
+    addItemRow(itemFile(copy), copy);
+  }
+}
+
+void TdownloadForm::clearSelectedItems() {
+  if (shownList_ < 0 || !confirm(*itemView_, ClearObject, ClearObjects)) return;
+  for (const int number : selectedNumbers(*itemView_))
+    if (clearDownloadItem(itemFile(number)) == TClearResult::cleared)
+      itemView_->setItemText(itemView_->findData(number), 3, "");
+}
+
+void TdownloadForm::deleteSelectedItems() {
+  if (shownList_ < 0 || !confirm(*itemView_, DeleteObject, DeleteObjects)) return;
+  for (const int number : selectedNumbers(*itemView_)) {
+    if (!deleteDownloadItem(itemFile(number))) continue;
+    itemView_->deleteItem(itemView_->findData(number));
+    itemFiles_.erase(number);
+  }
+  updateControlBar();
+}
+
+void TdownloadForm::zapSelectedItemRemarks() {
+  if (shownList_ < 0) return;
+  for (const int number : selectedNumbers(*itemView_))
+    if (zapItemRemarks(itemFile(number))) itemView_->setStateImage(itemView_->findData(number), 5);
+}
+
+void TdownloadForm::newItem() {
+  if (shownList_ < 0 || !link_) return;
+  int code = 0;
+  std::string folder = shownFolder_;
+  folder.pop_back();
+  const std::string fileName = link_->makeObject(folder, code);
+  if (code != 0) showErrorDialog(code);
+  if (fileName.empty()) return;
+  const std::string name = fileName.substr(fileName.find_last_of('\\') + 1);
+  const int number = positiveNumberName(name.substr(0, name.find('.')));
+  if (number > 0) addItemRow(fileName, number);
+}
+
+void TdownloadForm::editSelectedItems() {
+  const std::string text = selectedItemsText();
+  if (text.empty() || !link_) return;
+  showErrorDialog(link_->editItems(text));
+  reloadObjectsInSelectedList();
+  if (visible() && itemView_->canFocus()) itemView_->setFocus();
+}
+
+void TdownloadForm::monthsBtnClick() {
+  RECT bounds{};
+  GetWindowRect(GetAncestor(handle(), GA_ROOT), &bounds);
+  editMonthNames(translationFile_, monthsPath_, bounds);
+}
+
+void TdownloadForm::busy() {
+  application().busy();
+  toolBar_->setEnabled(false);
+  listView_->setEnabled(false);
+  itemView_->setEnabled(false);
+}
+
+void TdownloadForm::available() {
+  toolBar_->setEnabled(true);
+  listView_->setEnabled(true);
+  itemView_->setEnabled(true);
+  application().available();
+}
+
+void TdownloadForm::updateControlBar() {
+  const bool items = lastFocusedView_ == itemView_ && shownList_ >= 0;
+  const bool lists = lastFocusedView_ == listView_;
+  const bool itemSelected = items && itemView_->selectedCount() > 0;
+  const bool listSelected = lists && listView_->selectedCount() > 0;
+  bool anyChecked = false;
+  for (int row = 0; lists && row < listView_->itemCount() && !anyChecked; ++row) anyChecked = listView_->checked(row);
+  bool remarks = false;
+  if (itemSelected) remarks = itemView_->stateImage(itemView_->itemIndex()) == 6;
+  buttons_["Update"]->setEnabled(items ? itemSelected : anyChecked);
+  buttons_["Remarks"]->setEnabled(remarks);
+  buttons_["Zap"]->setEnabled(items ? remarks : listSelected);
+  buttons_["Properties"]->setEnabled(itemSelected);
+  buttons_["New"]->setEnabled(items || lists);
+  for (const char* key : {"Copy", "Clear", "Delete"}) buttons_[key]->setEnabled(itemSelected || listSelected);
+}

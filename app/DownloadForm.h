@@ -1,0 +1,115 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DownloaderLink.h"
+#include "controls/ChildForm.h"
+#include "platform/Timer.h"
+
+class TButton;
+class TLabel;
+class TListView;
+class TMessageBox;
+class TPanel;
+
+// The Downloads tab: the download lists with their check boxes on the left,
+// the items of the shown list on the right, and a tool bar acting on the
+// view that has the focus. Fetchmoor does the downloading; this window only
+// keeps the lists and hands them over.
+class TdownloadForm : public TChildForm {
+ public:
+  static constexpr int selectionDelayMilliseconds = 200;
+
+  explicit TdownloadForm(TMessageBox& messages);
+  ~TdownloadForm() override;
+
+  void setDownloaderHost(TDownloaderHost host) { link_ = std::make_unique<TDownloaderLink>(std::move(host)); }
+  void setMonthsPath(const std::string& path) { monthsPath_ = path; }
+  void loadTranslations(const std::string& fileName);
+  // Trimmed and upper-cased; a new root lists its lists.
+  void setListsRoot(const std::string& path);
+  const std::string& listsRoot() const { return listsRoot_; }
+  void listLists();
+  // Re-reads the shown item rows from their files; no row comes or goes.
+  void reloadObjectsInSelectedList();
+  // The list whose items are shown; -1 for none.
+  int shownList() const { return shownList_; }
+  int selectedList() const { return selectedList_; }
+  // Shows the selected list now instead of after the delay.
+  void selectList();
+
+  // The commands, acting on the view that had the focus last.
+  void newList();
+  void copySelectedLists();
+  void clearSelectedLists();
+  void deleteSelectedLists();
+  void zapSelectedListRemarks();
+  // Queues the checked lists; the result handed to Fetchmoor, -1 when not available.
+  int updateCheckedLists();
+  int updateSelectedLists();
+  int updateSelectedItems();
+  void copySelectedItemsToList(int listNumber);
+  void clearSelectedItems();
+  void deleteSelectedItems();
+  void zapSelectedItemRemarks();
+  void newItem();
+  void editSelectedItems();
+  void monthsBtnClick();
+
+  TListView& listView() const { return *listView_; }
+  TListView& itemView() const { return *itemView_; }
+  TButton& toolButton(const std::string& key) const { return *buttons_.at(key); }
+  std::string listFolder(int listNumber) const;
+  std::string itemFile(int itemNumber) const;
+
+  // The nine texts of section "Downloads".
+  std::string NewListName = "New list";
+  std::string ClearList = "Clear list";
+  std::string ClearLists = "Clear selected lists";
+  std::string DeleteList = "Delete list";
+  std::string DeleteLists = "Delete selected lists";
+  std::string ClearObject = "Clear item";
+  std::string ClearObjects = "Clear selected items";
+  std::string DeleteObject = "Delete item";
+  std::string DeleteObjects = "Delete selected items";
+
+ private:
+  void createControls();
+  void listViewSelectItem(int row, bool selected);
+  void listViewItemChecked(int row);
+  void loadList(bool keepSelection);
+  void addItemRow(const std::string& fileName, int number);
+  void setItemRow(int row, const std::string& fileName);
+  // A command must see the list the user picked last, not the one the delay
+  // has yet to show.
+  void flushPendingSelection();
+  bool confirm(const TListView& view, const std::string& singular, const std::string& plural);
+  std::vector<int> selectedNumbers(const TListView& view) const;
+  std::string selectedItemsText() const;
+  void busy();
+  void available();
+  void updateControlBar();
+  void showErrorDialog(int) {}
+
+  TMessageBox& messages_;
+  std::unique_ptr<TDownloaderLink> link_;
+  std::string listsRoot_;
+  std::string monthsPath_;
+  std::string translationFile_;
+  int selectedList_ = -1;
+  int shownList_ = -1;
+  std::string shownFolder_;
+  // Folder and file names as found on disk ("07", "012.INI"), by number.
+  std::map<int, std::string> listFolders_;
+  std::map<int, std::string> itemFiles_;
+  bool fillingLists_ = false;
+  TTimer selectTimer_;
+  TPanel* toolBar_;
+  TListView* listView_;
+  TListView* itemView_;
+  TLabel* noListLabel_;
+  TListView* lastFocusedView_ = nullptr;
+  std::map<std::string, TButton*> buttons_;
+};

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "app/DownloadForm.h"
+#include "app/DownloadLists.h"
+#include "controls/DownloadItem.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/ListView.h"
+#include "platform/PageControl.h"
+#include "platform/StdControls.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+class TYesMessages : public TMessageBox {
+ public:
+  int show(HWND, const std::string& text, const std::string&, UINT) override {
+    questions.push_back(text);
+    return IDYES;
+  }
+  std::vector<std::string> questions;
+};
+
+class TQueueOnly : public TDownloaderServer {
+ public:
+  explicit TQueueOnly(std::vector<std::string>& queued) : queued_(queued) {}
+  int Queue(const std::string& text) override {
+    queued_.push_back(text);
+    return 0;
+  }
+  void Edit(const std::string&) override {}
+  std::string MakeObject(const std::string&) override { return {}; }
+  void NetSetup() override {}
+  bool Editing() override { return false; }
+  void BringToFront() override {}
+  void ReloadDirList() override {}
+
+ private:
+  std::vector<std::string>& queued_;
+};
+
+TFormOptions hostOptions() {
+  TFormOptions options;
+  options.caption = "Downloads host";
+  options.clientWidth = 900;
+  options.clientHeight = 500;
+  return options;
+}
+
+void makeList(const std::string& root, int number, const std::string& name, bool checked, int items) {
+  const std::string folder = root + std::to_string(number) + "\\";
+  forceFolders(folder);
+  writeWholeFile(folder + "0.INI", "[List]\r\nName=" + name + "\r\nChecked=" + (checked ? "1" : "0") + "\r\n");
+  for (int item = 1; item <= items; ++item) {
+    TDownloadItem made;
+    made.fileName = folder + std::to_string(item) + ".INI";
+    made.Name = name + " item " + std::to_string(item);
+    made.saveToFile();
+  }
+}
+
+}  // namespace
+
+TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePickedList) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 3, "Shares", true, 2);
+  makeList(root, 7, "Bonds", true, 0);
+  makeList(root, 9, "Funds", false, 1);
+  forceFolders(root + "12");  // no "0.INI": no list
+
+  TForm host(hostOptions());
+  TPageControl& pages = host.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  host.showModeless();
+  TYesMessages messages;
+  TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
+  std::vector<std::string> queued;
+  TDownloaderHost downloader;
+  downloader.connect = [&](bool) { return std::make_unique<TQueueOnly>(queued); };
+  form.setDownloaderHost(downloader);
+  form.setListsRoot(root);
+  ASSERT_EQ(form.listView().itemCount(), 3);
+
+  form.listView().setFocus();
+  EXPECT_EQ(form.updateCheckedLists(), 0);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0], form.listsRoot() + "3\\\n" + form.listsRoot() + "7\\\n");
+  EXPECT_EQ(queued[0].find('\r'), std::string::npos);
+
+  const int shares = form.listView().findData(3);
+  form.listView().setItemIndex(shares);
+  EXPECT_EQ(form.shownList(), -1);  // shown only after the delay
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 3; }, 2000));
+  EXPECT_EQ(form.itemView().itemCount(), 2);
+  captureWindow(host.handle()).savePng("downloads-window");
+
+  // Items of list 3 selected, then list 9 picked and Delete pressed at once:
+  // the command runs on list 9, whose items are not selected.
+  form.itemView().setFocus();
+  form.itemView().setSelected(0, true);
+  form.itemView().setSelected(1, true);
+  form.listView().setItemIndex(form.listView().findData(9));
+  form.itemView().setFocus();
+  form.toolButton("Delete").performClick();
+  EXPECT_EQ(form.shownList(), 9);
+  EXPECT_EQ(downloadItemFiles(form.listFolder(3)).size(), 2u);
+
+  // A list whose folder cannot go keeps its row.
+  form.listView().setFocus();
+  form.listView().setItemIndex(form.listView().findData(9));
+  const std::string kept = form.listFolder(9) + "1.INI";
+  HANDLE held = CreateFileA(kept.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  form.deleteSelectedLists();
+  EXPECT_GE(form.listView().findData(9), 0);
+  CloseHandle(held);
+  form.deleteSelectedLists();
+  EXPECT_EQ(form.listView().findData(9), -1);
+  EXPECT_FALSE(pathExists(root + "9"));
+  ASSERT_EQ(messages.questions.size(), 2u);
+  EXPECT_EQ(messages.questions[0], "Delete list\n\n\"Funds\"");
+}
