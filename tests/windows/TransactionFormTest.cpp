@@ -9,10 +9,13 @@
 #include "platform/ExtControls.h"
 #include "platform/FloatingPoint.h"
 #include "platform/PageControl.h"
+#include "platform/StdControls.h"
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/WindowTestSupport.h"
+#include "windows/DelTransForm.h"
+#include "windows/SumTransForm.h"
 #include "windows/TransactionForm.h"
 
 namespace {
@@ -108,4 +111,33 @@ TEST_F(TransactionWindow, ShowsAnAssetOrTheWholePortfolioAddsAfterTheLastLineAnd
   EXPECT_FALSE(form->rowWise());
   form->setRowWise(true);
   EXPECT_EQ(shownNumbers(*form), expected);
+}
+
+TEST_F(TransactionWindow, DeletesANumberRangeAndMergesEachAssetThroughTheDialogs) {
+  form->wholePortfolioBtn().setDown(true);
+  form->wholePortfolioBtnClick();
+  const int all = form->lineCount();
+  TModalDriver pickRange(form->delTransForm(), {[&] {
+                           form->delTransForm().startTransNrEdit().setText("3");
+                           form->delTransForm().endTransNrEdit().setText("5");
+                           form->delTransForm().okBtn().performClick();
+                         }});
+  form->delRangeClick();
+  EXPECT_FALSE(pickRange.timedOut());
+  ASSERT_EQ(form->lineCount(), all - 3);
+  const std::vector<int32_t> left = shownNumbers(*form);
+  EXPECT_EQ(std::count_if(left.begin(), left.end(), [](int32_t n) { return n >= 3 && n <= 5; }), 0);
+
+  // Nothing selected: every day of every asset merges into one line each.
+  form->sheetPanel().sheet().setCurrentCell(-1, -1);
+  bool deleting = false;
+  TModalDriver mergeAll(form->sumTransForm(), {[&] {
+                          deleting = form->sumTransForm().delCheckBox().checked();
+                          form->sumTransForm().okBtn().performClick();
+                        }});
+  form->sumBtnClick();
+  EXPECT_FALSE(mergeAll.timedOut());
+  EXPECT_TRUE(deleting);
+  EXPECT_EQ(form->lineCount(), portfolio->assetCount());
+  EXPECT_EQ(static_cast<int>(portfolio->TransactionNumbers().size()), portfolio->assetCount());
 }
