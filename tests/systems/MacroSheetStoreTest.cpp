@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+
+#include "model/PortableIniFile.h"
+#include "sheet/Sheet.h"
+#include "systems/MacroSheetStore.h"
+#include "tests/support/TestFolders.h"
+
+TEST(MacroSheetStore, CellsAndSizesComeBackAndTextsMayHoldColonsAndEquals) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "GUIoptions.INI";
+  {
+    TSheet empty;
+    TPortableIniFile file(fileName);
+    saveMacroSheet(empty, file);
+    EXPECT_FALSE(file.sectionExists("MacroSheetCells"));
+  }
+  TSheet sheet;
+  sheet.setCellContent(1, 1, 0, "20", 1);
+  sheet.setCellContent(2, 3, 0, "=A1*2.5", 1);
+  sheet.setCellContent(3, 2, 0, "a:b=c", 2);
+  sheet.setColWidth(2, 120);
+  sheet.setRowHeight(3, 30);
+  {
+    TPortableIniFile file(fileName);
+    saveMacroSheet(sheet, file);
+  }
+  TSheet loaded;
+  TPortableIniFile file(fileName);
+  loadMacroSheet(loaded, file);
+  EXPECT_EQ("50", loaded.getCellText(2, 3, true));
+  EXPECT_EQ("a:b=c", loaded.getCellText(3, 2, false));
+  EXPECT_EQ(120, loaded.getColWidth(2));
+  EXPECT_EQ(30, loaded.getRowHeight(3));
+  EXPECT_FALSE(loaded.hasCurrentCell());
+}
