@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "sheet/FieldTable.h"
+#include "windows/DataWindowLines.h"
+#include "windows/DateWindow.h"
+
+TEST(DataWindowLines, SelectedReferenceLiesJustBeyondTheObjectLines) {
+  EXPECT_EQ(selectedReference(3, true), "A5");
+  EXPECT_EQ(selectedReference(3, false), "E1");
+  EXPECT_EQ(selectedReference(30, false), "AF1");
+  EXPECT_EQ(selectedReference(0, false), "B1");
+}
+
+TEST(DataWindowLines, UnknownOrdersAreDealtOutAfterTheKnownOnes) {
+  // Objects 1 and 3 have no order (one has -1, the other no entry at all).
+  EXPECT_EQ(objectsInDisplayOrder({4, -1, 2}, 4), (std::vector<int>{2, 0, 1, 3}));
+  EXPECT_EQ(objectsInDisplayOrder({}, 3), (std::vector<int>{0, 1, 2}));
+  // A stale array longer than the list does not invent objects.
+  EXPECT_EQ(objectsInDisplayOrder({3, 2, 9}, 2), (std::vector<int>{1, 0}));
+}
+
+TEST(DataWindowLines, HiddenFieldsFollowTheShownOnesAndDisabledOnesGetNoPosition) {
+  TFieldTable fields;
+  for (int i = 0; i < 4; ++i) fields.insertField(i);
+  fields.items(0)->Hidden = true;
+  fields.items(2)->Disabled = true;
+  EXPECT_EQ(assignFieldPositions(fields), 2);
+  EXPECT_EQ(fields.items(0)->Position, 3);
+  EXPECT_EQ(fields.items(1)->Position, 1);
+  EXPECT_EQ(fields.items(2)->Position, 0);
+  EXPECT_EQ(fields.items(3)->Position, 2);
+}
+
+TEST(DataWindowLines, ArraysFollowDeletesAndAdditions) {
+  std::vector<int> heights{10, 20, 30};
+  removeObjectEntry(heights, 1, 3);
+  EXPECT_EQ(heights, (std::vector<int>{10, 30}));
+  std::vector<int> partial{10};
+  removeObjectEntry(partial, 0, 3);
+  EXPECT_EQ(partial, std::vector<int>{10});
+
+  // Three objects on lines 2, 3, 4; a fourth added while line 3 is current.
+  std::vector<int> order{2, 3, 4, -1};
+  EXPECT_EQ(placeNewObject(order, 3, 4), 4);
+  EXPECT_EQ(order, (std::vector<int>{2, 3, 5, 4}));
+  std::vector<int> noCurrent{2, 3, -1};
+  EXPECT_EQ(placeNewObject(noCurrent, 0, 3), 4);
+  EXPECT_EQ(noCurrent.back(), 4);
+}
+
+TEST(DataWindowLines, NeuterStringStoresTypedFormulasAsText) {
+  EXPECT_EQ(neuterString("  ==Gold  "), "Gold");
+  EXPECT_EQ(neuterString(" = "), "");
+  EXPECT_EQ(neuterString("a=b"), "a=b");
+}
+
+TEST(DateWindow, TodayCountsFromNoonAndRangesKeepTwoDays) {
+  EXPECT_EQ(roundDay(45000.4999), 45000);
+  EXPECT_EQ(roundDay(45000.5), 45001);
+  TDateWindow atNoon(45000.5);
+  EXPECT_EQ(atNoon.fromId(), 44999);
+  EXPECT_EQ(atNoon.toId(), 45001);
+
+  TDateWindow window(45000.2);
+  window.setTo(45100);
+  window.setFrom(45070);
+  EXPECT_EQ(window.days(), 31);
+  window.setFrom(45200);  // after the to date
+  EXPECT_EQ(window.toId(), 45201);
+  EXPECT_EQ(window.days(), 2);
+  window.setTo(45150);  // before the from date
+  EXPECT_EQ(window.fromId(), 45149);
+  EXPECT_EQ(window.days(), 2);
+}
+
+TEST(DateWindow, FramesMoveBothDatesAndTextInTheDaysBoxChangesNothing) {
+  TDateWindow window(45000.2);
+  window.setTo(45100);
+  EXPECT_TRUE(window.setDaysText("30"));
+  EXPECT_EQ(window.fromId(), 45071);
+  EXPECT_TRUE(window.scrollFrame("30", -1));
+  EXPECT_EQ(window.fromId(), 45041);
+  EXPECT_EQ(window.toId(), 45070);
+  EXPECT_FALSE(window.scrollFrame("month", -1));
+  EXPECT_FALSE(window.setDaysText("month"));
+  EXPECT_EQ(window.fromId(), 45041);
+  EXPECT_EQ(window.toId(), 45070);
+  EXPECT_TRUE(window.setDaysText("1"));
+  EXPECT_EQ(window.days(), 2);
+}

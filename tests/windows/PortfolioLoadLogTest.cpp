@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "windows/PortfolioLoadLog.h"
+
+TEST(PortfolioLoadLog, EachPortfolioIsOneBlockAfterOneEmptyLine) {
+  TPortfolioLoadLog log;
+  log.notify(10, "");
+  for (const char* name : {"Alpha (A)", "Beta (B)"}) {
+    log.notify(12, name);
+    log.notify(13, "Gold (AU)");
+    log.notify(14, "");
+    log.notify(16, "");
+    log.notify(17, "");
+  }
+  log.notify(0, "");
+  EXPECT_FALSE(log.notify(99, "ignored"));
+  const std::vector<std::string> expected{
+      "Preparing portfolio table...", "",         "Loading portfolio: Alpha (A)", "     Loading asset: Gold (AU)",
+      "          Transactions loaded",  "          Asset loaded", "     Portfolio loaded", "",
+      "Loading portfolio: Beta (B)",    "     Loading asset: Gold (AU)", "          Transactions loaded",
+      "          Asset loaded",         "     Portfolio loaded", ""};
+  EXPECT_EQ(log.lines(), expected);
+}
+
+TEST(PortfolioLoadLog, ALongLogKeepsTheNewerHalf) {
+  TPortfolioLoadLog log;
+  log.setLineCapacity(4);
+  for (int i = 0; i < 6; ++i) log.notify(20, std::to_string(i));
+  // Five lines exceeded the capacity, so the sixth came after the last three.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"Unloading portfolio: 2", "Unloading portfolio: 3",
+                                                   "Unloading portfolio: 4", "Unloading portfolio: 5"}));
+  log.notify(0, "");
+  EXPECT_EQ(log.lines().back(), "Unloading portfolio: 5 OK");
+}

@@ -1,0 +1,45 @@
+#include "windows/PortfolioLoadLog.h"
+
+namespace {
+const std::string indent5(5, ' ');
+const std::string indent10(10, ' ');
+}  // namespace
+
+bool TPortfolioLoadLog::notify(int code, const std::string& text) {
+  switch (code) {
+    case 0:
+      if (!lastLineEmpty()) lines_.back() += " OK";
+      return true;
+    case 1: addLine("Out of memory!"); return true;
+    case 10: addLine("Preparing portfolio table..."); return true;
+    case 11: addLine("Portfolio directory not found: " + text); return true;
+    case 12:
+      if (!lastLineEmpty()) addLine("");
+      addLine("Loading portfolio: " + text);
+      return true;
+    case 13: addLine(indent5 + "Loading asset: " + text); return true;
+    case 14: addLine(indent10 + "Transactions loaded"); return true;
+    case 15: addLine(indent10 + "Quotes loaded"); return true;
+    case 16: addLine(indent10 + "Asset loaded"); return true;
+    case 17:
+      addLine(indent5 + "Portfolio loaded");
+      addLine("");
+      return true;
+    case 18: addLine("Computing forex quotes: " + text); return true;
+    case 19: addLine("Loading forex quotes: " + text); return true;
+    case 20: addLine("Unloading portfolio: " + text); return true;
+    default: return false;
+  }
+}
+
+void TPortfolioLoadLog::addLine(const std::string& line) {
+  if (capacity_ > 0 && static_cast<int>(lines_.size()) > capacity_)
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<long>(lines_.size() / 2));
+  lines_.push_back(line);
+}
+
+std::string TPortfolioLoadLog::text() const {
+  std::string result;
+  for (const std::string& line : lines_) result += line + "\r\n";
+  return result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// The lines of the load log that the Portfolios window shows while
+// portfolios open and close: what each progress code of the portfolio table
+// writes, and the trimming that keeps the log short. The memo only mirrors
+// these lines.
+class TPortfolioLoadLog {
+ public:
+  // Lines beyond this count drop the older half of the log before the next
+  // line is added; the window sets it from the memo's height (twice the
+  // lines that fit). Below 1 the log is never trimmed.
+  void setLineCapacity(int lines) { capacity_ = lines; }
+  void clear() { lines_.clear(); }
+  // Answers whether the code wrote to the log (so the memo repaints).
+  bool notify(int code, const std::string& text);
+
+  const std::vector<std::string>& lines() const { return lines_; }
+  // The lines each followed by CR LF, as the memo holds them.
+  std::string text() const;
+
+ private:
+  void addLine(const std::string& line);
+  bool lastLineEmpty() const { return lines_.empty() || lines_.back().empty(); }
+
+  std::vector<std::string> lines_;
+  int capacity_ = 0;
+};

@@ -1,0 +1,60 @@
+#include "windows/PortfolioTemplate.h"
+
+#include <windows.h>
+
+#include "model/Directories.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+const char* const templateFiles[] = {"AssetFields.INI",       "AssetControls.INI",       "QuoteFields.INI",
+                                     "QuoteControls.INI",     "TransactionFields.INI",   "TransactionControls.INI",
+                                     "System.INI",            "SystemControls.INI"};
+const char* const viewFolders[] = {"Charts", "Graphs", "Browsers"};
+
+bool movePath(const std::string& source, const std::string& target) {
+  return MoveFileA(source.c_str(), target.c_str()) != 0;
+}
+
+bool moveEntriesInto(const std::string& source, const std::string& target) {
+  for (const TFoundFile& entry : findFiles(source + "*"))
+    if (!movePath(source + entry.name, target + entry.name)) return false;
+  return true;
+}
+
+bool buildNewTemplate(const std::string& source, const std::string& fresh) {
+  if (!folderExists(fresh) && !forceFolders(fresh)) return false;
+  if (!deleteDirContents(fresh)) return false;
+  for (const char* name : templateFiles)
+    if (!copyFile(source + name, fresh + name, true)) return false;
+  for (const char* name : viewFolders)
+    if (folderExists(source + name) && !copyTree(source + name, fresh + name, true)) return false;
+  return true;
+}
+
+}  // namespace
+
+int copyTemplateInto(const std::string& foliosDir, const std::string& folder) {
+  const std::string source = foliosDir + "Template";
+  if (!folderExists(source)) return 0;
+  const std::string staging = uniqueFileName(foliosDir, "Template.", ".TMP", 0, 999);
+  if (staging.empty() || !copyTree(source, staging, false)) return -4;
+  const bool moved = moveEntriesInto(includeTrailingBackslash(staging), includeTrailingBackslash(folder));
+  deleteTree(staging);
+  return moved ? 0 : -4;
+}
+
+int makeTemplate(const std::string& portfolioFolder, const std::string& foliosDir) {
+  const std::string fresh = foliosDir + "NewTemplate";
+  const std::string current = foliosDir + "Template";
+  const std::string backup = foliosDir + "Template.BAK";
+  if (!buildNewTemplate(includeTrailingBackslash(portfolioFolder), fresh + "\\")) return -4;
+  if (folderExists(backup) && !deleteTree(backup)) return -4;
+  const bool hadTemplate = folderExists(current);
+  if (hadTemplate && !movePath(current, backup)) return -4;
+  if (!movePath(fresh, current)) {
+    if (hadTemplate) movePath(backup, current);
+    return -4;
+  }
+  return 0;
+}
