@@ -78,6 +78,9 @@ class TSheet {
   bool recordDependents = true;     // evaluation records what formulas read
   bool stopAtFirstError = true;     // a formula stops at its first error
   bool expandVectorResults = false; // an array result spills over the neighbouring cells
+  // Lines that formulas may read beyond the shown column and row counts: a
+  // list window keeps hidden fields and its selected-index cell there.
+  int readableCols = 0, readableRows = 0;
   bool resultIsArray = false;       // the last formula evaluated gave an array
   bool defaultFixedDecimals = false;
   int leftCol = 1, topRow = 1;      // scroll position

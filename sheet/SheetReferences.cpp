@@ -154,7 +154,7 @@ int compareCodes(const std::string& a, const std::string& b) {
 
 bool TSheet::parseCellRef(const std::string& text, int& col, bool& absRow, bool& absCol, int& row) const {
   TCellRefParts parts;
-  bool valid = classifyCellRef(text, colProps.count, rowProps.count, parts) == TRefParse::valid;
+  bool valid = classifyCellRef(text, std::max(colProps.count, readableCols), std::max(rowProps.count, readableRows), parts) == TRefParse::valid;
   if (!valid) parts = TCellRefParts();
   col = parts.col;
   row = parts.row;
@@ -166,7 +166,7 @@ bool TSheet::parseCellRef(const std::string& text, int& col, bool& absRow, bool&
 bool TSheet::parseRangeRef(const std::string& text, int& firstCol, int& firstRow, int& lastCol, int& lastRow,
                            bool& firstAbsRow, bool& firstAbsCol, bool& lastAbsRow, bool& lastAbsCol) const {
   TRangeParts parts;
-  bool valid = classifyRangeRef(text, colProps.count, rowProps.count, parts) == TRefParse::valid;
+  bool valid = classifyRangeRef(text, std::max(colProps.count, readableCols), std::max(rowProps.count, readableRows), parts) == TRefParse::valid;
   if (!valid) parts = TRangeParts();
   firstCol = parts.first.col;
   firstRow = parts.first.row;
@@ -395,7 +395,7 @@ void TSheet::resolveIdentifier(TValueRecord& value, std::unique_ptr<TArray>* arr
   bool recording = record && col >= 1 && row >= 1;
   TCellCoord dependent{col - 1, row - 1};
   TRangeParts range;
-  TRefParse rangeParse = classifyRangeRef(name, colProps.count, rowProps.count, range);
+  TRefParse rangeParse = classifyRangeRef(name, std::max(colProps.count, readableCols), std::max(rowProps.count, readableRows), range);
   if (rangeParse == TRefParse::beyondSheet) throw EInvalidReference();
   if (rangeParse == TRefParse::valid) {
     if (range.first.col == range.last.col && range.first.row == range.last.row) {
@@ -416,7 +416,7 @@ void TSheet::resolveIdentifier(TValueRecord& value, std::unique_ptr<TArray>* arr
     return;
   }
   TCellRefParts place;
-  TRefParse placeParse = classifyCellRef(name, colProps.count, rowProps.count, place);
+  TRefParse placeParse = classifyCellRef(name, std::max(colProps.count, readableCols), std::max(rowProps.count, readableRows), place);
   if (placeParse == TRefParse::beyondSheet) throw EInvalidReference();
   if (placeParse != TRefParse::valid) return;
   cellToValue(getCell(place.col, place.row), false, value);
