@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/DirSelForm.h"
+#include "app/DownloadForm.h"
 #include "app/DownloaderLink.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
@@ -149,8 +150,30 @@ void TmainForm::FormCreate() {
 }
 
 void TmainForm::createTabs() {
-  for (int tab = 0; tab < tabCount; ++tab) tabForms[tab] = &createChildForm<TChildForm>(*pageControl, tabCaptions[tab]);
+  for (int tab = 0; tab < tabCount; ++tab) {
+    if (tab == downloadsTab) {
+      downloadForm = &createChildForm<TdownloadForm>(*pageControl, tabCaptions[tab], messageBox_);
+      downloadForm->setDownloaderHost(downloaderHost());
+      tabForms[tab] = downloadForm;
+    } else {
+      tabForms[tab] = &createChildForm<TChildForm>(*pageControl, tabCaptions[tab]);
+    }
+  }
   placeMenuPanel();
+}
+
+TDownloaderHost TmainForm::downloaderHost() {
+  TDownloaderHost host;
+  host.connect = [this](bool onlyIfRunning) { return connectDownloader(onlyIfRunning, handle()); };
+  host.processMessages = [] { application().processMessages(); };
+  host.applicationActive = [] {
+    DWORD process = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &process);
+    return process == GetCurrentProcessId();
+  };
+  host.bringApplicationToFront = [this] { SetForegroundWindow(handle()); };
+  host.enableWindows = [this](bool enabled) { setEnabled(enabled); };
+  return host;
 }
 
 void TmainForm::loadFavorites() {
@@ -206,9 +229,7 @@ void TmainForm::setupBtnClick() {
     FormActivate();
     // Fetchmoor reads the same directory list; a running one is told.
     try {
-      TDownloaderHost host;
-      host.connect = [this](bool onlyIfRunning) { return connectDownloader(onlyIfRunning, handle()); };
-      TDownloaderLink(host).reloadDirList();
+      TDownloaderLink(downloaderHost()).reloadDirList();
     } catch (const EDownloaderCall& error) {
       messageBox_.show(handle(), error.what(), commonString(4), MB_OK | MB_ICONSTOP);
     }
@@ -258,7 +279,8 @@ void TmainForm::runFirstActivation() {
   galleryForm->loadGallery();
   pump();
   update();
-  // The Downloads window takes its lists root here once it exists.
+  downloadForm->setMonthsPath(paths_.guiOptionsFileName);
+  downloadForm->setListsRoot(getDirectory("<DLISTS>"));
   downloadPickForm->listLists();
   pump();
   splashForm.reset();
@@ -279,6 +301,7 @@ void TmainForm::loadTranslations() {
   assetPickForm->loadTranslations();
   galleryForm->loadTranslations(paths_.languageFileName);
   folioPickForm->loadTranslations();
+  downloadForm->loadTranslations(paths_.languageFileName);
 }
 
 void TmainForm::loadGUIoptions(bool) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "app/DownloaderLink.h"
 #include "app/MainWindowSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
@@ -20,6 +21,7 @@ class TSourceTable;
 class TToolButton;
 class TassetPickForm;
 class TcurrPickForm;
+class TdownloadForm;
 class TdownloadPickForm;
 class TfolioPickForm;
 class TgalleryForm;
@@ -45,6 +47,7 @@ struct TMainFormContext {
 class TmainForm : public TForm {
  public:
   static constexpr int tabCount = 8;
+  static constexpr int downloadsTab = 6;
   static constexpr int helpContext = 1000;
 
   explicit TmainForm(const TMainFormContext& context);
@@ -93,6 +96,7 @@ class TmainForm : public TForm {
   // The document windows of the tabs, in tab order; empty windows until
   // the windows of each tab are built.
   std::array<TChildForm*, tabCount> tabForms{};
+  TdownloadForm* downloadForm = nullptr;
 
   // True while the first activation runs its loading steps.
   bool activating() const { return activating_; }
@@ -106,6 +110,8 @@ class TmainForm : public TForm {
   // Lets the user change the named directories and reloads everything from
   // the new ones when accepted.
   void setupBtnClick();
+  // How the windows reach Fetchmoor: through this program's own window.
+  TDownloaderHost downloaderHost();
   void loadPortfolios();
   void runFirstActivation();
   bool FormCloseQuery();
