@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "model/Directories.h"
+#include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -57,4 +58,15 @@ int makeTemplate(const std::string& portfolioFolder, const std::string& foliosDi
     return -4;
   }
   return 0;
+}
+
+int addPortfolioFromTemplate(TPortfolioTable& table, const std::string& foliosDir) {
+  std::string folder;
+  const int result = table.newPortfolio("", "", folder, foliosDir, "");
+  if (result != 0) return result;
+  if (copyTemplateInto(foliosDir, folder) == 0) return 0;
+  const int index = table.indexOfFolder(folder);
+  if (index >= 0) table.deletePortfolio(index);
+  if (table.indexOfFolder(folder) < 0) deleteTree(folder);
+  return -4;
 }

@@ -18,3 +18,12 @@ int copyTemplateInto(const std::string& foliosDir, const std::string& folder);
 // failure before the last move leaves "Template" as it was, and a failed
 // last move puts the previous template back.
 int makeTemplate(const std::string& portfolioFolder, const std::string& foliosDir);
+
+class TPortfolioTable;
+
+// New: opens a new numbered portfolio under the portfolios directory and
+// gives it the template's contents. When the template cannot be copied the
+// new portfolio is taken out of the table first and then its folder is
+// removed, so no open portfolio is left without its folder. 0 or the
+// failure's code.
+int addPortfolioFromTemplate(TPortfolioTable& table, const std::string& foliosDir);

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 #include "windows/PortfolioTemplate.h"
@@ -85,4 +86,19 @@ TEST_F(PortfolioTemplate, ANewPortfolioTakesTheTemplateAndKeepsItsFolderOnFailur
   EXPECT_EQ(findFiles(temp.path() + "Template.*.TMP").size(), 0u);
 
   EXPECT_EQ(copyTemplateInto(temp.path() + "none\\", other), 0);
+}
+
+TEST_F(PortfolioTemplate, ANewPortfolioThatCannotTakeTheTemplateIsClosedAndRemoved) {
+  TPortfolioTable table;
+  ASSERT_EQ(addPortfolioFromTemplate(table, temp.path()), 0);
+  ASSERT_EQ(table.count(), 1);
+  EXPECT_TRUE(fileExists(temp.path() + "1\\Old.INI"));
+
+  forceFolders(temp.path() + "Template\\Charts");
+  writeWholeFile(temp.path() + "Template\\Charts\\Folio_0.INI", "chart");
+  writeWholeFile(temp.path() + "Template\\0.INI", "a header of the template's own");
+  EXPECT_EQ(addPortfolioFromTemplate(table, temp.path()), -4);
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_FALSE(folderExists(temp.path() + "2"));
+  EXPECT_TRUE(fileExists(temp.path() + "1\\0.INI"));
 }
