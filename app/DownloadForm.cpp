@@ -20,6 +20,9 @@
 namespace {
 
 constexpr int itemColumnCount = 4;
+constexpr int splitterWidth = 4;
+constexpr const char* optionsSection = "DownloadSheet";
+constexpr const char* columnKeys[itemColumnCount] = {"Name", "Symbol", "Currency", "Updated"};
 
 }  // namespace
 
@@ -119,7 +122,7 @@ void TdownloadForm::createControls() {
     if (text.empty()) text = unnamed;
     return true;
   };
-  add<TSplitter>(TAlign::left).setBounds(185, 30, 4, 300);
+  add<TSplitter>(TAlign::left).setBounds(185, 30, splitterWidth, 300);
 
   TListViewOptions itemOptions;
   itemOptions.multiSelect = true;
@@ -147,6 +150,47 @@ void TdownloadForm::createControls() {
     return renameDownloadItem(itemFile(static_cast<int>(itemView_->itemData(row))), text);
   };
   itemView_->hide();
+
+  listView_->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key == VK_INSERT) {
+      key = 0;
+      newList();
+    } else if (key == VK_DELETE) {
+      key = 0;
+      flushPendingSelection();
+      deleteSelectedLists();
+    }
+  };
+  itemView_->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key == VK_INSERT) {
+      key = 0;
+      newItem();
+    } else if (key == VK_DELETE) {
+      key = 0;
+      deleteSelectedItems();
+    } else if (key == VK_RETURN) {
+      key = 0;
+      editSelectedItems();
+    }
+  };
+}
+
+void TdownloadForm::loadGUIoptions(const TPortableIniFile& ini) {
+  listView_->setBounds(listView_->left(), listView_->top(),
+                       std::max(0, std::min(ini.readInteger(optionsSection, "ListWidth", listView_->width()),
+                                            clientWidth() - splitterWidth)),
+                       listView_->height());
+  for (int column = 0; column < itemColumnCount; ++column)
+    itemView_->setColumnWidth(column, ini.readInteger(optionsSection, std::string(columnKeys[column]) + "Width",
+                                                      itemView_->columnWidth(column)));
+  realign();
+}
+
+void TdownloadForm::saveGUIoptions(TPortableIniFile& ini) const {
+  ini.writeInteger(optionsSection, "Width", width());
+  ini.writeInteger(optionsSection, "ListWidth", listView_->width());
+  for (int column = 0; column < itemColumnCount; ++column)
+    ini.writeInteger(optionsSection, std::string(columnKeys[column]) + "Width", itemView_->columnWidth(column));
 }
 
 void TdownloadForm::loadTranslations(const std::string& fileName) {

@@ -13,6 +13,7 @@ class TLabel;
 class TListView;
 class TMessageBox;
 class TPanel;
+class TPortableIniFile;
 
 // The Downloads tab: the download lists with their check boxes on the left,
 // the items of the shown list on the right, and a tool bar acting on the
@@ -28,6 +29,9 @@ class TdownloadForm : public TChildForm {
   void setDownloaderHost(TDownloaderHost host) { link_ = std::make_unique<TDownloaderLink>(std::move(host)); }
   void setMonthsPath(const std::string& path) { monthsPath_ = path; }
   void loadTranslations(const std::string& fileName);
+  // Section "DownloadSheet": the lists' width and the item columns' widths.
+  void loadGUIoptions(const TPortableIniFile& ini);
+  void saveGUIoptions(TPortableIniFile& ini) const;
   // Trimmed and upper-cased; a new root lists its lists.
   void setListsRoot(const std::string& path);
   const std::string& listsRoot() const { return listsRoot_; }

@@ -310,6 +310,7 @@ void TmainForm::loadGUIoptions(bool) {
   setBounds(mainWindowBounds(ini, bounds(), screen));
   placeMenuPanel();
   downloadPickForm->loadGUIoptions(ini);
+  downloadForm->loadGUIoptions(ini);
   currPickForm->loadGUIoptions(ini);
   assetPickForm->loadGUIoptions(ini);
   galleryForm->loadGUIoptions(ini);
@@ -322,6 +323,7 @@ void TmainForm::saveGUIoptions() {
   GetWindowPlacement(handle(), &placement);
   saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
   downloadPickForm->saveGUIoptions(ini);
+  downloadForm->saveGUIoptions(ini);
   currPickForm->saveGUIoptions(ini);
   assetPickForm->saveGUIoptions(ini);
   galleryForm->saveGUIoptions(ini);

@@ -3,6 +3,7 @@
 #include "app/DownloadForm.h"
 #include "app/DownloadLists.h"
 #include "controls/DownloadItem.h"
+#include "model/PortableIniFile.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
@@ -120,4 +121,19 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   EXPECT_FALSE(pathExists(root + "9"));
   ASSERT_EQ(messages.questions.size(), 2u);
   EXPECT_EQ(messages.questions[0], "Delete list\n\n\"Funds\"");
+
+  const int lists = form.listView().itemCount();
+  form.listView().setFocus();
+  sendKey(form.listView().handle(), VK_INSERT);
+  EXPECT_EQ(form.listView().itemCount(), lists + 1);
+  EXPECT_TRUE(fileExists(root + "1\\0.INI"));
+
+  {
+    TPortableIniFile ini(folder.path() + "GUIoptions.INI");
+    form.itemView().setColumnWidth(1, 123);
+    form.saveGUIoptions(ini);
+  }
+  form.itemView().setColumnWidth(1, 50);
+  form.loadGUIoptions(TPortableIniFile(folder.path() + "GUIoptions.INI"));
+  EXPECT_EQ(form.itemView().columnWidth(1), 123);
 }
