@@ -1,0 +1,13 @@
+#include "app/IdleEvents.h"
+
+namespace {
+bool signalled(HANDLE event) { return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+}  // namespace
+
+void TIdleEvents::poll() const {
+  if (signalled(dataReload) && onDataReady) onDataReady();
+  if (signalled(listReload)) {
+    ResetEvent(listReload);
+    if (onListReload) onListReload();
+  }
+}
