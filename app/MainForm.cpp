@@ -27,6 +27,7 @@
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "systems/MacroForm.h"
 #include "windows/FolioPickForm.h"
 
 namespace {
@@ -66,7 +67,16 @@ TmainForm::TmainForm(const TMainFormContext& context)
   FormCreate();
 }
 
-TmainForm::~TmainForm() = default;
+TmainForm::~TmainForm() {
+  // The tabs go after the shared dialogs (the base destroys its children
+  // last): the Macros window must not reach for them then.
+  if (macroForm != nullptr) {
+    macroForm->setFontDialog(nullptr);
+    macroForm->setColorDialog(nullptr);
+    macroForm->setFindDialog(nullptr);
+    macroForm->setReplaceDialog(nullptr);
+  }
+}
 
 void TmainForm::createComponents() {
   pageControl = &add<TPageControl>();
@@ -155,10 +165,19 @@ void TmainForm::createTabs() {
       downloadForm = &createChildForm<TdownloadForm>(*pageControl, tabCaptions[tab], messageBox_);
       downloadForm->setDownloaderHost(downloaderHost());
       tabForms[tab] = downloadForm;
+    } else if (tab == macrosTab) {
+      macroForm = &createChildForm<TmacroForm>(*pageControl, tabCaptions[tab]);
+      tabForms[tab] = macroForm;
     } else {
       tabForms[tab] = &createChildForm<TChildForm>(*pageControl, tabCaptions[tab]);
     }
   }
+  macroForm->setFontDialog(&fontDialog);
+  macroForm->setColorDialog(&colorDialog);
+  macroForm->setFindDialog(&findDialog);
+  macroForm->setReplaceDialog(&replaceDialog);
+  macroForm->setAxEnginesPath(paths_.axEnginesFileName);
+  macroForm->setPortfolioTable(portfolioTable.get());
   placeMenuPanel();
 }
 
@@ -267,7 +286,9 @@ void TmainForm::runFirstActivation() {
   pump();
   loadImageList();
   pump();
-  // The Macros window lists and loads the macros here once it exists.
+  macroForm->listMacros();
+  macroForm->loadMacros();
+  pump();
   loadCountries(paths_.languageFileName);
   pump();
   loadCurrencies(paths_.languageFileName);
@@ -327,9 +348,13 @@ void TmainForm::saveGUIoptions() {
   currPickForm->saveGUIoptions(ini);
   assetPickForm->saveGUIoptions(ini);
   galleryForm->saveGUIoptions(ini);
+  macroForm->saveGUIoptions(ini);
 }
 
-void TmainForm::loadMacroGUIoptions() {}
+void TmainForm::loadMacroGUIoptions() {
+  TPortableIniFile ini(paths_.guiOptionsFileName);
+  macroForm->loadGUIoptions(ini);
+}
 
 void TmainForm::loadImageList() { loadNumberedBitmaps(imageList, getDirectory("<BMPS>")); }
 
@@ -382,6 +407,9 @@ bool TmainForm::FormCloseQuery() {
 
 void TmainForm::FormClose() {
   shuttingDown = true;
+  macroForm->listViewModifyEventsEnable(false);
+  macroForm->saveMacros();
+  macroForm->saveEngineDeclarations();
   saveGUIoptions();
   application().terminate();
 }

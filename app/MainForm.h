@@ -25,6 +25,7 @@ class TdownloadForm;
 class TdownloadPickForm;
 class TfolioPickForm;
 class TgalleryForm;
+class TmacroForm;
 class TselDirDlg;
 class TsharedPopupMenus;
 
@@ -47,6 +48,7 @@ struct TMainFormContext {
 class TmainForm : public TForm {
  public:
   static constexpr int tabCount = 8;
+  static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;
   static constexpr int helpContext = 1000;
 
@@ -79,6 +81,7 @@ class TmainForm : public TForm {
   TFindDialog replaceDialog{true};
   TColorDialog colorDialog;
   TFontDialog fontDialog;
+  TmacroForm* macroForm = nullptr;  // on its tab, owned there
   std::unique_ptr<TsharedPopupMenus> popupMenus;
 
   std::unique_ptr<TPortfolioTable> portfolioTable;
