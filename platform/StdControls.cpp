@@ -150,6 +150,23 @@ TGroupBox::TGroupBox(TControl* parent, const std::string& caption) : TControl(pa
   setSize(185, 105);
 }
 
+LRESULT TGroupBox::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The system's group box paints only its frame and caption, and the parent
+  // clips its children: without this the inside shows whatever the screen
+  // held before (black on a fresh display).
+  if (message == WM_ERASEBKGND) {
+    RECT client;
+    GetClientRect(handle(), &client);
+    TColor fill = color();
+    if (fill == clDefault && parent()) fill = parent()->color();
+    if (fill == clDefault) fill = clBtnFace;
+    TBrushHandle brush(CreateSolidBrush(colorToRGB(fill)));
+    FillRect(reinterpret_cast<HDC>(wParam), &client, brush.get());
+    return 1;
+  }
+  return TControl::handleMessage(message, wParam, lParam);
+}
+
 RECT TGroupBox::alignRect() const {
   RECT rect = clientRect();
   const int captionHeight = -font().height();

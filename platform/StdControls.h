@@ -75,6 +75,7 @@ class TGroupBox : public TControl {
 
  protected:
   RECT alignRect() const override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 enum class TComboStyle { dropDown, dropDownList };

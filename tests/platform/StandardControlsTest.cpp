@@ -165,3 +165,15 @@ TEST(StandardControls, ScrollBarsStepPastSixteenBitsAndBandsKeepTheirLayout) {
   EXPECT_TRUE(layout[1].newRow);
   EXPECT_FALSE(layout[0].newRow);
 }
+
+TEST(StandardControls, GroupBoxInsideShowsItsParentsColour) {
+  TForm form(dialogOptions());
+  form.setColor(clWindow);
+  auto& group = form.add<TGroupBox>("Group");
+  group.setBounds(10, 10, 200, 150);
+  form.showModeless();
+  pumpFor(200);
+  const TScreenImage picture = captureClient(group.handle());
+  EXPECT_TRUE(picture.pixelIs(100, 80, clWindow));
+  EXPECT_TRUE(picture.pixelIs(20, 130, clWindow));
+}
