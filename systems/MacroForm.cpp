@@ -459,7 +459,8 @@ void TmacroForm::loadMacros() {
     errorText = "Invalid script engine selection!";
   } else {
     registerEngineFonts(*engine, true);
-    std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine);
+    std::vector<std::string> convertedFiles;
+    std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles);
     activeMacrosStatus_.readOnly = false;
     activeMacrosStatus_.clear();
     activeMacrosStatus_.insertText(joined);
@@ -470,6 +471,13 @@ void TmacroForm::loadMacros() {
     host_.initEngine(engine);
     if (macroEditPanel_->editorStatus() == &activeMacrosStatus_) macroEditPageControlChange();
     host_.parseScript(joined, errorText);
+    // Positions in the joined text hold only for 8-bit text: say which
+    // sources were not, so that a marked line can be understood.
+    if (!convertedFiles.empty()) {
+      std::string note = "Converted to 8-bit text:";
+      for (const std::string& name : convertedFiles) note += " " + name;
+      errorText = errorText.empty() ? note : errorText + " (" + note + ")";
+    }
     sheetPanel_->sheet().setScriptEngine(host_.scriptEngine(), true);
     sheetPanel_->invalidate();
   }
