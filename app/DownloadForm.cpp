@@ -36,6 +36,10 @@ TdownloadForm::TdownloadForm(TMessageBox& messages)
 
 TdownloadForm::~TdownloadForm() {
   selectTimer_.setEnabled(false);
+  if (findDialog_) {
+    findDialog_->onFind = nullptr;
+    findDialog_->close();
+  }
   listView_->onSelectItem = nullptr;
   listView_->onItemChecked = nullptr;
 }
@@ -81,19 +85,25 @@ void TdownloadForm::createControls() {
                                              nullptr));
   button("Zap", "&Zap remarks", 136, 80,
          onFocusedView([this] { zapSelectedItemRemarks(); }, [this] { zapSelectedListRemarks(); }));
-  button("Properties", "&Properties", 220, 72, [this] {
+  button("Find", "&Find", 220, 44, [this] {
+    TListView* const view = lastFocusedView_;
+    flushPendingSelection();
+    lastFocusedView_ = view;
+    if (view) openFindDialog(*view);
+  });
+  button("Properties", "&Properties", 268, 72, [this] {
     flushPendingSelection();
     editSelectedItems();
   });
-  button("New", "&New", 296, 48, onFocusedView([this] { newItem(); }, [this] { newList(); }));
-  button("Copy", "&Copy", 348, 48,
+  button("New", "&New", 344, 48, onFocusedView([this] { newItem(); }, [this] { newList(); }));
+  button("Copy", "&Copy", 396, 48,
          onFocusedView([this] { copySelectedItemsToList(shownList_); }, [this] { copySelectedLists(); }));
-  button("Clear", "Cl&ear", 400, 48,
+  button("Clear", "Cl&ear", 448, 48,
          onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); }));
-  button("Delete", "&Delete", 452, 52,
+  button("Delete", "&Delete", 500, 52,
          onFocusedView([this] { deleteSelectedItems(); }, [this] { deleteSelectedLists(); }));
-  button("Months", "&Month names", 508, 84, [this] { monthsBtnClick(); });
-  button("NetSetup", "&Internet setup", 596, 92, [this] {
+  button("Months", "&Month names", 556, 84, [this] { monthsBtnClick(); });
+  button("NetSetup", "&Internet setup", 644, 92, [this] {
     if (link_) link_->netSetup();
   });
 
@@ -109,6 +119,7 @@ void TdownloadForm::createControls() {
   listView_->onItemChecked = [this](int row) { listViewItemChecked(row); };
   listView_->onEnter = [this] {
     lastFocusedView_ = listView_;
+    if (findDialog_) findDialog_->onFind = [this] { findInListView(*listView_); };
     updateControlBar();
   };
   listView_->onColumnClick = [this](int) {
@@ -137,6 +148,7 @@ void TdownloadForm::createControls() {
   for (int column = 0; column < itemColumnCount; ++column) itemView_->addColumn(columns[column], widths[column]);
   itemView_->onEnter = [this] {
     lastFocusedView_ = itemView_;
+    if (findDialog_) findDialog_->onFind = [this] { findInListView(*itemView_); };
     updateControlBar();
   };
   itemView_->onSelectItem = [this](int, bool) { updateControlBar(); };
@@ -503,6 +515,32 @@ void TdownloadForm::monthsBtnClick() {
   editMonthNames(translationFile_, monthsPath_, bounds);
 }
 
+void TdownloadForm::openFindDialog(TListView& view) {
+  if (!findDialog_) return;
+  findDialog_->onFind = [this, &view] { findInListView(view); };
+  findDialog_->execute(handle());
+  const int row = view.itemIndex();
+  POINT at{0, 0};
+  if (row >= 0) {
+    const RECT rect = view.itemRect(row);
+    at = {rect.left, rect.top};
+  }
+  ClientToScreen(view.handle(), &at);
+  findDialog_->setPosition(at.x, at.y);
+}
+
+bool TdownloadForm::findInListView(TListView& view) {
+  if (!findDialog_ || view.itemCount() == 0) return false;
+  std::vector<std::string> captions;
+  for (int row = 0; row < view.itemCount(); ++row) captions.push_back(view.itemText(row));
+  const int found = findPickRow(captions, view.nextSelected(-1), findDialog_->findText, findDialog_->options.down,
+                                findDialog_->options.matchCase);
+  if (found < 0) return false;
+  view.setItemIndex(found);  // deselects the others and scrolls the row into view
+  if (&view == listView_) selectList();
+  return true;
+}
+
 void TdownloadForm::busy() {
   application().busy();
   toolBar_->setEnabled(false);
@@ -532,4 +570,5 @@ void TdownloadForm::updateControlBar() {
   buttons_["Properties"]->setEnabled(itemSelected);
   buttons_["New"]->setEnabled(items || lists);
   for (const char* key : {"Copy", "Clear", "Delete"}) buttons_[key]->setEnabled(itemSelected || listSelected);
+  buttons_["Find"]->setEnabled(findDialog_ && (items ? itemView_->itemCount() > 0 : lists && listView_->itemCount() > 0));
 }

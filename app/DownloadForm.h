@@ -9,6 +9,7 @@
 #include "platform/Timer.h"
 
 class TButton;
+class TFindDialog;
 class TLabel;
 class TListView;
 class TMessageBox;
@@ -28,6 +29,11 @@ class TdownloadForm : public TChildForm {
 
   void setDownloaderHost(TDownloaderHost host) { link_ = std::make_unique<TDownloaderLink>(std::move(host)); }
   void setMonthsPath(const std::string& path) { monthsPath_ = path; }
+  // The main window's shared find dialog, set before the window is used.
+  void setFindDialog(TFindDialog* dialog) { findDialog_ = dialog; }
+  // Finds the next row of the view whose caption holds the dialog's text; a
+  // list found is shown at once. False when nothing matched.
+  bool findInListView(TListView& view);
   void loadTranslations(const std::string& fileName);
   // Section "DownloadSheet": the lists' width and the item columns' widths.
   void loadGUIoptions(const TPortableIniFile& ini);
@@ -97,7 +103,10 @@ class TdownloadForm : public TChildForm {
   void updateControlBar();
   void showErrorDialog(int) {}
 
+  void openFindDialog(TListView& view);
+
   TMessageBox& messages_;
+  TFindDialog* findDialog_ = nullptr;
   std::unique_ptr<TDownloaderLink> link_;
   std::string listsRoot_;
   std::string monthsPath_;

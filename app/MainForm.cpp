@@ -164,6 +164,7 @@ void TmainForm::createTabs() {
     if (tab == downloadsTab) {
       downloadForm = &createChildForm<TdownloadForm>(*pageControl, tabCaptions[tab], messageBox_);
       downloadForm->setDownloaderHost(downloaderHost());
+      downloadForm->setFindDialog(&findDialog);
       tabForms[tab] = downloadForm;
     } else if (tab == macrosTab) {
       macroForm = &createChildForm<TmacroForm>(*pageControl, tabCaptions[tab]);

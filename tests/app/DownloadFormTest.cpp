@@ -128,6 +128,18 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   EXPECT_EQ(form.listView().itemCount(), lists + 1);
   EXPECT_TRUE(fileExists(root + "1\\0.INI"));
 
+  // Found lists are shown at once; searching up with nothing selected looks at row 0 only.
+  TFindDialog find;
+  form.setFindDialog(&find);
+  find.findText = "bond";
+  form.listView().clearSelection();
+  find.options.down = false;
+  EXPECT_FALSE(form.findInListView(form.listView()));
+  find.options.down = true;
+  EXPECT_TRUE(form.findInListView(form.listView()));
+  EXPECT_EQ(form.shownList(), 7);
+  form.setFindDialog(nullptr);
+
   {
     TPortableIniFile ini(folder.path() + "GUIoptions.INI");
     form.itemView().setColumnWidth(1, 123);
