@@ -39,12 +39,12 @@ class TmonthsForm : public TForm {
 
   TMonthSets sets_;
   int position_ = 0;
-  TUpDown* setUpDown_;
-  TLabel* setNumberLabel_;
-  TEdit* setDescriptionEdit_;
+  TUpDown* setUpDown_ = nullptr;
+  TLabel* setNumberLabel_ = nullptr;
+  TEdit* setDescriptionEdit_ = nullptr;
   std::array<TEdit*, 12> monthEdits_{};
-  TButton* helpBtn_;
-  TButton* okBtn_;
+  TButton* helpBtn_ = nullptr;
+  TButton* okBtn_ = nullptr;
   bool accepted_ = false;
 };
 

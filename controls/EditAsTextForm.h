@@ -30,9 +30,9 @@ class TeditAsTextForm : public TForm {
  private:
   TEditorStatus document_;
   TFontAttributeSets fonts_;
-  TEditPanel* editPanel_;
-  TButton* okBtn_;
-  TButton* discardBtn_;
+  TEditPanel* editPanel_ = nullptr;
+  TButton* okBtn_ = nullptr;
+  TButton* discardBtn_ = nullptr;
   std::unique_ptr<TToolTips> hints_;
   bool accepted_ = false;
 };

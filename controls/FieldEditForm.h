@@ -91,13 +91,13 @@ class TfieldEditForm : public TForm {
   std::string languageFile_;
   TPopupMenu* textEditorPopupMenu_ = nullptr;
 
-  TPanel* toolPanel_;
-  TSheetPanel* sheetPanel_;
-  TComboBox* fieldFormatBox_;
-  TPanel* buttonPanel_;
-  TButton* helpBtn_;
-  TButton* applyBtn_;
-  TButton* okBtn_;
+  TPanel* toolPanel_ = nullptr;
+  TSheetPanel* sheetPanel_ = nullptr;
+  TComboBox* fieldFormatBox_ = nullptr;
+  TPanel* buttonPanel_ = nullptr;
+  TButton* helpBtn_ = nullptr;
+  TButton* applyBtn_ = nullptr;
+  TButton* okBtn_ = nullptr;
   struct TTools;
   std::unique_ptr<TTools> tools_;
   std::unique_ptr<TPopupMenu> formatPopupMenu_;

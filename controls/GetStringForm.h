@@ -20,7 +20,7 @@ class TgetStringForm : public TForm {
  private:
   void okBtnClick();
 
-  TEdit* edit_;
-  TButton* okBtn_;
+  TEdit* edit_ = nullptr;
+  TButton* okBtn_ = nullptr;
   bool accepted_ = false;
 };

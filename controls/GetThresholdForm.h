@@ -34,13 +34,13 @@ class TgetThresholdForm : public TForm {
   void okBtnClick();
   void spin(int direction);
 
-  TGroupBox* thresholdGroupBox_;
-  TSpeedButton* aboveSpeedBtn_;
-  TSpeedButton* belowSpeedBtn_;
-  TDateTimePicker* dateTimePicker_;
-  TEdit* thresholdEdit_;
-  TSpinButton* thresholdUpDown_;
-  TButton* okBtn_;
+  TGroupBox* thresholdGroupBox_ = nullptr;
+  TSpeedButton* aboveSpeedBtn_ = nullptr;
+  TSpeedButton* belowSpeedBtn_ = nullptr;
+  TDateTimePicker* dateTimePicker_ = nullptr;
+  TEdit* thresholdEdit_ = nullptr;
+  TSpinButton* thresholdUpDown_ = nullptr;
+  TButton* okBtn_ = nullptr;
   int kind_ = 0;
   double threshold_ = 0;
   bool accepted_ = false;

@@ -17,7 +17,7 @@ class TDragBevel : public TBevel {
   void paint(TCanvas& canvas) override;
 
  private:
-  TResizablePanel* panel_;
+  TResizablePanel* panel_ = nullptr;
 };
 
 // Where a tile sits inside its container, as fractions of the container's

@@ -169,15 +169,15 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   int addressHookId_ = 0;
   bool deletePending_ = false;
 
-  TPanel* contentPanel_;
-  TStatusBar* statusBar_;
-  TPanel* favsPane_;
-  TListView* favListView_;
-  TPanel* browserPane_;
-  TLabel* noBrowserNotice_;
-  TComboBox* addressCombo_;
-  TToolButton* autorefreshBtn_;
-  TToolButton* deleteBtn_;
+  TPanel* contentPanel_ = nullptr;
+  TStatusBar* statusBar_ = nullptr;
+  TPanel* favsPane_ = nullptr;
+  TListView* favListView_ = nullptr;
+  TPanel* browserPane_ = nullptr;
+  TLabel* noBrowserNotice_ = nullptr;
+  TComboBox* addressCombo_ = nullptr;
+  TToolButton* autorefreshBtn_ = nullptr;
+  TToolButton* deleteBtn_ = nullptr;
   TPopupMenu* timedRefreshPopupMenu_ = nullptr;
   TPopupMenu* setupPopupMenu_ = nullptr;
   std::unique_ptr<TToolTips> hints_;

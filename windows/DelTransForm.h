@@ -44,17 +44,17 @@ class TdelTransForm : public TForm {
   void okBtnClick();
 
   TNumberRange range_;
-  TBevel* transNrGroupBox_;
-  TEdit* startTransNrEdit_;
-  TEdit* endTransNrEdit_;
-  TSpinButton* startTransNrUpDown_;
-  TSpinButton* endTransNrUpDown_;
-  TButton* startFirstNrBtn_;
-  TButton* startLastNrBtn_;
-  TButton* endFirstNrBtn_;
-  TButton* endLastNrBtn_;
-  TButton* helpBtn_;
-  TButton* okBtn_;
+  TBevel* transNrGroupBox_ = nullptr;
+  TEdit* startTransNrEdit_ = nullptr;
+  TEdit* endTransNrEdit_ = nullptr;
+  TSpinButton* startTransNrUpDown_ = nullptr;
+  TSpinButton* endTransNrUpDown_ = nullptr;
+  TButton* startFirstNrBtn_ = nullptr;
+  TButton* startLastNrBtn_ = nullptr;
+  TButton* endFirstNrBtn_ = nullptr;
+  TButton* endLastNrBtn_ = nullptr;
+  TButton* helpBtn_ = nullptr;
+  TButton* okBtn_ = nullptr;
   std::unique_ptr<TToolTips> hints_;
   bool accepted_ = false;
 };

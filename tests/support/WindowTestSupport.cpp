@@ -123,24 +123,38 @@ TScreenImage captureScreenRect(const RECT& rect) {
   return {width, height, std::move(pixels)};
 }
 
-void paintNow(HWND window) {
+// A paint reaches the display some time after it is done: Wine hands the
+// window's picture to the X server on its own schedule, and a screen copy
+// reads it through another connection, which a loaded server may answer
+// first. So the copy is taken again until two in a row agree.
+TScreenImage settledCapture(HWND window, const std::function<RECT()>& area) {
   RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   pumpFor(50);
+  const ULONGLONG deadline = GetTickCount64() + 3000;
+  TScreenImage image = captureScreenRect(area());
+  for (;;) {
+    pumpFor(50);
+    TScreenImage again = captureScreenRect(area());
+    if (again == image || GetTickCount64() > deadline) return again;
+    image = std::move(again);
+  }
 }
 
 }  // namespace
 
 TScreenImage captureClient(HWND window) {
-  paintNow(window);
-  RECT rect;
-  GetClientRect(window, &rect);
-  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-  return captureScreenRect(rect);
+  return settledCapture(window, [window] {
+    RECT rect;
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  });
 }
 
 TScreenImage captureWindow(HWND window) {
-  paintNow(window);
-  RECT rect;
-  GetWindowRect(window, &rect);
-  return captureScreenRect(rect);
+  return settledCapture(window, [window] {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect;
+  });
 }

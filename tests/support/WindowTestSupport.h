@@ -79,14 +79,16 @@ class TScreenImage {
   // returns the file's path.
   std::string savePng(const std::string& name) const;
 
+  bool operator==(const TScreenImage&) const = default;
+
  private:
   int width_ = 0;
   int height_ = 0;
   std::vector<uint32_t> pixels_;
 };
 
-// The window's client area (or whole window) as it is on the screen now,
-// after pending paints have run.
+// The window's client area (or whole window) as it is on the screen once
+// pending paints have run and the picture has stopped changing.
 TScreenImage captureClient(HWND window);
 TScreenImage captureWindow(HWND window);
 
