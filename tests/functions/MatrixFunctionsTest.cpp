@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include "tests/functions/FormulaResults.h"
 #include "tests/sheet/SheetTestSupport.h"
+#include "tests/support/ThreadTime.h"
 
 // Expected values: numpy 1.24 (matmul, det, inv, solve) and hand products.
 TEST(MatrixFunctions, ArithmeticBetweenArrays) {
@@ -58,24 +57,9 @@ TEST(MatrixFunctions, DeterminantsInversesAndSystems) {
 
 // Work that would block the window for more than about a second is refused
 // before it starts; the largest orders below the bound still answer.
-namespace {
-
-// Processor time of the calling thread: other programs busy on the same
-// machine do not stretch it as they stretch the clock on the wall.
-double threadSeconds() {
-  FILETIME created, ended, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-  auto seconds = [](const FILETIME& time) {
-    return ((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime) * 1e-7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
-}  // namespace
-
 TEST(MatrixFunctions, WorkBeyondTheBoundIsRefusedAtOnce) {
   TSheet sheet;
-  const double start = threadSeconds();
+  const auto start = threadProcessorTime();
   expectResults(sheet, {
                            {"=MINVERSE(M1(1024))", "#VALUE!"},
                            {"=MDETERM(M1(1024))", "#VALUE!"},
@@ -85,7 +69,7 @@ TEST(MatrixFunctions, WorkBeyondTheBoundIsRefusedAtOnce) {
                            {"=LINEST(MAKEVECTOR(20000),MMULT(MAKEVECTOR(20000),TRANSPOSE(MAKEVECTOR(200))))",
                             "#VALUE!"},
                        });
-  EXPECT_LT(threadSeconds() - start, 2.0);
+  EXPECT_LT((threadProcessorTime() - start).count(), 2.0);
   EXPECT_EQ(resultOf(sheet, "=MDETERM(M1(200)*2)"), "1.60693804425899e+60");
   EXPECT_EQ(resultOf(sheet, "=ROWS(MINVERSE(M1(200)))"), "200");
 }
