@@ -73,12 +73,14 @@ TCellPtr newHeapCell(std::uint8_t typeCode, TSheet* owner) {
   return TCellPtr(constructCell(typeCode, memory, TCellOrigin{owner, nullptr, allocatedOnHeap, nullptr}));
 }
 
-TCellFactory::TCellFactory() : TObjectFactory(static_cast<int>(largestCellSize())) {}
+TCellFactory::TCellFactory()
+    : TObjectFactory(static_cast<int>(sizeof(TCellDoubleAsDouble))), wide_(static_cast<int>(largestCellSize())) {}
 
 TCellPtr TCellFactory::newCell(std::uint8_t typeCode, TSheet* owner) {
   if (!isCellType(typeCode)) return nullptr;
   TObjectBlock* block = nullptr;
-  void* slot = takeSlot(block);
+  const bool fits = cellInstanceSize(typeCode) <= static_cast<std::size_t>(objectSize());
+  void* slot = fits ? takeSlot(block) : wide_.takeSlot(block);
   if (!slot) {
     TCellPtr cell = newHeapCell(typeCode, owner);
     return cell;

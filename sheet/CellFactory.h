@@ -7,7 +7,10 @@
 
 class TSheet;
 
-// The pool of a sheet's cells: a slot holds a cell of any of the 27 classes.
+// The pool of a sheet's cells. Its own slots are the size of a number cell,
+// the class of most cells, and hold every class that fits; the few larger
+// classes (dates and times with their own format) take slots of a second
+// pool, so that a sheet of numbers and formulas does not pay their size.
 class TCellFactory : public TObjectFactory {
  public:
   TCellFactory();
@@ -15,6 +18,9 @@ class TCellFactory : public TObjectFactory {
   // the owner sheet; nullptr for any other code. Falls back to the heap when
   // no memory is left for a new block.
   TCellPtr newCell(std::uint8_t typeCode, TSheet* owner);
+
+ private:
+  TObjectFactory wide_;
 };
 
 // Type codes of the value cells and the bound cells.

@@ -5,13 +5,15 @@
 #include <unordered_map>
 #include <utility>
 
+#include "sheet/ReadRects.h"
+
 namespace {
 // Beyond this many rectangles a binary search in the precedent's list is
 // the cheaper test.
 constexpr std::size_t readsScannedFirst = 16;
-// Most places are read by one or two formulas and most formulas read one or
-// two rectangles: lists start with room for two, which a sheet of many
-// formulas holds for every place, and double from there.
+// Most places are read by one or two formulas: dependents lists start with
+// room for two, which a sheet of many formulas holds for every place, and
+// double from there.
 constexpr std::size_t initialListCapacity = 2;
 // How many places ahead a range's walk asks for the next lists.
 constexpr std::int32_t prefetchDistance = 8;
@@ -38,6 +40,13 @@ struct TPageKeyHash {
   }
 };
 }  // namespace
+
+struct TDependents::TPlaceLinks {
+  std::vector<TCellCoord> dependents;  // sorted, no duplicates
+  TReadRects reads;                    // what this place's formula recorded
+  std::uint32_t visitMark = 0;
+  bool inUse = false;  // holds a link either way; counted in its page
+};
 
 struct TDependents::TPage {
   std::array<TPlaceLinks, pageRows> places;
@@ -250,8 +259,7 @@ bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
 
 void TDependents::recordRead(TCellCoord dependent, const TCellRect& rect) {
   auto& reads = grow(dependent).reads;
-  std::erase_if(reads, [&](const TCellRect& read) { return rect.contains(read.first) && rect.contains(read.last); });
-  if (reads.capacity() == 0) reads.reserve(initialListCapacity);
+  reads.eraseIf([&](const TCellRect& read) { return rect.contains(read.first) && rect.contains(read.last); });
   reads.push_back(rect);
 }
 
@@ -336,20 +344,24 @@ void TDependents::removeDependent(TCellCoord dependent, TCellCoord precedent) {
     if (read.first.row < precedent.row) kept.push_back({{precedent.col, read.first.row}, {precedent.col, precedent.row - 1}});
     if (read.last.row > precedent.row) kept.push_back({{precedent.col, precedent.row + 1}, {precedent.col, read.last.row}});
   }
-  links->reads = std::move(kept);
+  links->reads.clear();
+  for (const TCellRect& read : kept) links->reads.push_back(read);
   release(dependent);
 }
 
 void TDependents::removeFromAll(TCellCoord dependent) {
   TPlaceLinks* links = find(dependent);
   if (!links || links->reads.empty()) return;
-  std::vector<TCellRect> reads = std::move(links->reads);
-  links->reads.clear();
+  // Taken out while the links go, and put back empty: a formula evaluated
+  // afresh records its rectangles again in the same room.
+  TReadRects reads = std::move(links->reads);
   for (const TCellRect& read : reads) {
     for (std::int32_t col = read.first.col; col <= read.last.col; ++col) {
       for (std::int32_t row = read.first.row; row <= read.last.row; ++row) eraseLink(dependent, {col, row});
     }
   }
+  reads.clear();
+  if (TPlaceLinks* kept = find(dependent)) kept->reads = std::move(reads);
   release(dependent);
 }
 

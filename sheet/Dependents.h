@@ -84,12 +84,7 @@ class TDependents {
   std::size_t pageCount() const;
 
  private:
-  struct TPlaceLinks {
-    std::vector<TCellCoord> dependents;  // sorted, no duplicates
-    std::vector<TCellRect> reads;        // what this place's formula recorded
-    std::uint32_t visitMark = 0;
-    bool inUse = false;  // holds a link either way; counted in its page
-  };
+  struct TPlaceLinks;
   struct TPage;
   struct TPages;
 
