@@ -99,6 +99,15 @@ void TcurrPickForm::pickCurrency(const RECT& anchor, std::string& symbol, std::s
   country = currencyListView.itemText(row, 2);
 }
 
+int TcurrPickForm::currencyCount() const { return currencyListView.itemCount(); }
+
+bool TcurrPickForm::pickCurrency(const RECT& anchor, std::string& symbol) {
+  std::string name, country;
+  bool accepted = false;
+  pickCurrency(anchor, symbol, name, country, accepted);
+  return accepted;
+}
+
 void TcurrPickForm::acceptIfSelected() {
   if (currencyListView.selectedCount() == 0) return;
   accepted_ = true;

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "controls/CurrencyPicker.h"
 #include "platform/Form.h"
 
 class TButton;
@@ -9,7 +10,7 @@ class TPortableIniFile;
 
 // The currency picker of the currency cell editor and the field editor: a
 // list of currency codes with their names and countries.
-class TcurrPickForm : public TForm {
+class TcurrPickForm : public TForm, public TCurrencyPicker {
  public:
   // The owner is the window the dialog stays above (the main window).
   explicit TcurrPickForm(HWND owner = nullptr);
@@ -22,6 +23,9 @@ class TcurrPickForm : public TForm {
   // are symbol, name and country set from it.
   void pickCurrency(const RECT& anchor, std::string& symbol, std::string& name, std::string& country,
                     bool& accepted);
+  // The same for the grid's currency editor, which needs the symbol only.
+  int currencyCount() const override;
+  bool pickCurrency(const RECT& anchor, std::string& symbol) override;
   void loadGUIoptions(const TPortableIniFile& ini);
   void saveGUIoptions(TPortableIniFile& ini) const;
 

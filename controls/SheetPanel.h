@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/CellEditSession.h"
+#include "controls/CurrencyPicker.h"
 #include "controls/InPlaceEditors.h"
 #include "controls/SpinButton.h"
 #include "model/FontProperties.h"
@@ -19,17 +20,6 @@
 class TSheet;
 class TScrollBarEx;
 class TPaintBoxEx;
-
-// The currency pick dialog as the grid's currency editor uses it.
-class TCurrencyPicker {
- public:
-  virtual ~TCurrencyPicker() = default;
-  virtual int currencyCount() const = 0;
-  // Asks for a symbol, the dialog placed at the anchor (screen pixels) with
-  // the first row beginning with the given symbol chosen; false when the
-  // user cancels.
-  virtual bool pickCurrency(const RECT& anchor, std::string& symbol) = 0;
-};
 
 // The control through which every sheet is seen and edited: the owned
 // sheet paints itself into an off-screen bitmap copied onto the surface;

@@ -82,6 +82,14 @@ TEST(CurrencyPick, AcceptingFillsTheOutputsAndCancellingLeavesThemAlone) {
   form.currencyListView.onColumnClick(0);
   form.currencyListView.onColumnClick(0);
   EXPECT_EQ(captions(form.currencyListView), (std::vector<std::string>{"USD", "JPY", "GBP", "EUR", "CHF"}));
+
+  // The grid's currency editor asks through its picker interface.
+  TCurrencyPicker& picker = form;
+  EXPECT_EQ(picker.currencyCount(), 5);
+  symbol = "eu";
+  TModalDriver pick(form, {[&] { postKey(form.currencyListView.handle(), VK_RETURN); }});
+  EXPECT_TRUE(picker.pickCurrency({0, 0, 20, 20}, symbol));
+  EXPECT_EQ(symbol, "EUR");
 }
 
 class DownloadPick : public testing::Test {
