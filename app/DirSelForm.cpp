@@ -62,13 +62,7 @@ TdirSelForm::TdirSelForm(HWND owner) : TForm(dirSelFormOptions(owner)) {
   okBtn_->setEnabled(false);
   okBtn_->onClick = [this] { okBtnClick(); };
   defaultButton = okBtn_;
-  keyPreview = true;
-  onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
-      key = 0;
-      close();
-    }
-  };
+  closeOnEscape();
   FormCreate();
 }
 

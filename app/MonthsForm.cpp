@@ -64,13 +64,7 @@ TmonthsForm::TmonthsForm() : TForm(monthsFormOptions()) {
   okBtn_->setDefault(true);
   okBtn_->onClick = [this] { okBtnClick(); };
   defaultButton = okBtn_;
-  keyPreview = true;
-  onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
-      key = 0;
-      close();
-    }
-  };
+  closeOnEscape();
 }
 
 TmonthsForm::~TmonthsForm() = default;

@@ -29,13 +29,7 @@ TgetStringForm::TgetStringForm() : TForm(stringFormOptions()) {
   okBtn_->onClick = [this] { okBtnClick(); };
   defaultButton = okBtn_;
   // Esc closes without accepting, although the prompt has no Cancel button.
-  keyPreview = true;
-  onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
-      key = 0;
-      close();
-    }
-  };
+  closeOnEscape();
   edit_->onEnter = [this] {
     const int end = static_cast<int>(edit_->text().size());
     edit_->setSelection(end, end);

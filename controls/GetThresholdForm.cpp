@@ -48,13 +48,7 @@ TgetThresholdForm::TgetThresholdForm() : TForm(thresholdFormOptions()) {
   okBtn_->setDefault(true);
   okBtn_->onClick = [this] { okBtnClick(); };
   defaultButton = okBtn_;
-  keyPreview = true;
-  onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
-      key = 0;
-      close();
-    }
-  };
+  closeOnEscape();
 }
 
 TgetThresholdForm::~TgetThresholdForm() = default;

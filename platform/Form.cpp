@@ -127,6 +127,16 @@ void TForm::centerOn(const RECT& anchor) {
   setBounds(left, top, w, h);
 }
 
+void TForm::closeOnEscape() {
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
+      key = 0;
+      close();
+    }
+  };
+}
+
 void TForm::setMainMenu(TMainMenu* menu) {
   mainMenu_ = menu;
   if (menu) menu->attach(handle());

@@ -51,6 +51,9 @@ class TForm : public TControl {
   // top edge.
   void centerOn(const RECT& anchor);
   void setMainMenu(TMainMenu* menu);
+  // Esc (without Ctrl or Alt) closes the form without accepting, for the
+  // dialogs whose Esc has no Cancel button to press.
+  void closeOnEscape();
 
   TControl* activeControl() const;
   // Moves the focus to the next (or previous) tab stop of the form.

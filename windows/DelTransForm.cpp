@@ -77,13 +77,7 @@ TdelTransForm::TdelTransForm() : TForm(delTransFormOptions()) {
   okBtn_->setDefault(true);
   okBtn_->onClick = [this] { okBtnClick(); };
   defaultButton = okBtn_;
-  keyPreview = true;
-  onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
-      key = 0;
-      close();
-    }
-  };
+  closeOnEscape();
   // Centred until the options say otherwise.
   setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(),
             height());

@@ -87,13 +87,7 @@ TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
   okBtn_->setDefault(true);
   okBtn_->onClick = [this] { okBtnClick(); };
   defaultButton = okBtn_;
-  keyPreview = true;
-  onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
-      key = 0;
-      close();
-    }
-  };
+  closeOnEscape();
   setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(),
             height());
 }
