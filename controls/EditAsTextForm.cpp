@@ -19,32 +19,12 @@ TFormOptions editAsTextOptions() {
   return options;
 }
 
-TFontAttributes fontOf(const TFontProperties& font) {
-  TFontAttributes record;
-  record.colour = font.color;
-  record.fontName = font.name;
-  record.pitch = static_cast<int>(font.pitch);
-  record.size = font.size;
-  record.style = font.style;
-  return record;
-}
-
-TFontProperties propertiesOf(const TFontAttributes& record) {
-  TFontProperties font;
-  font.color = record.colour;
-  font.name = record.fontName;
-  font.pitch = static_cast<TFontPitch>(record.pitch);
-  font.size = record.size;
-  font.style = record.style;
-  return font;
-}
-
 }  // namespace
 
 TeditAsTextForm::TeditAsTextForm() : TForm(editAsTextOptions()) {
   setConstraints(400, 200);
   document_.backgroundColour = clWindow;
-  fonts_.add(fontOf(TFontProperties{}));
+  fonts_.add(fontAttributesOf(TFontProperties{}));
   editPanel_ = &add<TEditPanel>();
   editPanel_->setBounds(8, 8, 520, 305);
   editPanel_->setAnchors(akLeft | akTop | akRight | akBottom);
@@ -94,9 +74,9 @@ bool editAsText(const std::string& layoutFile, const std::string&, TPopupMenu* p
     const int top = layout.readInteger(layoutSection, "Top", (workArea.top + workArea.bottom - height) / 2);
     form.setBounds(left, top, width, height);
     form.document().backgroundColour = layout.readInteger(layoutSection, "Color", form.document().backgroundColour);
-    TFontProperties font = propertiesOf(*form.fontAttributeSets().find(0));
+    TFontProperties font = fontPropertiesOf(*form.fontAttributeSets().find(0));
     layout.readFont(layoutSection, "Font", font);
-    form.fontAttributeSets().add(fontOf(font));
+    form.fontAttributeSets().add(fontAttributesOf(font));
   }
   panel.setPopupMenu(popupMenu);
   if (popupMenu) popupMenu->popupComponent = &panel;
@@ -111,7 +91,7 @@ bool editAsText(const std::string& layoutFile, const std::string&, TPopupMenu* p
     layout.writeInteger(layoutSection, "Width", at.right - at.left);
     layout.writeInteger(layoutSection, "Height", at.bottom - at.top);
     layout.writeInteger(layoutSection, "Color", form.document().backgroundColour);
-    layout.writeFont(layoutSection, "Font", propertiesOf(*form.fontAttributeSets().find(0)));
+    layout.writeFont(layoutSection, "Font", fontPropertiesOf(*form.fontAttributeSets().find(0)));
   }
   if (form.accepted()) text = joinedLines(form.document());
   return form.accepted();

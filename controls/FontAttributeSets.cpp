@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/FontProperties.h"
+
 bool TFontAttributeSets::add(const TFontAttributes& record) {
   try {
     const auto place = std::lower_bound(records_.begin(), records_.end(), record.id,
@@ -28,4 +30,24 @@ const TFontAttributes* TFontAttributeSets::find(uint16_t id) const {
 
 void TFontAttributeSets::invalidateWidths() {
   for (TFontAttributes& record : records_) record.widthsStale = true;
+}
+
+TFontAttributes fontAttributesOf(const TFontProperties& font) {
+  TFontAttributes record;
+  record.colour = font.color;
+  record.fontName = font.name;
+  record.pitch = static_cast<int>(font.pitch);
+  record.size = font.size;
+  record.style = font.style;
+  return record;
+}
+
+TFontProperties fontPropertiesOf(const TFontAttributes& record) {
+  TFontProperties font;
+  font.color = record.colour;
+  font.name = record.fontName;
+  font.pitch = static_cast<TFontPitch>(record.pitch);
+  font.size = record.size;
+  font.style = record.style;
+  return font;
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+struct TFontProperties;
+
 // One font of the text editor's syntax colouring: the font and colour in
 // which the characters of one attribute id are drawn, with the advance
 // widths of its characters as the last render measured them.
@@ -38,3 +40,7 @@ class TFontAttributeSets {
  private:
   std::vector<TFontAttributes> records_;
 };
+
+// A font as settings files keep it, as an editor font of id 0, and back.
+TFontAttributes fontAttributesOf(const TFontProperties& font);
+TFontProperties fontPropertiesOf(const TFontAttributes& record);

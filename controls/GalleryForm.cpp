@@ -40,33 +40,13 @@ TPanel& plainPanel(TControl& parent, TAlign align) {
   return panel;
 }
 
-TFontAttributes attributesOf(const TFontProperties& font) {
-  TFontAttributes record;
-  record.colour = font.color;
-  record.fontName = font.name;
-  record.pitch = static_cast<int>(font.pitch);
-  record.size = font.size;
-  record.style = font.style;
-  return record;
-}
-
-TFontProperties propertiesOf(const TFontAttributes& record) {
-  TFontProperties font;
-  font.color = record.colour;
-  font.name = record.fontName;
-  font.pitch = static_cast<TFontPitch>(record.pitch);
-  font.size = record.size;
-  font.style = record.style;
-  return font;
-}
-
 }  // namespace
 
 TgalleryForm::TgalleryForm(HWND owner) : TForm(galleryOptions(owner)) {
   setConstraints(500, 0);
   TFontProperties notesFont;
   notesFont.color = clWindowText;
-  noteFonts_.add(attributesOf(notesFont));
+  noteFonts_.add(fontAttributesOf(notesFont));
 
   pageControl_ = &TControl::add<TPageControl>();
   pageControl_->setAlign(TAlign::top);
@@ -392,9 +372,9 @@ void TgalleryForm::loadGUIoptions(const TPortableIniFile& ini) {
   noteEditPanel_->setSize(noteEditPanel_->width(),
                           ini.readInteger(layoutSection, "NotesHeight", noteEditPanel_->height()));
   notes_.backgroundColour = ini.readInteger(layoutSection, "NotesColor", notes_.backgroundColour);
-  TFontProperties font = propertiesOf(*noteFonts_.find(0));
+  TFontProperties font = fontPropertiesOf(*noteFonts_.find(0));
   ini.readFont(layoutSection, "NotesFont", font);
-  noteFonts_.add(attributesOf(font));
+  noteFonts_.add(fontAttributesOf(font));
   realign();
 }
 
@@ -407,7 +387,7 @@ void TgalleryForm::saveGUIoptions(TPortableIniFile& ini) const {
   ini.writeInteger(layoutSection, "FavsWidth", favsPanel_->width());
   ini.writeInteger(layoutSection, "NotesHeight", noteEditPanel_->height());
   ini.writeInteger(layoutSection, "NotesColor", notes_.backgroundColour);
-  ini.writeFont(layoutSection, "NotesFont", propertiesOf(*noteFonts_.find(0)));
+  ini.writeFont(layoutSection, "NotesFont", fontPropertiesOf(*noteFonts_.find(0)));
 }
 
 void TgalleryForm::busy() {
