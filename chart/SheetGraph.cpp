@@ -189,18 +189,24 @@ void TSheetGraph::showPendingCaptionChange() {
   }
 }
 
-void TSheetGraph::update() {
+bool TSheetGraph::updateWaitsOrRebuilds() {
   stopReadoutTimer();
   hidePositionLabels();
+  // A failed run waits for a changed setting; a changed source builds anew.
   if (failedRun_) {
     giveTimerBack();
-    return;
+    return true;
   }
   if (applied_->needsRebuild(pending_.get())) {
     buildSheet();
     startCompute();
-    return;
+    return true;
   }
+  return false;
+}
+
+void TSheetGraph::update() {
+  if (updateWaitsOrRebuilds()) return;
   if (!stale_ && !applied_->needsRecompute(pending_.get())) {
     showPendingCaptionChange();
     TPriceChart::setLogarithmic(pending_->logarithmic);
@@ -212,17 +218,7 @@ void TSheetGraph::update() {
 }
 
 void TSheetChart::update() {
-  stopReadoutTimer();
-  hidePositionLabels();
-  if (failedRun_) {
-    giveTimerBack();
-    return;
-  }
-  if (applied_->needsRebuild(pending_.get())) {
-    buildSheet();
-    startCompute();
-    return;
-  }
+  if (updateWaitsOrRebuilds()) return;
   if (stale_ || applied_->needsRecomputeForRange(pending_.get(), graph().firstX(), graph().lastX())) {
     startCompute();
     return;

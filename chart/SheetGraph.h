@@ -90,6 +90,8 @@ class TSheetGraph : public TPriceChart {
   void armPoll();
   void giveTimerBack();
   void showPendingCaptionChange();
+  // The steps every update begins with; true when they settled it.
+  bool updateWaitsOrRebuilds();
   void takeComputeResult();
   void readSelection();
   void freeThread();
