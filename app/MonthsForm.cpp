@@ -58,12 +58,7 @@ TmonthsForm::TmonthsForm() : TForm(monthsFormOptions()) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(158, 216, 75, 25);
   helpBtn_->setTabStop(true);
-  okBtn_ = &add<TButton>("&OK");
-  okBtn_->setBounds(238, 216, 75, 25);
-  okBtn_->setTabStop(true);
-  okBtn_->setDefault(true);
-  okBtn_->onClick = [this] { okBtnClick(); };
-  defaultButton = okBtn_;
+  okBtn_ = &addDefaultButton("&OK", 238, 216, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
 }
 

@@ -22,12 +22,7 @@ TgetStringForm::TgetStringForm() : TForm(stringFormOptions()) {
   edit_ = &add<TEdit>();
   edit_->setBounds(8, 8, 152, 21);
   edit_->setTabStop(true);
-  okBtn_ = &add<TButton>("&OK");
-  okBtn_->setBounds(85, 36, 75, 23);
-  okBtn_->setTabStop(true);
-  okBtn_->setDefault(true);
-  okBtn_->onClick = [this] { okBtnClick(); };
-  defaultButton = okBtn_;
+  okBtn_ = &addDefaultButton("&OK", 85, 36, 75, 23, [this] { okBtnClick(); });
   // Esc closes without accepting, although the prompt has no Cancel button.
   closeOnEscape();
   edit_->onEnter = [this] {

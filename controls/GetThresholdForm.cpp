@@ -42,12 +42,7 @@ TgetThresholdForm::TgetThresholdForm() : TForm(thresholdFormOptions()) {
   thresholdUpDown_ = &thresholdGroupBox_->add<TSpinButton>();
   thresholdUpDown_->setBounds(168, 64, 16, 21);
   thresholdUpDown_->onSpin = [this](int direction) { spin(direction); };
-  okBtn_ = &add<TButton>("&OK");
-  okBtn_->setBounds(134, 120, 75, 25);
-  okBtn_->setTabStop(true);
-  okBtn_->setDefault(true);
-  okBtn_->onClick = [this] { okBtnClick(); };
-  defaultButton = okBtn_;
+  okBtn_ = &addDefaultButton("&OK", 134, 120, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
 }
 

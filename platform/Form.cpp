@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/Menu.h"
+#include "platform/StdControls.h"
 
 namespace {
 
@@ -135,6 +136,17 @@ void TForm::closeOnEscape() {
       close();
     }
   };
+}
+
+TButton& TForm::addDefaultButton(const std::string& caption, int left, int top, int width, int height,
+                                 std::function<void()> onClick) {
+  TButton& button = add<TButton>(caption);
+  button.setBounds(left, top, width, height);
+  button.setTabStop(true);
+  button.setDefault(true);
+  button.onClick = std::move(onClick);
+  defaultButton = &button;
+  return button;
 }
 
 void TForm::setMainMenu(TMainMenu* menu) {

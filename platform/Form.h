@@ -4,6 +4,7 @@
 
 #include "platform/Control.h"
 
+class TButton;
 class TMainMenu;
 
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
@@ -54,6 +55,9 @@ class TForm : public TControl {
   // Esc (without Ctrl or Alt) closes the form without accepting, for the
   // dialogs whose Esc has no Cancel button to press.
   void closeOnEscape();
+  // The button Enter presses: a tab stop at the given place.
+  TButton& addDefaultButton(const std::string& caption, int left, int top, int width, int height,
+                            std::function<void()> onClick);
 
   TControl* activeControl() const;
   // Moves the focus to the next (or previous) tab stop of the form.

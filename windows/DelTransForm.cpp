@@ -71,12 +71,7 @@ TdelTransForm::TdelTransForm() : TForm(delTransFormOptions()) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(118, 98, 75, 25);
   helpBtn_->setTabStop(true);
-  okBtn_ = &add<TButton>("&OK");
-  okBtn_->setBounds(198, 98, 75, 25);
-  okBtn_->setTabStop(true);
-  okBtn_->setDefault(true);
-  okBtn_->onClick = [this] { okBtnClick(); };
-  defaultButton = okBtn_;
+  okBtn_ = &addDefaultButton("&OK", 198, 98, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
   // Centred until the options say otherwise.
   setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(),

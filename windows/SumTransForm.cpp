@@ -81,12 +81,7 @@ TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(134, 178, 75, 25);
   helpBtn_->setTabStop(true);
-  okBtn_ = &add<TButton>("&OK");
-  okBtn_->setBounds(214, 178, 75, 25);
-  okBtn_->setTabStop(true);
-  okBtn_->setDefault(true);
-  okBtn_->onClick = [this] { okBtnClick(); };
-  defaultButton = okBtn_;
+  okBtn_ = &addDefaultButton("&OK", 214, 178, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
   setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(),
             height());
