@@ -5,6 +5,7 @@
 #include "app/DownloaderLink.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
+#include "app/WebForm.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
 #include "controls/AssetPickForm.h"
@@ -166,6 +167,9 @@ void TmainForm::createTabs() {
       downloadForm->setDownloaderHost(downloaderHost());
       downloadForm->setFindDialog(&findDialog);
       tabForms[tab] = downloadForm;
+    } else if (tab == webTab) {
+      webForm = &createChildForm<TwebForm>(*pageControl, tabCaptions[tab], messageBox_);
+      tabForms[tab] = webForm;
     } else if (tab == macrosTab) {
       macroForm = &createChildForm<TmacroForm>(*pageControl, tabCaptions[tab]);
       tabForms[tab] = macroForm;
@@ -179,6 +183,14 @@ void TmainForm::createTabs() {
   macroForm->setReplaceDialog(&replaceDialog);
   macroForm->setAxEnginesPath(paths_.axEnginesFileName);
   macroForm->setPortfolioTable(portfolioTable.get());
+  webForm->setFindDialog(&findDialog);
+  webForm->setGalleryForm(galleryForm.get());
+  TwebPanelMenus& webMenus = popupMenus->webPanelMenus;
+  webForm->setExternalPopupMenus(&webMenus.webPanelTimerPopupMenu, &webMenus.webPanelSetupPopupMenu,
+                                 &webMenus.webPanelFavsPopupMenu, &popupMenus->notesPopupMenu);
+  webForm->setExternalEvents({[&webMenus](TWebPanel& panel) { webMenus.makeWebPanelTemplate(panel); },
+                              [&webMenus](TWebPanel& panel) { webMenus.clearWebPanelTemplate(panel); },
+                              [&webMenus](TWebPanel& panel) { webMenus.onWebPanelDeleteRequest(panel); }});
   placeMenuPanel();
 }
 
@@ -304,6 +316,7 @@ void TmainForm::runFirstActivation() {
   downloadForm->setMonthsPath(paths_.guiOptionsFileName);
   downloadForm->setListsRoot(getDirectory("<DLISTS>"));
   downloadPickForm->listLists();
+  webForm->setMosaicsRoot(getDirectory("<WEBS>"));
   pump();
   splashForm.reset();
   getInitialPortfolioPicks();
@@ -324,6 +337,7 @@ void TmainForm::loadTranslations() {
   galleryForm->loadTranslations(paths_.languageFileName);
   folioPickForm->loadTranslations();
   downloadForm->loadTranslations(paths_.languageFileName);
+  webForm->loadTranslations(paths_.languageFileName);
 }
 
 void TmainForm::loadGUIoptions(bool) {
@@ -333,6 +347,7 @@ void TmainForm::loadGUIoptions(bool) {
   placeMenuPanel();
   downloadPickForm->loadGUIoptions(ini);
   downloadForm->loadGUIoptions(ini);
+  webForm->loadGUIoptions(ini);
   currPickForm->loadGUIoptions(ini);
   assetPickForm->loadGUIoptions(ini);
   galleryForm->loadGUIoptions(ini);
@@ -346,6 +361,7 @@ void TmainForm::saveGUIoptions() {
   saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
   downloadPickForm->saveGUIoptions(ini);
   downloadForm->saveGUIoptions(ini);
+  webForm->saveGUIoptions(ini);
   currPickForm->saveGUIoptions(ini);
   assetPickForm->saveGUIoptions(ini);
   galleryForm->saveGUIoptions(ini);
@@ -408,7 +424,10 @@ bool TmainForm::FormCloseQuery() {
 
 void TmainForm::FormClose() {
   shuttingDown = true;
+  if (pageControl->activePageIndex() == webTab) webForm->tabLeft();
+  webForm->unloadWebPanels();
   macroForm->listViewModifyEventsEnable(false);
+  webForm->listViewModifyEventsEnable(false);
   macroForm->saveMacros();
   macroForm->saveEngineDeclarations();
   saveGUIoptions();

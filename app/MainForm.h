@@ -23,6 +23,7 @@ class TassetPickForm;
 class TcurrPickForm;
 class TdownloadForm;
 class TdownloadPickForm;
+class TwebForm;
 class TfolioPickForm;
 class TgalleryForm;
 class TmacroForm;
@@ -50,6 +51,7 @@ class TmainForm : public TForm {
   static constexpr int tabCount = 8;
   static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;
+  static constexpr int webTab = 7;
   static constexpr int helpContext = 1000;
 
   explicit TmainForm(const TMainFormContext& context);
@@ -100,6 +102,7 @@ class TmainForm : public TForm {
   // the windows of each tab are built.
   std::array<TChildForm*, tabCount> tabForms{};
   TdownloadForm* downloadForm = nullptr;
+  TwebForm* webForm = nullptr;
 
   // True while the first activation runs its loading steps.
   bool activating() const { return activating_; }

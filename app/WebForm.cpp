@@ -1,0 +1,566 @@
+#include "app/WebForm.h"
+
+#include <algorithm>
+
+#include "app/WebMosaics.h"
+#include "controls/DownloadListing.h"
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
+#include "controls/GalleryForm.h"
+#include "controls/ListViewXPSafe.h"
+#include "controls/PickList.h"
+#include "controls/ResizablePanelContainer.h"
+#include "model/Directories.h"
+#include "model/LanguageStrings.h"
+#include "model/PortableIniFile.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+#include "platform/Panel.h"
+
+namespace {
+
+constexpr const char* optionsSection = "ProfileSheet";
+constexpr const char* notesSection = "Notes";
+constexpr int splitterWidth = 4;
+constexpr int notesContentLeft = 10;  // right of the tile's drag strip
+constexpr int browserGalleryKind = 3;
+constexpr int browserGalleryTab = 1 << 2;
+
+std::string trimmedText(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+TPanel& plainPanel(TControl& parent) {
+  TPanel& panel = parent.add<TPanel>();
+  panel.setBevelOuter(TBevelCut::none);
+  return panel;
+}
+
+TMenuItem* childItem(TMenuItem& parent, const std::string& caption) {
+  for (const auto& item : parent.items())
+    if (item->caption == caption) return item.get();
+  return nullptr;
+}
+
+}  // namespace
+
+TwebForm::TwebForm(TMessageBox& messages, TWebPanel::TBrowserFactory browserFactory)
+    : messages_(messages),
+      browserFactory_(std::move(browserFactory)),
+      delayTimer_(selectionDelayMilliseconds, [this] { selectMosaic(); }) {
+  helpContext = 1800;
+  setText("Web");
+  TFontAttributes record;  // id 0: the notes' one font
+  record.colour = clWindowText;
+  fontAttributeSets_.add(record);
+  createControls();
+  createMenus();
+  // One load with no mosaic leaves every tool button off until a pick.
+  delayTimer_.setEnabled(true);
+}
+
+TwebForm::~TwebForm() {
+  delayTimer_.setEnabled(false);
+  mosaicListView_->onSelectItem = nullptr;
+  if (findDialog_ && findDialog_->visible()) {
+    findDialog_->onFind = nullptr;
+    PostMessageA(findDialog_->handle(), WM_CLOSE, 0, 0);
+  }
+  noteEditPanel_->onExit = nullptr;
+  noteEditPanel_->setEditorStatus(nullptr);
+  webPanels_.clear();
+}
+
+void TwebForm::createControls() {
+  mosaicListPanel_ = &plainPanel(*this);
+  mosaicListPanel_->setAlign(TAlign::left);
+  mosaicListPanel_->setBounds(0, 0, 185, 300);
+  TListViewOptions listOptions;
+  listOptions.editLabels = true;
+  listOptions.readOnly = false;
+  mosaicListView_ = &mosaicListPanel_->add<TListViewXPSafe>(listOptions);
+  mosaicListView_->setAlign(TAlign::client);
+  mosaicListView_->addColumn("Mosaic", 160);
+  mosaicListView_->setPopupMenu(&mosaicListPopupMenu_);
+  mosaicListView_->onSelectItem = [this](int row, bool selected) { mosaicListSelectItem(row, selected); };
+  mosaicListView_->onColumnClick = [this](int) {
+    mosaicListView_->toggleSortKey(0);
+    mosaicListView_->sortByColumn(0, mosaicListView_->tag < 0, false);
+  };
+  mosaicListView_->onEdited = [this](int row, std::string& text) {
+    text = trimmedText(text);
+    writeMosaicName(mosaicFolder(static_cast<int>(mosaicListView_->itemData(row))), text);
+    return true;
+  };
+  mosaicListView_->onKeyDown = [this](WORD& key, TShiftState) {
+    // An edited caption takes its keys itself; these come only from the list.
+    if (key == VK_INSERT) {
+      key = 0;
+      newMosaic();
+    } else if (key == VK_DELETE) {
+      key = 0;
+      deleteSelectedMosaics();
+    }
+  };
+  add<TSplitter>(TAlign::left).setBounds(185, 0, splitterWidth, 300);
+
+  rightPanel_ = &plainPanel(*this);
+  rightPanel_->setAlign(TAlign::client);
+  rightPanel_->setPopupMenu(&rightPanelPopupMenu_);
+  createToolBar();
+  sheetResizablePanel_ = &rightPanel_->add<TResizablePanelContainer>();
+  sheetResizablePanel_->setAlign(TAlign::client);
+  sheetResizablePanel_->setPopupMenu(&rightPanelPopupMenu_);
+
+  noteEditorContainer_ = &sheetResizablePanel_->add<TResizablePanel>();
+  noteEditorContainer_->setBounds(0, 0, 300, 200);
+  noteEditPanel_ = &noteEditorContainer_->add<TEditPanel>();
+  noteEditPanel_->setBounds(notesContentLeft, 3, 300 - notesContentLeft - 3, 200 - 6);
+  noteEditPanel_->setAnchors(akLeft | akTop | akRight | akBottom);
+  noteEditPanel_->setFontAttributeSets(&fontAttributeSets_);
+  noteEditPanel_->onExit = [this] { saveNotes(); };
+  noteEditorContainer_->hide();
+}
+
+void TwebForm::createToolBar() {
+  controlBar_ = &plainPanel(*rightPanel_);
+  controlBar_->setAlign(TAlign::top);
+  controlBar_->setSize(400, 26);
+  const auto group = [this](int left, int buttons) {
+    TPanel& panel = controlBar_->add<TPanel>();
+    panel.setBevelOuter(TBevelCut::raised);
+    panel.setBounds(left, 1, 4 + 24 * buttons, 24);
+    return &panel;
+  };
+  const auto button = [](TPanel& panel, int index, const char* caption, const char* hint, auto onClick) {
+    TToolButton& made = panel.add<TToolButton>(caption);
+    made.setBounds(2 + 24 * index, 1, 23, 22);
+    made.hint = hint;
+    made.onClick = onClick;
+    return &made;
+  };
+  objectsControlPanel_ = group(0, 3);
+  notesBtn_ = button(*objectsControlPanel_, 0, "N", "Notes", [this] { setNotesShown(notesBtn_->down()); });
+  notesBtn_->checkButton = true;
+  newBrowserBtn_ = button(*objectsControlPanel_, 1, "B", "New browser", [this] { newBrowser(); });
+  galleryBtn_ = button(*objectsControlPanel_, 2, "G", "Gallery", [this] { galleryBrowser(); });
+  objectsArrangePanel_ = group(80, 3);
+  cascadeBtn_ = button(*objectsArrangePanel_, 0, "C", "Cascade", [this] { sheetResizablePanel_->cascade(); });
+  tileHorizontalBtn_ = button(*objectsArrangePanel_, 1, "H", "Tile horizontal",
+                              [this] { sheetResizablePanel_->tileHorizontal(); });
+  tileVerticalBtn_ =
+      button(*objectsArrangePanel_, 2, "V", "Tile vertical", [this] { sheetResizablePanel_->tileVertical(); });
+}
+
+void TwebForm::createMenus() {
+  mosaicListPopupMenu_.add("&Find", [this] { findMosaic(); });
+  mosaicListPopupMenu_.add("&New", [this] { newMosaic(); });
+  mosaicListPopupMenu_.add("&Copy", [this] { copySelectedMosaics(); });
+  mosaicListPopupMenu_.add("&Delete", [this] { deleteSelectedMosaics(); });
+  mosaicListPopupMenu_.onPopup = [this] { mosaicListPopup(); };
+
+  TMenuItem& toolbar = rightPanelPopupMenu_.add("&Toolbar");
+  toolbar.add("&Show", [this] { controlBar_->setVisible(!controlBar_->visible()); });
+  toolbar.add("&Objects", [this] { objectsControlPanel_->setVisible(!objectsControlPanel_->visible()); });
+  toolbar.add("&Arrange", [this] { objectsArrangePanel_->setVisible(!objectsArrangePanel_->visible()); });
+  TMenuItem& objects = rightPanelPopupMenu_.add("&Objects");
+  objects.add("&Notes", [this] {
+    notesBtn_->setDown(!notesBtn_->down());
+    setNotesShown(notesBtn_->down());
+  });
+  objects.add("&Browser", [this] { newBrowser(); });
+  objects.add("G&allery", [this] { galleryBrowser(); });
+  TMenuItem& arrange = rightPanelPopupMenu_.add("&Arrange");
+  arrange.add("&Cascade", [this] { sheetResizablePanel_->cascade(); });
+  arrange.add("Tile &horizontal", [this] { sheetResizablePanel_->tileHorizontal(); });
+  arrange.add("Tile &vertical", [this] { sheetResizablePanel_->tileVertical(); });
+  rightPanelPopupMenu_.onPopup = [this] { rightPanelPopup(); };
+}
+
+void TwebForm::mosaicListPopup() {
+  flushPendingSelection();
+  childItem(mosaicListPopupMenu_, "&Find")->enabled = findDialog_ && mosaicListView_->itemCount() > 0;
+  childItem(mosaicListPopupMenu_, "&Copy")->enabled = currentMosaic_ >= 0;
+  childItem(mosaicListPopupMenu_, "&Delete")->enabled = currentMosaic_ >= 0;
+  mosaicListView_->setCursor(IDC_ARROW);
+}
+
+void TwebForm::rightPanelPopup() {
+  TMenuItem& toolbar = *childItem(rightPanelPopupMenu_, "&Toolbar");
+  childItem(toolbar, "&Show")->checked = controlBar_->visible();
+  childItem(toolbar, "&Objects")->checked = objectsControlPanel_->visible();
+  childItem(toolbar, "&Arrange")->checked = objectsArrangePanel_->visible();
+  TMenuItem& objects = *childItem(rightPanelPopupMenu_, "&Objects");
+  childItem(objects, "&Notes")->checked = notesBtn_->down();
+  const bool loaded = shownMosaic_ >= 0;
+  objects.enabled = loaded;
+  childItem(objects, "G&allery")->enabled = galleryForm_ != nullptr;
+  childItem(rightPanelPopupMenu_, "&Arrange")->enabled = loaded;
+  rightPanel_->setCursor(IDC_ARROW);
+}
+
+void TwebForm::setGalleryForm(TgalleryForm* gallery) {
+  galleryForm_ = gallery;
+  updateControlBar();
+}
+
+void TwebForm::setExternalPopupMenus(TPopupMenu* timedRefresh, TPopupMenu* setup, TPopupMenu* favs,
+                                     TPopupMenu* notes) {
+  timedRefreshPopupMenu_ = timedRefresh;
+  setupPopupMenu_ = setup;
+  favsPopupMenu_ = favs;
+  noteEditPanel_->setPopupMenu(notes);
+}
+
+void TwebForm::setMosaicsRoot(const std::string& path) {
+  const std::string root = upperCase(trimmedText(path));
+  if (root == mosaicsRoot_) return;
+  mosaicsRoot_ = root;
+  listMosaics();
+}
+
+std::string TwebForm::mosaicFolder(int number) const {
+  return includeTrailingBackslash(mosaicsRoot_) + std::to_string(number) + "\\";
+}
+
+void TwebForm::loadGUIoptions(const TPortableIniFile& ini) {
+  const int listWidth = ini.readInteger(optionsSection, "ListWidth", mosaicListPanel_->width());
+  mosaicListPanel_->setSize(std::max(0, std::min(clientWidth() - splitterWidth, listWidth)),
+                            mosaicListPanel_->height());
+  for (auto [prefix, panel] : {std::pair{"ViewsControl", objectsControlPanel_}, {"ViewsArrange", objectsArrangePanel_}}) {
+    panel->setBounds(ini.readInteger(optionsSection, std::string(prefix) + "Left", panel->left()), panel->top(),
+                     panel->width(), panel->height());
+    panel->setVisible(ini.readBool(optionsSection, std::string(prefix) + "Visible", panel->visible()));
+  }
+  controlBar_->setVisible(ini.readBool(optionsSection, "ControlBar", controlBar_->visible()));
+  realign();
+}
+
+void TwebForm::saveGUIoptions(TPortableIniFile& ini) const {
+  ini.writeInteger(optionsSection, "ListWidth", mosaicListPanel_->width());
+  ini.writeInteger(optionsSection, "ViewsControlLeft", objectsControlPanel_->left());
+  ini.writeBool(optionsSection, "ViewsControlVisible", objectsControlPanel_->visible());
+  ini.writeInteger(optionsSection, "ViewsArrangeLeft", objectsArrangePanel_->left());
+  ini.writeBool(optionsSection, "ViewsArrangeVisible", objectsArrangePanel_->visible());
+  ini.writeBool(optionsSection, "ControlBar", controlBar_->visible());
+}
+
+void TwebForm::tabLeft() {
+  webBrowsersEnable(false);
+  saveWebPanels();
+  saveNotes();
+}
+
+void TwebForm::tabEntered() {
+  webBrowsersEnable(true);
+  if (mosaicListView_->canFocus()) mosaicListView_->setFocus();
+  bringMaximizedToFront();
+}
+
+void TwebForm::saveWebPanels() {
+  for (const auto& panel : webPanels_) panel->saveToOwnFile();
+}
+
+void TwebForm::webBrowsersEnable(bool enable) {
+  for (const auto& panel : webPanels_) panel->browserEnable(enable);
+}
+
+void TwebForm::bringMaximizedToFront() {
+  for (TResizablePanel* tile : sheetResizablePanel_->panels(true))
+    if (tile->maximized()) {
+      tile->bringToFront();
+      return;
+    }
+}
+
+void TwebForm::listViewModifyEventsEnable(bool enable) {
+  if (enable) {
+    mosaicListView_->onSelectItem = [this](int row, bool selected) { mosaicListSelectItem(row, selected); };
+  } else {
+    mosaicListView_->onSelectItem = nullptr;
+  }
+}
+
+void TwebForm::unloadWebPanels() {
+  webPanels_.clear();
+  shownMosaic_ = -1;
+}
+
+void TwebForm::listMosaics() {
+  delayTimer_.setEnabled(false);
+  mosaicListView_->onSelectItem = nullptr;
+  mosaicListView_->beginUpdate();
+  mosaicListView_->clear();
+  for (const TMosaicRow& row : listMosaicFolders(mosaicsRoot_)) mosaicListView_->addItem(row.name, row.number);
+  mosaicListView_->endUpdate();
+  listViewModifyEventsEnable(true);
+  // The tiles shown belong to no row now: the next pick replaces them.
+  currentMosaic_ = -1;
+  if (shownMosaic_ >= 0) selectMosaic();
+}
+
+void TwebForm::mosaicListSelectItem(int row, bool selected) {
+  delayTimer_.setEnabled(false);
+  // The notices of one move come in either order; what counts is the row
+  // selected now.
+  const int current = selected ? row : mosaicListView_->nextSelected(-1);
+  currentMosaic_ = current >= 0 ? static_cast<int>(mosaicListView_->itemData(current)) : -1;
+  delayTimer_.setEnabled(true);
+}
+
+void TwebForm::flushPendingSelection() {
+  if (delayTimer_.enabled()) selectMosaic();
+}
+
+void TwebForm::selectMosaic() {
+  delayTimer_.setEnabled(false);
+  busy();
+  saveWebPanels();
+  saveNotes();
+  unloadWebPanels();
+  noteEditorContainer_->hide();
+  noteEditPanel_->setEditorStatus(nullptr);
+  notes_.reset();
+  if (currentMosaic_ >= 0) {
+    const std::string folder = mosaicFolder(currentMosaic_);
+    shownMosaic_ = currentMosaic_;
+    loadNotes(folder);
+    loadWebPanels(folder);
+    bringMaximizedToFront();
+  }
+  updateControlBar();
+  available();
+  if (visible() && mosaicListView_->canFocus()) mosaicListView_->setFocus();
+}
+
+void TwebForm::loadNotes(const std::string& folder) {
+  noteEditPanel_->setEditorStatus(nullptr);
+  notes_ = std::make_unique<TEditorStatus>();
+  const std::string fileName = folder + "Notes.TXT";
+  if (!fileExists(fileName)) {
+    notes_->saveToFile(fileName, false);
+  } else if (!notes_->loadFromFile(fileName)) {
+    // An unreadable file must not be overwritten by the empty document.
+    notes_->fileName.clear();
+  }
+  try {
+    const TPortableIniFile ini(folder + "0.INI");
+    TFontAttributes& record = *fontAttributeSets_.find(0);
+    TFontProperties font = fontPropertiesOf(record);
+    ini.readFont(notesSection, "Font", font);
+    const uint16_t id = record.id;
+    record = fontAttributesOf(font);
+    record.id = id;
+    fontAttributeSets_.invalidateWidths();
+    notes_->backgroundColour = ini.readInteger(notesSection, "Color", notes_->backgroundColour);
+    const long double left = ini.readFloat(notesSection, "Left", 0);
+    const long double top = ini.readFloat(notesSection, "Top", 0);
+    const long double right = ini.readFloat(notesSection, "Right", 1);
+    const long double bottom = ini.readFloat(notesSection, "Bottom", 1);
+    noteEditorContainer_->show();
+    sheetResizablePanel_->setRelativeBounds(noteEditorContainer_, left, top, right, bottom);
+    noteEditorContainer_->setMaximized(ini.readBool(notesSection, "Maximized", noteEditorContainer_->maximized()));
+    noteEditorContainer_->setVisible(ini.readBool(notesSection, "Show", true));
+  } catch (...) {
+    // A damaged tile record leaves the rest of the tile as it was.
+  }
+  noteEditPanel_->setEditorStatus(notes_.get());
+  notesBtn_->setDown(noteEditorContainer_->visible());
+}
+
+void TwebForm::saveNotes() {
+  if (!notes_ || notes_->fileName.empty()) return;
+  const std::string fileName = notes_->fileName;
+  const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
+  // The notes of a deleted mosaic have nowhere to go.
+  if (!folderExists(folder)) return;
+  notes_->saveToFile(fileName, false);
+  TPortableIniFile ini(folder + "0.INI");
+  long double left = 0, top = 0, right = 1, bottom = 1;
+  sheetResizablePanel_->getRelativeBounds(noteEditorContainer_, left, top, right, bottom);
+  ini.writeFloat(notesSection, "Left", static_cast<double>(left));
+  ini.writeFloat(notesSection, "Top", static_cast<double>(top));
+  ini.writeFloat(notesSection, "Right", static_cast<double>(right));
+  ini.writeFloat(notesSection, "Bottom", static_cast<double>(bottom));
+  ini.writeBool(notesSection, "Maximized", noteEditorContainer_->maximized());
+  ini.writeInteger(notesSection, "Color", notes_->backgroundColour);
+  ini.writeFont(notesSection, "Font", fontPropertiesOf(*fontAttributeSets_.find(0)));
+  ini.writeBool(notesSection, "Show", noteEditorContainer_->visible());
+  ini.updateFile();
+}
+
+void TwebForm::setNotesShown(bool shown) {
+  noteEditorContainer_->setVisible(shown);
+  if (shown) noteEditorContainer_->bringToFront();
+}
+
+void TwebForm::loadWebPanels(const std::string& folder) {
+  for (const std::string& fileName : webPanelFiles(folder)) loadWebPanel(fileName);
+}
+
+void TwebForm::loadWebPanel(const std::string& fileName) {
+  auto made = std::make_unique<TWebPanel>(sheetResizablePanel_, browserFactory_);
+  TWebPanel& panel = *made;
+  webPanels_.push_back(std::move(made));
+  panel.setBounds(sheetResizablePanel_->clientWidth(), 0, panel.width(), panel.height());
+  panel.setTimedRefreshPopupMenu(timedRefreshPopupMenu_);
+  panel.setSetupPopupMenu(setupPopupMenu_);
+  panel.setFavsPopupMenu(favsPopupMenu_);
+  panel.onMakeDefaultRequest = requests_.makeDefault;
+  panel.onClearDefaultRequest = requests_.clearDefault;
+  panel.onDelSelfRequest = requests_.deleteRequest;
+  panel.onDeleted = [this](TWebPanel& deleted, int) { webPanelDeleted(deleted); };
+  panel.loadTranslations(languageFile_);
+  panel.loadSettings(fileName);
+  panel.openDefault(nullptr);
+  if (panel.left() >= sheetResizablePanel_->clientWidth())
+    panel.setBounds(0, panel.top(), panel.width(), panel.height());
+}
+
+void TwebForm::webPanelDeleted(TWebPanel& panel) {
+  const auto found = std::find_if(webPanels_.begin(), webPanels_.end(),
+                                  [&panel](const std::unique_ptr<TWebPanel>& held) { return held.get() == &panel; });
+  if (found == webPanels_.end()) return;
+  // The panel is inside its own message: it goes once that has returned.
+  std::unique_ptr<TWebPanel> leaving = std::move(*found);
+  webPanels_.erase(found);
+  leaving->hide();
+  application().deferDelete(std::move(leaving));
+}
+
+void TwebForm::newBrowser() {
+  flushPendingSelection();
+  if (shownMosaic_ < 0) return;
+  const std::string name = uniqueFileName(mosaicFolder(shownMosaic_), "", "INI", 1, 1000000);
+  if (name.empty()) return;
+  const std::string templateFile = getDirectory("<DATA>") + "BrowserTemplate.INI";
+  if (fileExists(templateFile)) copyFile(templateFile, name, false);
+  loadWebPanel(name);
+}
+
+void TwebForm::galleryBrowser() {
+  flushPendingSelection();
+  if (!galleryForm_ || shownMosaic_ < 0) return;
+  TGalleryTargets targets;
+  targets.browserTargetDir = includeTrailingBackslash(mosaicsRoot_) + std::to_string(shownMosaic_);
+  int kind = browserGalleryKind;
+  std::string resultFile;
+  galleryForm_->open(kind, browserGalleryTab, targets, resultFile);
+  if (!resultFile.empty()) loadWebPanel(resultFile);
+}
+
+std::vector<int> TwebForm::selectedNumbers() const {
+  std::vector<int> numbers;
+  for (int row = mosaicListView_->nextSelected(-1); row >= 0; row = mosaicListView_->nextSelected(row))
+    numbers.push_back(static_cast<int>(mosaicListView_->itemData(row)));
+  return numbers;
+}
+
+void TwebForm::newMosaic() {
+  const std::string path = newMosaicDir(mosaicsRoot_);
+  if (path.empty()) return;
+  const int number = positiveNumberName(path.substr(path.find_last_of('\\') + 1));
+  if (number < 1) {
+    deleteTree(path);
+    return;
+  }
+  writeMosaicName(path, NewMosaic);
+  mosaicListView_->onSelectItem = nullptr;
+  mosaicListView_->addItem(NewMosaic, number);
+  listViewModifyEventsEnable(true);
+}
+
+void TwebForm::copySelectedMosaics() {
+  flushPendingSelection();
+  // The tiles shown write what they hold first, so the copy has it too.
+  saveWebPanels();
+  saveNotes();
+  for (const int number : selectedNumbers()) {
+    const std::string caption = mosaicListView_->itemText(mosaicListView_->findData(number));
+    const int copy = copyMosaic(mosaicsRoot_, mosaicFolder(number));
+    if (copy < 0) break;
+    mosaicListView_->addItem(caption, copy);
+  }
+}
+
+void TwebForm::deleteSelectedMosaics() {
+  flushPendingSelection();
+  std::vector<std::string> captions;
+  for (int row = mosaicListView_->nextSelected(-1); row >= 0; row = mosaicListView_->nextSelected(row))
+    captions.push_back(mosaicListView_->itemText(row));
+  if (captions.empty()) return;
+  const std::string text = captions.size() == 1 && !captions[0].empty()
+                               ? DeleteMosaic + "\n\n\"" + captions[0] + "\""
+                               : DeleteMosaics + "?";
+  if (messages_.show(handle(), text, commonString(2), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+  currentMosaic_ = -1;
+  unloadWebPanels();
+  notesBtn_->setDown(false);
+  noteEditorContainer_->hide();
+  mosaicListView_->onSelectItem = nullptr;
+  for (const int number : selectedNumbers()) {
+    // A row goes only with its folder: a mosaic that could not be removed stays listed.
+    if (!deleteTree(mosaicFolder(number))) continue;
+    mosaicListView_->deleteItem(mosaicListView_->findData(number));
+  }
+  listViewModifyEventsEnable(true);
+  updateControlBar();
+}
+
+void TwebForm::findMosaic() {
+  if (!findDialog_) return;
+  flushPendingSelection();
+  findDialog_->onFind = [this] {
+    if (findInListView(*mosaicListView_)) selectMosaic();
+  };
+  findDialog_->execute(handle());
+  if (findDialog_->tag == 0) {
+    const int row = mosaicListView_->itemIndex();
+    POINT at{0, 0};
+    if (row >= 0) {
+      const RECT rect = mosaicListView_->itemRect(row);
+      at = {rect.left, rect.top};
+    }
+    ClientToScreen(mosaicListView_->handle(), &at);
+    findDialog_->setPosition(at.x, at.y);
+    findDialog_->tag = 1;
+  }
+}
+
+bool TwebForm::findInListView(TListViewXPSafe& list) {
+  if (!findDialog_ || list.itemCount() == 0) return false;
+  std::vector<std::string> captions;
+  for (int row = 0; row < list.itemCount(); ++row) captions.push_back(list.itemText(row));
+  const int found = findPickRow(captions, list.nextSelected(-1), findDialog_->findText, findDialog_->options.down,
+                                findDialog_->options.matchCase);
+  if (found < 0) return false;
+  list.setItemIndex(found);  // deselects the others and scrolls the row into view
+  return true;
+}
+
+void TwebForm::busy() {
+  application().busy();
+  mosaicListView_->setEnabled(false);
+  controlBar_->setEnabled(false);
+  sheetResizablePanel_->setEnabled(false);
+  update();
+}
+
+void TwebForm::available() {
+  mosaicListView_->setEnabled(true);
+  controlBar_->setEnabled(true);
+  sheetResizablePanel_->setEnabled(true);
+  application().available();
+}
+
+void TwebForm::updateControlBar() {
+  const bool loaded = shownMosaic_ >= 0;
+  for (TToolButton* button : {notesBtn_, newBrowserBtn_, cascadeBtn_, tileHorizontalBtn_, tileVerticalBtn_})
+    button->setEnabled(loaded);
+  galleryBtn_->setEnabled(loaded && galleryForm_ != nullptr);
+}

@@ -1,0 +1,78 @@
+#include "app/WebMosaics.h"
+
+#include "controls/DownloadListing.h"
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+constexpr int lastFreeNumber = 1000000;
+
+std::string withBackslash(const std::string& folder) { return includeTrailingBackslash(folder); }
+
+}  // namespace
+
+std::vector<TMosaicRow> listMosaicFolders(const std::string& root) {
+  std::vector<TMosaicRow> rows;
+  if (root.empty()) return rows;
+  const std::string folder = withBackslash(root);
+  for (const TFoundFile& entry : findFiles(folder + "*")) {
+    if (!entry.isFolder) continue;
+    const int number = positiveNumberName(entry.name);
+    const std::string descriptor = folder + entry.name + "\\0.INI";
+    if (number <= 0 || !fileExists(descriptor)) continue;
+    const TPortableIniFile ini(descriptor);
+    rows.push_back({number, ini.readString("Profile", "Name", "?")});
+  }
+  return rows;
+}
+
+std::vector<std::string> webPanelFiles(const std::string& folder) {
+  std::vector<std::string> files;
+  const std::string path = withBackslash(folder);
+  for (const TFoundFile& entry : findFiles(path + "*.INI")) {
+    if (entry.isFolder || entry.name.size() <= 4) continue;
+    const std::string extension = entry.name.substr(entry.name.size() - 4);
+    if (extension != ".INI" && extension != ".ini") continue;
+    if (positiveNumberName(entry.name.substr(0, entry.name.size() - 4)) > 0) files.push_back(path + entry.name);
+  }
+  return files;
+}
+
+std::string newMosaicDir(const std::string& root) {
+  if (root.empty()) return {};
+  const std::string folder = withBackslash(root);
+  for (int number = 1; number <= lastFreeNumber; ++number) {
+    const std::string path = folder + std::to_string(number);
+    if (pathExists(path)) continue;
+    return forceFolders(path) ? path : std::string();
+  }
+  return {};
+}
+
+int copyMosaic(const std::string& root, const std::string& sourceFolder) {
+  const std::string source = withBackslash(sourceFolder);
+  if (!folderExists(source)) return -1;
+  const std::string target = newMosaicDir(root);
+  if (target.empty()) return -1;
+  const int number = positiveNumberName(target.substr(target.find_last_of('\\') + 1));
+  if (number < 0) {
+    deleteTree(target);
+    return -1;
+  }
+  for (const TFoundFile& entry : findFiles(source + "*")) {
+    if (entry.isFolder) continue;
+    if (!copyFile(source + entry.name, target + "\\" + entry.name, false)) {
+      deleteTree(target);
+      return -1;
+    }
+  }
+  return number;
+}
+
+void writeMosaicName(const std::string& folder, const std::string& name) {
+  TPortableIniFile ini(withBackslash(folder) + "0.INI");
+  ini.writeString("Profile", "Name", name);
+  ini.updateFile();
+}

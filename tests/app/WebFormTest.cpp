@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "app/WebForm.h"
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
+#include "controls/ListViewXPSafe.h"
+#include "model/PortableIniFile.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/PageControl.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+class TAnswerMessages : public TMessageBox {
+ public:
+  int show(HWND, const std::string& text, const std::string&, UINT) override {
+    questions.push_back(text);
+    return answer;
+  }
+  int answer = IDYES;
+  std::vector<std::string> questions;
+};
+
+TFormOptions hostOptions() {
+  TFormOptions options;
+  options.caption = "Web host";
+  options.clientWidth = 800;
+  options.clientHeight = 500;
+  return options;
+}
+
+void makeMosaic(const std::string& root, const std::string& folderName, const std::string& name) {
+  forceFolders(root + folderName);
+  writeWholeFile(root + folderName + "\\0.INI", "[Profile]\r\nName=" + name + "\r\n");
+}
+
+// The Web tab on a page control with no browser engine behind its panels.
+struct TWebTab {
+  explicit TWebTab(const std::string& root) {
+    pages.setAlign(TAlign::client);
+    host.showModeless();
+    form = &createChildForm<TwebForm>(pages, "Web", messages,
+                                      [](HWND, TWebBrowserEvents&) -> std::unique_ptr<TWebBrowser> { return nullptr; });
+    form->setMosaicsRoot(root);
+  }
+  int rowOf(const std::string& caption) const {
+    for (int row = 0; row < form->mosaicListView().itemCount(); ++row)
+      if (form->mosaicListView().itemText(row) == caption) return row;
+    return -1;
+  }
+  void pick(const std::string& caption) { form->mosaicListView().setItemIndex(rowOf(caption)); }
+
+  TForm host{hostOptions()};
+  TPageControl& pages = host.add<TPageControl>();
+  TAnswerMessages messages;
+  TwebForm* form = nullptr;
+};
+
+}  // namespace
+
+TEST(WebForm, ListsNumberedMosaicsLoadsNumberedPanelsAndNumbersNewMosaicsOn) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "3", "Shares");
+  makeMosaic(root, "12", "Bonds");
+  makeMosaic(root, "x", "Not a number");
+  makeMosaic(root, "0", "Zero");
+  forceFolders(root + "7");  // no "0.INI"
+  for (const char* panel : {"1.INI", "abc.INI", "2.INI"}) writeWholeFile(root + "3\\" + panel, "");
+
+  TWebTab tab(root);
+  ASSERT_EQ(tab.form->mosaicListView().itemCount(), 2);
+  ASSERT_GE(tab.rowOf("Shares"), 0);
+  ASSERT_GE(tab.rowOf("Bonds"), 0);
+
+  tab.pick("Shares");
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 3; }));
+  EXPECT_EQ(tab.form->webPanels().size(), 2u);
+  EXPECT_TRUE(tab.form->newBrowserBtn().enabled());
+  EXPECT_TRUE(fileExists(root + "3\\Notes.TXT"));
+
+  forceFolders(root + "1");
+  forceFolders(root + "2");  // taken, though not mosaics
+  tab.form->newMosaic();
+  EXPECT_EQ(TPortableIniFile(root + "4\\0.INI").readString("Profile", "Name", ""), "New mosaic");
+  EXPECT_EQ(tab.form->mosaicListView().findData(4), 2);
+  EXPECT_EQ(tab.form->shownMosaic(), 3);  // the selection stays
+
+  // A list wider than the window leaves room for the splitter only.
+  TPortableIniFile ini(folder.path() + "layout.INI");
+  ini.writeInteger("ProfileSheet", "ListWidth", 5000);
+  tab.form->loadGUIoptions(ini);
+  EXPECT_EQ(tab.form->mosaicListView().parent()->width(), tab.form->clientWidth() - 4);
+}
+
+TEST(WebForm, NotesGoBackToTheirMosaicAndADeletedMosaicIsNotWrittenBack) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Shares");
+  makeMosaic(root, "2", "Bonds");
+  writeWholeFile(root + "2\\1.INI", "");
+  TWebTab tab(root);
+
+  tab.pick("Shares");
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+  ASSERT_NE(tab.form->notesDocument(), nullptr);
+  tab.form->noteEditPanel().insertText("buy low");
+  tab.pick("Bonds");
+  tab.form->selectMosaic();
+  EXPECT_EQ(readWholeFile(root + "1\\Notes.TXT"), "buy low\r\n");
+  EXPECT_TRUE(TPortableIniFile(root + "1\\0.INI").readBool("Notes", "Show", false));
+  ASSERT_EQ(tab.form->webPanels().size(), 1u);
+
+  // Deleting right after a pick deletes the picked mosaic, not the one
+  // still shown, and the shown one keeps its files.
+  tab.pick("Shares");
+  tab.form->noteEditPanel().insertText("sell high");
+  tab.form->deleteSelectedMosaics();
+  ASSERT_EQ(tab.messages.questions.size(), 1u);
+  EXPECT_EQ(tab.messages.questions[0], "Delete mosaic\n\n\"Shares\"");
+  EXPECT_FALSE(folderExists(root + "1"));
+  EXPECT_TRUE(fileExists(root + "2\\1.INI"));
+  EXPECT_EQ(tab.form->mosaicListView().itemCount(), 1);
+  EXPECT_TRUE(tab.form->webPanels().empty());
+
+  tab.pick("Bonds");
+  tab.form->selectMosaic();
+  EXPECT_FALSE(pathExists(root + "1"));
+
+  tab.messages.answer = IDNO;
+  tab.form->deleteSelectedMosaics();
+  EXPECT_TRUE(folderExists(root + "2"));
+  EXPECT_EQ(tab.form->mosaicListView().itemCount(), 1);
+}
