@@ -148,6 +148,10 @@ LRESULT TToolButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
+    case WM_ENABLE:
+      // The caption's colour follows the state; nothing else repaints it.
+      invalidate();
+      return TControl::handleMessage(message, wParam, lParam);
     default:
       return TControl::handleMessage(message, wParam, lParam);
   }
