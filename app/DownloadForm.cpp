@@ -6,6 +6,7 @@
 #include "app/MonthsForm.h"
 #include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
+#include "controls/ToolGroupLayout.h"
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -23,6 +24,13 @@ constexpr int itemColumnCount = 4;
 constexpr int splitterWidth = 4;
 constexpr const char* optionsSection = "DownloadSheet";
 constexpr const char* columnKeys[itemColumnCount] = {"Name", "Symbol", "Currency", "Updated"};
+constexpr int toolButtonHeight = 22;
+constexpr int toolGripperWidth = 11;
+constexpr int toolRowHeight = 28;
+constexpr int toolFirstTop = 2;
+// The groups' places when the options name none.
+const TToolGroupPlace defaultToolGroupPlaces[] = {{"Update", 11, 2},   {"Remark", 47, 2},    {"FindAndProps", 106, 2},
+                                                  {"Creation", 224, 2}, {"Deletion", 165, 2}, {"Setup", 283, 2}};
 
 }  // namespace
 
@@ -31,6 +39,7 @@ TdownloadForm::TdownloadForm(TMessageBox& messages)
   helpContext = 1700;
   setText("Downloads");
   createControls();
+  createPopupMenus();
   updateControlBar();
 }
 
@@ -42,19 +51,12 @@ TdownloadForm::~TdownloadForm() {
   }
   listView_->onSelectItem = nullptr;
   listView_->onItemChecked = nullptr;
+  listView_->setPopupMenu(nullptr);
+  itemView_->setPopupMenu(nullptr);
 }
 
-void TdownloadForm::createControls() {
-  toolBar_ = &add<TPanel>();
-  toolBar_->setAlign(TAlign::top);
-  toolBar_->setBounds(0, 0, 600, 30);
-  const auto button = [this](const char* key, const char* caption, int left, int width,
-                             std::function<void()> onClick) {
-    TButton& made = toolBar_->add<TButton>(caption);
-    made.setBounds(left, 3, width, 24);
-    made.onClick = std::move(onClick);
-    buttons_[key] = &made;
-  };
+void TdownloadForm::createToolBar() {
+  toolBar_ = &add<TControlBar>();
   const auto onFocusedView = [this](std::function<void()> onItems, std::function<void()> onLists) {
     return [this, onItems, onLists] {
       // Showing a pending list focuses the list view: the command keeps to
@@ -69,43 +71,76 @@ void TdownloadForm::createControls() {
       }
     };
   };
-  button("Update", "&Update", 4, 60,
-         onFocusedView([this] { updateSelectedItems(); }, [this] { updateCheckedLists(); }));
-  button("Remarks", "&Remarks", 68, 64, onFocusedView(
-                                             [this] {
-                                               const int row = itemView_->itemIndex();
-                                               if (row < 0) return;
-                                               TDownloadItem item;
-                                               item.loadFromFile(itemFile(static_cast<int>(itemView_->itemData(row))));
-                                               std::string text;
-                                               for (const std::string& line : item.Remarks)
-                                                 text += (text.empty() ? "" : "\r\n") + remarkValue(line);
-                                               if (!text.empty()) messages_.show(handle(), text, item.Name, MB_OK);
-                                             },
-                                             nullptr));
-  button("Zap", "&Zap remarks", 136, 80,
-         onFocusedView([this] { zapSelectedItemRemarks(); }, [this] { zapSelectedListRemarks(); }));
-  button("Find", "&Find", 220, 44, [this] {
-    TListView* const view = lastFocusedView_;
-    flushPendingSelection();
-    lastFocusedView_ = view;
-    if (view) openFindDialog(*view);
-  });
-  button("Properties", "&Properties", 268, 72, [this] {
-    flushPendingSelection();
-    editSelectedItems();
-  });
-  button("New", "&New", 344, 48, onFocusedView([this] { newItem(); }, [this] { newList(); }));
-  button("Copy", "&Copy", 396, 48,
-         onFocusedView([this] { copySelectedItemsToList(shownList_); }, [this] { copySelectedLists(); }));
-  button("Clear", "Cl&ear", 448, 48,
-         onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); }));
-  button("Delete", "&Delete", 500, 52,
-         onFocusedView([this] { deleteSelectedItems(); }, [this] { deleteSelectedLists(); }));
-  button("Months", "&Month names", 556, 84, [this] { monthsBtnClick(); });
-  button("NetSetup", "&Internet setup", 644, 92, [this] {
-    if (link_) link_->netSetup();
-  });
+  struct TButtonDefinition {
+    const char* key;
+    const char* caption;
+    int width;
+    std::function<void()> onClick;
+  };
+  struct TGroupDefinition {
+    const char* name;
+    std::vector<TButtonDefinition> buttons;
+  };
+  // In the order of their default places.
+  const TGroupDefinition groups[] = {
+      {"Update",
+       {{"Update", "&Update", 60,
+         onFocusedView([this] { updateSelectedItems(); }, [this] { updateCheckedLists(); })}}},
+      {"Remark",
+       {{"Remarks", "&Remarks", 64, onFocusedView([this] { showSelectedItemRemarks(); }, nullptr)},
+        {"Zap", "&Zap remarks", 80,
+         onFocusedView([this] { zapSelectedItemRemarks(); }, [this] { zapSelectedListRemarks(); })}}},
+      {"FindAndProps",
+       {{"Find", "&Find", 44,
+         [this] {
+           TListView* const view = lastFocusedView_;
+           flushPendingSelection();
+           lastFocusedView_ = view;
+           if (!view || !findDialog_) return;
+           openFindDialog(*view, false);
+           POINT corner{0, 0};
+           ClientToScreen(buttons_["Find"]->handle(), &corner);
+           findDialog_->setPosition(corner.x, corner.y);
+         }},
+        {"Properties", "&Properties", 72,
+         [this] {
+           flushPendingSelection();
+           editSelectedItems();
+         }}}},
+      {"Deletion",
+       {{"Clear", "Cl&ear", 48, onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); })},
+        {"Delete", "&Delete", 52,
+         onFocusedView([this] { deleteSelectedItems(); }, [this] { deleteSelectedLists(); })}}},
+      {"Creation",
+       {{"New", "&New", 48, onFocusedView([this] { newItem(); }, [this] { newList(); })},
+        {"Copy", "&Copy", 48, onFocusedView([this] { copyBtnClick(); }, [this] { copySelectedLists(); })}}},
+      {"Setup",
+       {{"Months", "&Month names", 84, [this] { monthsBtnClick(); }},
+        {"NetSetup", "&Internet setup", 92,
+         [this] {
+           if (link_) link_->netSetup();
+         }}}},
+  };
+  for (const TGroupDefinition& group : groups) {
+    TPanel& panel = add<TPanel>();
+    panel.setBevelOuter(TBevelCut::none);
+    panel.name = group.name;
+    int left = 0;
+    for (const TButtonDefinition& definition : group.buttons) {
+      TToolButton& button = panel.add<TToolButton>(definition.caption);
+      button.setBounds(left, 1, definition.width, toolButtonHeight);
+      button.onClick = definition.onClick;
+      buttons_[definition.key] = &button;
+      left += definition.width;
+    }
+    panel.setBounds(0, 0, left, toolButtonHeight + 2);
+    toolGroups_[group.name] = &panel;
+    toolBar_->addBand(panel, left + toolGripperWidth);
+  }
+}
+
+void TdownloadForm::createControls() {
+  createToolBar();
 
   TListViewOptions listOptions;
   listOptions.checkBoxes = true;
@@ -195,6 +230,14 @@ void TdownloadForm::loadGUIoptions(const TPortableIniFile& ini) {
   for (int column = 0; column < itemColumnCount; ++column)
     itemView_->setColumnWidth(column, ini.readInteger(optionsSection, std::string(columnKeys[column]) + "Width",
                                                       itemView_->columnWidth(column)));
+  std::vector<TToolGroupPlace> places;
+  std::map<std::string, int> ownWidths;
+  for (const TToolGroupPlace& place : defaultToolGroupPlaces) {
+    places.push_back({place.name, ini.readInteger(optionsSection, place.name + "ControlsLeft", place.left),
+                      ini.readInteger(optionsSection, place.name + "ControlsTop", place.top)});
+    ownWidths[place.name] = toolGroups_.at(place.name)->width();
+  }
+  toolBar_->setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth));
   realign();
 }
 
@@ -203,6 +246,15 @@ void TdownloadForm::saveGUIoptions(TPortableIniFile& ini) const {
   ini.writeInteger(optionsSection, "ListWidth", listView_->width());
   for (int column = 0; column < itemColumnCount; ++column)
     ini.writeInteger(optionsSection, std::string(columnKeys[column]) + "Width", itemView_->columnWidth(column));
+  // In the order of the defaults, wherever the user moved them.
+  const std::vector<TToolGroupPlace> places =
+      toolGroupPlaces(toolBar_->layout(), toolFirstTop, toolRowHeight, toolGripperWidth);
+  for (const TToolGroupPlace& group : defaultToolGroupPlaces)
+    for (const TToolGroupPlace& place : places)
+      if (place.name == group.name) {
+        ini.writeInteger(optionsSection, place.name + "ControlsLeft", place.left);
+        ini.writeInteger(optionsSection, place.name + "ControlsTop", place.top);
+      }
 }
 
 void TdownloadForm::loadTranslations(const std::string& fileName) {
@@ -328,6 +380,16 @@ void TdownloadForm::addItemRow(const std::string& fileName, int number) {
   const int row = itemView_->addItem("", number, 5);
   setItemRow(row, fileName);
   itemView_->setSelected(row, true);
+}
+
+void TdownloadForm::showSelectedItemRemarks() {
+  const int row = itemView_->itemIndex();
+  if (shownList_ < 0 || row < 0) return;
+  TDownloadItem item;
+  item.loadFromFile(itemFile(static_cast<int>(itemView_->itemData(row))));
+  std::string text;
+  for (const std::string& line : item.Remarks) text += (text.empty() ? "" : "\r\n") + remarkValue(line);
+  if (!text.empty()) messages_.show(handle(), text, item.Name, MB_OK);
 }
 
 void TdownloadForm::reloadObjectsInSelectedList() {
@@ -515,10 +577,11 @@ void TdownloadForm::monthsBtnClick() {
   editMonthNames(translationFile_, monthsPath_, bounds);
 }
 
-void TdownloadForm::openFindDialog(TListView& view) {
+void TdownloadForm::openFindDialog(TListView& view, bool place) {
   if (!findDialog_) return;
   findDialog_->onFind = [this, &view] { findInListView(view); };
   findDialog_->execute(handle());
+  if (!place) return;
   const int row = view.itemIndex();
   POINT at{0, 0};
   if (row >= 0) {

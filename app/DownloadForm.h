@@ -6,15 +6,17 @@
 
 #include "app/DownloaderLink.h"
 #include "controls/ChildForm.h"
+#include "platform/Menu.h"
 #include "platform/Timer.h"
 
-class TButton;
+class TControlBar;
 class TFindDialog;
 class TLabel;
 class TListView;
 class TMessageBox;
 class TPanel;
 class TPortableIniFile;
+class TToolButton;
 
 // The Downloads tab: the download lists with their check boxes on the left,
 // the items of the shown list on the right, and a tool bar acting on the
@@ -35,7 +37,8 @@ class TdownloadForm : public TChildForm {
   // list found is shown at once. False when nothing matched.
   bool findInListView(TListView& view);
   void loadTranslations(const std::string& fileName);
-  // Section "DownloadSheet": the lists' width and the item columns' widths.
+  // Section "DownloadSheet": the lists' width, the item columns' widths and
+  // where the tool-bar groups sit.
   void loadGUIoptions(const TPortableIniFile& ini);
   void saveGUIoptions(TPortableIniFile& ini) const;
   // Trimmed and upper-cased; a new root lists its lists.
@@ -64,13 +67,19 @@ class TdownloadForm : public TChildForm {
   void clearSelectedItems();
   void deleteSelectedItems();
   void zapSelectedItemRemarks();
+  void showSelectedItemRemarks();
   void newItem();
   void editSelectedItems();
   void monthsBtnClick();
 
   TListView& listView() const { return *listView_; }
   TListView& itemView() const { return *itemView_; }
-  TButton& toolButton(const std::string& key) const { return *buttons_.at(key); }
+  TToolButton& toolButton(const std::string& key) const { return *buttons_.at(key); }
+  TControlBar& toolBar() const { return *toolBar_; }
+  TPopupMenu& listPopupMenu() { return listPopupMenu_; }
+  TPopupMenu& itemPopupMenu() { return itemPopupMenu_; }
+  // The Copy button's menu while the item view has the focus.
+  TPopupMenu& copyToPopupMenu() { return copyToPopupMenu_; }
   std::string listFolder(int listNumber) const;
   std::string itemFile(int itemNumber) const;
 
@@ -87,6 +96,18 @@ class TdownloadForm : public TChildForm {
 
  private:
   void createControls();
+  void createToolBar();
+  void createPopupMenus();
+  void listPopup();
+  void itemPopup();
+  // One entry a list row, in row order, copying the selected items there.
+  void fillCopyToMenu(TMenuItem& menu);
+  void copyBtnClick();
+  void itemViewBeginDrag();
+  void itemViewDragMove(int x, int y);
+  void itemViewDragDrop(int x, int y);
+  // The list row under a point of the item view, or -1.
+  int listRowAt(int x, int y) const;
   void listViewSelectItem(int row, bool selected);
   void listViewItemChecked(int row);
   void loadList(bool keepSelection);
@@ -103,7 +124,9 @@ class TdownloadForm : public TChildForm {
   void updateControlBar();
   void showErrorDialog(int) {}
 
-  void openFindDialog(TListView& view);
+  // Shows the find dialog for the view; place puts it at the selected row,
+  // or at the view's corner when none is selected.
+  void openFindDialog(TListView& view, bool place);
 
   TMessageBox& messages_;
   TFindDialog* findDialog_ = nullptr;
@@ -119,10 +142,15 @@ class TdownloadForm : public TChildForm {
   std::map<int, std::string> itemFiles_;
   bool fillingLists_ = false;
   TTimer selectTimer_;
-  TPanel* toolBar_;
+  TControlBar* toolBar_;
+  std::map<std::string, TPanel*> toolGroups_;
   TListView* listView_;
   TListView* itemView_;
   TLabel* noListLabel_;
   TListView* lastFocusedView_ = nullptr;
-  std::map<std::string, TButton*> buttons_;
+  std::map<std::string, TToolButton*> buttons_;
+  TPopupMenu listPopupMenu_;
+  TPopupMenu itemPopupMenu_;
+  TPopupMenu copyToPopupMenu_;
+  bool draggingItems_ = false;
 };

@@ -169,6 +169,12 @@ RECT TListView::itemRect(int row) const {
   return rect;
 }
 
+int TListView::itemAt(int x, int y) const {
+  LVHITTESTINFO hit{};
+  hit.pt = {x, y};
+  return static_cast<int>(SendMessageA(handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
 int TListView::topIndex() const { return ListView_GetTopIndex(handle()); }
 
 void TListView::editCaption(int row) {
@@ -244,6 +250,9 @@ bool TListView::notificationReceived(NMHDR& header, LRESULT& result) {
       }
       return true;
     }
+    case LVN_BEGINDRAG:
+      if (onBeginDrag) onBeginDrag(reinterpret_cast<NMLISTVIEW&>(header).iItem);
+      return true;
     case LVN_BEGINLABELEDITA: {
       const auto& edit = reinterpret_cast<NMLVDISPINFOA&>(header);
       result = onEditing && !onEditing(edit.item.iItem) ? TRUE : FALSE;

@@ -67,6 +67,8 @@ class TListView : public TControl {
   void setItemIndex(int row);
   void ensureVisible(int row);
   RECT itemRect(int row) const;
+  // The row under a point of the client area, or -1.
+  int itemAt(int x, int y) const;
   int topIndex() const;
 
   // Starts editing a row's caption in place.
@@ -90,6 +92,8 @@ class TListView : public TControl {
   std::function<void(int row)> onItemChecked;
   std::function<bool(int row)> onEditing;                     // false refuses
   std::function<bool(int row, std::string& text)> onEdited;  // false keeps the old caption
+  // The user began to drag rows with the left button, starting on this row.
+  std::function<void(int row)> onBeginDrag;
 
  protected:
   bool notificationReceived(NMHDR& header, LRESULT& result) override;

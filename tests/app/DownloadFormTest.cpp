@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "app/DownloadForm.h"
 #include "app/DownloadLists.h"
 #include "controls/DownloadItem.h"
 #include "model/PortableIniFile.h"
 #include "platform/Dialogs.h"
+#include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
 #include "platform/PageControl.h"
@@ -148,4 +151,87 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   form.itemView().setColumnWidth(1, 50);
   form.loadGUIoptions(TPortableIniFile(folder.path() + "GUIoptions.INI"));
   EXPECT_EQ(form.itemView().columnWidth(1), 123);
+
+  // Tool-bar groups moved by the user come back in their places.
+  std::vector<TBandLayout> moved = form.toolBar().layout();
+  std::swap(moved[0], moved[3]);
+  moved[4].newRow = true;
+  form.toolBar().setLayout(moved);
+  {
+    TPortableIniFile ini(folder.path() + "GUIoptions.INI");
+    form.saveGUIoptions(ini);
+  }
+  TdownloadForm& other = createChildForm<TdownloadForm>(pages, "Other", messages);
+  other.loadGUIoptions(TPortableIniFile(folder.path() + "GUIoptions.INI"));
+  const std::vector<TBandLayout> restored = other.toolBar().layout();
+  ASSERT_EQ(restored.size(), moved.size());
+  for (size_t band = 0; band < moved.size(); ++band) {
+    EXPECT_EQ(restored[band].name, moved[band].name);
+    EXPECT_EQ(restored[band].newRow, band == 4);
+  }
+}
+
+TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedThere) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 3, "Shares & Co", false, 2);
+  makeList(root, 7, "Bonds", false, 0);
+  TForm host(hostOptions());
+  TPageControl& pages = host.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  host.showModeless();
+  TYesMessages messages;
+  TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
+  form.setListsRoot(root);
+  const auto entry = [](TMenuItem& menu, const std::string& caption) -> TMenuItem& {
+    for (const auto& item : menu.items())
+      if (item->caption == caption) return *item;
+    throw std::runtime_error("no entry " + caption);
+  };
+
+  TPopupMenu& lists = form.listPopupMenu();
+  lists.onPopup();
+  EXPECT_FALSE(entry(lists, "&Update list").enabled);
+  EXPECT_TRUE(entry(lists, "&New").enabled);
+
+  form.listView().setItemIndex(form.listView().findData(3));
+  form.selectList();
+  TPopupMenu& items = form.itemPopupMenu();
+  items.onPopup();
+  EXPECT_TRUE(entry(items, "&New").enabled);
+  EXPECT_FALSE(entry(items, "Copy &to...").enabled);
+
+  form.itemView().setSelected(0, true);
+  items.onPopup();
+  TMenuItem& copyTo = entry(items, "Copy &to...");
+  EXPECT_TRUE(copyTo.enabled);
+  ASSERT_EQ(copyTo.items().size(), 2u);
+  EXPECT_EQ(copyTo.items()[0]->caption, "Shares && Co");
+  EXPECT_EQ(copyTo.items()[1]->tag, 7);
+  copyTo.items()[1]->onClick();
+  EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 1u);
+  EXPECT_EQ(form.itemView().itemCount(), 2);
+
+  // The Copy button's menu lists the same lists, again on each opening.
+  form.copyToPopupMenu().onPopup();
+  form.copyToPopupMenu().onPopup();
+  EXPECT_EQ(form.copyToPopupMenu().items().size(), 2u);
+
+  // Dragged items are copied only when dropped on a list row.
+  const HWND itemWindow = form.itemView().handle();
+  const auto drag = [&](POINT dropInLists) {
+    NMLISTVIEW begin{};
+    begin.hdr.hwndFrom = itemWindow;
+    begin.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(itemWindow));
+    begin.hdr.code = LVN_BEGINDRAG;
+    begin.iItem = 0;
+    SendMessageA(GetParent(itemWindow), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+    MapWindowPoints(form.listView().handle(), itemWindow, &dropInLists, 1);
+    SendMessageA(itemWindow, WM_LBUTTONUP, 0, MAKELPARAM(dropInLists.x, dropInLists.y));
+  };
+  const RECT bonds = form.listView().itemRect(form.listView().findData(7));
+  drag({bonds.left + 5, bonds.bottom + 40});
+  EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 1u);
+  drag({bonds.left + 5, (bonds.top + bonds.bottom) / 2});
+  EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 2u);
 }
