@@ -60,10 +60,26 @@ void compressColumns(std::vector<POINT>& points) {
   points.swap(kept);
 }
 
+// GDI builds a wide pen's outline as one region for a whole polyline, at a
+// cost that grows faster than its points. Round joins and round caps are the
+// same disc, so short polylines sharing their end points cover the same
+// pixels.
+void polylineInPieces(TCanvas& canvas, const std::vector<POINT>& points, int width) {
+  constexpr size_t piece = 16;
+  if (width <= 1 || points.size() <= piece + 1) {
+    canvas.polyline(points);
+    return;
+  }
+  for (size_t first = 0; first + 1 < points.size(); first += piece) {
+    const size_t end = std::min(points.size(), first + piece + 1);
+    Polyline(canvas.handle(), points.data() + first, static_cast<int>(end - first));
+  }
+}
+
 }  // namespace
 
 TPlotPainter::TPlotPainter(TCanvas& canvas, TPricePlot& plot, const TPlotLooks& looks)
-    : canvas_(canvas), plot_(plot), looks_(looks) {}
+    : canvas_(canvas), plot_(plot), looks_(looks), pixels_(canvas.handle()) {}
 
 bool TPlotPainter::fieldValue(TPrices& prices, int i, int field, long double scale, long double& value) const {
   TQuoteRecord record;
@@ -121,7 +137,7 @@ void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, b
   canvas_.setPen(color, width);
   for (std::vector<POINT>& points : runs) {
     compressColumns(points);
-    canvas_.polyline(points);
+    polylineInPieces(canvas_, points, width);
   }
 }
 
@@ -131,6 +147,8 @@ void TPlotPainter::drawSeriesMarkers(int kind, const TPrices* prices, long doubl
   TPrices& series = const_cast<TPrices&>(*prices);
   canvas_.setPen(color, 1);
   canvas_.setBrush(color);
+  const TStamp* stamp = markerStamp(kind, size, color);
+  const uint32_t pixel = TDibPixels::pixelOf(color);
   long double value = 0;
   POINT last{-farPixel, -farPixel};
   for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
@@ -138,9 +156,22 @@ void TPlotPainter::drawSeriesMarkers(int kind, const TPrices* prices, long doubl
     const POINT at{plot_.indexToX(i), plot_.valueToY(value)};
     // The same marker on the same spot draws the same pixels.
     if (at.x == last.x && at.y == last.y) continue;
-    drawPointMarker(canvas_, at.x, at.y, size, kind);
+    if (stamp != nullptr) {
+      TShapeStamps::put(pixels_, *stamp, at.x, at.y, pixel, pixel);
+    } else {
+      drawPointMarker(canvas_, at.x, at.y, size, kind);
+    }
     last = at;
   }
+}
+
+const TStamp* TPlotPainter::markerStamp(int kind, int size, TColor color) {
+  // Larger markers are few and cheap to draw next to what a stamp costs.
+  constexpr int largestStamped = 32;
+  if (size < 0 || size > largestStamped || color == clNone || !pixels_.ready()) return nullptr;
+  const int reach = size + 3;
+  return stamps_.stamp({pkNone, kind, size, 0}, {reach, reach, reach, reach}, 1,
+                       [=](TCanvas& canvas, int x, int y) { drawPointMarker(canvas, x, y, size, kind); });
 }
 
 void TPlotPainter::drawBars(const TPrices* prices, unsigned fields, long double scale, int width, TColor risingColor,

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "chart/DibPixels.h"
+#include "chart/ShapeStamps.h"
 #include "platform/Colors.h"
 #include "platform/Font.h"
 
@@ -79,8 +81,12 @@ class TPlotPainter {
   void drawHighlightedBackground(int index);
   void drawHighlightedTop(int index);
   int highlightedWidth(const TSeries& series) const;
+  // The stamp of a marker when it can be written into the bitmap directly.
+  const TStamp* markerStamp(int kind, int size, TColor color);
 
   TCanvas& canvas_;
   TPricePlot& plot_;
   const TPlotLooks& looks_;
+  TDibPixels pixels_;
+  TShapeStamps stamps_;
 };

@@ -273,3 +273,68 @@ TEST(PlotPainter, ImageMarksCentredOnTheirPointOrHidden) {
   EXPECT_FALSE(series.imageMarks.item(1)->screenRect.placed());
   EXPECT_EQ(series.imageMarks.markAt(shown.left + 1, shown.top + 1), series.imageMarks.item(0));
 }
+
+TEST(PlotPainter, WritingStraightIntoTheBitmapDrawsWhatGdiDraws) {
+  // Several records a column, gaps, candles both ways, wide lines and every
+  // marker kind, reaching the edges of the plot.
+  std::vector<TQuoteRecord> quotes;
+  for (int i = 0; i < 400; ++i) {
+    const long double close = 50 + 40 * std::sin(i / 9.0) + i % 7;
+    quotes.push_back(i % 17 == 5 ? quoteOf(close, close + 4, NAN, NAN)
+                                 : quoteOf(close + (i % 3 - 1) * 3, close + 5, close - 5, close, 100 + i));
+  }
+  TPlotFixture fixture(150, 90, quotes);
+  TPriceSeries& highlighted = fixture.series();
+  highlighted.barFields = quoteOpenBit | quoteHighBit | quoteLowBit | quoteCloseBit;
+  highlighted.lineFields = quoteHighBit | quoteCloseBit;
+  highlighted.closeMarker = pkDiamond;
+  highlighted.color = 0x204080;
+  for (int kind = pkDot; kind <= pkDiamond; ++kind) {
+    TPriceSeries& series = *fixture.plot.series(fixture.plot.addSeries());
+    auto prices = std::make_unique<TPrices>();
+    for (int i = 0; i < 400; i += kind) {
+      prices->addRecord(closeQuote(10 + kind * 10 + 30 * std::cos(i / 7.0 + kind)), false, 0, day(2024, 3, 1) + i);
+    }
+    series.takePrices(std::move(prices));
+    series.closeMarker = kind;
+    series.foreground = kind % 2 == 0;
+    series.color = 0x101010u * kind;
+  }
+  fixture.looks.fillHighlighted = true;
+  fixture.looks.profileHighlighted = true;
+  fixture.looks.defaultSeriesWidth = 2;
+  fixture.fit();
+  fixture.paint();
+  const std::vector<uint32_t> direct = bitmapPixels(fixture.bitmap);
+
+  // A clip region keeps every shape on GDI.
+  fixture.bitmap.canvas().setClipRect({0, 0, 150, 90});
+  fixture.paint();
+  fixture.bitmap.canvas().clearClip();
+  EXPECT_EQ(bitmapPixels(fixture.bitmap), direct);
+
+  // A bitmap whose rows lie bottom up.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = 150;
+  info.bmiHeader.biHeight = 90;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  TBitmapHandle upward(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(upward);
+  TMemoryDC dc;
+  const HGDIOBJ original = SelectObject(dc.get(), upward.get());
+  {
+    TCanvas canvas(dc.get());
+    TPlotPainter(canvas, fixture.plot, fixture.looks).paint(fixture.overlays, nullptr, nullptr);
+  }
+  GdiFlush();
+  std::vector<uint32_t> upwardPixels;
+  for (int y = 89; y >= 0; --y) {
+    for (int x = 0; x < 150; ++x) upwardPixels.push_back(static_cast<const uint32_t*>(bits)[y * 150 + x] & 0xFFFFFF);
+  }
+  SelectObject(dc.get(), original);
+  EXPECT_EQ(upwardPixels, direct);
+}
