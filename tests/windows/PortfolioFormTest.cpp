@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include "controls/EditorStatus.h"
+#include "controls/SheetPanel.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/ExtControls.h"
+#include "model/Directories.h"
+#include "platform/FileSystem.h"
+#include "platform/FloatingPoint.h"
+#include "platform/PageControl.h"
+#include "platform/StdControls.h"
+#include "sheet/FieldTable.h"
+#include "sheet/Sheet.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/PortfolioForm.h"
+
+namespace {
+
+TFormOptions mainOptions() {
+  TFormOptions options;
+  options.caption = "Kestrova";
+  options.clientWidth = 760;
+  options.clientHeight = 420;
+  return options;
+}
+
+// The two sample portfolios (both loaded always) in a Portfolios window on
+// a tab, with a name field (the key), a symbol-bound text field and a
+// formula that reads "SELECTED".
+class PortfolioWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    setExtendedPrecision();
+    TFieldTable fields;
+    fields.FileName = sample.folios + "FolioFields.INI";
+    const auto add = [&fields](const char* header, std::uint8_t kind, const char* symbol, const char* content) {
+      fields.insertField(fields.count());
+      TField& field = *fields.items(fields.count() - 1);
+      field.setHeader(header);
+      field.Kind = kind;
+      field.setSymbol(symbol);
+      field.Content = content;
+      field.Locked = *content != '\0';
+    };
+    add("Name", 10, "", "");
+    add("Strategy", 2, "Strategy", "");
+    add("Selected", 1, "", "SELECTED*10");
+    ASSERT_EQ(fields.save('.', ','), 0);
+    pages.setAlign(TAlign::client);
+    main.showModeless();
+    form = &createChildForm<TportfolioForm>(pages, "Portfolios");
+    form->setPortfolioTable(&table);
+    form->setLoadLogMemo(&memo);
+    memo.hide();
+    form->onSelectionChanged = [this] { ++selectionCalls; };
+  }
+
+  TSheet& sheet() { return form->sheetPanel().sheet(); }
+
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  TForm main{mainOptions()};
+  TPageControl& pages = main.add<TPageControl>();
+  TMemo& memo = main.add<TMemo>();
+  TportfolioForm* form = nullptr;
+  int selectionCalls = 0;
+};
+
+}  // namespace
+
+TEST_F(PortfolioWindow, LoadsFollowsTheSelectionAndKeepsTheObjectAcrossLayouts) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  ASSERT_EQ(table.count(), 2);
+  EXPECT_TRUE(form->loadLog().lines().empty());  // cleared once loaded
+  // Column-wise by design: "SELECTED" is the cell beyond the two objects.
+  EXPECT_EQ(sheet().getColCount(), 3);
+  EXPECT_EQ(sheet().getCellInteger(4, 1), -1);
+
+  const int second = form->dataSheet().lineToObject(3);
+  ASSERT_GE(second, 0);
+  sheet().setCurrentCell(3, 2);
+  form->sheetPanel().refresh();
+  EXPECT_EQ(table.currentIndex(), second);
+  EXPECT_EQ(sheet().getCellInteger(4, 1), second);
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(3, 3), second * 10.0);
+  EXPECT_GE(selectionCalls, 1);
+  EXPECT_TRUE(form->delBtn().enabled());
+  EXPECT_TRUE(form->moveUpBtn().enabled());
+
+  // Row-wise the current cell is transposed onto the same portfolio.
+  form->rowWiseBtn().performClick();
+  EXPECT_TRUE(form->dataSheet().rowWise);
+  EXPECT_EQ(sheet().currentRow, 3);
+  EXPECT_EQ(form->dataSheet().lineToObject(sheet().currentRow), second);
+
+  // An edit of the bound text field goes into the portfolio without "=".
+  sheet().setCurrentCell(2, 3);
+  sheet().setCurrentCellString("  =value ");
+  form->sheetPanel().onCellValueEdited();
+  EXPECT_EQ(table.items(second)->getCustomProperty("Strategy"), "value");
+
+  form->saveView();
+  const TPortableIniFile controls(sample.folios + "FolioControls.INI");
+  EXPECT_TRUE(controls.readBool("GridDirectionControls", "RowWise", false));
+  EXPECT_EQ(table.items(second)->getExternalProperty("DisplayOrder"), "3");
+
+  // A second window reads the layout back.
+  form->clearView();
+  form->loadView();
+  EXPECT_TRUE(form->rowWiseBtn().down());
+  EXPECT_EQ(form->dataSheet().lineToObject(3), second);
+}
+
+TEST_F(PortfolioWindow, NewCopyAndDeleteKeepLinesNotesAndSizes) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  sheet().setCurrentCell(2, 1);
+  form->sheetPanel().refresh();
+  const int first = table.currentIndex();
+  ASSERT_GE(first, 0);
+  writeWholeFile(includeTrailingBackslash(table.items(first)->Folder()) + "Notes.TXT", "remember\r\n");
+  sheet().setColWidth(2, 140);
+
+  ASSERT_EQ(form->copyBtnClick(), 0);
+  ASSERT_EQ(table.count(), 3);
+  // The copy comes right after the source's line, selected, same width.
+  EXPECT_EQ(form->dataSheet().lineToObject(3), 2);
+  EXPECT_EQ(table.currentIndex(), 2);
+  EXPECT_EQ(sheet().getColWidth(3), 140);
+  EXPECT_EQ(readWholeFile(includeTrailingBackslash(table.items(2)->Folder()) + "Notes.TXT"), "remember\r\n");
+
+  form->notesBtn().performClick();
+  ASSERT_NE(form->objectNotes(), nullptr);
+  EXPECT_EQ(form->shownNotesObject(), 2);
+
+  ASSERT_EQ(form->addBtnClick(), 0);
+  ASSERT_EQ(table.count(), 4);
+  EXPECT_EQ(form->dataSheet().lineToObject(4), 3);
+  EXPECT_EQ(table.items(3)->Name(), "");
+
+  // Deleting the portfolio on the last line leaves the new last line current.
+  sheet().setCurrentCell(5, 1);
+  form->sheetPanel().refresh();
+  const std::string lastFolder = table.current()->Folder();
+  ASSERT_EQ(form->menuItemPortfoliosDeleteSelectedClick(), 0);
+  EXPECT_EQ(table.count(), 3);
+  EXPECT_FALSE(folderExists(lastFolder));
+  EXPECT_EQ(sheet().currentCol, 4);
+  EXPECT_EQ(form->shownNotesObject(), -1);
+}
