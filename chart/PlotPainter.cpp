@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "chart/PixelRounding.h"
 #include "chart/PointMarker.h"
@@ -31,6 +32,11 @@ uint16_t fieldBit(int field) {
 }
 
 bool hasRecords(const TPrices* prices) { return prices != nullptr && prices->count() > 0; }
+
+constexpr int absentRow = std::numeric_limits<int>::min();
+
+// What a stamp holds: the first number of its key.
+enum TStampShape { stampMarker, stampWick, stampTick, stampBody };
 
 // Thousands of records share the few hundred columns of a plot, and a wide
 // pen makes every segment costly. The segments of a run of points in one
@@ -91,30 +97,53 @@ bool TPlotPainter::fieldValue(TPrices& prices, int i, int field, long double sca
   return !plot_.logarithmicInEffect() || value > 0;
 }
 
+int TPlotPainter::columnX(int i) {
+  const int first = plot_.firstVisible();
+  if (columns_.empty()) {
+    for (int index = first; index <= std::max(plot_.lastVisible(), first - 1) + 1; ++index) {
+      columns_.push_back(plot_.indexToX(index));
+    }
+  }
+  return columns_[i - first];
+}
+
+const std::vector<int>& TPlotPainter::fieldRows(const TPrices* prices, int field, long double scale) {
+  for (const TFieldRows& known : fieldRows_) {
+    if (known.prices == prices && known.field == field && known.scale == scale) return known.rows;
+  }
+  TPrices& series = const_cast<TPrices&>(*prices);
+  std::vector<int> rows;
+  long double value = 0;
+  for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
+    rows.push_back(fieldValue(series, i, field, scale, value) ? plot_.valueToY(value) : absentRow);
+  }
+  fieldRows_.push_back({prices, field, scale, std::move(rows)});
+  return fieldRows_.back().rows;
+}
+
 void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, bool breakAtGaps, long double scale,
                                   int width, TColor fillColor, TColor color) {
   if (!hasRecords(prices)) return;
-  TPrices& series = const_cast<TPrices&>(*prices);
   if (fill) canvas_.setBrush(fillColor);
 
   // The staircase is gathered into runs between gaps and drawn one run at a
   // time, over its fill: thousands of records share the columns of a plot.
+  const std::vector<int>& rows = fieldRows(prices, field, scale);
+  const int first = plot_.firstVisible();
   std::vector<POINT> run;
   std::vector<std::vector<POINT>> runs;
-  long double value = 0;
-  bool penDown = plot_.lowIndex() >= 0 && plot_.lowIndex() < plot_.xCount() &&
-                 fieldValue(series, plot_.lowIndex(), field, scale, value);
-  int y = penDown ? plot_.valueToY(value) : 0;
+  bool penDown = plot_.lowIndex() >= 0 && plot_.lowIndex() < plot_.xCount() && !rows.empty() && rows[0] != absentRow;
+  int y = penDown ? rows[0] : 0;
   if (penDown) run.push_back({0, y});
   const int zeroY = plot_.zeroLineY();
   int x = 0;
   auto extend = [&run](int px, int py) {
     if (run.empty() || run.back().x != px || run.back().y != py) run.push_back({px, py});
   };
-  for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
+  for (int i = first; i <= plot_.lastVisible(); ++i) {
     const int columnStart = x;
-    if (fieldValue(series, i, field, scale, value)) {
-      y = plot_.valueToY(value);
+    if (rows[i - first] != absentRow) {
+      y = rows[i - first];
       if (!penDown && run.size() > 1) runs.push_back(std::move(run));
       if (!penDown) run.clear();
       extend(columnStart, y);
@@ -122,7 +151,7 @@ void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, b
     } else if (breakAtGaps) {
       penDown = false;
     }
-    x = plot_.indexToX(i + 1);
+    x = columnX(i + 1);
     if (!penDown) continue;
     extend(x, y);
     if (fill && x > columnStart) {
@@ -144,16 +173,16 @@ void TPlotPainter::drawSeriesLine(const TPrices* prices, int field, bool fill, b
 void TPlotPainter::drawSeriesMarkers(int kind, const TPrices* prices, long double scale, int size, TColor color,
                                      int field) {
   if (kind == pkNone || !hasRecords(prices)) return;
-  TPrices& series = const_cast<TPrices&>(*prices);
   canvas_.setPen(color, 1);
   canvas_.setBrush(color);
+  const std::vector<int>& rows = fieldRows(prices, field, scale);
+  const int first = plot_.firstVisible();
   const TStamp* stamp = markerStamp(kind, size, color);
   const uint32_t pixel = TDibPixels::pixelOf(color);
-  long double value = 0;
   POINT last{-farPixel, -farPixel};
-  for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
-    if (!fieldValue(series, i, field, scale, value)) continue;
-    const POINT at{plot_.indexToX(i), plot_.valueToY(value)};
+  for (int i = first; i <= plot_.lastVisible(); ++i) {
+    if (rows[i - first] == absentRow) continue;
+    const POINT at{columnX(i), rows[i - first]};
     // The same marker on the same spot draws the same pixels.
     if (at.x == last.x && at.y == last.y) continue;
     if (stamp != nullptr) {
@@ -170,7 +199,7 @@ const TStamp* TPlotPainter::markerStamp(int kind, int size, TColor color) {
   constexpr int largestStamped = 32;
   if (size < 0 || size > largestStamped || color == clNone || !pixels_.ready()) return nullptr;
   const int reach = size + 3;
-  return stamps_.stamp({pkNone, kind, size, 0}, {reach, reach, reach, reach}, 1,
+  return stamps_.stamp({stampMarker, kind, size, 0}, {reach, reach, reach, reach}, 1,
                        [=](TCanvas& canvas, int x, int y) { drawPointMarker(canvas, x, y, size, kind); });
 }
 
@@ -196,9 +225,57 @@ void TPlotPainter::drawBars(const TPrices* prices, unsigned fields, long double 
     canvas_.setBrush(rising ? risingColor : color);
     risingBrush = rising;
   };
+  // Each shape is written from its stamp when the bitmap takes that, and
+  // drawn by GDI otherwise.
+  const bool direct = color != clNone && risingColor != clNone && pixels_.ready();
+  const uint32_t penPixel = TDibPixels::pixelOf(color);
+  const uint32_t risingPixel = TDibPixels::pixelOf(risingColor);
+  const int reach = width + 2;
+  auto stamped = [&](const TShapeStamps::TKey& key, const RECT& shapeReach, int x, int y, uint32_t brush,
+                     const TShapeStamps::TDraw& draw) {
+    const TStamp* stamp = direct ? stamps_.stamp(key, shapeReach, width, draw) : nullptr;
+    if (stamp != nullptr) TShapeStamps::put(pixels_, *stamp, x, y, penPixel, brush);
+    return stamp != nullptr;
+  };
+  auto wick = [&](int x, int yHigh, int yLow) {
+    const int dy = yLow - yHigh;
+    const RECT wickReach{reach, std::max(-dy, 0) + reach, reach, std::max(dy, 0) + reach};
+    if (stamped({stampWick, dy, width, 0}, wickReach, x, yHigh, penPixel,
+                [dy](TCanvas& canvas, int sx, int sy) { canvas.line(sx, sy, sx, sy + dy); })) {
+      return;
+    }
+    canvas_.line(x, yHigh, x, yLow);
+    GdiFlush();
+  };
+  auto tick = [&](int x, int y) {
+    if (stamped({stampTick, b, width, 0}, {b + reach, reach, b + 1 + reach, reach}, x, y, penPixel,
+                [b](TCanvas& canvas, int sx, int sy) { canvas.line(sx - b, sy, sx + b + 1, sy); })) {
+      return;
+    }
+    canvas_.line(x - b, y, x + b + 1, y);
+    GdiFlush();
+  };
+  auto body = [&](int x, int top, int bottom, bool rising) {
+    const int h = bottom - top;
+    if (stamped({stampBody, b, h, width}, {b + reach, reach, b + 1 + reach, h + reach}, x, top,
+                rising ? risingPixel : penPixel,
+                [b, h](TCanvas& canvas, int sx, int sy) { canvas.rectangle({sx - b, sy, sx + b + 1, sy + h}); })) {
+      return;
+    }
+    useBrush(rising);
+    canvas_.rectangle({x - b, top, x + b + 1, bottom});
+    GdiFlush();
+  };
+  auto dot = [&](int x, int y) {
+    if (direct) {
+      pixels_.fill(y, x, x + 1, penPixel);
+    } else {
+      canvas_.setPixel(x, y, color);
+    }
+  };
   for (int i = plot_.firstVisible(); i <= plot_.lastVisible(); ++i) {
     if (!plot_.recordAt(series, i, record)) continue;
-    const int x = plot_.indexToX(i);
+    const int x = columnX(i);
     int yOpen = 0, yHigh = 0, yLow = 0, yClose = 0;
     const bool open = present(quoteOpenBit, record.Open, yOpen);
     const bool high = present(quoteHighBit, record.High, yHigh);
@@ -206,24 +283,20 @@ void TPlotPainter::drawBars(const TPrices* prices, unsigned fields, long double 
     const bool close = present(quoteCloseBit, record.Close, yClose);
     if (high && low) {
       // The line starts on the high's pixel, which it sets.
-      canvas_.line(x, yHigh, x, yLow);
+      wick(x, yHigh, yLow);
     } else if (high) {
-      canvas_.setPixel(x, yHigh, color);
+      dot(x, yHigh);
     } else if (low) {
-      canvas_.setPixel(x, yLow, color);
+      dot(x, yLow);
     }
     if (close) {
-      if (open && yOpen > yClose) {
-        useBrush(true);
-        canvas_.rectangle({x - b, yClose, x + b + 1, yOpen});
-      } else if (open && yOpen < yClose) {
-        useBrush(false);
-        canvas_.rectangle({x - b, yOpen, x + b + 1, yClose});
+      if (open && yOpen != yClose) {
+        body(x, std::min(yOpen, yClose), std::max(yOpen, yClose), yOpen > yClose);
       } else {
-        canvas_.line(x - b, yClose, x + b + 1, yClose);
+        tick(x, yClose);
       }
     } else if (open) {
-      canvas_.line(x - b, yOpen, x + b + 1, yOpen);
+      tick(x, yOpen);
     }
   }
 }
@@ -390,6 +463,8 @@ void TPlotPainter::paint(TPlotOverlays& overlays, const std::vector<int>* vertic
   plot_.setXScale();
   if (!(plot_.highY() - plot_.lowY() > 0)) return;
   plot_.setYScale();
+  columns_.clear();
+  fieldRows_.clear();
 
   const int h = plot_.series(plot_.highlighted) != nullptr ? plot_.highlighted : -1;
   auto isTop = [&](int i) {

@@ -53,7 +53,9 @@ struct TPlotOverlays {
 
 // Draws a plot area onto a canvas: the series of the plot with its mapping,
 // bars, the volume profile, marks, grid and the overlays. Works on a bitmap
-// as on a window.
+// as on a window. A painter draws one picture: it keeps the pixel positions
+// it has found, so the plot's mapping stays as it is while the painter
+// lives (a full paint sets it first).
 class TPlotPainter {
  public:
   TPlotPainter(TCanvas& canvas, TPricePlot& plot, const TPlotLooks& looks);
@@ -78,6 +80,11 @@ class TPlotPainter {
 
  private:
   bool fieldValue(TPrices& prices, int i, int field, long double scale, long double& value) const;
+  // The x of index i, from the first visible index to one past the last.
+  int columnX(int i);
+  // The y of a field of a series at each visible index (absentRow where the
+  // record or the field is missing), found once for its line and markers.
+  const std::vector<int>& fieldRows(const TPrices* prices, int field, long double scale);
   void drawHighlightedBackground(int index);
   void drawHighlightedTop(int index);
   int highlightedWidth(const TSeries& series) const;
@@ -89,4 +96,12 @@ class TPlotPainter {
   const TPlotLooks& looks_;
   TDibPixels pixels_;
   TShapeStamps stamps_;
+  std::vector<int> columns_;
+  struct TFieldRows {
+    const TPrices* prices;
+    int field;
+    long double scale;
+    std::vector<int> rows;
+  };
+  std::vector<TFieldRows> fieldRows_;
 };
