@@ -6,6 +6,7 @@
 #include "app/MonthsForm.h"
 #include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
+#include "controls/PickDialogPlacement.h"
 #include "controls/ToolGroupLayout.h"
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
@@ -13,6 +14,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
+#include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/LocaleSettings.h"
 #include "platform/Panel.h"
@@ -24,6 +26,10 @@ constexpr int itemColumnCount = 4;
 constexpr int splitterWidth = 4;
 constexpr const char* optionsSection = "DownloadSheet";
 constexpr const char* columnKeys[itemColumnCount] = {"Name", "Symbol", "Currency", "Updated"};
+// The images of the window's image list; a row's state index counts from 1.
+constexpr int itemImage = 5;
+constexpr int remarksImage = 6;
+constexpr int stateIndexOf(int image) { return image + 1; }
 constexpr int toolButtonHeight = 22;
 constexpr int toolGripperWidth = 11;
 constexpr int toolRowHeight = 28;
@@ -196,6 +202,8 @@ void TdownloadForm::createControls() {
     text = trimmedText(text);
     return renameDownloadItem(itemFile(static_cast<int>(itemView_->itemData(row))), text);
   };
+  images_ = makePickStateImages();
+  itemView_->setStateImages(images_.get());
   itemView_->hide();
 
   listView_->onKeyDown = [this](WORD& key, TShiftState) {
@@ -357,7 +365,7 @@ void TdownloadForm::loadList(bool keepSelection) {
   itemFiles_.clear();
   for (const TPickRow& found : rows) {
     itemFiles_[found.number] = found.foundName;
-    const int row = itemView_->addItem(found.texts[0], found.number, found.stateImage);
+    const int row = itemView_->addItem(found.texts[0], found.number, stateIndexOf(found.stateImage));
     for (int column = 1; column < itemColumnCount; ++column) itemView_->setItemText(row, column, found.texts[column]);
     if (std::find(kept.begin(), kept.end(), found.number) != kept.end()) itemView_->setSelected(row, true);
   }
@@ -371,15 +379,20 @@ void TdownloadForm::setItemRow(int row, const std::string& fileName) {
   itemView_->setItemText(row, 1, item.Symbol);
   itemView_->setItemText(row, 2, item.Currency);
   itemView_->setItemText(row, 3, lastUpdateText(item.LastUpdate));
-  itemView_->setStateImage(row, item.Remarks.empty() ? 5 : 6);
+  itemView_->setStateImage(row, stateIndexOf(item.Remarks.empty() ? itemImage : remarksImage));
 }
 
 void TdownloadForm::addItemRow(const std::string& fileName, int number) {
   const std::string name = fileName.substr(fileName.find_last_of('\\') + 1);
   itemFiles_[number] = name;
-  const int row = itemView_->addItem("", number, 5);
+  const int row = itemView_->addItem("", number, stateIndexOf(itemImage));
   setItemRow(row, fileName);
   itemView_->setSelected(row, true);
+}
+
+bool TdownloadForm::selectedItemHasRemarks() const {
+  const int row = itemView_->itemIndex();
+  return row >= 0 && itemView_->stateImage(row) == stateIndexOf(remarksImage);
 }
 
 void TdownloadForm::showSelectedItemRemarks() {
@@ -547,7 +560,7 @@ void TdownloadForm::deleteSelectedItems() {
 void TdownloadForm::zapSelectedItemRemarks() {
   if (shownList_ < 0) return;
   for (const int number : selectedNumbers(*itemView_))
-    if (zapItemRemarks(itemFile(number))) itemView_->setStateImage(itemView_->findData(number), 5);
+    if (zapItemRemarks(itemFile(number))) itemView_->setStateImage(itemView_->findData(number), stateIndexOf(itemImage));
 }
 
 void TdownloadForm::newItem() {
@@ -626,7 +639,7 @@ void TdownloadForm::updateControlBar() {
   bool anyChecked = false;
   for (int row = 0; lists && row < listView_->itemCount() && !anyChecked; ++row) anyChecked = listView_->checked(row);
   bool remarks = false;
-  if (itemSelected) remarks = itemView_->stateImage(itemView_->itemIndex()) == 6;
+  if (itemSelected) remarks = selectedItemHasRemarks();
   buttons_["Update"]->setEnabled(items ? itemSelected : anyChecked);
   buttons_["Remarks"]->setEnabled(remarks);
   buttons_["Zap"]->setEnabled(items ? remarks : listSelected);

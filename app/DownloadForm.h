@@ -11,6 +11,7 @@
 
 class TControlBar;
 class TFindDialog;
+class TImageList;
 class TLabel;
 class TListView;
 class TMessageBox;
@@ -119,6 +120,7 @@ class TdownloadForm : public TChildForm {
   bool confirm(const TListView& view, const std::string& singular, const std::string& plural);
   std::vector<int> selectedNumbers(const TListView& view) const;
   std::string selectedItemsText() const;
+  bool selectedItemHasRemarks() const;
   void busy();
   void available();
   void updateControlBar();
@@ -146,6 +148,7 @@ class TdownloadForm : public TChildForm {
   std::map<std::string, TPanel*> toolGroups_;
   TListView* listView_;
   TListView* itemView_;
+  std::unique_ptr<TImageList> images_;
   TLabel* noListLabel_;
   TListView* lastFocusedView_ = nullptr;
   std::map<std::string, TToolButton*> buttons_;

@@ -87,7 +87,7 @@ void TdownloadForm::itemPopup() {
   restoreDefaultCursor();
   const bool listSelected = listView_->selectedCount() > 0;
   const bool itemSelected = listSelected && shownList_ >= 0 && itemView_->selectedCount() > 0;
-  const bool remarks = itemSelected && itemView_->stateImage(itemView_->itemIndex()) == 6;
+  const bool remarks = itemSelected && selectedItemHasRemarks();
   enableEntry(itemPopupMenu_, "&New", listSelected);
   enableEntry(itemPopupMenu_, "&Find", listSelected && findDialog_ && itemView_->itemCount() > 0);
   for (const char* caption : {"&Update", "&Properties", "&Copy", "Copy &to...", "Cl&ear", "&Delete"})

@@ -116,9 +116,16 @@ std::string ownFolder() {
 std::unique_ptr<TDownloaderServer> connectDownloader(bool onlyIfRunning, HWND owner) {
   if (!onlyIfRunning) {
     const std::string executable = ownFolder() + "fm.exe";
-    const auto started = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(owner, "open", executable.c_str(), nullptr, nullptr, SW_SHOWMINIMIZED));
-    if (started <= 32) return nullptr;
+    // A missing downloader counts as not available, quietly: the shell must
+    // not put up its own error box.
+    SHELLEXECUTEINFOA start{};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_FLAG_NO_UI;
+    start.hwnd = owner;
+    start.lpVerb = "open";
+    start.lpFile = executable.c_str();
+    start.nShow = SW_SHOWMINIMIZED;
+    if (!ShellExecuteExA(&start) || reinterpret_cast<INT_PTR>(start.hInstApp) <= 32) return nullptr;
   }
   const std::unique_ptr<void, THandleClose> ready(CreateEventA(nullptr, TRUE, FALSE, readyEventName));
   if (!ready || WaitForSingleObject(ready.get(), onlyIfRunning ? 10 : 10000) != WAIT_OBJECT_0) return nullptr;

@@ -194,6 +194,10 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   EXPECT_FALSE(entry(lists, "&Update list").enabled);
   EXPECT_TRUE(entry(lists, "&New").enabled);
 
+  TDownloadItem remarked;
+  remarked.loadFromFile(root + "3\\2.INI");
+  remarked.Remarks = {"1=No quotes"};
+  remarked.saveToFile();
   form.listView().setItemIndex(form.listView().findData(3));
   form.selectList();
   TPopupMenu& items = form.itemPopupMenu();
@@ -201,13 +205,18 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   EXPECT_TRUE(entry(items, "&New").enabled);
   EXPECT_FALSE(entry(items, "Copy &to...").enabled);
 
-  form.itemView().setSelected(0, true);
+  form.itemView().setItemIndex(form.itemView().findData(2));
   items.onPopup();
+  EXPECT_TRUE(entry(items, "&Remarks").enabled);
+  form.itemView().setItemIndex(form.itemView().findData(1));
+  items.onPopup();
+  EXPECT_FALSE(entry(items, "&Remarks").enabled);
   TMenuItem& copyTo = entry(items, "Copy &to...");
   EXPECT_TRUE(copyTo.enabled);
   ASSERT_EQ(copyTo.items().size(), 2u);
   EXPECT_EQ(copyTo.items()[0]->caption, "Shares && Co");
   EXPECT_EQ(copyTo.items()[1]->tag, 7);
+  captureWindow(host.handle()).savePng("downloads-window-items");
   copyTo.items()[1]->onClick();
   EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 1u);
   EXPECT_EQ(form.itemView().itemCount(), 2);
