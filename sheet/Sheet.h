@@ -423,6 +423,11 @@ class TSheet {
   std::uint32_t activePass_ = 0;
   std::uint32_t passCount_ = 0;
   std::uint32_t beginPass();
+  // The place the pass's walk over the grid has reached.
+  TCellCoord walkCursor_;
+  // True when a propagation during the pass leaves the cell at place to come
+  // after a formula it reads that the walk has not computed yet.
+  bool waitsForWalk(TCellCoord place, const TCell& cell) const;
   std::vector<TCellCoord> pending_;
   TWorkingLists workingLists_;
   std::vector<std::unique_ptr<TCompiledFormula>> retiredFormulas_;

@@ -1,8 +1,10 @@
 // Keeping formula cells current: the full recalculation, and the depth-first
 // propagation from a changed place through the dependency lists.
+#include <algorithm>
 #include <set>
 
 #include "sheet/BoundCells.h"
+#include "sheet/CompiledFormula.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -45,8 +47,13 @@ void TSheet::recalculateAll(bool resetDependents) {
   struct TPassRestorer {
     std::uint32_t& active;
     std::uint32_t saved;
-    ~TPassRestorer() { active = saved; }
-  } passRestorer{activePass_, activePass_};
+    TCellCoord& cursor;
+    TCellCoord savedCursor;
+    ~TPassRestorer() {
+      active = saved;
+      cursor = savedCursor;
+    }
+  } passRestorer{activePass_, activePass_, walkCursor_, walkCursor_};
   std::uint32_t pass = beginPass();
   activePass_ = pass;
   // By index: spilled array results may add cells and columns meanwhile.
@@ -62,11 +69,35 @@ void TSheet::recalculateAll(bool resetDependents) {
       }
       TCell* cell = cells[col][row].get();
       if (!cell || !cell->hasFormula() || cell->passMark == pass) continue;
+      walkCursor_ = {static_cast<std::int32_t>(col), static_cast<std::int32_t>(row)};
       if (cell->evaluate(static_cast<int>(col) + 1, static_cast<int>(row) + 1, true)) {
         recalculateDependents(static_cast<int>(col), static_cast<int>(row));
       }
     }
   }
+}
+
+// A formula that the walk has still to reach, read by one that a
+// propagation reached first, would be read before it is computed: the
+// reading formula would give a passing error that its dependents compute
+// with, and all of it again once the formula read changes. The reader waits
+// instead while it is already listed among the dependents of that formula
+// (whose change then reaches it as it would have) and lies later in the
+// walk, which computes it in any case.
+bool TSheet::waitsForWalk(TCellCoord place, const TCell& cell) const {
+  if (activePass_ == 0 || !stopAtFirstError || cell.passMark == activePass_ || !(walkCursor_ < place)) return false;
+  const TCompiledFormula* formula = cell.compiledFormula();
+  if (!formula) return false;
+  for (const TCompiledFormula::TPackedToken& token : formula->packedTokens()) {
+    if (token.refCol() == 0) continue;
+    TCellCoord read{token.refCol() - 1, token.refRow() - 1};
+    if (!(walkCursor_ < read) || !(read < place)) continue;
+    const TCell* source = getCellByIndex(read.col, read.row);
+    if (!source || !source->hasFormula() || source->passMark == activePass_ || source->state == stateBusy) continue;
+    const std::vector<TCellCoord>* readers = dependents.dependentsOf(read);
+    if (readers && std::binary_search(readers->begin(), readers->end(), place)) return true;
+  }
+  return false;
 }
 
 void TSheet::markAllDirty() {
@@ -110,6 +141,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
       cell->state = errNA;
       return marked.insert(place).second;
     }
+    if (waitsForWalk(place, *cell)) return false;
     bool changed = cell->evaluate(place.col + 1, place.row + 1, true);
     cell->passMark = activePass_;
     return changed;

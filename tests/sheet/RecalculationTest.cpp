@@ -241,6 +241,31 @@ TEST(Recalculation, AFullPassComputesEachFormulaOnceWithTheResultsOfChanges) {
   sheet.setScriptEngine(nullptr, false);
 }
 
+TEST(Recalculation, AFullPassComputesAReaderAfterTheFormulaItReadsFurtherOn) {
+  TTestScriptEngine script(L"JScript", L"var calls = 0; function seen(x) { ++calls; return x; }"
+                                       L"function callCount() { return calls; }");
+  TSheet sheet;
+  sheet.setScriptEngine(script.get(), false);
+  constexpr int rows = 10;
+  // A running sum over a column of formulas: a change of the sum's head
+  // reaches the next sum before the walk has computed what it adds.
+  for (int row = 1; row <= rows; ++row) {
+    std::string r = std::to_string(row);
+    enter(sheet, 1, row, r);
+    enter(sheet, 2, row, "=seen(A" + r + "*2)");
+    enter(sheet, 3, row, row == 1 ? "=seen(B1)" : "=seen(C" + std::to_string(row - 1) + ")+seen(B" + r + ")");
+  }
+  sheet.markAllDirty();
+  std::string before = evaluated(sheet, "=callCount()");
+  sheet.recalculateAll(false);
+  EXPECT_EQ(std::stoi(evaluated(sheet, "=callCount()")) - std::stoi(before), rows + 2 * rows - 1);
+  EXPECT_EQ(shown(sheet, 3, rows), "110");
+  sheet.markAllDirty();
+  sheet.recalculateAll(true);
+  EXPECT_EQ(shown(sheet, 3, rows), "110");
+  sheet.setScriptEngine(nullptr, false);
+}
+
 TEST(Recalculation, FullPassesGiveWhatTheChangesGave) {
   TSheet sheet;
   sheet.expandVectorResults = true;
