@@ -16,6 +16,10 @@ constexpr TColor scratchBrush = 0x00FF00;
 // A frame of untouched pixels around the reach shows that the shape kept
 // within it.
 constexpr int margin = 2;
+// A shape larger than this either way, such as a wick from a price far
+// outside the view, is left to GDI, which clips it instead of drawing it
+// whole.
+constexpr int largestReach = 2048;
 
 }  // namespace
 
@@ -25,12 +29,16 @@ TShapeStamps::~TShapeStamps() = default;
 const TStamp* TShapeStamps::stamp(const TKey& key, const RECT& reach, int penWidth, const TDraw& draw) {
   auto found = stamps_.find(key);
   if (found != stamps_.end()) return found->second.get();
+  const bool fits = reach.left >= 0 && reach.top >= 0 && reach.right >= 0 && reach.bottom >= 0 &&
+                    reach.left + reach.right <= largestReach && reach.top + reach.bottom <= largestReach;
+  if (!fits) return (stamps_[key] = nullptr).get();
 
   const int width = reach.left + reach.right + 1 + 2 * margin;
   const int height = reach.top + reach.bottom + 1 + 2 * margin;
   if (!scratch_) scratch_ = std::make_unique<TBitmap>();
   if (scratch_->width() < width || scratch_->height() < height) {
     scratch_->setSize(std::max(scratch_->width(), width), std::max(scratch_->height(), height));
+    if (scratch_->width() < width || scratch_->height() < height) return nullptr;  // out of memory
   }
   TCanvas& canvas = scratch_->canvas();
   canvas.fillRect({0, 0, width, height}, scratchBackground);

@@ -42,7 +42,8 @@ class TShapeStamps {
   // The stamp of the shape that draw puts around (x, y) with a solid pen of
   // the given width and a solid brush, reaching no further from the point
   // than reach (left, top, right, bottom offsets, the pen's width included).
-  // Null when the shape strays outside its reach: it is then drawn by GDI.
+  // Null when the shape strays outside its reach or the reach is too large:
+  // it is then drawn by GDI.
   const TStamp* stamp(const TKey& key, const RECT& reach, int penWidth, const TDraw& draw);
 
   // Writes a stamp around (x, y), clipped to the bitmap.

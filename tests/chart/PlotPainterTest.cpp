@@ -304,12 +304,20 @@ TEST(PlotPainter, WritingStraightIntoTheBitmapDrawsWhatGdiDraws) {
   fixture.looks.profileHighlighted = true;
   fixture.looks.defaultSeriesWidth = 2;
   fixture.fit();
-  fixture.paint();
+  // And a candle whose high lies far above the view.
+  TPrices outlier;
+  outlier.addRecord(quoteOf(40, 1e12, 10, 60), false, 0, day(2024, 3, 1) + 200);
+  auto paint = [&](TCanvas& canvas) {
+    TPlotPainter painter(canvas, fixture.plot, fixture.looks);
+    painter.paint(fixture.overlays, nullptr, nullptr);
+    painter.drawBars(&outlier, highlighted.barFields, 1, 3, clWhite, clRed);
+  };
+  paint(fixture.bitmap.canvas());
   const std::vector<uint32_t> direct = bitmapPixels(fixture.bitmap);
 
   // A clip region keeps every shape on GDI.
   fixture.bitmap.canvas().setClipRect({0, 0, 150, 90});
-  fixture.paint();
+  paint(fixture.bitmap.canvas());
   fixture.bitmap.canvas().clearClip();
   EXPECT_EQ(bitmapPixels(fixture.bitmap), direct);
 
@@ -328,7 +336,7 @@ TEST(PlotPainter, WritingStraightIntoTheBitmapDrawsWhatGdiDraws) {
   const HGDIOBJ original = SelectObject(dc.get(), upward.get());
   {
     TCanvas canvas(dc.get());
-    TPlotPainter(canvas, fixture.plot, fixture.looks).paint(fixture.overlays, nullptr, nullptr);
+    paint(canvas);
   }
   GdiFlush();
   std::vector<uint32_t> upwardPixels;
