@@ -24,6 +24,7 @@ namespace {
 
 constexpr int itemColumnCount = 4;
 constexpr int splitterWidth = 4;
+constexpr int defaultItemsHeight = 121;
 constexpr const char* optionsSection = "DownloadSheet";
 constexpr const char* columnKeys[itemColumnCount] = {"Name", "Symbol", "Currency", "Updated"};
 // The images of the window's image list; a row's state index counts from 1.
@@ -40,11 +41,11 @@ const TToolGroupPlace defaultToolGroupPlaces[] = {{"Update", 11, 2},   {"Remark"
 
 }  // namespace
 
-TdownloadForm::TdownloadForm(TMessageBox& messages)
+TdownloadForm::TdownloadForm(TMessageBox& messages, TdownloadBrowserPane::TBrowserFactory browserFactory)
     : messages_(messages), selectTimer_(selectionDelayMilliseconds, [this] { selectList(); }) {
   helpContext = 1700;
   setText("Downloads");
-  createControls();
+  createControls(std::move(browserFactory));
   createPopupMenus();
   updateControlBar();
 }
@@ -145,7 +146,7 @@ void TdownloadForm::createToolBar() {
   }
 }
 
-void TdownloadForm::createControls() {
+void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browserFactory) {
   createToolBar();
 
   TListViewOptions listOptions;
@@ -180,9 +181,21 @@ void TdownloadForm::createControls() {
   itemOptions.multiSelect = true;
   itemOptions.editLabels = true;
   itemOptions.readOnly = false;
-  noListLabel_ = &add<TLabel>("No list selected");
-  noListLabel_->setBounds(200, 40, 200, 17);
-  itemView_ = &add<TListView>(itemOptions);
+  // Right of the lists: the items above, the browser below.
+  TPanel& rightPanel = add<TPanel>();
+  rightPanel.setBevelOuter(TBevelCut::none);
+  rightPanel.setAlign(TAlign::client);
+  itemsPanel_ = &rightPanel.add<TPanel>();
+  itemsPanel_->setBevelOuter(TBevelCut::none);
+  itemsPanel_->setAlign(TAlign::top);
+  itemsPanel_->setSize(rightPanel.width(), defaultItemsHeight);
+  rightPanel.add<TSplitter>(TAlign::top).setBounds(0, defaultItemsHeight, rightPanel.width(), splitterWidth);
+  browserPane_ = &rightPanel.add<TdownloadBrowserPane>(std::move(browserFactory));
+  browserPane_->setAlign(TAlign::client);
+  browserPane_->onFocusTimer = [this] { updateControlBar(); };
+  noListLabel_ = &itemsPanel_->add<TLabel>("No list selected");
+  noListLabel_->setBounds(8, 8, 200, 17);
+  itemView_ = &itemsPanel_->add<TListView>(itemOptions);
   itemView_->setAlign(TAlign::client);
   const char* columns[itemColumnCount] = {"Name", "Symbol", "Currency", "Updated"};
   const int widths[itemColumnCount] = {310, 70, 70, 87};
@@ -246,12 +259,18 @@ void TdownloadForm::loadGUIoptions(const TPortableIniFile& ini) {
     ownWidths[place.name] = toolGroups_.at(place.name)->width();
   }
   toolBar_->setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth));
+  const int rightHeight = itemsPanel_->parent()->clientHeight();
+  itemsPanel_->setSize(itemsPanel_->width(),
+                       std::max(0, std::min(ini.readInteger(optionsSection, "ListHeight", itemsPanel_->height()),
+                                            rightHeight - splitterWidth)));
+  browserPane_->loadGUIoptions(ini, width());
   realign();
 }
 
 void TdownloadForm::saveGUIoptions(TPortableIniFile& ini) const {
   ini.writeInteger(optionsSection, "Width", width());
   ini.writeInteger(optionsSection, "ListWidth", listView_->width());
+  ini.writeInteger(optionsSection, "ListHeight", itemsPanel_->height());
   for (int column = 0; column < itemColumnCount; ++column)
     ini.writeInteger(optionsSection, std::string(columnKeys[column]) + "Width", itemView_->columnWidth(column));
   // In the order of the defaults, wherever the user moved them.
@@ -263,6 +282,8 @@ void TdownloadForm::saveGUIoptions(TPortableIniFile& ini) const {
         ini.writeInteger(optionsSection, place.name + "ControlsLeft", place.left);
         ini.writeInteger(optionsSection, place.name + "ControlsTop", place.top);
       }
+  const HWND root = GetAncestor(handle(), GA_ROOT);
+  browserPane_->saveGUIoptions(ini, !IsIconic(root) && !IsZoomed(root));
 }
 
 void TdownloadForm::loadTranslations(const std::string& fileName) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DownloadBrowserPane.h"
 #include "app/DownloaderLink.h"
 #include "controls/ChildForm.h"
 #include "platform/Menu.h"
@@ -27,7 +28,8 @@ class TdownloadForm : public TChildForm {
  public:
   static constexpr int selectionDelayMilliseconds = 200;
 
-  explicit TdownloadForm(TMessageBox& messages);
+  // The browser control comes from the factory (the system's by default).
+  explicit TdownloadForm(TMessageBox& messages, TdownloadBrowserPane::TBrowserFactory browserFactory = {});
   ~TdownloadForm() override;
 
   void setDownloaderHost(TDownloaderHost host) { link_ = std::make_unique<TDownloaderLink>(std::move(host)); }
@@ -73,6 +75,13 @@ class TdownloadForm : public TChildForm {
   void editSelectedItems();
   void monthsBtnClick();
 
+  // The browser below the items: on while the tab shows (the main window
+  // switches it), gone when the program closes.
+  void webBrowserEnable(bool enable) { browserPane_->webBrowserEnable(enable); }
+  void killWebBrowser() { browserPane_->killWebBrowser(); }
+  void makeWebBrowser() { browserPane_->makeWebBrowser(); }
+  TdownloadBrowserPane& browserPane() const { return *browserPane_; }
+
   TListView& listView() const { return *listView_; }
   TListView& itemView() const { return *itemView_; }
   TToolButton& toolButton(const std::string& key) const { return *buttons_.at(key); }
@@ -96,7 +105,7 @@ class TdownloadForm : public TChildForm {
   std::string DeleteObjects = "Delete selected items";
 
  private:
-  void createControls();
+  void createControls(TdownloadBrowserPane::TBrowserFactory browserFactory);
   void createToolBar();
   void createPopupMenus();
   void listPopup();
@@ -149,6 +158,8 @@ class TdownloadForm : public TChildForm {
   TListView* listView_;
   TListView* itemView_;
   std::unique_ptr<TImageList> images_;
+  TPanel* itemsPanel_;
+  TdownloadBrowserPane* browserPane_;
   TLabel* noListLabel_;
   TListView* lastFocusedView_ = nullptr;
   std::map<std::string, TToolButton*> buttons_;

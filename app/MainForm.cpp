@@ -425,6 +425,7 @@ bool TmainForm::FormCloseQuery() {
 void TmainForm::FormClose() {
   shuttingDown = true;
   if (pageControl->activePageIndex() == webTab) webForm->tabLeft();
+  downloadForm->killWebBrowser();
   webForm->unloadWebPanels();
   macroForm->listViewModifyEventsEnable(false);
   webForm->listViewModifyEventsEnable(false);
