@@ -229,17 +229,18 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
       deleteSelectedLists();
     }
   };
+  itemView_->onDoubleClick = [this] {
+    flushPendingSelection();
+    editSelectedItems();
+  };
   itemView_->onKeyDown = [this](WORD& key, TShiftState) {
-    if (key == VK_INSERT) {
-      key = 0;
-      newItem();
-    } else if (key == VK_DELETE) {
-      key = 0;
-      deleteSelectedItems();
-    } else if (key == VK_RETURN) {
-      key = 0;
-      editSelectedItems();
-    }
+    if (key != VK_INSERT && key != VK_DELETE && key != VK_RETURN) return;
+    const WORD pressed = key;
+    key = 0;
+    flushPendingSelection();
+    if (pressed == VK_INSERT) newItem();
+    else if (pressed == VK_DELETE) deleteSelectedItems();
+    else editSelectedItems();
   };
 }
 
