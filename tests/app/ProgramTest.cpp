@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -21,10 +25,10 @@ std::string programPath() {
 // A started Kestrova.exe, ended when the test leaves it running.
 class TProgram {
  public:
-  explicit TProgram(const std::string& workingFolder) {
+  explicit TProgram(const std::string& workingFolder, const std::string& executable = programPath()) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string command = "\"" + programPath() + "\"";
+    std::string command = "\"" + executable + "\"";
     started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder.c_str(),
                               &startup, &info_) != FALSE;
   }
@@ -100,6 +104,42 @@ std::vector<std::string> childTexts(HWND window) {
       },
       reinterpret_cast<LPARAM>(&texts));
   return texts;
+}
+
+// The first child window of a class whose text is given (any text when empty).
+HWND childWindow(HWND parent, const std::string& className, const std::string& text = {}) {
+  struct TSearch {
+    std::string className;
+    std::string text;
+    HWND found = nullptr;
+  } search{className, text};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto& wanted = *reinterpret_cast<TSearch*>(data);
+        char name[256] = {};
+        char text[256] = {};
+        GetClassNameA(child, name, sizeof name);
+        GetWindowTextA(child, text, sizeof text);
+        if (wanted.className != name || (!wanted.text.empty() && wanted.text != text)) return TRUE;
+        wanted.found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A click as the mouse gives it, at a point of the window's client area.
+void postClick(HWND window, int x, int y) {
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+std::string testFolder() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string file(path, length);
+  return file.substr(0, file.find_last_of('\\') + 1);
 }
 
 }  // namespace
@@ -203,4 +243,89 @@ TEST(Program, ACloseDuringTheFirstActivationWaitsUntilTheLoadingEnds) {
   // It ended as a close ends: the layout was written.
   TPortableIniFile options(work + "DATA\\GUIoptions.INI");
   EXPECT_FALSE(options.readBool("MainWindow", "FirstRun", true));
+}
+
+TEST(Program, UpdatingACheckedListHandsItToTheDownloaderWhichWritesTheNewQuotes) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  // The program with the downloader's stand-in beside it, as installed.
+  const std::string installed = temporary.path() + "program\\";
+  forceFolders(installed);
+  ASSERT_TRUE(CopyFileA(programPath().c_str(), (installed + "Kestrova.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((testFolder() + "fm.exe").c_str(), (installed + "fm.exe").c_str(), FALSE));
+  const std::string list = work + "DATA\\DLISTS\\1\\";
+  forceFolders(list);
+  writeWholeFile(list + "0.INI", "[List]\r\nName=Indices\r\nChecked=1\r\n");
+  writeWholeFile(list + "1.INI", "[DownloadItem]\r\nName=Global index\r\nSymbol=GIX\r\n");
+  // The download brings one more day of quotes.
+  const std::string fresh = temporary.path() + "fresh\\";
+  forceFolders(fresh);
+  const std::string quotes = work + "DATA\\QUOTES\\GIX.CSV";
+  const std::string newQuotes = readWholeFile(quotes) + "12/30/2030,999.5\r\n";
+  writeWholeFile(fresh + "GIX.CSV", newQuotes);
+  const std::string log = temporary.path() + "fm.log";
+  writeWholeFile(installed + "fm.ini", "[Fetchmoor]\r\nLog=" + log + "\r\n[Queue]\r\nCopyFrom=" + fresh +
+                                          "\r\nCopyTo=" + work + "DATA\\QUOTES\r\n");
+
+  TProgram program(work, installed + "Kestrova.exe");
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", 30000);
+  ASSERT_NE(main, nullptr);
+  HWND tabs = childWindow(main, "SysTabControl32");
+  ASSERT_NE(tabs, nullptr);
+  // The tabs in turn, as the arrow key moves through them, up to Downloads.
+  while (SendMessageA(tabs, TCM_GETCURSEL, 0, 0) < 6) {
+    const LRESULT before = SendMessageA(tabs, TCM_GETCURSEL, 0, 0);
+    PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);
+    ASSERT_TRUE(pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != before; }, 10000));
+  }
+  HWND reload = childWindow(main, "KestrovaWindow", "R");
+  ASSERT_NE(reload, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(reload));
+
+  // The list view is the one with a single column; a click on its first row
+  // gives it the focus, and Update queues the checked lists.
+  HWND lists = nullptr;
+  EnumChildWindows(
+      main,
+      [](HWND child, LPARAM data) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        const auto header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+        if (std::string(name) != WC_LISTVIEWA || !IsWindowVisible(child) ||
+            SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) != 1)
+          return TRUE;
+        *reinterpret_cast<HWND*>(data) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&lists));
+  ASSERT_NE(lists, nullptr);
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(lists, LVM_GETHEADER, 0, 0)), &header);
+  postClick(lists, 40, header.bottom - header.top + 6);
+  HWND update = childWindow(GetParent(lists), "KestrovaWindow", "&Update");
+  ASSERT_NE(update, nullptr);
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(update) != FALSE; }, 5000));
+  postClick(update, 5, 5);
+
+  ASSERT_TRUE(pumpUntil([&] { return readWholeFile(log).find("Queue") != std::string::npos; }, 20000));
+  std::string root = work + "DATA\\DLISTS\\1\\\n";
+  for (char& c : root) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(readWholeFile(log + ".queue"), root);
+  EXPECT_EQ(readWholeFile(quotes), newQuotes);
+
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
+  const HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, "Fetchmoor Stand-in Quit");
+  SetEvent(quit);
+  pumpUntil(
+      [] {
+        const HANDLE running = OpenMutexA(SYNCHRONIZE, FALSE, "Fetchmoor Stand-in");
+        if (running) CloseHandle(running);
+        return running == nullptr;
+      },
+      5000);
+  CloseHandle(quit);
 }
