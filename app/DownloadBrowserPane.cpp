@@ -304,11 +304,11 @@ void TdownloadBrowserPane::loadGUIoptions(const TPortableIniFile& ini, int windo
   browser_.allowNewBrowserWin = ini.readBool(optionsSection, "AllowNewBrowserWin", browser_.allowNewBrowserWin);
   browser_.keepUrls = ini.readInteger(optionsSection, "KeepURLs", browser_.keepUrls);
   browser_.homePage.load(ini, homeSection);
-  std::vector<std::string> entries;
-  ini.readSectionValues(historySection, entries);
+  std::vector<std::string> keys;
+  ini.readSection(historySection, keys);
   browser_.addressHistory.clear();
-  for (const std::string& entry : entries) {
-    const std::string value = entry.substr(entry.find('=') + 1);
+  for (const std::string& key : keys) {
+    const std::string value = ini.readString(historySection, key, "");
     if (!value.empty()) browser_.addressHistory.push_back(value);
   }
   addressHistoryChanged();
@@ -329,7 +329,7 @@ void TdownloadBrowserPane::saveGUIoptions(TPortableIniFile& ini, bool normalStat
   ini.writeInteger(optionsSection, "KeepURLs", browser_.keepUrls);
   ini.eraseSection(historySection);
   for (size_t i = 0; i < browser_.addressHistory.size(); ++i)
-    ini.writeString(historySection, std::to_string(i), browser_.addressHistory[i]);
+    ini.writeString(historySection, std::to_string(i), quotedWhereNeeded(browser_.addressHistory[i]));
 }
 
 std::unique_ptr<TWebBrowser> TdownloadBrowserPane::createBrowser(TWebBrowserEvents& events) {

@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "app/DownloadBrowser.h"
+#include "app/DownloadForm.h"
+#include "model/PortableIniFile.h"
+#include "platform/Dialogs.h"
+#include "platform/PageControl.h"
+#include "platform/StdControls.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 
@@ -60,6 +67,11 @@ class TFakeView : public TDownloadBrowserView {
   int itemIndex = -1;
   bool focusTimer = false;
   int made_ = 0;
+};
+
+class TYesMessages : public TMessageBox {
+ public:
+  int show(HWND, const std::string&, const std::string&, UINT) override { return IDYES; }
 };
 
 // One page load as the control reports it.
@@ -140,4 +152,55 @@ TEST(DownloadBrowser, TheTabOpensHomeFirstThenThePageLeftScrolledAsItWas) {
   view.address = "http://typ";
   EXPECT_TRUE(logic.addressKey(VK_ESCAPE));
   EXPECT_EQ(view.address, "http://quotes/");
+}
+
+TEST(DownloadBrowser, TheDownloadsTabKeepsHomeAndHistoryInItsOptionsAndGoesOnEnter) {
+  TTemporaryFolder folder;
+  TFormOptions options;
+  options.caption = "Downloads host";
+  options.clientWidth = 900;
+  options.clientHeight = 500;
+  TForm host(options);
+  TPageControl& pages = host.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  host.showModeless();
+  TYesMessages messages;
+  TFakeBrowser* browser = nullptr;
+  TdownloadForm& form = createChildForm<TdownloadForm>(
+      pages, "Downloads", messages, [&browser](HWND, TWebBrowserEvents&) -> std::unique_ptr<TWebBrowser> {
+        auto made = std::make_unique<TFakeBrowser>();
+        browser = made.get();
+        return made;
+      });
+
+  const std::string fileName = folder.path() + "options.INI";
+  writeWholeFile(fileName, "[DownloadSheet]\r\nWidth=" + std::to_string(form.width() + 100) +
+                               "\r\nUrlComboWidth=300\r\n[DownloadSheetWebHome]\r\nURL=http://home/\r\n"
+                               "[DownloadSheetURLs]\r\n0=http://a/\r\n1=\r\n2=\" spaced \"\r\n");
+  form.loadGUIoptions(TPortableIniFile(fileName));
+  TdownloadBrowserPane& pane = form.browserPane();
+  EXPECT_EQ(pane.browser().addressHistory, (std::vector<std::string>{"http://a/", " spaced "}));
+  // The window is 100 pixels narrower than when the options were written.
+  EXPECT_EQ(pane.addressCombo().width(), 200);
+
+  form.webBrowserEnable(true);
+  ASSERT_NE(browser, nullptr);
+  EXPECT_EQ(browser->navigations.back(), "http://home/");
+  EXPECT_EQ(pane.addressCombo().text(), "http://home/");
+  pane.addressCombo().setFocus();
+  pane.addressCombo().setText("http://typed/");
+  postKey(GetWindow(pane.addressCombo().handle(), GW_CHILD), VK_RETURN);
+  EXPECT_TRUE(pumpUntil([&] { return browser->navigations.back() == "http://typed/"; }, 2000));
+
+  {
+    TPortableIniFile saved(fileName);
+    form.saveGUIoptions(saved);
+  }
+  const TPortableIniFile saved(fileName);
+  // Written again from 0 on, the empty entry gone.
+  EXPECT_EQ(saved.readString("DownloadSheetURLs", "1", ""), " spaced ");
+  EXPECT_EQ(saved.readString("DownloadSheetURLs", "2", "none"), "none");
+  EXPECT_EQ(saved.readString("DownloadSheetWebHome", "URL", ""), "http://home/");
+  form.webBrowserEnable(false);
+  EXPECT_FALSE(browser->visible());
 }
