@@ -46,7 +46,9 @@ class TReadRects {
   bool onHeap() const { return capacity_ > 1; }
   TCellRect* data() { return onHeap() ? storage_.heap : &storage_.single; }
   void grow() {
-    const std::uint32_t capacity = capacity_ * 4;
+    // Room for exactly two at first: the other common case, a formula that
+    // reads two places.
+    const std::uint32_t capacity = capacity_ == 1 ? 2 : capacity_ * 2;
     auto* items = new TCellRect[capacity];
     std::copy(begin(), end(), items);
     freeHeap();
