@@ -1,6 +1,7 @@
 #include "sheet/CompiledFormula.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -73,29 +74,41 @@ void TCompiledFormula::operator delete(void* block, TTrailingBytes) { ::operator
 
 void TCompiledFormula::operator delete(void* block) { ::operator delete(block); }
 
-TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint32_t textSize) : count_(count), textSize_(textSize) {}
+TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint16_t textSize) : count_(count), textSize_(textSize) {}
 
 TCompiledFormula::~TCompiledFormula() = default;
 
-bool TCompiledFormula::packToken(const TTokenObject& token, std::uint32_t textOffset, TPackedToken& packed) {
+bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed) {
   packed = TPackedToken{};
   packed.tokenClass = token.tokenClass;
   packed.operatorCode = token.operatorCode;
   packed.kind = token.value.kind;
-  packed.integer = token.value.integer;
   packed.flags_ = token.ok ? TPackedToken::okFlag : 0;
-  packed.textOffset_ = textOffset;
-  packed.textLength_ = static_cast<std::uint32_t>(token.value.string.size());
+  const std::string& text = token.value.string;
+  std::uint32_t place = 0;
+  if (!text.empty()) {
+    if (textOffset + text.size() > maxTextOffset) return false;
+    place = static_cast<std::uint32_t>(textOffset << 16 | text.size());
+    packed.flags_ |= TPackedToken::textFlag;
+  }
   // Compared bit for bit: a negative zero is a number of its own.
   const bool noNumber = std::bit_cast<std::uint64_t>(token.value.number) == 0;
   if (packed.isCall()) {
+    packed.small_ = token.value.integer;
     packed.shared_.pair[0] = token.functionId;
+    packed.shared_.pair[1] = static_cast<std::int32_t>(place);
     return noNumber;
+  }
+  if (!text.empty()) {
+    if (token.value.integer != 0) return false;
+    packed.small_ = static_cast<std::int32_t>(place);
+  } else {
+    packed.small_ = token.value.integer;
   }
   if (packed.isName()) {
     std::int32_t col = 0;
     std::int32_t row = 0;
-    if (plainCellReference(token.value.string, col, row)) {
+    if (plainCellReference(text, col, row)) {
       packed.shared_.pair[0] = col;
       packed.shared_.pair[1] = row;
     }
@@ -106,30 +119,46 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::uint32_t textOf
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list) {
-  std::size_t textSize = 0;
-  for (int index = 0; index < list.count(); ++index) textSize += list.getItem(index)->value.string.size();
-  if (textSize > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("formula texts too long");
   const auto count = static_cast<std::uint32_t>(list.count());
-  const auto texts = static_cast<std::uint32_t>(textSize);
-  std::unique_ptr<TCompiledFormula> formula(new (TTrailingBytes{trailingSize(count, texts)})
-                                                TCompiledFormula(count, texts));
-  std::uint32_t textOffset = 0;
+  // Packed beside the list first: the tokens kept whole decide how much
+  // text the block holds. Most formulas fit the room on the stack.
+  constexpr std::uint32_t tokensOnStack = 64;
+  std::array<TPackedToken, tokensOnStack> onStack;
+  std::vector<TPackedToken> beyond;
+  TPackedToken* packedTokens = onStack.data();
+  if (count > tokensOnStack) {
+    beyond.resize(count);
+    packedTokens = beyond.data();
+  }
+  std::size_t textSize = 0;
   for (std::uint32_t index = 0; index < count; ++index) {
     const TTokenObject& token = *list.getItem(static_cast<int>(index));
-    TPackedToken& packed = *new (formula->tokens() + index) TPackedToken{};
-    if (!token.subList() && !token.subArray() && packToken(token, textOffset, packed)) {
-      const std::string& text = token.value.string;
-      std::memcpy(formula->texts() + textOffset, text.data(), text.size());
-      textOffset += static_cast<std::uint32_t>(text.size());
+    TPackedToken& packed = packedTokens[index];
+    if (!token.subList() && !token.subArray() && packToken(token, textSize, packed)) {
+      textSize += token.value.string.size();
+    } else {
+      packed = TPackedToken{};
+      packed.flags_ = TPackedToken::wholeFlag;
+    }
+  }
+  const auto texts = static_cast<std::uint16_t>(textSize);
+  std::unique_ptr<TCompiledFormula> formula(new (TTrailingBytes{trailingSize(count, texts)})
+                                                TCompiledFormula(count, texts));
+  if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
+  for (std::uint32_t index = 0; index < count; ++index) {
+    TPackedToken& packed = formula->tokens()[index];
+    const TTokenObject& token = *list.getItem(static_cast<int>(index));
+    if (!packed.whole()) {
+      if (packed.holdsText()) {
+        std::memcpy(formula->texts() + (packed.textPlace() >> 16), token.value.string.data(), token.value.string.size());
+      }
       continue;
     }
-    packed.flags_ = TPackedToken::wholeFlag;
     if (!formula->wholeTokens_) formula->wholeTokens_ = std::make_unique<std::vector<TTokenPtr>>();
-    packed.textOffset_ = static_cast<std::uint32_t>(formula->wholeTokens_->size());
-    packed.textLength_ = 0;
+    packed.small_ = static_cast<std::int32_t>(formula->wholeTokens_->size());
     formula->wholeTokens_->push_back(wholeCopy(token));
   }
-  formula->directStackDepth_ = formula->findDirectStackDepth();
+  formula->directStackDepth_ = static_cast<std::uint8_t>(formula->findDirectStackDepth());
   return formula;
 }
 
@@ -157,8 +186,8 @@ int TCompiledFormula::findDirectStackDepth() const {
       if (depth < 1) return 0;
     } else if (token.operatorCode == opFunctionCall) {
       if (token.functionId() < 1 || token.functionId() > builtInFunctionCount) return 0;
-      if (token.integer < 0 || token.integer > depth) return 0;
-      depth -= token.integer - 1;
+      if (token.integer() < 0 || token.integer() > depth) return 0;
+      depth -= token.integer() - 1;
       deepest = std::max(deepest, depth);
       if (deepest > maxDirectStackDepth) return 0;
     } else {
@@ -190,16 +219,16 @@ void TCompiledFormula::appendToken(int index, TRPNstackObject& list) const {
   const TPackedToken& packed = tokens()[index];
   TTokenPtr token = list.newToken();
   if (packed.whole()) {
-    token->assign((*wholeTokens_)[packed.textOffset_].get());
+    token->assign((*wholeTokens_)[static_cast<std::size_t>(packed.small_)].get());
   } else {
     token->tokenClass = packed.tokenClass;
     token->operatorCode = packed.operatorCode;
     token->functionId = packed.functionId();
     token->ok = packed.ok();
     token->value.kind = packed.kind;
-    token->value.integer = packed.integer;
+    token->value.integer = packed.integer();
     token->value.number = packed.number();
-    token->value.string.assign(texts() + packed.textOffset_, packed.textLength_);
+    token->value.string.assign(textOf(packed));
   }
   list.push(std::move(token));
 }

@@ -28,10 +28,11 @@ class TCompiledFormula {
 
   int count() const { return static_cast<int>(count_); }
 
-  // A token as it is kept, in 24 bytes: the fields that a token of its
+  // A token as it is kept, in 16 bytes: the fields that a token of its
   // kind can hold share their place. A plain cell reference
   // ([$]letters[$]digits) keeps its place beside its text, read once when
-  // packed (0 for any other name).
+  // packed (0 for any other name). A text is found by its offset and length
+  // in the formula's texts, each of 16 bits.
   class TPackedToken {
    public:
     std::uint8_t tokenClass;
@@ -42,11 +43,11 @@ class TCompiledFormula {
     std::uint8_t flags_;
 
    public:
-    std::int32_t integer;
     bool ok() const { return (flags_ & okFlag) != 0; }
     // Kept whole beside the packed tokens (a token with a sub-object, or
     // one whose fields do not share their place); nothing else is read then.
     bool whole() const { return (flags_ & wholeFlag) != 0; }
+    std::int32_t integer() const { return holdsText() && !isCall() ? 0 : small_; }
     double number() const { return holdsPair() ? 0.0 : shared_.number; }
     std::int32_t functionId() const { return isCall() ? shared_.pair[0] : 0; }
     std::int32_t refCol() const { return isName() ? shared_.pair[0] : 0; }
@@ -56,21 +57,29 @@ class TCompiledFormula {
     friend class TCompiledFormula;
     static constexpr std::uint8_t okFlag = 1;
     static constexpr std::uint8_t wholeFlag = 2;
+    static constexpr std::uint8_t textFlag = 4;
     bool isCall() const { return tokenClass == tokenOperator && operatorCode == opFunctionCall; }
     bool isName() const { return tokenClass == tokenOperand && kind == valueIdentifier; }
     bool holdsPair() const { return isCall() || isName(); }
+    bool holdsText() const { return (flags_ & textFlag) != 0; }
+    // Where the text lies: in the pair of a call, else in place of the
+    // integer (where a whole token keeps its index in wholeTokens_).
+    std::uint32_t textPlace() const {
+      return isCall() ? static_cast<std::uint32_t>(shared_.pair[1]) : static_cast<std::uint32_t>(small_);
+    }
 
-    std::uint32_t textOffset_;  // the index in wholeTokens_ of a whole token
-    std::uint32_t textLength_;
+    std::int32_t small_;  // the integer, or the text's place
     union {
       double number;
-      std::int32_t pair[2];  // a call's function id; a reference's column and row
+      std::int32_t pair[2];  // a call's function id and text place; a reference's column and row
     } shared_;
   };
-  static_assert(sizeof(TPackedToken) == 24);
+  static_assert(sizeof(TPackedToken) == 16);
   std::span<const TPackedToken> packedTokens() const { return {tokens(), count_}; }
   std::string_view textOf(const TPackedToken& token) const {
-    return token.whole() ? std::string_view() : std::string_view(texts() + token.textOffset_, token.textLength_);
+    if (token.whole() || !token.holdsText()) return {};
+    std::uint32_t place = token.textPlace();
+    return std::string_view(texts() + (place >> 16), place & 0xFFFF);
   }
   // The most values the formula holds at once when it is evaluated straight
   // from its tokens (TSheet::evaluateDirectly), 0 when it has a token that
@@ -95,23 +104,26 @@ class TCompiledFormula {
  private:
   int findDirectStackDepth() const;
 
-  TCompiledFormula(std::uint32_t count, std::uint32_t textSize);
+  TCompiledFormula(std::uint32_t count, std::uint16_t textSize);
   TPackedToken* tokens() { return reinterpret_cast<TPackedToken*>(this + 1); }
   const TPackedToken* tokens() const { return reinterpret_cast<const TPackedToken*>(this + 1); }
   char* texts() { return reinterpret_cast<char*>(tokens() + count_); }
   const char* texts() const { return reinterpret_cast<const char*>(tokens() + count_); }
   // The token packed, its text at textOffset; false when its fields do not
   // share their place.
-  static bool packToken(const TTokenObject& token, std::uint32_t textOffset, TPackedToken& packed);
+  static bool packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed);
+  static constexpr std::size_t maxTextOffset = 0xFFFF;
   static std::size_t trailingSize(std::uint32_t count, std::uint32_t textSize) {
     return count * sizeof(TPackedToken) + textSize;
   }
 
   std::uint32_t count_;
-  std::uint32_t textSize_;
-  std::int32_t directStackDepth_ = 0;
+  // Texts are found by 16-bit offsets: a token whose text lies beyond is
+  // kept whole.
+  std::uint16_t textSize_;
+  std::uint8_t directStackDepth_ = 0;
   // The tokens with a sub-object, rare: made for the first of them, so that
   // the header of a formula without one stays small.
   std::unique_ptr<std::vector<TTokenPtr>> wholeTokens_;
 };
-static_assert(sizeof(TCompiledFormula) % alignof(double) == 0);
+static_assert(sizeof(TCompiledFormula) == 16);

@@ -51,7 +51,7 @@ class TDirectEvaluation {
   bool run(TDirectValue& result) {
     for (const TPackedToken& token : formula_.packedTokens()) {
       if (token.tokenClass == tokenOperand) {
-        stack_[depth_++] = TDirectValue{token.kind, token.integer, token.number(),
+        stack_[depth_++] = TDirectValue{token.kind, token.integer(), token.number(),
                                         token.kind == valueIdentifier ? &token : nullptr, nullptr};
       } else if (token.operatorCode != opFormulaStart) {
         if (!apply(token)) return false;
@@ -102,7 +102,7 @@ class TDirectEvaluation {
   bool setNumber(const TPackedToken& token, int operands, long double value) {
     if (std::isnan(value) || std::fabs(value) > std::numeric_limits<double>::max()) return false;
     depth_ -= operands - 1;
-    stack_[depth_ - 1] = TDirectValue{valueNumber, token.integer, static_cast<double>(value), nullptr, nullptr};
+    stack_[depth_ - 1] = TDirectValue{valueNumber, token.integer(), static_cast<double>(value), nullptr, nullptr};
     return true;
   }
 
@@ -204,7 +204,7 @@ class TDirectEvaluation {
   // as an integer, a branch left out or empty as the condition's 1 or 0,
   // else the branch chosen (read if it is a reference), whole.
   bool choose(const TPackedToken& token) {
-    int count = token.integer;
+    int count = token.integer();
     if (count < 1 || count > 3) return false;
     TDirectValue* arguments = stack_ + depth_ - count;
     std::int32_t condition = 0;
@@ -227,13 +227,13 @@ class TDirectEvaluation {
   }
 
   bool computeOneNumber(const TPackedToken& token, const TNumberKernel& kernel) {
-    if (token.integer != 1 || !read(stack_[depth_ - 1])) return false;
+    if (token.integer() != 1 || !read(stack_[depth_ - 1])) return false;
     double x = static_cast<double>(number(stack_[depth_ - 1]));
     return computeChecked(token, 1, [&] { return kernel.compute(x); });
   }
 
   bool round(const TPackedToken& token, const TNumberKernel& kernel) {
-    int count = token.integer;
+    int count = token.integer();
     if (count < (kernel.digitsRequired ? 2 : 1) || count > 2) return false;
     TDirectValue* arguments = stack_ + depth_ - count;
     if (!read(arguments[0])) return false;
@@ -248,7 +248,7 @@ class TDirectEvaluation {
   // hold them.
   bool callRoutine(const TPackedToken& token) {
     if (!builtinRoutines()[static_cast<std::size_t>(token.functionId())]) return false;
-    int count = token.integer;
+    int count = token.integer();
     TWorkingLists::TLease list = sheet_.leaseWorkingList();
     list->deleteRange(0, list->count() - 1);
     for (int i = depth_ - count; i < depth_; ++i) {

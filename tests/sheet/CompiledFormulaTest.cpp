@@ -47,9 +47,10 @@ void expectSameTokens(const TRPNstackObject& expected, const TRPNstackObject& ac
 
 TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
   auto factory = std::make_shared<TTokenObjectFactory>();
-  // Every kind of token, and a text too long to be stored in place.
-  const std::string formula =
-      "=-SUM(A1:B2,{{1,\"a\"},{2.5,-3}},,FOO(x1))+\"" + std::string(100, 'x') + "\"&PI*2%^1E300>=7 MOD 2";
+  // Every kind of token, a text too long to be stored in place, and one
+  // beyond the reach of the texts' offsets with names after it.
+  const std::string formula = "=-SUM(A1:B2,{{1,\"a\"},{2.5,-3}},,FOO(x1))+\"" + std::string(100, 'x') +
+                              "\"&PI*2%^1E300>=7 MOD 2&\"" + std::string(70000, 'y') + "\"&LEN(C3)";
   auto list = compiled(factory, formula);
   std::unique_ptr<TCompiledFormula> packed = TCompiledFormula::pack(*list);
   EXPECT_EQ(packed->count(), list->count());
