@@ -15,14 +15,7 @@
 namespace {
 
 TFormOptions dirSelFormOptions(HWND owner) {
-  TFormOptions options;
-  options.caption = "Directories";
-  options.clientWidth = 545;
-  options.clientHeight = 321;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
+  TFormOptions options = dialogOptions("Directories", 545, 321, true);
   options.owner = owner;
   return options;
 }

@@ -11,15 +11,7 @@
 namespace {
 
 TFormOptions monthsFormOptions() {
-  TFormOptions options;
-  options.caption = "Month names";
-  options.clientWidth = 321;
-  options.clientHeight = 249;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  return options;
+  return dialogOptions("Month names", 321, 249, true);
 }
 
 std::string storedText(const std::string& typed) { return trimmedText(typed).substr(0, monthTextLength); }

@@ -12,34 +12,10 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 
-namespace {
-
-TFormOptions assetPickOptions(HWND owner) {
-  TFormOptions options;
-  options.caption = "Assets";
-  options.clientWidth = 284;
-  options.clientHeight = 273;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  options.owner = owner;
-  return options;
-}
-
-TListViewOptions assetListOptions() {
-  TListViewOptions options;
-  options.multiSelect = true;
-  options.rowSelect = true;
-  options.readOnly = true;
-  return options;
-}
-
-}  // namespace
-
 TassetPickForm::TassetPickForm(HWND owner)
-    : TForm(assetPickOptions(owner)),
+    : TForm(pickDialogOptions("Assets", 284, 273, owner)),
       assetListPanel(add<TPanel>()),
-      assetListView(assetListPanel.add<TListViewXPSafe>(assetListOptions())),
+      assetListView(assetListPanel.add<TListViewXPSafe>(pickListOptions(true, false))),
       okBtn(add<TButton>("&OK")),
       findMenuItem(assetListPopupMenu.add("&Find")),
       findDialog(std::make_unique<TFindDialog>()) {
@@ -104,13 +80,7 @@ void TassetPickForm::acceptIfSelected(bool closeOtherwise) {
 }
 
 void TassetPickForm::FormKeyDown(WORD& key, TShiftState) {
-  if (key == VK_RETURN) {
-    acceptIfSelected(true);
-    key = 0;
-  } else if (key == VK_ESCAPE) {
-    setModalResult(mrCancel);
-    key = 0;
-  }
+  pickDialogKeyDown(*this, key, [this] { acceptIfSelected(true); });
 }
 
 int TassetPickForm::assetIndexAt(int row) {

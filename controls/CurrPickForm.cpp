@@ -9,32 +9,9 @@
 #include "controls/ListViewXPSafe.h"
 #include "platform/StdControls.h"
 
-namespace {
-
-TFormOptions currPickOptions(HWND owner) {
-  TFormOptions options;
-  options.caption = "Currency";
-  options.clientWidth = 280;
-  options.clientHeight = 258;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  options.owner = owner;
-  return options;
-}
-
-TListViewOptions currencyListOptions() {
-  TListViewOptions options;
-  options.rowSelect = true;
-  options.readOnly = true;
-  return options;
-}
-
-}  // namespace
-
 TcurrPickForm::TcurrPickForm(HWND owner)
-    : TForm(currPickOptions(owner)),
-      currencyListView(add<TListViewXPSafe>(currencyListOptions())),
+    : TForm(pickDialogOptions("Currency", 280, 258, owner)),
+      currencyListView(add<TListViewXPSafe>(pickListOptions(false, false))),
       okBtn(add<TButton>("&OK")) {
   currencyListView.setBounds(0, 0, 280, 223);
   currencyListView.setAnchors(akLeft | akTop | akRight | akBottom);
@@ -120,14 +97,10 @@ void TcurrPickForm::currencyListViewColumnClick(int column) {
 }
 
 void TcurrPickForm::FormKeyDown(WORD& key, TShiftState) {
-  if (key == VK_RETURN) {
+  pickDialogKeyDown(*this, key, [this] {
     if (currencyListView.selectedCount() > 0) acceptIfSelected();
     else setModalResult(mrCancel);
-    key = 0;
-  } else if (key == VK_ESCAPE) {
-    setModalResult(mrCancel);
-    key = 0;
-  }
+  });
 }
 
 void TcurrPickForm::loadGUIoptions(const TPortableIniFile& ini) {

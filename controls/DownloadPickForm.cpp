@@ -20,26 +20,6 @@ namespace {
 // The mark on the shared find dialog once this dialog has placed it.
 constexpr int placedByDownloadPick = 0x4450;
 
-TFormOptions downloadPickOptions(HWND owner) {
-  TFormOptions options;
-  options.caption = "Quotes";
-  options.clientWidth = 539;
-  options.clientHeight = 273;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  options.owner = owner;
-  return options;
-}
-
-TListViewOptions listOptions(bool multiSelect) {
-  TListViewOptions options;
-  options.multiSelect = multiSelect;
-  options.rowSelect = true;
-  options.readOnly = true;
-  return options;
-}
-
 TPanel& plainPanel(TControl& parent) {
   auto& panel = parent.add<TPanel>();
   panel.setBevelOuter(TBevelCut::none);
@@ -49,13 +29,13 @@ TPanel& plainPanel(TControl& parent) {
 }  // namespace
 
 TdownloadPickForm::TdownloadPickForm(HWND owner)
-    : TForm(downloadPickOptions(owner)),
+    : TForm(pickDialogOptions("Quotes", 539, 273, owner)),
       mainPanel(plainPanel(*this)),
       listListPanel(plainPanel(mainPanel)),
-      listListView(listListPanel.add<TListViewXPSafe>(listOptions(false))),
+      listListView(listListPanel.add<TListViewXPSafe>(pickListOptions(false, false))),
       vSplitter(mainPanel.add<TSplitter>(TAlign::left)),
       objectListPanel(plainPanel(mainPanel)),
-      objectListView(objectListPanel.add<TListViewXPSafe>(listOptions(true))),
+      objectListView(objectListPanel.add<TListViewXPSafe>(pickListOptions(true, false))),
       okBtn(add<TButton>("&OK")),
       delayTimer(200),
       imageList_(makePickStateImages()) {
@@ -192,13 +172,7 @@ void TdownloadPickForm::acceptIfPossible(bool closeOtherwise) {
 }
 
 void TdownloadPickForm::FormKeyDown(WORD& key, TShiftState) {
-  if (key == VK_RETURN) {
-    acceptIfPossible(false);
-    key = 0;
-  } else if (key == VK_ESCAPE) {
-    setModalResult(mrCancel);
-    key = 0;
-  }
+  pickDialogKeyDown(*this, key, [this] { acceptIfPossible(false); });
 }
 
 void TdownloadPickForm::columnClick(TListView& list, int column) {

@@ -6,14 +6,7 @@
 namespace {
 
 TFormOptions stringFormOptions() {
-  TFormOptions options;
-  options.clientWidth = 168;
-  options.clientHeight = 65;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  return options;
+  return dialogOptions("", 168, 65, true);
 }
 
 }  // namespace

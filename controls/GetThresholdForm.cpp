@@ -14,15 +14,7 @@ constexpr int dateKind = 3;
 constexpr int timeKind = 4;
 
 TFormOptions thresholdFormOptions() {
-  TFormOptions options;
-  options.caption = "Threshold";
-  options.clientWidth = 217;
-  options.clientHeight = 153;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  return options;
+  return dialogOptions("Threshold", 217, 153, true);
 }
 
 }  // namespace

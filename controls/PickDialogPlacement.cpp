@@ -20,6 +20,37 @@ RECT workArea() {
 
 }  // namespace
 
+TFormOptions pickDialogOptions(const char* caption, int clientWidth, int clientHeight, HWND owner) {
+  TFormOptions options;
+  options.caption = caption;
+  options.clientWidth = clientWidth;
+  options.clientHeight = clientHeight;
+  options.minimizeBox = false;
+  options.maximizeBox = false;
+  options.stayOnTop = true;
+  options.owner = owner;
+  return options;
+}
+
+TListViewOptions pickListOptions(bool multiSelect, bool checkBoxes) {
+  TListViewOptions options;
+  options.multiSelect = multiSelect;
+  options.checkBoxes = checkBoxes;
+  options.rowSelect = true;
+  options.readOnly = true;
+  return options;
+}
+
+void pickDialogKeyDown(TForm& form, WORD& key, const std::function<void()>& accept) {
+  if (key == VK_RETURN) {
+    key = 0;
+    accept();
+  } else if (key == VK_ESCAPE) {
+    key = 0;
+    form.setModalResult(mrCancel);
+  }
+}
+
 TPickDialogLayout currentPickDialogLayout(const TForm& form, const TListView& columns, int listWidth) {
   TPickDialogLayout layout{form.left(), form.top(), form.width(), form.height(), listWidth, {}};
   for (int column = 0; column < columns.columnCount(); ++column)

@@ -1,13 +1,25 @@
 #pragma once
+#include <functional>
 #include <memory>
+
+#include <windows.h>
 
 #include "controls/PickDialogLayout.h"
 
 class TForm;
+struct TFormOptions;
+struct TListViewOptions;
 class TImageList;
 class TListView;
 
 // The window side of the pick dialogs' layouts and pictures.
+
+// A fixed-size tool window kept above the owner, as every pick dialog is.
+TFormOptions pickDialogOptions(const char* caption, int clientWidth, int clientHeight, HWND owner);
+// A read-only list whose rows are picked whole.
+TListViewOptions pickListOptions(bool multiSelect, bool checkBoxes);
+// Enter asks the dialog to accept, Esc cancels it; other keys pass on.
+void pickDialogKeyDown(TForm& form, WORD& key, const std::function<void()>& accept);
 
 // The form's place and size, the column widths of the list and the width
 // of a list panel (0 when the dialog has none).

@@ -1,6 +1,7 @@
 #include "platform/Form.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Application.h"
 #include "platform/Menu.h"
@@ -247,4 +248,16 @@ LRESULT TForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return TControl::handleMessage(message, wParam, lParam);
+}
+
+TFormOptions dialogOptions(std::string caption, int clientWidth, int clientHeight, bool stayOnTop) {
+  TFormOptions options;
+  options.caption = std::move(caption);
+  options.clientWidth = clientWidth;
+  options.clientHeight = clientHeight;
+  options.border = TBorderStyle::dialog;
+  options.minimizeBox = false;
+  options.maximizeBox = false;
+  options.stayOnTop = stayOnTop;
+  return options;
 }

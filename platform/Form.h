@@ -25,6 +25,9 @@ struct TFormOptions {
   TControl* parent = nullptr;
 };
 
+// A dialog of fixed size without minimise and maximise boxes.
+TFormOptions dialogOptions(std::string caption, int clientWidth, int clientHeight, bool stayOnTop);
+
 // A window of the program: top-level (modal with a result, or modeless) or
 // a child filling a host control. Forms do their own keyboard handling:
 // Tab moves between tab stops unless the focused control wants Tab, Enter

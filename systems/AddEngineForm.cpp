@@ -7,14 +7,7 @@
 namespace {
 
 TFormOptions addEngineFormOptions() {
-  TFormOptions options;
-  options.caption = "Add script engine";
-  options.clientWidth = 352;
-  options.clientHeight = 164;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  return options;
+  return dialogOptions("Add script engine", 352, 164, false);
 }
 
 // Braced class id text with upper-case digits for the edit's mask.

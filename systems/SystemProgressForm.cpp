@@ -15,15 +15,8 @@
 namespace {
 
 TFormOptions progressOptions() {
-  TFormOptions options;
-  options.caption = "Executing system...";
-  options.clientWidth = 393;
-  options.clientHeight = 104;
-  options.border = TBorderStyle::dialog;
+  TFormOptions options = dialogOptions("Executing system...", 393, 104, true);
   options.systemMenu = false;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
   return options;
 }
 

@@ -11,14 +11,7 @@ namespace {
 constexpr const char* optionsSection = "DelTransactions";
 
 TFormOptions delTransFormOptions() {
-  TFormOptions options;
-  options.caption = "Delete transactions";
-  options.clientWidth = 281;
-  options.clientHeight = 129;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  return options;
+  return dialogOptions("Delete transactions", 281, 129, false);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "windows/FolioPickForm.h"
 
 #include "controls/ListViewXPSafe.h"
+#include "controls/PickDialogPlacement.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
@@ -12,29 +13,9 @@ namespace {
 
 const char* const section = "FolioPick";
 
-TFormOptions pickOptions(HWND owner) {
-  TFormOptions options;
-  options.caption = "Loaded portfolios";
-  options.clientWidth = 284;
-  options.clientHeight = 273;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  options.owner = owner;
-  return options;
-}
-
-TListViewOptions listOptions() {
-  TListViewOptions options;
-  options.checkBoxes = true;
-  options.rowSelect = true;
-  options.readOnly = true;
-  return options;
-}
-
 }  // namespace
 
-TfolioPickForm::TfolioPickForm(HWND owner) : TForm(pickOptions(owner)) {
+TfolioPickForm::TfolioPickForm(HWND owner) : TForm(pickDialogOptions("Loaded portfolios", 284, 273, owner)) {
   name = "folioPickForm";
   keyPreview = true;
   buttonPanel_ = &add<TPanel>();
@@ -46,7 +27,7 @@ TfolioPickForm::TfolioPickForm(HWND owner) : TForm(pickOptions(owner)) {
   okBtn->setAnchors(akTop);
   okBtn->onClick = [this] { accept(); };
 
-  folioListView = &add<TListViewXPSafe>(listOptions());
+  folioListView = &add<TListViewXPSafe>(pickListOptions(false, true));
   folioListView->name = "folioListView";
   folioListView->setAlign(TAlign::client);
   folioListView->addColumn("Name", 130);

@@ -13,15 +13,7 @@ namespace {
 constexpr const char* optionsSection = "SumTransactions";
 
 TFormOptions sumTransFormOptions() {
-  TFormOptions options;
-  options.caption = "Merge transactions";
-  options.clientWidth = 297;
-  options.clientHeight = 209;
-  options.border = TBorderStyle::dialog;
-  options.minimizeBox = false;
-  options.maximizeBox = false;
-  options.stayOnTop = true;
-  return options;
+  return dialogOptions("Merge transactions", 297, 209, true);
 }
 
 }  // namespace
