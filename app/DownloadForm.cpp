@@ -269,22 +269,26 @@ void TdownloadForm::loadGUIoptions(const TPortableIniFile& ini) {
 }
 
 void TdownloadForm::saveGUIoptions(TPortableIniFile& ini) const {
-  ini.writeInteger(optionsSection, "Width", width());
-  ini.writeInteger(optionsSection, "ListWidth", listView_->width());
-  ini.writeInteger(optionsSection, "ListHeight", itemsPanel_->height());
-  for (int column = 0; column < itemColumnCount; ++column)
-    ini.writeInteger(optionsSection, std::string(columnKeys[column]) + "Width", itemView_->columnWidth(column));
-  // In the order of the defaults, wherever the user moved them.
-  const std::vector<TToolGroupPlace> places =
-      toolGroupPlaces(toolBar_->layout(), toolFirstTop, toolRowHeight, toolGripperWidth);
-  for (const TToolGroupPlace& group : defaultToolGroupPlaces)
-    for (const TToolGroupPlace& place : places)
-      if (place.name == group.name) {
-        ini.writeInteger(optionsSection, place.name + "ControlsLeft", place.left);
-        ini.writeInteger(optionsSection, place.name + "ControlsTop", place.top);
-      }
+  // A minimised or maximised main window shows no size worth keeping.
   const HWND root = GetAncestor(handle(), GA_ROOT);
-  browserPane_->saveGUIoptions(ini, !IsIconic(root) && !IsZoomed(root));
+  const bool normal = !IsIconic(root) && !IsZoomed(root);
+  if (normal) {
+    ini.writeInteger(optionsSection, "Width", width());
+    ini.writeInteger(optionsSection, "ListWidth", listView_->width());
+    ini.writeInteger(optionsSection, "ListHeight", itemsPanel_->height());
+    for (int column = 0; column < itemColumnCount; ++column)
+      ini.writeInteger(optionsSection, std::string(columnKeys[column]) + "Width", itemView_->columnWidth(column));
+    // In the order of the defaults, wherever the user moved them.
+    const std::vector<TToolGroupPlace> places =
+        toolGroupPlaces(toolBar_->layout(), toolFirstTop, toolRowHeight, toolGripperWidth);
+    for (const TToolGroupPlace& group : defaultToolGroupPlaces)
+      for (const TToolGroupPlace& place : places)
+        if (place.name == group.name) {
+          ini.writeInteger(optionsSection, place.name + "ControlsLeft", place.left);
+          ini.writeInteger(optionsSection, place.name + "ControlsTop", place.top);
+        }
+  }
+  browserPane_->saveGUIoptions(ini, normal);
 }
 
 void TdownloadForm::loadTranslations(const std::string& fileName) {
