@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -103,5 +104,5 @@ class TPlotPainter {
     long double scale;
     std::vector<int> rows;
   };
-  std::vector<TFieldRows> fieldRows_;
+  std::deque<TFieldRows> fieldRows_;  // references stay valid as it grows
 };
