@@ -20,33 +20,34 @@ TDibPixels::TDibPixels(HDC dc) : dc_(dc) {
   bits_ = static_cast<uint32_t*>(dib.dsBm.bmBits);
   width_ = dib.dsBm.bmWidth;
   height_ = dib.dsBm.bmHeight;
-  if (width_ <= 0 || height_ <= 0) {
-    bits_ = nullptr;
-    return;
-  }
-  // The header given back does not say reliably which way up the rows lie:
-  // a pixel set at the top shows where the top row is. The words touched
-  // are put back as they were.
-  uint32_t* first = bits_;
-  uint32_t* last = bits_ + static_cast<ptrdiff_t>(height_ - 1) * width_;
-  GdiFlush();
-  const uint32_t firstWord = *first;
-  const uint32_t lastWord = *last;
-  *first = 0;
-  *last = 0;
-  SetPixel(dc, 0, 0, RGB(1, 2, 3));
-  GdiFlush();
-  topDown_ = *first != 0;
-  *first = firstWord;
-  *last = lastWord;
+  if (width_ <= 0 || height_ <= 0) bits_ = nullptr;
 }
 
-bool TDibPixels::ready() const {
+bool TDibPixels::ready() {
   if (bits_ == nullptr || GetROP2(dc_) != R2_COPYPEN) return false;
   TRegionHandle clip(CreateRectRgn(0, 0, 0, 0));
   if (GetClipRgn(dc_, clip.get()) != 0) return false;
   GdiFlush();
+  if (!orientationKnown_) findOrientation();
   return true;
+}
+
+void TDibPixels::findOrientation() {
+  // The header given back does not say reliably which way up the rows lie:
+  // a pixel set at the top (nothing clips it now) shows where the top row
+  // is. The words touched are put back as they were.
+  uint32_t* first = bits_;
+  uint32_t* last = bits_ + static_cast<ptrdiff_t>(height_ - 1) * width_;
+  const uint32_t firstWord = *first;
+  const uint32_t lastWord = *last;
+  *first = 0;
+  *last = 0;
+  SetPixel(dc_, 0, 0, RGB(1, 2, 3));
+  GdiFlush();
+  topDown_ = *first != 0;
+  *first = firstWord;
+  *last = lastWord;
+  orientationKnown_ = true;
 }
 
 void TDibPixels::fill(int y, int x0, int x1, uint32_t pixel) const {

@@ -15,7 +15,7 @@ class TDibPixels {
   // True when pixels may be written now: the DC copies its pen (no
   // inversion) and clips to nothing but the bitmap. Finishes GDI's pending
   // drawing first, so that what is written lands on top of it.
-  bool ready() const;
+  bool ready();
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -27,9 +27,12 @@ class TDibPixels {
   static uint32_t pixelOf(TColor color);
 
  private:
+  void findOrientation();
+
   HDC dc_;
   uint32_t* bits_ = nullptr;
   int width_ = 0;
   int height_ = 0;
   bool topDown_ = true;
+  bool orientationKnown_ = false;
 };
