@@ -3,6 +3,8 @@
 #include "app/DirSelForm.h"
 #include "app/DownloadForm.h"
 #include "app/DownloaderLink.h"
+#include "app/MainFormTransactionsTab.h"
+#include "windows/TransactionForm.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
 #include "app/WebForm.h"
@@ -170,6 +172,9 @@ void TmainForm::createTabs() {
     } else if (tab == webTab) {
       webForm = &createChildForm<TwebForm>(*pageControl, tabCaptions[tab], messageBox_);
       tabForms[tab] = webForm;
+    } else if (tab == transactionsTab) {
+      transactionForm = &createTransactionsTab(*this, tabCaptions[tab]);
+      tabForms[tab] = transactionForm;
     } else if (tab == macrosTab) {
       macroForm = &createChildForm<TmacroForm>(*pageControl, tabCaptions[tab]);
       tabForms[tab] = macroForm;

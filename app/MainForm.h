@@ -27,6 +27,7 @@ class TwebForm;
 class TfolioPickForm;
 class TgalleryForm;
 class TmacroForm;
+class TtransactionForm;
 class TselDirDlg;
 class TsharedPopupMenus;
 
@@ -49,6 +50,7 @@ struct TMainFormContext {
 class TmainForm : public TForm {
  public:
   static constexpr int tabCount = 8;
+  static constexpr int transactionsTab = 3;
   static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;
   static constexpr int webTab = 7;
@@ -84,6 +86,7 @@ class TmainForm : public TForm {
   TColorDialog colorDialog;
   TFontDialog fontDialog;
   TmacroForm* macroForm = nullptr;  // on its tab, owned there
+  TtransactionForm* transactionForm = nullptr;
   std::unique_ptr<TsharedPopupMenus> popupMenus;
 
   std::unique_ptr<TPortfolioTable> portfolioTable;

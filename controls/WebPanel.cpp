@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "controls/OleWebBrowser.h"
+#include "controls/WidthGrip.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
@@ -62,37 +63,6 @@ class TAddressCombo : public TComboBox {
   }
 };
 
-// The narrow grip at the end of the address group: dragging it sizes the combo.
-class TAddressGrip : public TControl {
- public:
-  explicit TAddressGrip(TControl* parent) : TControl(parent) {
-    TWindowParams params;
-    params.bounds = {0, 0, 2, buttonHeight};
-    createWindow(params);
-    setCursor(IDC_SIZEWE);
-  }
-  std::function<void(int dx)> onDrag;
-
- protected:
-  void mouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
-    TControl::mouseDown(button, shift, x, y);
-    if (button == TMouseButton::left) grabX_ = x;
-    dragging_ = button == TMouseButton::left;
-  }
-  void mouseMove(TShiftState shift, int x, int y) override {
-    TControl::mouseMove(shift, x, y);
-    if (dragging_ && onDrag && x != grabX_) onDrag(x - grabX_);
-  }
-  void mouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
-    TControl::mouseUp(button, shift, x, y);
-    dragging_ = false;
-  }
-
- private:
-  bool dragging_ = false;
-  int grabX_ = 0;
-};
-
 TToolButton& toolButton(TControl& parent, const std::string& caption, int left, int top = 0) {
   TToolButton& button = parent.add<TToolButton>(caption);
   button.setBounds(left, top, buttonWidth, buttonHeight);
@@ -121,7 +91,7 @@ struct TWebPanel::TParts {
   TToolButton* clearDefaultBtn = nullptr;
   TToolButton* makeHomeBtn = nullptr;
   TToolButton* goBtn = nullptr;
-  TAddressGrip* grip = nullptr;
+  TWidthGrip* grip = nullptr;
   TSplitter* favsSplitter = nullptr;
   TToolButton* favGoBtn = nullptr;
   TToolButton* favAddBtn = nullptr;
@@ -284,7 +254,7 @@ void TWebPanel::buildToolbar() {
   parts.goBtn = &toolButton(address, "Go", 237);
   parts.goBtn->setSize(16, buttonHeight);
   parts.goBtn->onClick = [this] { goAddress(nullptr); };
-  parts.grip = &address.add<TAddressGrip>();
+  parts.grip = &address.add<TWidthGrip>(buttonHeight);
   parts.grip->onDrag = [this](int dx) { placeAddressGroup(addressCombo_->width() + dx); };
   placeAddressGroup(206);
 

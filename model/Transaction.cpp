@@ -104,6 +104,12 @@ bool TTransaction::deleteFile() {
 
 double TTransaction::lastChange() const { return std::max(TCustomPropertyObject::lastChange(), lastChange_); }
 
+void TTransaction::setViewProperty(const std::string& name, const std::string& value) {
+  if (getExternalProperty(name) == value) return;
+  setExternalProperty(name, value, "", "", false);
+  needsSave_ = true;
+}
+
 void TTransaction::touch() {
   lastChange_ = changeStamp();
   needsSave_ = true;

@@ -274,6 +274,21 @@ void TControlBar::setLayout(const std::vector<TBandLayout>& layout) {
   fitHeight();
 }
 
+int TControlBar::bandWidthFor(const TControl& control) {
+  constexpr int gripperAllowance = 12;
+  return control.width() + gripperAllowance;
+}
+
+void TControlBar::setBandVisible(TControl& control, bool visible) {
+  const auto found = std::find(bandControls_.begin(), bandControls_.end(), &control);
+  if (found == bandControls_.end()) return;
+  const int index = static_cast<int>(
+      SendMessageA(handle(), RB_IDTOINDEX, static_cast<WPARAM>(found - bandControls_.begin()), 0));
+  if (index >= 0) SendMessageA(handle(), RB_SHOWBAND, static_cast<WPARAM>(index), visible ? TRUE : FALSE);
+  control.setVisible(visible);
+  fitHeight();
+}
+
 void TControlBar::fitHeight() {
   const int barHeight = static_cast<int>(SendMessageA(handle(), RB_GETBARHEIGHT, 0, 0));
   if (barHeight > 0 && barHeight != height()) setSize(width(), barHeight);

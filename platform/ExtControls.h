@@ -100,6 +100,9 @@ class TControlBar : public TControl {
   // Puts the bands named in the list in that order with those widths; bands
   // not named keep their places after them.
   void setLayout(const std::vector<TBandLayout>& layout);
+  void setBandVisible(TControl& control, bool visible);
+  // The band's width to hold the control with its gripper.
+  static int bandWidthFor(const TControl& control);
 
  protected:
   bool notificationReceived(NMHDR& header, LRESULT& result) override;

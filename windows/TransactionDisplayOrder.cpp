@@ -48,7 +48,7 @@ void TTransactionDisplayOrder::storeInTransactions(const TPortfolio& portfolio) 
   for (size_t i = 0; i < numbers.size() && i < pairs_.size(); ++i) {
     TTransaction* transaction = portfolio.findTransaction(numbers[i]);
     if (transaction && pairs_[i].portfolioOrder >= 0)
-      transaction->setExternalProperty(displayOrderKey, std::to_string(pairs_[i].portfolioOrder));
+      transaction->setViewProperty(displayOrderKey, std::to_string(pairs_[i].portfolioOrder));
   }
 }
 

@@ -4,8 +4,10 @@
 #include <unordered_map>
 
 #include "controls/AssetPickForm.h"
+#include "controls/FieldEditForm.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
+#include "model/ChangeStamps.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
@@ -13,6 +15,7 @@
 #include "model/Prices.h"
 #include "model/QuoteRecord.h"
 #include "model/Transaction.h"
+#include "platform/Application.h"
 #include "platform/CalendarDates.h"
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
@@ -25,6 +28,7 @@
 #include "windows/TransactionEditing.h"
 #include "windows/TransactionRanges.h"
 #include "windows/TransactionSheet.h"
+#include "windows/TransactionSizes.h"
 
 namespace {
 
@@ -47,59 +51,31 @@ std::string cleanedText(std::string text) {
 
 TtransactionForm::TtransactionForm() {
   helpContext = transactionHelpContext;
-  controlBar_ = &add<TPanel>();
-  controlBar_->setAlign(TAlign::top);
-  controlBar_->setBounds(0, 0, 600, 30);
-  int left = 2;
-  auto button = [&](const char* caption, const char* hint, int width, void (TtransactionForm::*action)()) {
-    TToolButton& made = controlBar_->add<TToolButton>(caption);
-    made.hint = hint;
-    made.setBounds(left, 3, width, 24);
-    left += width + 2;
-    if (action) made.onClick = [this, action] { (this->*action)(); };
-    return &made;
-  };
-  addBtn_ = button("New", "New", 40, &TtransactionForm::addBtnClick);
-  delBtn_ = button("Delete", "Delete", 48, nullptr);
-  delBtn_->onClick = [this] { selectedTransaction() >= 0 ? delSelectedClick() : delRangeClick(); };
-  sumBtn_ = button("Merge", "Merge", 48, &TtransactionForm::sumBtnClick);
-  sortAscendingBtn_ = button("A-Z", "Sort ascending", 34, nullptr);
+  buildControlBar();
+  addBtn_->onClick = [this] { addBtnClick(); };
+  delBtn_->onClick = [this] { delBtnClick(); };
+  sumBtn_->onClick = [this] { sumBtnClick(); };
   sortAscendingBtn_->onClick = [this] { sortClick(true); };
-  sortDescendingBtn_ = button("Z-A", "Sort descending", 34, nullptr);
   sortDescendingBtn_->onClick = [this] { sortClick(false); };
-  autoCompleteBtn_ = button("Auto", "Autocomplete", 40, nullptr);
-  autoCompleteBtn_->checkButton = true;
-  autoCompleteBtn_->setDown(true);
-  firstDateBtn_ = button("First", "First quote", 40, &TtransactionForm::firstDateBtnClick);
-  moveUpBtn_ = button("Up", "Up / Left", 30, nullptr);
+  firstDateBtn_->onClick = [this] { firstDateBtnClick(); };
   moveUpBtn_->onClick = [this] { moveClick(-1); };
-  moveDownBtn_ = button("Down", "Down / Right", 40, nullptr);
   moveDownBtn_->onClick = [this] { moveClick(1); };
-  renumberBtn_ = button("Renumber", "Renumber", 62, &TtransactionForm::renumberBtnClick);
-  rowWiseBtn_ = button("Rows", "Rowwise", 36, nullptr);
-  rowWiseBtn_->checkButton = true;
-  rowWiseBtn_->group = 1;
-  rowWiseBtn_->setDown(true);
+  renumberBtn_->onClick = [this] { renumberBtnClick(); };
   rowWiseBtn_->onClick = [this] { setRowWise(true); };
-  colWiseBtn_ = button("Cols", "Columnwise", 34, nullptr);
-  colWiseBtn_->checkButton = true;
-  colWiseBtn_->group = 1;
   colWiseBtn_->onClick = [this] { setRowWise(false); };
-  showCellErrorsBtn_ = button("Err", "Show errors", 28, nullptr);
-  showCellErrorsBtn_->checkButton = true;
   showCellErrorsBtn_->onClick = [this] { sheetPanel_->setShowCellErrors(showCellErrorsBtn_->down()); };
-  fixedBtn_ = button("Fix", "Fixed fields", 28, &TtransactionForm::fixedBtnClick);
-  fixedBtn_->checkButton = true;
-  fixedBtn_->setDown(true);
-  wholePortfolioBtn_ = button("All", "All in portfolio", 30, &TtransactionForm::wholePortfolioBtnClick);
-  wholePortfolioBtn_->checkButton = true;
-  assetComboBox_ = &controlBar_->add<TComboBox>(TComboStyle::dropDownList);
-  assetComboBox_->setBounds(left + 4, 4, 150, 200);
+  fixedBtn_->onClick = [this] { fixedBtnClick(); };
+  sheetSetupBtn_->onClick = [this] { sheetSetupBtnClick(); };
+  wholePortfolioBtn_->onClick = [this] { wholePortfolioBtnClick(); };
   assetComboBox_->onChange = [this] { assetComboBoxChange(); };
 
   sheetPanel_ = &add<TSheetPanel>();
+  sheetPanel_->name = "sheetPanel";
   sheetPanel_->setAlign(TAlign::client);
   sheetPanel_->setDefaultRowHeight(-1);
+  // The header line is the sheet's own first line.
+  sheetPanel_->setShowRowCoords(false);
+  sheetPanel_->setShowColCoords(false);
   sheetPanel_->onSheetKeyDown = [this](WORD& key, TShiftState shift) {
     if (key == VK_INSERT) {
       key = 0;
@@ -111,6 +87,7 @@ TtransactionForm::TtransactionForm() {
   };
   fieldTable_ = std::make_unique<TFieldTable>();
   builder_ = std::make_unique<TTransactionSheet>(sheetPanel_->sheet(), *fieldTable_);
+  buildMenus();
 }
 
 TtransactionForm::~TtransactionForm() = default;
@@ -130,6 +107,15 @@ void TtransactionForm::setPortfolioTable(TPortfolioTable* table) {
   sheetPanel_->sheet().portfolioTable = table;
 }
 
+void TtransactionForm::setCurrPickForm(TCurrencyPicker* picker) { sheetPanel_->currencyPicker = picker; }
+
+void TtransactionForm::setSheetImageList(HIMAGELIST images) { sheetPanel_->setImageList(images); }
+
+void TtransactionForm::setActiveScript(IActiveScript* engine) {
+  sheetPanel_->sheet().setScriptEngine(engine, false);
+  scriptStamp_ = changeStamp();
+}
+
 TPortfolio* TtransactionForm::portfolio() const { return portfolioTable_ ? portfolioTable_->current() : nullptr; }
 
 std::string TtransactionForm::guiOptionsFile() const { return getDirectory("<DATA>") + "GUIoptions.INI"; }
@@ -145,6 +131,10 @@ void TtransactionForm::clearView() {
   sheetPanel_->sheet().topRow = 1;
   if (parent()) parent()->setText(noPortfolioText);
   setVisible(false);
+  sheetStamp_ = 0;
+  scriptStamp_ = 0;
+  shownPortfolioSerial_ = 0;
+  shownAssetNumber_ = 0;
 }
 
 void TtransactionForm::loadView() {
@@ -158,18 +148,8 @@ void TtransactionForm::loadView() {
   const TSheet& sheet = sheetPanel_->sheet();
   fieldTable_->loadFromFile(folder_ + fieldsFile, firstOr(sheet.decimalSeparator, '.'),
                             firstOr(sheet.listSeparator, ','));
-  {
-    const TPortableIniFile ini(folder_ + controlsFile);
-    rowWise_ = ini.readBool("GridDirectionControls", "RowWise", rowWise_);
-    showCellErrorsBtn_->setDown(ini.readBool("GridErrors", "Show", showCellErrorsBtn_->down()));
-    sheetPanel_->setShowCellErrors(showCellErrorsBtn_->down());
-    autoCompleteBtn_->setDown(ini.readBool("AutoComplete", "On", autoCompleteBtn_->down()));
-    fixedFieldsOn_ = ini.readBool("SetupControls", "FixedOn", fixedFieldsOn_);
-    fixedBtn_->setDown(fixedFieldsOn_);
-    rowWiseBtn_->setDown(rowWise_);
-    colWiseBtn_->setDown(!rowWise_);
-    wholePortfolioBtn_->setDown(ini.readBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down()));
-  }
+  defaultMissingFieldSizes(*fieldTable_, sheet);
+  readControls(folder_ + controlsFile);
   order_.loadFromTransactions(*shown);
   showTransactions(-1, -1);
 }
@@ -179,17 +159,39 @@ void TtransactionForm::saveView() {
   if (folder_.empty() || !shown) return;
   captureOrder();
   order_.storeInTransactions(*shown);
-  TPortableIniFile ini(folder_ + controlsFile);
-  ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
-  ini.writeBool("GridErrors", "Show", sheetPanel_->showCellErrors());
-  ini.writeBool("AutoComplete", "On", autoCompleteBtn_->down());
-  ini.writeBool("SetupControls", "FixedOn", fixedFieldsOn_);
-  ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
-  ini.updateFile();
+  captureSizes();
+  writeControls(folder_ + controlsFile);
   if (!fieldTable_->FileName.empty()) {
     const TSheet& sheet = sheetPanel_->sheet();
     fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ','));
   }
+}
+
+void TtransactionForm::tabEntered(IActiveScript* engine, double macrosLoadedAt) {
+  TPortfolio* current = portfolio();
+  const bool scriptNewer = macrosLoadedAt > scriptStamp_;
+  if (!current || current->Serial() != shownPortfolioSerial_) {
+    clearView();
+    if (scriptNewer) setActiveScript(engine);
+    loadView();
+  } else {
+    const bool listNewer = current->AssetsChange() > sheetStamp_;
+    const bool dataNewer = current->lastChange() > sheetStamp_;
+    const TAsset* asset = current->currentAsset();
+    if (scriptNewer) setActiveScript(engine);
+    const bool assetMoved = asset ? asset->Number() != shownAssetNumber_ || asset->lastChange() > sheetStamp_
+                                  : shownAssetNumber_ != 0;
+    const bool whole = wholePortfolioBtn_->down();
+    if ((!asset && shownAssetNumber_ != 0) || (!whole && assetMoved) || (whole && dataNewer)) {
+      updateAssetPickers();
+      order_.loadFromTransactions(*current);
+      showTransactions(-1, -1);
+    } else {
+      if (listNewer || assetMoved) updateAssetPickers();
+      if (scriptNewer) recomputeSheet();
+    }
+  }
+  if (sheetPanel_->canFocus() && sheetPanel_->sheet().hasCurrentCell()) sheetPanel_->setFocus();
 }
 
 void TtransactionForm::recomputeSheet() {
@@ -197,6 +199,7 @@ void TtransactionForm::recomputeSheet() {
   sheet.markAllDirty();
   sheet.recalculateAll(false);
   sheetPanel_->refresh();
+  sheetStamp_ = changeStamp();
 }
 
 void TtransactionForm::updateAssetPickers() {
@@ -230,7 +233,13 @@ void TtransactionForm::assetComboBoxChange() {
   const int entry = assetComboBox_->itemIndex();
   const int index = entry >= 0 && entry < static_cast<int>(comboAssets_.size()) ? comboAssets_[entry] : -1;
   shown->setCurrentAssetIndex(shown->assets(index) ? index : -1);
+  if (index < 0 || !shown->assets(index)) assetComboBox_->setItemIndex(-1);
   if (!wholePortfolioBtn_->down()) wholePortfolioBtnClick();
+}
+
+void TtransactionForm::selectAssetEntry(int entry) {
+  assetComboBox_->setItemIndex(entry);
+  assetComboBoxChange();
 }
 
 void TtransactionForm::showTransactions(int col, int row) {
@@ -242,8 +251,16 @@ void TtransactionForm::showTransactions(int col, int row) {
   const int top = sheet.topRow;
   TPortfolio* shown = portfolio();
   const bool whole = wholePortfolioBtn_->down();
+  sheetStamp_ = changeStamp();
+  shownPortfolioSerial_ = 0;
+  shownAssetNumber_ = 0;
   const int fields = builder_->build(shown, shown ? shown->currentAsset() : nullptr, whole, rowWise_, order_,
                                      fixedFieldsOn_);
+  if (shown) {
+    shownPortfolioSerial_ = shown->Serial();
+    shownAssetNumber_ = shown->currentAsset() ? shown->currentAsset()->Number() : 0;
+  }
+  applySizes();
   const int lines = lineCount();
   const bool inData = col >= 1 && row >= 1 && (rowWise_ ? row <= lines + 1 && col <= sheet.getColCount()
                                                         : col <= lines + 1 && row <= sheet.getRowCount());
@@ -285,6 +302,22 @@ void TtransactionForm::showWithCurrent(int32_t number, int field) {
       sheetPanel_->refresh();
       return;
     }
+}
+
+std::vector<int32_t> TtransactionForm::lineNumbers() const {
+  std::vector<int32_t> numbers;
+  numbers.reserve(static_cast<size_t>(lineCount()));
+  for (int line = firstLine; line < firstLine + lineCount(); ++line) numbers.push_back(builder_->transactionOnLine(line));
+  return numbers;
+}
+
+void TtransactionForm::captureSizes() {
+  if (TPortfolio* shown = portfolio())
+    captureTransactionSizes(sheetPanel_->sheet(), *fieldTable_, *shown, lineNumbers(), rowWise_);
+}
+
+void TtransactionForm::applySizes() {
+  applyTransactionSizes(sheetPanel_->sheet(), *fieldTable_, portfolio(), lineNumbers(), rowWise_);
 }
 
 void TtransactionForm::captureOrder() {
@@ -342,6 +375,7 @@ void TtransactionForm::addBtnClick() {
   for (const int assetIndex : targets) {
     if (!shown->assets(assetIndex)) break;
     const int32_t anchor = builder_->transactionOnLine(insertionLine);
+    captureSizes();
     captureOrder();
     if (shown->addTransaction(assetIndex, 0, currentDateTime(), 1, 0, 0, "", "", true) != 0) {
       showTransactions(-1, -1);
@@ -367,6 +401,7 @@ void TtransactionForm::setRowWise(bool rowWise) {
   const TSheet& sheet = sheetPanel_->sheet();
   const int col = sheet.currentCol;
   const int row = sheet.currentRow;
+  captureSizes();
   captureOrder();
   rowWise_ = rowWise;
   showTransactions(row, col);
@@ -374,8 +409,37 @@ void TtransactionForm::setRowWise(bool rowWise) {
 
 void TtransactionForm::fixedBtnClick() {
   fixedFieldsOn_ = fixedBtn_->down();
+  captureSizes();
   const TSheet& sheet = sheetPanel_->sheet();
   showTransactions(sheet.currentCol, sheet.currentRow);
+}
+
+void TtransactionForm::sheetSetupBtnClick() {
+  THourglass hourglass;
+  captureSizes();
+  captureOrder();
+  TfieldEditForm editor;
+  editor.setSheetImageList(sheetPanel_->imageList());
+  editor.setCurrPickForm(sheetPanel_->currencyPicker);
+  editor.setTextEditorPopupMenu(textEditorPopupMenu_);
+  editor.loadTranslations(languageFile_);
+  editor.loadGUIoptions(guiOptionsFile());
+  const TSheet& sheet = sheetPanel_->sheet();
+  const char decimal = firstOr(sheet.decimalSeparator, '.');
+  const char list = firstOr(sheet.listSeparator, ',');
+  const auto rebuild = [this] {
+    const TSheet& current = sheetPanel_->sheet();
+    showTransactions(current.currentCol, current.currentRow);
+  };
+  if (onSetupShown) onSetupShown(editor);
+  const bool accepted = editor.execute(*fieldTable_, [&] {
+    fieldTable_->save(decimal, list);
+    rebuild();
+  });
+  editor.saveGUIoptions(guiOptionsFile());
+  if (!accepted) return;
+  fieldTable_->save(decimal, list);
+  rebuild();
 }
 
 void TtransactionForm::delSelectedClick() {
@@ -384,6 +448,7 @@ void TtransactionForm::delSelectedClick() {
   if (!shown || number < 0) return;
   const int col = sheetPanel_->sheet().currentCol;
   const int row = sheetPanel_->sheet().currentRow;
+  captureSizes();
   captureOrder();
   const std::vector<int32_t> before = shown->TransactionNumbers();
   if (shown->deleteTransaction(number) == 0) order_.keepAfterDeletion(before, shown->TransactionNumbers());
@@ -397,6 +462,7 @@ void TtransactionForm::delRangeClick() {
   const bool whole = wholePortfolioBtn_->down();
   TAsset* asset = shown->currentAsset();
   if (!whole && (!asset || asset->transactionCount() < 1)) return;
+  captureSizes();
   captureOrder();
   int32_t lowest = 0;
   int32_t highest = 0;
@@ -439,6 +505,7 @@ void TtransactionForm::sumBtnClick() {
   const bool whole = wholePortfolioBtn_->down();
   TAsset* asset = shown->currentAsset();
   if (!whole && (!asset || asset->transactionCount() < 2)) return;
+  captureSizes();
   captureOrder();
   const std::vector<int32_t> before = shown->TransactionNumbers();
   const int32_t selected = selectedTransaction();
@@ -495,6 +562,7 @@ void TtransactionForm::sortClick(bool ascending) {
   const int field = currentField();
   const int lastLine = firstLine + lineCount() - 1;
   const int lastOther = rowWise_ ? sheet.getColCount() : sheet.getRowCount();
+  captureSizes();
   if (!sheet.sortRange(ascending, rowWise_, firstLine, lastLine, field, 1, lastOther)) return;
   captureOrder();
   showTransactions(-1, -1);
@@ -509,6 +577,7 @@ void TtransactionForm::moveClick(int step) {
   TSheet& sheet = sheetPanel_->sheet();
   const int field = currentField();
   if (!(rowWise_ ? sheet.exchangeRows(line, target) : sheet.exchangeColumns(line, target))) return;
+  captureSizes();
   captureOrder();
   showTransactions(-1, -1);
   showWithCurrent(selected, field);
@@ -525,6 +594,7 @@ void TtransactionForm::renumberBtnClick() {
   // Planned whole first: a renumbering that cannot finish changes nothing.
   const auto plan = planRenumbering(lineNumbers, shown->TransactionNumbers());
   if (!plan) return;
+  captureSizes();
   captureOrder();
   std::vector<TTransaction*> transactions;
   for (const int32_t number : lineNumbers) transactions.push_back(shown->findTransaction(number));
@@ -569,6 +639,7 @@ void TtransactionForm::firstDateBtnClick() {
 }
 
 void TtransactionForm::wholePortfolioBtnClick() {
+  captureSizes();
   const int32_t selected = selectedTransaction();
   const int field = currentField();
   showTransactions(-1, -1);

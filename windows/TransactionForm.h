@@ -1,14 +1,23 @@
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "platform/Menu.h"
 #include "windows/TransactionDisplayOrder.h"
 
+struct IActiveScript;
 class TComboBox;
+class TControlBar;
+class TCurrencyPicker;
 class TFieldTable;
 class TPanel;
+class TWidthGrip;
 class TPortfolio;
 class TPortfolioTable;
 class TSheetPanel;
@@ -28,15 +37,27 @@ class TtransactionForm : public TChildForm {
   TtransactionForm();
   ~TtransactionForm() override;
 
+  static constexpr int setupHelpContext = 1410;
+
   void setPortfolioTable(TPortfolioTable* table);
   void setAssetPickForm(TassetPickForm* picker) { assetPickForm_ = picker; }
+  void setCurrPickForm(TCurrencyPicker* picker);
+  void setSheetImageList(HIMAGELIST images);
+  // The field editor's text menu is the main window's notes menu.
+  void setExternalPopupMenus(TPopupMenu* textEditorMenu) { textEditorPopupMenu_ = textEditorMenu; }
   void loadTranslations(const std::string& languageFile) { languageFile_ = languageFile; }
+  // Hands the engine to the sheet without recalculating.
+  void setActiveScript(IActiveScript* engine);
   void clearView();
   void loadView();
   void saveView();
   void recomputeSheet();
   void showTransactions(int col, int row);
   void updateAssetPickers();
+  // Entering the tab catches up only as far as the stamps say: another
+  // portfolio loads the view, a changed asset or portfolio rebuilds it, a
+  // newer script engine is handed in and recomputes. Leaving it saves.
+  void tabEntered(IActiveScript* engine, double macrosLoadedAt);
 
   void addBtnClick();
   void delSelectedClick();
@@ -50,6 +71,18 @@ class TtransactionForm : public TChildForm {
   // Rebuilds in the other layout, the current cell's column and row exchanged.
   void setRowWise(bool rowWise);
   void fixedBtnClick();
+  // The field editor over the window's fields; the sheet follows an Apply
+  // and an OK.
+  void sheetSetupBtnClick();
+
+  // When the sheet was last built or recomputed, and when it last got the
+  // script engine; the main window compares them with the model's stamps.
+  double sheetStamp() const { return sheetStamp_; }
+  double scriptStamp() const { return scriptStamp_; }
+  // The serial number of the portfolio and the Number of the asset last
+  // shown; 0 when none.
+  int32_t shownPortfolioSerial() const { return shownPortfolioSerial_; }
+  int32_t shownAssetNumber() const { return shownAssetNumber_; }
 
   TSheetPanel& sheetPanel() const { return *sheetPanel_; }
   TToolButton& autoCompleteBtn() const { return *autoCompleteBtn_; }
@@ -58,6 +91,13 @@ class TtransactionForm : public TChildForm {
   TToolButton& fixedBtn() const { return *fixedBtn_; }
   bool rowWise() const { return rowWise_; }
   TComboBox& assetComboBox() const { return *assetComboBox_; }
+  TControlBar& controlBar() const { return *controlBar_; }
+  TPanel& selectionPanel() const { return *selectionPanel_; }
+  TToolButton& delBtn() const { return *delBtn_; }
+  TPopupMenu& sheetPopupMenu() { return sheetPopupMenu_; }
+  TPopupMenu& delPopupMenu() { return delPopupMenu_; }
+  // The field editor a set-up opens (tests drive it while it is shown).
+  std::function<void(class TfieldEditForm&)> onSetupShown;
   TdelTransForm& delTransForm();
   TsumTransForm& sumTransForm();
   // The transaction of the current cell's line; -1 when none.
@@ -74,27 +114,58 @@ class TtransactionForm : public TChildForm {
   void onSheetRender();
   void onCellValueEdited();
   void assetComboBoxChange();
+  void selectAssetEntry(int entry);
   std::string guiOptionsFile() const;
+  // The transaction numbers of the lines, line 2 first.
+  std::vector<int32_t> lineNumbers() const;
+  void captureSizes();
+  void applySizes();
+  void delBtnClick();
 
-  TPanel* controlBar_;
-  TToolButton* addBtn_;
-  TToolButton* delBtn_;
-  TToolButton* sumBtn_;
-  TToolButton* sortAscendingBtn_;
-  TToolButton* sortDescendingBtn_;
-  TToolButton* autoCompleteBtn_;
-  TToolButton* firstDateBtn_;
-  TToolButton* moveUpBtn_;
-  TToolButton* moveDownBtn_;
-  TToolButton* renumberBtn_;
-  TToolButton* wholePortfolioBtn_;
-  TToolButton* rowWiseBtn_;
-  TToolButton* colWiseBtn_;
-  TToolButton* showCellErrorsBtn_;
-  TToolButton* fixedBtn_;
+  // Control bar, its options and the asset list's grip
+  // (TransactionFormControls.cpp).
+  void buildControlBar();
+  void readControls(const std::string& fileName);
+  void writeControls(const std::string& fileName);
+  void sizeAssetList(int comboWidth);
+  void fitSelectionPanel();
+  // Pop-up menus (TransactionFormMenus.cpp).
+  void buildMenus();
+  void sheetPopupMenuPopup();
+  void popupAtButton(TPopupMenu& menu, TToolButton& button);
+
+  TControlBar* controlBar_ = nullptr;
+  TPanel* creationPanel_ = nullptr;
+  TPanel* gridDirectionPanel_ = nullptr;
+  TPanel* sortPanel_ = nullptr;
+  TPanel* autoPanel_ = nullptr;
+  TPanel* orderPanel_ = nullptr;
+  TPanel* setupPanel_ = nullptr;
+  TPanel* selectionPanel_ = nullptr;
+  TWidthGrip* grip_ = nullptr;
+  TToolButton* sheetSetupBtn_ = nullptr;
+  TToolButton* addBtn_ = nullptr;
+  TToolButton* delBtn_ = nullptr;
+  TToolButton* sumBtn_ = nullptr;
+  TToolButton* sortAscendingBtn_ = nullptr;
+  TToolButton* sortDescendingBtn_ = nullptr;
+  TToolButton* autoCompleteBtn_ = nullptr;
+  TToolButton* firstDateBtn_ = nullptr;
+  TToolButton* moveUpBtn_ = nullptr;
+  TToolButton* moveDownBtn_ = nullptr;
+  TToolButton* renumberBtn_ = nullptr;
+  TToolButton* wholePortfolioBtn_ = nullptr;
+  TToolButton* rowWiseBtn_ = nullptr;
+  TToolButton* colWiseBtn_ = nullptr;
+  TToolButton* showCellErrorsBtn_ = nullptr;
+  TToolButton* fixedBtn_ = nullptr;
   TassetPickForm* assetPickForm_ = nullptr;
-  TComboBox* assetComboBox_;
-  TSheetPanel* sheetPanel_;
+  TPopupMenu* textEditorPopupMenu_ = nullptr;
+  TComboBox* assetComboBox_ = nullptr;
+  TSheetPanel* sheetPanel_ = nullptr;
+  TPopupMenu sheetPopupMenu_;
+  TPopupMenu delPopupMenu_;
+  TMenuItem* selectionMenu_ = nullptr;
   std::unique_ptr<TFieldTable> fieldTable_;
   std::unique_ptr<TTransactionSheet> builder_;
   std::unique_ptr<TdelTransForm> delTransForm_;
@@ -107,4 +178,8 @@ class TtransactionForm : public TChildForm {
   std::string languageFile_;
   bool rowWise_ = true;
   bool fixedFieldsOn_ = true;
+  double sheetStamp_ = 0;
+  double scriptStamp_ = 0;
+  int32_t shownPortfolioSerial_ = 0;
+  int32_t shownAssetNumber_ = 0;
 };

@@ -4,9 +4,12 @@
 
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
+#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/Transaction.h"
 #include "platform/ExtControls.h"
+#include "platform/Panel.h"
 #include "platform/FloatingPoint.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
@@ -140,4 +143,48 @@ TEST_F(TransactionWindow, DeletesANumberRangeAndMergesEachAssetThroughTheDialogs
   EXPECT_TRUE(deleting);
   EXPECT_EQ(form->lineCount(), portfolio->assetCount());
   EXPECT_EQ(static_cast<int>(portfolio->TransactionNumbers().size()), portfolio->assetCount());
+}
+
+TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChanges) {
+  TSheet& sheet = form->sheetPanel().sheet();
+  const int32_t second = sheet.getCellInteger(1, 3);
+  TTransaction* transaction = portfolio->findTransaction(second);
+  ASSERT_NE(transaction, nullptr);
+  const double changedBefore = transaction->lastChange();
+  sheet.setRowHeight(3, 41);
+  // The selection panel is hidden through the sheet menu's tool bar items.
+  TMenuItem* selectionItem = nullptr;
+  for (const auto& group : form->sheetPopupMenu().items())
+    if (group->caption == "T&oolbar") selectionItem = group->items()[6].get();
+  ASSERT_NE(selectionItem, nullptr);
+  selectionItem->onClick();
+  EXPECT_FALSE(form->selectionPanel().visible());
+
+  // A moved line keeps its height: sizes follow their transactions.
+  sheet.setCurrentCell(1, 3);
+  form->moveClick(-1);
+  EXPECT_EQ(sheet.getRowHeight(2), 41);
+  form->saveView();
+  EXPECT_EQ(transaction->getExternalProperty("RowHeight"), "41");
+  EXPECT_EQ(transaction->lastChange(), changedBefore);
+  EXPECT_TRUE(transaction->NeedsSave());
+
+  // A list widened in a wider window shrinks with the window.
+  {
+    TPortableIniFile ini(portfolio->Folder() + "TransactionControls.INI");
+    ini.writeInteger("Sheet", "Width", form->width() + 40);
+    ini.writeInteger("SelectionControls", "ComboWidth", 200);
+  }
+  form->loadView();
+  EXPECT_FALSE(form->selectionPanel().visible());
+  EXPECT_EQ(form->assetComboBox().width(), 160);
+  EXPECT_EQ(sheet.getCellInteger(1, 2), second);
+  EXPECT_EQ(sheet.getRowHeight(2), 41);
+
+  // The delete button offers the selected transaction by its number.
+  sheet.setCurrentCell(1, 2);
+  form->sheetPopupMenu().onPopup();
+  const TMenuItem& del = *form->sheetPopupMenu().items()[0]->items()[1];
+  EXPECT_EQ(del.items()[0]->caption, "Delete transaction #" + std::to_string(second));
+  EXPECT_TRUE(del.items()[0]->enabled);
 }

@@ -1,0 +1,196 @@
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+
+#include "controls/SheetPanel.h"
+#include "controls/ToolGroupLayout.h"
+#include "controls/WidthGrip.h"
+#include "model/PortableIniFile.h"
+#include "platform/ExtControls.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "windows/TransactionForm.h"
+
+namespace {
+
+constexpr int buttonHeight = 22;
+constexpr int toolRowHeight = buttonHeight + 4;
+constexpr int toolGripperWidth = 12;
+constexpr int selectionPanelMinimumWidth = 64;
+constexpr int gripWidth = 2;
+constexpr int comboLeft = 25;  // after the whole-portfolio button
+constexpr int initialComboWidth = 150;
+
+TPanel& toolPanel(TControlBar& bar, const char* name) {
+  TPanel& panel = bar.add<TPanel>();
+  panel.setBevelOuter(TBevelCut::none);
+  panel.name = name;
+  return panel;
+}
+
+}  // namespace
+
+void TtransactionForm::buildControlBar() {
+  controlBar_ = &add<TControlBar>();
+  controlBar_->name = "controlBar";
+  controlBar_->setBounds(0, 0, 600, 26);
+  TPanel* panel = nullptr;
+  int left = 0;
+  auto button = [&](const char* caption, const char* hint, int width) {
+    TToolButton& made = panel->add<TToolButton>(caption);
+    made.hint = hint;
+    made.setBounds(left, 0, width, buttonHeight);
+    left += width;
+    panel->setSize(left, buttonHeight);
+    return &made;
+  };
+  auto startPanel = [&](TPanel*& member, const char* name) {
+    member = &toolPanel(*controlBar_, name);
+    panel = member;
+    left = 0;
+  };
+  startPanel(creationPanel_, "CreationControls");
+  addBtn_ = button("New", "New", 36);
+  delBtn_ = button("Del", "Delete", 30);
+  sumBtn_ = button("Merge", "Merge", 42);
+  startPanel(gridDirectionPanel_, "GridDirectionControls");
+  rowWiseBtn_ = button("Rows", "Rowwise", 36);
+  colWiseBtn_ = button("Cols", "Columnwise", 34);
+  showCellErrorsBtn_ = button("Err", "Show errors", 28);
+  startPanel(sortPanel_, "SortControls");
+  sortAscendingBtn_ = button("A-Z", "Sort ascending", 32);
+  sortDescendingBtn_ = button("Z-A", "Sort descending", 32);
+  startPanel(autoPanel_, "AutoControls");
+  autoCompleteBtn_ = button("Auto", "Autocomplete", 36);
+  firstDateBtn_ = button("First", "First quote", 36);
+  startPanel(orderPanel_, "OrderControls");
+  moveUpBtn_ = button("Up", "Up / Left", 28);
+  moveDownBtn_ = button("Dn", "Down / Right", 28);
+  renumberBtn_ = button("Ren", "Renumber", 32);
+  startPanel(setupPanel_, "SetupControls");
+  fixedBtn_ = button("Fix", "Fixed fields", 28);
+  sheetSetupBtn_ = button("Setup", "Setup", 42);
+  startPanel(selectionPanel_, "SelectionControls");
+  wholePortfolioBtn_ = button("All", "All in portfolio", comboLeft - 2);
+  assetComboBox_ = &selectionPanel_->add<TComboBox>(TComboStyle::dropDownList);
+  assetComboBox_->name = "assetComboBox";
+  assetComboBox_->dropDownHeight = 200;
+  grip_ = &selectionPanel_->add<TWidthGrip>(buttonHeight);
+  grip_->onDrag = [this](int dx) { sizeAssetList(assetComboBox_->width() + dx); };
+  sizeAssetList(initialComboWidth);
+
+  autoCompleteBtn_->checkButton = true;
+  autoCompleteBtn_->setDown(true);
+  rowWiseBtn_->checkButton = true;
+  rowWiseBtn_->group = 1;
+  rowWiseBtn_->setDown(true);
+  colWiseBtn_->checkButton = true;
+  colWiseBtn_->group = 1;
+  showCellErrorsBtn_->checkButton = true;
+  fixedBtn_->checkButton = true;
+  fixedBtn_->setDown(true);
+  wholePortfolioBtn_->checkButton = true;
+
+  for (TPanel* each : {creationPanel_, gridDirectionPanel_, sortPanel_, autoPanel_, orderPanel_, setupPanel_,
+                       selectionPanel_})
+    controlBar_->addBand(*each, TControlBar::bandWidthFor(*each));
+  controlBar_->onResize = [this] { fitSelectionPanel(); };
+}
+
+void TtransactionForm::sizeAssetList(int comboWidth) {
+  const int width = std::max(selectionPanelMinimumWidth, comboLeft + std::max(0, comboWidth) + gripWidth);
+  comboWidth = width - comboLeft - gripWidth;
+  assetComboBox_->setBounds(comboLeft, 0, comboWidth, buttonHeight);
+  grip_->setBounds(comboLeft + comboWidth, 0, gripWidth, buttonHeight);
+  selectionPanel_->setSize(width, buttonHeight);
+  if (controlBar_->bandCount() == 0) return;
+  std::vector<TBandLayout> layout = controlBar_->layout();
+  for (TBandLayout& band : layout)
+    if (band.name == selectionPanel_->name) band.width = TControlBar::bandWidthFor(*selectionPanel_);
+  controlBar_->setLayout(layout);
+}
+
+void TtransactionForm::fitSelectionPanel() {
+  if (!selectionPanel_ || !selectionPanel_->visible()) return;
+  const int overflow = selectionPanel_->left() + selectionPanel_->width() - (controlBar_->width() - 2);
+  if (overflow > 0 && selectionPanel_->width() > selectionPanelMinimumWidth)
+    sizeAssetList(assetComboBox_->width() - overflow);
+}
+
+namespace {
+
+struct TPanelSection {
+  const char* section;
+  TPanel* panel;
+};
+
+}  // namespace
+
+void TtransactionForm::readControls(const std::string& fileName) {
+  const TPortableIniFile ini(fileName);
+  const TPanelSection panels[] = {{"CreationControls", creationPanel_}, {"GridDirectionControls", gridDirectionPanel_},
+                                  {"SortControls", sortPanel_},         {"AutoControls", autoPanel_},
+                                  {"OrderControls", orderPanel_},       {"SetupControls", setupPanel_},
+                                  {"SelectionControls", selectionPanel_}};
+  std::vector<TToolGroupPlace> places;
+  std::vector<bool> visible;
+  std::map<std::string, int> ownWidths;
+  for (const TPanelSection& each : panels) {
+    places.push_back({each.panel->name, each.panel->left(), each.panel->top()});
+    visible.push_back(each.panel->visible());
+  }
+  bool sheetControlsVisible = controlBar_->visible();
+  // A damaged file ends the reading where it fails; what was not read keeps
+  // the controls as they are.
+  try {
+    for (size_t i = 0; i < places.size(); ++i) {
+      places[i].left = ini.readInteger(panels[i].section, "Left", places[i].left);
+      places[i].top = ini.readInteger(panels[i].section, "Top", places[i].top);
+      visible[i] = ini.readBool(panels[i].section, "Visible", visible[i]);
+    }
+    rowWise_ = ini.readBool("GridDirectionControls", "RowWise", rowWise_);
+    rowWiseBtn_->setDown(rowWise_);
+    colWiseBtn_->setDown(!rowWise_);
+    showCellErrorsBtn_->setDown(ini.readBool("GridErrors", "Show", showCellErrorsBtn_->down()));
+    sheetPanel_->setShowCellErrors(showCellErrorsBtn_->down());
+    autoCompleteBtn_->setDown(ini.readBool("AutoComplete", "On", autoCompleteBtn_->down()));
+    fixedFieldsOn_ = ini.readBool("SetupControls", "FixedOn", fixedFieldsOn_);
+    fixedBtn_->setDown(fixedFieldsOn_);
+    int comboWidth = ini.readInteger("SelectionControls", "ComboWidth", assetComboBox_->width());
+    wholePortfolioBtn_->setDown(ini.readBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down()));
+    // A list sized in a wider window shrinks with the window, never grows.
+    const int savedWidth = ini.readInteger("Sheet", "Width", 0);
+    if (savedWidth > width()) comboWidth -= savedWidth - width();
+    sizeAssetList(comboWidth);
+    sheetControlsVisible = ini.readBool("SheetControls", "Visible", sheetControlsVisible);
+  } catch (const std::exception&) {
+  }
+  for (const TPanelSection& each : panels) ownWidths[each.panel->name] = each.panel->width();
+  controlBar_->setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth));
+  for (size_t i = 0; i < places.size(); ++i) controlBar_->setBandVisible(*panels[i].panel, visible[i]);
+  controlBar_->setVisible(sheetControlsVisible);
+  fitSelectionPanel();
+  realign();
+}
+
+void TtransactionForm::writeControls(const std::string& fileName) {
+  TPortableIniFile ini(fileName);
+  const TPanelSection panels[] = {{"CreationControls", creationPanel_}, {"GridDirectionControls", gridDirectionPanel_},
+                                  {"SortControls", sortPanel_},         {"AutoControls", autoPanel_},
+                                  {"OrderControls", orderPanel_},       {"SetupControls", setupPanel_},
+                                  {"SelectionControls", selectionPanel_}};
+  for (const TPanelSection& each : panels) {
+    ini.writeInteger(each.section, "Left", each.panel->left());
+    ini.writeInteger(each.section, "Top", each.panel->top());
+    ini.writeBool(each.section, "Visible", each.panel->visible());
+  }
+  ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
+  ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
+  ini.writeBool("AutoComplete", "On", autoCompleteBtn_->down());
+  ini.writeBool("SetupControls", "FixedOn", fixedFieldsOn_);
+  ini.writeInteger("SelectionControls", "ComboWidth", assetComboBox_->width());
+  ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
+  ini.writeInteger("Sheet", "Width", width());
+  ini.writeBool("SheetControls", "Visible", controlBar_->visible());
+  ini.updateFile();
+}

@@ -1,0 +1,84 @@
+#include "windows/TransactionSizes.h"
+
+#include <string>
+
+#include "model/Portfolio.h"
+#include "model/Transaction.h"
+#include "sheet/FieldTable.h"
+#include "sheet/NumberText.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+constexpr int headerLine = 1;
+constexpr int firstLine = 2;
+constexpr const char* rowHeightKey = "RowHeight";
+constexpr const char* colWidthKey = "ColWidth";
+
+bool shown(const TField& field) { return !field.Hidden && !field.Disabled && field.Position >= 1; }
+
+}  // namespace
+
+void defaultMissingFieldSizes(TFieldTable& fields, const TSheet& sheet) {
+  const int height = sheet.getDefaultRowHeight();
+  const int width = sheet.getDefaultColWidth();
+  if (fields.RowWiseFixedHeight < 1) fields.RowWiseFixedHeight = height;
+  if (fields.ColWiseFixedWidth < 1) fields.ColWiseFixedWidth = width;
+  if (fields.DefaultRowWiseWidth < 1) fields.DefaultRowWiseWidth = width;
+  if (fields.DefaultColWiseHeight < 1) fields.DefaultColWiseHeight = height;
+}
+
+void captureTransactionSizes(const TSheet& sheet, TFieldTable& fields, const TPortfolio& portfolio,
+                             const std::vector<int32_t>& lineNumbers, bool rowWise) {
+  fields.RowWiseFixedHeight = sheet.getDefaultRowHeight();
+  fields.ColWiseFixedWidth = sheet.getDefaultColWidth();
+  fields.DefaultRowWiseWidth = sheet.getDefaultColWidth();
+  fields.DefaultColWiseHeight = sheet.getDefaultRowHeight();
+  if (rowWise)
+    fields.RowWiseFixedHeight = sheet.getRowHeight(headerLine);
+  else
+    fields.ColWiseFixedWidth = sheet.getColWidth(headerLine);
+  for (const auto& field : fields.Fields) {
+    if (!shown(*field)) continue;
+    if (rowWise)
+      field->RowWiseWidth = sheet.getColWidth(field->Position);
+    else
+      field->ColWiseHeight = sheet.getRowHeight(field->Position);
+  }
+  for (size_t i = 0; i < lineNumbers.size(); ++i) {
+    TTransaction* transaction = portfolio.findTransaction(lineNumbers[i]);
+    if (!transaction) continue;
+    const int line = firstLine + static_cast<int>(i);
+    if (rowWise)
+      transaction->setViewProperty(rowHeightKey, std::to_string(sheet.getRowHeight(line)));
+    else
+      transaction->setViewProperty(colWidthKey, std::to_string(sheet.getColWidth(line)));
+  }
+}
+
+void applyTransactionSizes(TSheet& sheet, const TFieldTable& fields, const TPortfolio* portfolio,
+                           const std::vector<int32_t>& lineNumbers, bool rowWise) {
+  sheet.clearSizes();
+  if (rowWise)
+    sheet.setRowHeight(headerLine, fields.RowWiseFixedHeight);
+  else
+    sheet.setColWidth(headerLine, fields.ColWiseFixedWidth);
+  for (const auto& field : fields.Fields) {
+    if (!shown(*field)) continue;
+    if (rowWise && field->RowWiseWidth >= 1) sheet.setColWidth(field->Position, field->RowWiseWidth);
+    if (!rowWise && field->ColWiseHeight >= 1) sheet.setRowHeight(field->Position, field->ColWiseHeight);
+  }
+  if (!portfolio) return;
+  for (size_t i = 0; i < lineNumbers.size(); ++i) {
+    const TTransaction* transaction = portfolio->findTransaction(lineNumbers[i]);
+    if (!transaction) continue;
+    int32_t size = 0;
+    if (!textToIntStrict(transaction->getExternalProperty(rowWise ? rowHeightKey : colWidthKey), size) || size < 1)
+      continue;
+    const int line = firstLine + static_cast<int>(i);
+    if (rowWise)
+      sheet.setRowHeight(line, size);
+    else
+      sheet.setColWidth(line, size);
+  }
+}
