@@ -11,3 +11,10 @@ void TIdleEvents::poll() const {
     if (onListReload) onListReload();
   }
 }
+
+std::vector<HANDLE> TIdleEvents::waitHandles() const {
+  std::vector<HANDLE> handles;
+  if (listReload) handles.push_back(listReload);
+  if (dataReload && !signalled(dataReload)) handles.push_back(dataReload);
+  return handles;
+}

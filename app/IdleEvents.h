@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <vector>
 
 #include <windows.h>
 
@@ -15,4 +16,8 @@ struct TIdleEvents {
   std::function<void()> onListReload;  // reloads the Downloads window's selected list
 
   void poll() const;
+  // The events the message loop may sleep on between turns: the list event,
+  // and the data event while it is not set (once set it stays so until the
+  // reload, and would keep the loop awake).
+  std::vector<HANDLE> waitHandles() const;
 };

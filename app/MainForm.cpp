@@ -16,6 +16,7 @@
 #include "controls/DownloadPickForm.h"
 #include "controls/GalleryForm.h"
 #include "controls/SelDirDlg.h"
+#include "controls/SheetPanel.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
@@ -31,7 +32,9 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "systems/MacroForm.h"
+#include "controls/ShutDownForm.h"
 #include "windows/FolioPickForm.h"
+#include "windows/PortfolioForm.h"
 
 namespace {
 
@@ -71,6 +74,10 @@ TmainForm::TmainForm(const TMainFormContext& context)
 }
 
 TmainForm::~TmainForm() {
+  application().onIdle = nullptr;
+  application().idleWaitHandles = nullptr;
+  // The views' threads and cells go before the portfolio table they read.
+  if (portfolioForm != nullptr) portfolioForm->clearView();
   // The tabs go after the shared dialogs (the base destroys its children
   // last): the Macros window must not reach for them then.
   if (macroForm != nullptr) {
@@ -99,6 +106,7 @@ void TmainForm::createComponents() {
   };
   reloadBtn = speedButton("R", "Reload quotes", 0);
   reloadBtn->setEnabled(false);
+  reloadBtn->onClick = [this] { reloadBtnClick(); };
   setupBtn = speedButton("D", "Directory setup", 26);
   setupBtn->onClick = [this] { setupBtnClick(); };
   helpBtn = speedButton("?", "Help", 52);
@@ -151,20 +159,29 @@ void TmainForm::FormCreate() {
   assetPickForm = std::make_unique<TassetPickForm>(handle());
   galleryForm = std::make_unique<TgalleryForm>(handle());
   galleryForm->setNotesPopupMenu(&popupMenus->notesPopupMenu);
-  folioPickForm = std::make_unique<TfolioPickForm>(handle());
   createTabs();
   chartFavorites = std::make_unique<TSourceTable>(&TChartSource::create);
   graphFavorites = std::make_unique<TSourceTable>(&TSource::create);
   loadFavorites();
 
   pageControl->setActivePageIndex(0);
+  pageControl->onChanging = [this] { return pageControlChanging(); };
+  pageControl->onChange = [this] { pageControlChange(); };
   dataReloadEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, "Kestrova Data Reload"));
   listReloadEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, "Kestrova List Reload"));
+  idleEvents_.dataReload = dataReloadEvent_.get();
+  idleEvents_.listReload = listReloadEvent_.get();
+  idleEvents_.onDataReady = [this] { reloadBtn->setEnabled(true); };
+  idleEvents_.onListReload = [this] { downloadForm->reloadObjectsInSelectedList(); };
+  application().onIdle = [this] { onApplicationIdle(); };
+  application().idleWaitHandles = [this] { return idleEvents_.waitHandles(); };
 }
 
 void TmainForm::createTabs() {
   for (int tab = 0; tab < tabCount; ++tab) {
-    if (tab == downloadsTab) {
+    if (tab == portfoliosTab) {
+      createPortfolioForm();
+    } else if (tab == downloadsTab) {
       downloadForm = &createChildForm<TdownloadForm>(*pageControl, tabCaptions[tab], messageBox_);
       downloadForm->setDownloaderHost(downloaderHost());
       downloadForm->setFindDialog(&findDialog);
@@ -197,6 +214,31 @@ void TmainForm::createTabs() {
                               [&webMenus](TWebPanel& panel) { webMenus.clearWebPanelTemplate(panel); },
                               [&webMenus](TWebPanel& panel) { webMenus.onWebPanelDeleteRequest(panel); }});
   placeMenuPanel();
+}
+
+void TmainForm::createPortfolioForm() {
+  portfolioForm = &createChildForm<TportfolioForm>(*pageControl, tabCaptions[portfoliosTab]);
+  tabForms[portfoliosTab] = portfolioForm;
+  portfolioForm->setSheetImageList(&imageList);
+  TwebPanelMenus& webMenus = popupMenus->webPanelMenus;
+  portfolioForm->setExternalPopupMenus(&popupMenus->sheetChartAndGraphPopupMenu, &popupMenus->notesPopupMenu,
+                                       &webMenus.webPanelFavsPopupMenu, &webMenus.webPanelSetupPopupMenu,
+                                       &webMenus.webPanelTimerPopupMenu);
+  portfolioForm->setExternalEvents([&webMenus](TWebPanel& panel) { webMenus.makeWebPanelTemplate(panel); },
+                                   [&webMenus](TWebPanel& panel) { webMenus.clearWebPanelTemplate(panel); },
+                                   [&webMenus](TWebPanel& panel) { webMenus.onWebPanelDeleteRequest(panel); });
+  portfolioForm->setCurrPickForm(currPickForm.get());
+  portfolioForm->setGalleryForm(galleryForm.get());
+  portfolioForm->setPortfolioTable(portfolioTable.get());
+  portfolioForm->setLoadLogMemo(loadLogMemo);
+  portfolioForm->setOnPortfoliosLoaded([this] { applyPortfolioSystemsIfNeeded(); });
+  portfolioForm->setOnAdditionalPortfoliosLoaded(
+      [this](double since) { applyPortfolioSystemsOfPortfoliosChangedSince(since); });
+  portfolioForm->onSynchDatesClick = [this](TToolButton& button) { updateDateRangeTracker(button); };
+  portfolioForm->onSelectionChanged = [this] { updateMainTitleBar(); };
+  portfolioForm->onBusyChanged = [this](bool busy) { setCommandsBusy(busy); };
+  portfolioForm->sheetPanel().setSheetVisible(false);
+  portfolioForm->clearView();
 }
 
 TDownloaderHost TmainForm::downloaderHost() {
@@ -244,7 +286,7 @@ void TmainForm::setupBtnClick() {
   application().busy();
   // Everything is saved first: a cancelled set-up goes on with the old
   // directories, and an accepted one reloads from the new ones.
-  saveGUIoptions();
+  closeCore(false);
   application().processMessages();
   TdirSelForm dirSelForm(handle());
   dirSelForm.setSelDirDlg(selDirDlg.get());
@@ -258,6 +300,8 @@ void TmainForm::setupBtnClick() {
     }
     // The files kept in <DATA> move with it.
     refreshDataPaths(paths_);
+    // The window lets go of the portfolios (and its views of them) first.
+    portfolioForm->clearView();
     portfolioTable->clear();
     forexTables().clearTables();
     loadFavorites();
@@ -271,6 +315,9 @@ void TmainForm::setupBtnClick() {
       messageBox_.show(handle(), error.what(), commonString(4), MB_OK | MB_ICONSTOP);
     }
   }
+  pageControlChange();
+  macroForm->listViewModifyEventsEnable(true);
+  webForm->listViewModifyEventsEnable(true);
 }
 
 void TmainForm::FormActivate() {
@@ -325,7 +372,7 @@ void TmainForm::runFirstActivation() {
   pump();
   splashForm.reset();
   getInitialPortfolioPicks();
-  loadPortfolios();
+  portfolioForm->loadPortfolios();
   loadMacroGUIoptions();
   application().available();
   pageControl->setEnabled(true);
@@ -340,7 +387,7 @@ void TmainForm::loadTranslations() {
   downloadPickForm->loadTranslations();
   assetPickForm->loadTranslations();
   galleryForm->loadTranslations(paths_.languageFileName);
-  folioPickForm->loadTranslations();
+  portfolioForm->loadTranslations(paths_.languageFileName);
   downloadForm->loadTranslations(paths_.languageFileName);
   webForm->loadTranslations(paths_.languageFileName);
 }
@@ -383,38 +430,14 @@ void TmainForm::loadImageList() { loadNumberedBitmaps(imageList, getDirectory("<
 void TmainForm::getInitialPortfolioPicks() {
   THourglass hourglass;
   TPortableIniFile ini(getDirectory("<FOLIOS>") + "FolioControls.INI");
-  folioPickForm->loadGUIoptions(ini);
-  folioPickForm->listFolios();
+  TfolioPickForm& picks = portfolioForm->folioPickForm();
+  picks.loadGUIoptions(ini);
+  picks.listFolios();
   application().available();
-  const bool accepted = folioPickForm->execute(10, false);
+  const bool accepted = picks.execute(10, false);
   application().busy();
-  if (accepted) folioPickForm->saveLoadAlwaysStatus();
-  folioPickForm->saveGUIoptions(ini);
-}
-
-void TmainForm::loadPortfolios() {
-  // The Portfolios window takes this over with its own progress log; until
-  // it exists the main window opens the load-always portfolios itself.
-  loadLogMemo->setLines({});
-  loadLogMemo->show();
-  loadLogMemo->bringToFront();
-  const TProgressProcedure progress = [this](void*, int code, const std::string& text) {
-    logLoadProgress(code, text);
-  };
-  portfolioTable->loadForexTables(progress, nullptr);
-  portfolioTable->openAll(getDirectory("<FOLIOS>"), true, progress, nullptr, true, false);
-  if (portfolioTable->count() > 0) portfolioTable->setCurrentIndex(0);
-  loadLogMemo->hide();
-  updateMainTitleBar();
-}
-
-void TmainForm::logLoadProgress(int code, const std::string& text) {
-  if (code == progressPortfolioOpened || code == progressReadingTable || code == progressDerivingTable) {
-    std::vector<std::string> lines = loadLogMemo->lines();
-    lines.push_back(text);
-    loadLogMemo->setLines(lines);
-  }
-  application().processMessages();
+  if (accepted) picks.saveLoadAlwaysStatus();
+  picks.saveGUIoptions(ini);
 }
 
 void TmainForm::updateMainTitleBar() {
@@ -422,20 +445,19 @@ void TmainForm::updateMainTitleBar() {
 }
 
 bool TmainForm::FormCloseQuery() {
-  if (!activating_) return true;
+  // A close during loading or a long command waits until it has ended:
+  // the shut-down would save and free what the loading still works on.
+  if (!activating_ && !commandsBusy_) return true;
   closeRequested_ = true;
   return false;
 }
 
 void TmainForm::FormClose() {
+  application().busy();
+  showShutDownForm();
   shuttingDown = true;
-  if (pageControl->activePageIndex() == webTab) webForm->tabLeft();
-  downloadForm->killWebBrowser();
-  webForm->unloadWebPanels();
-  macroForm->listViewModifyEventsEnable(false);
-  webForm->listViewModifyEventsEnable(false);
+  shutDownForm->repaint();
   macroForm->saveMacros();
-  macroForm->saveEngineDeclarations();
-  saveGUIoptions();
+  closeCore(true);
   application().terminate();
 }

@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/DownloaderLink.h"
+#include "app/IdleEvents.h"
 #include "app/MainWindowSetup.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
@@ -16,6 +18,7 @@ class TChildForm;
 class TMemo;
 class TPageControl;
 class TPanel;
+class TPortfolio;
 class TPortfolioTable;
 class TSourceTable;
 class TToolButton;
@@ -24,7 +27,8 @@ class TcurrPickForm;
 class TdownloadForm;
 class TdownloadPickForm;
 class TwebForm;
-class TfolioPickForm;
+class TportfolioForm;
+class TshutDownForm;
 class TgalleryForm;
 class TmacroForm;
 class TtransactionForm;
@@ -50,6 +54,7 @@ struct TMainFormContext {
 class TmainForm : public TForm {
  public:
   static constexpr int tabCount = 8;
+  static constexpr int portfoliosTab = 0;
   static constexpr int transactionsTab = 3;
   static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;
@@ -95,7 +100,6 @@ class TmainForm : public TForm {
   std::unique_ptr<TassetPickForm> assetPickForm;
   std::unique_ptr<TgalleryForm> galleryForm;
   std::unique_ptr<TselDirDlg> selDirDlg;
-  std::unique_ptr<TfolioPickForm> folioPickForm;
   // Favourite chart and graph sources, kept in <DATA>.
   std::unique_ptr<TSourceTable> chartFavorites;
   std::unique_ptr<TSourceTable> graphFavorites;
@@ -104,8 +108,41 @@ class TmainForm : public TForm {
   // The document windows of the tabs, in tab order; empty windows until
   // the windows of each tab are built.
   std::array<TChildForm*, tabCount> tabForms{};
+  TportfolioForm* portfolioForm = nullptr;
   TdownloadForm* downloadForm = nullptr;
   TwebForm* webForm = nullptr;
+
+  // ---- Tabs, shared dates, idle loop, reload and shut-down ----
+  // Leaving the active tab (always allowed) and arriving at the new one.
+  bool pageControlChanging();
+  void pageControlChange();
+  void onApplicationIdle();
+  void reloadBtnClick();
+  // The synchDatesBtn click of a data window: the shared date range.
+  void updateDateRangeTracker(TToolButton& button);
+  // Leaves the tab, stops the views and saves everything; with clearViews
+  // the data windows are emptied as well.
+  void closeCore(bool clearViews);
+  bool datesSynchronised = false;
+  double synchFromDate = 0;
+  double synchToDate = 0;
+  std::unique_ptr<TshutDownForm> shutDownForm;
+
+  // ---- Trading-system re-runs ----
+  void applySelectedPortfolioSystemIfNeeded();
+  void applyPortfolioSystemsOfPortfoliosChangedSince(double since);
+  void applyPortfolioSystemsIfNeeded();
+  // The System window's part in the re-runs, wired with that window: when
+  // its system was last loaded or applied, a run of the current portfolio's
+  // "System.INI" (hiding its progress window at the end or not; the run's
+  // result, -9 to skip the remaining portfolios), and showing or hiding its
+  // progress window.
+  struct TSystemRuns {
+    std::function<double()> systemAppliedTime;
+    std::function<int(bool hideAtEnd)> applySystemFile;
+    std::function<void(bool show)> showProgressWindow;
+  };
+  TSystemRuns systemRuns;
 
   // True while the first activation runs its loading steps.
   bool activating() const { return activating_; }
@@ -121,17 +158,24 @@ class TmainForm : public TForm {
   void setupBtnClick();
   // How the windows reach Fetchmoor: through this program's own window.
   TDownloaderHost downloaderHost();
-  void loadPortfolios();
+  void createPortfolioForm();
   void runFirstActivation();
   bool FormCloseQuery();
   void FormClose();
-  void logLoadProgress(int code, const std::string& text);
+  void showShutDownForm();
+  // Work that pumps messages and keeps tabs and close away meanwhile.
+  void setCommandsBusy(bool busy);
+  void leaveTab(int tab);
+  void arriveAtPortfolios();
+  void runSystemsChangedSince(double since, bool onlyCurrent);
 
   TMainFormContext context_;
   TMainPaths paths_;
   TMessageBox& messageBox_;
   TKernelHandle dataReloadEvent_;
   TKernelHandle listReloadEvent_;
+  TIdleEvents idleEvents_;
   bool activating_ = false;
+  bool commandsBusy_ = false;
   bool closeRequested_ = false;
 };

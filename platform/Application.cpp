@@ -80,10 +80,22 @@ LRESULT CALLBACK TApplication::utilityProcedure(HWND window, UINT message, WPARA
 }
 
 int TApplication::run() {
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) handleMessage(message);
-  terminated_ = true;
-  return static_cast<int>(message.wParam);
+  MSG message{};
+  for (;;) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) {
+        terminated_ = true;
+        return static_cast<int>(message.wParam);
+      }
+      handleMessage(message);
+    }
+    // The queue is empty: the program is idle until the next message or
+    // until one of the idle handles is signalled, whichever comes first.
+    if (onIdle) onIdle();
+    const std::vector<HANDLE> handles = idleWaitHandles ? idleWaitHandles() : std::vector<HANDLE>{};
+    MsgWaitForMultipleObjectsEx(static_cast<DWORD>(handles.size()), handles.data(), INFINITE, QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
 }
 
 void TApplication::processMessages() {

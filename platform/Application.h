@@ -23,6 +23,11 @@ class TApplication {
 
   // Runs the message loop until WM_QUIT; returns the quit code.
   int run();
+  // Called each time the loop has handled every waiting message. The loop
+  // then sleeps until a message arrives or one of idleWaitHandles() is
+  // signalled (a handle that stays signalled would keep it awake).
+  std::function<void()> onIdle;
+  std::function<std::vector<HANDLE>()> idleWaitHandles;
   void terminate(int exitCode = 0) { PostQuitMessage(exitCode); }
   // Handles every message waiting now, without blocking. A WM_QUIT met here
   // is posted again for the loop that owns it.

@@ -98,7 +98,11 @@ RECT TPageControl::alignRect() const {
   return rect;
 }
 
-bool TPageControl::notificationReceived(NMHDR& header, LRESULT&) {
+bool TPageControl::notificationReceived(NMHDR& header, LRESULT& result) {
+  if (header.code == TCN_SELCHANGING) {
+    result = onChanging && !onChanging() ? TRUE : FALSE;
+    return true;
+  }
   if (header.code != TCN_SELCHANGE) return false;
   setActivePage(page(TabCtrl_GetCurSel(handle())));
   if (onChange) onChange();

@@ -38,6 +38,8 @@ class TPageControl : public TControl {
   // Switches painting off and on around bulk changes.
   void setRedraw(bool redraw);
 
+  // The user is about to leave the active page; false keeps it.
+  std::function<bool()> onChanging;
   std::function<void()> onChange;  // the user chose another page
 
  protected:

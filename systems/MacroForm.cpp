@@ -4,6 +4,7 @@
 
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
+#include "model/ChangeStamps.h"
 #include "model/Directories.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
@@ -27,15 +28,6 @@ const char* const cellTypeNames[] = {
     "Asset currency", "Asset stocks %",  "Asset bonds %",   "Asset cash %",   "Asset other %",
     "Transaction number", "Transaction date", "Transaction time", "Transaction units", "Transaction value",
     "Transaction fees", "Transaction flag"};
-
-// Now as a Windows date-time number (days since 30 December 1899).
-double nowAsDateTime() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  double result = 0;
-  SystemTimeToVariantTime(&now, &result);
-  return result + now.wMilliseconds / 86400000.0;
-}
 
 }  // namespace
 
@@ -450,7 +442,9 @@ void TmacroForm::selectMacro() {
 
 void TmacroForm::loadMacros() {
   THourglass hourglass;
-  macrosLoadedAt_ = nowAsDateTime();
+  // From the model's stamp source, so that windows comparing it with their
+  // own stamps never miss a load in the same millisecond.
+  macrosLoadedAt_ = changeStamp();
   host_.resetEngine();
   registerEngineFonts(defaultEngineAttributes(), true);
   const TScriptEngineAttributes* engine = selectedEngine();

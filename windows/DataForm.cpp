@@ -478,7 +478,13 @@ void TdataForm::loadView() {
   if (fieldTable_->DefaultRowWiseWidth < 1) fieldTable_->DefaultRowWiseWidth = sheetPanel_->sheet().getDefaultColWidth();
   if (fieldTable_->DefaultColWiseHeight < 1)
     fieldTable_->DefaultColWiseHeight = sheetPanel_->sheet().getDefaultRowHeight();
+  // Fields without sizes of their own take the table's defaults.
+  for (const auto& field : fieldTable_->Fields) {
+    if (field->RowWiseWidth < 1) field->RowWiseWidth = fieldTable_->DefaultRowWiseWidth;
+    if (field->ColWiseHeight < 1) field->ColWiseHeight = fieldTable_->DefaultColWiseHeight;
+  }
   loadGUIoptions(windowDirectory_ + files_.controlsFile);
+  showDates();
   getObjectGUIproperties();
   showObjects(-1, -1);
   for (int kind = 1; kind <= 3; ++kind) loadViews(windowDirectory_ + viewFolders[kind], kind);
@@ -533,6 +539,18 @@ void TdataForm::showObjects(int col, int row) {
   attachGrid();
 }
 
+void TdataForm::selectFirstLine() {
+  TSheet& sheet = sheetPanel_->sheet();
+  const int fixed = dataSheet_->rowWise ? sheet.getFixedCols() : sheet.getFixedRows();
+  const int field = std::min(fixed + 1, dataSheet_->shownFieldCount());
+  if (dataSheet_->objectLineCount() < 1 || field < 1) return;
+  if (dataSheet_->rowWise)
+    sheet.setCurrentCell(field, 2);
+  else
+    sheet.setCurrentCell(2, field);
+  sheetPanel_->refresh();
+}
+
 void TdataForm::addDisplayRecord(int rowHeight, int colWidth) {
   THourglass hourglass;
   sheetStamp_ = changeStamp();
@@ -543,6 +561,8 @@ void TdataForm::addDisplayRecord(int rowHeight, int colWidth) {
 
 void TdataForm::recomputeSheet() {
   THourglass hourglass;
+  dataSheet_->defineDates();
+  defineMoreNames();
   TSheet& sheet = sheetPanel_->sheet();
   sheet.markAllDirty();
   sheet.recalculateAll(false);
@@ -760,6 +780,12 @@ void TdataForm::setSheetToDate() {
   showDates();
 }
 
+void TdataForm::setDates(double fromDate, double toDate) {
+  dataSheet_->dates.setFrom(fromDate);
+  dataSheet_->dates.setTo(toDate);
+  showDates();
+}
+
 void TdataForm::fromDateChanged() {
   dataSheet_->dates.setFrom(fromDatePicker_->dateTime());
   showDates();
@@ -807,7 +833,6 @@ void TdataForm::dateChangeTimerTimer() {
   update();
   setSheetToDate();
   setSheetFromDate();
-  defineMoreNames();
   recomputeSheet();
   setSheetChartAndGraphDateRange();
 }

@@ -99,6 +99,9 @@ class TdataForm : public TChildForm {
   void abortViewThreads();
   void setActiveScript(IActiveScript* engine);
   void dateChangeTimerTimer();
+  // Shows another date range; the sheet takes it at its next
+  // recomputation or dateChangeTimerTimer.
+  void setDates(double fromDate, double toDate);
   void setSheetChartAndGraphDateRange();
   // Frees a docked view (after the view's own Delete).
   void freeAuxiliaryView(TControl& view);
@@ -213,6 +216,9 @@ class TdataForm : public TChildForm {
   // Places the object just appended to the list after the current line,
   // with those sizes, and makes it current.
   void addDisplayRecord(int rowHeight, int colWidth);
+  // Makes the first object line current (its first field past the fixed
+  // ones); nothing without object lines.
+  void selectFirstLine();
   // The object notes show nobody until the next selection.
   void forgetShownNotes() { shownNotesObject_ = -1; }
   TToolButton& addCreationButton(const char* caption, const char* hint, int width, std::function<void()> onClick);

@@ -170,6 +170,9 @@ int TportfolioForm::loadPortfolios() {
   table->lastDate(last, found);
   if (found) dataSheet().dates.setTo(roundDay(last));
   loadView();
+  // The program starts on a portfolio, so the title and the other tabs show
+  // one without a click first.
+  selectFirstLine();
   return result;
 }
 

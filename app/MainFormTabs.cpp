@@ -1,0 +1,247 @@
+#include <algorithm>
+
+#include "app/DownloadForm.h"
+#include "app/MainForm.h"
+#include "app/TabArrival.h"
+#include "app/WebForm.h"
+#include "controls/DownloadPickForm.h"
+#include "controls/ShutDownForm.h"
+#include "controls/SheetPanel.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/Application.h"
+#include "platform/DateTimePicker.h"
+#include "platform/ListView.h"
+#include "platform/ExtControls.h"
+#include "platform/PageControl.h"
+#include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "sheet/Sheet.h"
+#include "systems/MacroForm.h"
+#include "windows/PortfolioForm.h"
+
+namespace {
+
+// The data windows' shared dates differ from a window's own.
+bool datesDiffer(TdataForm& form, double from, double to) {
+  const TDateWindow& dates = form.dataSheet().dates;
+  return dates.fromDate() != from || dates.toDate() != to;
+}
+
+void focusWhenFree(TControl& control, const TPageControl& pageControl) {
+  if (control.canFocus() && !pageControl.focused()) control.setFocus();
+}
+
+}  // namespace
+
+// ---- Tabs ----
+
+bool TmainForm::pageControlChanging() {
+  if (commandsBusy_) return false;
+  leaveTab(pageControl->activePageIndex());
+  return true;
+}
+
+void TmainForm::leaveTab(int tab) {
+  THourglass hourglass;
+  try {
+    switch (tab) {
+      case portfoliosTab:
+        portfolioForm->webBrowsersEnable(false);
+        portfolioForm->abortViewThreads();
+        updateDateRangeTracker(portfolioForm->synchDatesBtn());
+        portfolioForm->saveView();
+        break;
+      case macrosTab:
+        macroForm->saveMacros();
+        macroForm->saveEngineDeclarations();
+        applyPortfolioSystemsIfNeeded();
+        break;
+      case downloadsTab:
+        downloadPickForm->listLists();
+        break;
+      case webTab:
+        webForm->tabLeft();
+        break;
+      default:
+        break;
+    }
+  } catch (const std::exception&) {
+    // A failed save must not keep the user on the tab.
+  }
+}
+
+void TmainForm::pageControlChange() {
+  THourglass hourglass;
+  const int tab = pageControl->activePageIndex();
+  try {
+    switch (tab) {
+      case portfoliosTab:
+        arriveAtPortfolios();
+        break;
+      case macrosTab:
+        macroForm->loadEngineDeclarations(true);
+        if (macroForm->visible()) focusWhenFree(macroForm->macroListView(), *pageControl);
+        macroForm->updateSheet(portfolioTable->currentIndex(),
+                               portfolioTable->current() ? portfolioTable->current()->currentAssetIndex() : -1);
+        break;
+      case webTab:
+        webForm->tabEntered();
+        break;
+      default:
+        break;
+    }
+  } catch (const std::exception&) {
+    // The tab shows what it has; the cursor comes back either way.
+  }
+}
+
+void TmainForm::arriveAtPortfolios() {
+  TportfolioForm& form = *portfolioForm;
+  TDataTabStamps stamps;
+  stamps.macrosLoadedAt = macroForm->macrosLoadedAt();
+  stamps.scriptStamp = form.scriptStamp();
+  stamps.dataChanged = portfolioTable->lastChange();
+  stamps.currentChanged = portfolioTable->CurrentChange();
+  stamps.sheetStamp = form.sheetStamp();
+  stamps.datesMoved = datesSynchronised && datesDiffer(form, synchFromDate, synchToDate);
+  const TDataTabArrival arrival = portfoliosTabArrival(stamps);
+  if (stamps.datesMoved) {
+    form.setDates(synchFromDate, synchToDate);
+    if (arrival.applyDatesNow) form.dateChangeTimerTimer();
+  }
+  if (arrival.setScript) form.setActiveScript(macroForm->scriptEngine());
+  if (arrival.recompute) {
+    // The recomputation reads the window's dates, so the views follow them.
+    form.recomputeSheet();
+    if (stamps.datesMoved) form.setSheetChartAndGraphDateRange();
+    form.rebuildAllAuxiliaryViews();
+  } else if (arrival.followCurrent) {
+    form.setAuxiliaryViewsPortfolio();
+  } else {
+    form.handleSheetChartAndGraphRequests();
+  }
+  form.webBrowsersEnable(true);
+  if (form.sheetPanel().sheet().hasCurrentCell()) focusWhenFree(form.sheetPanel(), *pageControl);
+  form.bringMaximizedToFront();
+}
+
+void TmainForm::updateDateRangeTracker(TToolButton& button) {
+  const std::vector<TdataForm*> dataForms{portfolioForm};
+  const auto owner = std::find_if(dataForms.begin(), dataForms.end(),
+                                  [&button](const TdataForm* form) { return &form->synchDatesBtn() == &button; });
+  if (owner == dataForms.end()) return;
+  if (button.down()) {
+    synchFromDate = (*owner)->dataSheet().dates.fromDate();
+    synchToDate = (*owner)->dataSheet().dates.toDate();
+    datesSynchronised = true;
+    return;
+  }
+  datesSynchronised = std::any_of(dataForms.begin(), dataForms.end(), [&button](const TdataForm* form) {
+    return &form->synchDatesBtn() != &button && form->synchDatesBtn().down();
+  });
+}
+
+// ---- Busy work, idle loop and reload ----
+
+void TmainForm::setCommandsBusy(bool busy) {
+  commandsBusy_ = busy;
+  menuPanel->setEnabled(!busy);
+  if (!busy && closeRequested_) application().postDeferred([this] { close(); });
+}
+
+void TmainForm::onApplicationIdle() { idleEvents_.poll(); }
+
+void TmainForm::reloadBtnClick() {
+  if (commandsBusy_) return;
+  THourglass hourglass;
+  ResetEvent(dataReloadEvent_.get());
+  // The views' threads read the price series and currency tables that
+  // are about to be read again.
+  portfolioForm->abortViewThreads();
+  int result = portfolioTable->reloadPrices();
+  const int forex = portfolioTable->reloadForexTables({}, nullptr);
+  if (result == 0) result = forex;
+  applyPortfolioSystemsIfNeeded();
+  pageControlChange();
+  reloadBtn->setEnabled(result != 0);
+}
+
+// ---- Trading-system re-runs ----
+
+void TmainForm::applySelectedPortfolioSystemIfNeeded() {
+  if (shuttingDown || !systemRuns.applySystemFile) return;
+  runSystemsChangedSince(0, true);
+}
+
+void TmainForm::applyPortfolioSystemsOfPortfoliosChangedSince(double since) {
+  if (shuttingDown || !systemRuns.applySystemFile) return;
+  runSystemsChangedSince(since, false);
+}
+
+void TmainForm::applyPortfolioSystemsIfNeeded() {
+  if (shuttingDown || !systemRuns.applySystemFile || !systemRuns.systemAppliedTime) return;
+  applyPortfolioSystemsOfPortfoliosChangedSince(systemRuns.systemAppliedTime());
+}
+
+void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
+  setEnabled(false);
+  THourglass hourglass;
+  if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(true);
+  try {
+    const double macros = macroForm->macrosLoadedAt();
+    if (onlyCurrent) {
+      TPortfolio* current = portfolioTable->current();
+      const double applied = systemRuns.systemAppliedTime ? systemRuns.systemAppliedTime() : 0;
+      if (current && applied < std::max(macros, current->lastChange())) systemRuns.applySystemFile(true);
+    } else {
+      const int remembered = portfolioTable->currentIndex();
+      for (int i = 0; i < portfolioTable->count(); ++i) {
+        if (std::max(macros, portfolioTable->items(i)->lastChange()) <= since) continue;
+        portfolioTable->setCurrentIndex(i);
+        const int result = systemRuns.applySystemFile(false);
+        portfolioTable->setCurrentIndex(remembered);
+        if (result == -9) break;
+      }
+    }
+  } catch (const std::exception&) {
+    // The window comes back whatever the run did.
+  }
+  if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(false);
+  setEnabled(true);
+}
+
+// ---- Shut-down ----
+
+void TmainForm::showShutDownForm() {
+  shutDownForm = std::make_unique<TshutDownForm>();
+  shutDownForm->setCaption("Shutting down");
+  shutDownForm->msgLabel->setText("Shutting down - please wait...");
+  const int frame = shutDownForm->width() - shutDownForm->clientWidth();
+  const int width = frame + shutDownForm->msgLabel->left() + shutDownForm->msgLabel->width() + shutDownForm->image->left();
+  const RECT main = bounds();
+  const int left = std::max(0L, main.left + (main.right - main.left - width) / 2);
+  const int top = std::max(0L, main.top + (main.bottom - main.top - shutDownForm->height()) / 2);
+  shutDownForm->setBounds(left, top, width, shutDownForm->height());
+  shutDownForm->showModeless();
+  shutDownForm->repaint();
+}
+
+void TmainForm::closeCore(bool clearViews) {
+  if (findDialog.visible()) findDialog.close();
+  if (replaceDialog.visible()) replaceDialog.close();
+  leaveTab(pageControl->activePageIndex());
+  portfolioForm->abortViewThreads();
+  if (datesSynchronised) portfolioForm->setDates(synchFromDate, synchToDate);
+  portfolioForm->saveView();
+  portfolioForm->savePortfolios();
+  if (clearViews) {
+    portfolioForm->clearView();
+    downloadForm->killWebBrowser();
+    webForm->unloadWebPanels();
+  }
+  macroForm->listViewModifyEventsEnable(false);
+  macroForm->saveEngineDeclarations();
+  webForm->listViewModifyEventsEnable(false);
+  saveGUIoptions();
+}
