@@ -18,6 +18,7 @@
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
+#include "windows/TransactionForm.h"
 #include "windows/PortfolioForm.h"
 
 namespace {
@@ -51,6 +52,10 @@ void TmainForm::leaveTab(int tab) {
         portfolioForm->abortViewThreads();
         updateDateRangeTracker(portfolioForm->synchDatesBtn());
         portfolioForm->saveView();
+        break;
+      case transactionsTab:
+        transactionForm->saveView();
+        applySelectedPortfolioSystemIfNeeded();
         break;
       case macrosTab:
         macroForm->saveMacros();
