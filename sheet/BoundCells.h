@@ -47,7 +47,8 @@ class TCellObject_stringProperty : public TCellObject {
 
 class TCellObject_numberProperty : public TCellObject {
  public:
-  TNumberFormatting* numberFormatting() override { return &numberFormat_; }
+  TNumberFormatting* numberFormatting() override { return &numberFormat_.get(); }
+  const TNumberFormatting* numberFormatting() const override { return &numberFormat_.view(); }
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;
   // In state 0 the conditional format applies to the property's value.
@@ -55,7 +56,7 @@ class TCellObject_numberProperty : public TCellObject {
 
  protected:
   using TCellObject::TCellObject;
-  TNumberFormatting numberFormat_;
+  TLazyNumberFormatting numberFormat_;
 };
 
 class TCellObject_integerProperty : public TCellObject_numberProperty {

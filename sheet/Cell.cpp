@@ -1,6 +1,7 @@
 #include "sheet/Cell.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "sheet/SheetCanvas.h"
 #include "sheet/CellFactory.h"
@@ -86,6 +87,11 @@ void TCell::prefetchCell() const {
   // costs nothing and never faults.
   const auto* bytes = reinterpret_cast<const char*>(this);
   for (std::size_t offset = 0; offset < cellPrefetchBytes; offset += cacheLineBytes) __builtin_prefetch(bytes + offset);
+}
+
+const TNumberFormatting& TLazyNumberFormatting::none() {
+  static const TNumberFormatting empty;
+  return empty;
 }
 
 std::string TCell::getEditText() const { return hasFormula() ? formula : getText(false); }
@@ -217,10 +223,12 @@ void TCell::setConditionalFillColor(std::int32_t color) {
 }
 
 void TCell::setConditionalFormat(const TFontAndFill* format) {
-  TNumberFormatting* formatting = numberFormatting();
-  if (!formatting) return;
+  // Looked at first without making the formatting: copies of cells clear a
+  // conditional format that mostly was never there.
+  const TNumberFormatting* shown = std::as_const(*this).numberFormatting();
+  if (!shown) return;
   if (!format) {
-    formatting->conditionalFormat.reset();
+    if (shown->conditionalFormat) numberFormatting()->conditionalFormat.reset();
     return;
   }
   ownConditionalFormat(nullptr, false).assign(format);

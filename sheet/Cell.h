@@ -56,6 +56,26 @@ struct TNumberFormatting {
   TFontAndFillPtr conditionalFormat;
 };
 
+// A number cell's trail and conditional format, made on first change: a
+// sheet holds many number and formula cells and few of them have either.
+class TLazyNumberFormatting {
+ public:
+  TNumberFormatting& get() {
+    if (!held_) held_ = std::make_unique<TNumberFormatting>();
+    return *held_;
+  }
+  // The formatting, or an empty one while none was made.
+  const TNumberFormatting& view() const { return held_ ? *held_ : none(); }
+  const std::string& trail() const { return view().trail; }
+  void setTrail(const std::string& text) {
+    if (held_ || !text.empty()) get().trail = text;
+  }
+
+ private:
+  static const TNumberFormatting& none();
+  std::unique_ptr<TNumberFormatting> held_;
+};
+
 // The decimals of the cells that show a double (plain and bound).
 struct TDecimalsFormatting {
   std::uint8_t maxDecimals = 15;  // at most 15
@@ -138,10 +158,11 @@ class TCell {
   void applyConditionalFormat(TFontProperties* font, std::int32_t& fillColor, double value) const;
 
   // Display settings that only some classes have; nullptr for the others.
+  // The number formatting is made by the first call of the changing form.
   virtual TNumberFormatting* numberFormatting() { return nullptr; }
+  virtual const TNumberFormatting* numberFormatting() const { return nullptr; }
   virtual TDecimalsFormatting* decimalsFormatting() { return nullptr; }
   virtual TBoolImages* boolImages() { return nullptr; }
-  const TNumberFormatting* numberFormatting() const { return const_cast<TCell*>(this)->numberFormatting(); }
   const TDecimalsFormatting* decimalsFormatting() const { return const_cast<TCell*>(this)->decimalsFormatting(); }
   const TBoolImages* boolImages() const { return const_cast<TCell*>(this)->boolImages(); }
 

@@ -11,7 +11,8 @@
 // format chosen by the value.
 class TCellNumber : public TCell {
  public:
-  TNumberFormatting* numberFormatting() override { return &numberFormat_; }
+  TNumberFormatting* numberFormatting() override { return &numberFormat_.get(); }
+  const TNumberFormatting* numberFormatting() const override { return &numberFormat_.view(); }
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;
   void prepareCanvas(TSheetCanvas& canvas) const override;
@@ -27,7 +28,7 @@ class TCellNumber : public TCell {
   // A text that is no value of the cell's kind becomes the formula.
   bool enterFormula(const std::string& text, int col, int row);
 
-  TNumberFormatting numberFormat_;
+  TLazyNumberFormatting numberFormat_;
 };
 
 class TCellInteger : public TCellNumber {
