@@ -283,7 +283,7 @@ void TdataForm::buildMenus() {
   const auto toggle = [this](TMenuItem& parent, const char* caption, TControl* panel) {
     TMenuItem& item = parent.add(caption, [this, panel] {
       panel->setVisible(!panel->visible());
-      arrangePanels(*panel->parent());
+      if (panel->parent() == controlBar_ || panel->parent() == sheetControlBar_) arrangePanels(*panel->parent());
     });
     toolbarItems_.emplace_back(&item, panel);
   };

@@ -1,0 +1,114 @@
+// The Portfolios window over ten portfolios of 200 assets each: the start's
+// load, building the sheet, a click on another portfolio up to the grid's
+// repaint, a date change with its recalculation, and the tab left and
+// entered again with nothing changed (browsers off, view threads stopped,
+// view saved, then only what the change stamps allow).
+#include <cstdio>
+#include <string>
+
+#include "app/TabArrival.h"
+#include "bench/BenchTiming.h"
+#include "bench/PortfolioFixture.h"
+#include "controls/ChildForm.h"
+#include "controls/SheetPanel.h"
+#include "model/PortfolioTable.h"
+#include "platform/Application.h"
+#include "platform/FloatingPoint.h"
+#include "platform/Form.h"
+#include "platform/PageControl.h"
+#include "sheet/FieldTable.h"
+#include "sheet/Sheet.h"
+#include "windows/PortfolioForm.h"
+
+namespace {
+
+void writeFolioFields(const std::string& foliosDir) {
+  TFieldTable fields;
+  fields.FileName = foliosDir + "FolioFields.INI";
+  const auto add = [&fields](const char* header, std::uint8_t kind, const std::string& content) {
+    fields.insertField(fields.count());
+    TField& field = *fields.items(fields.count() - 1);
+    field.setHeader(header);
+    field.Kind = kind;
+    field.Content = content;
+  };
+  add("Name", 10, "");
+  add("Symbol", 11, "");
+  add("Currency", 12, "");
+  for (int k = 0; k < 12; ++k) {
+    std::string header = "F";
+    header += std::to_string(k);
+    add(header.c_str(), 1, k % 3 == 0 ? "SELECTED*" + std::to_string(k + 1) : std::to_string(k));
+  }
+  fields.save('.', ',');
+}
+
+}  // namespace
+
+int main() {
+  setExtendedPrecision();
+  application();
+  TBenchFolder folder;
+  const std::string first = writePortfolioFixture(folder.path, {200, 60, 1});
+  const std::string foliosDir = folder.path + "FOLIOS\\";
+  for (int n = 2; n <= 10; ++n) copyTree(first, foliosDir + std::to_string(n) + "\\", false);
+  writeFolioFields(foliosDir);
+
+  TPortfolioTable table;  // outlives the window that shows it
+  TFormOptions options;
+  options.caption = "Portfolios window";
+  options.clientWidth = 900;
+  options.clientHeight = 600;
+  TForm main(options);
+  TPageControl& pages = main.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  main.showModeless();
+  TportfolioForm& form = createChildForm<TportfolioForm>(pages, "Portfolios");
+  form.setPortfolioTable(&table);
+
+  const double load = bestTime(1, [&] { form.loadPortfolios(); });
+  std::printf("load 10 x 200 assets and show: %.3f s (%d portfolios)\n", load, table.count());
+  const double build = bestTime(5, [&] { form.showObjects(-1, -1); });
+  std::printf("build the sheet: %.1f ms\n", build * 1000);
+
+  TSheet& sheet = form.sheetPanel().sheet();
+  int line = 2;
+  const double click = medianTime(20, [&] {
+    line = line == 2 ? 11 : 2;
+    sheet.setCurrentCell(line, 4);
+    form.sheetPanel().refresh();
+  });
+  std::printf("click to repaint: median %.2f ms (limit 100 ms)\n", click * 1000);
+  const double dateChange = medianTime(10, [&] {
+    form.scrollTimeWindow(-1);
+    form.dateChangeTimerTimer();
+  });
+  std::printf("date change with its recalculation: median %.2f ms (limit 1 s)\n", dateChange * 1000);
+
+  int recomputations = 0;
+  const double roundTrip = medianTime(50, [&] {
+    form.webBrowsersEnable(false);
+    form.abortViewThreads();
+    form.saveView();
+    TDataTabStamps stamps;
+    stamps.scriptStamp = form.scriptStamp();
+    stamps.dataChanged = table.lastChange();
+    stamps.currentChanged = table.CurrentChange();
+    stamps.sheetStamp = form.sheetStamp();
+    const TDataTabArrival arrival = portfoliosTabArrival(stamps);
+    if (arrival.recompute) {
+      ++recomputations;
+      form.recomputeSheet();
+      form.rebuildAllAuxiliaryViews();
+    } else if (arrival.followCurrent) {
+      form.setAuxiliaryViewsPortfolio();
+    } else {
+      form.handleSheetChartAndGraphRequests();
+    }
+    form.webBrowsersEnable(true);
+    application().processMessages();
+  });
+  std::printf("tab round trip, nothing changed: median %.2f ms over 50 (limit 50 ms), %d recomputations\n",
+              roundTrip * 1000, recomputations);
+  return 0;
+}
