@@ -50,8 +50,10 @@ void TDownloadBrowser::webBrowserEnable(bool enable) {
   if (enable == enabled()) return;
   if (enable) {
     if (!browser_) makeWebBrowser();
-    view_.setFocusTimer(true);
+    // Without a control the browser never counts as on, and leaving would
+    // never stop the timer.
     if (!browser_) return;
+    view_.setFocusTimer(true);
     browser_->setVisible(true);
     if (homePending_) {
       home();

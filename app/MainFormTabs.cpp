@@ -5,6 +5,7 @@
 #include "app/TabArrival.h"
 #include "app/WebForm.h"
 #include "controls/DownloadPickForm.h"
+#include "controls/ListViewXPSafe.h"
 #include "controls/ShutDownForm.h"
 #include "controls/SheetPanel.h"
 #include "model/Portfolio.h"
@@ -63,6 +64,7 @@ void TmainForm::leaveTab(int tab) {
         applyPortfolioSystemsIfNeeded();
         break;
       case downloadsTab:
+        downloadForm->webBrowserEnable(false);
         downloadPickForm->listLists();
         break;
       case webTab:
@@ -90,8 +92,14 @@ void TmainForm::pageControlChange() {
         macroForm->updateSheet(portfolioTable->currentIndex(),
                                portfolioTable->current() ? portfolioTable->current()->currentAssetIndex() : -1);
         break;
+      case downloadsTab:
+        downloadForm->webBrowserEnable(true);
+        if (downloadForm->visible()) focusWhenFree(downloadForm->listView(), *pageControl);
+        break;
       case webTab:
-        webForm->tabEntered();
+        webForm->webBrowsersEnable(true);
+        if (webForm->visible()) focusWhenFree(webForm->mosaicListView(), *pageControl);
+        webForm->bringMaximizedToFront();
         break;
       default:
         break;

@@ -256,12 +256,6 @@ void TwebForm::tabLeft() {
   saveNotes();
 }
 
-void TwebForm::tabEntered() {
-  webBrowsersEnable(true);
-  if (mosaicListView_->canFocus()) mosaicListView_->setFocus();
-  bringMaximizedToFront();
-}
-
 void TwebForm::saveWebPanels() {
   for (const auto& panel : webPanels_) panel->saveToOwnFile();
 }

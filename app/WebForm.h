@@ -52,10 +52,8 @@ class TwebForm : public TChildForm {
   void loadGUIoptions(const TPortableIniFile& ini);
   void saveGUIoptions(TPortableIniFile& ini) const;
 
-  // The tab protocol: leaving switches the browsers off and saves, entering
-  // switches them on again.
+  // Leaving the tab switches the browsers off and saves.
   void tabLeft();
-  void tabEntered();
   void saveWebPanels();
   void saveNotes();
   void webBrowsersEnable(bool enable);
