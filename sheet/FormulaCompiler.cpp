@@ -1,9 +1,11 @@
 #include "sheet/FormulaCompiler.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -52,10 +54,38 @@ int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming) {
 
 namespace {
 
+// Stack positions of the function-call tokens on a level's operator stack,
+// innermost last. The few that a formula nests live in place: a compile
+// takes no heap block for them.
+class TCallPositions {
+ public:
+  void push(int position) {
+    if (count_ < inPlace) {
+      inPlace_[count_] = position;
+    } else {
+      beyond_.push_back(position);
+    }
+    ++count_;
+  }
+  void pop() {
+    if (--count_ >= inPlace) beyond_.pop_back();
+  }
+  bool empty() const { return count_ == 0; }
+  int back() const { return count_ <= inPlace ? inPlace_[count_ - 1] : beyond_.back(); }
+
+ private:
+  static constexpr std::size_t inPlace = 8;
+  std::array<int, inPlace> inPlace_{};
+  std::vector<int> beyond_;
+  std::size_t count_ = 0;
+};
+
 class TFormulaCompiler {
  public:
-  TFormulaCompiler(std::string_view text, char decimalSeparator, char listSeparator, TSyntaxFlags& flags)
-      : text_(text), decimalSeparator_(decimalSeparator), listSeparator_(listSeparator), flags_(flags) {}
+  TFormulaCompiler(std::string_view text, char decimalSeparator, char listSeparator, TSyntaxFlags& flags,
+                   TRPNstackObject* operatorStack)
+      : text_(text), decimalSeparator_(decimalSeparator), listSeparator_(listSeparator), flags_(flags),
+        operatorStack_(operatorStack) {}
 
   // Compiles from start to the end of the text, or inside a brace to its
   // matching "}"; endPosition is then the character after the last token read.
@@ -64,10 +94,9 @@ class TFormulaCompiler {
  private:
   struct TLevel {
     TRPNstackObject& output;
-    TRPNstackObject stack;
-    // Stack positions of the function-call tokens on the stack, innermost
-    // last: the argument counting needs the nearest one at every reduction.
-    std::vector<int> functionCalls;
+    TRPNstackObject& stack;
+    // The argument counting needs the nearest call at every reduction.
+    TCallPositions functionCalls;
     int braceLevel;
     int depth = 0;
     std::size_t position;
@@ -87,6 +116,7 @@ class TFormulaCompiler {
   char decimalSeparator_;
   char listSeparator_;
   TSyntaxFlags& flags_;
+  TRPNstackObject* operatorStack_;  // the outermost level's stack when given
 };
 
 bool isOperator(const TTokenObject& token, std::uint8_t code) {
@@ -100,7 +130,16 @@ bool endsOperand(const TTokenObject& token) {
 }
 
 bool TFormulaCompiler::compile(TRPNstackObject& output, std::size_t start, int braceLevel, std::size_t& endPosition) {
-  TLevel level{output, TRPNstackObject(output.factory()), {}, braceLevel, 0, start, start, {}};
+  // The outermost level works on the given stack, emptied first (a failed
+  // compile leaves its operators there); a constant in braces on its own.
+  std::optional<TRPNstackObject> ownStack;
+  TRPNstackObject* stack = braceLevel == 0 ? operatorStack_ : nullptr;
+  if (stack) {
+    while (stack->count() > 0) stack->pop();
+  } else {
+    stack = &ownStack.emplace(output.factory());
+  }
+  TLevel level{output, *stack, {}, braceLevel, 0, start, start, {}};
   level.previous.tokenClass = braceLevel > 0 ? tokenOpenBrace : tokenEnd;
   int rememberedCount = output.count();
 
@@ -226,7 +265,7 @@ void TFormulaCompiler::compileArrayConstant(TLevel& level, TTokenObject& current
 }
 
 void TFormulaCompiler::push(TLevel& level, TTokenPtr current) {
-  if (isOperator(*current, opFunctionCall)) level.functionCalls.push_back(level.stack.count());
+  if (isOperator(*current, opFunctionCall)) level.functionCalls.push(level.stack.count());
   level.stack.push(std::move(current));
 }
 
@@ -238,7 +277,7 @@ void TFormulaCompiler::reduce(TLevel& level) {
   int order;
   do {
     TTokenPtr token = level.stack.pop();
-    if (isOperator(*token, opFunctionCall)) level.functionCalls.pop_back();
+    if (isOperator(*token, opFunctionCall)) level.functionCalls.pop();
     order = level.stack.count() == 0 ? -1 : comparePrecedence(level.stack.top(), token.get());
     TTokenObject* function = nearestFunctionCall(level);
     if (token->tokenClass == tokenOperator) {
@@ -256,11 +295,11 @@ void TFormulaCompiler::reduce(TLevel& level) {
 }  // namespace
 
 bool infixToRPN(TRPNstackObject& output, std::string_view text, char decimalSeparator, char listSeparator,
-                TSyntaxFlags& flags) {
+                TSyntaxFlags& flags, TRPNstackObject* operatorStack) {
   flags = {};
   std::size_t endPosition = 0;
   int rememberedCount = output.count();
-  TFormulaCompiler compiler(text, decimalSeparator, listSeparator, flags);
+  TFormulaCompiler compiler(text, decimalSeparator, listSeparator, flags, operatorStack);
   try {
     return compiler.compile(output, 0, 0, endPosition);
   } catch (const std::bad_alloc&) {

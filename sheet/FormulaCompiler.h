@@ -40,5 +40,9 @@ int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming);
 //
 // Returns false on failure, leaving output as it was; flags say why (no flag
 // set: a number that cannot be converted). Never raises on bad text.
+//
+// operatorStack, when given, holds the operators while they wait (whatever
+// it held goes first): a list kept from one compile to the next spares each
+// compile the storage of its own.
 bool infixToRPN(TRPNstackObject& output, std::string_view text, char decimalSeparator, char listSeparator,
-                TSyntaxFlags& flags);
+                TSyntaxFlags& flags, TRPNstackObject* operatorStack = nullptr);

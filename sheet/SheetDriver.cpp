@@ -38,8 +38,9 @@ void TSheet::compileFormula(const std::string& text, TRPNstackObject& list, std:
   char decimal = singleSeparator(decimalSeparator, locale.decimalSeparator);
   char separator = singleSeparator(listSeparator, locale.listSeparator);
   TSyntaxFlags flags;
+  TWorkingLists::TLease operators(workingLists_, tokenFactory);
   try {
-    if (infixToRPN(list, text, decimal, separator, flags)) {
+    if (infixToRPN(list, text, decimal, separator, flags, &*operators)) {
       bindFunctionIds(list);
       status = stateValid;
       return;
