@@ -3,15 +3,12 @@
 #include <algorithm>
 
 #include "app/WebMosaics.h"
-#include "controls/DownloadListing.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/GalleryForm.h"
 #include "controls/ListViewXPSafe.h"
-#include "controls/PickList.h"
 #include "controls/ResizablePanelContainer.h"
 #include "model/Directories.h"
-#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -23,7 +20,6 @@
 namespace {
 
 constexpr const char* optionsSection = "ProfileSheet";
-constexpr const char* notesSection = "Notes";
 constexpr int splitterWidth = 4;
 constexpr int notesContentLeft = 10;  // right of the tile's drag strip
 constexpr int browserGalleryKind = 3;
@@ -332,67 +328,6 @@ void TwebForm::selectMosaic() {
   if (visible() && mosaicListView_->canFocus()) mosaicListView_->setFocus();
 }
 
-void TwebForm::loadNotes(const std::string& folder) {
-  noteEditPanel_->setEditorStatus(nullptr);
-  notes_ = std::make_unique<TEditorStatus>();
-  const std::string fileName = folder + "Notes.TXT";
-  if (!fileExists(fileName)) {
-    notes_->saveToFile(fileName, false);
-  } else if (!notes_->loadFromFile(fileName)) {
-    // An unreadable file must not be overwritten by the empty document.
-    notes_->fileName.clear();
-  }
-  try {
-    const TPortableIniFile ini(folder + "0.INI");
-    TFontAttributes& record = *fontAttributeSets_.find(0);
-    TFontProperties font = fontPropertiesOf(record);
-    ini.readFont(notesSection, "Font", font);
-    const uint16_t id = record.id;
-    record = fontAttributesOf(font);
-    record.id = id;
-    fontAttributeSets_.invalidateWidths();
-    notes_->backgroundColour = ini.readInteger(notesSection, "Color", notes_->backgroundColour);
-    const long double left = ini.readFloat(notesSection, "Left", 0);
-    const long double top = ini.readFloat(notesSection, "Top", 0);
-    const long double right = ini.readFloat(notesSection, "Right", 1);
-    const long double bottom = ini.readFloat(notesSection, "Bottom", 1);
-    noteEditorContainer_->show();
-    sheetResizablePanel_->setRelativeBounds(noteEditorContainer_, left, top, right, bottom);
-    noteEditorContainer_->setMaximized(ini.readBool(notesSection, "Maximized", noteEditorContainer_->maximized()));
-    noteEditorContainer_->setVisible(ini.readBool(notesSection, "Show", true));
-  } catch (...) {
-    // A damaged tile record leaves the rest of the tile as it was.
-  }
-  noteEditPanel_->setEditorStatus(notes_.get());
-  notesBtn_->setDown(noteEditorContainer_->visible());
-}
-
-void TwebForm::saveNotes() {
-  if (!notes_ || notes_->fileName.empty()) return;
-  const std::string fileName = notes_->fileName;
-  const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
-  // The notes of a deleted mosaic have nowhere to go.
-  if (!folderExists(folder)) return;
-  notes_->saveToFile(fileName, false);
-  TPortableIniFile ini(folder + "0.INI");
-  long double left = 0, top = 0, right = 1, bottom = 1;
-  sheetResizablePanel_->getRelativeBounds(noteEditorContainer_, left, top, right, bottom);
-  ini.writeFloat(notesSection, "Left", static_cast<double>(left));
-  ini.writeFloat(notesSection, "Top", static_cast<double>(top));
-  ini.writeFloat(notesSection, "Right", static_cast<double>(right));
-  ini.writeFloat(notesSection, "Bottom", static_cast<double>(bottom));
-  ini.writeBool(notesSection, "Maximized", noteEditorContainer_->maximized());
-  ini.writeInteger(notesSection, "Color", notes_->backgroundColour);
-  ini.writeFont(notesSection, "Font", fontPropertiesOf(*fontAttributeSets_.find(0)));
-  ini.writeBool(notesSection, "Show", noteEditorContainer_->visible());
-  ini.updateFile();
-}
-
-void TwebForm::setNotesShown(bool shown) {
-  noteEditorContainer_->setVisible(shown);
-  if (shown) noteEditorContainer_->bringToFront();
-}
-
 void TwebForm::loadWebPanels(const std::string& folder) {
   for (const std::string& fileName : webPanelFiles(folder)) loadWebPanel(fileName);
 }
@@ -446,95 +381,6 @@ void TwebForm::galleryBrowser() {
   std::string resultFile;
   galleryForm_->open(kind, browserGalleryTab, targets, resultFile);
   if (!resultFile.empty()) loadWebPanel(resultFile);
-}
-
-std::vector<int> TwebForm::selectedNumbers() const {
-  std::vector<int> numbers;
-  for (int row = mosaicListView_->nextSelected(-1); row >= 0; row = mosaicListView_->nextSelected(row))
-    numbers.push_back(static_cast<int>(mosaicListView_->itemData(row)));
-  return numbers;
-}
-
-void TwebForm::newMosaic() {
-  const std::string path = newMosaicDir(mosaicsRoot_);
-  if (path.empty()) return;
-  const int number = positiveNumberName(path.substr(path.find_last_of('\\') + 1));
-  if (number < 1) {
-    deleteTree(path);
-    return;
-  }
-  writeMosaicName(path, NewMosaic);
-  mosaicListView_->onSelectItem = nullptr;
-  mosaicListView_->addItem(NewMosaic, number);
-  listViewModifyEventsEnable(true);
-}
-
-void TwebForm::copySelectedMosaics() {
-  flushPendingSelection();
-  // The tiles shown write what they hold first, so the copy has it too.
-  saveWebPanels();
-  saveNotes();
-  for (const int number : selectedNumbers()) {
-    const std::string caption = mosaicListView_->itemText(mosaicListView_->findData(number));
-    const int copy = copyMosaic(mosaicsRoot_, mosaicFolder(number));
-    if (copy < 0) break;
-    mosaicListView_->addItem(caption, copy);
-  }
-}
-
-void TwebForm::deleteSelectedMosaics() {
-  flushPendingSelection();
-  std::vector<std::string> captions;
-  for (int row = mosaicListView_->nextSelected(-1); row >= 0; row = mosaicListView_->nextSelected(row))
-    captions.push_back(mosaicListView_->itemText(row));
-  if (captions.empty()) return;
-  const std::string text = captions.size() == 1 && !captions[0].empty()
-                               ? DeleteMosaic + "\n\n\"" + captions[0] + "\""
-                               : DeleteMosaics + "?";
-  if (messages_.show(handle(), text, commonString(2), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
-  currentMosaic_ = -1;
-  unloadWebPanels();
-  notesBtn_->setDown(false);
-  noteEditorContainer_->hide();
-  mosaicListView_->onSelectItem = nullptr;
-  for (const int number : selectedNumbers()) {
-    // A row goes only with its folder: a mosaic that could not be removed stays listed.
-    if (!deleteTree(mosaicFolder(number))) continue;
-    mosaicListView_->deleteItem(mosaicListView_->findData(number));
-  }
-  listViewModifyEventsEnable(true);
-  updateControlBar();
-}
-
-void TwebForm::findMosaic() {
-  if (!findDialog_) return;
-  flushPendingSelection();
-  findDialog_->onFind = [this] {
-    if (findInListView(*mosaicListView_)) selectMosaic();
-  };
-  findDialog_->execute(handle());
-  if (findDialog_->tag == 0) {
-    const int row = mosaicListView_->itemIndex();
-    POINT at{0, 0};
-    if (row >= 0) {
-      const RECT rect = mosaicListView_->itemRect(row);
-      at = {rect.left, rect.top};
-    }
-    ClientToScreen(mosaicListView_->handle(), &at);
-    findDialog_->setPosition(at.x, at.y);
-    findDialog_->tag = 1;
-  }
-}
-
-bool TwebForm::findInListView(TListViewXPSafe& list) {
-  if (!findDialog_ || list.itemCount() == 0) return false;
-  std::vector<std::string> captions;
-  for (int row = 0; row < list.itemCount(); ++row) captions.push_back(list.itemText(row));
-  const int found = findPickRow(captions, list.nextSelected(-1), findDialog_->findText, findDialog_->options.down,
-                                findDialog_->options.matchCase);
-  if (found < 0) return false;
-  list.setItemIndex(found);  // deselects the others and scrolls the row into view
-  return true;
 }
 
 void TwebForm::busy() {

@@ -1,0 +1,78 @@
+#include "app/WebForm.h"
+
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
+#include "controls/ResizablePanelContainer.h"
+#include "model/PortableIniFile.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+
+// The notes tile of a mosaic: its text in "Notes.TXT", its place, colour,
+// font and visibility in section "Notes" of the mosaic's "0.INI".
+
+namespace {
+
+constexpr const char* notesSection = "Notes";
+
+}  // namespace
+
+void TwebForm::loadNotes(const std::string& folder) {
+  noteEditPanel_->setEditorStatus(nullptr);
+  notes_ = std::make_unique<TEditorStatus>();
+  const std::string fileName = folder + "Notes.TXT";
+  if (!fileExists(fileName)) {
+    notes_->saveToFile(fileName, false);
+  } else if (!notes_->loadFromFile(fileName)) {
+    // An unreadable file must not be overwritten by the empty document.
+    notes_->fileName.clear();
+  }
+  try {
+    const TPortableIniFile ini(folder + "0.INI");
+    TFontAttributes& record = *fontAttributeSets_.find(0);
+    TFontProperties font = fontPropertiesOf(record);
+    ini.readFont(notesSection, "Font", font);
+    const uint16_t id = record.id;
+    record = fontAttributesOf(font);
+    record.id = id;
+    fontAttributeSets_.invalidateWidths();
+    notes_->backgroundColour = ini.readInteger(notesSection, "Color", notes_->backgroundColour);
+    const long double left = ini.readFloat(notesSection, "Left", 0);
+    const long double top = ini.readFloat(notesSection, "Top", 0);
+    const long double right = ini.readFloat(notesSection, "Right", 1);
+    const long double bottom = ini.readFloat(notesSection, "Bottom", 1);
+    noteEditorContainer_->show();
+    sheetResizablePanel_->setRelativeBounds(noteEditorContainer_, left, top, right, bottom);
+    noteEditorContainer_->setMaximized(ini.readBool(notesSection, "Maximized", noteEditorContainer_->maximized()));
+    noteEditorContainer_->setVisible(ini.readBool(notesSection, "Show", true));
+  } catch (...) {
+    // A damaged tile record leaves the rest of the tile as it was.
+  }
+  noteEditPanel_->setEditorStatus(notes_.get());
+  notesBtn_->setDown(noteEditorContainer_->visible());
+}
+
+void TwebForm::saveNotes() {
+  if (!notes_ || notes_->fileName.empty()) return;
+  const std::string fileName = notes_->fileName;
+  const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
+  // The notes of a deleted mosaic have nowhere to go.
+  if (!folderExists(folder)) return;
+  notes_->saveToFile(fileName, false);
+  TPortableIniFile ini(folder + "0.INI");
+  long double left = 0, top = 0, right = 1, bottom = 1;
+  sheetResizablePanel_->getRelativeBounds(noteEditorContainer_, left, top, right, bottom);
+  ini.writeFloat(notesSection, "Left", static_cast<double>(left));
+  ini.writeFloat(notesSection, "Top", static_cast<double>(top));
+  ini.writeFloat(notesSection, "Right", static_cast<double>(right));
+  ini.writeFloat(notesSection, "Bottom", static_cast<double>(bottom));
+  ini.writeBool(notesSection, "Maximized", noteEditorContainer_->maximized());
+  ini.writeInteger(notesSection, "Color", notes_->backgroundColour);
+  ini.writeFont(notesSection, "Font", fontPropertiesOf(*fontAttributeSets_.find(0)));
+  ini.writeBool(notesSection, "Show", noteEditorContainer_->visible());
+  ini.updateFile();
+}
+
+void TwebForm::setNotesShown(bool shown) {
+  noteEditorContainer_->setVisible(shown);
+  if (shown) noteEditorContainer_->bringToFront();
+}
