@@ -7,6 +7,7 @@
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
+#include "platform/Application.h"
 #include "platform/Colors.h"
 #include "platform/FileSystem.h"
 #include "platform/Panel.h"
@@ -25,6 +26,7 @@ constexpr int rowHeight = 28;
 }  // namespace
 
 TdirSelForm::TdirSelForm(HWND owner) : TForm(dirSelFormOptions(owner)) {
+  helpContext = 1900;
   dirsPanel_ = &add<TPanel>();
   dirsPanel_->setBevelOuter(TBevelCut::none);
   dirsPanel_->setBounds(0, 4, 456, rowCount * rowHeight + 8);
@@ -46,6 +48,7 @@ TdirSelForm::TdirSelForm(HWND owner) : TForm(dirSelFormOptions(owner)) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(462, 40, 75, 25);
   helpBtn_->setTabStop(true);
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   helpBtn_->setAnchors(akTop | akRight);
   okBtn_ = &add<TButton>("&OK");
   okBtn_->setBounds(462, 8, 75, 25);

@@ -15,7 +15,6 @@ class TselDirDlg;
 // writes the directory list file.
 class TdirSelForm : public TForm {
  public:
-  static constexpr int helpContext = 1900;
   static constexpr int rowCount = 11;
 
   explicit TdirSelForm(HWND owner = nullptr);

@@ -3,6 +3,7 @@
 #include "app/DirSelForm.h"
 #include "app/DownloadForm.h"
 #include "app/DownloaderLink.h"
+#include "app/HelpLink.h"
 #include "app/MainFormTransactionsTab.h"
 #include "windows/TransactionForm.h"
 #include "app/SharedPopupMenus.h"
@@ -110,6 +111,7 @@ void TmainForm::createComponents() {
   setupBtn = speedButton("D", "Directory setup", 26);
   setupBtn->onClick = [this] { setupBtnClick(); };
   helpBtn = speedButton("?", "Help", 52);
+  helpBtn->onClick = [this] { helpBtnClick(); };
 
   loadLogMemo = &add<TMemo>();
   loadLogMemo->name = "loadLogMemo";
@@ -132,10 +134,14 @@ void TmainForm::FormCreate() {
   const RECT area = workArea();
   setBounds(area);
   THourglass hourglass;
-  // The help link (context 1000 for the window and its page control) comes
-  // with the help file's own code.
-  setCaption("Kestrova");
   paths_ = executablePaths(context_.executablePath, context_.currentDirectory);
+  if (context_.helpServices != nullptr) {
+    helpSystem = std::make_unique<THookHelpSystem>(paths_.helpFileName, "", THelpMode::htmlHelp,
+                                                   *context_.helpServices, messageBox_, handle());
+  }
+  helpContext = 1000;
+  pageControl->helpContext = 1000;
+  setCaption("Kestrova");
 
   if (!fileExists(paths_.dirListFileName)) {
     closeOnActivate = true;
@@ -213,6 +219,7 @@ void TmainForm::createTabs() {
   webForm->setExternalEvents({[&webMenus](TWebPanel& panel) { webMenus.makeWebPanelTemplate(panel); },
                               [&webMenus](TWebPanel& panel) { webMenus.clearWebPanelTemplate(panel); },
                               [&webMenus](TWebPanel& panel) { webMenus.onWebPanelDeleteRequest(panel); }});
+  macroForm->setSheetImageList(imageList.handle());
   placeMenuPanel();
 }
 
@@ -306,6 +313,9 @@ void TmainForm::setupBtnClick() {
     forexTables().clearTables();
     loadFavorites();
     updateMainTitleBar();
+    macroForm->macroEngineComboBoxChange();
+    // The open package belongs to the old folder: edits must not go there.
+    macroForm->selectMacro();
     firstActivation = true;
     FormActivate();
     // Fetchmoor reads the same directory list; a running one is told.
@@ -374,6 +384,7 @@ void TmainForm::runFirstActivation() {
   getInitialPortfolioPicks();
   portfolioForm->loadPortfolios();
   loadMacroGUIoptions();
+  pageControl->helpContext = tabForms[0]->helpContext;
   application().available();
   pageControl->setEnabled(true);
   menuPanel->setEnabled(true);
@@ -439,6 +450,8 @@ void TmainForm::getInitialPortfolioPicks() {
   if (accepted) picks.saveLoadAlwaysStatus();
   picks.saveGUIoptions(ini);
 }
+
+void TmainForm::helpBtnClick() { application().helpContext(pageControl->helpContext); }
 
 void TmainForm::updateMainTitleBar() {
   setCaption(mainTitle(portfolioTable ? portfolioTable->current() : nullptr));

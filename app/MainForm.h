@@ -15,6 +15,8 @@
 #include "platform/Menu.h"
 
 class TChildForm;
+class THelpServices;
+class THookHelpSystem;
 class TMemo;
 class TPageControl;
 class TPanel;
@@ -47,6 +49,7 @@ struct TMainFormContext {
   std::string executablePath;
   std::string currentDirectory;
   TMessageBox* messageBox = nullptr;  // null: the system's
+  THelpServices* helpServices = nullptr;  // null: no help link
 };
 
 // The program's main window: the portfolio table, the shared dialogs and
@@ -59,7 +62,6 @@ class TmainForm : public TForm {
   static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;
   static constexpr int webTab = 7;
-  static constexpr int helpContext = 1000;
 
   explicit TmainForm(const TMainFormContext& context);
   ~TmainForm() override;
@@ -72,6 +74,8 @@ class TmainForm : public TForm {
   void loadMacroGUIoptions();
   void loadImageList();
   void getInitialPortfolioPicks();
+  // The topic of the window on the current tab.
+  void helpBtnClick();
 
   bool firstActivation = true;
   bool closeOnActivate = false;
@@ -93,6 +97,7 @@ class TmainForm : public TForm {
   TmacroForm* macroForm = nullptr;  // on its tab, owned there
   TtransactionForm* transactionForm = nullptr;
   std::unique_ptr<TsharedPopupMenus> popupMenus;
+  std::unique_ptr<THookHelpSystem> helpSystem;
 
   std::unique_ptr<TPortfolioTable> portfolioTable;
   std::unique_ptr<TcurrPickForm> currPickForm;
@@ -143,7 +148,6 @@ class TmainForm : public TForm {
     std::function<void(bool show)> showProgressWindow;
   };
   TSystemRuns systemRuns;
-
   // True while the first activation runs its loading steps.
   bool activating() const { return activating_; }
 

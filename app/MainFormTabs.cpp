@@ -81,6 +81,7 @@ void TmainForm::leaveTab(int tab) {
 void TmainForm::pageControlChange() {
   THourglass hourglass;
   const int tab = pageControl->activePageIndex();
+  if (tab >= 0 && tab < tabCount && tabForms[tab] != nullptr) pageControl->helpContext = tabForms[tab]->helpContext;
   try {
     switch (tab) {
       case portfoliosTab:

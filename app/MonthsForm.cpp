@@ -5,6 +5,7 @@
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/StdControls.h"
 
@@ -19,6 +20,7 @@ std::string storedText(const std::string& typed) { return trimmedText(typed).sub
 }  // namespace
 
 TmonthsForm::TmonthsForm() : TForm(monthsFormOptions()) {
+  helpContext = 1710;
   add<TLabel>("Set").setBounds(8, 12, 24, 17);
   setNumberLabel_ = &add<TLabel>("0");
   setNumberLabel_->setBounds(36, 12, 16, 17);
@@ -50,6 +52,7 @@ TmonthsForm::TmonthsForm() : TForm(monthsFormOptions()) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(158, 216, 75, 25);
   helpBtn_->setTabStop(true);
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   okBtn_ = &addDefaultButton("&OK", 238, 216, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
 }

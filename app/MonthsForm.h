@@ -15,7 +15,6 @@ class TUpDown;
 // the sets when execute answers true.
 class TmonthsForm : public TForm {
  public:
-  static constexpr int helpContext = 1710;
 
   TmonthsForm();
   ~TmonthsForm() override;

@@ -58,8 +58,8 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, 
     : TForm(editorOptions()),
       model_(chart ? TChartSource::create : TSource::create, dataFolder,
              chart ? "ChartSourceTemplate" : "GraphSourceTemplate"),
-      chart_(chart),
-      helpContext_(helpContext) {
+      chart_(chart) {
+  this->helpContext = helpContext;
   name = chart ? "ChartSourceEditor" : "GraphSourceEditor";
   colorDialog = std::make_unique<TColorDialog>();
   model_.decimalSeparator = localeSettings().decimalSeparator;
@@ -71,7 +71,7 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, 
   okBtn_ = &button(bottom, "&OK", 0, 6, 100, [this] { okBtnClick(); });
   applyBtn_ = &button(bottom, "&Apply", 0, 6, 100, [this] { applyBtnClick(); });
   helpBtn_ = &button(bottom, "&Help", 8, 6, 100, [this] {
-    if (onHelp) onHelp(helpContext_);
+    application().helpContext(this->helpContext);
   });
   bottom.onResize = [this] { layoutButtons(); };
 

@@ -71,8 +71,6 @@ class TSourceEditorForm : public TForm {
   void colorBtnClick();
   void imageComboBoxChange();
 
-  // Opens the help topic of the editor's help context; empty: no help.
-  std::function<void(int helpContext)> onHelp;
   // The colour dialog behind "Color code" (tests replace it).
   std::unique_ptr<TColorDialog> colorDialog;
 
@@ -130,7 +128,6 @@ class TSourceEditorForm : public TForm {
   TButton* applyBtn_ = nullptr;
   TButton* helpBtn_ = nullptr;
   bool sortAscending_ = true;
-  int helpContext_;
   TPopupMenu sourcesMenu_;
   TPopupMenu symbolsMenu_;
   TPopupMenu parametersMenu_;

@@ -13,7 +13,6 @@
 class TChildForm : public TForm {
  public:
   TChildForm();
-  int helpContext = 0;
 };
 
 // A tab sheet with its host panel and the child window shown in it.

@@ -96,6 +96,8 @@ TfieldEditForm::TfieldEditForm()
       stringPrompt_(std::make_unique<TgetStringForm>()),
       thresholdPrompt_(std::make_unique<TgetThresholdForm>()) {
   setConstraints(600, 175);
+  // The window that opens the editor gives its own topic.
+  helpContext = 2110;
   hints_ = std::make_unique<TToolTips>(*this);
   buildMenus();
   buildTools();
@@ -107,9 +109,7 @@ TfieldEditForm::TfieldEditForm()
   helpBtn_ = &buttonPanel_->add<TButton>("&Help");
   applyBtn_ = &buttonPanel_->add<TButton>("&Apply");
   okBtn_ = &buttonPanel_->add<TButton>("&OK");
-  helpBtn_->onClick = [this] {
-    if (onHelp) onHelp(helpContext);
-  };
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   applyBtn_->onClick = [this] { apply(); };
   okBtn_->onClick = [this] {
     if (sheetPanel_->editing()) sheetPanel_->finishEditing(true);

@@ -28,7 +28,6 @@ class TgetThresholdForm;
 // writes it back on OK, and on Apply when the caller gave a callback.
 class TfieldEditForm : public TForm {
  public:
-  static constexpr int helpContext = 2110;
 
   TfieldEditForm();
   ~TfieldEditForm() override;
@@ -44,7 +43,6 @@ class TfieldEditForm : public TForm {
   void setCurrPickForm(TCurrencyPicker* picker);
   void setSheetImageList(HIMAGELIST images);
   void setTextEditorPopupMenu(TPopupMenu* menu) { textEditorPopupMenu_ = menu; }
-  std::function<void(int context)> onHelp;
   // The modal dialogs the tools open (tests put their own in).
   std::unique_ptr<TFontDialog> fontDialog;
   std::unique_ptr<TColorDialog> colorDialog;

@@ -43,6 +43,7 @@ TPanel& plainPanel(TControl& parent, TAlign align) {
 }  // namespace
 
 TgalleryForm::TgalleryForm(HWND owner) : TForm(galleryOptions(owner)) {
+  helpContext = 2400;
   setConstraints(500, 0);
   TFontProperties notesFont;
   notesFont.color = clWindowText;
@@ -57,9 +58,7 @@ TgalleryForm::TgalleryForm(HWND owner) : TForm(galleryOptions(owner)) {
   buttonPanel_->setSize(clientWidth(), 41);
   helpBtn_ = &buttonPanel_->add<TButton>("&Help");
   helpBtn_->setBounds(8, 8, 75, 25);
-  helpBtn_->onClick = [this] {
-    if (onHelp) onHelp(helpContext);
-  };
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   makeBtn_ = &buttonPanel_->add<TButton>("&Make");
   makeBtn_->setBounds(clientWidth() - 83, 8, 75, 25);
   makeBtn_->setAnchors(akRight | akTop);

@@ -35,7 +35,6 @@ struct TGalleryTargets {
 // copies the chosen item into the caller's view folder.
 class TgalleryForm : public TForm {
  public:
-  static constexpr int helpContext = 2400;
 
   explicit TgalleryForm(HWND owner = nullptr);
   ~TgalleryForm() override;
@@ -66,8 +65,6 @@ class TgalleryForm : public TForm {
   void busy();
   void available();
 
-  // The host shows help for a context.
-  std::function<void(int context)> onHelp;
 
   // The kind of the active tab (0 when none shows).
   int activeKind() const;

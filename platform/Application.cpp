@@ -138,12 +138,30 @@ bool TApplication::handleFormKeys(MSG& message) {
   // An inner window of a system control (a combo box's edit) is no control
   // of ours and hands no dialog keys up itself.
   const WORD key = static_cast<WORD>(message.wParam);
+  // F1 asks for the topic of the nearest control that names one.
+  if (message.message == WM_KEYDOWN && key == VK_F1 && currentShiftState() == 0) {
+    for (TControl* control = owner; control; control = control->parent())
+      if (control->helpContext != 0) return helpContext(control->helpContext);
+  }
   if (message.message == WM_KEYDOWN && owner && !TControl::fromHandle(message.hwnd) && isDialogKey(key) &&
       !wantsDialogKey(message.hwnd, key) && owner->dialogKey(key, currentShiftState())) {
     suppressDialogChar_ = true;
     return true;
   }
   return false;
+}
+
+TApplication::THelpHook TApplication::setHelpHook(THelpHook hook) {
+  THelpHook previous = std::move(helpHook_);
+  helpHook_ = std::move(hook);
+  return previous;
+}
+
+bool TApplication::helpCommand(UINT command, ULONG_PTR data) {
+  if (!helpHook_) return false;
+  bool passOn = false;
+  const bool handled = helpHook_(command, data, passOn);
+  return passOn ? false : handled;
 }
 
 int TApplication::addMessageHook(std::function<bool(MSG&)> hook) {

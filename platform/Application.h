@@ -85,6 +85,17 @@ class TApplication {
 
   HWND utilityWindow() const { return utilityWindow_; }
 
+  // Help requests, as WinHelp-style commands (HELP_CONTEXT with a context
+  // number, ...). The hook installed answers them and sets passOn for the
+  // commands the application's own handling should still get; that handling
+  // knows no help file and ignores them. Answers whether the request was
+  // handled.
+  using THelpHook = std::function<bool(UINT command, ULONG_PTR data, bool& passOn)>;
+  // Installs a hook and answers the one it replaces.
+  THelpHook setHelpHook(THelpHook hook);
+  bool helpCommand(UINT command, ULONG_PTR data);
+  bool helpContext(int context) { return helpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(context)); }
+
  private:
   static LRESULT CALLBACK utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void runDeferredCalls();
@@ -103,6 +114,7 @@ class TApplication {
   UINT_PTR nextTimerId_ = 1;
   std::map<UINT_PTR, TTimer*> timers_;
   std::map<HWND, TControl*> focusByTopLevel_;
+  THelpHook helpHook_;
 };
 
 TApplication& application();

@@ -55,6 +55,8 @@ class TControl {
 
   HWND handle() const { return window_; }
   std::string name;  // the component name windows and layouts refer to
+  // The help topic F1 asks for; 0 hands the request to the parent.
+  int helpContext = 0;
   TControl* parent() const { return parent_; }
   const std::vector<TControl*>& children() const { return children_; }
   // The control for a window of ours, or null.

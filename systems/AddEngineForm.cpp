@@ -1,5 +1,6 @@
 #include "systems/AddEngineForm.h"
 
+#include "platform/Application.h"
 #include "platform/GuidText.h"
 #include "platform/StdControls.h"
 #include "systems/MacroReference.h"
@@ -40,9 +41,7 @@ TaddEngineForm::TaddEngineForm() : TForm(addEngineFormOptions()) {
   helpBtn_ = &add<TButton>("Help");
   helpBtn_->setBounds(269, 128, 75, 25);
   helpBtn_->setTabStop(true);
-  helpBtn_->onClick = [this] {
-    if (onHelp) onHelp(helpContext);
-  };
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   // Enter accepts only what OK would; both keys end here, not in the edits.
   keyPreview = true;
   onKeyDown = [this](WORD& key, TShiftState) {
@@ -75,12 +74,10 @@ void TaddEngineForm::editChange() {
   okBtn_->setEnabled(valid);
 }
 
-bool editEngineRecord(TEngineRecordFields& fields, int helpContext, const RECT& bounds, const std::string& caption,
-                      const std::function<void(int)>& onHelp) {
+bool editEngineRecord(TEngineRecordFields& fields, int helpContext, const RECT& bounds, const std::string& caption) {
   TaddEngineForm dialog;
   dialog.setCaption(caption);
   dialog.helpContext = helpContext;
-  dialog.onHelp = onHelp;
   dialog.setFields(fields);
   dialog.centerOn(bounds);
   dialog.showModal();

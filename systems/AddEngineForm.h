@@ -33,8 +33,6 @@ class TaddEngineForm : public TForm {
   // The checked values (trimmed), valid when accepted.
   const TEngineRecordFields& fields() const { return fields_; }
   bool accepted() const { return accepted_; }
-  int helpContext = 0;
-  std::function<void(int helpContext)> onHelp;
 
  private:
   void editChange();
@@ -51,5 +49,4 @@ class TaddEngineForm : public TForm {
 
 // Runs the dialog modally, centred on bounds; true with the fields changed
 // when the user accepts.
-bool editEngineRecord(TEngineRecordFields& fields, int helpContext, const RECT& bounds, const std::string& caption,
-                      const std::function<void(int)>& onHelp = {});
+bool editEngineRecord(TEngineRecordFields& fields, int helpContext, const RECT& bounds, const std::string& caption);

@@ -60,6 +60,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void saveMacros();
   void updateSheet(int portfolioIndex, int assetIndex);
   void listViewModifyEventsEnable(bool enable);
+  // A new engine was chosen, or the directories changed: the packages are
+  // saved, listed again and loaded into a new engine.
+  void macroEngineComboBoxChange();
   IActiveScript* scriptEngine() const { return host_.scriptEngine(); }
   double macrosLoadedAt() const { return macrosLoadedAt_; }
   void resetEngine() { host_.resetEngine(); }
@@ -114,7 +117,6 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void registerEngineFonts(const TScriptEngineAttributes& engine, bool withDefault);
   void rebuildList();
   bool saveSelectedSource();
-  void macroEngineComboBoxChange();
   void engineSelectionChanged();
   void macroListViewChange(int row);
   bool macroListViewEdited(int row, std::string& text);

@@ -731,9 +731,7 @@ void TdataForm::setupBtnClick() {
   editor.setTextEditorPopupMenu(notesPopupMenu_);
   editor.loadTranslations(languageFile_);
   // The editor's help is the window's own set-up topic.
-  editor.onHelp = [this](int) {
-    if (onHelp) onHelp(setupHelpContext_);
-  };
+  editor.helpContext = setupHelpContext_;
   const std::string guiOptions = getDirectory("<DATA>") + "GUIoptions.INI";
   editor.loadGUIoptions(guiOptions);
   application().available();

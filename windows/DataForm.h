@@ -83,8 +83,6 @@ class TdataForm : public TChildForm {
   // Busy while a long command runs and pumps messages: the main window
   // keeps its tabs and close away meanwhile.
   std::function<void(bool busy)> onBusyChanged;
-  // Help asked for in a dialog of the window, with that dialog's context.
-  std::function<void(int context)> onHelp;
 
   // ---- Operations of the main window ----
   virtual void clearView();

@@ -2,6 +2,7 @@
 
 #include "controls/SpinButton.h"
 #include "model/PortableIniFile.h"
+#include "platform/Application.h"
 #include "platform/Bevel.h"
 #include "platform/StdControls.h"
 #include "platform/ToolTips.h"
@@ -17,6 +18,7 @@ TFormOptions delTransFormOptions() {
 }  // namespace
 
 TdelTransForm::TdelTransForm() : TForm(delTransFormOptions()) {
+  helpContext = 1430;
   hints_ = std::make_unique<TToolTips>(*this);
   auto addLine = [this](int top, const char* caption, TEdit*& edit, TSpinButton*& upDown, TButton*& firstBtn,
                         TButton*& lastBtn) {
@@ -64,6 +66,7 @@ TdelTransForm::TdelTransForm() : TForm(delTransFormOptions()) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(118, 98, 75, 25);
   helpBtn_->setTabStop(true);
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   okBtn_ = &addDefaultButton("&OK", 198, 98, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
   // Centred until the options say otherwise.

@@ -16,8 +16,6 @@ class TToolTips;
 // kept within the numbers that exist.
 class TdelTransForm : public TForm {
  public:
-  static constexpr int helpContext = 1430;
-
   TdelTransForm();
   ~TdelTransForm() override;
 

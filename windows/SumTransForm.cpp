@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/PortableIniFile.h"
+#include "platform/Application.h"
 #include "platform/Bevel.h"
 #include "platform/DateTimePicker.h"
 #include "platform/StdControls.h"
@@ -19,6 +20,7 @@ TFormOptions sumTransFormOptions() {
 }  // namespace
 
 TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
+  helpContext = 1420;
   hints_ = std::make_unique<TToolTips>(*this);
   // Each group: its caption over a line (a frame would hide the controls
   // inside, which lie on the form).
@@ -73,6 +75,7 @@ TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
   helpBtn_ = &add<TButton>("&Help");
   helpBtn_->setBounds(134, 178, 75, 25);
   helpBtn_->setTabStop(true);
+  helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   okBtn_ = &addDefaultButton("&OK", 214, 178, 75, 25, [this] { okBtnClick(); });
   closeOnEscape();
   setBounds((GetSystemMetrics(SM_CXSCREEN) - width()) / 2, (GetSystemMetrics(SM_CYSCREEN) - height()) / 2, width(),

@@ -15,8 +15,6 @@ class TToolTips;
 // date of the merged transaction.
 class TsumTransForm : public TForm {
  public:
-  static constexpr int helpContext = 1420;
-
   TsumTransForm();
   ~TsumTransForm() override;
 

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/HelpServices.h"
 #include "app/MainForm.h"
 #include "app/SplashForm.h"
 #include "platform/Application.h"
@@ -25,6 +26,8 @@ std::string currentDirectory() {
 
 void runProgram() {
   TApplication& app = application();
+  // The help library is loaded before the main window and freed after it.
+  TWindowsHelpServices helpServices(executablePath());
   splashForm = std::make_unique<TsplashForm>();
   splashForm->setCaption("Loading...");
   splashForm->showModeless();
@@ -32,6 +35,7 @@ void runProgram() {
   TMainFormContext context;
   context.executablePath = executablePath();
   context.currentDirectory = currentDirectory();
+  context.helpServices = &helpServices;
   TmainForm mainForm(context);
   mainForm.showModeless();
   app.run();
