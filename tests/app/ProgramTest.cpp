@@ -250,7 +250,7 @@ TEST(Program, ACloseDuringTheFirstActivationWaitsUntilTheLoadingEnds) {
   EXPECT_FALSE(options.readBool("MainWindow", "FirstRun", true));
 }
 
-TEST(Program, UpdatingACheckedListHandsItToTheDownloaderWhichWritesTheNewQuotes) {
+TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsShowsTheNewQuotes) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
   // The program with the downloader's stand-in beside it, as installed.
@@ -280,12 +280,21 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderWhichWritesTheNewQuotes)
   ASSERT_NE(main, nullptr);
   HWND tabs = childWindow(main, "SysTabControl32");
   ASSERT_NE(tabs, nullptr);
-  // The tabs in turn, as the arrow key moves through them, up to Downloads.
-  while (SendMessageA(tabs, TCM_GETCURSEL, 0, 0) < 6) {
-    const LRESULT before = SendMessageA(tabs, TCM_GETCURSEL, 0, 0);
-    PostMessageA(tabs, WM_KEYDOWN, VK_RIGHT, 0);
-    ASSERT_TRUE(pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != before; }, 10000));
-  }
+  // The tabs in turn, as the arrow keys move through them.
+  const auto showTab = [&](LRESULT wanted) {
+    for (LRESULT at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0); at != wanted;
+         at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) {
+      PostMessageA(tabs, WM_KEYDOWN, at < wanted ? VK_RIGHT : VK_LEFT, 0);
+      if (!pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != at; }, 10000)) return false;
+    }
+    return true;
+  };
+  // The Portfolios tab at the last date the quotes reach before the download.
+  HWND last = childWindow(main, "KestrovaWindow", ">|");
+  ASSERT_NE(last, nullptr);
+  postClick(last, 5, 5);
+  const TScreenImage before = captureWindow(main);
+  ASSERT_TRUE(showTab(6));
   HWND reload = childWindow(main, "KestrovaWindow", "R");
   ASSERT_NE(reload, nullptr);
   EXPECT_FALSE(IsWindowEnabled(reload));
@@ -320,6 +329,26 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderWhichWritesTheNewQuotes)
   for (char& c : root) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   EXPECT_EQ(readWholeFile(log + ".queue"), root);
   EXPECT_EQ(readWholeFile(quotes), newQuotes);
+
+  // The downloader's signal enables the reload button; the reload reads the
+  // new quotes, which the Portfolios tab shows, and disables it again.
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) != FALSE; }, 10000));
+  ASSERT_TRUE(showTab(0));
+  postClick(reload, 5, 5);
+  EXPECT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) == FALSE; }, 20000));
+  // The same move to the last date reaches the new day now: the date bar,
+  // the row of that button, reads otherwise.
+  postClick(last, 5, 5);
+  const TScreenImage after = captureWindow(main);
+  before.savePng("program-before-reload");
+  after.savePng("program-after-reload");
+  RECT window{}, button{};
+  GetWindowRect(main, &window);
+  GetWindowRect(last, &button);
+  bool dateBarChanged = false;
+  for (int y = button.top - window.top; y < button.bottom - window.top; ++y)
+    for (int x = 0; x < after.width(); ++x) dateBarChanged = dateBarChanged || before.pixel(x, y) != after.pixel(x, y);
+  EXPECT_TRUE(dateBarChanged);
 
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.waitForEnd(20000));
