@@ -337,17 +337,23 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
   postClick(reload, 5, 5);
   EXPECT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) == FALSE; }, 20000));
   // The same move to the last date reaches the new day now: the date bar,
-  // the row of that button, reads otherwise.
+  // the row of that button, reads otherwise once the program has moved.
   postClick(last, 5, 5);
-  const TScreenImage after = captureWindow(main);
-  before.savePng("program-before-reload");
-  after.savePng("program-after-reload");
   RECT window{}, button{};
   GetWindowRect(main, &window);
   GetWindowRect(last, &button);
-  bool dateBarChanged = false;
-  for (int y = button.top - window.top; y < button.bottom - window.top; ++y)
-    for (int x = 0; x < after.width(); ++x) dateBarChanged = dateBarChanged || before.pixel(x, y) != after.pixel(x, y);
+  TScreenImage after;
+  const bool dateBarChanged = pumpUntil(
+      [&] {
+        after = captureWindow(main);
+        for (int y = button.top - window.top; y < button.bottom - window.top; ++y)
+          for (int x = 0; x < after.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) return true;
+        return false;
+      },
+      10000);
+  before.savePng("program-before-reload");
+  after.savePng("program-after-reload");
   EXPECT_TRUE(dateBarChanged);
 
   PostMessageA(main, WM_CLOSE, 0, 0);
