@@ -58,6 +58,8 @@ class TmainForm : public TForm {
  public:
   static constexpr int tabCount = 8;
   static constexpr int portfoliosTab = 0;
+  static constexpr int assetsTab = 1;
+  static constexpr int quotesTab = 2;
   static constexpr int transactionsTab = 3;
   static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;

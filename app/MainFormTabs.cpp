@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "app/DownloadForm.h"
 #include "app/MainForm.h"
@@ -30,6 +32,14 @@ bool datesDiffer(TdataForm& form, double from, double to) {
   return dates.fromDate() != from || dates.toDate() != to;
 }
 
+// The Portfolios, Assets and Quotes windows, whichever are on their tabs.
+std::vector<TdataForm*> dataFormsOf(const std::array<TChildForm*, TmainForm::tabCount>& tabForms) {
+  std::vector<TdataForm*> forms;
+  for (TChildForm* form : tabForms)
+    if (auto* dataForm = dynamic_cast<TdataForm*>(form)) forms.push_back(dataForm);
+  return forms;
+}
+
 void focusWhenFree(TControl& control, const TPageControl& pageControl) {
   if (control.canFocus() && !pageControl.focused()) control.setFocus();
 }
@@ -49,10 +59,16 @@ void TmainForm::leaveTab(int tab) {
   try {
     switch (tab) {
       case portfoliosTab:
-        portfolioForm->webBrowsersEnable(false);
-        portfolioForm->abortViewThreads();
-        updateDateRangeTracker(portfolioForm->synchDatesBtn());
-        portfolioForm->saveView();
+      case assetsTab:
+      case quotesTab:
+        if (auto* form = dynamic_cast<TdataForm*>(tabForms[tab])) {
+          form->webBrowsersEnable(false);
+          form->abortViewThreads();
+          updateDateRangeTracker(form->synchDatesBtn());
+          form->saveView();
+        }
+        if (tab == assetsTab) applySelectedPortfolioSystemIfNeeded();
+        if (tab == quotesTab) applyPortfolioSystemsIfNeeded();
         break;
       case transactionsTab:
         transactionForm->saveView();
@@ -141,7 +157,7 @@ void TmainForm::arriveAtPortfolios() {
 }
 
 void TmainForm::updateDateRangeTracker(TToolButton& button) {
-  const std::vector<TdataForm*> dataForms{portfolioForm};
+  const std::vector<TdataForm*> dataForms = dataFormsOf(tabForms);
   const auto owner = std::find_if(dataForms.begin(), dataForms.end(),
                                   [&button](const TdataForm* form) { return &form->synchDatesBtn() == &button; });
   if (owner == dataForms.end()) return;
@@ -172,7 +188,7 @@ void TmainForm::reloadBtnClick() {
   ResetEvent(dataReloadEvent_.get());
   // The views' threads read the price series and currency tables that
   // are about to be read again.
-  portfolioForm->abortViewThreads();
+  for (TdataForm* form : dataFormsOf(tabForms)) form->abortViewThreads();
   int result = portfolioTable->reloadPrices();
   const int forex = portfolioTable->reloadForexTables({}, nullptr);
   if (result == 0) result = forex;

@@ -85,7 +85,8 @@ TdataForm::TBusyScope::~TBusyScope() {
   application().available();
 }
 
-TdataForm::TdataForm(const TDataFormFiles& files, int windowHelpContext, int setupHelpContext)
+TdataForm::TdataForm(const TDataFormFiles& files, const std::string& objectsCaption, int windowHelpContext,
+                     int setupHelpContext)
     : files_(files),
       setupHelpContext_(setupHelpContext),
       fieldTable_(std::make_unique<TFieldTable>()),
@@ -100,7 +101,7 @@ TdataForm::TdataForm(const TDataFormFiles& files, int windowHelpContext, int set
   dataSheet_ = std::make_unique<TDataSheet>(sheetPanel_->sheet(), *fieldTable_, currentDateTime());
   dataSheet_->rowWise = false;
   dataSheet_->fixedOn = true;
-  buildMenus();
+  buildMenus(objectsCaption);
   dateChangeTimer_.onTimer = [this] { dateChangeTimerTimer(); };
   showExtrasDelayTimer_.onTimer = [this] { showExtrasDelayTimerTimer(); };
   showDates();
@@ -274,13 +275,13 @@ void TdataForm::createNotesTile() {
   noteEditorContainer_->hide();
 }
 
-void TdataForm::buildMenus() {
+void TdataForm::buildMenus(const std::string& objectsCaption) {
   maximizedItem_ = &sheetPopupMenu_.add("&Maximized", [this] {
     if (sheetContainer_->canFocus()) sheetContainer_->setFocus();
     sheetContainer_->toggleMaximized();
   });
   TMenuItem& toolbar = sheetPopupMenu_.add("&Toolbar");
-  const auto toggle = [this](TMenuItem& parent, const char* caption, TControl* panel) {
+  const auto toggle = [this](TMenuItem& parent, const std::string& caption, TControl* panel) {
     TMenuItem& item = parent.add(caption, [this, panel] {
       panel->setVisible(!panel->visible());
       if (panel->parent() == controlBar_ || panel->parent() == sheetControlBar_) arrangePanels(*panel->parent());
@@ -288,7 +289,7 @@ void TdataForm::buildMenus() {
     toolbarItems_.emplace_back(&item, panel);
   };
   toggle(toolbar, "S&how", sheetControlBar_);
-  toggle(toolbar, "&Objects", creationControlsPanel_);
+  toggle(toolbar, objectsCaption, creationControlsPanel_);
   toggle(toolbar, "&Layout", gridDirectionPanel_);
   toggle(toolbar, "&Sort", sortPanel_);
   toggle(toolbar, "&Position", orderPanel_);

@@ -48,7 +48,7 @@ struct TDataFormFiles {
 // this class keeps the controls, files, timers and views around it.
 //
 // A subclass gives:
-//   - the constructor arguments: its files and help contexts;
+//   - the constructor arguments: its files, menu caption and help contexts;
 //   - objectsOf(): its objects as they hang from the portfolio table;
 //   - windowDirectory(): where its files lie ("" when no view can load);
 //   - objectName/objectSymbol/objectNotesFile: what the views and notes show
@@ -65,7 +65,8 @@ struct TDataFormFiles {
 // since the views' compute threads read that data.
 class TdataForm : public TChildForm {
  public:
-  TdataForm(const TDataFormFiles& files, int helpContext, int setupHelpContext);
+  // objectsCaption names the creation panel in the tool bar menu.
+  TdataForm(const TDataFormFiles& files, const std::string& objectsCaption, int helpContext, int setupHelpContext);
   ~TdataForm() override;
 
   // ---- Set-up by the main window ----
@@ -240,7 +241,7 @@ class TdataForm : public TChildForm {
   void createViewControls();
   void createSheetTile();
   void createNotesTile();
-  void buildMenus();
+  void buildMenus(const std::string& objectsCaption);
   void sheetPopupMenuPopup();
   void arrangePanels(TControl& bar);
   void detachGrid();

@@ -28,7 +28,8 @@ std::string foliosDirectory() { return getDirectory("<FOLIOS>"); }
 }  // namespace
 
 TportfolioForm::TportfolioForm()
-    : TdataForm({"FolioFields.INI", "FolioControls.INI", "Folio_"}, portfolioHelpContext, fieldEditorHelpContext),
+    : TdataForm({"FolioFields.INI", "FolioControls.INI", "Folio_"}, "&Portfolios", portfolioHelpContext,
+                fieldEditorHelpContext),
       folioPickForm_(std::make_unique<TfolioPickForm>()) {
   loadBtn_ = &addCreationButton("Load", "Load / Unload", 38, [this] { loadBtnClick(); });
   addBtn_ = &addCreationButton("New", "New", 36, [this] { addBtnClick(); });
@@ -127,7 +128,7 @@ TProgressProcedure TportfolioForm::progress() {
 void TportfolioForm::portfolioTableLoadNotify(int code, const std::string& text) {
   if (!loadLogMemo_) return;
   // The log keeps what fits twice into the memo, dropping the older half.
-  const int lineHeight = std::max(1, std::abs(loadLogMemo_->font().height()) + 2);
+  const int lineHeight = std::max(1, std::abs(loadLogMemo_->font().height()));
   loadLog_.setLineCapacity(2 * loadLogMemo_->clientHeight() / lineHeight);
   if (!loadLog_.notify(code, text)) return;
   loadLogMemo_->setLines(loadLog_.lines());
