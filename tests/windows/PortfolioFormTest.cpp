@@ -15,7 +15,9 @@
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/WindowTestSupport.h"
+#include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
+#include "controls/ListViewXPSafe.h"
 
 namespace {
 
@@ -156,4 +158,30 @@ TEST_F(PortfolioWindow, NewCopyAndDeleteKeepLinesNotesAndSizes) {
   form->abortViewThreads();
   form->saveView();
   EXPECT_LE(table.lastChange(), form->sheetStamp());
+}
+
+TEST_F(PortfolioWindow, UnloadWhileBusyKeepsCommandsAwayAndClearsTheMark) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  std::vector<bool> busyCalls;
+  form->onBusyChanged = [&busyCalls](bool busy) { busyCalls.push_back(busy); };
+  TfolioPickForm& picks = form->folioPickForm();
+  bool busyInDialog = false;
+  int nestedResult = 0;
+  TModalDriver driver(picks, {[&] {
+                                busyInDialog = form->busy() && !form->enabled();
+                                // A command reached through the dialog's message loop is refused.
+                                nestedResult = form->addBtnClick();
+                                const int row = picks.folioListView->itemText(0) == "Growth Portfolio" ? 0 : 1;
+                                picks.folioListView->setChecked(row, false);
+                                postKey(picks.folioListView->handle(), VK_RETURN);
+                              }});
+  ASSERT_EQ(form->loadBtnClick(), 0);
+  EXPECT_TRUE(busyInDialog);
+  EXPECT_EQ(nestedResult, -7);
+  EXPECT_EQ(busyCalls, (std::vector<bool>{true, false}));
+  ASSERT_EQ(table.count(), 1);
+  EXPECT_EQ(table.items(0)->Name(), "Retirement Account");
+  const TPortableIniFile header(sample.folios + "1\\0.INI");
+  EXPECT_FALSE(header.readBool("Portfolio", "LoadAlways", true));
+  EXPECT_EQ(form->dataSheet().objectLineCount(), 1);
 }
