@@ -34,6 +34,7 @@
 #include "platform/StdControls.h"
 #include "systems/MacroForm.h"
 #include "controls/ShutDownForm.h"
+#include "systems/SystemForm.h"
 #include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
 
@@ -198,6 +199,9 @@ void TmainForm::createTabs() {
     } else if (tab == transactionsTab) {
       transactionForm = &createTransactionsTab(*this, tabCaptions[tab]);
       tabForms[tab] = transactionForm;
+    } else if (tab == systemTab) {
+      systemForm = &createChildForm<TsystemForm>(*pageControl, tabCaptions[tab]);
+      tabForms[tab] = systemForm;
     } else if (tab == macrosTab) {
       macroForm = &createChildForm<TmacroForm>(*pageControl, tabCaptions[tab]);
       tabForms[tab] = macroForm;
@@ -205,6 +209,7 @@ void TmainForm::createTabs() {
       tabForms[tab] = &createChildForm<TChildForm>(*pageControl, tabCaptions[tab]);
     }
   }
+  wireSystemForm();
   macroForm->setFontDialog(&fontDialog);
   macroForm->setColorDialog(&colorDialog);
   macroForm->setFindDialog(&findDialog);
@@ -401,6 +406,7 @@ void TmainForm::loadTranslations() {
   portfolioForm->loadTranslations(paths_.languageFileName);
   downloadForm->loadTranslations(paths_.languageFileName);
   webForm->loadTranslations(paths_.languageFileName);
+  systemForm->loadTranslations(paths_.languageFileName);
 }
 
 void TmainForm::loadGUIoptions(bool) {

@@ -34,6 +34,7 @@ class TshutDownForm;
 class TgalleryForm;
 class TmacroForm;
 class TtransactionForm;
+class TsystemForm;
 class TselDirDlg;
 class TsharedPopupMenus;
 
@@ -61,6 +62,7 @@ class TmainForm : public TForm {
   static constexpr int assetsTab = 1;
   static constexpr int quotesTab = 2;
   static constexpr int transactionsTab = 3;
+  static constexpr int systemTab = 4;
   static constexpr int macrosTab = 5;
   static constexpr int downloadsTab = 6;
   static constexpr int webTab = 7;
@@ -96,6 +98,7 @@ class TmainForm : public TForm {
   TFindDialog replaceDialog{true};
   TColorDialog colorDialog;
   TFontDialog fontDialog;
+  TsystemForm* systemForm = nullptr;  // on its tab, owned there
   TmacroForm* macroForm = nullptr;  // on its tab, owned there
   TtransactionForm* transactionForm = nullptr;
   std::unique_ptr<TsharedPopupMenus> popupMenus;
@@ -150,6 +153,10 @@ class TmainForm : public TForm {
     std::function<void(bool show)> showProgressWindow;
   };
   TSystemRuns systemRuns;
+  // The System tab's share of leaving and arriving at tabs.
+  void leaveSystemTab();
+  void arriveAtSystemTab();
+
   // True while the first activation runs its loading steps.
   bool activating() const { return activating_; }
 
@@ -157,6 +164,7 @@ class TmainForm : public TForm {
   void FormCreate();
   void createComponents();
   void createTabs();
+  void wireSystemForm();
   void placeMenuPanel();
   bool startDirsOK();
   // Lets the user change the named directories and reloads everything from

@@ -74,6 +74,9 @@ void TmainForm::leaveTab(int tab) {
         transactionForm->saveView();
         applySelectedPortfolioSystemIfNeeded();
         break;
+      case systemTab:
+        leaveSystemTab();
+        break;
       case macrosTab:
         macroForm->saveMacros();
         macroForm->saveEngineDeclarations();
@@ -102,6 +105,9 @@ void TmainForm::pageControlChange() {
     switch (tab) {
       case portfoliosTab:
         arriveAtPortfolios();
+        break;
+      case systemTab:
+        arriveAtSystemTab();
         break;
       case macrosTab:
         macroForm->loadEngineDeclarations(true);

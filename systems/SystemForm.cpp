@@ -18,6 +18,7 @@
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
 #include "systems/SystemProgressForm.h"
@@ -197,9 +198,34 @@ void TsystemForm::setActiveScript(IActiveScript* engine) {
   scriptTime_ = changeStamp();
 }
 
+void TsystemForm::updateAssetPickers() {
+  assetOrder_.clear();
+  TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
+  if (portfolio == nullptr) return;
+  std::vector<std::pair<int, int>> entries;
+  for (int i = 0; i < portfolio->assetCount(); ++i) {
+    int32_t order = -1;
+    if (!textToIntStrict(portfolio->assets(i)->getExternalProperty("DisplayOrder"), order)) order = -1;
+    entries.emplace_back(order, i);
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [order, index] : entries) assetOrder_.emplace_back(index, order);
+  if (assetPickForm_ != nullptr) assetPickForm_->listAssets(portfolio, assetOrder_);
+}
+
+void TsystemForm::focusCurrentGrid() {
+  if (!visible()) return;
+  const int page = pageControl->activePageIndex();
+  if (page < 0 || page > 2) return;
+  TSheetPanel& panel = *pages_[static_cast<size_t>(page)].grid;
+  if (panel.canFocus() && panel.sheet().currentCol > 0 && panel.sheet().currentRow > 0) panel.setFocus();
+}
+
 void TsystemForm::clearView() {
   folder_.clear();
   portfolioSerial_ = 0;
+  assetOrder_.clear();
+  if (parent() != nullptr) parent()->setText("No portfolio selected");
   for (TPageControls& controls : pages_) {
     controls.grid->sheet().setTopLeft({1, 1});
     controls.rebuilt = 0;
@@ -213,6 +239,7 @@ void TsystemForm::loadView() {
   TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
   if (portfolio == nullptr) return;
   portfolioSerial_ = portfolio->Serial();
+  updateAssetPickers();
   folder_ = portfolio->Folder();
   if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
   {
@@ -445,9 +472,9 @@ std::vector<std::string> TsystemForm::pickAssets(bool& cancelled) {
     symbols.push_back(portfolio->assets(0)->Symbol());
     return symbols;
   }
-  std::vector<std::pair<int, int>> order;
-  for (int i = 0; i < portfolio->assetCount(); ++i) order.emplace_back(i, i);
-  assetPickForm_->listAssets(portfolio, order);
+  // The picker is shared: another window may have listed its own assets.
+  if (assetOrder_.empty()) updateAssetPickers();
+  assetPickForm_->listAssets(portfolio, assetOrder_);
   if (!assetPickForm_->execute()) {
     cancelled = true;
     return symbols;

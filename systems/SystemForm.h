@@ -40,6 +40,9 @@ class TsystemForm : public TChildForm {
   void setTextEditorPopupMenu(TPopupMenu* menu) { textEditorPopupMenu_ = menu; }
   void loadTranslations(const std::string& languageFile) { languageFile_ = languageFile; }
   void setActiveScript(IActiveScript* engine);
+  // Lists the current portfolio's assets for the shared picker, in the
+  // order of their "DisplayOrder" property.
+  void updateAssetPickers();
   void clearView();
   void loadView();
   void saveView();
@@ -52,6 +55,10 @@ class TsystemForm : public TChildForm {
 
   const std::string& Folder() const { return folder_; }
   int PortfolioSerial() const { return portfolioSerial_; }
+  // When the grids' sheets last received the script engine.
+  double ScriptStamp() const { return scriptTime_; }
+  // The grid of the page on top gets the keyboard when it has a current cell.
+  void focusCurrentGrid();
   TSystemEditor& Editor() { return editor_; }
   TSheetPanel& grid(TSystemPage page) { return *pages_[static_cast<int>(page)].grid; }
   TPageControl* pageControl;
@@ -122,6 +129,7 @@ class TsystemForm : public TChildForm {
   IActiveScript* scriptEngine_ = nullptr;
   std::string folder_;
   std::string languageFile_;
+  std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder
   int portfolioSerial_ = 0;
   double scriptTime_ = 0;
   double appliedTime_ = 0;

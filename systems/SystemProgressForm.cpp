@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 
+#include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -160,7 +161,10 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     }
     const int result = progressForm.execute(&system, scriptEngine, hideAtEnd, centreRect, portfolioTable);
     // A run that failed is not applied: the main window tries it again.
-    if (!systemRunFailed(progressForm.LastRunResult())) appliedTime = currentDateTime();
+    // A change stamp, not the clock: stamps run ahead of the clock while a
+    // run adds thousands of transactions, and an applied time behind them
+    // would ask for the same run again at once.
+    if (!systemRunFailed(progressForm.LastRunResult())) appliedTime = changeStamp();
     return result;
   } catch (const std::exception&) {
     return -1;

@@ -1,0 +1,46 @@
+// The main window's side of the System tab: the System window's wiring, its
+// part in the trading-system re-runs, and its share of the tab changes.
+#include "app/MainForm.h"
+#include "app/SharedPopupMenus.h"
+#include "controls/AssetPickForm.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/PageControl.h"
+#include "systems/MacroForm.h"
+#include "systems/SystemForm.h"
+
+void TmainForm::wireSystemForm() {
+  systemForm->setSheetImageList(imageList.handle());
+  systemForm->setTextEditorPopupMenu(&popupMenus->notesPopupMenu);
+  systemForm->setAssetPickForm(assetPickForm.get());
+  systemForm->setPortfolioTable(portfolioTable.get());
+  systemForm->clearView();
+  systemRuns.systemAppliedTime = [this] { return systemForm->getSystemAppliedTime(); };
+  systemRuns.applySystemFile = [this](bool hideAtEnd) {
+    const TPortfolio* current = portfolioTable->current();
+    if (current == nullptr) return 0;
+    std::string folder = current->Folder();
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    return systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(), portfolioTable.get(),
+                                       bounds(), hideAtEnd);
+  };
+  systemRuns.showProgressWindow = [this](bool show) {
+    show ? systemForm->restoreProgressWindow(false) : systemForm->hideProgressWindow();
+  };
+}
+
+void TmainForm::leaveSystemTab() {
+  systemForm->saveView();
+  applySelectedPortfolioSystemIfNeeded();
+}
+
+void TmainForm::arriveAtSystemTab() {
+  if (macroForm->macrosLoadedAt() > systemForm->ScriptStamp()) systemForm->setActiveScript(macroForm->scriptEngine());
+  TPortfolio* current = portfolioTable->current();
+  if (current == nullptr || current->Serial() != systemForm->PortfolioSerial()) {
+    systemForm->loadView();
+  } else if (systemForm->getLatestChangeTime() < current->AssetsChange()) {
+    systemForm->updateAssetPickers();
+  }
+  if (!pageControl->focused()) systemForm->focusCurrentGrid();
+}
