@@ -122,7 +122,32 @@ struct TPortableIniFile::TSection {
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
 
+TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
+    : fileName_(fileName), writeAtDestruction_(false) {}
+
+TNewFileResult TPortableIniFile::createFile(bool durable) {
+  const std::string text = fileText();
+  const TNewFileResult result = createNewFile(fileName_, text, durable);
+  if (result != TNewFileResult::created) return result;
+  // Read back from the text written, not from the disk: values lose their
+  // enclosing quotes and blanks as they would.
+  readText(text);
+  return result;
+}
+
+void TPortableIniFile::readText(std::string_view text) {
+  sections_.clear();
+  sectionsByName_.clear();
+  modified_ = false;
+  TSection* current = nullptr;
+  for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
+    readLine(text.substr(0, lineEnd), current);
+  }
+  readLine(text, current);
+}
+
 TPortableIniFile::~TPortableIniFile() {
+  if (!writeAtDestruction_) return;
   try {
     updateFile();
   } catch (...) {

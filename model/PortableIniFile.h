@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/FontProperties.h"
+#include "platform/FileSystem.h"
 
 // The program's own settings-file reader and writer. The whole file is read
 // into memory at construction; reads and writes work on that copy; the file
@@ -17,6 +18,10 @@ class TPortableIniFile {
  public:
   // Reads the file at once; a missing or unreadable file gives an empty object.
   explicit TPortableIniFile(const std::string& fileName);
+  // An empty object for a file about to be made with createFile: nothing is
+  // read, and nothing is written at destruction.
+  struct TNewFile {};
+  TPortableIniFile(const std::string& fileName, TNewFile);
   // Writes the file when modified; a failure is swallowed here, so callers
   // that must know call updateFile() first.
   virtual ~TPortableIniFile();
@@ -27,6 +32,10 @@ class TPortableIniFile {
   // complete on disk. True when nothing needed writing or the write succeeded;
   // on failure the file keeps its old content and the object stays modified.
   bool updateFile();
+
+  // Writes the object into a file of its name that does not exist yet (see
+  // createNewFile) and then holds what reading that file would give.
+  TNewFileResult createFile(bool durable);
 
   bool Modified() const { return modified_; }
   // True when the file exists but could not be read to its end, so that
@@ -74,6 +83,7 @@ class TPortableIniFile {
 
   void readFile();
   void readLine(std::string_view line, TSection*& current);
+  void readText(std::string_view text);
   std::string fileText() const;
   const TSection* findSection(const std::string& name) const;
   TSection& sectionForWriting(const std::string& name);
@@ -81,6 +91,7 @@ class TPortableIniFile {
   std::string fileName_;
   bool modified_ = false;
   bool readFailed_ = false;
+  bool writeAtDestruction_ = true;
   std::vector<std::unique_ptr<TSection>> sections_;                 // in file order, then creation order
   std::unordered_map<std::string, TSection*> sectionsByName_;       // exact names
 };

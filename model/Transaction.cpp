@@ -38,6 +38,12 @@ int TTransaction::load(const std::string& fileName) {
   if (!fileExists(fileName)) return -2;
   TPortableIniFile ini(fileName);
   if (ini.readFailed()) return -3;
+  loadFrom(ini, fileName);
+  return 0;
+}
+
+void TTransaction::loadFrom(const TPortableIniFile& ini, const std::string& fileName) {
+  clear();
   number_ = ini.readInteger(section, "Number", number_);
   soft_ = ini.readInteger(section, "Soft", soft_);
   dateTime_ = ini.readFloat(section, "DateTime", dateTime_);
@@ -51,7 +57,26 @@ int TTransaction::load(const std::string& fileName) {
   // lists took while loading must not count as changes.
   lastSaved_ = changeStamp();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
-  return 0;
+}
+
+void TTransaction::writeTo(TPortableIniFile& ini) const {
+  ini.writeInteger(section, "Number", number_);
+  ini.writeInteger(section, "Soft", soft_);
+  ini.writeFloat(section, "DateTime", dateTime_);
+  ini.writeFloat(section, "Units", static_cast<double>(units_));
+  ini.writeFloat(section, "Value", static_cast<double>(value_));
+  ini.writeFloat(section, "Fees", static_cast<double>(fees_));
+  ini.writeString(section, "Flag", flag_);
+  saveProperties(ini);
+}
+
+TNewFileResult TTransaction::createFile(const std::string& fileName, bool durable) {
+  if (!propertiesStorable()) return TNewFileResult::failed;
+  TPortableIniFile ini(fileName, TPortableIniFile::TNewFile{});
+  writeTo(ini);
+  const TNewFileResult result = ini.createFile(durable);
+  if (result == TNewFileResult::created) loadFrom(ini, fileName);
+  return result;
 }
 
 int TTransaction::save() {
@@ -61,14 +86,7 @@ int TTransaction::save() {
   TPortableIniFile ini(fileName_);
   // Rewriting a file that could not be read would lose what it holds.
   if (ini.readFailed()) return -4;
-  ini.writeInteger(section, "Number", number_);
-  ini.writeInteger(section, "Soft", soft_);
-  ini.writeFloat(section, "DateTime", dateTime_);
-  ini.writeFloat(section, "Units", static_cast<double>(units_));
-  ini.writeFloat(section, "Value", static_cast<double>(value_));
-  ini.writeFloat(section, "Fees", static_cast<double>(fees_));
-  ini.writeString(section, "Flag", flag_);
-  saveProperties(ini);
+  writeTo(ini);
   if (!ini.updateFile()) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();

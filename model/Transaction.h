@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/CustomProperties.h"
+#include "platform/FileSystem.h"
 
 class TTransactionTable;
 
@@ -24,6 +25,9 @@ class TTransaction : public TCustomPropertyObject {
   // when the file cannot be written. A transaction held only in memory (no
   // file name) has nothing to write.
   int save();
+  // Writes the transaction into a new file of that name and then holds what
+  // the file holds, as a load of it would. The name must not be taken.
+  TNewFileResult createFile(const std::string& fileName, bool durable);
   int setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
              const std::string& fileName, const std::string& flag);
   // True when the transaction has no file or its file is gone.
@@ -56,6 +60,8 @@ class TTransaction : public TCustomPropertyObject {
   double LastSaved() const { return lastSaved_; }
 
  private:
+  void loadFrom(const TPortableIniFile& ini, const std::string& fileName);
+  void writeTo(TPortableIniFile& ini) const;
   friend class TTransactionTable;
 
   void touch();

@@ -125,10 +125,9 @@ void TTransactionTable::trackFileNumbers(const std::string& folder) {
   }
 }
 
-// The first N from 1 up for which folder + N + ".INI" is neither a file nor
-// a folder, as a probe of every number would find it.
-std::string TTransactionTable::freeFileName(const std::string& folder) {
-  if (!folderExists(folder)) return {};
+// The first N from 1 up that the folder's listing and the names made since
+// leave free; the file's creation tells whether it is still free.
+std::string TTransactionTable::untriedFileName(const std::string& folder) {
   trackFileNumbers(folder);
   auto used = usedFileNumbers_.lower_bound(lowestUntriedFileNumber_);
   for (int64_t number = lowestUntriedFileNumber_; number <= lastFileNumber; ++number) {
@@ -137,10 +136,7 @@ std::string TTransactionTable::freeFileName(const std::string& folder) {
       ++used;
       continue;
     }
-    // Something else may have taken the name since the folder was listed.
-    const std::string name = folder + std::to_string(number) + transactionExtension;
-    if (!pathExists(name)) return name;
-    usedFileNumbers_.insert(number);
+    return folder + std::to_string(number) + transactionExtension;
   }
   lowestUntriedFileNumber_ = lastFileNumber + 1;
   return {};
@@ -165,13 +161,24 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
     append(std::move(transaction));
     return 0;
   }
-  const std::string fileName = freeFileName(includeTrailingBackslash(folder));
-  if (fileName.empty()) return -4;
-  const int result = transaction->setAll(number, soft, dateTime, units, value, fees, fileName, flag);
-  if (result != 0) return result;
-  usedFileNumbers_.insert(fileNumberOf(nameWithoutFolder(fileName), true));
-  // Read back, so that the table holds exactly what the file holds.
-  return addFromFile(fileName);
+  const std::string path = includeTrailingBackslash(folder);
+  if (!folderExists(path)) return -4;
+  transaction->setAll(number, soft, dateTime, units, value, fees, "", flag);
+  // Soft transactions are made again by every run of their system: only
+  // the user's own are flushed to the disk one by one.
+  const bool durable = soft == 0;
+  // Something else may have taken a name since the folder was listed: the
+  // creation refuses it, and the next number is tried.
+  for (;;) {
+    const std::string fileName = untriedFileName(path);
+    if (fileName.empty()) return -4;
+    const TNewFileResult created = transaction->createFile(fileName, durable);
+    if (created == TNewFileResult::failed) return -4;
+    usedFileNumbers_.insert(fileNumberOf(nameWithoutFolder(fileName), true));
+    if (created == TNewFileResult::created) break;
+  }
+  append(std::move(transaction));
+  return 0;
 }
 
 bool TTransactionTable::deleteTransactionFile(TTransaction& transaction) {

@@ -92,7 +92,7 @@ class TTransactionTable {
   template <class Condition>
   int deleteWhere(Condition condition);
   bool deleteTransactionFile(TTransaction& transaction);
-  std::string freeFileName(const std::string& folder);
+  std::string untriedFileName(const std::string& folder);
   void trackFileNumbers(const std::string& folder);
   void forgetFileNumber(const std::string& fileName);
 

@@ -137,6 +137,25 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
   return false;
 }
 
+TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable) {
+  if (namesDevice(fileName)) return TNewFileResult::failed;
+  TFileHandle file(
+      CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    const DWORD error = GetLastError();
+    // A folder of that name answers "access denied", as does a folder that
+    // may not be written to: only the first is a taken name.
+    const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                       (error == ERROR_ACCESS_DENIED && pathExists(fileName));
+    return taken ? TNewFileResult::nameTaken : TNewFileResult::failed;
+  }
+  bool complete = writeAll(file.get(), bytes) && (!durable || FlushFileBuffers(file.get()));
+  complete = file.close() && complete;
+  if (complete) return TNewFileResult::created;
+  DeleteFileA(fileName.c_str());
+  return TNewFileResult::failed;
+}
+
 std::vector<TFoundFile> findFiles(const std::string& pattern) {
   std::vector<TFoundFile> entries;
   WIN32_FIND_DATAA found;

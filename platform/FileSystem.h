@@ -26,6 +26,15 @@ bool namesDevice(const std::string& path);
 // A device name (see namesDevice) is refused.
 bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
 
+// Writes the bytes into a file of a name not taken yet, directly: there is
+// nothing to replace, so no temporary file and no rename. A name already
+// taken (also by a folder) is left alone; a failed write removes the part
+// written. Flushed to the disk only when asked to be durable. Under Wine,
+// every look-up of a missing name reads the whole folder, so a folder of
+// thousands of files makes each extra look-up cost.
+enum class TNewFileResult { created, nameTaken, failed };
+TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable);
+
 struct TFoundFile {
   std::string name;  // the entry's own name, without its folder
   bool isFolder = false;

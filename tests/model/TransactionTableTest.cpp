@@ -260,6 +260,25 @@ TEST(TransactionTable, AddFindsTheFirstFreeFileAsAProbeFromOneWould) {
   EXPECT_EQ(reread.count(), table.count() + 1);  // with the stranger, a transaction of defaults
 }
 
+TEST(TransactionTable, AnAddedTransactionHoldsWhatItsFileGivesBack) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "3.TRN\\";
+  forceFolders(path);
+  TTransactionTable table;
+  ASSERT_EQ(table.add(5, 1, 45000.5, 1.0L / 3, 10.123456789012345678L, 0.1L, " \"B\" ", "\"said\"", path, true), 0);
+  TTransactionTable reread;
+  ASSERT_EQ(reread.loadDirectory(path), 0);
+  ASSERT_EQ(reread.count(), 1);
+  const TTransaction& added = *table.items(0);
+  const TTransaction& stored = *reread.items(0);
+  EXPECT_EQ(added.FileName(), path + "1.INI");
+  EXPECT_EQ(added.Units(), stored.Units());
+  EXPECT_EQ(added.Value(), stored.Value());
+  EXPECT_EQ(added.Flag(), stored.Flag());
+  EXPECT_EQ(added.getCustomProperty(transactionCommentProperty), stored.getCustomProperty(transactionCommentProperty));
+  EXPECT_FALSE(added.LastChange() > added.LastSaved()) << "just written, nothing to save";
+}
+
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
   ASSERT_EQ(table.loadDirectory(path), 0);
   EXPECT_EQ(table.deleteNumber(42), -7);
