@@ -53,6 +53,7 @@ TsystemForm::TsystemForm() {
   makePage(TSystemPage::rules, "Rules");
   makePage(TSystemPage::symbols, "Symbols");
   makePage(TSystemPage::params, "Parameters");
+  arrangeBars();
   progressForm_ = std::make_unique<TsystemProgressForm>();
   optimizeForm_ = std::make_unique<ToptimizeForm>();
   clearView();
@@ -71,22 +72,54 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   TPageControls& controls = pages_[static_cast<int>(page)];
   TPanel& bar = sheet.add<TPanel>();
   bar.setAlign(TAlign::top);
-  bar.setBounds(0, 0, 600, page == TSystemPage::rules ? 2 * barHeight : barHeight);
+  bar.setBounds(0, 0, 600, barHeight);
   bar.setBevelOuter(TBevelCut::none);
-  int left = 2;
-  controls.newBtn = &barButton(bar, "New", left, 44);
-  controls.deleteBtn = &barButton(bar, "Delete", left, 50);
-  controls.copyBtn = &barButton(bar, "Copy", left, 44);
-  controls.moveDownBtn = &barButton(bar, "Move down", left, 72);
-  controls.moveUpBtn = &barButton(bar, "Move up", left, 62);
-  controls.layoutBtn = &barButton(bar, "Rowwise", left, 72);
-  controls.discardBtn = &barButton(bar, "Discard changes", left, 100);
-  controls.commitBtn = &barButton(bar, "Commit changes", left, 100);
-  const char* extra = page == TSystemPage::rules     ? "Renumber"
-                      : page == TSystemPage::symbols ? "Edit as text"
-                                                     : "Optimize";
-  controls.extraBtn = &barButton(bar, extra, left, 80);
-  if (page == TSystemPage::rules) makeDateControls(bar);
+  controls.bar = &bar;
+  const std::string base = page == TSystemPage::rules ? "Rule" : page == TSystemPage::symbols ? "Symbol" : "Param";
+  const std::string entries = page == TSystemPage::rules     ? "&Rules"
+                              : page == TSystemPage::symbols ? "&Symbols"
+                                                             : "P&arameters";
+  const bool symbols = page == TSystemPage::symbols;
+  int left = 0;
+  auto group = [&](const std::string& section, const std::string& menuCaption, int width) -> TPanel& {
+    TPanel& made = addGroup(page, section, menuCaption, left, 0, width);
+    left += width + 2;
+    return made;
+  };
+  {
+    TPanel& creation = group(base + "CreationControls", entries, symbols ? 232 : 148);
+    int at = 4;
+    controls.newBtn = &barButton(creation, "New", at, 44);
+    controls.deleteBtn = &barButton(creation, "Delete", at, 50);
+    controls.copyBtn = &barButton(creation, "Copy", at, 44);
+    if (symbols) controls.extraBtn = &barButton(creation, "Edit as text", at, 80);
+  }
+  {
+    TPanel& direction = group(base + "DirectionControls", "&Layout", 150);
+    int at = 4;
+    controls.rowWiseBtn = &barButton(direction, "Rowwise", at, 70);
+    controls.colWiseBtn = &barButton(direction, "Columnwise", at, 72);
+  }
+  {
+    const bool rules = page == TSystemPage::rules;
+    TPanel& order = group(base + "OrderControls", "&Position", rules ? 222 : 142);
+    int at = 4;
+    controls.moveDownBtn = &barButton(order, "Move down", at, 72);
+    controls.moveUpBtn = &barButton(order, "Move up", at, 62);
+    if (rules) controls.extraBtn = &barButton(order, "Renumber", at, 78);
+  }
+  {
+    TPanel& update = group(base + "UpdateControls", "&Changes", 210);
+    int at = 4;
+    controls.discardBtn = &barButton(update, "Discard changes", at, 100);
+    controls.commitBtn = &barButton(update, "Commit changes", at, 100);
+  }
+  if (page == TSystemPage::params) {
+    TPanel& optimize = group("ParamOptimizeControls", "&Optimize", 74);
+    int at = 4;
+    controls.extraBtn = &barButton(optimize, "Optimize", at, 64);
+  }
+  if (page == TSystemPage::rules) makeDateControls(addGroup(page, "DateControls", "&Dates", 0, barHeight, 836));
 
   TSheetPanel& grid = sheet.add<TSheetPanel>();
   grid.setAlign(TAlign::client);
@@ -108,7 +141,8 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   controls.copyBtn->onClick = [this, page] { copyEntry(page); };
   controls.moveDownBtn->onClick = [this, page] { moveEntry(page, 1); };
   controls.moveUpBtn->onClick = [this, page] { moveEntry(page, -1); };
-  controls.layoutBtn->onClick = [this, page] { switchLayout(page); };
+  controls.rowWiseBtn->onClick = [this, page] { setLayout(page, true); };
+  controls.colWiseBtn->onClick = [this, page] { setLayout(page, false); };
   controls.discardBtn->onClick = [this, page] { discardChanges(page); };
   controls.commitBtn->onClick = [this, page] { commitChanges(page); };
   if (page == TSystemPage::rules) {
@@ -121,12 +155,14 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   } else {
     controls.extraBtn->onClick = [this] { optimize(); };
   }
+  makePopupMenu(page);
+  grid.setPopupMenu(&controls.popupMenu);
   return bar;
 }
 
 void TsystemForm::makeDateControls(TPanel& bar) {
-  int left = 2;
-  const int top = barHeight + 3;
+  int left = 4;
+  const int top = 3;
   auto button = [&](const std::string& caption, int width, std::function<void()> action) {
     TButton& made = bar.add<TButton>(caption);
     made.setBounds(left, top, width, 24);
@@ -253,6 +289,7 @@ void TsystemForm::loadView() {
   {
     TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
     optimizeForm_->loadGUIoptions(controlsFile);
+    loadBarLayout(controlsFile);
   }
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
   appliedTime_ = changeStamp();
@@ -263,6 +300,7 @@ void TsystemForm::saveView() {
   {
     TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
     optimizeForm_->saveGUIoptions(controlsFile);
+    saveBarLayout(controlsFile);
   }
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
   TPortableIniFile ini(folder_ + "System.INI");
@@ -305,7 +343,6 @@ void TsystemForm::showPage(TSystemPage page, int entry) {
   const int fixedFields = page == TSystemPage::rules ? 2 : 0;
   grid.setFixedRows(byRow ? 1 : fixedFields);
   grid.setFixedCols(byRow ? fixedFields : 1);
-  controls.layoutBtn->setText(byRow ? "Columnwise" : "Rowwise");
   applySizes(page);
   sheet.setTopLeft(topLeft);
   if (entry >= 0 && entry < editor_.entryCount(page)) {
@@ -355,13 +392,17 @@ void TsystemForm::updateButtons() {
     controls.deleteBtn->setEnabled(portfolio != nullptr && selected >= 0);
     controls.moveUpBtn->setEnabled(portfolio != nullptr && selected >= 1);
     controls.moveDownBtn->setEnabled(portfolio != nullptr && selected >= 0 && selected + 1 < count);
-    controls.layoutBtn->setEnabled(portfolio != nullptr);
+    controls.rowWiseBtn->setEnabled(portfolio != nullptr);
+    controls.colWiseBtn->setEnabled(portfolio != nullptr);
     controls.commitBtn->setEnabled(modified);
     controls.discardBtn->setEnabled(modified);
     const bool extra = page == TSystemPage::rules     ? count > 0
                        : page == TSystemPage::symbols ? true
                                                       : editor_.Edited().Params().optimisableCount() > 0;
     controls.extraBtn->setEnabled(portfolio != nullptr && extra);
+  }
+  for (const TToolGroup& group : pages_[0].groups) {
+    if (group.section == "DateControls") group.panel->setEnabled(portfolio != nullptr);
   }
 }
 
@@ -527,6 +568,10 @@ void TsystemForm::deleteEntry(TSystemPage page) {
 
 void TsystemForm::moveEntry(TSystemPage page, int by) {
   showPage(page, editor_.moveEntry(page, selectedEntry(page), by));
+}
+
+void TsystemForm::setLayout(TSystemPage page, bool rowWise) {
+  if (editor_.rowWise(page) != rowWise) switchLayout(page);
 }
 
 void TsystemForm::switchLayout(TSystemPage page) {

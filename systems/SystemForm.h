@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "platform/Menu.h"
 #include "systems/SystemEditor.h"
 
 class TButton;
@@ -66,15 +67,26 @@ class TsystemForm : public TChildForm {
   TComboBox* daysComboBox;
   TDateTimePicker* toDateTimePicker;
 
+  // A group of buttons on a page's control bar, moved by the user and kept
+  // with its place and visibility in a section of "SystemControls.INI".
+  struct TToolGroup {
+    std::string section;
+    std::string menuCaption;
+    TPanel* panel = nullptr;
+  };
   // The buttons of one page's control bar.
   struct TPageControls {
     TSheetPanel* grid = nullptr;
+    TPanel* bar = nullptr;
+    std::vector<TToolGroup> groups;
+    TPopupMenu popupMenu;
     TButton* newBtn = nullptr;
     TButton* deleteBtn = nullptr;
     TButton* copyBtn = nullptr;
     TButton* moveDownBtn = nullptr;
     TButton* moveUpBtn = nullptr;
-    TButton* layoutBtn = nullptr;
+    TButton* rowWiseBtn = nullptr;
+    TButton* colWiseBtn = nullptr;
     TButton* discardBtn = nullptr;
     TButton* commitBtn = nullptr;
     TButton* extraBtn = nullptr;  // Renumber, Edit as text or Optimize
@@ -94,6 +106,14 @@ class TsystemForm : public TChildForm {
   void deleteEntry(TSystemPage page);
   void moveEntry(TSystemPage page, int by);
   void switchLayout(TSystemPage page);
+  void setLayout(TSystemPage page, bool rowWise);
+  // The groups' places and visibility, and the bars fitted around them.
+  void loadBarLayout(const TPortableIniFile& ini);
+  void saveBarLayout(TPortableIniFile& ini) const;
+  void arrangeBars();
+  void setBarVisible(TSystemPage page, bool visible);
+  // Brings a grid's popup menu in line with its page's buttons.
+  void updatePopupMenu(TSystemPage page);
   void commitChanges(TSystemPage page);
   void discardChanges(TSystemPage page);
   void editSymbolsAsText();
@@ -103,7 +123,10 @@ class TsystemForm : public TChildForm {
 
  private:
   TPanel& makePage(TSystemPage page, const std::string& caption);
-  void makeDateControls(TPanel& bar);
+  void makeDateControls(TPanel& group);
+  TPanel& addGroup(TSystemPage page, const std::string& section, const std::string& menuCaption, int left, int top,
+                   int width);
+  void makePopupMenu(TSystemPage page);
   void onSheetRender(TSystemPage page);
   void onCellValueEdited(TSystemPage page);
   void onSheetKeyDown(TSystemPage page, WORD& key, TShiftState shift);
@@ -134,4 +157,6 @@ class TsystemForm : public TChildForm {
   double scriptTime_ = 0;
   double appliedTime_ = 0;
   bool showingDates_ = false;
+  TPanel* dragged_ = nullptr;  // the tool group being moved
+  POINT dragStart_{};
 };

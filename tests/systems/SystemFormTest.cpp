@@ -3,6 +3,8 @@
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/DateTimePicker.h"
+#include "platform/PageControl.h"
+#include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/SystemForm.h"
@@ -63,7 +65,7 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   EXPECT_EQ(form.fromDateTimePicker->dateTime(), march(2));
   EXPECT_FALSE(form.controls(TSystemPage::rules).commitBtn->enabled());
 
-  form.controls(TSystemPage::rules).layoutBtn->performClick();
+  form.controls(TSystemPage::rules).rowWiseBtn->performClick();
   EXPECT_TRUE(form.Editor().rowWise(TSystemPage::rules));
   EXPECT_EQ(rules.getCell(4, 2)->getEditText(), "X>FROM_DATE");
 
@@ -73,7 +75,23 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   form.grid(TSystemPage::symbols).sheet().currentCol = 2;
   form.grid(TSystemPage::symbols).sheet().currentRow = 2;
   form.copyEntry(TSystemPage::symbols);
+  // A group hidden through the popup menu and one dragged to a second row
+  // come back so from the controls file, the bar grown to hold them.
+  form.pageControl->setActivePageIndex(2);
+  TsystemForm::TPageControls& paramBar = form.controls(TSystemPage::params);
+  paramBar.popupMenu.onPopup();
+  EXPECT_TRUE(paramBar.popupMenu.items()[0]->items()[5]->checked);
+  paramBar.popupMenu.items()[0]->items()[5]->onClick();
+  TPanel& order = *paramBar.groups[2].panel;
+  order.onMouseDown(TMouseButton::left, 0, 5, 5);
+  order.onMouseMove(0, 5 - order.left() + 40, 5 + 33);
+  order.onMouseUp(TMouseButton::left, 0, 0, 0);
+  EXPECT_EQ(order.top(), 30);
+  EXPECT_EQ(paramBar.bar->height(), 60);
   form.saveView();
+  const TPortableIniFile controlsFile(portfolio->Folder() + "SystemControls.INI");
+  EXPECT_FALSE(controlsFile.readBool("ParamOptimizeControls", "Visible", true));
+  EXPECT_EQ(controlsFile.readInteger("ParamOrderControls", "Left", 0), 40);
   TPortableIniFile ini(portfolio->Folder() + "System.INI");
   EXPECT_EQ(ini.readInteger("Symbol", "Count", 0), 2);
   EXPECT_EQ(ini.readFloat("Range", "FromDate", 0), march(2) + 0.5);
@@ -85,4 +103,6 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   reloaded.Editor().setRowWise(TSystemPage::rules, true);
   reloaded.loadView();
   EXPECT_EQ(reloaded.grid(TSystemPage::rules).sheet().getColWidth(2), 150);
+  EXPECT_FALSE(reloaded.controls(TSystemPage::params).groups[4].panel->visible());
+  EXPECT_EQ(reloaded.controls(TSystemPage::params).groups[2].panel->top(), 30);
 }
