@@ -255,6 +255,7 @@ class TdataForm : public TChildForm {
   void showExtrasDelayTimerTimer();
   void notePageControlChange();
   void sheetSetupApply();
+  void loadAllViews();
   void loadViews(const std::string& folder, int kind);
   void placeView(TControl& view);
   TSheetGraph* loadGraphView(const std::string& fileName, bool chart);

@@ -1,0 +1,106 @@
+// The window's layout in its controls file: every key read with the
+// control's current state as its default, and written back whole.
+#include "controls/EditPanel.h"
+#include "controls/ResizablePanel.h"
+#include "controls/ResizablePanelContainer.h"
+#include "controls/SheetPanel.h"
+#include "model/FontProperties.h"
+#include "model/PortableIniFile.h"
+#include "platform/ExtControls.h"
+#include "windows/DataForm.h"
+
+void TdataForm::readPanelPlace(const TPortableIniFile& ini, const std::string& section, TControl& panel,
+                               bool withVisible) {
+  panel.setBounds(ini.readInteger(section, "Left", panel.left()), ini.readInteger(section, "Top", panel.top()),
+                  panel.width(), panel.height());
+  if (withVisible) panel.setVisible(ini.readBool(section, "Visible", panel.visible()));
+}
+
+void TdataForm::writePanelPlace(TPortableIniFile& ini, const std::string& section, const TControl& panel,
+                                bool withVisible) {
+  ini.writeInteger(section, "Left", panel.left());
+  ini.writeInteger(section, "Top", panel.top());
+  if (withVisible) ini.writeBool(section, "Visible", panel.visible());
+}
+
+void TdataForm::loadGUIoptions(const std::string& fileName) {
+  const TPortableIniFile ini(fileName);
+  try {
+    readPanelPlace(ini, "DateControls", *dateControlsPanel_, false);
+    synchDatesBtn_->setDown(ini.readBool("DateControls", "Synchronize", synchDatesBtn_->down()));
+    readMoreGUIoptions(ini);
+    readPanelPlace(ini, "ViewsControls", *objectsControlPanel_, true);
+    readPanelPlace(ini, "ViewsArrange", *objectsArrangePanel_, true);
+    sheetResizablePanel_->setRelativeBounds(
+        sheetContainer_, ini.readFloat("Grid", "Left", 0), ini.readFloat("Grid", "Top", 0),
+        ini.readFloat("Grid", "Right", 1), ini.readFloat("Grid", "Bottom", 1));
+    sheetContainer_->setMaximized(ini.readBool("Grid", "Maximized", sheetContainer_->maximized()));
+    readPanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
+    readPanelPlace(ini, "GridDirectionControls", *gridDirectionPanel_, true);
+    const bool rowWise = ini.readBool("GridDirectionControls", "RowWise", rowWiseBtn_->down());
+    rowWiseBtn_->setDown(rowWise);
+    colWiseBtn_->setDown(!rowWise);
+    dataSheet_->rowWise = rowWise;
+    showCellErrorsBtn_->setDown(ini.readBool("GridErrors", "Show", showCellErrorsBtn_->down()));
+    sheetPanel_->setShowCellErrors(showCellErrorsBtn_->down());
+    readPanelPlace(ini, "SortControls", *sortPanel_, true);
+    readPanelPlace(ini, "OrderControls", *orderPanel_, true);
+    readPanelPlace(ini, "SetupControls", *sheetSetupPanel_, true);
+    fixedBtn_->setDown(ini.readBool("SetupControls", "FixedOn", fixedBtn_->down()));
+    sheetControlBar_->setVisible(ini.readBool("SheetControls", "Visible", sheetControlBar_->visible()));
+    sheetResizablePanel_->setRelativeBounds(
+        noteEditorContainer_, ini.readFloat("Notes", "Left", 0), ini.readFloat("Notes", "Top", 0),
+        ini.readFloat("Notes", "Right", 1), ini.readFloat("Notes", "Bottom", 1));
+    noteEditorContainer_->setMaximized(ini.readBool("Notes", "Maximized", noteEditorContainer_->maximized()));
+    notesColor_ = static_cast<TColor>(ini.readInteger("Notes", "Color", static_cast<int>(notesColor_)));
+    TFontAttributes* record = noteFonts_.find(0);
+    TFontProperties font = fontPropertiesOf(*record);
+    ini.readFont("Notes", "Font", font);
+    TFontAttributes read = fontAttributesOf(font);
+    read.id = 0;
+    noteFonts_.add(read);
+    const bool showNotesTile = ini.readBool("Notes", "Show", notesBtn_->down());
+    if (showNotesTile != notesBtn_->down()) {
+      notesBtn_->setDown(showNotesTile);
+      notesBtnClick();
+    }
+  } catch (const std::exception&) {
+    // The keys not read keep the controls as they are.
+  }
+  arrangePanels(*controlBar_);
+  arrangePanels(*sheetControlBar_);
+}
+
+void TdataForm::saveGUIoptions(const std::string& fileName) {
+  TPortableIniFile ini(fileName);
+  writePanelPlace(ini, "DateControls", *dateControlsPanel_, false);
+  ini.writeBool("DateControls", "Synchronize", synchDatesBtn_->down());
+  writeMoreGUIoptions(ini);
+  writePanelPlace(ini, "ViewsControls", *objectsControlPanel_, true);
+  writePanelPlace(ini, "ViewsArrange", *objectsArrangePanel_, true);
+  const auto writeTile = [&](const char* section, TResizablePanel& tile) {
+    long double left = 0, top = 0, right = 1, bottom = 1;
+    sheetResizablePanel_->getRelativeBounds(&tile, left, top, right, bottom);
+    ini.writeFloat(section, "Left", static_cast<double>(left));
+    ini.writeFloat(section, "Top", static_cast<double>(top));
+    ini.writeFloat(section, "Right", static_cast<double>(right));
+    ini.writeFloat(section, "Bottom", static_cast<double>(bottom));
+    ini.writeBool(section, "Maximized", tile.maximized());
+  };
+  writeTile("Grid", *sheetContainer_);
+  writePanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
+  writePanelPlace(ini, "GridDirectionControls", *gridDirectionPanel_, true);
+  ini.writeBool("GridDirectionControls", "RowWise", rowWiseBtn_->down());
+  ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
+  writePanelPlace(ini, "SortControls", *sortPanel_, true);
+  writePanelPlace(ini, "OrderControls", *orderPanel_, true);
+  writePanelPlace(ini, "SetupControls", *sheetSetupPanel_, true);
+  ini.writeBool("SetupControls", "FixedOn", fixedBtn_->down());
+  ini.writeBool("SheetControls", "Visible", sheetControlBar_->visible());
+  writeTile("Notes", *noteEditorContainer_);
+  if (noteEditPanel_->editorStatus()) notesColor_ = noteEditPanel_->bgColor();
+  ini.writeInteger("Notes", "Color", static_cast<int>(notesColor_));
+  ini.writeFont("Notes", "Font", fontPropertiesOf(*noteFonts_.find(0)));
+  ini.writeBool("Notes", "Show", notesBtn_->down());
+  ini.updateFile();
+}

@@ -1,0 +1,235 @@
+// The docked charts, graphs and browsers of a data window, and its notes.
+#include "chart/SheetGraph.h"
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
+#include "controls/GalleryForm.h"
+#include "controls/ResizablePanel.h"
+#include "controls/ResizablePanelContainer.h"
+#include "controls/SheetPanel.h"
+#include "controls/WebPanel.h"
+#include "model/Directories.h"
+#include "platform/Application.h"
+#include "platform/FileSystem.h"
+#include "windows/DataForm.h"
+
+namespace {
+
+const char* const viewFolders[] = {"", "Charts\\", "Graphs\\", "Browsers\\"};
+const char* const viewTemplates[] = {"", "ChartTemplate.INI", "GraphTemplate.INI", "BrowserTemplate.INI"};
+
+}  // namespace
+
+void TdataForm::placeView(TControl& view) {
+  view.setBounds(sheetResizablePanel_->clientWidth(), 0, sheetResizablePanel_->defaultPanelWidth,
+                 sheetResizablePanel_->defaultPanelHeight);
+}
+
+void TdataForm::loadAllViews() {
+  for (int kind = 1; kind <= 3; ++kind) loadViews(windowDirectory_ + viewFolders[kind], kind);
+}
+
+void TdataForm::loadViews(const std::string& folder, int kind) {
+  for (const TFoundFile& file : findFiles(folder + files_.viewPrefix + "*.INI")) {
+    if (file.isFolder) continue;
+    const std::string name = folder + file.name;
+    if (kind == 1)
+      loadSheetChart(name);
+    else if (kind == 2)
+      loadSheetGraph(name);
+    else
+      loadWebPanel(name);
+  }
+}
+
+TSheetGraph* TdataForm::loadSheetChart(const std::string& fileName) { return loadGraphView(fileName, true); }
+
+TSheetGraph* TdataForm::loadSheetGraph(const std::string& fileName) { return loadGraphView(fileName, false); }
+
+TSheetGraph* TdataForm::loadGraphView(const std::string& fileName, bool chart) {
+  std::unique_ptr<TSheetGraph> graph = chart ? std::make_unique<TSheetChart>(sheetResizablePanel_)
+                                             : std::make_unique<TSheetGraph>(sheetResizablePanel_);
+  placeView(*graph);
+  graph->setPopupMenu(chartPopupMenu_);
+  graph->loadFromFile(fileName, decimalSeparator(), listSeparator());
+  const TDateWindow& dates = dataSheet_->dates;
+  graph->setActiveScript(scriptEngine_.Get());
+  graph->setDateRange(dates.fromId(), dates.toId(), false);
+  graph->setPortfolioTable(portfolioTable_, false);
+  graph->setImageList(imageList_);
+  graph->setFieldValueGetter(
+      [this](const std::string& symbol, std::string& value, bool& found) { getGridFieldValue(symbol, value, found); },
+      false);
+  graph->rebuild();
+  if (graph->left() >= sheetResizablePanel_->clientWidth()) graph->setBounds(0, 0, graph->width(), graph->height());
+  if (chart) graph->onCrossHairMoved = [this](TPriceGraph* sender, double x) { broadCastChartMouseMove(sender, x); };
+  TSheetGraph* result = graph.get();
+  graphs_.push_back(std::move(graph));
+  graphViews_.push_back(result);
+  return result;
+}
+
+TWebPanel* TdataForm::loadWebPanel(const std::string& fileName) {
+  auto panel = std::make_unique<TWebPanel>(sheetResizablePanel_);
+  placeView(*panel);
+  panel->setTimedRefreshPopupMenu(timedRefreshPopupMenu_);
+  panel->setSetupPopupMenu(setupPopupMenu_);
+  panel->setFavsPopupMenu(favsPopupMenu_);
+  panel->onMakeDefaultRequest = makeDefaultRequest_;
+  panel->onClearDefaultRequest = clearDefaultRequest_;
+  panel->onDelSelfRequest = deleteRequest_;
+  panel->onDeleted = [this](TWebPanel& deleted, int) { freeAuxiliaryView(deleted); };
+  panel->loadTranslations(languageFile_);
+  panel->loadSettings(fileName);
+  openFavouriteOfSelection(*panel);
+  if (panel->left() >= sheetResizablePanel_->clientWidth()) panel->setBounds(0, 0, panel->width(), panel->height());
+  TWebPanel* result = panel.get();
+  browsers_.push_back(std::move(panel));
+  webViews_.push_back(result);
+  return result;
+}
+
+void TdataForm::freeAuxiliaryView(TControl& view) {
+  for (auto graph = graphs_.begin(); graph != graphs_.end(); ++graph)
+    if (graph->get() == &view) {
+      (*graph)->invalidateCompute(false);
+      std::erase(graphViews_, graph->get());
+      application().deferDelete(std::move(*graph));
+      graphs_.erase(graph);
+      return;
+    }
+  for (auto browser = browsers_.begin(); browser != browsers_.end(); ++browser)
+    if (browser->get() == &view) {
+      std::erase(webViews_, browser->get());
+      application().deferDelete(std::move(*browser));
+      browsers_.erase(browser);
+      return;
+    }
+}
+
+void TdataForm::newViewClick(int kind) {
+  if (windowDirectory_.empty() || kind < 1 || kind > 3) return;
+  const std::string folder = windowDirectory_ + viewFolders[kind];
+  createFolder(folder);
+  const std::string name = uniqueFileName(folder, files_.viewPrefix, ".INI", 0, INT32_MAX);
+  if (name.empty()) return;
+  // A missing template copies nothing: the view starts from its defaults.
+  copyFile(getDirectory("<DATA>") + viewTemplates[kind], name, false);
+  if (kind == 1)
+    loadSheetChart(name);
+  else if (kind == 2)
+    loadSheetGraph(name);
+  else
+    loadWebPanel(name);
+}
+
+void TdataForm::galleryBtnClick() {
+  if (!galleryForm_ || windowDirectory_.empty()) return;
+  TGalleryTargets targets;
+  targets.chartTargetDir = windowDirectory_ + viewFolders[1];
+  targets.graphTargetDir = windowDirectory_ + viewFolders[2];
+  targets.browserTargetDir = windowDirectory_ + viewFolders[3];
+  targets.chartPrefix = targets.graphPrefix = targets.browserPrefix = files_.viewPrefix;
+  for (int kind = 1; kind <= 3; ++kind) createFolder(windowDirectory_ + viewFolders[kind]);
+  int kind = 1;
+  std::string made;
+  galleryForm_->open(kind, 0x0E, targets, made);
+  if (made.empty()) return;
+  if (kind == 1)
+    loadSheetChart(made);
+  else if (kind == 2)
+    loadSheetGraph(made);
+  else if (kind == 3)
+    loadWebPanel(made);
+}
+
+void TdataForm::broadCastChartMouseMove(TPriceGraph* sender, double x) {
+  for (const auto& graph : graphs_)
+    if (dynamic_cast<TSheetChart*>(graph.get())) graph->moveCrossHairToX(sender, x);
+}
+
+void TdataForm::getGridFieldValue(const std::string& symbol, std::string& value, bool& found) const {
+  dataSheet_->getFieldValue(symbol, value, found);
+}
+
+void TdataForm::saveAuxiliaryViews() {
+  for (const auto& graph : graphs_) graph->saveToFile(decimalSeparator(), listSeparator());
+  for (const auto& browser : browsers_) browser->saveToOwnFile();
+}
+
+// ---- Notes ----
+
+void TdataForm::notesBtnClick() {
+  if (notesBtn_->down()) {
+    globalNotes_ = std::make_unique<TEditorStatus>();
+    objectNotes_ = std::make_unique<TEditorStatus>();
+    globalNotes_->backgroundColour = notesColor_;
+    objectNotes_->backgroundColour = notesColor_;
+    showNotes(true);
+    noteEditorContainer_->show();
+    noteEditorContainer_->bringToFront();
+  } else {
+    noteEditorContainer_->hide();
+    if (noteEditPanel_->editorStatus()) {
+      noteEditPanel_->save(false);
+      notesColor_ = noteEditPanel_->bgColor();
+    }
+    noteEditPanel_->setEditorStatus(nullptr);
+    globalNotes_.reset();
+    objectNotes_.reset();
+    shownNotesObject_ = -1;
+  }
+}
+
+void TdataForm::showNotes(bool reloadGlobal) {
+  if (!globalNotes_ || !objectNotes_) return;
+  if (noteEditPanel_->editorStatus()) noteEditPanel_->save(false);
+  // A missing notes file is made empty at once, so that the editor saves
+  // into a file that exists.
+  const auto open = [](TEditorStatus& document, const std::string& file) {
+    if (!fileExists(file)) {
+      document.clear();
+      document.saveToFile(file, true);
+    } else {
+      document.loadFromFile(file);
+    }
+  };
+  if (reloadGlobal) {
+    open(*globalNotes_, globalNotesFile());
+    globalNoteSheet_->setCaption(globalNotesCaption());
+  }
+  const int current = objects_ ? objects_->currentIndex() : -1;
+  if (current >= 0) {
+    open(*objectNotes_, objectNotesFile(current));
+    objectNoteSheet_->setCaption(objectCaption(current));
+    shownNotesObject_ = current;
+  } else {
+    objectNotes_->clear();
+    objectNoteSheet_->setCaption("");
+    shownNotesObject_ = -1;
+    // The object's tab has nothing to show: the global notes come forward.
+    notePageControl_->setActivePage(globalNoteSheet_);
+  }
+  globalNotes_->backgroundColour = notesColor_;
+  objectNotes_->backgroundColour = notesColor_;
+  const bool globalShown = notePageControl_->activePage() != objectNoteSheet_;
+  noteEditPanel_->setEditorStatus(globalShown ? globalNotes_.get() : objectNotes_.get());
+}
+
+void TdataForm::notePageControlChange() {
+  if (!globalNotes_ || !objectNotes_) return;
+  if (noteEditPanel_->editorStatus()) notesColor_ = noteEditPanel_->bgColor();
+  if (notePageControl_->activePage() == objectNoteSheet_ && shownNotesObject_ < 0) {
+    notePageControl_->setActivePage(globalNoteSheet_);
+  }
+  const bool globalShown = notePageControl_->activePage() != objectNoteSheet_;
+  TEditorStatus* document = globalShown ? globalNotes_.get() : objectNotes_.get();
+  document->backgroundColour = notesColor_;
+  noteEditPanel_->setEditorStatus(document);
+  if (noteEditPanel_->canFocus()) noteEditPanel_->setFocus();
+}
+
+void TdataForm::noteEditPanelExit() {
+  if (!noteEditPanel_->editorStatus()) return;
+  notesColor_ = noteEditPanel_->bgColor();
+  noteEditPanel_->save(false);
+}
