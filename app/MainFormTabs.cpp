@@ -106,6 +106,9 @@ void TmainForm::pageControlChange() {
       case portfoliosTab:
         arriveAtPortfolios();
         break;
+      case transactionsTab:
+        transactionForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt());
+        break;
       case systemTab:
         arriveAtSystemTab();
         break;
