@@ -1,6 +1,7 @@
 #include "sheet/ObjectPool.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -11,8 +12,9 @@ namespace {
 constexpr std::size_t slotAlignment = alignof(std::max_align_t);
 static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ >= slotAlignment);
 
-// The block sizing rule counts each slot as the object plus one 4-byte stack
-// entry, as it always has; the memory itself uses real pointer sizes.
+// The block sizing rule counts each slot as the object plus a 4-byte entry
+// of a free stack, as it always has, though free slots now keep their list
+// in themselves.
 constexpr int blockBudget = 8192;
 constexpr int minimumSlotsPerBlock = 10;
 
@@ -29,11 +31,9 @@ TObjectBlock::TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectS
       capacity_(std::max(1, capacity)),
       freeCount_(0),
       slotSize_(roundedSlotSize(objectSize)) {
-  std::size_t slotsBytes = slotSize_ * static_cast<std::size_t>(capacity_);
-  totalByteSize_ = slotsBytes + sizeof(void*) * static_cast<std::size_t>(capacity_);
+  totalByteSize_ = slotSize_ * static_cast<std::size_t>(capacity_);
   memory_ = std::make_unique_for_overwrite<std::byte[]>(totalByteSize_);
-  freeStack_ = reinterpret_cast<void**>(memory_.get() + slotsBytes);
-  for (int slot = 0; slot < capacity_; ++slot) freeStack_[slot] = memory_.get() + slotSize_ * slot;
+  untouched_ = capacity_;
   freeCount_ = capacity_;
 }
 
@@ -41,14 +41,21 @@ TObjectBlock::~TObjectBlock() = default;
 
 void* TObjectBlock::takeSlot() {
   if (freeCount_ < 1) return nullptr;
-  return freeStack_[--freeCount_];
+  --freeCount_;
+  if (void* slot = released_) {
+    std::memcpy(&released_, slot, sizeof(void*));
+    return slot;
+  }
+  return memory_.get() + slotSize_ * static_cast<std::size_t>(--untouched_);
 }
 
 void TObjectBlock::releaseSlot(void* object) {
-  // A slot released twice would overrun the stack; the second release is
-  // dropped instead.
+  // A release beyond the block's capacity is a slot released twice: it is
+  // dropped instead of counted.
   if (freeCount_ >= capacity_) return;
-  freeStack_[freeCount_++] = object;
+  std::memcpy(object, &released_, sizeof(void*));
+  released_ = object;
+  ++freeCount_;
   if (freeCount_ < capacity_) {
     if (freeCount_ == 1 && onReopen_.code) onReopen_.code(onReopen_.data, *this);
     return;

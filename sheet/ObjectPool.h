@@ -31,10 +31,10 @@ class TObjectBlock {
   TObjectBlock(const TObjectBlock&) = delete;
   TObjectBlock& operator=(const TObjectBlock&) = delete;
 
-  // The slot on top of the free stack (the highest slot comes first), or
+  // The slot released last, else the highest slot not handed out yet, or
   // nullptr when the block is full.
   void* takeSlot();
-  // Puts a slot taken from this block back on the free stack. When that
+  // Gives a slot taken from this block back. When that
   // makes the block entirely free, the onEmpty handler runs and may destroy
   // the block: the caller must not touch the block afterwards.
   void releaseSlot(void* object);
@@ -58,9 +58,12 @@ class TObjectBlock {
   int freeCount_;
   std::size_t slotSize_;
   std::size_t totalByteSize_;
-  // The slots, then the stack of free slot addresses.
   std::unique_ptr<std::byte[]> memory_;
-  void** freeStack_;
+  // The slots below this index were never handed out. A released slot
+  // holds the address of the slot released before it: free slots cost no
+  // memory beside them.
+  int untouched_;
+  void* released_ = nullptr;
   bool orphaned_ = false;
 };
 
