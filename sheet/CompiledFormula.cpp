@@ -58,6 +58,14 @@ bool isUnaryOperator(std::uint8_t code) {
   return code == opPercent || code == opUnaryPlus || code == opUnaryMinus;
 }
 
+// The closing "=" as the compiler makes it, with nothing else in its fields.
+bool isPlainMarker(const TTokenObject& token) {
+  return token.tokenClass == tokenOperator && token.operatorCode == opFormulaStart && token.functionId == 0 &&
+         token.ok && token.value.kind == valueEmpty && token.value.integer == 0 &&
+         std::bit_cast<std::uint64_t>(token.value.number) == 0 && token.value.string.empty() && !token.subList() &&
+         !token.subArray();
+}
+
 TTokenPtr wholeCopy(const TTokenObject& token) {
   auto copy = std::make_unique<TTokenObject>();
   copy->assign(&token);
@@ -119,7 +127,8 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list) {
-  const auto count = static_cast<std::uint32_t>(list.count());
+  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
+  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
   // Packed beside the list first: the tokens kept whole decide how much
   // text the block holds. Most formulas fit the room on the stack.
   constexpr std::uint32_t tokensOnStack = 64;
@@ -158,6 +167,7 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
     packed.small_ = static_cast<std::int32_t>(formula->wholeTokens_->size());
     formula->wholeTokens_->push_back(wholeCopy(token));
   }
+  formula->closedByMarker_ = closedByMarker;
   formula->directStackDepth_ = static_cast<std::uint8_t>(formula->findDirectStackDepth());
   return formula;
 }
@@ -178,7 +188,7 @@ int TCompiledFormula::findDirectStackDepth() const {
       continue;
     }
     if (token.tokenClass != tokenOperator) return 0;
-    if (token.operatorCode == opFormulaStart) return index + 1 == count_ && depth == 1 ? deepest : 0;
+    if (token.operatorCode == opFormulaStart) return 0;
     if (isBinaryOperator(token.operatorCode)) {
       if (depth < 2) return 0;
       --depth;
@@ -194,7 +204,7 @@ int TCompiledFormula::findDirectStackDepth() const {
       return 0;
     }
   }
-  return 0;
+  return closedByMarker_ && depth == 1 ? deepest : 0;
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
@@ -202,6 +212,7 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
                                                 TCompiledFormula(count_, textSize_));
   std::memcpy(static_cast<void*>(formula->tokens()), tokens(), trailingSize(count_, textSize_));
   formula->directStackDepth_ = directStackDepth_;
+  formula->closedByMarker_ = closedByMarker_;
   if (wholeTokens_) {
     formula->wholeTokens_ = std::make_unique<std::vector<TTokenPtr>>();
     formula->wholeTokens_->reserve(wholeTokens_->size());
@@ -212,12 +223,19 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
 
 void TCompiledFormula::unpackInto(TRPNstackObject& list) const {
   list.deleteRange(0, list.count() - 1);
-  for (std::uint32_t index = 0; index < count_; ++index) appendToken(static_cast<int>(index), list);
+  for (int index = 0; index < count(); ++index) appendToken(index, list);
 }
 
 void TCompiledFormula::appendToken(int index, TRPNstackObject& list) const {
-  const TPackedToken& packed = tokens()[index];
   TTokenPtr token = list.newToken();
+  if (static_cast<std::uint32_t>(index) == count_) {
+    token->clear();
+    token->tokenClass = tokenOperator;
+    token->operatorCode = opFormulaStart;
+    list.push(std::move(token));
+    return;
+  }
+  const TPackedToken& packed = tokens()[index];
   if (packed.whole()) {
     token->assign((*wholeTokens_)[static_cast<std::size_t>(packed.small_)].get());
   } else {

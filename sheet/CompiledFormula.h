@@ -26,7 +26,8 @@ class TCompiledFormula {
   TCompiledFormula(const TCompiledFormula&) = delete;
   TCompiledFormula& operator=(const TCompiledFormula&) = delete;
 
-  int count() const { return static_cast<int>(count_); }
+  // The tokens of the compiled list, the closing "=" included.
+  int count() const { return static_cast<int>(count_) + (closedByMarker_ ? 1 : 0); }
 
   // A token as it is kept, in 16 bytes: the fields that a token of its
   // kind can hold share their place. A plain cell reference
@@ -75,6 +76,8 @@ class TCompiledFormula {
     } shared_;
   };
   static_assert(sizeof(TPackedToken) == 16);
+  // The tokens kept: the formula's closing "=" is not among them when it is
+  // the plain marker that every compiled formula ends with.
   std::span<const TPackedToken> packedTokens() const { return {tokens(), count_}; }
   std::string_view textOf(const TPackedToken& token) const {
     if (token.whole() || !token.holdsText()) return {};
@@ -122,6 +125,7 @@ class TCompiledFormula {
   // kept whole.
   std::uint16_t textSize_;
   std::uint8_t directStackDepth_ = 0;
+  bool closedByMarker_ = false;  // a plain closing "=" follows the tokens kept
   // The tokens with a sub-object, rare: made for the first of them, so that
   // the header of a formula without one stays small.
   std::unique_ptr<std::vector<TTokenPtr>> wholeTokens_;
