@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/IdleEvents.h"
 #include "app/TabArrival.h"
 
@@ -44,6 +46,11 @@ TEST(IdleEvents, ListSignalDuringItsReloadIsKeptForTheNextTurn) {
   idle.poll();
   EXPECT_EQ(ready, 3);  // the data event stays set until the reload button
   EXPECT_EQ(reloads, 2);
+  // The loop sleeps on the list event only: the data event, set until the
+  // reload, would wake it at once on every turn.
+  EXPECT_EQ(idle.waitHandles(), std::vector<HANDLE>{list});
+  ResetEvent(data);
+  EXPECT_EQ(idle.waitHandles().size(), 2u);
   CloseHandle(data);
   CloseHandle(list);
 }
