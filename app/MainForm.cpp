@@ -4,7 +4,8 @@
 #include "app/DownloadForm.h"
 #include "app/DownloaderLink.h"
 #include "app/HelpLink.h"
-#include "app/MainFormTransactionsTab.h"
+#include "app/MainFormAssetTabs.h"
+#include "windows/AssetForm.h"
 #include "windows/TransactionForm.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
@@ -196,6 +197,9 @@ void TmainForm::createTabs() {
     } else if (tab == webTab) {
       webForm = &createChildForm<TwebForm>(*pageControl, tabCaptions[tab], messageBox_);
       tabForms[tab] = webForm;
+    } else if (tab == assetsTab) {
+      assetForm = &createAssetsTab(*this, tabCaptions[tab]);
+      tabForms[tab] = assetForm;
     } else if (tab == transactionsTab) {
       transactionForm = &createTransactionsTab(*this, tabCaptions[tab]);
       tabForms[tab] = transactionForm;

@@ -35,6 +35,7 @@ class TgalleryForm;
 class TmacroForm;
 class TtransactionForm;
 class TsystemForm;
+class TassetForm;
 class TselDirDlg;
 class TsharedPopupMenus;
 
@@ -100,6 +101,7 @@ class TmainForm : public TForm {
   TFontDialog fontDialog;
   TsystemForm* systemForm = nullptr;  // on its tab, owned there
   TmacroForm* macroForm = nullptr;  // on its tab, owned there
+  TassetForm* assetForm = nullptr;
   TtransactionForm* transactionForm = nullptr;
   std::unique_ptr<TsharedPopupMenus> popupMenus;
   std::unique_ptr<THookHelpSystem> helpSystem;

@@ -132,6 +132,7 @@ class TdataForm : public TChildForm {
   // ---- Parts, for the main window and tests ----
   TSheetPanel& sheetPanel() const { return *sheetPanel_; }
   TDataSheet& dataSheet() { return *dataSheet_; }
+  const TDataSheet& dataSheet() const { return *dataSheet_; }
   TFieldTable& fieldTable() { return *fieldTable_; }
   // Null while no portfolio table is set.
   TDataObjects* objects() const { return objects_.get(); }
@@ -221,6 +222,10 @@ class TdataForm : public TChildForm {
   // The object notes show nobody until the next selection.
   void forgetShownNotes() { shownNotesObject_ = -1; }
   TToolButton& addCreationButton(const char* caption, const char* hint, int width, std::function<void()> onClick);
+  // A button of the window's own at the end of the set-up panel, or of the
+  // views panel.
+  TToolButton& addSetupButton(const char* caption, const char* hint, int width, std::function<void()> onClick);
+  TToolButton& addViewsButton(const char* caption, const char* hint, int width, std::function<void()> onClick);
   TPortfolioTable* portfolioTable() const { return portfolioTable_; }
   char decimalSeparator() const;
   char listSeparator() const;

@@ -294,6 +294,20 @@ TToolButton& TdataForm::addCreationButton(const char* caption, const char* hint,
   return button;
 }
 
+TToolButton& TdataForm::addSetupButton(const char* caption, const char* hint, int width,
+                                       std::function<void()> onClick) {
+  TToolButton& button = toolButton(*sheetSetupPanel_, caption, hint, width, std::move(onClick));
+  arrangePanels(*sheetControlBar_);
+  return button;
+}
+
+TToolButton& TdataForm::addViewsButton(const char* caption, const char* hint, int width,
+                                       std::function<void()> onClick) {
+  TToolButton& button = toolButton(*objectsControlPanel_, caption, hint, width, std::move(onClick));
+  arrangePanels(*controlBar_);
+  return button;
+}
+
 // Visible panels of a tool bar side by side, in the order their places say
 // (top first, then left), so that stored places survive added buttons.
 void TdataForm::arrangePanels(TControl& bar) {

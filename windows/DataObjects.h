@@ -13,6 +13,8 @@ class TDataObjects {
 
   virtual int count() const = 0;
   virtual TCustomPropertyObject* item(int index) const = 0;
+  // Whether the object gets a line now (a window may leave some out).
+  virtual bool hasLine(int index) const { return item(index) != nullptr; }
   // The cell type codes bound to this kind of object; the first field of
   // such a kind is the key field, whose cells hold the object's index.
   virtual bool isKeyKind(std::uint8_t kind) const = 0;

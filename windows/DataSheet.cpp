@@ -112,7 +112,7 @@ int TDataSheet::build(int col, int row) {
     sheet_.setCellContent(c, r, 0, std::to_string(objects_->currentIndex()), integerCell);
     int line = 1;
     for (int index : objectsInDisplayOrder(displayOrder, count)) {
-      if (!objects_->item(index)) continue;
+      if (!objects_->hasLine(index)) continue;
       ++line;
       if (rowWise)
         sheet_.setRowCount(line);
@@ -264,10 +264,13 @@ void TDataSheet::setCellSizes(bool rowWiseLayout) {
   sheet_.clearSizes();
   for (const auto& field : fields_.Fields) {
     if (field->Hidden || field->Disabled || field->Position < 1) continue;
+    // A field without a size of its own (a hand-written file) takes the
+    // table's default rather than the narrowest line.
     if (rowWiseLayout)
-      sheet_.setColWidth(field->Position, field->RowWiseWidth);
+      sheet_.setColWidth(field->Position, field->RowWiseWidth >= 1 ? field->RowWiseWidth : fields_.DefaultRowWiseWidth);
     else
-      sheet_.setRowHeight(field->Position, field->ColWiseHeight);
+      sheet_.setRowHeight(field->Position,
+                          field->ColWiseHeight >= 1 ? field->ColWiseHeight : fields_.DefaultColWiseHeight);
   }
   const std::vector<int>& sizes = rowWiseLayout ? rowHeights : colWidths;
   if (rowWiseLayout)

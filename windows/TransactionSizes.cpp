@@ -65,8 +65,11 @@ void applyTransactionSizes(TSheet& sheet, const TFieldTable& fields, const TPort
     sheet.setColWidth(headerLine, fields.ColWiseFixedWidth);
   for (const auto& field : fields.Fields) {
     if (!shown(*field)) continue;
-    if (rowWise && field->RowWiseWidth >= 1) sheet.setColWidth(field->Position, field->RowWiseWidth);
-    if (!rowWise && field->ColWiseHeight >= 1) sheet.setRowHeight(field->Position, field->ColWiseHeight);
+    if (rowWise)
+      sheet.setColWidth(field->Position, field->RowWiseWidth >= 1 ? field->RowWiseWidth : fields.DefaultRowWiseWidth);
+    else
+      sheet.setRowHeight(field->Position,
+                         field->ColWiseHeight >= 1 ? field->ColWiseHeight : fields.DefaultColWiseHeight);
   }
   if (!portfolio) return;
   for (size_t i = 0; i < lineNumbers.size(); ++i) {

@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include "controls/SheetPanel.h"
+#include "model/Asset.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/TransactionTable.h"
+#include "model/Transaction.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+#include "platform/FloatingPoint.h"
+#include "platform/PageControl.h"
+#include "sheet/Sheet.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/AssetForm.h"
+
+namespace {
+
+TFormOptions mainOptions() {
+  TFormOptions options;
+  options.caption = "Kestrova";
+  options.clientWidth = 760;
+  options.clientHeight = 420;
+  return options;
+}
+
+// The first sample portfolio (five assets, the last a cash account without
+// prices) in an Assets window on a tab, shown row-wise with the sample's
+// field file.
+class AssetWindow : public testing::Test {
+ protected:
+  void SetUp() override {
+    setExtendedPrecision();
+    ASSERT_EQ(table.open(sample.folios + "1\\", false, {}, nullptr, true, false), 0);
+    table.setCurrentIndex(0);
+    portfolio = table.current();
+    pages.setAlign(TAlign::client);
+    main.showModeless();
+    form = &createChildForm<TassetForm>(pages, "Assets");
+    form->setPortfolioTable(&table);
+    form->loadView();
+    if (!form->rowWiseBtn().down()) form->setRowWise(true);
+  }
+
+  TSheet& sheet() { return form->sheetPanel().sheet(); }
+  int lines() { return form->dataSheet().objectLineCount(); }
+
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  TPortfolio* portfolio = nullptr;
+  TForm main{mainOptions()};
+  TPageControl& pages = main.add<TPageControl>();
+  TassetForm* form = nullptr;
+};
+
+}  // namespace
+
+TEST_F(AssetWindow, NewConstantPriceAssetFollowsTheCurrentLineAndIsHiddenAsANullHolding) {
+  ASSERT_EQ(lines(), 5);
+  EXPECT_EQ(form->shownPortfolioSerial(), portfolio->Serial());
+  sheet().setCurrentCell(2, 3);
+  form->sheetPanel().refresh();
+  ASSERT_EQ(form->menuItemAssetsNewConstantPriceClick(), 0);
+  ASSERT_EQ(portfolio->assetCount(), 6);
+  EXPECT_EQ(lines(), 6);
+  EXPECT_EQ(sheet().currentRow, 4);
+  EXPECT_EQ(form->dataSheet().lineToObject(4), 5);
+  TAsset& made = *portfolio->assets(5);
+  EXPECT_TRUE(made.noPriceHistoryLocation());
+  const TTransaction& first = *made.Transactions().items(0);
+  EXPECT_EQ(first.getExternalProperty("DisplayOrder"), "1073741822");
+
+  // Its holding is 0 units: the null filter leaves it out.
+  form->showNullsBtn().setDown(false);
+  form->showNullsBtnClick();
+  EXPECT_EQ(lines(), 5);
+  form->showNullsBtn().setDown(true);
+  form->showNullsBtnClick();
+  EXPECT_EQ(lines(), 6);
+  pumpFor(100);
+  captureWindow(main.handle()).savePng("assets-window");
+}
+
+TEST_F(AssetWindow, DeletingTheLastLineTakesTheAssetsNotesAndMovesTheCurrentCellUp) {
+  const int32_t number = portfolio->assets(4)->Number();
+  const std::string folder = includeTrailingBackslash(portfolio->Folder());
+  for (const char* prefix : {"Asset_", "Quote_"}) {
+    TPortableIniFile notes(folder + prefix + std::to_string(number) + ".TXT");
+    notes.writeString("x", "y", "z");
+  }
+  const int last = lines() + 1;
+  const int index = form->dataSheet().lineToObject(last);
+  ASSERT_GE(index, 0);
+  sheet().setCurrentCell(2, last);
+  form->sheetPanel().refresh();
+  const int32_t going = portfolio->assets(index)->Number();
+  ASSERT_EQ(form->menuItemAssetsDelSelectedClick(), 0);
+  EXPECT_EQ(portfolio->assetCount(), 4);
+  EXPECT_EQ(lines(), 4);
+  EXPECT_EQ(sheet().currentRow, last - 1);
+  if (going == number) {
+    for (const char* prefix : {"Asset_", "Quote_"})
+      EXPECT_FALSE(fileExists(folder + prefix + std::to_string(number) + ".TXT"));
+  }
+}

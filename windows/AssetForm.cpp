@@ -1,0 +1,414 @@
+#include "windows/AssetForm.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "controls/AssetPickForm.h"
+#include "controls/DownloadItem.h"
+#include "controls/DownloadPickForm.h"
+#include "controls/SheetPanel.h"
+#include "model/Asset.h"
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/Transaction.h"
+#include "platform/Application.h"
+#include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
+#include "platform/Panel.h"
+#include "sheet/NumberText.h"
+#include "sheet/Sheet.h"
+#include "sheet/ValueRecord.h"
+#include "windows/AssetLineFilter.h"
+#include "windows/AssetObjects.h"
+
+namespace {
+
+constexpr double noDate = std::numeric_limits<double>::quiet_NaN();
+constexpr const char* noPortfolioText = "No portfolio selected";
+constexpr const char* deleteAssetText = "Delete asset";
+constexpr const char* constantPriceFormat = "yyyymmdd,o,h,l,c, v";
+// New transactions sort after every line the user has placed.
+constexpr int32_t lastDisplayOrder = 1073741823;
+
+std::string doubledAmpersands(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    result += c;
+    if (c == '&') result += '&';
+  }
+  return result;
+}
+
+TMenuItem* itemCaptioned(const TMenuItem& menu, const std::string& caption) {
+  for (const auto& item : menu.items())
+    if (item->caption == caption) return item.get();
+  return nullptr;
+}
+
+void popupAtTopRight(TPopupMenu& menu, TControl& button, HWND owner) {
+  RECT at = button.bounds();
+  MapWindowPoints(button.parent()->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+  menu.popup(owner, at.right, at.top);
+}
+
+// A model call that throws counts as a failure while rebuilding.
+template <class Call>
+int guarded(Call call) {
+  try {
+    return call();
+  } catch (...) {
+    return -5;
+  }
+}
+
+}  // namespace
+
+TassetForm::TassetForm()
+    : TdataForm({"AssetFields.INI", "AssetControls.INI", "Asset_"}, assetHelpContext, fieldEditorHelpContext) {
+  addBtn_ = &addCreationButton("New", "New asset", 36, [this] { addBtnClick(); });
+  delBtn_ = &addCreationButton("Del", "Delete asset", 32, [this] { delBtnClick(); });
+  showNullsBtn_ = &addSetupButton("Null", "Null assets", 32, [this] { showNullsBtnClick(); });
+  showNullsBtn_->checkButton = true;
+  showNullsBtn_->setDown(true);
+  addBtn_->setEnabled(false);
+  delBtn_->setEnabled(false);
+  buildAssetMenus();
+}
+
+TassetForm::~TassetForm() = default;
+
+void TassetForm::buildAssetMenus() {
+  TPopupMenu& sheetMenu = sheetPopupMenu();
+  if (TMenuItem* toolbar = itemCaptioned(sheetMenu, "&Toolbar"))
+    if (TMenuItem* objects = itemCaptioned(*toolbar, "&Objects")) objects->caption = "&Assets";
+  TMenuItem& assets = sheetMenu.add("&Assets");
+  TMenuItem& add = assets.add("&New");
+  add.add("&Constant price", [this] { menuItemAssetsNewConstantPriceClick(); });
+  add.add("&Variable price...", [this] { menuItemAssetsNewVariablePriceClick(); });
+  deleteItem_ = &assets.add("&Delete");
+  deleteSelectedItem_ = &deleteItem_->add("&Selected", [this] { menuItemAssetsDelSelectedClick(); });
+  deletePickItem_ = &deleteItem_->add("&Pick...", [this] { menuItemAssetsDelPickClick(); });
+  if (TMenuItem* customize = itemCaptioned(sheetMenu, "&Customize"))
+    nullsItem_ = &customize->add("&Null assets", [this] {
+      showNullsBtn_->setDown(!showNullsBtn_->down());
+      showNullsBtnClick();
+    });
+  const auto framePopup = sheetMenu.onPopup;
+  sheetMenu.onPopup = [this, framePopup] {
+    if (framePopup) framePopup();
+    const TPortfolio* shown = portfolio();
+    TMenuItem* sort = itemCaptioned(sheetPopupMenu(), "&Sort");
+    TMenuItem* position = itemCaptioned(sheetPopupMenu(), "&Position");
+    const bool any = shown && shown->assetCount() > 0;
+    deleteItem_->enabled = any;
+    if (any) {
+      const int selected = selectedObjectIndex();
+      deleteSelectedItem_->caption = selected >= 0 ? deleteItemCaption(selected) : deleteAssetText;
+      deleteSelectedItem_->enabled = selected >= 0;
+      deletePickItem_->enabled = shown->assetCount() >= 2;
+    }
+    if (sort && sort->items().size() >= 2) {
+      sort->items()[0]->enabled = any && sortAscendingBtn().enabled();
+      sort->items()[1]->enabled = any && sortDescendingBtn().enabled();
+    }
+    if (position && position->items().size() >= 2) {
+      position->items()[0]->enabled = any && moveUpBtn().enabled();
+      position->items()[1]->enabled = any && moveDownBtn().enabled();
+    }
+    if (nullsItem_) nullsItem_->checked = showNullsBtn_->down();
+  };
+
+  newAssetPopupMenu_.add("&Constant price", [this] { menuItemAssetsNewConstantPriceClick(); });
+  variablePriceItem_ = &newAssetPopupMenu_.add("&Variable price...", [this] { menuItemAssetsNewVariablePriceClick(); });
+  delAssetPopUpMenu_.add("&Delete selected asset", [this] { menuItemAssetsDelSelectedClick(); });
+  delAssetPopUpMenu_.add("&Pick...", [this] { menuItemAssetsDelPickClick(); });
+}
+
+// ---- What the frame asks of the window ----
+
+std::unique_ptr<TDataObjects> TassetForm::objectsOf(TPortfolioTable& table) const {
+  return std::make_unique<TAssetObjects>(
+      table,
+      [this](TAsset& shown) {
+        return assetHasLine(shown, TAssetLineWindow::assets, showNullsBtn_->down(), dataSheet().dates.toDate());
+      },
+      false);
+}
+
+TPortfolio* TassetForm::portfolio() const { return portfolioTable() ? portfolioTable()->current() : nullptr; }
+
+TAsset* TassetForm::asset(int index) const {
+  const TPortfolio* shown = portfolio();
+  return shown ? shown->assets(index) : nullptr;
+}
+
+std::string TassetForm::windowDirectory() const {
+  const TPortfolio* shown = portfolio();
+  return shown ? includeTrailingBackslash(shown->Folder()) : "";
+}
+
+std::string TassetForm::objectName(int index) const {
+  const TAsset* shown = asset(index);
+  return shown ? shown->Name() : "";
+}
+
+std::string TassetForm::objectSymbol(int index) const {
+  const TAsset* shown = asset(index);
+  return shown ? shown->Symbol() : "";
+}
+
+std::string TassetForm::objectNotesFile(int index) const {
+  const TAsset* shown = asset(index);
+  return shown ? windowDir() + "Asset_" + std::to_string(shown->Number()) + ".TXT" : "";
+}
+
+std::string TassetForm::globalNotesFile() const { return windowDir() + "AssetNotes.TXT"; }
+
+std::string TassetForm::globalNotesCaption() const {
+  const TPortfolio* shown = portfolio();
+  if (!shown) return "";
+  return doubledAmpersands(shown->Name().empty() ? shown->Symbol() : shown->Name());
+}
+
+double TassetForm::dateBound(TDateBound bound) {
+  TPortfolio* shown = portfolio();
+  if (!shown) return noDate;
+  double date = 0;
+  bool found = false;
+  switch (bound) {
+    case TDateBound::first: shown->firstTradeDate(date, found); break;
+    case TDateBound::firstCommon: shown->latestFirstTradeDate(date, found); break;
+    case TDateBound::last: shown->lastQuoteDate(date, found); break;
+    case TDateBound::lastCommon: shown->earliestLastQuoteDate(date, found); break;
+  }
+  return found ? date : noDate;
+}
+
+void TassetForm::readMoreGUIoptions(const TPortableIniFile& ini) {
+  showNullsBtn_->setDown(ini.readBool("SetupControls", "Nulls", showNullsBtn_->down()));
+}
+
+void TassetForm::writeMoreGUIoptions(TPortableIniFile& ini) {
+  ini.writeBool("SetupControls", "Nulls", showNullsBtn_->down());
+}
+
+void TassetForm::defineMoreNames() {
+  TValueRecord value;
+  value.kind = valueInteger;
+  value.integer = portfolioTable() ? portfolioTable()->currentIndex() : -1;
+  sheetPanel().sheet().setCustomId("PORTFOLIO", value);
+}
+
+void TassetForm::enableObjectButtons(int selected) {
+  TdataForm::enableObjectButtons(selected);
+  const TPortfolio* shown = portfolio();
+  addBtn_->setEnabled(shown != nullptr);
+  delBtn_->setEnabled(shown && shown->assetCount() >= 1);
+}
+
+// ---- View ----
+
+void TassetForm::clearView() {
+  TdataForm::clearView();
+  if (parent()) parent()->setText(noPortfolioText);
+  sheetPanel().setSheetVisible(false);
+  shownPortfolioSerial_ = 0;
+}
+
+void TassetForm::loadView() {
+  if (!portfolio()) {
+    clearView();
+    return;
+  }
+  TdataForm::loadView();
+  shownPortfolioSerial_ = portfolio()->Serial();
+}
+
+// ---- Creation ----
+
+void TassetForm::addBtnClick() {
+  if (!portfolio()) return;
+  variablePriceItem_->enabled = downloadPickForm_ != nullptr;
+  popupAtTopRight(newAssetPopupMenu_, *addBtn_, handle());
+}
+
+void TassetForm::setDefaultTransactionDisplayOrder(TAsset& shown) {
+  const TTransactionTable& transactions = shown.Transactions();
+  const int count = transactions.count();
+  for (int i = 0; i < count; ++i)
+    if (TTransaction* transaction = transactions.items(i))
+      transaction->setViewProperty("DisplayOrder", std::to_string(lastDisplayOrder - count + i));
+}
+
+int TassetForm::menuItemAssetsNewConstantPriceClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown) return -7;
+  THourglass hourglass;
+  abortViewThreads();
+  // In the portfolio's own currency: an asset without one has no currency
+  // table to its portfolio, and its value could never be converted.
+  const int code =
+      guarded([&] { return shown->newAsset("", "", true, constantPriceFormat, "", shown->getCurrency()); });
+  const TSheet& sheet = sheetPanel().sheet();
+  if (code == 0) {
+    addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
+    setDefaultTransactionDisplayOrder(*shown->assets(shown->assetCount() - 1));
+  } else {
+    showObjects(-1, -1);
+  }
+  rebuildAllAuxiliaryViews();
+  focusGrid();
+  return code;
+}
+
+int TassetForm::menuItemAssetsNewVariablePriceClick() {
+  TPortfolio* shown = portfolio();
+  if (!downloadPickForm_ || !shown) return -7;
+  if (!downloadPickForm_->execute()) return 0;
+  THourglass hourglass;
+  abortViewThreads();
+  int code = 0;
+  TDownloadItem item;
+  const TSheet& sheet = sheetPanel().sheet();
+  // One asset per item; an item that fails is skipped and those made stay,
+  // the last item's code counting.
+  for (bool more = downloadPickForm_->getFirstDownloadItem(item); more;
+       more = downloadPickForm_->getNextDownloadItem(item)) {
+    code = guarded([&] {
+      return shown->newAsset(item.Name, item.Symbol, false, item.OutFormat, item.DataPath, item.Currency);
+    });
+    if (code != 0) continue;
+    addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
+    TAsset& made = *shown->assets(shown->assetCount() - 1);
+    made.setExternalProperty("QuoteDisplayOrder", std::to_string(shown->assetCount() + 1), "", "", false);
+    setDefaultTransactionDisplayOrder(made);
+  }
+  portfolioTable()->rebuildDates();
+  rebuildAllAuxiliaryViews();
+  if (code != 0) showObjects(-1, -1);
+  focusGrid();
+  return code;
+}
+
+// ---- Deletion ----
+
+std::string TassetForm::deleteItemCaption(int index) const {
+  const std::string name = objectName(index).empty() ? objectSymbol(index) : objectName(index);
+  return name.empty() ? deleteAssetText : name;
+}
+
+void TassetForm::delBtnClick() {
+  const TPortfolio* shown = portfolio();
+  if (!shown || shown->assetCount() < 1) return;
+  noteEditPanelExit();
+  const int selected = selectedObjectIndex();
+  if (selected < 0) {
+    if (shown->assetCount() > 1) menuItemAssetsDelPickClick();
+    return;
+  }
+  const std::string name = objectName(selected).empty() ? objectSymbol(selected) : objectName(selected);
+  delAssetPopUpMenu_.items()[0]->caption =
+      name.empty() ? deleteAssetText : std::string(deleteAssetText) + " \"" + doubledAmpersands(name) + "\"";
+  popupAtTopRight(delAssetPopUpMenu_, *delBtn_, handle());
+}
+
+int TassetForm::delAssetCore(TPortfolio& shown, int countBefore, int index) {
+  const TAsset* going = shown.assets(index);
+  const int32_t number = going ? going->Number() : -1;
+  const int code = guarded([&] { return shown.deleteAsset(index); });
+  portfolioTable()->rebuildDates();
+  if (code != 0) return code;
+  forgetShownNotes();
+  // The asset's notes of this window and of the Quotes window go with it.
+  for (const char* prefix : {"Asset_", "Quote_"}) deleteFile(windowDir() + prefix + std::to_string(number) + ".TXT");
+  dataSheet().removeDisplayRecord(index, countBefore);
+  return 0;
+}
+
+void TassetForm::afterDeletion(int code) {
+  TSheet& sheet = sheetPanel().sheet();
+  if (code != 0) {
+    showObjects(-1, -1);
+    rebuildAllAuxiliaryViews();
+    return;
+  }
+  const bool rowWise = dataSheet().rowWise;
+  int col = sheet.currentCol;
+  int row = sheet.currentRow;
+  int& line = rowWise ? row : col;
+  // A deleted last line leaves the current cell one line up.
+  if (line == (rowWise ? sheet.getRowCount() : sheet.getColCount())) --line;
+  showObjects(col, row);
+  if (!sheet.hasCurrentCell() && line >= 2 && dataSheet().lastLine() >= 2) {
+    line = std::min(line, dataSheet().lastLine());
+    sheet.setCurrentCell(col, row);
+    sheetPanel().refresh();
+  }
+  rebuildAllAuxiliaryViews();
+}
+
+int TassetForm::menuItemAssetsDelSelectedClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown || shown->assetCount() < 1) return -7;
+  const int index = shown->assetCount() == 1 ? 0 : selectedObjectIndex();
+  THourglass hourglass;
+  abortViewThreads();
+  dataSheet().getCellSizes(dataSheet().rowWise);
+  dataSheet().getDisplayOrder();
+  const int code = delAssetCore(*shown, shown->assetCount(), index);
+  afterDeletion(code);
+  return code;
+}
+
+int TassetForm::menuItemAssetsDelPickClick() {
+  TPortfolio* shown = portfolio();
+  if (!shown || shown->assetCount() < 1) return -7;
+  std::vector<int> indexes;
+  if (shown->assetCount() == 1) {
+    indexes.push_back(0);
+  } else {
+    updateAssetPickers();
+    if (!assetPickForm_ || !assetPickForm_->execute() || assetPickForm_->selectedCount() <= 0) return 0;
+    for (int index = assetPickForm_->getFirstAssetIndex(); index >= 0; index = assetPickForm_->getNextAssetIndex())
+      indexes.push_back(index);
+    std::sort(indexes.begin(), indexes.end());
+  }
+  THourglass hourglass;
+  abortViewThreads();
+  dataSheet().getCellSizes(dataSheet().rowWise);
+  dataSheet().getDisplayOrder();
+  int code = 0;
+  // Largest index first, so the indexes still to go stay valid.
+  for (auto index = indexes.rbegin(); index != indexes.rend() && code == 0; ++index)
+    code = delAssetCore(*shown, shown->assetCount(), *index);
+  afterDeletion(code);
+  return code;
+}
+
+void TassetForm::updateAssetPickers() {
+  if (!assetPickForm_) return;
+  const TPortfolio* shown = portfolio();
+  std::vector<std::pair<int, int>> order;
+  for (int i = 0; shown && i < shown->assetCount(); ++i) {
+    int32_t key = -1;
+    if (!textToIntStrict(shown->assets(i)->getExternalProperty("DisplayOrder"), key)) key = -1;
+    order.emplace_back(i, key);
+  }
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+  assetPickForm_->listAssets(shown, order);
+}
+
+// ---- Null filter ----
+
+void TassetForm::showNullsBtnClick() {
+  THourglass hourglass;
+  dataSheet().getCellSizes(dataSheet().rowWise);
+  dataSheet().getDisplayOrder();
+  TSheet& sheet = sheetPanel().sheet();
+  sheet.leftCol = sheet.getFixedCols() + 1;
+  sheet.topRow = sheet.getFixedRows() + 1;
+  showObjects(-1, -1);
+}

@@ -1,0 +1,31 @@
+#include "windows/AssetObjects.h"
+
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+
+TAsset* TAssetObjects::asset(int index) const {
+  const TPortfolio* portfolio = table_.current();
+  return portfolio ? portfolio->assets(index) : nullptr;
+}
+
+int TAssetObjects::count() const {
+  const TPortfolio* portfolio = table_.current();
+  return portfolio ? portfolio->assetCount() : 0;
+}
+
+TCustomPropertyObject* TAssetObjects::item(int index) const { return asset(index); }
+
+bool TAssetObjects::hasLine(int index) const {
+  TAsset* shown = asset(index);
+  return shown && (!hasLine_ || hasLine_(*shown));
+}
+
+int TAssetObjects::currentIndex() const {
+  const TPortfolio* portfolio = table_.current();
+  return portfolio ? portfolio->currentAssetIndex() : -1;
+}
+
+void TAssetObjects::setCurrentIndex(int index) {
+  if (TPortfolio* portfolio = table_.current()) portfolio->setCurrentAssetIndex(index);
+}
