@@ -6,6 +6,7 @@
 #include "controls/CurrPickForm.h"
 #include "controls/DownloadPickForm.h"
 #include "controls/GalleryForm.h"
+#include "controls/SheetPanel.h"
 #include "windows/AssetForm.h"
 #include "windows/TransactionForm.h"
 
@@ -15,6 +16,11 @@ void wireDataForm(TmainForm& mainForm, TdataForm& form) {
   form.setExternalPopupMenus(&menus.sheetChartAndGraphPopupMenu, &menus.notesPopupMenu,
                              &menus.webPanelMenus.webPanelFavsPopupMenu, &menus.webPanelMenus.webPanelSetupPopupMenu,
                              &menus.webPanelMenus.webPanelTimerPopupMenu);
+  TwebPanelMenus& webMenus = menus.webPanelMenus;
+  form.setExternalEvents([&webMenus](TWebPanel& panel) { webMenus.makeWebPanelTemplate(panel); },
+                         [&webMenus](TWebPanel& panel) { webMenus.clearWebPanelTemplate(panel); },
+                         [&webMenus](TWebPanel& panel) { webMenus.onWebPanelDeleteRequest(panel); });
+  form.onSynchDatesClick = [&mainForm](TToolButton& button) { mainForm.updateDateRangeTracker(button); };
   form.setCurrPickForm(mainForm.currPickForm.get());
   form.setGalleryForm(mainForm.galleryForm.get());
   form.setPortfolioTable(mainForm.portfolioTable.get());
@@ -26,6 +32,7 @@ TassetForm& createAssetsTab(TmainForm& mainForm, const std::string& caption) {
   wireDataForm(mainForm, form);
   form.setAssetPickForm(mainForm.assetPickForm.get());
   form.setDownloadPickForm(mainForm.downloadPickForm.get());
+  form.sheetPanel().setSheetVisible(false);
   form.clearView();
   return form;
 }

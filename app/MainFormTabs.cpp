@@ -21,6 +21,7 @@
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
+#include "windows/AssetForm.h"
 #include "windows/TransactionForm.h"
 #include "windows/PortfolioForm.h"
 
@@ -111,6 +112,13 @@ void TmainForm::pageControlChange() {
         break;
       case systemTab:
         arriveAtSystemTab();
+        break;
+      case assetsTab:
+        assetForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt(), datesSynchronised,
+                              synchFromDate, synchToDate);
+        break;
+      case transactionsTab:
+        transactionForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt());
         break;
       case macrosTab:
         macroForm->loadEngineDeclarations(true);
@@ -270,12 +278,15 @@ void TmainForm::closeCore(bool clearViews) {
   if (findDialog.visible()) findDialog.close();
   if (replaceDialog.visible()) replaceDialog.close();
   leaveTab(pageControl->activePageIndex());
-  portfolioForm->abortViewThreads();
+  const std::vector<TdataForm*> dataForms = dataFormsOf(tabForms);
+  for (TdataForm* form : dataForms) form->abortViewThreads();
   if (datesSynchronised) portfolioForm->setDates(synchFromDate, synchToDate);
-  portfolioForm->saveView();
+  for (TdataForm* form : dataForms) form->saveView();
+  // The transactions' line sizes and order go into them before they are saved.
+  transactionForm->saveView();
   portfolioForm->savePortfolios();
   if (clearViews) {
-    portfolioForm->clearView();
+    for (TdataForm* form : dataForms) form->clearView();
     downloadForm->killWebBrowser();
     webForm->unloadWebPanels();
   }

@@ -1,16 +1,12 @@
 #include "windows/AssetForm.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 #include "controls/AssetPickForm.h"
 #include "controls/DownloadItem.h"
 #include "controls/DownloadPickForm.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
-#include "model/Directories.h"
-#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Transaction.h"
@@ -20,14 +16,9 @@
 #include "platform/Panel.h"
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
-#include "sheet/ValueRecord.h"
-#include "windows/AssetLineFilter.h"
-#include "windows/AssetObjects.h"
 
 namespace {
 
-constexpr double noDate = std::numeric_limits<double>::quiet_NaN();
-constexpr const char* noPortfolioText = "No portfolio selected";
 constexpr const char* deleteAssetText = "Delete asset";
 constexpr const char* constantPriceFormat = "yyyymmdd,o,h,l,c, v";
 // New transactions sort after every line the user has placed.
@@ -67,12 +58,10 @@ int guarded(Call call) {
 }  // namespace
 
 TassetForm::TassetForm()
-    : TdataForm({"AssetFields.INI", "AssetControls.INI", "Asset_"}, assetHelpContext, fieldEditorHelpContext) {
+    : TportfolioAssetsForm({{"AssetFields.INI", "AssetControls.INI", "Asset_"}, "AssetNotes.TXT", "Asset_"},
+                           TAssetLineWindow::assets, assetHelpContext, fieldEditorHelpContext) {
   addBtn_ = &addCreationButton("New", "New asset", 36, [this] { addBtnClick(); });
   delBtn_ = &addCreationButton("Del", "Delete asset", 32, [this] { delBtnClick(); });
-  showNullsBtn_ = &addSetupButton("Null", "Null assets", 32, [this] { showNullsBtnClick(); });
-  showNullsBtn_->checkButton = true;
-  showNullsBtn_->setDown(true);
   addBtn_->setEnabled(false);
   delBtn_->setEnabled(false);
   buildAssetMenus();
@@ -91,11 +80,6 @@ void TassetForm::buildAssetMenus() {
   deleteItem_ = &assets.add("&Delete");
   deleteSelectedItem_ = &deleteItem_->add("&Selected", [this] { menuItemAssetsDelSelectedClick(); });
   deletePickItem_ = &deleteItem_->add("&Pick...", [this] { menuItemAssetsDelPickClick(); });
-  if (TMenuItem* customize = itemCaptioned(sheetMenu, "&Customize"))
-    nullsItem_ = &customize->add("&Null assets", [this] {
-      showNullsBtn_->setDown(!showNullsBtn_->down());
-      showNullsBtnClick();
-    });
   const auto framePopup = sheetMenu.onPopup;
   sheetMenu.onPopup = [this, framePopup] {
     if (framePopup) framePopup();
@@ -118,7 +102,6 @@ void TassetForm::buildAssetMenus() {
       position->items()[0]->enabled = any && moveUpBtn().enabled();
       position->items()[1]->enabled = any && moveDownBtn().enabled();
     }
-    if (nullsItem_) nullsItem_->checked = showNullsBtn_->down();
   };
 
   newAssetPopupMenu_.add("&Constant price", [this] { menuItemAssetsNewConstantPriceClick(); });
@@ -127,104 +110,11 @@ void TassetForm::buildAssetMenus() {
   delAssetPopUpMenu_.add("&Pick...", [this] { menuItemAssetsDelPickClick(); });
 }
 
-// ---- What the frame asks of the window ----
-
-std::unique_ptr<TDataObjects> TassetForm::objectsOf(TPortfolioTable& table) const {
-  return std::make_unique<TAssetObjects>(
-      table,
-      [this](TAsset& shown) {
-        return assetHasLine(shown, TAssetLineWindow::assets, showNullsBtn_->down(), dataSheet().dates.toDate());
-      },
-      false);
-}
-
-TPortfolio* TassetForm::portfolio() const { return portfolioTable() ? portfolioTable()->current() : nullptr; }
-
-TAsset* TassetForm::asset(int index) const {
-  const TPortfolio* shown = portfolio();
-  return shown ? shown->assets(index) : nullptr;
-}
-
-std::string TassetForm::windowDirectory() const {
-  const TPortfolio* shown = portfolio();
-  return shown ? includeTrailingBackslash(shown->Folder()) : "";
-}
-
-std::string TassetForm::objectName(int index) const {
-  const TAsset* shown = asset(index);
-  return shown ? shown->Name() : "";
-}
-
-std::string TassetForm::objectSymbol(int index) const {
-  const TAsset* shown = asset(index);
-  return shown ? shown->Symbol() : "";
-}
-
-std::string TassetForm::objectNotesFile(int index) const {
-  const TAsset* shown = asset(index);
-  return shown ? windowDir() + "Asset_" + std::to_string(shown->Number()) + ".TXT" : "";
-}
-
-std::string TassetForm::globalNotesFile() const { return windowDir() + "AssetNotes.TXT"; }
-
-std::string TassetForm::globalNotesCaption() const {
-  const TPortfolio* shown = portfolio();
-  if (!shown) return "";
-  return doubledAmpersands(shown->Name().empty() ? shown->Symbol() : shown->Name());
-}
-
-double TassetForm::dateBound(TDateBound bound) {
-  TPortfolio* shown = portfolio();
-  if (!shown) return noDate;
-  double date = 0;
-  bool found = false;
-  switch (bound) {
-    case TDateBound::first: shown->firstTradeDate(date, found); break;
-    case TDateBound::firstCommon: shown->latestFirstTradeDate(date, found); break;
-    case TDateBound::last: shown->lastQuoteDate(date, found); break;
-    case TDateBound::lastCommon: shown->earliestLastQuoteDate(date, found); break;
-  }
-  return found ? date : noDate;
-}
-
-void TassetForm::readMoreGUIoptions(const TPortableIniFile& ini) {
-  showNullsBtn_->setDown(ini.readBool("SetupControls", "Nulls", showNullsBtn_->down()));
-}
-
-void TassetForm::writeMoreGUIoptions(TPortableIniFile& ini) {
-  ini.writeBool("SetupControls", "Nulls", showNullsBtn_->down());
-}
-
-void TassetForm::defineMoreNames() {
-  TValueRecord value;
-  value.kind = valueInteger;
-  value.integer = portfolioTable() ? portfolioTable()->currentIndex() : -1;
-  sheetPanel().sheet().setCustomId("PORTFOLIO", value);
-}
-
 void TassetForm::enableObjectButtons(int selected) {
   TdataForm::enableObjectButtons(selected);
   const TPortfolio* shown = portfolio();
   addBtn_->setEnabled(shown != nullptr);
   delBtn_->setEnabled(shown && shown->assetCount() >= 1);
-}
-
-// ---- View ----
-
-void TassetForm::clearView() {
-  TdataForm::clearView();
-  if (parent()) parent()->setText(noPortfolioText);
-  sheetPanel().setSheetVisible(false);
-  shownPortfolioSerial_ = 0;
-}
-
-void TassetForm::loadView() {
-  if (!portfolio()) {
-    clearView();
-    return;
-  }
-  TdataForm::loadView();
-  shownPortfolioSerial_ = portfolio()->Serial();
 }
 
 // ---- Creation ----
@@ -399,16 +289,4 @@ void TassetForm::updateAssetPickers() {
   }
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
   assetPickForm_->listAssets(shown, order);
-}
-
-// ---- Null filter ----
-
-void TassetForm::showNullsBtnClick() {
-  THourglass hourglass;
-  dataSheet().getCellSizes(dataSheet().rowWise);
-  dataSheet().getDisplayOrder();
-  TSheet& sheet = sheetPanel().sheet();
-  sheet.leftCol = sheet.getFixedCols() + 1;
-  sheet.topRow = sheet.getFixedRows() + 1;
-  showObjects(-1, -1);
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/Menu.h"
-#include "windows/DataForm.h"
+#include "windows/PortfolioAssetsForm.h"
 
 class TAsset;
 class TPortfolio;
@@ -15,7 +15,7 @@ class TdownloadPickForm;
 // hidden on request, and the commands that create assets (with a constant
 // price, or one per picked download item) and delete them. Its fields,
 // layout, views and notes lie in the portfolio's folder.
-class TassetForm : public TdataForm {
+class TassetForm : public TportfolioAssetsForm {
  public:
   static constexpr int assetHelpContext = 1200;
   static constexpr int fieldEditorHelpContext = 1210;
@@ -26,11 +26,6 @@ class TassetForm : public TdataForm {
   void setAssetPickForm(TassetPickForm* picker) { assetPickForm_ = picker; }
   void setDownloadPickForm(TdownloadPickForm* picker) { downloadPickForm_ = picker; }
 
-  void clearView() override;
-  void loadView() override;
-  // The serial number of the portfolio whose assets are shown; 0 for none.
-  int32_t shownPortfolioSerial() const { return shownPortfolioSerial_; }
-
   // The commands; each answers the model's result code (0 success).
   void addBtnClick();
   int menuItemAssetsNewConstantPriceClick();
@@ -38,35 +33,20 @@ class TassetForm : public TdataForm {
   void delBtnClick();
   int menuItemAssetsDelSelectedClick();
   int menuItemAssetsDelPickClick();
-  void showNullsBtnClick();
   void updateAssetPickers();
 
   TToolButton& addBtn() const { return *addBtn_; }
   TToolButton& delBtn() const { return *delBtn_; }
-  TToolButton& showNullsBtn() const { return *showNullsBtn_; }
   TPopupMenu& newAssetPopupMenu() { return newAssetPopupMenu_; }
   TPopupMenu& delAssetPopUpMenu() { return delAssetPopUpMenu_; }
 
  protected:
-  std::unique_ptr<TDataObjects> objectsOf(TPortfolioTable& table) const override;
-  std::string windowDirectory() const override;
-  std::string objectName(int index) const override;
-  std::string objectSymbol(int index) const override;
-  std::string objectNotesFile(int index) const override;
-  std::string globalNotesFile() const override;
-  std::string globalNotesCaption() const override;
-  double dateBound(TDateBound bound) override;
   void addCommand() override { addBtnClick(); }
   void deleteCommand() override { delBtnClick(); }
-  void readMoreGUIoptions(const TPortableIniFile& ini) override;
-  void writeMoreGUIoptions(TPortableIniFile& ini) override;
-  void defineMoreNames() override;
   void enableObjectButtons(int selected) override;
 
  private:
   void buildAssetMenus();
-  TPortfolio* portfolio() const;
-  TAsset* asset(int index) const;
   // Deletes one asset with its notes and keeps the line arrays in step.
   int delAssetCore(TPortfolio& portfolio, int countBefore, int index);
   void setDefaultTransactionDisplayOrder(TAsset& asset);
@@ -75,13 +55,10 @@ class TassetForm : public TdataForm {
 
   TassetPickForm* assetPickForm_ = nullptr;
   TdownloadPickForm* downloadPickForm_ = nullptr;
-  TToolButton* showNullsBtn_ = nullptr;
   TPopupMenu newAssetPopupMenu_;
   TPopupMenu delAssetPopUpMenu_;
   TMenuItem* deleteItem_ = nullptr;
   TMenuItem* deleteSelectedItem_ = nullptr;
   TMenuItem* deletePickItem_ = nullptr;
   TMenuItem* variablePriceItem_ = nullptr;
-  TMenuItem* nullsItem_ = nullptr;
-  int32_t shownPortfolioSerial_ = 0;
 };

@@ -147,7 +147,7 @@ void TtransactionForm::loadView() {
   folder_ = includeTrailingBackslash(shown->Folder());
   const TSheet& sheet = sheetPanel_->sheet();
   fieldTable_->loadFromFile(folder_ + fieldsFile, firstOr(sheet.decimalSeparator, '.'),
-                            firstOr(sheet.listSeparator, ','));
+                            firstOr(sheet.listSeparator, ';'));
   defaultMissingFieldSizes(*fieldTable_, sheet);
   readControls(folder_ + controlsFile);
   order_.loadFromTransactions(*shown);
@@ -163,7 +163,7 @@ void TtransactionForm::saveView() {
   writeControls(folder_ + controlsFile);
   if (!fieldTable_->FileName.empty()) {
     const TSheet& sheet = sheetPanel_->sheet();
-    fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ','));
+    fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ';'));
   }
 }
 
@@ -426,7 +426,7 @@ void TtransactionForm::sheetSetupBtnClick() {
   editor.loadGUIoptions(guiOptionsFile());
   const TSheet& sheet = sheetPanel_->sheet();
   const char decimal = firstOr(sheet.decimalSeparator, '.');
-  const char list = firstOr(sheet.listSeparator, ',');
+  const char list = firstOr(sheet.listSeparator, ';');
   const auto rebuild = [this] {
     const TSheet& current = sheetPanel_->sheet();
     showTransactions(current.currentCol, current.currentRow);

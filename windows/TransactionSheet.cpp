@@ -102,7 +102,7 @@ int TTransactionSheet::build(const TPortfolio* portfolio, const TAsset* asset, b
 
 void TTransactionSheet::fillLine(const TPortfolio& portfolio, int32_t number, int line) {
   const TTransaction* transaction = portfolio.findTransaction(number);
-  const char listSeparator = sheet_.listSeparator.empty() ? ',' : sheet_.listSeparator[0];
+  const char listSeparator = sheet_.listSeparator.empty() ? ';' : sheet_.listSeparator[0];
   const char decimalSeparator = sheet_.decimalSeparator.empty() ? '.' : sheet_.decimalSeparator[0];
   for (const auto& field : fields_.Fields) {
     if (field->Position <= 0) continue;
