@@ -6,6 +6,7 @@
 #include "app/HelpLink.h"
 #include "app/MainFormAssetTabs.h"
 #include "windows/AssetForm.h"
+#include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
 #include "app/SharedPopupMenus.h"
 #include "app/SplashForm.h"
@@ -200,6 +201,9 @@ void TmainForm::createTabs() {
     } else if (tab == assetsTab) {
       assetForm = &createAssetsTab(*this, tabCaptions[tab]);
       tabForms[tab] = assetForm;
+    } else if (tab == quotesTab) {
+      quoteForm = &createQuotesTab(*this, tabCaptions[tab]);
+      tabForms[tab] = quoteForm;
     } else if (tab == transactionsTab) {
       transactionForm = &createTransactionsTab(*this, tabCaptions[tab]);
       tabForms[tab] = transactionForm;

@@ -36,6 +36,7 @@ class TmacroForm;
 class TtransactionForm;
 class TsystemForm;
 class TassetForm;
+class TquoteForm;
 class TselDirDlg;
 class TsharedPopupMenus;
 
@@ -102,6 +103,7 @@ class TmainForm : public TForm {
   TsystemForm* systemForm = nullptr;  // on its tab, owned there
   TmacroForm* macroForm = nullptr;  // on its tab, owned there
   TassetForm* assetForm = nullptr;
+  TquoteForm* quoteForm = nullptr;
   TtransactionForm* transactionForm = nullptr;
   std::unique_ptr<TsharedPopupMenus> popupMenus;
   std::unique_ptr<THookHelpSystem> helpSystem;

@@ -8,6 +8,7 @@
 #include "controls/GalleryForm.h"
 #include "controls/SheetPanel.h"
 #include "windows/AssetForm.h"
+#include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
 
 void wireDataForm(TmainForm& mainForm, TdataForm& form) {
@@ -32,6 +33,14 @@ TassetForm& createAssetsTab(TmainForm& mainForm, const std::string& caption) {
   wireDataForm(mainForm, form);
   form.setAssetPickForm(mainForm.assetPickForm.get());
   form.setDownloadPickForm(mainForm.downloadPickForm.get());
+  form.sheetPanel().setSheetVisible(false);
+  form.clearView();
+  return form;
+}
+
+TquoteForm& createQuotesTab(TmainForm& mainForm, const std::string& caption) {
+  TquoteForm& form = createChildForm<TquoteForm>(*mainForm.pageControl, caption);
+  wireDataForm(mainForm, form);
   form.sheetPanel().setSheetVisible(false);
   form.clearView();
   return form;

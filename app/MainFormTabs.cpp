@@ -22,6 +22,7 @@
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
 #include "windows/AssetForm.h"
+#include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
 #include "windows/PortfolioForm.h"
 
@@ -115,6 +116,10 @@ void TmainForm::pageControlChange() {
         break;
       case assetsTab:
         assetForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt(), datesSynchronised,
+                              synchFromDate, synchToDate);
+        break;
+      case quotesTab:
+        quoteForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt(), datesSynchronised,
                               synchFromDate, synchToDate);
         break;
       case transactionsTab:

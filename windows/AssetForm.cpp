@@ -58,7 +58,7 @@ int guarded(Call call) {
 }  // namespace
 
 TassetForm::TassetForm()
-    : TportfolioAssetsForm({{"AssetFields.INI", "AssetControls.INI", "Asset_"}, "AssetNotes.TXT", "Asset_"},
+    : TportfolioAssetsForm({{"AssetFields.INI", "AssetControls.INI", "Asset_"}, "&Assets", "AssetNotes.TXT", "Asset_"},
                            TAssetLineWindow::assets, assetHelpContext, fieldEditorHelpContext) {
   addBtn_ = &addCreationButton("New", "New asset", 36, [this] { addBtnClick(); });
   delBtn_ = &addCreationButton("Del", "Delete asset", 32, [this] { delBtnClick(); });
@@ -71,8 +71,6 @@ TassetForm::~TassetForm() = default;
 
 void TassetForm::buildAssetMenus() {
   TPopupMenu& sheetMenu = sheetPopupMenu();
-  if (TMenuItem* toolbar = itemCaptioned(sheetMenu, "&Toolbar"))
-    if (TMenuItem* objects = itemCaptioned(*toolbar, "&Objects")) objects->caption = "&Assets";
   TMenuItem& assets = sheetMenu.add("&Assets");
   TMenuItem& add = assets.add("&New");
   add.add("&Constant price", [this] { menuItemAssetsNewConstantPriceClick(); });

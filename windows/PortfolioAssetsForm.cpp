@@ -39,7 +39,7 @@ TMenuItem* itemCaptioned(const TMenuItem& menu, const std::string& caption) {
 
 TportfolioAssetsForm::TportfolioAssetsForm(const TAssetFiles& files, TAssetLineWindow lineWindow, int helpContext,
                                            int setupHelpContext)
-    : TdataForm(files.window, helpContext, setupHelpContext), files_(files), lineWindow_(lineWindow) {
+    : TdataForm(files.window, files.objectsCaption, helpContext, setupHelpContext), files_(files), lineWindow_(lineWindow) {
   showNullsBtn_ = &addSetupButton("Null", "Null assets", 32, [this] { showNullsBtnClick(); });
   showNullsBtn_->checkButton = true;
   showNullsBtn_->setDown(true);
@@ -177,9 +177,11 @@ void TportfolioAssetsForm::tabEntered(IActiveScript* engine, double macrosLoaded
   if (assetListNewer(*current)) {
     showObjects(-1, -1);
     rebuildAllAuxiliaryViews();
+    viewsRebuilt();
   } else if (changed || scriptNewer) {
     recomputeSheet();
     rebuildAllAuxiliaryViews();
+    viewsRebuilt();
   } else {
     handleSheetChartAndGraphRequests();
   }

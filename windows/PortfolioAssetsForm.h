@@ -16,6 +16,7 @@ class TportfolioAssetsForm : public TdataForm {
  public:
   struct TAssetFiles {
     TDataFormFiles window;
+    std::string objectsCaption;  // the tool bar menu's entry for the creation panel
     std::string notesFile;     // the portfolio's notes of this window
     std::string assetPrefix;   // an asset's notes: prefix + Number + ".TXT"
   };
@@ -49,6 +50,8 @@ class TportfolioAssetsForm : public TdataForm {
   void defineMoreNames() override;
   // A newly listed asset needs more than a recomputation (the Quotes tab).
   virtual bool assetListNewer(const TPortfolio&) const { return false; }
+  // After the views were rebuilt on entering the tab.
+  virtual void viewsRebuilt() {}
 
   TPortfolio* portfolio() const;
   TAsset* asset(int index) const;

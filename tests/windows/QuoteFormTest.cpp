@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "controls/ResizablePanel.h"
+#include "controls/SheetPanel.h"
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/Prices.h"
+#include "platform/ExtControls.h"
+#include "platform/FloatingPoint.h"
+#include "platform/PageControl.h"
+#include "sheet/Sheet.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/QuoteEditor.h"
+#include "windows/QuoteForm.h"
+
+namespace {
+
+TFormOptions mainOptions() {
+  TFormOptions options;
+  options.caption = "Kestrova";
+  options.clientWidth = 760;
+  options.clientHeight = 480;
+  return options;
+}
+
+}  // namespace
+
+// The first sample portfolio: four assets with price files and a cash
+// account without one.
+TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
+  setExtendedPrecision();
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  ASSERT_EQ(table.open(sample.folios + "1\\", false, {}, nullptr, true, false), 0);
+  table.setCurrentIndex(0);
+  TPortfolio& portfolio = *table.current();
+  TForm main{mainOptions()};
+  TPageControl& pages = main.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  main.showModeless();
+  TquoteForm& form = createChildForm<TquoteForm>(pages, "Quotes");
+  form.setPortfolioTable(&table);
+  form.loadView();
+  if (!form.rowWiseBtn().down()) form.setRowWise(true);
+  ASSERT_EQ(form.dataSheet().objectLineCount(), 4);
+  for (int line = 2; line <= 5; ++line)
+    EXPECT_FALSE(portfolio.assets(form.dataSheet().lineToObject(line))->noPriceHistoryLocation());
+
+  form.quotesBtn().setDown(true);
+  form.quotesBtnClick();
+  EXPECT_TRUE(form.quoteEditorContainer().visible());
+  EXPECT_EQ(form.quoteEditor().rows().rowCount(), 0);
+  TSheet& sheet = form.sheetPanel().sheet();
+  sheet.setCurrentCell(2, 3);
+  form.sheetPanel().refresh();
+  const int index = form.dataSheet().lineToObject(3);
+  EXPECT_EQ(form.quotesAssetIndex(), index);
+  EXPECT_EQ(form.quoteEditor().rows().rowCount(), portfolio.assets(index)->Prices().count());
+  pumpFor(100);
+  captureWindow(main.handle()).savePng("quotes-window");
+
+  // The editor's place and state are kept with the portfolio.
+  form.saveView();
+  form.quotesBtn().setDown(false);
+  form.quotesBtnClick();
+  form.loadView();
+  EXPECT_TRUE(form.quotesBtn().down());
+  EXPECT_TRUE(form.quoteEditorContainer().visible());
+}
