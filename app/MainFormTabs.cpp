@@ -122,9 +122,6 @@ void TmainForm::pageControlChange() {
         quoteForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt(), datesSynchronised,
                               synchFromDate, synchToDate);
         break;
-      case transactionsTab:
-        transactionForm->tabEntered(macroForm->scriptEngine(), macroForm->macrosLoadedAt());
-        break;
       case macrosTab:
         macroForm->loadEngineDeclarations(true);
         if (macroForm->visible()) focusWhenFree(macroForm->macroListView(), *pageControl);
