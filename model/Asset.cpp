@@ -121,7 +121,7 @@ int TAsset::save() {
   // A property that cannot be stored keeps the asset file as it was; the
   // transactions and prices, each in files of their own, are still saved.
   const bool storable = propertiesStorable();
-  if (storable && (ownChange() > lastSaved_ || !fileExists(file))) {
+  if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
     try {
       TPortableIniFile ini(file);
       // Rewriting a file that could not be read would lose what it holds.
@@ -138,6 +138,7 @@ int TAsset::save() {
       return -4;
     }
     lastSaved_ = changeStamp();
+    viewPropertiesSaved();
   }
   int result = transactions_.saveAll();
   if (result == 0) result = pricesTable().save(prices_);

@@ -107,6 +107,12 @@ void TCustomPropertyObject::setExternalProperty(const std::string& name, const s
   ExternalProperties.setValue(name, value, oldText, newText, touch);
 }
 
+void TCustomPropertyObject::setViewProperty(const std::string& name, const std::string& value) {
+  if (getExternalProperty(name) == value) return;
+  setExternalProperty(name, value, "", "", false);
+  viewPropertiesUnsaved_ = true;
+}
+
 double TCustomPropertyObject::lastChange() const {
   return std::max(CustomProperties.LastChange(), ExternalProperties.LastChange());
 }

@@ -55,6 +55,12 @@ class TCustomPropertyObject {
   void setExternalProperty(const std::string& name, const std::string& value, const std::string& oldText = "",
                            const std::string& newText = "", bool touch = true);
 
+  // A window's own setting of the object (its line's size or place): kept
+  // for the next save without counting as a change, so that sheets which
+  // compare change stamps do not recompute for it.
+  void setViewProperty(const std::string& name, const std::string& value);
+  bool viewPropertiesUnsaved() const { return viewPropertiesUnsaved_; }
+
   // The latest time anything in the object changed; derived objects fold in
   // their own stamps and those of their parts.
   virtual double lastChange() const;
@@ -69,4 +75,8 @@ class TCustomPropertyObject {
   // Savers refuse to write an object whose properties cannot all be stored,
   // so that its file keeps the last state that could.
   bool propertiesStorable() const;
+  void viewPropertiesSaved() { viewPropertiesUnsaved_ = false; }
+
+ private:
+  bool viewPropertiesUnsaved_ = false;
 };

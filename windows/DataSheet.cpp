@@ -320,9 +320,9 @@ void TDataSheet::writeObjectProperties() {
   colWidths.resize(count, sheet_.getDefaultColWidth());
   for (size_t i = 0; i < count; ++i) {
     TCustomPropertyObject& object = *objects_->item(i);
-    object.setExternalProperty(objects_->rowHeightKey(), std::to_string(rowHeights[i]), "", "", false);
-    object.setExternalProperty(objects_->colWidthKey(), std::to_string(colWidths[i]), "", "", false);
-    object.setExternalProperty(objects_->displayOrderKey(), std::to_string(displayOrder[i]), "", "", false);
+    object.setViewProperty(objects_->rowHeightKey(), std::to_string(rowHeights[i]));
+    object.setViewProperty(objects_->colWidthKey(), std::to_string(colWidths[i]));
+    object.setViewProperty(objects_->displayOrderKey(), std::to_string(displayOrder[i]));
   }
 }
 

@@ -174,6 +174,13 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
             "Cash= 0.00000000000000E+0000\r\nOther= 0.00000000000000E+0000\r\n\r\n"
             "[CustomProperties]\r\nTarget=14.5\r\n\r\n");
 
+  // A window's line size is saved though it is no change of the asset.
+  const double changed = asset.lastChange();
+  asset.setViewProperty("RowHeight", "30");
+  EXPECT_EQ(asset.lastChange(), changed);
+  ASSERT_EQ(asset.save(), 0);
+  EXPECT_NE(readWholeFile(folder + "1.INI").find("[ExternalProperties]\r\nRowHeight=30\r\n"), std::string::npos);
+
   // A price added through the series reaches its file on the asset's save.
   TQuoteRecord quote;
   quote.Close = 13;
