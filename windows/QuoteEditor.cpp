@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/ResizablePanel.h"
 #include "controls/SheetPanel.h"
 #include "controls/SpinButton.h"
 #include "controls/ThresholdText.h"
@@ -24,6 +25,7 @@ constexpr std::uint8_t dateKind = 3;
 constexpr std::uint8_t unavailableState = 2;
 constexpr int dateHeader = 7;
 constexpr int firstFieldHeader = 8;
+constexpr int minimumColumnWidth = 6;
 
 }  // namespace
 
@@ -100,6 +102,40 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
       quoteDelBtnClick();
     }
   };
+  buildMenu();
+}
+
+void TQuoteEditor::buildMenu() {
+  quotesSheetPopupMenu_.add("&Maximized", [this] {
+    // The editor fills its tile: the tile is what maximises.
+    if (auto* tile = dynamic_cast<TResizablePanel*>(parent())) {
+      if (tile->canFocus()) tile->setFocus();
+      tile->toggleMaximized();
+    }
+  });
+  TMenuItem& toolbar = quotesSheetPopupMenu_.add("&Toolbar");
+  toolbar.add("S&how", [this] { quoteEdControlBar_->setVisible(!quoteEdControlBar_->visible()); });
+  const auto group = [this](const char* caption, std::initializer_list<std::pair<const char*, TToolButton*>> items) {
+    TMenuItem& menu = quotesSheetPopupMenu_.add(caption);
+    for (const auto& [itemCaption, button] : items)
+      buttonItems_.emplace_back(&menu.add(itemCaption, [button = button] { button->performClick(); }), button);
+  };
+  group("&Quotes", {{"&New", quoteNewBtn_}, {"&Delete", quoteDelBtn_}, {"&Clear", quoteUnavailableBtn_}});
+  group("&Sort", {{"&Ascending", quoteSortAscendingBtn_}, {"&Descending", quoteSortDescendingBtn_}});
+  group("&Changes", {{"&Discard", quoteDiscardEditsBtn_}, {"&Commit", quoteCommitEditsBtn_}});
+  group("C&ompute",
+        {{"&Add", quoteAddBtn_}, {"&Subtract", quoteSubBtn_}, {"&Multiply", quoteMulBtn_}, {"&Divide", quoteDivBtn_}});
+  quotesSheetPopupMenu_.onPopup = [this] { quotesSheetPopupMenuPopup(); };
+  quotesPanel_->setPopupMenu(&quotesSheetPopupMenu_);
+  quoteEdControlBar_->setPopupMenu(&quotesSheetPopupMenu_);
+}
+
+void TQuoteEditor::quotesSheetPopupMenuPopup() {
+  const auto* tile = dynamic_cast<const TResizablePanel*>(parent());
+  quotesSheetPopupMenu_.items()[0]->checked = tile && tile->maximized();
+  quotesSheetPopupMenu_.items()[1]->items()[0]->checked = quoteEdControlBar_->visible();
+  for (auto& [item, button] : buttonItems_) item->enabled = button->enabled();
+  SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
 TQuoteEditor::~TQuoteEditor() {
@@ -142,6 +178,7 @@ void TQuoteEditor::renderRows() {
       sheet.setCurrentCell(column, headerRow);
       const int header = column == 1 ? dateHeader : firstFieldHeader + rows_.fieldOfColumn(column - 1);
       sheet.setCurrentCellContent(stringKind, commonString(header), 0);
+      sheet.setColWidth(column, std::max(minimumColumnWidth, quoteColWidths[widthEntry(column)]));
     }
     sheet.setFixedRows(1);
     if (records > 0) {
@@ -173,6 +210,14 @@ void TQuoteEditor::renderRows() {
   quotesPanel_->onCellValueEdited = [this] { quotesPanelCellValueEdited(); };
 }
 
+int TQuoteEditor::widthEntry(int column) const { return column == 1 ? 0 : 1 + rows_.fieldOfColumn(column - 1); }
+
+void TQuoteEditor::getQuoteColWidths() {
+  if (!asset_) return;
+  for (int column = 1; column <= rows_.columnCount(); ++column)
+    quoteColWidths[widthEntry(column)] = quotesPanel_->getColWidth(column);
+}
+
 void TQuoteEditor::quotesPanelRender() {
   const TSheet& sheet = quotesPanel_->sheet();
   const bool withAsset = asset_ != nullptr;
@@ -186,6 +231,7 @@ void TQuoteEditor::quotesPanelRender() {
     button->setEnabled(inData);
   quoteDiscardEditsBtn_->setEnabled(withAsset && rows_.modified());
   quoteCommitEditsBtn_->setEnabled(withAsset && rows_.modified());
+  getQuoteColWidths();
 }
 
 void TQuoteEditor::quotesPanelCellValueEdited() {

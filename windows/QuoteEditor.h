@@ -1,8 +1,11 @@
 #pragma once
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/Menu.h"
 #include "platform/Panel.h"
 #include "sheet/Sheet.h"
 #include "windows/QuoteEditorRows.h"
@@ -40,14 +43,27 @@ class TQuoteEditor : public TPanel {
   // Tells the user why a commit was refused.
   std::function<void(const std::string&)> onMessage;
 
+  // The remembered widths of the eleven possible columns: Date, then the
+  // ten values in the record's order. A rebuild shows each column at its
+  // width (at least 6 pixels) and every paint takes back what the user sized.
+  static constexpr int columnKinds = 11;
+  std::array<int, columnKinds> quoteColWidths{85, 85, 85, 85, 85, 85, 0, 0, 0, 0, 0};
+
   const TQuoteEditorRows& rows() const { return rows_; }
   TSheetPanel& quotesPanel() const { return *quotesPanel_; }
   TEdit& quoteArgEdit() const { return *quoteArgEdit_; }
   TToolButton& quoteCommitEditsBtn() const { return *quoteCommitEditsBtn_; }
+  // The grid's and the tool bar's menu: the buttons' commands, the tile's
+  // maximised state and the tool bar shown or hidden.
+  TPopupMenu& quotesSheetPopupMenu() { return quotesSheetPopupMenu_; }
 
  private:
   void renderRows();
   void quotesPanelRender();
+  void buildMenu();
+  void quotesSheetPopupMenuPopup();
+  void getQuoteColWidths();
+  int widthEntry(int column) const;
   void quotesPanelCellValueEdited();
   RECT selectedRows() const;
 
@@ -67,6 +83,8 @@ class TQuoteEditor : public TPanel {
   TToolButton* quoteCommitEditsBtn_;
   TSheetPanel* quotesPanel_;
   TQuoteEditorRows rows_;
+  TPopupMenu quotesSheetPopupMenu_;
+  std::vector<std::pair<TMenuItem*, TToolButton*>> buttonItems_;
   TSheet::TCellBlock dateBlock_;
   TSheet::TCellBlock valueBlock_;
   TPortfolioTable* table_ = nullptr;

@@ -14,6 +14,10 @@
 
 namespace {
 
+const char* const widthKeys[] = {"DateWidth",         "OpenWidth", "HighWidth", "LowWidth",
+                                 "CloseWidth",        "VolumeWidth", "OpenInterestWidth", "BidWidth",
+                                 "AskWidth",          "BidSizeWidth", "AskSizeWidth"};
+
 TMenuItem* itemCaptioned(const TMenuItem& menu, const std::string& caption) {
   for (const auto& item : menu.items())
     if (item->caption == caption) return item.get();
@@ -115,6 +119,8 @@ void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini) {
   tileRight_ = ini.readFloat("QuoteGrid", "Right", 1);
   tileBottom_ = ini.readFloat("QuoteGrid", "Bottom", 1);
   tileMaximized_ = ini.readBool("QuoteGrid", "Maximized", quoteEditorContainer_->maximized());
+  for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
+    quoteEditor_->quoteColWidths[i] = ini.readInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);
   showEditor_ = ini.readBool("QuoteGrid", "Show", quotesBtn_->down());
 }
 
@@ -127,5 +133,7 @@ void TquoteForm::writeMoreGUIoptions(TPortableIniFile& ini) {
   ini.writeFloat("QuoteGrid", "Right", static_cast<double>(right));
   ini.writeFloat("QuoteGrid", "Bottom", static_cast<double>(bottom));
   ini.writeBool("QuoteGrid", "Maximized", quoteEditorContainer_->maximized());
+  for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
+    ini.writeInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);
   ini.writeBool("QuoteGrid", "Show", quotesBtn_->down());
 }

@@ -3,6 +3,7 @@
 #include "controls/ResizablePanel.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
+#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Prices.h"
@@ -61,11 +62,22 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
   pumpFor(100);
   captureWindow(main.handle()).savePng("quotes-window");
 
-  // The editor's place and state are kept with the portfolio.
+  // The editor's place, state and column widths are kept with the
+  // portfolio; columns never shown keep their widths.
+  form.quoteEditor().quotesPanel().setColWidth(1, 97);
+  form.quoteEditor().quotesPanel().refresh();
   form.saveView();
+  {
+    const TPortableIniFile ini(portfolio.Folder() + "QuoteControls.INI");
+    EXPECT_EQ(ini.readInteger("QuoteGrid", "DateWidth", -1), 97);
+    EXPECT_EQ(ini.readInteger("QuoteGrid", "AskSizeWidth", -1), 0);
+  }
   form.quotesBtn().setDown(false);
   form.quotesBtnClick();
   form.loadView();
   EXPECT_TRUE(form.quotesBtn().down());
   EXPECT_TRUE(form.quoteEditorContainer().visible());
+  sheet.setCurrentCell(2, 3);
+  form.sheetPanel().refresh();
+  EXPECT_EQ(form.quoteEditor().quotesPanel().getColWidth(1), 97);
 }
