@@ -208,13 +208,20 @@ TEST(WindowFramework, DeferredCallsRunAfterTheHandlerAndDeleteControlsSafely) {
 TEST(WindowFramework, DeferredRefreshWaitsForQuietButNoLongerThanItsLatency) {
   int calls = 0;
   TDeferredRefresh refresh(50, 150, [&] { ++calls; });
-  const ULONGLONG start = GetTickCount64();
+  // A busy machine may hold a timer back now and then; a refresh that waits
+  // for quiet misses in every round.
   ULONGLONG firstCall = 0;
-  // A request every 10 ms for 400 ms: never quiet for 50 ms.
-  while (GetTickCount64() - start < 400) {
-    refresh.request();
-    pumpFor(10);
-    if (calls > 0 && firstCall == 0) firstCall = GetTickCount64() - start;
+  for (int round = 0; round < 3 && (firstCall == 0 || firstCall >= 300); ++round) {
+    pumpUntil([&] { return !refresh.pending(); }, 1000);
+    calls = 0;
+    firstCall = 0;
+    const ULONGLONG start = GetTickCount64();
+    // A request every 10 ms for 400 ms: never quiet for 50 ms.
+    while (GetTickCount64() - start < 400) {
+      refresh.request();
+      pumpFor(10);
+      if (calls > 0 && firstCall == 0) firstCall = GetTickCount64() - start;
+    }
   }
   ASSERT_GT(calls, 0);
   EXPECT_LT(firstCall, 300u);
