@@ -12,6 +12,7 @@
 #include "chart/GraphSourceForm.h"
 #include "chart/PriceGraph.h"
 #include "chart/SheetGraph.h"
+#include "chart/SheetViewOwner.h"
 #include "chart/SliderForm.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
@@ -131,8 +132,7 @@ TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
   gallery.add("&Make default", [this] { makeDefaultClick(); });
   gallery.add("&Clear default", [this] { clearDefaultClick(); });
   add("&Bitmap", [this] { bitmapClick(); });
-  // Deleting needs the window that docks the view, which owns it.
-  add("D&elete").enabled = false;
+  add("D&elete", [this] { deleteClick(); });
 }
 
 TMenuItem& TchartPopupMenu::item(const std::string& path) { return *findPath(*this, path); }
@@ -417,4 +417,23 @@ void TchartPopupMenu::bitmapClick() {
 
 void TchartPopupMenu::clearDefaultClick() {
   if (popupTarget) deleteFile(templateFile());
+}
+
+void TchartPopupMenu::deleteClick() {
+  if (popupTarget == nullptr) return;
+  TSheetGraph& view = *popupTarget;
+  const int answer = owner_.messageBox().show(owner_.handle(), targetIsChart() ? "Delete chart?" : "Delete graph?",
+                                              commonString(2), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+  if (answer != IDYES) return;
+  // The window docking the view owns it and must forget it first.
+  TSheetViewOwner* owner = nullptr;
+  for (TControl* control = view.parent(); control != nullptr && owner == nullptr; control = control->parent())
+    owner = dynamic_cast<TSheetViewOwner*>(control);
+  if (owner == nullptr) return;
+  std::unique_ptr<TSheetGraph> released = owner->releaseSheetView(view);
+  if (!released) return;
+  popupTarget = nullptr;
+  // The menu runs inside the view's own mouse message: it goes afterwards.
+  auto pending = std::make_shared<std::unique_ptr<TSheetGraph>>(std::move(released));
+  application().postDeferred([pending] { TSheetGraph::deleteWithFile(std::move(*pending)); });
 }

@@ -65,6 +65,7 @@ class TchartPopupMenu : public TPopupMenu {
   void makeDefaultClick();
   void bitmapClick();
   void clearDefaultClick();
+  void deleteClick();
 
   TmainForm& owner_;
   TMenuItem* maximizedItem_ = nullptr;

@@ -80,6 +80,8 @@ TmainForm::TmainForm(const TMainFormContext& context)
 TmainForm::~TmainForm() {
   application().onIdle = nullptr;
   application().idleWaitHandles = nullptr;
+  application().onMinimize = nullptr;
+  application().onRestore = nullptr;
   // The views' threads and cells go before the portfolio table they read.
   if (portfolioForm != nullptr) portfolioForm->clearView();
   // The tabs go after the shared dialogs (the base destroys its children
@@ -365,6 +367,8 @@ void TmainForm::runFirstActivation() {
   menuPanel->setEnabled(false);
   const auto pump = [] { application().processMessages(); };
   if (splashForm) splashForm->matrixTimer.setEnabled(true);
+  application().onMinimize = [this] { AppMinimize(); };
+  application().onRestore = [this] { AppRestore(); };
   application().busy();
   loadCommonStrings(paths_.languageFileName);
   pump();
@@ -388,6 +392,7 @@ void TmainForm::runFirstActivation() {
   galleryForm->loadGallery();
   pump();
   update();
+  portfolioForm->setActiveScript(macroForm->scriptEngine());
   downloadForm->setMonthsPath(paths_.guiOptionsFileName);
   downloadForm->setListsRoot(getDirectory("<DLISTS>"));
   downloadPickForm->listLists();

@@ -82,6 +82,10 @@ class TmainForm : public TForm {
   void getInitialPortfolioPicks();
   // The topic of the window on the current tab.
   void helpBtnClick();
+  // The application's minimise and restore handlers from the first
+  // activation on.
+  void AppMinimize();
+  void AppRestore();
 
   bool firstActivation = true;
   bool closeOnActivate = false;
@@ -155,6 +159,10 @@ class TmainForm : public TForm {
     std::function<double()> systemAppliedTime;
     std::function<int(bool hideAtEnd)> applySystemFile;
     std::function<void(bool show)> showProgressWindow;
+    // The progress window goes with the minimised program and comes back
+    // shown when it is restored.
+    std::function<void()> hideProgressWindow;
+    std::function<void(bool show)> restoreProgressWindow;
   };
   TSystemRuns systemRuns;
   // The System tab's share of leaving and arriving at tabs.
@@ -163,6 +171,9 @@ class TmainForm : public TForm {
 
   // True while the first activation runs its loading steps.
   bool activating() const { return activating_; }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void FormCreate();

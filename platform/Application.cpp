@@ -151,6 +151,13 @@ bool TApplication::handleFormKeys(MSG& message) {
   return false;
 }
 
+void TApplication::mainWindowMinimized(bool minimized) {
+  if (minimized == minimized_) return;
+  minimized_ = minimized;
+  const std::function<void()>& handler = minimized ? onMinimize : onRestore;
+  if (handler) handler();
+}
+
 TApplication::THelpHook TApplication::setHelpHook(THelpHook hook) {
   THelpHook previous = std::move(helpHook_);
   helpHook_ = std::move(hook);

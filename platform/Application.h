@@ -85,6 +85,12 @@ class TApplication {
 
   HWND utilityWindow() const { return utilityWindow_; }
 
+  // The program going to the task bar and coming back from it, as its main
+  // window reports through mainWindowMinimized.
+  std::function<void()> onMinimize;
+  std::function<void()> onRestore;
+  void mainWindowMinimized(bool minimized);
+
   // Help requests, as WinHelp-style commands (HELP_CONTEXT with a context
   // number, ...). The hook installed answers them and sets passOn for the
   // commands the application's own handling should still get; that handling
@@ -115,6 +121,7 @@ class TApplication {
   std::map<UINT_PTR, TTimer*> timers_;
   std::map<HWND, TControl*> focusByTopLevel_;
   THelpHook helpHook_;
+  bool minimized_ = false;
 };
 
 TApplication& application();

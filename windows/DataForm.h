@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/SheetViewOwner.h"
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
 #include "platform/Menu.h"
@@ -63,7 +64,7 @@ struct TDataFormFiles {
 //     current object (the Portfolios window only).
 // Everything that changes or frees model data first calls abortViewThreads,
 // since the views' compute threads read that data.
-class TdataForm : public TChildForm {
+class TdataForm : public TChildForm, public TSheetViewOwner {
  public:
   // objectsCaption names the creation panel in the tool bar menu.
   TdataForm(const TDataFormFiles& files, const std::string& objectsCaption, int helpContext, int setupHelpContext);
@@ -104,6 +105,8 @@ class TdataForm : public TChildForm {
   void setSheetChartAndGraphDateRange();
   // Frees a docked view (after the view's own Delete).
   void freeAuxiliaryView(TControl& view);
+  // TSheetViewOwner: a chart or graph the chart menu deletes.
+  std::unique_ptr<TSheetGraph> releaseSheetView(TSheetGraph& view) override;
 
   double sheetStamp() const { return sheetStamp_; }
   double scriptStamp() const { return scriptStamp_; }

@@ -106,6 +106,18 @@ void TdataForm::freeAuxiliaryView(TControl& view) {
     }
 }
 
+std::unique_ptr<TSheetGraph> TdataForm::releaseSheetView(TSheetGraph& view) {
+  for (auto graph = graphs_.begin(); graph != graphs_.end(); ++graph)
+    if (graph->get() == &view) {
+      view.invalidateCompute(false);
+      std::erase(graphViews_, &view);
+      std::unique_ptr<TSheetGraph> released = std::move(*graph);
+      graphs_.erase(graph);
+      return released;
+    }
+  return nullptr;
+}
+
 void TdataForm::newViewClick(int kind) {
   if (windowDirectory_.empty() || kind < 1 || kind > 3) return;
   const std::string folder = windowDirectory_ + viewFolders[kind];

@@ -9,6 +9,7 @@
 #include "chart/PriceGraph.h"
 #include "chart/Series.h"
 #include "chart/SheetGraph.h"
+#include "chart/SheetViewOwner.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
 #include "platform/Bitmap.h"
@@ -17,9 +18,11 @@
 #include "controls/EditorStatus.h"
 #include "controls/FontAttributeSets.h"
 #include "controls/WebPanel.h"
+#include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
+#include "platform/Panel.h"
 #include "platform/Timer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
@@ -355,4 +358,75 @@ TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn)
   writeWholeFile(work_ + "DATA\\BrowserTemplate.INI", "[x]\r\n");
   click(menus.webPanelSetupPopupMenu, inside, "&Gallery > &Clear default");
   EXPECT_FALSE(fileExists(work_ + "DATA\\BrowserTemplate.INI"));
+}
+
+namespace {
+
+// Stands for a data window: it owns its docked views.
+class TViewOwnerPanel : public TPanel, public TSheetViewOwner {
+ public:
+  explicit TViewOwnerPanel(TControl* parent) : TPanel(parent) {}
+  TSheetGraph& dock(std::unique_ptr<TSheetGraph> view) {
+    views.push_back(std::move(view));
+    return *views.back();
+  }
+  std::unique_ptr<TSheetGraph> releaseSheetView(TSheetGraph& view) override {
+    for (auto owned = views.begin(); owned != views.end(); ++owned)
+      if (owned->get() == &view) {
+        std::unique_ptr<TSheetGraph> released = std::move(*owned);
+        views.erase(owned);
+        return released;
+      }
+    return nullptr;
+  }
+  std::vector<std::unique_ptr<TSheetGraph>> views;
+};
+
+}  // namespace
+
+TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile) {
+  TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TViewOwnerPanel& owner = host_->add<TViewOwnerPanel>();
+  owner.setAlign(TAlign::client);
+  TSheetGraph& graph = owner.dock(std::make_unique<TSheetGraph>(&owner));
+  TSheetGraph& chart = owner.dock(std::make_unique<TSheetChart>(&owner));
+  const std::string chartFile = work_ + "DATA\\FOLIOS\\Folio_2.INI";
+  writeWholeFile(chartFile, "[Chart]\r\n");
+  chart.loadFromFile(chartFile, '.', ';');
+
+  messages_.answer = IDNO;
+  click(menu, chart, "D&elete");
+  messages_.answer = IDYES;
+  click(menu, graph, "D&elete");
+  ASSERT_EQ(owner.views.size(), 1u);
+  EXPECT_EQ(owner.views[0].get(), &chart);
+  EXPECT_EQ(menu.popupTarget, nullptr);
+  click(menu, chart, "D&elete");
+  EXPECT_TRUE(owner.views.empty());
+  // The views go once the menu's message has been handled.
+  EXPECT_TRUE(fileExists(chartFile));
+  ASSERT_TRUE(pumpUntil([&] { return !fileExists(chartFile); }));
+  EXPECT_EQ(messages_.texts, (std::vector<std::string>{"Delete chart?", "Delete graph?", "Delete chart?"}));
+}
+
+using MainWindowState = PopupMenus;
+
+TEST_F(MainWindowState, TheProgressWindowGoesWithTheMinimisedProgramAndComesBackShown) {
+  int hidden = 0;
+  std::vector<bool> restored;
+  main_->systemRuns.hideProgressWindow = [&] { ++hidden; };
+  main_->systemRuns.restoreProgressWindow = [&](bool show) { restored.push_back(show); };
+  application().onMinimize = [this] { main_->AppMinimize(); };
+  application().onRestore = [this] { main_->AppRestore(); };
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  ShowWindow(main_->handle(), SW_MINIMIZE);
+  ASSERT_TRUE(pumpUntil([&] { return hidden == 1; }));
+  ShowWindow(main_->handle(), SW_MAXIMIZE);
+  ASSERT_TRUE(pumpUntil([&] { return restored.size() == 1; }));
+  // Resizing a shown window is no restore.
+  ShowWindow(main_->handle(), SW_RESTORE);
+  pumpFor(100);
+  EXPECT_EQ(hidden, 1);
+  EXPECT_EQ(restored, std::vector<bool>{true});
 }
