@@ -51,30 +51,47 @@ Control& placed(TForm& form, int left, int top, int width, int height, Args&&...
 
 }  // namespace
 
-ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()) {
+ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTime()) {
+  helpContext = 1531;
   setConstraints(561, 350);
+  closeOnEscape();
   placed<TLabel>(*this, 8, 10, 60, 16, "Objective");
   objectiveComboBox = &placed<TComboBox>(*this, 72, 6, 480, 24, TComboStyle::dropDown);
   objectiveComboBox->onChange = [this] { updateExecute(); };
-  placed<TLabel>(*this, 8, 40, 60, 16, "From date");
-  fromDateTimePicker = &placed<TDateTimePicker>(*this, 72, 36, 110, 24);
-  placed<TLabel>(*this, 192, 40, 50, 16, "To date");
-  toDateTimePicker = &placed<TDateTimePicker>(*this, 246, 36, 110, 24);
-  fromDateTimePicker->onChange = [this] { updateExecute(); };
-  toDateTimePicker->onChange = [this] { updateExecute(); };
-  shuffleCheckBox = &placed<TCheckBox>(*this, 8, 68, 70, 20, "Shuffle");
+  objectiveComboBox->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key != VK_RETURN) return;
+    key = 0;
+    accepted_ = okBtn->enabled();
+    close();
+  };
+  makeDateControls(36);
+  shuffleCheckBox = &placed<TCheckBox>(*this, 8, 96, 70, 20, "Shuffle");
   shuffleCheckBox->onClick = [this] { updateExecute(); };
-  runsEdit = &placed<TEdit>(*this, 82, 66, 50, 22, "1");
+  runsEdit = &placed<TEdit>(*this, 82, 94, 50, 22, "1");
   runsEdit->onChange = [this] { updateExecute(); };
-  aggregationComboBox = &placed<TComboBox>(*this, 140, 66, 100, 24);
+  runsEdit->onEnter = [this] { runsOnEntry_ = runsEdit->text(); };
+  runsEdit->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key == VK_ESCAPE) runsEdit->setText(runsOnEntry_);
+    if (key == VK_RETURN || key == VK_ESCAPE) {
+      key = 0;
+      updateExecute();
+    }
+  };
+  runsUpDown = &placed<TUpDown>(*this, 132, 94, 16, 22);
+  runsUpDown->setRange(1, 1000000);
+  runsUpDown->setAssociate(runsEdit);
+  runsUpDown->onClick = [this](bool) { updateExecute(); };
+  aggregationComboBox = &placed<TComboBox>(*this, 156, 94, 100, 24);
   for (const char* kind : {"Median", "Mean", "Max", "Min"}) aggregationComboBox->addItem(kind);
   aggregationComboBox->setItemIndex(0);
-  logCheckBox = &placed<TCheckBox>(*this, 8, 96, 50, 20, "Log");
+  logCheckBox = &placed<TCheckBox>(*this, 8, 124, 50, 20, "Log");
   logCheckBox->onClick = [this] { updateExecute(); };
-  logEdit = &placed<TEdit>(*this, 60, 94, 492, 22);
+  logEdit = &placed<TEdit>(*this, 60, 122, 460, 22);
   logEdit->onChange = [this] { updateExecute(); };
+  logBrowseBitBtn = &placed<TButton>(*this, 524, 122, 28, 22, "...");
+  logBrowseBitBtn->onClick = [this] { logBrowseBitBtnClick(); };
 
-  resultSheetPanel = &placed<TSheetPanel>(*this, 8, 124, 545, 200);
+  resultSheetPanel = &placed<TSheetPanel>(*this, 8, 152, 545, 172);
   resultSheetPanel->setShowColCoords(false);
   resultSheetPanel->setShowRowCoords(false);
   resultSheetPanel->setMultiSelect(false);
@@ -88,20 +105,23 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()) {
   progressBar->setRange(0, 100);
   placed<TLabel>(*this, 416, 334, 30, 16, "ETA");
   etaValueLabel = &placed<TLabel>(*this, 450, 334, 100, 16, "0 : 00 : 00");
-  executeBitBtn = &placed<TButton>(*this, 8, 362, 100, 28, "&Execute");
+  executeBitBtn = &placed<TButton>(*this, 8, 362, 104, 28, "&Execute");
   executeBitBtn->onClick = [this] { executeBitBtnClick(); };
-  stopBitBtn = &placed<TButton>(*this, 116, 362, 100, 28, "&Stop");
+  stopBitBtn = &placed<TButton>(*this, 117, 362, 104, 28, "&Stop");
   stopBitBtn->onClick = [this] { stopBitBtn->setEnabled(false); };
-  okBtn = &placed<TButton>(*this, 224, 362, 100, 28, "&OK");
+  okBtn = &placed<TButton>(*this, 226, 362, 104, 28, "&OK");
   okBtn->onClick = [this] {
     accepted_ = true;
     close();
   };
-  minimizeBtn = &placed<TButton>(*this, 332, 362, 100, 28, "&Minimize");
+  helpBtn = &placed<TButton>(*this, 335, 362, 104, 28, "&Help");
+  helpBtn->onClick = [this] { application().helpContext(helpContext); };
+  minimizeBtn = &placed<TButton>(*this, 444, 362, 104, 28, "&Minimize");
   minimizeBtn->onClick = [] { ShowWindow(GetAncestor(GetActiveWindow(), GA_ROOTOWNER), SW_MINIMIZE); };
   executeBitBtn->setEnabled(false);
   stopBitBtn->setEnabled(false);
   okBtn->setEnabled(false);
+  showDates();
 
   optimizer_.keepRunning = [this] {
     application().processMessages();
@@ -129,8 +149,14 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
   double from = workingCopy_->FromDate();
   if (firstFound && from < first) from = first;
   if (lastFound && from > last) from = last;
-  fromDateTimePicker->setDateTime(std::trunc(from));
-  toDateTimePicker->setDateTime(std::trunc(workingCopy_->ToDate()));
+  // Dates kept in the controls file stay the test window; without them
+  // the window starts as the system's range.
+  if (!datesLoaded_) {
+    dates_.setTo(std::trunc(workingCopy_->ToDate()));
+    dates_.setFrom(std::trunc(from));
+    dates_.setTo(std::trunc(workingCopy_->ToDate()));
+  }
+  showDates();
   resultSheetPanel->sheet().portfolioTable = portfolioTable;
   resultSheetPanel->sheet().setScriptEngine(scriptEngine, false);
   showResults();
@@ -157,10 +183,10 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
 }
 
 void ToptimizeForm::setRunning(bool running) {
-  for (TControl* control : {static_cast<TControl*>(objectiveComboBox), static_cast<TControl*>(fromDateTimePicker),
-                            static_cast<TControl*>(toDateTimePicker), static_cast<TControl*>(shuffleCheckBox),
-                            static_cast<TControl*>(runsEdit), static_cast<TControl*>(logCheckBox),
-                            static_cast<TControl*>(logEdit)}) {
+  for (TControl* control : std::initializer_list<TControl*>{
+           objectiveComboBox, fromDateTimePicker, toDateTimePicker, daysComboBox, firstDateBtn, firstCommonDateBtn,
+           lastCommonDateBtn, lastDateBtn, frameBackBtn, oneDayBackBtn, oneDayForwardBtn, frameForwardBtn,
+           shuffleCheckBox, logCheckBox, logEdit, logBrowseBitBtn}) {
     control->setEnabled(!running);
   }
   stopBitBtn->setEnabled(running);
@@ -247,7 +273,11 @@ void ToptimizeForm::updateExecute() {
     enabled = slash != std::string::npos && slash + 1 < path.size() && folderExists(path.substr(0, slash));
   }
   executeBitBtn->setEnabled(enabled);
-  aggregationComboBox->setEnabled(shuffleCheckBox->checked() && !stopBitBtn->enabled());
+  const bool shuffle = shuffleCheckBox->checked() && !stopBitBtn->enabled();
+  runsEdit->setEnabled(shuffle);
+  runsUpDown->setEnabled(shuffle);
+  int runs = 0;
+  aggregationComboBox->setEnabled(shuffle && parseDays(runsEdit->text(), runs) && runs >= 2);
   updateOk();
 }
 
@@ -287,7 +317,14 @@ void ToptimizeForm::loadGUIoptions(const TPortableIniFile& ini) {
   aggregationComboBox->setItemIndex(kind >= 1 && kind <= 4 ? kind - 1 : 3);
   logCheckBox->setChecked(ini.readBool(section, "Log", logCheckBox->checked()));
   logEdit->setText(expandPath(ini.readString(section, "LogFile", collapsePath(logEdit->text()))));
-  updateExecute();
+  const double from = ini.readFloat(section, "FromDate", dates_.fromDate());
+  const double to = ini.readFloat(section, "ToDate", dates_.toDate());
+  datesLoaded_ = ini.readString(section, "FromDate", "") != "" && ini.readString(section, "ToDate", "") != "";
+  // As after editing: the to date, then the from date, keep the window whole.
+  dates_.setTo(to);
+  dates_.setFrom(from);
+  dates_.setTo(to);
+  showDates();
 }
 
 void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
@@ -308,6 +345,8 @@ void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
   ini.writeInteger(section, "ShuffleReturnKind", aggregationComboBox->itemIndex() + 1);
   ini.writeBool(section, "Log", logCheckBox->checked());
   ini.writeString(section, "LogFile", collapsePath(logEdit->text()));
+  ini.writeFloat(section, "FromDate", truncDay(dates_.fromDate()));
+  ini.writeFloat(section, "ToDate", roundDay(dates_.toDate()));
   ini.eraseSection("OptimizeSystemObjectives");
   for (int i = 0; i < objectiveComboBox->count() && i < keepRecentObjectives_; ++i) {
     ini.writeString("OptimizeSystemObjectives", std::to_string(i),

@@ -1,9 +1,12 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/Dialogs.h"
 #include "platform/Form.h"
 #include "systems/Optimizer.h"
+#include "windows/DateWindow.h"
 
 class TButton;
 class TCheckBox;
@@ -12,10 +15,12 @@ class TDateTimePicker;
 class TEdit;
 class TLabel;
 class TPortableIniFile;
+class TPortfolio;
 class TPortfolioTable;
 class TProgressBar;
 class TSheetPanel;
 class TSystem;
+class TUpDown;
 struct IActiveScript;
 
 // The "Optimize" dialog: the objective, the test window, shuffled runs and
@@ -40,10 +45,27 @@ class ToptimizeForm : public TForm {
   void loadGUIoptions(const TPortableIniFile& ini);
   void saveGUIoptions(TPortableIniFile& ini);
   void loadTranslations() {}
+  // The log file picked through the browse button, in its portable form.
+  void logBrowseBitBtnClick();
+  // The dialog that picks the log file; the system's unless replaced.
+  TFileDialog* fileDialog = &ownFileDialog_;
+  const TDateWindow& Dates() const { return dates_; }
 
   TComboBox* objectiveComboBox;
   TDateTimePicker* fromDateTimePicker;
   TDateTimePicker* toDateTimePicker;
+  TComboBox* daysComboBox;
+  TButton* firstDateBtn;
+  TButton* firstCommonDateBtn;
+  TButton* lastCommonDateBtn;
+  TButton* lastDateBtn;
+  TButton* frameBackBtn;
+  TButton* oneDayBackBtn;
+  TButton* oneDayForwardBtn;
+  TButton* frameForwardBtn;
+  TUpDown* runsUpDown;
+  TButton* logBrowseBitBtn;
+  TButton* helpBtn;
   TCheckBox* shuffleCheckBox;
   TEdit* runsEdit;
   TComboBox* aggregationComboBox;
@@ -58,6 +80,15 @@ class ToptimizeForm : public TForm {
   TEdit* logEdit;
 
  private:
+  void makeDateControls(int top);
+  // The pickers and the days box from the date window.
+  void showDates();
+  void fromDateChanged();
+  void toDateChanged();
+  void daysChanged();
+  // A date of the current portfolio (first trade, latest first trade,
+  // earliest last quote, last quote) into one end of the window.
+  void takePortfolioDate(const std::function<void(TPortfolio&, double&, bool&)>& date, bool from);
   void setRunning(bool running);
   void updateOk();
   void showProgress(long double fraction);
@@ -71,4 +102,9 @@ class ToptimizeForm : public TForm {
   double runStart_ = 0;
   bool accepted_ = false;
   int keepRecentObjectives_ = 100;
+  TDateWindow dates_;
+  bool showingDates_ = false;
+  bool datesLoaded_ = false;
+  std::string runsOnEntry_ = "1";  // Escape in the runs box brings it back  // from the controls file: execute keeps them
+  TFileDialog ownFileDialog_;
 };

@@ -2,6 +2,7 @@
 
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
+#include "platform/DateTimePicker.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
@@ -62,4 +63,75 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   EXPECT_EQ(reloaded.objectiveComboBox->text(), "DAYS*2");
   ASSERT_EQ(reloaded.objectiveComboBox->count(), 2);
   EXPECT_EQ(reloaded.objectiveComboBox->item(1), "DAYS*(5-DAYS)");
+}
+
+namespace {
+
+class TPickedFile : public TFileDialog {
+ public:
+  explicit TPickedFile(std::string picked) : picked_(std::move(picked)) {}
+  bool open(HWND, const TFileDialogOptions& options, std::string& fileName) override {
+    initialDir = options.initialDir;
+    fileName = picked_;
+    return true;
+  }
+  std::string initialDir;
+
+ private:
+  std::string picked_;
+};
+
+}  // namespace
+
+TEST(OptimizeDialog, TheTestWindowFollowsItsButtonsAndComesBackFromTheControlsFile) {
+  SystemPortfolio folder;
+  const std::string temporary = folder.sample.temporary.path();
+  setDirectory("<TEMP>", temporary);
+  TSystem system;
+  SystemPortfolio::addRule(system, "AAA", "1");
+  system.setToDate(SystemPortfolio::march(9));
+  system.setFromDate(SystemPortfolio::march(2));
+  TPickedFile picked(temporary + "runs.csv");
+
+  ToptimizeForm form;
+  form.fileDialog = &picked;
+  TModalDriver driver(form, {[&] {
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(2));
+    form.lastDateBtn->performClick();
+    EXPECT_EQ(form.toDateTimePicker->dateTime(), SystemPortfolio::march(10));
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(2));
+    form.daysComboBox->setText("1");
+    form.daysComboBox->onChange();
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(9));  // never below two days
+    form.frameBackBtn->performClick();
+    form.oneDayBackBtn->performClick();
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(6));
+    EXPECT_EQ(form.toDateTimePicker->dateTime(), SystemPortfolio::march(7));
+
+    form.logBrowseBitBtn->performClick();
+    EXPECT_EQ(_stricmp(picked.initialDir.c_str(), temporary.c_str()), 0);  // no log yet: <TEMP>
+    EXPECT_EQ(_stricmp(form.logEdit->text().c_str(), "<TEMP>runs.csv"), 0);
+    form.shuffleCheckBox->setChecked(true);
+    form.runsEdit->setText("1");
+    form.updateExecute();
+    EXPECT_FALSE(form.aggregationComboBox->enabled());  // one run has nothing to aggregate
+    form.runsEdit->setText("4");
+    form.updateExecute();
+    EXPECT_TRUE(form.aggregationComboBox->enabled());
+    form.close();
+  }});
+  EXPECT_FALSE(form.execute(&folder.table, &system, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+
+  const std::string controls = temporary + "SystemControls.INI";
+  {
+    TPortableIniFile ini(controls);
+    form.saveGUIoptions(ini);
+  }
+  ToptimizeForm reloaded;
+  const TPortableIniFile ini(controls);
+  reloaded.loadGUIoptions(ini);
+  EXPECT_EQ(reloaded.fromDateTimePicker->dateTime(), SystemPortfolio::march(6));
+  EXPECT_EQ(reloaded.toDateTimePicker->dateTime(), SystemPortfolio::march(7));
+  EXPECT_EQ(_stricmp(reloaded.logEdit->text().c_str(), (temporary + "runs.csv").c_str()), 0);
 }

@@ -1,0 +1,141 @@
+// The optimiser's test window: the date pickers, the days box and the
+// buttons that move the window or take its ends from the portfolio.
+#include <cmath>
+
+#include "model/Directories.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "platform/DateTimePicker.h"
+#include "platform/FileSystem.h"
+#include "platform/StdControls.h"
+#include "systems/OptimizeForm.h"
+
+namespace {
+
+const char* const dayChoices[] = {"7",   "14",  "21",  "28",  "30",  "60",  "90",  "120",  "150",  "180",  "210",
+                                  "240", "270", "300", "330", "360", "365", "730", "1095", "1460", "1825", "3650"};
+
+}  // namespace
+
+void ToptimizeForm::makeDateControls(int top) {
+  auto label = [this](int left, int y, int width, const char* text) {
+    add<TLabel>(text).setBounds(left, y + 4, width, 16);
+  };
+  label(8, top, 60, "From date");
+  fromDateTimePicker = &add<TDateTimePicker>();
+  fromDateTimePicker->setBounds(72, top, 110, 24);
+  label(192, top, 70, "Days in range");
+  daysComboBox = &add<TComboBox>(TComboStyle::dropDown);
+  daysComboBox->setBounds(266, top, 64, 24);
+  for (const char* days : dayChoices) daysComboBox->addItem(days);
+  label(342, top, 50, "To date");
+  toDateTimePicker = &add<TDateTimePicker>();
+  toDateTimePicker->setBounds(396, top, 110, 24);
+  fromDateTimePicker->onChange = [this] { fromDateChanged(); };
+  toDateTimePicker->onChange = [this] { toDateChanged(); };
+  daysComboBox->onChange = [this] { daysChanged(); };
+
+  int left = 8;
+  auto button = [&](const char* caption, int width) -> TButton& {
+    TButton& made = add<TButton>(caption);
+    made.setBounds(left, top + 28, width, 24);
+    left += width + 3;
+    return made;
+  };
+  firstDateBtn = &button("First date", 66);
+  firstCommonDateBtn = &button("First common date", 108);
+  frameBackBtn = &button("<<", 28);
+  oneDayBackBtn = &button("<", 24);
+  oneDayForwardBtn = &button(">", 24);
+  frameForwardBtn = &button(">>", 28);
+  lastCommonDateBtn = &button("Last common date", 108);
+  lastDateBtn = &button("Last date", 66);
+  firstDateBtn->onClick = [this] {
+    takePortfolioDate([](TPortfolio& p, double& date, bool& found) { p.firstTradeDate(date, found); }, true);
+  };
+  firstCommonDateBtn->onClick = [this] {
+    takePortfolioDate([](TPortfolio& p, double& date, bool& found) { p.latestFirstTradeDate(date, found); }, true);
+  };
+  lastCommonDateBtn->onClick = [this] {
+    takePortfolioDate([](TPortfolio& p, double& date, bool& found) { p.earliestLastQuoteDate(date, found); }, false);
+  };
+  lastDateBtn->onClick = [this] {
+    takePortfolioDate([](TPortfolio& p, double& date, bool& found) { p.lastQuoteDate(date, found); }, false);
+  };
+  frameBackBtn->onClick = [this] {
+    dates_.scrollFrame(daysComboBox->text(), -1);
+    showDates();
+  };
+  frameForwardBtn->onClick = [this] {
+    dates_.scrollFrame(daysComboBox->text(), 1);
+    showDates();
+  };
+  oneDayBackBtn->onClick = [this] {
+    dates_.scroll(-1);
+    showDates();
+  };
+  oneDayForwardBtn->onClick = [this] {
+    dates_.scroll(1);
+    showDates();
+  };
+}
+
+void ToptimizeForm::showDates() {
+  showingDates_ = true;
+  fromDateTimePicker->setDateTime(truncDay(dates_.fromDate()));
+  toDateTimePicker->setDateTime(roundDay(dates_.toDate()));
+  daysComboBox->setText(std::to_string(dates_.days()));
+  showingDates_ = false;
+  updateExecute();
+}
+
+void ToptimizeForm::fromDateChanged() {
+  if (showingDates_) return;
+  dates_.setFrom(fromDateTimePicker->dateTime());
+  showDates();
+}
+
+void ToptimizeForm::toDateChanged() {
+  if (showingDates_) return;
+  dates_.setTo(toDateTimePicker->dateTime());
+  showDates();
+}
+
+void ToptimizeForm::daysChanged() {
+  if (showingDates_) return;
+  // Half-typed text keeps the window until it reads as a number.
+  int days = 0;
+  if (!parseDays(daysComboBox->text(), days)) return;
+  dates_.setDaysText(daysComboBox->text());
+  showDates();
+}
+
+void ToptimizeForm::takePortfolioDate(const std::function<void(TPortfolio&, double&, bool&)>& date, bool from) {
+  TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
+  if (portfolio == nullptr) return;
+  double found = 0;
+  bool exists = false;
+  date(*portfolio, found, exists);
+  if (!exists) return;
+  from ? dates_.setFrom(std::trunc(found)) : dates_.setTo(std::trunc(found));
+  showDates();
+}
+
+void ToptimizeForm::logBrowseBitBtnClick() {
+  TFileDialogOptions options;
+  options.filter = "*.CSV|*.CSV|*.*|*.*";
+  options.mustExist = false;
+  options.promptOverwrite = true;
+  std::string fileName;
+  const std::string current = expandPath(logEdit->text());
+  const size_t slash = current.find_last_of('\\');
+  if (slash != std::string::npos && folderExists(current.substr(0, slash))) {
+    options.initialDir = current.substr(0, slash);
+    fileName = current;
+  } else {
+    options.initialDir = expandPath("<TEMP>");
+  }
+  if (!fileDialog->open(handle(), options, fileName)) return;
+  logEdit->setText(collapsePath(fileName));
+  updateExecute();
+}
