@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "model/Asset.h"
+#include "model/PortableIniFile.h"
+#include "model/Transaction.h"
+#include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 #include "systems/SystemNameTable.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -133,4 +137,30 @@ TEST_F(SystemRun, SymbolsParametersAndErrorsOnTheWay) {
   ASSERT_EQ(system.simulate(sheet.get(), true, {}, found, value, objective), 0);
   EXPECT_EQ(value, 10);
   EXPECT_EQ(transactions(true).size(), 3u + 5u);
+}
+
+// The sample portfolio's own system: it must load and run as shipped, so
+// that the program's first start shows its soft transactions.
+TEST(SampleSystem, RunsAndPostsItsSoftTransactionsInItsRange) {
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  table.setCurrentIndex(0);
+  TSystem system;
+  {
+    const TPortableIniFile ini(sample.folios + "2\\System.INI");
+    ASSERT_EQ(system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator}), 0);
+  }
+  EXPECT_EQ(system.Params().combinationCount(), 16);
+  ASSERT_EQ(system.run(nullptr, &table, {}), 0);
+  const TTransactionTable& transactions = table.current()->assets(0)->Transactions();
+  int posted = 0;
+  for (int i = 0; i < transactions.count(); ++i) {
+    const TTransaction& transaction = *transactions.items(i);
+    if (transaction.Soft() == 0) continue;
+    EXPECT_GE(transaction.DateTime(), system.FromDate() - 0.5);
+    EXPECT_EQ(transaction.Flag(), "SYS");
+    ++posted;
+  }
+  EXPECT_GT(posted, 2);
 }
