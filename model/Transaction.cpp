@@ -80,7 +80,7 @@ TNewFileResult TTransaction::createFile(const std::string& fileName, bool durabl
 }
 
 int TTransaction::save() {
-  if (!needsSave_ && !(lastChange() > lastSaved_)) return 0;
+  if (!needsSave_ && !(lastChange() > lastSaved_) && !viewPropertiesUnsaved()) return 0;
   if (fileName_.empty()) return 0;
   if (!propertiesStorable()) return -4;
   TPortableIniFile ini(fileName_);
@@ -90,6 +90,7 @@ int TTransaction::save() {
   if (!ini.updateFile()) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
+  viewPropertiesSaved();
   return 0;
 }
 
@@ -121,12 +122,6 @@ bool TTransaction::deleteFile() {
 }
 
 double TTransaction::lastChange() const { return std::max(TCustomPropertyObject::lastChange(), lastChange_); }
-
-void TTransaction::setViewProperty(const std::string& name, const std::string& value) {
-  if (getExternalProperty(name) == value) return;
-  setExternalProperty(name, value, "", "", false);
-  needsSave_ = true;
-}
 
 void TTransaction::touch() {
   lastChange_ = changeStamp();

@@ -42,10 +42,6 @@ class TTransaction : public TCustomPropertyObject {
   void setValue(long double value);
   void setFees(long double fees);
   void setFlag(const std::string& flag);
-  // A window's own setting of the transaction (its line's size or place):
-  // written at the next save without counting as a change of the
-  // transaction, so sheets that compare change stamps do not recompute.
-  void setViewProperty(const std::string& name, const std::string& value);
 
   const std::string& FileName() const { return fileName_; }
   const std::string& Flag() const { return flag_; }

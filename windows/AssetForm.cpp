@@ -171,7 +171,7 @@ int TassetForm::menuItemAssetsNewVariablePriceClick() {
     if (code != 0) continue;
     addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
     TAsset& made = *shown->assets(shown->assetCount() - 1);
-    made.setExternalProperty("QuoteDisplayOrder", std::to_string(shown->assetCount() + 1), "", "", false);
+    made.setViewProperty("QuoteDisplayOrder", std::to_string(shown->assetCount() + 1));
     setDefaultTransactionDisplayOrder(made);
   }
   portfolioTable()->rebuildDates();

@@ -167,7 +167,7 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   form->saveView();
   EXPECT_EQ(transaction->getExternalProperty("RowHeight"), "41");
   EXPECT_EQ(transaction->lastChange(), changedBefore);
-  EXPECT_TRUE(transaction->NeedsSave());
+  EXPECT_TRUE(transaction->viewPropertiesUnsaved());
 
   // A list widened in a wider window shrinks with the window.
   {
