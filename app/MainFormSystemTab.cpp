@@ -27,6 +27,8 @@ void TmainForm::wireSystemForm() {
   systemRuns.showProgressWindow = [this](bool show) {
     show ? systemForm->restoreProgressWindow(false) : systemForm->hideProgressWindow();
   };
+  systemRuns.hideProgressWindow = [this] { systemForm->hideProgressWindow(); };
+  systemRuns.restoreProgressWindow = [this](bool show) { systemForm->restoreProgressWindow(show); };
 }
 
 void TmainForm::leaveSystemTab() {
