@@ -5,6 +5,11 @@
 
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
+#include "model/Asset.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/TransactionTable.h"
+#include "systems/SystemForm.h"
 #include "chart/PriceChart.h"
 #include "chart/PriceGraph.h"
 #include "chart/Series.h"
@@ -429,4 +434,43 @@ TEST_F(MainWindowState, TheProgressWindowGoesWithTheMinimisedProgramAndComesBack
   pumpFor(100);
   EXPECT_EQ(hidden, 1);
   EXPECT_EQ(restored, std::vector<bool>{true});
+}
+
+TEST_F(MainWindowState, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingChanges) {
+  std::string quotes;
+  for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
+  writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  portfolio.newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
+  const TTransactionTable& transactions = portfolio.assets(0)->Transactions();
+
+  main_->arriveAtSystemTab();
+  ASSERT_EQ(main_->systemForm->PortfolioSerial(), portfolio.Serial());
+  TSystem& system = main_->systemForm->Editor().Edited();
+  system.Rules().addRule(-1, -1, "AAA", 0);
+  TSystemRule& rule = *system.Rules().rule(0);
+  rule.setEnabled(true);
+  rule.setCondition("1");
+  rule.setUnits("1");
+  rule.setPrincipal("X");
+  rule.setFees("0");
+  system.setToDate(45361.5);    // 10 March 2024
+  system.setFromDate(45353.5);  // 2 March 2024
+  main_->leaveSystemTab();
+  EXPECT_TRUE(fileExists(folder + "System.INI"));
+  EXPECT_GE(transactions.count(), 9);
+
+  // The run's own transactions are no reason to run again.
+  const double changed = portfolio.lastChange();
+  main_->leaveSystemTab();
+  EXPECT_EQ(portfolio.lastChange(), changed);
+
+  main_->shuttingDown = true;
+  rule.setUnits("2");
+  main_->leaveSystemTab();
+  EXPECT_EQ(portfolio.lastChange(), changed) << "no system runs while shutting down";
 }
