@@ -31,40 +31,50 @@ constexpr int minimumColumnWidth = 6;
 
 TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
   setBevelOuter(TBevelCut::none);
-  quoteEdControlBar_ = &add<TPanel>();
-  quoteEdControlBar_->setAlign(TAlign::top);
-  quoteEdControlBar_->setBounds(0, 0, 500, 28);
-  int left = 2;
+  quoteEdControlBar_ = &add<TControlBar>();
+  quoteEdControlBar_->name = "quoteEdControlBar";
+  quoteEdControlBar_->setBounds(0, 0, 500, 26);
+  TPanel* group = nullptr;
+  int left = 0;
+  const auto startGroup = [&](TPanel*& member, const char* name) {
+    member = &quoteEdControlBar_->add<TPanel>();
+    member->setBevelOuter(TBevelCut::none);
+    member->name = name;
+    group = member;
+    left = 0;
+  };
   auto button = [&](const char* caption, const char* hint, int width, std::function<void()> action) {
-    TToolButton& made = quoteEdControlBar_->add<TToolButton>(caption);
+    TToolButton& made = group->add<TToolButton>(caption);
     made.hint = hint;
-    made.setBounds(left, 2, width, 24);
+    made.setBounds(left, 0, width, 22);
     made.setEnabled(false);
     made.onClick = std::move(action);
-    left += width + 2;
+    left += width;
+    group->setSize(left, 22);
     return &made;
   };
+  startGroup(quoteCreationControlsPanel_, "quoteCreationControlsPanel");
   quoteNewBtn_ = button("New", "New", 36, [this] { quoteNewBtnClick(); });
   quoteDelBtn_ = button("Del", "Delete", 30, [this] { quoteDelBtnClick(); });
   quoteUnavailableBtn_ = button("N/A", "Clear", 30, [this] { quoteUnavailableBtnClick(); });
-  left += 6;
+  startGroup(quoteSortPanel_, "quoteSortPanel");
   quoteSortDescendingBtn_ = button("Z-A", "Sort descending", 30, [this] { quoteSort(false); });
   quoteSortAscendingBtn_ = button("A-Z", "Sort ascending", 30, [this] { quoteSort(true); });
-  left += 6;
+  startGroup(quoteFieldControlsPanel_, "quoteFieldControlsPanel");
   quoteAddBtn_ = button("+", "Add", 22, [this] { quoteArithmetic(TQuoteEditorRows::addOperation); });
   quoteSubBtn_ = button("-", "Subtract", 22, [this] { quoteArithmetic(TQuoteEditorRows::subtractOperation); });
   quoteMulBtn_ = button("*", "Multiply", 22, [this] { quoteArithmetic(TQuoteEditorRows::multiplyOperation); });
   quoteDivBtn_ = button("/", "Divide", 22, [this] { quoteArithmetic(TQuoteEditorRows::divideOperation); });
-  quoteArgEdit_ = &quoteEdControlBar_->add<TEdit>();
-  quoteArgEdit_->setBounds(left, 3, 70, 21);
+  quoteArgEdit_ = &group->add<TEdit>();
+  quoteArgEdit_->setBounds(left + 2, 0, 70, 21);
   quoteArgEdit_->setText("0");
   quoteArgEdit_->onExit = [this] {
     double x = 0;
     if (!thresholdTextToFloat(quoteArgEdit_->text(), x)) x = 0;
     quoteArgEdit_->setText(thresholdFloatToString(x));
   };
-  quoteArgUpDown_ = &quoteEdControlBar_->add<TSpinButton>();
-  quoteArgUpDown_->setBounds(left + 70, 3, 16, 21);
+  quoteArgUpDown_ = &group->add<TSpinButton>();
+  quoteArgUpDown_->setBounds(left + 72, 0, 16, 21);
   // The spin button repeats on its own schedule, floored and ended when
   // the button is released, capture is lost or the window goes.
   quoteArgUpDown_->onSpin = [this](int direction) {
@@ -74,9 +84,11 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
     const int end = static_cast<int>(quoteArgEdit_->text().size());
     quoteArgEdit_->setSelection(end, end);
   };
-  left += 96;
+  group->setSize(left + 90, 22);
+  startGroup(quoteUpdatePanel_, "quoteUpdatePanel");
   quoteDiscardEditsBtn_ = button("Discard", "Discard changes", 50, [this] { quoteDiscardEditsBtnClick(); });
   quoteCommitEditsBtn_ = button("Commit", "Commit changes", 50, [this] { quoteCommitEditsBtnClick(); });
+  for (TPanel* each : toolGroups()) quoteEdControlBar_->addBand(*each, TControlBar::bandWidthFor(*each));
 
   quotesPanel_ = &add<TSheetPanel>();
   quotesPanel_->setAlign(TAlign::client);
@@ -105,6 +117,10 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
   buildMenu();
 }
 
+std::array<TPanel*, 4> TQuoteEditor::toolGroups() const {
+  return {quoteCreationControlsPanel_, quoteSortPanel_, quoteUpdatePanel_, quoteFieldControlsPanel_};
+}
+
 void TQuoteEditor::buildMenu() {
   quotesSheetPopupMenu_.add("&Maximized", [this] {
     // The editor fills its tile: the tile is what maximises.
@@ -114,7 +130,16 @@ void TQuoteEditor::buildMenu() {
     }
   });
   TMenuItem& toolbar = quotesSheetPopupMenu_.add("&Toolbar");
-  toolbar.add("S&how", [this] { quoteEdControlBar_->setVisible(!quoteEdControlBar_->visible()); });
+  toolbar.add("S&how", [this] {
+    quoteEdControlBar_->setVisible(!quoteEdControlBar_->visible());
+    realign();
+  });
+  const char* const groupCaptions[] = {"&Quotes", "&Sort", "&Changes", "C&ompute"};
+  for (int i = 0; i < 4; ++i)
+    toolbar.add(groupCaptions[i], [this, i] {
+      TPanel& shown = *toolGroups()[static_cast<size_t>(i)];
+      quoteEdControlBar_->setBandVisible(shown, !shown.visible());
+    });
   const auto group = [this](const char* caption, std::initializer_list<std::pair<const char*, TToolButton*>> items) {
     TMenuItem& menu = quotesSheetPopupMenu_.add(caption);
     for (const auto& [itemCaption, button] : items)
@@ -133,7 +158,9 @@ void TQuoteEditor::buildMenu() {
 void TQuoteEditor::quotesSheetPopupMenuPopup() {
   const auto* tile = dynamic_cast<const TResizablePanel*>(parent());
   quotesSheetPopupMenu_.items()[0]->checked = tile && tile->maximized();
-  quotesSheetPopupMenu_.items()[1]->items()[0]->checked = quoteEdControlBar_->visible();
+  const auto& toolbar = quotesSheetPopupMenu_.items()[1]->items();
+  toolbar[0]->checked = quoteEdControlBar_->visible();
+  for (size_t i = 0; i < 4; ++i) toolbar[i + 1]->checked = toolGroups()[i]->visible();
   for (auto& [item, button] : buttonItems_) item->enabled = button->enabled();
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }

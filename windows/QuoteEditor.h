@@ -11,6 +11,7 @@
 #include "windows/QuoteEditorRows.h"
 
 class TAsset;
+class TControlBar;
 class TEdit;
 class TPortfolioTable;
 class TSheetPanel;
@@ -56,6 +57,10 @@ class TQuoteEditor : public TPanel {
   // The grid's and the tool bar's menu: the buttons' commands, the tile's
   // maximised state and the tool bar shown or hidden.
   TPopupMenu& quotesSheetPopupMenu() { return quotesSheetPopupMenu_; }
+  // The tool bar and its groups, in the order the window's options keep
+  // them: creation, sort, update (discard and commit), field arithmetic.
+  TControlBar& quoteEdControlBar() const { return *quoteEdControlBar_; }
+  std::array<TPanel*, 4> toolGroups() const;
 
  private:
   void renderRows();
@@ -67,7 +72,11 @@ class TQuoteEditor : public TPanel {
   void quotesPanelCellValueEdited();
   RECT selectedRows() const;
 
-  TPanel* quoteEdControlBar_;
+  TControlBar* quoteEdControlBar_ = nullptr;
+  TPanel* quoteCreationControlsPanel_ = nullptr;
+  TPanel* quoteSortPanel_ = nullptr;
+  TPanel* quoteUpdatePanel_ = nullptr;
+  TPanel* quoteFieldControlsPanel_ = nullptr;
   TToolButton* quoteNewBtn_;
   TToolButton* quoteDelBtn_;
   TToolButton* quoteUnavailableBtn_;

@@ -1,5 +1,7 @@
 #include "windows/QuoteForm.h"
 
+#include <array>
+
 #include "controls/ResizablePanel.h"
 #include "controls/ResizablePanelContainer.h"
 #include "controls/SheetPanel.h"
@@ -11,6 +13,7 @@
 #include "platform/Application.h"
 #include "platform/ExtControls.h"
 #include "windows/QuoteEditor.h"
+#include "windows/ToolBarOptions.h"
 
 namespace {
 
@@ -121,6 +124,13 @@ void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini) {
   tileMaximized_ = ini.readBool("QuoteGrid", "Maximized", quoteEditorContainer_->maximized());
   for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
     quoteEditor_->quoteColWidths[i] = ini.readInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);
+  const std::array<TPanel*, 4> groups = quoteEditor_->toolGroups();
+  readToolGroups(ini, quoteEditor_->quoteEdControlBar(),
+                 {{"QuoteCreationControls", groups[0]}, {"QuoteSortControls", groups[1]},
+                  {"QuoteUpdateControls", groups[2]}, {"QuoteFieldControls", groups[3]}});
+  quoteEditor_->quoteEdControlBar().setVisible(
+      ini.readBool("QuoteControls", "Visible", quoteEditor_->quoteEdControlBar().visible()));
+  quoteEditor_->realign();
   showEditor_ = ini.readBool("QuoteGrid", "Show", quotesBtn_->down());
 }
 
@@ -135,5 +145,9 @@ void TquoteForm::writeMoreGUIoptions(TPortableIniFile& ini) {
   ini.writeBool("QuoteGrid", "Maximized", quoteEditorContainer_->maximized());
   for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
     ini.writeInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);
+  const std::array<TPanel*, 4> groups = quoteEditor_->toolGroups();
+  writeToolGroups(ini, {{"QuoteCreationControls", groups[0]}, {"QuoteSortControls", groups[1]},
+                        {"QuoteUpdateControls", groups[2]}, {"QuoteFieldControls", groups[3]}});
+  ini.writeBool("QuoteControls", "Visible", quoteEditor_->quoteEdControlBar().visible());
   ini.writeBool("QuoteGrid", "Show", quotesBtn_->down());
 }

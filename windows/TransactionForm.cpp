@@ -419,6 +419,7 @@ void TtransactionForm::sheetSetupBtnClick() {
   captureSizes();
   captureOrder();
   TfieldEditForm editor;
+  editor.helpContext = setupHelpContext;
   editor.setSheetImageList(sheetPanel_->imageList());
   editor.setCurrPickForm(sheetPanel_->currencyPicker);
   editor.setTextEditorPopupMenu(textEditorPopupMenu_);

@@ -125,6 +125,7 @@ class TtransactionForm : public TChildForm {
   // Control bar, its options and the asset list's grip
   // (TransactionFormControls.cpp).
   void buildControlBar();
+  std::vector<struct TToolGroupSection> toolGroups() const;
   void readControls(const std::string& fileName);
   void writeControls(const std::string& fileName);
   void sizeAssetList(int comboWidth);

@@ -1,21 +1,18 @@
 #include <algorithm>
-#include <map>
 #include <stdexcept>
 
 #include "controls/SheetPanel.h"
-#include "controls/ToolGroupLayout.h"
 #include "controls/WidthGrip.h"
 #include "model/PortableIniFile.h"
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "windows/ToolBarOptions.h"
 #include "windows/TransactionForm.h"
 
 namespace {
 
 constexpr int buttonHeight = 22;
-constexpr int toolRowHeight = buttonHeight + 4;
-constexpr int toolGripperWidth = 12;
 constexpr int selectionPanelMinimumWidth = 64;
 constexpr int gripWidth = 2;
 constexpr int comboLeft = 25;  // after the whole-portfolio button
@@ -117,37 +114,20 @@ void TtransactionForm::fitSelectionPanel() {
     sizeAssetList(assetComboBox_->width() - overflow);
 }
 
-namespace {
-
-struct TPanelSection {
-  const char* section;
-  TPanel* panel;
-};
-
-}  // namespace
+std::vector<TToolGroupSection> TtransactionForm::toolGroups() const {
+  return {{"CreationControls", creationPanel_}, {"GridDirectionControls", gridDirectionPanel_},
+          {"SortControls", sortPanel_},         {"AutoControls", autoPanel_},
+          {"OrderControls", orderPanel_},       {"SetupControls", setupPanel_},
+          {"SelectionControls", selectionPanel_}};
+}
 
 void TtransactionForm::readControls(const std::string& fileName) {
   const TPortableIniFile ini(fileName);
-  const TPanelSection panels[] = {{"CreationControls", creationPanel_}, {"GridDirectionControls", gridDirectionPanel_},
-                                  {"SortControls", sortPanel_},         {"AutoControls", autoPanel_},
-                                  {"OrderControls", orderPanel_},       {"SetupControls", setupPanel_},
-                                  {"SelectionControls", selectionPanel_}};
-  std::vector<TToolGroupPlace> places;
-  std::vector<bool> visible;
-  std::map<std::string, int> ownWidths;
-  for (const TPanelSection& each : panels) {
-    places.push_back({each.panel->name, each.panel->left(), each.panel->top()});
-    visible.push_back(each.panel->visible());
-  }
   bool sheetControlsVisible = controlBar_->visible();
   // A damaged file ends the reading where it fails; what was not read keeps
   // the controls as they are.
   try {
-    for (size_t i = 0; i < places.size(); ++i) {
-      places[i].left = ini.readInteger(panels[i].section, "Left", places[i].left);
-      places[i].top = ini.readInteger(panels[i].section, "Top", places[i].top);
-      visible[i] = ini.readBool(panels[i].section, "Visible", visible[i]);
-    }
+    readToolGroups(ini, *controlBar_, toolGroups());
     rowWise_ = ini.readBool("GridDirectionControls", "RowWise", rowWise_);
     rowWiseBtn_->setDown(rowWise_);
     colWiseBtn_->setDown(!rowWise_);
@@ -165,9 +145,6 @@ void TtransactionForm::readControls(const std::string& fileName) {
     sheetControlsVisible = ini.readBool("SheetControls", "Visible", sheetControlsVisible);
   } catch (const std::exception&) {
   }
-  for (const TPanelSection& each : panels) ownWidths[each.panel->name] = each.panel->width();
-  controlBar_->setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth));
-  for (size_t i = 0; i < places.size(); ++i) controlBar_->setBandVisible(*panels[i].panel, visible[i]);
   controlBar_->setVisible(sheetControlsVisible);
   fitSelectionPanel();
   realign();
@@ -175,15 +152,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
 
 void TtransactionForm::writeControls(const std::string& fileName) {
   TPortableIniFile ini(fileName);
-  const TPanelSection panels[] = {{"CreationControls", creationPanel_}, {"GridDirectionControls", gridDirectionPanel_},
-                                  {"SortControls", sortPanel_},         {"AutoControls", autoPanel_},
-                                  {"OrderControls", orderPanel_},       {"SetupControls", setupPanel_},
-                                  {"SelectionControls", selectionPanel_}};
-  for (const TPanelSection& each : panels) {
-    ini.writeInteger(each.section, "Left", each.panel->left());
-    ini.writeInteger(each.section, "Top", each.panel->top());
-    ini.writeBool(each.section, "Visible", each.panel->visible());
-  }
+  writeToolGroups(ini, toolGroups());
   ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
   ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
   ini.writeBool("AutoComplete", "On", autoCompleteBtn_->down());

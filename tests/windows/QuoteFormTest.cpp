@@ -9,6 +9,7 @@
 #include "model/Prices.h"
 #include "platform/ExtControls.h"
 #include "platform/FloatingPoint.h"
+#include "platform/Panel.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
@@ -65,6 +66,8 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
   // The editor's place, state and column widths are kept with the
   // portfolio; columns never shown keep their widths.
   form.quoteEditor().quotesPanel().setColWidth(1, 97);
+  TPanel& sortGroup = *form.quoteEditor().toolGroups()[1];
+  form.quoteEditor().quoteEdControlBar().setBandVisible(sortGroup, false);
   form.quoteEditor().quotesPanel().refresh();
   form.saveView();
   {
@@ -80,4 +83,5 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
   sheet.setCurrentCell(2, 3);
   form.sheetPanel().refresh();
   EXPECT_EQ(form.quoteEditor().quotesPanel().getColWidth(1), 97);
+  EXPECT_FALSE(sortGroup.visible());
 }

@@ -1,0 +1,39 @@
+#include "windows/ToolBarOptions.h"
+
+#include <map>
+#include <string>
+
+#include "controls/ToolGroupLayout.h"
+#include "model/PortableIniFile.h"
+#include "platform/ExtControls.h"
+#include "platform/Panel.h"
+
+namespace {
+
+constexpr int toolRowHeight = 26;
+constexpr int toolGripperWidth = 12;
+
+}  // namespace
+
+void readToolGroups(const TPortableIniFile& ini, TControlBar& bar, const std::vector<TToolGroupSection>& groups) {
+  std::vector<TToolGroupPlace> places;
+  std::vector<bool> visible;
+  std::map<std::string, int> ownWidths;
+  for (const TToolGroupSection& group : groups) {
+    TPanel& panel = *group.panel;
+    places.push_back({panel.name, ini.readInteger(group.section, "Left", panel.left()),
+                      ini.readInteger(group.section, "Top", panel.top())});
+    visible.push_back(ini.readBool(group.section, "Visible", panel.visible()));
+    ownWidths[panel.name] = panel.width();
+  }
+  bar.setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth));
+  for (size_t i = 0; i < groups.size(); ++i) bar.setBandVisible(*groups[i].panel, visible[i]);
+}
+
+void writeToolGroups(TPortableIniFile& ini, const std::vector<TToolGroupSection>& groups) {
+  for (const TToolGroupSection& group : groups) {
+    ini.writeInteger(group.section, "Left", group.panel->left());
+    ini.writeInteger(group.section, "Top", group.panel->top());
+    ini.writeBool(group.section, "Visible", group.panel->visible());
+  }
+}
