@@ -64,6 +64,19 @@ bool TCheckBox::commandReceived(WORD code) {
   return true;
 }
 
+TRadioButton::TRadioButton(TControl* parent, const std::string& caption, bool firstOfGroup) : TControl(parent) {
+  createWindow(systemControl("BUTTON", caption, BS_AUTORADIOBUTTON | (firstOfGroup ? WS_GROUP | WS_TABSTOP : 0)));
+}
+
+bool TRadioButton::checked() const { return Button_GetCheck(handle()) == BST_CHECKED; }
+void TRadioButton::setChecked(bool checked) { Button_SetCheck(handle(), checked ? BST_CHECKED : BST_UNCHECKED); }
+
+bool TRadioButton::commandReceived(WORD code) {
+  if (code != BN_CLICKED) return false;
+  click();
+  return true;
+}
+
 TEdit::TEdit(TControl* parent, const std::string& text) : TEdit(parent, ES_AUTOHSCROLL) { setText(text); }
 
 TEdit::TEdit(TControl* parent, DWORD extraStyle) : TControl(parent) {

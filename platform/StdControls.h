@@ -32,6 +32,18 @@ class TCheckBox : public TControl {
   bool commandReceived(WORD code) override;
 };
 
+// One choice of a group: the first of a group is made with firstOfGroup,
+// and a click checks it and unchecks the others of its group.
+class TRadioButton : public TControl {
+ public:
+  TRadioButton(TControl* parent, const std::string& caption, bool firstOfGroup = false);
+  bool checked() const;
+  void setChecked(bool checked);
+
+ protected:
+  bool commandReceived(WORD code) override;
+};
+
 class TEdit : public TControl {
  public:
   explicit TEdit(TControl* parent, const std::string& text = {});

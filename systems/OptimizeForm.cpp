@@ -81,9 +81,12 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTim
   runsUpDown->setRange(1, 1000000);
   runsUpDown->setAssociate(runsEdit);
   runsUpDown->onClick = [this](bool) { updateExecute(); };
-  aggregationComboBox = &placed<TComboBox>(*this, 156, 94, 100, 24);
-  for (const char* kind : {"Median", "Mean", "Max", "Min"}) aggregationComboBox->addItem(kind);
-  aggregationComboBox->setItemIndex(0);
+  const char* const kinds[] = {"Median", "Mean", "Max", "Min"};
+  for (size_t i = 0; i < aggregationButtons.size(); ++i) {
+    aggregationButtons[i] = &placed<TRadioButton>(*this, 160 + 70 * static_cast<int>(i), 96, 66, 20, kinds[i], i == 0);
+    aggregationButtons[i]->onClick = [this, i] { setAggregationKind(static_cast<int>(i) + 1); };
+  }
+  setAggregationKind(1);
   logCheckBox = &placed<TCheckBox>(*this, 8, 124, 50, 20, "Log");
   logCheckBox->onClick = [this] { updateExecute(); };
   logEdit = &placed<TEdit>(*this, 60, 122, 460, 22);
@@ -206,7 +209,7 @@ void ToptimizeForm::executeBitBtnClick() {
   } catch (const std::exception&) {
     settings.runs = 1;
   }
-  settings.aggregation = static_cast<TShuffleAggregation>(aggregationComboBox->itemIndex() + 1);
+  settings.aggregation = static_cast<TShuffleAggregation>(aggregationKind());
   if (logCheckBox->checked()) settings.logFileName = expandPath(logEdit->text());
   settings.temporaryRoot = expandPath("<TEMP>");
   runStart_ = currentDateTime();
@@ -277,7 +280,8 @@ void ToptimizeForm::updateExecute() {
   runsEdit->setEnabled(shuffle);
   runsUpDown->setEnabled(shuffle);
   int runs = 0;
-  aggregationComboBox->setEnabled(shuffle && parseDays(runsEdit->text(), runs) && runs >= 2);
+  const bool aggregate = shuffle && parseDays(runsEdit->text(), runs) && runs >= 2;
+  for (TRadioButton* button : aggregationButtons) button->setEnabled(aggregate);
   updateOk();
 }
 
@@ -313,8 +317,8 @@ void ToptimizeForm::loadGUIoptions(const TPortableIniFile& ini) {
   objectiveComboBox->setText(fromFile(ini.readString(section, "Objective", "")));
   shuffleCheckBox->setChecked(ini.readBool(section, "Shuffle", shuffleCheckBox->checked()));
   runsEdit->setText(ini.readString(section, "Runs", runsEdit->text()));
-  const int kind = ini.readInteger(section, "ShuffleReturnKind", aggregationComboBox->itemIndex() + 1);
-  aggregationComboBox->setItemIndex(kind >= 1 && kind <= 4 ? kind - 1 : 3);
+  const int kind = ini.readInteger(section, "ShuffleReturnKind", aggregationKind());
+  setAggregationKind(kind >= 1 && kind <= 4 ? kind : 4);
   logCheckBox->setChecked(ini.readBool(section, "Log", logCheckBox->checked()));
   logEdit->setText(expandPath(ini.readString(section, "LogFile", collapsePath(logEdit->text()))));
   const double from = ini.readFloat(section, "FromDate", dates_.fromDate());
@@ -342,7 +346,7 @@ void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
   ini.writeInteger(section, "KeepRecentObjectives", keepRecentObjectives_);
   ini.writeBool(section, "Shuffle", shuffleCheckBox->checked());
   ini.writeString(section, "Runs", runsEdit->text());
-  ini.writeInteger(section, "ShuffleReturnKind", aggregationComboBox->itemIndex() + 1);
+  ini.writeInteger(section, "ShuffleReturnKind", aggregationKind());
   ini.writeBool(section, "Log", logCheckBox->checked());
   ini.writeString(section, "LogFile", collapsePath(logEdit->text()));
   ini.writeFloat(section, "FromDate", truncDay(dates_.fromDate()));
@@ -351,6 +355,19 @@ void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
   for (int i = 0; i < objectiveComboBox->count() && i < keepRecentObjectives_; ++i) {
     ini.writeString("OptimizeSystemObjectives", std::to_string(i),
                     quotedWhereNeeded(toFile(objectiveComboBox->item(i))));
+  }
+}
+
+int ToptimizeForm::aggregationKind() const {
+  for (size_t i = 0; i < aggregationButtons.size(); ++i) {
+    if (aggregationButtons[i]->checked()) return static_cast<int>(i) + 1;
+  }
+  return 1;
+}
+
+void ToptimizeForm::setAggregationKind(int kind) {
+  for (size_t i = 0; i < aggregationButtons.size(); ++i) {
+    aggregationButtons[i]->setChecked(static_cast<int>(i) + 1 == kind);
   }
 }
 

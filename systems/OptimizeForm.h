@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +19,7 @@ class TPortableIniFile;
 class TPortfolio;
 class TPortfolioTable;
 class TProgressBar;
+class TRadioButton;
 class TSheetPanel;
 class TSystem;
 class TUpDown;
@@ -68,7 +70,8 @@ class ToptimizeForm : public TForm {
   TButton* helpBtn;
   TCheckBox* shuffleCheckBox;
   TEdit* runsEdit;
-  TComboBox* aggregationComboBox;
+  // Median, mean, largest and smallest of the shuffled runs' objectives.
+  std::array<TRadioButton*, 4> aggregationButtons{};
   TSheetPanel* resultSheetPanel;
   TButton* executeBitBtn;
   TButton* stopBitBtn;
@@ -90,6 +93,8 @@ class ToptimizeForm : public TForm {
   // earliest last quote, last quote) into one end of the window.
   void takePortfolioDate(const std::function<void(TPortfolio&, double&, bool&)>& date, bool from);
   void setRunning(bool running);
+  int aggregationKind() const;  // 1 median, 2 mean, 3 max, 4 min
+  void setAggregationKind(int kind);
   void updateOk();
   void showProgress(long double fraction);
   // The objective at the top of the recent list, kept to its length.

@@ -114,10 +114,11 @@ TEST(OptimizeDialog, TheTestWindowFollowsItsButtonsAndComesBackFromTheControlsFi
     form.shuffleCheckBox->setChecked(true);
     form.runsEdit->setText("1");
     form.updateExecute();
-    EXPECT_FALSE(form.aggregationComboBox->enabled());  // one run has nothing to aggregate
+    EXPECT_FALSE(form.aggregationButtons[0]->enabled());  // one run has nothing to aggregate
     form.runsEdit->setText("4");
     form.updateExecute();
-    EXPECT_TRUE(form.aggregationComboBox->enabled());
+    EXPECT_TRUE(form.aggregationButtons[0]->enabled());
+    form.aggregationButtons[2]->performClick();
     form.close();
   }});
   EXPECT_FALSE(form.execute(&folder.table, &system, nullptr));
@@ -131,6 +132,8 @@ TEST(OptimizeDialog, TheTestWindowFollowsItsButtonsAndComesBackFromTheControlsFi
   ToptimizeForm reloaded;
   const TPortableIniFile ini(controls);
   reloaded.loadGUIoptions(ini);
+  EXPECT_TRUE(reloaded.aggregationButtons[2]->checked());
+  EXPECT_FALSE(reloaded.aggregationButtons[0]->checked());
   EXPECT_EQ(reloaded.fromDateTimePicker->dateTime(), SystemPortfolio::march(6));
   EXPECT_EQ(reloaded.toDateTimePicker->dateTime(), SystemPortfolio::march(7));
   EXPECT_EQ(_stricmp(reloaded.logEdit->text().c_str(), (temporary + "runs.csv").c_str()), 0);
