@@ -365,7 +365,7 @@ void TdataForm::showExtrasDelayTimerTimer() {
 
 void TdataForm::onCellValueEdited() {
   if (!objects_ || !dataSheet_->cellEdited()) return;
-  rebuildAllAuxiliaryViews();
+  shownPropertyEdited();
   selectionChanged();
 }
 

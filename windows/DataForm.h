@@ -197,6 +197,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   virtual void addCommand() {}
   virtual void deleteCommand() {}
   virtual void selectionChanged() {}
+  // After the user edited a shown property of an object: the views follow.
+  virtual void shownPropertyEdited() { rebuildAllAuxiliaryViews(); }
   virtual void readMoreGUIoptions(const TPortableIniFile&) {}
   virtual void writeMoreGUIoptions(TPortableIniFile&) {}
   virtual void defineMoreNames() {}

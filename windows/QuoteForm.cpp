@@ -106,7 +106,11 @@ void TquoteForm::rebuildAllChartsAndGraphs() {
 }
 
 void TquoteForm::selectionChanged() {
-  if (quotesBtn_->down()) showQuotes();
+  // Only another asset rebuilds the editor: an edit in the sheet keeps the
+  // editor's uncommitted rows.
+  const TPortfolio* shown = portfolio();
+  const int now = shown ? shown->currentAssetIndex() : -1;
+  if (quotesBtn_->down() && now != quotesAssetIndex_) showQuotes();
 }
 
 void TquoteForm::viewsRebuilt() {

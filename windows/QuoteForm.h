@@ -32,6 +32,7 @@ class TquoteForm : public TportfolioAssetsForm {
 
  protected:
   void selectionChanged() override;
+  void shownPropertyEdited() override { rebuildAllChartsAndGraphs(); }
   void readMoreGUIoptions(const TPortableIniFile& ini) override;
   void writeMoreGUIoptions(TPortableIniFile& ini) override;
   bool assetListNewer(const TPortfolio& portfolio) const override;
