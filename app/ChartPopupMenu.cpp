@@ -250,7 +250,6 @@ void TchartPopupMenu::chartPopup() {
   slidersItem_->enabled = popupTarget->sourceTable().hasAdjustableParameters();
   item("&Plot > &Profile").enabled = targetIsChart();
   for (auto& [item, isChecked] : checks_) item->checked = isChecked(*popupTarget);
-  item("D&elete").enabled = false;
   rebuildData();
 }
 

@@ -137,7 +137,12 @@ LRESULT TControl::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (mouseMessage(message, wParam, lParam)) return originalProcedure_ ? defaultHandling(message, wParam, lParam) : 0;
+  if (mouseMessage(message, wParam, lParam)) {
+    // The system turns a right click into a context-menu request only in
+    // its default handling, which passes it up to a parent with a menu.
+    if (originalProcedure_ || (message == WM_RBUTTONUP && window_)) return defaultHandling(message, wParam, lParam);
+    return 0;
+  }
   switch (message) {
     case WM_SIZE: {
       const LRESULT result = defaultHandling(message, wParam, lParam);

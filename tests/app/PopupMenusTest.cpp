@@ -401,6 +401,7 @@ TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile
 
   messages_.answer = IDNO;
   click(menu, chart, "D&elete");
+  EXPECT_TRUE(findItem(menu, "D&elete")->enabled);
   messages_.answer = IDYES;
   click(menu, graph, "D&elete");
   ASSERT_EQ(owner.views.size(), 1u);

@@ -5,6 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/Form.h"
+#include "platform/Menu.h"
 #include "platform/Panel.h"
 #include "platform/Timer.h"
 #include "tests/support/WindowTestSupport.h"
@@ -251,4 +252,26 @@ TEST(WindowFramework, PanelBevelsShowOnTheScreen) {
   EXPECT_TRUE(image.pixelIs(100, 10, clBtnShadow));
   EXPECT_TRUE(image.pixelIs(179, 69, clBtnHighlight));
   EXPECT_TRUE(image.pixelIs(140, 40, clWhite));
+}
+
+TEST(WindowFramework, ARightClickOpensTheMenuOfTheControlOrOfTheNearestParentWithOne) {
+  TForm form(formOptions(300, 200));
+  auto& view = form.add<TPanel>();
+  view.setBounds(0, 0, 200, 150);
+  auto& inside = view.add<TPanel>();
+  inside.setBounds(10, 10, 80, 60);
+  TPopupMenu menu;
+  menu.add("&Item", [] {});
+  std::vector<TControl*> openedOn;
+  menu.onPopup = [&] { openedOn.push_back(menu.popupComponent); };
+  view.setPopupMenu(&menu);
+  form.showModeless();
+  TTimer closer(200, [] { EndMenu(); });
+  closer.setEnabled(true);
+  sendMouse(view.handle(), WM_RBUTTONDOWN, 150, 120, MK_RBUTTON);
+  sendMouse(view.handle(), WM_RBUTTONUP, 150, 120);
+  sendMouse(inside.handle(), WM_RBUTTONDOWN, 20, 20, MK_RBUTTON);
+  sendMouse(inside.handle(), WM_RBUTTONUP, 20, 20);
+  closer.setEnabled(false);
+  EXPECT_EQ(openedOn, (std::vector<TControl*>{&view, &view}));
 }
