@@ -157,6 +157,7 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   }
   makePopupMenu(page);
   grid.setPopupMenu(&controls.popupMenu);
+  bar.setPopupMenu(&controls.popupMenu);
   return bar;
 }
 
