@@ -68,6 +68,12 @@ void setValueResult(TEvalContext& context, const TValueRecord& value) {
 // is upper-cased once here rather than again at every element. Casing keeps
 // a text's length, so where only equality counts, texts of other lengths
 // are told apart without casing them.
+bool isNumeric(std::uint8_t kind) { return kind == valueInteger || kind == valueNumber; }
+
+double numberOf(const TValueRecord& value) {
+  return value.kind == valueInteger ? static_cast<double>(value.integer) : value.number;
+}
+
 class TValueComparison {
  public:
   TValueComparison(TEvalContext& context, bool wildcards, bool equalityOnly)
@@ -81,6 +87,18 @@ class TValueComparison {
   // The sign of element against the value; false when the two cannot be
   // compared. The element is converted in place.
   bool order(TValueRecord& element, int& sign) {
+    // Two numbers compare as the sheet's comparison would (integers as
+    // integers, else both as doubles), neither converted nor copied: most
+    // searches are through number keys.
+    if (isNumeric(element.kind) && isNumeric(value_.kind)) {
+      if (element.kind == valueInteger && value_.kind == valueInteger) {
+        sign = (element.integer > value_.integer) - (element.integer < value_.integer);
+      } else {
+        const double a = numberOf(element), b = numberOf(value_);
+        sign = a < b ? -1 : (a > b ? 1 : 0);
+      }
+      return true;
+    }
     if (textValue_ && element.kind == valueString) {
       if (equalityOnly_ && element.string.size() != upperValue_.size()) {
         sign = 1;
@@ -116,14 +134,17 @@ std::int64_t findPosition(TEvalContext& context, std::int64_t count, ElementAt e
   withValue.setValue(value);
   TValueComparison withRemembered(context, false, false);
   std::int64_t remembered = -1;
+  const bool numericValue = isNumeric(value.kind);
   TValueRecord element;
   for (std::int64_t i = 0; i < count; ++i) {
     elementAt(i, element);
+    // Numbers compared with numbers are left as read.
+    const bool unconverted = numericValue && isNumeric(element.kind);
     int sign = 0;
     if (!withValue.order(element, sign)) continue;
     if (sign == 0) return i;
     if (matchType == 0 || sign != -matchType) continue;
-    elementAt(i, element);
+    if (!unconverted) elementAt(i, element);
     if (remembered >= 0) {
       TValueRecord candidate = element;
       int better = 0;

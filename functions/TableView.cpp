@@ -24,14 +24,6 @@ bool TTableView::read(TEvalContext& context, int i) {
   return true;
 }
 
-void TTableView::get(std::int32_t row, std::int32_t column, TValueRecord& value) const {
-  if (array_) {
-    value = array_->at(row, column);
-    return;
-  }
-  sheet_->cellToValue(sheet_->getCell(firstColumn_ + column, firstRow_ + row), false, value);
-}
-
 std::unique_ptr<TArray> TTableView::block(std::int32_t firstRow, std::int32_t lastRow, std::int32_t firstColumn,
                                           std::int32_t lastColumn) const {
   auto result = std::make_unique<TArray>();

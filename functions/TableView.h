@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 
+#include "sheet/CellStates.h"
 #include "sheet/EvalContext.h"
+#include "sheet/Sheet.h"
 #include "sheet/ValueRecord.h"
 
 // A table argument of a built-in read where it stands: a range straight from
@@ -21,7 +23,17 @@ class TTableView {
 
   // Element (row, column), 0-based, copied into value (a copy, since the
   // sheet's comparison converts what it is given).
-  void get(std::int32_t row, std::int32_t column, TValueRecord& value) const;
+  // Searches read every key through here, so a range's cell is read where
+  // the sheet keeps it, as the sheet's own value of a valid cell.
+  void get(std::int32_t row, std::int32_t column, TValueRecord& value) const {
+    if (array_) {
+      value = array_->at(row, column);
+      return;
+    }
+    value.clear();
+    const TCell* cell = cellAt(row, column);
+    if (cell && cell->state == stateValid && !cell->readValue(value)) value.clear();
+  }
   // Element p of the row-major order, 0-based.
   void getAt(std::int64_t position, TValueRecord& value) const {
     get(static_cast<std::int32_t>(position / columns_), static_cast<std::int32_t>(position % columns_), value);
@@ -35,6 +47,13 @@ class TTableView {
   std::unique_ptr<TArray> take();
 
  private:
+  const TCell* cellAt(std::int32_t row, std::int32_t column) const {
+    const auto c = static_cast<std::size_t>(firstColumn_ - 1 + column);
+    const auto r = static_cast<std::size_t>(firstRow_ - 1 + row);
+    const TCellGrid& grid = sheet_->cells;
+    return c < grid.size() && r < grid[c].size() ? grid[c][r].get() : nullptr;
+  }
+
   const TSheet* sheet_ = nullptr;
   TArgumentArray array_;  // empty when the table is a range
   int firstColumn_ = 0;   // the range's top left cell, 1-based

@@ -95,6 +95,29 @@ TEST(LookupFormulas, TableSearchesNeedNoSortedTable) {
   EXPECT_EQ("", resultText(sheet, "=VLOOKUP(1,G1:H1,2)"));
 }
 
+// Number keys of integer and number cells meet each other as numbers and a
+// text key as texts, in every mode; an empty key is passed over.
+TEST(LookupFormulas, NumberSearchesThroughKeysOfEveryKind) {
+  constexpr std::uint8_t integerCell = 5;
+  TSheet sheet;
+  enter(sheet, 1, 1, "9", integerCell);
+  enter(sheet, 1, 2, "4.5", numberCell);
+  enter(sheet, 1, 3, "75", stringCell);
+  enter(sheet, 1, 5, "3", integerCell);
+  enter(sheet, 1, 6, "7", numberCell);
+  enter(sheet, 1, 7, "8", integerCell);
+  const char* const results[] = {"r1", "r2", "r3", "r4", "r5", "r6", "r7"};
+  for (int row = 1; row <= 7; ++row) enter(sheet, 2, row, results[row - 1], stringCell);
+  expectAll(sheet, {{"=VLOOKUP(7,A1:B7,2,0)", "r6"},
+                    {"=VLOOKUP(8,A1:B7,2)", "r7"},
+                    {"=VLOOKUP(75,A1:B7,2,0)", "r3"},
+                    {"=VLOOKUP(7.5,A1:B7,2)", "r6"},
+                    {"=VLOOKUP(4,A1:B7,2)", "r5"},
+                    {"=VLOOKUP(100,A1:B7,2)", "r1"},
+                    {"=MATCH(8.5,A1:A7,-1)", "1"},
+                    {"=MATCH(5,A1:A7,-1)", "6"}});
+}
+
 // MATCH on the fruit table of the MATCH documentation (25, 38, 40, 41).
 TEST(LookupFormulas, MatchPositionsAndTypes) {
   TSheet sheet;
