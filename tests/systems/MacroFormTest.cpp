@@ -6,6 +6,8 @@
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
 #include "platform/ComCtrls.h"
+#include "platform/Dialogs.h"
+#include "platform/Menu.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
 #include "platform/PageControl.h"
@@ -169,4 +171,48 @@ TEST_F(MacroFormTest, AnEngineWithADebugInterfaceColoursTheSource) {
   form.macroEditPanel().insertText(" ");
   form.macroEditPanel().update();
   EXPECT_EQ(0, form.macroEditPanel().attributeIds()[1]);
+}
+
+TEST_F(MacroFormTest, SortedByNameTheListStillFindsAndOpensThePackagesItShows) {
+  for (const char* name : {"gamma", "Alpha", "beta"}) package(folder.path(), name, false, "");
+  TmacroForm& form = open();
+  TListView& list = form.macroListView();
+  const auto shown = [&] {
+    std::vector<std::string> names;
+    for (int row = 0; row < list.itemCount(); ++row) names.push_back(list.itemText(row));
+    return names;
+  };
+  list.onColumnClick(0);
+  EXPECT_EQ(shown(), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  list.onColumnClick(0);
+  EXPECT_EQ(shown(), (std::vector<std::string>{"gamma", "beta", "Alpha"}));
+
+  TFindDialog finder;
+  form.setFindDialog(&finder);
+  list.setItemIndex(0);
+  TMenuItem* find = nullptr;
+  for (const auto& item : form.macroListPopupMenu().items())
+    if (item->caption == "&Find") find = item.get();
+  ASSERT_NE(find, nullptr);
+  find->onClick();
+  ASSERT_TRUE(finder.onFind);
+  // Without match case the upper-cased text is looked for in the caption as
+  // it is and upper-cased; with it, only as typed.
+  finder.findText = "ALP";
+  finder.onFind();
+  EXPECT_EQ(list.itemIndex(), 2);
+  EXPECT_EQ(form.selectedMacroFileName(), "Alpha.js");
+  finder.options.down = false;
+  finder.options.matchCase = true;
+  finder.findText = "Bet";
+  finder.onFind();
+  EXPECT_EQ(list.itemIndex(), 2);
+  finder.findText = "bet";
+  finder.onFind();
+  EXPECT_EQ(list.itemIndex(), 1);
+  finder.close();
+  EXPECT_FALSE(finder.onFind);
+  form.setFindDialog(nullptr);
+  // The rows carry their packages, whatever order they show in.
+  EXPECT_EQ(form.macroIndex().item(static_cast<int>(list.itemData(1)))->name(), "beta");
 }
