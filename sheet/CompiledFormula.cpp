@@ -172,7 +172,7 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   return formula;
 }
 
-// Numbers, names and references, the arithmetic and comparison operators,
+// Numbers, texts, names and references, the arithmetic, comparison and "&" operators,
 // ranges and calls of built-in functions, with every operator's operands
 // present and one value left for the closing "=".
 int TCompiledFormula::findDirectStackDepth() const {
@@ -182,14 +182,14 @@ int TCompiledFormula::findDirectStackDepth() const {
     const TPackedToken& token = tokens()[index];
     if (token.whole()) return 0;
     if (token.tokenClass == tokenOperand) {
-      if (token.kind != valueInteger && token.kind != valueNumber && token.kind != valueIdentifier) return 0;
+      if (token.kind < valueInteger || token.kind > valueIdentifier) return 0;
       deepest = std::max(deepest, ++depth);
       if (deepest > maxDirectStackDepth) return 0;
       continue;
     }
     if (token.tokenClass != tokenOperator) return 0;
     if (token.operatorCode == opFormulaStart) return 0;
-    if (isBinaryOperator(token.operatorCode)) {
+    if (isBinaryOperator(token.operatorCode) || token.operatorCode == opConcatenate) {
       if (depth < 2) return 0;
       --depth;
     } else if (isUnaryOperator(token.operatorCode)) {

@@ -1,18 +1,23 @@
 // A cell's compiled formula evaluated where it stands: operands go on a
 // small stack of values, each operator takes its operands from the top and
 // leaves its result there, so a formula costs one step per token and no
-// copy. Only numbers travel this way. The first step that would meet
-// anything else (a text, an array, a value that does not convert, a
-// reference beyond the sheet, a fault, an error) gives up, and the working
+// copy. Numbers travel this way, and texts as far as "&" and the built-ins
+// take them. The first step that would meet anything else (a text where a
+// number is wanted, an array, a value that does not convert, a reference
+// beyond the sheet, a fault, an error) gives up, and the working
 // copy evaluates the formula from the start: every step that went before
 // read the same references in the same order and recorded the same links,
 // which a second recording leaves as they are, and nothing else was
 // changed, so the result is the working copy's in every case.
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <string>
+#include <string_view>
 
 #include "model/Power.h"
 #include "model/Rounding.h"
+#include "model/TextFormatting.h"
 #include "platform/FloatingPoint.h"
 #include "platform/NumericErrors.h"
 #include "sheet/BuiltinDispatch.h"
@@ -27,14 +32,17 @@ using TPackedToken = TCompiledFormula::TPackedToken;
 
 constexpr long double percent = 100.0L;
 
-// A value on the stack: a number or integer (the fields a token would hold),
-// or a name or reference not read yet (a range: first and last).
+// A value on the stack: a number, integer or text (the fields a token would
+// hold), or a name or reference not read yet (a range: first and last). A
+// text stands in the formula or in the text kept for its place on the
+// stack, never in another place's.
 struct TDirectValue {
   std::uint8_t kind;
   std::int32_t integer;
   double number;
   const TPackedToken* name;
   const TPackedToken* rangeEnd;
+  std::string_view text;
 };
 
 class TDirectEvaluation {
@@ -52,23 +60,34 @@ class TDirectEvaluation {
     for (const TPackedToken& token : formula_.packedTokens()) {
       if (token.tokenClass == tokenOperand) {
         stack_[depth_++] = TDirectValue{token.kind, token.integer(), token.number(),
-                                        token.kind == valueIdentifier ? &token : nullptr, nullptr};
+                                        token.kind == valueIdentifier ? &token : nullptr, nullptr,
+                                        token.kind == valueString ? formula_.textOf(token) : std::string_view()};
       } else if (token.operatorCode != opFormulaStart) {
         if (!apply(token)) return false;
       }
     }
     // The closing "=": what is left unread is read as the working copy
-    // reads it.
-    if (!read(stack_[0])) return false;
+    // reads it; a text is the result as it stands.
+    if (stack_[0].kind != valueString && !read(stack_[0])) return false;
     result = stack_[0];
     return true;
   }
 
  private:
-  // A reference read as the sheet reads it: the cell's value, and the link
-  // recorded after it (ECircularReference, and so giving up, on a cycle).
+  // A value where a number is wanted: a number as it is, a reference read
+  // as the sheet reads it; a text gives up, since converting it is the
+  // working copy's.
   bool read(TDirectValue& value) {
+    if (value.kind == valueString) return false;
     if (value.kind != valueIdentifier) return true;
+    if (!readCell(value) || value.kind == valueString) return false;
+    return true;
+  }
+
+  // The cell a reference names, as the sheet reads it: its value (a text
+  // left in scratch_), and the link recorded after it (ECircularReference,
+  // and so giving up, on a cycle).
+  bool readCell(TDirectValue& value) {
     const TPackedToken* name = value.name;
     if (value.rangeEnd || name->refCol() == 0) return false;
     if (name->refCol() > sheet_.getColCount() || name->refRow() > sheet_.getRowCount()) return false;
@@ -77,11 +96,55 @@ class TDirectEvaluation {
     scratch_.kind = valueEmpty;
     scratch_.integer = 0;
     scratch_.number = 0.0;
-    if (!cell->readValue(scratch_) || (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
-      return false;
-    }
+    if (!cell->readValue(scratch_) || scratch_.kind < valueInteger || scratch_.kind > valueString) return false;
     if (recording_) sheet_.dependents.addDependent({col_ - 1, row_ - 1}, {name->refCol() - 1, name->refRow() - 1});
-    value = TDirectValue{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr};
+    value = TDirectValue{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, std::string_view()};
+    return true;
+  }
+
+  // A value on the stack where a text is wanted, converted as the sheet
+  // converts it.
+  bool readText(TDirectValue& value) {
+    if (value.kind == valueIdentifier) {
+      if (!readCell(value)) return false;
+      if (value.kind == valueString) value.text = keepText(value, scratch_.string);
+    }
+    if (value.kind == valueInteger) {
+      value.text = keepText(value, std::to_string(value.integer));
+    } else if (value.kind == valueNumber) {
+      clearFloatingPointFaults();
+      std::string text = sheet_.floatToStr(value.number);
+      if (floatingPointFaultPending()) return false;
+      value.text = keepText(value, std::move(text));
+    }
+    return true;
+  }
+
+  // The text kept for the place of value on the stack.
+  std::string& textAt(const TDirectValue& value) {
+    if (!texts_) texts_ = std::make_unique<std::string[]>(TCompiledFormula::maxDirectStackDepth);
+    return texts_[static_cast<std::size_t>(&value - stack_)];
+  }
+
+  template <class Text>
+  std::string_view keepText(const TDirectValue& value, Text&& text) {
+    std::string& kept = textAt(value);
+    kept = std::forward<Text>(text);
+    return kept;
+  }
+
+  // "&": both sides as texts (right first, as the working copy converts
+  // operands), joined in the left one's place.
+  bool concatenate(const TPackedToken& token) {
+    TDirectValue& right = stack_[depth_ - 1];
+    TDirectValue& left = stack_[depth_ - 2];
+    if (!readText(right) || !readText(left)) return false;
+    if (left.text.size() + right.text.size() > maxSheetTextLength) return false;
+    std::string& joined = textAt(left);
+    if (left.text.data() != joined.data()) joined.assign(left.text);
+    joined.append(right.text);
+    --depth_;
+    left = TDirectValue{valueString, token.integer(), token.number(), nullptr, nullptr, joined};
     return true;
   }
 
@@ -102,18 +165,19 @@ class TDirectEvaluation {
   bool setNumber(const TPackedToken& token, int operands, long double value) {
     if (std::isnan(value) || std::fabs(value) > std::numeric_limits<double>::max()) return false;
     depth_ -= operands - 1;
-    stack_[depth_ - 1] = TDirectValue{valueNumber, token.integer(), static_cast<double>(value), nullptr, nullptr};
+    stack_[depth_ - 1] = TDirectValue{valueNumber, token.integer(), static_cast<double>(value), nullptr, nullptr, {}};
     return true;
   }
 
   bool setInteger(const TPackedToken& token, int operands, std::int32_t value) {
     depth_ -= operands - 1;
-    stack_[depth_ - 1] = TDirectValue{valueInteger, value, token.number(), nullptr, nullptr};
+    stack_[depth_ - 1] = TDirectValue{valueInteger, value, token.number(), nullptr, nullptr, {}};
     return true;
   }
 
   bool apply(const TPackedToken& token) {
     if (token.operatorCode == opFunctionCall) return call(token);
+    if (token.operatorCode == opConcatenate) return concatenate(token);
     TDirectValue& right = stack_[depth_ - 1];
     switch (token.operatorCode) {
       case opAdd:
@@ -262,6 +326,7 @@ class TDirectEvaluation {
       } else {
         argument->value.integer = value.integer;
         argument->value.number = value.number;
+        argument->value.string.assign(value.text);
       }
       list->push(std::move(argument));
     }
@@ -277,9 +342,12 @@ class TDirectEvaluation {
     int index = count;
     if (sheet_.evaluateOperator(*list, index, record_, col_, row_) != stateValid || list->count() != 1) return false;
     const TTokenObject& result = *list->getItem(0);
-    if (result.value.kind != valueInteger && result.value.kind != valueNumber) return false;
+    if (result.value.kind < valueInteger || result.value.kind > valueString) return false;
     depth_ -= count - 1;
-    stack_[depth_ - 1] = TDirectValue{result.value.kind, result.value.integer, result.value.number, nullptr, nullptr};
+    TDirectValue& place = stack_[depth_ - 1];
+    place = TDirectValue{result.value.kind, result.value.integer, result.value.number, nullptr, nullptr,
+                         std::string_view()};
+    if (result.value.kind == valueString) place.text = keepText(place, result.value.string);
     return true;
   }
 
@@ -292,6 +360,7 @@ class TDirectEvaluation {
   bool record_;     // handed to the built-in routines, as the working copy hands it
   bool recording_;  // references read here are recorded
   TValueRecord scratch_;
+  std::unique_ptr<std::string[]> texts_;  // made by the first text that needs keeping
 };
 
 }  // namespace
@@ -301,17 +370,18 @@ bool TSheet::evaluateDirectly(const TCompiledFormula& formula, int col, int row,
   if (!hasExtendedPrecision()) setExtendedPrecision();
   TDirectValue stack[TCompiledFormula::maxDirectStackDepth];
   TDirectValue result;
+  TDirectEvaluation evaluation(*this, formula, stack, col, row, record && recordDependents);
   try {
     // A cycle is refused with ECircularReference: the working copy meets
     // it again and reports it.
-    if (!TDirectEvaluation(*this, formula, stack, col, row, record && recordDependents).run(result)) return false;
+    if (!evaluation.run(result)) return false;
+    resultValue.string.assign(result.text);
   } catch (...) {
     return false;
   }
   resultValue.kind = result.kind;
   resultValue.integer = result.integer;
   resultValue.number = result.number;
-  resultValue.string.clear();
   resultIsArray = false;
   return true;
 }

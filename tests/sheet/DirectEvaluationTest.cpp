@@ -4,9 +4,9 @@
 
 #include "tests/sheet/SheetTestSupport.h"
 
-// Cells evaluate the formulas of numbers straight from their compiled
-// tokens; a loose text is always evaluated on a working copy, so the two
-// must agree on every value, error and link.
+// Cells evaluate the formulas of numbers and texts straight from their
+// compiled tokens; a loose text is always evaluated on a working copy, so
+// the two must agree on every value, error and link.
 
 TEST(DirectEvaluation, CellsGiveWhatTheWorkingCopyGives) {
   TSheet sheet;
@@ -39,6 +39,42 @@ TEST(DirectEvaluation, CellsGiveWhatTheWorkingCopyGives) {
   }
 }
 
+TEST(DirectEvaluation, TextsGiveWhatTheWorkingCopyGives) {
+  TSheet sheet;
+  const std::string longText(40, 'w');  // beyond a string's own small buffer
+  enter(sheet, 1, 1, "4");
+  enter(sheet, 1, 2, "7", 5);
+  enter(sheet, 1, 3, "x", 2);
+  enter(sheet, 1, 4, "=1/0");
+  enter(sheet, 1, 5, longText, 2);
+  enter(sheet, 1, 6, "1", 6);  // a Boolean
+  const char* formulas[] = {
+      "=A3&\"y\"", "=A1&A2", "=1.5&A3", "=\"a\"&\"b\"&\"c\"", "=(A3&\"1\")&(A5&\"2\")", "=A5&A5&A5&A3",
+      "=A1/3&\"\"", "=A6&A3", "=TRUE&\"x\"", "=LEN(A3&\"xyz\")+A1", "=LEFT(A5&A3,41)&A5", "=UPPER(A3)&LOWER(\"Q\")",
+      "=\"abc\"", "=A4&\"x\"", "=A3&A4", "=B9&\"x\"", "=A1:A2&\"x\"", "=PI&\"x\"", "=\"x\"+1", "=A3>\"w\"",
+      "=IF(A1>3,\"yes\",\"no\")", "=IF(A1>3,A3&\"!\",2)", "=LEN(REPT(A5,800)&REPT(A5,100))",
+  };
+  int row = 1;
+  for (const char* formula : formulas) {
+    std::uint8_t code = sheet.parseAndEvaluate(formula, 4, row, false);
+    TValueRecord expected = sheet.resultValue;
+    enter(sheet, 4, row, formula, 2);
+    const TCell* cell = sheet.getCell(4, row);
+    ASSERT_NE(cell, nullptr) << formula;
+    EXPECT_EQ(cell->state, code) << formula;
+    if (code == stateValid && sheet.convertValue(expected, valueString)) {
+      EXPECT_EQ(shown(sheet, 4, row), expected.string) << formula;
+    }
+    ++row;
+  }
+  // Both sides of "&" are linked.
+  enter(sheet, 6, 1, "=A3&A1", 2);
+  enter(sheet, 1, 3, "z", 2);
+  EXPECT_EQ(shown(sheet, 6, 1), "z4");
+  enter(sheet, 1, 1, "5");
+  EXPECT_EQ(shown(sheet, 6, 1), "z5");
+}
+
 TEST(DirectEvaluation, LinksAreThoseTheWorkingCopyRecords) {
   TSheet sheet;
   enter(sheet, 1, 1, "2");
@@ -59,16 +95,16 @@ TEST(DirectEvaluation, LinksAreThoseTheWorkingCopyRecords) {
 
 TEST(DirectEvaluation, ALongFormulaTakesTimeInProportionToItsLength) {
   // 100,000 operators took seconds while every step closed the gap its
-  // operands left in the middle of a working copy; the text at the end
-  // sends the second formula to a working copy.
+  // operands left in the middle of a working copy; a loose formula is
+  // always evaluated on one.
   constexpr int operators = 100000;
   std::string formula = "=1";
   for (int i = 0; i < operators; ++i) formula += "+1";
   TSheet sheet;
   enter(sheet, 1, 1, formula);
   EXPECT_EQ(sheet.getCellNumber(1, 1), operators + 1);
-  enter(sheet, 1, 2, formula + "&\"x\"", 2);
-  EXPECT_EQ(shown(sheet, 1, 2), std::to_string(operators + 1) + "x");
+  ASSERT_EQ(sheet.parseAndEvaluate(formula + "&\"x\"", 1, 2, false), stateValid);
+  EXPECT_EQ(sheet.resultValue.string, std::to_string(operators + 1) + "x");
 }
 
 TEST(DirectEvaluation, MovedFormulasReadTheirNewPlaces) {
