@@ -150,6 +150,8 @@ TWebPanel::TWebPanel(TControl* parent, TBrowserFactory browserFactory)
     if (button == TMouseButton::right || !setupPopupMenu_) return;
     RECT at = parts_->setupHandle->bounds();
     MapWindowPoints(handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+    // The menu is shared by every panel: it acts on the one it opened on.
+    setupPopupMenu_->popupComponent = this;
     setupPopupMenu_->popup(handle(), at.left, at.top);
   };
   parts_->setupHandle->hide();
@@ -211,6 +213,7 @@ void TWebPanel::buildToolbar() {
     if (!timedRefreshPopupMenu_) return;
     RECT at = autorefreshBtn_->bounds();
     MapWindowPoints(autorefreshBtn_->parent()->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
+    timedRefreshPopupMenu_->popupComponent = this;
     timedRefreshPopupMenu_->popup(handle(), at.right, at.top);
   };
 

@@ -363,6 +363,18 @@ TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn)
   writeWholeFile(work_ + "DATA\\BrowserTemplate.INI", "[x]\r\n");
   click(menus.webPanelSetupPopupMenu, inside, "&Gallery > &Clear default");
   EXPECT_FALSE(fileExists(work_ + "DATA\\BrowserTemplate.INI"));
+
+  // A panel's own button opens the shared timer menu on that panel, not on
+  // the one a menu was opened on before.
+  TWebPanel& other =
+      host_->add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
+  other.setBounds(0, 0, 500, 350);
+  other.setTimedRefreshPopupMenu(&timer);
+  TTimer closer(200, [] { EndMenu(); });
+  closer.setEnabled(true);
+  other.autorefreshButton().performClick();
+  closer.setEnabled(false);
+  EXPECT_EQ(menus.webPopupTarget, &other);
 }
 
 namespace {
