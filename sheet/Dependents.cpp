@@ -11,10 +11,6 @@ namespace {
 // Beyond this many rectangles a binary search in the precedent's list is
 // the cheaper test.
 constexpr std::size_t readsScannedFirst = 16;
-// Most places are read by one or two formulas: dependents lists start with
-// room for two, which a sheet of many formulas holds for every place, and
-// double from there.
-constexpr std::size_t initialListCapacity = 2;
 // How many places ahead a range's walk asks for the next lists.
 constexpr std::int32_t prefetchDistance = 8;
 // A page holds this many rows of one column: enough that a walk down a
@@ -42,7 +38,7 @@ struct TPageKeyHash {
 }  // namespace
 
 struct TDependents::TPlaceLinks {
-  std::vector<TCellCoord> dependents;  // sorted, no duplicates
+  TDependentList dependents;  // sorted, no duplicates
   TReadRects reads;                    // what this place's formula recorded
   std::uint32_t visitMark = 0;
   bool inUse = false;  // holds a link either way; counted in its page
@@ -232,16 +228,15 @@ bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {
   return insertInto(grow(precedent).dependents, dependent);
 }
 
-bool TDependents::insertInto(std::vector<TCellCoord>& list, TCellCoord dependent) {
+bool TDependents::insertInto(TDependentList& list, TCellCoord dependent) {
   // A full recalculation records the dependents of a place in list order.
   if (list.empty() || list.back() < dependent) {
-    if (list.capacity() == 0) list.reserve(initialListCapacity);
-    list.push_back(dependent);
+    list.insert(list.size(), dependent);
     return true;
   }
-  auto position = std::lower_bound(list.begin(), list.end(), dependent);
+  const TCellCoord* position = std::lower_bound(list.begin(), list.end(), dependent);
   if (position != list.end() && *position == dependent) return false;
-  list.insert(position, dependent);
+  list.insert(static_cast<std::size_t>(position - list.begin()), dependent);
   return true;
 }
 
@@ -249,9 +244,9 @@ bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
   TPlaceLinks* links = find(precedent);
   if (!links) return false;
   auto& list = links->dependents;
-  auto position = std::lower_bound(list.begin(), list.end(), dependent);
+  const TCellCoord* position = std::lower_bound(list.begin(), list.end(), dependent);
   if (position == list.end() || *position != dependent) return false;
-  list.erase(position);
+  list.erase(static_cast<std::size_t>(position - list.begin()));
   ++removals_;
   if (list.empty()) release(precedent);
   return true;
@@ -367,10 +362,11 @@ void TDependents::removeFromAll(TCellCoord dependent) {
 
 std::vector<TCellCoord> TDependents::getDependents(TCellCoord precedent) const {
   const TPlaceLinks* links = find(precedent);
-  return links ? links->dependents : std::vector<TCellCoord>();
+  return links ? std::vector<TCellCoord>(links->dependents.begin(), links->dependents.end())
+               : std::vector<TCellCoord>();
 }
 
-const std::vector<TCellCoord>* TDependents::dependentsOf(TCellCoord precedent) const {
+const TDependentList* TDependents::dependentsOf(TCellCoord precedent) const {
   const TPlaceLinks* links = find(precedent);
   return links && !links->dependents.empty() ? &links->dependents : nullptr;
 }

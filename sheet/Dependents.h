@@ -24,6 +24,81 @@ struct TCellRect {
   bool operator==(const TCellRect&) const = default;
 };
 
+// The sorted places whose formulas read one place. Most places are read by
+// one or two formulas, and a sheet of many formulas holds such a list for
+// nearly every place: up to two live in the list itself, so that they cost
+// no heap block. Cleared, a list keeps its room.
+class TDependentList {
+ public:
+  TDependentList() = default;
+  ~TDependentList() { freeHeap(); }
+  TDependentList(const TDependentList&) = delete;
+  TDependentList& operator=(const TDependentList&) = delete;
+  TDependentList(TDependentList&& other) noexcept { take(other); }
+  TDependentList& operator=(TDependentList&& other) noexcept {
+    if (this != &other) {
+      freeHeap();
+      take(other);
+    }
+    return *this;
+  }
+
+  const TCellCoord* begin() const { return onHeap() ? storage_.heap : storage_.inPlace; }
+  const TCellCoord* end() const { return begin() + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const TCellCoord& operator[](std::size_t i) const { return begin()[i]; }
+  const TCellCoord& back() const { return begin()[size_ - 1]; }
+  void clear() { size_ = 0; }
+
+  // place at index position, the places from there on moved up.
+  void insert(std::size_t position, TCellCoord place) {
+    if (size_ == capacity_) grow();
+    TCellCoord* items = data();
+    for (std::size_t i = size_; i > position; --i) items[i] = items[i - 1];
+    items[position] = place;
+    ++size_;
+  }
+  void erase(std::size_t position) {
+    TCellCoord* items = data();
+    for (std::size_t i = position + 1; i < size_; ++i) items[i - 1] = items[i];
+    --size_;
+  }
+
+ private:
+  static constexpr std::uint32_t inPlaceCapacity = 2;
+
+  bool onHeap() const { return capacity_ > inPlaceCapacity; }
+  TCellCoord* data() { return onHeap() ? storage_.heap : storage_.inPlace; }
+  void grow() {
+    const std::uint32_t capacity = capacity_ * 2;
+    auto* items = new TCellCoord[capacity];
+    const TCellCoord* from = begin();
+    for (std::uint32_t i = 0; i < size_; ++i) items[i] = from[i];
+    freeHeap();
+    storage_.heap = items;
+    capacity_ = capacity;
+  }
+  void freeHeap() {
+    if (onHeap()) delete[] storage_.heap;
+  }
+  // Leaves other empty, with its room in place again.
+  void take(TDependentList& other) {
+    storage_ = other.storage_;
+    size_ = other.size_;
+    capacity_ = other.capacity_;
+    other.size_ = 0;
+    other.capacity_ = inPlaceCapacity;
+  }
+
+  union TStorage {
+    TCellCoord inPlace[inPlaceCapacity];
+    TCellCoord* heap;
+  } storage_{};
+  std::uint32_t size_ = 0;
+  std::uint32_t capacity_ = inPlaceCapacity;
+};
+
 // A reference that would make a formula depend on its own result.
 struct ECircularReference : std::runtime_error {
   ECircularReference() : std::runtime_error("") {}
@@ -77,7 +152,7 @@ class TDependents {
   // A copy of precedent's dependents list (empty when no formula reads it).
   std::vector<TCellCoord> getDependents(TCellCoord precedent) const;
   // The list itself, nullptr when empty; valid until the next change.
-  const std::vector<TCellCoord>* dependentsOf(TCellCoord precedent) const;
+  const TDependentList* dependentsOf(TCellCoord precedent) const;
   // Counts the links dropped so far: only a dropped link can break a cycle.
   std::uint64_t removalCount() const { return removals_; }
   // The pages held, each for a few places: what the links cost in memory.
@@ -108,7 +183,7 @@ class TDependents {
   static void prefetchList(const TPlaceLinks& links);
   // Inserts dependent into precedent's list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
-  static bool insertInto(std::vector<TCellCoord>& list, TCellCoord dependent);
+  static bool insertInto(TDependentList& list, TCellCoord dependent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);
   void recordRead(TCellCoord dependent, const TCellRect& rect);
 

@@ -94,7 +94,7 @@ bool TSheet::waitsForWalk(TCellCoord place, const TCell& cell) const {
     if (!(walkCursor_ < read) || !(read < place)) continue;
     const TCell* source = getCellByIndex(read.col, read.row);
     if (!source || !source->hasFormula() || source->passMark == activePass_ || source->state == stateBusy) continue;
-    const std::vector<TCellCoord>* readers = dependents.dependentsOf(read);
+    const TDependentList* readers = dependents.dependentsOf(read);
     if (readers && std::binary_search(readers->begin(), readers->end(), place)) return true;
   }
   return false;
@@ -124,7 +124,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
   std::size_t pendingBase = pending_.size();
   auto pushFrame = [&](TCellCoord place) {
     std::size_t begin = pending_.size();
-    if (const std::vector<TCellCoord>* list = dependents.dependentsOf(place)) {
+    if (const TDependentList* list = dependents.dependentsOf(place)) {
       pending_.insert(pending_.end(), list->begin(), list->end());
     }
     frames.push_back(TPropagationFrame{begin, begin, pending_.size(), false, false, {}, 0});

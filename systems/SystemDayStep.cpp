@@ -15,7 +15,7 @@ TSystemDayStep::TSystemDayStep(TSheet& sheet) : sheet_(sheet) {
   std::vector<std::pair<TCellCoord, size_t>> stack{{x, 0}};
   while (!stack.empty()) {
     auto& [place, next] = stack.back();
-    const std::vector<TCellCoord>* dependents = sheet_.dependents.dependentsOf(place);
+    const TDependentList* dependents = sheet_.dependents.dependentsOf(place);
     if (dependents != nullptr && next < dependents->size()) {
       const TCellCoord dependent = (*dependents)[next++];
       if (seen.insert(dependent).second) stack.emplace_back(dependent, 0);

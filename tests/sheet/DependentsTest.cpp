@@ -28,6 +28,16 @@ TEST(Dependents, ListsStaySortedWithoutDuplicates) {
   links.addDependent(A2, A1);
   EXPECT_EQ(links.getDependents(A1), (std::vector<TCellCoord>{A2, B1, C1}));
   EXPECT_TRUE(links.getDependents(D1).empty());
+  // Lists grow past the two places they hold themselves and shrink back.
+  links.addDependent(A3, A1);
+  links.addDependent(D1, A1);
+  links.removeDependent(B1, A1);
+  links.removeDependent(A2, A1);
+  EXPECT_EQ(links.getDependents(A1), (std::vector<TCellCoord>{A3, C1, D1}));
+  links.removeDependent(D1, A1);
+  links.removeDependent(A3, A1);
+  links.addDependent(B1, A1);
+  EXPECT_EQ(links.getDependents(A1), (std::vector<TCellCoord>{B1, C1}));
 }
 
 TEST(Dependents, RangeLinksStopAtTheFirstPlaceClosingACycle) {
