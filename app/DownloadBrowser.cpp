@@ -3,21 +3,10 @@
 #include <algorithm>
 
 #include "model/Directories.h"
-
-namespace {
-
-constexpr POINT noPosition{-1, -1};
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-}  // namespace
+#include "model/PlainText.h"
 
 void updateAddressHistory(std::vector<std::string>& entries, const std::string& text, int keep) {
-  const std::string address = trimmedText(text);
+  const std::string address = trimmedOf(text, " \t");
   const auto compared = entries.begin() + std::clamp<ptrdiff_t>(keep, 0, static_cast<ptrdiff_t>(entries.size()));
   if (std::find(entries.begin(), compared, address) == compared) entries.insert(entries.begin(), address);
 }
@@ -31,7 +20,7 @@ TDownloadBrowser::~TDownloadBrowser() {
 }
 
 void TDownloadBrowser::makeWebBrowser() {
-  downloadCount_ = 0;
+  pageLoad_.reset();
   browser_ = view_.createBrowser(*this);
   if (browser_) browser_->setVisible(false);
 }
@@ -41,7 +30,7 @@ void TDownloadBrowser::killWebBrowser() {
     if (browser_->busy()) browser_->stop();
     browser_.reset();
   }
-  downloadCount_ = 0;
+  pageLoad_.reset();
 }
 
 bool TDownloadBrowser::enabled() const { return browser_ && browser_->visible(); }
@@ -60,7 +49,7 @@ void TDownloadBrowser::webBrowserEnable(bool enable) {
       homePending_ = false;
       return;
     }
-    savedScroll_ = {currentPage.X, currentPage.Y};
+    pageLoad_.position = {currentPage.X, currentPage.Y};
     view_.setAddressText(currentPage.URL);
     resetScrollOnNavigate_ = false;
     browser_->navigate(expandFileURL(currentPage.URL));
@@ -70,7 +59,7 @@ void TDownloadBrowser::webBrowserEnable(bool enable) {
   currentPage.URL = collapseFileURL(browser_->locationURL());
   // While a page still loads its scroll position means nothing: the one
   // remembered before stays.
-  if (downloadCount_ == 0) {
+  if (pageLoad_.downloads() == 0) {
     const POINT position = pageScroll();
     currentPage.X = position.x;
     currentPage.Y = position.y;
@@ -93,13 +82,13 @@ POINT TDownloadBrowser::pageScroll() const {
 
 void TDownloadBrowser::back() {
   if (!browser_) return;
-  savedScroll_ = noPosition;
+  pageLoad_.position = TPageLoad::noPosition;
   browser_->goBack();
 }
 
 void TDownloadBrowser::forward() {
   if (!browser_) return;
-  savedScroll_ = noPosition;
+  pageLoad_.position = TPageLoad::noPosition;
   browser_->goForward();
 }
 
@@ -109,7 +98,7 @@ void TDownloadBrowser::stop() {
 
 void TDownloadBrowser::refresh() {
   if (!enabled()) return;
-  if (downloadCount_ == 0) savedScroll_ = pageScroll();
+  if (pageLoad_.downloads() == 0) pageLoad_.position = pageScroll();
   resetScrollOnNavigate_ = false;
   browser_->refresh();
 }
@@ -117,7 +106,7 @@ void TDownloadBrowser::refresh() {
 void TDownloadBrowser::home() {
   if (!browser_) return;
   if (browser_->busy()) browser_->stop();
-  savedScroll_ = {homePage.X, homePage.Y};
+  pageLoad_.position = {homePage.X, homePage.Y};
   const std::string url = homePage.URL;
   view_.setAddressText(url);
   resetScrollOnNavigate_ = false;
@@ -133,7 +122,7 @@ void TDownloadBrowser::go() {
 
 void TDownloadBrowser::makeHome() {
   const POINT position = pageScroll();
-  homePage.URL = trimmedText(view_.addressText());
+  homePage.URL = trimmedOf(view_.addressText(), " \t");
   homePage.Symbol.clear();
   homePage.X = position.x;
   homePage.Y = position.y;
@@ -174,7 +163,7 @@ void TDownloadBrowser::addressChanged() {
 bool TDownloadBrowser::beforeNavigate(const std::string& url) {
   if (!browser_ || !browser_->visible()) return true;
   homePending_ = false;
-  if (resetScrollOnNavigate_ && url != browser_->locationURL()) savedScroll_ = noPosition;
+  if (resetScrollOnNavigate_ && url != browser_->locationURL()) pageLoad_.position = TPageLoad::noPosition;
   return false;
 }
 
@@ -184,20 +173,14 @@ void TDownloadBrowser::commandStateChange(long command, bool enabled) {
 }
 
 void TDownloadBrowser::downloadBegin() {
-  ++downloadCount_;
+  pageLoad_.begin();
   view_.setStopEnabled(true);
 }
 
 void TDownloadBrowser::downloadComplete() {
-  // A completion without its beginning (sent after a stop) must not leave
-  // the count below zero, or no page would count as loaded again.
-  if (downloadCount_ > 0) --downloadCount_;
-  if (downloadCount_ > 0) return;
+  if (!pageLoad_.end()) return;
   view_.setStopEnabled(false);
-  // Put back once: later downloads of the same page (frames, scripts) must
-  // not scroll it back under the user's hand.
-  if (savedScroll_.x >= 0 && savedScroll_.y >= 0 && browser_ && browser_->scrollTo(savedScroll_))
-    savedScroll_ = noPosition;
+  pageLoad_.restoreScroll(browser_.get());
 }
 
 void TDownloadBrowser::navigateComplete() {

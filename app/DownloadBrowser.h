@@ -78,8 +78,8 @@ class TDownloadBrowser : public TWebBrowserEvents {
   bool homePending() const { return homePending_; }
   bool resetScrollOnNavigate() const { return resetScrollOnNavigate_; }
   bool secureLock() const { return secureLock_; }
-  int downloadCount() const { return downloadCount_; }
-  POINT savedScroll() const { return savedScroll_; }
+  int downloadCount() const { return pageLoad_.downloads(); }
+  POINT savedScroll() const { return pageLoad_.position; }
   const std::string& addressTextOnEnter() const { return addressTextOnEnter_; }
 
   bool beforeNavigate(const std::string& url) override;
@@ -101,8 +101,7 @@ class TDownloadBrowser : public TWebBrowserEvents {
   bool resetScrollOnNavigate_ = true;
   bool secureLock_ = false;
   bool homePending_ = true;
-  int downloadCount_ = 0;
   int addressItemIndex_ = -1;
-  POINT savedScroll_{0, 0};
+  TPageLoad pageLoad_{{0, 0}};
   std::string addressTextOnEnter_;
 };

@@ -9,6 +9,7 @@
 #include "controls/ListViewXPSafe.h"
 #include "controls/ResizablePanelContainer.h"
 #include "model/Directories.h"
+#include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -24,12 +25,6 @@ constexpr int splitterWidth = 4;
 constexpr int notesContentLeft = 10;  // right of the tile's drag strip
 constexpr int browserGalleryKind = 3;
 constexpr int browserGalleryTab = 1 << 2;
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 TPanel& plainPanel(TControl& parent) {
   TPanel& panel = parent.add<TPanel>();
@@ -89,7 +84,7 @@ void TwebForm::createControls() {
     mosaicListView_->sortByColumn(0, mosaicListView_->tag < 0, false);
   };
   mosaicListView_->onEdited = [this](int row, std::string& text) {
-    text = trimmedText(text);
+    text = trimmedOf(text, " \t");
     writeMosaicName(mosaicFolder(static_cast<int>(mosaicListView_->itemData(row))), text);
     return true;
   };
@@ -214,7 +209,7 @@ void TwebForm::setExternalPopupMenus(TPopupMenu* timedRefresh, TPopupMenu* setup
 }
 
 void TwebForm::setMosaicsRoot(const std::string& path) {
-  const std::string root = upperCase(trimmedText(path));
+  const std::string root = upperCase(trimmedOf(path, " \t"));
   if (root == mosaicsRoot_) return;
   mosaicsRoot_ = root;
   listMosaics();

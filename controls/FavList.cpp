@@ -3,15 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 
 namespace {
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool sameIgnoringCase(const std::string& a, const std::string& b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -86,7 +81,7 @@ int TFavList::swap(int first, int second) {
 }
 
 int TFavList::indexOfSymbol(const std::string& symbol) const {
-  const std::string wanted = trimmedText(symbol);
+  const std::string wanted = trimmedOf(symbol, " \t");
   for (int i = 0; i < count(); ++i)
     if (sameIgnoringCase(entries_[static_cast<size_t>(i)]->Symbol, wanted)) return i;
   return -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/PlainText.h"
 #include "platform/Colors.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
@@ -12,12 +13,6 @@ namespace {
 constexpr int kindCount = 28;
 constexpr std::uint8_t stringCell = 2;
 const char* const columnTitles[TFieldEditModel::columnCount] = {"Symbol", "Header", "Definition", "Format test"};
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 bool decimalsKind(int kind) { return kind == 1 || (kind >= 16 && kind <= 19) || (kind >= 23 && kind <= 25); }
 
@@ -225,7 +220,7 @@ bool TFieldEditModel::fromText(const std::string& text, std::string& message) {
   std::vector<std::string> lines = splitAt(text, '\n');
   // The text ends where only blank lines follow an empty one.
   size_t used = lines.size();
-  while (used > 0 && trimmedText(lines[used - 1]).empty()) --used;
+  while (used > 0 && trimmedOf(lines[used - 1], " \t\r").empty()) --used;
   lines.resize(used);
   for (int index = static_cast<int>(lines.size()); index < count(); ++index) {
     if (!editable(index)) {
@@ -243,10 +238,10 @@ bool TFieldEditModel::fromText(const std::string& text, std::string& message) {
     std::vector<std::string> parts = splitAt(lines[line], '\t');
     parts.resize(columnCount);
     TField& field = *copy_.items(index);
-    field.setSymbol(trimmedText(parts[0]));
-    field.setHeader(trimmedText(parts[1]));
-    field.Content = trimmedText(parts[2]);
-    field.setTestContent(trimmedText(parts[3]));
+    field.setSymbol(trimmedOf(parts[0], " \t\r"));
+    field.setHeader(trimmedOf(parts[1], " \t\r"));
+    field.Content = trimmedOf(parts[2], " \t\r");
+    field.setTestContent(trimmedOf(parts[3], " \t\r"));
   }
   while (count() > static_cast<int>(lines.size())) copy_.deleteField(count() - 1);
   return true;

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "model/Directories.h"
+#include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
 
@@ -20,12 +21,6 @@ const char* const namesSection = "Names";
 std::string upperCased(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
-}
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string storableCaption(const std::string& caption) {
@@ -135,7 +130,7 @@ bool TGalleryIndex::swap(int kind, int first, int second) {
 
 bool TGalleryIndex::rename(int kind, int index, const std::string& caption) {
   if (!validIndex(kind, index)) return false;
-  entries(kind)[static_cast<size_t>(index)].caption = storableCaption(trimmedText(caption));
+  entries(kind)[static_cast<size_t>(index)].caption = storableCaption(trimmedOf(caption, " \t"));
   saveIndex(kind);
   return true;
 }
@@ -153,7 +148,7 @@ void TGalleryIndex::sortByCaption(int kind, bool descending) {
 
 std::string TGalleryIndex::make(int kind, int index, const std::string& targetFolder,
                                 const std::string& prefix) const {
-  if (!validIndex(kind, index) || trimmedText(targetFolder).empty()) return "";
+  if (!validIndex(kind, index) || trimmedOf(targetFolder, " \t").empty()) return "";
   const std::string target = uniqueFileName(targetFolder, prefix, ".INI", 1, INT_MAX);
   if (target.empty() || !copyFile(itemFile(kind, index, ".INI"), target, false)) return "";
   return target;

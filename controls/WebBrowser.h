@@ -48,3 +48,34 @@ class TWebBrowserEvents {
   virtual void statusTextChange(const std::string& text) = 0;
   virtual void secureLockIcon(bool secure) = 0;
 };
+
+// A page counts as loaded only when the last of its downloads has ended,
+// and a scroll position kept for it is put back once then: later downloads
+// of the same page (frames, scripts, refreshed parts) must not scroll it
+// back under the user's hand.
+class TPageLoad {
+ public:
+  static constexpr POINT noPosition{-1, -1};
+
+  explicit TPageLoad(POINT kept) : position(kept) {}
+
+  void begin() { ++downloads_; }
+  // A completion without its beginning (the control sends them after a
+  // stop) must not leave the count below zero, or no page would count as
+  // loaded again. True when this was the last download.
+  bool end() {
+    if (downloads_ > 0) --downloads_;
+    return downloads_ == 0;
+  }
+  void reset() { downloads_ = 0; }
+  int downloads() const { return downloads_; }
+  void restoreScroll(TWebBrowser* browser) {
+    if (position.x >= 0 && position.y >= 0 && browser != nullptr && browser->scrollTo(position)) position = noPosition;
+  }
+
+  // Where the page is to be scrolled once it has loaded.
+  POINT position;
+
+ private:
+  int downloads_ = 0;
+};

@@ -6,6 +6,7 @@
 #include "controls/OleWebBrowser.h"
 #include "controls/WidthGrip.h"
 #include "model/Directories.h"
+#include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
@@ -32,12 +33,6 @@ constexpr int addressGroupMinimumWidth = 161;
 constexpr int bandGripperAllowance = 12;  // the band's gripper before its group
 enum TBand { navigationBand, defaultBand, deleteBand, addressBand, bandCount };
 const char* const bandNames[bandCount] = {"Buttons", "Default", "Delete", "Address"};
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 std::string upperCased(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -325,7 +320,7 @@ void TWebPanel::buildFavourites() {
   favListView_->onEdited = [this](int row, std::string& text) {
     TFav* favourite = navigation_.settings.favs.get(row);
     if (!favourite) return false;
-    favourite->Symbol = trimmedText(text);
+    favourite->Symbol = trimmedOf(text, " \t");
     text = favourite->Symbol;
     return true;
   };

@@ -3,18 +3,7 @@
 #include <algorithm>
 
 #include "model/Directories.h"
-
-namespace {
-
-constexpr POINT noPosition{-1, -1};
-
-std::string trimmedText(const std::string& text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-}  // namespace
+#include "model/PlainText.h"
 
 TWebPanelNavigation::TWebPanelNavigation(TWebPanelView& view) : view_(view) {}
 
@@ -26,7 +15,7 @@ TWebPanelNavigation::~TWebPanelNavigation() {
 }
 
 void TWebPanelNavigation::createBrowser() {
-  downloadCount_ = 0;
+  pageLoad_.reset();
   browser_ = view_.createBrowser(*this);
 }
 
@@ -46,7 +35,7 @@ void TWebPanelNavigation::browserEnable(bool enable) {
     timerRunning_ = false;
     view_.setRefreshTimer(false, settings.timedRefreshInterval);
     rememberedPage_.URL = collapseFileURL(browser_->locationURL());
-    if (downloadCount_ == 0) {
+    if (pageLoad_.downloads() == 0) {
       const POINT position = currentScroll();
       rememberedPage_.X = position.x;
       rememberedPage_.Y = position.y;
@@ -63,7 +52,7 @@ void TWebPanelNavigation::browserEnable(bool enable) {
   if (!browser_) createBrowser();
   if (!browser_) return;
   browser_->setVisible(true);
-  restorePosition_ = {rememberedPage_.X, rememberedPage_.Y};
+  pageLoad_.position = {rememberedPage_.X, rememberedPage_.Y};
   view_.showAddress(rememberedPage_.URL);
   pageCompleted_ = false;
   browser_->navigate(expandFileURL(rememberedPage_.URL));
@@ -72,14 +61,14 @@ void TWebPanelNavigation::browserEnable(bool enable) {
 
 void TWebPanelNavigation::back(HWND focusWindow) {
   if (!browser_) return;
-  restorePosition_ = noPosition;
+  pageLoad_.position = TPageLoad::noPosition;
   focusWindow_ = focusWindow;
   browser_->goBack();
 }
 
 void TWebPanelNavigation::forward(HWND focusWindow) {
   if (!browser_) return;
-  restorePosition_ = noPosition;
+  pageLoad_.position = TPageLoad::noPosition;
   focusWindow_ = focusWindow;
   browser_->goForward();
 }
@@ -93,7 +82,7 @@ void TWebPanelNavigation::refresh(HWND focusWindow) {
   if (!browserEnabled()) return;
   focusWindow_ = focusWindow;
   // While a download runs the page is not where the user left it.
-  if (downloadCount_ == 0) restorePosition_ = currentScroll();
+  if (pageLoad_.downloads() == 0) pageLoad_.position = currentScroll();
   pageCompleted_ = false;
   browser_->refresh();
 }
@@ -102,7 +91,7 @@ void TWebPanelNavigation::openFav(const TFav& favourite, HWND focusWindow) {
   if (!browser_) return;
   focusWindow_ = focusWindow;
   if (browser_->busy()) browser_->stop();
-  restorePosition_ = {favourite.X, favourite.Y};
+  pageLoad_.position = {favourite.X, favourite.Y};
   const std::string url = favourite.URL;  // the favourite may be replaced by what follows
   view_.showAddress(url);
   pageCompleted_ = false;
@@ -122,12 +111,12 @@ void TWebPanelNavigation::goAddress(const std::string& text, HWND focusWindow) {
   if (!browser_) return;
   focusWindow_ = focusWindow;
   pageCompleted_ = true;
-  browser_->navigate(expandFileURL(trimmedText(text)));
+  browser_->navigate(expandFileURL(trimmedOf(text, " \t")));
 }
 
 void TWebPanelNavigation::makeHome(const std::string& addressText) {
   const POINT position = currentScroll();
-  settings.favs.setDefault(trimmedText(addressText), "", position.x, position.y);
+  settings.favs.setDefault(trimmedOf(addressText, " \t"), "", position.x, position.y);
 }
 
 int TWebPanelNavigation::addFav(int selectedIndex) {
@@ -177,7 +166,7 @@ bool TWebPanelNavigation::beforeNavigate(const std::string& url) {
   if (!browser_ || !browser_->visible()) return true;
   // A link followed inside a loaded page leads to a new page, which must not
   // take the scroll position of the favourite that was opened before.
-  if (pageCompleted_ && url != browser_->locationURL()) restorePosition_ = noPosition;
+  if (pageCompleted_ && url != browser_->locationURL()) pageLoad_.position = TPageLoad::noPosition;
   return false;
 }
 
@@ -187,22 +176,16 @@ void TWebPanelNavigation::commandStateChange(long command, bool enabled) {
 }
 
 void TWebPanelNavigation::downloadBegin() {
-  ++downloadCount_;
+  pageLoad_.begin();
   view_.setStopEnabled(true);
 }
 
 void TWebPanelNavigation::downloadComplete() {
-  // A completion without its beginning (the control sends them after a
-  // stop) must not leave the count below zero, or no page would ever count
-  // as loaded again.
-  if (downloadCount_ > 0) --downloadCount_;
-  if (downloadCount_ > 0) return;
+  if (!pageLoad_.end()) return;
   view_.setStopEnabled(false);
-  // The position and the focus are put back once: later downloads of the
-  // same page (frames, scripts, auto-refresh of parts) must neither scroll
-  // the page back under the user nor take the focus from where it went.
-  if (restorePosition_.x >= 0 && restorePosition_.y >= 0 && browser_ && browser_->scrollTo(restorePosition_))
-    restorePosition_ = noPosition;
+  pageLoad_.restoreScroll(browser_.get());
+  // The focus goes back once too: a later download must not take it from
+  // where the user has moved it.
   if (focusWindow_ && !view_.maximized()) view_.giveFocus(focusWindow_);
   focusWindow_ = nullptr;
 }
@@ -212,7 +195,7 @@ void TWebPanelNavigation::navigateComplete() {
   currentAddress_ = collapseFileURL(browser_->locationURL());
   view_.setAddFavEnabled(!currentAddress_.empty());
   view_.showAddress(currentAddress_);
-  const std::string recent = trimmedText(currentAddress_);
+  const std::string recent = trimmedOf(currentAddress_, " \t");
   if (!recent.empty()) {
     settings.addRecentUrl(recent);
     view_.recentUrlsChanged();

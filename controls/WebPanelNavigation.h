@@ -70,8 +70,8 @@ class TWebPanelNavigation : public TWebBrowserEvents {
   void refreshTimerTick();
 
   bool pageCompleted() const { return pageCompleted_; }
-  int downloadCount() const { return downloadCount_; }
-  POINT restorePosition() const { return restorePosition_; }
+  int downloadCount() const { return pageLoad_.downloads(); }
+  POINT restorePosition() const { return pageLoad_.position; }
   const std::string& currentAddress() const { return currentAddress_; }
   const TFav& rememberedPage() const { return rememberedPage_; }
 
@@ -93,8 +93,7 @@ class TWebPanelNavigation : public TWebBrowserEvents {
   std::unique_ptr<TWebBrowser> browser_;
   TFav rememberedPage_;
   bool pageCompleted_ = true;
-  int downloadCount_ = 0;
-  POINT restorePosition_{-1, -1};
+  TPageLoad pageLoad_{TPageLoad::noPosition};
   HWND focusWindow_ = nullptr;
   std::string currentAddress_;
   bool timerRunning_ = false;

@@ -8,6 +8,12 @@ std::string trimmedText(const std::string& text) {
   return text.substr(first, last - first);
 }
 
+std::string trimmedOf(const std::string& text, std::string_view characters) {
+  const auto first = text.find_first_not_of(characters);
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(characters) - first + 1);
+}
+
 std::string replacedText(const std::string& text, const std::string& oldText, const std::string& newText) {
   if (oldText.empty()) return text;
   std::string result;

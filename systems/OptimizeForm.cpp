@@ -6,6 +6,7 @@
 
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
+#include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -25,13 +26,6 @@ namespace {
 
 constexpr std::uint8_t numberCell = 1;
 constexpr std::uint8_t textCell = 2;
-
-std::string trimmedText(const std::string& text) {
-  size_t first = 0, last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
-  return text.substr(first, last - first);
-}
 
 TFormOptions optimizeOptions() {
   TFormOptions options;
