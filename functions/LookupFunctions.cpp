@@ -84,6 +84,7 @@ class TValueComparison {
     textValue_ = value.kind == valueString && !wildcards_;
     if (textValue_) upperValue_ = upperCase(value.string);
   }
+  bool holdsNumber() const { return isNumeric(value_.kind); }
   // The sign of element against the value; false when the two cannot be
   // compared. The element is converted in place.
   bool order(TValueRecord& element, int& sign) {
@@ -146,9 +147,14 @@ std::int64_t findPosition(TEvalContext& context, std::int64_t count, ElementAt e
     if (matchType == 0 || sign != -matchType) continue;
     if (!unconverted) elementAt(i, element);
     if (remembered >= 0) {
-      TValueRecord candidate = element;
       int better = 0;
-      if (!withRemembered.order(candidate, better) || better != matchType) continue;
+      if (unconverted && withRemembered.holdsNumber()) {
+        withRemembered.order(element, better);
+      } else {
+        TValueRecord candidate = element;
+        if (!withRemembered.order(candidate, better)) continue;
+      }
+      if (better != matchType) continue;
     }
     remembered = i;
     withRemembered.setValue(element);

@@ -122,7 +122,7 @@ class TDirectEvaluation {
 
   // The text kept for the place of value on the stack.
   std::string& textAt(const TDirectValue& value) {
-    if (!texts_) texts_ = std::make_unique<std::string[]>(TCompiledFormula::maxDirectStackDepth);
+    if (!texts_) texts_ = std::make_unique<std::string[]>(static_cast<std::size_t>(formula_.directStackDepth()));
     return texts_[static_cast<std::size_t>(&value - stack_)];
   }
 
