@@ -43,15 +43,6 @@ TMenuItem* findPath(TMenuItem& root, const std::string& path) {
   return current;
 }
 
-std::string doubledAmpersands(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    result += c;
-    if (c == '&') result += '&';
-  }
-  return result;
-}
-
 }  // namespace
 
 TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
@@ -264,7 +255,7 @@ void TchartPopupMenu::rebuildData() {
   for (int index = 0; index < table.count(); ++index) {
     const TSource* source = table.getSource(index);
     if (source == nullptr || source->Caption.empty()) continue;
-    favouritesItem.add(doubledAmpersands(source->Caption), [this, index] { favouriteClick(index); }).tag = index;
+    favouritesItem.add(ampersandsDoubled(source->Caption), [this, index] { favouriteClick(index); }).tag = index;
   }
   favouritesItem.enabled = !favouritesItem.items().empty();
   if (popupTarget->getLegendCount() <= 0) return;
@@ -273,7 +264,7 @@ void TchartPopupMenu::rebuildData() {
   std::string caption;
   for (int index = popupTarget->getLegendItem(0, enabled, caption); index >= 0;
        index = popupTarget->getLegendItem(index + 1, enabled, caption)) {
-    TMenuItem& series = dataItem_->add(doubledAmpersands(caption), [this, index] {
+    TMenuItem& series = dataItem_->add(ampersandsDoubled(caption), [this, index] {
       if (popupTarget == nullptr) return;
       popupTarget->setSeriesEnabled(index, !popupTarget->getSeriesEnabled(index));
       popupTarget->repaint();

@@ -56,18 +56,6 @@ TToolButton& toolButton(TControl& parent, const std::string& caption, const char
   return button;
 }
 
-TPanel& plainPanel(TControl& parent) {
-  TPanel& panel = parent.add<TPanel>();
-  panel.setBevelOuter(TBevelCut::none);
-  return panel;
-}
-
-TMenuItem* childItem(TMenuItem& parent, const std::string& caption) {
-  for (const auto& item : parent.items())
-    if (item->caption == caption) return item.get();
-  return nullptr;
-}
-
 }  // namespace
 
 // The lock at the status bar's right end: closed for a secure page.
@@ -184,7 +172,7 @@ void TdownloadBrowserPane::buildBars() {
   navBar_->setSize(width(), barHeight);
   navBar_->onResize = [this] { fitAddressToBar(); };
 
-  navGroup_ = &plainPanel(*navBar_);
+  navGroup_ = &addPlainPanel(*navBar_);
   navGroup_->setBounds(11, 2, 5 * buttonWidth, buttonHeight);
   backBtn_ = &toolButton(*navGroup_, "<", "Back", 0);
   backBtn_->onClick = [this] { browser_.back(); };
@@ -198,7 +186,7 @@ void TdownloadBrowserPane::buildBars() {
   homeBtn_->onClick = [this] { browser_.home(); };
   for (TToolButton* button : {backBtn_, forwardBtn_, stopBtn_}) button->setEnabled(false);
 
-  urlGroup_ = &plainPanel(*navBar_);
+  urlGroup_ = &addPlainPanel(*navBar_);
   urlGroup_->setBounds(139, 2, 400, buttonHeight);
   makeHomeBtn_ = &toolButton(*urlGroup_, "H+", "Make home", 0);
   makeHomeBtn_->onClick = [this] { browser_.makeHome(); };
@@ -240,11 +228,11 @@ void TdownloadBrowserPane::buildMenu() {
 }
 
 void TdownloadBrowserPane::menuPopup() {
-  TMenuItem& buttons = *childItem(popupMenu_, "&Buttons");
+  TMenuItem& buttons = *popupMenu_.itemCaptioned("&Buttons");
   const std::pair<const char*, TToolButton*> items[] = {
       {"&Back", backBtn_}, {"&Forward", forwardBtn_}, {"&Stop", stopBtn_}, {"&Refresh", refreshBtn_}, {"&Home", homeBtn_}};
-  for (const auto& [caption, button] : items) childItem(buttons, caption)->enabled = button->enabled();
-  childItem(popupMenu_, "&New windows")->checked = browser_.allowNewBrowserWin;
+  for (const auto& [caption, button] : items) buttons.itemCaptioned(caption)->enabled = button->enabled();
+  popupMenu_.itemCaptioned("&New windows")->checked = browser_.allowNewBrowserWin;
 }
 
 void TdownloadBrowserPane::placeAddressGroup(int comboWidth) {

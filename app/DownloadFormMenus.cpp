@@ -8,13 +8,6 @@
 
 namespace {
 
-// A list's name shown as a menu caption: its ampersands are not mnemonics.
-std::string menuCaptionOf(const std::string& name) {
-  std::string caption;
-  for (const char c : name) caption += c == '&' ? std::string("&&") : std::string(1, c);
-  return caption;
-}
-
 void enableEntry(TMenuItem& menu, const char* caption, bool enabled) {
   for (const auto& item : menu.items())
     if (item->caption == caption) item->enabled = enabled;
@@ -102,7 +95,7 @@ void TdownloadForm::fillCopyToMenu(TMenuItem& menu) {
   menu.clear();
   for (int row = 0; row < listView_->itemCount(); ++row) {
     const int number = static_cast<int>(listView_->itemData(row));
-    TMenuItem& entry = menu.add(menuCaptionOf(listView_->itemText(row)), [this, number] {
+    TMenuItem& entry = menu.add(ampersandsDoubled(listView_->itemText(row)), [this, number] {
       flushPendingSelection();
       copySelectedItemsToList(number);
     });

@@ -26,18 +26,6 @@ constexpr int notesContentLeft = 10;  // right of the tile's drag strip
 constexpr int browserGalleryKind = 3;
 constexpr int browserGalleryTab = 1 << 2;
 
-TPanel& plainPanel(TControl& parent) {
-  TPanel& panel = parent.add<TPanel>();
-  panel.setBevelOuter(TBevelCut::none);
-  return panel;
-}
-
-TMenuItem* childItem(TMenuItem& parent, const std::string& caption) {
-  for (const auto& item : parent.items())
-    if (item->caption == caption) return item.get();
-  return nullptr;
-}
-
 }  // namespace
 
 TwebForm::TwebForm(TMessageBox& messages, TWebPanel::TBrowserFactory browserFactory)
@@ -68,7 +56,7 @@ TwebForm::~TwebForm() {
 }
 
 void TwebForm::createControls() {
-  mosaicListPanel_ = &plainPanel(*this);
+  mosaicListPanel_ = &addPlainPanel(*this);
   mosaicListPanel_->setAlign(TAlign::left);
   mosaicListPanel_->setBounds(0, 0, 185, 300);
   TListViewOptions listOptions;
@@ -100,7 +88,7 @@ void TwebForm::createControls() {
   };
   add<TSplitter>(TAlign::left).setBounds(185, 0, splitterWidth, 300);
 
-  rightPanel_ = &plainPanel(*this);
+  rightPanel_ = &addPlainPanel(*this);
   rightPanel_->setAlign(TAlign::client);
   rightPanel_->setPopupMenu(&rightPanelPopupMenu_);
   createToolBar();
@@ -119,7 +107,7 @@ void TwebForm::createControls() {
 }
 
 void TwebForm::createToolBar() {
-  controlBar_ = &plainPanel(*rightPanel_);
+  controlBar_ = &addPlainPanel(*rightPanel_);
   controlBar_->setAlign(TAlign::top);
   controlBar_->setSize(400, 26);
   const auto group = [this](int left, int buttons) {
@@ -175,23 +163,23 @@ void TwebForm::createMenus() {
 
 void TwebForm::mosaicListPopup() {
   flushPendingSelection();
-  childItem(mosaicListPopupMenu_, "&Find")->enabled = findDialog_ && mosaicListView_->itemCount() > 0;
-  childItem(mosaicListPopupMenu_, "&Copy")->enabled = currentMosaic_ >= 0;
-  childItem(mosaicListPopupMenu_, "&Delete")->enabled = currentMosaic_ >= 0;
+  mosaicListPopupMenu_.itemCaptioned("&Find")->enabled = findDialog_ && mosaicListView_->itemCount() > 0;
+  mosaicListPopupMenu_.itemCaptioned("&Copy")->enabled = currentMosaic_ >= 0;
+  mosaicListPopupMenu_.itemCaptioned("&Delete")->enabled = currentMosaic_ >= 0;
   mosaicListView_->setCursor(IDC_ARROW);
 }
 
 void TwebForm::rightPanelPopup() {
-  TMenuItem& toolbar = *childItem(rightPanelPopupMenu_, "&Toolbar");
-  childItem(toolbar, "&Show")->checked = controlBar_->visible();
-  childItem(toolbar, "&Objects")->checked = objectsControlPanel_->visible();
-  childItem(toolbar, "&Arrange")->checked = objectsArrangePanel_->visible();
-  TMenuItem& objects = *childItem(rightPanelPopupMenu_, "&Objects");
-  childItem(objects, "&Notes")->checked = notesBtn_->down();
+  TMenuItem& toolbar = *rightPanelPopupMenu_.itemCaptioned("&Toolbar");
+  toolbar.itemCaptioned("&Show")->checked = controlBar_->visible();
+  toolbar.itemCaptioned("&Objects")->checked = objectsControlPanel_->visible();
+  toolbar.itemCaptioned("&Arrange")->checked = objectsArrangePanel_->visible();
+  TMenuItem& objects = *rightPanelPopupMenu_.itemCaptioned("&Objects");
+  objects.itemCaptioned("&Notes")->checked = notesBtn_->down();
   const bool loaded = shownMosaic_ >= 0;
   objects.enabled = loaded;
-  childItem(objects, "G&allery")->enabled = galleryForm_ != nullptr;
-  childItem(rightPanelPopupMenu_, "&Arrange")->enabled = loaded;
+  objects.itemCaptioned("G&allery")->enabled = galleryForm_ != nullptr;
+  rightPanelPopupMenu_.itemCaptioned("&Arrange")->enabled = loaded;
   rightPanel_->setCursor(IDC_ARROW);
 }
 

@@ -20,21 +20,15 @@ namespace {
 // The mark on the shared find dialog once this dialog has placed it.
 constexpr int placedByDownloadPick = 0x4450;
 
-TPanel& plainPanel(TControl& parent) {
-  auto& panel = parent.add<TPanel>();
-  panel.setBevelOuter(TBevelCut::none);
-  return panel;
-}
-
 }  // namespace
 
 TdownloadPickForm::TdownloadPickForm(HWND owner)
     : TForm(pickDialogOptions("Quotes", 539, 273, owner)),
-      mainPanel(plainPanel(*this)),
-      listListPanel(plainPanel(mainPanel)),
+      mainPanel(addPlainPanel(*this)),
+      listListPanel(addPlainPanel(mainPanel)),
       listListView(listListPanel.add<TListViewXPSafe>(pickListOptions(false, false))),
       vSplitter(mainPanel.add<TSplitter>(TAlign::left)),
-      objectListPanel(plainPanel(mainPanel)),
+      objectListPanel(addPlainPanel(mainPanel)),
       objectListView(objectListPanel.add<TListViewXPSafe>(pickListOptions(true, false))),
       okBtn(add<TButton>("&OK")),
       delayTimer(200),

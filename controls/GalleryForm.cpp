@@ -34,8 +34,7 @@ TFormOptions galleryOptions(HWND owner) {
 }
 
 TPanel& plainPanel(TControl& parent, TAlign align) {
-  TPanel& panel = parent.add<TPanel>();
-  panel.setBevelOuter(TBevelCut::none);
+  TPanel& panel = addPlainPanel(parent);
   panel.setAlign(align);
   return panel;
 }

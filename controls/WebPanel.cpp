@@ -64,12 +64,6 @@ TToolButton& toolButton(TControl& parent, const std::string& caption, int left, 
   return button;
 }
 
-TPanel& plainPanel(TControl& parent) {
-  TPanel& panel = parent.add<TPanel>();
-  panel.setBevelOuter(TBevelCut::none);
-  return panel;
-}
-
 }  // namespace
 
 // The children the panel reaches only from inside.
@@ -109,7 +103,7 @@ TWebPanel::TWebPanel(TControl* parent, TBrowserFactory browserFactory)
       return TOleWebBrowser::create(parentWindow, events);
     };
   setBounds(0, 0, 282, 185);
-  contentPanel_ = &plainPanel(*this);
+  contentPanel_ = &addPlainPanel(*this);
   contentPanel_->setBounds(contentLeft, 3, 279 - contentLeft, 182 - 3);
   contentPanel_->setAnchors(akLeft | akTop | akRight | akBottom);
   hints_ = std::make_unique<TToolTips>(*this);
@@ -138,7 +132,7 @@ TWebPanel::TWebPanel(TControl* parent, TBrowserFactory browserFactory)
   noBrowserNotice_->setBounds(8, 8, 220, 80);
   noBrowserNotice_->hide();
 
-  parts_->setupHandle = &plainPanel(*this);
+  parts_->setupHandle = &addPlainPanel(*this);
   parts_->setupHandle->setBevelOuter(TBevelCut::raised);
   parts_->setupHandle->setBounds(4, 4, 10, 10);
   parts_->setupHandle->onMouseUp = [this](TMouseButton button, TShiftState, int, int) {
@@ -178,7 +172,7 @@ void TWebPanel::buildToolbar() {
   parts.toolbar = &contentPanel_->add<TControlBar>();
   parts.toolbar->setBounds(0, 0, contentPanel_->width(), 52);
   for (int band = 0; band < bandCount; ++band) {
-    parts.groups[band] = &plainPanel(*parts.toolbar);
+    parts.groups[band] = &addPlainPanel(*parts.toolbar);
     parts.groups[band]->name = bandNames[band];
   }
   TPanel& navigation = *parts.groups[navigationBand];
@@ -280,7 +274,7 @@ void TWebPanel::buildFavourites() {
   favsPane_->setAlign(TAlign::left);
   favsPane_->setSize(favsPaneWidth, 100);
   favsPane_->setConstraints(favsPaneWidth, 0);
-  TPanel& top = plainPanel(*favsPane_);
+  TPanel& top = addPlainPanel(*favsPane_);
   top.setAlign(TAlign::top);
   top.setSize(favsPaneWidth - 4, 22);
   parts.favGoBtn = &toolButton(top, "Go", 0);

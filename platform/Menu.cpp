@@ -10,6 +10,21 @@ TMenuItem& TMenuItem::add(std::string caption, std::function<void()> onClick) {
   return *items_.back();
 }
 
+TMenuItem* TMenuItem::itemCaptioned(const std::string& caption) const {
+  for (const auto& item : items_)
+    if (item->caption == caption) return item.get();
+  return nullptr;
+}
+
+std::string ampersandsDoubled(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    result += c;
+    if (c == '&') result += '&';
+  }
+  return result;
+}
+
 HMENU TMenuBuilder::build(const TMenuItem& root, bool popup) {
   commands_.clear();
   HMENU menu = popup ? CreatePopupMenu() : CreateMenu();

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// A menu or a label shows "&" as itself only when it is doubled; user texts
+// (names of lists, portfolios, assets) go through this before they become
+// captions.
+std::string ampersandsDoubled(const std::string& text);
+
 // A menu item: a caption ("-" for a separator), its state, its handler and
 // its sub-items. The system menu is built from the items each time it is
 // shown, so items can be changed freely in between.
@@ -20,6 +25,8 @@ class TMenuItem {
   TMenuItem& addSeparator() { return add("-"); }
   void clear() { items_.clear(); }
   const std::vector<std::unique_ptr<TMenuItem>>& items() const { return items_; }
+  // The first sub-item with this caption, or null.
+  TMenuItem* itemCaptioned(const std::string& caption) const;
 
   std::string caption;
   std::function<void()> onClick;

@@ -75,3 +75,9 @@ void TPanel::paint(TCanvas& canvas) {
   }
   TControl::paint(canvas);
 }
+
+TPanel& addPlainPanel(TControl& parent) {
+  TPanel& panel = parent.add<TPanel>();
+  panel.setBevelOuter(TBevelCut::none);
+  return panel;
+}

@@ -33,3 +33,6 @@ class TPanel : public TControl {
   int bevelWidth_ = 1;
   int borderWidth_ = 0;
 };
+
+// A panel without a frame, to group and align controls.
+TPanel& addPlainPanel(TControl& parent);

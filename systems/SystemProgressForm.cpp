@@ -11,6 +11,7 @@
 #include "platform/Application.h"
 #include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
+#include "platform/Menu.h"
 #include "systems/System.h"
 
 namespace {
@@ -19,16 +20,6 @@ TFormOptions progressOptions() {
   TFormOptions options = dialogOptions("Executing system...", 393, 104, true);
   options.systemMenu = false;
   return options;
-}
-
-// A label shows "&" as itself only when it is doubled.
-std::string ampersandsDoubled(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    result += c;
-    if (c == '&') result += '&';
-  }
-  return result;
 }
 
 }  // namespace

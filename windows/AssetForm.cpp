@@ -24,21 +24,6 @@ constexpr const char* constantPriceFormat = "yyyymmdd,o,h,l,c, v";
 // New transactions sort after every line the user has placed.
 constexpr int32_t lastDisplayOrder = 1073741823;
 
-std::string doubledAmpersands(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    result += c;
-    if (c == '&') result += '&';
-  }
-  return result;
-}
-
-TMenuItem* itemCaptioned(const TMenuItem& menu, const std::string& caption) {
-  for (const auto& item : menu.items())
-    if (item->caption == caption) return item.get();
-  return nullptr;
-}
-
 void popupAtTopRight(TPopupMenu& menu, TControl& button, HWND owner) {
   RECT at = button.bounds();
   MapWindowPoints(button.parent()->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
@@ -82,8 +67,8 @@ void TassetForm::buildAssetMenus() {
   sheetMenu.onPopup = [this, framePopup] {
     if (framePopup) framePopup();
     const TPortfolio* shown = portfolio();
-    TMenuItem* sort = itemCaptioned(sheetPopupMenu(), "&Sort");
-    TMenuItem* position = itemCaptioned(sheetPopupMenu(), "&Position");
+    TMenuItem* sort = sheetPopupMenu().itemCaptioned("&Sort");
+    TMenuItem* position = sheetPopupMenu().itemCaptioned("&Position");
     const bool any = shown && shown->assetCount() > 0;
     deleteItem_->enabled = any;
     if (any) {
@@ -199,7 +184,7 @@ void TassetForm::delBtnClick() {
   }
   const std::string name = objectName(selected).empty() ? objectSymbol(selected) : objectName(selected);
   delAssetPopUpMenu_.items()[0]->caption =
-      name.empty() ? deleteAssetText : std::string(deleteAssetText) + " \"" + doubledAmpersands(name) + "\"";
+      name.empty() ? deleteAssetText : std::string(deleteAssetText) + " \"" + ampersandsDoubled(name) + "\"";
   popupAtTopRight(delAssetPopUpMenu_, *delBtn_, handle());
 }
 

@@ -23,19 +23,6 @@
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 
-namespace {
-
-std::string doubledAmpersands(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    result += c;
-    if (c == '&') result += '&';
-  }
-  return result;
-}
-
-}  // namespace
-
 TdataForm::TBusyScope::TBusyScope(TdataForm& form) : form_(form) {
   application().busy();
   if (form_.busyDepth_++ == 0) {
@@ -270,7 +257,7 @@ int TdataForm::selectedObjectIndex() const { return objects_ ? dataSheet_->selec
 
 std::string TdataForm::objectCaption(int index) const {
   const std::string name = objectName(index);
-  return doubledAmpersands(name.empty() ? objectSymbol(index) : name);
+  return ampersandsDoubled(name.empty() ? objectSymbol(index) : name);
 }
 
 void TdataForm::openFavouriteOfSelection(TWebPanel& panel) {

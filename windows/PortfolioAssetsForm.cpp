@@ -20,21 +20,6 @@ namespace {
 constexpr double noDate = std::numeric_limits<double>::quiet_NaN();
 constexpr const char* noPortfolioText = "No portfolio selected";
 
-std::string doubledAmpersands(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    result += c;
-    if (c == '&') result += '&';
-  }
-  return result;
-}
-
-TMenuItem* itemCaptioned(const TMenuItem& menu, const std::string& caption) {
-  for (const auto& item : menu.items())
-    if (item->caption == caption) return item.get();
-  return nullptr;
-}
-
 }  // namespace
 
 TportfolioAssetsForm::TportfolioAssetsForm(const TAssetFiles& files, TAssetLineWindow lineWindow, int helpContext,
@@ -43,7 +28,7 @@ TportfolioAssetsForm::TportfolioAssetsForm(const TAssetFiles& files, TAssetLineW
   showNullsBtn_ = &addSetupButton("Null", "Null assets", 32, [this] { showNullsBtnClick(); });
   showNullsBtn_->checkButton = true;
   showNullsBtn_->setDown(true);
-  if (TMenuItem* customize = itemCaptioned(sheetPopupMenu(), "&Customize"))
+  if (TMenuItem* customize = sheetPopupMenu().itemCaptioned("&Customize"))
     nullsItem_ = &customize->add("&Null assets", [this] {
       showNullsBtn_->setDown(!showNullsBtn_->down());
       showNullsBtnClick();
@@ -98,7 +83,7 @@ std::string TportfolioAssetsForm::globalNotesFile() const { return windowDir() +
 std::string TportfolioAssetsForm::globalNotesCaption() const {
   const TPortfolio* shown = portfolio();
   if (!shown) return "";
-  return doubledAmpersands(shown->Name().empty() ? shown->Symbol() : shown->Name());
+  return ampersandsDoubled(shown->Name().empty() ? shown->Symbol() : shown->Name());
 }
 
 double TportfolioAssetsForm::dateBound(TDateBound bound) {

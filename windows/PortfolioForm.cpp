@@ -278,12 +278,7 @@ std::string TportfolioForm::deleteCaption(int index) const {
   std::string label = objectName(index);
   if (label.empty()) label = objectSymbol(index);
   if (label.empty()) return "Delete portfolio";
-  std::string doubled;
-  for (char c : label) {
-    doubled += c;
-    if (c == '&') doubled += '&';
-  }
-  return "Delete portfolio \"" + doubled + "\"";
+  return "Delete portfolio \"" + ampersandsDoubled(label) + "\"";
 }
 
 void TportfolioForm::delBtnClick() {

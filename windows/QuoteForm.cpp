@@ -21,12 +21,6 @@ const char* const widthKeys[] = {"DateWidth",         "OpenWidth", "HighWidth", 
                                  "CloseWidth",        "VolumeWidth", "OpenInterestWidth", "BidWidth",
                                  "AskWidth",          "BidSizeWidth", "AskSizeWidth"};
 
-TMenuItem* itemCaptioned(const TMenuItem& menu, const std::string& caption) {
-  for (const auto& item : menu.items())
-    if (item->caption == caption) return item.get();
-  return nullptr;
-}
-
 }  // namespace
 
 TquoteForm::TquoteForm()
@@ -34,7 +28,7 @@ TquoteForm::TquoteForm()
                            TAssetLineWindow::quotes, quoteHelpContext, fieldEditorHelpContext) {
   quotesBtn_ = &addViewsButton("Quotes", "Edit quotes", 44, [this] { quotesBtnClick(); });
   quotesBtn_->checkButton = true;
-  if (TMenuItem* objects = itemCaptioned(formPopupMenu(), "&Objects")) {
+  if (TMenuItem* objects = formPopupMenu().itemCaptioned("&Objects")) {
     quotesItem_ = &objects->add("&Quotes", [this] {
       quotesBtn_->setDown(!quotesBtn_->down());
       quotesBtnClick();
@@ -46,8 +40,8 @@ TquoteForm::TquoteForm()
     };
   }
   // The Quotes window neither creates nor deletes assets.
-  if (TMenuItem* toolbar = itemCaptioned(sheetPopupMenu(), "&Toolbar"))
-    if (TMenuItem* objects = itemCaptioned(*toolbar, "")) objects->visible = false;
+  if (TMenuItem* toolbar = sheetPopupMenu().itemCaptioned("&Toolbar"))
+    if (TMenuItem* objects = toolbar->itemCaptioned("")) objects->visible = false;
   creationControlsPanel().hide();
 
   quoteEditorContainer_ = &sheetResizablePanel().add<TResizablePanel>();
