@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sheet/Dependents.h"
+#include "sheet/ReadRects.h"
 
 namespace {
 constexpr TCellCoord A1{0, 0}, A2{0, 1}, A3{0, 2}, B1{1, 0}, C1{2, 0}, D1{3, 0};
@@ -132,4 +133,36 @@ TEST(Dependents, StorageFollowsTheLinksThatExist) {
   links.clearForRebuild();
   EXPECT_EQ(links.pageCount(), 2u) << "the page of A2 and the page of far";
   EXPECT_EQ(links.dependentsOf(far), nullptr);
+}
+
+TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {
+  const TCellRect a1{A1, A1}, b1{B1, B1}, c1{C1, C1}, range{A1, A3};
+  auto items = [](const TReadRects& list) { return std::vector<TCellRect>(list.begin(), list.end()); };
+  TReadRects list;
+  list.push_back(a1);
+  list.push_back(b1);
+  EXPECT_EQ(items(list), (std::vector<TCellRect>{a1, b1})) << "two places inside";
+  list.push_back(range);
+  list.push_back(c1);
+  list.push_back(a1);
+  EXPECT_EQ(items(list), (std::vector<TCellRect>{a1, b1, range, c1, a1})) << "moved to the heap and grown";
+  list.eraseIf([&](const TCellRect& rect) { return rect == a1; });
+  EXPECT_EQ(items(list), (std::vector<TCellRect>{b1, range, c1}));
+
+  TReadRects moved = std::move(list);
+  EXPECT_TRUE(list.empty());
+  EXPECT_EQ(items(moved), (std::vector<TCellRect>{b1, range, c1}));
+  list.push_back(range);
+  list.push_back(a1);
+  EXPECT_EQ(items(list), (std::vector<TCellRect>{range, a1})) << "a range first, then a place";
+
+  TReadRects places;
+  places.push_back(a1);
+  places.push_back(b1);
+  places.eraseIf([&](const TCellRect& rect) { return rect == a1; });
+  places.push_back(c1);
+  EXPECT_EQ(items(places), (std::vector<TCellRect>{b1, c1}));
+  places.clear();
+  places.push_back(range);
+  EXPECT_EQ(items(places), std::vector<TCellRect>{range}) << "cleared, a range fits inside again";
 }
