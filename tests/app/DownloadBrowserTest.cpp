@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -67,11 +68,6 @@ class TFakeView : public TDownloadBrowserView {
   int itemIndex = -1;
   bool focusTimer = false;
   int made_ = 0;
-};
-
-class TYesMessages : public TMessageBox {
- public:
-  int show(HWND, const std::string&, const std::string&, UINT) override { return IDYES; }
 };
 
 // One page load as the control reports it.
@@ -164,7 +160,7 @@ TEST(DownloadBrowser, TheDownloadsTabKeepsHomeAndHistoryInItsOptionsAndGoesOnEnt
   TPageControl& pages = host.add<TPageControl>();
   pages.setAlign(TAlign::client);
   host.showModeless();
-  TYesMessages messages;
+  TScriptedMessageBox messages{IDYES};
   TFakeBrowser* browser = nullptr;
   TdownloadForm& form = createChildForm<TdownloadForm>(
       pages, "Downloads", messages, [&browser](HWND, TWebBrowserEvents&) -> std::unique_ptr<TWebBrowser> {

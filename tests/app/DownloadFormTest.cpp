@@ -12,19 +12,11 @@
 #include "platform/ListView.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
-
-class TYesMessages : public TMessageBox {
- public:
-  int show(HWND, const std::string& text, const std::string&, UINT) override {
-    questions.push_back(text);
-    return IDYES;
-  }
-  std::vector<std::string> questions;
-};
 
 class TQueueOnly : public TDownloaderServer {
  public:
@@ -78,7 +70,7 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   TPageControl& pages = host.add<TPageControl>();
   pages.setAlign(TAlign::client);
   host.showModeless();
-  TYesMessages messages;
+  TScriptedMessageBox messages{IDYES};
   TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
   std::vector<std::string> queued;
   TDownloaderHost downloader;
@@ -122,8 +114,8 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   form.deleteSelectedLists();
   EXPECT_EQ(form.listView().findData(9), -1);
   EXPECT_FALSE(pathExists(root + "9"));
-  ASSERT_EQ(messages.questions.size(), 2u);
-  EXPECT_EQ(messages.questions[0], "Delete list\n\n\"Funds\"");
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(messages.texts[0], "Delete list\n\n\"Funds\"");
 
   const int lists = form.listView().itemCount();
   form.listView().setFocus();
@@ -180,7 +172,7 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   TPageControl& pages = host.add<TPageControl>();
   pages.setAlign(TAlign::client);
   host.showModeless();
-  TYesMessages messages;
+  TScriptedMessageBox messages{IDYES};
   TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
   form.setListsRoot(root);
   const auto entry = [](TMenuItem& menu, const std::string& caption) -> TMenuItem& {

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Form.h"
 #include "platform/StdControls.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -54,20 +55,11 @@ class TFakeHelpServices : public THelpServices {
   void trace(const std::string& line) override { traced.push_back(line); }
 };
 
-class TRecordingMessageBox : public TMessageBox {
- public:
-  std::vector<std::string> texts;
-  int show(HWND, const std::string& text, const std::string&, UINT) override {
-    texts.push_back(text);
-    return IDOK;
-  }
-};
-
 }  // namespace
 
 TEST(HelpLink, ContextRequestsOpenTheTopicAndOtherCommandsGoOnToTheApplication) {
   TFakeHelpServices services;
-  TRecordingMessageBox messages;
+  TScriptedMessageBox messages{IDOK};
   {
     THookHelpSystem help("C:\\Program%20Files\\Kestrova\\Kestrova.CHM ", "", THelpMode::htmlHelp, services,
                          messages, nullptr);
@@ -104,7 +96,7 @@ TEST(HelpLink, ContextRequestsOpenTheTopicAndOtherCommandsGoOnToTheApplication) 
 TEST(HelpLink, FailuresAreReportedInTheirOwnWords) {
   EXPECT_EQ(helpTarget(" a%20b.CHM", "main%20win ", THelpMode::hh), "mk:@MSITStore:a b.CHM>main win");
   TFakeHelpServices services;
-  TRecordingMessageBox messages;
+  TScriptedMessageBox messages{IDOK};
   services.installed = false;
   {
     THookHelpSystem help("K.CHM", "", THelpMode::htmlHelp, services, messages, nullptr);

@@ -29,20 +29,11 @@
 #include "platform/FileSystem.h"
 #include "platform/Panel.h"
 #include "platform/Timer.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
-
-class TScriptedMessageBox : public TMessageBox {
- public:
-  int answer = IDNO;
-  std::vector<std::string> texts;
-  int show(HWND, const std::string& text, const std::string&, UINT) override {
-    texts.push_back(text);
-    return answer;
-  }
-};
 
 TFormOptions hostOptions() {
   TFormOptions options;

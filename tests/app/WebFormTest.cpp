@@ -8,20 +8,11 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/PageControl.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
-
-class TAnswerMessages : public TMessageBox {
- public:
-  int show(HWND, const std::string& text, const std::string&, UINT) override {
-    questions.push_back(text);
-    return answer;
-  }
-  int answer = IDYES;
-  std::vector<std::string> questions;
-};
 
 TFormOptions hostOptions() {
   TFormOptions options;
@@ -54,7 +45,7 @@ struct TWebTab {
 
   TForm host{hostOptions()};
   TPageControl& pages = host.add<TPageControl>();
-  TAnswerMessages messages;
+  TScriptedMessageBox messages{IDYES};
   TwebForm* form = nullptr;
 };
 
@@ -118,8 +109,8 @@ TEST(WebForm, NotesGoBackToTheirMosaicAndADeletedMosaicIsNotWrittenBack) {
   tab.pick("Shares");
   tab.form->noteEditPanel().insertText("sell high");
   tab.form->deleteSelectedMosaics();
-  ASSERT_EQ(tab.messages.questions.size(), 1u);
-  EXPECT_EQ(tab.messages.questions[0], "Delete mosaic\n\n\"Shares\"");
+  ASSERT_EQ(tab.messages.texts.size(), 1u);
+  EXPECT_EQ(tab.messages.texts[0], "Delete mosaic\n\n\"Shares\"");
   EXPECT_FALSE(folderExists(root + "1"));
   EXPECT_TRUE(fileExists(root + "2\\1.INI"));
   EXPECT_EQ(tab.form->mosaicListView().itemCount(), 1);

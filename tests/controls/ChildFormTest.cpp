@@ -9,23 +9,13 @@
 #include "controls/ShutDownForm.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
 
 class TQuotesForm : public TChildForm {};
-
-// Answers message boxes from a script and keeps what they said.
-class TScriptedMessageBox : public TMessageBox {
- public:
-  int answer = IDNO;
-  std::vector<std::string> texts;
-  int show(HWND, const std::string& text, const std::string&, UINT) override {
-    texts.push_back(text);
-    return answer;
-  }
-};
 
 TFormOptions mainOptions() {
   TFormOptions options;

@@ -1,0 +1,22 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/Dialogs.h"
+
+// Answers message boxes with a set answer and keeps what they said, so a
+// test can check the question and steer the window's choice.
+class TScriptedMessageBox : public TMessageBox {
+ public:
+  explicit TScriptedMessageBox(int answer = IDNO) : answer(answer) {}
+
+  int show(HWND, const std::string& text, const std::string&, UINT) override {
+    texts.push_back(text);
+    return answer;
+  }
+
+  int answer;
+  std::vector<std::string> texts;
+};
