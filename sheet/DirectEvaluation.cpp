@@ -2,16 +2,21 @@
 // small stack of values, each operator takes its operands from the top and
 // leaves its result there, so a formula costs one step per token and no
 // copy. Numbers travel this way, and texts as far as "&" and the built-ins
-// take them. The first step that would meet anything else (a text where a
-// number is wanted, an array, a value that does not convert, a reference
-// beyond the sheet, a fault, an error) gives up, and the working
-// copy evaluates the formula from the start: every step that went before
-// read the same references in the same order and recorded the same links,
-// which a second recording leaves as they are, and nothing else was
-// changed, so the result is the working copy's in every case.
+// take them; SUM and VLOOKUP read their ranges where the sheet keeps them,
+// without an array or a working list. The first step that would meet
+// anything else (a text where a number is wanted, an array, a value that
+// does not convert, a reference beyond the sheet, a fault, an error) gives
+// up, and the working copy evaluates the formula from the start: every step
+// that went before read the same references in the same order and recorded
+// the same links, which a second recording leaves as they are, and nothing
+// else was changed, so the result is the working copy's in every case.
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -122,8 +127,13 @@ class TDirectEvaluation {
 
   // The text kept for the place of value on the stack.
   std::string& textAt(const TDirectValue& value) {
+    const auto place = static_cast<std::size_t>(&value - stack_);
+    if (formula_.directStackDepth() <= inlineTextCount) {
+      if (!inlineTexts_) inlineTexts_.emplace();
+      return (*inlineTexts_)[place];
+    }
     if (!texts_) texts_ = std::make_unique<std::string[]>(static_cast<std::size_t>(formula_.directStackDepth()));
-    return texts_[static_cast<std::size_t>(&value - stack_)];
+    return texts_[place];
   }
 
   template <class Text>
@@ -257,11 +267,179 @@ class TDirectEvaluation {
 
   bool call(const TPackedToken& token) {
     static const int conditionalId = FunctionIdOf("IF");
-    if (token.functionId() == conditionalId) return choose(token);
-    const TNumberKernel& kernel = numberKernels()[static_cast<std::size_t>(token.functionId())];
+    static const int sumId = FunctionIdOf("SUM");
+    static const int lengthId = FunctionIdOf("LEN");
+    static const int verticalLookupId = FunctionIdOf("VLOOKUP");
+    const int id = token.functionId();
+    if (id == conditionalId) return choose(token);
+    const TNumberKernel& kernel = numberKernels()[static_cast<std::size_t>(id)];
     if (kernel.shape == TNumberKernel::oneNumber) return computeOneNumber(token, kernel);
     if (kernel.shape == TNumberKernel::rounding) return round(token, kernel);
+    TInPlace outcome = TInPlace::leftToRoutine;
+    if (id == sumId) {
+      outcome = sum(token);
+    } else if (id == lengthId) {
+      outcome = length(token);
+    } else if (id == verticalLookupId) {
+      outcome = lookUpVertically(token);
+    }
+    if (outcome != TInPlace::leftToRoutine) return outcome == TInPlace::done;
     return callRoutine(token);
+  }
+
+  // A built-in computed here: done, given up (the working copy evaluates
+  // the formula), or left to its routine in a working list for a case read
+  // here only as far as the stack is unchanged (what was read recorded the
+  // same links the routine records again).
+  enum class TInPlace { done, gaveUp, leftToRoutine };
+
+  struct TPlaces {
+    int firstCol, firstRow, lastCol, lastRow;
+  };
+
+  // The places of a range on the stack as the sheet finds them from its
+  // text, corners in order. False where the routine's own reading decides:
+  // a corner that is no plain cell reference or lies beyond the sheet, a
+  // range of one cell (read as a value), more places than an array holds,
+  // or a named value that might bear a range's text and stand for it.
+  bool rangePlaces(const TDirectValue& value, TPlaces& places) const {
+    if (value.kind != valueIdentifier || !value.rangeEnd) return false;
+    const TPackedToken& first = *value.name;
+    const TPackedToken& last = *value.rangeEnd;
+    if (first.refCol() == 0 || last.refCol() == 0) return false;
+    const int colLimit = std::max(sheet_.getColCount(), sheet_.readableCols);
+    const int rowLimit = std::max(sheet_.getRowCount(), sheet_.readableRows);
+    if (std::max(first.refCol(), last.refCol()) > colLimit || std::max(first.refRow(), last.refRow()) > rowLimit) {
+      return false;
+    }
+    places = TPlaces{std::min(first.refCol(), last.refCol()), std::min(first.refRow(), last.refRow()),
+                     std::max(first.refCol(), last.refCol()), std::max(first.refRow(), last.refRow())};
+    const std::int64_t count = (std::int64_t{places.lastCol} - places.firstCol + 1) *
+                               (std::int64_t{places.lastRow} - places.firstRow + 1);
+    if (count == 1 || count > maxArrayElements) return false;
+    for (const TCustomIdObject& id : sheet_.customIds) {
+      if (id.name.find(':') != std::string::npos) return false;
+    }
+    return true;
+  }
+
+  // A range is recorded as read whole, before any of its cells.
+  void recordRange(const TPlaces& places) {
+    if (!recording_) return;
+    sheet_.dependents.addDependentRange({col_ - 1, row_ - 1}, {places.firstCol - 1, places.firstRow - 1},
+                                        {places.lastCol - 1, places.lastRow - 1});
+  }
+
+  // The value of the cell at (col, row) into scratch_ as a range's reader
+  // sees it: false for an empty place, a cell not valid now or a class
+  // without a value, all of which read as empty.
+  bool readPlace(int col, int row) {
+    const TCellGrid& grid = sheet_.cells;
+    const auto c = static_cast<std::size_t>(col - 1);
+    const auto r = static_cast<std::size_t>(row - 1);
+    if (c >= grid.size() || r >= grid[c].size()) return false;
+    const TCell* cell = grid[c][r].get();
+    return cell && cell->state == stateValid && cell->readValue(scratch_) && scratch_.kind >= valueInteger &&
+           scratch_.kind <= valueString;
+  }
+
+  // SUM: numbers as they stand, references read, ranges read in place row
+  // by row; whatever does not convert to a number is passed over.
+  TInPlace sum(const TPackedToken& token) {
+    const int count = token.integer();
+    if (count < 1) return TInPlace::leftToRoutine;
+    clearFloatingPointFaults();
+    long double total = 0.0L;
+    for (int i = depth_ - count; i < depth_; ++i) {
+      TDirectValue argument = stack_[i];
+      if (argument.kind == valueInteger || argument.kind == valueNumber) {
+        total += number(argument);
+        continue;
+      }
+      if (argument.kind != valueIdentifier) return TInPlace::leftToRoutine;
+      if (!argument.rangeEnd) {
+        if (!readCell(argument)) return TInPlace::leftToRoutine;
+        if (scratch_.kind == valueString && !sheet_.convertValue(scratch_, valueNumber)) continue;
+        total += scratch_.kind == valueInteger ? scratch_.integer : scratch_.number;
+        continue;
+      }
+      TPlaces places;
+      if (!rangePlaces(argument, places)) return TInPlace::leftToRoutine;
+      recordRange(places);
+      for (int row = places.firstRow; row <= places.lastRow; ++row) {
+        for (int col = places.firstCol; col <= places.lastCol; ++col) {
+          if (!readPlace(col, row)) continue;
+          if (scratch_.kind == valueString && !sheet_.convertValue(scratch_, valueNumber)) continue;
+          total += scratch_.kind == valueInteger ? scratch_.integer : scratch_.number;
+        }
+      }
+    }
+    if (floatingPointFaultPending()) return TInPlace::gaveUp;
+    return setNumber(token, count, total) ? TInPlace::done : TInPlace::gaveUp;
+  }
+
+  // LEN of a value read as a text.
+  TInPlace length(const TPackedToken& token) {
+    if (token.integer() != 1) return TInPlace::leftToRoutine;
+    TDirectValue& text = stack_[depth_ - 1];
+    if (!readText(text)) return TInPlace::gaveUp;
+    return setInteger(token, 1, static_cast<std::int32_t>(text.text.size())) ? TInPlace::done : TInPlace::gaveUp;
+  }
+
+  // A whole number argument as its routine converts it.
+  bool wholeArgument(TDirectValue argument, std::int32_t& whole) {
+    return read(argument) && integer(argument, whole);
+  }
+
+  // VLOOKUP of a number in a range whose keys are all numbers: the first
+  // key equal to it, or (approximate) the largest key below it, the first
+  // of equals; the keys need not be sorted. Text keys, misses and the
+  // errors of the call are its routine's.
+  TInPlace lookUpVertically(const TPackedToken& token) {
+    const int count = token.integer();
+    if (count < 2 || count > 4) return TInPlace::leftToRoutine;
+    const TDirectValue* arguments = stack_ + depth_ - count;
+    TDirectValue key = arguments[0];
+    if (key.kind == valueIdentifier && !readCell(key)) return TInPlace::leftToRoutine;
+    if (key.kind != valueInteger && key.kind != valueNumber) return TInPlace::leftToRoutine;
+    TPlaces table;
+    if (!rangePlaces(arguments[1], table)) return TInPlace::leftToRoutine;
+    recordRange(table);
+    std::int32_t column = 1;
+    if (count >= 3 && !wholeArgument(arguments[2], column)) return TInPlace::leftToRoutine;
+    std::int32_t approximate = 1;
+    if (count == 4 && !wholeArgument(arguments[3], approximate)) return TInPlace::leftToRoutine;
+    if (column < 1 || column > table.lastCol - table.firstCol + 1) return TInPlace::leftToRoutine;
+    int found = -1;
+    TDirectValue best{};
+    for (int row = table.firstRow; row <= table.lastRow; ++row) {
+      if (!readPlace(table.firstCol, row) || scratch_.kind == valueString) return TInPlace::leftToRoutine;
+      const TDirectValue element{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, {}};
+      const int sign = compareNumbers(element, key);
+      if (sign == 0) {
+        found = row;
+        break;
+      }
+      if (approximate == 0 || sign > 0) continue;
+      if (found >= 0 && compareNumbers(element, best) <= 0) continue;
+      found = row;
+      best = element;
+    }
+    if (found < 0 || !readPlace(table.firstCol + column - 1, found)) return TInPlace::leftToRoutine;
+    depth_ -= count - 1;
+    TDirectValue& place = stack_[depth_ - 1];
+    place = TDirectValue{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, std::string_view()};
+    if (scratch_.kind == valueString) place.text = keepText(place, scratch_.string);
+    return TInPlace::done;
+  }
+
+  // Two numbers in the sheet's order: integers as integers, else both as
+  // doubles.
+  static int compareNumbers(const TDirectValue& a, const TDirectValue& b) {
+    if (a.kind == valueInteger && b.kind == valueInteger) return (a.integer > b.integer) - (a.integer < b.integer);
+    const double x = a.kind == valueInteger ? a.integer : a.number;
+    const double y = b.kind == valueInteger ? b.integer : b.number;
+    return x < y ? -1 : (x > y ? 1 : 0);
   }
 
   // IF (condition [, then [, else]]) as its routine decides: the condition
@@ -360,7 +538,12 @@ class TDirectEvaluation {
   bool record_;     // handed to the built-in routines, as the working copy hands it
   bool recording_;  // references read here are recorded
   TValueRecord scratch_;
-  std::unique_ptr<std::string[]> texts_;  // made by the first text that needs keeping
+  // The texts kept, made by the first text that needs keeping: in place for
+  // a formula of a few levels, which most formulas with texts are, so that
+  // their evaluation takes no heap block.
+  static constexpr int inlineTextCount = 4;
+  std::optional<std::array<std::string, inlineTextCount>> inlineTexts_;
+  std::unique_ptr<std::string[]> texts_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "sheet/NumberText.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -93,6 +94,15 @@ std::string floatToText(double x, const std::string& decimalSep) {
   if (std::isnan(x)) return "NAN";
   if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
   if (x == 0.0) return "0";
+  // A whole number below 1E15 has at most 15 digits, all of which the
+  // general form below would print as they are: texts are made of counts
+  // and amounts far more often than of fractions.
+  constexpr double firstExponentForm = 1e15;
+  if (std::fabs(x) < firstExponentForm && std::trunc(x) == x) {
+    char digits[24];
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(x));
+    return std::string(digits, written.ptr);
+  }
   constexpr int significantDigits = 15;
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, x);

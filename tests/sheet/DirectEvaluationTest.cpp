@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/sheet/SheetTestSupport.h"
 
@@ -73,6 +74,61 @@ TEST(DirectEvaluation, TextsGiveWhatTheWorkingCopyGives) {
   EXPECT_EQ(shown(sheet, 6, 1), "z4");
   enter(sheet, 1, 1, "5");
   EXPECT_EQ(shown(sheet, 6, 1), "z5");
+}
+
+// Each formula entered into a text cell shows what the working copy gives.
+void expectSameAsWorkingCopy(TSheet& sheet, int col, const std::vector<std::string>& formulas) {
+  int row = 1;
+  for (const std::string& formula : formulas) {
+    std::uint8_t code = sheet.parseAndEvaluate(formula, col, row, false);
+    TValueRecord expected = sheet.resultValue;
+    enter(sheet, col, row, formula, 2);
+    const TCell* cell = sheet.getCell(col, row);
+    ASSERT_NE(cell, nullptr) << formula;
+    EXPECT_EQ(cell->state, code) << formula;
+    if (code == stateValid && sheet.convertValue(expected, valueString)) {
+      EXPECT_EQ(shown(sheet, col, row), expected.string) << formula;
+    }
+    ++row;
+  }
+}
+
+TEST(DirectEvaluation, SumsLookupsAndLengthsGiveWhatTheWorkingCopyGives) {
+  TSheet sheet;
+  // Unsorted keys of both number kinds with a repeated one, values of every
+  // kind beside them, texts and an error below.
+  const char* keys[] = {"5", "2", "9", "2.5", "7", "2.5"};
+  const char* values[] = {"50", "x", "90", "25", "", "26"};
+  for (int row = 1; row <= 6; ++row) {
+    enter(sheet, 1, row, keys[row - 1], row == 2 ? 5 : 1);
+    if (*values[row - 1]) enter(sheet, 2, row, values[row - 1], row == 2 ? 2 : 1);
+  }
+  enter(sheet, 3, 1, "12", 2);
+  enter(sheet, 3, 2, "=1/0");
+  enter(sheet, 3, 3, "w", 2);
+  expectSameAsWorkingCopy(
+      sheet, 5,
+      {"=SUM(A1:A6)", "=SUM(A6:A1)", "=SUM(A1:C6)", "=SUM(C1:C3)", "=SUM(A1:A6,B1,C1,2)*2", "=SUM(A1:A1)",
+       "=SUM(B2)", "=SUM(A1:D99999999)", "=SUM(H1:H9)", "=SUM(A1:A6)/0", "=SUM(A1:A3&\"\")",
+       "=VLOOKUP(2.7,A1:B6,2)", "=VLOOKUP(2,A1:B6,2)", "=VLOOKUP(9,A1:B6,2,0)", "=VLOOKUP(6,A1:B6,2,0)",
+       "=VLOOKUP(1,A1:B6,2)", "=VLOOKUP(7,A1:B6,2)", "=VLOOKUP(5,A1:B6,3)", "=VLOOKUP(5,A1:B6,0)",
+       "=VLOOKUP(100,A1:B6,2)*2", "=VLOOKUP(A3,A1:C6,3)", "=VLOOKUP(A1,A1:C3,1.9)", "=VLOOKUP(\"x\",B1:B6,1)",
+       "=VLOOKUP(2,A1:A1,1)", "=VLOOKUP(9,C1:C3,1)", "=VLOOKUP(5,A1:B6,2,H1)", "=VLOOKUP(8,A1:B6,2,1)",
+       "=VLOOKUP(H1,A1:B6,2)", "=VLOOKUP(5,A1:B6)", "=LEN(A4&\"x\")", "=LEN(A1)", "=LEN(B1/7)+1", "=LEN(C2)",
+       "=LEN(H1)", "=LEN(A1:A2)", "=LEN(-1E15)", "=LEN(999999999999999)", "=LEN(A2)"});
+  // What a range's reader reads is linked whole.
+  enter(sheet, 8, 1, "=SUM(A1:A3)");
+  enter(sheet, 8, 2, "=VLOOKUP(2.7,A1:B6,2)");
+  enter(sheet, 1, 2, "3");
+  EXPECT_EQ(shown(sheet, 8, 1), "17");
+  enter(sheet, 2, 4, "24");
+  EXPECT_EQ(shown(sheet, 8, 2), "24");
+  // A named value that bears a range's text stands for it.
+  TValueRecord named;
+  named.kind = valueInteger;
+  named.integer = 100;
+  sheet.setCustomId("A1:A3", named);
+  expectSameAsWorkingCopy(sheet, 9, {"=SUM(A1:A3)", "=VLOOKUP(2,A1:A3,1)"});
 }
 
 TEST(DirectEvaluation, LinksAreThoseTheWorkingCopyRecords) {

@@ -54,6 +54,9 @@ TEST(Sheet, NumberTextsUseTheSheetsSeparators) {
   EXPECT_EQ(sheet.floatToStr(1e20), "1E20");
   EXPECT_EQ(sheet.floatToStr(-0.00001234), "-1,234E-5");
   EXPECT_EQ(sheet.floatToStr(123456789012345.0), "123456789012345");
+  EXPECT_EQ(sheet.floatToStr(-999999999999999.0), "-999999999999999");
+  EXPECT_EQ(sheet.floatToStr(1e15), "1E15");
+  EXPECT_EQ(sheet.floatToStr(-2500.0), "-2500");
   EXPECT_THROW(sheet.strToFloat("1,2,3"), EConvertError);
   EXPECT_THROW(sheet.strToFloat("1e999"), EConvertError) << "no infinities";
   EXPECT_EQ(sheet.strToIntStrict(" -12 "), -12);
