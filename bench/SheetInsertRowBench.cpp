@@ -50,6 +50,6 @@ int main() {
   std::printf("insert a row at the top: %.3f s (with recalculation), %.3f s (recalculation off)\n", insertion,
               insertionOnly);
   std::printf("delete it again: %.3f s (with recalculation); B3 now reads %s\n", deletion,
-              sheet.getCell(2, 3)->formula.c_str());
+              std::string(sheet.getCell(2, 3)->formula()).c_str());
   return 0;
 }

@@ -25,7 +25,7 @@ bool TCellObject::setText(const std::string& text, int col, int row) {
     state = stateValid;
     return true;
   }
-  if (text == formula) return false;
+  if (text == formula()) return false;
   return setFormula(text, owner() && owner()->autoRecalculate, col, row);
 }
 

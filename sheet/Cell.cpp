@@ -37,10 +37,10 @@ TCell::~TCell() { releaseCompiled(); }
 // cell is being evaluated (by a macro that the evaluation calls) goes to the
 // sheet, which frees it once the evaluation is over.
 void TCell::releaseCompiled() {
-  if (compiled_ && state == stateBusy && owner_) {
-    owner_->retireFormula(std::move(compiled_));
+  if (formula_ && state == stateBusy && owner_) {
+    owner_->retireFormula(std::move(formula_));
   } else {
-    compiled_.reset();
+    formula_.reset();
   }
 }
 
@@ -51,7 +51,6 @@ TCellPtr TCell::clone() const {
 }
 
 void TCell::clearFormula() {
-  formula.clear();
   parseStatus = parseNotCompiled;
   releaseCompiled();
   working_.reset();
@@ -69,12 +68,14 @@ bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int r
   passMark = 0;
   parseStatus = parseNotCompiled;
   working_.reset();
-  formula = text;
-  if (!owner_) return false;
+  if (!owner_) {
+    formula_ = TCompiledFormula::textOnly(text);
+    return false;
+  }
   // What the old formula read no longer matters: keeping its links would
   // report cycles that no longer exist.
   if (col >= 1 && row >= 1) owner_->dependents.removeFromAll({col - 1, row - 1});
-  compiled_ = owner_->compileCellFormula(text, parseStatus);
+  formula_ = owner_->compileCellFormula(text, parseStatus);
   if (parseStatus != 0) {
     state = parseStatus;
     return false;
@@ -94,7 +95,7 @@ const TNumberFormatting& TLazyNumberFormatting::none() {
   return empty;
 }
 
-std::string TCell::getEditText() const { return hasFormula() ? formula : getText(false); }
+std::string TCell::getEditText() const { return hasFormula() ? std::string(formula()) : getText(false); }
 
 bool TCell::evaluate(int col, int row, bool trackDependents) {
   std::uint8_t before = state;
@@ -102,11 +103,11 @@ bool TCell::evaluate(int col, int row, bool trackDependents) {
     state = errCirc;
   } else if (parseStatus != 0) {
     state = parseStatus;
-  } else if (owner_ && compiled_) {
+  } else if (owner_ && compiledFormula()) {
     state = stateBusy;
     // The last array result goes before the formula reads anything again.
     working_.reset();
-    state = owner_->evaluateCompiledFormula(*compiled_, col, row, trackDependents, working_);
+    state = owner_->evaluateCompiledFormula(*formula_, col, row, trackDependents, working_);
   } else {
     state = errNA;
   }
@@ -134,7 +135,6 @@ void TCell::assign(const TCell* source) {
   releaseCompiled();
   owner_ = source->owner_;
   locked = source->locked;
-  formula = source->formula;
   state = source->state;
   parseStatus = source->parseStatus;
   alignment = source->alignment;
@@ -143,7 +143,7 @@ void TCell::assign(const TCell* source) {
   } else {
     format_.reset();
   }
-  compiled_ = source->compiled_ ? source->compiled_->copy() : nullptr;
+  formula_ = source->formula_ ? source->formula_->copy() : nullptr;
   if (source->working_) {
     if (!working_) working_ = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
     working_->assign(source->working_.get());

@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "model/FontProperties.h"
 #include "sheet/CellFormat.h"
 #include "sheet/CellStates.h"
+#include "sheet/CompiledFormula.h"
 #include "sheet/RPNstack.h"
 
 class TSheetCanvas;
 class TCell;
-class TCompiledFormula;
 class TCellFactory;
 class TObjectBlock;
 class TSheet;
@@ -132,11 +133,16 @@ class TCell {
   bool setFormula(const std::string& text, bool evaluateNow, int col, int row);
   // The formula when there is one, else the edit text of the value.
   std::string getEditText() const;
-  bool hasFormula() const { return !formula.empty(); }
+  // An empty text entered as a formula is compiled and evaluated, but it is
+  // no formula.
+  bool hasFormula() const { return formula_ && formula_->text().size() != 0; }
+  // The formula as typed, normally beginning with "="; empty for a plain
+  // value.
+  std::string_view formula() const { return formula_ ? formula_->text() : std::string_view(); }
   // Start loading the cell itself, and its compiled formula, into the cache.
   void prefetchCell() const;
   void prefetchFormula() const {
-    if (compiled_) __builtin_prefetch(compiled_.get());
+    if (formula_) __builtin_prefetch(formula_.get());
   }
   void setState(std::uint8_t newState) { state = newState; }
 
@@ -180,7 +186,10 @@ class TCell {
   // What the last evaluation left of its working copy when its result was
   // an array: the one token holding the array; nullptr otherwise.
   const TRPNstackObject* workingCopy() const { return working_.get(); }
-  const TCompiledFormula* compiledFormula() const { return compiled_.get(); }
+  // The formula's compiled tokens; nullptr while it is not compiled.
+  const TCompiledFormula* compiledFormula() const {
+    return formula_ && formula_->compiled() ? formula_.get() : nullptr;
+  }
   const TFontAndFill* format() const { return format_.get(); }
 
   // The small fields side by side, so that they share one word: a sheet
@@ -192,7 +201,6 @@ class TCell {
   // The full recalculation that last computed this formula through a
   // propagation (0: none), so that the pass does not compute it again.
   std::uint32_t passMark = 0;
-  std::string formula;  // as typed, normally beginning with "="; empty for a plain value
 
  protected:
   explicit TCell(const TCellOrigin& origin);
@@ -234,7 +242,9 @@ class TCell {
   TCellFactory* aux_;
   std::uint8_t allocationKind_;
   TFontAndFillPtr format_;
-  std::unique_ptr<TCompiledFormula> compiled_;
+  // The formula's text with its compiled tokens (or the text alone while it
+  // is not compiled); nullptr for a plain value.
+  std::unique_ptr<TCompiledFormula> formula_;
   std::unique_ptr<TRPNstackObject> working_;
 };
 

@@ -66,6 +66,32 @@ bool isPlainMarker(const TTokenObject& token) {
          !token.subArray();
 }
 
+constexpr std::size_t notSpelled = std::string_view::npos;
+
+// Finds an operand's text where the formula spells it. Operands come out of
+// the compiler in the order they are written, so each is looked for a short
+// way past the one before: packing stays linear in the formula's length.
+class TSpellingFinder {
+ public:
+  explicit TSpellingFinder(std::string_view text) : text_(text) {}
+  // The text's offset in the formula, or notSpelled.
+  std::size_t find(std::string_view wanted) {
+    if (wanted.empty() || cursor_ >= text_.size()) return notSpelled;
+    std::size_t place = text_.substr(cursor_, wanted.size() + lookAhead).find(wanted);
+    if (place == notSpelled) return notSpelled;
+    place += cursor_;
+    cursor_ = place + wanted.size();
+    return place;
+  }
+
+ private:
+  // Enough for the operators, brackets, blanks and function names that
+  // stand between two operands.
+  static constexpr std::size_t lookAhead = 64;
+  std::string_view text_;
+  std::size_t cursor_ = 0;
+};
+
 TTokenPtr wholeCopy(const TTokenObject& token) {
   auto copy = std::make_unique<TTokenObject>();
   copy->assign(&token);
@@ -82,9 +108,29 @@ void TCompiledFormula::operator delete(void* block, TTrailingBytes) { ::operator
 
 void TCompiledFormula::operator delete(void* block) { ::operator delete(block); }
 
-TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint16_t textSize) : count_(count), textSize_(textSize) {}
+TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint32_t textSize, bool withWhole)
+    : count_(count), textSize_(textSize), withWhole_(withWhole) {
+  if (withWhole_) new (&wholeTokens()) TWholeTokens();
+}
 
-TCompiledFormula::~TCompiledFormula() = default;
+TCompiledFormula::~TCompiledFormula() {
+  if (withWhole_) wholeTokens().~TWholeTokens();
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::allocate(std::uint32_t count, std::size_t textSize,
+                                                             bool withWhole) {
+  if (textSize > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("formula too long");
+  return std::unique_ptr<TCompiledFormula>(new (TTrailingBytes{trailingSize(count, textSize, withWhole)})
+                                               TCompiledFormula(count, static_cast<std::uint32_t>(textSize),
+                                                                withWhole));
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::textOnly(std::string_view text) {
+  std::unique_ptr<TCompiledFormula> formula = allocate(0, text.size(), false);
+  formula->formulaSize_ = formula->textSize_;
+  if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
+  return formula;
+}
 
 bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed) {
   packed = TPackedToken{};
@@ -126,7 +172,7 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
   return token.functionId == 0;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list) {
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text) {
   const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
   const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
   // Packed beside the list first: the tokens kept whole decide how much
@@ -139,35 +185,43 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
     beyond.resize(count);
     packedTokens = beyond.data();
   }
-  std::size_t textSize = 0;
+  std::size_t textSize = text.size();
+  bool withWhole = false;
+  TSpellingFinder finder(text);
   for (std::uint32_t index = 0; index < count; ++index) {
     const TTokenObject& token = *list.getItem(static_cast<int>(index));
     TPackedToken& packed = packedTokens[index];
-    if (!token.subList() && !token.subArray() && packToken(token, textSize, packed)) {
-      textSize += token.value.string.size();
+    const std::string& tokenText = token.value.string;
+    const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(tokenText) : notSpelled;
+    const std::size_t textOffset = spelled != notSpelled ? spelled : textSize;
+    if (!token.subList() && !token.subArray() && packToken(token, textOffset, packed)) {
+      if (spelled == notSpelled) textSize += tokenText.size();
     } else {
       packed = TPackedToken{};
       packed.flags_ = TPackedToken::wholeFlag;
+      withWhole = true;
     }
   }
-  const auto texts = static_cast<std::uint16_t>(textSize);
-  std::unique_ptr<TCompiledFormula> formula(new (TTrailingBytes{trailingSize(count, texts)})
-                                                TCompiledFormula(count, texts));
+  std::unique_ptr<TCompiledFormula> formula = allocate(count, textSize, withWhole);
+  formula->formulaSize_ = static_cast<std::uint32_t>(text.size());
+  if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
   if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
   for (std::uint32_t index = 0; index < count; ++index) {
     TPackedToken& packed = formula->tokens()[index];
     const TTokenObject& token = *list.getItem(static_cast<int>(index));
     if (!packed.whole()) {
-      if (packed.holdsText()) {
-        std::memcpy(formula->texts() + (packed.textPlace() >> 16), token.value.string.data(), token.value.string.size());
+      const std::uint32_t offset = packed.textPlace() >> 16;
+      if (packed.holdsText() && offset >= text.size()) {
+        std::memcpy(formula->texts() + offset, token.value.string.data(), token.value.string.size());
       }
       continue;
     }
-    if (!formula->wholeTokens_) formula->wholeTokens_ = std::make_unique<std::vector<TTokenPtr>>();
-    packed.small_ = static_cast<std::int32_t>(formula->wholeTokens_->size());
-    formula->wholeTokens_->push_back(wholeCopy(token));
+    TWholeTokens& whole = formula->wholeTokens();
+    packed.small_ = static_cast<std::int32_t>(whole.size());
+    whole.push_back(wholeCopy(token));
   }
   formula->closedByMarker_ = closedByMarker;
+  formula->compiled_ = true;
   formula->directStackDepth_ = static_cast<std::uint8_t>(formula->findDirectStackDepth());
   return formula;
 }
@@ -208,15 +262,16 @@ int TCompiledFormula::findDirectStackDepth() const {
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
-  std::unique_ptr<TCompiledFormula> formula(new (TTrailingBytes{trailingSize(count_, textSize_)})
-                                                TCompiledFormula(count_, textSize_));
-  std::memcpy(static_cast<void*>(formula->tokens()), tokens(), trailingSize(count_, textSize_));
+  std::unique_ptr<TCompiledFormula> formula = allocate(count_, textSize_, withWhole_);
+  std::memcpy(static_cast<void*>(formula->tokens()), tokens(), trailingSize(count_, textSize_, false));
+  formula->formulaSize_ = formulaSize_;
   formula->directStackDepth_ = directStackDepth_;
   formula->closedByMarker_ = closedByMarker_;
-  if (wholeTokens_) {
-    formula->wholeTokens_ = std::make_unique<std::vector<TTokenPtr>>();
-    formula->wholeTokens_->reserve(wholeTokens_->size());
-    for (const TTokenPtr& token : *wholeTokens_) formula->wholeTokens_->push_back(wholeCopy(*token));
+  formula->compiled_ = compiled_;
+  if (withWhole_) {
+    TWholeTokens& whole = formula->wholeTokens();
+    whole.reserve(wholeTokens().size());
+    for (const TTokenPtr& token : wholeTokens()) whole.push_back(wholeCopy(*token));
   }
   return formula;
 }
@@ -237,7 +292,7 @@ void TCompiledFormula::appendToken(int index, TRPNstackObject& list) const {
   }
   const TPackedToken& packed = tokens()[index];
   if (packed.whole()) {
-    token->assign((*wholeTokens_)[static_cast<std::size_t>(packed.small_)].get());
+    token->assign(wholeTokens()[static_cast<std::size_t>(packed.small_)].get());
   } else {
     token->tokenClass = packed.tokenClass;
     token->operatorCode = packed.operatorCode;

@@ -2,30 +2,39 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include "sheet/RPNstack.h"
 
-// A cell's compiled formula as it is kept between evaluations: the tokens of
-// the compiled list packed side by side, followed by their texts, in one
-// block of memory with the formula's header. Every evaluation copies a
-// cell's whole compiled list; packed, a typical formula is a few adjacent
-// cache lines instead of a list object, its array of pointers and one
-// pooled token of 100 bytes per operand and operator, all apart.
+// A cell's formula as it is kept between evaluations: the text as typed,
+// and the tokens of its compiled list packed side by side with their texts,
+// in one block of memory with the formula's header. A sheet holds one for
+// every formula cell, so the text is kept once: a token's text that the
+// formula spells as it stands is found in the formula's own text. Packed, a
+// typical formula is a few adjacent cache lines instead of a list object, its
+// array of pointers and one pooled token of 100 bytes per operand and
+// operator, all apart. A formula that did not compile keeps its text alone.
 //
 // A token holding a nested list (an array constant) is kept whole and
 // copied deeply, as TTokenObject::assign copies it.
 class TCompiledFormula {
  public:
-  // Packs the tokens of list, which stays as it is.
-  static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list);
+  // Packs the tokens of list, which stays as it is, compiled from text.
+  static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list, std::string_view text = {});
+  // The text of a formula that is not compiled, alone.
+  static std::unique_ptr<TCompiledFormula> textOnly(std::string_view text);
   std::unique_ptr<TCompiledFormula> copy() const;
   ~TCompiledFormula();
   TCompiledFormula(const TCompiledFormula&) = delete;
   TCompiledFormula& operator=(const TCompiledFormula&) = delete;
 
+  // The formula as typed.
+  std::string_view text() const { return std::string_view(texts(), formulaSize_); }
+  // False for a text kept alone: it has no tokens.
+  bool compiled() const { return compiled_; }
   // The tokens of the compiled list, the closing "=" included.
   int count() const { return static_cast<int>(count_) + (closedByMarker_ ? 1 : 0); }
 
@@ -64,7 +73,7 @@ class TCompiledFormula {
     bool holdsPair() const { return isCall() || isName(); }
     bool holdsText() const { return (flags_ & textFlag) != 0; }
     // Where the text lies: in the pair of a call, else in place of the
-    // integer (where a whole token keeps its index in wholeTokens_).
+    // integer (where a whole token keeps its index in the list of whole tokens).
     std::uint32_t textPlace() const {
       return isCall() ? static_cast<std::uint32_t>(shared_.pair[1]) : static_cast<std::uint32_t>(small_);
     }
@@ -106,28 +115,43 @@ class TCompiledFormula {
 
  private:
   int findDirectStackDepth() const;
-
-  TCompiledFormula(std::uint32_t count, std::uint16_t textSize);
+  using TWholeTokens = std::vector<TTokenPtr>;
+  // A block for count tokens and textSize bytes of texts, and a place for the
+  // list of whole tokens when withWhole.
+  static std::unique_ptr<TCompiledFormula> allocate(std::uint32_t count, std::size_t textSize, bool withWhole);
+  TCompiledFormula(std::uint32_t count, std::uint32_t textSize, bool withWhole);
   TPackedToken* tokens() { return reinterpret_cast<TPackedToken*>(this + 1); }
   const TPackedToken* tokens() const { return reinterpret_cast<const TPackedToken*>(this + 1); }
   char* texts() { return reinterpret_cast<char*>(tokens() + count_); }
   const char* texts() const { return reinterpret_cast<const char*>(tokens() + count_); }
+  // The tokens with a sub-object, rare: their list lies after the texts, and
+  // only in a block that has such a token, so that the header stays small.
+  static std::size_t wholeTokensOffset(std::uint32_t count, std::size_t textSize) {
+    return (count * sizeof(TPackedToken) + textSize + alignof(TWholeTokens) - 1) / alignof(TWholeTokens) *
+           alignof(TWholeTokens);
+  }
+  TWholeTokens& wholeTokens() const {
+    return *std::launder(reinterpret_cast<TWholeTokens*>(const_cast<char*>(reinterpret_cast<const char*>(this + 1)) +
+                                                         wholeTokensOffset(count_, textSize_)));
+  }
+  static std::size_t trailingSize(std::uint32_t count, std::size_t textSize, bool withWhole) {
+    return withWhole ? wholeTokensOffset(count, textSize) + sizeof(TWholeTokens)
+                     : count * sizeof(TPackedToken) + textSize;
+  }
   // The token packed, its text at textOffset; false when its fields do not
   // share their place.
   static bool packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed);
   static constexpr std::size_t maxTextOffset = 0xFFFF;
-  static std::size_t trailingSize(std::uint32_t count, std::uint32_t textSize) {
-    return count * sizeof(TPackedToken) + textSize;
-  }
 
   std::uint32_t count_;
-  // Texts are found by 16-bit offsets: a token whose text lies beyond is
-  // kept whole.
-  std::uint16_t textSize_;
+  // The formula's text first, then the texts of tokens that it does not
+  // spell as they stand. Texts are found by 16-bit offsets: a token whose
+  // text lies beyond is kept whole.
+  std::uint32_t textSize_;
+  std::uint32_t formulaSize_ = 0;
   std::uint8_t directStackDepth_ = 0;
   bool closedByMarker_ = false;  // a plain closing "=" follows the tokens kept
-  // The tokens with a sub-object, rare: made for the first of them, so that
-  // the header of a formula without one stays small.
-  std::unique_ptr<std::vector<TTokenPtr>> wholeTokens_;
+  bool compiled_ = false;
+  bool withWhole_;
 };
 static_assert(sizeof(TCompiledFormula) == 16);

@@ -292,8 +292,8 @@ class TSheet {
   // whose evaluation evaluates criteria again): "#VALUE!".
   std::uint8_t parseAndEvaluate(const std::string& text, int col, int row, bool record);
   static constexpr int maxParseDepth = 4;
-  // compileFormula into the packed form that a cell keeps; nullptr unless
-  // status is 0.
+  // compileFormula into the packed form that a cell keeps with its text;
+  // the text alone unless status is 0.
   std::unique_ptr<TCompiledFormula> compileCellFormula(const std::string& text, std::uint8_t& status);
   // evaluateFormula on a copy of a cell's compiled formula, made in one of
   // the sheet's working lists. The token of an array result is handed to

@@ -240,12 +240,12 @@ std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& 
   TWorkingLists::TLease list(workingLists_, tokenFactory);
   list->deleteRange(0, list->count() - 1);
   compileFormula(text, *list, status);
-  if (status != stateValid) return nullptr;
+  if (status != stateValid) return TCompiledFormula::textOnly(text);
   try {
-    return TCompiledFormula::pack(*list);
+    return TCompiledFormula::pack(*list, text);
   } catch (...) {
     status = parseNotCompiled;
-    return nullptr;
+    return TCompiledFormula::textOnly(text);
   }
 }
 

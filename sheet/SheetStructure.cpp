@@ -43,7 +43,7 @@ void TSheet::shiftFormulaReferences(int colDelta, int rowDelta, TCell* cell) {
   const TLocaleSettings& locale = localeSettings();
   char decimal = separatorOrSystem(decimalSeparator, locale.decimalSeparator);
   char list = separatorOrSystem(listSeparator, locale.listSeparator);
-  const std::string& formula = cell->formula;
+  const std::string_view formula = cell->formula();
   std::string shifted;
   shifted.reserve(formula.size() + 8);
   TFormulaTokenReader reader(formula, decimal, list);

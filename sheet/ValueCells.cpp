@@ -43,7 +43,7 @@ bool TCellNumber::enterValue(Value& field, const Value& entered, int col, int ro
 }
 
 bool TCellNumber::enterFormula(const std::string& text, int col, int row) {
-  if (text == formula) return false;
+  if (text == formula()) return false;
   return setFormula(text, owner() && owner()->autoRecalculate, col, row);
 }
 
@@ -165,7 +165,7 @@ bool TCellString::setValue(const std::string& newValue) {
 
 bool TCellString::setText(const std::string& text, int col, int row) {
   if (!text.empty() && text[0] == '=') {
-    if (text == formula) return false;
+    if (text == formula()) return false;
     return setFormula(text, owner() && owner()->autoRecalculate, col, row);
   }
   if (state == stateValid && !hasFormula() && value == text) return false;

@@ -78,7 +78,7 @@ TEST_F(CellEditingTest, TextCommitsKeepFormulasAndReportOnlyChanges) {
   place(1, 1, "2", cellNumber);
   place(1, 2, "3", cellNumber);
   EXPECT_EQ(commitEditorText(sheet, cellNumber, "=A1*5"), TCellWrite::written);
-  EXPECT_EQ(sheet.getCell(1, 2)->formula, "=A1*5");
+  EXPECT_EQ(sheet.getCell(1, 2)->formula(), "=A1*5");
   EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 2), 10.0);
   EXPECT_EQ(commitEditorText(sheet, cellNumber, "=A1*5"), TCellWrite::nothing);
   sheet.setCurrentCellLocked(true);

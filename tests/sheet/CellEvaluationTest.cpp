@@ -22,7 +22,7 @@ TEST(CellEvaluation, ChangedMeansANewStateOrANewValidValue) {
 TEST(CellEvaluation, CellsWithoutASheetKeepTheirFormulaUncomputed) {
   TCellPtr cell = newHeapCell(1, nullptr);
   EXPECT_FALSE(cell->setText("=1+1", 1, 1));
-  EXPECT_EQ(cell->formula, "=1+1");
+  EXPECT_EQ(cell->formula(), "=1+1");
   EXPECT_EQ(cell->getText(true), "#N/A") << "no sheet: the error text always shows";
   EXPECT_TRUE(cell->setText("1.5", 1, 1));
   EXPECT_EQ(cell->getText(true), "1.5");
@@ -63,7 +63,7 @@ TEST(CellEvaluation, CellsTakeOverFormatAndFormulaWhenTheirTypeChanges) {
   sheet.setCurrentCellContent(5, "=2+3", alignRight);
   TCell* integer = sheet.getCell(1, 1);
   EXPECT_EQ(integer->cellType(), 5);
-  EXPECT_EQ(integer->formula, "=2+3");
+  EXPECT_EQ(integer->formula(), "=2+3");
   EXPECT_EQ(sheet.currentCellFillColor(), 0x222222);
   EXPECT_EQ(shown(sheet, 1, 1), "5!");
   TCellPtr other = sheet.cellFactory.newCell(1, &sheet);

@@ -48,10 +48,10 @@ TEST(Cells, IntegerEntriesTruncateWithinThirtyTwoBits) {
   EXPECT_EQ(cell->getText(false), "1234567");
   // Beyond 32 bits the text is no integer: it becomes the formula.
   cell->setText("3000000000", 1, 1);
-  EXPECT_EQ(cell->formula, "3000000000");
+  EXPECT_EQ(cell->formula(), "3000000000");
   EXPECT_EQ(cell->getText(true), "#N/A");
   cell->setText("abc", 1, 1);
-  EXPECT_EQ(cell->formula, "abc") << "an identifier, evaluated through the sheet";
+  EXPECT_EQ(cell->formula(), "abc") << "an identifier, evaluated through the sheet";
   EXPECT_EQ(cell->state, errNA);
 }
 
@@ -66,6 +66,23 @@ TEST(Cells, TextCellsAndCurrencySymbols) {
   EXPECT_TRUE(text->setText("plain", 1, 1));
   EXPECT_FALSE(text->hasFormula());
   EXPECT_FALSE(text->setText("plain", 1, 1));
+}
+
+TEST(Cells, AFormulaKeepsItsTextWhetherItCompilesOrNot) {
+  TSheet sheet;
+  TCellPtr broken = cellOf(sheet, 1, "=(2+ 3");
+  EXPECT_EQ(broken->state, errUnclosedBracket);
+  EXPECT_EQ(broken->compiledFormula(), nullptr);
+  TCellPtr copy = broken->clone();
+  EXPECT_EQ(copy->getEditText(), "=(2+ 3");
+  EXPECT_EQ(copy->state, errUnclosedBracket);
+  EXPECT_TRUE(copy->setText("=(2+ 3)*\"4\"", 1, 1));
+  EXPECT_EQ(copy->getEditText(), "=(2+ 3)*\"4\"");
+  EXPECT_EQ(copy->getText(true), "20");
+  TCellPtr alone = newHeapCell(1, nullptr);
+  EXPECT_FALSE(alone->setText("=1+1", 1, 1)) << "nothing compiles a formula without a sheet";
+  EXPECT_EQ(alone->getEditText(), "=1+1");
+  EXPECT_EQ(alone->state, errNA);
 }
 
 TEST(Cells, DatesAreReadInTheCellsOrderWithoutTouchingTheLocale) {

@@ -47,13 +47,16 @@ void expectSameTokens(const TRPNstackObject& expected, const TRPNstackObject& ac
 
 TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
   auto factory = std::make_shared<TTokenObjectFactory>();
-  // Every kind of token, a text too long to be stored in place, and one
-  // beyond the reach of the texts' offsets with names after it.
+  // Every kind of token, texts spelled otherwise than in the formula, a
+  // text too long to be stored in place, and one beyond the reach of the
+  // texts' offsets with names after it.
   const std::string formula = "=-SUM(A1:B2,{{1,\"a\"},{2.5,-3}},,FOO(x1))+\"" + std::string(100, 'x') +
-                              "\"&PI*2%^1E300>=7 MOD 2&\"" + std::string(70000, 'y') + "\"&LEN(C3)";
+                              "\"&\"say \"\"x1\"\"\"&PI*2%^1E300>=7 MOD 2&\"" + std::string(70000, 'y') +
+                              "\"&LEN(C3)";
   auto list = compiled(factory, formula);
-  std::unique_ptr<TCompiledFormula> packed = TCompiledFormula::pack(*list);
+  std::unique_ptr<TCompiledFormula> packed = TCompiledFormula::pack(*list, formula);
   EXPECT_EQ(packed->count(), list->count());
+  EXPECT_EQ(packed->text(), formula);
 
   // The working list still holds what another formula left: more tokens,
   // texts and an owned array.
@@ -81,6 +84,7 @@ TEST(CompiledFormula, UnpackingGivesWhatCopyingTheListGives) {
   packed.reset();
   list->getItem(0)->value.string = "changed";  // the source list is not needed any more
   copy->unpackInto(working);
+  EXPECT_EQ(copy->text(), formula);
   EXPECT_EQ(working.getItem(0)->value.string, "A1");
   auto again = compiled(factory, formula);
   expectSameTokens(*again, working);

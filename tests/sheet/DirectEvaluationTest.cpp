@@ -169,13 +169,13 @@ TEST(DirectEvaluation, MovedFormulasReadTheirNewPlaces) {
   enter(sheet, 1, 2, "3");
   enter(sheet, 2, 2, "=A2*10+A1");
   sheet.shiftRows(1, 1);
-  ASSERT_EQ(sheet.getCell(2, 3)->formula, "=A3*10+A2");
+  ASSERT_EQ(sheet.getCell(2, 3)->formula(), "=A3*10+A2");
   enter(sheet, 1, 3, "4");
   EXPECT_EQ(shown(sheet, 2, 3), "42");
   sheet.shiftColumns(2, -1);  // the column read goes
   const TCell* moved = sheet.getCell(1, 3);
   ASSERT_NE(moved, nullptr);
-  EXPECT_NE(moved->formula, "=A3*10+A2");
+  EXPECT_NE(moved->formula(), "=A3*10+A2");
   EXPECT_NE(moved->state, stateValid);
-  EXPECT_EQ(moved->state, sheet.parseAndEvaluate(moved->formula, 1, 3, false));
+  EXPECT_EQ(moved->state, sheet.parseAndEvaluate(std::string(moved->formula()), 1, 3, false));
 }

@@ -6,7 +6,7 @@ namespace {
 
 std::string formulaAt(const TSheet& sheet, int col, int row) {
   const TCell* cell = sheet.getCell(col, row);
-  return cell ? cell->formula : "(empty)";
+  return cell ? std::string(cell->formula()) : "(empty)";
 }
 
 void select(TSheet& sheet, int left, int top, int right, int bottom) {
