@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/Power.h"
 #include "model/Rounding.h"
@@ -410,10 +411,26 @@ class TDirectEvaluation {
     std::int32_t approximate = 1;
     if (count == 4 && !wholeArgument(arguments[3], approximate)) return TInPlace::leftToRoutine;
     if (column < 1 || column > table.lastCol - table.firstCol + 1) return TInPlace::leftToRoutine;
+    const TCellGrid& grid = sheet_.cells;
+    const auto keyColumn = static_cast<std::size_t>(table.firstCol - 1);
+    if (keyColumn >= grid.size() || static_cast<std::size_t>(table.lastRow) > grid[keyColumn].size()) {
+      return TInPlace::leftToRoutine;
+    }
+    const std::vector<TCellPtr>& keys = grid[keyColumn];
     int found = -1;
     TDirectValue best{};
     for (int row = table.firstRow; row <= table.lastRow; ++row) {
-      if (!readPlace(table.firstCol, row) || scratch_.kind == valueString) return TInPlace::leftToRoutine;
+      // Keys lie apart, each in a cell object of its own: the cells a few
+      // rows on are loaded while this one is compared.
+      const auto ahead = static_cast<std::size_t>(row - 1 + keyPrefetchDistance);
+      if (ahead < keys.size()) {
+        if (const TCell* later = keys[ahead].get()) later->prefetchCell();
+      }
+      const TCell* cell = keys[static_cast<std::size_t>(row - 1)].get();
+      if (!cell || cell->state != stateValid || !cell->readValue(scratch_) ||
+          (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
+        return TInPlace::leftToRoutine;
+      }
       const TDirectValue element{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, {}};
       const int sign = compareNumbers(element, key);
       if (sign == 0) {
@@ -432,6 +449,8 @@ class TDirectEvaluation {
     if (scratch_.kind == valueString) place.text = keepText(place, scratch_.string);
     return TInPlace::done;
   }
+
+  static constexpr int keyPrefetchDistance = 4;
 
   // Two numbers in the sheet's order: integers as integers, else both as
   // doubles.

@@ -1,11 +1,12 @@
 #include "sheet/NumberText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -103,42 +104,48 @@ std::string floatToText(double x, const std::string& decimalSep) {
     const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, static_cast<long long>(x));
     return std::string(digits, written.ptr);
   }
+  // The 15 significant digits rounded to nearest, ties to even, as printf's
+  // "%.14e" rounds them: [-]d.dddddddddddddde[+-]xx.
   constexpr int significantDigits = 15;
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, x);
-  // buffer: [-]d.dddddddddddddde[+-]xx
-  std::string mantissa(buffer);
-  std::size_t ePosition = mantissa.find('e');
-  int exponent = std::atoi(mantissa.c_str() + ePosition + 1);
-  std::string digits;
-  bool negative = mantissa[0] == '-';
-  for (std::size_t k = negative ? 1 : 0; k < ePosition; ++k) {
-    if (isDigit(mantissa[k])) digits += mantissa[k];
+  char printed[32];
+  const char* printedEnd =
+      std::to_chars(printed, printed + sizeof printed, x, std::chars_format::scientific, significantDigits - 1).ptr;
+  const char* ePosition = std::find(static_cast<const char*>(printed), printedEnd, 'e');
+  int exponent = 0;
+  std::from_chars(ePosition + 2, printedEnd, exponent);
+  if (ePosition[1] == '-') exponent = -exponent;
+  const bool negative = printed[0] == '-';
+  char digits[significantDigits];
+  std::size_t digitCount = 0;
+  for (const char* c = printed + (negative ? 1 : 0); c < ePosition; ++c) {
+    if (isDigit(*c)) digits[digitCount++] = *c;
   }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  while (digitCount > 1 && digits[digitCount - 1] == '0') --digitCount;
+  const std::string_view significant(digits, digitCount);
   std::string result = negative ? "-" : "";
   if (exponent >= significantDigits || exponent < -4) {
     result += digits[0];
-    if (digits.size() > 1) result += decimalSep + digits.substr(1);
+    if (digitCount > 1) result.append(decimalSep).append(significant.substr(1));
+    char exponentText[8];
     result += 'E';
-    result += std::to_string(exponent);
+    result.append(exponentText, std::to_chars(exponentText, exponentText + sizeof exponentText, exponent).ptr);
     return result;
   }
   if (exponent < 0) {
     result += '0';
     result += decimalSep;
     result.append(static_cast<std::size_t>(-exponent - 1), '0');
-    result += digits;
+    result += significant;
     return result;
   }
-  auto whole = static_cast<std::size_t>(exponent) + 1;
-  if (digits.size() <= whole) {
-    result += digits;
-    result.append(whole - digits.size(), '0');
+  const auto whole = static_cast<std::size_t>(exponent) + 1;
+  if (digitCount <= whole) {
+    result += significant;
+    result.append(whole - digitCount, '0');
   } else {
-    result += digits.substr(0, whole);
+    result += significant.substr(0, whole);
     result += decimalSep;
-    result += digits.substr(whole);
+    result += significant.substr(whole);
   }
   return result;
 }
