@@ -417,27 +417,36 @@ class TDirectEvaluation {
       return TInPlace::leftToRoutine;
     }
     const std::vector<TCellPtr>& keys = grid[keyColumn];
+    // The key's order against a number key, as two values are compared:
+    // integers as integers, else both as doubles.
+    const bool integerKey = key.kind == valueInteger;
+    const double keyNumber = integerKey ? key.integer : key.number;
+    auto orderAgainstKey = [&](const TValueRecord& element) {
+      if (integerKey && element.kind == valueInteger) {
+        return (element.integer > key.integer) - (element.integer < key.integer);
+      }
+      const double x = element.kind == valueInteger ? element.integer : element.number;
+      return (x > keyNumber) - (x < keyNumber);
+    };
     int found = -1;
     TDirectValue best{};
     for (int row = table.firstRow; row <= table.lastRow; ++row) {
       // Keys lie apart, each in a cell object of its own: the cells a few
       // rows on are loaded while this one is compared.
       const auto ahead = static_cast<std::size_t>(row - 1 + keyPrefetchDistance);
-      if (ahead < keys.size()) {
-        if (const TCell* later = keys[ahead].get()) later->prefetchCell();
-      }
+      if (ahead < keys.size()) __builtin_prefetch(keys[ahead].get());
       const TCell* cell = keys[static_cast<std::size_t>(row - 1)].get();
       if (!cell || cell->state != stateValid || !cell->readValue(scratch_) ||
           (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
         return TInPlace::leftToRoutine;
       }
-      const TDirectValue element{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, {}};
-      const int sign = compareNumbers(element, key);
+      const int sign = orderAgainstKey(scratch_);
       if (sign == 0) {
         found = row;
         break;
       }
       if (approximate == 0 || sign > 0) continue;
+      const TDirectValue element{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, {}};
       if (found >= 0 && compareNumbers(element, best) <= 0) continue;
       found = row;
       best = element;
