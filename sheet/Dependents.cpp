@@ -5,6 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "sheet/RangeLinks.h"
 #include "sheet/ReadRects.h"
 
 namespace {
@@ -100,13 +101,14 @@ struct TDependents::TPages {
   }
 };
 
-TDependents::TDependents() : pages_(std::make_unique<TPages>()) {}
+TDependents::TDependents() : pages_(std::make_unique<TPages>()), ranges_(std::make_unique<TRangeLinks>()) {}
 
 TDependents::~TDependents() = default;
 
 void TDependents::clear() {
   ++removals_;
   pages_->clear();
+  ranges_->clear();
   visit_ = 0;
 }
 
@@ -115,7 +117,8 @@ void TDependents::clearForRebuild() {
   // A full recalculation records mostly the links it drops here: the places
   // in use keep their lists' room for them. Places and pages that no link
   // used since the last rebuild go now, so storage trails the links by one
-  // rebuild.
+  // rebuild. The few large rectangles are filed again as they are read.
+  ranges_->clear();
   pages_->forget();
   std::erase_if(pages_->byKey, [](const auto& entry) { return entry.second->used == 0; });
   for (auto& [key, page] : pages_->byKey) {
@@ -135,6 +138,8 @@ void TDependents::clearForRebuild() {
 }
 
 std::size_t TDependents::pageCount() const { return pages_->byKey.size(); }
+
+std::size_t TDependents::storedRangeCount() const { return ranges_->size(); }
 
 const TDependents::TPlaceLinks* TDependents::find(TCellCoord place) const {
   if (place.col < 0 || place.row < 0) return nullptr;
@@ -185,27 +190,41 @@ std::uint32_t TDependents::nextVisit() {
   return visit_;
 }
 
+template <class Visit>
+bool TDependents::anyDependent(TCellCoord place, Visit visit) const {
+  if (const TPlaceLinks* links = find(place)) {
+    for (TCellCoord dependent : links->dependents) {
+      if (visit(dependent)) return true;
+    }
+  }
+  return ranges_->anyHolding(place, [&visit](const TDependentList& list) {
+    for (TCellCoord dependent : list) {
+      if (visit(dependent)) return true;
+    }
+    return false;
+  });
+}
+
 template <class Reach>
 bool TDependents::walkDependents(TCellCoord from, Reach reach) {
-  TPlaceLinks* start = find(from);
-  if (!start || start->dependents.empty()) return false;
   // Diamonds (a column of =A(n-1)+A(n-2)) reach the same place along many
-  // paths: each place is expanded once.
-  std::uint32_t visit = nextVisit();
-  start->visitMark = visit;
+  // paths: each place is reached once.
+  const std::uint32_t visit = nextVisit();
+  if (TPlaceLinks* start = find(from)) start->visitMark = visit;
   pending_.clear();
   pending_.push_back(from);
   while (!pending_.empty()) {
-    TCellCoord place = pending_.back();
+    const TCellCoord place = pending_.back();
     pending_.pop_back();
-    for (TCellCoord dependent : find(place)->dependents) {
+    const bool ended = anyDependent(place, [&](TCellCoord dependent) {
       TPlaceLinks* links = find(dependent);
-      if (links && links->visitMark == visit) continue;
+      if (links && links->visitMark == visit) return false;
       if (reach(dependent)) return true;
-      if (!links || links->dependents.empty()) continue;
-      links->visitMark = visit;
-      pending_.push_back(dependent);
-    }
+      if (links) links->visitMark = visit;
+      if ((links && !links->dependents.empty()) || ranges_->mayHold(dependent.col)) pending_.push_back(dependent);
+      return false;
+    });
+    if (ended) return true;
   }
   return false;
 }
@@ -225,36 +244,49 @@ void TDependents::collectReachable(TCellCoord from) {
 }
 
 bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {
-  return insertInto(grow(precedent).dependents, dependent);
-}
-
-bool TDependents::insertInto(TDependentList& list, TCellCoord dependent) {
-  // A full recalculation records the dependents of a place in list order.
-  if (list.empty() || list.back() < dependent) {
-    list.insert(list.size(), dependent);
-    return true;
-  }
-  const TCellCoord* position = std::lower_bound(list.begin(), list.end(), dependent);
-  if (position != list.end() && *position == dependent) return false;
-  list.insert(static_cast<std::size_t>(position - list.begin()), dependent);
-  return true;
+  return grow(precedent).dependents.insertSorted(dependent);
 }
 
 bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
   TPlaceLinks* links = find(precedent);
-  if (!links) return false;
-  auto& list = links->dependents;
-  const TCellCoord* position = std::lower_bound(list.begin(), list.end(), dependent);
-  if (position == list.end() || *position != dependent) return false;
-  list.erase(static_cast<std::size_t>(position - list.begin()));
+  if (!links || !links->dependents.eraseSorted(dependent)) return false;
   ++removals_;
-  if (list.empty()) release(precedent);
+  if (links->dependents.empty()) release(precedent);
   return true;
+}
+
+void TDependents::linkRect(TCellCoord dependent, const TCellRect& rect) {
+  if (TRangeLinks::storedOnce(rect)) {
+    ranges_->link(rect, dependent);
+    return;
+  }
+  // Every place, a page at a time: one look-up for its rows.
+  for (std::int32_t col = rect.first.col; col <= rect.last.col; ++col) {
+    for (std::int32_t row = rect.first.row; row <= rect.last.row;) {
+      TPage& page = pages_->grow(pageKey({col, row}));
+      const std::int32_t pageEnd = std::min(rect.last.row, row | (pageRows - 1));
+      for (; row <= pageEnd; ++row) {
+        // The lists of a column lie all over the heap: asking for one a few
+        // places ahead hides the wait for its memory.
+        if (row + prefetchDistance <= pageEnd) prefetchList(page.places[rowInPage({col, row + prefetchDistance})]);
+        use(page, {col, row}).dependents.insertSorted(dependent);
+      }
+    }
+  }
 }
 
 void TDependents::recordRead(TCellCoord dependent, const TCellRect& rect) {
   auto& reads = grow(dependent).reads;
-  reads.eraseIf([&](const TCellRect& read) { return rect.contains(read.first) && rect.contains(read.last); });
+  const bool storedOnce = TRangeLinks::storedOnce(rect);
+  // A rectangle inside the new one is kept only where its links are not
+  // the new one's: a small one's links lie in places the large one does
+  // not link one by one, and the others that share them may stay.
+  reads.eraseIf([&](const TCellRect& read) {
+    if (!rect.contains(read.first) || !rect.contains(read.last)) return false;
+    if (!TRangeLinks::storedOnce(read)) return !storedOnce;
+    ranges_->unlink(read, dependent);
+    return true;
+  });
   reads.push_back(rect);
 }
 
@@ -270,10 +302,7 @@ void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
   }
   // A link that exists cannot close a cycle (the lists hold none), so the
   // cycle test is only needed for a new one.
-  if (const TPlaceLinks* links = find(precedent)) {
-    const auto& list = links->dependents;
-    if (std::binary_search(list.begin(), list.end(), dependent)) return;
-  }
+  if (const TPlaceLinks* links = find(precedent); links && links->dependents.containsSorted(dependent)) return;
   if (isReachable(dependent, precedent)) throw ECircularReference();
   insertLink(dependent, precedent);
   recordRead(dependent, TCellRect{precedent, precedent});
@@ -297,50 +326,57 @@ void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCel
       cycle = true;
     }
   }
-  // Every place before the stop, a page at a time: one look-up for its rows.
-  for (std::int32_t col = first.col; col <= last.col && col <= stop.col; ++col) {
-    const std::int32_t endRow = col == stop.col ? stop.row - 1 : last.row;
-    for (std::int32_t row = first.row; row <= endRow;) {
-      TPage& page = pages_->grow(pageKey({col, row}));
-      const std::int32_t pageEnd = std::min(endRow, row | (pageRows - 1));
-      for (; row <= pageEnd; ++row) {
-        // The lists of a long column lie all over the heap: asking for one
-        // a few places ahead hides the wait for its memory.
-        if (row + prefetchDistance <= pageEnd) prefetchList(page.places[rowInPage({col, row + prefetchDistance})]);
-        insertInto(use(page, {col, row}).dependents, dependent);
-      }
-    }
-  }
   if (!cycle) {
+    linkRect(dependent, rect);
     recordRead(dependent, rect);
     return;
   }
-  // Record exactly what went in: the whole columns before the stop, then
-  // the start of the stop's column.
-  if (stop.col > first.col) recordRead(dependent, TCellRect{first, {stop.col - 1, last.row}});
-  if (stop.row > first.row) recordRead(dependent, TCellRect{{stop.col, first.row}, {stop.col, stop.row - 1}});
+  // Link exactly the places before the stop: the whole columns before it,
+  // then the start of its column.
+  if (stop.col > first.col) {
+    const TCellRect columns{first, {stop.col - 1, last.row}};
+    linkRect(dependent, columns);
+    recordRead(dependent, columns);
+  }
+  if (stop.row > first.row) {
+    const TCellRect column{{stop.col, first.row}, {stop.col, stop.row - 1}};
+    linkRect(dependent, column);
+    recordRead(dependent, column);
+  }
   throw ECircularReference();
 }
 
 void TDependents::removeDependent(TCellCoord dependent, TCellCoord precedent) {
-  if (!eraseLink(dependent, precedent)) return;
   TPlaceLinks* links = find(dependent);
   if (!links) return;
+  bool erased = eraseLink(dependent, precedent);
   // Keep the recorded rectangles exact: each one holding the precedent is
-  // cut into the parts around it.
+  // cut into the parts around it. A rectangle stored once leaves its store
+  // and its parts are linked as rectangles of their own.
   std::vector<TCellRect> kept;
+  std::vector<TCellRect> relinked;
   for (const TCellRect& read : links->reads) {
     if (!read.contains(precedent)) {
       kept.push_back(read);
       continue;
     }
+    const std::size_t partsBegin = kept.size();
     if (read.first.col < precedent.col) kept.push_back({read.first, {precedent.col - 1, read.last.row}});
     if (read.last.col > precedent.col) kept.push_back({{precedent.col + 1, read.first.row}, read.last});
     if (read.first.row < precedent.row) kept.push_back({{precedent.col, read.first.row}, {precedent.col, precedent.row - 1}});
     if (read.last.row > precedent.row) kept.push_back({{precedent.col, precedent.row + 1}, {precedent.col, read.last.row}});
+    if (!TRangeLinks::storedOnce(read)) continue;
+    if (ranges_->unlink(read, dependent) && !erased) {
+      ++removals_;
+      erased = true;
+    }
+    relinked.insert(relinked.end(), kept.begin() + static_cast<std::ptrdiff_t>(partsBegin), kept.end());
   }
+  if (!erased) return;
   links->reads.clear();
   for (const TCellRect& read : kept) links->reads.push_back(read);
+  // Parts of links that existed: they close no cycle.
+  for (const TCellRect& part : relinked) linkRect(dependent, part);
   release(dependent);
 }
 
@@ -351,6 +387,10 @@ void TDependents::removeFromAll(TCellCoord dependent) {
   // afresh records its rectangles again in the same room.
   TReadRects reads = std::move(links->reads);
   for (const TCellRect& read : reads) {
+    if (TRangeLinks::storedOnce(read)) {
+      if (ranges_->unlink(read, dependent)) ++removals_;
+      continue;
+    }
     for (std::int32_t col = read.first.col; col <= read.last.col; ++col) {
       for (std::int32_t row = read.first.row; row <= read.last.row; ++row) eraseLink(dependent, {col, row});
     }
@@ -361,12 +401,58 @@ void TDependents::removeFromAll(TCellCoord dependent) {
 }
 
 std::vector<TCellCoord> TDependents::getDependents(TCellCoord precedent) const {
-  const TPlaceLinks* links = find(precedent);
-  return links ? std::vector<TCellCoord>(links->dependents.begin(), links->dependents.end())
-               : std::vector<TCellCoord>();
+  std::vector<TCellCoord> dependents;
+  appendDependents(precedent, dependents);
+  return dependents;
 }
 
-const TDependentList* TDependents::dependentsOf(TCellCoord precedent) const {
+void TDependents::appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const {
+  const std::size_t base = out.size();
   const TPlaceLinks* links = find(precedent);
-  return links && !links->dependents.empty() ? &links->dependents : nullptr;
+  const TDependentList* own = links && !links->dependents.empty() ? &links->dependents : nullptr;
+  // Nearly always the place's own list alone, or one rectangle's list with
+  // or without it: those are merged; more lists are sorted together.
+  const TDependentList* first = nullptr;
+  std::size_t lists = 0;
+  ranges_->anyHolding(precedent, [&](const TDependentList& list) {
+    if (++lists == 1) {
+      first = &list;
+      return false;
+    }
+    if (lists == 2) out.insert(out.end(), first->begin(), first->end());
+    out.insert(out.end(), list.begin(), list.end());
+    return false;
+  });
+  if (lists == 0) {
+    if (own) out.insert(out.end(), own->begin(), own->end());
+    return;
+  }
+  if (lists == 1) {
+    if (!own) {
+      out.insert(out.end(), first->begin(), first->end());
+      return;
+    }
+    out.resize(base + own->size() + first->size());
+    auto end = std::set_union(own->begin(), own->end(), first->begin(), first->end(),
+                              out.begin() + static_cast<std::ptrdiff_t>(base));
+    out.erase(end, out.end());
+    return;
+  }
+  if (own) out.insert(out.end(), own->begin(), own->end());
+  std::sort(out.begin() + static_cast<std::ptrdiff_t>(base), out.end());
+  out.erase(std::unique(out.begin() + static_cast<std::ptrdiff_t>(base), out.end()), out.end());
+}
+
+bool TDependents::hasLink(TCellCoord dependent, TCellCoord precedent) const {
+  const TPlaceLinks* links = find(dependent);
+  if (!links) return false;
+  // The links of a formula are the places of the rectangles it recorded.
+  if (links->reads.size() <= readsScannedFirst) {
+    for (const TCellRect& read : links->reads) {
+      if (read.contains(precedent)) return true;
+    }
+    return false;
+  }
+  if (const TPlaceLinks* read = find(precedent); read && read->dependents.containsSorted(dependent)) return true;
+  return ranges_->anyHolding(precedent, [dependent](const TDependentList& list) { return list.containsSorted(dependent); });
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <compare>
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +25,8 @@ struct TCellRect {
   bool operator==(const TCellRect&) const = default;
 };
 
-// The sorted places whose formulas read one place. Most places are read by
+// The sorted places whose formulas read one place (or one large rectangle,
+// stored once). Most places are read by
 // one or two formulas, and a sheet of many formulas holds such a list for
 // nearly every place: up to two live in the list itself, so that they cost
 // no heap block. Cleared, a list keeps its room.
@@ -51,6 +53,35 @@ class TDependentList {
   const TCellCoord& back() const { return begin()[size_ - 1]; }
   void clear() { size_ = 0; }
 
+  // Inserts place where it sorts; false when it is there already.
+  bool insertSorted(TCellCoord place) {
+    // Lists are mostly filled in order: a full recalculation records the
+    // dependents of a place as its walk reaches them.
+    if (empty() || back() < place) {
+      insert(size_, place);
+      return true;
+    }
+    const TCellCoord* position = lowerBound(place);
+    if (position != end() && *position == place) return false;
+    insert(static_cast<std::size_t>(position - begin()), place);
+    return true;
+  }
+  // Drops place; false when it was not there.
+  bool eraseSorted(TCellCoord place) {
+    const TCellCoord* position = lowerBound(place);
+    if (position == end() || *position != place) return false;
+    erase(static_cast<std::size_t>(position - begin()));
+    return true;
+  }
+  bool containsSorted(TCellCoord place) const {
+    const TCellCoord* position = lowerBound(place);
+    return position != end() && *position == place;
+  }
+
+ private:
+  static constexpr std::uint32_t inPlaceCapacity = 2;
+
+  const TCellCoord* lowerBound(TCellCoord place) const { return std::lower_bound(begin(), end(), place); }
   // place at index position, the places from there on moved up.
   void insert(std::size_t position, TCellCoord place) {
     if (size_ == capacity_) grow();
@@ -64,9 +95,6 @@ class TDependentList {
     for (std::size_t i = position + 1; i < size_; ++i) items[i - 1] = items[i];
     --size_;
   }
-
- private:
-  static constexpr std::uint32_t inPlaceCapacity = 2;
 
   bool onHeap() const { return capacity_ > inPlaceCapacity; }
   TCellCoord* data() { return onHeap() ? storage_.heap : storage_.inPlace; }
@@ -99,6 +127,8 @@ class TDependentList {
   std::uint32_t capacity_ = inPlaceCapacity;
 };
 
+class TRangeLinks;
+
 // A reference that would make a formula depend on its own result.
 struct ECircularReference : std::runtime_error {
   ECircularReference() : std::runtime_error("") {}
@@ -108,6 +138,10 @@ struct ECircularReference : std::runtime_error {
 // places whose formulas read it (its dependents); recalculation walks these
 // lists after a change. A link that would close a cycle is refused with
 // ECircularReference, so the lists never hold a cycle.
+//
+// A large rectangle is stored once with the list of the formulas reading it
+// (TRangeLinks): a place's dependents are its own list merged with the lists
+// of the stored rectangles holding it.
 //
 // Beside the lists, every dependent keeps the rectangles it has recorded, so
 // that dropping a formula's links costs the size of what it read, not a pass
@@ -149,14 +183,18 @@ class TDependents {
   // changed, cleared or is evaluated afresh.
   void removeFromAll(TCellCoord dependent);
 
-  // A copy of precedent's dependents list (empty when no formula reads it).
+  // A copy of precedent's dependents (empty when no formula reads it).
   std::vector<TCellCoord> getDependents(TCellCoord precedent) const;
-  // The list itself, nullptr when empty; valid until the next change.
-  const TDependentList* dependentsOf(TCellCoord precedent) const;
+  // Appends precedent's dependents to out, sorted, each once.
+  void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const;
+  // True when dependent's formula has a link to precedent.
+  bool hasLink(TCellCoord dependent, TCellCoord precedent) const;
   // Counts the links dropped so far: only a dropped link can break a cycle.
   std::uint64_t removalCount() const { return removals_; }
   // The pages held, each for a few places: what the links cost in memory.
   std::size_t pageCount() const;
+  // The large rectangles stored once, each for the formulas reading it.
+  std::size_t storedRangeCount() const;
 
  private:
   struct TPlaceLinks;
@@ -172,22 +210,29 @@ class TDependents {
   // was the page's last place in use.
   void release(TCellCoord place);
   std::uint32_t nextVisit();
-  // Depth first along the dependents lists from `from`, expanding each place
-  // once: reach(dependent) is called for every link to a place not expanded
-  // yet and ends the walk by returning true. False when nothing ended it.
+  // Calls visit(dependent) for each of place's dependents, those of its own
+  // list first, until visit returns true; a dependent may come twice.
+  template <class Visit>
+  bool anyDependent(TCellCoord place, Visit visit) const;
+  // Depth first along the dependents lists from `from`, visiting each place
+  // once: reach(dependent) is called for every place not reached yet and
+  // ends the walk by returning true. False when nothing ended it.
   template <class Reach>
   bool walkDependents(TCellCoord from, Reach reach);
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
   // Starts loading the end of the place's list into the cache.
   static void prefetchList(const TPlaceLinks& links);
-  // Inserts dependent into precedent's list; false when it was there.
+  // Links dependent to every place of rect: once for the rectangle when it
+  // is large, in each place otherwise. No cycle test.
+  void linkRect(TCellCoord dependent, const TCellRect& rect);
+  // Inserts dependent into precedent's own list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
-  static bool insertInto(TDependentList& list, TCellCoord dependent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);
   void recordRead(TCellCoord dependent, const TCellRect& rect);
 
   std::unique_ptr<TPages> pages_;
+  std::unique_ptr<TRangeLinks> ranges_;
   std::uint32_t visit_ = 0;
   std::uint64_t removals_ = 0;
   std::vector<TCellCoord> pending_;

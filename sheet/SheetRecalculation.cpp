@@ -94,8 +94,7 @@ bool TSheet::waitsForWalk(TCellCoord place, const TCell& cell) const {
     if (!(walkCursor_ < read) || !(read < place)) continue;
     const TCell* source = getCellByIndex(read.col, read.row);
     if (!source || !source->hasFormula() || source->passMark == activePass_ || source->state == stateBusy) continue;
-    const TDependentList* readers = dependents.dependentsOf(read);
-    if (readers && std::binary_search(readers->begin(), readers->end(), place)) return true;
+    if (dependents.hasLink(place, read)) return true;
   }
   return false;
 }
@@ -124,9 +123,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
   std::size_t pendingBase = pending_.size();
   auto pushFrame = [&](TCellCoord place) {
     std::size_t begin = pending_.size();
-    if (const TDependentList* list = dependents.dependentsOf(place)) {
-      pending_.insert(pending_.end(), list->begin(), list->end());
-    }
+    dependents.appendDependents(place, pending_);
     frames.push_back(TPropagationFrame{begin, begin, pending_.size(), false, false, {}, 0});
   };
   // Without automatic recalculation a place reached again is marked again,

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <set>
-#include <utility>
+#include <vector>
 
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
@@ -12,16 +12,30 @@
 TSystemDayStep::TSystemDayStep(TSheet& sheet) : sheet_(sheet) {
   const TCellCoord x{0, 0};
   std::set<TCellCoord> seen{x};
-  std::vector<std::pair<TCellCoord, size_t>> stack{{x, 0}};
+  // The dependents of the places on the stack, each frame's after those of
+  // the frame below it.
+  std::vector<TCellCoord> dependents;
+  struct TFrame {
+    TCellCoord place;
+    std::size_t begin;
+    std::size_t next;
+  };
+  std::vector<TFrame> stack;
+  auto push = [&](TCellCoord place) {
+    stack.push_back({place, dependents.size(), dependents.size()});
+    sheet_.dependents.appendDependents(place, dependents);
+  };
+  push(x);
   while (!stack.empty()) {
-    auto& [place, next] = stack.back();
-    const TDependentList* dependents = sheet_.dependents.dependentsOf(place);
-    if (dependents != nullptr && next < dependents->size()) {
-      const TCellCoord dependent = (*dependents)[next++];
-      if (seen.insert(dependent).second) stack.emplace_back(dependent, 0);
+    // The top frame's dependents run to the end: those above it are gone.
+    TFrame& frame = stack.back();
+    if (frame.next < dependents.size()) {
+      const TCellCoord dependent = dependents[frame.next++];
+      if (seen.insert(dependent).second) push(dependent);
       continue;
     }
-    if (!(place == x)) order_.push_back(place);
+    if (!(frame.place == x)) order_.push_back(frame.place);
+    dependents.resize(frame.begin);
     stack.pop_back();
   }
   std::reverse(order_.begin(), order_.end());

@@ -91,7 +91,7 @@ TEST(Dependents, ClearingForARebuildDropsEveryLink) {
   std::uint64_t removals = links.removalCount();
   links.clearForRebuild();
   EXPECT_GT(links.removalCount(), removals) << "a dropped link may have broken a cycle";
-  for (TCellCoord place : {A1, A2, A3}) EXPECT_EQ(links.dependentsOf(place), nullptr);
+  for (TCellCoord place : {A1, A2, A3}) EXPECT_TRUE(links.getDependents(place).empty());
   EXPECT_NO_THROW(links.addDependent(A1, B1)) << "the old link no longer closes a cycle";
   EXPECT_THROW(links.addDependent(B1, A1), ECircularReference);
   links.addDependentRange(C1, A1, A3);
@@ -123,7 +123,7 @@ TEST(Dependents, StorageFollowsTheLinksThatExist) {
   links.removeFromAll(C1);
   EXPECT_EQ(links.pageCount(), 0u);
   for (TCellCoord place : {far, alsoFar, farther, TCellCoord{5, 16000050}})
-    EXPECT_EQ(links.dependentsOf(place), nullptr);
+    EXPECT_TRUE(links.getDependents(place).empty());
 
   // A rebuild keeps the pages still read and frees the others by the next.
   links.addDependent(A2, far);
@@ -132,7 +132,61 @@ TEST(Dependents, StorageFollowsTheLinksThatExist) {
   links.addDependent(A2, far);
   links.clearForRebuild();
   EXPECT_EQ(links.pageCount(), 2u) << "the page of A2 and the page of far";
-  EXPECT_EQ(links.dependentsOf(far), nullptr);
+  EXPECT_TRUE(links.getDependents(far).empty());
+}
+
+// Rectangles of many places are stored once for all the formulas reading
+// them; what each place reports must not tell the difference.
+TEST(Dependents, LargeRangesMergeWithTheLinksOfTheirPlaces) {
+  TDependents links;
+  const TCellCoord table{5, 0}, tableEnd{6, 99}, inside{6, 49}, E1{4, 0}, E2{4, 1};
+  links.addDependent(B1, inside);  // then through its range too: listed once
+  links.addDependentRange(E2, table, tableEnd);
+  links.addDependentRange(B1, table, tableEnd);
+  links.addDependent(E1, inside);
+  links.addDependentRange(A2, {6, 40}, {6, 79});
+  EXPECT_EQ(links.storedRangeCount(), 2u);
+  EXPECT_EQ(links.getDependents(inside), (std::vector<TCellCoord>{A2, B1, E1, E2}));
+  EXPECT_EQ(links.getDependents(table), (std::vector<TCellCoord>{B1, E2}));
+  EXPECT_TRUE(links.hasLink(B1, tableEnd));
+  EXPECT_FALSE(links.hasLink(A2, tableEnd));
+  // The same rectangle from a place inside it would close a cycle.
+  EXPECT_THROW(links.addDependent(inside, E2), ECircularReference);
+  EXPECT_THROW(links.addDependentRange({5, 10}, table, tableEnd), ECircularReference);
+  EXPECT_EQ(links.getDependents({5, 9}), (std::vector<TCellCoord>{B1, E2, {5, 10}})) << "made before the cycle";
+  EXPECT_EQ(links.getDependents({5, 10}), (std::vector<TCellCoord>{B1, E2}));
+  links.removeFromAll({5, 10});
+
+  // Cut out of its rectangle, a place loses the link; the rest keeps it.
+  links.removeDependent(E2, {5, 50});
+  EXPECT_EQ(links.getDependents({5, 50}), std::vector<TCellCoord>{B1});
+  EXPECT_EQ(links.getDependents({5, 51}), (std::vector<TCellCoord>{B1, E2}));
+  EXPECT_EQ(links.getDependents(tableEnd), (std::vector<TCellCoord>{B1, E2}));
+  links.removeDependent(B1, inside);
+  EXPECT_EQ(links.getDependents(inside), (std::vector<TCellCoord>{A2, E1, E2})) << "both of B1's links went";
+  // A larger rectangle takes in those recorded before it.
+  links.addDependentRange(E2, {5, 0}, {7, 199});
+  for (TCellCoord dependent : {A2, B1, E1, E2}) links.removeFromAll(dependent);
+  EXPECT_EQ(links.storedRangeCount(), 0u);
+  EXPECT_EQ(links.pageCount(), 0u);
+  for (TCellCoord place : {table, inside, tableEnd, TCellCoord{5, 50}, TCellCoord{7, 150}})
+    EXPECT_TRUE(links.getDependents(place).empty());
+}
+
+// A column of running sums: every formula reads its own rectangle from the
+// top, and a place is read by all the sums below it.
+TEST(Dependents, ManyRangesOfOneColumnAreFoundByTheirPlaces) {
+  TDependents links;
+  constexpr int rows = 300;
+  for (int row = 0; row < rows; ++row) links.addDependentRange({1, row}, A1, {0, row});
+  EXPECT_EQ(links.getDependents({0, rows - 1}), (std::vector<TCellCoord>{{1, rows - 1}}));
+  const auto readers = links.getDependents({0, 100});
+  ASSERT_EQ(readers.size(), static_cast<std::size_t>(rows - 100));
+  for (int row = 100; row < rows; ++row) EXPECT_EQ(readers[row - 100], (TCellCoord{1, row}));
+  EXPECT_TRUE(links.isReachable({0, 7}, {1, 250}));
+  EXPECT_FALSE(links.isReachable({0, 251}, {1, 250}));
+  for (int row = 0; row < rows; row += 2) links.removeFromAll({1, row});
+  EXPECT_EQ(links.getDependents({0, 297}), (std::vector<TCellCoord>{{1, 297}, {1, 299}}));
 }
 
 TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {
