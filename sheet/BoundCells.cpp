@@ -83,7 +83,7 @@ void TCellObject_numberProperty::assignFormat(const TCell* source) {
   TCellObject::assignFormat(source);
   const TNumberFormatting* other = source ? source->numberFormatting() : nullptr;
   if (!other) return;
-  numberFormat_.setTrail(other->trail);
+  setTrail(other->trail);
   setConditionalFormat(other->conditionalFormat.get());
 }
 
@@ -91,7 +91,7 @@ void TCellObject_numberProperty::assign(const TCell* source) {
   TCellObject::assign(source);
   const TNumberFormatting* other = source ? source->numberFormatting() : nullptr;
   if (!other || source == this) return;
-  numberFormat_.setTrail(other->trail);
+  setTrail(other->trail);
   setConditionalFormat(other->conditionalFormat.get());
 }
 
@@ -106,7 +106,7 @@ void TCellObject_numberProperty::prepareCanvas(TSheetCanvas& canvas) const {
 
 std::string TCellObject_integerProperty::propertyText(TValueRecord& value) const {
   if (!owner()->convertValue(value, valueInteger)) return std::string();
-  return intToStrGrouped(value.integer, owner()->thousandSeparator) + numberFormat_.trail();
+  return intToStrGrouped(value.integer, owner()->thousandSeparator) + numberFormattingView().trail;
 }
 
 TCellObject_boolProperty::TCellObject_boolProperty(const TCellOrigin& origin) : TCellObject_integerProperty(origin) {
@@ -125,7 +125,7 @@ void TCellObject_boolProperty::assign(const TCell* source) {
 
 std::string TCellObject_boolProperty::propertyText(TValueRecord& value) const {
   if (!owner()->convertValue(value, valueInteger)) return std::string();
-  return (value.integer != 0 ? "1" : "0") + numberFormat_.trail();
+  return (value.integer != 0 ? "1" : "0") + numberFormattingView().trail;
 }
 
 void TCellObject_boolProperty::drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {
@@ -161,7 +161,7 @@ std::string TCellObject_doubleProperty::propertyText(TValueRecord& value) const 
   try {
     return formatFixed(decimals_.maxDecimals, false, !decimals_.fixedDecimals, value.number, owner()->decimalSeparator,
                        owner()->thousandSeparator) +
-           numberFormat_.trail();
+           numberFormattingView().trail;
   } catch (...) {
     return owner()->showErrorTexts ? cellStateText(errNum) : std::string();
   }
@@ -175,7 +175,7 @@ void TCellObject_dateTimeProperty::assign(const TCell* source) {
 std::string TCellObject_dateTimeProperty::propertyText(TValueRecord& value) const {
   if (!owner()->convertValue(value, valueNumber)) return std::string();
   try {
-    return formatDateTime(format.empty() ? defaultFormat() : format, value.number) + numberFormat_.trail();
+    return formatDateTime(format.empty() ? defaultFormat() : format, value.number) + numberFormattingView().trail;
   } catch (...) {
     return owner()->showErrorTexts ? cellStateText(errNum) : std::string();
   }

@@ -47,8 +47,8 @@ class TCellObject_stringProperty : public TCellObject {
 
 class TCellObject_numberProperty : public TCellObject {
  public:
-  TNumberFormatting* numberFormatting() override { return &numberFormat_.get(); }
-  const TNumberFormatting* numberFormatting() const override { return &numberFormat_.view(); }
+  TNumberFormatting* numberFormatting() override { return &ownNumberFormatting(); }
+  const TNumberFormatting* numberFormatting() const override { return &numberFormattingView(); }
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;
   // In state 0 the conditional format applies to the property's value.
@@ -56,7 +56,6 @@ class TCellObject_numberProperty : public TCellObject {
 
  protected:
   using TCellObject::TCellObject;
-  TLazyNumberFormatting numberFormat_;
 };
 
 class TCellObject_integerProperty : public TCellObject_numberProperty {

@@ -53,7 +53,7 @@ TCellPtr TCell::clone() const {
 void TCell::clearFormula() {
   parseStatus = parseNotCompiled;
   releaseCompiled();
-  working_.reset();
+  if (extras_) extras_->working.reset();
 }
 
 void TCell::dropFormula(int col, int row) {
@@ -67,7 +67,7 @@ bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int r
   state = errNA;
   passMark = 0;
   parseStatus = parseNotCompiled;
-  working_.reset();
+  if (extras_) extras_->working.reset();
   if (!owner_) {
     formula_ = TCompiledFormula::textOnly(text);
     return false;
@@ -90,11 +90,6 @@ void TCell::prefetchCell() const {
   for (std::size_t offset = 0; offset < cellPrefetchBytes; offset += cacheLineBytes) __builtin_prefetch(bytes + offset);
 }
 
-const TNumberFormatting& TLazyNumberFormatting::none() {
-  static const TNumberFormatting empty;
-  return empty;
-}
-
 std::string TCell::getEditText() const { return hasFormula() ? std::string(formula()) : getText(false); }
 
 bool TCell::evaluate(int col, int row, bool trackDependents) {
@@ -106,8 +101,10 @@ bool TCell::evaluate(int col, int row, bool trackDependents) {
   } else if (owner_ && compiledFormula()) {
     state = stateBusy;
     // The last array result goes before the formula reads anything again.
-    working_.reset();
-    state = owner_->evaluateCompiledFormula(*formula_, col, row, trackDependents, working_);
+    if (extras_) extras_->working.reset();
+    std::unique_ptr<TRPNstackObject> arrayResult;
+    state = owner_->evaluateCompiledFormula(*formula_, col, row, trackDependents, arrayResult);
+    if (arrayResult) extras().working = std::move(arrayResult);
   } else {
     state = errNA;
   }
@@ -138,17 +135,18 @@ void TCell::assign(const TCell* source) {
   state = source->state;
   parseStatus = source->parseStatus;
   alignment = source->alignment;
-  if (source->format_) {
-    ownFormat().assign(source->format_.get());
-  } else {
-    format_.reset();
+  if (source->format()) {
+    ownFormat().assign(source->format());
+  } else if (extras_) {
+    extras_->format.reset();
   }
   formula_ = source->formula_ ? source->formula_->copy() : nullptr;
-  if (source->working_) {
-    if (!working_) working_ = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
-    working_->assign(source->working_.get());
-  } else {
-    working_.reset();
+  if (const TRPNstackObject* working = source->workingCopy()) {
+    std::unique_ptr<TRPNstackObject>& own = extras().working;
+    if (!own) own = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);
+    own->assign(working);
+  } else if (extras_) {
+    extras_->working.reset();
   }
 }
 
@@ -163,12 +161,27 @@ std::string TCell::errorText() const {
 
 // ---- Formats ----
 
+TCell::TExtras& TCell::extras() {
+  if (!extras_) extras_ = std::make_unique<TExtras>();
+  return *extras_;
+}
+
+const TNumberFormatting& TCell::numberFormattingView() const {
+  static const TNumberFormatting none;
+  return extras_ ? extras_->numberFormatting : none;
+}
+
+void TCell::setTrail(const std::string& text) {
+  if (extras_ || !text.empty()) extras().numberFormatting.trail = text;
+}
+
 TFontAndFill& TCell::ownFormat() {
-  if (!format_) {
-    format_ = owner_ ? owner_->formatFactory.newFormat(&owner_->defaultFont, owner_->defaultFillColor)
-                     : TFontAndFill::Create(nullptr, clWindow);
+  TFontAndFillPtr& format = extras().format;
+  if (!format) {
+    format = owner_ ? owner_->formatFactory.newFormat(&owner_->defaultFont, owner_->defaultFillColor)
+                    : TFontAndFill::Create(nullptr, clWindow);
   }
-  return *format_;
+  return *format;
 }
 
 void TCell::setFont(const TFontProperties* font) {
@@ -179,16 +192,16 @@ void TCell::setFillColor(std::int32_t color) { ownFormat().fillColor = color; }
 
 void TCell::setFormat(const TFontAndFill* format) {
   if (!format) {
-    format_.reset();
+    if (extras_) extras_->format.reset();
     return;
   }
   ownFormat().assign(format);
 }
 
 void TCell::getFontAndFill(TFontProperties* font, std::int32_t& fillColor) const {
-  if (format_) {
-    if (font) format_->applyToFont(*font);
-    fillColor = format_->fillColor;
+  if (const TFontAndFill* own = format()) {
+    if (font) own->applyToFont(*font);
+    fillColor = own->fillColor;
     return;
   }
   if (font) *font = owner_ ? owner_->defaultFont : TFontProperties();
@@ -198,11 +211,11 @@ void TCell::getFontAndFill(TFontProperties* font, std::int32_t& fillColor) const
 TFontAndFill& TCell::ownConditionalFormat(const TFontProperties* font, bool fontGiven) {
   TNumberFormatting& formatting = *numberFormatting();
   if (!formatting.conditionalFormat) {
-    if (format_) {
-      formatting.conditionalFormat = owner_ ? owner_->formatFactory.newConditionalFormat(nullptr, format_->fillColor)
-                                            : TConditionalFontAndFill::Create(nullptr, format_->fillColor);
+    if (const TFontAndFill* own = format()) {
+      formatting.conditionalFormat = owner_ ? owner_->formatFactory.newConditionalFormat(nullptr, own->fillColor)
+                                            : TConditionalFontAndFill::Create(nullptr, own->fillColor);
       // Without a font of its own it starts as a copy of the cell's format.
-      if (!fontGiven) formatting.conditionalFormat->assign(format_.get());
+      if (!fontGiven) formatting.conditionalFormat->assign(own);
     } else if (owner_) {
       formatting.conditionalFormat =
           owner_->formatFactory.newConditionalFormat(&owner_->defaultFont, owner_->defaultFillColor);

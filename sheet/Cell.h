@@ -57,26 +57,6 @@ struct TNumberFormatting {
   TFontAndFillPtr conditionalFormat;
 };
 
-// A number cell's trail and conditional format, made on first change: a
-// sheet holds many number and formula cells and few of them have either.
-class TLazyNumberFormatting {
- public:
-  TNumberFormatting& get() {
-    if (!held_) held_ = std::make_unique<TNumberFormatting>();
-    return *held_;
-  }
-  // The formatting, or an empty one while none was made.
-  const TNumberFormatting& view() const { return held_ ? *held_ : none(); }
-  const std::string& trail() const { return view().trail; }
-  void setTrail(const std::string& text) {
-    if (held_ || !text.empty()) get().trail = text;
-  }
-
- private:
-  static const TNumberFormatting& none();
-  std::unique_ptr<TNumberFormatting> held_;
-};
-
 // The decimals of the cells that show a double (plain and bound).
 struct TDecimalsFormatting {
   std::uint8_t maxDecimals = 15;  // at most 15
@@ -185,12 +165,12 @@ class TCell {
   std::uint8_t allocationKind() const { return allocationKind_; }
   // What the last evaluation left of its working copy when its result was
   // an array: the one token holding the array; nullptr otherwise.
-  const TRPNstackObject* workingCopy() const { return working_.get(); }
+  const TRPNstackObject* workingCopy() const { return extras_ ? extras_->working.get() : nullptr; }
   // The formula's compiled tokens; nullptr while it is not compiled.
   const TCompiledFormula* compiledFormula() const {
     return formula_ && formula_->compiled() ? formula_.get() : nullptr;
   }
-  const TFontAndFill* format() const { return format_.get(); }
+  const TFontAndFill* format() const { return extras_ ? extras_->format.get() : nullptr; }
 
   // The small fields side by side, so that they share one word: a sheet
   // holds a cell object for every value and formula.
@@ -231,21 +211,36 @@ class TCell {
   const std::string& thousandSeparator() const;
   // Makes the own format on first use.
   TFontAndFill& ownFormat();
+  // The number formatting of the classes that have one, made on first
+  // change; the view is an empty one while none was made.
+  TNumberFormatting& ownNumberFormatting() { return extras().numberFormatting; }
+  const TNumberFormatting& numberFormattingView() const;
+  // Sets the trail, making the number formatting only for a trail.
+  void setTrail(const std::string& text);
 
  private:
   friend struct TCellDeleter;
   void releaseCompiled();
   TFontAndFill& ownConditionalFormat(const TFontProperties* font, bool fontGiven);
 
+  // What few cells have, made on first use: a sheet holds a cell object for
+  // every value and formula.
+  struct TExtras {
+    TFontAndFillPtr format;
+    std::unique_ptr<TRPNstackObject> working;
+    TNumberFormatting numberFormatting;  // only for the classes that show a number
+  };
+  TExtras& extras();
+
   TSheet* owner_;
   TObjectBlock* block_;
   TCellFactory* aux_;
-  std::uint8_t allocationKind_;
-  TFontAndFillPtr format_;
   // The formula's text with its compiled tokens (or the text alone while it
   // is not compiled); nullptr for a plain value.
   std::unique_ptr<TCompiledFormula> formula_;
-  std::unique_ptr<TRPNstackObject> working_;
+  std::unique_ptr<TExtras> extras_;
+  // Last, so that a derived class's small fields can share its word.
+  std::uint8_t allocationKind_;
 };
 
 // Position of a text or image of width w and height h inside rect by the

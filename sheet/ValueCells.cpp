@@ -51,7 +51,7 @@ void TCellNumber::assignFormat(const TCell* source) {
   TCell::assignFormat(source);
   const TNumberFormatting* other = source ? source->numberFormatting() : nullptr;
   if (!other) return;
-  numberFormat_.setTrail(other->trail);
+  setTrail(other->trail);
   setConditionalFormat(other->conditionalFormat.get());
 }
 
@@ -59,7 +59,7 @@ void TCellNumber::assign(const TCell* source) {
   TCell::assign(source);
   const TNumberFormatting* other = source ? source->numberFormatting() : nullptr;
   if (!other || source == this) return;
-  numberFormat_.setTrail(other->trail);
+  setTrail(other->trail);
   setConditionalFormat(other->conditionalFormat.get());
 }
 
@@ -208,7 +208,7 @@ std::string TCellDoubleAsDouble::getText(bool forDisplay) const {
   try {
     return formatFixed(decimals_.maxDecimals, false, !decimals_.fixedDecimals, value, decimalSeparator(),
                        thousandSeparator()) +
-           numberFormat_.trail();
+           numberFormattingView().trail;
   } catch (...) {
     return owner() && !owner()->showErrorTexts ? std::string() : cellStateText(errNum);
   }
@@ -253,7 +253,7 @@ std::string TCellDoubleAsDateTime::getText(bool forDisplay) const {
   if (state != stateValid) return forDisplay ? errorText() : std::string();
   if (!forDisplay) return plainText();
   try {
-    return formatDateTime(format.empty() ? defaultFormat() : format, value) + numberFormat_.trail();
+    return formatDateTime(format.empty() ? defaultFormat() : format, value) + numberFormattingView().trail;
   } catch (...) {
     return owner() && !owner()->showErrorTexts ? std::string() : cellStateText(errNum);
   }
@@ -301,7 +301,7 @@ double TCellDoubleAsTime::conditionKey(double value) const { return value - std:
 
 std::string TCellIntegerAsInteger::getText(bool forDisplay) const {
   if (state != stateValid) return forDisplay ? errorText() : std::string();
-  return forDisplay ? groupedText() + numberFormat_.trail() : std::to_string(value);
+  return forDisplay ? groupedText() + numberFormattingView().trail : std::to_string(value);
 }
 
 TCellIntegerAsBool::TCellIntegerAsBool(const TCellOrigin& origin) : TCellInteger(origin) {
@@ -311,7 +311,7 @@ TCellIntegerAsBool::TCellIntegerAsBool(const TCellOrigin& origin) : TCellInteger
 std::string TCellIntegerAsBool::getText(bool forDisplay) const {
   if (state != stateValid) return forDisplay ? errorText() : std::string();
   if (!forDisplay) return std::to_string(value);
-  return (value != 0 ? "1" : "0") + numberFormat_.trail();
+  return (value != 0 ? "1" : "0") + numberFormattingView().trail;
 }
 
 void TCellIntegerAsBool::assignFormat(const TCell* source) {
@@ -334,7 +334,7 @@ void TCellIntegerAsBool::drawValue(TSheetCanvas& canvas, const RECT& rect, int l
 
 std::string TCellIntegerAsColor::getText(bool forDisplay) const {
   if (state != stateValid) return forDisplay ? errorText() : std::string();
-  return forDisplay ? groupedText() + numberFormat_.trail() : std::to_string(value);
+  return forDisplay ? groupedText() + numberFormattingView().trail : std::to_string(value);
 }
 
 void TCellIntegerAsColor::drawValue(TSheetCanvas& canvas, const RECT& rect, int, int) {
@@ -344,7 +344,7 @@ void TCellIntegerAsColor::drawValue(TSheetCanvas& canvas, const RECT& rect, int,
 
 std::string TCellIntegerAsImage::getText(bool forDisplay) const {
   if (state != stateValid) return forDisplay ? errorText() : std::string();
-  return forDisplay ? groupedText() + numberFormat_.trail() : std::to_string(value);
+  return forDisplay ? groupedText() + numberFormattingView().trail : std::to_string(value);
 }
 
 void TCellIntegerAsImage::drawValue(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit) {

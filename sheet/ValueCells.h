@@ -11,8 +11,8 @@
 // format chosen by the value.
 class TCellNumber : public TCell {
  public:
-  TNumberFormatting* numberFormatting() override { return &numberFormat_.get(); }
-  const TNumberFormatting* numberFormatting() const override { return &numberFormat_.view(); }
+  TNumberFormatting* numberFormatting() override { return &ownNumberFormatting(); }
+  const TNumberFormatting* numberFormatting() const override { return &numberFormattingView(); }
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;
   void prepareCanvas(TSheetCanvas& canvas) const override;
@@ -27,8 +27,6 @@ class TCellNumber : public TCell {
   bool enterValue(Value& field, const Value& entered, int col, int row);
   // A text that is no value of the cell's kind becomes the formula.
   bool enterFormula(const std::string& text, int col, int row);
-
-  TLazyNumberFormatting numberFormat_;
 };
 
 class TCellInteger : public TCellNumber {
