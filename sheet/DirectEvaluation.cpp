@@ -579,9 +579,14 @@ class TDirectEvaluation {
 bool TSheet::evaluateDirectly(const TCompiledFormula& formula, int col, int row, bool record) {
   if (formula.directStackDepth() == 0 || !stopAtFirstError) return false;
   if (!hasExtendedPrecision()) setExtendedPrecision();
-  TDirectValue stack[TCompiledFormula::maxDirectStackDepth];
+  // Left unset: every formula writes a place before it reads it, and setting
+  // each of them would cost a simple formula more than computing it.
+  union TStack {
+    TStack() {}
+    TDirectValue places[TCompiledFormula::maxDirectStackDepth];
+  } stack;
   TDirectValue result;
-  TDirectEvaluation evaluation(*this, formula, stack, col, row, record && recordDependents);
+  TDirectEvaluation evaluation(*this, formula, stack.places, col, row, record && recordDependents);
   try {
     // A cycle is refused with ECircularReference: the working copy meets
     // it again and reports it.
