@@ -417,19 +417,9 @@ class TDirectEvaluation {
       return TInPlace::leftToRoutine;
     }
     const std::vector<TCellPtr>& keys = grid[keyColumn];
-    // The key's order against a number key, as two values are compared:
-    // integers as integers, else both as doubles.
-    const bool integerKey = key.kind == valueInteger;
-    const double keyNumber = integerKey ? key.integer : key.number;
-    auto orderAgainstKey = [&](const TValueRecord& element) {
-      if (integerKey && element.kind == valueInteger) {
-        return (element.integer > key.integer) - (element.integer < key.integer);
-      }
-      const double x = element.kind == valueInteger ? element.integer : element.number;
-      return (x > keyNumber) - (x < keyNumber);
-    };
+    const TNumberKey lookedUp = TNumberKey::of(key.kind, key.integer, key.number);
     int found = -1;
-    TDirectValue best{};
+    TNumberKey best{};
     for (int row = table.firstRow; row <= table.lastRow; ++row) {
       // Keys lie apart, each in a cell object of its own: the cells a few
       // rows on are loaded while this one is compared.
@@ -440,14 +430,14 @@ class TDirectEvaluation {
           (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
         return TInPlace::leftToRoutine;
       }
-      const int sign = orderAgainstKey(scratch_);
+      const TNumberKey element = TNumberKey::of(scratch_.kind, scratch_.integer, scratch_.number);
+      const int sign = element.orderAgainst(lookedUp);
       if (sign == 0) {
         found = row;
         break;
       }
       if (approximate == 0 || sign > 0) continue;
-      const TDirectValue element{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, {}};
-      if (found >= 0 && compareNumbers(element, best) <= 0) continue;
+      if (found >= 0 && element.orderAgainst(best) <= 0) continue;
       found = row;
       best = element;
     }
@@ -461,14 +451,21 @@ class TDirectEvaluation {
 
   static constexpr int keyPrefetchDistance = 4;
 
-  // Two numbers in the sheet's order: integers as integers, else both as
-  // doubles.
-  static int compareNumbers(const TDirectValue& a, const TDirectValue& b) {
-    if (a.kind == valueInteger && b.kind == valueInteger) return (a.integer > b.integer) - (a.integer < b.integer);
-    const double x = a.kind == valueInteger ? a.integer : a.number;
-    const double y = b.kind == valueInteger ? b.integer : b.number;
-    return x < y ? -1 : (x > y ? 1 : 0);
-  }
+  // A number key as the sheet compares two: integers as integers, else
+  // both as doubles.
+  struct TNumberKey {
+    bool whole;
+    std::int32_t integer;
+    double number;
+
+    static TNumberKey of(std::uint8_t kind, std::int32_t integer, double number) {
+      return TNumberKey{kind == valueInteger, integer, kind == valueInteger ? integer : number};
+    }
+    int orderAgainst(const TNumberKey& other) const {
+      if (whole && other.whole) return (integer > other.integer) - (integer < other.integer);
+      return (number > other.number) - (number < other.number);
+    }
+  };
 
   // IF (condition [, then [, else]]) as its routine decides: the condition
   // as an integer, a branch left out or empty as the condition's 1 or 0,
