@@ -18,18 +18,17 @@ const std::string noSeparator;
 
 void TCellDeleter::operator()(TCell* cell) const {
   void* memory = dynamic_cast<void*>(cell);
-  TObjectBlock* block = cell->block_;
   std::uint8_t kind = cell->allocationKind_;
   cell->~TCell();
-  if (kind == allocatedInPool && block) {
-    block->releaseSlot(memory);
+  if (kind == allocatedInPool) {
+    TObjectBlock::blockOf(memory).releaseSlot(memory);
   } else if (kind == allocatedOnHeap) {
     ::operator delete(memory);
   }
 }
 
 TCell::TCell(const TCellOrigin& origin)
-    : owner_(origin.owner), block_(origin.block), aux_(origin.aux), allocationKind_(origin.allocationKind) {}
+    : owner_(origin.owner), allocationKind_(origin.allocationKind) {}
 
 TCell::~TCell() { releaseCompiled(); }
 
@@ -45,7 +44,8 @@ void TCell::releaseCompiled() {
 }
 
 TCellPtr TCell::clone() const {
-  TCellPtr copy = aux_ ? aux_->newCell(cellType(), owner_) : newHeapCell(cellType(), owner_);
+  TCellPtr copy = allocationKind_ == allocatedInPool && owner_ ? owner_->cellFactory.newCell(cellType(), owner_)
+                                                               : newHeapCell(cellType(), owner_);
   if (copy) copy->assign(this);
   return copy;
 }

@@ -14,8 +14,6 @@
 
 class TSheetCanvas;
 class TCell;
-class TCellFactory;
-class TObjectBlock;
 class TSheet;
 
 // Where a cell's memory comes from, and so what freeing it gives back.
@@ -41,13 +39,11 @@ enum : std::uint8_t {
 };
 
 // What a cell is made with: its sheet (nullptr for a cell on its own, which
-// works with the system's defaults), the pool block and factory that made
-// it, and where its memory comes from.
+// works with the system's defaults) and where its memory comes from. A
+// pooled cell's block is found from its address (TObjectBlock::blockOf).
 struct TCellOrigin {
   TSheet* owner = nullptr;
-  TObjectBlock* block = nullptr;
   std::uint8_t allocationKind = allocatedOnHeap;
-  TCellFactory* aux = nullptr;
 };
 
 // The trail and conditional format of the cells that show a number (plain
@@ -101,8 +97,8 @@ class TCell {
   virtual void draw(TSheetCanvas& canvas, const RECT& rect, int leftLimit, int rightLimit);
   // The canvas font and brush for drawing this cell.
   virtual void prepareCanvas(TSheetCanvas& canvas) const;
-  // A new cell of the same type from the factory that made this one (the
-  // heap without one), assigned from this one.
+  // A new cell of the same type, assigned from this one: pooled by the
+  // owner sheet's factory when this one is pooled, else on the heap.
   TCellPtr clone() const;
 
   // Formula handling.
@@ -167,7 +163,6 @@ class TCell {
 
   TSheet* owner() const { return owner_; }
   void setOwner(TSheet* sheet) { owner_ = sheet; }
-  TCellFactory* aux() const { return aux_; }
   std::uint8_t allocationKind() const { return allocationKind_; }
   // What the last evaluation left of its working copy when its result was
   // an array: the one token holding the array; nullptr otherwise.
@@ -239,8 +234,6 @@ class TCell {
   TExtras& extras();
 
   TSheet* owner_;
-  TObjectBlock* block_;
-  TCellFactory* aux_;
   // The formula's text with its compiled tokens (or the text alone while it
   // is not compiled); nullptr for a plain value.
   std::unique_ptr<TCompiledFormula> formula_;

@@ -70,11 +70,12 @@ TCellPtr newHeapCell(std::uint8_t typeCode, TSheet* owner) {
   std::size_t size = cellInstanceSize(typeCode);
   if (size == 0) return nullptr;
   void* memory = ::operator new(size);
-  return TCellPtr(constructCell(typeCode, memory, TCellOrigin{owner, nullptr, allocatedOnHeap, nullptr}));
+  return TCellPtr(constructCell(typeCode, memory, TCellOrigin{owner, allocatedOnHeap}));
 }
 
 TCellFactory::TCellFactory()
-    : TObjectFactory(static_cast<int>(sizeof(TCellDoubleAsDouble))), wide_(static_cast<int>(largestCellSize())) {}
+    : TObjectFactory(TObjectBlock::TAligned{}, static_cast<int>(sizeof(TCellDoubleAsDouble))),
+      wide_(TObjectBlock::TAligned{}, static_cast<int>(largestCellSize())) {}
 
 TCellPtr TCellFactory::newCell(std::uint8_t typeCode, TSheet* owner) {
   if (!isCellType(typeCode)) return nullptr;
@@ -85,5 +86,5 @@ TCellPtr TCellFactory::newCell(std::uint8_t typeCode, TSheet* owner) {
     TCellPtr cell = newHeapCell(typeCode, owner);
     return cell;
   }
-  return TCellPtr(constructCell(typeCode, slot, TCellOrigin{owner, block, allocatedInPool, this}));
+  return TCellPtr(constructCell(typeCode, slot, TCellOrigin{owner, allocatedInPool}));
 }

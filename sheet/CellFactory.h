@@ -11,6 +11,7 @@ class TSheet;
 // the class of most cells, and hold every class that fits; the few larger
 // classes (dates and times with their own format) take slots of a second
 // pool, so that a sheet of numbers and formulas does not pay their size.
+// Both take aligned blocks: a cell finds its block from its address.
 class TCellFactory : public TObjectFactory {
  public:
   TCellFactory();

@@ -1,6 +1,9 @@
 #include "sheet/ObjectPool.h"
 
+#include <windows.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -30,11 +33,48 @@ TObjectBlock::TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectS
       onReopen_(onReopen),
       capacity_(std::max(1, capacity)),
       freeCount_(0),
-      slotSize_(roundedSlotSize(objectSize)) {
+      slotSize_(roundedSlotSize(objectSize)),
+      memory_(nullptr, TMemoryRelease{false}) {
   totalByteSize_ = slotSize_ * static_cast<std::size_t>(capacity_);
-  memory_ = std::make_unique_for_overwrite<std::byte[]>(totalByteSize_);
+  memory_.reset(new std::byte[totalByteSize_]);
+  slots_ = memory_.get();
   untouched_ = capacity_;
   freeCount_ = capacity_;
+}
+
+TObjectBlock::TObjectBlock(TAligned, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen)
+    : onEmpty_(onEmpty),
+      onReopen_(onReopen),
+      slotSize_(roundedSlotSize(objectSize)),
+      // Windows hands out address space on boundaries of its allocation
+      // granularity, 64 KB: a block of that size needs no rounding of its own.
+      memory_(static_cast<std::byte*>(VirtualAlloc(nullptr, alignedBlockBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)),
+              TMemoryRelease{true}) {
+  void* memory = memory_.get();
+  if (!memory) throw std::bad_alloc();
+  if (reinterpret_cast<std::uintptr_t>(memory) % alignedBlockBytes != 0) throw std::bad_alloc();
+  TObjectBlock* self = this;
+  std::memcpy(memory, &self, sizeof(self));
+  slots_ = memory_.get() + slotAlignment;
+  capacity_ = std::max<int>(1, static_cast<int>((alignedBlockBytes - slotAlignment) / slotSize_));
+  totalByteSize_ = alignedBlockBytes;
+  untouched_ = capacity_;
+  freeCount_ = capacity_;
+}
+
+TObjectBlock& TObjectBlock::blockOf(const void* slot) {
+  TObjectBlock* block = nullptr;
+  std::memcpy(&block, reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(slot) & ~(alignedBlockBytes - 1)),
+              sizeof(block));
+  return *block;
+}
+
+void TObjectBlock::TMemoryRelease::operator()(std::byte* memory) const {
+  if (aligned) {
+    VirtualFree(memory, 0, MEM_RELEASE);
+  } else {
+    delete[] memory;
+  }
 }
 
 TObjectBlock::~TObjectBlock() = default;
@@ -46,7 +86,7 @@ void* TObjectBlock::takeSlot() {
     std::memcpy(&released_, slot, sizeof(void*));
     return slot;
   }
-  return memory_.get() + slotSize_ * static_cast<std::size_t>(--untouched_);
+  return slots_ + slotSize_ * static_cast<std::size_t>(--untouched_);
 }
 
 void TObjectBlock::releaseSlot(void* object) {
@@ -77,6 +117,12 @@ void TObjectBlock::orphan() {
 TObjectFactory::TObjectFactory(int objectSize)
     : slotsPerBlock_(std::max(minimumSlotsPerBlock, blockBudget / (std::max(1, objectSize) + 4))),
       objectSize_(std::max(1, objectSize)) {}
+
+TObjectFactory::TObjectFactory(TObjectBlock::TAligned, int objectSize)
+    : slotsPerBlock_(std::max<int>(1, static_cast<int>((TObjectBlock::alignedBlockBytes - slotAlignment) /
+                                                       roundedSlotSize(objectSize)))),
+      objectSize_(std::max(1, objectSize)),
+      aligned_(true) {}
 
 TObjectFactory::~TObjectFactory() {
   for (auto block = blocks_.rbegin(); block != blocks_.rend(); ++block) {
@@ -123,7 +169,10 @@ void* TObjectFactory::takeSlot(TObjectBlock*& block) {
     // A block freed a moment ago comes back before new memory is asked for:
     // evaluations take and return tokens at the edge of a block all the time.
     std::unique_ptr<TObjectBlock> fresh = std::move(spare_);
-    if (!fresh) {
+    if (!fresh && aligned_) {
+      fresh = std::make_unique<TObjectBlock>(TObjectBlock::TAligned{}, TBlockEmptyHandler{&blockEmptied, this},
+                                             objectSize_, TBlockEmptyHandler{&blockReopened, this});
+    } else if (!fresh) {
       fresh = std::make_unique<TObjectBlock>(slotsPerBlock_, TBlockEmptyHandler{&blockEmptied, this}, objectSize_,
                                              TBlockEmptyHandler{&blockReopened, this});
     }

@@ -26,6 +26,15 @@ class TObjectBlock {
   // rounded up so that every slot is aligned for any object. onReopen runs
   // when a full block gets a slot back (and is not empty by it).
   TObjectBlock(int capacity, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen = {});
+  // A block of alignedBlockBytes on a boundary of that size, as many slots
+  // as fit after a word that names the block: the block of an object is
+  // found from its address (blockOf), so objects need not carry it. Raises
+  // std::bad_alloc when no memory is left.
+  struct TAligned {};
+  TObjectBlock(TAligned, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen = {});
+  static constexpr std::size_t alignedBlockBytes = 64 * 1024;
+  // The aligned block that handed out the slot.
+  static TObjectBlock& blockOf(const void* slot);
   // Frees the memory; objects still in the slots are not destroyed.
   ~TObjectBlock();
   TObjectBlock(const TObjectBlock&) = delete;
@@ -58,7 +67,13 @@ class TObjectBlock {
   int freeCount_;
   std::size_t slotSize_;
   std::size_t totalByteSize_;
-  std::unique_ptr<std::byte[]> memory_;
+  // Heap memory, or the whole of an aligned block.
+  struct TMemoryRelease {
+    bool aligned;
+    void operator()(std::byte* memory) const;
+  };
+  std::unique_ptr<std::byte[], TMemoryRelease> memory_;
+  std::byte* slots_;
   // The slots below this index were never handed out. A released slot
   // holds the address of the slot released before it: free slots cost no
   // memory beside them.
@@ -74,6 +89,9 @@ class TObjectFactory {
   // objectSize is raised to at least 1; a block holds
   // max(10, 8192 div (objectSize + 4)) slots.
   explicit TObjectFactory(int objectSize);
+  // Aligned blocks (TObjectBlock::TAligned): a pool of many objects that
+  // find their block from their address.
+  TObjectFactory(TObjectBlock::TAligned, int objectSize);
   // Frees every block whose slots are all free. A block that still holds
   // objects is left to free itself when its last object is released, so an
   // object that outlives its factory never points into freed memory.
@@ -108,6 +126,7 @@ class TObjectFactory {
 
   int slotsPerBlock_;
   int objectSize_;
+  bool aligned_ = false;
   std::vector<std::unique_ptr<TObjectBlock>> blocks_;
   // Blocks that were full and got slots back, latest last; may hold blocks
   // that are full again.

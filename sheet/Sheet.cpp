@@ -276,7 +276,7 @@ void TSheet::createCellRange(std::uint8_t typeCode, std::uint8_t alignment, TCel
     auto& column = cells[static_cast<std::size_t>(col) - 1];
     if (static_cast<std::size_t>(range.bottom) > column.size()) column.resize(static_cast<std::size_t>(range.bottom));
     for (int row = range.top; row <= range.bottom; ++row) {
-      TCellPtr cell(constructCell(typeCode, slot, TCellOrigin{this, nullptr, allocatedElsewhere, nullptr}));
+      TCellPtr cell(constructCell(typeCode, slot, TCellOrigin{this, allocatedElsewhere}));
       slot += instanceSize;
       cell->assign(model.get());
       putCell(col, row, std::move(cell));

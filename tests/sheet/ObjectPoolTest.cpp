@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -34,6 +35,28 @@ TEST(ObjectPool, SlotsAreAlignedAndDoNotOverlapTheFreeStack) {
     while (void* slot = block.takeSlot()) again.insert(slot);
     EXPECT_EQ(again, std::set<void*>(slots.begin(), slots.end()));
   }
+}
+
+TEST(ObjectPool, AlignedBlocksAreFoundFromTheirObjects) {
+  constexpr int objectSize = 64;
+  auto factory = std::make_unique<TObjectFactory>(TObjectBlock::TAligned{}, objectSize);
+  const int perBlock = factory->slotsPerBlock();
+  EXPECT_EQ(perBlock, static_cast<int>((TObjectBlock::alignedBlockBytes - alignof(std::max_align_t)) / objectSize));
+  std::vector<std::pair<void*, TObjectBlock*>> taken;
+  TObjectBlock* block = nullptr;
+  for (int index = 0; index <= perBlock; ++index) {
+    void* slot = factory->takeSlot(block);
+    ASSERT_NE(slot, nullptr);
+    // Written whole: the word naming the block must survive its neighbours.
+    std::memset(slot, 0xCD, objectSize);
+    taken.emplace_back(slot, block);
+  }
+  ASSERT_EQ(factory->blockCount(), 2);
+  for (auto& [slot, owner] : taken) EXPECT_EQ(&TObjectBlock::blockOf(slot), owner);
+  // Objects that outlive their factory still find their block, which goes
+  // with the last of them.
+  factory.reset();
+  for (auto& [slot, owner] : taken) TObjectBlock::blockOf(slot).releaseSlot(slot);
 }
 
 TEST(ObjectPool, EmptyBlockIsFreedUnlessItIsTheOnlyOne) {
