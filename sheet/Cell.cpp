@@ -41,6 +41,7 @@ void TCell::releaseCompiled() {
   } else {
     formula_.reset();
   }
+  hasFormula_ = false;
 }
 
 TCellPtr TCell::clone() const {
@@ -70,12 +71,14 @@ bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int r
   if (extras_) extras_->working.reset();
   if (!owner_) {
     formula_ = TCompiledFormula::textOnly(text);
+    hasFormula_ = !text.empty();
     return false;
   }
   // What the old formula read no longer matters: keeping its links would
   // report cycles that no longer exist.
   if (col >= 1 && row >= 1) owner_->dependents.removeFromAll({col - 1, row - 1});
   formula_ = owner_->compileCellFormula(text, parseStatus);
+  hasFormula_ = formula_ && !formula_->text().empty();
   if (parseStatus != 0) {
     state = parseStatus;
     return false;
@@ -141,6 +144,7 @@ void TCell::assign(const TCell* source) {
     extras_->format.reset();
   }
   formula_ = source->formula_ ? source->formula_->copy() : nullptr;
+  hasFormula_ = source->hasFormula_;
   if (const TRPNstackObject* working = source->workingCopy()) {
     std::unique_ptr<TRPNstackObject>& own = extras().working;
     if (!own) own = std::make_unique<TRPNstackObject>(owner_ ? owner_->tokenFactory : nullptr);

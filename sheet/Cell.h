@@ -111,7 +111,7 @@ class TCell {
   std::string getEditText() const;
   // An empty text entered as a formula is compiled and evaluated, but it is
   // no formula.
-  bool hasFormula() const { return formula_ && formula_->text().size() != 0; }
+  bool hasFormula() const { return hasFormula_; }
   // The formula as typed, normally beginning with "="; empty for a plain
   // value.
   std::string_view formula() const { return formula_ ? formula_->text() : std::string_view(); }
@@ -240,6 +240,9 @@ class TCell {
   std::unique_ptr<TExtras> extras_;
   // Last, so that a derived class's small fields can share its word.
   std::uint8_t allocationKind_;
+  // Whether formula_ holds a text, kept in the cell: full passes ask every
+  // cell, and the block lies elsewhere in memory.
+  bool hasFormula_ = false;
 };
 
 // Position of a text or image of width w and height h inside rect by the

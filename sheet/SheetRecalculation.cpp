@@ -59,16 +59,17 @@ void TSheet::recalculateAll(bool resetDependents) {
   // By index: spilled array results may add cells and columns meanwhile.
   for (std::size_t col = 0; col < cells.size(); ++col) {
     for (std::size_t row = 0; row < cells[col].size(); ++row) {
-      // The cells further down are loaded while this one computes: two
-      // places ahead the cell, one place ahead its compiled formula.
-      if (row + 2 < cells[col].size()) {
-        if (const TCell* later = cells[col][row + 2].get()) later->prefetchCell();
+      // The cells further down are loaded while this one computes: six
+      // places ahead the cell (cells computed by a propagation are passed
+      // quickly), two places ahead its compiled formula.
+      if (row + 6 < cells[col].size()) {
+        if (const TCell* later = cells[col][row + 6].get()) later->prefetchCell();
       }
-      if (row + 1 < cells[col].size()) {
-        if (const TCell* next = cells[col][row + 1].get()) next->prefetchFormula();
+      if (row + 2 < cells[col].size()) {
+        if (const TCell* next = cells[col][row + 2].get()) next->prefetchFormula();
       }
       TCell* cell = cells[col][row].get();
-      if (!cell || !cell->hasFormula() || cell->passMark == pass) continue;
+      if (!cell || cell->passMark == pass || !cell->hasFormula()) continue;
       walkCursor_ = {static_cast<std::int32_t>(col), static_cast<std::int32_t>(row)};
       if (cell->evaluate(static_cast<int>(col) + 1, static_cast<int>(row) + 1, true)) {
         recalculateDependents(static_cast<int>(col), static_cast<int>(row));
@@ -101,7 +102,12 @@ bool TSheet::waitsForWalk(TCellCoord place, const TCell& cell) const {
 
 void TSheet::markAllDirty() {
   for (auto& column : cells) {
-    for (auto& cell : column) {
+    for (std::size_t row = 0; row < column.size(); ++row) {
+      // Cells lie apart in memory: the next ones are loaded meanwhile.
+      if (row + 8 < column.size()) {
+        if (const TCell* later = column[row + 8].get()) later->prefetchCell();
+      }
+      TCell* cell = column[row].get();
       if (cell && cell->hasFormula()) cell->state = errNA;
     }
   }
