@@ -143,7 +143,7 @@ void TCell::assign(const TCell* source) {
   } else if (extras_) {
     extras_->format.reset();
   }
-  formula_ = source->formula_ ? source->formula_->copy() : nullptr;
+  formula_ = source->formula_ ? source->formula_->copy(owner_ ? &owner_->formulaPools : nullptr) : nullptr;
   hasFormula_ = source->hasFormula_;
   if (const TRPNstackObject* working = source->workingCopy()) {
     std::unique_ptr<TRPNstackObject>& own = extras().working;

@@ -100,16 +100,18 @@ TTokenPtr wholeCopy(const TTokenObject& token) {
 
 }  // namespace
 
-void* TCompiledFormula::operator new(std::size_t size, TTrailingBytes trailing) {
-  return ::operator new(size + trailing.count);
+void TCompiledFormula::operator delete(TCompiledFormula* formula, std::destroying_delete_t) {
+  const bool pooled = formula->pooled_;
+  formula->~TCompiledFormula();
+  if (pooled) {
+    TSizedPools::release(formula);
+  } else {
+    ::operator delete(formula);
+  }
 }
 
-void TCompiledFormula::operator delete(void* block, TTrailingBytes) { ::operator delete(block); }
-
-void TCompiledFormula::operator delete(void* block) { ::operator delete(block); }
-
-TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint32_t textSize, bool withWhole)
-    : count_(count), textSize_(textSize), withWhole_(withWhole) {
+TCompiledFormula::TCompiledFormula(std::uint32_t count, std::uint32_t textSize, bool withWhole, bool pooled)
+    : count_(count), textSize_(textSize), withWhole_(withWhole), pooled_(pooled) {
   if (withWhole_) new (&wholeTokens()) TWholeTokens();
 }
 
@@ -118,15 +120,18 @@ TCompiledFormula::~TCompiledFormula() {
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::allocate(std::uint32_t count, std::size_t textSize,
-                                                             bool withWhole) {
+                                                             bool withWhole, TSizedPools* pools) {
   if (textSize > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("formula too long");
-  return std::unique_ptr<TCompiledFormula>(new (TTrailingBytes{trailingSize(count, textSize, withWhole)})
-                                               TCompiledFormula(count, static_cast<std::uint32_t>(textSize),
-                                                                withWhole));
+  const std::size_t size = sizeof(TCompiledFormula) + trailingSize(count, textSize, withWhole);
+  void* memory = pools ? pools->take(size) : nullptr;
+  const bool pooled = memory != nullptr;
+  if (!pooled) memory = ::operator new(size);
+  return std::unique_ptr<TCompiledFormula>(
+      new (memory) TCompiledFormula(count, static_cast<std::uint32_t>(textSize), withWhole, pooled));
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::textOnly(std::string_view text) {
-  std::unique_ptr<TCompiledFormula> formula = allocate(0, text.size(), false);
+std::unique_ptr<TCompiledFormula> TCompiledFormula::textOnly(std::string_view text, TSizedPools* pools) {
+  std::unique_ptr<TCompiledFormula> formula = allocate(0, text.size(), false, pools);
   formula->formulaSize_ = formula->textSize_;
   if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
   return formula;
@@ -172,7 +177,8 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
   return token.functionId == 0;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text) {
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
+                                                         TSizedPools* pools) {
   const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
   const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
   // Packed beside the list first: the tokens kept whole decide how much
@@ -202,7 +208,7 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
       withWhole = true;
     }
   }
-  std::unique_ptr<TCompiledFormula> formula = allocate(count, textSize, withWhole);
+  std::unique_ptr<TCompiledFormula> formula = allocate(count, textSize, withWhole, pools);
   formula->formulaSize_ = static_cast<std::uint32_t>(text.size());
   if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
   if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
@@ -261,8 +267,8 @@ int TCompiledFormula::findDirectStackDepth() const {
   return closedByMarker_ && depth == 1 ? deepest : 0;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::copy() const {
-  std::unique_ptr<TCompiledFormula> formula = allocate(count_, textSize_, withWhole_);
+std::unique_ptr<TCompiledFormula> TCompiledFormula::copy(TSizedPools* pools) const {
+  std::unique_ptr<TCompiledFormula> formula = allocate(count_, textSize_, withWhole_, pools);
   std::memcpy(static_cast<void*>(formula->tokens()), tokens(), trailingSize(count_, textSize_, false));
   formula->formulaSize_ = formulaSize_;
   formula->directStackDepth_ = directStackDepth_;

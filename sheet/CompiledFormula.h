@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sheet/ObjectPool.h"
 #include "sheet/RPNstack.h"
 
 // A cell's formula as it is kept between evaluations: the text as typed,
@@ -22,11 +23,14 @@
 // copied deeply, as TTokenObject::assign copies it.
 class TCompiledFormula {
  public:
-  // Packs the tokens of list, which stays as it is, compiled from text.
-  static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list, std::string_view text = {});
+  // Packs the tokens of list, which stays as it is, compiled from text. The
+  // block comes from pools when they are given and serve its size, else
+  // from the heap; either way deleting the formula gives it back.
+  static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list, std::string_view text = {},
+                                                TSizedPools* pools = nullptr);
   // The text of a formula that is not compiled, alone.
-  static std::unique_ptr<TCompiledFormula> textOnly(std::string_view text);
-  std::unique_ptr<TCompiledFormula> copy() const;
+  static std::unique_ptr<TCompiledFormula> textOnly(std::string_view text, TSizedPools* pools = nullptr);
+  std::unique_ptr<TCompiledFormula> copy(TSizedPools* pools = nullptr) const;
   ~TCompiledFormula();
   TCompiledFormula(const TCompiledFormula&) = delete;
   TCompiledFormula& operator=(const TCompiledFormula&) = delete;
@@ -105,21 +109,18 @@ class TCompiledFormula {
   // Appends a copy of the token at index to list, as unpackInto copies it.
   void appendToken(int index, TRPNstackObject& list) const;
 
-  // The block is the object and its tokens and texts after it.
-  struct TTrailingBytes {
-    std::size_t count;
-  };
-  static void* operator new(std::size_t size, TTrailingBytes trailing);
-  static void operator delete(void* block, TTrailingBytes trailing);
-  static void operator delete(void* block);
+  // The block is the object and its tokens and texts after it, made by
+  // allocate; the block goes back where it came from.
+  static void operator delete(TCompiledFormula* formula, std::destroying_delete_t);
 
  private:
   int findDirectStackDepth() const;
   using TWholeTokens = std::vector<TTokenPtr>;
   // A block for count tokens and textSize bytes of texts, and a place for the
   // list of whole tokens when withWhole.
-  static std::unique_ptr<TCompiledFormula> allocate(std::uint32_t count, std::size_t textSize, bool withWhole);
-  TCompiledFormula(std::uint32_t count, std::uint32_t textSize, bool withWhole);
+  static std::unique_ptr<TCompiledFormula> allocate(std::uint32_t count, std::size_t textSize, bool withWhole,
+                                                    TSizedPools* pools);
+  TCompiledFormula(std::uint32_t count, std::uint32_t textSize, bool withWhole, bool pooled);
   TPackedToken* tokens() { return reinterpret_cast<TPackedToken*>(this + 1); }
   const TPackedToken* tokens() const { return reinterpret_cast<const TPackedToken*>(this + 1); }
   char* texts() { return reinterpret_cast<char*>(tokens() + count_); }
@@ -150,8 +151,9 @@ class TCompiledFormula {
   std::uint32_t textSize_;
   std::uint32_t formulaSize_ = 0;
   std::uint8_t directStackDepth_ = 0;
-  bool closedByMarker_ = false;  // a plain closing "=" follows the tokens kept
-  bool compiled_ = false;
-  bool withWhole_;
+  bool closedByMarker_ : 1 = false;  // a plain closing "=" follows the tokens kept
+  bool compiled_ : 1 = false;
+  bool withWhole_ : 1;
+  bool pooled_ : 1;  // the block is a slot of sized pools, else heap memory
 };
 static_assert(sizeof(TCompiledFormula) == 16);

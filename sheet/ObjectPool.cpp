@@ -47,8 +47,10 @@ TObjectBlock::TObjectBlock(TAligned, TBlockEmptyHandler onEmpty, int objectSize,
       onReopen_(onReopen),
       slotSize_(roundedSlotSize(objectSize)),
       // Windows hands out address space on boundaries of its allocation
-      // granularity, 64 KB: a block of that size needs no rounding of its own.
-      memory_(static_cast<std::byte*>(VirtualAlloc(nullptr, alignedBlockBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)),
+      // granularity, 64 KB: a block of at most that size needs no rounding
+      // of its own.
+      memory_(static_cast<std::byte*>(
+                  VirtualAlloc(nullptr, alignedBlockBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)),
               TMemoryRelease{true}) {
   void* memory = memory_.get();
   if (!memory) throw std::bad_alloc();
@@ -212,4 +214,19 @@ void TObjectFactory::blockReopened(void* factory, TObjectBlock& block) {
   if (block.queued_) return;
   block.queued_ = true;
   static_cast<TObjectFactory*>(factory)->reopened_.push_back(&block);
+}
+
+void* TSizedPools::take(std::size_t size) {
+  if (size == 0 || size > largestSize) return nullptr;
+  std::size_t index = (size - 1) / sizeStep;
+  std::unique_ptr<TObjectFactory>& pool = pools_[index];
+  try {
+    if (!pool) {
+      pool = std::make_unique<TObjectFactory>(TObjectBlock::TAligned{}, static_cast<int>((index + 1) * sizeStep));
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  TObjectBlock* block = nullptr;
+  return pool->takeSlot(block);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -32,7 +33,7 @@ class TObjectBlock {
   // std::bad_alloc when no memory is left.
   struct TAligned {};
   TObjectBlock(TAligned, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen = {});
-  static constexpr std::size_t alignedBlockBytes = 64 * 1024;
+  static constexpr std::size_t alignedBlockBytes = 16 * 1024;
   // The aligned block that handed out the slot.
   static TObjectBlock& blockOf(const void* slot);
   // Frees the memory; objects still in the slots are not destroyed.
@@ -133,4 +134,22 @@ class TObjectFactory {
   std::vector<TObjectBlock*> reopened_;
   // The last block freed, kept for the next one needed.
   std::unique_ptr<TObjectBlock> spare_;
+};
+
+// Objects of many sizes (compiled formulas with their texts) from pools of
+// aligned blocks, one pool for each step of 16 bytes, made on first use: a
+// sheet holds thousands of such objects, and the heap would add a header to
+// each and take a lock for each.
+class TSizedPools {
+ public:
+  // Memory for size bytes from the pool of its size; nullptr beyond the
+  // largest size or when no memory is left (the heap then serves).
+  void* take(std::size_t size);
+  // Gives memory from take back to its block.
+  static void release(void* memory) { TObjectBlock::blockOf(memory).releaseSlot(memory); }
+
+ private:
+  static constexpr std::size_t sizeStep = 16;
+  static constexpr std::size_t largestSize = 512;
+  std::array<std::unique_ptr<TObjectFactory>, largestSize / sizeStep> pools_;
 };

@@ -110,6 +110,7 @@ class TSheet {
   std::shared_ptr<TTokenObjectFactory> tokenFactory;
   TFontAndFillFactory formatFactory;
   TCellFactory cellFactory;
+  TSizedPools formulaPools;  // the blocks of the cells' formulas
   TCellGrid cells;
   TMacroCallout macroCallout;  // calls the functions of the user's macros
 

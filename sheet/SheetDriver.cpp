@@ -240,12 +240,12 @@ std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& 
   TWorkingLists::TLease list(workingLists_, tokenFactory);
   list->deleteRange(0, list->count() - 1);
   compileFormula(text, *list, status);
-  if (status != stateValid) return TCompiledFormula::textOnly(text);
+  if (status != stateValid) return TCompiledFormula::textOnly(text, &formulaPools);
   try {
-    return TCompiledFormula::pack(*list, text);
+    return TCompiledFormula::pack(*list, text, &formulaPools);
   } catch (...) {
     status = parseNotCompiled;
-    return TCompiledFormula::textOnly(text);
+    return TCompiledFormula::textOnly(text, &formulaPools);
   }
 }
 

@@ -98,3 +98,21 @@ TEST(CompiledFormula, AnEmptyListUnpacksToAnEmptyList) {
   packed->unpackInto(working);
   EXPECT_EQ(working.count(), 0);
 }
+
+TEST(CompiledFormula, BlocksFromPoolsAndFromTheHeapGoBackWhereTheyCameFrom) {
+  auto factory = std::make_shared<TTokenObjectFactory>();
+  TSizedPools pools;
+  // The second is too long for any pool and falls back to the heap.
+  for (const std::string& formula : {std::string("=A1*2+LEN(\"abc\")"), "=\"" + std::string(600, 'z') + "\""}) {
+    auto list = compiled(factory, formula);
+    std::unique_ptr<TCompiledFormula> pooled = TCompiledFormula::pack(*list, formula, &pools);
+    std::unique_ptr<TCompiledFormula> onHeap = pooled->copy();
+    pooled.reset();
+    std::unique_ptr<TCompiledFormula> again = onHeap->copy(&pools);
+    onHeap.reset();
+    EXPECT_EQ(again->text(), formula);
+    TRPNstackObject working(factory);
+    again->unpackInto(working);
+    expectSameTokens(*list, working);
+  }
+}
