@@ -33,7 +33,9 @@ class TObjectBlock {
   // std::bad_alloc when no memory is left.
   struct TAligned {};
   TObjectBlock(TAligned, TBlockEmptyHandler onEmpty, int objectSize, TBlockEmptyHandler onReopen = {});
-  static constexpr std::size_t alignedBlockBytes = 16 * 1024;
+  // Each block is one call for address space, which costs as much as
+  // several of its pages: large blocks keep the calls few.
+  static constexpr std::size_t alignedBlockBytes = 64 * 1024;
   // The aligned block that handed out the slot.
   static TObjectBlock& blockOf(const void* slot);
   // Frees the memory; objects still in the slots are not destroyed.
