@@ -150,13 +150,6 @@ std::string TSheet::floatToStr(double x) const {
 
 // ---- Cell access ----
 
-TCell* TSheet::getCell(int col, int row) const {
-  if (col < 1 || row < 1 || col > static_cast<int>(cells.size())) return nullptr;
-  const auto& column = cells[static_cast<std::size_t>(col) - 1];
-  if (row > static_cast<int>(column.size())) return nullptr;
-  return column[static_cast<std::size_t>(row) - 1].get();
-}
-
 void TSheet::freeCellAt(int col, int row) {
   if (!getCell(col, row)) return;
   ++cellsGeneration_;

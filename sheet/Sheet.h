@@ -159,7 +159,13 @@ class TSheet {
   std::string floatToStr(double x) const;
 
   // ---- Cell access ----
-  TCell* getCell(int col, int row) const;
+  // Inline: every reference a formula reads comes here.
+  TCell* getCell(int col, int row) const {
+    if (col < 1 || row < 1 || col > static_cast<int>(cells.size())) return nullptr;
+    const auto& column = cells[static_cast<std::size_t>(col) - 1];
+    if (row > static_cast<int>(column.size())) return nullptr;
+    return column[static_cast<std::size_t>(row) - 1].get();
+  }
   TCell* getCellByIndex(int colIndex, int rowIndex) const { return getCell(colIndex + 1, rowIndex + 1); }
   // Stores the cell (the sheet owns it from now on), freeing another cell at
   // the place; nullptr frees and empties the place. The place's dependency
@@ -429,6 +435,7 @@ class TSheet {
   // True when a propagation during the pass leaves the cell at place to come
   // after a formula it reads that the walk has not computed yet.
   bool waitsForWalk(TCellCoord place, const TCell& cell) const;
+  void prefetchBelow(TCellCoord place) const;
   std::vector<TCellCoord> pending_;
   TWorkingLists workingLists_;
   std::vector<std::unique_ptr<TCompiledFormula>> retiredFormulas_;

@@ -100,6 +100,21 @@ bool TSheet::waitsForWalk(TCellCoord place, const TCell& cell) const {
   return false;
 }
 
+// A change mostly runs down a column (a running sum, a column of formulas
+// reading the one beside): the cells below a place visited by a propagation
+// are loaded while it computes, two places ahead the cell and one place
+// ahead its compiled formula.
+void TSheet::prefetchBelow(TCellCoord place) const {
+  const auto& column = cells[static_cast<std::size_t>(place.col)];
+  const auto row = static_cast<std::size_t>(place.row);
+  if (row + 2 < column.size()) {
+    if (const TCell* later = column[row + 2].get()) later->prefetchCell();
+  }
+  if (row + 1 < column.size()) {
+    if (const TCell* next = column[row + 1].get()) next->prefetchFormula();
+  }
+}
+
 void TSheet::markAllDirty() {
   for (auto& column : cells) {
     for (std::size_t row = 0; row < column.size(); ++row) {
@@ -140,6 +155,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
   // Brings one place up to date; true when its own dependents must follow.
   auto visit = [&](TCellCoord place) {
     TCell* cell = getCellByIndex(place.col, place.row);
+    prefetchBelow(place);
     if (!autoRecalculate) {
       cell->state = errNA;
       return marked.insert(place).second;
