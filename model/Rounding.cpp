@@ -1,5 +1,6 @@
 #include "model/Rounding.h"
 
+#include <array>
 #include <cmath>
 
 #include "model/Power.h"
@@ -36,6 +37,18 @@ long double snapToNearWhole(long double scaled) {
   return std::fabs(scaled - nearest) <= band ? nearest : scaled;
 }
 
+// 10^0 to 10^18, each exact in any precision and so equal to what the power
+// routine gives: ROUND's usual digits skip it.
+constexpr std::array<long double, 19> wholePowersOfTen = [] {
+  std::array<long double, 19> powers{};
+  long double value = 1.0L;
+  for (long double& place : powers) {
+    place = value;
+    value *= 10.0L;
+  }
+  return powers;
+}();
+
 long double positiveZeroFor(long double result) { return result == 0 ? 0.0L : result; }
 
 // x / step with the division faults raised, as the hardware would with its
@@ -58,7 +71,9 @@ long double roundToDigits(int digits, int mode, long double x) {
       std::ilogb(x) + digits * log2Of10 > scalingOverflowExponent)
     return x;
 
-  long double scale = power(10.0L, digits);
+  long double scale = digits >= 0 && digits < static_cast<int>(wholePowersOfTen.size())
+                          ? wholePowersOfTen[static_cast<std::size_t>(digits)]
+                          : power(10.0L, digits);
   long double sign = x > 0 ? 1.0L : -1.0L;
   long double scaled = std::fabs(x) * scale;
   if (scaled >= firstAlwaysWhole) return sign * scaled / scale;
