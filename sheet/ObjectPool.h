@@ -5,8 +5,9 @@
 #include <vector>
 
 // Pooled allocation of many small objects of one size (formula tokens, cells,
-// cell formats): one memory block holds a few kilobytes of slots, so taking
-// and returning an object is a stack operation instead of a heap call.
+// cell formats, compiled formulas): one memory block holds a few kilobytes of
+// slots (64 KB for the aligned blocks of cells and compiled formulas), so
+// taking and returning an object is a stack operation instead of a heap call.
 //
 // The pools hand out raw slots; the typed factories built on TObjectFactory
 // construct their objects in them with placement new and give the slot back
