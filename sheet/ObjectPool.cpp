@@ -54,11 +54,16 @@ TObjectBlock::TObjectBlock(TAligned, TBlockEmptyHandler onEmpty, int objectSize,
               TMemoryRelease{true}) {
   void* memory = memory_.get();
   if (!memory) throw std::bad_alloc();
-  if (reinterpret_cast<std::uintptr_t>(memory) % alignedBlockBytes != 0) throw std::bad_alloc();
+  // A block must hold one slot after the word naming it; a larger object
+  // is refused as if no memory were left, and its maker falls back.
+  if (reinterpret_cast<std::uintptr_t>(memory) % alignedBlockBytes != 0 ||
+      slotSize_ > alignedBlockBytes - slotAlignment) {
+    throw std::bad_alloc();
+  }
   TObjectBlock* self = this;
   std::memcpy(memory, &self, sizeof(self));
   slots_ = memory_.get() + slotAlignment;
-  capacity_ = std::max<int>(1, static_cast<int>((alignedBlockBytes - slotAlignment) / slotSize_));
+  capacity_ = static_cast<int>((alignedBlockBytes - slotAlignment) / slotSize_);
   totalByteSize_ = alignedBlockBytes;
   untouched_ = capacity_;
   freeCount_ = capacity_;

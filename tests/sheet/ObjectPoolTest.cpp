@@ -57,6 +57,9 @@ TEST(ObjectPool, AlignedBlocksAreFoundFromTheirObjects) {
   // with the last of them.
   factory.reset();
   for (auto& [slot, owner] : taken) TObjectBlock::blockOf(slot).releaseSlot(slot);
+  // An object larger than a block is refused, not written beyond it.
+  TObjectFactory huge(TObjectBlock::TAligned{}, 70000);
+  EXPECT_EQ(huge.takeSlot(block), nullptr);
 }
 
 TEST(ObjectPool, EmptyBlockIsFreedUnlessItIsTheOnlyOne) {
