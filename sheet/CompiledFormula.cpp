@@ -212,7 +212,10 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   formula->formulaSize_ = static_cast<std::uint32_t>(text.size());
   if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
   if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
-  for (std::uint32_t index = 0; index < count; ++index) {
+  // Most formulas spell every text they hold and keep no token whole: then
+  // the block is complete.
+  const bool complete = textSize == text.size() && !withWhole;
+  for (std::uint32_t index = 0; index < count && !complete; ++index) {
     TPackedToken& packed = formula->tokens()[index];
     const TTokenObject& token = *list.getItem(static_cast<int>(index));
     if (!packed.whole()) {
