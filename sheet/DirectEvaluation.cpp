@@ -180,16 +180,7 @@ bool TDirectEvaluation::apply(const TPackedToken& token) {
         double b = static_cast<double>(number(right));
         order = a < b ? -1 : (a > b ? 1 : 0);
       }
-      bool truth = false;
-      switch (token.operatorCode) {
-        case opEqual: truth = order == 0; break;
-        case opNotEqual: truth = order != 0; break;
-        case opGreater: truth = order > 0; break;
-        case opLess: truth = order < 0; break;
-        case opGreaterEqual: truth = order >= 0; break;
-        default: truth = order <= 0; break;
-      }
-      return setInteger(token, 2, truth ? 1 : 0);
+      return setInteger(token, 2, comparisonHolds(token.operatorCode, order) ? 1 : 0);
     }
     case opPercent:
       return read(right) && setNumber(token, 1, number(right) / percent);

@@ -58,16 +58,7 @@ void evalComparison(TEvalContext& context, std::uint8_t code) {
                                    context.recordDependents, false)) {
     return;
   }
-  bool truth = false;
-  switch (code) {
-    case opEqual: truth = order == 0; break;
-    case opNotEqual: truth = order != 0; break;
-    case opGreater: truth = order > 0; break;
-    case opLess: truth = order < 0; break;
-    case opGreaterEqual: truth = order >= 0; break;
-    default: truth = order <= 0; break;
-  }
-  setInteger(context, truth ? 1 : 0, 2);
+  setInteger(context, comparisonHolds(code, order) ? 1 : 0, 2);
 }
 
 // The scalar form of the comparisons, OR, XOR, AND, "&", "^" and ":" on the

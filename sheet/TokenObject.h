@@ -56,6 +56,19 @@ enum : std::uint8_t {
   opFormulaStart = 27,
 };
 
+// Whether a comparison operator holds for two values in the given order
+// (negative, zero, positive: left below, equal to, above right).
+inline bool comparisonHolds(std::uint8_t code, int order) {
+  switch (code) {
+    case opEqual: return order == 0;
+    case opNotEqual: return order != 0;
+    case opGreater: return order > 0;
+    case opLess: return order < 0;
+    case opGreaterEqual: return order >= 0;
+    default: return order <= 0;
+  }
+}
+
 // One formula token: the tokenizer's output, the compiled formula's element
 // and, once the evaluator has written a result into it, an operand.
 //
