@@ -2,10 +2,13 @@
 // recalculations of 100,000 arithmetic formulas and of 100,000 formulas
 // calling functions, 100 sums over a 100,000 row range, and the dependency
 // lists on their own (cycle test over a Fibonacci column, adding and
-// removing 100,000 links), and the memory of references far down the sheet.
+// removing 100,000 links, rectangles read by many formulas), and the memory
+// of references far down the sheet.
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <windows.h>
 #include <psapi.h>
@@ -124,8 +127,55 @@ void dependencyLists() {
 
 std::size_t privateBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-  return counters.PrivateUsage;
+  return counters.PagefileUsage;
+}
+
+// Many formulas reading rectangles of a column: sliding windows of a few
+// sizes, and running sums from the top. Links recorded and their memory
+// (every set kept until all are measured, so that each takes fresh memory),
+// every place's dependents gathered (a change reaching each in turn), all
+// removed.
+void rangeLinks() {
+  constexpr int rows = 20000;
+  struct TCase {
+    const char* title;
+    int width;
+    bool fromTop;
+    std::unique_ptr<TDependents> links;
+    double adding = 0;
+    std::size_t bytes = 0;
+  };
+  std::vector<TCase> cases;
+  for (int width : {8, 16, 32, 64, 128, 256}) cases.push_back({"windows of", width, false, nullptr});
+  cases.push_back({"running sums", 1, true, nullptr});
+  for (TCase& test : cases) {
+    const std::size_t before = privateBytes();
+    auto start = TClock::now();
+    test.links = std::make_unique<TDependents>();
+    for (int r = 0; r < rows; ++r) {
+      test.links->addDependentRange({1, r}, {0, test.fromTop ? 0 : r}, {0, r + test.width - 1});
+    }
+    test.adding = secondsSince(start);
+    test.bytes = privateBytes() - before;
+  }
+  std::vector<TCellCoord> dependents;
+  for (TCase& test : cases) {
+    auto start = TClock::now();
+    std::size_t found = 0;
+    for (int r = 0; r < rows; ++r) {
+      dependents.clear();
+      test.links->appendDependents({0, r}, dependents);
+      found += dependents.size();
+    }
+    const double gathering = secondsSince(start);
+    start = TClock::now();
+    for (int r = 0; r < rows; ++r) test.links->removeFromAll({1, r});
+    std::printf("%d %s %4d rows: added %7.1f ns, %6.0f B, dependents %7.1f ns/place (%zu), removed %7.1f ns\n", rows,
+                test.title, test.width, test.adding * 1e9 / rows, static_cast<double>(test.bytes) / rows,
+                gathering * 1e9 / rows, found, secondsSince(start) * 1e9 / rows);
+  }
 }
 
 // References far down the sheet: what they cost in memory and time.
@@ -146,6 +196,7 @@ void farReferences() {
 int main() {
   setExtendedPrecision();
   localeSettings() = defaultLocaleSettings();
+  rangeLinks();
   chainChange();
   mixedArithmetic();
   mixedFunctions();

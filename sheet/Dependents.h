@@ -226,6 +226,9 @@ class TDependents {
   // Links dependent to every place of rect: once for the rectangle when it
   // is large, in each place otherwise. No cycle test.
   void linkRect(TCellCoord dependent, const TCellRect& rect);
+  // Sorts the runs of out from base on (their starts in runStarts_) into
+  // one, each place once.
+  void mergeRuns(std::vector<TCellCoord>& out, std::size_t base) const;
   // Inserts dependent into precedent's own list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);
@@ -237,4 +240,7 @@ class TDependents {
   std::uint64_t removals_ = 0;
   std::vector<TCellCoord> pending_;
   std::vector<TCellCoord> reached_;
+  // Room for merging the lists of a place's dependents.
+  mutable std::vector<std::size_t> runStarts_;
+  mutable std::vector<TCellCoord> mergeScratch_;
 };
