@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,31 @@ TEST(Recalculation, FormulasThatReadLaterPlacesFollowThem) {
   sheet.markAllDirty();
   sheet.recalculateAll(true);
   EXPECT_EQ(shown(sheet, 1, 1), "10");
+}
+
+TEST(Recalculation, ReadersOfLargeRangesFollowChangesAndCloseNoCycle) {
+  // Running sums from the top: the long ones are read as whole rectangles.
+  TSheet sheet;
+  constexpr int rows = 40;
+  for (int row = 1; row <= rows; ++row) {
+    enter(sheet, 1, row, std::to_string(row));
+    enter(sheet, 2, row, "=SUM($A$1:A" + std::to_string(row) + ")");
+  }
+  enter(sheet, 3, 1, "=SUM(A1:B40)");
+  enter(sheet, 1, 35, "0");
+  EXPECT_EQ(sheet.getCellNumber(2, 40), 785);
+  EXPECT_EQ(sheet.getCellNumber(2, 34), 595);
+  EXPECT_EQ(sheet.getCellNumber(3, 1), 12055);
+  enter(sheet, 1, 38, "=B40");
+  EXPECT_EQ(shown(sheet, 1, 38), "#CIRC!");
+  enter(sheet, 1, 38, "1");
+  EXPECT_EQ(sheet.getCellNumber(2, 40), 748);
+  enter(sheet, 2, 36, "");
+  enter(sheet, 1, 1, "2");
+  EXPECT_EQ(sheet.getCellNumber(2, 40), 749);
+  const std::vector<TCellCoord> readers = sheet.dependents.getDependents({0, 0});
+  EXPECT_EQ(readers.size(), static_cast<std::size_t>(rows)) << "B1:B40 but B36, and C1";
+  EXPECT_EQ(std::count(readers.begin(), readers.end(), TCellCoord{1, 35}), 0);
 }
 
 TEST(Recalculation, ACellReadingItselfIsCircular) {
