@@ -11,19 +11,12 @@
 
 #include "sheet/FormulaTokenizer.h"
 
-int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming) {
-  if (!incoming) return 1;
-  if (!top) return -1;
-  if (top->tokenClass == tokenOpenBrace) {
-    if (incoming->tokenClass == tokenEnd) return 1;
-    return incoming->tokenClass == tokenCloseBrace ? 0 : -1;
-  }
-  if (top->tokenClass == tokenCloseBrace) return incoming->tokenClass == tokenOpenBrace ? -1 : 1;
-  if (top->tokenClass != incoming->tokenClass) return top->tokenClass > incoming->tokenClass ? 1 : -1;
-  if (top->tokenClass != tokenOperator) return 0;
+namespace {
 
-  std::uint8_t code = incoming->operatorCode;
-  switch (top->operatorCode) {
+// The order of two operators, top on the stack and incoming, as
+// comparePrecedence gives it.
+constexpr int operatorOrder(std::uint8_t top, std::uint8_t code) {
+  switch (top) {
     case opCloseBracket:
       return code == opOpenBracket ? 0 : 1;
     case opListSeparator:
@@ -50,6 +43,38 @@ int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming) {
       // The formula-start marker waits below every operator for the end.
       return -1;
   }
+}
+
+// Every pair of operator codes looked up at once: the compiler asks for one
+// order per token it reads and one per token it reduces.
+constexpr std::size_t operatorCodes = opFormulaStart + 1;
+constexpr auto operatorOrders = [] {
+  std::array<std::array<std::int8_t, operatorCodes>, operatorCodes> orders{};
+  for (std::size_t top = 0; top < operatorCodes; ++top) {
+    for (std::size_t code = 0; code < operatorCodes; ++code) {
+      orders[top][code] = static_cast<std::int8_t>(operatorOrder(static_cast<std::uint8_t>(top),
+                                                                 static_cast<std::uint8_t>(code)));
+    }
+  }
+  return orders;
+}();
+
+}  // namespace
+
+int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming) {
+  if (!incoming) return 1;
+  if (!top) return -1;
+  if (top->tokenClass == tokenOpenBrace) {
+    if (incoming->tokenClass == tokenEnd) return 1;
+    return incoming->tokenClass == tokenCloseBrace ? 0 : -1;
+  }
+  if (top->tokenClass == tokenCloseBrace) return incoming->tokenClass == tokenOpenBrace ? -1 : 1;
+  if (top->tokenClass != incoming->tokenClass) return top->tokenClass > incoming->tokenClass ? 1 : -1;
+  if (top->tokenClass != tokenOperator) return 0;
+  if (top->operatorCode < operatorCodes && incoming->operatorCode < operatorCodes) {
+    return operatorOrders[top->operatorCode][incoming->operatorCode];
+  }
+  return operatorOrder(top->operatorCode, incoming->operatorCode);
 }
 
 namespace {
@@ -110,6 +135,7 @@ class TFormulaCompiler {
   void compileArrayConstant(TLevel& level, TTokenObject& current);
   void push(TLevel& level, TTokenPtr current);
   void reduce(TLevel& level);
+  void discard(TLevel& level, TTokenPtr token);
   TTokenObject* nearestFunctionCall(TLevel& level);
 
   std::string_view text_;
@@ -168,7 +194,10 @@ bool TFormulaCompiler::compile(TRPNstackObject& output, std::size_t start, int b
     current->ok = !flags_.unclosedBracket && !flags_.unclosedBrace;
   }
   endPosition = level.endPosition;
-  if (current->ok) return true;
+  if (current->ok) {
+    discard(level, std::move(current));
+    return true;
+  }
   output.deleteRange(rememberedCount, output.count() - 1);
   return false;
 }
@@ -282,14 +311,28 @@ void TFormulaCompiler::reduce(TLevel& level) {
     TTokenObject* function = nearestFunctionCall(level);
     if (token->tokenClass == tokenOperator) {
       std::uint8_t code = token->operatorCode;
-      if (code == opCloseBracket || code == opOpenBracket) continue;
+      if (code == opCloseBracket || code == opOpenBracket) {
+        discard(level, std::move(token));
+        continue;
+      }
       if (function && (code == opListSeparator || function->value.integer == 0)) ++function->value.integer;
-      if (code != opListSeparator) level.output.push(std::move(token));
+      if (code != opListSeparator) {
+        level.output.push(std::move(token));
+      } else {
+        discard(level, std::move(token));
+      }
     } else if (token->tokenClass == tokenOperand) {
       if (function && function->value.integer == 0) function->value.integer = 1;
       level.output.push(std::move(token));
     }
   } while (order != -1);
+}
+
+// The outermost level's output is a working list that is compiled into again
+// and again: its dropped tokens serve the next reads. An array constant's
+// list is stored with its formula and keeps none.
+void TFormulaCompiler::discard(TLevel& level, TTokenPtr token) {
+  if (level.braceLevel == 0) level.output.keep(std::move(token));
 }
 
 }  // namespace

@@ -3,15 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-// Storage doubles from a size that holds most formulas, and is given back
-// once more than storageSlack slots, and more slots than are used, are
-// spare: growing and shrinking in proportion keeps deep operator stacks
-// linear, and a compiled cell formula holds little unused storage.
-constexpr std::size_t initialStorage = 16;
-constexpr std::size_t storageSlack = 128;
-}  // namespace
-
 TRPNstackObject::TRPNstackObject(std::shared_ptr<TTokenObjectFactory> factory) : factory_(std::move(factory)) {}
 
 TRPNstackObject::~TRPNstackObject() { clear(); }
@@ -46,25 +37,12 @@ void TRPNstackObject::assign(const TRPNstackObject* source) {
   factory_ = std::move(factory);
 }
 
-void TRPNstackObject::push(TTokenPtr token) {
-  if (items_.size() == items_.capacity()) items_.reserve(std::max(initialStorage, 2 * items_.capacity()));
-  items_.push_back(std::move(token));
-}
+void TRPNstackObject::growStorage() { items_.reserve(std::max(initialStorage, 2 * items_.capacity())); }
 
 void TRPNstackObject::pushCopy(const TTokenObject& token) {
   TTokenPtr copy = newToken();
   copy->assign(&token);
   push(std::move(copy));
-}
-
-TTokenObject* TRPNstackObject::top() const { return items_.empty() ? nullptr : items_.back().get(); }
-
-TTokenPtr TRPNstackObject::pop() {
-  if (items_.empty()) return nullptr;
-  TTokenPtr token = std::move(items_.back());
-  items_.pop_back();
-  shrinkWhenSpare();
-  return token;
 }
 
 void TRPNstackObject::deleteRange(int first, int last) {
@@ -80,17 +58,7 @@ void TRPNstackObject::deleteRange(int first, int last) {
   shrinkWhenSpare();
 }
 
-TTokenObject* TRPNstackObject::getItem(int index) const {
-  if (index < 0 || index >= count()) return nullptr;
-  return items_[index].get();
-}
-
-TTokenPtr TRPNstackObject::newToken() {
-  if (!kept_.empty()) {
-    TTokenPtr token = std::move(kept_.back());
-    kept_.pop_back();
-    return token;
-  }
+TTokenPtr TRPNstackObject::freshToken() {
   if (factory_) {
     if (TTokenPtr token = factory_->newToken()) return token;
   }

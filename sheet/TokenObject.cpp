@@ -17,15 +17,6 @@ void TTokenObject::operator delete(TTokenObject* token, std::destroying_delete_t
   }
 }
 
-void TTokenObject::clear() {
-  tokenClass = tokenEnd;
-  operatorCode = 0;
-  functionId = 0;
-  freeSubObject();
-  value.clear();
-  ok = true;
-}
-
 void TTokenObject::assign(const TTokenObject* source) {
   if (source == this) return;
   if (!source) {

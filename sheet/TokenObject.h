@@ -91,8 +91,16 @@ class TTokenObject {
   static void operator delete(TTokenObject* token, std::destroying_delete_t);
 
   // Class 0, no operator, function id 0, empty value, ok; the sub-object is
-  // freed (a borrowed array only dropped).
-  void clear();
+  // freed (a borrowed array only dropped). Inline: the compiler clears every
+  // token it reads, and most hold no sub-object.
+  void clear() {
+    tokenClass = tokenEnd;
+    operatorCode = 0;
+    functionId = 0;
+    if (subObjectKind_ != SubObjectKind::none) freeSubObject();
+    value.clear();
+    ok = true;
+  }
   // A copy of source (nullptr: clear). A nested list is copied deeply from
   // the source list's factory and an owned array deeply; a borrowed array is
   // shared.
