@@ -59,22 +59,28 @@ constexpr auto operatorOrders = [] {
   return orders;
 }();
 
+// comparePrecedence for two tokens present: the compiler calls it for every
+// token it reads and every one it reduces, so it is kept in reach of inlining.
+inline int orderOf(const TTokenObject& top, const TTokenObject& incoming) {
+  if (top.tokenClass == tokenOpenBrace) {
+    if (incoming.tokenClass == tokenEnd) return 1;
+    return incoming.tokenClass == tokenCloseBrace ? 0 : -1;
+  }
+  if (top.tokenClass == tokenCloseBrace) return incoming.tokenClass == tokenOpenBrace ? -1 : 1;
+  if (top.tokenClass != incoming.tokenClass) return top.tokenClass > incoming.tokenClass ? 1 : -1;
+  if (top.tokenClass != tokenOperator) return 0;
+  if (top.operatorCode < operatorCodes && incoming.operatorCode < operatorCodes) {
+    return operatorOrders[top.operatorCode][incoming.operatorCode];
+  }
+  return operatorOrder(top.operatorCode, incoming.operatorCode);
+}
+
 }  // namespace
 
 int comparePrecedence(const TTokenObject* top, const TTokenObject* incoming) {
   if (!incoming) return 1;
   if (!top) return -1;
-  if (top->tokenClass == tokenOpenBrace) {
-    if (incoming->tokenClass == tokenEnd) return 1;
-    return incoming->tokenClass == tokenCloseBrace ? 0 : -1;
-  }
-  if (top->tokenClass == tokenCloseBrace) return incoming->tokenClass == tokenOpenBrace ? -1 : 1;
-  if (top->tokenClass != incoming->tokenClass) return top->tokenClass > incoming->tokenClass ? 1 : -1;
-  if (top->tokenClass != tokenOperator) return 0;
-  if (top->operatorCode < operatorCodes && incoming->operatorCode < operatorCodes) {
-    return operatorOrders[top->operatorCode][incoming->operatorCode];
-  }
-  return operatorOrder(top->operatorCode, incoming->operatorCode);
+  return orderOf(*top, *incoming);
 }
 
 namespace {
@@ -176,7 +182,7 @@ bool TFormulaCompiler::compile(TRPNstackObject& output, std::size_t start, int b
   while (current->ok) {
     if (level.stack.count() == 0) {
       if (current->tokenClass == tokenEnd || current->tokenClass == tokenCloseBrace) break;
-    } else if (comparePrecedence(level.stack.top(), current.get()) == 1) {
+    } else if (orderOf(*level.stack.top(), *current) == 1) {
       reduce(level);
       continue;
     }
@@ -307,7 +313,7 @@ void TFormulaCompiler::reduce(TLevel& level) {
   do {
     TTokenPtr token = level.stack.pop();
     if (isOperator(*token, opFunctionCall)) level.functionCalls.pop();
-    order = level.stack.count() == 0 ? -1 : comparePrecedence(level.stack.top(), token.get());
+    order = level.stack.count() == 0 ? -1 : orderOf(*level.stack.top(), *token);
     TTokenObject* function = nearestFunctionCall(level);
     if (token->tokenClass == tokenOperator) {
       std::uint8_t code = token->operatorCode;
