@@ -58,15 +58,6 @@ void TTokenObject::assign(const TTokenObject* source) {
   subObjectKind_ = subObjectKind;
 }
 
-TRPNstackObject* TTokenObject::subList() const {
-  return subObjectKind_ == SubObjectKind::list ? static_cast<TRPNstackObject*>(subObject_) : nullptr;
-}
-
-TArray* TTokenObject::subArray() const {
-  bool isArray = subObjectKind_ == SubObjectKind::ownedArray || subObjectKind_ == SubObjectKind::borrowedArray;
-  return isArray ? static_cast<TArray*>(subObject_) : nullptr;
-}
-
 void TTokenObject::setSubList(std::unique_ptr<TRPNstackObject> list) {
   freeSubObject();
   value.kind = valueArrayConstant;

@@ -115,10 +115,16 @@ class TTokenObject {
   // False marks a number that failed to convert or a syntax error.
   bool ok = true;
 
-  // The compiled list of an array constant, or nullptr.
-  TRPNstackObject* subList() const;
+  // The compiled list of an array constant, or nullptr. Inline, as packing
+  // and copying ask every token.
+  TRPNstackObject* subList() const {
+    return subObjectKind_ == SubObjectKind::list ? static_cast<TRPNstackObject*>(subObject_) : nullptr;
+  }
   // The array of kinds 6 and 7, or nullptr.
-  TArray* subArray() const;
+  TArray* subArray() const {
+    bool isArray = subObjectKind_ == SubObjectKind::ownedArray || subObjectKind_ == SubObjectKind::borrowedArray;
+    return isArray ? static_cast<TArray*>(subObject_) : nullptr;
+  }
 
   // Each setter frees the previous sub-object and sets value.kind to match
   // (5, 6 or 7).
