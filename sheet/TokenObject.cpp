@@ -3,8 +3,6 @@
 #include "sheet/RPNstack.h"
 #include "sheet/ValueArray.h"
 
-TTokenObject::~TTokenObject() { freeSubObject(); }
-
 void* TTokenObject::operator new(std::size_t size) { return ::operator new(size); }
 
 void TTokenObject::operator delete(TTokenObject* token, std::destroying_delete_t) {

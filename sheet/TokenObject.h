@@ -82,7 +82,11 @@ inline bool comparisonHolds(std::uint8_t code, int order) {
 class TTokenObject {
  public:
   TTokenObject() noexcept = default;
-  ~TTokenObject();
+  // Inline: pools and working lists end tokens by the million, and few hold
+  // a sub-object.
+  ~TTokenObject() {
+    if (subObjectKind_ != SubObjectKind::none) freeSubObject();
+  }
   TTokenObject(const TTokenObject&) = delete;
   TTokenObject& operator=(const TTokenObject&) = delete;
   // Heap tokens; pool slots are filled with placement new.
