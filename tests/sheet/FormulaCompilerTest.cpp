@@ -141,6 +141,25 @@ TEST(FormulaCompiler, FailedCompileLeavesTheOutputAsItWas) {
   EXPECT_EQ(tokenText(list), "1 2 + 6");
 }
 
+// The sheet compiles every formula into the same working list and operator
+// stack, whose dropped tokens serve later compiles: nothing of one formula,
+// failed or not, may show in the next.
+TEST(FormulaCompiler, ReusedListsCompileAsFreshOnes) {
+  const std::vector<std::string> texts = {"=F(1,(2+3),)", "=G((A1);\"x\")", "F(3,{4,5)", "=-B7^2+3*B7%",
+                                          "=IF(A1>=0,\"a\",{1,2;3,,4})", "=H()", "(1", "=SUM(A1:B2) MOD 3"};
+  auto factory = std::make_shared<TTokenObjectFactory>();
+  TRPNstackObject list(factory);
+  TRPNstackObject operators(factory);
+  TSyntaxFlags flags;
+  for (int round = 0; round < 2; ++round) {
+    for (const std::string& text : texts) {
+      list.deleteRange(0, list.count() - 1);
+      bool ok = infixToRPN(list, text, '.', ',', flags, &operators);
+      EXPECT_EQ(ok ? tokenText(list) : "error", compiled(text)) << text;
+    }
+  }
+}
+
 TEST(FormulaCompiler, NumbersWithEitherSeparator) {
   expectCompiles({
       {"1E5", "1e+05"},
