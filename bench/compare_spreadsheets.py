@@ -168,7 +168,7 @@ def gnumeric(workdir, source, formulas):
     if not os.path.exists(native):
         timed_run(["ssconvert", source, native])
     output = os.path.join(workdir, "values.csv")
-    runs = 3 if formulas >= 1000000 else 7
+    runs = 5 if formulas >= 1000000 else 7
     plain, recalculated = [], []
     for _ in range(runs):
         plain.append(timed_run(["ssconvert", native, output]))
