@@ -17,18 +17,10 @@ namespace {
 
 class TQuotesForm : public TChildForm {};
 
-TFormOptions mainOptions() {
-  TFormOptions options;
-  options.caption = "Main";
-  options.clientWidth = 500;
-  options.clientHeight = 300;
-  return options;
-}
-
 }  // namespace
 
 TEST(ChildForms, EachWindowGetsANumberedTabAndFillsIt) {
-  TForm main(mainOptions());
+  TForm main(mainWindowOptions("Main", 500, 300));
   auto& pages = main.add<TPageControl>();
   pages.setAlign(TAlign::client);
   main.showModeless();
@@ -55,7 +47,7 @@ TEST(ChildForms, EachWindowGetsANumberedTabAndFillsIt) {
 }
 
 TEST(ChildForms, ColumnsAskingForNoImageShowNoImageSpace) {
-  TForm main(mainOptions());
+  TForm main(mainWindowOptions("Main", 500, 300));
   auto& plain = main.add<TListView>();
   auto& safe = main.add<TListViewXPSafe>();
   LVCOLUMNA column{};

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/Colors.h"
+#include "platform/Form.h"
 
-class TForm;
 class TTimer;
 
 // Drives real windows under Wine: messages go through the program's own
@@ -94,3 +94,12 @@ TScreenImage captureWindow(HWND window);
 
 // 0x00RRGGBB of a TColor, to compare with captured pixels.
 uint32_t rgbOf(TColor color);
+
+// Options of a plain main window with the given caption and client size.
+inline TFormOptions mainWindowOptions(const char* caption, int clientWidth, int clientHeight) {
+  TFormOptions options;
+  options.caption = caption;
+  options.clientWidth = clientWidth;
+  options.clientHeight = clientHeight;
+  return options;
+}

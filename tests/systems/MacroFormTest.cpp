@@ -29,14 +29,6 @@ void package(const std::string& folder, const std::string& name, bool active, co
   if (!source.empty()) writeWholeFile(folder + name + ".js", source);
 }
 
-TFormOptions mainOptions() {
-  TFormOptions options;
-  options.caption = "Main";
-  options.clientWidth = 900;
-  options.clientHeight = 640;
-  return options;
-}
-
 class MacroFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,7 +65,7 @@ class MacroFormTest : public ::testing::Test {
 
   TTemporaryFolder folder;
   std::string axe;
-  TForm main{mainOptions()};
+  TForm main{mainWindowOptions("Main", 900, 640)};
   TPageControl* pages = nullptr;
 };
 

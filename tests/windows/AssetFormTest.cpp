@@ -18,14 +18,6 @@
 
 namespace {
 
-TFormOptions mainOptions() {
-  TFormOptions options;
-  options.caption = "Kestrova";
-  options.clientWidth = 760;
-  options.clientHeight = 420;
-  return options;
-}
-
 // The first sample portfolio (five assets, the last a cash account without
 // prices) in an Assets window on a tab, shown row-wise with the sample's
 // field file.
@@ -50,7 +42,7 @@ class AssetWindow : public testing::Test {
   TSampleWorkFolder sample;
   TPortfolioTable table;
   TPortfolio* portfolio = nullptr;
-  TForm main{mainOptions()};
+  TForm main{mainWindowOptions("Kestrova", 760, 420)};
   TPageControl& pages = main.add<TPageControl>();
   TassetForm* form = nullptr;
 };

@@ -21,14 +21,6 @@
 
 namespace {
 
-TFormOptions mainOptions() {
-  TFormOptions options;
-  options.caption = "Kestrova";
-  options.clientWidth = 760;
-  options.clientHeight = 420;
-  return options;
-}
-
 // The two sample portfolios (both loaded always) in a Portfolios window on
 // a tab, with a name field (the key), a symbol-bound text field and a
 // formula that reads "SELECTED".
@@ -64,7 +56,7 @@ class PortfolioWindow : public testing::Test {
 
   TSampleWorkFolder sample;
   TPortfolioTable table;
-  TForm main{mainOptions()};
+  TForm main{mainWindowOptions("Kestrova", 760, 420)};
   TPageControl& pages = main.add<TPageControl>();
   TMemo& memo = main.add<TMemo>();
   TportfolioForm* form = nullptr;

@@ -17,18 +17,6 @@
 #include "windows/QuoteEditor.h"
 #include "windows/QuoteForm.h"
 
-namespace {
-
-TFormOptions mainOptions() {
-  TFormOptions options;
-  options.caption = "Kestrova";
-  options.clientWidth = 760;
-  options.clientHeight = 480;
-  return options;
-}
-
-}  // namespace
-
 // The first sample portfolio: four assets with price files and a cash
 // account without one.
 TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
@@ -38,7 +26,7 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
   ASSERT_EQ(table.open(sample.folios + "1\\", false, {}, nullptr, true, false), 0);
   table.setCurrentIndex(0);
   TPortfolio& portfolio = *table.current();
-  TForm main{mainOptions()};
+  TForm main{mainWindowOptions("Kestrova", 760, 480)};
   TPageControl& pages = main.add<TPageControl>();
   pages.setAlign(TAlign::client);
   main.showModeless();

@@ -23,14 +23,6 @@
 
 namespace {
 
-TFormOptions mainOptions() {
-  TFormOptions options;
-  options.caption = "Kestrova";
-  options.clientWidth = 760;
-  options.clientHeight = 360;
-  return options;
-}
-
 // The first sample portfolio with a field file of the five bound fields,
 // shown in a Transactions window on a tab.
 class TransactionWindow : public testing::Test {
@@ -62,7 +54,7 @@ class TransactionWindow : public testing::Test {
   TSampleWorkFolder sample;
   TPortfolioTable table;
   TPortfolio* portfolio = nullptr;
-  TForm main{mainOptions()};
+  TForm main{mainWindowOptions("Kestrova", 760, 360)};
   TPageControl& pages = main.add<TPageControl>();
   TtransactionForm* form = nullptr;
 };
