@@ -31,14 +31,17 @@ void TdataForm::loadAllViews() {
 void TdataForm::loadViews(const std::string& folder, int kind) {
   for (const TFoundFile& file : findFiles(folder + files_.viewPrefix + "*.INI")) {
     if (file.isFolder) continue;
-    const std::string name = folder + file.name;
-    if (kind == 1)
-      loadSheetChart(name);
-    else if (kind == 2)
-      loadSheetGraph(name);
-    else
-      loadWebPanel(name);
+    loadView(folder + file.name, kind);
   }
+}
+
+void TdataForm::loadView(const std::string& fileName, int kind) {
+  if (kind == 1)
+    loadSheetChart(fileName);
+  else if (kind == 2)
+    loadSheetGraph(fileName);
+  else
+    loadWebPanel(fileName);
 }
 
 TSheetGraph* TdataForm::loadSheetChart(const std::string& fileName) { return loadGraphView(fileName, true); }
@@ -126,12 +129,7 @@ void TdataForm::newViewClick(int kind) {
   if (name.empty()) return;
   // A missing template copies nothing: the view starts from its defaults.
   copyFile(getDirectory("<DATA>") + viewTemplates[kind], name, false);
-  if (kind == 1)
-    loadSheetChart(name);
-  else if (kind == 2)
-    loadSheetGraph(name);
-  else
-    loadWebPanel(name);
+  loadView(name, kind);
 }
 
 void TdataForm::galleryBtnClick() {
