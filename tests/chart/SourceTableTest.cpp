@@ -175,6 +175,22 @@ TEST(SourceTableFile, StaleSectionsGoAndDamagedCountsAreNotTrusted) {
   EXPECT_EQ(loaded.count(), 0);
 }
 
+TEST(SourceTableFile, EmptySymbolsAtTheEndComeBack) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Sources.ini";
+  TSourceTable table(TSource::create);
+  TSource* source = addSource(table, "a");
+  source->insertSymbol(0, "k", "1", "");
+  source->insertSymbol(1, "", "", "");
+  source->insertSymbol(2, "", "", "");
+  ASSERT_EQ(table.saveToFile(fileName, '.', ','), 0);
+  TSourceTable loaded(TSource::create);
+  ASSERT_EQ(loaded.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(loaded.count(), 1);
+  EXPECT_EQ(loaded.getSource(0)->symbolCount(), 3);
+  EXPECT_EQ(loaded.getSource(0)->symbol(0)->Symbol, "k");
+}
+
 TEST(SourceTableFile, ACountInTheOldFileNeverMakesTheSaveSlow) {
   TTemporaryFolder folder;
   const std::string fileName = folder.path() + "Sources.ini";
