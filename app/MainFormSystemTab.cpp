@@ -21,8 +21,8 @@ void TmainForm::wireSystemForm() {
     if (current == nullptr) return 0;
     std::string folder = current->Folder();
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(), portfolioTable.get(),
-                                       bounds(), hideAtEnd);
+    return systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(), macroForm->loadedMacros(),
+                                       portfolioTable.get(), bounds(), hideAtEnd);
   };
   systemRuns.showProgressWindow = [this](bool show) {
     show ? systemForm->restoreProgressWindow(false) : systemForm->hideProgressWindow();

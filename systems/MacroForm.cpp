@@ -446,6 +446,7 @@ void TmacroForm::loadMacros() {
   // own stamps never miss a load in the same millisecond.
   macrosLoadedAt_ = changeStamp();
   host_.resetEngine();
+  loadedMacros_.clear();
   registerEngineFonts(defaultEngineAttributes(), true);
   const TScriptEngineAttributes* engine = selectedEngine();
   std::string errorText;
@@ -455,6 +456,7 @@ void TmacroForm::loadMacros() {
     registerEngineFonts(*engine, true);
     std::vector<std::string> convertedFiles;
     std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles);
+    loadedMacros_ = guidToText(engine->classId) + "\n" + joined;
     activeMacrosStatus_.readOnly = false;
     activeMacrosStatus_.clear();
     activeMacrosStatus_.insertText(joined);

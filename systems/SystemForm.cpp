@@ -319,9 +319,9 @@ double TsystemForm::getSystemAppliedTime() {
   return appliedTime_;
 }
 
-int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine,
+int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                                  TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
-  return ::applySystemFile(*progressForm_, fileName, scriptEngine, portfolioTable, centreRect, hideAtEnd,
+  return ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect, hideAtEnd,
                            appliedTime_);
 }
 

@@ -49,8 +49,9 @@ class TsystemForm : public TChildForm {
   void saveView();
   double getLatestChangeTime() const;
   double getSystemAppliedTime();
-  int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
-                      const RECT& centreRect, bool hideAtEnd);
+  // macros: the texts the engine was given (see TmacroForm::loadedMacros).
+  int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
+                      TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd);
   void hideProgressWindow();
   void restoreProgressWindow(bool show);
 
