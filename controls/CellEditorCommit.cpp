@@ -37,22 +37,27 @@ TCellWrite writeAndCompare(TSheet& sheet, bool bound, Write write) {
 
 }  // namespace
 
-TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text) {
+TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text, bool numberRequired) {
   if (!writable(sheet)) return TCellWrite::nothing;
   const std::uint8_t code = typeCode & 0x7F;
   const TCellEditorChoice choice = chooseCellEditor(code);
+  const auto readsAs = [&](std::uint8_t kind) {
+    TValueRecord value;
+    value.kind = valueString;
+    value.string = text;
+    return sheet.convertValue(value, kind);
+  };
   if (choice.bound) {
-    if (const std::uint8_t kind = boundNumericKind(code)) {
-      TValueRecord value;
-      value.kind = valueString;
-      value.string = text;
-      if (!sheet.convertValue(value, kind)) return TCellWrite::refused;
-    }
+    const std::uint8_t kind = boundNumericKind(code);
+    if (kind && !readsAs(kind)) return TCellWrite::refused;
     return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectText(text); });
   }
   switch (code) {
     case cellNumber:
     case cellInteger:
+      if (numberRequired && !text.empty() && !readsAs(code == cellInteger ? valueInteger : valueNumber))
+        return TCellWrite::refused;
+      [[fallthrough]];
     case cellString:
     case cellCurrency:
     case cellImage: {

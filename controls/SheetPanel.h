@@ -132,6 +132,10 @@ class TSheetPanel : public TControl {
   std::function<void()> onCellValueEdited;
   std::function<void(WORD& key, TShiftState shift)> onSheetKeyDown;
   std::function<void(char& key)> onSheetKeyPress;
+  // True when the host keeps the current cell's number elsewhere (a custom
+  // property): a typed text that is no number is then refused as a bound
+  // number's is, instead of becoming a formula in error.
+  std::function<bool()> numberRequired;
 
   // The parts, for the rare direct call and for tests.
   TScrollBarEx& vScrollBar() { return *vScrollBar_; }

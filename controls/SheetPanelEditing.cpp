@@ -339,7 +339,7 @@ TCellWrite TSheetPanel::commitEditor() {
     case TCellEditorKind::text:
       return commitEditorText(*sheet_, typeCode, memo_->text());
     case TCellEditorKind::number:
-      return commitEditorText(*sheet_, typeCode, numberEdit_->text());
+      return commitEditorText(*sheet_, typeCode, numberEdit_->text(), numberRequired && numberRequired());
     case TCellEditorKind::currency:
       return commitEditorText(*sheet_, typeCode, currencyEdit_->text());
     case TCellEditorKind::image:
