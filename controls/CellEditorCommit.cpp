@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "controls/CellEditorChoice.h"
+#include "model/Transaction.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 #include "sheet/Sheet.h"
@@ -158,6 +159,7 @@ TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value)
       sheet.setCurrentCellNumber(value);
       return TCellWrite::written;
     case cellTransactionDate:
+      if (!transactionCanHold(std::trunc(value))) return TCellWrite::refused;
       sheet.setCurrentObjectNumber(std::trunc(value));
       return TCellWrite::written;
     case cellTransactionTime:
@@ -166,4 +168,10 @@ TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value)
     default:
       return TCellWrite::nothing;
   }
+}
+
+std::string refusalText(std::uint8_t typeCode) {
+  if ((typeCode & 0x7F) == cellTransactionDate)
+    return "A transaction can be dated from 30 December 1899 to 31 December 9999. The date stays as it was.";
+  return std::string();
 }

@@ -44,8 +44,13 @@ TPickerValue openingPickerValue(const TSheet& sheet, std::uint8_t typeCode);
 bool pickedCellValue(const TPickerValue& opening, bool timeMode, double pickedDay, double pickedTime,
                      double& result);
 
-// Writes the picked value into the current cell or its bound property.
+// Writes the picked value into the current cell or its bound property; a
+// transaction date the model cannot hold is refused.
 TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value);
+
+// Why a value of the type code was refused, for a message; empty where a
+// beep says enough (a text that is no number).
+std::string refusalText(std::uint8_t typeCode);
 
 // Day numbers the picker can show (1 January 1753 to 31 December 9999).
 bool pickerCanShow(double dateTime);

@@ -126,6 +126,8 @@ class TSheetPanel : public TControl {
   TCurrencyPicker* currencyPicker = nullptr;
   // The dialog of colour cells (a host or a test may put another in).
   std::unique_ptr<TColorDialog> colorDialog;
+  // Tells why a picked value was refused (a test may put another in).
+  TMessageBox* messages = &systemMessageBox();
 
   // ---- Events ----
   std::function<void()> onRender;

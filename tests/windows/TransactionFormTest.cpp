@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
@@ -16,6 +17,7 @@
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/DelTransForm.h"
 #include "windows/SumTransForm.h"
@@ -179,4 +181,42 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   const TMenuItem& del = *form->sheetPopupMenu().items()[0]->items()[1];
   EXPECT_EQ(del.items()[0]->caption, "Delete transaction #" + std::to_string(second));
   EXPECT_TRUE(del.items()[0]->enabled);
+}
+
+TEST_F(TransactionWindow, APickedDateBefore1900IsRefusedWithAMessageAndLeavesDateAndTime) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    fields.items(1)->Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  ASSERT_GE(form->lineCount(), 1);
+  TSheetPanel& grid = form->sheetPanel();
+  TScriptedMessageBox messages(IDOK);
+  grid.messages = &messages;
+  TSheet& sheet = grid.sheet();
+  const int32_t number = sheet.getCellInteger(1, 2);
+  TTransaction* trade = portfolio->findTransaction(number);
+  ASSERT_NE(trade, nullptr);
+  const double before = trade->DateTime();
+  sheet.setCurrentCell(2, 2);
+  grid.refresh();
+  grid.setFocus();
+  ASSERT_EQ(sheet.currentCellType(), 21);
+  postChar(grid.handle(), ' ');
+  ASSERT_TRUE(grid.editing());
+  grid.datePicker().setDateTime(-10);  // 20 December 1899
+  sendKey(grid.datePicker().picker().handle(), VK_RETURN);
+  EXPECT_FALSE(grid.editing());
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_NE(messages.texts[0].find("30 December 1899"), std::string::npos);
+  EXPECT_EQ(trade->DateTime(), before);
+
+  postChar(grid.handle(), ' ');
+  ASSERT_TRUE(grid.editing());
+  grid.datePicker().setDateTime(45646);
+  sendKey(grid.datePicker().picker().handle(), VK_RETURN);
+  EXPECT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(trade->DateTime(), 45646 + (before - std::trunc(before)));
 }
