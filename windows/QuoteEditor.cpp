@@ -416,7 +416,7 @@ void TQuoteEditor::refuseCommit(int reason) {
     }
     if (blocking.size() > listedBlockingCells)
       text += "\r\nand " + std::to_string(blocking.size() - listedBlockingCells) + " more";
-    text += "\r\n\r\nType a value into each, or mark it unavailable with Clear.";
+    text += "\r\n\r\nType a value into each, or mark it unavailable with N/A.";
     // The first of them becomes current, so that the user starts there.
     sheet.setCurrentCell(blocking[0].column + 1, blocking[0].row + firstRow);
     quotesPanel_->refresh();

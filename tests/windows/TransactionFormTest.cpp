@@ -220,3 +220,38 @@ TEST_F(TransactionWindow, APickedDateBefore1900IsRefusedWithAMessageAndLeavesDat
   EXPECT_EQ(messages.texts.size(), 1u);
   EXPECT_EQ(trade->DateTime(), 45646 + (before - std::trunc(before)));
 }
+
+TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\\\TransactionFields.INI", '.', ','), 0);
+    fields.insertField(fields.count());
+    TField& price = *fields.items(fields.count() - 1);
+    price.setHeader("Limit");
+    price.Kind = 1;
+    price.setSymbol("Limit");
+    price.Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  ASSERT_GE(form->lineCount(), 1);
+  TSheetPanel& grid = form->sheetPanel();
+  TSheet& sheet = grid.sheet();
+  TTransaction* trade = portfolio->findTransaction(sheet.getCellInteger(1, 2));
+  ASSERT_NE(trade, nullptr);
+  sheet.setCurrentCell(6, 2);
+  grid.refresh();
+  grid.setFocus();
+  postChar(grid.handle(), '7');
+  ASSERT_TRUE(grid.editing());
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  EXPECT_EQ(trade->getCustomProperty("Limit"), "7");
+
+  postChar(grid.handle(), 'x');
+  ASSERT_TRUE(grid.editing());
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  EXPECT_TRUE(grid.editing());
+  sendKey(grid.numberEdit().handle(), VK_ESCAPE);
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(6, 2), 7);
+  EXPECT_EQ(trade->getCustomProperty("Limit"), "7");
+}
