@@ -293,7 +293,10 @@ void TQuoteEditor::quotesPanelCellValueEdited() {
 
 void TQuoteEditor::quoteEmptyCells() {
   const RECT area = selectedRows();
-  if (!rows_.emptyCells(area.left, area.top, area.right, area.bottom)) return;
+  if (rows_.emptyCells(area.left, area.top, area.right, area.bottom)) renderKeepingSelection();
+}
+
+void TQuoteEditor::renderKeepingSelection() {
   TSheet& sheet = quotesPanel_->sheet();
   const RECT selection = sheet.selection;
   const int col = sheet.currentCol;
@@ -366,16 +369,7 @@ void TQuoteEditor::quoteArithmetic(TQuoteEditorRows::TOperation operation) {
   double a = 0;
   if (!thresholdTextToFloat(quoteArgEdit_->text(), a)) return;
   const RECT area = selectedRows();
-  if (!rows_.applyArithmetic(operation, a, area.left, area.top, area.right, area.bottom)) return;
-  TSheet& sheet = quotesPanel_->sheet();
-  const RECT selection = sheet.selection;
-  const int col = sheet.currentCol;
-  const int row = sheet.currentRow;
-  renderRows();
-  sheet.setCurrentCell(col, row);
-  sheet.setSelection(selection.left, selection.top, selection.right, selection.bottom);
-  quotesPanel_->refresh();
-  quotesPanelRender();
+  if (rows_.applyArithmetic(operation, a, area.left, area.top, area.right, area.bottom)) renderKeepingSelection();
 }
 
 void TQuoteEditor::quoteDiscardEditsBtnClick() { showQuotes(table_, asset_, -1, -1); }

@@ -67,6 +67,8 @@ class TQuoteEditor : public TPanel {
 
  private:
   void renderRows();
+  // renderRows with the current cell and the selection kept, then a repaint.
+  void renderKeepingSelection();
   void quotesPanelRender();
   void buildMenu();
   void quotesSheetPopupMenuPopup();

@@ -23,27 +23,37 @@ TFormOptions editorOptions() {
   return options;
 }
 
+// An asset with open and close prices of its own file in a portfolio of its
+// own, and an editor on it in a shown window.
+class QuoteEditor : public testing::Test {
+ protected:
+  void SetUp() override {
+    setExtendedPrecision();
+    writeWholeFile(priceFile, original);
+    int32_t serials = 0;
+    TPortfolio maker{serials};
+    ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
+    ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+    table.setCurrentIndex(0);
+    ASSERT_EQ(table.current()->newAsset("Stock", "STK", false, "YYYYMMDD,O,C", priceFile, "EUR"), 0);
+    asset = table.current()->assets(0);
+    editor.setAlign(TAlign::client);
+    form.showModeless();
+  }
+
+  TSampleWorkFolder sample;
+  std::string priceFile = sample.quotes + "Q.TXT";
+  std::string original = "20240102,1,2\r\n20240103,3,4\r\n";
+  std::string folder = sample.folios + "7\\";
+  TPortfolioTable table;
+  TAsset* asset = nullptr;
+  TForm form{editorOptions()};
+  TQuoteEditor& editor = form.add<TQuoteEditor>();
+};
+
 }  // namespace
 
-TEST(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries) {
-  setExtendedPrecision();
-  TSampleWorkFolder sample;
-  const std::string priceFile = sample.quotes + "Q.TXT";
-  writeWholeFile(priceFile, "20240102,1,2\r\n20240103,3,4\r\n");
-  const std::string folder = sample.folios + "7\\";
-  int32_t serials = 0;
-  TPortfolio maker{serials};
-  ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
-  TPortfolioTable table;
-  ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
-  table.setCurrentIndex(0);
-  ASSERT_EQ(table.current()->newAsset("Stock", "STK", false, "YYYYMMDD,O,C", priceFile, "EUR"), 0);
-  TAsset* asset = table.current()->assets(0);
-
-  TForm form(editorOptions());
-  TQuoteEditor& editor = form.add<TQuoteEditor>();
-  editor.setAlign(TAlign::client);
-  form.showModeless();
+TEST_F(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries) {
   std::string message;
   editor.onMessage = [&](const std::string& text) { message = text; };
   int committed = 0;
@@ -83,26 +93,7 @@ TEST(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries)
   EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\n20240103,3,8\n");
 }
 
-TEST(QuoteEditor, DeleteEmptiesCellsAndEmptyOrInvalidCellsRefuseTheCommitBeforeStoppingTheViews) {
-  setExtendedPrecision();
-  TSampleWorkFolder sample;
-  const std::string priceFile = sample.quotes + "Q.TXT";
-  const std::string original = "20240102,1,2\r\n20240103,3,4\r\n";
-  writeWholeFile(priceFile, original);
-  const std::string folder = sample.folios + "7\\";
-  int32_t serials = 0;
-  TPortfolio maker{serials};
-  ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
-  TPortfolioTable table;
-  ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
-  table.setCurrentIndex(0);
-  ASSERT_EQ(table.current()->newAsset("Stock", "STK", false, "YYYYMMDD,O,C", priceFile, "EUR"), 0);
-  TAsset* asset = table.current()->assets(0);
-
-  TForm form(editorOptions());
-  TQuoteEditor& editor = form.add<TQuoteEditor>();
-  editor.setAlign(TAlign::client);
-  form.showModeless();
+TEST_F(QuoteEditor, DeleteEmptiesCellsAndEmptyOrInvalidCellsRefuseTheCommitBeforeStoppingTheViews) {
   std::vector<std::string> messages;
   editor.onMessage = [&](const std::string& text) { messages.push_back(text); };
   int stopped = 0;
