@@ -66,6 +66,7 @@ TdataForm::~TdataForm() {
   showExtrasDelayTimer_.setEnabled(false);
   sheetPanel_->onRender = nullptr;
   sheetPanel_->onCellValueEdited = nullptr;
+  sheetPanel_->numberRequired = nullptr;
   noteEditPanel_->setEditorStatus(nullptr);
   freeAllViews();
 }
