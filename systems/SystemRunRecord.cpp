@@ -1,7 +1,6 @@
 #include "systems/SystemRunRecord.h"
 
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -13,11 +12,21 @@
 #include "model/QuoteRecord.h"
 #include "model/Transaction.h"
 #include "model/TransactionTable.h"
+#include "platform/LocaleSettings.h"
+#include "systems/System.h"
 
 namespace {
 
 const char* const recordSection = "LastRun";
 const char* const recordKey = "State";
+
+// Beside the system file, not in it: a file rewritten through the settings
+// reader loses one pair of enclosing quotes of every value, and the system's
+// formulas rely on theirs.
+std::string recordFileName(const std::string& systemFileName) {
+  const size_t slash = systemFileName.find_last_of("\\/");
+  return systemFileName.substr(0, slash == std::string::npos ? 0 : slash + 1) + "SystemRun.INI";
+}
 
 // FNV-1a, 64 bits.
 class THash {
@@ -48,21 +57,24 @@ class THash {
   std::uint64_t value_ = 14695981039346656037ULL;
 };
 
-bool endsWith(const std::string& text, const char* tail) {
-  const size_t n = std::strlen(tail);
-  return text.size() >= n && text.compare(text.size() - n, n, tail) == 0;
-}
-
-// The grids' sizes are the System window's view, not the system.
-void hashSystemFile(THash& hash, const std::string& systemFileName) {
-  const TPortableIniFile ini(systemFileName);
+// The system as it reads, written again in one spelling: a file saved by
+// another version, or with other quoting, holds the same system. The grids'
+// sizes are the System window's view, not the system.
+void hashSystem(THash& hash, const std::string& systemFileName) {
+  const TFormulaSeparators separators{localeSettings().decimalSeparator, localeSettings().listSeparator};
+  TSystem system;
+  {
+    const TPortableIniFile ini(systemFileName);
+    system.loadFromIni(ini, separators);
+  }
+  TPortableIniFile canonical(systemFileName, TPortableIniFile::TNewFile{});
+  system.saveToIni(canonical, separators);
   std::vector<std::string> sections;
-  ini.readSections(sections);
+  canonical.readSections(sections);
   for (const std::string& section : sections) {
-    if (section == recordSection || endsWith(section, "FieldWidths") || endsWith(section, "FieldHeights")) continue;
     hash.text(section);
     std::vector<std::string> entries;
-    ini.readSectionValues(section, entries);
+    canonical.readSectionValues(section, entries);
     for (const std::string& entry : entries) {
       if (entry.rfind("RowHeight=", 0) == 0 || entry.rfind("ColWidth=", 0) == 0) continue;
       hash.text(entry);
@@ -109,7 +121,7 @@ void hashTransactions(THash& hash, const TTransactionTable& transactions) {
 std::uint64_t systemRunState(const std::string& systemFileName, const std::string& macros,
                              const TPortfolio& portfolio) {
   THash hash;
-  hashSystemFile(hash, systemFileName);
+  hashSystem(hash, systemFileName);
   hash.text(macros);
   hash.text(portfolio.getCurrency());
   hash.properties(portfolio.CustomProperties);
@@ -132,7 +144,7 @@ std::uint64_t systemRunState(const std::string& systemFileName, const std::strin
 }
 
 std::uint64_t lastSystemRunState(const std::string& systemFileName) {
-  const TPortableIniFile ini(systemFileName);
+  const TPortableIniFile ini(recordFileName(systemFileName));
   const std::string text = ini.readString(recordSection, recordKey, "");
   try {
     size_t used = 0;
@@ -144,7 +156,7 @@ std::uint64_t lastSystemRunState(const std::string& systemFileName) {
 }
 
 void keepSystemRunState(const std::string& systemFileName, std::uint64_t state) {
-  TPortableIniFile ini(systemFileName);
+  TPortableIniFile ini(recordFileName(systemFileName));
   char text[17];
   std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(state));
   ini.writeString(recordSection, recordKey, text);

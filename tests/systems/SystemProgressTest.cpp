@@ -80,14 +80,23 @@ TEST_F(ProgressWindow, ASystemRunsAgainOnlyWhenWhatItDependsOnChanged) {
     TPortableIniFile ini(systemFile);
     system.saveToIni(ini, {'.', ','});
   }
+  const std::string systemText = readWholeFile(systemFile);
   double applied = 0;
   ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
   ASSERT_EQ(transactions(true).size(), 9u);
+  // The state is kept beside the system, whose file is not rewritten.
+  EXPECT_EQ(readWholeFile(systemFile), systemText);
   const std::string posted = transactions(true).front()->FileName();
   const FILETIME written = writeTime(posted);
   ASSERT_EQ(table.saveAll(), 0);
 
-  // As at the next start: the portfolio read again from its folder.
+  // As at the next start: the portfolio read again from its folder, the
+  // system file written in another spelling.
+  std::string text = readWholeFile(systemFile);
+  const size_t condition = text.find("Condition=\"1\"\r\n");
+  ASSERT_NE(condition, std::string::npos) << text;
+  text.replace(condition, 15, "Condition=1\r\n");
+  writeWholeFile(systemFile, text);
   TPortfolioTable reopened;
   ASSERT_EQ(reopened.open(portfolio->Folder(), false, {}, nullptr, true, false), 0);
   reopened.setCurrentIndex(0);
