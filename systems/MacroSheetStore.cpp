@@ -5,7 +5,7 @@
 
 #include "model/PortableIniFile.h"
 #include "sheet/Cell.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -45,7 +45,7 @@ void saveMacroSheet(const TSheet& sheet, TPortableIniFile& file) {
     for (int row = 1; row <= used.y; ++row) {
       const TCell* cell = sheet.getCell(col, row);
       if (cell == nullptr || cell->cellType() == 0) continue;
-      std::string text = translateFormulaSeparators(sheet.getCellText(col, row, false), decimal, '.', list, ';');
+      std::string text = contentToStore(sheet.getCellText(col, row, false), decimal, list);
       file.writeString(cellsSection, std::to_string(col) + ":" + std::to_string(row),
                        std::to_string(cell->cellType()) + ":" + text);
     }
@@ -78,7 +78,7 @@ void loadMacroSheet(TSheet& sheet, const TPortableIniFile& file) {
         !readNumber(entry.substr(equals + 1, valueColon - equals - 1), type))
       continue;
     if (col < 1 || row < 1 || type > highestTypeCode) continue;
-    std::string text = translateFormulaSeparators(entry.substr(valueColon + 1), '.', decimal, ';', list);
+    std::string text = contentFromStore(entry.substr(valueColon + 1), decimal, list);
     sheet.setCellContent(col, row, 0, text, static_cast<std::uint8_t>(type));
   }
   sheet.autoRecalculate = true;
