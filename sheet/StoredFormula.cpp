@@ -33,13 +33,13 @@ std::string formulaToStore(std::string_view formula, char decimalSeparator, char
                                     storedListSeparator);
 }
 
-std::string contentFromStore(std::string_view stored, char decimalSeparator, char listSeparator) {
-  if (!isFormulaContent(stored)) return std::string(stored);
+std::string contentFromStore(std::string_view stored, bool textCell, char decimalSeparator, char listSeparator) {
+  if (textCell && !isFormulaContent(stored)) return std::string(stored);
   return formulaFromStore(stored, decimalSeparator, listSeparator);
 }
 
-std::string contentToStore(std::string_view content, char decimalSeparator, char listSeparator) {
-  if (!isFormulaContent(content)) return std::string(content);
+std::string contentToStore(std::string_view content, bool textCell, char decimalSeparator, char listSeparator) {
+  if (textCell && !isFormulaContent(content)) return std::string(content);
   return formulaToStore(content, decimalSeparator, listSeparator);
 }
 

@@ -13,10 +13,11 @@ std::string formulaFromStore(std::string_view stored, char decimalSeparator, cha
 // A formula with the user's separators, to the form kept in a file (saving).
 std::string formulaToStore(std::string_view formula, char decimalSeparator, char listSeparator);
 
-// A cell's content is a formula when it begins with "="; any other text is
-// the user's own ("Smith; John", "1,5") and is kept as it is.
-std::string contentFromStore(std::string_view stored, char decimalSeparator, char listSeparator);
-std::string contentToStore(std::string_view content, char decimalSeparator, char listSeparator);
+// A cell's content: a formula when it begins with "=", else its value. The
+// value of a text cell is the user's own ("Smith; John", "1,50") and is kept
+// as it is; the value of any other cell (a number) follows the separators.
+std::string contentFromStore(std::string_view stored, bool textCell, char decimalSeparator, char listSeparator);
+std::string contentToStore(std::string_view content, bool textCell, char decimalSeparator, char listSeparator);
 
 // A field's definition: the field editor takes the "=" off, so a definition
 // that calls a function or applies an operator is a formula without it; a

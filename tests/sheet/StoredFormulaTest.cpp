@@ -10,10 +10,11 @@ TEST(StoredFormula, FormulasTravelThroughTheStoredFormBetweenLocales) {
 }
 
 TEST(StoredFormula, OnlyFormulasAmongContentsAreRespelled) {
-  EXPECT_EQ(contentToStore("=SUM(1,5;2)", ',', ';'), "=SUM(1.5;2)");
-  EXPECT_EQ(contentToStore("1,50", ',', ';'), "1,50");
-  EXPECT_EQ(contentFromStore("Smith; John", ',', ','), "Smith; John");
-  EXPECT_EQ(contentFromStore("SUM(1;2)", '.', ','), "SUM(1;2)") << "a cell's text without = is no formula";
+  EXPECT_EQ(contentToStore("=SUM(1,5;2)", true, ',', ';'), "=SUM(1.5;2)");
+  EXPECT_EQ(contentToStore("1,50", true, ',', ';'), "1,50");
+  EXPECT_EQ(contentToStore("1,50", false, ',', ';'), "1.5") << "a number cell's value";
+  EXPECT_EQ(contentFromStore("Smith; John", true, ',', ','), "Smith; John");
+  EXPECT_EQ(contentFromStore("SUM(1;2)", true, '.', ','), "SUM(1;2)") << "a text without = is no formula";
 
   // A field's definition has lost its "=" in the editor.
   EXPECT_EQ(fieldContentToStore("SUM(1,5;2)", ',', ';'), "SUM(1.5;2)");
