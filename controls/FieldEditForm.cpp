@@ -92,6 +92,7 @@ TfieldEditForm::TfieldEditForm()
     : TForm(fieldEditOptions()),
       fontDialog(std::make_unique<TFontDialog>()),
       colorDialog(std::make_unique<TColorDialog>()),
+      messages(&systemMessageBox()),
       tools_(std::make_unique<TTools>()),
       stringPrompt_(std::make_unique<TgetStringForm>()),
       thresholdPrompt_(std::make_unique<TgetThresholdForm>()) {
@@ -407,10 +408,22 @@ void TfieldEditForm::cellValueEdited() {
   const TSheet& sheet = sheetPanel_->sheet();
   const int index = currentField();
   const TCell* cell = sheet.getCell(sheet.currentCol, sheet.currentRow);
+  const std::string text = cell ? cell->getEditText() : std::string();
   std::string stored;
-  if (index >= 0) model_->editCell(index, sheet.currentCol, cell ? cell->getEditText() : std::string(), stored);
+  if (index >= 0 && (sheet.currentCol != TFieldEditModel::definitionColumn || definitionAccepted(text)))
+    model_->editCell(index, sheet.currentCol, text, stored);
   // Refilled either way: the stored text shows, or a refused edit is undone.
   fillGrid();
+}
+
+// A definition that would show an error in every cell of its field is only
+// taken when the user wants it so.
+bool TfieldEditForm::definitionAccepted(const std::string& text) {
+  const std::uint8_t status = TFieldEditModel::definitionStatus(sheetPanel_->sheet(), text);
+  if (status == stateValid) return true;
+  const std::string message =
+      "The definition is not a valid formula (" + std::string(cellStateText(status)) + ").\r\rKeep it anyway?";
+  return messages->show(handle(), message, "Field definitions", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void TfieldEditForm::sheetKeyDown(WORD& key, TShiftState shift) {
@@ -458,7 +471,7 @@ void TfieldEditForm::editAsText() {
   if (!editText(text)) return;
   std::string message;
   if (!model_->fromText(text, message)) {
-    systemMessageBox().show(handle(), message, "Field definitions", MB_OK | MB_ICONWARNING);
+    messages->show(handle(), message, "Field definitions", MB_OK | MB_ICONWARNING);
     return;
   }
   setCurrentRow(sheetPanel_->sheet().currentRow);
