@@ -497,12 +497,16 @@ void typeIntoTheMacroSheet(HWND main, const TTypedCells& typed) {
 // are those an English user's program writes.
 TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
   const auto english = runUntilClosed([](HWND main) {
+    pumpFor(500);
+    captureWindow(main).savePng("program-english-settings");
     typeIntoTheMacroSheet(main, {"1234.5", "=ROUND(A1*2.25,1)", "1234.5"});
   });
   std::map<std::string, std::string> german;
   {
     TGermanRegionalSettings settings;
     german = runUntilClosed([](HWND main) {
+      pumpFor(500);
+      captureWindow(main).savePng("program-german-settings");
       typeIntoTheMacroSheet(main, {"1234,5", "=ROUND(A1*2,25;1)", "1234,5"});
     });
   }
