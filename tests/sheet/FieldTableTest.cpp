@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "sheet/FieldTable.h"
 #include "tests/support/TestFolders.h"
 
@@ -41,6 +44,15 @@ void fillSampleTable(TFieldTable& table) {
   note.Content = "\"a;b\"";
   note.Hidden = true;
   note.TestContent = " padded ";
+}
+
+// One field for each content, in a table kept in the file.
+void fillContents(TFieldTable& table, const std::string& fileName, const std::vector<std::string>& contents) {
+  table.FileName = fileName;
+  for (size_t i = 0; i < contents.size(); ++i) {
+    table.insertField(static_cast<int>(i));
+    table.items(static_cast<int>(i))->Content = contents[i];
+  }
 }
 
 }  // namespace
@@ -85,12 +97,7 @@ TEST(FieldTable, FileRoundTripKeepsEveryByte) {
 TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
   TTemporaryFolder folder;
   TFieldTable table;
-  table.FileName = folder.path() + "FIELDS.INI";
-  const std::vector<std::string> contents = {"Smith; John", "1.5", "1,5", "=SUM(1,5;2)"};
-  for (size_t i = 0; i < contents.size(); ++i) {
-    table.insertField(static_cast<int>(i));
-    table.items(static_cast<int>(i))->Content = contents[i];
-  }
+  fillContents(table, folder.path() + "FIELDS.INI", {"Smith; John", "1.5", "1,5", "=SUM(1,5;2)"});
   ASSERT_EQ(table.save(',', ';'), 0);
   TFieldTable loaded;
   ASSERT_EQ(loaded.loadFromFile(table.FileName, '.', ','), 0);
@@ -107,12 +114,7 @@ TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
 TEST(FieldTable, DefinitionsWithoutEqualsSignAreStoredFormulas) {
   TTemporaryFolder folder;
   TFieldTable table;
-  table.FileName = folder.path() + "FIELDS.INI";
-  const std::vector<std::string> contents = {"PORTFOLIO_NAV(P;TO_DATE;1)", "PRICE*1,5", "Smith, John", "PRICE*"};
-  for (size_t i = 0; i < contents.size(); ++i) {
-    table.insertField(static_cast<int>(i));
-    table.items(static_cast<int>(i))->Content = contents[i];
-  }
+  fillContents(table, folder.path() + "FIELDS.INI", {"PORTFOLIO_NAV(P;TO_DATE;1)", "PRICE*1,5", "Smith, John", "PRICE*"});
   ASSERT_EQ(table.save(',', ';'), 0);
   const std::string written = readWholeFile(table.FileName);
   EXPECT_NE(written.find("Content=PORTFOLIO_NAV(P;TO_DATE;1)"), std::string::npos) << written;
