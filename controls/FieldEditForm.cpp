@@ -1,6 +1,7 @@
 #include "controls/FieldEditForm.h"
 
 #include "controls/EditAsTextForm.h"
+#include "controls/FormulaPrompt.h"
 #include "controls/GetStringForm.h"
 #include "controls/GetThresholdForm.h"
 #include "controls/InPlaceEditors.h"
@@ -410,21 +411,15 @@ void TfieldEditForm::cellValueEdited() {
   const TCell* cell = sheet.getCell(sheet.currentCol, sheet.currentRow);
   const std::string text = cell ? cell->getEditText() : std::string();
   std::string stored;
-  if (index >= 0 && (sheet.currentCol != TFieldEditModel::definitionColumn || definitionAccepted(text)))
+  // A definition that would show an error in every cell of its field is only
+  // taken when the user wants it so.
+  if (index >= 0 && (sheet.currentCol != TFieldEditModel::definitionColumn ||
+                     keepTypedFormula(*messages, handle(), "Field definitions", sheetPanel_->sheet(), text)))
     model_->editCell(index, sheet.currentCol, text, stored);
   // Refilled either way: the stored text shows, or a refused edit is undone.
   fillGrid();
 }
 
-// A definition that would show an error in every cell of its field is only
-// taken when the user wants it so.
-bool TfieldEditForm::definitionAccepted(const std::string& text) {
-  const std::uint8_t status = TFieldEditModel::definitionStatus(sheetPanel_->sheet(), text);
-  if (status == stateValid) return true;
-  const std::string message =
-      "The definition is not a valid formula (" + std::string(cellStateText(status)) + ").\r\rKeep it anyway?";
-  return messages->show(handle(), message, "Field definitions", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
-}
 
 void TfieldEditForm::sheetKeyDown(WORD& key, TShiftState shift) {
   if (key == VK_INSERT && !(shift & (ssCtrl | ssAlt | ssShift))) {

@@ -76,7 +76,6 @@ class TfieldEditForm : public TForm {
   void fillGrid();
   void updateTools();
   void cellValueEdited();
-  bool definitionAccepted(const std::string& text);
   void sheetKeyDown(WORD& key, TShiftState shift);
   void apply();
   void placeButtons();

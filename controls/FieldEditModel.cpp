@@ -14,13 +14,6 @@ constexpr int kindCount = 28;
 constexpr std::uint8_t stringCell = 2;
 const char* const columnTitles[TFieldEditModel::columnCount] = {"Symbol", "Header", "Definition", "Format test"};
 
-std::string cleanedCellText(std::string text) {
-  text.erase(0, text.find_first_not_of(' '));
-  text.erase(0, text.find_first_not_of('='));
-  text.erase(text.find_last_not_of(" \t\r\n") + 1);
-  return text;
-}
-
 bool decimalsKind(int kind) { return kind == 1 || (kind >= 16 && kind <= 19) || (kind >= 23 && kind <= 25); }
 
 bool trailKind(int kind) { return kind == 1 || (kind >= 3 && kind <= 5) || (kind >= 16 && kind <= 25); }
@@ -177,7 +170,10 @@ bool TFieldEditModel::clearFormat(int index, bool conditional) {
 bool TFieldEditModel::editCell(int index, int column, const std::string& text, std::string& stored) {
   TField* field = editableField(index);
   if (!field || column < 1 || column > columnCount) return false;
-  const std::string cleaned = cleanedCellText(text);
+  std::string cleaned = text;
+  cleaned.erase(0, cleaned.find_first_not_of(' '));
+  cleaned.erase(0, cleaned.find_first_not_of('='));
+  cleaned.erase(cleaned.find_last_not_of(" \t\r\n") + 1);
   switch (column) {
     case 1: field->setSymbol(cleaned); stored = field->Symbol; break;
     case 2: field->setHeader(cleaned); stored = field->Header; break;
@@ -211,12 +207,6 @@ TFieldToolState TFieldEditModel::toolState(int index) const {
   state.fixedDown = index < copy_.Fixed;
   state.lockedDown = field->Locked;
   return state;
-}
-
-std::uint8_t TFieldEditModel::definitionStatus(TSheet& sheet, const std::string& text) {
-  std::uint8_t status = stateValid;
-  sheet.compileCellFormula('=' + cleanedCellText(text), status);
-  return status;
 }
 
 std::string TFieldEditModel::asText() const {

@@ -77,9 +77,6 @@ class TFieldEditModel {
   // whose grid must then be refilled to undo the edit; stored is what the
   // cell should show.
   bool editCell(int index, int column, const std::string& text, std::string& stored);
-  // A typed definition as the field's cells will compile it, with the
-  // sheet's separators: 0, or the error they would show ("#OP?" for "1+").
-  static std::uint8_t definitionStatus(TSheet& sheet, const std::string& text);
 
   TFieldToolState toolState(int index) const;
 
