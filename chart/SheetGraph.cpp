@@ -10,20 +10,12 @@
 #include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
 #include "platform/StdControls.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 #include "sheet/Sheet.h"
 
 namespace {
 
 constexpr UINT pollInterval = 500;
-
-std::string toFileForm(const std::string& formula, char decimalSeparator, char listSeparator) {
-  return translateFormulaSeparators(formula, decimalSeparator, '.', listSeparator, ';');
-}
-
-std::string fromFileForm(const std::string& formula, char decimalSeparator, char listSeparator) {
-  return translateFormulaSeparators(formula, '.', decimalSeparator, ';', listSeparator);
-}
 
 }  // namespace
 
@@ -343,7 +335,7 @@ int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator
     if (ini.readFailed()) return -3;
     result = loadLayout(ini);
     auto formula = [&](const char* section, const std::string& current) {
-      return fromFileForm(ini.readString(section, "Formula", toFileForm(current, decimalSeparator, listSeparator)),
+      return formulaFromStore(ini.readString(section, "Formula", formulaToStore(current, decimalSeparator, listSeparator)),
                           decimalSeparator, listSeparator);
     };
     pending_->fromXFormula = formula("FromX", pending_->fromXFormula);
@@ -368,7 +360,7 @@ int TSheetGraph::saveToFile(char decimalSeparator, char listSeparator) {
     // A formula such as "Prices" in quotes, or one with edge blanks, keeps
     // them inside one more pair of quotes, which reading takes off.
     auto formula = [&](const char* section, const std::string& text) {
-      ini.writeString(section, "Formula", quotedWhereNeeded(toFileForm(text, decimalSeparator, listSeparator)));
+      ini.writeString(section, "Formula", quotedWhereNeeded(formulaToStore(text, decimalSeparator, listSeparator)));
     };
     formula("FromX", pending_->fromXFormula);
     formula("ToX", pending_->toXFormula);
