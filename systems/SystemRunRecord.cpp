@@ -128,10 +128,10 @@ std::uint64_t systemRunState(const std::string& systemFileName, const std::strin
   hash.number(static_cast<std::uint64_t>(portfolio.assetCount()));
   for (int a = 0; a < portfolio.assetCount(); ++a) {
     const TAsset& asset = *portfolio.assets(a);
+    // The prices themselves, not where they come from: a working folder
+    // moved elsewhere holds the same portfolio.
     hash.text(asset.Symbol());
     hash.text(asset.getCurrency());
-    hash.text(asset.PriceHistoryLocation());
-    hash.text(asset.PriceHistoryFormatString());
     double stocks = 0, bonds = 0, cash = 0, other = 0;
     asset.Allocation().get(stocks, bonds, cash, other);
     for (double part : {stocks, bonds, cash, other}) hash.stored(part);
