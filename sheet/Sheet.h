@@ -95,6 +95,7 @@ class TSheet {
   TDependents dependents;
   std::int32_t backgroundColor = clWindow;
   std::int32_t headerColor = clBtnFace;
+  std::int32_t gridColor = clBtnFace;  // the lines between the cells
   std::int32_t defaultFillColor = clWindow;
   std::int32_t selectionColor = clHighlight;
   std::int32_t selectionTextColor = clHighlightText;
