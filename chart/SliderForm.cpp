@@ -274,10 +274,11 @@ void TSliderForm::resized() {
 
 void TSliderForm::updateScrollBar() {
   if (!handle()) return;
-  const int g = scaled(2);
-  const int content = groups_.empty() ? 0 : scrolling_.position() + groups_.back()->top() + groups_.back()->height() + g;
+  const int shown = scrolling_.position();
+  const int content =
+      groups_.empty() ? 0 : shown + groups_.back()->top() + groups_.back()->height() + scaled(2);
   scrolling_.setExtent(autoScroll_ ? content : 0, clientHeight());
-  scrollTo(scrolling_.position());
+  moveGroups(scrolling_.position() - shown);
   SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
   info.nMax = std::max(0, scrolling_.contentHeight() - 1);
   info.nPage = static_cast<UINT>(scrolling_.needed() ? scrolling_.pageHeight() : 0);
@@ -286,14 +287,17 @@ void TSliderForm::updateScrollBar() {
   ShowScrollBar(handle(), SB_VERT, scrolling_.needed());
 }
 
-// The groups move; the scroll position says by how much they are above
-// their place in the column.
 void TSliderForm::scrollTo(int position) {
-  const int shift = scrolling_.position();
+  const int shown = scrolling_.position();
   scrolling_.setPosition(position);
-  const int delta = scrolling_.position() - shift;
+  moveGroups(scrolling_.position() - shown);
+}
+
+// The groups lie above their place in the column by the scroll position.
+void TSliderForm::moveGroups(int delta) {
   if (delta == 0) return;
-  for (const auto& group : groups_) group->setBounds(group->left(), group->top() - delta, group->width(), group->height());
+  for (const auto& group : groups_)
+    group->setBounds(group->left(), group->top() - delta, group->width(), group->height());
   SetScrollPos(handle(), SB_VERT, scrolling_.position(), TRUE);
 }
 

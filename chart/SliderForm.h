@@ -80,6 +80,7 @@ class TSliderForm : public TForm {
   int scaled(int pixels) const;
   void showValue(TSlider& slider);
   void scrollTo(int position);
+  void moveGroups(int delta);
   void updateScrollBar();
   void scrollSliderIntoView(int index);
   void scrollMessage(WORD code);

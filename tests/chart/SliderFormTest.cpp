@@ -184,5 +184,11 @@ TEST(SliderForm, TrackBarsWithoutTicksBeforeTheirEditsAndTheWindowScrollsToTheSl
   form.slider(0).trackBar->setFocus();
   pumpFor(50);
   EXPECT_TRUE(shownWhole(0));
+  // Grown back, every group is at its place again.
+  form.slider(11).edit->setFocus();
+  form.setSize(form.width(), form.height() + 2000);
+  pumpFor(50);
+  EXPECT_FALSE(form.scrolling().needed());
+  EXPECT_EQ(form.group(0).top(), MulDiv(2, pixelsPerInch, 96));
   form.close();
 }
