@@ -181,7 +181,9 @@ void TSheetPanel::setBackgroundColor(TColor c) {
   sheet_->backgroundColor = c;
   render();
 }
-TColor TSheetPanel::gridColor() const { return sheet_->gridColor; }
+TColor TSheetPanel::gridColor() const {
+  return sheet_->gridColor == clDefault ? sheet_->headerColor : sheet_->gridColor;
+}
 void TSheetPanel::setGridColor(TColor c) {
   sheet_->gridColor = c;
   render();

@@ -277,7 +277,7 @@ void TSheet::paint(TSheetCanvas& canvas, const RECT& rect) {
   TClipToRect clipping(canvas.handle(), rect);
   paintedArea = rect;
   // What the cells leave uncovered shows as the grid lines.
-  canvas.brushColor = gridColor;
+  canvas.brushColor = gridColor == clDefault ? headerColor : gridColor;
   canvas.fillRect(rect);
   rightCol = leftCol;
   bottomRow = topRow;
