@@ -21,7 +21,6 @@
 #include "controls/SelDirDlg.h"
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
-#include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
@@ -322,10 +321,7 @@ void TmainForm::setupBtnClick() {
     }
     // The files kept in <DATA> move with it.
     refreshDataPaths(paths_);
-    // The window lets go of the portfolios (and its views of them) first.
-    portfolioForm->clearView();
-    portfolioTable->clear();
-    forexTables().clearTables();
+    releasePortfolios();
     loadFavorites();
     updateMainTitleBar();
     macroForm->macroEngineComboBoxChange();

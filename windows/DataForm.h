@@ -264,6 +264,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void showDates();
   void showExtrasDelayTimerTimer();
   void notePageControlChange();
+  // Saves the open notes document and frees both; the button stays as it is.
+  void closeNotes();
   void sheetSetupApply();
   void loadAllViews();
   void loadViews(const std::string& folder, int kind);

@@ -179,15 +179,19 @@ void TdataForm::notesBtnClick() {
     noteEditorContainer_->bringToFront();
   } else {
     noteEditorContainer_->hide();
-    if (noteEditPanel_->editorStatus()) {
-      noteEditPanel_->save(false);
-      notesColor_ = noteEditPanel_->bgColor();
-    }
-    noteEditPanel_->setEditorStatus(nullptr);
-    globalNotes_.reset();
-    objectNotes_.reset();
-    shownNotesObject_ = -1;
+    closeNotes();
   }
+}
+
+void TdataForm::closeNotes() {
+  if (noteEditPanel_->editorStatus()) {
+    noteEditPanel_->save(false);
+    notesColor_ = noteEditPanel_->bgColor();
+  }
+  noteEditPanel_->setEditorStatus(nullptr);
+  globalNotes_.reset();
+  objectNotes_.reset();
+  shownNotesObject_ = -1;
 }
 
 void TdataForm::showNotes(bool reloadGlobal) {
