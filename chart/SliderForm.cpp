@@ -8,6 +8,7 @@
 #include "controls/KeyPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/ComCtrls.h"
+#include "platform/ScrollRequest.h"
 #include "platform/StdControls.h"
 #include "platform/ToolTips.h"
 
@@ -311,23 +312,8 @@ void TSliderForm::scrollSliderIntoView(int index) {
 }
 
 void TSliderForm::scrollMessage(WORD code) {
-  const int line = scaled(16);
-  int position = scrolling_.position();
-  switch (code) {
-    case SB_LINEUP: position -= line; break;
-    case SB_LINEDOWN: position += line; break;
-    case SB_PAGEUP: position -= scrolling_.pageHeight(); break;
-    case SB_PAGEDOWN: position += scrolling_.pageHeight(); break;
-    case SB_TOP: position = 0; break;
-    case SB_BOTTOM: position = scrolling_.maximumPosition(); break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-      GetScrollInfo(handle(), SB_VERT, &info);
-      position = info.nTrackPos;
-      break;
-    }
-    default: return;
-  }
-  scrollTo(position);
+  const std::optional<int> requested =
+      requestedScrollPosition(handle(), SB_VERT, code, scrolling_.position(),
+                              {scaled(16), scrolling_.pageHeight(), 0, scrolling_.maximumPosition()});
+  if (requested) scrollTo(*requested);
 }

@@ -184,6 +184,11 @@ TEST(SliderForm, TrackBarsWithoutTicksBeforeTheirEditsAndTheWindowScrollsToTheSl
   form.slider(0).trackBar->setFocus();
   pumpFor(50);
   EXPECT_TRUE(shownWhole(0));
+  SendMessageA(form.handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(form.scrolling().position(), form.scrolling().maximumPosition());
+  EXPECT_TRUE(shownWhole(11));
+  SendMessageA(form.handle(), WM_VSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(form.scrolling().position(), form.scrolling().maximumPosition() - form.clientHeight());
   // Grown back, every group is at its place again.
   form.slider(11).edit->setFocus();
   form.setSize(form.width(), form.height() + 2000);
