@@ -422,6 +422,7 @@ void TmainForm::loadGUIoptions(bool) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   setBounds(mainWindowBounds(ini, bounds(), screen));
+  if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
   downloadPickForm->loadGUIoptions(ini);
   downloadForm->loadGUIoptions(ini);
@@ -437,6 +438,7 @@ void TmainForm::saveGUIoptions() {
   placement.length = sizeof placement;
   GetWindowPlacement(handle(), &placement);
   saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
+  saveMainWindowMaximized(ini, placement.showCmd == SW_SHOWMAXIMIZED);
   downloadPickForm->saveGUIoptions(ini);
   downloadForm->saveGUIoptions(ini);
   webForm->saveGUIoptions(ini);

@@ -18,6 +18,8 @@
 #include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
 #include "controls/ListViewXPSafe.h"
+#include "controls/ResizablePanelContainer.h"
+#include "chart/SheetGraph.h"
 
 namespace {
 
@@ -218,4 +220,17 @@ TEST_F(PortfolioWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   sendKey(grid.numberEdit().handle(), VK_RETURN);
   EXPECT_FALSE(grid.editing());
   EXPECT_EQ(table.items(first)->getCustomProperty("TargetReturn"), "0.08");
+}
+
+TEST_F(PortfolioWindow, ANewChartOrGraphComesUpInFrontOfTheSheetAndTheOtherViews) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  const HWND container = form->sheetResizablePanel().handle();
+  for (int kind : {1, 2}) {
+    const std::size_t before = form->sheetGraphs().size();
+    form->newViewClick(kind);
+    ASSERT_EQ(form->sheetGraphs().size(), before + 1);
+    // The topmost child of the container is the view just made, not the
+    // sheet's tile nor a view the folder held before.
+    EXPECT_EQ(GetWindow(container, GW_CHILD), form->sheetGraphs().back()->handle()) << "kind " << kind;
+  }
 }
