@@ -123,6 +123,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void macroListViewKeyDown(WORD& key, TShiftState shift);
   void macroEditPageControlChange();
   void macroEditPanelRender();
+  void macroEditPanelKeyDown(WORD& key, TShiftState shift);
+  void insertTimeDate();
+  void searchAgain();
   void getTextAttributes(const std::string& text, std::vector<uint16_t>& attributeIds);
   void findInList();
   void editorFind(bool replace);

@@ -208,3 +208,62 @@ TEST_F(MacroFormTest, SortedByNameTheListStillFindsAndOpensThePackagesItShows) {
   // The rows carry their packages, whatever order they show in.
   EXPECT_EQ(form.macroIndex().item(static_cast<int>(list.itemData(1)))->name(), "beta");
 }
+
+TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
+  package(folder.path(), "Keys", true, "one\r\ntwo\r\n");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "Keys"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Keys.js"; }));
+  HWND editor = form.macroEditPanel().handle();
+  TEditorStatus& document = form.selectedMacroStatus();
+  const auto text = [&] {
+    std::string all;
+    document.getText(false, all);
+    return all;
+  };
+  const auto ctrl = [&](int key) {
+    TKeyState held{VK_CONTROL};
+    sendKey(editor, key);
+  };
+  ctrl('A');
+  ctrl('C');
+  ctrl('X');
+  EXPECT_EQ("\r\n", text());  // one empty line
+  ctrl('Z');
+  EXPECT_EQ("one\r\ntwo\r\n", text());
+  {
+    TKeyState held{VK_CONTROL, VK_SHIFT};
+    sendKey(editor, 'Z');
+  }
+  EXPECT_EQ("\r\n", text());
+  ctrl('V');
+  EXPECT_EQ("one\r\ntwo\r\n", text());
+  TFindDialog finder;
+  form.setFindDialog(&finder);
+  finder.findText = "wo";
+  finder.options.down = true;
+  document.setCaret({1, 1});
+  sendKey(editor, VK_F3);
+  EXPECT_EQ(4, document.getCaret().x);  // after the occurrence
+  EXPECT_EQ(2, document.getCaret().y);
+  form.setFindDialog(nullptr);
+  document.setCaret({1, 1});
+  ctrl('Y');
+  EXPECT_EQ("two\r\n", text());
+  document.setSelection({1, 1, 3, 1});
+  ctrl(VK_DELETE);
+  EXPECT_EQ("o\r\n", text());
+
+
+  // The joined text is read-only: the same keys change nothing there.
+  form.macroEditPageControl().setActivePageIndex(1);
+  form.macroEditPageControl().onChange();
+  ASSERT_EQ(&form.activeMacrosStatus(), form.macroEditPanel().editorStatus());
+  std::string joined, after;
+  form.activeMacrosStatus().getText(false, joined);
+  ctrl('A');
+  ctrl('X');
+  ctrl('Y');
+  form.activeMacrosStatus().getText(false, after);
+  EXPECT_EQ(joined, after);
+}
