@@ -44,6 +44,9 @@ int main() {
     pages.setAlign(TAlign::client);
     main.showModeless();
     TmacroForm& form = createChildForm<TmacroForm>(pages, "Macros");
+    form.scriptHost().makeEngineObject = [&](const CLSID&, IActiveScript** engine) {
+      return engineClass.CreateInstance(nullptr, IID_IActiveScript, reinterpret_cast<void**>(engine));
+    };
     form.setAxEnginesPath(folder + "Bench.AXE");
     form.listMacros();
     form.loadMacros();

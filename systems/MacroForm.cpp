@@ -454,7 +454,8 @@ void TmacroForm::loadMacros() {
   } else {
     registerEngineFonts(*engine, true);
     std::vector<std::string> convertedFiles;
-    std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles);
+    std::vector<TMacroSource> sources;
+    std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles, &sources);
     activeMacrosStatus_.readOnly = false;
     activeMacrosStatus_.clear();
     activeMacrosStatus_.insertText(joined);
@@ -464,7 +465,7 @@ void TmacroForm::loadMacros() {
     activeMacrosStatus_.backgroundColour = editorColor_;
     host_.initEngine(engine);
     if (macroEditPanel_->editorStatus() == &activeMacrosStatus_) macroEditPageControlChange();
-    host_.parseScript(joined, errorText);
+    host_.parseSources(sources, errorText);
     // Positions in the joined text hold only for 8-bit text: say which
     // sources were not, so that a marked line can be understood.
     if (!convertedFiles.empty()) {

@@ -66,6 +66,7 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   IActiveScript* scriptEngine() const { return host_.scriptEngine(); }
   double macrosLoadedAt() const { return macrosLoadedAt_; }
   void resetEngine() { host_.resetEngine(); }
+  TScriptHost& scriptHost() { return host_; }
 
   // What the user works with; tests drive these.
   TComboBox& macroEngineComboBox() const { return *macroEngineComboBox_; }

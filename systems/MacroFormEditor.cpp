@@ -41,17 +41,14 @@ void TmacroForm::macroEditPanelRender() {
 }
 
 void TmacroForm::getTextAttributes(const std::string& text, std::vector<uint16_t>& attributeIds) {
-  IActiveScriptDebug* debug = host_.scriptDebug();
-  if (!colouringEnabled || debug == nullptr || text.empty()) return;
+  if (!colouringEnabled || !host_.hasScriptDebug() || text.empty()) return;
   int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(length, L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   // The engine colours characters; the editor's array has one entry a byte,
   // which the system code page makes the same count.
   std::vector<SOURCE_TEXT_ATTR> attributes(wide.size() + 1, 0);
-  if (FAILED(debug->GetScriptTextAttributes(wide.c_str(), static_cast<ULONG>(wide.size()), nullptr, 0,
-                                            attributes.data())))
-    return;
+  if (!host_.getScriptTextAttributes(wide, attributes)) return;
   size_t count = std::min(attributeIds.size(), wide.size());
   for (size_t i = 0; i < count; ++i) attributeIds[i] = attributes[i];
 }

@@ -141,7 +141,13 @@ TEST_F(MacroFormTest, AnEngineWithADebugInterfaceColoursTheSource) {
   const std::string source = "function f(){return 12;} // note";
   writeWholeFile(folder.path() + "Colour.INI", "[Configuration]\r\nEngine=" + fakeId + "\r\nActive=1\r\n");
   writeWholeFile(folder.path() + "Colour.xs", source);
-  TmacroForm& form = open();
+  TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+  form.scriptHost().makeEngineObject = [&](const CLSID&, IActiveScript** engine) {
+    return engineClass.CreateInstance(nullptr, IID_IActiveScript, reinterpret_cast<void**>(engine));
+  };
+  form.setAxEnginesPath(axe);
+  form.listMacros();
+  form.loadMacros();
   form.macroListView().setItemIndex(0);
   ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Colour.xs"; }));
   form.macroEditPanel().update();
