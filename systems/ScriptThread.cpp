@@ -155,19 +155,16 @@ bool TScriptThread::atSafePoint() {
 
 void TScriptThread::endThread() {
   stopped_ = true;
-  for (int attempt = 0; attempt < safePointTries; ++attempt) {
-    if (SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) break;
-    if (atSafePoint()) {
-      // The thread's references, its engine and its stack are lost with it;
-      // ending it is what frees the program.
-      TerminateThread(thread_.get(), 1);
-      WaitForSingleObject(thread_.get(), INFINITE);
-      return;
-    }
+  for (int attempt = 1;; ++attempt) {
+    if (SuspendThread(thread_.get()) == static_cast<DWORD>(-1)) return;
+    if (atSafePoint() || attempt == safePointTries) break;
     ResumeThread(thread_.get());
     Sleep(1);
   }
-  // Never caught in the engine's own code: ending it could leave a lock
-  // held for good. It is left running as the program's lowest work.
-  SetThreadPriority(thread_.get(), THREAD_PRIORITY_IDLE);
+  // A thread never caught in the engine's own code waits in the system (a
+  // script's own dialog): it is ended all the same, since going on later it
+  // would write into the abandoned call's variables. Its references, its
+  // engine and its stack are lost with it; that is what frees the program.
+  TerminateThread(thread_.get(), 1);
+  WaitForSingleObject(thread_.get(), INFINITE);
 }

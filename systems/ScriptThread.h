@@ -38,8 +38,8 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   // From the script thread: a window of the script itself (a message box)
   // is up, whose time does not count as running.
   void holdStopPrompt(bool hold) { promptHeld_ = hold; }
-  // From the script thread: the module holding the engine's code. The thread
-  // is ended only while it runs there, never inside a system routine that
+  // From the script thread: the module holding the engine's code. A stopped
+  // thread is ended while it runs there, not inside a system routine that
   // may hold a lock the rest of the program needs.
   void setEngineModule(HMODULE module);
 
