@@ -81,9 +81,11 @@ void TScriptHost::showScriptError(const TScriptErrorReport& report) {
   } else {
     where = "Line ";
   }
-  lastError_ = where + std::to_string(line) + ", column " + std::to_string(report.column) + ": " + report.description;
+  const std::string text =
+      where + std::to_string(line) + ", column " + std::to_string(report.column) + ": " + report.description;
+  if (firstError_.empty()) firstError_ = text;
   if (report.line > 0) events_.markScriptError(report.line, report.column);
-  events_.showEngineMessage(lastError_);
+  events_.showEngineMessage(text);
 }
 
 // ---- engine life cycle
@@ -129,7 +131,7 @@ bool TScriptHost::fail(const std::string& message) {
 bool TScriptHost::initEngine(const TScriptEngineAttributes* engine) {
   resetEngine();
   if (engine == nullptr) return fail("Invalid script engine selection!");
-  thread_ = TScriptThread::start();
+  thread_ = TScriptThread::launch();
   thread_->setStopPromptDelay(stopPromptDelay_);
   thread_->afterTask = [this] { deliverReports(); };
   stopReported_ = false;
@@ -185,62 +187,96 @@ bool TScriptHost::initEngine(const TScriptEngineAttributes* engine) {
   return true;
 }
 
+namespace {
+
+std::wstring wideText(const std::string& text) {
+  std::wstring wide;
+  if (text.empty()) return wide;
+  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  wide.resize(length);
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string parseFailureText(HRESULT parsed) {
+  switch (parsed) {
+    case E_INVALIDARG: return "Invalid argument!";
+    case DISP_E_EXCEPTION: return "Can't parse script!";
+    case E_NOTIMPL: return "Script engine doesn't support run-time evaluation!";
+    case E_POINTER: return "Invalid pointer!";
+    case E_UNEXPECTED: return "Script engine not ready!";
+    default: return "Unspecified script engine error!";
+  }
+}
+
+}  // namespace
+
+// On the script thread.
+HRESULT TScriptHost::parseText(const std::wstring& code, DWORD sourceContext, ULONG startingLine) {
+  VARIANT result;
+  VariantInit(&result);
+  EXCEPINFO exception{};
+  HRESULT parsed = scriptParser_->ParseScriptText(code.c_str(), nullptr, nullptr, nullptr, sourceContext, startingLine,
+                                                  0, &result, &exception);
+  VariantClear(&result);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return parsed;
+}
+
 bool TScriptHost::parseScript(const std::string& code, std::string& errorText, DWORD sourceContext,
                               ULONG startingLine) {
   if (!scriptParser_ || !thread_) {
     errorText = "No IActiveScriptParse interface available!";
     return false;
   }
-  std::wstring wide;
-  if (!code.empty()) {
-    int length = MultiByteToWideChar(CP_ACP, 0, code.data(), static_cast<int>(code.size()), nullptr, 0);
-    wide.resize(length);
-    MultiByteToWideChar(CP_ACP, 0, code.data(), static_cast<int>(code.size()), wide.data(), length);
-  }
-  lastError_.clear();
+  const std::wstring wide = wideText(code);
+  firstError_.clear();
   HRESULT parsed = E_ABORT;
-  thread_->run([&] {
-    VARIANT result;
-    VariantInit(&result);
-    EXCEPINFO exception{};
-    parsed = scriptParser_->ParseScriptText(wide.c_str(), nullptr, nullptr, nullptr, sourceContext, startingLine, 0,
-                                            &result, &exception);
-    VariantClear(&result);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-  });
+  thread_->run([&] { parsed = parseText(wide, sourceContext, startingLine); });
   if (parsed == S_OK) return true;
   // An error the engine reported says what and where; the code only that
   // something failed.
-  if (!lastError_.empty()) {
-    errorText = lastError_;
-    return false;
-  }
-  switch (parsed) {
-    case E_INVALIDARG: errorText = "Invalid argument!"; break;
-    case DISP_E_EXCEPTION: errorText = "Can't parse script!"; break;
-    case E_NOTIMPL: errorText = "Script engine doesn't support run-time evaluation!"; break;
-    case E_POINTER: errorText = "Invalid pointer!"; break;
-    case E_UNEXPECTED: errorText = "Script engine not ready!"; break;
-    default: errorText = "Unspecified script engine error!"; break;
-  }
+  errorText = firstError_.empty() ? parseFailureText(parsed) : firstError_;
   return false;
 }
 
 bool TScriptHost::parseSources(const std::vector<TMacroSource>& sources, std::string& errorText) {
+  startParsingSources(sources);
+  return parsedSources(errorText);
+}
+
+void TScriptHost::startParsingSources(const std::vector<TMacroSource>& sources) {
   sources_ = sources;
-  if (sources.empty()) return parseScript(std::string(), errorText);
-  bool parsed = true;
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    std::string failure;
-    if (parseScript(sources[i].text, failure, static_cast<DWORD>(i + 1), static_cast<ULONG>(sources[i].firstLine)))
-      continue;
-    if (parsed) errorText = failure;
-    parsed = false;
-    if (!thread_ || thread_->stopped()) break;
+  parsedTexts_.clear();
+  for (const TMacroSource& source : sources) parsedTexts_.push_back(wideText(source.text));
+  if (parsedTexts_.empty()) parsedTexts_.emplace_back();  // an empty text still runs
+  firstError_.clear();
+  parseFailure_ = E_ABORT;
+  // One hand-over for all: each parse is short, and waking the waiting
+  // thread for each would cost more than the parse.
+  parseStarted_ = scriptParser_ && thread_ && thread_->start([this] {
+    parseFailure_ = S_OK;
+    for (std::size_t i = 0; i < parsedTexts_.size(); ++i) {
+      const ULONG firstLine = i < sources_.size() ? static_cast<ULONG>(sources_[i].firstLine) : 0;
+      HRESULT parsed = parseText(parsedTexts_[i], static_cast<DWORD>(i + 1), firstLine);
+      if (FAILED(parsed) && parseFailure_ == S_OK) parseFailure_ = parsed;
+    }
+  });
+}
+
+bool TScriptHost::parsedSources(std::string& errorText) {
+  if (!parseStarted_) {
+    errorText = "No IActiveScriptParse interface available!";
+    return false;
   }
-  return parsed;
+  parseStarted_ = false;
+  if (!thread_->wait()) parseFailure_ = E_ABORT;
+  parsedTexts_.clear();
+  if (parseFailure_ == S_OK) return true;
+  errorText = firstError_.empty() ? parseFailureText(parseFailure_) : firstError_;
+  return false;
 }
 
 bool TScriptHost::fileToString(const std::string& fileName, std::string& text, bool* converted) {
@@ -275,6 +311,7 @@ std::string TScriptHost::joinActiveMacros(const TMacroIndex& index, const TScrip
                                           std::vector<TMacroSource>* sources) {
   std::vector<std::string> extensions = fileFilterExtensions(engine.fileFilter);
   std::string joined;
+  int lines = 0;  // line breaks in joined
   for (int i = 0; i < index.count(); ++i) {
     const TMacroReference* package = index.item(i);
     if (!package->Active()) continue;
@@ -284,11 +321,12 @@ std::string TScriptHost::joinActiveMacros(const TMacroIndex& index, const TScrip
       std::string text;
       bool converted = false;
       if (fileToString(path, text, &converted)) {
-        if (!joined.empty()) joined += "\r\n\r\n";
-        if (sources != nullptr) {
-          const int firstLine = static_cast<int>(std::count(joined.begin(), joined.end(), '\n'));
-          sources->push_back({package->name() + extension, text, firstLine});
+        if (!joined.empty()) {
+          joined += "\r\n\r\n";
+          lines += 2;
         }
+        if (sources != nullptr) sources->push_back({package->name() + extension, text, lines});
+        lines += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
         joined += text;
         if (converted && convertedFiles != nullptr) convertedFiles->push_back(package->name() + extension);
       }

@@ -63,6 +63,10 @@ class TScriptHost {
   // Each source on its own, so that one that does not compile leaves the
   // others' functions callable; errorText tells the first failure.
   bool parseSources(const std::vector<TMacroSource>& sources, std::string& errorText);
+  // parseSources in two halves: the engine parses on its own thread while
+  // the caller works; nothing else may use the host in between.
+  void startParsingSources(const std::vector<TMacroSource>& sources);
+  bool parsedSources(std::string& errorText);
 
   // The sources of the active packages in index order, each the first file
   // of the engine's patterns that exists, separated by an empty line.
@@ -100,6 +104,7 @@ class TScriptHost {
   };
 
   bool fail(const std::string& message);
+  HRESULT parseText(const std::wstring& code, DWORD sourceContext, ULONG startingLine);
   void deliverReports();
   void showScriptError(const TScriptErrorReport& report);
 
@@ -113,7 +118,11 @@ class TScriptHost {
   Microsoft::WRL::ComPtr<IActiveScriptSite> scriptSite_;
   Microsoft::WRL::ComPtr<IActiveScriptDebug> scriptDebug_;
   std::vector<TMacroSource> sources_;
-  std::string lastError_;
+  std::vector<std::wstring> parsedTexts_;
+  HRESULT parseFailure_ = S_OK;
+  bool parseStarted_ = false;
+  // The first error the engine reported since a parse began.
+  std::string firstError_;
   bool stopReported_ = false;
   int stopPromptDelay_ = 3000;
 };

@@ -8,31 +8,21 @@ namespace {
 
 // Back-to-back calls (a sheet recalculating many macro cells) hand over
 // without waking a sleeping thread, which under Wine costs a server call
-// each way; a waiting side spins this long before it sleeps.
-constexpr ULONGLONG workerSpinMicroseconds = 2000;
-constexpr ULONGLONG callerSpinMicroseconds = 500;
+// each way: a waiting side spins this many pauses (some hundred
+// microseconds) before it sleeps.
+constexpr int workerSpins = 200000;
+constexpr int callerSpins = 50000;
 // How long an engine may take to honour its own interruption.
 constexpr DWORD interruptGraceMilliseconds = 1000;
 // How long to look for a moment the thread runs the engine's own code.
 constexpr int safePointTries = 2000;
-
-ULONGLONG microsecondsNow() {
-  static const LONGLONG frequency = [] {
-    LARGE_INTEGER value;
-    QueryPerformanceFrequency(&value);
-    return value.QuadPart;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<ULONGLONG>(now.QuadPart / frequency * 1000000 + now.QuadPart % frequency * 1000000 / frequency);
-}
 
 }  // namespace
 
 TScriptThread::TScriptThread()
     : workEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)), doneEvent_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
-std::shared_ptr<TScriptThread> TScriptThread::start() {
+std::shared_ptr<TScriptThread> TScriptThread::launch() {
   std::shared_ptr<TScriptThread> thread(new TScriptThread());
   // The thread keeps its own reference: a thread that had to be given up
   // may still touch this object.
@@ -56,8 +46,7 @@ DWORD WINAPI TScriptThread::threadProcedure(void* parameter) {
 void TScriptThread::execute() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   for (;;) {
-    const ULONGLONG spinUntil = microsecondsNow() + workerSpinMicroseconds;
-    while (phase_.load() != posted && microsecondsNow() < spinUntil) YieldProcessor();
+    for (int spin = 0; spin < workerSpins && phase_.load() != posted; ++spin) YieldProcessor();
     workerSleeping_ = true;
     while (phase_.load() != posted) WaitForSingleObject(workEvent_.get(), INFINITE);
     workerSleeping_ = false;
@@ -82,8 +71,22 @@ bool TScriptThread::run(const std::function<void()>& task) {
   if (stopped_ || finished_ || busy_) return false;
   busy_ = true;
   post(&task);
+  return wait();
+}
+
+bool TScriptThread::start(std::function<void()> task) {
+  if (stopped_ || finished_ || busy_) return false;
+  busy_ = true;
+  started_ = std::move(task);
+  post(&started_);
+  return true;
+}
+
+bool TScriptThread::wait() {
+  if (!busy_) return false;
   const bool ended = waitForTask();
   busy_ = false;
+  started_ = nullptr;
   if (afterTask) afterTask();
   return ended;
 }
@@ -118,8 +121,7 @@ bool TScriptThread::waitForDone(DWORD milliseconds) {
 }
 
 bool TScriptThread::waitForTask() {
-  const ULONGLONG spinUntil = microsecondsNow() + callerSpinMicroseconds;
-  while (phase_.load() != done && microsecondsNow() < spinUntil) YieldProcessor();
+  for (int spin = 0; spin < callerSpins && phase_.load() != done; ++spin) YieldProcessor();
   constexpr DWORD slice = 50;
   std::unique_ptr<TScriptStopPrompt> prompt;
   int runningMilliseconds = 0;

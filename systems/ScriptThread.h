@@ -19,7 +19,7 @@ using TKernelHandle = std::unique_ptr<void, TKernelHandleClose>;
 
 class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
  public:
-  static std::shared_ptr<TScriptThread> start();
+  static std::shared_ptr<TScriptThread> launch();
   ~TScriptThread();
   TScriptThread(const TScriptThread&) = delete;
   TScriptThread& operator=(const TScriptThread&) = delete;
@@ -29,6 +29,10 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   // from a message handled during the wait), and false when the user
   // stopped it meanwhile: the task is then given up with the thread.
   bool run(const std::function<void()>& task);
+  // run in two halves, so that the caller can work meanwhile: start hands
+  // the task over (false as run's refusal), wait waits for it.
+  bool start(std::function<void()> task);
+  bool wait();
   // Ends the thread after its last task; the engine must be released first.
   void finish();
   bool stopped() const { return stopped_; }
@@ -67,6 +71,7 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   std::atomic<bool> promptHeld_{false};
   std::atomic<std::uintptr_t> engineCodeStart_{0}, engineCodeEnd_{0};
   const std::function<void()>* task_ = nullptr;
+  std::function<void()> started_;
   bool stopped_ = false;
   bool finished_ = false;
   bool busy_ = false;
