@@ -1,8 +1,15 @@
 #include "systems/ThreadedScriptEngine.h"
 
+#include <algorithm>
 #include <new>
 
 #include "systems/ScriptThread.h"
+
+namespace {
+
+constexpr DISPID stoppedMember = 1;
+
+}  // namespace
 
 Microsoft::WRL::ComPtr<TThreadedScriptEngine> TThreadedScriptEngine::create(std::shared_ptr<TScriptThread> thread,
                                                                             IActiveScript* engine) {
@@ -35,10 +42,9 @@ void TThreadedScriptEngine::close() {
   letGo();
 }
 
-bool TThreadedScriptEngine::open() const { return !closed_ && !thread_->stopped(); }
-
 HRESULT TThreadedScriptEngine::onGlobal(const std::function<HRESULT(IDispatch&)>& call) {
-  if (!open()) return E_UNEXPECTED;
+  if (closed_) return E_UNEXPECTED;
+  if (thread_->stopped()) return E_ABORT;
   HRESULT outcome = E_ABORT;
   thread_->run([&] {
     if (!global_ && FAILED(outcome = engine_->GetScriptDispatch(nullptr, &global_))) return;
@@ -75,7 +81,7 @@ ULONG TThreadedScriptEngine::Release() {
 
 HRESULT TThreadedScriptEngine::GetScriptState(SCRIPTSTATE* state) {
   if (state == nullptr) return E_POINTER;
-  *state = open() ? SCRIPTSTATE_CONNECTED : SCRIPTSTATE_CLOSED;
+  *state = closed_ ? SCRIPTSTATE_CLOSED : SCRIPTSTATE_CONNECTED;
   return S_OK;
 }
 
@@ -83,13 +89,20 @@ HRESULT TThreadedScriptEngine::GetScriptDispatch(LPCOLESTR itemName, IDispatch**
   if (dispatch == nullptr) return E_POINTER;
   *dispatch = nullptr;
   if (itemName != nullptr) return E_NOTIMPL;
-  if (!open()) return E_UNEXPECTED;
+  if (closed_) return E_UNEXPECTED;
   *dispatch = static_cast<IDispatch*>(this);
   AddRef();
   return S_OK;
 }
 
 HRESULT TThreadedScriptEngine::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) {
+  // Every name of a stopped engine is known, so that every macro cell shows
+  // the stop and not a missing function.
+  if (!closed_ && thread_->stopped()) {
+    if (ids == nullptr) return E_POINTER;
+    std::fill(ids, ids + count, stoppedMember);
+    return S_OK;
+  }
   return onGlobal([&](IDispatch& global) { return global.GetIDsOfNames(iid, names, count, locale, ids); });
 }
 

@@ -10,9 +10,10 @@
 class TScriptThread;
 
 // The macro engine as the sheets hold it: its global object's look-ups and
-// calls are carried out on the engine's own thread. A closed engine, or one
-// whose thread was stopped, answers as a closed engine; a call the user
-// stopped fails with E_ABORT. The sheets use no other part of the engine.
+// calls are carried out on the engine's own thread. A closed engine answers
+// as closed; a call the user stopped, and every call after it until the
+// engine is closed, fails with E_ABORT. The sheets use no other part of the
+// engine.
 class TThreadedScriptEngine final : public IActiveScript, public IDispatch {
  public:
   // On the script thread, with the running engine, which is used and
@@ -52,7 +53,6 @@ class TThreadedScriptEngine final : public IActiveScript, public IDispatch {
  private:
   TThreadedScriptEngine(std::shared_ptr<TScriptThread> thread, IActiveScript* engine);
   ~TThreadedScriptEngine();
-  bool open() const;
   // Runs call on the script thread with the engine's global object;
   // E_ABORT when the thread did not run it to its end.
   HRESULT onGlobal(const std::function<HRESULT(IDispatch&)>& call);

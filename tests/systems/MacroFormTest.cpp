@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
@@ -13,6 +16,7 @@
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
+#include "systems/ScriptStopPrompt.h"
 #include "platform/GuidText.h"
 #include "tests/support/FakeColouringEngine.h"
 #include "tests/support/TestFolders.h"
@@ -272,4 +276,49 @@ TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
   ctrl('Y');
   form.activeMacrosStatus().getText(false, after);
   EXPECT_EQ(joined, after);
+}
+
+// The test sheet calling a VBScript function that never ends: after the
+// delay the stop window shows, Stop ends the call, the cell shows the
+// script error and the status bar says what happened.
+TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
+  const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + vbscriptId + "\r\n[Engines]\r\n0000=" + vbscriptId + "\r\n[" +
+                          vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
+  writeWholeFile(folder.path() + "Spin.INI", "[Configuration]\r\nEngine=" + vbscriptId + "\r\nActive=1\r\n");
+  writeWholeFile(folder.path() + "Spin.vbs", "Function spin(x)\r\n  Do\r\n  Loop\r\nEnd Function\r\n");
+  TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+  form.scriptHost().setStopPromptDelay(300);
+  form.setAxEnginesPath(axe);
+  form.listMacros();
+  form.loadMacros();
+
+  std::atomic<bool> finished{false};
+  std::atomic<int> stops{0};
+  std::thread user([&] {
+    while (!finished) {
+      if (HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr); prompt && IsWindowEnabled(
+              FindWindowExA(prompt, nullptr, "BUTTON", "Stop"))) {
+        if (stops == 0) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+          captureWindow(prompt).savePng("MacroStopWindow");
+        }
+        SendMessageA(FindWindowExA(prompt, nullptr, "BUTTON", "Stop"), BM_CLICK, 0, 0);
+        ++stops;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  EXPECT_EQ("#SCRIPT!", cell(form, "=spin(1)"));
+  EXPECT_EQ(1, stops.load());
+  EXPECT_NE(std::string::npos, form.macroEditorStatusBar().panelText(3).find("stopped"))
+      << form.macroEditorStatusBar().panelText(3);
+  // Reset makes a fresh engine from the same packages, and the sheet's
+  // recalculation with it is stopped again.
+  form.loadMacros();
+  EXPECT_NE(nullptr, form.scriptEngine());
+  EXPECT_EQ("#SCRIPT!", form.sheetPanel().sheet().getCellText(1, 1, true));
+  EXPECT_EQ(2, stops.load());
+  finished = true;
+  user.join();
 }

@@ -245,8 +245,10 @@ TEST_F(ScriptHostTest, AnEndlessMacroIsStoppedByTheUserAndTheProgramGoesOn) {
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     EXPECT_NE(std::string::npos, events.message.find("stopped")) << events.message;
-    // The stopped engine is closed; the next load makes a working one.
-    EXPECT_EQ("#NAME?", evaluated(sheet, "=one()"));
+    // Every call of the stopped engine shows the stop until the next load
+    // makes a working one.
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=one()"));
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=neverDefined()"));
     ASSERT_TRUE(host.initEngine(&attributes));
     ASSERT_TRUE(host.parseSources(sources, errorText)) << errorText;
     sheet.setScriptEngine(host.scriptEngine(), false);
