@@ -67,7 +67,7 @@ void TScriptHost::deliverReports() {
   for (const std::function<void()>& report : queuedEvents_.take()) report();
   if (thread_ && thread_->stopped() && !stopReported_) {
     stopReported_ = true;
-    events_.showEngineMessage("Macro stopped; the engine was closed (Reset loads the macros again)");
+    events_.showEngineMessage("Macro stopped: macro functions give #SCRIPT! until the macros are reset");
   }
 }
 
