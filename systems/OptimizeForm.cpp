@@ -213,6 +213,8 @@ void ToptimizeForm::executeBitBtnClick() {
   showResults();
   if (result == -4 && !optimizer_.logError().empty()) {
     MessageBoxA(handle(), optimizer_.logError().c_str(), "Optimize", MB_OK | MB_ICONERROR);
+  } else if (result == TOptimizer::objectiveRefused) {
+    MessageBoxA(handle(), optimizer_.objectiveError().c_str(), "Optimize", MB_OK | MB_ICONWARNING);
   }
 }
 
