@@ -8,11 +8,10 @@
 #include <vector>
 
 #include "bench/BenchTiming.h"
+#include "bench/MacroBenchWindow.h"
 #include "model/Directories.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
-#include "platform/Form.h"
-#include "platform/PageControl.h"
 #include "platform/GuidText.h"
 #include "systems/MacroForm.h"
 #include "systems/MacroIndex.h"
@@ -94,14 +93,8 @@ int main() {
                                                 "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n[" + jscriptId +
                                                 "]\r\nDescription=JScript\r\nFileFilter=*.js\r\n");
   {
-    TFormOptions options;
-    options.clientWidth = 900;
-    options.clientHeight = 700;
-    TForm main(options);
-    auto& pages = main.add<TPageControl>();
-    pages.setAlign(TAlign::client);
-    main.showModeless();
-    TmacroForm& form = createChildForm<TmacroForm>(pages, "Macros");
+    TMacroBenchWindow window;
+    TmacroForm& form = window.form();
     form.setAxEnginesPath(folder + "Bench.AXE");
     form.listMacros();
     const double windowSeconds = bestTime(3, [&] { form.loadMacros(); });
