@@ -8,10 +8,10 @@ namespace {
 
 // Back-to-back calls (a sheet recalculating many macro cells) hand over
 // without waking a sleeping thread, which under Wine costs a server call
-// each way: a waiting side spins this many pauses (some hundred
-// microseconds) before it sleeps.
-constexpr int workerSpins = 200000;
-constexpr int callerSpins = 50000;
+// each way: a waiting side spins this many pauses (tens to hundreds of
+// microseconds, far longer than the gap between two calls) before it sleeps.
+constexpr int workerSpins = 20000;
+constexpr int callerSpins = 10000;
 // How long an engine may take to honour its own interruption.
 constexpr DWORD interruptGraceMilliseconds = 1000;
 // How long to look for a moment the thread runs the engine's own code.
