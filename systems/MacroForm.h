@@ -68,6 +68,7 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   // The engine's class id and the joined text it was last given.
   const std::string& loadedMacros() const { return loadedMacros_; }
   void resetEngine() { host_.resetEngine(); }
+  TScriptHost& scriptHost() { return host_; }
 
   // What the user works with; tests drive these.
   TComboBox& macroEngineComboBox() const { return *macroEngineComboBox_; }
@@ -125,6 +126,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void macroListViewKeyDown(WORD& key, TShiftState shift);
   void macroEditPageControlChange();
   void macroEditPanelRender();
+  void macroEditPanelKeyDown(WORD& key, TShiftState shift);
+  void insertTimeDate();
+  void searchAgain();
   void getTextAttributes(const std::string& text, std::vector<uint16_t>& attributeIds);
   void findInList();
   void editorFind(bool replace);
