@@ -1,5 +1,6 @@
 #include "windows/PortfolioForm.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -130,11 +131,12 @@ void TportfolioForm::portfolioTableLoadNotify(int code, const std::string& text)
   // The log keeps what fits twice into the memo, dropping the older half.
   const int lineHeight = std::max(1, std::abs(loadLogMemo_->font().height()));
   loadLog_.setLineCapacity(2 * loadLogMemo_->clientHeight() / lineHeight);
-  if (!loadLog_.notify(code, text)) return;
+  if (!loadLog_.notify(code, text) || !loadLogMemo_->visible()) return;
+  if (!loadLog_.repaintDue(std::chrono::steady_clock::now())) return;
   loadLogMemo_->setLines(loadLog_.lines());
   SendMessageA(loadLogMemo_->handle(), EM_SETSEL, static_cast<WPARAM>(-1), -1);
   SendMessageA(loadLogMemo_->handle(), EM_SCROLLCARET, 0, 0);
-  if (loadLogMemo_->visible()) loadLogMemo_->update();
+  loadLogMemo_->update();
   application().processMessages();
 }
 

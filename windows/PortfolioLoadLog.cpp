@@ -5,6 +5,18 @@ const std::string indent5(5, ' ');
 const std::string indent10(10, ' ');
 }  // namespace
 
+void TPortfolioLoadLog::clear() {
+  lines_.clear();
+  repainted_ = false;
+}
+
+bool TPortfolioLoadLog::repaintDue(std::chrono::steady_clock::time_point now) {
+  if (repainted_ && now - lastRepaint_ < repaintInterval) return false;
+  repainted_ = true;
+  lastRepaint_ = now;
+  return true;
+}
+
 bool TPortfolioLoadLog::notify(int code, const std::string& text) {
   switch (code) {
     case 0:

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,15 @@ class TPortfolioLoadLog {
   // line is added; the window sets it from the memo's height (twice the
   // lines that fit). Below 1 the log is never trimmed.
   void setLineCapacity(int lines) { capacity_ = lines; }
-  void clear() { lines_.clear(); }
-  // Answers whether the code wrote to the log (so the memo repaints).
+  void clear();
+  // Answers whether the code wrote to the log.
   bool notify(int code, const std::string& text);
+
+  // Whether the memo should show the log now: at the first line after a
+  // clear, then at most once a repaint interval. Rebuilding and repainting
+  // the memo at every line cost more than the loading it reports.
+  static constexpr std::chrono::milliseconds repaintInterval{50};
+  bool repaintDue(std::chrono::steady_clock::time_point now);
 
   const std::vector<std::string>& lines() const { return lines_; }
   // The lines each followed by CR LF, as the memo holds them.
@@ -26,4 +33,6 @@ class TPortfolioLoadLog {
 
   std::vector<std::string> lines_;
   int capacity_ = 0;
+  bool repainted_ = false;
+  std::chrono::steady_clock::time_point lastRepaint_;
 };

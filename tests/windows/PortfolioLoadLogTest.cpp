@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -34,4 +35,17 @@ TEST(PortfolioLoadLog, ALongLogKeepsTheNewerHalf) {
                                                    "Unloading portfolio: 4", "Unloading portfolio: 5"}));
   log.notify(0, "");
   EXPECT_EQ(log.lines().back(), "Unloading portfolio: 5 OK");
+}
+
+TEST(PortfolioLoadLog, RepaintsAtTheFirstLineThenOnceAnInterval) {
+  TPortfolioLoadLog log;
+  const auto start = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+  const auto interval = TPortfolioLoadLog::repaintInterval;
+  EXPECT_TRUE(log.repaintDue(start));
+  EXPECT_FALSE(log.repaintDue(start + interval / 2));
+  EXPECT_TRUE(log.repaintDue(start + interval));
+  EXPECT_FALSE(log.repaintDue(start + interval + interval / 2));
+  // A new load shows its first line at once.
+  log.clear();
+  EXPECT_TRUE(log.repaintDue(start + interval + interval / 2));
 }
