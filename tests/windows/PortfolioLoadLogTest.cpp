@@ -49,3 +49,28 @@ TEST(PortfolioLoadLog, RepaintsAtTheFirstLineThenOnceAnInterval) {
   log.clear();
   EXPECT_TRUE(log.repaintDue(start + interval + interval / 2));
 }
+
+// The memo follows the log by the changes since its last update: the rest
+// of a line it shows, new lines, and the lines the log dropped.
+TEST(PortfolioLoadLog, UpdatesCarryTheMemoToTheLogsLines) {
+  TPortfolioLoadLog log;
+  log.setLineCapacity(4);
+  log.notify(10, "");
+  TPortfolioLoadLog::TUpdate update = log.takeUpdate();
+  EXPECT_EQ(update.droppedLines, 0);
+  EXPECT_EQ(update.appended, "Preparing portfolio table...");
+  log.notify(0, "");
+  log.notify(20, "A");
+  update = log.takeUpdate();
+  EXPECT_EQ(update.appended, " OK\r\nUnloading portfolio: A");
+  EXPECT_EQ(log.takeUpdate().appended, "");
+
+  // Four more lines go past the capacity: the two shown lines drop with
+  // the older half, and the lines after them arrive whole.
+  for (const char* name : {"B", "C", "D", "E"}) log.notify(20, name);
+  update = log.takeUpdate();
+  EXPECT_EQ(update.droppedLines, 2);
+  EXPECT_EQ(log.lines().front(), "Unloading portfolio: B");
+  EXPECT_EQ(update.appended, "Unloading portfolio: B\r\nUnloading portfolio: C\r\nUnloading portfolio: D\r\n"
+                             "Unloading portfolio: E");
+}
