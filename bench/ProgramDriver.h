@@ -27,9 +27,10 @@ inline HWND windowOf(DWORD process, const std::string& titlePrefix) {
         auto& s = *reinterpret_cast<TSearch*>(data);
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
+        if (owner != s.process || !IsWindowVisible(window)) return TRUE;
         char text[256] = {};
         GetWindowTextA(window, text, sizeof text);
-        if (owner == s.process && IsWindowVisible(window) && std::string(text).rfind(*s.prefix, 0) == 0) {
+        if (std::string(text).rfind(*s.prefix, 0) == 0) {
           s.found = window;
           return FALSE;
         }
@@ -43,7 +44,9 @@ inline HWND waitForWindow(DWORD process, const std::string& titlePrefix, int sec
   TStopwatch waiting;
   while (waiting.seconds() < seconds) {
     if (HWND window = windowOf(process, titlePrefix)) return window;
-    Sleep(5);
+    // Each look asks the Wine server about every window: looking more
+    // often slows the program watched.
+    Sleep(20);
   }
   return nullptr;
 }
