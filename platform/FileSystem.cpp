@@ -141,8 +141,16 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
 
 TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable) {
   if (namesDevice(fileName)) return TNewFileResult::failed;
-  TFileHandle file(
-      CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // The exact name is tried first; whatever it fails on (a folder changed
+  // since its Unix name was found, a name taken) the usual path answers.
+  const std::wstring exactName = exactNewFileName(fileName);
+  HANDLE created = INVALID_HANDLE_VALUE;
+  if (!exactName.empty())
+    created = CreateFileW(exactName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created == INVALID_HANDLE_VALUE)
+    created = CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+  TFileHandle file(created);
   if (!file.valid()) {
     const DWORD error = GetLastError();
     // A folder of that name answers "access denied", as does a folder that

@@ -60,3 +60,28 @@ TEST_F(FolderCasing, PathsItCannotSpellAreLeftAlone) {
   EXPECT_EQ(readWholeFile(dotted), "x");
   EXPECT_EQ(casing.onDisk(upper + "UP\\\\DOWN\\X.TXT").find("\\\\"), onDisk.size() + 2);
 }
+
+// New files go in under their exact names where Wine offers them; a name
+// taken, a folder made again in another case or a missing folder must
+// still be answered as the usual path answers them.
+TEST_F(FolderCasing, NewFilesUnderExactNamesKeepTheUsualAnswers) {
+  ASSERT_TRUE(forceFolders(onDisk + "Trades"));
+  const std::string first = upper + "TRADES\\1.INI";
+  EXPECT_EQ(createNewFile(first, "one", false), TNewFileResult::created);
+  EXPECT_EQ(readWholeFile(onDisk + "Trades\\1.INI"), "one");
+  EXPECT_EQ(createNewFile(first, "again", false), TNewFileResult::nameTaken);
+  EXPECT_EQ(readWholeFile(first), "one");
+
+  ASSERT_TRUE(deleteFile(first));
+  ASSERT_TRUE(removeFolder(onDisk + "Trades"));
+  ASSERT_TRUE(forceFolders(onDisk + "TRADES"));
+  EXPECT_EQ(createNewFile(upper + "TRADES\\2.INI", "two", false), TNewFileResult::created);
+  EXPECT_EQ(readWholeFile(onDisk + "TRADES\\2.INI"), "two");
+  EXPECT_EQ(createNewFile(upper + "GONE\\3.INI", "three", false), TNewFileResult::failed);
+
+  const std::wstring exact = casing.exactNewFileName(upper + "TRADES\\4.INI");
+  if (!exact.empty()) {
+    EXPECT_EQ(exact.rfind(L"\\\\?\\unix/", 0), 0u);
+    EXPECT_EQ(exact.substr(exact.size() - 6), L"/4.INI");
+  }
+}
