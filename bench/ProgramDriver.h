@@ -1,10 +1,11 @@
 #pragma once
 // Drives the program itself for the start benchmarks: starts it in a working
 // folder, waits for its windows by their titles, accepts the pick dialog and
-// watches the process's memory and processor time.
+// reads the process's peak memory.
 #include <windows.h>
 #include <psapi.h>
 
+#include <functional>
 #include <string>
 
 #include "bench/PortfolioFixture.h"
@@ -51,16 +52,6 @@ inline HWND waitForWindow(DWORD process, const std::string& titlePrefix, int sec
   return nullptr;
 }
 
-// Kernel plus user time of a process, in seconds.
-inline double processorSeconds(HANDLE process) {
-  FILETIME created, ended, kernel, user;
-  if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
-  const auto seconds = [](const FILETIME& time) {
-    return static_cast<double>((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) * 1e-7;
-  };
-  return seconds(kernel) + seconds(user);
-}
-
 inline double peakMegabytes(HANDLE process) {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
@@ -69,18 +60,23 @@ inline double peakMegabytes(HANDLE process) {
 }
 
 struct TStartFigures {
-  double toPick = 0;       // process start to the pick dialog
-  double toLoaded = 0;     // Return in the pick dialog to the portfolios shown
-  double loadCpu = 0;      // processor seconds of that wait
-  double peakMB = 0;       // peak working set once loaded
-  double idleCpu = -1;     // processor seconds over the idle seconds asked for
+  double toPick = 0;    // process start to the pick dialog
+  double toLoaded = 0;  // Return in the pick dialog to the portfolios shown
+  double peakMB = 0;    // peak working set once loaded
 };
 
 // One start of the program in a working folder: the pick dialog is accepted
 // with Return, and the wait ends when the main window's title begins with
-// loadedTitle. With idleSeconds the loaded program is left alone that long.
+// loadedTitle. Around the wait, and with the program loaded before it is
+// closed, the caller's steps run (a caller watching the process from
+// outside marks them).
+struct TStartSteps {
+  std::function<void()> beforeReturn;
+  std::function<void()> whileLoaded;
+};
+
 inline bool timeStart(const std::string& work, const std::string& loadedTitle, TStartFigures& figures,
-                      int idleSeconds = 0) {
+                      const TStartSteps& steps = {}) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -93,19 +89,12 @@ inline bool timeStart(const std::string& work, const std::string& loadedTitle, T
   bool ok = false;
   if (HWND pick = waitForWindow(info.dwProcessId, "Loaded portfolios", 60)) {
     figures.toPick = starting.seconds();
-    const double cpuBefore = processorSeconds(info.hProcess);
+    if (steps.beforeReturn) steps.beforeReturn();
     TStopwatch loading;
     PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
     if (HWND main = waitForWindow(info.dwProcessId, loadedTitle, 1800)) {
       figures.toLoaded = loading.seconds();
-      figures.loadCpu = processorSeconds(info.hProcess) - cpuBefore;
-      if (idleSeconds > 0) {
-        // Whatever the load left queued settles first.
-        Sleep(2000);
-        const double idleBefore = processorSeconds(info.hProcess);
-        Sleep(static_cast<DWORD>(idleSeconds) * 1000);
-        figures.idleCpu = processorSeconds(info.hProcess) - idleBefore;
-      }
+      if (steps.whileLoaded) steps.whileLoaded();
       figures.peakMB = peakMegabytes(info.hProcess);
       PostMessageA(main, WM_CLOSE, 0, 0);
       ok = true;

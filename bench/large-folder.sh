@@ -18,5 +18,30 @@ if [ ! -f "$folder/DATA/FOLIOS/$portfolios/0.INI" ]; then
 fi
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
 cmake --build "$root/build" --target LargeFolderBench >/dev/null
+folder=$(cd "$folder" && pwd -P)
 windows=$(printf 'Z:%s' "$folder" | tr '/' '\\')
-"$root/tools/wine-run" "$root/build/bench/LargeFolderBench.exe" "$windows\\" "$portfolios" "$rounds"
+# Processor clock ticks so far of the program started in the folder (its
+# Unix working folder is the working folder).
+ticks() {
+  for pid in $(pgrep -f 'Kestrova\.exe'); do
+    if [ "$(readlink "/proc/$pid/cwd")" = "$folder" ]; then
+      awk '{ print $14 + $15 }' "/proc/$pid/stat"
+      return
+    fi
+  done
+  echo 0
+}
+seconds_since() {
+  awk -v now="$(ticks)" -v before="$1" -v hertz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", (now - before) / hertz }'
+}
+carriage=$(printf '\r')
+"$root/tools/wine-run" "$root/build/bench/LargeFolderBench.exe" "$windows\\" "$portfolios" "$rounds" |
+  while IFS= read -r line; do
+    line=${line%"$carriage"}
+    case "$line" in
+      "loading from here" | "idle from here") before=$(ticks) ;;
+      "loaded") echo "processor time of the load: $(seconds_since "$before") s" ;;
+      "idle until here") echo "processor time of the idle program over 5 s: $(seconds_since "$before") s (goal: none)" ;;
+      *) echo "$line" ;;
+    esac
+  done
