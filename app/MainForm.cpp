@@ -107,7 +107,7 @@ void TmainForm::createComponents() {
   const auto speedButton = [this](const char* caption, const char* hint, int left) {
     TToolButton& button = menuPanel->add<TToolButton>(caption);
     button.setBounds(left, 0, 26, 20);
-    button.hint = hint;
+    button.setHint(hint);
     return &button;
   };
   reloadBtn = speedButton("R", "Reload quotes", 0);

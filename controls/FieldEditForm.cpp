@@ -159,8 +159,7 @@ void TfieldEditForm::buildTools() {
   const auto button = [&](TToolButton*& target, const char* caption, const char* hint, int width = 28) {
     target = &toolPanel_->add<TToolButton>(caption);
     target->setBounds(x, 4, width, 22);
-    target->hint = hint;
-    hints_->setHint(*target, hint);
+    target->setHint(hint);
     x += width + 1;
   };
   button(tools.addBtn, "New", "New", 34);

@@ -7,6 +7,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
+#include "platform/ToolTips.h"
 
 TImage::TImage(TControl* parent) : TControl(parent) {
   TWindowParams params;
@@ -116,6 +117,15 @@ TToolButton::TToolButton(TControl* parent, const std::string& caption) : TContro
   params.bounds = {0, 0, 23, 22};
   createWindow(params);
 }
+
+TToolButton::~TToolButton() = default;
+
+void TToolButton::setHint(const std::string& text) {
+  if (!tips_) tips_ = std::make_unique<TToolTips>(*this);
+  tips_->setHint(*this, text);
+}
+
+std::string TToolButton::hint() const { return tips_ ? tips_->hint(*this) : std::string(); }
 
 void TToolButton::setImages(const TImageList* images, int index) {
   images_ = images;

@@ -9,6 +9,7 @@
 
 class TBitmap;
 class TImageList;
+class TToolTips;
 
 // A picture: a bitmap (stretched or at its size) or a system icon.
 class TImage : public TControl {
@@ -55,6 +56,7 @@ class TSplitter : public TControl {
 class TToolButton : public TControl {
  public:
   TToolButton(TControl* parent, const std::string& caption = {});
+  ~TToolButton() override;
   void setImages(const TImageList* images, int index);
   void setImageIndex(int index);
   // A check button stays down after a click until clicked again (or, in a
@@ -63,7 +65,10 @@ class TToolButton : public TControl {
   int group = 0;
   bool down() const { return down_; }
   void setDown(bool down);
-  std::string hint;
+  // The text shown when the mouse rests on the button; a caption of one or
+  // two letters says little without it.
+  void setHint(const std::string& text);
+  std::string hint() const;
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -79,6 +84,7 @@ class TToolButton : public TControl {
   bool hot_ = false;
   bool pressed_ = false;
   bool down_ = false;
+  std::unique_ptr<TToolTips> tips_;
 };
 
 // Where a band of a control bar sits: the band's control by name, its width

@@ -32,7 +32,7 @@ TToolButton& toolButton(TPanel& panel, const char* caption, const char* hint, in
   int left = 0;
   for (const TControl* child : panel.children()) left = std::max(left, child->left() + child->width());
   TToolButton& button = panel.add<TToolButton>(caption);
-  button.hint = hint;
+  button.setHint(hint);
   button.setBounds(left, 1, width, buttonHeight);
   button.onClick = std::move(onClick);
   panel.setSize(left + width + 2, panel.height());

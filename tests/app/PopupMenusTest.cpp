@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "app/DownloadForm.h"
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
 #include "model/Asset.h"
@@ -25,6 +26,7 @@
 #include "controls/WebPanel.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/ExtControls.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
 #include "platform/Panel.h"
@@ -477,4 +479,31 @@ TEST_F(MainWindowState, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomet
   rule.setUnits("2");
   main_->leaveSystemTab();
   EXPECT_EQ(portfolio.lastChange(), changed) << "no system runs while shutting down";
+}
+
+namespace {
+
+// The Downloads window's buttons carry their words as captions and no hint.
+void collectToolButtons(const TControl& control, const TControl& skipped, std::vector<const TToolButton*>& found) {
+  for (const TControl* child : control.children()) {
+    if (child == &skipped) continue;
+    if (const auto* button = dynamic_cast<const TToolButton*>(child)) found.push_back(button);
+    collectToolButtons(*child, skipped, found);
+  }
+}
+
+}  // namespace
+
+using MainWindowControls = PopupMenus;
+
+TEST_F(MainWindowControls, EveryToolButtonOfTheTabsAndTheMenuPanelShowsItsHint) {
+  std::vector<const TToolButton*> buttons;
+  collectToolButtons(*main_, *main_->downloadForm, buttons);
+  ASSERT_GT(buttons.size(), 60u);
+  for (const TToolButton* button : buttons) {
+    char caption[64] = {};
+    GetWindowTextA(button->handle(), caption, sizeof caption);
+    EXPECT_FALSE(registeredToolTip(button->handle()).empty()) << caption;
+  }
+  EXPECT_EQ(registeredToolTip(main_->reloadBtn->handle()), "Reload quotes");
 }
