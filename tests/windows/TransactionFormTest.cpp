@@ -137,6 +137,32 @@ TEST_F(TransactionWindow, DeletesANumberRangeAndMergesEachAssetThroughTheDialogs
   EXPECT_EQ(static_cast<int>(portfolio->TransactionNumbers().size()), portfolio->assetCount());
 }
 
+TEST_F(TransactionWindow, ARangeDeleteAndAMergeLeaveTheCursorWhereTheRangeWas) {
+  form->wholePortfolioBtn().setDown(true);
+  form->wholePortfolioBtnClick();
+  ASSERT_GE(form->lineCount(), 5);
+  TSheet& sheet = form->sheetPanel().sheet();
+  const std::vector<int32_t> shown = shownNumbers(*form);
+  sheet.setCurrentCell(3, 4);
+  TModalDriver pickSelected(form->delTransForm(), {[&] { form->delTransForm().okBtn().performClick(); }});
+  form->delRangeClick();
+  EXPECT_FALSE(pickSelected.timedOut());
+  EXPECT_EQ(shownNumbers(*form).size(), shown.size() - 1);
+  // The transaction below the deleted one has moved up into its line.
+  EXPECT_EQ(sheet.currentRow, 4);
+  EXPECT_EQ(sheet.currentCol, 3);
+  EXPECT_EQ(form->selectedTransaction(), shown[3]);
+
+  // Every asset merges into one line; the cursor goes to the first of them.
+  sheet.setCurrentCell(-1, -1);
+  TModalDriver mergeAll(form->sumTransForm(), {[&] { form->sumTransForm().okBtn().performClick(); }});
+  form->sumBtnClick();
+  EXPECT_FALSE(mergeAll.timedOut());
+  ASSERT_GT(portfolio->assetCount(), 1);
+  ASSERT_EQ(form->lineCount(), portfolio->assetCount());
+  EXPECT_EQ(sheet.currentRow, 2);
+}
+
 TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChanges) {
   TSheet& sheet = form->sheetPanel().sheet();
   const int32_t second = sheet.getCellInteger(1, 3);
