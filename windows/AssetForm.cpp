@@ -146,13 +146,15 @@ int TassetForm::menuItemAssetsNewVariablePriceClick() {
   int code = 0;
   TDownloadItem item;
   const TSheet& sheet = sheetPanel().sheet();
-  // One asset per item; an item that fails is skipped and those made stay,
-  // the last item's code counting.
+  // One asset per item. A first item that fails ends it all; a later one
+  // is skipped and those made stay, the last item's code counting.
+  bool first = true;
   for (bool more = downloadPickForm_->getFirstDownloadItem(item); more;
-       more = downloadPickForm_->getNextDownloadItem(item)) {
+       more = downloadPickForm_->getNextDownloadItem(item), first = false) {
     code = guarded([&] {
       return shown->newAsset(item.Name, item.Symbol, false, item.OutFormat, item.DataPath, item.Currency);
     });
+    if (code != 0 && first) break;
     if (code != 0) continue;
     addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
     TAsset& made = *shown->assets(shown->assetCount() - 1);
