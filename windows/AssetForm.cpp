@@ -67,8 +67,6 @@ void TassetForm::buildAssetMenus() {
   sheetMenu.onPopup = [this, framePopup] {
     if (framePopup) framePopup();
     const TPortfolio* shown = portfolio();
-    TMenuItem* sort = sheetPopupMenu().itemCaptioned("&Sort");
-    TMenuItem* position = sheetPopupMenu().itemCaptioned("&Position");
     const bool any = shown && shown->assetCount() > 0;
     deleteItem_->enabled = any;
     if (any) {
@@ -76,14 +74,6 @@ void TassetForm::buildAssetMenus() {
       deleteSelectedItem_->caption = selected >= 0 ? deleteItemCaption(selected) : deleteAssetText;
       deleteSelectedItem_->enabled = selected >= 0;
       deletePickItem_->enabled = shown->assetCount() >= 2;
-    }
-    if (sort && sort->items().size() >= 2) {
-      sort->items()[0]->enabled = any && sortAscendingBtn().enabled();
-      sort->items()[1]->enabled = any && sortDescendingBtn().enabled();
-    }
-    if (position && position->items().size() >= 2) {
-      position->items()[0]->enabled = any && moveUpBtn().enabled();
-      position->items()[1]->enabled = any && moveDownBtn().enabled();
     }
   };
 

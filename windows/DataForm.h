@@ -339,6 +339,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   TMenuItem* colWiseItem_ = nullptr;
   TMenuItem* showErrorsItem_ = nullptr;
   TMenuItem* fixedItem_ = nullptr;
+  // Menu entries that do what a tool button does, enabled as it is.
+  std::vector<std::pair<TMenuItem*, const TToolButton*>> buttonItems_;
   std::vector<std::pair<TMenuItem*, TControl*>> toolbarItems_;
   TMenuItem* synchronizeItem_ = nullptr;
   TMenuItem* notesItem_ = nullptr;
