@@ -234,6 +234,8 @@ void TmainForm::applyPortfolioSystemsIfNeeded() {
 }
 
 void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
+  // Nothing to run: the progress window would show for nothing.
+  if (onlyCurrent && portfolioTable->current() == nullptr) return;
   setEnabled(false);
   THourglass hourglass;
   if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(true);

@@ -325,6 +325,8 @@ int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scr
                            appliedTime_);
 }
 
+int TsystemForm::lastRunResult() const { return progressForm_->LastRunResult(); }
+
 void TsystemForm::hideProgressWindow() { progressForm_->hideWindow(); }
 
 void TsystemForm::restoreProgressWindow(bool show) { progressForm_->restoreWindow(show); }

@@ -507,3 +507,52 @@ TEST_F(MainWindowControls, EveryToolButtonOfTheTabsAndTheMenuPanelShowsItsHint) 
   }
   EXPECT_EQ(registeredToolTip(main_->reloadBtn->handle()), "Reload quotes");
 }
+
+TEST_F(MainWindowState, WithoutACurrentPortfolioNoRunAndNoProgressWindow) {
+  int shown = 0;
+  main_->systemRuns.showProgressWindow = [&](bool show) { shown += show ? 1 : 0; };
+  ASSERT_EQ(main_->portfolioTable->current(), nullptr);
+  main_->applySelectedPortfolioSystemIfNeeded();
+  EXPECT_EQ(shown, 0);
+}
+
+TEST_F(MainWindowState, ARunThatCannotDeleteItsOldTransactionsIsReported) {
+  std::string quotes;
+  for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
+  writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  portfolio.newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
+  main_->arriveAtSystemTab();
+  TSystem& system = main_->systemForm->Editor().Edited();
+  system.Rules().addRule(-1, -1, "AAA", 0);
+  TSystemRule& rule = *system.Rules().rule(0);
+  rule.setEnabled(true);
+  rule.setCondition("1");
+  rule.setUnits("1");
+  rule.setPrincipal("X");
+  rule.setFees("0");
+  system.setToDate(45361.5);    // 10 March 2024
+  system.setFromDate(45353.5);  // 2 March 2024
+  main_->leaveSystemTab();
+  ASSERT_TRUE(messages_.texts.empty());
+  std::string transactionFolder;
+  for (const TFoundFile& entry : findFiles(folder + "*"))
+    if (entry.isFolder && entry.name.size() > 4 && entry.name.substr(entry.name.size() - 4) == ".TRN")
+      transactionFolder = folder + entry.name + "\\";
+  ASSERT_FALSE(transactionFolder.empty());
+  const std::vector<TFoundFile> held = findFiles(transactionFolder + "*.INI");
+  ASSERT_FALSE(held.empty());
+  // Another program holds one of the run's transactions open.
+  HANDLE locked = CreateFileA((transactionFolder + held.back().name).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  rule.setUnits("2");
+  main_->leaveSystemTab();
+  CloseHandle(locked);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("Systems"), std::string::npos);
+}
