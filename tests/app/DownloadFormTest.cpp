@@ -236,3 +236,58 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   drag({bonds.left + 5, (bonds.top + bonds.bottom) / 2});
   EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 2u);
 }
+
+namespace {
+
+// A Fetchmoor whose new item and Internet set-up calls fail.
+class TFailingCalls : public TQueueOnly {
+ public:
+  explicit TFailingCalls(std::vector<std::string>& queued) : TQueueOnly(queued) {}
+  std::string MakeObject(const std::string&) override { throw EDownloaderCall("MakeObject failed"); }
+  void NetSetup() override { throw EDownloaderCall("NetSetup failed"); }
+};
+
+}  // namespace
+
+TEST(DownloadForm, FailingCallsAreReportedAndTheToolBarActsOnlyOnTheFocusedView) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 3, "Shares", true, 2);
+  makeList(root, 7, "Bonds", true, 0);
+  TForm host(hostOptions());
+  TPageControl& pages = host.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  host.showModeless();
+  TScriptedMessageBox messages{IDYES};
+  TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
+  std::vector<std::string> queued;
+  int hostDisabled = 0;
+  TDownloaderHost downloader;
+  downloader.connect = [&](bool) { return std::make_unique<TFailingCalls>(queued); };
+  downloader.enableWindows = [&](bool enabled) { hostDisabled += enabled ? 0 : 1; };
+  form.setDownloaderHost(downloader);
+  form.setListsRoot(root);
+  form.listView().setFocus();
+  form.listView().setItemIndex(form.listView().findData(3));
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 3; }, 2000));
+
+  form.itemView().setFocus();
+  form.toolButton("New").performClick();
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0], "MakeObject failed");
+  EXPECT_EQ(hostDisabled, 0);
+  EXPECT_TRUE(form.enabled());
+  EXPECT_EQ(GetFocus(), form.itemView().handle());
+  form.toolButton("NetSetup").performClick();
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(messages.texts[1], "NetSetup failed");
+
+  // Once the focus has left both views, no button acts on the last of them.
+  form.listView().setFocus();
+  form.listView().setItemIndex(form.listView().findData(7));
+  EXPECT_TRUE(form.toolButton("Delete").enabled());
+  pages.setFocus();
+  EXPECT_FALSE(form.toolButton("Delete").enabled());
+  form.toolButton("Delete").performClick();
+  EXPECT_GE(form.listView().findData(7), 0);
+}
