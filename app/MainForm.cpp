@@ -92,6 +92,9 @@ TmainForm::~TmainForm() {
     macroForm->setFindDialog(nullptr);
     macroForm->setReplaceDialog(nullptr);
   }
+  // The program-wide currency tables were read for this window's
+  // portfolios; they go with it.
+  forexTables().clearTables();
 }
 
 void TmainForm::createComponents() {

@@ -7,6 +7,8 @@
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
 #include "model/Asset.h"
+#include "model/Directories.h"
+#include "model/Forex.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
@@ -555,4 +557,13 @@ TEST_F(MainWindowState, ARunThatCannotDeleteItsOldTransactionsIsReported) {
   CloseHandle(locked);
   ASSERT_EQ(messages_.texts.size(), 1u);
   EXPECT_NE(messages_.texts[0].find("Systems"), std::string::npos);
+}
+
+TEST_F(MainWindowState, TheCurrencyTablesGoWithTheWindow) {
+  writeWholeFile(getDirectory("<FOREX>") + "EURtoUSD.CSV", "20240301,1.08\r\n20240304,1.09\r\n");
+  double loadTime = 0;
+  ASSERT_GE(forexTables().getTable("EUR", "USD", {}, nullptr, loadTime), 0);
+  ASSERT_GT(forexTables().tableCount(), 0);
+  main_.reset();
+  EXPECT_EQ(forexTables().tableCount(), 0);
 }
