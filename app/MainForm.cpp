@@ -425,11 +425,12 @@ void TmainForm::loadTranslations() {
   systemForm->loadTranslations(paths_.languageFileName);
 }
 
-void TmainForm::loadGUIoptions(bool) {
+void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   setBounds(mainWindowBounds(ini, bounds(), screen));
   placeMenuPanel();
+  if (includeMacros) macroForm->loadGUIoptions(ini);
   downloadPickForm->loadGUIoptions(ini);
   downloadForm->loadGUIoptions(ini);
   webForm->loadGUIoptions(ini);

@@ -9,7 +9,9 @@
 #include "model/Asset.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
+#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
+#include "systems/MacroForm.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
 #include "systems/SystemForm.h"
@@ -566,4 +568,18 @@ TEST_F(MainWindowState, TheCurrencyTablesGoWithTheWindow) {
   ASSERT_GT(forexTables().tableCount(), 0);
   main_.reset();
   EXPECT_EQ(forexTables().tableCount(), 0);
+}
+
+TEST_F(MainWindowState, OnlyAskedToTheMainWindowsOptionsBringTheMacroWindowsAlong) {
+  {
+    TPortableIniFile ini(main_->paths().guiOptionsFileName);
+    ini.writeInteger("MacroSheet", "EditorColor", 0x123456);
+    ini.updateFile();
+  }
+  const TColor before = main_->macroForm->editorColor();
+  ASSERT_NE(before, 0x123456);
+  main_->loadGUIoptions(false);
+  EXPECT_EQ(main_->macroForm->editorColor(), before);
+  main_->loadGUIoptions(true);
+  EXPECT_EQ(main_->macroForm->editorColor(), 0x123456);
 }
