@@ -117,6 +117,13 @@ TfieldEditForm::TfieldEditForm()
     setModalResult(mrOk);
   };
   buttonPanel_->onResize = [this] { placeButtons(); };
+  // Escape first leaves a cell being edited, then the editor unaccepted.
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key != VK_ESCAPE || (shift & (ssCtrl | ssAlt)) || sheetPanel_->editing()) return;
+    key = 0;
+    close();
+  };
 
   sheetPanel_ = &add<TSheetPanel>();
   sheetPanel_->setAlign(TAlign::client);

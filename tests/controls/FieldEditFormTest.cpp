@@ -70,3 +70,26 @@ TEST(FieldEditForm, AQuitClosesTheEditorAndGoesOnToTheProgramsLoop) {
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 3u);
 }
+
+TEST(FieldEditForm, EscapeLeavesACellBeingEditedFirstAndThenTheEditorUnaccepted) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  bool stillEditing = true;
+  bool openAfterFirstEscape = false;
+  TModalDriver driver(form, {[&] {
+                               form.sheetPanel().setFocus();
+                               form.sheetPanel().sheet().currentRow = 3;
+                               form.sheetPanel().sheet().currentCol = 2;
+                               form.sheetPanel().startEditing("changed");
+                               ASSERT_TRUE(form.sheetPanel().editing());
+                               postKey(GetFocus(), VK_ESCAPE);
+                               pumpFor(100);
+                               stillEditing = form.sheetPanel().editing();
+                               openAfterFirstEscape = form.visible();
+                             },
+                             [&] { postKey(GetFocus(), VK_ESCAPE); }});
+  EXPECT_FALSE(form.execute(table, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_FALSE(stillEditing);
+  EXPECT_TRUE(openAfterFirstEscape);
+}
