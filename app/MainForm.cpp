@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include <commctrl.h>
+
 #include "app/DirSelForm.h"
 #include "app/DownloadForm.h"
 #include "app/DownloaderLink.h"
@@ -65,6 +67,7 @@ TmainForm::TmainForm(const TMainFormContext& context)
       messageBox_(context.messageBox != nullptr ? *context.messageBox : systemMessageBox()) {
   name = "mainForm";
   createComponents();
+  tabKeysHook_ = application().addMessageHook([this](MSG& message) { return tabKey(message); });
   // The loading runs from the message loop, not inside the activation
   // message, since it pumps messages and shows a modal dialog.
   onActivate = [this] {
@@ -78,6 +81,7 @@ TmainForm::TmainForm(const TMainFormContext& context)
 }
 
 TmainForm::~TmainForm() {
+  application().removeMessageHook(tabKeysHook_);
   application().onIdle = nullptr;
   application().idleWaitHandles = nullptr;
   application().onMinimize = nullptr;
@@ -290,6 +294,11 @@ void TmainForm::loadFavorites() {
 void TmainForm::placeMenuPanel() {
   menuPanel->setBounds(clientWidth() - menuPanel->width() - 2, 0, menuPanel->width(), menuPanel->height());
   menuPanel->bringToFront();
+  // The buttons sit right of the tabs: the window never gets so narrow that
+  // they cover one.
+  RECT lastTab{};
+  if (pageControl->pageCount() > 0 && TabCtrl_GetItemRect(pageControl->handle(), pageControl->pageCount() - 1, &lastTab))
+    setConstraints(lastTab.right + menuPanel->width() + 6 + width() - clientWidth(), minHeight());
 }
 
 bool TmainForm::startDirsOK() {

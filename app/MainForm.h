@@ -195,6 +195,9 @@ class TmainForm : public TForm {
   // Work that pumps messages and keeps tabs and close away meanwhile.
   void setCommandsBusy(bool busy);
   void leaveTab(int tab);
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp anywhere in the
+  // window, a grid included, go to the next or previous tab.
+  bool tabKey(const MSG& message);
   void arriveAtPortfolios();
   void runSystemsChangedSince(double since, bool onlyCurrent);
 
@@ -207,4 +210,5 @@ class TmainForm : public TForm {
   bool activating_ = false;
   bool commandsBusy_ = false;
   bool closeRequested_ = false;
+  int tabKeysHook_ = 0;
 };

@@ -3,6 +3,9 @@
 #include <functional>
 #include <string>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "app/DownloadForm.h"
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
@@ -25,6 +28,8 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "controls/EditPanel.h"
+#include "controls/SheetPanel.h"
+#include "windows/PortfolioForm.h"
 #include "controls/EditorStatus.h"
 #include "controls/FontAttributeSets.h"
 #include "controls/WebPanel.h"
@@ -33,6 +38,7 @@
 #include "platform/ExtControls.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
+#include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/Timer.h"
 #include "tests/support/ScriptedMessageBox.h"
@@ -582,4 +588,43 @@ TEST_F(MainWindowState, OnlyAskedToTheMainWindowsOptionsBringTheMacroWindowsAlon
   EXPECT_EQ(main_->macroForm->editorColor(), before);
   main_->loadGUIoptions(true);
   EXPECT_EQ(main_->macroForm->editorColor(), 0x123456);
+}
+
+TEST_F(MainWindowControls, CtrlTabAndCtrlPageKeysChangeTheTabFromInsideAGrid) {
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  main_->pageControl->setActivePageIndex(TmainForm::portfoliosTab);
+  TSheetPanel& grid = main_->portfolioForm->sheetPanel();
+  grid.setFocus();
+  {
+    TKeyState control{VK_CONTROL};
+    postKey(grid.handle(), VK_TAB);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
+    postKey(GetFocus() ? GetFocus() : main_->handle(), VK_NEXT);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::quotesTab);
+    postKey(main_->handle(), VK_PRIOR);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
+  }
+  {
+    TKeyState controlShift{VK_CONTROL, VK_SHIFT};
+    postKey(main_->handle(), VK_TAB);
+    postKey(main_->handle(), VK_TAB);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::webTab);  // round the start
+  }
+  // A plain Tab stays with the control.
+  postKey(main_->handle(), VK_TAB);
+  EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::webTab);
+}
+
+TEST_F(MainWindowControls, TheMenuButtonsNeverCoverATab) {
+  main_->firstActivation = false;
+  main_->showModeless();
+  for (const int width : {1200, 700, 400, 200}) {
+    main_->setBounds(0, 0, width, 500);
+    pumpFor(50);
+    RECT lastTab{};
+    ASSERT_TRUE(TabCtrl_GetItemRect(main_->pageControl->handle(), TmainForm::tabCount - 1, &lastTab));
+    EXPECT_LE(lastTab.right, main_->menuPanel->left()) << width;
+    EXPECT_LE(main_->menuPanel->left() + main_->menuPanel->width(), main_->clientWidth()) << width;
+  }
 }
