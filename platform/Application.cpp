@@ -119,6 +119,14 @@ void TApplication::handleMessage(MSG& message) {
   for (HWND dialog : modelessDialogs_) {
     if ((dialog == message.hwnd || IsChild(dialog, message.hwnd)) && IsDialogMessageA(dialog, &message)) return;
   }
+  // The menu key asks the focused control for its menu. Controls that keep
+  // their keys from the system never let it make that request, so it is
+  // made here, as the system does, when the key comes up.
+  if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP) && message.wParam == VK_APPS) {
+    if (message.message == WM_KEYUP)
+      SendMessageA(message.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(message.hwnd), MAKELPARAM(-1, -1));
+    return;
+  }
   if (message.message == WM_KEYDOWN) suppressDialogChar_ = false;
   if (message.message == WM_CHAR && suppressDialogChar_) {
     suppressDialogChar_ = false;

@@ -628,3 +628,45 @@ TEST_F(MainWindowControls, TheMenuButtonsNeverCoverATab) {
     EXPECT_LE(main_->menuPanel->left() + main_->menuPanel->width(), main_->clientWidth()) << width;
   }
 }
+
+namespace {
+
+// How often the control's menu opened from the keyboard; each opening is
+// closed again at once.
+int keyboardMenuOpenings(TControl& control, TPopupMenu& menu, const std::function<void()>& press) {
+  int opened = 0;
+  const auto before = menu.onPopup;
+  menu.onPopup = [&] {
+    ++opened;
+    PostMessageA(control.handle(), WM_CANCELMODE, 0, 0);
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    if (before) before();
+  };
+  control.setFocus();
+  press();
+  pumpFor(300);
+  menu.onPopup = before;
+  return opened;
+}
+
+}  // namespace
+
+TEST_F(MainWindowControls, ShiftF10AndTheMenuKeyOpenTheFocusedControlsMenu) {
+  main_->firstActivation = false;
+  main_->showModeless();
+  main_->pageControl->setActivePageIndex(TmainForm::portfoliosTab);
+  TSheetPanel& grid = main_->portfolioForm->sheetPanel();
+  TPopupMenu& menu = main_->portfolioForm->sheetPopupMenu();
+  EXPECT_EQ(keyboardMenuOpenings(grid, menu,
+                                 [&] {
+                                   TKeyState shift{VK_SHIFT};
+                                   PostMessageA(grid.handle(), WM_SYSKEYDOWN, VK_F10, 0);
+                                   PostMessageA(grid.handle(), WM_SYSKEYUP, VK_F10, 0xC0000000);
+                                   pumpFor(100);
+                                 }),
+            1);
+  EXPECT_EQ(keyboardMenuOpenings(grid, menu, [&] { postKey(grid.handle(), VK_APPS); }), 1);
+}
