@@ -117,7 +117,10 @@ void TmainForm::createComponents() {
     button.setHint(hint);
     return &button;
   };
-  reloadBtn = speedButton("R", "Reload quotes", 0);
+  reloadBtn = speedButton("", "Reload quotes", 0);
+  makeReloadGlyphs(reloadGlyphs);
+  reloadBtn->setImages(&reloadGlyphs, reloadGlyphEnabled);
+  reloadBtn->setDisabledImageIndex(reloadGlyphDisabled);
   reloadBtn->setEnabled(false);
   reloadBtn->onClick = [this] { reloadBtnClick(); };
   setupBtn = speedButton("D", "Directory setup", 26);

@@ -100,6 +100,7 @@ class TmainForm : public TForm {
   TToolButton* helpBtn = nullptr;
   TMemo* loadLogMemo = nullptr;
   TImageList imageList{16, 16};
+  TImageList reloadGlyphs{16, 16};
   TFindDialog findDialog{false};
   TFindDialog replaceDialog{true};
   TColorDialog colorDialog;

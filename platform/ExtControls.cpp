@@ -138,6 +138,11 @@ void TToolButton::setImageIndex(int index) {
   invalidate();
 }
 
+void TToolButton::setDisabledImageIndex(int index) {
+  disabledImageIndex_ = index;
+  invalidate();
+}
+
 void TToolButton::setDown(bool down) {
   if (down == down_) return;
   down_ = down;
@@ -206,8 +211,9 @@ void TToolButton::paint(TCanvas& canvas) {
   if (images_ && imageIndex_ >= 0) {
     const int x = (r.right - images_->width()) / 2 + offset;
     const int y = (r.bottom - images_->height()) / 2 + offset;
-    ImageList_DrawEx(images_->handle(), imageIndex_, canvas.handle(), x, y, 0, 0, CLR_NONE, CLR_NONE,
-                     enabled() ? ILD_NORMAL : ILD_BLEND50);
+    const bool ownDisabledImage = !enabled() && disabledImageIndex_ >= 0;
+    ImageList_DrawEx(images_->handle(), ownDisabledImage ? disabledImageIndex_ : imageIndex_, canvas.handle(), x, y,
+                     0, 0, CLR_NONE, CLR_NONE, enabled() || ownDisabledImage ? ILD_NORMAL : ILD_BLEND50);
   } else {
     TFont caption = font();
     caption.setColor(enabled() ? clBtnText : clGrayText);

@@ -59,6 +59,9 @@ class TToolButton : public TControl {
   ~TToolButton() override;
   void setImages(const TImageList* images, int index);
   void setImageIndex(int index);
+  // The image shown while the button is disabled; without one the normal
+  // image is drawn faded.
+  void setDisabledImageIndex(int index);
   // A check button stays down after a click until clicked again (or, in a
   // group, until another button of the group goes down).
   bool checkButton = false;
@@ -81,6 +84,7 @@ class TToolButton : public TControl {
  private:
   const TImageList* images_ = nullptr;
   int imageIndex_ = -1;
+  int disabledImageIndex_ = -1;
   bool hot_ = false;
   bool pressed_ = false;
   bool down_ = false;

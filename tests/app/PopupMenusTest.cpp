@@ -670,3 +670,26 @@ TEST_F(MainWindowControls, ShiftF10AndTheMenuKeyOpenTheFocusedControlsMenu) {
             1);
   EXPECT_EQ(keyboardMenuOpenings(grid, menu, [&] { postKey(grid.handle(), VK_APPS); }), 1);
 }
+
+TEST_F(MainWindowControls, TheReloadButtonShowsAGreenArrowOnlyWhileQuotesWait) {
+  main_->firstActivation = false;
+  main_->showModeless();
+  const auto countGreen = [&] {
+    const TScreenImage image = captureClient(main_->reloadBtn->handle());
+    int green = 0, grey = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        green += image.pixel(x, y) == rgbOf(0x008000) ? 1 : 0;
+        grey += image.pixel(x, y) == rgbOf(clGrayText) ? 1 : 0;
+      }
+    return std::pair{green, grey};
+  };
+  ASSERT_FALSE(main_->reloadBtn->enabled());
+  const auto [greenOff, greyOff] = countGreen();
+  EXPECT_EQ(greenOff, 0);
+  EXPECT_GT(greyOff, 10);
+  main_->reloadBtn->setEnabled(true);
+  const auto [greenOn, greyOn] = countGreen();
+  EXPECT_GT(greenOn, 10);
+  EXPECT_EQ(greyOn, 0);
+}
