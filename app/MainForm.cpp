@@ -157,6 +157,7 @@ void TmainForm::FormCreate() {
   helpContext = 1000;
   pageControl->helpContext = 1000;
   setCaption("Kestrova");
+  application().setTitle("Kestrova");
 
   if (!fileExists(paths_.dirListFileName)) {
     closeOnActivate = true;

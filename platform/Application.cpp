@@ -179,6 +179,11 @@ bool TApplication::helpCommand(UINT command, ULONG_PTR data) {
   return passOn ? false : handled;
 }
 
+void TApplication::setTitle(const std::string& title) {
+  title_ = title;
+  if (onTitleChange) onTitleChange();
+}
+
 int TApplication::addMessageHook(std::function<bool(MSG&)> hook) {
   hooks_.emplace_back(nextHookId_, std::move(hook));
   return nextHookId_++;

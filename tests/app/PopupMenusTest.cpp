@@ -9,6 +9,7 @@
 #include "app/DownloadForm.h"
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
+#include "app/SplashForm.h"
 #include "model/Asset.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
@@ -692,4 +693,14 @@ TEST_F(MainWindowControls, TheReloadButtonShowsAGreenArrowOnlyWhileQuotesWait) {
   const auto [greenOn, greyOn] = countGreen();
   EXPECT_GT(greenOn, 10);
   EXPECT_EQ(greyOn, 0);
+}
+
+TEST_F(MainWindowState, TheSplashWindowCarriesTheProgramsTitleUntilTheMainWindowShows) {
+  EXPECT_EQ(application().title(), "Kestrova");
+  TsplashForm splash;
+  EXPECT_EQ(splash.text(), "Kestrova");
+  application().setTitle("Loading...");
+  EXPECT_EQ(splash.text(), "Loading...");
+  application().setTitle("Kestrova");
+  EXPECT_EQ(splash.text(), "Kestrova");
 }
