@@ -133,6 +133,7 @@ void TApplication::handleMessage(MSG& message) {
     if (message.wParam == '\t' || message.wParam == '\r' || message.wParam == 0x1B) return;
   }
   if (handleFormKeys(message)) return;
+  if (message.message == WM_SYSCHAR && mnemonicKey(message)) return;
   TranslateMessage(&message);
   DispatchMessageA(&message);
 }
@@ -157,6 +158,14 @@ bool TApplication::handleFormKeys(MSG& message) {
     return true;
   }
   return false;
+}
+
+bool TApplication::mnemonicKey(const MSG& message) {
+  // The window's outermost form: the key reaches every part of the window.
+  TForm* form = nullptr;
+  for (TControl* control = controlAtOrAbove(message.hwnd); control; control = control->parent())
+    if (auto* found = dynamic_cast<TForm*>(control)) form = found;
+  return form && form->mnemonicKey(static_cast<char>(message.wParam));
 }
 
 void TApplication::mainWindowMinimized(bool minimized) {

@@ -113,6 +113,7 @@ class TApplication {
   static LRESULT CALLBACK utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void runDeferredCalls();
   bool handleFormKeys(MSG& message);
+  bool mnemonicKey(const MSG& message);
 
   bool oleInitialized_ = false;
   std::string title_;

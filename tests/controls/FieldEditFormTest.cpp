@@ -93,3 +93,14 @@ TEST(FieldEditForm, EscapeLeavesACellBeingEditedFirstAndThenTheEditorUnaccepted)
   EXPECT_FALSE(stillEditing);
   EXPECT_TRUE(openAfterFirstEscape);
 }
+
+TEST(FieldEditForm, AltOAcceptsTheEditFromTheGrid) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  TModalDriver driver(form, {[&] {
+    form.sheetPanel().setFocus();
+    PostMessageA(form.sheetPanel().handle(), WM_SYSCHAR, 'o', 1 << 29);
+  }});
+  EXPECT_TRUE(form.execute(table, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+}
