@@ -117,7 +117,8 @@ void TmainForm::createComponents() {
     button.setHint(hint);
     return &button;
   };
-  reloadBtn = speedButton("", "Reload quotes", 0);
+  // The caption names the button to screen readers; the glyphs show instead.
+  reloadBtn = speedButton("Reload", "Reload quotes", 0);
   makeReloadGlyphs(reloadGlyphs);
   reloadBtn->setImages(&reloadGlyphs, reloadGlyphEnabled);
   reloadBtn->setDisabledImageIndex(reloadGlyphDisabled);
