@@ -339,10 +339,7 @@ void TmainForm::setupBtnClick() {
     }
     // The files kept in <DATA> move with it.
     refreshDataPaths(paths_);
-    // The window lets go of the portfolios (and its views of them) first.
-    portfolioForm->clearView();
-    portfolioTable->clear();
-    forexTables().clearTables();
+    releasePortfolios();
     loadFavorites();
     updateMainTitleBar();
     macroForm->macroEngineComboBoxChange();
@@ -443,6 +440,7 @@ void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   setBounds(mainWindowBounds(ini, bounds(), screen));
+  if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
   if (includeMacros) macroForm->loadGUIoptions(ini);
   downloadPickForm->loadGUIoptions(ini);
@@ -459,6 +457,7 @@ void TmainForm::saveGUIoptions() {
   placement.length = sizeof placement;
   GetWindowPlacement(handle(), &placement);
   saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
+  saveMainWindowMaximized(ini, placement.showCmd == SW_SHOWMAXIMIZED);
   downloadPickForm->saveGUIoptions(ini);
   downloadForm->saveGUIoptions(ini);
   webForm->saveGUIoptions(ini);

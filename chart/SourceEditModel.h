@@ -35,6 +35,7 @@ class TSourceEditModel {
   // An edited cell's text stored into its entry; the text to show back.
   std::string storeSourceCell(int column, int row, const std::string& text);
   std::string storeSymbolCell(int column, int row, const std::string& text);
+  static constexpr int symbolDefinitionColumn = 2;
   std::string storeParameterCell(int column, int row, const std::string& text);
   // Blanks, then "=" characters, then trailing blanks removed, so that no
   // text of a sheet cell becomes a formula.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/EditAsTextForm.h"
+#include "controls/FormulaPrompt.h"
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
@@ -62,6 +63,7 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, 
   this->helpContext = helpContext;
   name = chart ? "ChartSourceEditor" : "GraphSourceEditor";
   colorDialog = std::make_unique<TColorDialog>();
+  messages = &systemMessageBox();
   model_.decimalSeparator = localeSettings().decimalSeparator;
   model_.listSeparator = localeSettings().listSeparator;
 
@@ -397,6 +399,13 @@ void TSourceEditorForm::entryEdited(bool parameters) {
   const int column = sheet.currentCol;
   const int row = sheet.currentRow;
   const std::string text = sheet.getCellText(column, row, false);
+  // A definition that every plot would find in error is only taken when the
+  // user wants it so; otherwise the grid shows the stored one again.
+  if (!parameters && column == TSourceEditModel::symbolDefinitionColumn &&
+      !keepTypedFormula(*messages, handle(), this->text(), sheet, text)) {
+    refillEntries();
+    return;
+  }
   const std::string shown = parameters ? model_.storeParameterCell(column, row, text)
                                        : model_.storeSymbolCell(column, row, text);
   if (shown != text) {

@@ -71,8 +71,10 @@ class TSourceEditorForm : public TForm {
   void colorBtnClick();
   void imageComboBoxChange();
 
-  // The colour dialog behind "Color code" (tests replace it).
+  // The colour dialog behind "Color code" and the message box that
+  // questions typed formulas (tests replace them).
   std::unique_ptr<TColorDialog> colorDialog;
+  TMessageBox* messages;
 
  protected:
   TSourceEditModel model_;

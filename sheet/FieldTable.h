@@ -29,6 +29,9 @@ class TField : public TCellProps {
   void setSymbol(const std::string& text);
   void setHeader(const std::string& text);
   void setTestContent(const std::string& text);
+  // An edit of the field's cell is kept as the object's custom property of
+  // the field's symbol: a symbol and no locked formula.
+  bool holdsCustomProperty() const { return !Symbol.empty() && (Content.empty() || !Locked); }
 
   std::string Symbol;
   std::string Header;

@@ -211,12 +211,18 @@ bool TDataSheet::followSelection() {
   return true;
 }
 
+bool TDataSheet::currentCellHoldsCustomProperty() const {
+  if (selectedObjectIndex() < 0) return false;
+  const TField* field = fields_.fieldAtPosition(rowWise ? sheet_.currentCol : sheet_.currentRow);
+  return field && field->holdsCustomProperty();
+}
+
 bool TDataSheet::cellEdited() {
   const int index = selectedObjectIndex();
   if (index < 0) return false;
   TField* field = fields_.fieldAtPosition(rowWise ? sheet_.currentCol : sheet_.currentRow);
   if (!field) return false;
-  if (!field->Symbol.empty() && (field->Content.empty() || !field->Locked)) {
+  if (field->holdsCustomProperty()) {
     TCustomPropertyObject* object = objects_->item(index);
     if (isNumericKind(field->Kind)) {
       object->setCustomProperty(field->Symbol, sheet_.getCurrentCellText(false), sheet_.decimalSeparator, ".");

@@ -7,6 +7,7 @@
 #include "platform/ListView.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -189,4 +190,35 @@ TEST(SourceEditor, ColourCodeGoesToTheTextFormulaAtTheCaret) {
   form.show();
   form.colorBtnClick();
   EXPECT_EQ(form.model().working().getSource(0)->Text.find("255"), 0u);
+}
+
+// A symbol definition whose operator lacks its operand would fail in every
+// plot: it is taken only when the user keeps it.
+TEST(SourceEditor, AnIncompleteSymbolDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
+  TTemporaryFolder folder;
+  TSourceTable table(TChartSource::create);
+  fillSample(table, 1);
+  table.getSource(0)->insertSymbol(0, "avg", "AVERAGE(K2:K20)", "");
+  TchartSourceForm form(folder.path());
+  TScriptedMessageBox messages(IDNO);
+  form.messages = &messages;
+  form.beginEditing(table, nullptr, nullptr);
+  form.show();
+  TSheet& symbols = form.symbolsSheet().sheet();
+  const auto type = [&](const std::string& text) {
+    symbols.currentCol = TSourceEditModel::symbolDefinitionColumn;
+    symbols.currentRow = 2;
+    symbols.setCellContent(symbols.currentCol, 2, 0, text, 2);
+    form.symbolsSheet().onCellValueEdited();
+    return form.model().working().getSource(0)->symbol(0)->Definition;
+  };
+  EXPECT_EQ(type("AVERAGE(K2:K20)/"), "AVERAGE(K2:K20)");
+  EXPECT_EQ(symbols.getCellText(TSourceEditModel::symbolDefinitionColumn, 2, false), "AVERAGE(K2:K20)");
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
+  EXPECT_EQ(type("AVERAGE(K2:K20)/2"), "AVERAGE(K2:K20)/2");
+  messages.answer = IDYES;
+  EXPECT_EQ(type("1-"), "1-");
+  EXPECT_EQ(messages.texts.size(), 2u);
+  form.finishEditing();
 }

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -103,4 +104,36 @@ TEST(FieldEditForm, AltOAcceptsTheEditFromTheGrid) {
   }});
   EXPECT_TRUE(form.execute(table, nullptr));
   EXPECT_FALSE(driver.timedOut());
+}
+
+// A definition that every cell of its field would show as an error is taken
+// only when the user says so: "1+" must not pass for the one-operand "+".
+TEST(FieldEditForm, AnIncompleteDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
+  TfieldEditForm form;
+  TScriptedMessageBox messages(IDNO);
+  form.messages = &messages;
+  TFieldTable table = sampleTable();
+  const auto typeDefinition = [&](const std::string& text) {
+    TSheet& sheet = form.sheetPanel().sheet();
+    sheet.currentCol = TFieldEditModel::definitionColumn;
+    sheet.currentRow = 5;  // the field VALUE
+    sheet.setCellContent(sheet.currentCol, sheet.currentRow, 0, text, 2);
+    form.sheetPanel().onCellValueEdited();
+    return form.model()->fields().items(3)->Content;
+  };
+  std::string refused, kept, complete;
+  TModalDriver driver(form, {[&] {
+                        refused = typeDefinition("=UNITS*PRICE+");
+                        complete = typeDefinition("UNITS*-PRICE");
+                        messages.answer = IDYES;
+                        kept = typeDefinition("UNITS*");
+                      },
+                      [&] { form.okBtn().performClick(); }});
+  EXPECT_TRUE(form.execute(table, nullptr));
+  EXPECT_EQ(refused, "UNITS*PRICE");
+  EXPECT_EQ(complete, "UNITS*-PRICE");
+  EXPECT_EQ(kept, "UNITS*");
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
+  EXPECT_EQ(table.items(3)->Content, "UNITS*");
 }

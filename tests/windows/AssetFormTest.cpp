@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/PortableIniFile.h"
@@ -132,4 +134,27 @@ TEST_F(AssetWindow, VariablePriceCreationStopsAtAFailingFirstItemAndSkipsAFailin
   EXPECT_EQ(portfolio->assetCount(), before) << "a failing first item creates nothing";
   EXPECT_NE(pickAll(good, bad), 0);
   EXPECT_EQ(portfolio->assetCount(), before + 1);
+}
+
+TEST_F(AssetWindow, NotesFollowTheShownPortfolioAcrossASwitch) {
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  form->notesBtn().setDown(true);
+  form->notesBtnClick();
+  const std::string first = includeTrailingBackslash(table.items(0)->Folder());
+  const std::string second = includeTrailingBackslash(table.items(1)->Folder());
+  ASSERT_NE(form->globalNotes(), nullptr);
+  EXPECT_EQ(form->globalNotes()->fileName, first + "AssetNotes.TXT");
+  form->saveView();
+
+  table.setCurrentIndex(1);
+  form->tabEntered(nullptr, 0, false, 0, 0);
+  ASSERT_TRUE(form->notesBtn().down());
+  ASSERT_NE(form->globalNotes(), nullptr);
+  EXPECT_EQ(form->globalNotes()->fileName, second + "AssetNotes.TXT");
+  EXPECT_EQ(form->globalNoteSheet().caption(), "Retirement Account");
+  EXPECT_EQ(form->noteEditPanel().editorStatus(), form->globalNotes());
+  form->globalNotes()->insertText("second's notes");
+  form->saveView();
+  EXPECT_EQ(readWholeFile(second + "AssetNotes.TXT"), "second's notes\r\n");
+  EXPECT_EQ(readWholeFile(first + "AssetNotes.TXT"), "");
 }
