@@ -457,30 +457,43 @@ TEST_F(MainWindowState, TheProgressWindowGoesWithTheMinimisedProgramAndComesBack
   EXPECT_EQ(restored, std::vector<bool>{true});
 }
 
-TEST_F(MainWindowState, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingChanges) {
-  std::string quotes;
-  for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
-  writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
-  TPortfolioTable& table = *main_->portfolioTable;
-  std::string folder;
-  ASSERT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  portfolio.newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
-  const TTransactionTable& transactions = portfolio.assets(0)->Transactions();
+namespace {
 
-  main_->arriveAtSystemTab();
+// A portfolio "Systems" of one asset with ten days of quotes, current, and
+// on the System tab a rule that buys it every day of nine of them.
+class SystemRuns : public PopupMenus {
+ protected:
+  TSystemRule& arriveWithDailyRule(std::string& folder) {
+    std::string quotes;
+    for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
+    writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
+    TPortfolioTable& table = *main_->portfolioTable;
+    EXPECT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+    table.setCurrentIndex(table.count() - 1);
+    table.current()->newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
+    main_->arriveAtSystemTab();
+    TSystem& system = main_->systemForm->Editor().Edited();
+    system.Rules().addRule(-1, -1, "AAA", 0);
+    TSystemRule& rule = *system.Rules().rule(0);
+    rule.setEnabled(true);
+    rule.setCondition("1");
+    rule.setUnits("1");
+    rule.setPrincipal("X");
+    rule.setFees("0");
+    system.setToDate(45361.5);    // 10 March 2024
+    system.setFromDate(45353.5);  // 2 March 2024
+    return rule;
+  }
+};
+
+}  // namespace
+
+TEST_F(SystemRuns, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingChanges) {
+  std::string folder;
+  TSystemRule& rule = arriveWithDailyRule(folder);
+  TPortfolio& portfolio = *main_->portfolioTable->current();
+  const TTransactionTable& transactions = portfolio.assets(0)->Transactions();
   ASSERT_EQ(main_->systemForm->PortfolioSerial(), portfolio.Serial());
-  TSystem& system = main_->systemForm->Editor().Edited();
-  system.Rules().addRule(-1, -1, "AAA", 0);
-  TSystemRule& rule = *system.Rules().rule(0);
-  rule.setEnabled(true);
-  rule.setCondition("1");
-  rule.setUnits("1");
-  rule.setPrincipal("X");
-  rule.setFees("0");
-  system.setToDate(45361.5);    // 10 March 2024
-  system.setFromDate(45353.5);  // 2 March 2024
   main_->leaveSystemTab();
   EXPECT_TRUE(fileExists(folder + "System.INI"));
   EXPECT_GE(transactions.count(), 9);
@@ -531,27 +544,9 @@ TEST_F(MainWindowState, WithoutACurrentPortfolioNoRunAndNoProgressWindow) {
   EXPECT_EQ(shown, 0);
 }
 
-TEST_F(MainWindowState, ARunThatCannotDeleteItsOldTransactionsIsReported) {
-  std::string quotes;
-  for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
-  writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
-  TPortfolioTable& table = *main_->portfolioTable;
+TEST_F(SystemRuns, ARunThatCannotDeleteItsOldTransactionsIsReported) {
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  portfolio.newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
-  main_->arriveAtSystemTab();
-  TSystem& system = main_->systemForm->Editor().Edited();
-  system.Rules().addRule(-1, -1, "AAA", 0);
-  TSystemRule& rule = *system.Rules().rule(0);
-  rule.setEnabled(true);
-  rule.setCondition("1");
-  rule.setUnits("1");
-  rule.setPrincipal("X");
-  rule.setFees("0");
-  system.setToDate(45361.5);    // 10 March 2024
-  system.setFromDate(45353.5);  // 2 March 2024
+  TSystemRule& rule = arriveWithDailyRule(folder);
   main_->leaveSystemTab();
   ASSERT_TRUE(messages_.texts.empty());
   std::string transactionFolder;

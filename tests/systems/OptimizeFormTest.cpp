@@ -10,19 +10,30 @@
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
 
+namespace {
+
+// An optimisable parameter "DAYS" from 0 to high in the given steps, on a
+// system whose range is 2 to 9 March.
+TSystemParameter& daysParameter(TSystem& system, double high, int steps) {
+  system.Params().addParameter(-1, -1, system.Params().count());
+  TSystemParameter& days = *system.Params().parameter(system.Params().count() - 1);
+  days.setSymbol("DAYS");
+  days.setHigh(high);
+  days.setSteps(steps);
+  system.setToDate(SystemPortfolio::march(9));
+  system.setFromDate(SystemPortfolio::march(2));
+  return days;
+}
+
+}  // namespace
+
 TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   SystemPortfolio folder;
   setDirectory("<TEMP>", folder.sample.temporary.path());
   TSystem system;
   SystemPortfolio::addRule(system, "AAA", "X-FROM_DATE<DAYS");
-  system.Params().addParameter(-1, -1, 0);
-  TSystemParameter& days = *system.Params().parameter(0);
-  days.setSymbol("DAYS");
-  days.setHigh(4);
-  days.setSteps(5);
+  TSystemParameter& days = daysParameter(system, 4, 5);
   days.setValue(1);
-  system.setToDate(SystemPortfolio::march(9));
-  system.setFromDate(SystemPortfolio::march(2));
 
   ToptimizeForm form;
   TModalDriver driver(form, {[&] {
@@ -146,13 +157,7 @@ TEST(OptimizeDialog, KeptDatesStartWithinThePricesResultsAreLockedAndTheirSizesK
   setDirectory("<TEMP>", temporary);
   TSystem system;
   SystemPortfolio::addRule(system, "AAA", "1");
-  system.Params().addParameter(-1, -1, 0);
-  TSystemParameter& days = *system.Params().parameter(0);
-  days.setSymbol("DAYS");
-  days.setHigh(2);
-  days.setSteps(2);
-  system.setToDate(SystemPortfolio::march(9));
-  system.setFromDate(SystemPortfolio::march(2));
+  daysParameter(system, 2, 2);
   const std::string controls = temporary + "SystemControls.INI";
   {
     TPortableIniFile ini(controls);
@@ -197,13 +202,7 @@ TEST(OptimizeDialog, APortfolioWithoutPricesCannotBeOptimised) {
   ASSERT_EQ(folder.table.newPortfolio("Empty", "EMP", made, folder.sample.folios, "EUR"), 0);
   folder.table.setCurrentIndex(folder.table.count() - 1);
   TSystem system;
-  system.Params().addParameter(-1, -1, 0);
-  TSystemParameter& days = *system.Params().parameter(0);
-  days.setSymbol("DAYS");
-  days.setHigh(2);
-  days.setSteps(2);
-  system.setToDate(SystemPortfolio::march(9));
-  system.setFromDate(SystemPortfolio::march(2));
+  daysParameter(system, 2, 2);
   ToptimizeForm form;
   bool executable = true;
   TModalDriver driver(form, {[&] {
