@@ -483,13 +483,16 @@ void TfieldEditForm::chooseTrail(bool atButton) {
   const int index = currentField();
   if (!model_ || !model_->editable(index)) return;
   std::string trail = model_->fields().items(index)->Trail;
+  RECT workArea{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  const SIZE size{stringPrompt_->width(), stringPrompt_->height()};
   POINT position;
   if (atButton) {
     RECT at = tools_->trailBtn->bounds();
     MapWindowPoints(toolPanel_->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
-    position = {at.left, at.bottom};
+    position = placeKeptOn(workArea, size, {at.left, at.bottom});
   } else {
-    position = {GetSystemMetrics(SM_CXSCREEN) / 2 - 150, GetSystemMetrics(SM_CYSCREEN) / 2 - 50};
+    position = placeCentredOn(workArea, size);
   }
   if (stringPrompt_->execute(position, "Trailing text", trail) && model_->setTrail(index, trail)) fillGrid();
 }
