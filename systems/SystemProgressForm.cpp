@@ -152,9 +152,10 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     // state in.
     const bool kept = portfolio != nullptr && fileExists(fileName);
     if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolio)) {
-      if (hideAtEnd) progressForm.hideWindow();
+      // Nothing to run: the window, and the last run's code, as for no system.
+      const int result = progressForm.execute(nullptr, scriptEngine, hideAtEnd, centreRect, portfolioTable);
       appliedTime = changeStamp();
-      return 0;
+      return result;
     }
     TSystem system;
     {

@@ -109,13 +109,15 @@ void TportfolioForm::selectionChanged() {
   if (onSelectionChanged) onSelectionChanged();
 }
 
-void TportfolioForm::readMoreGUIoptions(const TPortableIniFile& ini) {
+void TportfolioForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) {
+  if (place != TOptionsPlace::dates) return;
   folioPickForm_->loadGUIoptions(ini);
   TDateWindow& dates = dataSheet().dates;
   dates.setFrom(ini.readInteger("DateControls", "FromDate", static_cast<int>(truncDay(dates.fromDate()))));
 }
 
-void TportfolioForm::writeMoreGUIoptions(TPortableIniFile& ini) {
+void TportfolioForm::writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) {
+  if (place != TOptionsPlace::dates) return;
   ini.writeInteger("DateControls", "FromDate", static_cast<int>(truncDay(dataSheet().dates.fromDate())));
   folioPickForm_->saveGUIoptions(ini);
 }

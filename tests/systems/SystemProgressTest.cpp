@@ -102,8 +102,11 @@ TEST_F(ProgressWindow, ASystemRunsAgainOnlyWhenWhatItDependsOnChanged) {
   reopened.setCurrentIndex(0);
   Sleep(50);
   applied = 0;
+  applySystemFile(form, sample.temporary.path() + "none\\System.INI", nullptr, "", &reopened, centre, true, applied);
+  ASSERT_EQ(form.LastRunResult(), -7);
   EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &reopened, centre, true, applied), 0);
   EXPECT_GT(applied, 0);
+  EXPECT_EQ(form.LastRunResult(), 0);  // nothing ran, so nothing failed
   EXPECT_TRUE(sameTime(writeTime(posted), written));
 
   // Other macros, or a soft transaction deleted by hand, run it again.

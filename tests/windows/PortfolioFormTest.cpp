@@ -13,6 +13,7 @@
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
+#include "platform/Menu.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
 #include "sheet/FieldTable.h"
@@ -90,6 +91,13 @@ TEST_F(PortfolioWindow, LoadsFollowsTheSelectionAndKeepsTheObjectAcrossLayouts) 
   EXPECT_GE(selectionCalls, 1);
   EXPECT_TRUE(form->delBtn().enabled());
   EXPECT_TRUE(form->moveUpBtn().enabled());
+  // The menu's position entries follow their buttons: the last line goes
+  // up but not down.
+  TPopupMenu& menu = form->sheetPopupMenu();
+  menu.onPopup();
+  EXPECT_TRUE(menu.itemCaptioned("&Position")->itemCaptioned("&Up / Left")->enabled);
+  EXPECT_FALSE(menu.itemCaptioned("&Position")->itemCaptioned("&Down / Right")->enabled);
+  EXPECT_TRUE(menu.itemCaptioned("&Sort")->itemCaptioned("&Ascending")->enabled);
 
   // Row-wise the current cell is transposed onto the same portfolio.
   form->rowWiseBtn().performClick();
