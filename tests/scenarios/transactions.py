@@ -4,6 +4,7 @@ import datetime
 import os
 
 from driver import check, file_states, changed_files
+from readout import add_readout_fields, pixel_value
 from sample import read_closes, close_on_or_before, transactions, same_number, day_number, date_of, read_ini
 
 # Places in the Transactions window of the sample's first portfolio.
@@ -13,6 +14,36 @@ FIRST_LINE_Y = 92
 LINE_HEIGHT = 16
 COLUMNS = {"Date": 272, "Units": 449, "Value": 543, "Fees": 627}
 ORIGINAL_LINES = 12
+# Read-out rows below the sample's fields; the first asset's and the first
+# portfolio's columns.
+ASSET_COLUMN_X, PORTFOLIO_COLUMN_X = 185, 200
+FIELD_ROW_Y, FIELD_ROW_HEIGHT = 108, 16
+
+
+def field_y(index):
+    return FIELD_ROW_Y + FIELD_ROW_HEIGHT * index
+
+
+def add_readouts(folder):
+    """Units, value and the window's end day in Assets, the net asset value
+    and the end day in Portfolios, each in a read-out field."""
+    folios = os.path.join(folder, "DATA", "FOLIOS")
+    assets = add_readout_fields(os.path.join(folios, "1", "AssetFields.INI"),
+                                [("Units read-out", "ROUND(U*10000;0)"), ("Value read-out", "ROUND(V*100;0)"),
+                                 ("End read-out", "TO_DATE")])
+    portfolios = add_readout_fields(os.path.join(folios, "FolioFields.INI"),
+                                    [("Value read-out", "ROUND(V*100;0)"), ("End read-out", "TO_DATE")])
+    return assets, portfolios
+
+
+def read_portfolio(program, rows):
+    program.tab("Portfolios")
+    return [pixel_value(program, PORTFOLIO_COLUMN_X, field_y(row)) for row in rows]
+
+
+def read_asset(program, rows):
+    program.tab("Assets")
+    return [pixel_value(program, ASSET_COLUMN_X, field_y(row)) for row in rows]
 
 
 def line_y(line):
@@ -45,9 +76,11 @@ def buy_and_sell(scenario):
     trades = os.path.join(folder, "DATA", "FOLIOS", "1", "1.TRN")
     closes = read_closes(os.path.join(folder, "DATA", "QUOTES", "NWE.CSV"), 4)
     before = transactions(trades)
+    asset_rows, portfolio_rows = add_readouts(folder)
 
     program = scenario.program(folder)
     program.start()
+    value_before, _ = read_portfolio(program, portfolio_rows)
     show_first_asset(program)
 
     # The buy, a month back: the date picker's month (its first field) one step down.
@@ -81,6 +114,25 @@ def buy_and_sell(scenario):
             shown = read(program, line, column)
             check(shown and same_number(shown, trade[column]),
                   "line %d: %s shows %r, the price file gives %r" % (line, column, shown, trade[column]))
+
+    # Assets and Portfolios against a hand computation at their windows' end days.
+    units, value, asset_end = read_asset(program, asset_rows)
+    value_after, portfolio_end = read_portfolio(program, portfolio_rows)
+    scenario.grab("read-outs")
+    check(None not in (units, value, asset_end), "the Assets window shows no value: units %r, value %r, end %r"
+          % (units, value, asset_end))
+    held = sum(float(r["UNITS"]) for r in before.values() if float(r["DATETIME"]) < asset_end + 1)
+    held += sum(t["Units"] for t in expected if t["Day"] <= asset_end)
+    check(units == round(held * 10000), "Assets shows %s units, the hand computation %s" % (units / 10000, held))
+    check(value == round(held * close_on_or_before(closes, asset_end) * 100),
+          "Assets shows the value %s, the hand computation %s"
+          % (value / 100, held * close_on_or_before(closes, asset_end)))
+    check(None not in (value_before, value_after, portfolio_end),
+          "the Portfolios window shows no net asset value: before %r, after %r, end %r"
+          % (value_before, value_after, portfolio_end))
+    added_value = sum(t["Units"] for t in expected if t["Day"] <= portfolio_end) * close_on_or_before(closes, portfolio_end)
+    check(abs(value_after - value_before - round(added_value * 100)) <= 1,
+          "the net asset value grew by %s, the hand computation %s" % ((value_after - value_before) / 100, added_value))
     program.exit()
 
     # Exactly the two typed records were added; no earlier record changed.
