@@ -29,6 +29,9 @@ void TSheetPanel::buildEditors() {
     if (!datePicker_->calendarOpen()) editorKey(key, shift, editorKeys_);
   };
   datePicker_->onKeyPress = [](char& key) { swallowEnterAndEsc(key); };
+  datePicker_->onDoubleClick = [this] {
+    if (!datePicker_->calendarOpen()) acceptEditing();
+  };
   memo_ = &add<TInPlaceEdit>(true, editorKeys_);
   memo_->setBounds(-100, -100, 97, 21);
   numberPanel_ = &add<TEditorPanel>();

@@ -80,8 +80,8 @@ TWebPanel* TdataForm::loadWebPanel(const std::string& fileName) {
   panel->setTimedRefreshPopupMenu(timedRefreshPopupMenu_);
   panel->setSetupPopupMenu(setupPopupMenu_);
   panel->setFavsPopupMenu(favsPopupMenu_);
-  panel->onMakeDefaultRequest = makeDefaultRequest_;
-  panel->onClearDefaultRequest = clearDefaultRequest_;
+  panel->setOnMakeDefaultRequest(makeDefaultRequest_);
+  panel->setOnClearDefaultRequest(clearDefaultRequest_);
   panel->onDelSelfRequest = deleteRequest_;
   panel->onDeleted = [this](TWebPanel& deleted, int) { freeAuxiliaryView(deleted); };
   panel->loadTranslations(languageFile_);

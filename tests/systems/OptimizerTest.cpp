@@ -101,6 +101,11 @@ TEST_F(Optimizing, AnObjectiveThatDoesNotCompileIsRefusedBeforeAnyRun) {
   EXPECT_EQ(table.count(), 1);
   EXPECT_EQ(table.current(), portfolio);
 
+  settings.objective = "DAYS*10+";  // its "+" lacks an operand
+  EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), TOptimizer::objectiveRefused);
+  EXPECT_NE(optimizer.objectiveError().find("#OP?"), std::string::npos) << optimizer.objectiveError();
+  EXPECT_EQ(optimizer.simulations(), 0u);
+
   settings.objective = "DAYS*10+SCALE*0";
   EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), 0);
   EXPECT_TRUE(optimizer.objectiveError().empty());
