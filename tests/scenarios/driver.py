@@ -7,7 +7,6 @@ import re
 import shutil
 import signal
 import subprocess
-import tempfile
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -275,16 +274,23 @@ class Scenario:
             shutil.rmtree(self.work, ignore_errors=True)
 
 
+def files_in(folder, skip=("program",)):
+    """(path inside the folder, full path) of every file, leaving out the
+    places named in skip."""
+    for directory, subdirectories, files in os.walk(folder):
+        subdirectories[:] = [d for d in subdirectories if os.path.relpath(os.path.join(directory, d), folder) not in skip]
+        for name in files:
+            path = os.path.join(directory, name)
+            if os.path.relpath(path, folder) not in skip:
+                yield os.path.relpath(path, folder), path
+
+
 def file_states(folder, skip=("program",)):
     """Each file's content digest by its path inside the folder."""
     states = {}
-    for directory, subdirectories, files in os.walk(folder):
-        subdirectories[:] = [d for d in subdirectories if os.path.relpath(os.path.join(directory, d), folder) not in skip]
-        files = [f for f in files if os.path.relpath(os.path.join(directory, f), folder) not in skip]
-        for name in files:
-            path = os.path.join(directory, name)
-            with open(path, "rb") as file:
-                states[os.path.relpath(path, folder)] = hashlib.sha1(file.read()).hexdigest()
+    for place, path in files_in(folder, skip):
+        with open(path, "rb") as file:
+            states[place] = hashlib.sha1(file.read()).hexdigest()
     return states
 
 
@@ -293,11 +299,4 @@ def changed_files(before, after):
 
 
 def modification_times(folder, skip=("program",)):
-    times = {}
-    for directory, subdirectories, files in os.walk(folder):
-        subdirectories[:] = [d for d in subdirectories if os.path.relpath(os.path.join(directory, d), folder) not in skip]
-        files = [f for f in files if os.path.relpath(os.path.join(directory, f), folder) not in skip]
-        for name in files:
-            path = os.path.join(directory, name)
-            times[os.path.relpath(path, folder)] = os.stat(path).st_mtime_ns
-    return times
+    return {place: os.stat(path).st_mtime_ns for place, path in files_in(folder, skip)}
