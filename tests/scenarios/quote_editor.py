@@ -1,9 +1,10 @@
 """A quote changed and one added in the quote editor and committed: the
-price file holds them and the asset's value in Assets follows."""
+price file holds them, and the asset's value and the docked chart in
+Assets follow."""
 import os
 
 from driver import check
-from readout import add_readout_fields, pixel_value
+from readout import add_readout_fields, pixel_value, region_pixels
 from sample import transactions
 
 FIRST_ASSET = (210, 122)
@@ -14,6 +15,8 @@ NEW_BUTTON, SORT_DESCENDING, COMMIT = (35, 86), (144, 86), (278, 86)
 COLUMNS = {"Date": 40, "Open": 136, "High": 220, "Low": 306, "Close": 392, "Volume": 475}
 FIRST_ROW_Y = 121
 ASSET_COLUMN_X = 185
+# The plot of the docked chart below the Assets grid.
+CHART = (70, 440, 900, 270)
 NEW_DAY = "2024-12-29"
 
 
@@ -32,7 +35,10 @@ def type_into(program, column, text):
 
 
 def asset_value_cents(program, row):
+    """The read-out with the first asset picked, whose prices the docked chart shows."""
     program.tab("Assets")
+    program.click(ASSET_COLUMN_X, 123)
+    program.settle(1)
     return pixel_value(program, ASSET_COLUMN_X, 108 + 16 * row)
 
 
@@ -48,6 +54,7 @@ def change_and_add(scenario):
     program = scenario.program(folder)
     program.start()
     value_before = asset_value_cents(program, value_row)
+    chart_before = region_pixels(program, *CHART)
     program.tab("Quotes")
     program.click(*FIRST_ASSET)
     program.click(*QUOTES_VIEW_BUTTON)
@@ -75,6 +82,8 @@ def change_and_add(scenario):
     program.settle(1)
     scenario.grab("committed")
     value_after = asset_value_cents(program, value_row)
+    chart_after = region_pixels(program, *CHART)
+    scenario.grab("assets-after")
     program.exit()
 
     after = read_quotes(prices)
@@ -88,6 +97,9 @@ def change_and_add(scenario):
         if day != last_day:
             check(after.get(day) == values, "the quote of %s changed to %r" % (day, after.get(day)))
 
+    check(len(set(chart_before[i:i + 3] for i in range(0, len(chart_before), 3))) > 2,
+          "the docked chart in Assets shows no lines")
+    check(chart_after != chart_before, "the docked chart in Assets did not follow the committed quotes")
     check(value_before == round(held * before[last_day][3] * 100),
           "Assets showed the value %r cents before the edit, the hand computation %r"
           % (value_before, round(held * before[last_day][3] * 100)))

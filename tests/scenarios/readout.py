@@ -36,3 +36,14 @@ def pixel_value(program, x, y):
     red, green, blue = (int(n) for n in re.search(r"\((\d+),(\d+),(\d+)", result.stdout).groups()[:3])
     value = red + (green << 8) + (blue << 16)
     return None if value == WHITE else value
+
+
+def region_pixels(program, x, y, width, height):
+    """The raw colours of a rectangle of the main window, to tell whether
+    a chart drawn there changed; not read as text."""
+    geometry = program.xdotool("getwindowgeometry", program.main)
+    left, top = (int(n) for n in re.search(r"Position: (\d+),(\d+)", geometry).groups())
+    result = subprocess.run(["import", "-display", program.scenario.display.name, "-window", "root",
+                             "-crop", "%dx%d+%d+%d" % (width, height, left + x, top + y), "-depth", "8", "rgb:-"],
+                            capture_output=True)
+    return result.stdout
