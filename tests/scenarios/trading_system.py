@@ -9,7 +9,8 @@ from sample import read_ini, read_closes, transactions, same_number, date_of
 
 SECOND_PORTFOLIO = (330, 123)
 PARAMETERS_PAGE = (150, 53)
-LOT_VALUE = (225, 119)
+# The first parameter's value; the lot is the next column, whatever the widths.
+FIRST_VALUE = (165, 119)
 COMMIT_CHANGES = (611, 79)
 
 
@@ -57,8 +58,8 @@ def run_from_system_tab(scenario):
     program.click(*SECOND_PORTFOLIO)
     program.tab("System")
     program.click(*PARAMETERS_PAGE)
-    program.click(*LOT_VALUE)
-    program.key("Return", "End", "shift+Home")
+    program.click(*FIRST_VALUE)
+    program.key("Right", "Return", "End", "shift+Home")
     program.type("10")
     program.key("Return")
     program.click(*COMMIT_CHANGES)
