@@ -8,6 +8,7 @@ from driver import check
 from readout import add_readout_fields, pixel_value
 
 FIRST_PACKAGE = (40, 98)
+ACTIVE_MACROS_TAB = (288, 53)
 EDITOR_BELOW_TEXT = (600, 250)
 ASSET_COLUMN_X = 185
 
@@ -24,6 +25,18 @@ def append_to_first_package(program, source):
     program.scenario.grab("macro-typed")
     program.tab("Assets")
     program.settle(1)
+
+
+def marked_active_line(program):
+    """The text marked on the "Active macros" tab, copied from its editor."""
+    program.tab("Macros")
+    program.click(*ACTIVE_MACROS_TAB)
+    program.settle(0.5)
+    program.set_clipboard("(nothing copied)")
+    program.key("Tab", "ctrl+c")
+    text = program.clipboard()
+    program.tab("Assets")
+    return text.strip()
 
 
 def readout(program, row):
@@ -44,6 +57,9 @@ def write_call_and_stop(scenario):
           % readout(program, doubled_row))
     check(readout(program, broken_row) is None, "the field calling the failing macro shows the value %r"
           % readout(program, broken_row))
+    marked = marked_active_line(program)
+    check(marked == "function broken(x) { return x.missing.deeper; }",
+          "the Macros window marks %r, not the line of the run-time error" % marked)
     with open(os.path.join(folder, "DATA", "MACROS", "Trend.js")) as file:
         check("function doubled(x)" in file.read(), "the package file does not hold the new macro")
 
