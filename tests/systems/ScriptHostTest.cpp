@@ -185,18 +185,21 @@ TEST_F(ScriptHostTest, ErrorsNameTheirPackageLineAndColumnAndSpareTheOtherPackag
 namespace {
 
 // Answers the stop window as a user would once it shows: Esc, or a click
-// on Stop.
+// on Stop. The window's frame exists a moment before its Stop button, and a
+// click sent to no button would be lost: the user answers a working Stop.
 class TStopPromptAnswer {
  public:
   explicit TStopPromptAnswer(bool escape)
       : worker_([this, escape] {
-          for (int tries = 0; tries < 400 && !done_; ++tries) {
-            if (HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr)) {
+          while (!done_) {
+            HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr);
+            HWND stop = prompt ? FindWindowExA(prompt, nullptr, "BUTTON", "Stop") : nullptr;
+            if (stop && IsWindowEnabled(stop)) {
               shown_ = true;
               if (escape)
                 PostMessageA(prompt, WM_KEYDOWN, VK_ESCAPE, 0);
               else
-                PostMessageA(FindWindowExA(prompt, nullptr, "BUTTON", nullptr), BM_CLICK, 0, 0);
+                PostMessageA(stop, BM_CLICK, 0, 0);
               return;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
