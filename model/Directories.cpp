@@ -1,5 +1,6 @@
 #include "model/Directories.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "model/PortableIniFile.h"
@@ -65,8 +66,8 @@ bool safeToDelete(const std::string& folder) {
   std::string full = withoutTrailingBackslashes(fullPathName(folder));
   if (full.size() <= 2) return false;
   if (onDrive) return true;
-  size_t server = full.find('\\', 2);
-  return server != std::string::npos && full.find('\\', server + 1) != std::string::npos;
+  // Only a folder below a share root (\\server\share) holds two more backslashes.
+  return std::count(full.begin() + 2, full.end(), '\\') >= 2;
 }
 
 // True when one folder (with trailing backslash) is the other or lies inside it.

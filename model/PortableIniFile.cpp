@@ -198,7 +198,8 @@ void TPortableIniFile::readFile() {
     pending.append(text);
     if (pending.size() > maxLineLength) {
       // No setting is that long: a damaged file or one without line ends.
-      std::string().swap(pending);
+      pending.clear();
+      pending.shrink_to_fit();
       skipping = true;
     }
   }

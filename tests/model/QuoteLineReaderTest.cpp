@@ -79,7 +79,9 @@ TEST(QuoteLineReader, TheLineEstimateFollowsLinesWithTextAndStaysBounded) {
   TQuoteLineReader reader;
   // Blank lines first: they make no records, so they must not make the
   // loader reserve room for millions.
-  writeWholeFile(folder.path() + "blank.csv", std::string(1 << 20, '\n') + "1.1.2000 5\r\n");
+  std::string blankLines(1 << 20, '\n');
+  blankLines += "1.1.2000 5\r\n";
+  writeWholeFile(folder.path() + "blank.csv", blankLines);
   ASSERT_EQ(reader.open(folder.path() + "blank.csv"), 0);
   EXPECT_LE(reader.lineCountEstimate(), 1u);
   std::string tiny;

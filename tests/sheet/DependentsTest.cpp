@@ -107,32 +107,32 @@ TEST(Dependents, StorageFollowsTheLinksThatExist) {
   // page each, not every row and column before them; the pages go with
   // their last link.
   TDependents links;
-  const TCellCoord far{0, 99999999}, farther{475253, 2147483646}, alsoFar{0, 99999998};
-  links.addDependent(A1, far);
+  const TCellCoord distant{0, 99999999}, farther{475253, 2147483646}, alsoFar{0, 99999998};
+  links.addDependent(A1, distant);
   links.addDependent(A1, alsoFar);
   links.addDependent(B1, farther);
   links.addDependentRange(C1, {5, 16000000}, {5, 16000100});
   EXPECT_LE(links.pageCount(), 10u);
-  EXPECT_EQ(links.getDependents(far), std::vector<TCellCoord>{A1});
+  EXPECT_EQ(links.getDependents(distant), std::vector<TCellCoord>{A1});
   EXPECT_EQ(links.getDependents(farther), std::vector<TCellCoord>{B1});
   EXPECT_THROW(links.addDependent(farther, B1), ECircularReference);
-  links.removeDependent(A1, far);
+  links.removeDependent(A1, distant);
   EXPECT_EQ(links.getDependents(alsoFar), std::vector<TCellCoord>{A1}) << "its neighbour in the page stays";
   links.removeFromAll(A1);
   links.removeFromAll(B1);
   links.removeFromAll(C1);
   EXPECT_EQ(links.pageCount(), 0u);
-  for (TCellCoord place : {far, alsoFar, farther, TCellCoord{5, 16000050}})
+  for (TCellCoord place : {distant, alsoFar, farther, TCellCoord{5, 16000050}})
     EXPECT_TRUE(links.getDependents(place).empty());
 
   // A rebuild keeps the pages still read and frees the others by the next.
-  links.addDependent(A2, far);
+  links.addDependent(A2, distant);
   links.addDependent(A3, farther);
   links.clearForRebuild();
-  links.addDependent(A2, far);
+  links.addDependent(A2, distant);
   links.clearForRebuild();
-  EXPECT_EQ(links.pageCount(), 2u) << "the page of A2 and the page of far";
-  EXPECT_TRUE(links.getDependents(far).empty());
+  EXPECT_EQ(links.pageCount(), 2u) << "the page of A2 and the page of distant";
+  EXPECT_TRUE(links.getDependents(distant).empty());
 }
 
 // Rectangles of many places are stored once for all the formulas reading
