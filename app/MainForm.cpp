@@ -32,6 +32,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
+#include "platform/ScreenFit.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "systems/MacroForm.h"
@@ -49,12 +50,6 @@ TFormOptions mainOptions() {
   TFormOptions options;
   options.caption = "Kestrova";
   return options;
-}
-
-RECT workArea() {
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
 }
 
 }  // namespace
@@ -136,7 +131,7 @@ void TmainForm::FormCreate() {
   firstActivation = true;
   closeOnActivate = false;
   shuttingDown = false;
-  const RECT area = workArea();
+  const RECT area = screenWorkArea();
   setBounds(area);
   THourglass hourglass;
   paths_ = executablePaths(context_.executablePath, context_.currentDirectory);
@@ -424,8 +419,7 @@ void TmainForm::loadTranslations() {
 
 void TmainForm::loadGUIoptions(bool) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
-  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  setBounds(mainWindowBounds(ini, bounds(), screen));
+  setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
   placeMenuPanel();
   downloadPickForm->loadGUIoptions(ini);
   downloadForm->loadGUIoptions(ini);
