@@ -473,9 +473,22 @@ void TmainForm::updateMainTitleBar() {
 bool TmainForm::FormCloseQuery() {
   // A close during loading or a long command waits until it has ended:
   // the shut-down would save and free what the loading still works on.
-  if (!activating_ && !commandsBusy_) return true;
-  closeRequested_ = true;
-  return false;
+  if (activating_ || commandsBusy_) {
+    closeRequested_ = true;
+    return false;
+  }
+  return portfoliosSavedForClose();
+}
+
+bool TmainForm::portfoliosSavedForClose() {
+  // The edits would go with the program: the user is told and chooses,
+  // while the window and everything in it are still there.
+  while (portfolioTable->saveAll() != 0) {
+    if (messageBox_.show(handle(), "Failed to save the portfolios: your latest changes are not on disk.",
+                         commonString(4), MB_RETRYCANCEL | MB_ICONSTOP) != IDRETRY)
+      return false;
+  }
+  return true;
 }
 
 void TmainForm::FormClose() {
