@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "model/CustomProperties.h"
+#include "model/PortableIniFile.h"
 #include "sheet/Cell.h"
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
@@ -216,7 +217,9 @@ bool TDataSheet::cellEdited() {
   if (index < 0) return false;
   TField* field = fields_.fieldAtPosition(rowWise ? sheet_.currentCol : sheet_.currentRow);
   if (!field) return false;
-  if (!field->Symbol.empty() && (field->Content.empty() || !field->Locked)) {
+  // A property the file cannot hold ("=" in its name) would refuse every
+  // later save of the object: it is never taken.
+  if (!field->Symbol.empty() && storableEntry(field->Symbol, "") && (field->Content.empty() || !field->Locked)) {
     TCustomPropertyObject* object = objects_->item(index);
     if (isNumericKind(field->Kind)) {
       object->setCustomProperty(field->Symbol, sheet_.getCurrentCellText(false), sheet_.decimalSeparator, ".");

@@ -668,7 +668,8 @@ void TtransactionForm::onCellValueEdited() {
     recomputeSheet();
     return;
   }
-  if (field->Symbol.empty() || (!field->Content.empty() && field->Locked)) return;
+  // A property the file cannot hold would refuse every later save.
+  if (field->Symbol.empty() || !storableEntry(field->Symbol, "") || (!field->Content.empty() && field->Locked)) return;
   std::string text = sheet.getCurrentCellText(false);
   if (field->Kind == 1 || field->Kind == 3 || field->Kind == 4) {
     if (sheet.decimalSeparator.size() == 1) std::replace(text.begin(), text.end(), sheet.decimalSeparator[0], '.');
