@@ -8,6 +8,7 @@
 
 #include "app/MainWindowSetup.h"
 #include "chart/SheetGraph.h"
+#include "chart/SliderForm.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
 #include "controls/DownloadItem.h"
@@ -15,7 +16,9 @@
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
+#include "platform/ExtControls.h"
 #include "platform/Form.h"
+#include "platform/Panel.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroSheetStore.h"
 #include "systems/ScriptEngineDeclarations.h"
@@ -23,6 +26,7 @@
 #include "tests/support/LayoutDamage.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
+#include "windows/ToolBarOptions.h"
 
 namespace {
 
@@ -52,6 +56,26 @@ void graphLoadAndSave(bool chart, const std::string& from, const std::string& to
   graph.loadFromFile(to, '.', ',');
   graph.saveToFile('.', ',');
 }
+
+// A window's control bar of two groups, as the data windows build theirs.
+struct TToolBar {
+  TToolBar() : form(mainWindowOptions("Tool groups", 600, 100)), bar(form.add<TControlBar>()) {
+    bar.setBounds(0, 0, 600, 26);
+    for (const char* name : {"First", "Second"}) {
+      TPanel& panel = bar.add<TPanel>();
+      panel.name = name;
+      panel.setSize(100, 22);
+      panels.push_back(&panel);
+      bar.addBand(panel, TControlBar::bandWidthFor(panel));
+    }
+  }
+  std::vector<TToolGroupSection> groups() const {
+    return {{"FirstControls", panels[0]}, {"SecondControls", panels[1]}};
+  }
+  TForm form;
+  TControlBar& bar;
+  std::vector<TPanel*> panels;
+};
 
 const std::vector<TFileKind>& fileKinds() {
   static const std::vector<TFileKind> kinds = {
@@ -170,6 +194,25 @@ const std::vector<TFileKind>& fileKinds() {
          gallery.loadGUIoptions(TPortableIniFile(from));
          TPortableIniFile ini(to);
          gallery.saveGUIoptions(ini);
+       }},
+      {"slider options",
+       [](const std::string& fileName) { TSliderForm().saveGUIoptions(fileName); },
+       [](const std::string& from, const std::string& to) {
+         TSliderForm sliders;
+         sliders.loadGUIoptions(from);
+         sliders.saveGUIoptions(to);
+       }},
+      {"tool-bar layout",
+       [](const std::string& fileName) {
+         TToolBar bar;
+         TPortableIniFile ini(fileName);
+         writeToolGroups(ini, bar.groups());
+       },
+       [](const std::string& from, const std::string& to) {
+         TToolBar bar;
+         readToolGroups(TPortableIniFile(from), bar.bar, bar.groups());
+         TPortableIniFile ini(to);
+         writeToolGroups(ini, bar.groups());
        }},
   };
   return kinds;
