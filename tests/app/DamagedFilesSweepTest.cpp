@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/DownloadLists.h"
 #include "app/MainWindowSetup.h"
+#include "app/WebMosaics.h"
 #include "chart/SheetGraph.h"
 #include "chart/SliderForm.h"
 #include "chart/Source.h"
@@ -20,6 +22,7 @@
 #include "platform/Form.h"
 #include "platform/Panel.h"
 #include "sheet/Sheet.h"
+#include "systems/MacroReference.h"
 #include "systems/MacroSheetStore.h"
 #include "systems/ScriptEngineDeclarations.h"
 #include "systems/System.h"
@@ -56,6 +59,10 @@ void graphLoadAndSave(bool chart, const std::string& from, const std::string& to
   graph.loadFromFile(to, '.', ',');
   graph.saveToFile('.', ',');
 }
+
+const char* const engineId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+
+std::string folderOf(const std::string& fileName) { return fileName.substr(0, fileName.find_last_of('\\') + 1); }
 
 // A window's control bar of two groups, as the data windows build theirs.
 struct TToolBar {
@@ -213,6 +220,51 @@ const std::vector<TFileKind>& fileKinds() {
          readToolGroups(TPortableIniFile(from), bar.bar, bar.groups());
          TPortableIniFile ini(to);
          writeToolGroups(ini, bar.groups());
+       }},
+      {"macro package",
+       [](const std::string& fileName) {
+         TMacroReference package;
+         package.create(folderOf(fileName), "clean", engineId);
+         package.setActive(true);
+         package.save();
+       },
+       [](const std::string& from, const std::string& to) {
+         // A package is named by its descriptor: the one read is the one saved.
+         copyFile(from, to, false);
+         TMacroReference package;
+         package.load(folderOf(to), to.substr(folderOf(to).size()), engineId);
+         package.modified = true;
+         package.save();
+       }},
+      {"web mosaic",
+       [](const std::string& fileName) {
+         const std::string folder = folderOf(fileName) + "mosaic\\1\\";
+         forceFolders(folder);
+         writeMosaicName(folder, "Markets");
+         copyFile(folder + "0.INI", fileName, false);
+       },
+       [](const std::string& from, const std::string& to) {
+         const std::string root = folderOf(to) + "mosaics\\";
+         forceFolders(root + "1");
+         copyFile(from, root + "1\\0.INI", false);
+         const std::vector<TMosaicRow> rows = listMosaicFolders(root);
+         writeMosaicName(root + "1\\", rows.empty() ? "" : rows[0].name);
+         copyFile(root + "1\\0.INI", to, false);
+       }},
+      {"download list",
+       [](const std::string& fileName) {
+         const std::string folder = folderOf(fileName) + "list\\";
+         forceFolders(folder);
+         renameDownloadList(folder, "Indices");
+         setDownloadListChecked(folder, true);
+         copyFile(folder + "0.INI", fileName, false);
+       },
+       [](const std::string& from, const std::string& to) {
+         const std::string folder = folderOf(to) + "lists\\1\\";
+         forceFolders(folder);
+         copyFile(from, folder + "0.INI", false);
+         setDownloadListChecked(folder, downloadListChecked(folder));
+         copyFile(folder + "0.INI", to, false);
        }},
   };
   return kinds;
