@@ -21,7 +21,6 @@
 #include "controls/SelDirDlg.h"
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
-#include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
@@ -317,10 +316,7 @@ void TmainForm::setupBtnClick() {
     }
     // The files kept in <DATA> move with it.
     refreshDataPaths(paths_);
-    // The window lets go of the portfolios (and its views of them) first.
-    portfolioForm->clearView();
-    portfolioTable->clear();
-    forexTables().clearTables();
+    releasePortfolios();
     loadFavorites();
     updateMainTitleBar();
     macroForm->macroEngineComboBoxChange();
@@ -420,6 +416,7 @@ void TmainForm::loadTranslations() {
 void TmainForm::loadGUIoptions(bool) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
+  if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
   downloadPickForm->loadGUIoptions(ini);
   downloadForm->loadGUIoptions(ini);
@@ -435,6 +432,7 @@ void TmainForm::saveGUIoptions() {
   placement.length = sizeof placement;
   GetWindowPlacement(handle(), &placement);
   saveMainWindowBounds(ini, placement.showCmd == SW_SHOWNORMAL, bounds());
+  saveMainWindowMaximized(ini, placement.showCmd == SW_SHOWMAXIMIZED);
   downloadPickForm->saveGUIoptions(ini);
   downloadForm->saveGUIoptions(ini);
   webForm->saveGUIoptions(ini);

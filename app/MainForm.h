@@ -141,6 +141,9 @@ class TmainForm : public TForm {
   // Leaves the tab, stops the views and saves everything; with clearViews
   // the data windows are emptied as well.
   void closeCore(bool clearViews);
+  // Every window's view is cleared, then the portfolios and the currency
+  // tables are freed, so that everything can be loaded from other folders.
+  void releasePortfolios();
   bool datesSynchronised = false;
   double synchFromDate = 0;
   double synchToDate = 0;

@@ -11,6 +11,7 @@
 #include "controls/ShutDownForm.h"
 #include "controls/SheetPanel.h"
 #include "model/Portfolio.h"
+#include "model/Forex.h"
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
@@ -21,6 +22,7 @@
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
+#include "systems/SystemForm.h"
 #include "windows/AssetForm.h"
 #include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
@@ -296,4 +298,14 @@ void TmainForm::closeCore(bool clearViews) {
   macroForm->saveEngineDeclarations();
   webForm->listViewModifyEventsEnable(false);
   saveGUIoptions();
+}
+
+void TmainForm::releasePortfolios() {
+  // The windows let go of their views first: a view kept would go on
+  // saving into the old folders, and its threads read the portfolios.
+  for (TdataForm* form : dataFormsOf(tabForms)) form->clearView();
+  transactionForm->clearView();
+  systemForm->clearView();
+  portfolioTable->clear();
+  forexTables().clearTables();
 }

@@ -97,6 +97,10 @@ void saveMainWindowBounds(TPortableIniFile& ini, bool normalState, const RECT& b
   ini.writeBool(section, "FirstRun", false);
 }
 
+bool mainWindowMaximized(const TPortableIniFile& ini) { return ini.readBool(section, "Maximized", false); }
+
+void saveMainWindowMaximized(TPortableIniFile& ini, bool maximized) { ini.writeBool(section, "Maximized", maximized); }
+
 std::string mainTitle(const TPortfolio* current) {
   if (current == nullptr) return "Kestrova";
   const std::string& shown = current->Name().empty() ? current->Symbol() : current->Name();

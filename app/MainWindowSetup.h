@@ -47,6 +47,10 @@ RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, const RE
 // Writes the normal-state bounds (only when the window is in its normal
 // state) and clears the first-run mark.
 void saveMainWindowBounds(TPortableIniFile& ini, bool normalState, const RECT& bounds);
+// Whether the window was maximised when the layout was last saved; the
+// stored bounds stay those it is restored to.
+bool mainWindowMaximized(const TPortableIniFile& ini);
+void saveMainWindowMaximized(TPortableIniFile& ini, bool maximized);
 
 // "Kestrova: " and the portfolio's name (its symbol when the name is empty);
 // "Kestrova" alone without a portfolio or when both are empty.

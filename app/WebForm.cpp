@@ -323,8 +323,8 @@ void TwebForm::loadWebPanel(const std::string& fileName) {
   panel.setTimedRefreshPopupMenu(timedRefreshPopupMenu_);
   panel.setSetupPopupMenu(setupPopupMenu_);
   panel.setFavsPopupMenu(favsPopupMenu_);
-  panel.onMakeDefaultRequest = requests_.makeDefault;
-  panel.onClearDefaultRequest = requests_.clearDefault;
+  panel.setOnMakeDefaultRequest(requests_.makeDefault);
+  panel.setOnClearDefaultRequest(requests_.clearDefault);
   panel.onDelSelfRequest = requests_.deleteRequest;
   panel.onDeleted = [this](TWebPanel& deleted, int) { webPanelDeleted(deleted); };
   panel.loadTranslations(languageFile_);

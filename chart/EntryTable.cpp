@@ -5,7 +5,7 @@
 
 #include "chart/OwnedSlots.h"
 #include "model/PortableIniFile.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 
 namespace {
 
@@ -121,7 +121,7 @@ int TSymbolTable::loadFromIni(const TPortableIniFile& ini, const std::string& se
   const int result = TEntryTable::loadFromIni(ini, section, entryClass);
   for (auto& entry : entries_) {
     if (auto* symbol = dynamic_cast<TSourceSymbol*>(entry.get())) {
-      symbol->Definition = translateFormulaSeparators(symbol->Definition, '.', decimalSeparator, ';', listSeparator);
+      symbol->Definition = formulaFromStore(symbol->Definition, decimalSeparator, listSeparator);
     }
   }
   return result;
@@ -135,7 +135,7 @@ int TSymbolTable::saveToIni(TPortableIniFile& ini, const std::string& section, c
     fileForm.assign(this, TSourceSymbol::create);
     for (auto& entry : fileForm.entries_) {
       auto& symbol = static_cast<TSourceSymbol&>(*entry);
-      symbol.Definition = translateFormulaSeparators(symbol.Definition, decimalSeparator, '.', listSeparator, ';');
+      symbol.Definition = formulaToStore(symbol.Definition, decimalSeparator, listSeparator);
     }
     result = fileForm.TEntryTable::saveToIni(ini, section);
   } catch (...) {

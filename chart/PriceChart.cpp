@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "chart/Axis.h"
+#include "chart/CaptionEditor.h"
 #include "chart/PixelRounding.h"
 #include "chart/PositionReadout.h"
 #include "chart/PriceGraph.h"
@@ -74,20 +75,8 @@ TPriceChart::TPriceChart(TControl* parent) : TResizablePanel(parent), readoutTim
   topCaption_ = &add<TCaptionPanel>();
   topCaption_->setBounds(frameLeft, 3, 174, 16);
   topCaption_->setAnchors(akLeft | akTop | akRight);
-  for (TCaptionPanel* caption : {topCaption_, bottomCaption_}) {
-    TMemo& editor = caption->add<TMemo>();
-    editor.setBounds(1, 1, 173, 15);
-    editor.setAnchors(akLeft | akTop | akRight | akBottom);
-    editor.setWordWrap(true);
-    editor.hide();
-    (caption == topCaption_ ? topEditor_ : bottomEditor_) = &editor;
-  }
-  topEditor_->onDoubleClick = [this] { topTextEditDblClick(); };
-  topEditor_->onKeyPress = [this](char& key) { topTextEditKeyPress(key); };
-  topEditor_->onExit = [this] { topEditor_->hide(); };
-  bottomEditor_->onDoubleClick = [this] { bottomTextEditDblClick(); };
-  bottomEditor_->onKeyPress = [this](char& key) { bottomTextEditKeyPress(key); };
-  bottomEditor_->onExit = [this] { bottomEditor_->hide(); };
+  fitCaptionEditor(true);
+  fitCaptionEditor(false);
 
   frame_ = &add<TPanel>();
   frame_->setBounds(frameLeft, 19, 174, 147);
@@ -114,7 +103,7 @@ TPriceChart::TPriceChart(TControl* parent) : TResizablePanel(parent), readoutTim
     axis->setColor(frame_->color());
     axis->onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
   }
-  for (TControl* strip : std::initializer_list<TControl*>{topCaption_, bottomCaption_, topEditor_, bottomEditor_}) {
+  for (TControl* strip : std::initializer_list<TControl*>{topCaption_, bottomCaption_}) {
     strip->onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
   }
   graph_->setVLines(true);
@@ -149,6 +138,25 @@ TPriceChart::~TPriceChart() {
   graph_->onMouseUp = nullptr;
   readoutTimer_.setEnabled(false);
 }
+
+void TPriceChart::fitCaptionEditor(bool top) {
+  TCaptionPanel& caption = top ? *topCaption_ : *bottomCaption_;
+  std::unique_ptr<TCaptionEditor>& editor = top ? topEditor_ : bottomEditor_;
+  if (editor && editor->alignment() == caption.alignment()) return;
+  auto made = std::make_unique<TCaptionEditor>(&caption, caption.alignment());
+  made->setBounds(1, 1, caption.width() - 1, caption.height() - 1);
+  made->setAnchors(akLeft | akTop | akRight | akBottom);
+  made->hide();
+  TCaptionEditor& shown = *made;
+  shown.onDoubleClick = [this, top] { top ? topTextEditDblClick() : bottomTextEditDblClick(); };
+  shown.onKeyPress = [this, top](char& key) { top ? topTextEditKeyPress(key) : bottomTextEditKeyPress(key); };
+  shown.onExit = [&shown] { shown.hide(); };
+  shown.onMouseDown = [this](TMouseButton, TShiftState, int, int) { bringToFront(); };
+  editor = std::move(made);
+}
+
+TEdit& TPriceChart::topTextEditor() { return *topEditor_; }
+TEdit& TPriceChart::bottomTextEditor() { return *bottomEditor_; }
 
 TLabel& TPriceChart::positionLabel(int which) { return *labels_[std::clamp(which, 0, 4)]; }
 
@@ -398,7 +406,10 @@ void TPriceChart::setTopTextVisible(bool visible) {
   layoutChart();
 }
 int TPriceChart::getTopTextAlign() const { return topCaption_->alignment(); }
-void TPriceChart::setTopTextAlign(int align) { topCaption_->setAlignment(align); }
+void TPriceChart::setTopTextAlign(int align) {
+  topCaption_->setAlignment(align);
+  fitCaptionEditor(true);
+}
 TColor TPriceChart::getTopTextColor() const { return topCaption_->color(); }
 void TPriceChart::setTopTextColor(TColor color) { topCaption_->setColor(color); }
 TFont TPriceChart::getTopTextFont() const { return topCaption_->font(); }
@@ -416,7 +427,10 @@ void TPriceChart::setBottomTextVisible(bool visible) {
   layoutChart();
 }
 int TPriceChart::getBottomTextAlign() const { return bottomCaption_->alignment(); }
-void TPriceChart::setBottomTextAlign(int align) { bottomCaption_->setAlignment(align); }
+void TPriceChart::setBottomTextAlign(int align) {
+  bottomCaption_->setAlignment(align);
+  fitCaptionEditor(false);
+}
 TColor TPriceChart::getBottomTextColor() const { return bottomCaption_->color(); }
 void TPriceChart::setBottomTextColor(TColor color) { bottomCaption_->setColor(color); }
 TFont TPriceChart::getBottomTextFont() const { return bottomCaption_->font(); }
@@ -626,7 +640,7 @@ void TPriceChart::applyLayout(const TChartLayout& layout) {
   setMaximized(layout.maximized);
   auto caption = [this](TCaptionPanel& panel, const TChartLayout::TCaptionSettings& settings, bool top) {
     top ? setTopTextVisible(settings.visible) : setBottomTextVisible(settings.visible);
-    panel.setAlignment(settings.align);
+    top ? setTopTextAlign(settings.align) : setBottomTextAlign(settings.align);
     panel.setColor(settings.color);
     panel.setFont(fontOf(settings.font));
     panel.setCaption(settings.text);

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "chart/ChartLayout.h"
@@ -13,7 +14,8 @@ class TPriceGraph;
 class TXAxis;
 class TYAxis;
 class TAxis;
-class TMemo;
+class TCaptionEditor;
+class TEdit;
 class TLabel;
 class TImageList;
 class TBitmap;
@@ -200,8 +202,8 @@ class TPriceChart : public TResizablePanel {
   virtual void bottomTextEditKeyPress(char& key);
   void resized() override;
   // For charts that edit and show their captions themselves.
-  TMemo& topTextEditor() { return *topEditor_; }
-  TMemo& bottomTextEditor() { return *bottomEditor_; }
+  TEdit& topTextEditor();
+  TEdit& bottomTextEditor();
   POINT lastCrossHair() const { return lastCrossHair_; }
   LPCSTR normalCursor() const { return normalCursor_; }
 
@@ -217,12 +219,14 @@ class TPriceChart : public TResizablePanel {
   const TAxis& xTextAxis() const;
   const TAxis& yTextAxis() const;
   void placeLabel(TLabel& label, const std::string& text, int left, int top);
+  // A new editor for a caption whose alignment it does not have yet.
+  void fitCaptionEditor(bool top);
 
   TCaptionPanel* topCaption_ = nullptr;
   TPanel* frame_ = nullptr;
   TCaptionPanel* bottomCaption_ = nullptr;
-  TMemo* topEditor_ = nullptr;
-  TMemo* bottomEditor_ = nullptr;
+  std::unique_ptr<TCaptionEditor> topEditor_;
+  std::unique_ptr<TCaptionEditor> bottomEditor_;
   TYAxis* leftAxis_ = nullptr;
   TYAxis* rightAxis_ = nullptr;
   TXAxis* topAxis_ = nullptr;

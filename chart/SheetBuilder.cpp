@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "chart/PointMarker.h"
 #include "chart/PricePlot.h"
 #include "chart/Series.h"
 #include "chart/SheetGraphSettings.h"
@@ -280,6 +281,10 @@ void TSheetBuilder::addRow(const TSource& source, int& row) {
   }
   formulaCell(4, numberCell, source.Close, series);
   if (source.StepLineClose) series->lineFields |= quoteCloseBit;
+  // A graph's only values are its closes: without a step line and without a
+  // marker of their own they show as dots rather than vanish, and keep their
+  // place in the value range.
+  if (chartSource == nullptr && !source.StepLineClose && series->closeMarker == pkNone) series->closeMarker = pkDot;
   if (chartSource != nullptr) {
     if (chartSource->ohlcClose) series->barFields |= quoteCloseBit;
     formulaCell(5, numberCell, chartSource->Volume, nullptr);

@@ -10,20 +10,12 @@
 #include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
 #include "platform/StdControls.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 #include "sheet/Sheet.h"
 
 namespace {
 
 constexpr UINT pollInterval = 500;
-
-std::string toFileForm(const std::string& formula, char decimalSeparator, char listSeparator) {
-  return translateFormulaSeparators(formula, decimalSeparator, '.', listSeparator, ';');
-}
-
-std::string fromFileForm(const std::string& formula, char decimalSeparator, char listSeparator) {
-  return translateFormulaSeparators(formula, '.', decimalSeparator, ';', listSeparator);
-}
 
 }  // namespace
 
@@ -343,7 +335,7 @@ int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator
     if (ini.readFailed()) return -3;
     result = loadLayout(ini);
     auto formula = [&](const char* section, const std::string& current) {
-      return fromFileForm(ini.readString(section, "Formula", toFileForm(current, decimalSeparator, listSeparator)),
+      return formulaFromStore(ini.readString(section, "Formula", formulaToStore(current, decimalSeparator, listSeparator)),
                           decimalSeparator, listSeparator);
     };
     pending_->fromXFormula = formula("FromX", pending_->fromXFormula);
@@ -365,11 +357,11 @@ int TSheetGraph::saveToFile(char decimalSeparator, char listSeparator) {
   try {
     TPortableIniFile ini(fileName_);
     int result = saveLayout(ini);
-    ini.writeString("FromX", "Formula", toFileForm(pending_->fromXFormula, decimalSeparator, listSeparator));
-    ini.writeString("ToX", "Formula", toFileForm(pending_->toXFormula, decimalSeparator, listSeparator));
-    ini.writeString("Steps", "Formula", toFileForm(pending_->stepsFormula, decimalSeparator, listSeparator));
-    ini.writeString("TopText", "Formula", toFileForm(pending_->topText, decimalSeparator, listSeparator));
-    ini.writeString("BottomText", "Formula", toFileForm(pending_->bottomText, decimalSeparator, listSeparator));
+    ini.writeString("FromX", "Formula", formulaToStore(pending_->fromXFormula, decimalSeparator, listSeparator));
+    ini.writeString("ToX", "Formula", formulaToStore(pending_->toXFormula, decimalSeparator, listSeparator));
+    ini.writeString("Steps", "Formula", formulaToStore(pending_->stepsFormula, decimalSeparator, listSeparator));
+    ini.writeString("TopText", "Formula", formulaToStore(pending_->topText, decimalSeparator, listSeparator));
+    ini.writeString("BottomText", "Formula", formulaToStore(pending_->bottomText, decimalSeparator, listSeparator));
     ini.writeBool("Graph", "Logarithmic", pending_->logarithmic);
     if (result == 0) result = sourceTable_->saveToIni(ini, decimalSeparator, listSeparator);
     if (!ini.updateFile()) return -4;

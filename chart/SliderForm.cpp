@@ -8,6 +8,7 @@
 #include "controls/KeyPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/ComCtrls.h"
+#include "platform/ScrollRequest.h"
 #include "platform/StdControls.h"
 #include "platform/ToolTips.h"
 
@@ -56,9 +57,12 @@ void TSliderForm::saveGUIoptions(const std::string& fileName) const {
 
 void TSliderForm::killAll() {
   notifyTimer.setEnabled(false);
+  autoScroll_ = false;
+  scrollTo(0);
   sliders_.clear();
   hints_.reset();
   groups_.clear();
+  updateScrollBar();
 }
 
 void TSliderForm::showSourceParameters(TSourceTable* table, const std::string& caption,
@@ -97,6 +101,8 @@ bool TSliderForm::buildSliders(TSourceTable* table, const std::string& caption,
   setCaption(caption);
   const int screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const int screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  // More sliders than the screen holds are reached by scrolling.
+  if (height() > screenHeight) setSize(width(), screenHeight);
   const int frameHeight = height() - clientHeight();
   const TGroupBox& firstGroup = *groups_.front();
   const int x = std::max(0, std::min(static_cast<int>(position.x) - width() / 2, screenWidth - width()));
@@ -106,6 +112,8 @@ bool TSliderForm::buildSliders(TSourceTable* table, const std::string& caption,
                                      screenHeight - height()));
   RECT place = bounds();
   setBounds(x, y, place.right - place.left, place.bottom - place.top);
+  autoScroll_ = true;
+  updateScrollBar();
   return true;
 }
 
@@ -145,10 +153,12 @@ void TSliderForm::addParam(int sourceIndex, int parameterIndex, const std::strin
   upDown.setAnchors(akTop | akRight);
   upDown.setRange(-1, 1);
   upDown.setPosition(0);
+  // Made before the edit box, which follows it in the tab order.
+  TTrackBar& trackBar = panel.add<TTrackBar>(false, TBS_NOTICKS | TBS_BOTH | TBS_FIXEDLENGTH);
+  trackBar.setThumbLength(scaled(16));
   TEdit& edit = panel.add<TEdit>();
   edit.setBounds(upDown.left() - scaled(51), rowTop, scaled(51), rowHeight);
   edit.setAnchors(akTop | akRight);
-  TTrackBar& trackBar = panel.add<TTrackBar>();
   trackBar.setBounds(g, rowTop, edit.left() - 2 * g, rowHeight);
   trackBar.setAnchors(akLeft | akTop | akRight);
 
@@ -159,9 +169,14 @@ void TSliderForm::addParam(int sourceIndex, int parameterIndex, const std::strin
   edit.onChange = [this, index] { editChange(index); };
   upDown.onClick = [this, index](bool up) { upDownClick(index, up); };
 
+  for (TControl* part : std::initializer_list<TControl*>{&panel, &trackBar, &edit, &upDown})
+    part->onEnter = [this, index] { scrollSliderIntoView(index); };
+
   panel.setSize(panel.width(), trackBar.top() + trackBar.height() + g);
   group.setSize(group.width(), panel.top() + panel.height() + g);
+  maximumHeight_ = 0;
   setClientSize(clientWidth(), group.top() + group.height() + g);
+  maximumHeight_ = height();
 
   updatingEdits_ = true;
   showValue(sliders_.back());
@@ -232,4 +247,73 @@ void TSliderForm::FormKeyPress(char& key) {
     }
   }
   close();
+}
+
+// ---- scrolling the groups
+
+LRESULT TSliderForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETMINMAXINFO: {
+      const LRESULT result = TForm::handleMessage(message, wParam, lParam);
+      if (maximumHeight_ > 0) reinterpret_cast<MINMAXINFO*>(lParam)->ptMaxTrackSize.y = maximumHeight_;
+      return result;
+    }
+    case WM_VSCROLL:
+      if (lParam != 0) break;  // a child's own scroll bar
+      scrollMessage(LOWORD(wParam));
+      return 0;
+    default:
+      break;
+  }
+  return TForm::handleMessage(message, wParam, lParam);
+}
+
+void TSliderForm::resized() {
+  TForm::resized();
+  updateScrollBar();
+}
+
+void TSliderForm::updateScrollBar() {
+  if (!handle()) return;
+  const int shown = scrolling_.position();
+  const int content =
+      groups_.empty() ? 0 : shown + groups_.back()->top() + groups_.back()->height() + scaled(2);
+  scrolling_.setExtent(autoScroll_ ? content : 0, clientHeight());
+  moveGroups(scrolling_.position() - shown);
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+  info.nMax = std::max(0, scrolling_.contentHeight() - 1);
+  info.nPage = static_cast<UINT>(scrolling_.needed() ? scrolling_.pageHeight() : 0);
+  info.nPos = scrolling_.position();
+  SetScrollInfo(handle(), SB_VERT, &info, TRUE);
+  ShowScrollBar(handle(), SB_VERT, scrolling_.needed());
+}
+
+void TSliderForm::scrollTo(int position) {
+  const int shown = scrolling_.position();
+  scrolling_.setPosition(position);
+  moveGroups(scrolling_.position() - shown);
+}
+
+// The groups lie above their place in the column by the scroll position.
+void TSliderForm::moveGroups(int delta) {
+  if (delta == 0) return;
+  for (const auto& group : groups_)
+    group->setBounds(group->left(), group->top() - delta, group->width(), group->height());
+  SetScrollPos(handle(), SB_VERT, scrolling_.position(), TRUE);
+}
+
+void TSliderForm::scrollSliderIntoView(int index) {
+  if (!autoScroll_ || index < 0 || index >= sliderCount()) return;
+  RECT row = sliders_[index].panel->bounds();
+  MapWindowPoints(sliders_[index].panel->parent()->handle(), handle(), reinterpret_cast<POINT*>(&row), 2);
+  TSliderScrolling wanted = scrolling_;
+  wanted.show(row.top + scrolling_.position(), row.bottom + scrolling_.position());
+  scrollTo(wanted.position());
+}
+
+void TSliderForm::scrollMessage(WORD code) {
+  const std::optional<int> requested =
+      requestedScrollPosition(handle(), SB_VERT, code, scrolling_.position(),
+                              {scaled(16), scrolling_.pageHeight(), 0, scrolling_.maximumPosition()});
+  if (requested) scrollTo(*requested);
 }

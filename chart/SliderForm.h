@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chart/SliderScale.h"
+#include "chart/SliderScrolling.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
 
@@ -69,10 +70,20 @@ class TSliderForm : public TForm {
   void FormKeyPress(char& key);
 
   TTimer notifyTimer;
+  const TSliderScrolling& scrolling() const { return scrolling_; }
+
+ protected:
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void resized() override;
 
  private:
   int scaled(int pixels) const;
   void showValue(TSlider& slider);
+  void scrollTo(int position);
+  void moveGroups(int delta);
+  void updateScrollBar();
+  void scrollSliderIntoView(int index);
+  void scrollMessage(WORD code);
 
   bool updatingTrackBar_ = false;
   bool updatingEdits_ = false;
@@ -83,4 +94,7 @@ class TSliderForm : public TForm {
   std::unique_ptr<TToolTips> hints_;
   std::vector<std::unique_ptr<TGroupBox>> groups_;
   int pixelsPerInch_ = 96;
+  int maximumHeight_ = 0;  // the window as tall as its groups; 0: none
+  bool autoScroll_ = false;
+  TSliderScrolling scrolling_;
 };

@@ -1,15 +1,7 @@
 #include "chart/Source.h"
 
 #include "model/PortableIniFile.h"
-#include "sheet/FormulaRespelling.h"
-
-std::string formulaToFileForm(const std::string& formula, char decimalSeparator, char listSeparator) {
-  return translateFormulaSeparators(formula, decimalSeparator, '.', listSeparator, ';');
-}
-
-std::string formulaFromFileForm(const std::string& formula, char decimalSeparator, char listSeparator) {
-  return translateFormulaSeparators(formula, '.', decimalSeparator, ';', listSeparator);
-}
+#include "sheet/StoredFormula.h"
 
 TSource::TSource() { TSource::clear(); }
 
@@ -86,9 +78,9 @@ int TSource::loadFromIni(const TPortableIniFile& ini, const std::string& section
     Color = ini.readInteger(section, "Color", Color);
     Caption = ini.readString(section, "Caption", Caption);
     Identifier = ini.readString(section, "Identifier", Identifier);
-    Close = formulaFromFileForm(ini.readString(section, "Close", Close), decimalSeparator, listSeparator);
-    Text = formulaFromFileForm(ini.readString(section, "Text", Text), decimalSeparator, listSeparator);
-    Image = formulaFromFileForm(ini.readString(section, "Image", Image), decimalSeparator, listSeparator);
+    Close = formulaFromStore(ini.readString(section, "Close", Close), decimalSeparator, listSeparator);
+    Text = formulaFromStore(ini.readString(section, "Text", Text), decimalSeparator, listSeparator);
+    Image = formulaFromStore(ini.readString(section, "Image", Image), decimalSeparator, listSeparator);
     LineWidth = ini.readInteger(section, "LineWidth", LineWidth);
     EditorRowHeight = ini.readInteger(section, "EditorRowHeight", EditorRowHeight);
     symbols.loadFromIni(ini, section + "_symbols", TSourceSymbol::create, decimalSeparator, listSeparator);
@@ -115,9 +107,9 @@ int TSource::saveToIni(TPortableIniFile& ini, const std::string& section, char d
     ini.writeInteger(section, "Color", Color);
     writeSourceText(ini, section, "Caption", Caption);
     writeSourceText(ini, section, "Identifier", Identifier);
-    writeSourceText(ini, section, "Close", formulaToFileForm(Close, decimalSeparator, listSeparator));
-    writeSourceText(ini, section, "Text", formulaToFileForm(Text, decimalSeparator, listSeparator));
-    writeSourceText(ini, section, "Image", formulaToFileForm(Image, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "Close", formulaToStore(Close, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "Text", formulaToStore(Text, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "Image", formulaToStore(Image, decimalSeparator, listSeparator));
     ini.writeInteger(section, "LineWidth", LineWidth);
     ini.writeInteger(section, "EditorRowHeight", EditorRowHeight);
     symbols.saveToIni(ini, section + "_symbols", decimalSeparator, listSeparator);
@@ -252,10 +244,10 @@ int TChartSource::loadFromIni(const TPortableIniFile& ini, const std::string& se
   const int result = TSource::loadFromIni(ini, section, decimalSeparator, listSeparator);
   if (result != 0) return result;
   try {
-    Open = formulaFromFileForm(ini.readString(section, "Open", ""), decimalSeparator, listSeparator);
-    High = formulaFromFileForm(ini.readString(section, "High", ""), decimalSeparator, listSeparator);
-    Low = formulaFromFileForm(ini.readString(section, "Low", ""), decimalSeparator, listSeparator);
-    Volume = formulaFromFileForm(ini.readString(section, "Volume", ""), decimalSeparator, listSeparator);
+    Open = formulaFromStore(ini.readString(section, "Open", ""), decimalSeparator, listSeparator);
+    High = formulaFromStore(ini.readString(section, "High", ""), decimalSeparator, listSeparator);
+    Low = formulaFromStore(ini.readString(section, "Low", ""), decimalSeparator, listSeparator);
+    Volume = formulaFromStore(ini.readString(section, "Volume", ""), decimalSeparator, listSeparator);
     StepLineOpen = ini.readBool(section, "StepLineOpen", false);
     StepLineHigh = ini.readBool(section, "StepLineHigh", false);
     StepLineLow = ini.readBool(section, "StepLineLow", false);
@@ -274,10 +266,10 @@ int TChartSource::saveToIni(TPortableIniFile& ini, const std::string& section, c
   const int result = TSource::saveToIni(ini, section, decimalSeparator, listSeparator);
   if (result != 0) return result;
   try {
-    writeSourceText(ini, section, "Open", formulaToFileForm(Open, decimalSeparator, listSeparator));
-    writeSourceText(ini, section, "High", formulaToFileForm(High, decimalSeparator, listSeparator));
-    writeSourceText(ini, section, "Low", formulaToFileForm(Low, decimalSeparator, listSeparator));
-    writeSourceText(ini, section, "Volume", formulaToFileForm(Volume, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "Open", formulaToStore(Open, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "High", formulaToStore(High, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "Low", formulaToStore(Low, decimalSeparator, listSeparator));
+    writeSourceText(ini, section, "Volume", formulaToStore(Volume, decimalSeparator, listSeparator));
     ini.writeBool(section, "StepLineOpen", StepLineOpen);
     ini.writeBool(section, "StepLineHigh", StepLineHigh);
     ini.writeBool(section, "StepLineLow", StepLineLow);

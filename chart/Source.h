@@ -106,7 +106,3 @@ class TChartSource : public TSource {
 
 // The class argument of a source table.
 using TSourceClass = std::unique_ptr<TSource> (*)();
-
-// Re-spellings between the user's separators and the file form.
-std::string formulaToFileForm(const std::string& formula, char decimalSeparator, char listSeparator);
-std::string formulaFromFileForm(const std::string& formula, char decimalSeparator, char listSeparator);

@@ -219,6 +219,43 @@ int TSourceEditModel::deleteSource() {
   return current;
 }
 
+TSourceToolState TSourceEditModel::sourceToolState() const {
+  TSourceToolState state;
+  const TSource* source = currentSource();
+  if (source == nullptr) return state;
+  state.current = true;
+  state.deletable = !source->Undeletable;
+  state.up = current > 0;
+  state.down = current < working_.count() - 1;
+  return state;
+}
+
+TEntryToolState TSourceEditModel::entryToolState(bool parameters, int index) const {
+  TEntryToolState state;
+  const TSource* source = currentSource();
+  if (source == nullptr) return state;
+  state.add = true;
+  const int count = parameters ? source->parameterCount() : source->symbolCount();
+  if (index < 0 || index >= count) return state;
+  state.copy = state.remove = true;
+  state.up = index > 0;
+  state.down = index < count - 1;
+  return state;
+}
+
+TFavouriteToolState TSourceEditModel::favouriteToolState(int favourite) const {
+  TFavouriteToolState state;
+  if (favourites_ == nullptr) return state;
+  state.add = currentSource() != nullptr;
+  const TSource* selected = favourites_->getSource(favourite);
+  if (selected == nullptr) return state;
+  state.use = true;
+  state.remove = !selected->Undeletable;
+  state.up = favourite > 0;
+  state.down = favourite < favourites_->count() - 1;
+  return state;
+}
+
 int TSourceEditModel::moveSource(int delta) {
   const int target = current + delta;
   if (current < 0 || target < 0 || target >= working_.count()) return -1;

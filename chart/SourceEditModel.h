@@ -5,6 +5,34 @@
 
 class TSheet;
 
+// Which source tools the current source allows. Copy, make default, the
+// type box, the disabled button, the formula fields, the symbol and
+// parameter pages and adding to the favourites all need a current source.
+struct TSourceToolState {
+  bool current = false;
+  bool deletable = false;  // not Undeletable
+  bool up = false;         // not the first
+  bool down = false;       // not the last
+};
+
+// The symbol or parameter tools at the current row of their sheet.
+struct TEntryToolState {
+  bool add = false;  // a current source to add to
+  bool copy = false;
+  bool remove = false;
+  bool up = false;
+  bool down = false;
+};
+
+// The favourites tools for the selected favourite.
+struct TFavouriteToolState {
+  bool use = false;
+  bool remove = false;
+  bool up = false;
+  bool down = false;
+  bool add = false;  // the current source goes in
+};
+
 // The source editors without their window: a working copy of the edited
 // table with its current source, the three sheets filled from it and their
 // edits stored back, the source, symbol and parameter operations, the
@@ -35,10 +63,15 @@ class TSourceEditModel {
   // An edited cell's text stored into its entry; the text to show back.
   std::string storeSourceCell(int column, int row, const std::string& text);
   std::string storeSymbolCell(int column, int row, const std::string& text);
+  static constexpr int symbolDefinitionColumn = 2;
   std::string storeParameterCell(int column, int row, const std::string& text);
   // Blanks, then "=" characters, then trailing blanks removed, so that no
   // text of a sheet cell becomes a formula.
   static std::string cleanText(const std::string& text);
+
+  TSourceToolState sourceToolState() const;
+  TEntryToolState entryToolState(bool parameters, int index) const;
+  TFavouriteToolState favouriteToolState(int favourite) const;
 
   // Source operations; each returns the row index to make current, or -1
   // when nothing changed.

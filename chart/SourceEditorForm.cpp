@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/EditAsTextForm.h"
+#include "controls/FormulaPrompt.h"
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
@@ -62,6 +63,7 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, 
   this->helpContext = helpContext;
   name = chart ? "ChartSourceEditor" : "GraphSourceEditor";
   colorDialog = std::make_unique<TColorDialog>();
+  messages = &systemMessageBox();
   model_.decimalSeparator = localeSettings().decimalSeparator;
   model_.listSeparator = localeSettings().listSeparator;
 
@@ -120,16 +122,17 @@ void TSourceEditorForm::buildSourcesPage(TTabSheet& page) {
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 600, 30);
   int left = 4;
-  auto tool = [&](const std::string& caption, int width, std::function<void()> action) {
-    button(tools, caption, left, 3, width, std::move(action));
+  auto tool = [&](const std::string& caption, int width, std::function<void()> action) -> TButton& {
+    TButton& made = button(tools, caption, left, 3, width, std::move(action));
     left += width + 2;
+    return made;
   };
   tool("New", 44, [this] { addBtnClick(); });
-  tool("Copy", 44, [this] { copyBtnClick(); });
-  tool("Delete", 50, [this] { delBtnClick(); });
-  tool("Up", 32, [this] { moveBtnClick(-1); });
-  tool("Down", 44, [this] { moveBtnClick(1); });
-  tool("Make default", 84, [this] { makeTemplateBtnClick(); });
+  copyBtn_ = &tool("Copy", 44, [this] { copyBtnClick(); });
+  delBtn_ = &tool("Delete", 50, [this] { delBtnClick(); });
+  upBtn_ = &tool("Up", 32, [this] { moveBtnClick(-1); });
+  downBtn_ = &tool("Down", 44, [this] { moveBtnClick(1); });
+  makeTemplateBtn_ = &tool("Make default", 84, [this] { makeTemplateBtnClick(); });
   tool("Clear default", 84, [this] { clearTemplateBtnClick(); });
   disabledBtn_ = &tools.add<TCheckBox>("Disabled");
   disabledBtn_->setBounds(left + 4, 6, 70, 18);
@@ -167,17 +170,18 @@ void TSourceEditorForm::buildEntryPage(TTabSheet& page, bool parameters) {
   TPanel& tools = page.add<TPanel>();
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 600, 30);
+  entryTools_[parameters] = &tools;
   const char* captions[] = {"New", "Copy", "Delete", "Up", "Down"};
   for (int command = 0; command < 5; ++command) {
-    button(tools, captions[command], 4 + command * 56, 3, 54, [this, parameters, command] {
-      entryCommand(parameters, command);
-    });
+    entryButtons_[parameters][command] = &button(tools, captions[command], 4 + command * 56, 3, 54,
+                                                 [this, parameters, command] { entryCommand(parameters, command); });
   }
   if (!parameters) button(tools, "Edit as text", 4 + 5 * 56, 3, 90, [this] { editSymbolsAsText(); });
   TSheetPanel& sheet = page.add<TSheetPanel>();
   sheet.setAlign(TAlign::client);
   setupSheet(sheet, parameters ? 8 : 3, parameters ? 15 : 2);
   sheet.onCellValueEdited = [this, parameters] { entryEdited(parameters); };
+  sheet.onRender = [this, parameters] { updateEntryTools(parameters); };
   sheet.onSheetKeyDown = [this, parameters](WORD& key, TShiftState shift) {
     if (key == VK_INSERT) {
       entryCommand(parameters, 0);
@@ -197,11 +201,12 @@ void TSourceEditorForm::buildFavourites(TControl& parent) {
   TPanel& tools = favouritesPanel_->add<TPanel>();
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 200, 30);
-  button(tools, "Use", 4, 3, 44, [this] { useFavourite(); });
-  button(tools, "Add", 50, 3, 44, [this] { addFavourite(); });
-  button(tools, "Delete", 96, 3, 50, [this] { deleteFavourite(); });
-  button(tools, "Up", 148, 3, 24, [this] { moveFavourite(-1); });
-  button(tools, "Dn", 174, 3, 24, [this] { moveFavourite(1); });
+  favUseBtn_ = &button(tools, "Use", 4, 3, 36, [this] { useFavourite(); });
+  favAddBtn_ = &button(tools, "Add", 42, 3, 36, [this] { addFavourite(); });
+  favDelBtn_ = &button(tools, "Delete", 80, 3, 44, [this] { deleteFavourite(); });
+  favUpBtn_ = &button(tools, "Up", 126, 3, 24, [this] { moveFavourite(-1); });
+  favDownBtn_ = &button(tools, "Dn", 152, 3, 24, [this] { moveFavourite(1); });
+  button(tools, "X", 178, 3, 20, [this] { showFavourites(false); });
   TListViewOptions options;
   options.editLabels = true;
   options.readOnly = false;
@@ -210,6 +215,7 @@ void TSourceEditorForm::buildFavourites(TControl& parent) {
   favouritesList_->addColumn("Favorite", 180);
   favouritesList_->onResize = [this] { favouritesList_->setColumnWidth(0, favouritesList_->clientWidth()); };
   favouritesList_->onDoubleClick = [this] { useFavourite(); };
+  favouritesList_->onSelectItem = [this](int, bool) { updateFavouriteTools(); };
   favouritesList_->onEdited = [this](int row, std::string& text) {
     model_.renameFavourite(row, text);
     text = model_.favourites()->getSource(row)->Caption;
@@ -371,6 +377,41 @@ void TSourceEditorForm::refillEntries() {
   disabledBtn_->setChecked(source != nullptr && !source->Enabled);
   sourceKindBox_->setItemIndex(source != nullptr ? source->Kind : -1);
   showFormulas();
+  updateSourceTools();
+}
+
+void TSourceEditorForm::updateSourceTools() {
+  const TSourceToolState state = model_.sourceToolState();
+  for (TControl* part : std::initializer_list<TControl*>{copyBtn_, makeTemplateBtn_, sourceKindBox_, disabledBtn_,
+                                                         formulaPanel_, symbolsSheet_, parametersSheet_,
+                                                         entryTools_[0], entryTools_[1]})
+    part->setEnabled(state.current);
+  delBtn_->setEnabled(state.deletable);
+  upBtn_->setEnabled(state.up);
+  downBtn_->setEnabled(state.down);
+  if (!state.current) pages_->setActivePageIndex(0);
+  updateEntryTools(false);
+  updateEntryTools(true);
+  updateFavouriteTools();
+}
+
+int TSourceEditorForm::entryIndex(bool parameters) const {
+  return (parameters ? parametersSheet_ : symbolsSheet_)->sheet().currentRow - 2;
+}
+
+void TSourceEditorForm::updateEntryTools(bool parameters) {
+  const TEntryToolState state = model_.entryToolState(parameters, entryIndex(parameters));
+  const bool enabled[] = {state.add, state.copy, state.remove, state.up, state.down};
+  for (int command = 0; command < 5; ++command) entryButtons_[parameters][command]->setEnabled(enabled[command]);
+}
+
+void TSourceEditorForm::updateFavouriteTools() {
+  const TFavouriteToolState state = model_.favouriteToolState(favouritesList_->itemIndex());
+  favUseBtn_->setEnabled(state.use);
+  favAddBtn_->setEnabled(state.add);
+  favDelBtn_->setEnabled(state.remove);
+  favUpBtn_->setEnabled(state.up);
+  favDownBtn_->setEnabled(state.down);
 }
 
 void TSourceEditorForm::sourcesRendered() {
@@ -397,6 +438,13 @@ void TSourceEditorForm::entryEdited(bool parameters) {
   const int column = sheet.currentCol;
   const int row = sheet.currentRow;
   const std::string text = sheet.getCellText(column, row, false);
+  // A definition that every plot would find in error is only taken when the
+  // user wants it so; otherwise the grid shows the stored one again.
+  if (!parameters && column == TSourceEditModel::symbolDefinitionColumn &&
+      !keepTypedFormula(*messages, handle(), this->text(), sheet, text)) {
+    refillEntries();
+    return;
+  }
   const std::string shown = parameters ? model_.storeParameterCell(column, row, text)
                                        : model_.storeSymbolCell(column, row, text);
   if (shown != text) {
@@ -481,6 +529,7 @@ void TSourceEditorForm::selectFavourite(int index) {
     favouritesList_->setItemIndex(index);
     favouritesList_->ensureVisible(index);
   }
+  updateFavouriteTools();
 }
 
 void TSourceEditorForm::useFavourite() {
@@ -527,14 +576,6 @@ void TSourceEditorForm::storeFormula(TEdit& edit) {
 
 // ---- Menus, codes and hints ----
 
-bool TSourceEditorForm::entryRowValid(bool parameters, int offset) const {
-  const TSource* source = model_.currentSource();
-  if (source == nullptr) return false;
-  const TSheetPanel& panel = parameters ? *parametersSheet_ : *symbolsSheet_;
-  const int index = panel.sheet().currentRow - 2 + offset;
-  return index >= 0 && index < (parameters ? source->parameterCount() : source->symbolCount());
-}
-
 void TSourceEditorForm::buildMenus() {
   TMenuItem& newItem = sourcesMenu_.add("&New", [this] { addBtnClick(); });
   TMenuItem& copyItem = sourcesMenu_.add("&Copy", [this] { copyBtnClick(); });
@@ -565,11 +606,11 @@ void TSourceEditorForm::buildMenus() {
   sourcesMenu_.onPopup = [this, &newItem, &copyItem, &deleteItem, &moveItem, &typeItem, &disabledItem,
                           &favouritesItem, &portfolios, &assets, kinds] {
     const TSource* source = model_.currentSource();
-    const int count = model_.working().count();
+    const TSourceToolState state = model_.sourceToolState();
     newItem.enabled = true;
-    copyItem.enabled = deleteItem.enabled = typeItem.enabled = disabledItem.enabled = source != nullptr;
-    deleteItem.enabled = source != nullptr && !source->Undeletable;
-    moveItem.enabled = source != nullptr && count > 1;
+    copyItem.enabled = typeItem.enabled = disabledItem.enabled = state.current;
+    deleteItem.enabled = state.deletable;
+    moveItem.enabled = state.up || state.down;
     disabledItem.checked = source != nullptr && !source->Enabled;
     favouritesItem.checked = favouritesPanel_->visible();
     favouritesItem.enabled = favouritesBtn_->enabled();
@@ -591,10 +632,9 @@ void TSourceEditorForm::buildMenus() {
       items.push_back(&menu.add(captions[command], [this, parameters, command] { entryCommand(parameters, command); }));
     }
     menu.onPopup = [this, parameters, items] {
-      items[0]->enabled = model_.currentSource() != nullptr;
-      items[1]->enabled = items[2]->enabled = entryRowValid(parameters, 0);
-      items[3]->enabled = entryRowValid(parameters, 0) && entryRowValid(parameters, -1);
-      items[4]->enabled = entryRowValid(parameters, 0) && entryRowValid(parameters, 1);
+      const TEntryToolState state = model_.entryToolState(parameters, entryIndex(parameters));
+      const bool enabled[] = {state.add, state.copy, state.remove, state.up, state.down};
+      for (int command = 0; command < 5; ++command) items[command]->enabled = enabled[command];
     };
     (parameters ? parametersSheet_ : symbolsSheet_)->setPopupMenu(&menu);
   }
@@ -608,11 +648,10 @@ void TSourceEditorForm::buildMenus() {
   favouritesMenu_.addSeparator();
   favouritesMenu_.add("&Close", [this] { showFavourites(false); });
   favouritesMenu_.onPopup = [this, &useItem, &addItem, &removeItem, &editItem] {
-    const int selected = favouritesList_->itemIndex();
-    const TSource* favourite = model_.favourites() ? model_.favourites()->getSource(selected) : nullptr;
-    useItem.enabled = editItem.enabled = favourite != nullptr;
-    removeItem.enabled = favourite != nullptr && !favourite->Undeletable;
-    addItem.enabled = model_.currentSource() != nullptr && model_.favourites() != nullptr;
+    const TFavouriteToolState state = model_.favouriteToolState(favouritesList_->itemIndex());
+    useItem.enabled = editItem.enabled = state.use;
+    removeItem.enabled = state.remove;
+    addItem.enabled = state.add;
   };
   favouritesList_->setPopupMenu(&favouritesMenu_);
 }

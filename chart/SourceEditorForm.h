@@ -71,8 +71,10 @@ class TSourceEditorForm : public TForm {
   void colorBtnClick();
   void imageComboBoxChange();
 
-  // The colour dialog behind "Color code" (tests replace it).
+  // The colour dialog behind "Color code" and the message box that
+  // questions typed formulas (tests replace them).
   std::unique_ptr<TColorDialog> colorDialog;
+  TMessageBox* messages;
 
  protected:
   TSourceEditModel model_;
@@ -106,7 +108,11 @@ class TSourceEditorForm : public TForm {
   void selectFavourite(int index);
   void layoutButtons();
   void buildMenus();
-  bool entryRowValid(bool parameters, int offset) const;
+  int entryIndex(bool parameters) const;
+  // Tools enabled as the current source, entry row and favourite allow.
+  void updateSourceTools();
+  void updateEntryTools(bool parameters);
+  void updateFavouriteTools();
 
   bool chart_;
   bool result_ = false;
@@ -119,6 +125,19 @@ class TSourceEditorForm : public TForm {
   TSheetPanel* sourcesSheet_ = nullptr;
   TSheetPanel* symbolsSheet_ = nullptr;
   TSheetPanel* parametersSheet_ = nullptr;
+  TButton* copyBtn_ = nullptr;
+  TButton* delBtn_ = nullptr;
+  TButton* upBtn_ = nullptr;
+  TButton* downBtn_ = nullptr;
+  TButton* makeTemplateBtn_ = nullptr;
+  // New, copy, delete, up and down of the symbols [0] and parameters [1].
+  TButton* entryButtons_[2][5] = {};
+  TPanel* entryTools_[2] = {};
+  TButton* favUseBtn_ = nullptr;
+  TButton* favAddBtn_ = nullptr;
+  TButton* favDelBtn_ = nullptr;
+  TButton* favUpBtn_ = nullptr;
+  TButton* favDownBtn_ = nullptr;
   TComboBox* sourceKindBox_ = nullptr;
   TCheckBox* disabledBtn_ = nullptr;
   TCheckBox* favouritesBtn_ = nullptr;

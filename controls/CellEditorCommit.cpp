@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "controls/CellEditorChoice.h"
+#include "model/Transaction.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 #include "sheet/Sheet.h"
@@ -37,22 +38,27 @@ TCellWrite writeAndCompare(TSheet& sheet, bool bound, Write write) {
 
 }  // namespace
 
-TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text) {
+TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text, bool numberRequired) {
   if (!writable(sheet)) return TCellWrite::nothing;
   const std::uint8_t code = typeCode & 0x7F;
   const TCellEditorChoice choice = chooseCellEditor(code);
+  const auto readsAs = [&](std::uint8_t kind) {
+    TValueRecord value;
+    value.kind = valueString;
+    value.string = text;
+    return sheet.convertValue(value, kind);
+  };
   if (choice.bound) {
-    if (const std::uint8_t kind = boundNumericKind(code)) {
-      TValueRecord value;
-      value.kind = valueString;
-      value.string = text;
-      if (!sheet.convertValue(value, kind)) return TCellWrite::refused;
-    }
+    const std::uint8_t kind = boundNumericKind(code);
+    if (kind && !readsAs(kind)) return TCellWrite::refused;
     return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectText(text); });
   }
   switch (code) {
     case cellNumber:
     case cellInteger:
+      if (numberRequired && !text.empty() && !readsAs(code == cellInteger ? valueInteger : valueNumber))
+        return TCellWrite::refused;
+      [[fallthrough]];
     case cellString:
     case cellCurrency:
     case cellImage: {
@@ -153,6 +159,7 @@ TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value)
       sheet.setCurrentCellNumber(value);
       return TCellWrite::written;
     case cellTransactionDate:
+      if (!transactionCanHold(std::trunc(value))) return TCellWrite::refused;
       sheet.setCurrentObjectNumber(std::trunc(value));
       return TCellWrite::written;
     case cellTransactionTime:
@@ -161,4 +168,10 @@ TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value)
     default:
       return TCellWrite::nothing;
   }
+}
+
+std::string refusalText(std::uint8_t typeCode) {
+  if ((typeCode & 0x7F) == cellTransactionDate)
+    return "A transaction can be dated from 30 December 1899 to 31 December 9999. The date stays as it was.";
+  return std::string();
 }

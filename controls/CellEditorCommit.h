@@ -11,8 +11,10 @@ enum class TCellWrite { nothing, written, refused };
 // Writes an edit, memo, currency or image editor's text into the current
 // cell of the type code (or its bound property). A bound numeric property
 // refuses a text that does not read as a number; a value cell takes any
-// text the way typing does (a number, else a formula).
-TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text);
+// text the way typing does (a number, else a formula), unless numberRequired:
+// then it refuses a text that is no number, as a bound number does.
+TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text,
+                            bool numberRequired = false);
 
 // Delete on the current cell: the bound property's empty value, or an empty
 // string for a value cell. Nothing for a locked cell or no current cell.
@@ -42,8 +44,13 @@ TPickerValue openingPickerValue(const TSheet& sheet, std::uint8_t typeCode);
 bool pickedCellValue(const TPickerValue& opening, bool timeMode, double pickedDay, double pickedTime,
                      double& result);
 
-// Writes the picked value into the current cell or its bound property.
+// Writes the picked value into the current cell or its bound property; a
+// transaction date the model cannot hold is refused.
 TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value);
+
+// Why a value of the type code was refused, for a message; empty where a
+// beep says enough (a text that is no number).
+std::string refusalText(std::uint8_t typeCode);
 
 // Day numbers the picker can show (1 January 1753 to 31 December 9999).
 bool pickerCanShow(double dateTime);

@@ -1,5 +1,8 @@
 #include "controls/DownloadItem.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/GuidText.h"
@@ -26,6 +29,30 @@ std::string remarkValue(const std::string& line) {
   const size_t equals = line.find('=');
   return equals == std::string::npos ? line : line.substr(equals + 1);
 }
+
+namespace {
+
+// The number a remark line is stored under; lines whose name is no number
+// come after every numbered one.
+long long remarkKey(const std::string& line) {
+  const std::string name = line.substr(0, line.find('='));
+  if (name.empty() || name.size() > 9 || name.find_first_not_of("0123456789") != std::string::npos)
+    return std::numeric_limits<long long>::max();
+  return std::stoll(name);
+}
+
+// The remark values by their key, 1 before 2, whatever order the lines came in.
+std::vector<std::string> remarksInKeyOrder(const std::vector<std::string>& lines) {
+  std::vector<const std::string*> ordered;
+  for (const std::string& line : lines) ordered.push_back(&line);
+  std::stable_sort(ordered.begin(), ordered.end(),
+                   [](const std::string* a, const std::string* b) { return remarkKey(*a) < remarkKey(*b); });
+  std::vector<std::string> values;
+  for (const std::string* line : ordered) values.push_back(remarkValue(*line));
+  return values;
+}
+
+}  // namespace
 
 void TDownloadItem::clear() { *this = TDownloadItem{}; }
 
@@ -96,15 +123,15 @@ int TDownloadItem::saveToFile() const {
   write("UrlEngine", guidToText(UrlEngine));
   write("ParseEngine", guidToText(ParseEngine));
 
-  // Numbered afresh in list order: a gap among the names ("1", "2", "5")
+  // Numbered afresh in key order: a gap among the names ("1", "2", "5")
   // would otherwise drop every remark after it.
   ini.eraseSection(remarksSection);
-  for (size_t i = 0; i < Remarks.size(); ++i)
-    ini.writeString(remarksSection, std::to_string(i + 1), remarkValue(Remarks[i]));
+  const std::vector<std::string> values = remarksInKeyOrder(Remarks);
+  for (size_t i = 0; i < values.size(); ++i) ini.writeString(remarksSection, std::to_string(i + 1), values[i]);
   return ini.updateFile() ? 0 : -4;
 }
 
 void TDownloadItem::remarksText(std::string& text) const {
   text.clear();
-  for (const std::string& line : Remarks) text += remarkValue(line) + '\n';
+  for (const std::string& value : remarksInKeyOrder(Remarks)) text += value + '\n';
 }

@@ -21,7 +21,8 @@ class TDownloadItem {
   // only once complete: 0, or -4 when the file could not be written (the old
   // file then stays as it was).
   int saveToFile() const;
-  // The remark values in list order, each followed by a line feed.
+  // The remark values in the order of their keys 1, 2, ..., each followed by
+  // a line feed.
   void remarksText(std::string& text) const;
 
   std::string fileName;

@@ -1,6 +1,7 @@
 #include "controls/FieldEditForm.h"
 
 #include "controls/EditAsTextForm.h"
+#include "controls/FormulaPrompt.h"
 #include "controls/GetStringForm.h"
 #include "controls/GetThresholdForm.h"
 #include "controls/InPlaceEditors.h"
@@ -92,6 +93,7 @@ TfieldEditForm::TfieldEditForm()
     : TForm(fieldEditOptions()),
       fontDialog(std::make_unique<TFontDialog>()),
       colorDialog(std::make_unique<TColorDialog>()),
+      messages(&systemMessageBox()),
       tools_(std::make_unique<TTools>()),
       stringPrompt_(std::make_unique<TgetStringForm>()),
       thresholdPrompt_(std::make_unique<TgetThresholdForm>()) {
@@ -407,11 +409,17 @@ void TfieldEditForm::cellValueEdited() {
   const TSheet& sheet = sheetPanel_->sheet();
   const int index = currentField();
   const TCell* cell = sheet.getCell(sheet.currentCol, sheet.currentRow);
+  const std::string text = cell ? cell->getEditText() : std::string();
   std::string stored;
-  if (index >= 0) model_->editCell(index, sheet.currentCol, cell ? cell->getEditText() : std::string(), stored);
+  // A definition that would show an error in every cell of its field is only
+  // taken when the user wants it so.
+  if (index >= 0 && (sheet.currentCol != TFieldEditModel::definitionColumn ||
+                     keepTypedFormula(*messages, handle(), "Field definitions", sheetPanel_->sheet(), text)))
+    model_->editCell(index, sheet.currentCol, text, stored);
   // Refilled either way: the stored text shows, or a refused edit is undone.
   fillGrid();
 }
+
 
 void TfieldEditForm::sheetKeyDown(WORD& key, TShiftState shift) {
   if (key == VK_INSERT && !(shift & (ssCtrl | ssAlt | ssShift))) {
@@ -458,7 +466,7 @@ void TfieldEditForm::editAsText() {
   if (!editText(text)) return;
   std::string message;
   if (!model_->fromText(text, message)) {
-    systemMessageBox().show(handle(), message, "Field definitions", MB_OK | MB_ICONWARNING);
+    messages->show(handle(), message, "Field definitions", MB_OK | MB_ICONWARNING);
     return;
   }
   setCurrentRow(sheetPanel_->sheet().currentRow);
@@ -469,13 +477,16 @@ void TfieldEditForm::chooseTrail(bool atButton) {
   const int index = currentField();
   if (!model_ || !model_->editable(index)) return;
   std::string trail = model_->fields().items(index)->Trail;
+  RECT workArea{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  const SIZE size{stringPrompt_->width(), stringPrompt_->height()};
   POINT position;
   if (atButton) {
     RECT at = tools_->trailBtn->bounds();
     MapWindowPoints(toolPanel_->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
-    position = {at.left, at.bottom};
+    position = placeKeptOn(workArea, size, {at.left, at.bottom});
   } else {
-    position = {GetSystemMetrics(SM_CXSCREEN) / 2 - 150, GetSystemMetrics(SM_CYSCREEN) / 2 - 50};
+    position = placeCentredOn(workArea, size);
   }
   if (stringPrompt_->execute(position, "Trailing text", trail) && model_->setTrail(index, trail)) fillGrid();
 }

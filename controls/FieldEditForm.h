@@ -13,6 +13,7 @@ class TButton;
 class TColorDialog;
 class TComboBox;
 class TFontDialog;
+class TMessageBox;
 class TPanel;
 class TPopupMenu;
 class TSheetPanel;
@@ -47,6 +48,7 @@ class TfieldEditForm : public TForm {
   std::unique_ptr<TFontDialog> fontDialog;
   std::unique_ptr<TColorDialog> colorDialog;
   std::function<bool(std::string& text)> editText;
+  TMessageBox* messages;
 
   TSheetPanel& sheetPanel() const { return *sheetPanel_; }
   TFieldEditModel* model() const { return model_.get(); }

@@ -36,6 +36,7 @@ struct TFieldToolState {
 class TFieldEditModel {
  public:
   static constexpr int columnCount = 4;
+  static constexpr int definitionColumn = 3;
 
   explicit TFieldEditModel(const TFieldTable& source);
 

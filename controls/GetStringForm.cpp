@@ -1,5 +1,7 @@
 #include "controls/GetStringForm.h"
 
+#include <algorithm>
+
 #include "model/LanguageStrings.h"
 #include "platform/StdControls.h"
 
@@ -25,6 +27,16 @@ TgetStringForm::TgetStringForm() : TForm(stringFormOptions()) {
 }
 
 void TgetStringForm::loadTranslations(const std::string&) { okBtn_->setText(commonString(0)); }
+
+POINT placeKeptOn(const RECT& workArea, SIZE size, POINT wanted) {
+  const LONG left = std::max(workArea.left, std::min(wanted.x, workArea.right - size.cx));
+  const LONG top = std::max(workArea.top, std::min(wanted.y, workArea.bottom - size.cy));
+  return {left, top};
+}
+
+POINT placeCentredOn(const RECT& workArea, SIZE size) {
+  return {(workArea.left + workArea.right - size.cx) / 2, (workArea.top + workArea.bottom - size.cy) / 2};
+}
 
 bool TgetStringForm::execute(POINT position, const std::string& caption, std::string& text) {
   accepted_ = false;

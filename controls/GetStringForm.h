@@ -6,6 +6,12 @@
 class TButton;
 class TEdit;
 
+// Where a window of the given size opens: at the wanted place, moved as
+// little as needed to lie wholly on the work area.
+POINT placeKeptOn(const RECT& workArea, SIZE size, POINT wanted);
+// Where a window of the given size opens centred on the work area.
+POINT placeCentredOn(const RECT& workArea, SIZE size);
+
 // Asks for one line of text at a given place on the screen.
 class TgetStringForm : public TForm {
  public:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ScrollRequest.h"
+
 TScrollBarEx::TScrollBarEx(TControl* parent, bool vertical) : TControl(parent) {
   TWindowParams params;
   params.className = "SCROLLBAR";
@@ -39,25 +41,10 @@ bool TScrollBarEx::scrollReceived(WORD code, int) {
     return true;
   }
   const int last = std::max(min_, max_ - std::max(page_ - 1, 0));
-  int position = position_;
-  switch (code) {
-    case SB_LINEUP: position -= smallChange_; break;
-    case SB_LINEDOWN: position += smallChange_; break;
-    case SB_PAGEUP: position -= largeChange_; break;
-    case SB_PAGEDOWN: position += largeChange_; break;
-    case SB_TOP: position = min_; break;
-    case SB_BOTTOM: position = last; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-      // The message carries only 16 bits; the bar itself knows the whole position.
-      SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-      GetScrollInfo(handle(), SB_CTL, &info);
-      position = info.nTrackPos;
-      break;
-    }
-    default: return true;
-  }
-  position = std::clamp(position, min_, last);
+  const std::optional<int> requested =
+      requestedScrollPosition(handle(), SB_CTL, code, position_, {smallChange_, largeChange_, min_, last});
+  if (!requested) return true;
+  const int position = std::clamp(*requested, min_, last);
   if (position != position_) {
     position_ = position;
     apply();

@@ -181,9 +181,11 @@ void TSheetPanel::setBackgroundColor(TColor c) {
   sheet_->backgroundColor = c;
   render();
 }
-TColor TSheetPanel::gridColor() const { return sheet_->headerColor; }
+TColor TSheetPanel::gridColor() const {
+  return sheet_->gridColor == clDefault ? sheet_->headerColor : sheet_->gridColor;
+}
 void TSheetPanel::setGridColor(TColor c) {
-  sheet_->headerColor = c;
+  sheet_->gridColor = c;
   render();
 }
 TColor TSheetPanel::defaultFillColor() const { return sheet_->defaultFillColor; }

@@ -126,12 +126,18 @@ class TSheetPanel : public TControl {
   TCurrencyPicker* currencyPicker = nullptr;
   // The dialog of colour cells (a host or a test may put another in).
   std::unique_ptr<TColorDialog> colorDialog;
+  // Tells why a picked value was refused (a test may put another in).
+  TMessageBox* messages = &systemMessageBox();
 
   // ---- Events ----
   std::function<void()> onRender;
   std::function<void()> onCellValueEdited;
   std::function<void(WORD& key, TShiftState shift)> onSheetKeyDown;
   std::function<void(char& key)> onSheetKeyPress;
+  // True when the host keeps the current cell's number elsewhere (a custom
+  // property): a typed text that is no number is then refused as a bound
+  // number's is, instead of becoming a formula in error.
+  std::function<bool()> numberRequired;
 
   // The parts, for the rare direct call and for tests.
   TScrollBarEx& vScrollBar() { return *vScrollBar_; }

@@ -6,6 +6,7 @@
 #include "controls/SheetPanel.h"
 #include "controls/PaintBoxEx.h"
 #include "controls/SpinRepeat.h"
+#include "model/LanguageStrings.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -28,6 +29,9 @@ void TSheetPanel::buildEditors() {
     if (!datePicker_->calendarOpen()) editorKey(key, shift, editorKeys_);
   };
   datePicker_->onKeyPress = [](char& key) { swallowEnterAndEsc(key); };
+  datePicker_->onDoubleClick = [this] {
+    if (!datePicker_->calendarOpen()) acceptEditing();
+  };
   memo_ = &add<TInPlaceEdit>(true, editorKeys_);
   memo_->setBounds(-100, -100, 97, 21);
   numberPanel_ = &add<TEditorPanel>();
@@ -339,7 +343,7 @@ TCellWrite TSheetPanel::commitEditor() {
     case TCellEditorKind::text:
       return commitEditorText(*sheet_, typeCode, memo_->text());
     case TCellEditorKind::number:
-      return commitEditorText(*sheet_, typeCode, numberEdit_->text());
+      return commitEditorText(*sheet_, typeCode, numberEdit_->text(), numberRequired && numberRequired());
     case TCellEditorKind::currency:
       return commitEditorText(*sheet_, typeCode, currencyEdit_->text());
     case TCellEditorKind::image:
@@ -354,8 +358,18 @@ bool TSheetPanel::finishEditing(bool commit) {
   bool edited = false;
   if (commit && session_.belongsTo(*sheet_)) {
     const TCellWrite result = commitEditor();
-    if (result == TCellWrite::refused) {
+    const std::string reason = result == TCellWrite::refused ? refusalText(session_.typeCode()) : std::string();
+    if (result == TCellWrite::refused && reason.empty()) {
       MessageBeep(MB_ICONEXCLAMATION);
+      return false;
+    }
+    if (!reason.empty()) {
+      // A picked value has no text to correct: the editor closes on the old
+      // value before the message takes the focus.
+      session_.close();
+      hideEditor();
+      refresh();
+      messages->show(handle(), reason, commonString(4), MB_OK | MB_ICONWARNING);
       return false;
     }
     edited = result == TCellWrite::written;

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "controls/OleWebBrowser.h"
+#include "controls/ResizablePanelContainer.h"
 #include "controls/WidthGrip.h"
 #include "model/Directories.h"
 #include "model/PlainText.h"
@@ -214,10 +215,10 @@ void TWebPanel::buildToolbar() {
   parts.makeDefaultBtn->setEnabled(false);
   parts.clearDefaultBtn->setEnabled(false);
   parts.makeDefaultBtn->onClick = [this] {
-    if (onMakeDefaultRequest) onMakeDefaultRequest(*this);
+    if (onMakeDefaultRequest_) onMakeDefaultRequest_(*this);
   };
   parts.clearDefaultBtn->onClick = [this] {
-    if (onClearDefaultRequest) onClearDefaultRequest(*this);
+    if (onClearDefaultRequest_) onClearDefaultRequest_(*this);
   };
 
   TPanel& deleteGroup = *parts.groups[deleteBand];
@@ -329,6 +330,19 @@ void TWebPanel::buildFavourites() {
 }
 
 TControl& TWebPanel::toolbar() const { return *parts_->toolbar; }
+TToolButton& TWebPanel::makeDefaultButton() const { return *parts_->makeDefaultBtn; }
+TToolButton& TWebPanel::clearDefaultButton() const { return *parts_->clearDefaultBtn; }
+TControl& TWebPanel::setupHandle() const { return *parts_->setupHandle; }
+
+void TWebPanel::setOnMakeDefaultRequest(std::function<void(TWebPanel&)> handler) {
+  onMakeDefaultRequest_ = std::move(handler);
+  parts_->makeDefaultBtn->setEnabled(onMakeDefaultRequest_ != nullptr);
+}
+
+void TWebPanel::setOnClearDefaultRequest(std::function<void(TWebPanel&)> handler) {
+  onClearDefaultRequest_ = std::move(handler);
+  parts_->clearDefaultBtn->setEnabled(onClearDefaultRequest_ != nullptr);
+}
 
 // ---- browser
 
@@ -511,10 +525,9 @@ void TWebPanel::clearRecentUrls() {
 bool TWebPanel::bandVisible(int band) const { return parts_->groups[band]->visible(); }
 
 void TWebPanel::setBandVisible(int band, bool visible) {
-  const HWND bar = parts_->toolbar->handle();
-  const int index = static_cast<int>(SendMessageA(bar, RB_IDTOINDEX, static_cast<WPARAM>(band), 0));
-  if (index >= 0) SendMessageA(bar, RB_SHOWBAND, static_cast<WPARAM>(index), visible ? TRUE : FALSE);
-  parts_->groups[band]->setVisible(visible);
+  parts_->toolbar->setBandVisible(*parts_->groups[band], visible);
+  contentPanel_->realign();
+  updateSetupHandle();
 }
 
 bool TWebPanel::toolbarVisible() const { return parts_->toolbar->visible(); }
@@ -585,10 +598,10 @@ bool TWebPanel::stopEnabled() const { return parts_->stopBtn->enabled(); }
 bool TWebPanel::refreshEnabled() const { return parts_->refreshBtn->enabled(); }
 bool TWebPanel::homeEnabled() const { return parts_->homeBtn->enabled(); }
 bool TWebPanel::favsEnabled() const { return parts_->favsBtn->enabled(); }
-bool TWebPanel::makeDefaultEnabled() const { return onMakeDefaultRequest != nullptr; }
-bool TWebPanel::clearDefaultEnabled() const { return onClearDefaultRequest != nullptr; }
+bool TWebPanel::makeDefaultEnabled() const { return parts_->makeDefaultBtn->enabled(); }
+bool TWebPanel::clearDefaultEnabled() const { return parts_->clearDefaultBtn->enabled(); }
 bool TWebPanel::makeHomeEnabled() const { return parts_->makeHomeBtn->enabled(); }
-bool TWebPanel::goEnabled() const { return parts_->favGoBtn->enabled(); }
+bool TWebPanel::goEnabled() const { return parts_->goBtn->enabled(); }
 bool TWebPanel::deleteFavEnabled() const { return parts_->favDelBtn->enabled(); }
 bool TWebPanel::moveFavUpEnabled() const { return parts_->favUpBtn->enabled(); }
 bool TWebPanel::moveFavDownEnabled() const { return parts_->favDownBtn->enabled(); }
@@ -648,7 +661,7 @@ void TWebPanel::applyToolbarLayout() {
 int TWebPanel::loadSettings(const std::string& fileName) {
   settingsFile_ = fileName;
   TWebPanelSettings& settings = navigation_.settings;
-  settings.inContainer = hasFractions();
+  settings.inContainer = inResizableContainer();
   settings.maximized = TResizablePanel::maximized();
   settings.toolbarVisible = toolbarVisible();
   settings.statusVisible = statusVisible();
@@ -685,7 +698,7 @@ int TWebPanel::loadSettings(const std::string& fileName) {
 
 int TWebPanel::saveSettings(const std::string& fileName) {
   TWebPanelSettings& settings = navigation_.settings;
-  settings.inContainer = hasFractions();
+  settings.inContainer = inResizableContainer() && hasFractions();
   if (settings.inContainer) {
     settings.tileLeft = static_cast<double>(fractions().left);
     settings.tileTop = static_cast<double>(fractions().top);
@@ -709,6 +722,10 @@ int TWebPanel::saveSettings(const std::string& fileName) {
   settings.statusVisible = statusVisible();
   return settings.saveSettings(fileName);
 }
+
+// Tile fractions belong to a panel of a mosaic: a panel placed anywhere else
+// may still have recorded some from its moves.
+bool TWebPanel::inResizableContainer() const { return dynamic_cast<TResizablePanelContainer*>(parent()) != nullptr; }
 
 // ---- deleting and pictures
 

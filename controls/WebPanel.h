@@ -63,8 +63,10 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   bool canDeleteSelf() const { return canDeleteSelf_; }
   void setCanDeleteSelf(bool can);
 
-  std::function<void(TWebPanel&)> onMakeDefaultRequest;
-  std::function<void(TWebPanel&)> onClearDefaultRequest;
+  // The Make default and Clear default buttons are enabled exactly while
+  // their handler is set.
+  void setOnMakeDefaultRequest(std::function<void(TWebPanel&)> handler);
+  void setOnClearDefaultRequest(std::function<void(TWebPanel&)> handler);
   std::function<void(TWebPanel&)> onDelSelfRequest;
   // After deleteSelf: the settings file is gone (result 0) or could not be
   // deleted (-4); the host frees the panel (through a deferred delete).
@@ -121,6 +123,9 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   TControl& toolbar() const;
   TToolButton& autorefreshButton() const { return *autorefreshBtn_; }
   TToolButton& deleteButton() const { return *deleteBtn_; }
+  TToolButton& makeDefaultButton() const;
+  TToolButton& clearDefaultButton() const;
+  TControl& setupHandle() const;
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -157,8 +162,11 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   void fitAddressToToolbar();
   void deleteSettingsFile();
   void addressKey(WORD key);
+  bool inResizableContainer() const;
 
   TBrowserFactory browserFactory_;
+  std::function<void(TWebPanel&)> onMakeDefaultRequest_;
+  std::function<void(TWebPanel&)> onClearDefaultRequest_;
   TWebPanelNavigation navigation_;
   std::unique_ptr<TParts> parts_;
   TTimer refreshTimer_;

@@ -20,7 +20,8 @@ TPortfolioTable::~TPortfolioTable() {
 void TPortfolioTable::clear() {
   dates_.clear();
   while (!portfolios_.empty()) portfolios_.pop_back();
-  serialCounter_ = 0;
+  // The serial numbers go on counting: windows know the portfolio they show
+  // by its serial alone, so a reopened table must not give an old one again.
   setCurrentIndex(-1);
   lastChange_ = changeStamp();
   currentChange_ = lastChange_;

@@ -1,6 +1,7 @@
 #include "model/Transaction.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/ChangeStamps.h"
 #include "model/PlainText.h"
@@ -174,4 +175,9 @@ void TTransaction::setFlag(const std::string& flag) {
   if (flag == flag_) return;
   flag_ = flag;
   touch();
+}
+
+bool transactionCanHold(double dateTime) {
+  constexpr double afterLastDay = 2958466.0;  // 1 January 10000
+  return std::isfinite(dateTime) && dateTime >= 0 && dateTime < afterLastDay;
 }

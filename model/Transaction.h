@@ -78,3 +78,9 @@ class TTransaction : public TCustomPropertyObject {
 
 // The custom property that holds a transaction's comment.
 constexpr const char* transactionCommentProperty = "_COMMENT";
+
+// The date-times a transaction can hold: from 30 December 1899 to the end of
+// 31 December 9999. Before day 0 a date-time counts its time backwards from
+// its day, so that the transactions' date order and a day set apart from its
+// time would no longer hold.
+bool transactionCanHold(double dateTime);

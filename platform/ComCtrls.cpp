@@ -59,8 +59,8 @@ void TProgressBar::setRange(int minimum, int maximum) { SendMessageA(handle(), P
 void TProgressBar::setPosition(int position) { SendMessageA(handle(), PBM_SETPOS, position, 0); }
 int TProgressBar::position() const { return static_cast<int>(SendMessageA(handle(), PBM_GETPOS, 0, 0)); }
 
-TTrackBar::TTrackBar(TControl* parent, bool vertical) : TControl(parent) {
-  createWindow(commonControl(TRACKBAR_CLASSA, WS_TABSTOP | TBS_AUTOTICKS | (vertical ? TBS_VERT : TBS_HORZ),
+TTrackBar::TTrackBar(TControl* parent, bool vertical, DWORD styles) : TControl(parent) {
+  createWindow(commonControl(TRACKBAR_CLASSA, WS_TABSTOP | styles | (vertical ? TBS_VERT : TBS_HORZ),
                              vertical ? RECT{0, 0, 45, 150} : RECT{0, 0, 150, 45}));
 }
 
@@ -70,6 +70,7 @@ void TTrackBar::setRange(int minimum, int maximum) {
 }
 
 void TTrackBar::setPosition(int position) { SendMessageA(handle(), TBM_SETPOS, TRUE, position); }
+void TTrackBar::setThumbLength(int length) { SendMessageA(handle(), TBM_SETTHUMBLENGTH, static_cast<WPARAM>(length), 0); }
 int TTrackBar::position() const { return static_cast<int>(SendMessageA(handle(), TBM_GETPOS, 0, 0)); }
 
 bool TTrackBar::scrollReceived(WORD, int) {

@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "platform/Control.h"
 
 // Status bar, progress bar, track bar, up-down and scroll bar over the
@@ -29,8 +32,11 @@ class TProgressBar : public TControl {
 
 class TTrackBar : public TControl {
  public:
-  explicit TTrackBar(TControl* parent, bool vertical = false);
+  // Styles are the system's track bar styles (ticks, thumb and the like).
+  explicit TTrackBar(TControl* parent, bool vertical = false, DWORD styles = TBS_AUTOTICKS);
   void setRange(int minimum, int maximum);
+  // Needs the fixed-length style.
+  void setThumbLength(int length);
   void setPosition(int position);
   int position() const;
   std::function<void()> onChange;

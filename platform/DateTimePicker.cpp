@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <windowsx.h>
 
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
@@ -20,9 +22,13 @@ class TDateTimePicker::TSystemPicker : public TControl {
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    const bool doubleClicked = message == WM_LBUTTONDOWN && secondPressOfDoubleClick(lParam);
     const LRESULT result = TControl::handleMessage(message, wParam, lParam);
+    // After the picker's own press handling, which takes the focus.
+    if (doubleClicked) owner_.doubleClick();
     return message == WM_GETDLGCODE && owner_.wantAllKeys ? result | DLGC_WANTALLKEYS : result;
   }
+  void doubleClick() override { owner_.doubleClick(); }
   void keyDown(WORD& key, TShiftState shift) override { owner_.keyDown(key, shift); }
   void keyPress(char& key) override { owner_.keyPress(key); }
   bool notificationReceived(NMHDR& header, LRESULT& result) override {
@@ -44,7 +50,22 @@ class TDateTimePicker::TSystemPicker : public TControl {
   }
 
  private:
+  // The system's picker class asks for no double-clicks: two presses in the
+  // system's time and place make one here.
+  bool secondPressOfDoubleClick(LPARAM lParam) {
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const DWORD now = GetMessageTime();
+    const bool second = lastPressTime_ != 0 && now - lastPressTime_ <= GetDoubleClickTime() &&
+                        std::abs(at.x - lastPress_.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                        std::abs(at.y - lastPress_.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    lastPressTime_ = second ? 0 : (now == 0 ? 1 : now);
+    lastPress_ = at;
+    return second;
+  }
+
   TDateTimePicker& owner_;
+  DWORD lastPressTime_ = 0;
+  POINT lastPress_{};
 };
 
 TDateTimePicker::TDateTimePicker(TControl* parent) : TControl(parent) {

@@ -290,8 +290,11 @@ void TControlBar::setBandVisible(TControl& control, bool visible) {
 }
 
 void TControlBar::fitHeight() {
-  const int barHeight = static_cast<int>(SendMessageA(handle(), RB_GETBARHEIGHT, 0, 0));
-  if (barHeight > 0 && barHeight != height()) setSize(width(), barHeight);
+  // A bar whose groups are all hidden has no row left to show.
+  const bool anyShown = std::any_of(bandControls_.begin(), bandControls_.end(),
+                                    [](const TControl* control) { return control->visible(); });
+  const int barHeight = anyShown ? static_cast<int>(SendMessageA(handle(), RB_GETBARHEIGHT, 0, 0)) : 0;
+  if ((barHeight > 0 || !anyShown) && barHeight != height()) setSize(width(), barHeight);
 }
 
 bool TControlBar::notificationReceived(NMHDR& header, LRESULT&) {

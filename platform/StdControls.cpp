@@ -190,8 +190,12 @@ RECT TGroupBox::alignRect() const {
 }
 
 TComboBox::TComboBox(TControl* parent, TComboStyle style) : TControl(parent) {
-  TWindowParams params = systemControl(
-      "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | (style == TComboStyle::dropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN));
+  // An editable box scrolls its text: without it typing stops at the box's
+  // width and the text is silently cut.
+  TWindowParams params = systemControl("COMBOBOX", "",
+                                       WS_TABSTOP | WS_VSCROLL |
+                                           (style == TComboStyle::dropDownList ? CBS_DROPDOWNLIST
+                                                                               : CBS_DROPDOWN | CBS_AUTOHSCROLL));
   params.bounds = {0, 0, 145, 150};
   createWindow(params);
 }

@@ -1,7 +1,7 @@
 #include "sheet/CellProps.h"
 
 #include "model/PortableIniFile.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 
 namespace {
 
@@ -10,19 +10,7 @@ constexpr std::int32_t systemWindowTextColor = static_cast<std::int32_t>(0x80000
 constexpr std::uint8_t defaultKind = 2;  // a plain string cell
 constexpr std::uint8_t defaultMaxDecimals = 15;
 
-// Stored formulas use these separators whatever the user's locale.
-constexpr char storedDecimalSeparator = '.';
-constexpr char storedListSeparator = ';';
-
 const std::string conditionalPrefix = "Conditional";
-
-// Only a formula is spelled with separators: a text such as "Smith; John"
-// or "1.5" is the user's own and stays as typed.
-std::string respelledContent(const std::string& content, char fromDecimal, char toDecimal, char fromList,
-                             char toList) {
-  if (content.empty() || content.front() != '=') return content;
-  return translateFormulaSeparators(content, fromDecimal, toDecimal, fromList, toList);
-}
 
 }  // namespace
 
@@ -209,8 +197,7 @@ int TCellProps::loadFromIni(const TPortableIniFile& ini, const std::string& sect
   setDefaults();
   if (!ini.sectionExists(section)) return -7;
   Locked = ini.readBool(section, "Locked", Locked);
-  Content = respelledContent(ini.readString(section, "Content", Content), storedDecimalSeparator, decimalSeparator,
-                             storedListSeparator, listSeparator);
+  Content = fieldContentFromStore(ini.readString(section, "Content", Content), decimalSeparator, listSeparator);
   Trail = ini.readString(section, "Trail", Trail);
   Kind = static_cast<std::uint8_t>(ini.readInteger(section, "Kind", Kind));
   MaxDecimals = static_cast<std::uint8_t>(ini.readInteger(section, "MaxDecimals", MaxDecimals));
@@ -225,8 +212,7 @@ int TCellProps::saveToIni(TPortableIniFile& ini, const std::string& section, cha
                           char decimalSeparator) const {
   ini.writeBool(section, "Locked", Locked);
   ini.writeString(section, "Content",
-                  quotedWhereNeeded(respelledContent(Content, decimalSeparator, storedDecimalSeparator, listSeparator,
-                                                     storedListSeparator)));
+                  quotedWhereNeeded(fieldContentToStore(Content, decimalSeparator, listSeparator)));
   // The quotes keep blanks at the ends of the trail, which reading trims.
   ini.writeString(section, "Trail", '"' + Trail + '"');
   ini.writeInteger(section, "Kind", Kind);

@@ -161,6 +161,26 @@ bool endsOperand(const TTokenObject& token) {
   return token.tokenClass == tokenOperand || token.tokenClass == tokenCloseBrace || isOperator(token, opCloseBracket);
 }
 
+// A binary or prefix operator whose right operand must come next.
+bool awaitsOperand(const TTokenObject& token) {
+  if (token.tokenClass != tokenOperator) return false;
+  std::uint8_t code = token.operatorCode;
+  return (code >= opEqual && code <= opPower) || code == opRange || code == opUnaryPlus || code == opUnaryMinus ||
+         code == opNot;
+}
+
+bool startsOperand(const TTokenObject& token) {
+  switch (token.tokenClass) {
+    case tokenOperand: case tokenOpenBrace:
+      return true;
+    case tokenOperator:
+      return token.operatorCode == opOpenBracket || token.operatorCode == opFunctionCall ||
+             token.operatorCode == opUnaryPlus || token.operatorCode == opUnaryMinus || token.operatorCode == opNot;
+    default:
+      return false;
+  }
+}
+
 bool TFormulaCompiler::compile(TRPNstackObject& output, std::size_t start, int braceLevel, std::size_t& endPosition) {
   // The outermost level works on the given stack, emptied first (a failed
   // compile leaves its operators there); a constant in braces on its own.
@@ -214,6 +234,13 @@ void TFormulaCompiler::read(TLevel& level, TTokenObject& current) {
 
 void TFormulaCompiler::checkSyntax(TLevel& level, TTokenObject& current) {
   const TTokenObject& previous = level.previous;
+  // "1+" or "1+*2" would otherwise fall back on the one-operand "+" and give
+  // a plausible wrong number for a typing slip.
+  if (awaitsOperand(previous) && !startsOperand(current)) {
+    flags_.missingOperator = true;
+    current.ok = false;
+    return;
+  }
   bool afterSeparator = isOperator(previous, opListSeparator);
   switch (current.tokenClass) {
     case tokenCloseBrace:

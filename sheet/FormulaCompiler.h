@@ -10,7 +10,9 @@ struct TSyntaxFlags {
   bool unmatchedClosingBracket = false;  // a ")" with no "(" open
   bool unclosedBrace = false;            // an array constant without its "}"
   bool unmatchedClosingBrace = false;    // a "}" outside an array constant
-  bool missingOperator = false;          // an operand, "(" or "{" after an operand, ")" or "}"
+  // An operand, "(" or "{" after an operand, ")" or "}"; or an operator
+  // whose right operand is missing ("1+", "1+*2", "F(1-)").
+  bool missingOperator = false;
 
   bool any() const {
     return unclosedBracket || unmatchedClosingBracket || unclosedBrace || unmatchedClosingBrace || missingOperator;

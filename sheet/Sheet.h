@@ -95,6 +95,8 @@ class TSheet {
   TDependents dependents;
   std::int32_t backgroundColor = clWindow;
   std::int32_t headerColor = clBtnFace;
+  // The lines between the cells; by default they show the header face.
+  std::int32_t gridColor = clDefault;
   std::int32_t defaultFillColor = clWindow;
   std::int32_t selectionColor = clHighlight;
   std::int32_t selectionTextColor = clHighlightText;

@@ -10,6 +10,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Transaction.h"
+#include "platform/DateTime.h"
 #include "sheet/BoundCells.h"
 #include "sheet/Sheet.h"
 
@@ -28,7 +29,9 @@ std::uint8_t propertyKind(std::uint8_t typeCode) {
 }
 
 double wholeDays(double dateTime) { return std::trunc(dateTime); }
-double timeOfDay(double dateTime) { return dateTime - std::trunc(dateTime); }
+// A date-time before day 0 counts its time backwards: the time is the
+// fraction's size either way.
+double timeOfDay(double dateTime) { return std::fabs(dateTime - std::trunc(dateTime)); }
 
 template <class Read>
 void readPortfolio(const TSheet& sheet, std::int32_t index, bool& found, Read read) {
@@ -278,16 +281,20 @@ void TSheet::getTransactionSoft(std::int32_t number, std::int32_t& soft, bool& f
 
 // The transaction tells its table of a new date, so that the table puts its
 // transactions in date order again before its next sum or flow.
+// A day the transaction cannot hold is refused, so that neither the date nor
+// the time is touched.
 bool TSheet::setTransactionDate(std::int32_t number, double date) {
-  if (!std::isfinite(date)) return false;
-  return changeTransaction(*this, number,
-                           [&](TTransaction& t) { t.setDateTime(wholeDays(date) + timeOfDay(t.DateTime())); });
+  if (!std::isfinite(date) || !transactionCanHold(wholeDays(date))) return false;
+  return changeTransaction(*this, number, [&](TTransaction& t) {
+    t.setDateTime(combineDateAndTime(wholeDays(date), timeOfDay(t.DateTime())));
+  });
 }
 
 bool TSheet::setTransactionTime(std::int32_t number, double time) {
   if (!std::isfinite(time)) return false;
-  return changeTransaction(*this, number,
-                           [&](TTransaction& t) { t.setDateTime(wholeDays(t.DateTime()) + timeOfDay(time)); });
+  return changeTransaction(*this, number, [&](TTransaction& t) {
+    t.setDateTime(combineDateAndTime(wholeDays(t.DateTime()), timeOfDay(time)));
+  });
 }
 
 bool TSheet::setTransactionUnits(std::int32_t number, double units) {

@@ -276,12 +276,15 @@ void TSheet::drawCurrentCellFrame(int col, int row, int top, int left, TSheetCan
 void TSheet::paint(TSheetCanvas& canvas, const RECT& rect) {
   TClipToRect clipping(canvas.handle(), rect);
   paintedArea = rect;
-  canvas.brushColor = headerColor;
+  // What the cells leave uncovered shows as the grid lines.
+  canvas.brushColor = gridColor == clDefault ? headerColor : gridColor;
   canvas.fillRect(rect);
   rightCol = leftCol;
   bottomRow = topRow;
   const int originX = cellOriginX();
   const int originY = cellOriginY();
+  canvas.brushColor = headerColor;
+  canvas.fillRect(RECT{rect.left, rect.top, originX, originY});
 
   std::vector<TShownLine> columns;
   int x = originX;

@@ -5,10 +5,13 @@
 #include <vector>
 
 #include "model/PortableIniFile.h"
+#include "sheet/BoundCells.h"
 #include "sheet/Cell.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/CellFactory.h"
 #include "sheet/Props.h"
 #include "sheet/Sheet.h"
+#include "sheet/StoredFormula.h"
+#include "sheet/ValueCells.h"
 
 namespace {
 
@@ -18,6 +21,12 @@ const char* const cellsSection = "MacroSheetCells";
 constexpr int highestTypeCode = 27;
 
 char separator(const std::string& text, char fallback) { return text.empty() ? fallback : text[0]; }
+
+// A text cell's value is the user's own text, which no separator changes.
+bool holdsText(const TCell* cell) {
+  return dynamic_cast<const TCellString*>(cell) != nullptr ||
+         dynamic_cast<const TCellObject_stringProperty*>(cell) != nullptr;
+}
 
 bool readNumber(const std::string& text, int& number) {
   if (text.empty() || text.size() > 9) return false;
@@ -68,7 +77,7 @@ void saveMacroSheet(const TSheet& sheet, TPortableIniFile& file) {
     for (int row = 1; row <= used.y; ++row) {
       const TCell* cell = sheet.getCell(col, row);
       if (cell == nullptr || cell->cellType() == 0) continue;
-      std::string text = translateFormulaSeparators(sheet.getCellText(col, row, false), decimal, '.', list, ';');
+      std::string text = contentToStore(sheet.getCellText(col, row, false), holdsText(cell), decimal, list);
       file.writeString(cellsSection, std::to_string(col) + ":" + std::to_string(row),
                        std::to_string(cell->cellType()) + ":" + text);
     }
@@ -97,7 +106,8 @@ void loadMacroSheet(TSheet& sheet, const TPortableIniFile& file) {
         !readNumber(entry.substr(equals + 1, valueColon - equals - 1), type))
       continue;
     if (col < 1 || row < 1 || type > highestTypeCode) continue;
-    std::string text = translateFormulaSeparators(entry.substr(valueColon + 1), '.', decimal, ';', list);
+    const bool textCell = holdsText(newHeapCell(static_cast<std::uint8_t>(type), nullptr).get());
+    std::string text = contentFromStore(entry.substr(valueColon + 1), textCell, decimal, list);
     sheet.setCellContent(col, row, 0, text, static_cast<std::uint8_t>(type));
   }
   sheet.autoRecalculate = true;

@@ -17,7 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/StdControls.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 #include "sheet/Sheet.h"
 #include "systems/System.h"
 #include "systems/SystemProgress.h"
@@ -213,6 +213,8 @@ void ToptimizeForm::executeBitBtnClick() {
   showResults();
   if (result == -4 && !optimizer_.logError().empty()) {
     MessageBoxA(handle(), optimizer_.logError().c_str(), "Optimize", MB_OK | MB_ICONERROR);
+  } else if (result == TOptimizer::objectiveRefused) {
+    MessageBoxA(handle(), optimizer_.objectiveError().c_str(), "Optimize", MB_OK | MB_ICONWARNING);
   }
 }
 
@@ -295,7 +297,7 @@ void ToptimizeForm::loadGUIoptions(const TPortableIniFile& ini) {
   const std::string section = "OptimizeSystem";
   const TLocaleSettings& locale = localeSettings();
   auto fromFile = [&](const std::string& formula) {
-    return translateFormulaSeparators(formula, '.', locale.decimalSeparator, ';', locale.listSeparator);
+    return formulaFromStore(formula, locale.decimalSeparator, locale.listSeparator);
   };
   setBounds(ini.readInteger(section, "Left", left()), ini.readInteger(section, "Top", top()),
             ini.readInteger(section, "Width", width()), ini.readInteger(section, "Height", height()));
@@ -330,7 +332,7 @@ void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
   const std::string section = "OptimizeSystem";
   const TLocaleSettings& locale = localeSettings();
   auto toFile = [&](const std::string& formula) {
-    return translateFormulaSeparators(formula, locale.decimalSeparator, '.', locale.listSeparator, ';');
+    return formulaToStore(formula, locale.decimalSeparator, locale.listSeparator);
   };
   ini.writeInteger(section, "Left", left());
   ini.writeInteger(section, "Top", top());

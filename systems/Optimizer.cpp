@@ -13,12 +13,34 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/RandomGenerator.h"
+#include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/System.h"
 
 namespace {
 
 constexpr double oneSecond = 1.0 / 86400;
+constexpr std::uint8_t numberCell = 1;
+
+// The state a formula takes when entered below the run's cells without being
+// computed: valid or "#N/A" when it compiled, else its parse error, which
+// every run would meet again.
+std::uint8_t compiledState(TSheet& sheet, const std::string& formula) {
+  const int row = sheet.getUsedExtent().y + 1;
+  const bool recalculate = sheet.autoRecalculate;
+  const int col = sheet.currentCol, current = sheet.currentRow;
+  sheet.autoRecalculate = false;
+  sheet.currentCol = 1;
+  sheet.currentRow = row;
+  sheet.setCellContent(1, row, 0, formula, numberCell);
+  const TCell* cell = sheet.getCell(1, row);
+  const std::uint8_t state = cell ? cell->state : static_cast<std::uint8_t>(errNA);
+  sheet.putCell(1, row, nullptr);
+  sheet.currentCol = col;
+  sheet.currentRow = current;
+  sheet.autoRecalculate = recalculate;
+  return state;
+}
 
 // Puts the program back as it was before the search, on every way out.
 class TDuplicateGuard {
@@ -115,6 +137,7 @@ void TOptimizer::record(const TSystem& system, long double value) {
 int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, IActiveScript* scriptEngine,
                          const TOptimizeSettings& settings) {
   logError_.clear();
+  objectiveError_.clear();
   simulations_ = 0;
   alignSeconds_ = 0;
   TParameterEntryTable& params = workingCopy.Params();
@@ -160,6 +183,12 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
   std::unique_ptr<TSheet> sheet;
   result = workingCopy.prepareRun(sheet, scriptEngine, &portfolioTable, objective, progress);
   if (result != 0 || !sheet) return result != 0 ? result : -7;
+  const std::uint8_t objectiveState = compiledState(*sheet, objective);
+  if (objectiveState != stateValid && objectiveState != errNA) {
+    objectiveError_ = "The objective \"" + settings.objective + "\" is no formula that can be computed (" +
+                      cellStateText(objectiveState) + "): nothing was run.";
+    return objectiveRefused;
+  }
 
   TLogFile log;
   auto writeLog = [&](const std::string& line) {

@@ -44,7 +44,9 @@ class TOptimizer {
 
   // 0 when the search ran (to its end or to Stop); -7 nothing to optimise
   // or no portfolio; the codes of the duplication, date merge or run
-  // preparation; -4 when the log could not be written (logError says why).
+  // preparation; -4 when the log could not be written (logError says why);
+  // objectiveRefused, before any run, when the objective does not compile
+  // (objectiveError says why).
   int optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, IActiveScript* scriptEngine,
                const TOptimizeSettings& settings);
 
@@ -52,6 +54,8 @@ class TOptimizer {
   const TResult& minResult() const { return min_; }
   const TResult& lastResult() const { return last_; }
   const std::string& logError() const { return logError_; }
+  const std::string& objectiveError() const { return objectiveError_; }
+  static constexpr int objectiveRefused = -6;
   std::uint64_t simulations() const { return simulations_; }
   // Seconds spent re-sampling and restoring the prices for shuffled runs.
   double alignSeconds() const { return alignSeconds_; }
@@ -65,6 +69,7 @@ class TOptimizer {
 
   TResult max_, min_, last_;
   std::string logError_;
+  std::string objectiveError_;
   std::uint64_t simulations_ = 0;
   double alignSeconds_ = 0;
 };

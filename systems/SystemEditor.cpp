@@ -190,6 +190,13 @@ void TSystemEditor::storeField(TSystemPage page, int entry, int field, const TSh
   }
 }
 
+bool TSystemEditor::formulaAt(TSystemPage page, int col, int row) const {
+  if (entryAt(page, col, row) < 0) return false;
+  const int field = fieldAt(page, col, row);
+  if (page == TSystemPage::rules) return field >= 3 && field <= 8;
+  return page == TSystemPage::symbols && field == 1;
+}
+
 void TSystemEditor::cellEdited(TSystemPage page, TSheet& sheet, int col, int row) {
   const int entry = entryAt(page, col, row);
   const int field = fieldAt(page, col, row);

@@ -33,6 +33,9 @@ class TSystemEditor {
   // The entry and the field (0-based) of a cell; -1 when it is none.
   int entryAt(TSystemPage page, int col, int row) const;
   int fieldAt(TSystemPage page, int col, int row) const;
+  // Whether the cell's field holds a formula (a rule's condition to comment,
+  // a symbol's definition).
+  bool formulaAt(TSystemPage page, int col, int row) const;
   // Stores what the user typed into the cell and writes the cell again
   // with what was stored.
   void cellEdited(TSystemPage page, TSheet& sheet, int col, int row);

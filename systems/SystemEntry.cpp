@@ -4,7 +4,7 @@
 
 #include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
-#include "sheet/FormulaRespelling.h"
+#include "sheet/StoredFormula.h"
 
 namespace {
 
@@ -18,11 +18,11 @@ std::string trimmed(const std::string& text) {
 }
 
 std::string fromFile(const std::string& formula, TFormulaSeparators separators) {
-  return translateFormulaSeparators(formula, '.', separators.decimalSeparator, ';', separators.listSeparator);
+  return formulaFromStore(formula, separators.decimalSeparator, separators.listSeparator);
 }
 
 std::string toFile(const std::string& formula, TFormulaSeparators separators) {
-  return translateFormulaSeparators(formula, separators.decimalSeparator, '.', separators.listSeparator, ';');
+  return formulaToStore(formula, separators.decimalSeparator, separators.listSeparator);
 }
 
 // The reader takes one pair of enclosing quotes off every value, so every

@@ -6,6 +6,7 @@
 
 #include "controls/AssetPickForm.h"
 #include "controls/EditAsTextForm.h"
+#include "controls/FormulaPrompt.h"
 #include "controls/SheetPanel.h"
 #include "model/ChangeStamps.h"
 #include "model/Asset.h"
@@ -14,10 +15,12 @@
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
+#include "platform/Dialogs.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "sheet/Cell.h"
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
@@ -42,7 +45,7 @@ TButton& barButton(TPanel& bar, const std::string& caption, int& left, int width
 
 }  // namespace
 
-TsystemForm::TsystemForm() {
+TsystemForm::TsystemForm() : messages(&systemMessageBox()) {
   helpContext = 1500;
   setText("System");
   pageControl = &add<TPageControl>();
@@ -365,7 +368,17 @@ int TsystemForm::selectedEntry(TSystemPage page) {
 
 void TsystemForm::onCellValueEdited(TSystemPage page) {
   TSheet& sheet = grid(page).sheet();
-  editor_.cellEdited(page, sheet, sheet.currentCol, sheet.currentRow);
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  const TCell* cell = sheet.getCell(col, row);
+  // A formula that every run would find in error is only taken when the
+  // user wants it so; otherwise the grid shows the stored one again.
+  if (editor_.formulaAt(page, col, row) &&
+      !keepTypedFormula(*messages, handle(), "System", sheet, cell ? cell->getEditText() : std::string())) {
+    editor_.layOut(page, sheet);
+  } else {
+    editor_.cellEdited(page, sheet, col, row);
+  }
   grid(page).requestRefresh();
 }
 

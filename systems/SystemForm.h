@@ -14,6 +14,7 @@
 class TButton;
 class TComboBox;
 class TDateTimePicker;
+class TMessageBox;
 class TPageControl;
 class TPanel;
 class TPopupMenu;
@@ -61,6 +62,8 @@ class TsystemForm : public TChildForm {
   // The grid of the page on top gets the keyboard when it has a current cell.
   void focusCurrentGrid();
   TSystemEditor& Editor() { return editor_; }
+  // The message box that questions typed formulas (tests put their own in).
+  TMessageBox* messages;
   TSheetPanel& grid(TSystemPage page) { return *pages_[static_cast<int>(page)].grid; }
   TPageControl* pageControl;
   TDateTimePicker* fromDateTimePicker;

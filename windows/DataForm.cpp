@@ -67,6 +67,7 @@ TdataForm::~TdataForm() {
   showExtrasDelayTimer_.setEnabled(false);
   sheetPanel_->onRender = nullptr;
   sheetPanel_->onCellValueEdited = nullptr;
+  sheetPanel_->numberRequired = nullptr;
   noteEditPanel_->setEditorStatus(nullptr);
   freeAllViews();
 }
@@ -134,6 +135,9 @@ void TdataForm::clearView() {
   dataSheet_->displayOrder.clear();
   fieldTable_->clear();
   freeAllViews();
+  // The notes belong to the view's folder: kept open, edits would go into
+  // the files of a portfolio or folder no longer shown.
+  closeNotes();
   TSheet& sheet = sheetPanel_->sheet();
   sheet.leftCol = 1;
   sheet.topRow = 1;

@@ -264,11 +264,14 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void showDates();
   void showExtrasDelayTimerTimer();
   void notePageControlChange();
+  // Saves the open notes document and frees both; the button stays as it is.
+  void closeNotes();
   void sheetSetupApply();
   void loadAllViews();
   void loadViews(const std::string& folder, int kind);
   // One view file of the kind (1 chart, 2 graph, 3 web panel).
-  void loadView(const std::string& fileName, int kind);
+  TControl* loadView(const std::string& fileName, int kind);
+  void showNewView(TControl* view);
   void placeView(TControl& view);
   TSheetGraph* loadGraphView(const std::string& fileName, bool chart);
   void broadCastChartMouseMove(TPriceGraph* sender, double x);

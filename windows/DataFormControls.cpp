@@ -150,6 +150,9 @@ void TdataForm::createSheetTile() {
 
   sheetPanel_ = &sheetContainer_->add<TSheetPanel>();
   sheetPanel_->name = "sheetPanel";
+  // A number kept as a custom property takes numbers only: a text would
+  // become an error there and delete the property at the next save.
+  sheetPanel_->numberRequired = [this] { return dataSheet_ && dataSheet_->currentCellHoldsCustomProperty(); };
   sheetPanel_->setAlign(TAlign::client);
   sheetPanel_->setShowColCoords(false);
   sheetPanel_->setShowRowCoords(false);

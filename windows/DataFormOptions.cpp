@@ -25,6 +25,7 @@ void TdataForm::writePanelPlace(TPortableIniFile& ini, const std::string& sectio
 
 void TdataForm::loadGUIoptions(const std::string& fileName) {
   const TPortableIniFile ini(fileName);
+  bool showNotesTile = notesBtn_->down();
   try {
     readPanelPlace(ini, "DateControls", *dateControlsPanel_, false);
     synchDatesBtn_->setDown(ini.readBool("DateControls", "Synchronize", synchDatesBtn_->down()));
@@ -59,14 +60,14 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
     TFontAttributes read = fontAttributesOf(font);
     read.id = 0;
     noteFonts_.add(read);
-    const bool showNotesTile = ini.readBool("Notes", "Show", notesBtn_->down());
-    if (showNotesTile != notesBtn_->down()) {
-      notesBtn_->setDown(showNotesTile);
-      notesBtnClick();
-    }
+    showNotesTile = ini.readBool("Notes", "Show", showNotesTile);
   } catch (const std::exception&) {
     // The keys not read keep the controls as they are.
   }
+  // The notes were let go with the previous view: they open anew on the
+  // files of the view being loaded, even when the button stays down.
+  notesBtn_->setDown(showNotesTile);
+  notesBtnClick();
   arrangePanels(*controlBar_);
   arrangePanels(*sheetControlBar_);
 }

@@ -35,13 +35,16 @@ void TdataForm::loadViews(const std::string& folder, int kind) {
   }
 }
 
-void TdataForm::loadView(const std::string& fileName, int kind) {
-  if (kind == 1)
-    loadSheetChart(fileName);
-  else if (kind == 2)
-    loadSheetGraph(fileName);
-  else
-    loadWebPanel(fileName);
+TControl* TdataForm::loadView(const std::string& fileName, int kind) {
+  if (kind == 1) return loadSheetChart(fileName);
+  if (kind == 2) return loadSheetGraph(fileName);
+  return loadWebPanel(fileName);
+}
+
+// A view the user has just asked for comes up over the sheet and the other
+// views, wherever its file places it, instead of behind them.
+void TdataForm::showNewView(TControl* view) {
+  if (view) view->bringToFront();
 }
 
 TSheetGraph* TdataForm::loadSheetChart(const std::string& fileName) { return loadGraphView(fileName, true); }
@@ -77,8 +80,8 @@ TWebPanel* TdataForm::loadWebPanel(const std::string& fileName) {
   panel->setTimedRefreshPopupMenu(timedRefreshPopupMenu_);
   panel->setSetupPopupMenu(setupPopupMenu_);
   panel->setFavsPopupMenu(favsPopupMenu_);
-  panel->onMakeDefaultRequest = makeDefaultRequest_;
-  panel->onClearDefaultRequest = clearDefaultRequest_;
+  panel->setOnMakeDefaultRequest(makeDefaultRequest_);
+  panel->setOnClearDefaultRequest(clearDefaultRequest_);
   panel->onDelSelfRequest = deleteRequest_;
   panel->onDeleted = [this](TWebPanel& deleted, int) { freeAuxiliaryView(deleted); };
   panel->loadTranslations(languageFile_);
@@ -129,7 +132,7 @@ void TdataForm::newViewClick(int kind) {
   if (name.empty()) return;
   // A missing template copies nothing: the view starts from its defaults.
   copyFile(getDirectory("<DATA>") + viewTemplates[kind], name, false);
-  loadView(name, kind);
+  showNewView(loadView(name, kind));
 }
 
 void TdataForm::galleryBtnClick() {
@@ -143,13 +146,8 @@ void TdataForm::galleryBtnClick() {
   int kind = 1;
   std::string made;
   galleryForm_->open(kind, 0x0E, targets, made);
-  if (made.empty()) return;
-  if (kind == 1)
-    loadSheetChart(made);
-  else if (kind == 2)
-    loadSheetGraph(made);
-  else if (kind == 3)
-    loadWebPanel(made);
+  if (made.empty() || kind < 1 || kind > 3) return;
+  showNewView(loadView(made, kind));
 }
 
 void TdataForm::broadCastChartMouseMove(TPriceGraph* sender, double x) {
@@ -179,15 +177,19 @@ void TdataForm::notesBtnClick() {
     noteEditorContainer_->bringToFront();
   } else {
     noteEditorContainer_->hide();
-    if (noteEditPanel_->editorStatus()) {
-      noteEditPanel_->save(false);
-      notesColor_ = noteEditPanel_->bgColor();
-    }
-    noteEditPanel_->setEditorStatus(nullptr);
-    globalNotes_.reset();
-    objectNotes_.reset();
-    shownNotesObject_ = -1;
+    closeNotes();
   }
+}
+
+void TdataForm::closeNotes() {
+  if (noteEditPanel_->editorStatus()) {
+    noteEditPanel_->save(false);
+    notesColor_ = noteEditPanel_->bgColor();
+  }
+  noteEditPanel_->setEditorStatus(nullptr);
+  globalNotes_.reset();
+  objectNotes_.reset();
+  shownNotesObject_ = -1;
 }
 
 void TdataForm::showNotes(bool reloadGlobal) {

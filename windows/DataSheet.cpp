@@ -4,7 +4,6 @@
 #include <cstdlib>
 
 #include "model/CustomProperties.h"
-#include "model/PortableIniFile.h"
 #include "sheet/Cell.h"
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
@@ -212,14 +211,18 @@ bool TDataSheet::followSelection() {
   return true;
 }
 
+bool TDataSheet::currentCellHoldsCustomProperty() const {
+  if (selectedObjectIndex() < 0) return false;
+  const TField* field = fields_.fieldAtPosition(rowWise ? sheet_.currentCol : sheet_.currentRow);
+  return field && field->holdsCustomProperty();
+}
+
 bool TDataSheet::cellEdited() {
   const int index = selectedObjectIndex();
   if (index < 0) return false;
   TField* field = fields_.fieldAtPosition(rowWise ? sheet_.currentCol : sheet_.currentRow);
   if (!field) return false;
-  // A property the file cannot hold ("=" in its name) would refuse every
-  // later save of the object: it is never taken.
-  if (!field->Symbol.empty() && storableEntry(field->Symbol, "") && (field->Content.empty() || !field->Locked)) {
+  if (field->holdsCustomProperty()) {
     TCustomPropertyObject* object = objects_->item(index);
     if (isNumericKind(field->Kind)) {
       object->setCustomProperty(field->Symbol, sheet_.getCurrentCellText(false), sheet_.decimalSeparator, ".");

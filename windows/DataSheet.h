@@ -52,6 +52,8 @@ class TDataSheet {
   // An edit of the current cell, written back to the object when its field
   // is bound to a symbol; answers whether the cell belongs to a field.
   bool cellEdited();
+  // The current cell's edits are kept as its object's custom property.
+  bool currentCellHoldsCustomProperty() const;
 
   void getCellSizes(bool rowWiseLayout);
   void setCellSizes(bool rowWiseLayout);

@@ -1,6 +1,7 @@
 #include "windows/QuoteEditor.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "controls/ResizablePanel.h"
 #include "controls/SheetPanel.h"
@@ -22,7 +23,12 @@ constexpr int firstRow = 2;
 constexpr std::uint8_t numberKind = 1;
 constexpr std::uint8_t stringKind = 2;
 constexpr std::uint8_t dateKind = 3;
-constexpr std::uint8_t unavailableState = 2;
+constexpr std::uint8_t unavailableState = errNA;
+constexpr std::uint8_t invalidState = errValue;
+// Cells that keep a commit from writing: empty or not a number.
+constexpr TColor blockingColor = clYellow;
+// A refusal lists this many blocking cells at most.
+constexpr size_t listedBlockingCells = 8;
 constexpr int dateHeader = 7;
 constexpr int firstFieldHeader = 8;
 constexpr int minimumColumnWidth = 6;
@@ -112,6 +118,10 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
     } else if (key == VK_DELETE && (shift & ssCtrl)) {
       key = 0;
       quoteDelBtnClick();
+    } else if (key == VK_DELETE) {
+      // The grid's own Delete would write 0 into a number or date cell.
+      key = 0;
+      quoteEmptyCells();
     }
   };
   buildMenu();
@@ -216,13 +226,15 @@ void TQuoteEditor::renderRows() {
         for (int column = 0; column < columns; ++column) {
           auto* cell = static_cast<TCellDouble*>(sheet.getCell(column + 1, row + firstRow));
           const TQuoteEditorRows::TCell& value = rows_.cell(column, row);
+          const bool blocking =
+              value.state == TQuoteEditorRows::cellEmpty || value.state == TQuoteEditorRows::cellInvalid;
           if (value.state == TQuoteEditorRows::cellValid)
             cell->setValue(static_cast<double>(value.value));
           else
-            cell->setState(unavailableState);
-          if (value.changed) {
+            cell->setState(value.state == TQuoteEditorRows::cellInvalid ? invalidState : unavailableState);
+          if (value.changed || blocking) {
             sheet.setSelection(column + 1, row + firstRow, column + 1, row + firstRow);
-            sheet.setSelectionFillColor(clRed);
+            sheet.setSelectionFillColor(blocking ? blockingColor : clRed);
           }
         }
     }
@@ -266,9 +278,33 @@ void TQuoteEditor::quotesPanelCellValueEdited() {
   const int col = sheet.currentCol;
   const int row = sheet.currentRow;
   if (col < 1 || row < firstRow || row >= firstRow + rows_.rowCount()) return;
-  if (sheet.cellHasValue(col, row)) rows_.setValue(col - 1, row - firstRow, sheet.getCellNumber(col, row));
+  const double number = sheet.cellHasValue(col, row) ? sheet.getCellNumber(col, row) : 0;
+  const bool valid = sheet.cellHasValue(col, row) && std::isfinite(number);
+  // A text that gave no number is kept as invalid: ignoring it would commit
+  // the old value the grid no longer shows.
+  if (valid)
+    rows_.setValue(col - 1, row - firstRow, number);
+  else
+    rows_.setInvalid(col - 1, row - firstRow);
   sheet.setSelection(col, row, col, row);
-  sheet.setSelectionFillColor(clRed);
+  sheet.setSelectionFillColor(valid ? clRed : blockingColor);
+  quotesPanelRender();
+}
+
+void TQuoteEditor::quoteEmptyCells() {
+  const RECT area = selectedRows();
+  if (rows_.emptyCells(area.left, area.top, area.right, area.bottom)) renderKeepingSelection();
+}
+
+void TQuoteEditor::renderKeepingSelection() {
+  TSheet& sheet = quotesPanel_->sheet();
+  const RECT selection = sheet.selection;
+  const int col = sheet.currentCol;
+  const int row = sheet.currentRow;
+  renderRows();
+  sheet.setCurrentCell(col, row);
+  sheet.setSelection(selection.left, selection.top, selection.right, selection.bottom);
+  quotesPanel_->refresh();
   quotesPanelRender();
 }
 
@@ -333,37 +369,54 @@ void TQuoteEditor::quoteArithmetic(TQuoteEditorRows::TOperation operation) {
   double a = 0;
   if (!thresholdTextToFloat(quoteArgEdit_->text(), a)) return;
   const RECT area = selectedRows();
-  if (!rows_.applyArithmetic(operation, a, area.left, area.top, area.right, area.bottom)) return;
-  TSheet& sheet = quotesPanel_->sheet();
-  const RECT selection = sheet.selection;
-  const int col = sheet.currentCol;
-  const int row = sheet.currentRow;
-  renderRows();
-  sheet.setCurrentCell(col, row);
-  sheet.setSelection(selection.left, selection.top, selection.right, selection.bottom);
-  quotesPanel_->refresh();
-  quotesPanelRender();
+  if (rows_.applyArithmetic(operation, a, area.left, area.top, area.right, area.bottom)) renderKeepingSelection();
 }
 
 void TQuoteEditor::quoteDiscardEditsBtnClick() { showQuotes(table_, asset_, -1, -1); }
 
 void TQuoteEditor::quoteCommitEditsBtnClick() {
   if (!table_ || !asset_) return;
+  // Refused before the views are stopped: they go on as they were.
+  const int check = rows_.commitCheck();
+  if (check != TQuoteEditorRows::commitDone) {
+    refuseCommit(check);
+    return;
+  }
   const TSheet& sheet = quotesPanel_->sheet();
   const int col = sheet.currentCol;
   const int row = sheet.currentRow;
   if (onBeforeCommit) onBeforeCommit();
   const int result = rows_.commitAndSave(*asset_);
-  if (result == TQuoteEditorRows::commitNoValidRow) {
-    const std::string text = "Nothing to commit: a price history needs at least one row with a valid date.";
-    if (onMessage)
-      onMessage(text);
-    else
-      MessageBoxA(handle(), text.c_str(), commonString(4).c_str(), MB_OK | MB_ICONWARNING);
-    return;
-  }
   if (asset_->priceHistoryInForexDir() && result == 0) table_->reloadForexTables({}, nullptr);
   table_->rebuildDates();
   showQuotes(table_, asset_, col, row);
+  // Also after a failed save: the views stopped above must compute again.
   if (onCommitted) onCommitted();
+}
+
+void TQuoteEditor::refuseCommit(int reason) {
+  std::string text = "Nothing to commit: a price history needs at least one row with a valid date.";
+  if (reason == TQuoteEditorRows::commitBlocked) {
+    const std::vector<TQuoteEditorRows::TCellPlace> blocking = rows_.blockingCells();
+    TSheet& sheet = quotesPanel_->sheet();
+    text = "The quotes were not committed: these cells hold no value.\r\n";
+    for (size_t i = 0; i < std::min(blocking.size(), listedBlockingCells); ++i) {
+      const auto [column, row] = blocking[i];
+      const bool dated = rows_.cell(0, row).state == TQuoteEditorRows::cellValid;
+      const std::string line = dated ? sheet.getCellText(1, row + firstRow, true) : "line " + std::to_string(row + 1);
+      const bool empty = rows_.cell(column, row).state == TQuoteEditorRows::cellEmpty;
+      text += "\r\n" + line + ", " + sheet.getCellText(column + 1, headerRow, true) + ": " +
+              (empty ? "empty" : "not a number");
+    }
+    if (blocking.size() > listedBlockingCells)
+      text += "\r\nand " + std::to_string(blocking.size() - listedBlockingCells) + " more";
+    text += "\r\n\r\nType a value into each, or mark it unavailable with N/A.";
+    // The first of them becomes current, so that the user starts there.
+    sheet.setCurrentCell(blocking[0].column + 1, blocking[0].row + firstRow);
+    quotesPanel_->refresh();
+  }
+  if (onMessage)
+    onMessage(text);
+  else
+    MessageBoxA(handle(), text.c_str(), commonString(4).c_str(), MB_OK | MB_ICONWARNING);
 }

@@ -36,9 +36,12 @@ class TQuoteEditor : public TPanel {
   void quoteDiscardEditsBtnClick();
   void quoteCommitEditsBtnClick();
   void quoteArithmetic(TQuoteEditorRows::TOperation operation);
+  // Delete: the selected cells become empty, which a commit refuses.
+  void quoteEmptyCells();
 
   // Called before the series is replaced (the window stops the threads that
-  // read it) and after a commit (the window recomputes its views).
+  // read it) and after a commit (the window recomputes its views and so
+  // restarts them); a refused commit calls neither.
   std::function<void()> onBeforeCommit;
   std::function<void()> onCommitted;
   // Tells the user why a commit was refused.
@@ -64,12 +67,16 @@ class TQuoteEditor : public TPanel {
 
  private:
   void renderRows();
+  // renderRows with the current cell and the selection kept, then a repaint.
+  void renderKeepingSelection();
   void quotesPanelRender();
   void buildMenu();
   void quotesSheetPopupMenuPopup();
   void getQuoteColWidths();
   int widthEntry(int column) const;
   void quotesPanelCellValueEdited();
+  // Tells the user why a commit wrote nothing; blocking cells are listed.
+  void refuseCommit(int reason);
   RECT selectedRows() const;
 
   TControlBar* quoteEdControlBar_ = nullptr;

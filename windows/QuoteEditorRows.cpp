@@ -49,6 +49,35 @@ void TQuoteEditorRows::setValue(int column, int row, long double value) {
   modified_ = true;
 }
 
+bool TQuoteEditorRows::emptyCells(int left, int top, int right, int bottom) {
+  if (!validRange(left, top, right, bottom)) return false;
+  bool changed = false;
+  for (int row = top; row <= bottom; ++row)
+    for (int column = left; column <= right; ++column) {
+      TCell& cell = cells_[index(column, row)];
+      if (cell.state == cellEmpty) continue;
+      cell = TCell{0, cellEmpty, true};
+      changed = true;
+    }
+  if (changed) modified_ = true;
+  return changed;
+}
+
+void TQuoteEditorRows::setInvalid(int column, int row) {
+  cells_[index(column, row)] = TCell{0, cellInvalid, true};
+  modified_ = true;
+}
+
+std::vector<TQuoteEditorRows::TCellPlace> TQuoteEditorRows::blockingCells() const {
+  std::vector<TCellPlace> blocking;
+  for (int row = 0; row < rowCount(); ++row)
+    for (int column = 0; column < columnCount(); ++column) {
+      const TCellState state = cell(column, row).state;
+      if (state == cellEmpty || state == cellInvalid) blocking.push_back({column, row});
+    }
+  return blocking;
+}
+
 void TQuoteEditorRows::insertUnavailableRow(int row) {
   row = std::clamp(row, 0, rowCount());
   cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(index(0, row)), static_cast<size_t>(columnCount()),
@@ -156,11 +185,18 @@ bool TQuoteEditorRows::applyArithmetic(TOperation operation, long double a, int 
   return changed;
 }
 
+int TQuoteEditorRows::commitCheck() const {
+  if (!blockingCells().empty()) return commitBlocked;
+  for (int row = 0; row < rowCount(); ++row)
+    if (cell(0, row).state == cellValid) return commitDone;
+  return commitNoValidRow;
+}
+
 int TQuoteEditorRows::commitTo(TPrices& prices) const {
+  const int check = commitCheck();
+  if (check != commitDone) return check;
+  if (prices.isNull()) return commitNoValidRow;
   const int rows = rowCount();
-  bool anyDate = false;
-  for (int row = 0; row < rows && !anyDate; ++row) anyDate = cell(0, row).state == cellValid;
-  if (!anyDate || prices.isNull()) return commitNoValidRow;
   prices.clear(true);
   for (int row = 0; row < rows; ++row) {
     const TCell& dateCell = cell(0, row);

@@ -7,12 +7,15 @@ class TPrices;
 
 // The quote editor's grid without its window: one row per quote record with
 // a date cell and one cell per value field of the asset's format. A cell is
-// valid, unavailable (shown "#N/A") or empty; only valid cells are read by
-// the arithmetic and by a commit. Rows and columns count from 0 here (the
-// grid's header row and its 1-based coordinates belong to the window).
+// valid, unavailable (shown "#N/A"), empty (the user deleted its value) or
+// invalid (the user typed what is no number). Only valid cells are read by
+// the arithmetic and by a commit; an empty or invalid cell blocks a commit,
+// since either guess, dropping it or taking it as 0, would write a wrong
+// history. Rows and columns count from 0 here (the grid's header row and its
+// 1-based coordinates belong to the window).
 class TQuoteEditorRows {
  public:
-  enum TCellState : uint8_t { cellValid, cellUnavailable, cellEmpty };
+  enum TCellState : uint8_t { cellValid, cellUnavailable, cellEmpty, cellInvalid };
   struct TCell {
     long double value = 0;
     TCellState state = cellEmpty;
@@ -22,6 +25,11 @@ class TQuoteEditorRows {
   // Commit results.
   static constexpr int commitDone = 0;
   static constexpr int commitNoValidRow = -6;
+  static constexpr int commitBlocked = -7;
+  struct TCellPlace {
+    int column;
+    int row;
+  };
 
   // Rebuilds from the series in date order with the columns of fieldMask
   // (the asset's price-format fields); uncommitted edits are dropped.
@@ -37,6 +45,13 @@ class TQuoteEditorRows {
 
   // A typed value: the cell becomes valid and changed.
   void setValue(int column, int row, long double value);
+  // The user's Delete: the cells of the rectangle become empty and changed;
+  // false when none changed.
+  bool emptyCells(int left, int top, int right, int bottom);
+  // A typed text that gave no number: the cell becomes invalid and changed.
+  void setInvalid(int column, int row);
+  // The empty and invalid cells, row by row.
+  std::vector<TCellPlace> blockingCells() const;
   // Inserts an unavailable row before row (rowCount() appends).
   void insertUnavailableRow(int row);
   // Removes rows first to last; false when nothing was removed.
@@ -53,9 +68,12 @@ class TQuoteEditorRows {
 
   // Replaces the series by the rows with a valid date, top to bottom; of rows
   // whose dates lie within half a day the topmost wins. Refused (series left
-  // untouched) when no row has a valid date: an empty price file makes the
-  // asset, and with it its portfolio, fail to load.
+  // untouched) while a cell is empty or invalid, and when no row has a valid
+  // date: an empty price file makes the asset, and with it its portfolio,
+  // fail to load.
   int commitTo(TPrices& prices) const;
+  // What commitTo would answer, without touching a series.
+  int commitCheck() const;
   // Commits into the asset's series and writes it to its price file at once
   // (the asset's save replaces the file only once fully written), so that a
   // reload or a later download cannot lose or overwrite the edit. The

@@ -85,6 +85,12 @@ TtransactionForm::TtransactionForm() {
       delBtn_->performClick();
     }
   };
+  // A number kept as a custom property takes numbers only, as the bound
+  // numbers do.
+  sheetPanel_->numberRequired = [this] {
+    const TField* field = selectedTransaction() >= 0 ? fieldTable_->fieldAtPosition(currentField()) : nullptr;
+    return field && field->holdsCustomProperty();
+  };
   fieldTable_ = std::make_unique<TFieldTable>();
   builder_ = std::make_unique<TTransactionSheet>(sheetPanel_->sheet(), *fieldTable_);
   buildMenus();
@@ -668,8 +674,7 @@ void TtransactionForm::onCellValueEdited() {
     recomputeSheet();
     return;
   }
-  // A property the file cannot hold would refuse every later save.
-  if (field->Symbol.empty() || !storableEntry(field->Symbol, "") || (!field->Content.empty() && field->Locked)) return;
+  if (!field->holdsCustomProperty()) return;
   std::string text = sheet.getCurrentCellText(false);
   if (field->Kind == 1 || field->Kind == 3 || field->Kind == 4) {
     if (sheet.decimalSeparator.size() == 1) std::replace(text.begin(), text.end(), sheet.decimalSeparator[0], '.');

@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/SplashForm.h"
 #include "platform/Application.h"
+#include "platform/LocaleSettings.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ std::string currentDirectory() {
 }
 
 void runProgram() {
+  // Every window and sheet takes its separators and formats from the record
+  // when it is made, so it is filled before the first of them.
+  loadLocaleSettingsFromSystem();
   TApplication& app = application();
   // The help library is loaded before the main window and freed after it.
   TWindowsHelpServices helpServices(executablePath());

@@ -84,17 +84,21 @@ TEST(MainWindowSetup, FirstRunShrinksToTheDesignSizeAndLaterRunsTakeTheStoredBou
     EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}), (RECT{0, 0, 1024, 768}));
     EXPECT_EQ(mainWindowBounds(ini, {0, 0, 800, 600}, {0, 0, 800, 600}), (RECT{0, 0, 800, 600}));
     saveMainWindowBounds(ini, false, {5, 5, 105, 105});  // maximised: only the mark
+    saveMainWindowMaximized(ini, true);
   }
   {
     TPortableIniFile ini(fileName);
     EXPECT_FALSE(ini.readBool("MainWindow", "FirstRun", true));
     EXPECT_EQ(ini.readInteger("MainWindow", "Width", -1), -1);
+    EXPECT_TRUE(mainWindowMaximized(ini));
     // Without stored bounds the current size is centred on the screen.
     EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1000, 700}, {0, 0, 1280, 1024}), (RECT{140, 162, 1140, 862}));
     saveMainWindowBounds(ini, true, {10, 20, 810, 620});
+    saveMainWindowMaximized(ini, false);
   }
   TPortableIniFile ini(fileName);
   EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}), (RECT{10, 20, 810, 620}));
+  EXPECT_FALSE(mainWindowMaximized(ini));
 }
 
 // Stored bounds off the screen or of a negative size once left the window

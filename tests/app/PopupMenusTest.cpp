@@ -10,6 +10,10 @@
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
 #include "systems/SystemForm.h"
+#include "windows/AssetForm.h"
+#include "windows/PortfolioForm.h"
+#include "windows/QuoteForm.h"
+#include "windows/TransactionForm.h"
 #include "chart/PriceChart.h"
 #include "chart/PriceGraph.h"
 #include "chart/Series.h"
@@ -502,4 +506,36 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
   EXPECT_EQ(table.current()->Name(), "Renamed savings");
   RemoveDirectoryA(header.c_str());
   writeWholeFile(header, headerText);
+}
+
+TEST_F(MainWindowState, LettingGoOfThePortfoliosClearsEveryWindowsView) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Old", "OLD", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  main_->portfolioForm->loadView();
+  main_->portfolioForm->notesBtn().setDown(true);
+  main_->portfolioForm->notesBtnClick();
+  ASSERT_NE(main_->portfolioForm->globalNotes(), nullptr);
+  table.setCurrentIndex(0);
+  const int32_t oldSerial = table.current()->Serial();
+  main_->assetForm->tabEntered(nullptr, 0, false, 0, 0);
+  main_->quoteForm->tabEntered(nullptr, 0, false, 0, 0);
+  main_->transactionForm->tabEntered(nullptr, 0);
+  main_->arriveAtSystemTab();
+  ASSERT_EQ(main_->assetForm->shownPortfolioSerial(), oldSerial);
+  ASSERT_EQ(main_->transactionForm->shownPortfolioSerial(), oldSerial);
+  ASSERT_EQ(main_->systemForm->PortfolioSerial(), oldSerial);
+
+  main_->releasePortfolios();
+  EXPECT_EQ(table.count(), 0);
+  EXPECT_EQ(main_->portfolioForm->globalNotes(), nullptr) << "the notes of the old folders are let go";
+  for (TdataForm* form : std::vector<TdataForm*>{main_->portfolioForm, main_->assetForm, main_->quoteForm})
+    EXPECT_EQ(form->windowDir(), "");
+  EXPECT_EQ(main_->assetForm->shownPortfolioSerial(), 0);
+  EXPECT_EQ(main_->quoteForm->shownPortfolioSerial(), 0);
+  EXPECT_EQ(main_->transactionForm->shownPortfolioSerial(), 0);
+  EXPECT_EQ(main_->systemForm->PortfolioSerial(), 0);
+
+  ASSERT_EQ(table.newPortfolio("New", "NEW", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  EXPECT_NE(table.items(0)->Serial(), oldSerial);
 }

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cctype>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
+#include "tests/support/GermanRegionalSettings.h"
 #include "tests/support/LayoutDamage.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
@@ -165,6 +167,16 @@ void listFiles(const std::string& folder, const std::string& prefix, std::vector
   return ::testing::AssertionSuccess();
 }
 
+// The main window's tabs in turn, as the arrow keys move through them.
+bool showMainTab(HWND tabs, LRESULT wanted) {
+  for (LRESULT at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0); at != wanted;
+       at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) {
+    PostMessageA(tabs, WM_KEYDOWN, at < wanted ? VK_RIGHT : VK_LEFT, 0);
+    if (!pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != at; }, 10000)) return false;
+  }
+  return true;
+}
+
 std::string testFolder() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -310,15 +322,7 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
   ASSERT_NE(main, nullptr);
   HWND tabs = childWindow(main, "SysTabControl32");
   ASSERT_NE(tabs, nullptr);
-  // The tabs in turn, as the arrow keys move through them.
-  const auto showTab = [&](LRESULT wanted) {
-    for (LRESULT at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0); at != wanted;
-         at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) {
-      PostMessageA(tabs, WM_KEYDOWN, at < wanted ? VK_RIGHT : VK_LEFT, 0);
-      if (!pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != at; }, 10000)) return false;
-    }
-    return true;
-  };
+  const auto showTab = [&](LRESULT wanted) { return showMainTab(tabs, wanted); };
   // The Portfolios tab at the last date the quotes reach before the download.
   HWND last = childWindow(main, "KestrovaWindow", ">|");
   ASSERT_NE(last, nullptr);
@@ -445,5 +449,149 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
     EXPECT_TRUE(left >= area.left && left + written.readInteger("MainWindow", "Width", 0) <= area.right &&
                 top >= area.top && top + written.readInteger("MainWindow", "Height", 0) <= area.bottom)
         << layoutDamageName(damage);
+  }
+}
+
+namespace {
+
+// Every file under a folder with its bytes, by its path below the folder.
+void readTree(const std::string& folder, const std::string& below, std::map<std::string, std::string>& files) {
+  for (const TFoundFile& found : findFiles(folder + below + "*")) {
+    const std::string path = below + found.name;
+    if (found.isFolder) {
+      readTree(folder, path + "\\", files);
+    } else {
+      files[path] = readWholeFile(folder + path);
+    }
+  }
+}
+
+// The program on a fresh working folder up to its main window, where the
+// caller looks, and through its close; the folder's files afterwards.
+std::map<std::string, std::string> runUntilClosed(const std::function<void(HWND main)>& look) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  std::map<std::string, std::string> files;
+  {
+    TProgram program(work);
+    HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+    EXPECT_NE(pick, nullptr);
+    if (!pick) return files;
+    PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+    HWND main = program.waitForWindow("Kestrova: Growth Portfolio", 30000);
+    EXPECT_NE(main, nullptr);
+    if (!main) return files;
+    look(main);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.waitForEnd(20000));
+  }
+  readTree(work, "", files);
+  // Only the folder's own path differs between two runs.
+  for (auto& [name, bytes] : files) {
+    for (std::size_t at = bytes.find(work); at != std::string::npos; at = bytes.find(work, at))
+      bytes.replace(at, work.size(), "<work>\\");
+  }
+  return files;
+}
+
+// What a user types into the Macros window's test sheet, and what it shows.
+struct TTypedCells {
+  std::string number, formula, shownNumber;
+};
+
+// The test sheet's cell editor line and its type box beside it, found by
+// the box's items; the sheet lies below them.
+struct TMacroSheetControls {
+  HWND typeBox = nullptr, cellEdit = nullptr, sheet = nullptr;
+};
+
+TMacroSheetControls macroSheetControls(HWND main) {
+  TMacroSheetControls controls;
+  std::vector<HWND> boxes;
+  EnumChildWindows(
+      main,
+      [](HWND child, LPARAM data) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (std::string(name) == "ComboBox" && IsWindowVisible(child))
+          reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&boxes));
+  for (HWND box : boxes) {
+    if (SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("Float")) != 1) continue;
+    controls.typeBox = box;
+    HWND row = GetParent(box);
+    controls.cellEdit = FindWindowExA(row, nullptr, "Edit", nullptr);
+    for (HWND child = GetWindow(GetParent(row), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      if (child != row) controls.sheet = child;
+  }
+  return controls;
+}
+
+// A control's text: GetWindowText reads only captions of other programs' windows.
+std::string controlText(HWND control) {
+  char text[256] = {};
+  SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// Gives the test sheet's first cells a number and a formula as the user
+// types them, and reads the number back as the editor line shows it.
+void typeIntoTheMacroSheet(HWND main, const TTypedCells& typed) {
+  HWND tabs = childWindow(main, "SysTabControl32");
+  ASSERT_NE(tabs, nullptr);
+  ASSERT_TRUE(showMainTab(tabs, 5));
+  TMacroSheetControls controls;
+  ASSERT_TRUE(pumpUntil([&] { return (controls = macroSheetControls(main)).sheet != nullptr; }, 10000));
+  // The sheet's surface, a window of its own, takes the clicks.
+  const auto clickCell = [&](int x, int y) {
+    POINT point{x, y};
+    HWND surface = ChildWindowFromPointEx(controls.sheet, point, CWP_SKIPINVISIBLE);
+    MapWindowPoints(controls.sheet, surface, &point, 1);
+    postClick(surface, point.x, point.y);
+  };
+  const auto enterCell = [&](int x, const std::string& text) {
+    clickCell(x, 26);
+    pumpFor(300);
+    SendMessageA(controls.typeBox, CB_SETCURSEL, 1, 0);
+    SetWindowTextA(controls.cellEdit, text.c_str());
+    PostMessageA(controls.cellEdit, WM_KEYDOWN, VK_RETURN, 0);
+    pumpFor(300);
+  };
+  enterCell(60, typed.number);
+  enterCell(150, typed.formula);
+  clickCell(60, 26);
+  EXPECT_TRUE(pumpUntil([&] { return controlText(controls.cellEdit) == typed.shownNumber; }, 5000))
+      << controlText(controls.cellEdit);
+}
+
+}  // namespace
+
+// The program reads the user's separators at its start: a German user types
+// and sees "," in numbers and ";" between arguments, and the files it writes
+// are those an English user's program writes.
+TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
+  const auto english = runUntilClosed([](HWND main) {
+    pumpFor(500);
+    captureWindow(main).savePng("program-english-settings");
+    typeIntoTheMacroSheet(main, {"1234.5", "=ROUND(A1*2.25,1)", "1234.5"});
+  });
+  std::map<std::string, std::string> german;
+  {
+    TGermanRegionalSettings settings;
+    german = runUntilClosed([](HWND main) {
+      pumpFor(500);
+      captureWindow(main).savePng("program-german-settings");
+      typeIntoTheMacroSheet(main, {"1234,5", "=ROUND(A1*2,25;1)", "1234,5"});
+    });
+  }
+  ASSERT_FALSE(english.empty());
+  EXPECT_NE(english.at("DATA\\GUIoptions.INI").find("2:1=1:"), std::string::npos);
+  ASSERT_EQ(english.size(), german.size());
+  for (const auto& [name, bytes] : english) {
+    auto found = german.find(name);
+    ASSERT_NE(found, german.end()) << name;
+    EXPECT_EQ(found->second, bytes) << name;
   }
 }

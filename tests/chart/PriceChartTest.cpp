@@ -100,6 +100,42 @@ TEST(PriceChart, HiddenAxesKeepOnePixelInsideTheFrame) {
   fixture.form.close();
 }
 
+TEST(PriceChart, CaptionEditorsFillTheirStripWithoutFrameAndTakeTheAlignment) {
+  TChartFixture fixture;
+  TPriceChart& chart = fixture.chart;
+  fixture.form.showModeless();
+  chart.setTopText("Closing prices");
+  chart.setTopTextAlign(2);
+  chart.editTopText();
+  pumpFor(50);
+  HWND editor = GetFocus();
+  ASSERT_NE(editor, nullptr);
+  const LONG style = GetWindowLongA(editor, GWL_STYLE);
+  EXPECT_EQ(style & (ES_CENTER | ES_RIGHT), ES_CENTER);
+  EXPECT_FALSE(style & (WS_VSCROLL | WS_HSCROLL | WS_BORDER));
+  EXPECT_FALSE(GetWindowLongA(editor, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  RECT client{};
+  GetClientRect(editor, &client);
+  EXPECT_EQ(client.bottom, chart.getTopTextHeight() - 1);  // the whole strip holds the text
+  postChar(editor, '\t');
+  char typed[64] = {};
+  GetWindowTextA(editor, typed, sizeof typed);
+  EXPECT_STREQ(typed, "Closing prices");
+  SetWindowTextA(editor, "Weekly closes");
+  postChar(editor, '\r');
+  EXPECT_EQ(chart.getTopText(), "Weekly closes");
+  EXPECT_FALSE(IsWindowVisible(editor));
+
+  chart.setTopTextAlign(1);
+  chart.editTopText();
+  pumpFor(50);
+  EXPECT_EQ(GetWindowLongA(GetFocus(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), ES_RIGHT);
+  char text[64] = {};
+  GetWindowTextA(GetFocus(), text, sizeof text);
+  EXPECT_STREQ(text, "Weekly closes");
+  fixture.form.close();
+}
+
 TEST(PriceChart, LayoutSavedLoadedAndSavedAgainByteForByte) {
   TTemporaryFolder folder;
   TChartFixture fixture;

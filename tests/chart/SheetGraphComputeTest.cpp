@@ -189,6 +189,7 @@ TEST(SheetGraphCompute, PortfolioLinesTakeIndexNameAndColour) {
   ASSERT_GE(portfolios.count(), 2);
   portfolios.setCurrentIndex(0);
   portfolios.items(0)->setCustomProperty("_COLOR", "255");
+  portfolios.items(1)->setCustomProperty("_COLOR", "");  // no colour of its own
 
   TGraphParts graph;
   TSource& perPortfolio = graph.addSource("SELF*10 + X");

@@ -193,3 +193,21 @@ TEST(SheetGraph, PlainCaptionsShowAtOnceAndFormulaCaptionsAfterComputing) {
   ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && graph.getTopText() == "Points: 11"; }, 5000))
       << graph.getTopText();
 }
+
+TEST(SheetGraph, AGraphWithoutItsStepLineStillShowsItsValues) {
+  TGraphFixture fixture;
+  TSourceTable& table = fixture.graph.sourceTable();
+  table.deleteSource(2);
+  table.deleteSource(1);
+  table.getSource(0)->StepLineClose = false;
+  fixture.graph.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !fixture.graph.computing() && fixture.graph.graph().seriesCount() == 1; }, 5000));
+  pumpFor(200);
+  const TScreenImage image = captureClient(fixture.graph.graph().handle());
+  int shown = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelIs(x, y, 0x800000)) ++shown;
+  EXPECT_GT(shown, 100);
+  EXPECT_EQ(table.getSource(0)->PointKind, 0);  // what the source stores stays
+}

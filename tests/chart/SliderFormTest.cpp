@@ -7,6 +7,7 @@
 #include "chart/SheetGraph.h"
 #include "chart/SliderForm.h"
 #include "chart/SliderScale.h"
+#include "chart/SliderScrolling.h"
 #include "chart/SourceTable.h"
 #include "platform/ComCtrls.h"
 #include "platform/Form.h"
@@ -117,4 +118,82 @@ TEST(SliderForm, GraphWithSlidersOpen) {
   pumpFor(200);
   captureClient(host.handle()).savePng("SheetGraph-with-sliders-graph");
   captureWindow(sliders.handle()).savePng("SheetGraph-with-sliders-window");
+}
+
+TEST(SliderScrolling, ShowsASpanWithTheLeastMove) {
+  TSliderScrolling scrolling;
+  scrolling.setExtent(500, 200);
+  EXPECT_TRUE(scrolling.needed());
+  scrolling.show(400, 450);
+  EXPECT_EQ(scrolling.position(), 250);
+  scrolling.show(300, 350);  // already shown
+  EXPECT_EQ(scrolling.position(), 250);
+  scrolling.show(100, 150);
+  EXPECT_EQ(scrolling.position(), 100);
+  scrolling.setPosition(1000);
+  EXPECT_EQ(scrolling.position(), 300);
+  scrolling.setExtent(500, 600);  // the window grew: nothing to scroll
+  EXPECT_EQ(scrolling.position(), 0);
+  EXPECT_FALSE(scrolling.needed());
+}
+
+TEST(SliderForm, TrackBarsWithoutTicksBeforeTheirEditsAndTheWindowScrollsToTheSliderInUse) {
+  TSourceTable table(TSource::create);
+  table.insertSource(0);
+  TSource& source = *table.getSource(0);
+  source.Caption = "Many";
+  for (int i = 0; i < 12; ++i) {
+    std::string symbol(1, 'P');
+    symbol += std::to_string(i);
+    source.insertParameter(i, symbol, "", "", 1, 0, 10, 11, false);
+  }
+
+  TSliderForm form;
+  ASSERT_TRUE(form.buildSliders(&table, "Sliders", nullptr, POINT{300, 300}));
+  form.showModeless();
+  ASSERT_EQ(form.sliderCount(), 12);
+
+  const TSliderForm::TSlider& first = form.slider(0);
+  const LONG style = GetWindowLongA(first.trackBar->handle(), GWL_STYLE);
+  EXPECT_TRUE(style & TBS_NOTICKS);
+  EXPECT_TRUE(style & TBS_BOTH);
+  HDC screen = GetDC(nullptr);
+  const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(SendMessageA(first.trackBar->handle(), TBM_GETTHUMBLENGTH, 0, 0), MulDiv(16, pixelsPerInch, 96));
+  EXPECT_EQ(GetNextDlgTabItem(first.panel->handle(), first.trackBar->handle(), FALSE), first.edit->handle());
+
+  // The window is never made taller than its groups.
+  MINMAXINFO limits{};
+  SendMessageA(form.handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMaxTrackSize.y, form.height());
+
+  // Made shorter, it scrolls to the slider that takes the focus.
+  form.setSize(form.width(), 160);
+  pumpFor(50);
+  EXPECT_TRUE(form.scrolling().needed());
+  auto shownWhole = [&](int index) {
+    RECT row = form.slider(index).panel->bounds();
+    MapWindowPoints(form.slider(index).panel->parent()->handle(), form.handle(), reinterpret_cast<POINT*>(&row), 2);
+    return row.top >= 0 && row.bottom <= form.clientHeight();
+  };
+  EXPECT_FALSE(shownWhole(11));
+  form.slider(11).edit->setFocus();
+  pumpFor(50);
+  EXPECT_TRUE(shownWhole(11));
+  form.slider(0).trackBar->setFocus();
+  pumpFor(50);
+  EXPECT_TRUE(shownWhole(0));
+  SendMessageA(form.handle(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(form.scrolling().position(), form.scrolling().maximumPosition());
+  EXPECT_TRUE(shownWhole(11));
+  SendMessageA(form.handle(), WM_VSCROLL, SB_PAGEUP, 0);
+  EXPECT_EQ(form.scrolling().position(), form.scrolling().maximumPosition() - form.clientHeight());
+  // Grown back, every group is at its place again.
+  form.slider(11).edit->setFocus();
+  form.setSize(form.width(), form.height() + 2000);
+  pumpFor(50);
+  EXPECT_FALSE(form.scrolling().needed());
+  EXPECT_EQ(form.group(0).top(), MulDiv(2, pixelsPerInch, 96));
+  form.close();
 }

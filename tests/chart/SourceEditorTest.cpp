@@ -7,6 +7,7 @@
 #include "platform/ListView.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -189,4 +190,131 @@ TEST(SourceEditor, ColourCodeGoesToTheTextFormulaAtTheCaret) {
   form.show();
   form.colorBtnClick();
   EXPECT_EQ(form.model().working().getSource(0)->Text.find("255"), 0u);
+}
+
+// A symbol definition whose operator lacks its operand would fail in every
+// plot: it is taken only when the user keeps it.
+TEST(SourceEditor, AnIncompleteSymbolDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
+  TTemporaryFolder folder;
+  TSourceTable table(TChartSource::create);
+  fillSample(table, 1);
+  table.getSource(0)->insertSymbol(0, "avg", "AVERAGE(K2:K20)", "");
+  TchartSourceForm form(folder.path());
+  TScriptedMessageBox messages(IDNO);
+  form.messages = &messages;
+  form.beginEditing(table, nullptr, nullptr);
+  form.show();
+  TSheet& symbols = form.symbolsSheet().sheet();
+  const auto type = [&](const std::string& text) {
+    symbols.currentCol = TSourceEditModel::symbolDefinitionColumn;
+    symbols.currentRow = 2;
+    symbols.setCellContent(symbols.currentCol, 2, 0, text, 2);
+    form.symbolsSheet().onCellValueEdited();
+    return form.model().working().getSource(0)->symbol(0)->Definition;
+  };
+  EXPECT_EQ(type("AVERAGE(K2:K20)/"), "AVERAGE(K2:K20)");
+  EXPECT_EQ(symbols.getCellText(TSourceEditModel::symbolDefinitionColumn, 2, false), "AVERAGE(K2:K20)");
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
+  EXPECT_EQ(type("AVERAGE(K2:K20)/2"), "AVERAGE(K2:K20)/2");
+  messages.answer = IDYES;
+  EXPECT_EQ(type("1-"), "1-");
+  EXPECT_EQ(messages.texts.size(), 2u);
+  form.finishEditing();
+}
+
+TEST(SourceEditModel, ToolsFollowTheCurrentSourceRowAndFavourite) {
+  TTemporaryFolder folder;
+  TSourceTable table(TSource::create);
+  fillSample(table, 3);
+  table.getSource(2)->Undeletable = true;
+  table.getSource(1)->insertSymbol(0, "a", "1", "");
+  table.getSource(1)->insertSymbol(1, "b", "2", "");
+  TSourceTable favourites(TSource::create);
+  fillSample(favourites, 2);
+  favourites.getSource(1)->Undeletable = true;
+  TSourceEditModel model(TSource::create, folder.path(), "GraphSourceTemplate");
+  model.begin(table, &favourites);
+
+  model.current = -1;
+  EXPECT_FALSE(model.sourceToolState().current);
+  EXPECT_FALSE(model.entryToolState(false, 0).add);
+  EXPECT_FALSE(model.favouriteToolState(0).add);
+  EXPECT_TRUE(model.favouriteToolState(0).use);
+
+  model.current = 0;
+  TSourceToolState first = model.sourceToolState();
+  EXPECT_TRUE(first.current && first.deletable && first.down);
+  EXPECT_FALSE(first.up);
+  model.current = 2;
+  TSourceToolState last = model.sourceToolState();
+  EXPECT_TRUE(last.up);
+  EXPECT_FALSE(last.down || last.deletable);
+
+  model.current = 1;
+  const TEntryToolState top = model.entryToolState(false, 0);
+  EXPECT_TRUE(top.add && top.copy && top.remove && top.down);
+  EXPECT_FALSE(top.up);
+  const TEntryToolState bottom = model.entryToolState(false, 1);
+  EXPECT_TRUE(bottom.up);
+  EXPECT_FALSE(bottom.down);
+  const TEntryToolState none = model.entryToolState(true, 0);  // no parameters
+  EXPECT_TRUE(none.add);
+  EXPECT_FALSE(none.copy || none.remove || none.up || none.down);
+
+  const TFavouriteToolState undeletable = model.favouriteToolState(1);
+  EXPECT_TRUE(undeletable.add && undeletable.use && undeletable.up);
+  EXPECT_FALSE(undeletable.remove || undeletable.down);
+  EXPECT_FALSE(model.favouriteToolState(-1).use);
+}
+
+namespace {
+
+HWND childButton(HWND parent, const std::string& caption) {
+  struct TSearch {
+    std::string caption;
+    HWND found = nullptr;
+  } search{caption};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* wanted = reinterpret_cast<TSearch*>(data);
+        char text[32] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (wanted->caption != text) return TRUE;
+        wanted->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+TEST(SourceEditor, WithoutASourceThePagesAndFieldsRestAndOutputComesForward) {
+  TTemporaryFolder folder;
+  TSourceTable table(TSource::create);
+  fillSample(table, 1);
+  TSourceTable favourites(TSource::create);
+  fillSample(favourites, 2);
+  TgraphSourceForm form(folder.path());
+  form.beginEditing(table, &favourites, nullptr);
+  form.showFavourites(true);
+  form.show();
+  EXPECT_TRUE(form.symbolsSheet().enabled());
+  form.pages().setActivePageIndex(2);
+  form.delBtnClick();
+  EXPECT_EQ(form.model().working().count(), 0);
+  EXPECT_FALSE(form.symbolsSheet().enabled());
+  EXPECT_FALSE(form.parametersSheet().enabled());
+  EXPECT_EQ(form.pages().activePageIndex(), 0);
+  form.addBtnClick();
+  EXPECT_TRUE(form.parametersSheet().enabled());
+
+  // The favourites pane closes from its own button.
+  const HWND close = childButton(GetParent(form.favouritesList().handle()), "X");
+  ASSERT_NE(close, nullptr);
+  SendMessageA(close, BM_CLICK, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(GetParent(form.favouritesList().handle())));
+  form.finishEditing();
 }

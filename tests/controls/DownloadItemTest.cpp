@@ -131,3 +131,16 @@ TEST_F(DownloadItem, MissingFilesLoadEmptyAndFailedWritesAreReported) {
   EXPECT_EQ(item.saveToFile(), -4);
   EXPECT_TRUE(folderExists(lists + "3\\8.INI"));
 }
+
+TEST_F(DownloadItem, RemarksComeInTheOrderOfTheirKeys) {
+  writeWholeFile(file, "[DownloadItem]\r\nName=x\r\n[Remarks]\r\n2=second\r\n1=first\r\n3=third\r\n");
+  TDownloadItem item;
+  ASSERT_EQ(item.loadFromFile(file), 0);
+  std::string text;
+  item.remarksText(text);
+  EXPECT_EQ(text, "first\nsecond\nthird\n");
+  ASSERT_EQ(item.saveToFile(), 0);
+  std::vector<std::string> remarks;
+  TPortableIniFile(file).readSectionValues("Remarks", remarks);
+  EXPECT_EQ(remarks, (std::vector<std::string>{"1=first", "2=second", "3=third"}));
+}

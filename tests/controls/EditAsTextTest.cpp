@@ -5,6 +5,7 @@
 
 #include "controls/EditAsTextForm.h"
 #include "controls/EditPanel.h"
+#include "controls/ScrollBarEx.h"
 #include "model/PortableIniFile.h"
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
@@ -60,6 +61,25 @@ TEST(EditAsText, OkJoinsTheLinesAndCancelKeepsTheText) {
   });
   EXPECT_FALSE(editAsText(layout, "", nullptr, text));
   EXPECT_EQ(text, "one\r\ntwo\r\nthree");
+}
+
+TEST(EditAsText, TheTextArrivesWithThePanelEnteredAndItsBarsSet) {
+  TTemporaryFolder folder;
+  std::string text;
+  for (int line = 0; line < 60; ++line) text += "line " + std::to_string(line) + "\r\n";
+  bool focused = false;
+  bool entered = false;
+  int barMaximum = 0;
+  auto look = whenShown([&](TeditAsTextForm& dialog) {
+    focused = dialog.editPanel().focused();
+    entered = dialog.editPanel().editorStatus()->selectionBackgroundColour == clHighlight;
+    barMaximum = dialog.editPanel().verticalBar().max();
+    dialog.discardBtn().performClick();
+  });
+  EXPECT_FALSE(editAsText(folder.path() + "GUIoptions.INI", "", nullptr, text));
+  EXPECT_TRUE(focused);
+  EXPECT_TRUE(entered);
+  EXPECT_GE(barMaximum, 60);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "controls/FieldEditForm.h"
+#include "controls/GetStringForm.h"
 #include "controls/SheetPanel.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/StdControls.h"
+#include "platform/Timer.h"
 #include "sheet/Sheet.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -69,4 +72,85 @@ TEST(FieldEditForm, AQuitClosesTheEditorAndGoesOnToTheProgramsLoop) {
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 3u);
+}
+
+// A definition that every cell of its field would show as an error is taken
+// only when the user says so: "1+" must not pass for the one-operand "+".
+TEST(FieldEditForm, AnIncompleteDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
+  TfieldEditForm form;
+  TScriptedMessageBox messages(IDNO);
+  form.messages = &messages;
+  TFieldTable table = sampleTable();
+  const auto typeDefinition = [&](const std::string& text) {
+    TSheet& sheet = form.sheetPanel().sheet();
+    sheet.currentCol = TFieldEditModel::definitionColumn;
+    sheet.currentRow = 5;  // the field VALUE
+    sheet.setCellContent(sheet.currentCol, sheet.currentRow, 0, text, 2);
+    form.sheetPanel().onCellValueEdited();
+    return form.model()->fields().items(3)->Content;
+  };
+  std::string refused, kept, complete;
+  TModalDriver driver(form, {[&] {
+                        refused = typeDefinition("=UNITS*PRICE+");
+                        complete = typeDefinition("UNITS*-PRICE");
+                        messages.answer = IDYES;
+                        kept = typeDefinition("UNITS*");
+                      },
+                      [&] { form.okBtn().performClick(); }});
+  EXPECT_TRUE(form.execute(table, nullptr));
+  EXPECT_EQ(refused, "UNITS*PRICE");
+  EXPECT_EQ(complete, "UNITS*-PRICE");
+  EXPECT_EQ(kept, "UNITS*");
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
+  EXPECT_EQ(table.items(3)->Content, "UNITS*");
+}
+
+namespace {
+
+// The bounds of the trailing-text prompt once it shows; it is then closed.
+std::unique_ptr<TTimer> promptBoundsWhenShown(RECT& bounds) {
+  auto timer = std::make_unique<TTimer>(30);
+  TTimer* self = timer.get();
+  timer->onTimer = [self, &bounds] {
+    auto* prompt = dynamic_cast<TgetStringForm*>(TControl::fromHandle(GetActiveWindow()));
+    if (!prompt || !prompt->modal()) return;
+    self->setEnabled(false);
+    bounds = prompt->bounds();
+    prompt->close();
+  };
+  timer->setEnabled(true);
+  return timer;
+}
+
+}  // namespace
+
+TEST(FieldEditForm, TheTrailingTextPromptIsCentredFromTheMenuAndKeptOnScreenFromTheButton) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  RECT workArea{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+  RECT fromMenu{}, fromButton{};
+  TModalDriver driver(form, {[&] {
+                        form.sheetPanel().sheet().currentRow = 3;
+                        auto watch = promptBoundsWhenShown(fromMenu);
+                        form.chooseTrail(false);
+                      },
+                      [&] {
+                        // The button sits near the form's top left corner:
+                        // the form goes to the bottom right of the screen.
+                        form.setBounds(workArea.right - 60, workArea.bottom - 40, form.width(), form.height());
+                        auto watch = promptBoundsWhenShown(fromButton);
+                        form.chooseTrail(true);
+                      },
+                      [&] { form.okBtn().performClick(); }});
+  form.execute(table, nullptr);
+  EXPECT_FALSE(driver.timedOut());
+  ASSERT_GT(fromMenu.right, fromMenu.left);
+  EXPECT_NEAR((fromMenu.left + fromMenu.right) / 2, (workArea.left + workArea.right) / 2, 1);
+  EXPECT_NEAR((fromMenu.top + fromMenu.bottom) / 2, (workArea.top + workArea.bottom) / 2, 1);
+  ASSERT_GT(fromButton.right, fromButton.left);
+  EXPECT_LE(fromButton.right, workArea.right);
+  EXPECT_LE(fromButton.bottom, workArea.bottom);
+  EXPECT_GE(fromButton.left, workArea.left);
 }

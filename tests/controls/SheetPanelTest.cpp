@@ -265,6 +265,40 @@ TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
   EXPECT_EQ(edits, 0);
 }
 
+TEST_F(SheetPanelTest, ADoubleClickOnTheDatePickerCommitsTheDate) {
+  place(2, 2, "45123", 3);
+  click(2, 2);
+  postChar(panel.handle(), '\r');
+  ASSERT_TRUE(panel.editing());
+  panel.datePicker().setDateTime(45200);
+  const HWND picker = panel.datePicker().picker().handle();
+  for (int press = 0; press < 2; ++press) {
+    sendMouse(picker, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+    sendMouse(picker, WM_LBUTTONUP, 5, 5, 0);
+  }
+  EXPECT_FALSE(panel.editing());
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), 45200);
+  EXPECT_EQ(edits, 1);
+  EXPECT_TRUE(panel.focused());
+}
+
+TEST_F(SheetPanelTest, TheGridColourPaintsOnlyTheLinesBetweenCells) {
+  panel.setShowRowCoords(true);
+  panel.setShowColCoords(true);
+  panel.setFixedRows(1);
+  panel.setGridColor(0x0000FF);
+  pumpFor(50);
+  const POINT cell = cellCenter(2, 3);
+  const int lineX = cell.x + colWidth / 2 - 1;  // the last column of the cell is the line
+  const TScreenImage image = captureClient(surface());
+  EXPECT_TRUE(image.pixelIs(lineX, cell.y, 0x0000FF));
+  EXPECT_FALSE(image.pixelIs(cell.x, cell.y, 0x0000FF));
+  // Headers and fixed cells keep their face.
+  EXPECT_TRUE(image.pixelIs(cell.x, 10, clBtnFace));
+  EXPECT_TRUE(image.pixelIs(cell.x, sheet().getRowHeight(0) + sheet().getRowHeight(1) / 2, clBtnFace));
+  EXPECT_TRUE(image.pixelIs(10, cell.y, clBtnFace));
+}
+
 TEST_F(SheetPanelTest, AHiddenSheetShowsItsBackgroundAndAHiddenBarGivesItsRoomBack) {
   place(2, 2, "1", 1);
   click(3, 3);

@@ -3,6 +3,7 @@
 #include "controls/AllWebBrowsers.h"
 #include "controls/OleWebBrowser.h"
 #include "controls/WebPanel.h"
+#include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
 #include "platform/ComCtrls.h"
@@ -262,4 +263,46 @@ TEST(WebPanelWithSystemBrowser, SwitchesOffAndOnAndRefreshesWithoutAPage) {
   panel.snapshot(picture);
   captureWindow(form.handle()).savePng("web-panel-system-browser");
   form.close();
+}
+
+TEST_F(WebPanelWindow, DefaultButtonsFollowTheirHandlersAndTheSetupMenuSeesTheAddressGo) {
+  EXPECT_FALSE(panel->makeDefaultButton().enabled());
+  EXPECT_FALSE(panel->makeDefaultEnabled());
+  int made = 0, cleared = 0;
+  panel->setOnMakeDefaultRequest([&](TWebPanel&) { ++made; });
+  panel->setOnClearDefaultRequest([&](TWebPanel&) { ++cleared; });
+  EXPECT_TRUE(panel->makeDefaultButton().enabled());
+  EXPECT_TRUE(panel->clearDefaultEnabled());
+  panel->makeDefaultButton().performClick();
+  panel->clearDefaultButton().performClick();
+  EXPECT_EQ(made, 1);
+  EXPECT_EQ(cleared, 1);
+  panel->setOnClearDefaultRequest(nullptr);
+  EXPECT_FALSE(panel->clearDefaultButton().enabled());
+  EXPECT_FALSE(panel->clearDefaultEnabled());
+
+  // No favourite is selected, yet the address can be gone to.
+  EXPECT_EQ(panel->getSelectedFavItem(), nullptr);
+  EXPECT_TRUE(panel->goEnabled());
+}
+
+TEST_F(WebPanelWindow, HidingEveryGroupLeavesTheSetupHandleAndNoTileIsWrittenOutsideAMosaic) {
+  panel->setStatusVisible(false);
+  EXPECT_FALSE(panel->setupHandle().visible());
+  panel->setButtonsVisible(false);
+  panel->setDefaultVisible(false);
+  panel->setDeleteVisible(false);
+  panel->setAddressVisible(false);
+  EXPECT_TRUE(panel->setupHandle().visible());
+  panel->setDeleteVisible(true);
+  EXPECT_FALSE(panel->setupHandle().visible());
+
+  // Moved about on a plain form, the panel has recorded fractions of it.
+  panel->setBounds(10, 10, 400, 280);
+  const std::string file = folder.path() + "WEB3.INI";
+  ASSERT_EQ(panel->saveSettings(file), 0);
+  TPortableIniFile stored(file);
+  EXPECT_EQ(stored.readString("Tile", "Left", "none"), "none");
+  EXPECT_EQ(stored.readString("Tile", "Bottom", "none"), "none");
+  EXPECT_NE(stored.readString("Tile", "Maximized", "none"), "none");
 }

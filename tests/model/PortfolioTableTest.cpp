@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <set>
+
 #include "model/Portfolio.h"
 #include "model/PortfolioList.h"
 #include "model/PortfolioTable.h"
@@ -297,4 +299,18 @@ TEST_F(SampleTable, PricesAndCurrencyTablesReloadUnderTheAssetsHoldingThem) {
   writeWholeFile(sample.quotes + "NWE.CSV", "no prices here\r\n");
   EXPECT_NE(table.reloadPrices(), 0);
   EXPECT_EQ(held->count(), records + 1);
+}
+
+// Windows know the portfolio they show by its serial alone.
+TEST_F(SampleTable, SerialNumbersAreNeverGivenTwiceAcrossClearsAndReopens) {
+  ASSERT_EQ(openAll(), 0);
+  std::set<int32_t> serials;
+  for (int i = 0; i < table.count(); ++i) serials.insert(table.items(i)->Serial());
+  table.clear();
+  ASSERT_EQ(openAll(), 0);
+  ASSERT_EQ(table.count(), 2);
+  for (int i = 0; i < table.count(); ++i) EXPECT_TRUE(serials.insert(table.items(i)->Serial()).second);
+  ASSERT_EQ(table.close(sample.folios + "2", false, {}, nullptr), 0);
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  EXPECT_TRUE(serials.insert(table.items(1)->Serial()).second);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
+#include "tests/support/GermanRegionalSettings.h"
 
 TEST(LocaleSettings, CasingFollowsTheAnsiCodePageBeyondAscii) {
   EXPECT_EQ(upperCase("abc xyz 09"), "ABC XYZ 09");
@@ -27,6 +28,23 @@ TEST(LocaleSettings, SystemLocaleFillsEveryFieldWithSomethingUsable) {
   EXPECT_NE(loaded.longTimeFormat.find('n'), std::string::npos);
   EXPECT_FALSE(loaded.longMonthNames[0].empty());
   localeSettings() = saved;
+}
+
+TEST(LocaleSettings, GermanSettingsGiveTheirSeparatorsAndFormats) {
+  TLocaleSettings saved = localeSettings();
+  {
+    TGermanRegionalSettings german;
+    loadLocaleSettingsFromSystem();
+  }
+  const TLocaleSettings loaded = localeSettings();
+  localeSettings() = saved;
+  EXPECT_EQ(loaded.decimalSeparator, ',');
+  EXPECT_EQ(loaded.thousandSeparator, '.');
+  EXPECT_EQ(loaded.listSeparator, ';');
+  EXPECT_EQ(loaded.dateSeparator, '.');
+  EXPECT_EQ(loaded.shortDateFormat, "dd.mm.yyyy");
+  EXPECT_EQ(loaded.longTimeFormat, "hh:nn:ss");
+  EXPECT_EQ(loaded.shortTimeFormat, "hh:nn");
 }
 
 TEST(FloatingPoint, ExtendedPrecisionHoldsOnEveryThreadThatAsksForIt) {

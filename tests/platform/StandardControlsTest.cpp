@@ -177,3 +177,16 @@ TEST(StandardControls, GroupBoxInsideShowsItsParentsColour) {
   EXPECT_TRUE(picture.pixelIs(100, 80, clWindow));
   EXPECT_TRUE(picture.pixelIs(20, 130, clWindow));
 }
+
+TEST(StandardControls, AnEditableComboBoxTakesTypedTextBeyondItsWidth) {
+  TForm form(dialogOptions());
+  auto& box = form.add<TComboBox>(TComboStyle::dropDown);
+  box.setBounds(10, 10, 60, 24);
+  form.showModeless();
+  const HWND edit = GetWindow(box.handle(), GW_CHILD);
+  ASSERT_NE(edit, nullptr);
+  const std::string typed = "AVERAGE(RETURNS)*SQRT(252)/STDEV(RETURNS)";
+  for (const char c : typed) postChar(edit, c);
+  pumpFor(50);
+  EXPECT_EQ(box.text(), typed);
+}

@@ -157,6 +157,31 @@ TEST_F(BoundObjects, DateAndTimeAreSetApartAndADateChangeReordersTheHoldings) {
   EXPECT_EQ(reopened.items(0)->assets(0)->Transactions().unitsAt(44601), -16);
 }
 
+TEST_F(BoundObjects, ADateTheTransactionCannotHoldIsRefusedAndDateAndTimeNeverMoveEachOther) {
+  const double evening = 45646.0 + (20 * 3600 + 53 * 60 + 4) / 86400.0;  // 20 Dec 2024 8:53:04 PM
+  TTransaction& trade = transaction(0, 3);
+  trade.setDateTime(evening);
+  EXPECT_FALSE(sheet.setTransactionDate(3, -10)) << "20 Dec 1899";
+  EXPECT_FALSE(sheet.setTransactionDate(3, 2958466)) << "1 Jan 10000";
+  EXPECT_EQ(trade.DateTime(), evening);
+  ASSERT_TRUE(sheet.setTransactionDate(3, 0));  // 30 Dec 1899, the first day held
+  ASSERT_TRUE(sheet.setTransactionDate(3, 45646));
+  EXPECT_EQ(trade.DateTime(), evening);
+
+  // A date-time before day 0 from an old file: its time is read and set on
+  // its own day.
+  trade.setDateTime(-10.25);  // 20 Dec 1899 6:00 AM
+  double time = 0;
+  bool found = false;
+  sheet.getTransactionTime(3, time, found);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(time, 0.25);
+  ASSERT_TRUE(sheet.setTransactionTime(3, 0.75));
+  EXPECT_EQ(trade.DateTime(), -10.75);
+  ASSERT_TRUE(sheet.setTransactionDate(3, 45646));
+  EXPECT_EQ(trade.DateTime(), 45646.75);
+}
+
 TEST_F(BoundObjects, CurrencyChangesLoadTheRatesTheyNeed) {
   table.setCurrentIndex(1);
   forexTables().clearTables();

@@ -51,6 +51,23 @@ TEST(Evaluator, ErrorsAndTheirTexts) {
   EXPECT_EQ(evaluated(sheet, "=A1<1"), "#VALUE!") << "an empty cell compares with nothing";
 }
 
+// A typing slip must not fall back on the one-operand + or - and show a
+// plausible number.
+TEST(Evaluator, AnOperatorWithoutItsRightOperandIsAMissingOperator) {
+  TSheet sheet;
+  for (const char* text : {"=1+", "=5-", "=1+*2", "=SUM(1,2)+", "=1+-", "=2*", "=(1+)", "=SUM(1-,2)", "={1+}",
+                           "=A1 AND", "=1=", "=-", "=1+%"}) {
+    EXPECT_EQ(evaluated(sheet, text), "#OP?") << text;
+  }
+  EXPECT_EQ(evaluated(sheet, "=-5"), "-5");
+  EXPECT_EQ(evaluated(sheet, "=2*-3"), "-6");
+  EXPECT_EQ(evaluated(sheet, "=2-+3"), "-1");
+  EXPECT_EQ(evaluated(sheet, "=1+ +2"), "3");
+  EXPECT_EQ(evaluated(sheet, "=1- -(2)"), "3");
+  EXPECT_EQ(evaluated(sheet, "=2^-NOT 0"), "0.5");
+  EXPECT_EQ(evaluated(sheet, "=1+-(2)"), "-1");
+}
+
 TEST(Evaluator, IntegerOperatorsRefuseWhatDoesNotFit32Bits) {
   TSheet sheet;
   EXPECT_EQ(evaluated(sheet, "=3000000000 DIV 1"), "#VALUE!");

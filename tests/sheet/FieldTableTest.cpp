@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "sheet/FieldTable.h"
 #include "tests/support/TestFolders.h"
 
@@ -41,6 +44,15 @@ void fillSampleTable(TFieldTable& table) {
   note.Content = "\"a;b\"";
   note.Hidden = true;
   note.TestContent = " padded ";
+}
+
+// One field for each content, in a table kept in the file.
+void fillContents(TFieldTable& table, const std::string& fileName, const std::vector<std::string>& contents) {
+  table.FileName = fileName;
+  for (size_t i = 0; i < contents.size(); ++i) {
+    table.insertField(static_cast<int>(i));
+    table.items(static_cast<int>(i))->Content = contents[i];
+  }
 }
 
 }  // namespace
@@ -85,12 +97,7 @@ TEST(FieldTable, FileRoundTripKeepsEveryByte) {
 TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
   TTemporaryFolder folder;
   TFieldTable table;
-  table.FileName = folder.path() + "FIELDS.INI";
-  const std::vector<std::string> contents = {"Smith; John", "1.5", "1,5", "=SUM(1,5;2)"};
-  for (size_t i = 0; i < contents.size(); ++i) {
-    table.insertField(static_cast<int>(i));
-    table.items(static_cast<int>(i))->Content = contents[i];
-  }
+  fillContents(table, folder.path() + "FIELDS.INI", {"Smith; John", "1.5", "1,5", "=SUM(1,5;2)"});
   ASSERT_EQ(table.save(',', ';'), 0);
   TFieldTable loaded;
   ASSERT_EQ(loaded.loadFromFile(table.FileName, '.', ','), 0);
@@ -99,6 +106,38 @@ TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
   EXPECT_EQ(loaded.items(1)->Content, "1.5");
   EXPECT_EQ(loaded.items(2)->Content, "1,5");
   EXPECT_EQ(loaded.items(3)->Content, "=SUM(1.5,2)");
+}
+
+// The field editor takes the "=" off a definition: the formula must still be
+// kept in the one stored form, and a file written by an earlier version
+// with the user's separators must read as it did.
+TEST(FieldTable, DefinitionsWithoutEqualsSignAreStoredFormulas) {
+  TTemporaryFolder folder;
+  TFieldTable table;
+  fillContents(table, folder.path() + "FIELDS.INI", {"PORTFOLIO_NAV(P;TO_DATE;1)", "PRICE*1,5", "Smith, John", "PRICE*"});
+  ASSERT_EQ(table.save(',', ';'), 0);
+  const std::string written = readWholeFile(table.FileName);
+  EXPECT_NE(written.find("Content=PORTFOLIO_NAV(P;TO_DATE;1)"), std::string::npos) << written;
+  EXPECT_NE(written.find("Content=PRICE*1.5"), std::string::npos) << written;
+  TFieldTable english;
+  ASSERT_EQ(english.loadFromFile(table.FileName, '.', ','), 0);
+  EXPECT_EQ(english.items(0)->Content, "PORTFOLIO_NAV(P,TO_DATE,1)");
+  EXPECT_EQ(english.items(1)->Content, "PRICE*1.5");
+  EXPECT_EQ(english.items(2)->Content, "Smith, John");
+  EXPECT_EQ(english.items(3)->Content, "PRICE*") << "no formula: kept as typed";
+
+  // As an earlier version wrote it under English settings.
+  const std::string earlier = folder.path() + "EARLIER.INI";
+  std::string text = written;
+  const std::string stored = "Content=PORTFOLIO_NAV(P;TO_DATE;1)";
+  text.replace(text.find(stored), stored.size(), "Content=PORTFOLIO_NAV(P,TO_DATE,1)");
+  writeWholeFile(earlier, text);
+  TFieldTable reread;
+  ASSERT_EQ(reread.loadFromFile(earlier, '.', ','), 0);
+  EXPECT_EQ(reread.items(0)->Content, "PORTFOLIO_NAV(P,TO_DATE,1)");
+  reread.FileName = folder.path() + "REWRITTEN.INI";
+  ASSERT_EQ(reread.save('.', ','), 0);
+  EXPECT_NE(readWholeFile(reread.FileName).find("Content=PORTFOLIO_NAV(P;TO_DATE;1)"), std::string::npos);
 }
 
 TEST(FieldTable, MissingPartsReadAsDefaults) {

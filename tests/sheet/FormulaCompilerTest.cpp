@@ -127,6 +127,10 @@ TEST(FormulaCompiler, SyntaxErrorsSetTheirFlag) {
   EXPECT_TRUE(flagsOf("1}").unmatchedClosingBrace);
   TSyntaxFlags both = flagsOf("(1}");
   EXPECT_TRUE(both.unclosedBracket && both.unmatchedClosingBrace);
+  EXPECT_TRUE(flagsOf("1+").missingOperator);
+  EXPECT_TRUE(flagsOf("F(1*,2)").missingOperator);
+  EXPECT_TRUE(flagsOf("{1,2-}").missingOperator);
+  EXPECT_EQ(compiled("1*+A1"), "1 A1 u+ *");
   EXPECT_FALSE(flagsOf("1E+").any()) << "a number that does not convert sets no flag";
   EXPECT_FALSE(flagsOf("1E999").any());
 }

@@ -63,3 +63,29 @@ TEST(MacroSheetStore, DamagedSizesAreReadOnlyAsFarAsTheFileHoldsThemAndWithinASc
   EXPECT_EQ(again.colProps.sizes, loaded.colProps.sizes);
   EXPECT_EQ(again.rowProps.sizes, loaded.rowProps.sizes);
 }
+
+// Numbers and formulas take the stored separators; a text the user typed
+// into a test cell comes back as typed under any settings.
+TEST(MacroSheetStore, NumbersAreStoredWithPointAndTextsAsTyped) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "GUIoptions.INI";
+  TSheet german;
+  german.decimalSeparator.assign(1, ',');
+  german.listSeparator.assign(1, ';');
+  german.thousandSeparator.assign(1, '.');
+  german.setCellContent(1, 1, 0, "2,5", 1);
+  german.setCellContent(1, 2, 0, "1,50", 2);
+  german.setCellContent(1, 3, 0, "Smith; John", 2);
+  {
+    TPortableIniFile file(fileName);
+    saveMacroSheet(german, file);
+  }
+  TSheet english;
+  english.decimalSeparator.assign(1, '.');
+  english.listSeparator.assign(1, ',');
+  TPortableIniFile file(fileName);
+  loadMacroSheet(english, file);
+  EXPECT_EQ(english.getCellText(1, 1, false), "2.5");
+  EXPECT_EQ(english.getCellText(1, 2, false), "1,50");
+  EXPECT_EQ(english.getCellText(1, 3, false), "Smith; John");
+}

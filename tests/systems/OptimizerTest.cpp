@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Prices.h"
+#include "platform/FileSystem.h"
 #include "systems/Optimizer.h"
 #include "tests/systems/SystemPortfolio.h"
 
@@ -89,4 +90,24 @@ TEST_F(Optimizing, ALogThatCannotBeWrittenEndsTheSearchCleanly) {
   EXPECT_EQ(table.current(), portfolio);
   for (int i = 0; i < 3; ++i) system.Params().parameter(i)->setLocked(true);
   EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), -7);
+}
+
+TEST_F(Optimizing, AnObjectiveThatDoesNotCompileIsRefusedBeforeAnyRun) {
+  settings.objective = "(DAYS*10+SCALE";  // cut at the box's width
+  EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), TOptimizer::objectiveRefused);
+  EXPECT_EQ(optimizer.simulations(), 0u);
+  EXPECT_NE(optimizer.objectiveError().find("(DAYS*10+SCALE"), std::string::npos);
+  EXPECT_FALSE(fileExists(settings.logFileName));
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_EQ(table.current(), portfolio);
+
+  settings.objective = "DAYS*10+";  // its "+" lacks an operand
+  EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), TOptimizer::objectiveRefused);
+  EXPECT_NE(optimizer.objectiveError().find("#OP?"), std::string::npos) << optimizer.objectiveError();
+  EXPECT_EQ(optimizer.simulations(), 0u);
+
+  settings.objective = "DAYS*10+SCALE*0";
+  EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), 0);
+  EXPECT_TRUE(optimizer.objectiveError().empty());
+  EXPECT_EQ(optimizer.simulations(), 9u);
 }

@@ -8,6 +8,7 @@
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "systems/SystemForm.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
 
@@ -105,4 +106,34 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   EXPECT_EQ(reloaded.grid(TSystemPage::rules).sheet().getColWidth(2), 150);
   EXPECT_FALSE(reloaded.controls(TSystemPage::params).groups[4].panel->visible());
   EXPECT_EQ(reloaded.controls(TSystemPage::params).groups[2].panel->top(), 30);
+}
+
+// A condition whose operator lacks its operand would fail every run: it is
+// taken only when the user keeps it. Comments are no formulas.
+TEST_F(SystemWindow, AnIncompleteFormulaIsTakenOnlyWhenTheUserKeepsIt) {
+  TsystemForm form;
+  TScriptedMessageBox messages(IDNO);
+  form.messages = &messages;
+  form.setPortfolioTable(&table);
+  form.loadView();
+  TSheetPanel& grid = form.grid(TSystemPage::rules);
+  TSheet& rules = grid.sheet();
+  const TSystemRule& rule = *form.Editor().Edited().Rules().rule(0);
+  const auto type = [&](int row, const std::string& text) {
+    rules.currentCol = 2;
+    rules.currentRow = row;
+    rules.setCellContent(2, row, 0, text, 2);
+    grid.onCellValueEdited();
+  };
+  type(4, "=X>FROM_DATE+");
+  EXPECT_EQ(rule.Condition(), "X>FROM_DATE");
+  EXPECT_EQ(rules.getCell(2, 4)->getEditText(), "X>FROM_DATE");
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
+  type(10, "holds 1+");
+  EXPECT_EQ(rule.Comment(), "holds 1+");
+  messages.answer = IDYES;
+  type(4, "X>");
+  EXPECT_EQ(rule.Condition(), "X>");
+  EXPECT_EQ(messages.texts.size(), 2u);
 }

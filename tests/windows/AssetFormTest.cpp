@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/PortableIniFile.h"
@@ -96,4 +98,27 @@ TEST_F(AssetWindow, DeletingTheLastLineTakesTheAssetsNotesAndMovesTheCurrentCell
     for (const char* prefix : {"Asset_", "Quote_"})
       EXPECT_FALSE(fileExists(folder + prefix + std::to_string(number) + ".TXT"));
   }
+}
+
+TEST_F(AssetWindow, NotesFollowTheShownPortfolioAcrossASwitch) {
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  form->notesBtn().setDown(true);
+  form->notesBtnClick();
+  const std::string first = includeTrailingBackslash(table.items(0)->Folder());
+  const std::string second = includeTrailingBackslash(table.items(1)->Folder());
+  ASSERT_NE(form->globalNotes(), nullptr);
+  EXPECT_EQ(form->globalNotes()->fileName, first + "AssetNotes.TXT");
+  form->saveView();
+
+  table.setCurrentIndex(1);
+  form->tabEntered(nullptr, 0, false, 0, 0);
+  ASSERT_TRUE(form->notesBtn().down());
+  ASSERT_NE(form->globalNotes(), nullptr);
+  EXPECT_EQ(form->globalNotes()->fileName, second + "AssetNotes.TXT");
+  EXPECT_EQ(form->globalNoteSheet().caption(), "Retirement Account");
+  EXPECT_EQ(form->noteEditPanel().editorStatus(), form->globalNotes());
+  form->globalNotes()->insertText("second's notes");
+  form->saveView();
+  EXPECT_EQ(readWholeFile(second + "AssetNotes.TXT"), "second's notes\r\n");
+  EXPECT_EQ(readWholeFile(first + "AssetNotes.TXT"), "");
 }

@@ -18,6 +18,8 @@
 #include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
 #include "controls/ListViewXPSafe.h"
+#include "controls/ResizablePanelContainer.h"
+#include "chart/SheetGraph.h"
 
 namespace {
 
@@ -194,4 +196,59 @@ TEST_F(PortfolioWindow, ADamagedFieldFileLeavesTheStoredOrderAndSizesAlone) {
   ASSERT_EQ(table.saveAll(), 0);
   for (int i = 0; i < table.count(); ++i)
     EXPECT_EQ(header(i), headers[static_cast<size_t>(i)]) << i;
+}
+
+TEST_F(PortfolioWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "FolioFields.INI", '.', ','), 0);
+    fields.insertField(fields.count());
+    TField& target = *fields.items(fields.count() - 1);
+    target.setHeader("Target return");
+    target.Kind = 1;
+    target.setSymbol("TargetReturn");
+    target.Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  const int first = table.indexOfFolder(sample.folios + "1\\");
+  ASSERT_GE(first, 0);
+  ASSERT_EQ(table.items(first)->getCustomProperty("TargetReturn"), "0.075");
+  int line = 2;
+  while (form->dataSheet().lineToObject(line) != first) ASSERT_LE(++line, 3);
+  TSheetPanel& grid = form->sheetPanel();
+  sheet().setCurrentCell(line, 4);  // column-wise: the fourth field's row
+  grid.refresh();
+  ASSERT_DOUBLE_EQ(sheet().getCellNumber(line, 4), 0.075);
+  grid.setFocus();
+
+  postChar(grid.handle(), 'a');
+  ASSERT_TRUE(grid.editing());
+  postChar(grid.numberEdit().handle(), 'b');
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  EXPECT_TRUE(grid.editing()) << "the editor stays with the refused text";
+  sendKey(grid.numberEdit().handle(), VK_ESCAPE);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(line, 4), 0.075);
+  EXPECT_EQ(table.items(first)->getCustomProperty("TargetReturn"), "0.075");
+
+  postChar(grid.handle(), '0');
+  ASSERT_TRUE(grid.editing());
+  for (const char c : std::string(".08")) postChar(grid.numberEdit().handle(), c);
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_EQ(table.items(first)->getCustomProperty("TargetReturn"), "0.08");
+}
+
+TEST_F(PortfolioWindow, ANewChartOrGraphComesUpInFrontOfTheSheetAndTheOtherViews) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  const HWND container = form->sheetResizablePanel().handle();
+  for (int kind : {1, 2}) {
+    const std::size_t before = form->sheetGraphs().size();
+    form->newViewClick(kind);
+    ASSERT_EQ(form->sheetGraphs().size(), before + 1);
+    // The topmost child of the container is the view just made, not the
+    // sheet's tile nor a view the folder held before.
+    EXPECT_EQ(GetWindow(container, GW_CHILD), form->sheetGraphs().back()->handle()) << "kind " << kind;
+  }
 }

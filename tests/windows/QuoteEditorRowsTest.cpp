@@ -93,3 +93,28 @@ TEST_F(QuoteEditing, SortIsStableMovesWholeRowsAndLeavesCommitOff) {
   ASSERT_TRUE(rows.sortRows(0, 2, 2, false));
   EXPECT_EQ(rows.cell(2, 2).state, TQuoteEditorRows::cellUnavailable);
 }
+
+TEST_F(QuoteEditing, EmptyAndInvalidCellsBlockTheCommitUntilGivenAValueOrMarkedUnavailable) {
+  ASSERT_TRUE(rows.emptyCells(0, 0, 0, 0));  // the first date
+  EXPECT_FALSE(rows.emptyCells(0, 0, 0, 0));
+  rows.setInvalid(2, 1);
+  EXPECT_TRUE(rows.modified());
+  const std::vector<TQuoteEditorRows::TCellPlace> blocking = rows.blockingCells();
+  ASSERT_EQ(blocking.size(), 2u);
+  EXPECT_EQ(blocking[0].column, 0);
+  EXPECT_EQ(blocking[0].row, 0);
+  EXPECT_EQ(blocking[1].column, 2);
+  EXPECT_EQ(blocking[1].row, 1);
+  EXPECT_EQ(rows.commitCheck(), TQuoteEditorRows::commitBlocked);
+  EXPECT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitBlocked);
+  EXPECT_EQ(asset->Prices().count(), 2);
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,2\r\n20240103,3,4\r\n");
+  // Neither is a number to the arithmetic.
+  EXPECT_FALSE(rows.applyArithmetic(TQuoteEditorRows::addOperation, 1, 0, 0, 0, 0));
+
+  rows.setValue(0, 0, day(2024, 1, 4));
+  rows.markUnavailable(2, 1, 2, 1);
+  EXPECT_TRUE(rows.blockingCells().empty());
+  ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
+  EXPECT_EQ(readWholeFile(priceFile), "20240103,3,\n20240104,1,2\n");
+}

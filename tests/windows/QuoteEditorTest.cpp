@@ -4,6 +4,7 @@
 #include "model/Asset.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/Prices.h"
 #include "platform/ExtControls.h"
 #include "platform/FloatingPoint.h"
 #include "platform/Form.h"
@@ -22,31 +23,43 @@ TFormOptions editorOptions() {
   return options;
 }
 
+// An asset with open and close prices of its own file in a portfolio of its
+// own, and an editor on it in a shown window.
+class QuoteEditor : public testing::Test {
+ protected:
+  void SetUp() override {
+    setExtendedPrecision();
+    writeWholeFile(priceFile, original);
+    int32_t serials = 0;
+    TPortfolio maker{serials};
+    ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
+    ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+    table.setCurrentIndex(0);
+    ASSERT_EQ(table.current()->newAsset("Stock", "STK", false, "YYYYMMDD,O,C", priceFile, "EUR"), 0);
+    asset = table.current()->assets(0);
+    editor.setAlign(TAlign::client);
+    form.showModeless();
+  }
+
+  TSampleWorkFolder sample;
+  std::string priceFile = sample.quotes + "Q.TXT";
+  std::string original = "20240102,1,2\r\n20240103,3,4\r\n";
+  std::string folder = sample.folios + "7\\";
+  TPortfolioTable table;
+  TAsset* asset = nullptr;
+  TForm form{editorOptions()};
+  TQuoteEditor& editor = form.add<TQuoteEditor>();
+};
+
 }  // namespace
 
-TEST(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries) {
-  setExtendedPrecision();
-  TSampleWorkFolder sample;
-  const std::string priceFile = sample.quotes + "Q.TXT";
-  writeWholeFile(priceFile, "20240102,1,2\r\n20240103,3,4\r\n");
-  const std::string folder = sample.folios + "7\\";
-  int32_t serials = 0;
-  TPortfolio maker{serials};
-  ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
-  TPortfolioTable table;
-  ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
-  table.setCurrentIndex(0);
-  ASSERT_EQ(table.current()->newAsset("Stock", "STK", false, "YYYYMMDD,O,C", priceFile, "EUR"), 0);
-  TAsset* asset = table.current()->assets(0);
-
-  TForm form(editorOptions());
-  TQuoteEditor& editor = form.add<TQuoteEditor>();
-  editor.setAlign(TAlign::client);
-  form.showModeless();
+TEST_F(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries) {
   std::string message;
   editor.onMessage = [&](const std::string& text) { message = text; };
   int committed = 0;
   editor.onCommitted = [&] { ++committed; };
+  int stopped = 0;
+  editor.onBeforeCommit = [&] { ++stopped; };
   editor.showQuotes(&table, asset, -1, -1);
   TSheet& sheet = editor.quotesPanel().sheet();
   ASSERT_EQ(sheet.getColCount(), 3);
@@ -76,5 +89,66 @@ TEST(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySeries)
   editor.quoteCommitEditsBtnClick();
   EXPECT_FALSE(message.empty());
   EXPECT_EQ(committed, 1);
+  EXPECT_EQ(stopped, 1) << "a refused commit leaves the views computing";
   EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\n20240103,3,8\n");
+}
+
+TEST_F(QuoteEditor, DeleteEmptiesCellsAndEmptyOrInvalidCellsRefuseTheCommitBeforeStoppingTheViews) {
+  std::vector<std::string> messages;
+  editor.onMessage = [&](const std::string& text) { messages.push_back(text); };
+  int stopped = 0;
+  int restarted = 0;
+  editor.onBeforeCommit = [&] { ++stopped; };
+  editor.onCommitted = [&] { ++restarted; };
+  editor.showQuotes(&table, asset, -1, -1);
+  TSheet& sheet = editor.quotesPanel().sheet();
+  TSheetPanel& grid = editor.quotesPanel();
+  grid.setFocus();
+
+  // Delete on the first date and on the second close.
+  sheet.setCurrentCell(1, 2);
+  sendKey(grid.handle(), VK_DELETE);
+  ASSERT_TRUE(pumpUntil([&] { return editor.rows().cell(0, 0).state == TQuoteEditorRows::cellEmpty; }));
+  EXPECT_EQ(sheet.getCellText(1, 2, true), "");
+  sheet.setCurrentCell(3, 3);
+  sendKey(grid.handle(), VK_DELETE);
+  ASSERT_TRUE(pumpUntil([&] { return editor.rows().cell(2, 1).state == TQuoteEditorRows::cellEmpty; }));
+  EXPECT_EQ(sheet.getCellText(3, 3, true), "");
+  EXPECT_TRUE(editor.quoteCommitEditsBtn().enabled());
+  // Text that is no number typed over the second open.
+  sheet.setCurrentCell(2, 3);
+  sheet.setCurrentCellContent(1, "abc", alignRight);
+  grid.onCellValueEdited();
+  EXPECT_EQ(editor.rows().cell(1, 1).state, TQuoteEditorRows::cellInvalid);
+  sheet.setCurrentCell(1, 3);
+  grid.refresh();
+  pumpFor(100);
+  captureWindow(form.handle()).savePng("quote-editor-blocked");
+
+  editor.quoteCommitEditsBtnClick();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("line 1, Date: empty"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find(", Open: not a number"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find(", Close: empty"), std::string::npos) << messages[0];
+  EXPECT_EQ(sheet.currentCol, 1);
+  EXPECT_EQ(sheet.currentRow, 2);
+  EXPECT_EQ(stopped, restarted) << "views stopped by a refused commit are started again";
+  EXPECT_EQ(readWholeFile(priceFile), original);
+  EXPECT_EQ(asset->Prices().count(), 2);
+
+  // Given values, the commit writes them and nothing else.
+  sheet.setCurrentCell(2, 3);
+  sheet.setCurrentCellContent(1, "5", alignRight);
+  grid.onCellValueEdited();
+  sheet.setCurrentCell(3, 3);
+  sheet.setCurrentCellContent(1, "6", alignRight);
+  grid.onCellValueEdited();
+  sheet.setSelection(1, 2, 1, 2);
+  sheet.setCurrentCell(1, 2);
+  editor.quoteUnavailableBtnClick();
+  editor.quoteCommitEditsBtnClick();
+  EXPECT_EQ(messages.size(), 1u);
+  EXPECT_EQ(stopped, 1);
+  EXPECT_EQ(restarted, 1);
+  EXPECT_EQ(readWholeFile(priceFile), "20240103,5,6\n");
 }

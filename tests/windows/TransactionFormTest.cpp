@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
@@ -16,6 +17,7 @@
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/DelTransForm.h"
 #include "windows/SumTransForm.h"
@@ -179,4 +181,77 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   const TMenuItem& del = *form->sheetPopupMenu().items()[0]->items()[1];
   EXPECT_EQ(del.items()[0]->caption, "Delete transaction #" + std::to_string(second));
   EXPECT_TRUE(del.items()[0]->enabled);
+}
+
+TEST_F(TransactionWindow, APickedDateBefore1900IsRefusedWithAMessageAndLeavesDateAndTime) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    fields.items(1)->Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  ASSERT_GE(form->lineCount(), 1);
+  TSheetPanel& grid = form->sheetPanel();
+  TScriptedMessageBox messages(IDOK);
+  grid.messages = &messages;
+  TSheet& sheet = grid.sheet();
+  const int32_t number = sheet.getCellInteger(1, 2);
+  TTransaction* trade = portfolio->findTransaction(number);
+  ASSERT_NE(trade, nullptr);
+  const double before = trade->DateTime();
+  sheet.setCurrentCell(2, 2);
+  grid.refresh();
+  grid.setFocus();
+  ASSERT_EQ(sheet.currentCellType(), 21);
+  postChar(grid.handle(), ' ');
+  ASSERT_TRUE(grid.editing());
+  grid.datePicker().setDateTime(-10);  // 20 December 1899
+  sendKey(grid.datePicker().picker().handle(), VK_RETURN);
+  EXPECT_FALSE(grid.editing());
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_NE(messages.texts[0].find("30 December 1899"), std::string::npos);
+  EXPECT_EQ(trade->DateTime(), before);
+
+  postChar(grid.handle(), ' ');
+  ASSERT_TRUE(grid.editing());
+  grid.datePicker().setDateTime(45646);
+  sendKey(grid.datePicker().picker().handle(), VK_RETURN);
+  EXPECT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(trade->DateTime(), 45646 + (before - std::trunc(before)));
+}
+
+TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\\\TransactionFields.INI", '.', ','), 0);
+    fields.insertField(fields.count());
+    TField& price = *fields.items(fields.count() - 1);
+    price.setHeader("Limit");
+    price.Kind = 1;
+    price.setSymbol("Limit");
+    price.Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  ASSERT_GE(form->lineCount(), 1);
+  TSheetPanel& grid = form->sheetPanel();
+  TSheet& sheet = grid.sheet();
+  TTransaction* trade = portfolio->findTransaction(sheet.getCellInteger(1, 2));
+  ASSERT_NE(trade, nullptr);
+  sheet.setCurrentCell(6, 2);
+  grid.refresh();
+  grid.setFocus();
+  postChar(grid.handle(), '7');
+  ASSERT_TRUE(grid.editing());
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  EXPECT_EQ(trade->getCustomProperty("Limit"), "7");
+
+  postChar(grid.handle(), 'x');
+  ASSERT_TRUE(grid.editing());
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  EXPECT_TRUE(grid.editing());
+  sendKey(grid.numberEdit().handle(), VK_ESCAPE);
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(6, 2), 7);
+  EXPECT_EQ(trade->getCustomProperty("Limit"), "7");
 }

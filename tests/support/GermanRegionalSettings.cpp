@@ -1,0 +1,17 @@
+#include "tests/support/GermanRegionalSettings.h"
+
+TGermanRegionalSettings::TGermanRegionalSettings() {
+  const std::vector<std::pair<LCTYPE, std::string>> german = {
+      {LOCALE_SDECIMAL, ","}, {LOCALE_STHOUSAND, "."},           {LOCALE_SLIST, ";"},
+      {LOCALE_SDATE, "."},    {LOCALE_SSHORTDATE, "dd.MM.yyyy"}, {LOCALE_STIMEFORMAT, "HH:mm:ss"}};
+  for (const auto& [type, value] : german) {
+    char former[256] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, type, former, sizeof former);
+    formers_.emplace_back(type, former);
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value.c_str());
+  }
+}
+
+TGermanRegionalSettings::~TGermanRegionalSettings() {
+  for (const auto& [type, value] : formers_) SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value.c_str());
+}
