@@ -139,13 +139,14 @@ void postClick(HWND window, int x, int y) {
   PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-// Every file under folder (a trailing backslash), named from there.
-void listFiles(const std::string& folder, const std::string& prefix, std::vector<std::string>& names) {
-  for (const TFoundFile& found : findFiles(folder + "*")) {
+// Every file under a folder with its bytes, by its path below the folder.
+void readTree(const std::string& folder, const std::string& below, std::map<std::string, std::string>& files) {
+  for (const TFoundFile& found : findFiles(folder + below + "*")) {
+    const std::string path = below + found.name;
     if (found.isFolder) {
-      listFiles(folder + found.name + "\\", prefix + found.name + "\\", names);
+      readTree(folder, path + "\\", files);
     } else {
-      names.push_back(prefix + found.name);
+      files[path] = readWholeFile(folder + path);
     }
   }
 }
@@ -406,14 +407,15 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
 }
 
 // The user's own files, by name: what the program must never change
-// because a layout file was damaged.
+// because a layout file was damaged. The windows' own files (layouts, and
+// field definitions whose sizes follow the layout) are not among them.
 std::map<std::string, std::string> userFiles(const std::string& work) {
-  std::vector<std::string> names;
-  listFiles(work + "DATA\\", "", names);
   std::map<std::string, std::string> files;
-  for (const std::string& name : names)
-    if (name.find("Controls.INI") == std::string::npos && name != "GUIoptions.INI")
-      files[name] = readWholeFile(work + "DATA\\" + name);
+  readTree(work + "DATA\\", "", files);
+  std::erase_if(files, [](const auto& file) {
+    return file.first.find("Controls.INI") != std::string::npos ||
+           file.first.find("Fields.INI") != std::string::npos || file.first == "GUIoptions.INI";
+  });
   return files;
 }
 
@@ -453,18 +455,6 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
 }
 
 namespace {
-
-// Every file under a folder with its bytes, by its path below the folder.
-void readTree(const std::string& folder, const std::string& below, std::map<std::string, std::string>& files) {
-  for (const TFoundFile& found : findFiles(folder + below + "*")) {
-    const std::string path = below + found.name;
-    if (found.isFolder) {
-      readTree(folder, path + "\\", files);
-    } else {
-      files[path] = readWholeFile(folder + path);
-    }
-  }
-}
 
 // The program on a fresh working folder up to its main window, where the
 // caller looks, and through its close; the folder's files afterwards.
