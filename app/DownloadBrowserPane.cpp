@@ -52,7 +52,7 @@ class TAddressBox : public TComboBox {
 TToolButton& toolButton(TControl& parent, const std::string& caption, const char* hint, int left) {
   TToolButton& button = parent.add<TToolButton>(caption);
   button.setBounds(left, 0, buttonWidth, buttonHeight);
-  button.hint = hint;
+  button.setHint(hint);
   return button;
 }
 

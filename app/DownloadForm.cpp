@@ -125,7 +125,12 @@ void TdownloadForm::createToolBar() {
        {{"Months", "&Month names", 84, [this] { monthsBtnClick(); }},
         {"NetSetup", "&Internet setup", 92,
          [this] {
-           if (link_) link_->netSetup();
+           if (!link_) return;
+           try {
+             link_->netSetup();
+           } catch (const std::exception& error) {
+             reportError(error);
+           }
          }}}},
   };
   for (const TGroupDefinition& group : groups) {
@@ -164,6 +169,13 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
     if (findDialog_) findDialog_->onFind = [this] { findInListView(*listView_); };
     updateControlBar();
   };
+  // The tool bar acts on the view that has the focus, and on none once the
+  // focus has gone elsewhere in the window.
+  const auto leave = [this] {
+    lastFocusedView_ = nullptr;
+    updateControlBar();
+  };
+  listView_->onExit = leave;
   listView_->onColumnClick = [this](int) {
     listView_->toggleSortKey(0);
     listView_->sortByColumn(0, listView_->tag < 0, false);
@@ -205,6 +217,7 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
     if (findDialog_) findDialog_->onFind = [this] { findInListView(*itemView_); };
     updateControlBar();
   };
+  itemView_->onExit = leave;
   itemView_->onSelectItem = [this](int, bool) { updateControlBar(); };
   itemView_->onColumnClick = [this](int column) {
     // Every column sorts as text, the dates too (by their text).
@@ -594,12 +607,23 @@ void TdownloadForm::newItem() {
   int code = 0;
   std::string folder = shownFolder_;
   folder.pop_back();
-  const std::string fileName = link_->makeObject(folder, code);
+  std::string fileName;
+  try {
+    fileName = link_->makeObject(folder, code, [this](bool enabled) { setEnabled(enabled); });
+  } catch (const std::exception& error) {
+    reportError(error);
+  }
   if (code != 0) showErrorDialog(code);
-  if (fileName.empty()) return;
-  const std::string name = fileName.substr(fileName.find_last_of('\\') + 1);
-  const int number = positiveNumberName(name.substr(0, name.find('.')));
-  if (number > 0) addItemRow(fileName, number);
+  if (!fileName.empty()) {
+    const std::string name = fileName.substr(fileName.find_last_of('\\') + 1);
+    const int number = positiveNumberName(name.substr(0, name.find('.')));
+    if (number > 0) addItemRow(fileName, number);
+  }
+  if (visible() && itemView_->canFocus()) itemView_->setFocus();
+}
+
+void TdownloadForm::reportError(const std::exception& error) {
+  messages_.show(handle(), error.what(), commonString(4), MB_OK | MB_ICONSTOP);
 }
 
 void TdownloadForm::editSelectedItems() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <exception>
 #include <map>
 #include <memory>
 #include <string>
@@ -134,6 +135,8 @@ class TdownloadForm : public TChildForm {
   void available();
   void updateControlBar();
   void showErrorDialog(int) {}
+  // A failing call into Fetchmoor, which the user must hear of.
+  void reportError(const std::exception& error);
 
   // Shows the find dialog for the view; place puts it at the selected row,
   // or at the view's corner when none is selected.

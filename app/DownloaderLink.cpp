@@ -54,11 +54,12 @@ int TDownloaderLink::editItems(const std::string& pathText) {
   return code;
 }
 
-std::string TDownloaderLink::makeObject(const std::string& listFolder, int& code) {
+std::string TDownloaderLink::makeObject(const std::string& listFolder, int& code,
+                                        const std::function<void(bool)>& enableWindow) {
   code = 0;
   std::string fileName;
   {
-    TWindowsDisabled disabled(host_.enableWindows);
+    TWindowsDisabled disabled(enableWindow);
     std::unique_ptr<TDownloaderServer> server = host_.connect(false);
     if (server) {
       fileName = server->MakeObject(listFolder);

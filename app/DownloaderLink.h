@@ -66,8 +66,9 @@ class TDownloaderLink {
   // The windows are disabled meanwhile and enabled again in every case.
   int editItems(const std::string& pathText);
   // MakeObject: the new item file; empty when none was made. -1 in code when
-  // Fetchmoor is not available; a failing call throws.
-  std::string makeObject(const std::string& listFolder, int& code);
+  // Fetchmoor is not available; a failing call throws. Only the window
+  // asking is disabled meanwhile, through enableWindow.
+  std::string makeObject(const std::string& listFolder, int& code, const std::function<void(bool)>& enableWindow);
   // NetSetup and the wait; nothing when Fetchmoor is not available.
   void netSetup();
   // Only when Fetchmoor runs already; true when it was told.

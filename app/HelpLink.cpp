@@ -152,6 +152,7 @@ int THookHelpSystem::display(int context) {
   services_.trace("HHDisplay(" + quoted(target) + ", " + std::to_string(static_cast<int>(mode_)) + ")");
   if (mode_ == THelpMode::htmlHelp) {
     if (!services_.htmlHelpInstalled() || !services_.htmlHelpAvailable()) return helpNotInstalled;
+    if (!services_.fileExists(cleaned(helpFile_))) return helpFileMissing;
     if (HWND window = services_.htmlHelp(GetDesktopWindow(), target, hhHelpContext, static_cast<DWORD_PTR>(context)))
       services_.bringToFront(window);
     return helpShown;
@@ -161,6 +162,7 @@ int THookHelpSystem::display(int context) {
   if (!program.empty() && program.back() != '\\') program += '\\';
   program += keyHH ? "KeyHH.EXE" : "HH.EXE";
   if (!services_.fileExists(program)) return keyHH ? helpKeyHHMissing : helpHHMissing;
+  if (!services_.fileExists(cleaned(helpFile_))) return helpFileMissing;
   const std::string parameters =
       std::string(keyHH ? "-win -#mapid " : "-mapid ") + std::to_string(context) + " " + target;
   DWORD error = 0;
@@ -172,7 +174,8 @@ int THookHelpSystem::display(int context) {
 }
 
 void THookHelpSystem::showError(int code) {
-  const std::string text = helpErrorText(code);
+  const std::string text =
+      code == helpFileMissing ? "The help file " + cleaned(helpFile_) + " was not found." : helpErrorText(code);
   services_.trace("HHShowError(" + std::to_string(code) + ", " + quoted(text) + ")");
   warn(text);
 }

@@ -35,7 +35,8 @@ class THelpServices {
 enum class THelpMode { htmlHelp = 0, keyHH = 1, hh = 2 };
 
 // Codes of a help display.
-enum : int { helpShown = 0, helpNotInstalled = 1, helpKeyHHMissing = 2, helpHHMissing = 3 };
+// A missing help file would otherwise show nothing at all under some viewers.
+enum : int { helpShown = 0, helpNotInstalled = 1, helpKeyHHMissing = 2, helpHHMissing = 3, helpFileMissing = 4 };
 
 // The target handed to the library or a viewer: "%20" become blanks, the
 // ends are trimmed, a window name follows after ">", and the HH.EXE viewer

@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include <commctrl.h>
+
 #include "app/DirSelForm.h"
 #include "app/DownloadForm.h"
 #include "app/DownloaderLink.h"
@@ -21,6 +23,7 @@
 #include "controls/SelDirDlg.h"
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
+#include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
@@ -59,6 +62,7 @@ TmainForm::TmainForm(const TMainFormContext& context)
       messageBox_(context.messageBox != nullptr ? *context.messageBox : systemMessageBox()) {
   name = "mainForm";
   createComponents();
+  tabKeysHook_ = application().addMessageHook([this](MSG& message) { return tabKey(message); });
   // The loading runs from the message loop, not inside the activation
   // message, since it pumps messages and shows a modal dialog.
   onActivate = [this] {
@@ -72,6 +76,7 @@ TmainForm::TmainForm(const TMainFormContext& context)
 }
 
 TmainForm::~TmainForm() {
+  application().removeMessageHook(tabKeysHook_);
   application().onIdle = nullptr;
   application().idleWaitHandles = nullptr;
   application().onMinimize = nullptr;
@@ -86,6 +91,9 @@ TmainForm::~TmainForm() {
     macroForm->setFindDialog(nullptr);
     macroForm->setReplaceDialog(nullptr);
   }
+  // The program-wide currency tables were read for this window's
+  // portfolios; they go with it.
+  forexTables().clearTables();
 }
 
 void TmainForm::createComponents() {
@@ -101,10 +109,14 @@ void TmainForm::createComponents() {
   const auto speedButton = [this](const char* caption, const char* hint, int left) {
     TToolButton& button = menuPanel->add<TToolButton>(caption);
     button.setBounds(left, 0, 26, 20);
-    button.hint = hint;
+    button.setHint(hint);
     return &button;
   };
-  reloadBtn = speedButton("R", "Reload quotes", 0);
+  // The caption names the button to screen readers; the glyphs show instead.
+  reloadBtn = speedButton("Reload", "Reload quotes", 0);
+  makeReloadGlyphs(reloadGlyphs);
+  reloadBtn->setImages(&reloadGlyphs, reloadGlyphEnabled);
+  reloadBtn->setDisabledImageIndex(reloadGlyphDisabled);
   reloadBtn->setEnabled(false);
   reloadBtn->onClick = [this] { reloadBtnClick(); };
   setupBtn = speedButton("D", "Directory setup", 26);
@@ -141,6 +153,7 @@ void TmainForm::FormCreate() {
   helpContext = 1000;
   pageControl->helpContext = 1000;
   setCaption("Kestrova");
+  application().setTitle("Kestrova");
 
   if (!fileExists(paths_.dirListFileName)) {
     closeOnActivate = true;
@@ -281,6 +294,11 @@ void TmainForm::loadFavorites() {
 void TmainForm::placeMenuPanel() {
   menuPanel->setBounds(clientWidth() - menuPanel->width() - 2, 0, menuPanel->width(), menuPanel->height());
   menuPanel->bringToFront();
+  // The buttons sit right of the tabs: the window never gets so narrow that
+  // they cover one.
+  RECT lastTab{};
+  if (pageControl->pageCount() > 0 && TabCtrl_GetItemRect(pageControl->handle(), pageControl->pageCount() - 1, &lastTab))
+    setConstraints(lastTab.right + menuPanel->width() + 6 + width() - clientWidth(), minHeight());
 }
 
 bool TmainForm::startDirsOK() {
@@ -413,11 +431,12 @@ void TmainForm::loadTranslations() {
   systemForm->loadTranslations(paths_.languageFileName);
 }
 
-void TmainForm::loadGUIoptions(bool) {
+void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
   if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
+  if (includeMacros) macroForm->loadGUIoptions(ini);
   downloadPickForm->loadGUIoptions(ini);
   downloadForm->loadGUIoptions(ini);
   webForm->loadGUIoptions(ini);

@@ -100,6 +100,7 @@ class TmainForm : public TForm {
   TToolButton* helpBtn = nullptr;
   TMemo* loadLogMemo = nullptr;
   TImageList imageList{16, 16};
+  TImageList reloadGlyphs{16, 16};
   TFindDialog findDialog{false};
   TFindDialog replaceDialog{true};
   TColorDialog colorDialog;
@@ -201,6 +202,9 @@ class TmainForm : public TForm {
   // Work that pumps messages and keeps tabs and close away meanwhile.
   void setCommandsBusy(bool busy);
   void leaveTab(int tab);
+  // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp anywhere in the
+  // window, a grid included, go to the next or previous tab.
+  bool tabKey(const MSG& message);
   void arriveAtPortfolios();
   void runSystemsChangedSince(double since, bool onlyCurrent);
 
@@ -213,4 +217,5 @@ class TmainForm : public TForm {
   bool activating_ = false;
   bool commandsBusy_ = false;
   bool closeRequested_ = false;
+  int tabKeysHook_ = 0;
 };

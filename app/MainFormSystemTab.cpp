@@ -3,11 +3,13 @@
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
 #include "controls/AssetPickForm.h"
+#include "model/LanguageStrings.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/PageControl.h"
 #include "systems/MacroForm.h"
 #include "systems/SystemForm.h"
+#include "systems/SystemProgress.h"
 
 void TmainForm::wireSystemForm() {
   systemForm->setSheetImageList(imageList.handle());
@@ -21,8 +23,17 @@ void TmainForm::wireSystemForm() {
     if (current == nullptr) return 0;
     std::string folder = current->Folder();
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    return systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(), portfolioTable.get(),
-                                       bounds(), hideAtEnd);
+    const int result = systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(),
+                                                   portfolioTable.get(), bounds(), hideAtEnd);
+    // Its soft transactions may be missing or stale: the user must know.
+    if (result == -1 || systemRunFailed(systemForm->lastRunResult())) {
+      const std::string name = current->Name().empty() ? current->Symbol() : current->Name();
+      messageBox_.show(handle(),
+                       "The trading system of \"" + name + "\" could not be run (code " +
+                           std::to_string(result == -1 ? result : systemForm->lastRunResult()) + ").",
+                       commonString(4), MB_OK | MB_ICONSTOP);
+    }
+    return result;
   };
   systemRuns.showProgressWindow = [this](bool show) {
     show ? systemForm->restoreProgressWindow(false) : systemForm->hideProgressWindow();

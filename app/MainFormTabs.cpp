@@ -218,6 +218,18 @@ void TmainForm::reloadBtnClick() {
   reloadBtn->setEnabled(result != 0);
 }
 
+bool TmainForm::tabKey(const MSG& message) {
+  if (message.message != WM_KEYDOWN) return false;
+  const WPARAM key = message.wParam;
+  if (key != VK_TAB && key != VK_NEXT && key != VK_PRIOR) return false;
+  if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+  // Dialogs are windows of their own and keep their keys.
+  if (GetAncestor(message.hwnd, GA_ROOT) != handle() || !IsWindowEnabled(handle())) return false;
+  const bool backwards = key == VK_PRIOR || (key == VK_TAB && GetKeyState(VK_SHIFT) < 0);
+  pageControl->selectNextPage(!backwards);
+  return true;
+}
+
 // ---- Trading-system re-runs ----
 
 void TmainForm::applySelectedPortfolioSystemIfNeeded() {
@@ -236,6 +248,8 @@ void TmainForm::applyPortfolioSystemsIfNeeded() {
 }
 
 void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
+  // Nothing to run: the progress window would show for nothing.
+  if (onlyCurrent && portfolioTable->current() == nullptr) return;
   setEnabled(false);
   THourglass hourglass;
   if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(true);

@@ -1,11 +1,15 @@
 #include "app/MainWindowSetup.h"
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/Colors.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageList.h"
 #include "platform/ScreenFit.h"
@@ -123,4 +127,34 @@ int loadNumberedBitmaps(TImageList& images, const std::string& folder) {
     if (images.add(bitmap, transparent) != number) break;
   }
   return images.count();
+}
+
+void makeReloadGlyphs(TImageList& images) {
+  constexpr TColor mask = 0xFF00FF;
+  constexpr TColor green = 0x008000;
+  const int size = images.height();
+  TBitmap strip(2 * size, size);
+  TCanvas& canvas = strip.canvas();
+  canvas.fillRect(RECT{0, 0, 2 * size, size}, mask);
+  const TColor colours[] = {green, clGrayText};
+  for (int glyph = 0; glyph < 2; ++glyph) {
+    const double centreX = glyph * size + size / 2.0;
+    const double centreY = size / 2.0;
+    const double radius = size / 2.0 - 3;
+    // Three quarters of a circle, open at the top right, with the head at
+    // its upper end.
+    std::vector<POINT> arc;
+    for (int degrees = 60; degrees <= 330; degrees += 15) {
+      const double angle = degrees * 3.14159265358979 / 180;
+      arc.push_back({static_cast<LONG>(std::lround(centreX + radius * std::cos(angle))),
+                     static_cast<LONG>(std::lround(centreY - radius * std::sin(angle)))});
+    }
+    canvas.setPen(colours[glyph], 2);
+    canvas.polyline(arc);
+    const POINT tip = arc.front();
+    canvas.setPen(colours[glyph], 1);
+    canvas.setBrush(colours[glyph]);
+    canvas.polygon({{tip.x + 3, tip.y - 4}, {tip.x + 4, tip.y + 3}, {tip.x - 3, tip.y + 1}});
+  }
+  images.add(strip, mask);
 }

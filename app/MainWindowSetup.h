@@ -60,3 +60,9 @@ std::string mainTitle(const TPortfolio* current);
 // next file exists, reads as a bitmap and fits the list, so an image's index
 // is the number of its file. Answers the number of images added.
 int loadNumberedBitmaps(TImageList& images, const std::string& folder);
+
+// The reload button's two glyphs, a circular arrow: green while new quotes
+// wait (index 0), grey otherwise (index 1).
+constexpr int reloadGlyphEnabled = 0;
+constexpr int reloadGlyphDisabled = 1;
+void makeReloadGlyphs(TImageList& images);

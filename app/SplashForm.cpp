@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "controls/PaintBoxEx.h"
+#include "platform/Application.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ExtControls.h"
@@ -37,6 +38,10 @@ TFormOptions splashOptions() {
 TsplashForm::TsplashForm()
     : TForm(splashOptions()), random_(static_cast<unsigned>(std::time(nullptr))) {
   name = "splashForm";
+  // Until the main window shows, this window stands for the program in the
+  // task bar, under the program's title.
+  setCaption(application().title());
+  application().onTitleChange = [this] { setCaption(application().title()); };
   setColor(clWindow);
   TFont verdana("Verdana", 8);
   verdana.setHeight(-11);
@@ -74,7 +79,10 @@ TsplashForm::TsplashForm()
   onActivate = [this] { FormActivate(); };
 }
 
-TsplashForm::~TsplashForm() { matrixTimer.setEnabled(false); }
+TsplashForm::~TsplashForm() {
+  matrixTimer.setEnabled(false);
+  application().onTitleChange = nullptr;
+}
 
 void TsplashForm::FormActivate() { matrix_.sizeOnce(matrixPaintBox->height(), glyphSize); }
 

@@ -119,7 +119,7 @@ void TwebForm::createToolBar() {
   const auto button = [](TPanel& panel, int index, const char* caption, const char* hint, auto onClick) {
     TToolButton& made = panel.add<TToolButton>(caption);
     made.setBounds(2 + 24 * index, 1, 23, 22);
-    made.hint = hint;
+    made.setHint(hint);
     made.onClick = onClick;
     return &made;
   };

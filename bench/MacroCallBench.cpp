@@ -1,7 +1,9 @@
 // Formulas calling macro functions: 10,000 cells calling a one-line
 // VBScript function and 10,000 calling a JScript one, full recalculation
 // (argument read from a cell, name looked up once, one Invoke per cell),
-// then a million direct calls with the memory they leave behind.
+// on the engine directly and through the program's host, whose engine runs
+// on a thread of its own; then a million direct calls with the memory they
+// leave behind.
 #include <windows.h>
 #include <psapi.h>
 
@@ -13,6 +15,9 @@
 #include "platform/LocaleSettings.h"
 #include "sheet/MacroCallout.h"
 #include "sheet/Sheet.h"
+#include "sheet/VariantConversion.h"
+#include "systems/ScriptEngineAttributes.h"
+#include "systems/ScriptHost.h"
 #include "tests/support/TestScriptEngine.h"
 
 namespace {
@@ -29,11 +34,10 @@ std::size_t committedBytes() {
   return counters.PagefileUsage;
 }
 
-void recalculation(const char* language, const wchar_t* progId, const wchar_t* script, const char* function) {
+void recalculation(const char* language, IActiveScript* engine, const char* function) {
   constexpr int cells = 10000;
-  TTestScriptEngine engine(progId, script);
   TSheet sheet;
-  sheet.setScriptEngine(engine.get(), false);
+  sheet.setScriptEngine(engine, false);
   for (int r = 1; r <= cells; ++r) {
     sheet.setCellContent(1, r, 0, std::to_string(r), 1);
     sheet.setCellContent(2, r, 0, std::string("=") + function + "(A" + std::to_string(r) + ")", 1);
@@ -48,9 +52,32 @@ void recalculation(const char* language, const wchar_t* progId, const wchar_t* s
   double seconds = secondsSince(start) / rounds;
   // The script counts its own calls: proof that every cell did call it.
   sheet.parseAndEvaluate("=calls()", 3, 1, false);
-  std::printf("%-8s %d cells, full recalculation: %8.4f s  %6.2f us/cell  (last = %s, %d script calls)\n",
+  std::printf("%-18s %d cells, full recalculation: %8.4f s  %6.2f us/cell  (last = %s, %d script calls)\n",
               language, cells, seconds, seconds * 1e6 / cells, sheet.getCellText(2, cells, false).c_str(),
               sheet.resultValue.integer);
+}
+
+class TQuietEvents : public TScriptSiteEvents {
+ public:
+  void showEngineState(const std::string&) override {}
+  void showEngineMessage(const std::string&) override {}
+  void markScriptError(int, int) override {}
+  HWND siteWindow() override { return nullptr; }
+  void enableModeless(bool) override {}
+};
+
+// As the program calls its macros: the engine on the host's own thread.
+void hostedRecalculation(const char* language, const char* progId, const std::string& script, const char* function) {
+  TQuietEvents events;
+  TScriptHost host(events);
+  TScriptEngineAttributes attributes = defaultEngineAttributes();
+  CLSIDFromProgID(ansiToWide(progId).c_str(), &attributes.classId);
+  std::string errorText;
+  if (!host.initEngine(&attributes) || !host.parseScript(script, errorText)) {
+    std::printf("%s: no engine %s\n", language, errorText.c_str());
+    return;
+  }
+  recalculation(language, host.scriptEngine(), function);
 }
 
 void millionCalls() {
@@ -83,13 +110,20 @@ int main() {
   setExtendedPrecision();
   localeSettings() = defaultLocaleSettings();
   initializeComForTests();
-  recalculation("VBScript", L"VBScript",
-                L"Dim count\nFunction Twice(x)\ncount = count + 1: Twice = x * 2\nEnd Function\n"
-                L"Function Calls()\nCalls = count\nEnd Function\n",
-                "Twice");
-  recalculation("JScript", L"JScript",
-                L"var count = 0; function twice(x) { ++count; return x * 2; } function calls() { return count; }",
-                "twice");
+  const char* vbscript =
+      "Dim count\nFunction Twice(x)\ncount = count + 1: Twice = x * 2\nEnd Function\n"
+      "Function Calls()\nCalls = count\nEnd Function\n";
+  const char* jscript = "var count = 0; function twice(x) { ++count; return x * 2; } function calls() { return count; }";
+  {
+    TTestScriptEngine engine(L"VBScript", ansiToWide(vbscript).c_str());
+    recalculation("VBScript", engine.get(), "Twice");
+  }
+  {
+    TTestScriptEngine engine(L"JScript", ansiToWide(jscript).c_str());
+    recalculation("JScript", engine.get(), "twice");
+  }
+  hostedRecalculation("VBScript, hosted", "VBScript", vbscript, "Twice");
+  hostedRecalculation("JScript, hosted", "JScript", jscript, "twice");
   millionCalls();
   return 0;
 }

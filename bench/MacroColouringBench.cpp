@@ -8,12 +8,12 @@
 #include <string>
 
 #include "bench/BenchTiming.h"
+#include "bench/MacroBenchWindow.h"
 #include "controls/EditPanel.h"
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 #include "platform/ListView.h"
-#include "platform/PageControl.h"
 #include "systems/MacroForm.h"
 #include "tests/support/FakeColouringEngine.h"
 #include "tests/support/TestScriptEngine.h"
@@ -35,15 +35,12 @@ int main() {
   writeFileAtomically(folder + "Big.INI", "[Configuration]\r\nEngine=" + id + "\r\nActive=0\r\n");
   writeFileAtomically(folder + "Big.xs", source);
 
-  TFormOptions options;
-  options.clientWidth = 900;
-  options.clientHeight = 700;
   {
-    TForm main(options);
-    auto& pages = main.add<TPageControl>();
-    pages.setAlign(TAlign::client);
-    main.showModeless();
-    TmacroForm& form = createChildForm<TmacroForm>(pages, "Macros");
+    TMacroBenchWindow window;
+    TmacroForm& form = window.form();
+    form.scriptHost().makeEngineObject = [&](const CLSID&, IActiveScript** engine) {
+      return engineClass.CreateInstance(nullptr, IID_IActiveScript, reinterpret_cast<void**>(engine));
+    };
     form.setAxEnginesPath(folder + "Bench.AXE");
     form.listMacros();
     form.loadMacros();

@@ -7,10 +7,11 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 if ! command -v ssconvert >/dev/null || ! command -v soffice >/dev/null || [ ! -x /usr/bin/time ] ||
+  ! command -v ltrace >/dev/null ||
   ! /usr/bin/python3 -c "import uno" 2>/dev/null; then
   apt-get update
   DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends gnumeric libreoffice-calc-nogui \
-    python3-uno time
+    python3-uno time ltrace
 fi
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
 cmake --build "$root/build" --target SheetScaleBench >/dev/null

@@ -119,6 +119,13 @@ TfieldEditForm::TfieldEditForm()
     setModalResult(mrOk);
   };
   buttonPanel_->onResize = [this] { placeButtons(); };
+  // Escape first leaves a cell being edited, then the editor unaccepted.
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) {
+    if (key != VK_ESCAPE || (shift & (ssCtrl | ssAlt)) || sheetPanel_->editing()) return;
+    key = 0;
+    close();
+  };
 
   sheetPanel_ = &add<TSheetPanel>();
   sheetPanel_->setAlign(TAlign::client);
@@ -161,8 +168,7 @@ void TfieldEditForm::buildTools() {
   const auto button = [&](TToolButton*& target, const char* caption, const char* hint, int width = 28) {
     target = &toolPanel_->add<TToolButton>(caption);
     target->setBounds(x, 4, width, 22);
-    target->hint = hint;
-    hints_->setHint(*target, hint);
+    target->setHint(hint);
     x += width + 1;
   };
   button(tools.addBtn, "New", "New", 34);

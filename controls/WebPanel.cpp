@@ -257,7 +257,7 @@ void TWebPanel::buildToolbar() {
       {parts.favsBtn, "Favorites"}, {parts.makeDefaultBtn, "Make default"}, {parts.clearDefaultBtn, "Clear default"},
       {deleteBtn_, "Delete"}, {parts.makeHomeBtn, "Make home"}, {parts.goBtn, "Go"}};
   for (const auto& [button, hint] : hints) {
-    button->hint = hint;
+    button->setHint(hint);
     hints_->setHint(*button, hint);
   }
   hints_->setHint(combo, "URL");
@@ -288,7 +288,7 @@ void TWebPanel::buildFavourites() {
                                                         {parts.favDelBtn, "Delete"},    {parts.favUpBtn, "Move up"},
                                                         {parts.favDownBtn, "Move down"}, {parts.favCloseBtn, "Close"}};
   for (const auto& [button, hint] : hints) {
-    button->hint = hint;
+    button->setHint(hint);
     hints_->setHint(*button, hint);
   }
   for (TToolButton* button : {parts.favGoBtn, parts.favAddBtn, parts.favDelBtn, parts.favUpBtn, parts.favDownBtn})

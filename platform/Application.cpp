@@ -119,12 +119,21 @@ void TApplication::handleMessage(MSG& message) {
   for (HWND dialog : modelessDialogs_) {
     if ((dialog == message.hwnd || IsChild(dialog, message.hwnd)) && IsDialogMessageA(dialog, &message)) return;
   }
+  // The menu key asks the focused control for its menu. Controls that keep
+  // their keys from the system never let it make that request, so it is
+  // made here, as the system does, when the key comes up.
+  if ((message.message == WM_KEYDOWN || message.message == WM_KEYUP) && message.wParam == VK_APPS) {
+    if (message.message == WM_KEYUP)
+      SendMessageA(message.hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(message.hwnd), MAKELPARAM(-1, -1));
+    return;
+  }
   if (message.message == WM_KEYDOWN) suppressDialogChar_ = false;
   if (message.message == WM_CHAR && suppressDialogChar_) {
     suppressDialogChar_ = false;
     if (message.wParam == '\t' || message.wParam == '\r' || message.wParam == 0x1B) return;
   }
   if (handleFormKeys(message)) return;
+  if (message.message == WM_SYSCHAR && mnemonicKey(message)) return;
   TranslateMessage(&message);
   DispatchMessageA(&message);
 }
@@ -151,6 +160,14 @@ bool TApplication::handleFormKeys(MSG& message) {
   return false;
 }
 
+bool TApplication::mnemonicKey(const MSG& message) {
+  // The window's outermost form: the key reaches every part of the window.
+  TForm* form = nullptr;
+  for (TControl* control = controlAtOrAbove(message.hwnd); control; control = control->parent())
+    if (auto* found = dynamic_cast<TForm*>(control)) form = found;
+  return form && form->mnemonicKey(static_cast<char>(message.wParam));
+}
+
 void TApplication::mainWindowMinimized(bool minimized) {
   if (minimized == minimized_) return;
   minimized_ = minimized;
@@ -169,6 +186,11 @@ bool TApplication::helpCommand(UINT command, ULONG_PTR data) {
   bool passOn = false;
   const bool handled = helpHook_(command, data, passOn);
   return passOn ? false : handled;
+}
+
+void TApplication::setTitle(const std::string& title) {
+  title_ = title;
+  if (onTitleChange) onTitleChange();
 }
 
 int TApplication::addMessageHook(std::function<bool(MSG&)> hook) {

@@ -3,6 +3,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <map>
 #include <memory>
 #include <vector>
@@ -102,12 +103,20 @@ class TApplication {
   bool helpCommand(UINT command, ULONG_PTR data);
   bool helpContext(int context) { return helpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(context)); }
 
+  // The program's name in the task bar; the window that stands for the
+  // program there before its main window shows follows it.
+  const std::string& title() const { return title_; }
+  void setTitle(const std::string& title);
+  std::function<void()> onTitleChange;
+
  private:
   static LRESULT CALLBACK utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void runDeferredCalls();
   bool handleFormKeys(MSG& message);
+  bool mnemonicKey(const MSG& message);
 
   bool oleInitialized_ = false;
+  std::string title_;
   HWND utilityWindow_ = nullptr;
   bool terminated_ = false;
   int nextHookId_ = 1;

@@ -7,6 +7,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
+#include "platform/ToolTips.h"
 
 TImage::TImage(TControl* parent) : TControl(parent) {
   TWindowParams params;
@@ -117,6 +118,15 @@ TToolButton::TToolButton(TControl* parent, const std::string& caption) : TContro
   createWindow(params);
 }
 
+TToolButton::~TToolButton() = default;
+
+void TToolButton::setHint(const std::string& text) {
+  if (!tips_) tips_ = std::make_unique<TToolTips>(*this);
+  tips_->setHint(*this, text);
+}
+
+std::string TToolButton::hint() const { return tips_ ? tips_->hint(*this) : std::string(); }
+
 void TToolButton::setImages(const TImageList* images, int index) {
   images_ = images;
   imageIndex_ = index;
@@ -125,6 +135,11 @@ void TToolButton::setImages(const TImageList* images, int index) {
 
 void TToolButton::setImageIndex(int index) {
   imageIndex_ = index;
+  invalidate();
+}
+
+void TToolButton::setDisabledImageIndex(int index) {
+  disabledImageIndex_ = index;
   invalidate();
 }
 
@@ -196,8 +211,9 @@ void TToolButton::paint(TCanvas& canvas) {
   if (images_ && imageIndex_ >= 0) {
     const int x = (r.right - images_->width()) / 2 + offset;
     const int y = (r.bottom - images_->height()) / 2 + offset;
-    ImageList_DrawEx(images_->handle(), imageIndex_, canvas.handle(), x, y, 0, 0, CLR_NONE, CLR_NONE,
-                     enabled() ? ILD_NORMAL : ILD_BLEND50);
+    const bool ownDisabledImage = !enabled() && disabledImageIndex_ >= 0;
+    ImageList_DrawEx(images_->handle(), ownDisabledImage ? disabledImageIndex_ : imageIndex_, canvas.handle(), x, y,
+                     0, 0, CLR_NONE, CLR_NONE, enabled() || ownDisabledImage ? ILD_NORMAL : ILD_BLEND50);
   } else {
     TFont caption = font();
     caption.setColor(enabled() ? clBtnText : clGrayText);

@@ -9,6 +9,7 @@
 
 class TBitmap;
 class TImageList;
+class TToolTips;
 
 // A picture: a bitmap (stretched or at its size) or a system icon.
 class TImage : public TControl {
@@ -55,15 +56,22 @@ class TSplitter : public TControl {
 class TToolButton : public TControl {
  public:
   TToolButton(TControl* parent, const std::string& caption = {});
+  ~TToolButton() override;
   void setImages(const TImageList* images, int index);
   void setImageIndex(int index);
+  // The image shown while the button is disabled; without one the normal
+  // image is drawn faded.
+  void setDisabledImageIndex(int index);
   // A check button stays down after a click until clicked again (or, in a
   // group, until another button of the group goes down).
   bool checkButton = false;
   int group = 0;
   bool down() const { return down_; }
   void setDown(bool down);
-  std::string hint;
+  // The text shown when the mouse rests on the button; a caption of one or
+  // two letters says little without it.
+  void setHint(const std::string& text);
+  std::string hint() const;
 
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -76,9 +84,11 @@ class TToolButton : public TControl {
  private:
   const TImageList* images_ = nullptr;
   int imageIndex_ = -1;
+  int disabledImageIndex_ = -1;
   bool hot_ = false;
   bool pressed_ = false;
   bool down_ = false;
+  std::unique_ptr<TToolTips> tips_;
 };
 
 // Where a band of a control bar sits: the band's control by name, its width

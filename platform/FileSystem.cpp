@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 
+#include "platform/FolderCasing.h"
 #include "platform/SequentialFile.h"
 
 namespace {
@@ -48,7 +49,7 @@ class TFindHandle {
   HANDLE handle_;
 };
 
-DWORD attributesOf(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+DWORD attributesOf(const std::string& path) { return GetFileAttributesA(onDiskPath(path).c_str()); }
 
 bool writeAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -123,7 +124,7 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
     temporary = temporaryNameFor(fileName);
-    created = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    created = CreateFileA(onDiskPath(temporary).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   TFileHandle file(created);
@@ -131,16 +132,25 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
   bool complete = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
   complete = file.close() && complete;
   if (complete &&
-      MoveFileExA(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      MoveFileExA(onDiskPath(temporary).c_str(), onDiskPath(fileName).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     return true;
-  DeleteFileA(temporary.c_str());
+  DeleteFileA(onDiskPath(temporary).c_str());
   return false;
 }
 
 TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable) {
   if (namesDevice(fileName)) return TNewFileResult::failed;
-  TFileHandle file(
-      CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  // The exact name is tried first; whatever it fails on (a folder changed
+  // since its Unix name was found, a name taken) the usual path answers.
+  const std::wstring exactName = exactNewFileName(fileName);
+  HANDLE created = INVALID_HANDLE_VALUE;
+  if (!exactName.empty())
+    created = CreateFileW(exactName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (created == INVALID_HANDLE_VALUE)
+    created = CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+  TFileHandle file(created);
   if (!file.valid()) {
     const DWORD error = GetLastError();
     // A folder of that name answers "access denied", as does a folder that
@@ -152,14 +162,14 @@ TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes
   bool complete = writeAll(file.get(), bytes) && (!durable || FlushFileBuffers(file.get()));
   complete = file.close() && complete;
   if (complete) return TNewFileResult::created;
-  DeleteFileA(fileName.c_str());
+  DeleteFileA(onDiskPath(fileName).c_str());
   return TNewFileResult::failed;
 }
 
 std::vector<TFoundFile> findFiles(const std::string& pattern) {
   std::vector<TFoundFile> entries;
   WIN32_FIND_DATAA found;
-  TFindHandle search(FindFirstFileA(pattern.c_str(), &found));
+  TFindHandle search(FindFirstFileA(onDiskPath(pattern).c_str(), &found));
   if (search.get() == INVALID_HANDLE_VALUE) return entries;
   do {
     std::string name = found.cFileName;
@@ -187,13 +197,13 @@ bool isReparsePoint(const std::string& path) {
   return attributes != invalidAttributes && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-bool deleteFile(const std::string& fileName) { return DeleteFileA(fileName.c_str()) != 0; }
+bool deleteFile(const std::string& fileName) { return DeleteFileA(onDiskPath(fileName).c_str()) != 0; }
 
 bool removeFolder(const std::string& folder) {
-  return RemoveDirectoryA(withoutTrailingBackslashes(folder).c_str()) != 0;
+  return RemoveDirectoryA(onDiskPath(withoutTrailingBackslashes(folder)).c_str()) != 0;
 }
 
-bool createFolder(const std::string& folder) { return CreateDirectoryA(folder.c_str(), nullptr) != 0; }
+bool createFolder(const std::string& folder) { return CreateDirectoryA(onDiskPath(folder).c_str(), nullptr) != 0; }
 
 bool forceFolders(const std::string& folder) {
   std::string path = withoutTrailingBackslashes(folder);
@@ -206,17 +216,17 @@ bool forceFolders(const std::string& folder) {
     // the folder below it fails to appear.
     if (parent.back() != ':' && parent != "\\" && !forceFolders(parent)) return false;
   }
-  CreateDirectoryA(path.c_str(), nullptr);
+  CreateDirectoryA(onDiskPath(path).c_str(), nullptr);
   return folderExists(path);
 }
 
 bool copyFile(const std::string& source, const std::string& target, bool failIfExists) {
-  return CopyFileA(source.c_str(), target.c_str(), failIfExists ? TRUE : FALSE) != 0;
+  return CopyFileA(onDiskPath(source).c_str(), onDiskPath(target).c_str(), failIfExists ? TRUE : FALSE) != 0;
 }
 
 int64_t fileAge(const std::string& fileName) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!GetFileAttributesExA(onDiskPath(fileName).c_str(), GetFileExInfoStandard, &data)) return -1;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
   return (static_cast<int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
 }

@@ -31,7 +31,9 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
 // taken (also by a folder) is left alone; a failed write removes the part
 // written. Flushed to the disk only when asked to be durable. Under Wine,
 // every look-up of a missing name reads the whole folder, so a folder of
-// thousands of files makes each extra look-up cost.
+// thousands of files makes each extra look-up cost; the file is therefore
+// created under its exact name there (see exactNewFileName), and a caller
+// picks a name that a listing of the folder shows free in any case.
 enum class TNewFileResult { created, nameTaken, failed };
 TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable);
 

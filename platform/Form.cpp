@@ -1,9 +1,11 @@
 #include "platform/Form.h"
 
 #include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "platform/Application.h"
+#include "platform/ExtControls.h"
 #include "platform/Menu.h"
 #include "platform/StdControls.h"
 
@@ -188,6 +190,43 @@ bool TForm::previewKey(MSG& message) {
   keyDown(key, currentShiftState());
   message.wParam = key;
   return key == 0;
+}
+
+namespace {
+
+bool marksMnemonic(const std::string& caption, char key) {
+  for (size_t at = 0; at + 1 < caption.size(); ++at) {
+    if (caption[at] != '&') continue;
+    if (caption[at + 1] == '&') {
+      ++at;
+      continue;
+    }
+    return std::toupper(static_cast<unsigned char>(caption[at + 1])) == std::toupper(static_cast<unsigned char>(key));
+  }
+  return false;
+}
+
+TControl* mnemonicTarget(const TControl& parent, char key) {
+  for (TControl* child : parent.children()) {
+    if (!child->handle() || !IsWindowVisible(child->handle()) || !IsWindowEnabled(child->handle())) continue;
+    const bool clickable = dynamic_cast<TButton*>(child) || dynamic_cast<TCheckBox*>(child) ||
+                           dynamic_cast<TRadioButton*>(child) || dynamic_cast<TToolButton*>(child);
+    if (clickable && marksMnemonic(child->text(), key)) return child;
+    if (TControl* found = mnemonicTarget(*child, key)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TForm::mnemonicKey(char key) {
+  TControl* target = mnemonicTarget(*this, key);
+  if (!target) return false;
+  if (dynamic_cast<TToolButton*>(target))
+    target->performClick();
+  else
+    SendMessageA(target->handle(), BM_CLICK, 0, 0);
+  return true;
 }
 
 bool TForm::dialogKey(WORD key, TShiftState shift) {

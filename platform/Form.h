@@ -68,6 +68,10 @@ class TForm : public TControl {
   // Called by the message loop for keys aimed at this form's controls
   // (with keyPreview the form's key events see them first).
   bool previewKey(MSG& message);
+  // Alt and a letter: clicks the first shown, enabled button, check box,
+  // radio button or tool button whose caption marks that letter with "&".
+  // False when none does.
+  bool mnemonicKey(char key);
   bool dialogKey(WORD key, TShiftState shift) override;
 
   bool keyPreview = false;

@@ -98,6 +98,14 @@ RECT TPageControl::alignRect() const {
   return rect;
 }
 
+void TPageControl::selectNextPage(bool forward) {
+  const int count = pageCount();
+  if (count < 2 || !enabled()) return;
+  if (onChanging && !onChanging()) return;
+  setActivePageIndex((activePageIndex() + (forward ? 1 : count - 1)) % count);
+  if (onChange) onChange();
+}
+
 bool TPageControl::notificationReceived(NMHDR& header, LRESULT& result) {
   if (header.code == TCN_SELCHANGING) {
     result = onChanging && !onChanging() ? TRUE : FALSE;

@@ -35,6 +35,9 @@ class TPageControl : public TControl {
   int activePageIndex() const;
   void setActivePage(TTabSheet* page);
   void setActivePageIndex(int index);
+  // The next (or previous) page, round the end, as if the user clicked its
+  // tab: onChanging may keep the page, onChange follows a change.
+  void selectNextPage(bool forward);
   // Switches painting off and on around bulk changes.
   void setRedraw(bool redraw);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/FileSystem.h"
+#include "platform/FolderCasing.h"
 
 namespace {
 constexpr size_t maxReadPerCall = 1 << 30;
@@ -17,7 +18,7 @@ bool TSequentialFile::open(const std::string& fileName) {
   // Opening a serial port or the console may wait for ever: such names are
   // refused before anything is opened.
   if (namesDevice(fileName)) return false;
-  HANDLE handle = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE handle = CreateFileA(onDiskPath(fileName).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   if (GetFileType(handle) != FILE_TYPE_DISK) {

@@ -136,6 +136,19 @@ TLabel::TLabel(TControl* parent, const std::string& caption) : TControl(parent) 
   autoSize();
 }
 
+void TLabel::setAlignment(TTextAlignment alignment) {
+  LONG style = GetWindowLongA(handle(), GWL_STYLE) & ~(SS_LEFT | SS_RIGHT | SS_CENTER);
+  if (alignment == TTextAlignment::right) style |= SS_RIGHT;
+  if (alignment == TTextAlignment::centre) style |= SS_CENTER;
+  SetWindowLongA(handle(), GWL_STYLE, style);
+  invalidate();
+}
+
+TTextAlignment TLabel::alignment() const {
+  const LONG style = GetWindowLongA(handle(), GWL_STYLE) & SS_TYPEMASK;
+  return style == SS_RIGHT ? TTextAlignment::right : style == SS_CENTER ? TTextAlignment::centre : TTextAlignment::left;
+}
+
 void TLabel::autoSize() {
   HDC dc = GetDC(handle());
   HGDIOBJ old = SelectObject(dc, font().handle());

@@ -68,11 +68,16 @@ class TMemo : public TEdit {
 };
 
 // Static text on its parent's background.
+enum class TTextAlignment { left, right, centre };
+
 class TLabel : public TControl {
  public:
   TLabel(TControl* parent, const std::string& caption);
   // Makes the label as wide and high as its text.
   void autoSize();
+  // Where the text sits in the label's width.
+  void setAlignment(TTextAlignment alignment);
+  TTextAlignment alignment() const;
 
  protected:
   HBRUSH controlColor(HDC dc) override;

@@ -2,7 +2,8 @@
 
 namespace {
 constexpr const char* stateTexts[] = {"#ERR",   "#BUSY!",  "#N/A",   "#NAME?", "#(?",   "#?)",   "#{?",   "#?}",
-                                      "#OP?",   "#DIV/0!", "#NULL!", "#NUM!",  "#REF!", "#CIRC!", "#VALUE!"};
+                                      "#OP?",   "#DIV/0!", "#NULL!", "#NUM!",  "#REF!", "#CIRC!", "#VALUE!",
+                                      "#SCRIPT!"};
 }  // namespace
 
 const char* cellStateText(std::uint8_t state) {

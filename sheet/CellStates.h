@@ -21,6 +21,7 @@ enum : std::uint8_t {
   errRef = 12,               // "#REF!"
   errCirc = 13,              // "#CIRC!"
   errValue = 14,             // "#VALUE!"
+  errScript = 15,            // "#SCRIPT!": a macro function raised an error or was stopped
 };
 
 // Parse status of a formula that has not been compiled (yet).

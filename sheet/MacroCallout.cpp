@@ -126,6 +126,9 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   TOleVariant returned;
   HRESULT outcome = global->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), nullptr, nullptr);
   if (outcome == DISP_E_MEMBERNOTFOUND) memberIds_.erase(name);
+  // The script's own failure (the engine has reported it to its site) or a
+  // call the user stopped, told apart from a function that gives no value.
+  if (outcome == static_cast<HRESULT>(SCRIPT_E_REPORTED) || outcome == DISP_E_EXCEPTION || outcome == E_ABORT) return errScript;
   if (outcome != S_OK) return errNA;
   return variantToValue(*returned, result) ? stateValid : errValue;
 }

@@ -59,7 +59,8 @@ class TMacroCallout {
   // false when one of them cannot be passed). Returns the cell state: 0 with
   // the result set; 3 "#NAME?" without an engine or with one closed or reset;
   // 2 "#N/A" when the engine has no global object, does not know the name,
-  // or the call fails or raises; 14 "#VALUE!" for more than
+  // or the call fails; 15 "#SCRIPT!" when the script raises an error or the
+  // call was stopped; 14 "#VALUE!" for more than
   // maxScriptArguments arguments, an argument that cannot be passed or an
   // array result too big to take. Every variant of the call is cleared
   // before it returns, also when fillArguments raises.

@@ -454,7 +454,11 @@ void TmacroForm::loadMacros() {
   } else {
     registerEngineFonts(*engine, true);
     std::vector<std::string> convertedFiles;
-    std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles);
+    std::vector<TMacroSource> sources;
+    std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles, &sources);
+    host_.initEngine(engine);
+    // The engine parses on its own thread while the joined text is shown.
+    host_.startParsingSources(sources);
     activeMacrosStatus_.readOnly = false;
     activeMacrosStatus_.clear();
     activeMacrosStatus_.insertText(joined);
@@ -462,9 +466,8 @@ void TmacroForm::loadMacros() {
     activeMacrosStatus_.modified = false;
     activeMacrosStatus_.readOnly = true;
     activeMacrosStatus_.backgroundColour = editorColor_;
-    host_.initEngine(engine);
+    host_.parsedSources(errorText);
     if (macroEditPanel_->editorStatus() == &activeMacrosStatus_) macroEditPageControlChange();
-    host_.parseScript(joined, errorText);
     // Positions in the joined text hold only for 8-bit text: say which
     // sources were not, so that a marked line can be understood.
     if (!convertedFiles.empty()) {

@@ -66,6 +66,7 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   IActiveScript* scriptEngine() const { return host_.scriptEngine(); }
   double macrosLoadedAt() const { return macrosLoadedAt_; }
   void resetEngine() { host_.resetEngine(); }
+  TScriptHost& scriptHost() { return host_; }
 
   // What the user works with; tests drive these.
   TComboBox& macroEngineComboBox() const { return *macroEngineComboBox_; }
@@ -123,6 +124,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void macroListViewKeyDown(WORD& key, TShiftState shift);
   void macroEditPageControlChange();
   void macroEditPanelRender();
+  void macroEditPanelKeyDown(WORD& key, TShiftState shift);
+  void insertTimeDate();
+  void searchAgain();
   void getTextAttributes(const std::string& text, std::vector<uint16_t>& attributeIds);
   void findInList();
   void editorFind(bool replace);

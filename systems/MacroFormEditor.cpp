@@ -41,17 +41,14 @@ void TmacroForm::macroEditPanelRender() {
 }
 
 void TmacroForm::getTextAttributes(const std::string& text, std::vector<uint16_t>& attributeIds) {
-  IActiveScriptDebug* debug = host_.scriptDebug();
-  if (!colouringEnabled || debug == nullptr || text.empty()) return;
+  if (!colouringEnabled || !host_.hasScriptDebug() || text.empty()) return;
   int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(length, L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
   // The engine colours characters; the editor's array has one entry a byte,
   // which the system code page makes the same count.
   std::vector<SOURCE_TEXT_ATTR> attributes(wide.size() + 1, 0);
-  if (FAILED(debug->GetScriptTextAttributes(wide.c_str(), static_cast<ULONG>(wide.size()), nullptr, 0,
-                                            attributes.data())))
-    return;
+  if (!host_.getScriptTextAttributes(wide, attributes)) return;
   size_t count = std::min(attributeIds.size(), wide.size());
   for (size_t i = 0; i < count; ++i) attributeIds[i] = attributes[i];
 }
@@ -80,24 +77,11 @@ void TmacroForm::buildEditorPopupMenu() {
   TMenuItem& remove = edit.add("&Delete\tCtrl+Del", [this] { macroEditPanel_->deleteSelection(); });
   TMenuItem& deleteLine = edit.add("Delete &Line\tCtrl+Y", [this] { macroEditPanel_->deleteLine(); });
   edit.add("&Select all\tCtrl+A", [this] { macroEditPanel_->selectAll(); });
-  TMenuItem& timeDate = edit.add("&Time/Date\tF5", [this] {
-    char text[64];
-    std::time_t now = std::time(nullptr);
-    std::strftime(text, sizeof text, "%x %X", std::localtime(&now));
-    macroEditPanel_->insertText(text);
-  });
+  TMenuItem& timeDate = edit.add("&Time/Date\tF5", [this] { insertTimeDate(); });
   TMenuItem& search = editorPopupMenu_.add("&Search");
   TMenuItem& find = search.add("&Find\tCtrl+F", [this] { editorFind(false); });
   TMenuItem& replace = search.add("&Replace\tCtrl+R", [this] { editorFind(true); });
-  TMenuItem& again = search.add("&Search again\tF3", [this] {
-    if (findDialog_ != nullptr && !findDialog_->findText.empty()) {
-      TSearchOptions options;
-      options.down = findDialog_->options.down;
-      options.wholeWord = findDialog_->options.wholeWord;
-      options.matchCase = findDialog_->options.matchCase;
-      macroEditPanel_->find(findDialog_->findText, options);
-    }
-  });
+  TMenuItem& again = search.add("&Search again\tF3", [this] { searchAgain(); });
   TMenuItem& setup = editorPopupMenu_.add("Set&up");
   TMenuItem& engines = setup.add("&Engines");
   TMenuItem& reset = engines.add("&Reset", [this] { loadMacros(); });
@@ -133,21 +117,54 @@ void TmacroForm::buildEditorPopupMenu() {
     fonts.enabled = fontDialog_ != nullptr;
     colour.enabled = colorDialog_ != nullptr;
   };
-  macroEditPanel_->onKeyDown = [this](WORD& key, TShiftState shift) {
-    if (key == VK_F5 && !(shift & (ssCtrl | ssAlt | ssShift)) && !macroEditPanel_->isReadOnly()) {
-      char text[64];
-      std::time_t now = std::time(nullptr);
-      std::strftime(text, sizeof text, "%x %X", std::localtime(&now));
-      macroEditPanel_->insertText(text);
-      key = 0;
-    } else if (key == 'F' && (shift & ssCtrl)) {
-      editorFind(false);
-      key = 0;
-    } else if (key == 'R' && (shift & ssCtrl)) {
-      editorFind(true);
-      key = 0;
+  macroEditPanel_->onKeyDown = [this](WORD& key, TShiftState shift) { macroEditPanelKeyDown(key, shift); };
+}
+
+// The short-cuts the editor menu shows, each doing what its entry does; the
+// document ignores them when it is read-only.
+void TmacroForm::macroEditPanelKeyDown(WORD& key, TShiftState shift) {
+  const TShiftState modifiers = shift & (ssCtrl | ssAlt | ssShift);
+  bool handled = true;
+  if (modifiers == ssCtrl) {
+    switch (key) {
+      case 'Z': macroEditPanel_->undo(); break;
+      case 'X': macroEditPanel_->cut(); break;
+      case 'C': macroEditPanel_->copy(); break;
+      case 'V': macroEditPanel_->paste(); break;
+      case VK_DELETE: macroEditPanel_->deleteSelection(); break;
+      case 'Y': macroEditPanel_->deleteLine(); break;
+      case 'A': macroEditPanel_->selectAll(); break;
+      case 'F': editorFind(false); break;
+      case 'R': editorFind(true); break;
+      default: handled = false;
     }
-  };
+  } else if (modifiers == (ssCtrl | ssShift) && key == 'Z') {
+    macroEditPanel_->redo();
+  } else if (modifiers == 0 && key == VK_F5) {
+    insertTimeDate();
+  } else if (modifiers == 0 && key == VK_F3) {
+    searchAgain();
+  } else {
+    handled = false;
+  }
+  if (handled) key = 0;
+}
+
+void TmacroForm::insertTimeDate() {
+  if (macroEditPanel_->isReadOnly()) return;
+  char text[64];
+  std::time_t now = std::time(nullptr);
+  std::strftime(text, sizeof text, "%x %X", std::localtime(&now));
+  macroEditPanel_->insertText(text);
+}
+
+void TmacroForm::searchAgain() {
+  if (findDialog_ == nullptr || findDialog_->findText.empty()) return;
+  TSearchOptions options;
+  options.down = findDialog_->options.down;
+  options.wholeWord = findDialog_->options.wholeWord;
+  options.matchCase = findDialog_->options.matchCase;
+  macroEditPanel_->find(findDialog_->findText, options);
 }
 
 void TmacroForm::editorFind(bool replace) {

@@ -65,7 +65,9 @@ void saveMacroSheet(const TSheet& sheet, TPortableIniFile& file) {
   file.eraseSection(colsSection);
   file.eraseSection(rowsSection);
   file.eraseSection(cellsSection);
+  // Column 0 holds the row numbers, sized by the sheet and never read back.
   int highCol = sheet.colProps.lastSized();
+  if (highCol == 0) highCol = -1;
   file.writeInteger(colsSection, "High", highCol);
   for (int i = 0; i <= highCol; ++i) file.writeInteger(colsSection, std::to_string(i), sheet.getColWidth(i));
   int highRow = sheet.rowProps.lastSized();

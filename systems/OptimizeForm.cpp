@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/StdControls.h"
+#include "sheet/Cell.h"
 #include "sheet/StoredFormula.h"
 #include "sheet/Sheet.h"
 #include "systems/System.h"
@@ -26,6 +27,16 @@ namespace {
 
 constexpr std::uint8_t numberCell = 1;
 constexpr std::uint8_t textCell = 2;
+
+// A run needs prices: the portfolio's first and last quote dates.
+bool hasQuoteDates(TPortfolio* portfolio) {
+  if (portfolio == nullptr) return false;
+  double date = 0;
+  bool first = false, last = false;
+  portfolio->firstQuoteDate(date, first);
+  portfolio->lastQuoteDate(date, last);
+  return first && last;
+}
 
 TFormOptions optimizeOptions() {
   TFormOptions options;
@@ -58,10 +69,10 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTim
     accepted_ = okBtn->enabled();
     close();
   };
-  makeDateControls(36);
-  shuffleCheckBox = &placed<TCheckBox>(*this, 8, 96, 70, 20, "Shuffle");
+  makeDateControls(32);
+  shuffleCheckBox = &placed<TCheckBox>(*this, 8, 126, 70, 20, "Shuffle");
   shuffleCheckBox->onClick = [this] { updateExecute(); };
-  runsEdit = &placed<TEdit>(*this, 82, 94, 50, 22, "1");
+  runsEdit = &placed<TEdit>(*this, 82, 124, 50, 22, "1");
   runsEdit->onChange = [this] { updateExecute(); };
   runsEdit->onEnter = [this] { runsOnEntry_ = runsEdit->text(); };
   runsEdit->onKeyDown = [this](WORD& key, TShiftState) {
@@ -71,24 +82,24 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTim
       updateExecute();
     }
   };
-  runsUpDown = &placed<TUpDown>(*this, 132, 94, 16, 22);
+  runsUpDown = &placed<TUpDown>(*this, 132, 124, 16, 22);
   runsUpDown->setRange(1, 1000000);
   runsUpDown->setAssociate(runsEdit);
   runsUpDown->onClick = [this](bool) { updateExecute(); };
   const char* const kinds[] = {"Median", "Mean", "Max", "Min"};
   for (size_t i = 0; i < aggregationButtons.size(); ++i) {
-    aggregationButtons[i] = &placed<TRadioButton>(*this, 160 + 70 * static_cast<int>(i), 96, 66, 20, kinds[i], i == 0);
+    aggregationButtons[i] = &placed<TRadioButton>(*this, 160 + 70 * static_cast<int>(i), 126, 66, 20, kinds[i], i == 0);
     aggregationButtons[i]->onClick = [this, i] { setAggregationKind(static_cast<int>(i) + 1); };
   }
   setAggregationKind(1);
-  logCheckBox = &placed<TCheckBox>(*this, 8, 124, 50, 20, "Log");
+  logCheckBox = &placed<TCheckBox>(*this, 8, 154, 50, 20, "Log");
   logCheckBox->onClick = [this] { updateExecute(); };
-  logEdit = &placed<TEdit>(*this, 60, 122, 460, 22);
+  logEdit = &placed<TEdit>(*this, 60, 152, 460, 22);
   logEdit->onChange = [this] { updateExecute(); };
-  logBrowseBitBtn = &placed<TButton>(*this, 524, 122, 28, 22, "...");
+  logBrowseBitBtn = &placed<TButton>(*this, 524, 152, 28, 22, "...");
   logBrowseBitBtn->onClick = [this] { logBrowseBitBtnClick(); };
 
-  resultSheetPanel = &placed<TSheetPanel>(*this, 8, 152, 545, 172);
+  resultSheetPanel = &placed<TSheetPanel>(*this, 8, 182, 545, 142);
   resultSheetPanel->setShowColCoords(false);
   resultSheetPanel->setShowRowCoords(false);
   resultSheetPanel->setMultiSelect(false);
@@ -100,8 +111,12 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTim
 
   progressBar = &placed<TProgressBar>(*this, 8, 332, 400, 18);
   progressBar->setRange(0, 100);
-  placed<TLabel>(*this, 416, 334, 30, 16, "ETA");
-  etaValueLabel = &placed<TLabel>(*this, 450, 334, 100, 16, "0 : 00 : 00");
+  // Right-aligned, so the word stays beside the time and the time at the
+  // dialog's edge whatever their widths.
+  etaLabel = &placed<TLabel>(*this, 412, 334, 40, 16, "ETA");
+  etaLabel->setAlignment(TTextAlignment::right);
+  etaValueLabel = &placed<TLabel>(*this, 456, 334, 96, 16, "0 : 00 : 00");
+  etaValueLabel->setAlignment(TTextAlignment::right);
   executeBitBtn = &placed<TButton>(*this, 8, 362, 104, 28, "&Execute");
   executeBitBtn->onClick = [this] { executeBitBtnClick(); };
   stopBitBtn = &placed<TButton>(*this, 117, 362, 104, 28, "&Stop");
@@ -143,15 +158,18 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
   bool firstFound = false, lastFound = false;
   portfolio->firstQuoteDate(first, firstFound);
   portfolio->lastQuoteDate(last, lastFound);
-  double from = workingCopy_->FromDate();
+  // Dates kept in the controls file stay the test window; without them
+  // the window starts as the system's range. Either way it starts within
+  // the prices the run can use.
+  double from = datesLoaded_ ? dates_.fromDate() : workingCopy_->FromDate();
   if (firstFound && from < first) from = first;
   if (lastFound && from > last) from = last;
-  // Dates kept in the controls file stay the test window; without them
-  // the window starts as the system's range.
   if (!datesLoaded_) {
     dates_.setTo(std::trunc(workingCopy_->ToDate()));
     dates_.setFrom(std::trunc(from));
     dates_.setTo(std::trunc(workingCopy_->ToDate()));
+  } else if (from != dates_.fromDate()) {
+    dates_.setFrom(std::trunc(from));
   }
   showDates();
   resultSheetPanel->sheet().portfolioTable = portfolioTable;
@@ -181,9 +199,9 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
 
 void ToptimizeForm::setRunning(bool running) {
   for (TControl* control : std::initializer_list<TControl*>{
-           objectiveComboBox, fromDateTimePicker, toDateTimePicker, daysComboBox, firstDateBtn, firstCommonDateBtn,
-           lastCommonDateBtn, lastDateBtn, frameBackBtn, oneDayBackBtn, oneDayForwardBtn, frameForwardBtn,
-           shuffleCheckBox, logCheckBox, logEdit, logBrowseBitBtn}) {
+           objectiveComboBox, testGroupBox, fromDateTimePicker, toDateTimePicker, daysComboBox, firstDateBtn,
+           firstCommonDateBtn, lastCommonDateBtn, lastDateBtn, frameBackBtn, oneDayBackBtn, oneDayForwardBtn,
+           frameForwardBtn, shuffleCheckBox, logCheckBox, logEdit, logBrowseBitBtn}) {
     control->setEnabled(!running);
   }
   stopBitBtn->setEnabled(running);
@@ -229,25 +247,31 @@ void ToptimizeForm::showResults() {
   TSheet& sheet = resultSheetPanel->sheet();
   const int currentCol = sheet.currentCol, currentRow = sheet.currentRow;
   sheet.clearCells();
+  // Results are read, never typed over.
+  const auto put = [&sheet](int col, int row, const std::string& text, std::uint8_t type) {
+    sheet.setCellContent(col, row, 0, text, type);
+    if (TCell* cell = sheet.getCell(col, row)) cell->locked = true;
+  };
   const char* const headers[] = {"Symbol", "Max", "Min", "Last"};
-  for (int col = 1; col <= 4; ++col) sheet.setCellContent(col, 1, 0, headers[col - 1], textCell);
-  sheet.setCellContent(1, 2, 0, "<OBJECTIVE>", textCell);
+  for (int col = 1; col <= 4; ++col) put(col, 1, headers[col - 1], textCell);
+  put(1, 2, "<OBJECTIVE>", textCell);
   int row = 3;
   if (workingCopy_) {
     for (int i = 0; i < workingCopy_->Params().count(); ++i) {
       const TSystemParameter& parameter = *workingCopy_->Params().parameter(i);
-      if (parameter.isOptimisable()) sheet.setCellContent(1, row++, 0, parameter.Symbol(), textCell);
+      if (parameter.isOptimisable()) put(1, row++, parameter.Symbol(), textCell);
     }
   }
   const TResult* results[] = {&optimizer_.maxResult(), &optimizer_.minResult(), &optimizer_.lastResult()};
   for (int col = 2; col <= 4; ++col) {
     const TResult& result = *results[col - 2];
-    if (!result.valid()) continue;
-    auto number = [&](int at, long double x) {
-      sheet.setCellContent(col, at, 0, TOptimizer::logNumber(x), numberCell);
-    };
-    number(2, result.objective());
-    for (int k = 0; k < result.count(); ++k) number(3 + k, result.getValue(k));
+    for (int at = 2; at < row; ++at) {
+      const int k = at - 3;
+      if (!result.valid())
+        put(col, at, "", textCell);
+      else
+        put(col, at, TOptimizer::logNumber(k < 0 ? result.objective() : result.getValue(k)), numberCell);
+    }
   }
   sheet.currentCol = currentCol;
   sheet.currentRow = currentRow;
@@ -255,7 +279,7 @@ void ToptimizeForm::showResults() {
 }
 
 void ToptimizeForm::updateExecute() {
-  bool enabled = portfolioTable_ != nullptr && portfolioTable_->current() != nullptr && !stopBitBtn->enabled() &&
+  bool enabled = portfolioTable_ != nullptr && hasQuoteDates(portfolioTable_->current()) && !stopBitBtn->enabled() &&
                  workingCopy_ && workingCopy_->Params().combinationCount() > 0 &&
                  toDateTimePicker->dateTime() - fromDateTimePicker->dateTime() >= 1 &&
                  !objectiveComboBox->text().empty();
@@ -317,6 +341,11 @@ void ToptimizeForm::loadGUIoptions(const TPortableIniFile& ini) {
   setAggregationKind(kind >= 1 && kind <= 4 ? kind : 4);
   logCheckBox->setChecked(ini.readBool(section, "Log", logCheckBox->checked()));
   logEdit->setText(expandPath(ini.readString(section, "LogFile", collapsePath(logEdit->text()))));
+  TSheet& results = resultSheetPanel->sheet();
+  results.setRowHeight(1, ini.readInteger("ResultFixedHeight", "Fixed", resultSheetPanel->getRowHeight(1)));
+  for (int col = 1; col <= 4; ++col)
+    resultSheetPanel->setColWidth(
+        col, ini.readInteger("ResultFieldWidths", std::to_string(col), resultSheetPanel->getColWidth(col)));
   const double from = ini.readFloat(section, "FromDate", dates_.fromDate());
   const double to = ini.readFloat(section, "ToDate", dates_.toDate());
   datesLoaded_ = ini.readString(section, "FromDate", "") != "" && ini.readString(section, "ToDate", "") != "";
@@ -347,6 +376,9 @@ void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
   ini.writeString(section, "LogFile", collapsePath(logEdit->text()));
   ini.writeFloat(section, "FromDate", truncDay(dates_.fromDate()));
   ini.writeFloat(section, "ToDate", roundDay(dates_.toDate()));
+  ini.writeInteger("ResultFixedHeight", "Fixed", resultSheetPanel->getRowHeight(1));
+  for (int col = 1; col <= 4; ++col)
+    ini.writeInteger("ResultFieldWidths", std::to_string(col), resultSheetPanel->getColWidth(col));
   ini.eraseSection("OptimizeSystemObjectives");
   for (int i = 0; i < objectiveComboBox->count() && i < keepRecentObjectives_; ++i) {
     ini.writeString("OptimizeSystemObjectives", std::to_string(i),

@@ -14,6 +14,7 @@ class TCheckBox;
 class TComboBox;
 class TDateTimePicker;
 class TEdit;
+class TGroupBox;
 class TLabel;
 class TPortableIniFile;
 class TPortfolio;
@@ -54,6 +55,7 @@ class ToptimizeForm : public TForm {
   const TDateWindow& Dates() const { return dates_; }
 
   TComboBox* objectiveComboBox;
+  TGroupBox* testGroupBox;
   TDateTimePicker* fromDateTimePicker;
   TDateTimePicker* toDateTimePicker;
   TComboBox* daysComboBox;
@@ -78,6 +80,7 @@ class ToptimizeForm : public TForm {
   TButton* okBtn;
   TButton* minimizeBtn;
   TProgressBar* progressBar;
+  TLabel* etaLabel;
   TLabel* etaValueLabel;
   TCheckBox* logCheckBox;
   TEdit* logEdit;
@@ -110,6 +113,6 @@ class ToptimizeForm : public TForm {
   TDateWindow dates_;
   bool showingDates_ = false;
   bool datesLoaded_ = false;
-  std::string runsOnEntry_ = "1";  // Escape in the runs box brings it back  // from the controls file: execute keeps them
+  std::string runsOnEntry_ = "1";  // Escape in the runs box brings it back
   TFileDialog ownFileDialog_;
 };

@@ -18,26 +18,30 @@ const char* const dayChoices[] = {"7",   "14",  "21",  "28",  "30",  "60",  "90"
 }  // namespace
 
 void ToptimizeForm::makeDateControls(int top) {
-  auto label = [this](int left, int y, int width, const char* text) {
-    add<TLabel>(text).setBounds(left, y + 4, width, 16);
+  testGroupBox = &add<TGroupBox>("Test quotes");
+  testGroupBox->setBounds(4, top, 553, 84);
+  TGroupBox& group = *testGroupBox;
+  top = 18;
+  auto label = [&group](int left, int y, int width, const char* text) {
+    group.add<TLabel>(text).setBounds(left, y + 4, width, 16);
   };
-  label(8, top, 60, "From date");
-  fromDateTimePicker = &add<TDateTimePicker>();
-  fromDateTimePicker->setBounds(72, top, 110, 24);
-  label(192, top, 70, "Days in range");
-  daysComboBox = &add<TComboBox>(TComboStyle::dropDown);
-  daysComboBox->setBounds(266, top, 64, 24);
+  label(4, top, 60, "From date");
+  fromDateTimePicker = &group.add<TDateTimePicker>();
+  fromDateTimePicker->setBounds(68, top, 110, 24);
+  label(188, top, 70, "Days in range");
+  daysComboBox = &group.add<TComboBox>(TComboStyle::dropDown);
+  daysComboBox->setBounds(262, top, 64, 24);
   for (const char* days : dayChoices) daysComboBox->addItem(days);
-  label(342, top, 50, "To date");
-  toDateTimePicker = &add<TDateTimePicker>();
-  toDateTimePicker->setBounds(396, top, 110, 24);
+  label(338, top, 50, "To date");
+  toDateTimePicker = &group.add<TDateTimePicker>();
+  toDateTimePicker->setBounds(392, top, 110, 24);
   fromDateTimePicker->onChange = [this] { fromDateChanged(); };
   toDateTimePicker->onChange = [this] { toDateChanged(); };
   daysComboBox->onChange = [this] { daysChanged(); };
 
-  int left = 8;
+  int left = 4;
   auto button = [&](const char* caption, int width) -> TButton& {
-    TButton& made = add<TButton>(caption);
+    TButton& made = group.add<TButton>(caption);
     made.setBounds(left, top + 28, width, 24);
     left += width + 3;
     return made;

@@ -21,6 +21,7 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "sheet/Cell.h"
+#include "sheet/Props.h"
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
@@ -290,6 +291,13 @@ void TsystemForm::loadView() {
   editor_.loadedFromFile();
   showDates();
   show();
+  // Fields without a width of their own share the grid's width, which is
+  // known only once the window shows, and only on the page in front.
+  const int gridWidth = pages_[std::clamp(pageControl->activePageIndex(), 0, 2)].grid->width();
+  for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) {
+    const int fields = static_cast<int>(TSystemEditor::fieldHeaders(page).size());
+    pages_[static_cast<int>(page)].grid->setDefaultColWidth(std::max(TProps::minimumSize, gridWidth / fields));
+  }
   {
     TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
     optimizeForm_->loadGUIoptions(controlsFile);
@@ -327,6 +335,8 @@ int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scr
   return ::applySystemFile(*progressForm_, fileName, scriptEngine, portfolioTable, centreRect, hideAtEnd,
                            appliedTime_);
 }
+
+int TsystemForm::lastRunResult() const { return progressForm_->LastRunResult(); }
 
 void TsystemForm::hideProgressWindow() { progressForm_->hideWindow(); }
 

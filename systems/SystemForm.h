@@ -50,6 +50,8 @@ class TsystemForm : public TChildForm {
   void saveView();
   double getLatestChangeTime() const;
   double getSystemAppliedTime();
+  // The code the last run itself gave (not its stop code).
+  int lastRunResult() const;
   int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
                       const RECT& centreRect, bool hideAtEnd);
   void hideProgressWindow();

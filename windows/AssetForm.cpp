@@ -67,8 +67,6 @@ void TassetForm::buildAssetMenus() {
   sheetMenu.onPopup = [this, framePopup] {
     if (framePopup) framePopup();
     const TPortfolio* shown = portfolio();
-    TMenuItem* sort = sheetPopupMenu().itemCaptioned("&Sort");
-    TMenuItem* position = sheetPopupMenu().itemCaptioned("&Position");
     const bool any = shown && shown->assetCount() > 0;
     deleteItem_->enabled = any;
     if (any) {
@@ -76,14 +74,6 @@ void TassetForm::buildAssetMenus() {
       deleteSelectedItem_->caption = selected >= 0 ? deleteItemCaption(selected) : deleteAssetText;
       deleteSelectedItem_->enabled = selected >= 0;
       deletePickItem_->enabled = shown->assetCount() >= 2;
-    }
-    if (sort && sort->items().size() >= 2) {
-      sort->items()[0]->enabled = any && sortAscendingBtn().enabled();
-      sort->items()[1]->enabled = any && sortDescendingBtn().enabled();
-    }
-    if (position && position->items().size() >= 2) {
-      position->items()[0]->enabled = any && moveUpBtn().enabled();
-      position->items()[1]->enabled = any && moveDownBtn().enabled();
     }
   };
 
@@ -146,13 +136,15 @@ int TassetForm::menuItemAssetsNewVariablePriceClick() {
   int code = 0;
   TDownloadItem item;
   const TSheet& sheet = sheetPanel().sheet();
-  // One asset per item; an item that fails is skipped and those made stay,
-  // the last item's code counting.
+  // One asset per item. A first item that fails ends it all; a later one
+  // is skipped and those made stay, the last item's code counting.
+  bool first = true;
   for (bool more = downloadPickForm_->getFirstDownloadItem(item); more;
-       more = downloadPickForm_->getNextDownloadItem(item)) {
+       more = downloadPickForm_->getNextDownloadItem(item), first = false) {
     code = guarded([&] {
       return shown->newAsset(item.Name, item.Symbol, false, item.OutFormat, item.DataPath, item.Currency);
     });
+    if (code != 0 && first) break;
     if (code != 0) continue;
     addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
     TAsset& made = *shown->assets(shown->assetCount() - 1);

@@ -367,6 +367,7 @@ void TdataForm::onCellValueEdited() {
 }
 
 void TdataForm::onSheetKeyDown(WORD& key, TShiftState shift) {
+  if (!createsObjects()) return;
   if (key == VK_INSERT) {
     key = 0;
     addCommand();

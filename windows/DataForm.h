@@ -58,7 +58,11 @@ struct TDataFormFiles {
 //   - dateBound(): the first/last date buttons over its objects;
 //   - its creation buttons in creationControlsPanel, and addCommand /
 //     deleteCommand for Insert and Ctrl+Delete on the grid;
-//   - readMoreGUIoptions/writeMoreGUIoptions for keys of its own;
+//   - readMoreGUIoptions/writeMoreGUIoptions for keys of its own, each at
+//     its place in the file's order;
+//   - createsObjects() false for a window without creation buttons: its
+//     file keeps no place for them and Insert and Ctrl+Delete pass on to
+//     the grid;
 //   - defineMoreNames() for named values beyond "FROM_DATE" and "TO_DATE";
 //   - selectionChanged() when the main window wants to hear of a new
 //     current object (the Portfolios window only).
@@ -199,8 +203,12 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   virtual void selectionChanged() {}
   // After the user edited a shown property of an object: the views follow.
   virtual void shownPropertyEdited() { rebuildAllAuxiliaryViews(); }
-  virtual void readMoreGUIoptions(const TPortableIniFile&) {}
-  virtual void writeMoreGUIoptions(TPortableIniFile&) {}
+  // Where a window's own keys stand among the shared ones: after the date
+  // controls, inside "SetupControls" before "FixedOn", and before "Notes".
+  enum class TOptionsPlace { dates, setup, beforeNotes };
+  virtual void readMoreGUIoptions(const TPortableIniFile&, TOptionsPlace) {}
+  virtual void writeMoreGUIoptions(TPortableIniFile&, TOptionsPlace) {}
+  virtual bool createsObjects() const { return true; }
   virtual void defineMoreNames() {}
   // After every paint: the object buttons follow the selection.
   virtual void enableObjectButtons(int selected);
@@ -345,6 +353,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   TMenuItem* colWiseItem_ = nullptr;
   TMenuItem* showErrorsItem_ = nullptr;
   TMenuItem* fixedItem_ = nullptr;
+  // Menu entries that do what a tool button does, enabled as it is.
+  std::vector<std::pair<TMenuItem*, const TToolButton*>> buttonItems_;
   std::vector<std::pair<TMenuItem*, TControl*>> toolbarItems_;
   TMenuItem* synchronizeItem_ = nullptr;
   TMenuItem* notesItem_ = nullptr;

@@ -32,7 +32,7 @@ TToolButton& toolButton(TPanel& panel, const char* caption, const char* hint, in
   int left = 0;
   for (const TControl* child : panel.children()) left = std::max(left, child->left() + child->width());
   TToolButton& button = panel.add<TToolButton>(caption);
-  button.hint = hint;
+  button.setHint(hint);
   button.setBounds(left, 1, width, buttonHeight);
   button.onClick = std::move(onClick);
   panel.setSize(left + width + 2, panel.height());
@@ -234,11 +234,11 @@ void TdataForm::buildMenus(const std::string& objectsCaption) {
     showCellErrorsBtnClick();
   });
   TMenuItem& sort = sheetPopupMenu_.add("&Sort");
-  sort.add("&Ascending", [this] { sortClick(true); });
-  sort.add("&Descending", [this] { sortClick(false); });
+  buttonItems_.emplace_back(&sort.add("&Ascending", [this] { sortClick(true); }), sortAscendingBtn_);
+  buttonItems_.emplace_back(&sort.add("&Descending", [this] { sortClick(false); }), sortDescendingBtn_);
   TMenuItem& position = sheetPopupMenu_.add("&Position");
-  position.add("&Up / Left", [this] { moveClick(-1); });
-  position.add("&Down / Right", [this] { moveClick(1); });
+  buttonItems_.emplace_back(&position.add("&Up / Left", [this] { moveClick(-1); }), moveUpBtn_);
+  buttonItems_.emplace_back(&position.add("&Down / Right", [this] { moveClick(1); }), moveDownBtn_);
   TMenuItem& customize = sheetPopupMenu_.add("&Customize");
   fixedItem_ = &customize.add("&Fixed fields", [this] {
     fixedBtn_->setDown(!fixedBtn_->down());
@@ -288,6 +288,7 @@ void TdataForm::sheetPopupMenuPopup() {
   colWiseItem_->checked = colWiseBtn_->down();
   showErrorsItem_->checked = showCellErrorsBtn_->down();
   fixedItem_->checked = fixedBtn_->down();
+  for (auto& [item, button] : buttonItems_) item->enabled = button->enabled();
 }
 
 TToolButton& TdataForm::addCreationButton(const char* caption, const char* hint, int width,

@@ -29,14 +29,14 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   try {
     readPanelPlace(ini, "DateControls", *dateControlsPanel_, false);
     synchDatesBtn_->setDown(ini.readBool("DateControls", "Synchronize", synchDatesBtn_->down()));
-    readMoreGUIoptions(ini);
+    readMoreGUIoptions(ini, TOptionsPlace::dates);
     readPanelPlace(ini, "ViewsControls", *objectsControlPanel_, true);
     readPanelPlace(ini, "ViewsArrange", *objectsArrangePanel_, true);
     sheetResizablePanel_->setRelativeBounds(
         sheetContainer_, ini.readFloat("Grid", "Left", 0), ini.readFloat("Grid", "Top", 0),
         ini.readFloat("Grid", "Right", 1), ini.readFloat("Grid", "Bottom", 1));
     sheetContainer_->setMaximized(ini.readBool("Grid", "Maximized", sheetContainer_->maximized()));
-    readPanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
+    if (createsObjects()) readPanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
     readPanelPlace(ini, "GridDirectionControls", *gridDirectionPanel_, true);
     const bool rowWise = ini.readBool("GridDirectionControls", "RowWise", rowWiseBtn_->down());
     rowWiseBtn_->setDown(rowWise);
@@ -47,8 +47,10 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
     readPanelPlace(ini, "SortControls", *sortPanel_, true);
     readPanelPlace(ini, "OrderControls", *orderPanel_, true);
     readPanelPlace(ini, "SetupControls", *sheetSetupPanel_, true);
+    readMoreGUIoptions(ini, TOptionsPlace::setup);
     fixedBtn_->setDown(ini.readBool("SetupControls", "FixedOn", fixedBtn_->down()));
     sheetControlBar_->setVisible(ini.readBool("SheetControls", "Visible", sheetControlBar_->visible()));
+    readMoreGUIoptions(ini, TOptionsPlace::beforeNotes);
     sheetResizablePanel_->setRelativeBounds(
         noteEditorContainer_, ini.readFloat("Notes", "Left", 0), ini.readFloat("Notes", "Top", 0),
         ini.readFloat("Notes", "Right", 1), ini.readFloat("Notes", "Bottom", 1));
@@ -76,7 +78,7 @@ void TdataForm::saveGUIoptions(const std::string& fileName) {
   TPortableIniFile ini(fileName);
   writePanelPlace(ini, "DateControls", *dateControlsPanel_, false);
   ini.writeBool("DateControls", "Synchronize", synchDatesBtn_->down());
-  writeMoreGUIoptions(ini);
+  writeMoreGUIoptions(ini, TOptionsPlace::dates);
   writePanelPlace(ini, "ViewsControls", *objectsControlPanel_, true);
   writePanelPlace(ini, "ViewsArrange", *objectsArrangePanel_, true);
   const auto writeTile = [&](const char* section, TResizablePanel& tile) {
@@ -89,15 +91,17 @@ void TdataForm::saveGUIoptions(const std::string& fileName) {
     ini.writeBool(section, "Maximized", tile.maximized());
   };
   writeTile("Grid", *sheetContainer_);
-  writePanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
+  if (createsObjects()) writePanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
   writePanelPlace(ini, "GridDirectionControls", *gridDirectionPanel_, true);
   ini.writeBool("GridDirectionControls", "RowWise", rowWiseBtn_->down());
   ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
   writePanelPlace(ini, "SortControls", *sortPanel_, true);
   writePanelPlace(ini, "OrderControls", *orderPanel_, true);
   writePanelPlace(ini, "SetupControls", *sheetSetupPanel_, true);
+  writeMoreGUIoptions(ini, TOptionsPlace::setup);
   ini.writeBool("SetupControls", "FixedOn", fixedBtn_->down());
   ini.writeBool("SheetControls", "Visible", sheetControlBar_->visible());
+  writeMoreGUIoptions(ini, TOptionsPlace::beforeNotes);
   writeTile("Notes", *noteEditorContainer_);
   if (noteEditPanel_->editorStatus()) notesColor_ = noteEditPanel_->bgColor();
   ini.writeInteger("Notes", "Color", static_cast<int>(notesColor_));

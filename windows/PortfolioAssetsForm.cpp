@@ -100,12 +100,12 @@ double TportfolioAssetsForm::dateBound(TDateBound bound) {
   return found ? date : noDate;
 }
 
-void TportfolioAssetsForm::readMoreGUIoptions(const TPortableIniFile& ini) {
-  showNullsBtn_->setDown(ini.readBool("SetupControls", "Nulls", showNullsBtn_->down()));
+void TportfolioAssetsForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) {
+  if (place == TOptionsPlace::setup) showNullsBtn_->setDown(ini.readBool("SetupControls", "Nulls", showNullsBtn_->down()));
 }
 
-void TportfolioAssetsForm::writeMoreGUIoptions(TPortableIniFile& ini) {
-  ini.writeBool("SetupControls", "Nulls", showNullsBtn_->down());
+void TportfolioAssetsForm::writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) {
+  if (place == TOptionsPlace::setup) ini.writeBool("SetupControls", "Nulls", showNullsBtn_->down());
 }
 
 void TportfolioAssetsForm::defineMoreNames() {

@@ -45,8 +45,8 @@ class TportfolioAssetsForm : public TdataForm {
   std::string globalNotesFile() const override;
   std::string globalNotesCaption() const override;
   double dateBound(TDateBound bound) override;
-  void readMoreGUIoptions(const TPortableIniFile& ini) override;
-  void writeMoreGUIoptions(TPortableIniFile& ini) override;
+  void readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) override;
+  void writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) override;
   void defineMoreNames() override;
   // A newly listed asset needs more than a recomputation (the Quotes tab).
   virtual bool assetListNewer(const TPortfolio&) const { return false; }

@@ -1,5 +1,6 @@
 #include "windows/PortfolioForm.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -108,13 +109,15 @@ void TportfolioForm::selectionChanged() {
   if (onSelectionChanged) onSelectionChanged();
 }
 
-void TportfolioForm::readMoreGUIoptions(const TPortableIniFile& ini) {
+void TportfolioForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) {
+  if (place != TOptionsPlace::dates) return;
   folioPickForm_->loadGUIoptions(ini);
   TDateWindow& dates = dataSheet().dates;
   dates.setFrom(ini.readInteger("DateControls", "FromDate", static_cast<int>(truncDay(dates.fromDate()))));
 }
 
-void TportfolioForm::writeMoreGUIoptions(TPortableIniFile& ini) {
+void TportfolioForm::writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) {
+  if (place != TOptionsPlace::dates) return;
   ini.writeInteger("DateControls", "FromDate", static_cast<int>(truncDay(dataSheet().dates.fromDate())));
   folioPickForm_->saveGUIoptions(ini);
 }
@@ -130,11 +133,21 @@ void TportfolioForm::portfolioTableLoadNotify(int code, const std::string& text)
   // The log keeps what fits twice into the memo, dropping the older half.
   const int lineHeight = std::max(1, std::abs(loadLogMemo_->font().height()));
   loadLog_.setLineCapacity(2 * loadLogMemo_->clientHeight() / lineHeight);
-  if (!loadLog_.notify(code, text)) return;
-  loadLogMemo_->setLines(loadLog_.lines());
-  SendMessageA(loadLogMemo_->handle(), EM_SETSEL, static_cast<WPARAM>(-1), -1);
-  SendMessageA(loadLogMemo_->handle(), EM_SCROLLCARET, 0, 0);
-  if (loadLogMemo_->visible()) loadLogMemo_->update();
+  if (!loadLog_.notify(code, text) || !loadLogMemo_->visible()) return;
+  if (!loadLog_.repaintDue(std::chrono::steady_clock::now())) return;
+  const TPortfolioLoadLog::TUpdate change = loadLog_.takeUpdate();
+  const HWND memo = loadLogMemo_->handle();
+  if (change.droppedLines > 0) {
+    LRESULT droppedEnd = SendMessageA(memo, EM_LINEINDEX, static_cast<WPARAM>(change.droppedLines), 0);
+    if (droppedEnd < 0) droppedEnd = GetWindowTextLengthA(memo);
+    SendMessageA(memo, EM_SETSEL, 0, droppedEnd);
+    SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+  }
+  const int end = GetWindowTextLengthA(memo);
+  SendMessageA(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageA(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(change.appended.c_str()));
+  SendMessageA(memo, EM_SCROLLCARET, 0, 0);
+  loadLogMemo_->update();
   application().processMessages();
 }
 

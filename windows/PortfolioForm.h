@@ -65,8 +65,8 @@ class TportfolioForm : public TdataForm {
   void addCommand() override { addBtnClick(); }
   void deleteCommand() override { delBtnClick(); }
   void selectionChanged() override;
-  void readMoreGUIoptions(const TPortableIniFile& ini) override;
-  void writeMoreGUIoptions(TPortableIniFile& ini) override;
+  void readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) override;
+  void writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) override;
 
  private:
   void buildPortfolioMenus();

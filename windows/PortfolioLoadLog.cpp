@@ -1,9 +1,40 @@
 #include "windows/PortfolioLoadLog.h"
 
+#include <algorithm>
+
 namespace {
 const std::string indent5(5, ' ');
 const std::string indent10(10, ' ');
 }  // namespace
+
+void TPortfolioLoadLog::clear() {
+  lines_.clear();
+  shownLines_ = 0;
+  shownLastLength_ = 0;
+  droppedShown_ = 0;
+  repainted_ = false;
+}
+
+TPortfolioLoadLog::TUpdate TPortfolioLoadLog::takeUpdate() {
+  TUpdate update;
+  update.droppedLines = droppedShown_;
+  if (shownLines_ > 0) update.appended = lines_[shownLines_ - 1].substr(shownLastLength_);
+  for (size_t line = shownLines_; line < lines_.size(); ++line) {
+    if (line > 0) update.appended += "\r\n";
+    update.appended += lines_[line];
+  }
+  shownLines_ = lines_.size();
+  shownLastLength_ = lines_.empty() ? 0 : lines_.back().size();
+  droppedShown_ = 0;
+  return update;
+}
+
+bool TPortfolioLoadLog::repaintDue(std::chrono::steady_clock::time_point now) {
+  if (repainted_ && now - lastRepaint_ < repaintInterval) return false;
+  repainted_ = true;
+  lastRepaint_ = now;
+  return true;
+}
 
 bool TPortfolioLoadLog::notify(int code, const std::string& text) {
   switch (code) {
@@ -33,8 +64,13 @@ bool TPortfolioLoadLog::notify(int code, const std::string& text) {
 }
 
 void TPortfolioLoadLog::addLine(const std::string& line) {
-  if (capacity_ > 0 && static_cast<int>(lines_.size()) > capacity_)
-    lines_.erase(lines_.begin(), lines_.begin() + static_cast<long>(lines_.size() / 2));
+  if (capacity_ > 0 && static_cast<int>(lines_.size()) > capacity_) {
+    const size_t dropped = lines_.size() / 2;
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<long>(dropped));
+    const size_t droppedShown = std::min(dropped, shownLines_);
+    droppedShown_ += static_cast<int>(droppedShown);
+    shownLines_ -= droppedShown;
+  }
   lines_.push_back(line);
 }
 

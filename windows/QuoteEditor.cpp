@@ -51,7 +51,7 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
   };
   auto button = [&](const char* caption, const char* hint, int width, std::function<void()> action) {
     TToolButton& made = group->add<TToolButton>(caption);
-    made.hint = hint;
+    made.setHint(hint);
     made.setBounds(left, 0, width, 22);
     made.setEnabled(false);
     made.onClick = std::move(action);

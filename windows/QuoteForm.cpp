@@ -113,8 +113,9 @@ void TquoteForm::viewsRebuilt() {
 
 bool TquoteForm::assetListNewer(const TPortfolio& shown) const { return shown.AssetsChange() > sheetStamp(); }
 
-void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini) {
-  TportfolioAssetsForm::readMoreGUIoptions(ini);
+void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) {
+  TportfolioAssetsForm::readMoreGUIoptions(ini, place);
+  if (place != TOptionsPlace::beforeNotes) return;
   tileLeft_ = ini.readFloat("QuoteGrid", "Left", 0);
   tileTop_ = ini.readFloat("QuoteGrid", "Top", 0);
   tileRight_ = ini.readFloat("QuoteGrid", "Right", 1);
@@ -132,8 +133,9 @@ void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini) {
   showEditor_ = ini.readBool("QuoteGrid", "Show", quotesBtn_->down());
 }
 
-void TquoteForm::writeMoreGUIoptions(TPortableIniFile& ini) {
-  TportfolioAssetsForm::writeMoreGUIoptions(ini);
+void TquoteForm::writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) {
+  TportfolioAssetsForm::writeMoreGUIoptions(ini, place);
+  if (place != TOptionsPlace::beforeNotes) return;
   long double left = 0, top = 0, right = 1, bottom = 1;
   sheetResizablePanel().getRelativeBounds(quoteEditorContainer_, left, top, right, bottom);
   ini.writeFloat("QuoteGrid", "Left", static_cast<double>(left));

@@ -33,8 +33,9 @@ class TquoteForm : public TportfolioAssetsForm {
  protected:
   void selectionChanged() override;
   void shownPropertyEdited() override { rebuildAllChartsAndGraphs(); }
-  void readMoreGUIoptions(const TPortableIniFile& ini) override;
-  void writeMoreGUIoptions(TPortableIniFile& ini) override;
+  void readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) override;
+  void writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) override;
+  bool createsObjects() const override { return false; }
   bool assetListNewer(const TPortfolio& portfolio) const override;
   void viewsRebuilt() override;
 

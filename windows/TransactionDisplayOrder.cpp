@@ -58,6 +58,13 @@ int TTransactionDisplayOrder::largestPortfolioOrder() const {
   return largest;
 }
 
+int TTransactionDisplayOrder::countBefore(int anchor, const std::vector<bool>& inView) const {
+  int count = 0;
+  for (size_t i = 0; i < pairs_.size() && i < inView.size(); ++i)
+    if (inView[i] && pairs_[i].portfolioOrder < anchor) ++count;
+  return count;
+}
+
 std::vector<int> TTransactionDisplayOrder::linePositions(const TPortfolio& portfolio, bool wholePortfolio,
                                                          const TAsset* asset) const {
   const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();

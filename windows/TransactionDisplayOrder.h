@@ -52,6 +52,8 @@ class TTransactionDisplayOrder {
   void movePositions(const std::vector<int>& newPositions, int listLength);
 
   int largestPortfolioOrder() const;
+  // How many entries in view are placed before the anchor.
+  int countBefore(int anchor, const std::vector<bool>& inView) const;
   const TOrderPair& pair(int position) const { return pairs_[position]; }
   int size() const { return static_cast<int>(pairs_.size()); }
 

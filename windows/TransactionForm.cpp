@@ -310,6 +310,13 @@ void TtransactionForm::showWithCurrent(int32_t number, int field) {
     }
 }
 
+void TtransactionForm::showWithCurrentLine(int line, int field) {
+  if (lineCount() == 0 || line < firstLine) return;
+  field = std::max(field, 1);
+  sheetPanel_->sheet().setCurrentCell(rowWise_ ? field : line, rowWise_ ? line : field);
+  sheetPanel_->refresh();
+}
+
 std::vector<int32_t> TtransactionForm::lineNumbers() const {
   std::vector<int32_t> numbers;
   numbers.reserve(static_cast<size_t>(lineCount()));
@@ -492,6 +499,7 @@ void TtransactionForm::delRangeClick() {
   dialog.saveGUIoptions(guiOptionsFile());
   if (!accepted) return;
   const std::vector<int32_t> before = shown->TransactionNumbers();
+  const int anchor = rangeAnchor(before, selected);
   if (whole) {
     for (int i = 0; i < shown->assetCount(); ++i)
       if (deleteAssetTransactionRange(*shown, *shown->assets(i), first, last) != 0) break;
@@ -499,11 +507,11 @@ void TtransactionForm::delRangeClick() {
     deleteAssetTransactionRange(*shown, *asset, first, last);
   }
   order_.keepAfterDeletion(before, shown->TransactionNumbers());
+  // The line where the range began: what stood after it moves up into it.
+  const int line = firstLine + order_.countBefore(anchor, shownEntries(*shown, whole, asset));
   const int field = currentField();
   showTransactions(-1, -1);
-  const int line = std::min(currentLine() > 0 ? currentLine() : firstLine, firstLine + lineCount() - 1);
-  if (lineCount() > 0)
-    sheetPanel_->sheet().setCurrentCell(rowWise_ ? std::max(field, 1) : line, rowWise_ ? line : std::max(field, 1));
+  showWithCurrentLine(std::min(line, firstLine + lineCount() - 1), field);
 }
 
 void TtransactionForm::sumBtnClick() {
@@ -516,9 +524,10 @@ void TtransactionForm::sumBtnClick() {
   captureOrder();
   const std::vector<int32_t> before = shown->TransactionNumbers();
   const int32_t selected = selectedTransaction();
-  const auto selectedAt = std::find(before.begin(), before.end(), selected);
-  const int anchor = selectedAt != before.end() ? order_.pair(static_cast<int>(selectedAt - before.begin())).portfolioOrder
-                                                : order_.largestPortfolioOrder();
+  const int anchor = rangeAnchor(before, selected);
+  const TSheet& sheet = sheetPanel_->sheet();
+  const int keptCol = selected >= 0 ? sheet.currentCol : -1;
+  const int keptRow = selected >= 0 ? sheet.currentRow : -1;
   double lowest = 0;
   double highest = 0;
   bool found = false;
@@ -548,18 +557,32 @@ void TtransactionForm::sumBtnClick() {
   } else {
     mergeAssetTransactions(*shown, *asset, deleteSource, merged, destination, start, end);
   }
-  if (merged > 0) {
-    const std::vector<int32_t>& after = shown->TransactionNumbers();
-    std::vector<bool> inView(after.size(), true);
-    if (!whole)
-      for (size_t i = 0; i < after.size(); ++i) inView[i] = shown->findTransactionAsset(after[i]) == asset;
-    order_.placeMerged(anchor, merged, before, after, inView);
-  } else {
+  int kept = 0;
+  if (merged > 0)
+    kept = order_.placeMerged(anchor, merged, before, shown->TransactionNumbers(), shownEntries(*shown, whole, asset));
+  else
     order_.keepAfterDeletion(before, shown->TransactionNumbers());
-  }
   const int field = currentField();
-  showTransactions(-1, -1);
-  if (merged > 0) showWithCurrent(shown->TransactionNumbers().back(), field);
+  showTransactions(keptCol, keptRow);
+  if (merged > 0)
+    showWithCurrentLine(firstLine + kept, field);
+  else if (selected < 0)
+    showWithCurrentLine(firstLine + lineCount() - 1, field);
+}
+
+int TtransactionForm::rangeAnchor(const std::vector<int32_t>& numbers, int32_t selected) const {
+  const auto selectedAt = std::find(numbers.begin(), numbers.end(), selected);
+  return selectedAt != numbers.end() && selectedAt - numbers.begin() < order_.size()
+             ? order_.pair(static_cast<int>(selectedAt - numbers.begin())).portfolioOrder
+             : order_.largestPortfolioOrder();
+}
+
+std::vector<bool> TtransactionForm::shownEntries(const TPortfolio& shown, bool whole, const TAsset* asset) const {
+  const std::vector<int32_t>& numbers = shown.TransactionNumbers();
+  std::vector<bool> inView(numbers.size(), true);
+  if (!whole)
+    for (size_t i = 0; i < numbers.size(); ++i) inView[i] = shown.findTransactionAsset(numbers[i]) == asset;
+  return inView;
 }
 
 void TtransactionForm::sortClick(bool ascending) {

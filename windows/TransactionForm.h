@@ -110,6 +110,13 @@ class TtransactionForm : public TChildForm {
   int currentField() const;
   // Makes the line showing the transaction current, keeping the field.
   void showWithCurrent(int32_t number, int field);
+  // Makes the line current, keeping the field; nothing without lines.
+  void showWithCurrentLine(int line, int field);
+  // The portfolio order of the selected transaction, or the largest one
+  // when none is selected; numbers is the list the order was captured on.
+  int rangeAnchor(const std::vector<int32_t>& numbers, int32_t selected) const;
+  // Which entries of the number list the sheet shows.
+  std::vector<bool> shownEntries(const TPortfolio& shown, bool whole, const TAsset* asset) const;
   void captureOrder();
   void onSheetRender();
   void onCellValueEdited();

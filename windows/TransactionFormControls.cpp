@@ -35,7 +35,7 @@ void TtransactionForm::buildControlBar() {
   int left = 0;
   auto button = [&](const char* caption, const char* hint, int width) {
     TToolButton& made = panel->add<TToolButton>(caption);
-    made.hint = hint;
+    made.setHint(hint);
     made.setBounds(left, 0, width, buttonHeight);
     left += width;
     panel->setSize(left, buttonHeight);

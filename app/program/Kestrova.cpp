@@ -33,7 +33,7 @@ void runProgram() {
   // The help library is loaded before the main window and freed after it.
   TWindowsHelpServices helpServices(executablePath());
   splashForm = std::make_unique<TsplashForm>();
-  splashForm->setCaption("Loading...");
+  app.setTitle("Loading...");
   splashForm->showModeless();
   splashForm->update();
   TMainFormContext context;

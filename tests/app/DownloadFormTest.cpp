@@ -56,6 +56,20 @@ void makeList(const std::string& root, int number, const std::string& name, bool
   }
 }
 
+// A Downloads window on a tab of a shown host window; its questions are
+// answered Yes.
+struct TDownloadsOnATab {
+  TDownloadsOnATab() {
+    pages.setAlign(TAlign::client);
+    host.showModeless();
+    form = &createChildForm<TdownloadForm>(pages, "Downloads", messages);
+  }
+  TForm host{hostOptions()};
+  TPageControl& pages = host.add<TPageControl>();
+  TScriptedMessageBox messages{IDYES};
+  TdownloadForm* form = nullptr;
+};
+
 }  // namespace
 
 TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePickedList) {
@@ -66,12 +80,10 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   makeList(root, 9, "Funds", false, 1);
   forceFolders(root + "12");  // no "0.INI": no list
 
-  TForm host(hostOptions());
-  TPageControl& pages = host.add<TPageControl>();
-  pages.setAlign(TAlign::client);
-  host.showModeless();
-  TScriptedMessageBox messages{IDYES};
-  TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  TPageControl& pages = tab.pages;
+  TScriptedMessageBox& messages = tab.messages;
   std::vector<std::string> queued;
   TDownloaderHost downloader;
   downloader.connect = [&](bool) { return std::make_unique<TQueueOnly>(queued); };
@@ -90,7 +102,7 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   EXPECT_EQ(form.shownList(), -1);  // shown only after the delay
   ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 3; }, 2000));
   EXPECT_EQ(form.itemView().itemCount(), 2);
-  captureWindow(host.handle()).savePng("downloads-window");
+  captureWindow(tab.host.handle()).savePng("downloads-window");
 
   // Items of list 3 selected, then list 9 picked and Delete pressed at once:
   // the command runs on list 9, whose items are not selected.
@@ -168,12 +180,8 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   const std::string root = folder.path() + "dlists\\";
   makeList(root, 3, "Shares & Co", false, 2);
   makeList(root, 7, "Bonds", false, 0);
-  TForm host(hostOptions());
-  TPageControl& pages = host.add<TPageControl>();
-  pages.setAlign(TAlign::client);
-  host.showModeless();
-  TScriptedMessageBox messages{IDYES};
-  TdownloadForm& form = createChildForm<TdownloadForm>(pages, "Downloads", messages);
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
   form.setListsRoot(root);
   const auto entry = [](TMenuItem& menu, const std::string& caption) -> TMenuItem& {
     for (const auto& item : menu.items())
@@ -208,7 +216,7 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   ASSERT_EQ(copyTo.items().size(), 2u);
   EXPECT_EQ(copyTo.items()[0]->caption, "Shares && Co");
   EXPECT_EQ(copyTo.items()[1]->tag, 7);
-  captureWindow(host.handle()).savePng("downloads-window-items");
+  captureWindow(tab.host.handle()).savePng("downloads-window-items");
   copyTo.items()[1]->onClick();
   EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 1u);
   EXPECT_EQ(form.itemView().itemCount(), 2);
@@ -235,4 +243,57 @@ TEST(DownloadForm, PopupMenusCopyItemsToAnyListAndItemsDroppedOnAListAreCopiedTh
   EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 1u);
   drag({bonds.left + 5, (bonds.top + bonds.bottom) / 2});
   EXPECT_EQ(downloadItemFiles(form.listFolder(7)).size(), 2u);
+}
+
+namespace {
+
+// A Fetchmoor whose new item and Internet set-up calls fail.
+class TFailingCalls : public TQueueOnly {
+ public:
+  explicit TFailingCalls(std::vector<std::string>& queued) : TQueueOnly(queued) {}
+  std::string MakeObject(const std::string&) override { throw EDownloaderCall("MakeObject failed"); }
+  void NetSetup() override { throw EDownloaderCall("NetSetup failed"); }
+};
+
+}  // namespace
+
+TEST(DownloadForm, FailingCallsAreReportedAndTheToolBarActsOnlyOnTheFocusedView) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 3, "Shares", true, 2);
+  makeList(root, 7, "Bonds", true, 0);
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  TPageControl& pages = tab.pages;
+  TScriptedMessageBox& messages = tab.messages;
+  std::vector<std::string> queued;
+  int hostDisabled = 0;
+  TDownloaderHost downloader;
+  downloader.connect = [&](bool) { return std::make_unique<TFailingCalls>(queued); };
+  downloader.enableWindows = [&](bool enabled) { hostDisabled += enabled ? 0 : 1; };
+  form.setDownloaderHost(downloader);
+  form.setListsRoot(root);
+  form.listView().setFocus();
+  form.listView().setItemIndex(form.listView().findData(3));
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 3; }, 2000));
+
+  form.itemView().setFocus();
+  form.toolButton("New").performClick();
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0], "MakeObject failed");
+  EXPECT_EQ(hostDisabled, 0);
+  EXPECT_TRUE(form.enabled());
+  EXPECT_EQ(GetFocus(), form.itemView().handle());
+  form.toolButton("NetSetup").performClick();
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(messages.texts[1], "NetSetup failed");
+
+  // Once the focus has left both views, no button acts on the last of them.
+  form.listView().setFocus();
+  form.listView().setItemIndex(form.listView().findData(7));
+  EXPECT_TRUE(form.toolButton("Delete").enabled());
+  pages.setFocus();
+  EXPECT_FALSE(form.toolButton("Delete").enabled());
+  form.toolButton("Delete").performClick();
+  EXPECT_GE(form.listView().findData(7), 0);
 }

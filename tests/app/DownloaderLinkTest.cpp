@@ -88,11 +88,17 @@ TEST(DownloaderLink, QueueHandsTheTextOverAndFailuresGiveMinusOneQuietly) {
   EXPECT_TRUE(fake.link().reloadDirList());
   EXPECT_EQ(fake.state.calls.back(), "ReloadDirList");
 
+  // A new item keeps only the asking window off meanwhile.
   int code = 1;
-  EXPECT_EQ(fake.link().makeObject("C:\\L\\3", code), "");
+  std::vector<bool> asking;
+  const auto enableAsking = [&](bool enabled) { asking.push_back(enabled); };
+  fake.enabledChanges.clear();
+  EXPECT_EQ(fake.link().makeObject("C:\\L\\3", code, enableAsking), "");
   EXPECT_EQ(code, 0);
+  EXPECT_EQ(asking, (std::vector<bool>{false, true}));
+  EXPECT_TRUE(fake.enabledChanges.empty());
   fake.running = false;
-  fake.link().makeObject("C:\\L\\3", code);
+  fake.link().makeObject("C:\\L\\3", code, enableAsking);
   EXPECT_EQ(code, -1);
 }
 

@@ -125,7 +125,8 @@ TEST_F(FetchmoorLink, MakeObjectWritesTheNextFreeItemFileOrNothing) {
   std::string listFolder = folder.path();
   listFolder.pop_back();
   int code = -1;
-  const std::string made = link().makeObject(listFolder, code);
+  const auto enable = [this](bool enabled) { enabledChanges += enabled ? "+" : "-"; };
+  const std::string made = link().makeObject(listFolder, code, enable);
   EXPECT_EQ(code, 0);
   EXPECT_EQ(made, folder.path() + "2.INI");
   TDownloadItem item;
@@ -134,7 +135,7 @@ TEST_F(FetchmoorLink, MakeObjectWritesTheNextFreeItemFileOrNothing) {
   EXPECT_EQ(item.Symbol, "MK");
 
   setUp("[MakeObject]\r\nRefuse=1\r\n");
-  EXPECT_EQ(link().makeObject(listFolder, code), "");
+  EXPECT_EQ(link().makeObject(listFolder, code, enable), "");
   EXPECT_EQ(code, 0);
   EXPECT_EQ(enabledChanges, "-+-+");
 }

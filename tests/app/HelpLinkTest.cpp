@@ -59,6 +59,7 @@ class TFakeHelpServices : public THelpServices {
 
 TEST(HelpLink, ContextRequestsOpenTheTopicAndOtherCommandsGoOnToTheApplication) {
   TFakeHelpServices services;
+  services.existing = {"C:\\Program Files\\Kestrova\\Kestrova.CHM"};
   TScriptedMessageBox messages{IDOK};
   {
     THookHelpSystem help("C:\\Program%20Files\\Kestrova\\Kestrova.CHM ", "", THelpMode::htmlHelp, services,
@@ -107,7 +108,17 @@ TEST(HelpLink, FailuresAreReportedInTheirOwnWords) {
     THookHelpSystem help("K.CHM", "", THelpMode::keyHH, services, messages, nullptr);
     EXPECT_EQ(help.showContext(1000), helpKeyHHMissing);
     services.existing = {"C:\\WINDOWS\\KeyHH.EXE", "C:\\WINDOWS\\HH.EXE"};
+    // Without its file no viewer has anything to show: the user is told.
+    EXPECT_EQ(help.showContext(1100), helpFileMissing);
+    services.existing.push_back("K.CHM");
     EXPECT_EQ(help.showContext(1100), helpShown);
+  }
+  services.installed = true;
+  {
+    THookHelpSystem help("M.CHM", "", THelpMode::htmlHelp, services, messages, nullptr);
+    const size_t calls = services.calls.size();
+    EXPECT_EQ(help.showContext(1000), helpFileMissing);
+    EXPECT_EQ(services.calls.size(), calls);
   }
   {
     THookHelpSystem help("K.CHM", "w", THelpMode::hh, services, messages, nullptr);
@@ -120,6 +131,7 @@ TEST(HelpLink, FailuresAreReportedInTheirOwnWords) {
   EXPECT_EQ(messages.texts,
             (std::vector<std::string>{"MS Html Help is not installed on this PC.",
                                       "System file KeyHH.EXE was not found in the Windows folder.",
+                                      "The help file K.CHM was not found.", "The help file M.CHM was not found.",
                                       "Function ShellExecute(C:\\WINDOWS\\HH.EXE, -mapid 1200 mk:@MSITStore:K.CHM>w)\r"
                                       "Returned: [Error:1392] Corrupt File Or Disk"}));
   EXPECT_EQ(helpErrorText(7), "Unknown error returned by HHHelpContext");

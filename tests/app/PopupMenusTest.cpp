@@ -3,10 +3,19 @@
 #include <functional>
 #include <string>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/DownloadForm.h"
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
+#include "app/SplashForm.h"
 #include "model/Asset.h"
+#include "model/Directories.h"
+#include "model/Forex.h"
+#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
+#include "systems/MacroForm.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
 #include "systems/SystemForm.h"
@@ -24,13 +33,17 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "controls/EditPanel.h"
+#include "controls/SheetPanel.h"
+#include "windows/PortfolioForm.h"
 #include "controls/EditorStatus.h"
 #include "controls/FontAttributeSets.h"
 #include "controls/WebPanel.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/ExtControls.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
+#include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/Timer.h"
 #include "tests/support/ScriptedMessageBox.h"
@@ -444,30 +457,43 @@ TEST_F(MainWindowState, TheProgressWindowGoesWithTheMinimisedProgramAndComesBack
   EXPECT_EQ(restored, std::vector<bool>{true});
 }
 
-TEST_F(MainWindowState, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingChanges) {
-  std::string quotes;
-  for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
-  writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
-  TPortfolioTable& table = *main_->portfolioTable;
-  std::string folder;
-  ASSERT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  portfolio.newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
-  const TTransactionTable& transactions = portfolio.assets(0)->Transactions();
+namespace {
 
-  main_->arriveAtSystemTab();
+// A portfolio "Systems" of one asset with ten days of quotes, current, and
+// on the System tab a rule that buys it every day of nine of them.
+class SystemRuns : public PopupMenus {
+ protected:
+  TSystemRule& arriveWithDailyRule(std::string& folder) {
+    std::string quotes;
+    for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
+    writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
+    TPortfolioTable& table = *main_->portfolioTable;
+    EXPECT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+    table.setCurrentIndex(table.count() - 1);
+    table.current()->newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
+    main_->arriveAtSystemTab();
+    TSystem& system = main_->systemForm->Editor().Edited();
+    system.Rules().addRule(-1, -1, "AAA", 0);
+    TSystemRule& rule = *system.Rules().rule(0);
+    rule.setEnabled(true);
+    rule.setCondition("1");
+    rule.setUnits("1");
+    rule.setPrincipal("X");
+    rule.setFees("0");
+    system.setToDate(45361.5);    // 10 March 2024
+    system.setFromDate(45353.5);  // 2 March 2024
+    return rule;
+  }
+};
+
+}  // namespace
+
+TEST_F(SystemRuns, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingChanges) {
+  std::string folder;
+  TSystemRule& rule = arriveWithDailyRule(folder);
+  TPortfolio& portfolio = *main_->portfolioTable->current();
+  const TTransactionTable& transactions = portfolio.assets(0)->Transactions();
   ASSERT_EQ(main_->systemForm->PortfolioSerial(), portfolio.Serial());
-  TSystem& system = main_->systemForm->Editor().Edited();
-  system.Rules().addRule(-1, -1, "AAA", 0);
-  TSystemRule& rule = *system.Rules().rule(0);
-  rule.setEnabled(true);
-  rule.setCondition("1");
-  rule.setUnits("1");
-  rule.setPrincipal("X");
-  rule.setFees("0");
-  system.setToDate(45361.5);    // 10 March 2024
-  system.setFromDate(45353.5);  // 2 March 2024
   main_->leaveSystemTab();
   EXPECT_TRUE(fileExists(folder + "System.INI"));
   EXPECT_GE(transactions.count(), 9);
@@ -506,6 +532,201 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
   EXPECT_EQ(table.current()->Name(), "Renamed savings");
   RemoveDirectoryA(header.c_str());
   writeWholeFile(header, headerText);
+}
+
+namespace {
+
+// The Downloads window's buttons carry their words as captions and no hint.
+void collectToolButtons(const TControl& control, const TControl& skipped, std::vector<const TToolButton*>& found) {
+  for (const TControl* child : control.children()) {
+    if (child == &skipped) continue;
+    if (const auto* button = dynamic_cast<const TToolButton*>(child)) found.push_back(button);
+    collectToolButtons(*child, skipped, found);
+  }
+}
+
+}  // namespace
+
+using MainWindowControls = PopupMenus;
+
+TEST_F(MainWindowControls, EveryToolButtonOfTheTabsAndTheMenuPanelShowsItsHint) {
+  std::vector<const TToolButton*> buttons;
+  collectToolButtons(*main_, *main_->downloadForm, buttons);
+  ASSERT_GT(buttons.size(), 60u);
+  for (const TToolButton* button : buttons) {
+    char caption[64] = {};
+    GetWindowTextA(button->handle(), caption, sizeof caption);
+    EXPECT_FALSE(registeredToolTip(button->handle()).empty()) << caption;
+  }
+  EXPECT_EQ(registeredToolTip(main_->reloadBtn->handle()), "Reload quotes");
+}
+
+TEST_F(MainWindowState, WithoutACurrentPortfolioNoRunAndNoProgressWindow) {
+  int shown = 0;
+  main_->systemRuns.showProgressWindow = [&](bool show) { shown += show ? 1 : 0; };
+  ASSERT_EQ(main_->portfolioTable->current(), nullptr);
+  main_->applySelectedPortfolioSystemIfNeeded();
+  EXPECT_EQ(shown, 0);
+}
+
+TEST_F(SystemRuns, ARunThatCannotDeleteItsOldTransactionsIsReported) {
+  std::string folder;
+  TSystemRule& rule = arriveWithDailyRule(folder);
+  main_->leaveSystemTab();
+  ASSERT_TRUE(messages_.texts.empty());
+  std::string transactionFolder;
+  for (const TFoundFile& entry : findFiles(folder + "*"))
+    if (entry.isFolder && entry.name.size() > 4 && entry.name.substr(entry.name.size() - 4) == ".TRN")
+      transactionFolder = folder + entry.name + "\\";
+  ASSERT_FALSE(transactionFolder.empty());
+  const std::vector<TFoundFile> held = findFiles(transactionFolder + "*.INI");
+  ASSERT_FALSE(held.empty());
+  // Another program holds one of the run's transactions open.
+  HANDLE locked = CreateFileA((transactionFolder + held.back().name).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  rule.setUnits("2");
+  main_->leaveSystemTab();
+  CloseHandle(locked);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("Systems"), std::string::npos);
+}
+
+TEST_F(MainWindowState, TheCurrencyTablesGoWithTheWindow) {
+  writeWholeFile(getDirectory("<FOREX>") + "EURtoUSD.CSV", "20240301,1.08\r\n20240304,1.09\r\n");
+  double loadTime = 0;
+  ASSERT_GE(forexTables().getTable("EUR", "USD", {}, nullptr, loadTime), 0);
+  ASSERT_GT(forexTables().tableCount(), 0);
+  main_.reset();
+  EXPECT_EQ(forexTables().tableCount(), 0);
+}
+
+TEST_F(MainWindowState, OnlyAskedToTheMainWindowsOptionsBringTheMacroWindowsAlong) {
+  {
+    TPortableIniFile ini(main_->paths().guiOptionsFileName);
+    ini.writeInteger("MacroSheet", "EditorColor", 0x123456);
+    ini.updateFile();
+  }
+  const TColor before = main_->macroForm->editorColor();
+  ASSERT_NE(before, 0x123456);
+  main_->loadGUIoptions(false);
+  EXPECT_EQ(main_->macroForm->editorColor(), before);
+  main_->loadGUIoptions(true);
+  EXPECT_EQ(main_->macroForm->editorColor(), 0x123456);
+}
+
+TEST_F(MainWindowControls, CtrlTabAndCtrlPageKeysChangeTheTabFromInsideAGrid) {
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  main_->pageControl->setActivePageIndex(TmainForm::portfoliosTab);
+  TSheetPanel& grid = main_->portfolioForm->sheetPanel();
+  grid.setFocus();
+  {
+    TKeyState control{VK_CONTROL};
+    postKey(grid.handle(), VK_TAB);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
+    postKey(GetFocus() ? GetFocus() : main_->handle(), VK_NEXT);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::quotesTab);
+    postKey(main_->handle(), VK_PRIOR);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
+  }
+  {
+    TKeyState controlShift{VK_CONTROL, VK_SHIFT};
+    postKey(main_->handle(), VK_TAB);
+    postKey(main_->handle(), VK_TAB);
+    EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::webTab);  // round the start
+  }
+  // A plain Tab stays with the control.
+  postKey(main_->handle(), VK_TAB);
+  EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::webTab);
+}
+
+TEST_F(MainWindowControls, TheMenuButtonsNeverCoverATab) {
+  main_->firstActivation = false;
+  main_->showModeless();
+  for (const int width : {1200, 700, 400, 200}) {
+    main_->setBounds(0, 0, width, 500);
+    pumpFor(50);
+    RECT lastTab{};
+    ASSERT_TRUE(TabCtrl_GetItemRect(main_->pageControl->handle(), TmainForm::tabCount - 1, &lastTab));
+    EXPECT_LE(lastTab.right, main_->menuPanel->left()) << width;
+    EXPECT_LE(main_->menuPanel->left() + main_->menuPanel->width(), main_->clientWidth()) << width;
+  }
+}
+
+namespace {
+
+// How often the control's menu opened from the keyboard; each opening is
+// closed again at once.
+int keyboardMenuOpenings(TControl& control, TPopupMenu& menu, const std::function<void()>& press) {
+  int opened = 0;
+  const auto before = menu.onPopup;
+  menu.onPopup = [&] {
+    ++opened;
+    PostMessageA(control.handle(), WM_CANCELMODE, 0, 0);
+    SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      EndMenu();
+    });
+    if (before) before();
+  };
+  control.setFocus();
+  press();
+  pumpFor(300);
+  menu.onPopup = before;
+  return opened;
+}
+
+}  // namespace
+
+TEST_F(MainWindowControls, ShiftF10AndTheMenuKeyOpenTheFocusedControlsMenu) {
+  main_->firstActivation = false;
+  main_->showModeless();
+  main_->pageControl->setActivePageIndex(TmainForm::portfoliosTab);
+  TSheetPanel& grid = main_->portfolioForm->sheetPanel();
+  TPopupMenu& menu = main_->portfolioForm->sheetPopupMenu();
+  EXPECT_EQ(keyboardMenuOpenings(grid, menu,
+                                 [&] {
+                                   TKeyState shift{VK_SHIFT};
+                                   PostMessageA(grid.handle(), WM_SYSKEYDOWN, VK_F10, 0);
+                                   PostMessageA(grid.handle(), WM_SYSKEYUP, VK_F10, 0xC0000000);
+                                   pumpFor(100);
+                                 }),
+            1);
+  EXPECT_EQ(keyboardMenuOpenings(grid, menu, [&] { postKey(grid.handle(), VK_APPS); }), 1);
+}
+
+TEST_F(MainWindowControls, TheReloadButtonShowsAGreenArrowOnlyWhileQuotesWait) {
+  main_->firstActivation = false;
+  main_->showModeless();
+  const auto countGreen = [&] {
+    const TScreenImage image = captureClient(main_->reloadBtn->handle());
+    int green = 0, grey = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) {
+        green += image.pixel(x, y) == rgbOf(0x008000) ? 1 : 0;
+        grey += image.pixel(x, y) == rgbOf(clGrayText) ? 1 : 0;
+      }
+    return std::pair{green, grey};
+  };
+  ASSERT_FALSE(main_->reloadBtn->enabled());
+  const auto [greenOff, greyOff] = countGreen();
+  EXPECT_EQ(greenOff, 0);
+  EXPECT_GT(greyOff, 10);
+  main_->reloadBtn->setEnabled(true);
+  const auto [greenOn, greyOn] = countGreen();
+  EXPECT_GT(greenOn, 10);
+  EXPECT_EQ(greyOn, 0);
+}
+
+TEST_F(MainWindowState, TheSplashWindowCarriesTheProgramsTitleUntilTheMainWindowShows) {
+  EXPECT_EQ(application().title(), "Kestrova");
+  TsplashForm splash;
+  EXPECT_EQ(splash.text(), "Kestrova");
+  application().setTitle("Loading...");
+  EXPECT_EQ(splash.text(), "Loading...");
+  application().setTitle("Kestrova");
+  EXPECT_EQ(splash.text(), "Kestrova");
 }
 
 TEST_F(MainWindowState, LettingGoOfThePortfoliosClearsEveryWindowsView) {

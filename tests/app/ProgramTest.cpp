@@ -330,7 +330,7 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
   postClick(last, 5, 5);
   const TScreenImage before = captureWindow(main);
   ASSERT_TRUE(showTab(6));
-  HWND reload = childWindow(main, "KestrovaWindow", "R");
+  HWND reload = childWindow(main, "KestrovaWindow", "Reload");
   ASSERT_NE(reload, nullptr);
   EXPECT_FALSE(IsWindowEnabled(reload));
 

@@ -74,6 +74,40 @@ TEST(FieldEditForm, AQuitClosesTheEditorAndGoesOnToTheProgramsLoop) {
   EXPECT_EQ(message.wParam, 3u);
 }
 
+TEST(FieldEditForm, EscapeLeavesACellBeingEditedFirstAndThenTheEditorUnaccepted) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  bool stillEditing = true;
+  bool openAfterFirstEscape = false;
+  TModalDriver driver(form, {[&] {
+                               form.sheetPanel().setFocus();
+                               form.sheetPanel().sheet().currentRow = 3;
+                               form.sheetPanel().sheet().currentCol = 2;
+                               form.sheetPanel().startEditing("changed");
+                               ASSERT_TRUE(form.sheetPanel().editing());
+                               postKey(GetFocus(), VK_ESCAPE);
+                               pumpFor(100);
+                               stillEditing = form.sheetPanel().editing();
+                               openAfterFirstEscape = form.visible();
+                             },
+                             [&] { postKey(GetFocus(), VK_ESCAPE); }});
+  EXPECT_FALSE(form.execute(table, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_FALSE(stillEditing);
+  EXPECT_TRUE(openAfterFirstEscape);
+}
+
+TEST(FieldEditForm, AltOAcceptsTheEditFromTheGrid) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  TModalDriver driver(form, {[&] {
+    form.sheetPanel().setFocus();
+    PostMessageA(form.sheetPanel().handle(), WM_SYSCHAR, 'o', 1 << 29);
+  }});
+  EXPECT_TRUE(form.execute(table, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+}
+
 // A definition that every cell of its field would show as an error is taken
 // only when the user says so: "1+" must not pass for the one-operand "+".
 TEST(FieldEditForm, AnIncompleteDefinitionIsTakenOnlyWhenTheUserKeepsIt) {

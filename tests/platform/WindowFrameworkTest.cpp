@@ -7,6 +7,7 @@
 #include "platform/Form.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
+#include "platform/StdControls.h"
 #include "platform/Timer.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -274,4 +275,37 @@ TEST(WindowFramework, ARightClickOpensTheMenuOfTheControlOrOfTheNearestParentWit
   sendMouse(inside.handle(), WM_RBUTTONUP, 20, 20);
   closer.setEnabled(false);
   EXPECT_EQ(openedOn, (std::vector<TControl*>{&view, &view}));
+}
+
+TEST(WindowFramework, AltAndTheMarkedLetterClicksTheFirstShownEnabledControlCarryingIt) {
+  TForm form(formOptions());
+  auto& hidden = form.add<TButton>("&Other");
+  hidden.setBounds(10, 10, 80, 25);
+  hidden.hide();
+  auto& other = form.add<TButton>("&Other");
+  other.setBounds(10, 40, 80, 25);
+  auto& box = form.add<TCheckBox>("&Show");
+  box.setBounds(10, 70, 80, 20);
+  auto& ampersands = form.add<TButton>("Fish && &Chips");
+  ampersands.setBounds(10, 100, 120, 25);
+  auto& edit = form.add<TEdit>();
+  edit.setBounds(100, 10, 80, 21);
+  int hiddenClicks = 0, otherClicks = 0, chipsClicks = 0;
+  hidden.onClick = [&] { ++hiddenClicks; };
+  other.onClick = [&] { ++otherClicks; };
+  ampersands.onClick = [&] { ++chipsClicks; };
+  form.showModeless();
+  edit.setFocus();
+  const auto altKey = [&](char key) {
+    PostMessageA(edit.handle(), WM_SYSCHAR, static_cast<WPARAM>(key), 1 << 29);
+    pumpFor(50);
+  };
+  altKey('o');
+  altKey('S');
+  altKey('c');
+  altKey('f');  // "&&" marks no letter
+  EXPECT_EQ(hiddenClicks, 0);
+  EXPECT_EQ(otherClicks, 1);
+  EXPECT_TRUE(box.checked());
+  EXPECT_EQ(chipsClicks, 1);
 }

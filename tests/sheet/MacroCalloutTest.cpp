@@ -195,11 +195,11 @@ TEST_F(MacroCalloutTest, MissingAndRaisingFunctionsAreNotAvailable) {
   TMacroCallout callout;
   callout.setScriptEngine(vb->get());
   EXPECT_EQ(errNA, call(callout, "NoSuchFunction", {}, result));
-  EXPECT_EQ(errNA, call(callout, "Fails", {integerValue(1)}, result));
+  EXPECT_EQ(errScript, call(callout, "Fails", {integerValue(1)}, result));
   // The engine stays usable after a script error.
   EXPECT_EQ(0, call(callout, "Twice", {integerValue(2)}, result));
   callout.setScriptEngine(js->get());
-  EXPECT_EQ(errNA, call(callout, "fails", {}, result));
+  EXPECT_EQ(errScript, call(callout, "fails", {}, result));
   EXPECT_EQ(0, call(callout, "twice", {integerValue(2)}, result));
 }
 
@@ -516,7 +516,7 @@ TEST_F(MacroCalloutTest, FormulasCallTheEngineOfTheSheet) {
   EXPECT_EQ("Variant() 1 0", evaluated(sheet, "=Dims(A1:A2)"));
   EXPECT_EQ("1", evaluated(sheet, "=Item1({5,TRUE,7},1)"));  // names inside constants are resolved
   EXPECT_EQ("-1", evaluated(sheet, "=Yes()"));
-  EXPECT_EQ("#N/A", evaluated(sheet, "=Fails(1)"));
+  EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=Fails(1)"));  // raised: told apart from no value
   EXPECT_EQ("#N/A", evaluated(sheet, "=NoValue()"));
 
   sheet.expandVectorResults = true;

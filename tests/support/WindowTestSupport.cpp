@@ -1,5 +1,7 @@
 #include "WindowTestSupport.h"
 
+#include <commctrl.h>
+
 #include <filesystem>
 
 #include "PngWriter.h"
@@ -157,4 +159,29 @@ TScreenImage captureWindow(HWND window) {
     GetWindowRect(window, &rect);
     return rect;
   });
+}
+
+std::string registeredToolTip(HWND control) {
+  std::pair<HWND, std::string> search{control, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& [target, text] = *reinterpret_cast<std::pair<HWND, std::string>*>(data);
+        char className[64] = {};
+        GetClassNameA(window, className, sizeof className);
+        if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) return TRUE;
+        char buffer[1024] = {};
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = GetParent(target);
+        tool.uId = reinterpret_cast<UINT_PTR>(target);
+        tool.lpszText = buffer;
+        if (!SendMessageA(window, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return TRUE;
+        SendMessageA(window, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+        text = buffer;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.second;
 }

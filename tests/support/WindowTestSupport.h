@@ -64,6 +64,10 @@ class TModalDriver {
   std::unique_ptr<TTimer> timer_;
 };
 
+// The text of the tooltip registered for a control in any tooltip window
+// of this thread; empty when none shows one for it.
+std::string registeredToolTip(HWND control);
+
 // A copy of part of the screen: what the user sees, child controls included.
 class TScreenImage {
  public:

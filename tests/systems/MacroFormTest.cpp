@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
@@ -13,6 +16,7 @@
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroForm.h"
+#include "systems/ScriptStopPrompt.h"
 #include "platform/GuidText.h"
 #include "tests/support/FakeColouringEngine.h"
 #include "tests/support/TestFolders.h"
@@ -141,7 +145,13 @@ TEST_F(MacroFormTest, AnEngineWithADebugInterfaceColoursTheSource) {
   const std::string source = "function f(){return 12;} // note";
   writeWholeFile(folder.path() + "Colour.INI", "[Configuration]\r\nEngine=" + fakeId + "\r\nActive=1\r\n");
   writeWholeFile(folder.path() + "Colour.xs", source);
-  TmacroForm& form = open();
+  TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+  form.scriptHost().makeEngineObject = [&](const CLSID&, IActiveScript** engine) {
+    return engineClass.CreateInstance(nullptr, IID_IActiveScript, reinterpret_cast<void**>(engine));
+  };
+  form.setAxEnginesPath(axe);
+  form.listMacros();
+  form.loadMacros();
   form.macroListView().setItemIndex(0);
   ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Colour.xs"; }));
   form.macroEditPanel().update();
@@ -207,4 +217,108 @@ TEST_F(MacroFormTest, SortedByNameTheListStillFindsAndOpensThePackagesItShows) {
   form.setFindDialog(nullptr);
   // The rows carry their packages, whatever order they show in.
   EXPECT_EQ(form.macroIndex().item(static_cast<int>(list.itemData(1)))->name(), "beta");
+}
+
+TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
+  package(folder.path(), "Keys", true, "one\r\ntwo\r\n");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "Keys"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Keys.js"; }));
+  HWND editor = form.macroEditPanel().handle();
+  TEditorStatus& document = form.selectedMacroStatus();
+  const auto text = [&] {
+    std::string all;
+    document.getText(false, all);
+    return all;
+  };
+  const auto ctrl = [&](int key) {
+    TKeyState held{VK_CONTROL};
+    sendKey(editor, key);
+  };
+  ctrl('A');
+  ctrl('C');
+  ctrl('X');
+  EXPECT_EQ("\r\n", text());  // one empty line
+  ctrl('Z');
+  EXPECT_EQ("one\r\ntwo\r\n", text());
+  {
+    TKeyState held{VK_CONTROL, VK_SHIFT};
+    sendKey(editor, 'Z');
+  }
+  EXPECT_EQ("\r\n", text());
+  ctrl('V');
+  EXPECT_EQ("one\r\ntwo\r\n", text());
+  TFindDialog finder;
+  form.setFindDialog(&finder);
+  finder.findText = "wo";
+  finder.options.down = true;
+  document.setCaret({1, 1});
+  sendKey(editor, VK_F3);
+  EXPECT_EQ(4, document.getCaret().x);  // after the occurrence
+  EXPECT_EQ(2, document.getCaret().y);
+  form.setFindDialog(nullptr);
+  document.setCaret({1, 1});
+  ctrl('Y');
+  EXPECT_EQ("two\r\n", text());
+  document.setSelection({1, 1, 3, 1});
+  ctrl(VK_DELETE);
+  EXPECT_EQ("o\r\n", text());
+
+
+  // The joined text is read-only: the same keys change nothing there.
+  form.macroEditPageControl().setActivePageIndex(1);
+  form.macroEditPageControl().onChange();
+  ASSERT_EQ(&form.activeMacrosStatus(), form.macroEditPanel().editorStatus());
+  std::string joined, after;
+  form.activeMacrosStatus().getText(false, joined);
+  ctrl('A');
+  ctrl('X');
+  ctrl('Y');
+  form.activeMacrosStatus().getText(false, after);
+  EXPECT_EQ(joined, after);
+}
+
+// The test sheet calling a VBScript function that never ends: after the
+// delay the stop window shows, Stop ends the call, the cell shows the
+// script error and the status bar says what happened.
+TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
+  const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + vbscriptId + "\r\n[Engines]\r\n0000=" + vbscriptId + "\r\n[" +
+                          vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
+  writeWholeFile(folder.path() + "Spin.INI", "[Configuration]\r\nEngine=" + vbscriptId + "\r\nActive=1\r\n");
+  writeWholeFile(folder.path() + "Spin.vbs", "Function spin(x)\r\n  Do\r\n  Loop\r\nEnd Function\r\n");
+  TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+  form.scriptHost().setStopPromptDelay(300);
+  form.setAxEnginesPath(axe);
+  form.listMacros();
+  form.loadMacros();
+
+  std::atomic<bool> finished{false};
+  std::atomic<int> stops{0};
+  std::thread user([&] {
+    while (!finished) {
+      if (HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr); prompt && IsWindowEnabled(
+              FindWindowExA(prompt, nullptr, "BUTTON", "Stop"))) {
+        if (stops == 0) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+          captureWindow(prompt).savePng("MacroStopWindow");
+        }
+        SendMessageA(FindWindowExA(prompt, nullptr, "BUTTON", "Stop"), BM_CLICK, 0, 0);
+        ++stops;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  EXPECT_EQ("#SCRIPT!", cell(form, "=spin(1)"));
+  EXPECT_EQ(1, stops.load());
+  EXPECT_NE(std::string::npos, form.macroEditorStatusBar().panelText(3).find("stopped"))
+      << form.macroEditorStatusBar().panelText(3);
+  // Reset makes a fresh engine from the same packages, and the sheet's
+  // recalculation with it is stopped again.
+  form.loadMacros();
+  EXPECT_NE(nullptr, form.scriptEngine());
+  EXPECT_EQ("#SCRIPT!", form.sheetPanel().sheet().getCellText(1, 1, true));
+  EXPECT_EQ(2, stops.load());
+  finished = true;
+  user.join();
 }

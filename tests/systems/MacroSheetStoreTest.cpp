@@ -15,6 +15,9 @@ TEST(MacroSheetStore, CellsAndSizesComeBackAndTextsMayHoldColonsAndEquals) {
     TPortableIniFile file(fileName);
     saveMacroSheet(empty, file);
     EXPECT_FALSE(file.sectionExists("MacroSheetCells"));
+    // The row numbers' own width is the sheet's, not the user's.
+    EXPECT_EQ(file.readInteger("MacroSheetCols", "High", 99), -1);
+    EXPECT_EQ(file.readInteger("MacroSheetRows", "High", 99), -1);
   }
   TSheet sheet;
   sheet.setCellContent(1, 1, 0, "20", 1);

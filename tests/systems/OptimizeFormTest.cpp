@@ -4,24 +4,36 @@
 #include "model/PortableIniFile.h"
 #include "platform/DateTimePicker.h"
 #include "platform/StdControls.h"
+#include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
+
+namespace {
+
+// An optimisable parameter "DAYS" from 0 to high in the given steps, on a
+// system whose range is 2 to 9 March.
+TSystemParameter& daysParameter(TSystem& system, double high, int steps) {
+  system.Params().addParameter(-1, -1, system.Params().count());
+  TSystemParameter& days = *system.Params().parameter(system.Params().count() - 1);
+  days.setSymbol("DAYS");
+  days.setHigh(high);
+  days.setSteps(steps);
+  system.setToDate(SystemPortfolio::march(9));
+  system.setFromDate(SystemPortfolio::march(2));
+  return days;
+}
+
+}  // namespace
 
 TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   SystemPortfolio folder;
   setDirectory("<TEMP>", folder.sample.temporary.path());
   TSystem system;
   SystemPortfolio::addRule(system, "AAA", "X-FROM_DATE<DAYS");
-  system.Params().addParameter(-1, -1, 0);
-  TSystemParameter& days = *system.Params().parameter(0);
-  days.setSymbol("DAYS");
-  days.setHigh(4);
-  days.setSteps(5);
+  TSystemParameter& days = daysParameter(system, 4, 5);
   days.setValue(1);
-  system.setToDate(SystemPortfolio::march(9));
-  system.setFromDate(SystemPortfolio::march(2));
 
   ToptimizeForm form;
   TModalDriver driver(form, {[&] {
@@ -137,4 +149,69 @@ TEST(OptimizeDialog, TheTestWindowFollowsItsButtonsAndComesBackFromTheControlsFi
   EXPECT_EQ(reloaded.fromDateTimePicker->dateTime(), SystemPortfolio::march(6));
   EXPECT_EQ(reloaded.toDateTimePicker->dateTime(), SystemPortfolio::march(7));
   EXPECT_EQ(_stricmp(reloaded.logEdit->text().c_str(), (temporary + "runs.csv").c_str()), 0);
+}
+
+TEST(OptimizeDialog, KeptDatesStartWithinThePricesResultsAreLockedAndTheirSizesKept) {
+  SystemPortfolio folder;
+  const std::string temporary = folder.sample.temporary.path();
+  setDirectory("<TEMP>", temporary);
+  TSystem system;
+  SystemPortfolio::addRule(system, "AAA", "1");
+  daysParameter(system, 2, 2);
+  const std::string controls = temporary + "SystemControls.INI";
+  {
+    TPortableIniFile ini(controls);
+    ini.writeFloat("OptimizeSystem", "FromDate", SystemPortfolio::march(1) - 20);
+    ini.writeFloat("OptimizeSystem", "ToDate", SystemPortfolio::march(8));
+    ini.writeInteger("ResultFixedHeight", "Fixed", 31);
+    ini.writeInteger("ResultFieldWidths", "3", 77);
+    ini.updateFile();
+  }
+  ToptimizeForm form;
+  form.loadGUIoptions(TPortableIniFile(controls));
+  EXPECT_EQ(form.resultSheetPanel->getRowHeight(1), 31);
+  EXPECT_EQ(form.resultSheetPanel->getColWidth(3), 77);
+  TModalDriver driver(form, {[&] {
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(1));
+    EXPECT_EQ(form.toDateTimePicker->dateTime(), SystemPortfolio::march(8));
+    const TSheet& sheet = form.resultSheetPanel->sheet();
+    for (int col = 1; col <= 4; ++col)
+      for (int row = 1; row <= 3; ++row) {
+        const TCell* cell = sheet.getCell(col, row);
+        ASSERT_NE(cell, nullptr) << col << "," << row;
+        EXPECT_TRUE(cell->locked) << col << "," << row;
+      }
+    form.resultSheetPanel->setColWidth(2, 66);
+    form.close();
+  }});
+  form.execute(&folder.table, &system, nullptr);
+  EXPECT_FALSE(driver.timedOut());
+  {
+    TPortableIniFile ini(controls);
+    form.saveGUIoptions(ini);
+    ini.updateFile();
+  }
+  const TPortableIniFile saved(controls);
+  EXPECT_EQ(saved.readInteger("ResultFieldWidths", "2", 0), 66);
+  EXPECT_EQ(saved.readInteger("ResultFixedHeight", "Fixed", 0), 31);
+}
+
+TEST(OptimizeDialog, APortfolioWithoutPricesCannotBeOptimised) {
+  SystemPortfolio folder;
+  std::string made;
+  ASSERT_EQ(folder.table.newPortfolio("Empty", "EMP", made, folder.sample.folios, "EUR"), 0);
+  folder.table.setCurrentIndex(folder.table.count() - 1);
+  TSystem system;
+  daysParameter(system, 2, 2);
+  ToptimizeForm form;
+  bool executable = true;
+  TModalDriver driver(form, {[&] {
+    form.objectiveComboBox->setText("DAYS");
+    form.updateExecute();
+    executable = form.executeBitBtn->enabled();
+    form.close();
+  }});
+  form.execute(&folder.table, &system, nullptr);
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_FALSE(executable);
 }

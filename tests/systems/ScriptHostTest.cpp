@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/GuidText.h"
@@ -8,6 +10,7 @@
 #include "systems/MacroIndex.h"
 #include "systems/ScriptEngineAttributes.h"
 #include "systems/ScriptHost.h"
+#include "systems/ScriptStopPrompt.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestScriptEngine.h"
 
@@ -60,11 +63,12 @@ class ScriptHostTest : public ::testing::Test {
   std::string load(const TScriptEngineAttributes& attributes, std::string* joinedText = nullptr) {
     TMacroIndex index;
     index.load(folder.path(), guidToText(attributes.classId));
-    std::string joined = TScriptHost::joinActiveMacros(index, attributes);
+    std::vector<TMacroSource> sources;
+    std::string joined = TScriptHost::joinActiveMacros(index, attributes, nullptr, &sources);
     if (joinedText != nullptr) *joinedText = joined;
     host.initEngine(&attributes);
     std::string errorText;
-    host.parseScript(joined, errorText);
+    host.parseSources(sources, errorText);
     return errorText;
   }
 
@@ -149,4 +153,105 @@ TEST_F(ScriptHostTest, SixteenBitSourcesAreConvertedNotCutShort) {
   sheet.setScriptEngine(host.scriptEngine(), false);
   EXPECT_EQ("1", evaluated(sheet, "=one()"));
   EXPECT_EQ("2", evaluated(sheet, "=two()"));
+}
+
+TEST_F(ScriptHostTest, ErrorsNameTheirPackageLineAndColumnAndSpareTheOtherPackages) {
+  package(folder.path(), "A", jscriptId, true, ".js", "function twice(x){return 2*x;}");
+  package(folder.path(), "B", jscriptId, true, ".js", "function (broken{\r\n");
+  package(folder.path(), "C", jscriptId, true, ".js", "\r\nfunction boom(x){ throw new Error('bad ' + x); }");
+  std::string errorText = load(engine(jscriptId, "*.js"));
+  EXPECT_EQ(0u, errorText.find("B.js, line 1, column ")) << errorText;
+  EXPECT_NE(std::string::npos, errorText.find("Expected")) << errorText;
+  TSheet sheet;
+  sheet.setScriptEngine(host.scriptEngine(), false);
+  // A syntax error in one package leaves the others' functions.
+  EXPECT_EQ("4", evaluated(sheet, "=twice(2)"));
+  // A script that raises is not a missing value, and says why and where.
+  EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=boom(7)"));
+  EXPECT_EQ(0u, events.message.find("C.js, line 2, column ")) << events.message;
+  EXPECT_NE(std::string::npos, events.message.find("bad 7")) << events.message;
+
+  package(folder.path(), "V", vbscriptId, true, ".vbs",
+          "Function Fail(x)\r\n  Err.Raise 1000, \"Fail\", \"no good\"\r\nEnd Function\r\n");
+  package(folder.path(), "W", vbscriptId, true, ".vbs", "Function Broken(\r\n");
+  errorText = load(engine(vbscriptId, "*.vbs"));
+  EXPECT_EQ(0u, errorText.find("W.vbs, line 1, column ")) << errorText;
+  sheet.setScriptEngine(host.scriptEngine(), false);
+  EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=Fail(1)"));
+  EXPECT_EQ(0u, events.message.find("V.vbs, line 2, column ")) << events.message;
+  EXPECT_NE(std::string::npos, events.message.find("no good")) << events.message;
+}
+
+namespace {
+
+// Answers the stop window as a user would once it shows: Esc, or a click
+// on Stop.
+class TStopPromptAnswer {
+ public:
+  explicit TStopPromptAnswer(bool escape)
+      : worker_([this, escape] {
+          for (int tries = 0; tries < 400 && !done_; ++tries) {
+            if (HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr)) {
+              shown_ = true;
+              if (escape)
+                PostMessageA(prompt, WM_KEYDOWN, VK_ESCAPE, 0);
+              else
+                PostMessageA(FindWindowExA(prompt, nullptr, "BUTTON", nullptr), BM_CLICK, 0, 0);
+              return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+          }
+        }) {}
+  ~TStopPromptAnswer() {
+    done_ = true;
+    worker_.join();
+  }
+  bool shown() const { return shown_; }
+
+ private:
+  std::atomic<bool> done_{false}, shown_{false};
+  std::thread worker_;
+};
+
+}  // namespace
+
+TEST_F(ScriptHostTest, AnEndlessMacroIsStoppedByTheUserAndTheProgramGoesOn) {
+  host.setStopPromptDelay(300);
+  for (bool vbscript : {true, false}) {
+    SCOPED_TRACE(vbscript ? "VBScript" : "JScript");
+    TTemporaryFolder packages;
+    const std::string extension = vbscript ? ".vbs" : ".js";
+    const std::string classId = vbscript ? vbscriptId : jscriptId;
+    package(packages.path(), "Spin", classId, true, extension,
+            vbscript ? "Function spin(x)\r\n  Do\r\n  Loop\r\nEnd Function\r\nFunction one()\r\n  one = 1\r\nEnd Function\r\n"
+                     : "function spin(x){ var s = ''; for (;;) s = s + x; }\r\nfunction one(){ return 1; }");
+    TMacroIndex index;
+    index.load(packages.path(), classId);
+    std::vector<TMacroSource> sources;
+    TScriptHost::joinActiveMacros(index, engine(classId, "*" + extension), nullptr, &sources);
+    TScriptEngineAttributes attributes = engine(classId, "*" + extension);
+    ASSERT_TRUE(host.initEngine(&attributes));
+    std::string errorText;
+    ASSERT_TRUE(host.parseSources(sources, errorText)) << errorText;
+    TSheet sheet;
+    sheet.setScriptEngine(host.scriptEngine(), false);
+    EXPECT_EQ("1", evaluated(sheet, "=one()"));
+
+    const auto started = std::chrono::steady_clock::now();
+    {
+      TStopPromptAnswer user(vbscript);
+      EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
+      EXPECT_TRUE(user.shown());
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    EXPECT_NE(std::string::npos, events.message.find("stopped")) << events.message;
+    // Every call of the stopped engine shows the stop until the next load
+    // makes a working one.
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=one()"));
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=neverDefined()"));
+    ASSERT_TRUE(host.initEngine(&attributes));
+    ASSERT_TRUE(host.parseSources(sources, errorText)) << errorText;
+    sheet.setScriptEngine(host.scriptEngine(), false);
+    EXPECT_EQ("1", evaluated(sheet, "=one()"));
+  }
 }

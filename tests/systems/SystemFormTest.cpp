@@ -37,6 +37,11 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   form.setBounds(0, 0, 1000, 500);
   form.setPortfolioTable(&table);
   form.loadView();
+  for (const auto& [page, fields] : {std::pair{TSystemPage::rules, 10}, {TSystemPage::symbols, 3}, {TSystemPage::params, 7}}) {
+    const int width = form.grid(TSystemPage::rules).width();
+    ASSERT_GT(width, 900);
+    EXPECT_EQ(form.grid(page).defaultColWidth(), width / fields);
+  }
   ASSERT_TRUE(form.visible());
   TSheet& rules = form.grid(TSystemPage::rules).sheet();
   EXPECT_EQ(rules.getCellText(1, 4, false), "Condition");

@@ -16,6 +16,10 @@
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/WindowTestSupport.h"
+#include "controls/DownloadPickForm.h"
+#include "controls/ListViewXPSafe.h"
+#include "model/Directories.h"
+#include "platform/StdControls.h"
 #include "windows/AssetForm.h"
 
 namespace {
@@ -98,6 +102,38 @@ TEST_F(AssetWindow, DeletingTheLastLineTakesTheAssetsNotesAndMovesTheCurrentCell
     for (const char* prefix : {"Asset_", "Quote_"})
       EXPECT_FALSE(fileExists(folder + prefix + std::to_string(number) + ".TXT"));
   }
+}
+
+TEST_F(AssetWindow, VariablePriceCreationStopsAtAFailingFirstItemAndSkipsAFailingLaterOne) {
+  const std::string lists = sample.data + "DLISTS\\";
+  setDirectory("<DLISTS>", lists);
+  forceFolders(lists + "1");
+  writeWholeFile(lists + "1\\0.INI", "[List]\r\nName=Stocks\r\n");
+  const std::string good = "[DownloadItem]\r\nName=Good\r\nSymbol=NWE2\r\nCurrency=EUR\r\nDataPath=" +
+                           sample.quotes + "NWE.CSV\r\nOutFormat=YYYY-MM-DD,O,H,L,C,V\r\n";
+  const std::string bad = "[DownloadItem]\r\nName=Bad\r\nDataPath=" + sample.root +
+                          "NOWHERE\\X.CSV\r\nOutFormat=YYYY-MM-DD,C\r\n";
+  TdownloadPickForm picker;
+  form->setDownloadPickForm(&picker);
+  const int before = portfolio->assetCount();
+  const auto pickAll = [&](const std::string& firstItem, const std::string& secondItem) {
+    writeWholeFile(lists + "1\\1.INI", firstItem);
+    writeWholeFile(lists + "1\\2.INI", secondItem);
+    picker.listLists();
+    TModalDriver driver(picker, {[&] {
+      picker.listListView.setItemIndex(0);
+      ASSERT_TRUE(pumpUntil([&] { return picker.objectListView.itemCount() == 2; }));
+      for (int row = 0; row < 2; ++row) picker.objectListView.setSelected(row, true);
+      picker.okBtn.performClick();
+    }});
+    const int code = form->menuItemAssetsNewVariablePriceClick();
+    EXPECT_FALSE(driver.timedOut());
+    return code;
+  };
+  EXPECT_NE(pickAll(bad, good), 0);
+  EXPECT_EQ(portfolio->assetCount(), before) << "a failing first item creates nothing";
+  EXPECT_NE(pickAll(good, bad), 0);
+  EXPECT_EQ(portfolio->assetCount(), before + 1);
 }
 
 TEST_F(AssetWindow, NotesFollowTheShownPortfolioAcrossASwitch) {

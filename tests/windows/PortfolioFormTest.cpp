@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <string>
+#include <vector>
+
 #include "controls/EditorStatus.h"
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
@@ -9,6 +13,7 @@
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
+#include "platform/Menu.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
 #include "sheet/FieldTable.h"
@@ -86,6 +91,13 @@ TEST_F(PortfolioWindow, LoadsFollowsTheSelectionAndKeepsTheObjectAcrossLayouts) 
   EXPECT_GE(selectionCalls, 1);
   EXPECT_TRUE(form->delBtn().enabled());
   EXPECT_TRUE(form->moveUpBtn().enabled());
+  // The menu's position entries follow their buttons: the last line goes
+  // up but not down.
+  TPopupMenu& menu = form->sheetPopupMenu();
+  menu.onPopup();
+  EXPECT_TRUE(menu.itemCaptioned("&Position")->itemCaptioned("&Up / Left")->enabled);
+  EXPECT_FALSE(menu.itemCaptioned("&Position")->itemCaptioned("&Down / Right")->enabled);
+  EXPECT_TRUE(menu.itemCaptioned("&Sort")->itemCaptioned("&Ascending")->enabled);
 
   // Row-wise the current cell is transposed onto the same portfolio.
   form->rowWiseBtn().performClick();
@@ -109,6 +121,32 @@ TEST_F(PortfolioWindow, LoadsFollowsTheSelectionAndKeepsTheObjectAcrossLayouts) 
   form->loadView();
   EXPECT_TRUE(form->rowWiseBtn().down());
   EXPECT_EQ(form->dataSheet().lineToObject(3), second);
+}
+
+// A load writes thousands of lines; the memo shows them at a bounded rate,
+// never rebuilt at each line, and each time with the latest line at the end.
+TEST_F(PortfolioWindow, TheLoadLogShowsAtABoundedRate) {
+  memo.setBounds(0, 0, 400, 300);
+  memo.show();
+  const auto start = std::chrono::steady_clock::now();
+  form->portfolioTableLoadNotify(10, "");
+  for (int asset = 0; asset < 100; ++asset) form->portfolioTableLoadNotify(13, "Gold (AU)");
+  const auto burst = std::chrono::steady_clock::now() - start;
+  // Rebuilt and repainted at every line, these lines took seconds.
+  EXPECT_LT(burst, 10 * TPortfolioLoadLog::repaintInterval);
+  const bool burstWasQuick = burst < TPortfolioLoadLog::repaintInterval;
+  if (burstWasQuick) {
+    EXPECT_EQ(memo.lines(), (std::vector<std::string>{"Preparing portfolio table..."}));
+  }
+
+  Sleep(static_cast<DWORD>(TPortfolioLoadLog::repaintInterval.count()) + 10);
+  form->portfolioTableLoadNotify(20, "Alpha (A)");
+  // The memo dropped its older lines with the log's and took the new ones.
+  EXPECT_EQ(memo.lines(), form->loadLog().lines());
+  EXPECT_EQ(memo.lines().back(), "Unloading portfolio: Alpha (A)");
+  Sleep(static_cast<DWORD>(TPortfolioLoadLog::repaintInterval.count()) + 10);
+  form->portfolioTableLoadNotify(0, "");
+  EXPECT_EQ(memo.lines().back(), "Unloading portfolio: Alpha (A) OK");
 }
 
 TEST_F(PortfolioWindow, NewCopyAndDeleteKeepLinesNotesAndSizes) {

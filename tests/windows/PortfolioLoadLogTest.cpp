@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -34,4 +35,42 @@ TEST(PortfolioLoadLog, ALongLogKeepsTheNewerHalf) {
                                                    "Unloading portfolio: 4", "Unloading portfolio: 5"}));
   log.notify(0, "");
   EXPECT_EQ(log.lines().back(), "Unloading portfolio: 5 OK");
+}
+
+TEST(PortfolioLoadLog, RepaintsAtTheFirstLineThenOnceAnInterval) {
+  TPortfolioLoadLog log;
+  const auto start = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+  const auto interval = TPortfolioLoadLog::repaintInterval;
+  EXPECT_TRUE(log.repaintDue(start));
+  EXPECT_FALSE(log.repaintDue(start + interval / 2));
+  EXPECT_TRUE(log.repaintDue(start + interval));
+  EXPECT_FALSE(log.repaintDue(start + interval + interval / 2));
+  // A new load shows its first line at once.
+  log.clear();
+  EXPECT_TRUE(log.repaintDue(start + interval + interval / 2));
+}
+
+// The memo follows the log by the changes since its last update: the rest
+// of a line it shows, new lines, and the lines the log dropped.
+TEST(PortfolioLoadLog, UpdatesCarryTheMemoToTheLogsLines) {
+  TPortfolioLoadLog log;
+  log.setLineCapacity(4);
+  log.notify(10, "");
+  TPortfolioLoadLog::TUpdate update = log.takeUpdate();
+  EXPECT_EQ(update.droppedLines, 0);
+  EXPECT_EQ(update.appended, "Preparing portfolio table...");
+  log.notify(0, "");
+  log.notify(20, "A");
+  update = log.takeUpdate();
+  EXPECT_EQ(update.appended, " OK\r\nUnloading portfolio: A");
+  EXPECT_EQ(log.takeUpdate().appended, "");
+
+  // Four more lines go past the capacity: the two shown lines drop with
+  // the older half, and the lines after them arrive whole.
+  for (const char* name : {"B", "C", "D", "E"}) log.notify(20, name);
+  update = log.takeUpdate();
+  EXPECT_EQ(update.droppedLines, 2);
+  EXPECT_EQ(log.lines().front(), "Unloading portfolio: B");
+  EXPECT_EQ(update.appended, "Unloading portfolio: B\r\nUnloading portfolio: C\r\nUnloading portfolio: D\r\n"
+                             "Unloading portfolio: E");
 }

@@ -13,6 +13,7 @@
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/QuoteEditor.h"
 #include "windows/QuoteForm.h"
@@ -62,6 +63,22 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
     const TPortableIniFile ini(portfolio.Folder() + "QuoteControls.INI");
     EXPECT_EQ(ini.readInteger("QuoteGrid", "DateWidth", -1), 97);
     EXPECT_EQ(ini.readInteger("QuoteGrid", "AskSizeWidth", -1), 0);
+  }
+  // Written in the order the file has always had; no creation controls.
+  const std::string text = readWholeFile(portfolio.Folder() + "QuoteControls.INI");
+  const auto at = [&](const std::string& part) { return text.find(part); };
+  EXPECT_EQ(at("[CreationControls]"), std::string::npos);
+  EXPECT_LT(at("[SheetControls]"), at("[QuoteGrid]"));
+  EXPECT_LT(at("[QuoteFieldControls]"), at("[Notes]"));
+  EXPECT_LT(at("[SetupControls]"), at("Nulls="));
+  EXPECT_LT(at("Nulls="), at("FixedOn="));
+  EXPECT_LT(at("[GridDirectionControls]"), at("Nulls="));
+
+  // The sheet leaves Insert and Ctrl+Delete alone: no asset is made or lost here.
+  for (const auto& [pressed, shift] : {std::pair<WORD, TShiftState>{VK_INSERT, 0}, {VK_DELETE, ssCtrl}}) {
+    WORD key = pressed;
+    form.sheetPanel().onSheetKeyDown(key, shift);
+    EXPECT_EQ(key, pressed);
   }
   form.quotesBtn().setDown(false);
   form.quotesBtnClick();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
@@ -9,6 +10,8 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Transaction.h"
+#include "model/TransactionTable.h"
+#include "platform/DateTimePicker.h"
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
 #include "platform/FloatingPoint.h"
@@ -137,6 +140,60 @@ TEST_F(TransactionWindow, DeletesANumberRangeAndMergesEachAssetThroughTheDialogs
   EXPECT_TRUE(deleting);
   EXPECT_EQ(form->lineCount(), portfolio->assetCount());
   EXPECT_EQ(static_cast<int>(portfolio->TransactionNumbers().size()), portfolio->assetCount());
+}
+
+TEST_F(TransactionWindow, ARangeDeleteAndAMergeLeaveTheCursorWhereTheRangeWas) {
+  form->wholePortfolioBtn().setDown(true);
+  form->wholePortfolioBtnClick();
+  ASSERT_GE(form->lineCount(), 5);
+  TSheet& sheet = form->sheetPanel().sheet();
+  const std::vector<int32_t> shown = shownNumbers(*form);
+  sheet.setCurrentCell(3, 4);
+  TModalDriver pickSelected(form->delTransForm(), {[&] { form->delTransForm().okBtn().performClick(); }});
+  form->delRangeClick();
+  EXPECT_FALSE(pickSelected.timedOut());
+  EXPECT_EQ(shownNumbers(*form).size(), shown.size() - 1);
+  // The transaction below the deleted one has moved up into its line.
+  EXPECT_EQ(sheet.currentRow, 4);
+  EXPECT_EQ(sheet.currentCol, 3);
+  EXPECT_EQ(form->selectedTransaction(), shown[3]);
+
+  // Every asset merges into one line; the cursor goes to the first of them.
+  sheet.setCurrentCell(-1, -1);
+  TModalDriver mergeAll(form->sumTransForm(), {[&] { form->sumTransForm().okBtn().performClick(); }});
+  form->sumBtnClick();
+  EXPECT_FALSE(mergeAll.timedOut());
+  ASSERT_GT(portfolio->assetCount(), 1);
+  ASSERT_EQ(form->lineCount(), portfolio->assetCount());
+  EXPECT_EQ(sheet.currentRow, 2);
+}
+
+TEST_F(TransactionWindow, AMergeOfADayWithoutTransactionsKeepsTheCurrentCell) {
+  ASSERT_GE(form->lineCount(), 3);
+  const int lines = form->lineCount();
+  const TTransactionTable& transactions = portfolio->assets(0)->Transactions();
+  std::set<double> days;
+  for (int i = 0; i < transactions.count(); ++i) days.insert(std::trunc(transactions.items(i)->DateTime()));
+  double gap = *days.begin() + 1;
+  while (days.count(gap)) ++gap;
+  ASSERT_LT(gap, *days.rbegin());
+  TSheet& sheet = form->sheetPanel().sheet();
+  sheet.setCurrentCell(3, 3);
+  const int32_t selected = form->selectedTransaction();
+  TModalDriver mergeNothing(form->sumTransForm(), {[&] {
+                              for (TDateTimePicker* picker : {&form->sumTransForm().endDateTimePicker(),
+                                                              &form->sumTransForm().startDateTimePicker()}) {
+                                picker->setDateTime(gap);
+                                picker->onChange();
+                              }
+                              form->sumTransForm().okBtn().performClick();
+                            }});
+  form->sumBtnClick();
+  EXPECT_FALSE(mergeNothing.timedOut());
+  EXPECT_EQ(form->lineCount(), lines);
+  EXPECT_EQ(sheet.currentRow, 3);
+  EXPECT_EQ(sheet.currentCol, 3);
+  EXPECT_EQ(form->selectedTransaction(), selected);
 }
 
 TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChanges) {

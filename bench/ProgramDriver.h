@@ -1,0 +1,107 @@
+#pragma once
+// Drives the program itself for the start benchmarks: starts it in a working
+// folder, waits for its windows by their titles, accepts the pick dialog and
+// reads the process's peak memory.
+#include <windows.h>
+#include <psapi.h>
+
+#include <functional>
+#include <string>
+
+#include "bench/PortfolioFixture.h"
+
+// Wine's drive Z: is the Unix root.
+inline std::string windowsPath(const std::string& unixPath) {
+  std::string path = "Z:";
+  for (char c : unixPath) path += c == '/' ? '\\' : c;
+  return path;
+}
+
+inline HWND windowOf(DWORD process, const std::string& titlePrefix) {
+  struct TSearch {
+    DWORD process;
+    const std::string* prefix;
+    HWND found;
+  } search{process, &titlePrefix, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto& s = *reinterpret_cast<TSearch*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s.process || !IsWindowVisible(window)) return TRUE;
+        char text[256] = {};
+        GetWindowTextA(window, text, sizeof text);
+        if (std::string(text).rfind(*s.prefix, 0) == 0) {
+          s.found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+inline HWND waitForWindow(DWORD process, const std::string& titlePrefix, int seconds) {
+  TStopwatch waiting;
+  while (waiting.seconds() < seconds) {
+    if (HWND window = windowOf(process, titlePrefix)) return window;
+    // Each look asks the Wine server about every window: looking more
+    // often slows the program watched.
+    Sleep(20);
+  }
+  return nullptr;
+}
+
+inline double peakMegabytes(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!K32GetProcessMemoryInfo(process, &counters, sizeof counters)) return -1;
+  return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+struct TStartFigures {
+  double toPick = 0;    // process start to the pick dialog
+  double toLoaded = 0;  // Return in the pick dialog to the portfolios shown
+  double peakMB = 0;    // peak working set once loaded
+};
+
+// One start of the program in a working folder: the pick dialog is accepted
+// with Return, and the wait ends when the main window's title begins with
+// loadedTitle. Around the wait, and with the program loaded before it is
+// closed, the caller's steps run (a caller watching the process from
+// outside marks them).
+struct TStartSteps {
+  std::function<void()> beforeReturn;
+  std::function<void()> whileLoaded;
+};
+
+inline bool timeStart(const std::string& work, const std::string& loadedTitle, TStartFigures& figures,
+                      const TStartSteps& steps = {}) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string command = "\"";
+  command += windowsPath(KESTROVA_EXE);
+  command += '"';
+  TStopwatch starting;
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup, &info))
+    return false;
+  bool ok = false;
+  if (HWND pick = waitForWindow(info.dwProcessId, "Loaded portfolios", 60)) {
+    figures.toPick = starting.seconds();
+    if (steps.beforeReturn) steps.beforeReturn();
+    TStopwatch loading;
+    PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+    if (HWND main = waitForWindow(info.dwProcessId, loadedTitle, 1800)) {
+      figures.toLoaded = loading.seconds();
+      if (steps.whileLoaded) steps.whileLoaded();
+      figures.peakMB = peakMegabytes(info.hProcess);
+      PostMessageA(main, WM_CLOSE, 0, 0);
+      ok = true;
+    }
+  }
+  if (WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return ok;
+}

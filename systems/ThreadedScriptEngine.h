@@ -1,0 +1,67 @@
+#pragma once
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include <windows.h>
+#include <activscp.h>
+#include <wrl/client.h>
+
+class TScriptThread;
+
+// The macro engine as the sheets hold it: its global object's look-ups and
+// calls are carried out on the engine's own thread. A closed engine answers
+// as closed; a call the user stopped, and every call after it until the
+// engine is closed, fails with E_ABORT. The sheets use no other part of the
+// engine.
+class TThreadedScriptEngine final : public IActiveScript, public IDispatch {
+ public:
+  // On the script thread, with the running engine, which is used and
+  // released there only.
+  static Microsoft::WRL::ComPtr<TThreadedScriptEngine> create(std::shared_ptr<TScriptThread> thread,
+                                                              IActiveScript* engine);
+  // Lets go of the engine (on its thread, while that runs); later calls
+  // answer as a closed engine.
+  void close();
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  // IActiveScript
+  HRESULT STDMETHODCALLTYPE SetScriptSite(IActiveScriptSite* site) override;
+  HRESULT STDMETHODCALLTYPE GetScriptSite(REFIID iid, void** object) override;
+  HRESULT STDMETHODCALLTYPE SetScriptState(SCRIPTSTATE state) override;
+  HRESULT STDMETHODCALLTYPE GetScriptState(SCRIPTSTATE* state) override;
+  HRESULT STDMETHODCALLTYPE Close() override;
+  HRESULT STDMETHODCALLTYPE AddNamedItem(LPCOLESTR name, DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE AddTypeLib(REFGUID library, DWORD major, DWORD minor, DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE GetScriptDispatch(LPCOLESTR itemName, IDispatch** dispatch) override;
+  HRESULT STDMETHODCALLTYPE GetCurrentScriptThreadID(SCRIPTTHREADID* id) override;
+  HRESULT STDMETHODCALLTYPE GetScriptThreadID(DWORD win32ThreadId, SCRIPTTHREADID* id) override;
+  HRESULT STDMETHODCALLTYPE GetScriptThreadState(SCRIPTTHREADID id, SCRIPTTHREADSTATE* state) override;
+  HRESULT STDMETHODCALLTYPE InterruptScriptThread(SCRIPTTHREADID id, const EXCEPINFO* exception,
+                                                  DWORD flags) override;
+  HRESULT STDMETHODCALLTYPE Clone(IActiveScript** clone) override;
+  // IDispatch: the engine's global object
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** typeInfo) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) override;
+
+ private:
+  TThreadedScriptEngine(std::shared_ptr<TScriptThread> thread, IActiveScript* engine);
+  ~TThreadedScriptEngine();
+  // Runs call on the script thread with the engine's global object;
+  // E_ABORT when the thread did not run it to its end.
+  HRESULT onGlobal(const std::function<HRESULT(IDispatch&)>& call);
+  void letGo();
+
+  std::atomic<LONG> references_{0};
+  std::shared_ptr<TScriptThread> thread_;
+  // Used and released on the script thread only.
+  Microsoft::WRL::ComPtr<IActiveScript> engine_;
+  Microsoft::WRL::ComPtr<IDispatch> global_;
+  bool closed_ = false;
+};
