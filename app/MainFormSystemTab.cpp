@@ -24,7 +24,8 @@ void TmainForm::wireSystemForm() {
     std::string folder = current->Folder();
     if (!folder.empty() && folder.back() != '\\') folder += '\\';
     const int result = systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(),
-                                                   portfolioTable.get(), bounds(), hideAtEnd);
+                                                   macroForm->loadedMacros(), portfolioTable.get(), bounds(),
+                                                   hideAtEnd);
     // Its soft transactions may be missing or stale: the user must know.
     if (result == -1 || systemRunFailed(systemForm->lastRunResult())) {
       const std::string name = current->Name().empty() ? current->Symbol() : current->Name();

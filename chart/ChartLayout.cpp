@@ -60,7 +60,9 @@ void writeCaption(TPortableIniFile& ini, const std::string& section, const TChar
   ini.writeInteger(section, "Align", caption.align);
   ini.writeInteger(section, "Color", caption.color);
   ini.writeFont(section, fontPrefix, caption.font);
-  ini.writeString(section, "Text", caption.text);
+  // Reading takes off enclosing quotes and edge blanks: the text keeps them
+  // inside one more pair of quotes.
+  ini.writeString(section, "Text", quotedWhereNeeded(caption.text));
   ini.writeInteger(section, "Height", caption.height);
 }
 

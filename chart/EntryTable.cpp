@@ -41,7 +41,9 @@ int TEntryTable::loadFromIni(const TPortableIniFile& ini, const std::string& sec
     return -7;
   }
   if (n <= 0) return 0;
-  n = std::min(n, entriesPresent(ini, section));
+  // Entries whose texts are all empty leave no keys, so a count within the
+  // limit is trusted; one beyond it is damage, not entries.
+  if (n > maxSourceTableCount) n = std::min(n, entriesPresent(ini, section));
   if (n > maxSourceTableCount) return -5;
   int result = 0;
   try {

@@ -357,11 +357,16 @@ int TSheetGraph::saveToFile(char decimalSeparator, char listSeparator) {
   try {
     TPortableIniFile ini(fileName_);
     int result = saveLayout(ini);
-    ini.writeString("FromX", "Formula", formulaToStore(pending_->fromXFormula, decimalSeparator, listSeparator));
-    ini.writeString("ToX", "Formula", formulaToStore(pending_->toXFormula, decimalSeparator, listSeparator));
-    ini.writeString("Steps", "Formula", formulaToStore(pending_->stepsFormula, decimalSeparator, listSeparator));
-    ini.writeString("TopText", "Formula", formulaToStore(pending_->topText, decimalSeparator, listSeparator));
-    ini.writeString("BottomText", "Formula", formulaToStore(pending_->bottomText, decimalSeparator, listSeparator));
+    // A formula such as "Prices" in quotes, or one with edge blanks, keeps
+    // them inside one more pair of quotes, which reading takes off.
+    auto formula = [&](const char* section, const std::string& text) {
+      ini.writeString(section, "Formula", quotedWhereNeeded(formulaToStore(text, decimalSeparator, listSeparator)));
+    };
+    formula("FromX", pending_->fromXFormula);
+    formula("ToX", pending_->toXFormula);
+    formula("Steps", pending_->stepsFormula);
+    formula("TopText", pending_->topText);
+    formula("BottomText", pending_->bottomText);
     ini.writeBool("Graph", "Logarithmic", pending_->logarithmic);
     if (result == 0) result = sourceTable_->saveToIni(ini, decimalSeparator, listSeparator);
     if (!ini.updateFile()) return -4;

@@ -167,6 +167,9 @@ void TSliderForm::addParam(int sourceIndex, int parameterIndex, const std::strin
   trackBar.setRange(0, sliders_.back().scale.trackMaximum());
   trackBar.onChange = [this, index] { trackBarChange(index); };
   edit.onChange = [this, index] { editChange(index); };
+  // The box shows the committed value once typing is over; its change
+  // commits the value as shown.
+  edit.onExit = [this, index] { showValue(sliders_[index]); };
   upDown.onClick = [this, index](bool up) { upDownClick(index, up); };
 
   for (TControl* part : std::initializer_list<TControl*>{&panel, &trackBar, &edit, &upDown})
@@ -186,7 +189,11 @@ void TSliderForm::addParam(int sourceIndex, int parameterIndex, const std::strin
 
 void TSliderForm::showValue(TSlider& slider) {
   const std::string text = slider.scale.format(slider.scale.Value);
-  if (slider.edit->text() != text) slider.edit->setText(text);
+  if (slider.edit->text() == text) return;
+  // Typing goes on where the caret was.
+  const auto [start, end] = slider.edit->selection();
+  slider.edit->setText(text);
+  slider.edit->setSelection(start, end);
 }
 
 void TSliderForm::updateTrackBar(int index) {
@@ -208,9 +215,14 @@ void TSliderForm::editChange(int index) {
   TSlider& slider = sliders_[index];
   notifyTimer.setEnabled(false);
   slider.scale.Value = slider.scale.read(slider.edit->text());
-  updatingEdits_ = true;
-  showValue(slider);
-  updatingEdits_ = false;
+  // Text being typed stays as typed until the box is left: "2" on the way
+  // to "25" in a slider from 5 would otherwise become "5", and the next
+  // digit would make it "55".
+  if (!slider.edit->focused()) {
+    updatingEdits_ = true;
+    showValue(slider);
+    updatingEdits_ = false;
+  }
   updateTrackBar(index);
   TSource* source = sourceTable_ != nullptr ? sourceTable_->getSource(slider.sourceIndex) : nullptr;
   if (source == nullptr || source->setParameterValue(slider.parameterIndex, slider.scale.Value) != 0) return;

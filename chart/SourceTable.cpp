@@ -113,12 +113,7 @@ int TSourceTable::saveToIni(TPortableIniFile& ini, char decimalSeparator, char l
     for (int i = 0; i < count(); ++i) {
       sources_[i]->saveToIni(ini, std::to_string(i), decimalSeparator, listSeparator);
     }
-    for (int i = count(); i <= former; ++i) {
-      const std::string name = std::to_string(i);
-      ini.eraseSection(name);
-      ini.eraseSection(name + "_symbols");
-      ini.eraseSection(name + "_parameters");
-    }
+    for (const char* suffix : {"", "_symbols", "_parameters"}) ini.eraseNumberedSections("", suffix, count(), former);
   } catch (...) {
     return -4;
   }

@@ -99,7 +99,7 @@ int TFavList::save(TPortableIniFile& ini, const std::string& prefix) const {
   for (int i = 0; i < count(); ++i) entries_[static_cast<size_t>(i)]->save(ini, prefix + std::to_string(i + 1));
   const int previousCount = ini.readInteger(prefix, "Count", 0);
   ini.writeInteger(prefix, "Count", count());
-  for (int i = count() + 1; i <= previousCount; ++i) ini.eraseSection(prefix + std::to_string(i));
+  ini.eraseNumberedSections(prefix, "", count() + 1, previousCount);
   return result;
 }
 

@@ -670,14 +670,11 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   settings.symbolWidth = favListView_->columnWidth(0);
   const int result = settings.loadSettings(fileName);
   if (result == 0) {
-    if (settings.inContainer) {
-      TTileFractions fractions;
-      fractions.left = settings.tileLeft;
-      fractions.top = settings.tileTop;
-      fractions.right = settings.tileRight;
-      fractions.bottom = settings.tileBottom;
-      setFractions(fractions);
-      if (parent()) applyFractions(parent()->clientWidth(), parent()->clientHeight());
+    // The container checks the fractions as for every other tile: reversed,
+    // empty or not finite ones give the whole container.
+    auto* container = dynamic_cast<TResizablePanelContainer*>(parent());
+    if (settings.inContainer && container != nullptr) {
+      container->setRelativeBounds(this, settings.tileLeft, settings.tileTop, settings.tileRight, settings.tileBottom);
     }
     setMaximized(settings.maximized);
     setToolbarVisible(settings.toolbarVisible);

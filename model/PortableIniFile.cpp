@@ -349,6 +349,30 @@ void TPortableIniFile::eraseSection(const std::string& section) {
   modified_ = true;
 }
 
+void TPortableIniFile::eraseNumberedSections(const std::string& prefix, const std::string& suffix, long long first,
+                                             long long last) {
+  // Numbers as std::to_string writes them: no sign, no leading zero.
+  constexpr size_t maxDigits = 18;
+  std::vector<std::string> doomed;
+  for (const auto& section : sections_) {
+    const std::string& name = section->Name;
+    if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+      continue;
+    }
+    const std::string_view digits(name.data() + prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (digits.size() > maxDigits || (digits.size() > 1 && digits[0] == '0')) continue;
+    long long number = 0;
+    bool numeric = true;
+    for (char c : digits) {
+      numeric = numeric && c >= '0' && c <= '9';
+      number = number * 10 + (c - '0');
+    }
+    if (numeric && number >= first && number <= last) doomed.push_back(name);
+  }
+  for (const std::string& name : doomed) eraseSection(name);
+}
+
 std::string TPortableIniFile::fontStyleToStr(TFontStyles styles) {
   std::string letters;
   if (styles & fsBold) letters += 'B';

@@ -67,6 +67,10 @@ class TPortableIniFile {
   void readSection(const std::string& section, std::vector<std::string>& keys) const;
   void readSectionValues(const std::string& section, std::vector<std::string>& entries) const;
   void eraseSection(const std::string& section);
+  // Erases the sections named prefix, a number from first to last and suffix
+  // ("Fav12", "3_symbols"). Only the sections the file holds are looked at,
+  // so a range taken from the file itself never makes a save slow.
+  void eraseNumberedSections(const std::string& prefix, const std::string& suffix, long long first, long long last);
 
   static std::string fontStyleToStr(TFontStyles styles);
   static TFontStyles strToFontStyle(const std::string& text);

@@ -88,6 +88,12 @@ void TEdit::setMaxLength(int length) { Edit_LimitText(handle(), length); }
 void TEdit::selectAll() { Edit_SetSel(handle(), 0, -1); }
 void TEdit::setSelection(int start, int end) { Edit_SetSel(handle(), start, end); }
 
+std::pair<int, int> TEdit::selection() const {
+  DWORD start = 0, end = 0;
+  SendMessageA(handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  return {static_cast<int>(start), static_cast<int>(end)};
+}
+
 bool TEdit::commandReceived(WORD code) {
   if (code == EN_CHANGE && onChange) onChange();
   return code == EN_CHANGE;

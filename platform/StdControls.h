@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Control.h"
@@ -51,6 +52,8 @@ class TEdit : public TControl {
   void setMaxLength(int length);
   void selectAll();
   void setSelection(int start, int end);
+  // Start and end of the selection; both the caret when nothing is selected.
+  std::pair<int, int> selection() const;
   std::function<void()> onChange;
 
  protected:

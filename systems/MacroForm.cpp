@@ -446,6 +446,7 @@ void TmacroForm::loadMacros() {
   // own stamps never miss a load in the same millisecond.
   macrosLoadedAt_ = changeStamp();
   host_.resetEngine();
+  loadedMacros_.clear();
   registerEngineFonts(defaultEngineAttributes(), true);
   const TScriptEngineAttributes* engine = selectedEngine();
   std::string errorText;
@@ -456,6 +457,7 @@ void TmacroForm::loadMacros() {
     std::vector<std::string> convertedFiles;
     std::vector<TMacroSource> sources;
     std::string joined = TScriptHost::joinActiveMacros(macroIndex_, *engine, &convertedFiles, &sources);
+    loadedMacros_ = guidToText(engine->classId) + "\n" + joined;
     host_.initEngine(engine);
     // The engine parses on its own thread while the joined text is shown.
     host_.startParsingSources(sources);

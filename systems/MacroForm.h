@@ -65,6 +65,8 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void macroEngineComboBoxChange();
   IActiveScript* scriptEngine() const { return host_.scriptEngine(); }
   double macrosLoadedAt() const { return macrosLoadedAt_; }
+  // The engine's class id and the joined text it was last given.
+  const std::string& loadedMacros() const { return loadedMacros_; }
   void resetEngine() { host_.resetEngine(); }
   TScriptHost& scriptHost() { return host_; }
 
@@ -146,6 +148,7 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   TColor editorColor_;
   std::string selectedMacroFileName_;
   double macrosLoadedAt_ = 0;
+  std::string loadedMacros_;
   bool sheetLeftByTyping_ = false;
   bool handlersConnected_ = true;
   TTimer delayTimer_;

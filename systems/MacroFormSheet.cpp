@@ -8,6 +8,7 @@
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroSheetStore.h"
 
@@ -22,6 +23,12 @@ TValueRecord integerRecord(std::int32_t n) {
   value.kind = valueInteger;
   value.integer = n;
   return value;
+}
+
+// The formula when the cell has one: what the user typed is what he edits.
+std::string currentEditText(const TSheet& sheet) {
+  const TCell* cell = sheet.currentCell();
+  return cell != nullptr ? cell->getEditText() : std::string();
 }
 
 }  // namespace
@@ -66,7 +73,7 @@ void TmacroForm::updateSheetEditor() {
   const TSheet& sheet = sheetPanel_->sheet();
   bool hasCell = sheet.hasCurrentCell();
   cellFormatBox_->setItemIndex(hasCell ? sheet.currentCellType() : 0);
-  if (!sheetEdit_->focused()) sheetEdit_->setText(hasCell ? sheet.getCurrentCellText(false) : std::string());
+  if (!sheetEdit_->focused()) sheetEdit_->setText(currentEditText(sheet));
   cellFormatBox_->setEnabled(hasCell);
   sheetEdit_->setEnabled(hasCell);
 }
@@ -93,7 +100,7 @@ void TmacroForm::sheetEditKeyDown(WORD& key, TShiftState) {
     }
   } else if (key == VK_ESCAPE) {
     key = 0;
-    sheetEdit_->setText(sheetPanel_->sheet().getCurrentCellText(false));
+    sheetEdit_->setText(currentEditText(sheetPanel_->sheet()));
     if (sheetLeftByTyping_) {
       sheetLeftByTyping_ = false;
       sheetPanel_->setFocus();

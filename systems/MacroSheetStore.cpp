@@ -79,7 +79,9 @@ void saveMacroSheet(const TSheet& sheet, TPortableIniFile& file) {
     for (int row = 1; row <= used.y; ++row) {
       const TCell* cell = sheet.getCell(col, row);
       if (cell == nullptr || cell->cellType() == 0) continue;
-      std::string text = contentToStore(sheet.getCellText(col, row, false), holdsText(cell), decimal, list);
+      // The formula, not its result: a value would no longer follow its
+      // inputs, and a formula in error has no value text at all.
+      std::string text = contentToStore(cell->getEditText(), holdsText(cell), decimal, list);
       file.writeString(cellsSection, std::to_string(col) + ":" + std::to_string(row),
                        std::to_string(cell->cellType()) + ":" + text);
     }

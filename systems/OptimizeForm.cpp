@@ -174,6 +174,10 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
   showDates();
   resultSheetPanel->sheet().portfolioTable = portfolioTable;
   resultSheetPanel->sheet().setScriptEngine(scriptEngine, false);
+  // Results of an earlier opening belong to another run, perhaps of another
+  // system: OK must never write them into this one.
+  optimizer_.clearResults();
+  resultSheetPanel->sheet().setTopLeft({1, 1});
   showResults();
   updateExecute();
   showModal();

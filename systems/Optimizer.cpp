@@ -8,6 +8,7 @@
 #include <exception>
 #include <fstream>
 #include <memory>
+#include <tuple>
 
 #include "model/Forex.h"
 #include "model/Portfolio.h"
@@ -96,6 +97,18 @@ class TLogFile {
 
 }  // namespace
 
+void TOptimizer::clearResults() {
+  for (TResult* result : {&max_, &min_, &last_}) result->clear();
+}
+
+std::pair<size_t, size_t> TOptimizer::shuffledSpan(const std::vector<double>& dates, double fromDate, double toDate) {
+  if (dates.empty()) return {0, 0};
+  const auto first = std::lower_bound(dates.begin(), dates.end(), fromDate - 0.5) - dates.begin();
+  const auto end = std::upper_bound(dates.begin(), dates.end(), toDate) - dates.begin();
+  const size_t last = end > 0 ? static_cast<size_t>(end - 1) : 0;
+  return {std::min(static_cast<size_t>(first), last), last};
+}
+
 long double TOptimizer::aggregate(std::vector<long double> values, TShuffleAggregation aggregation) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
@@ -141,8 +154,8 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
   simulations_ = 0;
   alignSeconds_ = 0;
   TParameterEntryTable& params = workingCopy.Params();
+  clearResults();
   for (TResult* result : {&max_, &min_, &last_}) {
-    result->clear();
     result->setCount(params.optimisableCount());
   }
   const std::uint64_t combinations = params.combinationCount();
@@ -170,11 +183,7 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
     if (result == 0) result = forexTables().mergeAllDates(dates);
     if (result != 0) return result;
     if (dates.empty()) return -7;
-    first = static_cast<size_t>(std::lower_bound(dates.begin(), dates.end(), workingCopy.FromDate() - 0.5) -
-                                dates.begin());
-    const auto end = std::upper_bound(dates.begin(), dates.end(), workingCopy.ToDate() + 0.5) - dates.begin();
-    last = end > 0 ? static_cast<size_t>(end - 1) : 0;
-    first = std::min(first, last);
+    std::tie(first, last) = shuffledSpan(dates, workingCopy.FromDate(), workingCopy.ToDate());
   }
 
   std::string objective = settings.objective;

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "systems/Result.h"
@@ -50,6 +51,9 @@ class TOptimizer {
   int optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, IActiveScript* scriptEngine,
                const TOptimizeSettings& settings);
 
+  // Max, Min and Last no longer valid, so nothing of an earlier search can
+  // be accepted.
+  void clearResults();
   const TResult& maxResult() const { return max_; }
   const TResult& minResult() const { return min_; }
   const TResult& lastResult() const { return last_; }
@@ -60,6 +64,10 @@ class TOptimizer {
   // Seconds spent re-sampling and restoring the prices for shuffled runs.
   double alignSeconds() const { return alignSeconds_; }
 
+  // The indexes of the first and the last of the sorted dates that shuffled
+  // runs put in random order: those the simulated days from FromDate to
+  // ToDate (both held at midday) can see, never a quote of a later day.
+  static std::pair<size_t, size_t> shuffledSpan(const std::vector<double>& dates, double fromDate, double toDate);
   static long double aggregate(std::vector<long double> values, TShuffleAggregation aggregation);
   // 15 significant digits and "." whatever the user's settings.
   static std::string logNumber(long double x);

@@ -330,9 +330,9 @@ double TsystemForm::getSystemAppliedTime() {
   return appliedTime_;
 }
 
-int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine,
+int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                                  TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
-  return ::applySystemFile(*progressForm_, fileName, scriptEngine, portfolioTable, centreRect, hideAtEnd,
+  return ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect, hideAtEnd,
                            appliedTime_);
 }
 
@@ -600,13 +600,13 @@ void TsystemForm::setLayout(TSystemPage page, bool rowWise) {
 
 void TsystemForm::switchLayout(TSystemPage page) {
   takeSizes(page);
+  // The entry is read in the layout its coordinates belong to; the field
+  // follows through the transposed current cell.
+  const int selected = selectedEntry(page);
   TSheet& sheet = grid(page).sheet();
   std::swap(sheet.currentCol, sheet.currentRow);
-  const int selected = selectedEntry(page);
   editor_.setRowWise(page, !editor_.rowWise(page));
-  const int field = sheet.currentCol;
-  showPage(page, editor_.entryAt(page, editor_.rowWise(page) ? field : selected + 2,
-                                 editor_.rowWise(page) ? selected + 2 : field));
+  showPage(page, selected);
 }
 
 void TsystemForm::commitChanges(TSystemPage page) {

@@ -52,8 +52,9 @@ class TsystemForm : public TChildForm {
   double getSystemAppliedTime();
   // The code the last run itself gave (not its stop code).
   int lastRunResult() const;
-  int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
-                      const RECT& centreRect, bool hideAtEnd);
+  // macros: the texts the engine was given (see TmacroForm::loadedMacros).
+  int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
+                      TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd);
   void hideProgressWindow();
   void restoreProgressWindow(bool show);
 

@@ -10,9 +10,11 @@
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
 #include "platform/CalendarDates.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/Menu.h"
 #include "systems/System.h"
+#include "systems/SystemRunRecord.h"
 
 namespace {
 
@@ -142,8 +144,19 @@ void TsystemProgressForm::restoreWindow(bool show) {
 }
 
 int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
-                    TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd, double& appliedTime) {
+                    const std::string& macros, TPortfolioTable* portfolioTable, const RECT& centreRect,
+                    bool hideAtEnd, double& appliedTime) {
   try {
+    const TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+    // Without a system file there is nothing to run, nor a file to keep the
+    // state in.
+    const bool kept = portfolio != nullptr && fileExists(fileName);
+    if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolio)) {
+      // Nothing to run: the window, and the last run's code, as for no system.
+      const int result = progressForm.execute(nullptr, scriptEngine, hideAtEnd, centreRect, portfolioTable);
+      appliedTime = changeStamp();
+      return result;
+    }
     TSystem system;
     {
       // Read only: the object is gone before the run, and nothing was written.
@@ -156,6 +169,10 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     // run adds thousands of transactions, and an applied time behind them
     // would ask for the same run again at once.
     if (!systemRunFailed(progressForm.LastRunResult())) appliedTime = changeStamp();
+    // A run stopped half-way is not the state its system gives.
+    if (kept && (progressForm.LastRunResult() == 0 || progressForm.LastRunResult() == -7)) {
+      keepSystemRunState(fileName, systemRunState(fileName, macros, *portfolio));
+    }
     return result;
   } catch (const std::exception&) {
     return -1;

@@ -54,6 +54,9 @@ class TsystemProgressForm : public TForm {
 
 // Loads the system file into a fresh system and runs it on the table's
 // current portfolio through the progress window: 0, -8, -9, or -1 for an
-// exception. appliedTime is stamped unless the run failed.
+// exception. appliedTime is stamped unless the run failed. macros are the
+// texts the script engine was given; when they, the system and the portfolio
+// are as they were after the last run that went to its end, nothing runs.
 int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
-                    TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd, double& appliedTime);
+                    const std::string& macros, TPortfolioTable* portfolioTable, const RECT& centreRect,
+                    bool hideAtEnd, double& appliedTime);

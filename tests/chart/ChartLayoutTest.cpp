@@ -47,6 +47,19 @@ TEST(ChartLayout, SavedLoadedAndSavedAgainByteForByte) {
   EXPECT_NE(text.find("FontName=Verdana"), std::string::npos);
 }
 
+TEST(ChartLayout, CaptionTextsKeepTheirQuotesAndEdgeBlanks) {
+  TTemporaryFolder folder;
+  TChartLayout layout;
+  layout.topText.text = "\"Prices\"";
+  layout.bottomText.text = "  in euro ";
+  ASSERT_EQ(saveChartLayoutFile(folder.path() + "a.INI", layout), 0);
+  TChartLayout loaded;
+  TPortableIniFile ini(folder.path() + "a.INI");
+  ASSERT_EQ(readChartLayout(ini, loaded), 0);
+  EXPECT_EQ(loaded.topText.text, "\"Prices\"");
+  EXPECT_EQ(loaded.bottomText.text, "  in euro ");
+}
+
 TEST(ChartLayout, OutsideAContainerNoBoundsAndMissingKeysKeepValues) {
   TTemporaryFolder folder;
   TChartLayout layout;

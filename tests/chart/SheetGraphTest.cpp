@@ -122,6 +122,15 @@ TEST(SheetGraph, ViewFileKeepsFormulasCaptionsAndSources) {
   EXPECT_EQ(graph.pendingSettings().toXFormula, "MAX(1, 2)");
   EXPECT_TRUE(graph.pendingSettings().logarithmic);
   EXPECT_EQ(graph.sourceTable().count(), 3);
+
+  // Quotes around a whole formula and blanks at its ends stay.
+  graph.setXFormulas(" 0.5", "\"2\"", "11 ", false);
+  ASSERT_EQ(graph.saveToFile('.', ','), 0);
+  TSheetGraph& again = form.add<TSheetGraph>();
+  ASSERT_EQ(again.loadFromFile(fileName, '.', ','), 0);
+  EXPECT_EQ(again.pendingSettings().fromXFormula, " 0.5");
+  EXPECT_EQ(again.pendingSettings().toXFormula, "\"2\"");
+  EXPECT_EQ(again.pendingSettings().stepsFormula, "11 ");
 }
 
 TEST(SheetGraph, ChartShowsANarrowerDateRangeWithoutComputing) {

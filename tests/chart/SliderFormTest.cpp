@@ -61,6 +61,8 @@ TEST(SliderForm, CommitsGoToTheTableAndNotifyOnceAfterTheLast) {
   EXPECT_EQ(slider.trackBar->position(), 2);
 
   const auto start = std::chrono::steady_clock::now();
+  // Text put into the box from outside shows the value it commits at once.
+  slider.trackBar->setFocus();
   slider.edit->setText("15");
   EXPECT_EQ(slider.edit->text(), "10");
   EXPECT_EQ(source.parameter(0)->Value, 10);
@@ -78,6 +80,45 @@ TEST(SliderForm, CommitsGoToTheTableAndNotifyOnceAfterTheLast) {
 
   TSourceTable empty(TSource::create);
   EXPECT_FALSE(form.buildSliders(&empty, "none", nullptr, POINT{0, 0}));
+}
+
+TEST(SliderForm, TypedNumbersArriveAsTypedAndTheBoxShowsThemWhenLeft) {
+  localeSettings().decimalSeparator = '.';
+  TSourceTable table(TSource::create);
+  table.insertSource(0);
+  TSource& source = *table.getSource(0);
+  source.Caption = "Average";
+  source.insertParameter(0, "P", "Period", "", 30, 5, 60, 12, false);
+  source.insertParameter(1, "F", "Fraction", "", 0.5L, 0, 1, 5, false);
+  TSliderForm form;
+  ASSERT_TRUE(form.buildSliders(&table, "Sliders", nullptr, POINT{300, 300}));
+  form.showModeless();
+  SetForegroundWindow(form.handle());
+  auto type = [&](const TSliderForm::TSlider& slider, const std::string& text) {
+    slider.edit->setFocus();
+    slider.edit->selectAll();
+    for (char c : text) SendMessageA(slider.edit->handle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+  };
+  const TSliderForm::TSlider& period = form.slider(0);
+  type(period, "25");
+  ASSERT_TRUE(period.edit->focused());
+  EXPECT_EQ(period.edit->text(), "25");
+  EXPECT_EQ(source.parameter(0)->Value, 25);
+  const TSliderForm::TSlider& fraction = form.slider(1);
+  type(fraction, "0.25");
+  EXPECT_EQ(source.parameter(1)->Value, 0.25L);
+  type(fraction, "3");
+  EXPECT_EQ(source.parameter(1)->Value, 1);
+  // Leaving the box shows the value committed, in the slider's decimals.
+  period.edit->setFocus();
+  EXPECT_EQ(fraction.edit->text(), "1.00");
+  EXPECT_EQ(source.parameter(1)->Value, 1);
+
+  // A value set from elsewhere keeps the caret where the user left it.
+  period.edit->setSelection(1, 1);
+  period.upDown->onClick(true);
+  EXPECT_EQ(period.edit->text(), "30");
+  EXPECT_EQ(period.edit->selection(), std::make_pair(1, 1));
 }
 
 TEST(SliderForm, GraphWithSlidersOpen) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
 
 #include "chart/Source.h"
@@ -171,6 +173,39 @@ TEST(SourceTableFile, StaleSectionsGoAndDamagedCountsAreNotTrusted) {
   EXPECT_EQ(source.EditorRowHeight, 16);
   EXPECT_EQ(loaded.loadFromIni(empty, '.', ','), 0);
   EXPECT_EQ(loaded.count(), 0);
+}
+
+TEST(SourceTableFile, EmptySymbolsAtTheEndComeBack) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Sources.ini";
+  TSourceTable table(TSource::create);
+  TSource* source = addSource(table, "a");
+  source->insertSymbol(0, "k", "1", "");
+  source->insertSymbol(1, "", "", "");
+  source->insertSymbol(2, "", "", "");
+  ASSERT_EQ(table.saveToFile(fileName, '.', ','), 0);
+  TSourceTable loaded(TSource::create);
+  ASSERT_EQ(loaded.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(loaded.count(), 1);
+  EXPECT_EQ(loaded.getSource(0)->symbolCount(), 3);
+  EXPECT_EQ(loaded.getSource(0)->symbol(0)->Symbol, "k");
+}
+
+TEST(SourceTableFile, ACountInTheOldFileNeverMakesTheSaveSlow) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Sources.ini";
+  writeWholeFile(fileName,
+                 "[Sources]\r\nCount=2147483647\r\n[0]\r\nCaption=a\r\n[1]\r\nCaption=b\r\n"
+                 "[1_symbols]\r\nCount=0\r\n[6_parameters]\r\nCount=0\r\n[01]\r\nCaption=kept\r\n");
+  TSourceTable table(TSource::create);
+  addSource(table, "only");
+  const DWORD start = GetTickCount();
+  ASSERT_EQ(table.saveToFile(fileName, '.', ','), 0);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  TPortableIniFile ini(fileName);
+  EXPECT_EQ(ini.readString("0", "Caption", ""), "only");
+  for (const char* gone : {"1", "1_symbols", "6_parameters"}) EXPECT_FALSE(ini.sectionExists(gone)) << gone;
+  EXPECT_TRUE(ini.sectionExists("01"));
 }
 
 TEST(SourceTableFile, AFailedSaveReportsMinusFourAndKeepsTheFile) {

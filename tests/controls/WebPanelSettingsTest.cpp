@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
 #include "tests/support/TestFolders.h"
@@ -61,6 +63,21 @@ TEST_F(WebPanelSettings, SavingFewerFavouritesErasesTheStaleSections) {
   EXPECT_EQ(ini.readInteger("Fav", "Count", -1), 5);
   EXPECT_TRUE(ini.sectionExists("Fav5"));
   for (int i = 6; i <= 8; ++i) EXPECT_FALSE(ini.sectionExists("Fav" + std::to_string(i)));
+}
+
+TEST_F(WebPanelSettings, ACountInTheOldFileNeverMakesTheSaveSlow) {
+  writeWholeFile(file, "[Fav]\r\nCount=2147483647\r\n[Fav1]\r\nURL=http://one/\r\n[Fav2]\r\nURL=http://two/\r\n"
+                       "[Fav9]\r\nURL=http://nine/\r\n[Favs]\r\nVisible=1\r\n");
+  TWebPanelSettings settings;
+  settings.favs.insert(0, "http://new/", "", 0, 0);
+  const DWORD start = GetTickCount();
+  ASSERT_EQ(settings.saveSettings(file), 0);
+  EXPECT_LT(GetTickCount() - start, 1000u);
+  TPortableIniFile ini(file);
+  EXPECT_EQ(ini.readString("Fav1", "URL", ""), "http://new/");
+  EXPECT_FALSE(ini.sectionExists("Fav2"));
+  EXPECT_FALSE(ini.sectionExists("Fav9"));
+  EXPECT_TRUE(ini.sectionExists("Favs"));
 }
 
 TEST_F(WebPanelSettings, LoadingTrustsNoCountAndKeepsRecentAddressesBounded) {

@@ -2,6 +2,8 @@
 
 #include "controls/AllWebBrowsers.h"
 #include "controls/OleWebBrowser.h"
+#include "controls/ResizablePanelContainer.h"
+#include "model/PortableIniFile.h"
 #include "controls/WebPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
@@ -201,6 +203,26 @@ TEST_F(WebPanelWindow, PagesFavouritesSettingsAndDeletion) {
   EXPECT_EQ(deleted, -1);  // not inside the click
   EXPECT_TRUE(pumpUntil([&] { return deleted == 0; }));
   EXPECT_FALSE(fileExists(file));
+}
+
+TEST_F(WebPanelWindow, TileFractionsFromTheFileAreCheckedAsForEveryTile) {
+  TResizablePanelContainer& container = form->add<TResizablePanelContainer>();
+  container.setBounds(0, 0, 400, 300);
+  TWebPanel& tile = container.add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
+  container.setRelativeBounds(&tile, 0, 0, 0.5, 0.5);
+  ASSERT_TRUE(tile.hasFractions());
+  const std::string file = folder.path() + "WEB1.INI";
+  ASSERT_EQ(tile.saveSettings(file), 0);
+  {
+    TPortableIniFile ini(file);
+    ini.writeFloat("Tile", "Left", 0.75);
+    ini.writeFloat("Tile", "Right", 0.25);
+  }
+  ASSERT_EQ(tile.loadSettings(file), 0);
+  const RECT bounds = tile.getRestoredBounds();
+  EXPECT_EQ(bounds.right - bounds.left, 400);
+  EXPECT_EQ(bounds.bottom - bounds.top, 300);
+  EXPECT_EQ(tile.fractions().right, 1);
 }
 
 TEST_F(WebPanelWindow, HeaderClicksReorderTheFavouritesAndEscRestoresTheAddress) {

@@ -8,6 +8,7 @@
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
+#include "model/PortableIniFile.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
@@ -134,6 +135,32 @@ TEST_F(MacroFormTest, EditsOfTheSelectedSourceSurviveSwitchingAndRenaming) {
   EXPECT_FALSE(form.macroListView().onEdited(rowOf(form, "Beta"), taken));
 
   captureClient(form.handle()).savePng("MacrosWindow");
+}
+
+TEST_F(MacroFormTest, TheTestSheetEditsAndKeepsFormulasNotTheirValues) {
+  TmacroForm& form = open();
+  TSheet& sheet = form.sheetPanel().sheet();
+  sheet.setCellContent(1, 1, 0, "20", 1);
+  sheet.setCellContent(2, 1, 0, "=A1*2", 1);
+  sheet.setCellContent(3, 1, 0, "=A1/0", 1);
+  sheet.recalculateAll(false);
+  sheet.currentCol = 2;
+  sheet.currentRow = 1;
+  form.sheetPanel().refresh();
+  ASSERT_TRUE(pumpUntil([&] { return form.sheetEdit().text() == "=A1*2"; }));
+  form.sheetEdit().setText("=A1*");
+  WORD key = VK_ESCAPE;
+  form.sheetEdit().onKeyDown(key, 0);
+  EXPECT_EQ(form.sheetEdit().text(), "=A1*2");
+
+  const std::string layout = folder.path() + "Layout.INI";
+  {
+    TPortableIniFile file(layout);
+    form.saveGUIoptions(file);
+  }
+  const TPortableIniFile file(layout);
+  EXPECT_EQ(file.readString("MacroSheetCells", "2:1", ""), "1:=A1*2");
+  EXPECT_EQ(file.readString("MacroSheetCells", "3:1", ""), "1:=A1/0");
 }
 
 TEST_F(MacroFormTest, AnEngineWithADebugInterfaceColoursTheSource) {

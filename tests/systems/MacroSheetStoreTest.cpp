@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "model/PortableIniFile.h"
+#include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/MacroSheetStore.h"
 #include "tests/support/TestFolders.h"
@@ -65,6 +66,37 @@ TEST(MacroSheetStore, DamagedSizesAreReadOnlyAsFarAsTheFileHoldsThemAndWithinASc
   loadMacroSheet(again, saved);
   EXPECT_EQ(again.colProps.sizes, loaded.colProps.sizes);
   EXPECT_EQ(again.rowProps.sizes, loaded.rowProps.sizes);
+}
+
+TEST(MacroSheetStore, FormulasAreStoredAsFormulasInTheStoredSpelling) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "GUIoptions.INI";
+  // A user whose decimal separator is the comma.
+  auto commaSpelling = [](TSheet& sheet) {
+    sheet.decimalSeparator.assign(1, ',');
+    sheet.listSeparator.assign(1, ';');
+  };
+  TSheet sheet;
+  commaSpelling(sheet);
+  sheet.setCellContent(1, 1, 0, "20", 1);
+  sheet.setCellContent(1, 2, 0, "=ROUND(A1*2,5;0)", 1);
+  sheet.setCellContent(1, 3, 0, "=A1/0", 1);
+  sheet.recalculateAll(false);
+  {
+    TPortableIniFile file(fileName);
+    saveMacroSheet(sheet, file);
+    EXPECT_EQ(file.readString("MacroSheetCells", "1:2", ""), "1:=ROUND(A1*2.5;0)");
+    EXPECT_EQ(file.readString("MacroSheetCells", "1:3", ""), "1:=A1/0");
+  }
+  TSheet loaded;
+  commaSpelling(loaded);
+  const TPortableIniFile file(fileName);
+  loadMacroSheet(loaded, file);
+  EXPECT_EQ(loaded.getCell(1, 2)->getEditText(), "=ROUND(A1*2,5;0)");
+  EXPECT_EQ(loaded.getCell(1, 3)->getEditText(), "=A1/0");
+  // Still a formula: it follows its input.
+  loaded.setCellContent(1, 1, 0, "4", 1);
+  EXPECT_EQ(loaded.getCellText(1, 2, true), "10");
 }
 
 // Numbers and formulas take the stored separators; a text the user typed

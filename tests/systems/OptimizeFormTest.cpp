@@ -62,6 +62,29 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   EXPECT_EQ(days.Value(), 2);  // the first of the two best: 2 * 3 and 3 * 2
   EXPECT_EQ(folder.table.count(), 1);
 
+  // Opened again for another system, nothing of the last run can be accepted.
+  TSystem other;
+  SystemPortfolio::addRule(other, "AAA", "1");
+  other.Params().addParameter(-1, -1, 0);
+  TSystemParameter& width = *other.Params().parameter(0);
+  width.setSymbol("WIDTH");
+  width.setHigh(20);
+  width.setLow(10);
+  width.setSteps(3);
+  width.setValue(15);
+  TModalDriver reopened(form, {[&] {
+    TSheet& sheet = form.resultSheetPanel->sheet();
+    EXPECT_EQ(sheet.currentCol, 2);
+    EXPECT_EQ(sheet.getCellText(2, 2, true), "");
+    EXPECT_FALSE(form.okBtn->enabled());
+    if (form.okBtn->enabled()) form.okBtn->performClick();
+    form.close();
+  }});
+  EXPECT_FALSE(form.execute(&folder.table, &other, nullptr));
+  EXPECT_FALSE(reopened.timedOut());
+  EXPECT_EQ(width.Value(), 15);
+  EXPECT_EQ(width.Low(), 10);
+
   // The objective is remembered among the recent ones in the controls file.
   const std::string controls = folder.sample.temporary.path() + "SystemControls.INI";
   {

@@ -92,6 +92,19 @@ TEST_F(Optimizing, ALogThatCannotBeWrittenEndsTheSearchCleanly) {
   EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), -7);
 }
 
+TEST(Optimizer, ShuffledRunsKeepTheQuotesAfterTheTestWindowInPlace) {
+  std::vector<double> dates;
+  for (int d = 1; d <= 10; ++d) dates.push_back(SystemPortfolio::march(d));
+  // The system holds its dates at midday.
+  const auto [first, last] = TOptimizer::shuffledSpan(dates, SystemPortfolio::march(2) + 0.5,
+                                                      SystemPortfolio::march(9) + 0.5);
+  EXPECT_EQ(first, 1u);
+  EXPECT_EQ(last, 8u);
+  const auto [only, same] = TOptimizer::shuffledSpan(dates, SystemPortfolio::march(12) + 0.5,
+                                                     SystemPortfolio::march(14) + 0.5);
+  EXPECT_LE(only, same);
+}
+
 TEST_F(Optimizing, AnObjectiveThatDoesNotCompileIsRefusedBeforeAnyRun) {
   settings.objective = "(DAYS*10+SCALE";  // cut at the box's width
   EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), TOptimizer::objectiveRefused);

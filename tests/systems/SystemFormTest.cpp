@@ -113,6 +113,30 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   EXPECT_EQ(reloaded.controls(TSystemPage::params).groups[2].panel->top(), 30);
 }
 
+TEST_F(SystemWindow, SwitchingTheLayoutKeepsTheCurrentEntryAndField) {
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  for (int i = 0; i < 3; ++i) form.newEntry(TSystemPage::params);
+  TSheet& params = form.grid(TSystemPage::params).sheet();
+  ASSERT_FALSE(form.Editor().rowWise(TSystemPage::params));
+  // The Value of the second parameter, column-wise.
+  params.currentCol = 3;
+  params.currentRow = 2;
+  form.controls(TSystemPage::params).rowWiseBtn->performClick();
+  EXPECT_EQ(params.currentCol, 2);
+  EXPECT_EQ(params.currentRow, 3);
+  EXPECT_EQ(form.Editor().entryAt(TSystemPage::params, params.currentCol, params.currentRow), 1);
+  EXPECT_EQ(form.Editor().fieldAt(TSystemPage::params, params.currentCol, params.currentRow), 1);
+  // The Low of the third, row-wise, and back.
+  params.currentCol = 3;
+  params.currentRow = 4;
+  form.controls(TSystemPage::params).colWiseBtn->performClick();
+  EXPECT_EQ(form.Editor().entryAt(TSystemPage::params, params.currentCol, params.currentRow), 2);
+  EXPECT_EQ(form.Editor().fieldAt(TSystemPage::params, params.currentCol, params.currentRow), 2);
+}
+
 // A condition whose operator lacks its operand would fail every run: it is
 // taken only when the user keeps it. Comments are no formulas.
 TEST_F(SystemWindow, AnIncompleteFormulaIsTakenOnlyWhenTheUserKeepsIt) {

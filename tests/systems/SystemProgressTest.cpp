@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/PortableIniFile.h"
 #include "systems/SystemProgressForm.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -51,8 +52,78 @@ TEST_F(ProgressWindow, AShortRunStaysHiddenAndSkipAllStopsTheRun) {
 
 TEST_F(ProgressWindow, AMissingSystemFileRunsNothingAndCountsAsApplied) {
   double applied = 0;
-  EXPECT_EQ(applySystemFile(form, sample.temporary.path() + "none\\System.INI", nullptr, &table, centre, true, applied),
+  EXPECT_EQ(applySystemFile(form, sample.temporary.path() + "none\\System.INI", nullptr, "", &table, centre, true, applied),
             0);
   EXPECT_EQ(form.LastRunResult(), -7);
   EXPECT_GT(applied, 0);
+}
+
+namespace {
+
+FILETIME writeTime(const std::string& fileName) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data);
+  return data.ftLastWriteTime;
+}
+
+bool sameTime(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a, &b) == 0; }
+
+}  // namespace
+
+TEST_F(ProgressWindow, ASystemRunsAgainOnlyWhenWhatItDependsOnChanged) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  {
+    TSystem system;
+    addRule(system, "AAA", "1");
+    system.setToDate(march(9));
+    system.setFromDate(march(1));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+  }
+  const std::string systemText = readWholeFile(systemFile);
+  double applied = 0;
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
+  ASSERT_EQ(transactions(true).size(), 9u);
+  // The state is kept beside the system, whose file is not rewritten.
+  EXPECT_EQ(readWholeFile(systemFile), systemText);
+  const std::string posted = transactions(true).front()->FileName();
+  const FILETIME written = writeTime(posted);
+  ASSERT_EQ(table.saveAll(), 0);
+
+  // As at the next start: the portfolio read again from its folder, the
+  // system file written in another spelling.
+  std::string text = readWholeFile(systemFile);
+  const size_t condition = text.find("Condition=\"1\"\r\n");
+  ASSERT_NE(condition, std::string::npos) << text;
+  text.replace(condition, 15, "Condition=1\r\n");
+  writeWholeFile(systemFile, text);
+  TPortfolioTable reopened;
+  ASSERT_EQ(reopened.open(portfolio->Folder(), false, {}, nullptr, true, false), 0);
+  reopened.setCurrentIndex(0);
+  Sleep(50);
+  applied = 0;
+  applySystemFile(form, sample.temporary.path() + "none\\System.INI", nullptr, "", &reopened, centre, true, applied);
+  ASSERT_EQ(form.LastRunResult(), -7);
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &reopened, centre, true, applied), 0);
+  EXPECT_GT(applied, 0);
+  EXPECT_EQ(form.LastRunResult(), 0);  // nothing ran, so nothing failed
+  EXPECT_TRUE(sameTime(writeTime(posted), written));
+
+  // Other macros, or a soft transaction deleted by hand, run it again.
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "other macros", &reopened, centre, true, applied), 0);
+  EXPECT_FALSE(sameTime(writeTime(posted), written));
+  TPortfolio& again = *reopened.current();
+  const TTransactionTable& list = again.assets(0)->Transactions();
+  auto soft = [&] {
+    std::vector<std::int32_t> numbers;
+    for (int i = 0; i < list.count(); ++i) {
+      if (list.items(i)->Soft() != 0) numbers.push_back(list.items(i)->Number());
+    }
+    return numbers;
+  };
+  ASSERT_EQ(soft().size(), 9u);
+  ASSERT_EQ(again.deleteTransaction(soft().front()), 0);
+  ASSERT_EQ(soft().size(), 8u);
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "other macros", &reopened, centre, true, applied), 0);
+  EXPECT_EQ(soft().size(), 9u);
 }

@@ -1,0 +1,164 @@
+#include "systems/SystemRunRecord.h"
+
+#include <cstdio>
+#include <exception>
+#include <vector>
+
+#include "model/Asset.h"
+#include "model/CustomProperties.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/Prices.h"
+#include "model/QuoteRecord.h"
+#include "model/Transaction.h"
+#include "model/TransactionTable.h"
+#include "platform/LocaleSettings.h"
+#include "systems/System.h"
+
+namespace {
+
+const char* const recordSection = "LastRun";
+const char* const recordKey = "State";
+
+// Beside the system file, not in it: a file rewritten through the settings
+// reader loses one pair of enclosing quotes of every value, and the system's
+// formulas rely on theirs.
+std::string recordFileName(const std::string& systemFileName) {
+  const size_t slash = systemFileName.find_last_of("\\/");
+  return systemFileName.substr(0, slash == std::string::npos ? 0 : slash + 1) + "SystemRun.INI";
+}
+
+// FNV-1a, 64 bits.
+class THash {
+ public:
+  void bytes(const void* data, size_t size) {
+    const auto* at = static_cast<const unsigned char*>(data);
+    for (size_t i = 0; i < size; ++i) value_ = (value_ ^ at[i]) * 1099511628211ULL;
+  }
+  void text(const std::string& text) {
+    number(static_cast<std::uint64_t>(text.size()));
+    bytes(text.data(), text.size());
+  }
+  void number(std::uint64_t n) { bytes(&n, sizeof n); }
+  void real(double x) { bytes(&x, sizeof x); }
+  // As the model's files write it: a value read back from there hashes the
+  // same as the one that was written.
+  void stored(long double x) { text(floatToIniText(static_cast<double>(x))); }
+  void properties(const TCustomProperties& properties) {
+    number(properties.Lines().size());
+    for (const TCustomProperty& line : properties.Lines()) {
+      text(line.Name);
+      text(line.Value);
+    }
+  }
+  std::uint64_t value() const { return value_; }
+
+ private:
+  std::uint64_t value_ = 14695981039346656037ULL;
+};
+
+// The system as it reads, written again in one spelling: a file saved by
+// another version, or with other quoting, holds the same system. The grids'
+// sizes are the System window's view, not the system.
+void hashSystem(THash& hash, const std::string& systemFileName) {
+  const TFormulaSeparators separators{localeSettings().decimalSeparator, localeSettings().listSeparator};
+  TSystem system;
+  {
+    const TPortableIniFile ini(systemFileName);
+    system.loadFromIni(ini, separators);
+  }
+  TPortableIniFile canonical(systemFileName, TPortableIniFile::TNewFile{});
+  system.saveToIni(canonical, separators);
+  std::vector<std::string> sections;
+  canonical.readSections(sections);
+  for (const std::string& section : sections) {
+    hash.text(section);
+    std::vector<std::string> entries;
+    canonical.readSectionValues(section, entries);
+    for (const std::string& entry : entries) {
+      if (entry.rfind("RowHeight=", 0) == 0 || entry.rfind("ColWidth=", 0) == 0) continue;
+      hash.text(entry);
+    }
+  }
+}
+
+void hashPrices(THash& hash, const TPrices& prices) {
+  hash.number(static_cast<std::uint64_t>(prices.count()));
+  TQuoteRecord quote;
+  for (int i = 0; i < prices.count(); ++i) {
+    prices.getRecord(i, quote);
+    hash.number(quote.Year * 10000ULL + quote.Month * 100ULL + quote.Day);
+    hash.number(quote.Mask);
+    for (int k = 0; k < quoteValueCount; ++k) {
+      if (quote.Mask & quoteValueBit(k)) hash.real(static_cast<double>(quote.*quoteValueFields[k]));
+    }
+  }
+}
+
+// Files list the transactions in another order than the run posted them:
+// each is hashed alone and the hashes are added up.
+void hashTransactions(THash& hash, const TTransactionTable& transactions) {
+  std::uint64_t sum = 0;
+  for (int i = 0; i < transactions.count(); ++i) {
+    const TTransaction& transaction = *transactions.items(i);
+    THash one;
+    one.number(static_cast<std::uint64_t>(transaction.Number()));
+    one.number(static_cast<std::uint64_t>(transaction.Soft()));
+    one.stored(transaction.DateTime());
+    one.stored(transaction.Units());
+    one.stored(transaction.Value());
+    one.stored(transaction.Fees());
+    one.text(transaction.Flag());
+    one.properties(transaction.CustomProperties);
+    sum += one.value();
+  }
+  hash.number(static_cast<std::uint64_t>(transactions.count()));
+  hash.number(sum);
+}
+
+}  // namespace
+
+std::uint64_t systemRunState(const std::string& systemFileName, const std::string& macros,
+                             const TPortfolio& portfolio) {
+  THash hash;
+  hashSystem(hash, systemFileName);
+  hash.text(macros);
+  hash.text(portfolio.getCurrency());
+  hash.properties(portfolio.CustomProperties);
+  hash.number(static_cast<std::uint64_t>(portfolio.assetCount()));
+  for (int a = 0; a < portfolio.assetCount(); ++a) {
+    const TAsset& asset = *portfolio.assets(a);
+    // The prices themselves, not where they come from: a working folder
+    // moved elsewhere holds the same portfolio.
+    hash.text(asset.Symbol());
+    hash.text(asset.getCurrency());
+    double stocks = 0, bonds = 0, cash = 0, other = 0;
+    asset.Allocation().get(stocks, bonds, cash, other);
+    for (double part : {stocks, bonds, cash, other}) hash.stored(part);
+    hash.properties(asset.CustomProperties);
+    hashPrices(hash, asset.Prices());
+    hashTransactions(hash, asset.Transactions());
+  }
+  // 0 stands for "none kept".
+  return hash.value() != 0 ? hash.value() : 1;
+}
+
+std::uint64_t lastSystemRunState(const std::string& systemFileName) {
+  const TPortableIniFile ini(recordFileName(systemFileName));
+  const std::string text = ini.readString(recordSection, recordKey, "");
+  try {
+    size_t used = 0;
+    const std::uint64_t state = std::stoull(text, &used, 16);
+    return used == text.size() ? state : 0;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+void keepSystemRunState(const std::string& systemFileName, std::uint64_t state) {
+  TPortableIniFile ini(recordFileName(systemFileName));
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(state));
+  ini.writeString(recordSection, recordKey, text);
+  ini.updateFile();
+}

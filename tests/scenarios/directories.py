@@ -1,0 +1,125 @@
+"""The directory set-up switched at run time to a second working folder and
+back: each time every window shows that folder's portfolios, and neither
+folder's files change while the program works in the other."""
+import os
+
+from driver import check, file_states, changed_files
+from readout import add_readout_fields, pixel_value
+from sample import read_ini
+
+SETUP_BUTTON = (977, 32)
+# Places inside the directory set-up dialog and the directory picker.
+BROWSE_X, FIRST_ROW_Y, ROW_HEIGHT = 435, 37, 28
+DIRECTORIES_OK = (501, 42)
+FIRST_PORTFOLIO = (190, 123)
+PICKER_EDIT, PICKER_OK = (221, 333), (398, 365)
+# The rows of the set-up dialog, top to bottom, with their places in a working folder.
+ROWS = [("<DATA>", "DATA"), ("<FOLIOS>", "DATA/FOLIOS"), ("<DLISTS>", "DATA/DLISTS"),
+        ("<FOREX>", "DATA/FOREX"), ("<QUOTES>", "DATA/QUOTES"), ("<MACROS>", "DATA/MACROS"),
+        ("<SCRIPTS>", "SCRIPTS"), ("<GALLERY>", "DATA/GALLERY"), ("<WEBS>", "DATA/WEBS"),
+        ("<BMPS>", "DATA/BMPS"), ("<TEMP>", "TEMP")]
+
+
+def windows_path(folder):
+    return "Z:" + os.path.abspath(folder).replace("/", "\\") + "\\"
+
+
+def set_directories(program, folder):
+    """Every row of the set-up dialog pointed into the folder through its
+    browse button, then OK; the portfolios of the folder are loaded."""
+    program.click(*SETUP_BUTTON)
+    dialog = program.await_window("^Directories$")
+    for row, (placeholder, place) in enumerate(ROWS):
+        program.click(BROWSE_X, FIRST_ROW_Y + ROW_HEIGHT * row, window=dialog)
+        picker = program.await_window("^%s$" % placeholder)
+        program.click(*PICKER_EDIT, window=picker)
+        program.key("End", "shift+Home")
+        program.type(windows_path(os.path.join(folder, place)))
+        program.click(*PICKER_OK, window=picker)
+        program.await_no_window("^%s$" % placeholder)
+    program.scenario.grab("directories-" + os.path.basename(folder))
+    program.click(*DIRECTORIES_OK, window=dialog)
+    picker = program.await_window("^Loaded portfolios$", 60)
+    program.settle(0.5)
+    program.key("Return", window=picker)
+    program.settle(2)
+    # The first portfolio picked, so that the title names it.
+    program.tab("Portfolios")
+    program.click(*FIRST_PORTFOLIO)
+
+
+def mark_folder(folder, mark):
+    """A read-out field holding the folder's mark in Portfolios and Assets,
+    so that each window tells which folder its view came from."""
+    folios = os.path.join(folder, "DATA", "FOLIOS")
+    (portfolio_row,) = add_readout_fields(os.path.join(folios, "FolioFields.INI"), [("Folder", str(mark))])
+    (asset_row,) = add_readout_fields(os.path.join(folios, "1", "AssetFields.INI"), [("Folder", str(mark))])
+    return portfolio_row, asset_row
+
+
+def shown_marks(program, rows):
+    portfolio_row, asset_row = rows
+    program.tab("Portfolios")
+    portfolios = pixel_value(program, 200, 108 + 16 * portfolio_row)
+    program.tab("Assets")
+    assets = pixel_value(program, 185, 108 + 16 * asset_row)
+    program.tab("Portfolios")
+    return portfolios, assets
+
+
+def portfolio_name(folder):
+    return read_ini(os.path.join(folder, "DATA", "FOLIOS", "1", "0.INI"))["Portfolio"]["NAME"]
+
+
+def rename_first_portfolio(folder, name):
+    path = os.path.join(folder, "DATA", "FOLIOS", "1", "0.INI")
+    with open(path, "rb") as file:
+        text = file.read().replace(b"Name=Growth Portfolio", b"Name=" + name.encode())
+    with open(path, "wb") as file:
+        file.write(text)
+
+
+def switch_and_back(scenario):
+    first = scenario.working_folder("first")
+    second = scenario.working_folder("second")
+    rename_first_portfolio(second, "Second Folder Growth")
+    rows = mark_folder(first, 1)
+    check(mark_folder(second, 2) == rows, "the two folders' read-outs lie on different rows")
+    not_listed = ("program", "Kestrova.INI")
+
+    program = scenario.program(first)
+    program.start()
+    check(program.title() == "Kestrova: Growth Portfolio", "the first folder shows %r" % program.title())
+    check(shown_marks(program, rows) == (1, 1), "Portfolios and Assets show the marks %r of the first folder"
+          % (shown_marks(program, rows),))
+
+    set_directories(program, second)
+    check(program.title() == "Kestrova: Second Folder Growth",
+          "after the set-up to the second folder the program shows %r" % program.title())
+    marks = shown_marks(program, rows)
+    check(marks == (2, 2), "after the set-up to the second folder Portfolios and Assets show the folder marks %r" % (marks,))
+    first_left = file_states(first, skip=not_listed)
+    for tab in ("Assets", "Transactions", "Portfolios"):
+        program.tab(tab)
+    check(not changed_files(first_left, file_states(first, skip=not_listed)),
+          "working in the second folder changed the first folder's %s"
+          % changed_files(first_left, file_states(first, skip=not_listed)))
+
+    set_directories(program, first)
+    check(program.title() == "Kestrova: Growth Portfolio",
+          "back in the first folder the program shows %r" % program.title())
+    marks = shown_marks(program, rows)
+    check(marks == (1, 1), "back in the first folder Portfolios and Assets show the folder marks %r" % (marks,))
+    second_left = file_states(second)
+    for tab in ("Assets", "Transactions", "Portfolios"):
+        program.tab(tab)
+    program.exit()
+
+    check(not changed_files(second_left, file_states(second)),
+          "working in the first folder changed the second folder's %s"
+          % changed_files(second_left, file_states(second)))
+    check(portfolio_name(first) == "Growth Portfolio" and portfolio_name(second) == "Second Folder Growth",
+          "the folders' first portfolios are now named %r and %r" % (portfolio_name(first), portfolio_name(second)))
+    listed = read_ini(os.path.join(first, "Kestrova.INI"))["Directories"]
+    check(listed.get("<FOLIOS>", "").upper() == windows_path(os.path.join(first, "DATA/FOLIOS")).upper(),
+          "the directory list names %r for the portfolios" % listed.get("<FOLIOS>"))

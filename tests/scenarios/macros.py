@@ -1,0 +1,77 @@
+"""Macros written in the Macros window and used in fields: a function's
+value, a function failing at run time, and an endless one that the user
+can stop without the program hanging."""
+import os
+import time
+
+from driver import check
+from readout import add_readout_fields, pixel_value
+
+FIRST_PACKAGE = (40, 98)
+ACTIVE_MACROS_TAB = (288, 53)
+EDITOR_BELOW_TEXT = (600, 250)
+ASSET_COLUMN_X = 185
+
+
+def append_to_first_package(program, source):
+    """The source typed at the end of the first package; leaving the editor
+    for the Assets tab saves the package and reloads the macros."""
+    program.tab("Macros")
+    program.click(*FIRST_PACKAGE)
+    program.settle(0.5)
+    program.click(*EDITOR_BELOW_TEXT)
+    program.key("ctrl+End", "Return")
+    program.type(source)
+    program.scenario.grab("macro-typed")
+    program.tab("Assets")
+    program.settle(1)
+
+
+def marked_active_line(program):
+    """The text marked on the "Active macros" tab, copied from its editor."""
+    program.tab("Macros")
+    program.click(*ACTIVE_MACROS_TAB)
+    program.settle(0.5)
+    program.set_clipboard("(nothing copied)")
+    program.key("Tab", "ctrl+c")
+    text = program.clipboard()
+    program.tab("Assets")
+    return text.strip()
+
+
+def readout(program, row):
+    return pixel_value(program, ASSET_COLUMN_X, 108 + 16 * row)
+
+
+def write_call_and_stop(scenario):
+    folder = scenario.working_folder()
+    doubled_row, broken_row, endless_row = add_readout_fields(
+        os.path.join(folder, "DATA", "FOLIOS", "1", "AssetFields.INI"),
+        [("Macro read-out", "doubled(21)"), ("Failing read-out", "broken(1)"), ("Endless read-out", "endless(1)")])
+
+    program = scenario.program(folder)
+    program.start()
+    append_to_first_package(program, "function doubled(x) { return 2 * x; }\n"
+                                     "function broken(x) { return x.missing.deeper; }\n")
+    check(readout(program, doubled_row) == 42, "the field calling the new macro shows %r, not 42"
+          % readout(program, doubled_row))
+    check(readout(program, broken_row) is None, "the field calling the failing macro shows the value %r"
+          % readout(program, broken_row))
+    marked = marked_active_line(program)
+    check(marked == "function broken(x) { return x.missing.deeper; }",
+          "the Macros window marks %r, not the line of the run-time error" % marked)
+    with open(os.path.join(folder, "DATA", "MACROS", "Trend.js")) as file:
+        check("function doubled(x)" in file.read(), "the package file does not hold the new macro")
+
+    # The endless macro runs as the Assets tab is entered again; the user
+    # presses Esc (and Esc on any window offering Stop) and the program
+    # must answer again: a normal exit then ends it.
+    append_to_first_package(program, "function endless(x) { while (true) {} }\n")
+    time.sleep(5)
+    scenario.grab("endless")
+    program.key("Escape")
+    for window in program.windows("."):
+        if window != program.main and program.title(window):
+            program.key("Escape", window=window)
+    check(program.running(), "the program ended while the endless macro ran")
+    program.exit(seconds=30)

@@ -1,0 +1,110 @@
+"""The sample's trading system run from the System tab, checked against a
+replay of its rules written here from the price file; a second start with
+nothing changed must leave every file alone."""
+import math
+import os
+
+from driver import check, file_states, changed_files, modification_times
+from sample import read_ini, read_closes, transactions, same_number, date_of
+
+SECOND_PORTFOLIO = (330, 123)
+PARAMETERS_PAGE = (150, 53)
+# The first parameter's value; the lot is the next column, whatever the widths.
+FIRST_VALUE = (165, 119)
+COMMIT_CHANGES = (611, 79)
+
+
+def parameter(system, name):
+    for index in range(1, int(system["Param"]["COUNT"]) + 1):
+        entry = system["Param%d" % index]
+        if entry["SYMBOL"].strip('"') == name:
+            return float(entry["VALUE"])
+    raise KeyError(name)
+
+
+def replay(system, closes, held):
+    """The sample's two rules day by day: buy a lot after a weekly fall
+    below DIP, sell one after a rise above -DIP while a lot is held. Days
+    are calendar days at the window's time of day; a missing close on the
+    day or a week before leaves the rules silent that day."""
+    dip, lot = parameter(system, "DIP"), parameter(system, "LOT")
+    first = max(float(system["Range"]["FROMDATE"]), min(closes))
+    last = min(float(system["Range"]["TODATE"]), max(closes) + 0.99998842592)
+    posted = []
+    day = first
+    while True:
+        units_held = held(day) + sum(trade["units"] for trade in posted)
+        close, week_ago = closes.get(math.floor(day)), closes.get(math.floor(day) - 7)
+        if close is not None and week_ago is not None:
+            momentum = close / week_ago - 1
+            if momentum < dip:
+                posted.append({"day": day, "units": lot, "value": lot * close, "flag": "SYS"})
+            elif momentum > -dip and units_held >= lot:
+                posted.append({"day": day, "units": -lot, "value": -lot * close, "flag": "SYS"})
+        if day >= last:
+            return posted
+        day += 1
+
+
+def run_from_system_tab(scenario):
+    folder = scenario.working_folder()
+    portfolio = os.path.join(folder, "DATA", "FOLIOS", "2")
+    trades = os.path.join(portfolio, "1.TRN")
+    before = transactions(trades)
+
+    # The lot raised from 5 to 10 and committed: leaving the tab runs the system.
+    program = scenario.program(folder)
+    program.start()
+    program.click(*SECOND_PORTFOLIO)
+    program.tab("System")
+    program.click(*PARAMETERS_PAGE)
+    program.click(*FIRST_VALUE)
+    program.key("Right", "Return", "End", "shift+Home")
+    program.type("10")
+    program.key("Return")
+    program.click(*COMMIT_CHANGES)
+    scenario.grab("committed")
+    program.tab("Portfolios")
+    program.settle(5)
+    program.exit()
+
+    system = read_ini(os.path.join(portfolio, "System.INI"))
+    check(parameter(system, "LOT") == 10, "the committed lot is %r" % parameter(system, "LOT"))
+    window_start = math.floor(float(system["Range"]["FROMDATE"]))
+    window_end = math.floor(float(system["Range"]["TODATE"])) + 1
+    in_window = lambda record: window_start <= float(record["DATETIME"]) < window_end
+
+    def held_before_run(day):
+        return sum(float(r["UNITS"]) for r in before.values()
+                   if float(r["DATETIME"]) < math.floor(day) + 1 and not (r["SOFT"] == "1" and in_window(r)))
+
+    closes = read_closes(os.path.join(folder, "DATA", "QUOTES", "GIX.CSV"), 1)
+    expected = replay(system, closes, held_before_run)
+    after = transactions(trades)
+    posted = sorted((r for r in after.values() if r["SOFT"] == "1" and in_window(r)),
+                    key=lambda r: (float(r["DATETIME"]), int(r["NUMBER"])))
+    check(len(posted) == len(expected), "the run posted %d soft transactions, the replay %d"
+          % (len(posted), len(expected)))
+    for record, trade in zip(posted, expected):
+        where = "the soft transaction of %s" % date_of(trade["day"])
+        check(same_number(record["DATETIME"], trade["day"]), "%s is dated %s" % (where, record["DATETIME"]))
+        check(same_number(record["UNITS"], trade["units"]), "%s has %s units, not %s" % (where, record["UNITS"], trade["units"]))
+        check(same_number(record["VALUE"], trade["value"]), "%s has value %s, not %s" % (where, record["VALUE"], trade["value"]))
+        check(same_number(record["FEES"], 1), "%s has fees %s" % (where, record["FEES"]))
+        check(record.get("FLAG") == trade["flag"], "%s has flag %r" % (where, record.get("FLAG")))
+    for number, record in before.items():
+        if not (record["SOFT"] == "1" and in_window(record)):
+            check(after.get(number) == record, "transaction %d outside the run changed" % number)
+
+    # A second start with nothing changed writes nothing.
+    states, times = file_states(folder), modification_times(folder)
+    program = scenario.program(folder)
+    program.start()
+    program.settle(3)
+    program.exit()
+    check(not changed_files(states, file_states(folder)),
+          "a start without changes changed %s" % changed_files(states, file_states(folder)))
+    rewritten = [path for path, time in modification_times(folder).items()
+                 if times.get(path) != time and ".TRN" in path]
+    check(not rewritten, "a start without changes rewrote %d transaction files, such as %s"
+          % (len(rewritten), rewritten[:3]))

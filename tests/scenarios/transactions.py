@@ -1,0 +1,173 @@
+"""A buy and a sell typed into the Transactions grid, checked against the
+price file and, after a restart, against the transaction files."""
+import datetime
+import os
+
+from driver import check, file_states, changed_files
+from readout import add_readout_fields, pixel_value
+from sample import read_closes, close_on_or_before, transactions, same_number, day_number, date_of, read_ini
+
+# Places in the Transactions window of the sample's first portfolio.
+NEW_BUTTON = (35, 57)
+ASSET_LIST = (705, 56)
+FIRST_LINE_Y = 92
+LINE_HEIGHT = 16
+COLUMNS = {"Date": 272, "Units": 449, "Value": 543, "Fees": 627}
+ORIGINAL_LINES = 12
+# Read-out rows below the sample's fields; the first asset's and the first
+# portfolio's columns.
+ASSET_COLUMN_X, PORTFOLIO_COLUMN_X = 185, 200
+FIELD_ROW_Y, FIELD_ROW_HEIGHT = 108, 16
+
+
+def field_y(index):
+    return FIELD_ROW_Y + FIELD_ROW_HEIGHT * index
+
+
+def add_readouts(folder):
+    """Units, value and the window's end day in Assets, the net asset value
+    and the end day in Portfolios, each in a read-out field."""
+    folios = os.path.join(folder, "DATA", "FOLIOS")
+    assets = add_readout_fields(os.path.join(folios, "1", "AssetFields.INI"),
+                                [("Units read-out", "ROUND(U*10000;0)"), ("Value read-out", "ROUND(V*100;0)"),
+                                 ("End read-out", "TO_DATE")])
+    portfolios = add_readout_fields(os.path.join(folios, "FolioFields.INI"),
+                                    [("Value read-out", "ROUND(V*100;0)"), ("End read-out", "TO_DATE")])
+    return assets, portfolios
+
+
+def read_portfolio(program, rows):
+    program.tab("Portfolios")
+    return [pixel_value(program, PORTFOLIO_COLUMN_X, field_y(row)) for row in rows]
+
+
+def read_asset(program, rows):
+    program.tab("Assets")
+    return [pixel_value(program, ASSET_COLUMN_X, field_y(row)) for row in rows]
+
+
+def line_y(line):
+    return FIRST_LINE_Y + LINE_HEIGHT * (line - 1)
+
+
+def show_first_asset(program):
+    program.tab("Transactions")
+    program.click(*ASSET_LIST)
+    program.key("Down", "Return")
+    program.settle(1)
+
+
+def read(program, line, column):
+    program.click(COLUMNS[column], line_y(line))
+    return program.read_cell()
+
+
+def type_into(program, line, column, text):
+    """The editor is opened with Enter and its text replaced: a typed minus
+    sign would not open it."""
+    program.click(COLUMNS[column], line_y(line))
+    program.key("Return", "End", "shift+Home")
+    program.type(text)
+    program.key("Return")
+
+
+def buy_and_sell(scenario):
+    folder = scenario.working_folder()
+    trades = os.path.join(folder, "DATA", "FOLIOS", "1", "1.TRN")
+    closes = read_closes(os.path.join(folder, "DATA", "QUOTES", "NWE.CSV"), 4)
+    before = transactions(trades)
+    asset_rows, portfolio_rows = add_readouts(folder)
+
+    program = scenario.program(folder)
+    program.start()
+    value_before, _ = read_portfolio(program, portfolio_rows)
+    show_first_asset(program)
+
+    # The buy, a month back: the date picker's month (its first field) one step down.
+    today = datetime.date.today()
+    months_back = 1 if today.day <= 28 else 0
+    program.click(*NEW_BUTTON)
+    buy_line = ORIGINAL_LINES + 1
+    program.click(COLUMNS["Date"], line_y(buy_line))
+    program.key("Return")
+    program.key("Right", *(["Down"] * months_back), "Return")
+    type_into(program, buy_line, "Units", "25")
+    type_into(program, buy_line, "Fees", "4.9")
+    buy_month = (today.month - months_back - 1) % 12 + 1
+    buy_day = day_number(today.replace(year=today.year - (1 if buy_month > today.month else 0), month=buy_month))
+    buy_close = close_on_or_before(closes, buy_day)
+
+    # The sell, today: the auto-completed value is the units at the last close.
+    program.click(*NEW_BUTTON)
+    sell_line = buy_line + 1
+    type_into(program, sell_line, "Units", "-10")
+    type_into(program, sell_line, "Fees", "3.5")
+    sell_close = close_on_or_before(closes, day_number(today))
+    scenario.grab("typed")
+
+    expected = [
+        {"Units": 25, "Value": 25 * buy_close, "Fees": 4.9, "Day": buy_day},
+        {"Units": -10, "Value": -10 * sell_close, "Fees": 3.5, "Day": day_number(today)},
+    ]
+    for line, trade in zip((buy_line, sell_line), expected):
+        for column in ("Units", "Value", "Fees"):
+            shown = read(program, line, column)
+            check(shown and same_number(shown, trade[column]),
+                  "line %d: %s shows %r, the price file gives %r" % (line, column, shown, trade[column]))
+
+    # Assets and Portfolios against a hand computation at their windows' end days.
+    units, value, asset_end = read_asset(program, asset_rows)
+    value_after, portfolio_end = read_portfolio(program, portfolio_rows)
+    scenario.grab("read-outs")
+    check(None not in (units, value, asset_end), "the Assets window shows no value: units %r, value %r, end %r"
+          % (units, value, asset_end))
+    held = sum(float(r["UNITS"]) for r in before.values() if float(r["DATETIME"]) < asset_end + 1)
+    held += sum(t["Units"] for t in expected if t["Day"] <= asset_end)
+    check(units == round(held * 10000), "Assets shows %s units, the hand computation %s" % (units / 10000, held))
+    check(value == round(held * close_on_or_before(closes, asset_end) * 100),
+          "Assets shows the value %s, the hand computation %s"
+          % (value / 100, held * close_on_or_before(closes, asset_end)))
+    check(None not in (value_before, value_after, portfolio_end),
+          "the Portfolios window shows no net asset value: before %r, after %r, end %r"
+          % (value_before, value_after, portfolio_end))
+    added_value = sum(t["Units"] for t in expected if t["Day"] <= portfolio_end) * close_on_or_before(closes, portfolio_end)
+    check(abs(value_after - value_before - round(added_value * 100)) <= 1,
+          "the net asset value grew by %s, the hand computation %s" % ((value_after - value_before) / 100, added_value))
+    program.exit()
+
+    # Exactly the two typed records were added; no earlier record changed.
+    after = transactions(trades)
+    added = sorted(set(after) - set(before))
+    check(len(added) == 2, "the transaction folder gained %d files, not 2: %s" % (len(added), added))
+    for number in before:
+        check(after.get(number) == before[number], "transaction %d changed" % number)
+    for number, trade in zip(added, expected):
+        record = after[number]
+        check(record.get("SOFT") == "0", "transaction %d is not a hard one" % number)
+        for key in ("Units", "Value", "Fees"):
+            check(same_number(record[key.upper()], trade[key]),
+                  "transaction %d stores %s %s, typed %r" % (number, key, record[key.upper()], trade[key]))
+        stored_day = int(float(record["DATETIME"]))
+        check(stored_day == trade["Day"], "transaction %d is dated %s, typed %s"
+              % (number, date_of(stored_day), date_of(trade["Day"])))
+    states_saved = file_states(trades)
+
+    # After a restart the lines show the same; leaving them rewrites nothing.
+    program = scenario.program(folder)
+    program.start()
+    show_first_asset(program)
+    for line, trade in zip((buy_line, sell_line), expected):
+        for column in ("Units", "Value", "Fees"):
+            shown = read(program, line, column)
+            check(shown and same_number(shown, trade[column]),
+                  "after the restart line %d: %s shows %r, stored %r" % (line, column, shown, trade[column]))
+    program.exit()
+    check(not changed_files(states_saved, file_states(trades)),
+          "a restart without edits changed %s" % changed_files(states_saved, file_states(trades)))
+    # The other records keep all but the view's order and line sizes.
+    for number in before:
+        path = os.path.join(trades, "%d.INI" % number)
+        kept = {name: keys for name, keys in read_ini(path).items() if name != "ExternalProperties"}
+        original = os.path.join(scenario.sample_folder(), "DATA", "FOLIOS", "1", "1.TRN", "%d.INI" % number)
+        check(kept == {name: keys for name, keys in read_ini(original).items() if name != "ExternalProperties"},
+              "transaction file %d.INI changed beyond its view properties" % number)
