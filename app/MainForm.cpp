@@ -34,6 +34,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
+#include "platform/ScreenFit.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "systems/MacroForm.h"
@@ -51,12 +52,6 @@ TFormOptions mainOptions() {
   TFormOptions options;
   options.caption = "Kestrova";
   return options;
-}
-
-RECT workArea() {
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
 }
 
 }  // namespace
@@ -147,7 +142,7 @@ void TmainForm::FormCreate() {
   firstActivation = true;
   closeOnActivate = false;
   shuttingDown = false;
-  const RECT area = workArea();
+  const RECT area = screenWorkArea();
   setBounds(area);
   THourglass hourglass;
   paths_ = executablePaths(context_.executablePath, context_.currentDirectory);
@@ -438,8 +433,7 @@ void TmainForm::loadTranslations() {
 
 void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
-  const SIZE screen{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  setBounds(mainWindowBounds(ini, bounds(), screen));
+  setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
   if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
   if (includeMacros) macroForm->loadGUIoptions(ini);
@@ -496,9 +490,22 @@ void TmainForm::updateMainTitleBar() {
 bool TmainForm::FormCloseQuery() {
   // A close during loading or a long command waits until it has ended:
   // the shut-down would save and free what the loading still works on.
-  if (!activating_ && !commandsBusy_) return true;
-  closeRequested_ = true;
-  return false;
+  if (activating_ || commandsBusy_) {
+    closeRequested_ = true;
+    return false;
+  }
+  return portfoliosSavedForClose();
+}
+
+bool TmainForm::portfoliosSavedForClose() {
+  // The edits would go with the program: the user is told and chooses,
+  // while the window and everything in it are still there.
+  while (portfolioTable->saveAll() != 0) {
+    if (messageBox_.show(handle(), "Failed to save the portfolios: your latest changes are not on disk.",
+                         commonString(4), MB_RETRYCANCEL | MB_ICONSTOP) != IDRETRY)
+      return false;
+  }
+  return true;
 }
 
 void TmainForm::FormClose() {

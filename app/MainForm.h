@@ -194,6 +194,9 @@ class TmainForm : public TForm {
   void createPortfolioForm();
   void runFirstActivation();
   bool FormCloseQuery();
+  // Saves the portfolios, offering Retry or Cancel while that fails; false
+  // when the user cancels, and the program then stays open.
+  bool portfoliosSavedForClose();
   void FormClose();
   void showShutDownForm();
   // Work that pumps messages and keeps tabs and close away meanwhile.

@@ -12,6 +12,7 @@
 #include "platform/Colors.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageList.h"
+#include "platform/ScreenFit.h"
 
 namespace {
 
@@ -71,18 +72,23 @@ const std::vector<std::string>& startDirectoryNames() {
   return names;
 }
 
-RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, SIZE screen) {
+RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, const RECT& workArea) {
   const int currentWidth = current.right - current.left;
   const int currentHeight = current.bottom - current.top;
   if (ini.readBool(section, "FirstRun", true)) {
     return {current.left, current.top, current.left + std::min(1024, currentWidth),
             current.top + std::min(768, currentHeight)};
   }
-  const int width = ini.readInteger(section, "Width", currentWidth);
-  const int height = ini.readInteger(section, "Height", currentHeight);
-  const int left = ini.readInteger(section, "Left", (screen.cx - width) / 2);
-  const int top = ini.readInteger(section, "Top", (screen.cy - height) / 2);
-  return {left, top, left + width, top + height};
+  // A window off every screen, or too small to find, could never be moved
+  // back by its user.
+  const RECT fitted = fitOnWorkArea(0, 0, ini.readInteger(section, "Width", currentWidth),
+                                    ini.readInteger(section, "Height", currentHeight), workArea,
+                                    mainWindowMinimumSize);
+  const int width = fitted.right - fitted.left;
+  const int height = fitted.bottom - fitted.top;
+  const int left = ini.readInteger(section, "Left", (workArea.left + workArea.right - width) / 2);
+  const int top = ini.readInteger(section, "Top", (workArea.top + workArea.bottom - height) / 2);
+  return fitOnWorkArea(left, top, width, height, workArea, mainWindowMinimumSize);
 }
 
 void saveMainWindowBounds(TPortableIniFile& ini, bool normalState, const RECT& bounds) {

@@ -36,10 +36,14 @@ void applyDirectoryDefaults(const std::string& currentDirectory);
 // directory set-up tests and shows them.
 const std::vector<std::string>& startDirectoryNames();
 
+// Small enough for any screen, large enough for the menu and the tabs.
+constexpr SIZE mainWindowMinimumSize{400, 300};
+
 // The window's bounds from section "MainWindow": on a first run it keeps its
 // place and shrinks to at most 1024 x 768; later it takes the stored size and
-// place (centred on the screen when they are missing).
-RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, SIZE screen);
+// place (centred on the work area when they are missing), fitted to the work
+// area.
+RECT mainWindowBounds(const TPortableIniFile& ini, const RECT& current, const RECT& workArea);
 // Writes the normal-state bounds (only when the window is in its normal
 // state) and clears the first-run mark.
 void saveMainWindowBounds(TPortableIniFile& ini, bool normalState, const RECT& bounds);

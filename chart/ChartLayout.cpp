@@ -1,10 +1,29 @@
 #include "chart/ChartLayout.h"
 
+#include <algorithm>
+
 #include "model/PortableIniFile.h"
+#include "platform/Colors.h"
 
 namespace {
 
 const char* const fontPrefix = "Font";
+// An axis or caption strip larger than this would leave no plot on any
+// screen: such a size is damage, not a choice.
+constexpr int largestStripSize = 512;
+
+// A profile has at most a bin per pixel row of the plot.
+constexpr int largestProfileBins = 1024;
+
+// A stored colour that Windows cannot draw keeps the current one.
+int readColour(const TPortableIniFile& ini, const std::string& section, const char* key, int current) {
+  const int colour = ini.readInteger(section, key, current);
+  return isValidColor(colour) ? colour : current;
+}
+
+int readStripSize(const TPortableIniFile& ini, const std::string& section, const char* key, int current) {
+  return std::clamp(ini.readInteger(section, key, current), 0, largestStripSize);
+}
 
 void writeXAxis(TPortableIniFile& ini, const std::string& section, const TChartLayout::TXAxisSettings& axis) {
   ini.writeBool(section, "Visible", axis.visible);
@@ -18,7 +37,7 @@ void readXAxis(const TPortableIniFile& ini, const std::string& section, TChartLa
   axis.visible = ini.readBool(section, "Visible", axis.visible);
   axis.dates = ini.readBool(section, "Dates", axis.dates);
   axis.slider = ini.readBool(section, "Slider", axis.slider);
-  axis.height = ini.readInteger(section, "Height", axis.height);
+  axis.height = readStripSize(ini, section, "Height", axis.height);
   ini.readFont(section, fontPrefix, axis.font);
 }
 
@@ -32,7 +51,7 @@ void writeYAxis(TPortableIniFile& ini, const std::string& section, const TChartL
 void readYAxis(const TPortableIniFile& ini, const std::string& section, TChartLayout::TYAxisSettings& axis) {
   axis.visible = ini.readBool(section, "Visible", axis.visible);
   axis.slider = ini.readBool(section, "Slider", axis.slider);
-  axis.width = ini.readInteger(section, "Width", axis.width);
+  axis.width = readStripSize(ini, section, "Width", axis.width);
   ini.readFont(section, fontPrefix, axis.font);
 }
 
@@ -49,11 +68,12 @@ void writeCaption(TPortableIniFile& ini, const std::string& section, const TChar
 
 void readCaption(const TPortableIniFile& ini, const std::string& section, TChartLayout::TCaptionSettings& caption) {
   caption.visible = ini.readBool(section, "Visible", caption.visible);
-  caption.align = ini.readInteger(section, "Align", caption.align);
-  caption.color = ini.readInteger(section, "Color", caption.color);
+  const int align = ini.readInteger(section, "Align", caption.align);
+  if (align >= 0 && align <= 2) caption.align = align;
+  caption.color = readColour(ini, section, "Color", caption.color);
   ini.readFont(section, fontPrefix, caption.font);
   caption.text = ini.readString(section, "Text", caption.text);
-  caption.height = ini.readInteger(section, "Height", caption.height);
+  caption.height = readStripSize(ini, section, "Height", caption.height);
 }
 
 }  // namespace
@@ -129,28 +149,29 @@ int readChartLayout(const TPortableIniFile& ini, TChartLayout& layout) {
     layout.showPositionLeft = ini.readBool(graph, "ShowPositionLeft", layout.showPositionLeft);
     layout.showPositionRight = ini.readBool(graph, "ShowPositionRight", layout.showPositionRight);
     layout.transparentLabel = ini.readBool(graph, "TransparentLabel", layout.transparentLabel);
-    layout.labelColor = ini.readInteger(graph, "LabelColor", layout.labelColor);
+    layout.labelColor = readColour(ini, graph, "LabelColor", layout.labelColor);
     layout.fill = ini.readBool(graph, "Fill", layout.fill);
-    layout.graphColor = ini.readInteger(graph, "Color", layout.graphColor);
-    layout.fillColor = ini.readInteger(graph, "FillColor", layout.fillColor);
+    layout.graphColor = readColour(ini, graph, "Color", layout.graphColor);
+    layout.fillColor = readColour(ini, graph, "FillColor", layout.fillColor);
     ini.readFont(graph, fontPrefix, layout.graphFont);
 
     layout.profileVisible = ini.readBool("Profile", "Visible", layout.profileVisible);
     layout.profileFill = ini.readBool("Profile", "Fill", layout.profileFill);
-    layout.maxProfileBins = ini.readInteger("Profile", "MaxBins", layout.maxProfileBins);
-    layout.profileFillColor = ini.readInteger("Profile", "FillColor", layout.profileFillColor);
+    layout.maxProfileBins =
+        std::clamp(ini.readInteger("Profile", "MaxBins", layout.maxProfileBins), 1, largestProfileBins);
+    layout.profileFillColor = readColour(ini, "Profile", "FillColor", layout.profileFillColor);
 
     readXAxis(ini, "TopXAxis", layout.topXAxis);
     readXAxis(ini, "BottomXAxis", layout.bottomXAxis);
     readYAxis(ini, "LeftYAxis", layout.leftYAxis);
     readYAxis(ini, "RightYAxis", layout.rightYAxis);
-    layout.axesColor = ini.readInteger("Axes", "Color", layout.axesColor);
+    layout.axesColor = readColour(ini, "Axes", "Color", layout.axesColor);
 
     layout.gridTopX = ini.readBool("Grid", "TopX", layout.gridTopX);
     layout.gridBottomX = ini.readBool("Grid", "BottomX", layout.gridBottomX);
     layout.gridLeftY = ini.readBool("Grid", "LeftY", layout.gridLeftY);
     layout.gridRightY = ini.readBool("Grid", "RightY", layout.gridRightY);
-    layout.gridColor = ini.readInteger("Grid", "Color", layout.gridColor);
+    layout.gridColor = readColour(ini, "Grid", "Color", layout.gridColor);
   } catch (...) {
     return -3;
   }

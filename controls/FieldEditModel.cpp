@@ -175,7 +175,13 @@ bool TFieldEditModel::editCell(int index, int column, const std::string& text, s
   cleaned.erase(0, cleaned.find_first_not_of('='));
   cleaned.erase(cleaned.find_last_not_of(" \t\r\n") + 1);
   switch (column) {
-    case 1: field->setSymbol(cleaned); stored = field->Symbol; break;
+    case 1:
+      // The symbol names the objects' property in their files, where "="
+      // ends a name.
+      if (cleaned.find('=') != std::string::npos) return false;
+      field->setSymbol(cleaned);
+      stored = field->Symbol;
+      break;
     case 2: field->setHeader(cleaned); stored = field->Header; break;
     case 3: field->Content = cleaned; stored = field->Content; break;
     default: field->setTestContent(cleaned); stored = field->TestContent; break;

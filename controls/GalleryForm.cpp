@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "controls/EditPanel.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
@@ -12,6 +14,7 @@
 #include "platform/ListView.h"
 #include "platform/Menu.h"
 #include "platform/PageControl.h"
+#include "platform/ScreenFit.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "platform/ToolTips.h"
@@ -21,6 +24,8 @@ namespace {
 const char* const layoutSection = "Gallery";
 const char* const tabCaptions[TGalleryIndex::kindCount] = {"Charts", "Graphs", "Browsers"};
 constexpr int tabStripHeight = 24;
+// Room for the tabs, a list and the buttons.
+constexpr SIZE galleryMinimumSize{300, 200};
 
 TFormOptions galleryOptions(HWND owner) {
   TFormOptions options;
@@ -359,17 +364,25 @@ void TgalleryForm::setNotesPopupMenu(TPopupMenu* menu) {
 }
 
 void TgalleryForm::loadGUIoptions(const TPortableIniFile& ini) {
-  RECT workArea{};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
-  const int width = ini.readInteger(layoutSection, "Width", this->width());
-  const int height = ini.readInteger(layoutSection, "Height", this->height());
+  // The gallery opens modal: off the screen it could not even be closed.
+  const RECT workArea = screenWorkArea();
+  const RECT sized = fitOnWorkArea(0, 0, ini.readInteger(layoutSection, "Width", this->width()),
+                                   ini.readInteger(layoutSection, "Height", this->height()), workArea,
+                                   galleryMinimumSize);
+  // The form keeps to its own smallest size, which places it then.
+  setSize(sized.right - sized.left, sized.bottom - sized.top);
+  const int width = this->width();
+  const int height = this->height();
   const int left = ini.readInteger(layoutSection, "Left", (workArea.left + workArea.right - width) / 2);
   const int top = ini.readInteger(layoutSection, "Top", (workArea.top + workArea.bottom - height) / 2);
-  setBounds(left, top, width, height);
-  favsPanel_->setSize(ini.readInteger(layoutSection, "FavsWidth", favsPanel_->width()), favsPanel_->height());
-  noteEditPanel_->setSize(noteEditPanel_->width(),
-                          ini.readInteger(layoutSection, "NotesHeight", noteEditPanel_->height()));
-  notes_.backgroundColour = ini.readInteger(layoutSection, "NotesColor", notes_.backgroundColour);
+  const RECT placed = fitOnWorkArea(left, top, width, height, workArea, galleryMinimumSize);
+  setBounds(placed.left, placed.top, width, height);
+  const int favsWidth = ini.readInteger(layoutSection, "FavsWidth", favsPanel_->width());
+  favsPanel_->setSize(std::clamp(favsWidth, 0, width / 2), favsPanel_->height());
+  const int notesHeight = ini.readInteger(layoutSection, "NotesHeight", noteEditPanel_->height());
+  noteEditPanel_->setSize(noteEditPanel_->width(), std::clamp(notesHeight, 0, height / 2));
+  const int notesColour = ini.readInteger(layoutSection, "NotesColor", notes_.backgroundColour);
+  if (isValidColor(notesColour)) notes_.backgroundColour = notesColour;
   TFontProperties font = fontPropertiesOf(*noteFonts_.find(0));
   ini.readFont(layoutSection, "NotesFont", font);
   noteFonts_.add(fontAttributesOf(font));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/PortableIniFile.h"
+#include "platform/ScreenFit.h"
 
 const TPickDialogLayoutKeys& currencyPickLayoutKeys() {
   static const TPickDialogLayoutKeys keys{"CurrencyPick", false, false, {"SymbolWidth", "NameWidth", "CountryWidth"}};
@@ -47,10 +48,9 @@ void writePickDialogLayout(TPortableIniFile& ini, const TPickDialogLayoutKeys& k
 }
 
 void fitPickDialogLayout(TPickDialogLayout& layout, const RECT& workArea, int minWidth, int minHeight) {
-  const int areaWidth = static_cast<int>(workArea.right - workArea.left);
-  const int areaHeight = static_cast<int>(workArea.bottom - workArea.top);
-  layout.width = std::max(minWidth, std::min(layout.width, areaWidth));
-  layout.height = std::max(minHeight, std::min(layout.height, areaHeight));
-  layout.left = std::max(static_cast<int>(workArea.left), std::min(layout.left, static_cast<int>(workArea.right) - layout.width));
-  layout.top = std::max(static_cast<int>(workArea.top), std::min(layout.top, static_cast<int>(workArea.bottom) - layout.height));
+  const RECT fitted = fitOnWorkArea(layout.left, layout.top, layout.width, layout.height, workArea, {minWidth, minHeight});
+  layout.left = fitted.left;
+  layout.top = fitted.top;
+  layout.width = fitted.right - fitted.left;
+  layout.height = fitted.bottom - fitted.top;
 }

@@ -5,18 +5,13 @@
 #include "platform/Form.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
+#include "platform/ScreenFit.h"
 
 namespace {
 
 // Small enough for a list and the OK button to stay reachable.
 constexpr int minDialogWidth = 150;
 constexpr int minDialogHeight = 120;
-
-RECT workArea() {
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  return area;
-}
 
 }  // namespace
 
@@ -60,7 +55,7 @@ TPickDialogLayout currentPickDialogLayout(const TForm& form, const TListView& co
 
 void applyPickDialogLayout(TForm& form, TListView& columns, const TPickDialogLayout& layout) {
   TPickDialogLayout fitted = layout;
-  fitPickDialogLayout(fitted, workArea(), minDialogWidth, minDialogHeight);
+  fitPickDialogLayout(fitted, screenWorkArea(), minDialogWidth, minDialogHeight);
   form.setBounds(fitted.left, fitted.top, fitted.width, fitted.height);
   for (int column = 0; column < columns.columnCount() && column < static_cast<int>(fitted.columnWidths.size());
        ++column) {
@@ -70,7 +65,7 @@ void applyPickDialogLayout(TForm& form, TListView& columns, const TPickDialogLay
 }
 
 void centreOnScreen(TForm& form) {
-  const RECT area = workArea();
+  const RECT area = screenWorkArea();
   form.centerOn(area);
 }
 

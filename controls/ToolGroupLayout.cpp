@@ -3,7 +3,7 @@
 #include <algorithm>
 
 std::vector<TBandLayout> bandLayoutFor(std::vector<TToolGroupPlace> places, const std::map<std::string, int>& ownWidths,
-                                       int rowHeight, int gripperWidth) {
+                                       int rowHeight, int gripperWidth, int bandBorder) {
   // Tops within half a row of each other count as one row: a bar laid out
   // by hand or by another version need not keep the exact pixel.
   const auto rowOf = [rowHeight](int top) { return rowHeight > 0 ? (top + rowHeight / 2) / rowHeight : 0; };
@@ -20,7 +20,7 @@ std::vector<TBandLayout> bandLayoutFor(std::vector<TToolGroupPlace> places, cons
     const bool newRow = index > 0 && rowOf(places[index - 1].top) != rowOf(place.top);
     int width = ownWidth(place.name);
     if (index + 1 < places.size() && rowOf(places[index + 1].top) == rowOf(place.top))
-      width = std::max(width, places[index + 1].left - place.left);
+      width = std::max(width, places[index + 1].left - place.left - bandBorder);
     layout.push_back({place.name, width, newRow});
   }
   return layout;

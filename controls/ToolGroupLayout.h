@@ -16,9 +16,11 @@ struct TToolGroupPlace {
 
 // The band order, rows and widths for groups at these places: rows by top,
 // groups of a row by left; a band reaches to the next group of its row but
-// is never narrower than the group's own width plus the gripper.
+// is never narrower than the group's own width plus the gripper. Places
+// measured from the groups themselves hold the border the bar draws between
+// two bands (bandBorder), which the band's width must not take in again.
 std::vector<TBandLayout> bandLayoutFor(std::vector<TToolGroupPlace> places, const std::map<std::string, int>& ownWidths,
-                                       int rowHeight, int gripperWidth);
+                                       int rowHeight, int gripperWidth, int bandBorder = 0);
 
 // The places of the groups as the bands lie: each row starts at the gripper
 // width and firstTop, and a row lies rowHeight below the one before.

@@ -11,7 +11,7 @@ bool rangeArgument(TEvalContext& context, int i, TRangePlaces& range) {
       !sheet.parseRangeRef(operand->value.string, range.firstCol, range.firstRow, range.lastCol, range.lastRow)) {
     return false;
   }
-  if (range.rows() * range.columns() > maxArrayElements) throw std::length_error("range too large");
+  if (range.rows() * range.columns() > maxRangePlaces) throw std::length_error("range too large");
   if (context.recordDependents && context.column >= 1 && context.row >= 1) {
     sheet.dependents.addDependentRange({context.column - 1, context.row - 1},
                                        {range.firstCol - 1, range.firstRow - 1},

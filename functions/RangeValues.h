@@ -15,7 +15,7 @@ struct TRangePlaces {
 // Resolves argument i and, when it is a range reference, gives its corners
 // for the caller to read straight from the cells, without making an array of
 // it. The range is recorded as read first, whole, as an array argument
-// records it, and the same size limit holds (std::length_error). False, with
+// records it, and at most maxRangePlaces places (std::length_error). False, with
 // nothing recorded, when the argument is no range reference: the caller then
 // reads it as a value or an array.
 bool rangeArgument(TEvalContext& context, int i, TRangePlaces& range);

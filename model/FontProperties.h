@@ -14,6 +14,8 @@ enum class TFontPitch : int { fpDefault = 0, fpVariable = 1, fpFixed = 2 };
 
 // Colours are Windows RGB values or system colours (platform/Colors.h).
 constexpr int defaultCharSet = 1;  // DEFAULT_CHARSET
+// The largest size in points a stored font may take.
+constexpr int largestFontSize = 144;
 
 struct TFontProperties {
   std::string name = "MS Sans Serif";

@@ -417,8 +417,11 @@ void TPortableIniFile::readFont(const std::string& section, const std::string& p
   if (charSet >= 0 && charSet <= 255) font.charSet = charSet;
   int pitch = readInteger(section, prefix + "Pitch", static_cast<int>(font.pitch));
   if (pitch >= 0 && pitch <= 2) font.pitch = static_cast<TFontPitch>(pitch);
-  font.color = readInteger(section, prefix + "Color", font.color);
-  font.size = readInteger(section, prefix + "Size", font.size);
+  const int color = readInteger(section, prefix + "Color", font.color);
+  if (isValidColor(color)) font.color = color;
+  // A font of thousands of points makes every glyph a bitmap of megabytes.
+  const int size = readInteger(section, prefix + "Size", font.size);
+  if (size >= 1 && size <= largestFontSize) font.size = size;
 }
 
 void TPortableIniFile::writeFont(const std::string& section, const std::string& prefix, const TFontProperties& font) {

@@ -37,5 +37,12 @@ constexpr TColor cl3DLight = systemColor(COLOR_3DLIGHT);
 
 inline bool isSystemColor(TColor color) { return (static_cast<uint32_t>(color) & 0xFF000000u) == 0x80000000u; }
 
+// An RGB value, a system colour Windows knows, clNone or clDefault: what a
+// stored colour may be, anything else being damage.
+inline bool isValidColor(TColor color) {
+  return (color >= 0 && color <= 0xFFFFFF) || color == clNone || color == clDefault ||
+         (isSystemColor(color) && (static_cast<uint32_t>(color) & 0x00FFFFFFu) <= COLOR_MENUBAR);
+}
+
 // The RGB value to draw with.
 COLORREF colorToRGB(TColor color);

@@ -86,6 +86,10 @@ int TField::saveToIni(TPortableIniFile& ini, const std::string& section, char li
 }
 
 void TField::setSymbol(const std::string& text) { Symbol = trimmedText(text); }
+
+bool TField::holdsCustomProperty() const {
+  return !Symbol.empty() && storableEntry(Symbol, "") && (Content.empty() || !Locked);
+}
 void TField::setHeader(const std::string& text) { Header = trimmedText(text); }
 void TField::setTestContent(const std::string& text) { TestContent = trimmedText(text); }
 

@@ -42,10 +42,13 @@ bool TRangeLinks::unlink(const TCellRect& rect, TCellCoord dependent) {
 }
 
 void TRangeLinks::clear() {
-  rects_.clear();
-  ids_.clear();
-  blocks_.clear();
-  columnLevels_.clear();
+  // Assigned empty rather than cleared, so that the hash tables' buckets go
+  // back too.
+  rects_ = decltype(rects_)();
+  ids_ = decltype(ids_)();
+  blocks_ = decltype(blocks_)();
+  columnLevels_ = decltype(columnLevels_)();
+  wide_ = decltype(wide_)();
   firstCol_ = 0;
   lastCol_ = -1;
   live_ = 0;
@@ -59,6 +62,10 @@ void TRangeLinks::file(std::uint32_t id) {
   } else {
     firstCol_ = std::min(firstCol_, rect.first.col);
     lastCol_ = std::max(lastCol_, rect.last.col);
+  }
+  if (std::int64_t{rect.last.col} - rect.first.col >= columnsFiledOneByOne) {
+    wide_.push_back(id);
+    return;
   }
   for (std::int32_t col = rect.first.col; col <= rect.last.col; ++col) {
     std::uint32_t& levels = columnLevels_[col];

@@ -16,12 +16,16 @@
 // powers of two: a rectangle is filed, in each of its columns, under the few
 // largest aligned blocks that make up its rows. A column of =SUM($A$1:A#)
 // files each of its rectangles a few dozen times instead of once a row, and
-// a place looks at one block of each size that its column uses.
+// a place looks at one block of each size that its column uses. A
+// rectangle of very many columns (a row read to the sheet's last column) is
+// kept aside and tested whole, so that filing it costs no more than a
+// narrow one.
 class TRangeLinks {
  public:
   // A rectangle of more places than this is stored once; a smaller one is
   // linked in each of its places, where a look-up costs less.
   static constexpr std::uint64_t placesLinkedOneByOne = 32;
+  static constexpr std::int64_t columnsFiledOneByOne = 256;
   static bool storedOnce(const TCellRect& rect) {
     const auto cols = static_cast<std::uint64_t>(rect.last.col - rect.first.col) + 1;
     const auto rows = static_cast<std::uint64_t>(rect.last.row - rect.first.row) + 1;
@@ -43,6 +47,13 @@ class TRangeLinks {
   template <class Visit>
   bool anyHolding(TCellCoord place, Visit visit) const {
     if (!mayHold(place.col) || place.row < 0) return false;
+    for (std::uint32_t id : wide_) {
+      const TStored& stored = rects_[id];
+      if (stored.rect.first.col <= place.col && place.col <= stored.rect.last.col &&
+          stored.rect.first.row <= place.row && place.row <= stored.rect.last.row && !stored.dependents.empty() &&
+          visit(stored.dependents))
+        return true;
+    }
     auto column = columnLevels_.find(place.col);
     if (column == columnLevels_.end()) return false;
     const auto row = static_cast<std::uint32_t>(place.row);
@@ -81,6 +92,7 @@ class TRangeLinks {
   std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> blocks_;
   // Per column, bit n set when a block of 2^n rows holds a rectangle.
   std::unordered_map<std::int32_t, std::uint32_t> columnLevels_;
+  std::vector<std::uint32_t> wide_;
   std::int32_t firstCol_ = 0;
   std::int32_t lastCol_ = -1;
   std::size_t live_ = 0;  // rectangles whose list is not empty

@@ -7,10 +7,15 @@
 class TRPNstackObject;
 
 // Every array (a range read as values, an array constant, a function's
-// result and so the cells it spills over) holds at most this many elements;
-// a larger one fails ("#VALUE!") before anything is allocated instead of
-// exhausting memory.
-constexpr std::int64_t maxArrayElements = 16'777'216;
+// result and so the cells it spills over) takes at most this much memory; a
+// larger one fails ("#VALUE!") before anything is allocated instead of
+// exhausting memory. The limit is counted in bytes because each element is a
+// whole value record, not a number.
+constexpr std::int64_t maxArrayBytes = 256LL * 1024 * 1024;
+constexpr std::int64_t maxArrayElements = maxArrayBytes / static_cast<std::int64_t>(sizeof(TValueRecord));
+// A range that functions read place by place, without making an array of
+// it, costs no memory and may be larger.
+constexpr std::int64_t maxRangePlaces = 16'777'216;
 
 // The formula engine's array value: an n-dimensional block of value records
 // stored row-major. Arrays of cell ranges, array constants and array results

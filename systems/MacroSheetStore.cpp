@@ -1,5 +1,6 @@
 #include "systems/MacroSheetStore.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "sheet/BoundCells.h"
 #include "sheet/Cell.h"
 #include "sheet/CellFactory.h"
+#include "sheet/Props.h"
 #include "sheet/Sheet.h"
 #include "sheet/StoredFormula.h"
 #include "sheet/ValueCells.h"
@@ -34,6 +36,27 @@ bool readNumber(const std::string& text, int& number) {
     number = number * 10 + (c - '0');
   }
   return true;
+}
+
+// A stored width or height beyond this is damage, not a choice: no screen is
+// that large.
+constexpr int largestSize = 4096;
+
+// The sizes stored under the section's numbered keys. Only keys that exist
+// are read, so a damaged "High" cannot make the load go through millions of
+// indexes, and an index is taken only when the section holds at least as
+// many keys, as saveMacroSheet writes every index up to the last.
+void loadSizes(const TPortableIniFile& file, const char* section, int firstIndex, TProps& props) {
+  const int high = file.readInteger(section, "High", -1);
+  std::vector<std::string> keys;
+  file.readSection(section, keys);
+  const int keyCount = static_cast<int>(keys.size());
+  for (const std::string& key : keys) {
+    int index = 0;
+    if (!readNumber(key, index) || index < firstIndex || index > high || index >= keyCount) continue;
+    const int size = file.readInteger(section, key, props.getSize(index));
+    props.setSize(index, std::clamp(size, TProps::minimumSize, largestSize));
+  }
 }
 
 }  // namespace
@@ -65,13 +88,9 @@ void saveMacroSheet(const TSheet& sheet, TPortableIniFile& file) {
 }
 
 void loadMacroSheet(TSheet& sheet, const TPortableIniFile& file) {
-  int highCol = file.readInteger(colsSection, "High", -1);
   // Column 0 (the row numbers) keeps its width.
-  for (int i = 1; i <= highCol; ++i)
-    sheet.setColWidth(i, file.readInteger(colsSection, std::to_string(i), sheet.getColWidth(i)));
-  int highRow = file.readInteger(rowsSection, "High", -1);
-  for (int i = 0; i <= highRow; ++i)
-    sheet.setRowHeight(i, file.readInteger(rowsSection, std::to_string(i), sheet.getRowHeight(i)));
+  loadSizes(file, colsSection, 1, sheet.colProps);
+  loadSizes(file, rowsSection, 0, sheet.rowProps);
   std::vector<std::string> entries;
   file.readSectionValues(cellsSection, entries);
   if (entries.empty()) return;

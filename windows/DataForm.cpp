@@ -18,6 +18,7 @@
 #include "platform/CalendarDates.h"
 #include "platform/DateTimePicker.h"
 #include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
 #include "platform/ImageList.h"
 #include "platform/StdControls.h"
 #include "sheet/FieldTable.h"
@@ -158,7 +159,9 @@ void TdataForm::loadView() {
   sheetResizablePanel_->show();
   windowDirectory_ = windowDirectory();
   if (windowDirectory_.empty()) return;
-  fieldTable_->loadFromFile(windowDirectory_ + files_.fieldFile, decimalSeparator(), listSeparator());
+  const std::string fieldFile = windowDirectory_ + files_.fieldFile;
+  fieldFileDamaged_ =
+      fieldTable_->loadFromFile(fieldFile, decimalSeparator(), listSeparator()) != 0 && fileExists(fieldFile);
   // Sizes below 1 come from files written before they were kept.
   if (fieldTable_->RowWiseFixedHeight < 1) fieldTable_->RowWiseFixedHeight = sheetPanel_->sheet().getDefaultRowHeight();
   if (fieldTable_->ColWiseFixedWidth < 1) fieldTable_->ColWiseFixedWidth = sheetPanel_->sheet().getDefaultColWidth();
@@ -190,6 +193,9 @@ void TdataForm::saveView() {
 void TdataForm::getObjectGUIproperties() { dataSheet_->readObjectProperties(); }
 
 void TdataForm::setObjectGUIproperties() {
+  // The display order and sizes stored in intact portfolio and asset files
+  // must not give way to those of a grid made without its fields.
+  if (fieldFileDamaged_) return;
   if (fieldTable_->count() == 0 && dataSheet_->objectLineCount() == 0) return;
   dataSheet_->writeObjectProperties();
 }

@@ -294,6 +294,9 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   int setupHelpContext_;
   std::unique_ptr<TDataObjects> objects_;
   std::unique_ptr<TFieldTable> fieldTable_;
+  // The field file exists but could not be read: the grid is laid out
+  // without it, so its line order and sizes are no layout to keep.
+  bool fieldFileDamaged_ = false;
   std::unique_ptr<TDataSheet> dataSheet_;
   TPortfolioTable* portfolioTable_ = nullptr;
   Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;

@@ -1,5 +1,6 @@
 #include "windows/ToolBarOptions.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -12,6 +13,10 @@ namespace {
 
 constexpr int toolRowHeight = 26;
 constexpr int toolGripperWidth = 12;
+// The etched line the bar draws between two bands of a row.
+constexpr int toolBandBorder = 2;
+// No bar is wider than this; a place beyond it is damage.
+constexpr int largestToolLeft = 4096;
 
 }  // namespace
 
@@ -21,12 +26,13 @@ void readToolGroups(const TPortableIniFile& ini, TControlBar& bar, const std::ve
   std::map<std::string, int> ownWidths;
   for (const TToolGroupSection& group : groups) {
     TPanel& panel = *group.panel;
-    places.push_back({panel.name, ini.readInteger(group.section, "Left", panel.left()),
-                      ini.readInteger(group.section, "Top", panel.top())});
+    const int rowsBelow = static_cast<int>(groups.size()) * toolRowHeight;
+    places.push_back({panel.name, std::clamp(ini.readInteger(group.section, "Left", panel.left()), 0, largestToolLeft),
+                      std::clamp(ini.readInteger(group.section, "Top", panel.top()), 0, rowsBelow)});
     visible.push_back(ini.readBool(group.section, "Visible", panel.visible()));
     ownWidths[panel.name] = panel.width();
   }
-  bar.setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth));
+  bar.setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth, toolBandBorder));
   for (size_t i = 0; i < groups.size(); ++i) bar.setBandVisible(*groups[i].panel, visible[i]);
 }
 

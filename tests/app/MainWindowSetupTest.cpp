@@ -81,8 +81,8 @@ TEST(MainWindowSetup, FirstRunShrinksToTheDesignSizeAndLaterRunsTakeTheStoredBou
   const std::string fileName = folder.path() + "GUIoptions.INI";
   {
     TPortableIniFile ini(fileName);
-    EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1280, 1024}, {1280, 1024}), (RECT{0, 0, 1024, 768}));
-    EXPECT_EQ(mainWindowBounds(ini, {0, 0, 800, 600}, {800, 600}), (RECT{0, 0, 800, 600}));
+    EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}), (RECT{0, 0, 1024, 768}));
+    EXPECT_EQ(mainWindowBounds(ini, {0, 0, 800, 600}, {0, 0, 800, 600}), (RECT{0, 0, 800, 600}));
     saveMainWindowBounds(ini, false, {5, 5, 105, 105});  // maximised: only the mark
     saveMainWindowMaximized(ini, true);
   }
@@ -92,13 +92,33 @@ TEST(MainWindowSetup, FirstRunShrinksToTheDesignSizeAndLaterRunsTakeTheStoredBou
     EXPECT_EQ(ini.readInteger("MainWindow", "Width", -1), -1);
     EXPECT_TRUE(mainWindowMaximized(ini));
     // Without stored bounds the current size is centred on the screen.
-    EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1000, 700}, {1280, 1024}), (RECT{140, 162, 1140, 862}));
+    EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1000, 700}, {0, 0, 1280, 1024}), (RECT{140, 162, 1140, 862}));
     saveMainWindowBounds(ini, true, {10, 20, 810, 620});
     saveMainWindowMaximized(ini, false);
   }
   TPortableIniFile ini(fileName);
-  EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1280, 1024}, {1280, 1024}), (RECT{10, 20, 810, 620}));
+  EXPECT_EQ(mainWindowBounds(ini, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}), (RECT{10, 20, 810, 620}));
   EXPECT_FALSE(mainWindowMaximized(ini));
+}
+
+// Stored bounds off the screen or of a negative size once left the window
+// where its user could never reach it; wrapping sums made it worse.
+TEST(MainWindowSetup, DamagedStoredBoundsAreFittedToTheWorkArea) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "GUIoptions.INI";
+  const RECT area{0, 0, 1280, 1000};
+  const RECT current{0, 0, 1024, 768};
+  const auto boundsFrom = [&](const char* left, const char* top, const char* width, const char* height) {
+    writeWholeFile(fileName, std::string("[MainWindow]\r\nFirstRun=0\r\nLeft=") + left + "\r\nTop=" + top +
+                                 "\r\nWidth=" + width + "\r\nHeight=" + height + "\r\n");
+    return mainWindowBounds(TPortableIniFile(fileName), current, area);
+  };
+  EXPECT_EQ(boundsFrom("-30000", "30000", "800", "600"), (RECT{0, 400, 800, 1000}));
+  EXPECT_EQ(boundsFrom("10", "20", "-1000", "-1000"), (RECT{10, 20, 410, 320}));
+  EXPECT_EQ(boundsFrom("2147483647", "2147483647", "2147483647", "2147483647"), area);
+  EXPECT_EQ(boundsFrom("-2147483648", "-2147483648", "-2147483648", "-2147483648"), (RECT{0, 0, 400, 300}));
+  // Sizes that are no numbers keep the current size, centred.
+  EXPECT_EQ(boundsFrom("abc", "abc", "abc", "abc"), (RECT{128, 116, 1152, 884}));
 }
 
 TEST(MainWindowSetup, TitleShowsTheNameOrElseTheSymbol) {

@@ -509,6 +509,31 @@ TEST_F(SystemRuns, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingC
   EXPECT_EQ(portfolio.lastChange(), changed) << "no system runs while shutting down";
 }
 
+// A save failing at close once let the program end and the edit go with it.
+TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAndTheEdit) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  table.current()->setName("Renamed savings");
+  // A folder where the header file belongs: nothing can be written there.
+  const std::string header = folder + "0.INI";
+  const std::string headerText = readWholeFile(header);
+  ASSERT_TRUE(DeleteFileA(header.c_str()));
+  ASSERT_TRUE(CreateDirectoryA(header.c_str(), nullptr));
+  ASSERT_NE(table.saveAll(), 0);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.answer = IDCANCEL;
+  SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_EQ(messages_.texts[0], "Failed to save the portfolios: your latest changes are not on disk.");
+  EXPECT_TRUE(IsWindowVisible(main_->handle())) << "cancelled: the program stays";
+  EXPECT_EQ(table.current()->Name(), "Renamed savings");
+  RemoveDirectoryA(header.c_str());
+  writeWholeFile(header, headerText);
+}
+
 namespace {
 
 // The Downloads window's buttons carry their words as captions and no hint.

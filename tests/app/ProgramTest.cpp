@@ -13,6 +13,7 @@
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
 #include "tests/support/GermanRegionalSettings.h"
+#include "tests/support/LayoutDamage.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -136,6 +137,35 @@ HWND childWindow(HWND parent, const std::string& className, const std::string& t
 void postClick(HWND window, int x, int y) {
   PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// Every file under a folder with its bytes, by its path below the folder.
+void readTree(const std::string& folder, const std::string& below, std::map<std::string, std::string>& files) {
+  for (const TFoundFile& found : findFiles(folder + below + "*")) {
+    const std::string path = below + found.name;
+    if (found.isFolder) {
+      readTree(folder, path + "\\", files);
+    } else {
+      files[path] = readWholeFile(folder + path);
+    }
+  }
+}
+
+// Starts the program on work, takes the portfolios ticked, waits for the
+// main window and closes it; false, with the reason, when a step does not
+// come within its time.
+::testing::AssertionResult startAndClose(const std::string& work, int startMilliseconds, int closeMilliseconds) {
+  TProgram program(work);
+  if (!program.started()) return ::testing::AssertionFailure() << "not started";
+  HWND pick = program.waitForWindow("Loaded portfolios", startMilliseconds);
+  if (pick == nullptr) return ::testing::AssertionFailure() << "no pick dialog";
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: ", startMilliseconds);
+  if (main == nullptr) return ::testing::AssertionFailure() << "no main window";
+  pumpFor(300);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  if (!program.waitForEnd(closeMilliseconds)) return ::testing::AssertionFailure() << "close did not end";
+  return ::testing::AssertionSuccess();
 }
 
 // The main window's tabs in turn, as the arrow keys move through them.
@@ -376,19 +406,55 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
   CloseHandle(quit);
 }
 
-namespace {
+// The user's own files, by name: what the program must never change
+// because a layout file was damaged. The windows' own files (layouts, and
+// field definitions whose sizes follow the layout) are not among them.
+std::map<std::string, std::string> userFiles(const std::string& work) {
+  std::map<std::string, std::string> files;
+  readTree(work + "DATA\\", "", files);
+  std::erase_if(files, [](const auto& file) {
+    return file.first.find("Controls.INI") != std::string::npos ||
+           file.first.find("Fields.INI") != std::string::npos || file.first == "GUIoptions.INI";
+  });
+  return files;
+}
 
-// Every file under a folder with its bytes, by its path below the folder.
-void readTree(const std::string& folder, const std::string& below, std::map<std::string, std::string>& files) {
-  for (const TFoundFile& found : findFiles(folder + below + "*")) {
-    const std::string path = below + found.name;
-    if (found.isFolder) {
-      readTree(folder, path + "\\", files);
-    } else {
-      files[path] = readWholeFile(folder + path);
+// Damaged window layouts once kept the main window off the screen or made
+// the close hang for good.
+TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  ASSERT_TRUE(startAndClose(work, 30000, 20000));
+  const std::map<std::string, std::string> clean = userFiles(work);
+  const std::string options = work + "DATA\\GUIoptions.INI";
+  const std::string controls = work + "DATA\\FOLIOS\\FolioControls.INI";
+  const std::string cleanOptions = readWholeFile(options);
+  const std::string cleanControls = readWholeFile(controls);
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  for (TLayoutDamage damage : {TLayoutDamage::negsize, TLayoutDamage::offscreen, TLayoutDamage::huge,
+                               TLayoutDamage::countMax}) {
+    writeWholeFile(options, damageLayoutText(cleanOptions, damage));
+    writeWholeFile(controls, damageLayoutText(cleanControls, damage));
+    EXPECT_TRUE(startAndClose(work, 15000, 10000)) << layoutDamageName(damage);
+    // Notes shown by a damaged "Show" are made as an empty file, as any
+    // shown notes are; what existed must stay as it was.
+    const std::map<std::string, std::string> after = userFiles(work);
+    std::string changed;
+    for (const auto& [name, bytes] : clean) {
+      const auto found = after.find(name);
+      if (found == after.end() || found->second != bytes) changed += name + " ";
     }
+    EXPECT_EQ(changed, "") << layoutDamageName(damage);
+    TPortableIniFile written(options);
+    const int left = written.readInteger("MainWindow", "Left", -1), top = written.readInteger("MainWindow", "Top", -1);
+    EXPECT_TRUE(left >= area.left && left + written.readInteger("MainWindow", "Width", 0) <= area.right &&
+                top >= area.top && top + written.readInteger("MainWindow", "Height", 0) <= area.bottom)
+        << layoutDamageName(damage);
   }
 }
+
+namespace {
 
 // The program on a fresh working folder up to its main window, where the
 // caller looks, and through its close; the folder's files afterwards.

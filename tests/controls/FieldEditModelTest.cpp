@@ -60,6 +60,9 @@ TEST(FieldEditModel, CommandsChangeOnlyTheWorkingCopyAndSpareProtectedFields) {
   EXPECT_TRUE(model.editCell(0, 3, "  ==SUM(A1;B1)  ", stored));
   EXPECT_EQ(stored, "SUM(A1;B1)");
   EXPECT_FALSE(model.editCell(2, 3, "=1", stored));
+  // A symbol names a property in the objects' files, where "=" ends a name.
+  EXPECT_FALSE(model.editCell(0, 1, "A=B", stored));
+  EXPECT_EQ(model.fields().items(0)->Symbol, "UNITS");
 
   EXPECT_EQ(table.count(), 3);
   EXPECT_EQ(table.items(0)->Symbol, "NAME");

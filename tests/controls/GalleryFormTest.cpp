@@ -5,6 +5,7 @@
 
 #include "controls/EditPanel.h"
 #include "controls/GalleryForm.h"
+#include "model/PortableIniFile.h"
 #include "platform/Bitmap.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
@@ -113,4 +114,26 @@ TEST_F(GalleryForm, NotesAreKeptWhenAnotherTabIsChosen) {
   EXPECT_EQ(form.activeKind(), 2);
   EXPECT_EQ(rowsAfter, 0);
   EXPECT_EQ(readWholeFile(form.galleryIndex().itemFile(1, 0, ".TXT")), "Typed\r\n");
+}
+
+// The gallery opens modal: stored at -32768,-32768 it could be neither seen
+// nor closed.
+TEST_F(GalleryForm, DamagedStoredBoundsKeepItWholeOnTheWorkArea) {
+  const std::string options = folder.path() + "GUIoptions.INI";
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  for (const char* values : {"Left=-32768\r\nTop=-32768\r\nWidth=500\r\nHeight=380\r\n",
+                             "Left=30000\r\nTop=30000\r\nWidth=-1000\r\nHeight=-1000\r\n",
+                             "Left=2147483647\r\nTop=2147483647\r\nWidth=2147483647\r\nHeight=2147483647\r\n"
+                             "FavsWidth=2147483647\r\nNotesHeight=2147483647\r\n"}) {
+    writeWholeFile(options, std::string("[Gallery]\r\n") + values);
+    form.loadGUIoptions(TPortableIniFile(options));
+    const RECT at = form.bounds();
+    EXPECT_GE(at.left, area.left) << values;
+    EXPECT_GE(at.top, area.top) << values;
+    EXPECT_LE(at.right, area.right) << values;
+    EXPECT_LE(at.bottom, area.bottom) << values;
+    EXPECT_GE(at.right - at.left, 300) << values;
+    EXPECT_GE(at.bottom - at.top, 200) << values;
+  }
 }

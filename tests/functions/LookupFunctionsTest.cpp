@@ -239,6 +239,9 @@ TEST(LookupFormulas, HugeReferencesAreRefused) {
   EXPECT_EQ("#VALUE!", resultText(sheet, "=ROW(A1:A20000000)"));
   EXPECT_EQ("#VALUE!", resultText(sheet, "=COLUMN(A1:ZZZZZZ1)"));
   EXPECT_EQ("#VALUE!", resultText(sheet, "=OFFSET(A1,0,0,5000,5000)", false));
+  // Sixteen million value records would take most of a gigabyte.
+  EXPECT_EQ("#VALUE!", resultText(sheet, "=OFFSET(A1,0,0,1,16777216)", false));
+  EXPECT_EQ("#VALUE!", resultText(sheet, "=OFFSET(A1,0,0,1,16777216)"));
   EXPECT_EQ("#VALUE!", resultText(sheet, "=OFFSET(A1:B2,0,0,2147483647,2147483647)", false));
   EXPECT_EQ("#REF!", resultText(sheet, "=OFFSET(A1,2147483647,0)", false));
   EXPECT_EQ("#VALUE!", resultText(sheet, "=VLOOKUP(1,A1:B10000000,2)"));

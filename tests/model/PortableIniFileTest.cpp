@@ -180,6 +180,23 @@ TEST_F(PortableIniFile, FontsRoundTripThroughSixKeys) {
   EXPECT_EQ(ini.readFontStyle("Grid", "Missing", fsUnderline | fsBold), fsUnderline | fsBold);
 }
 
+// A size of 12345 points took the notes editor to 850 MB; a colour that is
+// no colour is damage too. Either keeps the font's own.
+TEST_F(PortableIniFile, DamagedFontSizesAndColoursKeepTheFontsOwn) {
+  writeWholeFile(file, "[Notes]\r\nFSize=12345\r\nFColor=2147483647\r\n[Small]\r\nFSize=-2147483648\r\n"
+                       "FColor=-2130706432\r\n[Good]\r\nFSize=144\r\nFColor=-2147483635\r\n");
+  TPortableIniFile ini(file);
+  for (const char* section : {"Notes", "Small"}) {
+    TFontProperties font;
+    ini.readFont(section, "F", font);
+    EXPECT_EQ(font, TFontProperties()) << section;
+  }
+  TFontProperties font;
+  ini.readFont("Good", "F", font);
+  EXPECT_EQ(font.size, 144);
+  EXPECT_EQ(font.color, clHighlight);
+}
+
 TEST_F(PortableIniFile, OnlyWritesTouchTheFileAndAFailedSaveKeepsTheOldOne) {
   std::string odd = "\xff[S]\nodd=1\r\r\r[S]\r\nk=\"\"\r\n\x1a tail";
   fileWith(odd);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -187,6 +188,26 @@ TEST(Dependents, ManyRangesOfOneColumnAreFoundByTheirPlaces) {
   EXPECT_FALSE(links.isReachable({0, 251}, {1, 250}));
   for (int row = 0; row < rows; row += 2) links.removeFromAll({1, row});
   EXPECT_EQ(links.getDependents({0, 297}), (std::vector<TCellCoord>{{1, 297}, {1, 299}}));
+}
+
+// A row read to the last column of the sheet must cost what a short row
+// costs: it once filed itself in each of its twelve million columns.
+TEST(Dependents, ARowReadToTheLastColumnIsCheap) {
+  TDependents links;
+  const TCellCoord first{0, 11}, last{12356629, 11};
+  const auto started = std::chrono::steady_clock::now();
+  links.addDependentRange(A1, first, last);
+  links.addDependentRange(A2, first, last);
+  EXPECT_EQ(links.getDependents({6000000, 11}), (std::vector<TCellCoord>{A1, A2}));
+  EXPECT_EQ(links.getDependents(last), (std::vector<TCellCoord>{A1, A2}));
+  EXPECT_TRUE(links.getDependents({6000000, 12}).empty());
+  EXPECT_TRUE(links.isReachable({700, 11}, A2));
+  EXPECT_THROW(links.addDependent({9000000, 11}, A1), ECircularReference);
+  links.removeFromAll(A1);
+  links.removeFromAll(A2);
+  EXPECT_EQ(links.storedRangeCount(), 0u);
+  EXPECT_TRUE(links.getDependents({6000000, 11}).empty());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
 TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,20 @@ TEST(Recalculation, FarReferencesCostMemoryByTheirLinksOnly) {
   EXPECT_LE(sheet.dependents.pageCount(), 8u);
   EXPECT_EQ(sheet.dependents.getDependents({0, 99999999}), (std::vector<TCellCoord>{{0, 0}, {0, 1}}));
   for (int row = 1; row <= 3; ++row) enter(sheet, 1, row, "", 2);
+  EXPECT_EQ(sheet.dependents.pageCount(), 0u);
+}
+
+TEST(Recalculation, ARowSummedToTheLastColumnIsQuickAndLeavesNothingBehind) {
+  TSheet sheet;
+  enter(sheet, 3, 12, "4");
+  const auto started = std::chrono::steady_clock::now();
+  enter(sheet, 1, 1, "=SUM(A12:ZZZZZ12)");
+  EXPECT_EQ(shown(sheet, 1, 1), "4");
+  enter(sheet, 3, 12, "5");
+  EXPECT_EQ(shown(sheet, 1, 1), "5");
+  enter(sheet, 1, 1, "", 2);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  EXPECT_EQ(sheet.dependents.storedRangeCount(), 0u);
   EXPECT_EQ(sheet.dependents.pageCount(), 0u);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "model/PortableIniFile.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
@@ -36,6 +38,34 @@ TEST(MacroSheetStore, CellsAndSizesComeBackAndTextsMayHoldColonsAndEquals) {
   EXPECT_EQ(120, loaded.getColWidth(2));
   EXPECT_EQ(30, loaded.getRowHeight(3));
   EXPECT_FALSE(loaded.hasCurrentCell());
+}
+
+// The stored "High" once set how many indexes were read: 2147483647 froze the
+// program at its start.
+TEST(MacroSheetStore, DamagedSizesAreReadOnlyAsFarAsTheFileHoldsThemAndWithinAScreen) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "GUIoptions.INI";
+  writeWholeFile(fileName,
+                 "[MacroSheetCols]\r\nHigh=2147483647\r\n0=27\r\n1=2147483647\r\n2=-5\r\n3=abc\r\n"
+                 "999999999=40\r\n[MacroSheetRows]\r\nHigh=2147483647\r\n0=-2147483648\r\n1=30\r\n");
+  const auto started = std::chrono::steady_clock::now();
+  TSheet loaded;
+  TPortableIniFile file(fileName);
+  loadMacroSheet(loaded, file);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+  EXPECT_EQ(loaded.colProps.lastSized(), 3);
+  EXPECT_LE(loaded.getColWidth(1), 4096);
+  EXPECT_EQ(loaded.getColWidth(2), TProps::minimumSize);
+  EXPECT_EQ(loaded.getRowHeight(0), TProps::minimumSize);
+  EXPECT_EQ(loaded.getRowHeight(1), 30);
+
+  // What is saved from it reads back the same.
+  TPortableIniFile saved(folder.path() + "again.INI");
+  saveMacroSheet(loaded, saved);
+  TSheet again;
+  loadMacroSheet(again, saved);
+  EXPECT_EQ(again.colProps.sizes, loaded.colProps.sizes);
+  EXPECT_EQ(again.rowProps.sizes, loaded.rowProps.sizes);
 }
 
 TEST(MacroSheetStore, FormulasAreStoredAsFormulasInTheStoredSpelling) {

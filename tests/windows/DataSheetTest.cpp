@@ -130,6 +130,19 @@ TEST_F(DataSheet, SortingMovesHiddenFieldsWithTheirLinesAndKeepsTheSelection) {
   EXPECT_EQ(frame.displayOrder, (std::vector<int>{4, 3, 2}));
 }
 
+// Once taken, such a property refused every save of its object for the rest
+// of the session.
+TEST_F(DataSheet, AnEditOfAFieldWhoseSymbolCannotNameAPropertyIsNotTaken) {
+  fields.items(2)->Locked = false;
+  fields.items(2)->Symbol = "NA=ME";
+  frame.build(-1, -1);
+  sheet.setCurrentCell(lineOf(1), 2);
+  sheet.setCurrentCellString("Gold");
+  frame.cellEdited();
+  EXPECT_TRUE(objects.objects[1]->CustomProperties.storable());
+  EXPECT_EQ(objects.objects[1]->getCustomProperty("NA=ME"), "");
+}
+
 TEST_F(DataSheet, EditsAreStoredInTheObjectsAndViewPropertiesLeaveTheirStamps) {
   fields.items(2)->Locked = false;
   frame.build(-1, -1);

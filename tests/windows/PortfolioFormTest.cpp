@@ -218,6 +218,24 @@ TEST_F(PortfolioWindow, UnloadWhileBusyKeepsCommandsAwayAndClearsTheMark) {
   EXPECT_EQ(form->dataSheet().objectLineCount(), 1);
 }
 
+// A damaged field file once reset the display order and column widths that
+// the intact portfolio files keep.
+TEST_F(PortfolioWindow, ADamagedFieldFileLeavesTheStoredOrderAndSizesAlone) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  form->saveView();
+  ASSERT_EQ(table.saveAll(), 0);
+  std::vector<std::string> headers;
+  const auto header = [&](int i) { return readWholeFile(includeTrailingBackslash(table.items(i)->Folder()) + "0.INI"); };
+  for (int i = 0; i < table.count(); ++i) headers.push_back(header(i));
+  form->clearView();
+  writeWholeFile(sample.folios + "FolioFields.INI", "[Fields]\r\nCount=2147483647\r\n");
+  form->loadView();
+  form->saveView();
+  ASSERT_EQ(table.saveAll(), 0);
+  for (int i = 0; i < table.count(); ++i)
+    EXPECT_EQ(header(i), headers[static_cast<size_t>(i)]) << i;
+}
+
 TEST_F(PortfolioWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   {
     TFieldTable fields;

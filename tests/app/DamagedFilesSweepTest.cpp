@@ -1,0 +1,311 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/DownloadLists.h"
+#include "app/MainWindowSetup.h"
+#include "app/WebMosaics.h"
+#include "chart/SheetGraph.h"
+#include "chart/SliderForm.h"
+#include "chart/Source.h"
+#include "chart/SourceTable.h"
+#include "controls/DownloadItem.h"
+#include "controls/GalleryForm.h"
+#include "controls/WebPanelSettings.h"
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+#include "platform/ExtControls.h"
+#include "platform/Form.h"
+#include "platform/Panel.h"
+#include "sheet/Sheet.h"
+#include "systems/MacroReference.h"
+#include "systems/MacroSheetStore.h"
+#include "systems/ScriptEngineDeclarations.h"
+#include "systems/System.h"
+#include "tests/support/LayoutDamage.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/ToolBarOptions.h"
+
+namespace {
+
+// One kind of window or view file: how a clean one is made, and how one
+// is read into its own class and written back to another name.
+struct TFileKind {
+  const char* name;
+  std::function<void(const std::string& fileName)> makeClean;
+  std::function<void(const std::string& from, const std::string& to)> loadAndSave;
+};
+
+void fillSources(TSourceTable& table) {
+  for (int i = 0; i < 3; ++i) {
+    table.insertSource(i);
+    TSource& source = *table.getSource(i);
+    source.Close = "SIN(X)*P";
+    source.Caption = "Line " + std::to_string(i + 1);
+    source.insertParameter(0, "P", "Amplitude", "", 2, 0, 5, 11, false);
+  }
+}
+
+void graphLoadAndSave(bool chart, const std::string& from, const std::string& to) {
+  TForm form(mainWindowOptions("View", 400, 300));
+  TSheetGraph& graph = chart ? form.add<TSheetChart>() : form.add<TSheetGraph>();
+  // The graph saves into the file it read.
+  copyFile(from, to, false);
+  graph.loadFromFile(to, '.', ',');
+  graph.saveToFile('.', ',');
+}
+
+const char* const engineId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+
+std::string folderOf(const std::string& fileName) { return fileName.substr(0, fileName.find_last_of('\\') + 1); }
+
+// A window's control bar of two groups, as the data windows build theirs.
+struct TToolBar {
+  TToolBar() : form(mainWindowOptions("Tool groups", 600, 100)), bar(form.add<TControlBar>()) {
+    bar.setBounds(0, 0, 600, 26);
+    for (const char* name : {"First", "Second"}) {
+      TPanel& panel = bar.add<TPanel>();
+      panel.name = name;
+      panel.setSize(100, 22);
+      panels.push_back(&panel);
+      bar.addBand(panel, TControlBar::bandWidthFor(panel));
+    }
+  }
+  std::vector<TToolGroupSection> groups() const {
+    return {{"FirstControls", panels[0]}, {"SecondControls", panels[1]}};
+  }
+  TForm form;
+  TControlBar& bar;
+  std::vector<TPanel*> panels;
+};
+
+const std::vector<TFileKind>& fileKinds() {
+  static const std::vector<TFileKind> kinds = {
+      {"system settings",
+       [](const std::string& fileName) {
+         writeWholeFile(fileName, readWholeFile(sampleDataFolder() + "DATA\\FOLIOS\\2\\System.INI"));
+       },
+       [](const std::string& from, const std::string& to) {
+         TSystem system;
+         system.loadFromIni(TPortableIniFile(from), {'.', ';'});
+         TPortableIniFile ini(to);
+         system.saveToIni(ini, {'.', ';'});
+       }},
+      {"chart view",
+       [](const std::string& fileName) {
+         TForm form(mainWindowOptions("View", 400, 300));
+         TSheetChart& chart = form.add<TSheetChart>();
+         chart.loadFromFile(fileName, '.', ',');
+         fillSources(chart.sourceTable());
+         chart.saveToFile('.', ',');
+       },
+       [](const std::string& from, const std::string& to) { graphLoadAndSave(true, from, to); }},
+      {"graph view",
+       [](const std::string& fileName) {
+         TForm form(mainWindowOptions("View", 400, 300));
+         TSheetGraph& graph = form.add<TSheetGraph>();
+         graph.loadFromFile(fileName, '.', ',');
+         fillSources(graph.sourceTable());
+         graph.setXFormulas("0", "2*PI", "101", false);
+         graph.saveToFile('.', ',');
+       },
+       [](const std::string& from, const std::string& to) { graphLoadAndSave(false, from, to); }},
+      {"source file",
+       [](const std::string& fileName) {
+         TSourceTable table(TSource::create);
+         fillSources(table);
+         table.saveToFile(fileName, '.', ',');
+       },
+       [](const std::string& from, const std::string& to) {
+         TSourceTable table(TSource::create);
+         table.loadFromFile(from, '.', ',');
+         table.saveToFile(to, '.', ',');
+       }},
+      {"browser view",
+       [](const std::string& fileName) {
+         TWebPanelSettings settings;
+         settings.addRecentUrl("http://example.com/quotes");
+         settings.addRecentUrl("http://example.com/news");
+         settings.saveSettings(fileName);
+       },
+       [](const std::string& from, const std::string& to) {
+         TWebPanelSettings settings;
+         settings.loadSettings(from);
+         settings.saveSettings(to);
+       }},
+      {"download item",
+       [](const std::string& fileName) {
+         TDownloadItem item;
+         item.fileName = fileName;
+         item.Name = "Global index";
+         item.Symbol = "GIX";
+         item.Remarks = {"Exchange=XETRA", "Note=weekly"};
+         item.saveToFile();
+       },
+       [](const std::string& from, const std::string& to) {
+         TDownloadItem item;
+         item.loadFromFile(from);
+         item.fileName = to;
+         item.saveToFile();
+       }},
+      {"engine declarations",
+       [](const std::string& fileName) {
+         TScriptEngineDeclarations declarations;
+         declarations.setPath(fileName);
+         TScriptEngineAttributes engine;
+         engine.menuName = "VBScript";
+         engine.fileFilter = "*.vbs";
+         declarations.add(engine);
+         declarations.save(0);
+       },
+       [](const std::string& from, const std::string& to) {
+         TScriptEngineDeclarations declarations;
+         declarations.setPath(from);
+         declarations.load(false);
+         declarations.setPath(to);
+         declarations.enginesModified = true;
+         declarations.save(declarations.selectedIndex());
+       }},
+      {"main window options",
+       [](const std::string& fileName) {
+         TPortableIniFile ini(fileName);
+         saveMainWindowBounds(ini, true, {10, 20, 810, 620});
+         TSheet sheet;
+         sheet.setColWidth(2, 120);
+         sheet.setRowHeight(3, 30);
+         sheet.setCellContent(1, 1, 0, "=2*3", 1);
+         saveMacroSheet(sheet, ini);
+       },
+       [](const std::string& from, const std::string& to) {
+         const TPortableIniFile read(from);
+         const RECT bounds = mainWindowBounds(read, {0, 0, 1024, 768}, {0, 0, 1280, 1000});
+         TSheet sheet;
+         loadMacroSheet(sheet, read);
+         TPortableIniFile written(to);
+         saveMainWindowBounds(written, true, bounds);
+         saveMacroSheet(sheet, written);
+       }},
+      {"gallery options",
+       [](const std::string& fileName) {
+         TgalleryForm gallery;
+         TPortableIniFile ini(fileName);
+         gallery.saveGUIoptions(ini);
+       },
+       [](const std::string& from, const std::string& to) {
+         TgalleryForm gallery;
+         gallery.loadGUIoptions(TPortableIniFile(from));
+         TPortableIniFile ini(to);
+         gallery.saveGUIoptions(ini);
+       }},
+      {"slider options",
+       [](const std::string& fileName) { TSliderForm().saveGUIoptions(fileName); },
+       [](const std::string& from, const std::string& to) {
+         TSliderForm sliders;
+         sliders.loadGUIoptions(from);
+         sliders.saveGUIoptions(to);
+       }},
+      {"tool-bar layout",
+       [](const std::string& fileName) {
+         TToolBar bar;
+         TPortableIniFile ini(fileName);
+         writeToolGroups(ini, bar.groups());
+       },
+       [](const std::string& from, const std::string& to) {
+         TToolBar bar;
+         readToolGroups(TPortableIniFile(from), bar.bar, bar.groups());
+         TPortableIniFile ini(to);
+         writeToolGroups(ini, bar.groups());
+       }},
+      {"macro package",
+       [](const std::string& fileName) {
+         TMacroReference package;
+         package.create(folderOf(fileName), "clean", engineId);
+         package.setActive(true);
+         package.save();
+       },
+       [](const std::string& from, const std::string& to) {
+         // A package is named by its descriptor: the one read is the one saved.
+         copyFile(from, to, false);
+         TMacroReference package;
+         package.load(folderOf(to), to.substr(folderOf(to).size()), engineId);
+         package.modified = true;
+         package.save();
+       }},
+      {"web mosaic",
+       [](const std::string& fileName) {
+         const std::string folder = folderOf(fileName) + "mosaic\\1\\";
+         forceFolders(folder);
+         writeMosaicName(folder, "Markets");
+         copyFile(folder + "0.INI", fileName, false);
+       },
+       [](const std::string& from, const std::string& to) {
+         const std::string root = folderOf(to) + "mosaics\\";
+         forceFolders(root + "1");
+         copyFile(from, root + "1\\0.INI", false);
+         const std::vector<TMosaicRow> rows = listMosaicFolders(root);
+         writeMosaicName(root + "1\\", rows.empty() ? "" : rows[0].name);
+         copyFile(root + "1\\0.INI", to, false);
+       }},
+      {"download list",
+       [](const std::string& fileName) {
+         const std::string folder = folderOf(fileName) + "list\\";
+         forceFolders(folder);
+         renameDownloadList(folder, "Indices");
+         setDownloadListChecked(folder, true);
+         copyFile(folder + "0.INI", fileName, false);
+       },
+       [](const std::string& from, const std::string& to) {
+         const std::string folder = folderOf(to) + "lists\\1\\";
+         forceFolders(folder);
+         copyFile(from, folder + "0.INI", false);
+         setDownloadListChecked(folder, downloadListChecked(folder));
+         copyFile(folder + "0.INI", to, false);
+       }},
+  };
+  return kinds;
+}
+
+// The sections of the file that reference holds, as file holds them:
+// sections a save leaves behind unread are no part of what was read.
+std::map<std::string, std::vector<std::string>> readBack(const std::string& file, const std::string& reference) {
+  std::vector<std::string> sections;
+  TPortableIniFile(reference).readSections(sections);
+  const TPortableIniFile ini(file);
+  std::map<std::string, std::vector<std::string>> read;
+  for (const std::string& section : sections) ini.readSectionValues(section, read[section]);
+  return read;
+}
+
+}  // namespace
+
+// Every kind of damage found in the window layer's files, for every file it
+// reads: the file is read and written back within the time a clean one takes
+// (give or take Wine), and what it gives is what reading it again gives.
+TEST(DamagedFilesSweep, EveryFileReadsAndSavesQuicklyAndTheSameTwice) {
+  TTemporaryFolder folder;
+  for (const TFileKind& kind : fileKinds()) {
+    const std::string clean = folder.path() + "clean.INI";
+    deleteFile(clean);
+    kind.makeClean(clean);
+    const std::string cleanText = readWholeFile(clean);
+    ASSERT_FALSE(cleanText.empty()) << kind.name;
+    for (TLayoutDamage damage : allLayoutDamages()) {
+      const std::string damaged = folder.path() + "damaged.INI";
+      const std::string first = folder.path() + "first.INI";
+      const std::string second = folder.path() + "second.INI";
+      for (const std::string& name : {first, second}) deleteFile(name);
+      writeWholeFile(damaged, damageLayoutText(cleanText, damage));
+      const auto started = std::chrono::steady_clock::now();
+      kind.loadAndSave(damaged, first);
+      EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
+          << kind.name << ", " << layoutDamageName(damage);
+      kind.loadAndSave(first, second);
+      EXPECT_EQ(readBack(first, second), readBack(second, second)) << kind.name << ", " << layoutDamageName(damage);
+    }
+  }
+}
