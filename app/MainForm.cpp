@@ -37,7 +37,7 @@
 #include "platform/ScreenFit.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
-#include "systems/MacroForm.h"
+#include "macros/MacroForm.h"
 #include "controls/ShutDownForm.h"
 #include "systems/SystemForm.h"
 #include "windows/FolioPickForm.h"

@@ -7,7 +7,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/PageControl.h"
-#include "systems/MacroForm.h"
+#include "macros/MacroForm.h"
 #include "systems/SystemForm.h"
 #include "systems/SystemProgress.h"
 

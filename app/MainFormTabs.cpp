@@ -21,7 +21,7 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
-#include "systems/MacroForm.h"
+#include "macros/MacroForm.h"
 #include "systems/SystemForm.h"
 #include "windows/AssetForm.h"
 #include "windows/QuoteForm.h"

@@ -6,12 +6,12 @@
 #include <functional>
 #include <vector>
 
-#include "functions/CashFlows.h"
-#include "functions/DayCount.h"
-#include "functions/Depreciation.h"
-#include "functions/Securities.h"
-#include "functions/TimeValue.h"
-#include "functions/WorkDays.h"
+#include "functions/finance/CashFlows.h"
+#include "functions/finance/DayCount.h"
+#include "functions/finance/Depreciation.h"
+#include "functions/finance/Securities.h"
+#include "functions/finance/TimeValue.h"
+#include "functions/datetext/WorkDays.h"
 #include "platform/CalendarDates.h"
 #include "platform/FloatingPoint.h"
 #include "platform/NumericErrors.h"

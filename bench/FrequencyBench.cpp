@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bench/BenchTiming.h"
-#include "functions/Statistics.h"
+#include "functions/statistics/Statistics.h"
 #include "platform/FloatingPoint.h"
 
 namespace {

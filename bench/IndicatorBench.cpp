@@ -10,13 +10,13 @@
 #include <random>
 #include <vector>
 
-#include "functions/Bands.h"
-#include "functions/Candlesticks.h"
-#include "functions/DirectionalMovement.h"
-#include "functions/Oscillators.h"
-#include "functions/ParabolicSar.h"
-#include "functions/TechnicalSeries.h"
-#include "functions/VolumeIndicators.h"
+#include "functions/indicators/Bands.h"
+#include "functions/indicators/Candlesticks.h"
+#include "functions/indicators/DirectionalMovement.h"
+#include "functions/indicators/Oscillators.h"
+#include "functions/indicators/ParabolicSar.h"
+#include "functions/indicators/TechnicalSeries.h"
+#include "functions/indicators/VolumeIndicators.h"
 #include "platform/FloatingPoint.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "controls/ChildForm.h"
 #include "platform/Form.h"
 #include "platform/PageControl.h"
-#include "systems/MacroForm.h"
+#include "macros/MacroForm.h"
 
 class TMacroBenchWindow {
  public:

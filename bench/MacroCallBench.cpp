@@ -16,8 +16,8 @@
 #include "sheet/MacroCallout.h"
 #include "sheet/Sheet.h"
 #include "sheet/VariantConversion.h"
-#include "systems/ScriptEngineAttributes.h"
-#include "systems/ScriptHost.h"
+#include "macros/ScriptEngineAttributes.h"
+#include "macros/ScriptHost.h"
 #include "tests/support/TestScriptEngine.h"
 
 namespace {

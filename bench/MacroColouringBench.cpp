@@ -14,7 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 #include "platform/ListView.h"
-#include "systems/MacroForm.h"
+#include "macros/MacroForm.h"
 #include "tests/support/FakeColouringEngine.h"
 #include "tests/support/TestScriptEngine.h"
 

@@ -13,10 +13,10 @@
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
-#include "systems/MacroForm.h"
-#include "systems/MacroIndex.h"
-#include "systems/ScriptEngineAttributes.h"
-#include "systems/ScriptHost.h"
+#include "macros/MacroForm.h"
+#include "macros/MacroIndex.h"
+#include "macros/ScriptEngineAttributes.h"
+#include "macros/ScriptHost.h"
 #include "tests/support/TestScriptEngine.h"
 
 namespace {

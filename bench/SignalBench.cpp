@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "bench/BenchTiming.h"
-#include "functions/DigitalFilters.h"
-#include "functions/FFT.h"
-#include "functions/MaximumEntropy.h"
+#include "functions/signal/DigitalFilters.h"
+#include "functions/signal/FFT.h"
+#include "functions/signal/MaximumEntropy.h"
 #include "platform/FloatingPoint.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "functions/SignalFunctions.h"
+#include "functions/signal/SignalFunctions.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"

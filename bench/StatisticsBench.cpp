@@ -8,11 +8,11 @@
 #include <functional>
 #include <vector>
 
-#include "functions/Distributions.h"
-#include "functions/Matrix.h"
-#include "functions/Regression.h"
-#include "functions/SpecialFunctions.h"
-#include "functions/Statistics.h"
+#include "functions/statistics/Distributions.h"
+#include "functions/maths/Matrix.h"
+#include "functions/statistics/Regression.h"
+#include "functions/statistics/SpecialFunctions.h"
+#include "functions/statistics/Statistics.h"
 #include "platform/FloatingPoint.h"
 
 namespace {

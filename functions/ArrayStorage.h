@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "functions/Matrix.h"
+#include "functions/maths/Matrix.h"
 #include "sheet/ValueArray.h"
 
 class TSheet;

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "functions/FFT.h"
+#include "functions/signal/FFT.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
-#include "systems/MacroForm.h"
+#include "macros/MacroForm.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
 #include "systems/SystemForm.h"

@@ -1,0 +1,138 @@
+#include "macros/MacroReference.h"
+
+#include <windows.h>
+
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+const char* const configurationSection = "Configuration";
+constexpr size_t maxPathLength = 260;
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(),
+                                                static_cast<int>(a.size()), b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+std::string trimmed(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::vector<std::string> TMacroReference::fileExtensions(const std::string& directory, const std::string& name) {
+  std::vector<std::string> extensions;
+  for (const TFoundFile& found : findFiles(directory + name + ".*")) {
+    if (found.isFolder) continue;
+    size_t dot = found.name.rfind('.');
+    if (dot == std::string::npos || !sameIgnoringCase(found.name.substr(0, dot), name)) continue;
+    extensions.push_back(found.name.substr(dot));
+  }
+  return extensions;
+}
+
+void TMacroReference::setActive(bool value) {
+  if (value == active_) return;
+  active_ = value;
+  modified = true;
+}
+
+void TMacroReference::clear() {
+  name_.clear();
+  directory_.clear();
+  engine.clear();
+  active_ = false;
+  modified = false;
+}
+
+int TMacroReference::load(const std::string& directory, const std::string& descriptorFileName,
+                          const std::string& engineClassId) {
+  clear();
+  if (!fileExists(directory + descriptorFileName)) return macroNoDescriptor;
+  try {
+    TPortableIniFile file(directory + descriptorFileName);
+    if (file.readFailed()) return macroReadFailed;
+    engine = file.readString(configurationSection, "Engine", "");
+    if (engine != engineClassId) return macroInvalidName;
+    size_t dot = descriptorFileName.rfind('.');
+    name_ = descriptorFileName.substr(0, dot);
+    directory_ = directory;
+    active_ = file.readBool(configurationSection, "Active", false);
+    return macroOk;
+  } catch (...) {
+    return macroReadFailed;
+  }
+}
+
+void TMacroReference::create(const std::string& directory, const std::string& name, const std::string& engineClassId) {
+  clear();
+  directory_ = directory;
+  name_ = name;
+  engine = engineClassId;
+  modified = true;
+}
+
+int TMacroReference::save() {
+  if (!modified) return macroOk;
+  if (name_.empty() || directory_.empty()) return macroNoPackage;
+  try {
+    TPortableIniFile file(directory_ + name_ + ".INI");
+    file.writeString(configurationSection, "Engine", engine);
+    file.writeBool(configurationSection, "Active", active_);
+    if (!file.updateFile()) return macroFileFailed;
+    modified = false;
+    return macroOk;
+  } catch (...) {
+    return macroFileFailed;
+  }
+}
+
+int TMacroReference::copyFiles(const std::string& newName) {
+  std::string target = trimmed(newName);
+  if (target == name_) return macroOk;
+  std::vector<std::string> extensions = fileExtensions(directory_, name_);
+  for (const std::string& extension : extensions)
+    if ((directory_ + target + extension).size() > maxPathLength) return macroFileFailed;
+  // Copying over another package's files would destroy them, whichever
+  // engine it belongs to.
+  if (!fileExtensions(directory_, target).empty()) return macroNameUsed;
+  int result = macroOk;
+  for (const std::string& extension : extensions)
+    if (!copyFile(directory_ + name_ + extension, directory_ + target + extension, true)) result = macroFileFailed;
+  return result;
+}
+
+int TMacroReference::rename(const std::string& newName) {
+  std::string target = trimmed(newName);
+  if (target.empty() || target == name_) return macroInvalidName;
+  std::vector<std::string> extensions = fileExtensions(directory_, name_);
+  for (const std::string& extension : extensions)
+    if ((directory_ + target + extension).size() > maxPathLength) return macroFileFailed;
+  // A change of letter case names the same files where case is ignored.
+  if (!sameIgnoringCase(target, name_) && !fileExtensions(directory_, target).empty()) return macroNameUsed;
+  // Each file is moved, so that no file is ever copied onto itself.
+  for (size_t i = 0; i < extensions.size(); ++i) {
+    const std::string& extension = extensions[i];
+    if (!MoveFileA((directory_ + name_ + extension).c_str(), (directory_ + target + extension).c_str())) {
+      for (size_t back = 0; back < i; ++back)
+        MoveFileA((directory_ + target + extensions[back]).c_str(), (directory_ + name_ + extensions[back]).c_str());
+      return macroFileFailed;
+    }
+  }
+  name_ = target;
+  return macroOk;
+}
+
+int TMacroReference::deleteFiles() {
+  int result = macroOk;
+  for (const std::string& extension : fileExtensions(directory_, name_)) {
+    if (deleteFile(directory_ + name_ + extension))
+      modified = true;
+    else
+      result = macroFileFailed;
+  }
+  return result;
+}

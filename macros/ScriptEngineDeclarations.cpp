@@ -1,0 +1,123 @@
+#include "macros/ScriptEngineDeclarations.h"
+
+#include <cstdio>
+
+#include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
+#include "platform/GuidText.h"
+
+namespace {
+
+const char* const defaultsSection = "Defaults";
+const char* const selectedKey = "MacroEngine";
+const char* const enginesSection = "Engines";
+
+void readEngine(const TPortableIniFile& file, const std::string& section, TScriptEngineAttributes& engine) {
+  engine.menuName = file.readString(section, "MenuName", engine.menuName);
+  engine.description = file.readString(section, "Description", engine.description);
+  engine.fileFilter = file.readString(section, "FileFilter", engine.fileFilter);
+  for (int i = 0; i < fontClassCount; ++i) {
+    TFontAttributes& font = engine.fonts[i];
+    std::string prefix = fontClassNames[i];
+    font.colour = file.readInteger(section, prefix + "Color", font.colour);
+    font.fontName = file.readString(section, prefix + "Font", font.fontName);
+    font.pitch = file.readInteger(section, prefix + "Pitch", font.pitch);
+    font.size = file.readInteger(section, prefix + "Size", font.size);
+    font.style = file.readFontStyle(section, prefix + "Style", font.style);
+  }
+}
+
+void writeEngine(TPortableIniFile& file, const std::string& section, const TScriptEngineAttributes& engine) {
+  file.writeString(section, "MenuName", engine.menuName);
+  file.writeString(section, "Description", engine.description);
+  file.writeString(section, "FileFilter", engine.fileFilter);
+  for (int i = 0; i < fontClassCount; ++i) {
+    const TFontAttributes& font = engine.fonts[i];
+    std::string prefix = fontClassNames[i];
+    file.writeInteger(section, prefix + "Color", font.colour);
+    file.writeString(section, prefix + "Font", font.fontName);
+    file.writeInteger(section, prefix + "Pitch", font.pitch);
+    file.writeInteger(section, prefix + "Size", font.size);
+    file.writeFontStyle(section, prefix + "Style", font.style);
+  }
+}
+
+}  // namespace
+
+std::string engineKey(int index) {
+  char key[16];
+  std::snprintf(key, sizeof key, "%04X", static_cast<unsigned>(index));
+  return key;
+}
+
+bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
+  int64_t age = fileAge(path_);
+  if (age < 0) return false;
+  if (onlyIfChanged && age == age_) return false;
+  engines.clear();
+  selectedIndex_ = -1;
+  try {
+    TPortableIniFile file(path_);
+    std::string selected = file.readString(defaultsSection, selectedKey, "");
+    std::vector<std::string> keys;
+    file.readSection(enginesSection, keys);
+    for (const std::string& key : keys) {
+      std::string text = file.readString(enginesSection, key, "");
+      TScriptEngineAttributes engine = defaultEngineAttributes();
+      // A mistyped entry costs only its own engine, so that the next save
+      // does not drop the engines after it.
+      if (!tryTextToGuid(text, engine.classId)) continue;
+      readEngine(file, text, engine);
+      engines.push_back(engine);
+      if (text == selected) selectedIndex_ = static_cast<int>(engines.size()) - 1;
+    }
+  } catch (...) {
+    return true;  // what was read stays; the age is kept so the next entry reads again
+  }
+  age_ = age;
+  return true;
+}
+
+bool TScriptEngineDeclarations::save(int selected) {
+  bool written = true;
+  {
+    TPortableIniFile file(path_);
+    if (enginesModified) {
+      file.eraseSection(enginesSection);
+      for (int i = 0; i < static_cast<int>(engines.size()); ++i) {
+        std::string text = guidToText(engines[i].classId);
+        file.writeString(enginesSection, engineKey(i), text);
+        if (i == selected) file.writeString(defaultsSection, selectedKey, text);
+        writeEngine(file, text, engines[i]);
+      }
+    } else if (selected >= 0 && selected < static_cast<int>(engines.size())) {
+      file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
+    }
+    written = file.updateFile();
+  }
+  age_ = fileAge(path_);
+  return written;
+}
+
+bool TScriptEngineDeclarations::saveSelectedEngineGUID(int selected) {
+  if (selected < 0 || selected >= static_cast<int>(engines.size())) return true;
+  bool written;
+  {
+    TPortableIniFile file(path_);
+    file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
+    written = file.updateFile();
+  }
+  age_ = fileAge(path_);
+  return written;
+}
+
+void TScriptEngineDeclarations::add(const TScriptEngineAttributes& engine) {
+  engines.push_back(engine);
+  enginesModified = true;
+}
+
+void TScriptEngineDeclarations::remove(int index) {
+  if (index < 0 || index >= static_cast<int>(engines.size())) return;
+  engines.erase(engines.begin() + index);
+  enginesModified = true;
+}

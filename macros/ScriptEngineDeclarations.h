@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "macros/ScriptEngineAttributes.h"
+
+// The declarations file of the script engines (the executable's name with
+// ".AXE"): which engines macros may use, their colouring fonts and which one
+// is selected. The Macros window holds one and mirrors `engines` in its
+// engine combo box.
+class TScriptEngineDeclarations {
+ public:
+  std::vector<TScriptEngineAttributes> engines;
+  // Set by adding, editing or deleting an engine or changing a font; never
+  // reset, so once set every save rewrites all engines.
+  bool enginesModified = false;
+
+  void setPath(const std::string& path) { path_ = path; }
+  const std::string& path() const { return path_; }
+
+  // Reads the file; false when nothing was read (missing file, or unchanged
+  // since the last read with onlyIfChanged). selectedIndex then tells the
+  // engine "Defaults"/"MacroEngine" names, -1 when none.
+  bool load(bool onlyIfChanged);
+  int selectedIndex() const { return selectedIndex_; }
+  // Writes every engine when enginesModified, else only the selection; a
+  // file that does not exist is created only when something is written.
+  bool save(int selected);
+  bool saveSelectedEngineGUID(int selected);
+
+  void add(const TScriptEngineAttributes& engine);
+  void remove(int index);
+
+ private:
+  std::string path_;
+  int64_t age_ = -1;
+  int selectedIndex_ = -1;
+};
+
+// "0000", "0001", ...: the key of the engine at a position.
+std::string engineKey(int index);

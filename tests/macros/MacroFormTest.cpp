@@ -1,0 +1,351 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "controls/EditPanel.h"
+#include "controls/SheetPanel.h"
+#include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "platform/ComCtrls.h"
+#include "platform/Dialogs.h"
+#include "platform/Menu.h"
+#include "platform/FileSystem.h"
+#include "platform/ListView.h"
+#include "platform/PageControl.h"
+#include "sheet/Sheet.h"
+#include "macros/MacroForm.h"
+#include "macros/ScriptStopPrompt.h"
+#include "platform/GuidText.h"
+#include "tests/support/FakeColouringEngine.h"
+#include "tests/support/TestFolders.h"
+#include "tests/support/TestScriptEngine.h"
+#include "tests/support/WindowTestSupport.h"
+
+namespace {
+
+const std::string jscriptId = "{F414C260-6AC0-11CF-B6D1-00AA00BBBB58}";
+
+void package(const std::string& folder, const std::string& name, bool active, const std::string& source) {
+  writeWholeFile(folder + name + ".INI",
+                 "[Configuration]\r\nEngine=" + jscriptId + "\r\nActive=" + (active ? "1" : "0") + "\r\n");
+  if (!source.empty()) writeWholeFile(folder + name + ".js", source);
+}
+
+class MacroFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    initializeComForTests();
+    setDirectory("<MACROS>", folder.path());
+    axe = folder.path() + "Kestrova.AXE";
+    writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + jscriptId + "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n[" +
+                            jscriptId + "]\r\nDescription=JScript\r\nFileFilter=*.js\r\n");
+    pages = &main.add<TPageControl>();
+    pages->setAlign(TAlign::client);
+    main.showModeless();
+  }
+
+  TmacroForm& open() {
+    TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+    form.setAxEnginesPath(axe);
+    form.listMacros();
+    form.loadMacros();
+    return form;
+  }
+
+  int rowOf(TmacroForm& form, const std::string& name) {
+    for (int row = 0; row < form.macroListView().itemCount(); ++row)
+      if (form.macroListView().itemText(row) == name) return row;
+    return -1;
+  }
+
+  std::string cell(TmacroForm& form, const std::string& formula) {
+    TSheet& sheet = form.sheetPanel().sheet();
+    sheet.setCellContent(1, 1, 0, formula, 1);
+    sheet.recalculateAll(false);
+    return sheet.getCellText(1, 1, true);
+  }
+
+  TTemporaryFolder folder;
+  std::string axe;
+  TForm main{mainWindowOptions("Main", 900, 640)};
+  TPageControl* pages = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MacroFormTest, ActivePackagesServeTheTestSheetAndErrorsAreMarked) {
+  package(folder.path(), "A", true, "function twice(x){return 2*x;}");
+  package(folder.path(), "B", true, "function inc(x){return x+1;}");
+  package(folder.path(), "C", false, "function off(){return 1;}");
+  TmacroForm& form = open();
+  ASSERT_EQ(1, form.macroEngineComboBox().count());
+  EXPECT_EQ(0, form.macroEngineComboBox().itemIndex());
+  ASSERT_EQ(3, form.macroListView().itemCount());
+  EXPECT_TRUE(form.macroListView().checked(rowOf(form, "A")));
+  EXPECT_FALSE(form.macroListView().checked(rowOf(form, "C")));
+  EXPECT_EQ("42", cell(form, "=twice(inc(20))"));
+  EXPECT_EQ(3, form.activeMacrosStatus().lineCount());
+  EXPECT_TRUE(form.activeMacrosStatus().readOnly);
+
+  // Ticking C brings its function in.
+  form.macroListView().setChecked(rowOf(form, "C"), true);
+  ASSERT_TRUE(pumpUntil([&] { return cell(form, "=off()") == "1"; }));
+
+  writeWholeFile(folder.path() + "B.js", "function (broken{");
+  form.loadMacros();
+  // A's line, the empty line, then B's first line.
+  EXPECT_EQ(3, form.activeMacrosStatus().getCaret().y);
+  EXPECT_FALSE(form.macroEditorStatusBar().panelText(3).empty());
+  EXPECT_EQ("#N/A", cell(form, "=inc(1)"));
+}
+
+TEST_F(MacroFormTest, EditsOfTheSelectedSourceSurviveSwitchingAndRenaming) {
+  package(folder.path(), "A", true, "function one(){return 1;}");
+  package(folder.path(), "B", false, "");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "A"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "A.js"; }));
+  EXPECT_EQ(&form.selectedMacroStatus(), form.macroEditPanel().editorStatus());
+  form.selectedMacroStatus().setCaret({1, 1});
+  form.macroEditPanel().insertText("function two(){return 2;}\r\n");
+
+  // Looking at the joined text, then picking another package, keeps the edit.
+  form.macroEditPageControl().setActivePageIndex(1);
+  form.macroListView().setItemIndex(rowOf(form, "B"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "B.js"; }));
+  EXPECT_EQ("function two(){return 2;}\r\nfunction one(){return 1;}\r\n", readWholeFile(folder.path() + "A.js"));
+  EXPECT_EQ("2", cell(form, "=two()"));
+  // B has no source yet: an empty document of the first pattern's name,
+  // written only when typed into.
+  EXPECT_FALSE(fileExists(folder.path() + "B.js"));
+
+  form.macroEditPanel().insertText("function three(){return 3;}");
+  // An in-place rename saves the pending edit first; the file under the new
+  // name carries it.
+  std::string newName = " Beta ";
+  ASSERT_TRUE(form.macroListView().onEdited(rowOf(form, "B"), newName));
+  EXPECT_EQ("Beta", newName);
+  EXPECT_EQ("Beta.js", form.selectedMacroFileName());
+  EXPECT_EQ("function three(){return 3;}\r\n", readWholeFile(folder.path() + "Beta.js"));
+  EXPECT_FALSE(fileExists(folder.path() + "B.js"));
+  std::string taken = "A";
+  EXPECT_FALSE(form.macroListView().onEdited(rowOf(form, "Beta"), taken));
+
+  captureClient(form.handle()).savePng("MacrosWindow");
+}
+
+TEST_F(MacroFormTest, TheTestSheetEditsAndKeepsFormulasNotTheirValues) {
+  TmacroForm& form = open();
+  TSheet& sheet = form.sheetPanel().sheet();
+  sheet.setCellContent(1, 1, 0, "20", 1);
+  sheet.setCellContent(2, 1, 0, "=A1*2", 1);
+  sheet.setCellContent(3, 1, 0, "=A1/0", 1);
+  sheet.recalculateAll(false);
+  sheet.currentCol = 2;
+  sheet.currentRow = 1;
+  form.sheetPanel().refresh();
+  ASSERT_TRUE(pumpUntil([&] { return form.sheetEdit().text() == "=A1*2"; }));
+  form.sheetEdit().setText("=A1*");
+  WORD key = VK_ESCAPE;
+  form.sheetEdit().onKeyDown(key, 0);
+  EXPECT_EQ(form.sheetEdit().text(), "=A1*2");
+
+  const std::string layout = folder.path() + "Layout.INI";
+  {
+    TPortableIniFile file(layout);
+    form.saveGUIoptions(file);
+  }
+  const TPortableIniFile file(layout);
+  EXPECT_EQ(file.readString("MacroSheetCells", "2:1", ""), "1:=A1*2");
+  EXPECT_EQ(file.readString("MacroSheetCells", "3:1", ""), "1:=A1/0");
+}
+
+TEST_F(MacroFormTest, AnEngineWithADebugInterfaceColoursTheSource) {
+  TFakeColouringEngineClass engineClass;
+  ASSERT_TRUE(engineClass.registered());
+  const std::string fakeId = guidToText(fakeColouringEngineId);
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + fakeId + "\r\n[Engines]\r\n0000=" + fakeId + "\r\n[" + fakeId +
+                          "]\r\nDescription=Fake\r\nFileFilter=*.xs\r\nKeywordColor=255\r\n");
+  const std::string source = "function f(){return 12;} // note";
+  writeWholeFile(folder.path() + "Colour.INI", "[Configuration]\r\nEngine=" + fakeId + "\r\nActive=1\r\n");
+  writeWholeFile(folder.path() + "Colour.xs", source);
+  TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+  form.scriptHost().makeEngineObject = [&](const CLSID&, IActiveScript** engine) {
+    return engineClass.CreateInstance(nullptr, IID_IActiveScript, reinterpret_cast<void**>(engine));
+  };
+  form.setAxEnginesPath(axe);
+  form.listMacros();
+  form.loadMacros();
+  form.macroListView().setItemIndex(0);
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Colour.xs"; }));
+  form.macroEditPanel().update();
+  const std::vector<uint16_t>& ids = form.macroEditPanel().attributeIds();
+  ASSERT_GE(ids.size(), source.size());
+  EXPECT_EQ(SOURCETEXT_ATTR_KEYWORD, ids[0]);
+  EXPECT_EQ(SOURCETEXT_ATTR_KEYWORD, ids[7]);
+  EXPECT_EQ(0, ids[8]);
+  EXPECT_EQ(SOURCETEXT_ATTR_NUMBER, ids[source.find("12")]);
+  EXPECT_EQ(SOURCETEXT_ATTR_COMMENT, ids[source.find("//") + 3]);
+  ASSERT_NE(nullptr, form.fontAttributeSets().find(SOURCETEXT_ATTR_KEYWORD));
+  EXPECT_EQ(255, form.fontAttributeSets().find(SOURCETEXT_ATTR_KEYWORD)->colour);
+  EXPECT_EQ(8421504, form.fontAttributeSets().find(SOURCETEXT_ATTR_NONSOURCE)->colour);  // NotSource replaced Default
+
+  captureClient(form.handle()).savePng("MacrosWindowColoured");
+
+  // Without colouring the editor draws its own font.
+  form.colouringEnabled = false;
+  form.macroEditPanel().insertText(" ");
+  form.macroEditPanel().update();
+  EXPECT_EQ(0, form.macroEditPanel().attributeIds()[1]);
+}
+
+TEST_F(MacroFormTest, SortedByNameTheListStillFindsAndOpensThePackagesItShows) {
+  for (const char* name : {"gamma", "Alpha", "beta"}) package(folder.path(), name, false, "");
+  TmacroForm& form = open();
+  TListView& list = form.macroListView();
+  const auto shown = [&] {
+    std::vector<std::string> names;
+    for (int row = 0; row < list.itemCount(); ++row) names.push_back(list.itemText(row));
+    return names;
+  };
+  list.onColumnClick(0);
+  EXPECT_EQ(shown(), (std::vector<std::string>{"Alpha", "beta", "gamma"}));
+  list.onColumnClick(0);
+  EXPECT_EQ(shown(), (std::vector<std::string>{"gamma", "beta", "Alpha"}));
+
+  TFindDialog finder;
+  form.setFindDialog(&finder);
+  list.setItemIndex(0);
+  TMenuItem* find = nullptr;
+  for (const auto& item : form.macroListPopupMenu().items())
+    if (item->caption == "&Find") find = item.get();
+  ASSERT_NE(find, nullptr);
+  find->onClick();
+  ASSERT_TRUE(finder.onFind);
+  // Without match case the upper-cased text is looked for in the caption as
+  // it is and upper-cased; with it, only as typed.
+  finder.findText = "ALP";
+  finder.onFind();
+  EXPECT_EQ(list.itemIndex(), 2);
+  EXPECT_EQ(form.selectedMacroFileName(), "Alpha.js");
+  finder.options.down = false;
+  finder.options.matchCase = true;
+  finder.findText = "Bet";
+  finder.onFind();
+  EXPECT_EQ(list.itemIndex(), 2);
+  finder.findText = "bet";
+  finder.onFind();
+  EXPECT_EQ(list.itemIndex(), 1);
+  finder.close();
+  EXPECT_FALSE(finder.onFind);
+  form.setFindDialog(nullptr);
+  // The rows carry their packages, whatever order they show in.
+  EXPECT_EQ(form.macroIndex().item(static_cast<int>(list.itemData(1)))->name(), "beta");
+}
+
+TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
+  package(folder.path(), "Keys", true, "one\r\ntwo\r\n");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "Keys"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Keys.js"; }));
+  HWND editor = form.macroEditPanel().handle();
+  TEditorStatus& document = form.selectedMacroStatus();
+  const auto text = [&] {
+    std::string all;
+    document.getText(false, all);
+    return all;
+  };
+  const auto ctrl = [&](int key) {
+    TKeyState held{VK_CONTROL};
+    sendKey(editor, key);
+  };
+  ctrl('A');
+  ctrl('C');
+  ctrl('X');
+  EXPECT_EQ("\r\n", text());  // one empty line
+  ctrl('Z');
+  EXPECT_EQ("one\r\ntwo\r\n", text());
+  {
+    TKeyState held{VK_CONTROL, VK_SHIFT};
+    sendKey(editor, 'Z');
+  }
+  EXPECT_EQ("\r\n", text());
+  ctrl('V');
+  EXPECT_EQ("one\r\ntwo\r\n", text());
+  TFindDialog finder;
+  form.setFindDialog(&finder);
+  finder.findText = "wo";
+  finder.options.down = true;
+  document.setCaret({1, 1});
+  sendKey(editor, VK_F3);
+  EXPECT_EQ(4, document.getCaret().x);  // after the occurrence
+  EXPECT_EQ(2, document.getCaret().y);
+  form.setFindDialog(nullptr);
+  document.setCaret({1, 1});
+  ctrl('Y');
+  EXPECT_EQ("two\r\n", text());
+  document.setSelection({1, 1, 3, 1});
+  ctrl(VK_DELETE);
+  EXPECT_EQ("o\r\n", text());
+
+
+  // The joined text is read-only: the same keys change nothing there.
+  form.macroEditPageControl().setActivePageIndex(1);
+  form.macroEditPageControl().onChange();
+  ASSERT_EQ(&form.activeMacrosStatus(), form.macroEditPanel().editorStatus());
+  std::string joined, after;
+  form.activeMacrosStatus().getText(false, joined);
+  ctrl('A');
+  ctrl('X');
+  ctrl('Y');
+  form.activeMacrosStatus().getText(false, after);
+  EXPECT_EQ(joined, after);
+}
+
+// The test sheet calling a VBScript function that never ends: after the
+// delay the stop window shows, Stop ends the call, the cell shows the
+// script error and the status bar says what happened.
+TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
+  const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + vbscriptId + "\r\n[Engines]\r\n0000=" + vbscriptId + "\r\n[" +
+                          vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
+  writeWholeFile(folder.path() + "Spin.INI", "[Configuration]\r\nEngine=" + vbscriptId + "\r\nActive=1\r\n");
+  writeWholeFile(folder.path() + "Spin.vbs", "Function spin(x)\r\n  Do\r\n  Loop\r\nEnd Function\r\n");
+  TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
+  form.scriptHost().setStopPromptDelay(300);
+  form.setAxEnginesPath(axe);
+  form.listMacros();
+  form.loadMacros();
+
+  std::atomic<bool> finished{false};
+  std::atomic<int> stops{0};
+  std::thread user([&] {
+    while (!finished) {
+      if (HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr); prompt && IsWindowEnabled(
+              FindWindowExA(prompt, nullptr, "BUTTON", "Stop"))) {
+        if (stops == 0) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(200));
+          captureWindow(prompt).savePng("MacroStopWindow");
+        }
+        SendMessageA(FindWindowExA(prompt, nullptr, "BUTTON", "Stop"), BM_CLICK, 0, 0);
+        ++stops;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  EXPECT_EQ("#SCRIPT!", cell(form, "=spin(1)"));
+  EXPECT_EQ(1, stops.load());
+  EXPECT_NE(std::string::npos, form.macroEditorStatusBar().panelText(3).find("stopped"))
+      << form.macroEditorStatusBar().panelText(3);
+  // Reset makes a fresh engine from the same packages, and the sheet's
+  // recalculation with it is stopped again.
+  form.loadMacros();
+  EXPECT_NE(nullptr, form.scriptEngine());
+  EXPECT_EQ("#SCRIPT!", form.sheetPanel().sheet().getCellText(1, 1, true));
+  EXPECT_EQ(2, stops.load());
+  finished = true;
+  user.join();
+}

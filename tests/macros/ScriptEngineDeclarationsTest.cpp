@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/PortableIniFile.h"
+#include "platform/GuidText.h"
+#include "macros/ScriptEngineDeclarations.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+TScriptEngineAttributes engineNumbered(int number) {
+  TScriptEngineAttributes engine = defaultEngineAttributes();
+  engine.classId.Data1 = 0xABCD0000u + number;
+  engine.description = "Engine " + std::to_string(number);
+  engine.fileFilter = "*.xs";
+  return engine;
+}
+
+}  // namespace
+
+TEST(ScriptEngineDeclarations, KeysAreFourUpperCaseHexDigitsAndReadBack) {
+  TTemporaryFolder folder;
+  TScriptEngineDeclarations declarations;
+  declarations.setPath(folder.path() + "Kestrova.AXE");
+  EXPECT_FALSE(declarations.load(false));  // no file: nothing declared
+  for (int i = 0; i < 18; ++i) declarations.add(engineNumbered(i));
+  declarations.engines[3].fonts[fcKeyword].colour = 123;
+  ASSERT_TRUE(declarations.save(17));
+
+  TPortableIniFile file(declarations.path());
+  EXPECT_EQ(guidToText(declarations.engines[9].classId), file.readString("Engines", "0009", ""));
+  EXPECT_EQ(guidToText(declarations.engines[10].classId), file.readString("Engines", "000A", ""));
+  EXPECT_EQ(guidToText(declarations.engines[17].classId), file.readString("Engines", "0011", ""));
+  EXPECT_EQ(guidToText(declarations.engines[17].classId), file.readString("Defaults", "MacroEngine", ""));
+
+  TScriptEngineDeclarations reread;
+  reread.setPath(declarations.path());
+  ASSERT_TRUE(reread.load(false));
+  ASSERT_EQ(18u, reread.engines.size());
+  EXPECT_EQ(17, reread.selectedIndex());
+  EXPECT_EQ("Engine 4", reread.engines[4].description);
+  EXPECT_EQ(123, reread.engines[3].fonts[fcKeyword].colour);
+  EXPECT_EQ(fsBold, reread.engines[3].fonts[fcOperator].style);
+  EXPECT_FALSE(reread.load(true));  // unchanged since
+}
+
+TEST(ScriptEngineDeclarations, ABadClassIdCostsOnlyItsOwnEntry) {
+  TTemporaryFolder folder;
+  std::string path = folder.path() + "Kestrova.AXE";
+  writeWholeFile(path,
+                 "[Defaults]\r\nMacroEngine={00000000-0000-0000-0000-000000000002}\r\n"
+                 "[Engines]\r\n0000={00000000-0000-0000-0000-000000000001}\r\n0001=not a class id\r\n"
+                 "0002={00000000-0000-0000-0000-000000000002}\r\n"
+                 "[{00000000-0000-0000-0000-000000000002}]\r\nFileFilter=*.js;*.jse\r\nNotSourceColor=5\r\n");
+  TScriptEngineDeclarations declarations;
+  declarations.setPath(path);
+  ASSERT_TRUE(declarations.load(false));
+  ASSERT_EQ(2u, declarations.engines.size());
+  EXPECT_EQ(1, declarations.selectedIndex());
+  EXPECT_EQ("Undefined", declarations.engines[1].description);  // no Description key
+  EXPECT_EQ(5, declarations.engines[1].fonts[fcNotSource].colour);
+  EXPECT_EQ(255, declarations.engines[1].fonts[fcFunction].colour);
+  EXPECT_EQ((std::vector<std::string>{".js", ".jse"}), fileFilterExtensions(declarations.engines[1].fileFilter));
+}
