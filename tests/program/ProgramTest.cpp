@@ -420,7 +420,8 @@ std::map<std::string, std::string> userFiles(const std::string& work) {
 }
 
 // Damaged window layouts once kept the main window off the screen or made
-// the close hang for good.
+// the close hang for good; a damaged start is given the clean start's time,
+// which a loaded machine needs.
 TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
@@ -436,7 +437,7 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
                                TLayoutDamage::countMax}) {
     writeWholeFile(options, damageLayoutText(cleanOptions, damage));
     writeWholeFile(controls, damageLayoutText(cleanControls, damage));
-    EXPECT_TRUE(startAndClose(work, 15000, 10000)) << layoutDamageName(damage);
+    EXPECT_TRUE(startAndClose(work, 30000, 20000)) << layoutDamageName(damage);
     // Notes shown by a damaged "Show" are made as an empty file, as any
     // shown notes are; what existed must stay as it was.
     const std::map<std::string, std::string> after = userFiles(work);
