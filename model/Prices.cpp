@@ -108,7 +108,8 @@ int TPrices::findDate(int& pos, double date, double tolerance) {
 
 void TPrices::ensureSorted() {
   if (sorted_) return;
-  const std::vector<double>& dates = current_.dates;
+  current_.makeIndex();
+  const TPriceDateList& dates = current_.dates;
   quickSortBy(current_.index.data(), current_.index.size(), [&](int32_t physical) { return dates[physical]; });
   sorted_ = true;
 }
@@ -116,7 +117,7 @@ void TPrices::ensureSorted() {
 long double TPrices::valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const {
   const uint16_t bit = quoteValueBit(valueIndex);
   const int before = std::popcount(static_cast<unsigned>(storage.maskOf(physicalIndex) & (bit - 1)));
-  return unpack(storage.values[storage.firstValueOf(physicalIndex) + before]);
+  return storage.values[storage.firstValueOf(physicalIndex) + before];
 }
 
 void TPrices::TStorage::makeListsOfMasks() {
@@ -126,6 +127,12 @@ void TPrices::TStorage::makeListsOfMasks() {
   firstValues.resize(count);
   for (size_t i = 0; i < count; ++i) firstValues[i] = firstValueOf(static_cast<int>(i));
   uniform = false;
+}
+
+void TPrices::TStorage::makeIndex() {
+  if (!index.empty()) return;
+  index.resize(dates.size());
+  std::iota(index.begin(), index.end(), 0);
 }
 
 void TPrices::appendRecord(TStorage& storage, double date, const TQuoteRecord& quote) {
@@ -138,7 +145,7 @@ void TPrices::appendRecord(TStorage& storage, double date, const TQuoteRecord& q
   }
   storage.dates.push_back(date);
   for (unsigned present = mask / quoteOpenBit; present != 0; present &= present - 1) {
-    storage.values.push_back(pack(quote.*quoteValueFields[std::countr_zero(present)]));
+    storage.values.push_back(quote.*quoteValueFields[std::countr_zero(present)]);
   }
 }
 
@@ -147,7 +154,7 @@ void TPrices::fillQuote(const TStorage& storage, int physicalIndex, TQuoteRecord
   const uint16_t mask = storage.maskOf(physicalIndex);
   uint32_t next = storage.firstValueOf(physicalIndex);
   for (int v = 0; v < quoteValueCount; ++v) {
-    if (mask & quoteValueBit(v)) quote.*quoteValueFields[v] = unpack(storage.values[next++]);
+    if (mask & quoteValueBit(v)) quote.*quoteValueFields[v] = storage.values[next++];
   }
   quote.Mask = mask;
   setDateFields(quote, storage.dates[physicalIndex]);
@@ -178,7 +185,7 @@ void TPrices::getRecordBySortedIndex(int i, double& date, TQuoteRecord& quote) {
     return;
   }
   ensureSorted();
-  const int physical = current_.index[i];
+  const int physical = current_.physicalAt(i);
   date = current_.dates[physical];
   fillQuote(current_, physical, quote);
 }
@@ -231,16 +238,17 @@ bool TPrices::addRecord(const TQuoteRecord& quote, bool skipIfDateExists, double
   int pos = -1;
   const int found = findDate(pos, date, tolerance);
   if (skipIfDateExists && found >= 0) return false;
-  appendRecord(current_, date, quote);
-  const int32_t physical = count() - 1;
-  std::vector<int32_t>& index = current_.index;
+  const int32_t physical = count();
+  // Where the record goes in date order; an unsorted index takes it last.
+  int position = physical;
   if (sorted_) {
-    int position = std::max(0, std::min(pos - 1, physical));
+    position = std::max(0, std::min(pos - 1, physical));
     while (position < physical && sortedDate(position) < date) ++position;
-    index.insert(index.begin() + position, physical);
-  } else {
-    index.push_back(physical);
   }
+  if (position < physical) current_.makeIndex();
+  appendRecord(current_, date, quote);
+  std::vector<int32_t>& index = current_.index;
+  if (!index.empty()) index.insert(index.begin() + position, physical);
   modified_ = true;
   return true;
 }
@@ -300,7 +308,7 @@ void TPrices::reserveForLines(size_t lines, uint16_t fields) {
 // The index that adding the loaded records one by one would give, built
 // without the quadratic cost of inserting into the middle of the index.
 void TPrices::buildIndexInArrivalOrder() {
-  current_.index = dateIndexAsInserted(current_.dates);
+  if (!current_.dates.strictlyRising()) current_.index = dateIndexAsInserted(current_.dates.toVector());
   // The first addition to an empty series leaves the index unsorted; every
   // later one sorts it first.
   sorted_ = count() >= 2;
@@ -318,7 +326,7 @@ int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format,
     std::string line;
     TQuoteRecord quote;
     for (int i = 0; i < count(); ++i) {
-      const int physical = inDateOrder ? current_.index[i] : i;
+      const int physical = inDateOrder ? current_.physicalAt(i) : i;
       const double date = current_.dates[physical];
       if (inDateOrder && skipRepeatedDates) {
         if (date == previousDate) continue;
@@ -341,7 +349,8 @@ int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format,
 int TPrices::mergeDates(std::vector<double>& dates) const {
   try {
     const auto known = static_cast<std::ptrdiff_t>(dates.size());
-    for (const double date : current_.dates) {
+    for (size_t i = 0; i < current_.dates.size(); ++i) {
+      const double date = current_.dates[i];
       if (!std::binary_search(dates.begin(), dates.begin() + known, date)) dates.push_back(date);
     }
   } catch (const std::bad_alloc&) {
@@ -372,10 +381,10 @@ void TPrices::foldFields(TQuoteRecord& quote, double toDate, double fromDate, bo
   // Step forward only onto a record that exists: a fromDate after the last
   // record leaves the last record as the seed.
   if (sortedDate(pos) < fromDate && pos + 1 < count()) ++pos;
-  fillQuote(current_, current_.index[pos], quote);
+  fillQuote(current_, current_.physicalAt(pos), quote);
   TQuoteRecord record;
   for (int i = pos + 1; i < count() && sortedDate(i) <= toDate; ++i) {
-    fillQuote(current_, current_.index[i], record);
+    fillQuote(current_, current_.physicalAt(i), record);
     for (int v = 0; v < quoteValueCount; ++v) {
       const uint16_t bit = quoteValueBit(v);
       if (!(record.Mask & bit)) continue;
@@ -399,12 +408,13 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
   if (n == 0) return 0;
   try {
     TStorage aligned;
+    aligned.values = TPriceValueList::forComputedValues();
     aligned.dates.reserve(n);
     aligned.values.reserve(current_.values.size());
     std::vector<bool> used(n, false);
     TQuoteRecord quote;
     auto copyUnchanged = [&](int position) {
-      const int physical = current_.index[position];
+      const int physical = current_.physicalAt(position);
       fillQuote(current_, physical, quote);
       appendRecord(aligned, current_.dates[physical], quote);
       used[position] = true;
@@ -413,8 +423,8 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
     // record, dated as the next record of the series.
     auto appendChained = [&](int p) {
       const int k = static_cast<int>(aligned.dates.size());
-      const int current = current_.index[p];
-      const int before = current_.index[p - 1];
+      const int current = current_.physicalAt(p);
+      const int before = current_.physicalAt(p - 1);
       const int previousNew = k - 1;
       // A field absent from any of the three records cannot be chained.
       const uint16_t mask = current_.maskOf(current) & current_.maskOf(before) & aligned.maskOf(previousNew);
@@ -441,8 +451,6 @@ int TPrices::alignToDates(const std::vector<double>& dates, double fromDate, dou
     for (int p = 0; p < n && static_cast<int>(aligned.dates.size()) < n; ++p) {
       if (!used[p]) appendChained(p);
     }
-    aligned.index.resize(n);
-    std::iota(aligned.index.begin(), aligned.index.end(), 0);
     saved_ = std::move(current_);
     current_ = std::move(aligned);
   } catch (const std::bad_alloc&) {

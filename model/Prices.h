@@ -1,11 +1,12 @@
 #pragma once
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "model/PriceDateList.h"
+#include "model/PriceValueList.h"
 #include "model/QuoteFormat.h"
 #include "model/QuoteRecord.h"
 
@@ -70,26 +71,9 @@ class TPrices {
   int restore();
 
  private:
-  // An extended value without the six padding bytes of its 16-byte slot:
-  // a series holds millions of them.
-  struct TPackedValue {
-    unsigned char bytes[10];
-  };
-  // Takes the value where it is stored: an 80-bit store followed by a
-  // smaller load of the same bytes would stall the pipeline.
-  static TPackedValue pack(const long double& value) {
-    TPackedValue packed;
-    std::memcpy(packed.bytes, &value, sizeof packed.bytes);
-    return packed;
-  }
-  static long double unpack(const TPackedValue& packed) {
-    long double value = 0;
-    std::memcpy(&value, packed.bytes, sizeof packed.bytes);
-    return value;
-  }
   // The records in arrival (physical) order, one array per field.
   struct TStorage {
-    std::vector<double> dates;
+    TPriceDateList dates;
     // Value bits only; date bits come from the date. While every record has
     // the same ones (as every line of most files has), the common mask
     // stands for all of them and record i's values start at i times its
@@ -98,19 +82,24 @@ class TPrices {
     uint16_t uniformMask = 0;
     std::vector<uint16_t> masks;
     std::vector<uint32_t> firstValues;   // position of each record's first value in values
-    std::vector<TPackedValue> values;    // the present values of each record, in field order
-    std::vector<int32_t> index;          // physical record numbers in date order
+    TPriceValueList values;              // the present values of each record, in field order
+    // Physical record numbers in date order. Empty stands for 0, 1, 2, ...:
+    // the records of most files arrive in date order.
+    std::vector<int32_t> index;
 
     uint16_t maskOf(int physicalIndex) const { return uniform ? uniformMask : masks[physicalIndex]; }
     uint32_t firstValueOf(int physicalIndex) const {
       return uniform ? static_cast<uint32_t>(physicalIndex) * static_cast<uint32_t>(std::popcount(uniformMask))
                      : firstValues[physicalIndex];
     }
+    int32_t physicalAt(int position) const { return index.empty() ? position : index[position]; }
     // Gives every record its own mask and first value position.
     void makeListsOfMasks();
+    // Writes out the index that empty stands for.
+    void makeIndex();
   };
 
-  double sortedDate(int position) const { return current_.dates[current_.index[position]]; }
+  double sortedDate(int position) const { return current_.dates[current_.physicalAt(position)]; }
   long double valueOf(const TStorage& storage, int physicalIndex, int valueIndex) const;
   // Stores the date, the quote's present values and their mask bits.
   static void appendRecord(TStorage& storage, double date, const TQuoteRecord& quote);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -167,6 +169,88 @@ TEST(Prices, LoadingGivesTheIndexThatAddingOneByOneGives) {
     ASSERT_EQ(loaded.loadFromFile(folder.path() + "q.csv", closeFormat), 0);
     ASSERT_EQ(loaded.count(), size);
     for (int i = 0; i < size; ++i) ASSERT_EQ(closeAt(loaded, i), closeAt(added, i)) << "trial " << trial;
+  }
+}
+
+TEST(Prices, RecordsAddedToAFileInDateOrderTakeThePlacesAddingOneByOneGives) {
+  TTemporaryFolder folder;
+  std::mt19937 random(8);
+  for (int trial = 0; trial < 40; ++trial) {
+    const int lines = 1 + static_cast<int>(random() % 60);
+    std::string text;
+    TPrices added;
+    for (int i = 0; i < lines; ++i) {
+      // Every other day, so that added records can fall between them.
+      const double date = day(2024, 1, 1) + 2 * i;
+      added.addRecord(closeQuote(i), false, 0, date);
+      int year = 0, month = 0, d = 0;
+      decodeDate(date, year, month, d);
+      char line[32];
+      std::snprintf(line, sizeof line, "%04d-%02d-%02d;%d\n", year, month, d, i);
+      text += line;
+    }
+    writeWholeFile(folder.path() + "q.csv", text);
+    TPrices loaded;
+    ASSERT_EQ(loaded.loadFromFile(folder.path() + "q.csv", closeFormat), 0);
+    // Before all, between, on a date held, after all; a time of day too.
+    const int additions = static_cast<int>(random() % 6);
+    for (int a = 0; a < additions; ++a) {
+      const double date = day(2024, 1, 1) - 3 + static_cast<double>(random() % (2 * lines + 6)) +
+                          (random() % 4 == 0 ? 0.25 : 0.0);
+      const bool skipIfDateExists = random() % 2 == 0;
+      const long double close = 1000 + a;
+      ASSERT_EQ(loaded.addRecord(closeQuote(close), skipIfDateExists, 0, date),
+                added.addRecord(closeQuote(close), skipIfDateExists, 0, date));
+    }
+    ASSERT_EQ(loaded.count(), added.count());
+    EXPECT_EQ(datesInOrder(loaded), datesInOrder(added)) << "trial " << trial;
+    for (int i = 0; i < added.count(); ++i) ASSERT_EQ(closeAt(loaded, i), closeAt(added, i)) << "trial " << trial;
+    ASSERT_EQ(loaded.saveToFile(folder.path() + "loaded.csv", closeFormat, false, true), 0);
+    ASSERT_EQ(added.saveToFile(folder.path() + "added.csv", closeFormat, false, true), 0);
+    EXPECT_EQ(readWholeFile(folder.path() + "loaded.csv"), readWholeFile(folder.path() + "added.csv"));
+  }
+}
+
+TEST(Prices, LoadedValuesAreThoseTheParserReadsBitForBit) {
+  // Fields of few and of many digits, signs, large volumes, fields left
+  // empty now and then: records of differing fields, values held in four
+  // bytes and kept whole side by side.
+  std::mt19937 random(9);
+  auto number = [&] {
+    std::string digits = std::to_string(random() % 1000000000u);
+    const size_t places = random() % 12;
+    if (places >= digits.size()) digits.insert(0, places - digits.size() + 1, '0');
+    if (places > 0) digits.insert(digits.size() - places, ".");
+    return (random() % 6 == 0 ? "-" : "") + digits + (random() % 8 == 0 ? "123456789" : "");
+  };
+  std::vector<std::string> lines;
+  std::string text;
+  for (int i = 0; i < 3000; ++i) {
+    int year = 0, month = 0, d = 0;
+    decodeDate(day(2000, 1, 1) + i, year, month, d);
+    char date[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, d);
+    std::string line = date;
+    for (int field = 0; field < 5; ++field) line += ";" + (random() % 10 == 0 ? std::string() : number());
+    lines.push_back(line);
+    text += line + "\n";
+  }
+  TTemporaryFolder folder;
+  writeWholeFile(folder.path() + "q.csv", text);
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(folder.path() + "q.csv", csvFormat), 0);
+  ASSERT_EQ(prices.count(), static_cast<int>(lines.size()));
+  for (int i = 0; i < prices.count(); ++i) {
+    TQuoteRecord expected;
+    parseQuoteLine(lines[static_cast<size_t>(i)], csvFormat, expected);
+    TQuoteRecord quote;
+    prices.getRecord(i, quote);
+    ASSERT_EQ(quote.Mask, expected.Mask) << lines[static_cast<size_t>(i)];
+    for (int v = 0; v < quoteValueCount; ++v) {
+      if (!(quote.Mask & quoteValueBit(v))) continue;
+      ASSERT_EQ(std::memcmp(&(quote.*quoteValueFields[v]), &(expected.*quoteValueFields[v]), 10), 0)
+          << lines[static_cast<size_t>(i)] << " field " << v;
+    }
   }
 }
 
