@@ -58,7 +58,7 @@ int TQuoteLineReader::open(const std::string& fileName) {
 
 void TQuoteLineReader::assign(std::string bytes) {
   file_.close();
-  buffer_ = std::move(bytes);
+  buffer_.assign(bytes.begin(), bytes.end());
   position_ = 0;
   filled_ = buffer_.size();
   failed_ = false;

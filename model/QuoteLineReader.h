@@ -1,7 +1,9 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/PageAllocator.h"
 #include "platform/SequentialFile.h"
 
 // Reads the lines of a quote text file: blank lines are skipped, CR LF, LF
@@ -34,7 +36,9 @@ class TQuoteLineReader {
   void skipLongLine();
 
   TSequentialFile file_;
-  std::string buffer_;
+  // In pages of its own: a price file is read between the small objects of
+  // its asset, and a buffer on the heap would leave a hole among them.
+  std::vector<char, TPageAllocator<char>> buffer_;
   size_t position_ = 0;
   size_t filled_ = 0;
   bool inputEnded_ = true;  // nothing more to read into the buffer
