@@ -1,12 +1,12 @@
 #include "model/PriceDateList.h"
 
 #include <bit>
+#include <cmath>
 
 namespace {
 
 bool isWholeDay(double date) {
-  // The range test also turns NaN away.
-  if (!(date >= -2147483648.0 && date <= 2147483647.0)) return false;
+  if (!std::isfinite(date) || date < -2147483648.0 || date > 2147483647.0) return false;
   return std::bit_cast<uint64_t>(static_cast<double>(static_cast<int32_t>(date))) == std::bit_cast<uint64_t>(date);
 }
 

@@ -14,38 +14,38 @@ void TPriceValueList::reserve(size_t count) {
   else codes_.reserve(count);
 }
 
-bool TPriceValueList::decimalCode(const long double& value, uint32_t& code) {
-  // Also false for a NaN.
-  if (!(std::fabs(value) <= largestDigits)) return false;
-  auto fits = [&](uint32_t places) {
-    const long double digits = std::nearbyint(value * powersOfTen[places]);
-    if (!(std::fabs(digits) <= largestDigits)) return false;
-    const auto whole = static_cast<int32_t>(digits);
-    const long double back = extendedQuotient(whole, powersOfTen[places]);
+bool TPriceValueList::decimalCode(const long double& value, uint8_t& places, uint32_t& code) const {
+  // Infinities and NaNs never get to a comparison that would flag them.
+  if (!std::isfinite(value) || std::fabs(value) > largestDigits) return false;
+  auto fits = [&](uint32_t tried) {
+    const long double scaled = value * powersOfTen[tried];
+    if (!(std::fabs(scaled) <= largestDigits)) return false;
+    const auto whole = static_cast<int32_t>(std::lrint(scaled));
+    const long double back = extendedQuotient(whole, powersOfTen[tried]);
     // Compared bit for bit: -0 equals 0 but would come back as 0.
     if (std::memcmp(&back, &value, sizeof(TPackedValue)) != 0) return false;
-    code = static_cast<uint32_t>(whole) << placesBits | places;
+    code = static_cast<uint32_t>(whole) << placesBits | tried;
     return true;
   };
-  if (fits(lastPlaces_)) return true;
-  for (uint32_t places = 0; places < keptWhole; ++places) {
+  if (fits(places)) return true;
+  for (uint32_t tried = 0; tried < keptWhole; ++tried) {
     // More places only make the digits longer.
-    if (!(std::fabs(value * powersOfTen[places]) <= largestDigits)) break;
-    if (places != lastPlaces_ && fits(places)) {
-      lastPlaces_ = places;
+    if (!(std::fabs(value * powersOfTen[tried]) <= largestDigits)) break;
+    if (tried != places && fits(tried)) {
+      places = static_cast<uint8_t>(tried);
       return true;
     }
   }
   return false;
 }
 
-void TPriceValueList::push_back(const long double& value) {
+void TPriceValueList::push_back(const long double& value, unsigned field) {
   if (computed_) {
     kept_.push_back(pack(value));
     return;
   }
   uint32_t code = 0;
-  if (!decimalCode(value, code)) {
+  if (!decimalCode(value, placesOfField_[field % hintedFields], code)) {
     // A code has room for that many positions only.
     if (kept_.size() >= keptLimit) throw std::bad_alloc();
     code = static_cast<uint32_t>(kept_.size()) << placesBits | keptWhole;

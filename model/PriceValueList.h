@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -22,7 +23,9 @@ class TPriceValueList {
 
   size_t size() const { return computed_ ? kept_.size() : codes_.size(); }
   void reserve(size_t count);
-  void push_back(const long double& value);
+  // The field tells values of one kind apart (a record's Open from its
+  // Volume): those of one field mostly have as many places, tried first.
+  void push_back(const long double& value, unsigned field = 0);
 
   long double operator[](size_t position) const {
     if (computed_) return unpack(kept_[position]);
@@ -61,12 +64,14 @@ class TPriceValueList {
   static constexpr long double powersOfTen[keptWhole] = {1e0L, 1e1L, 1e2L,  1e3L,  1e4L,  1e5L,  1e6L, 1e7L,
                                                          1e8L, 1e9L, 1e10L, 1e11L, 1e12L, 1e13L, 1e14L};
 
-  // The code of a value that the division gives back exactly; false when
-  // there is none.
-  bool decimalCode(const long double& value, uint32_t& code);
+  // The code of a value that the division gives back exactly, trying the
+  // places given first and setting them to those that fit; false when there
+  // is none.
+  bool decimalCode(const long double& value, uint8_t& places, uint32_t& code) const;
 
   bool computed_ = false;
-  uint32_t lastPlaces_ = 0;  // tried first: the values of a file mostly have as many places
+  static constexpr unsigned hintedFields = 16;
+  std::array<uint8_t, hintedFields> placesOfField_{};  // those of each field's last decimal
   std::vector<uint32_t> codes_;
   std::vector<TPackedValue> kept_;
 };

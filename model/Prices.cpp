@@ -145,7 +145,8 @@ void TPrices::appendRecord(TStorage& storage, double date, const TQuoteRecord& q
   }
   storage.dates.push_back(date);
   for (unsigned present = mask / quoteOpenBit; present != 0; present &= present - 1) {
-    storage.values.push_back(quote.*quoteValueFields[std::countr_zero(present)]);
+    const auto field = static_cast<unsigned>(std::countr_zero(present));
+    storage.values.push_back(quote.*quoteValueFields[field], field);
   }
 }
 

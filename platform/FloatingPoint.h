@@ -9,11 +9,13 @@ void setExtendedPrecision();
 // True when the x87 precision control of this thread is set to 64 bits.
 bool hasExtendedPrecision();
 
-long double extendedQuotientOnLowerPrecision(long double dividend, long double divisor);
-
 // The quotient rounded to 64 bits whatever the thread's precision control,
 // for values held as a division that must come back as they went in on any
 // thread, also one that never asked for extended precision.
+inline long double extendedQuotient(long double dividend, long double divisor);
+// Its way on a thread whose precision control is lower.
+long double extendedQuotientOnLowerPrecision(long double dividend, long double divisor);
+
 inline long double extendedQuotient(long double dividend, long double divisor) {
   unsigned short word = 0;
   asm volatile("fnstcw %0" : "=m"(word));

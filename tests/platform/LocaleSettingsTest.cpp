@@ -61,3 +61,25 @@ TEST(FloatingPoint, ExtendedPrecisionHoldsOnEveryThreadThatAsksForIt) {
   worker.join();
   EXPECT_TRUE(onWorker);
 }
+
+TEST(FloatingPoint, ExtendedQuotientRoundsTo64BitsOnAThreadThatNeverAskedForThem) {
+  setExtendedPrecision();
+  volatile long double one = 1.0L;
+  const long double third = one / 3.0L;
+  long double thirdThere = 0;
+  long double plainThere = 0;
+  bool stillLower = false;
+  std::thread worker([&] {
+    unsigned short word = 0;
+    asm volatile("fnstcw %0" : "=m"(word));
+    word = static_cast<unsigned short>((word & ~0x0300) | 0x0200);  // 53 bits
+    asm volatile("fldcw %0" : : "m"(word));
+    thirdThere = extendedQuotient(one, 3.0L);
+    plainThere = one / 3.0L;
+    stillLower = !hasExtendedPrecision();
+  });
+  worker.join();
+  EXPECT_EQ(thirdThere, third);
+  EXPECT_NE(plainThere, third);  // the thread does round to 53 bits
+  EXPECT_TRUE(stillLower);
+}
