@@ -22,7 +22,7 @@ bool TPriceValueList::decimalCode(const long double& value, uint8_t& places, uin
     if (!(std::fabs(scaled) <= largestDigits)) return false;
     const auto whole = static_cast<int32_t>(std::lrint(scaled));
     const long double back = extendedQuotient(whole, powersOfTen[tried]);
-    // Compared bit for bit: -0 equals 0 but would come back as 0.
+    // Compared bit for bit: -0 equals 0 but would come back as +0.
     if (std::memcmp(&back, &value, sizeof(TPackedValue)) != 0) return false;
     code = static_cast<uint32_t>(whole) << placesBits | tried;
     return true;
