@@ -15,15 +15,17 @@ void TPriceValueList::reserve(size_t count) {
 }
 
 bool TPriceValueList::decimalCode(const long double& value, uint8_t& places, uint32_t& code) const {
-  // Infinities and NaNs never get to a comparison that would flag them.
-  if (!std::isfinite(value) || std::fabs(value) > largestDigits) return false;
+  // Infinities and NaNs never get to a comparison that would flag them;
+  // -0 equals 0 but would come back as +0.
+  if (!std::isfinite(value) || std::fabs(value) > largestDigits || (value == 0 && std::signbit(value))) return false;
   auto fits = [&](uint32_t tried) {
     const long double scaled = value * powersOfTen[tried];
     if (!(std::fabs(scaled) <= largestDigits)) return false;
-    const auto whole = static_cast<int32_t>(std::lrint(scaled));
-    const long double back = extendedQuotient(whole, powersOfTen[tried]);
-    // Compared bit for bit: -0 equals 0 but would come back as +0.
-    if (std::memcmp(&back, &value, sizeof(TPackedValue)) != 0) return false;
+    const int32_t whole = nearestInt32(scaled);
+    // Compared as numbers, not through memory: reading an 80-bit store back
+    // in smaller pieces would stall. Equal finite values other than zeros
+    // have the same bits.
+    if (extendedQuotient(whole, powersOfTen[tried]) != value) return false;
     code = static_cast<uint32_t>(whole) << placesBits | tried;
     return true;
   };

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 // The numeric routines compute in 80-bit extended precision. On 64-bit
 // Windows the x87 unit may run with a 53-bit mantissa, which would make
@@ -21,4 +22,13 @@ inline long double extendedQuotient(long double dividend, long double divisor) {
   asm volatile("fnstcw %0" : "=m"(word));
   if ((word & 0x0300) == 0x0300) return dividend / divisor;
   return extendedQuotientOnLowerPrecision(dividend, divisor);
+}
+
+// The nearest integer by the x87 unit's own rounding, for a value known to
+// lie within the range of 32 bits: the library's lrint takes its argument
+// through memory.
+inline int32_t nearestInt32(long double value) {
+  int32_t rounded = 0;
+  asm("fistpl %0" : "=m"(rounded) : "t"(value) : "st");
+  return rounded;
 }
