@@ -33,6 +33,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "controls/EditPanel.h"
+#include "controls/GalleryForm.h"
 #include "controls/SheetPanel.h"
 #include "windows/PortfolioForm.h"
 #include "controls/EditorStatus.h"
@@ -43,6 +44,7 @@
 #include "platform/ExtControls.h"
 #include "platform/ComCtrls.h"
 #include "platform/FileSystem.h"
+#include "platform/ListView.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/Timer.h"
@@ -327,6 +329,37 @@ TEST_F(PopupMenus, NamedFavouritesOfTheViewsKindAreOfferedAndAppendACopy) {
   click(menu, graph, "&Gallery > &Clear default");
   EXPECT_FALSE(fileExists(work_ + "DATA\\GraphTemplate.INI"));
   EXPECT_TRUE(fileExists(work_ + "DATA\\ChartTemplate.INI"));
+}
+
+// A chart added to the gallery once showed a gallery without tabs, and a
+// graph one showing the charts tab, its new row nowhere.
+TEST_F(PopupMenus, GalleryAddShowsTheViewsKindWithTheNewRowChosen) {
+  TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TgalleryForm& gallery = *main_->galleryForm;
+  gallery.loadGallery(work_ + "DATA\\GALLERY");
+  TSheetChart& chart = host_->add<TSheetChart>();
+  TSheetGraph& graph = host_->add<TSheetGraph>();
+  writeWholeFile(work_ + "CHART.INI", "[x]\r\n");
+  writeWholeFile(work_ + "GRAPH.INI", "[x]\r\n");
+  chart.loadFromFile(work_ + "CHART.INI", '.', ',');
+  graph.loadFromFile(work_ + "GRAPH.INI", '.', ',');
+  for (auto [view, kind] : {std::pair<TPriceChart*, int>{&chart, 1}, {&graph, 2}}) {
+    int tabs = -1;
+    int shownKind = -1;
+    int chosenRow = -1;
+    TModalDriver driver(gallery, {[&] {
+      tabs = gallery.pageControl().pageCount();
+      shownKind = gallery.activeKind();
+      chosenRow = gallery.favListView().itemIndex();
+      gallery.close();
+    }});
+    click(menu, *view, "&Gallery > &Add");
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_EQ(tabs, 1) << kind;
+    EXPECT_EQ(shownKind, kind);
+    EXPECT_EQ(chosenRow, 0) << kind;
+    EXPECT_EQ(gallery.galleryIndex().entries(kind).size(), 1u);
+  }
 }
 
 TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn) {

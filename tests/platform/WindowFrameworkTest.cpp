@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Form.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
@@ -183,6 +184,67 @@ TEST(WindowFramework, ModalLoopsDisableTheOwnerReturnTheResultAndPassQuitOn) {
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 7u);
+}
+
+// A random-input run once left a modal dialog that neither Esc nor Alt+F4
+// could end: a message box owned by the disabled owner had handed the
+// keyboard back to the owner when it closed.
+TEST(WindowFramework, AModalDialogKeepsTheKeyboardAndEndsFirstWhenItsOwnerIsClosed) {
+  TForm owner(formOptions());
+  TFocusPanel& ownerPanel = owner.add<TFocusPanel>();
+  ownerPanel.setBounds(10, 10, 50, 50);
+  bool ownerClosed = false;
+  owner.onClose = [&] { ownerClosed = true; };
+  owner.showModeless();
+  ownerPanel.setFocus();
+  TFormOptions dialogOptions = formOptions(160, 100);
+  dialogOptions.owner = owner.handle();
+  TForm dialog(dialogOptions);
+  TFocusPanel& dialogPanel = dialog.add<TFocusPanel>();
+  dialogPanel.setBounds(10, 10, 50, 50);
+  dialog.closeOnEscape();
+
+  // The box closes itself once it shows; Esc then goes where the keyboard is.
+  {
+    bool focusInDialog = false;
+    TTimer boxCloser(50, [] {
+      if (HWND box = FindWindowA(nullptr, "Notice")) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    TModalDriver afterBox(dialog, {[&] {
+                            dialogPanel.setFocus();
+                            boxCloser.setEnabled(true);
+                            systemMessageBox().show(owner.handle(), "Something to note", "Notice", MB_OK);
+                            boxCloser.setEnabled(false);
+                            pumpFor(50);
+                            focusInDialog = IsChild(dialog.handle(), GetFocus());
+                            postKey(GetFocus(), VK_ESCAPE);
+                          }},
+                          3000);
+    EXPECT_EQ(dialog.showModal(), mrCancel);
+    EXPECT_FALSE(afterBox.timedOut());
+    EXPECT_TRUE(focusInDialog);
+  }
+  // Keys left in the disabled owner reach the dialog.
+  {
+    TModalDriver strayKeys(dialog, {[&] { postKey(ownerPanel.handle(), VK_ESCAPE); }}, 3000);
+    EXPECT_EQ(dialog.showModal(), mrCancel);
+    EXPECT_FALSE(strayKeys.timedOut());
+  }
+  // Alt+F4 or a close of the owner ends the dialog, then closes the owner.
+  bool closedBeforeTheDialogEnded = false;
+  {
+    TModalDriver closeOwner(dialog, {[&] {
+                              PostMessageA(owner.handle(), WM_CLOSE, 0, 0);
+                              pumpFor(50);
+                              closedBeforeTheDialogEnded = ownerClosed;
+                            }},
+                            3000);
+    EXPECT_EQ(dialog.showModal(), mrCancel);
+    EXPECT_FALSE(closeOwner.timedOut());
+  }
+  EXPECT_FALSE(closedBeforeTheDialogEnded);
+  EXPECT_TRUE(pumpUntil([&] { return ownerClosed; }, 2000));
+  EXPECT_FALSE(owner.visible());
 }
 
 TEST(WindowFramework, DeferredCallsRunAfterTheHandlerAndDeleteControlsSafely) {
