@@ -347,6 +347,7 @@ struct TDataWindowHost {
               window->loadView();
               window->saveView();
               copyFile(options, fileName, false);
+              userFilesAtFirst = userFiles();
             },
             [this](const std::string& from, const std::string& to) {
               copyFile(from, options, false);
@@ -356,12 +357,38 @@ struct TDataWindowHost {
             }};
   }
 
+  // The working folder's files but the windows' options and field files,
+  // whose sizes follow the layout.
+  std::map<std::string, std::string> userFiles() const {
+    std::map<std::string, std::string> files = folderContents(sample.root);
+    std::erase_if(files, [](const auto& file) {
+      const std::string& name = file.first;
+      return name.ends_with("Controls.INI") || name.ends_with("Fields.INI");
+    });
+    return files;
+  }
+
+  std::vector<std::string> changedUserFiles() const {
+    const std::map<std::string, std::string> now = userFiles();
+    std::vector<std::string> changed;
+    for (const auto& [name, text] : now) {
+      // Notes the options show are made empty at once, as the Notes button
+      // makes them.
+      if (!userFilesAtFirst.contains(name) && text.empty()) continue;
+      if (!userFilesAtFirst.contains(name) || userFilesAtFirst.at(name) != text) changed.push_back(name);
+    }
+    for (const auto& [name, text] : userFilesAtFirst)
+      if (!now.contains(name)) changed.push_back(name);
+    return changed;
+  }
+
   TSampleWorkFolder sample;
   TPortfolioTable table;
   TForm main{mainWindowOptions("Kestrova", 760, 420)};
   TPageControl& pages = main.add<TPageControl>();
   Window* window = nullptr;
   std::string options;
+  std::map<std::string, std::string> userFilesAtFirst;
 };
 
 }  // namespace
@@ -373,23 +400,28 @@ TEST(DamagedFilesSweep, EveryFileReadsAndSavesQuicklyAndTheSameTwice) {
   for (const TFileKind& kind : fileKinds()) sweep(kind, folder);
 }
 
+// The user's own files stay as they were, whatever the options held.
 TEST(DamagedFilesSweep, TheDataWindowsOwnOptionsReadAndSaveQuicklyAndTheSameTwice) {
   setExtendedPrecision();
   TTemporaryFolder folder;
   {
     TDataWindowHost<TportfolioForm> portfolios("FOLIOS\\FolioControls.INI");
     sweep(portfolios.kind("Portfolios window options"), folder);
+    EXPECT_EQ(portfolios.changedUserFiles(), std::vector<std::string>{});
   }
   {
     TDataWindowHost<TassetForm> assets("AssetControls.INI");
     sweep(assets.kind("Assets window options"), folder);
+    EXPECT_EQ(assets.changedUserFiles(), std::vector<std::string>{});
   }
   {
     TDataWindowHost<TquoteForm> quotes("QuoteControls.INI");
     sweep(quotes.kind("Quotes window options"), folder);
+    EXPECT_EQ(quotes.changedUserFiles(), std::vector<std::string>{});
   }
   {
     TDataWindowHost<TtransactionForm> transactions("TransactionControls.INI");
     sweep(transactions.kind("Transactions window options"), folder);
+    EXPECT_EQ(transactions.changedUserFiles(), std::vector<std::string>{});
   }
 }
