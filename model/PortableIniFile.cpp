@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/SequentialFile.h"
@@ -164,6 +165,7 @@ void TPortableIniFile::readFile() {
   if (!file.open(fileName_)) {
     // A device under a settings file's name is never rewritten either.
     readFailed_ = pathExists(fileName_) || namesDevice(fileName_);
+    if (readFailed_) reportUnreadableFile(fileName_);
     return;
   }
   // Most settings files are read in one piece; larger ones in pieces, so
@@ -204,6 +206,7 @@ void TPortableIniFile::readFile() {
     }
   }
   if (!skipping) readLine(pending, current);
+  if (readFailed_) reportUnreadableFile(fileName_);
 }
 
 void TPortableIniFile::readLine(std::string_view line, TSection*& current) {

@@ -455,6 +455,36 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
   }
 }
 
+// A window file held by another program at start is taken as missing and
+// named in one line at the foot of the main window; no dialog waits.
+TEST(Program, AWindowFileThatCannotBeReadIsToldInOneLineAndTheStartGoesOn) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string controls = work + "DATA\\FOLIOS\\FolioControls.INI";
+  HANDLE held = CreateFileA(controls.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  TProgram program(work);
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: ", 30000);
+  ASSERT_NE(main, nullptr);
+  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);  // the main window's own
+  ASSERT_NE(bar, nullptr);
+  char text[1024] = {};
+  // Another process's control answers its text only when asked by message.
+  EXPECT_TRUE(pumpUntil(
+      [&] {
+        return IsWindowVisible(bar) && SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) > 0;
+      },
+      20000));
+  EXPECT_NE(std::string(text).find("FolioControls.INI"), std::string::npos) << text;
+  EXPECT_EQ(program.windows(), std::vector<HWND>{main});
+  CloseHandle(held);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
+}
+
 namespace {
 
 // The program on a fresh working folder up to its main window, where the
