@@ -234,8 +234,11 @@ TEST(WindowFramework, AModalDialogKeepsTheKeyboardAndEndsFirstWhenItsOwnerIsClos
   bool closedBeforeTheDialogEnded = false;
   {
     TModalDriver closeOwner(dialog, {[&] {
-                              PostMessageA(owner.handle(), WM_CLOSE, 0, 0);
-                              pumpFor(50);
+                              {
+                                TKeyState alt({VK_MENU});
+                                PostMessageA(ownerPanel.handle(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+                                pumpFor(50);
+                              }
                               closedBeforeTheDialogEnded = ownerClosed;
                             }},
                             3000);

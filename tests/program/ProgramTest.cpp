@@ -49,6 +49,11 @@ class TProgram {
   bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
   bool waitForEnd(int milliseconds) const { return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0; }
   DWORD id() const { return info_.dwProcessId; }
+  DWORD exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
 
   // The program's visible top-level windows.
   std::vector<HWND> windows() const {
@@ -453,6 +458,26 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
                 top >= area.top && top + written.readInteger("MainWindow", "Height", 0) <= area.bottom)
         << layoutDamageName(damage);
   }
+}
+
+// Closing the main window while the modal Gallery shows (Alt+F4, the task
+// bar) ends the Gallery first and then the program, as Esc and a close would.
+TEST(Program, ACloseWhileTheGalleryShowsEndsTheGalleryAndThenTheProgram) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  TProgram program(work);
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: ", 30000);
+  ASSERT_NE(main, nullptr);
+  HWND galleryButton = childWindow(main, "KestrovaWindow", "Gallery");
+  ASSERT_NE(galleryButton, nullptr);
+  postClick(galleryButton, 5, 5);
+  ASSERT_NE(program.waitForWindow("Gallery", 20000), nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
+  EXPECT_EQ(program.exitCode(), 0u);
 }
 
 // A window file held by another program at start is taken as missing and
