@@ -460,16 +460,26 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
   }
 }
 
+namespace {
+
+// The main window, once Enter took the portfolio pick as it stands; none
+// when a step does not come within its time.
+HWND mainWindowAfterThePick(const TProgram& program) {
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  if (pick == nullptr) return nullptr;
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  return program.waitForWindow("Kestrova: ", 30000);
+}
+
+}  // namespace
+
 // Closing the main window while the modal Gallery shows (Alt+F4, the task
 // bar) ends the Gallery first and then the program, as Esc and a close would.
 TEST(Program, ACloseWhileTheGalleryShowsEndsTheGalleryAndThenTheProgram) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
-  ASSERT_NE(pick, nullptr);
-  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: ", 30000);
+  HWND main = mainWindowAfterThePick(program);
   ASSERT_NE(main, nullptr);
   HWND galleryButton = childWindow(main, "KestrovaWindow", "Gallery");
   ASSERT_NE(galleryButton, nullptr);
@@ -489,10 +499,7 @@ TEST(Program, AWindowFileThatCannotBeReadIsToldInOneLineAndTheStartGoesOn) {
   HANDLE held = CreateFileA(controls.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
-  ASSERT_NE(pick, nullptr);
-  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: ", 30000);
+  HWND main = mainWindowAfterThePick(program);
   ASSERT_NE(main, nullptr);
   HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);  // the main window's own
   ASSERT_NE(bar, nullptr);
