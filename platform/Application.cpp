@@ -245,21 +245,7 @@ void TApplication::runModalLoop(HWND window, const std::function<bool()>& done) 
   if (quit) {
     terminated_ = true;
     PostQuitMessage(quitCode);
-  } else if (!closeAfterModal_.empty()) {
-    if (modalLoopRunning()) {
-      PostMessageA(modalWindows_.back(), WM_CLOSE, 0, 0);
-    } else {
-      for (HWND pending : closeAfterModal_) PostMessageA(pending, WM_CLOSE, 0, 0);
-      closeAfterModal_.clear();
-    }
   }
-}
-
-void TApplication::closeAfterModalLoops(HWND window) {
-  if (!modalLoopRunning()) return;
-  if (std::find(closeAfterModal_.begin(), closeAfterModal_.end(), window) == closeAfterModal_.end())
-    closeAfterModal_.push_back(window);
-  PostMessageA(modalWindows_.back(), WM_CLOSE, 0, 0);
 }
 
 bool TApplication::redirectFromDisabledWindow(MSG& message, HWND modal) {
@@ -267,7 +253,8 @@ bool TApplication::redirectFromDisabledWindow(MSG& message, HWND modal) {
   // box owned by it hands the activation back there when it closes): its
   // keys would reach nothing, not even Esc the dialog. They go to the modal
   // window, which takes the activation back; Alt+F4 asks the disabled
-  // window itself to close.
+  // window itself to close, whose close decides what becomes of the dialog
+  // (the main window's ends the program, and the loop with it).
   const bool keyMessage = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
   if (!keyMessage || !message.hwnd || message.hwnd == modal || IsChild(modal, message.hwnd)) return false;
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);

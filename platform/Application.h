@@ -52,13 +52,9 @@ class TApplication {
   // the thread's other top-level windows are disabled meanwhile, the loop
   // waits for messages (it never spins), and a WM_QUIT ends it and is posted
   // again afterwards so the outer loop ends too.
+  // Keys that reach a window the loop disabled go to the modal window;
+  // Alt+F4 there asks that window to close, as the task bar would.
   void runModalLoop(HWND window, const std::function<bool()>& done);
-  bool modalLoopRunning() const { return !modalWindows_.empty(); }
-  // A window that a modal loop disabled is asked to close (Alt+F4, the task
-  // bar): the modal windows are closed, innermost first, as their close box
-  // would close them, and once the last loop has ended the window is asked
-  // again.
-  void closeAfterModalLoops(HWND window);
 
   // Runs a call later, from the message loop: never inside the handler that
   // asks for it. A control that must go from inside its own event is handed
@@ -119,6 +115,7 @@ class TApplication {
   static LRESULT CALLBACK utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void runDeferredCalls();
   bool handleFormKeys(MSG& message);
+  bool modalLoopRunning() const { return !modalWindows_.empty(); }
   // True when the message was used up.
   bool redirectFromDisabledWindow(MSG& message, HWND modal);
   bool mnemonicKey(const MSG& message);
@@ -131,7 +128,6 @@ class TApplication {
   std::vector<std::pair<int, std::function<bool(MSG&)>>> hooks_;
   std::vector<HWND> modelessDialogs_;
   std::vector<HWND> modalWindows_;  // innermost last
-  std::vector<HWND> closeAfterModal_;
   std::deque<std::function<void()>> deferredCalls_;
   bool deferredPosted_ = false;
   bool suppressDialogChar_ = false;

@@ -253,13 +253,6 @@ TForm* parentForm(TControl* control) {
 LRESULT TForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
-      // Closed under a modal dialog it owns (Alt+F4, the task bar): the
-      // dialog ends first, as its close box would end it, and the close
-      // comes back once its loop has returned.
-      if (!modal_ && !parent() && !IsWindowEnabled(handle()) && application().modalLoopRunning()) {
-        application().closeAfterModalLoops(handle());
-        return 0;
-      }
       close();
       return 0;
     case WM_ACTIVATE:

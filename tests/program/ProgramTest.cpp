@@ -473,9 +473,9 @@ HWND mainWindowAfterThePick(const TProgram& program) {
 
 }  // namespace
 
-// Closing the main window while the modal Gallery shows (Alt+F4, the task
-// bar) ends the Gallery first and then the program, as Esc and a close would.
-TEST(Program, ACloseWhileTheGalleryShowsEndsTheGalleryAndThenTheProgram) {
+// Closing the main window while the modal Gallery shows (Alt+F4 aimed at
+// it, the task bar) ends the program cleanly, the Gallery with it.
+TEST(Program, ACloseWhileTheGalleryShowsEndsTheProgramCleanly) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
   TProgram program(work);
