@@ -8,6 +8,15 @@
 
 namespace {
 
+// A box owned by a window that a modal dialog disabled would hand the
+// activation back to that window when it closes, leaving the dialog without
+// the keyboard: the box belongs to the dialog instead.
+HWND enabledOwner(HWND owner) {
+  if (!owner || IsWindowEnabled(owner)) return owner;
+  const HWND popup = GetLastActivePopup(owner);
+  return popup && popup != owner && IsWindowEnabled(popup) && IsWindowVisible(popup) ? popup : GetActiveWindow();
+}
+
 class TSystemMessageBox : public TMessageBox {
  public:
   int show(HWND owner, const std::string& text, const std::string& caption, UINT flags) override {
@@ -49,15 +58,6 @@ bool runFileDialog(HWND owner, const TFileDialogOptions& options, std::string& f
 }
 
 }  // namespace
-
-HWND enabledOwner(HWND owner) {
-  // A box owned by a window that a modal dialog disabled would hand the
-  // activation back to that window when it closes, leaving the dialog
-  // without the keyboard: the box belongs to the dialog instead.
-  if (!owner || IsWindowEnabled(owner)) return owner;
-  const HWND popup = GetLastActivePopup(owner);
-  return popup && popup != owner && IsWindowEnabled(popup) && IsWindowVisible(popup) ? popup : GetActiveWindow();
-}
 
 TMessageBox& systemMessageBox() {
   static TSystemMessageBox box;

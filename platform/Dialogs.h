@@ -22,9 +22,6 @@ class TMessageBox {
 
 // The real message box, owned by the active window of the thread.
 TMessageBox& systemMessageBox();
-// The window a dialog asked to be owned by a window should belong to: the
-// window itself, or while it is disabled under a modal dialog, that dialog.
-HWND enabledOwner(HWND owner);
 
 class TColorDialog {
  public:
