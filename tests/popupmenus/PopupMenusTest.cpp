@@ -33,14 +33,6 @@
 
 namespace {
 
-TFormOptions hostOptions() {
-  TFormOptions options;
-  options.caption = "Views";
-  options.clientWidth = 600;
-  options.clientHeight = 400;
-  return options;
-}
-
 TMenuItem* findItem(TMenuItem& parent, const std::string& path) {
   TMenuItem* current = &parent;
   size_t start = 0;
@@ -82,7 +74,7 @@ class PopupMenus : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    host_ = std::make_unique<TForm>(hostOptions());
+    host_ = std::make_unique<TForm>(mainWindowOptions("Views", 600, 400));
     host_->showModeless();
   }
 
