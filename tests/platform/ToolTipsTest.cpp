@@ -52,6 +52,22 @@ TEST(ToolTips, TheButtonsOfAWindowShareOneTipWindowAndEachKeepsItsOwnHint) {
   EXPECT_EQ(registeredToolTip(second.handle()), "Second");
   EXPECT_EQ(registeredToolTip(nested.handle()), "Nested");
 
+  // The mouse resting on a button shows its hint.
+  form.showModeless();
+  nested.setBounds(40, 0, 23, 22);
+  RECT place{};
+  GetWindowRect(nested.handle(), &place);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+  PostMessageA(nested.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(11, 11));
+  const bool shownOnRest = pumpUntil([&] { return IsWindowVisible(tips[0]) != FALSE; }, 3000);
+  SetCursorPos(cursor.x, cursor.y);
+  ASSERT_TRUE(shownOnRest);
+  char shown[64] = {};
+  GetWindowTextA(tips[0], shown, sizeof shown);
+  EXPECT_STREQ(shown, "Nested");
+
   // A button that goes takes its hint along and leaves the others theirs.
   {
     TToolButton passing(&bar, "4");
