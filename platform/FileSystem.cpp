@@ -199,16 +199,19 @@ TNewFileResult createNewFileFrom(const std::string& spareFile, const std::string
   bool exact = !exactSpare.empty() && !target.empty();
   HANDLE opened = INVALID_HANDLE_VALUE;
   if (exact)
-    opened = CreateFileW(exactSpare.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, TRUNCATE_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    opened = CreateFileW(exactSpare.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   if (opened == INVALID_HANDLE_VALUE) {
     exact = false;
-    opened = CreateFileA(onDiskPath(spareFile).c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    opened = CreateFileA(onDiskPath(spareFile).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
   }
   TFileHandle file(opened);
   if (!file.valid()) return TNewFileResult::failed;
-  if (!writeAll(file.get(), bytes) || (durable && !FlushFileBuffers(file.get()))) return TNewFileResult::failed;
+  // Written over and then cut, not emptied first: ext4 writes a file that
+  // was emptied out to the disk at once when it is closed.
+  if (!writeAll(file.get(), bytes) || !SetEndOfFile(file.get()) || (durable && !FlushFileBuffers(file.get())))
+    return TNewFileResult::failed;
   bool renamed = exact && renameOpenFile(file.get(), target);
   DWORD error = GetLastError();
   if (!file.close()) {
