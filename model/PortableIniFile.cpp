@@ -125,9 +125,10 @@ TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(file
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
     : fileName_(fileName), writeAtDestruction_(false) {}
 
-TNewFileResult TPortableIniFile::createFile(bool durable) {
+TNewFileResult TPortableIniFile::createFile(bool durable, const std::string& spareFile) {
   const std::string text = fileText();
-  const TNewFileResult result = createNewFile(fileName_, text, durable);
+  const TNewFileResult result = spareFile.empty() ? createNewFile(fileName_, text, durable)
+                                                  : createNewFileFrom(spareFile, fileName_, text, durable);
   if (result != TNewFileResult::created) return result;
   // Read back from the text written, not from the disk: values lose their
   // enclosing quotes and blanks as they would.
