@@ -387,7 +387,7 @@ void TchartPopupMenu::galleryAddClick() {
   popupTarget->copyToBitmap(picture);
   int kind = targetIsChart() ? 1 : 2;
   std::string made;
-  owner_.galleryForm->add(kind, kind, popupTarget->fileName(), "", picture, TGalleryTargets{}, made);
+  owner_.galleryForm->add(kind, galleryTabOf(kind), popupTarget->fileName(), "", picture, TGalleryTargets{}, made);
 }
 
 void TchartPopupMenu::makeDefaultClick() {

@@ -30,6 +30,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
+#include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -132,6 +133,12 @@ void TmainForm::createComponents() {
   loadLogMemo->setCursor(IDC_WAIT);
   loadLogMemo->setColor(clBtnFace);
   loadLogMemo->hide();
+
+  noticeBar = &add<TStatusBar>();
+  noticeBar->name = "noticeBar";
+  noticeBar->setPanels({-1});
+  noticeBar->onMouseUp = [this](TMouseButton, TShiftState, int, int) { noticeBar->hide(); };
+  noticeBar->hide();
 
   findDialog.options.down = true;
   findDialog.hideWholeWord = true;

@@ -18,6 +18,7 @@ class TChildForm;
 class THelpServices;
 class THookHelpSystem;
 class TMemo;
+class TStatusBar;
 class TPageControl;
 class TPanel;
 class TPortfolio;
@@ -99,6 +100,9 @@ class TmainForm : public TForm {
   TToolButton* setupBtn = nullptr;
   TToolButton* helpBtn = nullptr;
   TMemo* loadLogMemo = nullptr;
+  // One line at the bottom naming files that could not be read; hidden
+  // until there is one, and again when clicked.
+  TStatusBar* noticeBar = nullptr;
   TImageList imageList{16, 16};
   TImageList reloadGlyphs{16, 16};
   TFindDialog findDialog{false};
@@ -136,6 +140,7 @@ class TmainForm : public TForm {
   bool pageControlChanging();
   void pageControlChange();
   void onApplicationIdle();
+  void showFileNotices();
   void reloadBtnClick();
   // The synchDatesBtn click of a data window: the shared date range.
   void updateDateRangeTracker(TToolButton& button);

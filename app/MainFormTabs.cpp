@@ -13,7 +13,9 @@
 #include "model/Portfolio.h"
 #include "model/Forex.h"
 #include "model/PortfolioTable.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Application.h"
+#include "platform/ComCtrls.h"
 #include "platform/DateTimePicker.h"
 #include "platform/ListView.h"
 #include "platform/ExtControls.h"
@@ -201,7 +203,17 @@ void TmainForm::setCommandsBusy(bool busy) {
   if (!busy && closeRequested_) application().postDeferred([this] { close(); });
 }
 
-void TmainForm::onApplicationIdle() { idleEvents_.poll(); }
+void TmainForm::onApplicationIdle() {
+  idleEvents_.poll();
+  showFileNotices();
+}
+
+void TmainForm::showFileNotices() {
+  const std::vector<std::string> names = takeUnreadableFiles();
+  if (names.empty()) return;
+  noticeBar->setPanelText(0, unreadableFilesNotice(names));
+  noticeBar->show();
+}
 
 void TmainForm::reloadBtnClick() {
   if (commandsBusy_) return;

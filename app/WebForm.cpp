@@ -24,7 +24,6 @@ constexpr const char* optionsSection = "ProfileSheet";
 constexpr int splitterWidth = 4;
 constexpr int notesContentLeft = 10;  // right of the tile's drag strip
 constexpr int browserGalleryKind = 3;
-constexpr int browserGalleryTab = 1 << 2;
 
 }  // namespace
 
@@ -362,7 +361,7 @@ void TwebForm::galleryBrowser() {
   targets.browserTargetDir = includeTrailingBackslash(mosaicsRoot_) + std::to_string(shownMosaic_);
   int kind = browserGalleryKind;
   std::string resultFile;
-  galleryForm_->open(kind, browserGalleryTab, targets, resultFile);
+  galleryForm_->open(kind, galleryTabOf(kind), targets, resultFile);
   if (!resultFile.empty()) loadWebPanel(resultFile);
 }
 

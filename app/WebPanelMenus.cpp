@@ -190,7 +190,7 @@ void TwebPanelMenus::addWebPanelToGallery() {
   webPopupTarget->snapshot(picture);
   int kind = 3;
   std::string made;
-  owner_.galleryForm->add(kind, 4, webPopupTarget->settingsFile(), "", picture, TGalleryTargets{}, made);
+  owner_.galleryForm->add(kind, galleryTabOf(kind), webPopupTarget->settingsFile(), "", picture, TGalleryTargets{}, made);
 }
 
 void TwebPanelMenus::makeWebPanelTemplate(TWebPanel& panel) {

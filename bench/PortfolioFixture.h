@@ -20,9 +20,13 @@ class TBenchFolder {
     static int counter = 0;
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
-    path = std::string(base) + "kestrova-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(counter++) + "\\";
-    forceFolders(path);
+    // Benchmarks in other Wine prefixes share the temporary folder and often
+    // their process number: a folder that exists belongs to another run.
+    forceFolders(base);
+    do {
+      path = std::string(base) + "kestrova-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(counter++) + "\\";
+    } while (!createFolder(path) && folderExists(path));
   }
   ~TBenchFolder() { deleteTree(path); }
   TBenchFolder(const TBenchFolder&) = delete;

@@ -4,6 +4,8 @@
 # packages (root, as on the project's machines); never part of the build or
 # the tests.
 #   bench/compare-spreadsheets.sh [formula counts...]   default 10000 100000 1000000
+# COMPARE_BEFORE=<SheetScaleBench.exe of an earlier build> shows its
+# figures beside this build's; COMPARE_ROUNDS sets the rounds (5).
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 if ! command -v ssconvert >/dev/null || ! command -v soffice >/dev/null || [ ! -x /usr/bin/time ] ||

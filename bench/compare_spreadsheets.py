@@ -25,6 +25,9 @@ import uno  # noqa: F401  (the bridge, from python3-uno)
 from com.sun.star.beans import PropertyValue
 
 ROUNDS = int(os.environ.get("COMPARE_ROUNDS", "5"))
+# SheetScaleBench.exe of an earlier build, run beside this build's in every
+# round: the goals then show its figures as "before".
+BEFORE = os.environ.get("COMPARE_BEFORE")
 LOOKUP_ROWS = 100
 
 # The rows of SheetScaleBench in the bridge's grammar ("#" the row, "@" the
@@ -90,8 +93,8 @@ def write_workbook(path, formulas, sheet):
         archive.writestr("content.xml", "\n".join(lines), zipfile.ZIP_DEFLATED)
 
 
-def kestrova(root, formulas, sheet):
-    exe = os.path.join(root, "build", "bench", "SheetScaleBench.exe")
+def kestrova(root, formulas, sheet, exe=None):
+    exe = exe or os.path.join(root, "build", "bench", "SheetScaleBench.exe")
     env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
     command = [os.path.join(root, "tools", "wine-run"), exe, str(formulas), sheet]
     run = subprocess.run(command, env=env, capture_output=True, text=True)
@@ -209,8 +212,10 @@ def main():
             for formulas in sizes:
                 for sheet in SHEETS:
                     key = (formulas, sheet)
-                    entry = results.setdefault(key, {"kestrova": [], "office": [], "gnumeric": []})
+                    entry = results.setdefault(key, {"kestrova": [], "before": [], "office": [], "gnumeric": []})
                     entry["kestrova"].append(kestrova(root, formulas, sheet))
+                    if BEFORE:
+                        entry["before"].append(kestrova(root, formulas, sheet, BEFORE))
                     source = os.path.join(workdir, "%s-%d.ods" % (sheet, formulas))
                     if round_number == 0:
                         write_workbook(source, formulas, sheet)
@@ -252,17 +257,23 @@ def main():
                   all_dirty, ratio(all_dirty, gnumeric_ns), ratio(all_dirty, office_ns), chain,
                   ratio(chain, office_chain), entering, memory,
                   ratio(memory, gnumeric_bytes)))
-    print("Goals:")
-    for (formulas, sheet), entry in sorted(results.items()):
-        entering = median(entry["kestrova"], "entering_ns")
-        all_dirty = ratio(median(entry["kestrova"], "all_dirty_ns"),
-                          median(entry["gnumeric"], "recalc_s") * 1e9 / formulas)
-        line = "  %-10s %9d  entering %5.0f ns (goal <= 700 ns)  all dirty %5.2f x Gnumeric (goal <= 0.3)" % (
+    def goals(entries, entry, formulas, sheet):
+        entering = median(entries, "entering_ns")
+        all_dirty = ratio(median(entries, "all_dirty_ns"), median(entry["gnumeric"], "recalc_s") * 1e9 / formulas)
+        line = "%-10s %9d  entering %5.0f ns (goal <= 700 ns)  all dirty %5.2f x Gnumeric (goal <= 0.3)" % (
             sheet, formulas, entering, all_dirty)
         if sheet == "mixed":
             line += "  chain change %5.2f x LibreOffice (goal <= 0.3)" % ratio(
-                median(entry["kestrova"], "chain_s"), median(entry["office"], "chain_s"))
-        print(line)
+                median(entries, "chain_s"), median(entry["office"], "chain_s"))
+        return line
+
+    print("Goals:")
+    for (formulas, sheet), entry in sorted(results.items()):
+        if BEFORE:
+            print("  before " + goals(entry["before"], entry, formulas, sheet))
+            print("  after  " + goals(entry["kestrova"], entry, formulas, sheet))
+        else:
+            print("  " + goals(entry["kestrova"], entry, formulas, sheet))
     print("Gnumeric ns/formula and LibreOffice ns/formula per size:")
     for (formulas, sheet), entry in sorted(results.items()):
         print("  %-10s %9d  Gnumeric %7.0f  LibreOffice %7.0f" % (

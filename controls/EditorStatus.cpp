@@ -23,6 +23,7 @@ void TEditorStatus::reset() {
   undoHistory_.clear();
   redoHistory_.clear();
   widthTables.clear();
+  widthTableColumns.clear();
   TEditorStatusCore::clear();
   textGeneration = ++nextGeneration_;
   savedGeneration_ = textGeneration;
@@ -99,11 +100,12 @@ TTextPoint TEditorStatus::positionFromPixel(int x, int y) const {
     if (y < top) break;
   }
   const std::vector<int>& bounds = widthTables[row];
-  const int target = leftPixel + x;
-  int column = static_cast<int>(bounds.size()) - 1;  // the line's last boundary
+  const int first = row < widthTableColumns.size() ? widthTableColumns[row] : 1;
+  const long long target = static_cast<long long>(leftPixel) + x;
+  int column = first + static_cast<int>(bounds.size()) - 2;  // the row's last boundary
   for (size_t i = 2; i < bounds.size(); ++i)
-    if ((bounds[i - 1] + bounds[i]) / 2 >= target) {
-      column = static_cast<int>(i) - 1;
+    if ((static_cast<long long>(bounds[i - 1]) + bounds[i]) / 2 >= target) {
+      column = first + static_cast<int>(i) - 2;
       break;
     }
   return {std::max(1, column), topLineIndex + static_cast<int>(row)};

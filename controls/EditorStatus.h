@@ -84,8 +84,11 @@ class TEditorStatus : public TEditorStatusCore {
   int rightPixel = 0;
   int widestLine = 0;
   // Per visible row: element 0 the row height, then the x of each character
-  // boundary of its line relative to the text origin.
+  // boundary of its line relative to the text origin, from the boundary left
+  // of the row's entry in widthTableColumns on: column 1 but for a long line,
+  // of which only the part in view is laid out.
   std::vector<std::vector<int>> widthTables;
+  std::vector<int> widthTableColumns;
   int lastVisibleLine = 0;
   int caretHeight = 0;
   int caretX = 0;

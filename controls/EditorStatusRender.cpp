@@ -1,3 +1,4 @@
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -13,6 +14,16 @@ bool before(int column, int line, int otherColumn, int otherLine) {
   return line < otherLine || (line == otherLine && column < otherColumn);
 }
 
+// A line up to this length is laid out whole, so its geometry is exact
+// wherever the view stands. A longer one (a file of one line, megabytes
+// long) is laid out only where the view shows it: its columns stand at a
+// fixed pitch up to the first one shown, and from there at their widths.
+constexpr size_t wholeLayoutLength = 4096;
+// Pixel positions stay well inside an int, however long a line is.
+constexpr long long farthestPixel = std::numeric_limits<int>::max() / 2;
+
+int clampedPixel(long long x) { return static_cast<int>(std::clamp(x, 0LL, farthestPixel)); }
+
 }  // namespace
 
 // One render of a document: the fonts it needs, the layout of its lines
@@ -23,6 +34,7 @@ class TEditorRenderer {
                   TFontAttributeSets* sets)
       : document_(document), canvas_(canvas), rect_(rect), sets_(sets), ids_(ids && !ids->empty() ? ids : nullptr) {
     document_.widthTables.clear();
+    document_.widthTableColumns.clear();
     document_.widestLine = 0;
     if (sets_) sets_->invalidateWidths();
     document_.defaultFont_.widthsStale = true;
@@ -40,12 +52,17 @@ class TEditorRenderer {
     TFontHandle handle;
     int ascent = 0;
     int descent = 0;
+    int averageWidth = 1;
   };
   struct TLineLayout {
     int ascent = 0;
     int descent = 0;
-    std::vector<int> bounds;          // x of the boundaries of columns 1..n+1
-    std::vector<const TFont*> fonts;  // per character
+    int firstColumn = 1;              // the column whose left boundary is bounds[0]
+    bool reachesEnd = true;           // the boundaries run to the line end
+    int pitch = 0;                    // a long line's pixels a column before the laid-out part
+    int width = 0;                    // the line's width, for the scroll bar
+    std::vector<int> bounds;          // x of the boundaries of columns firstColumn..
+    std::vector<const TFont*> fonts;  // per laid-out character
     const TFont* endFont = nullptr;   // the font at the line end
   };
 
@@ -55,9 +72,12 @@ class TEditorRenderer {
   TFont& font(uint16_t id);
   void select(const TFont& f) { SelectObject(canvas_, f.handle.get()); }
   size_t lineOffset(int line);
+  int pitchOf(size_t length) const;
+  int advance(const std::string& text, size_t index, size_t offset, int x, const TFont& f);
   TLineLayout layout(int line);
   int caretPixel(const TLineLayout& l, int column) const;
   int rowsFrom(int top);
+  int leftPixelShowingCaret(const TLineLayout& l);
 
   TEditorStatus& document_;
   HDC canvas_;
@@ -90,6 +110,7 @@ TEditorRenderer::TFont& TEditorRenderer::font(uint16_t id) {
   GetTextMetricsA(canvas_, &metrics);
   f.ascent = metrics.tmAscent;
   f.descent = metrics.tmDescent;
+  f.averageWidth = std::max<int>(1, metrics.tmAveCharWidth);
   if (attributes->widthsStale) {
     // The width of a hundred copies, divided: the average advance of a
     // character as it sits in running text.
@@ -113,6 +134,30 @@ size_t TEditorRenderer::lineOffset(int line) {
   return offset_;
 }
 
+// The pitch of a long line's columns: the average character of the text
+// font, narrower where the line would otherwise reach beyond the positions
+// an int holds.
+int TEditorRenderer::pitchOf(size_t length) const {
+  return static_cast<int>(std::clamp<long long>(farthestPixel / std::max<size_t>(length, 1), 1, base_->averageWidth));
+}
+
+// How far a character moves the next one on, standing at x.
+int TEditorRenderer::advance(const std::string& text, size_t index, size_t offset, int x, const TFont& f) {
+  const unsigned char c = text[index];
+  if (c == '\t') {
+    const int tab = std::max<int>(1, document_.tabWidth);
+    return (x / tab + 1) * tab - x;
+  }
+  if (coloured_ && index + 1 < text.size() && idAt(offset + index + 1) != idAt(offset + index)) {
+    // The last character before a change of font: measured alone, since
+    // its overhang is not shared with a neighbour of the same font.
+    select(f);
+    SIZE extent{};
+    return GetTextExtentPoint32A(canvas_, &text[index], 1, &extent) ? extent.cx : f.attributes->widths[c];
+  }
+  return f.attributes->widths[c];
+}
+
 TEditorRenderer::TLineLayout TEditorRenderer::layout(int line) {
   TLineLayout l;
   if (line >= document_.lineCount()) {
@@ -123,31 +168,32 @@ TEditorRenderer::TLineLayout TEditorRenderer::layout(int line) {
     // A line without characters still needs a height and a caret: it takes
     // the font at its line end.
     l.endFont = coloured_ ? &font(idAt(offset + text.size())) : base_;
-    l.fonts.resize(text.size());
-    l.bounds.reserve(text.size() + 1);
+    const bool whole = text.size() <= wholeLayoutLength;
+    size_t first = 0;
     int x = 0;
-    l.bounds.push_back(0);
-    for (size_t i = 0; i < text.size(); ++i) {
-      const uint16_t id = idAt(offset + i);
-      const TFont& f = coloured_ ? font(id) : *base_;
-      l.fonts[i] = &f;
+    long long right = 0;
+    size_t most = text.size();
+    if (!whole) {
+      l.pitch = pitchOf(text.size());
+      first = std::min(text.size(), static_cast<size_t>(document_.leftPixel / l.pitch));
+      x = static_cast<int>(first * l.pitch);
+      right = static_cast<long long>(document_.leftPixel) + viewWidth();
+      // Characters of no width could otherwise keep the layout going.
+      most = static_cast<size_t>(viewWidth()) + wholeLayoutLength;
+    }
+    l.firstColumn = static_cast<int>(first) + 1;
+    l.bounds.push_back(x);
+    size_t i = first;
+    for (; i < text.size() && (whole || (x <= right && i - first < most)); ++i) {
+      const TFont& f = coloured_ ? font(idAt(offset + i)) : *base_;
+      l.fonts.push_back(&f);
       l.ascent = std::max(l.ascent, f.ascent);
       l.descent = std::max(l.descent, f.descent);
-      const unsigned char c = text[i];
-      if (c == '\t') {
-        const int tab = std::max<int>(1, document_.tabWidth);
-        x = (x / tab + 1) * tab;
-      } else if (coloured_ && i + 1 < text.size() && idAt(offset + i + 1) != id) {
-        // The last character before a change of font: measured alone, since
-        // its overhang is not shared with a neighbour of the same font.
-        select(f);
-        SIZE extent{};
-        x += GetTextExtentPoint32A(canvas_, &text[i], 1, &extent) ? extent.cx : f.attributes->widths[c];
-      } else {
-        x += f.attributes->widths[c];
-      }
+      x += advance(text, i, offset, x, f);
       l.bounds.push_back(x);
     }
+    l.reachesEnd = i == text.size();
+    l.width = whole ? x : std::max(clampedPixel(static_cast<long long>(text.size()) * l.pitch), l.reachesEnd ? x : 0);
   }
   if (l.fonts.empty()) {
     l.ascent = l.endFont->ascent;
@@ -157,11 +203,14 @@ TEditorRenderer::TLineLayout TEditorRenderer::layout(int line) {
   return l;
 }
 
-// The pixel x of a column, in virtual space a blank's width per column past the end.
+// The pixel x of a column, in virtual space a blank's width per column past
+// the end; a long line's columns outside its laid-out part at its pitch.
 int TEditorRenderer::caretPixel(const TLineLayout& l, int column) const {
-  const int last = static_cast<int>(l.bounds.size());
-  if (column <= last) return l.bounds[column - 1];
-  return l.bounds.back() + (column - last) * l.endFont->attributes->widths[' '];
+  if (column < l.firstColumn) return clampedPixel(static_cast<long long>(column - 1) * l.pitch);
+  const int last = l.firstColumn + static_cast<int>(l.bounds.size()) - 1;
+  if (column <= last) return l.bounds[column - l.firstColumn];
+  const int step = l.reachesEnd ? l.endFont->attributes->widths[' '] : l.pitch;
+  return clampedPixel(l.bounds.back() + static_cast<long long>(column - last) * step);
 }
 
 // How many whole rows fit in the view from a top line on; at least one.
@@ -185,12 +234,47 @@ void TEditorRenderer::keepCaretVisible() {
     const int visible = rowsFrom(d.topLineIndex);
     if (d.caret.y >= d.topLineIndex + visible - 1) d.topLineIndex = std::max(0, d.caret.y - visible + 1);
   }
-  const int x = caretPixel(layout(d.caret.y), d.caret.x);
+  const TLineLayout l = layout(d.caret.y);
+  const int x = caretPixel(l, d.caret.x);
   const int w = viewWidth();
-  if (x < d.leftPixel)
+  if (x >= d.leftPixel && x < d.leftPixel + w) return;
+  if (l.pitch > 0)
+    d.leftPixel = leftPixelShowingCaret(l);
+  else if (x < d.leftPixel)
     d.leftPixel = x;
-  else if (x >= d.leftPixel + w)
+  else
     d.leftPixel = std::max(0, x - w + 1);
+}
+
+// Where a long line's view starts so that its caret shows. A move of the
+// left pixel moves the laid-out part: the caret's column becomes the first
+// one shown or, right of the view, the column as far back as still shows
+// it with all the characters between (tabs counted at their widest). Past
+// the line end the view shows the end, where the columns stay put.
+int TEditorRenderer::leftPixelShowingCaret(const TLineLayout& l) {
+  TEditorStatus& d = document_;
+  const std::string& text = d.lines[d.caret.y];
+  const int caretIndex = d.caret.x - 1;
+  const long long end = static_cast<long long>(text.size()) * l.pitch;
+  if (caretIndex > static_cast<int>(text.size())) {
+    const long long x = end + static_cast<long long>(caretIndex - static_cast<int>(text.size())) *
+                                  l.endFont->attributes->widths[' '];
+    return clampedPixel(x < d.leftPixel ? x : std::max(end, x - viewWidth() + 1));
+  }
+  if (caretIndex < l.firstColumn - 1 || caretPixel(l, d.caret.x) < d.leftPixel)
+    return clampedPixel(static_cast<long long>(caretIndex) * l.pitch);
+  const size_t offset = coloured_ ? lineOffset(d.caret.y) : 0;
+  const int room = std::max(0, viewWidth() - 1);
+  int first = caretIndex;
+  for (int width = 0; first > 0 && caretIndex - first < viewWidth() + static_cast<int>(wholeLayoutLength);) {
+    const size_t index = static_cast<size_t>(first - 1);
+    const TFont& f = coloured_ ? font(idAt(offset + index)) : *base_;
+    const int step = text[index] == '\t' ? std::max<int>(1, d.tabWidth) : advance(text, index, offset, 0, f);
+    if (width + step > room) break;
+    width += step;
+    --first;
+  }
+  return clampedPixel(static_cast<long long>(first) * l.pitch);
 }
 
 void TEditorRenderer::draw(const TTextRect& highlight) {
@@ -214,7 +298,8 @@ void TEditorRenderer::draw(const TTextRect& highlight) {
     std::vector<int> table{height};
     table.insert(table.end(), l.bounds.begin(), l.bounds.end());
     d.widthTables.push_back(std::move(table));
-    d.widestLine = std::max(d.widestLine, l.bounds.back());
+    d.widthTableColumns.push_back(l.firstColumn);
+    d.widestLine = std::max(d.widestLine, l.width);
     if (y + height <= viewHeight()) ++fullRows;
     if (line == d.caret.y) {
       d.caretHeight = height;
@@ -222,15 +307,16 @@ void TEditorRenderer::draw(const TTextRect& highlight) {
       d.caretY = y;
     }
     const std::string* text = line < d.lineCount() ? &d.lines[line] : nullptr;
-    const int count = text ? static_cast<int>(text->size()) : 0;
+    const int count = static_cast<int>(l.fonts.size());
+    const int first = l.firstColumn;
     const int baseline = rect_.top + y + l.ascent;
     // Runs of characters that share font and colours, each drawn at the
     // computed positions over its own opaque cell.
     for (int start = 0; start < count;) {
       const auto colours = [&](int i, COLORREF& fore, COLORREF& back) {
         const COLORREF own = colorToRGB(l.fonts[i]->attributes->colour);
-        const bool selected = anySelection && !before(i + 1, line + 1, selection.left, selection.top) &&
-                              before(i + 1, line + 1, selection.right, selection.bottom);
+        const bool selected = anySelection && !before(first + i, line + 1, selection.left, selection.top) &&
+                              before(first + i, line + 1, selection.right, selection.bottom);
         if (selected) {
           fore = coloured_ ? inverse(own) : selectionText;
           back = selectionBackground;
@@ -238,8 +324,8 @@ void TEditorRenderer::draw(const TTextRect& highlight) {
           fore = own;
           back = background;
         }
-        if (highlight.top >= 0 && !before(i + 1, line, highlight.left, highlight.top) &&
-            before(i + 1, line, highlight.right, highlight.bottom))
+        if (highlight.top >= 0 && !before(first + i, line, highlight.left, highlight.top) &&
+            before(first + i, line, highlight.right, highlight.bottom))
           std::swap(fore, back);
       };
       COLORREF fore, back;
@@ -249,7 +335,7 @@ void TEditorRenderer::draw(const TTextRect& highlight) {
         colours(end, f2, b2);
         if (f2 != fore || b2 != back) break;
       }
-      drawn.assign(*text, start, end - start);
+      drawn.assign(*text, first - 1 + start, end - start);
       advances.resize(end - start);
       for (int i = start; i < end; ++i) {
         if (drawn[i - start] == '\t') drawn[i - start] = ' ';

@@ -30,6 +30,9 @@ struct TGalleryTargets {
   std::string chartPrefix, graphPrefix, browserPrefix;
 };
 
+// The tabs mask of open and add that shows only the tab of the kind.
+constexpr int galleryTabOf(int kind) { return 1 << kind; }
+
 // The gallery of saved views: tabs for charts, graphs and browsers, the
 // items of the active tab with their picture and notes, and Make, which
 // copies the chosen item into the caller's view folder.

@@ -67,11 +67,20 @@ void TGalleryIndex::unloadGallery() {
 int TGalleryIndex::saveIndex(int kind) const {
   if (!validKind(kind)) return -7;
   forceFolders(folder(kind));
-  TPortableIniFile ini(folder(kind) + indexFileName);
-  ini.eraseSection(namesSection);
-  for (const TGalleryEntry& entry : entries(kind))
-    ini.writeString(namesSection, entry.baseName, quotedWhereNeeded(storableCaption(entry.caption)));
-  return ini.updateFile() ? 0 : -4;
+  const std::string indexFile = folder(kind) + indexFileName;
+  {
+    TPortableIniFile ini(indexFile);
+    ini.eraseSection(namesSection);
+    for (const TGalleryEntry& entry : entries(kind))
+      ini.writeString(namesSection, entry.baseName, quotedWhereNeeded(storableCaption(entry.caption)));
+    if (!ini.updateFile()) return -4;
+    std::vector<std::string> sections;
+    ini.readSections(sections);
+    if (!sections.empty()) return 0;
+  }
+  // An index left with nothing in it goes, as before the first item: an
+  // empty file could not be told from a save that failed halfway.
+  return deleteFile(indexFile) || !fileExists(indexFile) ? 0 : -4;
 }
 
 bool TGalleryIndex::validIndex(int kind, int index) const {

@@ -31,8 +31,24 @@ TFont fontOf(const TFontProperties& properties) {
 
 // ---- Edit and memo ----
 
-TInPlaceEdit::TInPlaceEdit(TControl* parent, bool multiLine, TEditorKeys& keys)
-    : TEdit(parent, multiLine ? ES_MULTILINE | ES_AUTOVSCROLL : ES_AUTOHSCROLL), keys_(keys) {
+namespace {
+
+DWORD editStyle(TInPlaceLines lines) {
+  switch (lines) {
+    case TInPlaceLines::wrapped:
+      return ES_MULTILINE | ES_AUTOVSCROLL;
+    case TInPlaceLines::unwrapped:
+      return ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL;
+    default:
+      return ES_AUTOHSCROLL;
+  }
+}
+
+}  // namespace
+
+TInPlaceEdit::TInPlaceEdit(TControl* parent, TInPlaceLines lines, TEditorKeys& keys)
+    : TEdit(parent, editStyle(lines)), keys_(keys) {
+  const bool multiLine = lines != TInPlaceLines::single;
   SetWindowLongA(handle(), GWL_EXSTYLE, GetWindowLongA(handle(), GWL_EXSTYLE) & ~WS_EX_CLIENTEDGE);
   SetWindowPos(handle(), nullptr, 0, 0, multiLine ? 97 : 81, 21, SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
   setTabStop(false);

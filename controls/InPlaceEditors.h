@@ -25,11 +25,15 @@ bool editorKey(WORD& key, TShiftState shift, TEditorKeys& keys);
 // beep or break the line.
 void swallowEnterAndEsc(char& key);
 
+// How an in-place edit holds its text: one line, or many, broken at the
+// words to the width or only where the text breaks them.
+enum class TInPlaceLines { single, wrapped, unwrapped };
+
 // The text of the edit and memo editors: no frame of their own, the memo
-// wrapping its words and growing instead of scrolling.
+// growing instead of scrolling.
 class TInPlaceEdit : public TEdit {
  public:
-  TInPlaceEdit(TControl* parent, bool multiLine, TEditorKeys& keys);
+  TInPlaceEdit(TControl* parent, TInPlaceLines lines, TEditorKeys& keys);
 
   void caretToEnd();
   int lineCount() const;

@@ -207,7 +207,9 @@ class TSheetPanel : public TControl {
   TEditorKeys editorKeys_;
   TEditorPanel* datePanel_ = nullptr;
   TDateTimePicker* datePicker_ = nullptr;
-  TInPlaceEdit* memo_ = nullptr;
+  TInPlaceEdit* wrappedMemo_ = nullptr;
+  TInPlaceEdit* unwrappedMemo_ = nullptr;
+  TInPlaceEdit* memo_ = nullptr;  // the one of the two the open text takes
   TEditorPanel* numberPanel_ = nullptr;
   TInPlaceEdit* numberEdit_ = nullptr;
   TSpinButton* numberSpin_ = nullptr;

@@ -15,6 +15,21 @@ constexpr double newPickerDate = 36526.0;  // 1 January 2000
 constexpr int spinWidth = 16;
 constexpr double memoLineHeight = 1.3;
 constexpr double memoExtraLines = 0.3;
+// The edit control's word wrap measures the rest of a paragraph for every
+// line it breaks, at a cost that grows with the square of its length: a
+// text with a longer paragraph than this (a name of 200,000 characters)
+// opens in the memo that breaks lines only where the text does.
+constexpr size_t longestWrappedParagraph = 1024;
+
+bool hasLongParagraph(const std::string& text) {
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (end - start > longestWrappedParagraph) return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -32,40 +47,47 @@ void TSheetPanel::buildEditors() {
   datePicker_->onDoubleClick = [this] {
     if (!datePicker_->calendarOpen()) acceptEditing();
   };
-  memo_ = &add<TInPlaceEdit>(true, editorKeys_);
-  memo_->setBounds(-100, -100, 97, 21);
+  wrappedMemo_ = &add<TInPlaceEdit>(TInPlaceLines::wrapped, editorKeys_);
+  unwrappedMemo_ = &add<TInPlaceEdit>(TInPlaceLines::unwrapped, editorKeys_);
+  memo_ = wrappedMemo_;
   numberPanel_ = &add<TEditorPanel>();
-  numberEdit_ = &numberPanel_->add<TInPlaceEdit>(false, editorKeys_);
+  numberEdit_ = &numberPanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);
   numberSpin_ = &numberPanel_->add<TSpinButton>();
   currencyPanel_ = &add<TEditorPanel>();
-  currencyEdit_ = &currencyPanel_->add<TInPlaceEdit>(false, editorKeys_);
+  currencyEdit_ = &currencyPanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);
   currencyButton_ = &currencyPanel_->add<TButton>("...");
   currencyButton_->setTabStop(false);
   imagePanel_ = &add<TEditorPanel>();
   imagePreview_ = &imagePanel_->add<TImagePreview>();
-  imageEdit_ = &imagePanel_->add<TInPlaceEdit>(false, editorKeys_);
+  imageEdit_ = &imagePanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);
   imageSpin_ = &imagePanel_->add<TSpinButton>();
-  for (TControl* editor : {static_cast<TControl*>(datePanel_), static_cast<TControl*>(memo_),
-                           static_cast<TControl*>(numberPanel_), static_cast<TControl*>(currencyPanel_),
-                           static_cast<TControl*>(imagePanel_)}) {
+  for (TControl* editor : {static_cast<TControl*>(datePanel_), static_cast<TControl*>(wrappedMemo_),
+                           static_cast<TControl*>(unwrappedMemo_), static_cast<TControl*>(numberPanel_),
+                           static_cast<TControl*>(currencyPanel_), static_cast<TControl*>(imagePanel_)}) {
     editor->hide();
   }
   // Leaving an editor for anything outside it commits.
-  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(memo_),
-                         static_cast<TControl*>(numberEdit_), static_cast<TControl*>(currencyEdit_),
-                         static_cast<TControl*>(currencyButton_), static_cast<TControl*>(imageEdit_)}) {
+  for (TControl* part : {static_cast<TControl*>(datePicker_), static_cast<TControl*>(wrappedMemo_),
+                         static_cast<TControl*>(unwrappedMemo_), static_cast<TControl*>(numberEdit_),
+                         static_cast<TControl*>(currencyEdit_), static_cast<TControl*>(currencyButton_),
+                         static_cast<TControl*>(imageEdit_)}) {
     part->onExit = [this] { editorExit(); };
   }
   for (TInPlaceEdit* edit : {numberEdit_, currencyEdit_, imageEdit_}) {
     edit->onEnter = [edit] { edit->caretToEnd(); };
   }
-  memo_->onEnter = [this] {
-    memo_->caretToEnd();
-    memoChanged();
-  };
+  for (TInPlaceEdit* memo : {wrappedMemo_, unwrappedMemo_}) {
+    memo->setBounds(-100, -100, 97, 21);
+    // A stored text of any length opens whole and takes the keys typed into it.
+    memo->setMaxLength(0);
+    memo->onEnter = [this, memo] {
+      memo->caretToEnd();
+      memoChanged();
+    };
+    memo->onChange = [this] { memoChanged(); };
+  }
   numberEdit_->onChange = [this] { numberTextChanged(); };
   imageEdit_->onChange = [this] { imageTextChanged(); };
-  memo_->onChange = [this] { memoChanged(); };
   datePicker_->onChange = [this] { pickerChanged(); };
   numberSpin_->onSpin = [this](int direction) { spinEditor(*numberEdit_, *numberSpin_, direction); };
   imageSpin_->onSpin = [this](int direction) { spinEditor(*imageEdit_, *imageSpin_, direction); };
@@ -122,6 +144,7 @@ void TSheetPanel::startEditing(const std::string& initialText) {
       showEditor(*numberPanel_, *numberEdit_);
       break;
     case TCellEditorKind::text:
+      memo_ = hasLongParagraph(text) ? unwrappedMemo_ : wrappedMemo_;
       memo_->setText(text);
       applyCellAppearance(*memo_);
       memoLineCount_ = 0;

@@ -309,9 +309,9 @@ int TAsset::addTransaction(int32_t number, int32_t soft, double dateTime, long d
   return transactions_.add(number, soft, dateTime, units, value, fees, flag, comment, transactionFolder_, save);
 }
 
-int TAsset::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate,
-                                           double toDate) {
-  return transactions_.deleteBetweenDates(exceptTransaction, onlySoft, fromDate, toDate);
+int TAsset::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,
+                                           bool keepFilesForReuse) {
+  return transactions_.deleteBetweenDates(exceptTransaction, onlySoft, fromDate, toDate, keepFilesForReuse);
 }
 
 int TAsset::deleteTransactionsByNumber(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft) {

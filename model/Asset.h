@@ -63,7 +63,8 @@ class TAsset : public TCustomPropertyObject {
 
   int addTransaction(int32_t number, int32_t soft, double dateTime, long double units, long double value,
                      long double fees, const std::string& flag, const std::string& comment, bool save);
-  int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate);
+  int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,
+                                     bool keepFilesForReuse = false);
   int deleteTransactionsByNumber(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft);
 
   const std::string& getCurrency() const { return currency_; }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/SequentialFile.h"
@@ -125,9 +126,10 @@ TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(file
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
     : fileName_(fileName), writeAtDestruction_(false) {}
 
-TNewFileResult TPortableIniFile::createFile(bool durable) {
+TNewFileResult TPortableIniFile::createFile(bool durable, const std::string& spareFile) {
   const std::string text = fileText();
-  const TNewFileResult result = createNewFile(fileName_, text, durable);
+  const TNewFileResult result = spareFile.empty() ? createNewFile(fileName_, text, durable)
+                                                  : createNewFileFrom(spareFile, fileName_, text, durable);
   if (result != TNewFileResult::created) return result;
   // Read back from the text written, not from the disk: values lose their
   // enclosing quotes and blanks as they would.
@@ -164,6 +166,7 @@ void TPortableIniFile::readFile() {
   if (!file.open(fileName_)) {
     // A device under a settings file's name is never rewritten either.
     readFailed_ = pathExists(fileName_) || namesDevice(fileName_);
+    if (readFailed_) reportUnreadableFile(fileName_);
     return;
   }
   // Most settings files are read in one piece; larger ones in pieces, so
@@ -204,6 +207,7 @@ void TPortableIniFile::readFile() {
     }
   }
   if (!skipping) readLine(pending, current);
+  if (readFailed_) reportUnreadableFile(fileName_);
 }
 
 void TPortableIniFile::readLine(std::string_view line, TSection*& current) {

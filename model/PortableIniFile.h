@@ -34,8 +34,9 @@ class TPortableIniFile {
   bool updateFile();
 
   // Writes the object into a file of its name that does not exist yet (see
-  // createNewFile) and then holds what reading that file would give.
-  TNewFileResult createFile(bool durable);
+  // createNewFile; with a spare file, createNewFileFrom) and then holds what
+  // reading that file would give.
+  TNewFileResult createFile(bool durable, const std::string& spareFile = {});
 
   bool Modified() const { return modified_; }
   // True when the file exists but could not be read to its end, so that

@@ -472,14 +472,19 @@ int TPortfolio::deleteTransaction(int32_t number) {
 }
 
 int TPortfolio::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate,
-                                               double toDate) {
+                                               double toDate, bool keepFilesForReuse) {
   int result = 0;
   for (const auto& asset : assets_) {
-    const int deleted = asset->deleteTransactionsBetweenDates(exceptTransaction, onlySoft, fromDate, toDate);
+    const int deleted =
+        asset->deleteTransactionsBetweenDates(exceptTransaction, onlySoft, fromDate, toDate, keepFilesForReuse);
     if (result == 0) result = deleted;
   }
   const int rebuilt = rebuildTransactionNumbers();
   return result != 0 ? result : rebuilt;
+}
+
+void TPortfolio::discardSpareTransactionFiles() {
+  for (const auto& asset : assets_) asset->Transactions().discardSpareFiles();
 }
 
 // A portfolio without assets has no numbers: an empty list is its answer,

@@ -77,7 +77,11 @@ class TPortfolio : public TCustomPropertyObject {
   int addTransaction(int assetIndex, int32_t soft, double dateTime, long double units, long double value,
                      long double fees, const std::string& flag, const std::string& comment, bool save);
   int deleteTransaction(int32_t number);
-  int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate);
+  // keepFilesForReuse: see TTransactionTable::deleteBetweenDates; the spares
+  // left are discarded by discardSpareTransactionFiles.
+  int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,
+                                     bool keepFilesForReuse = false);
+  void discardSpareTransactionFiles();
   int rebuildTransactionNumbers();
 
   // Values in the portfolio's currency; the rate age is the distance in days

@@ -15,6 +15,9 @@
 namespace {
 
 const std::string transactionExtension = ".INI";
+// The name a file of a deleted transaction takes while it waits to be reused:
+// not an integer, so no load takes it for a transaction.
+const char spareMark = '~';
 constexpr int64_t lastFileNumber = INT32_MAX;
 
 // The number N of a file name "N.INI" whose N reads as an integer of 0 or
@@ -36,6 +39,8 @@ std::string nameWithoutFolder(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string folderOf(const std::string& path) { return path.substr(0, path.size() - nameWithoutFolder(path).size()); }
+
 }  // namespace
 
 TTransactionTable::TTransactionTable() { clear(); }
@@ -51,6 +56,7 @@ void TTransactionTable::clear() {
   numberedFolder_.clear();
   usedFileNumbers_.clear();
   lowestUntriedFileNumber_ = 1;
+  spareFiles_.clear();
 }
 
 void TTransactionTable::transactionChanged(TChange change) {
@@ -87,6 +93,9 @@ int TTransactionTable::loadDirectory(const std::string& folder) {
     // its name from the free ones.
     const int64_t number = fileNumberOf(entry.name, true);
     if (number >= 0) usedFileNumbers_.insert(number);
+    // Spares a run that ended without its last steps left behind.
+    if (!entry.isFolder && entry.name[0] == spareMark && fileNumberOf(entry.name.substr(1), true) >= 0)
+      spareFiles_.push_back(path + entry.name);
     if (entry.isFolder || fileNumberOf(entry.name, false) < 0) continue;
     const int result = addFromFile(path + entry.name);
     if (result != 0) {
@@ -143,9 +152,8 @@ std::string TTransactionTable::untriedFileName(const std::string& folder) {
 }
 
 void TTransactionTable::forgetFileNumber(const std::string& fileName) {
-  const size_t nameStart = fileName.size() - nameWithoutFolder(fileName).size();
-  if (!sameText(fileName.substr(0, nameStart), numberedFolder_)) return;
-  const int64_t number = fileNumberOf(fileName.substr(nameStart), true);
+  if (!sameText(folderOf(fileName), numberedFolder_)) return;
+  const int64_t number = fileNumberOf(nameWithoutFolder(fileName), true);
   if (number < 0) return;
   usedFileNumbers_.erase(number);
   if (number > 0) lowestUntriedFileNumber_ = std::min(lowestUntriedFileNumber_, number);
@@ -172,7 +180,7 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
   for (;;) {
     const std::string fileName = untriedFileName(path);
     if (fileName.empty()) return -4;
-    const TNewFileResult created = transaction->createFile(fileName, durable);
+    const TNewFileResult created = createTransactionFile(*transaction, fileName, durable);
     if (created == TNewFileResult::failed) return -4;
     usedFileNumbers_.insert(fileNumberOf(nameWithoutFolder(fileName), true));
     if (created == TNewFileResult::created) break;
@@ -181,9 +189,35 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
   return 0;
 }
 
-bool TTransactionTable::deleteTransactionFile(TTransaction& transaction) {
+// Through a spare of the folder while there is one; a spare that fails is
+// deleted, and a file of its own is made instead.
+TNewFileResult TTransactionTable::createTransactionFile(TTransaction& transaction, const std::string& fileName,
+                                                        bool durable) {
+  while (!spareFiles_.empty() && sameText(folderOf(spareFiles_.back()), folderOf(fileName))) {
+    const TNewFileResult created = transaction.createFile(fileName, durable, spareFiles_.back());
+    if (created != TNewFileResult::failed) {
+      if (created == TNewFileResult::created) spareFiles_.pop_back();
+      return created;
+    }
+    ::deleteFile(spareFiles_.back());
+    spareFiles_.pop_back();
+  }
+  return transaction.createFile(fileName, durable);
+}
+
+bool TTransactionTable::keepAsSpare(TTransaction& transaction) {
   const std::string fileName = transaction.FileName();
-  if (!transaction.deleteFile()) return false;
+  const std::string name = nameWithoutFolder(fileName);
+  if (name.empty() || !sameText(folderOf(fileName), numberedFolder_)) return false;
+  const std::string spare = folderOf(fileName) + spareMark + name;
+  if (!renameToNewName(fileName, spare)) return false;
+  spareFiles_.push_back(spare);
+  return true;
+}
+
+bool TTransactionTable::deleteTransactionFile(TTransaction& transaction, bool keepFileForReuse) {
+  const std::string fileName = transaction.FileName();
+  if (!(keepFileForReuse && keepAsSpare(transaction)) && !transaction.deleteFile()) return false;
   if (!fileName.empty()) forgetFileNumber(fileName);
   return true;
 }
@@ -191,7 +225,7 @@ bool TTransactionTable::deleteTransactionFile(TTransaction& transaction) {
 int TTransactionTable::deleteNumber(int32_t number) {
   auto found = std::find_if(items_.begin(), items_.end(), [&](const auto& t) { return t->Number() == number; });
   if (found == items_.end()) return -7;
-  if (!deleteTransactionFile(**found)) return -4;
+  if (!deleteTransactionFile(**found, false)) return -4;
   items_.erase(found);
   transactionChanged(numberChange);
   lastChange_ = changeStamp();
@@ -200,13 +234,13 @@ int TTransactionTable::deleteNumber(int32_t number) {
 }
 
 template <class Condition>
-int TTransactionTable::deleteWhere(Condition condition) {
+int TTransactionTable::deleteWhere(Condition condition, bool keepFilesForReuse) {
   int result = 0;
   bool deleted = false;
   // Each file goes first; a transaction whose file stays, stays too.
   auto kept = std::remove_if(items_.begin(), items_.end(), [&](std::unique_ptr<TTransaction>& transaction) {
     if (!condition(*transaction)) return false;
-    if (!deleteTransactionFile(*transaction)) {
+    if (!deleteTransactionFile(*transaction, keepFilesForReuse)) {
       result = -4;
       return false;
     }
@@ -222,17 +256,28 @@ int TTransactionTable::deleteWhere(Condition condition) {
   return result;
 }
 
-int TTransactionTable::deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate) {
-  return deleteWhere([&](const TTransaction& t) {
-    return t.Number() != exceptNumber && fromDate <= t.DateTime() && t.DateTime() <= toDate &&
-           (!onlySoft || t.Soft() != 0);
-  });
+int TTransactionTable::deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate,
+                                          bool keepFilesForReuse) {
+  return deleteWhere(
+      [&](const TTransaction& t) {
+        return t.Number() != exceptNumber && fromDate <= t.DateTime() && t.DateTime() <= toDate &&
+               (!onlySoft || t.Soft() != 0);
+      },
+      keepFilesForReuse);
 }
 
 int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft) {
-  return deleteWhere([&](const TTransaction& t) {
-    return t.Number() != exceptNumber && lo <= t.Number() && t.Number() <= hi && (!onlySoft || t.Soft() != 0);
-  });
+  return deleteWhere(
+      [&](const TTransaction& t) {
+        return t.Number() != exceptNumber && lo <= t.Number() && t.Number() <= hi && (!onlySoft || t.Soft() != 0);
+      },
+      false);
+}
+
+// A spare that cannot be deleted stays: it holds no transaction.
+void TTransactionTable::discardSpareFiles() {
+  for (const std::string& spare : spareFiles_) ::deleteFile(spare);
+  spareFiles_.clear();
 }
 
 int TTransactionTable::countBetweenDates(double fromDate, double toDate) const {

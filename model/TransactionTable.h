@@ -41,8 +41,16 @@ class TTransactionTable {
   // -7 when no transaction has the number; -4 when its file cannot be deleted.
   int deleteNumber(int32_t number);
   // Files that cannot be deleted keep their transactions and make the result -4.
-  int deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate);
+  // With keepFilesForReuse, a file in the folder new transactions go to is
+  // renamed to a spare name that no load takes for a transaction, rather
+  // than deleted, and the next additions fill and rename the spares: a
+  // trading system deletes and makes again thousands of soft transactions at
+  // every run. Whoever keeps files for reuse discards what is left of them
+  // (discardSpareFiles) when the additions are done.
+  int deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate,
+                         bool keepFilesForReuse = false);
   int deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft);
+  void discardSpareFiles();
   int countBetweenDates(double fromDate, double toDate) const;
   int countBetweenNumbers(int32_t lo, int32_t hi) const;
 
@@ -90,8 +98,10 @@ class TTransactionTable {
   void sumUpTo(TForex* table, TAmount kind, long double& value, bool& ok, double date);
   int addFlows(TForex* table, TAmount kind, TFlowList& flows, bool& ok, double fromDate, double toDate);
   template <class Condition>
-  int deleteWhere(Condition condition);
-  bool deleteTransactionFile(TTransaction& transaction);
+  int deleteWhere(Condition condition, bool keepFilesForReuse);
+  bool deleteTransactionFile(TTransaction& transaction, bool keepFileForReuse);
+  bool keepAsSpare(TTransaction& transaction);
+  TNewFileResult createTransactionFile(TTransaction& transaction, const std::string& fileName, bool durable);
   std::string untriedFileName(const std::string& folder);
   void trackFileNumbers(const std::string& folder);
   void forgetFileNumber(const std::string& fileName);
@@ -127,4 +137,7 @@ class TTransactionTable {
   std::string numberedFolder_;
   std::set<int64_t> usedFileNumbers_;
   int64_t lowestUntriedFileNumber_ = 1;
+  // Files of that folder that hold no transaction any more ("~N.INI", N
+  // the number of the file they were), there to be filled by new ones.
+  std::vector<std::string> spareFiles_;
 };

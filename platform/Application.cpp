@@ -111,6 +111,7 @@ void TApplication::processMessages() {
 }
 
 void TApplication::handleMessage(MSG& message) {
+  if (modalLoopRunning() && redirectFromDisabledWindow(message, modalWindows_.back())) return;
   // Hooks may remove themselves while running: iterate over a copy.
   const auto hooks = hooks_;
   for (const auto& hook : hooks) {
@@ -221,6 +222,7 @@ void TApplication::runModalLoop(HWND window, const std::function<bool()>& done) 
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&disabling));
+  modalWindows_.push_back(window);
   bool quit = false;
   int quitCode = 0;
   MSG message;
@@ -234,6 +236,7 @@ void TApplication::runModalLoop(HWND window, const std::function<bool()>& done) 
     if (got < 0) break;
     handleMessage(message);
   }
+  modalWindows_.pop_back();
   // Owners come back before the modal window hides, so the activation
   // returns to them and not to some other program.
   for (HWND other : disabling.disabled) {
@@ -243,6 +246,27 @@ void TApplication::runModalLoop(HWND window, const std::function<bool()>& done) 
     terminated_ = true;
     PostQuitMessage(quitCode);
   }
+}
+
+bool TApplication::redirectFromDisabledWindow(MSG& message, HWND modal) {
+  // The keyboard can be left in a window the modal loop disabled (a message
+  // box owned by it hands the activation back there when it closes): its
+  // keys would reach nothing, not even Esc the dialog. They go to the modal
+  // window, which takes the activation back; Alt+F4 asks the disabled
+  // window itself to close, whose close decides what becomes of the dialog
+  // (the main window's ends the program, and the loop with it).
+  const bool keyMessage = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+  if (!keyMessage || !message.hwnd || message.hwnd == modal || IsChild(modal, message.hwnd)) return false;
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (!root || IsWindowEnabled(root)) return false;
+  if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+    PostMessageA(root, WM_CLOSE, 0, 0);
+    return true;
+  }
+  if (GetActiveWindow() != modal) SetActiveWindow(modal);
+  const HWND focus = GetFocus();
+  message.hwnd = focus == modal || IsChild(modal, focus) ? focus : modal;
+  return false;
 }
 
 void TApplication::postDeferred(std::function<void()> call) {

@@ -52,6 +52,8 @@ class TApplication {
   // the thread's other top-level windows are disabled meanwhile, the loop
   // waits for messages (it never spins), and a WM_QUIT ends it and is posted
   // again afterwards so the outer loop ends too.
+  // Keys that reach a window the loop disabled go to the modal window;
+  // Alt+F4 there asks that window to close, as the task bar would.
   void runModalLoop(HWND window, const std::function<bool()>& done);
 
   // Runs a call later, from the message loop: never inside the handler that
@@ -113,6 +115,9 @@ class TApplication {
   static LRESULT CALLBACK utilityProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void runDeferredCalls();
   bool handleFormKeys(MSG& message);
+  bool modalLoopRunning() const { return !modalWindows_.empty(); }
+  // True when the message was used up.
+  bool redirectFromDisabledWindow(MSG& message, HWND modal);
   bool mnemonicKey(const MSG& message);
 
   bool oleInitialized_ = false;
@@ -122,6 +127,7 @@ class TApplication {
   int nextHookId_ = 1;
   std::vector<std::pair<int, std::function<bool(MSG&)>>> hooks_;
   std::vector<HWND> modelessDialogs_;
+  std::vector<HWND> modalWindows_;  // innermost last
   std::deque<std::function<void()>> deferredCalls_;
   bool deferredPosted_ = false;
   bool suppressDialogChar_ = false;

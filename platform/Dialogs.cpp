@@ -8,10 +8,19 @@
 
 namespace {
 
+// A box owned by a window that a modal dialog disabled would hand the
+// activation back to that window when it closes, leaving the dialog without
+// the keyboard: the box belongs to the dialog instead.
+HWND enabledOwner(HWND owner) {
+  if (!owner || IsWindowEnabled(owner)) return owner;
+  const HWND popup = GetLastActivePopup(owner);
+  return popup && popup != owner && IsWindowEnabled(popup) && IsWindowVisible(popup) ? popup : GetActiveWindow();
+}
+
 class TSystemMessageBox : public TMessageBox {
  public:
   int show(HWND owner, const std::string& text, const std::string& caption, UINT flags) override {
-    return MessageBoxA(owner ? owner : GetActiveWindow(), text.c_str(), caption.c_str(), flags);
+    return MessageBoxA(enabledOwner(owner ? owner : GetActiveWindow()), text.c_str(), caption.c_str(), flags);
   }
 };
 

@@ -32,10 +32,24 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
 // written. Flushed to the disk only when asked to be durable. Under Wine,
 // every look-up of a missing name reads the whole folder, so a folder of
 // thousands of files makes each extra look-up cost; the file is therefore
-// created under its exact name there (see exactNewFileName), and a caller
+// created under its exact name there (see exactFileName), and a caller
 // picks a name that a listing of the folder shows free in any case.
 enum class TNewFileResult { created, nameTaken, failed };
 TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable);
+
+// The same through a spare file of the same folder that is no longer needed:
+// the bytes replace what it holds, and then it takes the new name, which
+// must not be taken (nameTaken leaves the spare under its own name). A
+// file system that keeps freed storage aside for a while (ext4 skips
+// recently freed inodes, one by one, for every file it makes) makes files
+// slowly after thousands were deleted; reusing them costs nothing of that.
+// On failed the spare may hold part of the bytes: it is still only a spare.
+TNewFileResult createNewFileFrom(const std::string& spareFile, const std::string& fileName, std::string_view bytes,
+                                 bool durable);
+
+// Gives a file a name in its folder that is not taken; false when it is, or
+// when the rename fails.
+bool renameToNewName(const std::string& fileName, const std::string& newName);
 
 struct TFoundFile {
   std::string name;  // the entry's own name, without its folder

@@ -63,7 +63,7 @@ std::string TFolderCasing::folderOnDisk(const std::string& folder) {
   return result;
 }
 
-std::wstring TFolderCasing::exactNewFileName(const std::string& path) {
+std::wstring TFolderCasing::exactFileName(const std::string& path) {
   const TWineUnixFileName unixFileName = wineUnixFileName();
   const size_t nameStart = path.rfind('\\') + 1;
   if (!unixFileName || nameStart == 0 || !isPlainName(path.substr(nameStart))) return {};
@@ -92,4 +92,4 @@ TFolderCasing& programCasing() {
 
 std::string onDiskPath(const std::string& path) { return programCasing().onDisk(path); }
 
-std::wstring exactNewFileName(const std::string& path) { return programCasing().exactNewFileName(path); }
+std::wstring exactFileName(const std::string& path) { return programCasing().exactFileName(path); }

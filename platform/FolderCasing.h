@@ -25,10 +25,10 @@ class TFolderCasing {
   std::string onDisk(const std::string& path);
   // Under Wine, the name of a file in its folder's Unix form ("\\?\unix"
   // and the folder's Unix path), which Wine opens without a search; empty
-  // elsewhere, or when the folder has no Unix path. Meant only for a new
-  // file whose name its caller knows to be free in any case (from a
-  // listing of the folder): the name is matched exactly.
-  std::wstring exactNewFileName(const std::string& path);
+  // elsewhere, or when the folder has no Unix path. The name is matched
+  // exactly, so it is meant only for a name its caller knows as spelled on
+  // disk, or knows to be free in any case (from a listing of the folder).
+  std::wstring exactFileName(const std::string& path);
 
  private:
   std::string folderOnDisk(const std::string& folder);
@@ -40,4 +40,4 @@ class TFolderCasing {
 
 // The program-wide instance through which the file functions open files.
 std::string onDiskPath(const std::string& path);
-std::wstring exactNewFileName(const std::string& path);
+std::wstring exactFileName(const std::string& path);

@@ -34,7 +34,8 @@ struct EOverflow : ENumericError {
 // only a status flag. Code that must treat a fault as an error clears the
 // flags before the work and raises what they hold after it: division by
 // zero, then invalid operation, then overflow (underflow and inexact results
-// are not faults).
+// are not faults). Clearing leaves the flags that are no fault as they are
+// while no fault is set.
 void clearFloatingPointFaults();
 void raiseFloatingPointFaults();
 bool floatingPointFaultPending();

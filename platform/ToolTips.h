@@ -2,11 +2,14 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 class TControl;
 
 // The hints of a window's controls: a text shown when the mouse rests on a
-// control. One object per window; the hints go with it.
+// control. All hints of one top-level window share one tool-tip window,
+// which goes with that window; the hints set through an object go with it.
 class TToolTips {
  public:
   explicit TToolTips(TControl& owner);
@@ -20,4 +23,8 @@ class TToolTips {
 
  private:
   HWND window_ = nullptr;
+  // Made for an owner outside any top-level window, and destroyed here.
+  bool ownWindow_ = false;
+  // The tools set through this object, as (window, control) handles.
+  std::vector<std::pair<HWND, HWND>> tools_;
 };

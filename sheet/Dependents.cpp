@@ -56,54 +56,119 @@ struct TDependents::TPage {
   std::uint32_t used = 0;  // places in use
 };
 
-// The pages by key, and a few pages looked up lately, each in the slot of
-// its key: a formula's links touch the page of its own place and those of
-// the few places it reads, over and over.
+// The pages in groups of neighbouring pages of one column, the groups by
+// key, and a few groups looked up lately, each in the slot of its key: a
+// formula's links touch the pages of its own place and those of the few
+// places it reads, over and over, and a change running down a column goes
+// from page to page. A lone link far down the sheet costs its group's
+// table and its page.
 struct TDependents::TPages {
-  static constexpr std::size_t cachedPages = 8;
+  static constexpr int groupShift = 6;
+  static constexpr std::size_t groupPages = std::size_t{1} << groupShift;
+  static constexpr std::size_t cachedGroups = 8;
+  struct TGroup {
+    std::array<std::unique_ptr<TPage>, groupPages> pages;
+    std::uint32_t used = 0;  // pages held
+  };
   struct TCached {
     std::uint64_t key = 0;
-    TPage* page = nullptr;
+    TGroup* group = nullptr;
   };
 
-  std::unordered_map<std::uint64_t, std::unique_ptr<TPage>, TPageKeyHash> byKey;
-  std::array<TCached, cachedPages> cache{};
+  std::unordered_map<std::uint64_t, std::unique_ptr<TGroup>, TPageKeyHash> groups;
+  std::array<TCached, cachedGroups> cache{};
+  std::size_t pageCount = 0;
 
+  static std::uint64_t groupKey(std::uint64_t pageKey) {
+    return (pageKey & ~std::uint64_t{0xFFFFFFFF}) | ((pageKey & 0xFFFFFFFF) >> groupShift);
+  }
+  static std::size_t indexInGroup(std::uint64_t pageKey) {
+    return static_cast<std::size_t>(pageKey) & (groupPages - 1);
+  }
   static std::size_t slotOf(std::uint64_t key) {
-    return static_cast<std::size_t>(key ^ (key >> 32)) & (cachedPages - 1);
+    return static_cast<std::size_t>(key ^ (key >> 32)) & (cachedGroups - 1);
   }
 
-  TPage* find(std::uint64_t key) {
+  TGroup* findGroup(std::uint64_t key) {
     TCached& cached = cache[slotOf(key)];
-    if (cached.page && cached.key == key) return cached.page;
-    auto found = byKey.find(key);
-    if (found == byKey.end()) return nullptr;
+    if (cached.group && cached.key == key) return cached.group;
+    auto found = groups.find(key);
+    if (found == groups.end()) return nullptr;
     cached = {key, found->second.get()};
-    return cached.page;
+    return cached.group;
+  }
+  TPage* find(std::uint64_t key) {
+    TGroup* group = findGroup(groupKey(key));
+    return group ? group->pages[indexInGroup(key)].get() : nullptr;
   }
   // The same without filling the cache: readers of a sheet change nothing.
   const TPage* peek(std::uint64_t key) const {
-    const TCached& cached = cache[slotOf(key)];
-    if (cached.page && cached.key == key) return cached.page;
-    auto found = byKey.find(key);
-    return found == byKey.end() ? nullptr : found->second.get();
+    const std::uint64_t inGroups = groupKey(key);
+    const TCached& cached = cache[slotOf(inGroups)];
+    const TGroup* group = cached.group;
+    if (!group || cached.key != inGroups) {
+      auto found = groups.find(inGroups);
+      if (found == groups.end()) return nullptr;
+      group = found->second.get();
+    }
+    return group->pages[indexInGroup(key)].get();
   }
   TPage& grow(std::uint64_t key) {
-    if (TPage* page = find(key)) return *page;
-    auto& page = byKey[key];
-    page = std::make_unique<TPage>();
-    cache[slotOf(key)] = {key, page.get()};
+    const std::uint64_t inGroups = groupKey(key);
+    TGroup* group = findGroup(inGroups);
+    if (!group) {
+      auto& made = groups[inGroups];
+      made = std::make_unique<TGroup>();
+      group = made.get();
+      cache[slotOf(inGroups)] = {inGroups, group};
+    }
+    std::unique_ptr<TPage>& page = group->pages[indexInGroup(key)];
+    if (!page) {
+      page = std::make_unique<TPage>();
+      ++group->used;
+      ++pageCount;
+    }
     return *page;
   }
   void erase(std::uint64_t key) {
-    TCached& cached = cache[slotOf(key)];
-    if (cached.key == key) cached.page = nullptr;
-    byKey.erase(key);
+    const std::uint64_t inGroups = groupKey(key);
+    TGroup* group = findGroup(inGroups);
+    if (!group) return;
+    std::unique_ptr<TPage>& page = group->pages[indexInGroup(key)];
+    if (!page) return;
+    page.reset();
+    --pageCount;
+    if (--group->used > 0) return;
+    cache[slotOf(inGroups)].group = nullptr;
+    groups.erase(inGroups);
+  }
+  // Frees the pages with no place in use, and the groups left empty.
+  void eraseUnused() {
+    forget();
+    std::erase_if(groups, [this](const auto& entry) {
+      TGroup& group = *entry.second;
+      for (std::unique_ptr<TPage>& page : group.pages) {
+        if (!page || page->used > 0) continue;
+        page.reset();
+        --group.used;
+        --pageCount;
+      }
+      return group.used == 0;
+    });
+  }
+  template <class Visit>
+  void forEachPage(Visit visit) {
+    for (auto& [key, group] : groups) {
+      for (std::unique_ptr<TPage>& page : group->pages) {
+        if (page) visit(*page);
+      }
+    }
   }
   void forget() { cache.fill({}); }
   void clear() {
     forget();
-    byKey.clear();
+    groups.clear();
+    pageCount = 0;
   }
 };
 
@@ -125,10 +190,9 @@ void TDependents::clearForRebuild() {
   // used since the last rebuild go now, so storage trails the links by one
   // rebuild. The few large rectangles are filed again as they are read.
   ranges_->clear();
-  pages_->forget();
-  std::erase_if(pages_->byKey, [](const auto& entry) { return entry.second->used == 0; });
-  for (auto& [key, page] : pages_->byKey) {
-    for (TPlaceLinks& links : page->places) {
+  pages_->eraseUnused();
+  pages_->forEachPage([](TPage& page) {
+    for (TPlaceLinks& links : page.places) {
       if (!links.inUse) {
         links = TPlaceLinks();
         continue;
@@ -138,12 +202,12 @@ void TDependents::clearForRebuild() {
       links.visitMark = 0;
       links.inUse = false;
     }
-    page->used = 0;
-  }
+    page.used = 0;
+  });
   visit_ = 0;
 }
 
-std::size_t TDependents::pageCount() const { return pages_->byKey.size(); }
+std::size_t TDependents::pageCount() const { return pages_->pageCount; }
 
 std::size_t TDependents::storedRangeCount() const { return ranges_->size(); }
 
@@ -188,9 +252,9 @@ void TDependents::prefetchList(const TPlaceLinks& links) {
 std::uint32_t TDependents::nextVisit() {
   if (++visit_ == 0) {
     // The marks wrapped round: forget them all.
-    for (auto& [key, page] : pages_->byKey) {
-      for (TPlaceLinks& links : page->places) links.visitMark = 0;
-    }
+    pages_->forEachPage([](TPage& page) {
+      for (TPlaceLinks& links : page.places) links.visitMark = 0;
+    });
     visit_ = 1;
   }
   return visit_;

@@ -434,9 +434,11 @@ class TSheet {
   std::uint32_t beginPass();
   // The place the pass's walk over the grid has reached.
   TCellCoord walkCursor_;
-  // True when a propagation during the pass leaves the cell at place to come
-  // after a formula it reads that the walk has not computed yet.
-  bool waitsForWalk(TCellCoord place, const TCell& cell) const;
+  // True when a propagation during the pass leaves the cell at place to the
+  // walk, which has yet to compute it.
+  bool leftToWalk(TCellCoord place, const TCell& cell) const {
+    return activePass_ != 0 && cell.passMark != activePass_ && walkCursor_ < place;
+  }
   void prefetchBelow(TCellCoord place) const;
   std::vector<TCellCoord> pending_;
   TWorkingLists workingLists_;

@@ -4,7 +4,6 @@
 #include <set>
 
 #include "sheet/BoundCells.h"
-#include "sheet/CompiledFormula.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -38,9 +37,11 @@ std::uint32_t TSheet::beginPass() {
 }
 
 // The grid is walked column by column; a propagation started by a changed
-// cell computes its dependents at once, and those further on in the walk
-// are not computed a second time when it reaches them: whatever they read
-// that changes later propagates to them again.
+// cell computes again the dependents that the walk has passed, and leaves
+// those further on to the walk, which computes each of them once: whatever
+// they read that changes later propagates to them again. Computed early,
+// a dependent would be computed with what the walk has not reached yet,
+// and then again with every change that reaches it.
 void TSheet::recalculateAll(bool resetDependents) {
   if (resetDependents) dependents.clearForRebuild();
   TFlagRestorer automatic(autoRecalculate, true);
@@ -76,28 +77,6 @@ void TSheet::recalculateAll(bool resetDependents) {
       }
     }
   }
-}
-
-// A formula that the walk has still to reach, read by one that a
-// propagation reached first, would be read before it is computed: the
-// reading formula would give a passing error that its dependents compute
-// with, and all of it again once the formula read changes. The reader waits
-// instead while it is already listed among the dependents of that formula
-// (whose change then reaches it as it would have) and lies later in the
-// walk, which computes it in any case.
-bool TSheet::waitsForWalk(TCellCoord place, const TCell& cell) const {
-  if (activePass_ == 0 || !stopAtFirstError || cell.passMark == activePass_ || !(walkCursor_ < place)) return false;
-  const TCompiledFormula* formula = cell.compiledFormula();
-  if (!formula) return false;
-  for (const TCompiledFormula::TPackedToken& token : formula->packedTokens()) {
-    if (token.refCol() == 0) continue;
-    TCellCoord read{token.refCol() - 1, token.refRow() - 1};
-    if (!(walkCursor_ < read) || !(read < place)) continue;
-    const TCell* source = getCellByIndex(read.col, read.row);
-    if (!source || !source->hasFormula() || source->passMark == activePass_ || source->state == stateBusy) continue;
-    if (dependents.hasLink(place, read)) return true;
-  }
-  return false;
 }
 
 // A change mostly runs down a column (a running sum, a column of formulas
@@ -160,7 +139,6 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
       cell->state = errNA;
       return marked.insert(place).second;
     }
-    if (waitsForWalk(place, *cell)) return false;
     bool changed = cell->evaluate(place.col + 1, place.row + 1, true);
     cell->passMark = activePass_;
     return changed;
@@ -177,6 +155,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
           dependents.removeFromAll(place);
           continue;
         }
+        if (leftToWalk(place, *cell)) continue;
         if (visit(place)) pushFrame(place);
         continue;
       }

@@ -63,9 +63,11 @@ TPortfolio* runPortfolio(const TSheet* sheet) {
   return portfolio != nullptr && portfolio->assetCount() > 0 ? portfolio : nullptr;
 }
 
-int deleteSoftTransactions(TPortfolio& portfolio, double fromDate, double toDate) {
+// Soft transactions that will be written to files again leave theirs for
+// the new ones to reuse; run discards what is left of them.
+int deleteSoftTransactions(TPortfolio& portfolio, double fromDate, double toDate, bool keepFilesForReuse) {
   return portfolio.deleteTransactionsBetweenDates(noTransactionExcepted, true, std::trunc(fromDate),
-                                                  std::trunc(toDate) + lastSecondOfDay);
+                                                  std::trunc(toDate) + lastSecondOfDay, keepFilesForReuse);
 }
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b) {
@@ -186,7 +188,7 @@ int TSystem::prepareRun(std::unique_ptr<TSheet>& sheet, IActiveScript* scriptEng
   TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
   if (portfolio == nullptr || portfolio->assetCount() == 0) return -7;
   try {
-    const int deleted = deleteSoftTransactions(*portfolio, fromDate_, toDate_);
+    const int deleted = deleteSoftTransactions(*portfolio, fromDate_, toDate_, saveSoftTransactions_);
     if (deleted != 0) return deleted;
     double first = 0, last = 0;
     bool firstFound = false, lastFound = false;
@@ -217,7 +219,7 @@ int TSystem::simulate(TSheet* sheet, bool setParameters, const TSystemCallback& 
   if (!sheet->cellHasValue(2, 1) || !sheet->cellHasValue(3, 1)) return -7;
   const double from = sheet->getCellNumber(2, 1);
   const double to = sheet->getCellNumber(3, 1);
-  const int deleted = deleteSoftTransactions(*portfolio, from, to);
+  const int deleted = deleteSoftTransactions(*portfolio, from, to, saveSoftTransactions_);
   if (deleted != 0) return deleted;
   double day = from;
   const int rows = lastUsedRow(*sheet);
@@ -290,6 +292,8 @@ int TSystem::run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, c
       result = -5;
     }
   }
+  if (TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr)
+    portfolio->discardSpareTransactionFiles();
   return result;
 }
 

@@ -13,11 +13,15 @@
 #include "chart/SliderForm.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
+#include "controls/ChildForm.h"
 #include "controls/DownloadItem.h"
 #include "controls/GalleryForm.h"
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
+#include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
+#include "platform/FloatingPoint.h"
+#include "platform/PageControl.h"
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/Panel.h"
@@ -25,11 +29,17 @@
 #include "macros/MacroReference.h"
 #include "macros/MacroSheetStore.h"
 #include "macros/ScriptEngineDeclarations.h"
+#include "systems/OptimizeForm.h"
 #include "systems/System.h"
+#include "tests/model/SampleWorkFolder.h"
 #include "tests/support/LayoutDamage.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
+#include "windows/AssetForm.h"
+#include "windows/PortfolioForm.h"
+#include "windows/QuoteForm.h"
 #include "windows/ToolBarOptions.h"
+#include "windows/TransactionForm.h"
 
 namespace {
 
@@ -251,6 +261,18 @@ const std::vector<TFileKind>& fileKinds() {
          writeMosaicName(root + "1\\", rows.empty() ? "" : rows[0].name);
          copyFile(root + "1\\0.INI", to, false);
        }},
+      {"optimiser settings",
+       [](const std::string& fileName) {
+         ToptimizeForm form;
+         TPortableIniFile ini(fileName);
+         form.saveGUIoptions(ini);
+       },
+       [](const std::string& from, const std::string& to) {
+         ToptimizeForm form;
+         form.loadGUIoptions(TPortableIniFile(from));
+         TPortableIniFile ini(to);
+         form.saveGUIoptions(ini);
+       }},
       {"download list",
        [](const std::string& fileName) {
          const std::string folder = folderOf(fileName) + "list\\";
@@ -281,31 +303,125 @@ std::map<std::string, std::vector<std::string>> readBack(const std::string& file
   return read;
 }
 
+// A kind of file read and written back after each damage within the time
+// a clean one takes (give or take Wine), giving what reading it again gives.
+void sweep(const TFileKind& kind, const TTemporaryFolder& folder) {
+  const std::string clean = folder.path() + "clean.INI";
+  deleteFile(clean);
+  kind.makeClean(clean);
+  const std::string cleanText = readWholeFile(clean);
+  ASSERT_FALSE(cleanText.empty()) << kind.name;
+  for (TLayoutDamage damage : allLayoutDamages()) {
+    const std::string damaged = folder.path() + "damaged.INI";
+    const std::string first = folder.path() + "first.INI";
+    const std::string second = folder.path() + "second.INI";
+    for (const std::string& name : {first, second}) deleteFile(name);
+    writeWholeFile(damaged, damageLayoutText(cleanText, damage));
+    const auto started = std::chrono::steady_clock::now();
+    kind.loadAndSave(damaged, first);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
+        << kind.name << ", " << layoutDamageName(damage);
+    kind.loadAndSave(first, second);
+    EXPECT_EQ(readBack(first, second), readBack(second, second)) << kind.name << ", " << layoutDamageName(damage);
+  }
+}
+
+// A data window on a tab of a main window, showing the sample's first
+// portfolio; its options file is read when its view loads and written when
+// the view is saved.
+template <class Window>
+struct TDataWindowHost {
+  explicit TDataWindowHost(const std::string& optionsFile) {
+    table.open(sample.folios + "1\\", false, {}, nullptr, true, false);
+    table.setCurrentIndex(0);
+    pages.setAlign(TAlign::client);
+    main.showModeless();
+    window = &createChildForm<Window>(pages, "Data");
+    window->setPortfolioTable(&table);
+    options = optionsFile.find('\\') == std::string::npos ? sample.folios + "1\\" + optionsFile
+                                                            : sample.data + optionsFile;
+  }
+  TFileKind kind(const char* name) {
+    return {name,
+            [this](const std::string& fileName) {
+              window->loadView();
+              window->saveView();
+              copyFile(options, fileName, false);
+              userFilesAtFirst = userFiles();
+            },
+            [this](const std::string& from, const std::string& to) {
+              copyFile(from, options, false);
+              window->loadView();
+              window->saveView();
+              copyFile(options, to, false);
+            }};
+  }
+
+  // The working folder's files but the windows' options and field files,
+  // whose sizes follow the layout.
+  std::map<std::string, std::string> userFiles() const {
+    std::map<std::string, std::string> files = folderContents(sample.root);
+    std::erase_if(files, [](const auto& file) {
+      const std::string& name = file.first;
+      return name.ends_with("Controls.INI") || name.ends_with("Fields.INI");
+    });
+    return files;
+  }
+
+  std::vector<std::string> changedUserFiles() const {
+    const std::map<std::string, std::string> now = userFiles();
+    std::vector<std::string> changed;
+    for (const auto& [name, text] : now) {
+      // Notes the options show are made empty at once, as the Notes button
+      // makes them.
+      if (!userFilesAtFirst.contains(name) && text.empty()) continue;
+      if (!userFilesAtFirst.contains(name) || userFilesAtFirst.at(name) != text) changed.push_back(name);
+    }
+    for (const auto& [name, text] : userFilesAtFirst)
+      if (!now.contains(name)) changed.push_back(name);
+    return changed;
+  }
+
+  TSampleWorkFolder sample;
+  TPortfolioTable table;
+  TForm main{mainWindowOptions("Kestrova", 760, 420)};
+  TPageControl& pages = main.add<TPageControl>();
+  Window* window = nullptr;
+  std::string options;
+  std::map<std::string, std::string> userFilesAtFirst;
+};
+
 }  // namespace
 
 // Every kind of damage found in the window layer's files, for every file it
-// reads: the file is read and written back within the time a clean one takes
-// (give or take Wine), and what it gives is what reading it again gives.
+// reads.
 TEST(DamagedFilesSweep, EveryFileReadsAndSavesQuicklyAndTheSameTwice) {
   TTemporaryFolder folder;
-  for (const TFileKind& kind : fileKinds()) {
-    const std::string clean = folder.path() + "clean.INI";
-    deleteFile(clean);
-    kind.makeClean(clean);
-    const std::string cleanText = readWholeFile(clean);
-    ASSERT_FALSE(cleanText.empty()) << kind.name;
-    for (TLayoutDamage damage : allLayoutDamages()) {
-      const std::string damaged = folder.path() + "damaged.INI";
-      const std::string first = folder.path() + "first.INI";
-      const std::string second = folder.path() + "second.INI";
-      for (const std::string& name : {first, second}) deleteFile(name);
-      writeWholeFile(damaged, damageLayoutText(cleanText, damage));
-      const auto started = std::chrono::steady_clock::now();
-      kind.loadAndSave(damaged, first);
-      EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3))
-          << kind.name << ", " << layoutDamageName(damage);
-      kind.loadAndSave(first, second);
-      EXPECT_EQ(readBack(first, second), readBack(second, second)) << kind.name << ", " << layoutDamageName(damage);
-    }
+  for (const TFileKind& kind : fileKinds()) sweep(kind, folder);
+}
+
+// The user's own files stay as they were, whatever the options held.
+TEST(DamagedFilesSweep, TheDataWindowsOwnOptionsReadAndSaveQuicklyAndTheSameTwice) {
+  setExtendedPrecision();
+  TTemporaryFolder folder;
+  {
+    TDataWindowHost<TportfolioForm> portfolios("FOLIOS\\FolioControls.INI");
+    sweep(portfolios.kind("Portfolios window options"), folder);
+    EXPECT_EQ(portfolios.changedUserFiles(), std::vector<std::string>{});
+  }
+  {
+    TDataWindowHost<TassetForm> assets("AssetControls.INI");
+    sweep(assets.kind("Assets window options"), folder);
+    EXPECT_EQ(assets.changedUserFiles(), std::vector<std::string>{});
+  }
+  {
+    TDataWindowHost<TquoteForm> quotes("QuoteControls.INI");
+    sweep(quotes.kind("Quotes window options"), folder);
+    EXPECT_EQ(quotes.changedUserFiles(), std::vector<std::string>{});
+  }
+  {
+    TDataWindowHost<TtransactionForm> transactions("TransactionControls.INI");
+    sweep(transactions.kind("Transactions window options"), folder);
+    EXPECT_EQ(transactions.changedUserFiles(), std::vector<std::string>{});
   }
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <psapi.h>
 
 #include "controls/EditPanel.h"
 #include "controls/PaintBoxEx.h"
@@ -7,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Form.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/ThreadTime.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -189,6 +191,74 @@ TEST_F(EditPanelTest, ColouredSourceWithSelectionAndHighlight) {
   EXPECT_EQ(image.pixel((row[10] + row[11]) / 2, rowTop + 1), rgbOf(clHighlight));
   EXPECT_EQ(image.pixel((row[18] + row[19]) / 2, rowTop + 1), rgbOf(clWhite));
   EXPECT_EQ(image.pixel(row[23] + 2, rowTop + 1), rgbOf(clWindow));
+}
+
+// The process's committed private memory (Wine fills this field, not
+// PrivateUsage, and keeps no peak).
+size_t privateBytes() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PagefileUsage;
+}
+
+// A notes file of one line, tens of megabytes long: loading, painting,
+// going to its end, a click and typing cost what the view shows, and the
+// memory is the text's own (with the undo snapshot typing makes).
+TEST_F(EditPanelTest, AOneLineTextOfTensOfMegabytesCostsWhatTheViewShows) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "notes.txt";
+  size_t length = 0;
+  {
+    std::string text;
+    text.reserve(40'000'010);
+    while (text.size() < 40'000'000) text += "price\tnote ";
+    text += "end";
+    length = text.size();
+    writeWholeFile(file, text);
+  }
+  const size_t before = privateBytes();
+  const auto start = threadProcessorTime();
+  panel.setEditorStatus(&document);
+  ASSERT_TRUE(panel.loadFile(file, false));
+  panel.setFocus();
+  {
+    TKeyState ctrl{VK_CONTROL};
+    sendKey(panel.handle(), VK_END);
+  }
+  const int end = static_cast<int>(length) + 1;
+  ASSERT_EQ(document.getCaret(), (TTextPoint{end, 1}));
+  ASSERT_GT(document.caretHeight, 0);
+  EXPECT_GE(document.caretX, 0);
+  EXPECT_LT(document.caretX, panel.paintBox().width());
+  EXPECT_GE(panel.horizontalBar().max(), document.leftPixel);
+
+  // A click just right of the left edge of the "n" of "end", as painted,
+  // puts the caret before it.
+  ASSERT_EQ(document.widthTableColumns.size(), document.widthTables.size());
+  const std::vector<int>& row = document.widthTables[0];
+  const int n = end - 2;
+  const size_t boundary = 1 + static_cast<size_t>(n - document.widthTableColumns[0]);
+  ASSERT_LT(boundary + 1, row.size());
+  const int x = row[boundary] - document.leftPixel + 1;
+  sendMouse(panel.paintBox().handle(), WM_LBUTTONDOWN, x, 3, MK_LBUTTON);
+  sendMouse(panel.paintBox().handle(), WM_LBUTTONUP, x, 3, 0);
+  EXPECT_EQ(document.getCaret(), (TTextPoint{n, 1}));
+  EXPECT_EQ(document.caretX, x - 1);
+  sendKey(panel.handle(), 'X');
+  SendMessageA(panel.handle(), WM_CHAR, 'X', 1);
+  ASSERT_TRUE(pumpUntil([&] { return !panel.updatePending(); }, 5000));
+  EXPECT_EQ(document.lines[0].substr(length - 3), "eXnd");
+
+  // Paging back through the line and home again.
+  for (int page = 0; page < 10; ++page)
+    SendMessageA(panel.handle(), WM_HSCROLL, SB_PAGELEFT, reinterpret_cast<LPARAM>(panel.horizontalBar().handle()));
+  sendKey(panel.handle(), VK_HOME);
+  EXPECT_EQ(document.leftPixel, 0);
+  EXPECT_EQ(document.widthTableColumns[0], 1);
+
+  EXPECT_LT((threadProcessorTime() - start).count(), 4.0);
+  // The text, the snapshot the first key took, and room for the rest.
+  EXPECT_LT(privateBytes(), before + 3 * length);
 }
 
 }  // namespace

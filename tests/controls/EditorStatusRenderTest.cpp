@@ -133,4 +133,45 @@ TEST_F(EditorRender, KeepsTheCaretInView) {
   EXPECT_GT(document.topLine(), 5);
 }
 
+// A long line is laid out only where the view stands; clicks, the caret
+// and the colouring follow what is painted, at its end and past it too.
+TEST_F(EditorRender, ALongLineIsLaidOutWhereTheViewStands) {
+  std::string text;
+  while (text.size() < 20000) text += "abc\tWW ";
+  document.lines = {"short", text};
+  // Two fonts by turns, three characters each; the line ends of the short
+  // line take ids too.
+  ids.assign(5 + 2 + text.size() + 2, 0);
+  for (size_t i = 0; i < text.size(); ++i) ids[7 + i] = i / 3 % 2 ? 1 : 2;
+  document.setLeftPixel(30000);
+  document.setCaret({1, 1});
+  render(false);
+  ASSERT_EQ(document.widthTableColumns.size(), document.widthTables.size());
+  EXPECT_EQ(document.widthTableColumns[0], 1);
+  const std::vector<int>& row = document.widthTables[1];
+  const int first = document.widthTableColumns[1];
+  EXPECT_GT(first, 1);
+  EXPECT_LE(row[1], document.leftPixel);
+  EXPECT_GE(row.back(), document.rightPixel);
+  EXPECT_LT(row.size(), 1000u);
+  EXPECT_GE(document.widestLine, row.back());
+
+  document.caretFromPoint(100, row[0] / 2 + document.widthTables[0][0]);
+  const TTextPoint clicked = document.getCaret();
+  EXPECT_EQ(clicked.y, 2);
+  const int at = row[1 + clicked.x - first] - document.leftPixel;
+  EXPECT_LE(std::abs(at - 100), row[2 + clicked.x - first] - row[1 + clicked.x - first]);
+  render(false);
+  EXPECT_EQ(document.caretX, at);
+
+  for (const int column : {static_cast<int>(text.size()) + 1, static_cast<int>(text.size()) + 300, 5000, 1}) {
+    document.setCaret({column, 2});
+    render(true);
+    EXPECT_GT(document.caretHeight, 0) << column;
+    EXPECT_GE(document.caretX, 0) << column;
+    EXPECT_LT(document.caretX, document.viewWidth()) << column;
+  }
+  EXPECT_EQ(document.leftPixel, 0);
+}
+
 }  // namespace

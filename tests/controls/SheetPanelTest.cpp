@@ -11,6 +11,7 @@
 #include "platform/Form.h"
 #include "platform/GdiObjects.h"
 #include "sheet/Sheet.h"
+#include "tests/support/ThreadTime.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -360,6 +361,38 @@ TEST_F(SheetPanelTest, TheMemoGrowsWithItsLinesAndBooleanAndColourCellsChangeAtO
   postChar(panel.handle(), '\r');
   EXPECT_EQ(sheet().getCellInteger(4, 2), 0x00FF00);
   EXPECT_EQ(edits, 3);
+}
+
+// A stored text far longer than a cell shows (a name of 200,001
+// characters) opens, takes keys and goes back into the cell whole, at once;
+// a text of short paragraphs, as long, still breaks at the words.
+TEST_F(SheetPanelTest, ATextOfTwoHundredThousandCharactersEditsAtOnce) {
+  std::string text(200001, 'N');
+  text[100000] = ' ';
+  place(2, 2, text, 2);
+  const auto start = threadProcessorTime();
+  click(2, 2);
+  postChar(panel.handle(), 'x');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(panel.textEditor().text().size(), text.size() + 1);
+  sendKey(panel.textEditor().handle(), VK_END);
+  postChar(panel.textEditor().handle(), 'y');
+  sendKey(panel.textEditor().handle(), VK_RETURN);
+  EXPECT_EQ(sheet().getCellText(2, 2, false), text + "xy");
+  EXPECT_LT((threadProcessorTime() - start).count(), 2.0);
+
+  std::string paragraph;
+  for (int word = 0; word < 10; ++word) paragraph += "several words ";
+  std::string paragraphs;
+  int count = 0;
+  for (; paragraphs.size() < text.size() / 50; ++count) paragraphs += paragraph + "\r\n";
+  place(3, 2, paragraphs, 2);
+  click(3, 2);
+  postChar(panel.handle(), 'z');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_GT(panel.textEditor().lineCount(), count + 1);
+  sendKey(panel.textEditor().handle(), VK_ESCAPE);
+  EXPECT_EQ(sheet().getCellText(3, 2, false), paragraphs);
 }
 
 // Four solid 16 x 16 images of the given colours.

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
@@ -24,6 +25,18 @@ class PortableIniFile : public testing::Test {
 
   TTemporaryFolder folder;
   std::string file = folder.path() + "test.ini";
+};
+
+// A file opened by another program that shares it with nobody.
+struct THeldFile {
+  explicit THeldFile(const std::string& name)
+      : handle(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~THeldFile() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+  THeldFile(const THeldFile&) = delete;
+  THeldFile& operator=(const THeldFile&) = delete;
+  HANDLE handle;
 };
 
 }  // namespace
@@ -260,4 +273,30 @@ TEST_F(PortableIniFile, EntriesNeverReadBackAsHeadersAndOverlongLinesAreSkipped)
   // A device is no settings file: nothing is read, and nothing may be written.
   TPortableIniFile device(folder.path() + "aux.ini");
   EXPECT_TRUE(device.readFailed());
+}
+
+// A file held by another program, or a folder under the name, reads as a
+// missing one and is named once for the notice; a missing or damaged file
+// is no news.
+TEST_F(PortableIniFile, FilesThatExistButCannotBeReadAreNamedForTheNotice) {
+  takeUnreadableFiles();
+  fileWith("[S]\r\nk=1\r\n");
+  {
+    const THeldFile held(file);
+    ASSERT_NE(held.handle, INVALID_HANDLE_VALUE);
+    TPortableIniFile ini(file);
+    EXPECT_EQ(ini.readInteger("S", "k", 7), 7);
+    EXPECT_TRUE(ini.readFailed());
+    TPortableIniFile again(file);
+  }
+  const std::string folderName = folder.path() + "folder.ini";
+  forceFolders(folderName);
+  TPortableIniFile{folderName};
+  TPortableIniFile{folder.path() + "missing.ini"};
+  TPortableIniFile{fileWith("\xff\xfe junk \x1a")};
+  const std::vector<std::string> named = takeUnreadableFiles();
+  EXPECT_EQ(named, (std::vector<std::string>{file, folderName}));
+  EXPECT_EQ(unreadableFilesNotice(named), "Could not read " + folderName + " and 1 more file; taken as missing.");
+  EXPECT_EQ(unreadableFilesNotice({file}), "Could not read " + file + "; taken as missing.");
+  EXPECT_TRUE(takeUnreadableFiles().empty());
 }

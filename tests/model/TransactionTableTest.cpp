@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <map>
 #include <random>
 
 #include "model/Directories.h"
@@ -10,6 +11,7 @@
 #include "model/TransactionTable.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
+#include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -277,6 +279,55 @@ TEST(TransactionTable, AnAddedTransactionHoldsWhatItsFileGivesBack) {
   EXPECT_EQ(added.Flag(), stored.Flag());
   EXPECT_EQ(added.getCustomProperty(transactionCommentProperty), stored.getCustomProperty(transactionCommentProperty));
   EXPECT_FALSE(added.LastChange() > added.LastSaved()) << "just written, nothing to save";
+}
+
+// Soft transactions deleted with their files kept for reuse are gone from
+// the folder at once, as a load after a crash would see it; the additions
+// that follow get the names and bytes they would get after a real deletion,
+// and nothing of the spares stays once the rest are discarded.
+TEST(TransactionTable, FilesKeptForReuseStoreWhatDeletingThemWould) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "4.TRN\\";
+  forceFolders(path);
+  writeWholeFile(path + "1.INI", transactionFile(1, 0, "45000", "5"));
+  const std::string hard = readWholeFile(path + "1.INI");
+  TTransactionTable table;
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  auto addSoft = [&](int count) {
+    for (int i = 0; i < count; ++i)
+      ASSERT_EQ(table.add(2 + i, 1, 45001 + i, i + 1, 10 * i, 1, "B", "run", path, true), 0);
+  };
+  addSoft(5);
+  const std::map<std::string, std::string> once = folderContents(path);
+  ASSERT_EQ(once.size(), 6u);
+
+  ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+  EXPECT_EQ(table.count(), 1);
+  TTransactionTable afterCrash;
+  ASSERT_EQ(afterCrash.loadDirectory(path), 0);
+  ASSERT_EQ(afterCrash.count(), 1);
+  EXPECT_EQ(afterCrash.items(0)->Number(), 1);
+  addSoft(5);
+  table.discardSpareFiles();
+  EXPECT_EQ(folderContents(path), once);
+
+  // Fewer than before: the first names again, and no spare left.
+  ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+  addSoft(3);
+  table.discardSpareFiles();
+  std::map<std::string, std::string> expected = once;
+  expected.erase("5.INI");
+  expected.erase("6.INI");
+  EXPECT_EQ(folderContents(path), expected);
+  EXPECT_EQ(readWholeFile(path + "1.INI"), hard);
+
+  // A spare a crash left behind is no transaction, and goes with the others.
+  writeWholeFile(path + "~9.INI", transactionFile(9, 1, "45002", "1"));
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  EXPECT_EQ(table.count(), 4);
+  EXPECT_EQ(table.findNumber(9), nullptr);
+  table.discardSpareFiles();
+  EXPECT_EQ(folderContents(path), expected);
 }
 
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {

@@ -79,9 +79,35 @@ TEST_F(FolderCasing, NewFilesUnderExactNamesKeepTheUsualAnswers) {
   EXPECT_EQ(readWholeFile(onDisk + "TRADES\\2.INI"), "two");
   EXPECT_EQ(createNewFile(upper + "GONE\\3.INI", "three", false), TNewFileResult::failed);
 
-  const std::wstring exact = casing.exactNewFileName(upper + "TRADES\\4.INI");
+  const std::wstring exact = casing.exactFileName(upper + "TRADES\\4.INI");
   if (!exact.empty()) {
     EXPECT_EQ(exact.rfind(L"\\\\?\\unix/", 0), 0u);
     EXPECT_EQ(exact.substr(exact.size() - 6), L"/4.INI");
   }
+}
+
+// A spare file takes a free name holding only the new bytes, and never
+// takes a name that is taken: the file there and the spare stay as they were.
+TEST_F(FolderCasing, SparesTakeFreeNamesOnlyWithOnlyTheNewBytes) {
+  ASSERT_TRUE(forceFolders(onDisk + "Trades"));
+  const std::string folder = upper + "TRADES\\";
+  writeWholeFile(onDisk + "Trades\\5.INI", std::string(500, 'o'));
+  ASSERT_TRUE(renameToNewName(folder + "5.INI", folder + "~5.INI"));
+  EXPECT_FALSE(fileExists(folder + "5.INI"));
+  EXPECT_EQ(createNewFileFrom(folder + "~5.INI", folder + "7.INI", "short", false), TNewFileResult::created);
+  EXPECT_EQ(readWholeFile(onDisk + "Trades\\7.INI"), "short");
+  EXPECT_FALSE(fileExists(folder + "~5.INI"));
+
+  writeWholeFile(onDisk + "Trades\\~6.INI", "spare");
+  EXPECT_EQ(createNewFileFrom(folder + "~6.INI", folder + "7.INI", "other", true), TNewFileResult::nameTaken);
+  EXPECT_EQ(readWholeFile(folder + "7.INI"), "short");
+  EXPECT_TRUE(fileExists(folder + "~6.INI"));
+  ASSERT_TRUE(forceFolders(folder + "8.INI"));
+  EXPECT_EQ(createNewFileFrom(folder + "~6.INI", folder + "8.INI", "other", false), TNewFileResult::nameTaken);
+  EXPECT_FALSE(renameToNewName(folder + "~6.INI", folder + "7.INI"));
+  EXPECT_EQ(readWholeFile(folder + "7.INI"), "short");
+  EXPECT_TRUE(fileExists(folder + "~6.INI"));
+
+  EXPECT_EQ(createNewFileFrom(folder + "~9.INI", folder + "9.INI", "gone", false), TNewFileResult::failed);
+  EXPECT_FALSE(pathExists(folder + "9.INI"));
 }

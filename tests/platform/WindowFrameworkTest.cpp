@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Form.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
@@ -183,6 +184,70 @@ TEST(WindowFramework, ModalLoopsDisableTheOwnerReturnTheResultAndPassQuitOn) {
   MSG message;
   ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
   EXPECT_EQ(message.wParam, 7u);
+}
+
+// A random-input run once left a modal dialog that neither Esc nor Alt+F4
+// could end: a message box owned by the disabled owner had handed the
+// keyboard back to the owner when it closed.
+TEST(WindowFramework, AModalDialogKeepsTheKeyboardAndAltF4ReachesItsDisabledOwner) {
+  TForm owner(formOptions());
+  TFocusPanel& ownerPanel = owner.add<TFocusPanel>();
+  ownerPanel.setBounds(10, 10, 50, 50);
+  bool ownerClosed = false;
+  owner.onClose = [&] { ownerClosed = true; };
+  owner.showModeless();
+  ownerPanel.setFocus();
+  TFormOptions dialogOptions = formOptions(160, 100);
+  dialogOptions.owner = owner.handle();
+  TForm dialog(dialogOptions);
+  TFocusPanel& dialogPanel = dialog.add<TFocusPanel>();
+  dialogPanel.setBounds(10, 10, 50, 50);
+  dialog.closeOnEscape();
+
+  // The box closes itself once it shows; Esc then goes where the keyboard is.
+  {
+    bool focusInDialog = false;
+    TTimer boxCloser(50, [] {
+      if (HWND box = FindWindowA(nullptr, "Notice")) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    TModalDriver afterBox(dialog, {[&] {
+                            dialogPanel.setFocus();
+                            boxCloser.setEnabled(true);
+                            systemMessageBox().show(owner.handle(), "Something to note", "Notice", MB_OK);
+                            boxCloser.setEnabled(false);
+                            pumpFor(50);
+                            focusInDialog = IsChild(dialog.handle(), GetFocus());
+                            postKey(GetFocus(), VK_ESCAPE);
+                          }},
+                          3000);
+    EXPECT_EQ(dialog.showModal(), mrCancel);
+    EXPECT_FALSE(afterBox.timedOut());
+    EXPECT_TRUE(focusInDialog);
+  }
+  // Keys left in the disabled owner reach the dialog.
+  {
+    TModalDriver strayKeys(dialog, {[&] { postKey(ownerPanel.handle(), VK_ESCAPE); }}, 3000);
+    EXPECT_EQ(dialog.showModal(), mrCancel);
+    EXPECT_FALSE(strayKeys.timedOut());
+  }
+  // Alt+F4 in the disabled owner asks the owner to close, as the task bar
+  // would; its close (the main window's ends the program) ends the dialog.
+  owner.onClose = [&] {
+    ownerClosed = true;
+    dialog.close();
+  };
+  {
+    TModalDriver altF4(dialog, {[&] {
+                         TKeyState alt({VK_MENU});
+                         PostMessageA(ownerPanel.handle(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+                         pumpFor(50);
+                       }},
+                       3000);
+    EXPECT_EQ(dialog.showModal(), mrCancel);
+    EXPECT_FALSE(altF4.timedOut());
+  }
+  EXPECT_TRUE(ownerClosed);
+  EXPECT_FALSE(owner.visible());
 }
 
 TEST(WindowFramework, DeferredCallsRunAfterTheHandlerAndDeleteControlsSafely) {

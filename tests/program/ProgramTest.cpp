@@ -49,6 +49,11 @@ class TProgram {
   bool running() const { return WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
   bool waitForEnd(int milliseconds) const { return WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0; }
   DWORD id() const { return info_.dwProcessId; }
+  DWORD exitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+  }
 
   // The program's visible top-level windows.
   std::vector<HWND> windows() const {
@@ -453,6 +458,63 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
                 top >= area.top && top + written.readInteger("MainWindow", "Height", 0) <= area.bottom)
         << layoutDamageName(damage);
   }
+}
+
+namespace {
+
+// The main window, once Enter took the portfolio pick as it stands; none
+// when a step does not come within its time.
+HWND mainWindowAfterThePick(const TProgram& program) {
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  if (pick == nullptr) return nullptr;
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  return program.waitForWindow("Kestrova: ", 30000);
+}
+
+}  // namespace
+
+// Closing the main window while the modal Gallery shows (Alt+F4 aimed at
+// it, the task bar) ends the program cleanly, the Gallery with it.
+TEST(Program, ACloseWhileTheGalleryShowsEndsTheProgramCleanly) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  TProgram program(work);
+  HWND main = mainWindowAfterThePick(program);
+  ASSERT_NE(main, nullptr);
+  HWND galleryButton = childWindow(main, "KestrovaWindow", "Gallery");
+  ASSERT_NE(galleryButton, nullptr);
+  postClick(galleryButton, 5, 5);
+  ASSERT_NE(program.waitForWindow("Gallery", 20000), nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
+  EXPECT_EQ(program.exitCode(), 0u);
+}
+
+// A window file held by another program at start is taken as missing and
+// named in one line at the foot of the main window; no dialog waits.
+TEST(Program, AWindowFileThatCannotBeReadIsToldInOneLineAndTheStartGoesOn) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string controls = work + "DATA\\FOLIOS\\FolioControls.INI";
+  HANDLE held = CreateFileA(controls.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  TProgram program(work);
+  HWND main = mainWindowAfterThePick(program);
+  ASSERT_NE(main, nullptr);
+  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);  // the main window's own
+  ASSERT_NE(bar, nullptr);
+  char text[1024] = {};
+  // Another process's control answers its text only when asked by message.
+  EXPECT_TRUE(pumpUntil(
+      [&] {
+        return IsWindowVisible(bar) && SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) > 0;
+      },
+      20000));
+  EXPECT_NE(std::string(text).find("FolioControls.INI"), std::string::npos) << text;
+  EXPECT_EQ(program.windows(), std::vector<HWND>{main});
+  CloseHandle(held);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
 }
 
 namespace {

@@ -126,6 +126,21 @@ TEST(Dependents, StorageFollowsTheLinksThatExist) {
   for (TCellCoord place : {distant, alsoFar, farther, TCellCoord{5, 16000050}})
     EXPECT_TRUE(links.getDependents(place).empty());
 
+  // Pages a little apart in one column are found after a neighbour went,
+  // and after all of them went and one came back.
+  const TCellCoord above{0, 99999899};
+  links.addDependent(A1, distant);
+  links.addDependent(A2, above);
+  links.removeFromAll(A1);
+  EXPECT_EQ(links.getDependents(above), std::vector<TCellCoord>{A2});
+  EXPECT_TRUE(links.getDependents(distant).empty());
+  links.removeFromAll(A2);
+  EXPECT_EQ(links.pageCount(), 0u);
+  links.addDependent(A3, distant);
+  EXPECT_EQ(links.getDependents(distant), std::vector<TCellCoord>{A3});
+  EXPECT_TRUE(links.getDependents(above).empty());
+  links.removeFromAll(A3);
+
   // A rebuild keeps the pages still read and frees the others by the next.
   links.addDependent(A2, distant);
   links.addDependent(A3, farther);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <memory>
 
 #include "model/Asset.h"
 #include "model/PortableIniFile.h"
 #include "model/Transaction.h"
+#include "model/TransactionTable.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 #include "systems/SystemNameTable.h"
@@ -18,6 +20,16 @@ class SystemRun : public testing::Test, public SystemPortfolio {
   int run(const TSystemCallback& callback = {}) { return system.run(nullptr, &table, callback); }
   TSystem system;
 };
+
+// Every file of the asset folders, name to bytes.
+std::map<std::string, std::string> transactionFiles(const TPortfolio& portfolio) {
+  std::map<std::string, std::string> files;
+  for (int a = 0; a < portfolio.assetCount(); ++a) {
+    const std::string& folder = portfolio.assets(a)->TransactionFolder();
+    for (const auto& [name, bytes] : folderContents(folder)) files[folder + name] = bytes;
+  }
+  return files;
+}
 
 }  // namespace
 
@@ -60,6 +72,43 @@ TEST_F(SystemRun, SixDaysPostSixSoftTransactionsAtMiddayAndARerunReplacesThem) {
   ASSERT_EQ(run(), 0);
   EXPECT_EQ(transactions(true).size(), 6u);
   EXPECT_EQ(transactions(false).size(), hard);
+}
+
+// A rerun stores file for file what the first run stored, the user's own
+// transactions included; while it runs, the folders never hold a soft
+// transaction of the run before.
+TEST_F(SystemRun, ARerunStoresWhatTheFirstStoredAndNeverShowsTheOldOnes) {
+  addRule(system, "AAA", "X>0");
+  TSystemRule& rule = addRule(system, "BBB", "1");
+  system.setToDate(march(10));
+  system.setFromDate(march(1));
+  ASSERT_EQ(portfolio->addTransaction(1, 0, march(5), 2, 200, 1, "", "mine", true), 0);
+  ASSERT_EQ(run(), 0);
+  const std::map<std::string, std::string> once = transactionFiles(*portfolio);
+  ASSERT_EQ(transactions(true).size(), 20u);
+
+  int checks = 0;
+  ASSERT_EQ(run([&](long double low, long double, long double position) {
+              if (position <= low) return 0;
+              int softOnDisk = 0;
+              for (int a = 0; a < portfolio->assetCount(); ++a) {
+                TTransactionTable stored;
+                if (stored.loadDirectory(portfolio->assets(a)->TransactionFolder()) != 0) return -1;
+                for (int i = 0; i < stored.count(); ++i) softOnDisk += stored.items(i)->Soft() != 0;
+              }
+              ++checks;
+              return softOnDisk == 2 * (static_cast<int>(position - march(1)) + 1) ? 0 : -3;
+            }),
+            0);
+  EXPECT_EQ(checks, 11);  // ten days and the final call
+  EXPECT_EQ(transactionFiles(*portfolio), once);
+
+  // Fewer transactions than before leave no trace of the others.
+  rule.setCondition("X<" + std::to_string(static_cast<int>(march(3))));
+  ASSERT_EQ(run(), 0);
+  const std::map<std::string, std::string> fewer = transactionFiles(*portfolio);
+  EXPECT_EQ(fewer.size(), once.size() - 8);
+  for (const auto& [name, bytes] : fewer) EXPECT_EQ(name.find('~'), std::string::npos) << name;
 }
 
 TEST_F(SystemRun, StopOnTheThirdDayLeavesThreeDays) {

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "app/SplashForm.h"
+#include "macros/MacroForm.h"
+#include "model/Directories.h"
+#include "model/Forex.h"
+#include "model/PortableIniFile.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/TransactionTable.h"
+#include "platform/Application.h"
+#include "platform/ExtControls.h"
+#include "systems/SystemForm.h"
+#include "tests/support/MainWindowFixture.h"
+#include "tests/support/WindowTestSupport.h"
+#include "windows/AssetForm.h"
+#include "windows/PortfolioForm.h"
+#include "windows/QuoteForm.h"
+#include "windows/TransactionForm.h"
+
+using MainWindowState = MainWindowTest;
+
+TEST_F(MainWindowState, TheProgressWindowGoesWithTheMinimisedProgramAndComesBackShown) {
+  int hidden = 0;
+  std::vector<bool> restored;
+  main_->systemRuns.hideProgressWindow = [&] { ++hidden; };
+  main_->systemRuns.restoreProgressWindow = [&](bool show) { restored.push_back(show); };
+  application().onMinimize = [this] { main_->AppMinimize(); };
+  application().onRestore = [this] { main_->AppRestore(); };
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  ShowWindow(main_->handle(), SW_MINIMIZE);
+  ASSERT_TRUE(pumpUntil([&] { return hidden == 1; }));
+  ShowWindow(main_->handle(), SW_MAXIMIZE);
+  ASSERT_TRUE(pumpUntil([&] { return restored.size() == 1; }));
+  // Resizing a shown window is no restore.
+  ShowWindow(main_->handle(), SW_RESTORE);
+  pumpFor(100);
+  EXPECT_EQ(hidden, 1);
+  EXPECT_EQ(restored, std::vector<bool>{true});
+}
+
+namespace {
+
+// A portfolio "Systems" of one asset with ten days of quotes, current, and
+// on the System tab a rule that buys it every day of nine of them.
+class SystemRuns : public MainWindowTest {
+ protected:
+  TSystemRule& arriveWithDailyRule(std::string& folder) {
+    std::string quotes;
+    for (int d = 1; d <= 10; ++d) quotes += "202403" + std::string(d < 10 ? "0" : "") + std::to_string(d) + ",10\r\n";
+    writeWholeFile(work_ + "DATA\\QUOTES\\AAA.TXT", quotes);
+    TPortfolioTable& table = *main_->portfolioTable;
+    EXPECT_EQ(table.newPortfolio("Systems", "SYS", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+    table.setCurrentIndex(table.count() - 1);
+    table.current()->newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
+    main_->arriveAtSystemTab();
+    TSystem& system = main_->systemForm->Editor().Edited();
+    system.Rules().addRule(-1, -1, "AAA", 0);
+    TSystemRule& rule = *system.Rules().rule(0);
+    rule.setEnabled(true);
+    rule.setCondition("1");
+    rule.setUnits("1");
+    rule.setPrincipal("X");
+    rule.setFees("0");
+    system.setToDate(45361.5);    // 10 March 2024
+    system.setFromDate(45353.5);  // 2 March 2024
+    return rule;
+  }
+};
+
+}  // namespace
+
+TEST_F(SystemRuns, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingChanges) {
+  std::string folder;
+  TSystemRule& rule = arriveWithDailyRule(folder);
+  TPortfolio& portfolio = *main_->portfolioTable->current();
+  const TTransactionTable& transactions = portfolio.assets(0)->Transactions();
+  ASSERT_EQ(main_->systemForm->PortfolioSerial(), portfolio.Serial());
+  main_->leaveSystemTab();
+  EXPECT_TRUE(fileExists(folder + "System.INI"));
+  EXPECT_GE(transactions.count(), 9);
+
+  // The run's own transactions are no reason to run again.
+  const double changed = portfolio.lastChange();
+  main_->leaveSystemTab();
+  EXPECT_EQ(portfolio.lastChange(), changed);
+
+  main_->shuttingDown = true;
+  rule.setUnits("2");
+  main_->leaveSystemTab();
+  EXPECT_EQ(portfolio.lastChange(), changed) << "no system runs while shutting down";
+}
+
+// A save failing at close once let the program end and the edit go with it.
+TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAndTheEdit) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  table.current()->setName("Renamed savings");
+  // A folder where the header file belongs: nothing can be written there.
+  const std::string header = folder + "0.INI";
+  const std::string headerText = readWholeFile(header);
+  ASSERT_TRUE(DeleteFileA(header.c_str()));
+  ASSERT_TRUE(CreateDirectoryA(header.c_str(), nullptr));
+  ASSERT_NE(table.saveAll(), 0);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.answer = IDCANCEL;
+  SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_EQ(messages_.texts[0], "Failed to save the portfolios: your latest changes are not on disk.");
+  EXPECT_TRUE(IsWindowVisible(main_->handle())) << "cancelled: the program stays";
+  EXPECT_EQ(table.current()->Name(), "Renamed savings");
+  RemoveDirectoryA(header.c_str());
+  writeWholeFile(header, headerText);
+}
+
+TEST_F(MainWindowState, WithoutACurrentPortfolioNoRunAndNoProgressWindow) {
+  int shown = 0;
+  main_->systemRuns.showProgressWindow = [&](bool show) { shown += show ? 1 : 0; };
+  ASSERT_EQ(main_->portfolioTable->current(), nullptr);
+  main_->applySelectedPortfolioSystemIfNeeded();
+  EXPECT_EQ(shown, 0);
+}
+
+TEST_F(SystemRuns, ARunThatCannotDeleteItsOldTransactionsIsReported) {
+  std::string folder;
+  TSystemRule& rule = arriveWithDailyRule(folder);
+  main_->leaveSystemTab();
+  ASSERT_TRUE(messages_.texts.empty());
+  std::string transactionFolder;
+  for (const TFoundFile& entry : findFiles(folder + "*"))
+    if (entry.isFolder && entry.name.size() > 4 && entry.name.substr(entry.name.size() - 4) == ".TRN")
+      transactionFolder = folder + entry.name + "\\";
+  ASSERT_FALSE(transactionFolder.empty());
+  const std::vector<TFoundFile> held = findFiles(transactionFolder + "*.INI");
+  ASSERT_FALSE(held.empty());
+  // Another program holds one of the run's transactions open.
+  HANDLE locked = CreateFileA((transactionFolder + held.back().name).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  rule.setUnits("2");
+  main_->leaveSystemTab();
+  CloseHandle(locked);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("Systems"), std::string::npos);
+}
+
+TEST_F(MainWindowState, TheCurrencyTablesGoWithTheWindow) {
+  writeWholeFile(getDirectory("<FOREX>") + "EURtoUSD.CSV", "20240301,1.08\r\n20240304,1.09\r\n");
+  double loadTime = 0;
+  ASSERT_GE(forexTables().getTable("EUR", "USD", {}, nullptr, loadTime), 0);
+  ASSERT_GT(forexTables().tableCount(), 0);
+  main_.reset();
+  EXPECT_EQ(forexTables().tableCount(), 0);
+}
+
+TEST_F(MainWindowState, OnlyAskedToTheMainWindowsOptionsBringTheMacroWindowsAlong) {
+  {
+    TPortableIniFile ini(main_->paths().guiOptionsFileName);
+    ini.writeInteger("MacroSheet", "EditorColor", 0x123456);
+    ini.updateFile();
+  }
+  const TColor before = main_->macroForm->editorColor();
+  ASSERT_NE(before, 0x123456);
+  main_->loadGUIoptions(false);
+  EXPECT_EQ(main_->macroForm->editorColor(), before);
+  main_->loadGUIoptions(true);
+  EXPECT_EQ(main_->macroForm->editorColor(), 0x123456);
+}
+
+TEST_F(MainWindowState, TheSplashWindowCarriesTheProgramsTitleUntilTheMainWindowShows) {
+  EXPECT_EQ(application().title(), "Kestrova");
+  TsplashForm splash;
+  EXPECT_EQ(splash.text(), "Kestrova");
+  application().setTitle("Loading...");
+  EXPECT_EQ(splash.text(), "Loading...");
+  application().setTitle("Kestrova");
+  EXPECT_EQ(splash.text(), "Kestrova");
+}
+
+TEST_F(MainWindowState, LettingGoOfThePortfoliosClearsEveryWindowsView) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Old", "OLD", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  main_->portfolioForm->loadView();
+  main_->portfolioForm->notesBtn().setDown(true);
+  main_->portfolioForm->notesBtnClick();
+  ASSERT_NE(main_->portfolioForm->globalNotes(), nullptr);
+  table.setCurrentIndex(0);
+  const int32_t oldSerial = table.current()->Serial();
+  main_->assetForm->tabEntered(nullptr, 0, false, 0, 0);
+  main_->quoteForm->tabEntered(nullptr, 0, false, 0, 0);
+  main_->transactionForm->tabEntered(nullptr, 0);
+  main_->arriveAtSystemTab();
+  ASSERT_EQ(main_->assetForm->shownPortfolioSerial(), oldSerial);
+  ASSERT_EQ(main_->transactionForm->shownPortfolioSerial(), oldSerial);
+  ASSERT_EQ(main_->systemForm->PortfolioSerial(), oldSerial);
+
+  main_->releasePortfolios();
+  EXPECT_EQ(table.count(), 0);
+  EXPECT_EQ(main_->portfolioForm->globalNotes(), nullptr) << "the notes of the old folders are let go";
+  for (TdataForm* form : std::vector<TdataForm*>{main_->portfolioForm, main_->assetForm, main_->quoteForm})
+    EXPECT_EQ(form->windowDir(), "");
+  EXPECT_EQ(main_->assetForm->shownPortfolioSerial(), 0);
+  EXPECT_EQ(main_->quoteForm->shownPortfolioSerial(), 0);
+  EXPECT_EQ(main_->transactionForm->shownPortfolioSerial(), 0);
+  EXPECT_EQ(main_->systemForm->PortfolioSerial(), 0);
+
+  ASSERT_EQ(table.newPortfolio("New", "NEW", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  EXPECT_NE(table.items(0)->Serial(), oldSerial);
+}
