@@ -7,8 +7,18 @@
 // formulas calls this once before its first computation.
 void setExtendedPrecision();
 
+// The x87 precision control bits, and their setting for a 64-bit mantissa.
+constexpr unsigned short precisionControlMask = 0x0300;
+constexpr unsigned short precisionControl64 = 0x0300;
+
+inline unsigned short readControlWord() {
+  unsigned short word = 0;
+  asm volatile("fnstcw %0" : "=m"(word));
+  return word;
+}
+
 // True when the x87 precision control of this thread is set to 64 bits.
-bool hasExtendedPrecision();
+inline bool hasExtendedPrecision() { return (readControlWord() & precisionControlMask) == precisionControl64; }
 
 // The quotient rounded to 64 bits whatever the thread's precision control,
 // for values held as a division that must come back as they went in on any
@@ -18,9 +28,7 @@ inline long double extendedQuotient(long double dividend, long double divisor);
 long double extendedQuotientOnLowerPrecision(long double dividend, long double divisor);
 
 inline long double extendedQuotient(long double dividend, long double divisor) {
-  unsigned short word = 0;
-  asm volatile("fnstcw %0" : "=m"(word));
-  if ((word & 0x0300) == 0x0300) return dividend / divisor;
+  if (hasExtendedPrecision()) return dividend / divisor;
   return extendedQuotientOnLowerPrecision(dividend, divisor);
 }
 
