@@ -88,6 +88,22 @@ class Program:
         if self.german:
             self.set_german_locale()
 
+    def bring_up_prefix(self):
+        """Wine's first process in a new prefix starts the prefix's services.
+        With the scenarios side by side, a start in a new prefix has been
+        seen to show nothing for minutes. That start runs here on its own,
+        once more on a fresh server when it hangs, so that a program start
+        that shows nothing is the program's."""
+        for _ in range(2):
+            try:
+                subprocess.run([wine_binary("wine"), "cmd", "/c", "exit"], env=self.environment,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
+                               start_new_session=True)
+                return
+            except subprocess.TimeoutExpired:
+                self.end_prefix()
+        raise ScenarioFailure("Wine did not start in a new prefix within a minute, twice")
+
     def set_german_locale(self):
         path = os.path.join(self.prefix, "user.reg")
         with open(path, encoding="utf-8", errors="surrogateescape") as registry:
@@ -105,6 +121,7 @@ class Program:
         """Starts the program from the folder's own copy and accepts the
         portfolio pick dialog with the given key; returns the main window."""
         self.make_prefix()
+        self.bring_up_prefix()
         executable = os.path.join(self.folder, "program", "Kestrova.exe")
         self.process = subprocess.Popen([wine_binary("wine"), executable], cwd=self.folder,
                                         env=self.environment, stdout=subprocess.DEVNULL,
