@@ -126,10 +126,11 @@ TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(file
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
     : fileName_(fileName), writeAtDestruction_(false) {}
 
-TNewFileResult TPortableIniFile::createFile(bool durable, const std::string& spareFile) {
+TNewFileResult TPortableIniFile::createFile(bool durable, bool overwrite) {
   const std::string text = fileText();
-  const TNewFileResult result = spareFile.empty() ? createNewFile(fileName_, text, durable)
-                                                  : createNewFileFrom(spareFile, fileName_, text, durable);
+  const TNewFileResult result = !overwrite ? createNewFile(fileName_, text, durable)
+                                : overwriteFile(fileName_, text, durable) ? TNewFileResult::created
+                                                                          : TNewFileResult::failed;
   if (result != TNewFileResult::created) return result;
   // Read back from the text written, not from the disk: values lose their
   // enclosing quotes and blanks as they would.

@@ -34,9 +34,10 @@ class TPortableIniFile {
   bool updateFile();
 
   // Writes the object into a file of its name that does not exist yet (see
-  // createNewFile; with a spare file, createNewFileFrom) and then holds what
-  // reading that file would give.
-  TNewFileResult createFile(bool durable, const std::string& spareFile = {});
+  // createNewFile), or with overwrite over one whose text is of no value any
+  // more (see overwriteFile), and then holds what reading that file would
+  // give.
+  TNewFileResult createFile(bool durable, bool overwrite = false);
 
   bool Modified() const { return modified_; }
   // True when the file exists but could not be read to its end, so that

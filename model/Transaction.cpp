@@ -71,11 +71,11 @@ void TTransaction::writeTo(TPortableIniFile& ini) const {
   saveProperties(ini);
 }
 
-TNewFileResult TTransaction::createFile(const std::string& fileName, bool durable, const std::string& spareFile) {
+TNewFileResult TTransaction::createFile(const std::string& fileName, bool durable, bool overwrite) {
   if (!propertiesStorable()) return TNewFileResult::failed;
   TPortableIniFile ini(fileName, TPortableIniFile::TNewFile{});
   writeTo(ini);
-  const TNewFileResult result = ini.createFile(durable, spareFile);
+  const TNewFileResult result = ini.createFile(durable, overwrite);
   if (result == TNewFileResult::created) loadFrom(ini, fileName);
   return result;
 }

@@ -26,10 +26,10 @@ class TTransaction : public TCustomPropertyObject {
   // file name) has nothing to write.
   int save();
   // Writes the transaction into a new file of that name and then holds what
-  // the file holds, as a load of it would. The name must not be taken. A
-  // spare file, when given, is filled and renamed instead (see
-  // createNewFileFrom).
-  TNewFileResult createFile(const std::string& fileName, bool durable, const std::string& spareFile = {});
+  // the file holds, as a load of it would. The name must not be taken, or
+  // with overwrite must be a file whose text is of no value any more (see
+  // overwriteFile).
+  TNewFileResult createFile(const std::string& fileName, bool durable, bool overwrite = false);
   int setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
              const std::string& fileName, const std::string& flag);
   // True when the transaction has no file or its file is gone.

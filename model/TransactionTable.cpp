@@ -15,8 +15,9 @@
 namespace {
 
 const std::string transactionExtension = ".INI";
-// The name a file of a deleted transaction takes while it waits to be reused:
-// not an integer, so no load takes it for a transaction.
+// The mark of the spare files an earlier version's run made of the files of
+// deleted transactions ("~N.INI"): not an integer, so no load takes them for
+// transactions.
 const char spareMark = '~';
 constexpr int64_t lastFileNumber = INT32_MAX;
 
@@ -57,6 +58,7 @@ void TTransactionTable::clear() {
   usedFileNumbers_.clear();
   lowestUntriedFileNumber_ = 1;
   spareFiles_.clear();
+  discardedFiles_.clear();
 }
 
 void TTransactionTable::transactionChanged(TChange change) {
@@ -93,9 +95,8 @@ int TTransactionTable::loadDirectory(const std::string& folder) {
     // its name from the free ones.
     const int64_t number = fileNumberOf(entry.name, true);
     if (number >= 0) usedFileNumbers_.insert(number);
-    // Spares a run that ended without its last steps left behind.
     if (!entry.isFolder && entry.name[0] == spareMark && fileNumberOf(entry.name.substr(1), true) >= 0)
-      spareFiles_.push_back(path + entry.name);
+      discardedFiles_.push_back(path + entry.name);
     if (entry.isFolder || fileNumberOf(entry.name, false) < 0) continue;
     const int result = addFromFile(path + entry.name);
     if (result != 0) {
@@ -125,6 +126,9 @@ int TTransactionTable::saveAll() {
 
 void TTransactionTable::trackFileNumbers(const std::string& folder) {
   if (sameText(folder, numberedFolder_)) return;
+  // Spares are known by their numbers in the folder they are in.
+  for (const auto& spare : spareFiles_) discardedFiles_.push_back(spare.second);
+  spareFiles_.clear();
   numberedFolder_ = folder;
   usedFileNumbers_.clear();
   lowestUntriedFileNumber_ = 1;
@@ -189,29 +193,29 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
   return 0;
 }
 
-// Through a spare of the folder while there is one; a spare that fails is
-// deleted, and a file of its own is made instead.
+// Over the spare of the number when there is one; a spare that cannot be
+// written over is deleted, and a file of its own is made instead.
 TNewFileResult TTransactionTable::createTransactionFile(TTransaction& transaction, const std::string& fileName,
                                                         bool durable) {
-  while (!spareFiles_.empty() && sameText(folderOf(spareFiles_.back()), folderOf(fileName))) {
-    const TNewFileResult created = transaction.createFile(fileName, durable, spareFiles_.back());
-    if (created != TNewFileResult::failed) {
-      if (created == TNewFileResult::created) spareFiles_.pop_back();
-      return created;
-    }
-    ::deleteFile(spareFiles_.back());
-    spareFiles_.pop_back();
+  const auto spare = sameText(folderOf(fileName), numberedFolder_)
+                         ? spareFiles_.find(fileNumberOf(nameWithoutFolder(fileName), true))
+                         : spareFiles_.end();
+  if (spare != spareFiles_.end()) {
+    const std::string spareFile = spare->second;
+    spareFiles_.erase(spare);
+    const TNewFileResult written = transaction.createFile(spareFile, durable, true);
+    if (written == TNewFileResult::created) return written;
+    ::deleteFile(spareFile);
   }
   return transaction.createFile(fileName, durable);
 }
 
-bool TTransactionTable::keepAsSpare(TTransaction& transaction) {
-  const std::string fileName = transaction.FileName();
-  const std::string name = nameWithoutFolder(fileName);
-  if (name.empty() || !sameText(folderOf(fileName), numberedFolder_)) return false;
-  const std::string spare = folderOf(fileName) + spareMark + name;
-  if (!renameToNewName(fileName, spare)) return false;
-  spareFiles_.push_back(spare);
+bool TTransactionTable::keepAsSpare(const TTransaction& transaction) {
+  const std::string& fileName = transaction.FileName();
+  if (!sameText(folderOf(fileName), numberedFolder_)) return false;
+  const int64_t number = fileNumberOf(nameWithoutFolder(fileName), true);
+  if (number < 0) return false;
+  spareFiles_[number] = fileName;
   return true;
 }
 
@@ -274,10 +278,13 @@ int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNum
       false);
 }
 
-// A spare that cannot be deleted stays: it holds no transaction.
+// A spare that cannot be deleted stays, and a load takes its transaction
+// again.
 void TTransactionTable::discardSpareFiles() {
-  for (const std::string& spare : spareFiles_) ::deleteFile(spare);
+  for (const auto& spare : spareFiles_) ::deleteFile(spare.second);
   spareFiles_.clear();
+  for (const std::string& file : discardedFiles_) ::deleteFile(file);
+  discardedFiles_.clear();
 }
 
 int TTransactionTable::countBetweenDates(double fromDate, double toDate) const {

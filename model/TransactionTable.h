@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -41,12 +42,13 @@ class TTransactionTable {
   // -7 when no transaction has the number; -4 when its file cannot be deleted.
   int deleteNumber(int32_t number);
   // Files that cannot be deleted keep their transactions and make the result -4.
-  // With keepFilesForReuse, a file in the folder new transactions go to is
-  // renamed to a spare name that no load takes for a transaction, rather
-  // than deleted, and the next additions fill and rename the spares: a
-  // trading system deletes and makes again thousands of soft transactions at
-  // every run. Whoever keeps files for reuse discards what is left of them
-  // (discardSpareFiles) when the additions are done.
+  // With keepFilesForReuse, a file in the folder new transactions go to
+  // stays on the disk as a spare while its number is free, and a new
+  // transaction given that number is written over it in place: a trading
+  // system deletes and makes again thousands of soft transactions at every
+  // run. Whoever keeps files for reuse deletes what is left of them
+  // (discardSpareFiles) when the additions are done. Until then a load of
+  // the folder would still read the spares' old transactions.
   int deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate,
                          bool keepFilesForReuse = false);
   int deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft);
@@ -100,7 +102,7 @@ class TTransactionTable {
   template <class Condition>
   int deleteWhere(Condition condition, bool keepFilesForReuse);
   bool deleteTransactionFile(TTransaction& transaction, bool keepFileForReuse);
-  bool keepAsSpare(TTransaction& transaction);
+  bool keepAsSpare(const TTransaction& transaction);
   TNewFileResult createTransactionFile(TTransaction& transaction, const std::string& fileName, bool durable);
   std::string untriedFileName(const std::string& folder);
   void trackFileNumbers(const std::string& folder);
@@ -137,7 +139,10 @@ class TTransactionTable {
   std::string numberedFolder_;
   std::set<int64_t> usedFileNumbers_;
   int64_t lowestUntriedFileNumber_ = 1;
-  // Files of that folder that hold no transaction any more ("~N.INI", N
-  // the number of the file they were), there to be filled by new ones.
-  std::vector<std::string> spareFiles_;
+  // Files of that folder whose transactions are gone, by their numbers, which
+  // are free: a new transaction given one is written over its file.
+  std::map<int64_t, std::string> spareFiles_;
+  // Files to delete once the additions are done: spares of a folder left
+  // for another, and "~N.INI" spares that an earlier version's run left.
+  std::vector<std::string> discardedFiles_;
 };

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/FolderCasing.h"
 #include "platform/SequentialFile.h"
@@ -78,26 +77,6 @@ std::string temporaryNameFor(const std::string& fileName) {
 bool nameTakenError(DWORD error, const std::string& fileName) {
   return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
          (error == ERROR_ACCESS_DENIED && pathExists(fileName));
-}
-
-// Under Wine, the native form of a file's exact name ("\??\unix/..."), which
-// a rename through a handle takes as it is; empty elsewhere.
-std::wstring exactNtName(const std::string& path) {
-  std::wstring name = exactFileName(path);
-  if (!name.empty()) name[1] = L'?';
-  return name;
-}
-
-// Gives an open file (opened with delete access) a name that is not taken.
-bool renameOpenFile(HANDLE file, const std::wstring& ntName) {
-  const DWORD nameBytes = static_cast<DWORD>(ntName.size() * sizeof(wchar_t));
-  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
-  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  info->ReplaceIfExists = FALSE;
-  info->RootDirectory = nullptr;
-  info->FileNameLength = nameBytes;
-  std::memcpy(info->FileName, ntName.data(), nameBytes);
-  return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) != 0;
 }
 
 std::string withoutTrailingBackslashes(std::string path) {
@@ -189,52 +168,24 @@ TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes
   return TNewFileResult::failed;
 }
 
-// Through the exact names under Wine: the spare is opened, filled and
-// renamed through one handle, so that Wine is asked as little as possible.
-TNewFileResult createNewFileFrom(const std::string& spareFile, const std::string& fileName, std::string_view bytes,
-                                 bool durable) {
-  if (namesDevice(spareFile) || namesDevice(fileName)) return TNewFileResult::failed;
-  const std::wstring exactSpare = exactFileName(spareFile);
-  const std::wstring target = exactNtName(fileName);
-  bool exact = !exactSpare.empty() && !target.empty();
+bool overwriteFile(const std::string& fileName, std::string_view bytes, bool durable) {
+  if (namesDevice(fileName)) return false;
+  const std::wstring exactName = exactFileName(fileName);
   HANDLE opened = INVALID_HANDLE_VALUE;
-  if (exact)
-    opened = CreateFileW(exactSpare.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  if (!exactName.empty())
+    opened = CreateFileW(exactName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (opened == INVALID_HANDLE_VALUE)
+    opened = CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
-  if (opened == INVALID_HANDLE_VALUE) {
-    exact = false;
-    opened = CreateFileA(onDiskPath(spareFile).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
-  }
   TFileHandle file(opened);
-  if (!file.valid()) return TNewFileResult::failed;
-  // Written over and then cut, not emptied first: ext4 writes a file that
-  // was emptied out to the disk at once when it is closed.
-  if (!writeAll(file.get(), bytes) || !SetEndOfFile(file.get()) || (durable && !FlushFileBuffers(file.get())))
-    return TNewFileResult::failed;
-  bool renamed = exact && renameOpenFile(file.get(), target);
-  DWORD error = GetLastError();
-  if (!file.close()) {
-    if (renamed) deleteFile(fileName);
-    return TNewFileResult::failed;
-  }
-  if (!renamed && (!exact || !nameTakenError(error, fileName))) {
-    renamed = MoveFileExA(onDiskPath(spareFile).c_str(), onDiskPath(fileName).c_str(), 0) != 0;
-    error = GetLastError();
-  }
-  if (renamed) return TNewFileResult::created;
-  return nameTakenError(error, fileName) ? TNewFileResult::nameTaken : TNewFileResult::failed;
-}
-
-bool renameToNewName(const std::string& fileName, const std::string& newName) {
-  const std::wstring exactFrom = exactFileName(fileName);
-  const std::wstring target = exactNtName(newName);
-  if (!exactFrom.empty() && !target.empty()) {
-    TFileHandle file(CreateFileW(exactFrom.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.valid() && renameOpenFile(file.get(), target)) return true;
-  }
-  return MoveFileExA(onDiskPath(fileName).c_str(), onDiskPath(newName).c_str(), 0) != 0;
+  if (!file.valid()) return false;
+  LARGE_INTEGER oldSize{};
+  if (!GetFileSizeEx(file.get(), &oldSize) || !writeAll(file.get(), bytes)) return false;
+  // Cut only when the old text was longer: the size is read where the
+  // handle is, the cut is one more call to the Wine server.
+  if (oldSize.QuadPart > static_cast<LONGLONG>(bytes.size()) && !SetEndOfFile(file.get())) return false;
+  if (durable && !FlushFileBuffers(file.get())) return false;
+  return file.close();
 }
 
 std::vector<TFoundFile> findFiles(const std::string& pattern) {

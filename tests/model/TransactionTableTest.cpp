@@ -303,10 +303,7 @@ TEST(TransactionTable, FilesKeptForReuseStoreWhatDeletingThemWould) {
 
   ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
   EXPECT_EQ(table.count(), 1);
-  TTransactionTable afterCrash;
-  ASSERT_EQ(afterCrash.loadDirectory(path), 0);
-  ASSERT_EQ(afterCrash.count(), 1);
-  EXPECT_EQ(afterCrash.items(0)->Number(), 1);
+  // The new ones take the numbers, and the files, of the old ones.
   addSoft(5);
   table.discardSpareFiles();
   EXPECT_EQ(folderContents(path), once);

@@ -86,28 +86,20 @@ TEST_F(FolderCasing, NewFilesUnderExactNamesKeepTheUsualAnswers) {
   }
 }
 
-// A spare file takes a free name holding only the new bytes, and never
-// takes a name that is taken: the file there and the spare stay as they were.
-TEST_F(FolderCasing, SparesTakeFreeNamesOnlyWithOnlyTheNewBytes) {
+// A file written over holds only the new bytes, whether the old ones were
+// more or fewer; what is not there, or is a folder, is not made.
+TEST_F(FolderCasing, FilesWrittenOverHoldOnlyTheNewBytes) {
   ASSERT_TRUE(forceFolders(onDisk + "Trades"));
   const std::string folder = upper + "TRADES\\";
   writeWholeFile(onDisk + "Trades\\5.INI", std::string(500, 'o'));
-  ASSERT_TRUE(renameToNewName(folder + "5.INI", folder + "~5.INI"));
-  EXPECT_FALSE(fileExists(folder + "5.INI"));
-  EXPECT_EQ(createNewFileFrom(folder + "~5.INI", folder + "7.INI", "short", false), TNewFileResult::created);
-  EXPECT_EQ(readWholeFile(onDisk + "Trades\\7.INI"), "short");
-  EXPECT_FALSE(fileExists(folder + "~5.INI"));
+  EXPECT_TRUE(overwriteFile(folder + "5.INI", "short", false));
+  EXPECT_EQ(readWholeFile(onDisk + "Trades\\5.INI"), "short");
+  EXPECT_TRUE(overwriteFile(folder + "5.INI", "longer than before", true));
+  EXPECT_EQ(readWholeFile(onDisk + "Trades\\5.INI"), "longer than before");
 
-  writeWholeFile(onDisk + "Trades\\~6.INI", "spare");
-  EXPECT_EQ(createNewFileFrom(folder + "~6.INI", folder + "7.INI", "other", true), TNewFileResult::nameTaken);
-  EXPECT_EQ(readWholeFile(folder + "7.INI"), "short");
-  EXPECT_TRUE(fileExists(folder + "~6.INI"));
-  ASSERT_TRUE(forceFolders(folder + "8.INI"));
-  EXPECT_EQ(createNewFileFrom(folder + "~6.INI", folder + "8.INI", "other", false), TNewFileResult::nameTaken);
-  EXPECT_FALSE(renameToNewName(folder + "~6.INI", folder + "7.INI"));
-  EXPECT_EQ(readWholeFile(folder + "7.INI"), "short");
-  EXPECT_TRUE(fileExists(folder + "~6.INI"));
-
-  EXPECT_EQ(createNewFileFrom(folder + "~9.INI", folder + "9.INI", "gone", false), TNewFileResult::failed);
+  EXPECT_FALSE(overwriteFile(folder + "9.INI", "gone", false));
   EXPECT_FALSE(pathExists(folder + "9.INI"));
+  ASSERT_TRUE(forceFolders(folder + "8.INI"));
+  EXPECT_FALSE(overwriteFile(folder + "8.INI", "other", false));
+  EXPECT_TRUE(folderExists(folder + "8.INI"));
 }
