@@ -249,6 +249,14 @@ void TDependents::prefetchList(const TPlaceLinks& links) {
   if (!links.dependents.empty()) __builtin_prefetch(&links.dependents.back(), 1);
 }
 
+void TDependents::prefetchLinks(TCellCoord place) const {
+  const auto* links = reinterpret_cast<const char*>(find(place));
+  if (!links) return;
+  // A place's links may straddle two lines.
+  __builtin_prefetch(links);
+  __builtin_prefetch(links + sizeof(TPlaceLinks) - 1);
+}
+
 std::uint32_t TDependents::nextVisit() {
   if (++visit_ == 0) {
     // The marks wrapped round: forget them all.

@@ -189,6 +189,9 @@ class TDependents {
   void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const;
   // True when dependent's formula has a link to precedent.
   bool hasLink(TCellCoord dependent, TCellCoord precedent) const;
+  // Starts loading the links kept for place into the cache: a formula
+  // evaluated there records its links against them.
+  void prefetchLinks(TCellCoord place) const;
   // Counts the links dropped so far: only a dropped link can break a cycle.
   std::uint64_t removalCount() const { return removals_; }
   // The pages held, each for a few places: what the links cost in memory.

@@ -439,6 +439,9 @@ class TSheet {
   bool leftToWalk(TCellCoord place, const TCell& cell) const {
     return activePass_ != 0 && cell.passMark != activePass_ && walkCursor_ < place;
   }
+  // True when a propagation from place, changed as the walk computed it,
+  // would leave all its dependents to the walk and do nothing else.
+  bool walkTakesAllDependents(TCellCoord place);
   void prefetchBelow(TCellCoord place) const;
   std::vector<TCellCoord> pending_;
   TWorkingLists workingLists_;

@@ -62,21 +62,44 @@ void TSheet::recalculateAll(bool resetDependents) {
     for (std::size_t row = 0; row < cells[col].size(); ++row) {
       // The cells further down are loaded while this one computes: six
       // places ahead the cell (cells computed by a propagation are passed
-      // quickly), two places ahead its compiled formula.
+      // quickly), three places ahead the links its formula records again,
+      // two places ahead its compiled formula.
       if (row + 6 < cells[col].size()) {
         if (const TCell* later = cells[col][row + 6].get()) later->prefetchCell();
+      }
+      if (row + 3 < cells[col].size() && cells[col][row + 3]) {
+        dependents.prefetchLinks({static_cast<std::int32_t>(col), static_cast<std::int32_t>(row + 3)});
       }
       if (row + 2 < cells[col].size()) {
         if (const TCell* next = cells[col][row + 2].get()) next->prefetchFormula();
       }
       TCell* cell = cells[col][row].get();
       if (!cell || cell->passMark == pass || !cell->hasFormula()) continue;
-      walkCursor_ = {static_cast<std::int32_t>(col), static_cast<std::int32_t>(row)};
-      if (cell->evaluate(static_cast<int>(col) + 1, static_cast<int>(row) + 1, true)) {
-        recalculateDependents(static_cast<int>(col), static_cast<int>(row));
+      const TCellCoord place{static_cast<std::int32_t>(col), static_cast<std::int32_t>(row)};
+      walkCursor_ = place;
+      if (cell->evaluate(place.col + 1, place.row + 1, true) && !walkTakesAllDependents(place)) {
+        recalculateDependents(place.col, place.row);
       }
     }
   }
+}
+
+// With every formula dirty, every cell the walk computes has changed, and
+// its dependents mostly lie further on: a propagation from it would find
+// each of them left to the walk and end without a look at the cells in
+// "#CIRC!". Told so beforehand, the walk goes on without one.
+bool TSheet::walkTakesAllDependents(TCellCoord place) {
+  if (dependents.removalCount() != circularScanRemovals_ && !circularCells_.empty()) return false;
+  const std::size_t base = pending_.size();
+  dependents.appendDependents(place, pending_);
+  bool allLeft = true;
+  for (std::size_t i = base; i < pending_.size() && allLeft; ++i) {
+    const TCell* cell = getCellByIndex(pending_[i].col, pending_[i].row);
+    // A link left by a place without a formula is the propagation's to drop.
+    allLeft = cell && cell->hasFormula() && leftToWalk(pending_[i], *cell);
+  }
+  pending_.resize(base);
+  return allLeft;
 }
 
 // A change mostly runs down a column (a running sum, a column of formulas

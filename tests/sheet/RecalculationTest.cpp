@@ -307,6 +307,23 @@ TEST(Recalculation, AFullPassComputesAReaderAfterTheFormulaItReadsFurtherOn) {
   sheet.setScriptEngine(nullptr, false);
 }
 
+TEST(Recalculation, AFullPassDropsLinksLeftByPlacesWithoutAFormula) {
+  // Links as places would keep them that lost their formulas unseen: D1
+  // empty and E1 a plain value, both further on than the B1 they read.
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 2, 1, "=A1+1");
+  enter(sheet, 3, 1, "=B1*2");
+  enter(sheet, 5, 1, "7");
+  sheet.dependents.addDependent({3, 0}, {1, 0});
+  sheet.dependents.addDependent({4, 0}, {1, 0});
+  sheet.markAllDirty();
+  sheet.recalculateAll(false);
+  const std::vector<TCellCoord> readers{{2, 0}};
+  EXPECT_EQ(sheet.dependents.getDependents({1, 0}), readers);
+  EXPECT_EQ(shown(sheet, 3, 1), "4");
+}
+
 TEST(Recalculation, FullPassesGiveWhatTheChangesGave) {
   TSheet sheet;
   sheet.expandVectorResults = true;
