@@ -231,7 +231,12 @@ bool TSheet::evaluateDirectly(const TCompiledFormula& formula, int col, int row,
     // A cycle is refused with ECircularReference: the working copy meets
     // it again and reports it.
     if (!evaluation.run(result)) return false;
-    resultValue.string.assign(result.text);
+    // Most results are numbers: their empty text needs no copy.
+    if (result.kind == valueString) {
+      resultValue.string.assign(result.text);
+    } else {
+      resultValue.string.clear();
+    }
   } catch (...) {
     return false;
   }

@@ -155,8 +155,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
   // read each other two ways takes exponential time.
   std::set<TCellCoord> marked;
   // Brings one place up to date; true when its own dependents must follow.
-  auto visit = [&](TCellCoord place) {
-    TCell* cell = getCellByIndex(place.col, place.row);
+  auto visit = [&](TCellCoord place, TCell* cell) {
     prefetchBelow(place);
     if (!autoRecalculate) {
       cell->state = errNA;
@@ -179,7 +178,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
           continue;
         }
         if (leftToWalk(place, *cell)) continue;
-        if (visit(place)) pushFrame(place);
+        if (visit(place, cell)) pushFrame(place);
         continue;
       }
       pending_.resize(frame.begin);
@@ -204,7 +203,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
       circularCells_.erase(candidate);
       continue;
     }
-    if (visit(place)) pushFrame(place);
+    if (visit(place, cell)) pushFrame(place);
   }
   pending_.resize(pendingBase);
 }
