@@ -33,21 +33,22 @@ constexpr long double percent = 100.0L;
 
 }  // namespace
 
-bool TDirectEvaluation::run(TDirectValue& result) {
+const TDirectValue* TDirectEvaluation::run() {
   for (const TPackedToken& token : formula_.packedTokens()) {
     if (token.tokenClass == tokenOperand) {
       stack_[depth_++] = TDirectValue{token.kind, token.integer(), token.number(),
                                       token.kind == valueIdentifier ? &token : nullptr, nullptr,
                                       token.kind == valueString ? formula_.textOf(token) : std::string_view()};
     } else if (token.operatorCode != opFormulaStart) {
-      if (!apply(token)) return false;
+      if (!apply(token)) return nullptr;
     }
   }
   // The closing "=": what is left unread is read as the working copy
-  // reads it; a text is the result as it stands.
-  if (stack_[0].kind != valueString && !read(stack_[0])) return false;
-  result = stack_[0];
-  return true;
+  // reads it; a text is the result as it stands. The result is read where
+  // it lies, field by field: copied whole, its just written fields would
+  // be loaded in wider pieces than they were stored, which stalls.
+  if (stack_[0].kind != valueString && !read(stack_[0])) return nullptr;
+  return stack_;
 }
 
 // A value where a number is wanted: a number as it is, a reference read
@@ -225,24 +226,25 @@ bool TSheet::evaluateDirectly(const TCompiledFormula& formula, int col, int row,
     TStack() {}
     TDirectValue places[TCompiledFormula::maxDirectStackDepth];
   } stack;
-  TDirectValue result;
   TDirectEvaluation evaluation(*this, formula, stack.places, col, row, record && recordDependents);
+  const TDirectValue* result = nullptr;
   try {
     // A cycle is refused with ECircularReference: the working copy meets
     // it again and reports it.
-    if (!evaluation.run(result)) return false;
+    result = evaluation.run();
+    if (!result) return false;
     // Most results are numbers: their empty text needs no copy.
-    if (result.kind == valueString) {
-      resultValue.string.assign(result.text);
+    if (result->kind == valueString) {
+      resultValue.string.assign(result->text);
     } else {
       resultValue.string.clear();
     }
   } catch (...) {
     return false;
   }
-  resultValue.kind = result.kind;
-  resultValue.integer = result.integer;
-  resultValue.number = result.number;
+  resultValue.kind = result->kind;
+  resultValue.integer = result->integer;
+  resultValue.number = result->number;
   resultIsArray = false;
   return true;
 }

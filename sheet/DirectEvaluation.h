@@ -38,11 +38,11 @@ class TDirectEvaluation {
       : sheet_(sheet), formula_(formula), stack_(stack), col_(col), row_(row), record_(record),
         recording_(record && col >= 1 && row >= 1) {}
 
-  // The formula's one value, a number or integer, into result; false when
-  // the working copy must evaluate it. Giving up is common while a full
-  // recalculation meets cells not computed yet, so it is a plain return,
-  // not an exception.
-  bool run(TDirectValue& result);
+  // The formula's one value, a number or integer, where it lies on the
+  // stack; nullptr when the working copy must evaluate it. Giving up is
+  // common while a full recalculation meets cells not computed yet, so it
+  // is a plain return, not an exception.
+  const TDirectValue* run();
 
  private:
   using TPackedToken = TCompiledFormula::TPackedToken;
