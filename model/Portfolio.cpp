@@ -483,8 +483,10 @@ int TPortfolio::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool o
   return result != 0 ? result : rebuilt;
 }
 
-void TPortfolio::discardSpareTransactionFiles() {
-  for (const auto& asset : assets_) asset->Transactions().discardSpareFiles();
+bool TPortfolio::discardSpareTransactionFiles() {
+  bool deleted = true;
+  for (const auto& asset : assets_) deleted = asset->Transactions().discardSpareFiles() && deleted;
+  return deleted;
 }
 
 // A portfolio without assets has no numbers: an empty list is its answer,

@@ -78,10 +78,10 @@ class TPortfolio : public TCustomPropertyObject {
                      long double fees, const std::string& flag, const std::string& comment, bool save);
   int deleteTransaction(int32_t number);
   // keepFilesForReuse: see TTransactionTable::deleteBetweenDates; the spares
-  // left are discarded by discardSpareTransactionFiles.
+  // left are discarded by discardSpareTransactionFiles, false when one stays.
   int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,
                                      bool keepFilesForReuse = false);
-  void discardSpareTransactionFiles();
+  bool discardSpareTransactionFiles();
   int rebuildTransactionNumbers();
 
   // Values in the portfolio's currency; the rate age is the distance in days

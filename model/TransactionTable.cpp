@@ -42,6 +42,8 @@ std::string nameWithoutFolder(const std::string& path) {
 
 std::string folderOf(const std::string& path) { return path.substr(0, path.size() - nameWithoutFolder(path).size()); }
 
+bool deletedOrGone(const std::string& fileName) { return deleteFile(fileName) || !pathExists(fileName); }
+
 }  // namespace
 
 TTransactionTable::TTransactionTable() { clear(); }
@@ -205,7 +207,9 @@ TNewFileResult TTransactionTable::createTransactionFile(TTransaction& transactio
     spareFiles_.erase(spare);
     const TNewFileResult written = transaction.createFile(spareFile, durable, true);
     if (written == TNewFileResult::created) return written;
-    ::deleteFile(spareFile);
+    // Held by another program, say: the end of the run tries once more and
+    // tells when it stays.
+    if (!deletedOrGone(spareFile)) discardedFiles_.push_back(spareFile);
   }
   return transaction.createFile(fileName, durable);
 }
@@ -278,13 +282,13 @@ int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNum
       false);
 }
 
-// A spare that cannot be deleted stays, and a load takes its transaction
-// again.
-void TTransactionTable::discardSpareFiles() {
-  for (const auto& spare : spareFiles_) ::deleteFile(spare.second);
+bool TTransactionTable::discardSpareFiles() {
+  bool deleted = true;
+  for (const auto& spare : spareFiles_) deleted = deletedOrGone(spare.second) && deleted;
   spareFiles_.clear();
-  for (const std::string& file : discardedFiles_) ::deleteFile(file);
+  for (const std::string& file : discardedFiles_) deleted = deletedOrGone(file) && deleted;
   discardedFiles_.clear();
+  return deleted;
 }
 
 int TTransactionTable::countBetweenDates(double fromDate, double toDate) const {

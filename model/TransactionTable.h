@@ -48,11 +48,12 @@ class TTransactionTable {
   // system deletes and makes again thousands of soft transactions at every
   // run. Whoever keeps files for reuse deletes what is left of them
   // (discardSpareFiles) when the additions are done. Until then a load of
-  // the folder would still read the spares' old transactions.
+  // the folder would still read the spares' old transactions, as it does
+  // after that when one cannot be deleted: false then.
   int deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate,
                          bool keepFilesForReuse = false);
   int deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft);
-  void discardSpareFiles();
+  bool discardSpareFiles();
   int countBetweenDates(double fromDate, double toDate) const;
   int countBetweenNumbers(int32_t lo, int32_t hi) const;
 

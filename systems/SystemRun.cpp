@@ -292,8 +292,10 @@ int TSystem::run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, c
       result = -5;
     }
   }
-  if (TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr)
-    portfolio->discardSpareTransactionFiles();
+  // An old soft transaction that could not be deleted is still in the
+  // folder: the run did not replace them all, as when deleting fails first.
+  TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+  if (portfolio != nullptr && !portfolio->discardSpareTransactionFiles() && result == 0) result = -4;
   return result;
 }
 

@@ -323,8 +323,19 @@ TEST(TransactionTable, FilesKeptForReuseStoreWhatDeletingThemWould) {
   ASSERT_EQ(table.loadDirectory(path), 0);
   EXPECT_EQ(table.count(), 4);
   EXPECT_EQ(table.findNumber(9), nullptr);
-  table.discardSpareFiles();
+  EXPECT_TRUE(table.discardSpareFiles());
   EXPECT_EQ(folderContents(path), expected);
+
+  // A file another program holds open can be neither written over nor
+  // deleted: its transaction stays in the folder, and the end tells.
+  ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+  HANDLE held = CreateFileA((path + "2.INI").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  addSoft(3);
+  EXPECT_FALSE(table.discardSpareFiles());
+  CloseHandle(held);
+  EXPECT_EQ(readWholeFile(path + "2.INI"), once.at("2.INI"));
+  EXPECT_EQ(folderContents(path).size(), 5u);
 }
 
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
