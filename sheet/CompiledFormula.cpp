@@ -77,17 +77,29 @@ class TSpellingFinder {
   // The text's offset in the formula, or notSpelled.
   std::size_t find(std::string_view wanted) {
     if (wanted.empty() || cursor_ >= text_.size()) return notSpelled;
-    std::size_t place = text_.substr(cursor_, wanted.size() + lookAhead).find(wanted);
-    if (place == notSpelled) return notSpelled;
-    place += cursor_;
-    cursor_ = place + wanted.size();
-    return place;
+    const std::size_t windowEnd = std::min(text_.size(), cursor_ + wanted.size() + lookAhead);
+    if (windowEnd - cursor_ < wanted.size()) return notSpelled;
+    // Compared in place: the texts are a few characters, shorter than the
+    // calls of a library search.
+    for (std::size_t place = cursor_; place + wanted.size() <= windowEnd; ++place) {
+      if (spelledAt(place, wanted)) {
+        cursor_ = place + wanted.size();
+        return place;
+      }
+    }
+    return notSpelled;
   }
 
  private:
   // Enough for the operators, brackets, blanks and function names that
   // stand between two operands.
   static constexpr std::size_t lookAhead = 64;
+  bool spelledAt(std::size_t place, std::string_view wanted) const {
+    for (std::size_t index = 0; index < wanted.size(); ++index) {
+      if (text_[place + index] != wanted[index]) return false;
+    }
+    return true;
+  }
   std::string_view text_;
   std::size_t cursor_ = 0;
 };

@@ -309,6 +309,12 @@ bool TDependents::walkDependents(TCellCoord from, Reach reach) {
 
 bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
   if (from == to) return true;
+  // A place that no formula reads reaches nothing: the common case of a
+  // formula being entered, whose links are tested one by one.
+  if (!ranges_->mayHold(from.col)) {
+    const TPlaceLinks* links = find(from);
+    if (!links || links->dependents.empty()) return false;
+  }
   return walkDependents(from, [to](TCellCoord dependent) { return dependent == to; });
 }
 

@@ -140,6 +140,7 @@ class TFormulaCompiler {
   void makeEmptyOperand(TLevel& level, TTokenObject& current);
   void compileArrayConstant(TLevel& level, TTokenObject& current);
   void push(TLevel& level, TTokenPtr current);
+  void emitOperand(TLevel& level, TTokenPtr operand);
   void reduce(TLevel& level);
   void discard(TLevel& level, TTokenPtr token);
   TTokenObject* nearestFunctionCall(TLevel& level);
@@ -209,7 +210,11 @@ bool TFormulaCompiler::compile(TRPNstackObject& output, std::size_t start, int b
     level.position = level.endPosition;
     level.previous.tokenClass = current->tokenClass;
     level.previous.operatorCode = current->operatorCode;
-    push(level, std::move(current));
+    if (current->tokenClass == tokenOperand) {
+      emitOperand(level, std::move(current));
+    } else {
+      push(level, std::move(current));
+    }
     current = output.newToken();
     read(level, *current);
     checkSyntax(level, *current);
@@ -354,11 +359,18 @@ void TFormulaCompiler::reduce(TLevel& level) {
       } else {
         discard(level, std::move(token));
       }
-    } else if (token->tokenClass == tokenOperand) {
-      if (function && function->value.integer == 0) function->value.integer = 1;
-      level.output.push(std::move(token));
     }
   } while (order != -1);
+}
+
+// Whatever token comes after an operand reduces it at once, before the
+// stack changes: it goes to the output directly, counted by the call it
+// stands in as a reduction would count it.
+void TFormulaCompiler::emitOperand(TLevel& level, TTokenPtr operand) {
+  if (TTokenObject* function = nearestFunctionCall(level); function && function->value.integer == 0) {
+    function->value.integer = 1;
+  }
+  level.output.push(std::move(operand));
 }
 
 // The outermost level's output is a working list that is compiled into again

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <unordered_map>
+#include <cstdint>
 
 namespace {
 
@@ -72,18 +72,27 @@ constexpr std::size_t longestName =
     std::max_element(functionNames.begin(), functionNames.end(),
                      [](std::string_view a, std::string_view b) { return a.size() < b.size(); })->size();
 
-// Built on first use, then only read: safe from the chart compute threads.
-const std::unordered_map<std::string_view, int>& functionTable() {
-  static const std::unordered_map<std::string_view, int> table = [] {
-    std::unordered_map<std::string_view, int> names;
-    names.reserve(functionNames.size());
-    for (std::size_t index = 0; index < functionNames.size(); ++index) {
-      names.emplace(functionNames[index], static_cast<int>(index) + 1);
-    }
-    return names;
-  }();
-  return table;
+// FNV-1a of an upper-case name.
+constexpr std::uint32_t nameHash(std::string_view name) {
+  std::uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
 }
+
+// The ids by name hash, open addressing with linear probing (0: free). Made
+// by the compiler: every formula's calls are looked up as it is entered,
+// and a table that is never written is safe from the chart compute threads.
+constexpr std::size_t tableSlots = 1024;
+static_assert(tableSlots >= 2 * builtInFunctionCount);
+constexpr auto idTable = [] {
+  std::array<std::uint16_t, tableSlots> slots{};
+  for (std::size_t index = 0; index < functionNames.size(); ++index) {
+    std::size_t slot = nameHash(functionNames[index]) & (tableSlots - 1);
+    while (slots[slot] != 0) slot = (slot + 1) & (tableSlots - 1);
+    slots[slot] = static_cast<std::uint16_t>(index + 1);
+  }
+  return slots;
+}();
 
 }  // namespace
 
@@ -94,9 +103,12 @@ int FunctionIdOf(std::string_view name) {
     char c = name[index];
     upper[index] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
   }
-  const auto& table = functionTable();
-  auto found = table.find(std::string_view(upper, name.size()));
-  return found == table.end() ? -1 : found->second;
+  const std::string_view wanted(upper, name.size());
+  constexpr std::size_t mask = tableSlots - 1;
+  for (std::size_t slot = nameHash(wanted) & mask; idTable[slot] != 0; slot = (slot + 1) & mask) {
+    if (functionNames[idTable[slot] - 1] == wanted) return idTable[slot];
+  }
+  return -1;
 }
 
 std::string_view builtInFunctionName(int id) {

@@ -22,6 +22,21 @@ TEST(Dependents, LinksThatWouldCloseACycleAreRefused) {
   EXPECT_EQ(links.getDependents(D1), std::vector<TCellCoord>{A1});
 }
 
+// A place that nothing reads reaches nothing, but a place read only through
+// a rectangle stored once has no list of its own and still reaches its readers.
+TEST(Dependents, APlaceReadOnlyThroughAStoredRangeStillClosesACycle) {
+  TDependents links;
+  const TCellCoord tableStart{5, 0}, tableEnd{6, 99}, inside{5, 20};
+  links.addDependentRange(B1, tableStart, tableEnd);
+  links.addDependent(C1, B1);
+  EXPECT_THROW(links.addDependent(inside, C1), ECircularReference);
+  EXPECT_THROW(links.addDependent(inside, B1), ECircularReference);
+  links.addDependent(inside, D1);
+  EXPECT_EQ(links.getDependents(D1), std::vector<TCellCoord>{inside});
+  links.addDependent(A3, C1);
+  EXPECT_EQ(links.getDependents(C1), std::vector<TCellCoord>{A3});
+}
+
 TEST(Dependents, ListsStaySortedWithoutDuplicates) {
   TDependents links;
   links.addDependent(C1, A1);
