@@ -157,9 +157,12 @@ std::string TTransactionTable::untriedFileName(const std::string& folder) {
   return {};
 }
 
+int64_t TTransactionTable::numberInNumberedFolder(const std::string& fileName) const {
+  return sameText(folderOf(fileName), numberedFolder_) ? fileNumberOf(nameWithoutFolder(fileName), true) : -1;
+}
+
 void TTransactionTable::forgetFileNumber(const std::string& fileName) {
-  if (!sameText(folderOf(fileName), numberedFolder_)) return;
-  const int64_t number = fileNumberOf(nameWithoutFolder(fileName), true);
+  const int64_t number = numberInNumberedFolder(fileName);
   if (number < 0) return;
   usedFileNumbers_.erase(number);
   if (number > 0) lowestUntriedFileNumber_ = std::min(lowestUntriedFileNumber_, number);
@@ -199,9 +202,7 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
 // written over is deleted, and a file of its own is made instead.
 TNewFileResult TTransactionTable::createTransactionFile(TTransaction& transaction, const std::string& fileName,
                                                         bool durable) {
-  const auto spare = sameText(folderOf(fileName), numberedFolder_)
-                         ? spareFiles_.find(fileNumberOf(nameWithoutFolder(fileName), true))
-                         : spareFiles_.end();
+  const auto spare = spareFiles_.find(numberInNumberedFolder(fileName));
   if (spare != spareFiles_.end()) {
     const std::string spareFile = spare->second;
     spareFiles_.erase(spare);
@@ -215,11 +216,9 @@ TNewFileResult TTransactionTable::createTransactionFile(TTransaction& transactio
 }
 
 bool TTransactionTable::keepAsSpare(const TTransaction& transaction) {
-  const std::string& fileName = transaction.FileName();
-  if (!sameText(folderOf(fileName), numberedFolder_)) return false;
-  const int64_t number = fileNumberOf(nameWithoutFolder(fileName), true);
+  const int64_t number = numberInNumberedFolder(transaction.FileName());
   if (number < 0) return false;
-  spareFiles_[number] = fileName;
+  spareFiles_[number] = transaction.FileName();
   return true;
 }
 

@@ -107,6 +107,8 @@ class TTransactionTable {
   TNewFileResult createTransactionFile(TTransaction& transaction, const std::string& fileName, bool durable);
   std::string untriedFileName(const std::string& folder);
   void trackFileNumbers(const std::string& folder);
+  // The N of a file "N.INI" of the folder new transactions go to, or -1.
+  int64_t numberInNumberedFolder(const std::string& fileName) const;
   void forgetFileNumber(const std::string& fileName);
 
   std::vector<std::unique_ptr<TTransaction>> items_;

@@ -79,6 +79,20 @@ bool nameTakenError(DWORD error, const std::string& fileName) {
          (error == ERROR_ACCESS_DENIED && pathExists(fileName));
 }
 
+// Opens a file for writing alone through its exact name first; whatever
+// that fails on (a folder changed since its Unix name was found, a name
+// taken) the usual path answers, and its error is the one left.
+HANDLE openForWriting(const std::string& fileName, DWORD disposition) {
+  const std::wstring exactName = exactFileName(fileName);
+  if (!exactName.empty()) {
+    HANDLE opened =
+        CreateFileW(exactName.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened != INVALID_HANDLE_VALUE) return opened;
+  }
+  return CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
 std::string withoutTrailingBackslashes(std::string path) {
   while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && path[path.size() - 2] != ':')
     path.pop_back();
@@ -149,16 +163,7 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
 
 TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable) {
   if (namesDevice(fileName)) return TNewFileResult::failed;
-  // The exact name is tried first; whatever it fails on (a folder changed
-  // since its Unix name was found, a name taken) the usual path answers.
-  const std::wstring exactName = exactFileName(fileName);
-  HANDLE created = INVALID_HANDLE_VALUE;
-  if (!exactName.empty())
-    created = CreateFileW(exactName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (created == INVALID_HANDLE_VALUE)
-    created = CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                          nullptr);
-  TFileHandle file(created);
+  TFileHandle file(openForWriting(fileName, CREATE_NEW));
   if (!file.valid())
     return nameTakenError(GetLastError(), fileName) ? TNewFileResult::nameTaken : TNewFileResult::failed;
   bool complete = writeAll(file.get(), bytes) && (!durable || FlushFileBuffers(file.get()));
@@ -170,14 +175,7 @@ TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes
 
 bool overwriteFile(const std::string& fileName, std::string_view bytes, bool durable) {
   if (namesDevice(fileName)) return false;
-  const std::wstring exactName = exactFileName(fileName);
-  HANDLE opened = INVALID_HANDLE_VALUE;
-  if (!exactName.empty())
-    opened = CreateFileW(exactName.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (opened == INVALID_HANDLE_VALUE)
-    opened = CreateFileA(onDiskPath(fileName).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
-  TFileHandle file(opened);
+  TFileHandle file(openForWriting(fileName, OPEN_EXISTING));
   if (!file.valid()) return false;
   LARGE_INTEGER oldSize{};
   if (!GetFileSizeEx(file.get(), &oldSize) || !writeAll(file.get(), bytes)) return false;
