@@ -415,6 +415,11 @@ class TSheet {
   std::uint64_t cellsGeneration_ = 0;
   // The removal count of the dependency lists at the last full look at them.
   std::uint64_t circularScanRemovals_ = ~std::uint64_t{0};
+  // A propagation ends with a look at the cells in "#CIRC!" only when a link
+  // was dropped since the last: only a dropped link can break a cycle.
+  bool circularScanDue() const {
+    return dependents.removalCount() != circularScanRemovals_ && !circularCells_.empty();
+  }
   // The propagation's explicit stack: a frame walks its slice of pending_
   // (the dependents of one place), then the cells in "#CIRC!" after cursor.
   struct TPropagationFrame {

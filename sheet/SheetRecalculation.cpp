@@ -89,7 +89,7 @@ void TSheet::recalculateAll(bool resetDependents) {
 // each of them left to the walk and end without a look at the cells in
 // "#CIRC!". Told so beforehand, the walk goes on without one.
 bool TSheet::walkTakesAllDependents(TCellCoord place) {
-  if (dependents.removalCount() != circularScanRemovals_ && !circularCells_.empty()) return false;
+  if (circularScanDue()) return false;
   const std::size_t base = pending_.size();
   dependents.appendDependents(place, pending_);
   bool allLeft = true;
@@ -182,7 +182,7 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
         continue;
       }
       pending_.resize(frame.begin);
-      if (dependents.removalCount() == circularScanRemovals_ || circularCells_.empty()) {
+      if (!circularScanDue()) {
         frames.pop_back();
         continue;
       }
