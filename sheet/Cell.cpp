@@ -36,6 +36,7 @@ TCell::~TCell() { releaseCompiled(); }
 // cell is being evaluated (by a macro that the evaluation calls) goes to the
 // sheet, which frees it once the evaluation is over.
 void TCell::releaseCompiled() {
+  linksMark_ = 0;
   if (formula_ && state == stateBusy && owner_) {
     owner_->retireFormula(std::move(formula_));
   } else {
@@ -106,7 +107,12 @@ bool TCell::evaluate(int col, int row, bool trackDependents) {
     // The last array result goes before the formula reads anything again.
     if (extras_) extras_->working.reset();
     std::unique_ptr<TRPNstackObject> arrayResult;
-    state = owner_->evaluateCompiledFormula(*formula_, col, row, trackDependents, arrayResult);
+    const bool record = trackDependents && !owner_->linksRecorded(linksMark_);
+    const TCompiledFormula& formula = *formula_;
+    state = owner_->evaluateCompiledFormula(formula, col, row, record, arrayResult);
+    // The formula evaluated is the one marked: only a function it calls
+    // could replace it meanwhile, and a formula calling one is never marked.
+    if (record && state == stateValid) linksMark_ = owner_->linksMarkAfter(formula, linksMark_, col, row);
     if (arrayResult) extras().working = std::move(arrayResult);
   } else {
     state = errNA;

@@ -127,6 +127,8 @@ class TCell {
     __builtin_prefetch(bytes + 128);
   }
   void setState(std::uint8_t newState) { state = newState; }
+  // The links mark goes when the sheet's mark wraps round.
+  void forgetLinksMark() { linksMark_ = 0; }
 
   // The cell's own format, made on first use from the sheet's defaults.
   void setFont(const TFontProperties* font);  // nullptr: the sheet's default font
@@ -238,6 +240,10 @@ class TCell {
   // is not compiled); nullptr for a plain value.
   std::unique_ptr<TCompiledFormula> formula_;
   std::unique_ptr<TExtras> extras_;
+  // Left by the last evaluation that recorded every place the formula reads
+  // (TSheet::linksMarkAfter): while the sheet's links mark is the same, none
+  // of those links has gone, and the formula reads without recording them.
+  std::uint32_t linksMark_ = 0;
   // Last, so that a derived class's small fields can share its word.
   std::uint8_t allocationKind_;
   // Whether formula_ holds a text, kept in the cell: full passes ask every

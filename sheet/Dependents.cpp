@@ -491,8 +491,17 @@ std::vector<TCellCoord> TDependents::getDependents(TCellCoord precedent) const {
 }
 
 void TDependents::appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const {
+  appendDependents(find(precedent), precedent, out);
+}
+
+void TDependents::appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) {
+  appendDependents(find(precedent), precedent, out);
+}
+
+void TDependents::appendDependents(const TPlaceLinks* links, TCellCoord precedent,
+                                   std::vector<TCellCoord>& out) const {
   const std::size_t base = out.size();
-  if (const TPlaceLinks* links = find(precedent)) {
+  if (links) {
     out.insert(out.end(), links->dependents.begin(), links->dependents.end());
   }
   // The lists of the rectangles holding the place follow. Each is sorted,

@@ -185,8 +185,11 @@ class TDependents {
 
   // A copy of precedent's dependents (empty when no formula reads it).
   std::vector<TCellCoord> getDependents(TCellCoord precedent) const;
-  // Appends precedent's dependents to out, sorted, each once.
+  // Appends precedent's dependents to out, sorted, each once. Without const
+  // the pages looked up stay at hand for the next places: a propagation
+  // goes down a column, and a formula that records nothing looks up none.
   void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const;
+  void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out);
   // True when dependent's formula has a link to precedent.
   bool hasLink(TCellCoord dependent, TCellCoord precedent) const;
   // Starts loading the links kept for place into the cache: a formula
@@ -232,6 +235,7 @@ class TDependents {
   // Sorts the runs of out from base on (their starts in runStarts_) into
   // one, each place once.
   void mergeRuns(std::vector<TCellCoord>& out, std::size_t base) const;
+  void appendDependents(const TPlaceLinks* links, TCellCoord precedent, std::vector<TCellCoord>& out) const;
   // Inserts dependent into precedent's own list; false when it was there.
   bool insertLink(TCellCoord dependent, TCellCoord precedent);
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);

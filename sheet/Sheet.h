@@ -322,6 +322,14 @@ class TSheet {
   TWorkingLists::TLease leaseWorkingList() { return TWorkingLists::TLease(workingLists_, tokenFactory); }
 
   // ---- Recalculation ----
+  // A formula that reads the same places at every evaluation finds its
+  // links there as long as none has been dropped: the cell keeps the links
+  // mark of the evaluation that recorded them all, and reads without
+  // recording while the mark holds. The mark moves on with every drop.
+  bool linksRecorded(std::uint32_t mark) { return mark == currentLinksMark(); }
+  // The mark for a cell whose formula has just been evaluated at (col, row)
+  // with its reads recorded and a valid result (previous: the cell's mark).
+  std::uint32_t linksMarkAfter(const TCompiledFormula& formula, std::uint32_t previous, int col, int row);
   void recalculateAll(bool resetDependents);
   void markAllDirty();
   // Brings the dependents of the place (0-based) up to date, depth first.
@@ -432,6 +440,19 @@ class TSheet {
     std::uint64_t scanRemovals;  // the dependency lists' removal count when the scan began
   };
   std::vector<TPropagationFrame> frames_;
+  // The links mark, and the removal count of the dependency lists it stands
+  // for.
+  std::uint32_t linksMark_ = 1;
+  std::uint64_t linksMarkRemovals_ = 0;
+  // The mark of a formula that may read other places another time (a
+  // function, a range, a name): it never holds, and the formula is not
+  // looked at again.
+  static constexpr std::uint32_t linksMarkNever = ~std::uint32_t{0};
+  std::uint32_t currentLinksMark() {
+    if (dependents.removalCount() != linksMarkRemovals_) moveLinksMark();
+    return linksMark_;
+  }
+  void moveLinksMark();
   // The full recalculation in progress (0: none) and the last one begun;
   // a propagation during a pass stamps the cells it computes with it.
   std::uint32_t activePass_ = 0;

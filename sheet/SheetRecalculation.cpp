@@ -21,7 +21,56 @@ class TFlagRestorer {
   bool saved_;
 };
 
+// True when every evaluation of the formula reads the same places: cells
+// named outright, joined by operators that take all their operands. A
+// function may leave an argument unread (IF, CHOOSE) or pick what it reads
+// (OFFSET, INDIRECT), and a name or a range is read as it stands then.
+bool readsSamePlaces(const TCompiledFormula& formula) {
+  for (const TCompiledFormula::TPackedToken& token : formula.packedTokens()) {
+    if (!token.ok() || token.whole()) return false;
+    if (token.tokenClass == tokenOperand) {
+      if (token.kind == valueIdentifier) {
+        if (token.refCol() == 0 || token.refRow() == 0) return false;
+      } else if (token.kind != valueInteger && token.kind != valueNumber && token.kind != valueString) {
+        return false;
+      }
+      continue;
+    }
+    if (token.tokenClass != tokenOperator) return false;
+    switch (token.operatorCode) {
+      case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual:
+      case opAdd: case opSubtract: case opConcatenate: case opMultiply: case opDivide: case opDiv: case opMod:
+      case opPower: case opPercent: case opUnaryPlus: case opUnaryMinus: case opFormulaStart:
+        continue;
+      default:
+        return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+std::uint32_t TSheet::linksMarkAfter(const TCompiledFormula& formula, std::uint32_t previous, int col, int row) {
+  if (previous == linksMarkNever) return linksMarkNever;
+  if (!recordDependents || col < 1 || row < 1) return 0;
+  if (!readsSamePlaces(formula)) return linksMarkNever;
+  // Taken now: whatever was dropped before the formula recorded its links
+  // is there again.
+  return currentLinksMark();
+}
+
+// A mark no cell holds yet: after the mark wraps, the old ones go.
+void TSheet::moveLinksMark() {
+  linksMarkRemovals_ = dependents.removalCount();
+  if (++linksMark_ != linksMarkNever) return;
+  for (auto& column : cells) {
+    for (auto& cell : column) {
+      if (cell) cell->forgetLinksMark();
+    }
+  }
+  linksMark_ = 1;
+}
 
 // A stamp no cell holds yet: after the counter wraps, the old stamps go.
 std::uint32_t TSheet::beginPass() {

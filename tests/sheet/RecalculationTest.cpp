@@ -348,3 +348,68 @@ TEST(Recalculation, FullPassesGiveWhatTheChangesGave) {
   sheet.recalculateAll(true);
   EXPECT_EQ(shownGrid(sheet, 8, 3), entered);
 }
+
+// A formula that reads the same places at every evaluation records its links
+// once and then reads without recording them, until a link goes anywhere.
+TEST(Recalculation, FormulasThatNoLongerRecordFindTheirLinksAgainAfterAnyGo) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 2, 1, "=A1+1");
+  enter(sheet, 1, 5, "5");
+  enter(sheet, 3, 5, "=A5*2");
+  sheet.recalculateAll(true);
+  enter(sheet, 1, 1, "2");
+  EXPECT_EQ(shown(sheet, 2, 1), "3") << "the lists rebuilt by a full pass";
+  // Every link goes with the exchange, those of the formulas left in place
+  // too.
+  ASSERT_TRUE(sheet.exchangeRows(1, 2));
+  enter(sheet, 1, 5, "6");
+  EXPECT_EQ(shown(sheet, 3, 5), "12") << "the lists rebuilt after an exchange of rows";
+  sheet.dependents.removeDependent({2, 4}, {0, 4});
+  sheet.recalculateAll(false);
+  enter(sheet, 1, 5, "7");
+  EXPECT_EQ(shown(sheet, 3, 5), "14") << "one link dropped and recorded again";
+}
+
+TEST(Recalculation, ANewFormulaOrACopyRecordsItsOwnLinks) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "1");
+  // The old formula read nothing, so no link went with it.
+  enter(sheet, 2, 1, "=1+2");
+  enter(sheet, 2, 1, "=A1*2");
+  enter(sheet, 1, 1, "4");
+  EXPECT_EQ(shown(sheet, 2, 1), "8");
+  sheet.putCell(2, 3, sheet.getCell(2, 1)->clone());
+  sheet.recalculateAll(false);
+  enter(sheet, 1, 1, "5");
+  EXPECT_EQ(shown(sheet, 2, 3), "10");
+}
+
+TEST(Recalculation, FormulasThatMayReadOtherPlacesOrStoppedEarlyRecordAgain) {
+  TSheet sheet;
+  // IF reads one branch: the other is recorded when it is taken.
+  enter(sheet, 1, 1, "1");
+  enter(sheet, 2, 1, "10");
+  enter(sheet, 3, 1, "20");
+  enter(sheet, 4, 1, "=IF(A1>0,B1,C1)");
+  enter(sheet, 1, 1, "-1");
+  enter(sheet, 3, 1, "30");
+  EXPECT_EQ(shown(sheet, 4, 1), "30");
+  // Stopped at B2's error before reading A2.
+  enter(sheet, 1, 2, "1");
+  enter(sheet, 2, 2, "=1/0");
+  enter(sheet, 3, 2, "2");
+  enter(sheet, 4, 2, "=A2+B2*C2");
+  EXPECT_EQ(shown(sheet, 4, 2), "#VALUE!");
+  enter(sheet, 2, 2, "3");
+  enter(sheet, 1, 2, "10");
+  EXPECT_EQ(shown(sheet, 4, 2), "16");
+  // Evaluated while the sheet recorded nothing.
+  enter(sheet, 1, 3, "3");
+  sheet.recordDependents = false;
+  enter(sheet, 2, 3, "=A3+1");
+  sheet.recordDependents = true;
+  sheet.recalculateAll(false);
+  enter(sheet, 1, 3, "4");
+  EXPECT_EQ(shown(sheet, 2, 3), "5");
+}
