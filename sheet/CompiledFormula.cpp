@@ -59,11 +59,19 @@ bool isUnaryOperator(std::uint8_t code) {
 }
 
 // The closing "=" as the compiler makes it, with nothing else in its fields.
-bool isPlainMarker(const TTokenObject& token) {
+bool isPlainMarker(const TCompiledFormula::TPlainToken& token) {
   return token.tokenClass == tokenOperator && token.operatorCode == opFormulaStart && token.functionId == 0 &&
-         token.ok && token.value.kind == valueEmpty && token.value.integer == 0 &&
-         std::bit_cast<std::uint64_t>(token.value.number) == 0 && token.value.string.empty() && !token.subList() &&
-         !token.subArray();
+         token.kind == valueEmpty && token.integer == 0 && std::bit_cast<std::uint64_t>(token.number) == 0 &&
+         token.textSize == 0;
+}
+
+TCompiledFormula::TPlainToken plainOf(const TTokenObject& token) {
+  return {token.tokenClass,  token.operatorCode,        token.value.kind,          token.value.integer,
+          token.functionId,  token.value.number,        token.value.string.data(), token.value.string.size()};
+}
+
+bool isPlainMarker(const TTokenObject& token) {
+  return token.ok && !token.subList() && !token.subArray() && isPlainMarker(plainOf(token));
 }
 
 constexpr std::size_t notSpelled = std::string_view::npos;
@@ -149,13 +157,13 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::textOnly(std::string_view te
   return formula;
 }
 
-bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed) {
+bool TCompiledFormula::packToken(const TPlainToken& token, bool ok, std::size_t textOffset, TPackedToken& packed) {
   packed = TPackedToken{};
   packed.tokenClass = token.tokenClass;
   packed.operatorCode = token.operatorCode;
-  packed.kind = token.value.kind;
-  packed.flags_ = token.ok ? TPackedToken::okFlag : 0;
-  const std::string& text = token.value.string;
+  packed.kind = token.kind;
+  packed.flags_ = ok ? TPackedToken::okFlag : 0;
+  const std::string_view text = token.text();
   std::uint32_t place = 0;
   if (!text.empty()) {
     if (textOffset + text.size() > maxTextOffset) return false;
@@ -163,18 +171,18 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
     packed.flags_ |= TPackedToken::textFlag;
   }
   // Compared bit for bit: a negative zero is a number of its own.
-  const bool noNumber = std::bit_cast<std::uint64_t>(token.value.number) == 0;
+  const bool noNumber = std::bit_cast<std::uint64_t>(token.number) == 0;
   if (packed.isCall()) {
-    packed.small_ = token.value.integer;
+    packed.small_ = token.integer;
     packed.shared_.pair[0] = token.functionId;
     packed.shared_.pair[1] = static_cast<std::int32_t>(place);
     return noNumber;
   }
   if (!text.empty()) {
-    if (token.value.integer != 0) return false;
+    if (token.integer != 0) return false;
     packed.small_ = static_cast<std::int32_t>(place);
   } else {
-    packed.small_ = token.value.integer;
+    packed.small_ = token.integer;
   }
   if (packed.isName()) {
     std::int32_t col = 0;
@@ -185,15 +193,15 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
     }
     return noNumber && token.functionId == 0;
   }
-  packed.shared_.number = token.value.number;
+  packed.shared_.number = token.number;
   return token.functionId == 0;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
-                                                         TSizedPools* pools) {
-  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
-  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
-  // Packed beside the list first: the tokens kept whole decide how much
+template <class PlainAt, class WholeAt>
+std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t count, bool closedByMarker,
+                                                               std::string_view text, TSizedPools* pools,
+                                                               PlainAt plainAt, WholeAt wholeAt) {
+  // Packed beside the tokens first: the tokens kept whole decide how much
   // text the block holds. Most formulas fit the room on the stack.
   constexpr std::uint32_t tokensOnStack = 64;
   std::array<TPackedToken, tokensOnStack> onStack;
@@ -207,13 +215,14 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   bool withWhole = false;
   TSpellingFinder finder(text);
   for (std::uint32_t index = 0; index < count; ++index) {
-    const TTokenObject& token = *list.getItem(static_cast<int>(index));
+    TPlainToken token{};
+    bool ok = true;
+    const bool plain = plainAt(index, token, ok);
     TPackedToken& packed = packedTokens[index];
-    const std::string& tokenText = token.value.string;
-    const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(tokenText) : notSpelled;
+    const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(token.text()) : notSpelled;
     const std::size_t textOffset = spelled != notSpelled ? spelled : textSize;
-    if (!token.subList() && !token.subArray() && packToken(token, textOffset, packed)) {
-      if (spelled == notSpelled) textSize += tokenText.size();
+    if (plain && packToken(token, ok, textOffset, packed)) {
+      if (spelled == notSpelled) textSize += token.textSize;
     } else {
       packed = TPackedToken{};
       packed.flags_ = TPackedToken::wholeFlag;
@@ -229,22 +238,51 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   const bool complete = textSize == text.size() && !withWhole;
   for (std::uint32_t index = 0; index < count && !complete; ++index) {
     TPackedToken& packed = formula->tokens()[index];
-    const TTokenObject& token = *list.getItem(static_cast<int>(index));
     if (!packed.whole()) {
       const std::uint32_t offset = packed.textPlace() >> 16;
       if (packed.holdsText() && offset >= text.size()) {
-        std::memcpy(formula->texts() + offset, token.value.string.data(), token.value.string.size());
+        TPlainToken token{};
+        bool ok = true;
+        plainAt(index, token, ok);
+        std::memcpy(formula->texts() + offset, token.textData, token.textSize);
       }
       continue;
     }
+    TTokenPtr copy = wholeAt(index);
+    if (!copy) return nullptr;
     TWholeTokens& whole = formula->wholeTokens();
     packed.small_ = static_cast<std::int32_t>(whole.size());
-    whole.push_back(wholeCopy(token));
+    whole.push_back(std::move(copy));
   }
   formula->closedByMarker_ = closedByMarker;
   formula->compiled_ = true;
   formula->directStackDepth_ = static_cast<std::uint8_t>(formula->findDirectStackDepth());
   return formula;
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
+                                                         TSizedPools* pools) {
+  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
+  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
+  auto plainAt = [&list](std::uint32_t index, TPlainToken& plain, bool& ok) {
+    const TTokenObject& token = *list.getItem(static_cast<int>(index));
+    plain = plainOf(token);
+    ok = token.ok;
+    return !token.subList() && !token.subArray();
+  };
+  auto wholeAt = [&list](std::uint32_t index) { return wholeCopy(*list.getItem(static_cast<int>(index))); };
+  return packTokens(count, closedByMarker, text, pools, plainAt, wholeAt);
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(std::span<const TPlainToken> tokens, std::string_view text,
+                                                         TSizedPools* pools) {
+  const bool closedByMarker = !tokens.empty() && isPlainMarker(tokens.back());
+  const auto count = static_cast<std::uint32_t>(tokens.size() - (closedByMarker ? 1 : 0));
+  auto plainAt = [tokens](std::uint32_t index, TPlainToken& plain, bool&) {
+    plain = tokens[index];
+    return true;
+  };
+  return packTokens(count, closedByMarker, text, pools, plainAt, [](std::uint32_t) { return TTokenPtr(); });
 }
 
 // Numbers, texts, names and references, the arithmetic, comparison and "&" operators,

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "sheet/TokenObject.h"
@@ -22,3 +23,9 @@
 // identifier operands (kind 4): references, constant names, named values.
 void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& position, std::size_t& endPosition,
                      char decimalSeparator, char listSeparator, const TTokenObject* previous);
+
+// Whether c ends a word (a name, reference or function name) of a formula.
+bool isFormulaWordDelimiter(char c, char listSeparator);
+// The operator a word stands for (DIV, MOD, AND, OR, XOR, NOT in any letter
+// case); 0 for any other word.
+std::uint8_t formulaKeywordOperator(std::string_view word);
