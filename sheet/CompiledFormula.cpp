@@ -172,7 +172,11 @@ bool TCompiledFormula::packToken(const TPlainToken& token, bool ok, std::size_t 
   }
   // Compared bit for bit: a negative zero is a number of its own.
   const bool noNumber = std::bit_cast<std::uint64_t>(token.number) == 0;
-  if (packed.isCall()) {
+  // Told from the token: the packed fields were just written byte by byte,
+  // and reading them back as one word would wait for the writes.
+  const bool isCall = token.tokenClass == tokenOperator && token.operatorCode == opFunctionCall;
+  const bool isName = token.tokenClass == tokenOperand && token.kind == valueIdentifier;
+  if (isCall) {
     packed.small_ = token.integer;
     packed.shared_.pair[0] = token.functionId;
     packed.shared_.pair[1] = static_cast<std::int32_t>(place);
@@ -184,7 +188,7 @@ bool TCompiledFormula::packToken(const TPlainToken& token, bool ok, std::size_t 
   } else {
     packed.small_ = token.integer;
   }
-  if (packed.isName()) {
+  if (isName) {
     std::int32_t col = 0;
     std::int32_t row = 0;
     if (plainCellReference(text, col, row)) {

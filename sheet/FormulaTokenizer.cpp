@@ -137,17 +137,7 @@ void setOperator(TTokenObject& token, std::uint8_t code) {
 
 }  // namespace
 
-bool isFormulaWordDelimiter(char c, char listSeparator) {
-  switch (c) {
-    case ' ': case '"': case '%': case '&': case '(': case ')': case '*': case '+': case '-':
-    case '/': case ':': case '<': case '=': case '>': case '^': case '{': case '}':
-      return true;
-    default:
-      return c == listSeparator;
-  }
-}
-
-std::uint8_t formulaKeywordOperator(std::string_view word) {
+std::uint8_t formulaKeywordOf(std::string_view word) {
   if (sameWord(word, "DIV")) return opDiv;
   if (sameWord(word, "MOD")) return opMod;
   if (sameWord(word, "AND")) return opAnd;

@@ -25,11 +25,24 @@ using TPlainToken = TCompiledFormula::TPlainToken;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isOperator(const TPlainToken& token, std::uint8_t code) {
-  return token.tokenClass == tokenOperator && token.operatorCode == code;
-}
-
 bool isBinary(std::uint8_t code) { return (code >= opEqual && code <= opPower) || code == opRange; }
+
+// What was read: the end, an operand (made in place in the output) or an
+// operator (a call's name and id kept aside).
+struct TRead {
+  std::uint8_t tokenClass;
+  std::uint8_t operatorCode;
+};
+
+// An operator waiting on the stack; a call with its argument count, id and
+// name. Plain fields: the compiler's stack of them is left unset.
+struct TWaiting {
+  std::uint8_t operatorCode;
+  std::int32_t count;
+  std::int32_t functionId;
+  const char* name;
+  std::size_t nameSize;
+};
 
 class TPlainCompiler {
  public:
@@ -43,21 +56,27 @@ class TPlainCompiler {
  private:
   // More tokens than this go to the general compiler.
   static constexpr std::size_t capacity = 64;
+  // What read gives for a text whose reading is left to the general compiler.
+  static constexpr TRead refused{tokenOpenBrace, 0};
 
-  bool read(TPlainToken& token);
-  bool readNumber(TPlainToken& token);
-  bool readString(TPlainToken& token);
-  bool readWord(TPlainToken& token);
-  void setOperator(TPlainToken& token, std::uint8_t code, std::size_t length) {
-    token.tokenClass = tokenOperator;
-    token.operatorCode = code;
+  TRead read();
+  TRead readNumber();
+  TRead readString();
+  TRead readWord();
+  TRead operatorOf(std::uint8_t code, std::size_t length) {
     position_ += length;
+    return {tokenOperator, code};
   }
-  bool accepts(const TPlainToken& token);
-  bool emitOperand(const TPlainToken& operand);
-  bool push(const TPlainToken& token);
+  TRead operand(std::uint8_t kind, std::int32_t integer, double number, std::string_view text) {
+    if (outputCount_ == capacity) return refused;
+    output_[outputCount_] = TPlainToken{tokenOperand, 0, kind, integer, 0, number, text.data(), text.size()};
+    return {tokenOperand, 0};
+  }
+  bool accepts(TRead token);
+  void emitOperand();
+  bool push(std::uint8_t code);
   bool reduce();
-  TPlainToken* nearestCall() { return callCount_ == 0 ? nullptr : &stack_[calls_[callCount_ - 1]]; }
+  TWaiting* nearestCall() { return callCount_ == 0 ? nullptr : &stack_[calls_[callCount_ - 1]]; }
 
   std::string_view text_;
   char decimalSeparator_;
@@ -65,8 +84,11 @@ class TPlainCompiler {
   std::size_t position_ = 0;
   std::array<TPlainToken, capacity> output_;
   std::size_t outputCount_ = 0;
-  std::array<TPlainToken, capacity> stack_;
+  std::array<TWaiting, capacity> stack_;
   std::size_t stackCount_ = 0;
+  // The call read last, until it is pushed.
+  std::string_view callName_;
+  std::int32_t callId_ = 0;
   // Stack positions of the calls waiting there, innermost last.
   std::array<std::size_t, capacity> calls_;
   std::size_t callCount_ = 0;
@@ -76,84 +98,69 @@ class TPlainCompiler {
   // Where the text stands: an operand (or "(") comes next, else an
   // operator, ")", a separator or the end.
   bool operandDue_ = true;
-  bool callNamed_ = false;        // a call's name was read: its "(" follows
+  bool callNamed_ = false;          // a call's name was read: its "(" follows
   bool callBracketOpened_ = false;  // the token before was a call's "("
 };
 
+// infixToRPN's loop: an operand goes out at once, an operator waits on the
+// stack after those it ends have left it, and the end empties the stack.
 bool TPlainCompiler::compile() {
-  TPlainToken current{};
-  if (!read(current) || !isOperator(current, opEqual)) return false;
-  current.operatorCode = opFormulaStart;
+  const TRead start = read();
+  if (start.tokenClass != tokenOperator || start.operatorCode != opEqual) return false;
+  if (!push(opFormulaStart)) return false;
   while (true) {
-    if (stackCount_ == 0) {
-      if (current.tokenClass == tokenEnd) return true;
-    } else if (current.tokenClass != tokenOperand) {
-      const TPlainToken& top = stack_[stackCount_ - 1];
-      // The end reduces every operator; an operator as the table says.
-      if (current.tokenClass == tokenEnd || operatorOrders[top.operatorCode][current.operatorCode] == 1) {
-        if (!reduce()) return false;
-        continue;
-      }
+    const TRead current = read();
+    if (!accepts(current)) return false;
+    if (current.tokenClass == tokenOperand) {
+      emitOperand();
+      continue;
     }
-    if (!(current.tokenClass == tokenOperand ? emitOperand(current) : push(current))) return false;
-    current = TPlainToken{};
-    if (!read(current) || !accepts(current)) return false;
+    // The end reduces every operator; an operator as the table says.
+    while (stackCount_ > 0 && (current.tokenClass == tokenEnd ||
+                               operatorOrders[stack_[stackCount_ - 1].operatorCode][current.operatorCode] == 1)) {
+      if (!reduce()) return false;
+    }
+    if (current.tokenClass == tokenEnd) return true;
+    if (!push(current.operatorCode)) return false;
   }
 }
 
-// The next token as getFormulaToken reads it; false for one whose reading
-// is left to it (a sign, an exponent, a brace, a text with a quote, AND, OR,
-// XOR, NOT) or that fails.
-bool TPlainCompiler::read(TPlainToken& token) {
+// The next token as getFormulaToken reads it; refused for one whose
+// reading is left to it (a sign, an exponent, a brace, AND, OR, XOR, NOT)
+// or that fails.
+TRead TPlainCompiler::read() {
   while (position_ < text_.size() && text_[position_] == ' ') ++position_;
-  if (position_ >= text_.size()) return true;
+  if (position_ >= text_.size()) return {tokenEnd, 0};
   const char c = text_[position_];
   const char next = position_ + 1 < text_.size() ? text_[position_ + 1] : '\0';
   if (c == '+' || c == '-') {
-    if (operandDue_) return false;
-    setOperator(token, c == '+' ? opAdd : opSubtract, 1);
-    return true;
+    if (operandDue_) return refused;
+    return operatorOf(c == '+' ? opAdd : opSubtract, 1);
   }
-  if (c == decimalSeparator_ || isDigit(c)) return readNumber(token);
+  if (c == decimalSeparator_ || isDigit(c)) return readNumber();
   switch (c) {
-    case ':': setOperator(token, opRange, 1); return true;
-    case '=': setOperator(token, opEqual, 1); return true;
-    case '&': setOperator(token, opConcatenate, 1); return true;
-    case '*': setOperator(token, opMultiply, 1); return true;
-    case '/': setOperator(token, opDivide, 1); return true;
-    case '^': setOperator(token, opPower, 1); return true;
-    case '%': setOperator(token, opPercent, 1); return true;
-    case '(': setOperator(token, opOpenBracket, 1); return true;
-    case ')': setOperator(token, opCloseBracket, 1); return true;
-    case '>':
-      if (next == '=') {
-        setOperator(token, opGreaterEqual, 2);
-      } else {
-        setOperator(token, opGreater, 1);
-      }
-      return true;
+    case ':': return operatorOf(opRange, 1);
+    case '=': return operatorOf(opEqual, 1);
+    case '&': return operatorOf(opConcatenate, 1);
+    case '*': return operatorOf(opMultiply, 1);
+    case '/': return operatorOf(opDivide, 1);
+    case '^': return operatorOf(opPower, 1);
+    case '%': return operatorOf(opPercent, 1);
+    case '(': return operatorOf(opOpenBracket, 1);
+    case ')': return operatorOf(opCloseBracket, 1);
+    case '>': return next == '=' ? operatorOf(opGreaterEqual, 2) : operatorOf(opGreater, 1);
     case '<':
-      if (next == '>' || next == '=') {
-        setOperator(token, next == '>' ? opNotEqual : opLessEqual, 2);
-      } else {
-        setOperator(token, opLess, 1);
-      }
-      return true;
-    case '{': case '}':
-      return false;
-    case '"':
-      return readString(token);
-    default:
-      break;
+      if (next == '>') return operatorOf(opNotEqual, 2);
+      return next == '=' ? operatorOf(opLessEqual, 2) : operatorOf(opLess, 1);
+    case '{': case '}': return refused;
+    case '"': return readString();
+    default: break;
   }
-  if (c == listSeparator_) {
-    setOperator(token, opListSeparator, 1);
-    return true;
-  }
-  return readWord(token);
+  if (c == listSeparator_) return operatorOf(opListSeparator, 1);
+  return readWord();
 }
 
-bool TPlainCompiler::readNumber(TPlainToken& token) {
+TRead TPlainCompiler::readNumber() {
   std::size_t end = position_;
   bool separatorTaken = false;
   while (end < text_.size()) {
@@ -166,72 +173,67 @@ bool TPlainCompiler::readNumber(TPlainToken& token) {
       break;
     }
   }
-  if (end + 1 < text_.size() && (text_[end] == 'E' || text_[end] == 'e')) return false;
+  if (end + 1 < text_.size() && (text_[end] == 'E' || text_[end] == 'e')) return refused;
   std::string_view digits = text_.substr(position_, end - position_);
   position_ = end;
-  token.tokenClass = tokenOperand;
   std::array<char, 64> normalised;
   if (separatorTaken && decimalSeparator_ != '.') {
-    if (digits.size() > normalised.size()) return false;
+    if (digits.size() > normalised.size()) return refused;
     for (std::size_t i = 0; i < digits.size(); ++i) normalised[i] = digits[i] == decimalSeparator_ ? '.' : digits[i];
     digits = std::string_view(normalised.data(), digits.size());
   }
   const char* last = digits.data() + digits.size();
   if (!separatorTaken) {
-    token.kind = valueInteger;
-    auto [end32, error32] = std::from_chars(digits.data(), last, token.integer);
-    if (error32 == std::errc() && end32 == last) return true;
+    std::int32_t integer = 0;
+    auto [end32, error32] = std::from_chars(digits.data(), last, integer);
+    if (error32 == std::errc() && end32 == last) return operand(valueInteger, integer, 0.0, {});
   }
   // Too large for 32 bits, or written with the separator. Beyond the double
   // range the general reading decides.
-  token.kind = valueNumber;
-  auto [end64, error64] = std::from_chars(digits.data(), last, token.number, std::chars_format::general);
-  return error64 == std::errc() && end64 == last;
+  double number = 0.0;
+  auto [end64, error64] = std::from_chars(digits.data(), last, number, std::chars_format::general);
+  if (error64 != std::errc() || end64 != last) return refused;
+  return operand(valueNumber, 0, number, {});
 }
 
-bool TPlainCompiler::readString(TPlainToken& token) {
+TRead TPlainCompiler::readString() {
   // A quote written twice inside reads as a second text here, an operand
   // after an operand, which is not accepted.
   const std::size_t quote = text_.find('"', position_ + 1);
-  if (quote == std::string_view::npos) return false;
-  token.tokenClass = tokenOperand;
-  token.kind = valueString;
-  token.setText(text_.substr(position_ + 1, quote - position_ - 1));
+  if (quote == std::string_view::npos) return refused;
+  const std::string_view inside = text_.substr(position_ + 1, quote - position_ - 1);
   position_ = quote + 1;
-  return true;
+  return operand(valueString, 0, 0.0, inside);
 }
 
-bool TPlainCompiler::readWord(TPlainToken& token) {
+TRead TPlainCompiler::readWord() {
   std::size_t end = position_ + 1;
   while (end < text_.size() && !isFormulaWordDelimiter(text_[end], listSeparator_)) ++end;
   const std::string_view word = text_.substr(position_, end - position_);
   position_ = end;
   if (const std::uint8_t code = formulaKeywordOperator(word)) {
-    if (code != opDiv && code != opMod) return false;
-    token.tokenClass = tokenOperator;
-    token.operatorCode = code;
-  } else if (end + 1 < text_.size() && text_[end] == '(') {
-    token.tokenClass = tokenOperator;
-    token.operatorCode = opFunctionCall;
-    token.setText(word);
-    token.functionId = FunctionIdOf(word);
-  } else {
-    token.tokenClass = tokenOperand;
-    token.kind = valueIdentifier;
-    token.setText(word);
+    if (code != opDiv && code != opMod) return refused;
+    return {tokenOperator, code};
   }
-  return true;
+  if (end + 1 < text_.size() && text_[end] == '(') {
+    callName_ = word;
+    callId_ = FunctionIdOf(word);
+    return {tokenOperator, opFunctionCall};
+  }
+  return operand(valueIdentifier, 0, 0.0, word);
 }
 
 // Whether the token may stand where the text is; anything infixToRPN would
 // refuse, or read in a way of its own, is not accepted.
-bool TPlainCompiler::accepts(const TPlainToken& token) {
+bool TPlainCompiler::accepts(TRead token) {
   const bool afterCallBracket = callBracketOpened_;
   callBracketOpened_ = false;
+  if (token.tokenClass == tokenOpenBrace) return false;
+  const std::uint8_t code = token.tokenClass == tokenOperator ? token.operatorCode : 0;
   if (callNamed_) {
     callNamed_ = false;
     // The name was read as a call only because "(" follows it.
-    if (!isOperator(token, opOpenBracket) || bracketCount_ == capacity) return false;
+    if (code != opOpenBracket || bracketCount_ == capacity) return false;
     callBrackets_[bracketCount_++] = true;
     callBracketOpened_ = true;
     return true;
@@ -242,7 +244,7 @@ bool TPlainCompiler::accepts(const TPlainToken& token) {
     operandDue_ = false;
     return true;
   }
-  switch (token.operatorCode) {
+  switch (code) {
     case opFunctionCall:
       callNamed_ = true;
       return operandDue_;
@@ -263,24 +265,26 @@ bool TPlainCompiler::accepts(const TPlainToken& token) {
     case opPercent:
       return !operandDue_;
     default:
-      if (operandDue_ || !isBinary(token.operatorCode)) return false;
+      if (operandDue_ || !isBinary(code)) return false;
       operandDue_ = true;
       return true;
   }
 }
 
-// An operand goes to the output at once, counted by the call it stands in.
-bool TPlainCompiler::emitOperand(const TPlainToken& operand) {
-  if (outputCount_ == capacity) return false;
-  if (TPlainToken* call = nearestCall(); call && call->integer == 0) call->integer = 1;
-  output_[outputCount_++] = operand;
-  return true;
+// The operand read goes out at once, counted by the call it stands in.
+void TPlainCompiler::emitOperand() {
+  if (TWaiting* call = nearestCall(); call && call->count == 0) call->count = 1;
+  ++outputCount_;
 }
 
-bool TPlainCompiler::push(const TPlainToken& token) {
+bool TPlainCompiler::push(std::uint8_t code) {
   if (stackCount_ == capacity) return false;
-  if (token.operatorCode == opFunctionCall) calls_[callCount_++] = stackCount_;
-  stack_[stackCount_++] = token;
+  if (code == opFunctionCall) {
+    calls_[callCount_++] = stackCount_;
+    stack_[stackCount_++] = TWaiting{code, 0, callId_, callName_.data(), callName_.size()};
+  } else {
+    stack_[stackCount_++] = TWaiting{code, 0, 0, nullptr, 0};
+  }
   return true;
 }
 
@@ -290,15 +294,16 @@ bool TPlainCompiler::push(const TPlainToken& token) {
 bool TPlainCompiler::reduce() {
   int order = -1;
   do {
-    const TPlainToken token = stack_[--stackCount_];
-    if (token.operatorCode == opFunctionCall) --callCount_;
-    order = stackCount_ == 0 ? -1 : operatorOrders[stack_[stackCount_ - 1].operatorCode][token.operatorCode];
+    const TWaiting token = stack_[--stackCount_];
     const std::uint8_t code = token.operatorCode;
+    if (code == opFunctionCall) --callCount_;
+    order = stackCount_ == 0 ? -1 : operatorOrders[stack_[stackCount_ - 1].operatorCode][code];
     if (code == opCloseBracket || code == opOpenBracket) continue;
-    if (TPlainToken* call = nearestCall(); call && (code == opListSeparator || call->integer == 0)) ++call->integer;
+    if (TWaiting* call = nearestCall(); call && (code == opListSeparator || call->count == 0)) ++call->count;
     if (code == opListSeparator) continue;
     if (outputCount_ == capacity) return false;
-    output_[outputCount_++] = token;
+    output_[outputCount_++] =
+        TPlainToken{tokenOperator, code, valueEmpty, token.count, token.functionId, 0.0, token.name, token.nameSize};
   } while (order != -1);
   return true;
 }
