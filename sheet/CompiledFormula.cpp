@@ -8,6 +8,7 @@
 #include <new>
 #include <span>
 #include <stdexcept>
+#include <string>
 
 #include "sheet/FunctionNames.h"
 
@@ -218,6 +219,20 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t cou
   std::size_t textSize = text.size();
   bool withWhole = false;
   TSpellingFinder finder(text);
+  // The texts the formula does not spell (call names, mostly), in the order
+  // they follow it in the block.
+  constexpr std::size_t appendedOnStack = 256;
+  std::array<char, appendedOnStack> appendedRoom;
+  std::string appendedBeyond;
+  auto append = [&](std::string_view added) {
+    const std::size_t at = textSize - text.size();
+    if (appendedBeyond.empty() && at + added.size() <= appendedOnStack) {
+      std::memcpy(appendedRoom.data() + at, added.data(), added.size());
+      return;
+    }
+    if (appendedBeyond.empty()) appendedBeyond.assign(appendedRoom.data(), at);
+    appendedBeyond.append(added);
+  };
   for (std::uint32_t index = 0; index < count; ++index) {
     TPlainToken token{};
     bool ok = true;
@@ -226,7 +241,9 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t cou
     const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(token.text()) : notSpelled;
     const std::size_t textOffset = spelled != notSpelled ? spelled : textSize;
     if (plain && packToken(token, ok, textOffset, packed)) {
-      if (spelled == notSpelled) textSize += token.textSize;
+      if (spelled != notSpelled || token.textSize == 0) continue;
+      append(token.text());
+      textSize += token.textSize;
     } else {
       packed = TPackedToken{};
       packed.flags_ = TPackedToken::wholeFlag;
@@ -235,27 +252,19 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t cou
   }
   std::unique_ptr<TCompiledFormula> formula = allocate(count, textSize, withWhole, pools);
   formula->formulaSize_ = static_cast<std::uint32_t>(text.size());
-  if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
+  char* texts = formula->texts();
+  if (!text.empty()) std::memcpy(texts, text.data(), text.size());
+  if (textSize > text.size()) {
+    std::memcpy(texts + text.size(), appendedBeyond.empty() ? appendedRoom.data() : appendedBeyond.data(),
+                textSize - text.size());
+  }
   if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
-  // Most formulas spell every text they hold and keep no token whole: then
-  // the block is complete.
-  const bool complete = textSize == text.size() && !withWhole;
-  for (std::uint32_t index = 0; index < count && !complete; ++index) {
-    TPackedToken& packed = formula->tokens()[index];
-    if (!packed.whole()) {
-      const std::uint32_t offset = packed.textPlace() >> 16;
-      if (packed.holdsText() && offset >= text.size()) {
-        TPlainToken token{};
-        bool ok = true;
-        plainAt(index, token, ok);
-        std::memcpy(formula->texts() + offset, token.textData, token.textSize);
-      }
-      continue;
-    }
+  for (std::uint32_t index = 0; index < count && withWhole; ++index) {
+    if (!packedTokens[index].whole()) continue;
     TTokenPtr copy = wholeAt(index);
     if (!copy) return nullptr;
     TWholeTokens& whole = formula->wholeTokens();
-    packed.small_ = static_cast<std::int32_t>(whole.size());
+    formula->tokens()[index].small_ = static_cast<std::int32_t>(whole.size());
     whole.push_back(std::move(copy));
   }
   formula->closedByMarker_ = closedByMarker;
