@@ -69,16 +69,7 @@ std::size_t readNumber(TTokenObject& token, std::string_view text, std::size_t s
   std::size_t end = start;
   if (text[end] == '+' || text[end] == '-') ++end;
   bool separatorTaken = false;
-  while (end < length) {
-    if (isDigit(text[end])) {
-      ++end;
-    } else if (text[end] == decimalSeparator && !separatorTaken) {
-      separatorTaken = true;
-      ++end;
-    } else {
-      break;
-    }
-  }
+  end = formulaDigitsEnd(text, end, decimalSeparator, separatorTaken);
   bool exponent = end + 1 < length && (text[end] == 'E' || text[end] == 'e');
   if (exponent) {
     ++end;
@@ -136,6 +127,21 @@ void setOperator(TTokenObject& token, std::uint8_t code) {
 }
 
 }  // namespace
+
+std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char decimalSeparator, bool& separatorTaken) {
+  std::size_t end = start;
+  while (end < text.size()) {
+    if (isDigit(text[end])) {
+      ++end;
+    } else if (text[end] == decimalSeparator && !separatorTaken) {
+      separatorTaken = true;
+      ++end;
+    } else {
+      break;
+    }
+  }
+  return end;
+}
 
 std::uint8_t formulaKeywordOf(std::string_view word) {
   if (sameWord(word, "DIV")) return opDiv;

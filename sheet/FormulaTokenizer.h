@@ -38,6 +38,10 @@ inline bool isFormulaWordDelimiter(char c, char listSeparator) {
   return formulaWordDelimiters[static_cast<unsigned char>(c)] || c == listSeparator;
 }
 
+// Where the digits of a number from start end, with at most one decimal
+// separator among them (separatorTaken tells whether one was).
+std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char decimalSeparator, bool& separatorTaken);
+
 // formulaKeywordOperator for a word of any length.
 std::uint8_t formulaKeywordOf(std::string_view word);
 

@@ -161,18 +161,8 @@ TRead TPlainCompiler::read() {
 }
 
 TRead TPlainCompiler::readNumber() {
-  std::size_t end = position_;
   bool separatorTaken = false;
-  while (end < text_.size()) {
-    if (isDigit(text_[end])) {
-      ++end;
-    } else if (text_[end] == decimalSeparator_ && !separatorTaken) {
-      separatorTaken = true;
-      ++end;
-    } else {
-      break;
-    }
-  }
+  const std::size_t end = formulaDigitsEnd(text_, position_, decimalSeparator_, separatorTaken);
   if (end + 1 < text_.size() && (text_[end] == 'E' || text_[end] == 'e')) return refused;
   std::string_view digits = text_.substr(position_, end - position_);
   position_ = end;
