@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "sheet/CompiledFormula.h"
 #include "sheet/FormulaCompiler.h"
+#include "sheet/PlainFormulaCompiler.h"
+#include "sheet/Sheet.h"
 
 namespace {
 
@@ -72,6 +75,29 @@ int main() {
     infixToRPN(list, typicalFormulas[index % typicalFormulas.size()], '.', ';', flags, &operators);
   }
   report("compile into reused lists", formulaCount, secondsSince(start));
+
+  // Into the stored form a cell keeps, the general way and straight from
+  // the text, for the formulas the plain compiler takes.
+  std::vector<std::string> plainFormulas;
+  for (const std::string& text : typicalFormulas) {
+    if (compilePlainFormula(text, '.', ';', nullptr)) plainFormulas.push_back(text);
+  }
+  TSizedPools pools;
+  start = TClock::now();
+  for (int index = 0; index < formulaCount; ++index) {
+    const std::string& text = plainFormulas[index % plainFormulas.size()];
+    list.deleteRange(0, list.count() - 1);
+    infixToRPN(list, text, '.', ';', flags, &operators);
+    TSheet::bindFunctionIds(list);
+    (void)TCompiledFormula::pack(list, text, &pools);
+  }
+  report("stored form through a list", formulaCount, secondsSince(start));
+  start = TClock::now();
+  for (int index = 0; index < formulaCount; ++index) {
+    (void)compilePlainFormula(plainFormulas[index % plainFormulas.size()], '.', ';', &pools);
+  }
+  report("stored form straight", formulaCount, secondsSince(start));
+  std::printf("%-34s %9zu of %zu formulas taken straight\n", "", plainFormulas.size(), typicalFormulas.size());
 
   std::vector<std::unique_ptr<TRPNstackObject>> compiled;
   for (const std::string& text : typicalFormulas) {

@@ -8,6 +8,7 @@
 #include <new>
 #include <span>
 #include <stdexcept>
+#include <string>
 
 #include "sheet/FunctionNames.h"
 
@@ -59,11 +60,19 @@ bool isUnaryOperator(std::uint8_t code) {
 }
 
 // The closing "=" as the compiler makes it, with nothing else in its fields.
-bool isPlainMarker(const TTokenObject& token) {
+bool isPlainMarker(const TCompiledFormula::TPlainToken& token) {
   return token.tokenClass == tokenOperator && token.operatorCode == opFormulaStart && token.functionId == 0 &&
-         token.ok && token.value.kind == valueEmpty && token.value.integer == 0 &&
-         std::bit_cast<std::uint64_t>(token.value.number) == 0 && token.value.string.empty() && !token.subList() &&
-         !token.subArray();
+         token.kind == valueEmpty && token.integer == 0 && std::bit_cast<std::uint64_t>(token.number) == 0 &&
+         token.textSize == 0;
+}
+
+TCompiledFormula::TPlainToken plainOf(const TTokenObject& token) {
+  return {token.tokenClass,  token.operatorCode,        token.value.kind,          token.value.integer,
+          token.functionId,  token.value.number,        token.value.string.data(), token.value.string.size()};
+}
+
+bool isPlainMarker(const TTokenObject& token) {
+  return token.ok && !token.subList() && !token.subArray() && isPlainMarker(plainOf(token));
 }
 
 constexpr std::size_t notSpelled = std::string_view::npos;
@@ -149,13 +158,13 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::textOnly(std::string_view te
   return formula;
 }
 
-bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed) {
+bool TCompiledFormula::packToken(const TPlainToken& token, bool ok, std::size_t textOffset, TPackedToken& packed) {
   packed = TPackedToken{};
   packed.tokenClass = token.tokenClass;
   packed.operatorCode = token.operatorCode;
-  packed.kind = token.value.kind;
-  packed.flags_ = token.ok ? TPackedToken::okFlag : 0;
-  const std::string& text = token.value.string;
+  packed.kind = token.kind;
+  packed.flags_ = ok ? TPackedToken::okFlag : 0;
+  const std::string_view text = token.text();
   std::uint32_t place = 0;
   if (!text.empty()) {
     if (textOffset + text.size() > maxTextOffset) return false;
@@ -163,20 +172,24 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
     packed.flags_ |= TPackedToken::textFlag;
   }
   // Compared bit for bit: a negative zero is a number of its own.
-  const bool noNumber = std::bit_cast<std::uint64_t>(token.value.number) == 0;
-  if (packed.isCall()) {
-    packed.small_ = token.value.integer;
+  const bool noNumber = std::bit_cast<std::uint64_t>(token.number) == 0;
+  // Told from the token: the packed fields were just written byte by byte,
+  // and reading them back as one word would wait for the writes.
+  const bool isCall = token.tokenClass == tokenOperator && token.operatorCode == opFunctionCall;
+  const bool isName = token.tokenClass == tokenOperand && token.kind == valueIdentifier;
+  if (isCall) {
+    packed.small_ = token.integer;
     packed.shared_.pair[0] = token.functionId;
     packed.shared_.pair[1] = static_cast<std::int32_t>(place);
     return noNumber;
   }
   if (!text.empty()) {
-    if (token.value.integer != 0) return false;
+    if (token.integer != 0) return false;
     packed.small_ = static_cast<std::int32_t>(place);
   } else {
-    packed.small_ = token.value.integer;
+    packed.small_ = token.integer;
   }
-  if (packed.isName()) {
+  if (isName) {
     std::int32_t col = 0;
     std::int32_t row = 0;
     if (plainCellReference(text, col, row)) {
@@ -185,15 +198,15 @@ bool TCompiledFormula::packToken(const TTokenObject& token, std::size_t textOffs
     }
     return noNumber && token.functionId == 0;
   }
-  packed.shared_.number = token.value.number;
+  packed.shared_.number = token.number;
   return token.functionId == 0;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
-                                                         TSizedPools* pools) {
-  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
-  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
-  // Packed beside the list first: the tokens kept whole decide how much
+template <class PlainAt, class WholeAt>
+std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t count, bool closedByMarker,
+                                                               std::string_view text, TSizedPools* pools,
+                                                               PlainAt plainAt, WholeAt wholeAt) {
+  // Packed beside the tokens first: the tokens kept whole decide how much
   // text the block holds. Most formulas fit the room on the stack.
   constexpr std::uint32_t tokensOnStack = 64;
   std::array<TPackedToken, tokensOnStack> onStack;
@@ -206,14 +219,31 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   std::size_t textSize = text.size();
   bool withWhole = false;
   TSpellingFinder finder(text);
+  // The texts the formula does not spell (call names, mostly), in the order
+  // they follow it in the block.
+  constexpr std::size_t appendedOnStack = 256;
+  std::array<char, appendedOnStack> appendedRoom;
+  std::string appendedBeyond;
+  auto append = [&](std::string_view added) {
+    const std::size_t at = textSize - text.size();
+    if (appendedBeyond.empty() && at + added.size() <= appendedOnStack) {
+      std::memcpy(appendedRoom.data() + at, added.data(), added.size());
+      return;
+    }
+    if (appendedBeyond.empty()) appendedBeyond.assign(appendedRoom.data(), at);
+    appendedBeyond.append(added);
+  };
   for (std::uint32_t index = 0; index < count; ++index) {
-    const TTokenObject& token = *list.getItem(static_cast<int>(index));
+    TPlainToken token{};
+    bool ok = true;
+    const bool plain = plainAt(index, token, ok);
     TPackedToken& packed = packedTokens[index];
-    const std::string& tokenText = token.value.string;
-    const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(tokenText) : notSpelled;
+    const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(token.text()) : notSpelled;
     const std::size_t textOffset = spelled != notSpelled ? spelled : textSize;
-    if (!token.subList() && !token.subArray() && packToken(token, textOffset, packed)) {
-      if (spelled == notSpelled) textSize += tokenText.size();
+    if (plain && packToken(token, ok, textOffset, packed)) {
+      if (spelled != notSpelled || token.textSize == 0) continue;
+      append(token.text());
+      textSize += token.textSize;
     } else {
       packed = TPackedToken{};
       packed.flags_ = TPackedToken::wholeFlag;
@@ -222,29 +252,50 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& 
   }
   std::unique_ptr<TCompiledFormula> formula = allocate(count, textSize, withWhole, pools);
   formula->formulaSize_ = static_cast<std::uint32_t>(text.size());
-  if (!text.empty()) std::memcpy(formula->texts(), text.data(), text.size());
+  char* texts = formula->texts();
+  if (!text.empty()) std::memcpy(texts, text.data(), text.size());
+  if (textSize > text.size()) {
+    std::memcpy(texts + text.size(), appendedBeyond.empty() ? appendedRoom.data() : appendedBeyond.data(),
+                textSize - text.size());
+  }
   if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
-  // Most formulas spell every text they hold and keep no token whole: then
-  // the block is complete.
-  const bool complete = textSize == text.size() && !withWhole;
-  for (std::uint32_t index = 0; index < count && !complete; ++index) {
-    TPackedToken& packed = formula->tokens()[index];
-    const TTokenObject& token = *list.getItem(static_cast<int>(index));
-    if (!packed.whole()) {
-      const std::uint32_t offset = packed.textPlace() >> 16;
-      if (packed.holdsText() && offset >= text.size()) {
-        std::memcpy(formula->texts() + offset, token.value.string.data(), token.value.string.size());
-      }
-      continue;
-    }
+  for (std::uint32_t index = 0; index < count && withWhole; ++index) {
+    if (!packedTokens[index].whole()) continue;
+    TTokenPtr copy = wholeAt(index);
+    if (!copy) return nullptr;
     TWholeTokens& whole = formula->wholeTokens();
-    packed.small_ = static_cast<std::int32_t>(whole.size());
-    whole.push_back(wholeCopy(token));
+    formula->tokens()[index].small_ = static_cast<std::int32_t>(whole.size());
+    whole.push_back(std::move(copy));
   }
   formula->closedByMarker_ = closedByMarker;
   formula->compiled_ = true;
   formula->directStackDepth_ = static_cast<std::uint8_t>(formula->findDirectStackDepth());
   return formula;
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
+                                                         TSizedPools* pools) {
+  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
+  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
+  auto plainAt = [&list](std::uint32_t index, TPlainToken& plain, bool& ok) {
+    const TTokenObject& token = *list.getItem(static_cast<int>(index));
+    plain = plainOf(token);
+    ok = token.ok;
+    return !token.subList() && !token.subArray();
+  };
+  auto wholeAt = [&list](std::uint32_t index) { return wholeCopy(*list.getItem(static_cast<int>(index))); };
+  return packTokens(count, closedByMarker, text, pools, plainAt, wholeAt);
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(std::span<const TPlainToken> tokens, std::string_view text,
+                                                         TSizedPools* pools) {
+  const bool closedByMarker = !tokens.empty() && isPlainMarker(tokens.back());
+  const auto count = static_cast<std::uint32_t>(tokens.size() - (closedByMarker ? 1 : 0));
+  auto plainAt = [tokens](std::uint32_t index, TPlainToken& plain, bool&) {
+    plain = tokens[index];
+    return true;
+  };
+  return packTokens(count, closedByMarker, text, pools, plainAt, [](std::uint32_t) { return TTokenPtr(); });
 }
 
 // Numbers, texts, names and references, the arithmetic, comparison and "&" operators,

@@ -23,11 +23,35 @@
 // copied deeply, as TTokenObject::assign copies it.
 class TCompiledFormula {
  public:
+  // A token without a sub-object, its text seen where it lies: what the
+  // compiler that reads a formula without working lists makes. Left unset
+  // when made without braces: that compiler keeps many at hand, and sets
+  // them one by one.
+  struct TPlainToken {
+    std::uint8_t tokenClass;
+    std::uint8_t operatorCode;
+    std::uint8_t kind;
+    std::int32_t integer;
+    std::int32_t functionId;
+    double number;
+    const char* textData;  // the text as a pointer and a size: a view would be set when made
+    std::size_t textSize;
+    std::string_view text() const { return {textData, textSize}; }
+    void setText(std::string_view view) {
+      textData = view.data();
+      textSize = view.size();
+    }
+  };
+
   // Packs the tokens of list, which stays as it is, compiled from text. The
   // block comes from pools when they are given and serve its size, else
   // from the heap; either way deleting the formula gives it back.
   static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list, std::string_view text = {},
                                                 TSizedPools* pools = nullptr);
+  // The same from plain tokens, as pack makes it of a list holding them;
+  // nullptr when one of them would have to be kept whole.
+  static std::unique_ptr<TCompiledFormula> pack(std::span<const TPlainToken> tokens, std::string_view text,
+                                                TSizedPools* pools);
   // The text of a formula that is not compiled, alone.
   static std::unique_ptr<TCompiledFormula> textOnly(std::string_view text, TSizedPools* pools = nullptr);
   std::unique_ptr<TCompiledFormula> copy(TSizedPools* pools = nullptr) const;
@@ -141,7 +165,13 @@ class TCompiledFormula {
   }
   // The token packed, its text at textOffset; false when its fields do not
   // share their place.
-  static bool packToken(const TTokenObject& token, std::size_t textOffset, TPackedToken& packed);
+  static bool packToken(const TPlainToken& token, bool ok, std::size_t textOffset, TPackedToken& packed);
+  // Packs count tokens: plainAt(index, plain) gives a token's fields, false
+  // for one with a sub-object; wholeAt(index) a whole copy of one that is
+  // kept so (nullptr: the formula cannot be packed).
+  template <class PlainAt, class WholeAt>
+  static std::unique_ptr<TCompiledFormula> packTokens(std::uint32_t count, bool closedByMarker, std::string_view text,
+                                                      TSizedPools* pools, PlainAt plainAt, WholeAt wholeAt);
   static constexpr std::size_t maxTextOffset = 0xFFFF;
 
   std::uint32_t count_;

@@ -10,54 +10,9 @@
 #include <vector>
 
 #include "sheet/FormulaTokenizer.h"
+#include "sheet/OperatorOrder.h"
 
 namespace {
-
-// The order of two operators, top on the stack and incoming, as
-// comparePrecedence gives it.
-constexpr int operatorOrder(std::uint8_t top, std::uint8_t code) {
-  switch (top) {
-    case opCloseBracket:
-      return code == opOpenBracket ? 0 : 1;
-    case opListSeparator:
-      return code == opListSeparator ? 0 : 1;
-    case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual:
-      return code <= opLessEqual ? 1 : -1;
-    case opAdd: case opSubtract: case opOr: case opXor: case opConcatenate:
-      return code <= opConcatenate ? 1 : -1;
-    case opMultiply: case opDivide: case opDiv: case opMod: case opAnd:
-      return code <= opAnd ? 1 : -1;
-    case opPower:
-      return code >= opPower ? -1 : 1;
-    case opPercent:
-      return 1;
-    case opRange:
-      return code <= opRange ? 1 : -1;
-    case opFunctionCall:
-      return code <= opFunctionCall ? 1 : -1;
-    case opUnaryPlus: case opUnaryMinus: case opNot:
-      return code >= opPower ? -1 : 1;
-    case opOpenBracket:
-      return code == opCloseBracket ? 0 : -1;
-    default:
-      // The formula-start marker waits below every operator for the end.
-      return -1;
-  }
-}
-
-// Every pair of operator codes looked up at once: the compiler asks for one
-// order per token it reads and one per token it reduces.
-constexpr std::size_t operatorCodes = opFormulaStart + 1;
-constexpr auto operatorOrders = [] {
-  std::array<std::array<std::int8_t, operatorCodes>, operatorCodes> orders{};
-  for (std::size_t top = 0; top < operatorCodes; ++top) {
-    for (std::size_t code = 0; code < operatorCodes; ++code) {
-      orders[top][code] = static_cast<std::int8_t>(operatorOrder(static_cast<std::uint8_t>(top),
-                                                                 static_cast<std::uint8_t>(code)));
-    }
-  }
-  return orders;
-}();
 
 // comparePrecedence for two tokens present: the compiler calls it for every
 // token it reads and every one it reduces, so it is kept in reach of inlining.

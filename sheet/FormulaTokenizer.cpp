@@ -9,16 +9,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isWordDelimiter(char c, char listSeparator) {
-  switch (c) {
-    case ' ': case '"': case '%': case '&': case '(': case ')': case '*': case '+': case '-':
-    case '/': case ':': case '<': case '=': case '>': case '^': case '{': case '}':
-      return true;
-    default:
-      return c == listSeparator;
-  }
-}
-
 bool sameWord(std::string_view word, std::string_view upperKeyword) {
   if (word.size() != upperKeyword.size()) return false;
   for (std::size_t index = 0; index < word.size(); ++index) {
@@ -27,16 +17,6 @@ bool sameWord(std::string_view word, std::string_view upperKeyword) {
     if (c != upperKeyword[index]) return false;
   }
   return true;
-}
-
-std::uint8_t keywordOperator(std::string_view word) {
-  if (sameWord(word, "DIV")) return opDiv;
-  if (sameWord(word, "MOD")) return opMod;
-  if (sameWord(word, "AND")) return opAnd;
-  if (sameWord(word, "OR")) return opOr;
-  if (sameWord(word, "XOR")) return opXor;
-  if (sameWord(word, "NOT")) return opNot;
-  return 0;
 }
 
 // + and - take two operands after something that ends an operand.
@@ -89,16 +69,7 @@ std::size_t readNumber(TTokenObject& token, std::string_view text, std::size_t s
   std::size_t end = start;
   if (text[end] == '+' || text[end] == '-') ++end;
   bool separatorTaken = false;
-  while (end < length) {
-    if (isDigit(text[end])) {
-      ++end;
-    } else if (text[end] == decimalSeparator && !separatorTaken) {
-      separatorTaken = true;
-      ++end;
-    } else {
-      break;
-    }
-  }
+  end = formulaDigitsEnd(text, end, decimalSeparator, separatorTaken);
   bool exponent = end + 1 < length && (text[end] == 'E' || text[end] == 'e');
   if (exponent) {
     ++end;
@@ -133,9 +104,9 @@ std::size_t readString(TTokenObject& token, std::string_view text, std::size_t s
 
 std::size_t readWord(TTokenObject& token, std::string_view text, std::size_t start, char listSeparator) {
   std::size_t end = start + 1;
-  while (end < text.size() && !isWordDelimiter(text[end], listSeparator)) ++end;
+  while (end < text.size() && !isFormulaWordDelimiter(text[end], listSeparator)) ++end;
   std::string_view word = text.substr(start, end - start);
-  if (std::uint8_t code = keywordOperator(word)) {
+  if (std::uint8_t code = formulaKeywordOperator(word)) {
     token.tokenClass = tokenOperator;
     token.operatorCode = code;
   } else if (end + 1 < text.size() && text[end] == '(') {
@@ -156,6 +127,31 @@ void setOperator(TTokenObject& token, std::uint8_t code) {
 }
 
 }  // namespace
+
+std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char decimalSeparator, bool& separatorTaken) {
+  std::size_t end = start;
+  while (end < text.size()) {
+    if (isDigit(text[end])) {
+      ++end;
+    } else if (text[end] == decimalSeparator && !separatorTaken) {
+      separatorTaken = true;
+      ++end;
+    } else {
+      break;
+    }
+  }
+  return end;
+}
+
+std::uint8_t formulaKeywordOf(std::string_view word) {
+  if (sameWord(word, "DIV")) return opDiv;
+  if (sameWord(word, "MOD")) return opMod;
+  if (sameWord(word, "AND")) return opAnd;
+  if (sameWord(word, "OR")) return opOr;
+  if (sameWord(word, "XOR")) return opXor;
+  if (sameWord(word, "NOT")) return opNot;
+  return 0;
+}
 
 void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& position, std::size_t& endPosition,
                      char decimalSeparator, char listSeparator, const TTokenObject* previous) {

@@ -1,5 +1,7 @@
 #pragma once
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "sheet/TokenObject.h"
@@ -22,3 +24,29 @@
 // identifier operands (kind 4): references, constant names, named values.
 void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& position, std::size_t& endPosition,
                      char decimalSeparator, char listSeparator, const TTokenObject* previous);
+
+// The characters that end a word of a formula besides the list separator.
+inline constexpr auto formulaWordDelimiters = [] {
+  std::array<bool, 256> table{};
+  for (char c : std::string_view(" \"%&()*+-/:<=>^{}")) table[static_cast<unsigned char>(c)] = true;
+  return table;
+}();
+
+// Whether c ends a word (a name, reference or function name) of a formula.
+// Asked for every character of every word: kept inline.
+inline bool isFormulaWordDelimiter(char c, char listSeparator) {
+  return formulaWordDelimiters[static_cast<unsigned char>(c)] || c == listSeparator;
+}
+
+// Where the digits of a number from start end, with at most one decimal
+// separator among them (separatorTaken tells whether one was).
+std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char decimalSeparator, bool& separatorTaken);
+
+// formulaKeywordOperator for a word of any length.
+std::uint8_t formulaKeywordOf(std::string_view word);
+
+// The operator a word stands for (DIV, MOD, AND, OR, XOR, NOT in any letter
+// case); 0 for any other word, which most words are told by their length.
+inline std::uint8_t formulaKeywordOperator(std::string_view word) {
+  return word.size() == 2 || word.size() == 3 ? formulaKeywordOf(word) : 0;
+}

@@ -72,10 +72,14 @@ constexpr std::size_t longestName =
     std::max_element(functionNames.begin(), functionNames.end(),
                      [](std::string_view a, std::string_view b) { return a.size() < b.size(); })->size();
 
-// FNV-1a of an upper-case name.
+// FNV-1a of an upper-case name, a character at a time.
+constexpr std::uint32_t nameHashStart = 2166136261u;
+constexpr std::uint32_t nameHashStep(std::uint32_t hash, char c) {
+  return (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+}
 constexpr std::uint32_t nameHash(std::string_view name) {
-  std::uint32_t hash = 2166136261u;
-  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  std::uint32_t hash = nameHashStart;
+  for (char c : name) hash = nameHashStep(hash, c);
   return hash;
 }
 
@@ -98,15 +102,23 @@ constexpr auto idTable = [] {
 
 int FunctionIdOf(std::string_view name) {
   if (name.empty() || name.size() > longestName) return -1;
+  // Upper-cased and hashed in one go, and compared in place: every call of
+  // every formula entered is looked up, and a library compare costs more
+  // than these few characters.
   char upper[longestName];
+  std::uint32_t hash = nameHashStart;
   for (std::size_t index = 0; index < name.size(); ++index) {
     char c = name[index];
     upper[index] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    hash = nameHashStep(hash, upper[index]);
   }
-  const std::string_view wanted(upper, name.size());
   constexpr std::size_t mask = tableSlots - 1;
-  for (std::size_t slot = nameHash(wanted) & mask; idTable[slot] != 0; slot = (slot + 1) & mask) {
-    if (functionNames[idTable[slot] - 1] == wanted) return idTable[slot];
+  for (std::size_t slot = hash & mask; idTable[slot] != 0; slot = (slot + 1) & mask) {
+    const std::string_view candidate = functionNames[idTable[slot] - 1];
+    if (candidate.size() != name.size()) continue;
+    std::size_t same = 0;
+    while (same < name.size() && candidate[same] == upper[same]) ++same;
+    if (same == name.size()) return idTable[slot];
   }
   return -1;
 }

@@ -288,6 +288,9 @@ class TSheet {
   // Applies the operator token at index (see SheetEvaluator.cpp); 0 on
   // success (index then points past the result), else the error code.
   std::uint8_t evaluateOperator(TRPNstackObject& list, int& index, bool record, int col, int row);
+  // The sheet's separators as formulas are read with them.
+  char formulaDecimalSeparator() const;
+  char formulaListSeparator() const;
   // Compiles with the sheet's separators; status 0, or 2 and 4 to 8.
   void compileFormula(const std::string& text, TRPNstackObject& list, std::uint8_t& status);
   // Function-call tokens get their built-in ids (-1: not built in).

@@ -9,6 +9,7 @@
 #include "sheet/CompiledFormula.h"
 #include "sheet/FormulaCompiler.h"
 #include "sheet/FunctionNames.h"
+#include "sheet/PlainFormulaCompiler.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -32,11 +33,16 @@ std::uint8_t resolutionFailure(std::exception_ptr failure) {
 
 }  // namespace
 
+char TSheet::formulaDecimalSeparator() const {
+  return singleSeparator(decimalSeparator, localeSettings().decimalSeparator);
+}
+
+char TSheet::formulaListSeparator() const { return singleSeparator(listSeparator, localeSettings().listSeparator); }
+
 void TSheet::compileFormula(const std::string& text, TRPNstackObject& list, std::uint8_t& status) {
   status = parseNotCompiled;
-  const TLocaleSettings& locale = localeSettings();
-  char decimal = singleSeparator(decimalSeparator, locale.decimalSeparator);
-  char separator = singleSeparator(listSeparator, locale.listSeparator);
+  const char decimal = formulaDecimalSeparator();
+  const char separator = formulaListSeparator();
   TSyntaxFlags flags;
   TWorkingLists::TLease operators(workingLists_, tokenFactory);
   try {
@@ -237,6 +243,14 @@ void TSheet::retireFormula(std::unique_ptr<TCompiledFormula> formula) {
 }
 
 std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& text, std::uint8_t& status) {
+  try {
+    if (auto formula = compilePlainFormula(text, formulaDecimalSeparator(), formulaListSeparator(), &formulaPools)) {
+      status = stateValid;
+      return formula;
+    }
+  } catch (...) {
+    // The general compile meets the same fault and reports it.
+  }
   TWorkingLists::TLease list(workingLists_, tokenFactory);
   list->deleteRange(0, list->count() - 1);
   compileFormula(text, *list, status);

@@ -113,3 +113,19 @@ TEST(CellEvaluation, FunctionIdsAreBoundInsideArrayConstantsToo) {
   sheet.compileFormula("=1.5", list, status);
   EXPECT_EQ(status, 0) << "a separator of two characters falls back to the system's";
 }
+
+// A formula typed into a cell is read with the sheet's own separators,
+// whichever compiler takes it.
+TEST(CellEvaluation, FormulasInCellsReadTheSheetsSeparators) {
+  TSheet sheet;
+  sheet.decimalSeparator = ",";
+  sheet.listSeparator = ";";
+  enter(sheet, 1, 1, "=SUM(1,5)");
+  enter(sheet, 1, 2, "=SUM(1,5;2)");
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 1), 1.5);
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 2), 3.5);
+  sheet.decimalSeparator = ".";
+  sheet.listSeparator = ",";
+  enter(sheet, 1, 3, "=SUM(1,5)");
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 3), 6);
+}

@@ -7,6 +7,8 @@
 
 #include "sheet/FormulaCompiler.h"
 #include "sheet/FormulaRespelling.h"
+#include "sheet/PlainFormulaCompiler.h"
+#include "sheet/Sheet.h"
 #include "sheet/ValueArray.h"
 #include "tests/sheet/TokenText.h"
 
@@ -76,6 +78,47 @@ class TFormulaGenerator {
       case 8: return std::string("(") + expression(depth + 1) + ")";
       case 9: return expression(depth + 1) + "%";
       default: return std::string(functions[pick(6)]) + "(" + arguments(depth, pick(4)) + ")";
+    }
+  }
+
+  std::mt19937 random_;
+};
+
+// Random formulas of the kind typed most: no signs, braces, quotes inside
+// texts, exponents or empty arguments, spaced at random.
+class TPlainFormulaGenerator {
+ public:
+  explicit TPlainFormulaGenerator(unsigned seed) : random_(seed) {}
+
+  std::string formula() { return "=" + blanks() + expression(0); }
+
+ private:
+  int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
+  std::string blanks() { return pick(4) ? "" : std::string(static_cast<std::size_t>(1 + pick(2)), ' '); }
+
+  std::string operand() {
+    static const char* const samples[] = {"0", "7", "2147483647", "2147483648", "1.5", ".5", "3.", "0.1",
+                                          "A1", "$F$1", "aB12", "Rate", "PI", "D9:E10", "$A$1:B#", "\"\"",
+                                          "\"x\"", "\"a;b,c\"", "99999999999999999999"};
+    return samples[pick(19)];
+  }
+
+  std::string expression(int depth) {
+    static const char* const binary[] = {"+", "-", "*", "/", "^", "&", "=", "<>", "<", ">", "<=", ">=", " DIV ",
+                                         " mod ", ":", "%+"};
+    static const char* const functions[] = {"SUM", "IF", "round", "VLOOKUP", "MYMACRO", "NOW", "LEN"};
+    switch (depth > 4 ? 0 : pick(6)) {
+      case 0: return operand() + blanks();
+      case 1: case 2: return expression(depth + 1) + binary[pick(16)] + blanks() + expression(depth + 1);
+      case 3: return "(" + blanks() + expression(depth + 1) + ")" + blanks();
+      case 4: return expression(depth + 1) + "%" + blanks();
+      default: {
+        std::string call = std::string(functions[pick(7)]) + "(";
+        for (int index = 0, count = pick(4); index < count; ++index) {
+          call += (index > 0 ? ";" : "") + blanks() + expression(depth + 1);
+        }
+        return call + ")" + blanks();
+      }
     }
   }
 
@@ -227,4 +270,60 @@ TEST(FormulaFuzz, MutatedAndRandomTextCompilesOrReportsAStatus) {
               compiledByValue(text, '.', ';'))
         << text;
   }
+}
+
+namespace {
+
+// A stored formula as bytes: header fields, then each token and its text.
+std::string storedBytes(const TCompiledFormula& formula) {
+  std::string bytes = std::string(formula.text()) + '|' + std::to_string(formula.count()) + '|' +
+                      std::to_string(formula.directStackDepth()) + '|' + std::to_string(formula.compiled());
+  for (const TCompiledFormula::TPackedToken& token : formula.packedTokens()) {
+    bytes.append(reinterpret_cast<const char*>(&token), sizeof token);
+    bytes.append(formula.textOf(token)).push_back('|');
+  }
+  return bytes;
+}
+
+// What the compiler without working lists makes of text, when it compiles
+// it, must be what the general compiler's list packs into; counts the
+// formulas it compiled.
+void expectPlainCompileAgrees(const std::string& text, char decimalSeparator, char listSeparator, int& compiled) {
+  std::unique_ptr<TCompiledFormula> plain = compilePlainFormula(text, decimalSeparator, listSeparator, nullptr);
+  if (!plain) return;
+  ++compiled;
+  TRPNstackObject list;
+  TSyntaxFlags flags;
+  ASSERT_TRUE(infixToRPN(list, text, decimalSeparator, listSeparator, flags)) << text;
+  TSheet::bindFunctionIds(list);
+  EXPECT_EQ(storedBytes(*plain), storedBytes(*TCompiledFormula::pack(list, text))) << text;
+}
+
+}  // namespace
+
+// The plain compiler takes the formulas it knows and gives them the general
+// compiler's form; all others, broken ones too, it leaves to that one.
+TEST(FormulaFuzz, ThePlainCompilerGivesTheGeneralCompilersForm) {
+  TPlainFormulaGenerator plainFormulas(20261208);
+  TFormulaGenerator anyFormulas(7);
+  std::mt19937 random(99);
+  int plainCompiled = 0;
+  int otherCompiled = 0;
+  constexpr int rounds = 20000;
+  for (int round = 0; round < rounds; ++round) {
+    const std::string plain = plainFormulas.formula();
+    expectPlainCompileAgrees(plain, '.', ';', plainCompiled);
+    const std::string european = translateFormulaSeparators(plain, '.', ',', ';', ';');
+    expectPlainCompileAgrees(european, ',', ';', otherCompiled);
+    const std::string american = translateFormulaSeparators(plain, '.', '.', ';', ',');
+    expectPlainCompileAgrees(american, '.', ',', otherCompiled);
+    expectPlainCompileAgrees(mutated(plain, random), '.', ';', otherCompiled);
+    const std::string any = anyFormulas.formula();
+    expectPlainCompileAgrees(any, '.', ';', otherCompiled);
+    expectPlainCompileAgrees(mutated(any, random), '.', ';', otherCompiled);
+    if (HasFailure()) return;
+  }
+  // Nearly every plain formula takes the quick way (a few are too long).
+  EXPECT_GT(plainCompiled, rounds * 9 / 10);
+  EXPECT_GT(otherCompiled, rounds);
 }
