@@ -111,7 +111,8 @@ bool TCell::evaluate(int col, int row, bool trackDependents) {
     const TCompiledFormula& formula = *formula_;
     state = owner_->evaluateCompiledFormula(formula, col, row, record, arrayResult);
     // The formula evaluated is the one marked: only a function it calls
-    // could replace it meanwhile, and a formula calling one is never marked.
+    // could replace it meanwhile, and a formula calling any but the plain
+    // numeric built-ins is never marked.
     if (record && state == stateValid) linksMark_ = owner_->linksMarkAfter(formula, linksMark_, col, row);
     if (arrayResult) extras().working = std::move(arrayResult);
   } else {

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "sheet/BoundCells.h"
+#include "sheet/BuiltinDispatch.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -21,10 +22,18 @@ class TFlagRestorer {
   bool saved_;
 };
 
-// True when every evaluation of the formula reads the same places: cells
-// named outright, joined by operators that take all their operands. A
-// function may leave an argument unread (IF, CHOOSE) or pick what it reads
-// (OFFSET, INDIRECT), and a name or a range is read as it stands then.
+// True for a built-in that reads every argument as a number whenever it
+// gives a result (SQRT, ROUND): most others may leave an argument unread
+// (IF, CHOOSE) or pick what they read (OFFSET, INDIRECT).
+bool readsEveryArgument(std::int32_t functionId) {
+  return functionId >= 1 && functionId <= builtInFunctionCount &&
+         numberKernels()[static_cast<std::size_t>(functionId)].shape != TNumberKernel::none;
+}
+
+// True when every evaluation of the formula that gives a result reads the
+// same places: cells named outright, joined by operators that take all
+// their operands and by the built-ins that read all their arguments. A
+// name or a range is read as it stands then.
 bool readsSamePlaces(const TCompiledFormula& formula) {
   for (const TCompiledFormula::TPackedToken& token : formula.packedTokens()) {
     if (!token.ok() || token.whole()) return false;
@@ -42,6 +51,9 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
       case opAdd: case opSubtract: case opConcatenate: case opMultiply: case opDivide: case opDiv: case opMod:
       case opPower: case opPercent: case opUnaryPlus: case opUnaryMinus: case opFormulaStart:
         continue;
+      case opFunctionCall:
+        if (readsEveryArgument(token.functionId())) continue;
+        return false;
       default:
         return false;
     }
