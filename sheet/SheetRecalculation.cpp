@@ -2,9 +2,11 @@
 // propagation from a changed place through the dependency lists.
 #include <algorithm>
 #include <set>
+#include <vector>
 
 #include "sheet/BoundCells.h"
 #include "sheet/BuiltinDispatch.h"
+#include "sheet/FunctionNames.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -24,7 +26,7 @@ class TFlagRestorer {
 
 // True for a built-in that reads every argument as a number whenever it
 // gives a result (SQRT, ROUND): most others may leave an argument unread
-// (IF, CHOOSE) or pick what they read (OFFSET, INDIRECT).
+// or pick what they read (OFFSET, INDIRECT).
 bool readsEveryArgument(std::int32_t functionId) {
   return functionId >= 1 && functionId <= builtInFunctionCount &&
          numberKernels()[static_cast<std::size_t>(functionId)].shape != TNumberKernel::none;
@@ -32,10 +34,18 @@ bool readsEveryArgument(std::int32_t functionId) {
 
 // True when every evaluation of the formula that gives a result reads the
 // same places: cells named outright, joined by operators that take all
-// their operands and by the built-ins that read all their arguments. A
-// name or a range is read as it stands then.
+// their operands and by the built-ins that read all their arguments. IF
+// reads one branch, so a place named in a branch must be read elsewhere as
+// well (IF(B1>100,SQRT(B1),B1^2)). A name or a range is read as it stands
+// then.
 bool readsSamePlaces(const TCompiledFormula& formula) {
-  for (const TCompiledFormula::TPackedToken& token : formula.packedTokens()) {
+  static const int conditionalId = FunctionIdOf("IF");
+  const auto tokens = formula.packedTokens();
+  // The first token of each value on the stack, and the tokens in a branch.
+  std::vector<std::size_t> starts;
+  std::vector<bool> inBranch(tokens.size(), false);
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    const TCompiledFormula::TPackedToken& token = tokens[i];
     if (!token.ok() || token.whole()) return false;
     if (token.tokenClass == tokenOperand) {
       if (token.kind == valueIdentifier) {
@@ -43,19 +53,51 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
       } else if (token.kind != valueInteger && token.kind != valueNumber && token.kind != valueString) {
         return false;
       }
+      starts.push_back(i);
       continue;
     }
     if (token.tokenClass != tokenOperator) return false;
+    std::size_t operands = 2;
     switch (token.operatorCode) {
       case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual:
       case opAdd: case opSubtract: case opConcatenate: case opMultiply: case opDivide: case opDiv: case opMod:
-      case opPower: case opPercent: case opUnaryPlus: case opUnaryMinus: case opFormulaStart:
+      case opPower:
+        break;
+      case opPercent: case opUnaryPlus: case opUnaryMinus:
+        operands = 1;
+        break;
+      case opFormulaStart:
         continue;
-      case opFunctionCall:
-        if (readsEveryArgument(token.functionId())) continue;
-        return false;
+      case opFunctionCall: {
+        if (token.integer() < 0 || static_cast<std::size_t>(token.integer()) > starts.size()) return false;
+        operands = static_cast<std::size_t>(token.integer());
+        if (token.functionId() == conditionalId) {
+          if (operands > 1) std::fill(inBranch.begin() + static_cast<std::ptrdiff_t>(starts[starts.size() - operands + 1]),
+                                      inBranch.begin() + static_cast<std::ptrdiff_t>(i), true);
+        } else if (!readsEveryArgument(token.functionId())) {
+          return false;
+        }
+        break;
+      }
       default:
         return false;
+    }
+    if (operands > starts.size()) return false;
+    const std::size_t first = operands > 0 ? starts[starts.size() - operands] : i;
+    starts.resize(starts.size() - operands);
+    starts.push_back(first);
+  }
+  std::vector<TCellCoord> alwaysRead;
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (!inBranch[i] && tokens[i].tokenClass == tokenOperand && tokens[i].kind == valueIdentifier) {
+      alwaysRead.push_back({tokens[i].refCol(), tokens[i].refRow()});
+    }
+  }
+  std::sort(alwaysRead.begin(), alwaysRead.end());
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (inBranch[i] && tokens[i].tokenClass == tokenOperand && tokens[i].kind == valueIdentifier &&
+        !std::binary_search(alwaysRead.begin(), alwaysRead.end(), TCellCoord{tokens[i].refCol(), tokens[i].refRow()})) {
+      return false;
     }
   }
   return true;

@@ -354,7 +354,7 @@ TEST(Recalculation, FullPassesGiveWhatTheChangesGave) {
 TEST(Recalculation, FormulasThatNoLongerRecordFindTheirLinksAgainAfterAnyGo) {
   TSheet sheet;
   enter(sheet, 1, 1, "1");
-  enter(sheet, 2, 1, "=A1+1");
+  enter(sheet, 2, 1, "=IF(A1>0,A1+1,A1)");
   enter(sheet, 1, 5, "5");
   enter(sheet, 3, 5, "=ROUND(A5*2,1)");
   sheet.recalculateAll(true);
@@ -395,6 +395,13 @@ TEST(Recalculation, FormulasThatMayReadOtherPlacesOrStoppedEarlyRecordAgain) {
   enter(sheet, 1, 1, "-1");
   enter(sheet, 3, 1, "30");
   EXPECT_EQ(shown(sheet, 4, 1), "30");
+  // OFFSET reads a place its arguments pick.
+  enter(sheet, 5, 2, "0");
+  enter(sheet, 5, 1, "=OFFSET(A1,0,E2)");
+  EXPECT_EQ(shown(sheet, 5, 1), "-1");
+  enter(sheet, 5, 2, "2");
+  enter(sheet, 3, 1, "40");
+  EXPECT_EQ(shown(sheet, 5, 1), "40");
   // Stopped at B2's error before reading A2.
   enter(sheet, 1, 2, "1");
   enter(sheet, 2, 2, "=1/0");
