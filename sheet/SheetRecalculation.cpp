@@ -1,8 +1,9 @@
 // Keeping formula cells current: the full recalculation, and the depth-first
 // propagation from a changed place through the dependency lists.
 #include <algorithm>
+#include <array>
+#include <bitset>
 #include <set>
-#include <vector>
 
 #include "sheet/BoundCells.h"
 #include "sheet/BuiltinDispatch.h"
@@ -37,13 +38,17 @@ bool readsEveryArgument(std::int32_t functionId) {
 // their operands and by the built-ins that read all their arguments. IF
 // reads one branch, so a place named in a branch must be read elsewhere as
 // well (IF(B1>100,SQRT(B1),B1^2)). A name or a range is read as it stands
-// then.
+// then. Looked at without a heap block: a formula is looked at again after
+// every dropped link, and a longer one records as before.
 bool readsSamePlaces(const TCompiledFormula& formula) {
   static const int conditionalId = FunctionIdOf("IF");
+  constexpr std::size_t maxTokens = 64;
   const auto tokens = formula.packedTokens();
+  if (tokens.size() > maxTokens) return false;
   // The first token of each value on the stack, and the tokens in a branch.
-  std::vector<std::size_t> starts;
-  std::vector<bool> inBranch(tokens.size(), false);
+  std::array<std::size_t, maxTokens> starts;
+  std::size_t depth = 0;
+  std::bitset<maxTokens> inBranch;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const TCompiledFormula::TPackedToken& token = tokens[i];
     if (!token.ok() || token.whole()) return false;
@@ -53,7 +58,7 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
       } else if (token.kind != valueInteger && token.kind != valueNumber && token.kind != valueString) {
         return false;
       }
-      starts.push_back(i);
+      starts[depth++] = i;
       continue;
     }
     if (token.tokenClass != tokenOperator) return false;
@@ -68,37 +73,36 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
         break;
       case opFormulaStart:
         continue;
-      case opFunctionCall: {
-        if (token.integer() < 0 || static_cast<std::size_t>(token.integer()) > starts.size()) return false;
+      case opFunctionCall:
+        if (token.integer() < 0 || static_cast<std::size_t>(token.integer()) > depth) return false;
         operands = static_cast<std::size_t>(token.integer());
         if (token.functionId() == conditionalId) {
-          if (operands > 1) std::fill(inBranch.begin() + static_cast<std::ptrdiff_t>(starts[starts.size() - operands + 1]),
-                                      inBranch.begin() + static_cast<std::ptrdiff_t>(i), true);
+          for (std::size_t branch = operands > 1 ? starts[depth - operands + 1] : i; branch < i; ++branch) {
+            inBranch.set(branch);
+          }
         } else if (!readsEveryArgument(token.functionId())) {
           return false;
         }
         break;
-      }
       default:
         return false;
     }
-    if (operands > starts.size()) return false;
-    const std::size_t first = operands > 0 ? starts[starts.size() - operands] : i;
-    starts.resize(starts.size() - operands);
-    starts.push_back(first);
+    if (operands > depth) return false;
+    const std::size_t first = operands > 0 ? starts[depth - operands] : i;
+    depth -= operands;
+    starts[depth++] = first;
   }
-  std::vector<TCellCoord> alwaysRead;
+  auto isReference = [&](std::size_t i) {
+    return tokens[i].tokenClass == tokenOperand && tokens[i].kind == valueIdentifier;
+  };
   for (std::size_t i = 0; i < tokens.size(); ++i) {
-    if (!inBranch[i] && tokens[i].tokenClass == tokenOperand && tokens[i].kind == valueIdentifier) {
-      alwaysRead.push_back({tokens[i].refCol(), tokens[i].refRow()});
+    if (!inBranch[i] || !isReference(i)) continue;
+    bool readElsewhere = false;
+    for (std::size_t j = 0; j < tokens.size() && !readElsewhere; ++j) {
+      readElsewhere = !inBranch[j] && isReference(j) && tokens[j].refCol() == tokens[i].refCol() &&
+                      tokens[j].refRow() == tokens[i].refRow();
     }
-  }
-  std::sort(alwaysRead.begin(), alwaysRead.end());
-  for (std::size_t i = 0; i < tokens.size(); ++i) {
-    if (inBranch[i] && tokens[i].tokenClass == tokenOperand && tokens[i].kind == valueIdentifier &&
-        !std::binary_search(alwaysRead.begin(), alwaysRead.end(), TCellCoord{tokens[i].refCol(), tokens[i].refRow()})) {
-      return false;
-    }
+    if (!readElsewhere) return false;
   }
   return true;
 }
