@@ -143,6 +143,32 @@ std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char deci
   return end;
 }
 
+std::uint8_t formulaOperatorAt(std::string_view text, std::size_t position, std::size_t& length) {
+  const char next = position + 1 < text.size() ? text[position + 1] : '\0';
+  length = 1;
+  switch (text[position]) {
+    case ':': return opRange;
+    case '=': return opEqual;
+    case '&': return opConcatenate;
+    case '*': return opMultiply;
+    case '/': return opDivide;
+    case '^': return opPower;
+    case '%': return opPercent;
+    case '(': return opOpenBracket;
+    case ')': return opCloseBracket;
+    case '>':
+      if (next != '=') return opGreater;
+      length = 2;
+      return opGreaterEqual;
+    case '<':
+      if (next != '>' && next != '=') return opLess;
+      length = 2;
+      return next == '>' ? opNotEqual : opLessEqual;
+    default:
+      return 0;
+  }
+}
+
 std::uint8_t formulaKeywordOf(std::string_view word) {
   if (sameWord(word, "DIV")) return opDiv;
   if (sameWord(word, "MOD")) return opMod;
@@ -178,32 +204,13 @@ void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& po
     endPosition = readNumber(token, text, position, decimalSeparator);
     return;
   }
+  std::size_t operatorLength = 0;
+  if (const std::uint8_t code = formulaOperatorAt(text, position, operatorLength)) {
+    setOperator(token, code);
+    endPosition = position + operatorLength;
+    return;
+  }
   switch (c) {
-    case ':': setOperator(token, opRange); return;
-    case '=': setOperator(token, opEqual); return;
-    case '&': setOperator(token, opConcatenate); return;
-    case '*': setOperator(token, opMultiply); return;
-    case '/': setOperator(token, opDivide); return;
-    case '^': setOperator(token, opPower); return;
-    case '%': setOperator(token, opPercent); return;
-    case '(': setOperator(token, opOpenBracket); return;
-    case ')': setOperator(token, opCloseBracket); return;
-    case '>':
-      if (next == '=' && position + 1 < length) {
-        setOperator(token, opGreaterEqual);
-        endPosition = position + 2;
-      } else {
-        setOperator(token, opGreater);
-      }
-      return;
-    case '<':
-      if (position + 1 < length && (next == '>' || next == '=')) {
-        setOperator(token, next == '>' ? opNotEqual : opLessEqual);
-        endPosition = position + 2;
-      } else {
-        setOperator(token, opLess);
-      }
-      return;
     case '{': token.tokenClass = tokenOpenBrace; return;
     case '}': token.tokenClass = tokenCloseBrace; return;
     case '"': endPosition = readString(token, text, position); return;

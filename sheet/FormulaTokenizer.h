@@ -42,6 +42,12 @@ inline bool isFormulaWordDelimiter(char c, char listSeparator) {
 // separator among them (separatorTaken tells whether one was).
 std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char decimalSeparator, bool& separatorTaken);
 
+// The operator that the characters at position stand for by themselves
+// (":", "=", "&", "*", "/", "^", "%", brackets and comparisons), length set
+// to the characters it takes; 0 for any other character. Signs and the list
+// separator are read by what stands around them.
+std::uint8_t formulaOperatorAt(std::string_view text, std::size_t position, std::size_t& length);
+
 // formulaKeywordOperator for a word of any length.
 std::uint8_t formulaKeywordOf(std::string_view word);
 

@@ -132,30 +132,17 @@ TRead TPlainCompiler::read() {
   while (position_ < text_.size() && text_[position_] == ' ') ++position_;
   if (position_ >= text_.size()) return {tokenEnd, 0};
   const char c = text_[position_];
-  const char next = position_ + 1 < text_.size() ? text_[position_ + 1] : '\0';
   if (c == '+' || c == '-') {
     if (operandDue_) return refused;
     return operatorOf(c == '+' ? opAdd : opSubtract, 1);
   }
   if (c == decimalSeparator_ || isDigit(c)) return readNumber();
-  switch (c) {
-    case ':': return operatorOf(opRange, 1);
-    case '=': return operatorOf(opEqual, 1);
-    case '&': return operatorOf(opConcatenate, 1);
-    case '*': return operatorOf(opMultiply, 1);
-    case '/': return operatorOf(opDivide, 1);
-    case '^': return operatorOf(opPower, 1);
-    case '%': return operatorOf(opPercent, 1);
-    case '(': return operatorOf(opOpenBracket, 1);
-    case ')': return operatorOf(opCloseBracket, 1);
-    case '>': return next == '=' ? operatorOf(opGreaterEqual, 2) : operatorOf(opGreater, 1);
-    case '<':
-      if (next == '>') return operatorOf(opNotEqual, 2);
-      return next == '=' ? operatorOf(opLessEqual, 2) : operatorOf(opLess, 1);
-    case '{': case '}': return refused;
-    case '"': return readString();
-    default: break;
+  std::size_t operatorLength = 0;
+  if (const std::uint8_t code = formulaOperatorAt(text_, position_, operatorLength)) {
+    return operatorOf(code, operatorLength);
   }
+  if (c == '{' || c == '}') return refused;
+  if (c == '"') return readString();
   if (c == listSeparator_) return operatorOf(opListSeparator, 1);
   return readWord();
 }
