@@ -24,9 +24,8 @@
 class TCompiledFormula {
  public:
   // A token without a sub-object, its text seen where it lies: what the
-  // compiler that reads a formula without working lists makes. Left unset
-  // when made without braces: that compiler keeps many at hand, and sets
-  // them one by one.
+  // compiler that reads a formula without working lists makes. Plain
+  // fields: that compiler keeps many at hand, left unset until written.
   struct TPlainToken {
     std::uint8_t tokenClass;
     std::uint8_t operatorCode;
@@ -37,10 +36,6 @@ class TCompiledFormula {
     const char* textData;  // the text as a pointer and a size: a view would be set when made
     std::size_t textSize;
     std::string_view text() const { return {textData, textSize}; }
-    void setText(std::string_view view) {
-      textData = view.data();
-      textSize = view.size();
-    }
   };
 
   // Packs the tokens of list, which stays as it is, compiled from text. The

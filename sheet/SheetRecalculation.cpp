@@ -169,8 +169,9 @@ void TSheet::recalculateAll(bool resetDependents) {
     for (std::size_t row = 0; row < cells[col].size(); ++row) {
       // The cells further down are loaded while this one computes: six
       // places ahead the cell (cells computed by a propagation are passed
-      // quickly), three places ahead the links its formula records again,
-      // two places ahead its compiled formula.
+      // quickly), three places ahead its links (which its formula may
+      // record again, and which the walk reads after it), two places ahead
+      // its compiled formula.
       if (row + 6 < cells[col].size()) {
         if (const TCell* later = cells[col][row + 6].get()) later->prefetchCell();
       }
