@@ -8,7 +8,8 @@ bool keepTypedFormula(TMessageBox& messages, HWND owner, const std::string& capt
                       const std::string& formula) {
   const std::size_t start = formula.find_first_not_of(" =");
   std::uint8_t status = stateValid;
-  sheet.compileCellFormula('=' + (start == std::string::npos ? std::string() : formula.substr(start)), status);
+  // Checked on its own, at no place of the sheet.
+  sheet.compileCellFormula('=' + (start == std::string::npos ? std::string() : formula.substr(start)), status, 0, 0);
   if (status == stateValid) return true;
   const std::string message =
       "The formula is not valid (" + std::string(cellStateText(status)) + "):\r\r" + formula + "\r\rKeep it anyway?";

@@ -78,7 +78,7 @@ bool TCell::setFormula(const std::string& text, bool evaluateNow, int col, int r
   // What the old formula read no longer matters: keeping its links would
   // report cycles that no longer exist.
   if (col >= 1 && row >= 1) owner_->dependents.removeFromAll({col - 1, row - 1});
-  formula_ = owner_->compileCellFormula(text, parseStatus);
+  formula_ = owner_->compileCellFormula(text, parseStatus, col, row);
   hasFormula_ = formula_ && !formula_->text().empty();
   if (parseStatus != 0) {
     state = parseStatus;

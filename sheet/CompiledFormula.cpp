@@ -22,29 +22,6 @@ constexpr std::int64_t placeLimit = 1 << 30;
 bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The place a text of the form [$]letters[$]digits names, the grammar the
-// sheet reads references with; false for any other text.
-bool plainCellReference(std::string_view text, std::int32_t& col, std::int32_t& row) {
-  std::size_t i = 0;
-  if (i < text.size() && text[i] == '$') ++i;
-  std::int64_t column = 0;
-  for (; i < text.size() && isLetter(text[i]); ++i) {
-    column = std::min(column * lettersInAlphabet + ((text[i] & ~0x20) - 'A' + 1), placeLimit);
-  }
-  if (column < 1 || i >= text.size()) return false;
-  if (text[i] == '$') ++i;
-  if (i >= text.size()) return false;
-  std::int64_t place = 0;
-  for (; i < text.size(); ++i) {
-    if (!isDigit(text[i])) return false;
-    place = std::min<std::int64_t>(place * 10 + (text[i] - '0'), placeLimit);
-  }
-  if (place < 1 || column >= placeLimit || place >= placeLimit) return false;
-  col = static_cast<std::int32_t>(column);
-  row = static_cast<std::int32_t>(place);
-  return true;
-}
-
 bool isBinaryOperator(std::uint8_t code) {
   switch (code) {
     case opEqual: case opNotEqual: case opGreater: case opLess: case opGreaterEqual: case opLessEqual:
@@ -167,8 +144,7 @@ bool TCompiledFormula::packToken(const TPlainToken& token, bool ok, std::size_t 
   const std::string_view text = token.text();
   std::uint32_t place = 0;
   if (!text.empty()) {
-    if (textOffset + text.size() > maxTextOffset) return false;
-    place = static_cast<std::uint32_t>(textOffset << 16 | text.size());
+    if (!textPlace(textOffset, text.size(), place)) return false;
     packed.flags_ |= TPackedToken::textFlag;
   }
   // Compared bit for bit: a negative zero is a number of its own.
@@ -190,22 +166,19 @@ bool TCompiledFormula::packToken(const TPlainToken& token, bool ok, std::size_t 
     packed.small_ = token.integer;
   }
   if (isName) {
-    std::int32_t col = 0;
-    std::int32_t row = 0;
-    if (plainCellReference(text, col, row)) {
-      packed.shared_.pair[0] = col;
-      packed.shared_.pair[1] = row;
-    }
+    const TPackedToken::TPlace cell = TPackedToken::cellReference(text.data(), text.size());
+    packed.shared_.pair[0] = cell.col;
+    packed.shared_.pair[1] = cell.row;
     return noNumber && token.functionId == 0;
   }
   packed.shared_.number = token.number;
   return token.functionId == 0;
 }
 
-template <class PlainAt, class WholeAt>
-std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t count, bool closedByMarker,
-                                                               std::string_view text, TSizedPools* pools,
-                                                               PlainAt plainAt, WholeAt wholeAt) {
+std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
+                                                         TSizedPools* pools) {
+  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
+  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
   // Packed beside the tokens first: the tokens kept whole decide how much
   // text the block holds. Most formulas fit the room on the stack.
   constexpr std::uint32_t tokensOnStack = 64;
@@ -221,28 +194,16 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t cou
   TSpellingFinder finder(text);
   // The texts the formula does not spell (call names, mostly), in the order
   // they follow it in the block.
-  constexpr std::size_t appendedOnStack = 256;
-  std::array<char, appendedOnStack> appendedRoom;
-  std::string appendedBeyond;
-  auto append = [&](std::string_view added) {
-    const std::size_t at = textSize - text.size();
-    if (appendedBeyond.empty() && at + added.size() <= appendedOnStack) {
-      std::memcpy(appendedRoom.data() + at, added.data(), added.size());
-      return;
-    }
-    if (appendedBeyond.empty()) appendedBeyond.assign(appendedRoom.data(), at);
-    appendedBeyond.append(added);
-  };
+  std::string appended;
   for (std::uint32_t index = 0; index < count; ++index) {
-    TPlainToken token{};
-    bool ok = true;
-    const bool plain = plainAt(index, token, ok);
+    const TTokenObject& item = *list.getItem(static_cast<int>(index));
+    const TPlainToken token = plainOf(item);
     TPackedToken& packed = packedTokens[index];
     const std::size_t spelled = token.tokenClass == tokenOperand ? finder.find(token.text()) : notSpelled;
     const std::size_t textOffset = spelled != notSpelled ? spelled : textSize;
-    if (plain && packToken(token, ok, textOffset, packed)) {
+    if (!item.subList() && !item.subArray() && packToken(token, item.ok, textOffset, packed)) {
       if (spelled != notSpelled || token.textSize == 0) continue;
-      append(token.text());
+      appended.append(token.text());
       textSize += token.textSize;
     } else {
       packed = TPackedToken{};
@@ -251,61 +212,68 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::packTokens(std::uint32_t cou
     }
   }
   std::unique_ptr<TCompiledFormula> formula = allocate(count, textSize, withWhole, pools);
-  formula->formulaSize_ = static_cast<std::uint32_t>(text.size());
-  char* texts = formula->texts();
-  if (!text.empty()) std::memcpy(texts, text.data(), text.size());
-  if (textSize > text.size()) {
-    std::memcpy(texts + text.size(), appendedBeyond.empty() ? appendedRoom.data() : appendedBeyond.data(),
-                textSize - text.size());
-  }
-  if (count > 0) std::memcpy(static_cast<void*>(formula->tokens()), packedTokens, count * sizeof(TPackedToken));
+  formula->fill({packedTokens, count}, text, appended, closedByMarker);
   for (std::uint32_t index = 0; index < count && withWhole; ++index) {
     if (!packedTokens[index].whole()) continue;
-    TTokenPtr copy = wholeAt(index);
-    if (!copy) return nullptr;
     TWholeTokens& whole = formula->wholeTokens();
     formula->tokens()[index].small_ = static_cast<std::int32_t>(whole.size());
-    whole.push_back(std::move(copy));
+    whole.push_back(wholeCopy(*list.getItem(static_cast<int>(index))));
   }
-  formula->closedByMarker_ = closedByMarker;
-  formula->compiled_ = true;
-  formula->directStackDepth_ = static_cast<std::uint8_t>(formula->findDirectStackDepth());
   return formula;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(const TRPNstackObject& list, std::string_view text,
-                                                         TSizedPools* pools) {
-  const bool closedByMarker = list.count() > 0 && isPlainMarker(*list.getItem(list.count() - 1));
-  const auto count = static_cast<std::uint32_t>(list.count() - (closedByMarker ? 1 : 0));
-  auto plainAt = [&list](std::uint32_t index, TPlainToken& plain, bool& ok) {
-    const TTokenObject& token = *list.getItem(static_cast<int>(index));
-    plain = plainOf(token);
-    ok = token.ok;
-    return !token.subList() && !token.subArray();
-  };
-  auto wholeAt = [&list](std::uint32_t index) { return wholeCopy(*list.getItem(static_cast<int>(index))); };
-  return packTokens(count, closedByMarker, text, pools, plainAt, wholeAt);
+std::unique_ptr<TCompiledFormula> TCompiledFormula::fromPacked(std::span<const TPackedToken> tokens,
+                                                               std::string_view text, std::string_view appended,
+                                                               char decimalSeparator, char listSeparator,
+                                                               TSizedPools* pools) {
+  std::unique_ptr<TCompiledFormula> formula =
+      allocate(static_cast<std::uint32_t>(tokens.size()), text.size() + appended.size(), false, pools);
+  formula->fill(tokens, text, appended, true);
+  formula->spelledInPlace_ = true;
+  formula->decimalSeparator_ = decimalSeparator;
+  formula->listSeparator_ = listSeparator;
+  return formula;
 }
 
-std::unique_ptr<TCompiledFormula> TCompiledFormula::pack(std::span<const TPlainToken> tokens, std::string_view text,
-                                                         TSizedPools* pools) {
-  const bool closedByMarker = !tokens.empty() && isPlainMarker(tokens.back());
-  const auto count = static_cast<std::uint32_t>(tokens.size() - (closedByMarker ? 1 : 0));
-  auto plainAt = [tokens](std::uint32_t index, TPlainToken& plain, bool&) {
-    plain = tokens[index];
-    return true;
-  };
-  return packTokens(count, closedByMarker, text, pools, plainAt, [](std::uint32_t) { return TTokenPtr(); });
+void TCompiledFormula::fill(std::span<const TPackedToken> tokens, std::string_view text, std::string_view appended,
+                            bool closedByMarker) {
+  formulaSize_ = static_cast<std::uint32_t>(text.size());
+  char* block = texts();
+  if (!text.empty()) std::memcpy(block, text.data(), text.size());
+  if (!appended.empty()) std::memcpy(block + text.size(), appended.data(), appended.size());
+  if (!tokens.empty()) std::memcpy(static_cast<void*>(this->tokens()), tokens.data(), tokens.size_bytes());
+  closedByMarker_ = closedByMarker;
+  compiled_ = true;
+  directStackDepth_ = static_cast<std::uint8_t>(findDirectStackDepth(tokens, closedByMarker));
+}
+
+TCompiledFormula::TPackedToken::TPlace TCompiledFormula::TPackedToken::cellReference(const char* text,
+                                                                                     std::size_t size) {
+  std::size_t i = 0;
+  if (i < size && text[i] == '$') ++i;
+  std::int64_t column = 0;
+  for (; i < size && isLetter(text[i]); ++i) {
+    column = std::min(column * lettersInAlphabet + ((text[i] & ~0x20) - 'A' + 1), placeLimit);
+  }
+  if (column < 1 || i >= size) return {0, 0};
+  if (text[i] == '$') ++i;
+  if (i >= size) return {0, 0};
+  std::int64_t place = 0;
+  for (; i < size; ++i) {
+    if (!isDigit(text[i])) return {0, 0};
+    place = std::min<std::int64_t>(place * 10 + (text[i] - '0'), placeLimit);
+  }
+  if (place < 1 || column >= placeLimit || place >= placeLimit) return {0, 0};
+  return {static_cast<std::int32_t>(column), static_cast<std::int32_t>(place)};
 }
 
 // Numbers, texts, names and references, the arithmetic, comparison and "&" operators,
 // ranges and calls of built-in functions, with every operator's operands
 // present and one value left for the closing "=".
-int TCompiledFormula::findDirectStackDepth() const {
+int TCompiledFormula::findDirectStackDepth(std::span<const TPackedToken> tokens, bool closedByMarker) {
   int depth = 0;
   int deepest = 0;
-  for (std::uint32_t index = 0; index < count_; ++index) {
-    const TPackedToken& token = tokens()[index];
+  for (const TPackedToken& token : tokens) {
     if (token.whole()) return 0;
     if (token.tokenClass == tokenOperand) {
       if (token.kind < valueInteger || token.kind > valueIdentifier) return 0;
@@ -330,7 +298,7 @@ int TCompiledFormula::findDirectStackDepth() const {
       return 0;
     }
   }
-  return closedByMarker_ && depth == 1 ? deepest : 0;
+  return closedByMarker && depth == 1 ? deepest : 0;
 }
 
 std::unique_ptr<TCompiledFormula> TCompiledFormula::copy(TSizedPools* pools) const {
@@ -340,10 +308,50 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copy(TSizedPools* pools) con
   formula->directStackDepth_ = directStackDepth_;
   formula->closedByMarker_ = closedByMarker_;
   formula->compiled_ = compiled_;
+  formula->spelledInPlace_ = spelledInPlace_;
+  formula->decimalSeparator_ = decimalSeparator_;
+  formula->listSeparator_ = listSeparator_;
   if (withWhole_) {
     TWholeTokens& whole = formula->wholeTokens();
     whole.reserve(wholeTokens().size());
     for (const TTokenPtr& token : wholeTokens()) whole.push_back(wholeCopy(*token));
+  }
+  return formula;
+}
+
+std::unique_ptr<TCompiledFormula> TCompiledFormula::copyForText(std::string_view text, char decimalSeparator,
+                                                                char listSeparator, TSizedPools* pools) const {
+  if (!spelledInPlace_ || withWhole_ || text.size() != formulaSize_ || decimalSeparator != decimalSeparator_ ||
+      listSeparator != listSeparator_) {
+    return nullptr;
+  }
+  const char* own = texts();
+  const std::span<const TPackedToken> kept = packedTokens();
+  // Where a reference spells the character at place, as a digit.
+  auto inReference = [&](std::size_t place) {
+    for (const TPackedToken& token : kept) {
+      if (!token.isName() || !token.holdsText()) continue;
+      const std::uint32_t textPlace = token.textPlace();
+      if (place >= (textPlace >> 16) && place < (textPlace >> 16) + (textPlace & 0xFFFF)) return true;
+    }
+    return false;
+  };
+  bool differs = false;
+  for (std::size_t place = 0; place < text.size(); ++place) {
+    if (text[place] == own[place]) continue;
+    if (!isDigit(text[place]) || !isDigit(own[place]) || !inReference(place)) return nullptr;
+    differs = true;
+  }
+  std::unique_ptr<TCompiledFormula> formula = copy(pools);
+  if (!differs) return formula;
+  std::memcpy(formula->texts(), text.data(), text.size());
+  for (TPackedToken& token : std::span<TPackedToken>(formula->tokens(), count_)) {
+    if (!token.isName() || !token.holdsText()) continue;
+    const std::uint32_t textPlace = token.textPlace();
+    const TPackedToken::TPlace cell =
+        TPackedToken::cellReference(formula->texts() + (textPlace >> 16), textPlace & 0xFFFF);
+    token.shared_.pair[0] = cell.col;
+    token.shared_.pair[1] = cell.row;
   }
   return formula;
 }

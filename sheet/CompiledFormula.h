@@ -23,9 +23,8 @@
 // copied deeply, as TTokenObject::assign copies it.
 class TCompiledFormula {
  public:
-  // A token without a sub-object, its text seen where it lies: what the
-  // compiler that reads a formula without working lists makes. Plain
-  // fields: that compiler keeps many at hand, left unset until written.
+  // The fields of a token without a sub-object, its text seen where it
+  // lies, as packing reads them.
   struct TPlainToken {
     std::uint8_t tokenClass;
     std::uint8_t operatorCode;
@@ -33,7 +32,8 @@ class TCompiledFormula {
     std::int32_t integer;
     std::int32_t functionId;
     double number;
-    const char* textData;  // the text as a pointer and a size: a view would be set when made
+    const char* textData;  // the text as a pointer and a size: a view would be
+                           // set when made
     std::size_t textSize;
     std::string_view text() const { return {textData, textSize}; }
   };
@@ -43,13 +43,17 @@ class TCompiledFormula {
   // from the heap; either way deleting the formula gives it back.
   static std::unique_ptr<TCompiledFormula> pack(const TRPNstackObject& list, std::string_view text = {},
                                                 TSizedPools* pools = nullptr);
-  // The same from plain tokens, as pack makes it of a list holding them;
-  // nullptr when one of them would have to be kept whole.
-  static std::unique_ptr<TCompiledFormula> pack(std::span<const TPlainToken> tokens, std::string_view text,
-                                                TSizedPools* pools);
   // The text of a formula that is not compiled, alone.
   static std::unique_ptr<TCompiledFormula> textOnly(std::string_view text, TSizedPools* pools = nullptr);
   std::unique_ptr<TCompiledFormula> copy(TSizedPools* pools = nullptr) const;
+  // The formula of text read with these separators, when text differs from
+  // this one's only in digits of its references, as a formula filled down a
+  // column does: a copy with those references read again, which is what
+  // compiling text would make. nullptr for any other text, and for a
+  // formula read otherwise or whose texts are not all found where the
+  // formula spells them.
+  std::unique_ptr<TCompiledFormula> copyForText(std::string_view text, char decimalSeparator, char listSeparator,
+                                                TSizedPools* pools) const;
   ~TCompiledFormula();
   TCompiledFormula(const TCompiledFormula&) = delete;
   TCompiledFormula& operator=(const TCompiledFormula&) = delete;
@@ -68,6 +72,34 @@ class TCompiledFormula {
   // in the formula's texts, each of 16 bits.
   class TPackedToken {
    public:
+    // The tokens as pack keeps them, made by a compiler that packs as it
+    // reads: place is where the token's text lies in the block (textPlace),
+    // 0 for a token without a text.
+    // Inline: the token is then put together where it goes, not written
+    // field by field elsewhere and read back whole, which stalls.
+    static TPackedToken operand(std::uint8_t kind, std::int32_t integer, double number, std::uint32_t place) {
+      TPackedToken packed = made(tokenOperand, 0, kind, place != 0);
+      packed.small_ = place != 0 ? static_cast<std::int32_t>(place) : integer;
+      packed.shared_.number = number;
+      return packed;
+    }
+    static TPackedToken name(std::uint32_t place, std::string_view text) {
+      TPackedToken packed = made(tokenOperand, 0, valueIdentifier, true);
+      packed.small_ = static_cast<std::int32_t>(place);
+      const TPlace cell = cellReference(text.data(), text.size());
+      packed.shared_.pair[0] = cell.col;
+      packed.shared_.pair[1] = cell.row;
+      return packed;
+    }
+    static TPackedToken operatorToken(std::uint8_t code) { return made(tokenOperator, code, valueEmpty, false); }
+    static TPackedToken call(std::int32_t count, std::int32_t functionId, std::uint32_t place) {
+      TPackedToken packed = made(tokenOperator, opFunctionCall, valueEmpty, true);
+      packed.small_ = count;
+      packed.shared_.pair[0] = functionId;
+      packed.shared_.pair[1] = static_cast<std::int32_t>(place);
+      return packed;
+    }
+
     std::uint8_t tokenClass;
     std::uint8_t operatorCode;
     std::uint8_t kind;
@@ -91,12 +123,31 @@ class TCompiledFormula {
     static constexpr std::uint8_t okFlag = 1;
     static constexpr std::uint8_t wholeFlag = 2;
     static constexpr std::uint8_t textFlag = 4;
+    static TPackedToken made(std::uint8_t tokenClass, std::uint8_t operatorCode, std::uint8_t kind, bool withText) {
+      TPackedToken packed{};
+      packed.tokenClass = tokenClass;
+      packed.operatorCode = operatorCode;
+      packed.kind = kind;
+      packed.flags_ = okFlag | (withText ? textFlag : 0);
+      return packed;
+    }
+    // The place a text of the form [$]letters[$]digits names, the grammar
+    // the sheet reads references with; 0 and 0 for any other text. The
+    // text comes as its pieces and the place goes back in a register: a
+    // view would be passed through memory, and a place written there field
+    // by field and read back with the rest of the token stalls.
+    struct TPlace {
+      std::int32_t col;
+      std::int32_t row;
+    };
+    static TPlace cellReference(const char* text, std::size_t size);
     bool isCall() const { return tokenClass == tokenOperator && operatorCode == opFunctionCall; }
     bool isName() const { return tokenClass == tokenOperand && kind == valueIdentifier; }
     bool holdsPair() const { return isCall() || isName(); }
     bool holdsText() const { return (flags_ & textFlag) != 0; }
     // Where the text lies: in the pair of a call, else in place of the
-    // integer (where a whole token keeps its index in the list of whole tokens).
+    // integer (where a whole token keeps its index in the list of whole
+    // tokens).
     std::uint32_t textPlace() const {
       return isCall() ? static_cast<std::uint32_t>(shared_.pair[1]) : static_cast<std::uint32_t>(small_);
     }
@@ -104,13 +155,27 @@ class TCompiledFormula {
     std::int32_t small_;  // the integer, or the text's place
     union {
       double number;
-      std::int32_t pair[2];  // a call's function id and text place; a reference's column and row
+      std::int32_t pair[2];  // a call's function id and text place; a
+                             // reference's column and row
     } shared_;
   };
   static_assert(sizeof(TPackedToken) == 16);
   // The tokens kept: the formula's closing "=" is not among them when it is
   // the plain marker that every compiled formula ends with.
   std::span<const TPackedToken> packedTokens() const { return {tokens(), count_}; }
+  // Where a text of size bytes at offset of the block lies, as a token
+  // keeps it; false beyond the reach of its 16 bits.
+  static bool textPlace(std::size_t offset, std::size_t size, std::uint32_t& place) {
+    if (offset + size > maxTextOffset) return false;
+    place = static_cast<std::uint32_t>(offset << 16 | size);
+    return true;
+  }
+  // A formula of tokens packed as they were read, its closing "=" the plain
+  // marker; appended holds the texts that text does not spell, in the
+  // order of their places.
+  static std::unique_ptr<TCompiledFormula> fromPacked(std::span<const TPackedToken> tokens, std::string_view text,
+                                                      std::string_view appended, char decimalSeparator,
+                                                      char listSeparator, TSizedPools* pools);
   std::string_view textOf(const TPackedToken& token) const {
     if (token.whole() || !token.holdsText()) return {};
     std::uint32_t place = token.textPlace();
@@ -133,7 +198,12 @@ class TCompiledFormula {
   static void operator delete(TCompiledFormula* formula, std::destroying_delete_t);
 
  private:
-  int findDirectStackDepth() const;
+  // Copies the texts and tokens into the block, which allocate made for
+  // them, and finishes the header.
+  void fill(std::span<const TPackedToken> tokens, std::string_view text, std::string_view appended,
+            bool closedByMarker);
+  // directStackDepth for these tokens.
+  static int findDirectStackDepth(std::span<const TPackedToken> tokens, bool closedByMarker);
   using TWholeTokens = std::vector<TTokenPtr>;
   // A block for count tokens and textSize bytes of texts, and a place for the
   // list of whole tokens when withWhole.
@@ -161,12 +231,6 @@ class TCompiledFormula {
   // The token packed, its text at textOffset; false when its fields do not
   // share their place.
   static bool packToken(const TPlainToken& token, bool ok, std::size_t textOffset, TPackedToken& packed);
-  // Packs count tokens: plainAt(index, plain) gives a token's fields, false
-  // for one with a sub-object; wholeAt(index) a whole copy of one that is
-  // kept so (nullptr: the formula cannot be packed).
-  template <class PlainAt, class WholeAt>
-  static std::unique_ptr<TCompiledFormula> packTokens(std::uint32_t count, bool closedByMarker, std::string_view text,
-                                                      TSizedPools* pools, PlainAt plainAt, WholeAt wholeAt);
   static constexpr std::size_t maxTextOffset = 0xFFFF;
 
   std::uint32_t count_;
@@ -180,5 +244,10 @@ class TCompiledFormula {
   bool compiled_ : 1 = false;
   bool withWhole_ : 1;
   bool pooled_ : 1;  // the block is a slot of sized pools, else heap memory
+  // Every operand's text is found at the place the formula spells it, read
+  // with these separators (none when not).
+  bool spelledInPlace_ : 1 = false;
+  char decimalSeparator_ = 0;
+  char listSeparator_ = 0;
 };
 static_assert(sizeof(TCompiledFormula) == 16);

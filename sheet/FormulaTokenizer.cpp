@@ -143,32 +143,6 @@ std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char deci
   return end;
 }
 
-std::uint8_t formulaOperatorAt(std::string_view text, std::size_t position, std::size_t& length) {
-  const char next = position + 1 < text.size() ? text[position + 1] : '\0';
-  length = 1;
-  switch (text[position]) {
-    case ':': return opRange;
-    case '=': return opEqual;
-    case '&': return opConcatenate;
-    case '*': return opMultiply;
-    case '/': return opDivide;
-    case '^': return opPower;
-    case '%': return opPercent;
-    case '(': return opOpenBracket;
-    case ')': return opCloseBracket;
-    case '>':
-      if (next != '=') return opGreater;
-      length = 2;
-      return opGreaterEqual;
-    case '<':
-      if (next != '>' && next != '=') return opLess;
-      length = 2;
-      return next == '>' ? opNotEqual : opLessEqual;
-    default:
-      return 0;
-  }
-}
-
 std::uint8_t formulaKeywordOf(std::string_view word) {
   if (sameWord(word, "DIV")) return opDiv;
   if (sameWord(word, "MOD")) return opMod;

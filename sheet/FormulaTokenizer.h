@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "sheet/TokenObject.h"
 
@@ -42,17 +43,46 @@ inline bool isFormulaWordDelimiter(char c, char listSeparator) {
 // separator among them (separatorTaken tells whether one was).
 std::size_t formulaDigitsEnd(std::string_view text, std::size_t start, char decimalSeparator, bool& separatorTaken);
 
+// The operators of one character, by the character; "<" and ">" stand for
+// themselves until the next character is seen.
+inline constexpr auto formulaOperatorChars = [] {
+  std::array<std::uint8_t, 256> table{};
+  const std::pair<char, std::uint8_t> operators[] = {
+      {':', opRange},   {'=', opEqual},       {'&', opConcatenate},  {'*', opMultiply}, {'/', opDivide}, {'^', opPower},
+      {'%', opPercent}, {'(', opOpenBracket}, {')', opCloseBracket}, {'>', opGreater},  {'<', opLess}};
+  for (const auto& [c, code] : operators) table[static_cast<unsigned char>(c)] = code;
+  return table;
+}();
+
 // The operator that the characters at position stand for by themselves
 // (":", "=", "&", "*", "/", "^", "%", brackets and comparisons), length set
 // to the characters it takes; 0 for any other character. Signs and the list
-// separator are read by what stands around them.
-std::uint8_t formulaOperatorAt(std::string_view text, std::size_t position, std::size_t& length);
+// separator are read by what stands around them. Asked for every token:
+// a look in a table, where a switch would jump somewhere new each time.
+inline std::uint8_t formulaOperatorAt(std::string_view text, std::size_t position, std::size_t& length) {
+  length = 1;
+  const std::uint8_t code = formulaOperatorChars[static_cast<unsigned char>(text[position])];
+  if ((code != opGreater && code != opLess) || position + 1 >= text.size()) return code;
+  const char next = text[position + 1];
+  if (next == '=') {
+    length = 2;
+    return code == opGreater ? opGreaterEqual : opLessEqual;
+  }
+  if (code == opLess && next == '>') {
+    length = 2;
+    return opNotEqual;
+  }
+  return code;
+}
 
 // formulaKeywordOperator for a word of any length.
 std::uint8_t formulaKeywordOf(std::string_view word);
 
 // The operator a word stands for (DIV, MOD, AND, OR, XOR, NOT in any letter
-// case); 0 for any other word, which most words are told by their length.
+// case); 0 for any other word, which most words are told by their length,
+// and short references by their second character.
 inline std::uint8_t formulaKeywordOperator(std::string_view word) {
-  return word.size() == 2 || word.size() == 3 ? formulaKeywordOf(word) : 0;
+  if (word.size() != 2 && word.size() != 3) return 0;
+  const char second = static_cast<char>(word[1] | 0x20);
+  return second >= 'a' && second <= 'z' ? formulaKeywordOf(word) : 0;
 }

@@ -7,10 +7,13 @@
 // infixToRPN compiles without a fault and without a rule of its own.
 #include "sheet/PlainFormulaCompiler.h"
 
+#include "sheet/PlainFormulaCompiler.h"
+
 #include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 #include <system_error>
@@ -21,7 +24,7 @@
 
 namespace {
 
-using TPlainToken = TCompiledFormula::TPlainToken;
+using TPackedToken = TCompiledFormula::TPackedToken;
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -51,11 +54,16 @@ class TPlainCompiler {
 
   // False for a text left to infixToRPN.
   bool compile();
-  std::span<const TPlainToken> output() const { return {output_.data(), outputCount_}; }
+  // The tokens without the closing "=", and the call names the block
+  // holds after the formula's text.
+  std::span<const TPackedToken> output() const { return {output_.data(), outputCount_}; }
+  std::string_view appended() const { return {appended_.data(), appendedSize_}; }
 
  private:
   // More tokens than this go to the general compiler.
   static constexpr std::size_t capacity = 64;
+  // Longer call names, all told, go there too.
+  static constexpr std::size_t appendedCapacity = 256;
   // What read gives for a text whose reading is left to the general compiler.
   static constexpr TRead refused{tokenOpenBrace, 0};
 
@@ -67,23 +75,31 @@ class TPlainCompiler {
     position_ += length;
     return {tokenOperator, code};
   }
-  TRead operand(std::uint8_t kind, std::int32_t integer, double number, std::string_view text) {
+  // The operand goes to the output, counted when it is accepted.
+  TRead operand(TPackedToken packed) {
     if (outputCount_ == capacity) return refused;
-    output_[outputCount_] = TPlainToken{tokenOperand, 0, kind, integer, 0, number, text.data(), text.size()};
+    output_[outputCount_] = packed;
     return {tokenOperand, 0};
+  }
+  // Where a text the formula spells lies; false beyond a token's reach.
+  bool placeOf(std::string_view spelled, std::uint32_t& place) const {
+    return TCompiledFormula::textPlace(static_cast<std::size_t>(spelled.data() - text_.data()), spelled.size(), place);
   }
   bool accepts(TRead token);
   void emitOperand();
   bool push(std::uint8_t code);
   bool reduce();
+  bool emitCall(const TWaiting& call);
   TWaiting* nearestCall() { return callCount_ == 0 ? nullptr : &stack_[calls_[callCount_ - 1]]; }
 
   std::string_view text_;
   char decimalSeparator_;
   char listSeparator_;
   std::size_t position_ = 0;
-  std::array<TPlainToken, capacity> output_;
+  std::array<TPackedToken, capacity> output_;
   std::size_t outputCount_ = 0;
+  std::array<char, appendedCapacity> appended_;
+  std::size_t appendedSize_ = 0;
   std::array<TWaiting, capacity> stack_;
   std::size_t stackCount_ = 0;
   // The call read last, until it is pushed.
@@ -163,14 +179,14 @@ TRead TPlainCompiler::readNumber() {
   if (!separatorTaken) {
     std::int32_t integer = 0;
     auto [end32, error32] = std::from_chars(digits.data(), last, integer);
-    if (error32 == std::errc() && end32 == last) return operand(valueInteger, integer, 0.0, {});
+    if (error32 == std::errc() && end32 == last) return operand(TPackedToken::operand(valueInteger, integer, 0.0, 0));
   }
   // Too large for 32 bits, or written with the separator. Beyond the double
   // range the general reading decides.
   double number = 0.0;
   auto [end64, error64] = std::from_chars(digits.data(), last, number, std::chars_format::general);
   if (error64 != std::errc() || end64 != last) return refused;
-  return operand(valueNumber, 0, number, {});
+  return operand(TPackedToken::operand(valueNumber, 0, number, 0));
 }
 
 TRead TPlainCompiler::readString() {
@@ -180,7 +196,9 @@ TRead TPlainCompiler::readString() {
   if (quote == std::string_view::npos) return refused;
   const std::string_view inside = text_.substr(position_ + 1, quote - position_ - 1);
   position_ = quote + 1;
-  return operand(valueString, 0, 0.0, inside);
+  std::uint32_t place = 0;
+  if (!inside.empty() && !placeOf(inside, place)) return refused;
+  return operand(TPackedToken::operand(valueString, 0, 0.0, place));
 }
 
 TRead TPlainCompiler::readWord() {
@@ -197,7 +215,9 @@ TRead TPlainCompiler::readWord() {
     callId_ = FunctionIdOf(word);
     return {tokenOperator, opFunctionCall};
   }
-  return operand(valueIdentifier, 0, 0.0, word);
+  std::uint32_t place = 0;
+  if (!placeOf(word, place)) return refused;
+  return operand(TPackedToken::name(place, word));
 }
 
 // Whether the token may stand where the text is; anything infixToRPN would
@@ -278,10 +298,28 @@ bool TPlainCompiler::reduce() {
     if (code == opCloseBracket || code == opOpenBracket) continue;
     if (TWaiting* call = nearestCall(); call && (code == opListSeparator || call->count == 0)) ++call->count;
     if (code == opListSeparator) continue;
+    // The "=" the formula starts with closes it, and is not kept there.
+    if (code == opFormulaStart && stackCount_ == 0) continue;
     if (outputCount_ == capacity) return false;
-    output_[outputCount_++] =
-        TPlainToken{tokenOperator, code, valueEmpty, token.count, token.functionId, 0.0, token.name, token.nameSize};
+    if (code != opFunctionCall) {
+      output_[outputCount_++] = TPackedToken::operatorToken(code);
+    } else if (!emitCall(token)) {
+      return false;
+    }
   } while (order != -1);
+  return true;
+}
+
+// A call as it leaves the stack, its name appended after those before.
+bool TPlainCompiler::emitCall(const TWaiting& call) {
+  std::uint32_t place = 0;
+  if (appendedSize_ + call.nameSize > appendedCapacity ||
+      !TCompiledFormula::textPlace(text_.size() + appendedSize_, call.nameSize, place)) {
+    return false;
+  }
+  std::memcpy(appended_.data() + appendedSize_, call.name, call.nameSize);
+  appendedSize_ += call.nameSize;
+  output_[outputCount_++] = TPackedToken::call(call.count, call.functionId, place);
   return true;
 }
 
@@ -291,5 +329,6 @@ std::unique_ptr<TCompiledFormula> compilePlainFormula(std::string_view text, cha
                                                       char listSeparator, TSizedPools* pools) {
   TPlainCompiler compiler(text, decimalSeparator, listSeparator);
   if (!compiler.compile()) return nullptr;
-  return TCompiledFormula::pack(compiler.output(), text, pools);
+  return TCompiledFormula::fromPacked(compiler.output(), text, compiler.appended(), decimalSeparator, listSeparator,
+                                      pools);
 }

@@ -305,8 +305,10 @@ class TSheet {
   std::uint8_t parseAndEvaluate(const std::string& text, int col, int row, bool record);
   static constexpr int maxParseDepth = 4;
   // compileFormula into the packed form that a cell keeps with its text;
-  // the text alone unless status is 0.
-  std::unique_ptr<TCompiledFormula> compileCellFormula(const std::string& text, std::uint8_t& status);
+  // the text alone unless status is 0. A formula filled down from the cell
+  // above (col, row) is copied from that one's.
+  std::unique_ptr<TCompiledFormula> compileCellFormula(const std::string& text, std::uint8_t& status, int col,
+                                                       int row);
   // evaluateFormula on a copy of a cell's compiled formula, made in one of
   // the sheet's working lists. The token of an array result is handed to
   // arrayResult (a new list when it has none); the rest of the copy stays.

@@ -242,8 +242,16 @@ void TSheet::retireFormula(std::unique_ptr<TCompiledFormula> formula) {
   retiredFormulas_.push_back(std::move(formula));
 }
 
-std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& text, std::uint8_t& status) {
+std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& text, std::uint8_t& status, int col,
+                                                             int row) {
   try {
+    const TCell* above = col >= 1 && row > 1 ? getCell(col, row - 1) : nullptr;
+    const TCompiledFormula* model = above ? above->compiledFormula() : nullptr;
+    if (auto formula = model ? model->copyForText(text, formulaDecimalSeparator(), formulaListSeparator(), &formulaPools)
+                             : nullptr) {
+      status = stateValid;
+      return formula;
+    }
     if (auto formula = compilePlainFormula(text, formulaDecimalSeparator(), formulaListSeparator(), &formulaPools)) {
       status = stateValid;
       return formula;

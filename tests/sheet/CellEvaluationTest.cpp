@@ -128,4 +128,17 @@ TEST(CellEvaluation, FormulasInCellsReadTheSheetsSeparators) {
   sheet.listSeparator = ",";
   enter(sheet, 1, 3, "=SUM(1,5)");
   EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 3), 6);
+  // A formula filled down is read with the separators of its own time,
+  // like one entered where none stands above it.
+  sheet.decimalSeparator = ",";
+  sheet.listSeparator = ";";
+  enter(sheet, 2, 1, "=SUM(A1;2,5)");
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(2, 1), 4);
+  sheet.decimalSeparator = ".";
+  sheet.listSeparator = ",";
+  enter(sheet, 2, 2, "=SUM(A2;2,5)");
+  enter(sheet, 3, 5, "=SUM(A2;2,5)");
+  EXPECT_EQ(shown(sheet, 2, 2), shown(sheet, 3, 5));
+  enter(sheet, 2, 3, "=SUM(A3,1.5)");
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(2, 3), 7.5);
 }
