@@ -325,34 +325,31 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copyForText(std::string_view
       listSeparator != listSeparator_) {
     return nullptr;
   }
+  // One pass over both texts: the names come in the order the formula
+  // spells them, and only within them may a digit differ.
   const char* own = texts();
-  const std::span<const TPackedToken> kept = packedTokens();
-  // Where a reference spells the character at place, as a digit.
-  auto inReference = [&](std::size_t place) {
-    for (const TPackedToken& token : kept) {
-      if (!token.isName() || !token.holdsText()) continue;
-      const std::uint32_t textPlace = token.textPlace();
-      if (place >= (textPlace >> 16) && place < (textPlace >> 16) + (textPlace & 0xFFFF)) return true;
-    }
-    return false;
-  };
-  bool differs = false;
-  for (std::size_t place = 0; place < text.size(); ++place) {
-    if (text[place] == own[place]) continue;
-    if (!isDigit(text[place]) || !isDigit(own[place]) || !inReference(place)) return nullptr;
-    differs = true;
-  }
   std::unique_ptr<TCompiledFormula> formula = copy(pools);
-  if (!differs) return formula;
-  std::memcpy(formula->texts(), text.data(), text.size());
+  std::size_t compared = 0;
   for (TPackedToken& token : std::span<TPackedToken>(formula->tokens(), count_)) {
     if (!token.isName() || !token.holdsText()) continue;
-    const std::uint32_t textPlace = token.textPlace();
-    const TPackedToken::TPlace cell =
-        TPackedToken::cellReference(formula->texts() + (textPlace >> 16), textPlace & 0xFFFF);
+    const std::size_t start = token.textPlace() >> 16;
+    const std::size_t end = start + (token.textPlace() & 0xFFFF);
+    if (start < compared || end > text.size()) return nullptr;
+    if (std::memcmp(text.data() + compared, own + compared, start - compared) != 0) return nullptr;
+    bool renamed = false;
+    for (std::size_t place = start; place < end; ++place) {
+      if (text[place] == own[place]) continue;
+      if (!isDigit(text[place]) || !isDigit(own[place])) return nullptr;
+      renamed = true;
+    }
+    compared = end;
+    if (!renamed) continue;
+    const TPackedToken::TPlace cell = TPackedToken::cellReference(text.data() + start, end - start);
     token.shared_.pair[0] = cell.col;
     token.shared_.pair[1] = cell.row;
   }
+  if (std::memcmp(text.data() + compared, own + compared, text.size() - compared) != 0) return nullptr;
+  std::memcpy(formula->texts(), text.data(), text.size());
   return formula;
 }
 

@@ -172,7 +172,7 @@ struct TDependents::TPages {
   }
 };
 
-TDependents::TDependents() : pages_(std::make_unique<TPages>()), ranges_(std::make_unique<TRangeLinks>()) {}
+TDependents::TDependents() : pages_(std::make_unique<TPages>()), ranges_(std::make_unique<TRangeLinks>(listPools_)) {}
 
 TDependents::~TDependents() = default;
 
@@ -328,7 +328,7 @@ void TDependents::collectReachable(TCellCoord from) {
 }
 
 bool TDependents::insertLink(TCellCoord dependent, TCellCoord precedent) {
-  return grow(precedent).dependents.insertSorted(dependent);
+  return grow(precedent).dependents.insertSorted(dependent, listPools_);
 }
 
 bool TDependents::eraseLink(TCellCoord dependent, TCellCoord precedent) {
@@ -353,7 +353,7 @@ void TDependents::linkRect(TCellCoord dependent, const TCellRect& rect) {
         // The lists of a column lie all over the heap: asking for one a few
         // places ahead hides the wait for its memory.
         if (row + prefetchDistance <= pageEnd) prefetchList(page.places[rowInPage({col, row + prefetchDistance})]);
-        use(page, {col, row}).dependents.insertSorted(dependent);
+        use(page, {col, row}).dependents.insertSorted(dependent, listPools_);
       }
     }
   }
@@ -371,7 +371,7 @@ void TDependents::recordRead(TCellCoord dependent, const TCellRect& rect) {
     ranges_->unlink(read, dependent);
     return true;
   });
-  reads.push_back(rect);
+  reads.push_back(rect, listPools_);
 }
 
 void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
@@ -458,7 +458,7 @@ void TDependents::removeDependent(TCellCoord dependent, TCellCoord precedent) {
   }
   if (!erased) return;
   links->reads.clear();
-  for (const TCellRect& read : kept) links->reads.push_back(read);
+  for (const TCellRect& read : kept) links->reads.push_back(read, listPools_);
   // Parts of links that existed: they close no cycle.
   for (const TCellRect& part : relinked) linkRect(dependent, part);
   release(dependent);

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "sheet/PooledItems.h"
+
 // A place of the sheet's grid, 0-based (column - 1, row - 1).
 struct TCellCoord {
   std::int32_t col = 0;
@@ -54,16 +56,16 @@ class TDependentList {
   void clear() { size_ = 0; }
 
   // Inserts place where it sorts; false when it is there already.
-  bool insertSorted(TCellCoord place) {
+  bool insertSorted(TCellCoord place, TSizedPools& pools) {
     // Lists are mostly filled in order: a full recalculation records the
     // dependents of a place as its walk reaches them.
     if (empty() || back() < place) {
-      insert(size_, place);
+      insert(size_, place, pools);
       return true;
     }
     const TCellCoord* position = lowerBound(place);
     if (position != end() && *position == place) return false;
-    insert(static_cast<std::size_t>(position - begin()), place);
+    insert(static_cast<std::size_t>(position - begin()), place, pools);
     return true;
   }
   // Drops place; false when it was not there.
@@ -83,8 +85,8 @@ class TDependentList {
 
   const TCellCoord* lowerBound(TCellCoord place) const { return std::lower_bound(begin(), end(), place); }
   // place at index position, the places from there on moved up.
-  void insert(std::size_t position, TCellCoord place) {
-    if (size_ == capacity_) grow();
+  void insert(std::size_t position, TCellCoord place, TSizedPools& pools) {
+    if (size_ == capacity_) grow(pools);
     TCellCoord* items = data();
     for (std::size_t i = size_; i > position; --i) items[i] = items[i - 1];
     items[position] = place;
@@ -98,9 +100,9 @@ class TDependentList {
 
   bool onHeap() const { return capacity_ > inPlaceCapacity; }
   TCellCoord* data() { return onHeap() ? storage_.heap : storage_.inPlace; }
-  void grow() {
+  void grow(TSizedPools& pools) {
     const std::uint32_t capacity = capacity_ * 2;
-    auto* items = new TCellCoord[capacity];
+    auto* items = takeItems<TCellCoord>(capacity, pools);
     const TCellCoord* from = begin();
     for (std::uint32_t i = 0; i < size_; ++i) items[i] = from[i];
     freeHeap();
@@ -108,7 +110,7 @@ class TDependentList {
     capacity_ = capacity;
   }
   void freeHeap() {
-    if (onHeap()) delete[] storage_.heap;
+    if (onHeap()) releaseItems(storage_.heap, capacity_);
   }
   // Leaves other empty, with its room in place again.
   void take(TDependentList& other) {
@@ -241,6 +243,8 @@ class TDependents {
   bool eraseLink(TCellCoord dependent, TCellCoord precedent);
   void recordRead(TCellCoord dependent, const TCellRect& rect);
 
+  // The room of the longer lists; it outlives them.
+  TSizedPools listPools_;
   std::unique_ptr<TPages> pages_;
   std::unique_ptr<TRangeLinks> ranges_;
   std::uint32_t visit_ = 0;

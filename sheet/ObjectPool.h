@@ -150,6 +150,8 @@ class TSizedPools {
   void* take(std::size_t size);
   // Gives memory from take back to its block.
   static void release(void* memory) { TObjectBlock::blockOf(memory).releaseSlot(memory); }
+  // Whether take serves a block of size bytes (while memory is left).
+  static bool serves(std::size_t size) { return size > 0 && size <= largestSize; }
 
  private:
   static constexpr std::size_t sizeStep = 16;

@@ -22,7 +22,7 @@ bool TRangeLinks::link(const TCellRect& rect, TCellCoord dependent) {
   }
   TDependentList& list = rects_[found->second].dependents;
   const bool wasEmpty = list.empty();
-  if (!list.insertSorted(dependent)) return false;
+  if (!list.insertSorted(dependent, pools_)) return false;
   if (wasEmpty) ++live_;
   return true;
 }

@@ -22,6 +22,9 @@
 // narrow one.
 class TRangeLinks {
  public:
+  // The lists take their room from pools, which outlive them.
+  explicit TRangeLinks(TSizedPools& pools) : pools_(pools) {}
+
   // A rectangle of more places than this is stored once; a smaller one is
   // linked in each of its places, where a look-up costs less.
   static constexpr std::uint64_t placesLinkedOneByOne = 32;
@@ -87,6 +90,7 @@ class TRangeLinks {
   // Rebuilds the store from the rectangles still read.
   void compact();
 
+  TSizedPools& pools_;
   std::vector<TStored> rects_;
   std::unordered_map<TCellRect, std::uint32_t, TRectHash> ids_;
   std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> blocks_;

@@ -59,7 +59,7 @@ class TReadRects {
   bool empty() const { return size_ == 0; }
   void clear() { size_ = 0; }
 
-  void push_back(const TCellRect& rect) {
+  void push_back(const TCellRect& rect, TSizedPools& pools) {
     if (!onHeap()) {
       const bool single = rect.first == rect.last;
       // An empty list takes the form its first rectangle fits best.
@@ -68,9 +68,9 @@ class TReadRects {
         put(size_++, rect);
         return;
       }
-      moveToHeap();
+      moveToHeap(pools);
     } else if (size_ == capacity_) {
-      grow();
+      grow(pools);
     }
     storage_.heap[size_++] = rect;
   }
@@ -107,22 +107,22 @@ class TReadRects {
       storage_.places[index] = rect.first;
     }
   }
-  void moveToHeap() {
-    auto* items = new TCellRect[firstHeapCapacity];
+  void moveToHeap(TSizedPools& pools) {
+    auto* items = takeItems<TCellRect>(firstHeapCapacity, pools);
     for (std::uint32_t index = 0; index < size_; ++index) items[index] = at(index);
     storage_.heap = items;
     capacity_ = firstHeapCapacity;
   }
-  void grow() {
+  void grow(TSizedPools& pools) {
     const std::uint32_t capacity = capacity_ * 2;
-    auto* items = new TCellRect[capacity];
+    auto* items = takeItems<TCellRect>(capacity, pools);
     for (std::uint32_t index = 0; index < size_; ++index) items[index] = storage_.heap[index];
-    delete[] storage_.heap;
+    releaseItems(storage_.heap, capacity_);
     storage_.heap = items;
     capacity_ = capacity;
   }
   void freeHeap() {
-    if (onHeap()) delete[] storage_.heap;
+    if (onHeap()) releaseItems(storage_.heap, capacity_);
   }
   // Leaves other empty, with its room inside again.
   void take(TReadRects& other) {

@@ -2,7 +2,6 @@
 // propagation from a changed place through the dependency lists.
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <set>
 
 #include "sheet/BoundCells.h"
@@ -45,10 +44,12 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
   constexpr std::size_t maxTokens = 64;
   const auto tokens = formula.packedTokens();
   if (tokens.size() > maxTokens) return false;
-  // The first token of each value on the stack, and the tokens in a branch.
+  // The first token of each value on the stack, and the tokens in a branch
+  // as bits of a word.
   std::array<std::size_t, maxTokens> starts;
   std::size_t depth = 0;
-  std::bitset<maxTokens> inBranch;
+  std::uint64_t inBranch = 0;
+  auto below = [](std::size_t i) { return i == maxTokens ? ~std::uint64_t{0} : (std::uint64_t{1} << i) - 1; };
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const TCompiledFormula::TPackedToken& token = tokens[i];
     if (!token.ok() || token.whole()) return false;
@@ -77,9 +78,7 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
         if (token.integer() < 0 || static_cast<std::size_t>(token.integer()) > depth) return false;
         operands = static_cast<std::size_t>(token.integer());
         if (token.functionId() == conditionalId) {
-          for (std::size_t branch = operands > 1 ? starts[depth - operands + 1] : i; branch < i; ++branch) {
-            inBranch.set(branch);
-          }
+          inBranch |= below(i) & ~below(operands > 1 ? starts[depth - operands + 1] : i);
         } else if (!readsEveryArgument(token.functionId())) {
           return false;
         }
@@ -96,10 +95,10 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
     return tokens[i].tokenClass == tokenOperand && tokens[i].kind == valueIdentifier;
   };
   for (std::size_t i = 0; i < tokens.size(); ++i) {
-    if (!inBranch[i] || !isReference(i)) continue;
+    if ((inBranch >> i & 1) == 0 || !isReference(i)) continue;
     bool readElsewhere = false;
     for (std::size_t j = 0; j < tokens.size() && !readElsewhere; ++j) {
-      readElsewhere = !inBranch[j] && isReference(j) && tokens[j].refCol() == tokens[i].refCol() &&
+      readElsewhere = (inBranch >> j & 1) == 0 && isReference(j) && tokens[j].refCol() == tokens[i].refCol() &&
                       tokens[j].refRow() == tokens[i].refRow();
     }
     if (!readElsewhere) return false;

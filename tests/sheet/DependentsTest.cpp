@@ -243,13 +243,14 @@ TEST(Dependents, ARowReadToTheLastColumnIsCheap) {
 TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {
   const TCellRect a1{A1, A1}, b1{B1, B1}, c1{C1, C1}, range{A1, A3};
   auto items = [](const TReadRects& list) { return std::vector<TCellRect>(list.begin(), list.end()); };
+  TSizedPools pools;
   TReadRects list;
-  list.push_back(a1);
-  list.push_back(b1);
+  list.push_back(a1, pools);
+  list.push_back(b1, pools);
   EXPECT_EQ(items(list), (std::vector<TCellRect>{a1, b1})) << "two places inside";
-  list.push_back(range);
-  list.push_back(c1);
-  list.push_back(a1);
+  list.push_back(range, pools);
+  list.push_back(c1, pools);
+  list.push_back(a1, pools);
   EXPECT_EQ(items(list), (std::vector<TCellRect>{a1, b1, range, c1, a1})) << "moved to the heap and grown";
   list.eraseIf([&](const TCellRect& rect) { return rect == a1; });
   EXPECT_EQ(items(list), (std::vector<TCellRect>{b1, range, c1}));
@@ -257,17 +258,26 @@ TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {
   TReadRects moved = std::move(list);
   EXPECT_TRUE(list.empty());
   EXPECT_EQ(items(moved), (std::vector<TCellRect>{b1, range, c1}));
-  list.push_back(range);
-  list.push_back(a1);
+  list.push_back(range, pools);
+  list.push_back(a1, pools);
   EXPECT_EQ(items(list), (std::vector<TCellRect>{range, a1})) << "a range first, then a place";
 
   TReadRects places;
-  places.push_back(a1);
-  places.push_back(b1);
+  places.push_back(a1, pools);
+  places.push_back(b1, pools);
   places.eraseIf([&](const TCellRect& rect) { return rect == a1; });
-  places.push_back(c1);
+  places.push_back(c1, pools);
   EXPECT_EQ(items(places), (std::vector<TCellRect>{b1, c1}));
   places.clear();
-  places.push_back(range);
+  places.push_back(range, pools);
   EXPECT_EQ(items(places), std::vector<TCellRect>{range}) << "cleared, a range fits inside again";
+
+  // Grown past the pooled sizes onto the heap, and given back from there.
+  std::vector<TCellRect> many;
+  for (std::int32_t row = 0; row < 100; ++row) {
+    many.push_back({{0, row}, {1, row}});
+    places.push_back(many.back(), pools);
+  }
+  many.insert(many.begin(), range);
+  EXPECT_EQ(items(places), many);
 }
