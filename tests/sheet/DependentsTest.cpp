@@ -55,6 +55,16 @@ TEST(Dependents, ListsStaySortedWithoutDuplicates) {
   links.removeDependent(A3, A1);
   links.addDependent(B1, A1);
   EXPECT_EQ(links.getDependents(A1), (std::vector<TCellCoord>{B1, C1}));
+  // Past the pooled sizes onto the heap, in reverse order, and back.
+  std::vector<TCellCoord> many;
+  for (std::int32_t row = 200; row > 0; --row) {
+    links.addDependent({5, row}, A1);
+    many.insert(many.begin(), TCellCoord{5, row});
+  }
+  many.insert(many.begin(), {B1, C1});
+  EXPECT_EQ(links.getDependents(A1), many);
+  for (std::int32_t row = 1; row <= 200; ++row) links.removeDependent({5, row}, A1);
+  EXPECT_EQ(links.getDependents(A1), (std::vector<TCellCoord>{B1, C1}));
 }
 
 TEST(Dependents, RangeLinksStopAtTheFirstPlaceClosingACycle) {
