@@ -32,8 +32,7 @@ class TCompiledFormula {
     std::int32_t integer;
     std::int32_t functionId;
     double number;
-    const char* textData;  // the text as a pointer and a size: a view would be
-                           // set when made
+    const char* textData;  // the text as a pointer and a size: a view would be set when made
     std::size_t textSize;
     std::string_view text() const { return {textData, textSize}; }
   };
@@ -146,8 +145,7 @@ class TCompiledFormula {
     bool holdsPair() const { return isCall() || isName(); }
     bool holdsText() const { return (flags_ & textFlag) != 0; }
     // Where the text lies: in the pair of a call, else in place of the
-    // integer (where a whole token keeps its index in the list of whole
-    // tokens).
+    // integer (where a whole token keeps its index in the list of whole tokens).
     std::uint32_t textPlace() const {
       return isCall() ? static_cast<std::uint32_t>(shared_.pair[1]) : static_cast<std::uint32_t>(small_);
     }
@@ -155,8 +153,7 @@ class TCompiledFormula {
     std::int32_t small_;  // the integer, or the text's place
     union {
       double number;
-      std::int32_t pair[2];  // a call's function id and text place; a
-                             // reference's column and row
+      std::int32_t pair[2];  // a call's function id and text place; a reference's column and row
     } shared_;
   };
   static_assert(sizeof(TPackedToken) == 16);

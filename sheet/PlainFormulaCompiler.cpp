@@ -7,8 +7,6 @@
 // infixToRPN compiles without a fault and without a rule of its own.
 #include "sheet/PlainFormulaCompiler.h"
 
-#include "sheet/PlainFormulaCompiler.h"
-
 #include <array>
 #include <charconv>
 #include <cstddef>
