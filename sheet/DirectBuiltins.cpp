@@ -15,6 +15,7 @@
 #include "sheet/BuiltinDispatch.h"
 #include "sheet/FunctionNames.h"
 #include "sheet/Sheet.h"
+#include "sheet/ValueCells.h"
 
 bool TDirectEvaluation::call(const TPackedToken& token) {
   static const int conditionalId = FunctionIdOf("IF");
@@ -167,7 +168,7 @@ bool TDirectEvaluation::readPlace(int col, int row) {
   const auto r = static_cast<std::size_t>(row - 1);
   if (c >= grid.size() || r >= grid[c].size()) return false;
   const TCell* cell = grid[c][r].get();
-  return cell && cell->state == stateValid && cell->readValue(scratch_) && scratch_.kind >= valueInteger &&
+  return cell && cell->state == stateValid && readCellValue(*cell, scratch_) && scratch_.kind >= valueInteger &&
          scratch_.kind <= valueString;
 }
 
@@ -274,7 +275,7 @@ TDirectEvaluation::TInPlace TDirectEvaluation::lookUpVertically(const TPackedTok
     const auto ahead = static_cast<std::size_t>(row - 1 + keyPrefetchDistance);
     if (ahead < keys.size()) __builtin_prefetch(keys[ahead].get());
     const TCell* cell = keys[static_cast<std::size_t>(row - 1)].get();
-    if (!cell || cell->state != stateValid || !cell->readValue(scratch_) ||
+    if (!cell || cell->state != stateValid || !readCellValue(*cell, scratch_) ||
         (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
       return TInPlace::leftToRoutine;
     }

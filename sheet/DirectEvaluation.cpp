@@ -26,6 +26,7 @@
 #include "sheet/CompiledFormula.h"
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
+#include "sheet/ValueCells.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ bool TDirectEvaluation::readCell(TDirectValue& value) {
   scratch_.kind = valueEmpty;
   scratch_.integer = 0;
   scratch_.number = 0.0;
-  if (!cell->readValue(scratch_) || scratch_.kind < valueInteger || scratch_.kind > valueString) return false;
+  if (!readCellValue(*cell, scratch_) || scratch_.kind < valueInteger || scratch_.kind > valueString) return false;
   if (recording_) sheet_.dependents.addDependent({col_ - 1, row_ - 1}, {name->refCol() - 1, name->refRow() - 1});
   value = TDirectValue{scratch_.kind, scratch_.integer, scratch_.number, nullptr, nullptr, std::string_view()};
   return true;

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
 #include "model/PlainText.h"
 #include "sheet/Cell.h"
@@ -96,6 +97,19 @@ class TCellDoubleAsDouble : public TCellDouble {
  private:
   TDecimalsFormatting decimals_;
 };
+
+// A cell's value as its readValue gives it; a plain number cell's is read
+// where it lies. Evaluations read cells by the thousand (references,
+// ranges, lookup tables), and the call through each cell's class cost them
+// a good part of their time.
+inline bool readCellValue(const TCell& cell, TValueRecord& value) {
+  if (&typeid(cell) == &typeid(TCellDoubleAsDouble)) {
+    value.kind = valueNumber;
+    value.number = static_cast<const TCellDoubleAsDouble&>(cell).value;
+    return true;
+  }
+  return cell.readValue(value);
+}
 
 // 2: a text; a long text runs on over empty neighbours.
 class TCellStringAsString : public TCellString {
