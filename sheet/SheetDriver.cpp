@@ -245,14 +245,15 @@ void TSheet::retireFormula(std::unique_ptr<TCompiledFormula> formula) {
 std::unique_ptr<TCompiledFormula> TSheet::compileCellFormula(const std::string& text, std::uint8_t& status, int col,
                                                              int row) {
   try {
+    const char decimal = formulaDecimalSeparator();
+    const char separator = formulaListSeparator();
     const TCell* above = col >= 1 && row > 1 ? getCell(col, row - 1) : nullptr;
     const TCompiledFormula* model = above ? above->compiledFormula() : nullptr;
-    if (auto formula = model ? model->copyForText(text, formulaDecimalSeparator(), formulaListSeparator(), &formulaPools)
-                             : nullptr) {
+    if (auto formula = model ? model->copyForText(text, decimal, separator, &formulaPools) : nullptr) {
       status = stateValid;
       return formula;
     }
-    if (auto formula = compilePlainFormula(text, formulaDecimalSeparator(), formulaListSeparator(), &formulaPools)) {
+    if (auto formula = compilePlainFormula(text, decimal, separator, &formulaPools)) {
       status = stateValid;
       return formula;
     }
