@@ -124,12 +124,6 @@ void TCellDouble::assign(const TCell* source) {
   if (const auto* other = dynamic_cast<const TCellDouble*>(source)) value = other->value;
 }
 
-bool TCellDouble::readValue(TValueRecord& result) const {
-  result.kind = valueNumber;
-  result.number = value;
-  return true;
-}
-
 bool TCellDouble::takeResult(TValueRecord& result, bool& changed) {
   if (!owner()->convertValue(result, valueNumber)) return false;
   // A NaN result differs from every value, itself included.

@@ -53,7 +53,12 @@ class TCellDouble : public TCellNumber {
   bool setValue(double newValue);
   void assign(const TCell* source) override;
   double numericValue() const override { return value; }
-  bool readValue(TValueRecord& result) const override;
+  // Inline: readCellValue reads a plain number cell through it directly.
+  bool readValue(TValueRecord& result) const override {
+    result.kind = valueNumber;
+    result.number = value;
+    return true;
+  }
 
   double value = 0.0;
 
@@ -104,9 +109,7 @@ class TCellDoubleAsDouble : public TCellDouble {
 // a good part of their time.
 inline bool readCellValue(const TCell& cell, TValueRecord& value) {
   if (&typeid(cell) == &typeid(TCellDoubleAsDouble)) {
-    value.kind = valueNumber;
-    value.number = static_cast<const TCellDoubleAsDouble&>(cell).value;
-    return true;
+    return static_cast<const TCellDoubleAsDouble&>(cell).TCellDouble::readValue(value);
   }
   return cell.readValue(value);
 }
