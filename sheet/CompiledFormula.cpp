@@ -309,6 +309,7 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copy(TSizedPools* pools) con
   formula->closedByMarker_ = closedByMarker_;
   formula->compiled_ = compiled_;
   formula->spelledInPlace_ = spelledInPlace_;
+  formula->sameReads_ = sameReads_;
   formula->decimalSeparator_ = decimalSeparator_;
   formula->listSeparator_ = listSeparator_;
   if (withWhole_) {
@@ -347,6 +348,7 @@ std::unique_ptr<TCompiledFormula> TCompiledFormula::copyForText(std::string_view
     const TPackedToken::TPlace cell = TPackedToken::cellReference(text.data() + start, end - start);
     token.shared_.pair[0] = cell.col;
     token.shared_.pair[1] = cell.row;
+    if (cell.col == 0 || cell.row == 0) formula->sameReads_ = sameReadsUnknown;
   }
   if (std::memcmp(text.data() + compared, own + compared, text.size() - compared) != 0) return nullptr;
   std::memcpy(formula->texts(), text.data(), text.size());

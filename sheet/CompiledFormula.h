@@ -178,6 +178,15 @@ class TCompiledFormula {
     std::uint32_t place = token.textPlace();
     return std::string_view(texts() + (place >> 16), place & 0xFFFF);
   }
+  // Whether every evaluation of the formula that gives a result reads the
+  // same places, once the sheet has found it out: kept with the formula so
+  // that a column filled with it is looked at once. A copy whose renamed
+  // references no longer all name a cell is unknown again.
+  enum TSameReads : std::uint8_t { sameReadsUnknown, sameReadsAlways, sameReadsNot };
+  TSameReads sameReads() const { return static_cast<TSameReads>(sameReads_); }
+  // Kept only for an answer that no reference's place could change: the
+  // sheet tells which.
+  void keepSameReads(bool same) const { sameReads_ = same ? sameReadsAlways : sameReadsNot; }
   // The most values the formula holds at once when it is evaluated straight
   // from its tokens (TSheet::evaluateDirectly), 0 when it has a token that
   // only a working copy evaluates.
@@ -244,6 +253,7 @@ class TCompiledFormula {
   // Every operand's text is found at the place the formula spells it, read
   // with these separators (none when not).
   bool spelledInPlace_ : 1 = false;
+  mutable std::uint8_t sameReads_ : 2 = sameReadsUnknown;
   char decimalSeparator_ = 0;
   char listSeparator_ = 0;
 };

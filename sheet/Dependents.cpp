@@ -309,13 +309,16 @@ bool TDependents::walkDependents(TCellCoord from, Reach reach) {
 
 bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
   if (from == to) return true;
-  // A place that no formula reads reaches nothing: the common case of a
-  // formula being entered, whose links are tested one by one.
-  if (!ranges_->mayHold(from.col)) {
-    const TPlaceLinks* links = find(from);
-    if (!links || links->dependents.empty()) return false;
-  }
+  // The common case of a formula being entered, whose links are tested one
+  // by one.
+  if (readByNone(from)) return false;
   return walkDependents(from, [to](TCellCoord dependent) { return dependent == to; });
+}
+
+bool TDependents::readByNone(TCellCoord place) const {
+  if (ranges_->mayHold(place.col)) return false;
+  const TPlaceLinks* links = find(place);
+  return !links || links->dependents.empty();
 }
 
 void TDependents::collectReachable(TCellCoord from) {
@@ -398,6 +401,12 @@ void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCel
   if (const TPlaceLinks* links = find(dependent)) {
     // Recorded whole before: every link is there already.
     if (std::find(links->reads.begin(), links->reads.end(), rect) != links->reads.end()) return;
+  }
+  // A formula just entered reaches nothing: no cycle can close.
+  if (readByNone(dependent) && !rect.contains(dependent)) {
+    linkRect(dependent, rect);
+    recordRead(dependent, rect);
+    return;
   }
   // One walk finds every place the dependent reaches; the first of them in
   // the rectangle (column by column) is where the cycle would close.

@@ -227,6 +227,8 @@ class TDependents {
   // ends the walk by returning true. False when nothing ended it.
   template <class Reach>
   bool walkDependents(TCellCoord from, Reach reach);
+  // True when no formula reads place, so that it reaches no other.
+  bool readByNone(TCellCoord place) const;
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
   // Starts loading the end of the place's list into the cache.

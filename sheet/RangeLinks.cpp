@@ -15,12 +15,15 @@ std::size_t TRangeLinks::TRectHash::operator()(const TCellRect& rect) const {
 }
 
 bool TRangeLinks::link(const TCellRect& rect, TCellCoord dependent) {
-  auto [found, added] = ids_.try_emplace(rect, static_cast<std::uint32_t>(rects_.size()));
-  if (added) {
-    rects_.push_back(TStored{rect, TDependentList()});
-    file(found->second);
+  if (lastLinked_ >= rects_.size() || !(rects_[lastLinked_].rect == rect)) {
+    auto [found, added] = ids_.try_emplace(rect, static_cast<std::uint32_t>(rects_.size()));
+    if (added) {
+      rects_.push_back(TStored{rect, TDependentList()});
+      file(found->second);
+    }
+    lastLinked_ = found->second;
   }
-  TDependentList& list = rects_[found->second].dependents;
+  TDependentList& list = rects_[lastLinked_].dependents;
   const bool wasEmpty = list.empty();
   if (!list.insertSorted(dependent, pools_)) return false;
   if (wasEmpty) ++live_;

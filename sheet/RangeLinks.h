@@ -100,4 +100,7 @@ class TRangeLinks {
   std::int32_t firstCol_ = 0;
   std::int32_t lastCol_ = -1;
   std::size_t live_ = 0;  // rectangles whose list is not empty
+  // The rectangle linked last: a column of lookups links one table over
+  // and over. An index, checked against the rectangle it names.
+  std::size_t lastLinked_ = 0;
 };

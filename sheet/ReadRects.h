@@ -89,7 +89,8 @@ class TReadRects {
   // capacity_ tells the form: 1, one rectangle inside; placesInside, up to
   // two single places inside; more, the rectangles on the heap.
   static constexpr std::uint32_t placesInside = 2;
-  static constexpr std::uint32_t firstHeapCapacity = 4;
+  // A lookup formula reads a place and a table: room for one more.
+  static constexpr std::uint32_t firstHeapCapacity = 3;
 
   bool onHeap() const { return capacity_ > placesInside; }
   TCellRect at(std::uint32_t index) const {

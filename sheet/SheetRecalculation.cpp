@@ -106,12 +106,35 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
   return true;
 }
 
+// Whether readsSamePlaces may answer otherwise for a copy of the formula
+// whose references name other cells: the branches of IF are compared by
+// their places, and a name that is not a cell's is refused.
+bool answerFollowsPlaces(const TCompiledFormula& formula) {
+  static const int conditionalId = FunctionIdOf("IF");
+  for (const TCompiledFormula::TPackedToken& token : formula.packedTokens()) {
+    if (token.tokenClass == tokenOperand && token.kind == valueIdentifier &&
+        (token.refCol() == 0 || token.refRow() == 0)) {
+      return true;
+    }
+    if (token.tokenClass == tokenOperator && token.operatorCode == opFunctionCall &&
+        token.functionId() == conditionalId) {
+      return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::uint32_t TSheet::linksMarkAfter(const TCompiledFormula& formula, std::uint32_t previous, int col, int row) {
   if (previous == linksMarkNever) return linksMarkNever;
   if (!recordDependents || col < 1 || row < 1) return 0;
-  if (!readsSamePlaces(formula)) return linksMarkNever;
+  bool same = formula.sameReads() == TCompiledFormula::sameReadsAlways;
+  if (formula.sameReads() == TCompiledFormula::sameReadsUnknown) {
+    same = readsSamePlaces(formula);
+    if (!answerFollowsPlaces(formula)) formula.keepSameReads(same);
+  }
+  if (!same) return linksMarkNever;
   // Taken now: whatever was dropped before the formula recorded its links
   // is there again.
   return currentLinksMark();

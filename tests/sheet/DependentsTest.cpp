@@ -214,6 +214,22 @@ TEST(Dependents, LargeRangesMergeWithTheLinksOfTheirPlaces) {
     EXPECT_TRUE(links.getDependents(place).empty());
 }
 
+// A table read again after most others stopped being read, and the store
+// was made anew without them, still gathers its own readers.
+TEST(Dependents, ATableReadAgainAfterTheStoreShrankKeepsItsReaders) {
+  TDependents links;
+  for (int table = 0; table < 40; ++table) links.addDependentRange({2, table}, {0, table * 100}, {0, table * 100 + 99});
+  links.addDependentRange({3, 0}, {0, 500}, {0, 599});
+  for (int table = 0; table < 26; ++table) {
+    if (table != 5) links.removeFromAll({2, table});
+  }
+  EXPECT_EQ(links.storedRangeCount(), 15u);
+  links.addDependentRange({3, 1}, {0, 500}, {0, 599});
+  EXPECT_EQ(links.getDependents({0, 550}), (std::vector<TCellCoord>{{2, 5}, {3, 0}, {3, 1}}));
+  EXPECT_EQ(links.getDependents({0, 2650}), (std::vector<TCellCoord>{{2, 26}}));
+  EXPECT_EQ(links.getDependents({0, 3050}), (std::vector<TCellCoord>{{2, 30}}));
+}
+
 // A column of running sums: every formula reads its own rectangle from the
 // top, and a place is read by all the sums below it.
 TEST(Dependents, ManyRangesOfOneColumnAreFoundByTheirPlaces) {

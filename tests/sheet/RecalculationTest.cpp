@@ -419,4 +419,13 @@ TEST(Recalculation, FormulasThatMayReadOtherPlacesOrStoppedEarlyRecordAgain) {
   sheet.recalculateAll(false);
   enter(sheet, 1, 3, "4");
   EXPECT_EQ(shown(sheet, 2, 3), "5");
+  // Filled down from a formula whose branch reads a place read elsewhere
+  // too, the copy's branch reads one that is not.
+  enter(sheet, 6, 4, "5");
+  enter(sheet, 7, 4, "=IF(F4>0,F4,0)");
+  enter(sheet, 6, 5, "0");
+  enter(sheet, 7, 5, "=IF(F5>0,F4,0)");
+  enter(sheet, 6, 5, "1");
+  enter(sheet, 6, 4, "7");
+  EXPECT_EQ(shown(sheet, 7, 5), "7");
 }
