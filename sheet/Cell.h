@@ -174,6 +174,9 @@ class TCell {
     return formula_ && formula_->compiled() ? formula_.get() : nullptr;
   }
   const TFontAndFill* format() const { return extras_ ? extras_->format.get() : nullptr; }
+  // Whether the cell is of the plain number class, told without a look at
+  // its class: evaluations read such cells by the thousand.
+  bool holdsPlainNumber() const { return plainNumber_; }
 
   // The small fields side by side, so that they share one word: a sheet
   // holds a cell object for every value and formula.
@@ -188,6 +191,8 @@ class TCell {
  protected:
   explicit TCell(const TCellOrigin& origin);
   virtual ~TCell();
+  // Called by the plain number class alone, which nothing derives from.
+  void markPlainNumber() { plainNumber_ = true; }
 
   // Converts the sheet's result value to the cell's kind and stores it;
   // false when it does not convert. changed tells whether the value differs.
@@ -249,6 +254,7 @@ class TCell {
   // Whether formula_ holds a text, kept in the cell: full passes ask every
   // cell, and the block lies elsewhere in memory.
   bool hasFormula_ = false;
+  bool plainNumber_ = false;
 };
 
 // Position of a text or image of width w and height h inside rect by the

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <typeinfo>
 #include <vector>
 
 #include "model/Rounding.h"
@@ -278,7 +277,7 @@ TDirectEvaluation::TInPlace TDirectEvaluation::lookUpVertically(const TPackedTok
     const TCell* cell = keys[static_cast<std::size_t>(row - 1)].get();
     if (!cell || cell->state != stateValid) return TInPlace::leftToRoutine;
     TNumberKey element{};
-    if (&typeid(*cell) == &typeid(TCellDoubleAsDouble)) {
+    if (cell->holdsPlainNumber()) {
       // Read where it lies rather than through scratch_: most keys are
       // plain numbers, and the walk passes half the table a lookup.
       element.number = static_cast<const TCellDoubleAsDouble*>(cell)->value;

@@ -190,6 +190,7 @@ bool TCellString::takeResult(TValueRecord& result, bool& changed) {
 // ---- 1: TCellDoubleAsDouble ----
 
 TCellDoubleAsDouble::TCellDoubleAsDouble(const TCellOrigin& origin) : TCellDouble(origin) {
+  markPlainNumber();
   if (origin.owner) {
     decimals_.maxDecimals = std::min(origin.owner->defaultMaxDecimals, maxDecimalsLimit);
     decimals_.fixedDecimals = origin.owner->defaultFixedDecimals;

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <typeinfo>
 
 #include "model/PlainText.h"
 #include "sheet/Cell.h"
@@ -89,7 +88,7 @@ class TCellString : public TCell {
 };
 
 // 1: a number shown with at most maxDecimals decimals.
-class TCellDoubleAsDouble : public TCellDouble {
+class TCellDoubleAsDouble final : public TCellDouble {
  public:
   explicit TCellDoubleAsDouble(const TCellOrigin& origin);
   std::uint8_t cellType() const override { return 1; }
@@ -108,7 +107,7 @@ class TCellDoubleAsDouble : public TCellDouble {
 // ranges, lookup tables), and the call through each cell's class cost them
 // a good part of their time.
 inline bool readCellValue(const TCell& cell, TValueRecord& value) {
-  if (&typeid(cell) == &typeid(TCellDoubleAsDouble)) {
+  if (cell.holdsPlainNumber()) {
     return static_cast<const TCellDoubleAsDouble&>(cell).TCellDouble::readValue(value);
   }
   return cell.readValue(value);
