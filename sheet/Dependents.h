@@ -192,6 +192,8 @@ class TDependents {
   // goes down a column, and a formula that records nothing looks up none.
   void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const;
   void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out);
+  // True when no formula reads place, so that it reaches no other.
+  bool readByNone(TCellCoord place) const;
   // True when dependent's formula has a link to precedent.
   bool hasLink(TCellCoord dependent, TCellCoord precedent) const;
   // Starts loading the links kept for place into the cache: a formula
@@ -227,8 +229,6 @@ class TDependents {
   // ends the walk by returning true. False when nothing ended it.
   template <class Reach>
   bool walkDependents(TCellCoord from, Reach reach);
-  // True when no formula reads place, so that it reaches no other.
-  bool readByNone(TCellCoord place) const;
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
   // Starts loading the end of the place's list into the cache.

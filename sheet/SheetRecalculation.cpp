@@ -274,6 +274,9 @@ void TSheet::recalculateDependents(int colIndex, int rowIndex) {
   std::vector<TPropagationFrame>& frames = frames_;
   std::size_t frameBase = frames.size();
   std::size_t pendingBase = pending_.size();
+  // A place that no formula reads, the common case of entering a formula,
+  // has nothing to bring up to date.
+  if (!circularScanDue() && dependents.readByNone({colIndex, rowIndex})) return;
   auto pushFrame = [&](TCellCoord place) {
     std::size_t begin = pending_.size();
     dependents.appendDependents(place, pending_);
