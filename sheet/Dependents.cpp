@@ -307,18 +307,20 @@ bool TDependents::walkDependents(TCellCoord from, Reach reach) {
   return false;
 }
 
-bool TDependents::isReachable(TCellCoord from, TCellCoord to) {
+bool TDependents::isReachable(TCellCoord from, TCellCoord to) { return reaches(from, find(from), to); }
+
+bool TDependents::reaches(TCellCoord from, const TPlaceLinks* fromLinks, TCellCoord to) {
   if (from == to) return true;
   // The common case of a formula being entered, whose links are tested one
   // by one.
-  if (readByNone(from)) return false;
+  if (readByNone(from, fromLinks)) return false;
   return walkDependents(from, [to](TCellCoord dependent) { return dependent == to; });
 }
 
-bool TDependents::readByNone(TCellCoord place) const {
-  if (ranges_->mayHold(place.col)) return false;
-  const TPlaceLinks* links = find(place);
-  return !links || links->dependents.empty();
+bool TDependents::readByNone(TCellCoord place) const { return readByNone(place, find(place)); }
+
+bool TDependents::readByNone(TCellCoord place, const TPlaceLinks* links) const {
+  return !ranges_->mayHold(place.col) && (!links || links->dependents.empty());
 }
 
 void TDependents::collectReachable(TCellCoord from) {
@@ -378,19 +380,24 @@ void TDependents::recordRead(TCellCoord dependent, const TCellRect& rect) {
 }
 
 void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
-  // Every place inside the dependent's recorded rectangles is linked. A
-  // formula evaluated again records the same places: its own rectangles,
-  // which its other references have just read, answer that without a look
-  // at the precedent's list.
-  if (const TPlaceLinks* links = find(dependent); links && links->reads.size() <= readsScannedFirst) {
-    for (const TCellRect& read : links->reads) {
-      if (read.contains(precedent)) return;
+  // The places inside the dependent's recorded rectangles are its links,
+  // all of them (as hasLink reads them). A formula evaluated again records
+  // the same places: its own rectangles, which its other references have
+  // just read, answer that without a look at the precedent's list, and a
+  // formula just entered has none.
+  const TPlaceLinks* own = find(dependent);
+  if (!own || own->reads.size() <= readsScannedFirst) {
+    if (own) {
+      for (const TCellRect& read : own->reads) {
+        if (read.contains(precedent)) return;
+      }
     }
+  } else if (const TPlaceLinks* links = find(precedent); links && links->dependents.containsSorted(dependent)) {
+    return;
   }
   // A link that exists cannot close a cycle (the lists hold none), so the
   // cycle test is only needed for a new one.
-  if (const TPlaceLinks* links = find(precedent); links && links->dependents.containsSorted(dependent)) return;
-  if (isReachable(dependent, precedent)) throw ECircularReference();
+  if (reaches(dependent, own, precedent)) throw ECircularReference();
   insertLink(dependent, precedent);
   recordRead(dependent, TCellRect{precedent, precedent});
 }

@@ -229,6 +229,9 @@ class TDependents {
   // ends the walk by returning true. False when nothing ended it.
   template <class Reach>
   bool walkDependents(TCellCoord from, Reach reach);
+  // isReachable, with from's links when known (nullptr: it has none).
+  bool reaches(TCellCoord from, const TPlaceLinks* fromLinks, TCellCoord to);
+  bool readByNone(TCellCoord place, const TPlaceLinks* links) const;
   // Every place reachable from from (from included) into reached_.
   void collectReachable(TCellCoord from);
   // Starts loading the end of the place's list into the cache.
