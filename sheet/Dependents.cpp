@@ -380,23 +380,13 @@ void TDependents::recordRead(TCellCoord dependent, const TCellRect& rect) {
 }
 
 void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
-  // The places inside the dependent's recorded rectangles are its links,
-  // all of them (as hasLink reads them). A formula evaluated again records
-  // the same places: its own rectangles, which its other references have
-  // just read, answer that without a look at the precedent's list, and a
-  // formula just entered has none.
+  // A formula evaluated again records the same places: its own rectangles,
+  // which its other references have just read, answer that without a look
+  // at the precedent's list, and a formula just entered has none. A link
+  // that exists cannot close a cycle (the lists hold none), so the cycle
+  // test is only needed for a new one.
   const TPlaceLinks* own = find(dependent);
-  if (!own || own->reads.size() <= readsScannedFirst) {
-    if (own) {
-      for (const TCellRect& read : own->reads) {
-        if (read.contains(precedent)) return;
-      }
-    }
-  } else if (const TPlaceLinks* links = find(precedent); links && links->dependents.containsSorted(dependent)) {
-    return;
-  }
-  // A link that exists cannot close a cycle (the lists hold none), so the
-  // cycle test is only needed for a new one.
+  if (linked(own, dependent, precedent)) return;
   if (reaches(dependent, own, precedent)) throw ECircularReference();
   insertLink(dependent, precedent);
   recordRead(dependent, TCellRect{precedent, precedent});
@@ -405,12 +395,11 @@ void TDependents::addDependent(TCellCoord dependent, TCellCoord precedent) {
 void TDependents::addDependentRange(TCellCoord dependent, TCellCoord first, TCellCoord last) {
   if (first.col > last.col || first.row > last.row) return;
   TCellRect rect{first, last};
-  if (const TPlaceLinks* links = find(dependent)) {
-    // Recorded whole before: every link is there already.
-    if (std::find(links->reads.begin(), links->reads.end(), rect) != links->reads.end()) return;
-  }
+  const TPlaceLinks* own = find(dependent);
+  // Recorded whole before: every link is there already.
+  if (own && std::find(own->reads.begin(), own->reads.end(), rect) != own->reads.end()) return;
   // A formula just entered reaches nothing: no cycle can close.
-  if (readByNone(dependent) && !rect.contains(dependent)) {
+  if (readByNone(dependent, own) && !rect.contains(dependent)) {
     linkRect(dependent, rect);
     recordRead(dependent, rect);
     return;
@@ -567,7 +556,10 @@ void TDependents::mergeRuns(std::vector<TCellCoord>& out, std::size_t base) cons
 }
 
 bool TDependents::hasLink(TCellCoord dependent, TCellCoord precedent) const {
-  const TPlaceLinks* links = find(dependent);
+  return linked(find(dependent), dependent, precedent);
+}
+
+bool TDependents::linked(const TPlaceLinks* links, TCellCoord dependent, TCellCoord precedent) const {
   if (!links) return false;
   // The links of a formula are the places of the rectangles it recorded.
   if (links->reads.size() <= readsScannedFirst) {

@@ -229,6 +229,8 @@ class TDependents {
   // ends the walk by returning true. False when nothing ended it.
   template <class Reach>
   bool walkDependents(TCellCoord from, Reach reach);
+  // hasLink, with the dependent's links (nullptr: it has none).
+  bool linked(const TPlaceLinks* links, TCellCoord dependent, TCellCoord precedent) const;
   // isReachable, with from's links when known (nullptr: it has none).
   bool reaches(TCellCoord from, const TPlaceLinks* fromLinks, TCellCoord to);
   bool readByNone(TCellCoord place, const TPlaceLinks* links) const;

@@ -275,17 +275,11 @@ TDirectEvaluation::TInPlace TDirectEvaluation::lookUpVertically(const TPackedTok
     const auto ahead = static_cast<std::size_t>(row - 1 + keyPrefetchDistance);
     if (ahead < keys.size()) __builtin_prefetch(keys[ahead].get());
     const TCell* cell = keys[static_cast<std::size_t>(row - 1)].get();
-    if (!cell || cell->state != stateValid) return TInPlace::leftToRoutine;
-    TNumberKey element{};
-    if (cell->holdsPlainNumber()) {
-      // Read where it lies rather than through scratch_: most keys are
-      // plain numbers, and the walk passes half the table a lookup.
-      element.number = static_cast<const TCellDoubleAsDouble*>(cell)->value;
-    } else if (!cell->readValue(scratch_) || (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
+    if (!cell || cell->state != stateValid || !readCellValue(*cell, scratch_) ||
+        (scratch_.kind != valueInteger && scratch_.kind != valueNumber)) {
       return TInPlace::leftToRoutine;
-    } else {
-      element = TNumberKey::of(scratch_.kind, scratch_.integer, scratch_.number);
     }
+    const TNumberKey element = TNumberKey::of(scratch_.kind, scratch_.integer, scratch_.number);
     const int sign = element.orderAgainst(lookedUp);
     if (sign == 0) {
       found = row;
