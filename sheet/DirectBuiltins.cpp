@@ -57,10 +57,12 @@ bool TDirectEvaluation::choose(const TPackedToken& token) {
   return true;
 }
 
-// The faults a kernel leaves count as its routine's failure.
+// The faults a kernel leaves count as its routine's failure. The flags are
+// not cleared first: reading them is what a simple formula's check costs, and
+// a fault left over from elsewhere only makes the evaluation give up to the
+// working copy, which clears them round each of its steps.
 template <class Compute>
 bool TDirectEvaluation::computeChecked(const TPackedToken& token, int count, Compute compute) {
-  clearFloatingPointFaults();
   long double value = compute();
   return !floatingPointFaultPending() && setNumber(token, count, value);
 }
@@ -177,7 +179,7 @@ bool TDirectEvaluation::readPlace(int col, int row) {
 TDirectEvaluation::TInPlace TDirectEvaluation::sum(const TPackedToken& token) {
   const int count = token.integer();
   if (count < 1) return TInPlace::leftToRoutine;
-  clearFloatingPointFaults();
+  // Checked after, as computeChecked checks.
   long double total = 0.0L;
   for (int i = depth_ - count; i < depth_; ++i) {
     TDirectValue argument = stack_[i];

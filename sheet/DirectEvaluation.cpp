@@ -90,7 +90,7 @@ bool TDirectEvaluation::readText(TDirectValue& value) {
   if (value.kind == valueInteger) {
     value.text = keepText(value, std::to_string(value.integer));
   } else if (value.kind == valueNumber) {
-    clearFloatingPointFaults();
+    // Checked after, as computeChecked checks.
     std::string text = sheet_.floatToStr(value.number);
     if (floatingPointFaultPending()) return false;
     value.text = keepText(value, std::move(text));
@@ -156,8 +156,8 @@ bool TDirectEvaluation::apply(const TPackedToken& token) {
     case opPower: {
       TDirectValue& left = stack_[depth_ - 2];
       if (!read(right) || !read(left)) return false;
-      // The power rule raises or leaves a fault for what it cannot give.
-      clearFloatingPointFaults();
+      // The power rule raises or leaves a fault for what it cannot give:
+      // checked after, as computeChecked checks.
       long double value = power(number(left), number(right));
       return !floatingPointFaultPending() && setNumber(token, 2, value);
     }

@@ -131,6 +131,36 @@ TEST(DirectEvaluation, SumsLookupsAndLengthsGiveWhatTheWorkingCopyGives) {
   expectSameAsWorkingCopy(sheet, 9, {"=SUM(A1:A3)", "=VLOOKUP(2,A1:A3,1)"});
 }
 
+// Faults are flags that stay until cleared: one left by other work (here a
+// 0/0 of either unit) must neither fail a formula that computes cleanly nor
+// hide a formula's own fault.
+TEST(DirectEvaluation, AFaultLeftByOtherWorkChangesNoResult) {
+  TSheet sheet;
+  enter(sheet, 1, 1, "16");
+  enter(sheet, 1, 2, "2");
+  const char* formulas[] = {"=SQRT(A1)", "=ROUND(A1/3,2)", "=A1^A2", "=SUM(A1:A2)", "=LEN(A1/3&\"\")",
+                            "=SQRT(-A1)", "=A1^0.5", "=ROUND(A1/7,3)", "=(-A1)^0.5", "=SUM(A1:A2)*2"};
+  volatile double zero = 0.0;
+  volatile long double wideZero = 0.0L;
+  int row = 1;
+  for (const char* formula : formulas) {
+    std::uint8_t code = sheet.parseAndEvaluate(formula, 4, row, false);
+    TValueRecord expected = sheet.resultValue;
+    volatile double leftOver = zero / zero;
+    volatile long double wideLeftOver = wideZero / wideZero;
+    (void)leftOver;
+    (void)wideLeftOver;
+    enter(sheet, 4, row, formula);
+    ASSERT_EQ(sheet.getCell(4, row)->state, code) << formula;
+    if (code == stateValid && sheet.convertValue(expected, valueNumber)) {
+      EXPECT_EQ(sheet.getCellNumber(4, row), expected.number) << formula;
+    }
+    ++row;
+  }
+  EXPECT_EQ(sheet.getCell(4, 6)->state, errNum);
+  EXPECT_EQ(shown(sheet, 4, 1), "4");
+}
+
 TEST(DirectEvaluation, LinksAreThoseTheWorkingCopyRecords) {
   TSheet sheet;
   enter(sheet, 1, 1, "2");
