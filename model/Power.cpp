@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/FloatingPoint.h"
 #include "platform/NumericErrors.h"
 
 namespace {
@@ -29,10 +30,12 @@ long double power(long double base, long double exponent) {
     if (exponent < 0) throw EZeroDivide();
   }
   long double result;
-  long long wholeExponent = 0;
+  std::int64_t wholeExponent = 0;
   if (std::fabs(exponent) <= largestSquaredExponent &&
-      static_cast<long double>(wholeExponent = static_cast<long long>(exponent)) == exponent) {
-    unsigned callerFlags = floatingPointFlags();
+      static_cast<long double>(wholeExponent = nearestInt64(exponent)) == exponent) {
+    // Only a reciprocal can need the flags as they were: reading them
+    // waits for the work in flight.
+    const unsigned callerFlags = wholeExponent < 0 ? floatingPointFlags() : 0;
     auto wholeMagnitude = static_cast<std::uint32_t>(std::llabs(wholeExponent));
     long double magnitude = integralPower(base, wholeMagnitude);
     if (wholeExponent >= 0) {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/Power.h"
+#include "platform/FloatingPoint.h"
 #include "platform/NumericErrors.h"
 
 namespace {
@@ -49,6 +50,15 @@ constexpr std::array<long double, 19> wholePowersOfTen = [] {
   return powers;
 }();
 
+// The whole part of a scaled value, 0 <= scaled < 2^63. Most scaled values
+// are far below 2^62, where the nearest whole number is at most one above.
+std::uint64_t wholePart(long double scaled) {
+  if (scaled >= 0x1p62L) return static_cast<std::uint64_t>(scaled);
+  std::int64_t nearest = nearestInt64(scaled);
+  if (static_cast<long double>(nearest) > scaled) --nearest;
+  return static_cast<std::uint64_t>(nearest);
+}
+
 long double positiveZeroFor(long double result) { return result == 0 ? 0.0L : result; }
 
 // x / step with the division faults raised, as the hardware would with its
@@ -79,7 +89,7 @@ long double roundToDigits(int digits, int mode, long double x) {
   if (scaled >= firstAlwaysWhole) return sign * scaled / scale;
   if (mode != 0) scaled = snapToNearWhole(scaled);
 
-  std::uint64_t whole = static_cast<std::uint64_t>(scaled);
+  std::uint64_t whole = wholePart(scaled);
   long double fraction = scaled - static_cast<long double>(whole);
   if (mode > 0) {
     if (fraction > 0) ++whole;

@@ -40,3 +40,13 @@ inline int32_t nearestInt32(long double value) {
   asm("fistpl %0" : "=m"(rounded) : "t"(value) : "st");
   return rounded;
 }
+
+// The same within the range of 63 bits. A cast truncates instead by setting
+// the unit's rounding mode and back, and each setting waits for the work in
+// flight: a whole number found this way is one rounding away, whatever the
+// mode, and is told by a comparison.
+inline int64_t nearestInt64(long double value) {
+  int64_t rounded = 0;
+  asm("fistpll %0" : "=m"(rounded) : "t"(value) : "st");
+  return rounded;
+}

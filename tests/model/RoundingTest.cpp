@@ -50,6 +50,24 @@ TEST(RoundToDigits, DecimalsTypedIntoDoublesDoNotCrossAWholeStep) {
   EXPECT_EQ(rounded(0, -1, 4503599627370495.5), 4503599627370495.0);
 }
 
+// The whole part of a scaled value is found by rounding to the nearest
+// whole number and stepping back when that lies above: ties to even, and
+// values just below a whole number or a power of two, must still give the
+// whole part.
+TEST(RoundToDigits, WholePartsBelowWholeNumbersAndNearTwoToThe62) {
+  EXPECT_EQ(roundToDigits(0, -1, 7.75L), 7.0L);
+  EXPECT_EQ(roundToDigits(0, -1, 7.5L), 7.0L);
+  EXPECT_EQ(roundToDigits(0, -1, 6.5L), 6.0L);
+  EXPECT_EQ(roundToDigits(0, 1, 6.5L), 7.0L);
+  EXPECT_EQ(roundToDigits(0, 0, 6.75L), 7.0L);
+  EXPECT_EQ(roundToDigits(0, -1, 0x1p62L - 0.25L), 0x1p62L - 1);
+  EXPECT_EQ(roundToDigits(0, 1, 0x1p62L - 0.25L), 0x1p62L);
+  EXPECT_EQ(roundToDigits(0, 0, 0x1p62L - 0.75L), 0x1p62L - 1);
+  EXPECT_EQ(roundToDigits(0, -1, 0x1p62L + 0.5L), 0x1p62L);
+  EXPECT_EQ(roundToDigits(0, 0, -(0x1p62L - 0.25L)), -0x1p62L);
+  EXPECT_EQ(roundToDigits(0, -1, 0x1p63L - 0.5L), 0x1p63L - 1);
+}
+
 TEST(RoundToDigits, NeverReturnsNegativeZero) {
   for (int mode : {-1, 0}) {
     EXPECT_FALSE(std::signbit(roundToDigits(2, mode, -0.0)));
@@ -117,4 +135,10 @@ TEST(Power, IntegralExponentsSquareAndOthersGoThroughLogarithms) {
   EXPECT_THROW(power(-8, 1.0 / 3), EInvalidOp);
   EXPECT_THROW(power(10, 5000), EOverflow);
   EXPECT_THROW(power(10, 1e10), EOverflow);
+  // Whole exponents are told from others by rounding them.
+  EXPECT_NEAR(static_cast<double>(power(2, 2.5L)), 4 * std::sqrt(2.0), 1e-15);
+  EXPECT_NEAR(static_cast<double>(power(4, -2.5L)), 1.0 / 32, 1e-17);
+  EXPECT_THROW(power(-2, 2147483647), EOverflow);
+  EXPECT_EQ(power(-1, 2147483647), -1.0L);
+  EXPECT_EQ(power(-1, -2147483647), -1.0L);
 }
