@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 
 #include "model/ChangeStamps.h"
 #include "model/Directories.h"
@@ -13,6 +14,7 @@
 #include "model/PriceCache.h"
 #include "model/QuoteFormat.h"
 #include "platform/CalendarDates.h"
+#include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -58,21 +60,31 @@ void TAsset::clear() {
   TCustomPropertyObject::clear();
 }
 
-std::string TAsset::fileName() const { return folder_ + std::to_string(number_) + ".INI"; }
+std::string TAsset::fileName() const { return fileNameIn(folder_, number_); }
 
-int TAsset::load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie) {
+std::string TAsset::fileNameIn(const std::string& folder, int32_t number) {
+  return folder + std::to_string(number) + ".INI";
+}
+
+std::string TAsset::transactionFolderIn(const std::string& folder, int32_t number) {
+  return folder + std::to_string(number) + ".TRN\\";
+}
+
+int TAsset::load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,
+                 TFileReadAhead* readAhead) {
   clear();
   int result = 0;
   try {
     folder_ = includeTrailingBackslash(folder);
     number_ = number;
     const std::string file = fileName();
-    if (!fileExists(file)) {
+    const std::optional<std::string> text = readAhead ? readAhead->takeFile(file) : std::nullopt;
+    if (!text && !fileExists(file)) {
       clear();
       return -2;
     }
-    transactionFolder_ = folder_ + std::to_string(number) + ".TRN\\";
-    TPortableIniFile ini(file);
+    transactionFolder_ = transactionFolderIn(folder_, number);
+    const TPortableIniFile ini = text ? TPortableIniFile(file, TPortableIniFile::TReadText{*text}) : TPortableIniFile(file);
     if (ini.readFailed()) {
       clear();
       return -3;
@@ -86,7 +98,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     loadProperties(ini);
     const std::string label = objectLabel(name_, symbol_);
     reportProgress(progress, cookie, progressAssetRead, label);
-    result = transactions_.loadDirectory(transactionFolder_);
+    result = transactions_.loadDirectory(transactionFolder_, readAhead);
     if (result == 0) {
       reportProgress(progress, cookie, progressTransactionsRead, label);
       TPrices* acquired = nullptr;

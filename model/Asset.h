@@ -27,7 +27,13 @@ class TAsset : public TCustomPropertyObject {
   // 0; -2 asset file or transaction folder missing; -3 an unreadable file;
   // -7 a price file without a valid line; other codes of the price cache.
   // A failed load leaves the asset cleared.
-  int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie);
+  // readAhead: where the asset's file and transaction folder were queued.
+  int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,
+           TFileReadAhead* readAhead = nullptr);
+  // The asset's file and transaction folder in a portfolio's folder (ending
+  // in a backslash).
+  static std::string fileNameIn(const std::string& folder, int32_t number);
+  static std::string transactionFolderIn(const std::string& folder, int32_t number);
   // The asset file (only when the asset itself changed since it was read or
   // written), then the transactions, then a modified price series. -4 when
   // the asset file cannot be written; the others are then left alone.

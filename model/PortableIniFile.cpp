@@ -123,6 +123,18 @@ struct TPortableIniFile::TSection {
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
 
+TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read) : fileName_(fileName) {
+  // In the pieces a read of the file takes, so that a line too long is
+  // passed over alike.
+  TPieceReader reader;
+  for (std::string_view text = read.text; !text.empty() && !reader.ended;) {
+    const size_t piece = std::min(text.size(), static_cast<size_t>(maxPieceSize));
+    readPiece(text.substr(0, piece), reader);
+    text.remove_prefix(piece);
+  }
+  finishReading(reader);
+}
+
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
     : fileName_(fileName), writeAtDestruction_(false) {}
 
@@ -173,42 +185,47 @@ void TPortableIniFile::readFile() {
   // Most settings files are read in one piece; larger ones in pieces, so
   // that only the line being read is held beside the parsed entries.
   std::vector<char> piece(static_cast<size_t>(std::clamp<int64_t>(file.size() + 1, 4096, maxPieceSize)));
-  TSection* current = nullptr;
-  std::string pending;  // the start of a line whose end is not read yet
-  bool skipping = false;  // inside a line too long to be kept
-  for (bool ended = false; !ended;) {
+  TPieceReader reader;
+  while (!reader.ended) {
     const int64_t got = file.read(piece.data(), piece.size());
     // A read that fails part-way keeps what was read up to then.
     if (got < 0) readFailed_ = true;
     if (got <= 0) break;
-    std::string_view text(piece.data(), static_cast<size_t>(got));
-    if (size_t mark = text.find(endOfFileMark); mark != std::string_view::npos) {
-      text = text.substr(0, mark);
-      ended = true;
-    }
-    // A LF after the CR begins the next line and is trimmed away with it.
-    for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
-      if (skipping) {
-        skipping = false;
-      } else if (pending.empty()) {
-        readLine(text.substr(0, lineEnd), current);
-      } else if (pending.size() + lineEnd <= maxLineLength) {
-        pending.append(text.substr(0, lineEnd));
-        readLine(pending, current);
-      }
-      pending.clear();
-    }
-    if (skipping) continue;
-    pending.append(text);
-    if (pending.size() > maxLineLength) {
-      // No setting is that long: a damaged file or one without line ends.
-      pending.clear();
-      pending.shrink_to_fit();
-      skipping = true;
-    }
+    readPiece(std::string_view(piece.data(), static_cast<size_t>(got)), reader);
   }
-  if (!skipping) readLine(pending, current);
+  finishReading(reader);
   if (readFailed_) reportUnreadableFile(fileName_);
+}
+
+void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
+  if (size_t mark = text.find(endOfFileMark); mark != std::string_view::npos) {
+    text = text.substr(0, mark);
+    reader.ended = true;
+  }
+  // A LF after the CR begins the next line and is trimmed away with it.
+  for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
+    if (reader.skipping) {
+      reader.skipping = false;
+    } else if (reader.pending.empty()) {
+      readLine(text.substr(0, lineEnd), reader.current);
+    } else if (reader.pending.size() + lineEnd <= maxLineLength) {
+      reader.pending.append(text.substr(0, lineEnd));
+      readLine(reader.pending, reader.current);
+    }
+    reader.pending.clear();
+  }
+  if (reader.skipping) return;
+  reader.pending.append(text);
+  if (reader.pending.size() > maxLineLength) {
+    // No setting is that long: a damaged file or one without line ends.
+    reader.pending.clear();
+    reader.pending.shrink_to_fit();
+    reader.skipping = true;
+  }
+}
+
+void TPortableIniFile::finishReading(TPieceReader& reader) {
+  if (!reader.skipping) readLine(reader.pending, reader.current);
 }
 
 void TPortableIniFile::readLine(std::string_view line, TSection*& current) {

@@ -22,6 +22,12 @@ class TPortableIniFile {
   // read, and nothing is written at destruction.
   struct TNewFile {};
   TPortableIniFile(const std::string& fileName, TNewFile);
+  // The file's whole text, read already (see TFileReadAhead): the object
+  // is what reading the file would give.
+  struct TReadText {
+    std::string_view text;
+  };
+  TPortableIniFile(const std::string& fileName, TReadText read);
   // Writes the file when modified; a failure is swallowed here, so callers
   // that must know call updateFile() first.
   virtual ~TPortableIniFile();
@@ -88,6 +94,16 @@ class TPortableIniFile {
   struct TSection;
 
   void readFile();
+  // A file's text in pieces: where a line begun in one piece ends, and
+  // whether the file's end mark was met.
+  struct TPieceReader {
+    TSection* current = nullptr;
+    std::string pending;    // the start of a line whose end is not read yet
+    bool skipping = false;  // inside a line too long to be kept
+    bool ended = false;
+  };
+  void readPiece(std::string_view text, TPieceReader& reader);
+  void finishReading(TPieceReader& reader);
   void readLine(std::string_view line, TSection*& current);
   void readText(std::string_view text);
   std::string fileText() const;

@@ -11,6 +11,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/Prices.h"
+#include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -97,11 +98,19 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
     }
     reportProgress(progress, cookie, progressPortfolioRead, objectLabel(name_, symbol_));
     if (withAssets) {
+      std::vector<int32_t> numbers;
       for (const TFoundFile& entry : findFiles(folder_ + "*.INI")) {
-        if (entry.isFolder) continue;
-        const int32_t number = assetNumberOf(entry.name);
-        if (number == 0) continue;
-        result = loadAsset(number, progress, cookie);
+        const int32_t number = entry.isFolder ? 0 : assetNumberOf(entry.name);
+        if (number != 0) numbers.push_back(number);
+      }
+      // The assets' files are read ahead in the order they are loaded.
+      TFileReadAhead readAhead(static_cast<int>(std::min<std::size_t>(numbers.size(), 4)));
+      for (const int32_t number : numbers) {
+        readAhead.queueFile(TAsset::fileNameIn(folder_, number));
+        readAhead.queueFolder(TAsset::transactionFolderIn(folder_, number), "*.INI");
+      }
+      for (const int32_t number : numbers) {
+        result = loadAsset(number, progress, cookie, &readAhead);
         if (result != 0) break;
       }
     }
@@ -186,12 +195,13 @@ int TPortfolio::deleteFiles() {
   return deleteDirContents(folder_) ? 0 : -4;
 }
 
-int TPortfolio::loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie) {
+int TPortfolio::loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie,
+                          TFileReadAhead* readAhead) {
   const size_t numbersBefore = transactionNumbers_.size();
   const size_t datesBefore = dates_.size();
   try {
     auto asset = std::make_unique<TAsset>();
-    int result = asset->load(folder_, number, progress, cookie);
+    int result = asset->load(folder_, number, progress, cookie, readAhead);
     if (result != 0) return result;
     result = asset->appendTransactionNumbers(transactionNumbers_);
     if (result != 0) {

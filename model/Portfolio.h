@@ -38,7 +38,9 @@ class TPortfolio : public TCustomPropertyObject {
                 const std::string& currency);
   int deleteFiles();
 
-  int loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie);
+  // readAhead: where the asset's files were queued.
+  int loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie,
+                TFileReadAhead* readAhead = nullptr);
   int newAsset(const std::string& name, const std::string& symbol, bool skipChecks, const std::string& formatString,
                const std::string& location, const std::string& currency);
   int deleteAsset(int index);

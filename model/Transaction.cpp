@@ -34,8 +34,12 @@ void TTransaction::clear() {
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
 }
 
-int TTransaction::load(const std::string& fileName) {
+int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text) {
   clear();
+  if (text) {
+    loadFrom(TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}), fileName);
+    return 0;
+  }
   if (!fileExists(fileName)) return -2;
   TPortableIniFile ini(fileName);
   if (ini.readFailed()) return -3;

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <cstdint>
 #include <string>
 
@@ -20,7 +21,8 @@ class TTransaction : public TCustomPropertyObject {
   void clear();
   // 0; -2 when the file is missing, -3 when it exists but cannot be read
   // (the transaction then stays cleared).
-  int load(const std::string& fileName);
+  // text: the file's whole text when it was read ahead.
+  int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   // Writes the file when something changed since the last save; 0, or -4
   // when the file cannot be written. A transaction held only in memory (no
   // file name) has nothing to write.

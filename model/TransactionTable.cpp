@@ -9,6 +9,7 @@
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "model/QuickSort.h"
+#include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -86,11 +87,13 @@ void TTransactionTable::append(std::unique_ptr<TTransaction> transaction) {
   }
 }
 
-int TTransactionTable::loadDirectory(const std::string& folder) {
+int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* readAhead) {
   clear();
   const std::string path = includeTrailingBackslash(folder);
   if (!folderExists(path)) return -2;
-  const std::vector<TFoundFile> entries = findFiles(path + "*.INI");
+  std::optional<std::vector<TFoundFile>> listed;
+  if (readAhead) listed = readAhead->takeListing(path);
+  const std::vector<TFoundFile> entries = listed ? std::move(*listed) : findFiles(path + "*.INI");
   items_.reserve(entries.size());
   for (const TFoundFile& entry : entries) {
     // Not only files: a folder named like a transaction file still takes
@@ -100,7 +103,8 @@ int TTransactionTable::loadDirectory(const std::string& folder) {
     if (!entry.isFolder && entry.name[0] == spareMark && fileNumberOf(entry.name.substr(1), true) >= 0)
       discardedFiles_.push_back(path + entry.name);
     if (entry.isFolder || fileNumberOf(entry.name, false) < 0) continue;
-    const int result = addFromFile(path + entry.name);
+    const std::string fileName = path + entry.name;
+    const int result = addFromFile(fileName, readAhead ? readAhead->takeFile(fileName) : std::nullopt);
     if (result != 0) {
       clear();
       return result;
@@ -110,9 +114,9 @@ int TTransactionTable::loadDirectory(const std::string& folder) {
   return 0;
 }
 
-int TTransactionTable::addFromFile(const std::string& fileName) {
+int TTransactionTable::addFromFile(const std::string& fileName, const std::optional<std::string>& text) {
   auto transaction = std::make_unique<TTransaction>();
-  const int result = transaction->load(fileName);
+  const int result = transaction->load(fileName, text);
   if (result == 0) append(std::move(transaction));
   return result;
 }

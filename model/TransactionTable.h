@@ -3,6 +3,7 @@
 #include <memory>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 #include "model/CashFlows.h"
 #include "model/Transaction.h"
 
+class TFileReadAhead;
 class TForex;
 
 // The transactions of one asset, in load and addition order until a
@@ -30,8 +32,9 @@ class TTransactionTable {
   // Loads every file N.INI (N an integer of 0 or more) of the folder; -2 for
   // a missing folder; the first failing file empties the table and its
   // result is returned.
-  int loadDirectory(const std::string& folder);
-  int addFromFile(const std::string& fileName);
+  // readAhead: where the folder was queued (TFileReadAhead::queueFolder).
+  int loadDirectory(const std::string& folder, TFileReadAhead* readAhead = nullptr);
+  int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   int saveAll();
   // With save, the transaction is written to the first free numbered file of
   // the folder and read back from it; -4 when no name is free. Without, it

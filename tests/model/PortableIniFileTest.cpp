@@ -275,6 +275,38 @@ TEST_F(PortableIniFile, EntriesNeverReadBackAsHeadersAndOverlongLinesAreSkipped)
   EXPECT_TRUE(device.readFailed());
 }
 
+// A text read ahead of the loader reads as the file would: line ends, the
+// end mark, a line too long to keep across the pieces a file is read in.
+TEST_F(PortableIniFile, ATextReadAheadReadsAsItsFile) {
+  auto everything = [](const TPortableIniFile& ini) {
+    TStrings sections;
+    ini.readSections(sections);
+    TStrings all;
+    for (const std::string& section : sections) {
+      TStrings entries;
+      ini.readSectionValues(section, entries);
+      all.push_back("[" + section + "]");
+      all.insert(all.end(), entries.begin(), entries.end());
+    }
+    return all;
+  };
+  const std::string texts[] = {
+      "orphan=x\r\n[Main]\r\n  Key= spaced  \r\nQuoted=\" in \"\r\nHalf=\"open\n;Semi\r\n[main]\rLower=case\r\n"
+      "ignored=after\x1a[Gone]\r\nz=3\r\n",
+      "[S]\r\nk=1\r\nlong=" + std::string((size_t{1} << 24) + 5, 'y') + "\r\nm=2\r\n",
+      "[S]\r\n" + std::string((size_t{1} << 20) - 3, 'k') + "=v\r\n[T]\r\nend=" + std::string(1 << 21, 'w') + "\x1a\r\n",
+      "[S]\r\nno end=1",
+      "",
+  };
+  for (const std::string& text : texts) {
+    const TPortableIniFile read(fileWith(text));
+    const TPortableIniFile readAhead(file, TPortableIniFile::TReadText{text});
+    EXPECT_EQ(everything(readAhead), everything(read)) << text.substr(0, 40);
+    EXPECT_FALSE(readAhead.Modified());
+    EXPECT_FALSE(readAhead.readFailed());
+  }
+}
+
 // A file held by another program, or a folder under the name, reads as a
 // missing one and is named once for the notice; a missing or damaged file
 // is no news.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <climits>
 
 #include "model/Portfolio.h"
@@ -7,6 +9,7 @@
 #include "model/PriceCache.h"
 #include "model/Prices.h"
 #include "model/Transaction.h"
+#include "model/UnreadableFiles.h"
 #include "platform/CalendarDates.h"
 #include "tests/model/SampleWorkFolder.h"
 
@@ -229,6 +232,25 @@ TEST(SamplePortfolio, LoadsHeadersAloneOrWithEveryAsset) {
   EXPECT_TRUE(skipped);
   EXPECT_EQ(other.assetCount(), 0);
   EXPECT_EQ(other.Name(), "");
+}
+
+// The assets' files are read ahead of the load; one that another program
+// holds still fails the load as unreadable, and loads once let go.
+TEST(SamplePortfolio, AFileHeldByAnotherProgramFailsTheLoadAsUnreadable) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "2\\";
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  for (const std::string& held : {folder + "1.TRN\\3.INI", folder + "4.INI"}) {
+    HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), -3) << held;
+    EXPECT_EQ(portfolio.assetCount(), 0);
+    CloseHandle(holder);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0) << held;
+    EXPECT_EQ(portfolio.assetCount(), 5);
+  }
+  takeUnreadableFiles();
 }
 
 TEST(SamplePortfolio, OnlyCanonicalAssetFilesLoadAndOneBadPriceFileFailsAll) {

@@ -1,0 +1,130 @@
+#include "platform/FileReadAhead.h"
+
+#include <utility>
+
+TFileReadAhead::TFileReadAhead(int threads, std::size_t maxWaitingTexts) : maxWaitingTexts_(maxWaitingTexts) {
+  for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
+}
+
+TFileReadAhead::~TFileReadAhead() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    jobs_.clear();
+  }
+  changed_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+void TFileReadAhead::queueFile(const std::string& fileName) {
+  {
+    std::lock_guard lock(mutex_);
+    expectedFiles_.insert(fileName);
+    jobs_.push_back({fileName, {}});
+  }
+  changed_.notify_all();
+}
+
+void TFileReadAhead::queueFolder(const std::string& folder, const std::string& pattern) {
+  {
+    std::lock_guard lock(mutex_);
+    expectedFolders_.insert(folder);
+    jobs_.push_back({folder, pattern});
+  }
+  changed_.notify_all();
+}
+
+std::optional<std::string> TFileReadAhead::takeFile(const std::string& fileName) {
+  std::unique_lock lock(mutex_);
+  // Without room the file's reader may wait for texts that are taken only
+  // after this one: it is then read here.
+  changed_.wait(lock, [&] {
+    return !expectedFiles_.contains(fileName) || texts_.contains(fileName) || !roomForMore();
+  });
+  expectedFiles_.erase(fileName);
+  auto found = texts_.find(fileName);
+  if (found == texts_.end()) return std::nullopt;
+  std::optional<std::string> text = std::move(found->second);
+  texts_.erase(found);
+  if (text) waitingBytes_ -= text->size();
+  lock.unlock();
+  // A reader may have waited for room.
+  changed_.notify_all();
+  return text;
+}
+
+std::optional<std::vector<TFoundFile>> TFileReadAhead::takeListing(const std::string& folder) {
+  std::unique_lock lock(mutex_);
+  // Its job may wait behind readers that wait for room: see takeFile.
+  changed_.wait(lock, [&] {
+    return !expectedFolders_.contains(folder) || listings_.contains(folder) || !roomForMore();
+  });
+  expectedFolders_.erase(folder);
+  auto found = listings_.find(folder);
+  if (found == listings_.end()) return std::nullopt;
+  std::vector<TFoundFile> entries = std::move(found->second);
+  listings_.erase(found);
+  return entries;
+}
+
+void TFileReadAhead::work() {
+  for (;;) {
+    TJob job;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
+      if (stopping_) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+    }
+    if (job.pattern.empty()) {
+      if (waitForRoom()) readFile(job.path);
+    } else {
+      listFolder(job);
+    }
+  }
+}
+
+void TFileReadAhead::readFile(const std::string& fileName) {
+  std::optional<std::string> text(std::in_place);
+  if (!readFileBytes(fileName, *text)) {
+    text.reset();
+  } else {
+    // Read with room to spare; many texts may wait.
+    text->shrink_to_fit();
+  }
+  {
+    std::lock_guard lock(mutex_);
+    // Not waited for any more: the loader read it itself.
+    if (!expectedFiles_.contains(fileName)) return;
+    if (text) waitingBytes_ += text->size();
+    texts_[fileName] = std::move(text);
+  }
+  changed_.notify_all();
+}
+
+void TFileReadAhead::listFolder(const TJob& job) {
+  std::vector<TFoundFile> entries = findFiles(job.path + job.pattern);
+  std::vector<std::string> files;
+  for (const TFoundFile& entry : entries) {
+    if (!entry.isFolder) files.push_back(job.path + entry.name);
+  }
+  {
+    std::lock_guard lock(mutex_);
+    // Not waited for any more: the loader listed it itself.
+    if (!expectedFolders_.contains(job.path)) return;
+    for (const std::string& file : files) expectedFiles_.insert(file);
+    listings_[job.path] = std::move(entries);
+  }
+  changed_.notify_all();
+  for (const std::string& file : files) {
+    if (!waitForRoom()) return;
+    readFile(file);
+  }
+}
+
+bool TFileReadAhead::waitForRoom() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return stopping_ || roomForMore(); });
+  return !stopping_;
+}
