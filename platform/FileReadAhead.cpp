@@ -1,6 +1,10 @@
 #include "platform/FileReadAhead.h"
 
+#include <cstdint>
+#include <exception>
 #include <utility>
+
+#include "platform/SequentialFile.h"
 
 TFileReadAhead::TFileReadAhead(int threads, std::size_t maxWaitingTexts) : maxWaitingTexts_(maxWaitingTexts) {
   for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
@@ -85,14 +89,30 @@ void TFileReadAhead::work() {
   }
 }
 
-void TFileReadAhead::readFile(const std::string& fileName) {
-  std::optional<std::string> text(std::in_place);
-  if (!readFileBytes(fileName, *text)) {
-    text.reset();
-  } else {
-    // Read with room to spare; many texts may wait.
-    text->shrink_to_fit();
+std::optional<std::string> TFileReadAhead::readWhole(const std::string& fileName) {
+  try {
+    TSequentialFile file;
+    // A larger file is the loader's, which reads it a piece at a time.
+    if (!file.open(fileName) || file.size() > static_cast<std::int64_t>(maxTextSize)) return std::nullopt;
+    std::string text(static_cast<std::size_t>(file.size()) + 1, '\0');
+    std::size_t filled = 0;
+    for (;;) {
+      const std::int64_t got = file.read(text.data() + filled, text.size() - filled);
+      if (got < 0) return std::nullopt;
+      if (got == 0) break;
+      filled += static_cast<std::size_t>(got);
+      // Grown since it was opened.
+      if (filled == text.size()) return std::nullopt;
+    }
+    text.resize(filled);
+    return text;
+  } catch (const std::exception&) {
+    return std::nullopt;
   }
+}
+
+void TFileReadAhead::readFile(const std::string& fileName) {
+  std::optional<std::string> text = readWhole(fileName);
   {
     std::lock_guard lock(mutex_);
     // Not waited for any more: the loader read it itself.
@@ -104,17 +124,29 @@ void TFileReadAhead::readFile(const std::string& fileName) {
 }
 
 void TFileReadAhead::listFolder(const TJob& job) {
-  std::vector<TFoundFile> entries = findFiles(job.path + job.pattern);
+  std::vector<TFoundFile> entries;
   std::vector<std::string> files;
-  for (const TFoundFile& entry : entries) {
-    if (!entry.isFolder) files.push_back(job.path + entry.name);
+  bool listed = true;
+  try {
+    entries = findFiles(job.path + job.pattern);
+    for (const TFoundFile& entry : entries) {
+      if (!entry.isFolder) files.push_back(job.path + entry.name);
+    }
+  } catch (const std::exception&) {
+    listed = false;
   }
   {
     std::lock_guard lock(mutex_);
     // Not waited for any more: the loader listed it itself.
     if (!expectedFolders_.contains(job.path)) return;
-    for (const std::string& file : files) expectedFiles_.insert(file);
-    listings_[job.path] = std::move(entries);
+    if (!listed) {
+      // Left to the loader, which meets the same want of memory itself.
+      expectedFolders_.erase(job.path);
+      files.clear();
+    } else {
+      for (const std::string& file : files) expectedFiles_.insert(file);
+      listings_[job.path] = std::move(entries);
+    }
   }
   changed_.notify_all();
   for (const std::string& file : files) {

@@ -19,8 +19,9 @@
 // file for every transaction.
 //
 // A file is read whole or not at all. Whatever was not read ahead (not
-// queued, not readable, already taken) the loader reads itself, so that a
-// missing or damaged file is met and reported where it was before.
+// queued, not readable, larger than a megabyte, already taken) the loader
+// reads itself, so that a missing or damaged file is met and reported where
+// it was before.
 class TFileReadAhead {
  public:
   // At most maxWaitingTexts texts read and not taken wait at once (and at
@@ -50,6 +51,10 @@ class TFileReadAhead {
   };
   void work();
   void readFile(const std::string& fileName);
+  // nullopt for a file that cannot be read whole, is larger than
+  // maxTextSize, or grew while it was read.
+  static std::optional<std::string> readWhole(const std::string& fileName);
+  static constexpr std::size_t maxTextSize = 1024 * 1024;
   void listFolder(const TJob& job);
   // False when stopping instead.
   bool waitForRoom();

@@ -32,6 +32,7 @@ TEST(FileReadAhead, GivesEachFileAndListingOnceAndLeavesTheRestToTheLoader) {
   writeWholeFile(trn + "2.INI", std::string(100000, 't'));
   writeWholeFile(trn + "3.CSV", "not listed");
   writeWholeFile(trn + "4.INI", "");
+  writeWholeFile(trn + "5.INI", std::string(1024 * 1024 + 1, 'b'));
   {
     TFileReadAhead readAhead(2);
     readAhead.queueFile(folder.path() + "1.INI");
@@ -45,11 +46,12 @@ TEST(FileReadAhead, GivesEachFileAndListingOnceAndLeavesTheRestToTheLoader) {
     const auto listing = readAhead.takeListing(trn);
     ASSERT_TRUE(listing);
     EXPECT_EQ(namesOf(*listing), namesOf(findFiles(trn + "*.INI")));
-    EXPECT_EQ(namesOf(*listing), (std::vector<std::string>{"1.INI", "2.INI", "4.INI", "7.INI\\"}));
+    EXPECT_EQ(namesOf(*listing), (std::vector<std::string>{"1.INI", "2.INI", "4.INI", "5.INI", "7.INI\\"}));
     EXPECT_EQ(readAhead.takeListing(trn), std::nullopt);
     EXPECT_EQ(readAhead.takeFile(trn + "2.INI"), std::string(100000, 't'));
     EXPECT_EQ(readAhead.takeFile(trn + "1.INI"), "one");
     EXPECT_EQ(readAhead.takeFile(trn + "4.INI"), "");
+    EXPECT_EQ(readAhead.takeFile(trn + "5.INI"), std::nullopt) << "read by the loader a piece at a time";
     EXPECT_EQ(readAhead.takeFile(trn + "7.INI"), std::nullopt) << "a folder is no file";
     EXPECT_EQ(readAhead.takeFile(trn + "3.CSV"), std::nullopt);
     const auto none = readAhead.takeListing(folder.path() + "none.TRN\\");
