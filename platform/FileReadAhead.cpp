@@ -38,18 +38,23 @@ void TFileReadAhead::queueFolder(const std::string& folder, const std::string& p
   changed_.notify_all();
 }
 
+template <class T>
+std::optional<T> TFileReadAhead::take(std::unique_lock<std::mutex>& lock, std::set<std::string>& expected,
+                                      std::map<std::string, T>& done, const std::string& key) {
+  // Without room its reader may wait for texts that are taken only after
+  // this one, or its job wait behind such readers: it is then the loader's.
+  changed_.wait(lock, [&] { return !expected.contains(key) || done.contains(key) || !roomForMore(); });
+  expected.erase(key);
+  auto found = done.find(key);
+  if (found == done.end()) return std::nullopt;
+  std::optional<T> taken = std::move(found->second);
+  done.erase(found);
+  return taken;
+}
+
 std::optional<std::string> TFileReadAhead::takeFile(const std::string& fileName) {
   std::unique_lock lock(mutex_);
-  // Without room the file's reader may wait for texts that are taken only
-  // after this one: it is then read here.
-  changed_.wait(lock, [&] {
-    return !expectedFiles_.contains(fileName) || texts_.contains(fileName) || !roomForMore();
-  });
-  expectedFiles_.erase(fileName);
-  auto found = texts_.find(fileName);
-  if (found == texts_.end()) return std::nullopt;
-  std::optional<std::string> text = std::move(found->second);
-  texts_.erase(found);
+  std::optional<std::string> text = take(lock, expectedFiles_, texts_, fileName).value_or(std::nullopt);
   if (text) waitingBytes_ -= text->size();
   lock.unlock();
   // A reader may have waited for room.
@@ -59,16 +64,7 @@ std::optional<std::string> TFileReadAhead::takeFile(const std::string& fileName)
 
 std::optional<std::vector<TFoundFile>> TFileReadAhead::takeListing(const std::string& folder) {
   std::unique_lock lock(mutex_);
-  // Its job may wait behind readers that wait for room: see takeFile.
-  changed_.wait(lock, [&] {
-    return !expectedFolders_.contains(folder) || listings_.contains(folder) || !roomForMore();
-  });
-  expectedFolders_.erase(folder);
-  auto found = listings_.find(folder);
-  if (found == listings_.end()) return std::nullopt;
-  std::vector<TFoundFile> entries = std::move(found->second);
-  listings_.erase(found);
-  return entries;
+  return take(lock, expectedFolders_, listings_, folder);
 }
 
 void TFileReadAhead::work() {

@@ -49,6 +49,11 @@ class TFileReadAhead {
     std::string path;
     std::string pattern;  // empty for a file
   };
+  // Waits until key is done, no longer expected or the room is full, and
+  // hands over what was done for it.
+  template <class T>
+  std::optional<T> take(std::unique_lock<std::mutex>& lock, std::set<std::string>& expected,
+                        std::map<std::string, T>& done, const std::string& key);
   void work();
   void readFile(const std::string& fileName);
   // nullopt for a file that cannot be read whole, is larger than
