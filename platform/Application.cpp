@@ -338,6 +338,22 @@ TControl* TApplication::focusedControl(HWND topLevel) const {
   return found == focusByTopLevel_.end() ? nullptr : found->second;
 }
 
+void TApplication::attachControl(HWND window, TControl* control) {
+  std::lock_guard lock(controlsLock_);
+  controls_[window] = control;
+}
+
+void TApplication::detachControl(HWND window) {
+  std::lock_guard lock(controlsLock_);
+  controls_.erase(window);
+}
+
+TControl* TApplication::controlOf(HWND window) const {
+  std::lock_guard lock(controlsLock_);
+  const auto found = controls_.find(window);
+  return found != controls_.end() ? found->second : nullptr;
+}
+
 void TApplication::controlDestroyed(TControl* control) {
   std::erase_if(focusByTopLevel_, [control](const auto& entry) {
     return entry.second == control || entry.first == control->handle();

@@ -6,6 +6,8 @@
 #include <string>
 #include <map>
 #include <memory>
+#include <mutex>
+#include <unordered_map>
 #include <vector>
 
 class TControl;
@@ -80,6 +82,12 @@ class TApplication {
   // controls of the same top-level window. Focus that goes to another window
   // (a picker, another program) and comes back fires nothing.
   void focusMovedTo(TControl* control);
+  // Which control of ours a window is, asked on every message: kept here,
+  // not as a window property, which under Wine is a round trip to its
+  // server each time. Any thread may ask.
+  void attachControl(HWND window, TControl* control);
+  void detachControl(HWND window);
+  TControl* controlOf(HWND window) const;
   TControl* focusedControl(HWND topLevel) const;
   void controlDestroyed(TControl* control);
 
@@ -135,6 +143,8 @@ class TApplication {
   UINT_PTR nextTimerId_ = 1;
   std::map<UINT_PTR, TTimer*> timers_;
   std::map<HWND, TControl*> focusByTopLevel_;
+  mutable std::mutex controlsLock_;
+  std::unordered_map<HWND, TControl*> controls_;
   THelpHook helpHook_;
   bool minimized_ = false;
 };

@@ -11,7 +11,6 @@
 
 namespace {
 
-const char* const controlProperty = "KestrovaControl";
 const char* const ownClassName = "KestrovaWindow";
 
 void showCursor(LPCSTR cursor) {
@@ -76,7 +75,7 @@ TControl::~TControl() {
 }
 
 TControl* TControl::fromHandle(HWND window) {
-  return window ? static_cast<TControl*>(GetPropA(window, controlProperty)) : nullptr;
+  return window ? application().controlOf(window) : nullptr;
 }
 
 void TControl::createWindow(const TWindowParams& params) {
@@ -88,7 +87,7 @@ void TControl::createWindow(const TWindowParams& params) {
                               b.right - b.left, b.bottom - b.top, parentWindow, nullptr, GetModuleHandleA(nullptr),
                               nullptr);
     if (!window_) return;
-    SetPropA(window_, controlProperty, this);
+    application().attachControl(window_, this);
     originalProcedure_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::windowProcedure)));
     capturesMouse_ = false;
@@ -102,7 +101,7 @@ void TControl::createWindow(const TWindowParams& params) {
 }
 
 void TControl::detachWindow() {
-  RemovePropA(window_, controlProperty);
+  application().detachControl(window_);
   if (originalProcedure_)
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProcedure_));
   else
@@ -115,20 +114,22 @@ LRESULT CALLBACK TControl::windowProcedure(HWND window, UINT message, WPARAM wPa
   if (!control && message == WM_NCCREATE) {
     control = static_cast<TControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     control->window_ = window;
-    SetPropA(window, controlProperty, control);
+    application().attachControl(window, control);
   }
   if (!control) return DefWindowProcA(window, message, wParam, lParam);
   // No exception may cross the system's window procedure.
+  LRESULT result = 0;
   try {
-    const LRESULT result = control->handleMessage(message, wParam, lParam);
-    if (message == WM_NCDESTROY && control->window_ == window) {
-      RemovePropA(window, controlProperty);
-      control->window_ = nullptr;
-    }
-    return result;
+    result = control->handleMessage(message, wParam, lParam);
   } catch (...) {
-    return control->window_ ? control->defaultHandling(message, wParam, lParam) : 0;
+    result = control->window_ ? control->defaultHandling(message, wParam, lParam) : 0;
   }
+  // The window is gone, and its handle may name another window next.
+  if (message == WM_NCDESTROY) {
+    application().detachControl(window);
+    if (control->window_ == window) control->window_ = nullptr;
+  }
+  return result;
 }
 
 LRESULT TControl::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,36 @@ TEST(WindowFramework, AlignedChildrenShareTheClientAreaAndAnchorsFollowTheParent
   EXPECT_EQ(corner.top(), 210);
   EXPECT_EQ(corner.width(), 40);
   EXPECT_EQ(stretched.width(), 300);
+}
+
+// Every message asks which control a window is: the answer holds from the
+// window's creation to its end, for our own windows and the system's
+// controls alike, and none is given for a window that is gone.
+TEST(WindowFramework, AControlIsFoundByItsWindowUntilThatWindowGoes) {
+  TForm form(formOptions());
+  auto& panel = form.add<TPanel>();
+  auto& button = form.add<TButton>("OK");
+  auto edit = std::make_unique<TEdit>(&form);
+  EXPECT_EQ(TControl::fromHandle(form.handle()), &form);
+  EXPECT_EQ(TControl::fromHandle(panel.handle()), &panel);
+  EXPECT_EQ(TControl::fromHandle(button.handle()), &button);
+  EXPECT_EQ(TControl::fromHandle(edit->handle()), edit.get());
+  EXPECT_EQ(TControl::fromHandle(nullptr), nullptr);
+  EXPECT_EQ(TControl::fromHandle(GetDesktopWindow()), nullptr);
+
+  // Gone by the system's hand, not the control's.
+  const HWND panelWindow = panel.handle();
+  const HWND buttonWindow = button.handle();
+  DestroyWindow(panelWindow);
+  DestroyWindow(buttonWindow);
+  EXPECT_EQ(TControl::fromHandle(panelWindow), nullptr);
+  EXPECT_EQ(TControl::fromHandle(buttonWindow), nullptr);
+  EXPECT_EQ(panel.handle(), nullptr);
+  // Gone with its control.
+  const HWND editWindow = edit->handle();
+  edit.reset();
+  EXPECT_EQ(TControl::fromHandle(editWindow), nullptr);
+  EXPECT_EQ(TControl::fromHandle(form.handle()), &form);
 }
 
 TEST(WindowFramework, EnterAndExitFireOnlyForMovesWithinOneTopLevelWindow) {
