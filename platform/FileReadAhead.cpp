@@ -1,10 +1,7 @@
 #include "platform/FileReadAhead.h"
 
-#include <cstdint>
 #include <exception>
 #include <utility>
-
-#include "platform/SequentialFile.h"
 
 TFileReadAhead::TFileReadAhead(int threads, std::size_t maxWaitingTexts) : maxWaitingTexts_(maxWaitingTexts) {
   for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
@@ -87,20 +84,11 @@ void TFileReadAhead::work() {
 
 std::optional<std::string> TFileReadAhead::readWhole(const std::string& fileName) {
   try {
-    TSequentialFile file;
     // A larger file is the loader's, which reads it a piece at a time.
-    if (!file.open(fileName) || file.size() > static_cast<std::int64_t>(maxTextSize)) return std::nullopt;
-    std::string text(static_cast<std::size_t>(file.size()) + 1, '\0');
-    std::size_t filled = 0;
-    for (;;) {
-      const std::int64_t got = file.read(text.data() + filled, text.size() - filled);
-      if (got < 0) return std::nullopt;
-      if (got == 0) break;
-      filled += static_cast<std::size_t>(got);
-      // Grown since it was opened.
-      if (filled == text.size()) return std::nullopt;
-    }
-    text.resize(filled);
+    std::string text;
+    if (!readFileBytes(fileName, text, maxTextSize)) return std::nullopt;
+    // Read with room to spare; many texts may wait.
+    text.shrink_to_fit();
     return text;
   } catch (const std::exception&) {
     return std::nullopt;

@@ -56,8 +56,8 @@ class TFileReadAhead {
                         std::map<std::string, T>& done, const std::string& key);
   void work();
   void readFile(const std::string& fileName);
-  // nullopt for a file that cannot be read whole, is larger than
-  // maxTextSize, or grew while it was read.
+  // nullopt for a file that cannot be read whole or is larger than
+  // maxTextSize.
   static std::optional<std::string> readWhole(const std::string& fileName);
   static constexpr std::size_t maxTextSize = 1024 * 1024;
   void listFolder(const TJob& job);

@@ -101,10 +101,10 @@ std::string withoutTrailingBackslashes(std::string path) {
 
 }  // namespace
 
-bool readFileBytes(const std::string& fileName, std::string& bytes) {
+bool readFileBytes(const std::string& fileName, std::string& bytes, std::size_t maxSize) {
   bytes.clear();
   TSequentialFile file;
-  if (!file.open(fileName)) return false;
+  if (!file.open(fileName) || static_cast<std::uint64_t>(std::max<int64_t>(file.size(), 0)) > maxSize) return false;
   // One byte more than the size, so that the end is seen without a regrowth
   // unless the file grew meanwhile.
   bytes.resize(std::max<size_t>(static_cast<size_t>(std::max<int64_t>(file.size(), 0)) + 1, 4096));

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,9 +10,10 @@
 // without its trailing backslash unless a routine says otherwise.
 
 // Reads a whole regular disk file. False when it cannot be opened, is no
-// regular file (see namesDevice) or a read fails; bytes then holds what could
-// be read (nothing for a missing file).
-bool readFileBytes(const std::string& fileName, std::string& bytes);
+// regular file (see namesDevice), is larger than maxSize when opened, or a
+// read fails; bytes then holds what could be read (nothing for a missing or
+// larger file).
+bool readFileBytes(const std::string& fileName, std::string& bytes, std::size_t maxSize = SIZE_MAX);
 
 // True when the path names a device rather than a file: the reserved names
 // CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 as the last part, with
