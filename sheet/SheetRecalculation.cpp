@@ -32,6 +32,12 @@ bool readsEveryArgument(std::int32_t functionId) {
          numberKernels()[static_cast<std::size_t>(functionId)].shape != TNumberKernel::none;
 }
 
+// IF, which reads one of its branches.
+int conditionalFunctionId() {
+  static const int id = FunctionIdOf("IF");
+  return id;
+}
+
 // True when every evaluation of the formula that gives a result reads the
 // same places: cells named outright, joined by operators that take all
 // their operands and by the built-ins that read all their arguments. IF
@@ -40,7 +46,7 @@ bool readsEveryArgument(std::int32_t functionId) {
 // then. Looked at without a heap block: a formula is looked at again after
 // every dropped link, and a longer one records as before.
 bool readsSamePlaces(const TCompiledFormula& formula) {
-  static const int conditionalId = FunctionIdOf("IF");
+  const int conditionalId = conditionalFunctionId();
   constexpr std::size_t maxTokens = 64;
   const auto tokens = formula.packedTokens();
   if (tokens.size() > maxTokens) return false;
@@ -110,7 +116,7 @@ bool readsSamePlaces(const TCompiledFormula& formula) {
 // whose references name other cells: the branches of IF are compared by
 // their places, and a name that is not a cell's is refused.
 bool answerFollowsPlaces(const TCompiledFormula& formula) {
-  static const int conditionalId = FunctionIdOf("IF");
+  const int conditionalId = conditionalFunctionId();
   for (const TCompiledFormula::TPackedToken& token : formula.packedTokens()) {
     if (token.tokenClass == tokenOperand && token.kind == valueIdentifier &&
         (token.refCol() == 0 || token.refRow() == 0)) {
