@@ -1,6 +1,6 @@
 #pragma once
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/CustomProperties.h"

@@ -82,14 +82,15 @@ class TApplication {
   // controls of the same top-level window. Focus that goes to another window
   // (a picker, another program) and comes back fires nothing.
   void focusMovedTo(TControl* control);
+  TControl* focusedControl(HWND topLevel) const;
+  void controlDestroyed(TControl* control);
+
   // Which control of ours a window is, asked on every message: kept here,
   // not as a window property, which under Wine is a round trip to its
   // server each time. Any thread may ask.
   void attachControl(HWND window, TControl* control);
   void detachControl(HWND window);
   TControl* controlOf(HWND window) const;
-  TControl* focusedControl(HWND topLevel) const;
-  void controlDestroyed(TControl* control);
 
   // A dialog key used by a form leaves no character behind for the control.
   void suppressDialogChar() { suppressDialogChar_ = true; }
