@@ -270,17 +270,8 @@ std::uint32_t TDependents::nextVisit() {
 
 template <class Visit>
 bool TDependents::anyDependent(TCellCoord place, Visit visit) const {
-  if (const TPlaceLinks* links = find(place)) {
-    for (TCellCoord dependent : links->dependents) {
-      if (visit(dependent)) return true;
-    }
-  }
-  return ranges_->anyHolding(place, [&visit](const TDependentList& list) {
-    for (TCellCoord dependent : list) {
-      if (visit(dependent)) return true;
-    }
-    return false;
-  });
+  if (const TPlaceLinks* links = find(place); links && links->dependents.any(visit)) return true;
+  return ranges_->anyHolding(place, [&visit](const TDependentList& list) { return list.any(visit); });
 }
 
 template <class Reach>
@@ -506,23 +497,24 @@ void TDependents::appendDependents(TCellCoord precedent, std::vector<TCellCoord>
 void TDependents::appendDependents(const TPlaceLinks* links, TCellCoord precedent,
                                    std::vector<TCellCoord>& out) const {
   const std::size_t base = out.size();
-  if (links) {
-    out.insert(out.end(), links->dependents.begin(), links->dependents.end());
-  }
+  auto append = [&out](const TCellCoord* first, const TCellCoord* last) {
+    out.insert(out.end(), first, last);
+    return false;
+  };
+  if (links) links->dependents.anyRun(append);
   // The lists of the rectangles holding the place follow. Each is sorted,
   // and rectangles filed side by side were mostly read by formulas side by
   // side: the few ascending runs they make are merged.
   bool sorted = true;
   ranges_->anyHolding(precedent, [&](const TDependentList& list) {
-    if (out.size() > base && !(out.back() < list[0])) {
+    if (out.size() > base && !(out.back() < list.front())) {
       if (sorted) {
         runStarts_.assign(1, 0);
         sorted = false;
       }
       runStarts_.push_back(out.size() - base);
     }
-    out.insert(out.end(), list.begin(), list.end());
-    return false;
+    return list.anyRun(append);
   });
   if (!sorted) mergeRuns(out, base);
 }

@@ -28,10 +28,17 @@ struct TCellRect {
 };
 
 // The sorted places whose formulas read one place (or one large rectangle,
-// stored once). Most places are read by
-// one or two formulas, and a sheet of many formulas holds such a list for
-// nearly every place: up to two live in the list itself, so that they cost
-// no heap block. Cleared, a list keeps its room.
+// stored once). Most places are read by one or two formulas, and a sheet of
+// many formulas holds such a list for nearly every place: up to two live in
+// the list itself, so that they cost no heap block. Cleared, a list keeps
+// its room.
+//
+// A place read by thousands (a rate, a table) gets its readers in no
+// order that suits a sorted array: rows entered one by one in two columns
+// put each new reader before the other column's, and a column cleared from
+// the top takes them off the front. Past blockedFrom places the list is
+// kept in sorted blocks of at most maxBlock, so that a change moves one
+// block's places, not the whole list's.
 class TDependentList {
  public:
   TDependentList() = default;
@@ -47,16 +54,38 @@ class TDependentList {
     return *this;
   }
 
-  const TCellCoord* begin() const { return onHeap() ? storage_.heap : storage_.inPlace; }
-  const TCellCoord* end() const { return begin() + size_; }
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  const TCellCoord& operator[](std::size_t i) const { return begin()[i]; }
-  const TCellCoord& back() const { return begin()[size_ - 1]; }
-  void clear() { size_ = 0; }
+  const TCellCoord& front() const { return blocked() ? storage_.blocks->front().front() : flat()[0]; }
+  const TCellCoord& back() const { return blocked() ? storage_.blocks->back().back() : flat()[size_ - 1]; }
+  // Calls visit(first, last) for each run of places side by side in
+  // memory, in order, until visit returns true; true when it did.
+  template <class Visit>
+  bool anyRun(Visit visit) const {
+    if (!blocked()) return size_ != 0 && visit(flat(), flat() + size_);
+    for (const TBlock& block : *storage_.blocks) {
+      if (visit(block.data(), block.data() + block.size())) return true;
+    }
+    return false;
+  }
+  // Calls visit(place) for each place in order until visit returns true.
+  template <class Visit>
+  bool any(Visit visit) const {
+    return anyRun([&visit](const TCellCoord* first, const TCellCoord* last) {
+      for (; first != last; ++first) {
+        if (visit(*first)) return true;
+      }
+      return false;
+    });
+  }
+  void clear() {
+    if (blocked()) storage_.blocks->clear();
+    size_ = 0;
+  }
 
   // Inserts place where it sorts; false when it is there already.
   bool insertSorted(TCellCoord place, TSizedPools& pools) {
+    if (blocked()) return insertBlocked(place);
     // Lists are mostly filled in order: a full recalculation records the
     // dependents of a place as its walk reaches them.
     if (empty() || back() < place) {
@@ -64,29 +93,50 @@ class TDependentList {
       return true;
     }
     const TCellCoord* position = lowerBound(place);
-    if (position != end() && *position == place) return false;
-    insert(static_cast<std::size_t>(position - begin()), place, pools);
+    if (position != flat() + size_ && *position == place) return false;
+    insert(static_cast<std::size_t>(position - flat()), place, pools);
     return true;
   }
   // Drops place; false when it was not there.
   bool eraseSorted(TCellCoord place) {
+    if (blocked()) return eraseBlocked(place);
     const TCellCoord* position = lowerBound(place);
-    if (position == end() || *position != place) return false;
-    erase(static_cast<std::size_t>(position - begin()));
+    if (position == flat() + size_ || *position != place) return false;
+    erase(static_cast<std::size_t>(position - flat()));
     return true;
   }
   bool containsSorted(TCellCoord place) const {
+    if (blocked()) {
+      if (storage_.blocks->empty()) return false;
+      const TBlock& block = *blockFor(place);
+      return std::binary_search(block.begin(), block.end(), place);
+    }
     const TCellCoord* position = lowerBound(place);
-    return position != end() && *position == place;
+    return position != flat() + size_ && *position == place;
   }
 
  private:
   static constexpr std::uint32_t inPlaceCapacity = 2;
+  static constexpr std::uint32_t blockedFrom = 512;
+  static constexpr std::size_t maxBlock = 256;
+  using TBlock = std::vector<TCellCoord>;
+  using TBlocks = std::vector<TBlock>;  // none empty, each sorting before the next
+  // capacity_ of a blocked list.
+  static constexpr std::uint32_t blockedMark = 0;
 
-  const TCellCoord* lowerBound(TCellCoord place) const { return std::lower_bound(begin(), end(), place); }
+  bool blocked() const { return capacity_ == blockedMark; }
+  const TCellCoord* flat() const { return onHeap() ? storage_.heap : storage_.inPlace; }
+  const TCellCoord* lowerBound(TCellCoord place) const { return std::lower_bound(flat(), flat() + size_, place); }
   // place at index position, the places from there on moved up.
   void insert(std::size_t position, TCellCoord place, TSizedPools& pools) {
-    if (size_ == capacity_) grow(pools);
+    if (size_ == capacity_) {
+      if (size_ >= blockedFrom) {
+        makeBlocked();
+        insertBlocked(place);
+        return;
+      }
+      grow(pools);
+    }
     TCellCoord* items = data();
     for (std::size_t i = size_; i > position; --i) items[i] = items[i - 1];
     items[position] = place;
@@ -97,20 +147,72 @@ class TDependentList {
     for (std::size_t i = position + 1; i < size_; ++i) items[i - 1] = items[i];
     --size_;
   }
+  // The block where place is or would go: the last whose first place is
+  // not after it (the first block for a place before them all).
+  TBlocks::iterator blockFor(TCellCoord place) const {
+    TBlocks& blocks = *storage_.blocks;
+    auto after = std::upper_bound(blocks.begin(), blocks.end(), place,
+                                  [](TCellCoord key, const TBlock& block) { return key < block.front(); });
+    return after == blocks.begin() ? after : after - 1;
+  }
+  bool insertBlocked(TCellCoord place) {
+    TBlocks& blocks = *storage_.blocks;
+    if (blocks.empty()) blocks.emplace_back();
+    auto block = blockFor(place);
+    auto position = std::lower_bound(block->begin(), block->end(), place);
+    if (position != block->end() && *position == place) return false;
+    block->insert(position, place);
+    ++size_;
+    if (block->size() > maxBlock) {
+      const auto half = block->begin() + static_cast<std::ptrdiff_t>(block->size() / 2);
+      TBlock upper(half, block->end());
+      block->erase(half, block->end());
+      blocks.insert(block + 1, std::move(upper));
+    }
+    return true;
+  }
+  bool eraseBlocked(TCellCoord place) {
+    TBlocks& blocks = *storage_.blocks;
+    if (blocks.empty()) return false;
+    auto block = blockFor(place);
+    auto position = std::lower_bound(block->begin(), block->end(), place);
+    if (position == block->end() || *position != place) return false;
+    block->erase(position);
+    --size_;
+    if (block->empty()) blocks.erase(block);
+    return true;
+  }
+  // The full flat list into blocks of half the largest size, so that the
+  // next places go in without a split.
+  void makeBlocked() {
+    auto blocks = std::make_unique<TBlocks>();
+    const TCellCoord* items = flat();
+    for (std::size_t first = 0; first < size_; first += maxBlock / 2) {
+      const std::size_t last = std::min<std::size_t>(size_, first + maxBlock / 2);
+      blocks->emplace_back(items + first, items + last);
+    }
+    freeHeap();
+    storage_.blocks = blocks.release();
+    capacity_ = blockedMark;
+  }
 
   bool onHeap() const { return capacity_ > inPlaceCapacity; }
   TCellCoord* data() { return onHeap() ? storage_.heap : storage_.inPlace; }
   void grow(TSizedPools& pools) {
     const std::uint32_t capacity = capacity_ * 2;
     auto* items = takeItems<TCellCoord>(capacity, pools);
-    const TCellCoord* from = begin();
+    const TCellCoord* from = flat();
     for (std::uint32_t i = 0; i < size_; ++i) items[i] = from[i];
     freeHeap();
     storage_.heap = items;
     capacity_ = capacity;
   }
   void freeHeap() {
-    if (onHeap()) releaseItems(storage_.heap, capacity_);
+    if (blocked()) {
+      delete storage_.blocks;
+    } else if (onHeap()) {
+      releaseItems(storage_.heap, capacity_);
+    }
   }
   // Leaves other empty, with its room in place again.
   void take(TDependentList& other) {
@@ -124,6 +226,7 @@ class TDependentList {
   union TStorage {
     TCellCoord inPlace[inPlaceCapacity];
     TCellCoord* heap;
+    TBlocks* blocks;
   } storage_{};
   std::uint32_t size_ = 0;
   std::uint32_t capacity_ = inPlaceCapacity;

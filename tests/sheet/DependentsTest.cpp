@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <random>
+#include <set>
 #include <vector>
 
 #include "sheet/Dependents.h"
@@ -264,6 +266,108 @@ TEST(Dependents, ARowReadToTheLastColumnIsCheap) {
   EXPECT_EQ(links.storedRangeCount(), 0u);
   EXPECT_TRUE(links.getDependents({6000000, 11}).empty());
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+}
+
+// Rows entered one by one in columns that all read one place (a rate) or
+// one table: the place's readers sort by column, so each new reader goes
+// in before the readers of the next column, and clearing a column from the
+// top takes readers off the front. A list that moved the readers behind at
+// every change took the square of its length: 120,000 readers, seconds,
+// where as many formulas each reading a place of its own take milliseconds.
+TEST(Dependents, ReadersOfOnePlaceComeAndGoInTimeLinearInTheirCount) {
+  constexpr std::int32_t readers = 120000;
+  const TCellCoord rate{0, 0}, tableStart{8, 0}, tableEnd{9, 99};
+  auto enterAndClear = [&](TDependents& links, std::int32_t columns) {
+    const std::int32_t rows = readers / columns;
+    for (std::int32_t row = 1; row <= rows; ++row) {
+      for (std::int32_t col = 1; col <= columns; ++col) {
+        links.addDependent({col, row}, rate);
+        links.addDependentRange({col + 2, row}, tableStart, tableEnd);
+      }
+    }
+    std::vector<TCellCoord> expected;
+    for (std::int32_t col = 1; col <= columns; ++col) {
+      for (std::int32_t row = 1; row <= rows; ++row) expected.push_back({col, row});
+    }
+    EXPECT_EQ(links.getDependents(rate), expected);
+    std::vector<TCellCoord> table = links.getDependents({9, 50});
+    EXPECT_EQ(table.size(), expected.size());
+    EXPECT_EQ(table.front(), (TCellCoord{3, 1}));
+    EXPECT_EQ(table.back(), (TCellCoord{columns + 2, rows}));
+    EXPECT_TRUE(links.hasLink({1, rows / 2}, rate));
+    EXPECT_FALSE(links.hasLink({1, rows + 1}, rate));
+    // The first column cleared from the top, and every other row of the
+    // first column reading the table.
+    for (std::int32_t row = 1; row <= rows; ++row) {
+      links.removeFromAll({1, row});
+      if (row % 2 == 0) links.removeFromAll({3, row});
+    }
+    EXPECT_FALSE(links.hasLink({1, rows / 2}, rate));
+    std::vector<TCellCoord> left = links.getDependents(rate);
+    EXPECT_EQ(left.size(), expected.size() - static_cast<std::size_t>(rows));
+    if (columns > 1) {
+      EXPECT_EQ(left.front(), (TCellCoord{2, 1}));
+    }
+    EXPECT_EQ(links.getDependents({8, 0}).size(), expected.size() - static_cast<std::size_t>(rows / 2));
+    links.addDependent({1, 7}, rate);
+    EXPECT_EQ(links.getDependents(rate).front(), (TCellCoord{1, 7}));
+  };
+  auto timed = [](auto work) {
+    const auto started = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::steady_clock::now() - started;
+  };
+  const auto placesOfTheirOwn = timed([&] {
+    TDependents links;
+    for (std::int32_t row = 1; row <= readers; ++row) {
+      links.addDependent({1, row}, {0, row});
+      links.addDependent({3, row}, {8, row});
+    }
+    for (std::int32_t row = 1; row <= readers; ++row) {
+      links.removeFromAll({1, row});
+      links.removeFromAll({3, row});
+    }
+  });
+  for (std::int32_t columns : {1, 2}) {
+    TDependents links;
+    const auto onePlace = timed([&] { enterAndClear(links, columns); });
+    EXPECT_LT(onePlace, placesOfTheirOwn * 2 + std::chrono::milliseconds(100))
+        << columns << " columns: " << std::chrono::duration<double>(onePlace).count() << " s against "
+        << std::chrono::duration<double>(placesOfTheirOwn).count() << " s";
+  }
+}
+
+// The long lists' blocks split and empty under readers coming and going in
+// any order, before the first block and after the last.
+TEST(Dependents, ALongListAgreesWithASortedSetWhateverTheOrderOfChanges) {
+  TDependents links;
+  std::set<TCellCoord> expected;
+  std::mt19937 random(43);
+  std::uniform_int_distribution<std::int32_t> col(1, 6), row(1, 800);
+  for (int change = 0; change < 40000; ++change) {
+    const TCellCoord reader{col(random), row(random)};
+    // Readers come more often than they go until the list is long, then
+    // both alike, then mostly go.
+    const int comeIn = change < 15000 ? 3 : change < 30000 ? 2 : 1;
+    if (static_cast<int>(random() % 4) < comeIn) {
+      links.addDependent(reader, A1);
+      expected.insert(reader);
+    } else {
+      links.removeDependent(reader, A1);
+      expected.erase(reader);
+    }
+    if (change % 5000 == 4999) {
+      ASSERT_EQ(links.getDependents(A1), std::vector<TCellCoord>(expected.begin(), expected.end())) << change;
+      ASSERT_EQ(links.hasLink(reader, A1), expected.count(reader) == 1);
+      ASSERT_TRUE(links.isReachable(A1, *expected.rbegin()));
+    }
+  }
+  for (const TCellCoord reader : std::vector<TCellCoord>(expected.begin(), expected.end())) {
+    links.removeDependent(reader, A1);
+  }
+  EXPECT_TRUE(links.getDependents(A1).empty());
+  links.addDependent(B1, A1);
+  EXPECT_EQ(links.getDependents(A1), std::vector<TCellCoord>{B1});
 }
 
 TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {
