@@ -36,9 +36,10 @@ struct TCellRect {
 // A place read by thousands (a rate, a table) gets its readers in no
 // order that suits a sorted array: rows entered one by one in two columns
 // put each new reader before the other column's, and a column cleared from
-// the top takes them off the front. Past blockedFrom places the list is
-// kept in sorted blocks of at most maxBlock, so that a change moves one
-// block's places, not the whole list's.
+// the top takes them off the front. A list of blockedFrom places or more
+// that is changed anywhere but at its end is kept from then on in sorted
+// blocks of at most maxBlock, so that a change moves one block's places,
+// not the whole list's; one filled in order stays a single array.
 class TDependentList {
  public:
   TDependentList() = default;
@@ -94,6 +95,10 @@ class TDependentList {
     }
     const TCellCoord* position = lowerBound(place);
     if (position != flat() + size_ && *position == place) return false;
+    if (size_ >= blockedFrom) {
+      makeBlocked();
+      return insertBlocked(place);
+    }
     insert(static_cast<std::size_t>(position - flat()), place, pools);
     return true;
   }
@@ -102,6 +107,10 @@ class TDependentList {
     if (blocked()) return eraseBlocked(place);
     const TCellCoord* position = lowerBound(place);
     if (position == flat() + size_ || *position != place) return false;
+    if (size_ >= blockedFrom && position + 1 != flat() + size_) {
+      makeBlocked();
+      return eraseBlocked(place);
+    }
     erase(static_cast<std::size_t>(position - flat()));
     return true;
   }
@@ -129,14 +138,7 @@ class TDependentList {
   const TCellCoord* lowerBound(TCellCoord place) const { return std::lower_bound(flat(), flat() + size_, place); }
   // place at index position, the places from there on moved up.
   void insert(std::size_t position, TCellCoord place, TSizedPools& pools) {
-    if (size_ == capacity_) {
-      if (size_ >= blockedFrom) {
-        makeBlocked();
-        insertBlocked(place);
-        return;
-      }
-      grow(pools);
-    }
+    if (size_ == capacity_) grow(pools);
     TCellCoord* items = data();
     for (std::size_t i = size_; i > position; --i) items[i] = items[i - 1];
     items[position] = place;
@@ -158,7 +160,8 @@ class TDependentList {
   bool insertBlocked(TCellCoord place) {
     TBlocks& blocks = *storage_.blocks;
     if (blocks.empty()) blocks.emplace_back();
-    auto block = blockFor(place);
+    // Readers still come mostly in order: the last block without a search.
+    auto block = blocks.back().empty() || blocks.back().back() < place ? blocks.end() - 1 : blockFor(place);
     auto position = std::lower_bound(block->begin(), block->end(), place);
     if (position != block->end() && *position == place) return false;
     block->insert(position, place);
@@ -182,7 +185,7 @@ class TDependentList {
     if (block->empty()) blocks.erase(block);
     return true;
   }
-  // The full flat list into blocks of half the largest size, so that the
+  // The flat list into blocks of half the largest size, so that the
   // next places go in without a split.
   void makeBlocked() {
     auto blocks = std::make_unique<TBlocks>();
