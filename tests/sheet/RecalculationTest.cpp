@@ -150,6 +150,38 @@ TEST(Recalculation, ReadersOfLargeRangesFollowChangesAndCloseNoCycle) {
   EXPECT_EQ(std::count(readers.begin(), readers.end(), TCellCoord{1, 35}), 0);
 }
 
+// A rate read by three columns of formulas entered row by row: its readers
+// outgrow one array and are kept in blocks, which every change must still
+// reach, each once.
+TEST(Recalculation, ARateReadByThousandsReachesEachOfThemAfterEntriesAndClearsAnywhere) {
+  TSheet sheet;
+  constexpr int rows = 1500;
+  enter(sheet, 8, 1, "2");
+  for (int row = 1; row <= 10; ++row) enter(sheet, 9, row, std::to_string(row));
+  for (int row = 1; row <= rows; ++row) {
+    const std::string r = std::to_string(row);
+    enter(sheet, 1, row, r);
+    enter(sheet, 2, row, "=A" + r + "*$H$1");
+    enter(sheet, 3, row, "=B" + r + "+$H$1");
+    enter(sheet, 4, row, "=VLOOKUP($H$1,$I$1:$I$10,1)+A" + r);
+  }
+  // The middle column cleared from the top: its readers lie between the
+  // other two columns' in the rate's list.
+  for (int row = 1; row <= rows / 2; ++row) enter(sheet, 3, row, "");
+  enter(sheet, 8, 1, "3");
+  EXPECT_EQ(sheet.getCellNumber(2, rows), 3.0 * rows);
+  EXPECT_EQ(sheet.getCellNumber(2, 1), 3);
+  EXPECT_EQ(sheet.getCellNumber(3, rows), 3.0 * rows + 3);
+  EXPECT_EQ(sheet.getCellNumber(3, rows / 2 + 1), 3.0 * (rows / 2 + 1) + 3);
+  EXPECT_FALSE(sheet.dependents.hasLink({2, rows / 2 - 1}, {7, 0}));
+  EXPECT_EQ(sheet.getCellNumber(4, 700), 703);
+  enter(sheet, 8, 1, "25");
+  EXPECT_EQ(sheet.getCellNumber(4, 700), 710);
+  EXPECT_EQ(sheet.getCellNumber(3, rows), 25.0 * rows + 25);
+  EXPECT_EQ(sheet.getCellNumber(3, rows / 2 + 1), 25.0 * (rows / 2 + 1) + 25);
+  EXPECT_EQ(sheet.dependents.getDependents({7, 0}).size(), static_cast<std::size_t>(rows + rows / 2 + rows));
+}
+
 TEST(Recalculation, ACellReadingItselfIsCircular) {
   TSheet sheet;
   enter(sheet, 1, 1, "=A1+1");
