@@ -180,6 +180,12 @@ TEST(Recalculation, ARateReadByThousandsReachesEachOfThemAfterEntriesAndClearsAn
   EXPECT_EQ(sheet.getCellNumber(3, rows), 25.0 * rows + 25);
   EXPECT_EQ(sheet.getCellNumber(3, rows / 2 + 1), 25.0 * (rows / 2 + 1) + 25);
   EXPECT_EQ(sheet.dependents.getDependents({7, 0}).size(), static_cast<std::size_t>(rows + rows / 2 + rows));
+  // A full pass that records every link again fills the blocks in order.
+  sheet.recalculateAll(true);
+  EXPECT_EQ(sheet.dependents.getDependents({7, 0}).size(), static_cast<std::size_t>(rows + rows / 2 + rows));
+  enter(sheet, 8, 1, "4");
+  EXPECT_EQ(sheet.getCellNumber(3, rows), 4.0 * rows + 4);
+  EXPECT_EQ(sheet.getCellNumber(4, rows), 4.0 + rows);
 }
 
 TEST(Recalculation, ACellReadingItselfIsCircular) {
