@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <vector>
 
@@ -95,10 +96,7 @@ class TDependentList {
     }
     const TCellCoord* position = lowerBound(place);
     if (position != flat() + size_ && *position == place) return false;
-    if (size_ >= blockedFrom) {
-      makeBlocked();
-      return insertBlocked(place);
-    }
+    if (size_ >= blockedFrom && makeBlocked()) return insertBlocked(place);
     insert(static_cast<std::size_t>(position - flat()), place, pools);
     return true;
   }
@@ -107,10 +105,7 @@ class TDependentList {
     if (blocked()) return eraseBlocked(place);
     const TCellCoord* position = lowerBound(place);
     if (position == flat() + size_ || *position != place) return false;
-    if (size_ >= blockedFrom && position + 1 != flat() + size_) {
-      makeBlocked();
-      return eraseBlocked(place);
-    }
+    if (size_ >= blockedFrom && position + 1 != flat() + size_ && makeBlocked()) return eraseBlocked(place);
     erase(static_cast<std::size_t>(position - flat()));
     return true;
   }
@@ -167,10 +162,12 @@ class TDependentList {
     block->insert(position, place);
     ++size_;
     if (block->size() > maxBlock) {
-      const auto half = block->begin() + static_cast<std::ptrdiff_t>(block->size() / 2);
-      TBlock upper(half, block->end());
-      block->erase(half, block->end());
-      blocks.insert(block + 1, std::move(upper));
+      // The upper half placed before the lower one is cut: a want of memory
+      // leaves one block too large rather than places lost.
+      const auto index = block - blocks.begin();
+      const std::size_t half = block->size() / 2;
+      blocks.insert(block + 1, TBlock(block->begin() + static_cast<std::ptrdiff_t>(half), block->end()));
+      blocks[static_cast<std::size_t>(index)].resize(half);
     }
     return true;
   }
@@ -186,17 +183,25 @@ class TDependentList {
     return true;
   }
   // The flat list into blocks of half the largest size, so that the
-  // next places go in without a split.
-  void makeBlocked() {
-    auto blocks = std::make_unique<TBlocks>();
-    const TCellCoord* items = flat();
-    for (std::size_t first = 0; first < size_; first += maxBlock / 2) {
-      const std::size_t last = std::min<std::size_t>(size_, first + maxBlock / 2);
-      blocks->emplace_back(items + first, items + last);
+  // next places go in without a split. False, the list left as it is, when
+  // memory is short: a reader then goes in or out as it did, and dropping
+  // one never fails.
+  bool makeBlocked() {
+    std::unique_ptr<TBlocks> blocks;
+    try {
+      blocks = std::make_unique<TBlocks>();
+      const TCellCoord* items = flat();
+      for (std::size_t first = 0; first < size_; first += maxBlock / 2) {
+        const std::size_t last = std::min<std::size_t>(size_, first + maxBlock / 2);
+        blocks->emplace_back(items + first, items + last);
+      }
+    } catch (const std::bad_alloc&) {
+      return false;
     }
     freeHeap();
     storage_.blocks = blocks.release();
     capacity_ = blockedMark;
+    return true;
   }
 
   bool onHeap() const { return capacity_ > inPlaceCapacity; }

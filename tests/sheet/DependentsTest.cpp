@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <set>
 #include <vector>
@@ -11,7 +13,25 @@
 
 namespace {
 constexpr TCellCoord A1{0, 0}, A2{0, 1}, A3{0, 2}, B1{1, 0}, C1{2, 0}, D1{3, 0};
+
+// How many more heap blocks this thread may take before the heap refuses,
+// while a test sets it; negative: no limit.
+thread_local int allocationsLeft = -1;
+
+struct THeapShortage {
+  explicit THeapShortage(int allowed) { allocationsLeft = allowed; }
+  ~THeapShortage() { allocationsLeft = -1; }
+};
 }  // namespace
+
+void* operator new(std::size_t size) {
+  if (allocationsLeft == 0) throw std::bad_alloc();
+  if (allocationsLeft > 0) --allocationsLeft;
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 TEST(Dependents, LinksThatWouldCloseACycleAreRefused) {
   TDependents links;
@@ -368,6 +388,32 @@ TEST(Dependents, ALongListAgreesWithASortedSetWhateverTheOrderOfChanges) {
   EXPECT_TRUE(links.getDependents(A1).empty());
   links.addDependent(B1, A1);
   EXPECT_EQ(links.getDependents(A1), std::vector<TCellCoord>{B1});
+}
+
+// Putting a long list into blocks takes memory. Without it, a reader
+// still goes in or out as it did before there were blocks: dropping the
+// links of a formula that goes must never fail half-way.
+TEST(Dependents, ALongListTakesAndDropsReadersWhenMemoryIsShort) {
+  TDependents links;
+  std::vector<TCellCoord> expected;
+  for (std::int32_t row = 1; row <= 600; ++row) {
+    links.addDependent({1, row}, A1);
+    expected.push_back({1, row});
+  }
+  bool dropped = false;
+  try {
+    THeapShortage shortage(0);
+    links.removeFromAll({1, 300});
+    dropped = true;
+  } catch (const std::bad_alloc&) {
+  }
+  EXPECT_TRUE(dropped) << "the heap's refusal went out of removeFromAll";
+  expected.erase(expected.begin() + 299);
+  EXPECT_EQ(links.getDependents(A1), expected);
+  // With memory again the list goes into blocks, which later split.
+  for (std::int32_t row = 1; row <= 600; ++row) links.addDependent({0, row + 1000}, A1);
+  for (std::int32_t row = 1; row <= 600; ++row) expected.insert(expected.begin() + row - 1, {0, row + 1000});
+  EXPECT_EQ(links.getDependents(A1), expected);
 }
 
 TEST(ReadRects, EveryFormKeepsTheRectanglesInOrder) {
