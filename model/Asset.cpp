@@ -84,7 +84,8 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       return -2;
     }
     transactionFolder_ = transactionFolderIn(folder_, number);
-    const TPortableIniFile ini = text ? TPortableIniFile(file, TPortableIniFile::TReadText{*text}) : TPortableIniFile(file);
+    const TPortableIniFile ini =
+        text ? TPortableIniFile(file, TPortableIniFile::TReadText{*text}) : TPortableIniFile(file);
     if (ini.readFailed()) {
       clear();
       return -3;

@@ -104,10 +104,12 @@ std::string withoutTrailingBackslashes(std::string path) {
 bool readFileBytes(const std::string& fileName, std::string& bytes, std::size_t maxSize) {
   bytes.clear();
   TSequentialFile file;
-  if (!file.open(fileName) || static_cast<std::uint64_t>(std::max<int64_t>(file.size(), 0)) > maxSize) return false;
+  if (!file.open(fileName)) return false;
+  const auto size = static_cast<std::uint64_t>(std::max<int64_t>(file.size(), 0));
+  if (size > maxSize) return false;
   // One byte more than the size, so that the end is seen without a regrowth
   // unless the file grew meanwhile.
-  bytes.resize(std::max<size_t>(static_cast<size_t>(std::max<int64_t>(file.size(), 0)) + 1, 4096));
+  bytes.resize(std::max<size_t>(static_cast<size_t>(size) + 1, 4096));
   size_t filled = 0;
   for (;;) {
     if (filled == bytes.size()) bytes.resize(bytes.size() * 2);
