@@ -112,7 +112,18 @@ bool TPageControl::notificationReceived(NMHDR& header, LRESULT& result) {
     return true;
   }
   if (header.code != TCN_SELCHANGE) return false;
-  setActivePage(page(TabCtrl_GetCurSel(handle())));
+  const int selected = TabCtrl_GetCurSel(handle());
+  // Wine's tab control, moved by the arrow keys, leaves the tab it came
+  // from marked as pressed, and takes every later click for a click among
+  // pressed buttons that changes nothing: only the chosen tab keeps the mark.
+  TCITEMA item{};
+  item.mask = TCIF_STATE;
+  item.dwStateMask = TCIS_BUTTONPRESSED;
+  for (int index = 0; index < pageCount(); ++index) {
+    item.dwState = index == selected ? TCIS_BUTTONPRESSED : 0;
+    SendMessageA(handle(), TCM_SETITEMA, index, reinterpret_cast<LPARAM>(&item));
+  }
+  setActivePage(page(selected));
   if (onChange) onChange();
   return true;
 }
