@@ -117,6 +117,7 @@ void TApplication::handleMessage(MSG& message) {
   for (const auto& hook : hooks) {
     if (hook.second(message)) return;
   }
+  if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 && closeFromChild(message)) return;
   for (HWND dialog : modelessDialogs_) {
     if ((dialog == message.hwnd || IsChild(dialog, message.hwnd)) && IsDialogMessageA(dialog, &message)) return;
   }
@@ -267,6 +268,18 @@ bool TApplication::redirectFromDisabledWindow(MSG& message, HWND modal) {
   const HWND focus = GetFocus();
   message.hwnd = focus == modal || IsChild(modal, focus) ? focus : modal;
   return false;
+}
+
+bool TApplication::closeFromChild(const MSG& message) {
+  // The system asks the top window to close on Alt+F4 when the focused
+  // window passes the key on; Wine's combo boxes keep it, and the window
+  // stayed open. The request is made here for every child, as the system
+  // would make it.
+  if (!message.hwnd || !(GetWindowLongPtrA(message.hwnd, GWL_STYLE) & WS_CHILD)) return false;
+  const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  if (!root || !IsWindowEnabled(root)) return false;
+  PostMessageA(root, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return true;
 }
 
 void TApplication::postDeferred(std::function<void()> call) {

@@ -127,6 +127,8 @@ class TApplication {
   bool modalLoopRunning() const { return !modalWindows_.empty(); }
   // True when the message was used up.
   bool redirectFromDisabledWindow(MSG& message, HWND modal);
+  // Alt+F4 in a child window: its top window is asked to close; true then.
+  bool closeFromChild(const MSG& message);
   bool mnemonicKey(const MSG& message);
 
   bool oleInitialized_ = false;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,6 +10,7 @@
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/ListView.h"
+#include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "tests/support/WindowTestSupport.h"
@@ -189,4 +193,60 @@ TEST(StandardControls, AnEditableComboBoxTakesTypedTextBeyondItsWidth) {
   for (const char c : typed) postChar(edit, c);
   pumpFor(50);
   EXPECT_EQ(box.text(), typed);
+}
+
+// Under Wine a tab chosen with the arrow keys left the tab it came from
+// marked as pressed, and from then on every click on a tab was taken for a
+// click among pressed buttons: the user could no longer leave the page with
+// the mouse.
+TEST(StandardControls, TabsChosenByKeyStillAnswerClicks) {
+  TForm form(mainWindowOptions("Tabs", 400, 200));
+  auto& pages = form.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  for (const char* caption : {"First", "Second", "Third", "Fourth"}) {
+    pages.own(std::make_unique<TTabSheet>(&pages, caption));
+  }
+  int changes = 0;
+  pages.onChange = [&] { ++changes; };
+  form.showModeless();
+  pages.setFocus();
+  const auto clickTab = [&](int index) {
+    RECT tab{};
+    SendMessageA(pages.handle(), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&tab));
+    sendMouse(pages.handle(), WM_LBUTTONDOWN, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2, MK_LBUTTON);
+    sendMouse(pages.handle(), WM_LBUTTONUP, (tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    pumpFor(50);
+  };
+
+  sendKey(pages.handle(), VK_RIGHT);
+  EXPECT_EQ(pages.activePageIndex(), 1);
+  clickTab(3);
+  EXPECT_EQ(pages.activePageIndex(), 3);
+  EXPECT_TRUE(pages.page(3)->visible());
+  EXPECT_FALSE(pages.page(1)->visible());
+  sendKey(pages.handle(), VK_LEFT);
+  EXPECT_EQ(pages.activePageIndex(), 2);
+  clickTab(0);
+  EXPECT_EQ(pages.activePageIndex(), 0);
+  EXPECT_EQ(changes, 4);
+}
+
+// Wine's combo boxes keep Alt+F4 from the system: with the keyboard in one,
+// the window never closed.
+TEST(StandardControls, AltF4ClosesTheWindowFromAComboBox) {
+  for (const TComboStyle style : {TComboStyle::dropDownList, TComboStyle::dropDown}) {
+    TForm form(dialogOptions());
+    auto& box = form.add<TComboBox>(style);
+    box.setBounds(10, 10, 120, 22);
+    box.addItem("JScript");
+    box.setItemIndex(0);
+    bool closed = false;
+    form.onClose = [&] { closed = true; };
+    form.showModeless();
+    box.setFocus();
+    TKeyState alt({VK_MENU});
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    EXPECT_TRUE(pumpUntil([&] { return closed; }, 2000)) << static_cast<int>(style);
+    EXPECT_FALSE(form.visible());
+  }
 }
