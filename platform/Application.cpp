@@ -274,7 +274,8 @@ bool TApplication::closeFromChild(const MSG& message) {
   // The system asks the top window to close on Alt+F4 when the focused
   // window passes the key on; Wine's combo boxes keep it, and the window
   // stayed open. The request is made here for every child, as the system
-  // would make it.
+  // would make it: only with Alt held, not for F4 in the menu's key mode.
+  if (!(HIWORD(message.lParam) & KF_ALTDOWN)) return false;
   if (!message.hwnd || !(GetWindowLongPtrA(message.hwnd, GWL_STYLE) & WS_CHILD)) return false;
   const HWND root = GetAncestor(message.hwnd, GA_ROOT);
   if (!root || !IsWindowEnabled(root)) return false;
