@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
@@ -45,6 +49,38 @@ TEST(LocaleSettings, GermanSettingsGiveTheirSeparatorsAndFormats) {
   EXPECT_EQ(loaded.shortDateFormat, "dd.mm.yyyy");
   EXPECT_EQ(loaded.longTimeFormat, "hh:nn:ss");
   EXPECT_EQ(loaded.shortTimeFormat, "hh:nn");
+}
+
+// The user's own settings are the ones to come back, every one of them:
+// setting the date separator also rewrites the short date format, which
+// must not be taken for the user's.
+TEST(LocaleSettings, GermanSettingsLeaveTheUsersOwnBehind) {
+  const LCTYPE types[] = {LOCALE_SDECIMAL, LOCALE_STHOUSAND,   LOCALE_SLIST,       LOCALE_SDATE,
+                          LOCALE_SSHORTDATE, LOCALE_STIMEFORMAT, LOCALE_STIME,      LOCALE_SLONGDATE};
+  auto read = [&] {
+    std::vector<std::string> values;
+    for (LCTYPE type : types) {
+      char value[256] = {};
+      GetLocaleInfoA(LOCALE_USER_DEFAULT, type, value, sizeof value);
+      values.emplace_back(value);
+    }
+    return values;
+  };
+  // Settings unlike the German ones in every field the helper sets.
+  const std::vector<std::pair<LCTYPE, const char*>> own = {
+      {LOCALE_SSHORTDATE, "M/d/yyyy"}, {LOCALE_SDECIMAL, "."}, {LOCALE_STHOUSAND, ","},
+      {LOCALE_SLIST, ","},             {LOCALE_STIMEFORMAT, "h:mm:ss tt"}};
+  const std::vector<std::string> before = read();
+  for (const auto& [type, value] : own) SetLocaleInfoA(LOCALE_USER_DEFAULT, type, value);
+  const std::vector<std::string> users = read();
+  { TGermanRegionalSettings german; }
+  const std::vector<std::string> after = read();
+  // Back to what the machine had before this test.
+  for (std::size_t i = 0; i < std::size(types); ++i) {
+    SetLocaleInfoA(LOCALE_USER_DEFAULT, types[i], before[i].c_str());
+  }
+  EXPECT_EQ(users[4], "M/d/yyyy");
+  EXPECT_EQ(after, users);
 }
 
 TEST(FloatingPoint, ExtendedPrecisionHoldsOnEveryThreadThatAsksForIt) {
