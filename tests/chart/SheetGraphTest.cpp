@@ -133,6 +133,31 @@ TEST(SheetGraph, ViewFileKeepsFormulasCaptionsAndSources) {
   EXPECT_EQ(again.pendingSettings().stepsFormula, "11 ");
 }
 
+// The sample's graph and the template new graphs start from: the title is
+// the graph's own top text, shown once built and kept by the next save.
+TEST(SheetGraph, TheSampleGraphsShowTheirTitleAndKeepIt) {
+  const std::string title = "Savings plan: end value over the yearly rate";
+  for (const char* view : {"DATA\\FOLIOS\\Graphs\\Folio_0.INI", "DATA\\GraphTemplate.INI"}) {
+    SCOPED_TRACE(view);
+    TTemporaryFolder folder;
+    const std::string fileName = folder.path() + "Graph.INI";
+    ASSERT_TRUE(CopyFileA((sampleDataFolder() + view).c_str(), fileName.c_str(), FALSE));
+    TForm form(graphForm());
+    TSheetGraph& graph = form.add<TSheetGraph>();
+    graph.setBounds(0, 0, 500, 340);
+    form.show();
+    ASSERT_EQ(graph.loadFromFile(fileName, '.', ','), 0);
+    graph.rebuild();
+    ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && graph.graph().seriesCount() == 1 && !graph.stale(); },
+                          5000));
+    EXPECT_EQ(graph.getTopText(), title);
+    ASSERT_EQ(graph.saveToFile('.', ','), 0);
+    TPortableIniFile ini(fileName);
+    EXPECT_EQ(ini.readString("TopText", "Formula", ""), title);
+    EXPECT_EQ(ini.readString("TopText", "Text", ""), title);
+  }
+}
+
 TEST(SheetGraph, ChartShowsANarrowerDateRangeWithoutComputing) {
   TForm form(graphForm());
   TSheetChart& chart = form.add<TSheetChart>();
