@@ -10,6 +10,7 @@
 #include "sheet/ValueRecord.h"
 #include "windows/DataObjects.h"
 #include "windows/DataWindowLines.h"
+#include "windows/TransactionSizes.h"
 
 namespace {
 
@@ -238,10 +239,8 @@ bool TDataSheet::cellEdited() {
 void TDataSheet::getCellSizes(bool rowWiseLayout) {
   const int defaultHeight = sheet_.getDefaultRowHeight();
   const int defaultWidth = sheet_.getDefaultColWidth();
-  fields_.RowWiseFixedHeight = defaultHeight;
-  fields_.ColWiseFixedWidth = defaultWidth;
-  fields_.DefaultRowWiseWidth = defaultWidth;
-  fields_.DefaultColWiseHeight = defaultHeight;
+  // The layout not shown keeps its sizes: only unset ones take the defaults.
+  defaultMissingFieldSizes(fields_, sheet_);
   std::vector<int>& sizes = rowWiseLayout ? rowHeights : colWidths;
   const int fallback = rowWiseLayout ? defaultHeight : defaultWidth;
   for (const auto& field : fields_.Fields) {
@@ -259,7 +258,11 @@ void TDataSheet::getCellSizes(bool rowWiseLayout) {
     sizes.assign(static_cast<size_t>(objectLineCount()), fallback);
     return;
   }
-  sizes.assign(static_cast<size_t>(objects_->count()), fallback);
+  // An object the window leaves out (the Quotes window's assets without
+  // prices) keeps the size it has stored: it was not shown to be changed.
+  const std::string key = rowWiseLayout ? objects_->rowHeightKey() : objects_->colWidthKey();
+  sizes.clear();
+  for (int i = 0; i < objects_->count(); ++i) sizes.push_back(integerProperty(*objects_->item(i), key, fallback));
   for (int line = 2; line <= lastLine(); ++line) {
     const int index = lineToObject(line);
     if (index >= 0) sizes[index] = rowWiseLayout ? sheet_.getRowHeight(line) : sheet_.getColWidth(line);

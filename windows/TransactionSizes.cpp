@@ -30,10 +30,8 @@ void defaultMissingFieldSizes(TFieldTable& fields, const TSheet& sheet) {
 
 void captureTransactionSizes(const TSheet& sheet, TFieldTable& fields, const TPortfolio& portfolio,
                              const std::vector<int32_t>& lineNumbers, bool rowWise) {
-  fields.RowWiseFixedHeight = sheet.getDefaultRowHeight();
-  fields.ColWiseFixedWidth = sheet.getDefaultColWidth();
-  fields.DefaultRowWiseWidth = sheet.getDefaultColWidth();
-  fields.DefaultColWiseHeight = sheet.getDefaultRowHeight();
+  // The layout not shown keeps its sizes: only unset ones take the defaults.
+  defaultMissingFieldSizes(fields, sheet);
   if (rowWise)
     fields.RowWiseFixedHeight = sheet.getRowHeight(headerLine);
   else

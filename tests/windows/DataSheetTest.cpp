@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "model/CustomProperties.h"
+#include "model/Portfolio.h"
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "windows/DataObjects.h"
 #include "windows/DataSheet.h"
+#include "windows/TransactionSizes.h"
 
 namespace {
 
@@ -29,11 +31,14 @@ class TFakeObjects : public TDataObjects {
     return index >= 0 && index < count() ? objects[index].get() : nullptr;
   }
   bool isKeyKind(std::uint8_t kind) const override { return kind == 5; }
+  // A window's filter: the object without a line is not shown.
+  bool hasLine(int index) const override { return index != withoutLine && item(index) != nullptr; }
   int currentIndex() const override { return current; }
   void setCurrentIndex(int index) override { current = index >= 0 && index < count() ? index : -1; }
 
   std::vector<std::unique_ptr<TCustomPropertyObject>> objects;
   int current = -1;
+  int withoutLine = -1;
 };
 
 void addField(TFieldTable& fields, const std::string& header, std::uint8_t kind, const std::string& symbol,
@@ -73,6 +78,7 @@ class DataSheet : public ::testing::Test {
   TSheet sheet;
   TFieldTable fields;
   TFakeObjects objects;
+  std::int32_t serials = 0;
   TDataSheet frame;
 };
 
@@ -165,6 +171,51 @@ TEST_F(DataSheet, EditsAreStoredInTheObjectsAndViewPropertiesLeaveTheirStamps) {
   frame.rowWise = false;
   frame.build(-1, -1);
   EXPECT_EQ(sheet.getColWidth(lineOf(1)), 120);
+}
+
+// The Quotes window leaves out the assets without prices: their widths and
+// heights in that window are not shown, and stay as they were.
+TEST_F(DataSheet, AnObjectTheWindowLeavesOutKeepsItsSizes) {
+  objects.objects[1]->setViewProperty("ColWidth", "140");
+  objects.objects[1]->setViewProperty("RowHeight", "30");
+  objects.withoutLine = 1;
+  frame.readObjectProperties();
+  frame.build(-1, -1);
+  sheet.setColWidth(lineOf(2), 120);
+  frame.writeObjectProperties();
+  EXPECT_EQ(objects.objects[2]->getExternalProperty("ColWidth"), "120");
+  EXPECT_EQ(objects.objects[1]->getExternalProperty("ColWidth"), "140");
+  EXPECT_EQ(objects.objects[1]->getExternalProperty("RowHeight"), "30");
+
+  // Shown again, it comes back at its own width.
+  objects.withoutLine = -1;
+  frame.readObjectProperties();
+  frame.build(-1, -1);
+  EXPECT_EQ(sheet.getColWidth(lineOf(1)), 140);
+}
+
+// Only the shown layout's sizes are taken from the grid: the other layout's
+// fixed line and its field defaults are the user's until that layout shows.
+TEST_F(DataSheet, TakingOneLayoutsSizesKeepsTheOthers) {
+  fields.RowWiseFixedHeight = 25;
+  fields.ColWiseFixedWidth = 100;
+  fields.DefaultRowWiseWidth = 70;
+  fields.DefaultColWiseHeight = 21;
+  frame.rowWise = true;
+  frame.build(-1, -1);
+  sheet.setRowHeight(1, 30);
+  frame.getCellSizes(true);
+  EXPECT_EQ(fields.RowWiseFixedHeight, 30);
+  EXPECT_EQ(fields.ColWiseFixedWidth, 100);
+  EXPECT_EQ(fields.DefaultRowWiseWidth, 70);
+  EXPECT_EQ(fields.DefaultColWiseHeight, 21);
+
+  TPortfolio none(serials);
+  captureTransactionSizes(sheet, fields, none, {}, false);
+  EXPECT_EQ(fields.RowWiseFixedHeight, 30);
+  EXPECT_EQ(fields.ColWiseFixedWidth, sheet.getColWidth(1));
+  EXPECT_EQ(fields.DefaultRowWiseWidth, 70);
+  EXPECT_EQ(fields.DefaultColWiseHeight, 21);
 }
 
 TEST_F(DataSheet, ANewObjectComesJustAfterTheCurrentLineAndIsSelected) {
