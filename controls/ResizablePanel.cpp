@@ -225,6 +225,12 @@ void TResizablePanel::resized() {
   if (dragBevel_) dragBevel_->setBounds({3, 3, 7, height() - 3});
 }
 
+RECT TResizablePanel::alignRect() const {
+  RECT rect = TKeyPanel::alignRect();
+  if (dragBevel_) rect.left = std::max(rect.left, dragBevel_->bounds().right + 1);
+  return rect;
+}
+
 void TResizablePanel::doEnter() {
   bringToFront();
   TKeyPanel::doEnter();

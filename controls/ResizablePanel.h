@@ -64,6 +64,9 @@ class TResizablePanel : public TKeyPanel {
   void mouseMove(TShiftState shift, int x, int y) override;
   void mouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void resized() override;
+  // Aligned content starts right of the drag strip, which lies over the
+  // tile's left edge: under it the content would lose its first pixels.
+  RECT alignRect() const override;
 
  public:
   void doEnter() override;

@@ -6,6 +6,7 @@
 #include "controls/ResizablePanel.h"
 #include "controls/ResizablePanelContainer.h"
 #include "platform/Form.h"
+#include "platform/Panel.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -112,6 +113,21 @@ TEST_F(ResizablePanels, TheDragStripMovesInsideTheParentAndWaitsAfterAMaximise) 
   sendMouse(strip, WM_MOUSEMOVE, 2, 2, MK_LBUTTON);
   EXPECT_TRUE(sameRect(before, tile.bounds()));
   sendMouse(strip, WM_LBUTTONUP, 2, 2);
+}
+
+// The strip lies over the tile's left edge: a grid or editor filling the
+// tile starts right of it, and the strip still takes the presses.
+TEST_F(ResizablePanels, ContentFillingATileLeavesTheDragStripFree) {
+  auto& tile = addTile({20, 20, 220, 170});
+  auto& content = tile.add<TPanel>();
+  content.setAlign(TAlign::client);
+  tile.realign();
+  const RECT strip = tile.dragBevel().bounds();
+  EXPECT_GT(content.bounds().left, strip.right - 1);
+  POINT onStrip{(strip.left + strip.right) / 2, 60};
+  ClientToScreen(tile.handle(), &onStrip);
+  EXPECT_EQ(WindowFromPoint(onStrip), tile.dragBevel().handle());
+  captureClient(form.handle()).savePng("ResizablePanel-content-beside-strip");
 }
 
 TEST_F(ResizablePanels, TilingAndCascadeFollowTheirGrids) {
