@@ -259,10 +259,15 @@ void TDataSheet::getCellSizes(bool rowWiseLayout) {
     return;
   }
   // An object the window leaves out (the Quotes window's assets without
-  // prices) keeps the size it has stored: it was not shown to be changed.
+  // prices) keeps its size as last read or taken, else as it has stored
+  // it: it was not shown to be changed.
   const std::string key = rowWiseLayout ? objects_->rowHeightKey() : objects_->colWidthKey();
+  const std::vector<int> before = std::move(sizes);
   sizes.clear();
-  for (int i = 0; i < objects_->count(); ++i) sizes.push_back(integerProperty(*objects_->item(i), key, fallback));
+  for (int i = 0; i < objects_->count(); ++i) {
+    const auto index = static_cast<size_t>(i);
+    sizes.push_back(index < before.size() ? before[index] : integerProperty(*objects_->item(i), key, fallback));
+  }
   for (int line = 2; line <= lastLine(); ++line) {
     const int index = lineToObject(line);
     if (index >= 0) sizes[index] = rowWiseLayout ? sheet_.getRowHeight(line) : sheet_.getColWidth(line);

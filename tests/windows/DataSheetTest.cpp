@@ -192,6 +192,14 @@ TEST_F(DataSheet, AnObjectTheWindowLeavesOutKeepsItsSizes) {
   frame.readObjectProperties();
   frame.build(-1, -1);
   EXPECT_EQ(sheet.getColWidth(lineOf(1)), 140);
+
+  // Widened, then left out before the next save: the new width is kept.
+  sheet.setColWidth(lineOf(1), 150);
+  frame.getCellSizes(false);
+  objects.withoutLine = 1;
+  frame.build(-1, -1);
+  frame.writeObjectProperties();
+  EXPECT_EQ(objects.objects[1]->getExternalProperty("ColWidth"), "150");
 }
 
 // Only the shown layout's sizes are taken from the grid: the other layout's
