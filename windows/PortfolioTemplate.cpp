@@ -17,17 +17,25 @@ bool movePath(const std::string& source, const std::string& target) {
   return MoveFileA(source.c_str(), target.c_str()) != 0;
 }
 
+// A file whose name the target has fails the move; a folder it has (the
+// view folders every new portfolio is made with) takes the entries.
 bool moveEntriesInto(const std::string& source, const std::string& target) {
-  for (const TFoundFile& entry : findFiles(source + "*"))
-    if (!movePath(source + entry.name, target + entry.name)) return false;
+  for (const TFoundFile& entry : findFiles(source + "*")) {
+    const std::string from = source + entry.name;
+    const std::string to = target + entry.name;
+    const bool merged = entry.isFolder && !entry.isReparsePoint && folderExists(to);
+    if (!(merged ? moveEntriesInto(from + "\\", to + "\\") : movePath(from, to))) return false;
+  }
   return true;
 }
 
 bool buildNewTemplate(const std::string& source, const std::string& fresh) {
   if (!folderExists(fresh) && !forceFolders(fresh)) return false;
   if (!deleteDirContents(fresh)) return false;
+  // A window the portfolio was never shown in has written no file: the
+  // template goes without it, as a portfolio made without one does.
   for (const char* name : templateFiles)
-    if (!copyFile(source + name, fresh + name, true)) return false;
+    if (fileExists(source + name) && !copyFile(source + name, fresh + name, true)) return false;
   for (const char* name : viewFolders)
     if (folderExists(source + name) && !copyTree(source + name, fresh + name, true)) return false;
   return true;

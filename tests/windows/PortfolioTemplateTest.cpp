@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <set>
 #include <sstream>
@@ -60,12 +61,24 @@ TEST_F(PortfolioTemplate, HoldsExactlyTheWindowFilesAndViews) {
   EXPECT_FALSE(folderExists(temp.path() + "NewTemplate"));
 }
 
-TEST_F(PortfolioTemplate, AMissingFileLeavesTheTemplateUntouched) {
+// A portfolio without a trading system, or whose Quotes window was never
+// opened, has not all the window files: the template is made of those it
+// has. A copy that fails still leaves the old template as it was.
+TEST_F(PortfolioTemplate, AWindowFileThePortfolioLacksIsLeftOut) {
+  deleteFile(folder + "System.INI");
   deleteFile(folder + "SystemControls.INI");
+  ASSERT_EQ(makeTemplate(folder, temp.path()), 0);
+  EXPECT_FALSE(fileExists(temp.path() + "Template\\System.INI"));
+  EXPECT_EQ(readWholeFile(temp.path() + "Template\\QuoteControls.INI"), "[QuoteControls.INI]");
+
   const std::string before = treeText(temp.path() + "Template\\");
+  // Held by another program without sharing: the copy cannot read it.
+  HANDLE held = CreateFileA((folder + "QuoteFields.INI").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_EQ(makeTemplate(folder, temp.path()), -4);
+  CloseHandle(held);
   EXPECT_EQ(treeText(temp.path() + "Template\\"), before);
-  EXPECT_FALSE(folderExists(temp.path() + "Template.BAK"));
 }
 
 TEST_F(PortfolioTemplate, ANewPortfolioTakesTheTemplateAndKeepsItsFolderOnFailure) {
@@ -86,6 +99,19 @@ TEST_F(PortfolioTemplate, ANewPortfolioTakesTheTemplateAndKeepsItsFolderOnFailur
   EXPECT_EQ(findFiles(temp.path() + "Template.*.TMP").size(), 0u);
 
   EXPECT_EQ(copyTemplateInto(temp.path() + "none\\", other), 0);
+}
+
+// A template made from a portfolio with views holds their folders, which
+// every new portfolio is made with: its views go into them.
+TEST_F(PortfolioTemplate, ANewPortfolioTakesTheViewsOfATemplateMadeFromAPortfolio) {
+  ASSERT_EQ(makeTemplate(folder, temp.path()), 0);
+  TPortfolioTable table;
+  ASSERT_EQ(addPortfolioFromTemplate(table, temp.path()), 0);
+  ASSERT_EQ(table.count(), 1);
+  const std::string made = temp.path() + "1\\";
+  EXPECT_EQ(readWholeFile(made + "Charts\\Asset_0.INI"), "chart");
+  EXPECT_EQ(readWholeFile(made + "AssetFields.INI"), "[AssetFields.INI]");
+  EXPECT_TRUE(folderExists(made + "Graphs"));
 }
 
 TEST_F(PortfolioTemplate, ANewPortfolioThatCannotTakeTheTemplateIsClosedAndRemoved) {
