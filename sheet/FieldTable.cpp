@@ -104,6 +104,13 @@ void TFieldTable::clear() {
   DefaultColWiseHeight = unsetSize;
 }
 
+void TFieldTable::defaultMissingSizes(int rowHeight, int colWidth) {
+  if (RowWiseFixedHeight < 1) RowWiseFixedHeight = rowHeight;
+  if (ColWiseFixedWidth < 1) ColWiseFixedWidth = colWidth;
+  if (DefaultRowWiseWidth < 1) DefaultRowWiseWidth = colWidth;
+  if (DefaultColWiseHeight < 1) DefaultColWiseHeight = rowHeight;
+}
+
 int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   clear();
   std::unique_ptr<TPortableIniFile> ini;

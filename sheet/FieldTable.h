@@ -66,6 +66,10 @@ class TFieldTable {
   int save(char decimalSeparator, char listSeparator) const;
   // A deep copy of source (nullptr: cleared). Returns 0.
   int assign(const TFieldTable* source);
+  // The table's four sizes below 1 (a file written before they were kept,
+  // or a layout never shown) take the grid's default row height and
+  // column width.
+  void defaultMissingSizes(int rowHeight, int colWidth);
 
   int count() const { return static_cast<int>(Fields.size()); }
   // nullptr outside the list.

@@ -162,12 +162,8 @@ void TdataForm::loadView() {
   const std::string fieldFile = windowDirectory_ + files_.fieldFile;
   fieldFileDamaged_ =
       fieldTable_->loadFromFile(fieldFile, decimalSeparator(), listSeparator()) != 0 && fileExists(fieldFile);
-  // Sizes below 1 come from files written before they were kept.
-  if (fieldTable_->RowWiseFixedHeight < 1) fieldTable_->RowWiseFixedHeight = sheetPanel_->sheet().getDefaultRowHeight();
-  if (fieldTable_->ColWiseFixedWidth < 1) fieldTable_->ColWiseFixedWidth = sheetPanel_->sheet().getDefaultColWidth();
-  if (fieldTable_->DefaultRowWiseWidth < 1) fieldTable_->DefaultRowWiseWidth = sheetPanel_->sheet().getDefaultColWidth();
-  if (fieldTable_->DefaultColWiseHeight < 1)
-    fieldTable_->DefaultColWiseHeight = sheetPanel_->sheet().getDefaultRowHeight();
+  const TSheet& sheet = sheetPanel_->sheet();
+  fieldTable_->defaultMissingSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
   // Fields without sizes of their own take the table's defaults.
   for (const auto& field : fieldTable_->Fields) {
     if (field->RowWiseWidth < 1) field->RowWiseWidth = fieldTable_->DefaultRowWiseWidth;

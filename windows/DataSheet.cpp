@@ -10,7 +10,6 @@
 #include "sheet/ValueRecord.h"
 #include "windows/DataObjects.h"
 #include "windows/DataWindowLines.h"
-#include "windows/TransactionSizes.h"
 
 namespace {
 
@@ -240,7 +239,7 @@ void TDataSheet::getCellSizes(bool rowWiseLayout) {
   const int defaultHeight = sheet_.getDefaultRowHeight();
   const int defaultWidth = sheet_.getDefaultColWidth();
   // The layout not shown keeps its sizes: only unset ones take the defaults.
-  defaultMissingFieldSizes(fields_, sheet_);
+  fields_.defaultMissingSizes(defaultHeight, defaultWidth);
   std::vector<int>& sizes = rowWiseLayout ? rowHeights : colWidths;
   const int fallback = rowWiseLayout ? defaultHeight : defaultWidth;
   for (const auto& field : fields_.Fields) {

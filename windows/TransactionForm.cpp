@@ -154,7 +154,7 @@ void TtransactionForm::loadView() {
   const TSheet& sheet = sheetPanel_->sheet();
   fieldTable_->loadFromFile(folder_ + fieldsFile, firstOr(sheet.decimalSeparator, '.'),
                             firstOr(sheet.listSeparator, ';'));
-  defaultMissingFieldSizes(*fieldTable_, sheet);
+  fieldTable_->defaultMissingSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
   readControls(folder_ + controlsFile);
   order_.loadFromTransactions(*shown);
   showTransactions(-1, -1);

@@ -19,19 +19,10 @@ bool shown(const TField& field) { return !field.Hidden && !field.Disabled && fie
 
 }  // namespace
 
-void defaultMissingFieldSizes(TFieldTable& fields, const TSheet& sheet) {
-  const int height = sheet.getDefaultRowHeight();
-  const int width = sheet.getDefaultColWidth();
-  if (fields.RowWiseFixedHeight < 1) fields.RowWiseFixedHeight = height;
-  if (fields.ColWiseFixedWidth < 1) fields.ColWiseFixedWidth = width;
-  if (fields.DefaultRowWiseWidth < 1) fields.DefaultRowWiseWidth = width;
-  if (fields.DefaultColWiseHeight < 1) fields.DefaultColWiseHeight = height;
-}
-
 void captureTransactionSizes(const TSheet& sheet, TFieldTable& fields, const TPortfolio& portfolio,
                              const std::vector<int32_t>& lineNumbers, bool rowWise) {
   // The layout not shown keeps its sizes: only unset ones take the defaults.
-  defaultMissingFieldSizes(fields, sheet);
+  fields.defaultMissingSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
   if (rowWise)
     fields.RowWiseFixedHeight = sheet.getRowHeight(headerLine);
   else

@@ -12,9 +12,6 @@ class TSheet;
 // ("RowHeight", "ColWidth"), which reach its file at the next save without
 // counting as a change of the transaction.
 
-// Sizes below 1 in the field file take the grid's defaults (any window of
-// objects and fields).
-void defaultMissingFieldSizes(TFieldTable& fields, const TSheet& sheet);
 // The lines show the transactions numbered lineNumbers, line 2 first.
 void captureTransactionSizes(const TSheet& sheet, TFieldTable& fields, const TPortfolio& portfolio,
                              const std::vector<int32_t>& lineNumbers, bool rowWise);
