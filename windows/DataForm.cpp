@@ -36,6 +36,10 @@ TdataForm::TBusyScope::~TBusyScope() {
   if (--form_.busyDepth_ == 0) {
     form_.setEnabled(true);
     if (form_.onBusyChanged) form_.onBusyChanged(false);
+    if (form_.focusGridWhenDone_) {
+      form_.focusGridWhenDone_ = false;
+      form_.focusGrid();
+    }
   }
   application().available();
 }
@@ -119,6 +123,12 @@ char TdataForm::listSeparator() const {
 }
 
 void TdataForm::focusGrid() {
+  // A busy window is disabled and takes no focus: the grid gets it when
+  // the work is done.
+  if (busy()) {
+    focusGridWhenDone_ = true;
+    return;
+  }
   if (sheetPanel_->canFocus()) sheetPanel_->setFocus();
 }
 

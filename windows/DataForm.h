@@ -312,6 +312,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   double sheetStamp_ = 0;
   double scriptStamp_ = 0;
   int busyDepth_ = 0;
+  bool focusGridWhenDone_ = false;
 
   TPanel* controlBar_ = nullptr;
   TPanel* dateControlsPanel_ = nullptr;

@@ -192,6 +192,21 @@ TEST_F(PortfolioWindow, NewCopyAndDeleteKeepLinesNotesAndSizes) {
   EXPECT_LE(table.lastChange(), form->sheetStamp());
 }
 
+// The window is disabled while it works, and a disabled window takes no
+// focus: the grid must still get it when the command is done, so that the
+// user types into the new line and not into the button.
+TEST_F(PortfolioWindow, NewAndCopyLeaveTheFocusInTheGrid) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  sheet().setCurrentCell(2, 1);
+  form->sheetPanel().refresh();
+  for (TToolButton* button : {&form->copyBtn(), &form->addBtn()}) {
+    button->setFocus();
+    ASSERT_EQ(GetFocus(), button->handle());
+    ASSERT_EQ(button == &form->copyBtn() ? form->copyBtnClick() : form->addBtnClick(), 0);
+    EXPECT_EQ(GetFocus(), form->sheetPanel().handle());
+  }
+}
+
 TEST_F(PortfolioWindow, UnloadWhileBusyKeepsCommandsAwayAndClearsTheMark) {
   ASSERT_EQ(form->loadPortfolios(), 0);
   std::vector<bool> busyCalls;
