@@ -494,6 +494,12 @@ void TDependents::appendDependents(TCellCoord precedent, std::vector<TCellCoord>
   appendDependents(find(precedent), precedent, out);
 }
 
+bool TDependents::allDependents(TCellCoord precedent, TDependentTest test, void* context) {
+  const auto fails = [test, context](TCellCoord dependent) { return !test(context, dependent); };
+  if (const TPlaceLinks* links = find(precedent); links && links->dependents.any(fails)) return false;
+  return !ranges_->anyHolding(precedent, [&fails](const TDependentList& list) { return list.any(fails); });
+}
+
 void TDependents::appendDependents(const TPlaceLinks* links, TCellCoord precedent,
                                    std::vector<TCellCoord>& out) const {
   const std::size_t base = out.size();

@@ -303,6 +303,11 @@ class TDependents {
   // goes down a column, and a formula that records nothing looks up none.
   void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out) const;
   void appendDependents(TCellCoord precedent, std::vector<TCellCoord>& out);
+  // True when test(context, dependent) holds for each of precedent's
+  // dependents (none: true), read where the lists lie instead of copied;
+  // the pages looked up stay at hand as with appendDependents.
+  using TDependentTest = bool (*)(void* context, TCellCoord dependent);
+  bool allDependents(TCellCoord precedent, TDependentTest test, void* context);
   // True when no formula reads place, so that it reaches no other.
   bool readByNone(TCellCoord place) const;
   // True when dependent's formula has a link to precedent.

@@ -226,16 +226,15 @@ void TSheet::recalculateAll(bool resetDependents) {
 // "#CIRC!". Told so beforehand, the walk goes on without one.
 bool TSheet::walkTakesAllDependents(TCellCoord place) {
   if (circularScanDue()) return false;
-  const std::size_t base = pending_.size();
-  dependents.appendDependents(place, pending_);
-  bool allLeft = true;
-  for (std::size_t i = base; i < pending_.size() && allLeft; ++i) {
-    const TCell* cell = getCellByIndex(pending_[i].col, pending_[i].row);
-    // A link left by a place without a formula is the propagation's to drop.
-    allLeft = cell && cell->hasFormula() && leftToWalk(pending_[i], *cell);
-  }
-  pending_.resize(base);
-  return allLeft;
+  return dependents.allDependents(
+      place,
+      [](void* sheet, TCellCoord dependent) {
+        const TSheet& self = *static_cast<const TSheet*>(sheet);
+        const TCell* cell = self.getCellByIndex(dependent.col, dependent.row);
+        // A link left by a place without a formula is the propagation's to drop.
+        return cell && cell->hasFormula() && self.leftToWalk(dependent, *cell);
+      },
+      this);
 }
 
 // A change mostly runs down a column (a running sum, a column of formulas

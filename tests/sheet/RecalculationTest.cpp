@@ -123,6 +123,17 @@ TEST(Recalculation, FormulasThatReadLaterPlacesFollowThem) {
   sheet.markAllDirty();
   sheet.recalculateAll(true);
   EXPECT_EQ(shown(sheet, 1, 1), "10");
+
+  // The same through a rectangle large enough to be filed once for its
+  // readers.
+  TSheet ranged;
+  enter(ranged, 1, 1, "=SUM(B5:C40)*2");
+  enter(ranged, 2, 5, "=D1+1");
+  enter(ranged, 4, 1, "4");
+  ranged.markAllDirty();
+  ranged.recalculateAll(true);
+  EXPECT_EQ(ranged.dependents.storedRangeCount(), 1u);
+  EXPECT_EQ(shown(ranged, 1, 1), "10");
 }
 
 TEST(Recalculation, ReadersOfLargeRangesFollowChangesAndCloseNoCycle) {
