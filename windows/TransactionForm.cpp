@@ -302,18 +302,19 @@ int32_t TtransactionForm::selectedTransaction() const {
 void TtransactionForm::showWithCurrent(int32_t number, int field) {
   for (int line = firstLine; line < firstLine + lineCount(); ++line)
     if (builder_->transactionOnLine(line) == number) {
-      TSheet& sheet = sheetPanel_->sheet();
-      field = std::max(field, 1);
-      sheet.setCurrentCell(rowWise_ ? field : line, rowWise_ ? line : field);
-      sheetPanel_->refresh();
+      showWithCurrentLine(line, field);
       return;
     }
 }
 
 void TtransactionForm::showWithCurrentLine(int line, int field) {
   if (lineCount() == 0 || line < firstLine) return;
-  field = std::max(field, 1);
-  sheetPanel_->sheet().setCurrentCell(rowWise_ ? field : line, rowWise_ ? line : field);
+  TSheet& sheet = sheetPanel_->sheet();
+  // A fixed field shows no current cell and takes no typing: the line's
+  // first field past them stands in for it.
+  field = std::max(field, (rowWise_ ? sheet.getFixedCols() : sheet.getFixedRows()) + 1);
+  sheet.setCurrentCell(rowWise_ ? field : line, rowWise_ ? line : field);
+  sheet.scrollToCurrentCell();
   sheetPanel_->refresh();
 }
 

@@ -108,9 +108,10 @@ class TtransactionForm : public TChildForm {
   TPortfolio* portfolio() const;
   int currentLine() const;
   int currentField() const;
-  // Makes the line showing the transaction current, keeping the field.
+  // Makes the line showing the transaction current, keeping the field
+  // unless it is a fixed one, and scrolls to it.
   void showWithCurrent(int32_t number, int field);
-  // Makes the line current, keeping the field; nothing without lines.
+  // The same for a line; nothing without lines.
   void showWithCurrentLine(int line, int field);
   // The portfolio order of the selected transaction, or the largest one
   // when none is selected; numbers is the list the order was captured on.

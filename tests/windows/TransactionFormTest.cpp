@@ -29,7 +29,7 @@
 namespace {
 
 // The first sample portfolio with a field file of the five bound fields,
-// shown in a Transactions window on a tab.
+// the number fixed, shown in a Transactions window on a tab.
 class TransactionWindow : public testing::Test {
  protected:
   void SetUp() override {
@@ -44,6 +44,7 @@ class TransactionWindow : public testing::Test {
       fields.items(i)->Kind = static_cast<std::uint8_t>(kinds[i]);
       fields.items(i)->setHeader(headers[i]);
     }
+    fields.Fixed = 1;  // the number, as in the sample
     ASSERT_EQ(fields.save('.', ','), 0);
     ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
     table.setCurrentIndex(0);
@@ -84,7 +85,16 @@ TEST_F(TransactionWindow, ShowsAnAssetOrTheWholePortfolioAddsAfterTheLastLineAnd
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(shownNumbers(*form), sorted);
 
+  // The new line is shown with a cell the user can type into, in the
+  // grid that has the focus.
+  SetFocus(main.handle());
   form->addBtnClick();  // nothing selected: after the last line
+  TSheet& grid = form->sheetPanel().sheet();
+  EXPECT_EQ(GetFocus(), form->sheetPanel().handle());
+  EXPECT_EQ(grid.currentCol, 2);
+  pumpFor(100);
+  EXPECT_GE(grid.currentRow, grid.topRow);
+  EXPECT_LE(grid.currentRow, grid.bottomRow);
   ASSERT_EQ(form->lineCount(), all + 1);
   EXPECT_EQ(shownNumbers(*form).back(), sorted.back() + 1);
   EXPECT_EQ(form->selectedTransaction(), sorted.back() + 1);
@@ -212,7 +222,7 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   EXPECT_FALSE(form->selectionPanel().visible());
 
   // A moved line keeps its height: sizes follow their transactions.
-  sheet.setCurrentCell(1, 3);
+  sheet.setCurrentCell(2, 3);
   form->moveClick(-1);
   EXPECT_EQ(sheet.getRowHeight(2), 41);
   form->saveView();
@@ -233,7 +243,7 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   EXPECT_EQ(sheet.getRowHeight(2), 41);
 
   // The delete button offers the selected transaction by its number.
-  sheet.setCurrentCell(1, 2);
+  sheet.setCurrentCell(2, 2);
   form->sheetPopupMenu().onPopup();
   const TMenuItem& del = *form->sheetPopupMenu().items()[0]->items()[1];
   EXPECT_EQ(del.items()[0]->caption, "Delete transaction #" + std::to_string(second));
