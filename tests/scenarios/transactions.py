@@ -62,13 +62,17 @@ def read(program, line, column):
     return program.read_cell()
 
 
-def type_into(program, line, column, text):
+def type_here(program, text):
     """The editor is opened with Enter and its text replaced: a typed minus
     sign would not open it."""
-    program.click(COLUMNS[column], line_y(line))
     program.key("Return", "End", "shift+Home")
     program.type(text)
     program.key("Return")
+
+
+def type_into(program, line, column, text):
+    program.click(COLUMNS[column], line_y(line))
+    type_here(program, text)
 
 
 def buy_and_sell(scenario):
@@ -86,10 +90,12 @@ def buy_and_sell(scenario):
     # The buy, a month back: the date picker's month (its first field) one step down.
     today = datetime.date.today()
     months_back = 1 if today.day <= 28 else 0
+    # From here typed without the mouse where it can be: with no cell
+    # current, New makes the new line's first field past the number current,
+    # the asset; the date is next to it.
     program.click(*NEW_BUTTON)
     buy_line = ORIGINAL_LINES + 1
-    program.click(COLUMNS["Date"], line_y(buy_line))
-    program.key("Return")
+    program.key("Right", "Return")
     program.key("Right", *(["Down"] * months_back), "Return")
     type_into(program, buy_line, "Units", "25")
     type_into(program, buy_line, "Fees", "4.9")
@@ -98,10 +104,12 @@ def buy_and_sell(scenario):
     buy_close = close_on_or_before(closes, buy_day)
 
     # The sell, today: the auto-completed value is the units at the last close.
+    # New keeps the field of the cell current before: the fees.
     program.click(*NEW_BUTTON)
     sell_line = buy_line + 1
-    type_into(program, sell_line, "Units", "-10")
-    type_into(program, sell_line, "Fees", "3.5")
+    type_here(program, "3.5")
+    program.key("Left", "Left")
+    type_here(program, "-10")
     sell_close = close_on_or_before(closes, day_number(today))
     scenario.grab("typed")
 
