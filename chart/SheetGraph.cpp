@@ -174,9 +174,11 @@ void TSheetGraph::invalidateCompute(bool restart) {
 void TSheetGraph::showPendingCaptionChange() {
   if (applied_->topText != pending_->topText) {
     setTopText(pending_->topText);
+    heldTopText_ = pending_->topText;
     applied_->setTopText(pending_->topText);
   } else if (applied_->bottomText != pending_->bottomText) {
     setBottomText(pending_->bottomText);
+    heldBottomText_ = pending_->bottomText;
     applied_->setBottomText(pending_->bottomText);
   }
 }
@@ -241,8 +243,7 @@ bool TSheetGraph::buildSheet() {
   builder.scriptEngine = scriptEngine_.Get();
   builder.fieldValueGetter = fieldValueGetter_;
   const bool built = builder.build();
-  setTopText("");
-  setBottomText("");
+  blankCaptionsForComputing();
   return built;
 }
 
@@ -254,8 +255,7 @@ void TSheetGraph::startCompute() {
   graph().invalidate();
   syncAxes();
   graph().setNoPaint(true);
-  setTopText("");
-  setBottomText("");
+  blankCaptionsForComputing();
   applied_->assign(pending_.get());
   if (!applied_->built) {
     graph().setCursor(normalCursor());
@@ -285,6 +285,16 @@ void TSheetGraph::pollCompute() {
   armPoll();
 }
 
+void TSheetGraph::blankCaptionsForComputing() {
+  if (!captionsHeld_) {
+    heldTopText_ = getTopText();
+    heldBottomText_ = getBottomText();
+    captionsHeld_ = true;
+  }
+  setTopText("");
+  setBottomText("");
+}
+
 void TSheetGraph::takeComputeResult() {
   std::unique_ptr<TComputeThread> thread = std::move(thread_);
   if (thread->completed()) {
@@ -297,6 +307,7 @@ void TSheetGraph::takeComputeResult() {
     applyXRange();
     setTopText(pending_->topTextIsFormula ? sheet_->getCellText(2, 1, false) : pending_->topText);
     setBottomText(pending_->bottomTextIsFormula ? sheet_->getCellText(3, 1, false) : pending_->bottomText);
+    captionsHeld_ = false;
   } else {
     applied_->built = false;
     // An error, not a stop: the same inputs would fail again at every poll.
@@ -356,7 +367,12 @@ int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator
 int TSheetGraph::saveToFile(char decimalSeparator, char listSeparator) {
   try {
     TPortableIniFile ini(fileName_);
-    int result = saveLayout(ini);
+    TChartLayout layout = getLayout();
+    if (captionsHeld_) {
+      layout.topText.text = heldTopText_;
+      layout.bottomText.text = heldBottomText_;
+    }
+    int result = writeChartLayout(ini, layout);
     // A formula such as "Prices" in quotes, or one with edge blanks, keeps
     // them inside one more pair of quotes, which reading takes off.
     auto formula = [&](const char* section, const std::string& text) {

@@ -95,6 +95,7 @@ class TSheetGraph : public TPriceChart {
   void takeComputeResult();
   void readSelection();
   void freeThread();
+  void blankCaptionsForComputing();
 
   std::string fileName_;
   std::unique_ptr<TSourceTable> sourceTable_;
@@ -111,6 +112,12 @@ class TSheetGraph : public TPriceChart {
   int computationCount_ = 0;
   TFieldValueGetter fieldValueGetter_;
   std::function<void()> ownReadoutHandler_;
+  // The captions a computation blanked until its results come: a save
+  // meanwhile writes these, so the file does not change merely because it
+  // was written while the graph computed.
+  std::string heldTopText_;
+  std::string heldBottomText_;
+  bool captionsHeld_ = false;
 };
 
 // A sheet graph over chart sources whose X runs over dates; a narrower date

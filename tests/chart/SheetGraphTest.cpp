@@ -134,7 +134,8 @@ TEST(SheetGraph, ViewFileKeepsFormulasCaptionsAndSources) {
 }
 
 // The sample's graph and the template new graphs start from: the title is
-// the graph's own top text, shown once built and kept by the next save.
+// the graph's own top text, shown once built and kept by the next save, also
+// by one made while the graph computes and its captions show nothing.
 TEST(SheetGraph, TheSampleGraphsShowTheirTitleAndKeepIt) {
   const std::string title = "Savings plan: end value over the yearly rate";
   for (const char* view : {"DATA\\FOLIOS\\Graphs\\Folio_0.INI", "DATA\\GraphTemplate.INI"}) {
@@ -148,6 +149,9 @@ TEST(SheetGraph, TheSampleGraphsShowTheirTitleAndKeepIt) {
     form.show();
     ASSERT_EQ(graph.loadFromFile(fileName, '.', ','), 0);
     graph.rebuild();
+    ASSERT_EQ(graph.getTopText(), "");
+    ASSERT_EQ(graph.saveToFile('.', ','), 0);
+    EXPECT_EQ(TPortableIniFile(fileName).readString("TopText", "Text", ""), title);
     ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && graph.graph().seriesCount() == 1 && !graph.stale(); },
                           5000));
     EXPECT_EQ(graph.getTopText(), title);
