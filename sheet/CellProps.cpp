@@ -197,7 +197,7 @@ int TCellProps::loadFromIni(const TPortableIniFile& ini, const std::string& sect
   setDefaults();
   if (!ini.sectionExists(section)) return -7;
   Locked = ini.readBool(section, "Locked", Locked);
-  Content = fieldContentFromStore(ini.readString(section, "Content", Content), decimalSeparator, listSeparator);
+  Content = formulaFromStore(ini.readString(section, "Content", Content), decimalSeparator, listSeparator);
   Trail = ini.readString(section, "Trail", Trail);
   Kind = static_cast<std::uint8_t>(ini.readInteger(section, "Kind", Kind));
   MaxDecimals = static_cast<std::uint8_t>(ini.readInteger(section, "MaxDecimals", MaxDecimals));
@@ -212,7 +212,7 @@ int TCellProps::saveToIni(TPortableIniFile& ini, const std::string& section, cha
                           char decimalSeparator) const {
   ini.writeBool(section, "Locked", Locked);
   ini.writeString(section, "Content",
-                  quotedWhereNeeded(fieldContentToStore(Content, decimalSeparator, listSeparator)));
+                  quotedWhereNeeded(formulaToStore(Content, decimalSeparator, listSeparator)));
   // The quotes keep blanks at the ends of the trail, which reading trims.
   ini.writeString(section, "Trail", '"' + Trail + '"');
   ini.writeInteger(section, "Kind", Kind);

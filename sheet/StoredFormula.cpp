@@ -1,24 +1,48 @@
 #include "sheet/StoredFormula.h"
 
-#include <memory>
-
-#include "sheet/FormulaCompiler.h"
 #include "sheet/FormulaRespelling.h"
 
 namespace {
 
 bool isFormulaContent(std::string_view content) { return !content.empty() && content.front() == '='; }
 
-bool isFieldFormula(std::string_view content, char decimalSeparator, char listSeparator) {
-  if (content.empty()) return false;
-  if (content.front() == '=') return true;
-  TRPNstackObject compiled(std::make_shared<TTokenObjectFactory>());
-  TSyntaxFlags flags;
-  if (!infixToRPN(compiled, content, decimalSeparator, listSeparator, flags)) return false;
-  for (int i = 0; i < compiled.count(); ++i) {
-    if (compiled.getItem(i)->tokenClass == tokenOperator) return true;
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool isPlainNumber(std::string_view text, char decimalSeparator) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  auto skipBlanks = [&] {
+    while (i < n && text[i] == ' ') ++i;
+  };
+  auto digits = [&] {
+    const std::size_t first = i;
+    while (i < n && isDigit(text[i])) ++i;
+    return i - first;
+  };
+  skipBlanks();
+  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t mantissa = digits();
+  if (i < n && text[i] == decimalSeparator) {
+    ++i;
+    mantissa += digits();
   }
-  return false;
+  if (mantissa == 0) return false;
+  if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+    ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return false;
+  }
+  skipBlanks();
+  return i == n;
+}
+
+std::string respelledNumber(std::string_view text, char fromDecimal, char toDecimal) {
+  std::string result(text);
+  if (!isPlainNumber(text, fromDecimal)) return result;
+  for (char& c : result) {
+    if (c == fromDecimal) c = toDecimal;
+  }
+  return result;
 }
 
 }  // namespace
@@ -43,12 +67,10 @@ std::string contentToStore(std::string_view content, bool textCell, char decimal
   return formulaToStore(content, decimalSeparator, listSeparator);
 }
 
-std::string fieldContentFromStore(std::string_view stored, char decimalSeparator, char listSeparator) {
-  if (!isFieldFormula(stored, storedDecimalSeparator, storedListSeparator)) return std::string(stored);
-  return formulaFromStore(stored, decimalSeparator, listSeparator);
+std::string numberFromStore(std::string_view stored, char decimalSeparator) {
+  return respelledNumber(stored, storedDecimalSeparator, decimalSeparator);
 }
 
-std::string fieldContentToStore(std::string_view content, char decimalSeparator, char listSeparator) {
-  if (!isFieldFormula(content, decimalSeparator, listSeparator)) return std::string(content);
-  return formulaToStore(content, decimalSeparator, listSeparator);
+std::string numberToStore(std::string_view number, char decimalSeparator) {
+  return respelledNumber(number, decimalSeparator, storedDecimalSeparator);
 }

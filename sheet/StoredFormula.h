@@ -8,6 +8,12 @@
 constexpr char storedDecimalSeparator = '.';
 constexpr char storedListSeparator = ';';
 
+// Both go token by token without compiling, so a definition the user keeps
+// while it does not compile yet is stored like any other and computes the
+// same once corrected under other settings. Quoted texts stay as typed. The
+// stored form has no way to tell a ";" or "." that the user's settings read
+// as no separator: it comes back as the user's list or decimal separator.
+
 // A formula as kept in a file, to the user's separators (loading).
 std::string formulaFromStore(std::string_view stored, char decimalSeparator, char listSeparator);
 // A formula with the user's separators, to the form kept in a file (saving).
@@ -19,8 +25,10 @@ std::string formulaToStore(std::string_view formula, char decimalSeparator, char
 std::string contentFromStore(std::string_view stored, bool textCell, char decimalSeparator, char listSeparator);
 std::string contentToStore(std::string_view content, bool textCell, char decimalSeparator, char listSeparator);
 
-// A field's definition: the field editor takes the "=" off, so a definition
-// that calls a function or applies an operator is a formula without it; a
-// lone name or number, or a text that reads as no formula, is kept as it is.
-std::string fieldContentFromStore(std::string_view stored, char decimalSeparator, char listSeparator);
-std::string fieldContentToStore(std::string_view content, char decimalSeparator, char listSeparator);
+// A number typed as a value, not as a formula (a field's sample content):
+// blanks, a sign, digits with at most one decimal separator and an
+// exponent. Only the decimal separator changes, so every digit the user
+// typed stays; any other text (a date, a word, a number with thousands
+// separators) is kept as it is.
+std::string numberFromStore(std::string_view stored, char decimalSeparator);
+std::string numberToStore(std::string_view number, char decimalSeparator);

@@ -94,7 +94,9 @@ TEST(FieldTable, FileRoundTripKeepsEveryByte) {
   EXPECT_EQ(readWholeFile(loaded.FileName), written);
 }
 
-TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
+// A window makes every definition a cell formula, a lone number or name
+// too: each follows the separators.
+TEST(FieldTable, EveryContentFollowsTheSeparators) {
   TTemporaryFolder folder;
   TFieldTable table;
   fillContents(table, folder.path() + "FIELDS.INI", {"Smith; John", "1.5", "1,5", "=SUM(1,5;2)"});
@@ -102,10 +104,45 @@ TEST(FieldTable, OnlyFormulaContentsFollowTheSeparators) {
   TFieldTable loaded;
   ASSERT_EQ(loaded.loadFromFile(table.FileName, '.', ','), 0);
   ASSERT_EQ(loaded.count(), 4);
-  EXPECT_EQ(loaded.items(0)->Content, "Smith; John");
+  EXPECT_EQ(loaded.items(0)->Content, "Smith, John");
   EXPECT_EQ(loaded.items(1)->Content, "1.5");
-  EXPECT_EQ(loaded.items(2)->Content, "1,5");
+  EXPECT_EQ(loaded.items(2)->Content, "1.5") << "a lone number";
   EXPECT_EQ(loaded.items(3)->Content, "=SUM(1.5,2)");
+}
+
+// Kept while they do not compile, and the editor's sample of a new field:
+// both must mean the same under the other settings.
+TEST(FieldTable, UnfinishedDefinitionsAndSamplesReadUnderOtherSettings) {
+  TTemporaryFolder folder;
+  TFieldTable german;
+  fillContents(german, folder.path() + "GERMAN.INI", {"SUM(1;2,5)+", "1,5", "", ""});
+  german.items(2)->Kind = 1;
+  german.items(2)->setTestContent("100000,1234567890123456789");
+  german.items(3)->Kind = 2;
+  german.items(3)->setTestContent("1,5");
+  ASSERT_EQ(german.save(',', ';'), 0);
+  const std::string written = readWholeFile(german.FileName);
+  EXPECT_NE(written.find("Content=SUM(1;2.5)+\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("Content=1.5\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("TestContent=100000.1234567890123456789\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find("TestContent=1,5\r\n"), std::string::npos) << "a text sample stays as typed";
+
+  TFieldTable english;
+  ASSERT_EQ(english.loadFromFile(german.FileName, '.', ','), 0);
+  EXPECT_EQ(english.items(0)->Content, "SUM(1,2.5)+");
+  EXPECT_EQ(english.items(1)->Content, "1.5");
+  EXPECT_EQ(english.items(2)->TestContent, "100000.1234567890123456789");
+  EXPECT_EQ(english.items(3)->TestContent, "1,5");
+
+  english.items(0)->Content = "SUM(1,2)+";
+  english.FileName = folder.path() + "ENGLISH.INI";
+  ASSERT_EQ(english.save('.', ','), 0);
+  TFieldTable back;
+  ASSERT_EQ(back.loadFromFile(english.FileName, ',', ';'), 0);
+  EXPECT_EQ(back.items(0)->Content, "SUM(1;2)+");
+  EXPECT_EQ(back.items(1)->Content, "1,5");
+  EXPECT_EQ(back.items(2)->TestContent, "100000,1234567890123456789");
+  EXPECT_EQ(back.items(3)->TestContent, "1,5");
 }
 
 // The field editor takes the "=" off a definition: the formula must still be
