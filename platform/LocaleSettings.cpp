@@ -13,9 +13,32 @@ std::string localeInfo(LCTYPE type, const std::string& fallback) {
   return std::string(buffer, length - 1);
 }
 
+// A character the ANSI code page lacks comes back from GetLocaleInfoA as
+// "?" (or as more than one byte): shown, it would read as a question mark
+// in every number.
+bool survivesCodePage(const std::string& text) { return text.size() == 1 && text[0] != '?'; }
+
 char localeChar(LCTYPE type, char fallback) {
   std::string text = localeInfo(type, "");
-  return text.size() == 1 ? text[0] : fallback;
+  return survivesCodePage(text) ? text[0] : fallback;
+}
+
+// The thousands separator the code page can show in place of one it lacks
+// (the narrow no-break space of French settings): the no-break space where
+// the code page has one, else a plain space.
+char blankThousandSeparator() {
+  const wchar_t noBreakSpace = 0x00A0;
+  char converted[4] = {};
+  BOOL usedDefault = FALSE;
+  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &noBreakSpace, 1, converted, sizeof converted,
+                                   nullptr, &usedDefault);
+  return length == 1 && !usedDefault ? converted[0] : ' ';
+}
+
+char thousandSeparatorOfSystem(char fallback) {
+  std::string text = localeInfo(LOCALE_STHOUSAND, "");
+  if (text.empty()) return fallback;
+  return survivesCodePage(text) ? text[0] : blankThousandSeparator();
 }
 
 // Windows picture strings ("dd/MM/yyyy", "HH:mm:ss tt") to the program's
@@ -65,7 +88,7 @@ TLocaleSettings defaultLocaleSettings() { return TLocaleSettings{}; }
 void loadLocaleSettingsFromSystem() {
   TLocaleSettings settings;
   settings.decimalSeparator = localeChar(LOCALE_SDECIMAL, settings.decimalSeparator);
-  settings.thousandSeparator = localeChar(LOCALE_STHOUSAND, settings.thousandSeparator);
+  settings.thousandSeparator = thousandSeparatorOfSystem(settings.thousandSeparator);
   settings.listSeparator = localeChar(LOCALE_SLIST, settings.listSeparator);
   settings.dateSeparator = localeChar(LOCALE_SDATE, settings.dateSeparator);
   settings.timeSeparator = localeChar(LOCALE_STIME, settings.timeSeparator);

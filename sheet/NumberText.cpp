@@ -53,7 +53,13 @@ bool textToFloat(const std::string& text, const std::string& decimalSep, const s
   bool point = false;
   bool exponent = false;
   bool exponentDigits = false;
+  // Nobody types a no-break space: a plain one stands for it.
+  const bool blankThousands = thousandSep == "\xA0";
   while (i < end) {
+    if (blankThousands && text[i] == ' ') {
+      ++i;
+      continue;
+    }
     if (!thousandSep.empty() && text.compare(i, thousandSep.size(), thousandSep) == 0) {
       i += thousandSep.size();
       continue;

@@ -11,7 +11,8 @@ bool textToIntStrict(const std::string& text, std::int32_t& value);
 
 // A decimal number: blanks, sign, digits with at most one decimal
 // separator, an optional exponent (E, sign, digits), blanks. Every thousands
-// separator is dropped first. Only finite numbers are accepted.
+// separator is dropped first; where it is the no-break space, so is every
+// plain space between the digits. Only finite numbers are accepted.
 bool textToFloat(const std::string& text, const std::string& decimalSep, const std::string& thousandSep,
                  double& value);
 

@@ -9,6 +9,7 @@
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "tests/support/GermanRegionalSettings.h"
+#include "tests/support/RegionalSettings.h"
 
 TEST(LocaleSettings, CasingFollowsTheAnsiCodePageBeyondAscii) {
   EXPECT_EQ(upperCase("abc xyz 09"), "ABC XYZ 09");
@@ -49,6 +50,38 @@ TEST(LocaleSettings, GermanSettingsGiveTheirSeparatorsAndFormats) {
   EXPECT_EQ(loaded.shortDateFormat, "dd.mm.yyyy");
   EXPECT_EQ(loaded.longTimeFormat, "hh:nn:ss");
   EXPECT_EQ(loaded.shortTimeFormat, "hh:nn");
+}
+
+namespace {
+
+TLocaleSettings loadedUnder(const std::vector<std::pair<LCTYPE, std::wstring>>& regional) {
+  const TLocaleSettings saved = localeSettings();
+  {
+    TRegionalSettings settings(regional);
+    loadLocaleSettingsFromSystem();
+  }
+  const TLocaleSettings loaded = localeSettings();
+  localeSettings() = saved;
+  return loaded;
+}
+
+}  // namespace
+
+// The Western code page lacks the French narrow no-break space: it must not
+// become the "?" that stands for it, but the no-break space the code page has.
+// The Swiss quotation mark and the Norwegian no-break space exist there.
+TEST(LocaleSettings, ThousandSeparatorsTheCodePageLacksFallBackToTheNoBreakSpace) {
+  const TLocaleSettings french = loadedUnder(frenchRegionalSettings());
+  EXPECT_EQ(french.thousandSeparator, '\xA0');
+  EXPECT_EQ(french.decimalSeparator, ',');
+  EXPECT_EQ(french.listSeparator, ';');
+  EXPECT_EQ(french.shortDateFormat, "dd/mm/yyyy");
+  const TLocaleSettings swiss = loadedUnder(swissGermanRegionalSettings());
+  EXPECT_EQ(swiss.thousandSeparator, '\x92');
+  EXPECT_EQ(swiss.decimalSeparator, '.');
+  const TLocaleSettings norwegian = loadedUnder(norwegianRegionalSettings());
+  EXPECT_EQ(norwegian.thousandSeparator, '\xA0');
+  EXPECT_EQ(norwegian.decimalSeparator, ',');
 }
 
 // The user's own settings are the ones to come back, every one of them:
