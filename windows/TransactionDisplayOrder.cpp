@@ -25,12 +25,27 @@ std::unordered_map<int32_t, int> positionsOf(const std::vector<int32_t>& numbers
 
 }  // namespace
 
-void TTransactionDisplayOrder::grow(int listLength) {
-  if (static_cast<int>(pairs_.size()) < listLength) pairs_.resize(static_cast<size_t>(listLength));
+std::vector<TTransactionDisplayOrder::TOrderPair> TTransactionDisplayOrder::pairsFor(
+    const std::vector<int32_t>& numbers) const {
+  if (numbers == numbers_) return pairs_;
+  const auto places = positionsOf(numbers_);
+  std::vector<TOrderPair> moved(numbers.size());
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    const auto found = places.find(numbers[i]);
+    if (found != places.end()) moved[i] = pairs_[static_cast<size_t>(found->second)];
+  }
+  return moved;
+}
+
+void TTransactionDisplayOrder::follow(const std::vector<int32_t>& numbers) {
+  if (numbers == numbers_) return;
+  pairs_ = pairsFor(numbers);
+  numbers_ = numbers;
 }
 
 void TTransactionDisplayOrder::loadFromTransactions(const TPortfolio& portfolio) {
   const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
+  numbers_ = numbers;
   pairs_.assign(numbers.size(), TOrderPair{});
   for (size_t i = 0; i < numbers.size(); ++i) {
     const TTransaction* transaction = portfolio.findTransaction(numbers[i]);
@@ -45,10 +60,11 @@ void TTransactionDisplayOrder::loadFromTransactions(const TPortfolio& portfolio)
 
 void TTransactionDisplayOrder::storeInTransactions(const TPortfolio& portfolio) const {
   const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
-  for (size_t i = 0; i < numbers.size() && i < pairs_.size(); ++i) {
+  const std::vector<TOrderPair> pairs = pairsFor(numbers);
+  for (size_t i = 0; i < numbers.size(); ++i) {
     TTransaction* transaction = portfolio.findTransaction(numbers[i]);
-    if (transaction && pairs_[i].portfolioOrder >= 0)
-      transaction->setViewProperty(displayOrderKey, std::to_string(pairs_[i].portfolioOrder));
+    if (transaction && pairs[i].portfolioOrder >= 0)
+      transaction->setViewProperty(displayOrderKey, std::to_string(pairs[i].portfolioOrder));
   }
 }
 
@@ -68,11 +84,11 @@ int TTransactionDisplayOrder::countBefore(int anchor, const std::vector<bool>& i
 std::vector<int> TTransactionDisplayOrder::linePositions(const TPortfolio& portfolio, bool wholePortfolio,
                                                          const TAsset* asset) const {
   const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
+  const std::vector<TOrderPair> pairs = pairsFor(numbers);
   std::vector<int> entries;
   std::vector<int> keys;
   auto keyAt = [&](int position, bool portfolioOrder) {
-    if (position < 0 || position >= static_cast<int>(pairs_.size())) return -1;
-    return portfolioOrder ? pairs_[position].portfolioOrder : pairs_[position].assetOrder;
+    return portfolioOrder ? pairs[position].portfolioOrder : pairs[position].assetOrder;
   };
   if (wholePortfolio) {
     for (int i = 0; i < static_cast<int>(numbers.size()); ++i) {
@@ -96,8 +112,8 @@ std::vector<int> TTransactionDisplayOrder::linePositions(const TPortfolio& portf
 }
 
 void TTransactionDisplayOrder::capture(const std::vector<int>& shownPositions, bool wholePortfolio,
-                                       int listLength) {
-  grow(listLength);
+                                       const std::vector<int32_t>& numbers) {
+  follow(numbers);
   int line = firstLine;
   if (wholePortfolio) {
     for (const int position : shownPositions) pairs_[position] = TOrderPair{line, line}, ++line;
@@ -114,8 +130,8 @@ void TTransactionDisplayOrder::capture(const std::vector<int>& shownPositions, b
 }
 
 void TTransactionDisplayOrder::placeAdded(int newPosition, int anchorPosition, int insertionLine,
-                                          bool wholePortfolio, int listLength) {
-  grow(listLength);
+                                          bool wholePortfolio, const std::vector<int32_t>& numbers) {
+  follow(numbers);
   const int anchorOrder = anchorPosition >= 0 && anchorPosition < static_cast<int>(pairs_.size())
                               ? pairs_[anchorPosition].portfolioOrder
                               : -1;
@@ -132,19 +148,22 @@ void TTransactionDisplayOrder::placeAdded(int newPosition, int anchorPosition, i
 
 void TTransactionDisplayOrder::keepAfterDeletion(const std::vector<int32_t>& oldNumbers,
                                                  const std::vector<int32_t>& newNumbers) {
+  follow(oldNumbers);
   const auto oldPositions = positionsOf(oldNumbers);
   std::vector<TOrderPair> kept(newNumbers.size());
   for (size_t i = 0; i < newNumbers.size(); ++i) {
     const auto found = oldPositions.find(newNumbers[i]);
-    if (found == oldPositions.end() || found->second >= static_cast<int>(pairs_.size())) continue;
+    if (found == oldPositions.end()) continue;
     const int order = pairs_[found->second].portfolioOrder;
     kept[i] = TOrderPair{order, order};
   }
   pairs_ = std::move(kept);
+  numbers_ = newNumbers;
 }
 
 int TTransactionDisplayOrder::placeMerged(int anchor, int mergedCount, const std::vector<int32_t>& oldNumbers,
                                           const std::vector<int32_t>& newNumbers, const std::vector<bool>& inView) {
+  follow(oldNumbers);
   const auto oldPositions = positionsOf(oldNumbers);
   std::vector<TOrderPair> placed(newNumbers.size());
   int nextMerged = anchor;
@@ -155,19 +174,23 @@ int TTransactionDisplayOrder::placeMerged(int anchor, int mergedCount, const std
     if (found == oldPositions.end()) {
       order = ++nextMerged;
     } else {
-      const int old = found->second < static_cast<int>(pairs_.size()) ? pairs_[found->second].portfolioOrder : -1;
+      const int old = pairs_[static_cast<size_t>(found->second)].portfolioOrder;
       order = old <= anchor ? old : old + mergedCount;
       if (old <= anchor && i < inView.size() && inView[i]) ++keptInView;
     }
     placed[i] = TOrderPair{order, order};
   }
   pairs_ = std::move(placed);
+  numbers_ = newNumbers;
   return keptInView;
 }
 
-void TTransactionDisplayOrder::movePositions(const std::vector<int>& newPositions, int listLength) {
-  std::vector<TOrderPair> moved(static_cast<size_t>(listLength));
+void TTransactionDisplayOrder::movePositions(const std::vector<int>& newPositions,
+                                             const std::vector<int32_t>& numbers) {
+  const int listLength = static_cast<int>(numbers.size());
+  std::vector<TOrderPair> moved(numbers.size());
   for (size_t i = 0; i < newPositions.size() && i < pairs_.size(); ++i)
     if (newPositions[i] >= 0 && newPositions[i] < listLength) moved[newPositions[i]] = pairs_[i];
   pairs_ = std::move(moved);
+  numbers_ = numbers;
 }

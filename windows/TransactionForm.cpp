@@ -345,7 +345,7 @@ void TtransactionForm::captureOrder() {
     const auto found = positions.find(builder_->transactionOnLine(line));
     if (found != positions.end()) lines.push_back(found->second);
   }
-  order_.capture(lines, wholePortfolioBtn_->down(), static_cast<int>(numbers.size()));
+  order_.capture(lines, wholePortfolioBtn_->down(), numbers);
 }
 
 void TtransactionForm::onSheetRender() {
@@ -399,7 +399,7 @@ void TtransactionForm::addBtnClick() {
     const int newPosition = static_cast<int>(numbers.size()) - 1;
     const auto anchorAt = std::find(numbers.begin(), numbers.end(), anchor);
     order_.placeAdded(newPosition, anchorAt == numbers.end() ? -1 : static_cast<int>(anchorAt - numbers.begin()),
-                      insertionLine, wholePortfolioBtn_->down(), static_cast<int>(numbers.size()));
+                      insertionLine, wholePortfolioBtn_->down(), numbers);
     added = numbers[newPosition];
     showTransactions(-1, -1);
     ++insertionLine;
@@ -645,7 +645,7 @@ void TtransactionForm::renumberBtnClick() {
     const auto found = transaction ? newPositions.find(transaction->Number()) : newPositions.end();
     moves.push_back(found == newPositions.end() ? -1 : found->second);
   }
-  order_.movePositions(moves, static_cast<int>(renumbered.size()));
+  order_.movePositions(moves, renumbered);
   const TSheet& sheet = sheetPanel_->sheet();
   showTransactions(sheet.currentCol, sheet.currentRow);
 }

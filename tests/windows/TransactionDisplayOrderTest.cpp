@@ -46,7 +46,7 @@ TEST_F(OrderedTransactions, WithoutStoredOrderLinesComeInNumberOrder) {
 TEST_F(OrderedTransactions, AnAssetsOwnOrderCarriesIntoThePortfolioViewInItsSlots) {
   std::vector<int> lines = order.linePositions(portfolio, false, portfolio.assets(0));
   std::reverse(lines.begin(), lines.end());
-  order.capture(lines, false, order.size());
+  order.capture(lines, false, portfolio.TransactionNumbers());
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, false, portfolio.assets(0))), (std::vector<int32_t>{5, 3, 1}));
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{5, 2, 3, 4, 1}));
   // Stored and read back, the whole-portfolio order stays.
@@ -59,13 +59,13 @@ TEST_F(OrderedTransactions, AnAssetsOwnOrderCarriesIntoThePortfolioViewInItsSlot
 TEST_F(OrderedTransactions, AddedLinesFollowTheInsertionLineAndSurvivorsKeepTheirPlaces) {
   ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);  // number 6
   // Nothing selected: after the last line.
-  order.placeAdded(5, -1, 6, true, 6);
+  order.placeAdded(5, -1, 6, true, portfolio.TransactionNumbers());
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
   // The window takes the view's order before it adds.
-  order.capture(order.linePositions(portfolio, false, portfolio.assets(1)), false, 6);
+  order.capture(order.linePositions(portfolio, false, portfolio.assets(1)), false, portfolio.TransactionNumbers());
   ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);  // number 7
   // In the second asset's view, after its first line (transaction 2).
-  order.placeAdded(6, 1, 2, false, 7);
+  order.placeAdded(6, 1, 2, false, portfolio.TransactionNumbers());
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, false, portfolio.assets(1))),
             (std::vector<int32_t>{2, 7, 4, 6}));
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 7, 3, 4, 5, 6}));
@@ -87,4 +87,34 @@ TEST_F(OrderedTransactions, MergedLinesFollowTheAnchorAndLaterLinesMakeRoom) {
   for (const int32_t number : after) inView.push_back(portfolio.findTransactionAsset(number) == portfolio.assets(0));
   EXPECT_EQ(order.placeMerged(4, 1, before, after, inView), 1);  // transaction 1 kept its line
   EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{1, 2, 6, 4}));
+}
+
+TEST_F(OrderedTransactions, TheOrderStaysWithItsTransactionsWhenTheListIsRebuiltElsewhere) {
+  std::vector<int> lines = order.linePositions(portfolio, true, nullptr);
+  std::reverse(lines.begin(), lines.end());
+  order.capture(lines, true, portfolio.TransactionNumbers());
+  const std::vector<int32_t> reversed{5, 4, 3, 2, 1};
+  ASSERT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), reversed);
+  // A trading system's run lists the numbers asset by asset: 1 3 5 2 4.
+  ASSERT_EQ(portfolio.deleteTransactionsBetweenDates(-1, true, 0, 1), 0);
+  ASSERT_NE(portfolio.TransactionNumbers(), (std::vector<int32_t>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), reversed);
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, false, portfolio.assets(1))), (std::vector<int32_t>{4, 2}));
+  order.storeInTransactions(portfolio);
+  TTransactionDisplayOrder reloaded;
+  reloaded.loadFromTransactions(portfolio);
+  EXPECT_EQ(numbersOf(reloaded.linePositions(portfolio, true, nullptr)), reversed);
+
+  // Taken again, added to and deleted from after another rebuild.
+  ASSERT_EQ(portfolio.deleteTransactionsBetweenDates(-1, true, 0, 1), 0);
+  order.capture(order.linePositions(portfolio, false, portfolio.assets(0)), false, portfolio.TransactionNumbers());
+  ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);  // number 6
+  const std::vector<int32_t>& numbers = portfolio.TransactionNumbers();
+  order.placeAdded(static_cast<int>(numbers.size()) - 1, -1, 4, false, numbers);
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{5, 4, 3, 2, 1, 6}));
+  ASSERT_EQ(portfolio.deleteTransactionsBetweenDates(-1, true, 0, 1), 0);
+  const std::vector<int32_t> before = portfolio.TransactionNumbers();
+  ASSERT_EQ(portfolio.deleteTransaction(3), 0);
+  order.keepAfterDeletion(before, portfolio.TransactionNumbers());
+  EXPECT_EQ(numbersOf(order.linePositions(portfolio, true, nullptr)), (std::vector<int32_t>{5, 4, 2, 1, 6}));
 }

@@ -322,3 +322,86 @@ TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   EXPECT_DOUBLE_EQ(sheet.getCellNumber(6, 2), 7);
   EXPECT_EQ(trade->getCustomProperty("Limit"), "7");
 }
+
+namespace {
+
+// Each asset's transactions in the order their stored "DisplayOrder" gives,
+// as a fresh start shows them.
+std::vector<std::vector<int32_t>> storedOrders(const std::string& folder) {
+  TPortfolioTable reopened;
+  EXPECT_EQ(reopened.open(folder, false, {}, nullptr, true, false), 0);
+  std::vector<std::vector<int32_t>> orders;
+  const TPortfolio& portfolio = *reopened.items(0);
+  for (int a = 0; a < portfolio.assetCount(); ++a) {
+    std::vector<std::pair<int, int32_t>> keyed;
+    const TTransactionTable& transactions = portfolio.assets(a)->Transactions();
+    for (int i = 0; i < transactions.count(); ++i) {
+      const TTransaction& t = *transactions.items(i);
+      keyed.emplace_back(std::stoi(t.getExternalProperty("DisplayOrder")), t.Number());
+    }
+    std::sort(keyed.begin(), keyed.end());
+    orders.emplace_back();
+    for (const auto& [key, number] : keyed) orders.back().push_back(number);
+  }
+  return orders;
+}
+
+}  // namespace
+
+TEST_F(TransactionWindow, AddsDeletesAndMergesInOneAssetLeaveEveryOtherAssetsOrderAsItWas) {
+  std::vector<std::vector<int32_t>> untouched;
+  for (int a = 1; a < portfolio->assetCount(); ++a) {
+    std::vector<int32_t> numbers;
+    const TTransactionTable& transactions = portfolio->assets(a)->Transactions();
+    for (int i = 0; i < transactions.count(); ++i) numbers.push_back(transactions.items(i)->Number());
+    std::sort(numbers.begin(), numbers.end());
+    untouched.push_back(numbers);
+  }
+  // The portfolio's values were shown before: every table is in date order.
+  for (int a = 0; a < portfolio->assetCount(); ++a) {
+    double first = 0;
+    bool found = false;
+    portfolio->assets(a)->firstTransactionDate(first, found);
+  }
+  TSheet& sheet = form->sheetPanel().sheet();
+  // Two new lines, each dated by hand.
+  for (const double date : {45100.5, 45050.5}) {
+    sheet.setCurrentCell(2, 2 + form->lineCount() - 1);
+    form->addBtnClick();
+    const int32_t added = form->selectedTransaction();
+    ASSERT_GT(added, 0);
+    ASSERT_TRUE(sheet.setTransactionDate(added, date));
+    form->recomputeSheet();
+  }
+  // Away to another tab and back. Leaving it runs the portfolio's trading
+  // system, which clears its soft transactions (there are none) and so
+  // lists the portfolio's numbers afresh, each asset's in date order.
+  form->saveView();
+  ASSERT_EQ(portfolio->deleteTransactionsBetweenDates(-1, true, 0, 1, false), 0);
+  form->tabEntered(nullptr, 0);
+  // A line added and deleted again.
+  form->addBtnClick();
+  form->delSelectedClick();
+  // The lines up to the current one merged beside their sources.
+  sheet.setCurrentCell(2, 4);
+  TModalDriver mergeBeside(form->sumTransForm(), {[&] {
+                             form->sumTransForm().delCheckBox().setChecked(false);
+                             form->sumTransForm().okBtn().performClick();
+                           }});
+  form->sumBtnClick();
+  ASSERT_FALSE(mergeBeside.timedOut());
+  // The merged line deleted by range.
+  const int32_t merged = form->selectedTransaction();
+  ASSERT_EQ(merged, portfolio->nextTransactionNumber() - 1);
+  TModalDriver deleteMerged(form->delTransForm(), {[&] { form->delTransForm().okBtn().performClick(); }});
+  form->delRangeClick();
+  ASSERT_FALSE(deleteMerged.timedOut());
+  ASSERT_EQ(portfolio->findTransaction(merged), nullptr);
+  // Closing the program.
+  form->saveView();
+  ASSERT_EQ(table.saveAll(), 0);
+
+  const auto orders = storedOrders(portfolio->Folder());
+  for (int a = 1; a < portfolio->assetCount(); ++a)
+    EXPECT_EQ(orders[a], untouched[a - 1]) << portfolio->assets(a)->Name();
+}
