@@ -4,7 +4,8 @@
 // how the time grows) and written to disk (at two, each run a second time
 // over the files of the first). Then the optimiser on 20 assets:
 // seconds per simulation, the share of the shuffled runs' re-sampling, and
-// how soon Stop is answered.
+// how soon Stop is answered. Last, the check that tells whether a kept run
+// is still up to date, as every start makes it for every portfolio.
 #include <windows.h>
 
 #include <chrono>
@@ -14,11 +15,13 @@
 #include "bench/BenchTiming.h"
 #include "bench/PortfolioFixture.h"
 #include "model/Forex.h"
+#include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/FloatingPoint.h"
 #include "systems/Optimizer.h"
 #include "systems/System.h"
+#include "systems/SystemRunRecord.h"
 
 namespace {
 
@@ -162,10 +165,40 @@ void timeDisk(const TBenchFolder& folder) {
   std::printf("disk now: a new file %.2f ms, a file written again %.2f ms\n", made * 1e3, rewritten * 1e3);
 }
 
+void timeUpToDateCheck(int assets, int days) {
+  TBenchFolder folder;
+  const std::string portfolioFolder = writePortfolioFixture(folder.path, {assets, days, 20});
+  TPortfolioTable table;
+  table.open(portfolioFolder, false, {}, nullptr, true, false);
+  table.setCurrentIndex(0);
+  table.current()->loadForexTables({}, nullptr);
+  TSystem system;
+  addDiamond(system);
+  addRules(system, 5);
+  const std::string systemFile = portfolioFolder + "System.INI";
+  {
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+    ini.updateFile();
+  }
+  constexpr int checks = 10;
+  std::uint64_t state = 0;
+  TStopwatch watch;
+  for (int i = 0; i < checks; ++i) state = systemRunState(systemFile, "macros", *table.current());
+  std::printf("up-to-date check, %d assets x %d days, %d currency tables: %.1f ms (%llx)\n", assets, days,
+              forexTables().tableCount(), 1e3 * watch.seconds() / checks, static_cast<unsigned long long>(state));
+}
+
 }  // namespace
 
-int main() {
+// "check" times the up-to-date check alone.
+int main(int argc, char** argv) {
   setExtendedPrecision();
+  if (argc > 1 && std::string(argv[1]) == "check") {
+    timeUpToDateCheck(20, 2520);
+    timeUpToDateCheck(100, 5040);
+    return 0;
+  }
   std::printf("Trading-system run, 5 assets, 5 rules firing daily, 20 symbols in a ten-level diamond\n");
   // The folders stay to the end: thousands of files just deleted make ext4
   // slow to make new ones, which would be charged to the next run.
@@ -175,5 +208,7 @@ int main() {
   for (int i = 0; i < 5; ++i) timeRun(years[i], i >= 3, folders[i]);
   timeOptimiser(3, 1);
   timeOptimiser(2, 5);
+  timeUpToDateCheck(20, 2520);
+  timeUpToDateCheck(100, 5040);
   return 0;
 }

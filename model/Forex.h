@@ -49,6 +49,7 @@ class TForexTables {
   TForex* findTable(const std::string& from, const std::string& to) const;
   int tableCount() const { return static_cast<int>(tables_.size()); }
   TForex& table(int index) { return *tables_[index]; }
+  const TForex& table(int index) const { return *tables_[index]; }
 
   // Converts with the cached tables only. False when no table of the pair
   // is cached, it is empty, or its rate is zero or not finite.

@@ -1,11 +1,15 @@
 #include "systems/SystemRunRecord.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
+#include <tuple>
 #include <vector>
 
 #include "model/Asset.h"
 #include "model/CustomProperties.h"
+#include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/Prices.h"
@@ -28,19 +32,34 @@ std::string recordFileName(const std::string& systemFileName) {
   return systemFileName.substr(0, slash == std::string::npos ? 0 : slash + 1) + "SystemRun.INI";
 }
 
-// FNV-1a, 64 bits.
+// Word by word: every step is a one-to-one map of the state, so one input
+// that differs always gives another value, and the check stays cheap on
+// years of prices and rates.
 class THash {
  public:
-  void bytes(const void* data, size_t size) {
-    const auto* at = static_cast<const unsigned char*>(data);
-    for (size_t i = 0; i < size; ++i) value_ = (value_ ^ at[i]) * 1099511628211ULL;
+  void number(std::uint64_t n) {
+    const std::uint64_t mixed = value_ ^ n;
+    value_ = ((mixed << 31) | (mixed >> 33)) * 0x9E3779B97F4A7C15ULL;
   }
   void text(const std::string& text) {
     number(static_cast<std::uint64_t>(text.size()));
-    bytes(text.data(), text.size());
+    size_t at = 0;
+    for (; at + 8 <= text.size(); at += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, 8);
+      number(word);
+    }
+    if (at < text.size()) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, text.data() + at, text.size() - at);
+      number(word);
+    }
   }
-  void number(std::uint64_t n) { bytes(&n, sizeof n); }
-  void real(double x) { bytes(&x, sizeof x); }
+  void real(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    number(bits);
+  }
   // As the model's files write it: a value read back from there hashes the
   // same as the one that was written.
   void stored(long double x) { text(floatToIniText(static_cast<double>(x))); }
@@ -95,6 +114,28 @@ void hashPrices(THash& hash, const TPrices& prices) {
   }
 }
 
+// Every cached table, not only those of the portfolio's own assets: a rule
+// converts between any two currencies the program holds. In the order of
+// their pairs, since the cache fills in the order portfolios were opened.
+void hashCurrencyTables(THash& hash) {
+  const TForexTables& tables = forexTables();
+  std::vector<const TForex*> sorted;
+  for (int i = 0; i < tables.tableCount(); ++i) sorted.push_back(&tables.table(i));
+  std::sort(sorted.begin(), sorted.end(), [](const TForex* a, const TForex* b) {
+    return std::tie(a->FromCode, a->ToCode) < std::tie(b->FromCode, b->ToCode);
+  });
+  hash.number(sorted.size());
+  for (const TForex* table : sorted) {
+    hash.text(table->FromCode);
+    hash.text(table->ToCode);
+    hash.number(table->records().size());
+    for (const THistoryRecord& record : table->records()) {
+      hash.real(record.Date);
+      hash.real(static_cast<double>(record.Value));
+    }
+  }
+}
+
 // Files list the transactions in another order than the run posted them:
 // each is hashed alone and the hashes are added up.
 void hashTransactions(THash& hash, const TTransactionTable& transactions) {
@@ -123,6 +164,9 @@ std::uint64_t systemRunState(const std::string& systemFileName, const std::strin
   THash hash;
   hashSystem(hash, systemFileName);
   hash.text(macros);
+  hashCurrencyTables(hash);
+  hash.text(portfolio.Name());
+  hash.text(portfolio.Symbol());
   hash.text(portfolio.getCurrency());
   hash.properties(portfolio.CustomProperties);
   hash.number(static_cast<std::uint64_t>(portfolio.assetCount()));
@@ -130,6 +174,7 @@ std::uint64_t systemRunState(const std::string& systemFileName, const std::strin
     const TAsset& asset = *portfolio.assets(a);
     // The prices themselves, not where they come from: a working folder
     // moved elsewhere holds the same portfolio.
+    hash.text(asset.Name());
     hash.text(asset.Symbol());
     hash.text(asset.getCurrency());
     double stocks = 0, bonds = 0, cash = 0, other = 0;

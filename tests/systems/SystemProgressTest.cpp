@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "model/Forex.h"
 #include "model/PortableIniFile.h"
+#include "platform/LocaleSettings.h"
 #include "systems/SystemProgressForm.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -126,4 +128,60 @@ TEST_F(ProgressWindow, ASystemRunsAgainOnlyWhenWhatItDependsOnChanged) {
   ASSERT_EQ(soft().size(), 8u);
   EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "other macros", &reopened, centre, true, applied), 0);
   EXPECT_EQ(soft().size(), 9u);
+}
+
+TEST_F(ProgressWindow, ASystemRunsAgainWhenARateOrANameItReadsChangedAndOnlyThen) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  const std::string list(1, localeSettings().listSeparator);
+  {
+    TSystem system;
+    TSystemRule& rule = addRule(system, "AAA", "1");
+    rule.setPrincipal("CURRENCY_CONVERT(\"EUR\"" + list + "\"USD\"" + list + "X)");
+    rule.setTransactionComment("PORTFOLIO_NAME(PORTFOLIO)");
+    system.setToDate(march(2));
+    system.setFromDate(march(2));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+  }
+  // As the reload button does: the tables read again from their files.
+  auto rates = [&](const std::string& rate) {
+    writeWholeFile(sample.forex + "EURtoUSD.CSV", "20240301," + rate + "\r\n");
+    forexTables().clearTables();
+    double loadTime = 0;
+    ASSERT_GE(forexTables().getTable("EUR", "USD", {}, nullptr, loadTime), 0);
+  };
+  auto posted = [&] {
+    const std::vector<const TTransaction*> soft = transactions(true);
+    return soft.size() == 1 ? soft.front() : nullptr;
+  };
+  double applied = 0;
+  rates("1.5");
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 1.5L);
+  EXPECT_EQ(posted()->getCustomProperty(transactionCommentProperty), "Systems");
+
+  rates("3");
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 3.0L);
+  rates("1.5");
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 1.5L);
+
+  portfolio->setName("Renamed");
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->getCustomProperty(transactionCommentProperty), "Renamed");
+
+  // The same rates read again are no change.
+  const std::string last = posted()->FileName();
+  const FILETIME lastWritten = writeTime(last);
+  Sleep(50);
+  rates("1.5");
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->FileName(), last);
+  EXPECT_TRUE(sameTime(writeTime(last), lastWritten));
 }
