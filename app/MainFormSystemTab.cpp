@@ -27,12 +27,17 @@ void TmainForm::wireSystemForm() {
                                                    macroForm->loadedMacros(), portfolioTable.get(), bounds(),
                                                    hideAtEnd);
     // Its soft transactions may be missing or stale: the user must know.
+    const std::string name = current->Name().empty() ? current->Symbol() : current->Name();
     if (result == -1 || systemRunFailed(systemForm->lastRunResult())) {
-      const std::string name = current->Name().empty() ? current->Symbol() : current->Name();
       messageBox_.show(handle(),
                        "The trading system of \"" + name + "\" could not be run (code " +
                            std::to_string(result == -1 ? result : systemForm->lastRunResult()) + ").",
                        commonString(4), MB_OK | MB_ICONSTOP);
+    } else if (const std::string reason = systemForm->lastRunIncompleteReason(); !reason.empty()) {
+      messageBox_.show(handle(),
+                       "The soft transactions of \"" + name + "\" are incomplete: " + reason +
+                           ". The system runs again at the next occasion, as after a change.",
+                       commonString(4), MB_OK | MB_ICONWARNING);
     }
     return result;
   };

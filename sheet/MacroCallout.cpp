@@ -128,7 +128,14 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   if (outcome == DISP_E_MEMBERNOTFOUND) memberIds_.erase(name);
   // The script's own failure (the engine has reported it to its site) or a
   // call the user stopped, told apart from a function that gives no value.
-  if (outcome == static_cast<HRESULT>(SCRIPT_E_REPORTED) || outcome == DISP_E_EXCEPTION || outcome == E_ABORT) return errScript;
+  if (outcome == E_ABORT) {
+    ++failures_.stopped;
+    return errScript;
+  }
+  if (outcome == static_cast<HRESULT>(SCRIPT_E_REPORTED) || outcome == DISP_E_EXCEPTION) {
+    ++failures_.raised;
+    return errScript;
+  }
   if (outcome != S_OK) return errNA;
   return variantToValue(*returned, result) ? stateValid : errValue;
 }

@@ -34,6 +34,16 @@ class TScriptArguments {
   std::int32_t count_;
 };
 
+// The calls of one callout that gave "#SCRIPT!": those the user stopped
+// (or that a stopped engine refused) and those in which the script raised
+// an error. A caller that needs every value whole (a trading-system run)
+// reads them after its work.
+struct TMacroCallFailures {
+  std::uint64_t stopped = 0;
+  std::uint64_t raised = 0;
+  bool any() const { return stopped != 0 || raised != 0; }
+};
+
 // Calls the global functions of the Active Scripting engine a sheet holds.
 // The sheet owns one; it keeps a counted reference to the engine, so a sheet
 // that outlives the macros window that closed the engine still calls safely
@@ -66,6 +76,7 @@ class TMacroCallout {
   // before it returns, also when fillArguments raises.
   std::uint8_t callFunction(const std::string& name, std::int32_t argumentCount,
                             const std::function<bool(TScriptArguments&)>& fillArguments, TScriptValue& result);
+  const TMacroCallFailures& failures() const { return failures_; }
 
  private:
   bool engineUsable();
@@ -82,4 +93,5 @@ class TMacroCallout {
   // The argument area, reused by every call; grown on demand.
   std::vector<VARIANT> slots_;
   bool busy_ = false;
+  TMacroCallFailures failures_;
 };

@@ -11,6 +11,7 @@ class TPortfolioTable;
 class TSheet;
 class TSystemNameTable;
 struct IActiveScript;
+struct TMacroCallFailures;
 
 // The progress callback of a run: (low, high, position) in days; 0 goes on,
 // any other answer ends the run and becomes its result (-8 Stop, -9 Skip
@@ -59,7 +60,11 @@ class TSystem {
   // Replays the days of the prepared sheet; may be called again on it.
   int simulate(TSheet* sheet, bool setParameters, const TSystemCallback& callback, bool& objectiveFound,
                double& objectiveValue, const std::string& objective) const;
-  int run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, const TSystemCallback& callback) const;
+  // macroFailures, when given, receives the macro calls of the run that
+  // gave no value because they were stopped or raised an error: the
+  // transactions of such a run are not what the system gives.
+  int run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, const TSystemCallback& callback,
+          TMacroCallFailures* macroFailures = nullptr) const;
   // Posts the transactions of the rules (rows firstRow .. lastRow) that
   // fire on the day.
   void fireRules(const TSheet& sheet, TPortfolio& portfolio, int lastRow, int firstRow, double day) const;

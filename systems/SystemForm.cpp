@@ -326,17 +326,30 @@ double TsystemForm::getLatestChangeTime() const {
 }
 
 double TsystemForm::getSystemAppliedTime() {
-  if (editor_.Edited().lastChange() > appliedTime_) appliedTime_ = 0;
+  if (editor_.Edited().lastChange() > appliedTime_ || !unappliedPortfolios_.empty()) appliedTime_ = 0;
   return appliedTime_;
 }
 
 int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                                  TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
-  return ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect, hideAtEnd,
-                           appliedTime_);
+  const TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+  const int result = ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect,
+                                       hideAtEnd, appliedTime_);
+  // The applied time is one for all portfolios: a later run of another one
+  // must not make this one count as applied.
+  if (portfolio != nullptr) {
+    if (result != -1 && progressForm_->lastRunComplete()) {
+      unappliedPortfolios_.erase(portfolio->Serial());
+    } else {
+      unappliedPortfolios_.insert(portfolio->Serial());
+    }
+  }
+  return result;
 }
 
 int TsystemForm::lastRunResult() const { return progressForm_->LastRunResult(); }
+
+std::string TsystemForm::lastRunIncompleteReason() const { return progressForm_->incompleteReason(); }
 
 void TsystemForm::hideProgressWindow() { progressForm_->hideWindow(); }
 

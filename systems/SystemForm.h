@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ class TsystemForm : public TChildForm {
   double getSystemAppliedTime();
   // The code the last run itself gave (not its stop code).
   int lastRunResult() const;
+  // Why the last run's soft transactions are incomplete (a stop, a macro
+  // stopped or raising an error); empty when they are not.
+  std::string lastRunIncompleteReason() const;
   // macros: the texts the engine was given (see TmacroForm::loadedMacros).
   int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                       TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd);
@@ -162,6 +166,9 @@ class TsystemForm : public TChildForm {
   int portfolioSerial_ = 0;
   double scriptTime_ = 0;
   double appliedTime_ = 0;
+  // Serial numbers of the portfolios whose last run failed or was cut
+  // short: while there is one, no system counts as applied.
+  std::set<int> unappliedPortfolios_;
   bool showingDates_ = false;
   TPanel* dragged_ = nullptr;  // the tool group being moved
   POINT dragStart_{};

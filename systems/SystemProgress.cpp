@@ -1,5 +1,7 @@
 #include "systems/SystemProgress.h"
 
+#include "sheet/MacroCallout.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -27,4 +29,13 @@ std::string TSystemProgress::etaText(long long seconds) {
   char text[48];
   std::snprintf(text, sizeof text, "%lld : %02lld : %02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
   return text;
+}
+
+std::string incompleteRunReason(int runResult, const TMacroCallFailures& macroFailures) {
+  if (runResult == TSystemProgress::stopCode) return "the run of its trading system was stopped";
+  if (runResult == TSystemProgress::skipAllCode) return "the run of its trading system was stopped with \"Skip all\"";
+  if (systemRunFailed(runResult)) return "";
+  if (macroFailures.stopped != 0) return "a macro its trading system calls was stopped";
+  if (macroFailures.raised != 0) return "a macro its trading system calls raised an error";
+  return "";
 }

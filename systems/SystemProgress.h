@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+struct TMacroCallFailures;
+
 // The state of one trading-system run as the progress window shows it,
 // without the window: the stop code the buttons set, the fraction done and
 // the time left.
@@ -37,3 +39,8 @@ class TSystemProgress {
 // nothing to run, Stop and Skip all), so that its system is not taken as
 // applied.
 inline bool systemRunFailed(int result) { return result != 0 && result != -7 && result != -8 && result != -9; }
+
+// Why the soft transactions of a run that went on to no failure of its own
+// are incomplete, in the user's words (to follow "are incomplete: "); empty
+// when the run went to its end with every macro call giving its value.
+std::string incompleteRunReason(int runResult, const TMacroCallFailures& macroFailures);

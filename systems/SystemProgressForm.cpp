@@ -52,6 +52,7 @@ int TsystemProgressForm::execute(const TSystem* system, IActiveScript* scriptEng
   progress_.begin(currentDateTime());
   progress_.finish();
   lastRunResult_ = 0;
+  lastMacroFailures_ = {};
   portfolioLabel->setText("");
   stopBitBtn->setEnabled(false);
   cancelBitBtn->setEnabled(false);
@@ -74,7 +75,7 @@ int TsystemProgressForm::execute(const TSystem* system, IActiveScript* scriptEng
     lastRunResult_ = system->run(scriptEngine, portfolioTable, [this](long double low, long double high,
                                                                      long double position) {
       return reportProgress(low, high, position);
-    });
+    }, &lastMacroFailures_);
   } catch (const std::exception&) {
     lastRunResult_ = -5;
   }
@@ -164,15 +165,15 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
       system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator});
     }
     const int result = progressForm.execute(&system, scriptEngine, hideAtEnd, centreRect, portfolioTable);
-    // A run that failed is not applied: the main window tries it again.
-    // A change stamp, not the clock: stamps run ahead of the clock while a
-    // run adds thousands of transactions, and an applied time behind them
-    // would ask for the same run again at once.
-    if (!systemRunFailed(progressForm.LastRunResult())) appliedTime = changeStamp();
-    // A run stopped half-way is not the state its system gives.
-    if (kept && (progressForm.LastRunResult() == 0 || progressForm.LastRunResult() == -7)) {
-      keepSystemRunState(fileName, systemRunState(fileName, macros, *portfolio));
-    }
+    const bool complete = progressForm.lastRunComplete();
+    // A run that failed or was cut short is not applied: the main window
+    // tries it again. A change stamp, not the clock: stamps run ahead of the
+    // clock while a run adds thousands of transactions, and an applied time
+    // behind them would ask for the same run again at once.
+    if (complete) appliedTime = changeStamp();
+    // Nor is it the state its system gives: the record of an earlier run
+    // would otherwise match again once the portfolio is back to that state.
+    if (kept) keepSystemRunState(fileName, complete ? systemRunState(fileName, macros, *portfolio) : 0);
     return result;
   } catch (const std::exception&) {
     return -1;

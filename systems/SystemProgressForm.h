@@ -7,6 +7,7 @@
 #include "platform/Form.h"
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
+#include "sheet/MacroCallout.h"
 #include "systems/SystemProgress.h"
 
 class TPortfolioTable;
@@ -29,6 +30,10 @@ class TsystemProgressForm : public TForm {
   void hideWindow();
   void restoreWindow(bool show);
   int LastRunResult() const { return lastRunResult_; }
+  // Why the last run's transactions are incomplete; empty when they are not.
+  std::string incompleteReason() const { return incompleteRunReason(lastRunResult_, lastMacroFailures_); }
+  // Whether the last run gave the transactions its system gives.
+  bool lastRunComplete() const { return !systemRunFailed(lastRunResult_) && incompleteReason().empty(); }
   const TSystemProgress& Progress() const { return progress_; }
 
   TLabel* portfolioLabel;
@@ -50,13 +55,15 @@ class TsystemProgressForm : public TForm {
   bool centrePending_ = true;
   bool hidden_ = false;
   int lastRunResult_ = 0;
+  TMacroCallFailures lastMacroFailures_;
 };
 
 // Loads the system file into a fresh system and runs it on the table's
 // current portfolio through the progress window: 0, -8, -9, or -1 for an
-// exception. appliedTime is stamped unless the run failed. macros are the
-// texts the script engine was given; when they, the system and the portfolio
-// are as they were after the last run that went to its end, nothing runs.
+// exception. appliedTime is stamped unless the run failed or was cut short
+// (incompleteReason), so that it runs again. macros are the texts the script
+// engine was given; when they, the system and the portfolio are as they were
+// after the last run that went to its end, nothing runs.
 int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
                     const std::string& macros, TPortfolioTable* portfolioTable, const RECT& centreRect,
                     bool hideAtEnd, double& appliedTime);

@@ -279,7 +279,9 @@ int TSystem::simulate(TSheet* sheet, bool setParameters, const TSystemCallback& 
   return 0;
 }
 
-int TSystem::run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, const TSystemCallback& callback) const {
+int TSystem::run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, const TSystemCallback& callback,
+                 TMacroCallFailures* macroFailures) const {
+  if (macroFailures != nullptr) *macroFailures = {};
   std::unique_ptr<TSheet> sheet;
   std::string objective;
   int result = prepareRun(sheet, scriptEngine, portfolioTable, objective, callback);
@@ -291,6 +293,7 @@ int TSystem::run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, c
     } catch (const std::exception&) {
       result = -5;
     }
+    if (macroFailures != nullptr && sheet) *macroFailures = sheet->macroCallout.failures();
   }
   // An old soft transaction that could not be deleted is still in the
   // folder: the run did not replace them all, as when deleting fails first.

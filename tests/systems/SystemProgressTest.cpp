@@ -3,7 +3,9 @@
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "platform/LocaleSettings.h"
+#include "systems/SystemForm.h"
 #include "systems/SystemProgressForm.h"
+#include "tests/support/TestScriptEngine.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
 
@@ -184,4 +186,75 @@ TEST_F(ProgressWindow, ASystemRunsAgainWhenARateOrANameItReadsChangedAndOnlyThen
   ASSERT_NE(posted(), nullptr);
   EXPECT_EQ(posted()->FileName(), last);
   EXPECT_TRUE(sameTime(writeTime(last), lastWritten));
+}
+
+namespace {
+
+// A system of one rule buying AAA every day from 1 to 9 March whose
+// condition is the given formula.
+void writeDailySystem(const std::string& systemFile, const std::string& condition) {
+  TSystem system;
+  SystemPortfolio::addRule(system, "AAA", condition);
+  system.setToDate(SystemPortfolio::march(9));
+  system.setFromDate(SystemPortfolio::march(1));
+  TPortableIniFile ini(systemFile);
+  system.saveToIni(ini, {'.', ','});
+}
+
+}  // namespace
+
+TEST_F(ProgressWindow, ARunCutShortIsNeitherAppliedNorRecordedAndTellsWhy) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  writeDailySystem(systemFile, "1");
+  double applied = 0;
+  PostMessageA(form.stopBitBtn->handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), -8);
+  EXPECT_LT(transactions(true).size(), 9u);
+  EXPECT_EQ(applied, 0);
+  EXPECT_EQ(form.incompleteReason(), "the run of its trading system was stopped");
+  EXPECT_FALSE(form.lastRunComplete());
+  // The next occasion runs it to its end.
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_EQ(transactions(true).size(), 9u);
+  EXPECT_GT(applied, 0);
+  EXPECT_EQ(form.incompleteReason(), "");
+
+  // A macro that raises an error from the fifth day on: the run goes on without
+  // the value, and is no more complete than a stopped one.
+  TTestScriptEngine script(L"JScript", L"function check(day, last) { if (day > last) throw 1; return 1; }");
+  writeDailySystem(systemFile, "check(X" + std::string(1, localeSettings().listSeparator) + std::to_string(march(5)) + ")");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SCOPED_TRACE(attempt);
+    applied = 0;
+    EXPECT_EQ(applySystemFile(form, systemFile, script.get(), "", &table, centre, true, applied), 0);
+    EXPECT_EQ(form.LastRunResult(), 0);
+    EXPECT_EQ(transactions(true).size(), 4u);
+    EXPECT_EQ(applied, 0);
+    EXPECT_EQ(form.incompleteReason(), "a macro its trading system calls raised an error");
+  }
+}
+
+TEST_F(ProgressWindow, NoSystemCountsAsAppliedWhileTheLastRunOfOnePortfolioWasCutShort) {
+  std::string otherFolder;
+  ASSERT_EQ(table.newPortfolio("Other", "OTH", otherFolder, sample.folios, "EUR"), 0);
+  TPortfolio& other = *table.items(table.count() - 1);
+  other.newAsset("A stock", "AAA", false, "YYYYMMDD,C", sample.quotes + "AAA.TXT", "EUR");
+  TTestScriptEngine script(L"JScript", L"function fails() { throw 1; }");
+  writeDailySystem(portfolio->Folder() + "System.INI", "fails()");
+  writeDailySystem(other.Folder() + "System.INI", "1");
+  const int first = table.currentIndex();
+
+  TsystemForm window;
+  window.setPortfolioTable(&table);
+  window.applySystemFile(portfolio->Folder() + "System.INI", script.get(), "", &table, centre, true);
+  EXPECT_EQ(window.lastRunIncompleteReason(), "a macro its trading system calls raised an error");
+  table.setCurrentIndex(table.count() - 1);
+  window.applySystemFile(other.Folder() + "System.INI", script.get(), "", &table, centre, true);
+  EXPECT_EQ(window.lastRunIncompleteReason(), "");
+  EXPECT_EQ(window.getSystemAppliedTime(), 0);
+
+  writeDailySystem(portfolio->Folder() + "System.INI", "1");
+  table.setCurrentIndex(first);
+  window.applySystemFile(portfolio->Folder() + "System.INI", script.get(), "", &table, centre, true);
+  EXPECT_GT(window.getSystemAppliedTime(), 0);
 }
