@@ -17,6 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 #include "sheet/Cell.h"
 #include "sheet/StoredFormula.h"
 #include "sheet/Sheet.h"
@@ -58,6 +59,7 @@ Control& placed(TForm& form, int left, int top, int width, int height, Args&&...
 
 ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTime()) {
   helpContext = 1531;
+  hints_ = std::make_unique<TToolTips>(*this);
   setConstraints(561, 350);
   closeOnEscape();
   placed<TLabel>(*this, 8, 10, 60, 16, "Objective");

@@ -29,6 +29,8 @@ struct IActiveScript;
 // The "Optimize" dialog: the objective, the test window, shuffled runs and
 // the log around the grid search of TOptimizer, with the Max, Min and Last
 // results; OK writes the chosen column into the system's parameters.
+class TToolTips;
+
 class ToptimizeForm : public TForm {
  public:
   ToptimizeForm();
@@ -104,6 +106,7 @@ class ToptimizeForm : public TForm {
   void rememberObjective();
 
   TOptimizer optimizer_;
+  std::unique_ptr<TToolTips> hints_;
   std::unique_ptr<TSystem> workingCopy_;
   TPortfolioTable* portfolioTable_ = nullptr;
   IActiveScript* scriptEngine_ = nullptr;

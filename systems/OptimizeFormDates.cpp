@@ -8,6 +8,7 @@
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 #include "systems/OptimizeForm.h"
 
 namespace {
@@ -52,6 +53,11 @@ void ToptimizeForm::makeDateControls(int top) {
   oneDayBackBtn = &button("<", 24);
   oneDayForwardBtn = &button(">", 24);
   frameForwardBtn = &button(">>", 28);
+  // The arrows say nothing without their hints.
+  hints_->setHint(*frameBackBtn, "One frame back");
+  hints_->setHint(*oneDayBackBtn, "One day back");
+  hints_->setHint(*oneDayForwardBtn, "One day forward");
+  hints_->setHint(*frameForwardBtn, "One frame forward");
   lastCommonDateBtn = &button("Last common date", 108);
   lastDateBtn = &button("Last date", 66);
   firstDateBtn->onClick = [this] {

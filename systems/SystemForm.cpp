@@ -20,6 +20,7 @@
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 #include "sheet/Cell.h"
 #include "sheet/Props.h"
 #include "sheet/NumberText.h"
@@ -37,11 +38,19 @@ TFormulaSeparators userSeparators() {
   return {localeSettings().decimalSeparator, localeSettings().listSeparator};
 }
 
-TButton& barButton(TPanel& bar, const std::string& caption, int& left, int width = 64) {
+TButton& barButton(TPanel& bar, TToolTips& hints, const std::string& caption, int& left, int width = 64) {
   TButton& button = bar.add<TButton>(caption);
   button.setBounds(left, 3, width, 24);
+  hints.setHint(button, caption);
   left += width + 2;
   return button;
+}
+
+// The fixed columns (x) and rows (y) of a page's grid: the header, and in
+// the Rules grid "Nr" and "Asset" besides, which stay when scrolling.
+POINT fixedLines(TSystemPage page, bool byRow) {
+  const int fields = page == TSystemPage::rules ? 2 : 0;
+  return {byRow ? fields : 1, byRow ? 1 : fields};
 }
 
 }  // namespace
@@ -49,6 +58,7 @@ TButton& barButton(TPanel& bar, const std::string& caption, int& left, int width
 TsystemForm::TsystemForm() : messages(&systemMessageBox()) {
   helpContext = 1500;
   setText("System");
+  hints_ = std::make_unique<TToolTips>(*this);
   pageControl = &add<TPageControl>();
   pageControl->setAlign(TAlign::client);
   fromDateTimePicker = nullptr;
@@ -93,35 +103,35 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   {
     TPanel& creation = group(base + "CreationControls", entries, symbols ? 232 : 148);
     int at = 4;
-    controls.newBtn = &barButton(creation, "New", at, 44);
-    controls.deleteBtn = &barButton(creation, "Delete", at, 50);
-    controls.copyBtn = &barButton(creation, "Copy", at, 44);
-    if (symbols) controls.extraBtn = &barButton(creation, "Edit as text", at, 80);
+    controls.newBtn = &barButton(creation, *hints_, "New", at, 44);
+    controls.deleteBtn = &barButton(creation, *hints_, "Delete", at, 50);
+    controls.copyBtn = &barButton(creation, *hints_, "Copy", at, 44);
+    if (symbols) controls.extraBtn = &barButton(creation, *hints_, "Edit as text", at, 80);
   }
   {
     TPanel& direction = group(base + "DirectionControls", "&Layout", 150);
     int at = 4;
-    controls.rowWiseBtn = &barButton(direction, "Rowwise", at, 70);
-    controls.colWiseBtn = &barButton(direction, "Columnwise", at, 72);
+    controls.rowWiseBtn = &barButton(direction, *hints_, "Rowwise", at, 70);
+    controls.colWiseBtn = &barButton(direction, *hints_, "Columnwise", at, 72);
   }
   {
     const bool rules = page == TSystemPage::rules;
     TPanel& order = group(base + "OrderControls", "&Position", rules ? 222 : 142);
     int at = 4;
-    controls.moveDownBtn = &barButton(order, "Move down", at, 72);
-    controls.moveUpBtn = &barButton(order, "Move up", at, 62);
-    if (rules) controls.extraBtn = &barButton(order, "Renumber", at, 78);
+    controls.moveDownBtn = &barButton(order, *hints_, "Move down", at, 72);
+    controls.moveUpBtn = &barButton(order, *hints_, "Move up", at, 62);
+    if (rules) controls.extraBtn = &barButton(order, *hints_, "Renumber", at, 78);
   }
   {
     TPanel& update = group(base + "UpdateControls", "&Changes", 210);
     int at = 4;
-    controls.discardBtn = &barButton(update, "Discard changes", at, 100);
-    controls.commitBtn = &barButton(update, "Commit changes", at, 100);
+    controls.discardBtn = &barButton(update, *hints_, "Discard changes", at, 100);
+    controls.commitBtn = &barButton(update, *hints_, "Commit changes", at, 100);
   }
   if (page == TSystemPage::params) {
     TPanel& optimize = group("ParamOptimizeControls", "&Optimize", 74);
     int at = 4;
-    controls.extraBtn = &barButton(optimize, "Optimize", at, 64);
+    controls.extraBtn = &barButton(optimize, *hints_, "Optimize", at, 64);
   }
   if (page == TSystemPage::rules) makeDateControls(addGroup(page, "DateControls", "&Dates", 0, barHeight, 836));
 
@@ -168,19 +178,21 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
 void TsystemForm::makeDateControls(TPanel& bar) {
   int left = 4;
   const int top = 3;
-  auto button = [&](const std::string& caption, int width, std::function<void()> action) {
+  // The arrows say nothing without their hints.
+  auto button = [&](const std::string& caption, const std::string& hint, int width, std::function<void()> action) {
     TButton& made = bar.add<TButton>(caption);
     made.setBounds(left, top, width, 24);
     made.onClick = std::move(action);
+    hints_->setHint(made, hint);
     left += width + 2;
   };
-  button("First date", 70, [this] {
+  button("First date", "First date", 70, [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) portfolio->firstTradeDate(date, found);
     if (found) fromDateTimePicker->setDateTime(std::trunc(date)), fromDateChanged();
   });
-  button("First common date", 110, [this] {
+  button("First common date", "First common date", 110, [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) {
@@ -188,24 +200,27 @@ void TsystemForm::makeDateControls(TPanel& bar) {
     }
     if (found) fromDateTimePicker->setDateTime(std::trunc(date)), fromDateChanged();
   });
-  button("<<", 28, [this] { editor_.shiftRange(-editor_.Days()), showDates(); });
-  button("<", 24, [this] { editor_.shiftRange(-1), showDates(); });
+  button("<<", "One frame back", 28, [this] { editor_.shiftRange(-editor_.Days()), showDates(); });
+  button("<", "One day back", 24, [this] { editor_.shiftRange(-1), showDates(); });
   fromDateTimePicker = &bar.add<TDateTimePicker>();
   fromDateTimePicker->setBounds(left, top, 100, 24);
   fromDateTimePicker->onChange = [this] { fromDateChanged(); };
+  hints_->setHint(*fromDateTimePicker, "From date");
   left += 102;
   daysComboBox = &bar.add<TComboBox>(TComboStyle::dropDown);
   daysComboBox->setBounds(left, top, 64, 24);
   for (const char* days : dayChoices) daysComboBox->addItem(days);
   daysComboBox->onChange = [this] { daysChanged(); };
+  hints_->setHint(*daysComboBox, "Days in range");
   left += 66;
   toDateTimePicker = &bar.add<TDateTimePicker>();
   toDateTimePicker->setBounds(left, top, 100, 24);
   toDateTimePicker->onChange = [this] { toDateChanged(); };
+  hints_->setHint(*toDateTimePicker, "To date");
   left += 102;
-  button(">", 24, [this] { editor_.shiftRange(1), showDates(); });
-  button(">>", 28, [this] { editor_.shiftRange(editor_.Days()), showDates(); });
-  button("Last common date", 110, [this] {
+  button(">", "One day forward", 24, [this] { editor_.shiftRange(1), showDates(); });
+  button(">>", "One frame forward", 28, [this] { editor_.shiftRange(editor_.Days()), showDates(); });
+  button("Last common date", "Last common date", 110, [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) {
@@ -213,7 +228,7 @@ void TsystemForm::makeDateControls(TPanel& bar) {
     }
     if (found) toDateTimePicker->setDateTime(std::trunc(date)), toDateChanged();
   });
-  button("Last date", 70, [this] {
+  button("Last date", "Last date", 70, [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) portfolio->lastQuoteDate(date, found);
@@ -367,9 +382,9 @@ void TsystemForm::showPage(TSystemPage page, int entry) {
   grid.setSheetVisible(false);
   editor_.layOut(page, sheet);
   const bool byRow = editor_.rowWise(page);
-  const int fixedFields = page == TSystemPage::rules ? 2 : 0;
-  grid.setFixedRows(byRow ? 1 : fixedFields);
-  grid.setFixedCols(byRow ? fixedFields : 1);
+  const POINT fixed = fixedLines(page, byRow);
+  grid.setFixedRows(fixed.y);
+  grid.setFixedCols(fixed.x);
   applySizes(page);
   sheet.setTopLeft(topLeft);
   if (entry >= 0 && entry < editor_.entryCount(page)) {
@@ -381,7 +396,9 @@ void TsystemForm::showPage(TSystemPage page, int entry) {
   }
   sheet.selection = RECT{sheet.currentCol, sheet.currentRow, sheet.currentCol, sheet.currentRow};
   grid.setSheetVisible(true);
+  // Painted first: the scroll goes by the lines the paint found in view.
   grid.refresh();
+  if (sheet.scrollToCurrentCell()) grid.refresh();
 }
 
 int TsystemForm::selectedEntry(TSystemPage page) {
@@ -618,7 +635,14 @@ void TsystemForm::switchLayout(TSystemPage page) {
   const int selected = selectedEntry(page);
   TSheet& sheet = grid(page).sheet();
   std::swap(sheet.currentCol, sheet.currentRow);
+  // The scroll position turns with the grid, counted past the fixed lines
+  // of each layout: kept as it stood, it would hide the new first field.
+  const int scrolledCols = sheet.leftCol - sheet.getFixedCols() - 1;
+  const int scrolledRows = sheet.topRow - sheet.getFixedRows() - 1;
   editor_.setRowWise(page, !editor_.rowWise(page));
+  const POINT fixed = fixedLines(page, editor_.rowWise(page));
+  sheet.leftCol = fixed.x + 1 + std::max(0, scrolledRows);
+  sheet.topRow = fixed.y + 1 + std::max(0, scrolledCols);
   showPage(page, selected);
 }
 

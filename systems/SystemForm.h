@@ -22,6 +22,7 @@ class TPopupMenu;
 class TPortableIniFile;
 class TPortfolioTable;
 class TSheetPanel;
+class TToolTips;
 class TassetPickForm;
 class ToptimizeForm;
 class TsystemProgressForm;
@@ -153,6 +154,7 @@ class TsystemForm : public TChildForm {
   void writeSizes(TPortableIniFile& ini) const;
 
   TSystemEditor editor_;
+  std::unique_ptr<TToolTips> hints_;
   std::array<TPageControls, 3> pages_;
   std::unique_ptr<TsystemProgressForm> progressForm_;
   std::unique_ptr<ToptimizeForm> optimizeForm_;

@@ -130,6 +130,11 @@ TEST(OptimizeDialog, TheTestWindowFollowsItsButtonsAndComesBackFromTheControlsFi
 
   ToptimizeForm form;
   form.fileDialog = &picked;
+  // The arrows say what they do.
+  EXPECT_EQ(registeredToolTip(form.frameBackBtn->handle()), "One frame back");
+  EXPECT_EQ(registeredToolTip(form.oneDayBackBtn->handle()), "One day back");
+  EXPECT_EQ(registeredToolTip(form.oneDayForwardBtn->handle()), "One day forward");
+  EXPECT_EQ(registeredToolTip(form.frameForwardBtn->handle()), "One frame forward");
   TModalDriver driver(form, {[&] {
     EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(2));
     form.lastDateBtn->performClick();

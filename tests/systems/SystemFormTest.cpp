@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/DateTimePicker.h"
@@ -135,6 +142,122 @@ TEST_F(SystemWindow, SwitchingTheLayoutKeepsTheCurrentEntryAndField) {
   form.controls(TSystemPage::params).colWiseBtn->performClick();
   EXPECT_EQ(form.Editor().entryAt(TSystemPage::params, params.currentCol, params.currentRow), 2);
   EXPECT_EQ(form.Editor().fieldAt(TSystemPage::params, params.currentCol, params.currentRow), 2);
+}
+
+namespace {
+
+// A click of the left button in the middle of a control, as the mouse gives it.
+void clickMiddle(const TControl& control) {
+  RECT box{};
+  GetClientRect(control.handle(), &box);
+  sendMouse(control.handle(), WM_LBUTTONDOWN, box.right / 2, box.bottom / 2, MK_LBUTTON);
+  sendMouse(control.handle(), WM_LBUTTONUP, box.right / 2, box.bottom / 2);
+  pumpFor(50);
+}
+
+}  // namespace
+
+// Switched back and forth, scrolled or not, the grid shows the fields'
+// first line and its current cell.
+TEST_F(SystemWindow, AfterALayoutSwitchOrARebuildTheFirstFieldAndTheCurrentCellShow) {
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  form.showModeless();
+  form.pageControl->setActivePageIndex(static_cast<int>(TSystemPage::params));
+  for (int i = 0; i < 3; ++i) form.newEntry(TSystemPage::params);
+  TSheetPanel& grid = form.grid(TSystemPage::params);
+  TSheet& params = grid.sheet();
+  pumpFor(100);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    clickMiddle(*form.controls(TSystemPage::params).rowWiseBtn);
+    ASSERT_TRUE(form.Editor().rowWise(TSystemPage::params));
+    EXPECT_EQ(params.leftCol, 1);  // "Symbol"
+    EXPECT_EQ(params.topRow, 2);
+    clickMiddle(*form.controls(TSystemPage::params).colWiseBtn);
+    ASSERT_FALSE(form.Editor().rowWise(TSystemPage::params));
+    EXPECT_EQ(params.leftCol, 2);
+    EXPECT_EQ(params.topRow, 1);  // "Symbol"
+  }
+  // The same in the Rules grid, whose "Nr" and "Asset" stay fixed.
+  form.pageControl->setActivePageIndex(static_cast<int>(TSystemPage::rules));
+  TSheet& rules = form.grid(TSystemPage::rules).sheet();
+  clickMiddle(*form.controls(TSystemPage::rules).rowWiseBtn);
+  EXPECT_EQ(rules.leftCol, 3);
+  EXPECT_EQ(rules.topRow, 2);
+  clickMiddle(*form.controls(TSystemPage::rules).colWiseBtn);
+  EXPECT_EQ(rules.leftCol, 2);
+  EXPECT_EQ(rules.topRow, 3);
+
+  // Many parameters, the last one made current: the rebuild scrolls to it.
+  form.pageControl->setActivePageIndex(static_cast<int>(TSystemPage::params));
+  for (int i = 0; i < 40; ++i) form.newEntry(TSystemPage::params);
+  const int last = params.currentCol;
+  EXPECT_EQ(last, 2 + 42);
+  pumpFor(100);
+  EXPECT_LE(params.leftCol, last);
+  EXPECT_GE(params.rightCol, last);
+}
+
+// The buttons' captions are words or arrows: each has a hint, and the
+// mouse resting on an arrow shows what it does.
+TEST_F(SystemWindow, EveryButtonHasItsHintAndTheArrowsShowTheirsWhenTheMouseRests) {
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  form.showModeless();
+  for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) {
+    const TsystemForm::TPageControls& controls = form.controls(page);
+    for (const TButton* button : {controls.newBtn, controls.deleteBtn, controls.copyBtn, controls.moveDownBtn,
+                                  controls.moveUpBtn, controls.rowWiseBtn, controls.colWiseBtn, controls.discardBtn,
+                                  controls.commitBtn, controls.extraBtn}) {
+      EXPECT_EQ(registeredToolTip(button->handle()), button->text());
+    }
+  }
+  EXPECT_EQ(registeredToolTip(form.fromDateTimePicker->handle()), "From date");
+  EXPECT_EQ(registeredToolTip(form.daysComboBox->handle()), "Days in range");
+  EXPECT_EQ(registeredToolTip(form.toDateTimePicker->handle()), "To date");
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"First date", "First date"},   {"First common date", "First common date"},
+      {"<<", "One frame back"},       {"<", "One day back"},
+      {">", "One day forward"},       {">>", "One frame forward"},
+      {"Last common date", "Last common date"}, {"Last date", "Last date"}};
+  std::vector<const TButton*> dateButtons;
+  for (const TControl* child : form.fromDateTimePicker->parent()->children()) {
+    if (const auto* button = dynamic_cast<const TButton*>(child)) dateButtons.push_back(button);
+  }
+  ASSERT_EQ(dateButtons.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(dateButtons[i]->text(), expected[i].first);
+    EXPECT_EQ(registeredToolTip(dateButtons[i]->handle()), expected[i].second);
+  }
+
+  const TButton& frameBack = *dateButtons[2];
+  RECT place{};
+  GetWindowRect(frameBack.handle(), &place);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+  PostMessageA(frameBack.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  HWND tip = nullptr;
+  const bool shown = pumpUntil([&] {
+    tip = FindWindowA(TOOLTIPS_CLASSA, nullptr);
+    for (HWND at = tip; at != nullptr; at = FindWindowExA(nullptr, at, TOOLTIPS_CLASSA, nullptr)) {
+      if (IsWindowVisible(at)) {
+        tip = at;
+        return true;
+      }
+    }
+    return false;
+  }, 3000);
+  SetCursorPos(cursor.x, cursor.y);
+  ASSERT_TRUE(shown);
+  char text[64] = {};
+  GetWindowTextA(tip, text, sizeof text);
+  EXPECT_STREQ(text, "One frame back");
 }
 
 // A condition whose operator lacks its operand would fail every run: it is
