@@ -14,16 +14,6 @@ namespace {
 const std::string fieldsSection = "Fields";
 constexpr int unsetSize = -1;
 
-// The kinds whose sample the field editor shows as text (strings and
-// currency symbols): the user's text, which no separator changes. Every
-// other sample that is a number follows the decimal separator.
-bool sampleIsText(std::uint8_t kind) {
-  switch (kind) {
-    case 2: case 7: case 10: case 11: case 12: case 13: case 14: case 15: case 26: return true;
-    default: return false;
-  }
-}
-
 }  // namespace
 
 // ---- TField ----
@@ -74,7 +64,9 @@ int TField::loadFromIni(const TPortableIniFile& ini, const std::string& section,
   Symbol = ini.readString(section, "Symbol", Symbol);
   Header = ini.readString(section, "Header", Header);
   TestContent = ini.readString(section, "TestContent", TestContent);
-  if (!sampleIsText(Kind)) TestContent = numberFromStore(TestContent, decimalSeparator);
+  // The sample a new field gets is a number whatever the field's kind, which
+  // the user picks after: a number sample follows the separators always.
+  TestContent = numberFromStore(TestContent, decimalSeparator);
   EditorRowHeight = ini.readInteger(section, "EditorRowHeight", EditorRowHeight);
   RowWiseWidth = ini.readInteger(section, "RowWiseWidth", RowWiseWidth);
   ColWiseHeight = ini.readInteger(section, "ColWiseHeight", ColWiseHeight);
@@ -90,8 +82,7 @@ int TField::saveToIni(TPortableIniFile& ini, const std::string& section, char li
   ini.writeBool(section, "Disabled", Disabled);
   ini.writeString(section, "Symbol", quotedWhereNeeded(Symbol));
   ini.writeString(section, "Header", quotedWhereNeeded(Header));
-  const std::string sample = sampleIsText(Kind) ? TestContent : numberToStore(TestContent, decimalSeparator);
-  ini.writeString(section, "TestContent", quotedWhereNeeded(sample));
+  ini.writeString(section, "TestContent", quotedWhereNeeded(numberToStore(TestContent, decimalSeparator)));
   ini.writeInteger(section, "EditorRowHeight", EditorRowHeight);
   ini.writeInteger(section, "RowWiseWidth", RowWiseWidth);
   ini.writeInteger(section, "ColWiseHeight", ColWiseHeight);

@@ -1,8 +1,11 @@
 """A formula field added through the field editor: its values against a
 hand computation, its formula stored with "." and ";" whatever the user
-types, and the same values after a restart and under a German locale."""
+types, and the same values after a restart and under a German locale.
+Fields added under the German locale, a lone number and a definition that
+does not compile yet, are stored in the same form with their samples."""
 import datetime
 import os
+import time
 
 from driver import check
 from readout import pixel_value
@@ -47,6 +50,38 @@ def add_fields_through_editor(program):
     program.settle(1)
 
 
+def add_unfinished_fields(program):
+    """Under the German locale: a lone number and a definition left with a
+    trailing operator, each with the sample a new field gets."""
+    program.tab("Assets")
+    program.click(*SETUP_BUTTON)
+    editor = program.await_window("^Field definitions$")
+    program.click(*LAST_FIELD_SYMBOL, window=editor)
+    add_field(program, "", "Lone", "1,5")
+    program.key("Insert", "Right")
+    program.type("Unfinished")
+    program.key("Return", "Right")
+    program.type("SUM(1;2,5)+")
+    program.key("Return")
+    # The editor asks whether to keep a definition that does not compile.
+    deadline = time.time() + 20
+    while len(program.windows("^Field definitions$")) < 2 and time.time() < deadline:
+        time.sleep(0.1)
+    check(len(program.windows("^Field definitions$")) == 2, "no question whether to keep the unfinished definition")
+    program.key("j")  # "Ja"; "Nein" is the default
+    program.click(*EDITOR_OK, window=editor)
+    program.await_no_window("^Field definitions$")
+    program.settle(1)
+
+
+def check_unfinished_fields(fields_file, when):
+    fields = read_ini(fields_file)
+    sample = "100000.1234567890123456789"
+    added = [(fields[str(i)].get("CONTENT"), fields[str(i)].get("TESTCONTENT")) for i in (16, 17)]
+    check(added == [("1.5", sample), ("SUM(1;2.5)+", sample)],
+          "after %s the added fields are stored as %r" % (when, added))
+
+
 def shown_cents(program):
     program.tab("Assets")
     return pixel_value(program, ASSET_COLUMN_X, READOUT_Y)
@@ -86,3 +121,13 @@ def field_in_the_stored_form(scenario):
         program.exit()
         with open(fields_file, "rb") as file:
             check(file.read() == stored, "after %s the field file is no longer as it was stored" % locale)
+
+    program = scenario.program(folder, german=True)
+    program.start()
+    add_unfinished_fields(program)
+    program.exit()
+    check_unfinished_fields(fields_file, "adding them under the German locale")
+    program = scenario.program(folder)
+    program.start()
+    program.exit()
+    check_unfinished_fields(fields_file, "a restart under English")

@@ -120,19 +120,21 @@ TEST(FieldTable, UnfinishedDefinitionsAndSamplesReadUnderOtherSettings) {
   german.items(2)->setTestContent("100000,1234567890123456789");
   german.items(3)->Kind = 2;
   german.items(3)->setTestContent("1,5");
+  german.items(1)->setTestContent("24.12.2025");
   ASSERT_EQ(german.save(',', ';'), 0);
   const std::string written = readWholeFile(german.FileName);
   EXPECT_NE(written.find("Content=SUM(1;2.5)+\r\n"), std::string::npos) << written;
   EXPECT_NE(written.find("Content=1.5\r\n"), std::string::npos) << written;
   EXPECT_NE(written.find("TestContent=100000.1234567890123456789\r\n"), std::string::npos) << written;
-  EXPECT_NE(written.find("TestContent=1,5\r\n"), std::string::npos) << "a text sample stays as typed";
+  EXPECT_NE(written.find("TestContent=1.5\r\n"), std::string::npos) << "in a text field too";
 
   TFieldTable english;
   ASSERT_EQ(english.loadFromFile(german.FileName, '.', ','), 0);
   EXPECT_EQ(english.items(0)->Content, "SUM(1,2.5)+");
   EXPECT_EQ(english.items(1)->Content, "1.5");
   EXPECT_EQ(english.items(2)->TestContent, "100000.1234567890123456789");
-  EXPECT_EQ(english.items(3)->TestContent, "1,5");
+  EXPECT_EQ(english.items(3)->TestContent, "1.5");
+  EXPECT_EQ(english.items(1)->TestContent, "24.12.2025") << "no number: as typed";
 
   english.items(0)->Content = "SUM(1,2)+";
   english.FileName = folder.path() + "ENGLISH.INI";
