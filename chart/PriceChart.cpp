@@ -866,8 +866,7 @@ void TPriceChart::graphMouseMove(TShiftState shift, int x, int y) {
   if (shift & ssLeft) graph_->moveMeasure(x, y);
   if (crossHairMode_) {
     lastCrossHair_ = {x, y};
-    // While a computation shows the hourglass the cross-hair rests.
-    if (graph_->cursor() == emptyCursor) graph_->moveCrossHair(x, y);
+    if (!plotBusy_) graph_->moveCrossHair(x, y);
   }
   double value = 0;
   if (onCrossHairMoved && x >= 0 && x <= graph_->clientWidth() && xValueAt(x, value)) {
@@ -912,16 +911,33 @@ void TPriceChart::setCrossHair(bool on) {
   if (crossHairMode_ == on) return;
   crossHairMode_ = on;
   if (on) {
-    graph_->setCursor(emptyCursor);
     POINT mouse;
     GetCursorPos(&mouse);
     ScreenToClient(graph_->handle(), &mouse);
     lastCrossHair_ = mouse;
+    if (plotBusy_) return;
+    graph_->setCursor(emptyCursor);
     graph_->moveCrossHair(mouse.x, mouse.y);
-  } else {
+  } else if (!plotBusy_) {
     graph_->moveCrossHair(-1, -1);
     graph_->setCursor(normalCursor_);
   }
+}
+
+void TPriceChart::setPlotBusy(bool busy) {
+  plotBusy_ = busy;
+  if (busy) {
+    graph_->setCursor(IDC_WAIT);
+    graph_->moveCrossHair(-1, -1);
+  } else {
+    // The cursor follows the mode, never the other way round: in cross-hair
+    // mode the cross-hair stands in for the pointer.
+    graph_->setCursor(crossHairMode_ ? emptyCursor : normalCursor_);
+  }
+}
+
+void TPriceChart::showCrossHair() {
+  if (crossHairMode_ && !plotBusy_) graph_->moveCrossHair(lastCrossHair_.x, lastCrossHair_.y);
 }
 
 void TPriceChart::moveCrossHairToX(TPriceGraph* sender, double x) {
@@ -938,7 +954,7 @@ void TPriceChart::moveCrossHairToX(TPriceGraph* sender, double x) {
     pixel = roundPixel((x - plot.loX) * plot.xScale()) + 1;
   }
   lastCrossHair_.x = pixel;
-  graph_->moveCrossHair(pixel, lastCrossHair_.y);
+  if (!plotBusy_) graph_->moveCrossHair(pixel, lastCrossHair_.y);
   topAxis_->setSliderPos(pixel);
   bottomAxis_->setSliderPos(pixel);
 }

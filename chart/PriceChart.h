@@ -204,8 +204,11 @@ class TPriceChart : public TResizablePanel {
   // For charts that edit and show their captions themselves.
   TEdit& topTextEditor();
   TEdit& bottomTextEditor();
-  POINT lastCrossHair() const { return lastCrossHair_; }
-  LPCSTR normalCursor() const { return normalCursor_; }
+  // A computation holds the plot: the hourglass shows and the cross-hair is
+  // hidden; it goes on following the mouse once the plot is given back.
+  void setPlotBusy(bool busy);
+  // Draws the cross-hair again where the mouse was last seen over the plot.
+  void showCrossHair();
 
  private:
   void layoutChart();
@@ -243,6 +246,7 @@ class TPriceChart : public TResizablePanel {
   TColor labelColor_;
   bool crossHairMode_ = false;
   bool measuring_ = false;
+  bool plotBusy_ = false;
   LPCSTR normalCursor_ = IDC_CROSS;
   POINT lastCrossHair_{-1, -1};
   long double anchorY_ = 0;

@@ -204,7 +204,7 @@ void TSheetGraph::update() {
   if (!stale_ && !applied_->needsRecompute(pending_.get())) {
     showPendingCaptionChange();
     TPriceChart::setLogarithmic(pending_->logarithmic);
-    if (getCrossHair()) graph().moveCrossHair(lastCrossHair().x, lastCrossHair().y);
+    showCrossHair();
     giveTimerBack();
     return;
   }
@@ -229,7 +229,7 @@ void TSheetChart::update() {
     rebasePercentSeries();
     applyXRange();
   }
-  if (getCrossHair()) graph().moveCrossHair(lastCrossHair().x, lastCrossHair().y);
+  showCrossHair();
   giveTimerBack();
 }
 
@@ -248,8 +248,7 @@ bool TSheetGraph::buildSheet() {
 }
 
 void TSheetGraph::startCompute() {
-  graph().setCursor(IDC_WAIT);
-  graph().moveCrossHair(-1, -1);
+  setPlotBusy(true);
   graph().clearSeriesData();
   graph().rebuildXValues();
   graph().invalidate();
@@ -258,13 +257,13 @@ void TSheetGraph::startCompute() {
   blankCaptionsForComputing();
   applied_->assign(pending_.get());
   if (!applied_->built) {
-    graph().setCursor(normalCursor());
+    setPlotBusy(false);
     return;
   }
   sheet_->portfolioTable = applied_->portfolioTable;
   if (graph().seriesCount() > 0) detachedSeries_ = graph().plot().releaseAllSeries();
   if (detachedSeries_.empty()) {
-    graph().setCursor(normalCursor());
+    setPlotBusy(false);
     return;
   }
   std::vector<TPriceSeries*> series;
@@ -313,7 +312,7 @@ void TSheetGraph::takeComputeResult() {
     // An error, not a stop: the same inputs would fail again at every poll.
     if (!thread->terminated()) failedRun_ = true;
   }
-  graph().setCursor(normalCursor());
+  setPlotBusy(false);
 }
 
 void TSheetGraph::applyXRange() {

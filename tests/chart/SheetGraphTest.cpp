@@ -190,6 +190,65 @@ TEST(SheetGraph, ChartShowsANarrowerDateRangeWithoutComputing) {
   EXPECT_EQ(chart.computationCount(), 2);
 }
 
+// Every computation shows the hourglass and hides the cross-hair; once it
+// ends, the cross-hair follows the mouse again, in a graph as it was and in
+// one loaded from its view file with the cross-hair on.
+TEST(SheetGraph, CrossHairFollowsTheMouseAfterEveryComputation) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Graph.ini";
+  auto movesWithTheMouse = [](TSheetGraph& graph, int x, int y) {
+    sendMouse(graph.graph().handle(), WM_MOUSEMOVE, x, y);
+    pumpFor(50);
+    const POINT at = graph.graph().crossHair();
+    return at.x == x && at.y == y && graph.graph().cursor() == emptyCursor;
+  };
+  {
+    TGraphFixture fixture;
+    TSheetGraph& graph = fixture.graph;
+    ASSERT_EQ(graph.loadFromFile(fileName, '.', ','), -2);  // names the file to save
+    graph.setCrossHair(true);
+    graph.rebuild();
+    ASSERT_TRUE(fixture.computed());
+    EXPECT_TRUE(movesWithTheMouse(graph, 100, 80));
+
+    // A changed range computes again; meanwhile the cross-hair rests hidden
+    // and comes back where the mouse went.
+    graph.setXFormulas("0", "PI", "51", true);
+    ASSERT_TRUE(graph.computing());
+    EXPECT_EQ(graph.graph().cursor(), IDC_WAIT);
+    sendMouse(graph.graph().handle(), WM_MOUSEMOVE, 120, 90);
+    EXPECT_EQ(graph.graph().crossHair().x, -1);
+    ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && fixture.points(0) == 51; }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return graph.graph().crossHair().x == 120; }, 3000));
+    EXPECT_TRUE(movesWithTheMouse(graph, 60, 40));
+
+    graph.rebuild();
+    ASSERT_TRUE(graph.computing());
+    ASSERT_TRUE(fixture.computed());
+    EXPECT_TRUE(movesWithTheMouse(graph, 200, 150));
+    ASSERT_EQ(graph.saveToFile('.', ','), 0);
+  }
+  TForm form(graphForm());
+  TSheetGraph& graph = form.add<TSheetGraph>();
+  graph.setBounds(0, 0, 500, 340);
+  form.show();
+  ASSERT_EQ(graph.loadFromFile(fileName, '.', ','), 0);
+  EXPECT_TRUE(graph.getCrossHair());
+  graph.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && !graph.stale(); }, 5000));
+  EXPECT_TRUE(movesWithTheMouse(graph, 150, 100));
+  EXPECT_TRUE(movesWithTheMouse(graph, 30, 20));
+
+  // Off, the plot shows the cross cursor again, computing or not.
+  graph.setCrossHair(false);
+  EXPECT_EQ(graph.graph().crossHair().x, -1);
+  graph.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !graph.computing() && !graph.stale(); }, 5000));
+  EXPECT_EQ(graph.graph().cursor(), IDC_CROSS);
+  sendMouse(graph.graph().handle(), WM_MOUSEMOVE, 70, 70);
+  EXPECT_EQ(graph.graph().crossHair().x, -1);
+}
+
 namespace {
 
 // The caption editing of a sheet graph, reached as the chart's editor does.
