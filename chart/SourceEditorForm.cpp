@@ -338,6 +338,16 @@ void TSourceEditorForm::okBtnClick() {
   close();
 }
 
+// Esc closes the editor unaccepted, as the close box does; a control that
+// takes Esc itself (a cell or caption being edited, an open list) keeps it.
+bool TSourceEditorForm::dialogKey(WORD key, TShiftState shift) {
+  if (key == VK_ESCAPE && !(shift & (ssCtrl | ssAlt))) {
+    close();
+    return true;
+  }
+  return TForm::dialogKey(key, shift);
+}
+
 void TSourceEditorForm::applyBtnClick() {
   if (!apply_ || callerTable_ == nullptr) return;
   THourglass hourglass;

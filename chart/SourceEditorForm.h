@@ -68,6 +68,7 @@ class TSourceEditorForm : public TForm {
   void moveFavourite(int delta);
   void okBtnClick();
   void applyBtnClick();
+  bool dialogKey(WORD key, TShiftState shift) override;
   void colorBtnClick();
   void imageComboBoxChange();
 

@@ -1,4 +1,10 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <set>
+#include <typeinfo>
 
 #include "chart/ChartSourceForm.h"
 #include "chart/GraphSourceForm.h"
@@ -317,4 +323,153 @@ TEST(SourceEditor, WithoutASourceThePagesAndFieldsRestAndOutputComesForward) {
   SendMessageA(close, BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowVisible(GetParent(form.favouritesList().handle())));
   form.finishEditing();
+}
+
+namespace {
+
+// The windows of the editor, on its current page and around the pages,
+// that take the focus.
+std::vector<HWND> focusableWindows(HWND form) {
+  std::vector<HWND> shown;
+  EnumChildWindows(
+      form,
+      [](HWND window, LPARAM data) -> BOOL {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&shown));
+  std::vector<HWND> focusable;
+  for (HWND window : shown) {
+    SetFocus(window);
+    if (GetFocus() == window) focusable.push_back(window);
+  }
+  return focusable;
+}
+
+// The system class of a window and, for the program's own, its control type.
+std::string kindOf(HWND window) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  const TControl* control = TControl::fromHandle(window);
+  return control != nullptr ? std::string(name) + " " + typeid(*control).name() : std::string(name);
+}
+
+// Runs an editor as the main window does and, on each page, presses Esc
+// with the focus in each kind of window that takes it: every press closes
+// the editor unaccepted.
+void escapeClosesFromEveryWindow(TSourceEditorForm& form, const std::function<bool()>& edit) {
+  std::vector<std::pair<int, size_t>> places;
+  {
+    TModalDriver survey(form, {[&] {
+      std::set<std::string> seen;
+      for (int page = 0; page < form.pages().pageCount(); ++page) {
+        form.pages().setActivePageIndex(page);
+        pumpFor(30);
+        const std::vector<HWND> windows = focusableWindows(form.handle());
+        for (size_t i = 0; i < windows.size(); ++i) {
+          // Each page's grid has keys of its own.
+          const std::string kind = kindOf(windows[i]);
+          const bool grid = kind.find("TSheetPanel") != std::string::npos || kind.find("TPaintBox") != std::string::npos;
+          if (seen.insert(grid ? kind + std::to_string(page) : kind).second) places.emplace_back(page, i);
+        }
+      }
+      form.close();
+    }});
+    edit();
+  }
+  ASSERT_GT(places.size(), 10u);
+  std::set<std::string> kinds;
+  for (const auto& [page, index] : places) {
+    std::string kind;
+    TModalDriver driver(form, {[&, page = page, index = index] {
+                          form.pages().setActivePageIndex(page);
+                          pumpFor(30);
+                          const std::vector<HWND> windows = focusableWindows(form.handle());
+                          ASSERT_LT(index, windows.size());
+                          SetFocus(windows[index]);
+                          kind = kindOf(GetFocus());
+                          postKey(GetFocus(), VK_ESCAPE);
+                        }},
+                        1500);
+    EXPECT_FALSE(edit());
+    EXPECT_FALSE(driver.timedOut()) << "page " << page << ", " << kind;
+    kinds.insert(kind);
+  }
+  // Grids, formula fields, boxes, buttons, the favourites and the tabs.
+  EXPECT_GE(kinds.size(), 5u);
+}
+
+}  // namespace
+
+TEST(SourceEditor, EscapeClosesBothEditorsWhereverTheFocusIs) {
+  TTemporaryFolder folder;
+  TSourceTable favourites(TChartSource::create);
+  fillSample(favourites, 2);
+  {
+    TSourceTable table(TChartSource::create);
+    fillSample(table, 2);
+    TchartSourceForm form(folder.path());
+    form.showFavourites(true);
+    escapeClosesFromEveryWindow(form, [&] { return form.editSources(table, &favourites, [](TchartSourceForm*) {}); });
+  }
+  TSourceTable graphFavourites(TSource::create);
+  fillSample(graphFavourites, 2);
+  TSourceTable table(TSource::create);
+  fillSample(table, 2);
+  TgraphSourceForm form(folder.path());
+  form.showFavourites(true);
+  std::string fromX = "0", toX = "1", steps = "11";
+  escapeClosesFromEveryWindow(form, [&] {
+    return form.editSources(table, &graphFavourites, nullptr, fromX, toX, steps);
+  });
+}
+
+// Esc first ends what is edited in place: a cell, a favourite's caption,
+// an open list. Only the next Esc closes the editor.
+TEST(SourceEditor, EscapeEndsAnEditInPlaceBeforeItClosesTheEditor) {
+  TTemporaryFolder folder;
+  TSourceTable favourites(TChartSource::create);
+  fillSample(favourites, 2);
+  TSourceTable table(TChartSource::create);
+  fillSample(table, 2);
+  TchartSourceForm form(folder.path());
+  form.showFavourites(true);
+  bool stayed[3] = {};
+  auto escape = [] { postKey(GetFocus(), VK_ESCAPE); };
+  TModalDriver driver(
+      form,
+      {[&] {
+         form.sourcesSheet().setFocus();
+         postChar(GetFocus(), 'x');
+         ASSERT_TRUE(form.sourcesSheet().editing());
+         escape();
+         stayed[0] = !form.sourcesSheet().editing() && form.modal();
+       },
+       [&] {
+         form.favouritesList().editCaption(0);
+         pumpFor(30);
+         const HWND caption = ListView_GetEditControl(form.favouritesList().handle());
+         ASSERT_NE(caption, nullptr);
+         ASSERT_EQ(GetFocus(), caption);
+         escape();
+         stayed[1] = ListView_GetEditControl(form.favouritesList().handle()) == nullptr && form.modal();
+       },
+       [&] {
+         std::vector<HWND> windows = focusableWindows(form.handle());
+         auto box = std::find_if(windows.begin(), windows.end(),
+                                 [](HWND window) { return kindOf(window).rfind("ComboBox", 0) == 0; });
+         ASSERT_NE(box, windows.end());
+         SetFocus(*box);
+         SendMessageA(*box, CB_SHOWDROPDOWN, TRUE, 0);
+         ASSERT_TRUE(SendMessageA(*box, CB_GETDROPPEDSTATE, 0, 0));
+         escape();
+         stayed[2] = !SendMessageA(*box, CB_GETDROPPEDSTATE, 0, 0) && form.modal();
+       },
+       escape},
+      3000);
+  EXPECT_FALSE(form.editSources(table, &favourites, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_TRUE(stayed[0]);
+  EXPECT_TRUE(stayed[1]);
+  EXPECT_TRUE(stayed[2]);
 }
