@@ -64,8 +64,8 @@ int TField::loadFromIni(const TPortableIniFile& ini, const std::string& section,
   Symbol = ini.readString(section, "Symbol", Symbol);
   Header = ini.readString(section, "Header", Header);
   TestContent = ini.readString(section, "TestContent", TestContent);
-  // The sample a new field gets is a number whatever the field's kind, which
-  // the user picks after: a number sample follows the separators always.
+  // A new field's sample is a number, and the user picks the kind after:
+  // every number sample follows the decimal separator, whatever the kind.
   TestContent = numberFromStore(TestContent, decimalSeparator);
   EditorRowHeight = ini.readInteger(section, "EditorRowHeight", EditorRowHeight);
   RowWiseWidth = ini.readInteger(section, "RowWiseWidth", RowWiseWidth);
