@@ -423,6 +423,9 @@ void TmainForm::runFirstActivation() {
   pageControl->setEnabled(true);
   menuPanel->setEnabled(true);
   activating_ = false;
+  // The tab row was disabled when the pick dialog handed the activation
+  // back, so nothing took the keys then.
+  giveTabTheKeyboard(pageControl->activePageIndex());
   if (closeRequested_) application().postDeferred([this] { close(); });
 }
 

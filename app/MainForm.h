@@ -211,6 +211,9 @@ class TmainForm : public TForm {
   // window, a grid included, go to the next or previous tab.
   bool tabKey(const MSG& message);
   void arriveAtPortfolios();
+  // The arriving tab takes the keys: its grid or list, else the tab row,
+  // unless the user is on the tab row already.
+  void giveTabTheKeyboard(int tab);
   void runSystemsChangedSince(double since, bool onlyCurrent);
 
   TMainFormContext context_;

@@ -61,5 +61,4 @@ void TmainForm::arriveAtSystemTab() {
   } else if (systemForm->getLatestChangeTime() < current->AssetsChange()) {
     systemForm->updateAssetPickers();
   }
-  if (!pageControl->focused()) systemForm->focusCurrentGrid();
 }

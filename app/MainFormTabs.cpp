@@ -46,8 +46,14 @@ std::vector<TdataForm*> dataFormsOf(const std::array<TChildForm*, TmainForm::tab
   return forms;
 }
 
-void focusWhenFree(TControl& control, const TPageControl& pageControl) {
-  if (control.canFocus() && !pageControl.focused()) control.setFocus();
+void focusIfPossible(TControl& control) {
+  if (control.canFocus()) control.setFocus();
+}
+
+// Keys typed now reach a window of the form that the user sees.
+bool focusShownIn(const TControl& form) {
+  const HWND focus = GetFocus();
+  return focus && IsWindowVisible(focus) && (focus == form.handle() || IsChild(form.handle(), focus));
 }
 
 }  // namespace
@@ -128,17 +134,14 @@ void TmainForm::pageControlChange() {
         break;
       case macrosTab:
         macroForm->loadEngineDeclarations(true);
-        if (macroForm->visible()) focusWhenFree(macroForm->macroListView(), *pageControl);
         macroForm->updateSheet(portfolioTable->currentIndex(),
                                portfolioTable->current() ? portfolioTable->current()->currentAssetIndex() : -1);
         break;
       case downloadsTab:
         downloadForm->webBrowserEnable(true);
-        if (downloadForm->visible()) focusWhenFree(downloadForm->listView(), *pageControl);
         break;
       case webTab:
         webForm->webBrowsersEnable(true);
-        if (webForm->visible()) focusWhenFree(webForm->mosaicListView(), *pageControl);
         webForm->bringMaximizedToFront();
         break;
       default:
@@ -147,6 +150,38 @@ void TmainForm::pageControlChange() {
   } catch (const std::exception&) {
     // The tab shows what it has; the cursor comes back either way.
   }
+  giveTabTheKeyboard(tab);
+}
+
+void TmainForm::giveTabTheKeyboard(int tab) {
+  // On the tab row the arrow keys go on choosing tabs.
+  if (tab < 0 || tab >= tabCount || pageControl->focused()) return;
+  switch (tab) {
+    case portfoliosTab:
+    case assetsTab:
+    case quotesTab:
+      if (auto* form = dynamic_cast<TdataForm*>(tabForms[tab])) form->focusGrid();
+      break;
+    case transactionsTab:
+      focusIfPossible(transactionForm->sheetPanel());
+      break;
+    case systemTab:
+      systemForm->focusCurrentGrid();
+      break;
+    case macrosTab:
+      focusIfPossible(macroForm->macroListView());
+      break;
+    case downloadsTab:
+      focusIfPossible(downloadForm->listView());
+      break;
+    case webTab:
+      focusIfPossible(webForm->mosaicListView());
+      break;
+    default:
+      break;
+  }
+  // A tab with nothing to type into leaves the keys with the tab row.
+  if ((!tabForms[tab] || !focusShownIn(*tabForms[tab])) && pageControl->canFocus()) pageControl->setFocus();
 }
 
 void TmainForm::arriveAtPortfolios() {
@@ -175,7 +210,6 @@ void TmainForm::arriveAtPortfolios() {
     form.handleSheetChartAndGraphRequests();
   }
   form.webBrowsersEnable(true);
-  if (form.sheetPanel().sheet().hasCurrentCell()) focusWhenFree(form.sheetPanel(), *pageControl);
   form.bringMaximizedToFront();
 }
 

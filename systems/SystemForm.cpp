@@ -274,7 +274,7 @@ void TsystemForm::focusCurrentGrid() {
   const int page = pageControl->activePageIndex();
   if (page < 0 || page > 2) return;
   TSheetPanel& panel = *pages_[static_cast<size_t>(page)].grid;
-  if (panel.canFocus() && panel.sheet().currentCol > 0 && panel.sheet().currentRow > 0) panel.setFocus();
+  if (panel.canFocus()) panel.setFocus();
 }
 
 void TsystemForm::clearView() {

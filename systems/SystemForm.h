@@ -67,7 +67,7 @@ class TsystemForm : public TChildForm {
   int PortfolioSerial() const { return portfolioSerial_; }
   // When the grids' sheets last received the script engine.
   double ScriptStamp() const { return scriptTime_; }
-  // The grid of the page on top gets the keyboard when it has a current cell.
+  // The grid of the page on top gets the keyboard.
   void focusCurrentGrid();
   TSystemEditor& Editor() { return editor_; }
   // The message box that questions typed formulas (tests put their own in).

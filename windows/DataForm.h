@@ -138,6 +138,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
 
   // ---- Parts, for the main window and tests ----
   TSheetPanel& sheetPanel() const { return *sheetPanel_; }
+  // The grid takes the keyboard, once the window's work is done if it is busy.
+  void focusGrid();
   TDataSheet& dataSheet() { return *dataSheet_; }
   const TDataSheet& dataSheet() const { return *dataSheet_; }
   TFieldTable& fieldTable() { return *fieldTable_; }
@@ -244,7 +246,6 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   char listSeparator() const;
   void loadGUIoptions(const std::string& fileName);
   void saveGUIoptions(const std::string& fileName);
-  void focusGrid();
 
   TToolButton* addBtn_ = nullptr;
   TToolButton* copyBtn_ = nullptr;

@@ -171,6 +171,5 @@ void TportfolioAssetsForm::tabEntered(IActiveScript* engine, double macrosLoaded
     handleSheetChartAndGraphRequests();
   }
   webBrowsersEnable(true);
-  if (sheetPanel().sheet().hasCurrentCell()) focusGrid();
   bringMaximizedToFront();
 }

@@ -197,7 +197,6 @@ void TtransactionForm::tabEntered(IActiveScript* engine, double macrosLoadedAt) 
       if (scriptNewer) recomputeSheet();
     }
   }
-  if (sheetPanel_->canFocus() && sheetPanel_->sheet().hasCurrentCell()) sheetPanel_->setFocus();
 }
 
 void TtransactionForm::recomputeSheet() {

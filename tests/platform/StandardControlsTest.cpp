@@ -231,6 +231,36 @@ TEST(StandardControls, TabsChosenByKeyStillAnswerClicks) {
   EXPECT_EQ(changes, 4);
 }
 
+// A hidden window keeps the focus it holds: the keys typed after a page
+// change went on reaching the page left, which the user no longer sees.
+TEST(StandardControls, APageChangeTakesTheFocusAlongToThePageShown) {
+  TForm form(mainWindowOptions("Tabs", 400, 200));
+  auto& pages = form.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  std::vector<TEdit*> edits;
+  for (const char* caption : {"First", "Second"}) {
+    TTabSheet& page = pages.own(std::make_unique<TTabSheet>(&pages, caption));
+    edits.push_back(&page.add<TEdit>());
+    edits.back()->setBounds(10, 10, 100, 22);
+  }
+  TTabSheet& empty = pages.own(std::make_unique<TTabSheet>(&pages, "Empty"));
+  form.showModeless();
+  pages.setActivePageIndex(0);
+  edits[0]->setFocus();
+  pages.setActivePageIndex(1);
+  EXPECT_EQ(GetFocus(), edits[1]->handle()) << "by code";
+  pages.setFocus();
+  sendKey(pages.handle(), VK_LEFT);
+  EXPECT_EQ(GetFocus(), pages.handle()) << "the tab row keeps what it has";
+  edits[0]->setFocus();
+  pages.selectNextPage(true);
+  EXPECT_EQ(GetFocus(), edits[1]->handle()) << "as by Ctrl+Tab";
+  pages.selectNextPage(true);
+  EXPECT_EQ(GetFocus(), empty.handle()) << "a page without a tab stop holds the keys itself";
+  postKey(GetFocus(), 'X');
+  EXPECT_EQ(edits[1]->text(), "");
+}
+
 // Wine's combo boxes keep Alt+F4 from the system: with the keyboard in one,
 // the window never closed.
 TEST(StandardControls, AltF4ClosesTheWindowFromAComboBox) {

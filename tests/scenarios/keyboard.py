@@ -1,0 +1,96 @@
+"""A session driven by the keyboard alone: the pick dialog accepted with
+Enter, the tabs changed with Ctrl+Tab and text typed into the grids. The
+keys must reach the grid of the tab shown and no other, so the files show
+exactly the edits made where the user saw them."""
+import glob
+import os
+
+from driver import check
+from sample import read_ini
+
+# Below the first object's fixed name: the Portfolios window's custom
+# "Strategy" field and the Assets window's custom "Broker" field.
+STRATEGY_STEPS = 7
+BROKER_STEPS = 14
+# The Quotes window's "Close", which no one can type into.
+CLOSE_STEPS = 2
+
+
+def model_sections(path):
+    """A settings file without its view properties (line sizes and order),
+    which a tab change may write."""
+    return {name: keys for name, keys in read_ini(path).items() if name != "ExternalProperties"}
+
+
+def model_files(folder):
+    """Every portfolio, asset and hard transaction file of the portfolios:
+    the soft transactions are the trading systems' own, run again at start."""
+    folios = os.path.join(folder, "DATA", "FOLIOS")
+    files = {}
+    for path in glob.glob(os.path.join(folios, "[0-9]*", "[0-9]*.INI")):
+        files[os.path.relpath(path, folios)] = model_sections(path)
+    for path in glob.glob(os.path.join(folios, "[0-9]*", "*.TRN", "*.INI")):
+        sections = model_sections(path)
+        if sections.get("Transaction", {}).get("SOFT") != "1":
+            files[os.path.relpath(path, folios)] = sections
+    return files
+
+
+def type_into_current_cell(program, text):
+    program.key("Return", "End", "shift+Home")
+    program.type(text)
+    program.key("Return")
+
+
+def tabs_and_grids(scenario):
+    folder = scenario.working_folder()
+    before = model_files(folder)
+    program = scenario.program(folder)
+    program.start(pick="Return")
+
+    # No click: the Portfolios grid has the keys once the dialog is gone.
+    program.key("ctrl+Home", *(["Down"] * STRATEGY_STEPS))
+    type_into_current_cell(program, "keyed strategy")
+    scenario.grab("portfolios-typed")
+
+    program.key("ctrl+Tab")
+    program.settle(1)
+    program.key("ctrl+Home", *(["Down"] * BROKER_STEPS))
+    type_into_current_cell(program, "keyed broker")
+    scenario.grab("assets-typed")
+
+    # Typed where nothing can be typed: the Assets grid left behind must
+    # not take these keys.
+    program.key("ctrl+Tab")
+    program.settle(1)
+    program.key("ctrl+Home", *(["Down"] * CLOSE_STEPS))
+    program.type("GBP")
+    program.key("Return", "Escape")
+    scenario.grab("quotes-typed")
+
+    # On to Transactions and back round to Portfolios: arrows on the way
+    # move only the grid shown.
+    program.key("ctrl+Tab")
+    program.settle(1)
+    program.key("Down", "Down", "Escape")
+    program.key("ctrl+shift+Tab", "ctrl+shift+Tab", "ctrl+shift+Tab")
+    program.settle(1)
+    program.key("Escape")
+    program.exit()
+
+    after = model_files(folder)
+    changed = sorted(path for path in set(before) | set(after) if before.get(path) != after.get(path))
+    check(len(changed) == 2, "the session changed %d portfolio files, not the two typed into: %s"
+          % (len(changed), changed))
+    strategies = [p for p in changed if after[p].get("CustomProperties", {}).get("STRATEGY") == "keyed strategy"]
+    brokers = [p for p in changed if after[p].get("CustomProperties", {}).get("BROKER") == "keyed broker"]
+    check(len(strategies) == 1 and os.path.basename(strategies[0]) == "0.INI",
+          "no portfolio took the strategy typed into the Portfolios grid: %s" % changed)
+    check(len(brokers) == 1 and os.path.basename(brokers[0]) != "0.INI",
+          "no asset took the broker typed into the Assets grid: %s" % changed)
+    for path in changed:
+        for section, keys in after[path].items():
+            old = before[path].get(section, {})
+            differing = sorted(k for k in set(keys) | set(old) if keys.get(k) != old.get(k))
+            check(differing in ([], ["STRATEGY"], ["BROKER"]),
+                  "%s [%s] changed beyond the typed field: %s" % (path, section, differing))
