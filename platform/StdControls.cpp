@@ -99,6 +99,15 @@ bool TEdit::commandReceived(WORD code) {
   return code == EN_CHANGE;
 }
 
+void TEdit::keyDown(WORD& key, TShiftState shift) {
+  TControl::keyDown(key, shift);
+  // Asked for its dialog codes, as every key press here asks, a multi-line
+  // edit answers Esc by posting a close to its parent window: a panel holding
+  // it was destroyed under its owner, a form was closed. Esc stays a key
+  // press the edit's owner handles.
+  if (key == VK_ESCAPE && (GetWindowLongA(handle(), GWL_STYLE) & ES_MULTILINE)) key = 0;
+}
+
 // No scroll bars: under Wine a themed scroll bar costs close to a hundred
 // server calls each time it is drawn, and a memo shown while work goes on
 // redraws them with every line.

@@ -59,6 +59,7 @@ class TEdit : public TControl {
  protected:
   TEdit(TControl* parent, DWORD extraStyle);
   bool commandReceived(WORD code) override;
+  void keyDown(WORD& key, TShiftState shift) override;
 };
 
 // A multi-line edit; its text joins the lines with CR LF.

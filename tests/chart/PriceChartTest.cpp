@@ -136,6 +136,45 @@ TEST(PriceChart, CaptionEditorsFillTheirStripWithoutFrameAndTakeTheAlignment) {
   fixture.form.close();
 }
 
+// Esc is pressed as the user does: a key press through the message loop.
+TEST(PriceChart, EscInACaptionEditorKeepsTheCaptionAndTheEditor) {
+  TTemporaryFolder folder;
+  TChartFixture fixture;
+  TPriceChart& chart = fixture.chart;
+  fixture.form.showModeless();
+  chart.setTopText("Closing prices");
+  chart.setBottomText("Weekly");
+  chart.setBottomTextVisible(true);
+  for (const bool top : {true, false}) {
+    SCOPED_TRACE(top ? "top" : "bottom");
+    const std::string caption = top ? "Closing prices" : "Weekly";
+    for (int round = 0; round < 2; ++round) {
+      top ? chart.editTopText() : chart.editBottomText();
+      pumpFor(50);
+      HWND editor = GetFocus();
+      ASSERT_NE(editor, nullptr);
+      ASSERT_TRUE(IsWindowVisible(editor));
+      char shown[64] = {};
+      GetWindowTextA(editor, shown, sizeof shown);
+      EXPECT_EQ(shown, caption);
+      postChar(editor, 'x');
+      postKey(editor, VK_ESCAPE);
+      pumpFor(50);
+      ASSERT_TRUE(IsWindow(editor));
+      EXPECT_FALSE(IsWindowVisible(editor));
+      EXPECT_EQ(top ? chart.getTopText() : chart.getBottomText(), caption);
+      EXPECT_EQ(top ? chart.getTopTextHeight() : chart.getBottomTextHeight(), 16);
+    }
+  }
+  TPortableIniFile ini(folder.path() + "view.INI");
+  ASSERT_EQ(chart.saveLayout(ini), 0);
+  EXPECT_EQ(ini.readString("TopText", "Text", ""), "Closing prices");
+  EXPECT_EQ(ini.readInteger("TopText", "Height", 0), 16);
+  EXPECT_EQ(ini.readString("BottomText", "Text", ""), "Weekly");
+  EXPECT_EQ(ini.readInteger("BottomText", "Height", 0), 16);
+  fixture.form.close();
+}
+
 TEST(PriceChart, LayoutSavedLoadedAndSavedAgainByteForByte) {
   TTemporaryFolder folder;
   TChartFixture fixture;

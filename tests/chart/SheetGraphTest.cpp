@@ -282,7 +282,18 @@ TEST(SheetGraph, PlainCaptionsShowAtOnceAndFormulaCaptionsAfterComputing) {
   EXPECT_EQ(graph.getTopText(), "Squares");
   EXPECT_EQ(graph.computationCount(), computations);
 
+  // Esc pressed as the user does keeps the caption and the editor.
   graph.editTopText();
+  postChar(graph.topTextEditor().handle(), 'x');
+  postKey(graph.topTextEditor().handle(), VK_ESCAPE);
+  pumpFor(50);
+  EXPECT_EQ(graph.getTopText(), "Squares");
+  EXPECT_FALSE(graph.topTextEditor().visible());
+  EXPECT_EQ(graph.getTopTextHeight(), 16);
+  EXPECT_EQ(graph.computationCount(), computations);
+
+  graph.editTopText();
+  EXPECT_TRUE(graph.topTextEditor().visible());
   EXPECT_EQ(graph.topTextEditor().text(), "Squares");
   graph.topTextEditor().setText("=\"Points: \" & NXS");
   graph.topTextEditDblClick();

@@ -77,6 +77,34 @@ TEST(StandardControls, EnterAndEscPressTheDialogButtonsUnlessTheFocusedControlWa
   EXPECT_EQ(okClicks, 1);
 }
 
+// Esc in a multi-line edit is a key press for its owner; the edit's window,
+// its panel and its window all stay.
+TEST(StandardControls, EscInAMemoClosesNeitherItsPanelNorItsWindow) {
+  TForm form(mainWindowOptions("Memos", 300, 200));
+  auto& panel = form.add<TPanel>();
+  panel.setBounds(10, 10, 200, 60);
+  auto& inPanel = panel.add<TMemo>();
+  inPanel.setBounds(5, 5, 150, 40);
+  auto& onForm = form.add<TMemo>();
+  onForm.setBounds(10, 100, 200, 60);
+  int closes = 0;
+  form.onClose = [&] { ++closes; };
+  std::vector<char> pressed;
+  for (TMemo* memo : {&inPanel, &onForm}) memo->onKeyPress = [&](char& key) { pressed.push_back(key); };
+  form.showModeless();
+  for (TMemo* memo : {&inPanel, &onForm}) {
+    memo->setFocus();
+    postKey(memo->handle(), VK_ESCAPE);
+    pumpFor(50);
+  }
+  EXPECT_TRUE(IsWindow(panel.handle()));
+  EXPECT_TRUE(IsWindow(inPanel.handle()));
+  EXPECT_TRUE(IsWindowVisible(form.handle()));
+  EXPECT_EQ(closes, 0);
+  EXPECT_EQ(pressed, (std::vector<char>{27, 27}));
+  form.close();
+}
+
 TEST(StandardControls, ListViewSortsByHeaderKeyAndWalksTheSelection) {
   TForm form(dialogOptions());
   auto& list = form.add<TListView>(TListViewOptions{.multiSelect = true});
