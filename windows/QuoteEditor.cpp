@@ -226,8 +226,7 @@ void TQuoteEditor::renderRows() {
         for (int column = 0; column < columns; ++column) {
           auto* cell = static_cast<TCellDouble*>(sheet.getCell(column + 1, row + firstRow));
           const TQuoteEditorRows::TCell& value = rows_.cell(column, row);
-          const bool blocking =
-              value.state == TQuoteEditorRows::cellEmpty || value.state == TQuoteEditorRows::cellInvalid;
+          const bool blocking = rows_.blocksCommit(column, row);
           if (value.state == TQuoteEditorRows::cellValid)
             cell->setValue(static_cast<double>(value.value));
           else
@@ -400,17 +399,22 @@ void TQuoteEditor::refuseCommit(int reason) {
     const std::vector<TQuoteEditorRows::TCellPlace> blocking = rows_.blockingCells();
     TSheet& sheet = quotesPanel_->sheet();
     text = "The quotes were not committed: these cells hold no value.\r\n";
+    bool undated = false;
     for (size_t i = 0; i < std::min(blocking.size(), listedBlockingCells); ++i) {
       const auto [column, row] = blocking[i];
       const bool dated = rows_.cell(0, row).state == TQuoteEditorRows::cellValid;
       const std::string line = dated ? sheet.getCellText(1, row + firstRow, true) : "line " + std::to_string(row + 1);
-      const bool empty = rows_.cell(column, row).state == TQuoteEditorRows::cellEmpty;
-      text += "\r\n" + line + ", " + sheet.getCellText(column + 1, headerRow, true) + ": " +
-              (empty ? "empty" : "not a number");
+      const TQuoteEditorRows::TCellState state = rows_.cell(column, row).state;
+      const char* reason = state == TQuoteEditorRows::cellEmpty     ? "empty"
+                           : state == TQuoteEditorRows::cellInvalid ? "not a number"
+                                                                    : "none, but the line has values";
+      if (state == TQuoteEditorRows::cellUnavailable) undated = true;
+      text += "\r\n" + line + ", " + sheet.getCellText(column + 1, headerRow, true) + ": " + reason;
     }
     if (blocking.size() > listedBlockingCells)
       text += "\r\nand " + std::to_string(blocking.size() - listedBlockingCells) + " more";
     text += "\r\n\r\nType a value into each, or mark it unavailable with N/A.";
+    if (undated) text += "\r\nA line with values needs a date; delete the line to drop it.";
     // The first of them becomes current, so that the user starts there.
     sheet.setCurrentCell(blocking[0].column + 1, blocking[0].row + firstRow);
     quotesPanel_->refresh();

@@ -68,13 +68,24 @@ void TQuoteEditorRows::setInvalid(int column, int row) {
   modified_ = true;
 }
 
+bool TQuoteEditorRows::blocksCommit(int column, int row) const {
+  const TCellState state = cell(column, row).state;
+  if (state == cellEmpty || state == cellInvalid) return true;
+  if (column != 0 || state != cellUnavailable) return false;
+  // A row whose date was put away on purpose drops with the values it came
+  // with; a value given since then would be lost without a word.
+  for (int valueColumn = 1; valueColumn < columnCount(); ++valueColumn) {
+    const TCell& valueCell = cell(valueColumn, row);
+    if (valueCell.state == cellValid && valueCell.changed) return true;
+  }
+  return false;
+}
+
 std::vector<TQuoteEditorRows::TCellPlace> TQuoteEditorRows::blockingCells() const {
   std::vector<TCellPlace> blocking;
   for (int row = 0; row < rowCount(); ++row)
-    for (int column = 0; column < columnCount(); ++column) {
-      const TCellState state = cell(column, row).state;
-      if (state == cellEmpty || state == cellInvalid) blocking.push_back({column, row});
-    }
+    for (int column = 0; column < columnCount(); ++column)
+      if (blocksCommit(column, row)) blocking.push_back({column, row});
   return blocking;
 }
 

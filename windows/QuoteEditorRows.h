@@ -11,8 +11,10 @@ class TPrices;
 // invalid (the user typed what is no number). Only valid cells are read by
 // the arithmetic and by a commit; an empty or invalid cell blocks a commit,
 // since either guess, dropping it or taking it as 0, would write a wrong
-// history. Rows and columns count from 0 here (the grid's header row and its
-// 1-based coordinates belong to the window).
+// history. So does a row without a date into which the user gave a value:
+// the commit would drop it, and with it what was typed. Rows and columns
+// count from 0 here (the grid's header row and its 1-based coordinates
+// belong to the window).
 class TQuoteEditorRows {
  public:
   enum TCellState : uint8_t { cellValid, cellUnavailable, cellEmpty, cellInvalid };
@@ -50,7 +52,9 @@ class TQuoteEditorRows {
   bool emptyCells(int left, int top, int right, int bottom);
   // A typed text that gave no number: the cell becomes invalid and changed.
   void setInvalid(int column, int row);
-  // The empty and invalid cells, row by row.
+  // An empty or invalid cell, or the unavailable date of a row given a value.
+  bool blocksCommit(int column, int row) const;
+  // The cells that block a commit, row by row.
   std::vector<TCellPlace> blockingCells() const;
   // Inserts an unavailable row before row (rowCount() appends).
   void insertUnavailableRow(int row);

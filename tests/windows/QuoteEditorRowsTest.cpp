@@ -118,3 +118,25 @@ TEST_F(QuoteEditing, EmptyAndInvalidCellsBlockTheCommitUntilGivenAValueOrMarkedU
   ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
   EXPECT_EQ(readWholeFile(priceFile), "20240103,3,\n20240104,1,2\n");
 }
+
+TEST_F(QuoteEditing, ARowGivenValuesWithoutADateBlocksTheCommitWhileOneLeftAsLoadedDrops) {
+  rows.insertUnavailableRow(2);
+  rows.setValue(2, 2, 50);  // a close typed into a new row, its date not
+  const std::vector<TQuoteEditorRows::TCellPlace> blocking = rows.blockingCells();
+  ASSERT_EQ(blocking.size(), 1u);
+  EXPECT_EQ(blocking[0].column, 0);
+  EXPECT_EQ(blocking[0].row, 2);
+  EXPECT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitBlocked);
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,2\r\n20240103,3,4\r\n");
+
+  // A date put away from a row as loaded drops that row; a value given to
+  // such a row since blocks again.
+  rows.setValue(0, 2, day(2024, 1, 4));
+  rows.markUnavailable(0, 0, 0, 0);
+  EXPECT_TRUE(rows.blockingCells().empty());
+  rows.applyArithmetic(TQuoteEditorRows::addOperation, 1, 1, 0, 1, 0);
+  EXPECT_EQ(rows.blockingCells().size(), 1u);
+  rows.deleteRows(0, 0);
+  ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
+  EXPECT_EQ(readWholeFile(priceFile), "20240103,3,4\n20240104,,50\n");
+}

@@ -152,3 +152,43 @@ TEST_F(QuoteEditor, DeleteEmptiesCellsAndEmptyOrInvalidCellsRefuseTheCommitBefor
   EXPECT_EQ(restarted, 1);
   EXPECT_EQ(readWholeFile(priceFile), "20240103,5,6\n");
 }
+
+// Keys as the user presses them: Insert for a new row, the close typed, the
+// commit button clicked.
+TEST_F(QuoteEditor, ARowTypedWithoutADateIsNamedAndNothingIsCommitted) {
+  std::vector<std::string> messages;
+  editor.onMessage = [&](const std::string& text) { messages.push_back(text); };
+  int committed = 0;
+  editor.onCommitted = [&] { ++committed; };
+  editor.showQuotes(&table, asset, -1, -1);
+  TSheet& sheet = editor.quotesPanel().sheet();
+  TSheetPanel& grid = editor.quotesPanel();
+  sheet.setCurrentCell(1, 3);
+  grid.setFocus();
+  postKey(grid.handle(), VK_INSERT);
+  ASSERT_EQ(editor.rows().rowCount(), 3);
+  EXPECT_EQ(editor.rows().cell(0, 1).state, TQuoteEditorRows::cellUnavailable);
+  postKey(grid.handle(), VK_RIGHT);
+  postKey(grid.handle(), VK_RIGHT);
+  ASSERT_EQ(sheet.currentCol, 3);
+  ASSERT_EQ(sheet.currentRow, 3);
+  postChar(grid.handle(), '5');
+  ASSERT_TRUE(grid.editing());
+  postChar(grid.numberEdit().handle(), '0');
+  sendKey(grid.numberEdit().handle(), VK_RETURN);
+  ASSERT_TRUE(pumpUntil([&] { return editor.rows().cell(2, 1).state == TQuoteEditorRows::cellValid; }));
+  ASSERT_TRUE(editor.quoteCommitEditsBtn().enabled());
+
+  const HWND commit = editor.quoteCommitEditsBtn().handle();
+  sendMouse(commit, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  sendMouse(commit, WM_LBUTTONUP, 5, 5);
+  ASSERT_TRUE(pumpUntil([&] { return !messages.empty(); }));
+  EXPECT_NE(messages[0].find("line 2, Date: none"), std::string::npos) << messages[0];
+  EXPECT_EQ(committed, 0);
+  EXPECT_EQ(readWholeFile(priceFile), original);
+  EXPECT_EQ(editor.rows().rowCount(), 3) << "the row stays to be given its date";
+  EXPECT_EQ(editor.rows().cell(2, 1).value, 50);
+  EXPECT_TRUE(editor.quoteCommitEditsBtn().enabled());
+  EXPECT_EQ(sheet.currentCol, 1);
+  EXPECT_EQ(sheet.currentRow, 3);
+}
