@@ -181,6 +181,14 @@ void TSourceEditorForm::buildEntryPage(TTabSheet& page, bool parameters) {
   sheet.setAlign(TAlign::client);
   setupSheet(sheet, parameters ? 8 : 3, parameters ? 15 : 2);
   sheet.onCellValueEdited = [this, parameters] { entryEdited(parameters); };
+  if (!parameters) {
+    sheet.onAcceptTypedText = [this, &sheet](const std::string& text) {
+      // A definition that every plot would find in error is only taken when
+      // the user wants it so; else the editor stays on what was typed.
+      return sheet.sheet().currentCol != TSourceEditModel::symbolDefinitionColumn ||
+             keepTypedFormula(*messages, handle(), this->text(), sheet.sheet(), text);
+    };
+  }
   sheet.onRender = [this, parameters] { updateEntryTools(parameters); };
   sheet.onSheetKeyDown = [this, parameters](WORD& key, TShiftState shift) {
     if (key == VK_INSERT) {
@@ -333,7 +341,15 @@ bool TSourceEditorForm::finishEditing() {
   return result_;
 }
 
+bool TSourceEditorForm::cellEditorsFinished() {
+  for (TSheetPanel* sheet : {sourcesSheet_, symbolsSheet_, parametersSheet_})
+    if (sheet->editing() && !sheet->finishEditing(true)) return false;
+  return true;
+}
+
 void TSourceEditorForm::okBtnClick() {
+  // A typed text the user chose to correct keeps the editor open.
+  if (!cellEditorsFinished()) return;
   result_ = true;
   close();
 }
@@ -349,7 +365,7 @@ bool TSourceEditorForm::dialogKey(WORD key, TShiftState shift) {
 }
 
 void TSourceEditorForm::applyBtnClick() {
-  if (!apply_ || callerTable_ == nullptr) return;
+  if (!apply_ || callerTable_ == nullptr || !cellEditorsFinished()) return;
   THourglass hourglass;
   model_.apply(*callerTable_);
   apply_();
@@ -448,13 +464,6 @@ void TSourceEditorForm::entryEdited(bool parameters) {
   const int column = sheet.currentCol;
   const int row = sheet.currentRow;
   const std::string text = sheet.getCellText(column, row, false);
-  // A definition that every plot would find in error is only taken when the
-  // user wants it so; otherwise the grid shows the stored one again.
-  if (!parameters && column == TSourceEditModel::symbolDefinitionColumn &&
-      !keepTypedFormula(*messages, handle(), this->text(), sheet, text)) {
-    refillEntries();
-    return;
-  }
   const std::string shown = parameters ? model_.storeParameterCell(column, row, text)
                                        : model_.storeSymbolCell(column, row, text);
   if (shown != text) {

@@ -105,6 +105,8 @@ class TSourceEditorForm : public TForm {
   void refillEntries();
   void sourceEdited();
   void entryEdited(bool parameters);
+  // Ends the grids' open cell editors; false when one keeps its text open.
+  bool cellEditorsFinished();
   void sourcesRendered();
   void selectFavourite(int index);
   void layoutButtons();

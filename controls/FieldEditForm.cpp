@@ -114,7 +114,7 @@ TfieldEditForm::TfieldEditForm()
   helpBtn_->onClick = [this] { application().helpContext(helpContext); };
   applyBtn_->onClick = [this] { apply(); };
   okBtn_->onClick = [this] {
-    if (sheetPanel_->editing()) sheetPanel_->finishEditing(true);
+    if (sheetPanel_->editing() && !sheetPanel_->finishEditing(true)) return;
     accepted_ = true;
     setModalResult(mrOk);
   };
@@ -148,6 +148,7 @@ TfieldEditForm::TfieldEditForm()
   sheetPanel_->setPopupMenu(formatPopupMenu_.get());
   sheetPanel_->onRender = [this] { updateTools(); };
   sheetPanel_->onCellValueEdited = [this] { cellValueEdited(); };
+  sheetPanel_->onAcceptTypedText = [this](const std::string& text) { return typedTextKept(text); };
   sheetPanel_->onSheetKeyDown = [this](WORD& key, TShiftState shift) { sheetKeyDown(key, shift); };
   editText = [this](std::string& text) {
     return ::editAsText(layoutFile_, languageFile_, textEditorPopupMenu_, text);
@@ -356,8 +357,8 @@ bool TfieldEditForm::execute(TFieldTable& fieldTable, std::function<void()> appl
 
 void TfieldEditForm::apply() {
   if (!applyCallback_ || !model_ || !callerTable_) return;
+  if (sheetPanel_->editing() && !sheetPanel_->finishEditing(true)) return;
   THourglass hourglass;
-  if (sheetPanel_->editing()) sheetPanel_->finishEditing(true);
   model_->applyTo(*callerTable_);
   applyCallback_();
 }
@@ -417,13 +418,19 @@ void TfieldEditForm::cellValueEdited() {
   const TCell* cell = sheet.getCell(sheet.currentCol, sheet.currentRow);
   const std::string text = cell ? cell->getEditText() : std::string();
   std::string stored;
-  // A definition that would show an error in every cell of its field is only
-  // taken when the user wants it so.
-  if (index >= 0 && (sheet.currentCol != TFieldEditModel::definitionColumn ||
-                     keepTypedFormula(*messages, handle(), "Field definitions", sheetPanel_->sheet(), text)))
-    model_->editCell(index, sheet.currentCol, text, stored);
+  if (index >= 0) model_->editCell(index, sheet.currentCol, text, stored);
   // Refilled either way: the stored text shows, or a refused edit is undone.
   fillGrid();
+}
+
+bool TfieldEditForm::typedTextKept(const std::string& text) {
+  // A definition that would show an error in every cell of its field is only
+  // taken when the user wants it so; else the editor stays on what was typed.
+  const int index = currentField();
+  if (index < 0 || sheetPanel_->sheet().currentCol != TFieldEditModel::definitionColumn ||
+      !model_->toolState(index).editEnabled)
+    return true;
+  return keepTypedFormula(*messages, handle(), "Field definitions", sheetPanel_->sheet(), text);
 }
 
 

@@ -76,6 +76,7 @@ class TfieldEditForm : public TForm {
   void fillGrid();
   void updateTools();
   void cellValueEdited();
+  bool typedTextKept(const std::string& text);
   void sheetKeyDown(WORD& key, TShiftState shift);
   void apply();
   void placeButtons();

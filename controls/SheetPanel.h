@@ -132,6 +132,9 @@ class TSheetPanel : public TControl {
   // ---- Events ----
   std::function<void()> onRender;
   std::function<void()> onCellValueEdited;
+  // Asked with a changed text before an editor writes it; false keeps the
+  // editor open on the text, for the user to correct it.
+  std::function<bool(const std::string& text)> onAcceptTypedText;
   std::function<void(WORD& key, TShiftState shift)> onSheetKeyDown;
   std::function<void(char& key)> onSheetKeyPress;
   // True when the host keeps the current cell's number elsewhere (a custom
@@ -192,6 +195,8 @@ class TSheetPanel : public TControl {
   void pickCurrency();
   void acceptEditing();
   TCellWrite commitEditor();
+  // False when the host keeps the editor's changed text from being written.
+  bool typedTextAccepted();
   void valueEdited();
   bool focusInsideEditor() const;
   // The value the date editor would write now; false when it would write none.
@@ -224,6 +229,7 @@ class TSheetPanel : public TControl {
   TControl* editorFocus_ = nullptr;  // the part of the editor that takes the keys
   TCellEditSession session_;
   bool endingEditor_ = false;
+  bool askingAboutText_ = false;
   bool memoAutoHeight_ = false;
   int memoLineCount_ = 0;
 

@@ -342,7 +342,7 @@ bool TSheetPanel::focusInsideEditor() const {
 }
 
 void TSheetPanel::editorExit() {
-  if (endingEditor_ || !session_.isOpen() || focusInsideEditor()) return;
+  if (endingEditor_ || askingAboutText_ || !session_.isOpen() || focusInsideEditor()) return;
   finishEditing(true);
 }
 
@@ -376,10 +376,32 @@ TCellWrite TSheetPanel::commitEditor() {
   }
 }
 
+bool TSheetPanel::typedTextAccepted() {
+  if (!onAcceptTypedText) return true;
+  const TInPlaceEdit* edit = nullptr;
+  switch (session_.choice().kind) {
+    case TCellEditorKind::text: edit = memo_; break;
+    case TCellEditorKind::number: edit = numberEdit_; break;
+    case TCellEditorKind::currency: edit = currencyEdit_; break;
+    case TCellEditorKind::image: edit = imageEdit_; break;
+    default: return true;
+  }
+  const std::string text = edit->text();
+  if (text == currentEditableText(*sheet_, session_.choice())) return true;
+  // The host's question takes the focus, which is no leaving of the editor.
+  askingAboutText_ = true;
+  const bool accepted = onAcceptTypedText(text);
+  askingAboutText_ = false;
+  if (!accepted && editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
+  return accepted;
+}
+
 bool TSheetPanel::finishEditing(bool commit) {
+  if (askingAboutText_) return false;
   if (!session_.isOpen() || endingEditor_) return true;
   bool edited = false;
   if (commit && session_.belongsTo(*sheet_)) {
+    if (!typedTextAccepted()) return false;
     const TCellWrite result = commitEditor();
     const std::string reason = result == TCellWrite::refused ? refusalText(session_.typeCode()) : std::string();
     if (result == TCellWrite::refused && reason.empty()) {

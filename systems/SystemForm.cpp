@@ -148,6 +148,13 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   controls.fieldHeights.assign(fields, -1);
   grid.onRender = [this, page] { onSheetRender(page); };
   grid.onCellValueEdited = [this, page] { onCellValueEdited(page); };
+  grid.onAcceptTypedText = [this, page, &grid](const std::string& text) {
+    // A formula that every run would find in error is only taken when the
+    // user wants it so; else the editor stays on what was typed.
+    const TSheet& sheet = grid.sheet();
+    return !editor_.formulaAt(page, sheet.currentCol, sheet.currentRow) ||
+           keepTypedFormula(*messages, handle(), "System", grid.sheet(), text);
+  };
   grid.onSheetKeyDown = [this, page](WORD& key, TShiftState shift) { onSheetKeyDown(page, key, shift); };
 
   controls.newBtn->onClick = [this, page] { newEntry(page); };
@@ -410,15 +417,7 @@ void TsystemForm::onCellValueEdited(TSystemPage page) {
   TSheet& sheet = grid(page).sheet();
   const int col = sheet.currentCol;
   const int row = sheet.currentRow;
-  const TCell* cell = sheet.getCell(col, row);
-  // A formula that every run would find in error is only taken when the
-  // user wants it so; otherwise the grid shows the stored one again.
-  if (editor_.formulaAt(page, col, row) &&
-      !keepTypedFormula(*messages, handle(), "System", sheet, cell ? cell->getEditText() : std::string())) {
-    editor_.layOut(page, sheet);
-  } else {
-    editor_.cellEdited(page, sheet, col, row);
-  }
+  editor_.cellEdited(page, sheet, col, row);
   grid(page).requestRefresh();
 }
 

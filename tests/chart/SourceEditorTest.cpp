@@ -211,15 +211,22 @@ TEST(SourceEditor, AnIncompleteSymbolDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
   form.beginEditing(table, nullptr, nullptr);
   form.show();
   TSheet& symbols = form.symbolsSheet().sheet();
+  TSheetPanel& grid = form.symbolsSheet();
+  // Typed over the stored text in the cell's editor, then Enter.
   const auto type = [&](const std::string& text) {
-    symbols.currentCol = TSourceEditModel::symbolDefinitionColumn;
-    symbols.currentRow = 2;
-    symbols.setCellContent(symbols.currentCol, 2, 0, text, 2);
-    form.symbolsSheet().onCellValueEdited();
+    symbols.setCurrentCell(TSourceEditModel::symbolDefinitionColumn, 2);
+    grid.startEditing("");
+    const HWND editor = grid.textEditor().handle();
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    for (const char c : text) postChar(editor, c);
+    sendKey(editor, VK_RETURN);
     return form.model().working().getSource(0)->symbol(0)->Definition;
   };
   EXPECT_EQ(type("AVERAGE(K2:K20)/"), "AVERAGE(K2:K20)");
   EXPECT_EQ(symbols.getCellText(TSourceEditModel::symbolDefinitionColumn, 2, false), "AVERAGE(K2:K20)");
+  ASSERT_TRUE(grid.editing()) << "the editor stays on the typed text";
+  EXPECT_EQ(grid.textEditor().text(), "AVERAGE(K2:K20)/");
+  sendKey(grid.textEditor().handle(), VK_ESCAPE);
   ASSERT_EQ(messages.texts.size(), 1u);
   EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
   EXPECT_EQ(type("AVERAGE(K2:K20)/2"), "AVERAGE(K2:K20)/2");

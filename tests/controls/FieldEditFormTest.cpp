@@ -115,17 +115,22 @@ TEST(FieldEditForm, AnIncompleteDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
   TScriptedMessageBox messages(IDNO);
   form.messages = &messages;
   TFieldTable table = sampleTable();
+  // Typed over the stored text in the cell's editor, then Enter.
   const auto typeDefinition = [&](const std::string& text) {
-    TSheet& sheet = form.sheetPanel().sheet();
-    sheet.currentCol = TFieldEditModel::definitionColumn;
-    sheet.currentRow = 5;  // the field VALUE
-    sheet.setCellContent(sheet.currentCol, sheet.currentRow, 0, text, 2);
-    form.sheetPanel().onCellValueEdited();
+    TSheetPanel& grid = form.sheetPanel();
+    grid.sheet().setCurrentCell(TFieldEditModel::definitionColumn, 5);  // the field VALUE
+    grid.startEditing("");
+    const HWND editor = grid.textEditor().handle();
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    for (const char c : text) postChar(editor, c);
+    sendKey(editor, VK_RETURN);
     return form.model()->fields().items(3)->Content;
   };
-  std::string refused, kept, complete;
+  std::string refused, kept, complete, leftToCorrect;
   TModalDriver driver(form, {[&] {
                         refused = typeDefinition("=UNITS*PRICE+");
+                        leftToCorrect = form.sheetPanel().editing() ? form.sheetPanel().textEditor().text() : "";
+                        sendKey(form.sheetPanel().textEditor().handle(), VK_ESCAPE);
                         complete = typeDefinition("UNITS*-PRICE");
                         messages.answer = IDYES;
                         kept = typeDefinition("UNITS*");
@@ -133,6 +138,7 @@ TEST(FieldEditForm, AnIncompleteDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
                       [&] { form.okBtn().performClick(); }});
   EXPECT_TRUE(form.execute(table, nullptr));
   EXPECT_EQ(refused, "UNITS*PRICE");
+  EXPECT_EQ(leftToCorrect, "=UNITS*PRICE+");
   EXPECT_EQ(complete, "UNITS*-PRICE");
   EXPECT_EQ(kept, "UNITS*");
   ASSERT_EQ(messages.texts.size(), 2u);
@@ -187,4 +193,37 @@ TEST(FieldEditForm, TheTrailingTextPromptIsCentredFromTheMenuAndKeptOnScreenFrom
   EXPECT_LE(fromButton.right, workArea.right);
   EXPECT_LE(fromButton.bottom, workArea.bottom);
   EXPECT_GE(fromButton.left, workArea.left);
+}
+
+// "No" to keeping a definition leaves the user in the cell's editor with what
+// was typed: keys as the user presses them, from the grid.
+TEST(FieldEditForm, NoToAnIncompleteDefinitionLeavesItInTheEditorToCorrect) {
+  TfieldEditForm form;
+  TScriptedMessageBox messages(IDNO);
+  form.messages = &messages;
+  TFieldTable table = sampleTable();
+  bool editingAfterNo = false;
+  std::string textAfterNo, storedAfterNo;
+  TModalDriver driver(form, {[&] {
+                        TSheetPanel& grid = form.sheetPanel();
+                        grid.setFocus();
+                        grid.sheet().setCurrentCell(TFieldEditModel::definitionColumn, 3);  // UNITS, no definition
+                        postChar(grid.handle(), 'P');
+                        const HWND editor = grid.textEditor().handle();
+                        for (const char c : std::string("RICE*")) postChar(editor, c);
+                        postKey(editor, VK_RETURN);
+                        editingAfterNo = grid.editing() && GetFocus() == editor;
+                        textAfterNo = grid.textEditor().text();
+                        storedAfterNo = form.model()->fields().items(1)->Content;
+                        postChar(editor, '2');
+                        postKey(editor, VK_RETURN);
+                      },
+                      [&] { form.okBtn().performClick(); }});
+  EXPECT_TRUE(form.execute(table, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_TRUE(editingAfterNo);
+  EXPECT_EQ(textAfterNo, "PRICE*");
+  EXPECT_EQ(storedAfterNo, "");
+  EXPECT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(table.items(1)->Content, "PRICE*2");
 }

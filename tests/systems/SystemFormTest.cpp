@@ -271,15 +271,21 @@ TEST_F(SystemWindow, AnIncompleteFormulaIsTakenOnlyWhenTheUserKeepsIt) {
   TSheetPanel& grid = form.grid(TSystemPage::rules);
   TSheet& rules = grid.sheet();
   const TSystemRule& rule = *form.Editor().Edited().Rules().rule(0);
+  // Typed over the stored text in the cell's editor, then Enter.
   const auto type = [&](int row, const std::string& text) {
-    rules.currentCol = 2;
-    rules.currentRow = row;
-    rules.setCellContent(2, row, 0, text, 2);
-    grid.onCellValueEdited();
+    rules.setCurrentCell(2, row);
+    grid.startEditing("");
+    const HWND editor = grid.textEditor().handle();
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    for (const char c : text) postChar(editor, c);
+    sendKey(editor, VK_RETURN);
   };
   type(4, "=X>FROM_DATE+");
   EXPECT_EQ(rule.Condition(), "X>FROM_DATE");
   EXPECT_EQ(rules.getCell(2, 4)->getEditText(), "X>FROM_DATE");
+  ASSERT_TRUE(grid.editing()) << "the editor stays on the typed text";
+  EXPECT_EQ(grid.textEditor().text(), "=X>FROM_DATE+");
+  sendKey(grid.textEditor().handle(), VK_ESCAPE);
   ASSERT_EQ(messages.texts.size(), 1u);
   EXPECT_NE(messages.texts[0].find("#OP?"), std::string::npos) << messages.texts[0];
   type(10, "holds 1+");
