@@ -302,11 +302,22 @@ void TDataSheet::setCellSizes(bool rowWiseLayout) {
 }
 
 void TDataSheet::getDisplayOrder() {
-  displayOrder.assign(static_cast<size_t>(objects_ ? objects_->count() : 0), -1);
+  const size_t count = static_cast<size_t>(objects_ ? objects_->count() : 0);
+  std::vector<int> order(count, -1);
+  bool mapped = false;
   for (int line = 2; line <= lastLine(); ++line) {
     const int index = lineToObject(line);
-    if (index >= 0) displayOrder[index] = line;
+    if (index < 0) continue;
+    order[static_cast<size_t>(index)] = line;
+    mapped = true;
   }
+  // A grid none of whose lines names its object (a field file without the
+  // key field, or empty) shows nothing of the order: the one read stays.
+  if (!mapped) {
+    displayOrder.resize(count, -1);
+    return;
+  }
+  displayOrder = std::move(order);
 }
 
 void TDataSheet::readObjectProperties() {

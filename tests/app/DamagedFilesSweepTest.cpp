@@ -338,23 +338,34 @@ struct TDataWindowHost {
     main.showModeless();
     window = &createChildForm<Window>(pages, "Data");
     window->setPortfolioTable(&table);
-    options = optionsFile.find('\\') == std::string::npos ? sample.folios + "1\\" + optionsFile
-                                                            : sample.data + optionsFile;
+    options = pathOf(optionsFile);
   }
-  TFileKind kind(const char* name) {
+  // A file of the data folder, or of the portfolio's own when no folder is named.
+  std::string pathOf(const std::string& file) const {
+    return file.find('\\') == std::string::npos ? sample.folios + "1\\" + file : sample.data + file;
+  }
+  TFileKind kind(const char* name) { return kindOf(name, options); }
+  TFileKind kindOf(const char* name, const std::string& file) {
     return {name,
-            [this](const std::string& fileName) {
-              window->loadView();
-              window->saveView();
-              copyFile(options, fileName, false);
+            [this, file](const std::string& fileName) {
+              loadAndSaveView();
+              copyFile(file, fileName, false);
               userFilesAtFirst = userFiles();
             },
-            [this](const std::string& from, const std::string& to) {
-              copyFile(from, options, false);
-              window->loadView();
-              window->saveView();
-              copyFile(options, to, false);
+            [this, file](const std::string& from, const std::string& to) {
+              copyFile(from, file, false);
+              loadAndSaveView();
+              copyFile(file, to, false);
             }};
+  }
+  // With savePortfolios the view's order and sizes reach the files with
+  // the portfolio, as at close.
+  void loadAndSaveView() {
+    window->loadView();
+    window->saveView();
+    if (savePortfolios) {
+      EXPECT_EQ(table.saveAll(), 0);
+    }
   }
 
   // The working folder's files but the windows' options and field files,
@@ -388,6 +399,7 @@ struct TDataWindowHost {
   TPageControl& pages = main.add<TPageControl>();
   Window* window = nullptr;
   std::string options;
+  bool savePortfolios = false;
   std::map<std::string, std::string> userFilesAtFirst;
 };
 
@@ -423,5 +435,39 @@ TEST(DamagedFilesSweep, TheDataWindowsOwnOptionsReadAndSaveQuicklyAndTheSameTwic
     TDataWindowHost<TtransactionForm> transactions("TransactionControls.INI");
     sweep(transactions.kind("Transactions window options"), folder);
     EXPECT_EQ(transactions.changedUserFiles(), std::vector<std::string>{});
+  }
+}
+
+// A field file damaged, emptied or without its key field once set the
+// display order of every portfolio or asset to -1 at close.
+TEST(DamagedFilesSweep, DamagedFieldFilesLeaveTheOrderStoredInThePortfolioAndAssetFiles) {
+  setExtendedPrecision();
+  TTemporaryFolder folder;
+  const auto emptied = [](auto& host, const std::string& fieldFile) {
+    writeWholeFile(host.pathOf(fieldFile), "");
+    host.loadAndSaveView();
+    writeWholeFile(host.pathOf(fieldFile), "[Fields]\r\nCount=1\r\n[0]\r\nHeader=Name\r\nKind=3\r\n");
+    host.loadAndSaveView();
+  };
+  {
+    TDataWindowHost<TportfolioForm> portfolios("FOLIOS\\FolioControls.INI");
+    portfolios.savePortfolios = true;
+    sweep(portfolios.kindOf("Portfolios window fields", portfolios.pathOf("FOLIOS\\FolioFields.INI")), folder);
+    emptied(portfolios, "FOLIOS\\FolioFields.INI");
+    EXPECT_EQ(portfolios.changedUserFiles(), std::vector<std::string>{});
+  }
+  {
+    TDataWindowHost<TassetForm> assets("AssetControls.INI");
+    assets.savePortfolios = true;
+    sweep(assets.kindOf("Assets window fields", assets.pathOf("AssetFields.INI")), folder);
+    emptied(assets, "AssetFields.INI");
+    EXPECT_EQ(assets.changedUserFiles(), std::vector<std::string>{});
+  }
+  {
+    TDataWindowHost<TquoteForm> quotes("QuoteControls.INI");
+    quotes.savePortfolios = true;
+    sweep(quotes.kindOf("Quotes window fields", quotes.pathOf("QuoteFields.INI")), folder);
+    emptied(quotes, "QuoteFields.INI");
+    EXPECT_EQ(quotes.changedUserFiles(), std::vector<std::string>{});
   }
 }
