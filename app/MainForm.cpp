@@ -326,8 +326,15 @@ void TmainForm::setupBtnClick() {
   if (activating_) return;
   application().busy();
   // Everything is saved first: a cancelled set-up goes on with the old
-  // directories, and an accepted one reloads from the new ones.
-  closeCore(false);
+  // directories, and an accepted one reloads from the new ones. A save the
+  // user gives up on keeps the old directories too.
+  if (!closeCore(false)) {
+    application().available();
+    pageControlChange();
+    macroForm->listViewModifyEventsEnable(true);
+    webForm->listViewModifyEventsEnable(true);
+    return;
+  }
   application().processMessages();
   TdirSelForm dirSelForm(handle());
   dirSelForm.setSelDirDlg(selDirDlg.get());
@@ -455,7 +462,7 @@ void TmainForm::loadGUIoptions(bool includeMacros) {
   galleryForm->loadGUIoptions(ini);
 }
 
-void TmainForm::saveGUIoptions() {
+TSaveFailures TmainForm::saveGUIoptions() {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
@@ -469,6 +476,8 @@ void TmainForm::saveGUIoptions() {
   assetPickForm->saveGUIoptions(ini);
   galleryForm->saveGUIoptions(ini);
   macroForm->saveGUIoptions(ini);
+  if (ini.updateFile()) return {};
+  return {ini.FileName()};
 }
 
 void TmainForm::loadMacroGUIoptions() {
@@ -504,26 +513,33 @@ bool TmainForm::FormCloseQuery() {
     closeRequested_ = true;
     return false;
   }
-  return portfoliosSavedForClose();
-}
-
-bool TmainForm::portfoliosSavedForClose() {
-  // The edits would go with the program: the user is told and chooses,
-  // while the window and everything in it are still there.
-  while (portfolioTable->saveAll() != 0) {
-    if (messageBox_.show(handle(), "Failed to save the portfolios: your latest changes are not on disk.",
-                         commonString(4), MB_RETRYCANCEL | MB_ICONSTOP) != IDRETRY)
-      return false;
-  }
-  return true;
-}
-
-void TmainForm::FormClose() {
+  // Everything is saved while the window and everything in it are still
+  // there: a save that fails is told, and Cancel keeps the program and the
+  // edit.
   application().busy();
   showShutDownForm();
   shuttingDown = true;
   shutDownForm->repaint();
-  macroForm->saveMacros();
-  closeCore(true);
-  application().terminate();
+  if (savedOrCancelled([this] { return macroForm->saveMacros(); }) && closeCore(true)) return true;
+  shuttingDown = false;
+  shutDownForm.reset();
+  application().available();
+  // The tab left for the saves is entered again.
+  pageControlChange();
+  return false;
 }
+
+bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
+  for (TSaveFailures failed = save(); !failed.empty(); failed = save()) {
+    std::string names;
+    for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
+    application().available();
+    const int answer = messageBox_.show(handle(), "Failed to save " + names + ": your latest changes are not on disk.",
+                                        commonString(4), MB_RETRYCANCEL | MB_ICONSTOP);
+    application().busy();
+    if (answer != IDRETRY) return false;
+  }
+  return true;
+}
+
+void TmainForm::FormClose() { application().terminate(); }

@@ -13,6 +13,7 @@
 #include "platform/Form.h"
 #include "platform/ImageList.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 
 class TChildForm;
 class THelpServices;
@@ -77,7 +78,7 @@ class TmainForm : public TForm {
   void updateMainTitleBar();
   void loadTranslations();
   void loadGUIoptions(bool includeMacros);
-  void saveGUIoptions();
+  TSaveFailures saveGUIoptions();
   void loadMacroGUIoptions();
   void loadImageList();
   void getInitialPortfolioPicks();
@@ -145,8 +146,10 @@ class TmainForm : public TForm {
   // The synchDatesBtn click of a data window: the shared date range.
   void updateDateRangeTracker(TToolButton& button);
   // Leaves the tab, stops the views and saves everything; with clearViews
-  // the data windows are emptied as well.
-  void closeCore(bool clearViews);
+  // the data windows are emptied as well. A save that fails is told with
+  // Retry and Cancel; false when the user cancels, and then nothing is
+  // emptied.
+  bool closeCore(bool clearViews);
   // Every window's view is cleared, then the portfolios and the currency
   // tables are freed, so that everything can be loaded from other folders.
   void releasePortfolios();
@@ -175,7 +178,7 @@ class TmainForm : public TForm {
   };
   TSystemRuns systemRuns;
   // The System tab's share of leaving and arriving at tabs.
-  void leaveSystemTab();
+  TSaveFailures leaveSystemTab();
   void arriveAtSystemTab();
 
   // True while the first activation runs its loading steps.
@@ -199,14 +202,14 @@ class TmainForm : public TForm {
   void createPortfolioForm();
   void runFirstActivation();
   bool FormCloseQuery();
-  // Saves the portfolios, offering Retry or Cancel while that fails; false
-  // when the user cancels, and the program then stays open.
-  bool portfoliosSavedForClose();
+  // Runs a save again while it names files it could not write and the user
+  // chooses Retry; false when the user cancels.
+  bool savedOrCancelled(const std::function<TSaveFailures()>& save);
   void FormClose();
   void showShutDownForm();
   // Work that pumps messages and keeps tabs and close away meanwhile.
   void setCommandsBusy(bool busy);
-  void leaveTab(int tab);
+  TSaveFailures leaveTab(int tab);
   // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDn and Ctrl+PgUp anywhere in the
   // window, a grid included, go to the next or previous tab.
   bool tabKey(const MSG& message);

@@ -48,9 +48,10 @@ void TmainForm::wireSystemForm() {
   systemRuns.restoreProgressWindow = [this](bool show) { systemForm->restoreProgressWindow(show); };
 }
 
-void TmainForm::leaveSystemTab() {
-  systemForm->saveView();
+TSaveFailures TmainForm::leaveSystemTab() {
+  TSaveFailures failed = systemForm->saveView();
   applySelectedPortfolioSystemIfNeeded();
+  return failed;
 }
 
 void TmainForm::arriveAtSystemTab() {

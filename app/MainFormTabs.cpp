@@ -62,12 +62,15 @@ bool focusShownIn(const TControl& form) {
 
 bool TmainForm::pageControlChanging() {
   if (commandsBusy_) return false;
+  // A save that fails here keeps its edit in the window: the close tries it
+  // again and tells.
   leaveTab(pageControl->activePageIndex());
   return true;
 }
 
-void TmainForm::leaveTab(int tab) {
+TSaveFailures TmainForm::leaveTab(int tab) {
   THourglass hourglass;
+  TSaveFailures failed;
   try {
     switch (tab) {
       case portfoliosTab:
@@ -77,21 +80,21 @@ void TmainForm::leaveTab(int tab) {
           form->webBrowsersEnable(false);
           form->abortViewThreads();
           updateDateRangeTracker(form->synchDatesBtn());
-          form->saveView();
+          failed = form->saveView();
         }
         if (tab == assetsTab) applySelectedPortfolioSystemIfNeeded();
         if (tab == quotesTab) applyPortfolioSystemsIfNeeded();
         break;
       case transactionsTab:
-        transactionForm->saveView();
+        failed = transactionForm->saveView();
         applySelectedPortfolioSystemIfNeeded();
         break;
       case systemTab:
-        leaveSystemTab();
+        failed = leaveSystemTab();
         break;
       case macrosTab:
-        macroForm->saveMacros();
-        macroForm->saveEngineDeclarations();
+        failed = macroForm->saveMacros();
+        addSaveFailures(failed, macroForm->saveEngineDeclarations());
         applyPortfolioSystemsIfNeeded();
         break;
       case downloadsTab:
@@ -99,7 +102,7 @@ void TmainForm::leaveTab(int tab) {
         downloadPickForm->listLists();
         break;
       case webTab:
-        webForm->tabLeft();
+        failed = webForm->tabLeft();
         break;
       default:
         break;
@@ -107,6 +110,7 @@ void TmainForm::leaveTab(int tab) {
   } catch (const std::exception&) {
     // A failed save must not keep the user on the tab.
   }
+  return failed;
 }
 
 void TmainForm::pageControlChange() {
@@ -338,26 +342,34 @@ void TmainForm::showShutDownForm() {
   shutDownForm->repaint();
 }
 
-void TmainForm::closeCore(bool clearViews) {
+bool TmainForm::closeCore(bool clearViews) {
   if (findDialog.visible()) findDialog.close();
   if (replaceDialog.visible()) replaceDialog.close();
-  leaveTab(pageControl->activePageIndex());
+  const int tab = pageControl->activePageIndex();
+  if (!savedOrCancelled([this, tab] { return leaveTab(tab); })) return false;
   const std::vector<TdataForm*> dataForms = dataFormsOf(tabForms);
   for (TdataForm* form : dataForms) form->abortViewThreads();
   if (datesSynchronised) portfolioForm->setDates(synchFromDate, synchToDate);
-  for (TdataForm* form : dataForms) form->saveView();
+  for (TdataForm* form : dataForms)
+    if (!savedOrCancelled([form] { return form->saveView(); })) return false;
   // The transactions' line sizes and order go into them before they are saved.
-  transactionForm->saveView();
-  portfolioForm->savePortfolios();
+  if (!savedOrCancelled([this] { return transactionForm->saveView(); })) return false;
+  if (!savedOrCancelled([this] {
+        return portfolioForm->savePortfolios() == 0 ? TSaveFailures{} : TSaveFailures{"the portfolios"};
+      }))
+    return false;
+  if (!savedOrCancelled([this] { return macroForm->saveEngineDeclarations(); })) return false;
+  if (!savedOrCancelled([this] { return saveGUIoptions(); })) return false;
+  // Only once everything is on disk: a cancel keeps the views with their
+  // edits.
   if (clearViews) {
     for (TdataForm* form : dataForms) form->clearView();
     downloadForm->killWebBrowser();
     webForm->unloadWebPanels();
   }
   macroForm->listViewModifyEventsEnable(false);
-  macroForm->saveEngineDeclarations();
   webForm->listViewModifyEventsEnable(false);
-  saveGUIoptions();
+  return true;
 }
 
 void TmainForm::releasePortfolios() {

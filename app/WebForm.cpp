@@ -228,14 +228,18 @@ void TwebForm::saveGUIoptions(TPortableIniFile& ini) const {
   ini.writeBool(optionsSection, "ControlBar", controlBar_->visible());
 }
 
-void TwebForm::tabLeft() {
+TSaveFailures TwebForm::tabLeft() {
   webBrowsersEnable(false);
-  saveWebPanels();
-  saveNotes();
+  TSaveFailures failed = saveWebPanels();
+  addSaveFailures(failed, saveNotes());
+  return failed;
 }
 
-void TwebForm::saveWebPanels() {
-  for (const auto& panel : webPanels_) panel->saveToOwnFile();
+TSaveFailures TwebForm::saveWebPanels() {
+  TSaveFailures failed;
+  for (const auto& panel : webPanels_)
+    if (panel->saveToOwnFile() != 0) failed.push_back(panel->settingsFile());
+  return failed;
 }
 
 void TwebForm::webBrowsersEnable(bool enable) {

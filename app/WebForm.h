@@ -8,6 +8,7 @@
 #include "controls/FontAttributeSets.h"
 #include "controls/WebPanel.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 #include "platform/Timer.h"
 
 class TEditPanel;
@@ -52,10 +53,11 @@ class TwebForm : public TChildForm {
   void loadGUIoptions(const TPortableIniFile& ini);
   void saveGUIoptions(TPortableIniFile& ini) const;
 
-  // Leaving the tab switches the browsers off and saves.
-  void tabLeft();
-  void saveWebPanels();
-  void saveNotes();
+  // Leaving the tab switches the browsers off and saves. Each gives the
+  // files that could not be written.
+  TSaveFailures tabLeft();
+  TSaveFailures saveWebPanels();
+  TSaveFailures saveNotes();
   void webBrowsersEnable(bool enable);
   void bringMaximizedToFront();
   void listViewModifyEventsEnable(bool enable);

@@ -51,13 +51,14 @@ void TwebForm::loadNotes(const std::string& folder) {
   notesBtn_->setDown(noteEditorContainer_->visible());
 }
 
-void TwebForm::saveNotes() {
-  if (!notes_ || notes_->fileName.empty()) return;
+TSaveFailures TwebForm::saveNotes() {
+  TSaveFailures failed;
+  if (!notes_ || notes_->fileName.empty()) return failed;
   const std::string fileName = notes_->fileName;
   const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
   // The notes of a deleted mosaic have nowhere to go.
-  if (!folderExists(folder)) return;
-  notes_->saveToFile(fileName, false);
+  if (!folderExists(folder)) return failed;
+  if (!notes_->saveToFile(fileName, false)) failed.push_back(fileName);
   TPortableIniFile ini(folder + "0.INI");
   long double left = 0, top = 0, right = 1, bottom = 1;
   sheetResizablePanel_->getRelativeBounds(noteEditorContainer_, left, top, right, bottom);
@@ -69,7 +70,8 @@ void TwebForm::saveNotes() {
   ini.writeInteger(notesSection, "Color", notes_->backgroundColour);
   ini.writeFont(notesSection, "Font", fontPropertiesOf(*fontAttributeSets_.find(0)));
   ini.writeBool(notesSection, "Show", noteEditorContainer_->visible());
-  ini.updateFile();
+  if (!ini.updateFile()) failed.push_back(ini.FileName());
+  return failed;
 }
 
 void TwebForm::setNotesShown(bool shown) {

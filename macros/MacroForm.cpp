@@ -264,7 +264,10 @@ void TmacroForm::loadEngineDeclarations(bool onlyIfChanged) {
   if (connected) macroEngineComboBox_->onChange = [this] { macroEngineComboBoxChange(); };
 }
 
-void TmacroForm::saveEngineDeclarations() { declarations_.save(macroEngineComboBox_->itemIndex()); }
+TSaveFailures TmacroForm::saveEngineDeclarations() {
+  if (declarations_.save(macroEngineComboBox_->itemIndex())) return {};
+  return {declarations_.path()};
+}
 
 void TmacroForm::saveSelectedEngineGUID() { declarations_.saveSelectedEngineGUID(macroEngineComboBox_->itemIndex()); }
 
@@ -300,9 +303,15 @@ void TmacroForm::rebuildList() {
   macroListView_->onItemChecked = std::move(checkedHandler);
 }
 
-void TmacroForm::saveMacros() {
-  macroIndex_.saveAll();
-  saveSelectedSource();
+TSaveFailures TmacroForm::saveMacros() {
+  TSaveFailures failed;
+  for (int i = 0; i < macroIndex_.count(); ++i) {
+    TMacroReference& package = *macroIndex_.item(i);
+    if (package.save() == macroFileFailed) failed.push_back(macroIndex_.directory() + package.name() + ".INI");
+  }
+  if (selectedMacroStatus_.modified && !selectedMacroStatus_.fileName.empty() && !saveSelectedSource())
+    failed.push_back(selectedMacroStatus_.fileName);
+  return failed;
 }
 
 bool TmacroForm::saveSelectedSource() {

@@ -9,6 +9,7 @@
 #include "controls/EditorStatus.h"
 #include "controls/FontAttributeSets.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 #include "platform/Timer.h"
 #include "macros/ActiveScriptSite.h"
 #include "macros/MacroIndex.h"
@@ -54,10 +55,11 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void listMacros();
   void loadMacros();
   void loadEngineDeclarations(bool onlyIfChanged);
-  void saveEngineDeclarations();
+  // Each gives the files that could not be written.
+  TSaveFailures saveEngineDeclarations();
   void saveSelectedEngineGUID();
   // Package descriptors, and the open source when it has unsaved edits.
-  void saveMacros();
+  TSaveFailures saveMacros();
   void updateSheet(int portfolioIndex, int assetIndex);
   void listViewModifyEventsEnable(bool enable);
   // A new engine was chosen, or the directories changed: the packages are

@@ -329,18 +329,24 @@ void TsystemForm::loadView() {
   appliedTime_ = changeStamp();
 }
 
-void TsystemForm::saveView() {
-  if (folder_.empty()) return;
+TSaveFailures TsystemForm::saveView() {
+  TSaveFailures failed;
+  if (folder_.empty()) return failed;
   {
     TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
     optimizeForm_->saveGUIoptions(controlsFile);
     saveBarLayout(controlsFile);
+    if (!controlsFile.updateFile()) failed.push_back(controlsFile.FileName());
   }
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
   TPortableIniFile ini(folder_ + "System.INI");
   editor_.Edited().saveToIni(ini, userSeparators());
   writeSizes(ini);
-  if (ini.updateFile()) editor_.loadedFromFile();
+  if (ini.updateFile())
+    editor_.loadedFromFile();
+  else
+    failed.push_back(ini.FileName());
+  return failed;
 }
 
 double TsystemForm::getLatestChangeTime() const {

@@ -10,6 +10,7 @@
 
 #include "controls/ChildForm.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 #include "systems/SystemEditor.h"
 
 class TButton;
@@ -49,7 +50,8 @@ class TsystemForm : public TChildForm {
   void updateAssetPickers();
   void clearView();
   void loadView();
-  void saveView();
+  // The files that could not be written.
+  TSaveFailures saveView();
   double getLatestChangeTime() const;
   double getSystemAppliedTime();
   // The code the last run itself gave (not its stop code).

@@ -187,21 +187,31 @@ void TdataForm::loadView() {
   bringMaximizedToFront();
 }
 
-void TdataForm::saveView() {
-  if (windowDirectory_.empty()) return;
+TSaveFailures TdataForm::saveView() {
+  TSaveFailures failed;
+  if (windowDirectory_.empty()) return failed;
   setObjectGUIproperties();
   noteEditPanelExit();
-  saveGUIoptions(windowDirectory_ + files_.controlsFile);
-  if (!fieldTable_->FileName.empty()) fieldTable_->save(decimalSeparator(), listSeparator());
-  saveAuxiliaryViews();
+  // Both notes: the one not shown keeps the edits made before its tab was
+  // left.
+  for (TEditorStatus* notes : {globalNotes_.get(), objectNotes_.get()})
+    if (notes != nullptr && notes->modified && !notes->fileName.empty() && !notes->saveToFile(notes->fileName, false))
+      failed.push_back(notes->fileName);
+  const std::string controlsFile = windowDirectory_ + files_.controlsFile;
+  if (!saveGUIoptions(controlsFile)) failed.push_back(controlsFile);
+  if (!fieldTable_->FileName.empty() && fieldTable_->save(decimalSeparator(), listSeparator()) != 0)
+    failed.push_back(fieldTable_->FileName);
+  addSaveFailures(failed, saveAuxiliaryViews());
+  return failed;
 }
 
 void TdataForm::getObjectGUIproperties() { dataSheet_->readObjectProperties(); }
 
 void TdataForm::setObjectGUIproperties() {
   // The display order and sizes stored in intact portfolio and asset files
-  // must not give way to those of a grid made without its fields.
-  if (fieldFileDamaged_) return;
+  // must not give way to those of a grid made without its fields, nor of
+  // one no view was loaded into.
+  if (fieldFileDamaged_ || windowDirectory_.empty()) return;
   if (fieldTable_->count() == 0 && dataSheet_->objectLineCount() == 0) return;
   dataSheet_->writeObjectProperties();
 }

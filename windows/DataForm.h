@@ -11,6 +11,7 @@
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 #include "platform/Timer.h"
 #include "windows/DataObjects.h"
 #include "windows/DataSheet.h"
@@ -93,7 +94,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // ---- Operations of the main window ----
   virtual void clearView();
   virtual void loadView();
-  void saveView();
+  // The files of the view that could not be written.
+  TSaveFailures saveView();
   void bringMaximizedToFront();
   void recomputeSheet();
   void rebuildAllAuxiliaryViews();
@@ -183,7 +185,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   TWebPanel* loadWebPanel(const std::string& fileName);
   void showNotes(bool reloadGlobal);
   void noteEditPanelExit();
-  void saveAuxiliaryViews();
+  TSaveFailures saveAuxiliaryViews();
   // Writes the per-object line sizes and order into the objects.
   void setObjectGUIproperties();
   void getObjectGUIproperties();
@@ -245,7 +247,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   char decimalSeparator() const;
   char listSeparator() const;
   void loadGUIoptions(const std::string& fileName);
-  void saveGUIoptions(const std::string& fileName);
+  bool saveGUIoptions(const std::string& fileName);
 
   TToolButton* addBtn_ = nullptr;
   TToolButton* copyBtn_ = nullptr;

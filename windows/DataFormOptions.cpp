@@ -74,7 +74,7 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   arrangePanels(*sheetControlBar_);
 }
 
-void TdataForm::saveGUIoptions(const std::string& fileName) {
+bool TdataForm::saveGUIoptions(const std::string& fileName) {
   TPortableIniFile ini(fileName);
   writePanelPlace(ini, "DateControls", *dateControlsPanel_, false);
   ini.writeBool("DateControls", "Synchronize", synchDatesBtn_->down());
@@ -107,5 +107,5 @@ void TdataForm::saveGUIoptions(const std::string& fileName) {
   ini.writeInteger("Notes", "Color", static_cast<int>(notesColor_));
   ini.writeFont("Notes", "Font", fontPropertiesOf(*noteFonts_.find(0)));
   ini.writeBool("Notes", "Show", notesBtn_->down());
-  ini.updateFile();
+  return ini.updateFile();
 }

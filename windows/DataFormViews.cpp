@@ -159,9 +159,13 @@ void TdataForm::getGridFieldValue(const std::string& symbol, std::string& value,
   dataSheet_->getFieldValue(symbol, value, found);
 }
 
-void TdataForm::saveAuxiliaryViews() {
-  for (const auto& graph : graphs_) graph->saveToFile(decimalSeparator(), listSeparator());
-  for (const auto& browser : browsers_) browser->saveToOwnFile();
+TSaveFailures TdataForm::saveAuxiliaryViews() {
+  TSaveFailures failed;
+  for (const auto& graph : graphs_)
+    if (graph->saveToFile(decimalSeparator(), listSeparator()) != 0) failed.push_back(graph->fileName());
+  for (const auto& browser : browsers_)
+    if (browser->saveToOwnFile() != 0) failed.push_back(browser->settingsFile());
+  return failed;
 }
 
 // ---- Notes ----

@@ -160,17 +160,20 @@ void TtransactionForm::loadView() {
   showTransactions(-1, -1);
 }
 
-void TtransactionForm::saveView() {
+TSaveFailures TtransactionForm::saveView() {
+  TSaveFailures failed;
   TPortfolio* shown = portfolio();
-  if (folder_.empty() || !shown) return;
+  if (folder_.empty() || !shown) return failed;
   captureOrder();
   order_.storeInTransactions(*shown);
   captureSizes();
-  writeControls(folder_ + controlsFile);
+  if (!writeControls(folder_ + controlsFile)) failed.push_back(folder_ + controlsFile);
   if (!fieldTable_->FileName.empty()) {
     const TSheet& sheet = sheetPanel_->sheet();
-    fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ';'));
+    if (fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ';')) != 0)
+      failed.push_back(fieldTable_->FileName);
   }
+  return failed;
 }
 
 void TtransactionForm::tabEntered(IActiveScript* engine, double macrosLoadedAt) {

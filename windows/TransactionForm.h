@@ -9,6 +9,7 @@
 
 #include "controls/ChildForm.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 #include "windows/TransactionDisplayOrder.h"
 
 struct IActiveScript;
@@ -50,7 +51,8 @@ class TtransactionForm : public TChildForm {
   void setActiveScript(IActiveScript* engine);
   void clearView();
   void loadView();
-  void saveView();
+  // The files of the view that could not be written.
+  TSaveFailures saveView();
   void recomputeSheet();
   void showTransactions(int col, int row);
   void updateAssetPickers();
@@ -135,7 +137,7 @@ class TtransactionForm : public TChildForm {
   void buildControlBar();
   std::vector<struct TToolGroupSection> toolGroups() const;
   void readControls(const std::string& fileName);
-  void writeControls(const std::string& fileName);
+  bool writeControls(const std::string& fileName);
   void sizeAssetList(int comboWidth);
   void fitSelectionPanel();
   // Pop-up menus (TransactionFormMenus.cpp).

@@ -150,7 +150,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
   realign();
 }
 
-void TtransactionForm::writeControls(const std::string& fileName) {
+bool TtransactionForm::writeControls(const std::string& fileName) {
   TPortableIniFile ini(fileName);
   writeToolGroups(ini, toolGroups());
   ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
@@ -161,5 +161,5 @@ void TtransactionForm::writeControls(const std::string& fileName) {
   ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
   ini.writeInteger("Sheet", "Width", width());
   ini.writeBool("SheetControls", "Visible", controlBar_->visible());
-  ini.updateFile();
+  return ini.updateFile();
 }

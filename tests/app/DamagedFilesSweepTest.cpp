@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -469,5 +470,40 @@ TEST(DamagedFilesSweep, DamagedFieldFilesLeaveTheOrderStoredInThePortfolioAndAss
     sweep(quotes.kindOf("Quotes window fields", quotes.pathOf("QuoteFields.INI")), folder);
     emptied(quotes, "QuoteFields.INI");
     EXPECT_EQ(quotes.changedUserFiles(), std::vector<std::string>{});
+  }
+}
+
+// A view's save once dropped what its writes answered: each file it cannot
+// write is named, so that the close can tell the user and keep the edit.
+TEST(DamagedFilesSweep, EveryFileOfAViewThatCannotBeWrittenIsNamed) {
+  // The folders' names come back in capitals.
+  const auto upper = [](TSaveFailures names) {
+    for (std::string& name : names)
+      for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return names;
+  };
+  const auto check = [&upper](auto& host, const std::string& fieldFile) {
+    TdataForm& window = *host.window;
+    window.loadView();
+    window.notesBtn().setDown(true);
+    window.notesBtnClick();
+    ASSERT_NE(window.globalNotes(), nullptr);
+    const std::string notesFile = window.globalNotes()->fileName;
+    for (const std::string& file : {host.options, host.pathOf(fieldFile), notesFile}) {
+      ASSERT_TRUE(window.globalNotes()->insertText("A note "));
+      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+      EXPECT_EQ(upper(window.saveView()), upper({file}));
+      SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+      EXPECT_EQ(window.saveView(), TSaveFailures{}) << file;
+    }
+    EXPECT_EQ(readWholeFile(notesFile).find("A note A note A note "), 0u);
+  };
+  {
+    TDataWindowHost<TportfolioForm> portfolios("FOLIOS\\FolioControls.INI");
+    check(portfolios, "FOLIOS\\FolioFields.INI");
+  }
+  {
+    TDataWindowHost<TassetForm> assets("AssetControls.INI");
+    check(assets, "AssetFields.INI");
   }
 }

@@ -13,6 +13,9 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
+#include "controls/EditorStatus.h"
+#include "controls/SheetPanel.h"
+#include "sheet/Sheet.h"
 #include "platform/Application.h"
 #include "platform/ExtControls.h"
 #include "systems/SystemForm.h"
@@ -120,6 +123,100 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
   EXPECT_EQ(table.current()->Name(), "Renamed savings");
   RemoveDirectoryA(header.c_str());
   writeWholeFile(header, headerText);
+}
+
+namespace {
+
+// A file held open by another program that shares it with no one.
+struct THeldFile {
+  explicit THeldFile(const std::string& name)
+      : handle(CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~THeldFile() { release(); }
+  void release() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+  }
+  HANDLE handle;
+};
+
+void setReadOnly(const std::string& name, bool readOnly) {
+  SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::string failureText(const std::string& name) {
+  return "Failed to save " + name + ": your latest changes are not on disk.";
+}
+
+}  // namespace
+
+// Notes, the open macro source and the test sheet once went with a close
+// whose saves failed, without a word.
+TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProgramAndTheEdit) {
+  main_->portfolioForm->loadView();
+  main_->portfolioForm->notesBtn().setDown(true);
+  main_->portfolioForm->notesBtnClick();
+  ASSERT_NE(main_->portfolioForm->globalNotes(), nullptr);
+  TEditorStatus& notes = *main_->portfolioForm->globalNotes();
+  ASSERT_TRUE(notes.insertText("Sell the bonds in May"));
+  const std::string notesFile = notes.fileName;
+  ASSERT_TRUE(notesFile.ends_with("\\FOLIOS\\Notes.TXT")) << notesFile;
+
+  const std::string sourceFile = work_ + "DATA\\MACROS\\Trend.js";
+  writeWholeFile(sourceFile, "function trend() {}\r\n");
+  TEditorStatus& source = main_->macroForm->selectedMacroStatus();
+  ASSERT_TRUE(source.loadFromFile(sourceFile));
+  ASSERT_TRUE(source.insertText("// rising "));
+
+  const std::string optionsFile = main_->paths().guiOptionsFileName;
+  writeWholeFile(optionsFile, "[Layout]\r\nListWidth=200\r\n\r\n");
+  TSheet& testSheet = main_->macroForm->sheetPanel().sheet();
+  testSheet.setCellContent(1, 1, 0, "=7*6", 1);
+
+  const std::string notesText = readWholeFile(notesFile);
+  const std::string sourceText = readWholeFile(sourceFile);
+  const std::string optionsText = readWholeFile(optionsFile);
+  THeldFile heldSource(sourceFile);
+  ASSERT_NE(heldSource.handle, INVALID_HANDLE_VALUE);
+  setReadOnly(notesFile, true);
+  setReadOnly(optionsFile, true);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.answer = IDCANCEL;
+  // Each close stops at the first file it cannot write; that one is then
+  // given free and the next close goes on to the next.
+  const std::vector<std::pair<std::string, std::function<void()>>> failing = {
+      {sourceFile, [&] { heldSource.release(); }},
+      {notesFile, [&] { setReadOnly(notesFile, false); }},
+      {optionsFile, [] {}}};
+  for (const auto& [file, release] : failing) {
+    messages_.texts.clear();
+    SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(messages_.texts, std::vector<std::string>{failureText(file)});
+    EXPECT_TRUE(IsWindowVisible(main_->handle())) << "cancelled: the program stays";
+    EXPECT_EQ(main_->shutDownForm, nullptr);
+    release();
+  }
+  EXPECT_EQ(readWholeFile(optionsFile), optionsText);
+  std::string text;
+  notes.getText(false, text);
+  EXPECT_EQ(text.find("Sell the bonds in May"), 0u) << text;
+  source.getText(false, text);
+  EXPECT_EQ(text.find("// rising function trend"), 0u) << text;
+  EXPECT_EQ(testSheet.getCellText(1, 1, false), "42");
+
+  // Retry once the file can be written: everything reaches the disk.
+  messages_.texts.clear();
+  messages_.respond = [&](const std::string&) {
+    setReadOnly(optionsFile, false);
+    return IDRETRY;
+  };
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{failureText(optionsFile)});
+  EXPECT_NE(readWholeFile(notesFile), notesText);
+  EXPECT_EQ(readWholeFile(notesFile).find("Sell the bonds in May"), 0u);
+  EXPECT_EQ(readWholeFile(sourceFile).find("// rising function trend"), 0u);
+  EXPECT_NE(readWholeFile(sourceFile), sourceText);
+  EXPECT_NE(readWholeFile(optionsFile).find("=7*6"), std::string::npos);
 }
 
 TEST_F(MainWindowState, WithoutACurrentPortfolioNoRunAndNoProgressWindow) {

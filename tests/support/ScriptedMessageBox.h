@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,12 @@ class TScriptedMessageBox : public TMessageBox {
 
   int show(HWND, const std::string& text, const std::string&, UINT) override {
     texts.push_back(text);
-    return answer;
+    return respond ? respond(text) : answer;
   }
 
   int answer;
+  // When set, decides the answer instead, and may act as the user would
+  // meanwhile.
+  std::function<int(const std::string& text)> respond;
   std::vector<std::string> texts;
 };
