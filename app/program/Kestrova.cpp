@@ -4,6 +4,7 @@
 
 #include "app/HelpServices.h"
 #include "app/MainForm.h"
+#include "app/RegistrationSwitches.h"
 #include "app/SplashForm.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
@@ -49,10 +50,15 @@ void runProgram() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Asked to register or unregister as a COM server, the program has
+  // nothing to write: its one class factory, the script site's, is internal
+  // to it and never registered with the system. It ends as it came, without
+  // a window.
+  const bool registering = registrationSwitchGiven(GetCommandLineA());
   SetLastError(0);
   runningMutex = CreateMutexA(nullptr, FALSE, "Kestrova is running");
   // Another instance, or a mutex that could not be made: end at once, quietly.
-  if (runningMutex != nullptr && GetLastError() == 0) {
+  if (runningMutex != nullptr && GetLastError() == 0 && !registering) {
     try {
       runProgram();
     } catch (...) {

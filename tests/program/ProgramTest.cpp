@@ -29,10 +29,11 @@ std::string programPath() {
 // A started Kestrova.exe, ended when the test leaves it running.
 class TProgram {
  public:
-  explicit TProgram(const std::string& workingFolder, const std::string& executable = programPath()) {
+  explicit TProgram(const std::string& workingFolder, const std::string& executable = programPath(),
+                    const std::string& arguments = {}) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string command = "\"" + executable + "\"";
+    std::string command = "\"" + executable + "\"" + (arguments.empty() ? "" : " " + arguments);
     started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder.c_str(),
                               &startup, &info_) != FALSE;
   }
@@ -213,6 +214,32 @@ TEST(Program, ASecondInstanceEndsAtOnceWithoutAWindowAndLeavesTheFirstAlone) {
   EXPECT_FALSE(secondShowedAWindow);
   EXPECT_TRUE(first.running());
   EXPECT_TRUE(IsWindowVisible(pick));
+}
+
+// Installers and Windows ask a COM server to register itself with these
+// switches; the whole program used to start, splash, pick dialog and all.
+TEST(Program, TheRegistrationSwitchesEndTheProgramWithoutAWindowOrAWrittenFile) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  std::map<std::string, std::string> before;
+  readTree(work, "", before);
+  for (const char* registration : {"/regserver", "/unregserver", "-RegServer"}) {
+    TProgram program(work, programPath(), registration);
+    ASSERT_TRUE(program.started()) << registration;
+    bool showedAWindow = false;
+    const bool ended = pumpUntil(
+        [&] {
+          showedAWindow = showedAWindow || !program.windows().empty();
+          return !program.running();
+        },
+        10000);
+    EXPECT_TRUE(ended) << registration;
+    EXPECT_FALSE(showedAWindow) << registration;
+    EXPECT_EQ(program.exitCode(), 0u) << registration;
+  }
+  std::map<std::string, std::string> after;
+  readTree(work, "", after);
+  EXPECT_TRUE(before == after);
 }
 
 TEST(Program, FirstRunTakesTheDesignSizeAtTheWorkAreaOriginAndWritesItBack) {
