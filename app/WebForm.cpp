@@ -318,7 +318,7 @@ void TwebForm::loadWebPanels(const std::string& folder) {
   for (const std::string& fileName : webPanelFiles(folder)) loadWebPanel(fileName);
 }
 
-void TwebForm::loadWebPanel(const std::string& fileName) {
+TWebPanel& TwebForm::loadWebPanel(const std::string& fileName) {
   auto made = std::make_unique<TWebPanel>(sheetResizablePanel_, browserFactory_);
   TWebPanel& panel = *made;
   webPanels_.push_back(std::move(made));
@@ -335,6 +335,7 @@ void TwebForm::loadWebPanel(const std::string& fileName) {
   panel.openDefault(nullptr);
   if (panel.left() >= sheetResizablePanel_->clientWidth())
     panel.setBounds(0, panel.top(), panel.width(), panel.height());
+  return panel;
 }
 
 void TwebForm::webPanelDeleted(TWebPanel& panel) {
@@ -355,7 +356,7 @@ void TwebForm::newBrowser() {
   if (name.empty()) return;
   const std::string templateFile = getDirectory("<DATA>") + "BrowserTemplate.INI";
   if (fileExists(templateFile)) copyFile(templateFile, name, false);
-  loadWebPanel(name);
+  sheetResizablePanel_->placeNewPanel(loadWebPanel(name));
 }
 
 void TwebForm::galleryBrowser() {
@@ -366,7 +367,7 @@ void TwebForm::galleryBrowser() {
   int kind = browserGalleryKind;
   std::string resultFile;
   galleryForm_->open(kind, galleryTabOf(kind), targets, resultFile);
-  if (!resultFile.empty()) loadWebPanel(resultFile);
+  if (!resultFile.empty()) sheetResizablePanel_->placeNewPanel(loadWebPanel(resultFile));
 }
 
 void TwebForm::busy() {

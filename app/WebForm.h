@@ -111,7 +111,7 @@ class TwebForm : public TChildForm {
   void flushPendingSelection();
   void loadNotes(const std::string& folder);
   void loadWebPanels(const std::string& folder);
-  void loadWebPanel(const std::string& fileName);
+  TWebPanel& loadWebPanel(const std::string& fileName);
   void webPanelDeleted(TWebPanel& panel);
   std::vector<int> selectedNumbers() const;
   void busy();

@@ -5,6 +5,14 @@
 
 #include "controls/ResizablePanel.h"
 
+namespace {
+
+bool overlap(const RECT& a, const RECT& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+}  // namespace
+
 TResizablePanelContainer::TResizablePanelContainer(TControl* parent) : TKeyPanel(parent) {}
 
 std::vector<TResizablePanel*> TResizablePanelContainer::panels(bool visibleOnly) const {
@@ -161,4 +169,53 @@ void TResizablePanelContainer::tileHorizontal() {
       top = bottom;
     }
   }
+}
+
+void TResizablePanelContainer::placeNewPanel(TResizablePanel& panel) {
+  const int w = clientWidth();
+  const int h = clientHeight();
+  std::vector<TResizablePanel*> others;
+  std::vector<RECT> taken;
+  for (TResizablePanel* tile : panels(true)) {
+    if (tile == &panel) continue;
+    others.push_back(tile);
+    taken.push_back(tile->maximized() ? RECT{0, 0, w, h} : tile->bounds());
+  }
+  // A maximised new tile covers the others, not the other way round.
+  if (!panel.maximized() && w >= 1 && h >= 1) {
+    const auto isFree = [&](const RECT& rect) {
+      if (rect.left < 0 || rect.top < 0 || rect.right > w || rect.bottom > h) return false;
+      return std::none_of(taken.begin(), taken.end(), [&rect](const RECT& other) { return overlap(rect, other); });
+    };
+    const RECT own = panel.bounds();
+    if (!isFree(own)) {
+      // A free place starts at the container's edge or at another tile's
+      // far edge; the topmost, then leftmost one is taken.
+      std::vector<POINT> corners{{0, 0}};
+      for (const RECT& other : taken) {
+        corners.push_back({other.right, 0});
+        corners.push_back({0, other.bottom});
+        for (const RECT& next : taken) corners.push_back({other.right, next.bottom});
+      }
+      std::sort(corners.begin(), corners.end(),
+                [](const POINT& a, const POINT& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+      const SIZE sizes[] = {{own.right - own.left, own.bottom - own.top}, {defaultPanelWidth, defaultPanelHeight}};
+      bool placed = false;
+      for (const SIZE& size : sizes) {
+        for (const POINT& corner : corners) {
+          const RECT rect{corner.x, corner.y, corner.x + size.cx, corner.y + size.cy};
+          if (!isFree(rect)) continue;
+          panel.setBounds(rect);
+          placed = true;
+          break;
+        }
+        if (placed) break;
+      }
+      if (!placed) {
+        for (TResizablePanel* tile : others) tile->restore();
+        tileHorizontal();
+      }
+    }
+  }
+  panel.bringToFront();
 }

@@ -32,6 +32,12 @@ class TResizablePanelContainer : public TKeyPanel {
   void tileVertical();
   void tileHorizontal();
 
+  // A tile the user has just asked for comes to the front where no other
+  // shown tile can cover it: at its own bounds when they are free, else in
+  // the first free place of its own or the cascade size; with no such place
+  // the shown tiles are restored and tiled horizontally, the new one last.
+  void placeNewPanel(TResizablePanel& panel);
+
   // The tiles in control order.
   std::vector<TResizablePanel*> panels(bool visibleOnly) const;
 

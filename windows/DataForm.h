@@ -281,8 +281,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void loadAllViews();
   void loadViews(const std::string& folder, int kind);
   // One view file of the kind (1 chart, 2 graph, 3 web panel).
-  TControl* loadView(const std::string& fileName, int kind);
-  void showNewView(TControl* view);
+  TResizablePanel* loadView(const std::string& fileName, int kind);
+  void showNewView(TResizablePanel* view);
   void placeView(TControl& view);
   TSheetGraph* loadGraphView(const std::string& fileName, bool chart);
   void broadCastChartMouseMove(TPriceGraph* sender, double x);

@@ -35,16 +35,17 @@ void TdataForm::loadViews(const std::string& folder, int kind) {
   }
 }
 
-TControl* TdataForm::loadView(const std::string& fileName, int kind) {
+TResizablePanel* TdataForm::loadView(const std::string& fileName, int kind) {
   if (kind == 1) return loadSheetChart(fileName);
   if (kind == 2) return loadSheetGraph(fileName);
   return loadWebPanel(fileName);
 }
 
-// A view the user has just asked for comes up over the sheet and the other
-// views, wherever its file places it, instead of behind them.
-void TdataForm::showNewView(TControl* view) {
-  if (view) view->bringToFront();
+// A view the user has just asked for comes up where the sheet and the other
+// views leave it in sight, whatever place its file or template gives it:
+// the next click in the grid brings the sheet's tile forward.
+void TdataForm::showNewView(TResizablePanel* view) {
+  if (view) sheetResizablePanel_->placeNewPanel(*view);
 }
 
 TSheetGraph* TdataForm::loadSheetChart(const std::string& fileName) { return loadGraphView(fileName, true); }

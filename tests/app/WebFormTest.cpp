@@ -4,6 +4,7 @@
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/ListViewXPSafe.h"
+#include "controls/ResizablePanelContainer.h"
 #include "model/PortableIniFile.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -124,4 +125,32 @@ TEST(WebForm, NotesGoBackToTheirMosaicAndADeletedMosaicIsNotWrittenBack) {
   tab.form->deleteSelectedMosaics();
   EXPECT_TRUE(folderExists(root + "2"));
   EXPECT_EQ(tab.form->mosaicListView().itemCount(), 1);
+}
+
+// Notes that fill the mosaic leave a new browser no free place: the two
+// share the tab, and a click in the notes hides nothing.
+TEST(WebForm, ANewBrowserStaysInSightBesideNotesThatFillTheMosaic) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Shares");
+  writeWholeFile(root + "1\\0.INI",
+                 "[Profile]\r\nName=Shares\r\n[Notes]\r\nShow=1\r\nLeft=0\r\nTop=0\r\nRight=1\r\nBottom=1\r\n");
+  TWebTab tab(root);
+  tab.pick("Shares");
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+  ASSERT_TRUE(tab.form->noteEditorContainer().visible());
+  tab.form->newBrowser();
+  ASSERT_EQ(tab.form->webPanels().size(), 1u);
+  const TWebPanel& browser = *tab.form->webPanels().back();
+  const HWND notes = tab.form->noteEditPanel().handle();
+  sendMouse(notes, WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
+  sendMouse(notes, WM_LBUTTONUP, 10, 10);
+  pumpFor(50);
+  RECT both;
+  const RECT place = browser.bounds();
+  const RECT notesPlace = tab.form->noteEditorContainer().bounds();
+  EXPECT_FALSE(IntersectRect(&both, &place, &notesPlace));
+  const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+  EXPECT_EQ(ChildWindowFromPointEx(tab.form->sheetResizablePanel().handle(), middle, CWP_SKIPINVISIBLE),
+            browser.handle());
 }

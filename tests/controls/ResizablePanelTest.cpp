@@ -160,6 +160,52 @@ TEST_F(ResizablePanels, TilingAndCascadeFollowTheirGrids) {
   EXPECT_TRUE(sameRect(tiles[6]->bounds(), rectOf(0, 10, 100, 110)));
 }
 
+// A new tile goes where no shown tile covers it: its own place when free,
+// else the first free place of its size or the cascade size, else all are
+// tiled. Hidden tiles take no place; a maximised one gives its place up.
+TEST_F(ResizablePanels, ANewTileComesUpWhereNoOtherCoversIt) {
+  container->setBounds(0, 0, 400, 300);
+  container->defaultPanelWidth = 200;
+  container->defaultPanelHeight = 150;
+  auto& sheet = addTile({0, 0, 200, 300});
+  auto& hidden = addTile({200, 0, 400, 300});
+  hidden.hide();
+  auto& free = addTile({250, 20, 350, 120});
+  container->placeNewPanel(free);
+  EXPECT_TRUE(sameRect(free.bounds(), rectOf(250, 20, 350, 120)));
+  EXPECT_EQ(GetWindow(container->handle(), GW_CHILD), free.handle());
+
+  auto& over = addTile({0, 0, 150, 150});
+  container->placeNewPanel(over);
+  EXPECT_TRUE(sameRect(over.bounds(), rectOf(200, 120, 350, 270)));  // its own size below the free one
+
+  auto& whole = addTile({0, 0, 400, 300});  // no place of its size
+  whole.hide();
+  free.hide();
+  over.hide();
+  whole.show();
+  container->placeNewPanel(whole);
+  EXPECT_TRUE(sameRect(whole.bounds(), rectOf(200, 0, 400, 150)));  // the cascade size
+
+  // Nowhere free: the shown tiles share the container, the maximised sheet
+  // restored, the new tile last.
+  auto& last = addTile({0, 0, 100, 100});
+  sheet.setMaximized(true);
+  container->placeNewPanel(last);
+  EXPECT_FALSE(sheet.maximized());
+  EXPECT_TRUE(sameRect(sheet.bounds(), rectOf(0, 0, 400, 100)));
+  EXPECT_TRUE(sameRect(whole.bounds(), rectOf(0, 100, 400, 200)));
+  EXPECT_TRUE(sameRect(last.bounds(), rectOf(0, 200, 400, 300)));
+  EXPECT_EQ(GetWindow(container->handle(), GW_CHILD), last.handle());
+
+  // A maximised new tile stays so, in front.
+  auto& big = addTile({0, 0, 100, 100});
+  big.setMaximized(true);
+  container->placeNewPanel(big);
+  EXPECT_TRUE(big.maximized());
+  EXPECT_EQ(GetWindow(container->handle(), GW_CHILD), big.handle());
+}
+
 TEST_F(ResizablePanels, LiveResizingNeitherDriftsNorCollapsesTheTiles) {
   container->setBounds(0, 0, 1000, 300);
   auto& left = addTile({0, 0, 500, 300});

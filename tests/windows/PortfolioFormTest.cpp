@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "controls/EditorStatus.h"
+#include "controls/GalleryForm.h"
+#include "controls/PaintBoxEx.h"
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "platform/Bitmap.h"
 #include "platform/ExtControls.h"
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
@@ -304,4 +308,54 @@ TEST_F(PortfolioWindow, ANewChartOrGraphComesUpInFrontOfTheSheetAndTheOtherViews
     // sheet's tile nor a view the folder held before.
     EXPECT_EQ(GetWindow(container, GW_CHILD), form->sheetGraphs().back()->handle()) << "kind " << kind;
   }
+}
+
+// The sample's sheet and views fill the tab. A new chart from the template
+// (which names no place), a new graph without a template and a chart made
+// from the gallery must neither cover the sheet nor vanish behind it at the
+// next click in the grid.
+TEST_F(PortfolioWindow, ANewViewStaysInSightAfterAClickInTheGrid) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  ASSERT_TRUE(DeleteFileA((sample.data + "GraphTemplate.INI").c_str()));
+  TgalleryForm gallery;
+  gallery.loadGallery(sample.data + "GALLERY");
+  TBitmap picture;
+  picture.setSize(40, 30);
+  ASSERT_EQ(gallery.galleryIndex().add(1, sample.folios + "Charts\\Folio_0.INI", "Values",
+                                       [&picture](const std::string& file) { return picture.saveToFile(file); }),
+            0);
+  form->setGalleryForm(&gallery);
+  TResizablePanelContainer& tiles = form->sheetResizablePanel();
+  const HWND grid = form->sheetPanel().paintBox().handle();
+  const std::function<void()> makers[] = {
+      [&] { form->newViewClick(1); },
+      [&] { form->newViewClick(2); },
+      [&] {
+        TModalDriver driver(gallery, {[&] {
+                              gallery.favListView().setItemIndex(0);
+                              gallery.makeBtn().performClick();
+                            }});
+        form->galleryBtnClick();
+      }};
+  for (int way = 0; way < 3; ++way) {
+    SCOPED_TRACE(way);
+    const std::size_t before = form->sheetGraphs().size();
+    makers[way]();
+    ASSERT_EQ(form->sheetGraphs().size(), before + 1);
+    const TSheetGraph& view = *form->sheetGraphs().back();
+    sendMouse(grid, WM_LBUTTONDOWN, 20, 20, MK_LBUTTON);
+    sendMouse(grid, WM_LBUTTONUP, 20, 20);
+    pumpFor(50);
+    const RECT place = view.bounds();
+    EXPECT_GT(place.right - place.left, 0);
+    for (const TResizablePanel* tile : tiles.panels(true)) {
+      if (tile == &view) continue;
+      RECT both;
+      const RECT other = tile->bounds();
+      EXPECT_FALSE(IntersectRect(&both, &place, &other)) << tile->name;
+    }
+    const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    EXPECT_EQ(ChildWindowFromPointEx(tiles.handle(), middle, CWP_SKIPINVISIBLE), view.handle());
+  }
+  EXPECT_FALSE(form->sheetContainer().maximized());
 }
