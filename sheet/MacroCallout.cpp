@@ -103,7 +103,10 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
     return errName;
   }
   DISPID id = memberId(name);
-  if (id == DISPID_UNKNOWN) return errNA;
+  if (id == DISPID_UNKNOWN) {
+    ++failures_.unknown;
+    return errNA;
+  }
   // Held for the call: a nested call may let go of the sheet's reference.
   Microsoft::WRL::ComPtr<IDispatch> global = globalObject_;
   if (argumentCount < 0) argumentCount = 0;

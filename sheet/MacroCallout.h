@@ -36,11 +36,14 @@ class TScriptArguments {
 
 // The calls of one callout that gave "#SCRIPT!": those the user stopped
 // (or that a stopped engine refused) and those in which the script raised
-// an error. A caller that needs every value whole (a trading-system run)
-// reads them after its work.
+// an error; besides, the calls of names the engine does not define. A
+// caller that needs every value whole (a trading-system run) reads them
+// after its work.
 struct TMacroCallFailures {
   std::uint64_t stopped = 0;
   std::uint64_t raised = 0;
+  std::uint64_t unknown = 0;
+  // Stopped or raised: the calls that may give a value another time.
   bool any() const { return stopped != 0 || raised != 0; }
 };
 

@@ -61,16 +61,18 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTim
   helpContext = 1531;
   hints_ = std::make_unique<TToolTips>(*this);
   setConstraints(561, 350);
-  closeOnEscape();
+  // Enter anywhere accepts what OK would, Escape closes; the runs box keeps
+  // both keys for itself.
+  keyPreview = true;
+  onKeyDown = [this](WORD& key, TShiftState shift) {
+    if ((key != VK_RETURN && key != VK_ESCAPE) || (shift & (ssCtrl | ssAlt)) || runsEdit->focused()) return;
+    if (key == VK_RETURN) accepted_ = okBtn->enabled();
+    key = 0;
+    close();
+  };
   placed<TLabel>(*this, 8, 10, 60, 16, "Objective");
   objectiveComboBox = &placed<TComboBox>(*this, 72, 6, 480, 24, TComboStyle::dropDown);
   objectiveComboBox->onChange = [this] { updateExecute(); };
-  objectiveComboBox->onKeyDown = [this](WORD& key, TShiftState) {
-    if (key != VK_RETURN) return;
-    key = 0;
-    accepted_ = okBtn->enabled();
-    close();
-  };
   makeDateControls(32);
   shuffleCheckBox = &placed<TCheckBox>(*this, 8, 126, 70, 20, "Shuffle");
   shuffleCheckBox->onClick = [this] { updateExecute(); };
@@ -181,6 +183,8 @@ bool ToptimizeForm::execute(TPortfolioTable* portfolioTable, TSystem* system, IA
   optimizer_.clearResults();
   resultSheetPanel->sheet().setTopLeft({1, 1});
   showResults();
+  runStart_ = currentDateTime();
+  showProgress(0);
   updateExecute();
   showModal();
   rememberObjective();
@@ -237,7 +241,7 @@ void ToptimizeForm::executeBitBtnClick() {
   showResults();
   if (result == -4 && !optimizer_.logError().empty()) {
     MessageBoxA(handle(), optimizer_.logError().c_str(), "Optimize", MB_OK | MB_ICONERROR);
-  } else if (result == TOptimizer::objectiveRefused) {
+  } else if (result == TOptimizer::objectiveRefused || result == TOptimizer::objectiveWithoutValue) {
     MessageBoxA(handle(), optimizer_.objectiveError().c_str(), "Optimize", MB_OK | MB_ICONWARNING);
   }
 }
@@ -314,6 +318,10 @@ void ToptimizeForm::updateExecute() {
 void ToptimizeForm::rememberObjective() {
   const std::string objective = trimmedText(objectiveComboBox->text());
   if (objective.empty()) return;
+  // One already kept stays where the user finds it.
+  for (int i = 0; i < objectiveComboBox->count() && i < keepRecentObjectives_; ++i) {
+    if (objectiveComboBox->item(i) == objective) return;
+  }
   std::vector<std::string> items{objective};
   for (int i = 0; i < objectiveComboBox->count() && static_cast<int>(items.size()) < keepRecentObjectives_; ++i) {
     if (objectiveComboBox->item(i) != objective) items.push_back(objectiveComboBox->item(i));

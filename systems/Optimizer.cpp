@@ -14,7 +14,9 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/RandomGenerator.h"
+#include "platform/LocaleSettings.h"
 #include "sheet/Cell.h"
+#include "sheet/FormulaTokenizer.h"
 #include "sheet/Sheet.h"
 #include "systems/System.h"
 
@@ -23,24 +25,68 @@ namespace {
 constexpr double oneSecond = 1.0 / 86400;
 constexpr std::uint8_t numberCell = 1;
 
-// The state a formula takes when entered below the run's cells without being
-// computed: valid or "#N/A" when it compiled, else its parse error, which
-// every run would meet again.
-std::uint8_t compiledState(TSheet& sheet, const std::string& formula) {
+// A name left in the objective after the system's names were replaced that
+// is no cell reference either: no run gives it a value.
+bool hasUnknownName(const TSheet& sheet, const std::string& formula) {
+  const TLocaleSettings& locale = localeSettings();
+  TTokenObject tokens[2];
+  const TTokenObject* previous = nullptr;
+  size_t end = 0;
+  for (int n = 0;; n ^= 1) {
+    TTokenObject& token = tokens[n];
+    token.clear();
+    size_t position = end;
+    size_t tokenEnd = end;
+    getFormulaToken(token, formula, position, tokenEnd, locale.decimalSeparator, locale.listSeparator, previous);
+    if (token.tokenClass == ::tokenEnd || tokenEnd <= end) return false;
+    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier) {
+      int col = 0, row = 0;
+      bool absoluteRow = false, absoluteCol = false;
+      if (!sheet.parseCellRef(formula.substr(position, tokenEnd - position), col, absoluteRow, absoluteCol, row))
+        return true;
+    }
+    end = tokenEnd;
+    previous = &token;
+  }
+}
+
+// The objective tried once on the prepared sheet, before any run: its parse
+// error, or an error no run can mend (an unknown name, a macro the engine
+// does not define, raising an error or stopped); valid when none.
+// Other errors may well go once the system has run (a division by a value
+// the run makes), and are left to the runs.
+std::uint8_t triedState(TSheet& sheet, const std::string& formula) {
   const int row = sheet.getUsedExtent().y + 1;
   const bool recalculate = sheet.autoRecalculate;
   const int col = sheet.currentCol, current = sheet.currentRow;
+  const TMacroCallFailures before = sheet.macroCallout.failures();
   sheet.autoRecalculate = false;
   sheet.currentCol = 1;
   sheet.currentRow = row;
   sheet.setCellContent(1, row, 0, formula, numberCell);
-  const TCell* cell = sheet.getCell(1, row);
-  const std::uint8_t state = cell ? cell->state : static_cast<std::uint8_t>(errNA);
+  std::uint8_t state = errNA;
+  if (TCell* cell = sheet.getCell(1, row)) {
+    state = cell->state;
+    if ((state == stateValid || state == errNA) && hasUnknownName(sheet, formula)) {
+      state = errName;
+    } else if ((state == stateValid || state == errNA) && cell->hasFormula()) {
+      state = stateValid;
+      cell->evaluate(1, row, false);
+      const TMacroCallFailures& after = sheet.macroCallout.failures();
+      if (cell->state == errName || cell->state == errScript) {
+        state = cell->state;
+      } else if (after.unknown != before.unknown) {
+        state = errName;
+      } else if (after.stopped != before.stopped || after.raised != before.raised) {
+        state = errScript;
+      }
+    }
+  }
   sheet.putCell(1, row, nullptr);
   sheet.currentCol = col;
   sheet.currentRow = current;
   sheet.autoRecalculate = recalculate;
-  return state;
+  return state == errNA ? static_cast<std::uint8_t>(stateValid) : state;
 }
 
 // Puts the program back as it was before the search, on every way out.
@@ -192,8 +238,8 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
   std::unique_ptr<TSheet> sheet;
   result = workingCopy.prepareRun(sheet, scriptEngine, &portfolioTable, objective, progress);
   if (result != 0 || !sheet) return result != 0 ? result : -7;
-  const std::uint8_t objectiveState = compiledState(*sheet, objective);
-  if (objectiveState != stateValid && objectiveState != errNA) {
+  const std::uint8_t objectiveState = triedState(*sheet, objective);
+  if (objectiveState != stateValid) {
     objectiveError_ = "The objective \"" + settings.objective + "\" is no formula that can be computed (" +
                       cellStateText(objectiveState) + "): nothing was run.";
     return objectiveRefused;
@@ -221,6 +267,14 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
 
   const long double total = static_cast<long double>(combinations) * runs;
   long double done = 0;
+  // The error of the first run that went to its end without an objective.
+  std::uint8_t firstError = stateValid;
+  auto simulate = [&](bool& found, double& value) {
+    std::uint8_t state = stateValid;
+    const int simulated = workingCopy.simulate(sheet.get(), true, progress, found, value, objective, &state);
+    ++simulations_;
+    if (simulated == 0 && !found && firstError == stateValid) firstError = state;
+  };
   if (showProgress) showProgress(0);
   for (;;) {
     if (!running()) break;
@@ -229,8 +283,7 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
     if (!settings.shuffle) {
       done += 1;
       if (showProgress) showProgress(done / total);
-      workingCopy.simulate(sheet.get(), true, progress, found, value, objective);
-      ++simulations_;
+      simulate(found, value);
     } else {
       std::vector<long double> values;
       for (int run = 0; run < runs && running(); ++run) {
@@ -247,8 +300,7 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
         alignSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - alignStart).count();
         bool runFound = false;
         double runValue = 0;
-        workingCopy.simulate(sheet.get(), true, progress, runFound, runValue, objective);
-        ++simulations_;
+        simulate(runFound, runValue);
         if (runFound) values.push_back(runValue);
       }
       found = running() && !values.empty();
@@ -272,5 +324,12 @@ int TOptimizer::optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, 
   sheet.reset();
   guard.restorePrices();
   alignSeconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - restoreStart).count();
+  // Runs that all went to their end without a value are a failure, not an
+  // empty result.
+  if (!max_.valid() && firstError != stateValid) {
+    objectiveError_ = "No combination gave a value of the objective \"" + settings.objective + "\"; the first gave " +
+                      cellStateText(firstError) + ".";
+    return objectiveWithoutValue;
+  }
   return 0;
 }

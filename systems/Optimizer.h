@@ -47,7 +47,9 @@ class TOptimizer {
   // or no portfolio; the codes of the duplication, date merge or run
   // preparation; -4 when the log could not be written (logError says why);
   // objectiveRefused, before any run, when the objective does not compile
-  // (objectiveError says why).
+  // or, tried once, gives an error no run can mend; objectiveWithoutValue
+  // when every run went to its end without a value (objectiveError says
+  // why, with the first run's error).
   int optimize(TPortfolioTable& portfolioTable, TSystem& workingCopy, IActiveScript* scriptEngine,
                const TOptimizeSettings& settings);
 
@@ -60,6 +62,7 @@ class TOptimizer {
   const std::string& logError() const { return logError_; }
   const std::string& objectiveError() const { return objectiveError_; }
   static constexpr int objectiveRefused = -6;
+  static constexpr int objectiveWithoutValue = -10;
   std::uint64_t simulations() const { return simulations_; }
   // Seconds spent re-sampling and restoring the prices for shuffled runs.
   double alignSeconds() const { return alignSeconds_; }

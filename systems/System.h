@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,8 +59,10 @@ class TSystem {
   int prepareRun(std::unique_ptr<TSheet>& sheet, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
                  std::string& objective, const TSystemCallback& callback) const;
   // Replays the days of the prepared sheet; may be called again on it.
+  // objectiveState, when given, receives the state of the objective's cell
+  // (its error when it gave no number).
   int simulate(TSheet* sheet, bool setParameters, const TSystemCallback& callback, bool& objectiveFound,
-               double& objectiveValue, const std::string& objective) const;
+               double& objectiveValue, const std::string& objective, std::uint8_t* objectiveState = nullptr) const;
   // macroFailures, when given, receives the macro calls of the run that
   // gave no value because they were stopped or raised an error: the
   // transactions of such a run are not what the system gives.

@@ -10,6 +10,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "sheet/Cell.h"
+#include "sheet/CellStates.h"
 #include "sheet/ColumnLetters.h"
 #include "sheet/FormulaTokenizer.h"
 #include "sheet/Sheet.h"
@@ -212,8 +213,9 @@ int TSystem::prepareRun(std::unique_ptr<TSheet>& sheet, IActiveScript* scriptEng
 }
 
 int TSystem::simulate(TSheet* sheet, bool setParameters, const TSystemCallback& callback, bool& objectiveFound,
-                      double& objectiveValue, const std::string& objective) const {
+                      double& objectiveValue, const std::string& objective, std::uint8_t* objectiveState) const {
   objectiveFound = false;
+  if (objectiveState != nullptr) *objectiveState = errNA;
   TPortfolio* portfolio = runPortfolio(sheet);
   if (portfolio == nullptr) return -7;
   if (!sheet->cellHasValue(2, 1) || !sheet->cellHasValue(3, 1)) return -7;
@@ -272,6 +274,8 @@ int TSystem::simulate(TSheet* sheet, bool setParameters, const TSystemCallback& 
         objectiveValue = sheet->getCellNumber(1, row);
         objectiveFound = true;
       }
+      if (objectiveState != nullptr && objectiveFound) *objectiveState = stateValid;
+      if (objectiveState != nullptr && !objectiveFound && cell->state != stateValid) *objectiveState = cell->state;
     }
     sheet->putCell(1, row, nullptr);
   }

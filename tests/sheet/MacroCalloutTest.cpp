@@ -201,8 +201,9 @@ TEST_F(MacroCalloutTest, MissingAndRaisingFunctionsAreNotAvailable) {
   callout.setScriptEngine(js->get());
   EXPECT_EQ(errScript, call(callout, "fails", {}, result));
   EXPECT_EQ(0, call(callout, "twice", {integerValue(2)}, result));
-  // Only the raised errors count as failed calls; a name unknown is no call.
+  // The raised errors and the unknown name, each on its own.
   EXPECT_EQ(callout.failures().raised, 2u);
+  EXPECT_EQ(callout.failures().unknown, 1u);
   EXPECT_EQ(callout.failures().stopped, 0u);
 }
 

@@ -1,12 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
+#include "platform/ComCtrls.h"
 #include "platform/DateTimePicker.h"
 #include "platform/StdControls.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
 
@@ -44,6 +49,7 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
                                form.executeBitBtn->performClick();
                              },
                              [&] {
+                               EXPECT_EQ(form.progressBar->position(), 100);
                                EXPECT_EQ(form.Optimizer().simulations(), 5u);
                                EXPECT_EQ(form.Optimizer().maxResult().objective(), 6);
                                TSheet& sheet = form.resultSheetPanel->sheet();
@@ -73,6 +79,8 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   width.setSteps(3);
   width.setValue(15);
   TModalDriver reopened(form, {[&] {
+    // Nor its progress.
+    EXPECT_EQ(form.progressBar->position(), 0);
     TSheet& sheet = form.resultSheetPanel->sheet();
     EXPECT_EQ(sheet.currentCol, 2);
     EXPECT_EQ(sheet.getCellText(2, 2, true), "");
@@ -98,6 +106,83 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
   EXPECT_EQ(reloaded.objectiveComboBox->text(), "DAYS*2");
   ASSERT_EQ(reloaded.objectiveComboBox->count(), 2);
   EXPECT_EQ(reloaded.objectiveComboBox->item(1), "DAYS*(5-DAYS)");
+}
+
+// Enter anywhere but in the runs box accepts what OK would accept; Escape
+// closes; the runs box keeps both keys.
+TEST(OptimizeDialog, EnterAnywhereAcceptsWhatOkWouldAndTheRunsBoxKeepsItsKeys) {
+  SystemPortfolio folder;
+  setDirectory("<TEMP>", folder.sample.temporary.path());
+  TSystem system;
+  SystemPortfolio::addRule(system, "AAA", "X-FROM_DATE<DAYS");
+  TSystemParameter& days = daysParameter(system, 4, 5);
+  days.setValue(1);
+
+  ToptimizeForm form;
+  TModalDriver driver(form, {[&] {
+                               form.objectiveComboBox->setText("DAYS*(5-DAYS)");
+                               form.updateExecute();
+                               form.executeBitBtn->performClick();
+                             },
+                             [&] {
+                               TSheet& sheet = form.resultSheetPanel->sheet();
+                               sheet.currentCol = 2;
+                               sheet.currentRow = 3;
+                               form.resultSheetPanel->refresh();
+                               ASSERT_TRUE(form.okBtn->enabled());
+                               form.shuffleCheckBox->setFocus();
+                               postKey(form.shuffleCheckBox->handle(), VK_RETURN);
+                             }});
+  EXPECT_TRUE(form.execute(&folder.table, &system, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_EQ(days.Value(), 2);
+
+  bool openAfterRunsKeys = false;
+  TModalDriver reopened(form, {[&] {
+                                 form.shuffleCheckBox->setChecked(true);
+                                 form.updateExecute();
+                                 form.runsEdit->setText("3");
+                                 form.runsEdit->setFocus();
+                                 form.runsEdit->setText("7");
+                                 postKey(form.runsEdit->handle(), VK_ESCAPE);
+                                 EXPECT_EQ(form.runsEdit->text(), "3");
+                                 postKey(form.runsEdit->handle(), VK_RETURN);
+                                 openAfterRunsKeys = form.visible();
+                                 form.objectiveComboBox->setFocus();
+                                 postKey(GetFocus(), VK_ESCAPE);
+                               }});
+  EXPECT_FALSE(form.execute(&folder.table, &system, nullptr));
+  EXPECT_FALSE(reopened.timedOut());
+  EXPECT_TRUE(openAfterRunsKeys);
+  EXPECT_EQ(days.Value(), 2);
+}
+
+// A formula already among the kept ones stays where it is; another one goes
+// first, and the list keeps its length.
+TEST(OptimizeDialog, OnlyAnObjectiveNotAmongTheKeptOnesGoesToTheTopOfTheList) {
+  TTemporaryFolder folder;
+  const std::string controls = folder.path() + "SystemControls.INI";
+  writeWholeFile(controls,
+                 "[OptimizeSystem]\r\nObjective=b\r\nKeepRecentObjectives=3\r\n"
+                 "[OptimizeSystemObjectives]\r\n0=a\r\n1=b\r\n2=c\r\n");
+  ToptimizeForm form;
+  auto kept = [&] {
+    std::vector<std::string> items;
+    for (int i = 0; i < form.objectiveComboBox->count(); ++i) items.push_back(form.objectiveComboBox->item(i));
+    return items;
+  };
+  {
+    const TPortableIniFile ini(controls);
+    form.loadGUIoptions(ini);
+  }
+  TPortableIniFile ini(controls);
+  form.saveGUIoptions(ini);
+  EXPECT_EQ(kept(), (std::vector<std::string>{"a", "b", "c"}));
+  form.objectiveComboBox->setText("d");
+  form.saveGUIoptions(ini);
+  EXPECT_EQ(kept(), (std::vector<std::string>{"d", "a", "b"}));
+  EXPECT_EQ(ini.readString("OptimizeSystemObjectives", "0", ""), "d");
+  EXPECT_EQ(ini.readString("OptimizeSystemObjectives", "2", ""), "b");
 }
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include "model/Prices.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
 #include "systems/Optimizer.h"
+#include "tests/support/TestScriptEngine.h"
 #include "tests/systems/SystemPortfolio.h"
 
 TEST(Optimizer, ShuffledRunsAggregateAndLogNumbersArePlain) {
@@ -123,4 +125,38 @@ TEST_F(Optimizing, AnObjectiveThatDoesNotCompileIsRefusedBeforeAnyRun) {
   EXPECT_EQ(optimizer.optimize(table, system, nullptr, settings), 0);
   EXPECT_TRUE(optimizer.objectiveError().empty());
   EXPECT_EQ(optimizer.simulations(), 9u);
+}
+
+// Tried once before the runs, an objective that no run can give a value
+// (an unknown name, a macro the engine lacks or one raising an error) is
+// refused; one whose every run ends without a value is a failure with the
+// first run's error, not an empty result. An error the runs may mend (a
+// division by the units the runs buy) is left to them.
+TEST_F(Optimizing, AnObjectiveWithoutAValueIsRefusedOrEndsWithTheFirstError) {
+  const std::string list(1, localeSettings().listSeparator);
+  TTestScriptEngine script(L"JScript", L"function fails() { throw 1; }\nfunction one() { return 1; }");
+  for (const char* objective : {"NOSUCHNAME*2", "NOSUCHMACRO()*2", "fails()+DAYS"}) {
+    SCOPED_TRACE(objective);
+    settings.objective = objective;
+    const bool withEngine = std::string(objective) != "NOSUCHNAME*2";
+    EXPECT_EQ(optimizer.optimize(table, system, withEngine ? script.get() : nullptr, settings),
+              TOptimizer::objectiveRefused) << optimizer.objectiveError();
+    EXPECT_EQ(optimizer.simulations(), 0u);
+    EXPECT_NE(optimizer.objectiveError().find(objective), std::string::npos) << optimizer.objectiveError();
+    EXPECT_EQ(table.current(), portfolio);
+  }
+  EXPECT_NE(optimizer.objectiveError().find("#SCRIPT!"), std::string::npos) << optimizer.objectiveError();
+
+  settings.objective = "DAYS/(DAYS-DAYS)";
+  EXPECT_EQ(optimizer.optimize(table, system, script.get(), settings), TOptimizer::objectiveWithoutValue);
+  EXPECT_EQ(optimizer.simulations(), 9u);
+  EXPECT_FALSE(optimizer.maxResult().valid());
+  EXPECT_NE(optimizer.objectiveError().find("#NUM!"), std::string::npos) << optimizer.objectiveError();
+  EXPECT_EQ(table.count(), 1);
+
+  // A value before the runs is not needed: the quotient of what they buy.
+  settings.objective = "one()*DAYS/ASSET_UNITS(AAA" + list + "TO_DATE)";
+  EXPECT_EQ(optimizer.optimize(table, system, script.get(), settings), 0) << optimizer.objectiveError();
+  EXPECT_TRUE(optimizer.maxResult().valid());
+  EXPECT_TRUE(optimizer.objectiveError().empty());
 }
