@@ -203,6 +203,7 @@ void TdownloadBrowserPane::buildBars() {
   grip_ = &urlGroup_->add<TAddressGripBar>();
   grip_->onDrag = [this](int dx) { resizeAddress(dx); };
   placeAddressGroup(designComboWidth);
+  wantedComboWidth_ = addressCombo_->width();
 
   browserPanel_ = &add<TPanel>();
   browserPanel_->setBevelOuter(TBevelCut::lowered);
@@ -249,6 +250,7 @@ void TdownloadBrowserPane::resizeAddress(int dx) {
   const int groupWidth = urlGroup_->width() + dx;
   if (dx == 0 || groupWidth < addressGroupMinimumWidth) return;
   placeAddressGroup(addressCombo_->width() + dx);
+  wantedComboWidth_ = addressCombo_->width();
 }
 
 void TdownloadBrowserPane::fitAddressToBar() {
@@ -289,6 +291,7 @@ void TdownloadBrowserPane::loadGUIoptions(const TPortableIniFile& ini, int windo
   // yet at its size may have narrowed the box.
   const int comboWidth = ini.readInteger(optionsSection, "UrlComboWidth", designComboWidth);
   placeAddressGroup(comboWidth + std::min(0, windowWidth - savedWidth));
+  wantedComboWidth_ = comboWidth;
   browser_.allowNewBrowserWin = ini.readBool(optionsSection, "AllowNewBrowserWin", browser_.allowNewBrowserWin);
   browser_.keepUrls = ini.readInteger(optionsSection, "KeepURLs", browser_.keepUrls);
   browser_.homePage.load(ini, homeSection);
@@ -309,8 +312,9 @@ void TdownloadBrowserPane::saveGUIoptions(TPortableIniFile& ini, bool normalStat
       ini.writeInteger(optionsSection, std::string(prefix) + "Left", group->left());
       ini.writeInteger(optionsSection, std::string(prefix) + "Top", group->top());
     }
-    ini.writeInteger(optionsSection, "UrlControlsWidth", urlGroup_->width());
-    ini.writeInteger(optionsSection, "UrlComboWidth", addressCombo_->width());
+    const int fixed = comboLeft + 4 + goWidth + 1 + gripWidth;
+    ini.writeInteger(optionsSection, "UrlControlsWidth", std::max(addressGroupMinimumWidth, wantedComboWidth_ + fixed));
+    ini.writeInteger(optionsSection, "UrlComboWidth", wantedComboWidth_);
   }
   ini.writeBool(optionsSection, "AllowNewBrowserWin", browser_.allowNewBrowserWin);
   browser_.homePage.save(ini, homeSection);

@@ -94,6 +94,9 @@ class TdownloadBrowserPane : public TPanel, private TDownloadBrowserView {
   TToolButton* homeBtn_ = nullptr;
   TToolButton* makeHomeBtn_ = nullptr;
   TComboBox* addressCombo_ = nullptr;
+  // The address box's width as the user set it or as it was stored: a
+  // window too narrow for it narrows the box shown, not the one written.
+  int wantedComboWidth_ = 0;
   TToolButton* goBtn_ = nullptr;
   TAddressGripBar* grip_ = nullptr;
   TPanel* browserPanel_ = nullptr;

@@ -248,8 +248,12 @@ void TWebPanel::buildToolbar() {
   parts.goBtn->setSize(16, buttonHeight);
   parts.goBtn->onClick = [this] { goAddress(nullptr); };
   parts.grip = &address.add<TWidthGrip>(buttonHeight);
-  parts.grip->onDrag = [this](int dx) { placeAddressGroup(addressCombo_->width() + dx); };
+  parts.grip->onDrag = [this](int dx) {
+    placeAddressGroup(addressCombo_->width() + dx);
+    wantedComboWidth_ = addressCombo_->width();
+  };
   placeAddressGroup(206);
+  wantedComboWidth_ = addressCombo_->width();
 
   const std::pair<TToolButton*, const char*> hints[] = {
       {parts.backBtn, "Back"}, {parts.forwardBtn, "Forward"}, {parts.stopBtn, "Stop"},
@@ -615,7 +619,6 @@ void TWebPanel::placeAddressGroup(int comboWidth) {
   addressCombo_->setSize(layout.comboWidth, 21);
   parts_->goBtn->setBounds(layout.goLeft, 0, 16, buttonHeight);
   parts_->grip->setBounds(layout.gripLeft, 0, 2, buttonHeight);
-  navigation_.settings.comboWidth = layout.comboWidth;
   const HWND bar = parts_->toolbar->handle();
   const int index = static_cast<int>(SendMessageA(bar, RB_IDTOINDEX, addressBand, 0));
   if (index < 0) return;
@@ -678,6 +681,7 @@ int TWebPanel::loadSettings(const std::string& fileName) {
     }
     setMaximized(settings.maximized);
     setToolbarVisible(settings.toolbarVisible);
+    wantedComboWidth_ = settings.comboWidth;
     const TAddressGroupLayout address =
         addressGroupLayout(settings.comboWidth, settings.toolbarWidth, parts_->toolbar->width());
     placeAddressGroup(address.comboWidth);
@@ -712,7 +716,7 @@ int TWebPanel::saveSettings(const std::string& fileName) {
     places[band]->Left = parts_->groups[band]->left();
     places[band]->Top = parts_->groups[band]->top();
   }
-  settings.comboWidth = addressCombo_->width();
+  settings.comboWidth = wantedComboWidth_;
   settings.favsVisible = favsVisible();
   settings.favsWidth = favsPane_->width();
   settings.symbolWidth = favListView_->columnWidth(0);

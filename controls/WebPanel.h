@@ -184,6 +184,9 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   TPanel* browserPane_ = nullptr;
   TLabel* noBrowserNotice_ = nullptr;
   TComboBox* addressCombo_ = nullptr;
+  // The address box's width as the user set it or as it was stored: a tool
+  // bar too narrow for it narrows the box shown, not the one written.
+  int wantedComboWidth_ = 0;
   TToolButton* autorefreshBtn_ = nullptr;
   TToolButton* deleteBtn_ = nullptr;
   TPopupMenu* timedRefreshPopupMenu_ = nullptr;

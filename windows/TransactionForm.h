@@ -173,6 +173,9 @@ class TtransactionForm : public TChildForm {
   TassetPickForm* assetPickForm_ = nullptr;
   TPopupMenu* textEditorPopupMenu_ = nullptr;
   TComboBox* assetComboBox_ = nullptr;
+  // The asset list's width as the user set it or as it was stored: a window
+  // too narrow for it narrows the list shown, not the one written.
+  int wantedComboWidth_ = 0;
   TSheetPanel* sheetPanel_ = nullptr;
   TPopupMenu sheetPopupMenu_;
   TPopupMenu delPopupMenu_;

@@ -73,8 +73,12 @@ void TtransactionForm::buildControlBar() {
   assetComboBox_->name = "assetComboBox";
   assetComboBox_->dropDownHeight = 200;
   grip_ = &selectionPanel_->add<TWidthGrip>(buttonHeight);
-  grip_->onDrag = [this](int dx) { sizeAssetList(assetComboBox_->width() + dx); };
+  grip_->onDrag = [this](int dx) {
+    sizeAssetList(assetComboBox_->width() + dx);
+    wantedComboWidth_ = assetComboBox_->width();
+  };
   sizeAssetList(initialComboWidth);
+  wantedComboWidth_ = assetComboBox_->width();
 
   autoCompleteBtn_->checkButton = true;
   autoCompleteBtn_->setDown(true);
@@ -136,7 +140,8 @@ void TtransactionForm::readControls(const std::string& fileName) {
     autoCompleteBtn_->setDown(ini.readBool("AutoComplete", "On", autoCompleteBtn_->down()));
     fixedFieldsOn_ = ini.readBool("SetupControls", "FixedOn", fixedFieldsOn_);
     fixedBtn_->setDown(fixedFieldsOn_);
-    int comboWidth = ini.readInteger("SelectionControls", "ComboWidth", assetComboBox_->width());
+    int comboWidth = ini.readInteger("SelectionControls", "ComboWidth", wantedComboWidth_);
+    wantedComboWidth_ = comboWidth;
     wholePortfolioBtn_->setDown(ini.readBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down()));
     // A list sized in a wider window shrinks with the window, never grows.
     const int savedWidth = ini.readInteger("Sheet", "Width", 0);
@@ -157,7 +162,7 @@ bool TtransactionForm::writeControls(const std::string& fileName) {
   ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
   ini.writeBool("AutoComplete", "On", autoCompleteBtn_->down());
   ini.writeBool("SetupControls", "FixedOn", fixedFieldsOn_);
-  ini.writeInteger("SelectionControls", "ComboWidth", assetComboBox_->width());
+  ini.writeInteger("SelectionControls", "ComboWidth", wantedComboWidth_);
   ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
   ini.writeInteger("Sheet", "Width", width());
   ini.writeBool("SheetControls", "Visible", controlBar_->visible());

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/DownloadForm.h"
+#include "app/DownloadBrowserPane.h"
 #include "app/DownloadLists.h"
 #include "app/MainWindowSetup.h"
 #include "app/WebMosaics.h"
@@ -17,6 +19,8 @@
 #include "controls/ChildForm.h"
 #include "controls/DownloadItem.h"
 #include "controls/GalleryForm.h"
+#include "controls/WebBrowser.h"
+#include "controls/WebPanel.h"
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
 #include "model/PortfolioTable.h"
@@ -26,6 +30,7 @@
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/Panel.h"
+#include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "macros/MacroReference.h"
 #include "macros/MacroSheetStore.h"
@@ -34,6 +39,7 @@
 #include "systems/System.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/LayoutDamage.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/AssetForm.h"
@@ -332,7 +338,8 @@ void sweep(const TFileKind& kind, const TTemporaryFolder& folder) {
 // the view is saved.
 template <class Window>
 struct TDataWindowHost {
-  explicit TDataWindowHost(const std::string& optionsFile) {
+  explicit TDataWindowHost(const std::string& optionsFile, int width = 760, int height = 420)
+      : main(mainWindowOptions("Kestrova", width, height)) {
     table.open(sample.folios + "1\\", false, {}, nullptr, true, false);
     table.setCurrentIndex(0);
     pages.setAlign(TAlign::client);
@@ -396,7 +403,7 @@ struct TDataWindowHost {
 
   TSampleWorkFolder sample;
   TPortfolioTable table;
-  TForm main{mainWindowOptions("Kestrova", 760, 420)};
+  TForm main;
   TPageControl& pages = main.add<TPageControl>();
   Window* window = nullptr;
   std::string options;
@@ -505,5 +512,55 @@ TEST(DamagedFilesSweep, EveryFileOfAViewThatCannotBeWrittenIsNamed) {
   {
     TDataWindowHost<TassetForm> assets("AssetControls.INI");
     check(assets, "AssetFields.INI");
+  }
+}
+
+// A main window shrunk by damaged options once narrowed the sizes stored in
+// intact view and option files: the boxes shown shrink, the files keep what
+// the user set.
+TEST(DamagedFilesSweep, ANarrowMainWindowLeavesTheSizesStoredInIntactFilesAsTheyWere) {
+  TTemporaryFolder folder;
+  {
+    std::string wideText;
+    {
+      TDataWindowHost<TtransactionForm> wide("TransactionControls.INI", 1200, 800);
+      wide.loadAndSaveView();
+      wideText = readWholeFile(wide.options);
+    }
+    TDataWindowHost<TtransactionForm> narrow("TransactionControls.INI", 563, 300);
+    writeWholeFile(narrow.options, wideText);
+    const int stored = TPortableIniFile(narrow.options).readInteger("SelectionControls", "ComboWidth", 0);
+    narrow.loadAndSaveView();
+    EXPECT_LT(narrow.window->assetComboBox().width(), stored);
+    EXPECT_EQ(TPortableIniFile(narrow.options).readInteger("SelectionControls", "ComboWidth", 0), stored);
+  }
+  {
+    TForm form(mainWindowOptions("Kestrova", 563, 300));
+    form.showModeless();
+    TWebPanel& panel = form.add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
+    panel.setBounds(0, 0, 400, 250);
+    const std::string view = folder.path() + "browser.INI";
+    writeWholeFile(view, "[ToolBar]\r\nToolBarWidth=1000\r\n[Address]\r\nVisible=1\r\nLeft=11\r\nTop=0\r\n"
+                         "ComboWidth=206\r\n");
+    ASSERT_EQ(panel.loadSettings(view), 0);
+    ASSERT_EQ(panel.saveSettings(view), 0);
+    EXPECT_EQ(TPortableIniFile(view).readInteger("Address", "ComboWidth", 0), 206);
+  }
+  {
+    TForm form(mainWindowOptions("Kestrova", 563, 300));
+    TPageControl& pages = form.add<TPageControl>();
+    pages.setAlign(TAlign::client);
+    form.showModeless();
+    TScriptedMessageBox messages;
+    TdownloadForm& downloads = createChildForm<TdownloadForm>(pages, "Downloads", messages);
+    const std::string options = folder.path() + "GUIoptions.INI";
+    writeWholeFile(options, "[DownloadSheet]\r\nWidth=1200\r\nUrlComboWidth=352\r\n");
+    downloads.loadGUIoptions(TPortableIniFile(options));
+    EXPECT_LT(downloads.browserPane().addressCombo().width(), 352);
+    {
+      TPortableIniFile ini(options);
+      downloads.saveGUIoptions(ini);
+    }
+    EXPECT_EQ(TPortableIniFile(options).readInteger("DownloadSheet", "UrlComboWidth", 0), 352);
   }
 }
