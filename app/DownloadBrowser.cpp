@@ -52,7 +52,7 @@ void TDownloadBrowser::webBrowserEnable(bool enable) {
     pageLoad_.position = {currentPage.X, currentPage.Y};
     view_.setAddressText(currentPage.URL);
     resetScrollOnNavigate_ = false;
-    browser_->navigate(expandFileURL(currentPage.URL));
+    browser_->navigate(navigationTarget(currentPage.URL));
     return;
   }
   view_.setFocusTimer(false);
@@ -110,14 +110,14 @@ void TDownloadBrowser::home() {
   const std::string url = homePage.URL;
   view_.setAddressText(url);
   resetScrollOnNavigate_ = false;
-  browser_->navigate(expandFileURL(url));
+  browser_->navigate(navigationTarget(url));
 }
 
 void TDownloadBrowser::go() {
   if (!browser_) return;
   if (browser_->busy()) browser_->stop();
   resetScrollOnNavigate_ = true;
-  browser_->navigate(expandFileURL(view_.addressText()));
+  browser_->navigate(navigationTarget(view_.addressText()));
 }
 
 void TDownloadBrowser::makeHome() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/OleWebBrowser.h"
+#include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Canvas.h"
@@ -332,7 +333,8 @@ std::unique_ptr<TWebBrowser> TdownloadBrowserPane::createBrowser(TWebBrowserEven
 
 std::string TdownloadBrowserPane::addressText() const { return addressCombo_->text(); }
 
-void TdownloadBrowserPane::setAddressText(const std::string& text) {
+void TdownloadBrowserPane::setAddressText(const std::string& address) {
+  const std::string text = navigableUrl(address) ? address : std::string();
   settingAddress_ = true;
   addressCombo_->setText(text);
   // The caret goes to the end, where typing goes on.
@@ -345,7 +347,8 @@ void TdownloadBrowserPane::addressHistoryChanged() {
   settingAddress_ = true;
   const std::string text = addressCombo_->text();
   addressCombo_->clear();
-  for (const std::string& entry : browser_.addressHistory) addressCombo_->addItem(entry);
+  for (const std::string& entry : browser_.addressHistory)
+    if (navigableUrl(entry)) addressCombo_->addItem(entry);
   addressCombo_->setText(text);
   settingAddress_ = false;
 }

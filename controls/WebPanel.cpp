@@ -379,7 +379,8 @@ void TWebPanel::browserEnable(bool enable) {
 
 // ---- view
 
-void TWebPanel::showAddress(const std::string& url) {
+void TWebPanel::showAddress(const std::string& address) {
+  const std::string url = navigableUrl(address) ? address : std::string();
   addressCombo_->setText(url);
   const int length = static_cast<int>(url.size());
   SendMessageA(addressCombo_->handle(), CB_SETEDITSEL, 0, MAKELPARAM(length, length));
@@ -388,7 +389,8 @@ void TWebPanel::showAddress(const std::string& url) {
 void TWebPanel::recentUrlsChanged() {
   const std::string text = addressCombo_->text();
   addressCombo_->clear();
-  for (const std::string& url : navigation_.settings.recentUrls) addressCombo_->addItem(url);
+  for (const std::string& url : navigation_.settings.recentUrls)
+    if (navigableUrl(url)) addressCombo_->addItem(url);
   addressCombo_->setText(text);
 }
 
@@ -458,7 +460,7 @@ void TWebPanel::fillFavourites() {
   const TFavList& favs = navigation_.settings.favs;
   for (int i = 0; i < favs.count(); ++i) {
     const int row = favListView_->addItem(favs.get(i)->Symbol);
-    favListView_->setItemText(row, 1, favs.get(i)->URL);
+    if (navigableUrl(favs.get(i)->URL)) favListView_->setItemText(row, 1, favs.get(i)->URL);
   }
   favListView_->endUpdate();
   favSelected();

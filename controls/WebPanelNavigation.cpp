@@ -55,7 +55,7 @@ void TWebPanelNavigation::browserEnable(bool enable) {
   pageLoad_.position = {rememberedPage_.X, rememberedPage_.Y};
   view_.showAddress(rememberedPage_.URL);
   pageCompleted_ = false;
-  browser_->navigate(expandFileURL(rememberedPage_.URL));
+  browser_->navigate(navigationTarget(rememberedPage_.URL));
   updateRefreshTimer();
 }
 
@@ -95,7 +95,7 @@ void TWebPanelNavigation::openFav(const TFav& favourite, HWND focusWindow) {
   const std::string url = favourite.URL;  // the favourite may be replaced by what follows
   view_.showAddress(url);
   pageCompleted_ = false;
-  browser_->navigate(expandFileURL(url));
+  browser_->navigate(navigationTarget(url));
 }
 
 bool TWebPanelNavigation::openFavForSymbol(const std::string& symbol, HWND focusWindow) {
@@ -111,7 +111,7 @@ void TWebPanelNavigation::goAddress(const std::string& text, HWND focusWindow) {
   if (!browser_) return;
   focusWindow_ = focusWindow;
   pageCompleted_ = true;
-  browser_->navigate(expandFileURL(trimmedOf(text, " \t")));
+  browser_->navigate(navigationTarget(trimmedOf(text, " \t")));
 }
 
 void TWebPanelNavigation::makeHome(const std::string& addressText) {

@@ -159,6 +159,8 @@ std::string collapseFileURL(const std::string& url) {
   return fileUrlPrefix + collapsePath(path);
 }
 
+std::string navigationTarget(const std::string& url) { return navigableUrl(url) ? expandFileURL(url) : std::string(); }
+
 std::string expandFileURL(const std::string& url) {
   std::string text = trimmed(url);
   if (!hasFileUrlPrefix(text)) return text;

@@ -23,6 +23,14 @@ std::string expandPath(const std::string& text);
 // The same for "file:///" URLs; other URLs come back trimmed.
 std::string collapseFileURL(const std::string& url);
 std::string expandFileURL(const std::string& url);
+// The longest address a browser navigates. A longer one, from a damaged
+// file, is neither shown nor opened (laying out such a text in an address
+// box takes minutes), and stays in its file as it was.
+constexpr std::size_t longestNavigableUrl = 2083;
+inline bool navigableUrl(const std::string& url) { return url.size() <= longestNavigableUrl; }
+// What a browser is handed for a stored or typed address: expandFileURL of
+// it, or a blank page for one no browser can navigate.
+std::string navigationTarget(const std::string& url);
 
 // The text with "\" appended, unless it is empty or ends in "\" or ":".
 std::string includeTrailingBackslash(const std::string& text);

@@ -564,3 +564,103 @@ TEST(DamagedFilesSweep, ANarrowMainWindowLeavesTheSizesStoredInIntactFilesAsThey
     EXPECT_EQ(TPortableIniFile(options).readInteger("DownloadSheet", "UrlComboWidth", 0), 352);
   }
 }
+
+namespace {
+
+// A browser that only keeps what it was sent to.
+class TRecordingBrowser : public TWebBrowser {
+ public:
+  explicit TRecordingBrowser(std::vector<std::string>& navigations) : navigations_(navigations) {}
+  void navigate(const std::string& url) override { navigations_.push_back(url); }
+  void goBack() override {}
+  void goForward() override {}
+  void refresh() override {}
+  void stop() override {}
+  std::string locationURL() const override { return navigations_.empty() ? "" : navigations_.back(); }
+  bool busy() const override { return false; }
+  bool visible() const override { return shown_; }
+  void setVisible(bool visible) override { shown_ = visible; }
+  bool scrollPosition(POINT& position) const override {
+    position = {0, 0};
+    return true;
+  }
+  bool scrollTo(POINT) override { return true; }
+  HWND window() const override { return nullptr; }
+  void setBounds(const RECT&) override {}
+
+ private:
+  std::vector<std::string>& navigations_;
+  bool shown_ = false;
+};
+
+}  // namespace
+
+// A home address or favourite of 200,000 characters once held the start
+// for most of a minute while the address box laid it out.
+TEST(DamagedFilesSweep, AddressesNoBrowserCanNavigateAreRefusedWhenAViewLoadsAndStayInItsFile) {
+  TTemporaryFolder folder;
+  const std::string longest = "http://example.com/" + std::string(2083 - 19, 'a');
+  const std::string overlong = longest + "a";
+  const std::string damaged = "http://example.com/" + std::string(200000, 'z');
+  std::vector<std::string> navigations;
+  {
+    TForm form(mainWindowOptions("Kestrova", 700, 400));
+    form.showModeless();
+    TWebPanel& panel = form.add<TWebPanel>([&navigations](HWND, TWebBrowserEvents&) {
+      return std::make_unique<TRecordingBrowser>(navigations);
+    });
+    panel.setBounds(0, 0, 600, 300);
+    const std::string view = folder.path() + "browser.INI";
+    const std::string text = "[Fav0]\r\nURL=" + damaged + "\r\n[Fav]\r\nCount=3\r\n[Fav1]\r\nURL=" + overlong +
+                             "\r\nSymbol=LONG\r\n[Fav2]\r\nURL=" + longest + "\r\nSymbol=EDGE\r\n[Fav3]\r\nURL=" +
+                             damaged + "\r\nSymbol=DAMAGED\r\n[RecentURLs]\r\n0=" + damaged + "\r\n1=http://ok/\r\n";
+    writeWholeFile(view, text);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(panel.loadSettings(view), 0);
+    panel.browserEnable(true);
+    panel.openDefault(nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_EQ(panel.addressCombo().text(), "");
+    for (const std::string& sent : navigations) EXPECT_LE(sent.size(), 2083u);
+    EXPECT_EQ(panel.navigation().openFavForSymbol("EDGE", nullptr), true);
+    EXPECT_EQ(navigations.back(), longest);
+    EXPECT_EQ(panel.addressCombo().text(), longest);
+    navigations.clear();
+    EXPECT_EQ(panel.navigation().openFavForSymbol("LONG", nullptr), true);
+    EXPECT_EQ(navigations, std::vector<std::string>{""});
+    ASSERT_EQ(panel.saveSettings(view), 0);
+    const TPortableIniFile saved(view);
+    EXPECT_EQ(saved.readString("Fav0", "URL", ""), damaged);
+    EXPECT_EQ(saved.readString("Fav1", "URL", ""), overlong);
+    EXPECT_EQ(saved.readString("Fav3", "URL", ""), damaged);
+    EXPECT_EQ(saved.readString("RecentURLs", "0", ""), damaged);
+  }
+  {
+    TForm form(mainWindowOptions("Kestrova", 700, 400));
+    TPageControl& pages = form.add<TPageControl>();
+    pages.setAlign(TAlign::client);
+    form.showModeless();
+    TScriptedMessageBox messages;
+    navigations.clear();
+    TdownloadForm& downloads = createChildForm<TdownloadForm>(
+        pages, "Downloads", messages,
+        [&navigations](HWND, TWebBrowserEvents&) { return std::make_unique<TRecordingBrowser>(navigations); });
+    const std::string options = folder.path() + "GUIoptions.INI";
+    writeWholeFile(options, "[DownloadSheetWebHome]\r\nURL=" + damaged + "\r\n[DownloadSheetURLs]\r\n0=" + damaged +
+                                "\r\n1=http://ok/\r\n");
+    const auto started = std::chrono::steady_clock::now();
+    downloads.loadGUIoptions(TPortableIniFile(options));
+    downloads.webBrowserEnable(true);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+    EXPECT_EQ(downloads.browserPane().addressCombo().text(), "");
+    EXPECT_EQ(navigations, std::vector<std::string>{""});
+    {
+      TPortableIniFile ini(options);
+      downloads.saveGUIoptions(ini);
+    }
+    const TPortableIniFile saved(options);
+    EXPECT_EQ(saved.readString("DownloadSheetWebHome", "URL", ""), damaged);
+    EXPECT_EQ(saved.readString("DownloadSheetURLs", "0", ""), damaged);
+    downloads.webBrowserEnable(false);
+  }
+}
