@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/GuidText.h"
+#include "platform/MaskEdit.h"
 #include "platform/StdControls.h"
 #include "macros/MacroReference.h"
 
@@ -11,22 +12,23 @@ TFormOptions addEngineFormOptions() {
   return dialogOptions("Add script engine", 352, 164, false);
 }
 
-// Braced class id text with upper-case digits for the edit's mask.
-constexpr int classIdTextLength = 38;
+// Braced class id text: typing overwrites the digits, the braces and
+// dashes stay.
+constexpr const char* classIdMask = "{CCCCCCCC-CCCC-CCCC-CCCC-CCCCCCCCCCCC}";
 
 }  // namespace
 
 TaddEngineForm::TaddEngineForm() : TForm(addEngineFormOptions()) {
-  auto labelled = [this](const char* caption, int top) {
+  auto place = [this](const char* caption, int top, TEdit& edit) {
     add<TLabel>(caption).setBounds(8, top + 3, 80, 16);
-    TEdit& edit = add<TEdit>();
     edit.setBounds(96, top, 248, 21);
     edit.setTabStop(true);
     edit.onChange = [this] { editChange(); };
     return &edit;
   };
-  catIdMaskEdit_ = labelled("Engine GUID", 8);
-  catIdMaskEdit_->setMaxLength(classIdTextLength);
+  auto labelled = [&](const char* caption, int top) { return place(caption, top, add<TEdit>()); };
+  catIdMaskEdit_ = &add<TMaskEdit>(classIdMask, '#');
+  place("Engine GUID", 8, *catIdMaskEdit_);
   menuEntryEdit_ = labelled("Menu entry", 36);
   descriptionEdit_ = labelled("Description", 64);
   fileFilterEdit_ = labelled("File filter", 92);

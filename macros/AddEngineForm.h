@@ -8,6 +8,7 @@
 
 class TButton;
 class TEdit;
+class TMaskEdit;
 
 // The values of one engine record as the add-engine dialog edits them.
 struct TEngineRecordFields {
@@ -23,7 +24,7 @@ class TaddEngineForm : public TForm {
  public:
   TaddEngineForm();
 
-  TEdit& catIdMaskEdit() const { return *catIdMaskEdit_; }
+  TMaskEdit& catIdMaskEdit() const { return *catIdMaskEdit_; }
   TEdit& menuEntryEdit() const { return *menuEntryEdit_; }
   TEdit& descriptionEdit() const { return *descriptionEdit_; }
   TEdit& fileFilterEdit() const { return *fileFilterEdit_; }
@@ -37,7 +38,7 @@ class TaddEngineForm : public TForm {
  private:
   void editChange();
 
-  TEdit* catIdMaskEdit_;
+  TMaskEdit* catIdMaskEdit_;
   TEdit* menuEntryEdit_;
   TEdit* descriptionEdit_;
   TEdit* fileFilterEdit_;
