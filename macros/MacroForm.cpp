@@ -276,6 +276,9 @@ void TmacroForm::macroEngineComboBoxChange() { engineSelectionChanged(); }
 void TmacroForm::engineSelectionChanged() {
   saveMacros();
   listMacros();
+  // The open package belongs to the engine left: the editor must not keep
+  // showing it, nor write what is typed into it.
+  openSelectedPackage();
   saveSelectedEngineGUID();
   loadMacros();
 }
@@ -409,6 +412,11 @@ void TmacroForm::deleteMacros() {
 }
 
 void TmacroForm::selectMacro() {
+  openSelectedPackage();
+  if (macroListView_->canFocus()) macroListView_->setFocus();
+}
+
+void TmacroForm::openSelectedPackage() {
   delayTimer_.setEnabled(false);
   THourglass hourglass;
   macroIndex_.saveAll();
@@ -444,7 +452,6 @@ void TmacroForm::selectMacro() {
   selectedMacroStatus_.backgroundColour = editorColor_;
   macroEditPageControlChange();
   if (sourceSaved) loadMacros();
-  if (macroListView_->canFocus()) macroListView_->setFocus();
 }
 
 // ---- host

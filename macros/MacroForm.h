@@ -123,6 +123,8 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void rebuildList();
   bool saveSelectedSource();
   void engineSelectionChanged();
+  // selectMacro without moving the focus.
+  void openSelectedPackage();
   void macroListViewChange(int row);
   bool macroListViewEdited(int row, std::string& text);
   void macroListViewKeyDown(WORD& key, TShiftState shift);

@@ -349,3 +349,34 @@ TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
   finished = true;
   user.join();
 }
+
+// Choosing another engine lists its packages; the editor must not go on
+// showing (and writing) a package of the engine left.
+TEST_F(MacroFormTest, ChoosingAnotherEngineLeavesNoPackageOfTheOldOneInTheEditor) {
+  const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + jscriptId + "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n0001=" +
+                          vbscriptId + "\r\n[" + jscriptId + "]\r\nDescription=JScript\r\nFileFilter=*.js\r\n[" +
+                          vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
+  package(folder.path(), "Finance", true, "function one(){return 1;}");
+  writeWholeFile(folder.path() + "Basic.INI", "[Configuration]\r\nEngine=" + vbscriptId + "\r\nActive=1\r\n");
+  writeWholeFile(folder.path() + "Basic.vbs", "Function two()\r\n  two = 2\r\nEnd Function\r\n");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "Finance"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Finance.js"; }));
+
+  HWND combo = form.macroEngineComboBox().handle();
+  SetFocus(combo);
+  sendKey(combo, VK_DOWN);
+  ASSERT_EQ(1, form.macroEngineComboBox().itemIndex());
+  ASSERT_EQ(1, form.macroListView().itemCount());
+  EXPECT_EQ("Basic", form.macroListView().itemText(0));
+  EXPECT_EQ("", form.selectedMacroFileName());
+  EXPECT_NE(&form.selectedMacroStatus(), form.macroEditPanel().editorStatus());
+
+  HWND editor = form.macroEditPanel().handle();
+  SetFocus(editor);
+  postChar(editor, 'x');
+  form.macroEditPanelExit();
+  EXPECT_EQ("function one(){return 1;}", readWholeFile(folder.path() + "Finance.js"));
+  EXPECT_EQ("2", cell(form, "=two()"));
+}
