@@ -6,6 +6,7 @@
 #include "model/Transaction.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
+#include "sheet/MacroCallout.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -63,6 +64,8 @@ TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::str
     case cellCurrency:
     case cellImage: {
       const std::uint8_t alignment = sheet.currentCell()->alignment;
+      // Typed anew: a macro function the user stopped may run again.
+      TMacroRetry retry;
       return writeAndCompare(sheet, false, [&] { sheet.setCurrentCellContent(code, text, alignment); });
     }
     default:

@@ -146,12 +146,12 @@ HRESULT TActiveScriptSite::OnScriptError(IActiveScriptError* error) {
 
 HRESULT TActiveScriptSite::OnEnterScript() {
   errorReported_ = false;
-  if (events_ != nullptr) events_->showEngineMessage("Engine running");
+  if (events_ != nullptr) events_->showEngineMessage(engineRunningText);
   return S_OK;
 }
 
 HRESULT TActiveScriptSite::OnLeaveScript() {
-  if (events_ != nullptr && !errorReported_) events_->showEngineMessage("Engine idle");
+  if (events_ != nullptr && !errorReported_) events_->showEngineMessage(engineIdleText);
   return S_OK;
 }
 

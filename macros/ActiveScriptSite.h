@@ -33,6 +33,10 @@ class TScriptSiteEvents {
   }
 };
 
+// Panel 3 while a script runs and after it.
+inline constexpr const char* engineRunningText = "Engine running";
+inline constexpr const char* engineIdleText = "Engine idle";
+
 // The program's own Active Scripting site: it adds no named items and passes
 // what the engine tells it to its events, which must outlive every engine
 // the site is registered with. Made by TActiveScriptSiteFactory only.

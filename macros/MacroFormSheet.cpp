@@ -8,6 +8,7 @@
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "sheet/MacroCallout.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "macros/MacroSheetStore.h"
@@ -116,6 +117,7 @@ void TmacroForm::setCell() {
   if (!sheet.hasCurrentCell()) return;
   int type = cellFormatBox_->itemIndex();
   if (type < 0 || type > highestCellType) type = 0;
+  TMacroRetry retry;
   sheet.setCurrentCellContent(static_cast<std::uint8_t>(type), sheetEdit_->text(), 0);
   sheetPanel_->invalidate();
 }

@@ -44,7 +44,10 @@ void TScriptHost::TQueuedEvents::showEngineState(const std::string& text) {
 }
 
 void TScriptHost::TQueuedEvents::showEngineMessage(const std::string& text) {
-  queue([this, text] { host_.events_.showEngineMessage(text); });
+  queue([this, text] {
+    if (host_.stopNoticeShown_ && (text == engineRunningText || text == engineIdleText)) return;
+    host_.events_.showEngineMessage(text);
+  });
 }
 
 void TScriptHost::TQueuedEvents::markScriptError(int line, int column) {
@@ -106,20 +109,21 @@ void TScriptHost::resetEngine() {
     scriptSite_.Reset();
     scriptDebug_.Reset();
   });
-  if (!closed) {
-    // They belong to a thread that is gone; releasing them would run the
-    // engine's code on this one.
-    scriptEngine_.Detach();
-    scriptParser_.Detach();
-    scriptSite_.Detach();
-    scriptDebug_.Detach();
-  }
+  if (!closed) abandonEngine();
   thread_->afterTask = nullptr;
   thread_->onInterrupt = nullptr;
   thread_->finish();
   thread_.reset();
   deliverReports();
   sources_.clear();
+  stopNoticeShown_ = false;
+}
+
+void TScriptHost::abandonEngine() {
+  scriptEngine_.Detach();
+  scriptParser_.Detach();
+  scriptSite_.Detach();
+  scriptDebug_.Detach();
 }
 
 bool TScriptHost::fail(const std::string& message) {
@@ -131,13 +135,24 @@ bool TScriptHost::fail(const std::string& message) {
 bool TScriptHost::initEngine(const TScriptEngineAttributes* engine) {
   resetEngine();
   if (engine == nullptr) return fail("Invalid script engine selection!");
+  engine_ = *engine;
+  const std::string failure = startEngine();
+  if (!failure.empty()) return fail(failure);
+  sheetEngine_->setWatch({[this](const std::string& name) { return stoppedCalls_.contains(name); },
+                          [this](const std::string& name) { stoppedCalls_.forget(name); },
+                          [this](const std::string& name) { return describeCall(name); },
+                          [this](const std::string& name) { callStopped(name); }});
+  return true;
+}
+
+std::string TScriptHost::startEngine() {
   thread_ = TScriptThread::launch();
   thread_->setStopPromptDelay(stopPromptDelay_);
   thread_->afterTask = [this] { deliverReports(); };
   stopReported_ = false;
   queuedEvents_.setWindow(events_.siteWindow());
   std::string failure = "Can't create script engine object!";
-  const CLSID classId = engine->classId;
+  const CLSID classId = engine_.classId;
   std::shared_ptr<TScriptThread> thread = thread_;
   thread_->run([&] {
     HRESULT created = makeEngineObject(classId, scriptEngine_.ReleaseAndGetAddressOf());
@@ -172,10 +187,14 @@ bool TScriptHost::initEngine(const TScriptEngineAttributes* engine) {
       failure = "Can't connect script!";
       return;
     }
-    sheetEngine_ = TThreadedScriptEngine::create(thread, scriptEngine_.Get());
+    if (sheetEngine_)
+      sheetEngine_->rebind(thread, scriptEngine_.Get());
+    else
+      sheetEngine_ = TThreadedScriptEngine::create(thread, scriptEngine_.Get());
     failure.clear();
   });
-  if (!failure.empty() || !sheetEngine_) return fail(failure.empty() ? "Can't create script engine object!" : failure);
+  if (failure.empty() && !sheetEngine_) failure = "Can't create script engine object!";
+  if (!failure.empty()) return failure;
   // The one call an engine takes from another thread; engines that do not
   // honour it are stopped with their thread.
   IActiveScript* running = scriptEngine_.Get();
@@ -184,7 +203,36 @@ bool TScriptHost::initEngine(const TScriptEngineAttributes* engine) {
     stopped.scode = E_ABORT;
     running->InterruptScriptThread(SCRIPTTHREADID_ALL, &stopped, SCRIPTINTERRUPT_RAISEEXCEPTION);
   };
-  return true;
+  return {};
+}
+
+std::string TScriptHost::describeCall(const std::string& name) const {
+  const TMacroSource* package = definingSource(sources_, name);
+  return package != nullptr ? name + " of " + package->fileName : name;
+}
+
+void TScriptHost::callStopped(const std::string& name) {
+  stoppedCalls_.add(name, definingSource(sources_, name));
+  const std::string described = describeCall(name);
+  if (thread_->stopped()) {
+    // The thread went with the engine: a fresh one runs the same sources,
+    // so that every other function keeps working.
+    abandonEngine();
+    thread_->afterTask = nullptr;
+    thread_->onInterrupt = nullptr;
+    thread_.reset();
+    deliverReports();
+    const std::string failure = startEngine();
+    if (failure.empty()) {
+      runSources();
+    } else {
+      events_.showEngineMessage(failure);
+      return;
+    }
+  }
+  stopNoticeShown_ = true;
+  events_.showEngineMessage("Macro function " + described +
+                            " stopped: it gives #SCRIPT! until its package changes or its cell is entered again");
 }
 
 namespace {
@@ -249,6 +297,8 @@ bool TScriptHost::parseSources(const std::vector<TMacroSource>& sources, std::st
 
 void TScriptHost::startParsingSources(const std::vector<TMacroSource>& sources) {
   sources_ = sources;
+  stoppedCalls_.forgetChanged(sources_);
+  stopNoticeShown_ = false;
   parsedTexts_.clear();
   for (const TMacroSource& source : sources) parsedTexts_.push_back(wideText(source.text));
   if (parsedTexts_.empty()) parsedTexts_.emplace_back();  // an empty text still runs
@@ -264,6 +314,15 @@ void TScriptHost::startParsingSources(const std::vector<TMacroSource>& sources) 
       if (FAILED(parsed) && parseFailure_ == S_OK) parseFailure_ = parsed;
     }
   });
+}
+
+// The sources once more in a fresh engine; their errors were told when
+// they were first run.
+void TScriptHost::runSources() {
+  const std::vector<TMacroSource> sources = sources_;
+  std::string errorText;
+  startParsingSources(sources);
+  parsedSources(errorText);
 }
 
 bool TScriptHost::parsedSources(std::string& errorText) {

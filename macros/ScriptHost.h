@@ -11,11 +11,12 @@
 #include <wrl/client.h>
 
 #include "macros/ActiveScriptSite.h"
+#include "macros/ScriptEngineAttributes.h"
+#include "macros/StoppedMacroCalls.h"
 
 class TMacroIndex;
 class TScriptThread;
 class TThreadedScriptEngine;
-struct TScriptEngineAttributes;
 
 // One active package's source as the engine is given it.
 struct TMacroSource {
@@ -51,6 +52,9 @@ class TScriptHost {
   };
   // Milliseconds a macro call runs before the user may stop it.
   void setStopPromptDelay(int milliseconds) { stopPromptDelay_ = milliseconds; }
+  // The functions the user stopped while the program runs; each keeps
+  // giving "#SCRIPT!" across reloads until its package changes.
+  const TStoppedMacroCalls& stoppedCalls() const { return stoppedCalls_; }
 
   void resetEngine();
   // Creates, connects and starts the engine; nullptr stands for no valid
@@ -104,6 +108,17 @@ class TScriptHost {
   };
 
   bool fail(const std::string& message);
+  // Makes and connects the engine on a new thread; the failure's text, or
+  // empty.
+  std::string startEngine();
+  // Lets go of what a stopped thread held: releasing it here would run the
+  // engine's code on this thread.
+  void abandonEngine();
+  // A call the user stopped: remembered, said, and the engine made again
+  // from the same sources behind the same sheet engine.
+  void callStopped(const std::string& name);
+  std::string describeCall(const std::string& name) const;
+  void runSources();
   HRESULT parseText(const std::wstring& code, DWORD sourceContext, ULONG startingLine);
   void deliverReports();
   void showScriptError(const TScriptErrorReport& report);
@@ -124,5 +139,10 @@ class TScriptHost {
   // The first error the engine reported since a parse began.
   std::string firstError_;
   bool stopReported_ = false;
+  // While a stop is being told, the engine's running and idle reports do
+  // not cover it.
+  bool stopNoticeShown_ = false;
+  TScriptEngineAttributes engine_;
+  TStoppedMacroCalls stoppedCalls_;
   int stopPromptDelay_ = 3000;
 };

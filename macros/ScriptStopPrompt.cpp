@@ -7,7 +7,9 @@ constexpr int clientWidth = 300, clientHeight = 86;
 
 }  // namespace
 
-TScriptStopPrompt::TScriptStopPrompt() : thread_([this] { execute(); }) {}
+TScriptStopPrompt::TScriptStopPrompt(std::string call)
+    : text_(call.empty() ? "A macro is still running." : "The macro function " + call + " is still running."),
+      thread_([this] { execute(); }) {}
 
 TScriptStopPrompt::~TScriptStopPrompt() {
   closing_ = true;
@@ -58,10 +60,10 @@ void TScriptStopPrompt::execute() {
                                 width, height, nullptr, nullptr, windowClass.hInstance, this);
   if (window == nullptr) return;
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  HWND text = CreateWindowExA(0, "STATIC", "A macro function is still running.", WS_CHILD | WS_VISIBLE, 12, 14,
-                              clientWidth - 24, 20, window, nullptr, windowClass.hInstance, nullptr);
+  HWND text = CreateWindowExA(0, "STATIC", text_.c_str(), WS_CHILD | WS_VISIBLE, 12, 8, clientWidth - 24, 32, window,
+                              nullptr, windowClass.hInstance, nullptr);
   HWND button = CreateWindowExA(0, "BUTTON", "Stop", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                (clientWidth - 88) / 2, 46, 88, 26, window,
+                                (clientWidth - 88) / 2, 48, 88, 26, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(stopButtonId)), windowClass.hInstance, nullptr);
   SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

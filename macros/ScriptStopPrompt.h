@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include <windows.h>
@@ -9,7 +10,8 @@
 // macro cannot serve windows meanwhile; Stop, Enter or Esc ask for the stop.
 class TScriptStopPrompt {
  public:
-  TScriptStopPrompt();
+  // call names what runs; empty for the macros in general.
+  explicit TScriptStopPrompt(std::string call);
   ~TScriptStopPrompt();
   TScriptStopPrompt(const TScriptStopPrompt&) = delete;
   TScriptStopPrompt& operator=(const TScriptStopPrompt&) = delete;
@@ -22,6 +24,7 @@ class TScriptStopPrompt {
   void execute();
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+  std::string text_;
   std::atomic<bool> stopRequested_{false};
   std::atomic<bool> closing_{false};
   std::atomic<HWND> window_{nullptr};

@@ -98,7 +98,7 @@ void TScriptThread::finish() {
   WaitForSingleObject(thread_.get(), INFINITE);
 }
 
-bool TScriptThread::waitForDone(DWORD milliseconds) {
+bool TScriptThread::waitForDone(DWORD milliseconds, bool watchInput) {
   const ULONGLONG deadline = GetTickCount64() + milliseconds;
   for (;;) {
     callerSleeping_ = true;
@@ -108,10 +108,13 @@ bool TScriptThread::waitForDone(DWORD milliseconds) {
     // Messages sent by the script thread (a script's message box disables
     // its owner) are answered while waiting, so that it never waits on us.
     HANDLE event = doneEvent_.get();
-    DWORD woken = MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE);
+    DWORD woken = MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(deadline - now),
+                                            QS_SENDMESSAGE | (watchInput ? QS_INPUT | QS_POSTMESSAGE : 0));
     if (woken == WAIT_OBJECT_0 + 1) {
       MSG message;
       PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      if (watchInput) dropInput();
+      if (closeAsked_ != nullptr) break;
     }
   }
   callerSleeping_ = false;
@@ -120,18 +123,40 @@ bool TScriptThread::waitForDone(DWORD milliseconds) {
   return true;
 }
 
+void TScriptThread::dropInput() {
+  MSG message;
+  auto take = [&](UINT first, UINT last) { return PeekMessageA(&message, nullptr, first, last, PM_REMOVE) != FALSE; };
+  while (take(WM_KEYFIRST, WM_KEYLAST)) {
+    const bool altDown = (HIWORD(message.lParam) & KF_ALTDOWN) != 0;
+    if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4 && altDown && message.hwnd != nullptr)
+      closeAsked_ = GetAncestor(message.hwnd, GA_ROOT);
+  }
+  while (take(WM_MOUSEFIRST, WM_MOUSELAST)) {
+  }
+  while (take(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK)) {
+    if (message.message == WM_NCLBUTTONDOWN && message.wParam == HTCLOSE && message.hwnd != nullptr)
+      closeAsked_ = GetAncestor(message.hwnd, GA_ROOT);
+  }
+}
+
 bool TScriptThread::waitForTask() {
+  lastTaskStopped_ = false;
+  closeAsked_ = nullptr;
   for (int spin = 0; spin < callerSpins && phase_.load() != done; ++spin) YieldProcessor();
   constexpr DWORD slice = 50;
   std::unique_ptr<TScriptStopPrompt> prompt;
   int runningMilliseconds = 0;
   for (;;) {
-    if (waitForDone(slice)) return true;
+    if (waitForDone(slice, prompt != nullptr)) return true;
     if (!promptHeld_) runningMilliseconds += slice;
-    if (!prompt && runningMilliseconds >= stopPromptDelay_) prompt = std::make_unique<TScriptStopPrompt>();
-    if (prompt && prompt->stopRequested()) break;
+    if (!prompt && runningMilliseconds >= stopPromptDelay_) prompt = std::make_unique<TScriptStopPrompt>(runningCall);
+    if (closeAsked_ != nullptr || (prompt && prompt->stopRequested())) break;
   }
   prompt.reset();
+  lastTaskStopped_ = true;
+  // The window is closed as the user asked once the call has ended, the
+  // usual way, so that it keeps whatever it keeps on closing.
+  if (closeAsked_ != nullptr) PostMessageA(closeAsked_, WM_SYSCOMMAND, SC_CLOSE, 0);
   if (onInterrupt) onInterrupt();
   if (waitForDone(interruptGraceMilliseconds)) return true;
   endThread();

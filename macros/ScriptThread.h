@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <windows.h>
 
@@ -36,6 +37,11 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   // Ends the thread after its last task; the engine must be released first.
   void finish();
   bool stopped() const { return stopped_; }
+  // The user stopped the last task: its thread was ended, or the engine
+  // gave up its script when asked.
+  bool lastTaskStopped() const { return lastTaskStopped_; }
+  // What the stop window names as running; empty for the macros in general.
+  std::string runningCall;
 
   // Milliseconds a task runs before the user may stop it.
   void setStopPromptDelay(int milliseconds) { stopPromptDelay_ = milliseconds; }
@@ -60,7 +66,12 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   void post(const std::function<void()>* task);
   // True when the task ended; false when the user stopped it.
   bool waitForTask();
-  bool waitForDone(DWORD milliseconds);
+  // While the stop window shows (watchInput) the program acts as behind a
+  // modal window: input to its windows is dropped, and Alt+F4 on one of
+  // them, or a click on its close box, stops the call and closes the
+  // window afterwards.
+  bool waitForDone(DWORD milliseconds, bool watchInput = false);
+  void dropInput();
   void endThread();
   bool atSafePoint();
 
@@ -73,6 +84,8 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   const std::function<void()>* task_ = nullptr;
   std::function<void()> started_;
   bool stopped_ = false;
+  bool lastTaskStopped_ = false;
+  HWND closeAsked_ = nullptr;
   bool finished_ = false;
   bool busy_ = false;
   int stopPromptDelay_ = 3000;

@@ -4,10 +4,19 @@
 #include <new>
 
 #include "macros/ScriptThread.h"
+#include "sheet/MacroCallout.h"
 
 namespace {
 
-constexpr DISPID stoppedMember = 1;
+// Clear of DISPID_VALUE and the other reserved ids.
+constexpr DISPID firstMember = 1000;
+
+std::string narrowName(const std::wstring& name) {
+  int length = WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr, nullptr);
+  std::string text(length, '\0');
+  WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), text.data(), length, nullptr, nullptr);
+  return text;
+}
 
 }  // namespace
 
@@ -39,7 +48,17 @@ void TThreadedScriptEngine::letGo() {
 
 void TThreadedScriptEngine::close() {
   closed_ = true;
+  watch_ = {};
   letGo();
+}
+
+void TThreadedScriptEngine::rebind(std::shared_ptr<TScriptThread> thread, IActiveScript* engine) {
+  // The old thread is gone with whatever it held.
+  global_.Detach();
+  engine_.Detach();
+  thread_ = std::move(thread);
+  engine_ = engine;
+  std::fill(engineIds_.begin(), engineIds_.end(), DISPID_UNKNOWN);
 }
 
 HRESULT TThreadedScriptEngine::onGlobal(const std::function<HRESULT(IDispatch&)>& call) {
@@ -95,22 +114,68 @@ HRESULT TThreadedScriptEngine::GetScriptDispatch(LPCOLESTR itemName, IDispatch**
   return S_OK;
 }
 
-HRESULT TThreadedScriptEngine::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) {
-  // Every name of a stopped engine is known, so that every macro cell shows
-  // the stop and not a missing function.
-  if (!closed_ && thread_->stopped()) {
-    if (ids == nullptr) return E_POINTER;
-    std::fill(ids, ids + count, stoppedMember);
+HRESULT TThreadedScriptEngine::engineMember(std::size_t index, DISPID& id) {
+  if (engineIds_[index] != DISPID_UNKNOWN) {
+    id = engineIds_[index];
     return S_OK;
   }
-  return onGlobal([&](IDispatch& global) { return global.GetIDsOfNames(iid, names, count, locale, ids); });
+  LPOLESTR name = names_[index].data();
+  id = DISPID_UNKNOWN;
+  HRESULT found = onGlobal([&](IDispatch& global) { return global.GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id); });
+  if (SUCCEEDED(found) && id != DISPID_UNKNOWN) engineIds_[index] = id;
+  return found;
+}
+
+HRESULT TThreadedScriptEngine::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  if (closed_) return E_UNEXPECTED;
+  if (names == nullptr || ids == nullptr) return E_POINTER;
+  HRESULT outcome = S_OK;
+  for (UINT i = 0; i < count; ++i) {
+    const std::wstring name = names[i] != nullptr ? names[i] : L"";
+    auto known = std::find(names_.begin(), names_.end(), name);
+    std::size_t index = static_cast<std::size_t>(known - names_.begin());
+    if (known == names_.end()) {
+      names_.push_back(name);
+      engineIds_.push_back(DISPID_UNKNOWN);
+    }
+    ids[i] = static_cast<DISPID>(index) + firstMember;
+    // A stopped function, and every name of an engine left stopped, is
+    // known, so that its cells show the stop and not a missing function.
+    if ((watch_.isStopped && watch_.isStopped(narrowName(name))) || thread_->stopped()) continue;
+    DISPID id = DISPID_UNKNOWN;
+    HRESULT found = engineMember(index, id);
+    if (FAILED(found) || id == DISPID_UNKNOWN) {
+      ids[i] = DISPID_UNKNOWN;
+      outcome = FAILED(found) && found != DISP_E_UNKNOWNNAME && !thread_->stopped() ? found : DISP_E_UNKNOWNNAME;
+    }
+  }
+  return outcome;
 }
 
 HRESULT TThreadedScriptEngine::Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                       VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-  return onGlobal([&](IDispatch& global) {
-    return global.Invoke(member, iid, locale, flags, parameters, result, exception, argumentError);
+  if (closed_) return E_UNEXPECTED;
+  const std::size_t index = static_cast<std::size_t>(member - firstMember);
+  if (member < firstMember || index >= names_.size()) return DISP_E_MEMBERNOTFOUND;
+  const std::string name = narrowName(names_[index]);
+  if (watch_.isStopped && watch_.isStopped(name)) {
+    if (!TMacroRetry::active() || !watch_.retry) return E_ABORT;
+    watch_.retry(name);
+  }
+  if (thread_->stopped()) return E_ABORT;
+  DISPID id = DISPID_UNKNOWN;
+  if (HRESULT found = engineMember(index, id); FAILED(found) || id == DISPID_UNKNOWN)
+    return thread_->stopped() ? E_ABORT : DISP_E_MEMBERNOTFOUND;
+  thread_->runningCall = watch_.describe ? watch_.describe(name) : std::string();
+  HRESULT outcome = onGlobal([&](IDispatch& global) {
+    return global.Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
   });
+  thread_->runningCall.clear();
+  if (thread_->stopped()) {
+    if (watch_.stopped) watch_.stopped(name);
+    return E_ABORT;
+  }
+  return outcome;
 }
 
 HRESULT TThreadedScriptEngine::GetTypeInfoCount(UINT* count) {

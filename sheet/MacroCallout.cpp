@@ -5,6 +5,8 @@
 
 namespace {
 
+thread_local bool retrying = false;
+
 // Clears the argument slots of one call on every way out of it: each slot
 // may hold a string or an array that would otherwise leak.
 class TSlotsClearer {
@@ -35,6 +37,10 @@ class TBusyFlag {
 };
 
 }  // namespace
+
+TMacroRetry::TMacroRetry() : before_(retrying) { retrying = true; }
+TMacroRetry::~TMacroRetry() { retrying = before_; }
+bool TMacroRetry::active() { return retrying; }
 
 void TScriptArguments::setValue(std::int32_t index, const TValueRecord& value) {
   VARIANT& variant = slot(index);

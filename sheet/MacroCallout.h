@@ -47,6 +47,20 @@ struct TMacroCallFailures {
   bool any() const { return stopped != 0 || raised != 0; }
 };
 
+// While one lives, the user has entered a cell anew: a macro function the
+// user stopped before is called again (on this thread).
+class TMacroRetry {
+ public:
+  TMacroRetry();
+  ~TMacroRetry();
+  TMacroRetry(const TMacroRetry&) = delete;
+  TMacroRetry& operator=(const TMacroRetry&) = delete;
+  static bool active();
+
+ private:
+  bool before_;
+};
+
 // Calls the global functions of the Active Scripting engine a sheet holds.
 // The sheet owns one; it keeps a counted reference to the engine, so a sheet
 // that outlives the macros window that closed the engine still calls safely

@@ -1,5 +1,7 @@
 #include "sheet/Sheet.h"
 
+#include "sheet/MacroCallout.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -8,6 +10,7 @@
 #include "platform/LocaleSettings.h"
 #include "sheet/BoundCells.h"
 #include "sheet/CompiledFormula.h"
+#include "sheet/MacroCallout.h"
 #include "sheet/NumberText.h"
 #include "sheet/ValueCells.h"
 
@@ -230,6 +233,10 @@ void TSheet::setCellContent(int col, int row, std::uint8_t alignment, const std:
       fresh->state = errNA;
       changed = true;
     }
+  } else if (TMacroRetry::active() && cell->hasFormula() && autoRecalculate) {
+    // The user entered the same formula again: it is computed again, so
+    // that a macro function stopped before gets its call.
+    changed = cell->evaluate(col, row, true);
   }
   cell->alignment = alignment;
   if (fresh) putCell(col, row, std::move(fresh));

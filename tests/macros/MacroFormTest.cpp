@@ -306,14 +306,19 @@ TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
 }
 
 // The test sheet calling a VBScript function that never ends: after the
-// delay the stop window shows, Stop ends the call, the cell shows the
-// script error and the status bar says what happened.
+// delay the stop window shows, naming the function and its package; Stop
+// ends the call, the cell shows the script error, the status bar says what
+// happened, and the other functions go on working. Reloading the macros
+// (Reset, ticking a package) does not run the stopped function again; the
+// user entering its cell anew does.
 TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
   const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
   writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + vbscriptId + "\r\n[Engines]\r\n0000=" + vbscriptId + "\r\n[" +
                           vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
   writeWholeFile(folder.path() + "Spin.INI", "[Configuration]\r\nEngine=" + vbscriptId + "\r\nActive=1\r\n");
   writeWholeFile(folder.path() + "Spin.vbs", "Function spin(x)\r\n  Do\r\n  Loop\r\nEnd Function\r\n");
+  writeWholeFile(folder.path() + "Other.INI", "[Configuration]\r\nEngine=" + vbscriptId + "\r\nActive=0\r\n");
+  writeWholeFile(folder.path() + "Other.vbs", "Function twice(x)\r\n  twice = 2 * x\r\nEnd Function\r\n");
   TmacroForm& form = createChildForm<TmacroForm>(*pages, "Macros");
   form.scriptHost().setStopPromptDelay(300);
   form.setAxEnginesPath(axe);
@@ -322,6 +327,7 @@ TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
 
   std::atomic<bool> finished{false};
   std::atomic<int> stops{0};
+  std::string promptText;
   std::thread user([&] {
     while (!finished) {
       if (HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr); prompt && IsWindowEnabled(
@@ -329,6 +335,9 @@ TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
         if (stops == 0) {
           std::this_thread::sleep_for(std::chrono::milliseconds(200));
           captureWindow(prompt).savePng("MacroStopWindow");
+          char text[200] = {};
+          GetWindowTextA(FindWindowExA(prompt, nullptr, "STATIC", nullptr), text, sizeof text);
+          promptText = text;
         }
         SendMessageA(FindWindowExA(prompt, nullptr, "BUTTON", "Stop"), BM_CLICK, 0, 0);
         ++stops;
@@ -336,16 +345,38 @@ TEST_F(MacroFormTest, AnEndlessMacroInTheTestSheetIsStoppedFromItsWindow) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
   });
+  TSheet& sheet = form.sheetPanel().sheet();
+  sheet.setCellContent(1, 2, 0, "=len(\"abc\")", 1);
   EXPECT_EQ("#SCRIPT!", cell(form, "=spin(1)"));
   EXPECT_EQ(1, stops.load());
-  EXPECT_NE(std::string::npos, form.macroEditorStatusBar().panelText(3).find("stopped"))
+  EXPECT_NE(std::string::npos, promptText.find("spin of Spin.vbs")) << promptText;
+  EXPECT_EQ(0u, form.macroEditorStatusBar().panelText(3).find("Macro function spin of Spin.vbs stopped"))
       << form.macroEditorStatusBar().panelText(3);
-  // Reset makes a fresh engine from the same packages, and the sheet's
-  // recalculation with it is stopped again.
+
+  // Reset makes a fresh engine from the same packages; the stopped function
+  // is not run again, and ticking another package brings that one in.
   form.loadMacros();
   EXPECT_NE(nullptr, form.scriptEngine());
-  EXPECT_EQ("#SCRIPT!", form.sheetPanel().sheet().getCellText(1, 1, true));
-  EXPECT_EQ(2, stops.load());
+  EXPECT_EQ("#SCRIPT!", sheet.getCellText(1, 1, true));
+  form.macroListView().setChecked(rowOf(form, "Other"), true);
+  ASSERT_TRUE(pumpUntil([&] { return cell(form, "=twice(21)") == "42"; }));
+  sheet.setCellContent(1, 1, 0, "=spin(1)", 1);
+  sheet.setCellContent(2, 1, 0, "=twice(2)", 1);
+  sheet.recalculateAll(false);
+  EXPECT_EQ("#SCRIPT!", sheet.getCellText(1, 1, true));
+  EXPECT_EQ("4", sheet.getCellText(2, 1, true));
+  EXPECT_EQ(1, stops.load());
+
+  // Entered again by the user, it runs and is stopped once more.
+  sheet.currentCol = 1;
+  sheet.currentRow = 1;
+  form.sheetPanel().refresh();
+  ASSERT_TRUE(pumpUntil([&] { return form.sheetEdit().text() == "=spin(1)"; }));
+  SetFocus(form.sheetEdit().handle());
+  postKey(form.sheetEdit().handle(), VK_RETURN);
+  ASSERT_TRUE(pumpUntil([&] { return stops.load() == 2; }));
+  EXPECT_EQ("#SCRIPT!", sheet.getCellText(1, 1, true));
+  EXPECT_EQ("4", cell(form, "=twice(2)"));
   finished = true;
   user.join();
 }

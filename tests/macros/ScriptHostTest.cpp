@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "macros/ScriptStopPrompt.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/TestScriptEngine.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 
@@ -247,14 +249,86 @@ TEST_F(ScriptHostTest, AnEndlessMacroIsStoppedByTheUserAndTheProgramGoesOn) {
       EXPECT_TRUE(user.shown());
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
-    EXPECT_NE(std::string::npos, events.message.find("stopped")) << events.message;
-    // Every call of the stopped engine shows the stop until the next load
-    // makes a working one.
-    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=one()"));
-    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=neverDefined()"));
+    // The stop names the function and its package; the engine is ready
+    // again at once, and only the stopped function keeps showing the stop.
+    EXPECT_EQ(0u, events.message.find("Macro function spin of Spin" + extension + " stopped")) << events.message;
+    EXPECT_EQ("1", evaluated(sheet, "=one()"));
+    EXPECT_EQ("#N/A", evaluated(sheet, "=neverDefined()"));
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(2)"));
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=SPIN(2)"));
+    // A reload of the same packages does not run it again (no stop window
+    // would be answered here); a changed package does.
     ASSERT_TRUE(host.initEngine(&attributes));
     ASSERT_TRUE(host.parseSources(sources, errorText)) << errorText;
     sheet.setScriptEngine(host.scriptEngine(), false);
     EXPECT_EQ("1", evaluated(sheet, "=one()"));
+    EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(3)"));
+    sources[0].text = vbscript ? "Function spin(x)\r\n  spin = x\r\nEnd Function\r\n" : "function spin(x){ return x; }";
+    ASSERT_TRUE(host.initEngine(&attributes));
+    ASSERT_TRUE(host.parseSources(sources, errorText)) << errorText;
+    sheet.setScriptEngine(host.scriptEngine(), false);
+    EXPECT_EQ("4", evaluated(sheet, "=spin(4)"));
   }
+}
+
+namespace {
+
+struct TClosedWindowLog {
+  bool closeAsked = false;
+  int clicks = 0;
+};
+
+LRESULT CALLBACK loggingWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* log = reinterpret_cast<TClosedWindowLog*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (log != nullptr && message == WM_CLOSE) {
+    log->closeAsked = true;
+    return 0;
+  }
+  if (log != nullptr && message == WM_LBUTTONDOWN) ++log->clicks;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+// While the stop window shows, the program's own windows take no input, as
+// behind a modal window; Alt+F4 on one of them stops the call and then
+// closes that window the usual way.
+TEST_F(ScriptHostTest, AltF4OnTheProgramWhileAMacroRunsStopsItAndThenCloses) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = loggingWindowProcedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TAltF4TestMain";
+  RegisterClassA(&windowClass);
+  TClosedWindowLog log;
+  HWND main = CreateWindowExA(0, windowClass.lpszClassName, "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200,
+                              nullptr, nullptr, windowClass.hInstance, nullptr);
+  ASSERT_NE(nullptr, main);
+  SetWindowLongPtrA(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&log));
+
+  host.setStopPromptDelay(300);
+  package(folder.path(), "Spin", jscriptId, true, ".js",
+          "function spin(x){ for (;;) {} }\r\nfunction one(){ return 1; }");
+  EXPECT_EQ("", load(engine(jscriptId, "*.js")));
+  TSheet sheet;
+  sheet.setScriptEngine(host.scriptEngine(), false);
+  std::atomic<bool> shown{false};
+  std::thread user([&] {
+    for (int i = 0; i < 200 && !FindWindowA(TScriptStopPrompt::windowClassName, nullptr); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    shown = FindWindowA(TScriptStopPrompt::windowClassName, nullptr) != nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    PostMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    PostMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    PostMessageA(main, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
+  });
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
+  user.join();
+  EXPECT_TRUE(shown.load());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ("1", evaluated(sheet, "=one()"));
+  EXPECT_FALSE(log.closeAsked);  // not before the call has ended
+  EXPECT_TRUE(pumpUntil([&] { return log.closeAsked; }));
+  EXPECT_EQ(0, log.clicks);  // a click made behind the stop window is dropped
+  DestroyWindow(main);
 }
