@@ -103,18 +103,20 @@ bool TScriptThread::waitForDone(DWORD milliseconds, bool watchInput) {
   for (;;) {
     callerSleeping_ = true;
     if (phase_.load() == done) break;
+    // Looked at each time round: a wake for input comes only with input
+    // the thread has not seen, and keys posted to a window come unannounced.
+    if (watchInput) dropInput();
+    if (closeAsked_ != nullptr) break;
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) break;
     // Messages sent by the script thread (a script's message box disables
     // its owner) are answered while waiting, so that it never waits on us.
     HANDLE event = doneEvent_.get();
     DWORD woken = MsgWaitForMultipleObjects(1, &event, FALSE, static_cast<DWORD>(deadline - now),
-                                            QS_SENDMESSAGE | (watchInput ? QS_INPUT | QS_POSTMESSAGE : 0));
+                                            QS_SENDMESSAGE | (watchInput ? QS_INPUT : 0));
     if (woken == WAIT_OBJECT_0 + 1) {
       MSG message;
       PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-      if (watchInput) dropInput();
-      if (closeAsked_ != nullptr) break;
     }
   }
   callerSleeping_ = false;
