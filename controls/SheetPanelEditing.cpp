@@ -1,5 +1,6 @@
 // The in-place editors of the grid: opening by the current cell's type,
 // live colouring, placement, and the commit or cancel that ends them.
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -174,6 +175,10 @@ void TSheetPanel::startEditing(const std::string& initialText) {
       datePicker_->setDateTime(opening.shown ? opening.value : newPickerDate);
       pickerChanged();
       showEditor(*datePanel_, datePicker_->picker());
+      // A date typed onto the cell begins with the digit that opened the
+      // picker: it goes into the picker's first field.
+      if (initialText.size() == 1 && std::isdigit(static_cast<unsigned char>(initialText[0])))
+        SendMessageA(datePicker_->picker().handle(), WM_CHAR, static_cast<unsigned char>(initialText[0]), 1);
       break;
     }
     default:

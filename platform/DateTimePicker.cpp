@@ -2,12 +2,28 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <windowsx.h>
 
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
+
+namespace {
+
+// Windows' picker selects its first field when it takes the focus; Wine's
+// selects none until an arrow key, and the digits typed meanwhile are lost.
+bool pickerTakesFocusWithoutAField() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+// The marks between the fields ("/", ".", ":", the space before AM/PM):
+// typed as a date or time is written, each moves on to the next field.
+bool separatesFields(char key) { return key == ' ' || std::ispunct(static_cast<unsigned char>(key)); }
+
+}  // namespace
 
 class TDateTimePicker::TSystemPicker : public TControl {
  public:
@@ -26,11 +42,17 @@ class TDateTimePicker::TSystemPicker : public TControl {
     const LRESULT result = TControl::handleMessage(message, wParam, lParam);
     // After the picker's own press handling, which takes the focus.
     if (doubleClicked) owner_.doubleClick();
+    if (message == WM_SETFOCUS && pickerTakesFocusWithoutAField()) nextField();
     return message == WM_GETDLGCODE && owner_.wantAllKeys ? result | DLGC_WANTALLKEYS : result;
   }
   void doubleClick() override { owner_.doubleClick(); }
   void keyDown(WORD& key, TShiftState shift) override { owner_.keyDown(key, shift); }
-  void keyPress(char& key) override { owner_.keyPress(key); }
+  void keyPress(char& key) override {
+    owner_.keyPress(key);
+    if (key == 0 || !separatesFields(key)) return;
+    key = 0;
+    nextField();
+  }
   bool notificationReceived(NMHDR& header, LRESULT& result) override {
     switch (header.code) {
       case DTN_DROPDOWN:
@@ -62,6 +84,9 @@ class TDateTimePicker::TSystemPicker : public TControl {
     lastPress_ = at;
     return second;
   }
+
+  // As Right moves it, past the key events of the picker's users.
+  void nextField() { defaultHandling(WM_KEYDOWN, VK_RIGHT, 1); }
 
   TDateTimePicker& owner_;
   DWORD lastPressTime_ = 0;

@@ -69,8 +69,9 @@ class TPopupMenu : public TMenuItem {
   // The control whose commands a menu shared by several controls carries out.
   TControl* popupComponent = nullptr;
   // Shows the menu at a screen point and runs the chosen item's handler
-  // after the menu has closed.
-  void popup(HWND owner, int screenX, int screenY);
+  // after the menu has closed. Opened from the keyboard, its first item is
+  // highlighted, so that Enter chooses at once.
+  void popup(HWND owner, int screenX, int screenY, bool fromKeyboard = false);
 };
 
 // The menu bar of a form. The form hands its WM_COMMAND menu ids here.

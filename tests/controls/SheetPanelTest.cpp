@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <string>
@@ -8,6 +9,7 @@
 #include "controls/PaintBoxEx.h"
 #include "controls/ScrollBarEx.h"
 #include "controls/SheetPanel.h"
+#include "platform/CalendarDates.h"
 #include "platform/Form.h"
 #include "platform/GdiObjects.h"
 #include "sheet/Sheet.h"
@@ -264,6 +266,37 @@ TEST_F(SheetPanelTest, EscapeLeavesADateAloneAndAnUnchangedPickerKeepsTheTime) {
   sendKey(panel.datePicker().picker().handle(), VK_RETURN);
   EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), 45123.75);
   EXPECT_EQ(edits, 0);
+}
+
+// The picker opened from the keyboard had no field selected: the date typed
+// as it is written went nowhere until an arrow key chose a field.
+TEST_F(SheetPanelTest, ADateTypedAsWrittenAfterEnterOrOntoTheCellIsTaken) {
+  const auto typeKeys = [&](const std::string& text) {
+    for (const char c : text) {
+      const HWND focus = GetFocus();
+      if (std::isdigit(static_cast<unsigned char>(c)))
+        postKey(focus, c);
+      else
+        postChar(focus, c);
+    }
+  };
+  double first = 0, second = 0;
+  encodeDate(2026, 11, 20, first);
+  encodeDate(2021, 3, 4, second);
+  place(2, 2, "45123", 3);
+  click(2, 2);
+  postKey(panel.handle(), VK_RETURN);
+  ASSERT_TRUE(panel.editing());
+  typeKeys("11/20/2026");
+  postKey(GetFocus(), VK_RETURN);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), first);
+
+  typeKeys("3/4/2021");
+  ASSERT_TRUE(panel.editing());
+  postKey(GetFocus(), VK_RETURN);
+  EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), second);
+  EXPECT_EQ(edits, 2);
 }
 
 TEST_F(SheetPanelTest, ADoubleClickOnTheDatePickerCommitsTheDate) {

@@ -2,11 +2,15 @@
 
 #include <commctrl.h>
 
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/CalendarDates.h"
 #include "platform/ComCtrls.h"
+#include "platform/DateTime.h"
+#include "platform/DateTimePicker.h"
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/ListView.h"
@@ -287,6 +291,49 @@ TEST(StandardControls, APageChangeTakesTheFocusAlongToThePageShown) {
   EXPECT_EQ(GetFocus(), empty.handle()) << "a page without a tab stop holds the keys itself";
   postKey(GetFocus(), 'X');
   EXPECT_EQ(edits[1]->text(), "");
+}
+
+// Wine's picker took the focus with no field selected, so a date typed as
+// it is written went nowhere until an arrow key chose a field, and the
+// separators did not move on to the next field.
+TEST(StandardControls, ADateOrTimeTypedAsWrittenFillsThePickersFields) {
+  TForm form(mainWindowOptions("Dates", 300, 100));
+  TEdit& other = form.add<TEdit>();
+  other.setBounds(10, 40, 100, 22);
+  TDateTimePicker& picker = form.add<TDateTimePicker>();
+  picker.setBounds(10, 10, 150, 22);
+  form.showModeless();
+  double day = 0;
+  encodeDate(2022, 11, 2, day);
+  const auto typeInto = [&](const std::string& text) {
+    picker.picker().setFocus();
+    for (const char c : text) {
+      if (std::isdigit(static_cast<unsigned char>(c)))
+        postKey(picker.picker().handle(), c);  // the digits' keys give their characters
+      else
+        postChar(picker.picker().handle(), c);
+    }
+  };
+  const auto shown = [&] {
+    int year = 0, month = 0, dayOfMonth = 0;
+    decodeDate(picker.dateTime(), year, month, dayOfMonth);
+    return std::to_string(year) + "-" + std::to_string(month) + "-" + std::to_string(dayOfMonth);
+  };
+  picker.setDateTime(day);
+  typeInto("11/20/2026");
+  EXPECT_EQ(shown(), "2026-11-20");
+  // Taking the focus again starts at the first field again.
+  other.setFocus();
+  picker.setDateTime(day);
+  typeInto("3/4/2021");
+  EXPECT_EQ(shown(), "2021-3-4");
+
+  picker.setKind(TDateTimeKind::time);
+  picker.setDateTime(day + 0.25);
+  typeInto("8:26:17");
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+  decodeTime(picker.dateTime(), hour, minute, second, millisecond);
+  EXPECT_EQ(hour * 3600 + minute * 60 + second, 8 * 3600 + 26 * 60 + 17);
 }
 
 // Wine's combo boxes keep Alt+F4 from the system: with the keyboard in one,

@@ -373,6 +373,49 @@ TEST(WindowFramework, ARightClickOpensTheMenuOfTheControlOrOfTheNearestParentWit
   EXPECT_EQ(openedOn, (std::vector<TControl*>{&view, &view}));
 }
 
+// A menu opened from the keyboard showed no item highlighted, and Enter did
+// nothing until an arrow key chose one.
+TEST(WindowFramework, AMenuOpenedFromTheKeyboardTakesEnterForItsFirstItem) {
+  TForm form(formOptions(300, 200));
+  auto& edit = form.add<TEdit>();
+  edit.setBounds(10, 10, 120, 22);
+  TPopupMenu menu;
+  std::vector<std::string> chosen;
+  menu.add("&First", [&] { chosen.push_back("first"); });
+  menu.add("&Second", [&] { chosen.push_back("second"); });
+  edit.setPopupMenu(&menu);
+  form.showModeless();
+  edit.setFocus();
+  TTimer enter(150);
+  enter.onTimer = [&] {
+    enter.setEnabled(false);
+    PostMessageA(edit.handle(), WM_KEYDOWN, VK_RETURN, 1);
+  };
+  TTimer closer(1500, [] { EndMenu(); });
+  for (const bool menuKey : {true, false}) {
+    enter.setEnabled(true);
+    closer.setEnabled(true);
+    if (menuKey) {
+      postKey(edit.handle(), VK_APPS);
+    } else {
+      TKeyState shift{VK_SHIFT};
+      PostMessageA(edit.handle(), WM_SYSKEYDOWN, VK_F10, 1);
+      PostMessageA(edit.handle(), WM_SYSKEYUP, VK_F10, 0xC0000001);
+      pumpFor(300);
+    }
+    pumpFor(300);
+    closer.setEnabled(false);
+  }
+  EXPECT_EQ(chosen, (std::vector<std::string>{"first", "first"}));
+  // A right click leaves the choice to the mouse.
+  enter.setEnabled(true);
+  closer.setEnabled(true);
+  sendMouse(edit.handle(), WM_RBUTTONDOWN, 20, 10, MK_RBUTTON);
+  sendMouse(edit.handle(), WM_RBUTTONUP, 20, 10);
+  closer.setEnabled(false);
+  EXPECT_EQ(chosen.size(), 2u);
+}
+
 TEST(WindowFramework, AltAndTheMarkedLetterClicksTheFirstShownEnabledControlCarryingIt) {
   TForm form(formOptions());
   auto& hidden = form.add<TButton>("&Other");

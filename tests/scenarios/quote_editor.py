@@ -66,14 +66,13 @@ def change_and_add(scenario):
     new_close = round(before[last_day][3] + 10, 2)
     type_into(program, "Close", "%.2f" % new_close)
 
-    # A new row above it, for a Sunday the file has no quote for: a typed
-    # character opens the picker on the empty date, 30 December 1899, whose
-    # day goes one down and whose year 125 up.
+    # A new row above it, for a Sunday the file has no quote for: the date
+    # typed as it is written, its first digit opening the picker.
     program.click(COLUMNS["Date"], FIRST_ROW_Y)
     program.click(*NEW_BUTTON)
     program.click(COLUMNS["Date"], FIRST_ROW_Y)
-    program.type("1")
-    program.key("Right", "Right", "Down", "Right", *(["Up"] * 125), "Return")
+    program.type("12/29/2024")
+    program.key("Return")
     added = {"Open": "12.5", "High": "13.75", "Low": "12.25", "Close": "13.5", "Volume": "4321"}
     for column, text in added.items():
         type_into(program, column, text)

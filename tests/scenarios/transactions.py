@@ -87,7 +87,8 @@ def buy_and_sell(scenario):
     value_before, _ = read_portfolio(program, portfolio_rows)
     show_first_asset(program)
 
-    # The buy, a month back: the date picker's month (its first field) one step down.
+    # The buy, a month back: the date picker's month (its first field,
+    # selected as it opens) one step down.
     today = datetime.date.today()
     months_back = 1 if today.day <= 28 else 0
     # From here typed without the mouse where it can be: with no cell
@@ -96,7 +97,7 @@ def buy_and_sell(scenario):
     program.click(*NEW_BUTTON)
     buy_line = ORIGINAL_LINES + 1
     program.key("Right", "Return")
-    program.key("Right", *(["Down"] * months_back), "Return")
+    program.key(*(["Down"] * months_back), "Return")
     type_into(program, buy_line, "Units", "25")
     type_into(program, buy_line, "Fees", "4.9")
     buy_month = (today.month - months_back - 1) % 12 + 1
