@@ -36,6 +36,15 @@ class TDateTimePicker::TSystemPicker : public TControl {
     createWindow(params);
   }
 
+  // Wine's picker holds the digits typed into a field until the field is
+  // full or left, and answers the value without them: leaving the field and
+  // coming back takes them in.
+  void takeTypedDigits() {
+    if (!focused()) return;
+    defaultHandling(WM_KEYDOWN, VK_RIGHT, 1);
+    defaultHandling(WM_KEYDOWN, VK_LEFT, 1);
+  }
+
  protected:
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     const bool doubleClicked = message == WM_LBUTTONDOWN && secondPressOfDoubleClick(lParam);
@@ -88,6 +97,7 @@ class TDateTimePicker::TSystemPicker : public TControl {
   // As Right moves it, past the key events of the picker's users.
   void nextField() { defaultHandling(WM_KEYDOWN, VK_RIGHT, 1); }
 
+
   TDateTimePicker& owner_;
   DWORD lastPressTime_ = 0;
   POINT lastPress_{};
@@ -124,6 +134,7 @@ void TDateTimePicker::resized() {
 }
 
 double TDateTimePicker::dateTime() const {
+  (kind_ == TDateTimeKind::date ? datePicker_ : timePicker_)->takeTypedDigits();
   SYSTEMTIME time{};
   if (SendMessageA(shown().handle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) return 0;
   double date = 0, fraction = 0;

@@ -305,7 +305,9 @@ TEST(StandardControls, ADateOrTimeTypedAsWrittenFillsThePickersFields) {
   form.showModeless();
   double day = 0;
   encodeDate(2022, 11, 2, day);
+  // Each time into a picker that takes the focus afresh.
   const auto typeInto = [&](const std::string& text) {
+    other.setFocus();
     picker.picker().setFocus();
     for (const char c : text) {
       if (std::isdigit(static_cast<unsigned char>(c)))
@@ -323,17 +325,29 @@ TEST(StandardControls, ADateOrTimeTypedAsWrittenFillsThePickersFields) {
   typeInto("11/20/2026");
   EXPECT_EQ(shown(), "2026-11-20");
   // Taking the focus again starts at the first field again.
-  other.setFocus();
   picker.setDateTime(day);
   typeInto("3/4/2021");
   EXPECT_EQ(shown(), "2021-3-4");
 
+  // Digits short of their field's length count when the value is read.
+  picker.setDateTime(day);
+  typeInto("3/4");
+  EXPECT_EQ(shown(), "2022-3-4");
+
   picker.setKind(TDateTimeKind::time);
+  const auto time = [&] {
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+    decodeTime(picker.dateTime(), hour, minute, second, millisecond);
+    return hour * 3600 + minute * 60 + second;
+  };
   picker.setDateTime(day + 0.25);
   typeInto("8:26:17");
-  int hour = 0, minute = 0, second = 0, millisecond = 0;
-  decodeTime(picker.dateTime(), hour, minute, second, millisecond);
-  EXPECT_EQ(hour * 3600 + minute * 60 + second, 8 * 3600 + 26 * 60 + 17);
+  EXPECT_EQ(time(), 8 * 3600 + 26 * 60 + 17);
+  picker.setDateTime(day + 0.25);
+  typeInto("8:5");
+  EXPECT_EQ(time(), 8 * 3600 + 5 * 60);
+  typeInto("8:26:1");
+  EXPECT_EQ(time(), 8 * 3600 + 26 * 60 + 1);
 }
 
 // Wine's combo boxes keep Alt+F4 from the system: with the keyboard in one,
