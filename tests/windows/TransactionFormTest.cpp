@@ -12,11 +12,13 @@
 #include "model/Transaction.h"
 #include "model/TransactionTable.h"
 #include "platform/DateTimePicker.h"
+#include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
 #include "platform/FloatingPoint.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
+#include "platform/Timer.h"
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
@@ -286,6 +288,67 @@ TEST_F(TransactionWindow, APickedDateBefore1900IsRefusedWithAMessageAndLeavesDat
   sendKey(grid.datePicker().picker().handle(), VK_RETURN);
   EXPECT_EQ(messages.texts.size(), 1u);
   EXPECT_EQ(trade->DateTime(), 45646 + (before - std::trunc(before)));
+}
+
+// With the system's message box the keys come back to the refused cell:
+// Enter opens its picker again, and nothing typed reaches another cell.
+TEST_F(TransactionWindow, AfterARefusedDateTheKeysStayInItsCell) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    fields.items(1)->Locked = false;
+    fields.insertField(2);
+    fields.items(2)->Kind = 22;  // the time, right of the date
+    fields.items(2)->setHeader("Time");
+    fields.items(2)->Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  TSheetPanel& grid = form->sheetPanel();
+  grid.messages = &systemMessageBox();
+  TSheet& sheet = grid.sheet();
+  TTransaction* trade = portfolio->findTransaction(sheet.getCellInteger(1, 2));
+  ASSERT_NE(trade, nullptr);
+  const double before = trade->DateTime();
+  sheet.setCurrentCell(2, 2);
+  grid.refresh();
+  grid.setFocus();
+  int boxes = 0;
+  // The user reads the box and presses Enter on it.
+  TTimer answer(100, [&] {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+          char name[16] = {};
+          GetClassNameA(window, name, sizeof name);
+          if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+          ++*reinterpret_cast<int*>(found);
+          PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&boxes));
+  });
+  answer.setEnabled(true);
+  postKey(grid.handle(), VK_RETURN);
+  ASSERT_TRUE(grid.editing());
+  grid.datePicker().setDateTime(-10);  // 20 December 1899
+  postKey(GetFocus(), VK_RETURN);
+  ASSERT_TRUE(pumpUntil([&] { return boxes > 0 && !grid.editing(); }));
+  pumpFor(300);
+  answer.setEnabled(false);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(GetFocus(), grid.handle());
+  EXPECT_EQ(sheet.currentCol, 2);
+  EXPECT_EQ(sheet.currentRow, 2);
+
+  postKey(GetFocus(), VK_RETURN);
+  ASSERT_TRUE(grid.editing());
+  EXPECT_EQ(sheet.currentCol, 2);
+  EXPECT_EQ(grid.datePicker().kind(), TDateTimeKind::date);
+  for (const char key : {'1', '2'}) postKey(GetFocus(), key);
+  postKey(GetFocus(), VK_ESCAPE);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_EQ(trade->DateTime(), before);
 }
 
 TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
