@@ -247,9 +247,10 @@ void TmainForm::onApplicationIdle() {
 }
 
 void TmainForm::showFileNotices() {
+  const std::vector<std::string> failures = takeLoadFailures();
   const std::vector<std::string> names = takeUnreadableFiles();
-  if (names.empty()) return;
-  noticeBar->setPanelText(0, unreadableFilesNotice(names));
+  if (failures.empty() && names.empty()) return;
+  noticeBar->setPanelText(0, fileNotice(failures, names));
   noticeBar->show();
 }
 

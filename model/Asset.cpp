@@ -28,10 +28,25 @@ std::string folderOf(const std::string& path) {
   return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
+std::string priceFailure(int code, const std::string& location, const std::string& format) {
+  const std::string file = "its price file \"" + shortLabel(location) + "\"";
+  switch (code) {
+    case -6: return "its price format \"" + shortLabel(format) + "\" is not valid";
+    case -7: return file + " holds no valid line";
+    case -2: return file + " is missing";
+    default: return file + " cannot be read";
+  }
+}
+
 }  // namespace
 
 std::string objectLabel(const std::string& name, const std::string& symbol) {
   return name.empty() ? symbol : name + " (" + symbol + ")";
+}
+
+std::string shortLabel(const std::string& text) {
+  constexpr std::size_t longest = 60;
+  return text.size() <= longest ? text : text.substr(0, longest - 3) + "...";
 }
 
 TAsset::TAsset() : prices_(pricesTable().nullSeries()) { clear(); }
@@ -73,7 +88,10 @@ std::string TAsset::transactionFolderIn(const std::string& folder, int32_t numbe
 int TAsset::load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,
                  TFileReadAhead* readAhead) {
   clear();
+  loadFailure_.clear();
   int result = 0;
+  std::string failure = "it cannot be read";
+  std::string label;
   try {
     folder_ = includeTrailingBackslash(folder);
     number_ = number;
@@ -81,6 +99,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     const std::optional<std::string> text = readAhead ? readAhead->takeFile(file) : std::nullopt;
     if (!text && !fileExists(file)) {
       clear();
+      loadFailure_ = ": its file is missing";
       return -2;
     }
     transactionFolder_ = transactionFolderIn(folder_, number);
@@ -88,6 +107,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
         text ? TPortableIniFile(file, TPortableIniFile::TReadText{*text}) : TPortableIniFile(file);
     if (ini.readFailed()) {
       clear();
+      loadFailure_ = ": its file cannot be read";
       return -3;
     }
     name_ = ini.readString(assetSection, "Name", "");
@@ -97,13 +117,15 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     priceHistoryFormatString_ = ini.readString(assetSection, "PriceHistoryFormatString", "");
     allocation_.loadFromIni(ini);
     loadProperties(ini);
-    const std::string label = objectLabel(name_, symbol_);
+    label = objectLabel(name_, symbol_);
     reportProgress(progress, cookie, progressAssetRead, label);
     result = transactions_.loadDirectory(transactionFolder_, readAhead);
+    if (result != 0) failure = "its transactions in " + transactionFolder_ + " cannot be read";
     if (result == 0) {
       reportProgress(progress, cookie, progressTransactionsRead, label);
       TPrices* acquired = nullptr;
       result = pricesTable().acquire(priceHistoryLocation_, priceHistoryFormatString_, acquired, this);
+      if (result != 0) failure = priceFailure(result, priceHistoryLocation_, priceHistoryFormatString_);
       if (result == 0) {
         prices_ = acquired;
         reportProgress(progress, cookie, progressPricesAcquired, label);
@@ -115,6 +137,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
   }
   if (result != 0) {
     clear();
+    loadFailure_ = (label.empty() ? "" : " (" + shortLabel(label) + ")") + ": " + failure;
     return result;
   }
   // Just read, the asset equals its file; the stamps taken while reading

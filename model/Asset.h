@@ -30,6 +30,10 @@ class TAsset : public TCustomPropertyObject {
   // readAhead: where the asset's file and transaction folder were queued.
   int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,
            TFileReadAhead* readAhead = nullptr);
+  // Why the last load failed, in words for the user, to follow the asset's
+  // file name: its label when its file was read, then ": " and why; empty
+  // after a load that succeeded.
+  const std::string& loadFailure() const { return loadFailure_; }
   // The asset's file and transaction folder in a portfolio's folder (ending
   // in a backslash).
   static std::string fileNameIn(const std::string& folder, int32_t number);
@@ -120,6 +124,7 @@ class TAsset : public TCustomPropertyObject {
   std::string name_;
   std::string symbol_;
   std::string folder_;
+  std::string loadFailure_;
   std::string transactionFolder_;
   std::string priceHistoryLocation_;
   std::string priceHistoryFormatString_;
@@ -134,3 +139,6 @@ class TAsset : public TCustomPropertyObject {
 // Name + " (" + Symbol + ")", or the Symbol alone when the Name is empty: how
 // progress reports and lists name an asset or a portfolio.
 std::string objectLabel(const std::string& name, const std::string& symbol);
+// A text of any length (a damaged name or path) cut to fit a line told to
+// the user.
+std::string shortLabel(const std::string& text);

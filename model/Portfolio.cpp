@@ -10,6 +10,7 @@
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "model/Prices.h"
 #include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
@@ -111,7 +112,14 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       }
       for (const int32_t number : numbers) {
         result = loadAsset(number, progress, cookie, &readAhead);
-        if (result != 0) break;
+        if (result == 0) continue;
+        // The whole portfolio stays closed: the user learns which asset
+        // keeps it so, and why.
+        const std::string asset = TAsset::fileNameIn(folder_, number) + assetFailure_;
+        reportProgress(progress, cookie, progressAssetFailed, asset);
+        reportLoadFailure("Portfolio " + shortLabel(objectLabel(name_, symbol_)) + " not opened: asset " + asset +
+                          ".");
+        break;
       }
     }
   } catch (const std::exception&) {
@@ -199,10 +207,16 @@ int TPortfolio::loadAsset(int32_t number, const TProgressProcedure& progress, vo
                           TFileReadAhead* readAhead) {
   const size_t numbersBefore = transactionNumbers_.size();
   const size_t datesBefore = dates_.size();
+  assetFailure_ = ": it cannot be read";
   try {
     auto asset = std::make_unique<TAsset>();
     int result = asset->load(folder_, number, progress, cookie, readAhead);
-    if (result != 0) return result;
+    if (result != 0) {
+      assetFailure_ = asset->loadFailure();
+      return result;
+    }
+    assetFailure_ = " (" + shortLabel(objectLabel(asset->Name(), asset->Symbol())) +
+                    "): its transactions' numbers or dates cannot be added";
     result = asset->appendTransactionNumbers(transactionNumbers_);
     if (result != 0) {
       transactionNumbers_.resize(numbersBefore);

@@ -148,6 +148,8 @@ class TPortfolio : public TCustomPropertyObject {
   std::string name_;
   std::string symbol_;
   std::string folder_;
+  // Why the last loadAsset failed, after the asset's label when known.
+  std::string assetFailure_;
   std::string currency_;
   std::vector<std::unique_ptr<TAsset>> assets_;
   std::vector<double> dates_;

@@ -21,6 +21,9 @@ constexpr int progressPricesAcquired = 15;  // sent twice: 15, then 16
 constexpr int progressPricesReady = 16;
 constexpr int progressPortfolioOpened = 17;
 constexpr int progressPortfolioClosing = 20;
+// An asset that keeps its portfolio closed: the asset's file, its label and
+// why, as shortLabel gives them.
+constexpr int progressAssetFailed = 21;
 
 inline void reportProgress(const TProgressProcedure& progress, void* cookie, int code, const std::string& text) {
   if (progress) progress(cookie, code, text);

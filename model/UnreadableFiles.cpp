@@ -18,22 +18,40 @@ TWaitingNames& waitingNames() {
   return waiting;
 }
 
-}  // namespace
-
-void reportUnreadableFile(const std::string& fileName) {
-  TWaitingNames& waiting = waitingNames();
-  const std::lock_guard<std::mutex> guard(waiting.lock);
-  if (waiting.names.size() >= maxWaitingNames) return;
-  if (std::find(waiting.names.begin(), waiting.names.end(), fileName) == waiting.names.end())
-    waiting.names.push_back(fileName);
+TWaitingNames& waitingFailures() {
+  static TWaitingNames waiting;
+  return waiting;
 }
 
-std::vector<std::string> takeUnreadableFiles() {
-  TWaitingNames& waiting = waitingNames();
+void addWaiting(TWaitingNames& waiting, const std::string& text) {
+  const std::lock_guard<std::mutex> guard(waiting.lock);
+  if (waiting.names.size() >= maxWaitingNames) return;
+  if (std::find(waiting.names.begin(), waiting.names.end(), text) == waiting.names.end())
+    waiting.names.push_back(text);
+}
+
+std::vector<std::string> takeWaiting(TWaitingNames& waiting) {
   const std::lock_guard<std::mutex> guard(waiting.lock);
   std::vector<std::string> taken;
   taken.swap(waiting.names);
   return taken;
+}
+
+}  // namespace
+
+void reportUnreadableFile(const std::string& fileName) { addWaiting(waitingNames(), fileName); }
+
+std::vector<std::string> takeUnreadableFiles() { return takeWaiting(waitingNames()); }
+
+void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), line); }
+
+std::vector<std::string> takeLoadFailures() { return takeWaiting(waitingFailures()); }
+
+std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable) {
+  if (loadFailures.empty()) return unreadableFilesNotice(unreadable);
+  std::string text = loadFailures.back();
+  if (loadFailures.size() > 1) text += " (and " + std::to_string(loadFailures.size() - 1) + " more)";
+  return text;
 }
 
 std::string unreadableFilesNotice(const std::vector<std::string>& names) {

@@ -59,6 +59,11 @@ bool TPortfolioLoadLog::notify(int code, const std::string& text) {
     case 18: addLine("Computing forex quotes: " + text); return true;
     case 19: addLine("Loading forex quotes: " + text); return true;
     case 20: addLine("Unloading portfolio: " + text); return true;
+    case 21:
+      addLine(indent10 + "Asset not loaded: " + text);
+      addLine(indent5 + "Portfolio not opened");
+      addLine("");
+      return true;
     default: return false;
   }
 }

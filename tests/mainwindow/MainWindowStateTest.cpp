@@ -13,10 +13,12 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
+#include "model/UnreadableFiles.h"
 #include "controls/EditorStatus.h"
 #include "controls/SheetPanel.h"
 #include "sheet/Sheet.h"
 #include "platform/Application.h"
+#include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
 #include "systems/SystemForm.h"
 #include "tests/support/MainWindowFixture.h"
@@ -313,4 +315,20 @@ TEST_F(MainWindowState, LettingGoOfThePortfoliosClearsEveryWindowsView) {
 
   ASSERT_EQ(table.newPortfolio("New", "NEW", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
   EXPECT_NE(table.items(0)->Serial(), oldSerial);
+}
+
+// A portfolio one asset kept closed once went unmentioned once loading ended.
+TEST_F(MainWindowState, ThePortfolioAnAssetKeptClosedIsTheNoticeWithTheAssetAndWhy) {
+  takeLoadFailures();
+  takeUnreadableFiles();
+  reportUnreadableFile("C:\\DATA\\QUOTES\\OTHER.TXT");
+  const std::string failure = "Portfolio Growth (GRW) not opened: asset C:\\DATA\\FOLIOS\\1\\2.INI (Gold (AU)): "
+                              "its price file \"COM1\" cannot be read.";
+  reportLoadFailure(failure);
+  main_->showFileNotices();
+  EXPECT_TRUE(main_->noticeBar->visible());
+  EXPECT_EQ(main_->noticeBar->panelText(0), failure);
+  reportUnreadableFile("C:\\DATA\\QUOTES\\OTHER.TXT");
+  main_->showFileNotices();
+  EXPECT_EQ(main_->noticeBar->panelText(0), "Could not read C:\\DATA\\QUOTES\\OTHER.TXT; taken as missing.");
 }

@@ -270,3 +270,29 @@ TEST(SamplePortfolio, OnlyCanonicalAssetFilesLoadAndOneBadPriceFileFailsAll) {
   EXPECT_EQ(portfolio.assetCount(), 0);
   EXPECT_EQ(pricesTable().entryCount(), 0);
 }
+
+// A portfolio kept closed by one of its assets once said nothing of which
+// asset or why; a damaged name is cut to fit the line.
+TEST(SamplePortfolio, AnAssetThatKeepsItsPortfolioClosedIsNamedWithWhy) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  {
+    TPortableIniFile ini(folder + "2.INI");
+    ini.writeString("Asset", "PriceHistoryLocation", "COM1");
+    ini.writeString("Asset", "Name", std::string(200001, '('));
+  }
+  takeLoadFailures();
+  std::vector<std::string> failed;
+  const TProgressProcedure progress = [&failed](void*, int code, const std::string& text) {
+    if (code == progressAssetFailed) failed.push_back(text);
+  };
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  EXPECT_NE(portfolio.load(folder, false, progress, nullptr, true, false), 0);
+  EXPECT_EQ(portfolio.assetCount(), 0);
+  const std::string asset =
+      folder + "2.INI (" + std::string(57, '(') + "...): its price file \"COM1\" cannot be read";
+  EXPECT_EQ(failed, std::vector<std::string>{asset});
+  EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{"Portfolio Growth Portfolio (GRW) not opened: asset " + asset + "."});
+  takeUnreadableFiles();
+}

@@ -74,3 +74,16 @@ TEST(PortfolioLoadLog, UpdatesCarryTheMemoToTheLogsLines) {
   EXPECT_EQ(update.appended, "Unloading portfolio: B\r\nUnloading portfolio: C\r\nUnloading portfolio: D\r\n"
                              "Unloading portfolio: E");
 }
+
+TEST(PortfolioLoadLog, AnAssetThatKeepsItsPortfolioClosedEndsTheBlockWithWhy) {
+  TPortfolioLoadLog log;
+  log.notify(12, "Alpha (A)");
+  log.notify(13, "Gold (AU)");
+  log.notify(21, "C:\\FOLIOS\\1\\2.INI (Gold (AU)): its price file \"COM1\" cannot be read");
+  log.notify(12, "Beta (B)");
+  const std::vector<std::string> expected{
+      "Loading portfolio: Alpha (A)", "     Loading asset: Gold (AU)",
+      "          Asset not loaded: C:\\FOLIOS\\1\\2.INI (Gold (AU)): its price file \"COM1\" cannot be read",
+      "     Portfolio not opened", "", "Loading portfolio: Beta (B)"};
+  EXPECT_EQ(log.lines(), expected);
+}
