@@ -39,19 +39,21 @@ TCellWrite writeAndCompare(TSheet& sheet, bool bound, Write write) {
 
 }  // namespace
 
-TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text, bool numberRequired) {
+TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text, bool numberRequired,
+                            const TBoundNumberVeto& veto) {
   if (!writable(sheet)) return TCellWrite::nothing;
   const std::uint8_t code = typeCode & 0x7F;
   const TCellEditorChoice choice = chooseCellEditor(code);
+  TValueRecord read;
   const auto readsAs = [&](std::uint8_t kind) {
-    TValueRecord value;
-    value.kind = valueString;
-    value.string = text;
-    return sheet.convertValue(value, kind);
+    read.kind = valueString;
+    read.string = text;
+    return sheet.convertValue(read, kind);
   };
   if (choice.bound) {
     const std::uint8_t kind = boundNumericKind(code);
     if (kind && !readsAs(kind)) return TCellWrite::refused;
+    if (kind == valueNumber && veto && veto(read.number)) return TCellWrite::refused;
     return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectText(text); });
   }
   switch (code) {
@@ -154,7 +156,7 @@ bool pickedCellValue(const TPickerValue& opening, bool timeMode, double pickedDa
   return true;
 }
 
-TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value) {
+TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value, const TBoundNumberVeto& veto) {
   if (!writable(sheet)) return TCellWrite::nothing;
   switch (typeCode & 0x7F) {
     case cellDate:
@@ -163,11 +165,15 @@ TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value)
       return TCellWrite::written;
     case cellTransactionDate:
       if (!transactionCanHold(std::trunc(value))) return TCellWrite::refused;
+      if (veto && veto(std::trunc(value))) return TCellWrite::refused;
       sheet.setCurrentObjectNumber(std::trunc(value));
       return TCellWrite::written;
-    case cellTransactionTime:
-      sheet.setCurrentObjectNumber(std::fabs(value - std::trunc(value)));
+    case cellTransactionTime: {
+      const double time = std::fabs(value - std::trunc(value));
+      if (veto && veto(time)) return TCellWrite::refused;
+      sheet.setCurrentObjectNumber(time);
       return TCellWrite::written;
+    }
     default:
       return TCellWrite::nothing;
   }

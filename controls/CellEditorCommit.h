@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TSheet;
@@ -8,13 +9,18 @@ class TSheet;
 // host as an edited value; a refused text keeps its editor open.
 enum class TCellWrite { nothing, written, refused };
 
+// A host's veto over the number about to be written into a bound
+// property: true refuses it.
+using TBoundNumberVeto = std::function<bool(double number)>;
+
 // Writes an edit, memo, currency or image editor's text into the current
 // cell of the type code (or its bound property). A bound numeric property
-// refuses a text that does not read as a number; a value cell takes any
-// text the way typing does (a number, else a formula), unless numberRequired:
-// then it refuses a text that is no number, as a bound number does.
+// refuses a text that does not read as a number, and a number the veto
+// refuses; a value cell takes any text the way typing does (a number, else a
+// formula), unless numberRequired: then it refuses a text that is no number,
+// as a bound number does.
 TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text,
-                            bool numberRequired = false);
+                            bool numberRequired = false, const TBoundNumberVeto& veto = {});
 
 // Delete on the current cell: the bound property's empty value, or an empty
 // string for a value cell. Nothing for a locked cell or no current cell.
@@ -45,8 +51,10 @@ bool pickedCellValue(const TPickerValue& opening, bool timeMode, double pickedDa
                      double& result);
 
 // Writes the picked value into the current cell or its bound property; a
-// transaction date the model cannot hold is refused.
-TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value);
+// transaction date the model cannot hold is refused, as is a bound date or
+// time (the day, or the time of day) the veto refuses.
+TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value,
+                             const TBoundNumberVeto& veto = {});
 
 // Why a value of the type code was refused, for a message; empty where a
 // beep says enough (a text that is no number).

@@ -128,6 +128,10 @@ class TSheetPanel : public TControl {
   std::unique_ptr<TColorDialog> colorDialog;
   // Tells why a picked value was refused (a test may put another in).
   TMessageBox* messages = &systemMessageBox();
+  // The host's reason to refuse the number a text or a picked date or time
+  // is about to write into a bound property; empty to let it be written.
+  // A refused number leaves the property as it was, with the reason shown.
+  std::function<std::string(double number)> refuseBoundNumber;
 
   // ---- Events ----
   std::function<void()> onRender;
@@ -228,6 +232,7 @@ class TSheetPanel : public TControl {
   TControl* currentEditor_ = nullptr;
   TControl* editorFocus_ = nullptr;  // the part of the editor that takes the keys
   TCellEditSession session_;
+  std::string hostRefusal_;  // why the host refused the last commit
   bool endingEditor_ = false;
   bool askingAboutText_ = false;
   bool memoAutoHeight_ = false;

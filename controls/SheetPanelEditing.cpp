@@ -362,16 +362,23 @@ void TSheetPanel::cancelEditing() {
 
 TCellWrite TSheetPanel::commitEditor() {
   const std::uint8_t typeCode = session_.typeCode();
+  hostRefusal_.clear();
+  TBoundNumberVeto veto;
+  if (refuseBoundNumber)
+    veto = [this](double number) {
+      hostRefusal_ = refuseBoundNumber(number);
+      return !hostRefusal_.empty();
+    };
   switch (session_.choice().kind) {
     case TCellEditorKind::date:
     case TCellEditorKind::time: {
       double value = 0.0;
-      return pickedValue(value) ? commitPickedValue(*sheet_, typeCode, value) : TCellWrite::nothing;
+      return pickedValue(value) ? commitPickedValue(*sheet_, typeCode, value, veto) : TCellWrite::nothing;
     }
     case TCellEditorKind::text:
-      return commitEditorText(*sheet_, typeCode, memo_->text());
+      return commitEditorText(*sheet_, typeCode, memo_->text(), false, veto);
     case TCellEditorKind::number:
-      return commitEditorText(*sheet_, typeCode, numberEdit_->text(), numberRequired && numberRequired());
+      return commitEditorText(*sheet_, typeCode, numberEdit_->text(), numberRequired && numberRequired(), veto);
     case TCellEditorKind::currency:
       return commitEditorText(*sheet_, typeCode, currencyEdit_->text());
     case TCellEditorKind::image:
@@ -408,13 +415,15 @@ bool TSheetPanel::finishEditing(bool commit) {
   if (commit && session_.belongsTo(*sheet_)) {
     if (!typedTextAccepted()) return false;
     const TCellWrite result = commitEditor();
-    const std::string reason = result == TCellWrite::refused ? refusalText(session_.typeCode()) : std::string();
+    std::string reason;
+    if (result == TCellWrite::refused) reason = hostRefusal_.empty() ? refusalText(session_.typeCode()) : hostRefusal_;
     if (result == TCellWrite::refused && reason.empty()) {
       MessageBeep(MB_ICONEXCLAMATION);
       return false;
     }
     if (!reason.empty()) {
-      // A picked value has no text to correct: the editor closes on the old
+      // A picked value has no text to correct, and a number the host
+      // refuses has nothing wrong in its text: the editor closes on the old
       // value before the message takes the focus.
       session_.close();
       hideEditor();

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 
 #include "model/UnreadableFiles.h"
@@ -337,8 +338,10 @@ double TPortableIniFile::readFloat(const std::string& section, const std::string
   return iniTextToFloat(readString(section, key, ""), value) ? value : defaultValue;
 }
 
-void TPortableIniFile::writeFloat(const std::string& section, const std::string& key, double value) {
-  writeString(section, key, floatToIniText(value));
+bool TPortableIniFile::writeFloat(const std::string& section, const std::string& key, long double value) {
+  if (!storableFloat(value)) return false;
+  writeString(section, key, floatToIniText(static_cast<double>(value)));
+  return true;
 }
 
 bool TPortableIniFile::sectionExists(const std::string& section) const { return findSection(section) != nullptr; }
@@ -492,6 +495,10 @@ std::string floatToIniText(double value) {
   text.append(floatExponentDigits - exponent.size(), '0');
   text += exponent;
   return text;
+}
+
+bool storableFloat(long double value) {
+  return std::isfinite(value) && std::fabs(value) <= std::numeric_limits<double>::max();
 }
 
 bool storableEntry(const std::string& key, const std::string& value) {

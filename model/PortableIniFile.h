@@ -66,7 +66,9 @@ class TPortableIniFile {
   virtual void writeBool(const std::string& section, const std::string& key, bool value);
 
   double readFloat(const std::string& section, const std::string& key, double defaultValue) const;
-  void writeFloat(const std::string& section, const std::string& key, double value);
+  // A value that would not read back as a number (see storableFloat) is
+  // refused: nothing is stored and the result is false.
+  bool writeFloat(const std::string& section, const std::string& key, long double value);
 
   bool sectionExists(const std::string& section) const;
   // The names of the sections, in file order; appended to the target.
@@ -121,6 +123,10 @@ class TPortableIniFile {
 // The locale-independent number forms of settings files, also used by the
 // files that store numbers the same way.
 std::string floatToIniText(double value);
+// True when the value is a number the float form holds: finite and within
+// the range of a double. Extended values beyond it would be written as
+// infinities, which read back as no number at all.
+bool storableFloat(long double value);
 // True when writeString stores the key and the value as they are, so that
 // they read back unchanged (the value after quotedWhereNeeded).
 bool storableEntry(const std::string& key, const std::string& value);

@@ -1,5 +1,6 @@
 #include "model/QuoteFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -13,9 +14,9 @@ namespace {
 // fails the slot instead of overflowing the value.
 constexpr int maxFieldDigits = 9;
 
-// Fixed notation is used below this magnitude, exponent form above it
-// (an extended value holds about 19 significant digits).
-constexpr long double fixedNotationLimit = 1e18L;
+// The digits of the largest extended value in fixed notation, with room
+// for a sign and the point.
+constexpr size_t maxFixedIntegerDigits = 4940;
 
 // Decimal mantissas of up to 19 digits fit a 64-bit integer; powers of ten
 // up to 10^27 are exact in the 64-bit significand of an extended value, so
@@ -337,6 +338,8 @@ inline const char* readValue(const char* p, const char* end, char separator, lon
   // Up to 19 digits (leading zeros included) cannot overflow the mantissa.
   if (digits > maxExactDigits || scale > maxExactPowerOfTen) {
     value = decimalTextToExtended(start, p, separator);
+    // A run of digits beyond every extended value is no number.
+    present = std::isfinite(value);
     return p;
   }
   value = static_cast<long double>(mantissa);
@@ -521,21 +524,22 @@ void formatQuoteLine(const TQuoteRecord& quote, const TQuoteFormat& format, std:
   }
 }
 
+// Fixed notation whatever the magnitude: the reader takes no exponent, so an
+// exponent form would read back as another number, or fail the line. A value
+// that is no number writes nothing, so that its slot reads back as absent.
 std::string formatQuoteValue(int decimals, long double value) {
   const char decimalSeparator = localeSettings().decimalSeparator;
+  if (!std::isfinite(value)) return std::string();
   char buffer[128];
-  if (!std::isfinite(value)) return std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF");
-  if (std::fabs(value) >= fixedNotationLimit) {
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 17);
-    std::string text(buffer, result.ptr);
-    for (char& c : text) {
-      if (c == 'e') c = 'E';
-      else if (c == '.') c = decimalSeparator;
-    }
-    return text;
-  }
+  std::string text;
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-  std::string text(buffer, result.ptr);
+  if (result.ec == std::errc()) {
+    text.assign(buffer, result.ptr);
+  } else {
+    text.assign(maxFixedIntegerDigits + static_cast<size_t>(std::max(decimals, 0)), '\0');
+    const auto longer = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals);
+    text.resize(static_cast<size_t>(longer.ptr - text.data()));
+  }
   const size_t point = text.find('.');
   if (point != std::string::npos) {
     size_t end = text.find_last_not_of('0');

@@ -63,6 +63,6 @@ void parseQuoteLine(std::string_view line, const TQuoteFormat& format, TQuoteRec
 void formatQuoteLine(const TQuoteRecord& quote, const TQuoteFormat& format, std::string& line);
 
 // The value with at most `decimals` decimals, trailing zeros removed, in the
-// locale's decimal separator; values too large for fixed notation come in
-// exponent form.
+// locale's decimal separator, in fixed notation however large; empty for a
+// value that is no number.
 std::string formatQuoteValue(int decimals, long double value);

@@ -64,21 +64,22 @@ void TTransaction::loadFrom(const TPortableIniFile& ini, const std::string& file
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
 }
 
-void TTransaction::writeTo(TPortableIniFile& ini) const {
+bool TTransaction::writeTo(TPortableIniFile& ini) const {
   ini.writeInteger(section, "Number", number_);
   ini.writeInteger(section, "Soft", soft_);
-  ini.writeFloat(section, "DateTime", dateTime_);
-  ini.writeFloat(section, "Units", static_cast<double>(units_));
-  ini.writeFloat(section, "Value", static_cast<double>(value_));
-  ini.writeFloat(section, "Fees", static_cast<double>(fees_));
+  bool stored = ini.writeFloat(section, "DateTime", dateTime_);
+  stored = ini.writeFloat(section, "Units", units_) && stored;
+  stored = ini.writeFloat(section, "Value", value_) && stored;
+  stored = ini.writeFloat(section, "Fees", fees_) && stored;
   ini.writeString(section, "Flag", flag_);
   saveProperties(ini);
+  return stored;
 }
 
 TNewFileResult TTransaction::createFile(const std::string& fileName, bool durable, bool overwrite) {
   if (!propertiesStorable()) return TNewFileResult::failed;
   TPortableIniFile ini(fileName, TPortableIniFile::TNewFile{});
-  writeTo(ini);
+  if (!writeTo(ini)) return TNewFileResult::failed;
   const TNewFileResult result = ini.createFile(durable, overwrite);
   if (result == TNewFileResult::created) loadFrom(ini, fileName);
   return result;
@@ -91,7 +92,7 @@ int TTransaction::save() {
   TPortableIniFile ini(fileName_);
   // Rewriting a file that could not be read would lose what it holds.
   if (ini.readFailed()) return -4;
-  writeTo(ini);
+  if (!writeTo(ini)) return -4;
   if (!ini.updateFile()) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
@@ -101,6 +102,8 @@ int TTransaction::save() {
 
 int TTransaction::setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value,
                          long double fees, const std::string& fileName, const std::string& flag) {
+  if (!transactionCanHoldAmount(units) || !transactionCanHoldAmount(value) || !transactionCanHoldAmount(fees))
+    return -4;
   number_ = number;
   soft_ = soft;
   dateTime_ = dateTime;
@@ -154,25 +157,31 @@ void TTransaction::setDateTime(double dateTime) {
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::dateChange);
 }
 
-void TTransaction::setUnits(long double units) {
-  if (units == units_) return;
+bool TTransaction::setUnits(long double units) {
+  if (!transactionCanHoldAmount(units)) return false;
+  if (units == units_) return true;
   units_ = units;
   touch();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
+  return true;
 }
 
-void TTransaction::setValue(long double value) {
-  if (value == value_) return;
+bool TTransaction::setValue(long double value) {
+  if (!transactionCanHoldAmount(value)) return false;
+  if (value == value_) return true;
   value_ = value;
   touch();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
+  return true;
 }
 
-void TTransaction::setFees(long double fees) {
-  if (fees == fees_) return;
+bool TTransaction::setFees(long double fees) {
+  if (!transactionCanHoldAmount(fees)) return false;
+  if (fees == fees_) return true;
   fees_ = fees;
   touch();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
+  return true;
 }
 
 void TTransaction::setFlag(const std::string& flag) {
@@ -180,6 +189,8 @@ void TTransaction::setFlag(const std::string& flag) {
   flag_ = flag;
   touch();
 }
+
+bool transactionCanHoldAmount(long double amount) { return storableFloat(amount); }
 
 bool transactionCanHold(double dateTime) {
   constexpr double afterLastDay = 2958466.0;  // 1 January 10000

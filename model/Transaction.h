@@ -32,6 +32,8 @@ class TTransaction : public TCustomPropertyObject {
   // with overwrite must be a file whose text is of no value any more (see
   // overwriteFile).
   TNewFileResult createFile(const std::string& fileName, bool durable, bool overwrite = false);
+  // -4, changing nothing, for an amount the file cannot hold (see
+  // storableFloat).
   int setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
              const std::string& fileName, const std::string& flag);
   // True when the transaction has no file or its file is gone.
@@ -39,12 +41,13 @@ class TTransaction : public TCustomPropertyObject {
   double lastChange() const override;
 
   // Each stores and marks the transaction changed only when the value differs.
+  // An amount the file cannot hold (see storableFloat) is refused: false.
   void setNumber(int32_t number);
   void setSoft(int32_t soft);
   void setDateTime(double dateTime);
-  void setUnits(long double units);
-  void setValue(long double value);
-  void setFees(long double fees);
+  bool setUnits(long double units);
+  bool setValue(long double value);
+  bool setFees(long double fees);
   void setFlag(const std::string& flag);
 
   const std::string& FileName() const { return fileName_; }
@@ -61,7 +64,9 @@ class TTransaction : public TCustomPropertyObject {
 
  private:
   void loadFrom(const TPortableIniFile& ini, const std::string& fileName);
-  void writeTo(TPortableIniFile& ini) const;
+  // False when a value would not read back as it is: the file is then not
+  // written, keeping what it held.
+  bool writeTo(TPortableIniFile& ini) const;
   friend class TTransactionTable;
 
   void touch();
@@ -79,6 +84,9 @@ class TTransaction : public TCustomPropertyObject {
   long double fees_ = 0;
   bool needsSave_ = false;
 };
+
+// The amounts a transaction can hold: those its file reads back.
+bool transactionCanHoldAmount(long double amount);
 
 // The custom property that holds a transaction's comment.
 constexpr const char* transactionCommentProperty = "_COMMENT";

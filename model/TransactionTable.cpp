@@ -178,7 +178,7 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
   auto transaction = std::make_unique<TTransaction>();
   transaction->setCustomProperty(transactionCommentProperty, comment);
   if (!save) {
-    transaction->setAll(number, soft, dateTime, units, value, fees, "", flag);
+    if (transaction->setAll(number, soft, dateTime, units, value, fees, "", flag) != 0) return -4;
     append(std::move(transaction));
     return 0;
   }
@@ -186,7 +186,7 @@ int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long d
   // cost a path look-up for every one of a system run's thousands of
   // transactions, and a folder gone since makes the file's creation fail.
   const std::string path = includeTrailingBackslash(folder);
-  transaction->setAll(number, soft, dateTime, units, value, fees, "", flag);
+  if (transaction->setAll(number, soft, dateTime, units, value, fees, "", flag) != 0) return -4;
   // Soft transactions are made again by every run of their system: only
   // the user's own are flushed to the disk one by one.
   const bool durable = soft == 0;

@@ -38,7 +38,8 @@ class TTransactionTable {
   int saveAll();
   // With save, the transaction is written to the first free numbered file of
   // the folder and read back from it; -4 when no name is free. Without, it
-  // is held in memory only.
+  // is held in memory only. -4, adding nothing, for an amount a transaction
+  // cannot hold.
   int add(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
           const std::string& flag, const std::string& comment, const std::string& folder, bool save);
 

@@ -8,6 +8,7 @@
 
 #include "model/Prices.h"
 #include "model/QuoteRecord.h"
+#include "model/Transaction.h"
 
 bool latestCloseAtOrBefore(TPrices& prices, double date, long double& close) {
   if (prices.isNull()) return false;
@@ -55,6 +56,11 @@ bool autoCompleteAmounts(int fieldKind, long double price, TTradeAmounts& amount
     default:
       return false;
   }
+}
+
+bool transactionCanHoldAmounts(const TTradeAmounts& amounts) {
+  return transactionCanHoldAmount(amounts.units) && transactionCanHoldAmount(amounts.value) &&
+         transactionCanHoldAmount(amounts.fees);
 }
 
 std::optional<std::vector<int32_t>> planRenumbering(const std::vector<int32_t>& lineNumbers,

@@ -31,6 +31,9 @@ bool latestCloseAtOrBefore(TPrices& prices, double date, long double& close);
 // entered. A price that is not positive and finite changes nothing (a close
 // of 0 would turn the whole amount into fees). False when nothing changed.
 bool autoCompleteAmounts(int fieldKind, long double price, TTradeAmounts& amounts);
+// True when a transaction can hold all three amounts (a large number of
+// units at a price may give a value beyond any number its file holds).
+bool transactionCanHoldAmounts(const TTradeAmounts& amounts);
 
 // The numbers a renumbering gives the lines, in line order: each the
 // smallest positive number above the previous one that no other transaction

@@ -1,6 +1,7 @@
 #include "windows/TransactionForm.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 #include "controls/AssetPickForm.h"
@@ -17,6 +18,7 @@
 #include "model/Transaction.h"
 #include "platform/Application.h"
 #include "platform/CalendarDates.h"
+#include "platform/DateTime.h"
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
@@ -91,6 +93,7 @@ TtransactionForm::TtransactionForm() {
     const TField* field = selectedTransaction() >= 0 ? fieldTable_->fieldAtPosition(currentField()) : nullptr;
     return field && field->holdsCustomProperty();
   };
+  sheetPanel_->refuseBoundNumber = [this](double number) { return autoCompleteRefusal(number); };
   fieldTable_ = std::make_unique<TFieldTable>();
   builder_ = std::make_unique<TTransactionSheet>(sheetPanel_->sheet(), *fieldTable_);
   buildMenus();
@@ -663,7 +666,7 @@ void TtransactionForm::firstDateBtnClick() {
   TQuoteRecord quote;
   asset->Prices().ensureSorted();
   asset->Prices().getRecordBySortedIndex(0, date, quote);
-  if (quote.Error || !(quote.Mask & quoteCloseBit)) return;
+  if (quote.Error || !(quote.Mask & quoteCloseBit) || !transactionCanHoldAmount(quote.Close)) return;
   transaction->setDateTime(date);
   transaction->setUnits(1);
   transaction->setValue(quote.Close);
@@ -693,7 +696,7 @@ void TtransactionForm::onCellValueEdited() {
     long double close = 0;
     if (!asset || !latestCloseAtOrBefore(asset->Prices(), transaction->DateTime(), close)) return;
     TTradeAmounts amounts{transaction->Units(), transaction->Value(), transaction->Fees()};
-    if (!autoCompleteAmounts(field->Kind, close, amounts)) return;
+    if (!autoCompleteAmounts(field->Kind, close, amounts) || !transactionCanHoldAmounts(amounts)) return;
     transaction->setUnits(amounts.units);
     transaction->setValue(amounts.value);
     transaction->setFees(amounts.fees);
@@ -710,4 +713,30 @@ void TtransactionForm::onCellValueEdited() {
     sheet.setCurrentCellString(text);
   }
   transaction->setCustomProperty(field->Symbol, text);
+}
+
+std::string TtransactionForm::autoCompleteRefusal(double number) const {
+  TPortfolio* shown = portfolio();
+  const int32_t selected = selectedTransaction();
+  if (!autoCompleteBtn_->down() || !shown || selected < 0) return std::string();
+  const TField* field = fieldTable_->fieldAtPosition(currentField());
+  const TTransaction* transaction = shown->findTransaction(selected);
+  TAsset* asset = shown->findTransactionAsset(selected);
+  if (!field || !transaction || !asset) return std::string();
+  double dateTime = transaction->DateTime();
+  const double day = std::trunc(dateTime);
+  TTradeAmounts amounts{transaction->Units(), transaction->Value(), transaction->Fees()};
+  switch (field->Kind) {
+    case transactionDateKind: dateTime = combineDateAndTime(number, std::fabs(dateTime - day)); break;
+    case transactionTimeKind: dateTime = combineDateAndTime(day, number); break;
+    case transactionUnitsKind: amounts.units = number; break;
+    case transactionValueKind: amounts.value = number; break;
+    default: return std::string();
+  }
+  long double close = 0;
+  if (!latestCloseAtOrBefore(asset->Prices(), dateTime, close) || !autoCompleteAmounts(field->Kind, close, amounts) ||
+      transactionCanHoldAmounts(amounts)) {
+    return std::string();
+  }
+  return "The value, units times the price, would be too large to keep. The transaction stays as it was.";
 }

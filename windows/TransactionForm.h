@@ -123,6 +123,10 @@ class TtransactionForm : public TChildForm {
   void captureOrder();
   void onSheetRender();
   void onCellValueEdited();
+  // Why the number about to be written into the current cell's property
+  // is refused: an auto-completion from it would give an amount the
+  // transaction cannot hold. Empty when it may be written.
+  std::string autoCompleteRefusal(double number) const;
   void assetComboBoxChange();
   void selectAssetEntry(int entry);
   std::string guiOptionsFile() const;

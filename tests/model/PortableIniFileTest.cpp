@@ -168,6 +168,27 @@ TEST_F(PortableIniFile, FloatsHaveOneLocaleIndependentTextForm) {
     EXPECT_FALSE(iniTextToFloat(bad, value)) << bad;
 }
 
+TEST_F(PortableIniFile, AFloatThatWouldNotReadBackIsRefusedAndTheStoredOneKept) {
+  {
+    TPortableIniFile ini(file);
+    ASSERT_TRUE(ini.writeFloat("F", "v", 2.5));
+    const long double beyondDouble = static_cast<long double>(DBL_MAX) * 2;
+    for (const long double v : {static_cast<long double>(HUGE_VAL), -static_cast<long double>(HUGE_VAL),
+                                static_cast<long double>(std::nan("")), beyondDouble, -beyondDouble}) {
+      EXPECT_FALSE(ini.writeFloat("F", "v", v));
+      EXPECT_FALSE(ini.writeFloat("F", "w", v));
+      EXPECT_EQ(ini.readFloat("F", "v", 7), 2.5);
+    }
+    EXPECT_FALSE(ini.writeFloat("F", "v", static_cast<long double>(DBL_MAX) * 1.0000001L));
+    EXPECT_TRUE(ini.writeFloat("F", "v", -static_cast<long double>(DBL_MAX)));
+    EXPECT_EQ(ini.readFloat("F", "v", 7), -1.79769313486231e308);
+  }
+  const std::string text = readWholeFile(file);
+  EXPECT_EQ(text.find("INF"), std::string::npos);
+  EXPECT_EQ(text.find("NAN"), std::string::npos);
+  EXPECT_EQ(text.find("w="), std::string::npos);
+}
+
 TEST_F(PortableIniFile, FontsRoundTripThroughSixKeys) {
   TFontProperties font{"Arial", fsBold | fsStrikeOut, 238, TFontPitch::fpFixed, 255, 11};
   {

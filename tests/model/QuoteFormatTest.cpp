@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -257,7 +258,7 @@ TEST(QuoteFormat, FormatQuoteValue) {
   EXPECT_EQ(formatQuoteValue(2, -1.005L), "-1");  // 1.005 is stored just below
   EXPECT_EQ(formatQuoteValue(0, 7.5L), "8");
   EXPECT_EQ(formatQuoteValue(6, 123456789012345678.0L), "123456789012345678");
-  EXPECT_NE(formatQuoteValue(6, 1e20L).find('E'), std::string::npos);
+  EXPECT_EQ(formatQuoteValue(6, 1e20L), "100000000000000000000");
 
   localeSettings().decimalSeparator = ',';
   EXPECT_EQ(formatQuoteValue(6, 2.5L), "2,5");
@@ -266,6 +267,31 @@ TEST(QuoteFormat, FormatQuoteValue) {
   quote.Mask |= quoteCloseBit;
   EXPECT_EQ(write("D/M/Y;C", quote), "5/1/2024;2.5");
   localeSettings() = defaultLocaleSettings();
+}
+
+TEST(QuoteFormat, EveryValueWrittenReadsBackAndNoNumberIsWrittenAsNone) {
+  TQuoteRecord quote = dated(2024, 1, 5);
+  quote.Mask |= quoteCloseBit | quoteHighBit | quoteLowBit;
+  for (const long double large : {1e20L, 1e308L, -5e307L * 4, 1e4000L}) {
+    quote.Close = large;
+    const std::string line = write("D/M/Y;C;H", quote);
+    EXPECT_EQ(line.find('E'), std::string::npos) << line.substr(0, 40);
+    const TQuoteRecord back = parse("D/M/Y;C;H", line);
+    EXPECT_EQ(back.Error, 0);
+    EXPECT_NE(back.Mask & quoteCloseBit, 0);
+    EXPECT_EQ(back.Close, large);
+  }
+  quote.Close = HUGE_VALL;
+  quote.High = std::nanl("");
+  quote.Low = 3;
+  const std::string line = write("D/M/Y;C;H;L", quote);
+  EXPECT_EQ(line, "5/1/2024;;;3");
+  const TQuoteRecord back = parse("D/M/Y;C;H;L", line);
+  EXPECT_EQ(back.Error, 0);
+  EXPECT_EQ(back.Mask & (quoteCloseBit | quoteHighBit), 0);
+  EXPECT_EQ(back.Low, 3);
+  // Digits beyond every extended value read as no value rather than infinity.
+  EXPECT_EQ(parse("D/M/Y;C", "5/1/2024;1" + std::string(5000, '0')).Mask & quoteCloseBit, 0);
 }
 
 TEST(QuoteFormat, RandomLinesReadToTheLastBit) {

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <map>
 #include <random>
 
@@ -410,4 +412,37 @@ TEST_F(TransactionFolder, PropertiesThatCannotBeStoredFailTheSaveAndKeepTheFile)
   ASSERT_EQ(reloaded.loadDirectory(path), 0);
   EXPECT_EQ(reloaded.count(), 3);
   EXPECT_EQ(reloaded.findNumber(7)->Fees(), 3);
+}
+
+TEST_F(TransactionFolder, AmountsBeyondWhatAFileHoldsAreRefusedAndNeverWritten) {
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  const long double beyondDouble = static_cast<long double>(DBL_MAX) * 5;  // an extended product of units and a price
+  TTransaction& purchase = *table.findNumber(7);
+  const double stamp = purchase.LastChange();
+  EXPECT_FALSE(purchase.setUnits(beyondDouble));
+  EXPECT_FALSE(purchase.setValue(static_cast<long double>(HUGE_VAL)));
+  EXPECT_FALSE(purchase.setFees(static_cast<long double>(std::nan(""))));
+  EXPECT_EQ(purchase.Units(), 10);
+  EXPECT_EQ(purchase.Value(), 100);
+  EXPECT_EQ(purchase.Fees(), 1.5L);
+  EXPECT_EQ(purchase.LastChange(), stamp);
+  EXPECT_TRUE(purchase.setUnits(1e308));
+  ASSERT_EQ(purchase.save(), 0);
+
+  // A merge or a system's rule summing past the range adds nothing.
+  EXPECT_EQ(table.add(30, 0, 45400, 1, beyondDouble, 0, "", "", path, true), -4);
+  EXPECT_EQ(table.add(31, 1, 45400, beyondDouble, 1, 0, "", "", path, false), -4);
+  EXPECT_EQ(table.count(), 3);
+  TTransaction loose;
+  EXPECT_EQ(loose.setAll(32, 0, 45400, 1, 1, -beyondDouble, folder.path() + "32.INI", ""), -4);
+  EXPECT_FALSE(fileExists(folder.path() + "32.INI"));
+
+  TTransactionTable reloaded;
+  ASSERT_EQ(reloaded.loadDirectory(path), 0);
+  EXPECT_EQ(reloaded.count(), 3);
+  EXPECT_EQ(reloaded.findNumber(7)->Units(), 1e308);
+  for (const char* name : {"0.INI", "2.INI", "3.INI"}) {
+    EXPECT_EQ(readWholeFile(path + name).find("INF"), std::string::npos) << name;
+    EXPECT_EQ(readWholeFile(path + name).find("NAN"), std::string::npos) << name;
+  }
 }

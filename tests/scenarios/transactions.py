@@ -1,7 +1,9 @@
 """A buy and a sell typed into the Transactions grid, checked against the
-price file and, after a restart, against the transaction files."""
+price file and, after a restart, against the transaction files; units too
+large to price, refused where they are typed."""
 import datetime
 import os
+import re
 
 from driver import check, file_states, changed_files
 from readout import add_readout_fields, pixel_value
@@ -180,3 +182,55 @@ def buy_and_sell(scenario):
         original = os.path.join(scenario.sample_folder(), "DATA", "FOLIOS", "1", "1.TRN", "%d.INI" % number)
         check(kept == {name: keys for name, keys in read_ini(original).items() if name != "ExternalProperties"},
               "transaction file %d.INI changed beyond its view properties" % number)
+
+
+def stored_non_numbers(folder):
+    """The settings and transaction files under the folder that hold a value
+    written as an infinity or a not-a-number."""
+    found = []
+    for root, _, names in os.walk(folder):
+        for name in names:
+            if not name.upper().endswith(".INI"):
+                continue
+            with open(os.path.join(root, name), "rb") as file:
+                text = file.read().decode("latin-1")
+            if re.search(r"=\s*[-+]?(INF|NAN)", text, re.I | re.M):
+                found.append(os.path.relpath(os.path.join(root, name), folder))
+    return found
+
+
+def huge_units_refused(scenario):
+    """Units whose value at the last close no number holds are refused with
+    a message where they are typed; nothing written after that reads back
+    as another number, and the money invested stays as it was."""
+    folder = scenario.working_folder()
+    folios = os.path.join(folder, "DATA", "FOLIOS")
+    invested_row, = add_readout_fields(os.path.join(folios, "FolioFields.INI"),
+                                       [("Invested read-out", "ROUND(I*100;0)")])
+
+    program = scenario.program(folder)
+    program.start()
+    invested_before, = read_portfolio(program, [invested_row])
+    check(invested_before is not None, "the Portfolios window shows no money invested")
+    show_first_asset(program)
+    units_before = read(program, 1, "Units")
+    for huge in ("1e308", "5e307"):
+        # The first line's units stay the current cell: a click on it would
+        # open its editor.
+        type_here(program, huge)
+        message = program.await_window("^Error$", 10)
+        scenario.grab("refused-" + huge)
+        program.key("Return", window=message)
+        program.await_no_window("^Error$", 10)
+        shown = program.read_cell()
+        check(shown == units_before, "after %s the first line's units show %r, not %r" % (huge, shown, units_before))
+    program.exit()
+    non_numbers = stored_non_numbers(folios)
+    check(not non_numbers, "files hold an infinity or a not-a-number: %s" % non_numbers)
+
+    program = scenario.program(folder)
+    program.start()
+    invested_after, = read_portfolio(program, [invested_row])
+    program.exit()
+    check(invested_after == invested_before, "the money invested went from %s to %s over the restart"
+          % (invested_before, invested_after))

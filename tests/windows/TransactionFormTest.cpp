@@ -468,3 +468,49 @@ TEST_F(TransactionWindow, AddsDeletesAndMergesInOneAssetLeaveEveryOtherAssetsOrd
   for (int a = 1; a < portfolio->assetCount(); ++a)
     EXPECT_EQ(orders[a], untouched[a - 1]) << portfolio->assets(a)->Name();
 }
+
+TEST_F(TransactionWindow, UnitsWhoseCompletedValueNoNumberHoldsAreRefusedWithAMessage) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    fields.items(2)->Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  TSheetPanel& grid = form->sheetPanel();
+  TScriptedMessageBox messages(IDOK);
+  grid.messages = &messages;
+  TSheet& sheet = grid.sheet();
+  TTransaction* trade = portfolio->findTransaction(sheet.getCellInteger(1, 2));
+  ASSERT_NE(trade, nullptr);
+  ASSERT_TRUE(form->autoCompleteBtn().down());
+  const long double units = trade->Units();
+  const long double value = trade->Value();
+  const auto type = [&](const std::string& text) {
+    sheet.setCurrentCell(3, 2);
+    grid.refresh();
+    grid.setFocus();
+    // The first key opens the editor, which takes the rest.
+    postChar(grid.handle(), text[0]);
+    pumpFor(50);
+    ASSERT_TRUE(grid.editing());
+    for (const char c : text.substr(1)) postChar(grid.numberEdit().handle(), c);
+    pumpFor(50);
+    ASSERT_EQ(grid.numberEdit().text(), text);
+    sendKey(grid.numberEdit().handle(), VK_RETURN);
+    EXPECT_FALSE(grid.editing());
+  };
+  for (const char* huge : {"1e308", "5e307"}) {
+    type(huge);
+    ASSERT_EQ(messages.texts.size(), 1u) << huge;
+    EXPECT_NE(messages.texts[0].find("too large"), std::string::npos);
+    messages.texts.clear();
+    EXPECT_EQ(trade->Units(), units) << huge;
+    EXPECT_EQ(trade->Value(), value) << huge;
+  }
+  // A number that prices within range is taken and completed.
+  type("3");
+  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_EQ(trade->Units(), 3);
+  EXPECT_NE(trade->Value(), value);
+}

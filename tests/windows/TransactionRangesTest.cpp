@@ -3,6 +3,7 @@
 #include "model/Asset.h"
 #include "model/Portfolio.h"
 #include "model/Transaction.h"
+#include "model/TransactionTable.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 #include "tests/model/SampleWorkFolder.h"
@@ -120,4 +121,20 @@ TEST(NumberRange, TypedNumbersAreTruncatedAndClamped) {
   EXPECT_EQ(range.start(), 1);
   range.stepEnd(1);
   EXPECT_EQ(range.end(), 3);
+}
+
+TEST_F(MergingTransactions, AMergeWhoseSumNoFileHoldsAddsNothing) {
+  const double large = 1.5e308;
+  ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 10), 1, large, 0, "", "", true), 0);
+  ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 11), 1, large, 0, "", "", true), 0);
+  int merged = 0;
+  EXPECT_EQ(mergeAssetTransactions(portfolio, *asset, true, merged, day(2024, 1, 11), day(2024, 1, 10),
+                                   day(2024, 1, 11)),
+            -4);
+  EXPECT_EQ(merged, 0);
+  EXPECT_EQ(asset->transactionCount(), 3);
+  EXPECT_EQ(portfolio.TransactionNumbers(), (std::vector<int32_t>{1, 2, 3}));
+  TTransactionTable reloaded;
+  ASSERT_EQ(reloaded.loadDirectory(asset->TransactionFolder()), 0);
+  EXPECT_EQ(reloaded.count(), 3);
 }
