@@ -99,6 +99,10 @@ TTextPoint TEditorStatus::positionFromPixel(int x, int y) const {
     top += widthTables[row][0];
     if (y < top) break;
   }
+  // The mouse reaches no further than the last line: a caret left below it
+  // would have the next key typed fill the text with blank lines.
+  const int lastRow = lineCount() - 1 - topLineIndex;
+  row = std::min(row, static_cast<size_t>(std::max(lastRow, 0)));
   const std::vector<int>& bounds = widthTables[row];
   const int first = row < widthTableColumns.size() ? widthTableColumns[row] : 1;
   const long long target = static_cast<long long>(leftPixel) + x;

@@ -262,3 +262,32 @@ TEST_F(EditPanelTest, AOneLineTextOfTensOfMegabytesCostsWhatTheViewShows) {
 }
 
 }  // namespace
+
+// Clicks below a text's end as the user makes them, a press and a release,
+// then a key typed: the text grows by the key only, on its last line.
+TEST_F(EditPanelTest, AClickBelowTheTextMovesTheCaretAndOnlyTypingChangesTheText) {
+  panel.setEditorStatus(&document);
+  const HWND surface = panel.paintBox().handle();
+  const auto clickAndType = [&](int x, int y, char key) {
+    sendMouse(surface, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+    sendMouse(surface, WM_LBUTTONUP, x, y);
+    pumpFor(20);
+    EXPECT_FALSE(document.modified) << "a click changed the text";
+    SendMessageA(panel.handle(), WM_CHAR, key, 1);
+    std::string text;
+    document.getText(true, text);
+    return text;
+  };
+  EXPECT_EQ(clickAndType(60, 150, 'a'), "a\n") << "an empty text";
+  document.clear();
+  document.insertText("one\ntwo");
+  document.modified = false;
+  panel.update();
+  EXPECT_EQ(clickAndType(300, 150, 'x'), "one\ntwox\n");
+  document.modified = false;
+  // Below the last line at a column inside it: on the last line there.
+  EXPECT_EQ(clickAndType(1, 190, 'y'), "one\nytwox\n");
+  TTextPoint caret;
+  panel.getCaret(caret);
+  EXPECT_EQ(caret, (TTextPoint{2, 2}));
+}
