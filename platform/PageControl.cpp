@@ -24,6 +24,9 @@ void TTabSheet::setCaption(const std::string& caption) {
   item.mask = TCIF_TEXT;
   item.pszText = const_cast<char*>(caption_.c_str());
   SendMessageA(pageControl_->handle(), TCM_SETITEMA, pageIndex(), reinterpret_cast<LPARAM>(&item));
+  // Wine's tab control repaints its tabs only as far as the last one now
+  // reaches: a piece of a longer caption stayed beside them.
+  InvalidateRect(pageControl_->handle(), nullptr, TRUE);
 }
 
 int TTabSheet::pageIndex() const {

@@ -227,6 +227,41 @@ TEST(StandardControls, AnEditableComboBoxTakesTypedTextBeyondItsWidth) {
   EXPECT_EQ(box.text(), typed);
 }
 
+// A tab given a shorter caption, or a last tab taken away, leaves nothing of
+// itself beside the tabs: the strip right of the last tab shows the page
+// control's colour only.
+TEST(StandardControls, ShorterOrFewerTabsLeaveNoPieceOfTheOldOnes) {
+  TForm form(mainWindowOptions("Tabs", 400, 120));
+  auto& pages = form.add<TPageControl>();
+  pages.setBounds(10, 10, 380, 24);
+  pages.own(std::make_unique<TTabSheet>(&pages, "Notes"));
+  TTabSheet& object = pages.own(std::make_unique<TTabSheet>(&pages, "Retirement Account"));
+  auto last = std::make_unique<TTabSheet>(&pages, "Euro Bond Fund");
+  form.showModeless();
+  pumpFor(100);
+  const auto tabRight = [&](int index) {
+    RECT tab{};
+    TabCtrl_GetItemRect(pages.handle(), index, &tab);
+    return tab;
+  };
+  const auto stripIsClearBetween = [&](int left, int right, const RECT& tab) {
+    const TScreenImage strip = captureClient(pages.handle());
+    for (int x = left; x < right; ++x)
+      for (int y = tab.top; y < tab.bottom - 2; ++y)
+        if (!strip.pixelIs(x, y, clBtnFace)) return false;
+    return true;
+  };
+  const RECT before = tabRight(2);
+  object.setCaption("Growth Portfolio");
+  pumpFor(100);
+  const RECT after = tabRight(2);
+  ASSERT_LT(after.right, before.right);
+  EXPECT_TRUE(stripIsClearBetween(after.right + 1, before.right + 2, before)) << "after the rename";
+  last.reset();
+  pumpFor(100);
+  EXPECT_TRUE(stripIsClearBetween(tabRight(1).right + 1, after.right + 2, after)) << "after the last tab went";
+}
+
 // Under Wine a tab chosen with the arrow keys left the tab it came from
 // marked as pressed, and from then on every click on a tab was taken for a
 // click among pressed buttons: the user could no longer leave the page with
