@@ -3,13 +3,77 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/Control.h"
+#include "platform/GdiObjects.h"
 
 namespace {
 
 // The top-level window's property that holds its shared tool-tip window.
 constexpr char toolTipsProperty[] = "KestrovaToolTips";
+// The tip draws its text this far inside its client area, on either side.
+constexpr int tipTextInset = 2;
+
+// The width a line takes when drawn in the font. Wine draws some letters
+// wider than it measures them ("w" by two pixels), and a tip sized by the
+// measure cut off the last letters of "New browser": the line is drawn once
+// off the screen and its last inked column found.
+int drawnTextWidth(HFONT font, const std::string& text) {
+  TMemoryDC dc;
+  TSelectedObject selectedFont(dc.get(), font);
+  SIZE measured{};
+  GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &measured);
+  const int width = 2 * measured.cx + 16;
+  const int height = std::max<int>(measured.cy, 1);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  TBitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return measured.cx;
+  TSelectedObject selectedBitmap(dc.get(), bitmap.get());
+  RECT area{0, 0, width, height};
+  FillRect(dc.get(), &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetTextColor(dc.get(), RGB(0, 0, 0));
+  SetBkMode(dc.get(), TRANSPARENT);
+  DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_NOPREFIX);
+  GdiFlush();
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  for (int x = width - 1; x >= measured.cx; --x)
+    for (int y = 0; y < height; ++y)
+      if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0xFFFFFF) return x + 1;
+  return measured.cx;
+}
+
+// Widens a tip being sized until its text area holds the text as drawn.
+void fitTipToText(HWND tip, WINDOWPOS& place) {
+  char text[1024] = {};
+  GetWindowTextA(tip, text, sizeof text);
+  if (!text[0]) return;
+  // The frame from the style: before its first showing the tip has none yet.
+  RECT frame{}, margin{};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(tip, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongA(tip, GWL_EXSTYLE)));
+  SendMessageA(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+  const int outside = (frame.right - frame.left) + 2 * tipTextInset + margin.left + margin.right;
+  const int needed = drawnTextWidth(reinterpret_cast<HFONT>(SendMessageA(tip, WM_GETFONT, 0, 0)), text);
+  place.cx = std::max(place.cx, needed + outside);
+}
+
+LRESULT CALLBACK tipProcedure(HWND tip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_WINDOWPOSCHANGING) {
+    auto& place = *reinterpret_cast<WINDOWPOS*>(lParam);
+    // Hiding sizes the tip to nothing.
+    if (!(place.flags & (SWP_NOSIZE | SWP_HIDEWINDOW)) && place.cx > 0) fitTipToText(tip, place);
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(tip, &tipProcedure, 0);
+  }
+  return DefSubclassProc(tip, message, wParam, lParam);
+}
 
 TOOLINFOA toolFor(HWND tips, HWND control, char* text) {
   TOOLINFOA tool{};
@@ -24,9 +88,11 @@ TOOLINFOA toolFor(HWND tips, HWND control, char* text) {
 HWND createToolTipWindow(HWND owner) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&classes);
-  return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+  HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+  if (tip) SetWindowSubclass(tip, &tipProcedure, 0, 0);
+  return tip;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <windows.h>
@@ -93,4 +94,75 @@ TEST(ToolTips, TheButtonsOfAWindowShareOneTipWindowAndEachKeepsItsOwnHint) {
   EXPECT_NE(tipWindowsOf(other.handle())[0], tips[0]);
   EXPECT_EQ(elsewhere.hint(), "Elsewhere");
   EXPECT_EQ(toolCount(tips[0]), 2);
+}
+
+namespace {
+
+// The width of a line as drawn in the font: its last inked column, found on
+// a bitmap off the screen. Wine draws some letters wider than it measures
+// them, so no measuring call tells it.
+int drawnWidth(HFONT font, const std::string& text) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 40);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, font);
+  RECT area{0, 0, 400, 40};
+  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  TextOutA(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+  int width = 0;
+  for (int x = 0; x < 400; ++x)
+    for (int y = 0; y < 40; ++y)
+      if ((GetPixel(dc, x, y) & 0xFFFFFF) != 0xFFFFFF) width = x + 1;
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return width;
+}
+
+}  // namespace
+
+// A tip holds its text whole: the text area of the tip window (its client
+// area less the two pixels the tip keeps free on either side) is at least
+// as wide as the text drawn in the tip's font. Hints of many "w" were cut.
+TEST(ToolTips, TheTipWindowIsWideEnoughForItsText) {
+  TForm form(mainWindowOptions("Tools", 400, 200));
+  TPanel& bar = form.add<TPanel>();
+  bar.setBounds(0, 0, 400, 30);
+  std::vector<TToolButton*> buttons;
+  const std::vector<std::string> hints = {"One day forward", "New browser", "Field type", "W", "Www www www"};
+  for (size_t i = 0; i < hints.size(); ++i) {
+    TToolButton& button = bar.add<TToolButton>(std::to_string(i));
+    button.setBounds(static_cast<int>(i) * 30, 0, 23, 22);
+    button.setHint(hints[i]);
+    buttons.push_back(&button);
+  }
+  form.showModeless();
+  const HWND tips = tipWindowsOf(form.handle()).at(0);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  for (size_t i = 0; i < hints.size(); ++i) {
+    SCOPED_TRACE(hints[i]);
+    ShowWindow(tips, SW_HIDE);
+    RECT place{};
+    GetWindowRect(buttons[i]->handle(), &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    PostMessageA(buttons[i]->handle(), WM_MOUSEMOVE, 0, MAKELPARAM(11, 11));
+    char shown[64] = {};
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+          GetWindowTextA(tips, shown, sizeof shown);
+          return IsWindowVisible(tips) && hints[i] == shown;
+        },
+        3000));
+    pumpFor(50);
+    RECT client{}, margin{};
+    GetClientRect(tips, &client);
+    SendMessageA(tips, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+    const int textArea = client.right - 4 - margin.left - margin.right;
+    EXPECT_GE(textArea, drawnWidth(reinterpret_cast<HFONT>(SendMessageA(tips, WM_GETFONT, 0, 0)), hints[i]));
+  }
+  SetCursorPos(cursor.x, cursor.y);
 }
