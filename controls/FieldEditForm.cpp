@@ -196,6 +196,10 @@ void TfieldEditForm::buildTools() {
   fieldFormatBox_ = &toolPanel_->add<TComboBox>(TComboStyle::dropDownList);
   fieldFormatBox_->setBounds(x, 4, 150, 200);
   for (const char* kind : kindNames) fieldFormatBox_->addItem(kind);
+  // The list drops with every kind in view: shorter, it opened scrolled to
+  // the field's kind and hid Float and the other kinds above it.
+  const int itemHeight = static_cast<int>(SendMessageA(fieldFormatBox_->handle(), CB_GETITEMHEIGHT, 0, 0));
+  fieldFormatBox_->dropDownHeight = fieldFormatBox_->count() * itemHeight + 2 * GetSystemMetrics(SM_CYBORDER);
   hints_->setHint(*fieldFormatBox_, "Field type");
   fieldFormatBox_->onChange = [this] {
     if (filling_) return;

@@ -227,3 +227,38 @@ TEST(FieldEditForm, NoToAnIncompleteDefinitionLeavesItInTheEditorToCorrect) {
   EXPECT_EQ(messages.texts.size(), 1u);
   EXPECT_EQ(table.items(1)->Content, "PRICE*2");
 }
+
+// The field-kind list, dropped by a click as the user does it on a field of
+// a kind far down the list, shows every kind: none is scrolled out of view.
+TEST(FieldEditForm, TheFieldKindListShowsEveryKindWhenItDrops) {
+  TfieldEditForm form;
+  TFieldTable table = sampleTable();
+  table.items(1)->Kind = 21;  // a transaction date, far below Float
+  int items = 0, shown = 0, top = -1;
+  TModalDriver driver(form, {[&] {
+                               TComboBox& kinds = form.fieldFormatBox();
+                               form.sheetPanel().sheet().setCurrentCell(1, 3);  // UNITS, editable
+                               form.sheetPanel().refresh();
+                               pumpFor(100);
+                               ASSERT_EQ(kinds.itemIndex(), 21);
+                               sendMouse(kinds.handle(), WM_LBUTTONDOWN, 20, 8, MK_LBUTTON);
+                               sendMouse(kinds.handle(), WM_LBUTTONUP, 20, 8);
+                               pumpFor(100);
+                               COMBOBOXINFO info{};
+                               info.cbSize = sizeof info;
+                               ASSERT_TRUE(GetComboBoxInfo(kinds.handle(), &info));
+                               ASSERT_TRUE(IsWindowVisible(info.hwndList));
+                               RECT list{};
+                               GetClientRect(info.hwndList, &list);
+                               items = kinds.count();
+                               shown = list.bottom / static_cast<int>(SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0));
+                               top = static_cast<int>(SendMessageA(info.hwndList, LB_GETTOPINDEX, 0, 0));
+                               SendMessageA(kinds.handle(), CB_SHOWDROPDOWN, FALSE, 0);
+                             },
+                             [&] { form.okBtn().performClick(); }});
+  form.execute(table, nullptr);
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_EQ(items, 28);
+  EXPECT_GE(shown, items);
+  EXPECT_EQ(top, 0);
+}
