@@ -659,6 +659,9 @@ void TWebPanel::applyToolbarLayout() {
   }
   parts_->toolbar->setLayout(layout);
   for (int band = 0; band < bandCount; ++band) setBandVisible(band, places[band]->Visible);
+  storedPlaces_.clear();
+  for (int band = 0; band < bandCount; ++band)
+    storedPlaces_.keep(*parts_->groups[band], places[band]->Left, places[band]->Top);
 }
 
 // ---- settings file
@@ -715,8 +718,9 @@ int TWebPanel::saveSettings(const std::string& fileName) {
                                         &settings.address};
   for (int band = 0; band < bandCount; ++band) {
     places[band]->Visible = bandVisible(band);
-    places[band]->Left = parts_->groups[band]->left();
-    places[band]->Top = parts_->groups[band]->top();
+    const POINT place = storedPlaces_.placeToWrite(*parts_->groups[band]);
+    places[band]->Left = place.x;
+    places[band]->Top = place.y;
   }
   settings.comboWidth = wantedComboWidth_;
   settings.favsVisible = favsVisible();

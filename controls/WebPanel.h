@@ -2,8 +2,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controls/ResizablePanel.h"
+#include "controls/StoredToolPlaces.h"
 #include "controls/WebPanelNavigation.h"
 #include "platform/Timer.h"
 
@@ -187,6 +189,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The address box's width as the user set it or as it was stored: a tool
   // bar too narrow for it narrows the box shown, not the one written.
   int wantedComboWidth_ = 0;
+  TStoredToolPlaces storedPlaces_;
   TToolButton* autorefreshBtn_ = nullptr;
   TToolButton* deleteBtn_ = nullptr;
   TPopupMenu* timedRefreshPopupMenu_ = nullptr;

@@ -124,9 +124,9 @@ void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace p
   for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
     quoteEditor_->quoteColWidths[i] = ini.readInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);
   const std::array<TPanel*, 4> groups = quoteEditor_->toolGroups();
-  readToolGroups(ini, quoteEditor_->quoteEdControlBar(),
-                 {{"QuoteCreationControls", groups[0]}, {"QuoteSortControls", groups[1]},
-                  {"QuoteUpdateControls", groups[2]}, {"QuoteFieldControls", groups[3]}});
+  toolGroupPlaces_.read(ini, quoteEditor_->quoteEdControlBar(),
+                        {{"QuoteCreationControls", groups[0]}, {"QuoteSortControls", groups[1]},
+                         {"QuoteUpdateControls", groups[2]}, {"QuoteFieldControls", groups[3]}});
   quoteEditor_->quoteEdControlBar().setVisible(
       ini.readBool("QuoteControls", "Visible", quoteEditor_->quoteEdControlBar().visible()));
   quoteEditor_->realign();
@@ -146,8 +146,8 @@ void TquoteForm::writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place)
   for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
     ini.writeInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);
   const std::array<TPanel*, 4> groups = quoteEditor_->toolGroups();
-  writeToolGroups(ini, {{"QuoteCreationControls", groups[0]}, {"QuoteSortControls", groups[1]},
-                        {"QuoteUpdateControls", groups[2]}, {"QuoteFieldControls", groups[3]}});
+  toolGroupPlaces_.write(ini, {{"QuoteCreationControls", groups[0]}, {"QuoteSortControls", groups[1]},
+                               {"QuoteUpdateControls", groups[2]}, {"QuoteFieldControls", groups[3]}});
   ini.writeBool("QuoteControls", "Visible", quoteEditor_->quoteEdControlBar().visible());
   ini.writeBool("QuoteGrid", "Show", quotesBtn_->down());
 }

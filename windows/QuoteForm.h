@@ -1,5 +1,6 @@
 #pragma once
 #include "windows/PortfolioAssetsForm.h"
+#include "windows/ToolBarOptions.h"
 
 class TQuoteEditor;
 class TResizablePanel;
@@ -44,6 +45,7 @@ class TquoteForm : public TportfolioAssetsForm {
   TMenuItem* quotesItem_ = nullptr;
   TResizablePanel* quoteEditorContainer_ = nullptr;
   TQuoteEditor* quoteEditor_ = nullptr;
+  TToolGroupPlaces toolGroupPlaces_;
   int quotesAssetIndex_ = -1;
   // The editor tile as the options file keeps it, applied once the view
   // has loaded.

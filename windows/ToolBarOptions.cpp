@@ -20,7 +20,7 @@ constexpr int largestToolLeft = 4096;
 
 }  // namespace
 
-void readToolGroups(const TPortableIniFile& ini, TControlBar& bar, const std::vector<TToolGroupSection>& groups) {
+void TToolGroupPlaces::read(const TPortableIniFile& ini, TControlBar& bar, const std::vector<TToolGroupSection>& groups) {
   std::vector<TToolGroupPlace> places;
   std::vector<bool> visible;
   std::map<std::string, int> ownWidths;
@@ -34,12 +34,15 @@ void readToolGroups(const TPortableIniFile& ini, TControlBar& bar, const std::ve
   }
   bar.setLayout(bandLayoutFor(places, ownWidths, toolRowHeight, toolGripperWidth, toolBandBorder));
   for (size_t i = 0; i < groups.size(); ++i) bar.setBandVisible(*groups[i].panel, visible[i]);
+  stored_.clear();
+  for (size_t i = 0; i < groups.size(); ++i) stored_.keep(*groups[i].panel, places[i].left, places[i].top);
 }
 
-void writeToolGroups(TPortableIniFile& ini, const std::vector<TToolGroupSection>& groups) {
+void TToolGroupPlaces::write(TPortableIniFile& ini, const std::vector<TToolGroupSection>& groups) const {
   for (const TToolGroupSection& group : groups) {
-    ini.writeInteger(group.section, "Left", group.panel->left());
-    ini.writeInteger(group.section, "Top", group.panel->top());
+    const POINT place = stored_.placeToWrite(*group.panel);
+    ini.writeInteger(group.section, "Left", place.x);
+    ini.writeInteger(group.section, "Top", place.y);
     ini.writeBool(group.section, "Visible", group.panel->visible());
   }
 }

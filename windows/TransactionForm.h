@@ -10,6 +10,7 @@
 #include "controls/ChildForm.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
+#include "windows/ToolBarOptions.h"
 #include "windows/TransactionDisplayOrder.h"
 
 struct IActiveScript;
@@ -139,7 +140,7 @@ class TtransactionForm : public TChildForm {
   // Control bar, its options and the asset list's grip
   // (TransactionFormControls.cpp).
   void buildControlBar();
-  std::vector<struct TToolGroupSection> toolGroups() const;
+  std::vector<TToolGroupSection> toolGroups() const;
   void readControls(const std::string& fileName);
   bool writeControls(const std::string& fileName);
   void sizeAssetList(int comboWidth);
@@ -180,6 +181,7 @@ class TtransactionForm : public TChildForm {
   // The asset list's width as the user set it or as it was stored: a window
   // too narrow for it narrows the list shown, not the one written.
   int wantedComboWidth_ = 0;
+  TToolGroupPlaces toolGroupPlaces_;
   TSheetPanel* sheetPanel_ = nullptr;
   TPopupMenu sheetPopupMenu_;
   TPopupMenu delPopupMenu_;

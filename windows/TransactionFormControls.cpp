@@ -131,7 +131,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
   // A damaged file ends the reading where it fails; what was not read keeps
   // the controls as they are.
   try {
-    readToolGroups(ini, *controlBar_, toolGroups());
+    toolGroupPlaces_.read(ini, *controlBar_, toolGroups());
     rowWise_ = ini.readBool("GridDirectionControls", "RowWise", rowWise_);
     rowWiseBtn_->setDown(rowWise_);
     colWiseBtn_->setDown(!rowWise_);
@@ -157,7 +157,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
 
 bool TtransactionForm::writeControls(const std::string& fileName) {
   TPortableIniFile ini(fileName);
-  writeToolGroups(ini, toolGroups());
+  toolGroupPlaces_.write(ini, toolGroups());
   ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
   ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
   ini.writeBool("AutoComplete", "On", autoCompleteBtn_->down());

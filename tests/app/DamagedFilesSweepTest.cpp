@@ -230,13 +230,14 @@ const std::vector<TFileKind>& fileKinds() {
        [](const std::string& fileName) {
          TToolBar bar;
          TPortableIniFile ini(fileName);
-         writeToolGroups(ini, bar.groups());
+         TToolGroupPlaces().write(ini, bar.groups());
        },
        [](const std::string& from, const std::string& to) {
          TToolBar bar;
-         readToolGroups(TPortableIniFile(from), bar.bar, bar.groups());
+         TToolGroupPlaces places;
+         places.read(TPortableIniFile(from), bar.bar, bar.groups());
          TPortableIniFile ini(to);
-         writeToolGroups(ini, bar.groups());
+         places.write(ini, bar.groups());
        }},
       {"macro package",
        [](const std::string& fileName) {
@@ -532,7 +533,14 @@ TEST(DamagedFilesSweep, ANarrowMainWindowLeavesTheSizesStoredInIntactFilesAsThey
     const int stored = TPortableIniFile(narrow.options).readInteger("SelectionControls", "ComboWidth", 0);
     narrow.loadAndSaveView();
     EXPECT_LT(narrow.window->assetComboBox().width(), stored);
-    EXPECT_EQ(TPortableIniFile(narrow.options).readInteger("SelectionControls", "ComboWidth", 0), stored);
+    const TPortableIniFile saved(narrow.options);
+    EXPECT_EQ(saved.readInteger("SelectionControls", "ComboWidth", 0), stored);
+    // The tool groups the narrow bar moved stay where the file had them.
+    const TPortableIniFile wide(folder.path() + "wide.INI", TPortableIniFile::TReadText{wideText});
+    for (const char* group : {"CreationControls", "GridDirectionControls", "SortControls", "AutoControls",
+                              "OrderControls", "SetupControls", "SelectionControls"})
+      for (const char* key : {"Left", "Top"})
+        EXPECT_EQ(saved.readInteger(group, key, -1), wide.readInteger(group, key, -2)) << group << " " << key;
   }
   {
     TForm form(mainWindowOptions("Kestrova", 563, 300));
@@ -540,11 +548,17 @@ TEST(DamagedFilesSweep, ANarrowMainWindowLeavesTheSizesStoredInIntactFilesAsThey
     TWebPanel& panel = form.add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
     panel.setBounds(0, 0, 400, 250);
     const std::string view = folder.path() + "browser.INI";
-    writeWholeFile(view, "[ToolBar]\r\nToolBarWidth=1000\r\n[Address]\r\nVisible=1\r\nLeft=11\r\nTop=0\r\n"
-                         "ComboWidth=206\r\n");
+    writeWholeFile(view, "[ToolBar]\r\nToolBarWidth=1000\r\n[Buttons]\r\nVisible=1\r\nLeft=11\r\nTop=2\r\n"
+                         "[Default]\r\nVisible=1\r\nLeft=185\r\nTop=2\r\n[Delete]\r\nVisible=1\r\nLeft=244\r\nTop=2\r\n"
+                         "[Address]\r\nVisible=1\r\nLeft=300\r\nTop=2\r\nComboWidth=206\r\n");
+    const TPortableIniFile stored(view);
     ASSERT_EQ(panel.loadSettings(view), 0);
     ASSERT_EQ(panel.saveSettings(view), 0);
-    EXPECT_EQ(TPortableIniFile(view).readInteger("Address", "ComboWidth", 0), 206);
+    const TPortableIniFile saved(view);
+    EXPECT_EQ(saved.readInteger("Address", "ComboWidth", 0), 206);
+    for (const char* group : {"Buttons", "Default", "Delete", "Address"})
+      for (const char* key : {"Left", "Top"})
+        EXPECT_EQ(saved.readInteger(group, key, -1), stored.readInteger(group, key, -2)) << group << " " << key;
   }
   {
     TForm form(mainWindowOptions("Kestrova", 563, 300));

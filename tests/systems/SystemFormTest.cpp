@@ -295,3 +295,33 @@ TEST_F(SystemWindow, AnIncompleteFormulaIsTakenOnlyWhenTheUserKeepsIt) {
   EXPECT_EQ(rule.Condition(), "X>");
   EXPECT_EQ(messages.texts.size(), 2u);
 }
+
+// A window too narrow for the stored tool bars once moved their groups in
+// the controls file too.
+TEST_F(SystemWindow, ANarrowWindowMovesTheGroupsShownNotTheOnesStored) {
+  {
+    TsystemForm wide;
+    wide.setBounds(0, 0, 1200, 500);
+    wide.setPortfolioTable(&table);
+    wide.loadView();
+    TPanel& order = *wide.controls(TSystemPage::rules).groups[2].panel;
+    order.setBounds(700, order.top(), order.width(), order.height());
+    wide.saveView();
+  }
+  const std::string controls = portfolio->Folder() + "SystemControls.INI";
+  const std::string stored = readWholeFile(controls);
+  TsystemForm narrow;
+  narrow.setBounds(0, 0, 563, 300);
+  narrow.setPortfolioTable(&table);
+  narrow.loadView();
+  narrow.saveView();
+  const TPortableIniFile before(controls + ".before", TPortableIniFile::TReadText{stored});
+  const TPortableIniFile after(controls);
+  std::vector<std::string> sections;
+  before.readSections(sections);
+  for (const std::string& section : sections) {
+    if (!section.ends_with("Controls")) continue;
+    for (const char* key : {"Left", "Top"})
+      EXPECT_EQ(after.readInteger(section, key, -1), before.readInteger(section, key, -2)) << section << " " << key;
+  }
+}

@@ -40,15 +40,16 @@ struct TToolBarFixture {
 // The place each group's "Left" and "Top" hold after one start and close.
 std::vector<int> startAndClose(const std::string& fileName) {
   TToolBarFixture fixture;
-  readToolGroups(TPortableIniFile(fileName), fixture.bar, fixture.groups());
+  TToolGroupPlaces places;
+  places.read(TPortableIniFile(fileName), fixture.bar, fixture.groups());
   TPortableIniFile ini(fileName);
-  writeToolGroups(ini, fixture.groups());
-  std::vector<int> places;
+  places.write(ini, fixture.groups());
+  std::vector<int> written;
   for (const char* section : {"FirstControls", "SecondControls", "ThirdControls"}) {
-    places.push_back(ini.readInteger(section, "Left", -1));
-    places.push_back(ini.readInteger(section, "Top", -1));
+    written.push_back(ini.readInteger(section, "Left", -1));
+    written.push_back(ini.readInteger(section, "Top", -1));
   }
-  return places;
+  return written;
 }
 
 }  // namespace
@@ -76,11 +77,36 @@ TEST(ToolBarOptions, DamagedPlacesKeepEveryGroupInTheBar) {
       text += std::string("[") + section + "]\r\nLeft=" + value + "\r\nTop=" + value + "\r\n";
     writeWholeFile(fileName, text);
     TToolBarFixture fixture;
-    readToolGroups(TPortableIniFile(fileName), fixture.bar, fixture.groups());
+    TToolGroupPlaces().read(TPortableIniFile(fileName), fixture.bar, fixture.groups());
     for (const TPanel* panel : fixture.panels) {
       EXPECT_GE(panel->left(), 0) << value;
       EXPECT_LE(panel->left() + panel->width(), 800) << value;
     }
     EXPECT_LE(fixture.bar.height(), 3 * 30) << value;
   }
+}
+
+// A group the user has not moved since it was read is written back as read;
+// one the user moves is written where it is.
+TEST(ToolBarOptions, OnlyGroupsTheUserMovedAreWrittenWhereTheyAre) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Controls.INI";
+  const std::string text =
+      "[FirstControls]\r\nLeft=11\r\nTop=2\r\nVisible=1\r\n\r\n[SecondControls]\r\nLeft=300\r\nTop=2\r\n"
+      "Visible=1\r\n\r\n[ThirdControls]\r\nLeft=593\r\nTop=2\r\nVisible=1\r\n\r\n";
+  writeWholeFile(fileName, text);
+  TToolBarFixture fixture;
+  TToolGroupPlaces places;
+  places.read(TPortableIniFile(fileName), fixture.bar, fixture.groups());
+  {
+    TPortableIniFile ini(fileName);
+    places.write(ini, fixture.groups());
+  }
+  EXPECT_EQ(readWholeFile(fileName), text);
+
+  fixture.panels[0]->setBounds(40, fixture.panels[0]->top(), fixture.panels[0]->width(), 22);
+  TPortableIniFile ini(fileName);
+  places.write(ini, fixture.groups());
+  EXPECT_EQ(ini.readInteger("FirstControls", "Left", -1), 40);
+  EXPECT_EQ(ini.readInteger("ThirdControls", "Left", -1), 593);
 }
