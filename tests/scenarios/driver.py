@@ -117,9 +117,10 @@ class Program:
             registry.write(text)
         self.environment.update(LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8")
 
-    def start(self, pick="Return"):
+    def start(self, pick="Return", after_pick=None):
         """Starts the program from the folder's own copy and accepts the
-        portfolio pick dialog with the given key; returns the main window."""
+        portfolio pick dialog with the given key; after_pick then answers
+        what comes before the main window; returns the main window."""
         self.make_prefix()
         self.bring_up_prefix()
         executable = os.path.join(self.folder, "program", "Kestrova.exe")
@@ -129,6 +130,8 @@ class Program:
         picker = self.await_window("^Loaded portfolios$", 90)
         time.sleep(0.5)
         self.key(pick, window=picker)
+        if after_pick:
+            after_pick()
         self.main = self.await_window("^Kestrova: ", 60)
         self.settle(1.5)
         return self.main

@@ -8,6 +8,7 @@ from driver import check
 from readout import add_readout_fields, pixel_value
 
 FIRST_PACKAGE = (40, 98)
+SECOND_PORTFOLIO = (330, 123)
 ACTIVE_MACROS_TAB = (288, 53)
 EDITOR_BELOW_TEXT = (600, 250)
 ASSET_COLUMN_X = 185
@@ -74,4 +75,52 @@ def write_call_and_stop(scenario):
         if window != program.main and program.title(window):
             program.key("Escape", window=window)
     check(program.running(), "the program ended while the endless macro ran")
+    program.exit(seconds=30)
+
+    stop_inside_a_system_run(scenario)
+
+
+def stop_inside_a_system_run(scenario):
+    """A rule of the Retirement Account's system calls an endless macro: the
+    changed system runs as the portfolios are loaded and shows the stop
+    window, naming the function and its package; Stop ends that call, the
+    run never calls it again, and the other macro functions keep their
+    values."""
+    folder = scenario.working_folder("system")
+    with open(os.path.join(folder, "DATA", "MACROS", "Trend.js"), "ab") as file:
+        file.write(b"\r\nfunction endless(x) { while (true) {} }\r\nfunction doubled(x) { return 2 * x; }\r\n")
+    system_file = os.path.join(folder, "DATA", "FOLIOS", "2", "System.INI")
+    with open(system_file, "rb") as file:
+        system = file.read()
+    with open(system_file, "wb") as file:
+        file.write(system.replace(b'Condition="MOMENTUM<DIP"', b'Condition="AND(MOMENTUM<DIP;endless(1)=1)"', 1))
+    doubled_row, growth_row = add_readout_fields(
+        os.path.join(folder, "DATA", "FOLIOS", "2", "AssetFields.INI"),
+        [("Macro read-out", "doubled(21)"), ("Growth read-out", "ROUND(yearlyGrowth(100;121;730)*10000;0)")])
+
+    program = scenario.program(folder)
+
+    def stop_the_run():
+        prompt = program.await_window("^Macros$", 60)
+        scenario.grab("system-run-stop-window")
+        program.key("Return", window=prompt)
+        program.await_no_window("^Macros$", 20)
+        # The run cut short is not taken as applied, and the user is told.
+        told = program.await_window("^Error$", 30)
+        scenario.grab("system-run-incomplete")
+        program.key("Return", window=told)
+
+    program.start(after_pick=stop_the_run)
+    program.settle(3)
+    scenario.grab("system-run-stopped")
+    check(not program.windows("^Macros$"), "the stopped function was called again in the same run")
+    check(program.running(), "the program ended after the macro in the run was stopped")
+    program.click(*SECOND_PORTFOLIO)
+    program.tab("Assets")
+    program.settle(2)
+    check(not program.windows("^Macros$"), "the stopped function was called again on the Assets tab")
+    check(readout(program, doubled_row) == 42, "after the stop in the run a field calling another macro shows %r, "
+          "not 42" % readout(program, doubled_row))
+    check(readout(program, growth_row) == 1000, "after the stop in the run the growth macro gives %r, not 1000"
+          % readout(program, growth_row))
     program.exit(seconds=30)
