@@ -332,3 +332,31 @@ TEST_F(ScriptHostTest, AltF4OnTheProgramWhileAMacroRunsStopsItAndThenCloses) {
   EXPECT_EQ(0, log.clicks);  // a click made behind the stop window is dropped
   DestroyWindow(main);
 }
+
+// A package that does not compile gives none of its functions, in either
+// engine: calling one is the same as calling a name no package defines.
+TEST_F(ScriptHostTest, AFunctionOfAPackageThatDoesNotCompileIsMissingInBothEngines) {
+  for (bool vbscript : {false, true}) {
+    SCOPED_TRACE(vbscript ? "VBScript" : "JScript");
+    TTemporaryFolder packages;
+    const std::string extension = vbscript ? ".vbs" : ".js";
+    const std::string classId = vbscript ? vbscriptId : jscriptId;
+    package(packages.path(), "Trend", classId, true, extension,
+            vbscript ? "Function yearlyGrowth(first, last, days)\r\n  yearlyGrowth = (last / first\r\nEnd Function\r\n"
+                     : "function yearlyGrowth(first, last, days) {\r\n  return (last / first;\r\n}\r\n");
+    TMacroIndex index;
+    index.load(packages.path(), classId);
+    std::vector<TMacroSource> sources;
+    TScriptEngineAttributes attributes = engine(classId, "*" + extension);
+    TScriptHost::joinActiveMacros(index, attributes, nullptr, &sources);
+    ASSERT_TRUE(host.initEngine(&attributes));
+    std::string errorText;
+    EXPECT_FALSE(host.parseSources(sources, errorText));
+    EXPECT_EQ(0u, errorText.find("Trend" + extension + ", line ")) << errorText;
+    TSheet sheet;
+    sheet.setScriptEngine(host.scriptEngine(), false);
+    EXPECT_EQ("#N/A", evaluated(sheet, "=yearlyGrowth(100, 121, 730)"));
+    EXPECT_EQ("#N/A", evaluated(sheet, "=yearlyGrowth(100, 121, 730)*100"));
+    EXPECT_EQ("#N/A", evaluated(sheet, "=noSuchFunction(1)"));
+  }
+}
