@@ -9,6 +9,7 @@ from readout import add_readout_fields, pixel_value
 
 FIRST_PACKAGE = (40, 98)
 SECOND_PORTFOLIO = (330, 123)
+SELECTED_PACKAGE_TAB = (219, 53)
 ACTIVE_MACROS_TAB = (288, 53)
 EDITOR_BELOW_TEXT = (600, 250)
 ASSET_COLUMN_X = 185
@@ -20,6 +21,8 @@ def append_to_first_package(program, source):
     program.tab("Macros")
     program.click(*FIRST_PACKAGE)
     program.settle(0.5)
+    # A package already selected stays behind the tab last shown.
+    program.click(*SELECTED_PACKAGE_TAB)
     program.click(*EDITOR_BELOW_TEXT)
     program.key("ctrl+End", "Return")
     program.type(source)
@@ -46,9 +49,10 @@ def readout(program, row):
 
 def write_call_and_stop(scenario):
     folder = scenario.working_folder()
-    doubled_row, broken_row, endless_row = add_readout_fields(
+    # Only the read-outs in the rows the Assets tab shows are computed.
+    doubled_row, broken_row = add_readout_fields(
         os.path.join(folder, "DATA", "FOLIOS", "1", "AssetFields.INI"),
-        [("Macro read-out", "doubled(21)"), ("Failing read-out", "broken(1)"), ("Endless read-out", "endless(1)")])
+        [("Macro read-out", "doubled(21)"), ("Failing read-out", "broken(1)")])
 
     program = scenario.program(folder)
     program.start()
@@ -64,18 +68,34 @@ def write_call_and_stop(scenario):
     with open(os.path.join(folder, "DATA", "MACROS", "Trend.js")) as file:
         check("function doubled(x)" in file.read(), "the package file does not hold the new macro")
 
-    # The endless macro runs as the Assets tab is entered again; the user
-    # presses Esc (and Esc on any window offering Stop) and the program
-    # must answer again: a normal exit then ends it.
-    append_to_first_package(program, "function endless(x) { while (true) {} }\n")
+    # The failing read-out's function made endless (the last definition
+    # counts) runs as the Assets tab is entered again; the user presses Esc
+    # (and Esc on any window offering Stop) and the program must answer
+    # again, with the other macro's value kept.
+    append_to_first_package(program, "function broken(x) { while (true) {} }\n")
     time.sleep(5)
     scenario.grab("endless")
+    check(program.windows("^Macros$"), "no stop window shows while the endless macro runs")
     program.key("Escape")
     for window in program.windows("."):
         if window != program.main and program.title(window):
             program.key("Escape", window=window)
     check(program.running(), "the program ended while the endless macro ran")
+    program.settle(2)
+    check(not program.windows("^Macros$"), "the stop window stays or shows again after Stop")
+    check(readout(program, doubled_row) == 42, "after the stop the field calling another macro shows %r, not 42"
+          % readout(program, doubled_row))
+
+    # The stopped function runs again once its package changed; Alt+F4 on
+    # the main window behind the stop window then stops the call and closes
+    # the program the usual way.
+    append_to_first_package(program, "function later(x) { return x; }\n")
+    program.await_window("^Macros$", 30)
+    program.click(600, 600)  # the user goes to the main window
+    scenario.grab("endless-closing")
     program.exit(seconds=30)
+    with open(os.path.join(folder, "DATA", "MACROS", "Trend.js")) as file:
+        check("function later(x)" in file.read(), "the package file lost the macro typed before the close")
 
     stop_inside_a_system_run(scenario)
 
