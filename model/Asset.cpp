@@ -9,6 +9,7 @@
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
+#include "model/NumberRange.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/PriceCache.h"
@@ -243,7 +244,7 @@ void TAsset::navAt(bool atOrBefore, long double& value, bool& ok, double date) {
   if (quote.Error || (quote.Mask & quoteCloseBit) == 0) return;
   if (!atOrBefore && std::trunc(recordDate) != day) return;
   value = units * quote.Close;
-  ok = true;
+  ok = holdsAsNumber(value);
 }
 
 // The exchange-rate table from the asset's currency to another, among the

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstdint>
-#include <limits>
 #include <string_view>
 
+#include "model/NumberRange.h"
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -497,9 +497,7 @@ std::string floatToIniText(double value) {
   return text;
 }
 
-bool storableFloat(long double value) {
-  return std::isfinite(value) && std::fabs(value) <= std::numeric_limits<double>::max();
-}
+bool storableFloat(long double value) { return holdsAsNumber(value); }
 
 bool storableEntry(const std::string& key, const std::string& value) {
   return storableKey(key) && !holdsLineBreakers(key) && !holdsLineBreakers(value);

@@ -8,6 +8,7 @@
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
+#include "model/NumberRange.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
@@ -545,7 +546,8 @@ void TPortfolio::assetNavAt(int assetIndex, bool acceptEarlier, bool& ok, double
     return;
   }
   double rateDate = date;
-  ok = forexTables().convert(asset->getCurrency(), currency_, nativeValue, date, true, value, rateDate);
+  ok = forexTables().convert(asset->getCurrency(), currency_, nativeValue, date, true, value, rateDate) &&
+       holdsAsNumber(value);
   rateAge = std::fabs(date - rateDate);
 }
 
@@ -562,6 +564,7 @@ void TPortfolio::navAt(bool acceptEarlier, long double& value, bool& ok, double&
     value += assetValue;
     maxRateAge = std::max(maxRateAge, rateAge);
   }
+  ok = holdsAsNumber(value);
 }
 
 void TPortfolio::assetSumAt(int assetIndex, TAssetSum sum, long double& value, bool& ok, double date) {
@@ -582,6 +585,7 @@ void TPortfolio::sumAt(TAssetSum sum, long double& value, bool& ok, double date)
     if (!ok) return;
     value += assetValue;
   }
+  ok = holdsAsNumber(value);
 }
 
 void TPortfolio::assetInvestmentAt(int assetIndex, long double& value, bool& ok, double date) {
@@ -670,6 +674,7 @@ void TPortfolio::currencyPartAt(const std::string& currency, bool acceptEarlier,
     if (!ok) return;
     value += assetValue;
   }
+  ok = holdsAsNumber(value);
 }
 
 void TPortfolio::convertedCurrencyPartAt(const std::string& currency, bool acceptEarlier, bool& ok,
@@ -691,6 +696,7 @@ void TPortfolio::convertedCurrencyPartAt(const std::string& currency, bool accep
     nativeValue += assetNative;
     maxRateAge = std::max(maxRateAge, rateAge);
   }
+  ok = holdsAsNumber(value) && holdsAsNumber(nativeValue);
 }
 
 int TPortfolio::alignPricesToDates(const std::vector<double>& dates, double fromDate, double tolerance) {

@@ -7,6 +7,7 @@
 #include "model/ChangeStamps.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
+#include "model/NumberRange.h"
 #include "model/PortableIniFile.h"
 #include "model/QuickSort.h"
 #include "platform/FileReadAhead.h"
@@ -430,6 +431,7 @@ void TTransactionTable::sumUpTo(TForex* table, TAmount kind, long double& value,
   const size_t end = countUpTo(date);
   if (table == nullptr) {
     value = runningSums_[kind][end];
+    ok = holdsAsNumber(value);
     return;
   }
   for (size_t i = 0; i < end; ++i) {
@@ -441,6 +443,7 @@ void TTransactionTable::sumUpTo(TForex* table, TAmount kind, long double& value,
     }
     value += converted;
   }
+  ok = holdsAsNumber(value);
 }
 
 void TTransactionTable::investmentAt(TForex* table, long double& value, bool& ok, double date) {
@@ -467,7 +470,8 @@ int TTransactionTable::addFlows(TForex* table, TAmount kind, TFlowList& flows, b
     for (size_t i = begin; i < end; ++i) {
       long double amount = amountOf(*items_[i], kind);
       double rateDate = 0;
-      if (table != nullptr && !table->rateAt(amount, true, rateDate, items_[i]->DateTime(), amount)) {
+      if ((table != nullptr && !table->rateAt(amount, true, rateDate, items_[i]->DateTime(), amount)) ||
+          !holdsAsNumber(amount)) {
         ok = false;
         break;
       }

@@ -290,3 +290,31 @@ TEST_F(PortfolioFunctions, SheetsOnOtherThreadsReadTheModelSideBySide) {
     EXPECT_GE(latest, sale.LastChange());
   }
 }
+
+TEST_F(PortfolioFunctions, AValueNoNumberHoldsMakesEveryFigureBuiltOnItAnError) {
+  // Units a file holds, worth more at Nordwind's price than any number;
+  // and two payments whose sum no number holds either.
+  TPortfolio& growth = *portfolios.items(0);
+  ASSERT_TRUE(growth.findTransaction(1)->setUnits(1e308));
+  for (const char* figure :
+       {"=ASSET_NAV(0,45070,1)", "=PORTFOLIO_NAV(0,45070,1)", "=PORTFOLIO_PERCENT_CASH(0,45070,1)",
+        "=PORTFOLIO_PERCENT_STOCKS(0,45070,1)", "=PORTFOLIO_PERCENT_BONDS(0,45070,1)",
+        "=PORTFOLIO_PERCENT_OTHER(0,45070,1)", "=ASSET_NAV(1,45070,1)/PORTFOLIO_NAV(0,45070,1)*100",
+        "=PORTFOLIO_CURRENCY_PART(\"EUR\",0,45070,1)", "=PORTFOLIO_CONVERTED_CURRENCY_PART(\"EUR\",0,45070,1)"}) {
+    const std::string result = rowsOf(figure);
+    EXPECT_EQ(result.substr(0, 1), "#") << figure << " gives " << result;
+  }
+  // Days without a value are passed over back to the last one with a value,
+  // before the units came.
+  EXPECT_EQ(rowsOf("=PORTFOLIO_QUOTES(0,45070,45071)").substr(0, 6), "44602,");
+  ASSERT_TRUE(growth.findTransaction(1)->setUnits(5));
+  EXPECT_NE(rowsOf("=PORTFOLIO_PERCENT_CASH(0,45070,1)").substr(0, 1), "#") << "a number again";
+
+  ASSERT_TRUE(growth.findTransaction(2)->setValue(1.5e308));
+  ASSERT_TRUE(growth.findTransaction(3)->setValue(1.5e308));
+  for (const char* figure : {"=ASSET_INVESTMENT(0,45070,45071)", "=PORTFOLIO_INVESTMENT(0,45070,45071)",
+                             "=PORTFOLIO_PRINCIPAL(0,45070,45071)", "=ASSET_PRINCIPAL(0,0,45071)"}) {
+    const std::string result = rowsOf(figure);
+    EXPECT_EQ(result.substr(0, 1), "#") << figure << " gives " << result;
+  }
+}
