@@ -354,8 +354,15 @@ double TsystemForm::getLatestChangeTime() const {
 }
 
 double TsystemForm::getSystemAppliedTime() {
-  if (editor_.Edited().lastChange() > appliedTime_ || !unappliedPortfolios_.empty()) appliedTime_ = 0;
-  return appliedTime_;
+  // A portfolio closed meanwhile has nothing left to run.
+  std::erase_if(unappliedPortfolios_, [this](int serial) {
+    for (int i = 0; portfolioTable_ != nullptr && i < portfolioTable_->count(); ++i) {
+      if (portfolioTable_->items(i)->Serial() == serial) return false;
+    }
+    return true;
+  });
+  if (editor_.Edited().lastChange() > appliedTime_) appliedTime_ = 0;
+  return unappliedPortfolios_.empty() ? appliedTime_ : 0;
 }
 
 int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,

@@ -257,4 +257,13 @@ TEST_F(ProgressWindow, NoSystemCountsAsAppliedWhileTheLastRunOfOnePortfolioWasCu
   table.setCurrentIndex(first);
   window.applySystemFile(portfolio->Folder() + "System.INI", script.get(), "", &table, centre, true);
   EXPECT_GT(window.getSystemAppliedTime(), 0);
+
+  // Nor when that portfolio is closed before it ran again.
+  writeDailySystem(other.Folder() + "System.INI", "fails()");
+  table.setCurrentIndex(table.count() - 1);
+  window.applySystemFile(other.Folder() + "System.INI", script.get(), "", &table, centre, true);
+  EXPECT_EQ(window.getSystemAppliedTime(), 0);
+  table.setCurrentIndex(first);
+  ASSERT_EQ(table.close(other.Folder(), false, {}, nullptr), 0);
+  EXPECT_GT(window.getSystemAppliedTime(), 0);
 }
