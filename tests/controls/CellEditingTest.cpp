@@ -6,6 +6,7 @@
 #include "controls/SheetScrollMap.h"
 #include "controls/SpinRepeat.h"
 #include "sheet/Sheet.h"
+#include "tests/support/TestScriptEngine.h"
 
 namespace {
 
@@ -129,6 +130,25 @@ TEST_F(CellEditingTest, ASessionEndsWithARebuildOfItsSheet) {
   session.open(sheet);
   sheet.setCurrentCell(3, 3);
   EXPECT_FALSE(session.belongsTo(sheet));
+}
+
+}  // namespace
+
+namespace {
+
+// The same formula entered again through the grid is computed again (a
+// macro function the user stopped gets its call); a recalculation or a
+// write that is no entry leaves it.
+TEST_F(CellEditingTest, TheSameFormulaEnteredAgainIsComputedAgain) {
+  TTestScriptEngine engine(L"JScript", L"var calls = 0;\r\nfunction counted() { return ++calls; }");
+  sheet.setScriptEngine(engine.get(), false);
+  place(1, 1, "", cellNumber);
+  EXPECT_EQ(commitEditorText(sheet, cellNumber, "=counted()"), TCellWrite::written);
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 1), 1.0);
+  sheet.setCellContent(1, 1, 0, "=counted()", cellNumber);
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 1), 1.0);
+  commitEditorText(sheet, cellNumber, "=counted()");
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(1, 1), 2.0);
 }
 
 }  // namespace
