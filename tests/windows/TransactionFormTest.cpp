@@ -300,6 +300,7 @@ TEST_F(TransactionWindow, AfterARefusedDateTheKeysStayInItsCell) {
     fields.insertField(2);
     fields.items(2)->Kind = 22;  // the time, right of the date
     fields.items(2)->setHeader("Time");
+    fields.items(1)->Locked = false;
     fields.items(2)->Locked = false;
     ASSERT_EQ(fields.save('.', ','), 0);
   }
@@ -473,6 +474,7 @@ TEST_F(TransactionWindow, UnitsWhoseCompletedValueNoNumberHoldsAreRefusedWithAMe
   {
     TFieldTable fields;
     ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    fields.items(1)->Locked = false;
     fields.items(2)->Locked = false;
     ASSERT_EQ(fields.save('.', ','), 0);
   }
@@ -513,4 +515,19 @@ TEST_F(TransactionWindow, UnitsWhoseCompletedValueNoNumberHoldsAreRefusedWithAMe
   EXPECT_TRUE(messages.texts.empty());
   EXPECT_EQ(trade->Units(), 3);
   EXPECT_NE(trade->Value(), value);
+
+  // Units a file holds, priced by a picked date, are refused the same way.
+  ASSERT_TRUE(trade->setUnits(1e308));
+  const double dated = trade->DateTime();
+  sheet.setCurrentCell(2, 2);
+  grid.refresh();
+  grid.setFocus();
+  postChar(grid.handle(), ' ');
+  ASSERT_TRUE(grid.editing());
+  grid.datePicker().setDateTime(std::trunc(dated) + 1);
+  sendKey(grid.datePicker().picker().handle(), VK_RETURN);
+  EXPECT_FALSE(grid.editing());
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_NE(messages.texts[0].find("too large"), std::string::npos);
+  EXPECT_EQ(trade->DateTime(), dated);
 }
