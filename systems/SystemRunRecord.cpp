@@ -1,6 +1,8 @@
 #include "systems/SystemRunRecord.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -16,6 +18,7 @@
 #include "model/QuoteRecord.h"
 #include "model/Transaction.h"
 #include "model/TransactionTable.h"
+#include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
 #include "systems/System.h"
 
@@ -76,6 +79,47 @@ class THash {
   std::uint64_t value_ = 14695981039346656037ULL;
 };
 
+// Whether a formula calls the function (a name followed by "("), in any
+// letter case. A call inside a string only costs a run too many.
+bool callsFunction(const std::string& formula, const std::string& name) {
+  std::string upper = formula;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const auto identifierPart = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+  for (size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
+    if (at > 0 && identifierPart(upper[at - 1])) continue;
+    const size_t next = at + name.size();
+    if (next < upper.size() && upper[next] == '(') return true;
+  }
+  return false;
+}
+
+// The clock is an input of a system whose formulas read it: the day for
+// TODAY, the moment for NOW (which so runs at every request).
+void hashClock(THash& hash, const TSystem& system) {
+  std::vector<const std::string*> formulas;
+  for (int i = 0; i < system.Rules().count(); ++i) {
+    const TSystemRule& rule = *system.Rules().rule(i);
+    for (const std::string* formula : {&rule.Condition(), &rule.Units(), &rule.Principal(), &rule.Fees(),
+                                       &rule.Flag(), &rule.TransactionComment()}) {
+      formulas.push_back(formula);
+    }
+  }
+  for (int i = 0; i < system.Symbols().count(); ++i) formulas.push_back(&system.Symbols().symbol(i)->Definition());
+  const double now = currentDateTime();
+  for (const std::string* formula : formulas) {
+    if (callsFunction(*formula, "NOW")) {
+      hash.real(now);
+      return;
+    }
+  }
+  for (const std::string* formula : formulas) {
+    if (callsFunction(*formula, "TODAY")) {
+      hash.real(std::floor(now));
+      return;
+    }
+  }
+}
+
 // The system as it reads, written again in one spelling: a file saved by
 // another version, or with other quoting, holds the same system. The grids'
 // sizes are the System window's view, not the system.
@@ -86,6 +130,7 @@ void hashSystem(THash& hash, const std::string& systemFileName) {
     const TPortableIniFile ini(systemFileName);
     system.loadFromIni(ini, separators);
   }
+  hashClock(hash, system);
   TPortableIniFile canonical(systemFileName, TPortableIniFile::TNewFile{});
   system.saveToIni(canonical, separators);
   std::vector<std::string> sections;

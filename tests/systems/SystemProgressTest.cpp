@@ -267,3 +267,22 @@ TEST_F(ProgressWindow, NoSystemCountsAsAppliedWhileTheLastRunOfOnePortfolioWasCu
   ASSERT_EQ(table.close(other.Folder(), false, {}, nullptr), 0);
   EXPECT_GT(window.getSystemAppliedTime(), 0);
 }
+
+// The clock is an input of a system that reads it: one reading the moment
+// runs at every request, one reading only prices does not.
+TEST_F(ProgressWindow, ASystemReadingTheClockRunsAgainAndOneWithoutItDoesNot) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  for (const char* condition : {"X<Now()+1", "X>LEN(\"NOW\")"}) {
+    SCOPED_TRACE(condition);
+    writeDailySystem(systemFile, condition);
+    double applied = 0;
+    applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+    ASSERT_FALSE(transactions(true).empty());
+    const std::string first = transactions(true).front()->FileName();
+    const FILETIME written = writeTime(first);
+    Sleep(50);
+    applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+    const bool ranAgain = !sameTime(writeTime(first), written);
+    EXPECT_EQ(ranAgain, std::string(condition).find("Now") != std::string::npos);
+  }
+}
