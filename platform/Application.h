@@ -43,6 +43,9 @@ class TApplication {
   // Ordinary forms get no dialog-message treatment, so the grid and the
   // editors receive Enter, Esc and Tab when they ask for them.
   void handleMessage(MSG& message);
+  // True while a key message is being handled: what it opens, it opens
+  // from the keyboard.
+  bool handlingKey() const { return handlingKey_; }
 
   // A hook returns true when it has handled the message.
   int addMessageHook(std::function<bool(MSG&)> hook);
@@ -142,6 +145,7 @@ class TApplication {
   std::deque<std::function<void()>> deferredCalls_;
   bool deferredPosted_ = false;
   bool suppressDialogChar_ = false;
+  bool handlingKey_ = false;
   int busyCount_ = 0;
   UINT_PTR nextTimerId_ = 1;
   std::map<UINT_PTR, TTimer*> timers_;

@@ -194,14 +194,13 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CONTEXTMENU:
       if (popupMenu_) {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        const bool fromKeyboard = at.x == -1 && at.y == -1;
-        if (fromKeyboard) {  // at the control
+        if (at.x == -1 && at.y == -1) {  // from the keyboard: at the control
           at = {0, 0};
           ClientToScreen(window_, &at);
         }
         // A menu shared by many controls acts on the one it was opened on.
         popupMenu_->popupComponent = this;
-        popupMenu_->popup(window_, at.x, at.y, fromKeyboard);
+        popupMenu_->popup(window_, at.x, at.y);
         return 0;
       }
       break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Application.h"
 #include "platform/Canvas.h"
 #include "platform/GdiObjects.h"
 
@@ -108,12 +109,12 @@ TMenuItem* TMenuBuilder::itemFor(UINT commandId) const {
   return const_cast<TMenuItem*>(commands_[commandId - 1]);
 }
 
-void TPopupMenu::popup(HWND owner, int screenX, int screenY, bool fromKeyboard) {
+void TPopupMenu::popup(HWND owner, int screenX, int screenY) {
   if (onPopup) onPopup();
   TMenuBuilder builder;
   HMENU menu = builder.build(*this, true);
   // The menu's own loop takes this key first, as if the user pressed it.
-  if (fromKeyboard) PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 1);
+  if (application().handlingKey()) PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 1);
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screenX, screenY, 0, owner, nullptr));
   DestroyMenu(menu);

@@ -69,9 +69,10 @@ class TPopupMenu : public TMenuItem {
   // The control whose commands a menu shared by several controls carries out.
   TControl* popupComponent = nullptr;
   // Shows the menu at a screen point and runs the chosen item's handler
-  // after the menu has closed. Opened from the keyboard, its first item is
-  // highlighted, so that Enter chooses at once.
-  void popup(HWND owner, int screenX, int screenY, bool fromKeyboard = false);
+  // after the menu has closed. Opened from the keyboard (the menu key,
+  // Shift+F10, a button's Alt key), its first item is highlighted, so that
+  // Enter chooses at once.
+  void popup(HWND owner, int screenX, int screenY);
 };
 
 // The menu bar of a form. The form hands its WM_COMMAND menu ids here.

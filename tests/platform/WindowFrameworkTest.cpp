@@ -407,13 +407,31 @@ TEST(WindowFramework, AMenuOpenedFromTheKeyboardTakesEnterForItsFirstItem) {
     closer.setEnabled(false);
   }
   EXPECT_EQ(chosen, (std::vector<std::string>{"first", "first"}));
+  // A button pressed with its Alt key opens its menu from the keyboard too.
+  auto& button = form.add<TButton>("&Menu");
+  button.setBounds(10, 50, 80, 25);
+  button.onClick = [&] {
+    const RECT at = button.bounds();
+    menu.popup(form.handle(), at.left, at.bottom);
+  };
+  enter.setEnabled(true);
+  closer.setEnabled(true);
+  {
+    TKeyState alt{VK_MENU};
+    PostMessageA(edit.handle(), WM_SYSKEYDOWN, 'M', 0x20000001);
+    PostMessageA(edit.handle(), WM_SYSKEYUP, 'M', 0xE0000001);
+    pumpFor(300);
+  }
+  pumpFor(300);
+  closer.setEnabled(false);
+  EXPECT_EQ(chosen.size(), 3u);
   // A right click leaves the choice to the mouse.
   enter.setEnabled(true);
   closer.setEnabled(true);
   sendMouse(edit.handle(), WM_RBUTTONDOWN, 20, 10, MK_RBUTTON);
   sendMouse(edit.handle(), WM_RBUTTONUP, 20, 10);
   closer.setEnabled(false);
-  EXPECT_EQ(chosen.size(), 2u);
+  EXPECT_EQ(chosen.size(), 3u);
 }
 
 TEST(WindowFramework, AltAndTheMarkedLetterClicksTheFirstShownEnabledControlCarryingIt) {
