@@ -348,6 +348,16 @@ bool TmainForm::closeCore(bool clearViews) {
   if (replaceDialog.visible()) replaceDialog.close();
   const int tab = pageControl->activePageIndex();
   if (!savedOrCancelled([this, tab] { return leaveTab(tab); })) return false;
+  // Tabs left earlier saved then; what failed there is still in the window
+  // and is tried again here.
+  if (tab != systemTab && systemForm->unsaved() && !savedOrCancelled([this] { return systemForm->saveView(); }))
+    return false;
+  if (tab != webTab && !savedOrCancelled([this] {
+        TSaveFailures failed = webForm->saveWebPanels();
+        addSaveFailures(failed, webForm->saveNotes());
+        return failed;
+      }))
+    return false;
   const std::vector<TdataForm*> dataForms = dataFormsOf(tabForms);
   for (TdataForm* form : dataForms) form->abortViewThreads();
   if (datesSynchronised) portfolioForm->setDates(synchFromDate, synchToDate);

@@ -286,6 +286,7 @@ void TsystemForm::focusCurrentGrid() {
 
 void TsystemForm::clearView() {
   folder_.clear();
+  unsaved_ = false;
   portfolioSerial_ = 0;
   assetOrder_.clear();
   if (parent() != nullptr) parent()->setText("No portfolio selected");
@@ -346,6 +347,7 @@ TSaveFailures TsystemForm::saveView() {
     editor_.loadedFromFile();
   else
     failed.push_back(ini.FileName());
+  unsaved_ = !failed.empty();
   return failed;
 }
 

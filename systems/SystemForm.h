@@ -52,6 +52,8 @@ class TsystemForm : public TChildForm {
   void loadView();
   // The files that could not be written.
   TSaveFailures saveView();
+  // The last save of the view shown failed: its edits are not on disk yet.
+  bool unsaved() const { return unsaved_; }
   double getLatestChangeTime() const;
   double getSystemAppliedTime();
   // The code the last run itself gave (not its stop code).
@@ -157,6 +159,7 @@ class TsystemForm : public TChildForm {
 
   TSystemEditor editor_;
   std::unique_ptr<TToolTips> hints_;
+  bool unsaved_ = false;
   std::array<TPageControls, 3> pages_;
   std::unique_ptr<TsystemProgressForm> progressForm_;
   std::unique_ptr<ToptimizeForm> optimizeForm_;

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
 #include "app/SplashForm.h"
+#include "app/WebForm.h"
 #include "macros/MacroForm.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
@@ -14,7 +16,9 @@
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
 #include "model/UnreadableFiles.h"
+#include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
+#include "controls/ListViewXPSafe.h"
 #include "controls/SheetPanel.h"
 #include "sheet/Sheet.h"
 #include "platform/Application.h"
@@ -147,6 +151,12 @@ void setReadOnly(const std::string& name, bool readOnly) {
 
 std::string failureText(const std::string& name) {
   return "Failed to save " + name + ": your latest changes are not on disk.";
+}
+
+// Folder names come back in capitals.
+std::string upperCase(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
 }
 
 }  // namespace
@@ -331,4 +341,47 @@ TEST_F(MainWindowState, ThePortfolioAnAssetKeptClosedIsTheNoticeWithTheAssetAndW
   reportUnreadableFile("C:\\DATA\\QUOTES\\OTHER.TXT");
   main_->showFileNotices();
   EXPECT_EQ(main_->noticeBar->panelText(0), "Could not read C:\\DATA\\QUOTES\\OTHER.TXT; taken as missing.");
+}
+
+// A save that failed when its tab was left keeps the edit in the window; the
+// close tries it again and tells, whichever tab is shown then.
+TEST_F(SystemRuns, EditsWhoseSaveFailedOnLeavingTheirTabAreSavedOrToldAtClose) {
+  const std::string root = work_ + "DATA\\WEBS\\";
+  forceFolders(root + "1");
+  writeWholeFile(root + "1\\0.INI", "[Profile]\r\nName=Shares\r\n");
+  writeWholeFile(root + "1\\Notes.TXT", "");
+  TwebForm& web = *main_->webForm;
+  web.setMosaicsRoot(root);
+  web.mosaicListView().setItemIndex(0);
+  ASSERT_TRUE(pumpUntil([&] { return web.shownMosaic() == 1; }));
+  web.noteEditPanel().insertText("buy low");
+  const std::string webNotes = web.notesDocument()->fileName;
+  setReadOnly(webNotes, true);
+  EXPECT_FALSE(web.tabLeft().empty());
+
+  std::string folder;
+  arriveWithDailyRule(folder);
+  main_->shuttingDown = true;  // no run
+  const std::string system = folder + "System.INI";
+  writeWholeFile(system, "");
+  setReadOnly(system, true);
+  EXPECT_FALSE(main_->leaveSystemTab().empty());
+
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  messages_.answer = IDCANCEL;
+  for (const std::string& file : {system, webNotes}) {
+    messages_.texts.clear();
+    SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(messages_.texts.size(), 1u);
+    EXPECT_EQ(upperCase(messages_.texts[0]), upperCase(failureText(file)));
+    EXPECT_TRUE(IsWindowVisible(main_->handle()));
+    setReadOnly(file, false);
+  }
+  messages_.texts.clear();
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{});
+  EXPECT_EQ(readWholeFile(webNotes), "buy low\r\n");
+  EXPECT_NE(readWholeFile(system), "");
 }
