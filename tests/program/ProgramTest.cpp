@@ -675,3 +675,42 @@ TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
     EXPECT_EQ(found->second, bytes) << name;
   }
 }
+
+// A close that could not write the window options once ended the program in
+// a second and took the test sheet's edits with it.
+TEST(Program, ACloseThatCannotWriteAFileNamesItAndCancelKeepsTheProgram) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string options = work + "DATA\\GUIoptions.INI";
+  writeWholeFile(options, "[MainWindow]\r\nFirstRun=0\r\n");
+  TProgram program(work);
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: ", 30000);
+  ASSERT_NE(main, nullptr);
+  pumpFor(300);
+  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  HWND message = program.waitForWindow("Error", 20000);
+  ASSERT_NE(message, nullptr);
+  // The folder's name may come in capitals.
+  std::string expected = "Failed to save " + options + ": your latest changes are not on disk.";
+  bool named = false;
+  for (std::string text : childTexts(message)) {
+    for (std::string* each : {&text, &expected})
+      for (char& c : *each) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    named = named || text == expected;
+  }
+  EXPECT_TRUE(named);
+  PostMessageA(message, WM_COMMAND, IDCANCEL, 0);
+  pumpFor(1000);
+  EXPECT_TRUE(program.running()) << "cancelled: the program stays";
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(readWholeFile(options), "[MainWindow]\r\nFirstRun=0\r\n");
+
+  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_NORMAL);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(program.waitForEnd(20000));
+  EXPECT_TRUE(TPortableIniFile(options).sectionExists("Gallery"));
+}
