@@ -14,9 +14,8 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/RandomGenerator.h"
-#include "platform/LocaleSettings.h"
 #include "sheet/Cell.h"
-#include "sheet/FormulaTokenizer.h"
+#include "sheet/FormulaTokenReader.h"
 #include "sheet/Sheet.h"
 #include "systems/System.h"
 
@@ -28,26 +27,15 @@ constexpr std::uint8_t numberCell = 1;
 // A name left in the objective after the system's names were replaced that
 // is no cell reference either: no run gives it a value.
 bool hasUnknownName(const TSheet& sheet, const std::string& formula) {
-  const TLocaleSettings& locale = localeSettings();
-  TTokenObject tokens[2];
-  const TTokenObject* previous = nullptr;
-  size_t end = 0;
-  for (int n = 0;; n ^= 1) {
-    TTokenObject& token = tokens[n];
-    token.clear();
-    size_t position = end;
-    size_t tokenEnd = end;
-    getFormulaToken(token, formula, position, tokenEnd, locale.decimalSeparator, locale.listSeparator, previous);
-    if (token.tokenClass == ::tokenEnd || tokenEnd <= end) return false;
-    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier) {
-      int col = 0, row = 0;
-      bool absoluteRow = false, absoluteCol = false;
-      if (!sheet.parseCellRef(formula.substr(position, tokenEnd - position), col, absoluteRow, absoluteCol, row))
-        return true;
-    }
-    end = tokenEnd;
-    previous = &token;
+  TFormulaTokenReader reader(formula, sheet.formulaDecimalSeparator(), sheet.formulaListSeparator());
+  while (reader.next()) {
+    const TTokenObject& token = reader.token();
+    if (token.tokenClass != tokenOperand || token.value.kind != valueIdentifier) continue;
+    int col = 0, row = 0;
+    bool absoluteRow = false, absoluteCol = false;
+    if (!sheet.parseCellRef(token.value.string, col, absoluteRow, absoluteCol, row)) return true;
   }
+  return false;
 }
 
 // The objective tried once on the prepared sheet, before any run: its parse
