@@ -110,11 +110,7 @@ void TScriptHost::resetEngine() {
     scriptDebug_.Reset();
   });
   if (!closed) abandonEngine();
-  thread_->afterTask = nullptr;
-  thread_->onInterrupt = nullptr;
-  thread_->finish();
-  thread_.reset();
-  deliverReports();
+  leaveThread();
   sources_.clear();
   stopNoticeShown_ = false;
 }
@@ -124,6 +120,14 @@ void TScriptHost::abandonEngine() {
   scriptParser_.Detach();
   scriptSite_.Detach();
   scriptDebug_.Detach();
+}
+
+void TScriptHost::leaveThread() {
+  thread_->afterTask = nullptr;
+  thread_->onInterrupt = nullptr;
+  thread_->finish();
+  thread_.reset();
+  deliverReports();
 }
 
 bool TScriptHost::fail(const std::string& message) {
@@ -218,10 +222,7 @@ void TScriptHost::callStopped(const std::string& name) {
     // The thread went with the engine: a fresh one runs the same sources,
     // so that every other function keeps working.
     abandonEngine();
-    thread_->afterTask = nullptr;
-    thread_->onInterrupt = nullptr;
-    thread_.reset();
-    deliverReports();
+    leaveThread();
     const std::string failure = startEngine();
     if (failure.empty()) {
       runSources();

@@ -114,6 +114,9 @@ class TScriptHost {
   // Lets go of what a stopped thread held: releasing it here would run the
   // engine's code on this thread.
   void abandonEngine();
+  // Lets the thread end after its last task (at once when it was stopped)
+  // and delivers what it left to report.
+  void leaveThread();
   // A call the user stopped: remembered, said, and the engine made again
   // from the same sources behind the same sheet engine.
   void callStopped(const std::string& name);

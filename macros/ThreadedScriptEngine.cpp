@@ -5,18 +5,12 @@
 
 #include "macros/ScriptThread.h"
 #include "sheet/MacroCallout.h"
+#include "sheet/VariantConversion.h"
 
 namespace {
 
 // Clear of DISPID_VALUE and the other reserved ids.
 constexpr DISPID firstMember = 1000;
-
-std::string narrowName(const std::wstring& name) {
-  int length = WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(length, '\0');
-  WideCharToMultiByte(CP_ACP, 0, name.data(), static_cast<int>(name.size()), text.data(), length, nullptr, nullptr);
-  return text;
-}
 
 }  // namespace
 
@@ -141,7 +135,7 @@ HRESULT TThreadedScriptEngine::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count
     ids[i] = static_cast<DISPID>(index) + firstMember;
     // A stopped function, and every name of an engine left stopped, is
     // known, so that its cells show the stop and not a missing function.
-    if ((watch_.isStopped && watch_.isStopped(narrowName(name))) || thread_->stopped()) continue;
+    if ((watch_.isStopped && watch_.isStopped(wideToAnsi(name.data(), name.size()))) || thread_->stopped()) continue;
     DISPID id = DISPID_UNKNOWN;
     HRESULT found = engineMember(index, id);
     if (FAILED(found) || id == DISPID_UNKNOWN) {
@@ -157,7 +151,7 @@ HRESULT TThreadedScriptEngine::Invoke(DISPID member, REFIID iid, LCID locale, WO
   if (closed_) return E_UNEXPECTED;
   const std::size_t index = static_cast<std::size_t>(member - firstMember);
   if (member < firstMember || index >= names_.size()) return DISP_E_MEMBERNOTFOUND;
-  const std::string name = narrowName(names_[index]);
+  const std::string name = wideToAnsi(names_[index].data(), names_[index].size());
   if (watch_.isStopped && watch_.isStopped(name)) {
     if (!TMacroRetry::active() || !watch_.retry) return E_ABORT;
     watch_.retry(name);
