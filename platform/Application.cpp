@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/Control.h"
+#include "platform/FlagRestorer.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
 
@@ -112,12 +113,7 @@ void TApplication::processMessages() {
 
 void TApplication::handleMessage(MSG& message) {
   // Loops run inside a handler (menus, dialogs) bring their own messages.
-  struct TKeyScope {
-    bool& flag;
-    bool saved;
-    ~TKeyScope() { flag = saved; }
-  } keyScope{handlingKey_, handlingKey_};
-  handlingKey_ = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+  const TFlagRestorer keyScope(handlingKey_, message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST);
   if (modalLoopRunning() && redirectFromDisabledWindow(message, modalWindows_.back())) return;
   // Hooks may remove themselves while running: iterate over a copy.
   const auto hooks = hooks_;

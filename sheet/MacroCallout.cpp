@@ -24,22 +24,10 @@ class TSlotsClearer {
 };
 
 // Marks the shared argument area as in use for one call.
-class TBusyFlag {
- public:
-  explicit TBusyFlag(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
-  ~TBusyFlag() { flag_ = before_; }
-  TBusyFlag(const TBusyFlag&) = delete;
-  TBusyFlag& operator=(const TBusyFlag&) = delete;
-
- private:
-  bool& flag_;
-  bool before_;
-};
 
 }  // namespace
 
-TMacroRetry::TMacroRetry() : before_(retrying) { retrying = true; }
-TMacroRetry::~TMacroRetry() { retrying = before_; }
+TMacroRetry::TMacroRetry() : retrying_(retrying, true) {}
 bool TMacroRetry::active() { return retrying; }
 
 void TScriptArguments::setValue(std::int32_t index, const TValueRecord& value) {
@@ -124,7 +112,7 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   std::vector<VARIANT> nestedSlots;
   std::vector<VARIANT>& slots = busy_ ? nestedSlots : slots_;
   if (slots.size() < static_cast<std::size_t>(argumentCount)) slots.resize(argumentCount);  // zeroed: VT_EMPTY
-  TBusyFlag busy(busy_);
+  TFlagRestorer busy(busy_, true);
   TSlotsClearer clearer(slots.data(), argumentCount);
   TScriptArguments arguments(slots.data(), argumentCount);
   if (!fillArguments(arguments)) return errValue;

@@ -9,6 +9,7 @@
 #include <activscp.h>
 #include <wrl/client.h>
 
+#include "platform/FlagRestorer.h"
 #include "sheet/ValueRecord.h"
 #include "sheet/VariantConversion.h"
 
@@ -52,13 +53,12 @@ struct TMacroCallFailures {
 class TMacroRetry {
  public:
   TMacroRetry();
-  ~TMacroRetry();
   TMacroRetry(const TMacroRetry&) = delete;
   TMacroRetry& operator=(const TMacroRetry&) = delete;
   static bool active();
 
  private:
-  bool before_;
+  TFlagRestorer retrying_;
 };
 
 // Calls the global functions of the Active Scripting engine a sheet holds.

@@ -4,6 +4,7 @@
 #include <array>
 #include <set>
 
+#include "platform/FlagRestorer.h"
 #include "sheet/BoundCells.h"
 #include "sheet/BuiltinDispatch.h"
 #include "sheet/FunctionNames.h"
@@ -11,18 +12,6 @@
 
 namespace {
 
-// Restores a flag on every way out.
-class TFlagRestorer {
- public:
-  TFlagRestorer(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
-  ~TFlagRestorer() { flag_ = saved_; }
-  TFlagRestorer(const TFlagRestorer&) = delete;
-  TFlagRestorer& operator=(const TFlagRestorer&) = delete;
-
- private:
-  bool& flag_;
-  bool saved_;
-};
 
 // True for a built-in that reads every argument as a number whenever it
 // gives a result (SQRT, ROUND): most others may leave an argument unread
