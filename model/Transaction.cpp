@@ -157,32 +157,20 @@ void TTransaction::setDateTime(double dateTime) {
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::dateChange);
 }
 
-bool TTransaction::setUnits(long double units) {
-  if (!transactionCanHoldAmount(units)) return false;
-  if (units == units_) return true;
-  units_ = units;
-  touch();
-  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
-  return true;
-}
-
-bool TTransaction::setValue(long double value) {
+bool TTransaction::setAmount(long double& amount, long double value) {
   if (!transactionCanHoldAmount(value)) return false;
-  if (value == value_) return true;
-  value_ = value;
+  if (value == amount) return true;
+  amount = value;
   touch();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
   return true;
 }
 
-bool TTransaction::setFees(long double fees) {
-  if (!transactionCanHoldAmount(fees)) return false;
-  if (fees == fees_) return true;
-  fees_ = fees;
-  touch();
-  if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::amountChange);
-  return true;
-}
+bool TTransaction::setUnits(long double units) { return setAmount(units_, units); }
+
+bool TTransaction::setValue(long double value) { return setAmount(value_, value); }
+
+bool TTransaction::setFees(long double fees) { return setAmount(fees_, fees); }
 
 void TTransaction::setFlag(const std::string& flag) {
   if (flag == flag_) return;

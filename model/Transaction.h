@@ -70,6 +70,8 @@ class TTransaction : public TCustomPropertyObject {
   friend class TTransactionTable;
 
   void touch();
+  // Units, value and fees alike: refused unless the file can hold it.
+  bool setAmount(long double& amount, long double value);
 
   TTransactionTable* owner_ = nullptr;  // the table holding it, told of date and amount changes
   std::string fileName_;
