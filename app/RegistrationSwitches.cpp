@@ -1,7 +1,8 @@
 #include "app/RegistrationSwitches.h"
 
-#include <algorithm>
 #include <cctype>
+
+#include "platform/LocaleSettings.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ std::string nextWord(const std::string& line, size_t& at) {
     }
   }
   return word;
-}
-
-std::string lowerCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "sheet/Sheet.h"
 
-#include "sheet/MacroCallout.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

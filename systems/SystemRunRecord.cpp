@@ -82,8 +82,7 @@ class THash {
 // Whether a formula calls the function (a name followed by "("), in any
 // letter case. A call inside a string only costs a run too many.
 bool callsFunction(const std::string& formula, const std::string& name) {
-  std::string upper = formula;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string upper = upperCase(formula);
   const auto identifierPart = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
   for (size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
     if (at > 0 && identifierPart(upper[at - 1])) continue;
