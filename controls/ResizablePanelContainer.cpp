@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <optional>
+#include <vector>
 
 #include "controls/ResizablePanel.h"
 
@@ -9,6 +12,33 @@ namespace {
 
 bool overlap(const RECT& a, const RECT& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Inside the client area and clear of every taken place.
+bool isFree(const RECT& rect, const std::vector<RECT>& taken, int width, int height) {
+  if (rect.left < 0 || rect.top < 0 || rect.right > width || rect.bottom > height) return false;
+  return std::none_of(taken.begin(), taken.end(), [&rect](const RECT& other) { return overlap(rect, other); });
+}
+
+// The topmost, then leftmost free place of the first size that has one. A
+// free place starts at the container's edge or at another tile's far edge.
+std::optional<RECT> firstFreePlace(const std::vector<RECT>& taken, std::initializer_list<SIZE> sizes, int width,
+                                   int height) {
+  std::vector<POINT> corners{{0, 0}};
+  for (const RECT& other : taken) {
+    corners.push_back({other.right, 0});
+    corners.push_back({0, other.bottom});
+    for (const RECT& next : taken) corners.push_back({other.right, next.bottom});
+  }
+  std::sort(corners.begin(), corners.end(),
+            [](const POINT& a, const POINT& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+  for (const SIZE& size : sizes) {
+    for (const POINT& corner : corners) {
+      const RECT rect{corner.x, corner.y, corner.x + size.cx, corner.y + size.cy};
+      if (isFree(rect, taken, width, height)) return rect;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -182,39 +212,15 @@ void TResizablePanelContainer::placeNewPanel(TResizablePanel& panel) {
     taken.push_back(tile->maximized() ? RECT{0, 0, w, h} : tile->bounds());
   }
   // A maximised new tile covers the others, not the other way round.
-  if (!panel.maximized() && w >= 1 && h >= 1) {
-    const auto isFree = [&](const RECT& rect) {
-      if (rect.left < 0 || rect.top < 0 || rect.right > w || rect.bottom > h) return false;
-      return std::none_of(taken.begin(), taken.end(), [&rect](const RECT& other) { return overlap(rect, other); });
-    };
-    const RECT own = panel.bounds();
-    if (!isFree(own)) {
-      // A free place starts at the container's edge or at another tile's
-      // far edge; the topmost, then leftmost one is taken.
-      std::vector<POINT> corners{{0, 0}};
-      for (const RECT& other : taken) {
-        corners.push_back({other.right, 0});
-        corners.push_back({0, other.bottom});
-        for (const RECT& next : taken) corners.push_back({other.right, next.bottom});
-      }
-      std::sort(corners.begin(), corners.end(),
-                [](const POINT& a, const POINT& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-      const SIZE sizes[] = {{own.right - own.left, own.bottom - own.top}, {defaultPanelWidth, defaultPanelHeight}};
-      bool placed = false;
-      for (const SIZE& size : sizes) {
-        for (const POINT& corner : corners) {
-          const RECT rect{corner.x, corner.y, corner.x + size.cx, corner.y + size.cy};
-          if (!isFree(rect)) continue;
-          panel.setBounds(rect);
-          placed = true;
-          break;
-        }
-        if (placed) break;
-      }
-      if (!placed) {
-        for (TResizablePanel* tile : others) tile->restore();
-        tileHorizontal();
-      }
+  const RECT own = panel.bounds();
+  if (!panel.maximized() && w >= 1 && h >= 1 && !isFree(own, taken, w, h)) {
+    const SIZE ownSize{own.right - own.left, own.bottom - own.top};
+    const SIZE cascadeSize{defaultPanelWidth, defaultPanelHeight};
+    if (const std::optional<RECT> place = firstFreePlace(taken, {ownSize, cascadeSize}, w, h)) {
+      panel.setBounds(*place);
+    } else {
+      for (TResizablePanel* tile : others) tile->restore();
+      tileHorizontal();
     }
   }
   panel.bringToFront();
