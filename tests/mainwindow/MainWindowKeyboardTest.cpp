@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
+#include "tests/support/MainWindowFixture.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
@@ -29,22 +30,12 @@ namespace {
 // The main window started on a copy of the sample as the program starts:
 // the first activation loads everything and offers the portfolios, and the
 // pick dialog is answered with keys.
-class MainWindowKeyboard : public ::testing::Test {
+class MainWindowKeyboard : public MainWindowTest {
  protected:
   void SetUp() override {
     work_ = temporary_.path() + "work\\";
     ASSERT_TRUE(copyTree(sampleDataFolder(), work_, false));
-    for (const char* folder : {"TEMP", "SCRIPTS", "DATA\\DLISTS", "DATA\\MACROS", "DATA\\BMPS", "DATA\\GALLERY",
-                               "DATA\\WEBS"})
-      forceFolders(work_ + folder);
-    writeWholeFile(work_ + "Kestrova.INI", "[Directories]\r\n<GALLERY>=" + work_ + "DATA\\GALLERY\r\n<WEBS>=" +
-                                               work_ + "DATA\\WEBS\r\n");
-    TMainFormContext context;
-    context.executablePath = work_ + "Kestrova.exe";
-    context.currentDirectory = work_;
-    context.messageBox = &messages_;
-    main_ = std::make_unique<TmainForm>(context);
-    ASSERT_FALSE(main_->closeOnActivate);
+    makeMainForm();
   }
 
   // Shows the window; its first activation runs, and the pick dialog gets
@@ -80,11 +71,6 @@ class MainWindowKeyboard : public ::testing::Test {
     TKeyState control{VK_CONTROL};
     for (int i = 0; i < times; ++i) postKey(GetFocus(), VK_TAB);
   }
-
-  TTemporaryFolder temporary_;
-  std::string work_;
-  TScriptedMessageBox messages_;
-  std::unique_ptr<TmainForm> main_;
 };
 
 // Pressed with Alt held, as the keyboard gives a mnemonic.

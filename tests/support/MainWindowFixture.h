@@ -15,6 +15,12 @@ class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     work_ = temporary_.path();
+    makeMainForm();
+  }
+
+  // Every directory in place in work_ (those there already are kept), and
+  // the main window made on it.
+  void makeMainForm() {
     for (const char* folder : {"TEMP", "SCRIPTS", "DATA\\FOLIOS", "DATA\\DLISTS", "DATA\\MACROS", "DATA\\BMPS",
                                "DATA\\GALLERY", "DATA\\WEBS", "DATA\\FOREX", "DATA\\QUOTES"})
       forceFolders(work_ + folder);
