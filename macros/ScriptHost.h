@@ -52,9 +52,6 @@ class TScriptHost {
   };
   // Milliseconds a macro call runs before the user may stop it.
   void setStopPromptDelay(int milliseconds) { stopPromptDelay_ = milliseconds; }
-  // The functions the user stopped while the program runs; each keeps
-  // giving "#SCRIPT!" across reloads until its package changes.
-  const TStoppedMacroCalls& stoppedCalls() const { return stoppedCalls_; }
 
   void resetEngine();
   // Creates, connects and starts the engine; nullptr stands for no valid

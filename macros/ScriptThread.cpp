@@ -142,7 +142,6 @@ void TScriptThread::dropInput() {
 }
 
 bool TScriptThread::waitForTask() {
-  lastTaskStopped_ = false;
   closeAsked_ = nullptr;
   for (int spin = 0; spin < callerSpins && phase_.load() != done; ++spin) YieldProcessor();
   constexpr DWORD slice = 50;
@@ -155,7 +154,6 @@ bool TScriptThread::waitForTask() {
     if (closeAsked_ != nullptr || (prompt && prompt->stopRequested())) break;
   }
   prompt.reset();
-  lastTaskStopped_ = true;
   // The window is closed as the user asked once the call has ended, the
   // usual way, so that it keeps whatever it keeps on closing.
   if (closeAsked_ != nullptr) PostMessageA(closeAsked_, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -37,9 +37,6 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   // Ends the thread after its last task; the engine must be released first.
   void finish();
   bool stopped() const { return stopped_; }
-  // The user stopped the last task: its thread was ended, or the engine
-  // gave up its script when asked.
-  bool lastTaskStopped() const { return lastTaskStopped_; }
   // What the stop window names as running; empty for the macros in general.
   std::string runningCall;
 
@@ -84,7 +81,6 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   const std::function<void()>* task_ = nullptr;
   std::function<void()> started_;
   bool stopped_ = false;
-  bool lastTaskStopped_ = false;
   HWND closeAsked_ = nullptr;
   bool finished_ = false;
   bool busy_ = false;

@@ -44,8 +44,6 @@ struct TMacroCallFailures {
   std::uint64_t stopped = 0;
   std::uint64_t raised = 0;
   std::uint64_t unknown = 0;
-  // Stopped or raised: the calls that may give a value another time.
-  bool any() const { return stopped != 0 || raised != 0; }
 };
 
 // While one lives, the user has entered a cell anew: a macro function the
