@@ -342,8 +342,7 @@ bool TSheetPanel::pickedValue(double& value) const {
 }
 
 bool TSheetPanel::focusInsideEditor() const {
-  const HWND focus = GetFocus();
-  return currentEditor_ && focus && (focus == currentEditor_->handle() || IsChild(currentEditor_->handle(), focus));
+  return currentEditor_ && currentEditor_->holdsFocus();
 }
 
 void TSheetPanel::editorExit() {

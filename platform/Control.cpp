@@ -519,6 +519,29 @@ void TControl::setTabStop(bool tabStop) {
   SetWindowLongA(window_, GWL_STYLE, tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP));
 }
 
+bool TControl::holdsFocus() const {
+  const HWND focus = GetFocus();
+  return window_ && focus && (focus == window_ || IsChild(window_, focus));
+}
+
+namespace {
+
+void collectTabStops(const TControl& control, std::vector<TControl*>& stops) {
+  for (TControl* child : control.children()) {
+    if (!child->visible() || !child->enabled()) continue;
+    if (child->tabStop()) stops.push_back(child);
+    collectTabStops(*child, stops);
+  }
+}
+
+}  // namespace
+
+std::vector<TControl*> TControl::tabStops() const {
+  std::vector<TControl*> stops;
+  collectTabStops(*this, stops);
+  return stops;
+}
+
 bool TControl::canFocus() const {
   if (!window_) return false;
   for (HWND window = window_; window; window = GetParent(window)) {

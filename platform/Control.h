@@ -132,6 +132,10 @@ class TControl {
   bool canFocus() const;
   void setFocus();
   bool focused() const { return window_ && GetFocus() == window_; }
+  // The focus is on the control or on a window inside it.
+  bool holdsFocus() const;
+  // The shown, enabled tab stops below the control, in tab order.
+  std::vector<TControl*> tabStops() const;
   void setMouseCapture();
   void releaseMouseCapture();
   bool hasMouseCapture() const { return window_ && GetCapture() == window_; }

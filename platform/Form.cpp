@@ -46,14 +46,6 @@ DWORD formExStyle(const TFormOptions& options) {
   return style;
 }
 
-void collectTabStops(TControl& control, std::vector<TControl*>& stops) {
-  for (TControl* child : control.children()) {
-    if (!child->visible() || !child->enabled()) continue;
-    if (child->tabStop()) stops.push_back(child);
-    collectTabStops(*child, stops);
-  }
-}
-
 }  // namespace
 
 TForm::TForm(const TFormOptions& options) : TControl(options.parent) {
@@ -163,8 +155,7 @@ TControl* TForm::activeControl() const {
 }
 
 void TForm::selectNext(bool forward) {
-  std::vector<TControl*> stops;
-  collectTabStops(*this, stops);
+  const std::vector<TControl*> stops = tabStops();
   if (stops.empty()) return;
   TControl* current = activeControl();
   auto at = std::find(stops.begin(), stops.end(), current);

@@ -75,31 +75,12 @@ void TPageControl::removePage(TTabSheet* removed) {
   }
 }
 
-namespace {
-
-bool holdsFocus(HWND window) {
-  const HWND focus = GetFocus();
-  return focus && (focus == window || IsChild(window, focus));
-}
-
-// The first shown, enabled tab stop at or below the control, in tab order.
-TControl* firstTabStop(TControl& control) {
-  for (TControl* child : control.children()) {
-    if (!child->visible() || !child->enabled()) continue;
-    if (child->tabStop()) return child;
-    if (TControl* found = firstTabStop(*child)) return found;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 void TPageControl::setActivePage(TTabSheet* page) {
   if (page && page->pageControl_ != this) return;
   TTabSheet* previous = activePage_;
   // A hidden window keeps the focus it holds, and the keys would go on
   // reaching a page the user no longer sees.
-  const bool focusLeaves = previous && previous != page && holdsFocus(previous->handle());
+  const bool focusLeaves = previous && previous != page && previous->holdsFocus();
   activePage_ = page;
   if (page) {
     TabCtrl_SetCurSel(handle(), page->pageIndex());
@@ -110,7 +91,8 @@ void TPageControl::setActivePage(TTabSheet* page) {
   if (focusLeaves) {
     // A page without a tab stop holds the keys itself: the tab row taking
     // them would tell onChange that the user chose it.
-    TControl* stop = page ? firstTabStop(*page) : nullptr;
+    const std::vector<TControl*> stops = page ? page->tabStops() : std::vector<TControl*>{};
+    TControl* stop = stops.empty() ? nullptr : stops.front();
     if (stop && stop->canFocus())
       stop->setFocus();
     else if (page)
