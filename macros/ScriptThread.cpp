@@ -150,7 +150,8 @@ bool TScriptThread::waitForTask() {
   for (;;) {
     if (waitForDone(slice, prompt != nullptr)) return true;
     if (!promptHeld_) runningMilliseconds += slice;
-    if (!prompt && runningMilliseconds >= stopPromptDelay_) prompt = std::make_unique<TScriptStopPrompt>(runningCall);
+    if (!prompt && runningMilliseconds >= stopPromptDelay_)
+      prompt = std::make_unique<TScriptStopPrompt>(runningCall ? runningCall() : std::string());
     if (closeAsked_ != nullptr || (prompt && prompt->stopRequested())) break;
   }
   prompt.reset();

@@ -37,8 +37,9 @@ class TScriptThread : public std::enable_shared_from_this<TScriptThread> {
   // Ends the thread after its last task; the engine must be released first.
   void finish();
   bool stopped() const { return stopped_; }
-  // What the stop window names as running; empty for the macros in general.
-  std::string runningCall;
+  // What the stop window names as running, asked only when it shows; none
+  // for the macros in general.
+  std::function<std::string()> runningCall;
 
   // Milliseconds a task runs before the user may stop it.
   void setStopPromptDelay(int milliseconds) { stopPromptDelay_ = milliseconds; }

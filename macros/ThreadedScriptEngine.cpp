@@ -160,11 +160,13 @@ HRESULT TThreadedScriptEngine::Invoke(DISPID member, REFIID iid, LCID locale, WO
   DISPID id = DISPID_UNKNOWN;
   if (HRESULT found = engineMember(index, id); FAILED(found) || id == DISPID_UNKNOWN)
     return thread_->stopped() ? E_ABORT : DISP_E_MEMBERNOTFOUND;
-  thread_->runningCall = watch_.describe ? watch_.describe(name) : std::string();
+  // Described only when the stop window shows: finding the package that
+  // defines the function reads every source, too much for every call.
+  thread_->runningCall = [this, &name] { return watch_.describe ? watch_.describe(name) : std::string(); };
   HRESULT outcome = onGlobal([&](IDispatch& global) {
     return global.Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
   });
-  thread_->runningCall.clear();
+  thread_->runningCall = nullptr;
   if (thread_->stopped()) {
     if (watch_.stopped) watch_.stopped(name);
     return E_ABORT;

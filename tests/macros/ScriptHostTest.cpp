@@ -197,6 +197,9 @@ class TStopPromptAnswer {
             HWND prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr);
             HWND stop = prompt ? FindWindowExA(prompt, nullptr, "BUTTON", "Stop") : nullptr;
             if (stop && IsWindowEnabled(stop)) {
+              char text[128] = {};
+              GetWindowTextA(FindWindowExA(prompt, nullptr, "STATIC", nullptr), text, sizeof text);
+              text_ = text;
               shown_ = true;
               if (escape)
                 PostMessageA(prompt, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -212,9 +215,12 @@ class TStopPromptAnswer {
     worker_.join();
   }
   bool shown() const { return shown_; }
+  // What the window said runs; read once it has shown.
+  const std::string& text() const { return text_; }
 
  private:
   std::atomic<bool> done_{false}, shown_{false};
+  std::string text_;
   std::thread worker_;
 };
 
@@ -246,7 +252,8 @@ TEST_F(ScriptHostTest, AnEndlessMacroIsStoppedByTheUserAndTheProgramGoesOn) {
     {
       TStopPromptAnswer user(vbscript);
       EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
-      EXPECT_TRUE(user.shown());
+      ASSERT_TRUE(user.shown());
+      EXPECT_EQ("The macro function spin of Spin" + extension + " is still running.", user.text());
     }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     // The stop names the function and its package; the engine is ready
