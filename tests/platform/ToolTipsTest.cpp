@@ -9,6 +9,7 @@
 
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
+#include "platform/GdiObjects.h"
 #include "platform/Panel.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -102,23 +103,18 @@ namespace {
 // a bitmap off the screen. Wine draws some letters wider than it measures
 // them, so no measuring call tells it.
 int drawnWidth(HFONT font, const std::string& text) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 40);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  HGDIOBJ oldFont = SelectObject(dc, font);
+  const TWindowDC screen(nullptr);
+  const TMemoryDC dc(screen.get());
+  const TBitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), 400, 40));
+  const TSelectedObject selectedBitmap(dc.get(), bitmap.get());
+  const TSelectedObject selectedFont(dc.get(), font);
   RECT area{0, 0, 400, 40};
-  FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  TextOutA(dc, 0, 0, text.c_str(), static_cast<int>(text.size()));
+  FillRect(dc.get(), &area, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  TextOutA(dc.get(), 0, 0, text.c_str(), static_cast<int>(text.size()));
   int width = 0;
   for (int x = 0; x < 400; ++x)
     for (int y = 0; y < 40; ++y)
-      if ((GetPixel(dc, x, y) & 0xFFFFFF) != 0xFFFFFF) width = x + 1;
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
+      if ((GetPixel(dc.get(), x, y) & 0xFFFFFF) != 0xFFFFFF) width = x + 1;
   return width;
 }
 
