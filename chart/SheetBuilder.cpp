@@ -281,14 +281,14 @@ void TSheetBuilder::addRow(const TSource& source, int& row) {
   }
   formulaCell(4, numberCell, source.Close, series);
   if (source.StepLineClose) series->lineFields |= quoteCloseBit;
-  // A graph's only values are its closes: without a step line and without a
-  // marker of their own they show as dots rather than vanish, and keep their
-  // place in the value range.
-  if (chartSource == nullptr && !source.StepLineClose && series->closeMarker == pkNone) series->closeMarker = pkDot;
   if (chartSource != nullptr) {
     if (chartSource->ohlcClose) series->barFields |= quoteCloseBit;
     formulaCell(5, numberCell, chartSource->Volume, nullptr);
   }
+  // A source that draws no line, no bar and no marker of any field would
+  // vanish and leave the value range: its closes show as dots instead.
+  if (series->lineFields == 0 && series->barFields == 0 && series->closeMarker == pkNone)
+    series->closeMarker = pkDot;
   formulaCell(6, integerCell, source.Text, nullptr);
   formulaCell(7, integerCell, source.Image, nullptr);
   ++row;

@@ -302,6 +302,8 @@ TEST(SheetGraph, PlainCaptionsShowAtOnceAndFormulaCaptionsAfterComputing) {
       << graph.getTopText();
 }
 
+// Both kinds of view: a source that draws nothing else shows its closes as
+// dots when its step line is off, so that the values and their axis stay.
 TEST(SheetGraph, AGraphWithoutItsStepLineStillShowsItsValues) {
   TGraphFixture fixture;
   TSourceTable& table = fixture.graph.sourceTable();
@@ -318,4 +320,33 @@ TEST(SheetGraph, AGraphWithoutItsStepLineStillShowsItsValues) {
       if (image.pixelIs(x, y, 0x800000)) ++shown;
   EXPECT_GT(shown, 100);
   EXPECT_EQ(table.getSource(0)->PointKind, 0);  // what the source stores stays
+}
+
+TEST(SheetGraph, AChartWithoutStepLineOrBarsStillShowsItsCloses) {
+  TForm form(graphForm());
+  TSheetChart& chart = form.add<TSheetChart>();
+  chart.setBounds(0, 0, 500, 340);
+  chart.sourceTable().insertSource(0);
+  auto& source = dynamic_cast<TChartSource&>(*chart.sourceTable().getSource(0));
+  source.Close = "X";
+  source.Color = 0x800000;
+  source.StepLineClose = false;
+  form.show();
+  chart.setDateRange(45000, 45049, false);
+  chart.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !chart.computing() && !chart.stale() && chart.graph().seriesCount() == 1; }, 5000));
+  pumpFor(200);
+  const TScreenImage image = captureClient(chart.graph().handle());
+  int shown = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelIs(x, y, 0x800000)) ++shown;
+  EXPECT_GE(shown, 50);
+  EXPECT_EQ(source.PointKind, 0);
+
+  // A source that shows its closes as bars gets no dots beside them.
+  source.ohlcClose = true;
+  chart.rebuild();
+  ASSERT_TRUE(pumpUntil([&] { return !chart.computing() && !chart.stale() && chart.graph().seriesCount() == 1; }, 5000));
+  EXPECT_EQ(chart.graph().series(0)->closeMarker, 0);
 }
