@@ -53,7 +53,7 @@ void focusIfPossible(TControl& control) {
 // Keys typed now reach a window of the form that the user sees.
 bool focusShownIn(const TControl& form) {
   const HWND focus = GetFocus();
-  return focus && IsWindowVisible(focus) && (focus == form.handle() || IsChild(form.handle(), focus));
+  return focus && IsWindowVisible(focus) && form.holdsFocus();
 }
 
 }  // namespace
