@@ -25,15 +25,21 @@ constexpr double oneSecond = 1.0 / 86400;
 constexpr std::uint8_t numberCell = 1;
 
 // A name left in the objective after the system's names were replaced that
-// is no cell reference either: no run gives it a value.
-bool hasUnknownName(const TSheet& sheet, const std::string& formula) {
+// the sheet cannot read either (no constant, named value, cell or range): no
+// run gives it a value.
+bool hasUnknownName(TSheet& sheet, const std::string& formula) {
   TFormulaTokenReader reader(formula, sheet.formulaDecimalSeparator(), sheet.formulaListSeparator());
   while (reader.next()) {
     const TTokenObject& token = reader.token();
     if (token.tokenClass != tokenOperand || token.value.kind != valueIdentifier) continue;
-    int col = 0, row = 0;
-    bool absoluteRow = false, absoluteCol = false;
-    if (!sheet.parseCellRef(token.value.string, col, absoluteRow, absoluteCol, row)) return true;
+    TValueRecord value = token.value;
+    std::unique_ptr<TArray> range;
+    try {
+      sheet.resolveIdentifier(value, &range, false, true, true, 0, 0);
+    } catch (const EInvalidReference&) {
+      return true;
+    }
+    if (value.kind == valueIdentifier) return true;
   }
   return false;
 }

@@ -159,4 +159,12 @@ TEST_F(Optimizing, AnObjectiveWithoutAValueIsRefusedOrEndsWithTheFirstError) {
   EXPECT_EQ(optimizer.optimize(table, system, script.get(), settings), 0) << optimizer.objectiveError();
   EXPECT_TRUE(optimizer.maxResult().valid());
   EXPECT_TRUE(optimizer.objectiveError().empty());
+
+  // The names the sheet reads without a cell are no unknown names.
+  for (const char* objective : {"DAYS*PI", "DAYS+TRUE", "DAYS*E", "DAYS*(A1+1)"}) {
+    SCOPED_TRACE(objective);
+    settings.objective = objective;
+    EXPECT_EQ(optimizer.optimize(table, system, script.get(), settings), 0) << optimizer.objectiveError();
+    EXPECT_TRUE(optimizer.maxResult().valid());
+  }
 }
