@@ -51,6 +51,8 @@ std::string fileNotice(const std::vector<std::string>& loadFailures, const std::
   if (loadFailures.empty()) return unreadableFilesNotice(unreadable);
   std::string text = loadFailures.back();
   if (loadFailures.size() > 1) text += " (and " + std::to_string(loadFailures.size() - 1) + " more)";
+  // A file taken as missing is told too: the next save may write it anew.
+  if (!unreadable.empty()) text.append(" ").append(unreadableFilesNotice(unreadable));
   return text;
 }
 

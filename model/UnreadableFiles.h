@@ -18,6 +18,6 @@ std::string unreadableFilesNotice(const std::vector<std::string>& names);
 void reportLoadFailure(const std::string& line);
 // The lines reported since the last call, oldest first, each once.
 std::vector<std::string> takeLoadFailures();
-// The one line of the notice: the last load failure, and how many more;
-// else the unreadable files.
+// The one line of the notice: the last load failure and how many more,
+// then the unreadable files.
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable);

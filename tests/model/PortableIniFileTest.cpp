@@ -352,4 +352,8 @@ TEST_F(PortableIniFile, FilesThatExistButCannotBeReadAreNamedForTheNotice) {
   EXPECT_EQ(unreadableFilesNotice(named), "Could not read " + folderName + " and 1 more file; taken as missing.");
   EXPECT_EQ(unreadableFilesNotice({file}), "Could not read " + file + "; taken as missing.");
   EXPECT_TRUE(takeUnreadableFiles().empty());
+  // A portfolio that failed to open does not hide the files taken as missing.
+  EXPECT_EQ(fileNotice({"Portfolio A not opened.", "Portfolio B not opened."}, {file}),
+            "Portfolio B not opened. (and 1 more) Could not read " + file + "; taken as missing.");
+  EXPECT_EQ(fileNotice({"Portfolio A not opened."}, {}), "Portfolio A not opened.");
 }
