@@ -400,6 +400,7 @@ void TQuoteEditor::refuseCommit(int reason) {
     TSheet& sheet = quotesPanel_->sheet();
     text = "The quotes were not committed: these cells hold no value.\r\n";
     bool undated = false;
+    bool valueMissing = false;
     for (size_t i = 0; i < std::min(blocking.size(), listedBlockingCells); ++i) {
       const auto [column, row] = blocking[i];
       const bool dated = rows_.cell(0, row).state == TQuoteEditorRows::cellValid;
@@ -408,12 +409,14 @@ void TQuoteEditor::refuseCommit(int reason) {
       const char* reason = state == TQuoteEditorRows::cellEmpty     ? "empty"
                            : state == TQuoteEditorRows::cellInvalid ? "not a number"
                                                                     : "none, but the line has values";
-      if (state == TQuoteEditorRows::cellUnavailable) undated = true;
+      (state == TQuoteEditorRows::cellUnavailable ? undated : valueMissing) = true;
       text += "\r\n" + line + ", " + sheet.getCellText(column + 1, headerRow, true) + ": " + reason;
     }
     if (blocking.size() > listedBlockingCells)
       text += "\r\nand " + std::to_string(blocking.size() - listedBlockingCells) + " more";
-    text += "\r\n\r\nType a value into each, or mark it unavailable with N/A.";
+    text += "\r\n";
+    // A date cannot be marked unavailable: an undated line is told its own way.
+    if (valueMissing) text += "\r\nType a value into each, or mark it unavailable with N/A.";
     if (undated) text += "\r\nA line with values needs a date; delete the line to drop it.";
     // The first of them becomes current, so that the user starts there.
     sheet.setCurrentCell(blocking[0].column + 1, blocking[0].row + firstRow);

@@ -184,6 +184,8 @@ TEST_F(QuoteEditor, ARowTypedWithoutADateIsNamedAndNothingIsCommitted) {
   sendMouse(commit, WM_LBUTTONUP, 5, 5);
   ASSERT_TRUE(pumpUntil([&] { return !messages.empty(); }));
   EXPECT_NE(messages[0].find("line 2, Date: none"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("needs a date"), std::string::npos) << messages[0];
+  EXPECT_EQ(messages[0].find("N/A"), std::string::npos) << "a date cannot be marked unavailable: " << messages[0];
   EXPECT_EQ(committed, 0);
   EXPECT_EQ(readWholeFile(priceFile), original);
   EXPECT_EQ(editor.rows().rowCount(), 3) << "the row stays to be given its date";
