@@ -160,6 +160,13 @@ void TmainForm::pageControlChange() {
 void TmainForm::giveTabTheKeyboard(int tab) {
   // On the tab row the arrow keys go on choosing tabs.
   if (tab < 0 || tab >= tabCount || pageControl->focused()) return;
+  // The keys go back where the user left them, and no tile comes in front
+  // of another on the way.
+  const TApplication::TFocusInPlace inPlace;
+  if (TControl* last = pageControl->page(tab)->lastFocused()) {
+    if (!last->focused()) last->setFocus();
+    return;
+  }
   switch (tab) {
     case portfoliosTab:
     case assetsTab:

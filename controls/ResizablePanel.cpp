@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Application.h"
 #include "platform/Canvas.h"
 
 namespace {
@@ -232,6 +233,8 @@ RECT TResizablePanel::alignRect() const {
 }
 
 void TResizablePanel::doEnter() {
-  bringToFront();
+  // A tile the user moves into comes in front, where the keys can be seen
+  // going; the keys handed back by the program leave the tiles as they lie.
+  if (!application().focusingInPlace()) bringToFront();
   TKeyPanel::doEnter();
 }

@@ -348,7 +348,14 @@ void TApplication::focusMovedTo(TControl* control) {
   for (auto entering = newChain.rbegin(); entering != newChain.rend(); ++entering) {
     if (!contains(oldChain, *entering)) (*entering)->doEnter();
   }
+  for (TControl* holder : newChain) holder->focusMovedInside(*control);
 }
+
+TApplication::TFocusInPlace::TFocusInPlace() : saved_(application().focusingInPlace_) {
+  application().focusingInPlace_ = true;
+}
+
+TApplication::TFocusInPlace::~TFocusInPlace() { application().focusingInPlace_ = saved_; }
 
 TControl* TApplication::focusedControl(HWND topLevel) const {
   const auto found = focusByTopLevel_.find(topLevel);

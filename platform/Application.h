@@ -86,6 +86,20 @@ class TApplication {
   // (a picker, another program) and comes back fires nothing.
   void focusMovedTo(TControl* control);
   TControl* focusedControl(HWND topLevel) const;
+  // The focus given while one lives is the program's handing back of the
+  // keys, not the user's move: a container that brings a focused child into
+  // view leaves the order of its children as the user left it.
+  class TFocusInPlace {
+   public:
+    TFocusInPlace();
+    ~TFocusInPlace();
+    TFocusInPlace(const TFocusInPlace&) = delete;
+    TFocusInPlace& operator=(const TFocusInPlace&) = delete;
+
+   private:
+    bool saved_;
+  };
+  bool focusingInPlace() const { return focusingInPlace_; }
   void controlDestroyed(TControl* control);
 
   // Which control of ours a window is, asked on every message: kept here,
@@ -150,6 +164,7 @@ class TApplication {
   UINT_PTR nextTimerId_ = 1;
   std::map<UINT_PTR, TTimer*> timers_;
   std::map<HWND, TControl*> focusByTopLevel_;
+  bool focusingInPlace_ = false;
   mutable std::mutex controlsLock_;
   std::unordered_map<HWND, TControl*> controls_;
   THelpHook helpHook_;

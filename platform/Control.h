@@ -169,6 +169,8 @@ class TControl {
   // application's focus tracking): exit of the old, enter of the new.
   virtual void doEnter();
   virtual void doExit();
+  // The focus moved to the control or to one inside it.
+  virtual void focusMovedInside(TControl&) {}
   // Tab, Enter or Esc that the focused control did not want: handed up the
   // parents until a form uses it. True when used.
   virtual bool dialogKey(WORD key, TShiftState shift);

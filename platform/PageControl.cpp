@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/Application.h"
+
 TTabSheet::TTabSheet(TPageControl* pageControl, const std::string& caption)
     : TControl(pageControl), pageControl_(pageControl), caption_(caption) {
   TWindowParams params;
@@ -75,6 +77,14 @@ void TPageControl::removePage(TTabSheet* removed) {
   }
 }
 
+TControl* TTabSheet::lastFocused() const {
+  if (!lastFocused_ || !IsChild(handle(), lastFocused_)) return nullptr;
+  TControl* control = TControl::fromHandle(lastFocused_);
+  return control && control->canFocus() ? control : nullptr;
+}
+
+void TTabSheet::focusMovedInside(TControl& focused) { lastFocused_ = focused.handle(); }
+
 void TPageControl::setActivePage(TTabSheet* page) {
   if (page && page->pageControl_ != this) return;
   TTabSheet* previous = activePage_;
@@ -89,10 +99,15 @@ void TPageControl::setActivePage(TTabSheet* page) {
     page->bringToFront();
   }
   if (focusLeaves) {
-    // A page without a tab stop holds the keys itself: the tab row taking
-    // them would tell onChange that the user chose it.
-    const std::vector<TControl*> stops = page ? page->tabStops() : std::vector<TControl*>{};
-    TControl* stop = stops.empty() ? nullptr : stops.front();
+    // The keys go back where the user left them on the page, else to its
+    // first tab stop. A page without a tab stop holds the keys itself: the
+    // tab row taking them would tell onChange that the user chose it.
+    const TApplication::TFocusInPlace inPlace;
+    TControl* stop = page ? page->lastFocused() : nullptr;
+    if (!stop) {
+      const std::vector<TControl*> stops = page ? page->tabStops() : std::vector<TControl*>{};
+      if (!stops.empty()) stop = stops.front();
+    }
     if (stop && stop->canFocus())
       stop->setFocus();
     else if (page)

@@ -16,11 +16,19 @@ class TTabSheet : public TControl {
   void setCaption(const std::string& caption);
   std::string caption() const { return caption_; }
   int pageIndex() const;
+  // The control of the page that last had the focus, while it is still
+  // there and can take it again.
+  TControl* lastFocused() const;
+
+ protected:
+  void focusMovedInside(TControl& focused) override;
 
  private:
   friend class TPageControl;
   TPageControl* pageControl_;
   std::string caption_;
+  // A window, not a control: the control may be gone when the page is back.
+  HWND lastFocused_ = nullptr;
 };
 
 // Tabs over pages; only the active page shows.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "chart/SheetGraph.h"
 #include "controls/CurrPickForm.h"
@@ -38,6 +39,8 @@ TdataForm::TBusyScope::~TBusyScope() {
     if (form_.onBusyChanged) form_.onBusyChanged(false);
     if (form_.focusGridWhenDone_) {
       form_.focusGridWhenDone_ = false;
+      std::optional<TApplication::TFocusInPlace> inPlace;
+      if (form_.focusGridInPlace_) inPlace.emplace();
       form_.focusGrid();
     }
   }
@@ -127,6 +130,7 @@ void TdataForm::focusGrid() {
   // the work is done.
   if (busy()) {
     focusGridWhenDone_ = true;
+    focusGridInPlace_ = application().focusingInPlace();
     return;
   }
   if (sheetPanel_->canFocus()) sheetPanel_->setFocus();

@@ -316,6 +316,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   double scriptStamp_ = 0;
   int busyDepth_ = 0;
   bool focusGridWhenDone_ = false;
+  bool focusGridInPlace_ = false;
 
   TPanel* controlBar_ = nullptr;
   TPanel* dateControlsPanel_ = nullptr;

@@ -8,10 +8,14 @@
 #include <commctrl.h>
 
 #include "app/MainForm.h"
+#include "controls/EditPanel.h"
+#include "controls/EditorStatus.h"
+#include "controls/ResizablePanel.h"
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
@@ -72,6 +76,20 @@ class MainWindowKeyboard : public MainWindowTest {
     for (int i = 0; i < times; ++i) postKey(GetFocus(), VK_TAB);
   }
 };
+
+// The window lies above the other in the order of their shared parent.
+bool inFrontOf(HWND window, HWND other) {
+  for (HWND below = GetWindow(window, GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+    if (below == other) return true;
+  return false;
+}
+
+// The text in the portfolios' notes editor.
+std::string portfolioNotesText(const TmainForm& main) {
+  std::string text;
+  if (const TEditorStatus* notes = main.portfolioForm->noteEditPanel().editorStatus()) notes->getText(false, text);
+  return text;
+}
 
 // Pressed with Alt held, as the keyboard gives a mnemonic.
 void postAltKey(HWND window, char key) {
@@ -169,4 +187,52 @@ TEST_F(MainWindowKeyboard, TheTabRowKeepsTheKeysWhileArrowsChooseTabs) {
   postKey(focus(), VK_RIGHT);
   ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
   EXPECT_EQ(focus(), main_->pageControl->handle());
+}
+
+// The tab handing the keys to its grid brought the grid's tile in front of
+// the notes lying over it: the notes were hidden and the keys went to the
+// grid instead of the notes the user had typed into.
+TEST_F(MainWindowKeyboard, ATileOverTheGridStaysInFrontAndKeepsTheKeysAcrossTabChanges) {
+  startWithEnter();
+  TportfolioForm& form = *main_->portfolioForm;
+  form.notesBtn().performClick();
+  ASSERT_TRUE(form.notesBtn().down());
+  const HWND notesTile = form.noteEditorContainer().handle();
+  const HWND gridTile = form.sheetContainer().handle();
+  ASSERT_TRUE(inFrontOf(notesTile, gridTile));
+  const HWND editor = form.noteEditPanel().handle();
+  const HWND text = ChildWindowFromPointEx(editor, POINT{10, 10}, CWP_SKIPINVISIBLE);
+  sendMouse(text, WM_LBUTTONDOWN, 5, 5, MK_LBUTTON);
+  sendMouse(text, WM_LBUTTONUP, 5, 5);
+  ASSERT_TRUE(form.noteEditPanel().holdsFocus());
+
+  ctrlTab(1);
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
+  {
+    TKeyState controlShift{VK_CONTROL, VK_SHIFT};
+    postKey(focus(), VK_TAB);
+  }
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  EXPECT_TRUE(inFrontOf(notesTile, gridTile)) << "Ctrl+Shift+Tab";
+  EXPECT_EQ(focus(), editor);
+
+  // Round all the tabs and back to the first.
+  ctrlTab(TmainForm::tabCount);
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  EXPECT_TRUE(inFrontOf(notesTile, gridTile)) << "Ctrl+Tab";
+  EXPECT_EQ(focus(), editor);
+  postChar(focus(), 'Q');
+  EXPECT_NE(portfolioNotesText(*main_).find('Q'), std::string::npos) << "the keys reach the notes";
+}
+
+// Started with the notes over the grid, the first arrival at the tab laid
+// the grid over them.
+TEST_F(MainWindowKeyboard, TheGridTakesTheKeysAtTheStartWithoutComingInFrontOfTheNotes) {
+  const std::string controls = work_ + "DATA\\FOLIOS\\FolioControls.INI";
+  writeWholeFile(controls, readWholeFile(controls) + "\r\n[Notes]\r\nShow=1\r\nMaximized=1\r\n");
+  startWithEnter();
+  TportfolioForm& form = *main_->portfolioForm;
+  ASSERT_TRUE(form.notesBtn().down());
+  EXPECT_TRUE(inFrontOf(form.noteEditorContainer().handle(), form.sheetContainer().handle()));
+  EXPECT_EQ(focus(), form.sheetPanel().handle());
 }

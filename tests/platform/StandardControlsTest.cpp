@@ -328,6 +328,37 @@ TEST(StandardControls, APageChangeTakesTheFocusAlongToThePageShown) {
   EXPECT_EQ(edits[1]->text(), "");
 }
 
+// Back on a page the keys went to its first tab stop, not to the control
+// the user had left them in.
+TEST(StandardControls, APageShownAgainGivesTheKeysBackWhereTheUserLeftThem) {
+  TForm form(mainWindowOptions("Tabs", 400, 200));
+  auto& pages = form.add<TPageControl>();
+  pages.setAlign(TAlign::client);
+  TTabSheet& first = pages.own(std::make_unique<TTabSheet>(&pages, "First"));
+  TEdit& top = first.add<TEdit>();
+  top.setBounds(10, 10, 100, 22);
+  TEdit& bottom = first.add<TEdit>();
+  bottom.setBounds(10, 40, 100, 22);
+  TTabSheet& second = pages.own(std::make_unique<TTabSheet>(&pages, "Second"));
+  TEdit& other = second.add<TEdit>();
+  other.setBounds(10, 10, 100, 22);
+  form.showModeless();
+  pages.setActivePageIndex(0);
+  bottom.setFocus();
+  pages.selectNextPage(true);
+  ASSERT_EQ(GetFocus(), other.handle());
+  pages.selectNextPage(true);
+  EXPECT_EQ(GetFocus(), bottom.handle());
+  EXPECT_EQ(first.lastFocused(), &bottom);
+
+  // A control hidden meanwhile cannot take them: the first tab stop does.
+  pages.selectNextPage(true);
+  bottom.hide();
+  EXPECT_EQ(first.lastFocused(), nullptr);
+  pages.selectNextPage(true);
+  EXPECT_EQ(GetFocus(), top.handle());
+}
+
 // Wine's picker took the focus with no field selected, so a date typed as
 // it is written went nowhere until an arrow key chose a field, and the
 // separators did not move on to the next field.
