@@ -40,7 +40,7 @@ TCellWrite writeAndCompare(TSheet& sheet, bool bound, Write write) {
 }  // namespace
 
 TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text, bool numberRequired,
-                            const TBoundNumberVeto& veto) {
+                            const TBoundNumberVeto& veto, std::string* unreadable) {
   if (!writable(sheet)) return TCellWrite::nothing;
   const std::uint8_t code = typeCode & 0x7F;
   const TCellEditorChoice choice = chooseCellEditor(code);
@@ -48,7 +48,11 @@ TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::str
   const auto readsAs = [&](std::uint8_t kind) {
     read.kind = valueString;
     read.string = text;
-    return sheet.convertValue(read, kind);
+    if (sheet.convertValue(read, kind) && (kind != valueNumber || std::isfinite(read.number))) return true;
+    if (unreadable)
+      *unreadable = "\"" + text +
+                    "\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.";
+    return false;
   };
   if (choice.bound) {
     const std::uint8_t kind = boundNumericKind(code);

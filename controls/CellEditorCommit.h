@@ -18,9 +18,12 @@ using TBoundNumberVeto = std::function<bool(double number)>;
 // refuses a text that does not read as a number, and a number the veto
 // refuses; a value cell takes any text the way typing does (a number, else a
 // formula), unless numberRequired: then it refuses a text that is no number,
-// as a bound number does.
+// as a bound number does. A text refused for being no number the cell can
+// keep (none at all, or beyond what a number holds) puts why into
+// unreadable, for the user who is to correct it.
 TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::string& text,
-                            bool numberRequired = false, const TBoundNumberVeto& veto = {});
+                            bool numberRequired = false, const TBoundNumberVeto& veto = {},
+                            std::string* unreadable = nullptr);
 
 // Delete on the current cell: the bound property's empty value, or an empty
 // string for a value cell. Nothing for a locked cell or no current cell.
@@ -56,8 +59,9 @@ bool pickedCellValue(const TPickerValue& opening, bool timeMode, double pickedDa
 TCellWrite commitPickedValue(TSheet& sheet, std::uint8_t typeCode, double value,
                              const TBoundNumberVeto& veto = {});
 
-// Why a value of the type code was refused, for a message; empty where a
-// beep says enough (a text that is no number).
+// Why a picked value of the type code was refused, for a message; empty
+// where a beep says enough. A typed text that is no number says its own why
+// (see commitEditorText).
 std::string refusalText(std::uint8_t typeCode);
 
 // Day numbers the picker can show (1 January 1753 to 31 December 9999).

@@ -233,6 +233,7 @@ class TSheetPanel : public TControl {
   TControl* editorFocus_ = nullptr;  // the part of the editor that takes the keys
   TCellEditSession session_;
   std::string hostRefusal_;  // why the host refused the last commit
+  std::string unreadableText_;  // why the last commit's text is no number
   bool endingEditor_ = false;
   bool askingAboutText_ = false;
   bool memoAutoHeight_ = false;

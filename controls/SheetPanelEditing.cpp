@@ -362,6 +362,7 @@ void TSheetPanel::cancelEditing() {
 TCellWrite TSheetPanel::commitEditor() {
   const std::uint8_t typeCode = session_.typeCode();
   hostRefusal_.clear();
+  unreadableText_.clear();
   TBoundNumberVeto veto;
   if (refuseBoundNumber)
     veto = [this](double number) {
@@ -377,7 +378,8 @@ TCellWrite TSheetPanel::commitEditor() {
     case TCellEditorKind::text:
       return commitEditorText(*sheet_, typeCode, memo_->text(), false, veto);
     case TCellEditorKind::number:
-      return commitEditorText(*sheet_, typeCode, numberEdit_->text(), numberRequired && numberRequired(), veto);
+      return commitEditorText(*sheet_, typeCode, numberEdit_->text(), numberRequired && numberRequired(), veto,
+                              &unreadableText_);
     case TCellEditorKind::currency:
       return commitEditorText(*sheet_, typeCode, currencyEdit_->text());
     case TCellEditorKind::image:
@@ -414,6 +416,15 @@ bool TSheetPanel::finishEditing(bool commit) {
   if (commit && session_.belongsTo(*sheet_)) {
     if (!typedTextAccepted()) return false;
     const TCellWrite result = commitEditor();
+    if (result == TCellWrite::refused && !unreadableText_.empty()) {
+      // The text is what is wrong: its editor stays open on it, and the
+      // message taking the focus is no leaving of the editor.
+      askingAboutText_ = true;
+      messages->show(handle(), unreadableText_, commonString(4), MB_OK | MB_ICONWARNING);
+      askingAboutText_ = false;
+      if (editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
+      return false;
+    }
     std::string reason;
     if (result == TCellWrite::refused) reason = hostRefusal_.empty() ? refusalText(session_.typeCode()) : hostRefusal_;
     if (result == TCellWrite::refused && reason.empty()) {

@@ -13,6 +13,7 @@
 #include "platform/Form.h"
 #include "platform/GdiObjects.h"
 #include "sheet/Sheet.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/ThreadTime.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -132,7 +133,10 @@ TEST_F(SheetPanelTest, ATypedDigitStartsTheNumberEditorAndEnterCommitsOnce) {
   EXPECT_EQ(edits, 2);
   EXPECT_DOUBLE_EQ(sheet().getCellNumber(3, 3), 5.0);
 
-  // A bound number refuses a text that is no number: the editor stays open.
+  // A bound number refuses a text that is no number, and one beyond what a
+  // number holds, and says why: the editor stays open on the text.
+  TScriptedMessageBox messages(IDOK);
+  panel.messages = &messages;
   place(4, 4, "5", 23);
   click(4, 4);
   postChar(panel.handle(), 'x');
@@ -141,8 +145,17 @@ TEST_F(SheetPanelTest, ATypedDigitStartsTheNumberEditorAndEnterCommitsOnce) {
   EXPECT_TRUE(panel.editing());
   EXPECT_EQ(panel.numberEdit().text(), "x");
   EXPECT_EQ(edits, 2);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0],
+            "\"x\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.");
+  panel.numberEdit().setText("1e309");
+  sendKey(panel.numberEdit().handle(), VK_RETURN);
+  EXPECT_TRUE(panel.editing());
+  EXPECT_EQ(panel.numberEdit().text(), "1e309");
+  EXPECT_EQ(messages.texts.size(), 2u);
   sendKey(panel.numberEdit().handle(), VK_ESCAPE);
   EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(messages.texts.size(), 2u) << "Esc leaves without a word";
 }
 
 TEST_F(SheetPanelTest, SelectionColoursFollowTheFocus) {

@@ -13,6 +13,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/Bitmap.h"
+#include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
@@ -20,6 +21,7 @@
 #include "platform/Menu.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
+#include "platform/Timer.h"
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
@@ -255,6 +257,32 @@ TEST_F(PortfolioWindow, ADamagedFieldFileLeavesTheStoredOrderAndSizesAlone) {
     EXPECT_EQ(header(i), headers[static_cast<size_t>(i)]) << i;
 }
 
+namespace {
+
+// Presses Enter on the message box of this thread that shows, as the user
+// reading it would; false when none shows. The text is what it said.
+bool pressEnterOnMessageBox(std::string& text) {
+  HWND box = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) -> BOOL {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::string(name) != "#32770" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&box));
+  if (!box) return false;
+  char said[512] = {};
+  GetDlgItemTextA(box, 0xFFFF, said, sizeof said);
+  text = said;
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+  return true;
+}
+
+}  // namespace
+
 TEST_F(PortfolioWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   {
     TFieldTable fields;
@@ -279,15 +307,34 @@ TEST_F(PortfolioWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   ASSERT_DOUBLE_EQ(sheet().getCellNumber(line, 4), 0.075);
   grid.setFocus();
 
-  postChar(grid.handle(), 'a');
-  ASSERT_TRUE(grid.editing());
-  postChar(grid.numberEdit().handle(), 'b');
-  sendKey(grid.numberEdit().handle(), VK_RETURN);
-  EXPECT_TRUE(grid.editing()) << "the editor stays with the refused text";
-  sendKey(grid.numberEdit().handle(), VK_ESCAPE);
-  EXPECT_FALSE(grid.editing());
-  EXPECT_DOUBLE_EQ(sheet().getCellNumber(line, 4), 0.075);
-  EXPECT_EQ(table.items(first)->getCustomProperty("TargetReturn"), "0.075");
+  // The refusal once only beeped, or stayed silent: the box says why, and
+  // the user, pressing Enter on it, is back in the cell with the text.
+  grid.messages = &systemMessageBox();
+  std::vector<std::string> told;
+  TTimer answer(100, [&] {
+    std::string text;
+    if (pressEnterOnMessageBox(text)) told.push_back(text);
+  });
+  answer.setEnabled(true);
+  for (const std::string typed : {"ab", "1e309"}) {
+    told.clear();
+    postChar(grid.handle(), typed[0]);
+    ASSERT_TRUE(grid.editing());
+    for (const char c : typed.substr(1)) postChar(grid.numberEdit().handle(), c);
+    postKey(grid.numberEdit().handle(), VK_RETURN);
+    ASSERT_TRUE(pumpUntil([&] { return !told.empty(); })) << typed;
+    pumpFor(300);
+    ASSERT_EQ(told.size(), 1u) << typed;
+    EXPECT_NE(told[0].find("\"" + typed + "\" is no number"), std::string::npos) << told[0];
+    EXPECT_TRUE(grid.editing()) << "the editor stays with the refused text";
+    EXPECT_EQ(grid.numberEdit().text(), typed);
+    EXPECT_EQ(GetFocus(), grid.numberEdit().handle()) << "the keys stay in the cell";
+    sendKey(grid.numberEdit().handle(), VK_ESCAPE);
+    EXPECT_FALSE(grid.editing());
+    EXPECT_DOUBLE_EQ(sheet().getCellNumber(line, 4), 0.075);
+    EXPECT_EQ(table.items(first)->getCustomProperty("TargetReturn"), "0.075");
+  }
+  answer.setEnabled(false);
 
   postChar(grid.handle(), '0');
   ASSERT_TRUE(grid.editing());

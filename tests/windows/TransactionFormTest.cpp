@@ -368,6 +368,8 @@ TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   ASSERT_GE(form->lineCount(), 1);
   TSheetPanel& grid = form->sheetPanel();
   TSheet& sheet = grid.sheet();
+  TScriptedMessageBox messages(IDOK);
+  grid.messages = &messages;
   TTransaction* trade = portfolio->findTransaction(sheet.getCellInteger(1, 2));
   ASSERT_NE(trade, nullptr);
   sheet.setCurrentCell(6, 2);
@@ -382,9 +384,51 @@ TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
   ASSERT_TRUE(grid.editing());
   sendKey(grid.numberEdit().handle(), VK_RETURN);
   EXPECT_TRUE(grid.editing());
+  EXPECT_EQ(messages.texts.size(), 1u) << "the refusal says why";
   sendKey(grid.numberEdit().handle(), VK_ESCAPE);
   EXPECT_DOUBLE_EQ(sheet.getCellNumber(6, 2), 7);
   EXPECT_EQ(trade->getCustomProperty("Limit"), "7");
+}
+
+// Units, value and fees given a text that is no number, or a number beyond
+// what a double holds, kept their editor open without a word.
+TEST_F(TransactionWindow, UnitsValueOrFeesNoNumberHoldsAreRefusedWithAMessageAndTheTextKept) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    for (int field = 2; field <= 4; ++field) fields.items(field)->Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  form->loadView();
+  TSheetPanel& grid = form->sheetPanel();
+  TScriptedMessageBox messages(IDOK);
+  grid.messages = &messages;
+  TSheet& sheet = grid.sheet();
+  TTransaction* trade = portfolio->findTransaction(sheet.getCellInteger(1, 2));
+  ASSERT_NE(trade, nullptr);
+  const long double units = trade->Units(), value = trade->Value(), fees = trade->Fees();
+  for (int col = 3; col <= 5; ++col) {
+    for (const std::string typed : {"abc", "1e309", "-1e400"}) {
+      messages.texts.clear();
+      sheet.setCurrentCell(col, 2);
+      grid.refresh();
+      grid.setFocus();
+      postChar(grid.handle(), typed[0]);
+      ASSERT_TRUE(grid.editing()) << col << " " << typed;
+      for (const char c : typed.substr(1)) postChar(grid.numberEdit().handle(), c);
+      postKey(grid.numberEdit().handle(), VK_RETURN);
+      EXPECT_TRUE(grid.editing()) << col << " " << typed;
+      EXPECT_EQ(grid.numberEdit().text(), typed);
+      ASSERT_EQ(messages.texts.size(), 1u) << col << " " << typed;
+      EXPECT_NE(messages.texts[0].find("\"" + typed + "\" is no number"), std::string::npos) << messages.texts[0];
+      EXPECT_EQ(GetFocus(), grid.numberEdit().handle());
+      postKey(grid.numberEdit().handle(), VK_ESCAPE);
+      EXPECT_FALSE(grid.editing());
+    }
+  }
+  EXPECT_EQ(trade->Units(), units);
+  EXPECT_EQ(trade->Value(), value);
+  EXPECT_EQ(trade->Fees(), fees);
 }
 
 namespace {
