@@ -59,6 +59,15 @@ class TransactionWindow : public testing::Test {
     form->loadView();
   }
 
+  // Lets the user type into the given fields and shows the window again.
+  void unlockFields(std::initializer_list<int> unlocked) {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
+    for (int field : unlocked) fields.items(field)->Locked = false;
+    ASSERT_EQ(fields.save('.', ','), 0);
+    form->loadView();
+  }
+
   TSampleWorkFolder sample;
   TPortfolioTable table;
   TPortfolio* portfolio = nullptr;
@@ -253,13 +262,7 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
 }
 
 TEST_F(TransactionWindow, APickedDateBefore1900IsRefusedWithAMessageAndLeavesDateAndTime) {
-  {
-    TFieldTable fields;
-    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
-    fields.items(1)->Locked = false;
-    ASSERT_EQ(fields.save('.', ','), 0);
-  }
-  form->loadView();
+  ASSERT_NO_FATAL_FAILURE(unlockFields({1}));
   ASSERT_GE(form->lineCount(), 1);
   TSheetPanel& grid = form->sheetPanel();
   TScriptedMessageBox messages(IDOK);
@@ -393,13 +396,7 @@ TEST_F(TransactionWindow, TextTypedIntoACustomNumberIsRefusedAndTheNumberKept) {
 // Units, value and fees given a text that is no number, or a number beyond
 // what a double holds, kept their editor open without a word.
 TEST_F(TransactionWindow, UnitsValueOrFeesNoNumberHoldsAreRefusedWithAMessageAndTheTextKept) {
-  {
-    TFieldTable fields;
-    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
-    for (int field = 2; field <= 4; ++field) fields.items(field)->Locked = false;
-    ASSERT_EQ(fields.save('.', ','), 0);
-  }
-  form->loadView();
+  ASSERT_NO_FATAL_FAILURE(unlockFields({2, 3, 4}));
   TSheetPanel& grid = form->sheetPanel();
   TScriptedMessageBox messages(IDOK);
   grid.messages = &messages;
@@ -515,14 +512,7 @@ TEST_F(TransactionWindow, AddsDeletesAndMergesInOneAssetLeaveEveryOtherAssetsOrd
 }
 
 TEST_F(TransactionWindow, UnitsWhoseCompletedValueNoNumberHoldsAreRefusedWithAMessage) {
-  {
-    TFieldTable fields;
-    ASSERT_EQ(fields.loadFromFile(sample.folios + "1\\TransactionFields.INI", '.', ','), 0);
-    fields.items(1)->Locked = false;
-    fields.items(2)->Locked = false;
-    ASSERT_EQ(fields.save('.', ','), 0);
-  }
-  form->loadView();
+  ASSERT_NO_FATAL_FAILURE(unlockFields({1, 2}));
   TSheetPanel& grid = form->sheetPanel();
   TScriptedMessageBox messages(IDOK);
   grid.messages = &messages;
