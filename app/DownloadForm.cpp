@@ -92,7 +92,8 @@ void TdownloadForm::createToolBar() {
   const TGroupDefinition groups[] = {
       {"Update",
        {{"Update", "&Update", 60,
-         onFocusedView([this] { updateSelectedItems(); }, [this] { updateCheckedLists(); })}}},
+         onFocusedView([this] { showErrorDialog(updateSelectedItems()); },
+                       [this] { showErrorDialog(updateCheckedLists()); })}}},
       {"Remark",
        {{"Remarks", "&Remarks", 64, onFocusedView([this] { showSelectedItemRemarks(); }, nullptr)},
         {"Zap", "&Zap remarks", 80,
@@ -624,6 +625,19 @@ void TdownloadForm::newItem() {
 
 void TdownloadForm::reportError(const std::exception& error) {
   messages_.show(handle(), error.what(), commonString(4), MB_OK | MB_ICONSTOP);
+}
+
+void TdownloadForm::setDownloaderHost(TDownloaderHost host) {
+  host.downloaderMissing = [this](const std::string& executable) { reportDownloaderMissing(executable); };
+  link_ = std::make_unique<TDownloaderLink>(std::move(host));
+}
+
+void TdownloadForm::reportDownloaderMissing(const std::string& executable) {
+  const std::string text = "The downloader was not found beside the program:\n" + executable +
+                           "\n\nIt is the companion program that downloads the quotes of the download items and "
+                           "writes them into their data folders. Without it, Update, New item, Properties and "
+                           "Internet setup cannot work.";
+  messages_.show(handle(), text, "Downloads", MB_OK | MB_ICONINFORMATION);
 }
 
 void TdownloadForm::editSelectedItems() {

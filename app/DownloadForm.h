@@ -33,7 +33,8 @@ class TdownloadForm : public TChildForm {
   explicit TdownloadForm(TMessageBox& messages, TdownloadBrowserPane::TBrowserFactory browserFactory = {});
   ~TdownloadForm() override;
 
-  void setDownloaderHost(TDownloaderHost host) { link_ = std::make_unique<TDownloaderLink>(std::move(host)); }
+  // The window tells the user itself when the downloader is missing.
+  void setDownloaderHost(TDownloaderHost host);
   void setMonthsPath(const std::string& path) { monthsPath_ = path; }
   // The main window's shared find dialog, set before the window is used.
   void setFindDialog(TFindDialog* dialog) { findDialog_ = dialog; }
@@ -137,6 +138,7 @@ class TdownloadForm : public TChildForm {
   void showErrorDialog(int) {}
   // A failing call into Fetchmoor, which the user must hear of.
   void reportError(const std::exception& error);
+  void reportDownloaderMissing(const std::string& executable);
 
   // Shows the find dialog for the view; place puts it at the selected row,
   // or at the view's corner when none is selected.

@@ -22,10 +22,19 @@ class TWindowsDisabled {
 
 }  // namespace
 
+std::unique_ptr<TDownloaderServer> TDownloaderLink::connectStarting() {
+  try {
+    return host_.connect(false);
+  } catch (const EDownloaderMissing& missing) {
+    if (host_.downloaderMissing) host_.downloaderMissing(missing.what());
+    return nullptr;
+  }
+}
+
 int TDownloaderLink::queueDownloads(const std::string& pathText) {
   int result = -1;
   try {
-    if (std::unique_ptr<TDownloaderServer> server = host_.connect(false)) result = server->Queue(pathText);
+    if (std::unique_ptr<TDownloaderServer> server = connectStarting()) result = server->Queue(pathText);
   } catch (const std::exception&) {
     result = -1;  // reported through the code only: Fetchmoor shows its own errors
   }
@@ -39,7 +48,7 @@ int TDownloaderLink::editItems(const std::string& pathText) {
   {
     TWindowsDisabled disabled(host_.enableWindows);
     try {
-      std::unique_ptr<TDownloaderServer> server = host_.connect(false);
+      std::unique_ptr<TDownloaderServer> server = connectStarting();
       if (server) {
         server->Edit(pathText);
         waitWhileEditing(*server);
@@ -60,7 +69,7 @@ std::string TDownloaderLink::makeObject(const std::string& listFolder, int& code
   std::string fileName;
   {
     TWindowsDisabled disabled(enableWindow);
-    std::unique_ptr<TDownloaderServer> server = host_.connect(false);
+    std::unique_ptr<TDownloaderServer> server = connectStarting();
     if (server) {
       fileName = server->MakeObject(listFolder);
     } else {
@@ -75,7 +84,7 @@ void TDownloaderLink::netSetup() {
   if (host_.processMessages) host_.processMessages();
   {
     TWindowsDisabled disabled(host_.enableWindows);
-    if (std::unique_ptr<TDownloaderServer> server = host_.connect(false)) {
+    if (std::unique_ptr<TDownloaderServer> server = connectStarting()) {
       server->NetSetup();
       waitWhileEditing(*server);
     }

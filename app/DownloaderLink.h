@@ -15,6 +15,13 @@ class EDownloaderCall : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Fetchmoor's executable is not beside this program, so no operation can
+// reach it; its message is the executable's full path.
+class EDownloaderMissing : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Fetchmoor's automation object for one operation; every member throws
 // EDownloaderCall when the call fails.
 class TDownloaderServer {
@@ -33,7 +40,8 @@ class TDownloaderServer {
 
 // Starts Fetchmoor unless onlyIfRunning, waits for its ready event (10 ms
 // when only asking, 10 s after a start) and creates its automation object.
-// Null when it is not available; a failing creation throws EDownloaderCall.
+// Null when it is not available; a failing creation throws EDownloaderCall,
+// a missing executable EDownloaderMissing.
 using TDownloaderConnect = std::function<std::unique_ptr<TDownloaderServer>(bool onlyIfRunning)>;
 
 // The real connection: "fm.exe" beside this program's executable, started
@@ -49,6 +57,8 @@ struct TDownloaderHost {
   std::function<void()> bringApplicationToFront;
   // Switches the windows that must not start a second operation meanwhile.
   std::function<void(bool enabled)> enableWindows;
+  // Told once for each operation that found no executable to start.
+  std::function<void(const std::string& executable)> downloaderMissing;
 };
 
 class TDownloaderLink {
@@ -75,6 +85,9 @@ class TDownloaderLink {
   bool reloadDirList();
 
  private:
+  // Connects with a start; a missing executable is told to the host and
+  // counts as not available.
+  std::unique_ptr<TDownloaderServer> connectStarting();
   void waitWhileEditing(TDownloaderServer& server);
   void pause(int milliseconds);
 

@@ -116,8 +116,9 @@ std::string ownFolder() {
 std::unique_ptr<TDownloaderServer> connectDownloader(bool onlyIfRunning, HWND owner) {
   if (!onlyIfRunning) {
     const std::string executable = ownFolder() + "fm.exe";
-    // A missing downloader counts as not available, quietly: the shell must
-    // not put up its own error box.
+    if (GetFileAttributesA(executable.c_str()) == INVALID_FILE_ATTRIBUTES) throw EDownloaderMissing(executable);
+    // The program tells of a missing downloader itself; a start that fails
+    // otherwise counts as not available, without the shell's own error box.
     SHELLEXECUTEINFOA start{};
     start.cbSize = sizeof start;
     start.fMask = SEE_MASK_FLAG_NO_UI;

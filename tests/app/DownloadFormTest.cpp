@@ -297,3 +297,32 @@ TEST(DownloadForm, FailingCallsAreReportedAndTheToolBarActsOnlyOnTheFocusedView)
   form.toolButton("Delete").performClick();
   EXPECT_GE(form.listView().findData(7), 0);
 }
+
+TEST(DownloadForm, EveryCommandThatNeedsTheMissingDownloaderSaysSoOnce) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 3, "Shares", true, 2);
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  TScriptedMessageBox& messages = tab.messages;
+  TDownloaderHost downloader;
+  downloader.connect = [](bool) -> std::unique_ptr<TDownloaderServer> {
+    throw EDownloaderMissing("C:\\Kestrova\\fm.exe");
+  };
+  form.setDownloaderHost(downloader);
+  form.setListsRoot(root);
+  form.listView().setFocus();
+  form.listView().setItemIndex(form.listView().findData(3));
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 3; }, 2000));
+
+  form.toolButton("Update").performClick();  // the checked lists
+  form.itemView().setFocus();
+  form.itemView().setItemIndex(0);
+  for (const char* button : {"Update", "Properties", "New", "NetSetup"}) form.toolButton(button).performClick();
+  ASSERT_EQ(messages.texts.size(), 5u);
+  for (const std::string& text : messages.texts) {
+    EXPECT_NE(text.find("not found"), std::string::npos) << text;
+    EXPECT_NE(text.find("C:\\Kestrova\\fm.exe"), std::string::npos) << text;
+  }
+  EXPECT_TRUE(form.enabled());
+}

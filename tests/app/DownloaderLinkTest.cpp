@@ -120,3 +120,24 @@ TEST(DownloaderLink, TheEditWaitPausesBetweenQuestionsAndAlwaysEnablesTheWindows
   EXPECT_THROW(fake.link().netSetup(), EDownloaderCall);
   EXPECT_EQ(fake.enabledChanges, (std::vector<bool>{false, true}));
 }
+
+TEST(DownloaderLink, AMissingDownloaderIsToldOnceForEachOperationThatWouldStartIt) {
+  std::vector<std::string> told;
+  TDownloaderHost host;
+  host.connect = [](bool onlyIfRunning) -> std::unique_ptr<TDownloaderServer> {
+    if (!onlyIfRunning) throw EDownloaderMissing("C:\\Program\\fm.exe");
+    return nullptr;
+  };
+  host.downloaderMissing = [&](const std::string& executable) { told.push_back(executable); };
+  TDownloaderLink link(host);
+  EXPECT_EQ(link.queueDownloads("x\n"), -1);
+  EXPECT_EQ(link.editItems("x\n"), -1);
+  int code = 0;
+  EXPECT_EQ(link.makeObject("C:\\L\\3", code, {}), "");
+  EXPECT_EQ(code, -1);
+  EXPECT_NO_THROW(link.netSetup());
+  EXPECT_EQ(told, std::vector<std::string>(4, "C:\\Program\\fm.exe"));
+  // The directory set-up only asks a running downloader and starts none.
+  EXPECT_FALSE(link.reloadDirList());
+  EXPECT_EQ(told.size(), 4u);
+}

@@ -191,6 +191,34 @@ std::string testFolder() {
   return file.substr(0, file.find_last_of('\\') + 1);
 }
 
+// On the Downloads tab: the list view is the one with a single column; a
+// click on its first row gives it the focus, and Update queues the checked
+// lists.
+void clickUpdateOnTheCheckedLists(HWND main) {
+  HWND lists = nullptr;
+  EnumChildWindows(
+      main,
+      [](HWND child, LPARAM data) -> BOOL {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof name);
+        const auto header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
+        if (std::string(name) != WC_LISTVIEWA || !IsWindowVisible(child) ||
+            SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) != 1)
+          return TRUE;
+        *reinterpret_cast<HWND*>(data) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&lists));
+  ASSERT_NE(lists, nullptr);
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(lists, LVM_GETHEADER, 0, 0)), &header);
+  postClick(lists, 40, header.bottom - header.top + 6);
+  HWND update = childWindow(GetParent(lists), "KestrovaWindow", "&Update");
+  ASSERT_NE(update, nullptr);
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(update) != FALSE; }, 5000));
+  postClick(update, 5, 5);
+}
+
 }  // namespace
 
 TEST(Program, ASecondInstanceEndsAtOnceWithoutAWindowAndLeavesTheFirstAlone) {
@@ -366,30 +394,7 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
   ASSERT_NE(reload, nullptr);
   EXPECT_FALSE(IsWindowEnabled(reload));
 
-  // The list view is the one with a single column; a click on its first row
-  // gives it the focus, and Update queues the checked lists.
-  HWND lists = nullptr;
-  EnumChildWindows(
-      main,
-      [](HWND child, LPARAM data) -> BOOL {
-        char name[64] = {};
-        GetClassNameA(child, name, sizeof name);
-        const auto header = reinterpret_cast<HWND>(SendMessageA(child, LVM_GETHEADER, 0, 0));
-        if (std::string(name) != WC_LISTVIEWA || !IsWindowVisible(child) ||
-            SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) != 1)
-          return TRUE;
-        *reinterpret_cast<HWND*>(data) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&lists));
-  ASSERT_NE(lists, nullptr);
-  RECT header{};
-  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(lists, LVM_GETHEADER, 0, 0)), &header);
-  postClick(lists, 40, header.bottom - header.top + 6);
-  HWND update = childWindow(GetParent(lists), "KestrovaWindow", "&Update");
-  ASSERT_NE(update, nullptr);
-  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(update) != FALSE; }, 5000));
-  postClick(update, 5, 5);
+  clickUpdateOnTheCheckedLists(main);
 
   // The stand-in notes the call before it answers it, so the copied quotes
   // are waited for, not read at the first sight of the call.
@@ -436,6 +441,33 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
       },
       5000);
   CloseHandle(quit);
+}
+
+TEST(Program, UpdateWithoutTheDownloaderBesideTheProgramSaysSo) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string list = work + "DATA\\DLISTS\\1\\";
+  forceFolders(list);
+  writeWholeFile(list + "0.INI", "[List]\r\nName=Indices\r\nChecked=1\r\n");
+  TProgram program(work);
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", 30000);
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(showMainTab(childWindow(main, "SysTabControl32"), 6));
+  clickUpdateOnTheCheckedLists(main);
+  HWND told = program.waitForWindow("Downloads", 10000);
+  ASSERT_NE(told, nullptr);
+  const std::vector<std::string> texts = childTexts(told);
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+    return text.find("fm.exe") != std::string::npos && text.find("not found") != std::string::npos;
+  }));
+  PostMessageA(told, WM_KEYDOWN, VK_RETURN, 0);
+  PostMessageA(told, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(pumpUntil([&] { return !IsWindow(told); }, 5000));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.waitForEnd(20000));
 }
 
 // The user's own files, by name: what the program must never change
