@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int itemCount = 5000;
+const int itemCount = benchSize(5000, 200);
 
 class TOpenEditor : public TDownloaderServer {
  public:

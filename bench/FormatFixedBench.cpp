@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "model/TextFormatting.h"
 #include "platform/FloatingPoint.h"
 
 namespace {
 
-constexpr int numberCount = 10'000'000;
+const int numberCount = benchSize(10'000'000, 100'000);
 
 std::vector<double> sampleValues() {
   std::mt19937_64 generator(20240315);

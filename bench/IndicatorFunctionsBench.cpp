@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int rowCount = 5000;
-constexpr int runs = 9;
+const int rowCount = benchSize(5000, 300);
+const int runs = benchRounds(9);
 constexpr int formulaColumn = 23;  // W
 
 // Four blocks, since a range is contiguous: A:F date, open, high, low,

@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
   };
   for (int round = 1; round <= rounds; ++round) {
     TStartFigures figures;
-    if (!timeStart(work, "Kestrova: Portfolio", figures, steps)) {
+    // A large folder may take long; half an hour is beyond any goal.
+    if (!timeStart(work, "Kestrova: Portfolio", figures, steps, 1800)) {
       std::printf("round %d: the program did not come up\n", round);
       return 1;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
@@ -19,11 +20,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int tableRows = 5000;
-constexpr int lookupCount = 5000;
-constexpr int syncRows = 10000;
-constexpr int sortRows = 10000;
-constexpr int runs = 5;
+const int tableRows = benchSize(5000, 200);
+const int lookupCount = benchSize(5000, 200);
+const int syncRows = benchSize(10000, 300);
+const int sortRows = benchSize(10000, 300);
+const int runs = benchRounds(5);
 constexpr int formulaColumn = 10;  // J
 constexpr int looseColumn = 20;    // where loose formulas are evaluated
 constexpr std::uint8_t numberCell = 1;

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/MacroCallout.h"
@@ -35,7 +36,7 @@ std::size_t committedBytes() {
 }
 
 void recalculation(const char* language, IActiveScript* engine, const char* function) {
-  constexpr int cells = 10000;
+  const int cells = benchSize(10000, 300);
   TSheet sheet;
   sheet.setScriptEngine(engine, false);
   for (int r = 1; r <= cells; ++r) {
@@ -43,7 +44,7 @@ void recalculation(const char* language, IActiveScript* engine, const char* func
     sheet.setCellContent(2, r, 0, std::string("=") + function + "(A" + std::to_string(r) + ")", 1);
   }
   sheet.recalculateAll(false);  // first pass looks the name up
-  constexpr int rounds = 5;
+  const int rounds = benchRounds(5);
   auto start = TClock::now();
   for (int round = 0; round < rounds; ++round) {
     sheet.markAllDirty();
@@ -81,7 +82,7 @@ void hostedRecalculation(const char* language, const char* progId, const std::st
 }
 
 void millionCalls() {
-  constexpr int calls = 1000000;
+  const int calls = benchSize(1000000, 10000);
   TTestScriptEngine engine(L"VBScript", L"Function Echo(a, b)\nEcho = a & b\nEnd Function\n");
   TMacroCallout callout;
   callout.setScriptEngine(engine.get());

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int itemCount = 5000;
+const int itemCount = benchSize(5000, 200);
 
 void writeList(const std::string& folder) {
   forceFolders(folder);

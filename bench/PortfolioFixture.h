@@ -4,11 +4,13 @@
 // files and one settings file per transaction, as the program stores them.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "bench/BenchTiming.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/CalendarDates.h"
@@ -105,9 +107,11 @@ inline void writeRates(const std::string& fileName, const std::vector<double>& d
 
 // Writes root\FOLIOS\1\ (a portfolio in euros whose assets are in euros, US
 // dollars and Swiss francs), root\QUOTES\ and root\FOREX\, and points the
-// named directories there. Returns the portfolio folder.
-inline std::string writePortfolioFixture(const std::string& root, const TFixtureSize& size) {
+// named directories there. Returns the portfolio folder. A small run
+// writes at most 4 assets over 300 days with 20 transactions each.
+inline std::string writePortfolioFixture(const std::string& root, TFixtureSize size) {
   using namespace fixtureDetail;
+  if (smallRun()) size = {std::min(size.assets, 4), std::min(size.days, 300), std::min(size.transactionsPerAsset, 20)};
   const std::string folio = root + "FOLIOS\\1\\";
   forceFolders(folio);
   forceFolders(root + "QUOTES");

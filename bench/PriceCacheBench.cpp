@@ -20,9 +20,9 @@
 
 namespace {
 
-constexpr int assetCount = 500;
-constexpr int quotesPerAsset = 5000;
-constexpr int rounds = 5;
+const int assetCount = benchSize(500, 20);
+const int quotesPerAsset = benchSize(5000, 500);
+const int rounds = benchRounds(5);
 const char* const priceFormat = "YYYY-MM-DD;O;H;L;C;V";
 
 std::string makeFileText(int asset) {

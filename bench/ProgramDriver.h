@@ -86,8 +86,11 @@ struct TStartSteps {
   std::function<void()> whileLoaded;
 };
 
+// The wait for the loaded title is bounded by loadSeconds: a title that never
+// comes (a folder whose portfolios cannot become current) ends the round as
+// failed instead of hanging the benchmark.
 inline bool timeStart(const std::string& work, const std::string& loadedTitle, TStartFigures& figures,
-                      const TStartSteps& steps = {}) {
+                      const TStartSteps& steps = {}, int loadSeconds = 300) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -103,7 +106,7 @@ inline bool timeStart(const std::string& work, const std::string& loadedTitle, T
     if (steps.beforeReturn) steps.beforeReturn();
     TStopwatch loading;
     PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-    if (HWND main = waitForWindow(info.dwProcessId, loadedTitle, 1800)) {
+    if (HWND main = waitForWindow(info.dwProcessId, loadedTitle, loadSeconds)) {
       figures.toLoaded = loading.seconds();
       if (steps.whileLoaded) steps.whileLoaded();
       figures.peakMB = peakMegabytes(info.hProcess);
@@ -111,7 +114,7 @@ inline bool timeStart(const std::string& work, const std::string& loadedTitle, T
       ok = true;
     }
   }
-  if (WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  if (!ok || WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   return ok;

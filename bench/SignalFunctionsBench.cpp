@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "functions/signal/SignalFunctions.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
@@ -34,7 +35,7 @@ double recalculationSeconds(int values, const std::string& formula, bool spill, 
   }
   sheet.setCellContent(3, 1, 0, formula, 1);
   std::vector<double> times;
-  for (int run = 0; run < runs; ++run) {
+  for (int run = 0; run < benchRounds(runs); ++run) {
     sheet.markAllDirty();
     const auto start = TClock::now();
     sheet.recalculateAll(false);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/ColumnLetters.h"
@@ -16,7 +17,7 @@ namespace {
 
 using TClock = std::chrono::steady_clock;
 
-constexpr int passes = 3;
+const int passes = benchRounds(3);
 
 // Deterministic values in 0 ... 1.
 struct TUniform {

@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
   TBenchFolder folders[6];
   timeDisk(folders[5]);
   const int years[5] = {2, 5, 10, 5, 10};
-  for (int i = 0; i < 5; ++i) timeRun(years[i], i >= 3, folders[i]);
+  for (int i = 0; i < benchSize(5, 1); ++i) timeRun(years[i], i >= 3, folders[i]);
   timeOptimiser(3, 1);
   timeOptimiser(2, 5);
   timeUpToDateCheck(20, 2520);

@@ -1,11 +1,12 @@
-#!/bin/sh
+#!/bin/bash
 # Makes a large working folder with the sample generator's writers and times
 # the program's start on it (see LargeFolderBench.cpp). The folder is kept
 # for the next run with the same sizes; its path's casing matters under Wine,
 # so it can be given (an all-upper-case one shows the difference).
 #   bench/large-folder.sh PORTFOLIOS ASSETS YEARS [FOLDER] [ROUNDS]
-set -e
+set -e -o pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KESTROVA_BUILD:-$root/build}
 portfolios=$1
 assets=$2
 years=$3
@@ -17,7 +18,7 @@ if [ ! -f "$folder/DATA/FOLIOS/$portfolios/0.INI" ]; then
   echo "folder of $portfolios x $assets x $years years written in $(($(date +%s) - started)) s: $folder"
 fi
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
-cmake --build "$root/build" --target LargeFolderBench >/dev/null
+cmake --build "$build" --target LargeFolderBench >/dev/null
 folder=$(cd "$folder" && pwd -P)
 windows=$(printf 'Z:%s' "$folder" | tr '/' '\\')
 # Processor clock ticks so far of the program started in the folder (its
@@ -35,7 +36,7 @@ seconds_since() {
   awk -v now="$(ticks)" -v before="$1" -v hertz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", (now - before) / hertz }'
 }
 carriage=$(printf '\r')
-"$root/tools/wine-run" "$root/build/bench/LargeFolderBench.exe" "$windows\\" "$portfolios" "$rounds" |
+"$root/tools/wine-run" "$build/bench/LargeFolderBench.exe" "$windows\\" "$portfolios" "$rounds" |
   while IFS= read -r line; do
     line=${line%"$carriage"}
     case "$line" in
