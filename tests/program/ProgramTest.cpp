@@ -191,6 +191,15 @@ std::string testFolder() {
   return file.substr(0, file.find_last_of('\\') + 1);
 }
 
+// The main window, once Enter took the portfolio pick as it stands; none
+// when a step does not come within its time.
+HWND mainWindowAfterThePick(const TProgram& program) {
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  if (pick == nullptr) return nullptr;
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  return program.waitForWindow("Kestrova: ", 30000);
+}
+
 // On the Downloads tab: the list view is the one with a single column; a
 // click on its first row gives it the focus, and Update queues the checked
 // lists.
@@ -450,10 +459,7 @@ TEST(Program, UpdateWithoutTheDownloaderBesideTheProgramSaysSo) {
   forceFolders(list);
   writeWholeFile(list + "0.INI", "[List]\r\nName=Indices\r\nChecked=1\r\n");
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
-  ASSERT_NE(pick, nullptr);
-  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", 30000);
+  HWND main = mainWindowAfterThePick(program);
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(showMainTab(childWindow(main, "SysTabControl32"), 6));
   clickUpdateOnTheCheckedLists(main);
@@ -518,19 +524,6 @@ TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
         << layoutDamageName(damage);
   }
 }
-
-namespace {
-
-// The main window, once Enter took the portfolio pick as it stands; none
-// when a step does not come within its time.
-HWND mainWindowAfterThePick(const TProgram& program) {
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
-  if (pick == nullptr) return nullptr;
-  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  return program.waitForWindow("Kestrova: ", 30000);
-}
-
-}  // namespace
 
 // Closing the main window while the modal Gallery shows (Alt+F4 aimed at
 // it, the task bar) ends the program cleanly, the Gallery with it.
