@@ -16,12 +16,24 @@ constexpr int unsetSize = -1;
 constexpr std::uint8_t stringCell = 2;
 constexpr std::uint8_t currencySymbolCell = 7;
 
+constexpr std::uint8_t dateCell = 3;
+constexpr std::uint8_t timeCell = 4;
+
 // A sample of a number kind follows the decimal separator, so it shows the
 // same number under other settings; the sample of a text is the user's own
 // text ("1,5", "1.5") and stays as typed.
 bool samplesNumber(int kind) {
   const std::uint8_t cellType = testCellType(kind);
   return cellType != 0 && cellType != stringCell && cellType != currencySymbolCell;
+}
+
+std::string storedSample(const std::string& sample, int kind, char decimalSeparator) {
+  if (!samplesNumber(kind)) return sample;
+  const std::uint8_t cellType = testCellType(kind);
+  // A date or a time reads before a number there: "24.12.2025" is no
+  // grouped number.
+  if (cellType == dateCell || cellType == timeCell) return numberToStore(sample, decimalSeparator);
+  return groupedNumberToStore(sample, decimalSeparator, localeSettings().thousandSeparator);
 }
 
 }  // namespace
@@ -90,8 +102,7 @@ int TField::saveToIni(TPortableIniFile& ini, const std::string& section, char li
   ini.writeBool(section, "Disabled", Disabled);
   ini.writeString(section, "Symbol", quotedWhereNeeded(Symbol));
   ini.writeString(section, "Header", quotedWhereNeeded(Header));
-  ini.writeString(section, "TestContent",
-                  quotedWhereNeeded(samplesNumber(Kind) ? numberToStore(TestContent, decimalSeparator) : TestContent));
+  ini.writeString(section, "TestContent", quotedWhereNeeded(storedSample(TestContent, Kind, decimalSeparator)));
   ini.writeInteger(section, "EditorRowHeight", EditorRowHeight);
   ini.writeInteger(section, "RowWiseWidth", RowWiseWidth);
   ini.writeInteger(section, "ColWiseHeight", ColWiseHeight);

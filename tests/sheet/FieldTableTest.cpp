@@ -6,7 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/LocaleSettings.h"
 #include "sheet/FieldTable.h"
+#include "tests/support/GermanRegionalSettings.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -188,6 +190,35 @@ TEST(FieldTable, OnlySamplesOfNumberKindsFollowTheDecimalSeparator) {
       EXPECT_EQ(same.items(index + 1)->TestContent, foreign);
       EXPECT_EQ(other.items(index + 1)->TestContent, foreign);
     }
+  }
+}
+
+// A number sample typed with thousands separators under English or German
+// settings shows the same number under the other ones; a text keeps them.
+TEST(FieldTable, GroupedNumberSamplesReadTheSameUnderEnglishAndGermanSettings) {
+  TTemporaryFolder folder;
+  const TLocaleSettings saved = localeSettings();
+  for (const bool german : {false, true}) {
+    const char decimal = german ? ',' : '.', list = german ? ';' : ',';
+    const std::string typed = german ? "1.234,5" : "1,234.5";
+    TFieldTable table;
+    fillContents(table, folder.path() + "GROUPED.INI", {"", "", ""});
+    table.items(0)->Kind = 1;
+    table.items(1)->Kind = 2;
+    table.items(2)->Kind = 16;
+    for (int i = 0; i < 3; ++i) table.items(i)->setTestContent(typed);
+    if (german) {
+      TGermanRegionalSettings settings;
+      loadLocaleSettingsFromSystem();
+    }
+    ASSERT_EQ(table.save(decimal, list), 0);
+    localeSettings() = saved;
+    TFieldTable other;
+    ASSERT_EQ(other.loadFromFile(table.FileName, german ? '.' : ',', german ? ',' : ';'), 0);
+    SCOPED_TRACE(typed);
+    EXPECT_EQ(other.items(0)->TestContent, german ? "1234.5" : "1234,5");
+    EXPECT_EQ(other.items(1)->TestContent, typed);
+    EXPECT_EQ(other.items(2)->TestContent, german ? "1234.5" : "1234,5");
   }
 }
 

@@ -58,3 +58,16 @@ TEST(StoredFormula, SampleNumbersChangeOnlyTheirDecimalSeparator) {
   EXPECT_EQ(numberToStore(",", ','), ",");
   EXPECT_EQ(numberToStore("", ','), "");
 }
+
+// The stored form has no thousands separator: a grouped number would read
+// as another one under other settings ("1,234.5" is 1.2345 to a German).
+TEST(StoredFormula, GroupedSampleNumbersLoseOnlyTheirGrouping) {
+  EXPECT_EQ(groupedNumberToStore("1,234.5", '.', ','), "1234.5");
+  EXPECT_EQ(groupedNumberToStore("1.234,5", ',', '.'), "1234.5");
+  EXPECT_EQ(groupedNumberToStore("-1.234.567,50E3", ',', '.'), "-1234567.50E3") << "every digit stays";
+  EXPECT_EQ(groupedNumberToStore(" 1\xA0" "234,5 ", ',', '\xA0'), "1234.5");
+  EXPECT_EQ(groupedNumberToStore("1,5", ',', '.'), "1.5");
+  EXPECT_EQ(groupedNumberToStore("1,5 %", ',', '.'), "1,5 %") << "no number: as typed";
+  EXPECT_EQ(groupedNumberToStore("Smith", '.', ','), "Smith");
+  EXPECT_EQ(groupedNumberToStore("1,5", ',', ','), "1.5") << "a thousands separator like the decimal one is none";
+}
