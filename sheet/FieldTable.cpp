@@ -13,11 +13,14 @@ namespace {
 
 const std::string fieldsSection = "Fields";
 constexpr int unsetSize = -1;
+// Cell types that show samples.
+constexpr std::uint8_t numberCell = 1;
 constexpr std::uint8_t stringCell = 2;
-constexpr std::uint8_t currencySymbolCell = 7;
-
 constexpr std::uint8_t dateCell = 3;
 constexpr std::uint8_t timeCell = 4;
+constexpr std::uint8_t integerCell = 5;
+constexpr std::uint8_t boolCell = 6;
+constexpr std::uint8_t currencySymbolCell = 7;
 
 // A sample of a number kind follows the decimal separator, so it shows the
 // same number under other settings; the sample of a text is the user's own
@@ -114,11 +117,11 @@ std::uint8_t testCellType(int kind) {
   switch (kind) {
     case 10: case 11: case 13: case 14: case 26: return stringCell;
     case 12: case 15: return currencySymbolCell;
-    case 16: case 17: case 18: case 19: case 23: case 24: case 25: return 1;
-    case 20: return 5;
-    case 21: return 3;
-    case 22: return 4;
-    case 27: return 6;
+    case 16: case 17: case 18: case 19: case 23: case 24: case 25: return numberCell;
+    case 20: return integerCell;
+    case 21: return dateCell;
+    case 22: return timeCell;
+    case 27: return boolCell;
     default: return 0;
   }
 }
