@@ -36,20 +36,6 @@ std::vector<std::string> splitAt(const std::string& text, char separator) {
 
 }  // namespace
 
-std::uint8_t testCellType(int kind) {
-  if (kind >= 1 && kind <= 9) return static_cast<std::uint8_t>(kind);
-  switch (kind) {
-    case 10: case 11: case 13: case 14: case 26: return stringCell;
-    case 12: case 15: return 7;  // currency symbol
-    case 16: case 17: case 18: case 19: case 23: case 24: case 25: return 1;
-    case 20: return 5;
-    case 21: return 3;
-    case 22: return 4;
-    case 27: return 6;
-    default: return 0;
-  }
-}
-
 TFieldEditModel::TFieldEditModel(const TFieldTable& source) { copy_.assign(&source); }
 
 bool TFieldEditModel::editable(int index) const {

@@ -100,6 +100,3 @@ class TFieldEditModel {
 
   TFieldTable copy_;
 };
-
-// The cell type a field kind's test value is shown with (0: no cell).
-std::uint8_t testCellType(int kind);

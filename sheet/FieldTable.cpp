@@ -13,6 +13,31 @@ namespace {
 
 const std::string fieldsSection = "Fields";
 constexpr int unsetSize = -1;
+// Cell types that show samples.
+constexpr std::uint8_t numberCell = 1;
+constexpr std::uint8_t stringCell = 2;
+constexpr std::uint8_t dateCell = 3;
+constexpr std::uint8_t timeCell = 4;
+constexpr std::uint8_t integerCell = 5;
+constexpr std::uint8_t boolCell = 6;
+constexpr std::uint8_t currencySymbolCell = 7;
+
+// A sample of a number kind follows the decimal separator, so it shows the
+// same number under other settings; the sample of a text is the user's own
+// text ("1,5", "1.5") and stays as typed.
+bool samplesNumber(int kind) {
+  const std::uint8_t cellType = testCellType(kind);
+  return cellType != 0 && cellType != stringCell && cellType != currencySymbolCell;
+}
+
+std::string storedSample(const std::string& sample, int kind, char decimalSeparator) {
+  if (!samplesNumber(kind)) return sample;
+  const std::uint8_t cellType = testCellType(kind);
+  // A date or a time reads before a number there: "24.12.2025" is no
+  // grouped number.
+  if (cellType == dateCell || cellType == timeCell) return numberToStore(sample, decimalSeparator);
+  return groupedNumberToStore(sample, decimalSeparator, localeSettings().thousandSeparator);
+}
 
 }  // namespace
 
@@ -64,9 +89,7 @@ int TField::loadFromIni(const TPortableIniFile& ini, const std::string& section,
   Symbol = ini.readString(section, "Symbol", Symbol);
   Header = ini.readString(section, "Header", Header);
   TestContent = ini.readString(section, "TestContent", TestContent);
-  // A new field's sample is a number, and the user picks the kind after:
-  // every number sample follows the decimal separator, whatever the kind.
-  TestContent = numberFromStore(TestContent, decimalSeparator);
+  if (samplesNumber(Kind)) TestContent = numberFromStore(TestContent, decimalSeparator);
   EditorRowHeight = ini.readInteger(section, "EditorRowHeight", EditorRowHeight);
   RowWiseWidth = ini.readInteger(section, "RowWiseWidth", RowWiseWidth);
   ColWiseHeight = ini.readInteger(section, "ColWiseHeight", ColWiseHeight);
@@ -82,11 +105,25 @@ int TField::saveToIni(TPortableIniFile& ini, const std::string& section, char li
   ini.writeBool(section, "Disabled", Disabled);
   ini.writeString(section, "Symbol", quotedWhereNeeded(Symbol));
   ini.writeString(section, "Header", quotedWhereNeeded(Header));
-  ini.writeString(section, "TestContent", quotedWhereNeeded(numberToStore(TestContent, decimalSeparator)));
+  ini.writeString(section, "TestContent", quotedWhereNeeded(storedSample(TestContent, Kind, decimalSeparator)));
   ini.writeInteger(section, "EditorRowHeight", EditorRowHeight);
   ini.writeInteger(section, "RowWiseWidth", RowWiseWidth);
   ini.writeInteger(section, "ColWiseHeight", ColWiseHeight);
   return 0;
+}
+
+std::uint8_t testCellType(int kind) {
+  if (kind >= 1 && kind <= 9) return static_cast<std::uint8_t>(kind);
+  switch (kind) {
+    case 10: case 11: case 13: case 14: case 26: return stringCell;
+    case 12: case 15: return currencySymbolCell;
+    case 16: case 17: case 18: case 19: case 23: case 24: case 25: return numberCell;
+    case 20: return integerCell;
+    case 21: return dateCell;
+    case 22: return timeCell;
+    case 27: return boolCell;
+    default: return 0;
+  }
 }
 
 void TField::setSymbol(const std::string& text) { Symbol = trimmedText(text); }

@@ -49,6 +49,9 @@ class TField : public TCellProps {
   std::int32_t Position;
 };
 
+// The cell type a field kind's sample is shown with (0: none).
+std::uint8_t testCellType(int kind);
+
 // A list of field definitions, loaded from and saved to a field file (a
 // settings file: section "Fields" and one section per field, "0", "1", ...).
 class TFieldTable {

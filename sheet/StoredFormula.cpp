@@ -1,6 +1,7 @@
 #include "sheet/StoredFormula.h"
 
 #include "sheet/FormulaRespelling.h"
+#include "sheet/NumberText.h"
 
 namespace {
 
@@ -73,4 +74,22 @@ std::string numberFromStore(std::string_view stored, char decimalSeparator) {
 
 std::string numberToStore(std::string_view number, char decimalSeparator) {
   return respelledNumber(number, decimalSeparator, storedDecimalSeparator);
+}
+
+std::string groupedNumberToStore(std::string_view number, char decimalSeparator, char thousandSeparator) {
+  double value = 0;
+  if (thousandSeparator == decimalSeparator || isPlainNumber(number, decimalSeparator) ||
+      !textToFloat(std::string(number), std::string(1, decimalSeparator), std::string(1, thousandSeparator), value))
+    return numberToStore(number, decimalSeparator);
+  // A number as the settings read it: every character but its digits, signs,
+  // exponent and decimal separator is a separator between the thousands.
+  std::string plain;
+  for (char c : number) {
+    if (isDigit(c) || c == '+' || c == '-' || c == 'E' || c == 'e') {
+      plain += c;
+    } else if (c == decimalSeparator) {
+      plain += storedDecimalSeparator;
+    }
+  }
+  return plain;
 }

@@ -32,3 +32,8 @@ std::string contentToStore(std::string_view content, bool textCell, char decimal
 // separators) is kept as it is.
 std::string numberFromStore(std::string_view stored, char decimalSeparator);
 std::string numberToStore(std::string_view number, char decimalSeparator);
+// The same for a number that may hold thousands separators ("1.234,5"
+// under German settings): when the user's settings read it as a number it
+// is stored without them ("1234.5"), since the stored form has no thousands
+// separator and the user's would read as another number elsewhere.
+std::string groupedNumberToStore(std::string_view number, char decimalSeparator, char thousandSeparator);

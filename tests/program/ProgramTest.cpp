@@ -680,7 +680,7 @@ TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
   const auto english = runUntilClosed([](HWND main) {
     pumpFor(500);
     captureWindow(main).savePng("program-english-settings");
-    typeIntoTheMacroSheet(main, {"1234.5", "=ROUND(A1*2.25,1)", "1234.5"});
+    typeIntoTheMacroSheet(main, {"1234.5", "=ROUND(A1*2.25,1)+0.10-1.5E3", "1234.5"});
   });
   std::map<std::string, std::string> german;
   {
@@ -688,11 +688,12 @@ TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
     german = runUntilClosed([](HWND main) {
       pumpFor(500);
       captureWindow(main).savePng("program-german-settings");
-      typeIntoTheMacroSheet(main, {"1234,5", "=ROUND(A1*2,25;1)", "1234,5"});
+      typeIntoTheMacroSheet(main, {"1234,5", "=ROUND(A1*2,25;1)+0,10-1,5E3", "1234,5"});
     });
   }
   ASSERT_FALSE(english.empty());
-  EXPECT_NE(english.at("DATA\\GUIoptions.INI").find("2:1=1:"), std::string::npos);
+  // Every number as typed: only the separators are those of the file.
+  EXPECT_NE(english.at("DATA\\GUIoptions.INI").find("2:1=1:=ROUND(A1*2.25;1)+0.10-1.5E3"), std::string::npos);
   ASSERT_EQ(english.size(), german.size());
   for (const auto& [name, bytes] : english) {
     auto found = german.find(name);

@@ -2,7 +2,9 @@
 hand computation, its formula stored with "." and ";" whatever the user
 types, and the same values after a restart and under a German locale.
 Fields added under the German locale, a lone number and a definition that
-does not compile yet, are stored in the same form with their samples."""
+does not compile yet, are stored in the same form, every digit as typed; the
+sample of the number field follows the decimal separator, the text field's
+stays as typed."""
 import datetime
 import os
 import time
@@ -14,8 +16,10 @@ from sample import read_ini, read_closes, close_on_or_before, transactions, day_
 SETUP_BUTTON = (394, 87)
 # Places inside the field editor.
 LAST_FIELD_SYMBOL = (102, 315)
+ROW_HEIGHT = 16
 KIND_BOX = (582, 37)
 COLOUR_KIND = 8
+NUMBER_KIND = 1
 EDITOR_OK = (656, 419)
 # The first asset's column and the rows of the two new fields in Assets.
 ASSET_COLUMN_X = 185
@@ -42,22 +46,30 @@ def add_fields_through_editor(program):
     add_field(program, "Q", "Half value", "ROUND(V*0.5,2)")
     # A read-out field of the colour kind shows the new field's cents.
     add_field(program, "", "Read-out", "ROUND(Q*100,0)")
-    program.click(*KIND_BOX, window=editor)
-    program.key("Home", *(["Down"] * COLOUR_KIND), "Return")
+    pick_kind(program, editor, COLOUR_KIND)
     program.scenario.grab("field-editor")
     program.click(*EDITOR_OK, window=editor)
     program.await_no_window("^Field definitions$")
     program.settle(1)
 
 
+def pick_kind(program, editor, kind):
+    program.click(*KIND_BOX, window=editor)
+    program.key("Home", *(["Down"] * kind), "Return")
+
+
 def add_unfinished_fields(program):
-    """Under the German locale: a lone number and a definition left with a
-    trailing operator, each with the sample a new field gets."""
+    """Under the German locale: a lone number of the number kind and a text
+    field whose definition is left with a trailing operator, each with the
+    sample a new field gets."""
     program.tab("Assets")
     program.click(*SETUP_BUTTON)
     editor = program.await_window("^Field definitions$")
     program.click(*LAST_FIELD_SYMBOL, window=editor)
-    add_field(program, "", "Lone", "1,5")
+    add_field(program, "", "Lone", "1,50")
+    pick_kind(program, editor, NUMBER_KIND)
+    # Back into the grid, on the new field's row below the last one.
+    program.click(LAST_FIELD_SYMBOL[0], LAST_FIELD_SYMBOL[1] + ROW_HEIGHT, window=editor)
     program.key("Insert", "Right")
     program.type("Unfinished")
     program.key("Return", "Right")
@@ -76,9 +88,8 @@ def add_unfinished_fields(program):
 
 def check_unfinished_fields(fields_file, when):
     fields = read_ini(fields_file)
-    sample = "100000.1234567890123456789"
     added = [(fields[str(i)].get("CONTENT"), fields[str(i)].get("TESTCONTENT")) for i in (16, 17)]
-    check(added == [("1.5", sample), ("SUM(1;2.5)+", sample)],
+    check(added == [("1.50", "100000.1234567890123456789"), ("SUM(1;2.5)+", "100000,1234567890123456789")],
           "after %s the added fields are stored as %r" % (when, added))
 
 

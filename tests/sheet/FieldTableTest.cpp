@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "platform/LocaleSettings.h"
 #include "sheet/FieldTable.h"
+#include "tests/support/GermanRegionalSettings.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -120,20 +123,21 @@ TEST(FieldTable, UnfinishedDefinitionsAndSamplesReadUnderOtherSettings) {
   german.items(2)->setTestContent("100000,1234567890123456789");
   german.items(3)->Kind = 2;
   german.items(3)->setTestContent("1,5");
+  german.items(1)->Kind = 3;
   german.items(1)->setTestContent("24.12.2025");
   ASSERT_EQ(german.save(',', ';'), 0);
   const std::string written = readWholeFile(german.FileName);
   EXPECT_NE(written.find("Content=SUM(1;2.5)+\r\n"), std::string::npos) << written;
   EXPECT_NE(written.find("Content=1.5\r\n"), std::string::npos) << written;
   EXPECT_NE(written.find("TestContent=100000.1234567890123456789\r\n"), std::string::npos) << written;
-  EXPECT_NE(written.find("TestContent=1.5\r\n"), std::string::npos) << "in a text field too";
+  EXPECT_NE(written.find("TestContent=1,5\r\n"), std::string::npos) << "a text field's sample as typed";
 
   TFieldTable english;
   ASSERT_EQ(english.loadFromFile(german.FileName, '.', ','), 0);
   EXPECT_EQ(english.items(0)->Content, "SUM(1,2.5)+");
   EXPECT_EQ(english.items(1)->Content, "1.5");
   EXPECT_EQ(english.items(2)->TestContent, "100000.1234567890123456789");
-  EXPECT_EQ(english.items(3)->TestContent, "1.5");
+  EXPECT_EQ(english.items(3)->TestContent, "1,5");
   EXPECT_EQ(english.items(1)->TestContent, "24.12.2025") << "no number: as typed";
 
   english.items(0)->Content = "SUM(1,2)+";
@@ -145,6 +149,77 @@ TEST(FieldTable, UnfinishedDefinitionsAndSamplesReadUnderOtherSettings) {
   EXPECT_EQ(back.items(1)->Content, "1,5");
   EXPECT_EQ(back.items(2)->TestContent, "100000,1234567890123456789");
   EXPECT_EQ(back.items(3)->TestContent, "1,5");
+}
+
+// Only a sample shown in a number cell means a number: the sample of a text
+// field, of a name or a currency is the user's text under every setting.
+TEST(FieldTable, OnlySamplesOfNumberKindsFollowTheDecimalSeparator) {
+  TTemporaryFolder folder;
+  const std::vector<std::pair<int, bool>> kinds = {{1, true},  {2, false},  {3, true},  {5, true},  {7, false},
+                                                   {13, false}, {15, false}, {16, true}, {26, false}, {27, true}};
+  // English, then German settings; each types a number with its own decimal
+  // separator, and a text field may hold the other one too.
+  for (const auto& [decimal, list] : {std::pair{'.', ','}, {',', ';'}}) {
+    const char otherDecimal = decimal == '.' ? ',' : '.';
+    const char otherList = list == ',' ? ';' : ',';
+    const std::string number = std::string("1") + decimal + "5";
+    const std::string foreign = std::string("1") + otherDecimal + "5";
+    TFieldTable table;
+    table.FileName = folder.path() + "SAMPLES.INI";
+    for (size_t i = 0; i < kinds.size(); ++i) {
+      table.insertField(static_cast<int>(2 * i));
+      table.insertField(static_cast<int>(2 * i + 1));
+      for (int j = 0; j < 2; ++j) {
+        TField& field = *table.items(static_cast<int>(2 * i + j));
+        field.Kind = static_cast<std::uint8_t>(kinds[i].first);
+        field.setTestContent(j == 0 ? number : foreign);
+      }
+    }
+    ASSERT_EQ(table.save(decimal, list), 0);
+    TFieldTable same, other;
+    ASSERT_EQ(same.loadFromFile(table.FileName, decimal, list), 0);
+    ASSERT_EQ(other.loadFromFile(table.FileName, otherDecimal, otherList), 0);
+    ASSERT_EQ(other.count(), static_cast<int>(2 * kinds.size()));
+    for (size_t i = 0; i < kinds.size(); ++i) {
+      const auto [kind, numberKind] = kinds[i];
+      SCOPED_TRACE("kind " + std::to_string(kind) + ", decimal separator " + decimal);
+      const int index = static_cast<int>(2 * i);
+      EXPECT_EQ(same.items(index)->TestContent, number);
+      EXPECT_EQ(other.items(index)->TestContent, numberKind ? foreign : number);
+      if (numberKind) continue;
+      EXPECT_EQ(same.items(index + 1)->TestContent, foreign);
+      EXPECT_EQ(other.items(index + 1)->TestContent, foreign);
+    }
+  }
+}
+
+// A number sample typed with thousands separators under English or German
+// settings shows the same number under the other ones; a text keeps them.
+TEST(FieldTable, GroupedNumberSamplesReadTheSameUnderEnglishAndGermanSettings) {
+  TTemporaryFolder folder;
+  const TLocaleSettings saved = localeSettings();
+  for (const bool german : {false, true}) {
+    const char decimal = german ? ',' : '.', list = german ? ';' : ',';
+    const std::string typed = german ? "1.234,5" : "1,234.5";
+    TFieldTable table;
+    fillContents(table, folder.path() + "GROUPED.INI", {"", "", ""});
+    table.items(0)->Kind = 1;
+    table.items(1)->Kind = 2;
+    table.items(2)->Kind = 16;
+    for (int i = 0; i < 3; ++i) table.items(i)->setTestContent(typed);
+    if (german) {
+      TGermanRegionalSettings settings;
+      loadLocaleSettingsFromSystem();
+    }
+    ASSERT_EQ(table.save(decimal, list), 0);
+    localeSettings() = saved;
+    TFieldTable other;
+    ASSERT_EQ(other.loadFromFile(table.FileName, german ? '.' : ',', german ? ',' : ';'), 0);
+    SCOPED_TRACE(typed);
+    EXPECT_EQ(other.items(0)->TestContent, german ? "1234.5" : "1234,5");
+    EXPECT_EQ(other.items(1)->TestContent, typed);
+    EXPECT_EQ(other.items(2)->TestContent, german ? "1234.5" : "1234,5");
+  }
 }
 
 // The field editor takes the "=" off a definition: the formula must still be

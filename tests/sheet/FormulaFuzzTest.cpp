@@ -239,8 +239,13 @@ TEST(FormulaFuzz, GeneratedFormulasCompileToCompleteLists) {
     // Shown with European and with US separators, the formula still means
     // the same.
     std::string stored = compiledByValue(text, '.', ';');
-    EXPECT_EQ(compiledByValue(translateFormulaSeparators(text, '.', ',', ';', ';'), ',', ';'), stored) << text;
-    EXPECT_EQ(compiledByValue(translateFormulaSeparators(text, '.', '.', ';', ','), '.', ','), stored) << text;
+    const std::string european = translateFormulaSeparators(text, '.', ',', ';', ';');
+    const std::string american = translateFormulaSeparators(text, '.', '.', ';', ',');
+    EXPECT_EQ(compiledByValue(european, ',', ';'), stored) << text;
+    EXPECT_EQ(compiledByValue(american, '.', ','), stored) << text;
+    // And saved again, it is the text it was, every number as written.
+    ASSERT_EQ(translateFormulaSeparators(european, ',', '.', ';', ';'), text);
+    ASSERT_EQ(translateFormulaSeparators(american, '.', '.', ',', ';'), text);
   }
 }
 

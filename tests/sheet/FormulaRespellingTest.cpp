@@ -16,14 +16,24 @@ std::string toUser(const std::string& text) { return translateFormulaSeparators(
 
 }  // namespace
 
-TEST(FormulaRespelling, NumbersArePrintedAgainAndListSeparatorsReplaced) {
+TEST(FormulaRespelling, OnlySeparatorsChangeNumbersKeepTheirSpelling) {
   EXPECT_EQ(toStored("=ROUND(1,5;2)"), "=ROUND(1.5;2)");
-  EXPECT_EQ(toUser("=ROUND(1.50;2)"), "=ROUND(1,5;2)");
-  EXPECT_EQ(toUser("1E3+007+1E15+1.5e-7+0.00001+-0.25"), "1000+007+1E15+1,5E-7+0,00001+-0,25");
-  EXPECT_EQ(toUser("0.30000000000000004"), "0,30000000000000004");
-  EXPECT_EQ(toUser("-+1.50^2 & --0.0 & F( "), "-+1,5^2 & --0 & F( ") << "signs and blanks keep the meaning";
+  EXPECT_EQ(toUser("=ROUND(1.50;2)"), "=ROUND(1,50;2)");
+  EXPECT_EQ(toUser("1E3+007+1E15+1.5e-7+0.00001+-0.25+3.+.5"), "1E3+007+1E15+1,5e-7+0,00001+-0,25+3,+,5");
+  EXPECT_EQ(toUser("-+1.50^2 & --0.0 & F( "), "-+1,50^2 & --0,0 & F( ") << "signs and blanks keep the meaning";
   EXPECT_EQ(translateFormulaSeparators("=IF(A1>1.5,\"a,b\",SUM(1,2.25))", '.', ',', ',', ';'),
             "=IF(A1>1,5;\"a,b\";SUM(1;2,25))");
+  // Printed again from its double, each of these came back as another text
+  // (1500, 0,1, ...1234568, 1.2345678901234567E19), and a long number lost
+  // its last digits.
+  for (const std::string typed : {"=1,5E3", "=0,10+0", "=0,12345678901234567890", "=12345678901234567890",
+                                  "=SUM(1,0;2,50E-3;-0,0)"}) {
+    const std::string stored = toStored(typed);
+    EXPECT_EQ(toUser(stored), typed);
+    std::string english = translateFormulaSeparators(stored, '.', '.', ';', ',');
+    EXPECT_EQ(translateFormulaSeparators(english, '.', '.', ',', ';'), stored);
+  }
+  EXPECT_EQ(toStored("=12345678901234567890+1,5E3"), "=12345678901234567890+1.5E3");
 }
 
 TEST(FormulaRespelling, EverythingElseIsCopiedAsWritten) {

@@ -12,7 +12,7 @@ TEST(StoredFormula, FormulasTravelThroughTheStoredFormBetweenLocales) {
 TEST(StoredFormula, OnlyFormulasAmongContentsAreRespelled) {
   EXPECT_EQ(contentToStore("=SUM(1,5;2)", true, ',', ';'), "=SUM(1.5;2)");
   EXPECT_EQ(contentToStore("1,50", true, ',', ';'), "1,50");
-  EXPECT_EQ(contentToStore("1,50", false, ',', ';'), "1.5") << "a number cell's value";
+  EXPECT_EQ(contentToStore("1,50", false, ',', ';'), "1.50") << "a number cell's value, every digit";
   EXPECT_EQ(contentFromStore("Smith; John", true, ',', ','), "Smith; John");
   EXPECT_EQ(contentFromStore("SUM(1;2)", true, '.', ','), "SUM(1;2)") << "a text without = is no formula";
 
@@ -25,7 +25,7 @@ TEST(StoredFormula, DefinitionsThatDoNotCompileTravelBetweenLocalesToo) {
   EXPECT_EQ(formulaToStore("SUM(1,5;2)", ',', ';'), "SUM(1.5;2)");
   EXPECT_EQ(formulaToStore("PRICE*1,5", ',', ';'), "PRICE*1.5");
   EXPECT_EQ(formulaFromStore("SUM(1.5;2)", ',', ';'), "SUM(1,5;2)");
-  EXPECT_EQ(formulaToStore("1,50", ',', ';'), "1.5") << "a lone number";
+  EXPECT_EQ(formulaToStore("1,50", ',', ';'), "1.50") << "a lone number";
   EXPECT_EQ(formulaFromStore("1.5", ',', ';'), "1,5");
   EXPECT_EQ(formulaToStore("Smith; John", ',', ';'), "Smith; John");
   EXPECT_EQ(formulaToStore("Fees 1,5 %", ',', ';'), "Fees 1.5 %") << "reads as no formula";
@@ -57,4 +57,17 @@ TEST(StoredFormula, SampleNumbersChangeOnlyTheirDecimalSeparator) {
   EXPECT_EQ(numberToStore("1,5 %", ','), "1,5 %");
   EXPECT_EQ(numberToStore(",", ','), ",");
   EXPECT_EQ(numberToStore("", ','), "");
+}
+
+// The stored form has no thousands separator: a grouped number would read
+// as another one under other settings ("1,234.5" is 1.2345 to a German).
+TEST(StoredFormula, GroupedSampleNumbersLoseOnlyTheirGrouping) {
+  EXPECT_EQ(groupedNumberToStore("1,234.5", '.', ','), "1234.5");
+  EXPECT_EQ(groupedNumberToStore("1.234,5", ',', '.'), "1234.5");
+  EXPECT_EQ(groupedNumberToStore("-1.234.567,50E3", ',', '.'), "-1234567.50E3") << "every digit stays";
+  EXPECT_EQ(groupedNumberToStore(" 1\xA0" "234,5 ", ',', '\xA0'), "1234.5");
+  EXPECT_EQ(groupedNumberToStore("1,5", ',', '.'), "1.5");
+  EXPECT_EQ(groupedNumberToStore("1,5 %", ',', '.'), "1,5 %") << "no number: as typed";
+  EXPECT_EQ(groupedNumberToStore("Smith", '.', ','), "Smith");
+  EXPECT_EQ(groupedNumberToStore("1,5", ',', ','), "1.5") << "a thousands separator like the decimal one is none";
 }

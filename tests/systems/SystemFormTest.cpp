@@ -14,8 +14,11 @@
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
+#include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
+#include "tests/support/GermanRegionalSettings.h"
 #include "tests/support/ScriptedMessageBox.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
 
@@ -323,5 +326,57 @@ TEST_F(SystemWindow, ANarrowWindowMovesTheGroupsShownNotTheOnesStored) {
     if (!section.ends_with("Controls")) continue;
     for (const char* key : {"Left", "Top"})
       EXPECT_EQ(after.readInteger(section, key, -1), before.readInteger(section, key, -2)) << section << " " << key;
+  }
+}
+
+// The window shows every formula of System.INI with the user's separators
+// and writes it back as it was: only the separators change, never a digit
+// the user typed.
+TEST_F(SystemWindow, FormulasKeepEveryDigitUnderEnglishAndGermanSettings) {
+  TSystem system;
+  TSystemRule& rule = addRule(system, "AAA", "X>1.5E3/1500");
+  rule.setUnits("0.10+0");
+  rule.setPrincipal("X*12345678901234567890/12345678901234567890");
+  rule.setFees("1.0");
+  system.Symbols().addSymbol(-1, -1, 0);
+  system.Symbols().symbol(0)->setSymbol("S");
+  system.Symbols().symbol(0)->setDefinition("ROUND(X;2)*0.12345678901234567890");
+  const std::string fileName = portfolio->Folder() + "System.INI";
+  {
+    TPortableIniFile ini(fileName);
+    system.saveToIni(ini, {'.', ';'});
+  }
+  const std::string written = readWholeFile(fileName);
+  const TLocaleSettings saved = localeSettings();
+  for (const bool german : {false, true}) {
+    SCOPED_TRACE(german ? "German settings" : "English settings");
+    if (german) {
+      TGermanRegionalSettings settings;
+      loadLocaleSettingsFromSystem();
+    }
+    const auto shown = [&](const std::string& text) {
+      std::string result = text;
+      for (char& c : result) c = c == '.' ? localeSettings().decimalSeparator : c == ';' ? localeSettings().listSeparator : c;
+      return result;
+    };
+    {
+      TsystemForm form;
+      form.setPortfolioTable(&table);
+      form.loadView();
+      const TSheet& rules = form.grid(TSystemPage::rules).sheet();
+      EXPECT_EQ(rules.getCell(2, 4)->getEditText(), shown("X>1.5E3/1500"));
+      EXPECT_EQ(rules.getCell(2, 5)->getEditText(), shown("0.10+0"));
+      EXPECT_EQ(rules.getCell(2, 6)->getEditText(), shown("X*12345678901234567890/12345678901234567890"));
+      EXPECT_EQ(rules.getCell(2, 7)->getEditText(), shown("1.0"));
+      EXPECT_EQ(form.Editor().Edited().Symbols().symbol(0)->Definition(), shown("ROUND(X;2)*0.12345678901234567890"));
+      form.saveView();
+    }
+    localeSettings() = saved;
+    const std::string rewritten = readWholeFile(fileName);
+    for (const char* formula : {"X>1.5E3/1500", "0.10+0", "X*12345678901234567890/12345678901234567890", "\"1.0\"",
+                                "ROUND(X;2)*0.12345678901234567890"}) {
+      EXPECT_NE(written.find(formula), std::string::npos) << written;
+      EXPECT_NE(rewritten.find(formula), std::string::npos) << rewritten;
+    }
   }
 }
