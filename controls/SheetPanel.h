@@ -199,8 +199,13 @@ class TSheetPanel : public TControl {
   void pickCurrency();
   void acceptEditing();
   TCellWrite commitEditor();
-  // False when the host keeps the editor's changed text from being written.
+  // False when the host, or the user asked about a currency code the
+  // currency list does not hold, keeps the editor's changed text from being
+  // written.
   bool typedTextAccepted();
+  // Runs a question or message about the editor's text; when it keeps the
+  // editor open, the editor gets the focus back.
+  bool keptAfterTelling(const std::function<bool()>& tell);
   void valueEdited();
   bool focusInsideEditor() const;
   // The value the date editor would write now; false when it would write none.

@@ -389,8 +389,16 @@ TCellWrite TSheetPanel::commitEditor() {
   }
 }
 
+bool TSheetPanel::keptAfterTelling(const std::function<bool()>& tell) {
+  // The message taking the focus is no leaving of the editor.
+  askingAboutText_ = true;
+  const bool accepted = tell();
+  askingAboutText_ = false;
+  if (!accepted && editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
+  return accepted;
+}
+
 bool TSheetPanel::typedTextAccepted() {
-  if (!onAcceptTypedText) return true;
   const TInPlaceEdit* edit = nullptr;
   switch (session_.choice().kind) {
     case TCellEditorKind::text: edit = memo_; break;
@@ -401,12 +409,19 @@ bool TSheetPanel::typedTextAccepted() {
   }
   const std::string text = edit->text();
   if (text == currentEditableText(*sheet_, session_.choice())) return true;
-  // The host's question takes the focus, which is no leaving of the editor.
-  askingAboutText_ = true;
-  const bool accepted = onAcceptTypedText(text);
-  askingAboutText_ = false;
-  if (!accepted && editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
-  return accepted;
+  if (onAcceptTypedText && !keptAfterTelling([&] { return onAcceptTypedText(text); })) return false;
+  const bool formula = !session_.choice().bound && text.rfind('=', 0) == 0;
+  if (edit != currencyEdit_ || formula || !unlistedCurrency(text)) return true;
+  // No rate reaches a code the list does not know unless the user keeps
+  // currency tables of its own, so a slip such as "P" would leave every
+  // figure in it an error: the user decides, and No leaves the text to mend.
+  std::string question = "\"";
+  question += normalizeCurrency(text);
+  question +=
+      "\" is not a currency of the list, so its figures are errors unless a currency table converts it. Keep it?";
+  return keptAfterTelling([&] {
+    return messages->show(handle(), question, commonString(2), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  });
 }
 
 bool TSheetPanel::finishEditing(bool commit) {
@@ -417,13 +432,11 @@ bool TSheetPanel::finishEditing(bool commit) {
     if (!typedTextAccepted()) return false;
     const TCellWrite result = commitEditor();
     if (result == TCellWrite::refused && !unreadableText_.empty()) {
-      // The text is what is wrong: its editor stays open on it, and the
-      // message taking the focus is no leaving of the editor.
-      askingAboutText_ = true;
-      messages->show(handle(), unreadableText_, commonString(4), MB_OK | MB_ICONWARNING);
-      askingAboutText_ = false;
-      if (editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
-      return false;
+      // The text is what is wrong: its editor stays open on it.
+      return keptAfterTelling([&] {
+        messages->show(handle(), unreadableText_, commonString(4), MB_OK | MB_ICONWARNING);
+        return false;
+      });
     }
     std::string reason;
     if (result == TCellWrite::refused) reason = hostRefusal_.empty() ? refusalText(session_.typeCode()) : hostRefusal_;

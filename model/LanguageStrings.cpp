@@ -105,6 +105,11 @@ std::string currencyCode(int index) {
   return tables().currencies[index].code;
 }
 
+bool unlistedCurrency(const std::string& text) {
+  // Entries without a name are not read, so a code without one is not on the list.
+  return currencyCount() > 0 && !normalizeCurrency(text).empty() && currencyName(text).empty();
+}
+
 std::string normalizeCurrency(const std::string& text) {
   std::string code(trimmed(text).substr(0, 3));
   for (char& c : code) {

@@ -28,6 +28,9 @@ int currencyCount();
 std::string currencyName(const std::string& code);
 // The code of the index-th currency; empty when out of range.
 std::string currencyCode(int index);
+// Whether the text, normalised, is a code the loaded currency list does not
+// hold; false for an empty text and while no list is loaded.
+bool unlistedCurrency(const std::string& text);
 
 // The system's rule for currency codes: the first three characters of the
 // trimmed text, with a to z upper-cased.

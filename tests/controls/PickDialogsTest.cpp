@@ -8,6 +8,7 @@
 #include "controls/DownloadPickForm.h"
 #include "controls/ListViewXPSafe.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "model/Portfolio.h"
 #include "model/PortableIniFile.h"
 #include "model/PortfolioTable.h"
@@ -90,6 +91,32 @@ TEST(CurrencyPick, AcceptingFillsTheOutputsAndCancellingLeavesThemAlone) {
   TModalDriver pick(form, {[&] { postKey(form.currencyListView.handle(), VK_RETURN); }});
   EXPECT_TRUE(picker.pickCurrency({0, 0, 20, 20}, symbol));
   EXPECT_EQ(symbol, "EUR");
+}
+
+TEST(CurrencyPick, TheDeliveredLanguageFileListsEveryCurrencyWithItsCountry) {
+  resetLanguageStrings();
+  const std::string language = deliveredLanguageFile();
+  loadCommonStrings(language);
+  loadCountries(language);
+  loadCurrencies(language);
+  TcurrPickForm form;
+  form.loadTranslations(language);
+  form.initList();
+  // The file's dialog texts are the dialog's own.
+  EXPECT_EQ(form.text(), "Currency");
+  EXPECT_EQ(form.okBtn.text(), "&OK");
+  EXPECT_EQ(form.currencyListView.columnCaption(2), "Country");
+  ASSERT_GE(currencyCount(), 150);
+  EXPECT_EQ(form.currencyCount(), currencyCount());
+  const int euro = rowOf(form.currencyListView, "EUR");
+  ASSERT_GE(euro, 0);
+  EXPECT_EQ(form.currencyListView.itemText(euro, 1) + "|" + form.currencyListView.itemText(euro, 2),
+            "Euro|European Union");
+  std::string symbol = "gb";
+  TModalDriver pick(form, {[&] { postKey(form.currencyListView.handle(), VK_RETURN); }});
+  EXPECT_TRUE(static_cast<TCurrencyPicker&>(form).pickCurrency({0, 0, 20, 20}, symbol));
+  EXPECT_EQ(symbol, "GBP");
+  resetLanguageStrings();
 }
 
 class DownloadPick : public testing::Test {

@@ -6,14 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "controls/CurrPickForm.h"
+#include "controls/ListViewXPSafe.h"
 #include "controls/PaintBoxEx.h"
 #include "controls/ScrollBarEx.h"
 #include "controls/SheetPanel.h"
+#include "model/LanguageStrings.h"
 #include "platform/CalendarDates.h"
 #include "platform/Form.h"
 #include "platform/GdiObjects.h"
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/ThreadTime.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -456,6 +460,98 @@ HIMAGELIST solidImages() {
     ImageList_Add(images, bitmap.get(), nullptr);
   }
   return images;
+}
+
+// The currency list of the language file delivered with the program, for
+// the length of a test.
+class DeliveredCurrencies {
+ public:
+  DeliveredCurrencies() {
+    resetLanguageStrings();
+    loadCountries(deliveredLanguageFile());
+    loadCurrencies(deliveredLanguageFile());
+    picker.initList();
+  }
+  ~DeliveredCurrencies() { resetLanguageStrings(); }
+  TcurrPickForm picker;
+};
+
+TEST_F(SheetPanelTest, TheCurrencyEditorsButtonPicksFromTheDeliveredList) {
+  DeliveredCurrencies currencies;
+  panel.currencyPicker = &currencies.picker;
+  place(6, 2, "USD", cellCurrency);
+  click(6, 2);
+  postChar(panel.handle(), ' ');
+  ASSERT_TRUE(panel.editing());
+  ASSERT_TRUE(panel.currencyButton().visible());
+  EXPECT_EQ(panel.currencyEdit().width() + panel.currencyButton().width(), panel.currentEditor()->width());
+  // A click on the button opens the pick dialog on the first code beginning
+  // with what is typed; Enter there takes it.
+  panel.currencyEdit().setText("gb");
+  bool shown = false;
+  TModalDriver pick(currencies.picker, {[&] {
+    shown = currencies.picker.visible();
+    postKey(currencies.picker.currencyListView.handle(), VK_RETURN);
+  }});
+  const RECT button = panel.currencyButton().bounds();
+  const int middle = (button.bottom - button.top) / 2;
+  sendMouse(panel.currencyButton().handle(), WM_LBUTTONDOWN, 4, middle, MK_LBUTTON);
+  sendMouse(panel.currencyButton().handle(), WM_LBUTTONUP, 4, middle);
+  pumpFor(20);
+  EXPECT_FALSE(pick.timedOut());
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(panel.currencyEdit().text(), "GBP");
+  EXPECT_EQ(GetFocus(), panel.currencyEdit().handle());
+  TScriptedMessageBox messages(IDNO);
+  panel.messages = &messages;
+  sendKey(panel.currencyEdit().handle(), VK_RETURN);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(sheet().getCellText(6, 2, true), "GBP");
+  EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(SheetPanelTest, ACodeNotOnTheCurrencyListIsKeptOnlyWhenTheUserSaysSo) {
+  DeliveredCurrencies currencies;
+  panel.currencyPicker = &currencies.picker;
+  TScriptedMessageBox messages(IDNO);
+  panel.messages = &messages;
+  place(6, 2, "EUR", cellCurrency);
+  click(6, 2);
+  postChar(panel.handle(), 'p');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(panel.currencyEdit().text(), "p");
+  sendKey(panel.currencyEdit().handle(), VK_RETURN);
+  // No: the typed text stays in the editor to be mended.
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0],
+            "\"P\" is not a currency of the list, so its figures are errors unless a currency table converts it. "
+            "Keep it?");
+  EXPECT_TRUE(panel.editing());
+  EXPECT_EQ(panel.currencyEdit().text(), "p");
+  EXPECT_EQ(GetFocus(), panel.currencyEdit().handle());
+  EXPECT_EQ(sheet().getCellText(6, 2, true), "EUR");
+  EXPECT_EQ(edits, 0);
+  // Leaving the cell asks the same.
+  focusOther();
+  EXPECT_EQ(messages.texts.size(), 2u);
+  EXPECT_TRUE(panel.editing());
+  // Yes keeps it.
+  messages.answer = IDYES;
+  sendKey(panel.currencyEdit().handle(), VK_RETURN);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(sheet().getCellText(6, 2, true), "P");
+  EXPECT_EQ(edits, 1);
+
+  // A listed code in any case, an emptied cell and a formula ask nothing;
+  // neither does an unchanged text.
+  for (const std::string text : {"P", "chf", "", "=\"JPY\""}) {
+    postChar(panel.handle(), ' ');
+    ASSERT_TRUE(panel.editing()) << text;
+    panel.currencyEdit().setText(text);
+    sendKey(panel.currencyEdit().handle(), VK_RETURN);
+    EXPECT_FALSE(panel.editing()) << text;
+  }
+  EXPECT_EQ(messages.texts.size(), 3u);
 }
 
 TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {

@@ -30,6 +30,16 @@ void removeTree(const std::string& folder) {
   RemoveDirectoryA(folder.c_str());
 }
 
+// A Unix path the test environment names, as Wine sees it.
+std::string windowsPathFromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  std::string path = value ? value : "";
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
 }  // namespace
 
 TTemporaryFolder::TTemporaryFolder() {
@@ -50,14 +60,12 @@ TTemporaryFolder::TTemporaryFolder() {
 TTemporaryFolder::~TTemporaryFolder() { removeTree(path_); }
 
 std::string sampleDataFolder() {
-  const char* data = std::getenv("KESTROVA_TEST_DATA");
-  std::string path = data ? data : "";
-  if (!path.empty() && path[0] == '/') path = "Z:" + path;
-  for (char& c : path)
-    if (c == '/') c = '\\';
+  std::string path = windowsPathFromEnvironment("KESTROVA_TEST_DATA");
   if (!path.empty() && path.back() != '\\') path += '\\';
   return path;
 }
+
+std::string deliveredLanguageFile() { return windowsPathFromEnvironment("KESTROVA_TEST_LANGUAGE"); }
 
 std::string readWholeFile(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);

@@ -19,6 +19,8 @@ class TTemporaryFolder {
 // The sample working folder of the repository as a Windows path with a
 // trailing backslash (from the test environment; Wine maps "/" to "Z:\").
 std::string sampleDataFolder();
+// The language file the build puts beside the program, as a Windows path.
+std::string deliveredLanguageFile();
 
 std::string readWholeFile(const std::string& fileName);
 void writeWholeFile(const std::string& fileName, const std::string& bytes);
