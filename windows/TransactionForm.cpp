@@ -125,7 +125,13 @@ void TtransactionForm::setActiveScript(IActiveScript* engine) {
   scriptStamp_ = changeStamp();
 }
 
-TPortfolio* TtransactionForm::portfolio() const { return portfolioTable_ ? portfolioTable_->current() : nullptr; }
+TPortfolio* TtransactionForm::portfolio() const {
+  return portfolioTable_ && shownPortfolioSerial_ != 0 ? portfolioTable_->withSerial(shownPortfolioSerial_) : nullptr;
+}
+
+TPortfolio* TtransactionForm::currentPortfolio() const {
+  return portfolioTable_ ? portfolioTable_->current() : nullptr;
+}
 
 std::string TtransactionForm::guiOptionsFile() const { return getDirectory("<DATA>") + "GUIoptions.INI"; }
 
@@ -149,8 +155,11 @@ void TtransactionForm::clearView() {
 void TtransactionForm::loadView() {
   clearView();
   sheetPanel_->setSheetVisible(false);
-  TPortfolio* shown = portfolio();
+  TPortfolio* shown = currentPortfolio();
   if (!shown) return;
+  // From here until the next clearView the window reads and writes only
+  // this portfolio: its order and sizes are indexed by its number list.
+  shownPortfolioSerial_ = shown->Serial();
   updateAssetPickers();
   setVisible(true);
   folder_ = includeTrailingBackslash(shown->Folder());
@@ -180,7 +189,7 @@ TSaveFailures TtransactionForm::saveView() {
 }
 
 void TtransactionForm::tabEntered(IActiveScript* engine, double macrosLoadedAt) {
-  TPortfolio* current = portfolio();
+  TPortfolio* current = currentPortfolio();
   const bool scriptNewer = macrosLoadedAt > scriptStamp_;
   if (!current || current->Serial() != shownPortfolioSerial_) {
     clearView();
@@ -263,14 +272,9 @@ void TtransactionForm::showTransactions(int col, int row) {
   TPortfolio* shown = portfolio();
   const bool whole = wholePortfolioBtn_->down();
   sheetStamp_ = changeStamp();
-  shownPortfolioSerial_ = 0;
-  shownAssetNumber_ = 0;
   const int fields = builder_->build(shown, shown ? shown->currentAsset() : nullptr, whole, rowWise_, order_,
                                      fixedFieldsOn_);
-  if (shown) {
-    shownPortfolioSerial_ = shown->Serial();
-    shownAssetNumber_ = shown->currentAsset() ? shown->currentAsset()->Number() : 0;
-  }
+  shownAssetNumber_ = shown && shown->currentAsset() ? shown->currentAsset()->Number() : 0;
   applySizes();
   const int lines = lineCount();
   const bool inData = col >= 1 && row >= 1 && (rowWise_ ? row <= lines + 1 && col <= sheet.getColCount()
