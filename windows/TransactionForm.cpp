@@ -6,6 +6,7 @@
 
 #include "controls/AssetPickForm.h"
 #include "controls/FieldEditForm.h"
+#include "controls/PickRows.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/ChangeStamps.h"
@@ -241,7 +242,7 @@ void TtransactionForm::updateAssetPickers() {
   if (assetPickForm_) assetPickForm_->listAssets(shown, assetOrder_);
   for (const auto& [order, index] : entries) {
     const TAsset* asset = shown->assets(index);
-    assetComboBox_->addItem(asset->Name().empty() ? asset->Symbol() : asset->Name());
+    assetComboBox_->addItem(assetCaption(*asset));
     comboAssets_.push_back(index);
     if (index == shown->currentAssetIndex()) assetComboBox_->setItemIndex(static_cast<int>(comboAssets_.size()) - 1);
   }
@@ -376,7 +377,16 @@ void TtransactionForm::onSheetRender() {
 
 void TtransactionForm::addBtnClick() {
   TPortfolio* shown = portfolio();
-  if (!shown || shown->assetCount() == 0) return;
+  // A grid that shows no field would show no new line either.
+  if (!shown || shown->assetCount() == 0 || !sheetPanel_->sheetVisible()) return;
+  // The only asset takes the new line even when it is not the one shown:
+  // its lines are shown first, as when it is chosen in the list, so that
+  // the new line is seen.
+  if (shown->assetCount() == 1 && !wholePortfolioBtn_->down() && shown->currentAssetIndex() != 0) {
+    const auto entry = std::find(comboAssets_.begin(), comboAssets_.end(), 0);
+    if (entry == comboAssets_.end()) return;
+    selectAssetEntry(static_cast<int>(entry - comboAssets_.begin()));
+  }
   // The target assets: the only one, the current one, or those ticked in
   // the picker (one new line each) in the whole-portfolio view.
   std::vector<int> targets;

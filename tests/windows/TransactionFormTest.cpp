@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "controls/PickRows.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/PortableIniFile.h"
@@ -615,4 +616,41 @@ TEST_F(TransactionWindow, TheOrderGoesOnlyIntoThePortfolioTheViewWasLoadedFrom) 
   EXPECT_TRUE(form->saveView().empty());
   EXPECT_FALSE(fileExists(controls));
   EXPECT_EQ(viewProperties(other), untouched);
+}
+
+// A new portfolio's only asset, nameless and not yet chosen: New once added
+// lines to it that its grid did not show.
+TEST_F(TransactionWindow, NewShowsTheLineItAddsAndANamelessAssetIsListedAsSuch) {
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("", "", folder, sample.folios, "EUR"), 0);
+  ASSERT_TRUE(copyFile(sample.folios + "1\\TransactionFields.INI", includeTrailingBackslash(folder) +
+                       "TransactionFields.INI", true));
+  table.setCurrentIndex(table.indexOfFolder(folder));
+  TPortfolio& fresh = *table.current();
+  ASSERT_EQ(fresh.newAsset("", "", true, "yyyymmdd,o,h,l,c, v", "", "EUR"), 0);
+  ASSERT_EQ(fresh.currentAssetIndex(), -1);
+  form->loadView();
+  ASSERT_EQ(form->assetComboBox().count(), 1);
+  EXPECT_EQ(form->assetComboBox().item(0), "(no name)");
+  EXPECT_EQ(assetPickRows(&fresh, {{0, -1}}).at(0).texts.at(0), "(no name)") << "the picker's name column";
+  ASSERT_EQ(form->lineCount(), 0);
+
+  const TAsset& asset = *fresh.assets(0);
+  for (int click = 1; click <= 2; ++click) {
+    form->addBtnClick();
+    EXPECT_EQ(fresh.currentAssetIndex(), 0);
+    EXPECT_EQ(form->assetComboBox().itemIndex(), 0);
+    EXPECT_EQ(form->lineCount(), asset.transactionCount()) << "every line of the asset is shown";
+    EXPECT_EQ(form->selectedTransaction(), fresh.TransactionNumbers().back()) << "the new line is the current one";
+  }
+
+  // A grid that shows no field takes no new line either.
+  TFieldTable fields;
+  ASSERT_EQ(fields.loadFromFile(includeTrailingBackslash(folder) + "TransactionFields.INI", '.', ','), 0);
+  for (int i = 0; i < fields.count(); ++i) fields.items(i)->Disabled = true;
+  ASSERT_EQ(fields.save('.', ','), 0);
+  form->loadView();
+  const size_t before = fresh.TransactionNumbers().size();
+  form->addBtnClick();
+  EXPECT_EQ(fresh.TransactionNumbers().size(), before);
 }
