@@ -208,3 +208,18 @@ TEST_F(AssetWindow, WidthsAndOrderGoOnlyIntoThePortfolioTheViewWasLoadedFrom) {
   EXPECT_FALSE(fileExists(controls));
   EXPECT_EQ(assetViewProperties(*portfolio), untouched);
 }
+
+// With null holdings hidden, a new asset (no units yet) was made without a
+// line: every click wrote an asset the user never saw.
+TEST_F(AssetWindow, ANewAssetIsShownWhileNullHoldingsAreHidden) {
+  form->showNullsBtn().setDown(false);
+  form->showNullsBtnClick();
+  const int shownBefore = lines();
+  sheet().setCurrentCell(2, 3);
+  form->sheetPanel().refresh();
+  ASSERT_EQ(form->menuItemAssetsNewConstantPriceClick(), 0);
+  EXPECT_TRUE(form->showNullsBtn().down());
+  EXPECT_EQ(lines(), portfolio->assetCount());
+  EXPECT_GT(lines(), shownBefore);
+  EXPECT_EQ(form->dataSheet().selectedObjectIndex(), portfolio->assetCount() - 1);
+}
