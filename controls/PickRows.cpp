@@ -7,6 +7,8 @@
 
 namespace {
 
+const char* const noNameText = "(no name)";
+
 TPickRow textRow(std::vector<std::string> texts) {
   TPickRow row;
   row.texts = std::move(texts);
@@ -37,6 +39,11 @@ int findCurrencyRow(const std::vector<std::string>& symbols, const std::string& 
   return -1;
 }
 
+std::string assetCaption(const TAsset& asset) {
+  if (!asset.Name().empty()) return asset.Name();
+  return asset.Symbol().empty() ? noNameText : asset.Symbol();
+}
+
 std::vector<TPickRow> assetPickRows(const TPortfolio* portfolio, const std::vector<std::pair<int, int>>& order) {
   std::vector<TPickRow> rows;
   if (portfolio == nullptr) return rows;
@@ -44,7 +51,7 @@ std::vector<TPickRow> assetPickRows(const TPortfolio* portfolio, const std::vect
     const TAsset* asset = portfolio->assets(assetIndex);
     if (asset == nullptr) continue;
     TPickRow row;
-    row.texts = {asset->Name(), asset->Symbol(), asset->getCurrency()};
+    row.texts = {asset->Name().empty() ? noNameText : asset->Name(), asset->Symbol(), asset->getCurrency()};
     row.number = assetIndex;
     rows.push_back(std::move(row));
   }

@@ -227,6 +227,12 @@ void TPortfolioTable::setCurrentIndex(int index) {
 
 TPortfolio* TPortfolioTable::current() const { return items(currentIndex()); }
 
+TPortfolio* TPortfolioTable::withSerial(int32_t serial) const {
+  for (const auto& portfolio : portfolios_)
+    if (portfolio->Serial() == serial) return portfolio.get();
+  return nullptr;
+}
+
 double TPortfolioTable::lastChange() const {
   double latest = lastChange_;
   for (const auto& portfolio : portfolios_) latest = std::max(latest, portfolio->lastChange());

@@ -53,6 +53,8 @@ class TPortfolioTable {
   int currentIndex() const;
   void setCurrentIndex(int index);
   TPortfolio* current() const;
+  // The open portfolio of that serial number; nullptr once it is closed.
+  TPortfolio* withSerial(int32_t serial) const;
 
   double lastChange() const;
   int lastDate(double& date, bool& found) const;

@@ -5,6 +5,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "platform/LocaleSettings.h"
+#include "sheet/CellFactory.h"
 #include "sheet/ColumnLetters.h"
 #include "sheet/FormulaTokenReader.h"
 #include "sheet/StoredFormula.h"
@@ -129,7 +130,10 @@ std::uint8_t testCellType(int kind) {
 void TField::setSymbol(const std::string& text) { Symbol = trimmedText(text); }
 
 bool TField::holdsCustomProperty() const {
-  return !Symbol.empty() && storableEntry(Symbol, "") && (Content.empty() || !Locked);
+  // A bound cell edits its object's own property (a name, a date); its
+  // symbol only names it in formulas, and the cell's text (the object's
+  // index or number) is nothing the user typed.
+  return Kind <= lastValueCellType && !Symbol.empty() && storableEntry(Symbol, "") && (Content.empty() || !Locked);
 }
 void TField::setHeader(const std::string& text) { Header = trimmedText(text); }
 void TField::setTestContent(const std::string& text) { TestContent = trimmedText(text); }

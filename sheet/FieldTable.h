@@ -30,9 +30,10 @@ class TField : public TCellProps {
   void setHeader(const std::string& text);
   void setTestContent(const std::string& text);
   // An edit of the field's cell is kept as the object's custom property of
-  // the field's symbol: a symbol the objects' files can hold as a name ("="
-  // ends one) and no locked formula. A property that cannot be stored would
-  // refuse every later save of its object.
+  // the field's symbol: a value cell (not bound to an object's property), a
+  // symbol the objects' files can hold as a name ("=" ends one) and no
+  // locked formula. A property that cannot be stored would refuse every
+  // later save of its object.
   bool holdsCustomProperty() const;
 
   std::string Symbol;

@@ -106,6 +106,15 @@ void TassetForm::setDefaultTransactionDisplayOrder(TAsset& shown) {
       transaction->setViewProperty("DisplayOrder", std::to_string(lastDisplayOrder - count + i));
 }
 
+void TassetForm::showNewAsset() {
+  // A new asset holds no units yet: with null holdings hidden it would be
+  // made without a line, unseen, at every click. The filter gives way as
+  // if the user had switched it, so that what New made is shown.
+  const TPortfolio* shown = portfolio();
+  if (!shown || showNullsBtn().down() || !objects() || objects()->hasLine(shown->assetCount() - 1)) return;
+  showNullsBtn().setDown(true);
+}
+
 int TassetForm::menuItemAssetsNewConstantPriceClick() {
   TPortfolio* shown = portfolio();
   if (!shown) return -7;
@@ -117,6 +126,7 @@ int TassetForm::menuItemAssetsNewConstantPriceClick() {
       guarded([&] { return shown->newAsset("", "", true, constantPriceFormat, "", shown->getCurrency()); });
   const TSheet& sheet = sheetPanel().sheet();
   if (code == 0) {
+    showNewAsset();
     addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
     setDefaultTransactionDisplayOrder(*shown->assets(shown->assetCount() - 1));
   } else {
@@ -146,6 +156,7 @@ int TassetForm::menuItemAssetsNewVariablePriceClick() {
     });
     if (code != 0 && first) break;
     if (code != 0) continue;
+    showNewAsset();
     addDisplayRecord(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
     TAsset& made = *shown->assets(shown->assetCount() - 1);
     made.setViewProperty("QuoteDisplayOrder", std::to_string(shown->assetCount() + 1));

@@ -50,6 +50,8 @@ class TassetForm : public TportfolioAssetsForm {
   // Deletes one asset with its notes and keeps the line arrays in step.
   int delAssetCore(TPortfolio& portfolio, int countBefore, int index);
   void setDefaultTransactionDisplayOrder(TAsset& asset);
+  // Null holdings shown when the filter would hide the newest asset.
+  void showNewAsset();
   void afterDeletion(int code);
   std::string deleteItemCaption(int index) const;
 

@@ -2,15 +2,14 @@
 
 #include "model/Asset.h"
 #include "model/Portfolio.h"
-#include "model/PortfolioTable.h"
 
 TAsset* TAssetObjects::asset(int index) const {
-  const TPortfolio* portfolio = table_.current();
+  const TPortfolio* portfolio = portfolio_();
   return portfolio ? portfolio->assets(index) : nullptr;
 }
 
 int TAssetObjects::count() const {
-  const TPortfolio* portfolio = table_.current();
+  const TPortfolio* portfolio = portfolio_();
   return portfolio ? portfolio->assetCount() : 0;
 }
 
@@ -22,10 +21,10 @@ bool TAssetObjects::hasLine(int index) const {
 }
 
 int TAssetObjects::currentIndex() const {
-  const TPortfolio* portfolio = table_.current();
+  const TPortfolio* portfolio = portfolio_();
   return portfolio ? portfolio->currentAssetIndex() : -1;
 }
 
 void TAssetObjects::setCurrentIndex(int index) {
-  if (TPortfolio* portfolio = table_.current()) portfolio->setCurrentAssetIndex(index);
+  if (TPortfolio* portfolio = portfolio_()) portfolio->setCurrentAssetIndex(index);
 }

@@ -4,17 +4,18 @@
 #include "windows/DataObjects.h"
 
 class TAsset;
-class TPortfolioTable;
+class TPortfolio;
 
-// The assets of the current portfolio as the objects of the Assets and
-// Quotes windows; the key field is the first field bound to an asset's name,
-// symbol, currency or allocation. Which assets get a line is the window's
-// filter; the Quotes window keeps its line sizes and order under names of
-// its own, so each window has its own layout of the same assets.
+// The assets of one portfolio as the objects of the Assets and Quotes
+// windows: the portfolio whose view the window holds, which the window
+// names; the key field is the first field bound to an asset's name, symbol,
+// currency or allocation. Which assets get a line is the window's filter;
+// the Quotes window keeps its line sizes and order under names of its own,
+// so each window has its own layout of the same assets.
 class TAssetObjects : public TDataObjects {
  public:
-  TAssetObjects(TPortfolioTable& table, std::function<bool(TAsset&)> hasLine, bool quoteKeys)
-      : table_(table), hasLine_(std::move(hasLine)), quoteKeys_(quoteKeys) {}
+  TAssetObjects(std::function<TPortfolio*()> portfolio, std::function<bool(TAsset&)> hasLine, bool quoteKeys)
+      : portfolio_(std::move(portfolio)), hasLine_(std::move(hasLine)), quoteKeys_(quoteKeys) {}
 
   int count() const override;
   TCustomPropertyObject* item(int index) const override;
@@ -30,7 +31,7 @@ class TAssetObjects : public TDataObjects {
  private:
   TAsset* asset(int index) const;
 
-  TPortfolioTable& table_;
+  std::function<TPortfolio*()> portfolio_;
   std::function<bool(TAsset&)> hasLine_;
   bool quoteKeys_;
 };

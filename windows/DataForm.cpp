@@ -168,6 +168,7 @@ void TdataForm::freeAllViews() {
 
 void TdataForm::loadView() {
   clearView();
+  bindView();
   sheetPanel_->setSheetVisible(false);
   show();
   sheetResizablePanel_->show();
@@ -193,7 +194,9 @@ void TdataForm::loadView() {
 
 TSaveFailures TdataForm::saveView() {
   TSaveFailures failed;
-  if (windowDirectory_.empty()) return failed;
+  // A view whose objects are gone was saved when its tab was left: what it
+  // holds belongs to no open portfolio, and its folder may be another's now.
+  if (windowDirectory_.empty() || windowDirectory() != windowDirectory_) return failed;
   setObjectGUIproperties();
   noteEditPanelExit();
   // Both notes: the one not shown keeps the edits made before its tab was

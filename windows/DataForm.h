@@ -52,6 +52,7 @@ struct TDataFormFiles {
 // A subclass gives:
 //   - the constructor arguments: its files, menu caption and help contexts;
 //   - objectsOf(): its objects as they hang from the portfolio table;
+//   - bindView(): which objects the view about to load holds;
 //   - windowDirectory(): where its files lie ("" when no view can load);
 //   - objectName/objectSymbol/objectNotesFile: what the views and notes show
 //     for one of its objects; globalNotesFile/globalNotesCaption: the notes
@@ -194,6 +195,10 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
  protected:
   // ---- What a subclass gives ----
   virtual std::unique_ptr<TDataObjects> objectsOf(TPortfolioTable& table) const = 0;
+  // A view about to load takes the objects it shows from the model: from
+  // here until the next clearView the window reads and writes only them.
+  virtual void bindView() {}
+  // "" when the view's objects are gone (a portfolio closed meanwhile).
   virtual std::string windowDirectory() const = 0;
   virtual std::string objectName(int index) const = 0;
   virtual std::string objectSymbol(int index) const = 0;

@@ -40,17 +40,26 @@ TportfolioAssetsForm::TportfolioAssetsForm(const TAssetFiles& files, TAssetLineW
   };
 }
 
-std::unique_ptr<TDataObjects> TportfolioAssetsForm::objectsOf(TPortfolioTable& table) const {
+std::unique_ptr<TDataObjects> TportfolioAssetsForm::objectsOf(TPortfolioTable&) const {
   return std::make_unique<TAssetObjects>(
-      table,
+      [this] { return portfolio(); },
       [this](TAsset& shown) {
         return assetHasLine(shown, lineWindow_, showNullsBtn_->down(), dataSheet().dates.toDate());
       },
       lineWindow_ == TAssetLineWindow::quotes);
 }
 
-TPortfolio* TportfolioAssetsForm::portfolio() const {
+TPortfolio* TportfolioAssetsForm::currentPortfolio() const {
   return portfolioTable() ? portfolioTable()->current() : nullptr;
+}
+
+TPortfolio* TportfolioAssetsForm::portfolio() const {
+  return portfolioTable() && shownPortfolioSerial_ != 0 ? portfolioTable()->withSerial(shownPortfolioSerial_) : nullptr;
+}
+
+void TportfolioAssetsForm::bindView() {
+  const TPortfolio* current = currentPortfolio();
+  shownPortfolioSerial_ = current ? current->Serial() : 0;
 }
 
 TAsset* TportfolioAssetsForm::asset(int index) const {
@@ -123,12 +132,11 @@ void TportfolioAssetsForm::clearView() {
 }
 
 void TportfolioAssetsForm::loadView() {
-  if (!portfolio()) {
+  if (!currentPortfolio()) {
     clearView();
     return;
   }
   TdataForm::loadView();
-  shownPortfolioSerial_ = portfolio()->Serial();
 }
 
 void TportfolioAssetsForm::showNullsBtnClick() {
@@ -143,7 +151,7 @@ void TportfolioAssetsForm::showNullsBtnClick() {
 
 void TportfolioAssetsForm::tabEntered(IActiveScript* engine, double macrosLoadedAt, bool datesSynchronised,
                                       double fromDate, double toDate) {
-  TPortfolio* current = portfolio();
+  TPortfolio* current = currentPortfolio();
   const bool other = !current || current->Serial() != shownPortfolioSerial_;
   if (other) clearView();
   const bool changed = other || current->lastChange() > sheetStamp();

@@ -53,7 +53,11 @@ class TportfolioAssetsForm : public TdataForm {
   // After the views were rebuilt on entering the tab.
   virtual void viewsRebuilt() {}
 
+  void bindView() override;
+  // The portfolio whose view the window holds (nullptr once it is closed),
+  // and the table's current one, which the next view loaded will hold.
   TPortfolio* portfolio() const;
+  TPortfolio* currentPortfolio() const;
   TAsset* asset(int index) const;
 
  private:

@@ -6,6 +6,7 @@
 
 #include "controls/AssetPickForm.h"
 #include "controls/FieldEditForm.h"
+#include "controls/PickRows.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/ChangeStamps.h"
@@ -125,7 +126,13 @@ void TtransactionForm::setActiveScript(IActiveScript* engine) {
   scriptStamp_ = changeStamp();
 }
 
-TPortfolio* TtransactionForm::portfolio() const { return portfolioTable_ ? portfolioTable_->current() : nullptr; }
+TPortfolio* TtransactionForm::portfolio() const {
+  return portfolioTable_ && shownPortfolioSerial_ != 0 ? portfolioTable_->withSerial(shownPortfolioSerial_) : nullptr;
+}
+
+TPortfolio* TtransactionForm::currentPortfolio() const {
+  return portfolioTable_ ? portfolioTable_->current() : nullptr;
+}
 
 std::string TtransactionForm::guiOptionsFile() const { return getDirectory("<DATA>") + "GUIoptions.INI"; }
 
@@ -149,8 +156,11 @@ void TtransactionForm::clearView() {
 void TtransactionForm::loadView() {
   clearView();
   sheetPanel_->setSheetVisible(false);
-  TPortfolio* shown = portfolio();
+  TPortfolio* shown = currentPortfolio();
   if (!shown) return;
+  // From here until the next clearView the window reads and writes only
+  // this portfolio: its order and sizes are indexed by its number list.
+  shownPortfolioSerial_ = shown->Serial();
   updateAssetPickers();
   setVisible(true);
   folder_ = includeTrailingBackslash(shown->Folder());
@@ -180,7 +190,7 @@ TSaveFailures TtransactionForm::saveView() {
 }
 
 void TtransactionForm::tabEntered(IActiveScript* engine, double macrosLoadedAt) {
-  TPortfolio* current = portfolio();
+  TPortfolio* current = currentPortfolio();
   const bool scriptNewer = macrosLoadedAt > scriptStamp_;
   if (!current || current->Serial() != shownPortfolioSerial_) {
     clearView();
@@ -232,7 +242,7 @@ void TtransactionForm::updateAssetPickers() {
   if (assetPickForm_) assetPickForm_->listAssets(shown, assetOrder_);
   for (const auto& [order, index] : entries) {
     const TAsset* asset = shown->assets(index);
-    assetComboBox_->addItem(asset->Name().empty() ? asset->Symbol() : asset->Name());
+    assetComboBox_->addItem(assetCaption(*asset));
     comboAssets_.push_back(index);
     if (index == shown->currentAssetIndex()) assetComboBox_->setItemIndex(static_cast<int>(comboAssets_.size()) - 1);
   }
@@ -263,14 +273,9 @@ void TtransactionForm::showTransactions(int col, int row) {
   TPortfolio* shown = portfolio();
   const bool whole = wholePortfolioBtn_->down();
   sheetStamp_ = changeStamp();
-  shownPortfolioSerial_ = 0;
-  shownAssetNumber_ = 0;
   const int fields = builder_->build(shown, shown ? shown->currentAsset() : nullptr, whole, rowWise_, order_,
                                      fixedFieldsOn_);
-  if (shown) {
-    shownPortfolioSerial_ = shown->Serial();
-    shownAssetNumber_ = shown->currentAsset() ? shown->currentAsset()->Number() : 0;
-  }
+  shownAssetNumber_ = shown && shown->currentAsset() ? shown->currentAsset()->Number() : 0;
   applySizes();
   const int lines = lineCount();
   const bool inData = col >= 1 && row >= 1 && (rowWise_ ? row <= lines + 1 && col <= sheet.getColCount()
@@ -372,7 +377,16 @@ void TtransactionForm::onSheetRender() {
 
 void TtransactionForm::addBtnClick() {
   TPortfolio* shown = portfolio();
-  if (!shown || shown->assetCount() == 0) return;
+  // A grid that shows no field would show no new line either.
+  if (!shown || shown->assetCount() == 0 || !sheetPanel_->sheetVisible()) return;
+  // The only asset takes the new line even when it is not the one shown:
+  // its lines are shown first, as when it is chosen in the list, so that
+  // the new line is seen.
+  if (shown->assetCount() == 1 && !wholePortfolioBtn_->down() && shown->currentAssetIndex() != 0) {
+    const auto entry = std::find(comboAssets_.begin(), comboAssets_.end(), 0);
+    if (entry == comboAssets_.end()) return;
+    selectAssetEntry(static_cast<int>(entry - comboAssets_.begin()));
+  }
   // The target assets: the only one, the current one, or those ticked in
   // the picker (one new line each) in the whole-portfolio view.
   std::vector<int> targets;

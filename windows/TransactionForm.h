@@ -82,8 +82,8 @@ class TtransactionForm : public TChildForm {
   // script engine; the main window compares them with the model's stamps.
   double sheetStamp() const { return sheetStamp_; }
   double scriptStamp() const { return scriptStamp_; }
-  // The serial number of the portfolio and the Number of the asset last
-  // shown; 0 when none.
+  // The serial number of the portfolio whose view is loaded and the Number
+  // of the asset last shown; 0 when none.
   int32_t shownPortfolioSerial() const { return shownPortfolioSerial_; }
   int32_t shownAssetNumber() const { return shownAssetNumber_; }
 
@@ -108,7 +108,10 @@ class TtransactionForm : public TChildForm {
   int lineCount() const;
 
  private:
+  // The portfolio whose view the window holds (nullptr once it is closed),
+  // and the table's current one, which the next view loaded will hold.
   TPortfolio* portfolio() const;
+  TPortfolio* currentPortfolio() const;
   int currentLine() const;
   int currentField() const;
   // Makes the line showing the transaction current, keeping the field

@@ -108,7 +108,7 @@ void TtransactionForm::sheetPopupMenuPopup() {
   if (assetComboBox_->count() > 0) {
     selectionMenu_->addSeparator();
     for (int entry = 0; entry < assetComboBox_->count(); ++entry) {
-      TMenuItem& item = selectionMenu_->add(assetComboBox_->item(entry), [this, entry] { selectAssetEntry(entry); });
+      TMenuItem& item = selectionMenu_->add(ampersandsDoubled(assetComboBox_->item(entry)), [this, entry] { selectAssetEntry(entry); });
       item.radio = true;
       item.checked = entry == assetComboBox_->itemIndex();
       item.enabled = assetComboBox_->enabled();

@@ -158,3 +158,68 @@ TEST_F(AssetWindow, NotesFollowTheShownPortfolioAcrossASwitch) {
   EXPECT_EQ(readWholeFile(second + "AssetNotes.TXT"), "second's notes\r\n");
   EXPECT_EQ(readWholeFile(first + "AssetNotes.TXT"), "");
 }
+
+namespace {
+
+// Each asset's line sizes and order in the Assets window.
+std::vector<std::string> assetViewProperties(const TPortfolio& shown) {
+  std::vector<std::string> properties;
+  for (int i = 0; i < shown.assetCount(); ++i) {
+    const TAsset& asset = *shown.assets(i);
+    properties.push_back(asset.getExternalProperty("DisplayOrder") + " " + asset.getExternalProperty("RowHeight") +
+                         " " + asset.getExternalProperty("ColWidth"));
+  }
+  return properties;
+}
+
+}  // namespace
+
+// Asset indexes are an index into one portfolio's list: the widths and
+// order of one portfolio's lines written into the portfolio current at the
+// save gave another's assets widths and places they never had.
+TEST_F(AssetWindow, WidthsAndOrderGoOnlyIntoThePortfolioTheViewWasLoadedFrom) {
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  TPortfolio& other = *table.items(1);
+  const std::vector<std::string> untouched = assetViewProperties(*portfolio);
+  table.setCurrentIndex(1);
+  form->tabEntered(nullptr, 0, false, 0, 0);
+  ASSERT_EQ(form->shownPortfolioSerial(), other.Serial());
+  ASSERT_GE(lines(), 2);
+  const int second = form->dataSheet().lineToObject(3);
+  sheet().setCurrentCell(2, 3);
+  form->moveClick(-1);
+  sheet().setRowHeight(2, 40);
+
+  // Another portfolio clicked on the Portfolios tab, then the close.
+  table.setCurrentIndex(0);
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_EQ(assetViewProperties(*portfolio), untouched);
+  for (int i = 0; i < portfolio->assetCount(); ++i)
+    EXPECT_FALSE(portfolio->assets(i)->viewPropertiesUnsaved()) << i;
+  EXPECT_EQ(other.assets(second)->getExternalProperty("DisplayOrder"), "2");
+  EXPECT_EQ(other.assets(second)->getExternalProperty("RowHeight"), "40");
+
+  // A view whose portfolio was closed meanwhile writes nowhere, not even
+  // into the folder it came from.
+  const std::string controls = includeTrailingBackslash(other.Folder()) + "AssetControls.INI";
+  ASSERT_EQ(table.close(other.Folder(), false, {}, nullptr), 0);
+  ASSERT_TRUE(deleteFile(controls));
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_FALSE(fileExists(controls));
+  EXPECT_EQ(assetViewProperties(*portfolio), untouched);
+}
+
+// With null holdings hidden, a new asset (no units yet) was made without a
+// line: every click wrote an asset the user never saw.
+TEST_F(AssetWindow, ANewAssetIsShownWhileNullHoldingsAreHidden) {
+  form->showNullsBtn().setDown(false);
+  form->showNullsBtnClick();
+  const int shownBefore = lines();
+  sheet().setCurrentCell(2, 3);
+  form->sheetPanel().refresh();
+  ASSERT_EQ(form->menuItemAssetsNewConstantPriceClick(), 0);
+  EXPECT_TRUE(form->showNullsBtn().down());
+  EXPECT_EQ(lines(), portfolio->assetCount());
+  EXPECT_GT(lines(), shownBefore);
+  EXPECT_EQ(form->dataSheet().selectedObjectIndex(), portfolio->assetCount() - 1);
+}

@@ -406,3 +406,35 @@ TEST_F(PortfolioWindow, ANewViewStaysInSightAfterAClickInTheGrid) {
   }
   EXPECT_FALSE(form->sheetContainer().maximized());
 }
+
+// The key field's symbol names the portfolio in formulas (as the sample's
+// "P"): typing a name once also stored the cell's index under that symbol.
+TEST_F(PortfolioWindow, TypingANameStoresTheNameAndNothingUnderTheKeyFieldsSymbol) {
+  {
+    TFieldTable fields;
+    ASSERT_EQ(fields.loadFromFile(sample.folios + "FolioFields.INI", '.', ','), 0);
+    fields.items(0)->setSymbol("P");
+    fields.Fixed = 0;  // the name may be typed into
+    ASSERT_EQ(fields.save('.', ','), 0);
+  }
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  const int first = table.indexOfFolder(sample.folios + "1\\");
+  ASSERT_GE(first, 0);
+  int line = 2;
+  while (form->dataSheet().lineToObject(line) != first) ASSERT_LE(++line, 3);
+  TSheetPanel& grid = form->sheetPanel();
+  sheet().setCurrentCell(line, 1);  // column-wise: the name field's row
+  grid.refresh();
+  grid.startEditing("");
+  const HWND editor = grid.textEditor().handle();
+  SendMessageA(editor, EM_SETSEL, 0, -1);
+  for (const char c : std::string("Renamed")) postChar(editor, c);
+  sendKey(editor, VK_RETURN);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_EQ(table.items(first)->Name(), "Renamed");
+  EXPECT_EQ(table.items(first)->getCustomProperty("P"), "");
+  ASSERT_EQ(form->savePortfolios(), 0);
+  const TPortableIniFile stored(sample.folios + "1\\0.INI");
+  EXPECT_EQ(stored.readString("Portfolio", "Name", ""), "Renamed");
+  EXPECT_EQ(stored.readString("CustomProperties", "P", "(none)"), "(none)");
+}

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
 
+#include "controls/PickRows.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/PortableIniFile.h"
@@ -15,6 +17,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/Panel.h"
+#include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
@@ -564,4 +567,90 @@ TEST_F(TransactionWindow, UnitsWhoseCompletedValueNoNumberHoldsAreRefusedWithAMe
   ASSERT_EQ(messages.texts.size(), 1u);
   EXPECT_NE(messages.texts[0].find("too large"), std::string::npos);
   EXPECT_EQ(trade->DateTime(), dated);
+}
+
+namespace {
+
+// Each transaction's view properties by its number.
+std::map<int32_t, std::string> viewProperties(const TPortfolio& shown) {
+  std::map<int32_t, std::string> properties;
+  for (const int32_t number : shown.TransactionNumbers()) {
+    const TTransaction* transaction = shown.findTransaction(number);
+    properties[number] = transaction->getExternalProperty("DisplayOrder") + " " +
+                         transaction->getExternalProperty("RowHeight") + " " +
+                         transaction->getExternalProperty("ColWidth");
+  }
+  return properties;
+}
+
+}  // namespace
+
+// Transaction numbers are unique only inside a portfolio: the order taken
+// from one portfolio's lines written into another by number scrambled it.
+TEST_F(TransactionWindow, TheOrderGoesOnlyIntoThePortfolioTheViewWasLoadedFrom) {
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  TPortfolio& other = *table.items(1);
+  const auto untouched = viewProperties(other);
+  TSheet& grid = form->sheetPanel().sheet();
+  grid.setCurrentCell(2, 2);
+  const int32_t moved = form->selectedTransaction();
+  form->moveClick(1);
+
+  // The user clicks another portfolio on the Portfolios tab, then closes.
+  table.setCurrentIndex(1);
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_EQ(viewProperties(other), untouched);
+  for (const int32_t number : other.TransactionNumbers())
+    EXPECT_FALSE(other.findTransaction(number)->viewPropertiesUnsaved()) << number;
+  table.setCurrentIndex(0);
+  portfolio->setCurrentAssetIndex(0);
+  form->loadView();
+  ASSERT_GE(form->lineCount(), 2);
+  EXPECT_EQ(shownNumbers(*form)[1], moved) << "the shown portfolio keeps the order";
+
+  // A view whose portfolio was closed meanwhile writes nowhere.
+  const std::string controls = sample.folios + "1\\TransactionControls.INI";
+  table.setCurrentIndex(1);
+  ASSERT_EQ(table.close(sample.folios + "1\\", false, {}, nullptr), 0);
+  ASSERT_TRUE(deleteFile(controls) || !fileExists(controls));
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_FALSE(fileExists(controls));
+  EXPECT_EQ(viewProperties(other), untouched);
+}
+
+// A new portfolio's only asset, nameless and not yet chosen: New once added
+// lines to it that its grid did not show.
+TEST_F(TransactionWindow, NewShowsTheLineItAddsAndANamelessAssetIsListedAsSuch) {
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("", "", folder, sample.folios, "EUR"), 0);
+  ASSERT_TRUE(copyFile(sample.folios + "1\\TransactionFields.INI", includeTrailingBackslash(folder) +
+                       "TransactionFields.INI", true));
+  table.setCurrentIndex(table.indexOfFolder(folder));
+  TPortfolio& fresh = *table.current();
+  ASSERT_EQ(fresh.newAsset("", "", true, "yyyymmdd,o,h,l,c, v", "", "EUR"), 0);
+  ASSERT_EQ(fresh.currentAssetIndex(), -1);
+  form->loadView();
+  ASSERT_EQ(form->assetComboBox().count(), 1);
+  EXPECT_EQ(form->assetComboBox().item(0), "(no name)");
+  EXPECT_EQ(assetPickRows(&fresh, {{0, -1}}).at(0).texts.at(0), "(no name)") << "the picker's name column";
+  ASSERT_EQ(form->lineCount(), 0);
+
+  const TAsset& asset = *fresh.assets(0);
+  for (int click = 1; click <= 2; ++click) {
+    form->addBtnClick();
+    EXPECT_EQ(fresh.currentAssetIndex(), 0);
+    EXPECT_EQ(form->assetComboBox().itemIndex(), 0);
+    EXPECT_EQ(form->lineCount(), asset.transactionCount()) << "every line of the asset is shown";
+    EXPECT_EQ(form->selectedTransaction(), fresh.TransactionNumbers().back()) << "the new line is the current one";
+  }
+
+  // A grid that shows no field takes no new line either.
+  TFieldTable fields;
+  ASSERT_EQ(fields.loadFromFile(includeTrailingBackslash(folder) + "TransactionFields.INI", '.', ','), 0);
+  for (int i = 0; i < fields.count(); ++i) fields.items(i)->Disabled = true;
+  ASSERT_EQ(fields.save('.', ','), 0);
+  form->loadView();
+  const size_t before = fresh.TransactionNumbers().size();
+  form->addBtnClick();
+  EXPECT_EQ(fresh.TransactionNumbers().size(), before);
 }
