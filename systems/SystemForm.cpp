@@ -26,6 +26,7 @@
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
+#include "windows/DateWindow.h"
 #include "systems/SystemProgressForm.h"
 
 namespace {
@@ -714,11 +715,7 @@ void TsystemForm::toDateChanged() {
 void TsystemForm::daysChanged() {
   if (showingDates_) return;
   int days = 0;
-  try {
-    days = std::stoi(daysComboBox->text());
-  } catch (const std::exception&) {
-    return;
-  }
+  if (!parseDays(daysComboBox->text(), days)) return;
   editor_.daysChanged(days);
   showDates();
 }
