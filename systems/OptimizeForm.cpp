@@ -277,7 +277,8 @@ void ToptimizeForm::showResults() {
       if (!result.valid())
         put(col, at, "", textCell);
       else
-        put(col, at, TOptimizer::logNumber(k < 0 ? result.objective() : result.getValue(k)), numberCell);
+        put(col, at, sheet.floatToStr(static_cast<double>(k < 0 ? result.objective() : result.getValue(k))),
+            numberCell);
     }
   }
   sheet.currentCol = currentCol;
