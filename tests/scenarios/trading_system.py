@@ -2,7 +2,8 @@
 replay of its rules written here from the price file; a second start with
 nothing changed must leave every file alone. Then what a run reads: a
 currency table changed on disk, and back, runs the system again at the next
-start; a run stopped in its progress window is reported and runs again."""
+start; a run stopped in its progress window is reported and runs again.
+Last, the optimiser under German settings."""
 import math
 import os
 import time
