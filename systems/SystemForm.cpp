@@ -156,6 +156,9 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
     return !editor_.formulaAt(page, sheet.currentCol, sheet.currentRow) ||
            keepTypedFormula(*messages, handle(), "System", grid.sheet(), text);
   };
+  grid.numberRequired = [this, page, &grid] {
+    return editor_.numberAt(page, grid.sheet().currentCol, grid.sheet().currentRow);
+  };
   grid.onSheetKeyDown = [this, page](WORD& key, TShiftState shift) { onSheetKeyDown(page, key, shift); };
 
   controls.newBtn->onClick = [this, page] { newEntry(page); };
