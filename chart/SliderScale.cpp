@@ -5,6 +5,7 @@
 
 #include "model/TextFormatting.h"
 #include "platform/LocaleSettings.h"
+#include "sheet/NumberText.h"
 
 TSliderScale::TSliderScale(long double value, long double low, long double high, int steps)
     : Value(value),
@@ -49,13 +50,6 @@ std::string TSliderScale::format(long double value) const {
 }
 
 long double TSliderScale::read(const std::string& text) const {
-  std::string plain = trimBlanks(text);
-  std::replace(plain.begin(), plain.end(), localeSettings().decimalSeparator, '.');
-  try {
-    std::size_t used = 0;
-    const long double number = std::stold(plain, &used);
-    if (used == plain.size() && std::isfinite(number)) return clamp(number);
-  } catch (...) {
-  }
-  return Low;
+  double number = 0;
+  return localTextToFloat(text, number) ? clamp(number) : Low;
 }

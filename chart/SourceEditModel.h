@@ -65,6 +65,10 @@ class TSourceEditModel {
   std::string storeSymbolCell(int column, int row, const std::string& text);
   static constexpr int symbolDefinitionColumn = 2;
   std::string storeParameterCell(int column, int row, const std::string& text);
+  // Cells that keep a number (a parameter's value, low, high and steps, a
+  // source's line width): text that is no number is refused there.
+  static bool parameterNumberAt(int column, int row) { return row >= 2 && column >= 3 && column <= 6; }
+  static bool sourceNumberAt(int column, int row) { return row >= 2 && column == 9; }
   // Blanks, then "=" characters, then trailing blanks removed, so that no
   // text of a sheet cell becomes a formula.
   static std::string cleanText(const std::string& text);

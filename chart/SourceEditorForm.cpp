@@ -154,6 +154,9 @@ void TSourceEditorForm::buildSourcesPage(TTabSheet& page) {
   sourcesSheet_->setAlign(TAlign::client);
   setupSheet(*sourcesSheet_, 9, 2);
   sourcesSheet_->onCellValueEdited = [this] { sourceEdited(); };
+  sourcesSheet_->numberRequired = [this] {
+    return TSourceEditModel::sourceNumberAt(sourcesSheet_->sheet().currentCol, sourcesSheet_->sheet().currentRow);
+  };
   sourcesSheet_->onRender = [this] { sourcesRendered(); };
   sourcesSheet_->onSheetKeyDown = [this](WORD& key, TShiftState shift) {
     if (key == VK_INSERT) {
@@ -181,6 +184,11 @@ void TSourceEditorForm::buildEntryPage(TTabSheet& page, bool parameters) {
   sheet.setAlign(TAlign::client);
   setupSheet(sheet, parameters ? 8 : 3, parameters ? 15 : 2);
   sheet.onCellValueEdited = [this, parameters] { entryEdited(parameters); };
+  if (parameters) {
+    sheet.numberRequired = [&sheet] {
+      return TSourceEditModel::parameterNumberAt(sheet.sheet().currentCol, sheet.sheet().currentRow);
+    };
+  }
   if (!parameters) {
     sheet.onAcceptTypedText = [this, &sheet](const std::string& text) {
       // A definition that every plot would find in error is only taken when

@@ -7,6 +7,7 @@
 #include "controls/ThresholdText.h"
 #include "platform/DateTimePicker.h"
 #include "platform/StdControls.h"
+#include "sheet/NumberText.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void TgetThresholdForm::okBtnClick() {
   } else if (kind_ == timeKind) {
     const double picked = dateTimePicker_->dateTime();
     threshold_ = picked - std::floor(picked);
-  } else if (!thresholdTextToFloat(thresholdEdit_->text(), threshold_)) {
+  } else if (!localTextToFloat(thresholdEdit_->text(), threshold_)) {
     // Text that is no number is refused: the user corrects it here.
     MessageBeep(MB_OK);
     thresholdEdit_->setFocus();
@@ -85,6 +86,6 @@ void TgetThresholdForm::okBtnClick() {
 
 void TgetThresholdForm::spin(int direction) {
   double value = 0;
-  if (!thresholdTextToFloat(thresholdEdit_->text(), value)) return;
+  if (!localTextToFloat(thresholdEdit_->text(), value)) return;
   thresholdEdit_->setText(floatToString(value + direction));
 }

@@ -51,36 +51,3 @@ std::string thresholdFloatToString(double x) {
   if (text == "-0") text = "0";
   return text;
 }
-
-bool thresholdTextToFloat(const std::string& text, double& value) {
-  const char separator = localeSettings().decimalSeparator;
-  size_t i = text.find_first_not_of(" \t");
-  const size_t end = text.find_last_not_of(" \t") + 1;
-  if (i == std::string::npos) return false;
-  // Spelled again in the form strtod reads, every other character refused.
-  std::string plain;
-  const auto digits = [&] {
-    const size_t start = i;
-    while (i < end && text[i] >= '0' && text[i] <= '9') plain += text[i++];
-    return i - start;
-  };
-  if (text[i] == '+' || text[i] == '-') plain += text[i++];
-  size_t count = digits();
-  if (i < end && text[i] == separator) {
-    plain += '.';
-    ++i;
-    count += digits();
-  }
-  if (count == 0) return false;
-  if (i < end && (text[i] == 'E' || text[i] == 'e')) {
-    plain += 'E';
-    ++i;
-    if (i < end && (text[i] == '+' || text[i] == '-')) plain += text[i++];
-    if (digits() == 0) return false;
-  }
-  if (i != end) return false;
-  const double number = std::strtod(plain.c_str(), nullptr);
-  if (!std::isfinite(number)) return false;
-  value = number;
-  return true;
-}

@@ -8,7 +8,3 @@
 // in fifteen decimals, take the exponent form of 15 significant digits
 // ("1E25", "1.5E-20"), so that no threshold shows as another number.
 std::string thresholdFloatToString(double x);
-
-// The number in a text the user typed: blanks, sign, digits with the user's
-// decimal separator, an optional exponent. False for anything else.
-bool thresholdTextToFloat(const std::string& text, double& value);

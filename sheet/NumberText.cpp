@@ -8,6 +8,8 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/LocaleSettings.h"
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -53,19 +55,35 @@ bool textToFloat(const std::string& text, const std::string& decimalSep, const s
   bool point = false;
   bool exponent = false;
   bool exponentDigits = false;
+  // A thousands separator counts only where grouping puts it: after a first
+  // group of one to three digits that does not begin with 0, then between
+  // groups of exactly three, all before the decimal separator. Anywhere else
+  // it is a slip ("0.125" or "1.5" where "." groups thousands), and reading
+  // past it would give a number many times off.
+  bool grouped = false;
+  std::size_t groupStart = std::string::npos;  // index in plain of the group's first digit
+  const auto groupLength = [&] { return groupStart == std::string::npos ? 0 : plain.size() - groupStart; };
+  const auto groupsEndWell = [&] { return !grouped || groupLength() == 3; };
   // Nobody types a no-break space: a plain one stands for it.
   const bool blankThousands = thousandSep == "\xA0";
   while (i < end) {
+    std::size_t separatorLength = 0;
     if (blankThousands && text[i] == ' ') {
-      ++i;
-      continue;
+      separatorLength = 1;
+    } else if (!thousandSep.empty() && text.compare(i, thousandSep.size(), thousandSep) == 0) {
+      separatorLength = thousandSep.size();
     }
-    if (!thousandSep.empty() && text.compare(i, thousandSep.size(), thousandSep) == 0) {
-      i += thousandSep.size();
+    if (separatorLength > 0) {
+      const std::size_t length = groupLength();
+      const bool firstGroupFits = !grouped && length >= 1 && length <= 3 && plain[groupStart] != '0';
+      if (point || exponent || !(firstGroupFits || (grouped && length == 3))) return false;
+      grouped = true;
+      groupStart = std::string::npos;
+      i += separatorLength;
       continue;
     }
     if (!decimalSep.empty() && text.compare(i, decimalSep.size(), decimalSep) == 0) {
-      if (point || exponent) return false;
+      if (point || exponent || !groupsEndWell()) return false;
       point = true;
       plain += '.';
       i += decimalSep.size();
@@ -74,12 +92,13 @@ bool textToFloat(const std::string& text, const std::string& decimalSep, const s
     char c = text[i];
     if (isDigit(c)) {
       (exponent ? exponentDigits : digits) = true;
+      if (!point && !exponent && groupStart == std::string::npos) groupStart = plain.size();
     } else if (c == '+' || c == '-') {
       bool atStart = plain.empty();
       bool afterExponent = !plain.empty() && (plain.back() == 'E');
       if (!atStart && !afterExponent) return false;
     } else if (c == 'e' || c == 'E') {
-      if (exponent || !digits) return false;
+      if (exponent || !digits || (!point && !groupsEndWell())) return false;
       exponent = true;
       c = 'E';
     } else {
@@ -88,13 +107,18 @@ bool textToFloat(const std::string& text, const std::string& decimalSep, const s
     plain += c;
     ++i;
   }
-  if (!digits || (exponent && !exponentDigits)) return false;
+  if (!digits || (exponent && !exponentDigits) || (!point && !exponent && !groupsEndWell())) return false;
   errno = 0;
   char* stop = nullptr;
   double number = std::strtod(plain.c_str(), &stop);
   if (*stop != '\0' || !std::isfinite(number)) return false;
   value = number;
   return true;
+}
+
+bool localTextToFloat(const std::string& text, double& value) {
+  const TLocaleSettings& locale = localeSettings();
+  return textToFloat(text, std::string(1, locale.decimalSeparator), std::string(1, locale.thousandSeparator), value);
 }
 
 std::string floatToText(double x, const std::string& decimalSep) {

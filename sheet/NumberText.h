@@ -10,11 +10,18 @@
 bool textToIntStrict(const std::string& text, std::int32_t& value);
 
 // A decimal number: blanks, sign, digits with at most one decimal
-// separator, an optional exponent (E, sign, digits), blanks. Every thousands
-// separator is dropped first; where it is the no-break space, so is every
-// plain space between the digits. Only finite numbers are accepted.
+// separator, an optional exponent (E, sign, digits), blanks. Thousands
+// separators may group the digits before the decimal separator: a first
+// group of one to three digits not beginning with 0, then groups of three;
+// a separator anywhere else makes the text no number. Where the separator is
+// the no-break space, a plain space serves as well. Only finite numbers are
+// accepted.
 bool textToFloat(const std::string& text, const std::string& decimalSep, const std::string& thousandSep,
                  double& value);
+
+// textToFloat with the separators of the user's regional settings: what a
+// user types into a number box outside a sheet.
+bool localTextToFloat(const std::string& text, double& value);
 
 // 15 significant digits without trailing zeros; exponent form ("1E20",
 // "1.5E-7") from 1E15 up and below 1E-4.

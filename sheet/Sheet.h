@@ -153,8 +153,9 @@ class TSheet {
   // value must fit 32 bits. The raising forms throw EConvertError.
   bool tryStrToIntStrict(const std::string& text, std::int32_t& value) const;
   std::int32_t strToIntStrict(const std::string& text) const;
-  // Thousands separators removed, the decimal separator read as the
-  // decimal point; a finite number only.
+  // Thousands separators only where they group three digits before the
+  // decimal separator, the decimal separator read as the decimal point; a
+  // finite number only.
   bool tryStrToFloat(const std::string& text, double& value) const;
   double strToFloat(const std::string& text) const;
   // 15 significant digits, the sheet's decimal separator.

@@ -19,9 +19,7 @@ constexpr std::uint8_t maxDecimalsLimit = 15;
 }  // namespace
 
 bool readCellNumber(const TSheet* sheet, const std::string& text, double& value) {
-  if (sheet) return sheet->tryStrToFloat(text, value);
-  const TLocaleSettings& locale = localeSettings();
-  return textToFloat(text, std::string(1, locale.decimalSeparator), std::string(1, locale.thousandSeparator), value);
+  return sheet ? sheet->tryStrToFloat(text, value) : localTextToFloat(text, value);
 }
 
 bool readCellInteger(const TSheet* sheet, const std::string& text, std::int32_t& value) {

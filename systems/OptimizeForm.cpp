@@ -226,11 +226,8 @@ void ToptimizeForm::executeBitBtnClick() {
   settings.fromDate = std::trunc(fromDateTimePicker->dateTime());
   settings.toDate = std::trunc(toDateTimePicker->dateTime());
   settings.shuffle = shuffleCheckBox->checked();
-  try {
-    settings.runs = std::max(1, std::stoi(runsEdit->text()));
-  } catch (const std::exception&) {
-    settings.runs = 1;
-  }
+  if (!parseDays(runsEdit->text(), settings.runs)) settings.runs = 1;
+  settings.runs = std::max(1, settings.runs);
   settings.aggregation = static_cast<TShuffleAggregation>(aggregationKind());
   if (logCheckBox->checked()) settings.logFileName = expandPath(logEdit->text());
   settings.temporaryRoot = expandPath("<TEMP>");
@@ -280,7 +277,8 @@ void ToptimizeForm::showResults() {
       if (!result.valid())
         put(col, at, "", textCell);
       else
-        put(col, at, TOptimizer::logNumber(k < 0 ? result.objective() : result.getValue(k)), numberCell);
+        put(col, at, sheet.floatToStr(static_cast<double>(k < 0 ? result.objective() : result.getValue(k))),
+            numberCell);
     }
   }
   sheet.currentCol = currentCol;
@@ -293,13 +291,8 @@ void ToptimizeForm::updateExecute() {
                  workingCopy_ && workingCopy_->Params().combinationCount() > 0 &&
                  toDateTimePicker->dateTime() - fromDateTimePicker->dateTime() >= 1 &&
                  !objectiveComboBox->text().empty();
-  if (enabled && shuffleCheckBox->checked()) {
-    try {
-      enabled = std::stoi(runsEdit->text()) > 0;
-    } catch (const std::exception&) {
-      enabled = false;
-    }
-  }
+  int runs = 0;
+  if (enabled && shuffleCheckBox->checked()) enabled = parseDays(runsEdit->text(), runs) && runs > 0;
   if (enabled && logCheckBox->checked()) {
     const std::string path = expandPath(logEdit->text());
     const size_t slash = path.find_last_of('\\');
@@ -309,7 +302,6 @@ void ToptimizeForm::updateExecute() {
   const bool shuffle = shuffleCheckBox->checked() && !stopBitBtn->enabled();
   runsEdit->setEnabled(shuffle);
   runsUpDown->setEnabled(shuffle);
-  int runs = 0;
   const bool aggregate = shuffle && parseDays(runsEdit->text(), runs) && runs >= 2;
   for (TRadioButton* button : aggregationButtons) button->setEnabled(aggregate);
   updateOk();
@@ -384,7 +376,10 @@ void ToptimizeForm::saveGUIoptions(TPortableIniFile& ini) {
   ini.writeString(section, "Objective", quotedWhereNeeded(toFile(objectiveComboBox->text())));
   ini.writeInteger(section, "KeepRecentObjectives", keepRecentObjectives_);
   ini.writeBool(section, "Shuffle", shuffleCheckBox->checked());
-  ini.writeString(section, "Runs", runsEdit->text());
+  // A count the box reads is kept as plain digits: "1.000" typed under
+  // German settings would read back as 1 under English ones.
+  int runs = 0;
+  ini.writeString(section, "Runs", parseDays(runsEdit->text(), runs) ? std::to_string(runs) : runsEdit->text());
   ini.writeInteger(section, "ShuffleReturnKind", aggregationKind());
   ini.writeBool(section, "Log", logCheckBox->checked());
   ini.writeString(section, "LogFile", collapsePath(logEdit->text()));

@@ -197,6 +197,12 @@ bool TSystemEditor::formulaAt(TSystemPage page, int col, int row) const {
   return page == TSystemPage::symbols && field == 1;
 }
 
+bool TSystemEditor::numberAt(TSystemPage page, int col, int row) const {
+  if (page != TSystemPage::params || entryAt(page, col, row) < 0) return false;
+  const int field = fieldAt(page, col, row);
+  return field >= 1 && field <= 4;
+}
+
 void TSystemEditor::cellEdited(TSystemPage page, TSheet& sheet, int col, int row) {
   const int entry = entryAt(page, col, row);
   const int field = fieldAt(page, col, row);

@@ -36,6 +36,9 @@ class TSystemEditor {
   // Whether the cell's field holds a formula (a rule's condition to comment,
   // a symbol's definition).
   bool formulaAt(TSystemPage page, int col, int row) const;
+  // Whether the cell's field keeps a number (a parameter's value, low, high
+  // and steps): text that is no number is refused there, not stored as 0.
+  bool numberAt(TSystemPage page, int col, int row) const;
   // Stores what the user typed into the cell and writes the cell again
   // with what was stored.
   void cellEdited(TSystemPage page, TSheet& sheet, int col, int row);

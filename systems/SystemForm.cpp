@@ -26,6 +26,7 @@
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
+#include "windows/DateWindow.h"
 #include "systems/SystemProgressForm.h"
 
 namespace {
@@ -154,6 +155,9 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
     const TSheet& sheet = grid.sheet();
     return !editor_.formulaAt(page, sheet.currentCol, sheet.currentRow) ||
            keepTypedFormula(*messages, handle(), "System", grid.sheet(), text);
+  };
+  grid.numberRequired = [this, page, &grid] {
+    return editor_.numberAt(page, grid.sheet().currentCol, grid.sheet().currentRow);
   };
   grid.onSheetKeyDown = [this, page](WORD& key, TShiftState shift) { onSheetKeyDown(page, key, shift); };
 
@@ -714,11 +718,7 @@ void TsystemForm::toDateChanged() {
 void TsystemForm::daysChanged() {
   if (showingDates_) return;
   int days = 0;
-  try {
-    days = std::stoi(daysComboBox->text());
-  } catch (const std::exception&) {
-    return;
-  }
+  if (!parseDays(daysComboBox->text(), days)) return;
   editor_.daysChanged(days);
   showDates();
 }

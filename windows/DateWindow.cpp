@@ -1,9 +1,9 @@
 #include "windows/DateWindow.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
+
+#include "sheet/NumberText.h"
 
 double truncDay(double date) { return std::trunc(date); }
 
@@ -44,14 +44,9 @@ bool TDateWindow::scrollFrame(const std::string& daysText, int direction) {
 }
 
 bool parseDays(const std::string& text, int& days) {
-  const size_t first = text.find_first_not_of(' ');
-  const size_t last = text.find_last_not_of(' ');
-  if (first == std::string::npos) return false;
-  const std::string digits = text.substr(first, last - first + 1);
-  char* end = nullptr;
-  errno = 0;
-  const long value = std::strtol(digits.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || value < -2147483647L || value > 2147483647L) return false;
-  days = static_cast<int>(value);
+  double value = 0;
+  std::int32_t whole = 0;
+  if (!localTextToFloat(text, value) || value != std::trunc(value) || !truncateToInt32(value, whole)) return false;
+  days = whole;
   return true;
 }

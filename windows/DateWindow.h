@@ -42,5 +42,6 @@ class TDateWindow {
   double to_;
 };
 
-// The text of the days box as a whole number; false for anything else.
+// The text of a days or runs box as a whole number, read as any number the
+// user types; false for anything else.
 bool parseDays(const std::string& text, int& days);

@@ -14,6 +14,7 @@
 #include "platform/ExtControls.h"
 #include "platform/StdControls.h"
 #include "sheet/Cell.h"
+#include "sheet/NumberText.h"
 #include "sheet/ValueCells.h"
 
 namespace {
@@ -76,7 +77,7 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
   quoteArgEdit_->setText("0");
   quoteArgEdit_->onExit = [this] {
     double x = 0;
-    if (!thresholdTextToFloat(quoteArgEdit_->text(), x)) x = 0;
+    if (!localTextToFloat(quoteArgEdit_->text(), x)) x = 0;
     quoteArgEdit_->setText(thresholdFloatToString(x));
   };
   quoteArgUpDown_ = &group->add<TSpinButton>();
@@ -85,7 +86,7 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
   // the button is released, capture is lost or the window goes.
   quoteArgUpDown_->onSpin = [this](int direction) {
     double x = 0;
-    if (!thresholdTextToFloat(quoteArgEdit_->text(), x)) x = 0;
+    if (!localTextToFloat(quoteArgEdit_->text(), x)) x = 0;
     quoteArgEdit_->setText(thresholdFloatToString(x + direction));
     const int end = static_cast<int>(quoteArgEdit_->text().size());
     quoteArgEdit_->setSelection(end, end);
@@ -366,7 +367,7 @@ void TQuoteEditor::quoteSort(bool ascending) {
 
 void TQuoteEditor::quoteArithmetic(TQuoteEditorRows::TOperation operation) {
   double a = 0;
-  if (!thresholdTextToFloat(quoteArgEdit_->text(), a)) return;
+  if (!localTextToFloat(quoteArgEdit_->text(), a)) return;
   const RECT area = selectedRows();
   if (rows_.applyArithmetic(operation, a, area.left, area.top, area.right, area.bottom)) renderKeepingSelection();
 }

@@ -46,9 +46,7 @@ void TNumberRange::reset(int32_t a, int32_t b, int32_t first, int32_t last) {
 
 bool TNumberRange::clampTyped(const std::string& text, int32_t& number) const {
   double value = 0;
-  const TLocaleSettings& locale = localeSettings();
-  if (!textToFloat(text, std::string(1, locale.decimalSeparator), std::string(1, locale.thousandSeparator), value))
-    return false;
+  if (!localTextToFloat(text, value)) return false;
   if (value < lowest_)
     number = lowest_;
   else if (value > highest_)

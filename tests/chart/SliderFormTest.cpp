@@ -36,6 +36,18 @@ TEST(SliderScale, PositionsAndValuesMapOntoTheGrid) {
   EXPECT_EQ(TSliderScale::countDecimals(10, 1.0L / 3, 1), 10);
   EXPECT_EQ(quarters.read("15"), 1);
   EXPECT_EQ(quarters.read("abc"), 0);
+
+  // Read as every number the user types: a thousands separator only between
+  // groups of three, so "1.000" under German settings is a thousand, not 1,
+  // and "0.5" is no number at all.
+  const TLocaleSettings saved = localeSettings();
+  localeSettings().decimalSeparator = ',';
+  localeSettings().thousandSeparator = '.';
+  TSliderScale thousands(0, 0, 5000, 5001);
+  EXPECT_EQ(thousands.read("1.000"), 1000);
+  EXPECT_EQ(thousands.read("2,5"), 2.5L);
+  EXPECT_EQ(thousands.read("0.5"), 0);
+  localeSettings() = saved;
 }
 
 

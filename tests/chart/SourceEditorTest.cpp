@@ -10,6 +10,7 @@
 #include "chart/GraphSourceForm.h"
 #include "chart/SourceEditModel.h"
 #include "controls/SheetPanel.h"
+#include "platform/LocaleSettings.h"
 #include "platform/ListView.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
@@ -233,6 +234,52 @@ TEST(SourceEditor, AnIncompleteSymbolDefinitionIsTakenOnlyWhenTheUserKeepsIt) {
   messages.answer = IDYES;
   EXPECT_EQ(type("1-"), "1-");
   EXPECT_EQ(messages.texts.size(), 2u);
+  form.finishEditing();
+}
+
+// A parameter's numbers and a line width keep a number: a text that is no
+// number ("0.5" where "." groups thousands) is refused with the number cells'
+// message; it became a formula in error whose 0 was stored without a word.
+TEST(SourceEditor, ANumberTypedWithAMisplacedSeparatorIsRefused) {
+  TTemporaryFolder folder;
+  TSourceTable table(TSource::create);
+  fillSample(table, 1);
+  table.getSource(0)->insertParameter(0, "P", "Amplitude", "", 2, 0, 5000, 11, false);
+  const TLocaleSettings saved = localeSettings();
+  localeSettings().decimalSeparator = ',';
+  localeSettings().thousandSeparator = '.';
+  TgraphSourceForm form(folder.path());
+  localeSettings() = saved;
+  TScriptedMessageBox messages(IDOK);
+  form.parametersSheet().messages = &messages;
+  form.sourcesSheet().messages = &messages;
+  form.beginEditing(table, nullptr, nullptr);
+  form.show();
+  const auto type = [&](TSheetPanel& grid, int column, const std::string& text) {
+    grid.sheet().setCurrentCell(column, 2);
+    grid.startEditing("");
+    const HWND editor = grid.numberEdit().handle();
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    for (const char c : text) postChar(editor, c);
+    sendKey(editor, VK_RETURN);
+    const bool refused = grid.editing();
+    if (refused) sendKey(editor, VK_ESCAPE);
+    return refused;
+  };
+  const TSourceParameter& parameter = *form.model().working().getSource(0)->parameter(0);
+  form.pages().setActivePageIndex(2);
+  EXPECT_TRUE(type(form.parametersSheet(), 3, "0.5"));
+  EXPECT_EQ(parameter.Value, 2);
+  EXPECT_FALSE(type(form.parametersSheet(), 3, "2,5"));
+  EXPECT_EQ(parameter.Value, 2.5L);
+  EXPECT_FALSE(type(form.parametersSheet(), 5, "1.000"));
+  EXPECT_EQ(parameter.High, 1000);
+  form.pages().setActivePageIndex(0);
+  EXPECT_TRUE(type(form.sourcesSheet(), 9, "1.5"));
+  EXPECT_EQ(form.model().working().getSource(0)->LineWidth, 1);
+  ASSERT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(messages.texts[0],
+            "\"0.5\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.");
   form.finishEditing();
 }
 

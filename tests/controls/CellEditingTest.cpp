@@ -96,6 +96,27 @@ TEST_F(CellEditingTest, TextCommitsKeepFormulasAndReportOnlyChanges) {
   EXPECT_EQ(sheet.getCellInteger(2, 2), 0);
 }
 
+// A separator out of place makes a typed text no number: a cell that must
+// hold a number, and a bound number, refuse it with the message every such
+// refusal gives, rather than keep it ten or a thousand times off.
+TEST_F(CellEditingTest, AMisplacedSeparatorIsRefusedWhereANumberIsRequired) {
+  sheet.decimalSeparator = ",";
+  sheet.thousandSeparator = ".";
+  place(1, 1, "0,075", cellNumber);
+  std::string why;
+  EXPECT_EQ(commitEditorText(sheet, cellNumber, "0.125", true, {}, &why), TCellWrite::refused);
+  EXPECT_EQ(why, "\"0.125\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.");
+  EXPECT_EQ(sheet.getCellNumber(1, 1), 0.075);
+  EXPECT_EQ(commitEditorText(sheet, cellNumber, "1.250,5", true), TCellWrite::written);
+  EXPECT_EQ(sheet.getCellNumber(1, 1), 1250.5);
+  place(2, 2, "5", cellTransactionUnits);
+  EXPECT_EQ(commitEditorText(sheet, cellTransactionUnits, "1.5"), TCellWrite::refused);
+  sheet.decimalSeparator = ".";
+  sheet.thousandSeparator = ",";
+  EXPECT_EQ(commitEditorText(sheet, cellTransactionUnits, "1,5"), TCellWrite::refused);
+  EXPECT_EQ(commitEditorText(sheet, cellNumber, "1,2,3", true), TCellWrite::refused);
+}
+
 TEST_F(CellEditingTest, ThePickerWritesOnlyWhatChangedAndKeepsTheOtherPart) {
   TPickerValue opening{true, 45123.75};
   double result = 0;

@@ -2,6 +2,7 @@
 
 #include "controls/ThresholdText.h"
 #include "platform/LocaleSettings.h"
+#include "sheet/NumberText.h"
 
 namespace {
 
@@ -23,19 +24,23 @@ TEST(ThresholdText, FixedFormTrimmedExponentFormWhole) {
 TEST(ThresholdText, ReadsTheUsersSeparatorAndRefusesOtherText) {
   const TLocaleSettings saved = localeSettings();
   localeSettings().decimalSeparator = ',';
+  localeSettings().thousandSeparator = '.';
   EXPECT_EQ(thresholdFloatToString(12.5), "12,5");
   double value = 0;
-  EXPECT_TRUE(thresholdTextToFloat(" 12,5 ", value));
+  EXPECT_TRUE(localTextToFloat(" 12,5 ", value));
   EXPECT_EQ(value, 12.5);
-  EXPECT_TRUE(thresholdTextToFloat("1,5E-20", value));
+  EXPECT_TRUE(localTextToFloat("1,5E-20", value));
   EXPECT_EQ(value, 1.5E-20);
   value = 7;
-  EXPECT_FALSE(thresholdTextToFloat("abc", value));
-  EXPECT_FALSE(thresholdTextToFloat("", value));
-  EXPECT_FALSE(thresholdTextToFloat("12.5", value));
-  EXPECT_FALSE(thresholdTextToFloat("1E", value));
-  EXPECT_FALSE(thresholdTextToFloat("1E999", value));
+  EXPECT_FALSE(localTextToFloat("abc", value));
+  EXPECT_FALSE(localTextToFloat("", value));
+  EXPECT_FALSE(localTextToFloat("12.5", value));
+  EXPECT_FALSE(localTextToFloat("0.125", value));
+  EXPECT_FALSE(localTextToFloat("1E", value));
+  EXPECT_FALSE(localTextToFloat("1E999", value));
   EXPECT_EQ(value, 7);
+  EXPECT_TRUE(localTextToFloat("1.234,5", value));
+  EXPECT_EQ(value, 1234.5);
   localeSettings() = saved;
 }
 

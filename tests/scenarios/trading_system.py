@@ -2,9 +2,11 @@
 replay of its rules written here from the price file; a second start with
 nothing changed must leave every file alone. Then what a run reads: a
 currency table changed on disk, and back, runs the system again at the next
-start; a run stopped in its progress window is reported and runs again."""
+start; a run stopped in its progress window is reported and runs again.
+Last, the optimiser under German settings."""
 import math
 import os
+import time
 
 from driver import check, file_states, changed_files, modification_times
 from sample import read_ini, read_closes, transactions, same_number, date_of
@@ -212,3 +214,89 @@ def inputs_and_stop(scenario):
           "the run after the stop left %d soft transactions, not the %d of a whole run"
           % (len(complete), len(converted)))
     check(kept_run_state(portfolio) not in (None, "0000000000000000"), "the whole run was not kept")
+
+
+# The optimiser, from the Parameters page; places inside its dialog.
+OPTIMIZE = (703, 79)
+OBJECTIVE_BOX = (313, 34)
+LOG_CHECK_BOX, LOG_PATH = (17, 182), (292, 182)
+EXECUTE = (62, 395)
+MAX_COLUMN_LOT = (208, 259)
+OK_BUTTON = (279, 395)
+
+
+def optimise_under_german_settings(scenario):
+    """The sample system optimised under German settings with the objective
+    typed as a German user types it (LOT*2,5): the runs' objectives and
+    parameter values, logged with "." whatever the settings, are the
+    replay's, and OK writes the Max column, the first of the best runs, into
+    the parameters: the grid shows it in the user's spelling and the system
+    file keeps it in the stored form."""
+    folder = scenario.working_folder()
+    portfolio = os.path.join(folder, "DATA", "FOLIOS", "2")
+    system_file = os.path.join(portfolio, "System.INI")
+    log_file = os.path.join(folder, "optimised.csv")
+    system = read_ini(system_file)
+    grids = []
+    for name in ("DIP", "LOT"):
+        entry = next(system["Param%d" % i] for i in range(1, int(system["Param"]["COUNT"]) + 1)
+                     if system["Param%d" % i]["SYMBOL"].strip('"') == name)
+        low, high, steps = float(entry["LOW"]), float(entry["HIGH"]), int(entry["STEPS"])
+        grids.append([low + (high - low) * k / (steps - 1) for k in range(steps)])
+
+    program = scenario.program(folder, german=True)
+    program.start()
+    program.click(*SECOND_PORTFOLIO)
+    program.tab("System")
+    program.click(*PARAMETERS_PAGE)
+    program.click(*OPTIMIZE)
+    dialog = program.await_window("^Optimize$")
+    program.click(*OBJECTIVE_BOX, window=dialog)
+    program.key("End", "shift+Home")
+    program.type("LOT*2,5")
+    program.click(*LOG_CHECK_BOX, window=dialog)
+    program.click(*LOG_PATH, window=dialog)
+    program.key("End", "shift+Home")
+    program.type("Z:" + log_file.replace("/", "\\"))
+    program.click(*EXECUTE, window=dialog)
+    combinations = len(grids[0]) * len(grids[1])
+    deadline = time.time() + 120
+    lines = []
+    while time.time() < deadline and len(lines) < combinations + 1:
+        # The program writes the file's name in capitals.
+        written = [name for name in os.listdir(folder) if name.lower() == os.path.basename(log_file)]
+        if written:
+            with open(os.path.join(folder, written[0])) as file:
+                lines = file.read().splitlines()
+        time.sleep(0.5)
+    program.settle(2)
+    scenario.grab("optimised")
+    check(len(lines) == combinations + 1, "the log holds %d lines, not a header and %d runs" % (len(lines), combinations))
+    check(lines[0] == "<OBJECTIVE>,DIP,LOT", "the log's header is %r" % lines[0])
+    runs = [[float(x) for x in line.split(",")] for line in lines[1:]]
+    # Every combination of the two grids once.
+    check(sorted((round(d, 9), round(l, 9)) for _, d, l in runs) ==
+          sorted((round(d, 9), round(l, 9)) for d in grids[0] for l in grids[1]),
+          "the runs tried %r" % [(d, l) for _, d, l in runs])
+    for objective, _, lot in runs:
+        check(same_number(objective, lot * 2.5), "a run with LOT %r logged the objective %r" % (lot, objective))
+    # Max keeps the first of equal objectives.
+    best = next(run for run in runs if run[0] == max(objective for objective, _, _ in runs))
+
+    program.click(*MAX_COLUMN_LOT, window=dialog)
+    program.click(*OK_BUTTON, window=dialog)
+    program.await_no_window("^Optimize$")
+    program.click(*FIRST_VALUE)
+    shown_dip = program.read_cell()
+    program.key("Right")
+    shown_lot = program.read_cell()
+    german = lambda x: ("%.10g" % x).replace(".", ",")
+    check((shown_dip, shown_lot) == (german(best[1]), german(best[2])),
+          "OK put DIP %r and LOT %r into the grid, not the Max run's %s and %s"
+          % (shown_dip, shown_lot, german(best[1]), german(best[2])))
+    program.click(*COMMIT_CHANGES)
+    program.exit()
+    system = read_ini(system_file)
+    stored = (parameter(system, "DIP"), parameter(system, "LOT"))
+    check(same_number(stored[0], best[1]) and same_number(stored[1], best[2]),
+          "the system file keeps DIP %r and LOT %r, not the Max run's %r and %r" % (stored + tuple(best[1:])))

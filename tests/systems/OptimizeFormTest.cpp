@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -7,10 +8,12 @@
 #include "model/PortableIniFile.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateTimePicker.h"
+#include "platform/LocaleSettings.h"
 #include "platform/StdControls.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
+#include "tests/support/GermanRegionalSettings.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -110,6 +113,68 @@ TEST(OptimizeDialog, FindsTheBestCombinationAndOkWritesItIntoTheSystem) {
 
 // Enter anywhere but in the runs box accepts what OK would accept; Escape
 // closes; the runs box keeps both keys.
+// The table shows the numbers the runs gave in the user's own spelling,
+// where "," is the decimal separator too: read with "." as the decimal
+// point, 1.25 showed as 125 under German settings and as nothing under French.
+TEST(OptimizeDialog, TheResultTableShowsTheRunsNumbersUnderGermanAndFrenchSettings) {
+  struct TRegional {
+    const char* name;
+    std::function<void()> load;
+    const char* maxShown;  // 1000001.25 as the table shows it
+    const char* minShown;  // 1000000
+  };
+  const TRegional regionals[] = {
+      {"German", [] { TGermanRegionalSettings german; loadLocaleSettingsFromSystem(); }, "1.000.001,25", "1.000.000"},
+      {"French", [] { TRegionalSettings french(frenchRegionalSettings()); loadLocaleSettingsFromSystem(); },
+       "1\xA0" "000\xA0" "001,25", "1\xA0" "000\xA0" "000"},
+  };
+  const TLocaleSettings saved = localeSettings();
+  for (const TRegional& regional : regionals) {
+    SCOPED_TRACE(regional.name);
+    regional.load();
+    SystemPortfolio folder;
+    setDirectory("<TEMP>", folder.sample.temporary.path());
+    TSystem system;
+    SystemPortfolio::addRule(system, "AAA", "1");
+    TSystemParameter& days = daysParameter(system, 0.5, 3);  // 0, 0.25, 0.5
+    days.setValue(0.1);
+
+    ToptimizeForm form;
+    std::vector<double> shown;
+    std::string maxShown, minShown, lastValueShown;
+    TModalDriver driver(form, {[&] {
+                                 form.objectiveComboBox->setText("1000000+DAYS*2,5");
+                                 form.updateExecute();
+                                 ASSERT_TRUE(form.executeBitBtn->enabled());
+                                 form.executeBitBtn->performClick();
+                               },
+                               [&] {
+                                 TSheet& sheet = form.resultSheetPanel->sheet();
+                                 for (int col = 2; col <= 4; ++col)
+                                   for (int row = 2; row <= 3; ++row) shown.push_back(sheet.getCellNumber(col, row));
+                                 maxShown = sheet.getCellText(2, 2, true);
+                                 minShown = sheet.getCellText(3, 2, true);
+                                 lastValueShown = sheet.getCellText(4, 3, true);
+                                 sheet.currentCol = 2;
+                                 sheet.currentRow = 3;
+                                 form.resultSheetPanel->refresh();
+                                 ASSERT_TRUE(form.okBtn->enabled());
+                                 form.okBtn->performClick();
+                               }});
+    const bool written = form.execute(&folder.table, &system, nullptr);
+    localeSettings() = saved;
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_EQ(form.Optimizer().simulations(), 3u);
+    // Max, Min and Last: the objective, then DAYS.
+    EXPECT_EQ(shown, (std::vector<double>{1000001.25, 0.5, 1000000, 0, 1000001.25, 0.5}));
+    EXPECT_EQ(maxShown, regional.maxShown);
+    EXPECT_EQ(minShown, regional.minShown);
+    EXPECT_EQ(lastValueShown, "0,5");
+    EXPECT_TRUE(written);
+    EXPECT_EQ(days.Value(), 0.5);  // what the Max column showed
+  }
+}
+
 TEST(OptimizeDialog, EnterAnywhereAcceptsWhatOkWouldAndTheRunsBoxKeepsItsKeys) {
   SystemPortfolio folder;
   setDirectory("<TEMP>", folder.sample.temporary.path());

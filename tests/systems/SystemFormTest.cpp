@@ -10,6 +10,7 @@
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/DateTimePicker.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
@@ -297,6 +298,59 @@ TEST_F(SystemWindow, AnIncompleteFormulaIsTakenOnlyWhenTheUserKeepsIt) {
   type(4, "X>");
   EXPECT_EQ(rule.Condition(), "X>");
   EXPECT_EQ(messages.texts.size(), 2u);
+}
+
+// A parameter keeps a number: "0.5" typed under German settings, where "."
+// groups thousands, is refused with the number cells' message instead of
+// becoming a formula in error whose 0 the parameter took.
+TEST_F(SystemWindow, AParameterTypedWithAMisplacedSeparatorIsRefused) {
+  TSystem system;
+  addRule(system, "AAA", "1");
+  system.Params().addParameter(-1, -1, 0);
+  TSystemParameter& lot = *system.Params().parameter(0);
+  lot.setSymbol("LOT");
+  lot.setHigh(10);
+  lot.setValue(5);
+  {
+    TPortableIniFile ini(portfolio->Folder() + "System.INI");
+    system.saveToIni(ini, {'.', ';'});
+  }
+  const TLocaleSettings saved = localeSettings();
+  {
+    TGermanRegionalSettings german;
+    loadLocaleSettingsFromSystem();
+  }
+  TsystemForm form;
+  localeSettings() = saved;
+  TScriptedMessageBox messages(IDOK);
+  TSheetPanel& grid = form.grid(TSystemPage::params);
+  grid.messages = &messages;
+  form.setPortfolioTable(&table);
+  form.loadView();
+  const TSystemParameter& shown = *form.Editor().Edited().Params().parameter(0);
+  const auto type = [&](int row, const std::string& text) {
+    grid.sheet().setCurrentCell(2, row);
+    grid.startEditing("");
+    const HWND editor = grid.numberEdit().handle();
+    SendMessageA(editor, EM_SETSEL, 0, -1);
+    for (const char c : text) postChar(editor, c);
+    sendKey(editor, VK_RETURN);
+  };
+  ASSERT_EQ(form.Editor().fieldAt(TSystemPage::params, 2, 2), 1);  // Value
+  type(2, "0.5");
+  EXPECT_TRUE(grid.editing());
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0],
+            "\"0.5\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.");
+  EXPECT_EQ(shown.Value(), 5);
+  sendKey(grid.numberEdit().handle(), VK_ESCAPE);
+  type(4, "1.000");  // High
+  EXPECT_EQ(shown.High(), 1000);
+  type(2, "2,5");
+  EXPECT_EQ(shown.Value(), 2.5);
+  type(5, "1.5");  // Steps
+  EXPECT_EQ(messages.texts.size(), 2u);
+  EXPECT_FALSE(form.Editor().numberAt(TSystemPage::params, 2, 1)) << "the symbol is a text";
 }
 
 // A window too narrow for the stored tool bars once moved their groups in

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/LocaleSettings.h"
 #include "sheet/FieldTable.h"
 #include "windows/DataWindowLines.h"
 #include "windows/DateWindow.h"
@@ -89,4 +90,20 @@ TEST(DateWindow, FramesMoveBothDatesAndTextInTheDaysBoxChangesNothing) {
   EXPECT_EQ(window.toId(), 45070);
   EXPECT_TRUE(window.setDaysText("1"));
   EXPECT_EQ(window.days(), 2);
+
+  // The days read as any number the user types: grouped thousands count,
+  // a fraction or a misplaced separator is no count of days.
+  const TLocaleSettings saved = localeSettings();
+  localeSettings().decimalSeparator = ',';
+  localeSettings().thousandSeparator = '.';
+  const bool grouped = window.setDaysText("1.000");
+  const int days = window.days();
+  const bool fraction = window.setDaysText("1,5");
+  const bool misplaced = window.setDaysText("10.00");
+  localeSettings() = saved;
+  EXPECT_TRUE(grouped);
+  EXPECT_EQ(days, 1000);
+  EXPECT_FALSE(fraction);
+  EXPECT_FALSE(misplaced);
+  EXPECT_EQ(window.days(), 1000);
 }
