@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/DownloaderLink.h"
 #include "app/IdleEvents.h"
@@ -218,6 +219,8 @@ class TmainForm : public TForm {
   // unless the user is on the tab row already.
   void giveTabTheKeyboard(int tab);
   void runSystemsChangedSince(double since, bool onlyCurrent);
+  // What the runs of one re-run told, for the notice line at its end.
+  std::vector<std::string> systemRunNotices_;
 
   TMainFormContext context_;
   TMainPaths paths_;

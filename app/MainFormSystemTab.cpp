@@ -39,6 +39,10 @@ void TmainForm::wireSystemForm() {
                            ". The system runs again at the next occasion, as after a change.",
                        commonString(4), MB_OK | MB_ICONWARNING);
     }
+    // A macro that raised an error is a formula error, no failure of the
+    // run: told once, on the notice line, not in a box at every visit.
+    if (const std::string notice = macroFaultNotice(name, systemForm->lastRunMacroFailures()); !notice.empty())
+      systemRunNotices_.push_back(notice);
     return result;
   };
   systemRuns.showProgressWindow = [this](bool show) {

@@ -310,6 +310,7 @@ void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
   if (onlyCurrent && portfolioTable->current() == nullptr) return;
   setEnabled(false);
   THourglass hourglass;
+  systemRunNotices_.clear();
   if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(true);
   try {
     const double macros = macroForm->macrosLoadedAt();
@@ -332,6 +333,12 @@ void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
   }
   if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(false);
   setEnabled(true);
+  if (!systemRunNotices_.empty()) {
+    std::string notice;
+    for (const std::string& text : systemRunNotices_) notice += (notice.empty() ? "" : " ") + text;
+    noticeBar->setPanelText(0, notice);
+    noticeBar->show();
+  }
 }
 
 // ---- Shut-down ----
