@@ -367,3 +367,79 @@ TEST_F(ProgressWindow, ASystemReadingTheClockRunsAgainAndOneWithoutItDoesNot) {
     EXPECT_EQ(ranAgain, std::string(condition).find("Now") != std::string::npos);
   }
 }
+
+// A system that names another portfolio by its index reads it: a change
+// there runs the system again, a change in a portfolio it does not name
+// does not. So does its own index, when a formula uses it as a number.
+TEST_F(ProgressWindow, ASystemNamingAnotherPortfolioByItsIndexRunsAgainWhenThatOneChanged) {
+  const std::string list(1, localeSettings().listSeparator);
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Named", "NAM", folder, sample.folios, "EUR"), 0);
+  TPortfolio& named = *table.items(table.count() - 1);
+  named.newAsset("A stock", "AAA", false, "YYYYMMDD,C", sample.quotes + "AAA.TXT", "EUR");
+  ASSERT_EQ(named.addTransaction(0, 0, march(1), 2, 20, 0, "", "", true), 0);
+  ASSERT_EQ(table.newPortfolio("Unrelated", "UNR", folder, sample.folios, "EUR"), 0);
+  TPortfolio& unrelated = *table.items(table.count() - 1);
+  unrelated.newAsset("A stock", "AAA", false, "YYYYMMDD,C", sample.quotes + "AAA.TXT", "EUR");
+  ASSERT_EQ(table.indexOfFolder(named.Folder()), 1);
+  table.setCurrentIndex(0);
+  ASSERT_EQ(table.current(), portfolio);
+
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  {
+    TSystem system;
+    TSystemRule& rule = addRule(system, "AAA", "1");
+    rule.setPrincipal("PORTFOLIO_NAV(1" + list + "X" + list + "1)");
+    system.setToDate(march(2));
+    system.setFromDate(march(2));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+  }
+  auto posted = [&] {
+    const std::vector<const TTransaction*> soft = transactions(true);
+    return soft.size() == 1 ? soft.front() : nullptr;
+  };
+  double applied = 0;
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 22.0L);  // 2 units at 11
+
+  const std::string first = posted()->FileName();
+  const FILETIME written = writeTime(first);
+  Sleep(50);
+  ASSERT_EQ(unrelated.addTransaction(0, 0, march(1), 5, 50, 0, "", "", true), 0);
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_TRUE(sameTime(writeTime(first), written));
+
+  ASSERT_EQ(named.addTransaction(0, 0, march(1), 1, 10, 0, "", "", true), 0);
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 33.0L);
+  EXPECT_FALSE(sameTime(writeTime(posted()->FileName()), written));
+
+  // Through a symbol and in another argument place too: the currency part
+  // names its portfolio second.
+  {
+    TSystem system;
+    TSystemRule& rule = addRule(system, "AAA", "1");
+    rule.setPrincipal("PART");
+    TSymbolEntryTable& symbols = system.Symbols();
+    symbols.addSymbol(-1, -1, 0);
+    symbols.symbol(0)->setSymbol("PART");
+    symbols.symbol(0)->setDefinition("PORTFOLIO_CURRENCY_PART(\"EUR\"" + list + "1" + list + "X" + list + "1)");
+    system.setToDate(march(2));
+    system.setFromDate(march(2));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+  }
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  const std::string part = posted()->FileName();
+  const FILETIME partWritten = writeTime(part);
+  Sleep(50);
+  named.setName("Renamed");
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_FALSE(sameTime(writeTime(posted()->FileName()), partWritten));
+}
