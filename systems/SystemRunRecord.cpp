@@ -297,15 +297,14 @@ int portfolioArgument(const std::string& function) {
   return function.rfind("PORTFOLIO_", 0) == 0 ? 0 : -1;
 }
 
-// The other open portfolios the formulas name by a number written in them
-// (PORTFOLIO_NAV(0;X;1)), and the run's own index when they use it: a
-// change there gives other transactions. An index made by an expression,
-// a cell or a macro is not known here.
-void hashNamedPortfolios(THash& hash, const TFormulaReads& reads, const TPortfolioTable& table) {
+// The open portfolios the formulas name by a number written in them
+// (PORTFOLIO_NAV(0;X;1)); every one of them for TRANSACTION_PORTFOLIO. An
+// index made by an expression, a cell or a macro is not known here.
+std::set<std::int64_t> namedIndexes(const TFormulaReads& reads, int portfolioCount) {
   std::set<std::int64_t> indexes;
   for (const TFormulaCall& call : reads.calls) {
     if (call.function == "TRANSACTION_PORTFOLIO") {
-      for (int i = 0; i < table.count(); ++i) indexes.insert(i);
+      for (int i = 0; i < portfolioCount; ++i) indexes.insert(i);
       continue;
     }
     const int argument = portfolioArgument(call.function);
@@ -314,6 +313,20 @@ void hashNamedPortfolios(THash& hash, const TFormulaReads& reads, const TPortfol
     // As the functions convert it: truncated to an integer.
     if (index && std::fabs(*index) < 2147483648.0) indexes.insert(static_cast<std::int64_t>(std::trunc(*index)));
   }
+  return indexes;
+}
+
+TFormulaReads systemFileReads(const std::string& systemFileName, TSystem& system) {
+  const TFormulaSeparators separators{localeSettings().decimalSeparator, localeSettings().listSeparator};
+  const TPortableIniFile ini(systemFileName);
+  system.loadFromIni(ini, separators);
+  return systemReads(system, separators);
+}
+
+// The other portfolios named, and the run's own index when a formula uses
+// it: a change there gives other transactions.
+void hashNamedPortfolios(THash& hash, const TFormulaReads& reads, const TPortfolioTable& table) {
+  const std::set<std::int64_t> indexes = namedIndexes(reads, table.count());
   const int own = table.currentIndex();
   if (reads.namesPortfolio) hash.number(static_cast<std::uint64_t>(own));
   if (indexes.empty()) return;
@@ -331,22 +344,23 @@ void hashNamedPortfolios(THash& hash, const TFormulaReads& reads, const TPortfol
 
 std::uint64_t systemRunState(const std::string& systemFileName, const std::string& macros,
                              const TPortfolioTable& table) {
-  const TFormulaSeparators separators{localeSettings().decimalSeparator, localeSettings().listSeparator};
   TSystem system;
-  {
-    const TPortableIniFile ini(systemFileName);
-    system.loadFromIni(ini, separators);
-  }
-  const TFormulaReads reads = systemReads(system, separators);
+  const TFormulaReads reads = systemFileReads(systemFileName, system);
   THash hash;
   hashClock(hash, reads);
-  hashSystem(hash, system, systemFileName, separators);
+  hashSystem(hash, system, systemFileName, {localeSettings().decimalSeparator, localeSettings().listSeparator});
   hash.text(macros);
   hashCurrencyTables(hash);
   if (const TPortfolio* portfolio = table.current()) hashPortfolio(hash, *portfolio);
   hashNamedPortfolios(hash, reads, table);
   // 0 stands for "none kept".
   return hash.value() != 0 ? hash.value() : 1;
+}
+
+bool systemNamesPortfolios(const std::string& systemFileName) {
+  TSystem system;
+  // Any index, open or not: one out of range names a portfolio opened later.
+  return !namedIndexes(systemFileReads(systemFileName, system), 1).empty();
 }
 
 std::uint64_t lastSystemRunState(const std::string& systemFileName) {

@@ -20,6 +20,9 @@ class TPortfolioTable;
 // cell or a macro names, and whatever a macro reads beyond its arguments.
 std::uint64_t systemRunState(const std::string& systemFileName, const std::string& macros,
                              const TPortfolioTable& table);
+// Whether the system's formulas name portfolios by their index, as the
+// state above takes them: a change in any portfolio may change its run.
+bool systemNamesPortfolios(const std::string& systemFileName);
 // 0 when the file keeps none.
 std::uint64_t lastSystemRunState(const std::string& systemFileName);
 void keepSystemRunState(const std::string& systemFileName, std::uint64_t state);
