@@ -1,7 +1,6 @@
 #include "systems/SystemRunRecord.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
