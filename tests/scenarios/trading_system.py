@@ -4,7 +4,8 @@ nothing changed must leave every file alone. Then what a run reads: a
 currency table changed on disk, and back, runs the system again at the next
 start; a run stopped in its progress window is reported and runs again; a
 macro that raises an error on some days leaves the run whole and kept, with
-no box at the start nor at the tab changes."""
+no box at the start nor at the tab changes; a rule naming the other
+portfolio by its index runs again when that portfolio changed."""
 import math
 import os
 
@@ -116,12 +117,12 @@ def run_from_system_tab(scenario):
 
 def soft_in_range(portfolio):
     """The soft transactions of the sample system's asset inside its range,
-    as (time, units, value) in date order."""
+    as (time, units, value, fees) in date order."""
     system = read_ini(os.path.join(portfolio, "System.INI"))
     start = math.floor(float(system["Range"]["FROMDATE"]))
     end = math.floor(float(system["Range"]["TODATE"])) + 1
     records = transactions(os.path.join(portfolio, "1.TRN")).values()
-    return sorted((float(r["DATETIME"]), float(r["UNITS"]), float(r["VALUE"])) for r in records
+    return sorted((float(r["DATETIME"]), float(r["UNITS"]), float(r["VALUE"]), float(r["FEES"])) for r in records
                   if r["SOFT"] == "1" and start <= float(r["DATETIME"]) < end)
 
 
@@ -245,3 +246,21 @@ def inputs_and_stop(scenario):
     rewritten = [path for path, time in modification_times(folder).items()
                  if times.get(path) != time and ".TRN" in path]
     check(not rewritten, "the kept run ran again at the next start, rewriting %s" % rewritten[:3])
+
+    # A rule naming the other portfolio by its index reads it: a purchase
+    # there made ten times bigger on disk runs the system again at the next
+    # start, and its fees, a share of that portfolio's value, grow.
+    edit_system(system_file, 'Fees="1"', 'Fees="PORTFOLIO_NAV(0;X;1)/100000"')
+    start_and_exit(scenario, folder)
+    before = [trade for trade in soft_in_range(portfolio) if trade[1] > 0]
+    check(before and all(trade[3] > 0 for trade in before), "the buys read no value of the other portfolio")
+    purchase = os.path.join(folder, "DATA", "FOLIOS", "1", "1.TRN", "1.INI")
+    with open(purchase, encoding="latin-1", newline="") as file:
+        text = file.read()
+    check("Units= 5.00000000000000E+0000" in text, "the other portfolio's first purchase changed")
+    with open(purchase, "w", encoding="latin-1", newline="") as file:
+        file.write(text.replace("Units= 5.00000000000000E+0000", "Units= 5.00000000000000E+0001", 1))
+    start_and_exit(scenario, folder)
+    after = [trade for trade in soft_in_range(portfolio) if trade[1] > 0]
+    check(len(after) == len(before) and all(a[3] > b[3] for a, b in zip(after, before)),
+          "with the other portfolio grown the buys' fees are %r, before %r" % (after[:3], before[:3]))
