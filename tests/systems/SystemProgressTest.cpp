@@ -5,6 +5,7 @@
 #include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
 #include "systems/SystemProgressForm.h"
+#include "systems/SystemRunRecord.h"
 #include "tests/support/TestScriptEngine.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -442,4 +443,39 @@ TEST_F(ProgressWindow, ASystemNamingAnotherPortfolioByItsIndexRunsAgainWhenThatO
   applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
   ASSERT_NE(posted(), nullptr);
   EXPECT_FALSE(sameTime(writeTime(posted()->FileName()), partWritten));
+}
+
+// Only a number written as a portfolio function's index names a portfolio;
+// under German settings too, where "1,0" is such a number.
+TEST_F(ProgressWindow, APortfolioIsNamedOnlyByANumberWrittenAsTheIndexArgument) {
+  const TLocaleSettings saved = localeSettings();
+  localeSettings().decimalSeparator = ',';
+  localeSettings().listSeparator = ';';
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  const std::pair<const char*, bool> cases[] = {
+      {"PORTFOLIO_NAV(1;X;1)", true},
+      {"2*portfolio_nav(1,0;X)", true},
+      {"PORTFOLIO_CURRENCY_PART(\"EUR\";1;X)", true},
+      {"ABS(TRANSACTION_PORTFOLIO(7))", true},
+      {"PORTFOLIO_CURRENCY_PART(1;PORTFOLIO;X)", false},
+      {"PORTFOLIO_NAV(PORTFOLIO;X;1)", false},
+      {"PORTFOLIO_NAV(B2+1;X;1)", false},
+      {"MAX(PORTFOLIO_NAV(ABS(0);X;1);1)", false},
+      {"LEN(\"PORTFOLIO_NAV(1;X;1)\")", false},
+      {"ASSET_NAV(1;X;1)", false},
+  };
+  for (const auto& [formula, names] : cases) {
+    SCOPED_TRACE(formula);
+    TSystem system;
+    addRule(system, "AAA", "1");
+    system.Symbols().addSymbol(-1, -1, 0);
+    system.Symbols().symbol(0)->setSymbol("S");
+    system.Symbols().symbol(0)->setDefinition(formula);
+    {
+      TPortableIniFile ini(systemFile);
+      system.saveToIni(ini, {',', ';'});
+    }
+    EXPECT_EQ(systemNamesPortfolios(systemFile), names);
+  }
+  localeSettings() = saved;
 }
