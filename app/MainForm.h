@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/DownloaderLink.h"
 #include "app/IdleEvents.h"
@@ -170,6 +171,9 @@ class TmainForm : public TForm {
   struct TSystemRuns {
     std::function<double()> systemAppliedTime;
     std::function<int(bool hideAtEnd)> applySystemFile;
+    // Whether the system of the portfolio at that index names portfolios by
+    // their index: a change in another one may change its run.
+    std::function<bool(int index)> namesPortfolios;
     std::function<void(bool show)> showProgressWindow;
     // The progress window goes with the minimised program and comes back
     // shown when it is restored.
@@ -218,6 +222,12 @@ class TmainForm : public TForm {
   // unless the user is on the tab row already.
   void giveTabTheKeyboard(int tab);
   void runSystemsChangedSince(double since, bool onlyCurrent);
+  // Runs the systems of the portfolios other than `except` that name
+  // portfolios by their index, each only when its record says so, until
+  // the user skips the runs still to come.
+  void runSystemsNamingPortfolios(int except);
+  // What the runs of one re-run told, for the notice line at its end.
+  std::vector<std::string> systemRunNotices_;
 
   TMainFormContext context_;
   TMainPaths paths_;

@@ -10,6 +10,17 @@
 #include "macros/MacroForm.h"
 #include "systems/SystemForm.h"
 #include "systems/SystemProgress.h"
+#include "systems/SystemRunRecord.h"
+
+namespace {
+
+std::string systemFileOf(const TPortfolio& portfolio) {
+  std::string folder = portfolio.Folder();
+  if (!folder.empty() && folder.back() != '\\') folder += '\\';
+  return folder + "System.INI";
+}
+
+}  // namespace
 
 void TmainForm::wireSystemForm() {
   systemForm->setSheetImageList(imageList.handle());
@@ -21,9 +32,7 @@ void TmainForm::wireSystemForm() {
   systemRuns.applySystemFile = [this](bool hideAtEnd) {
     const TPortfolio* current = portfolioTable->current();
     if (current == nullptr) return 0;
-    std::string folder = current->Folder();
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    const int result = systemForm->applySystemFile(folder + "System.INI", macroForm->scriptEngine(),
+    const int result = systemForm->applySystemFile(systemFileOf(*current), macroForm->scriptEngine(),
                                                    macroForm->loadedMacros(), portfolioTable.get(), bounds(),
                                                    hideAtEnd);
     // Its soft transactions may be missing or stale: the user must know.
@@ -39,7 +48,15 @@ void TmainForm::wireSystemForm() {
                            ". The system runs again at the next occasion, as after a change.",
                        commonString(4), MB_OK | MB_ICONWARNING);
     }
+    // A macro that raised an error is a formula error, no failure of the
+    // run: told once, on the notice line, not in a box at every visit.
+    if (const std::string notice = macroFaultNotice(name, systemForm->lastRunMacroFailures()); !notice.empty())
+      systemRunNotices_.push_back(notice);
     return result;
+  };
+  systemRuns.namesPortfolios = [this](int index) {
+    const TPortfolio* portfolio = portfolioTable->items(index);
+    return portfolio != nullptr && systemNamesPortfolios(systemFileOf(*portfolio));
   };
   systemRuns.showProgressWindow = [this](bool show) {
     show ? systemForm->restoreProgressWindow(false) : systemForm->hideProgressWindow();

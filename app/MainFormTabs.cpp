@@ -310,28 +310,52 @@ void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
   if (onlyCurrent && portfolioTable->current() == nullptr) return;
   setEnabled(false);
   THourglass hourglass;
+  systemRunNotices_.clear();
   if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(true);
   try {
     const double macros = macroForm->macrosLoadedAt();
+    const auto namesPortfolios = [this](int i) { return systemRuns.namesPortfolios && systemRuns.namesPortfolios(i); };
     if (onlyCurrent) {
       TPortfolio* current = portfolioTable->current();
       const double applied = systemRuns.systemAppliedTime ? systemRuns.systemAppliedTime() : 0;
-      if (current && applied < std::max(macros, current->lastChange())) systemRuns.applySystemFile(true);
+      if (current && applied < std::max(macros, current->lastChange()) && systemRuns.applySystemFile(true) != -9)
+        runSystemsNamingPortfolios(portfolioTable->currentIndex());
     } else {
+      // The systems that read other portfolios after the others, so that
+      // they read those portfolios' new soft transactions.
       const int remembered = portfolioTable->currentIndex();
-      for (int i = 0; i < portfolioTable->count(); ++i) {
-        if (std::max(macros, portfolioTable->items(i)->lastChange()) <= since) continue;
+      bool skipped = false;
+      for (int i = 0; i < portfolioTable->count() && !skipped; ++i) {
+        if (std::max(macros, portfolioTable->items(i)->lastChange()) <= since || namesPortfolios(i)) continue;
         portfolioTable->setCurrentIndex(i);
-        const int result = systemRuns.applySystemFile(false);
+        skipped = systemRuns.applySystemFile(false) == -9;
         portfolioTable->setCurrentIndex(remembered);
-        if (result == -9) break;
       }
+      if (!skipped && std::max(macros, portfolioTable->lastChange()) > since) runSystemsNamingPortfolios(-1);
     }
   } catch (const std::exception&) {
     // The window comes back whatever the run did.
   }
   if (systemRuns.showProgressWindow) systemRuns.showProgressWindow(false);
   setEnabled(true);
+  if (!systemRunNotices_.empty()) {
+    std::string notice;
+    for (const std::string& text : systemRunNotices_) notice += (notice.empty() ? "" : " ") + text;
+    noticeBar->setPanelText(0, notice);
+    noticeBar->show();
+  }
+}
+
+void TmainForm::runSystemsNamingPortfolios(int except) {
+  if (!systemRuns.namesPortfolios) return;
+  const int remembered = portfolioTable->currentIndex();
+  for (int i = 0; i < portfolioTable->count(); ++i) {
+    if (i == except || !systemRuns.namesPortfolios(i)) continue;
+    portfolioTable->setCurrentIndex(i);
+    const int result = systemRuns.applySystemFile(false);
+    portfolioTable->setCurrentIndex(remembered);
+    if (result == -9) return;
+  }
 }
 
 // ---- Shut-down ----

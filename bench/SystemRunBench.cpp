@@ -184,7 +184,7 @@ void timeUpToDateCheck(int assets, int days) {
   constexpr int checks = 10;
   std::uint64_t state = 0;
   TStopwatch watch;
-  for (int i = 0; i < checks; ++i) state = systemRunState(systemFile, "macros", *table.current());
+  for (int i = 0; i < checks; ++i) state = systemRunState(systemFile, "macros", table);
   std::printf("up-to-date check, %d assets x %d days, %d currency tables: %.1f ms (%llx)\n", assets, days,
               forexTables().tableCount(), 1e3 * watch.seconds() / checks, static_cast<unsigned long long>(state));
 }

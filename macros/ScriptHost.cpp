@@ -87,6 +87,7 @@ void TScriptHost::showScriptError(const TScriptErrorReport& report) {
   const std::string text =
       where + std::to_string(line) + ", column " + std::to_string(report.column) + ": " + report.description;
   if (firstError_.empty()) firstError_ = text;
+  reportedError_ = text;
   if (report.line > 0) events_.markScriptError(report.line, report.column);
   events_.showEngineMessage(text);
 }
@@ -145,7 +146,8 @@ bool TScriptHost::initEngine(const TScriptEngineAttributes* engine) {
   sheetEngine_->setWatch({[this](const std::string& name) { return stoppedCalls_.contains(name); },
                           [this](const std::string& name) { stoppedCalls_.forget(name); },
                           [this](const std::string& name) { return describeCall(name); },
-                          [this](const std::string& name) { callStopped(name); }});
+                          [this](const std::string& name) { callStopped(name); },
+                          [this] { return std::exchange(reportedError_, {}); }});
   return true;
 }
 

@@ -138,6 +138,8 @@ class TScriptHost {
   bool parseStarted_ = false;
   // The first error the engine reported since a parse began.
   std::string firstError_;
+  // The last error the engine reported, until a macro call takes it.
+  std::string reportedError_;
   bool stopReported_ = false;
   // While a stop is being told, the engine's running and idle reports do
   // not cover it.

@@ -163,13 +163,25 @@ HRESULT TThreadedScriptEngine::Invoke(DISPID member, REFIID iid, LCID locale, WO
   // Described only when the stop window shows: finding the package that
   // defines the function reads every source, too much for every call.
   thread_->runningCall = [this, &name] { return watch_.describe ? watch_.describe(name) : std::string(); };
+  if (watch_.takeReportedError) watch_.takeReportedError();
+  // The engine reports its error to the site, which the Macros window
+  // shows; the caller gets that report's text rather than the engine's
+  // bare exception, which would keep it from the site.
   HRESULT outcome = onGlobal([&](IDispatch& global) {
-    return global.Invoke(id, iid, locale, flags, parameters, result, exception, argumentError);
+    return global.Invoke(id, iid, locale, flags, parameters, result, nullptr, argumentError);
   });
   thread_->runningCall = nullptr;
   if (thread_->stopped()) {
     if (watch_.stopped) watch_.stopped(name);
     return E_ABORT;
+  }
+  if (exception != nullptr && FAILED(outcome) && watch_.takeReportedError) {
+    const std::string error = watch_.takeReportedError();
+    if (!error.empty()) {
+      *exception = {};
+      exception->scode = outcome;
+      exception->bstrDescription = SysAllocString(ansiToWide(error).c_str());
+    }
   }
   return outcome;
 }

@@ -22,6 +22,9 @@ struct TScriptCallWatch {
   // The user stopped it: the owner records it and gives the engine a fresh
   // thread and engine (rebind) or leaves it stopped.
   std::function<void(const std::string& name)> stopped;
+  // The text of the last error the engine reported to its site, taken:
+  // empty when none came since the last time asked.
+  std::function<std::string()> takeReportedError;
 };
 
 // The macro engine as the sheets hold it: its global object's look-ups and

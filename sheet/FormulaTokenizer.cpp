@@ -196,3 +196,23 @@ void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& po
   }
   endPosition = readWord(token, text, position, listSeparator);
 }
+
+std::size_t forEachFormulaToken(
+    std::string_view text, char decimalSeparator, char listSeparator,
+    const std::function<void(const TTokenObject& token, std::size_t position, std::size_t endPosition)>& visit) {
+  // The token before decides the next one's signs: two are kept in turn.
+  TTokenObject tokens[2];
+  const TTokenObject* previous = nullptr;
+  std::size_t end = 0;
+  for (int n = 0;; n ^= 1) {
+    TTokenObject& token = tokens[n];
+    token.clear();
+    std::size_t position = end;
+    std::size_t tokenEnd = end;
+    getFormulaToken(token, text, position, tokenEnd, decimalSeparator, listSeparator, previous);
+    if (token.tokenClass == ::tokenEnd || tokenEnd <= end) return end;
+    visit(token, position, tokenEnd);
+    end = tokenEnd;
+    previous = &token;
+  }
+}

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -25,6 +26,14 @@
 // identifier operands (kind 4): references, constant names, named values.
 void getFormulaToken(TTokenObject& token, std::string_view text, std::size_t& position, std::size_t& endPosition,
                      char decimalSeparator, char listSeparator, const TTokenObject* previous);
+
+// Calls visit with each token of the text in turn, its first character and
+// the character after it. Returns where reading stopped: the end of the
+// text, or the end of the last token before one the tokenizer could not
+// take apart.
+std::size_t forEachFormulaToken(
+    std::string_view text, char decimalSeparator, char listSeparator,
+    const std::function<void(const TTokenObject& token, std::size_t position, std::size_t endPosition)>& visit);
 
 // The characters that end a word of a formula besides the list separator.
 inline constexpr auto formulaWordDelimiters = [] {

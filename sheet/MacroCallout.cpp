@@ -1,5 +1,7 @@
 #include "sheet/MacroCallout.h"
 
+#include <algorithm>
+
 #include "sheet/CellStates.h"
 #include "sheet/OleVariant.h"
 
@@ -99,6 +101,8 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   DISPID id = memberId(name);
   if (id == DISPID_UNKNOWN) {
     ++failures_.unknown;
+    std::vector<std::string>& names = failures_.unknownNames;
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     return errNA;
   }
   // Held for the call: a nested call may let go of the sheet's reference.
@@ -121,7 +125,10 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   parameters.rgvarg = argumentCount > 0 ? slots.data() : nullptr;
   parameters.cArgs = static_cast<UINT>(argumentCount);
   TOleVariant returned;
-  HRESULT outcome = global->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), nullptr, nullptr);
+  // Asked for the error's text, which tells the user what a macro raised.
+  TOleExceptionInfo exception;
+  HRESULT outcome =
+      global->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &parameters, returned.get(), exception.get(), nullptr);
   if (outcome == DISP_E_MEMBERNOTFOUND) memberIds_.erase(name);
   // The script's own failure (the engine has reported it to its site) or a
   // call the user stopped, told apart from a function that gives no value.
@@ -131,8 +138,17 @@ std::uint8_t TMacroCallout::callFunction(const std::string& name, std::int32_t a
   }
   if (outcome == static_cast<HRESULT>(SCRIPT_E_REPORTED) || outcome == DISP_E_EXCEPTION) {
     ++failures_.raised;
+    exception.fillIn();
+    noteRaised(name, exception.get()->bstrDescription);
     return errScript;
   }
   if (outcome != S_OK) return errNA;
   return variantToValue(*returned, result) ? stateValid : errValue;
+}
+
+void TMacroCallout::noteRaised(const std::string& name, const BSTR error) {
+  std::vector<TRaisedMacro>& macros = failures_.raisedMacros;
+  auto known = std::find_if(macros.begin(), macros.end(), [&](const TRaisedMacro& macro) { return macro.name == name; });
+  if (known == macros.end()) known = macros.insert(macros.end(), {name, wideToAnsi(error, SysStringLen(error)), 0});
+  ++known->calls;
 }

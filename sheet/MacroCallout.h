@@ -35,15 +35,26 @@ class TScriptArguments {
   std::int32_t count_;
 };
 
+// A macro function whose calls raised an error: the engine's text of the
+// first one, and how many did.
+struct TRaisedMacro {
+  std::string name;
+  std::string error;
+  std::uint64_t calls = 0;
+};
+
 // The calls of one callout that gave "#SCRIPT!": those the user stopped
 // (or that a stopped engine refused) and those in which the script raised
 // an error; besides, the calls of names the engine does not define. A
 // caller that needs every value whole (a trading-system run) reads them
-// after its work.
+// after its work, and one that tells the user which macro failed reads the
+// names, each once, in the order first met.
 struct TMacroCallFailures {
   std::uint64_t stopped = 0;
   std::uint64_t raised = 0;
   std::uint64_t unknown = 0;
+  std::vector<TRaisedMacro> raisedMacros;
+  std::vector<std::string> unknownNames;
 };
 
 // While one lives, the user has entered a cell anew: a macro function the
@@ -99,6 +110,7 @@ class TMacroCallout {
   // the engine has none or does not know it.
   DISPID memberId(const std::string& name);
   void forgetMembers();
+  void noteRaised(const std::string& name, const BSTR error);
 
   Microsoft::WRL::ComPtr<IActiveScript> engine_;
   // The global object the member ids belong to, held so its address cannot

@@ -65,3 +65,27 @@ class TSafeArrayData {
   SAFEARRAY* array_;
   void* data_ = nullptr;
 };
+
+// An EXCEPINFO whose strings are freed with it. An engine may leave its
+// texts to a deferred fill-in, which is asked for before they are read.
+class TOleExceptionInfo {
+ public:
+  TOleExceptionInfo() noexcept = default;
+  ~TOleExceptionInfo() {
+    SysFreeString(info_.bstrSource);
+    SysFreeString(info_.bstrDescription);
+    SysFreeString(info_.bstrHelpFile);
+  }
+  TOleExceptionInfo(const TOleExceptionInfo&) = delete;
+  TOleExceptionInfo& operator=(const TOleExceptionInfo&) = delete;
+
+  EXCEPINFO* get() noexcept { return &info_; }
+  void fillIn() noexcept {
+    if (info_.pfnDeferredFillIn == nullptr) return;
+    info_.pfnDeferredFillIn(&info_);
+    info_.pfnDeferredFillIn = nullptr;
+  }
+
+ private:
+  EXCEPINFO info_{};
+};

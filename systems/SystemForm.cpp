@@ -392,6 +392,8 @@ int TsystemForm::lastRunResult() const { return progressForm_->LastRunResult(); 
 
 std::string TsystemForm::lastRunIncompleteReason() const { return progressForm_->incompleteReason(); }
 
+const TMacroCallFailures& TsystemForm::lastRunMacroFailures() const { return progressForm_->LastMacroFailures(); }
+
 void TsystemForm::hideProgressWindow() { progressForm_->hideWindow(); }
 
 void TsystemForm::restoreProgressWindow(bool show) { progressForm_->restoreWindow(show); }

@@ -23,6 +23,7 @@ class TPopupMenu;
 class TPortableIniFile;
 class TPortfolioTable;
 class TSheetPanel;
+struct TMacroCallFailures;
 class TToolTips;
 class TassetPickForm;
 class ToptimizeForm;
@@ -59,8 +60,9 @@ class TsystemForm : public TChildForm {
   // The code the last run itself gave (not its stop code).
   int lastRunResult() const;
   // Why the last run's soft transactions are incomplete (a stop, a macro
-  // stopped or raising an error); empty when they are not.
+  // stopped); empty when they are not.
   std::string lastRunIncompleteReason() const;
+  const TMacroCallFailures& lastRunMacroFailures() const;
   // macros: the texts the engine was given (see TmacroForm::loadedMacros).
   int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                       TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd);

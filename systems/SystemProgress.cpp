@@ -36,6 +36,18 @@ std::string incompleteRunReason(int runResult, const TMacroCallFailures& macroFa
   if (runResult == TSystemProgress::skipAllCode) return "the run of its trading system was stopped with \"Skip all\"";
   if (systemRunFailed(runResult)) return "";
   if (macroFailures.stopped != 0) return "a macro its trading system calls was stopped";
-  if (macroFailures.raised != 0) return "a macro its trading system calls raised an error";
   return "";
+}
+
+std::string macroFaultNotice(const std::string& portfolioName, const TMacroCallFailures& macroFailures) {
+  std::string faults;
+  const auto add = [&faults](const std::string& fault) { faults += (faults.empty() ? "" : "; ") + fault; };
+  for (const TRaisedMacro& macro : macroFailures.raisedMacros) {
+    add("the macro " + macro.name + " raised an error in " + std::to_string(macro.calls) +
+        (macro.calls == 1 ? " call" : " calls") + (macro.error.empty() ? "" : " (" + macro.error + ")"));
+  }
+  for (const std::string& name : macroFailures.unknownNames) add("no macro defines " + name);
+  if (faults.empty()) return "";
+  return "Trading system of \"" + portfolioName + "\": " + faults +
+         ". Its rules did not fire on the days their cells held these errors.";
 }

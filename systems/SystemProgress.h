@@ -42,5 +42,10 @@ inline bool systemRunFailed(int result) { return result != 0 && result != -7 && 
 
 // Why the soft transactions of a run that went on to no failure of its own
 // are incomplete, in the user's words (to follow "are incomplete: "); empty
-// when the run went to its end with every macro call giving its value.
+// when the run went to its end and no macro call was stopped. A macro that
+// raises an error, or one the engine does not define, gives its cells an
+// error value like any formula error: the rules did what the system says.
 std::string incompleteRunReason(int runResult, const TMacroCallFailures& macroFailures);
+// The one line that tells the user which macros of a run raised what, and
+// which names no macro defines; empty when none.
+std::string macroFaultNotice(const std::string& portfolioName, const TMacroCallFailures& macroFailures);

@@ -152,7 +152,7 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     // Without a system file there is nothing to run, nor a file to keep the
     // state in.
     const bool kept = portfolio != nullptr && fileExists(fileName);
-    if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolio)) {
+    if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable)) {
       // Nothing to run: the window, and the last run's code, as for no system.
       const int result = progressForm.execute(nullptr, scriptEngine, hideAtEnd, centreRect, portfolioTable);
       appliedTime = changeStamp();
@@ -173,7 +173,7 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     if (complete) appliedTime = changeStamp();
     // Nor is it the state its system gives: the record of an earlier run
     // would otherwise match again once the portfolio is back to that state.
-    if (kept) keepSystemRunState(fileName, complete ? systemRunState(fileName, macros, *portfolio) : 0);
+    if (kept) keepSystemRunState(fileName, complete ? systemRunState(fileName, macros, *portfolioTable) : 0);
     return result;
   } catch (const std::exception&) {
     return -1;

@@ -32,6 +32,8 @@ class TsystemProgressForm : public TForm {
   int LastRunResult() const { return lastRunResult_; }
   // Why the last run's transactions are incomplete; empty when they are not.
   std::string incompleteReason() const { return incompleteRunReason(lastRunResult_, lastMacroFailures_); }
+  // The macro calls of the last run that gave no value; none when nothing ran.
+  const TMacroCallFailures& LastMacroFailures() const { return lastMacroFailures_; }
   // Whether the last run gave the transactions its system gives.
   bool lastRunComplete() const { return !systemRunFailed(lastRunResult_) && incompleteReason().empty(); }
   const TSystemProgress& Progress() const { return progress_; }

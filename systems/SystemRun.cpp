@@ -84,34 +84,24 @@ bool equalsIgnoringCase(const std::string& a, const std::string& b) {
 void TSystem::substituteNames(const std::string& formula, std::string& result, const TSystemNameTable& names,
                               TFormulaSeparators separators) {
   result.clear();
-  TTokenObject tokens[2];
-  const TTokenObject* previous = nullptr;
   size_t end = 0;
-  for (int n = 0;; n ^= 1) {
-    TTokenObject& token = tokens[n];
-    token.clear();
-    size_t position = end;
-    size_t tokenEnd = end;
-    getFormulaToken(token, formula, position, tokenEnd, separators.decimalSeparator, separators.listSeparator,
-                    previous);
-    if (token.tokenClass == ::tokenEnd || tokenEnd <= end) {
-      // The end, or a token the tokenizer could not take apart: the rest as written.
-      result.append(formula, end, std::string::npos);
-      return;
-    }
-    result.append(position - end, ' ');
-    const std::string* replacement = nullptr;
-    if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier) {
-      replacement = names.find(formula.substr(position, tokenEnd - position));
-    }
-    if (replacement != nullptr) {
-      result += *replacement;
-    } else {
-      result.append(formula, position, tokenEnd - position);
-    }
-    end = tokenEnd;
-    previous = &token;
-  }
+  const size_t stopped = forEachFormulaToken(
+      formula, separators.decimalSeparator, separators.listSeparator,
+      [&](const TTokenObject& token, size_t position, size_t tokenEnd) {
+        result.append(position - end, ' ');
+        const std::string* replacement = nullptr;
+        if (token.tokenClass == tokenOperand && token.value.kind == valueIdentifier) {
+          replacement = names.find(formula.substr(position, tokenEnd - position));
+        }
+        if (replacement != nullptr) {
+          result += *replacement;
+        } else {
+          result.append(formula, position, tokenEnd - position);
+        }
+        end = tokenEnd;
+      });
+  // The end, or a token the tokenizer could not take apart: the rest as written.
+  result.append(formula, stopped, std::string::npos);
 }
 
 int TSystem::compileToSheet(TSheet* sheet, std::string& objective, double fromDate, double toDate) const {

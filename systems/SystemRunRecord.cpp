@@ -1,11 +1,12 @@
 #include "systems/SystemRunRecord.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
+#include <set>
 #include <tuple>
 #include <vector>
 
@@ -14,12 +15,14 @@
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
 #include "model/Prices.h"
 #include "model/QuoteRecord.h"
 #include "model/Transaction.h"
 #include "model/TransactionTable.h"
 #include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
+#include "sheet/FormulaTokenizer.h"
 #include "systems/System.h"
 
 namespace {
@@ -79,57 +82,119 @@ class THash {
   std::uint64_t value_ = 14695981039346656037ULL;
 };
 
-// Whether a formula calls the function (a name followed by "("), in any
-// letter case. A call inside a string only costs a run too many.
-bool callsFunction(const std::string& formula, const std::string& name) {
-  const std::string upper = upperCase(formula);
-  const auto identifierPart = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
-  for (size_t at = upper.find(name); at != std::string::npos; at = upper.find(name, at + 1)) {
-    if (at > 0 && identifierPart(upper[at - 1])) continue;
-    const size_t next = at + name.size();
-    if (next < upper.size() && upper[next] == '(') return true;
-  }
-  return false;
+// What of a formula tells which inputs a run reads beyond its own
+// portfolio: the functions it calls, with the arguments written as plain
+// numbers, and the names it uses.
+struct TFormulaCall {
+  std::string function;  // upper case
+  // Per argument: the number it is written as, or nothing.
+  std::vector<std::optional<double>> literals;
+};
+
+struct TFormulaReads {
+  std::vector<TFormulaCall> calls;
+  bool namesPortfolio = false;  // the name PORTFOLIO, replaced by the run's own index
+};
+
+struct TFormulaToken {
+  std::uint8_t tokenClass;
+  std::uint8_t operatorCode;
+  std::string word;
+  std::optional<double> number;
+};
+
+std::vector<TFormulaToken> formulaTokens(const std::string& formula, TFormulaSeparators separators) {
+  std::vector<TFormulaToken> tokens;
+  forEachFormulaToken(formula, separators.decimalSeparator, separators.listSeparator,
+                      [&tokens](const TTokenObject& token, size_t, size_t) {
+                        TFormulaToken& kept =
+                            tokens.emplace_back(TFormulaToken{token.tokenClass, token.operatorCode, {}, {}});
+                        const bool function = token.tokenClass == tokenOperator && token.operatorCode == opFunctionCall;
+                        const bool operand = token.tokenClass == tokenOperand;
+                        if (function || (operand && token.value.kind == valueIdentifier)) {
+                          kept.word = upperCase(token.value.string);
+                        } else if (operand && token.ok && token.value.kind == valueInteger) {
+                          kept.number = token.value.integer;
+                        } else if (operand && token.ok && token.value.kind == valueNumber) {
+                          kept.number = token.value.number;
+                        }
+                      });
+  return tokens;
 }
 
-// The clock is an input of a system whose formulas read it: the day for
-// TODAY, the moment for NOW (which so runs at every request).
-void hashClock(THash& hash, const TSystem& system) {
-  std::vector<const std::string*> formulas;
+void addFormulaReads(TFormulaReads& reads, const std::string& formula, TFormulaSeparators separators) {
+  const std::vector<TFormulaToken> tokens = formulaTokens(formula, separators);
+  for (size_t at = 0; at < tokens.size(); ++at) {
+    const TFormulaToken& token = tokens[at];
+    if (token.tokenClass == tokenOperand && token.word == "PORTFOLIO") reads.namesPortfolio = true;
+    if (token.tokenClass != tokenOperator || token.operatorCode != opFunctionCall) continue;
+    TFormulaCall call{token.word, {}};
+    // The arguments between the brackets that follow: one token each, or
+    // more (an expression, which stays unknown).
+    int depth = 0;
+    size_t argumentTokens = 0;
+    std::optional<double> literal;
+    for (size_t next = at + 1; next < tokens.size(); ++next) {
+      const TFormulaToken& part = tokens[next];
+      const bool opens = part.tokenClass == tokenOpenBrace ||
+                         (part.tokenClass == tokenOperator && part.operatorCode == opOpenBracket);
+      const bool closes = part.tokenClass == tokenCloseBrace ||
+                          (part.tokenClass == tokenOperator && part.operatorCode == opCloseBracket);
+      const bool separates = depth == 1 && part.tokenClass == tokenOperator && part.operatorCode == opListSeparator;
+      if ((closes && depth == 1) || separates) {
+        call.literals.push_back(argumentTokens == 1 ? literal : std::nullopt);
+        argumentTokens = 0;
+        literal.reset();
+        if (closes) break;
+        continue;
+      }
+      if (depth >= 1) {
+        ++argumentTokens;
+        literal = part.number;
+      }
+      if (opens) ++depth;
+      if (closes) --depth;
+      if (depth == 0) break;
+    }
+    reads.calls.push_back(std::move(call));
+  }
+}
+
+TFormulaReads systemReads(const TSystem& system, TFormulaSeparators separators) {
+  TFormulaReads reads;
   for (int i = 0; i < system.Rules().count(); ++i) {
     const TSystemRule& rule = *system.Rules().rule(i);
     for (const std::string* formula : {&rule.Condition(), &rule.Units(), &rule.Principal(), &rule.Fees(),
                                        &rule.Flag(), &rule.TransactionComment()}) {
-      formulas.push_back(formula);
+      addFormulaReads(reads, *formula, separators);
     }
   }
-  for (int i = 0; i < system.Symbols().count(); ++i) formulas.push_back(&system.Symbols().symbol(i)->Definition());
+  for (int i = 0; i < system.Symbols().count(); ++i)
+    addFormulaReads(reads, system.Symbols().symbol(i)->Definition(), separators);
+  return reads;
+}
+
+bool callsFunction(const TFormulaReads& reads, const char* name) {
+  return std::any_of(reads.calls.begin(), reads.calls.end(),
+                     [name](const TFormulaCall& call) { return call.function == name; });
+}
+
+// The clock is an input of a system whose formulas read it: the day for
+// TODAY, the moment for NOW (which so runs at every request).
+void hashClock(THash& hash, const TFormulaReads& reads) {
   const double now = currentDateTime();
-  for (const std::string* formula : formulas) {
-    if (callsFunction(*formula, "NOW")) {
-      hash.real(now);
-      return;
-    }
-  }
-  for (const std::string* formula : formulas) {
-    if (callsFunction(*formula, "TODAY")) {
-      hash.real(std::floor(now));
-      return;
-    }
+  if (callsFunction(reads, "NOW")) {
+    hash.real(now);
+  } else if (callsFunction(reads, "TODAY")) {
+    hash.real(std::floor(now));
   }
 }
 
 // The system as it reads, written again in one spelling: a file saved by
 // another version, or with other quoting, holds the same system. The grids'
 // sizes are the System window's view, not the system.
-void hashSystem(THash& hash, const std::string& systemFileName) {
-  const TFormulaSeparators separators{localeSettings().decimalSeparator, localeSettings().listSeparator};
-  TSystem system;
-  {
-    const TPortableIniFile ini(systemFileName);
-    system.loadFromIni(ini, separators);
-  }
-  hashClock(hash, system);
+void hashSystem(THash& hash, const TSystem& system, const std::string& systemFileName,
+                TFormulaSeparators separators) {
   TPortableIniFile canonical(systemFileName, TPortableIniFile::TNewFile{});
   system.saveToIni(canonical, separators);
   std::vector<std::string> sections;
@@ -201,14 +266,8 @@ void hashTransactions(THash& hash, const TTransactionTable& transactions) {
   hash.number(sum);
 }
 
-}  // namespace
-
-std::uint64_t systemRunState(const std::string& systemFileName, const std::string& macros,
-                             const TPortfolio& portfolio) {
-  THash hash;
-  hashSystem(hash, systemFileName);
-  hash.text(macros);
-  hashCurrencyTables(hash);
+// Everything of a portfolio a formula can read.
+void hashPortfolio(THash& hash, const TPortfolio& portfolio) {
   hash.text(portfolio.Name());
   hash.text(portfolio.Symbol());
   hash.text(portfolio.getCurrency());
@@ -228,8 +287,79 @@ std::uint64_t systemRunState(const std::string& systemFileName, const std::strin
     hashPrices(hash, asset.Prices());
     hashTransactions(hash, asset.Transactions());
   }
+}
+
+// The argument that names a portfolio by its index in the open ones, by
+// function; TRANSACTION_PORTFOLIO searches them all.
+int portfolioArgument(const std::string& function) {
+  if (function == "PORTFOLIO_CURRENCY_PART" || function == "PORTFOLIO_CONVERTED_CURRENCY_PART") return 1;
+  return function.rfind("PORTFOLIO_", 0) == 0 ? 0 : -1;
+}
+
+// The open portfolios the formulas name by a number written in them
+// (PORTFOLIO_NAV(0;X;1)); every one of them for TRANSACTION_PORTFOLIO. An
+// index made by an expression, a cell or a macro is not known here.
+std::set<std::int64_t> namedIndexes(const TFormulaReads& reads, int portfolioCount) {
+  std::set<std::int64_t> indexes;
+  for (const TFormulaCall& call : reads.calls) {
+    if (call.function == "TRANSACTION_PORTFOLIO") {
+      for (int i = 0; i < portfolioCount; ++i) indexes.insert(i);
+      continue;
+    }
+    const int argument = portfolioArgument(call.function);
+    if (argument < 0 || static_cast<size_t>(argument) >= call.literals.size()) continue;
+    const std::optional<double> index = call.literals[static_cast<size_t>(argument)];
+    // As the functions convert it: truncated to an integer.
+    if (index && std::fabs(*index) < 2147483648.0) indexes.insert(static_cast<std::int64_t>(std::trunc(*index)));
+  }
+  return indexes;
+}
+
+TFormulaReads systemFileReads(const std::string& systemFileName, TSystem& system) {
+  const TFormulaSeparators separators{localeSettings().decimalSeparator, localeSettings().listSeparator};
+  const TPortableIniFile ini(systemFileName);
+  system.loadFromIni(ini, separators);
+  return systemReads(system, separators);
+}
+
+// The other portfolios named, and the run's own index when a formula uses
+// it: a change there gives other transactions.
+void hashNamedPortfolios(THash& hash, const TFormulaReads& reads, const TPortfolioTable& table) {
+  const std::set<std::int64_t> indexes = namedIndexes(reads, table.count());
+  const int own = table.currentIndex();
+  if (reads.namesPortfolio) hash.number(static_cast<std::uint64_t>(own));
+  if (indexes.empty()) return;
+  hash.number(indexes.size());
+  for (std::int64_t index : indexes) {
+    hash.number(static_cast<std::uint64_t>(index));
+    const TPortfolio* named = index >= 0 && index < table.count() ? table.items(static_cast<int>(index)) : nullptr;
+    // The run's own portfolio is in the state already.
+    hash.number(index == own ? 1 : named == nullptr ? 2 : 3);
+    if (named != nullptr && index != own) hashPortfolio(hash, *named);
+  }
+}
+
+}  // namespace
+
+std::uint64_t systemRunState(const std::string& systemFileName, const std::string& macros,
+                             const TPortfolioTable& table) {
+  TSystem system;
+  const TFormulaReads reads = systemFileReads(systemFileName, system);
+  THash hash;
+  hashClock(hash, reads);
+  hashSystem(hash, system, systemFileName, {localeSettings().decimalSeparator, localeSettings().listSeparator});
+  hash.text(macros);
+  hashCurrencyTables(hash);
+  if (const TPortfolio* portfolio = table.current()) hashPortfolio(hash, *portfolio);
+  hashNamedPortfolios(hash, reads, table);
   // 0 stands for "none kept".
   return hash.value() != 0 ? hash.value() : 1;
+}
+
+bool systemNamesPortfolios(const std::string& systemFileName) {
+  TSystem system;
+  // Any index, open or not: one out of range names a portfolio opened later.
+  return !namedIndexes(systemFileReads(systemFileName, system), 1).empty();
 }
 
 std::uint64_t lastSystemRunState(const std::string& systemFileName) {

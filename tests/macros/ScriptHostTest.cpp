@@ -172,6 +172,16 @@ TEST_F(ScriptHostTest, ErrorsNameTheirPackageLineAndColumnAndSpareTheOtherPackag
   EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=boom(7)"));
   EXPECT_EQ(0u, events.message.find("C.js, line 2, column ")) << events.message;
   EXPECT_NE(std::string::npos, events.message.find("bad 7")) << events.message;
+  // The sheet learns the same text, for its caller to tell which macro
+  // raised what; the status bar keeps it as well.
+  EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=boom(8)"));
+  const std::vector<TRaisedMacro>& raised = sheet.macroCallout.failures().raisedMacros;
+  ASSERT_EQ(raised.size(), 1u);
+  EXPECT_EQ(raised[0].name, "boom");
+  EXPECT_EQ(raised[0].calls, 2u);
+  EXPECT_EQ(0u, raised[0].error.find("C.js, line 2, column ")) << raised[0].error;
+  EXPECT_NE(std::string::npos, raised[0].error.find("bad 7")) << raised[0].error;
+  EXPECT_NE(std::string::npos, events.message.find("bad 8")) << events.message;
 
   package(folder.path(), "V", vbscriptId, true, ".vbs",
           "Function Fail(x)\r\n  Err.Raise 1000, \"Fail\", \"no good\"\r\nEnd Function\r\n");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,11 +9,13 @@
 #include "app/SplashForm.h"
 #include "app/WebForm.h"
 #include "macros/MacroForm.h"
+#include "model/Asset.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/Transaction.h"
 #include "model/TransactionTable.h"
 #include "model/UnreadableFiles.h"
 #include "controls/EditPanel.h"
@@ -24,6 +26,7 @@
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
+#include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
@@ -107,6 +110,52 @@ TEST_F(SystemRuns, LeavingTheSystemTabSavesTheSystemAndRunsItOnceUntilSomethingC
 }
 
 // A save failing at close once let the program end and the edit go with it.
+// A system that names another portfolio by its index reads it: a change
+// there runs it again, whether that portfolio's tab was left (only the
+// current portfolio changed) or the Quotes tab (any portfolio may have).
+TEST_F(SystemRuns, ASystemNamingAnotherPortfolioRunsAgainWhenThatOneChanges) {
+  std::string folder;
+  TSystemRule& rule = arriveWithDailyRule(folder);
+  TPortfolioTable& table = *main_->portfolioTable;
+  TPortfolio& systems = *table.current();
+  std::string namedFolder;
+  ASSERT_EQ(table.newPortfolio("Named", "NAM", namedFolder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  const int named = table.count() - 1;
+  table.items(named)->newAsset("A stock", "AAA", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\AAA.TXT", "EUR");
+  const auto buy = [&](long double units) {
+    ASSERT_EQ(table.items(named)->addTransaction(0, 0, 45352.5, units, 10 * units, 0, "", "", true), 0);
+  };
+  buy(2);
+  const std::string list(1, localeSettings().listSeparator);
+  rule.setPrincipal("PORTFOLIO_NAV(" + std::to_string(named) + list + "X" + list + "1)");
+  const int own = table.indexOfFolder(systems.Folder());
+  table.setCurrentIndex(own);
+  main_->leaveSystemTab();
+  // The values of the soft transactions posted, each once.
+  const auto values = [&] {
+    std::vector<long double> found;
+    const TTransactionTable& list = systems.assets(0)->Transactions();
+    for (int i = 0; i < list.count(); ++i) {
+      if (list.items(i)->Soft() != 0 && std::find(found.begin(), found.end(), list.items(i)->Value()) == found.end())
+        found.push_back(list.items(i)->Value());
+    }
+    return found;
+  };
+  EXPECT_EQ(values(), std::vector<long double>{20});
+
+  table.setCurrentIndex(named);
+  buy(1);
+  main_->applySelectedPortfolioSystemIfNeeded();
+  EXPECT_EQ(table.currentIndex(), named);
+  EXPECT_EQ(values(), std::vector<long double>{30});
+
+  table.setCurrentIndex(own);
+  buy(1);
+  main_->applyPortfolioSystemsIfNeeded();
+  EXPECT_EQ(values(), std::vector<long double>{40});
+  EXPECT_TRUE(messages_.texts.empty());
+}
+
 TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAndTheEdit) {
   TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
@@ -151,12 +200,6 @@ void setReadOnly(const std::string& name, bool readOnly) {
 
 std::string failureText(const std::string& name) {
   return "Failed to save " + name + ": your latest changes are not on disk.";
-}
-
-// Folder names come back in capitals.
-std::string upperCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -375,6 +418,7 @@ TEST_F(SystemRuns, EditsWhoseSaveFailedOnLeavingTheirTabAreSavedOrToldAtClose) {
     messages_.texts.clear();
     SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
     ASSERT_EQ(messages_.texts.size(), 1u);
+    // Folder names come back in capitals.
     EXPECT_EQ(upperCase(messages_.texts[0]), upperCase(failureText(file)));
     EXPECT_TRUE(IsWindowVisible(main_->handle()));
     setReadOnly(file, false);

@@ -2,8 +2,11 @@
 replay of its rules written here from the price file; a second start with
 nothing changed must leave every file alone. Then what a run reads: a
 currency table changed on disk, and back, runs the system again at the next
-start; a run stopped in its progress window is reported and runs again.
-Last, the optimiser under German settings."""
+start; a run stopped in its progress window is reported and runs again; a
+macro that raises an error on some days leaves the run whole and kept, with
+no box at the start nor at the tab changes; a rule naming the other
+portfolio by its index runs again when that portfolio changed. Last, the
+optimiser under German settings."""
 import math
 import os
 import time
@@ -116,12 +119,12 @@ def run_from_system_tab(scenario):
 
 def soft_in_range(portfolio):
     """The soft transactions of the sample system's asset inside its range,
-    as (time, units, value) in date order."""
+    as (time, units, value, fees) in date order."""
     system = read_ini(os.path.join(portfolio, "System.INI"))
     start = math.floor(float(system["Range"]["FROMDATE"]))
     end = math.floor(float(system["Range"]["TODATE"])) + 1
     records = transactions(os.path.join(portfolio, "1.TRN")).values()
-    return sorted((float(r["DATETIME"]), float(r["UNITS"]), float(r["VALUE"])) for r in records
+    return sorted((float(r["DATETIME"]), float(r["UNITS"]), float(r["VALUE"]), float(r["FEES"])) for r in records
                   if r["SOFT"] == "1" and start <= float(r["DATETIME"]) < end)
 
 
@@ -137,6 +140,15 @@ def start_and_exit(scenario, folder):
     program.exit()
 
 
+def edit_system(system_file, old, new):
+    """Writes the system file with its first `old` replaced by `new`."""
+    with open(system_file, encoding="latin-1", newline="") as file:
+        system_text = file.read()
+    check(old in system_text, "the system file holds no %s" % old)
+    with open(system_file, "w", encoding="latin-1", newline="") as file:
+        file.write(system_text.replace(old, new, 1))
+
+
 def inputs_and_stop(scenario):
     """A rule converting through a currency table runs again when the table's
     file changed, and again when it is back; a run stopped in its progress
@@ -145,12 +157,7 @@ def inputs_and_stop(scenario):
     portfolio = os.path.join(folder, "DATA", "FOLIOS", "2")
     system_file = os.path.join(portfolio, "System.INI")
     rates_file = os.path.join(folder, "DATA", "FOREX", "EURtoUSD.CSV")
-    with open(system_file, encoding="latin-1", newline="") as file:
-        system_text = file.read()
-    check('Principal="LOT*CLOSE"' in system_text, "the sample system's first rule changed")
-    with open(system_file, "w", encoding="latin-1", newline="") as file:
-        file.write(system_text.replace('Principal="LOT*CLOSE"',
-                                       'Principal="LOT*CLOSE*CURRENCY_CONVERT("EUR";"USD";X)"', 1))
+    edit_system(system_file, 'Principal="LOT*CLOSE"', 'Principal="LOT*CLOSE*CURRENCY_CONVERT("EUR";"USD";X)"')
 
     start_and_exit(scenario, folder)
     converted = soft_in_range(portfolio)
@@ -181,10 +188,7 @@ def inputs_and_stop(scenario):
     with open(os.path.join(folder, "DATA", "MACROS", "Trend.js"), "a") as file:
         file.write("\r\nfunction slow(x) { var t = new Date().getTime(); while (new Date().getTime() - t < 60) {} "
                    "return x; }\r\n")
-    with open(system_file, encoding="latin-1", newline="") as file:
-        system_text = file.read()
-    with open(system_file, "w", encoding="latin-1", newline="") as file:
-        file.write(system_text.replace('Definition="ASSET_CLOSE(GIX;X)"', 'Definition="slow(ASSET_CLOSE(GIX;X))"', 1))
+    edit_system(system_file, 'Definition="ASSET_CLOSE(GIX;X)"', 'Definition="slow(ASSET_CLOSE(GIX;X))"')
     program = scenario.program(folder)
 
     def stop_the_run():
@@ -215,6 +219,53 @@ def inputs_and_stop(scenario):
           % (len(complete), len(converted)))
     check(kept_run_state(portfolio) not in (None, "0000000000000000"), "the whole run was not kept")
 
+    # A macro that raises an error on some days gives those days an error
+    # value, as any formula error: the run goes to its end and is kept, the
+    # notice line names the macro once, and no box comes at the start nor
+    # at the tab changes after it.
+    with open(os.path.join(folder, "DATA", "MACROS", "Trend.js"), "a") as file:
+        file.write("\r\nfunction picky(x, day) { if (Math.floor(day) % 3 == 0) throw new Error(\"no quote today\"); "
+                   "return x; }\r\n")
+    edit_system(system_file, 'Definition="slow(ASSET_CLOSE(GIX;X))"', 'Definition="picky(ASSET_CLOSE(GIX;X);X)"')
+    program = scenario.program(folder)
+    program.start()
+    program.settle(3)
+    check(not program.windows("^Error$"), "a macro raising on some days put up a box at the start")
+    scenario.grab("macro-raised")
+    for tab in ("Assets", "Quotes", "Transactions", "System", "Macros", "Portfolios", "Quotes", "Assets",
+                "Transactions", "Portfolios"):
+        program.tab(tab)
+        check(not program.windows("^Error$"), "going to the %s tab put up a box" % tab)
+    program.exit()
+    picky = soft_in_range(portfolio)
+    check(picky, "with a macro raising on every third day the run posted nothing")
+    raised_days = [date_of(trade[0]) for trade in picky if math.floor(trade[0]) % 3 == 0]
+    check(not raised_days, "rules fired on days their macro raised an error: %s" % raised_days[:3])
+    check(kept_run_state(portfolio) not in (None, "0000000000000000"),
+          "the run with a macro raising on some days was not kept")
+    times = modification_times(folder)
+    start_and_exit(scenario, folder)
+    rewritten = [path for path, time in modification_times(folder).items()
+                 if times.get(path) != time and ".TRN" in path]
+    check(not rewritten, "the kept run ran again at the next start, rewriting %s" % rewritten[:3])
+
+    # A rule naming the other portfolio by its index reads it: a purchase
+    # there made ten times bigger on disk runs the system again at the next
+    # start, and its fees, a share of that portfolio's value, grow.
+    edit_system(system_file, 'Fees="1"', 'Fees="PORTFOLIO_NAV(0;X;1)/100000"')
+    start_and_exit(scenario, folder)
+    before = [trade for trade in soft_in_range(portfolio) if trade[1] > 0]
+    check(before and all(trade[3] > 0 for trade in before), "the buys read no value of the other portfolio")
+    purchase = os.path.join(folder, "DATA", "FOLIOS", "1", "1.TRN", "1.INI")
+    with open(purchase, encoding="latin-1", newline="") as file:
+        text = file.read()
+    check("Units= 5.00000000000000E+0000" in text, "the other portfolio's first purchase changed")
+    with open(purchase, "w", encoding="latin-1", newline="") as file:
+        file.write(text.replace("Units= 5.00000000000000E+0000", "Units= 5.00000000000000E+0001", 1))
+    start_and_exit(scenario, folder)
+    after = [trade for trade in soft_in_range(portfolio) if trade[1] > 0]
+    check(len(after) == len(before) and all(a[3] > b[3] for a, b in zip(after, before)),
+          "with the other portfolio grown the buys' fees are %r, before %r" % (after[:3], before[:3]))
 
 # The optimiser, from the Parameters page; places inside its dialog.
 OPTIMIZE = (703, 79)

@@ -5,6 +5,7 @@
 #include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
 #include "systems/SystemProgressForm.h"
+#include "systems/SystemRunRecord.h"
 #include "tests/support/TestScriptEngine.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -218,21 +219,95 @@ TEST_F(ProgressWindow, ARunCutShortIsNeitherAppliedNorRecordedAndTellsWhy) {
   EXPECT_EQ(transactions(true).size(), 9u);
   EXPECT_GT(applied, 0);
   EXPECT_EQ(form.incompleteReason(), "");
-
-  // A macro that raises an error from the fifth day on: the run goes on without
-  // the value, and is no more complete than a stopped one.
-  TTestScriptEngine script(L"JScript", L"function check(day, last) { if (day > last) throw 1; return 1; }");
-  writeDailySystem(systemFile, "check(X" + std::string(1, localeSettings().listSeparator) + std::to_string(march(5)) + ")");
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    SCOPED_TRACE(attempt);
-    applied = 0;
-    EXPECT_EQ(applySystemFile(form, systemFile, script.get(), "", &table, centre, true, applied), 0);
-    EXPECT_EQ(form.LastRunResult(), 0);
-    EXPECT_EQ(transactions(true).size(), 4u);
-    EXPECT_EQ(applied, 0);
-    EXPECT_EQ(form.incompleteReason(), "a macro its trading system calls raised an error");
-  }
 }
+
+// A macro that raises an error gives its cell an error value, as any formula
+// error does: the rule does not fire that day, and the run goes to its end.
+TEST_F(ProgressWindow, AMacroRaisingOnSomeDaysLetsTheRunEndAndBeRecordedAndIsToldOnce) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  TTestScriptEngine script(L"JScript", L"function check(day, last) { if (day > last) throw new Error(\"too late\"); "
+                                       L"return 1; }");
+  // From the fifth day on (days run at midday).
+  writeDailySystem(systemFile, "check(X" + std::string(1, localeSettings().listSeparator) + std::to_string(march(5)) + ") " +
+                                   "+ nothere()");
+  double applied = 0;
+  EXPECT_EQ(applySystemFile(form, systemFile, script.get(), "macros", &table, centre, true, applied), 0);
+  EXPECT_EQ(form.LastRunResult(), 0);
+  EXPECT_EQ(transactions(true).size(), 0u);  // nothere() is no macro: no day fires
+  EXPECT_GT(applied, 0);
+  EXPECT_EQ(form.LastMacroFailures().unknownNames, std::vector<std::string>{"nothere"});
+  writeDailySystem(systemFile, "check(X" + std::string(1, localeSettings().listSeparator) + std::to_string(march(5)) + ")");
+  applied = 0;
+  EXPECT_EQ(applySystemFile(form, systemFile, script.get(), "macros", &table, centre, true, applied), 0);
+  EXPECT_EQ(transactions(true).size(), 4u);
+  EXPECT_GT(applied, 0);
+  EXPECT_EQ(form.incompleteReason(), "");
+  EXPECT_TRUE(form.lastRunComplete());
+  const TMacroCallFailures& failures = form.LastMacroFailures();
+  ASSERT_EQ(failures.raisedMacros.size(), 1u);
+  EXPECT_EQ(failures.raisedMacros[0].name, "check");
+  EXPECT_EQ(failures.raisedMacros[0].calls, 5u);
+  // This bare engine tells its error to its site only; the program's host
+  // passes it on (ScriptHostTest).
+  EXPECT_EQ(macroFaultNotice("Systems", failures),
+            "Trading system of \"Systems\": the macro check raised an error in 5 calls. Its rules did not fire on "
+            "the days their cells held these errors.");
+
+  // Recorded: the next request, say the next tab change, runs nothing and
+  // tells nothing.
+  const std::string posted = transactions(true).front()->FileName();
+  const FILETIME written = writeTime(posted);
+  Sleep(50);
+  applied = 0;
+  EXPECT_EQ(applySystemFile(form, systemFile, script.get(), "macros", &table, centre, true, applied), 0);
+  EXPECT_GT(applied, 0);
+  EXPECT_TRUE(sameTime(writeTime(posted), written));
+  EXPECT_EQ(macroFaultNotice("Systems", form.LastMacroFailures()), "");
+}
+
+TEST(SystemProgress, TheNoticeNamesEachMacroOnceWithItsFirstErrorAndTheNamesNoMacroDefines) {
+  TMacroCallFailures failures;
+  EXPECT_EQ(macroFaultNotice("P", failures), "");
+  failures.raised = 3;
+  failures.raisedMacros = {{"one", "Macros.js, line 2, column 5: no", 1}, {"two", "", 2}};
+  failures.unknown = 4;
+  failures.unknownNames = {"tree"};
+  EXPECT_EQ(macroFaultNotice("P", failures),
+            "Trading system of \"P\": the macro one raised an error in 1 call (Macros.js, line 2, column 5: no); "
+            "the macro two raised an error in 2 calls; no macro defines tree. Its rules did not fire on the days "
+            "their cells held these errors.");
+  // Only a macro the user stopped leaves the transactions incomplete.
+  EXPECT_EQ(incompleteRunReason(0, failures), "");
+  failures.stopped = 1;
+  EXPECT_EQ(incompleteRunReason(0, failures), "a macro its trading system calls was stopped");
+}
+
+namespace {
+
+// Presses Stop in the progress window of the System window (not the one
+// passed) as soon as its next run lets messages through.
+void stopNextRun(HWND besides) {
+  struct TSearch {
+    HWND besides;
+    HWND found = nullptr;
+  } search{besides};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) {
+        auto& search = *reinterpret_cast<TSearch*>(data);
+        char caption[64] = {};
+        GetWindowTextA(window, caption, sizeof caption);
+        if (window != search.besides && std::string(caption) == "Executing system...") search.found = window;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  ASSERT_NE(search.found, nullptr);
+  const HWND stop = FindWindowExA(search.found, nullptr, nullptr, "&Stop");
+  ASSERT_NE(stop, nullptr);
+  PostMessageA(stop, BM_CLICK, 0, 0);
+}
+
+}  // namespace
 
 TEST_F(ProgressWindow, NoSystemCountsAsAppliedWhileTheLastRunOfOnePortfolioWasCutShort) {
   std::string otherFolder;
@@ -240,27 +315,34 @@ TEST_F(ProgressWindow, NoSystemCountsAsAppliedWhileTheLastRunOfOnePortfolioWasCu
   TPortfolio& other = *table.items(table.count() - 1);
   other.newAsset("A stock", "AAA", false, "YYYYMMDD,C", sample.quotes + "AAA.TXT", "EUR");
   TTestScriptEngine script(L"JScript", L"function fails() { throw 1; }");
-  writeDailySystem(portfolio->Folder() + "System.INI", "fails()");
+  writeDailySystem(portfolio->Folder() + "System.INI", "1");
   writeDailySystem(other.Folder() + "System.INI", "1");
   const int first = table.currentIndex();
 
   TsystemForm window;
   window.setPortfolioTable(&table);
+  stopNextRun(form.handle());
   window.applySystemFile(portfolio->Folder() + "System.INI", script.get(), "", &table, centre, true);
-  EXPECT_EQ(window.lastRunIncompleteReason(), "a macro its trading system calls raised an error");
+  EXPECT_EQ(window.lastRunIncompleteReason(), "the run of its trading system was stopped");
   table.setCurrentIndex(table.count() - 1);
   window.applySystemFile(other.Folder() + "System.INI", script.get(), "", &table, centre, true);
   EXPECT_EQ(window.lastRunIncompleteReason(), "");
   EXPECT_EQ(window.getSystemAppliedTime(), 0);
 
-  writeDailySystem(portfolio->Folder() + "System.INI", "1");
   table.setCurrentIndex(first);
   window.applySystemFile(portfolio->Folder() + "System.INI", script.get(), "", &table, centre, true);
   EXPECT_GT(window.getSystemAppliedTime(), 0);
 
-  // Nor when that portfolio is closed before it ran again.
+  // A macro raising an error is no stop: the run counts as applied.
   writeDailySystem(other.Folder() + "System.INI", "fails()");
   table.setCurrentIndex(table.count() - 1);
+  window.applySystemFile(other.Folder() + "System.INI", script.get(), "", &table, centre, true);
+  EXPECT_EQ(window.lastRunIncompleteReason(), "");
+  EXPECT_GT(window.getSystemAppliedTime(), 0);
+
+  // Nor when that portfolio is closed before it ran again.
+  stopNextRun(form.handle());
+  writeDailySystem(other.Folder() + "System.INI", "1");
   window.applySystemFile(other.Folder() + "System.INI", script.get(), "", &table, centre, true);
   EXPECT_EQ(window.getSystemAppliedTime(), 0);
   table.setCurrentIndex(first);
@@ -285,4 +367,115 @@ TEST_F(ProgressWindow, ASystemReadingTheClockRunsAgainAndOneWithoutItDoesNot) {
     const bool ranAgain = !sameTime(writeTime(first), written);
     EXPECT_EQ(ranAgain, std::string(condition).find("Now") != std::string::npos);
   }
+}
+
+// A system that names another portfolio by its index reads it: a change
+// there runs the system again, a change in a portfolio it does not name
+// does not. So does its own index, when a formula uses it as a number.
+TEST_F(ProgressWindow, ASystemNamingAnotherPortfolioByItsIndexRunsAgainWhenThatOneChanged) {
+  const std::string list(1, localeSettings().listSeparator);
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Named", "NAM", folder, sample.folios, "EUR"), 0);
+  TPortfolio& named = *table.items(table.count() - 1);
+  named.newAsset("A stock", "AAA", false, "YYYYMMDD,C", sample.quotes + "AAA.TXT", "EUR");
+  ASSERT_EQ(named.addTransaction(0, 0, march(1), 2, 20, 0, "", "", true), 0);
+  ASSERT_EQ(table.newPortfolio("Unrelated", "UNR", folder, sample.folios, "EUR"), 0);
+  TPortfolio& unrelated = *table.items(table.count() - 1);
+  unrelated.newAsset("A stock", "AAA", false, "YYYYMMDD,C", sample.quotes + "AAA.TXT", "EUR");
+  ASSERT_EQ(table.indexOfFolder(named.Folder()), 1);
+  table.setCurrentIndex(0);
+  ASSERT_EQ(table.current(), portfolio);
+
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  {
+    TSystem system;
+    TSystemRule& rule = addRule(system, "AAA", "1");
+    rule.setPrincipal("PORTFOLIO_NAV(1" + list + "X" + list + "1)");
+    system.setToDate(march(2));
+    system.setFromDate(march(2));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+  }
+  auto posted = [&] {
+    const std::vector<const TTransaction*> soft = transactions(true);
+    return soft.size() == 1 ? soft.front() : nullptr;
+  };
+  double applied = 0;
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 22.0L);  // 2 units at 11
+
+  const std::string first = posted()->FileName();
+  const FILETIME written = writeTime(first);
+  Sleep(50);
+  ASSERT_EQ(unrelated.addTransaction(0, 0, march(1), 5, 50, 0, "", "", true), 0);
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_TRUE(sameTime(writeTime(first), written));
+
+  ASSERT_EQ(named.addTransaction(0, 0, march(1), 1, 10, 0, "", "", true), 0);
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_EQ(posted()->Value(), 33.0L);
+  EXPECT_FALSE(sameTime(writeTime(posted()->FileName()), written));
+
+  // Through a symbol and in another argument place too: the currency part
+  // names its portfolio second.
+  {
+    TSystem system;
+    TSystemRule& rule = addRule(system, "AAA", "1");
+    rule.setPrincipal("PART");
+    TSymbolEntryTable& symbols = system.Symbols();
+    symbols.addSymbol(-1, -1, 0);
+    symbols.symbol(0)->setSymbol("PART");
+    symbols.symbol(0)->setDefinition("PORTFOLIO_CURRENCY_PART(\"EUR\"" + list + "1" + list + "X" + list + "1)");
+    system.setToDate(march(2));
+    system.setFromDate(march(2));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+  }
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  const std::string part = posted()->FileName();
+  const FILETIME partWritten = writeTime(part);
+  Sleep(50);
+  named.setName("Renamed");
+  applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied);
+  ASSERT_NE(posted(), nullptr);
+  EXPECT_FALSE(sameTime(writeTime(posted()->FileName()), partWritten));
+}
+
+// Only a number written as a portfolio function's index names a portfolio;
+// under German settings too, where "1,0" is such a number.
+TEST_F(ProgressWindow, APortfolioIsNamedOnlyByANumberWrittenAsTheIndexArgument) {
+  const TLocaleSettings saved = localeSettings();
+  localeSettings().decimalSeparator = ',';
+  localeSettings().listSeparator = ';';
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  const std::pair<const char*, bool> cases[] = {
+      {"PORTFOLIO_NAV(1;X;1)", true},
+      {"2*portfolio_nav(1,0;X)", true},
+      {"PORTFOLIO_CURRENCY_PART(\"EUR\";1;X)", true},
+      {"ABS(TRANSACTION_PORTFOLIO(7))", true},
+      {"PORTFOLIO_CURRENCY_PART(1;PORTFOLIO;X)", false},
+      {"PORTFOLIO_NAV(PORTFOLIO;X;1)", false},
+      {"PORTFOLIO_NAV(B2+1;X;1)", false},
+      {"MAX(PORTFOLIO_NAV(ABS(0);X;1);1)", false},
+      {"LEN(\"PORTFOLIO_NAV(1;X;1)\")", false},
+      {"ASSET_NAV(1;X;1)", false},
+  };
+  for (const auto& [formula, names] : cases) {
+    SCOPED_TRACE(formula);
+    TSystem system;
+    addRule(system, "AAA", "1");
+    system.Symbols().addSymbol(-1, -1, 0);
+    system.Symbols().symbol(0)->setSymbol("S");
+    system.Symbols().symbol(0)->setDefinition(formula);
+    {
+      TPortableIniFile ini(systemFile);
+      system.saveToIni(ini, {',', ';'});
+    }
+    EXPECT_EQ(systemNamesPortfolios(systemFile), names);
+  }
+  localeSettings() = saved;
 }
