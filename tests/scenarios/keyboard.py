@@ -120,6 +120,7 @@ def editor_text(program):
 
 def typed_and_left(scenario):
     folder = scenario.working_folder()
+    before = model_files(folder)
     program = scenario.program(folder)
     program.start(pick="Return")
     program.key("ctrl+Home", *(["Down"] * TARGET_RETURN_STEPS))
@@ -144,9 +145,28 @@ def typed_and_left(scenario):
     shown = program.read_cell()
     check(shown == "0.075", "after Esc the cell shows %r, not 0.075" % shown)
 
-    # A number typed and not confirmed, then Alt+F4: saved with the rest.
-    program.type("0.5")
-    scenario.grab("left-in-editor")
-    program.exit()
-    kept = read_ini(header).get("CustomProperties", {}).get("TARGETRETURN")
-    check(kept == "0.5", "after Alt+F4 the file holds Target return %r, not 0.5" % kept)
+    # A number typed and not confirmed, then Alt+F4: saved with the rest,
+    # under German settings too, in the files' one form.
+    for german, typed, stored in ((False, "0.5", "0.5"), (True, "0,25", "0.25")):
+        if german:
+            program = scenario.program(folder, german=True)
+            program.start(pick="Return")
+            program.key("ctrl+Home", *(["Down"] * TARGET_RETURN_STEPS))
+        program.type(typed)
+        scenario.grab("left-in-editor")
+        program.exit()
+        kept = read_ini(header).get("CustomProperties", {}).get("TARGETRETURN")
+        check(kept == stored, "after Alt+F4 the file holds Target return %r, not %s" % (kept, stored))
+
+    # Nothing else reached a portfolio's files: not the refused text, not
+    # another portfolio.
+    after = model_files(folder)
+    changed = sorted(path for path in set(before) | set(after) if before.get(path) != after.get(path))
+    check(changed == [os.path.join("1", "0.INI")], "the session changed %s, not the one portfolio typed into"
+          % changed)
+    differing = sorted(key for key in set(after[changed[0]].get("CustomProperties", {})) |
+                       set(before[changed[0]].get("CustomProperties", {}))
+                       if after[changed[0]]["CustomProperties"].get(key) !=
+                       before[changed[0]]["CustomProperties"].get(key))
+    check(differing == ["TARGETRETURN"], "the portfolio's custom properties changed beyond Target return: %s"
+          % differing)
