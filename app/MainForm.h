@@ -154,6 +154,11 @@ class TmainForm : public TForm {
   // Every window's view is cleared, then the portfolios and the currency
   // tables are freed, so that everything can be loaded from other folders.
   void releasePortfolios();
+  // Before the windows are saved, rebuilt or closed: every value still open
+  // in a cell editor is taken, and the quote editor's uncommitted rows are
+  // committed or discarded as the user answers. False when the user stays
+  // with an edit (refused, or kept by Cancel).
+  bool openEditsSettled();
   bool datesSynchronised = false;
   double synchFromDate = 0;
   double synchToDate = 0;

@@ -8,6 +8,7 @@
 #include "controls/GalleryForm.h"
 #include "controls/SheetPanel.h"
 #include "windows/AssetForm.h"
+#include "windows/QuoteEditor.h"
 #include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
 
@@ -41,6 +42,7 @@ TassetForm& createAssetsTab(TmainForm& mainForm, const std::string& caption) {
 TquoteForm& createQuotesTab(TmainForm& mainForm, const std::string& caption) {
   TquoteForm& form = createChildForm<TquoteForm>(*mainForm.pageControl, caption);
   wireDataForm(mainForm, form);
+  form.quoteEditor().messages = &mainForm.messageBox();
   form.sheetPanel().setSheetVisible(false);
   form.clearView();
   return form;

@@ -26,6 +26,7 @@
 #include "macros/MacroForm.h"
 #include "systems/SystemForm.h"
 #include "windows/AssetForm.h"
+#include "windows/QuoteEditor.h"
 #include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
 #include "windows/PortfolioForm.h"
@@ -262,7 +263,8 @@ void TmainForm::showFileNotices() {
 }
 
 void TmainForm::reloadBtnClick() {
-  if (commandsBusy_) return;
+  // The tab shown is rebuilt from what the reload reads.
+  if (commandsBusy_ || !openEditsSettled()) return;
   THourglass hourglass;
   ResetEvent(dataReloadEvent_.get());
   // The views' threads read the price series and currency tables that
@@ -412,6 +414,10 @@ bool TmainForm::closeCore(bool clearViews) {
   macroForm->listViewModifyEventsEnable(false);
   webForm->listViewModifyEventsEnable(false);
   return true;
+}
+
+bool TmainForm::openEditsSettled() {
+  return endEditsInside(false) && quoteForm->quoteEditor().uncommittedRowsSettled();
 }
 
 void TmainForm::releasePortfolios() {

@@ -226,7 +226,7 @@ std::string TSheetPanel::getListSeparator() const { return sheet_->listSeparator
 std::string TSheetPanel::getDecimalSeparator() const { return sheet_->decimalSeparator; }
 
 void TSheetPanel::setSheetVisible(bool show) {
-  if (!show) finishEditing(true);
+  if (!show) endEdit(true);
   sheetShown_ = show;
   refresh();
 }
@@ -452,7 +452,7 @@ LRESULT TSheetPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       wheel(GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_SHOWWINDOW:
-      if (!wParam) finishEditing(true);
+      if (!wParam) endEdit(true);
       break;
     default:
       break;

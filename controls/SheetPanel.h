@@ -121,6 +121,9 @@ class TSheetPanel : public TControl {
   // still shows its cell). False when the value was refused: the editor stays.
   bool finishEditing(bool commit);
   bool editing() const { return session_.isOpen(); }
+  // finishEditing(true); with giveUp a refused value is dropped after its
+  // message, the editor closed on the cell's old value.
+  bool endEdit(bool giveUp) override;
   // The editor control now shown, or null.
   TControl* currentEditor() const { return currentEditor_; }
   TCurrencyPicker* currencyPicker = nullptr;

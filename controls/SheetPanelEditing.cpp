@@ -347,7 +347,17 @@ bool TSheetPanel::focusInsideEditor() const {
 
 void TSheetPanel::editorExit() {
   if (endingEditor_ || askingAboutText_ || !session_.isOpen() || focusInsideEditor()) return;
-  finishEditing(true);
+  // Left because the grid went out of sight: no one could correct a refused
+  // value there.
+  endEdit(!IsWindowVisible(handle()));
+}
+
+bool TSheetPanel::endEdit(bool giveUp) {
+  if (!session_.isOpen()) return true;
+  if (finishEditing(true)) return true;
+  // Not while the reason is still on the screen.
+  if (giveUp && !askingAboutText_) finishEditing(false);
+  return false;
 }
 
 void TSheetPanel::acceptEditing() {
@@ -431,27 +441,27 @@ bool TSheetPanel::finishEditing(bool commit) {
   if (commit && session_.belongsTo(*sheet_)) {
     if (!typedTextAccepted()) return false;
     const TCellWrite result = commitEditor();
-    if (result == TCellWrite::refused && !unreadableText_.empty()) {
-      // The text is what is wrong: its editor stays open on it.
-      return keptAfterTelling([&] {
-        messages->show(handle(), unreadableText_, commonString(4), MB_OK | MB_ICONWARNING);
-        return false;
-      });
-    }
-    std::string reason;
-    if (result == TCellWrite::refused) reason = hostRefusal_.empty() ? refusalText(session_.typeCode()) : hostRefusal_;
-    if (result == TCellWrite::refused && reason.empty()) {
-      MessageBeep(MB_ICONEXCLAMATION);
-      return false;
-    }
-    if (!reason.empty()) {
-      // A picked value has no text to correct, and a number the host
-      // refuses has nothing wrong in its text: the editor closes on the old
-      // value before the message takes the focus.
-      session_.close();
-      hideEditor();
-      refresh();
-      messages->show(handle(), reason, commonString(4), MB_OK | MB_ICONWARNING);
+    if (result == TCellWrite::refused) {
+      std::string reason = unreadableText_;
+      if (reason.empty()) reason = hostRefusal_.empty() ? refusalText(session_.typeCode()) : hostRefusal_;
+      const TCellEditorKind kind = session_.choice().kind;
+      if (!reason.empty() && (kind == TCellEditorKind::date || kind == TCellEditorKind::time)) {
+        // A picked value has no text to correct: the editor closes on the
+        // old value before the message takes the focus.
+        session_.close();
+        hideEditor();
+        refresh();
+      }
+      if (reason.empty()) {
+        MessageBeep(MB_ICONEXCLAMATION);
+      } else {
+        // A typed text stays in its editor for the user to correct.
+        keptAfterTelling([&] {
+          messages->show(handle(), reason, commonString(4), MB_OK | MB_ICONWARNING);
+          return false;
+        });
+      }
+      if (session_.isOpen() && editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
       return false;
     }
     edited = result == TCellWrite::written;

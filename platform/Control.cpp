@@ -471,6 +471,9 @@ bool TControl::visible() const { return window_ && (GetWindowLongA(window_, GWL_
 
 void TControl::setVisible(bool visible) {
   if (!window_ || visible == this->visible()) return;
+  // A hidden window may keep the focus (Wine leaves it there): an edit open
+  // inside would stay open where no one sees it.
+  if (!visible) endEditsInside(true);
   ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
   if (parent_ && align_ != TAlign::none) parent_->realign();
 }
@@ -634,4 +637,17 @@ HBRUSH TControl::controlColor(HDC dc) {
   SetBkColor(dc, colorToRGB(color_));
   SetTextColor(dc, colorToRGB(font_.color()));
   return colorBrush_.get();
+}
+
+bool TControl::endEdit(bool) { return true; }
+
+bool TControl::endEditsInside(bool giveUp) {
+  bool taken = endEdit(giveUp);
+  if (!taken && !giveUp) return false;
+  for (size_t i = 0; i < children_.size(); ++i) {
+    if (children_[i]->endEditsInside(giveUp)) continue;
+    taken = false;
+    if (!giveUp) return false;
+  }
+  return taken;
 }

@@ -175,6 +175,16 @@ class TControl {
   // parents until a form uses it. True when used.
   virtual bool dialogKey(WORD key, TShiftState shift);
 
+  // Ends an edit open in the control as leaving it for another control
+  // would: its value is taken, or refused with the reason told once. A
+  // refused edit stays open for the user to correct, or, with giveUp (the
+  // control goes away whatever the answer), is dropped and the control
+  // shows what it held. False when refused.
+  virtual bool endEdit(bool giveUp);
+  // endEdit of the control and of every control inside it, shown or not;
+  // without giveUp it stops at the first refusal, where the user stays.
+  bool endEditsInside(bool giveUp);
+
  protected:
   // Made by the derived constructors (the window class decides the params).
   void createWindow(const TWindowParams& params);

@@ -1,6 +1,7 @@
 #include "platform/PageControl.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -85,9 +86,18 @@ TControl* TTabSheet::lastFocused() const {
 
 void TTabSheet::focusMovedInside(TControl& focused) { lastFocused_ = focused.handle(); }
 
+bool TPageControl::leavingAllowed() {
+  // An edit the page refuses keeps the user on it, in the edit.
+  if (activePage_ && !activePage_->endEditsInside(false)) return false;
+  return !onChanging || onChanging();
+}
+
 void TPageControl::setActivePage(TTabSheet* page) {
   if (page && page->pageControl_ != this) return;
   TTabSheet* previous = activePage_;
+  // Changed without asking: an edit left open would stay on a page no one
+  // sees, so one the page refuses is dropped.
+  if (previous && previous != page) previous->endEditsInside(true);
   // A hidden window keeps the focus it holds, and the keys would go on
   // reaching a page the user no longer sees.
   const bool focusLeaves = previous && previous != page && previous->holdsFocus();
@@ -134,14 +144,27 @@ RECT TPageControl::alignRect() const {
 void TPageControl::selectNextPage(bool forward) {
   const int count = pageCount();
   if (count < 2 || !enabled()) return;
-  if (onChanging && !onChanging()) return;
+  if (!leavingAllowed()) return;
   setActivePageIndex((activePageIndex() + (forward ? 1 : count - 1)) % count);
   if (onChange) onChange();
 }
 
+LRESULT TPageControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN && activePage_) {
+    // The tab row takes the focus on the press, before it asks to change:
+    // the page's edits are taken first, and one it refuses keeps the page
+    // and the focus, and the press does nothing.
+    TCHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const int index = TabCtrl_HitTest(handle(), &hit);
+    if (index >= 0 && page(index) != activePage_ && !activePage_->endEditsInside(false)) return 0;
+  }
+  return TControl::handleMessage(message, wParam, lParam);
+}
+
 bool TPageControl::notificationReceived(NMHDR& header, LRESULT& result) {
   if (header.code == TCN_SELCHANGING) {
-    result = onChanging && !onChanging() ? TRUE : FALSE;
+    result = leavingAllowed() ? FALSE : TRUE;
     return true;
   }
   if (header.code != TCN_SELCHANGE) return false;

@@ -49,16 +49,20 @@ class TPageControl : public TControl {
   // Switches painting off and on around bulk changes.
   void setRedraw(bool redraw);
 
-  // The user is about to leave the active page; false keeps it.
+  // The user is about to leave the active page, whose open edits are
+  // taken; false keeps it.
   std::function<bool()> onChanging;
   std::function<void()> onChange;  // the user chose another page
 
  protected:
   RECT alignRect() const override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool notificationReceived(NMHDR& header, LRESULT& result) override;
 
  private:
   friend class TTabSheet;
+  // The active page's edits taken and onChanging agreeing.
+  bool leavingAllowed();
   void addPage(TTabSheet* page);
   void removePage(TTabSheet* page);
 

@@ -426,5 +426,25 @@ void TQuoteEditor::refuseCommit(int reason) {
   if (onMessage)
     onMessage(text);
   else
-    MessageBoxA(handle(), text.c_str(), commonString(4).c_str(), MB_OK | MB_ICONWARNING);
+    messages->show(handle(), text, commonString(4), MB_OK | MB_ICONWARNING);
+}
+
+bool TQuoteEditor::uncommittedRowsSettled() {
+  // A value still in the grid's editor is one of the rows.
+  if (!quotesPanel_->endEdit(false)) return false;
+  if (!asset_ || !rows_.modified()) return true;
+  const std::string name = asset_->Name().empty() ? asset_->Symbol() : asset_->Name();
+  const int answer =
+      messages->show(handle(),
+                     "The quotes of \"" + name +
+                         "\" have changes that are not committed.\r\n\r\nCommit them? No discards them, Cancel "
+                         "keeps them in the editor.",
+                     commonString(2), MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDYES) {
+    quoteCommitEditsBtnClick();
+    return !rows_.modified();
+  }
+  if (answer != IDNO) return false;
+  quoteDiscardEditsBtnClick();
+  return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Dialogs.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
 #include "sheet/Sheet.h"
@@ -46,6 +47,15 @@ class TQuoteEditor : public TPanel {
   std::function<void()> onCommitted;
   // Tells the user why a commit was refused.
   std::function<void(const std::string&)> onMessage;
+  // Asks about uncommitted rows and tells refusals without onMessage (a test
+  // may put another in).
+  TMessageBox* messages = &systemMessageBox();
+
+  // Before the rows would be lost with the program's windows: rows edited
+  // and not committed are committed or discarded as the user answers.
+  // False when they stay in the editor: the user cancelled, or the commit
+  // was refused.
+  bool uncommittedRowsSettled();
 
   // The remembered widths of the eleven possible columns: Date, then the
   // ten values in the record's order. A rebuild shows each column at its

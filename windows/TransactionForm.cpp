@@ -752,5 +752,9 @@ std::string TtransactionForm::autoCompleteRefusal(double number) const {
       transactionCanHoldAmounts(amounts)) {
     return std::string();
   }
-  return "The value, units times the price, would be too large to keep. The transaction stays as it was.";
+  const bool typed = field->Kind == transactionUnitsKind || field->Kind == transactionValueKind;
+  // A typed number stays in its editor for the user to correct.
+  return std::string("The value, units times the price, would be too large to keep. ") +
+         (typed ? "Type a smaller number, or press Esc to leave the transaction as it was."
+                : "The transaction stays as it was.");
 }

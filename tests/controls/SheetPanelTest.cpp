@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "platform/CalendarDates.h"
 #include "platform/Form.h"
 #include "platform/GdiObjects.h"
+#include "platform/PageControl.h"
+#include "platform/Panel.h"
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -249,6 +252,108 @@ TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
   sendMouse(spin, WM_LBUTTONDOWN, 8, 17, MK_LBUTTON);
   sendMouse(spin, WM_LBUTTONUP, 8, 17);
   EXPECT_EQ(panel.numberEdit().text(), "abc");
+}
+
+// A number the host refused closed the editor and threw the typed text
+// away, while a text that is no number kept it for correction.
+TEST_F(SheetPanelTest, ANumberTheHostRefusesStaysInItsEditorForCorrection) {
+  TScriptedMessageBox messages(IDOK);
+  panel.messages = &messages;
+  panel.refuseBoundNumber = [](double number) { return number > 100 ? std::string("Too large to keep.") : ""; };
+  place(4, 4, "5", 23);
+  click(4, 4);
+  click(4, 4);
+  ASSERT_TRUE(panel.editing());
+  panel.numberEdit().setText("1e308");
+  sendKey(panel.numberEdit().handle(), VK_RETURN);
+  EXPECT_TRUE(panel.editing());
+  EXPECT_EQ(panel.numberEdit().text(), "1e308");
+  EXPECT_EQ(GetFocus(), panel.numberEdit().handle());
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"Too large to keep."});
+  // Leaving for another control is refused the same way, once.
+  focusOther();
+  EXPECT_TRUE(panel.editing());
+  EXPECT_EQ(panel.numberEdit().text(), "1e308");
+  EXPECT_EQ(messages.texts.size(), 2u);
+  sendKey(panel.numberEdit().handle(), VK_ESCAPE);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(edits, 0);
+}
+
+// A refused text with Ctrl+Tab was told twice, once as the focus moved to
+// the next page and once as its page hid, and its editor stayed open on the
+// hidden page.
+TEST(SheetPanelPages, AnEditARefusedTextHoldsThePageOrIsDroppedWhenThePageMustGo) {
+  TForm form(mainWindowOptions("Pages", 400, 300));
+  TPageControl& pages = form.add<TPageControl>();
+  pages.setBounds(0, 0, 400, 300);
+  TTabSheet& first = pages.own(std::make_unique<TTabSheet>(&pages, "First"));
+  TTabSheet& second = pages.own(std::make_unique<TTabSheet>(&pages, "Second"));
+  TPanel& tile = first.add<TPanel>();
+  tile.setAlign(TAlign::client);
+  TSheetPanel& grid = tile.add<TSheetPanel>();
+  grid.setAlign(TAlign::client);
+  TSheetPanel& later = second.add<TSheetPanel>();
+  later.setAlign(TAlign::client);
+  TScriptedMessageBox messages(IDOK);
+  grid.messages = &messages;
+  grid.numberRequired = [] { return true; };
+  int changes = 0;
+  pages.onChange = [&] { ++changes; };
+  form.showModeless();
+  TSheet& sheet = grid.sheet();
+  sheet.setCellContent(2, 2, 0, "5", cellNumber);
+  const auto type = [&](const std::string& text) {
+    sheet.setCurrentCell(2, 2);
+    grid.setFocus();
+    postChar(grid.handle(), text[0]);
+    ASSERT_TRUE(grid.editing());
+    for (const char c : text.substr(1)) postChar(grid.numberEdit().handle(), c);
+    ASSERT_EQ(grid.numberEdit().text(), text);
+  };
+
+  type("abc");
+  pages.selectNextPage(true);
+  EXPECT_EQ(messages.texts.size(), 1u) << "Ctrl+Tab";
+  EXPECT_EQ(pages.activePage(), &first);
+  EXPECT_EQ(changes, 0);
+  EXPECT_TRUE(grid.editing());
+  EXPECT_EQ(grid.numberEdit().text(), "abc");
+  EXPECT_EQ(GetFocus(), grid.numberEdit().handle());
+
+  RECT tab{};
+  ASSERT_TRUE(TabCtrl_GetItemRect(pages.handle(), 1, &tab));
+  PostMessageA(pages.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((tab.left + tab.right) / 2, tab.top + 4));
+  PostMessageA(pages.handle(), WM_LBUTTONUP, 0, MAKELPARAM((tab.left + tab.right) / 2, tab.top + 4));
+  pumpFor(200);
+  EXPECT_EQ(messages.texts.size(), 2u) << "a click on the tab";
+  EXPECT_EQ(pages.activePage(), &first);
+  EXPECT_TRUE(grid.editing());
+
+  // A page changed without asking cannot be held: the edit goes, told once.
+  pages.setActivePage(&second);
+  pumpFor(50);
+  EXPECT_EQ(messages.texts.size(), 3u);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_EQ(sheet.getCellText(2, 2, false), "5");
+
+  // An accepted edit is taken on the way out.
+  pages.setActivePage(&first);
+  type("7");
+  pages.selectNextPage(true);
+  EXPECT_EQ(pages.activePage(), &second);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(2, 2), 7.0);
+  EXPECT_EQ(messages.texts.size(), 3u);
+
+  // A tile hidden over a refused text: nothing is left to correct it in.
+  pages.setActivePage(&first);
+  type("xyz");
+  tile.hide();
+  pumpFor(50);
+  EXPECT_EQ(messages.texts.size(), 4u);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_DOUBLE_EQ(sheet.getCellNumber(2, 2), 7.0);
 }
 
 TEST_F(SheetPanelTest, AnEditorOpenDuringARebuildWritesNothingIntoTheNewSheet) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,8 @@
 #include "platform/FileSystem.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
+#include "systems/SystemForm.h"
+#include "model/Asset.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -26,6 +29,7 @@
 #include "windows/AssetForm.h"
 #include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
+#include "windows/QuoteEditor.h"
 #include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
 
@@ -74,6 +78,73 @@ class MainWindowKeyboard : public MainWindowTest {
   void ctrlTab(int times) {
     TKeyState control{VK_CONTROL};
     for (int i = 0; i < times; ++i) postKey(GetFocus(), VK_TAB);
+  }
+
+  void clickTab(int tab) {
+    RECT place{};
+    ASSERT_TRUE(TabCtrl_GetItemRect(main_->pageControl->handle(), tab, &place));
+    const int x = (place.left + place.right) / 2, y = (place.top + place.bottom) / 2;
+    PostMessageA(main_->pageControl->handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(main_->pageControl->handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    pumpFor(200);
+  }
+
+  std::string folioFolder(const char* name) const { return work_ + "DATA\\FOLIOS\\" + name + "\\"; }
+
+  // The Portfolios grid with the Growth Portfolio's "Target return" (0.075)
+  // as the current cell, holding the keys; its messages are the test's.
+  TSheetPanel& atTargetReturn() {
+    TportfolioForm& form = *main_->portfolioForm;
+    TSheetPanel& grid = form.sheetPanel();
+    grid.messages = &messages_;
+    TSheet& sheet = grid.sheet();
+    const int portfolio = main_->portfolioTable->indexOfFolder(folioFolder("1"));
+    EXPECT_GE(portfolio, 0);
+    for (int line = 2; line <= form.dataSheet().lastLine(); ++line) {
+      if (form.dataSheet().lineToObject(line) != portfolio) continue;
+      for (int field = 1; field <= std::max(grid.maxVisibleCol(), grid.maxVisibleRow()); ++field) {
+        const bool rowWise = form.dataSheet().rowWise;
+        if (sheet.getCellText(rowWise ? field : 1, rowWise ? 1 : field, true) != "Target return") continue;
+        sheet.setCurrentCell(rowWise ? field : line, rowWise ? line : field);
+        grid.refresh();
+        grid.setFocus();
+        return grid;
+      }
+    }
+    ADD_FAILURE() << "no Target return cell";
+    return grid;
+  }
+
+  // Typed onto the grid's current cell: the first key opens the editor,
+  // which takes the rest and is left open.
+  static void typeOnto(TSheetPanel& grid, const std::string& text) {
+    postChar(grid.handle(), text[0]);
+    ASSERT_TRUE(grid.editing());
+    HWND editor = GetFocus();
+    for (const char c : text.substr(1)) postChar(editor, c);
+  }
+
+  // The quote editor shown with the Quotes window's second line's prices.
+  TQuoteEditor& quoteEditorOnSecondLine() {
+    TquoteForm& quotes = *main_->quoteForm;
+    quotes.quotesBtn().setDown(true);
+    quotes.quotesBtnClick();
+    EXPECT_TRUE(quotes.quoteEditorContainer().visible());
+    quotes.sheetPanel().sheet().setCurrentCell(2, 3);
+    quotes.sheetPanel().refresh();
+    pumpFor(100);
+    return quotes.quoteEditor();
+  }
+
+  // Alt+F4 as the keyboard gives it, on the window with the keys; the
+  // window is only hidden when the close goes through, as the program
+  // would end there.
+  void altF4() {
+    main_->onClose = nullptr;
+    TKeyState alt{VK_MENU};
+    PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+    PostMessageA(GetFocus(), WM_SYSKEYUP, VK_F4, 0xE0000001);
+    pumpFor(300);
   }
 };
 
@@ -158,12 +229,7 @@ TEST_F(MainWindowKeyboard, AClickOnATabLeavesNoKeysInTheTabLeft) {
   assets.setFocus();
   TSheet& assetSheet = assets.sheet();
   const std::string before = assetSheet.getCurrentCellText(false);
-  RECT quotes{};
-  ASSERT_TRUE(TabCtrl_GetItemRect(main_->pageControl->handle(), TmainForm::quotesTab, &quotes));
-  const int x = (quotes.left + quotes.right) / 2, y = (quotes.top + quotes.bottom) / 2;
-  PostMessageA(main_->pageControl->handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-  PostMessageA(main_->pageControl->handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-  pumpFor(200);
+  clickTab(TmainForm::quotesTab);
   ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::quotesTab);
   EXPECT_TRUE(keysReachTheTabShown(true));
   for (const char key : {'G', 'B', 'P'}) postKey(focus(), key);
@@ -235,4 +301,137 @@ TEST_F(MainWindowKeyboard, TheGridTakesTheKeysAtTheStartWithoutComingInFrontOfTh
   ASSERT_TRUE(form.notesBtn().down());
   EXPECT_TRUE(inFrontOf(form.noteEditorContainer().handle(), form.sheetContainer().handle()));
   EXPECT_EQ(focus(), form.sheetPanel().handle());
+}
+
+// A number typed and not confirmed was dropped at close without a word.
+TEST_F(MainWindowKeyboard, ANumberLeftInItsEditorIsSavedAtClose) {
+  startWithEnter();
+  TSheetPanel& grid = atTargetReturn();
+  typeOnto(grid, "0.5");
+  altF4();
+  EXPECT_FALSE(IsWindowVisible(main_->handle())) << "closed";
+  EXPECT_TRUE(messages_.texts.empty());
+  EXPECT_NE(readWholeFile(folioFolder("1") + "0.INI").find("TargetReturn=0.5\r\n"), std::string::npos);
+}
+
+// "abc" with Ctrl+Tab told "is no number" twice and left its editor open on
+// the tab left; the close dropped it.
+TEST_F(MainWindowKeyboard, ATextRefusedAtATabChangeOrCloseIsToldOnceAndKeepsTheUserInTheCell) {
+  startWithEnter();
+  TSheetPanel& grid = atTargetReturn();
+  const std::string header = readWholeFile(folioFolder("1") + "0.INI");
+  typeOnto(grid, "abc");
+  ctrlTab(1);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("\"abc\" is no number"), std::string::npos) << messages_.texts[0];
+  EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  EXPECT_TRUE(grid.editing());
+  EXPECT_EQ(grid.numberEdit().text(), "abc");
+  EXPECT_EQ(focus(), grid.numberEdit().handle());
+
+  clickTab(TmainForm::assetsTab);
+  EXPECT_EQ(messages_.texts.size(), 2u) << "a click on a tab";
+  EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  EXPECT_TRUE(grid.editing());
+
+  altF4();
+  EXPECT_EQ(messages_.texts.size(), 3u) << "Alt+F4";
+  EXPECT_TRUE(IsWindowVisible(main_->handle())) << "the close waits for the cell";
+  EXPECT_EQ(main_->shutDownForm, nullptr);
+  EXPECT_TRUE(grid.editing());
+  EXPECT_EQ(grid.numberEdit().text(), "abc");
+  EXPECT_EQ(focus(), grid.numberEdit().handle());
+
+  // Esc gives the text up; then the tab changes, and nothing was written.
+  postKey(focus(), VK_ESCAPE);
+  EXPECT_FALSE(grid.editing());
+  EXPECT_EQ(grid.sheet().getCurrentCellText(true), "0.075");
+  ctrlTab(1);
+  EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::assetsTab);
+  EXPECT_TRUE(keysReachTheTabShown());
+  EXPECT_EQ(messages_.texts.size(), 3u);
+  EXPECT_EQ(readWholeFile(folioFolder("1") + "0.INI"), header);
+}
+
+TEST_F(MainWindowKeyboard, ASystemConditionLeftInItsEditorIsSavedAtClose) {
+  startWithEnter();
+  TPortfolioTable& table = *main_->portfolioTable;
+  table.setCurrentIndex(table.indexOfFolder(folioFolder("2")));
+  main_->systemForm->messages = &messages_;
+  ctrlTab(TmainForm::systemTab);
+  for (const std::string& text : messages_.texts) ADD_FAILURE() << text;
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::systemTab);
+  TSheetPanel& grid = main_->systemForm->grid(TSystemPage::rules);
+  TSheet& sheet = grid.sheet();
+  bool found = false;
+  const POINT used = sheet.getUsedExtent();
+  for (int col = 1; col <= used.x && !found; ++col)
+    for (int row = 1; row <= used.y && !found; ++row)
+      if (sheet.getCellText(col, row, false) == "MOMENTUM<DIP") {
+        sheet.setCurrentCell(col, row);
+        found = true;
+      }
+  ASSERT_TRUE(found);
+  grid.refresh();
+  grid.setFocus();
+  typeOnto(grid, "+0");
+  ASSERT_EQ(grid.textEditor().text(), "MOMENTUM<DIP+0");
+  altF4();
+  for (const std::string& text : messages_.texts) ADD_FAILURE() << text;
+  EXPECT_FALSE(IsWindowVisible(main_->handle())) << "closed";
+  EXPECT_NE(readWholeFile(folioFolder("2") + "System.INI").find("Condition=\"MOMENTUM<DIP+0\""), std::string::npos);
+}
+
+// Rows typed into the quote editor and not committed were lost at close
+// without a question.
+TEST_F(MainWindowKeyboard, TheCloseAsksToCommitOrDiscardTheQuoteEditorsRows) {
+  startWithEnter();
+  ctrlTab(TmainForm::quotesTab);
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::quotesTab);
+  TQuoteEditor& editor = quoteEditorOnSecondLine();
+  TSheetPanel& grid = editor.quotesPanel();
+  TSheet& sheet = grid.sheet();
+  ASSERT_GT(grid.maxVisibleRow(), 2);
+  const std::string before = sheet.getCellText(2, 2, false);
+  sheet.setCurrentCell(2, 2);
+  grid.refresh();
+  grid.setFocus();
+  typeOnto(grid, "77");  // left in its editor
+  std::string asked;
+  messages_.respond = [&](const std::string& text) {
+    asked = text;
+    return IDCANCEL;
+  };
+  altF4();
+  EXPECT_NE(asked.find("have changes that are not committed"), std::string::npos) << asked;
+  EXPECT_TRUE(IsWindowVisible(main_->handle())) << "Cancel keeps the program and the rows";
+  EXPECT_TRUE(editor.rows().modified());
+  EXPECT_EQ(sheet.getCellText(2, 2, false), "77");
+
+  messages_.respond = [](const std::string&) { return IDNO; };
+  altF4();
+  EXPECT_FALSE(IsWindowVisible(main_->handle()));
+  EXPECT_EQ(sheet.getCellText(2, 2, false), before) << "discarded";
+}
+
+TEST_F(MainWindowKeyboard, YesCommitsTheQuoteEditorsRowsBeforeTheClose) {
+  startWithEnter();
+  ctrlTab(TmainForm::quotesTab);
+  TQuoteEditor& editor = quoteEditorOnSecondLine();
+  TSheetPanel& grid = editor.quotesPanel();
+  ASSERT_GT(grid.maxVisibleRow(), 2);
+  TAsset* asset = main_->portfolioTable->current()->assets(main_->quoteForm->dataSheet().selectedObjectIndex());
+  ASSERT_NE(asset, nullptr);
+  grid.sheet().setCurrentCell(2, 2);
+  grid.refresh();
+  grid.setFocus();
+  typeOnto(grid, "77.25");
+  postKey(focus(), VK_RETURN);
+  ASSERT_TRUE(editor.rows().modified());
+  messages_.answer = IDYES;
+  altF4();
+  EXPECT_EQ(messages_.texts.size(), 1u);
+  EXPECT_FALSE(IsWindowVisible(main_->handle()));
+  const std::string file = asset->PriceHistoryLocation();
+  EXPECT_NE(readWholeFile(file).find("77.25"), std::string::npos) << file;
 }

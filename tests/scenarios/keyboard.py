@@ -1,9 +1,12 @@
 """A session driven by the keyboard alone: the pick dialog accepted with
 Enter, the tabs changed with Ctrl+Tab and text typed into the grids. The
 keys must reach the grid of the tab shown and no other, so the files show
-exactly the edits made where the user saw them."""
+exactly the edits made where the user saw them. Then what is typed and not
+confirmed: a refused text stays in its cell, told once, and a number left in
+its editor at Alt+F4 is saved."""
 import glob
 import os
+import time
 
 from driver import check
 from sample import read_ini
@@ -14,6 +17,8 @@ STRATEGY_STEPS = 7
 BROKER_STEPS = 14
 # The Quotes window's "Close", which no one can type into.
 CLOSE_STEPS = 2
+# The Portfolios window's custom "Target return", below "Strategy".
+TARGET_RETURN_STEPS = 8
 
 
 def model_sections(path):
@@ -94,3 +99,74 @@ def tabs_and_grids(scenario):
             differing = sorted(k for k in set(keys) | set(old) if keys.get(k) != old.get(k))
             check(differing in ([], ["STRATEGY"], ["BROKER"]),
                   "%s [%s] changed beyond the typed field: %s" % (path, section, differing))
+
+
+def error_boxes(program, seconds):
+    """The most "Error" message boxes seen at once within the time."""
+    most = 0
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        most = max(most, len(program.windows("^Error$")))
+        time.sleep(0.1)
+    return most
+
+
+def editor_text(program):
+    """The text of the editor that has the keys, copied."""
+    program.set_clipboard("(nothing copied)")
+    program.key("End", "shift+Home", "ctrl+c")
+    return program.clipboard().strip()
+
+
+def typed_and_left(scenario):
+    folder = scenario.working_folder()
+    before = model_files(folder)
+    program = scenario.program(folder)
+    program.start(pick="Return")
+    program.key("ctrl+Home", *(["Down"] * TARGET_RETURN_STEPS))
+    target = program.read_cell()
+    check(target == "0.075", "the first portfolio's Target return shows %r, not 0.075" % target)
+    header = os.path.join(folder, "DATA", "FOLIOS", "1", "0.INI")
+
+    # A text that is no number, then Ctrl+Tab: one message, and the user
+    # stays in the cell with the text.
+    program.type("abc")
+    program.key("ctrl+Tab")
+    message = program.await_window("^Error$", 10)
+    scenario.grab("refused-at-ctrl-tab")
+    check(error_boxes(program, 1.5) == 1, "more than one message for one refused text")
+    program.key("Return", window=message)
+    program.await_no_window("^Error$", 10)
+    check(error_boxes(program, 1.5) == 0, "a second message followed the first")
+    kept = editor_text(program)
+    check(kept == "abc", "after the message the editor holds %r, not the text typed" % kept)
+    # Esc gives it up: the cell of the tab still shown is as it was.
+    program.key("Escape")
+    shown = program.read_cell()
+    check(shown == "0.075", "after Esc the cell shows %r, not 0.075" % shown)
+
+    # A number typed and not confirmed, then Alt+F4: saved with the rest,
+    # under German settings too, in the files' one form.
+    for german, typed, stored in ((False, "0.5", "0.5"), (True, "0,25", "0.25")):
+        if german:
+            program = scenario.program(folder, german=True)
+            program.start(pick="Return")
+            program.key("ctrl+Home", *(["Down"] * TARGET_RETURN_STEPS))
+        program.type(typed)
+        scenario.grab("left-in-editor")
+        program.exit()
+        kept = read_ini(header).get("CustomProperties", {}).get("TARGETRETURN")
+        check(kept == stored, "after Alt+F4 the file holds Target return %r, not %s" % (kept, stored))
+
+    # Nothing else reached a portfolio's files: not the refused text, not
+    # another portfolio.
+    after = model_files(folder)
+    changed = sorted(path for path in set(before) | set(after) if before.get(path) != after.get(path))
+    check(changed == [os.path.join("1", "0.INI")], "the session changed %s, not the one portfolio typed into"
+          % changed)
+    differing = sorted(key for key in set(after[changed[0]].get("CustomProperties", {})) |
+                       set(before[changed[0]].get("CustomProperties", {}))
+                       if after[changed[0]]["CustomProperties"].get(key) !=
+                       before[changed[0]]["CustomProperties"].get(key))
+    check(differing == ["TARGETRETURN"], "the portfolio's custom properties changed beyond Target return: %s"
+          % differing)

@@ -222,6 +222,13 @@ def huge_units_refused(scenario):
         scenario.grab("refused-" + huge)
         program.key("Return", window=message)
         program.await_no_window("^Error$", 10)
+        # The refused text waits in its editor for a correction; Esc gives
+        # it up.
+        program.set_clipboard("(nothing copied)")
+        program.key("End", "shift+Home", "ctrl+c")
+        kept = program.clipboard().strip()
+        check(kept == huge, "after %s was refused its editor holds %r" % (huge, kept))
+        program.key("Escape")
         shown = program.read_cell()
         check(shown == units_before, "after %s the first line's units show %r, not %r" % (huge, shown, units_before))
     program.exit()
