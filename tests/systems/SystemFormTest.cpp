@@ -320,9 +320,10 @@ TEST_F(SystemWindow, AParameterTypedWithAMisplacedSeparatorIsRefused) {
     TGermanRegionalSettings german;
     loadLocaleSettingsFromSystem();
   }
+  // The grid tells through the messages to the end, when the form hides it.
+  TScriptedMessageBox messages(IDOK);
   TsystemForm form;
   localeSettings() = saved;
-  TScriptedMessageBox messages(IDOK);
   TSheetPanel& grid = form.grid(TSystemPage::params);
   grid.messages = &messages;
   form.setPortfolioTable(&table);
