@@ -552,7 +552,15 @@ bool TControl::canFocus() const {
 }
 
 void TControl::setFocus() {
-  if (window_) SetFocus(window_);
+  if (!window_) return;
+  // A hidden window cannot take the keys (and activating it to try fails
+  // now and then under Wine): its form gives them here when it shows.
+  const HWND topLevel = GetAncestor(window_, GA_ROOT);
+  if (topLevel && topLevel != window_ && !IsWindowVisible(topLevel)) {
+    application().focusWhenShown(topLevel, this);
+    return;
+  }
+  SetFocus(window_);
 }
 
 void TControl::setMouseCapture() {
