@@ -108,6 +108,14 @@ void TEdit::keyDown(WORD& key, TShiftState shift) {
   if (key == VK_ESCAPE && (GetWindowLongA(handle(), GWL_STYLE) & ES_MULTILINE)) key = 0;
 }
 
+LRESULT TEdit::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A multi-line edit claims every key, Tab too, even when the text cannot
+  // be changed: there Tab has nothing to do but move on.
+  if (message == WM_GETDLGCODE && wParam == VK_TAB && (GetWindowLongA(handle(), GWL_STYLE) & ES_READONLY))
+    return TControl::handleMessage(message, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+  return TControl::handleMessage(message, wParam, lParam);
+}
+
 // No scroll bars: under Wine a themed scroll bar costs close to a hundred
 // server calls each time it is drawn, and a memo shown while work goes on
 // redraws them with every line.

@@ -60,6 +60,7 @@ class TEdit : public TControl {
   TEdit(TControl* parent, DWORD extraStyle);
   bool commandReceived(WORD code) override;
   void keyDown(WORD& key, TShiftState shift) override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A multi-line edit; its text joins the lines with CR LF.
