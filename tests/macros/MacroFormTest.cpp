@@ -90,6 +90,7 @@ TEST_F(MacroFormTest, ActivePackagesServeTheTestSheetAndErrorsAreMarked) {
   EXPECT_EQ("42", cell(form, "=twice(inc(20))"));
   EXPECT_EQ(3, form.activeMacrosStatus().lineCount());
   EXPECT_TRUE(form.activeMacrosStatus().readOnly);
+  EXPECT_EQ("Cell type", registeredToolTip(form.cellFormatBox().handle()));
 
   // Ticking C brings its function in.
   form.macroListView().setChecked(rowOf(form, "C"), true);
