@@ -68,8 +68,13 @@ LRESULT CALLBACK TScriptStopPrompt::windowProcedure(HWND window, UINT message, W
       // this window comes to the front again with the keys. Other windows,
       // a script's own message box among them, keep them.
       if (prompt != nullptr &&
-          GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == prompt->waitingThread_)
+          GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == prompt->waitingThread_) {
+        // Already first in the window order, the window is raised on the
+        // screen only by a change of that order.
+        for (HWND place : {HWND_NOTOPMOST, HWND_TOPMOST})
+          SetWindowPos(window, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetForegroundWindow(window);
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
