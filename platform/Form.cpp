@@ -265,7 +265,11 @@ LRESULT TForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if (!(HIWORD(wParam))) {  // not minimised
           defaultHandling(message, wParam, lParam);
-          if (GetFocus() == handle()) selectNext(true);
+          if (GetFocus() != handle()) return 0;
+          if (firstField && firstField->canFocus())
+            firstField->setFocus();
+          else
+            selectNext(true);
           return 0;
         }
       }

@@ -88,7 +88,7 @@ TEST(Prompts, EachOpensWithTheKeysInItsField) {
   for (int kind : {1, 3, 1}) {
     HWND focused = nullptr;
     TModalDriver driver(threshold, {[&] {
-                          focused = GetFocus();
+                          focused = focusInside(threshold.handle());
                           threshold.okBtn().setFocus();
                           threshold.okBtn().performClick();
                         }});
@@ -102,7 +102,7 @@ TEST(Prompts, EachOpensWithTheKeysInItsField) {
   for (int opening = 0; opening < 2; ++opening) {
     HWND focused = nullptr;
     TModalDriver driver(prompt, {[&] {
-                          focused = GetFocus();
+                          focused = focusInside(prompt.handle());
                           postKey(prompt.edit().handle(), VK_ESCAPE);
                         }});
     std::string text = "old";

@@ -295,7 +295,7 @@ TEST(WindowFramework, ADialogOpensWithTheKeysInItsFirstFieldEachTime) {
   const auto open = [&] {
     HWND focused = nullptr;
     TModalDriver driver(dialog, {[&] {
-                          focused = GetFocus();
+                          focused = focusInside(dialog.handle());
                           second.setFocus();
                           postKey(second.handle(), VK_ESCAPE);
                         }});

@@ -60,7 +60,7 @@ TEST(SumTransForm, OpensWithTheKeysInTheStartDate) {
   for (int opening = 0; opening < 2; ++opening) {
     HWND focused = nullptr;
     TModalDriver driver(form, {[&] {
-                                 focused = GetFocus();
+                                 focused = focusInside(form.handle());
                                  form.okBtn().setFocus();  // left elsewhere this time
                                  postKey(form.okBtn().handle(), VK_ESCAPE);
                                }});
