@@ -1,6 +1,8 @@
 #include "chart/GraphSourceForm.h"
 
+#include "chart/PointMarker.h"
 #include "model/TextFormatting.h"
+#include "platform/Canvas.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
 
@@ -16,10 +18,19 @@ TgraphSourceForm::TgraphSourceForm(const std::string& dataFolder) : TSourceEdito
       source->StepLineClose = stepLineBtn_->checked();
     }
   };
-  pointComboBox_ = &panel.add<TComboBox>();
+  pointComboBox_ = &panel.add<TComboBox>(TComboStyle::ownerDrawList);
   pointComboBox_->setBounds(panel.clientWidth() - 110, 3, 100, 22);
   pointComboBox_->setAnchors(akTop | akRight);
-  for (int kind = 0; kind <= 9; ++kind) pointComboBox_->addItem(std::to_string(kind));
+  for (int kind = pkNone; kind <= pkDiamond; ++kind) pointComboBox_->addItem(std::to_string(kind));
+  // All ten kinds in sight at once, to pick by their look.
+  pointComboBox_->dropDownHeight =
+      (pkDiamond + 1) * static_cast<int>(SendMessageA(pointComboBox_->handle(), CB_GETITEMHEIGHT, 0, 0)) + 2;
+  // Each kind as the graph draws it, filled in the pen's colour.
+  pointComboBox_->onDrawItem = [](TCanvas& canvas, int kind, const RECT& place) {
+    canvas.setPen(markerBoxPenColor);
+    canvas.setBrush(markerBoxPenColor);
+    drawPointMarker(canvas, (place.left + place.right) / 2, (place.top + place.bottom) / 2, 1, kind);
+  };
   pointComboBox_->onChange = [this] {
     if (TSource* source = model_.currentSource(); source != nullptr && !fillingFields_) {
       source->PointKind = static_cast<std::uint8_t>(std::max(0, pointComboBox_->itemIndex()));

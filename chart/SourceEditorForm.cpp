@@ -263,7 +263,13 @@ void TSourceEditorForm::layoutButtons() {
 void TSourceEditorForm::setSheetImageList(const TImageList* images) {
   if (images == nullptr) return;
   imageComboBox_->clear();
-  for (int i = 0; i < ImageList_GetImageCount(images->handle()); ++i) imageComboBox_->addItem(std::to_string(i));
+  for (int i = 0; i < images->count(); ++i) imageComboBox_->addItem(std::to_string(i));
+  imageComboBox_->setItemHeight(std::max(SendMessageA(imageComboBox_->handle(), CB_GETITEMHEIGHT, 0, 0),
+                                         static_cast<LRESULT>(images->height() + 2)));
+  imageComboBox_->onDrawItem = [images](TCanvas& canvas, int index, const RECT& place) {
+    images->draw(canvas, (place.left + place.right - images->width()) / 2,
+                 (place.top + place.bottom - images->height()) / 2, index);
+  };
   for (TSheetPanel* sheet : {sourcesSheet_, parametersSheet_}) {
     sheet->setImageList(images->handle());
     sheet->setTrueImageIndex(1);
@@ -690,7 +696,7 @@ void TSourceEditorForm::insertAtCaret(TEdit& edit, const std::string& text) {
 void TSourceEditorForm::addCodeControls(TControl& parent, int textTop, int imageTop, int left) {
   TButton& colorBtn = button(parent, "Color code", left, textTop - 1, 90, [this] { colorBtnClick(); });
   colorBtn.setAnchors(akTop | akRight);
-  imageComboBox_ = &parent.add<TComboBox>();
+  imageComboBox_ = &parent.add<TComboBox>(TComboStyle::ownerDrawList);
   imageComboBox_->setBounds(left, imageTop, 90, 22);
   imageComboBox_->setAnchors(akTop | akRight);
   imageComboBox_->onChange = [this] { imageComboBoxChange(); };

@@ -49,6 +49,7 @@ class TSourceEditorForm : public TForm {
   TSheetPanel& parametersSheet() { return *parametersSheet_; }
   TListView& favouritesList() { return *favouritesList_; }
   TPageControl& pages() { return *pages_; }
+  TComboBox& imageComboBox() { return *imageComboBox_; }
   void showFavourites(bool show);
 
   // Commands of the buttons, menus and keys.

@@ -323,6 +323,10 @@ LRESULT TEditPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       paintText(false, false, TEditorStatus::noHighlight, false);
       return result;
     }
+    case WM_GETDLGCODE:
+      // A text that cannot be changed has no use for Tab: it moves on.
+      if (isReadOnly()) return TKeyPanel::handleMessage(message, wParam, lParam) & ~DLGC_WANTTAB;
+      break;
     default:
       break;
   }

@@ -59,6 +59,7 @@ TselDirDlg::TselDirDlg(TMessageBox& messages) : TForm(dialogOptions()), messages
   rightPanel->setAlign(TAlign::client);
 
   driveComboBox = &leftPanel->add<TDriveComboBox>();
+  firstField = driveComboBox;
   driveComboBox->setAlign(TAlign::top);
   directoryListBox = &leftPanel->add<TDirectoryListBox>();
   directoryListBox->setAlign(TAlign::client);

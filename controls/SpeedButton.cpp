@@ -17,9 +17,21 @@ void TSpeedButton::setDown(bool down) {
       if (sibling != this && dynamic_cast<TSpeedButton*>(sibling))
         SendMessageA(sibling->handle(), BM_SETCHECK, BST_UNCHECKED, 0);
   SendMessageA(handle(), BM_SETCHECK, down ? BST_CHECKED : BST_UNCHECKED, 0);
+  leaveTabOrder();
 }
 
 bool TSpeedButton::commandReceived(WORD code) {
-  if (code == BN_CLICKED) click();
+  if (code == BN_CLICKED) {
+    leaveTabOrder();
+    click();
+  }
   return true;
+}
+
+// The system makes the checked button of a radio group a tab stop; speed
+// buttons are reached by the mouse and their letters, and Tab (the keys a
+// dialog opens with among them) goes to the fields.
+void TSpeedButton::leaveTabOrder() {
+  for (TControl* sibling : parent()->children())
+    if (dynamic_cast<TSpeedButton*>(sibling)) sibling->setTabStop(false);
 }

@@ -14,4 +14,7 @@ class TSpeedButton : public TControl {
 
  protected:
   bool commandReceived(WORD code) override;
+
+ private:
+  void leaveTabOrder();
 };

@@ -13,6 +13,7 @@
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 #include "sheet/Sheet.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
@@ -154,6 +155,8 @@ void TmacroForm::createLayout() {
   cellFormatBox_->setBounds(2, 2, 130, 21);
   cellFormatBox_->setTabStop(true);
   for (const char* name : cellTypeNames) cellFormatBox_->addItem(name);
+  hints_ = std::make_unique<TToolTips>(*this);
+  hints_->setHint(*cellFormatBox_, "Cell type");
   sheetEdit_ = &sheetControlPanel_->add<TEdit>();
   sheetEdit_->setBounds(136, 2, sheetControlPanel_->clientWidth() - 138, 21);
   sheetEdit_->setAnchors(akLeft | akTop | akRight);

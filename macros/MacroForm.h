@@ -28,6 +28,7 @@ class TPanel;
 class TPortableIniFile;
 class TPortfolioTable;
 class TSheetPanel;
+class TToolTips;
 class TSplitter;
 class TStatusBar;
 class TTabSheet;
@@ -162,6 +163,7 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   TFindDialog* replaceDialog_ = nullptr;
   TPopupMenu macroListPopupMenu_;
   TPopupMenu editorPopupMenu_;
+  std::unique_ptr<TToolTips> hints_;
 
   TPanel* macroListPanel_;
   TPanel* macroEnginePanel_;

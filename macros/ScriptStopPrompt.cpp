@@ -4,16 +4,29 @@ namespace {
 
 constexpr int stopButtonId = 1;
 constexpr int clientWidth = 300, clientHeight = 86;
+// The waiting side ends the window with this; WM_CLOSE is the user's.
+constexpr UINT endMessage = WM_APP;
+// Posted when the activation left: where it went is known only then.
+constexpr UINT comeForwardMessage = WM_APP + 1;
 
 }  // namespace
 
 TScriptStopPrompt::TScriptStopPrompt(std::string call)
     : text_(call.empty() ? "A macro is still running." : "The macro function " + call + " is still running."),
+      owner_(GetActiveWindow()),
+      waitingThread_(GetCurrentThreadId()),
       thread_([this] { execute(); }) {}
 
 TScriptStopPrompt::~TScriptStopPrompt() {
   closing_ = true;
-  if (HWND window = window_.load()) PostMessageA(window, WM_CLOSE, 0, 0);
+  if (HWND window = window_.load()) PostMessageA(window, endMessage, 0, 0);
+  // The window going gives the activation back to its owner, on this
+  // thread, by a message this thread must answer while it waits.
+  while (!ended_) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
   thread_.join();
 }
 
@@ -32,8 +45,36 @@ LRESULT CALLBACK TScriptStopPrompt::windowProcedure(HWND window, UINT message, W
       }
       return 0;
     case WM_CLOSE:
-      // Only the waiting side closes it: the user's way out is Stop.
-      if (prompt != nullptr && prompt->closing_) DestroyWindow(window);
+      // The user closing it (Alt+F4) asks for the stop as Stop does; the
+      // window goes when the waiting side is done.
+      SendMessageA(window, WM_COMMAND, stopButtonId, 0);
+      return 0;
+    case endMessage:
+      DestroyWindow(window);
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) {
+        SetFocus(GetDlgItem(window, stopButtonId));
+        return 0;
+      }
+      // Looked at once the activation has moved on.
+      PostMessageA(window, comeForwardMessage, 0, 0);
+      return 0;
+    case WM_TIMER:
+    case comeForwardMessage:
+      // A click on one of the waiting thread's windows (they take no input
+      // meanwhile) activates it, and without a window manager Wine raises
+      // it over this one on the screen, whatever the window order says:
+      // this window comes to the front again with the keys. Other windows,
+      // a script's own message box among them, keep them.
+      if (prompt != nullptr &&
+          GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == prompt->waitingThread_) {
+        // Already first in the window order, the window is raised on the
+        // screen only by a change of that order.
+        for (HWND place : {HWND_NOTOPMOST, HWND_TOPMOST})
+          SetWindowPos(window, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetForegroundWindow(window);
+      }
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -43,6 +84,10 @@ LRESULT CALLBACK TScriptStopPrompt::windowProcedure(HWND window, UINT message, W
 }
 
 void TScriptStopPrompt::execute() {
+  struct TEnded {
+    std::atomic<bool>& ended;
+    ~TEnded() { ended = true; }
+  } ended{ended_};
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = windowProcedure;
   windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -55,9 +100,11 @@ void TScriptStopPrompt::execute() {
   const DWORD style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
   AdjustWindowRectEx(&bounds, style, FALSE, WS_EX_TOPMOST | WS_EX_DLGMODALFRAME);
   const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  // Owned by the waiting thread's window, it stays above it whatever
+  // raises that window.
   HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_DLGMODALFRAME, windowClassName, "Macros", style,
                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-                                width, height, nullptr, nullptr, windowClass.hInstance, this);
+                                width, height, IsWindow(owner_) ? owner_ : nullptr, nullptr, windowClass.hInstance, this);
   if (window == nullptr) return;
   HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   HWND text = CreateWindowExA(0, "STATIC", text_.c_str(), WS_CHILD | WS_VISIBLE, 12, 8, clientWidth - 24, 32, window,
@@ -69,8 +116,11 @@ void TScriptStopPrompt::execute() {
   SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SetForegroundWindow(window);
   SetFocus(button);
+  // Losing the activation to another thread is not always told to this
+  // window: a look now and then catches that too.
+  SetTimer(window, 1, 250, nullptr);
   window_ = window;
-  if (closing_) PostMessageA(window, WM_CLOSE, 0, 0);
+  if (closing_) PostMessageA(window, endMessage, 0, 0);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (IsDialogMessageA(window, &message)) continue;

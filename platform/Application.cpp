@@ -378,8 +378,18 @@ TControl* TApplication::controlOf(HWND window) const {
   return found != controls_.end() ? found->second : nullptr;
 }
 
+TControl* TApplication::takeFocusWhenShown(HWND topLevel) {
+  const auto found = focusWhenShown_.find(topLevel);
+  if (found == focusWhenShown_.end()) return nullptr;
+  TControl* control = found->second;
+  focusWhenShown_.erase(found);
+  return control;
+}
+
 void TApplication::controlDestroyed(TControl* control) {
-  std::erase_if(focusByTopLevel_, [control](const auto& entry) {
+  const auto goes = [control](const auto& entry) {
     return entry.second == control || entry.first == control->handle();
-  });
+  };
+  std::erase_if(focusByTopLevel_, goes);
+  std::erase_if(focusWhenShown_, goes);
 }

@@ -86,6 +86,11 @@ class TApplication {
   // (a picker, another program) and comes back fires nothing.
   void focusMovedTo(TControl* control);
   TControl* focusedControl(HWND topLevel) const;
+  // The window no longer remembers which of its controls had the focus.
+  void forgetFocus(HWND topLevel) { focusByTopLevel_.erase(topLevel); }
+  // The control that takes the focus when its hidden window next shows.
+  void focusWhenShown(HWND topLevel, TControl* control) { focusWhenShown_[topLevel] = control; }
+  TControl* takeFocusWhenShown(HWND topLevel);
   // The focus given while one lives is the program's handing back of the
   // keys, not the user's move: a container that brings a focused child into
   // view leaves the order of its children as the user left it.
@@ -164,6 +169,7 @@ class TApplication {
   UINT_PTR nextTimerId_ = 1;
   std::map<UINT_PTR, TTimer*> timers_;
   std::map<HWND, TControl*> focusByTopLevel_;
+  std::map<HWND, TControl*> focusWhenShown_;
   bool focusingInPlace_ = false;
   mutable std::mutex controlsLock_;
   std::unordered_map<HWND, TControl*> controls_;

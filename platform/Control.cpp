@@ -231,9 +231,13 @@ LRESULT TControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MEASUREITEM:
       if (measureMenuItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
       break;
-    case WM_DRAWITEM:
-      if (drawMenuItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+    case WM_DRAWITEM: {
+      const auto& draw = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (drawMenuItem(draw)) return TRUE;
+      TControl* child = draw.CtlType == ODT_MENU ? nullptr : fromHandle(draw.hwndItem);
+      if (child && child != this && child->drawItemReceived(draw)) return TRUE;
       break;
+    }
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       TControl* child = fromHandle(header->hwndFrom);
@@ -555,7 +559,15 @@ bool TControl::canFocus() const {
 }
 
 void TControl::setFocus() {
-  if (window_) SetFocus(window_);
+  if (!window_) return;
+  // A hidden window cannot take the keys (and activating it to try fails
+  // now and then under Wine): its form gives them here when it shows.
+  const HWND topLevel = GetAncestor(window_, GA_ROOT);
+  if (topLevel && topLevel != window_ && !IsWindowVisible(topLevel)) {
+    application().focusWhenShown(topLevel, this);
+    return;
+  }
+  SetFocus(window_);
 }
 
 void TControl::setMouseCapture() {
@@ -631,6 +643,7 @@ void TControl::paint(TCanvas& canvas) {
 bool TControl::commandReceived(WORD) { return false; }
 bool TControl::notificationReceived(NMHDR&, LRESULT&) { return false; }
 bool TControl::scrollReceived(WORD, int) { return false; }
+bool TControl::drawItemReceived(const DRAWITEMSTRUCT&) { return false; }
 
 HBRUSH TControl::controlColor(HDC dc) {
   if (!colorBrush_) return nullptr;

@@ -210,6 +210,8 @@ class TControl {
   virtual bool commandReceived(WORD code);
   virtual bool notificationReceived(NMHDR& header, LRESULT& result);
   virtual bool scrollReceived(WORD code, int position);
+  // An item of an owner-drawn child (a combo box's) to draw.
+  virtual bool drawItemReceived(const DRAWITEMSTRUCT& draw);
   // Background brush for a system control that has a colour of its own.
   virtual HBRUSH controlColor(HDC dc);
   // Own windows capture the mouse while a button is held, as users expect

@@ -124,6 +124,15 @@ void TDateTimePicker::setKind(TDateTimeKind kind) {
   timePicker_->setVisible(kind == TDateTimeKind::time);
 }
 
+LRESULT TDateTimePicker::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The frame takes no keys: the keys given to it go to the picker shown.
+  if (message == WM_SETFOCUS && shown().canFocus()) {
+    shown().setFocus();
+    return 0;
+  }
+  return TControl::handleMessage(message, wParam, lParam);
+}
+
 void TDateTimePicker::resized() {
   // Creating the window sizes it before the constructor has made the pickers.
   if (!datePicker_ || !timePicker_) return;

@@ -30,6 +30,7 @@ class TDateTimePicker : public TControl {
 
  protected:
   void resized() override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   class TSystemPicker;

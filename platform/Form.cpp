@@ -84,6 +84,9 @@ int TForm::showModal() {
   if (modalResult_ == mrNone) modalResult_ = mrCancel;
   if (handle()) {
     ShowWindow(handle(), SW_HIDE);
+    // Opened again, the dialog starts in its first field (or where its
+    // caller puts the keys before), not where this use left them.
+    application().forgetFocus(handle());
     if (onClose) onClose();
   }
   return modalResult_;
@@ -249,6 +252,10 @@ LRESULT TForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !parent()) {
         if (onActivate) onActivate();
+        if (TControl* wanted = application().takeFocusWhenShown(handle()); wanted && wanted->canFocus()) {
+          wanted->setFocus();
+          return 0;
+        }
         // The focus returns to the control that had it when the form was
         // left: for that control nothing happened, so no enter fires.
         TControl* last = activeControl();
@@ -258,7 +265,11 @@ LRESULT TForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         if (!(HIWORD(wParam))) {  // not minimised
           defaultHandling(message, wParam, lParam);
-          if (GetFocus() == handle()) selectNext(true);
+          if (GetFocus() != handle()) return 0;
+          if (firstField && firstField->canFocus())
+            firstField->setFocus();
+          else
+            selectNext(true);
           return 0;
         }
       }

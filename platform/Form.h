@@ -75,6 +75,9 @@ class TForm : public TControl {
   bool dialogKey(WORD key, TShiftState shift) override;
 
   bool keyPreview = false;
+  // The field that has the keys when the form opens; the first tab stop
+  // when none is named.
+  TControl* firstField = nullptr;
   TControl* defaultButton = nullptr;
   TControl* cancelButton = nullptr;
 

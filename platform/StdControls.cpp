@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/Application.h"
+#include "platform/Canvas.h"
 #include "platform/Form.h"
 
 namespace {
@@ -106,6 +107,14 @@ void TEdit::keyDown(WORD& key, TShiftState shift) {
   // it was destroyed under its owner, a form was closed. Esc stays a key
   // press the edit's owner handles.
   if (key == VK_ESCAPE && (GetWindowLongA(handle(), GWL_STYLE) & ES_MULTILINE)) key = 0;
+}
+
+LRESULT TEdit::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A multi-line edit claims every key, Tab too, even when the text cannot
+  // be changed: there Tab has nothing to do but move on.
+  if (message == WM_GETDLGCODE && wParam == VK_TAB && (GetWindowLongA(handle(), GWL_STYLE) & ES_READONLY))
+    return TControl::handleMessage(message, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+  return TControl::handleMessage(message, wParam, lParam);
 }
 
 // No scroll bars: under Wine a themed scroll bar costs close to a hundred
@@ -222,10 +231,10 @@ RECT TGroupBox::alignRect() const {
 TComboBox::TComboBox(TControl* parent, TComboStyle style) : TControl(parent) {
   // An editable box scrolls its text: without it typing stops at the box's
   // width and the text is silently cut.
-  TWindowParams params = systemControl("COMBOBOX", "",
-                                       WS_TABSTOP | WS_VSCROLL |
-                                           (style == TComboStyle::dropDownList ? CBS_DROPDOWNLIST
-                                                                               : CBS_DROPDOWN | CBS_AUTOHSCROLL));
+  const DWORD kind = style == TComboStyle::dropDown        ? CBS_DROPDOWN | CBS_AUTOHSCROLL
+                     : style == TComboStyle::ownerDrawList ? CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS
+                                                           : CBS_DROPDOWNLIST;
+  TWindowParams params = systemControl("COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | kind);
   params.bounds = {0, 0, 145, 150};
   createWindow(params);
 }
@@ -241,6 +250,21 @@ std::string TComboBox::item(int index) const {
   ComboBox_GetLBText(handle(), index, text.data());
   text.resize(static_cast<size_t>(length));
   return text;
+}
+
+void TComboBox::setItemHeight(int height) {
+  ComboBox_SetItemHeight(handle(), -1, height);
+  ComboBox_SetItemHeight(handle(), 0, height);
+}
+
+bool TComboBox::drawItemReceived(const DRAWITEMSTRUCT& draw) {
+  if (draw.CtlType != ODT_COMBOBOX) return false;
+  const bool selected = (draw.itemState & ODS_SELECTED) != 0;
+  TCanvas canvas(draw.hDC);
+  canvas.fillRect(draw.rcItem, selected ? clHighlight : clWindow);
+  if (draw.itemID != static_cast<UINT>(-1) && onDrawItem) onDrawItem(canvas, static_cast<int>(draw.itemID), draw.rcItem);
+  if (draw.itemState & ODS_FOCUS) DrawFocusRect(draw.hDC, &draw.rcItem);
+  return true;
 }
 
 int TComboBox::itemIndex() const { return ComboBox_GetCurSel(handle()); }

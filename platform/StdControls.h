@@ -60,6 +60,7 @@ class TEdit : public TControl {
   TEdit(TControl* parent, DWORD extraStyle);
   bool commandReceived(WORD code) override;
   void keyDown(WORD& key, TShiftState shift) override;
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A multi-line edit; its text joins the lines with CR LF.
@@ -99,11 +100,19 @@ class TGroupBox : public TControl {
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-enum class TComboStyle { dropDown, dropDownList };
+// ownerDrawList: a drop-down list whose items onDrawItem draws.
+enum class TComboStyle { dropDown, dropDownList, ownerDrawList };
+
+class TCanvas;
 
 class TComboBox : public TControl {
  public:
   TComboBox(TControl* parent, TComboStyle style = TComboStyle::dropDownList);
+  // Draws an item (also the closed box's) over its background, which is
+  // already filled in the colour of a selected or unselected item.
+  std::function<void(TCanvas& canvas, int index, const RECT& place)> onDrawItem;
+  // The height of the items and of the closed box's field (owner-drawn).
+  void setItemHeight(int height);
   // The window is as high as its closed box; the list drops this far.
   int dropDownHeight = 150;
   void addItem(const std::string& item);
@@ -116,6 +125,7 @@ class TComboBox : public TControl {
 
  protected:
   bool commandReceived(WORD code) override;
+  bool drawItemReceived(const DRAWITEMSTRUCT& draw) override;
 };
 
 class TListBox : public TControl {

@@ -132,14 +132,27 @@ TToolTips::~TToolTips() {
 
 void TToolTips::setHint(const TControl& control, const std::string& text) {
   if (!window_ || !control.handle()) return;
-  std::string copy = text;
-  TOOLINFOA tool = toolFor(window_, control.handle(), copy.data());
-  SendMessageA(window_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  const std::pair<HWND, HWND> key{tool.hwnd, control.handle()};
-  std::erase(tools_, key);
-  if (text.empty()) return;
-  SendMessageA(window_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  tools_.push_back(key);
+  // The mouse rests on the windows inside a control made of several (a date
+  // picker's system picker, an editable combo box's edit), not on the
+  // control's own: each of them shows the hint.
+  std::vector<HWND> windows{control.handle()};
+  EnumChildWindows(
+      control.handle(),
+      [](HWND inner, LPARAM found) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(inner);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  for (HWND window : windows) {
+    std::string copy = text;
+    TOOLINFOA tool = toolFor(window_, window, copy.data());
+    SendMessageA(window_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    const std::pair<HWND, HWND> key{tool.hwnd, window};
+    std::erase(tools_, key);
+    if (text.empty()) continue;
+    SendMessageA(window_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    tools_.push_back(key);
+  }
 }
 
 std::string TToolTips::hint(const TControl& control) const {

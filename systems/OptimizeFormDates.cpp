@@ -58,6 +58,7 @@ void ToptimizeForm::makeDateControls(int top) {
   hints_->setHint(*oneDayBackBtn, "One day back");
   hints_->setHint(*oneDayForwardBtn, "One day forward");
   hints_->setHint(*frameForwardBtn, "One frame forward");
+  hints_->setHint(*daysComboBox, "Days in range");
   lastCommonDateBtn = &button("Last common date", 108);
   lastDateBtn = &button("Last date", 66);
   firstDateBtn->onClick = [this] {

@@ -29,6 +29,7 @@ TfolioPickForm::TfolioPickForm(HWND owner) : TForm(pickDialogOptions("Loaded por
 
   folioListView = &add<TListViewXPSafe>(pickListOptions(false, true));
   folioListView->name = "folioListView";
+  firstField = folioListView;
   folioListView->setAlign(TAlign::client);
   folioListView->addColumn("Name", 130);
   folioListView->addColumn("Symbol", 70);

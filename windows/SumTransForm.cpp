@@ -36,7 +36,6 @@ TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
     picker = &add<TDateTimePicker>();
     picker->setKind(TDateTimeKind::date);
     picker->setBounds(64, top, 137, 21);
-    picker->setTabStop(true);
     firstBtn = &add<TButton>("|<");
     firstBtn->setBounds(209, top, 33, 21);
     hints_->setHint(*firstBtn, "First transaction date");

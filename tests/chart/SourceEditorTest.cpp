@@ -3,6 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
 #include <set>
 #include <typeinfo>
 
@@ -10,9 +13,13 @@
 #include "chart/GraphSourceForm.h"
 #include "chart/SourceEditModel.h"
 #include "controls/SheetPanel.h"
-#include "platform/LocaleSettings.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/ImageList.h"
 #include "platform/ListView.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
+#include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -185,6 +192,109 @@ class TFixedColorDialog : public TColorDialog {
 };
 
 }  // namespace
+
+namespace {
+
+// The pixels of one colour inside an item of a dropped list, the item's
+// edges (where a focus frame goes) left out.
+struct TInk {
+  int count = 0;
+  RECT bounds{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+};
+
+TInk inkIn(const TScreenImage& list, const RECT& item, uint32_t colour) {
+  TInk ink;
+  for (int y = item.top + 2; y < item.bottom - 2; ++y)
+    for (int x = item.left + 2; x < item.right - 2; ++x) {
+      if (list.pixel(x, y) != colour) continue;
+      ++ink.count;
+      ink.bounds = {std::min<LONG>(ink.bounds.left, x), std::min<LONG>(ink.bounds.top, y),
+                    std::max<LONG>(ink.bounds.right, x), std::max<LONG>(ink.bounds.bottom, y)};
+    }
+  return ink;
+}
+
+// Drops the box's list and returns it as shown, with each item's place in it.
+TScreenImage droppedList(TComboBox& box, std::vector<RECT>& items) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  GetComboBoxInfo(box.handle(), &info);
+  box.setItemIndex(-1);
+  SendMessageA(box.handle(), CB_SHOWDROPDOWN, TRUE, 0);
+  pumpUntil([&] { return IsWindowVisible(info.hwndList) != FALSE; });
+  items.clear();
+  for (int index = 0; index < box.count(); ++index) {
+    RECT item{};
+    SendMessageA(info.hwndList, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    items.push_back(item);
+  }
+  return captureClient(info.hwndList);
+}
+
+void expectCentred(const TInk& ink, const RECT& item, const std::string& what) {
+  // Twice the centres, to compare without rounding.
+  EXPECT_NEAR(ink.bounds.left + ink.bounds.right, item.left + item.right - 1, 2) << what;
+  EXPECT_NEAR(ink.bounds.top + ink.bounds.bottom, item.top + item.bottom - 1, 2) << what;
+}
+
+}  // namespace
+
+// The marker box shows the ten point kinds as the graph draws them, each in
+// the middle of its item (kind 0 draws nothing); the image box shows each
+// image of the sheets' image list in the middle of its item.
+TEST(SourceEditor, TheMarkerAndImageBoxesDrawWhatTheyOffer) {
+  TTemporaryFolder folder;
+  TSourceTable table(TSource::create);
+  fillSample(table, 1);
+  TImageList images(16, 16);
+  const TColor imageColours[] = {clRed, static_cast<TColor>(0x00FF00), clBlue};
+  const TColor mask = static_cast<TColor>(0xFF00FF);
+  TBitmap strip(48, 16);
+  strip.canvas().fillRect({0, 0, 48, 16}, mask);
+  for (int i = 0; i < 3; ++i) strip.canvas().fillRect({16 * i + 4, 4, 16 * i + 12, 12}, imageColours[i]);
+  images.add(strip, mask);
+  TgraphSourceForm form(folder.path());
+  form.setSheetImageList(&images);
+  form.beginEditing(table, nullptr, nullptr);
+  form.show();
+  pumpFor(200);
+
+  std::vector<RECT> items;
+  TComboBox& markers = form.pointComboBox();
+  ASSERT_EQ(markers.count(), 10);
+  const TScreenImage markerList = droppedList(markers, items);
+  captureWindow(form.handle()).savePng("SourceEditor-marker-box");
+  markerList.savePng("SourceEditor-marker-list");
+  SendMessageA(markers.handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  const uint32_t pen = rgbOf(TgraphSourceForm::markerBoxPenColor);
+  EXPECT_EQ(inkIn(markerList, items[0], pen).count, 0);
+  int previousCount = -1;
+  bool allAlike = true;
+  for (int kind = 1; kind <= 9; ++kind) {
+    const TInk ink = inkIn(markerList, items[kind], pen);
+    ASSERT_GT(ink.count, 0) << "kind " << kind;
+    expectCentred(ink, items[kind], "kind " + std::to_string(kind));
+    // Size 1: no kind reaches more than four pixels from the middle.
+    EXPECT_LE(ink.bounds.right - ink.bounds.left, 6) << "kind " << kind;
+    if (previousCount >= 0 && ink.count != previousCount) allAlike = false;
+    previousCount = ink.count;
+  }
+  EXPECT_FALSE(allAlike);  // the kinds differ, not one mark ten times
+
+  TComboBox& imageBox = form.imageComboBox();
+  ASSERT_EQ(imageBox.count(), 3);
+  const TScreenImage imageList = droppedList(imageBox, items);
+  imageList.savePng("SourceEditor-image-list");
+  SendMessageA(imageBox.handle(), CB_SHOWDROPDOWN, FALSE, 0);
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_GE(items[i].bottom - items[i].top, 16);
+    const TInk ink = inkIn(imageList, items[i], rgbOf(imageColours[i]));
+    EXPECT_EQ(ink.count, 64) << "image " << i;
+    expectCentred(ink, items[i], "image " + std::to_string(i));
+    EXPECT_EQ(inkIn(imageList, items[i], rgbOf(imageColours[(i + 1) % 3])).count, 0) << "image " << i;
+  }
+  form.finishEditing();
+}
 
 TEST(SourceEditor, ColourCodeGoesToTheTextFormulaAtTheCaret) {
   TTemporaryFolder folder;

@@ -88,9 +88,15 @@ class DirectoryDialog : public testing::Test {
 TEST_F(DirectoryDialog, OpeningOnAMissingFolderCreatesItAndOkTakesIt) {
   const std::string missing = folder.path() + "new\\deeper";
   std::string chosen;
-  TModalDriver driver(dialog, {[&] { captureWindow(dialog.handle()).savePng("directory-dialog"); },
+  HWND focused = nullptr;
+  TModalDriver driver(dialog, {[&] {
+                                 focused = focusInside(dialog.handle());
+                                 captureWindow(dialog.handle()).savePng("directory-dialog");
+                               },
                                [&] { dialog.okBtn->performClick(); }});
   EXPECT_TRUE(dialog.execute(request(missing), chosen));
+  // The keys start in the first of the lists, above the edit and OK.
+  EXPECT_TRUE(focused == dialog.driveComboBox->handle() || IsChild(dialog.driveComboBox->handle(), focused));
   EXPECT_TRUE(folderExists(missing));
   EXPECT_EQ(chosen, missing + "\\");
   EXPECT_TRUE(messages.texts.empty());

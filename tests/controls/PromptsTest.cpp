@@ -81,4 +81,34 @@ TEST(StringPrompt, EnterAcceptsAndEscCloses) {
   EXPECT_EQ(text, "new");
 }
 
+// Each opening, whatever field the last one ended in, the keys are in the
+// field to fill: the number, the date or the text.
+TEST(Prompts, EachOpensWithTheKeysInItsField) {
+  TgetThresholdForm threshold;
+  for (int kind : {1, 3, 1}) {
+    HWND focused = nullptr;
+    TModalDriver driver(threshold, {[&] {
+                          focused = focusInside(threshold.handle());
+                          threshold.okBtn().setFocus();
+                          threshold.okBtn().performClick();
+                        }});
+    double value = 2;
+    bool above = true;
+    threshold.execute(value, above, kind);
+    EXPECT_EQ(focused, kind == 3 ? threshold.dateTimePicker().picker().handle() : threshold.thresholdEdit().handle())
+        << "kind " << kind;
+  }
+  TgetStringForm prompt;
+  for (int opening = 0; opening < 2; ++opening) {
+    HWND focused = nullptr;
+    TModalDriver driver(prompt, {[&] {
+                          focused = focusInside(prompt.handle());
+                          postKey(prompt.edit().handle(), VK_ESCAPE);
+                        }});
+    std::string text = "old";
+    prompt.execute({50, 60}, "Name", text);
+    EXPECT_EQ(focused, prompt.edit().handle());
+  }
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -89,6 +90,7 @@ TEST_F(MacroFormTest, ActivePackagesServeTheTestSheetAndErrorsAreMarked) {
   EXPECT_EQ("42", cell(form, "=twice(inc(20))"));
   EXPECT_EQ(3, form.activeMacrosStatus().lineCount());
   EXPECT_TRUE(form.activeMacrosStatus().readOnly);
+  EXPECT_EQ("Cell type", registeredToolTip(form.cellFormatBox().handle()));
 
   // Ticking C brings its function in.
   form.macroListView().setChecked(rowOf(form, "C"), true);
@@ -303,6 +305,42 @@ TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
   ctrl('Y');
   form.activeMacrosStatus().getText(false, after);
   EXPECT_EQ(joined, after);
+}
+
+// The joined text cannot be edited, so Tab and Shift+Tab leave it for the
+// package list, the editor's neighbours and the test sheet; in the selected
+// package's source Tab stays a character.
+TEST_F(MacroFormTest, TabAndShiftTabMoveOnFromTheReadOnlyActiveMacros) {
+  package(folder.path(), "Keys", true, "one\r\n");
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "Keys"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Keys.js"; }));
+  HWND editor = form.macroEditPanel().handle();
+  form.macroEditPageControl().setActivePageIndex(1);
+  form.macroEditPageControl().onChange();
+  ASSERT_EQ(&form.activeMacrosStatus(), form.macroEditPanel().editorStatus());
+  for (const bool backwards : {false, true}) {
+    SetFocus(editor);
+    ASSERT_EQ(GetFocus(), editor);
+    {
+      std::optional<TKeyState> shift;
+      if (backwards) shift.emplace(std::initializer_list<int>{VK_SHIFT});
+      postKey(editor, VK_TAB);
+    }
+    EXPECT_NE(GetFocus(), editor) << (backwards ? "Shift+Tab" : "Tab");
+    EXPECT_TRUE(IsChild(form.handle(), GetFocus()));
+  }
+
+  form.macroEditPageControl().setActivePageIndex(0);
+  form.macroEditPageControl().onChange();
+  ASSERT_EQ(&form.selectedMacroStatus(), form.macroEditPanel().editorStatus());
+  SetFocus(editor);
+  form.selectedMacroStatus().setCaret({1, 1});
+  postKey(editor, VK_TAB);
+  EXPECT_EQ(GetFocus(), editor);
+  std::string text;
+  form.selectedMacroStatus().getText(false, text);
+  EXPECT_EQ(0u, text.find("\tone")) << text;
 }
 
 // The test sheet calling a VBScript function that never ends: after the

@@ -350,6 +350,85 @@ TEST_F(ScriptHostTest, AltF4OnTheProgramWhileAMacroRunsStopsItAndThenCloses) {
   DestroyWindow(main);
 }
 
+// A click on the program's window while the stop window waits leaves the
+// stop window in front with the keys (the click itself is dropped); Alt+F4
+// on it stops the call as Stop does and closes nothing else.
+TEST_F(ScriptHostTest, TheStopWindowStaysInFrontAndAltF4OnItStopsTheCall) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = loggingWindowProcedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = "TStopInFrontTestMain";
+  RegisterClassA(&windowClass);
+  TClosedWindowLog log;
+  // As large as the screen: the stop window shows over it.
+  HWND main = CreateWindowExA(0, windowClass.lpszClassName, "Main", WS_POPUP | WS_VISIBLE, 0, 0,
+                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+  ASSERT_NE(nullptr, main);
+  SetWindowLongPtrA(main, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&log));
+  SetForegroundWindow(main);
+  pumpFor(100);
+
+  host.setStopPromptDelay(300);
+  package(folder.path(), "Spin", jscriptId, true, ".js", "function spin(x){ for (;;) {} }");
+  EXPECT_EQ("", load(engine(jscriptId, "*.js")));
+  TSheet sheet;
+  sheet.setScriptEngine(host.scriptEngine(), false);
+  std::atomic<bool> shown{false}, inFront{false}, hasKeys{false}, faceShows{false}, stoppedByAltF4{false};
+  std::thread user([&] {
+    HWND prompt = nullptr, stop = nullptr;
+    for (int i = 0; i < 200 && !(stop && IsWindowEnabled(stop)); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      prompt = FindWindowA(TScriptStopPrompt::windowClassName, nullptr);
+      stop = prompt ? FindWindowExA(prompt, nullptr, "BUTTON", "Stop") : nullptr;
+    }
+    shown = stop != nullptr;
+    if (!shown) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // A real click, through the system's input, far from the stop window.
+    INPUT clicks[3] = {};
+    for (INPUT& input : clicks) input.type = INPUT_MOUSE;
+    clicks[0].mi.dx = 65535 / 40;
+    clicks[0].mi.dy = 65535 / 40;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, clicks, sizeof(INPUT));
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    RECT place{};
+    GetWindowRect(prompt, &place);
+    const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    const HWND atMiddle = WindowFromPoint(middle);
+    inFront = atMiddle == prompt || GetParent(atMiddle) == prompt;
+    hasKeys = GetForegroundWindow() == prompt;
+    // On the screen too: the strip left of the text shows the window's face.
+    const TScreenImage client = captureClient(prompt);
+    bool face = client.width() > 8;
+    for (int y = 0; face && y < client.height(); ++y)
+      for (int x = 0; face && x < 8; ++x) face = client.pixel(x, y) == rgbOf(clBtnFace);
+    faceShows = face;
+    PostMessageA(stop, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
+    for (int i = 0; i < 60 && IsWindow(stop) && IsWindowEnabled(stop); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    stoppedByAltF4 = !IsWindow(stop) || !IsWindowEnabled(stop);
+    if (!stoppedByAltF4) PostMessageA(stop, BM_CLICK, 0, 0);  // the way out that works, so the test ends
+  });
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
+  user.join();
+  EXPECT_TRUE(shown.load());
+  EXPECT_TRUE(inFront.load());
+  EXPECT_TRUE(hasKeys.load());
+  EXPECT_TRUE(faceShows.load());
+  EXPECT_TRUE(stoppedByAltF4.load());
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  pumpFor(200);
+  EXPECT_FALSE(log.closeAsked);
+  EXPECT_EQ(0, log.clicks);
+  DestroyWindow(main);
+}
+
 // A package that does not compile gives none of its functions, in either
 // engine: calling one is the same as calling a name no package defines.
 TEST_F(ScriptHostTest, AFunctionOfAPackageThatDoesNotCompileIsMissingInBothEngines) {

@@ -109,6 +109,36 @@ TEST(StandardControls, EscInAMemoClosesNeitherItsPanelNorItsWindow) {
   form.close();
 }
 
+// A multi-line edit claims Tab; one that cannot be changed lets Tab and
+// Shift+Tab move on.
+TEST(StandardControls, TabAndShiftTabMoveOnFromAReadOnlyMemo) {
+  TForm form(mainWindowOptions("Memos", 300, 200));
+  auto& before = form.add<TEdit>("before");
+  before.setBounds(10, 10, 100, 22);
+  auto& memo = form.add<TMemo>();
+  memo.setBounds(10, 40, 200, 60);
+  memo.setReadOnly(true);
+  auto& after = form.add<TEdit>("after");
+  after.setBounds(10, 110, 100, 22);
+  form.showModeless();
+  memo.setFocus();
+  postKey(memo.handle(), VK_TAB);
+  EXPECT_EQ(GetFocus(), after.handle());
+  memo.setFocus();
+  {
+    TKeyState shift{VK_SHIFT};
+    postKey(memo.handle(), VK_TAB);
+  }
+  EXPECT_EQ(GetFocus(), before.handle());
+  EXPECT_EQ(memo.text(), "");
+
+  memo.setReadOnly(false);
+  memo.setFocus();
+  postKey(memo.handle(), VK_TAB);
+  EXPECT_EQ(GetFocus(), memo.handle());
+  form.close();
+}
+
 TEST(StandardControls, ListViewSortsByHeaderKeyAndWalksTheSelection) {
   TForm form(dialogOptions());
   auto& list = form.add<TListView>(TListViewOptions{.multiSelect = true});

@@ -7,10 +7,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "platform/DateTimePicker.h"
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/GdiObjects.h"
 #include "platform/Panel.h"
+#include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -123,6 +126,48 @@ int drawnWidth(HFONT font, const std::string& text) {
 // A tip holds its text whole: the text area of the tip window (its client
 // area less the two pixels the tip keeps free on either side) is at least
 // as wide as the text drawn in the tip's font. Hints of many "w" were cut.
+// A date picker is a frame around the system's picker, an editable combo
+// box holds an edit: the mouse rests on those inner windows, and the hint
+// shows there.
+TEST(ToolTips, AHintShowsOnTheWindowsInsideItsControl) {
+  TForm form(mainWindowOptions("Inner", 300, 200));
+  TDateTimePicker& picker = form.add<TDateTimePicker>();
+  picker.setBounds(10, 10, 120, 24);
+  TComboBox& days = form.add<TComboBox>(TComboStyle::dropDown);
+  days.setBounds(10, 50, 80, 24);
+  TToolTips hints(form);
+  hints.setHint(picker, "From date");
+  hints.setHint(days, "Days in range");
+  HWND daysEdit = FindWindowExA(days.handle(), nullptr, "Edit", nullptr);
+  ASSERT_NE(daysEdit, nullptr);
+  EXPECT_EQ(registeredToolTip(picker.picker().handle()), "From date");
+  EXPECT_EQ(registeredToolTip(daysEdit), "Days in range");
+  EXPECT_EQ(hints.hint(picker), "From date");
+
+  form.showModeless();
+  const std::vector<HWND> tips = tipWindowsOf(form.handle());
+  ASSERT_EQ(tips.size(), 1u);
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  for (const auto& [inner, text] : {std::pair<HWND, const char*>{picker.picker().handle(), "From date"},
+                                    std::pair<HWND, const char*>{daysEdit, "Days in range"}}) {
+    SendMessageA(tips[0], TTM_POP, 0, 0);
+    RECT place{};
+    GetWindowRect(inner, &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    PostMessageA(inner, WM_MOUSEMOVE, 0, MAKELPARAM((place.right - place.left) / 2, (place.bottom - place.top) / 2));
+    EXPECT_TRUE(pumpUntil([&] { return IsWindowVisible(tips[0]) != FALSE; }, 3000)) << text;
+    char shown[64] = {};
+    GetWindowTextA(tips[0], shown, sizeof shown);
+    EXPECT_STREQ(shown, text);
+  }
+  SetCursorPos(cursor.x, cursor.y);
+
+  // An empty text takes the hint off every window of the control.
+  hints.setHint(days, "");
+  EXPECT_EQ(registeredToolTip(daysEdit), "");
+}
+
 TEST(ToolTips, TheTipWindowIsWideEnoughForItsText) {
   TForm form(mainWindowOptions("Tools", 400, 200));
   TPanel& bar = form.add<TPanel>();

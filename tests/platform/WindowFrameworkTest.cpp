@@ -281,6 +281,34 @@ TEST(WindowFramework, AModalDialogKeepsTheKeyboardAndAltF4ReachesItsDisabledOwne
   EXPECT_FALSE(owner.visible());
 }
 
+// Each opening of a dialog gives the keys to its first field, wherever the
+// last use left them, unless its caller put them in another field first.
+TEST(WindowFramework, ADialogOpensWithTheKeysInItsFirstFieldEachTime) {
+  TForm owner(formOptions());
+  owner.showModeless();
+  TForm dialog(formOptions(200, 120));
+  TEdit& first = dialog.add<TEdit>("first");
+  first.setBounds(10, 10, 100, 22);
+  TEdit& second = dialog.add<TEdit>("second");
+  second.setBounds(10, 40, 100, 22);
+  dialog.closeOnEscape();
+  const auto open = [&] {
+    HWND focused = nullptr;
+    TModalDriver driver(dialog, {[&] {
+                          focused = focusInside(dialog.handle());
+                          second.setFocus();
+                          postKey(second.handle(), VK_ESCAPE);
+                        }});
+    dialog.showModal();
+    EXPECT_FALSE(driver.timedOut());
+    return focused;
+  };
+  EXPECT_EQ(open(), first.handle());
+  EXPECT_EQ(open(), first.handle());
+  second.setFocus();
+  EXPECT_EQ(open(), second.handle());
+}
+
 TEST(WindowFramework, DeferredCallsRunAfterTheHandlerAndDeleteControlsSafely) {
   TForm form(formOptions());
   auto panel = std::make_unique<TPanel>(&form);

@@ -37,7 +37,7 @@ def marked_active_line(program):
     program.click(*ACTIVE_MACROS_TAB)
     program.settle(0.5)
     program.set_clipboard("(nothing copied)")
-    program.key("Tab", "ctrl+c")
+    program.key("ctrl+c")
     text = program.clipboard()
     program.tab("Assets")
     return text.strip()
@@ -86,13 +86,20 @@ def write_call_and_stop(scenario):
     check(readout(program, doubled_row) == 42, "after the stop the field calling another macro shows %r, not 42"
           % readout(program, doubled_row))
 
-    # The stopped function runs again once its package changed; Alt+F4 on
-    # the main window behind the stop window then stops the call and closes
-    # the program the usual way.
+    # The stopped function runs again once its package changed. A click on
+    # the main window leaves the stop window in front with the keys: Alt+F4
+    # there stops the call as Stop does, and the program goes on.
     append_to_first_package(program, "function later(x) { return x; }\n")
     program.await_window("^Macros$", 30)
     program.click(600, 600)  # the user goes to the main window
-    scenario.grab("endless-closing")
+    program.settle(1)
+    scenario.grab("endless-after-click")
+    program.key("alt+F4")
+    program.await_no_window("^Macros$", 20)
+    check(program.running(), "Alt+F4 on the stop window ended the program")
+    program.settle(2)
+    check(readout(program, doubled_row) == 42, "after Alt+F4 on the stop window the field calling another macro "
+          "shows %r, not 42" % readout(program, doubled_row))
     program.exit(seconds=30)
     with open(os.path.join(folder, "DATA", "MACROS", "Trend.js")) as file:
         check("function later(x)" in file.read(), "the package file lost the macro typed before the close")

@@ -161,6 +161,11 @@ TScreenImage captureWindow(HWND window) {
   });
 }
 
+HWND focusInside(HWND window) {
+  pumpUntil([window] { return IsChild(window, GetFocus()) != FALSE; }, 1000);
+  return GetFocus();
+}
+
 std::string registeredToolTip(HWND control) {
   std::pair<HWND, std::string> search{control, {}};
   EnumThreadWindows(

@@ -64,6 +64,11 @@ class TModalDriver {
   std::unique_ptr<TTimer> timer_;
 };
 
+// The window inside the given one that holds the keys, once they have
+// arrived there (Wine activates a window just shown a moment later now and
+// then); whatever holds them after a second when they do not.
+HWND focusInside(HWND window);
+
 // The text of the tooltip registered for a control in any tooltip window
 // of this thread; empty when none shows one for it.
 std::string registeredToolTip(HWND control);

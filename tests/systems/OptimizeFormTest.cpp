@@ -285,6 +285,7 @@ TEST(OptimizeDialog, TheTestWindowFollowsItsButtonsAndComesBackFromTheControlsFi
   EXPECT_EQ(registeredToolTip(form.oneDayBackBtn->handle()), "One day back");
   EXPECT_EQ(registeredToolTip(form.oneDayForwardBtn->handle()), "One day forward");
   EXPECT_EQ(registeredToolTip(form.frameForwardBtn->handle()), "One frame forward");
+  EXPECT_EQ(registeredToolTip(FindWindowExA(form.daysComboBox->handle(), nullptr, "Edit", nullptr)), "Days in range");
   TModalDriver driver(form, {[&] {
     EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(2));
     form.lastDateBtn->performClick();

@@ -221,9 +221,10 @@ TEST_F(SystemWindow, EveryButtonHasItsHintAndTheArrowsShowTheirsWhenTheMouseRest
       EXPECT_EQ(registeredToolTip(button->handle()), button->text());
     }
   }
-  EXPECT_EQ(registeredToolTip(form.fromDateTimePicker->handle()), "From date");
-  EXPECT_EQ(registeredToolTip(form.daysComboBox->handle()), "Days in range");
-  EXPECT_EQ(registeredToolTip(form.toDateTimePicker->handle()), "To date");
+  // Shown where the mouse rests: on the system's picker and the box's edit.
+  EXPECT_EQ(registeredToolTip(form.fromDateTimePicker->picker().handle()), "From date");
+  EXPECT_EQ(registeredToolTip(FindWindowExA(form.daysComboBox->handle(), nullptr, "Edit", nullptr)), "Days in range");
+  EXPECT_EQ(registeredToolTip(form.toDateTimePicker->picker().handle()), "To date");
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"First date", "First date"},   {"First common date", "First common date"},
       {"<<", "One frame back"},       {"<", "One day back"},

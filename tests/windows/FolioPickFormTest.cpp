@@ -91,6 +91,18 @@ TEST_F(FolioPick, AKeyStopsTheCountDownForGoodAndEscapeCancels) {
   EXPECT_FALSE(driver.timedOut());
 }
 
+// The list is the dialog's field: the arrows move in it at once, though
+// the OK button below it comes first in the window.
+TEST_F(FolioPick, OpensWithTheKeysInTheList) {
+  HWND focused = nullptr;
+  TModalDriver driver(form_, {[&] {
+    focused = focusInside(form_.handle());
+    postKey(form_.folioListView->handle(), VK_ESCAPE);
+  }});
+  form_.execute(0, true);
+  EXPECT_EQ(focused, form_.folioListView->handle());
+}
+
 TEST_F(FolioPick, SortingByCurrencyOrdersTheFoldersVisited) {
   form_.folioListView->onColumnClick(2);
   std::vector<std::string> order;

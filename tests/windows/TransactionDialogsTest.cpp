@@ -53,6 +53,37 @@ TEST(DelTransForm, OpensOnTheSelectedNumberAndClampsWhatIsTyped) {
   EXPECT_EQ(first, 3);
 }
 
+// The keys are in the start date when the dialog opens, every time: a
+// date typed at once goes there.
+TEST(SumTransForm, OpensWithTheKeysInTheStartDate) {
+  TsumTransForm form;
+  for (int opening = 0; opening < 2; ++opening) {
+    HWND focused = nullptr;
+    TModalDriver driver(form, {[&] {
+                                 focused = focusInside(form.handle());
+                                 form.okBtn().setFocus();  // left elsewhere this time
+                                 postKey(form.okBtn().handle(), VK_ESCAPE);
+                               }});
+    double start = day(2024, 1, 1), end = day(2024, 1, 20), destination = end;
+    bool deleteSource = true;
+    form.execute(start, end, deleteSource, destination, day(2024, 1, 1), day(2024, 1, 30));
+    EXPECT_EQ(focused, form.startDateTimePicker().picker().handle()) << "opening " << opening;
+  }
+  // Shift+Tab from the start date goes back round to OK, not into the
+  // picker's frame.
+  HWND before = nullptr;
+  TModalDriver driver(form, {[&] {
+                               TKeyState shift{VK_SHIFT};
+                               postKey(GetFocus(), VK_TAB);
+                               before = GetFocus();
+                               postKey(form.okBtn().handle(), VK_ESCAPE);
+                             }});
+  double start = day(2024, 1, 1), end = day(2024, 1, 20), destination = end;
+  bool deleteSource = true;
+  form.execute(start, end, deleteSource, destination, day(2024, 1, 1), day(2024, 1, 30));
+  EXPECT_EQ(before, form.okBtn().handle());
+}
+
 TEST(SumTransForm, KeepsItsDatesConsistentAndRemembersItsPlaceAndChoice) {
   TTemporaryFolder folder;
   const std::string options = folder.path() + "GUIoptions.INI";
