@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "systems/SystemEditor.h"
@@ -52,6 +53,8 @@ class TsystemForm : public TChildForm {
   void loadView();
   // The files that could not be written.
   TSaveFailures saveView();
+  void writeControls(TPortableIniFile& ini);
+  void writeSystem(TPortableIniFile& ini);
   // The last save of the view shown failed: its edits are not on disk yet.
   bool unsaved() const { return unsaved_; }
   double getLatestChangeTime() const;
@@ -168,6 +171,8 @@ class TsystemForm : public TChildForm {
   TPopupMenu* textEditorPopupMenu_ = nullptr;
   IActiveScript* scriptEngine_ = nullptr;
   std::string folder_;
+  TSettingsBaseline savedSystem_;
+  TSettingsBaseline savedControls_;
   std::string languageFile_;
   std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder
   int portfolioSerial_ = 0;

@@ -27,18 +27,6 @@ class PortableIniFile : public testing::Test {
   std::string file = folder.path() + "test.ini";
 };
 
-// A file opened by another program that shares it with nobody.
-struct THeldFile {
-  explicit THeldFile(const std::string& name)
-      : handle(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~THeldFile() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-  THeldFile(const THeldFile&) = delete;
-  THeldFile& operator=(const THeldFile&) = delete;
-  HANDLE handle;
-};
-
 }  // namespace
 
 TEST_F(PortableIniFile, ReadsTheTextFormatLineByLine) {
