@@ -247,7 +247,8 @@ void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
   }
   size_t equals = line.find('=');
   if (current == nullptr || equals == std::string_view::npos || equals == 0) return;
-  current->store(line.substr(0, equals), readBack(line.substr(equals + 1)));
+  // Kept as the file has it, so that a rewrite keeps the quotes it needs.
+  current->store(line.substr(0, equals), trimmed(line.substr(equals + 1)));
 }
 
 std::string TPortableIniFile::fileText() const {
@@ -310,7 +311,7 @@ std::string TPortableIniFile::readString(const std::string& section, const std::
   const TSection* found = findSection(section);
   if (found == nullptr) return defaultValue;
   const TSection::TEntry* entry = found->find(foldedKey(key));
-  return entry == nullptr ? defaultValue : entry->value;
+  return entry == nullptr ? defaultValue : std::string(readBack(entry->value));
 }
 
 bool TPortableIniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
@@ -370,7 +371,8 @@ void TPortableIniFile::readSection(const std::string& section, std::vector<std::
 void TPortableIniFile::readSectionValues(const std::string& section, std::vector<std::string>& entries) const {
   const TSection* found = findSection(section);
   if (found == nullptr) return;
-  found->forEachEntry([&](const TSection::TEntry& entry) { entries.push_back(entry.key + "=" + entry.value); });
+  found->forEachEntry(
+      [&](const TSection::TEntry& entry) { entries.push_back(entry.key + "=" + std::string(readBack(entry.value))); });
 }
 
 void TPortableIniFile::eraseSection(const std::string& section) {

@@ -53,8 +53,6 @@ class TsystemForm : public TChildForm {
   void loadView();
   // The files that could not be written.
   TSaveFailures saveView();
-  void writeControls(TPortableIniFile& ini);
-  void writeSystem(TPortableIniFile& ini);
   // The last save of the view shown failed: its edits are not on disk yet.
   bool unsaved() const { return unsaved_; }
   double getLatestChangeTime() const;
@@ -140,6 +138,9 @@ class TsystemForm : public TChildForm {
   void showPage(TSystemPage page, int entry);
 
  private:
+  // What the window keeps in its two files.
+  void writeControls(TPortableIniFile& ini);
+  void writeSystem(TPortableIniFile& ini);
   TPanel& makePage(TSystemPage page, const std::string& caption);
   void makeDateControls(TPanel& group);
   TPanel& addGroup(TSystemPage page, const std::string& section, const std::string& menuCaption, int left, int top,

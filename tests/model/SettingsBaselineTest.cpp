@@ -66,6 +66,24 @@ TEST(PortableIniFileWrites, AValueWrittenAsItStandsLeavesTheFileUnchanged) {
   EXPECT_TRUE(ini.Modified());
 }
 
+// A file rewritten for one changed value keeps the others as they were
+// written: a formula in quotes once lost them, and a system its text flag.
+TEST(PortableIniFileWrites, ARewriteKeepsTheQuotesOfTheValuesItDidNotChange) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "system.ini";
+  writeWholeFile(file, "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nLot=5\r\n");
+  {
+    TPortableIniFile ini(file);
+    EXPECT_EQ(ini.readString("Rule0", "Flag", ""), "\"SYS\"");
+    ini.writeString("Rule0", "Lot", "10");
+    ASSERT_TRUE(ini.updateFile());
+  }
+  EXPECT_EQ(readWholeFile(file), "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nLot=10\r\n\r\n");
+  const TPortableIniFile again(file);
+  EXPECT_EQ(again.readString("Rule0", "Flag", ""), "\"SYS\"");
+  EXPECT_EQ(again.readString("Rule0", "Comment", ""), " padded ");
+}
+
 TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   TTemporaryFolder folder;
   TPortableIniFile before(folder.path() + "a", TPortableIniFile::TNewFile{});
