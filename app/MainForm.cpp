@@ -451,6 +451,7 @@ void TmainForm::loadTranslations() {
 
 void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
+  guiOptionsRead_ = fileExists(paths_.guiOptionsFileName) ? !ini.readFailed() : std::optional<bool>();
   setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
   if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
@@ -464,7 +465,12 @@ void TmainForm::loadGUIoptions(bool includeMacros) {
 }
 
 TSaveFailures TmainForm::saveGUIoptions() {
-  TPortableIniFile ini(paths_.guiOptionsFileName);
+  if (savedGUIoptions_.save(paths_.guiOptionsFileName, [this](TPortableIniFile& ini) { writeGUIoptions(ini); }))
+    return {};
+  return {paths_.guiOptionsFileName};
+}
+
+void TmainForm::writeGUIoptions(TPortableIniFile& ini) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   GetWindowPlacement(handle(), &placement);
@@ -477,28 +483,43 @@ TSaveFailures TmainForm::saveGUIoptions() {
   assetPickForm->saveGUIoptions(ini);
   galleryForm->saveGUIoptions(ini);
   macroForm->saveGUIoptions(ini);
-  if (ini.updateFile()) return {};
-  return {ini.FileName()};
 }
 
 void TmainForm::loadMacroGUIoptions() {
   TPortableIniFile ini(paths_.guiOptionsFileName);
   macroForm->loadGUIoptions(ini);
+  // The last of the options read at the start: a file that could not be
+  // read leaves every window as it was, which must not replace the file
+  // unless the user changes it; what was read and corrected is saved.
+  const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
+  if (!guiOptionsRead_)
+    savedGUIoptions_.forget();
+  else if (*guiOptionsRead_)
+    savedGUIoptions_.take(paths_.guiOptionsFileName, write, ini);
+  else
+    savedGUIoptions_.take(paths_.guiOptionsFileName, write);
 }
 
 void TmainForm::loadImageList() { loadNumberedBitmaps(imageList, getDirectory("<BMPS>")); }
 
 void TmainForm::getInitialPortfolioPicks() {
   THourglass hourglass;
-  TPortableIniFile ini(getDirectory("<FOLIOS>") + "FolioControls.INI");
+  const std::string fileName = getDirectory("<FOLIOS>") + "FolioControls.INI";
   TfolioPickForm& picks = portfolioForm->folioPickForm();
-  picks.loadGUIoptions(ini);
+  const auto write = [&picks](TPortableIniFile& ini) { picks.saveGUIoptions(ini); };
+  TSettingsBaseline saved;
+  {
+    const TPortableIniFile ini(fileName);
+    picks.loadGUIoptions(ini);
+    // Options that could not be read are not written back as defaults.
+    saved.take(fileName, write, ini);
+  }
   picks.listFolios();
   application().available();
   const bool accepted = picks.execute(10, false);
   application().busy();
   if (accepted) picks.saveLoadAlwaysStatus();
-  picks.saveGUIoptions(ini);
+  saved.save(fileName, write);
 }
 
 void TmainForm::helpBtnClick() { application().helpContext(pageControl->helpContext); }

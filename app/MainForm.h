@@ -4,12 +4,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/DownloaderLink.h"
 #include "app/IdleEvents.h"
 #include "app/MainWindowSetup.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
 #include "platform/ImageList.h"
@@ -79,6 +81,7 @@ class TmainForm : public TForm {
   void updateMainTitleBar();
   void loadTranslations();
   void loadGUIoptions(bool includeMacros);
+  // What changed in the program's options since they were read or saved.
   TSaveFailures saveGUIoptions();
   void loadMacroGUIoptions();
   void loadImageList();
@@ -198,6 +201,7 @@ class TmainForm : public TForm {
 
  private:
   void FormCreate();
+  void writeGUIoptions(TPortableIniFile& ini);
   void createComponents();
   void createTabs();
   void wireSystemForm();
@@ -236,6 +240,9 @@ class TmainForm : public TForm {
 
   TMainFormContext context_;
   TMainPaths paths_;
+  TSettingsBaseline savedGUIoptions_;
+  // Whether the options file was read at the start, when it was there.
+  std::optional<bool> guiOptionsRead_;
   TMessageBox& messageBox_;
   TKernelHandle dataReloadEvent_;
   TKernelHandle listReloadEvent_;

@@ -335,6 +335,7 @@ TWebPanel& TwebForm::loadWebPanel(const std::string& fileName) {
   panel.openDefault(nullptr);
   if (panel.left() >= sheetResizablePanel_->clientWidth())
     panel.setBounds(0, panel.top(), panel.width(), panel.height());
+  panel.placedAfterLoading();
   return panel;
 }
 

@@ -7,6 +7,7 @@
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
 #include "controls/WebPanel.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "platform/Timer.h"
@@ -110,6 +111,7 @@ class TwebForm : public TChildForm {
   void mosaicListSelectItem(int row, bool selected);
   void flushPendingSelection();
   void loadNotes(const std::string& folder);
+  void writeNotesTile(TPortableIniFile& ini);
   void loadWebPanels(const std::string& folder);
   TWebPanel& loadWebPanel(const std::string& fileName);
   void webPanelDeleted(TWebPanel& panel);
@@ -131,6 +133,7 @@ class TwebForm : public TChildForm {
   int currentMosaic_ = -1;
   int shownMosaic_ = -1;
   std::unique_ptr<TEditorStatus> notes_;
+  TSettingsBaseline savedNotesTile_;
   TFontAttributeSets fontAttributeSets_;
   std::vector<std::unique_ptr<TWebPanel>> webPanels_;
   TTimer delayTimer_;

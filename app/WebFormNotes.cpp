@@ -26,8 +26,9 @@ void TwebForm::loadNotes(const std::string& folder) {
     // An unreadable file must not be overwritten by the empty document.
     notes_->fileName.clear();
   }
+  const std::string tileFile = folder + "0.INI";
   try {
-    const TPortableIniFile ini(folder + "0.INI");
+    const TPortableIniFile ini(tileFile);
     TFontAttributes& record = *fontAttributeSets_.find(0);
     TFontProperties font = fontPropertiesOf(record);
     ini.readFont(notesSection, "Font", font);
@@ -47,6 +48,8 @@ void TwebForm::loadNotes(const std::string& folder) {
   } catch (...) {
     // A damaged tile record leaves the rest of the tile as it was.
   }
+  // A record that could not be read is not replaced by the defaults shown.
+  savedNotesTile_.take(tileFile, [this](TPortableIniFile& ini) { writeNotesTile(ini); });
   noteEditPanel_->setEditorStatus(notes_.get());
   notesBtn_->setDown(noteEditorContainer_->visible());
 }
@@ -58,8 +61,14 @@ TSaveFailures TwebForm::saveNotes() {
   const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
   // The notes of a deleted mosaic have nowhere to go.
   if (!folderExists(folder)) return failed;
-  if (!notes_->saveToFile(fileName, false)) failed.push_back(fileName);
-  TPortableIniFile ini(folder + "0.INI");
+  if (notes_->modified && !notes_->saveToFile(fileName, false)) failed.push_back(fileName);
+  const std::string tileFile = folder + "0.INI";
+  if (!savedNotesTile_.save(tileFile, [this](TPortableIniFile& ini) { writeNotesTile(ini); }))
+    failed.push_back(tileFile);
+  return failed;
+}
+
+void TwebForm::writeNotesTile(TPortableIniFile& ini) {
   long double left = 0, top = 0, right = 1, bottom = 1;
   sheetResizablePanel_->getRelativeBounds(noteEditorContainer_, left, top, right, bottom);
   ini.writeFloat(notesSection, "Left", static_cast<double>(left));
@@ -70,8 +79,6 @@ TSaveFailures TwebForm::saveNotes() {
   ini.writeInteger(notesSection, "Color", notes_->backgroundColour);
   ini.writeFont(notesSection, "Font", fontPropertiesOf(*fontAttributeSets_.find(0)));
   ini.writeBool(notesSection, "Show", noteEditorContainer_->visible());
-  if (!ini.updateFile()) failed.push_back(ini.FileName());
-  return failed;
 }
 
 void TwebForm::setNotesShown(bool shown) {

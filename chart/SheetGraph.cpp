@@ -338,23 +338,37 @@ void TSheetGraph::rebasePercentSeries() {
 
 int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   fileName_ = fileName;
-  if (!fileExists(fileName)) return -2;
+  const int result = fileExists(fileName) ? readView(decimalSeparator, listSeparator) : -2;
+  // The view as it stands now is what the file holds as far as the view
+  // knows; one that could not be read shows its defaults, which must not
+  // replace the file unless the user changes them.
+  savedView_.take(fileName_, [this, decimalSeparator, listSeparator](TPortableIniFile& ini) {
+    writeView(ini, decimalSeparator, listSeparator);
+  });
+  return result;
+}
+
+int TSheetGraph::readView(char decimalSeparator, char listSeparator) {
   int result = 0;
   try {
-    TPortableIniFile ini(fileName);
-    if (ini.readFailed()) return -3;
-    result = loadLayout(ini);
-    auto formula = [&](const char* section, const std::string& current) {
-      return formulaFromStore(ini.readString(section, "Formula", formulaToStore(current, decimalSeparator, listSeparator)),
-                          decimalSeparator, listSeparator);
-    };
-    pending_->fromXFormula = formula("FromX", pending_->fromXFormula);
-    pending_->toXFormula = formula("ToX", pending_->toXFormula);
-    pending_->stepsFormula = formula("Steps", pending_->stepsFormula);
-    pending_->setTopText(formula("TopText", pending_->topText));
-    pending_->setBottomText(formula("BottomText", pending_->bottomText));
-    pending_->logarithmic = ini.readBool("Graph", "Logarithmic", getLogarithmic());
-    if (result == 0) result = sourceTable_->loadFromIni(ini, decimalSeparator, listSeparator);
+    TPortableIniFile ini(fileName_);
+    if (ini.readFailed()) {
+      result = -3;
+    } else {
+      result = loadLayout(ini);
+      auto formula = [&](const char* section, const std::string& current) {
+        return formulaFromStore(
+            ini.readString(section, "Formula", formulaToStore(current, decimalSeparator, listSeparator)),
+            decimalSeparator, listSeparator);
+      };
+      pending_->fromXFormula = formula("FromX", pending_->fromXFormula);
+      pending_->toXFormula = formula("ToX", pending_->toXFormula);
+      pending_->stepsFormula = formula("Steps", pending_->stepsFormula);
+      pending_->setTopText(formula("TopText", pending_->topText));
+      pending_->setBottomText(formula("BottomText", pending_->bottomText));
+      pending_->logarithmic = ini.readBool("Graph", "Logarithmic", getLogarithmic());
+      if (result == 0) result = sourceTable_->loadFromIni(ini, decimalSeparator, listSeparator);
+    }
   } catch (...) {
     result = -3;
   }
@@ -363,32 +377,35 @@ int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator
   return result;
 }
 
+void TSheetGraph::placedAfterLoading() { savedView_.retake(); }
+
 int TSheetGraph::saveToFile(char decimalSeparator, char listSeparator) {
-  try {
-    TPortableIniFile ini(fileName_);
-    TChartLayout layout = getLayout();
-    if (captionsHeld_) {
-      layout.topText.text = heldTopText_;
-      layout.bottomText.text = heldBottomText_;
-    }
-    int result = writeChartLayout(ini, layout);
-    // A formula such as "Prices" in quotes, or one with edge blanks, keeps
-    // them inside one more pair of quotes, which reading takes off.
-    auto formula = [&](const char* section, const std::string& text) {
-      ini.writeString(section, "Formula", quotedWhereNeeded(formulaToStore(text, decimalSeparator, listSeparator)));
-    };
-    formula("FromX", pending_->fromXFormula);
-    formula("ToX", pending_->toXFormula);
-    formula("Steps", pending_->stepsFormula);
-    formula("TopText", pending_->topText);
-    formula("BottomText", pending_->bottomText);
-    ini.writeBool("Graph", "Logarithmic", pending_->logarithmic);
-    if (result == 0) result = sourceTable_->saveToIni(ini, decimalSeparator, listSeparator);
-    if (!ini.updateFile()) return -4;
-    return result;
-  } catch (...) {
-    return -4;
+  int result = 0;
+  const bool saved = savedView_.save(
+      fileName_, [&](TPortableIniFile& ini) { result = writeView(ini, decimalSeparator, listSeparator); });
+  return saved ? result : -4;
+}
+
+int TSheetGraph::writeView(TPortableIniFile& ini, char decimalSeparator, char listSeparator) {
+  TChartLayout layout = getLayout();
+  if (captionsHeld_) {
+    layout.topText.text = heldTopText_;
+    layout.bottomText.text = heldBottomText_;
   }
+  int result = writeChartLayout(ini, layout);
+  // A formula such as "Prices" in quotes, or one with edge blanks, keeps
+  // them inside one more pair of quotes, which reading takes off.
+  auto formula = [&](const char* section, const std::string& text) {
+    ini.writeString(section, "Formula", quotedWhereNeeded(formulaToStore(text, decimalSeparator, listSeparator)));
+  };
+  formula("FromX", pending_->fromXFormula);
+  formula("ToX", pending_->toXFormula);
+  formula("Steps", pending_->stepsFormula);
+  formula("TopText", pending_->topText);
+  formula("BottomText", pending_->bottomText);
+  ini.writeBool("Graph", "Logarithmic", pending_->logarithmic);
+  if (result == 0) result = sourceTable_->saveToIni(ini, decimalSeparator, listSeparator);
+  return result;
 }
 
 int TSheetGraph::deleteWithFile(std::unique_ptr<TSheetGraph> graph) {

@@ -8,6 +8,7 @@
 
 #include "chart/PriceChart.h"
 #include "chart/SheetBuilder.h"
+#include "model/SettingsBaseline.h"
 
 class TComputeThread;
 class TPortfolioTable;
@@ -71,7 +72,11 @@ class TSheetGraph : public TPriceChart {
 
   // 0; -2 missing file; -3 read error; else the layout's or sources' code.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
+  // The owner placed the view after loading it (its file gave no place):
+  // that place is no change to save.
+  void placedAfterLoading();
   // 0; -4 when the file could not be written (it then keeps its old text).
+  // Only what changed since the file was read or saved is written.
   int saveToFile(char decimalSeparator, char listSeparator);
   // Frees the graph; -4 when its file exists and cannot be deleted.
   static int deleteWithFile(std::unique_ptr<TSheetGraph> graph);
@@ -96,8 +101,13 @@ class TSheetGraph : public TPriceChart {
   void readSelection();
   void freeThread();
   void blankCaptionsForComputing();
+  // The view file read into the view; its code as loadFromFile gives it.
+  int readView(char decimalSeparator, char listSeparator);
+  // The view file's keys; the layout's or the sources' code.
+  int writeView(TPortableIniFile& ini, char decimalSeparator, char listSeparator);
 
   std::string fileName_;
+  TSettingsBaseline savedView_;
   std::unique_ptr<TSourceTable> sourceTable_;
   std::unique_ptr<TSheet> sheet_;
   Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;

@@ -699,10 +699,29 @@ int TWebPanel::loadSettings(const std::string& fileName) {
     navigation_.setTimedRefreshInterval(settings.timedRefreshInterval);
   }
   applyToolbarLayout();
+  // A file that could not be read leaves the panel with its defaults, which
+  // must not replace the file unless the user changes them.
+  savedSettings_.take(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); });
   return result;
 }
 
+void TWebPanel::placedAfterLoading() { savedSettings_.retake(); }
+
 int TWebPanel::saveSettings(const std::string& fileName) {
+  captureSettings();
+  return navigation_.settings.saveSettings(fileName);
+}
+
+int TWebPanel::saveToOwnFile() {
+  return savedSettings_.save(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); }) ? 0 : -4;
+}
+
+void TWebPanel::writeSettings(TPortableIniFile& ini) {
+  captureSettings();
+  navigation_.settings.save(ini);
+}
+
+void TWebPanel::captureSettings() {
   TWebPanelSettings& settings = navigation_.settings;
   settings.inContainer = inResizableContainer() && hasFractions();
   if (settings.inContainer) {
@@ -727,7 +746,6 @@ int TWebPanel::saveSettings(const std::string& fileName) {
   settings.favsWidth = favsPane_->width();
   settings.symbolWidth = favListView_->columnWidth(0);
   settings.statusVisible = statusVisible();
-  return settings.saveSettings(fileName);
 }
 
 // Tile fractions belong to a panel of a mosaic: a panel placed anywhere else

@@ -7,6 +7,7 @@
 #include "controls/ResizablePanel.h"
 #include "controls/StoredToolPlaces.h"
 #include "controls/WebPanelNavigation.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Timer.h"
 
 class TBitmap;
@@ -34,9 +35,14 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   void loadTranslations(const std::string&) {}
   // -2 for a missing file (nothing changes), -3 when it cannot be read, else 0.
   int loadSettings(const std::string& fileName);
+  // The owner placed the panel after loading it (its file gave no place):
+  // that place is no change to save.
+  void placedAfterLoading();
   // 0, or -4 when the file could not be written.
   int saveSettings(const std::string& fileName);
-  int saveToOwnFile() { return saveSettings(settingsFile_); }
+  // The same into the file loaded, writing only what changed since it was
+  // read or saved.
+  int saveToOwnFile();
   const std::string& settingsFile() const { return settingsFile_; }
 
   void setTimedRefreshPopupMenu(TPopupMenu* menu);
@@ -165,6 +171,9 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   void deleteSettingsFile();
   void addressKey(WORD key);
   bool inResizableContainer() const;
+  // The panel's state into its settings, and those into a settings file.
+  void captureSettings();
+  void writeSettings(TPortableIniFile& ini);
 
   TBrowserFactory browserFactory_;
   std::function<void(TWebPanel&)> onMakeDefaultRequest_;
@@ -173,6 +182,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   std::unique_ptr<TParts> parts_;
   TTimer refreshTimer_;
   std::string settingsFile_;
+  TSettingsBaseline savedSettings_;
   bool canDeleteSelf_ = true;
   bool favSortDescending_ = false;
   int favSortColumn_ = -1;

@@ -52,6 +52,13 @@ bool storableKey(const std::string& key) {
   return key.find('=') == std::string::npos && !trimmed(key).empty();
 }
 
+// A value as reading the file gives it back.
+std::string_view readBack(std::string_view value) {
+  value = trimmed(value);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+  return value;
+}
+
 bool readsAsHeader(std::string_view key, std::string_view value) {
   key = trimmed(key);
   value = trimmed(value);
@@ -80,24 +87,27 @@ struct TPortableIniFile::TSection {
     return found == positions.end() ? nullptr : &Lines[found->second];
   }
 
-  void store(std::string_view key, std::string_view value) {
+  // True when the section's text changed.
+  bool store(std::string_view key, std::string_view value) {
     std::string folded = upperCase(std::string(key));
     auto found = positions.find(folded);
     if (value.empty()) {
-      if (found == positions.end()) return;
+      if (found == positions.end()) return false;
       Lines[found->second] = TEntry{{}, {}, true};
       positions.erase(found);
       if (++removedCount > 16 && removedCount > positions.size()) squeeze();
-      return;
+      return true;
     }
     if (found != positions.end()) {
       TEntry& entry = Lines[found->second];
+      if (entry.key == key && readBack(entry.value) == readBack(value)) return false;
       entry.key.assign(key);
       entry.value.assign(value);
-      return;
+      return true;
     }
     positions.emplace(std::move(folded), Lines.size());
     Lines.push_back(TEntry{std::string(key), std::string(value), false});
+    return true;
   }
 
   template <class Visit>
@@ -237,9 +247,8 @@ void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
   }
   size_t equals = line.find('=');
   if (current == nullptr || equals == std::string_view::npos || equals == 0) return;
-  std::string_view value = trimmed(line.substr(equals + 1));
-  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-  current->store(line.substr(0, equals), value);
+  // Kept as the file has it, so that a rewrite keeps the quotes it needs.
+  current->store(line.substr(0, equals), trimmed(line.substr(equals + 1)));
 }
 
 std::string TPortableIniFile::fileText() const {
@@ -302,7 +311,7 @@ std::string TPortableIniFile::readString(const std::string& section, const std::
   const TSection* found = findSection(section);
   if (found == nullptr) return defaultValue;
   const TSection::TEntry* entry = found->find(foldedKey(key));
-  return entry == nullptr ? defaultValue : entry->value;
+  return entry == nullptr ? defaultValue : std::string(readBack(entry->value));
 }
 
 bool TPortableIniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
@@ -311,8 +320,11 @@ bool TPortableIniFile::writeString(const std::string& section, const std::string
   std::string cleanKey = withoutLineBreakers(key);
   if (!storableKey(cleanKey)) return false;
   const bool cleanValue = !holdsLineBreakers(value);
-  sectionForWriting(section).store(cleanKey, cleanValue ? value : withoutLineBreakers(value));
-  modified_ = true;
+  // A value written as it stands changes nothing: a file nobody changed is
+  // not rewritten. A section made, even empty, is a change.
+  const bool newSection = findSection(section) == nullptr;
+  if (sectionForWriting(section).store(cleanKey, cleanValue ? value : withoutLineBreakers(value)) || newSection)
+    modified_ = true;
   return cleanValue && !holdsLineBreakers(key) && !holdsLineBreakers(section);
 }
 
@@ -359,7 +371,8 @@ void TPortableIniFile::readSection(const std::string& section, std::vector<std::
 void TPortableIniFile::readSectionValues(const std::string& section, std::vector<std::string>& entries) const {
   const TSection* found = findSection(section);
   if (found == nullptr) return;
-  found->forEachEntry([&](const TSection::TEntry& entry) { entries.push_back(entry.key + "=" + entry.value); });
+  found->forEachEntry(
+      [&](const TSection::TEntry& entry) { entries.push_back(entry.key + "=" + std::string(readBack(entry.value))); });
 }
 
 void TPortableIniFile::eraseSection(const std::string& section) {
@@ -373,6 +386,54 @@ void TPortableIniFile::eraseSection(const std::string& section) {
     }
   }
   modified_ = true;
+}
+
+bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPortableIniFile& after) {
+  bool changed = false;
+  for (const auto& section : before.sections_) {
+    const TSection* kept = after.findSection(section->Name);
+    if (kept == nullptr) {
+      // The writer erased the section: so it goes here, whatever it holds.
+      changed = true;
+      if (findSection(section->Name) != nullptr) eraseSection(section->Name);
+      continue;
+    }
+    section->forEachEntry([&](const TSection::TEntry& entry) {
+      if (kept->find(upperCase(entry.key)) != nullptr) return;
+      changed = true;
+      const auto here = sectionsByName_.find(section->Name);
+      if (here != sectionsByName_.end() && here->second->store(entry.key, "")) modified_ = true;
+    });
+  }
+  for (const auto& section : after.sections_) {
+    const TSection* old = before.findSection(section->Name);
+    section->forEachEntry([&](const TSection::TEntry& entry) {
+      const TSection::TEntry* was = old ? old->find(upperCase(entry.key)) : nullptr;
+      if (was != nullptr && readBack(was->value) == readBack(entry.value)) return;
+      changed = true;
+      if (sectionForWriting(section->Name).store(entry.key, entry.value)) modified_ = true;
+    });
+  }
+  return changed;
+}
+
+void TPortableIniFile::keepOnlyWhatOtherHolds(const TPortableIniFile& other) {
+  std::vector<std::string> gone;
+  for (const auto& section : sections_) {
+    const TSection* there = other.findSection(section->Name);
+    if (there == nullptr) {
+      gone.push_back(section->Name);
+      continue;
+    }
+    std::vector<std::pair<std::string, std::string>> taken;
+    section->forEachEntry([&](const TSection::TEntry& entry) {
+      const TSection::TEntry* held = there->find(upperCase(entry.key));
+      taken.emplace_back(entry.key, held ? held->value : std::string());
+    });
+    for (const auto& [key, value] : taken)
+      if (section->store(key, value)) modified_ = true;
+  }
+  for (const std::string& name : gone) eraseSection(name);
 }
 
 void TPortableIniFile::eraseNumberedSections(const std::string& prefix, const std::string& suffix, long long first,

@@ -70,6 +70,14 @@ class TPortableIniFile {
   // refused: nothing is stored and the result is false.
   bool writeFloat(const std::string& section, const std::string& key, long double value);
 
+  // Writes here what the writer's text `after` holds differently from its
+  // earlier text `before`: entries changed, added or removed, sections
+  // erased. Entries the writer left as they were keep what this file holds.
+  // True when `after` differs from `before`.
+  bool writeChanges(const TPortableIniFile& before, const TPortableIniFile& after);
+  // Entries other holds too take the value other holds; the rest go.
+  void keepOnlyWhatOtherHolds(const TPortableIniFile& other);
+
   bool sectionExists(const std::string& section) const;
   // The names of the sections, in file order; appended to the target.
   void readSections(std::vector<std::string>& sections) const;

@@ -158,6 +158,9 @@ void TFieldTable::defaultMissingSizes(int rowHeight, int colWidth) {
 
 int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   clear();
+  // A table that failed to load saves nowhere, least of all into the file
+  // it was loaded from before.
+  FileName.clear();
   std::unique_ptr<TPortableIniFile> ini;
   try {
     ini = std::make_unique<TPortableIniFile>(fileName);
@@ -187,24 +190,26 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
     return -5;
   }
   FileName = fileName;
+  saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+    writeTo(file, decimalSeparator, listSeparator);
+  });
   return 0;
 }
 
-int TFieldTable::save(char decimalSeparator, char listSeparator) const {
-  try {
-    TPortableIniFile ini(FileName);
-    ini.writeInteger(fieldsSection, "Count", count());
-    ini.writeInteger(fieldsSection, "Fixed", Fixed);
-    ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
-    ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
-    ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
-    ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
-    for (int i = 0; i < count(); ++i) {
-      Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(i), listSeparator, decimalSeparator);
-    }
-    return ini.updateFile() ? 0 : -4;
-  } catch (...) {
-    return -4;
+int TFieldTable::save(char decimalSeparator, char listSeparator) {
+  const auto write = [&](TPortableIniFile& ini) { writeTo(ini, decimalSeparator, listSeparator); };
+  return saved_.save(FileName, write) ? 0 : -4;
+}
+
+void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {
+  ini.writeInteger(fieldsSection, "Count", count());
+  ini.writeInteger(fieldsSection, "Fixed", Fixed);
+  ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
+  ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
+  ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
+  ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
+  for (int i = 0; i < count(); ++i) {
+    Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(i), listSeparator, decimalSeparator);
   }
 }
 

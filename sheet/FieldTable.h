@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "model/SettingsBaseline.h"
 #include "sheet/CellProps.h"
 
 // How one column (or row) of a list window is built: the cell properties
@@ -65,9 +66,10 @@ class TFieldTable {
   // file claims more than maxFieldCount fields. A missing file loads as an
   // empty table.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
-  // Writes into FileName (what else the file holds stays), replacing the
-  // file only once the new text is complete; -4 when that fails.
-  int save(char decimalSeparator, char listSeparator) const;
+  // Writes into FileName what changed since it was read or saved (what else
+  // the file holds stays), replacing the file only once the new text is
+  // complete; -4 when that fails.
+  int save(char decimalSeparator, char listSeparator);
   // A deep copy of source (nullptr: cleared). Returns 0.
   int assign(const TFieldTable* source);
   // The table's four sizes below 1 (a file written before they were kept,
@@ -110,4 +112,9 @@ class TFieldTable {
 
   // No list window has more fields; a file that claims more is corrupt.
   static constexpr int maxFieldCount = 65536;
+
+ private:
+  void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
+
+  TSettingsBaseline saved_;
 };

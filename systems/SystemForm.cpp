@@ -315,6 +315,9 @@ void TsystemForm::loadView() {
     editor_.Edited().loadFromIni(ini, userSeparators());
     readSizes(ini);
   }
+  // Files that could not be read leave the system empty and the bars as
+  // they were, which must not replace the files unless the user changes them.
+  savedSystem_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
   editor_.loadedFromFile();
   showDates();
   show();
@@ -330,6 +333,7 @@ void TsystemForm::loadView() {
     optimizeForm_->loadGUIoptions(controlsFile);
     loadBarLayout(controlsFile);
   }
+  savedControls_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
   appliedTime_ = changeStamp();
 }
@@ -337,22 +341,27 @@ void TsystemForm::loadView() {
 TSaveFailures TsystemForm::saveView() {
   TSaveFailures failed;
   if (folder_.empty()) return failed;
-  {
-    TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
-    optimizeForm_->saveGUIoptions(controlsFile);
-    saveBarLayout(controlsFile);
-    if (!controlsFile.updateFile()) failed.push_back(controlsFile.FileName());
-  }
+  const std::string controlsFile = folder_ + "SystemControls.INI";
+  if (!savedControls_.save(controlsFile, [this](TPortableIniFile& ini) { writeControls(ini); }))
+    failed.push_back(controlsFile);
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
-  TPortableIniFile ini(folder_ + "System.INI");
-  editor_.Edited().saveToIni(ini, userSeparators());
-  writeSizes(ini);
-  if (ini.updateFile())
+  const std::string systemFile = folder_ + "System.INI";
+  if (savedSystem_.save(systemFile, [this](TPortableIniFile& ini) { writeSystem(ini); }))
     editor_.loadedFromFile();
   else
-    failed.push_back(ini.FileName());
+    failed.push_back(systemFile);
   unsaved_ = !failed.empty();
   return failed;
+}
+
+void TsystemForm::writeControls(TPortableIniFile& ini) {
+  optimizeForm_->saveGUIoptions(ini);
+  saveBarLayout(ini);
+}
+
+void TsystemForm::writeSystem(TPortableIniFile& ini) {
+  editor_.Edited().saveToIni(ini, userSeparators());
+  writeSizes(ini);
 }
 
 double TsystemForm::getLatestChangeTime() const {

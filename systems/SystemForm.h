@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "systems/SystemEditor.h"
@@ -139,6 +140,9 @@ class TsystemForm : public TChildForm {
   void showPage(TSystemPage page, int entry);
 
  private:
+  // What the window keeps in its two files.
+  void writeControls(TPortableIniFile& ini);
+  void writeSystem(TPortableIniFile& ini);
   TPanel& makePage(TSystemPage page, const std::string& caption);
   void makeDateControls(TPanel& group);
   TPanel& addGroup(TSystemPage page, const std::string& section, const std::string& menuCaption, int left, int top,
@@ -170,6 +174,8 @@ class TsystemForm : public TChildForm {
   TPopupMenu* textEditorPopupMenu_ = nullptr;
   IActiveScript* scriptEngine_ = nullptr;
   std::string folder_;
+  TSettingsBaseline savedSystem_;
+  TSettingsBaseline savedControls_;
   std::string languageFile_;
   std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder
   int portfolioSerial_ = 0;

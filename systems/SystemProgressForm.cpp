@@ -152,16 +152,20 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     // Without a system file there is nothing to run, nor a file to keep the
     // state in.
     const bool kept = portfolio != nullptr && fileExists(fileName);
-    if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable)) {
-      // Nothing to run: the window, and the last run's code, as for no system.
+    // Nothing to run: the window, and the last run's code, as for no system.
+    const auto runNothing = [&] {
       const int result = progressForm.execute(nullptr, scriptEngine, hideAtEnd, centreRect, portfolioTable);
       appliedTime = changeStamp();
       return result;
-    }
+    };
+    if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable)) return runNothing();
     TSystem system;
     {
       // Read only: the object is gone before the run, and nothing was written.
       TPortableIniFile ini(fileName);
+      // A system that could not be read is no empty system: its transactions
+      // and its run's record stay as they are.
+      if (ini.readFailed()) return runNothing();
       system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator});
     }
     const int result = progressForm.execute(&system, scriptEngine, hideAtEnd, centreRect, portfolioTable);

@@ -10,6 +10,7 @@
 #include "chart/SheetViewOwner.h"
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "platform/Timer.h"
@@ -253,6 +254,10 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   char listSeparator() const;
   void loadGUIoptions(const std::string& fileName);
   bool saveGUIoptions(const std::string& fileName);
+  void writeGUIoptions(TPortableIniFile& ini);
+  // What a window applies of its options after the view loaded is no
+  // change to save.
+  void optionsApplied();
 
   TToolButton* addBtn_ = nullptr;
   TToolButton* copyBtn_ = nullptr;
@@ -305,6 +310,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // The field file exists but could not be read: the grid is laid out
   // without it, so its line order and sizes are no layout to keep.
   bool fieldFileDamaged_ = false;
+  TSettingsBaseline savedGUIoptions_;
   std::unique_ptr<TDataSheet> dataSheet_;
   TPortfolioTable* portfolioTable_ = nullptr;
   Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;

@@ -1,5 +1,5 @@
 // The window's layout in its controls file: every key read with the
-// control's current state as its default, and written back whole.
+// control's current state as its default; what changed is written back.
 #include "controls/EditPanel.h"
 #include "controls/ResizablePanel.h"
 #include "controls/ResizablePanelContainer.h"
@@ -72,10 +72,18 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   notesBtnClick();
   arrangePanels(*controlBar_);
   arrangePanels(*sheetControlBar_);
+  // A file that could not be read leaves the controls as they were, which
+  // must not replace the file unless the user changes them.
+  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); });
 }
 
+void TdataForm::optionsApplied() { savedGUIoptions_.retake(); }
+
 bool TdataForm::saveGUIoptions(const std::string& fileName) {
-  TPortableIniFile ini(fileName);
+  return savedGUIoptions_.save(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); });
+}
+
+void TdataForm::writeGUIoptions(TPortableIniFile& ini) {
   writePanelPlace(ini, "DateControls", *dateControlsPanel_, false);
   ini.writeBool("DateControls", "Synchronize", synchDatesBtn_->down());
   writeMoreGUIoptions(ini, TOptionsPlace::dates);
@@ -107,5 +115,4 @@ bool TdataForm::saveGUIoptions(const std::string& fileName) {
   ini.writeInteger("Notes", "Color", static_cast<int>(notesColor_));
   ini.writeFont("Notes", "Font", fontPropertiesOf(*noteFonts_.find(0)));
   ini.writeBool("Notes", "Show", notesBtn_->down());
-  return ini.updateFile();
 }

@@ -68,6 +68,7 @@ TSheetGraph* TdataForm::loadGraphView(const std::string& fileName, bool chart) {
       false);
   graph->rebuild();
   if (graph->left() >= sheetResizablePanel_->clientWidth()) graph->setBounds(0, 0, graph->width(), graph->height());
+  graph->placedAfterLoading();
   if (chart) graph->onCrossHairMoved = [this](TPriceGraph* sender, double x) { broadCastChartMouseMove(sender, x); };
   TSheetGraph* result = graph.get();
   graphs_.push_back(std::move(graph));
@@ -89,6 +90,7 @@ TWebPanel* TdataForm::loadWebPanel(const std::string& fileName) {
   panel->loadSettings(fileName);
   openFavouriteOfSelection(*panel);
   if (panel->left() >= sheetResizablePanel_->clientWidth()) panel->setBounds(0, 0, panel->width(), panel->height());
+  panel->placedAfterLoading();
   TWebPanel* result = panel.get();
   browsers_.push_back(std::move(panel));
   webViews_.push_back(result);

@@ -72,6 +72,7 @@ void TquoteForm::loadView() {
   quoteEditorContainer_->setMaximized(tileMaximized_);
   quotesBtn_->setDown(showEditor_);
   quotesBtnClick();
+  optionsApplied();
 }
 
 void TquoteForm::quotesBtnClick() {

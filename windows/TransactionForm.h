@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "windows/ToolBarOptions.h"
@@ -146,6 +147,7 @@ class TtransactionForm : public TChildForm {
   std::vector<TToolGroupSection> toolGroups() const;
   void readControls(const std::string& fileName);
   bool writeControls(const std::string& fileName);
+  void writeControlKeys(TPortableIniFile& ini);
   void sizeAssetList(int comboWidth);
   void fitSelectionPanel();
   // Pop-up menus (TransactionFormMenus.cpp).
@@ -185,6 +187,7 @@ class TtransactionForm : public TChildForm {
   // too narrow for it narrows the list shown, not the one written.
   int wantedComboWidth_ = 0;
   TToolGroupPlaces toolGroupPlaces_;
+  TSettingsBaseline savedControls_;
   TSheetPanel* sheetPanel_ = nullptr;
   TPopupMenu sheetPopupMenu_;
   TPopupMenu delPopupMenu_;

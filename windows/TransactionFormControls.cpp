@@ -153,10 +153,16 @@ void TtransactionForm::readControls(const std::string& fileName) {
   controlBar_->setVisible(sheetControlsVisible);
   fitSelectionPanel();
   realign();
+  // A file that could not be read leaves the controls as they were, which
+  // must not replace the file unless the user changes them.
+  savedControls_.take(fileName, [this](TPortableIniFile& file) { writeControlKeys(file); });
 }
 
 bool TtransactionForm::writeControls(const std::string& fileName) {
-  TPortableIniFile ini(fileName);
+  return savedControls_.save(fileName, [this](TPortableIniFile& ini) { writeControlKeys(ini); });
+}
+
+void TtransactionForm::writeControlKeys(TPortableIniFile& ini) {
   toolGroupPlaces_.write(ini, toolGroups());
   ini.writeBool("GridDirectionControls", "RowWise", rowWise_);
   ini.writeBool("GridErrors", "Show", showCellErrorsBtn_->down());
@@ -166,5 +172,4 @@ bool TtransactionForm::writeControls(const std::string& fileName) {
   ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
   ini.writeInteger("Sheet", "Width", width());
   ini.writeBool("SheetControls", "Visible", controlBar_->visible());
-  return ini.updateFile();
 }

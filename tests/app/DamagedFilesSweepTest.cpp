@@ -31,6 +31,7 @@
 #include "platform/Form.h"
 #include "platform/Panel.h"
 #include "platform/StdControls.h"
+#include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "macros/MacroReference.h"
 #include "macros/MacroSheetStore.h"
@@ -498,7 +499,10 @@ TEST(DamagedFilesSweep, EveryFileOfAViewThatCannotBeWrittenIsNamed) {
     ASSERT_NE(window.globalNotes(), nullptr);
     const std::string notesFile = window.globalNotes()->fileName;
     for (const std::string& file : {host.options, host.pathOf(fieldFile), notesFile}) {
+      // Something to write into every file: files nobody changed are not written.
       ASSERT_TRUE(window.globalNotes()->insertText("A note "));
+      window.synchDatesBtn().setDown(!window.synchDatesBtn().down());
+      ++window.fieldTable().DefaultColWiseHeight;
       SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
       EXPECT_EQ(upper(window.saveView()), upper({file}));
       SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -676,5 +680,50 @@ TEST(DamagedFilesSweep, AddressesNoBrowserCanNavigateAreRefusedWhenAViewLoadsAnd
     EXPECT_EQ(saved.readString("DownloadSheetWebHome", "URL", ""), damaged);
     EXPECT_EQ(saved.readString("DownloadSheetURLs", "0", ""), damaged);
     downloads.webBrowserEnable(false);
+  }
+}
+
+// Files a data window reads when its view loads, held by another program
+// then, once showed the window empty and were overwritten with that at the
+// next save. Now a save leaves every file it could not read as it is, and
+// writes no file nobody changed, so read-only ones raise no failure.
+TEST(DamagedFilesSweep, TheDataWindowsLeaveFilesTheyCouldNotReadOrNobodyChangedAsTheyWere) {
+  setExtendedPrecision();
+  const auto check = [](auto& host, std::vector<std::string> files) {
+    for (std::string& file : files) file = host.pathOf(file);
+    files.push_back(host.options);
+    // Files as the window itself last wrote them.
+    host.loadAndSaveView();
+    std::map<std::string, std::string> texts;
+    for (const std::string& file : files) texts[file] = readWholeFile(file);
+    {
+      std::vector<std::unique_ptr<THeldFile>> held;
+      for (const std::string& file : files) held.push_back(std::make_unique<THeldFile>(file));
+      host.window->loadView();
+    }
+    EXPECT_EQ(host.window->saveView(), TSaveFailures{});
+    for (const std::string& file : files) EXPECT_EQ(readWholeFile(file), texts[file]) << file;
+
+    host.window->loadView();
+    for (const std::string& file : files) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(host.window->saveView(), TSaveFailures{});
+    for (const std::string& file : files) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    for (const std::string& file : files) EXPECT_EQ(readWholeFile(file), texts[file]) << file;
+  };
+  {
+    TDataWindowHost<TportfolioForm> portfolios("FOLIOS\\FolioControls.INI");
+    check(portfolios, {"FOLIOS\\FolioFields.INI", "FOLIOS\\Charts\\Folio_0.INI", "FOLIOS\\Graphs\\Folio_0.INI"});
+  }
+  {
+    TDataWindowHost<TassetForm> assets("AssetControls.INI");
+    check(assets, {"AssetFields.INI", "FOLIOS\\1\\Charts\\Asset_0.INI"});
+  }
+  {
+    TDataWindowHost<TquoteForm> quotes("QuoteControls.INI");
+    check(quotes, {"QuoteFields.INI"});
+  }
+  {
+    TDataWindowHost<TtransactionForm> transactions("TransactionControls.INI");
+    check(transactions, {"TransactionFields.INI"});
   }
 }

@@ -350,3 +350,54 @@ TEST(SheetGraph, AChartWithoutStepLineOrBarsStillShowsItsCloses) {
   ASSERT_TRUE(pumpUntil([&] { return !chart.computing() && !chart.stale() && chart.graph().seriesCount() == 1; }, 5000));
   EXPECT_EQ(chart.graph().series(0)->closeMarker, 0);
 }
+
+// A view file held by another program while the view loads shows an empty
+// view; saving it leaves the file as it is, held or let go, and a change
+// the user makes afterwards is all that is written into it. A view file
+// nobody changed is not written at all, so a read-only one saves without
+// failing.
+TEST(SheetGraph, AViewFileIsWrittenOnlyWithWhatTheUserChanged) {
+  for (const char* view : {"DATA\\FOLIOS\\Charts\\Folio_0.INI", "DATA\\FOLIOS\\Graphs\\Folio_0.INI"}) {
+    SCOPED_TRACE(view);
+    const bool chart = std::string(view).find("Charts") != std::string::npos;
+    TTemporaryFolder folder;
+    const std::string fileName = folder.path() + "View.INI";
+    ASSERT_TRUE(CopyFileA((sampleDataFolder() + view).c_str(), fileName.c_str(), FALSE));
+    const std::string text = readWholeFile(fileName);
+    const int sources = TPortableIniFile(fileName).readInteger("Sources", "Count", 0);
+    ASSERT_GT(sources, 0);
+    TForm form(graphForm());
+    const auto shown = [&]() -> TSheetGraph& {
+      TSheetGraph& graph = chart ? form.add<TSheetChart>() : form.add<TSheetGraph>();
+      graph.setBounds(0, 0, 500, 340);
+      return graph;
+    };
+    form.show();
+    TSheetGraph& unread = shown();
+    {
+      THeldFile held(fileName);
+      EXPECT_EQ(unread.loadFromFile(fileName, '.', ','), -3);
+      EXPECT_EQ(unread.sourceTable().count(), 0);
+      unread.rebuild();
+      pumpFor(300);
+      EXPECT_EQ(unread.saveToFile('.', ','), 0);
+    }
+    EXPECT_EQ(unread.saveToFile('.', ','), 0);
+    EXPECT_EQ(readWholeFile(fileName), text);
+    unread.setXFormulas("1", "2", "3", false);
+    ASSERT_EQ(unread.saveToFile('.', ','), 0);
+    const TPortableIniFile changed(fileName);
+    EXPECT_EQ(changed.readString("ToX", "Formula", ""), "2");
+    EXPECT_EQ(changed.readInteger("Sources", "Count", 0), sources);
+
+    writeWholeFile(fileName, text);
+    TSheetGraph& read = shown();
+    ASSERT_EQ(read.loadFromFile(fileName, '.', ','), 0);
+    read.rebuild();
+    pumpUntil([&] { return !read.computing() && !read.stale(); }, 5000);
+    SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(read.saveToFile('.', ','), 0);
+    SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(readWholeFile(fileName), text);
+  }
+}

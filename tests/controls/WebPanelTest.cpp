@@ -328,3 +328,49 @@ TEST_F(WebPanelWindow, HidingEveryGroupLeavesTheSetupHandleAndNoTileIsWrittenOut
   EXPECT_EQ(stored.readString("Tile", "Bottom", "none"), "none");
   EXPECT_NE(stored.readString("Tile", "Maximized", "none"), "none");
 }
+
+// A settings file held by another program while the panel loads leaves the
+// panel empty; its saves leave the file as it is, held or let go, and write
+// only what the user changed afterwards. A file nobody changed is not
+// written, so a read-only one saves without failing.
+TEST_F(WebPanelWindow, ASettingsFileIsWrittenOnlyWithWhatTheUserChanged) {
+  TFavList& favs = panel->navigation().settings.favs;
+  favs.insert(0, "http://quotes.example/acme", "ACME", 0, 0);
+  panel->navigation().settings.addRecentUrl("http://news.example/");
+  const std::string file = folder.path() + "WEB1.INI";
+  ASSERT_EQ(panel->saveSettings(file), 0);
+  const std::string text = readWholeFile(file);
+
+  const auto newPanel = [&]() -> TWebPanel& {
+    TWebPanel& made =
+        form->add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::make_unique<StandInBrowser>(); });
+    made.setBounds(0, 0, 420, 300);
+    return made;
+  };
+  TWebPanel& unread = newPanel();
+  {
+    THeldFile held(file);
+    EXPECT_EQ(unread.loadSettings(file), -3);
+    EXPECT_EQ(unread.favListView().itemCount(), 0);
+    EXPECT_EQ(unread.saveToOwnFile(), 0);
+  }
+  EXPECT_EQ(unread.saveToOwnFile(), 0);
+  EXPECT_EQ(readWholeFile(file), text);
+  unread.setStatusVisible(false);
+  ASSERT_EQ(unread.saveToOwnFile(), 0);
+  {
+    const TPortableIniFile changed(file);
+    EXPECT_FALSE(changed.readBool("Status", "Visible", true));
+    EXPECT_EQ(changed.readString("Fav1", "URL", ""), "http://quotes.example/acme");
+    EXPECT_EQ(changed.readString("RecentURLs", "0", ""), "http://news.example/");
+  }
+
+  writeWholeFile(file, text);
+  TWebPanel& read = newPanel();
+  ASSERT_EQ(read.loadSettings(file), 0);
+  EXPECT_EQ(read.favListView().itemCount(), 1);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(read.saveToOwnFile(), 0);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readWholeFile(file), text);
+}

@@ -182,18 +182,6 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
 
 namespace {
 
-// A file held open by another program that shares it with no one.
-struct THeldFile {
-  explicit THeldFile(const std::string& name)
-      : handle(CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~THeldFile() { release(); }
-  void release() {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    handle = INVALID_HANDLE_VALUE;
-  }
-  HANDLE handle;
-};
-
 void setReadOnly(const std::string& name, bool readOnly) {
   SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }

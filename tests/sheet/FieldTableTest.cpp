@@ -371,3 +371,36 @@ TEST(FieldTable, FormulasOfFieldsBecomeCellFormulas) {
   table.translateFormula("= IF(id>1;  price;\"PRICE\") + Qty", 2, result, replacements, names, ';', '.', true);
   EXPECT_EQ(result, "= IF(17>1;  C2;\"PRICE\") + Qty");
 }
+
+// A field file that could not be read leaves the table saving nowhere, not
+// into the file read before; one read and not changed is not written, so a
+// read-only one saves without failing.
+TEST(FieldTable, AFileNotReadOrNotChangedIsNotWritten) {
+  TTemporaryFolder folder;
+  const std::string first = folder.path() + "First.INI";
+  const std::string second = folder.path() + "Second.INI";
+  TFieldTable table;
+  fillContents(table, first, {"Name", "Price"});
+  ASSERT_EQ(table.save('.', ','), 0);
+  CopyFileA(first.c_str(), second.c_str(), FALSE);
+  const std::string text = readWholeFile(first);
+
+  ASSERT_EQ(table.loadFromFile(first, '.', ','), 0);
+  {
+    THeldFile held(second);
+    EXPECT_EQ(table.loadFromFile(second, '.', ','), -3);
+  }
+  EXPECT_EQ(table.FileName, "");
+
+  ASSERT_EQ(table.loadFromFile(first, '.', ','), 0);
+  SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(table.save('.', ','), 0);
+  table.items(1)->Content = "Close";
+  EXPECT_EQ(table.save('.', ','), -4);
+  SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readWholeFile(first), text);
+  ASSERT_EQ(table.save('.', ','), 0);
+  TFieldTable back;
+  ASSERT_EQ(back.loadFromFile(first, '.', ','), 0);
+  EXPECT_EQ(back.items(1)->Content, "Close");
+}

@@ -1,4 +1,6 @@
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 // A fresh, empty folder under the Windows temporary folder, deleted with
@@ -24,3 +26,20 @@ std::string deliveredLanguageFile();
 
 std::string readWholeFile(const std::string& fileName);
 void writeWholeFile(const std::string& fileName, const std::string& bytes);
+
+// A file opened by another program that shares it with nobody, until the
+// object goes or release is called.
+class THeldFile {
+ public:
+  explicit THeldFile(const std::string& name)
+      : handle(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~THeldFile() { release(); }
+  THeldFile(const THeldFile&) = delete;
+  THeldFile& operator=(const THeldFile&) = delete;
+  bool held() const { return handle != INVALID_HANDLE_VALUE; }
+  void release() {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+  }
+  HANDLE handle;
+};

@@ -113,7 +113,7 @@ TEST_F(SystemWindow, ShowsEditsAndSavesThePortfoliosSystem) {
   EXPECT_EQ(ini.readInteger("Symbol", "Count", 0), 2);
   EXPECT_EQ(ini.readFloat("Range", "FromDate", 0), march(2) + 0.5);
   EXPECT_EQ(ini.readInteger("RuleFieldWidths", "2", 0), 150);
-  EXPECT_EQ(ini.readInteger("RuleFieldWidths", "3", 0), -1);
+  EXPECT_EQ(ini.readInteger("RuleFieldWidths", "3", -1), -1);
 
   TsystemForm reloaded;
   reloaded.setPortfolioTable(&table);

@@ -30,6 +30,18 @@ namespace {
 
 class ProgressWindow : public testing::Test, public SystemPortfolio {
  protected:
+  // A system file beside the portfolio buying AAA on each of nine days.
+  std::string writeNineDaySystem() {
+    const std::string systemFile = portfolio->Folder() + "System.INI";
+    TSystem system;
+    addRule(system, "AAA", "1");
+    system.setToDate(march(9));
+    system.setFromDate(march(1));
+    TPortableIniFile ini(systemFile);
+    system.saveToIni(ini, {'.', ','});
+    return systemFile;
+  }
+
   TsystemProgressForm form;
   RECT centre{0, 0, 800, 600};
 };
@@ -76,15 +88,7 @@ bool sameTime(const FILETIME& a, const FILETIME& b) { return CompareFileTime(&a,
 }  // namespace
 
 TEST_F(ProgressWindow, ASystemRunsAgainOnlyWhenWhatItDependsOnChanged) {
-  const std::string systemFile = portfolio->Folder() + "System.INI";
-  {
-    TSystem system;
-    addRule(system, "AAA", "1");
-    system.setToDate(march(9));
-    system.setFromDate(march(1));
-    TPortableIniFile ini(systemFile);
-    system.saveToIni(ini, {'.', ','});
-  }
+  const std::string systemFile = writeNineDaySystem();
   const std::string systemText = readWholeFile(systemFile);
   double applied = 0;
   ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
@@ -478,4 +482,26 @@ TEST_F(ProgressWindow, APortfolioIsNamedOnlyByANumberWrittenAsTheIndexArgument) 
     EXPECT_EQ(systemNamesPortfolios(systemFile), names);
   }
   localeSettings() = saved;
+}
+
+// A system file held by another program once ran as an empty system: the
+// portfolio lost its soft transactions and the run's record was replaced.
+// Nothing runs now, and both stay as they were.
+TEST_F(ProgressWindow, ASystemFileThatCannotBeReadRunsNothingAndKeepsTheLastRun) {
+  const std::string systemFile = writeNineDaySystem();
+  double applied = 0;
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  ASSERT_EQ(transactions(true).size(), 9u);
+  const std::string record = portfolio->Folder() + "SystemRun.INI";
+  const std::string recordText = readWholeFile(record);
+  ASSERT_FALSE(recordText.empty());
+  portfolio->setName("Changed since the run");
+  {
+    THeldFile held(systemFile);
+    applied = 0;
+    EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  }
+  EXPECT_GT(applied, 0);
+  EXPECT_EQ(transactions(true).size(), 9u);
+  EXPECT_EQ(readWholeFile(record), recordText);
 }

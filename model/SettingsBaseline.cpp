@@ -1,0 +1,52 @@
+#include "model/SettingsBaseline.h"
+
+#include "platform/FileSystem.h"
+
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& fileName,
+                                                              const TWriter& write) const {
+  auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TNewFile{});
+  write(*ini);
+  return ini;
+}
+
+void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) {
+  write_ = write;
+  if (fileExists(fileName))
+    baseline_ = written(fileName, write);
+  else
+    baseline_.reset();
+}
+
+void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
+  take(fileName, write);
+  if (baseline_ && !read.readFailed()) baseline_->keepOnlyWhatOtherHolds(read);
+}
+
+void TSettingsBaseline::retake() {
+  if (baseline_) baseline_ = written(baseline_->FileName(), write_);
+}
+
+bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) {
+  try {
+    std::unique_ptr<TPortableIniFile> now = written(fileName, write);
+    const TPortableIniFile nothing(fileName, TPortableIniFile::TNewFile{});
+    // A baseline of another file says nothing about this one.
+    const bool known = baseline_ && baseline_->FileName() == fileName;
+    const TPortableIniFile& before = known ? *baseline_ : nothing;
+    // With nothing changed the file is not even read: it stays as it is,
+    // readable or not, writable or not.
+    TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
+    if (changes.writeChanges(before, *now)) {
+      // Entries the object did not change keep what the file holds.
+      TPortableIniFile ini(fileName);
+      // Rewriting a file that could not be read would lose what it holds.
+      if (ini.readFailed()) return false;
+      ini.writeChanges(before, *now);
+      if (!ini.updateFile()) return false;
+    }
+    baseline_ = std::move(now);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "model/PortableIniFile.h"
+
+// What an object's settings were in its file when it read them or last
+// saved them, so that a save writes only what changed since. A file that
+// could not be read is thus never overwritten with the defaults that stood
+// in for it, unless the user changed them, and a file nobody changed is not
+// written at all (a read-only one raises no failure).
+class TSettingsBaseline {
+ public:
+  // Writes the object's settings into a settings file.
+  using TWriter = std::function<void(TPortableIniFile& ini)>;
+
+  // After reading the file, readable or not: what the writer gives now is
+  // what the file holds as far as the object knows. When the file is
+  // missing, the next save writes everything.
+  void take(const std::string& fileName, const TWriter& write);
+  // The same, where the file was read as a whole into read: what the file
+  // holds stands for what the object shows, so that a value the object
+  // corrected while loading (a window moved back onto the screen), or one
+  // the file did not hold yet, is saved.
+  void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
+  // After the file was found missing: the next save writes everything.
+  void forget() { baseline_.reset(); }
+  // Takes again what the writer given to take gives now: what the owner
+  // settled after loading (a place for a view the file did not place) is
+  // no change of the user's.
+  void retake();
+
+  // Writes into the file what the writer gives differently from the
+  // baseline, which then becomes what the writer gave. A file that cannot
+  // be read is not written, and nothing changed writes nothing. True when
+  // nothing needed writing or the write succeeded.
+  bool save(const std::string& fileName, const TWriter& write);
+
+ private:
+  std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write) const;
+
+  TWriter write_;
+  std::unique_ptr<TPortableIniFile> baseline_;
+};

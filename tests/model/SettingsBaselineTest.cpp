@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
+#include "platform/FileSystem.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+// Settings of some window: what it shows, written into its file.
+struct TShownSettings {
+  std::string colour = "default";
+  std::string favourite = "default";
+  bool withRecent = false;
+  void read(const TPortableIniFile& ini) {
+    colour = ini.readString("Look", "Colour", colour);
+    favourite = ini.readString("Fav0", "Address", favourite);
+    withRecent = ini.sectionExists("Recent");
+  }
+  void write(TPortableIniFile& ini) const {
+    ini.writeString("Look", "Colour", colour);
+    ini.writeString("Fav0", "Address", favourite);
+    ini.eraseSection("Recent");
+    if (withRecent) ini.writeString("Recent", "0", "http://example.com/");
+  }
+};
+
+const std::string userFile =
+    "; kept as the user left it\r\n[Look]\r\nColour=green\r\nWidth=3\r\n[Fav0]\r\nAddress=http://quotes/\r\n"
+    "[Recent]\r\n0=http://example.com/\r\n";
+
+class SettingsBaseline : public testing::Test {
+ protected:
+  // Loads the settings as a window does, and takes what it shows as what
+  // the file holds.
+  void load() {
+    settings.read(TPortableIniFile(file));
+    baseline.take(file, writer());
+  }
+  bool save() { return baseline.save(file, writer()); }
+  TSettingsBaseline::TWriter writer() {
+    return [this](TPortableIniFile& ini) { settings.write(ini); };
+  }
+
+  TTemporaryFolder folder;
+  std::string file = folder.path() + "view.ini";
+  TShownSettings settings;
+  TSettingsBaseline baseline;
+};
+
+}  // namespace
+
+TEST(PortableIniFileWrites, AValueWrittenAsItStandsLeavesTheFileUnchanged) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "same.ini";
+  writeWholeFile(file, "[S]\r\nk=v\r\n[T]\r\n");
+  TPortableIniFile ini(file);
+  ini.writeString("S", "k", "v");
+  ini.writeString("S", "gone", "");
+  EXPECT_FALSE(ini.Modified());
+  ini.writeString("S", "K", "v");
+  EXPECT_TRUE(ini.Modified());
+}
+
+// A file rewritten for one changed value keeps the others as they were
+// written: a formula in quotes once lost them, and a system its text flag.
+TEST(PortableIniFileWrites, ARewriteKeepsTheQuotesOfTheValuesItDidNotChange) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "system.ini";
+  writeWholeFile(file, "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nLot=5\r\n");
+  {
+    TPortableIniFile ini(file);
+    EXPECT_EQ(ini.readString("Rule0", "Flag", ""), "\"SYS\"");
+    ini.writeString("Rule0", "Lot", "10");
+    ASSERT_TRUE(ini.updateFile());
+  }
+  EXPECT_EQ(readWholeFile(file), "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nLot=10\r\n\r\n");
+  const TPortableIniFile again(file);
+  EXPECT_EQ(again.readString("Rule0", "Flag", ""), "\"SYS\"");
+  EXPECT_EQ(again.readString("Rule0", "Comment", ""), " padded ");
+}
+
+TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
+  TTemporaryFolder folder;
+  TPortableIniFile before(folder.path() + "a", TPortableIniFile::TNewFile{});
+  TPortableIniFile after(folder.path() + "a", TPortableIniFile::TNewFile{});
+  for (TPortableIniFile* ini : {&before, &after}) {
+    ini->writeString("Kept", "Same", "1");
+    ini->writeString("Kept", "Changed", "old");
+    ini->writeString("Kept", "Dropped", "x");
+    ini->writeString("Erased", "Any", "y");
+  }
+  after.writeString("Kept", "Changed", "new");
+  after.writeString("Kept", "Dropped", "");
+  after.writeString("Added", "Key", "z");
+  after.eraseSection("Erased");
+  const std::string file = folder.path() + "target.ini";
+  writeWholeFile(file, "[Kept]\r\nSame=file's own\r\nChanged=file's\r\nDropped=x\r\nOther=stays\r\n"
+                       "[Erased]\r\nAny=y\r\nMore=z\r\n");
+  TPortableIniFile ini(file);
+  EXPECT_TRUE(ini.writeChanges(before, after));
+  ASSERT_TRUE(ini.updateFile());
+  EXPECT_EQ(readWholeFile(file),
+            "[Kept]\r\nSame=file's own\r\nChanged=new\r\nOther=stays\r\n\r\n[Added]\r\nKey=z\r\n\r\n");
+  TPortableIniFile unchanged(file);
+  EXPECT_FALSE(unchanged.writeChanges(before, before));
+  EXPECT_FALSE(unchanged.Modified());
+}
+
+// A file held by another program while it was read shows the defaults; a
+// save with nothing changed leaves the file as it is, whether the other
+// program still holds it or let it go.
+TEST_F(SettingsBaseline, AFileNotReadIsNotOverwrittenWithTheDefaultsShown) {
+  writeWholeFile(file, userFile);
+  {
+    THeldFile held(file);
+    ASSERT_TRUE(held.held());
+    load();
+    EXPECT_EQ(settings.colour, "default");
+    EXPECT_TRUE(save());
+  }
+  EXPECT_TRUE(save());
+  EXPECT_EQ(readWholeFile(file), userFile);
+}
+
+// What the user changed afterwards is written, and only that: the rest of
+// the file keeps what it holds.
+TEST_F(SettingsBaseline, AFileNotReadGetsOnlyWhatTheUserChanged) {
+  writeWholeFile(file, userFile);
+  {
+    THeldFile held(file);
+    load();
+    settings.colour = "red";
+    // Still held: nothing can be read, so nothing is written over it.
+    EXPECT_FALSE(save());
+  }
+  EXPECT_EQ(readWholeFile(file), userFile);
+  EXPECT_TRUE(save());
+  const TPortableIniFile saved(file);
+  EXPECT_EQ(saved.readString("Look", "Colour", ""), "red");
+  EXPECT_EQ(saved.readString("Look", "Width", ""), "3");
+  EXPECT_EQ(saved.readString("Fav0", "Address", ""), "http://quotes/");
+  EXPECT_TRUE(saved.sectionExists("Recent"));
+}
+
+// A file read as it is and not changed is not written: a read-only one
+// gives no failure at every save.
+TEST_F(SettingsBaseline, AFileNobodyChangedIsNotRewritten) {
+  writeWholeFile(file, userFile);
+  load();
+  EXPECT_EQ(settings.favourite, "http://quotes/");
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(save());
+  settings.withRecent = false;
+  EXPECT_FALSE(save());
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readWholeFile(file), userFile);
+  EXPECT_TRUE(save());
+  EXPECT_FALSE(TPortableIniFile(file).sectionExists("Recent"));
+  // What was saved is the new baseline: saving again writes nothing.
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(save());
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A file missing when the settings were read is made whole at the save.
+TEST_F(SettingsBaseline, AMissingFileIsWrittenWhole) {
+  load();
+  EXPECT_TRUE(save());
+  const TPortableIniFile saved(file);
+  EXPECT_EQ(saved.readString("Look", "Colour", ""), "default");
+  EXPECT_EQ(saved.readString("Fav0", "Address", ""), "default");
+}
+
+// Taken against the file as read, what the object corrected while loading
+// and what the file did not hold yet are saved; the rest stays untouched.
+TEST_F(SettingsBaseline, TakenAgainstTheFileReadCorrectionsAndMissingKeysAreSaved) {
+  writeWholeFile(file, "[Look]\r\nColour=\"  green\"\r\nWidth=3\r\n");
+  {
+    const TPortableIniFile read(file);
+    settings.read(read);
+    settings.colour = "red";  // corrected while loading
+    baseline.take(file, writer(), read);
+  }
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(save());
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(save());
+  const TPortableIniFile saved(file);
+  EXPECT_EQ(saved.readString("Look", "Colour", ""), "red");
+  EXPECT_EQ(saved.readString("Look", "Width", ""), "3");
+  EXPECT_EQ(saved.readString("Fav0", "Address", ""), "default");
+}
