@@ -3,11 +3,13 @@
 #include <cmath>
 
 #include "controls/CellEditorChoice.h"
+#include "model/PlainText.h"
 #include "model/Transaction.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 #include "sheet/MacroCallout.h"
 #include "sheet/Sheet.h"
+#include "sheet/ValueCells.h"
 
 namespace {
 
@@ -44,11 +46,15 @@ TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::str
   if (!writable(sheet)) return TCellWrite::nothing;
   const std::uint8_t code = typeCode & 0x7F;
   const TCellEditorChoice choice = chooseCellEditor(code);
-  TValueRecord read;
+  double number = 0.0;
+  // Read as the cells read a typed number: a date or a time is no number
+  // here, since where the date separator groups thousands a misplaced one
+  // ("1.5") would read as a day number thousands of times off.
   const auto readsAs = [&](std::uint8_t kind) {
-    read.kind = valueString;
-    read.string = text;
-    if (sheet.convertValue(read, kind) && (kind != valueNumber || std::isfinite(read.number))) return true;
+    const std::string entry = trimmedText(text);
+    std::int32_t integer = 0;
+    if (kind == valueInteger ? readCellInteger(&sheet, entry, integer) : readCellNumber(&sheet, entry, number))
+      return true;
     if (unreadable)
       *unreadable = "\"" + text +
                     "\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.";
@@ -57,7 +63,7 @@ TCellWrite commitEditorText(TSheet& sheet, std::uint8_t typeCode, const std::str
   if (choice.bound) {
     const std::uint8_t kind = boundNumericKind(code);
     if (kind && !readsAs(kind)) return TCellWrite::refused;
-    if (kind == valueNumber && veto && veto(read.number)) return TCellWrite::refused;
+    if (kind == valueNumber && veto && veto(number)) return TCellWrite::refused;
     return writeAndCompare(sheet, true, [&] { sheet.setCurrentObjectText(text); });
   }
   switch (code) {

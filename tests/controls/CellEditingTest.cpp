@@ -5,6 +5,7 @@
 #include "controls/CellEditorCommit.h"
 #include "controls/SheetScrollMap.h"
 #include "controls/SpinRepeat.h"
+#include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 #include "tests/support/TestScriptEngine.h"
 
@@ -115,6 +116,33 @@ TEST_F(CellEditingTest, AMisplacedSeparatorIsRefusedWhereANumberIsRequired) {
   sheet.thousandSeparator = ",";
   EXPECT_EQ(commitEditorText(sheet, cellTransactionUnits, "1,5"), TCellWrite::refused);
   EXPECT_EQ(commitEditorText(sheet, cellNumber, "1,2,3", true), TCellWrite::refused);
+}
+
+// Where the date separator is the thousands separator, a misplaced one
+// reads as a date: "1.5" is the first of May. A number cell and a bound
+// number take what reads as a number only, else "1.5" typed as units became
+// some 46,000 units, and a custom number property a formula in error.
+TEST_F(CellEditingTest, ADateOrATimeTypedWhereANumberIsRequiredIsRefused) {
+  const TLocaleSettings saved = localeSettings();
+  localeSettings().dateSeparator = '.';
+  localeSettings().shortDateFormat = "dd.MM.yyyy";
+  sheet.decimalSeparator = ",";
+  sheet.thousandSeparator = ".";
+  place(1, 1, "0,075", cellNumber);
+  std::string why;
+  const TCellWrite required = commitEditorText(sheet, cellNumber, "1.5", true, {}, &why);
+  const double kept = sheet.getCellNumber(1, 1);
+  place(2, 2, "5", cellTransactionUnits);
+  const TCellWrite units = commitEditorText(sheet, cellTransactionUnits, "1.5");
+  const TCellWrite time = commitEditorText(sheet, cellTransactionUnits, "12:30");
+  const TCellWrite grouped = commitEditorText(sheet, cellTransactionUnits, "1.500");
+  localeSettings() = saved;
+  EXPECT_EQ(required, TCellWrite::refused);
+  EXPECT_EQ(why, "\"1.5\" is no number this cell can keep. Type a number, or press Esc to leave the cell as it was.");
+  EXPECT_EQ(kept, 0.075);
+  EXPECT_EQ(units, TCellWrite::refused);
+  EXPECT_EQ(time, TCellWrite::refused);
+  EXPECT_NE(grouped, TCellWrite::refused);
 }
 
 TEST_F(CellEditingTest, ThePickerWritesOnlyWhatChangedAndKeepsTheOtherPart) {
