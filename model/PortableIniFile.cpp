@@ -100,7 +100,12 @@ struct TPortableIniFile::TSection {
     }
     if (found != positions.end()) {
       TEntry& entry = Lines[found->second];
-      if (entry.key == key && readBack(entry.value) == readBack(value)) return false;
+      if (entry.key == key && readBack(entry.value) == readBack(value)) {
+        // The same value is no change, but a rewrite for another one writes
+        // it as the writer spells it (the blank before a positive number).
+        entry.value.assign(value);
+        return false;
+      }
       entry.key.assign(key);
       entry.value.assign(value);
       return true;

@@ -67,18 +67,22 @@ TEST(PortableIniFileWrites, AValueWrittenAsItStandsLeavesTheFileUnchanged) {
 }
 
 // A file rewritten for one changed value keeps the others as they were
-// written: a formula in quotes once lost them, and a system its text flag.
-TEST(PortableIniFileWrites, ARewriteKeepsTheQuotesOfTheValuesItDidNotChange) {
+// written: a formula in quotes once lost them, a system its text flag, and
+// a number written again as it stood its leading blank.
+TEST(PortableIniFileWrites, ARewriteKeepsTheValuesItDidNotChangeAsWritten) {
   TTemporaryFolder folder;
   const std::string file = folder.path() + "system.ini";
-  writeWholeFile(file, "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nLot=5\r\n");
+  writeWholeFile(file, "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=5\r\n");
   {
     TPortableIniFile ini(file);
     EXPECT_EQ(ini.readString("Rule0", "Flag", ""), "\"SYS\"");
+    EXPECT_EQ(ini.readString("Rule0", "Units", ""), "5.0E+0000");
+    ini.writeString("Rule0", "Units", " 5.0E+0000");
     ini.writeString("Rule0", "Lot", "10");
     ASSERT_TRUE(ini.updateFile());
   }
-  EXPECT_EQ(readWholeFile(file), "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nLot=10\r\n\r\n");
+  EXPECT_EQ(readWholeFile(file),
+            "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=10\r\n\r\n");
   const TPortableIniFile again(file);
   EXPECT_EQ(again.readString("Rule0", "Flag", ""), "\"SYS\"");
   EXPECT_EQ(again.readString("Rule0", "Comment", ""), " padded ");
