@@ -235,6 +235,9 @@ class TmainForm : public TForm {
   // portfolios by their index, each only when its record says so, until
   // the user skips the runs still to come.
   void runSystemsNamingPortfolios(int except);
+  // Runs the system of the portfolio at index as the current one's; false
+  // when the user skips the runs still to come.
+  bool applySystemOfPortfolio(int index);
   // What the runs of one re-run told, for the notice line at its end.
   std::vector<std::string> systemRunNotices_;
 

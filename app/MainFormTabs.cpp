@@ -325,13 +325,10 @@ void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
     } else {
       // The systems that read other portfolios after the others, so that
       // they read those portfolios' new soft transactions.
-      const int remembered = portfolioTable->currentIndex();
       bool skipped = false;
       for (int i = 0; i < portfolioTable->count() && !skipped; ++i) {
         if (std::max(macros, portfolioTable->items(i)->lastChange()) <= since || namesPortfolios(i)) continue;
-        portfolioTable->setCurrentIndex(i);
-        skipped = systemRuns.applySystemFile(false) == -9;
-        portfolioTable->setCurrentIndex(remembered);
+        skipped = !applySystemOfPortfolio(i);
       }
       if (!skipped && std::max(macros, portfolioTable->lastChange()) > since) runSystemsNamingPortfolios(-1);
     }
@@ -350,14 +347,16 @@ void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
 
 void TmainForm::runSystemsNamingPortfolios(int except) {
   if (!systemRuns.namesPortfolios) return;
+  for (int i = 0; i < portfolioTable->count(); ++i)
+    if (i != except && systemRuns.namesPortfolios(i) && !applySystemOfPortfolio(i)) return;
+}
+
+bool TmainForm::applySystemOfPortfolio(int index) {
   const int remembered = portfolioTable->currentIndex();
-  for (int i = 0; i < portfolioTable->count(); ++i) {
-    if (i == except || !systemRuns.namesPortfolios(i)) continue;
-    portfolioTable->setCurrentIndex(i);
-    const int result = systemRuns.applySystemFile(false);
-    portfolioTable->setCurrentIndex(remembered);
-    if (result == -9) return;
-  }
+  portfolioTable->setCurrentIndex(index);
+  const bool goOn = systemRuns.applySystemFile(false) != -9;
+  portfolioTable->setCurrentIndex(remembered);
+  return goOn;
 }
 
 // ---- Shut-down ----
