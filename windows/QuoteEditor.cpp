@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controls/PickRows.h"
 #include "controls/ResizablePanel.h"
 #include "controls/SheetPanel.h"
 #include "controls/SpinButton.h"
@@ -433,7 +434,7 @@ bool TQuoteEditor::uncommittedRowsSettled() {
   // A value still in the grid's editor is one of the rows.
   if (!quotesPanel_->endEdit(false)) return false;
   if (!asset_ || !rows_.modified()) return true;
-  const std::string name = asset_->Name().empty() ? asset_->Symbol() : asset_->Name();
+  const std::string name = assetCaption(*asset_);
   const int answer =
       messages->show(handle(),
                      "The quotes of \"" + name +
