@@ -26,8 +26,8 @@
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
-#include "windows/DateWindow.h"
 #include "systems/SystemProgressForm.h"
+#include "windows/DateWindow.h"
 
 namespace {
 
