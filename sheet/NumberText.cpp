@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string_view>
 #include <system_error>
@@ -16,38 +17,6 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Largest magnitude of each sign: the digits of -2147483648 fit as well.
 constexpr std::int64_t int32Limit = 2147483648LL;
-
-// Whether a text that from_chars finds beyond a double's range lies below the
-// smallest one rather than above the largest: the decimal exponent of its
-// first significant digit tells, as such a text's is below -300 or above 300.
-bool belowSmallest(std::string_view plain) {
-  const std::size_t exponentAt = std::min(plain.find('E'), plain.size());
-  std::int64_t integerDigits = 0;  // from the first significant one on
-  std::int64_t fractionZeros = 0;  // before the first significant one
-  bool significant = false;
-  bool point = false;
-  for (char c : plain.substr(0, exponentAt)) {
-    if (c == '.') {
-      point = true;
-    } else if (isDigit(c) && !point && (significant || c != '0')) {
-      significant = true;
-      ++integerDigits;
-    } else if (isDigit(c) && point && !significant) {
-      significant = c != '0';
-      if (!significant) ++fractionZeros;
-    }
-  }
-  // Saturated: a longer exponent says the same.
-  constexpr std::int64_t exponentBound = 1'000'000'000;
-  std::int64_t exponent = 0;
-  bool negativeExponent = false;
-  for (char c : plain.substr(std::min(exponentAt + 1, plain.size()))) {
-    if (c == '-') negativeExponent = true;
-    if (isDigit(c)) exponent = std::min(exponent * 10 + (c - '0'), exponentBound);
-  }
-  const std::int64_t leading = integerDigits > 0 ? integerDigits - 1 : -(fractionZeros + 1);
-  return leading + (negativeExponent ? -exponent : exponent) < 0;
-}
 
 }  // namespace
 
@@ -150,9 +119,10 @@ bool textToFloat(const std::string& text, const std::string& decimalSep, const s
   const std::from_chars_result read = std::from_chars(first, last, number);
   if (read.ptr != last) return false;
   if (read.ec == std::errc::result_out_of_range) {
-    // A number below the smallest double has always been read as a zero.
-    if (!belowSmallest(plain)) return false;
-    number = plain.front() == '-' ? -0.0 : 0.0;
+    // Too large is no number; too small has always been the zero of its
+    // sign that the C library reads.
+    number = std::strtod(plain.c_str(), nullptr);
+    if (!std::isfinite(number)) return false;
   } else if (read.ec != std::errc()) {
     return false;
   }
