@@ -14,7 +14,8 @@
 namespace {
 
 // The C library's reading of a whole text, which cells once went through:
-// correctly rounded, and so the reference for every bit of a value.
+// the reference for every bit of a value, but for the exact halfway texts
+// that it misreads.
 bool libraryReads(const std::string& text, double& value) {
   char* stop = nullptr;
   const double number = std::strtod(text.c_str(), &stop);
