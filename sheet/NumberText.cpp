@@ -1,12 +1,12 @@
 #include "sheet/NumberText.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <string_view>
+#include <system_error>
 
 #include "platform/LocaleSettings.h"
 
@@ -42,8 +42,8 @@ bool textToIntStrict(const std::string& text, std::int32_t& value) {
 
 bool textToFloat(const std::string& text, const std::string& decimalSep, const std::string& thousandSep,
                  double& value) {
-  // Spelled again in the form strtod reads: "." as the decimal point, every
-  // other character that is no digit, sign or exponent letter refused.
+  // Spelled again in the form from_chars reads: "." as the decimal point,
+  // every other character that is no digit, sign or exponent letter refused.
   std::string plain;
   plain.reserve(text.size());
   std::size_t i = 0;
@@ -108,10 +108,24 @@ bool textToFloat(const std::string& text, const std::string& decimalSep, const s
     ++i;
   }
   if (!digits || (exponent && !exponentDigits) || (!point && !exponent && !groupsEndWell())) return false;
-  errno = 0;
-  char* stop = nullptr;
-  double number = std::strtod(plain.c_str(), &stop);
-  if (*stop != '\0' || !std::isfinite(number)) return false;
+  // from_chars rounds every text correctly and takes no lock. The C
+  // library's strtod took one around its big-number arithmetic, which cost a
+  // typed number most of its time, and read some exact halfway texts among
+  // the smallest numbers as the smallest normal one. from_chars takes no "+"
+  // before a number.
+  const char* first = plain.data() + (plain.front() == '+' ? 1 : 0);
+  const char* last = plain.data() + plain.size();
+  double number = 0.0;
+  const std::from_chars_result read = std::from_chars(first, last, number);
+  if (read.ptr != last) return false;
+  if (read.ec == std::errc::result_out_of_range) {
+    // Too large is no number; too small has always been the zero of its
+    // sign that the C library reads.
+    number = std::strtod(plain.c_str(), nullptr);
+    if (!std::isfinite(number)) return false;
+  } else if (read.ec != std::errc()) {
+    return false;
+  }
   value = number;
   return true;
 }

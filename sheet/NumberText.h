@@ -15,7 +15,7 @@ bool textToIntStrict(const std::string& text, std::int32_t& value);
 // group of one to three digits not beginning with 0, then groups of three;
 // a separator anywhere else makes the text no number. Where the separator is
 // the no-break space, a plain space serves as well. Only finite numbers are
-// accepted.
+// accepted; one below the smallest double reads as a zero of its sign.
 bool textToFloat(const std::string& text, const std::string& decimalSep, const std::string& thousandSep,
                  double& value);
 

@@ -204,9 +204,13 @@ void TSheet::setCellContent(int col, int row, std::uint8_t alignment, const std:
   TCell* existing = getCell(col, row);
   if (existing && existing->locked) return;
   std::uint8_t wanted = typeCode;
+  // A text that makes its cell a number cell is read once: the cell takes
+  // the number as read here.
+  double number = 0.0;
+  bool readAsNumber = false;
   if (!isCellType(typeCode)) {
-    double number = 0.0;
-    wanted = existing && existing->cellType() == 2 ? 2 : (tryStrToFloat(text, number) ? 1 : 2);
+    readAsNumber = !(existing && existing->cellType() == 2) && tryStrToFloat(text, number);
+    wanted = readAsNumber ? 1 : 2;
   }
   TCellPtr fresh;
   if (!existing || existing->cellType() != wanted) {
@@ -217,11 +221,12 @@ void TSheet::setCellContent(int col, int row, std::uint8_t alignment, const std:
   }
   TCell* cell = fresh ? fresh.get() : existing;
   bool changed = false;
-  // A new cell's edit text is the text of its empty value, never a formula:
-  // a formula entered into it differs without that text being made.
-  bool formulaIntoNewCell = fresh && !existing && !text.empty() && text[0] == '=';
-  if (formulaIntoNewCell || cell->getEditText() != text) {
-    changed = cell->setText(text, col, row);
+  // A new cell holds its empty value, which entering that value's text
+  // leaves as it is: its edit text is not made only to be compared.
+  if ((fresh && !existing) || cell->getEditText() != text) {
+    // Only a plain number cell is of type 1.
+    changed = readAsNumber ? static_cast<TCellDoubleAsDouble*>(cell)->enterNumber(number, col, row)
+                           : cell->setText(text, col, row);
   } else if (fresh && fresh->hasFormula()) {
     // The new cell took over the formula but not the old cell's value, which
     // was of another kind: its own value comes from evaluating it.

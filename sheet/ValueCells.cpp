@@ -214,6 +214,10 @@ bool TCellDoubleAsDouble::setText(const std::string& text, int col, int row) {
   return enterNumberOrFormula(text, accepted, number, col, row);
 }
 
+bool TCellDoubleAsDouble::enterNumber(double number, int col, int row) {
+  return enterValue(value, number, col, row);
+}
+
 void TCellDoubleAsDouble::assignFormat(const TCell* source) {
   TCellDouble::assignFormat(source);
   if (const TDecimalsFormatting* other = source ? source->decimalsFormatting() : nullptr) decimals_ = *other;

@@ -94,6 +94,8 @@ class TCellDoubleAsDouble final : public TCellDouble {
   std::uint8_t cellType() const override { return 1; }
   std::string getText(bool forDisplay) const override;
   bool setText(const std::string& text, int col, int row) override;
+  // setText for a text already read as this number.
+  bool enterNumber(double number, int col, int row);
   TDecimalsFormatting* decimalsFormatting() override { return &decimals_; }
   void assignFormat(const TCell* source) override;
   void assign(const TCell* source) override;

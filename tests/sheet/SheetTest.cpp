@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "sheet/Props.h"
+#include "sheet/ValueCells.h"
 #include "tests/sheet/SheetTestSupport.h"
 
 TEST(Props, ExplicitSizesGrowAndShiftWithTheirRows) {
@@ -63,6 +64,46 @@ TEST(Sheet, NumberTextsUseTheSheetsSeparators) {
   EXPECT_EQ(sheet.strToIntStrict("+7"), 7);
   EXPECT_EQ(sheet.strToIntStrict("-2147483648"), -2147483647 - 1);
   for (const char* bad : {"", "-", "12a", "1 2", "2147483648"}) EXPECT_THROW(sheet.strToIntStrict(bad), EConvertError) << bad;
+}
+
+// A text of no given kind that is a number in the sheet's spelling makes a
+// number cell holding that number, and replaces a formula there as a typed
+// number does; a text cell stays one.
+TEST(Sheet, ANumberThatDecidesItsCellsKindBecomesItsValue) {
+  TSheet sheet;
+  sheet.decimalSeparator = ",";
+  sheet.thousandSeparator = ".";
+  constexpr std::uint8_t noKind = 255;
+  enter(sheet, 1, 1, " 1.234,5\t", noKind);
+  enter(sheet, 1, 2, "-1,5E3", noKind);
+  enter(sheet, 2, 1, "=A1*2");
+  enter(sheet, 2, 2, "=B1+1");
+  enter(sheet, 3, 1, "x", 2);
+  enter(sheet, 3, 1, "5", noKind);
+  enter(sheet, 2, 1, "7", noKind);
+  const auto* first = dynamic_cast<const TCellDouble*>(sheet.getCell(1, 1));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->value, 1234.5);
+  EXPECT_EQ(sheet.getCellNumber(1, 2), -1500);
+  EXPECT_FALSE(sheet.getCell(2, 1)->hasFormula());
+  EXPECT_EQ(sheet.getCellNumber(2, 1), 7);
+  EXPECT_EQ(sheet.getCellNumber(2, 2), 8) << "its readers see the number";
+  EXPECT_EQ(sheet.getCell(3, 1)->cellType(), 2);
+}
+
+// Entering into an empty place the text a new cell of its kind shows for its
+// empty value gives that cell as it is, valid and with that text.
+TEST(Sheet, TheTextOfAnEmptyValueEntersAsThatValue) {
+  for (std::uint8_t code = 1; code <= 27; ++code) {
+    TSheet sheet;
+    const std::string text = sheet.cellFactory.newCell(code, &sheet)->getEditText();
+    enter(sheet, 1, 1, text, code);
+    const TCell* cell = sheet.getCell(1, 1);
+    ASSERT_NE(cell, nullptr) << int{code};
+    EXPECT_EQ(cell->state, stateValid) << int{code};
+    EXPECT_FALSE(cell->hasFormula()) << int{code};
+    EXPECT_EQ(cell->getEditText(), text) << int{code};
+  }
 }
 
 TEST(Sheet, CellReferencesParseAndPrint) {
