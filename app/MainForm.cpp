@@ -556,11 +556,20 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
   for (TSaveFailures failed = save(); !failed.empty(); failed = save()) {
     std::string names;
     for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
+    std::string text = "Failed to save " + names + ": your latest changes are not on disk.";
+    UINT buttons = MB_RETRYCANCEL;
+    if (shuttingDown) {
+      // A file that stays unwritable must not keep the program from ending:
+      // the user may give up its changes and keep everything else.
+      text += "\r\rTry Again: save again.\rContinue: end the program without them; the changes to " + names +
+              " since the last save are lost.\rCancel: go back to the program.";
+      buttons = MB_CANCELTRYCONTINUE;
+    }
     application().available();
-    const int answer = messageBox_.show(handle(), "Failed to save " + names + ": your latest changes are not on disk.",
-                                        commonString(4), MB_RETRYCANCEL | MB_ICONSTOP);
+    const int answer = messageBox_.show(handle(), text, commonString(4), buttons | MB_ICONSTOP);
     application().busy();
-    if (answer != IDRETRY) return false;
+    if (answer == IDCONTINUE) return true;
+    if (answer != IDRETRY && answer != IDTRYAGAIN) return false;
   }
   return true;
 }

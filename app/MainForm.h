@@ -216,7 +216,8 @@ class TmainForm : public TForm {
   void runFirstActivation();
   bool FormCloseQuery();
   // Runs a save again while it names files it could not write and the user
-  // chooses Retry; false when the user cancels.
+  // chooses to retry; false when the user cancels. While shutting down the
+  // user may also go on without those files' changes (true).
   bool savedOrCancelled(const std::function<TSaveFailures()>& save);
   void FormClose();
   void showShutDownForm();

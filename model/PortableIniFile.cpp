@@ -170,6 +170,7 @@ void TPortableIniFile::readText(std::string_view text) {
   sections_.clear();
   sectionsByName_.clear();
   modified_ = false;
+  contentBeforeErase_.reset();
   TSection* current = nullptr;
   for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
     readLine(text.substr(0, lineEnd), current);
@@ -190,6 +191,7 @@ void TPortableIniFile::readFile() {
   sections_.clear();
   sectionsByName_.clear();
   modified_ = false;
+  contentBeforeErase_.reset();
   readFailed_ = false;
   TSequentialFile file;
   if (!file.open(fileName_)) {
@@ -287,10 +289,31 @@ std::string TPortableIniFile::fileText() const {
   return text;
 }
 
+std::string TPortableIniFile::contentText() const {
+  // Neither CR nor 0x1A is ever stored, so they separate unambiguously.
+  std::string text;
+  for (const auto& section : sections_) {
+    text += endOfFileMark;
+    text += section->Name;
+    text += '\r';
+    section->forEachEntry([&](const TSection::TEntry& entry) {
+      text += entry.key;
+      text += '=';
+      text += readBack(entry.value);
+      text += '\r';
+    });
+  }
+  return text;
+}
+
+bool TPortableIniFile::Modified() const {
+  return modified_ && !(contentBeforeErase_ && contentText() == *contentBeforeErase_);
+}
+
 bool TPortableIniFile::updateFile() {
-  if (!modified_) return true;
-  if (!writeFileAtomically(fileName_, fileText())) return false;
+  if (Modified() && !writeFileAtomically(fileName_, fileText())) return false;
   modified_ = false;
+  contentBeforeErase_.reset();
   return true;
 }
 
@@ -383,6 +406,7 @@ void TPortableIniFile::readSectionValues(const std::string& section, std::vector
 void TPortableIniFile::eraseSection(const std::string& section) {
   const TSection* found = findSection(section);
   if (found == nullptr) return;
+  if (!modified_ && !contentBeforeErase_) contentBeforeErase_ = contentText();
   sectionsByName_.erase(found->Name);
   for (auto it = sections_.begin(); it != sections_.end(); ++it) {
     if (it->get() == found) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,7 +46,9 @@ class TPortableIniFile {
   // give.
   TNewFileResult createFile(bool durable, bool overwrite = false);
 
-  bool Modified() const { return modified_; }
+  // True when the object holds what the file does not: a section erased
+  // and written again with the same entries is no change.
+  bool Modified() const;
   // True when the file exists but could not be read to its end, so that
   // loaders can tell an unreadable file from a missing one.
   bool readFailed() const { return readFailed_; }
@@ -117,6 +120,9 @@ class TPortableIniFile {
   void readLine(std::string_view line, TSection*& current);
   void readText(std::string_view text);
   std::string fileText() const;
+  // The sections and entries as reading gives them back, for telling
+  // whether a rewrite changed anything.
+  std::string contentText() const;
   const TSection* findSection(const std::string& name) const;
   TSection& sectionForWriting(const std::string& name);
 
@@ -124,6 +130,9 @@ class TPortableIniFile {
   bool modified_ = false;
   bool readFailed_ = false;
   bool writeAtDestruction_ = true;
+  // What the file held when the first section was erased: savers erase a
+  // section to write it anew, which alone must not rewrite the file.
+  std::optional<std::string> contentBeforeErase_;
   std::vector<std::unique_ptr<TSection>> sections_;                 // in file order, then creation order
   std::unordered_map<std::string, TSection*> sectionsByName_;       // exact names
 };

@@ -59,7 +59,7 @@ void TPortfolio::clear() {
   dates_.clear();
   transactionNumbers_.clear();
   TCustomPropertyObject::clear();
-  lastChange_ = changeStamp();
+  lastChange_ = headerChange_ = changeStamp();
   currentAssetChange_ = assetsChange_ = lastChange_;
 }
 
@@ -98,6 +98,9 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         ini.updateFile();
       }
     }
+    // Just read, the header equals its file.
+    headerSaved_ = changeStamp();
+    savedLoadAlways_ = loadAlways_;
     reportProgress(progress, cookie, progressPortfolioRead, objectLabel(name_, symbol_));
     if (withAssets) {
       std::vector<int32_t> numbers;
@@ -136,18 +139,7 @@ int TPortfolio::save() {
     result = -4;
   } else {
     try {
-      TPortableIniFile ini(folder_ + headerFile);
-      // A property that cannot be stored keeps the header as it was.
-      if (ini.readFailed() || !propertiesStorable()) {
-        result = -4;
-      } else {
-        ini.writeString(portfolioSection, "Name", name_);
-        ini.writeString(portfolioSection, "Symbol", symbol_);
-        ini.writeString(portfolioSection, "Currency", currency_);
-        ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-        saveProperties(ini);
-        if (!ini.updateFile()) result = -4;
-      }
+      result = saveHeader();
     } catch (const std::exception&) {
       result = -4;
     }
@@ -159,6 +151,28 @@ int TPortfolio::save() {
     if (result == 0) result = saved;
   }
   return result;
+}
+
+int TPortfolio::saveHeader() {
+  const std::string header = folder_ + headerFile;
+  // Unchanged, the header is not even read: what another program wrote into
+  // it meanwhile stays, and a read-only one is no failure.
+  const bool changed = std::max(TCustomPropertyObject::lastChange(), headerChange_) > headerSaved_ ||
+                       loadAlways_ != savedLoadAlways_ || viewPropertiesUnsaved();
+  if (!changed && fileExists(header)) return 0;
+  TPortableIniFile ini(header);
+  // A property that cannot be stored keeps the header as it was.
+  if (ini.readFailed() || !propertiesStorable()) return -4;
+  ini.writeString(portfolioSection, "Name", name_);
+  ini.writeString(portfolioSection, "Symbol", symbol_);
+  ini.writeString(portfolioSection, "Currency", currency_);
+  ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
+  saveProperties(ini);
+  if (!ini.updateFile()) return -4;
+  headerSaved_ = changeStamp();
+  savedLoadAlways_ = loadAlways_;
+  viewPropertiesSaved();
+  return 0;
 }
 
 int TPortfolio::saveLoadAlways() {
@@ -314,17 +328,17 @@ void TPortfolio::setCurrentAssetIndex(int index) {
 
 void TPortfolio::setCurrency(const std::string& currency) {
   currency_ = normalizeCurrency(currency);
-  lastChange_ = changeStamp();
+  lastChange_ = headerChange_ = changeStamp();
 }
 
 void TPortfolio::setName(const std::string& name) {
   name_ = name;
-  lastChange_ = changeStamp();
+  lastChange_ = headerChange_ = changeStamp();
 }
 
 void TPortfolio::setSymbol(const std::string& symbol) {
   symbol_ = symbol;
-  lastChange_ = changeStamp();
+  lastChange_ = headerChange_ = changeStamp();
 }
 
 void TPortfolio::setLoadAlways(bool loadAlways) { loadAlways_ = loadAlways; }

@@ -138,13 +138,19 @@ class TPortfolio : public TCustomPropertyObject {
   void flowsIn(TAssetFlows addFlows, TFlowList& flows, bool& ok, double fromDate, double toDate);
   void pickDate(TAssetDate assetDate, bool later, double& date, bool& found);
   std::string freeAssetStem() const;
+  int saveHeader();
 
   int32_t serial_;
   int currentAssetIndex_ = -1;
   double lastChange_ = 0;
   double currentAssetChange_ = 0;
   double assetsChange_ = 0;
+  // The header's own: the other stamps also move for what it does not hold
+  // (exchange rates loaded, assets added).
+  double headerChange_ = 0;
+  double headerSaved_ = 0;  // when the header file last matched the portfolio
   bool loadAlways_ = true;
+  bool savedLoadAlways_ = true;
   std::string name_;
   std::string symbol_;
   std::string folder_;

@@ -119,10 +119,11 @@ int TPortfolioTable::close(const std::string& folder, bool clearLoadAlways, cons
   return 0;
 }
 
-int TPortfolioTable::saveAll() {
+int TPortfolioTable::saveAll(std::vector<std::string>* failedFolders) {
   int result = 0;
   for (const auto& portfolio : portfolios_) {
     const int saved = portfolio->save();
+    if (saved != 0 && failedFolders != nullptr) failedFolders->push_back(portfolio->Folder());
     if (result == 0) result = saved;
   }
   return result;

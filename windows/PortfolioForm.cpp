@@ -190,12 +190,12 @@ int TportfolioForm::loadPortfolios() {
   return result;
 }
 
-int TportfolioForm::savePortfolios() {
+int TportfolioForm::savePortfolios(std::vector<std::string>* failedFolders) {
   TPortfolioTable* table = portfolioTable();
   if (!table) return -7;
   setObjectGUIproperties();
   noteEditPanelExit();
-  return table->saveAll();
+  return table->saveAll(failedFolders);
 }
 
 // ---- Commands ----

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,24 @@ TEST_F(SystemRuns, ASystemNamingAnotherPortfolioRunsAgainWhenThatOneChanges) {
   EXPECT_TRUE(messages_.texts.empty());
 }
 
+namespace {
+
+void setReadOnly(const std::string& name, bool readOnly) {
+  SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+std::string failureText(const std::string& name) {
+  return "Failed to save " + name + ": your latest changes are not on disk.";
+}
+
+// At the close the user may also end the program without the changes.
+std::string closeQuestion(const std::string& name) {
+  return failureText(name) + "\r\rTry Again: save again.\rContinue: end the program without them; the changes to " +
+         name + " since the last save are lost.\rCancel: go back to the program.";
+}
+
+}  // namespace
+
 TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAndTheEdit) {
   TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
@@ -173,24 +192,70 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
   messages_.answer = IDCANCEL;
   SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
   ASSERT_EQ(messages_.texts.size(), 1u);
-  EXPECT_EQ(messages_.texts[0], "Failed to save the portfolios: your latest changes are not on disk.");
+  EXPECT_EQ(messages_.texts[0], closeQuestion("the portfolio in " + folder));
   EXPECT_TRUE(IsWindowVisible(main_->handle())) << "cancelled: the program stays";
   EXPECT_EQ(table.current()->Name(), "Renamed savings");
   RemoveDirectoryA(header.c_str());
   writeWholeFile(header, headerText);
 }
 
-namespace {
-
-void setReadOnly(const std::string& name, bool readOnly) {
-  SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+// A file that stayed unwritable once kept the program open until it was
+// killed, and every other edit was lost with it.
+TEST_F(MainWindowState, AtTheCloseAnUnwritableFileCanBeLeftWithItsChangesWhileTheRestIsSaved) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  table.current()->setName("Renamed savings");
+  const std::string header = folder + "0.INI";
+  const std::string headerText = readWholeFile(header);
+  setReadOnly(header, true);
+  main_->macroForm->sheetPanel().sheet().setCellContent(1, 1, 0, "=7*6", 1);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  // Trying again changes nothing while the file stays read-only.
+  std::vector<int> answers = {IDTRYAGAIN, IDCONTINUE};
+  messages_.respond = [&](const std::string&) {
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  const std::string question = closeQuestion("the portfolio in " + folder);
+  EXPECT_EQ(messages_.texts, (std::vector<std::string>{question, question}));
+  setReadOnly(header, false);
+  EXPECT_EQ(readWholeFile(header), headerText);
+  EXPECT_NE(readWholeFile(main_->paths().guiOptionsFileName).find("=7*6"), std::string::npos)
+      << "the saves after the failed one still ran";
 }
 
-std::string failureText(const std::string& name) {
-  return "Failed to save " + name + ": your latest changes are not on disk.";
+// An unchanged close once rewrote every open portfolio's header: a hand
+// edit made meanwhile went back, and a read-only header asked at every close.
+TEST_F(MainWindowState, AnUnchangedCloseLeavesThePortfolioHeadersAsTheyAreAndAsksNothing) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string archived;
+  std::string edited;
+  ASSERT_EQ(table.newPortfolio("Archive", "ARC", archived, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", edited, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.items(0)->setCustomProperty("Kept", "until 2030");
+  ASSERT_EQ(main_->portfolioForm->savePortfolios(), 0);
+  const std::string archivedHeader = archived + "0.INI";
+  const std::string editedHeader = edited + "0.INI";
+  TPortableIniFile(editedHeader).writeString("CustomProperties", "Goal", "retire");
+  setReadOnly(archivedHeader, true);
+  std::map<std::string, std::pair<std::string, int64_t>> before;
+  for (const std::string& file : {archivedHeader, editedHeader}) before[file] = {readWholeFile(file), fileAge(file)};
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.answer = IDCANCEL;
+  EXPECT_TRUE(main_->onCloseQuery());
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{});
+  setReadOnly(archivedHeader, false);
+  for (const auto& [file, was] : before) {
+    EXPECT_EQ(readWholeFile(file), was.first) << file;
+    EXPECT_EQ(fileAge(file), was.second) << file;
+  }
 }
-
-}  // namespace
 
 // Notes, the open macro source and the test sheet once went with a close
 // whose saves failed, without a word.
@@ -234,7 +299,7 @@ TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProg
   for (const auto& [file, release] : failing) {
     messages_.texts.clear();
     SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
-    ASSERT_EQ(messages_.texts, std::vector<std::string>{failureText(file)});
+    ASSERT_EQ(messages_.texts, std::vector<std::string>{closeQuestion(file)});
     EXPECT_TRUE(IsWindowVisible(main_->handle())) << "cancelled: the program stays";
     EXPECT_EQ(main_->shutDownForm, nullptr);
     release();
@@ -407,7 +472,7 @@ TEST_F(SystemRuns, EditsWhoseSaveFailedOnLeavingTheirTabAreSavedOrToldAtClose) {
     SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
     ASSERT_EQ(messages_.texts.size(), 1u);
     // Folder names come back in capitals.
-    EXPECT_EQ(upperCase(messages_.texts[0]), upperCase(failureText(file)));
+    EXPECT_EQ(upperCase(messages_.texts[0]), upperCase(closeQuestion(file)));
     EXPECT_TRUE(IsWindowVisible(main_->handle()));
     setReadOnly(file, false);
   }

@@ -4,6 +4,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <random>
 
 #include "model/PortableIniFile.h"
@@ -240,6 +241,56 @@ TEST_F(PortableIniFile, OnlyWritesTouchTheFileAndAFailedSaveKeepsTheOldOne) {
   TPortableIniFile nowhere(folder.path() + "missing\\folder\\x.ini");
   nowhere.writeString("S", "k", "v");
   EXPECT_FALSE(nowhere.updateFile());
+}
+
+// Savers erase a section and write it anew. The same entries written back
+// once rewrote the file at every save: what another program had changed
+// meanwhile went back, and a read-only file failed every save.
+TEST_F(PortableIniFile, ASectionWrittenBackAsItStoodLeavesTheFileAsItIs) {
+  const std::string text = "[Main]\r\nName=Savings\r\n\r\n[Props]\r\nGoal=\" high \"\r\nRisk=low\r\n\r\n";
+  fileWith(text);
+  const int64_t age = fileAge(file);
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  {
+    TPortableIniFile ini(file);
+    ini.eraseSection("Props");
+    ini.writeString("Props", "Goal", quotedWhereNeeded(" high "));
+    ini.writeString("Props", "Risk", "low");
+    EXPECT_FALSE(ini.Modified());
+    EXPECT_TRUE(ini.updateFile());
+    // Written back in another order, the section is a change.
+    ini.eraseSection("Props");
+    ini.writeString("Props", "Risk", "low");
+    ini.writeString("Props", "Goal", quotedWhereNeeded(" high "));
+    EXPECT_TRUE(ini.Modified());
+    EXPECT_FALSE(ini.updateFile());
+  }
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readWholeFile(file), text);
+  EXPECT_EQ(fileAge(file), age);
+
+  // An entry fewer, a section gone or moved to the end are changes.
+  const std::vector<std::pair<std::function<void(TPortableIniFile&)>, std::string>> rewrites = {
+      {[](TPortableIniFile& ini) {
+         ini.eraseSection("Props");
+         ini.writeString("Props", "Goal", quotedWhereNeeded(" high "));
+       },
+       "[Main]\r\nName=Savings\r\n\r\n[Props]\r\nGoal=\" high \"\r\n\r\n"},
+      {[](TPortableIniFile& ini) { ini.eraseSection("Props"); }, "[Main]\r\nName=Savings\r\n\r\n"},
+      {[](TPortableIniFile& ini) {
+         ini.eraseSection("Main");
+         ini.writeString("Main", "Name", "Savings");
+       },
+       "[Props]\r\nGoal=\" high \"\r\nRisk=low\r\n\r\n[Main]\r\nName=Savings\r\n\r\n"}};
+  for (const auto& [rewrite, changed] : rewrites) {
+    fileWith(text);
+    {
+      TPortableIniFile ini(file);
+      rewrite(ini);
+      EXPECT_TRUE(ini.Modified());
+    }
+    EXPECT_EQ(readWholeFile(file), changed);
+  }
 }
 
 TEST_F(PortableIniFile, GarbageFilesReadAsDefaultsWithoutHarm) {

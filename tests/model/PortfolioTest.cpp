@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <functional>
 
 #include "model/Portfolio.h"
 #include "model/PortableIniFile.h"
@@ -232,6 +233,48 @@ TEST(SamplePortfolio, LoadsHeadersAloneOrWithEveryAsset) {
   EXPECT_TRUE(skipped);
   EXPECT_EQ(other.assetCount(), 0);
   EXPECT_EQ(other.Name(), "");
+}
+
+// An unchanged portfolio once rewrote its header at every save: a property
+// another program changed meanwhile went back, and a read-only header
+// failed every close.
+TEST(SamplePortfolio, OnlyAChangedHeaderIsWrittenAndAnUnchangedOneKeepsWhatOthersWrote) {
+  TSampleWorkFolder sample;
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  const std::string folder = sample.folios + "1\\";
+  const std::string header = folder + "0.INI";
+  ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+  // Rates loaded and view settings kept as they were are no header change.
+  portfolio.loadForexTables({}, nullptr);
+  portfolio.setViewProperty("RowHeight", "18");
+  TPortableIniFile(header).writeString("CustomProperties", "TargetReturn", "0.08");
+  const std::string edited = readWholeFile(header);
+  const int64_t age = fileAge(header);
+  SetFileAttributesA(header.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(portfolio.save(), 0);
+  EXPECT_EQ(readWholeFile(header), edited);
+  EXPECT_EQ(fileAge(header), age);
+
+  // Each of the header's own changes is written; while the header is
+  // read-only that fails, and is tried again at the next save.
+  const std::vector<std::function<void()>> changes = {
+      [&] { portfolio.setName("Growth"); },
+      [&] { portfolio.setLoadAlways(false); },
+      [&] { portfolio.setCustomProperty("Strategy", "value"); },
+      [&] { portfolio.setViewProperty("RowHeight", "22"); }};
+  for (const auto& change : changes) {
+    change();
+    SetFileAttributesA(header.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(portfolio.save(), -4);
+    SetFileAttributesA(header.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(portfolio.save(), 0);
+  }
+  const TPortableIniFile saved(header);
+  EXPECT_EQ(saved.readString("Portfolio", "Name", ""), "Growth");
+  EXPECT_EQ(saved.readString("Portfolio", "LoadAlways", ""), "0");
+  EXPECT_EQ(saved.readString("CustomProperties", "Strategy", ""), "value");
+  EXPECT_EQ(saved.readString("ExternalProperties", "RowHeight", ""), "22");
 }
 
 // The assets' files are read ahead of the load; one that another program

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
 #include <map>
@@ -707,6 +708,29 @@ TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
   }
 }
 
+namespace {
+
+// The close's question names the file, says which changes go when the
+// program ends without it, and offers the three answers.
+bool asksAboutTheClose(HWND message, const std::string& file) {
+  // The folder's name may come in capitals.
+  std::string expected = "Failed to save " + file + ": your latest changes are not on disk.\r\rTry Again: save "
+                         "again.\rContinue: end the program without them; the changes to " + file +
+                         " since the last save are lost.\rCancel: go back to the program.";
+  bool named = false;
+  std::vector<std::string> buttons;
+  for (std::string text : childTexts(message)) {
+    if (text == "Cancel" || text == "&Try Again" || text == "&Continue") buttons.push_back(text);
+    for (std::string* each : {&text, &expected})
+      for (char& c : *each) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    named = named || text == expected;
+  }
+  std::sort(buttons.begin(), buttons.end());
+  return named && buttons == std::vector<std::string>{"&Continue", "&Try Again", "Cancel"};
+}
+
+}  // namespace
+
 // A close that could not write the window options once ended the program in
 // a second and took the test sheet's edits with it.
 TEST(Program, ACloseThatCannotWriteAFileNamesItAndCancelKeepsTheProgram) {
@@ -727,15 +751,7 @@ TEST(Program, ACloseThatCannotWriteAFileNamesItAndCancelKeepsTheProgram) {
   PostMessageA(main, WM_CLOSE, 0, 0);
   HWND message = program.waitForWindow("Error", 20000);
   ASSERT_NE(message, nullptr);
-  // The folder's name may come in capitals.
-  std::string expected = "Failed to save " + options + ": your latest changes are not on disk.";
-  bool named = false;
-  for (std::string text : childTexts(message)) {
-    for (std::string* each : {&text, &expected})
-      for (char& c : *each) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    named = named || text == expected;
-  }
-  EXPECT_TRUE(named);
+  EXPECT_TRUE(asksAboutTheClose(message, options));
   PostMessageA(message, WM_COMMAND, IDCANCEL, 0);
   pumpFor(1000);
   EXPECT_TRUE(program.running()) << "cancelled: the program stays";
@@ -746,6 +762,32 @@ TEST(Program, ACloseThatCannotWriteAFileNamesItAndCancelKeepsTheProgram) {
   PostMessageA(main, WM_CLOSE, 0, 0);
   ASSERT_TRUE(program.waitForEnd(20000));
   EXPECT_EQ(TPortableIniFile(options).readInteger("MainWindow", "Left", -1), 40);
+}
+
+// A file that stayed unwritable once kept the program open at every close
+// until it was killed, and every other unsaved edit went with it.
+TEST(Program, ACloseCanEndWithoutAFileThatStaysUnwritable) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string options = work + "DATA\\GUIoptions.INI";
+  writeWholeFile(options, "[MainWindow]\r\nFirstRun=0\r\n");
+  TProgram program(work);
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: ", 30000);
+  ASSERT_NE(main, nullptr);
+  pumpFor(300);
+  SetWindowPos(main, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  HWND message = program.waitForWindow("Error", 20000);
+  ASSERT_NE(message, nullptr);
+  EXPECT_TRUE(asksAboutTheClose(message, options));
+  PostMessageA(message, WM_COMMAND, IDCONTINUE, 0);
+  EXPECT_TRUE(program.waitForEnd(20000)) << "the program ends without the file's changes";
+  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(readWholeFile(options), "[MainWindow]\r\nFirstRun=0\r\n");
 }
 
 namespace {

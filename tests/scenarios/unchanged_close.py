@@ -1,0 +1,76 @@
+"""A close with nothing changed writes no portfolio header: one made
+read-only (an archived portfolio, a read-only share) raises no question at
+Alt+F4, and a custom property another program wrote into a header while the
+program ran is still there afterwards, both files byte for byte and with
+their modification times."""
+import os
+import stat
+import subprocess
+import time
+
+from driver import check, wine_binary
+from sample import read_ini
+from view_owners import folios, settled_folder
+
+
+def header(folder, number):
+    return os.path.join(folios(folder), str(number), "0.INI")
+
+
+def make_read_only(program, path):
+    """The Windows read-only attribute as Wine shows it: no write bits. Root,
+    whom the scenarios run as, could still write the file, but the program
+    never replaces a file that has the attribute, as Windows would not."""
+    os.chmod(path, os.stat(path).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
+    shown = subprocess.run([wine_binary("wine"), "cmd", "/c", "attrib", "Z:" + path.replace("/", "\\")],
+                           env=program.environment, capture_output=True, text=True, timeout=60).stdout
+    check(" R " in shown, "Wine does not show %s as read-only: %r" % (path, shown))
+
+
+def make_writable(path):
+    os.chmod(path, os.stat(path).st_mode | stat.S_IWUSR)
+
+
+def edit_by_hand(path, old, new):
+    with open(path, "rb") as file:
+        text = file.read()
+    check(old in text, "the header %s holds no %r" % (path, old))
+    with open(path, "wb") as file:
+        file.write(text.replace(old, new))
+
+
+def state(path):
+    with open(path, "rb") as file:
+        return file.read(), os.stat(path).st_mtime_ns
+
+
+def close_without_question(program, seconds=60):
+    """Alt+F4; the program must end and show no message meanwhile. A
+    program still running is ended by the scenario's close."""
+    program.key("alt+F4", window=program.main)
+    deadline = time.time() + seconds
+    while program.running() and time.time() < deadline:
+        check(not program.windows("^Error$"), "the unchanged close asked about a failed save")
+        time.sleep(0.2)
+    check(not program.running(), "the program did not end within %d s of Alt+F4" % seconds)
+    program.end_prefix()
+
+
+def read_only_header(scenario):
+    folder = settled_folder(scenario)
+    archived, edited = header(folder, 2), header(folder, 1)
+    program = scenario.program(folder)
+    program.start()
+    make_read_only(program, archived)
+    edit_by_hand(edited, b"TargetReturn=0.075", b"TargetReturn=0.09")
+    before = {path: state(path) for path in (archived, edited)}
+    # Looked at, nothing changed.
+    for tab in ("Assets", "Transactions", "Portfolios"):
+        program.tab(tab)
+    close_without_question(program)
+    after = {path: state(path) for path in (archived, edited)}
+    for path in (archived, edited):
+        check(after[path][0] == before[path][0], "the close wrote into %s" % path)
+        check(after[path][1] == before[path][1], "the close rewrote %s (its time changed)" % path)
+    check(read_ini(edited)["CustomProperties"]["TARGETRETURN"] == "0.09", "the hand edit went back")
+    make_writable(archived)
