@@ -482,6 +482,14 @@ TEST_F(SystemWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndAStor
   EXPECT_EQ(reloaded.fromDateTimePicker->dateTime(), firstPickerDay);
   EXPECT_EQ(reloaded.toDateTimePicker->dateTime(), march(9));
   EXPECT_EQ(reloaded.daysComboBox->text(), std::to_string(mostDaysEndingOn(march(9))));
-  EXPECT_EQ(reloaded.Editor().Edited().FromDate(), firstPickerDay + 0.5);
   EXPECT_FALSE(reloaded.controls(TSystemPage::rules).commitBtn->enabled());
+  // Kept at the midday of the first day, which lies before day 0: once
+  // stored half a day late, it came back as the next day.
+  EXPECT_EQ(reloaded.Editor().Edited().FromDate(), firstPickerDay - 0.5);
+  reloaded.saveView();
+  TsystemForm again;
+  again.setPortfolioTable(&table);
+  again.loadView();
+  EXPECT_EQ(again.fromDateTimePicker->dateTime(), firstPickerDay);
+  EXPECT_EQ(again.daysComboBox->text(), reloaded.daysComboBox->text());
 }
