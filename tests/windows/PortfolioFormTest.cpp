@@ -455,11 +455,14 @@ TEST_F(PortfolioWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndBo
   ASSERT_EQ(box.text(), "92");
   const HWND edit = FindWindowExA(box.handle(), nullptr, "Edit", nullptr);
   ASSERT_NE(edit, nullptr);
-  const auto type = [&](const std::string& keys) {
+  const auto type = [&](const std::string& keys, bool replacing = false) {
     sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
     sendMouse(edit, WM_LBUTTONUP, 4, 4);
     ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
-    postKey(edit, VK_END);
+    if (replacing)
+      SendMessageA(edit, EM_SETSEL, 0, -1);
+    else
+      postKey(edit, VK_END);
     for (const char key : keys) postChar(edit, key);
     postKey(edit, VK_RETURN);
     pumpFor(100);
@@ -480,6 +483,16 @@ TEST_F(PortfolioWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndBo
   EXPECT_EQ(messages.texts.size(), 1u);
   EXPECT_EQ(box.text(), "920");
   EXPECT_EQ(form->fromDatePicker().dateTime(), to - 919);
+
+  // No days, or fewer than none, is the shortest range there is, and the
+  // box says so once the typing ends.
+  for (const std::string typed : {"0", "-5"}) {
+    type(typed, true);
+    EXPECT_EQ(box.text(), "2") << typed;
+    EXPECT_EQ(form->fromDatePicker().dateTime(), to - 1) << typed;
+    EXPECT_EQ(form->toDatePicker().dateTime(), to) << typed;
+  }
+  EXPECT_EQ(messages.texts.size(), 1u);
 }
 
 TEST_F(PortfolioWindow, AFromDateStoredBeforeThePickersFirstDayLoadsAsThatDay) {
