@@ -757,7 +757,7 @@ bool TsystemForm::daysEntryEnded() {
 bool TsystemForm::endEdit(bool giveUp) {
   if (!daysTyping_.typing()) return true;
   if (!giveUp) return daysEntryEnded();
-  daysTyping_.end(std::string(), 0);
+  daysTyping_.drop();
   showDates();
   return true;
 }

@@ -539,7 +539,7 @@ bool TdataForm::daysEntryEnded() {
 bool TdataForm::endEdit(bool giveUp) {
   if (!daysTyping_.typing()) return true;
   if (!giveUp) return daysEntryEnded();
-  daysTyping_.end(std::string(), 0);
+  daysTyping_.drop();
   showDates();
   return true;
 }

@@ -75,6 +75,8 @@ class TDaysTyping {
   bool typing() const { return before_.has_value(); }
   // Ends the typing: why the text is refused, empty when it was taken.
   std::string end(const std::string& text, double toDay);
+  // Ends the typing without a word, the window keeping the count it took.
+  void drop() { before_.reset(); }
 
  private:
   std::optional<int> before_;
