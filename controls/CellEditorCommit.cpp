@@ -7,6 +7,7 @@
 #include "model/Transaction.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
+#include "platform/DateTimePicker.h"
 #include "sheet/MacroCallout.h"
 #include "sheet/Sheet.h"
 #include "sheet/ValueCells.h"
@@ -130,9 +131,7 @@ TCellWrite writeCurrentCellColor(TSheet& sheet, std::int32_t color) {
 }
 
 bool pickerCanShow(double dateTime) {
-  constexpr double firstShown = -53690.0;   // 1 January 1753
-  constexpr double afterLastShown = 2958466.0;  // 1 January 10000
-  return std::isfinite(dateTime) && dateTime >= firstShown && dateTime < afterLastShown;
+  return std::isfinite(dateTime) && dateTime >= firstPickerDay && dateTime < lastPickerDay + 1;
 }
 
 TPickerValue openingPickerValue(const TSheet& sheet, std::uint8_t typeCode) {

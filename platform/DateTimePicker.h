@@ -5,6 +5,12 @@
 
 enum class TDateTimeKind { date, time };
 
+// The days a picker shows: 1 January 1753 to 31 December 9999. The system's
+// calendar knows no earlier day, and a day it cannot show it silently
+// refuses, leaving the picker on its last day.
+constexpr double firstPickerDay = -53688.0;
+constexpr double lastPickerDay = 2958465.0;
+
 // The system's date and time picker: a date with a drop-down calendar, or a
 // time of day with spin buttons. The system fixes the mode of its control at
 // creation, so the picker holds one of each and shows the one in use.

@@ -267,6 +267,18 @@ bool TComboBox::drawItemReceived(const DRAWITEMSTRUCT& draw) {
   return true;
 }
 
+bool TComboBox::dialogKey(WORD key, TShiftState shift) {
+  // The keys of the box's own edit, no control of ours, reach the box only
+  // as dialog keys: its key event sees Return and Esc there first, as it
+  // would in a plain edit.
+  if (GetFocus() != handle()) {
+    WORD seen = key;
+    keyDown(seen, shift);
+    if (seen == 0) return true;
+  }
+  return TControl::dialogKey(key, shift);
+}
+
 int TComboBox::itemIndex() const { return ComboBox_GetCurSel(handle()); }
 void TComboBox::setItemIndex(int index) { ComboBox_SetCurSel(handle(), index); }
 

@@ -122,6 +122,7 @@ class TComboBox : public TControl {
   int itemIndex() const;
   void setItemIndex(int index);
   std::function<void()> onChange;  // a new item chosen, or the text edited
+  bool dialogKey(WORD key, TShiftState shift) override;
 
  protected:
   bool commandReceived(WORD code) override;

@@ -66,6 +66,11 @@ ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTim
   keyPreview = true;
   onKeyDown = [this](WORD& key, TShiftState shift) {
     if ((key != VK_RETURN && key != VK_ESCAPE) || (shift & (ssCtrl | ssAlt)) || runsEdit->focused()) return;
+    // A count the days box refuses keeps the dialog open, with the reason.
+    if (key == VK_RETURN && daysComboBox->holdsFocus() && !daysEntryEnded()) {
+      key = 0;
+      return;
+    }
     if (key == VK_RETURN) accepted_ = okBtn->enabled();
     key = 0;
     close();

@@ -54,6 +54,7 @@ class ToptimizeForm : public TForm {
   void logBrowseBitBtnClick();
   // The dialog that picks the log file; the system's unless replaced.
   TFileDialog* fileDialog = &ownFileDialog_;
+  TMessageBox* messages = &systemMessageBox();
   const TDateWindow& Dates() const { return dates_; }
 
   TComboBox* objectiveComboBox;
@@ -94,6 +95,8 @@ class ToptimizeForm : public TForm {
   void fromDateChanged();
   void toDateChanged();
   void daysChanged();
+  // Return in the days box, or the box left: false when its count is refused.
+  bool daysEntryEnded();
   // A date of the current portfolio (first trade, latest first trade,
   // earliest last quote, last quote) into one end of the window.
   void takePortfolioDate(const std::function<void(TPortfolio&, double&, bool&)>& date, bool from);
@@ -115,6 +118,7 @@ class ToptimizeForm : public TForm {
   int keepRecentObjectives_ = 100;
   TDateWindow dates_;
   bool showingDates_ = false;
+  TDaysTyping daysTyping_;
   bool datesLoaded_ = false;
   std::string runsOnEntry_ = "1";  // Escape in the runs box brings it back
   TFileDialog ownFileDialog_;

@@ -39,6 +39,7 @@ void ToptimizeForm::makeDateControls(int top) {
   fromDateTimePicker->onChange = [this] { fromDateChanged(); };
   toDateTimePicker->onChange = [this] { toDateChanged(); };
   daysComboBox->onChange = [this] { daysChanged(); };
+  daysComboBox->onExit = [this] { daysEntryEnded(); };
 
   int left = 4;
   auto button = [&](const char* caption, int width) -> TButton& {
@@ -74,10 +75,12 @@ void ToptimizeForm::makeDateControls(int top) {
     takePortfolioDate([](TPortfolio& p, double& date, bool& found) { p.lastQuoteDate(date, found); }, false);
   };
   frameBackBtn->onClick = [this] {
+    if (!daysEntryEnded()) return;
     dates_.scrollFrame(daysComboBox->text(), -1);
     showDates();
   };
   frameForwardBtn->onClick = [this] {
+    if (!daysEntryEnded()) return;
     dates_.scrollFrame(daysComboBox->text(), 1);
     showDates();
   };
@@ -116,9 +119,21 @@ void ToptimizeForm::daysChanged() {
   if (showingDates_) return;
   // Half-typed text keeps the window until it reads as a number.
   int days = 0;
-  if (!parseDays(daysComboBox->text(), days)) return;
-  dates_.setDaysText(daysComboBox->text());
+  if (!daysTyping_.count(daysComboBox->text(), dates_.days(), dates_.toDate(), days)) return;
+  dates_.setDays(days);
+  // The text being typed stays until the typing ends.
+  showingDates_ = true;
+  fromDateTimePicker->setDateTime(truncDay(dates_.fromDate()));
+  showingDates_ = false;
+  updateExecute();
+}
+
+bool ToptimizeForm::daysEntryEnded() {
+  if (!daysTyping_.typing()) return true;
+  const std::string refusal = daysTyping_.end(daysComboBox->text(), dates_.toDate());
+  if (!refusal.empty()) messages->show(handle(), refusal, "Optimize", MB_OK | MB_ICONWARNING);
   showDates();
+  return refusal.empty();
 }
 
 void ToptimizeForm::takePortfolioDate(const std::function<void(TPortfolio&, double&, bool&)>& date, bool from) {

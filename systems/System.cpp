@@ -5,6 +5,7 @@
 
 #include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
+#include "platform/DateTime.h"
 
 TSystem::TSystem() { clear(); }
 
@@ -27,9 +28,10 @@ void TSystem::clearRulesAndRange() {
 
 // Both dates are held at the midday of their day, so a whole day from a
 // date picker and the midday stored stand for the same date: reading the
-// range back and storing it again changes nothing.
+// range back and storing it again changes nothing. Before day 0 the midday
+// lies below the day's number, the time counting forward from midnight.
 void TSystem::setFromDate(double date) {
-  date = std::trunc(date) + 0.5;
+  date = combineDateAndTime(std::trunc(date), 0.5);
   if (date == fromDate_) return;
   fromDate_ = date;
   if (fromDate_ > toDate_) toDate_ = fromDate_;
@@ -37,7 +39,7 @@ void TSystem::setFromDate(double date) {
 }
 
 void TSystem::setToDate(double date) {
-  date = std::trunc(date) + 0.5;
+  date = combineDateAndTime(std::trunc(date), 0.5);
   if (date == toDate_) return;
   toDate_ = date;
   if (toDate_ < fromDate_) fromDate_ = toDate_;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/DateTimePicker.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
+#include "windows/DateWindow.h"
 
 namespace {
 
@@ -55,7 +57,11 @@ void writeCell(TSheet& sheet, int col, int row, std::uint8_t kind, std::uint8_t 
 TSystemEditor::TSystemEditor() { loadedFromFile(); }
 
 void TSystemEditor::loadedFromFile() {
+  // A range stored beyond the days the pickers show loads clipped to them,
+  // so that the pickers, the days box and the system tell the same range.
   pickersFromSystem();
+  if (fromPicker_ != std::trunc(edited_.FromDate())) edited_.setFromDate(fromPicker_);
+  if (toPicker_ != std::trunc(edited_.ToDate())) edited_.setToDate(toPicker_);
   committed_.assign(&edited_, true);
 }
 
@@ -294,13 +300,13 @@ void TSystemEditor::discard(TSystemPage page) {
 // ---- Date range ----
 
 void TSystemEditor::pickersFromSystem() {
-  fromPicker_ = std::trunc(edited_.FromDate());
-  toPicker_ = std::trunc(edited_.ToDate());
+  fromPicker_ = std::clamp(std::trunc(edited_.FromDate()), firstPickerDay, lastPickerDay - 1);
+  toPicker_ = std::clamp(std::trunc(edited_.ToDate()), firstPickerDay + 1, lastPickerDay);
   days_ = std::max(2, static_cast<int>(toPicker_ - fromPicker_ + 1));
 }
 
 void TSystemEditor::fromDateChanged(double from) {
-  fromPicker_ = std::trunc(from);
+  fromPicker_ = std::clamp(std::trunc(from), firstPickerDay, lastPickerDay - 1);
   days_ = std::max(2, static_cast<int>(std::round(toPicker_) - fromPicker_ + 1));
   toPicker_ = fromPicker_ + days_ - 1;
   edited_.setFromDate(fromPicker_);
@@ -308,7 +314,7 @@ void TSystemEditor::fromDateChanged(double from) {
 }
 
 void TSystemEditor::toDateChanged(double to) {
-  toPicker_ = std::trunc(to);
+  toPicker_ = std::clamp(std::trunc(to), firstPickerDay + 1, lastPickerDay);
   days_ = std::max(2, static_cast<int>(toPicker_ - std::trunc(fromPicker_) + 1));
   fromPicker_ = toPicker_ - days_ + 1;
   edited_.setToDate(toPicker_);
@@ -316,15 +322,16 @@ void TSystemEditor::toDateChanged(double to) {
 }
 
 void TSystemEditor::daysChanged(int days) {
-  days_ = std::max(2, days);
+  days_ = std::clamp(days, 2, mostDaysEndingOn(toPicker_));
   fromPicker_ = toPicker_ - days_ + 1;
   toDateChanged(toPicker_);
   fromDateChanged(fromPicker_);
 }
 
 void TSystemEditor::shiftRange(int days) {
-  fromPicker_ += days;
-  toPicker_ += days;
+  const double step = std::clamp<double>(days, firstPickerDay - fromPicker_, lastPickerDay - toPicker_);
+  fromPicker_ += step;
+  toPicker_ += step;
   toDateChanged(toPicker_);
   fromDateChanged(fromPicker_);
 }

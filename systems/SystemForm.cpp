@@ -10,6 +10,7 @@
 #include "controls/SheetPanel.h"
 #include "model/ChangeStamps.h"
 #include "model/Asset.h"
+#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -222,6 +223,12 @@ void TsystemForm::makeDateControls(TPanel& bar) {
   daysComboBox->setBounds(left, top, 64, 24);
   for (const char* days : dayChoices) daysComboBox->addItem(days);
   daysComboBox->onChange = [this] { daysChanged(); };
+  daysComboBox->onExit = [this] { daysEntryEnded(); };
+  daysComboBox->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key != VK_RETURN) return;
+    key = 0;
+    daysEntryEnded();
+  };
   hints_->setHint(*daysComboBox, "Days in range");
   left += 66;
   toDateTimePicker = &bar.add<TDateTimePicker>();
@@ -729,7 +736,28 @@ void TsystemForm::toDateChanged() {
 void TsystemForm::daysChanged() {
   if (showingDates_) return;
   int days = 0;
-  if (!parseDays(daysComboBox->text(), days)) return;
+  if (!daysTyping_.count(daysComboBox->text(), editor_.Days(), editor_.ToPicker(), days)) return;
   editor_.daysChanged(days);
+  // The text being typed stays until the typing ends.
+  showingDates_ = true;
+  fromDateTimePicker->setDateTime(editor_.FromPicker());
+  toDateTimePicker->setDateTime(editor_.ToPicker());
+  showingDates_ = false;
+  updateButtons();
+}
+
+bool TsystemForm::daysEntryEnded() {
+  if (!daysTyping_.typing()) return true;
+  const std::string refusal = daysTyping_.end(daysComboBox->text(), editor_.ToPicker());
+  if (!refusal.empty()) messages->show(handle(), refusal, commonString(4), MB_OK | MB_ICONWARNING);
   showDates();
+  return refusal.empty();
+}
+
+bool TsystemForm::endEdit(bool giveUp) {
+  if (!daysTyping_.typing()) return true;
+  if (!giveUp) return daysEntryEnded();
+  daysTyping_.drop();
+  showDates();
+  return true;
 }

@@ -13,6 +13,7 @@
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "systems/SystemEditor.h"
+#include "windows/DateWindow.h"
 
 class TButton;
 class TComboBox;
@@ -39,6 +40,9 @@ class TsystemForm : public TChildForm {
  public:
   TsystemForm();
   ~TsystemForm() override;
+  // A count typed into the days box that the box refuses is told (or,
+  // with giveUp, dropped).
+  bool endEdit(bool giveUp) override;
 
   void setPortfolioTable(TPortfolioTable* table);
   void setAssetPickForm(TassetPickForm* form) { assetPickForm_ = form; }
@@ -157,6 +161,8 @@ class TsystemForm : public TChildForm {
   void fromDateChanged();
   void toDateChanged();
   void daysChanged();
+  // Return in the days box, or the box left: false when its count is refused.
+  bool daysEntryEnded();
   void updateButtons();
   void applySizes(TSystemPage page);
   void takeSizes(TSystemPage page);
@@ -185,6 +191,7 @@ class TsystemForm : public TChildForm {
   // short: while there is one, no system counts as applied.
   std::set<int> unappliedPortfolios_;
   bool showingDates_ = false;
+  TDaysTyping daysTyping_;
   TPanel* dragged_ = nullptr;  // the tool group being moved
   POINT dragStart_{};
 };

@@ -15,6 +15,7 @@
 #include "controls/WebPanel.h"
 #include "model/ChangeStamps.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "platform/Application.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTimePicker.h"
@@ -475,10 +476,13 @@ void TdataForm::sheetSetupApply() {
 
 void TdataForm::showDates() {
   const TDateWindow& dates = dataSheet_->dates;
-  const auto keep = daysComboBox_->onChange;
-  daysComboBox_->onChange = nullptr;
-  daysComboBox_->setText(std::to_string(dates.days()));
-  daysComboBox_->onChange = keep;
+  // Text the user is typing stays until the entry ends.
+  if (!daysTyping_.typing()) {
+    const auto keep = daysComboBox_->onChange;
+    daysComboBox_->onChange = nullptr;
+    daysComboBox_->setText(std::to_string(dates.days()));
+    daysComboBox_->onChange = keep;
+  }
   fromDatePicker_->setDateTime(dates.fromDate());
   toDatePicker_->setDateTime(dates.toDate());
 }
@@ -502,37 +506,60 @@ void TdataForm::setDates(double fromDate, double toDate) {
 }
 
 void TdataForm::fromDateChanged() {
+  if (!daysEntryEnded()) return;
   dataSheet_->dates.setFrom(fromDatePicker_->dateTime());
   showDates();
   dateChangeTimer_.restart();
 }
 
 void TdataForm::toDateChanged() {
+  if (!daysEntryEnded()) return;
   dataSheet_->dates.setTo(toDatePicker_->dateTime());
   showDates();
   dateChangeTimer_.restart();
 }
 
 void TdataForm::daysChanged() {
-  dataSheet_->dates.setDaysText(daysComboBox_->text());
-  fromDatePicker_->setDateTime(dataSheet_->dates.fromDate());
+  TDateWindow& dates = dataSheet_->dates;
+  int days = 0;
+  if (daysTyping_.count(daysComboBox_->text(), dates.days(), dates.toDate(), days)) dates.setDays(days);
+  fromDatePicker_->setDateTime(dates.fromDate());
   dateChangeTimer_.restart();
 }
 
+bool TdataForm::daysEntryEnded() {
+  if (!daysTyping_.typing()) return true;
+  const std::string refusal = daysTyping_.end(daysComboBox_->text(), dataSheet_->dates.toDate());
+  if (!refusal.empty()) messages->show(handle(), refusal, commonString(4), MB_OK | MB_ICONWARNING);
+  // The box shows the count the window took, a typed 1 as 2 as well.
+  showDates();
+  return refusal.empty();
+}
+
+bool TdataForm::endEdit(bool giveUp) {
+  if (!daysTyping_.typing()) return true;
+  if (!giveUp) return daysEntryEnded();
+  daysTyping_.drop();
+  showDates();
+  return true;
+}
+
 void TdataForm::scrollTimeWindow(int days) {
+  if (!daysEntryEnded()) return;
   dataSheet_->dates.scroll(days);
   showDates();
   dateChangeTimer_.restart();
 }
 
 void TdataForm::scrollFrame(int direction) {
+  if (!daysEntryEnded()) return;
   if (!dataSheet_->dates.scrollFrame(daysComboBox_->text(), direction)) return;
   showDates();
   dateChangeTimer_.restart();
 }
 
 void TdataForm::dateBoundClick(TDateBound bound) {
-  if (!portfolioTable_) return;
+  if (!portfolioTable_ || !daysEntryEnded()) return;
   const double date = dateBound(bound);
   if (std::isnan(date)) return;
   if (bound == TDateBound::first || bound == TDateBound::firstCommon)

@@ -11,6 +11,7 @@
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
 #include "model/SettingsBaseline.h"
+#include "platform/Dialogs.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "platform/Timer.h"
@@ -92,6 +93,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // Busy while a long command runs and pumps messages: the main window
   // keeps its tabs and close away meanwhile.
   std::function<void(bool busy)> onBusyChanged;
+  TMessageBox* messages = &systemMessageBox();
 
   // ---- Operations of the main window ----
   virtual void clearView();
@@ -135,6 +137,13 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void fromDateChanged();
   void toDateChanged();
   void daysChanged();
+  // Return in the days box, or the box left: the box shows the window's
+  // count; a count reaching before the first day the pickers show is
+  // refused with the reason, the window keeping the count it had before
+  // the typing. False when refused.
+  bool daysEntryEnded();
+  // A refused count in the days box is told (or, with giveUp, dropped).
+  bool endEdit(bool giveUp) override;
   void scrollTimeWindow(int days);
   void scrollFrame(int direction);
   enum class TDateBound { first, firstCommon, last, lastCommon };
@@ -337,6 +346,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   TDateTimePicker* fromDatePicker_ = nullptr;
   TDateTimePicker* toDatePicker_ = nullptr;
   TComboBox* daysComboBox_ = nullptr;
+  TDaysTyping daysTyping_;
   TToolButton* notesBtn_ = nullptr;
   TResizablePanelContainer* sheetResizablePanel_ = nullptr;
   TResizablePanel* sheetContainer_ = nullptr;

@@ -88,6 +88,12 @@ void TdataForm::createDateControls() {
   daysComboBox_->setBounds(comboLeft, 1, 58, 22 * 16);
   for (const char* days : dayCounts) daysComboBox_->addItem(days);
   daysComboBox_->onChange = [this] { daysChanged(); };
+  daysComboBox_->onExit = [this] { daysEntryEnded(); };
+  daysComboBox_->onKeyDown = [this](WORD& key, TShiftState) {
+    if (key != VK_RETURN) return;
+    key = 0;
+    daysEntryEnded();
+  };
   panel.setSize(comboLeft + 60, panel.height());
   toDatePicker_ = addPicker(92);
   toDatePicker_->onChange = [this] { toDateChanged(); };

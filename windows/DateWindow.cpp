@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/DateTimePicker.h"
 #include "sheet/NumberText.h"
 
 double truncDay(double date) { return std::trunc(date); }
@@ -14,32 +15,38 @@ TDateWindow::TDateWindow(double now) : from_(truncDay(now) - 1), to_(roundDay(no
 int TDateWindow::days() const { return std::max(2, static_cast<int>(roundDay(to_) - truncDay(from_)) + 1); }
 
 void TDateWindow::setFrom(double date) {
-  from_ = date;
-  to_ = roundDay(from_) + days() - 1;
+  from_ = std::clamp(date, firstPickerDay, lastPickerDay - 1);
+  to_ = std::min(roundDay(from_) + days() - 1, lastPickerDay);
 }
 
 void TDateWindow::setTo(double date) {
-  to_ = date;
-  from_ = roundDay(to_) - days() + 1;
+  to_ = std::clamp(date, firstPickerDay + 1, lastPickerDay);
+  from_ = std::max(roundDay(to_) - days() + 1, firstPickerDay);
 }
 
 bool TDateWindow::setDaysText(const std::string& text) {
   int count;
-  const bool isNumber = parseDays(text, count);
-  if (!isNumber) count = days();
-  from_ = roundDay(to_) - std::max(2, count) + 1;
-  return isNumber;
+  if (!parseDays(text, count) || count > mostDaysEndingOn(to_)) return false;
+  setDays(count);
+  return true;
 }
 
+void TDateWindow::setDays(int count) { from_ = roundDay(to_) - std::clamp(count, 2, mostDaysEndingOn(to_)) + 1; }
+
 void TDateWindow::scroll(int days) {
-  from_ = truncDay(from_) + days;
-  to_ = roundDay(to_) + days;
+  const double step = std::clamp<double>(days, firstPickerDay - truncDay(from_), lastPickerDay - roundDay(to_));
+  from_ = truncDay(from_) + step;
+  to_ = roundDay(to_) + step;
 }
 
 bool TDateWindow::scrollFrame(const std::string& daysText, int direction) {
   int count;
   if (!parseDays(daysText, count)) return false;
-  scroll(direction * count);
+  // Beyond the days the pickers show a frame only reaches their end; the
+  // bound also keeps the negated count from overflowing.
+  const int widest = static_cast<int>(lastPickerDay - firstPickerDay);
+  count = std::clamp(count, -widest, widest);
+  scroll(direction < 0 ? -count : count);
   return true;
 }
 
@@ -49,4 +56,28 @@ bool parseDays(const std::string& text, int& days) {
   if (!localTextToFloat(text, value) || value != std::trunc(value) || !truncateToInt32(value, whole)) return false;
   days = whole;
   return true;
+}
+
+int mostDaysEndingOn(double toDay) { return static_cast<int>(roundDay(toDay) - firstPickerDay) + 1; }
+
+std::string daysRefusal(const std::string& text, double toDay) {
+  int count;
+  if (!parseDays(text, count) || count <= mostDaysEndingOn(toDay)) return std::string();
+  return "\"" + text + "\" is no number this box can keep: the dates reach back to 1 January 1753 at the most, " +
+         std::to_string(mostDaysEndingOn(toDay)) + " days up to the to date. The days stay as they were.";
+}
+
+bool TDaysTyping::count(const std::string& text, int daysNow, double toDay, int& days) {
+  if (!before_) before_ = daysNow;
+  if (!daysRefusal(text, toDay).empty()) {
+    days = *before_;
+    return true;
+  }
+  return parseDays(text, days);
+}
+
+std::string TDaysTyping::end(const std::string& text, double toDay) {
+  if (!before_) return std::string();
+  before_.reset();
+  return daysRefusal(text, toDay);
 }

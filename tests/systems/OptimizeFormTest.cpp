@@ -13,7 +13,9 @@
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
+#include "windows/DateWindow.h"
 #include "tests/support/GermanRegionalSettings.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -393,4 +395,52 @@ TEST(OptimizeDialog, APortfolioWithoutPricesCannotBeOptimised) {
   form.execute(&folder.table, &system, nullptr);
   EXPECT_FALSE(driver.timedOut());
   EXPECT_FALSE(executable);
+}
+
+// The days box once took any count: one reaching before the first day the
+// pickers show left the pickers on another day than the box, and Enter
+// closed the dialog on it.
+TEST(OptimizeDialog, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndAStoredOneLoadsClipped) {
+  SystemPortfolio folder;
+  const std::string temporary = folder.sample.temporary.path();
+  setDirectory("<TEMP>", temporary);
+  TSystem system;
+  SystemPortfolio::addRule(system, "AAA", "1");
+  system.setToDate(SystemPortfolio::march(9));
+  system.setFromDate(SystemPortfolio::march(2));
+  TScriptedMessageBox messages(IDOK);
+  ToptimizeForm form;
+  form.messages = &messages;
+  bool openAfterRefusal = false;
+  TModalDriver driver(form, {[&] {
+    ASSERT_EQ(form.daysComboBox->text(), "8");
+    const HWND edit = FindWindowExA(form.daysComboBox->handle(), nullptr, "Edit", nullptr);
+    sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
+    sendMouse(edit, WM_LBUTTONUP, 4, 4);
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
+    postKey(edit, VK_END);
+    for (const char key : std::string("183001")) postChar(edit, key);
+    postKey(edit, VK_RETURN);
+    openAfterRefusal = form.visible();
+    form.close();
+  }});
+  EXPECT_FALSE(form.execute(&folder.table, &system, nullptr));
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_TRUE(openAfterRefusal);
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0].rfind("\"8183001\" is no number this box can keep", 0), 0u) << messages.texts[0];
+  EXPECT_EQ(form.daysComboBox->text(), "8");
+  EXPECT_EQ(form.fromDateTimePicker->dateTime(), SystemPortfolio::march(2));
+
+  const std::string controls = temporary + "SystemControls.INI";
+  {
+    TPortableIniFile ini(controls);
+    form.saveGUIoptions(ini);
+    ini.writeFloat("OptimizeSystem", "FromDate", -92136636);
+  }
+  ToptimizeForm reloaded;
+  reloaded.loadGUIoptions(TPortableIniFile(controls));
+  EXPECT_EQ(reloaded.fromDateTimePicker->dateTime(), firstPickerDay);
+  EXPECT_EQ(reloaded.toDateTimePicker->dateTime(), SystemPortfolio::march(9));
+  EXPECT_EQ(reloaded.daysComboBox->text(), std::to_string(mostDaysEndingOn(SystemPortfolio::march(9))));
 }

@@ -17,6 +17,7 @@
 #include "sheet/Sheet.h"
 #include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
+#include "windows/DateWindow.h"
 #include "tests/support/GermanRegionalSettings.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -435,4 +436,60 @@ TEST_F(SystemWindow, FormulasKeepEveryDigitUnderEnglishAndGermanSettings) {
       EXPECT_NE(rewritten.find(formula), std::string::npos) << rewritten;
     }
   }
+}
+
+// The days box once took any count: one reaching before the first day the
+// pickers show left the pickers on another day than the box and the system.
+TEST_F(SystemWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndAStoredOneLoadsClipped) {
+  {
+    TScriptedMessageBox messages(IDOK);
+    TsystemForm form;
+    form.messages = &messages;
+    form.setBounds(0, 0, 1000, 500);
+    form.setPortfolioTable(&table);
+    form.loadView();
+    ASSERT_EQ(form.daysComboBox->text(), "8");
+    const HWND edit = FindWindowExA(form.daysComboBox->handle(), nullptr, "Edit", nullptr);
+    const auto type = [&](const std::string& keys) {
+      sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
+      sendMouse(edit, WM_LBUTTONUP, 4, 4);
+      ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
+      postKey(edit, VK_END);
+      for (const char key : keys) postChar(edit, key);
+      postKey(edit, VK_RETURN);
+      pumpFor(100);
+    };
+    type("183001");
+    ASSERT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.texts[0].rfind("\"8183001\" is no number this box can keep", 0), 0u) << messages.texts[0];
+    EXPECT_EQ(form.daysComboBox->text(), "8");
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), march(2));
+    EXPECT_EQ(form.Editor().Edited().FromDate(), march(2) + 0.5);
+    EXPECT_FALSE(form.controls(TSystemPage::rules).commitBtn->enabled());
+    type("0");
+    EXPECT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(form.daysComboBox->text(), "80");
+    EXPECT_EQ(form.fromDateTimePicker->dateTime(), march(9) - 79);
+  }
+  {
+    TPortableIniFile ini(portfolio->Folder() + "System.INI");
+    ini.writeFloat("Range", "FromDate", -92136636.5);
+    ini.writeFloat("Range", "ToDate", march(9) + 0.5);
+  }
+  TsystemForm reloaded;
+  reloaded.setPortfolioTable(&table);
+  reloaded.loadView();
+  EXPECT_EQ(reloaded.fromDateTimePicker->dateTime(), firstPickerDay);
+  EXPECT_EQ(reloaded.toDateTimePicker->dateTime(), march(9));
+  EXPECT_EQ(reloaded.daysComboBox->text(), std::to_string(mostDaysEndingOn(march(9))));
+  EXPECT_FALSE(reloaded.controls(TSystemPage::rules).commitBtn->enabled());
+  // Kept at the midday of the first day, which lies before day 0: once
+  // stored half a day late, it came back as the next day.
+  EXPECT_EQ(reloaded.Editor().Edited().FromDate(), firstPickerDay - 0.5);
+  reloaded.saveView();
+  TsystemForm again;
+  again.setPortfolioTable(&table);
+  again.loadView();
+  EXPECT_EQ(again.fromDateTimePicker->dateTime(), firstPickerDay);
+  EXPECT_EQ(again.daysComboBox->text(), reloaded.daysComboBox->text());
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
+#include "platform/CalendarDates.h"
+#include "platform/DateTimePicker.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/FieldTable.h"
 #include "windows/DataWindowLines.h"
@@ -74,6 +77,81 @@ TEST(DateWindow, TodayCountsFromNoonAndRangesKeepTwoDays) {
   window.setTo(45150);  // before the from date
   EXPECT_EQ(window.fromId(), 45149);
   EXPECT_EQ(window.days(), 2);
+}
+
+// The pickers show no day before 1 January 1753: a range reaching further
+// left them on another day than the days box and the stored dates.
+TEST(DateWindow, RangesStayWithinTheDaysThePickersShow) {
+  double first = 0, last = 0;
+  ASSERT_TRUE(encodeDate(1753, 1, 1, first));
+  ASSERT_TRUE(encodeDate(9999, 12, 31, last));
+  EXPECT_EQ(firstPickerDay, first);
+  EXPECT_EQ(lastPickerDay, last);
+
+  TDateWindow window(46000.2);
+  window.setTo(46000);
+  EXPECT_TRUE(window.setDaysText("92"));
+  EXPECT_FALSE(window.setDaysText("92183001"));
+  EXPECT_EQ(window.days(), 92);
+  const int most = mostDaysEndingOn(46000);
+  EXPECT_EQ(most, 46000 - first + 1);
+  EXPECT_FALSE(window.setDaysText(std::to_string(most + 1)));
+  EXPECT_TRUE(window.setDaysText(std::to_string(most)));
+  EXPECT_EQ(window.fromId(), first);
+
+  // A from date stored far before the first day (a slip once wrote one)
+  // comes back as the first day, the to date kept.
+  window.setFrom(-92136636);
+  EXPECT_EQ(window.fromId(), first);
+  EXPECT_EQ(window.toId(), 46000);
+  window.setTo(-92136636);
+  EXPECT_EQ(window.fromId(), first);
+  EXPECT_EQ(window.toId(), first + 1);
+  window.setTo(1e12);
+  EXPECT_EQ(window.toId(), last);
+  window.setFrom(1e12);
+  EXPECT_EQ(window.fromId(), last - 1);
+  EXPECT_EQ(window.toId(), last);
+
+  // Days and frames stop at either end and keep the count; the largest
+  // count there is, negated, does not overflow.
+  window.setFrom(first + 10);
+  window.setTo(first + 39);
+  ASSERT_EQ(window.days(), 30);
+  EXPECT_TRUE(window.scrollFrame("30", -1));
+  EXPECT_EQ(window.fromId(), first);
+  EXPECT_EQ(window.days(), 30);
+  window.scroll(-1);
+  EXPECT_EQ(window.fromId(), first);
+  EXPECT_TRUE(window.scrollFrame("-2147483648", -1));
+  EXPECT_EQ(window.toId(), last);
+  EXPECT_EQ(window.days(), 30);
+  window.setDays(-5);
+  EXPECT_EQ(window.days(), 2);
+}
+
+// Typing 183001 after 92 passes through counts in range (921 ... 92183)
+// before one that is not: the range falls back to what it was before the
+// typing, not to the last count taken on the way.
+TEST(DateWindow, ACountTypedBeyondTheFirstDayGivesWayToTheCountBeforeTheTypingAndIsToldOnce) {
+  TDaysTyping typing;
+  const double to = 46000;
+  int days = 0;
+  EXPECT_TRUE(typing.count("921", 92, to, days));
+  EXPECT_EQ(days, 921);
+  EXPECT_TRUE(typing.count("92183", 921, to, days));
+  EXPECT_EQ(days, 92183);
+  EXPECT_TRUE(typing.count("921830", 92183, to, days));
+  EXPECT_EQ(days, 92);
+  EXPECT_FALSE(typing.count("9218300x", 92, to, days));
+  EXPECT_TRUE(typing.typing());
+  EXPECT_EQ(typing.end("92183001", to),
+            "\"92183001\" is no number this box can keep: the dates reach back to 1 January 1753 at the most, "
+            "99689 days up to the to date. The days stay as they were.");
+  EXPECT_FALSE(typing.typing());
+  EXPECT_EQ(typing.end("92183001", to), "");
+  EXPECT_TRUE(typing.count("30", 92, to, days));
+  EXPECT_EQ(typing.end("30", to), "");
 }
 
 TEST(DateWindow, FramesMoveBothDatesAndTextInTheDaysBoxChangesNothing) {

@@ -13,6 +13,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/Bitmap.h"
+#include "platform/DateTimePicker.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "model/Directories.h"
@@ -25,7 +26,9 @@
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
+#include "windows/DateWindow.h"
 #include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
 #include "controls/ListViewXPSafe.h"
@@ -437,4 +440,73 @@ TEST_F(PortfolioWindow, TypingANameStoresTheNameAndNothingUnderTheKeyFieldsSymbo
   const TPortableIniFile stored(sample.folios + "1\\0.INI");
   EXPECT_EQ(stored.readString("Portfolio", "Name", ""), "Renamed");
   EXPECT_EQ(stored.readString("CustomProperties", "P", "(none)"), "(none)");
+}
+
+// A slip in the days box ("92", End, "183001") once went through as tens of
+// millions of days: the from picker could not show the day, and the from
+// date stored disagreed with the pickers and the box after a restart.
+TEST_F(PortfolioWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndBoxPickersAndFileAgree) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  TScriptedMessageBox messages(IDOK);
+  form->messages = &messages;
+  const double to = form->dataSheet().dates.toId();
+  form->setDates(to - 91, to);
+  TComboBox& box = form->daysComboBox();
+  ASSERT_EQ(box.text(), "92");
+  const HWND edit = FindWindowExA(box.handle(), nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  const auto type = [&](const std::string& keys, bool replacing = false) {
+    sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
+    sendMouse(edit, WM_LBUTTONUP, 4, 4);
+    ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
+    if (replacing)
+      SendMessageA(edit, EM_SETSEL, 0, -1);
+    else
+      postKey(edit, VK_END);
+    for (const char key : keys) postChar(edit, key);
+    postKey(edit, VK_RETURN);
+    pumpFor(100);
+  };
+
+  type("183001");
+  ASSERT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(messages.texts[0].rfind("\"92183001\" is no number this box can keep", 0), 0u) << messages.texts[0];
+  EXPECT_EQ(box.text(), "92");
+  EXPECT_EQ(form->dataSheet().dates.days(), 92);
+  EXPECT_EQ(form->fromDatePicker().dateTime(), to - 91);
+  EXPECT_EQ(form->toDatePicker().dateTime(), to);
+  ASSERT_TRUE(form->saveView().empty());
+  EXPECT_EQ(TPortableIniFile(sample.folios + "FolioControls.INI").readInteger("DateControls", "FromDate", 0), to - 91);
+
+  // A count in range typed the same way is taken, without a word.
+  type("0");
+  EXPECT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(box.text(), "920");
+  EXPECT_EQ(form->fromDatePicker().dateTime(), to - 919);
+
+  // No days, or fewer than none, is the shortest range there is, and the
+  // box says so once the typing ends.
+  for (const std::string typed : {"0", "-5"}) {
+    type(typed, true);
+    EXPECT_EQ(box.text(), "2") << typed;
+    EXPECT_EQ(form->fromDatePicker().dateTime(), to - 1) << typed;
+    EXPECT_EQ(form->toDatePicker().dateTime(), to) << typed;
+  }
+  EXPECT_EQ(messages.texts.size(), 1u);
+}
+
+TEST_F(PortfolioWindow, AFromDateStoredBeforeThePickersFirstDayLoadsAsThatDay) {
+  {
+    TPortableIniFile controls(sample.folios + "FolioControls.INI");
+    controls.writeInteger("DateControls", "FromDate", -92136636);
+  }
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  const TDateWindow& dates = form->dataSheet().dates;
+  EXPECT_EQ(dates.fromId(), firstPickerDay);
+  EXPECT_EQ(form->fromDatePicker().dateTime(), firstPickerDay);
+  EXPECT_EQ(form->toDatePicker().dateTime(), dates.toDate());
+  EXPECT_EQ(form->daysComboBox().text(), std::to_string(mostDaysEndingOn(dates.toId())));
+  TValueRecord from;
+  ASSERT_TRUE(sheet().getCustomId("FROM_DATE", from));
+  EXPECT_EQ(from.number, firstPickerDay);
 }

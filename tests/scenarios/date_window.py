@@ -1,0 +1,100 @@
+"""The Portfolios window's days box: a slip that reaches before the first
+day the date pickers show is refused with the number boxes' message, and
+the box, the pickers and the stored from date tell one range, after a
+restart too."""
+import os
+import re
+import time
+
+from driver import check
+from sample import read_ini
+
+DAYS_BOX = (232, 57)  # the days box between the two date pickers
+FIRST_PICKER_DAY = -53688  # 1 January 1753
+
+
+def read_days(program):
+    program.click(*DAYS_BOX)
+    program.set_clipboard("(nothing copied)")
+    program.key("End", "shift+Home", "ctrl+c", window=program.main)
+    # Wine hands the copied text on to the X clipboard a moment later.
+    deadline = time.time() + 5
+    text = program.clipboard().strip()
+    while text == "(nothing copied)" and time.time() < deadline:
+        time.sleep(0.2)
+        text = program.clipboard().strip()
+    return text
+
+
+def stored_from(controls):
+    return int(read_ini(controls)["DateControls"]["FROMDATE"])
+
+
+def days_typo(scenario, german=False):
+    folder = scenario.working_folder()
+    controls = os.path.join(folder, "DATA", "FOLIOS", "FolioControls.INI")
+    program = scenario.program(folder, german=german)
+    program.start()
+    program.click(*DAYS_BOX)
+    program.key("End", "shift+Home")
+    program.type("92")
+    program.key("Return")
+    shown = read_days(program)
+    check(shown == "92", "the days box shows %r, not the 92 typed" % shown)
+
+    program.click(*DAYS_BOX)
+    program.key("End")
+    program.type("183001")
+    program.key("Return")
+    message = program.await_window("^Error$", 10)
+    scenario.grab("refused")
+    program.key("Return", window=message)
+    program.await_no_window("^Error$", 10)
+    scenario.grab("answered")
+    # The keys stay in the box, which shows the count it had.
+    program.key("End", window=program.main)
+    program.type("0")
+    program.key("Return")
+    scenario.grab("typed")
+    shown = read_days(program)
+    check(shown == "920", "after the refusal and a 0 typed the days box shows %r, not 920" % shown)
+    scenario.grab("kept")
+    started = time.time()
+    program.exit()
+    scenario.note("closing took %.1f s" % (time.time() - started))
+    kept = stored_from(controls)
+    check(kept >= FIRST_PICKER_DAY, "the stored from date %d lies before the first day the pickers show" % kept)
+
+    program = scenario.program(folder, german=german)
+    program.start()
+    scenario.grab("restarted")
+    shown = read_days(program)
+    check(shown == "920", "after a restart the days box shows %r, not 920" % shown)
+    started = time.time()
+    program.exit()
+    scenario.note("closing after the restart took %.1f s" % (time.time() - started))
+    check(stored_from(controls) == kept, "the from date stored %d became %d over a restart"
+          % (kept, stored_from(controls)))
+
+    # A from date stored by the slip before the refusal was there loads as
+    # the first day the pickers show, the to date kept.
+    with open(controls, encoding="latin-1", newline="") as file:
+        text = file.read()
+    with open(controls, "w", encoding="latin-1", newline="") as file:
+        file.write(re.sub(r"(?m)^FromDate=-?\d+", "FromDate=-92136636", text))
+    program = scenario.program(folder, german=german)
+    program.start()
+    scenario.grab("stored-slip")
+    shown = read_days(program)
+    wanted = kept + 919 - FIRST_PICKER_DAY + 1
+    check(shown == str(wanted), "with the slip stored the days box shows %r, not %d" % (shown, wanted))
+    started = time.time()
+    program.exit()
+    scenario.note("closing with the slip stored took %.1f s" % (time.time() - started))
+    # Nothing the user changed: the file keeps what it held, and loads as
+    # the first day again.
+    scenario.note("the from date stored after that visit: %d" % stored_from(controls))
+
+
+def days_typo_german(scenario):
+    days_typo(scenario, german=True)
