@@ -158,12 +158,19 @@ void TFieldTable::defaultMissingSizes(int rowHeight, int colWidth) {
 
 int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   clear();
-  // A table that failed to load saves nowhere, least of all into the file
-  // it was loaded from before.
-  FileName.clear();
+  FileName = fileName;
+  const int result = readFile(decimalSeparator, listSeparator);
+  standIn_ = result != 0;
+  saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+    writeTo(file, decimalSeparator, listSeparator);
+  });
+  return result;
+}
+
+int TFieldTable::readFile(char decimalSeparator, char listSeparator) {
   std::unique_ptr<TPortableIniFile> ini;
   try {
-    ini = std::make_unique<TPortableIniFile>(fileName);
+    ini = std::make_unique<TPortableIniFile>(FileName);
   } catch (...) {
     return -3;
   }
@@ -189,16 +196,42 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
     clear();
     return -5;
   }
-  FileName = fileName;
-  saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
-    writeTo(file, decimalSeparator, listSeparator);
-  });
   return 0;
 }
 
 int TFieldTable::save(char decimalSeparator, char listSeparator) {
+  if (standIn_) return saveIntoFileAsItStands(decimalSeparator, listSeparator);
   const auto write = [&](TPortableIniFile& ini) { writeTo(ini, decimalSeparator, listSeparator); };
   return saved_.save(FileName, write) ? 0 : -4;
+}
+
+int TFieldTable::saveIntoFileAsItStands(char decimalSeparator, char listSeparator) {
+  // The stand-in held none of the file's fields: those it holds now are the
+  // user's, and anything else written would overwrite the file's own.
+  if (Fields.empty()) return 0;
+  TFieldTable merged;
+  if (merged.loadFromFile(FileName, decimalSeparator, listSeparator) != 0) return -4;
+  for (const auto& field : Fields) {
+    auto copy = std::make_unique<TField>();
+    copy->assign(field.get());
+    merged.Fields.push_back(std::move(copy));
+  }
+  if (merged.save(decimalSeparator, listSeparator) != 0) return -4;
+  // From here the table is the file's, as if read from it; the sizes the
+  // window gave the stand-in serve where the file holds none.
+  const int rowHeight = DefaultColWiseHeight;
+  const int colWidth = DefaultRowWiseWidth;
+  assign(&merged);
+  defaultMissingSizes(rowHeight, colWidth);
+  for (const auto& field : Fields) {
+    if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
+    if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
+  }
+  standIn_ = false;
+  saved_.take(FileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+    writeTo(file, decimalSeparator, listSeparator);
+  });
+  return 0;
 }
 
 void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {

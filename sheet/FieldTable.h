@@ -64,11 +64,14 @@ class TFieldTable {
   void clear();
   // 0; -3 when the file cannot be read, -5 when reading fails, -6 when the
   // file claims more than maxFieldCount fields. A missing file loads as an
-  // empty table.
+  // empty table. The table keeps the file's name either way: one that
+  // failed to load stands in for the file with no fields.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Writes into FileName what changed since it was read or saved (what else
   // the file holds stays), replacing the file only once the new text is
-  // complete; -4 when that fails.
+  // complete; -4 when that fails. A stand-in adds the fields given to it
+  // to those of the file as it stands now, and from then on is the file's
+  // table; -4 while the file still cannot be loaded.
   int save(char decimalSeparator, char listSeparator);
   // A deep copy of source (nullptr: cleared). Returns 0.
   int assign(const TFieldTable* source);
@@ -114,7 +117,10 @@ class TFieldTable {
   static constexpr int maxFieldCount = 65536;
 
  private:
+  int readFile(char decimalSeparator, char listSeparator);
+  int saveIntoFileAsItStands(char decimalSeparator, char listSeparator);
   void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
 
   TSettingsBaseline saved_;
+  bool standIn_ = false;
 };
