@@ -161,6 +161,7 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
   FileName = fileName;
   const int result = readFile(decimalSeparator, listSeparator);
   standIn_ = result != 0;
+  fieldsBefore_ = -1;
   saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
     writeTo(file, decimalSeparator, listSeparator);
   });
@@ -200,49 +201,32 @@ int TFieldTable::readFile(char decimalSeparator, char listSeparator) {
 }
 
 int TFieldTable::save(char decimalSeparator, char listSeparator) {
-  if (standIn_) return saveIntoFileAsItStands(decimalSeparator, listSeparator);
+  if (standIn_ && fieldsBefore_ < 0) {
+    // The stand-in held none of the file's fields: those it holds now are
+    // the user's and go after the file's own, which stay as they are.
+    if (Fields.empty()) return 0;
+    TFieldTable file;
+    if (file.loadFromFile(FileName, decimalSeparator, listSeparator) != 0) return -4;
+    fieldsBefore_ = file.count();
+    saved_.take(FileName, [this](TPortableIniFile& ini) { ini.writeInteger(fieldsSection, "Count", fieldsBefore_); });
+  }
   const auto write = [&](TPortableIniFile& ini) { writeTo(ini, decimalSeparator, listSeparator); };
   return saved_.save(FileName, write) ? 0 : -4;
 }
 
-int TFieldTable::saveIntoFileAsItStands(char decimalSeparator, char listSeparator) {
-  // The stand-in held none of the file's fields: those it holds now are the
-  // user's, and anything else written would overwrite the file's own.
-  if (Fields.empty()) return 0;
-  TFieldTable merged;
-  if (merged.loadFromFile(FileName, decimalSeparator, listSeparator) != 0) return -4;
-  for (const auto& field : Fields) {
-    auto copy = std::make_unique<TField>();
-    copy->assign(field.get());
-    merged.Fields.push_back(std::move(copy));
-  }
-  if (merged.save(decimalSeparator, listSeparator) != 0) return -4;
-  // From here the table is the file's, as if read from it; the sizes the
-  // window gave the stand-in serve where the file holds none.
-  const int rowHeight = DefaultColWiseHeight;
-  const int colWidth = DefaultRowWiseWidth;
-  assign(&merged);
-  defaultMissingSizes(rowHeight, colWidth);
-  for (const auto& field : Fields) {
-    if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
-    if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
-  }
-  standIn_ = false;
-  saved_.take(FileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
-    writeTo(file, decimalSeparator, listSeparator);
-  });
-  return 0;
-}
-
 void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {
-  ini.writeInteger(fieldsSection, "Count", count());
-  ini.writeInteger(fieldsSection, "Fixed", Fixed);
-  ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
-  ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
-  ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
-  ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
+  // A stand-in's layout sizes are the window's defaults, not the file's.
+  const int first = standIn_ ? std::max(0, fieldsBefore_) : 0;
+  ini.writeInteger(fieldsSection, "Count", first + count());
+  if (!standIn_) {
+    ini.writeInteger(fieldsSection, "Fixed", Fixed);
+    ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
+    ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
+    ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
+    ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
+  }
   for (int i = 0; i < count(); ++i) {
-    Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(i), listSeparator, decimalSeparator);
+    Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(first + i), listSeparator, decimalSeparator);
   }
 }
 

@@ -69,9 +69,9 @@ class TFieldTable {
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Writes into FileName what changed since it was read or saved (what else
   // the file holds stays), replacing the file only once the new text is
-  // complete; -4 when that fails. A stand-in adds the fields given to it
-  // to those of the file as it stands now, and from then on is the file's
-  // table; -4 while the file still cannot be loaded.
+  // complete; -4 when that fails. The fields given to a stand-in are
+  // written after those the file holds when it is first saved with any,
+  // which stay as they are; -4 while the file still cannot be loaded.
   int save(char decimalSeparator, char listSeparator);
   // A deep copy of source (nullptr: cleared). Returns 0.
   int assign(const TFieldTable* source);
@@ -118,9 +118,11 @@ class TFieldTable {
 
  private:
   int readFile(char decimalSeparator, char listSeparator);
-  int saveIntoFileAsItStands(char decimalSeparator, char listSeparator);
   void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
 
   TSettingsBaseline saved_;
   bool standIn_ = false;
+  // A stand-in's place in its file: the number of the file's own fields
+  // before its first, -1 until it was first saved with fields.
+  int fieldsBefore_ = -1;
 };

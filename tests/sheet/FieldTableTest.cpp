@@ -376,7 +376,7 @@ TEST(FieldTable, FormulasOfFieldsBecomeCellFormulas) {
 // would spell it otherwise (a file written by hand), so a read-only one
 // saves without failing. One that could not be read is not overwritten
 // with the empty table that stood in for it, nor is the file read before;
-// the fields added meanwhile join the file's own once it can be read,
+// the fields added meanwhile go after the file's own once it can be read,
 // and the save fails until then. They were once dropped without a word.
 TEST(FieldTable, AFileNotReadOrNotChangedIsNotWritten) {
   TTemporaryFolder folder;
@@ -416,12 +416,13 @@ TEST(FieldTable, AFileNotReadOrNotChangedIsNotWritten) {
   ASSERT_EQ(back.count(), 3);
   EXPECT_EQ(back.items(0)->Content, "Name");
   EXPECT_EQ(back.items(2)->Content, "Added");
-  // Merged, the table is the file's: a change saves as any other.
-  ASSERT_EQ(table.count(), 3);
-  table.items(1)->Content = "Open";
+  // The table still shows what it showed; its later changes go where its
+  // fields went.
+  ASSERT_EQ(table.count(), 1);
+  table.items(0)->Content = "Changed";
   ASSERT_EQ(table.save('.', ','), 0);
   ASSERT_EQ(back.loadFromFile(second, '.', ','), 0);
   ASSERT_EQ(back.count(), 3);
-  EXPECT_EQ(back.items(1)->Content, "Open");
-  EXPECT_EQ(back.items(2)->Content, "Added");
+  EXPECT_EQ(back.items(1)->Content, "Price");
+  EXPECT_EQ(back.items(2)->Content, "Changed");
 }
