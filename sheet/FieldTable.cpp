@@ -215,9 +215,9 @@ int TFieldTable::save(char decimalSeparator, char listSeparator) {
 }
 
 void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {
-  // A stand-in's layout sizes are the window's defaults, not the file's.
   const int first = standIn_ ? std::max(0, fieldsBefore_) : 0;
   ini.writeInteger(fieldsSection, "Count", first + count());
+  // A stand-in's layout sizes are the window's defaults, not the file's.
   if (!standIn_) {
     ini.writeInteger(fieldsSection, "Fixed", Fixed);
     ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
