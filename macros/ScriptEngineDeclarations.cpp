@@ -1,5 +1,6 @@
 #include "macros/ScriptEngineDeclarations.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/PortableIniFile.h"
@@ -42,6 +43,24 @@ void writeEngine(TPortableIniFile& file, const std::string& section, const TScri
   }
 }
 
+// The engines the file declares, in its order, appended; the result holds
+// the class id of each as the file spells it. A mistyped entry costs only
+// its own engine, so that the next save does not drop the engines after it.
+std::vector<std::string> readEngines(const TPortableIniFile& file, std::vector<TScriptEngineAttributes>& engines) {
+  std::vector<std::string> keys;
+  std::vector<std::string> texts;
+  file.readSection(enginesSection, keys);
+  for (const std::string& key : keys) {
+    std::string text = file.readString(enginesSection, key, "");
+    TScriptEngineAttributes engine = defaultEngineAttributes();
+    if (!tryTextToGuid(text, engine.classId)) continue;
+    readEngine(file, text, engine);
+    engines.push_back(engine);
+    texts.push_back(text);
+  }
+  return texts;
+}
+
 }  // namespace
 
 std::string engineKey(int index) {
@@ -58,19 +77,11 @@ bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
   selectedIndex_ = -1;
   try {
     TPortableIniFile file(path_);
+    unread_ = file.readFailed();
     std::string selected = file.readString(defaultsSection, selectedKey, "");
-    std::vector<std::string> keys;
-    file.readSection(enginesSection, keys);
-    for (const std::string& key : keys) {
-      std::string text = file.readString(enginesSection, key, "");
-      TScriptEngineAttributes engine = defaultEngineAttributes();
-      // A mistyped entry costs only its own engine, so that the next save
-      // does not drop the engines after it.
-      if (!tryTextToGuid(text, engine.classId)) continue;
-      readEngine(file, text, engine);
-      engines.push_back(engine);
-      if (text == selected) selectedIndex_ = static_cast<int>(engines.size()) - 1;
-    }
+    const std::vector<std::string> texts = readEngines(file, engines);
+    for (size_t i = 0; i < texts.size(); ++i)
+      if (texts[i] == selected) selectedIndex_ = static_cast<int>(i);
   } catch (...) {
     return true;  // what was read stays; the age is kept so the next entry reads again
   }
@@ -80,8 +91,24 @@ bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
 
 bool TScriptEngineDeclarations::save(int selected) {
   bool written = true;
+  bool merged = false;
   {
     TPortableIniFile file(path_);
+    // Rewritten from a read that failed, the file would lose what it holds.
+    if (file.readFailed()) return false;
+    if (enginesModified && unread_) {
+      // The engines the failed read missed go after the user's, whose
+      // places the engine list still shows.
+      std::vector<TScriptEngineAttributes> held;
+      readEngines(file, held);
+      for (const TScriptEngineAttributes& engine : held) {
+        const bool known = std::any_of(engines.begin(), engines.end(), [&](const TScriptEngineAttributes& ours) {
+          return ours.classId == engine.classId;
+        });
+        if (!known) engines.push_back(engine);
+      }
+      merged = true;
+    }
     if (enginesModified) {
       file.eraseSection(enginesSection);
       for (int i = 0; i < static_cast<int>(engines.size()); ++i) {
@@ -95,7 +122,10 @@ bool TScriptEngineDeclarations::save(int selected) {
     }
     written = file.updateFile();
   }
-  age_ = fileAge(path_);
+  if (written && merged) unread_ = false;
+  // After a merge the next visit reads the file again, so that the engine
+  // list shows the engines added to it.
+  age_ = merged ? -1 : fileAge(path_);
   return written;
 }
 
@@ -104,6 +134,7 @@ bool TScriptEngineDeclarations::saveSelectedEngineGUID(int selected) {
   bool written;
   {
     TPortableIniFile file(path_);
+    if (file.readFailed()) return false;
     file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
     written = file.updateFile();
   }

@@ -26,6 +26,9 @@ class TScriptEngineDeclarations {
   int selectedIndex() const { return selectedIndex_; }
   // Writes every engine when enginesModified, else only the selection; a
   // file that does not exist is created only when something is written.
+  // False, writing nothing, while the file cannot be read; after a load
+  // that could not read it, the engines it holds are kept beside the
+  // user's.
   bool save(int selected);
   bool saveSelectedEngineGUID(int selected);
 
@@ -36,6 +39,7 @@ class TScriptEngineDeclarations {
   std::string path_;
   int64_t age_ = -1;
   int selectedIndex_ = -1;
+  bool unread_ = false;  // the last load could not read the whole file
 };
 
 // "0000", "0001", ...: the key of the engine at a position.

@@ -254,8 +254,9 @@ void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
   }
   size_t equals = line.find('=');
   if (current == nullptr || equals == std::string_view::npos || equals == 0) return;
-  // Kept as the file has it, so that a rewrite keeps the quotes it needs.
-  current->store(line.substr(0, equals), trimmed(line.substr(equals + 1)));
+  // Kept as the file has it, so that a rewrite keeps the quotes it needs
+  // and the blank before a positive number; reads trim it (readBack).
+  current->store(line.substr(0, equals), line.substr(equals + 1));
 }
 
 std::string TPortableIniFile::fileText() const {

@@ -30,8 +30,10 @@ bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) 
   try {
     std::unique_ptr<TPortableIniFile> now = written(fileName, write);
     const TPortableIniFile nothing(fileName, TPortableIniFile::TNewFile{});
-    // A baseline of another file says nothing about this one.
-    const bool known = baseline_ && baseline_->FileName() == fileName;
+    // A baseline of another file says nothing about this one, nor one of a
+    // file deleted or moved away since: what the object holds is written
+    // whole, else the file would come back holding only what changed.
+    const bool known = baseline_ && baseline_->FileName() == fileName && fileExists(fileName);
     const TPortableIniFile& before = known ? *baseline_ : nothing;
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.

@@ -33,7 +33,8 @@ class TSettingsBaseline {
 
   // Writes into the file what the writer gives differently from the
   // baseline, which then becomes what the writer gave. A file that cannot
-  // be read is not written, and nothing changed writes nothing. True when
+  // be read is not written, and nothing changed writes nothing; a file
+  // missing by then is written whole. True when
   // nothing needed writing or the write succeeded.
   bool save(const std::string& fileName, const TWriter& write);
 

@@ -158,12 +158,20 @@ void TFieldTable::defaultMissingSizes(int rowHeight, int colWidth) {
 
 int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   clear();
-  // A table that failed to load saves nowhere, least of all into the file
-  // it was loaded from before.
-  FileName.clear();
+  FileName = fileName;
+  const int result = readFile(decimalSeparator, listSeparator);
+  standIn_ = result != 0;
+  fieldsBefore_ = -1;
+  saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+    writeTo(file, decimalSeparator, listSeparator);
+  });
+  return result;
+}
+
+int TFieldTable::readFile(char decimalSeparator, char listSeparator) {
   std::unique_ptr<TPortableIniFile> ini;
   try {
-    ini = std::make_unique<TPortableIniFile>(fileName);
+    ini = std::make_unique<TPortableIniFile>(FileName);
   } catch (...) {
     return -3;
   }
@@ -189,27 +197,36 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
     clear();
     return -5;
   }
-  FileName = fileName;
-  saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
-    writeTo(file, decimalSeparator, listSeparator);
-  });
   return 0;
 }
 
 int TFieldTable::save(char decimalSeparator, char listSeparator) {
+  if (standIn_ && fieldsBefore_ < 0) {
+    // The stand-in held none of the file's fields: those it holds now are
+    // the user's and go after the file's own, which stay as they are.
+    if (Fields.empty()) return 0;
+    TFieldTable file;
+    if (file.loadFromFile(FileName, decimalSeparator, listSeparator) != 0) return -4;
+    fieldsBefore_ = file.count();
+    saved_.take(FileName, [this](TPortableIniFile& ini) { ini.writeInteger(fieldsSection, "Count", fieldsBefore_); });
+  }
   const auto write = [&](TPortableIniFile& ini) { writeTo(ini, decimalSeparator, listSeparator); };
   return saved_.save(FileName, write) ? 0 : -4;
 }
 
 void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {
-  ini.writeInteger(fieldsSection, "Count", count());
-  ini.writeInteger(fieldsSection, "Fixed", Fixed);
-  ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
-  ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
-  ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
-  ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
+  const int first = standIn_ ? std::max(0, fieldsBefore_) : 0;
+  ini.writeInteger(fieldsSection, "Count", first + count());
+  // A stand-in's layout sizes are the window's defaults, not the file's.
+  if (!standIn_) {
+    ini.writeInteger(fieldsSection, "Fixed", Fixed);
+    ini.writeInteger(fieldsSection, "RowWiseFixedHeight", RowWiseFixedHeight);
+    ini.writeInteger(fieldsSection, "ColWiseFixedWidth", ColWiseFixedWidth);
+    ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
+    ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
+  }
   for (int i = 0; i < count(); ++i) {
-    Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(i), listSeparator, decimalSeparator);
+    Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(first + i), listSeparator, decimalSeparator);
   }
 }
 

@@ -64,11 +64,14 @@ class TFieldTable {
   void clear();
   // 0; -3 when the file cannot be read, -5 when reading fails, -6 when the
   // file claims more than maxFieldCount fields. A missing file loads as an
-  // empty table.
+  // empty table. The table keeps the file's name either way: one that
+  // failed to load stands in for the file with no fields.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Writes into FileName what changed since it was read or saved (what else
   // the file holds stays), replacing the file only once the new text is
-  // complete; -4 when that fails.
+  // complete; -4 when that fails. The fields given to a stand-in are
+  // written after those the file holds when it is first saved with any,
+  // which stay as they are; -4 while the file still cannot be loaded.
   int save(char decimalSeparator, char listSeparator);
   // A deep copy of source (nullptr: cleared). Returns 0.
   int assign(const TFieldTable* source);
@@ -114,7 +117,12 @@ class TFieldTable {
   static constexpr int maxFieldCount = 65536;
 
  private:
+  int readFile(char decimalSeparator, char listSeparator);
   void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
 
   TSettingsBaseline saved_;
+  bool standIn_ = false;
+  // A stand-in's place in its file: the number of the file's own fields
+  // before its first, -1 until it was first saved with fields.
+  int fieldsBefore_ = -1;
 };

@@ -207,8 +207,7 @@ TSaveFailures TdataForm::saveView() {
       failed.push_back(notes->fileName);
   const std::string controlsFile = windowDirectory_ + files_.controlsFile;
   if (!saveGUIoptions(controlsFile)) failed.push_back(controlsFile);
-  if (!fieldTable_->FileName.empty() && fieldTable_->save(decimalSeparator(), listSeparator()) != 0)
-    failed.push_back(fieldTable_->FileName);
+  if (fieldTable_->save(decimalSeparator(), listSeparator()) != 0) failed.push_back(fieldTable_->FileName);
   addSaveFailures(failed, saveAuxiliaryViews());
   return failed;
 }

@@ -181,11 +181,9 @@ TSaveFailures TtransactionForm::saveView() {
   order_.storeInTransactions(*shown);
   captureSizes();
   if (!writeControls(folder_ + controlsFile)) failed.push_back(folder_ + controlsFile);
-  if (!fieldTable_->FileName.empty()) {
-    const TSheet& sheet = sheetPanel_->sheet();
-    if (fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ';')) != 0)
-      failed.push_back(fieldTable_->FileName);
-  }
+  const TSheet& sheet = sheetPanel_->sheet();
+  if (fieldTable_->save(firstOr(sheet.decimalSeparator, '.'), firstOr(sheet.listSeparator, ';')) != 0)
+    failed.push_back(fieldTable_->FileName);
   return failed;
 }
 

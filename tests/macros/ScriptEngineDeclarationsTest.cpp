@@ -63,3 +63,41 @@ TEST(ScriptEngineDeclarations, ABadClassIdCostsOnlyItsOwnEntry) {
   EXPECT_EQ(255, declarations.engines[1].fonts[fcFunction].colour);
   EXPECT_EQ((std::vector<std::string>{".js", ".jse"}), fileFilterExtensions(declarations.engines[1].fileFilter));
 }
+
+// A file held by another program is not rewritten from the read that
+// failed: saves fail while it is held, and an engine added meanwhile joins
+// those the file declares once it can be read. The engines were once
+// replaced by the added one alone.
+TEST(ScriptEngineDeclarations, AFileNotReadKeepsItsEnginesBesideTheOnesAdded) {
+  TTemporaryFolder folder;
+  TScriptEngineDeclarations first;
+  first.setPath(folder.path() + "Kestrova.AXE");
+  first.add(engineNumbered(1));
+  first.add(engineNumbered(2));
+  ASSERT_TRUE(first.save(1));
+  const std::string text = readWholeFile(first.path());
+
+  TScriptEngineDeclarations declarations;
+  declarations.setPath(first.path());
+  {
+    THeldFile held(first.path());
+    ASSERT_TRUE(held.held());
+    declarations.load(false);
+    EXPECT_TRUE(declarations.engines.empty());
+    declarations.add(engineNumbered(3));
+    EXPECT_FALSE(declarations.saveSelectedEngineGUID(0));
+    EXPECT_FALSE(declarations.save(0));
+  }
+  EXPECT_EQ(readWholeFile(first.path()), text);
+  ASSERT_TRUE(declarations.save(0));
+  TScriptEngineDeclarations reread;
+  reread.setPath(first.path());
+  ASSERT_TRUE(reread.load(false));
+  ASSERT_EQ(3u, reread.engines.size());
+  EXPECT_EQ("Engine 3", reread.engines[0].description);
+  EXPECT_EQ("Engine 1", reread.engines[1].description);
+  EXPECT_EQ("Engine 2", reread.engines[2].description);
+  EXPECT_EQ(0, reread.selectedIndex());
+  EXPECT_TRUE(declarations.load(true)) << "the list shows the engines the file kept";
+  EXPECT_EQ(3u, declarations.engines.size());
+}

@@ -68,11 +68,13 @@ TEST(PortableIniFileWrites, AValueWrittenAsItStandsLeavesTheFileUnchanged) {
 
 // A file rewritten for one changed value keeps the others as they were
 // written: a formula in quotes once lost them, a system its text flag, and
-// a number written again as it stood its leading blank.
+// a number, written again as it stood or not written at all, its leading
+// blank.
 TEST(PortableIniFileWrites, ARewriteKeepsTheValuesItDidNotChangeAsWritten) {
   TTemporaryFolder folder;
   const std::string file = folder.path() + "system.ini";
-  writeWholeFile(file, "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=5\r\n");
+  writeWholeFile(file, "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=5\r\n"
+                       "Left= 0.0E+0000\r\n");
   {
     TPortableIniFile ini(file);
     EXPECT_EQ(ini.readString("Rule0", "Flag", ""), "\"SYS\"");
@@ -82,7 +84,7 @@ TEST(PortableIniFileWrites, ARewriteKeepsTheValuesItDidNotChangeAsWritten) {
     ASSERT_TRUE(ini.updateFile());
   }
   EXPECT_EQ(readWholeFile(file),
-            "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=10\r\n\r\n");
+            "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=10\r\nLeft= 0.0E+0000\r\n\r\n");
   const TPortableIniFile again(file);
   EXPECT_EQ(again.readString("Rule0", "Flag", ""), "\"SYS\"");
   EXPECT_EQ(again.readString("Rule0", "Comment", ""), " padded ");
@@ -94,6 +96,7 @@ TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   TPortableIniFile after(folder.path() + "a", TPortableIniFile::TNewFile{});
   for (TPortableIniFile* ini : {&before, &after}) {
     ini->writeString("Kept", "Same", "1");
+    ini->writeFloat("Kept", "Left", 0.5);
     ini->writeString("Kept", "Changed", "old");
     ini->writeString("Kept", "Dropped", "x");
     ini->writeString("Erased", "Any", "y");
@@ -103,13 +106,14 @@ TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   after.writeString("Added", "Key", "z");
   after.eraseSection("Erased");
   const std::string file = folder.path() + "target.ini";
-  writeWholeFile(file, "[Kept]\r\nSame=file's own\r\nChanged=file's\r\nDropped=x\r\nOther=stays\r\n"
-                       "[Erased]\r\nAny=y\r\nMore=z\r\n");
+  writeWholeFile(file, "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=file's\r\nDropped=x\r\n"
+                       "Other=stays\r\n[Erased]\r\nAny=y\r\nMore=z\r\n");
   TPortableIniFile ini(file);
   EXPECT_TRUE(ini.writeChanges(before, after));
   ASSERT_TRUE(ini.updateFile());
   EXPECT_EQ(readWholeFile(file),
-            "[Kept]\r\nSame=file's own\r\nChanged=new\r\nOther=stays\r\n\r\n[Added]\r\nKey=z\r\n\r\n");
+            "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=new\r\nOther=stays\r\n\r\n"
+            "[Added]\r\nKey=z\r\n\r\n");
   TPortableIniFile unchanged(file);
   EXPECT_FALSE(unchanged.writeChanges(before, before));
   EXPECT_FALSE(unchanged.Modified());
@@ -178,6 +182,24 @@ TEST_F(SettingsBaseline, AMissingFileIsWrittenWhole) {
   const TPortableIniFile saved(file);
   EXPECT_EQ(saved.readString("Look", "Colour", ""), "default");
   EXPECT_EQ(saved.readString("Fav0", "Address", ""), "default");
+}
+
+// A file deleted after it was read comes back whole, the change with the
+// rest, and is made again even when nothing changed; it once came back
+// holding the change alone, or not at all.
+TEST_F(SettingsBaseline, AFileDeletedSinceTheReadIsWrittenWhole) {
+  for (const bool changed : {true, false}) {
+    SCOPED_TRACE(changed ? "changed" : "unchanged");
+    writeWholeFile(file, userFile);
+    load();
+    ASSERT_TRUE(DeleteFileA(file.c_str()));
+    if (changed) settings.colour = "red";
+    EXPECT_TRUE(save());
+    const TPortableIniFile saved(file);
+    EXPECT_EQ(saved.readString("Look", "Colour", ""), changed ? "red" : "green");
+    EXPECT_EQ(saved.readString("Fav0", "Address", ""), "http://quotes/");
+    EXPECT_TRUE(saved.sectionExists("Recent"));
+  }
 }
 
 // Taken against the file as read, what the object corrected while loading

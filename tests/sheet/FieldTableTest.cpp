@@ -372,25 +372,20 @@ TEST(FieldTable, FormulasOfFieldsBecomeCellFormulas) {
   EXPECT_EQ(result, "= IF(17>1;  C2;\"PRICE\") + Qty");
 }
 
-// A field file that could not be read leaves the table saving nowhere, not
-// into the file read before; one read and not changed is not written, so a
-// read-only one saves without failing.
+// A field file read and not changed is not written, even where the table
+// would spell it otherwise (a file written by hand), so a read-only one
+// saves without failing. One that could not be read is not overwritten
+// with the empty table that stood in for it, nor is the file read before;
+// the fields added meanwhile go after the file's own once it can be read,
+// and the save fails until then. They were once dropped without a word.
 TEST(FieldTable, AFileNotReadOrNotChangedIsNotWritten) {
   TTemporaryFolder folder;
   const std::string first = folder.path() + "First.INI";
   const std::string second = folder.path() + "Second.INI";
+  const std::string text = "[Fields]\r\nCount=2\r\n[0]\r\nContent=Name\r\n[1]\r\nContent=Price\r\n";
+  writeWholeFile(first, text);
+  writeWholeFile(second, text);
   TFieldTable table;
-  fillContents(table, first, {"Name", "Price"});
-  ASSERT_EQ(table.save('.', ','), 0);
-  CopyFileA(first.c_str(), second.c_str(), FALSE);
-  const std::string text = readWholeFile(first);
-
-  ASSERT_EQ(table.loadFromFile(first, '.', ','), 0);
-  {
-    THeldFile held(second);
-    EXPECT_EQ(table.loadFromFile(second, '.', ','), -3);
-  }
-  EXPECT_EQ(table.FileName, "");
 
   ASSERT_EQ(table.loadFromFile(first, '.', ','), 0);
   SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -403,4 +398,31 @@ TEST(FieldTable, AFileNotReadOrNotChangedIsNotWritten) {
   TFieldTable back;
   ASSERT_EQ(back.loadFromFile(first, '.', ','), 0);
   EXPECT_EQ(back.items(1)->Content, "Close");
+  const std::string firstSaved = readWholeFile(first);
+
+  {
+    THeldFile held(second);
+    EXPECT_EQ(table.loadFromFile(second, '.', ','), -3);
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(table.save('.', ','), 0);
+    table.insertField(0);
+    table.items(0)->Content = "Added";
+    EXPECT_EQ(table.save('.', ','), -4);
+  }
+  EXPECT_EQ(readWholeFile(second), text);
+  ASSERT_EQ(table.save('.', ','), 0);
+  EXPECT_EQ(readWholeFile(first), firstSaved);
+  ASSERT_EQ(back.loadFromFile(second, '.', ','), 0);
+  ASSERT_EQ(back.count(), 3);
+  EXPECT_EQ(back.items(0)->Content, "Name");
+  EXPECT_EQ(back.items(2)->Content, "Added");
+  // The table still shows what it showed; its later changes go where its
+  // fields went.
+  ASSERT_EQ(table.count(), 1);
+  table.items(0)->Content = "Changed";
+  ASSERT_EQ(table.save('.', ','), 0);
+  ASSERT_EQ(back.loadFromFile(second, '.', ','), 0);
+  ASSERT_EQ(back.count(), 3);
+  EXPECT_EQ(back.items(1)->Content, "Price");
+  EXPECT_EQ(back.items(2)->Content, "Changed");
 }

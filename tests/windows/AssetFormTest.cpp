@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/SheetPanel.h"
@@ -12,9 +14,12 @@
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
+#include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "controls/DownloadPickForm.h"
 #include "controls/ListViewXPSafe.h"
@@ -222,4 +227,31 @@ TEST_F(AssetWindow, ANewAssetIsShownWhileNullHoldingsAreHidden) {
   EXPECT_EQ(lines(), portfolio->assetCount());
   EXPECT_GT(lines(), shownBefore);
   EXPECT_EQ(form->dataSheet().selectedObjectIndex(), portfolio->assetCount() - 1);
+}
+
+// The field file held by another program while the window loads, let go
+// before the close: a field added meanwhile joins the file's own. While it
+// is held the close names the file as not saved; the field was once
+// dropped without a word.
+TEST_F(AssetWindow, AFieldAddedAfterTheFieldFileCouldNotBeReadJoinsItOnceItCan) {
+  const std::string fields = includeTrailingBackslash(portfolio->Folder()) + "AssetFields.INI";
+  const std::string text = readWholeFile(fields);
+  const int count = TPortableIniFile(fields).readInteger("Fields", "Count", 0);
+  ASSERT_GT(count, 0);
+  {
+    THeldFile held(fields);
+    ASSERT_TRUE(held.held());
+    form->loadView();
+    EXPECT_EQ(form->fieldTable().count(), 0);
+    form->fieldTable().insertField(0);
+    form->fieldTable().items(0)->setHeader("Added");
+    const TSaveFailures failed = form->saveView();
+    EXPECT_TRUE(std::any_of(failed.begin(), failed.end(),
+                            [&](const std::string& name) { return upperCase(name) == upperCase(fields); }));
+  }
+  EXPECT_EQ(readWholeFile(fields), text);
+  EXPECT_TRUE(form->saveView().empty());
+  const TPortableIniFile saved(fields);
+  EXPECT_EQ(saved.readInteger("Fields", "Count", 0), count + 1);
+  EXPECT_EQ(saved.readString(std::to_string(count), "Header", ""), "Added");
 }
