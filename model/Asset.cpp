@@ -39,9 +39,13 @@ std::string priceFailure(int code, const std::string& location, const std::strin
   }
 }
 
-std::string transactionFailure(int code, const std::string& file, const std::string& folder) {
-  if (file.empty()) return "its transactions in " + folder + " cannot be read";
-  return "its transaction file " + file + (code == -7 ? " holds no transaction" : " cannot be read");
+// The file is named below the portfolio's folder, which the asset's file
+// named before it already gives: the line must fit the foot of a window.
+std::string transactionFailure(int code, const std::string& file, const std::string& portfolioFolder,
+                               const std::string& transactionFolder) {
+  if (file.empty()) return "its transactions in " + transactionFolder + " cannot be read";
+  const std::string name = file.starts_with(portfolioFolder) ? file.substr(portfolioFolder.size()) : file;
+  return "its transaction file " + name + (code == -7 ? " holds no transaction" : " cannot be read");
 }
 
 }  // namespace
@@ -134,7 +138,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     label = objectLabel(name_, symbol_);
     reportProgress(progress, cookie, progressAssetRead, label);
     result = transactions_.loadDirectory(transactionFolder_, readAhead);
-    if (result != 0) failure = transactionFailure(result, transactions_.FailedFile(), transactionFolder_);
+    if (result != 0) failure = transactionFailure(result, transactions_.FailedFile(), folder_, transactionFolder_);
     if (result == 0) {
       reportProgress(progress, cookie, progressTransactionsRead, label);
       TPrices* acquired = nullptr;

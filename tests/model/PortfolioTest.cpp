@@ -312,8 +312,8 @@ TEST(SamplePortfolio, AFileThatHoldsNoRecordKeepsItsPortfolioClosedNamedAndAsItW
   const std::map<std::string, std::string> told = {
       {"0.INI", "Portfolio not opened: its file " + folder + "0.INI holds no portfolio."},
       {"1.INI", portfolio + ": its file holds no asset."},
-      {"1.TRN\\1.INI", portfolio + " (Global Index ETF (GIX)): its transaction file " + folder +
-                           "1.TRN\\1.INI holds no transaction."}};
+      {"1.TRN\\1.INI",
+       portfolio + " (Global Index ETF (GIX)): its transaction file 1.TRN\\1.INI holds no transaction."}};
   takeLoadFailures();
   for (const auto& [file, line] : told) {
     const std::string clean = readWholeFile(folder + file);

@@ -939,7 +939,10 @@ TEST(Program, AnEmptiedTransactionFileIsNamedAtTheStartAndLeftAsItIs) {
       20000));
   std::string told = text;
   for (char& c : told) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_NE(told.find("\\FOLIOS\\1\\1.TRN\\1.INI HOLDS NO TRANSACTION"), std::string::npos) << text;
+  EXPECT_NE(told.find("\\FOLIOS\\1\\1.INI (NORDWIND ENERGIE AG (NWE)): ITS TRANSACTION FILE 1.TRN\\1.INI HOLDS NO "
+                      "TRANSACTION"),
+            std::string::npos)
+      << text;
   EXPECT_TRUE(visitEveryTabAndClose(program, main, [] {}));
   // The other portfolio's system runs again with one portfolio less open,
   // and writes what the run gives.
