@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const section = "Allocation";
+const char* const section = allocationSection;
 constexpr double wholePercent = 100;
 constexpr double sumTolerance = 0.001;
 

@@ -2,6 +2,9 @@
 
 class TPortableIniFile;
 
+// The section of an asset's file that holds its allocation.
+constexpr const char* allocationSection = "Allocation";
+
 // How an asset's value divides into four classes, in percent. Valid once
 // the four are set together summing to 100; a single setter then keeps the
 // sum by moving Cash (or Other, when Cash itself is set), which may become

@@ -39,6 +39,15 @@ std::string priceFailure(int code, const std::string& location, const std::strin
   }
 }
 
+// The file is named below the portfolio's folder, which the asset's file
+// named before it already gives: the line must fit the foot of a window.
+std::string transactionFailure(int code, const std::string& file, const std::string& portfolioFolder,
+                               const std::string& transactionFolder) {
+  if (file.empty()) return "its transactions in " + transactionFolder + " cannot be read";
+  const std::string name = file.starts_with(portfolioFolder) ? file.substr(portfolioFolder.size()) : file;
+  return "its transaction file " + name + (code == -7 ? " holds no transaction" : " cannot be read");
+}
+
 }  // namespace
 
 std::string objectLabel(const std::string& name, const std::string& symbol) {
@@ -111,6 +120,14 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       loadFailure_ = ": its file cannot be read";
       return -3;
     }
+    // Every save writes the allocation, and a hand-made file names the
+    // asset: a file with neither is no asset, and read as one it would be
+    // shown with made-up defaults and written over with them.
+    if (!ini.sectionExists(assetSection) && !ini.sectionExists(allocationSection)) {
+      clear();
+      loadFailure_ = ": its file holds no asset";
+      return -7;
+    }
     name_ = ini.readString(assetSection, "Name", "");
     symbol_ = ini.readString(assetSection, "Symbol", "");
     currency_ = normalizeCurrency(ini.readString(assetSection, "Currency", ""));
@@ -121,7 +138,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     label = objectLabel(name_, symbol_);
     reportProgress(progress, cookie, progressAssetRead, label);
     result = transactions_.loadDirectory(transactionFolder_, readAhead);
-    if (result != 0) failure = "its transactions in " + transactionFolder_ + " cannot be read";
+    if (result != 0) failure = transactionFailure(result, transactions_.FailedFile(), folder_, transactionFolder_);
     if (result == 0) {
       reportProgress(progress, cookie, progressTransactionsRead, label);
       TPrices* acquired = nullptr;

@@ -25,7 +25,9 @@ class TAsset : public TCustomPropertyObject {
 
   void clear();
   // 0; -2 asset file or transaction folder missing; -3 an unreadable file;
-  // -7 a price file without a valid line; other codes of the price cache.
+  // -7 a file that holds no record of its kind: an asset file without its
+  // sections, a transaction file (see TTransaction::load), a price file
+  // without a valid line; other codes of the price cache.
   // A failed load leaves the asset cleared.
   // readAhead: where the asset's file and transaction folder were queued.
   int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,

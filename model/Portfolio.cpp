@@ -81,6 +81,14 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         clear();
         return -3;
       }
+      // A header without its section (emptied, damaged, in another
+      // encoding) is no portfolio: opened, it would show made-up defaults,
+      // and the close would write them over what the file holds.
+      if (!ini.sectionExists(portfolioSection)) {
+        clear();
+        reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
+        return -3;
+      }
       loadAlways_ = ini.readBool(portfolioSection, "LoadAlways", false);
       if (onlyIfLoadAlways && !loadAlways_) {
         if (skippedAsNotLoadAlways != nullptr) *skippedAsNotLoadAlways = true;
@@ -179,7 +187,9 @@ int TPortfolio::saveLoadAlways() {
   if (folder_.empty()) return -4;
   try {
     TPortableIniFile ini(folder_ + headerFile);
-    if (ini.readFailed()) return -4;
+    // Only a header that still holds its portfolio takes the mark; into
+    // any other it would be the only key left.
+    if (ini.readFailed() || !ini.sectionExists(portfolioSection)) return -4;
     ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
     return ini.updateFile() ? 0 : -4;
   } catch (const std::exception&) {

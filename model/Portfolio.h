@@ -24,15 +24,19 @@ class TPortfolio : public TCustomPropertyObject {
   TPortfolio& operator=(const TPortfolio&) = delete;
 
   void clear();
-  // 0; -2 no header; -3 unreadable header; -7 with onlyIfLoadAlways when the
-  // header is not marked to load always (skippedAsNotLoadAlways then tells
-  // this case from the -7 of an asset); the first failing asset's code. A
-  // failed load leaves the portfolio cleared.
+  // 0; -2 no header; -3 unreadable header, or one that holds no portfolio
+  // (no section "Portfolio"; told as a load failure); -7 with
+  // onlyIfLoadAlways when the header is not marked to load always
+  // (skippedAsNotLoadAlways then tells this case from the -7 of an asset);
+  // the first failing asset's code. A failed load leaves the portfolio
+  // cleared.
   int load(const std::string& folder, bool onlyIfLoadAlways, const TProgressProcedure& progress, void* cookie,
            bool withAssets, bool setLoadAlways, bool* skippedAsNotLoadAlways = nullptr);
   // The header, then every asset (all of them, even after a failure); the
   // header's failure (-4), else the first asset's.
   int save();
+  // Writes only "LoadAlways" into the header; -4, leaving it as it is, when
+  // the header cannot be read or holds no portfolio any more.
   int saveLoadAlways();
   int createNew(const std::string& name, const std::string& symbol, const std::string& folder,
                 const std::string& currency);

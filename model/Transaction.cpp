@@ -14,6 +14,16 @@ namespace {
 
 const char* const section = "Transaction";
 
+// A file holds a transaction when it gives its number and its date: the
+// defaults that would stand in for them (-1 and the moment of the load)
+// would be shown and written back as if the file had held them.
+bool holdsTransaction(const TPortableIniFile& ini) {
+  int number = 0;
+  double dateTime = 0;
+  return iniTextToInteger(ini.readString(section, "Number", ""), number) &&
+         iniTextToFloat(ini.readString(section, "DateTime", ""), dateTime);
+}
+
 }  // namespace
 
 TTransaction::TTransaction() { clear(); }
@@ -36,13 +46,11 @@ void TTransaction::clear() {
 
 int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text) {
   clear();
-  if (text) {
-    loadFrom(TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}), fileName);
-    return 0;
-  }
-  if (!fileExists(fileName)) return -2;
-  TPortableIniFile ini(fileName);
+  if (!text && !fileExists(fileName)) return -2;
+  const TPortableIniFile ini =
+      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}) : TPortableIniFile(fileName);
   if (ini.readFailed()) return -3;
+  if (!holdsTransaction(ini)) return -7;
   loadFrom(ini, fileName);
   return 0;
 }

@@ -19,8 +19,10 @@ class TTransaction : public TCustomPropertyObject {
   TTransaction& operator=(const TTransaction&) = delete;
 
   void clear();
-  // 0; -2 when the file is missing, -3 when it exists but cannot be read
-  // (the transaction then stays cleared).
+  // 0; -2 when the file is missing, -3 when it exists but cannot be read,
+  // -7 when it holds no transaction (no readable Number and DateTime in
+  // its section: empty, damaged or in another encoding); the transaction
+  // then stays cleared.
   // text: the file's whole text when it was read ahead.
   int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   // Writes the file when something changed since the last save; 0, or -4

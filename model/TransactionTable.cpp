@@ -90,6 +90,7 @@ void TTransactionTable::append(std::unique_ptr<TTransaction> transaction) {
 
 int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* readAhead) {
   clear();
+  failedFile_.clear();
   const std::string path = includeTrailingBackslash(folder);
   if (!folderExists(path)) return -2;
   std::optional<std::vector<TFoundFile>> listed;
@@ -108,6 +109,7 @@ int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* 
     const int result = addFromFile(fileName, readAhead ? readAhead->takeFile(fileName) : std::nullopt);
     if (result != 0) {
       clear();
+      failedFile_ = fileName;
       return result;
     }
   }

@@ -34,6 +34,8 @@ class TTransactionTable {
   // result is returned.
   // readAhead: where the folder was queued (TFileReadAhead::queueFolder).
   int loadDirectory(const std::string& folder, TFileReadAhead* readAhead = nullptr);
+  // The file that failed the last loadDirectory; empty when none did.
+  const std::string& FailedFile() const { return failedFile_; }
   int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   int saveAll();
   // With save, the transaction is written to the first free numbered file of
@@ -152,4 +154,5 @@ class TTransactionTable {
   // Files to delete once the additions are done: spares of a folder left
   // for another, and "~N.INI" spares that an earlier version's run left.
   std::vector<std::string> discardedFiles_;
+  std::string failedFile_;
 };

@@ -9,6 +9,7 @@
 #include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/DamagedRecords.h"
 
 namespace {
 
@@ -156,6 +157,29 @@ TEST_F(HandMadeAsset, FailedLoadsLeaveItCleared) {
   deleteTree(folder + "1.TRN");
   EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -2);
   EXPECT_EQ(asset.Name(), "");
+}
+
+// A damaged asset file once loaded as an asset without names, which the
+// next save wrote over it; a damaged transaction file was not named.
+TEST_F(HandMadeAsset, AFileThatHoldsNoRecordFailsTheLoadNamingIt) {
+  const std::string file = folder + "1.INI";
+  const std::string clean = readWholeFile(file);
+  for (const auto& [name, text] : damagedRecords(clean)) {
+    writeWholeFile(file, text);
+    EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7) << name;
+    EXPECT_EQ(asset.loadFailure(), ": its file holds no asset") << name;
+    EXPECT_EQ(asset.Number(), -1);
+  }
+  // Each section alone is an asset: a save writes the allocation even when
+  // the names are empty.
+  writeWholeFile(file, "[Allocation]\r\nStocks=100\r\n");
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), 0);
+  writeWholeFile(file, clean);
+  const std::string transaction = folder + "1.TRN\\2.INI";
+  writeWholeFile(transaction, "");
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
+  EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its transaction file 1.TRN\\2.INI holds no transaction");
+  EXPECT_EQ(asset.transactionCount(), 0);
 }
 
 TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {

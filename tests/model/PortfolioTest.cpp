@@ -4,8 +4,11 @@
 
 #include <climits>
 #include <functional>
+#include <map>
 
 #include "model/Portfolio.h"
+#include "model/PortfolioList.h"
+#include "model/PortfolioTable.h"
 #include "model/PortableIniFile.h"
 #include "model/PriceCache.h"
 #include "model/Prices.h"
@@ -13,6 +16,7 @@
 #include "model/UnreadableFiles.h"
 #include "platform/CalendarDates.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/DamagedRecords.h"
 
 namespace {
 
@@ -338,4 +342,49 @@ TEST(SamplePortfolio, AnAssetThatKeepsItsPortfolioClosedIsNamedWithWhy) {
   EXPECT_EQ(failed, std::vector<std::string>{asset});
   EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{"Portfolio Growth Portfolio (GRW) not opened: asset " + asset + "."});
   takeUnreadableFiles();
+}
+
+// A header, asset or transaction file emptied, of junk or in UTF-16 once
+// opened as a made-up object that the close wrote over the file, without a
+// word. Now its portfolio stays closed and is named with the file, and
+// neither the saves at close nor the marks of the picks touch any file.
+TEST(SamplePortfolio, AFileThatHoldsNoRecordKeepsItsPortfolioClosedNamedAndAsItWas) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "2\\";
+  const std::string portfolio = "Portfolio Retirement Account (IRA) not opened: asset " + folder + "1.INI";
+  const std::map<std::string, std::string> told = {
+      {"0.INI", "Portfolio not opened: its file " + folder + "0.INI holds no portfolio."},
+      {"1.INI", portfolio + ": its file holds no asset."},
+      {"1.TRN\\1.INI",
+       portfolio + " (Global Index ETF (GIX)): its transaction file 1.TRN\\1.INI holds no transaction."}};
+  takeLoadFailures();
+  for (const auto& [file, line] : told) {
+    const std::string clean = readWholeFile(folder + file);
+    for (const auto& [name, text] : damagedRecords(clean)) {
+      writeWholeFile(folder + file, text);
+      const std::map<std::string, std::string> before = folderContents(sample.root);
+      TPortfolioTable table;
+      EXPECT_NE(table.openAll(sample.folios, true, {}, nullptr, true, false), 0) << file << ", " << name;
+      EXPECT_EQ(table.count(), 1);
+      EXPECT_EQ(table.indexOfFolder(folder), -1);
+      TPortfolioList picks;
+      picks.scan(sample.folios);
+      EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{line}) << file << ", " << name;
+      picks.saveLoadAlways();
+      table.saveAll();
+      EXPECT_EQ(folderContents(sample.root), before) << file << ", " << name;
+    }
+    writeWholeFile(folder + file, clean);
+  }
+  takeUnreadableFiles();
+
+  // A header damaged after it was listed takes no mark either.
+  TPortfolioList picks;
+  ASSERT_EQ(picks.scan(sample.folios), 0);
+  ASSERT_EQ(picks.count(), 2);
+  writeWholeFile(folder + "0.INI", "");
+  for (int i = 0; i < picks.count(); ++i) picks.items(i)->setLoadAlways(false);
+  EXPECT_EQ(picks.saveLoadAlways(), -4);
+  EXPECT_EQ(readWholeFile(folder + "0.INI"), "");
+  EXPECT_FALSE(TPortableIniFile(sample.folios + "1\\0.INI").readBool("Portfolio", "LoadAlways", true));
 }

@@ -14,6 +14,7 @@
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/DamagedRecords.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -114,6 +115,36 @@ TEST(Transaction, LoadFailuresLeaveItCleared) {
   CloseHandle(locked);
   EXPECT_EQ(transaction.load(file), 0);
   EXPECT_EQ(transaction.Number(), 3);
+}
+
+// A file emptied, of junk or in UTF-16 once loaded as a transaction
+// numbered -1 and dated at the load, which the next save wrote over it.
+TEST(Transaction, AFileWithoutANumberAndADateHoldsNoTransaction) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "1.TRN\\";
+  forceFolders(path);
+  const std::string file = path + "2.INI";
+  writeWholeFile(path + "1.INI", transactionFile(3, 0, "45000", "5"));
+  std::vector<TDamagedRecord> damages = damagedRecords(transactionFile(4, 0, "45010", "6"));
+  damages.push_back({"unreadable date", "[Transaction]\r\nNumber=4\r\nDateTime=yesterday\r\nUnits=6\r\n"});
+  damages.push_back({"no number", "[Transaction]\r\nDateTime=45010\r\nUnits=6\r\n"});
+  for (const auto& [name, text] : damages) {
+    writeWholeFile(file, text);
+    TTransaction transaction;
+    EXPECT_EQ(transaction.load(file), -7) << name;
+    EXPECT_EQ(transaction.load(file, text), -7) << name;
+    EXPECT_EQ(transaction.Number(), -1);
+    EXPECT_TRUE(transaction.FileName().empty());
+    TTransactionTable table;
+    EXPECT_EQ(table.loadDirectory(path), -7) << name;
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(table.FailedFile(), file);
+  }
+  writeWholeFile(file, transactionFile(4, 0, "45010", "6"));
+  TTransactionTable table;
+  EXPECT_EQ(table.loadDirectory(path), 0);
+  EXPECT_EQ(table.count(), 2);
+  EXPECT_EQ(table.FailedFile(), "");
 }
 
 TEST_F(TransactionFolder, LoadsNumberedFilesOnly) {
@@ -245,6 +276,7 @@ TEST(TransactionTable, AddFindsTheFirstFreeFileAsAProbeFromOneWould) {
   ASSERT_EQ(table.loadDirectory(path), 0);
   std::mt19937 random(3);
   int number = 100;
+  std::string stranger;
   for (int step = 0; step < 60; ++step) {
     if (step % 4 == 3 && table.count() > 0) {
       const int victim = table.items(static_cast<int>(random() % table.count()))->Number();
@@ -253,15 +285,21 @@ TEST(TransactionTable, AddFindsTheFirstFreeFileAsAProbeFromOneWould) {
     }
     std::string expected = uniqueFileName(path, "", ".INI", 1, INT32_MAX);
     if (step == 20) {
-      writeWholeFile(expected, "taken behind the table's back");
+      stranger = expected;
+      writeWholeFile(stranger, "taken behind the table's back");
       expected = uniqueFileName(path, "", ".INI", 1, INT32_MAX);
     }
     ASSERT_EQ(table.add(number++, 0, 45000 + step, 1, 10, 0, "", "c", path, true), 0);
     ASSERT_EQ(table.findNumber(number - 1)->FileName(), expected);
   }
+  // The stranger holds no transaction, and no transaction of defaults
+  // stands in for it.
   TTransactionTable reread;
+  EXPECT_EQ(reread.loadDirectory(path), -7);
+  EXPECT_EQ(reread.FailedFile(), stranger);
+  ASSERT_TRUE(deleteFile(stranger));
   ASSERT_EQ(reread.loadDirectory(path), 0);
-  EXPECT_EQ(reread.count(), table.count() + 1);  // with the stranger, a transaction of defaults
+  EXPECT_EQ(reread.count(), table.count());
 }
 
 TEST(TransactionTable, AnAddedTransactionHoldsWhatItsFileGivesBack) {

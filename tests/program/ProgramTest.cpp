@@ -967,3 +967,47 @@ TEST(Program, ReadOnlyWindowFilesNobodyChangedRaiseNoQuestionAtTheClose) {
   for (const std::string& file : files) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   expectFilesAsTheyWere(work, before);
 }
+
+// An emptied transaction file once showed as a line numbered -1, dated at
+// the start, that the close wrote over the file: the purchase it held was
+// gone without a word. Its portfolio now stays closed, the line at the
+// foot of the main window names the file, and the close leaves it and
+// every other file of the user's as they were.
+TEST(Program, AnEmptiedTransactionFileIsNamedAtTheStartAndLeftAsItIs) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  // A first run takes what any start writes, its systems' runs among them.
+  ASSERT_TRUE(startAndClose(work, 30000, 20000));
+  writeWholeFile(work + "DATA\\FOLIOS\\1\\1.TRN\\1.INI", "");
+  const std::map<std::string, std::string> before = userFiles(work);
+  TProgram program(work);
+  HWND main = mainWindowAfterThePick(program);
+  ASSERT_NE(main, nullptr);
+  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
+  ASSERT_NE(bar, nullptr);
+  char text[1024] = {};
+  EXPECT_TRUE(pumpUntil(
+      [&] {
+        return IsWindowVisible(bar) && SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) > 0;
+      },
+      20000));
+  std::string told = text;
+  for (char& c : told) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_NE(told.find("\\FOLIOS\\1\\1.INI (NORDWIND ENERGIE AG (NWE)): ITS TRANSACTION FILE 1.TRN\\1.INI HOLDS NO "
+                      "TRANSACTION"),
+            std::string::npos)
+      << text;
+  EXPECT_TRUE(visitEveryTabAndClose(program, main, [] {}));
+  // The other portfolio's system runs again with one portfolio less open,
+  // and writes what the run gives.
+  const auto outsideTheOpenPortfolio = [](std::map<std::string, std::string> files) {
+    std::erase_if(files, [](const auto& file) { return file.first.starts_with("FOLIOS\\2\\"); });
+    return files;
+  };
+  const std::map<std::string, std::string> after = outsideTheOpenPortfolio(userFiles(work));
+  std::string changed;
+  for (const auto& [name, bytes] : outsideTheOpenPortfolio(before))
+    if (!after.contains(name) || after.at(name) != bytes) changed += name + " ";
+  EXPECT_EQ(changed, "");
+  EXPECT_EQ(after.size(), outsideTheOpenPortfolio(before).size());
+}

@@ -1,0 +1,65 @@
+"""A record file the program cannot take for what it should hold stays out
+of the session and is left as it is: a transaction file emptied before the
+start keeps its portfolio closed, the foot of the main window tells of it,
+the Transactions window shows no line made up in its place, and the close
+writes nothing into it nor into the rest of that portfolio."""
+import datetime
+import os
+import re
+
+from driver import check, file_states, changed_files
+from readout import region_pixels
+from transactions import line_y, COLUMNS
+from view_owners import settled_folder
+
+# The Transactions window's All button and its button that sorts the
+# current column downwards; the strip of the main window's foot where the
+# notice line shows.
+ALL_BUTTON = (612, 56)
+SORT_DOWN = (299, 56)
+NOTICE = (10, 748, 600, 12)
+
+
+def emptied_transaction(scenario):
+    folder = settled_folder(scenario)
+    growth = os.path.join("DATA", "FOLIOS", "1")
+    emptied = os.path.join(folder, growth, "1.TRN", "1.INI")
+    # The Growth Portfolio's first purchase.
+    open(emptied, "wb").close()
+    before = file_states(folder)
+
+    program = scenario.program(folder)
+    program.start()
+    check("Growth Portfolio" not in program.title(),
+          "the portfolio of the emptied file was opened: %r" % program.title())
+    # The notice line goes at a click; what showed there goes with it.
+    notice = region_pixels(program, *NOTICE)
+    scenario.grab("notice")
+    program.click(NOTICE[0] + 300, NOTICE[1] + 5)
+    check(region_pixels(program, *NOTICE) != notice, "no notice showed at the foot of the main window")
+
+    # A line made up in the file's place would be dated at the start: the
+    # newest of all lines, with nothing bought, paid or charged.
+    program.tab("Transactions")
+    program.click(*ALL_BUTTON)
+    program.click(COLUMNS["Date"], line_y(1))
+    program.click(*SORT_DOWN)
+    program.key("ctrl+Home")
+    scenario.grab("newest-first")
+    newest = {}
+    for column in ("Units", "Value", "Fees"):
+        program.click(COLUMNS[column], line_y(1))
+        newest[column] = program.read_cell()
+    check(all(re.fullmatch(r"-?[\d.,]+", text) for text in newest.values()),
+          "the newest line's amounts do not read as numbers: %r" % newest)
+    check(any(float(text.replace(",", "")) != 0 for text in newest.values()),
+          "the newest line holds nothing: %r, as a line made up at %s would" % (newest, datetime.date.today()))
+    program.exit()
+
+    with open(emptied, "rb") as file:
+        check(file.read() == b"", "the close wrote into the emptied transaction file")
+    # The Retirement Account, the one portfolio open, runs its system and
+    # keeps its window's order as at any start; nothing else is written.
+    changed = [path for path in changed_files(before, file_states(folder))
+               if not path.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
+    check(not changed, "files outside the open portfolio were written: %s" % changed)
