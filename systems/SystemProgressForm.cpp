@@ -177,7 +177,11 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     if (complete) appliedTime = changeStamp();
     // Nor is it the state its system gives: the record of an earlier run
     // would otherwise match again once the portfolio is back to that state.
-    if (kept) keepSystemRunState(fileName, complete ? systemRunState(fileName, macros, *portfolioTable) : 0);
+    // A system that found nothing to run, or whose run was cut short, has
+    // no transactions for a record to vouch for: it gets none of its own.
+    const bool ran = complete && progressForm.LastRunResult() != -7;
+    if (kept && (ran || lastSystemRunState(fileName) != 0))
+      keepSystemRunState(fileName, complete ? systemRunState(fileName, macros, *portfolioTable) : 0);
     return result;
   } catch (const std::exception&) {
     return -1;
