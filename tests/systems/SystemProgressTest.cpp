@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
@@ -228,14 +230,16 @@ TEST_F(ProgressWindow, ARunCutShortIsNeitherAppliedNorRecordedAndTellsWhy) {
 
 // The record says that a run's soft transactions are still right: a system
 // that posted none because it found nothing to run, or was stopped, leaves
-// no record behind, while one kept of an earlier run stops matching.
+// no record behind, and one kept of an earlier run stops matching for good.
 TEST_F(ProgressWindow, ARecordIsKeptOnlyOfARunThatRanToItsEnd) {
   const std::string systemFile = portfolio->Folder() + "System.INI";
   const std::string record = portfolio->Folder() + "SystemRun.INI";
-  {
+  const auto writeEmptySystem = [&] {
+    std::remove(systemFile.c_str());
     TPortableIniFile ini(systemFile);
     TSystem().saveToIni(ini, {'.', ','});
-  }
+  };
+  writeEmptySystem();
   double applied = 0;
   EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
   EXPECT_EQ(form.LastRunResult(), -7);
@@ -246,12 +250,15 @@ TEST_F(ProgressWindow, ARecordIsKeptOnlyOfARunThatRanToItsEnd) {
   PostMessageA(form.stopBitBtn->handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), -8);
   EXPECT_FALSE(fileExists(record));
-
   EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
   EXPECT_NE(lastSystemRunState(systemFile), 0u);
+
+  writeEmptySystem();
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_EQ(lastSystemRunState(systemFile), 0u);
   portfolio->setName("Changed since the run");
-  PostMessageA(form.stopBitBtn->handle(), BM_CLICK, 0, 0);
-  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), -8);
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_EQ(form.LastRunResult(), -7);
   EXPECT_EQ(lastSystemRunState(systemFile), 0u);
 }
 
