@@ -149,7 +149,20 @@ void TPageControl::selectNextPage(bool forward) {
   if (onChange) onChange();
 }
 
+void TPageControl::fitHiddenPages() {
+  const RECT rect = alignRect();
+  for (TTabSheet* page : pages_)
+    if (!page->visible()) page->setBounds(rect);
+}
+
 LRESULT TPageControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SIZE) {
+    const LRESULT result = TControl::handleMessage(message, wParam, lParam);
+    // Aligning passes over the hidden pages: the windows on them would go on
+    // showing the size they had when last seen, and keep it as their layout.
+    fitHiddenPages();
+    return result;
+  }
   if (message == WM_LBUTTONDOWN && activePage_) {
     // The tab row takes the focus on the press, before it asks to change:
     // the page's edits are taken first, and one it refuses keeps the page

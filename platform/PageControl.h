@@ -63,6 +63,8 @@ class TPageControl : public TControl {
   friend class TTabSheet;
   // The active page's edits taken and onChanging agreeing.
   bool leavingAllowed();
+  // Every page out of sight at the size of the one shown.
+  void fitHiddenPages();
   void addPage(TTabSheet* page);
   void removePage(TTabSheet* page);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <memory>
 
 #include "controls/AssetPickForm.h"
 #include "controls/EditAsTextForm.h"
@@ -16,6 +17,7 @@
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
+#include "platform/FileSystem.h"
 #include "platform/Dialogs.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
@@ -53,6 +55,26 @@ TButton& barButton(TPanel& bar, TToolTips& hints, const std::string& caption, in
 POINT fixedLines(TSystemPage page, bool byRow) {
   const int fields = page == TSystemPage::rules ? 2 : 0;
   return {byRow ? fields : 1, byRow ? 1 : fields};
+}
+
+// The file as the writer would make it anew.
+std::unique_ptr<TPortableIniFile> writtenFile(const std::string& fileName, const TSettingsBaseline::TWriter& write) {
+  auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TNewFile{});
+  write(*ini);
+  return ini;
+}
+
+// What stands in for a file the folder does not hold; nothing when it holds
+// one.
+std::unique_ptr<TPortableIniFile> standInFor(const std::string& fileName, const TSettingsBaseline::TWriter& write) {
+  return fileExists(fileName) ? nullptr : writtenFile(fileName, write);
+}
+
+// The file is still missing and the writer gives what stood in for it.
+bool stillStandingIn(const std::unique_ptr<TPortableIniFile>& standIn, const TSettingsBaseline::TWriter& write) {
+  if (!standIn || fileExists(standIn->FileName())) return false;
+  TPortableIniFile changes(standIn->FileName(), TPortableIniFile::TNewFile{});
+  return !changes.writeChanges(*standIn, *writtenFile(standIn->FileName(), write));
 }
 
 }  // namespace
@@ -342,21 +364,37 @@ void TsystemForm::loadView() {
   }
   savedControls_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
+  systemStandIn_ = standInFor(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
+  controlsStandIn_ = standInFor(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   appliedTime_ = changeStamp();
 }
 
 TSaveFailures TsystemForm::saveView() {
   TSaveFailures failed;
   if (folder_.empty()) return failed;
-  const std::string controlsFile = folder_ + "SystemControls.INI";
-  if (!savedControls_.save(controlsFile, [this](TPortableIniFile& ini) { writeControls(ini); }))
-    failed.push_back(controlsFile);
+  const auto controlsWriter = [this](TPortableIniFile& ini) { writeControls(ini); };
+  const auto systemWriter = [this](TPortableIniFile& ini) { writeSystem(ini); };
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
+  // A portfolio without a trading system gets none by being looked at: the
+  // empty system shown stands for no file, and a run would find it and
+  // keep a record of it. Its tool bars are the user's once moved.
+  const bool noSystem = stillStandingIn(systemStandIn_, systemWriter);
+  const std::string controlsFile = folder_ + "SystemControls.INI";
+  if (!(noSystem && stillStandingIn(controlsStandIn_, controlsWriter))) {
+    if (savedControls_.save(controlsFile, controlsWriter))
+      controlsStandIn_.reset();
+    else
+      failed.push_back(controlsFile);
+  }
   const std::string systemFile = folder_ + "System.INI";
-  if (savedSystem_.save(systemFile, [this](TPortableIniFile& ini) { writeSystem(ini); }))
+  if (noSystem) {
     editor_.loadedFromFile();
-  else
+  } else if (savedSystem_.save(systemFile, systemWriter)) {
+    systemStandIn_.reset();
+    editor_.loadedFromFile();
+  } else {
     failed.push_back(systemFile);
+  }
   unsaved_ = !failed.empty();
   return failed;
 }

@@ -182,6 +182,11 @@ class TsystemForm : public TChildForm {
   std::string folder_;
   TSettingsBaseline savedSystem_;
   TSettingsBaseline savedControls_;
+  // What the two files would hold, taken when the loaded portfolio had no
+  // file of that name: the defaults that stood in for it. While the window
+  // still gives them, the user made nothing there to save.
+  std::unique_ptr<TPortableIniFile> systemStandIn_;
+  std::unique_ptr<TPortableIniFile> controlsStandIn_;
   std::string languageFile_;
   std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder
   int portfolioSerial_ = 0;

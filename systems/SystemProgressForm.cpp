@@ -177,7 +177,14 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
     if (complete) appliedTime = changeStamp();
     // Nor is it the state its system gives: the record of an earlier run
     // would otherwise match again once the portfolio is back to that state.
-    if (kept) keepSystemRunState(fileName, complete ? systemRunState(fileName, macros, *portfolioTable) : 0);
+    // A system that found nothing to run, or whose run was cut short, has
+    // no transactions for a record to vouch for: it gets none of its own,
+    // nor a new one each time what it would have read changes.
+    const bool ran = complete && progressForm.LastRunResult() != -7;
+    if (kept) {
+      const std::uint64_t state = ran ? systemRunState(fileName, macros, *portfolioTable) : 0;
+      if (state != 0 || lastSystemRunState(fileName) != 0) keepSystemRunState(fileName, state);
+    }
     return result;
   } catch (const std::exception&) {
     return -1;

@@ -44,6 +44,13 @@ TEST(ChildForms, EachWindowGetsANumberedTabAndFillsIt) {
   EXPECT_EQ(second.height(), sheet2->clientHeight());
   EXPECT_GT(second.width(), 400);
   EXPECT_TRUE(GetWindowLongA(second.handle(), GWL_STYLE) & WS_CHILD);
+
+  // A window on a tab out of sight takes the size it will show at: it
+  // reads and keeps its layout by that size before the user sees it.
+  main.setSize(800, 600);
+  EXPECT_EQ(first.width(), second.width());
+  EXPECT_EQ(first.height(), second.height());
+  EXPECT_GT(first.width(), 700);
 }
 
 TEST(ChildForms, ColumnsAskingForNoImageShowNoImageSpace) {

@@ -381,6 +381,19 @@ TEST_F(MainWindowState, OnlyAskedToTheMainWindowsOptionsBringTheMacroWindowsAlon
   EXPECT_EQ(main_->macroForm->editorColor(), 0x123456);
 }
 
+// The width the Downloads window keeps must not swing with whether the user
+// happened to look at its tab: it is the width it shows at, seen or not.
+TEST_F(MainWindowState, AWindowOnATabNeverShownKeepsTheWidthItShowsAt) {
+  const std::string optionsFile = main_->paths().guiOptionsFileName;
+  writeWholeFile(optionsFile, "[MainWindow]\r\nFirstRun=0\r\nLeft=0\r\nTop=0\r\nWidth=900\r\nHeight=700\r\n");
+  main_->loadGUIoptions(true);
+  ASSERT_NE(main_->pageControl->activePageIndex(), 6);
+  const int shownWidth = main_->pageControl->activePage()->width();
+  ASSERT_LT(shownWidth, 900);
+  ASSERT_TRUE(main_->saveGUIoptions().empty());
+  EXPECT_EQ(TPortableIniFile(optionsFile).readInteger("DownloadSheet", "Width", 0), shownWidth);
+}
+
 TEST_F(MainWindowState, TheSplashWindowCarriesTheProgramsTitleUntilTheMainWindowShows) {
   EXPECT_EQ(application().title(), "Kestrova");
   TsplashForm splash;

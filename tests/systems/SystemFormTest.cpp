@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
 #include "platform/DateTimePicker.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
@@ -492,4 +494,34 @@ TEST_F(SystemWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndAStor
   again.loadView();
   EXPECT_EQ(again.fromDateTimePicker->dateTime(), firstPickerDay);
   EXPECT_EQ(again.daysComboBox->text(), reloaded.daysComboBox->text());
+}
+
+// The empty system shown for a portfolio without one is no system of the
+// user's: saving the view writes no file for it until the user makes one,
+// while tool bars the user moved are kept whatever the system.
+TEST_F(SystemWindow, APortfolioWithoutASystemGetsNoneByBeingLookedAt) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  const std::string controlsFile = portfolio->Folder() + "SystemControls.INI";
+  ASSERT_EQ(std::remove(systemFile.c_str()), 0);
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  form.saveView();
+  form.loadView();
+  form.saveView();
+  EXPECT_FALSE(fileExists(systemFile));
+  EXPECT_FALSE(fileExists(controlsFile));
+
+  form.loadView();
+  TPanel& order = *form.controls(TSystemPage::rules).groups[2].panel;
+  order.setBounds(700, order.top(), order.width(), order.height());
+  form.saveView();
+  EXPECT_FALSE(fileExists(systemFile));
+  EXPECT_EQ(TPortableIniFile(controlsFile).readInteger("RuleOrderControls", "Left", 0), 700);
+
+  form.loadView();
+  form.newEntry(TSystemPage::symbols);
+  form.saveView();
+  EXPECT_EQ(TPortableIniFile(systemFile).readInteger("Symbol", "Count", 0), 1);
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
 #include "systems/SystemProgressForm.h"
@@ -223,6 +226,40 @@ TEST_F(ProgressWindow, ARunCutShortIsNeitherAppliedNorRecordedAndTellsWhy) {
   EXPECT_EQ(transactions(true).size(), 9u);
   EXPECT_GT(applied, 0);
   EXPECT_EQ(form.incompleteReason(), "");
+}
+
+// The record says that a run's soft transactions are still right: a system
+// that posted none because it found nothing to run, or was stopped, leaves
+// no record behind, and one kept of an earlier run stops matching for good.
+TEST_F(ProgressWindow, ARecordIsKeptOnlyOfARunThatRanToItsEnd) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  const std::string record = portfolio->Folder() + "SystemRun.INI";
+  const auto writeEmptySystem = [&] {
+    std::remove(systemFile.c_str());
+    TPortableIniFile ini(systemFile);
+    TSystem().saveToIni(ini, {'.', ','});
+  };
+  writeEmptySystem();
+  double applied = 0;
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_EQ(form.LastRunResult(), -7);
+  EXPECT_GT(applied, 0);
+  EXPECT_FALSE(fileExists(record));
+
+  writeDailySystem(systemFile, "1");
+  PostMessageA(form.stopBitBtn->handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), -8);
+  EXPECT_FALSE(fileExists(record));
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_NE(lastSystemRunState(systemFile), 0u);
+
+  writeEmptySystem();
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_EQ(lastSystemRunState(systemFile), 0u);
+  portfolio->setName("Changed since the run");
+  EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "", &table, centre, true, applied), 0);
+  EXPECT_EQ(form.LastRunResult(), -7);
+  EXPECT_EQ(lastSystemRunState(systemFile), 0u);
 }
 
 // A macro that raises an error gives its cell an error value, as any formula
