@@ -309,6 +309,34 @@ TEST(WindowFramework, ADialogOpensWithTheKeysInItsFirstFieldEachTime) {
   EXPECT_EQ(open(), second.handle());
 }
 
+// Under Wine the display can take a dialog's activation away just after it
+// opened (a late report of an earlier hide), leaving the keys nowhere; the
+// wait for them gives the activation back, and the dialog puts the keys
+// where it put them.
+TEST(WindowTestSupport, TheKeysAreFoundInADialogWhoseActivationTheDisplayTookAway) {
+  TForm owner(formOptions());
+  owner.showModeless();
+  TForm dialog(formOptions(200, 120));
+  TEdit& first = dialog.add<TEdit>("first");
+  first.setBounds(10, 10, 100, 22);
+  dialog.add<TEdit>("second").setBounds(10, 40, 100, 22);
+  dialog.closeOnEscape();
+  HWND lostTo = nullptr;
+  HWND focused = nullptr;
+  TModalDriver driver(dialog, {[&] {
+                        focusInside(dialog.handle());
+                        // What Wine does with the late report.
+                        SetForegroundWindow(GetDesktopWindow());
+                        lostTo = GetFocus();
+                        focused = focusInside(dialog.handle());
+                        postKey(first.handle(), VK_ESCAPE);
+                      }});
+  dialog.showModal();
+  EXPECT_FALSE(driver.timedOut());
+  EXPECT_EQ(lostTo, nullptr);
+  EXPECT_EQ(focused, first.handle());
+}
+
 TEST(WindowFramework, DeferredCallsRunAfterTheHandlerAndDeleteControlsSafely) {
   TForm form(formOptions());
   auto panel = std::make_unique<TPanel>(&form);
