@@ -117,9 +117,8 @@ TEST(WindowFramework, EnterAndExitFireOnlyForMovesWithinOneTopLevelWindow) {
   inner.onEnter = [&] { events.push_back("enter inner"); };
   inner.onExit = [&] { events.push_back("exit inner"); };
   form.showModeless();
-  pumpFor(50);
+  focusInside(form.handle());
   first.setFocus();
-  pumpFor(20);
   events.clear();
 
   inner.setFocus();
@@ -246,8 +245,7 @@ TEST(WindowFramework, AModalDialogKeepsTheKeyboardAndAltF4ReachesItsDisabledOwne
                             boxCloser.setEnabled(true);
                             systemMessageBox().show(owner.handle(), "Something to note", "Notice", MB_OK);
                             boxCloser.setEnabled(false);
-                            pumpFor(50);
-                            focusInDialog = IsChild(dialog.handle(), GetFocus());
+                            focusInDialog = pumpUntil([&] { return IsChild(dialog.handle(), GetFocus()) != FALSE; });
                             postKey(GetFocus(), VK_ESCAPE);
                           }},
                           3000);
