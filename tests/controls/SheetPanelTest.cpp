@@ -18,6 +18,7 @@
 #include "platform/GdiObjects.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
+#include "platform/Timer.h"
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -230,7 +231,12 @@ TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
     // Another window takes the mouse: the repeat ends at once.
     ReleaseCapture();
     const std::size_t count = steps.size();
-    pumpFor(300);
+    // A timer as slow as the repeat's first step has ticked twice: a repeat
+    // still running would have stepped by then, however busy the machine.
+    int witnessTicks = 0;
+    TTimer witness(200, [&] { ++witnessTicks; });
+    witness.setEnabled(true);
+    pumpUntil([&] { return witnessTicks >= 2; });
     EXPECT_EQ(steps.size(), count);
     EXPECT_EQ(panel.numberSpin().position(), 0);
     EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
