@@ -64,6 +64,18 @@ struct TChartFixture {
   TPriceChart& chart;
 };
 
+// The shown text field inside the chart that holds the keys, once they
+// have reached one; none when they do not.
+HWND captionEditorWithTheKeys(const TPriceChart& chart) {
+  const auto editorHasThem = [&] {
+    const HWND focused = GetFocus();
+    char name[16] = {};
+    GetClassNameA(focused, name, sizeof name);
+    return IsChild(chart.handle(), focused) && IsWindowVisible(focused) && lstrcmpiA(name, "Edit") == 0;
+  };
+  return pumpUntil(editorHasThem) ? GetFocus() : nullptr;
+}
+
 }  // namespace
 
 TEST(PriceChart, HiddenAxesKeepOnePixelInsideTheFrame) {
@@ -107,8 +119,7 @@ TEST(PriceChart, CaptionEditorsFillTheirStripWithoutFrameAndTakeTheAlignment) {
   chart.setTopText("Closing prices");
   chart.setTopTextAlign(2);
   chart.editTopText();
-  pumpFor(50);
-  HWND editor = GetFocus();
+  const HWND editor = captionEditorWithTheKeys(chart);
   ASSERT_NE(editor, nullptr);
   const LONG style = GetWindowLongA(editor, GWL_STYLE);
   EXPECT_EQ(style & (ES_CENTER | ES_RIGHT), ES_CENTER);
@@ -128,7 +139,7 @@ TEST(PriceChart, CaptionEditorsFillTheirStripWithoutFrameAndTakeTheAlignment) {
 
   chart.setTopTextAlign(1);
   chart.editTopText();
-  pumpFor(50);
+  ASSERT_NE(captionEditorWithTheKeys(chart), nullptr);
   EXPECT_EQ(GetWindowLongA(GetFocus(), GWL_STYLE) & (ES_CENTER | ES_RIGHT), ES_RIGHT);
   char text[64] = {};
   GetWindowTextA(GetFocus(), text, sizeof text);
@@ -150,8 +161,7 @@ TEST(PriceChart, EscInACaptionEditorKeepsTheCaptionAndTheEditor) {
     const std::string caption = top ? "Closing prices" : "Weekly";
     for (int round = 0; round < 2; ++round) {
       top ? chart.editTopText() : chart.editBottomText();
-      pumpFor(50);
-      HWND editor = GetFocus();
+      const HWND editor = captionEditorWithTheKeys(chart);
       ASSERT_NE(editor, nullptr);
       ASSERT_TRUE(IsWindowVisible(editor));
       char shown[64] = {};

@@ -223,8 +223,7 @@ TEST(SliderForm, TrackBarsWithoutTicksBeforeTheirEditsAndTheWindowScrollsToTheSl
 
   // Made shorter, it scrolls to the slider that takes the focus.
   form.setSize(form.width(), 160);
-  pumpFor(50);
-  EXPECT_TRUE(form.scrolling().needed());
+  EXPECT_TRUE(pumpUntil([&] { return form.scrolling().needed(); }));
   auto shownWhole = [&](int index) {
     RECT row = form.slider(index).panel->bounds();
     MapWindowPoints(form.slider(index).panel->parent()->handle(), form.handle(), reinterpret_cast<POINT*>(&row), 2);
@@ -232,11 +231,9 @@ TEST(SliderForm, TrackBarsWithoutTicksBeforeTheirEditsAndTheWindowScrollsToTheSl
   };
   EXPECT_FALSE(shownWhole(11));
   form.slider(11).edit->setFocus();
-  pumpFor(50);
-  EXPECT_TRUE(shownWhole(11));
+  EXPECT_TRUE(pumpUntil([&] { return shownWhole(11); }));
   form.slider(0).trackBar->setFocus();
-  pumpFor(50);
-  EXPECT_TRUE(shownWhole(0));
+  EXPECT_TRUE(pumpUntil([&] { return shownWhole(0); }));
   SendMessageA(form.handle(), WM_VSCROLL, SB_BOTTOM, 0);
   EXPECT_EQ(form.scrolling().position(), form.scrolling().maximumPosition());
   EXPECT_TRUE(shownWhole(11));
@@ -245,8 +242,7 @@ TEST(SliderForm, TrackBarsWithoutTicksBeforeTheirEditsAndTheWindowScrollsToTheSl
   // Grown back, every group is at its place again.
   form.slider(11).edit->setFocus();
   form.setSize(form.width(), form.height() + 2000);
-  pumpFor(50);
-  EXPECT_FALSE(form.scrolling().needed());
+  EXPECT_TRUE(pumpUntil([&] { return !form.scrolling().needed(); }));
   EXPECT_EQ(form.group(0).top(), MulDiv(2, pixelsPerInch, 96));
   form.close();
 }

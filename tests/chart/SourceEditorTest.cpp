@@ -156,8 +156,7 @@ TEST(SourceEditor, BothEditorsWithTheirFavourites) {
     form.beginEditing(table, &favourites, [] {});
     form.showFavourites(true);
     form.show();
-    pumpFor(300);
-    EXPECT_EQ(form.favouritesList().itemCount(), 4);
+    EXPECT_TRUE(pumpUntil([&] { return form.favouritesList().itemCount() == 4; })) << form.favouritesList().itemCount();
     captureWindow(form.handle()).savePng("SourceEditor-chart-with-favourites");
     form.finishEditing();
   }

@@ -239,15 +239,13 @@ TEST(FieldEditForm, TheFieldKindListShowsEveryKindWhenItDrops) {
                                TComboBox& kinds = form.fieldFormatBox();
                                form.sheetPanel().sheet().setCurrentCell(1, 3);  // UNITS, editable
                                form.sheetPanel().refresh();
-                               pumpFor(100);
-                               ASSERT_EQ(kinds.itemIndex(), 21);
+                               ASSERT_TRUE(pumpUntil([&] { return kinds.itemIndex() == 21; })) << kinds.itemIndex();
                                sendMouse(kinds.handle(), WM_LBUTTONDOWN, 20, 8, MK_LBUTTON);
                                sendMouse(kinds.handle(), WM_LBUTTONUP, 20, 8);
-                               pumpFor(100);
                                COMBOBOXINFO info{};
                                info.cbSize = sizeof info;
                                ASSERT_TRUE(GetComboBoxInfo(kinds.handle(), &info));
-                               ASSERT_TRUE(IsWindowVisible(info.hwndList));
+                               ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(info.hwndList) != FALSE; }));
                                RECT list{};
                                GetClientRect(info.hwndList, &list);
                                items = kinds.count();

@@ -18,6 +18,7 @@
 #include "platform/GdiObjects.h"
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
+#include "platform/Timer.h"
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -188,8 +189,7 @@ TEST_F(SheetPanelTest, TheThumbReachesTheTopOfAMillionRowsAndHeldKeysStillRepain
   panel.refresh();
   SendMessageA(panel.handle(), WM_VSCROLL, SB_TOP, reinterpret_cast<LPARAM>(panel.vScrollBar().handle()));
   EXPECT_EQ(sheet().topRow, 2);
-  pumpFor(100);
-  EXPECT_EQ(panel.vScrollBar().position(), 1);
+  EXPECT_TRUE(pumpUntil([&] { return panel.vScrollBar().position() == 1; })) << panel.vScrollBar().position();
 
   // A held arrow key repeats faster than the refresh delay: the view must
   // follow all the same.
@@ -231,7 +231,12 @@ TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
     // Another window takes the mouse: the repeat ends at once.
     ReleaseCapture();
     const std::size_t count = steps.size();
-    pumpFor(300);
+    // A timer as slow as the repeat's first step has ticked twice: a repeat
+    // still running would have stepped by then, however busy the machine.
+    int witnessTicks = 0;
+    TTimer witness(200, [&] { ++witnessTicks; });
+    witness.setEnabled(true);
+    pumpUntil([&] { return witnessTicks >= 2; });
     EXPECT_EQ(steps.size(), count);
     EXPECT_EQ(panel.numberSpin().position(), 0);
     EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
@@ -602,11 +607,10 @@ TEST_F(SheetPanelTest, TheCurrencyEditorsButtonPicksFromTheDeliveredList) {
   const int middle = (button.bottom - button.top) / 2;
   sendMouse(panel.currencyButton().handle(), WM_LBUTTONDOWN, 4, middle, MK_LBUTTON);
   sendMouse(panel.currencyButton().handle(), WM_LBUTTONUP, 4, middle);
-  pumpFor(20);
   EXPECT_FALSE(pick.timedOut());
   EXPECT_TRUE(shown);
   EXPECT_EQ(panel.currencyEdit().text(), "GBP");
-  EXPECT_EQ(GetFocus(), panel.currencyEdit().handle());
+  EXPECT_TRUE(pumpUntil([&] { return GetFocus() == panel.currencyEdit().handle(); })) << "the keys came back";
   TScriptedMessageBox messages(IDNO);
   panel.messages = &messages;
   sendKey(panel.currencyEdit().handle(), VK_RETURN);

@@ -148,8 +148,7 @@ TEST(AllWebBrowsers, OffersTabEnterCtrlKeysAndExtendedEditingKeys) {
 
 TEST_F(WebPanelWindow, WithoutABrowserThePaneSaysSo) {
   // The fixture's factory made none.
-  pumpFor(100);
-  EXPECT_TRUE(panel->noBrowserNotice().visible());
+  EXPECT_TRUE(pumpUntil([&] { return panel->noBrowserNotice().visible(); }));
   panel->goAddress(nullptr);
   panel->refresh(nullptr);
   panel->browserEnable(true);

@@ -102,7 +102,8 @@ int keyboardMenuOpenings(TControl& control, TPopupMenu& menu, const std::functio
   };
   control.setFocus();
   press();
-  pumpFor(300);
+  pumpUntil([&] { return opened > 0; });
+  pumpFor(300);  // time for a second opening, which must not come
   menu.onPopup = before;
   return opened;
 }

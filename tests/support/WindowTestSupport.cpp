@@ -162,7 +162,16 @@ TScreenImage captureWindow(HWND window) {
 }
 
 HWND focusInside(HWND window) {
-  pumpUntil([window] { return IsChild(window, GetFocus()) != FALSE; }, 1000);
+  const HWND topLevel = GetAncestor(window, GA_ROOT);
+  pumpUntil([window, topLevel] {
+    // A window hidden and shown again at once can get the X server's late
+    // word of the hide after it is active again; Wine takes it for the
+    // keyboard leaving for another program and makes the desktop the
+    // foreground. A user would click the window; the test gives it back
+    // the activation, and the window puts the keys where it put them.
+    if (GetForegroundWindow() == GetDesktopWindow() && IsWindowVisible(topLevel)) SetForegroundWindow(topLevel);
+    return IsChild(window, GetFocus()) != FALSE;
+  });
   return GetFocus();
 }
 

@@ -66,7 +66,9 @@ class TModalDriver {
 
 // The window inside the given one that holds the keys, once they have
 // arrived there (Wine activates a window just shown a moment later now and
-// then); whatever holds them after a second when they do not.
+// then, and a busy machine makes the moment long); whatever holds them after
+// the time-out when they do not. An activation Wine handed to the desktop
+// meanwhile is given back to the window, as a user's click would.
 HWND focusInside(HWND window);
 
 // The text of the tooltip registered for a control in any tooltip window

@@ -7,6 +7,7 @@
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
+#include "platform/Timer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/FolioPickForm.h"
@@ -82,7 +83,14 @@ TEST_F(FolioPick, UntickingAndEnterClearsTheMarkInTheHeaderFile) {
 
 TEST_F(FolioPick, AKeyStopsTheCountDownForGoodAndEscapeCancels) {
   TModalDriver driver(form_, {[&] { postKey(form_.folioListView->handle(), VK_DOWN); },
-                              [&] { pumpFor(1500); },
+                              [&] {
+                                // A timer as long as the count-down, started
+                                // after it, has run out: so would the count-down.
+                                bool witnessRan = false;
+                                TTimer witness(1000, [&] { witnessRan = true; });
+                                witness.setEnabled(true);
+                                pumpUntil([&] { return witnessRan; });
+                              },
                               [&] {
                                 EXPECT_TRUE(form_.visible());
                                 postKey(form_.folioListView->handle(), VK_ESCAPE);

@@ -74,7 +74,7 @@ TEST(SumTransForm, OpensWithTheKeysInTheStartDate) {
   HWND before = nullptr;
   TModalDriver driver(form, {[&] {
                                TKeyState shift{VK_SHIFT};
-                               postKey(GetFocus(), VK_TAB);
+                               postKey(focusInside(form.handle()), VK_TAB);
                                before = GetFocus();
                                postKey(form.okBtn().handle(), VK_ESCAPE);
                              }});

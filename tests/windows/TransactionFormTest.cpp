@@ -106,9 +106,8 @@ TEST_F(TransactionWindow, ShowsAnAssetOrTheWholePortfolioAddsAfterTheLastLineAnd
   TSheet& grid = form->sheetPanel().sheet();
   EXPECT_EQ(GetFocus(), form->sheetPanel().handle());
   EXPECT_EQ(grid.currentCol, 2);
-  pumpFor(100);
-  EXPECT_GE(grid.currentRow, grid.topRow);
-  EXPECT_LE(grid.currentRow, grid.bottomRow);
+  EXPECT_TRUE(pumpUntil([&] { return grid.currentRow >= grid.topRow && grid.currentRow <= grid.bottomRow; }))
+      << grid.currentRow << " outside " << grid.topRow << ".." << grid.bottomRow;
   ASSERT_EQ(form->lineCount(), all + 1);
   EXPECT_EQ(shownNumbers(*form).back(), sorted.back() + 1);
   EXPECT_EQ(form->selectedTransaction(), sorted.back() + 1);
@@ -341,10 +340,10 @@ TEST_F(TransactionWindow, AfterARefusedDateTheKeysStayInItsCell) {
   grid.datePicker().setDateTime(-10);  // 20 December 1899
   postKey(GetFocus(), VK_RETURN);
   ASSERT_TRUE(pumpUntil([&] { return boxes > 0 && !grid.editing(); }));
-  pumpFor(300);
+  pumpFor(300);  // time for a second box, which must not come
   answer.setEnabled(false);
   EXPECT_EQ(boxes, 1);
-  EXPECT_EQ(GetFocus(), grid.handle());
+  EXPECT_TRUE(pumpUntil([&] { return GetFocus() == grid.handle(); })) << "the keys came back to the grid";
   EXPECT_EQ(sheet.currentCol, 2);
   EXPECT_EQ(sheet.currentRow, 2);
 
