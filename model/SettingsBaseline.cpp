@@ -26,6 +26,11 @@ void TSettingsBaseline::retake() {
   if (baseline_) baseline_ = written(baseline_->FileName(), write_);
 }
 
+void TSettingsBaseline::takeAsRead(const std::string& section, const std::string& key,
+                                   const TPortableIniFile& read) {
+  if (baseline_) baseline_->writeString(section, key, read.readString(section, key, ""));
+}
+
 bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) {
   try {
     std::unique_ptr<TPortableIniFile> now = written(fileName, write);

@@ -30,6 +30,10 @@ class TSettingsBaseline {
   // settled after loading (a place for a view the file did not place) is
   // no change of the user's.
   void retake();
+  // The file holds for this entry what read gave, not what the object took
+  // from it: a value the object had to correct while loading (a stored
+  // date no picker can show) is saved as corrected.
+  void takeAsRead(const std::string& section, const std::string& key, const TPortableIniFile& read);
 
   // Writes into the file what the writer gives differently from the
   // baseline, which then becomes what the writer gave. A file that cannot

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "chart/SheetViewOwner.h"
@@ -267,6 +268,9 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // What a window applies of its options after the view loaded is no
   // change to save.
   void optionsApplied();
+  // Called by readMoreGUIoptions for a stored value it could not take as it
+  // stood: the close then stores what the window shows instead.
+  void optionCorrectedWhileLoading(const std::string& section, const std::string& key);
 
   TToolButton* addBtn_ = nullptr;
   TToolButton* copyBtn_ = nullptr;
@@ -320,6 +324,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // without it, so its line order and sizes are no layout to keep.
   bool fieldFileDamaged_ = false;
   TSettingsBaseline savedGUIoptions_;
+  std::vector<std::pair<std::string, std::string>> optionsCorrectedWhileLoading_;
   std::unique_ptr<TDataSheet> dataSheet_;
   TPortfolioTable* portfolioTable_ = nullptr;
   Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;

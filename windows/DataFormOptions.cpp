@@ -75,6 +75,12 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   // A file that could not be read leaves the controls as they were, which
   // must not replace the file unless the user changes them.
   savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); });
+  for (const auto& [section, key] : optionsCorrectedWhileLoading_) savedGUIoptions_.takeAsRead(section, key, ini);
+  optionsCorrectedWhileLoading_.clear();
+}
+
+void TdataForm::optionCorrectedWhileLoading(const std::string& section, const std::string& key) {
+  optionsCorrectedWhileLoading_.emplace_back(section, key);
 }
 
 void TdataForm::optionsApplied() { savedGUIoptions_.retake(); }

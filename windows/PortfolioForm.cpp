@@ -113,7 +113,11 @@ void TportfolioForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPla
   if (place != TOptionsPlace::dates) return;
   folioPickForm_->loadGUIoptions(ini);
   TDateWindow& dates = dataSheet().dates;
-  dates.setFrom(ini.readInteger("DateControls", "FromDate", static_cast<int>(truncDay(dates.fromDate()))));
+  const int stored = ini.readInteger("DateControls", "FromDate", static_cast<int>(truncDay(dates.fromDate())));
+  dates.setFrom(stored);
+  // A window reaching before the first day the pickers show loads clipped,
+  // and the file is not left disagreeing with the pickers.
+  if (static_cast<int>(truncDay(dates.fromDate())) != stored) optionCorrectedWhileLoading("DateControls", "FromDate");
 }
 
 void TportfolioForm::writeMoreGUIoptions(TPortableIniFile& ini, TOptionsPlace place) {

@@ -91,9 +91,9 @@ def days_typo(scenario, german=False):
     started = time.time()
     program.exit()
     scenario.note("closing with the slip stored took %.1f s" % (time.time() - started))
-    # Nothing the user changed: the file keeps what it held, and loads as
-    # the first day again.
-    scenario.note("the from date stored after that visit: %d" % stored_from(controls))
+    # The file agrees with the pickers again.
+    check(stored_from(controls) == FIRST_PICKER_DAY, "the from date stored after that visit is %d, not %d"
+          % (stored_from(controls), FIRST_PICKER_DAY))
 
 
 def days_typo_german(scenario):
