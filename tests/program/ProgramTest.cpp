@@ -730,6 +730,23 @@ bool asksAboutTheClose(HWND message, const std::string& file) {
   return named && buttons == std::vector<std::string>{"&Continue", "&Try Again", "Cancel"};
 }
 
+// Starts the program, moves its main window (something to save into the
+// options file), makes the file read-only and closes: the question asked.
+HWND closedWithAnUnwritableFile(TProgram& program, const std::string& options, HWND& main) {
+  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  if (pick == nullptr) return nullptr;
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  main = program.waitForWindow("Kestrova: ", 30000);
+  if (main == nullptr) return nullptr;
+  pumpFor(300);
+  SetWindowPos(main, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  HWND message = program.waitForWindow("Error", 20000);
+  if (message != nullptr && !asksAboutTheClose(message, options)) return nullptr;
+  return message;
+}
+
 }  // namespace
 
 // A close that could not write the window options once ended the program in
@@ -740,19 +757,9 @@ TEST(Program, ACloseThatCannotWriteAFileNamesItAndCancelKeepsTheProgram) {
   const std::string options = work + "DATA\\GUIoptions.INI";
   writeWholeFile(options, "[MainWindow]\r\nFirstRun=0\r\n");
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
-  ASSERT_NE(pick, nullptr);
-  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: ", 30000);
-  ASSERT_NE(main, nullptr);
-  pumpFor(300);
-  // Something to save: the user moved the window.
-  SetWindowPos(main, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY);
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  HWND message = program.waitForWindow("Error", 20000);
+  HWND main = nullptr;
+  const HWND message = closedWithAnUnwritableFile(program, options, main);
   ASSERT_NE(message, nullptr);
-  EXPECT_TRUE(asksAboutTheClose(message, options));
   PostMessageA(message, WM_COMMAND, IDCANCEL, 0);
   pumpFor(1000);
   EXPECT_TRUE(program.running()) << "cancelled: the program stays";
@@ -773,18 +780,9 @@ TEST(Program, ACloseCanEndWithoutAFileThatStaysUnwritable) {
   const std::string options = work + "DATA\\GUIoptions.INI";
   writeWholeFile(options, "[MainWindow]\r\nFirstRun=0\r\n");
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
-  ASSERT_NE(pick, nullptr);
-  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: ", 30000);
-  ASSERT_NE(main, nullptr);
-  pumpFor(300);
-  SetWindowPos(main, nullptr, 40, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_READONLY);
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  HWND message = program.waitForWindow("Error", 20000);
+  HWND main = nullptr;
+  const HWND message = closedWithAnUnwritableFile(program, options, main);
   ASSERT_NE(message, nullptr);
-  EXPECT_TRUE(asksAboutTheClose(message, options));
   PostMessageA(message, WM_COMMAND, IDCONTINUE, 0);
   EXPECT_TRUE(program.waitForEnd(20000)) << "the program ends without the file's changes";
   SetFileAttributesA(options.c_str(), FILE_ATTRIBUTE_NORMAL);
