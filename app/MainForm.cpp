@@ -542,6 +542,7 @@ bool TmainForm::FormCloseQuery() {
   application().busy();
   showShutDownForm();
   shuttingDown = true;
+  givenUpAtClose_.clear();
   shutDownForm->repaint();
   if (savedOrCancelled([this] { return macroForm->saveMacros(); }) && closeCore(true)) return true;
   shuttingDown = false;
@@ -553,7 +554,11 @@ bool TmainForm::FormCloseQuery() {
 }
 
 bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
-  for (TSaveFailures failed = save(); !failed.empty(); failed = save()) {
+  for (TSaveFailures failed = save();; failed = save()) {
+    // The tab left for the close and every data window are saved in turn,
+    // so one file can fail twice.
+    if (shuttingDown) std::erase_if(failed, [this](const std::string& name) { return givenUpAtClose_.contains(name); });
+    if (failed.empty()) return true;
     std::string names;
     for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
     std::string text = "Failed to save " + names + ": your latest changes are not on disk.";
@@ -568,10 +573,12 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
     application().available();
     const int answer = messageBox_.show(handle(), text, commonString(4), buttons | MB_ICONSTOP);
     application().busy();
-    if (answer == IDCONTINUE) return true;
+    if (answer == IDCONTINUE) {
+      givenUpAtClose_.insert(failed.begin(), failed.end());
+      return true;
+    }
     if (answer != IDRETRY && answer != IDTRYAGAIN) return false;
   }
-  return true;
 }
 
 void TmainForm::FormClose() { application().terminate(); }

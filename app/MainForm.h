@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,9 @@ class TmainForm : public TForm {
   TIdleEvents idleEvents_;
   bool activating_ = false;
   bool commandsBusy_ = false;
+  // Files the user chose to go on without during this close: a later save
+  // of the same file in it does not ask again.
+  std::set<std::string> givenUpAtClose_;
   bool closeRequested_ = false;
   int tabKeysHook_ = 0;
 };

@@ -50,10 +50,18 @@ bool TDateWindow::scrollFrame(const std::string& daysText, int direction) {
   return true;
 }
 
+namespace {
+
+bool wholeNumber(const std::string& text, double& value) {
+  return localTextToFloat(text, value) && std::isfinite(value) && value == std::trunc(value);
+}
+
+}  // namespace
+
 bool parseDays(const std::string& text, int& days) {
   double value = 0;
   std::int32_t whole = 0;
-  if (!localTextToFloat(text, value) || value != std::trunc(value) || !truncateToInt32(value, whole)) return false;
+  if (!wholeNumber(text, value) || !truncateToInt32(value, whole)) return false;
   days = whole;
   return true;
 }
@@ -61,8 +69,10 @@ bool parseDays(const std::string& text, int& days) {
 int mostDaysEndingOn(double toDay) { return static_cast<int>(roundDay(toDay) - firstPickerDay) + 1; }
 
 std::string daysRefusal(const std::string& text, double toDay) {
-  int count;
-  if (!parseDays(text, count) || count <= mostDaysEndingOn(toDay)) return std::string();
+  // Read at any size: a count past the largest integer reaches before the
+  // first day as well, and is no text the box may pass over in silence.
+  double count = 0;
+  if (!wholeNumber(text, count) || count <= mostDaysEndingOn(toDay)) return std::string();
   return "\"" + text + "\" is no number this box can keep: the dates reach back to 1 January 1753 at the most, " +
          std::to_string(mostDaysEndingOn(toDay)) + " days up to the to date. The days stay as they were.";
 }

@@ -28,6 +28,7 @@
 #include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
 #include "platform/LocaleSettings.h"
+#include "platform/PageControl.h"
 #include "systems/SystemForm.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
@@ -227,6 +228,29 @@ TEST_F(MainWindowState, AtTheCloseAnUnwritableFileCanBeLeftWithItsChangesWhileTh
   EXPECT_EQ(readWholeFile(header), headerText);
   EXPECT_NE(readWholeFile(main_->paths().guiOptionsFileName).find("=7*6"), std::string::npos)
       << "the saves after the failed one still ran";
+}
+
+// The close saves the tab it leaves, then every data window: a file left
+// unwritten once asked again, and Continue had to be chosen twice.
+TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
+  TportfolioForm& form = *main_->portfolioForm;
+  form.loadView();
+  ASSERT_TRUE(form.saveView().empty());
+  const std::string controls = work_ + "DATA\\FOLIOS\\FolioControls.INI";
+  const std::string controlsText = readWholeFile(controls);
+  ASSERT_FALSE(controlsText.empty());
+  form.setDates(45000, 45029);
+  setReadOnly(controls, true);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  messages_.respond = [](const std::string&) { return IDCONTINUE; };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("\\FolioControls.INI: your latest changes"), std::string::npos)
+      << messages_.texts[0];
+  setReadOnly(controls, false);
+  EXPECT_EQ(readWholeFile(controls), controlsText);
 }
 
 // An unchanged close once rewrote every open portfolio's header: a hand

@@ -42,6 +42,20 @@ def days_typo(scenario, german=False):
     shown = read_days(program)
     check(shown == "92", "the days box shows %r, not the 92 typed" % shown)
 
+    # Past the largest integer the box reads: told as well, the count kept.
+    program.click(*DAYS_BOX)
+    program.key("End", "shift+Home")
+    program.type("99999999999")
+    program.key("Return")
+    message = program.await_window("^Error$", 10)
+    program.key("Return", window=message)
+    program.await_no_window("^Error$", 10)
+    program.key("End", "shift+Home", window=program.main)
+    program.type("92")
+    program.key("Return")
+    shown = read_days(program)
+    check(shown == "92", "after the huge count refused the days box shows %r, not 92" % shown)
+
     program.click(*DAYS_BOX)
     program.key("End")
     program.type("183001")

@@ -2,12 +2,14 @@
 read-only (an archived portfolio, a read-only share) raises no question at
 Alt+F4, and a custom property another program wrote into a header while the
 program ran is still there afterwards, both files byte for byte and with
-their modification times."""
+their modification times. A read-only file that a change goes into is
+asked about once at the close."""
 import os
 import stat
 import subprocess
 import time
 
+from date_window import DAYS_BOX
 from driver import check, wine_binary
 from sample import read_ini
 from view_owners import folios, settled_folder
@@ -74,3 +76,31 @@ def read_only_header(scenario):
         check(after[path][1] == before[path][1], "the close rewrote %s (its time changed)" % path)
     check(read_ini(edited)["CustomProperties"]["TARGETRETURN"] == "0.09", "the hand edit went back")
     make_writable(archived)
+
+
+def read_only_controls(scenario):
+    """The Portfolios window's dates go into a settings file made read-only:
+    Alt+F4 names it once, and one Continue ends the program with the file
+    as it was."""
+    folder = settled_folder(scenario)
+    controls = os.path.join(folios(folder), "FolioControls.INI")
+    program = scenario.program(folder)
+    program.start()
+    make_read_only(program, controls)
+    before = state(controls)
+    program.click(*DAYS_BOX)
+    program.key("End", "shift+Home")
+    program.type("30")
+    program.key("Return")
+    program.key("alt+F4", window=program.main)
+    question = program.await_window("^Error$", 30)
+    scenario.grab("question")
+    program.key("c", window=question)
+    deadline = time.time() + 30
+    while program.running() and time.time() < deadline:
+        check(not program.windows("^Error$"), "the close asked again about the file left unsaved")
+        time.sleep(0.2)
+    check(not program.running(), "the program did not end within 30 s of Continue")
+    program.end_prefix()
+    check(state(controls) == before, "the read-only %s was written" % controls)
+    make_writable(controls)

@@ -152,6 +152,21 @@ TEST(DateWindow, ACountTypedBeyondTheFirstDayGivesWayToTheCountBeforeTheTypingAn
   EXPECT_EQ(typing.end("92183001", to), "");
   EXPECT_TRUE(typing.count("30", 92, to, days));
   EXPECT_EQ(typing.end("30", to), "");
+
+  // Counts past the largest integer reach as far before the first day and
+  // are told alike; too small ones and numbers out of any range are no
+  // counts the box refuses.
+  for (const char* huge : {"2147483648", "99999999999", "1e20"}) {
+    EXPECT_TRUE(typing.count(huge, 92, to, days)) << huge;
+    EXPECT_EQ(days, 92) << huge;
+    EXPECT_EQ(typing.end(huge, to), "\"" + std::string(huge) +
+                                        "\" is no number this box can keep: the dates reach back to 1 January 1753 "
+                                        "at the most, 99689 days up to the to date. The days stay as they were.");
+  }
+  for (const char* none : {"-99999999999", "1e999", "2147483648.5"}) {
+    typing.count(none, 92, to, days);
+    EXPECT_EQ(typing.end(none, to), "") << none;
+  }
 }
 
 TEST(DateWindow, FramesMoveBothDatesAndTextInTheDaysBoxChangesNothing) {
