@@ -113,6 +113,11 @@ void TCustomPropertyObject::setViewProperty(const std::string& name, const std::
   viewPropertiesUnsaved_ = true;
 }
 
+void TCustomPropertyObject::setViewSize(const std::string& name, int size, int unsetSize) {
+  if (size == unsetSize && getExternalProperty(name).empty()) return;
+  setViewProperty(name, std::to_string(size));
+}
+
 double TCustomPropertyObject::lastChange() const {
   return std::max(CustomProperties.LastChange(), ExternalProperties.LastChange());
 }

@@ -344,8 +344,8 @@ void TDataSheet::writeObjectProperties() {
   colWidths.resize(count, sheet_.getDefaultColWidth());
   for (size_t i = 0; i < count; ++i) {
     TCustomPropertyObject& object = *objects_->item(i);
-    object.setViewProperty(objects_->rowHeightKey(), std::to_string(rowHeights[i]));
-    object.setViewProperty(objects_->colWidthKey(), std::to_string(colWidths[i]));
+    object.setViewSize(objects_->rowHeightKey(), rowHeights[i], sheet_.getDefaultRowHeight());
+    object.setViewSize(objects_->colWidthKey(), colWidths[i], sheet_.getDefaultColWidth());
     object.setViewProperty(objects_->displayOrderKey(), std::to_string(displayOrder[i]));
   }
 }

@@ -39,9 +39,9 @@ void captureTransactionSizes(const TSheet& sheet, TFieldTable& fields, const TPo
     if (!transaction) continue;
     const int line = firstLine + static_cast<int>(i);
     if (rowWise)
-      transaction->setViewProperty(rowHeightKey, std::to_string(sheet.getRowHeight(line)));
+      transaction->setViewSize(rowHeightKey, sheet.getRowHeight(line), sheet.getDefaultRowHeight());
     else
-      transaction->setViewProperty(colWidthKey, std::to_string(sheet.getColWidth(line)));
+      transaction->setViewSize(colWidthKey, sheet.getColWidth(line), sheet.getDefaultColWidth());
   }
 }
 

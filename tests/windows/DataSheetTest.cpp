@@ -164,6 +164,9 @@ TEST_F(DataSheet, EditsAreStoredInTheObjectsAndViewPropertiesLeaveTheirStamps) {
   EXPECT_EQ(objects.objects[1]->getExternalProperty("ColWidth"), "120");
   EXPECT_EQ(objects.objects[1]->getExternalProperty("DisplayOrder"), std::to_string(lineOf(1)));
   EXPECT_EQ(objects.objects[1]->lastChange(), stamp);
+  // Sizes the lines have without an entry make none.
+  EXPECT_EQ(objects.objects[1]->getExternalProperty("RowHeight"), "");
+  EXPECT_EQ(objects.objects[2]->getExternalProperty("ColWidth"), "");
 
   frame.readObjectProperties();
   frame.rowWise = true;

@@ -242,6 +242,11 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   EXPECT_EQ(transaction->getExternalProperty("RowHeight"), "41");
   EXPECT_EQ(transaction->lastChange(), changedBefore);
   EXPECT_TRUE(transaction->viewPropertiesUnsaved());
+  // A line shown at the height it has without one stores none: a look
+  // alone once wrote every transaction file of the asset.
+  const TTransaction* looked = portfolio->findTransaction(sheet.getCellInteger(1, 3));
+  ASSERT_NE(looked, nullptr);
+  EXPECT_EQ(looked->getExternalProperty("RowHeight"), "");
 
   // A list widened in a wider window shrinks with the window.
   {
