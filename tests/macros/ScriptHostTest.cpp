@@ -401,18 +401,22 @@ TEST_F(ScriptHostTest, TheStopWindowStaysInFrontAndAltF4OnItStopsTheCall) {
     RECT place{};
     GetWindowRect(prompt, &place);
     const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
-    for (int i = 0; i < 100 && !(inFront && hasKeys); ++i) {
+    // On the screen too: the strip left of the text shows the window's face
+    // once it has painted itself in front again.
+    const auto showsItsFace = [&] {
+      const TScreenImage client = captureClient(prompt);
+      bool face = client.width() > 8;
+      for (int y = 0; face && y < client.height(); ++y)
+        for (int x = 0; face && x < 8; ++x) face = client.pixel(x, y) == rgbOf(clBtnFace);
+      return face;
+    };
+    for (int i = 0; i < 100 && !(inFront && hasKeys && faceShows); ++i) {
       if (i > 0) std::this_thread::sleep_for(std::chrono::milliseconds(50));
       const HWND atMiddle = WindowFromPoint(middle);
       inFront = atMiddle == prompt || GetParent(atMiddle) == prompt;
       hasKeys = GetForegroundWindow() == prompt;
+      faceShows = inFront && showsItsFace();
     }
-    // On the screen too: the strip left of the text shows the window's face.
-    const TScreenImage client = captureClient(prompt);
-    bool face = client.width() > 8;
-    for (int y = 0; face && y < client.height(); ++y)
-      for (int x = 0; face && x < 8; ++x) face = client.pixel(x, y) == rgbOf(clBtnFace);
-    faceShows = face;
     PostMessageA(stop, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
     for (int i = 0; i < 60 && IsWindow(stop) && IsWindowEnabled(stop); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
