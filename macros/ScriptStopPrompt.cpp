@@ -67,13 +67,20 @@ LRESULT CALLBACK TScriptStopPrompt::windowProcedure(HWND window, UINT message, W
       // it over this one on the screen, whatever the window order says:
       // this window comes to the front again with the keys. Other windows,
       // a script's own message box among them, keep them.
-      if (prompt != nullptr &&
-          GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == prompt->waitingThread_) {
-        // Already first in the window order, the window is raised on the
-        // screen only by a change of that order.
-        for (HWND place : {HWND_NOTOPMOST, HWND_TOPMOST})
-          SetWindowPos(window, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SetForegroundWindow(window);
+      if (prompt != nullptr) {
+        const HWND foreground = GetForegroundWindow();
+        const bool waitingSideActive = GetWindowThreadProcessId(foreground, nullptr) == prompt->waitingThread_;
+        // With the keys back, the window can still lie under the one the
+        // click raised, when the screen takes that raise late (a busy
+        // machine): the window order does not show it, so the window is
+        // raised again now and then while it holds the keys.
+        if (waitingSideActive || (foreground == window && message == WM_TIMER)) {
+          // Already first in the window order, the window is raised on the
+          // screen only by a change of that order.
+          for (HWND place : {HWND_NOTOPMOST, HWND_TOPMOST})
+            SetWindowPos(window, place, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+        if (waitingSideActive) SetForegroundWindow(window);
       }
       return 0;
     case WM_DESTROY:
