@@ -2,8 +2,7 @@
 
 #include "platform/FileSystem.h"
 
-std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& fileName,
-                                                              const TWriter& write) const {
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& fileName, const TWriter& write) {
   auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TNewFile{});
   write(*ini);
   return ini;

@@ -42,8 +42,10 @@ class TSettingsBaseline {
   // nothing needed writing or the write succeeded.
   bool save(const std::string& fileName, const TWriter& write);
 
+  // The file as the writer would make it anew.
+  static std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write);
+
  private:
-  std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write) const;
 
   TWriter write_;
   std::unique_ptr<TPortableIniFile> baseline_;

@@ -57,24 +57,17 @@ POINT fixedLines(TSystemPage page, bool byRow) {
   return {byRow ? fields : 1, byRow ? 1 : fields};
 }
 
-// The file as the writer would make it anew.
-std::unique_ptr<TPortableIniFile> writtenFile(const std::string& fileName, const TSettingsBaseline::TWriter& write) {
-  auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TNewFile{});
-  write(*ini);
-  return ini;
-}
-
 // What stands in for a file the folder does not hold; nothing when it holds
 // one.
 std::unique_ptr<TPortableIniFile> standInFor(const std::string& fileName, const TSettingsBaseline::TWriter& write) {
-  return fileExists(fileName) ? nullptr : writtenFile(fileName, write);
+  return fileExists(fileName) ? nullptr : TSettingsBaseline::written(fileName, write);
 }
 
 // The file is still missing and the writer gives what stood in for it.
 bool stillStandingIn(const std::unique_ptr<TPortableIniFile>& standIn, const TSettingsBaseline::TWriter& write) {
   if (!standIn || fileExists(standIn->FileName())) return false;
   TPortableIniFile changes(standIn->FileName(), TPortableIniFile::TNewFile{});
-  return !changes.writeChanges(*standIn, *writtenFile(standIn->FileName(), write));
+  return !changes.writeChanges(*standIn, *TSettingsBaseline::written(standIn->FileName(), write));
 }
 
 }  // namespace
