@@ -24,13 +24,6 @@ void TDateWindow::setTo(double date) {
   from_ = std::max(roundDay(to_) - days() + 1, firstPickerDay);
 }
 
-bool TDateWindow::setDaysText(const std::string& text) {
-  int count;
-  if (!parseDays(text, count) || count > mostDaysEndingOn(to_)) return false;
-  setDays(count);
-  return true;
-}
-
 void TDateWindow::setDays(int count) { from_ = roundDay(to_) - std::clamp(count, 2, mostDaysEndingOn(to_)) + 1; }
 
 void TDateWindow::scroll(int days) {

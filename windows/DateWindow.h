@@ -32,10 +32,6 @@ class TDateWindow {
   // A new to date keeps the from date unless fewer than two days would be
   // left; then the from date moves to to - 1.
   void setTo(double date);
-  // The days box: a whole number sets the count ending at the to date; any
-  // other text, and a count reaching before the first day the pickers
-  // show, keeps the range. Answers whether the text was taken.
-  bool setDaysText(const std::string& text);
   // The count ending at the to date, at least 2 and back to the first day
   // the pickers show at the most.
   void setDays(int count);

@@ -10,6 +10,20 @@
 #include "windows/DataWindowLines.h"
 #include "windows/DateWindow.h"
 
+namespace {
+
+// The days box's text as the windows take it: counted while typed, then
+// the typing ended. True when the text was taken.
+bool takeDaysText(TDateWindow& window, const std::string& text) {
+  TDaysTyping typing;
+  int days = 0;
+  const bool number = typing.count(text, window.days(), window.toDate(), days);
+  if (number) window.setDays(days);
+  return typing.end(text, window.toDate()).empty() && number;
+}
+
+}  // namespace
+
 TEST(DataWindowLines, SelectedReferenceLiesJustBeyondTheObjectLines) {
   EXPECT_EQ(selectedReference(3, true), "A5");
   EXPECT_EQ(selectedReference(3, false), "E1");
@@ -90,13 +104,13 @@ TEST(DateWindow, RangesStayWithinTheDaysThePickersShow) {
 
   TDateWindow window(46000.2);
   window.setTo(46000);
-  EXPECT_TRUE(window.setDaysText("92"));
-  EXPECT_FALSE(window.setDaysText("92183001"));
+  EXPECT_TRUE(takeDaysText(window, "92"));
+  EXPECT_FALSE(takeDaysText(window, "92183001"));
   EXPECT_EQ(window.days(), 92);
   const int most = mostDaysEndingOn(46000);
   EXPECT_EQ(most, 46000 - first + 1);
-  EXPECT_FALSE(window.setDaysText(std::to_string(most + 1)));
-  EXPECT_TRUE(window.setDaysText(std::to_string(most)));
+  EXPECT_FALSE(takeDaysText(window, std::to_string(most + 1)));
+  EXPECT_TRUE(takeDaysText(window, std::to_string(most)));
   EXPECT_EQ(window.fromId(), first);
 
   // A from date stored far before the first day (a slip once wrote one)
@@ -172,16 +186,16 @@ TEST(DateWindow, ACountTypedBeyondTheFirstDayGivesWayToTheCountBeforeTheTypingAn
 TEST(DateWindow, FramesMoveBothDatesAndTextInTheDaysBoxChangesNothing) {
   TDateWindow window(45000.2);
   window.setTo(45100);
-  EXPECT_TRUE(window.setDaysText("30"));
+  EXPECT_TRUE(takeDaysText(window, "30"));
   EXPECT_EQ(window.fromId(), 45071);
   EXPECT_TRUE(window.scrollFrame("30", -1));
   EXPECT_EQ(window.fromId(), 45041);
   EXPECT_EQ(window.toId(), 45070);
   EXPECT_FALSE(window.scrollFrame("month", -1));
-  EXPECT_FALSE(window.setDaysText("month"));
+  EXPECT_FALSE(takeDaysText(window, "month"));
   EXPECT_EQ(window.fromId(), 45041);
   EXPECT_EQ(window.toId(), 45070);
-  EXPECT_TRUE(window.setDaysText("1"));
+  EXPECT_TRUE(takeDaysText(window, "1"));
   EXPECT_EQ(window.days(), 2);
 
   // The days read as any number the user types: grouped thousands count,
@@ -189,10 +203,10 @@ TEST(DateWindow, FramesMoveBothDatesAndTextInTheDaysBoxChangesNothing) {
   const TLocaleSettings saved = localeSettings();
   localeSettings().decimalSeparator = ',';
   localeSettings().thousandSeparator = '.';
-  const bool grouped = window.setDaysText("1.000");
+  const bool grouped = takeDaysText(window, "1.000");
   const int days = window.days();
-  const bool fraction = window.setDaysText("1,5");
-  const bool misplaced = window.setDaysText("10.00");
+  const bool fraction = takeDaysText(window, "1,5");
+  const bool misplaced = takeDaysText(window, "10.00");
   localeSettings() = saved;
   EXPECT_TRUE(grouped);
   EXPECT_EQ(days, 1000);
