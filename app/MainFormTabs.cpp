@@ -257,8 +257,9 @@ void TmainForm::onApplicationIdle() {
 void TmainForm::showFileNotices() {
   const std::vector<std::string> failures = takeLoadFailures();
   const std::vector<std::string> names = takeUnreadableFiles();
-  if (failures.empty() && names.empty()) return;
-  noticeBar->setPanelText(0, fileNotice(failures, names));
+  const std::vector<std::string> partlyRead = takePartlyReadFiles();
+  if (failures.empty() && names.empty() && partlyRead.empty()) return;
+  noticeBar->setPanelText(0, fileNotice(failures, names, partlyRead));
   noticeBar->show();
 }
 

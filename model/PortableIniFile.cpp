@@ -149,6 +149,7 @@ TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read) 
     text.remove_prefix(piece);
   }
   finishReading(reader);
+  if (readInPart_) reportPartlyReadFile(fileName_);
 }
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
@@ -170,6 +171,7 @@ void TPortableIniFile::readText(std::string_view text) {
   sections_.clear();
   sectionsByName_.clear();
   modified_ = false;
+  readInPart_ = false;
   contentBeforeErase_.reset();
   TSection* current = nullptr;
   for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
@@ -193,6 +195,7 @@ void TPortableIniFile::readFile() {
   modified_ = false;
   contentBeforeErase_.reset();
   readFailed_ = false;
+  readInPart_ = false;
   TSequentialFile file;
   if (!file.open(fileName_)) {
     // A device under a settings file's name is never rewritten either.
@@ -212,7 +215,10 @@ void TPortableIniFile::readFile() {
     readPiece(std::string_view(piece.data(), static_cast<size_t>(got)), reader);
   }
   finishReading(reader);
-  if (readFailed_) reportUnreadableFile(fileName_);
+  if (readFailed_)
+    reportUnreadableFile(fileName_);
+  else if (readInPart_)
+    reportPartlyReadFile(fileName_);
 }
 
 void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
@@ -229,6 +235,8 @@ void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
     } else if (reader.pending.size() + lineEnd <= maxLineLength) {
       reader.pending.append(text.substr(0, lineEnd));
       readLine(reader.pending, reader.current);
+    } else {
+      readInPart_ = true;
     }
     reader.pending.clear();
   }
@@ -236,6 +244,7 @@ void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
   reader.pending.append(text);
   if (reader.pending.size() > maxLineLength) {
     // No setting is that long: a damaged file or one without line ends.
+    readInPart_ = true;
     reader.pending.clear();
     reader.pending.shrink_to_fit();
     reader.skipping = true;
@@ -248,12 +257,19 @@ void TPortableIniFile::finishReading(TPieceReader& reader) {
 
 void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
   line = trimmed(line);
+  if (line.empty()) return;
+  if (line.find('\0') != std::string_view::npos) readInPart_ = true;
   if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
     current = &sectionForWriting(std::string(line.substr(1, line.size() - 2)));
     return;
   }
   size_t equals = line.find('=');
-  if (current == nullptr || equals == std::string_view::npos || equals == 0) return;
+  if (current == nullptr || equals == std::string_view::npos || equals == 0) {
+    // A comment is the one line a settings file may hold besides headers
+    // and entries; anything else is damage.
+    if (line.front() != ';') readInPart_ = true;
+    return;
+  }
   // Kept as the file has it, so that a rewrite keeps the quotes it needs
   // and the blank before a positive number; reads trim it (readBack).
   current->store(line.substr(0, equals), line.substr(equals + 1));

@@ -52,6 +52,12 @@ class TPortableIniFile {
   // True when the file exists but could not be read to its end, so that
   // loaders can tell an unreadable file from a missing one.
   bool readFailed() const { return readFailed_; }
+  // True when reading passed over part of the file: lines that are neither
+  // a section header, an entry of a section nor a comment (a header that
+  // lost a bracket, another encoding, random bytes), NUL bytes, or a line too long
+  // to keep. What the object holds is then less than the file; such a file
+  // is told of (see reportPartlyReadFile).
+  bool readInPart() const { return readInPart_; }
   const std::string& FileName() const { return fileName_; }
 
   std::string readString(const std::string& section, const std::string& key,
@@ -129,6 +135,7 @@ class TPortableIniFile {
   std::string fileName_;
   bool modified_ = false;
   bool readFailed_ = false;
+  bool readInPart_ = false;
   bool writeAtDestruction_ = true;
   // What the file held when the first section was erased: savers erase a
   // section to write it anew, which alone must not rewrite the file.

@@ -18,7 +18,9 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) 
 
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
   take(fileName, write);
-  if (baseline_ && !read.readFailed()) baseline_->keepOnlyWhatOtherHolds(read);
+  // What stood in for a file not read whole is no change of the user's:
+  // saved, it would replace what reading passed over.
+  if (baseline_ && !read.readFailed() && !read.readInPart()) baseline_->keepOnlyWhatOtherHolds(read);
 }
 
 void TSettingsBaseline::retake() {

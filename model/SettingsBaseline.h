@@ -22,7 +22,8 @@ class TSettingsBaseline {
   // The same, where the file was read as a whole into read: what the file
   // holds stands for what the object shows, so that a value the object
   // corrected while loading (a window moved back onto the screen), or one
-  // the file did not hold yet, is saved.
+  // the file did not hold yet, is saved; not so for a file read only in
+  // part, which is written only for the user's own changes.
   void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // After the file was found missing: the next save writes everything.
   void forget() { baseline_.reset(); }

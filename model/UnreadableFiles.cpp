@@ -18,6 +18,11 @@ TWaitingNames& waitingNames() {
   return waiting;
 }
 
+TWaitingNames& waitingPartlyRead() {
+  static TWaitingNames waiting;
+  return waiting;
+}
+
 TWaitingNames& waitingFailures() {
   static TWaitingNames waiting;
   return waiting;
@@ -43,23 +48,51 @@ void reportUnreadableFile(const std::string& fileName) { addWaiting(waitingNames
 
 std::vector<std::string> takeUnreadableFiles() { return takeWaiting(waitingNames()); }
 
+void reportPartlyReadFile(const std::string& fileName) { addWaiting(waitingPartlyRead(), fileName); }
+
+std::vector<std::string> takePartlyReadFiles() { return takeWaiting(waitingPartlyRead()); }
+
 void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), line); }
 
 std::vector<std::string> takeLoadFailures() { return takeWaiting(waitingFailures()); }
 
-std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable) {
-  if (loadFailures.empty()) return unreadableFilesNotice(unreadable);
-  std::string text = loadFailures.back();
-  if (loadFailures.size() > 1) text += " (and " + std::to_string(loadFailures.size() - 1) + " more)";
+std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,
+                       const std::vector<std::string>& partlyRead) {
+  std::string text;
+  auto add = [&text](const std::string& part) {
+    if (part.empty()) return;
+    if (!text.empty()) text += ' ';
+    text += part;
+  };
+  if (!loadFailures.empty()) {
+    add(loadFailures.back());
+    if (loadFailures.size() > 1) text += " (and " + std::to_string(loadFailures.size() - 1) + " more)";
+  }
   // A file taken as missing is told too: the next save may write it anew.
-  if (!unreadable.empty()) text.append(" ").append(unreadableFilesNotice(unreadable));
+  add(unreadableFilesNotice(unreadable));
+  add(partlyReadFilesNotice(partlyRead));
   return text;
 }
 
-std::string unreadableFilesNotice(const std::vector<std::string>& names) {
-  if (names.empty()) return "";
-  std::string text = "Could not read " + names.back();
+namespace {
+
+std::string namesText(const std::vector<std::string>& names) {
+  std::string text = names.back();
   if (names.size() == 2) text += " and 1 more file";
   if (names.size() > 2) text += " and " + std::to_string(names.size() - 1) + " more files";
-  return text + "; taken as missing.";
+  return text;
+}
+
+}  // namespace
+
+std::string unreadableFilesNotice(const std::vector<std::string>& names) {
+  if (names.empty()) return "";
+  return "Could not read " + namesText(names) + "; taken as missing.";
+}
+
+std::string partlyReadFilesNotice(const std::vector<std::string>& names) {
+  if (names.empty()) return "";
+  return "Could not read all of " + namesText(names) +
+         (names.size() == 1 ? "; it is left as it stands until you change what it holds."
+                            : "; they are left as they stand until you change what they hold.");
 }

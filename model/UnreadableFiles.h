@@ -13,11 +13,20 @@ std::vector<std::string> takeUnreadableFiles();
 // The one line that tells of them: the last name, and how many more.
 std::string unreadableFilesNotice(const std::vector<std::string>& names);
 
+// Files that were read but not as a whole: lines reading had to pass over
+// (damaged, in another encoding, cut off), or values their reader could not
+// take. What stood in for the rest must not be written over them unless the
+// user changes it, and the user is told alike.
+void reportPartlyReadFile(const std::string& fileName);
+std::vector<std::string> takePartlyReadFiles();
+std::string partlyReadFilesNotice(const std::vector<std::string>& names);
+
 // A portfolio that could not be opened, told the same way: the whole line,
 // naming the portfolio, the file and why.
 void reportLoadFailure(const std::string& line);
 // The lines reported since the last call, oldest first, each once.
 std::vector<std::string> takeLoadFailures();
 // The one line of the notice: the last load failure and how many more,
-// then the unreadable files.
-std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable);
+// then the unreadable files, then those read in part.
+std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,
+                       const std::vector<std::string>& partlyRead = {});

@@ -396,3 +396,43 @@ TEST_F(PortableIniFile, FilesThatExistButCannotBeReadAreNamedForTheNotice) {
             "Portfolio B not opened. (and 1 more) Could not read " + file + "; taken as missing.");
   EXPECT_EQ(fileNotice({"Portfolio A not opened."}, {}), "Portfolio A not opened.");
 }
+
+// What reading passed over is told apart from a file read whole: a header
+// that lost a bracket, another encoding, random bytes, a line too long; a
+// blank line or a comment is no damage. Each such file is named once for
+// the notice.
+TEST_F(PortableIniFile, AFileReadOnlyInPartIsToldApartAndNamed) {
+  takePartlyReadFiles();
+  const std::vector<std::string> whole = {"", "[S]\r\nk=1\r\n\r\n", "; note\r\n[S]\r\n  k = 1 \r\n\x1a junk"};
+  for (const std::string& text : whole) {
+    EXPECT_FALSE(TPortableIniFile(fileWith(text)).readInPart()) << text;
+    EXPECT_FALSE(TPortableIniFile(file, TPortableIniFile::TReadText{text}).readInPart()) << text;
+  }
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+  const std::vector<std::string> damaged = {
+      "[S]\r\nk=1\r\n10]\r\nm=2\r\n",            // a header without its bracket
+      "k=1\r\n[S]\r\n",                          // an entry before any section
+      "\xff\xfe[\0S\0]\0\r\0\n\0k\0=\0001\0"s,  // UTF-16
+      "[S]\r\nk=a\0b\r\n"s,                      // a NUL byte
+      "[S]\r\nlong=" + std::string((size_t{1} << 24) + 5, 'y') + "\r\nm=2\r\n",
+  };
+  for (const std::string& text : damaged) {
+    {
+      TPortableIniFile ini(fileWith(text));
+      EXPECT_TRUE(ini.readInPart()) << text.substr(0, 20);
+      EXPECT_FALSE(ini.readFailed());
+    }
+    EXPECT_TRUE(TPortableIniFile(file, TPortableIniFile::TReadText{text}).readInPart()) << text.substr(0, 20);
+  }
+  // Read twice, named once.
+  EXPECT_EQ(takePartlyReadFiles(), TStrings{file});
+  EXPECT_EQ(readWholeFile(file), damaged.back());
+  EXPECT_EQ(partlyReadFilesNotice({file}),
+            "Could not read all of " + file + "; it is left as it stands until you change what it holds.");
+  EXPECT_EQ(fileNotice({"Portfolio A not opened."}, {}, {"a.ini", "b.ini"}),
+            "Portfolio A not opened. Could not read all of b.ini and 1 more file; they are left as they stand "
+            "until you change what they hold.");
+  EXPECT_EQ(fileNotice({}, {"a.ini"}, {"b.ini"}),
+            "Could not read a.ini; taken as missing. Could not read all of b.ini; it is left as it stands until you "
+            "change what it holds.");
+}

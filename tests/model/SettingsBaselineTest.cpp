@@ -221,3 +221,26 @@ TEST_F(SettingsBaseline, TakenAgainstTheFileReadCorrectionsAndMissingKeysAreSave
   EXPECT_EQ(saved.readString("Look", "Width", ""), "3");
   EXPECT_EQ(saved.readString("Fav0", "Address", ""), "default");
 }
+
+// Taken against a file read only in part, what stood in for the lines it
+// passed over (missing keys filled in) is no change: a close writes
+// nothing, and only what the user changed is written.
+TEST_F(SettingsBaseline, AFileReadOnlyInPartGetsOnlyWhatTheUserChanged) {
+  const std::string damaged = "[Look]\r\nColour=green\r\nWidth=3\r\nFav0]\r\nAddress=http://quotes/\r\n";
+  writeWholeFile(file, damaged);
+  const auto loadAgainstRead = [this] {
+    const TPortableIniFile read(file);
+    ASSERT_TRUE(read.readInPart());
+    settings.read(read);
+    baseline.take(file, writer(), read);
+  };
+  loadAgainstRead();
+  EXPECT_TRUE(save());
+  EXPECT_EQ(readWholeFile(file), damaged);
+  settings.colour = "red";
+  EXPECT_TRUE(save());
+  const TPortableIniFile saved(file);
+  EXPECT_EQ(saved.readString("Look", "Colour", ""), "red");
+  EXPECT_EQ(saved.readString("Look", "Width", ""), "3");
+  EXPECT_FALSE(saved.sectionExists("Fav0"));
+}
