@@ -6,12 +6,27 @@
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
 #include "model/QuickSort.h"
+#include "model/UnreadableFiles.h"
 #include "platform/CalendarDates.h"
 
 namespace {
 const std::string dollar = "USD";
 
 bool isUsableRate(long double rate) { return rate != 0 && std::isfinite(rate); }
+
+// A table file that is there but gives no table leaves every value in its
+// currencies blank, and one that gives a table without some of its days
+// converts them at a neighbouring day's rate: either way the user is told
+// which file. The program never writes a table, so it stays as it is.
+int loadTableFile(TForex& table, const std::string& fileName, const TQuoteFormat& format) {
+  const int result = table.load(fileName, format);
+  if (table.passedOver() > 0)
+    reportPartlyReadFile(fileName);
+  else if (result == -3 || result == -5 || result == -7)
+    reportUnreadableFile(fileName);
+  return result;
+}
+
 }  // namespace
 
 void TForex::clear() {
@@ -115,14 +130,14 @@ int TForexTables::getTable(const std::string& fromText, const std::string& toTex
   }
   const std::string folder = getDirectory("<FOREX>");
   reportProgress(progress, cookie, progressReadingTable, from + "->" + to);
-  if (table.load(folder + from + "to" + to + ".CSV", format_) == 0) {
+  if (loadTableFile(table, folder + from + "to" + to + ".CSV", format_) == 0) {
     table.FromCode = from;
     table.ToCode = to;
     ready(table);
     return index;
   }
   reportProgress(progress, cookie, progressReadingTable, to + "->" + from);
-  if (table.load(folder + to + "to" + from + ".CSV", format_) == 0) {
+  if (loadTableFile(table, folder + to + "to" + from + ".CSV", format_) == 0) {
     table.FromCode = to;
     table.ToCode = from;
     ready(table);

@@ -8,6 +8,14 @@
 #include "model/QuoteLineReader.h"
 #include "platform/CalendarDates.h"
 
+namespace {
+
+bool isBlankLine(std::string_view line) {
+  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+}  // namespace
+
 void THistory::clear() {
   records_.clear();
   records_.shrink_to_fit();
@@ -15,6 +23,7 @@ void THistory::clear() {
   saved_.shrink_to_fit();
   sorted_ = false;
   aligned_ = false;
+  passedOver_ = 0;
 }
 
 int THistory::load(const std::string& fileName, const TQuoteFormat& format) {
@@ -29,12 +38,18 @@ int THistory::load(const std::string& fileName, const TQuoteFormat& format) {
     TQuoteRecord quote;
     TDateEncoder dates;
     records_.reserve(reader.lineCountEstimate());
+    bool firstLine = true;
     while (reader.readQuoteLine(line)) {
+      const bool columnNames = firstLine && line.find_first_of("0123456789") == std::string_view::npos;
+      firstLine = false;
       parseQuoteLine(line, format, quote);
-      if (quote.Error || (quote.Mask & required) != required) continue;
       // The parser takes day 31 in every month; such a line has no date.
       double date = 0;
-      if (!dates.encode(quote.Year, quote.Month, quote.Day, date)) continue;
+      if (quote.Error || (quote.Mask & required) != required ||
+          !dates.encode(quote.Year, quote.Month, quote.Day, date)) {
+        if (!columnNames && !isBlankLine(line)) ++passedOver_;
+        continue;
+      }
       records_.push_back({date, quote.Close});
     }
     if (reader.failed()) {

@@ -22,6 +22,11 @@ class THistory {
   int load(const std::string& fileName, const TQuoteFormat& format);
 
   int count() const { return static_cast<int>(records_.size()); }
+  // The lines of text the last load could not take as a record (no full
+  // date, no value): damage in a file whose every line should be one. A
+  // first line without a digit is the column names a downloaded table may
+  // start with, not damage.
+  int passedOver() const { return passedOver_; }
   const std::vector<THistoryRecord>& records() const { return records_; }
   bool sorted() const { return sorted_; }
   bool aligned() const { return aligned_; }
@@ -45,4 +50,5 @@ class THistory {
  private:
   std::vector<THistoryRecord> saved_;
   bool aligned_ = false;
+  int passedOver_ = 0;
 };

@@ -5,6 +5,7 @@
 
 #include "model/Directories.h"
 #include "model/Forex.h"
+#include "model/UnreadableFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -170,4 +171,65 @@ TEST_F(Forex, AlignRestoreAndMergeOverAllTables) {
   EXPECT_EQ(forexTables().table(0).records()[2].Value, 8);  // 4 × 2 / 1
   EXPECT_EQ(forexTables().restoreAll(), 0);
   EXPECT_EQ(forexTables().table(0).records()[1].Value, 2);
+}
+
+// A table that is there but cannot be read, or only in part, blanks or
+// shifts values without a word unless its file is named; the program never
+// writes a table, so each stays byte for byte as it was.
+class ForexFileDamage : public Forex {
+ protected:
+  void SetUp() override {
+    Forex::SetUp();
+    takeUnreadableFiles();
+    takePartlyReadFiles();
+  }
+  // As the directory table spells the folder.
+  std::string tableFile(const std::string& name) { return getDirectory("<FOREX>") + name; }
+};
+
+TEST_F(ForexFileDamage, ATableHeldByAnotherProgramIsNamed) {
+  const std::string text = "20240101,1.1\n";
+  writeTable("EURtoUSD.CSV", text);
+  THeldFile held(tableFile("EURtoUSD.CSV"));
+  ASSERT_TRUE(held.held());
+  EXPECT_EQ(getTable("EUR", "USD"), -2);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{tableFile("EURtoUSD.CSV")});
+  held.release();
+  EXPECT_EQ(readWholeFile(tableFile("EURtoUSD.CSV")), text);
+}
+
+TEST_F(ForexFileDamage, AFolderUnderATablesNameIsNamed) {
+  ASSERT_TRUE(CreateDirectoryA(tableFile("USDtoEUR.CSV").c_str(), nullptr));
+  EXPECT_EQ(getTable("EUR", "USD"), -2);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{tableFile("USDtoEUR.CSV")});
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+}
+
+TEST_F(ForexFileDamage, AnEmptiedTableIsNamedAsTakenForMissing) {
+  writeTable("EURtoUSD.CSV", "");
+  EXPECT_EQ(getTable("EUR", "USD"), -2);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{tableFile("EURtoUSD.CSV")});
+}
+
+TEST_F(ForexFileDamage, LinesThatAreNoRatesAreNamedWhetherOrNotATableIsLeft) {
+  const std::string damaged = "20240101,1.1\n2024O102,1.2\n20240103;1.3\n";
+  writeTable("EURtoUSD.CSV", damaged);
+  ASSERT_EQ(getTable("EUR", "USD"), 0);
+  EXPECT_EQ(forexTables().table(0).count(), 1);
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{tableFile("EURtoUSD.CSV")});
+  EXPECT_TRUE(takeUnreadableFiles().empty());
+
+  const std::string garbage("\xff\xfe" "2\0" "0\0" "2\0" "4\0", 10);
+  writeTable("USDtoCHF.CSV", garbage);
+  EXPECT_EQ(getTable("USD", "CHF"), -2);
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{tableFile("USDtoCHF.CSV")});
+  EXPECT_EQ(readWholeFile(tableFile("EURtoUSD.CSV")), damaged);
+  EXPECT_EQ(readWholeFile(tableFile("USDtoCHF.CSV")), garbage);
+}
+
+TEST_F(ForexFileDamage, ColumnNamesAndBlankLinesAreNoDamage) {
+  writeTable("EURtoUSD.CSV", "Date,Rate\n\n20240101,1.1\n   \n20240102,1.2\n");
+  ASSERT_EQ(getTable("EUR", "USD"), 0);
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+  EXPECT_TRUE(takeUnreadableFiles().empty());
 }
