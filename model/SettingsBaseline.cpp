@@ -10,7 +10,9 @@ std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& 
 
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) {
   write_ = write;
-  if (fileExists(fileName))
+  // A folder under the name is a file that cannot be read, not a missing
+  // one: nothing is to be written over it unless the user changes it.
+  if (pathExists(fileName))
     baseline_ = written(fileName, write);
   else
     baseline_.reset();
@@ -39,7 +41,7 @@ bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) 
     // A baseline of another file says nothing about this one, nor one of a
     // file deleted or moved away since: what the object holds is written
     // whole, else the file would come back holding only what changed.
-    const bool known = baseline_ && baseline_->FileName() == fileName && fileExists(fileName);
+    const bool known = baseline_ && baseline_->FileName() == fileName && pathExists(fileName);
     const TPortableIniFile& before = known ? *baseline_ : nothing;
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.

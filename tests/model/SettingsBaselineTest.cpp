@@ -244,3 +244,15 @@ TEST_F(SettingsBaseline, AFileReadOnlyInPartGetsOnlyWhatTheUserChanged) {
   EXPECT_EQ(saved.readString("Look", "Width", ""), "3");
   EXPECT_FALSE(saved.sectionExists("Fav0"));
 }
+
+// A folder under the file's name is a file that cannot be read, not a
+// missing one: a save with nothing changed tries no write (which would
+// fail and ask at every close), and one with a change fails.
+TEST_F(SettingsBaseline, AFolderUnderTheNameIsNoMissingFile) {
+  ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
+  load();
+  EXPECT_TRUE(save());
+  settings.colour = "red";
+  EXPECT_FALSE(save());
+  EXPECT_TRUE(folderExists(file));
+}
