@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Colors.h"
 
 namespace {
@@ -15,14 +16,27 @@ constexpr int largestStripSize = 512;
 // A profile has at most a bin per pixel row of the plot.
 constexpr int largestProfileBins = 1024;
 
+// A stored number that does not read, or that the view cannot take, is
+// damage: the view shows what stands in for it, and the file is told of as
+// read in part, so that this is not taken for what the file holds.
+int readNumber(const TPortableIniFile& ini, const std::string& section, const char* key, int current,
+               bool (*takes)(int)) {
+  const std::string text = ini.readString(section, key, "");
+  int value = current;
+  if (!text.empty() && (!iniTextToInteger(text, value) || !takes(value))) reportPartlyReadFile(ini.FileName());
+  return value;
+}
+
 // A stored colour that Windows cannot draw keeps the current one.
 int readColour(const TPortableIniFile& ini, const std::string& section, const char* key, int current) {
-  const int colour = ini.readInteger(section, key, current);
+  const int colour = readNumber(ini, section, key, current, [](int value) { return isValidColor(value); });
   return isValidColor(colour) ? colour : current;
 }
 
 int readStripSize(const TPortableIniFile& ini, const std::string& section, const char* key, int current) {
-  return std::clamp(ini.readInteger(section, key, current), 0, largestStripSize);
+  const int size = readNumber(ini, section, key, current,
+                              [](int value) { return value >= 0 && value <= largestStripSize; });
+  return std::clamp(size, 0, largestStripSize);
 }
 
 void writeXAxis(TPortableIniFile& ini, const std::string& section, const TChartLayout::TXAxisSettings& axis) {
@@ -68,7 +82,7 @@ void writeCaption(TPortableIniFile& ini, const std::string& section, const TChar
 
 void readCaption(const TPortableIniFile& ini, const std::string& section, TChartLayout::TCaptionSettings& caption) {
   caption.visible = ini.readBool(section, "Visible", caption.visible);
-  const int align = ini.readInteger(section, "Align", caption.align);
+  const int align = readNumber(ini, section, "Align", caption.align, [](int value) { return value >= 0 && value <= 2; });
   if (align >= 0 && align <= 2) caption.align = align;
   caption.color = readColour(ini, section, "Color", caption.color);
   ini.readFont(section, fontPrefix, caption.font);
@@ -157,8 +171,9 @@ int readChartLayout(const TPortableIniFile& ini, TChartLayout& layout) {
 
     layout.profileVisible = ini.readBool("Profile", "Visible", layout.profileVisible);
     layout.profileFill = ini.readBool("Profile", "Fill", layout.profileFill);
-    layout.maxProfileBins =
-        std::clamp(ini.readInteger("Profile", "MaxBins", layout.maxProfileBins), 1, largestProfileBins);
+    layout.maxProfileBins = std::clamp(readNumber(ini, "Profile", "MaxBins", layout.maxProfileBins,
+                                                  [](int bins) { return bins >= 1 && bins <= largestProfileBins; }),
+                                       1, largestProfileBins);
     layout.profileFillColor = readColour(ini, "Profile", "FillColor", layout.profileFillColor);
 
     readXAxis(ini, "TopXAxis", layout.topXAxis);

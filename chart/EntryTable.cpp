@@ -5,6 +5,7 @@
 
 #include "chart/OwnedSlots.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "sheet/StoredFormula.h"
 
 namespace {
@@ -43,7 +44,10 @@ int TEntryTable::loadFromIni(const TPortableIniFile& ini, const std::string& sec
   if (n <= 0) return 0;
   // Entries whose texts are all empty leave no keys, so a count within the
   // limit is trusted; one beyond it is damage, not entries.
-  if (n > maxSourceTableCount) n = std::min(n, entriesPresent(ini, section));
+  if (n > maxSourceTableCount) {
+    reportPartlyReadFile(ini.FileName());
+    n = std::min(n, entriesPresent(ini, section));
+  }
   if (n > maxSourceTableCount) return -5;
   int result = 0;
   try {

@@ -338,7 +338,8 @@ void TSheetGraph::rebasePercentSeries() {
 
 int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   fileName_ = fileName;
-  const int result = fileExists(fileName) ? readView(decimalSeparator, listSeparator) : -2;
+  // A folder under the name is a file that cannot be read, and named so.
+  const int result = pathExists(fileName) ? readView(decimalSeparator, listSeparator) : -2;
   // The view as it stands now is what the file holds as far as the view
   // knows; one that could not be read shows its defaults, which must not
   // replace the file unless the user changes them.

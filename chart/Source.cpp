@@ -1,6 +1,7 @@
 #include "chart/Source.h"
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "sheet/StoredFormula.h"
 
 TSource::TSource() { TSource::clear(); }
@@ -65,8 +66,16 @@ int TSource::loadFromIni(const TPortableIniFile& ini, const std::string& section
   clear();
   try {
     if (!ini.sectionExists(section)) return -7;
-    Kind = static_cast<std::uint8_t>(ini.readInteger(section, "Kind", Kind));
-    PointKind = static_cast<std::uint8_t>(ini.readInteger(section, "PointKind", PointKind));
+    // A number that does not read keeps the default; the file is told of,
+    // so that the default is not taken for what it holds.
+    const auto integer = [&](const char* key, int current) {
+      const std::string text = ini.readString(section, key, "");
+      int value = current;
+      if (!text.empty() && !iniTextToInteger(text, value)) reportPartlyReadFile(ini.FileName());
+      return value;
+    };
+    Kind = static_cast<std::uint8_t>(integer("Kind", Kind));
+    PointKind = static_cast<std::uint8_t>(integer("PointKind", PointKind));
     Enabled = ini.readBool(section, "Enabled", Enabled);
     Index = ini.readBool(section, "Index", Index);
     Fillable = ini.readBool(section, "Fillable", Fillable);
@@ -75,14 +84,14 @@ int TSource::loadFromIni(const TPortableIniFile& ini, const std::string& section
     DefaultOnInLegend = ini.readBool(section, "DefaultOnInLegend", DefaultOnInLegend);
     Undeletable = ini.readBool(section, "Undeletable", Undeletable);
     StepLineClose = ini.readBool(section, "StepLineClose", StepLineClose);
-    Color = ini.readInteger(section, "Color", Color);
+    Color = integer("Color", Color);
     Caption = ini.readString(section, "Caption", Caption);
     Identifier = ini.readString(section, "Identifier", Identifier);
     Close = formulaFromStore(ini.readString(section, "Close", Close), decimalSeparator, listSeparator);
     Text = formulaFromStore(ini.readString(section, "Text", Text), decimalSeparator, listSeparator);
     Image = formulaFromStore(ini.readString(section, "Image", Image), decimalSeparator, listSeparator);
-    LineWidth = ini.readInteger(section, "LineWidth", LineWidth);
-    EditorRowHeight = ini.readInteger(section, "EditorRowHeight", EditorRowHeight);
+    LineWidth = integer("LineWidth", LineWidth);
+    EditorRowHeight = integer("EditorRowHeight", EditorRowHeight);
     symbols.loadFromIni(ini, section + "_symbols", TSourceSymbol::create, decimalSeparator, listSeparator);
     parameters.loadFromIni(ini, section + "_parameters", TSourceParameter::create);
   } catch (...) {

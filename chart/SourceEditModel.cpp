@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "model/TextFormatting.h"
 #include "sheet/Cell.h"
 #include "sheet/Sheet.h"
@@ -201,9 +202,13 @@ std::string TSourceEditModel::templateFileName() const { return dataFolder_ + te
 int TSourceEditModel::newSource() {
   const int place = current < 0 || current >= working_.count() ? working_.count() : current + 1;
   if (working_.insertSource(place) != 0) return -1;
-  TPortableIniFile ini(templateFileName());
+  const TPortableIniFile ini(templateFileName());
   if (ini.sectionExists(templateName_)) {
     working_.getSource(place)->loadFromIni(ini, templateName_, decimalSeparator, listSeparator);
+  } else if (fileExists(templateFileName()) && !ini.readFailed() && !ini.readInPart()) {
+    // A template without its source gives a new source without it: the
+    // user is told why (a file not read, or read in part, is told already).
+    reportPartlyReadFile(templateFileName());
   }
   return current = place;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 
 void writeSourceText(TPortableIniFile& ini, const std::string& section, const std::string& key,
                      const std::string& value) {
@@ -75,9 +76,17 @@ int TSourceParameter::loadFromIni(const TPortableIniFile& ini, const std::string
     Symbol = ini.readString(section, keyPrefix + "_Symbol", "");
     Caption = ini.readString(section, keyPrefix + "_Caption", "");
     Comment = ini.readString(section, keyPrefix + "_Comment", "");
-    Value = ini.readFloat(section, keyPrefix + "_Value", 0);
-    Low = ini.readFloat(section, keyPrefix + "_Low", 0);
-    High = ini.readFloat(section, keyPrefix + "_High", 0);
+    // A number that does not read is 0 here; the file is told of, so that
+    // the 0 shown is not taken for the value it holds.
+    const auto number = [&](const char* key) {
+      const std::string text = ini.readString(section, keyPrefix + key, "");
+      double value = 0;
+      if (!text.empty() && !iniTextToFloat(text, value)) reportPartlyReadFile(ini.FileName());
+      return value;
+    };
+    Value = number("_Value");
+    Low = number("_Low");
+    High = number("_High");
     Steps = ini.readInteger(section, keyPrefix + "_Steps", 0);
     Locked = ini.readBool(section, keyPrefix + "_Locked", false);
     return 0;

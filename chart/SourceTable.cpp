@@ -5,6 +5,7 @@
 
 #include "chart/OwnedSlots.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 
 namespace {
 
@@ -87,19 +88,28 @@ bool TSourceTable::hasAdjustableParameters() const {
 int TSourceTable::loadFromIni(const TPortableIniFile& ini, char decimalSeparator, char listSeparator) {
   clear();
   int n = 0;
+  // The program writes a section for every source it counts and none
+  // beyond: a count that disagrees with the sections, or a source without
+  // its own, is damage, and the file holds sources the table does not show.
+  bool damaged = false;
   try {
-    n = std::max(0, ini.readInteger("Sources", "Count", 0));
+    const int claimed = std::max(0, ini.readInteger("Sources", "Count", 0));
     // A count far beyond the sections present is damage, not sources.
-    n = std::min(n, sourcesPresent(ini, n));
+    n = std::min(claimed, sourcesPresent(ini, claimed));
+    damaged = n != claimed || sourcesPresent(ini, maxSourceTableCount + 1) != n;
   } catch (...) {
     return -3;
   }
+  if (damaged) reportPartlyReadFile(ini.FileName());
   if (n > maxSourceTableCount) return -5;
   try {
+    bool sourceDamaged = false;
     for (int i = 0; i < n; ++i) {
       sources_.push_back(sourceClass_());
-      sources_.back()->loadFromIni(ini, std::to_string(i), decimalSeparator, listSeparator);
+      if (sources_.back()->loadFromIni(ini, std::to_string(i), decimalSeparator, listSeparator) != 0)
+        sourceDamaged = true;
     }
+    if (sourceDamaged) reportPartlyReadFile(ini.FileName());
   } catch (...) {
     return -5;
   }

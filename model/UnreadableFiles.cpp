@@ -48,7 +48,10 @@ void reportUnreadableFile(const std::string& fileName) { addWaiting(waitingNames
 
 std::vector<std::string> takeUnreadableFiles() { return takeWaiting(waitingNames()); }
 
-void reportPartlyReadFile(const std::string& fileName) { addWaiting(waitingPartlyRead(), fileName); }
+void reportPartlyReadFile(const std::string& fileName) {
+  // Settings made in memory (a clipboard's, a writer's) have no file to name.
+  if (!fileName.empty()) addWaiting(waitingPartlyRead(), fileName);
+}
 
 std::vector<std::string> takePartlyReadFiles() { return takeWaiting(waitingPartlyRead()); }
 

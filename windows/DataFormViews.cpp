@@ -8,6 +8,7 @@
 #include "controls/SheetPanel.h"
 #include "controls/WebPanel.h"
 #include "model/Directories.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "windows/DataForm.h"
@@ -30,8 +31,11 @@ void TdataForm::loadAllViews() {
 
 void TdataForm::loadViews(const std::string& folder, int kind) {
   for (const TFoundFile& file : findFiles(folder + files_.viewPrefix + "*.INI")) {
-    if (file.isFolder) continue;
-    loadView(folder + file.name, kind);
+    // A folder under a view's name hides the view: the user is told.
+    if (file.isFolder)
+      reportUnreadableFile(folder + file.name);
+    else
+      loadView(folder + file.name, kind);
   }
 }
 
@@ -134,7 +138,10 @@ void TdataForm::newViewClick(int kind) {
   const std::string name = uniqueFileName(folder, files_.viewPrefix, ".INI", 0, INT32_MAX);
   if (name.empty()) return;
   // A missing template copies nothing: the view starts from its defaults.
-  copyFile(getDirectory("<DATA>") + viewTemplates[kind], name, false);
+  // So does one that is there but cannot be copied (held by another
+  // program, a folder under its name), which the user is told of.
+  const std::string templateFile = getDirectory("<DATA>") + viewTemplates[kind];
+  if (!copyFile(templateFile, name, false) && pathExists(templateFile)) reportUnreadableFile(templateFile);
   showNewView(loadView(name, kind));
 }
 

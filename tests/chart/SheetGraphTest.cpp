@@ -8,6 +8,8 @@
 #include "chart/SheetGraphSettings.h"
 #include "chart/SourceTable.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "platform/FileSystem.h"
 #include "model/Prices.h"
 #include "platform/Form.h"
 #include "platform/StdControls.h"
@@ -400,4 +402,50 @@ TEST(SheetGraph, AViewFileIsWrittenOnlyWithWhatTheUserChanged) {
     SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(readWholeFile(fileName), text);
   }
+}
+
+namespace {
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+}  // namespace
+
+// A view file that could not be read, or only in part (a count of sources
+// the sections do not bear out, a number or a colour the view cannot
+// take), is named, and a save with nothing changed leaves it as it is.
+TEST(SheetGraph, AViewFileNotReadWholeIsNamedAndLeftAsItIs) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "View.INI";
+  const std::string text = readWholeFile(sampleDataFolder() + "DATA\\FOLIOS\\Graphs\\Folio_0.INI");
+  TForm form(graphForm());
+  form.show();
+  takeUnreadableFiles();
+  takePartlyReadFiles();
+  for (const std::string& damaged :
+       {replaced(text, "[Sources]\r\nCount=1", "[Sources]\r\nCount=3"),
+        replaced(text, "1_Value= 2.00000000000000E+0001", "1_Value=20,5"), replaced(text, "Color=32768", "Color=green"),
+        replaced(text, "[Sources]\r\nCount=1", "[Sources]\r\nCount=0")}) {
+    writeWholeFile(fileName, damaged);
+    TSheetGraph& graph = form.add<TSheetGraph>();
+    graph.setBounds(0, 0, 500, 340);
+    graph.loadFromFile(fileName, '.', ',');
+    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{fileName}) << damaged;
+    EXPECT_EQ(graph.saveToFile('.', ','), 0);
+    EXPECT_EQ(readWholeFile(fileName), damaged);
+  }
+  EXPECT_TRUE(takeUnreadableFiles().empty());
+
+  ASSERT_TRUE(DeleteFileA(fileName.c_str()));
+  ASSERT_TRUE(CreateDirectoryA(fileName.c_str(), nullptr));
+  TSheetGraph& graph = form.add<TSheetGraph>();
+  graph.setBounds(0, 0, 500, 340);
+  EXPECT_EQ(graph.loadFromFile(fileName, '.', ','), -3);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{fileName});
+  EXPECT_EQ(graph.saveToFile('.', ','), 0);
+  EXPECT_TRUE(folderExists(fileName));
 }

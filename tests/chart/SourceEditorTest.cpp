@@ -13,6 +13,7 @@
 #include "chart/GraphSourceForm.h"
 #include "chart/SourceEditModel.h"
 #include "controls/SheetPanel.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
@@ -88,6 +89,36 @@ TEST(SourceEditModel, SourceOperationsTemplatesAndSymbolText) {
   EXPECT_EQ(model.symbolsAsText(), "a\t1+1\tfirst\nb\t\t\n");
   model.symbolsFromText("");
   EXPECT_EQ(model.currentSource()->symbolCount(), 0);
+}
+
+// A source template that is there but gives no source, or not all of it
+// (held by another program, a folder under its name, without its section,
+// a number that does not read), is named when a new source is made, and
+// making sources from it leaves it as it is.
+TEST(SourceEditModel, ATemplateNotReadWholeIsNamedAndLeftAsItIs) {
+  TTemporaryFolder folder;
+  TSourceEditModel model(TSource::create, folder.path(), "GraphSourceTemplate");
+  TSourceTable table(TSource::create);
+  model.begin(table, nullptr);
+  const std::string file = folder.path() + "GraphSourceTemplate.INI";
+  takeUnreadableFiles();
+  takePartlyReadFiles();
+  for (const std::string damaged : {"[GraphSource]\r\nClose=X\r\n", "[GraphSourceTemplate]\r\nColor=green\r\n"}) {
+    writeWholeFile(file, damaged);
+    EXPECT_GE(model.newSource(), 0);
+    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file}) << damaged;
+    EXPECT_EQ(readWholeFile(file), damaged);
+  }
+  {
+    THeldFile held(file);
+    EXPECT_GE(model.newSource(), 0);
+    EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{file});
+  }
+  ASSERT_TRUE(DeleteFileA(file.c_str()));
+  ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
+  EXPECT_GE(model.newSource(), 0);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{file});
+  EXPECT_TRUE(takePartlyReadFiles().empty());
 }
 
 TEST(SourceEditModel, FavouritesAreEditedInPlace) {

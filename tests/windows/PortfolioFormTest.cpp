@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Bitmap.h"
 #include "platform/DateTimePicker.h"
 #include "platform/Dialogs.h"
@@ -19,6 +21,7 @@
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
+#include "platform/LocaleSettings.h"
 #include "platform/Menu.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
@@ -27,6 +30,7 @@
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/ScriptedMessageBox.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/DateWindow.h"
 #include "windows/FolioPickForm.h"
@@ -358,6 +362,32 @@ TEST_F(PortfolioWindow, ANewChartOrGraphComesUpInFrontOfTheSheetAndTheOtherViews
     // sheet's tile nor a view the folder held before.
     EXPECT_EQ(GetWindow(container, GW_CHILD), form->sheetGraphs().back()->handle()) << "kind " << kind;
   }
+}
+
+// A folder under a view file's name hides that view, and a template held
+// by another program gives a new view without it: both are named, and the
+// template is left as it is.
+TEST_F(PortfolioWindow, AViewOrTemplateThatCannotBeReadIsNamed) {
+  const std::string hidden = sample.folios + "Charts\\Folio_9.INI";
+  ASSERT_TRUE(CreateDirectoryA(hidden.c_str(), nullptr));
+  takeUnreadableFiles();
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  std::vector<std::string> named = takeUnreadableFiles();
+  const auto names = [&named](const std::string& file) {
+    return std::any_of(named.begin(), named.end(), [&](const std::string& name) { return sameText(name, file); });
+  };
+  EXPECT_TRUE(names(hidden)) << (named.empty() ? "" : named.back());
+
+  const std::string templateFile = getDirectory("<DATA>") + "ChartTemplate.INI";
+  const std::string text = readWholeFile(templateFile);
+  {
+    THeldFile held(templateFile);
+    ASSERT_TRUE(held.held());
+    form->newViewClick(1);
+    named = takeUnreadableFiles();
+    EXPECT_TRUE(names(templateFile)) << (named.empty() ? "" : named.back());
+  }
+  EXPECT_EQ(readWholeFile(templateFile), text);
 }
 
 // The sample's sheet and views fill the tab. A new chart from the template
