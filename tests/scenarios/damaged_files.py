@@ -63,3 +63,26 @@ def emptied_transaction(scenario):
     changed = [path for path in changed_files(before, file_states(folder))
                if not path.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
     check(not changed, "files outside the open portfolio were written: %s" % changed)
+
+
+def damaged_currency_table(scenario):
+    """A currency table saved again in another encoding gives no rate: the
+    values it converts stay blank, and the foot of the main window tells
+    why; the close leaves the table as it is."""
+    folder = settled_folder(scenario)
+    table = os.path.join(folder, "DATA", "FOREX", "EURtoUSD.CSV")
+    with open(table, "rb") as file:
+        damaged = file.read().decode("latin-1").encode("utf-16")
+    with open(table, "wb") as file:
+        file.write(damaged)
+
+    program = scenario.program(folder)
+    program.start()
+    notice = region_pixels(program, *NOTICE)
+    scenario.grab("notice")
+    program.click(NOTICE[0] + 300, NOTICE[1] + 5)
+    check(region_pixels(program, *NOTICE) != notice, "no notice told of the damaged currency table")
+    program.exit()
+
+    with open(table, "rb") as file:
+        check(file.read() == damaged, "the close wrote into the damaged currency table")
