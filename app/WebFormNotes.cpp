@@ -4,6 +4,7 @@
 #include "controls/EditorStatus.h"
 #include "controls/ResizablePanelContainer.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 
@@ -20,11 +21,13 @@ void TwebForm::loadNotes(const std::string& folder) {
   noteEditPanel_->setEditorStatus(nullptr);
   notes_ = std::make_unique<TEditorStatus>();
   const std::string fileName = folder + "Notes.TXT";
-  if (!fileExists(fileName)) {
+  if (!pathExists(fileName)) {
     notes_->saveToFile(fileName, false);
   } else if (!notes_->loadFromFile(fileName)) {
-    // An unreadable file must not be overwritten by the empty document.
+    // An unreadable file (held by another program, a folder under its
+    // name) must not be overwritten by the empty document; the user is told.
     notes_->fileName.clear();
+    reportUnreadableFile(fileName);
   }
   const std::string tileFile = folder + "0.INI";
   try {

@@ -3,6 +3,7 @@
 #include "controls/DownloadListing.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -21,7 +22,12 @@ std::vector<TMosaicRow> listMosaicFolders(const std::string& root) {
     if (!entry.isFolder) continue;
     const int number = positiveNumberName(entry.name);
     const std::string descriptor = folder + entry.name + "\\0.INI";
-    if (number <= 0 || !fileExists(descriptor)) continue;
+    if (number <= 0) continue;
+    // A folder under the descriptor's name hides the mosaic: the user is told.
+    if (!fileExists(descriptor)) {
+      if (pathExists(descriptor)) reportUnreadableFile(descriptor);
+      continue;
+    }
     const TPortableIniFile ini(descriptor);
     rows.push_back({number, ini.readString("Profile", "Name", "?")});
   }
@@ -32,10 +38,15 @@ std::vector<std::string> webPanelFiles(const std::string& folder) {
   std::vector<std::string> files;
   const std::string path = withBackslash(folder);
   for (const TFoundFile& entry : findFiles(path + "*.INI")) {
-    if (entry.isFolder || entry.name.size() <= 4) continue;
+    if (entry.name.size() <= 4) continue;
     const std::string extension = entry.name.substr(entry.name.size() - 4);
     if (extension != ".INI" && extension != ".ini") continue;
-    if (positiveNumberName(entry.name.substr(0, entry.name.size() - 4)) > 0) files.push_back(path + entry.name);
+    if (positiveNumberName(entry.name.substr(0, entry.name.size() - 4)) <= 0) continue;
+    // A folder under a panel's name hides the panel: the user is told.
+    if (entry.isFolder)
+      reportUnreadableFile(path + entry.name);
+    else
+      files.push_back(path + entry.name);
   }
   return files;
 }

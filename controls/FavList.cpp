@@ -5,6 +5,7 @@
 
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 
 namespace {
 
@@ -109,7 +110,12 @@ int TFavList::load(const TPortableIniFile& ini, const std::string& prefix) {
   const int storedCount = ini.readInteger(prefix, "Count", 0);
   for (int i = 1; i <= storedCount; ++i) {
     auto entry = std::make_unique<TFav>();
-    if (entry->load(ini, prefix + std::to_string(i)) != 0) break;
+    if (entry->load(ini, prefix + std::to_string(i)) != 0) {
+      // The count says more favourites than the file holds: damage, and
+      // the list shows less than was meant.
+      reportPartlyReadFile(ini.FileName());
+      break;
+    }
     entries_.push_back(std::move(entry));
   }
   return 0;

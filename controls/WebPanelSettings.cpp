@@ -36,7 +36,8 @@ int TWebPanelSettings::saveSettings(const std::string& fileName) const {
 }
 
 int TWebPanelSettings::loadSettings(const std::string& fileName) {
-  if (!fileExists(fileName)) return -2;
+  // A folder under the name is a file that cannot be read, and named so.
+  if (!pathExists(fileName)) return -2;
   TPortableIniFile ini(fileName);
   if (ini.readFailed()) return -3;
   load(ini);

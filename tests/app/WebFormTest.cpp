@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/WebForm.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/ListViewXPSafe.h"
 #include "controls/ResizablePanelContainer.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
@@ -127,6 +131,47 @@ TEST(WebForm, NotesGoBackToTheirMosaicAndADeletedMosaicIsNotWrittenBack) {
   tab.form->deleteSelectedMosaics();
   EXPECT_TRUE(folderExists(root + "2"));
   EXPECT_EQ(tab.form->mosaicListView().itemCount(), 1);
+}
+
+// A mosaic whose descriptor, panel file or notes cannot be read (a folder
+// under the name, held by another program) is named, and the notes are
+// left as they are.
+TEST(WebForm, AMosaicFileThatCannotBeReadIsNamedAndLeftAsItIs) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Shares");
+  forceFolders(root + "1\\2.INI");
+  forceFolders(root + "1\\Notes.TXT");
+  makeMosaic(root, "2", "Bonds");
+  writeWholeFile(root + "2\\Notes.TXT", "hold\r\n");
+  forceFolders(root + "5\\0.INI");
+  // The tab keeps its root upper-cased.
+  const auto among = [](const std::vector<std::string>& names, const std::string& file) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) { return sameText(name, file); });
+  };
+  const auto named = [&among](const std::string& file) { return among(takeUnreadableFiles(), file); };
+  takeUnreadableFiles();
+  TWebTab tab(root);
+  EXPECT_EQ(tab.form->mosaicListView().itemCount(), 2);
+  EXPECT_TRUE(named(root + "5\\0.INI"));
+
+  tab.pick("Shares");
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+  const std::vector<std::string> names = takeUnreadableFiles();
+  for (const char* file : {"1\\2.INI", "1\\Notes.TXT"})
+    EXPECT_TRUE(among(names, root + file)) << file;
+  EXPECT_TRUE(tab.form->webPanels().empty());
+
+  {
+    THeldFile held(root + "2\\Notes.TXT");
+    tab.pick("Bonds");
+    ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 2; }));
+    EXPECT_TRUE(named(root + "2\\Notes.TXT"));
+    tab.pick("Shares");
+    ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+  }
+  EXPECT_EQ(readWholeFile(root + "2\\Notes.TXT"), "hold\r\n");
+  EXPECT_TRUE(folderExists(root + "1\\Notes.TXT"));
 }
 
 // Notes that fill the mosaic leave a new browser no free place: the two

@@ -4,6 +4,7 @@
 
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -103,6 +104,23 @@ TEST_F(WebPanelSettings, LoadingTrustsNoCountAndKeepsRecentAddressesBounded) {
   settings.setKeepRecentUrls(-3);
   EXPECT_EQ(settings.keepRecentUrls, 0);
   EXPECT_TRUE(settings.recentUrls.empty());
+}
+
+// A panel file under which a folder stands, or whose favourites fall short
+// of their count, is named.
+TEST_F(WebPanelSettings, AFileNotReadWholeIsNamed) {
+  takeUnreadableFiles();
+  takePartlyReadFiles();
+  writeWholeFile(file, "[Fav]\r\nCount=3\r\n[Fav1]\r\nURL=http://one/\r\n");
+  TWebPanelSettings settings;
+  ASSERT_EQ(settings.loadSettings(file), 0);
+  EXPECT_EQ(settings.favs.count(), 1);
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file});
+
+  ASSERT_TRUE(DeleteFileA(file.c_str()));
+  ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
+  EXPECT_EQ(settings.loadSettings(file), -3);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{file});
 }
 
 TEST(FavList, IndexErrorsChangeNothing) {
