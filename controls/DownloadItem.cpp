@@ -5,6 +5,7 @@
 
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/GuidText.h"
 
 namespace {
@@ -58,8 +59,17 @@ void TDownloadItem::clear() { *this = TDownloadItem{}; }
 
 int TDownloadItem::loadFromFile(const std::string& name) {
   clear();
+  const int result = readFields(name);
+  // What the item holds now is what the file holds as far as it knows: a
+  // file not read whole gets only what changed since.
+  asLoaded_.take(fileName, [this](TPortableIniFile& ini) { writeFields(ini); });
+  return result;
+}
+
+int TDownloadItem::readFields(const std::string& name) {
   const TPortableIniFile ini(name);
   fileName = ini.FileName();
+  readWhole_ = !ini.readFailed() && !ini.readInPart();
   if (ini.readFailed()) return -3;
 
   // The order of reading decides which fields a malformed GUID leaves filled.
@@ -82,21 +92,41 @@ int TDownloadItem::loadFromFile(const std::string& name) {
   URLarg3 = text("URLarg3");
   URLarg4 = text("URLarg4");
   ParseMethod = text("ParseMethod");
-  LastUpdate = ini.readFloat(itemSection, "LastUpdate", 0);
+  // A date that does not read shows as never updated; the file is named,
+  // so that this is not taken for what it holds.
+  const std::string lastUpdate = text("LastUpdate");
+  if (!lastUpdate.empty() && !iniTextToFloat(lastUpdate, LastUpdate)) {
+    readWhole_ = false;
+    reportPartlyReadFile(fileName);
+  }
   ActiveURL = ini.readInteger(itemSection, "ActiveURL", 0) != 0;
   ActiveParsing = ini.readInteger(itemSection, "ActiveParsing", 0) != 0;
   UseInFormat = ini.readInteger(itemSection, "UseInFormat", 0) != 0;
-  if (!readGuid(ini, "UrlEngine", UrlEngine)) return -6;
-  if (!readGuid(ini, "ParseEngine", ParseEngine)) return -6;
+  if (!readGuid(ini, "UrlEngine", UrlEngine) || !readGuid(ini, "ParseEngine", ParseEngine)) {
+    // The fields after it are not read: the item shows less than the file holds.
+    readWhole_ = false;
+    reportPartlyReadFile(fileName);
+    return -6;
+  }
   ini.readSectionValues(remarksSection, Remarks);
   return 0;
 }
 
-int TDownloadItem::saveToFile() const {
+int TDownloadItem::saveToFile() {
   if (fileName.empty()) return -4;
+  // What stood in for what could not be read is not the user's: only what
+  // changed since is written, and a file that cannot be read not at all.
+  if (!readWhole_) return asLoaded_.save(fileName, [this](TPortableIniFile& ini) { writeFields(ini); }) ? 0 : -4;
+  // A file read whole is written in the form the downloader reads (the
+  // remarks numbered afresh, paths in placeholder form).
   TPortableIniFile ini(fileName);
   // Overwriting a file that exists but could not be read would lose it.
   if (ini.readFailed()) return -4;
+  writeFields(ini);
+  return ini.updateFile() ? 0 : -4;
+}
+
+void TDownloadItem::writeFields(TPortableIniFile& ini) const {
   auto write = [&ini](const char* key, const std::string& value) { ini.writeString(itemSection, key, value); };
   write("Name", Name);
   write("Symbol", Symbol);
@@ -128,7 +158,6 @@ int TDownloadItem::saveToFile() const {
   ini.eraseSection(remarksSection);
   const std::vector<std::string> values = remarksInKeyOrder(Remarks);
   for (size_t i = 0; i < values.size(); ++i) ini.writeString(remarksSection, std::to_string(i + 1), values[i]);
-  return ini.updateFile() ? 0 : -4;
 }
 
 void TDownloadItem::remarksText(std::string& text) const {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "model/SettingsBaseline.h"
+
 // One quote-download definition: where the quotes of an instrument come from
 // and how they become a quote file. Each item is an INI file in a numbered
 // download-list folder under <DLISTS>; the companion downloader reads the same
@@ -16,11 +18,15 @@ class TDownloadItem {
   // Clears, then reads the file; the file name is kept in any case. 0 also
   // for a missing file (an empty item); -3 when the file exists but cannot be
   // read; -6 at a malformed engine GUID, with the keys read before it kept.
+  // A file that could not be read, or only in part, is named (see
+  // UnreadableFiles.h).
   int loadFromFile(const std::string& fileName);
   // Writes every field to fileName through a temporary file that replaces it
-  // only once complete: 0, or -4 when the file could not be written (the old
-  // file then stays as it was).
-  int saveToFile() const;
+  // only once complete; into a file that was not read whole, only the fields
+  // changed since the load, so that what stood in for what could not be read
+  // is never written over it. 0, or -4 when the file could not be written
+  // (the old file then stays as it was).
+  int saveToFile();
   // The remark values in the order of their keys 1, 2, ..., each followed by
   // a line feed.
   void remarksText(std::string& text) const;
@@ -53,6 +59,13 @@ class TDownloadItem {
   bool ActiveURL = false;
   bool ActiveParsing = false;
   bool UseInFormat = false;
+
+ private:
+  int readFields(const std::string& fileName);
+  void writeFields(TPortableIniFile& ini) const;
+
+  bool readWhole_ = true;
+  TSettingsBaseline asLoaded_;
 };
 
 // The value part of a name=value line; the whole line when it has no "=".

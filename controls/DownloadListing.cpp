@@ -2,6 +2,7 @@
 
 #include "controls/DownloadItem.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -48,10 +49,14 @@ std::vector<TPickRow> listDownloadItems(const std::string& listFolder, int& load
   for (const TFoundFile& entry : findFiles(listFolder + "*.INI")) {
     // The pattern also matches through short names ("12.INIX"), so the
     // extension is checked again.
-    if (entry.isFolder || entry.name.size() <= 4 || !sameText(entry.name.substr(entry.name.size() - 4), ".INI"))
-      continue;
+    if (entry.name.size() <= 4 || !sameText(entry.name.substr(entry.name.size() - 4), ".INI")) continue;
     const int number = positiveNumberName(entry.name.substr(0, entry.name.size() - 4));
     if (number < 0) continue;
+    // A folder under an item's name hides the item: the user is told.
+    if (entry.isFolder) {
+      reportUnreadableFile(listFolder + entry.name);
+      continue;
+    }
     if (item.loadFromFile(listFolder + entry.name) != 0) ++loadFailures;
     TPickRow row;
     row.texts = {item.Name, item.Symbol, item.Currency, lastUpdateText(item.LastUpdate)};

@@ -3,6 +3,8 @@
 #include "controls/DownloadItem.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "controls/DownloadListing.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 #include "tests/support/TestFolders.h"
@@ -128,6 +130,7 @@ TEST_F(DownloadItem, MissingFilesLoadEmptyAndFailedWritesAreReported) {
   // A folder in the file's place can be neither read nor replaced.
   forceFolders(lists + "3\\8.INI");
   EXPECT_EQ(item.loadFromFile(lists + "3\\8.INI"), -3);
+  item.Name = "changed";
   EXPECT_EQ(item.saveToFile(), -4);
   EXPECT_TRUE(folderExists(lists + "3\\8.INI"));
 }
@@ -143,4 +146,52 @@ TEST_F(DownloadItem, RemarksComeInTheOrderOfTheirKeys) {
   std::vector<std::string> remarks;
   TPortableIniFile(file).readSectionValues("Remarks", remarks);
   EXPECT_EQ(remarks, (std::vector<std::string>{"1=first", "2=second", "3=third"}));
+}
+
+// An item file that could not be read, or only in part (a line that is no
+// entry, an engine that does not read and the keys after it, a date that
+// does not read), is named; a save with nothing changed leaves it as it
+// is, and a change writes that change alone, never what stood in for the
+// rest.
+TEST_F(DownloadItem, AnItemNotReadWholeIsNamedAndOnlyWhatTheUserChangedIsWritten) {
+  takeUnreadableFiles();
+  takePartlyReadFiles();
+  const std::string malformed = std::string("[DownloadItem]\r\nName=kept\r\nUrlEngine={not-a-guid}\r\n") +
+                                "ParseEngine=" + engineText + "\r\n[Remarks]\r\n1=left by the downloader\r\n";
+  for (const std::string& damaged : {malformed, std::string("[DownloadItem]\r\nName=kept\r\nLastUpdate=4,5E+4\r\n"),
+                                     std::string("[DownloadItem\r\nName=kept\r\nSymbol=ACM\r\n")}) {
+    writeWholeFile(file, damaged);
+    TDownloadItem item;
+    item.loadFromFile(file);
+    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file}) << damaged;
+    ASSERT_EQ(item.saveToFile(), 0);
+    EXPECT_EQ(readWholeFile(file), damaged);
+  }
+
+  writeWholeFile(file, malformed);
+  TDownloadItem item;
+  ASSERT_EQ(item.loadFromFile(file), -6);
+  item.Name = "renamed";
+  ASSERT_EQ(item.saveToFile(), 0);
+  const TPortableIniFile saved(file);
+  EXPECT_EQ(saved.readString("DownloadItem", "Name", ""), "renamed");
+  EXPECT_EQ(saved.readString("DownloadItem", "UrlEngine", ""), "{not-a-guid}");
+  EXPECT_EQ(saved.readString("DownloadItem", "ParseEngine", ""), engineText);
+  EXPECT_EQ(saved.readString("Remarks", "1", ""), "left by the downloader");
+  takePartlyReadFiles();
+
+  const std::string text = readWholeFile(file);
+  {
+    THeldFile held(file);
+    EXPECT_EQ(item.loadFromFile(file), -3);
+    EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{file});
+    EXPECT_EQ(item.saveToFile(), 0);
+  }
+  EXPECT_EQ(readWholeFile(file), text);
+
+  // A folder under an item's name hides the item from the list: named too.
+  forceFolders(lists + "3\\9.INI");
+  int failures = 0;
+  EXPECT_EQ(listDownloadItems(lists + "3\\", failures).size(), 1u);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{lists + "3\\9.INI"});
 }
