@@ -64,7 +64,7 @@ bool TAllocation::get(double& stocks, double& bonds, double& cash, double& other
   return valid_;
 }
 
-void TAllocation::loadFromIni(const TPortableIniFile& ini) {
+void TAllocation::loadFromIni(TNumberReader& ini) {
   clear();
   setAll(ini.readFloat(section, "Stocks", 0), ini.readFloat(section, "Bonds", 0), ini.readFloat(section, "Cash", 0),
          ini.readFloat(section, "Other", 0));
