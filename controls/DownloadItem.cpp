@@ -5,6 +5,7 @@
 
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/GuidText.h"
 
 namespace {
@@ -82,10 +83,17 @@ int TDownloadItem::loadFromFile(const std::string& name) {
   URLarg3 = text("URLarg3");
   URLarg4 = text("URLarg4");
   ParseMethod = text("ParseMethod");
-  LastUpdate = ini.readFloat(itemSection, "LastUpdate", 0);
-  ActiveURL = ini.readInteger(itemSection, "ActiveURL", 0) != 0;
-  ActiveParsing = ini.readInteger(itemSection, "ActiveParsing", 0) != 0;
-  UseInFormat = ini.readInteger(itemSection, "UseInFormat", 0) != 0;
+  TNumberReader numbers(ini);
+  LastUpdate = numbers.readFloat(itemSection, "LastUpdate", 0);
+  ActiveURL = numbers.readBool(itemSection, "ActiveURL", false);
+  ActiveParsing = numbers.readBool(itemSection, "ActiveParsing", false);
+  UseInFormat = numbers.readBool(itemSection, "UseInFormat", false);
+  for (const TNumberReader::TUnread& unread : numbers.unread()) unreadNumbers_.push_back(unread.key);
+  unreadFile_ = fileName;
+  // The downloader reads the file too: what it holds is not replaced by a
+  // value nobody gave, and the user learns why the item shows it so.
+  if (!unreadNumbers_.empty())
+    reportLoadFailure("Download item " + fileName + " " + numbers.firstUnread() + "; left as it is.");
   if (!readGuid(ini, "UrlEngine", UrlEngine)) return -6;
   if (!readGuid(ini, "ParseEngine", ParseEngine)) return -6;
   ini.readSectionValues(remarksSection, Remarks);
@@ -116,10 +124,16 @@ int TDownloadItem::saveToFile() const {
   write("URLarg4", URLarg4);
   write("ParseScript", collapsePath(ParseScript));
   write("ParseMethod", ParseMethod);
-  ini.writeFloat(itemSection, "LastUpdate", LastUpdate);
-  ini.writeBool(itemSection, "ActiveURL", ActiveURL);
-  ini.writeBool(itemSection, "ActiveParsing", ActiveParsing);
-  ini.writeBool(itemSection, "UseInFormat", UseInFormat);
+  // A number that did not read is written into its file only once it is
+  // given another value than it was taken as; into another file, as taken.
+  const auto kept = [this](const char* key, bool asTaken) {
+    return asTaken && fileName == unreadFile_ &&
+           std::find(unreadNumbers_.begin(), unreadNumbers_.end(), key) != unreadNumbers_.end();
+  };
+  if (!kept("LastUpdate", LastUpdate == 0)) ini.writeFloat(itemSection, "LastUpdate", LastUpdate);
+  if (!kept("ActiveURL", !ActiveURL)) ini.writeBool(itemSection, "ActiveURL", ActiveURL);
+  if (!kept("ActiveParsing", !ActiveParsing)) ini.writeBool(itemSection, "ActiveParsing", ActiveParsing);
+  if (!kept("UseInFormat", !UseInFormat)) ini.writeBool(itemSection, "UseInFormat", UseInFormat);
   write("UrlEngine", guidToText(UrlEngine));
   write("ParseEngine", guidToText(ParseEngine));
 

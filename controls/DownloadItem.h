@@ -16,10 +16,12 @@ class TDownloadItem {
   // Clears, then reads the file; the file name is kept in any case. 0 also
   // for a missing file (an empty item); -3 when the file exists but cannot be
   // read; -6 at a malformed engine GUID, with the keys read before it kept.
+  // A number that does not read is taken as 0 (off) and told in the notice.
   int loadFromFile(const std::string& fileName);
   // Writes every field to fileName through a temporary file that replaces it
   // only once complete: 0, or -4 when the file could not be written (the old
-  // file then stays as it was).
+  // file then stays as it was). A number that did not read stays as the
+  // file spells it while its field keeps the value it was taken as.
   int saveToFile() const;
   // The remark values in the order of their keys 1, 2, ..., each followed by
   // a line feed.
@@ -53,6 +55,12 @@ class TDownloadItem {
   bool ActiveURL = false;
   bool ActiveParsing = false;
   bool UseInFormat = false;
+
+ private:
+  // The keys of the numbers that did not read at the load, and the file
+  // that holds them as it spells them.
+  std::vector<std::string> unreadNumbers_;
+  std::string unreadFile_;
 };
 
 // The value part of a name=value line; the whole line when it has no "=".

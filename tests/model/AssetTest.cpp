@@ -194,7 +194,8 @@ TEST_F(HandMadeAsset, ANumberThatDoesNotReadFailsTheLoadNamingFileKeyAndValue) {
     TPortableIniFile(file).writeString("Allocation", key, value);
     const std::string text = readWholeFile(file);
     EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7) << key;
-    EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its file holds \"" + value + "\" for " + key + ", which is no number");
+    EXPECT_EQ(asset.loadFailure(),
+              " (Acme (ACM)): its file holds \"" + value + "\" for " + key + ", which is no number");
     EXPECT_EQ(asset.Number(), -1);
     EXPECT_EQ(asset.save(), 0);
     EXPECT_EQ(readWholeFile(file), text);
