@@ -201,6 +201,12 @@ TEST_F(HandMadeAsset, ANumberThatDoesNotReadFailsTheLoadNamingFileKeyAndValue) {
     EXPECT_EQ(readWholeFile(file), text);
     writeWholeFile(file, clean);
   }
+  // The first in the file is told.
+  TPortableIniFile(file).writeString("Allocation", "Stocks", "62,5");
+  TPortableIniFile(file).writeString("Allocation", "Bonds", "37,5");
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
+  EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its file holds \"62,5\" for Stocks, which is no number");
+  writeWholeFile(file, clean);
   ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
 
   const std::string transaction = folder + "1.TRN\\2.INI";
