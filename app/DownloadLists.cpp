@@ -8,6 +8,7 @@
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -30,7 +31,14 @@ std::string withBackslash(const std::string& path) { return includeTrailingBacks
 }  // namespace
 
 bool downloadListChecked(const std::string& listFolder) {
-  return TPortableIniFile(descriptorOf(listFolder)).readBool(listSection, "Checked", false);
+  const TPortableIniFile ini(descriptorOf(listFolder));
+  int checked = 0;
+  if (ini.readNumber(listSection, "Checked", checked) == TPortableIniFile::TNumberText::noNumber) {
+    // Shown unchecked; the mark is written only when the user sets one.
+    reportLoadFailure("Download list " + ini.FileName() + " " +
+                      noNumberText("Checked", ini.readString(listSection, "Checked", "")) + "; taken as not checked.");
+  }
+  return checked != 0;
 }
 
 void setDownloadListChecked(const std::string& listFolder, bool checked) {

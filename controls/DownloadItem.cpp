@@ -92,16 +92,17 @@ int TDownloadItem::readFields(const std::string& name) {
   URLarg3 = text("URLarg3");
   URLarg4 = text("URLarg4");
   ParseMethod = text("ParseMethod");
-  // A date that does not read shows as never updated; the file is named,
-  // so that this is not taken for what it holds.
-  const std::string lastUpdate = text("LastUpdate");
-  if (!lastUpdate.empty() && !iniTextToFloat(lastUpdate, LastUpdate)) {
+  TNumberReader numbers(ini);
+  LastUpdate = numbers.readFloat(itemSection, "LastUpdate", 0);
+  ActiveURL = numbers.readBool(itemSection, "ActiveURL", false);
+  ActiveParsing = numbers.readBool(itemSection, "ActiveParsing", false);
+  UseInFormat = numbers.readBool(itemSection, "UseInFormat", false);
+  // The downloader reads the file too: what it holds is not replaced by a
+  // value nobody gave, and the user learns why the item shows it so.
+  if (!numbers.unread().empty()) {
     readWhole_ = false;
-    reportPartlyReadFile(fileName);
+    reportLoadFailure("Download item " + fileName + " " + numbers.firstUnread() + "; left as it is.");
   }
-  ActiveURL = ini.readInteger(itemSection, "ActiveURL", 0) != 0;
-  ActiveParsing = ini.readInteger(itemSection, "ActiveParsing", 0) != 0;
-  UseInFormat = ini.readInteger(itemSection, "UseInFormat", 0) != 0;
   if (!readGuid(ini, "UrlEngine", UrlEngine) || !readGuid(ini, "ParseEngine", ParseEngine)) {
     // The fields after it are not read: the item shows less than the file holds.
     readWhole_ = false;

@@ -19,7 +19,8 @@ class TDownloadItem {
   // for a missing file (an empty item); -3 when the file exists but cannot be
   // read; -6 at a malformed engine GUID, with the keys read before it kept.
   // A file that could not be read, or only in part, is named (see
-  // UnreadableFiles.h).
+  // UnreadableFiles.h); a number that does not read is taken as 0 (off)
+  // and told in the notice, the item then counting as not read whole.
   int loadFromFile(const std::string& fileName);
   // Writes every field to fileName through a temporary file that replaces it
   // only once complete; into a file that was not read whole, only the fields

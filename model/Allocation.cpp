@@ -64,10 +64,13 @@ bool TAllocation::get(double& stocks, double& bonds, double& cash, double& other
   return valid_;
 }
 
-void TAllocation::loadFromIni(const TPortableIniFile& ini) {
+void TAllocation::loadFromIni(TNumberReader& ini) {
   clear();
-  setAll(ini.readFloat(section, "Stocks", 0), ini.readFloat(section, "Bonds", 0), ini.readFloat(section, "Cash", 0),
-         ini.readFloat(section, "Other", 0));
+  // In file order, so that the first value that is no number is the one told.
+  const double stocks = ini.readFloat(section, "Stocks", 0);
+  const double bonds = ini.readFloat(section, "Bonds", 0);
+  const double cash = ini.readFloat(section, "Cash", 0);
+  setAll(stocks, bonds, cash, ini.readFloat(section, "Other", 0));
 }
 
 void TAllocation::saveToIni(TPortableIniFile& ini) const {

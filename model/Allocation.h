@@ -1,5 +1,6 @@
 #pragma once
 
+class TNumberReader;
 class TPortableIniFile;
 
 // The section of an asset's file that holds its allocation.
@@ -23,7 +24,7 @@ class TAllocation {
 
   // Section "Allocation"; a missing section or a sum other than 100 loads
   // as invalid. The four are written even when invalid.
-  void loadFromIni(const TPortableIniFile& ini);
+  void loadFromIni(TNumberReader& ini);
   void saveToIni(TPortableIniFile& ini) const;
 
   bool Valid() const { return valid_; }

@@ -41,11 +41,11 @@ std::string priceFailure(int code, const std::string& location, const std::strin
 
 // The file is named below the portfolio's folder, which the asset's file
 // named before it already gives: the line must fit the foot of a window.
-std::string transactionFailure(int code, const std::string& file, const std::string& portfolioFolder,
+std::string transactionFailure(const std::string& file, const std::string& why, const std::string& portfolioFolder,
                                const std::string& transactionFolder) {
   if (file.empty()) return "its transactions in " + transactionFolder + " cannot be read";
   const std::string name = file.starts_with(portfolioFolder) ? file.substr(portfolioFolder.size()) : file;
-  return "its transaction file " + name + (code == -7 ? " holds no transaction" : " cannot be read");
+  return "its transaction file " + name + " " + why;
 }
 
 }  // namespace
@@ -107,6 +107,13 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     number_ = number;
     const std::string file = fileName();
     const std::optional<std::string> text = readAhead ? readAhead->takeFile(file) : std::nullopt;
+    // Taken as missing, the asset would be left out and its portfolio's
+    // figures would be wrong without a word.
+    if (!text && folderExists(file)) {
+      clear();
+      loadFailure_ = ": it is a folder, not a file";
+      return -3;
+    }
     if (!text && !fileExists(file)) {
       clear();
       loadFailure_ = ": its file is missing";
@@ -133,12 +140,22 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     currency_ = normalizeCurrency(ini.readString(assetSection, "Currency", ""));
     priceHistoryLocation_ = expandPath(ini.readString(assetSection, "PriceHistoryLocation", ""));
     priceHistoryFormatString_ = ini.readString(assetSection, "PriceHistoryFormatString", "");
-    allocation_.loadFromIni(ini);
+    TNumberReader numbers(ini);
+    allocation_.loadFromIni(numbers);
     loadProperties(ini);
     label = objectLabel(name_, symbol_);
-    reportProgress(progress, cookie, progressAssetRead, label);
-    result = transactions_.loadDirectory(transactionFolder_, readAhead);
-    if (result != 0) failure = transactionFailure(result, transactions_.FailedFile(), folder_, transactionFolder_);
+    // A number that does not read would be taken as 0, in the portfolio's
+    // figures and at the next save in the file.
+    if (!numbers.unread().empty()) {
+      result = -7;
+      failure = "its file " + numbers.firstUnread();
+    }
+    if (result == 0) {
+      reportProgress(progress, cookie, progressAssetRead, label);
+      result = transactions_.loadDirectory(transactionFolder_, readAhead);
+      if (result != 0)
+        failure = transactionFailure(transactions_.FailedFile(), transactions_.Failure(), folder_, transactionFolder_);
+    }
     if (result == 0) {
       reportProgress(progress, cookie, progressTransactionsRead, label);
       TPrices* acquired = nullptr;

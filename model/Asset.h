@@ -24,10 +24,12 @@ class TAsset : public TCustomPropertyObject {
   TAsset& operator=(const TAsset&) = delete;
 
   void clear();
-  // 0; -2 asset file or transaction folder missing; -3 an unreadable file;
-  // -7 a file that holds no record of its kind: an asset file without its
-  // sections, a transaction file (see TTransaction::load), a price file
-  // without a valid line; other codes of the price cache.
+  // 0; -2 asset file or transaction folder missing; -3 an unreadable file,
+  // or a folder under a file's name; -7 a file that holds no record of its
+  // kind: an asset file without its sections, a transaction file (see
+  // TTransaction::load), a price file without a valid line; -7 also for an
+  // asset file holding a number that does not read; other codes of the
+  // price cache.
   // A failed load leaves the asset cleared.
   // readAhead: where the asset's file and transaction folder were queued.
   int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,

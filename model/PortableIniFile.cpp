@@ -395,6 +395,20 @@ double TPortableIniFile::readFloat(const std::string& section, const std::string
   return iniTextToFloat(readString(section, key, ""), value) ? value : defaultValue;
 }
 
+TPortableIniFile::TNumberText TPortableIniFile::readNumber(const std::string& section, const std::string& key,
+                                                           double& value) const {
+  const std::string text = readString(section, key, "");
+  if (text.empty()) return TNumberText::absent;
+  return iniTextToFloat(text, value) ? TNumberText::number : TNumberText::noNumber;
+}
+
+TPortableIniFile::TNumberText TPortableIniFile::readNumber(const std::string& section, const std::string& key,
+                                                           int& value) const {
+  const std::string text = readString(section, key, "");
+  if (text.empty()) return TNumberText::absent;
+  return iniTextToInteger(text, value) ? TNumberText::number : TNumberText::noNumber;
+}
+
 bool TPortableIniFile::writeFloat(const std::string& section, const std::string& key, long double value) {
   if (!storableFloat(value)) return false;
   writeString(section, key, floatToIniText(static_cast<double>(value)));
@@ -504,6 +518,45 @@ void TPortableIniFile::eraseNumberedSections(const std::string& prefix, const st
     if (numeric && number >= first && number <= last) doomed.push_back(name);
   }
   for (const std::string& name : doomed) eraseSection(name);
+}
+
+double TNumberReader::readFloat(const std::string& section, const std::string& key, double defaultValue) {
+  double value = defaultValue;
+  if (ini_.readNumber(section, key, value) == TPortableIniFile::TNumberText::noNumber) {
+    unread_.push_back({key, ini_.readString(section, key, "")});
+    return defaultValue;
+  }
+  return value;
+}
+
+int TNumberReader::readInteger(const std::string& section, const std::string& key, int defaultValue) {
+  int value = defaultValue;
+  if (ini_.readNumber(section, key, value) == TPortableIniFile::TNumberText::noNumber) {
+    unread_.push_back({key, ini_.readString(section, key, "")});
+    return defaultValue;
+  }
+  return value;
+}
+
+bool TNumberReader::readBool(const std::string& section, const std::string& key, bool defaultValue) {
+  return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+std::string TNumberReader::firstUnread() const {
+  return unread_.empty() ? std::string() : noNumberText(unread_.front().key, unread_.front().text);
+}
+
+std::string noNumberText(const std::string& key, const std::string& text) {
+  // The notice is one line at the foot of a window.
+  constexpr size_t longest = 40;
+  std::string line = "holds \"";
+  if (text.size() <= longest) {
+    line += text;
+  } else {
+    line.append(text, 0, longest - 3);
+    line += "...";
+  }
+  return line + "\" for " + key + ", which is no number";
 }
 
 std::string TPortableIniFile::fontStyleToStr(TFontStyles styles) {

@@ -75,6 +75,13 @@ class TPortableIniFile {
   virtual void writeBool(const std::string& section, const std::string& key, bool value);
 
   double readFloat(const std::string& section, const std::string& key, double defaultValue) const;
+  // What a key holds for a number: nothing (the key missing, or empty as a
+  // write of nothing leaves it), a number, given in value, or text that
+  // reads as none ("62,5", "1E300" for an integer). A default taken for the
+  // last would be written over the text by the next save.
+  enum class TNumberText { absent, number, noNumber };
+  TNumberText readNumber(const std::string& section, const std::string& key, double& value) const;
+  TNumberText readNumber(const std::string& section, const std::string& key, int& value) const;
   // A value that would not read back as a number (see storableFloat) is
   // refused: nothing is stored and the result is false.
   bool writeFloat(const std::string& section, const std::string& key, long double value);
@@ -143,6 +150,38 @@ class TPortableIniFile {
   std::vector<std::unique_ptr<TSection>> sections_;                 // in file order, then creation order
   std::unordered_map<std::string, TSection*> sectionsByName_;       // exact names
 };
+
+// Reads the numbers of one record from a file: a key that is absent gives
+// its default, as readFloat and readInteger do, but every value that is no
+// number is kept, so that the loader can refuse the file or keep the value
+// as the file spells it instead of taking a default that a save would write
+// over it.
+class TNumberReader {
+ public:
+  struct TUnread {
+    std::string key;
+    std::string text;  // as reading gives it back
+  };
+
+  explicit TNumberReader(const TPortableIniFile& ini) : ini_(ini) {}
+  double readFloat(const std::string& section, const std::string& key, double defaultValue);
+  int readInteger(const std::string& section, const std::string& key, int defaultValue);
+  bool readBool(const std::string& section, const std::string& key, bool defaultValue);
+
+  // The values that were no number, in the order they were read.
+  const std::vector<TUnread>& unread() const { return unread_; }
+  // The first of them as a notice tells it after the file's name, empty
+  // when every number read.
+  std::string firstUnread() const;
+
+ private:
+  const TPortableIniFile& ini_;
+  std::vector<TUnread> unread_;
+};
+
+// A value that is no number, as a notice tells it after the file's name:
+// `holds "62,5" for Stocks, which is no number`, a long text cut.
+std::string noNumberText(const std::string& key, const std::string& text);
 
 // The locale-independent number forms of settings files, also used by the
 // files that store numbers the same way.

@@ -51,6 +51,7 @@ TPortfolio::~TPortfolio() { clear(); }
 void TPortfolio::clear() {
   setCurrentAssetIndex(-1);
   loadAlways_ = true;
+  loadAlwaysUnread_ = false;
   name_.clear();
   symbol_.clear();
   folder_.clear();
@@ -71,6 +72,11 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
   try {
     folder_ = includeTrailingBackslash(folder);
     const std::string header = folder_ + headerFile;
+    if (folderExists(header)) {
+      clear();
+      reportLoadFailure("Portfolio not opened: its file " + header + " is a folder, not a file.");
+      return -3;
+    }
     if (!fileExists(header)) {
       clear();
       return -2;
@@ -89,7 +95,18 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
         return -3;
       }
-      loadAlways_ = ini.readBool(portfolioSection, "LoadAlways", false);
+      // A mark that does not read is taken as not set, for the start and
+      // the picks alike, and stays in the file until the user sets one
+      // (opening the portfolio by a pick sets it below).
+      TNumberReader numbers(ini);
+      loadAlways_ = numbers.readBool(portfolioSection, "LoadAlways", false);
+      loadAlwaysUnread_ = !numbers.unread().empty();
+      if (loadAlwaysUnread_ && !setLoadAlways) {
+        const std::string label = objectLabel(ini.readString(portfolioSection, "Name", ""),
+                                              ini.readString(portfolioSection, "Symbol", ""));
+        reportLoadFailure("Portfolio " + (label.empty() ? "" : shortLabel(label) + " ") +
+                          "not marked to open at the start: its file " + header + " " + numbers.firstUnread() + ".");
+      }
       if (onlyIfLoadAlways && !loadAlways_) {
         if (skippedAsNotLoadAlways != nullptr) *skippedAsNotLoadAlways = true;
         clear();
@@ -103,7 +120,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         loadAlways_ = true;
         // Only the mark for the next start; the next save writes it again.
         ini.writeBool(portfolioSection, "LoadAlways", true);
-        ini.updateFile();
+        if (ini.updateFile()) loadAlwaysUnread_ = false;
       }
     }
     // Just read, the header equals its file.
@@ -113,7 +130,9 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
     if (withAssets) {
       std::vector<int32_t> numbers;
       for (const TFoundFile& entry : findFiles(folder_ + "*.INI")) {
-        const int32_t number = entry.isFolder ? 0 : assetNumberOf(entry.name);
+        // A folder under an asset file's name fails the load as such: left
+        // out, the asset would be missing from every figure without a word.
+        const int32_t number = assetNumberOf(entry.name);
         if (number != 0) numbers.push_back(number);
       }
       // The assets' files are read ahead in the order they are loaded.
@@ -174,10 +193,12 @@ int TPortfolio::saveHeader() {
   ini.writeString(portfolioSection, "Name", name_);
   ini.writeString(portfolioSection, "Symbol", symbol_);
   ini.writeString(portfolioSection, "Currency", currency_);
-  ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
+  // A mark that did not read stays as the file spells it until the user sets one.
+  if (!loadAlwaysUnread_ || loadAlways_ != savedLoadAlways_) ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
   saveProperties(ini);
   if (!ini.updateFile()) return -4;
   headerSaved_ = changeStamp();
+  loadAlwaysUnread_ = loadAlwaysUnread_ && loadAlways_ == savedLoadAlways_;
   savedLoadAlways_ = loadAlways_;
   viewPropertiesSaved();
   return 0;
@@ -185,13 +206,18 @@ int TPortfolio::saveHeader() {
 
 int TPortfolio::saveLoadAlways() {
   if (folder_.empty()) return -4;
+  // A mark that did not read is written only once the user sets one.
+  if (loadAlwaysUnread_ && loadAlways_ == savedLoadAlways_) return 0;
   try {
     TPortableIniFile ini(folder_ + headerFile);
     // Only a header that still holds its portfolio takes the mark; into
     // any other it would be the only key left.
     if (ini.readFailed() || !ini.sectionExists(portfolioSection)) return -4;
     ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-    return ini.updateFile() ? 0 : -4;
+    if (!ini.updateFile()) return -4;
+    loadAlwaysUnread_ = false;
+    savedLoadAlways_ = loadAlways_;
+    return 0;
   } catch (const std::exception&) {
     return -4;
   }

@@ -24,8 +24,9 @@ class TPortfolio : public TCustomPropertyObject {
   TPortfolio& operator=(const TPortfolio&) = delete;
 
   void clear();
-  // 0; -2 no header; -3 unreadable header, or one that holds no portfolio
-  // (no section "Portfolio"; told as a load failure); -7 with
+  // 0; -2 no header; -3 unreadable header, a folder under its name or one
+  // that holds no portfolio (no section "Portfolio"; both told as a load
+  // failure); a LoadAlways that is no number is told and taken as not set; -7 with
   // onlyIfLoadAlways when the header is not marked to load always
   // (skippedAsNotLoadAlways then tells this case from the -7 of an asset);
   // the first failing asset's code. A failed load leaves the portfolio
@@ -155,6 +156,9 @@ class TPortfolio : public TCustomPropertyObject {
   double headerSaved_ = 0;  // when the header file last matched the portfolio
   bool loadAlways_ = true;
   bool savedLoadAlways_ = true;
+  // The header's LoadAlways was no number: taken as not set, and not
+  // written until the user sets the mark.
+  bool loadAlwaysUnread_ = false;
   std::string name_;
   std::string symbol_;
   std::string folder_;

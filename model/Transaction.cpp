@@ -16,12 +16,10 @@ const char* const section = "Transaction";
 
 // A file holds a transaction when it gives its number and its date: the
 // defaults that would stand in for them (-1 and the moment of the load)
-// would be shown and written back as if the file had held them.
+// would be shown and written back as if the file had held them. Either
+// given as no number is told as such by the load.
 bool holdsTransaction(const TPortableIniFile& ini) {
-  int number = 0;
-  double dateTime = 0;
-  return iniTextToInteger(ini.readString(section, "Number", ""), number) &&
-         iniTextToFloat(ini.readString(section, "DateTime", ""), dateTime);
+  return !ini.readString(section, "Number", "").empty() && !ini.readString(section, "DateTime", "").empty();
 }
 
 }  // namespace
@@ -46,23 +44,38 @@ void TTransaction::clear() {
 
 int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text) {
   clear();
+  loadFailure_ = "cannot be read";
+  // Taken as missing, the transaction would be left out of every sum
+  // without a word.
+  if (!text && folderExists(fileName)) {
+    loadFailure_ = "is a folder, not a file";
+    return -3;
+  }
   if (!text && !fileExists(fileName)) return -2;
   const TPortableIniFile ini =
       text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}) : TPortableIniFile(fileName);
   if (ini.readFailed()) return -3;
+  loadFailure_ = "holds no transaction";
   if (!holdsTransaction(ini)) return -7;
-  loadFrom(ini, fileName);
+  // A number that does not read would be taken as 0, in the sums and at
+  // the next save in the file.
+  loadFailure_ = loadFrom(ini, fileName);
+  if (!loadFailure_.empty()) {
+    clear();
+    return -7;
+  }
   return 0;
 }
 
-void TTransaction::loadFrom(const TPortableIniFile& ini, const std::string& fileName) {
+std::string TTransaction::loadFrom(const TPortableIniFile& ini, const std::string& fileName) {
   clear();
-  number_ = ini.readInteger(section, "Number", number_);
-  soft_ = ini.readInteger(section, "Soft", soft_);
-  dateTime_ = ini.readFloat(section, "DateTime", dateTime_);
-  units_ = ini.readFloat(section, "Units", static_cast<double>(units_));
-  value_ = ini.readFloat(section, "Value", static_cast<double>(value_));
-  fees_ = ini.readFloat(section, "Fees", static_cast<double>(fees_));
+  TNumberReader numbers(ini);
+  number_ = numbers.readInteger(section, "Number", number_);
+  soft_ = numbers.readInteger(section, "Soft", soft_);
+  dateTime_ = numbers.readFloat(section, "DateTime", dateTime_);
+  units_ = numbers.readFloat(section, "Units", static_cast<double>(units_));
+  value_ = numbers.readFloat(section, "Value", static_cast<double>(value_));
+  fees_ = numbers.readFloat(section, "Fees", static_cast<double>(fees_));
   flag_ = ini.readString(section, "Flag", flag_);
   fileName_ = fileName;
   loadProperties(ini);
@@ -70,6 +83,7 @@ void TTransaction::loadFrom(const TPortableIniFile& ini, const std::string& file
   // lists took while loading must not count as changes.
   lastSaved_ = changeStamp();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
+  return numbers.firstUnread();
 }
 
 bool TTransaction::writeTo(TPortableIniFile& ini) const {

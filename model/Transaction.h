@@ -19,12 +19,16 @@ class TTransaction : public TCustomPropertyObject {
   TTransaction& operator=(const TTransaction&) = delete;
 
   void clear();
-  // 0; -2 when the file is missing, -3 when it exists but cannot be read,
-  // -7 when it holds no transaction (no readable Number and DateTime in
-  // its section: empty, damaged or in another encoding); the transaction
-  // then stays cleared.
+  // 0; -2 when the file is missing, -3 when it exists but cannot be read
+  // (a folder under its name too), -7 when it holds no transaction (no
+  // readable Number and DateTime in its section: empty, damaged or in
+  // another encoding) or a number that does not read; the transaction then
+  // stays cleared.
   // text: the file's whole text when it was read ahead.
   int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
+  // Why the last load failed, in words for the user to follow the file's
+  // name ("holds no transaction"); empty after a load that succeeded.
+  const std::string& loadFailure() const { return loadFailure_; }
   // Writes the file when something changed since the last save; 0, or -4
   // when the file cannot be written. A transaction held only in memory (no
   // file name) has nothing to write.
@@ -65,7 +69,9 @@ class TTransaction : public TCustomPropertyObject {
   double LastSaved() const { return lastSaved_; }
 
  private:
-  void loadFrom(const TPortableIniFile& ini, const std::string& fileName);
+  // The values that were no number (see TNumberReader) are left at their
+  // defaults; the notice's words for the first, empty when all read.
+  std::string loadFrom(const TPortableIniFile& ini, const std::string& fileName);
   // False when a value would not read back as it is: the file is then not
   // written, keeping what it held.
   bool writeTo(TPortableIniFile& ini) const;
@@ -77,6 +83,7 @@ class TTransaction : public TCustomPropertyObject {
 
   TTransactionTable* owner_ = nullptr;  // the table holding it, told of date and amount changes
   std::string fileName_;
+  std::string loadFailure_;
   std::string flag_;
   int32_t number_ = -1;
   int32_t soft_ = 0;

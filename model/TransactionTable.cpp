@@ -91,6 +91,7 @@ void TTransactionTable::append(std::unique_ptr<TTransaction> transaction) {
 int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* readAhead) {
   clear();
   failedFile_.clear();
+  failure_.clear();
   const std::string path = includeTrailingBackslash(folder);
   if (!folderExists(path)) return -2;
   std::optional<std::vector<TFoundFile>> listed;
@@ -104,7 +105,9 @@ int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* 
     if (number >= 0) usedFileNumbers_.insert(number);
     if (!entry.isFolder && entry.name[0] == spareMark && fileNumberOf(entry.name.substr(1), true) >= 0)
       discardedFiles_.push_back(path + entry.name);
-    if (entry.isFolder || fileNumberOf(entry.name, false) < 0) continue;
+    // A folder under a transaction file's name is met as what it is, not
+    // passed over as if the transaction were not there.
+    if (fileNumberOf(entry.name, false) < 0) continue;
     const std::string fileName = path + entry.name;
     const int result = addFromFile(fileName, readAhead ? readAhead->takeFile(fileName) : std::nullopt);
     if (result != 0) {
@@ -120,7 +123,10 @@ int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* 
 int TTransactionTable::addFromFile(const std::string& fileName, const std::optional<std::string>& text) {
   auto transaction = std::make_unique<TTransaction>();
   const int result = transaction->load(fileName, text);
-  if (result == 0) append(std::move(transaction));
+  if (result == 0)
+    append(std::move(transaction));
+  else
+    failure_ = transaction->loadFailure();
   return result;
 }
 

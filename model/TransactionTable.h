@@ -36,6 +36,8 @@ class TTransactionTable {
   int loadDirectory(const std::string& folder, TFileReadAhead* readAhead = nullptr);
   // The file that failed the last loadDirectory; empty when none did.
   const std::string& FailedFile() const { return failedFile_; }
+  // Why it failed, in words to follow its name (see TTransaction::loadFailure).
+  const std::string& Failure() const { return failure_; }
   int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   int saveAll();
   // With save, the transaction is written to the first free numbered file of
@@ -155,4 +157,5 @@ class TTransactionTable {
   // for another, and "~N.INI" spares that an earlier version's run left.
   std::vector<std::string> discardedFiles_;
   std::string failedFile_;
+  std::string failure_;
 };

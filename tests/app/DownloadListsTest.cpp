@@ -5,6 +5,8 @@
 #include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
 #include "model/Directories.h"
+#include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "tests/support/TestFolders.h"
@@ -66,6 +68,23 @@ TEST(DownloadLists, ListsAreMadeCopiedRenamedCheckedAndDeleted) {
   EXPECT_TRUE(deleteDownloadItem(first + "2.INI"));
   EXPECT_TRUE(deleteDownloadList(root + "4\\"));
   EXPECT_FALSE(pathExists(root + "4"));
+}
+
+// A mark typed as a word once read as unchecked without a word.
+TEST(DownloadLists, AMarkThatDoesNotReadIsShownUncheckedAndNamed) {
+  TTemporaryFolder folder;
+  const std::string root = upperRoot(folder);
+  ASSERT_EQ(newDownloadList(root, "Shares"), 1);
+  const std::string descriptor = root + "1\\0.INI";
+  TPortableIniFile(descriptor).writeString("List", "Checked", "yes");
+  const std::string text = readWholeFile(descriptor);
+  takeLoadFailures();
+  EXPECT_FALSE(downloadListChecked(root + "1\\"));
+  EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{"Download list " + descriptor +
+                                                         " holds \"yes\" for Checked, which is no number;"
+                                                         " taken as not checked."});
+  EXPECT_EQ(readWholeFile(descriptor), text);
+  takeLoadFailures();
 }
 
 TEST(DownloadLists, ClearingRefusesTheUsersOwnFoldersAndKeepsTheDateOfDataThatStays) {

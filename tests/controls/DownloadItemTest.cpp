@@ -135,6 +135,42 @@ TEST_F(DownloadItem, MissingFilesLoadEmptyAndFailedWritesAreReported) {
   EXPECT_TRUE(folderExists(lists + "3\\8.INI"));
 }
 
+// A date typed with a decimal comma or a switch as a word once read as 0
+// (off), and any save of the item, a rename or a remark zapped, wrote that
+// over what the downloader had written.
+TEST_F(DownloadItem, ANumberThatDoesNotReadStaysAsTheFileSpellsItAndIsNamed) {
+  writeWholeFile(file, "[DownloadItem]\r\nName=Acme\r\nLastUpdate=45123,5\r\nActiveURL=yes\r\n"
+                       "ActiveParsing=1\r\nUseInFormat=1E300\r\n");
+  takeLoadFailures();
+  TDownloadItem item;
+  ASSERT_EQ(item.loadFromFile(file), 0);
+  EXPECT_EQ(item.LastUpdate, 0);
+  EXPECT_FALSE(item.ActiveURL);
+  EXPECT_TRUE(item.ActiveParsing);
+  EXPECT_FALSE(item.UseInFormat);
+  EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{"Download item " + file +
+                                                         " holds \"45123,5\" for LastUpdate, which is no number;"
+                                                         " left as it is."});
+  item.Name = "Acme Corp";
+  ASSERT_EQ(item.saveToFile(), 0);
+  TPortableIniFile stored(file);
+  EXPECT_EQ(stored.readString("DownloadItem", "Name", ""), "Acme Corp");
+  EXPECT_EQ(stored.readString("DownloadItem", "LastUpdate", ""), "45123,5");
+  EXPECT_EQ(stored.readString("DownloadItem", "ActiveURL", ""), "yes");
+  EXPECT_EQ(stored.readString("DownloadItem", "UseInFormat", ""), "1E300");
+
+  // A value given in its place is written.
+  item.LastUpdate = 45200;
+  item.ActiveURL = true;
+  ASSERT_EQ(item.saveToFile(), 0);
+  TDownloadItem reloaded;
+  ASSERT_EQ(reloaded.loadFromFile(file), 0);
+  EXPECT_EQ(reloaded.LastUpdate, 45200);
+  EXPECT_TRUE(reloaded.ActiveURL);
+  EXPECT_EQ(TPortableIniFile(file).readString("DownloadItem", "UseInFormat", ""), "1E300");
+  takeLoadFailures();
+}
+
 TEST_F(DownloadItem, RemarksComeInTheOrderOfTheirKeys) {
   writeWholeFile(file, "[DownloadItem]\r\nName=x\r\n[Remarks]\r\n2=second\r\n1=first\r\n3=third\r\n");
   TDownloadItem item;

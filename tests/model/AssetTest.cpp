@@ -182,6 +182,61 @@ TEST_F(HandMadeAsset, AFileThatHoldsNoRecordFailsTheLoadNamingIt) {
   EXPECT_EQ(asset.transactionCount(), 0);
 }
 
+// An allocation typed with a decimal comma once loaded as 0 % of each
+// class, which the portfolio's figures used and the next save wrote over
+// the file; a transaction's number alike.
+TEST_F(HandMadeAsset, ANumberThatDoesNotReadFailsTheLoadNamingFileKeyAndValue) {
+  const std::string file = folder + "1.INI";
+  const std::string clean = readWholeFile(file);
+  const std::vector<std::pair<std::string, std::string>> damages = {
+      {"Stocks", "62,5"}, {"Bonds", "1.0000000000000OE+0002"}, {"Cash", "1E999"}, {"Other", "-"}};
+  for (const auto& [key, value] : damages) {
+    TPortableIniFile(file).writeString("Allocation", key, value);
+    const std::string text = readWholeFile(file);
+    EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7) << key;
+    EXPECT_EQ(asset.loadFailure(),
+              " (Acme (ACM)): its file holds \"" + value + "\" for " + key + ", which is no number");
+    EXPECT_EQ(asset.Number(), -1);
+    EXPECT_EQ(asset.save(), 0);
+    EXPECT_EQ(readWholeFile(file), text);
+    writeWholeFile(file, clean);
+  }
+  // The first in the file is told.
+  TPortableIniFile(file).writeString("Allocation", "Stocks", "62,5");
+  TPortableIniFile(file).writeString("Allocation", "Bonds", "37,5");
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
+  EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its file holds \"62,5\" for Stocks, which is no number");
+  writeWholeFile(file, clean);
+  ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
+
+  const std::string transaction = folder + "1.TRN\\2.INI";
+  TPortableIniFile(transaction).writeString("Transaction", "Fees", "4,9");
+  const std::string text = readWholeFile(transaction);
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
+  EXPECT_EQ(asset.loadFailure(),
+            " (Acme (ACM)): its transaction file 1.TRN\\2.INI holds \"4,9\" for Fees, which is no number");
+  EXPECT_EQ(asset.transactionCount(), 0);
+  EXPECT_EQ(readWholeFile(transaction), text);
+}
+
+// An asset or transaction file replaced by a folder was taken as missing
+// or passed over, and the asset opened without it.
+TEST_F(HandMadeAsset, AFolderUnderAFilesNameFailsTheLoadNamingIt) {
+  const std::string transaction = folder + "1.TRN\\2.INI";
+  ASSERT_TRUE(deleteFile(transaction));
+  ASSERT_TRUE(forceFolders(transaction));
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -3);
+  EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its transaction file 1.TRN\\2.INI is a folder, not a file");
+  deleteTree(transaction);
+  ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
+
+  ASSERT_TRUE(deleteFile(folder + "1.INI"));
+  ASSERT_TRUE(forceFolders(folder + "1.INI"));
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -3);
+  EXPECT_EQ(asset.loadFailure(), ": it is a folder, not a file");
+  EXPECT_EQ(asset.Number(), -1);
+}
+
 TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
   const std::string before = readWholeFile(folder + "1.INI");

@@ -125,6 +125,39 @@ TEST_F(PortableIniFile, IntegersAcceptDecimalAndHexadecimalAndRejectTheRest) {
   EXPECT_FALSE(ini.readBool("N", "o", false));
 }
 
+// Loaders once could not tell a number that does not read from a missing
+// one: both gave the default, which the next save wrote over the text.
+TEST_F(PortableIniFile, ANumbersTextIsToldAbsentANumberOrNone) {
+  TPortableIniFile ini(fileWith("[N]\r\na= 62.5\r\nb=62,5\r\nc=\r\nd=7\r\ne=1E300\r\nf=\"\"\r\n"));
+  using TNumberText = TPortableIniFile::TNumberText;
+  double value = -1;
+  EXPECT_EQ(ini.readNumber("N", "a", value), TNumberText::number);
+  EXPECT_EQ(value, 62.5);
+  for (const char* key : {"c", "f", "missing"}) EXPECT_EQ(ini.readNumber("N", key, value), TNumberText::absent) << key;
+  EXPECT_EQ(ini.readNumber("other", "a", value), TNumberText::absent);
+  EXPECT_EQ(ini.readNumber("N", "b", value), TNumberText::noNumber);
+  EXPECT_EQ(value, 62.5);
+  int integer = -1;
+  EXPECT_EQ(ini.readNumber("N", "d", integer), TNumberText::number);
+  EXPECT_EQ(ini.readNumber("N", "e", integer), TNumberText::noNumber);
+  EXPECT_EQ(ini.readNumber("N", "a", integer), TNumberText::noNumber);
+  EXPECT_EQ(integer, 7);
+
+  // The reader gives the defaults as readFloat and readInteger do, and keeps
+  // every value that was no number, in reading order.
+  TNumberReader numbers(ini);
+  EXPECT_EQ(numbers.readFloat("N", "a", 3), 62.5);
+  EXPECT_EQ(numbers.readFloat("N", "c", 3), 3);
+  EXPECT_EQ(numbers.firstUnread(), "");
+  EXPECT_EQ(numbers.readFloat("N", "b", 3), 3);
+  EXPECT_EQ(numbers.readInteger("N", "e", 4), 4);
+  EXPECT_TRUE(numbers.readBool("N", "missing", true));
+  ASSERT_EQ(numbers.unread().size(), 2u);
+  EXPECT_EQ(numbers.unread()[1].key, "e");
+  EXPECT_EQ(numbers.unread()[1].text, "1E300");
+  EXPECT_EQ(numbers.firstUnread(), "holds \"62,5\" for b, which is no number");
+}
+
 TEST_F(PortableIniFile, FloatsHaveOneLocaleIndependentTextForm) {
   EXPECT_EQ(floatToIniText(123.45), " 1.23450000000000E+0002");
   EXPECT_EQ(floatToIniText(0), " 0.00000000000000E+0000");

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "model/PlainText.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioList.h"
 #include "model/PortfolioTable.h"
@@ -387,4 +388,118 @@ TEST(SamplePortfolio, AFileThatHoldsNoRecordKeepsItsPortfolioClosedNamedAndAsItW
   EXPECT_EQ(picks.saveLoadAlways(), -4);
   EXPECT_EQ(readWholeFile(folder + "0.INI"), "");
   EXPECT_FALSE(TPortableIniFile(sample.folios + "1\\0.INI").readBool("Portfolio", "LoadAlways", true));
+}
+
+// A number typed with a decimal comma, with a letter O for a zero or too
+// large for its kind once became 0 in the portfolio's figures, and the
+// close wrote 0 over it. Now its portfolio stays closed, named with the
+// file, the key and the value, and neither saves nor marks touch a file.
+TEST(SamplePortfolio, ANumberThatDoesNotReadKeepsItsPortfolioClosedNamedAndAsItWas) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "2\\";
+  const std::string asset =
+      "Portfolio Retirement Account (IRA) not opened: asset " + folder + "1.INI (Global Index ETF (GIX)): its ";
+  struct TDamage {
+    std::string file;
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  const std::vector<TDamage> damages = {{"1.INI", "Allocation", "Stocks", "62,5"},
+                                        {"1.INI", "Allocation", "Bonds", " 1.0000000000000OE+0002"},
+                                        {"1.TRN\\1.INI", "Transaction", "Fees", "4,9"},
+                                        {"1.TRN\\1.INI", "Transaction", "Units", "2,3E+0001"},
+                                        {"1.TRN\\1.INI", "Transaction", "Soft", "1E300"}};
+  takeLoadFailures();
+  for (const TDamage& damage : damages) {
+    const std::string file = folder + damage.file;
+    const std::string clean = readWholeFile(file);
+    TPortableIniFile(file).writeString(damage.section, damage.key, damage.value);
+    const std::string told = asset + (damage.file == "1.INI" ? "file " : "transaction file " + damage.file + " ") +
+                             "holds \"" + trimmedText(damage.value) + "\" for " + damage.key +
+                             ", which is no number.";
+    const std::map<std::string, std::string> before = folderContents(sample.root);
+    TPortfolioTable table;
+    EXPECT_NE(table.openAll(sample.folios, true, {}, nullptr, true, false), 0) << damage.key;
+    EXPECT_EQ(table.count(), 1);
+    EXPECT_EQ(table.indexOfFolder(folder), -1);
+    TPortfolioList picks;
+    picks.scan(sample.folios);
+    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{told});
+    picks.saveLoadAlways();
+    table.saveAll();
+    EXPECT_EQ(folderContents(sample.root), before) << damage.key;
+    writeWholeFile(file, clean);
+  }
+
+  // The header's mark is read for the picks before any load: one that does
+  // not read is taken as not set and told, and stays as the file spells it
+  // until the user sets the mark.
+  const std::string header = folder + "0.INI";
+  TPortableIniFile(header).writeString("Portfolio", "LoadAlways", "1E300");
+  const std::string told = "Portfolio Retirement Account (IRA) not marked to open at the start: its file " + header +
+                           " holds \"1E300\" for LoadAlways, which is no number.";
+  const std::map<std::string, std::string> before = folderContents(sample.root);
+  TPortfolioTable table;
+  EXPECT_EQ(table.openAll(sample.folios, true, {}, nullptr, true, false), 0);
+  EXPECT_EQ(table.count(), 1);
+  EXPECT_EQ(table.indexOfFolder(folder), -1);
+  TPortfolioList picks;
+  ASSERT_EQ(picks.scan(sample.folios), 0);
+  ASSERT_EQ(picks.count(), 2);
+  TPortfolio* pick = picks.items(0)->Folder() == folder ? picks.items(0) : picks.items(1);
+  EXPECT_FALSE(pick->LoadAlways());
+  EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{told});
+  EXPECT_EQ(picks.saveLoadAlways(), 0);
+  table.saveAll();
+  EXPECT_EQ(folderContents(sample.root), before);
+
+  // Opened all the same, it is whole; a change of the header leaves the mark.
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+  EXPECT_EQ(portfolio.assetCount(), 5);
+  portfolio.setName("Retirement");
+  ASSERT_EQ(portfolio.save(), 0);
+  EXPECT_EQ(TPortableIniFile(header).readString("Portfolio", "Name", ""), "Retirement");
+  EXPECT_EQ(TPortableIniFile(header).readString("Portfolio", "LoadAlways", ""), "1E300");
+  // The mark the user sets is written.
+  pick->setLoadAlways(true);
+  ASSERT_EQ(picks.saveLoadAlways(), 0);
+  EXPECT_EQ(TPortableIniFile(header).readString("Portfolio", "LoadAlways", ""), "1");
+  takeLoadFailures();
+  takeUnreadableFiles();
+}
+
+// A header, asset or transaction file replaced by a folder was taken as
+// missing: the portfolio opened without the asset or the transaction, its
+// figures wrong without a word, or was left out of the start unnamed.
+TEST(SamplePortfolio, AFolderUnderAFilesNameKeepsItsPortfolioClosedAndNamed) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "2\\";
+  const std::string asset = "Portfolio Retirement Account (IRA) not opened: asset " + folder + "1.INI";
+  const std::map<std::string, std::string> told = {
+      {"0.INI", "Portfolio not opened: its file " + folder + "0.INI is a folder, not a file."},
+      {"1.INI", asset + ": it is a folder, not a file."},
+      {"1.TRN\\1.INI", asset + " (Global Index ETF (GIX)): its transaction file 1.TRN\\1.INI is a folder, not a file."}};
+  takeLoadFailures();
+  for (const auto& [file, line] : told) {
+    const std::string clean = readWholeFile(folder + file);
+    ASSERT_TRUE(deleteFile(folder + file));
+    ASSERT_TRUE(forceFolders(folder + file));
+    const std::map<std::string, std::string> before = folderContents(sample.root);
+    TPortfolioTable table;
+    EXPECT_NE(table.openAll(sample.folios, true, {}, nullptr, true, false), 0) << file;
+    EXPECT_EQ(table.count(), 1);
+    EXPECT_EQ(table.indexOfFolder(folder), -1);
+    TPortfolioList picks;
+    picks.scan(sample.folios);
+    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{line}) << file;
+    picks.saveLoadAlways();
+    table.saveAll();
+    EXPECT_EQ(folderContents(sample.root), before) << file;
+    ASSERT_TRUE(deleteTree(folder + file));
+    writeWholeFile(folder + file, clean);
+  }
+  takeUnreadableFiles();
 }

@@ -10,8 +10,10 @@
 
 #include "model/Directories.h"
 #include "model/Forex.h"
+#include "model/PlainText.h"
 #include "model/TransactionTable.h"
 #include "platform/CalendarDates.h"
+#include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/DamagedRecords.h"
@@ -42,7 +44,7 @@ class TransactionFolder : public testing::Test {
     writeWholeFile(path + "3.INI", transactionFile(9, 0, "45310", "4"));
     writeWholeFile(path + "notes.INI", transactionFile(99, 0, "45000", "1000"));
     writeWholeFile(path + "4.TXT", transactionFile(98, 0, "45000", "1000"));
-    forceFolders(path + "5.INI");
+    forceFolders(path + "5.TRN");
   }
 
   TTemporaryFolder folder;
@@ -147,6 +149,57 @@ TEST(Transaction, AFileWithoutANumberAndADateHoldsNoTransaction) {
   EXPECT_EQ(table.FailedFile(), "");
 }
 
+// "62,5" typed under German settings, a letter O for a zero, a number too
+// large for its kind once loaded as 0: the sums used it and the next save
+// wrote 0 over what the file held.
+TEST(Transaction, ANumberThatDoesNotReadFailsTheLoadNamingKeyAndValue) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "1.TRN\\";
+  forceFolders(path);
+  const std::string file = path + "2.INI";
+  writeWholeFile(path + "1.INI", transactionFile(3, 0, "45000", "5"));
+  const std::string clean = transactionFile(4, 0, "45010", "6");
+  const auto withValue = [&clean](const std::string& key, const std::string& value) {
+    const size_t start = clean.find(key + "=") + key.size() + 1;
+    return clean.substr(0, start) + value + clean.substr(clean.find('\r', start));
+  };
+  const std::vector<std::pair<std::string, std::string>> damages = {
+      {"Fees", "4,9"},          {"Units", " 1.0000000000000OE+0002"}, {"Value", "1E400"},
+      {"Value", "12 500"},      {"DateTime", "45010,5"},             {"Number", "1E300"},
+      {"Number", "4.0"},        {"Soft", "0x1G"},                    {"Fees", "\"4.9"}};
+  for (const auto& [key, value] : damages) {
+    const std::string text = withValue(key, value);
+    writeWholeFile(file, text);
+    const std::string told = "holds \"" + trimmedText(value) + "\" for " + key + ", which is no number";
+    TTransaction transaction;
+    EXPECT_EQ(transaction.load(file), -7) << key << value;
+    EXPECT_EQ(transaction.loadFailure(), told);
+    EXPECT_EQ(transaction.Number(), -1);
+    EXPECT_EQ(transaction.load(file, text), -7) << key << value;
+    TTransactionTable table;
+    EXPECT_EQ(table.loadDirectory(path), -7) << key << value;
+    EXPECT_EQ(table.count(), 0);
+    EXPECT_EQ(table.FailedFile(), file);
+    EXPECT_EQ(table.Failure(), told);
+    table.saveAll();
+    EXPECT_EQ(readWholeFile(file), text);
+  }
+  // A key left out, or left empty as a write of nothing leaves it, is no
+  // damage: it keeps its default.
+  for (const std::string& text : {withValue("Fees", ""), std::string("[Transaction]\r\nNumber=4\r\nDateTime=45010\r\n")}) {
+    writeWholeFile(file, text);
+    TTransaction transaction;
+    ASSERT_EQ(transaction.load(file), 0) << text;
+    EXPECT_EQ(transaction.Fees(), 0);
+    EXPECT_EQ(transaction.loadFailure(), "");
+  }
+  // A long text is cut to fit the notice's line.
+  writeWholeFile(file, withValue("Units", std::string(100, '7') + "x"));
+  TTransaction transaction;
+  EXPECT_EQ(transaction.load(file), -7);
+  EXPECT_EQ(transaction.loadFailure(), "holds \"" + std::string(37, '7') + "...\" for Units, which is no number");
+}
+
 TEST_F(TransactionFolder, LoadsNumberedFilesOnly) {
   EXPECT_EQ(table.loadDirectory(folder.path() + "9.TRN"), -2);
   ASSERT_EQ(table.loadDirectory(path), 0);
@@ -164,6 +217,27 @@ TEST_F(TransactionFolder, LoadsNumberedFilesOnly) {
   ASSERT_NE(table.findNumber(8), nullptr);
   EXPECT_EQ(table.findNumber(8)->Flag(), "sell");
   EXPECT_EQ(table.findNumber(10), nullptr);
+}
+
+// A transaction file replaced by a folder was passed over: its asset
+// opened without the transaction, and every sum was wrong without a word.
+TEST_F(TransactionFolder, AFolderUnderATransactionFilesNameFailsTheLoadNamingIt) {
+  forceFolders(path + "5.INI");
+  TTransaction transaction;
+  EXPECT_EQ(transaction.load(path + "5.INI"), -3);
+  EXPECT_EQ(transaction.loadFailure(), "is a folder, not a file");
+  EXPECT_EQ(table.loadDirectory(path), -3);
+  EXPECT_EQ(table.count(), 0);
+  EXPECT_EQ(table.FailedFile(), path + "5.INI");
+  EXPECT_EQ(table.Failure(), "is a folder, not a file");
+  // Listed and read ahead alike.
+  TFileReadAhead readAhead;
+  readAhead.queueFolder(path, "*.INI");
+  EXPECT_EQ(table.loadDirectory(path, &readAhead), -3);
+  EXPECT_EQ(table.FailedFile(), path + "5.INI");
+  deleteTree(path + "5.INI");
+  EXPECT_EQ(table.loadDirectory(path), 0);
+  EXPECT_EQ(table.count(), 3);
 }
 
 TEST_F(TransactionFolder, SumsAndFlagsFollowDateOrderIncludingEditedDates) {
@@ -270,10 +344,13 @@ TEST(TransactionTable, AddFindsTheFirstFreeFileAsAProbeFromOneWould) {
   const std::string path = folder.path() + "2.TRN\\";
   forceFolders(path);
   writeWholeFile(path + "2.INI", transactionFile(1, 0, "45000", "1"));
-  forceFolders(path + "3.INI");
   writeWholeFile(path + "04.INI", transactionFile(2, 0, "45000", "1"));
   TTransactionTable table;
   ASSERT_EQ(table.loadDirectory(path), 0);
+  // A folder under a file's name fails a load (see
+  // AFolderUnderATransactionFilesNameFailsTheLoadNamingIt); made since,
+  // it is no free name either.
+  forceFolders(path + "3.INI");
   std::mt19937 random(3);
   int number = 100;
   std::string stranger;
@@ -294,6 +371,7 @@ TEST(TransactionTable, AddFindsTheFirstFreeFileAsAProbeFromOneWould) {
   }
   // The stranger holds no transaction, and no transaction of defaults
   // stands in for it.
+  ASSERT_TRUE(deleteTree(path + "3.INI"));
   TTransactionTable reread;
   EXPECT_EQ(reread.loadDirectory(path), -7);
   EXPECT_EQ(reread.FailedFile(), stranger);

@@ -2,7 +2,9 @@
 of the session and is left as it is: a transaction file emptied before the
 start keeps its portfolio closed, the foot of the main window tells of it,
 the Transactions window shows no line made up in its place, and the close
-writes nothing into it nor into the rest of that portfolio."""
+writes nothing into it nor into the rest of that portfolio. Numbers typed
+with a decimal comma, or with a letter O for a zero, are met alike, under
+English and German settings."""
 import datetime
 import os
 import re
@@ -86,3 +88,47 @@ def damaged_currency_table(scenario):
 
     with open(table, "rb") as file:
         check(file.read() == damaged, "the close wrote into the damaged currency table")
+
+
+def comma_numbers(scenario, german=False):
+    folder = settled_folder(scenario)
+    growth = os.path.join(folder, "DATA", "FOLIOS", "1")
+    # Nordwind's allocation and first purchase as typed under German
+    # settings; Helvetia's stocks with a letter O for the exponent's zero.
+    typed = {os.path.join(growth, "1.INI"): {b"Stocks": b"62,5", b"Bonds": b"37,5"},
+             os.path.join(growth, "2.INI"): {b"Stocks": b" 1.0000000000000OE+0002"},
+             os.path.join(growth, "1.TRN", "1.INI"): {b"Fees": b"4,9"}}
+    for path, values in typed.items():
+        with open(path, "rb") as file:
+            text = file.read()
+        for key, value in values.items():
+            text, count = re.subn(rb"(?m)^" + key + rb"=[^\r\n]*", key + b"=" + value, text)
+            check(count == 1, "%s holds no line for %s" % (path, key.decode()))
+        with open(path, "wb") as file:
+            file.write(text)
+    before = file_states(folder)
+
+    program = scenario.program(folder, german=german)
+    program.start()
+    check("Growth Portfolio" not in program.title(),
+          "the portfolio with numbers that do not read was opened: %r" % program.title())
+    notice = region_pixels(program, *NOTICE)
+    scenario.grab("notice")
+    program.click(NOTICE[0] + 300, NOTICE[1] + 5)
+    check(region_pixels(program, *NOTICE) != notice, "no notice showed at the foot of the main window")
+    for tab in ("Assets", "Quotes", "Transactions"):
+        program.tab(tab)
+        scenario.grab(tab.lower())
+    program.exit()
+
+    after = file_states(folder)
+    for path in typed:
+        relative = os.path.relpath(path, folder)
+        check(after[relative] == before[relative], "the close wrote into %s" % relative)
+    changed = [path for path in changed_files(before, after)
+               if not path.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
+    check(not changed, "files outside the open portfolio were written: %s" % changed)
+
+
+def comma_numbers_german(scenario):
+    comma_numbers(scenario, german=True)
