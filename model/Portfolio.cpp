@@ -59,6 +59,7 @@ void TPortfolio::clear() {
   dates_.clear();
   transactionNumbers_.clear();
   TCustomPropertyObject::clear();
+  savedHeader_.forget();
   lastChange_ = headerChange_ = changeStamp();
   currentAssetChange_ = assetsChange_ = lastChange_;
 }
@@ -109,6 +110,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
     // Just read, the header equals its file.
     headerSaved_ = changeStamp();
     savedLoadAlways_ = loadAlways_;
+    savedHeader_.takeOfExistingFile(header, [this](TPortableIniFile& ini) { writeHeader(ini); });
     reportProgress(progress, cookie, progressPortfolioRead, objectLabel(name_, symbol_));
     if (withAssets) {
       std::vector<int32_t> numbers;
@@ -168,30 +170,39 @@ int TPortfolio::saveHeader() {
   const bool changed = std::max(TCustomPropertyObject::lastChange(), headerChange_) > headerSaved_ ||
                        loadAlways_ != savedLoadAlways_ || viewPropertiesUnsaved();
   if (!changed && fileExists(header)) return 0;
-  TPortableIniFile ini(header);
-  // A property that cannot be stored keeps the header as it was.
-  if (ini.readFailed() || !propertiesStorable()) return -4;
-  ini.writeString(portfolioSection, "Name", name_);
-  ini.writeString(portfolioSection, "Symbol", symbol_);
-  ini.writeString(portfolioSection, "Currency", currency_);
-  ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-  saveProperties(ini);
-  if (!ini.updateFile()) return -4;
+  // A property that cannot be stored keeps the header as it was, and so
+  // does one that cannot be read.
+  if (!propertiesStorable() || !savedHeader_.save(header, [this](TPortableIniFile& ini) { writeHeader(ini); }))
+    return -4;
   headerSaved_ = changeStamp();
   savedLoadAlways_ = loadAlways_;
   viewPropertiesSaved();
   return 0;
 }
 
+void TPortfolio::writeHeader(TPortableIniFile& ini) const {
+  ini.writeString(portfolioSection, "Name", name_);
+  ini.writeString(portfolioSection, "Symbol", symbol_);
+  ini.writeString(portfolioSection, "Currency", currency_);
+  ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
+  saveProperties(ini);
+}
+
 int TPortfolio::saveLoadAlways() {
   if (folder_.empty()) return -4;
+  // A mark the user left as it was is not written: another program may
+  // have set it since.
+  if (loadAlways_ == savedLoadAlways_) return 0;
   try {
     TPortableIniFile ini(folder_ + headerFile);
     // Only a header that still holds its portfolio takes the mark; into
     // any other it would be the only key left.
     if (ini.readFailed() || !ini.sectionExists(portfolioSection)) return -4;
     ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-    return ini.updateFile() ? 0 : -4;
+    if (!ini.updateFile()) return -4;
+    savedLoadAlways_ = loadAlways_;
+    savedHeader_.takeAsRead(portfolioSection, "LoadAlways", ini);
+    return 0;
   } catch (const std::exception&) {
     return -4;
   }
