@@ -55,6 +55,8 @@ TFormOptions mainOptions() {
   return options;
 }
 
+void directoriesWriter(TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); }
+
 }  // namespace
 
 TmainForm::TmainForm(const TMainFormContext& context)
@@ -169,6 +171,7 @@ void TmainForm::FormCreate() {
     return;
   }
   loadDirectoryTable(paths_.dirListFileName, "Directories");
+  savedDirectories_.take(paths_.dirListFileName, directoriesWriter);
   applyDirectoryDefaults(context_.currentDirectory);
   refreshDataPaths(paths_);
   selDirDlg = std::make_unique<TselDirDlg>(messageBox_);
@@ -314,7 +317,7 @@ bool TmainForm::startDirsOK() {
   dirSelForm.loadTranslations(paths_.languageFileName);
   if (dirSelForm.allDirsOK()) return true;
   if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
-  if (!saveDirectoryTable(paths_.dirListFileName, "Directories")) {
+  if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
     messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName, commonString(4),
                      MB_OK | MB_ICONSTOP);
   }
@@ -343,7 +346,7 @@ void TmainForm::setupBtnClick() {
   application().available();
   if (dirSelForm.execute(bounds())) {
     THourglass hourglass;
-    if (!saveDirectoryTable(paths_.dirListFileName, "Directories")) {
+    if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
       messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName,
                        commonString(4), MB_OK | MB_ICONSTOP);
     }

@@ -246,6 +246,9 @@ class TmainForm : public TForm {
   TMainFormContext context_;
   TMainPaths paths_;
   TSettingsBaseline savedGUIoptions_;
+  // The directory list as read at the start: the downloader reads and
+  // writes it too.
+  TSettingsBaseline savedDirectories_;
   // Whether the options file was read at the start, when it was there.
   std::optional<bool> guiOptionsRead_;
   TMessageBox& messageBox_;

@@ -5,6 +5,7 @@
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/StdControls.h"
@@ -105,5 +106,9 @@ void TmonthsForm::okBtnClick() {
 bool editMonthNames(const std::string& languageFile, const std::string& optionsFile, const RECT& rect) {
   TmonthsForm form;
   form.loadTranslations(languageFile);
-  return form.execute(rect) && saveMonthSets(optionsFile);
+  // What the user changes from the sets held now is written, and nothing
+  // else: names another program wrote into the file since they were read stay.
+  TSettingsBaseline saved;
+  saved.take(optionsFile, writeMonthSets);
+  return form.execute(rect) && saved.save(optionsFile, writeMonthSets);
 }

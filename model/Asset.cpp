@@ -82,6 +82,7 @@ void TAsset::clear() {
   releasePrices();
   lastChange_ = changeStamp();
   lastSaved_ = 0;
+  saved_.forget();
   TCustomPropertyObject::clear();
 }
 
@@ -178,11 +179,22 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
   // Just read, the asset equals its file; the stamps taken while reading
   // are no changes.
   lastSaved_ = changeStamp();
+  saved_.takeOfExistingFile(fileName(), [this](TPortableIniFile& ini) { writeTo(ini); });
   return 0;
 }
 
 double TAsset::ownChange() const {
   return std::max({TCustomPropertyObject::lastChange(), lastChange_, allocation_.LastChange()});
+}
+
+void TAsset::writeTo(TPortableIniFile& ini) const {
+  ini.writeString(assetSection, "Name", name_);
+  ini.writeString(assetSection, "Symbol", symbol_);
+  ini.writeString(assetSection, "Currency", currency_);
+  ini.writeString(assetSection, "PriceHistoryLocation", collapsePath(priceHistoryLocation_));
+  ini.writeString(assetSection, "PriceHistoryFormatString", priceHistoryFormatString_);
+  allocation_.saveToIni(ini);
+  saveProperties(ini);
 }
 
 int TAsset::save() {
@@ -193,21 +205,8 @@ int TAsset::save() {
   // transactions and prices, each in files of their own, are still saved.
   const bool storable = propertiesStorable();
   if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
-    try {
-      TPortableIniFile ini(file);
-      // Rewriting a file that could not be read would lose what it holds.
-      if (ini.readFailed()) return -4;
-      ini.writeString(assetSection, "Name", name_);
-      ini.writeString(assetSection, "Symbol", symbol_);
-      ini.writeString(assetSection, "Currency", currency_);
-      ini.writeString(assetSection, "PriceHistoryLocation", collapsePath(priceHistoryLocation_));
-      ini.writeString(assetSection, "PriceHistoryFormatString", priceHistoryFormatString_);
-      allocation_.saveToIni(ini);
-      saveProperties(ini);
-      if (!ini.updateFile()) return -4;
-    } catch (const std::exception&) {
-      return -4;
-    }
+    // Rewriting a file that could not be read would lose what it holds.
+    if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return -4;
     lastSaved_ = changeStamp();
     viewPropertiesSaved();
   }

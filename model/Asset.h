@@ -7,6 +7,7 @@
 #include "model/CashFlows.h"
 #include "model/CustomProperties.h"
 #include "model/ProgressReport.h"
+#include "model/SettingsBaseline.h"
 #include "model/TransactionTable.h"
 
 class TPrices;
@@ -116,6 +117,7 @@ class TAsset : public TCustomPropertyObject {
 
  private:
   std::string fileName() const;
+  void writeTo(TPortableIniFile& ini) const;
   double ownChange() const;
   void releasePrices();
   TForex* tableTo(const std::string& currency, bool& sameCurrency) const;
@@ -138,6 +140,9 @@ class TAsset : public TCustomPropertyObject {
   TAllocation allocation_;
   double lastChange_ = 0;
   double lastSaved_ = 0;  // when the asset file last matched the asset
+  // What the asset file holds as far as the asset knows: a save writes only
+  // what changed since, and keeps what another program wrote.
+  TSettingsBaseline saved_;
 };
 
 // Name + " (" + Symbol + ")", or the Symbol alone when the Name is empty: how

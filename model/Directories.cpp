@@ -104,11 +104,9 @@ void loadDirectoryTable(const std::string& fileName, const std::string& section)
   sortDirectoryTable();
 }
 
-bool saveDirectoryTable(const std::string& fileName, const std::string& section) {
-  TPortableIniFile ini(fileName);
+void writeDirectoryTable(TPortableIniFile& ini, const std::string& section) {
   ini.eraseSection(section);
   for (const TNamedDirectory& entry : directoryTable()) ini.writeString(section, entry.name, entry.path);
-  return ini.updateFile();
 }
 
 void setDirectory(const std::string& name, const std::string& path) {

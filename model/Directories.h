@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <string>
 
+class TPortableIniFile;
+
 // The named-directory table: placeholders such as "<DATA>" or "<FOREX>" and
 // the folders they stand for, so that stored paths survive the user moving
 // the folders. One table for the whole program; names and paths are kept
@@ -9,8 +11,10 @@
 
 // Replaces the table by the NAME=PATH entries of a section of a settings file.
 void loadDirectoryTable(const std::string& fileName, const std::string& section);
-// Rewrites the section with the table's entries; false when the file could not be saved.
-bool saveDirectoryTable(const std::string& fileName, const std::string& section);
+// Writes the section anew with the table's entries: the writer of the
+// table's settings baseline (see TSettingsBaseline), so that a save keeps
+// the entries another program (the downloader) wrote since the load.
+void writeDirectoryTable(TPortableIniFile& ini, const std::string& section);
 void setDirectory(const std::string& name, const std::string& path);
 // The path of a placeholder (any case); empty when the table has none.
 std::string getDirectory(const std::string& name);

@@ -39,8 +39,7 @@ void loadMonthSets(const std::string& fileName) {
   }
 }
 
-bool saveMonthSets(const std::string& fileName) {
-  TPortableIniFile ini(fileName);
+void writeMonthSets(TPortableIniFile& ini) {
   for (int userSet = 0; userSet < userMonthSetCount; ++userSet) {
     std::string section = sectionOfUserSet(userSet);
     const TMonthSet& set = monthSets()[userSet + 1];
@@ -49,5 +48,4 @@ bool saveMonthSets(const std::string& fileName) {
     ini.writeString(section, "Description", cut(set.description));
     for (int month = 1; month <= 12; ++month) ini.writeString(section, std::to_string(month), cut(set.names[month - 1]));
   }
-  return ini.updateFile();
 }

@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+class TPortableIniFile;
+
 // Month-name sets: how quote files of different sources spell months. Set 0
 // is the built-in English one ("Jan" .. "Dec"); sets 1 to 10 are the user's,
 // stored as user sets 0 to 9 in the sections "MonthNames0" .. "MonthNames9"
@@ -24,6 +26,7 @@ TMonthSets& monthSets();
 void resetMonthSets();
 // Resets, then reads the user sets whose sections exist; texts are cut to 20 characters.
 void loadMonthSets(const std::string& fileName);
-// Rewrites the ten user-set sections (empty texts write no key); false when
-// the file could not be saved.
-bool saveMonthSets(const std::string& fileName);
+// Writes the ten user-set sections anew (empty texts write no key): the
+// writer of the sets' settings baseline (see TSettingsBaseline), so that a
+// save keeps the names another program wrote since.
+void writeMonthSets(TPortableIniFile& ini);

@@ -51,7 +51,6 @@ TPortfolio::~TPortfolio() { clear(); }
 void TPortfolio::clear() {
   setCurrentAssetIndex(-1);
   loadAlways_ = true;
-  loadAlwaysUnread_ = false;
   name_.clear();
   symbol_.clear();
   folder_.clear();
@@ -60,6 +59,7 @@ void TPortfolio::clear() {
   dates_.clear();
   transactionNumbers_.clear();
   TCustomPropertyObject::clear();
+  savedHeader_.forget();
   lastChange_ = headerChange_ = changeStamp();
   currentAssetChange_ = assetsChange_ = lastChange_;
 }
@@ -100,8 +100,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       // (opening the portfolio by a pick sets it below).
       TNumberReader numbers(ini);
       loadAlways_ = numbers.readBool(portfolioSection, "LoadAlways", false);
-      loadAlwaysUnread_ = !numbers.unread().empty();
-      if (loadAlwaysUnread_ && !setLoadAlways) {
+      if (!numbers.unread().empty() && !setLoadAlways) {
         const std::string label = objectLabel(ini.readString(portfolioSection, "Name", ""),
                                               ini.readString(portfolioSection, "Symbol", ""));
         reportLoadFailure("Portfolio " + (label.empty() ? "" : shortLabel(label) + " ") +
@@ -120,12 +119,13 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         loadAlways_ = true;
         // Only the mark for the next start; the next save writes it again.
         ini.writeBool(portfolioSection, "LoadAlways", true);
-        if (ini.updateFile()) loadAlwaysUnread_ = false;
+        ini.updateFile();
       }
     }
     // Just read, the header equals its file.
     headerSaved_ = changeStamp();
     savedLoadAlways_ = loadAlways_;
+    savedHeader_.takeOfExistingFile(header, [this](TPortableIniFile& ini) { writeHeader(ini); });
     reportProgress(progress, cookie, progressPortfolioRead, objectLabel(name_, symbol_));
     if (withAssets) {
       std::vector<int32_t> numbers;
@@ -187,27 +187,29 @@ int TPortfolio::saveHeader() {
   const bool changed = std::max(TCustomPropertyObject::lastChange(), headerChange_) > headerSaved_ ||
                        loadAlways_ != savedLoadAlways_ || viewPropertiesUnsaved();
   if (!changed && fileExists(header)) return 0;
-  TPortableIniFile ini(header);
-  // A property that cannot be stored keeps the header as it was.
-  if (ini.readFailed() || !propertiesStorable()) return -4;
-  ini.writeString(portfolioSection, "Name", name_);
-  ini.writeString(portfolioSection, "Symbol", symbol_);
-  ini.writeString(portfolioSection, "Currency", currency_);
-  // A mark that did not read stays as the file spells it until the user sets one.
-  if (!loadAlwaysUnread_ || loadAlways_ != savedLoadAlways_) ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-  saveProperties(ini);
-  if (!ini.updateFile()) return -4;
+  // A property that cannot be stored keeps the header as it was, and so
+  // does one that cannot be read.
+  if (!propertiesStorable() || !savedHeader_.save(header, [this](TPortableIniFile& ini) { writeHeader(ini); }))
+    return -4;
   headerSaved_ = changeStamp();
-  loadAlwaysUnread_ = loadAlwaysUnread_ && loadAlways_ == savedLoadAlways_;
   savedLoadAlways_ = loadAlways_;
   viewPropertiesSaved();
   return 0;
 }
 
+void TPortfolio::writeHeader(TPortableIniFile& ini) const {
+  ini.writeString(portfolioSection, "Name", name_);
+  ini.writeString(portfolioSection, "Symbol", symbol_);
+  ini.writeString(portfolioSection, "Currency", currency_);
+  ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
+  saveProperties(ini);
+}
+
 int TPortfolio::saveLoadAlways() {
   if (folder_.empty()) return -4;
-  // A mark that did not read is written only once the user sets one.
-  if (loadAlwaysUnread_ && loadAlways_ == savedLoadAlways_) return 0;
+  // A mark the user left as it was is not written: another program may
+  // have set it since.
+  if (loadAlways_ == savedLoadAlways_) return 0;
   try {
     TPortableIniFile ini(folder_ + headerFile);
     // Only a header that still holds its portfolio takes the mark; into
@@ -215,8 +217,8 @@ int TPortfolio::saveLoadAlways() {
     if (ini.readFailed() || !ini.sectionExists(portfolioSection)) return -4;
     ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
     if (!ini.updateFile()) return -4;
-    loadAlwaysUnread_ = false;
     savedLoadAlways_ = loadAlways_;
+    savedHeader_.takeAsRead(portfolioSection, "LoadAlways", ini);
     return 0;
   } catch (const std::exception&) {
     return -4;

@@ -8,6 +8,7 @@
 #include "model/CashFlows.h"
 #include "model/CustomProperties.h"
 #include "model/ProgressReport.h"
+#include "model/SettingsBaseline.h"
 
 class TTransaction;
 
@@ -144,6 +145,7 @@ class TPortfolio : public TCustomPropertyObject {
   void pickDate(TAssetDate assetDate, bool later, double& date, bool& found);
   std::string freeAssetStem() const;
   int saveHeader();
+  void writeHeader(TPortableIniFile& ini) const;
 
   int32_t serial_;
   int currentAssetIndex_ = -1;
@@ -156,9 +158,9 @@ class TPortfolio : public TCustomPropertyObject {
   double headerSaved_ = 0;  // when the header file last matched the portfolio
   bool loadAlways_ = true;
   bool savedLoadAlways_ = true;
-  // The header's LoadAlways was no number: taken as not set, and not
-  // written until the user sets the mark.
-  bool loadAlwaysUnread_ = false;
+  // What the header holds as far as the portfolio knows: a save writes only
+  // what changed since, and keeps what another program wrote.
+  TSettingsBaseline savedHeader_;
   std::string name_;
   std::string symbol_;
   std::string folder_;

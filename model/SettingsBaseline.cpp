@@ -18,6 +18,16 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) 
     baseline_.reset();
 }
 
+void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TWriter& write) {
+  write_ = write;
+  baseline_ = written(fileName, write);
+}
+
+void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
+  write_ = write;
+  baseline_ = std::move(other.baseline_);
+}
+
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
   take(fileName, write);
   // What stood in for a file not read whole is no change of the user's:
@@ -35,6 +45,28 @@ void TSettingsBaseline::takeAsRead(const std::string& section, const std::string
 }
 
 bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) {
+  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now) {
+    // Entries the object did not change keep what the file holds.
+    TPortableIniFile ini(fileName);
+    // Rewriting a file that could not be read would lose what it holds.
+    if (ini.readFailed()) return false;
+    ini.writeChanges(before, now);
+    return ini.updateFile();
+  });
+}
+
+bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& write, bool durable) {
+  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now) {
+    const TPortableIniFile asItStands(fileName);
+    if (asItStands.readFailed()) return false;
+    TPortableIniFile ini(fileName, TPortableIniFile::TNewFile{});
+    ini.writeChanges(TPortableIniFile(fileName, TPortableIniFile::TNewFile{}), asItStands);
+    ini.writeChanges(before, now);
+    return ini.createFile(durable, true) == TNewFileResult::created;
+  });
+}
+
+bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit) {
   try {
     std::unique_ptr<TPortableIniFile> now = written(fileName, write);
     const TPortableIniFile nothing(fileName, TPortableIniFile::TNewFile{});
@@ -46,14 +78,7 @@ bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) 
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
-    if (changes.writeChanges(before, *now)) {
-      // Entries the object did not change keep what the file holds.
-      TPortableIniFile ini(fileName);
-      // Rewriting a file that could not be read would lose what it holds.
-      if (ini.readFailed()) return false;
-      ini.writeChanges(before, *now);
-      if (!ini.updateFile()) return false;
-    }
+    if (changes.writeChanges(before, *now) && !commit(before, *now)) return false;
     baseline_ = std::move(now);
     return true;
   } catch (const std::exception&) {

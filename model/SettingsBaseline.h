@@ -25,6 +25,13 @@ class TSettingsBaseline {
   // the file did not hold yet, is saved; not so for a file read only in
   // part, which is written only for the user's own changes.
   void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
+  // As take, for a file just read or written whole, which thus exists: a
+  // folder of thousands of transactions is not looked up once more for each.
+  void takeOfExistingFile(const std::string& fileName, const TWriter& write);
+  // What another object knew of a file it leaves to this one (a transaction
+  // written over the file of one that is gone): the next save writes what
+  // this object's writer gives differently from that.
+  void takeOver(TSettingsBaseline&& other, const TWriter& write);
   // After the file was found missing: the next save writes everything.
   void forget() { baseline_.reset(); }
   // Takes again what the writer given to take gives now: what the owner
@@ -42,11 +49,20 @@ class TSettingsBaseline {
   // missing by then is written whole. True when
   // nothing needed writing or the write succeeded.
   bool save(const std::string& fileName, const TWriter& write);
+  // As save, for a file whose old text is of no value once replaced (a soft
+  // transaction's, which a system run makes again by the thousand): written
+  // over in place, and flushed to the disk only when durable (see
+  // overwriteFile). A file missing by then is not made.
+  bool saveInPlace(const std::string& fileName, const TWriter& write, bool durable);
 
   // The file as the writer would make it anew.
   static std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write);
 
  private:
+  // Writes what changed from the baseline, given it and what the writer
+  // gives now, into the file as it stands.
+  using TCommit = std::function<bool(const TPortableIniFile& before, const TPortableIniFile& now)>;
+  bool saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit);
 
   TWriter write_;
   std::unique_ptr<TPortableIniFile> baseline_;

@@ -39,6 +39,7 @@ void TTransaction::clear() {
   needsSave_ = false;
   lastChange_ = changeStamp();
   lastSaved_ = lastChange_;
+  saved_.forget();
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
 }
 
@@ -82,6 +83,7 @@ std::string TTransaction::loadFrom(const TPortableIniFile& ini, const std::strin
   // Just read, the transaction equals its file: the stamps the property
   // lists took while loading must not count as changes.
   lastSaved_ = changeStamp();
+  saved_.takeOfExistingFile(fileName, writer());
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
   return numbers.firstUnread();
 }
@@ -98,6 +100,15 @@ bool TTransaction::writeTo(TPortableIniFile& ini) const {
   return stored;
 }
 
+bool TTransaction::storable() const {
+  return propertiesStorable() && storableFloat(dateTime_) && storableFloat(units_) && storableFloat(value_) &&
+         storableFloat(fees_);
+}
+
+TSettingsBaseline::TWriter TTransaction::writer() const {
+  return [this](TPortableIniFile& ini) { writeTo(ini); };
+}
+
 TNewFileResult TTransaction::createFile(const std::string& fileName, bool durable, bool overwrite) {
   if (!propertiesStorable()) return TNewFileResult::failed;
   TPortableIniFile ini(fileName, TPortableIniFile::TNewFile{});
@@ -107,15 +118,34 @@ TNewFileResult TTransaction::createFile(const std::string& fileName, bool durabl
   return result;
 }
 
+TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable) {
+  if (!storable()) return TNewFileResult::failed;
+  const TCustomProperties ownExternal = ExternalProperties;
+  for (const TCustomProperty& line : left.external.Lines())
+    if (getExternalProperty(line.Name).empty()) setExternalProperty(line.Name, line.Value, "", "", false);
+  saved_.takeOver(std::move(left.saved), writer());
+  if (!saved_.saveInPlace(left.fileName, writer(), durable)) {
+    ExternalProperties = ownExternal;
+    saved_.forget();
+    return TNewFileResult::failed;
+  }
+  fileName_ = left.fileName;
+  needsSave_ = false;
+  lastSaved_ = changeStamp();
+  viewPropertiesSaved();
+  return TNewFileResult::created;
+}
+
+TTransactionFileLeft TTransaction::leaveFile() {
+  return TTransactionFileLeft{fileName_, std::move(saved_), ExternalProperties};
+}
+
 int TTransaction::save() {
   if (!needsSave_ && !(lastChange() > lastSaved_) && !viewPropertiesUnsaved()) return 0;
   if (fileName_.empty()) return 0;
-  if (!propertiesStorable()) return -4;
-  TPortableIniFile ini(fileName_);
+  if (!storable()) return -4;
   // Rewriting a file that could not be read would lose what it holds.
-  if (ini.readFailed()) return -4;
-  if (!writeTo(ini)) return -4;
-  if (!ini.updateFile()) return -4;
+  if (!saved_.save(fileName_, writer())) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
   viewPropertiesSaved();

@@ -4,9 +4,19 @@
 #include <string>
 
 #include "model/CustomProperties.h"
+#include "model/SettingsBaseline.h"
 #include "platform/FileSystem.h"
 
 class TTransactionTable;
+
+// What a transaction that goes leaves in its file when the file stays for a
+// new one (see TTransactionTable::deleteBetweenDates): what the file holds
+// as far as it knew, and the windows' settings of its line.
+struct TTransactionFileLeft {
+  std::string fileName;
+  TSettingsBaseline saved;
+  TCustomProperties external;
+};
 
 // One dated movement of an asset, kept in its own small settings file so
 // that it can be added, edited or deleted without rewriting the others.
@@ -38,6 +48,14 @@ class TTransaction : public TCustomPropertyObject {
   // with overwrite must be a file whose text is of no value any more (see
   // overwriteFile).
   TNewFileResult createFile(const std::string& fileName, bool durable, bool overwrite = false);
+  // Writes the transaction over the file another one left, taking over the
+  // windows' settings of that one's line: only what differs from what the
+  // file held for it is written, in place (see saveInPlace), and nothing
+  // when the file holds the transaction already. On failure nothing is
+  // taken over.
+  TNewFileResult writeOver(TTransactionFileLeft& left, bool durable);
+  // Leaves the file for another transaction (see writeOver).
+  TTransactionFileLeft leaveFile();
   // -4, changing nothing, for an amount the file cannot hold (see
   // storableFloat).
   int setAll(int32_t number, int32_t soft, double dateTime, long double units, long double value, long double fees,
@@ -75,6 +93,8 @@ class TTransaction : public TCustomPropertyObject {
   // False when a value would not read back as it is: the file is then not
   // written, keeping what it held.
   bool writeTo(TPortableIniFile& ini) const;
+  bool storable() const;
+  TSettingsBaseline::TWriter writer() const;
   friend class TTransactionTable;
 
   void touch();
@@ -94,6 +114,9 @@ class TTransaction : public TCustomPropertyObject {
   long double value_ = 0;
   long double fees_ = 0;
   bool needsSave_ = false;
+  // What the file holds as far as the transaction knows: a save writes only
+  // what changed since, and keeps what another program wrote.
+  TSettingsBaseline saved_;
 };
 
 // The amounts a transaction can hold: those its file reads back.

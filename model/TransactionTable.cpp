@@ -142,7 +142,7 @@ int TTransactionTable::saveAll() {
 void TTransactionTable::trackFileNumbers(const std::string& folder) {
   if (sameText(folder, numberedFolder_)) return;
   // Spares are known by their numbers in the folder they are in.
-  for (const auto& spare : spareFiles_) discardedFiles_.push_back(spare.second);
+  for (const auto& spare : spareFiles_) discardedFiles_.push_back(spare.second.fileName);
   spareFiles_.clear();
   numberedFolder_ = folder;
   usedFileNumbers_.clear();
@@ -219,21 +219,21 @@ TNewFileResult TTransactionTable::createTransactionFile(TTransaction& transactio
                                                         bool durable) {
   const auto spare = spareFiles_.find(numberInNumberedFolder(fileName));
   if (spare != spareFiles_.end()) {
-    const std::string spareFile = spare->second;
+    TTransactionFileLeft left = std::move(spare->second);
     spareFiles_.erase(spare);
-    const TNewFileResult written = transaction.createFile(spareFile, durable, true);
+    const TNewFileResult written = transaction.writeOver(left, durable);
     if (written == TNewFileResult::created) return written;
     // Held by another program, say: the end of the run tries once more and
     // tells when it stays.
-    if (!deletedOrGone(spareFile)) discardedFiles_.push_back(spareFile);
+    if (!deletedOrGone(left.fileName)) discardedFiles_.push_back(left.fileName);
   }
   return transaction.createFile(fileName, durable);
 }
 
-bool TTransactionTable::keepAsSpare(const TTransaction& transaction) {
+bool TTransactionTable::keepAsSpare(TTransaction& transaction) {
   const int64_t number = numberInNumberedFolder(transaction.FileName());
   if (number < 0) return false;
-  spareFiles_[number] = transaction.FileName();
+  spareFiles_[number] = transaction.leaveFile();
   return true;
 }
 
@@ -298,7 +298,7 @@ int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNum
 
 bool TTransactionTable::discardSpareFiles() {
   bool deleted = true;
-  for (const auto& spare : spareFiles_) deleted = deletedOrGone(spare.second) && deleted;
+  for (const auto& spare : spareFiles_) deleted = deletedOrGone(spare.second.fileName) && deleted;
   spareFiles_.clear();
   for (const std::string& file : discardedFiles_) deleted = deletedOrGone(file) && deleted;
   discardedFiles_.clear();

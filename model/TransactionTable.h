@@ -111,7 +111,7 @@ class TTransactionTable {
   template <class Condition>
   int deleteWhere(Condition condition, bool keepFilesForReuse);
   bool deleteTransactionFile(TTransaction& transaction, bool keepFileForReuse);
-  bool keepAsSpare(const TTransaction& transaction);
+  bool keepAsSpare(TTransaction& transaction);
   TNewFileResult createTransactionFile(TTransaction& transaction, const std::string& fileName, bool durable);
   std::string untriedFileName(const std::string& folder);
   void trackFileNumbers(const std::string& folder);
@@ -152,7 +152,7 @@ class TTransactionTable {
   int64_t lowestUntriedFileNumber_ = 1;
   // Files of that folder whose transactions are gone, by their numbers, which
   // are free: a new transaction given one is written over its file.
-  std::map<int64_t, std::string> spareFiles_;
+  std::map<int64_t, TTransactionFileLeft> spareFiles_;
   // Files to delete once the additions are done: spares of a folder left
   // for another, and "~N.INI" spares that an earlier version's run left.
   std::vector<std::string> discardedFiles_;

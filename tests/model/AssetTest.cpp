@@ -243,14 +243,16 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   ASSERT_EQ(asset.save(), 0);
   EXPECT_EQ(readWholeFile(folder + "1.INI"), before);
 
+  // What changed is written, in portable form; what did not stays as the
+  // file spells it.
   asset.setName("Acme Corp");
   asset.setCustomProperty("Target", "14.5");
+  asset.setPercentBonds(40);
   ASSERT_EQ(asset.save(), 0);
   EXPECT_EQ(readWholeFile(folder + "1.INI"),
-            "[Asset]\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=USD\r\n"
+            "[Asset]\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=usd\r\n"
             "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\n\r\n"
-            "[Allocation]\r\nStocks= 6.00000000000000E+0001\r\nBonds= 3.99995000000000E+0001\r\n"
-            "Cash= 0.00000000000000E+0000\r\nOther= 0.00000000000000E+0000\r\n\r\n"
+            "[Allocation]\r\nStocks=60\r\nBonds= 4.00000000000000E+0001\r\n\r\n"
             "[CustomProperties]\r\nTarget=14.5\r\n\r\n");
 
   // A window's line size is saved though it is no change of the asset.

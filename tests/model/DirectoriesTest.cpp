@@ -4,7 +4,9 @@
 
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -28,6 +30,9 @@ TEST(Directories, PathsCollapseToTheLongestPlaceholderAndExpandBack) {
   writeWholeFile(list, "[Other]\r\nx=1\r\n[Directories]\r\n<data>=c:\\app\\data\r\n<FOLIOS>=C:\\App\\Data\\Folios\\\r\n"
                        "<Forex>= c:\\app\\data\\forex \r\n<ROOT>=d:\r\n");
   loadDirectoryTable(list, "Directories");
+  const auto writer = [](TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); };
+  TSettingsBaseline saved;
+  saved.take(list, writer);
   setDirectory("<gallery>", " ");  // a directory without a path
   setDirectory("<Temp>", folder.path());
 
@@ -49,10 +54,20 @@ TEST(Directories, PathsCollapseToTheLongestPlaceholderAndExpandBack) {
 
   setDirectory("<FOLIOS>", "c:\\app\\data\\forex\\more");  // longer now: sorted first
   EXPECT_EQ(collapsePath("c:\\app\\data\\forex\\more\\1"), "<FOLIOS>1");
-  EXPECT_TRUE(saveDirectoryTable(list, "Directories"));
+  // The downloader, which shares the list, changed and added entries since
+  // the load: what the program did not change stays as it left it.
+  {
+    TPortableIniFile downloader(list);
+    downloader.writeString("Directories", "<ROOT>", "F:\\");
+    downloader.writeString("Directories", "<FETCH>", "F:\\FETCH\\");
+  }
+  EXPECT_TRUE(saved.save(list, writer));
   setDirectory("<FOLIOS>", "e:\\");
   loadDirectoryTable(list, "Directories");
   EXPECT_EQ(getDirectory("<FOLIOS>"), "C:\\APP\\DATA\\FOREX\\MORE\\");
+  EXPECT_EQ(getDirectory("<ROOT>"), "F:\\");
+  EXPECT_EQ(getDirectory("<FETCH>"), "F:\\FETCH\\");
+  EXPECT_EQ(getDirectory("<TEMP>"), upperCase(folder.path()));
   EXPECT_EQ(TPortableIniFile(list).readString("Other", "x", ""), "1");
 
   EXPECT_EQ(includeTrailingBackslash("C:"), "C:");

@@ -2,6 +2,7 @@
 
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
 #include "tests/support/TestFolders.h"
 
 TEST(MonthSets, LoadResetsThenReadsTheDefinedUserSetsCutToTwentyCharacters) {
@@ -30,7 +31,11 @@ TEST(MonthSets, SaveRewritesTheTenSectionsAndKeepsTheRestOfTheFile) {
   resetMonthSets();
   monthSets()[1] = {"French", {"janv", "", "mars"}};
   monthSets()[3].names[4] = "a name far longer than twenty";
-  ASSERT_TRUE(saveMonthSets(layout));
+  {
+    TPortableIniFile written(layout);
+    writeMonthSets(written);
+    ASSERT_TRUE(written.updateFile());
+  }
 
   TPortableIniFile ini(layout);
   EXPECT_EQ(ini.readString("MainForm", "Left", ""), "10");
@@ -45,4 +50,31 @@ TEST(MonthSets, SaveRewritesTheTenSectionsAndKeepsTheRestOfTheFile) {
   loadMonthSets(layout);
   EXPECT_EQ(monthSets()[1].names[2], "mars");
   EXPECT_EQ(monthSets()[0].names[0], "Jan");
+}
+
+// The names dialog rewrote every set from memory: names another program
+// wrote into the file since the start went back. Only what the user changed
+// from the sets held is written now (see editMonthNames).
+TEST(MonthSets, AnEditWritesOnlyWhatTheUserChanged) {
+  TTemporaryFolder folder;
+  std::string layout = folder.path() + "GUIoptions.INI";
+  writeWholeFile(layout, "[MonthNames0]\r\nDescription=German\r\n1=Januar\r\n2=Februar\r\n");
+  loadMonthSets(layout);
+  TSettingsBaseline saved;
+  saved.take(layout, writeMonthSets);
+  {
+    TPortableIniFile other(layout);
+    other.writeString("MonthNames0", "2", "Feber");
+    other.writeString("MonthNames0", "3", "Maerz");
+    other.writeString("MonthNames4", "Description", "Dutch");
+  }
+  monthSets()[1].names[0] = "Jaenner";
+  monthSets()[1].names[2] = "M\xe4rz";
+  ASSERT_TRUE(saved.save(layout, writeMonthSets));
+  loadMonthSets(layout);
+  EXPECT_EQ(monthSets()[1].names[0], "Jaenner");
+  EXPECT_EQ(monthSets()[1].names[1], "Feber");
+  EXPECT_EQ(monthSets()[1].names[2], "M\xe4rz");
+  EXPECT_EQ(monthSets()[5].description, "Dutch");
+  resetMonthSets();
 }

@@ -200,6 +200,14 @@ TEST_F(SampleTable, PortfolioListReadsHeadersOnly) {
   std::string expected = before;
   expected.replace(expected.find("LoadAlways=1"), 12, "LoadAlways=0");
   EXPECT_EQ(readWholeFile(sample.folios + "1\\0.INI"), expected);
+
+  // A mark the user left as it was is not written: what another program
+  // set since stays.
+  TPortableIniFile(sample.folios + "2\\0.INI").writeBool("Portfolio", "LoadAlways", false);
+  const auto edited = readWholeFile(sample.folios + "2\\0.INI");
+  ASSERT_EQ(list.saveLoadAlways(), 0);
+  EXPECT_EQ(readWholeFile(sample.folios + "2\\0.INI"), edited);
+  EXPECT_EQ(readWholeFile(sample.folios + "1\\0.INI"), expected);
 }
 
 namespace {

@@ -282,6 +282,69 @@ TEST(SamplePortfolio, OnlyAChangedHeaderIsWrittenAndAnUnchangedOneKeepsWhatOther
   EXPECT_EQ(saved.readString("ExternalProperties", "RowHeight", ""), "22");
 }
 
+// A portfolio's files were written whole from memory at any save: what
+// another program wrote into them since the load went back, and the keys it
+// added to a property section went. A save now writes what the program
+// changed since the load or its last save, into the file as it stands.
+TEST(SamplePortfolio, ASaveWritesOnlyWhatTheProgramChangedAndKeepsWhatAnotherProgramWrote) {
+  TSampleWorkFolder sample;
+  int32_t serials = 0;
+  TPortfolio portfolio(serials);
+  const std::string folder = sample.folios + "1\\";
+  ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+  TAsset& nordwind = *portfolio.assets(0);
+  ASSERT_EQ(nordwind.Symbol(), "NWE");
+  TTransaction* purchase = nullptr;
+  for (int i = 0; i < nordwind.transactionCount(); ++i)
+    if (nordwind.Transactions().items(i)->FileName() == folder + "1.TRN\\1.INI")
+      purchase = nordwind.Transactions().items(i);
+  ASSERT_NE(purchase, nullptr);
+
+  struct TFileCase {
+    std::string file;
+    TCustomPropertyObject& object;
+    std::string theirSection;  // where the other program changes a value
+    std::string theirKey;
+  };
+  const TFileCase cases[] = {{folder + "0.INI", portfolio, "CustomProperties", "TargetReturn"},
+                             {folder + "1.INI", nordwind, "CustomProperties", "StopLoss"},
+                             {folder + "1.TRN\\1.INI", *purchase, "Transaction", "Fees"}};
+  for (const TFileCase& file : cases) {
+    SCOPED_TRACE(file.file);
+    auto otherProgram = [&](const std::string& section, const std::string& key, const std::string& value) {
+      TPortableIniFile ini(file.file);
+      ini.writeString(section, key, value);
+      ASSERT_TRUE(ini.updateFile());
+    };
+    // Another value changed by each side, and a key the other adds.
+    otherProgram(file.theirSection, file.theirKey, "37");
+    otherProgram("CustomProperties", "Advisor", "Meyer");
+    file.object.setCustomProperty("Mine", "first");
+    ASSERT_EQ(portfolio.save(), 0);
+    TPortableIniFile saved(file.file);
+    EXPECT_EQ(saved.readString(file.theirSection, file.theirKey, ""), "37");
+    EXPECT_EQ(saved.readString("CustomProperties", "Advisor", ""), "Meyer");
+    EXPECT_EQ(saved.readString("CustomProperties", "Mine", ""), "first");
+
+    // The same value changed by both: the program's stands.
+    otherProgram("CustomProperties", "Mine", "theirs");
+    file.object.setCustomProperty("Mine", "second");
+    ASSERT_EQ(portfolio.save(), 0);
+    EXPECT_EQ(TPortableIniFile(file.file).readString("CustomProperties", "Mine", ""), "second");
+
+    // A line order alone writes that key and nothing else.
+    otherProgram(file.theirSection, file.theirKey, "38");
+    const std::string before = readWholeFile(file.file);
+    file.object.setViewProperty("DisplayOrder", "7");
+    ASSERT_EQ(portfolio.save(), 0);
+    writeWholeFile(sample.root + "expected.INI", before);
+    TPortableIniFile expected(sample.root + "expected.INI");
+    expected.writeString("ExternalProperties", "DisplayOrder", "7");
+    ASSERT_TRUE(expected.updateFile());
+    EXPECT_EQ(readWholeFile(file.file), readWholeFile(sample.root + "expected.INI"));
+  }
+}
+
 // The assets' files are read ahead of the load; one that another program
 // holds still fails the load as unreadable, and loads once let go.
 TEST(SamplePortfolio, AFileHeldByAnotherProgramFailsTheLoadAsUnreadable) {

@@ -11,6 +11,7 @@
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/PlainText.h"
+#include "model/PortableIniFile.h"
 #include "model/TransactionTable.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileReadAhead.h"
@@ -67,17 +68,20 @@ TEST(Transaction, SavesItsKeysInOrderAndOnlyWhenChanged) {
             "[CustomProperties]\r\n_COMMENT=first lot\r\n\r\n");
 
   // Unchanged since its last save: the file is left alone.
-  writeWholeFile(file, "[Transaction]\r\nNumber=4\r\nFlag=edited elsewhere\r\n");
+  TPortableIniFile(file).writeString("Transaction", "Flag", "edited elsewhere");
+  const std::string edited = readWholeFile(file);
   ASSERT_EQ(transaction.save(), 0);
-  EXPECT_NE(readWholeFile(file).find("edited elsewhere"), std::string::npos);
+  EXPECT_EQ(readWholeFile(file), edited);
 
-  // A change right after a save is a later change, however fast it comes.
+  // A change right after a save is a later change, however fast it comes;
+  // what was edited elsewhere and not here stays.
   for (int units = 1; units <= 30; ++units) {
     transaction.setUnits(units);
     ASSERT_EQ(transaction.save(), 0);
     TTransaction reread;
     ASSERT_EQ(reread.load(file), 0);
     ASSERT_EQ(reread.Units(), units);
+    ASSERT_EQ(reread.Flag(), "edited elsewhere");
   }
 }
 
@@ -411,9 +415,9 @@ TEST(TransactionTable, FilesKeptForReuseStoreWhatDeletingThemWould) {
   const std::string hard = readWholeFile(path + "1.INI");
   TTransactionTable table;
   ASSERT_EQ(table.loadDirectory(path), 0);
-  auto addSoft = [&](int count) {
+  auto addSoft = [&](int count, int firstUnits = 1) {
     for (int i = 0; i < count; ++i)
-      ASSERT_EQ(table.add(2 + i, 1, 45001 + i, i + 1, 10 * i, 1, "B", "run", path, true), 0);
+      ASSERT_EQ(table.add(2 + i, 1, 45001 + i, firstUnits + i, 10 * i, 1, "B", "run", path, true), 0);
   };
   addSoft(5);
   const std::map<std::string, std::string> once = folderContents(path);
@@ -449,11 +453,65 @@ TEST(TransactionTable, FilesKeptForReuseStoreWhatDeletingThemWould) {
   ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
   HANDLE held = CreateFileA((path + "2.INI").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  addSoft(3);
+  addSoft(3, 7);
   EXPECT_FALSE(table.discardSpareFiles());
   CloseHandle(held);
   EXPECT_EQ(readWholeFile(path + "2.INI"), once.at("2.INI"));
   EXPECT_EQ(folderContents(path).size(), 5u);
+}
+
+// A system's re-run made its transactions again over the files of the old
+// ones, rewriting each with the same bytes, and the line order the
+// Transactions window had stored in them went. Only a file whose transaction
+// changes is written now, with the changes alone, and the windows' settings
+// stay with the line.
+TEST(TransactionTable, ARerunWritesOnlyChangedFilesAndKeepsTheirLineSettings) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "4.TRN\\";
+  forceFolders(path);
+  TTransactionTable table;
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  auto run = [&](int changedUnits) {
+    ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+    for (int i = 0; i < 3; ++i)
+      ASSERT_EQ(table.add(1 + i, 1, 45001 + i, i == 1 ? changedUnits : i + 1, 10 * i, 1, "B", "run", path, true), 0);
+    ASSERT_TRUE(table.discardSpareFiles());
+  };
+  run(2);
+  for (int i = 0; i < 3; ++i) table.items(i)->setViewProperty("DisplayOrder", std::to_string(3 - i));
+  ASSERT_EQ(table.saveAll(), 0);
+  const std::map<std::string, std::string> stored = folderContents(path);
+  ASSERT_EQ(stored.size(), 3u);
+  ASSERT_NE(stored.at("1.INI").find("DisplayOrder=3"), std::string::npos);
+  std::map<std::string, int64_t> ages;
+  for (const auto& [name, text] : stored) ages[name] = fileAge(path + name);
+  Sleep(50);
+
+  run(2);
+  EXPECT_EQ(folderContents(path), stored);
+  for (const auto& [name, age] : ages) EXPECT_EQ(fileAge(path + name), age) << name;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(table.items(i)->getExternalProperty("DisplayOrder"), std::to_string(3 - i));
+    EXPECT_EQ(table.items(i)->save(), 0);
+  }
+  EXPECT_EQ(folderContents(path), stored);
+
+  // One transaction changes: its file alone is written, and another
+  // program's key in it stays.
+  TPortableIniFile(path + "2.INI").writeString("Transaction", "Checked", "yes");
+  std::map<std::string, std::string> expected = folderContents(path);
+  run(20);
+  EXPECT_EQ(fileAge(path + "1.INI"), ages["1.INI"]);
+  EXPECT_EQ(fileAge(path + "3.INI"), ages["3.INI"]);
+  TTransaction reread;
+  ASSERT_EQ(reread.load(path + "2.INI"), 0);
+  EXPECT_EQ(reread.Units(), 20);
+  EXPECT_EQ(reread.getExternalProperty("DisplayOrder"), "2");
+  EXPECT_EQ(TPortableIniFile(path + "2.INI").readString("Transaction", "Checked", ""), "yes");
+  expected.erase("2.INI");
+  std::map<std::string, std::string> now = folderContents(path);
+  now.erase("2.INI");
+  EXPECT_EQ(now, expected);
 }
 
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
