@@ -282,17 +282,25 @@ TEST_F(MacroFormTest, TheFindAndReplaceDialogsOpenAtTheEditorOrTheListAtTheirFir
     dialog->close();
   }
 
-  // The list's Find: below the selected package.
+  // The list's Find: below the selected package, or, with none selected, at
+  // the list's top-left corner.
   TListView& list = form.macroListView();
   const int row = rowOf(form, "Alpha");
-  list.setItemIndex(row);
-  for (const auto& item : form.macroListPopupMenu().items())
-    if (item->caption == "&Find") item->onClick();
-  ASSERT_TRUE(pumpUntil([&] { return finder.visible(); }));
   RECT item = list.itemRect(row);
   MapWindowPoints(list.handle(), nullptr, reinterpret_cast<POINT*>(&item), 2);
-  EXPECT_EQ(topLeftOf(finder.handle()), std::pair(item.left, item.bottom));
-  finder.close();
+  POINT corner{0, 0};
+  ClientToScreen(list.handle(), &corner);
+  for (const auto& [selected, at] : {std::pair{row, std::pair(item.left, item.bottom)},
+                                     std::pair{-1, std::pair(corner.x, corner.y)}}) {
+    list.clearSelection();
+    if (selected >= 0) list.setItemIndex(selected);
+    ASSERT_EQ(list.itemIndex(), selected);
+    for (const auto& entry : form.macroListPopupMenu().items())
+      if (entry->caption == "&Find") entry->onClick();
+    ASSERT_TRUE(pumpUntil([&] { return finder.visible(); }));
+    EXPECT_EQ(topLeftOf(finder.handle()), at) << selected;
+    finder.close();
+  }
   form.setFindDialog(nullptr);
   form.setReplaceDialog(nullptr);
 }
