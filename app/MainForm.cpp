@@ -564,13 +564,18 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
     if (failed.empty()) return true;
     std::string names;
     for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
-    std::string text = "Failed to save " + names + ": your latest changes are not on disk.";
+    // What is lost is what the files named did not take, nothing more: the
+    // other saves ran, and a window may have had something to write where
+    // the user changed nothing.
+    std::string text = "Failed to save " + names + ".";
     UINT buttons = MB_RETRYCANCEL;
     if (shuttingDown) {
       // A file that stays unwritable must not keep the program from ending:
-      // the user may give up its changes and keep everything else.
-      text += "\r\rTry Again: save again.\rContinue: end the program without them; the changes to " + names +
-              " since the last save are lost.\rCancel: go back to the program.";
+      // the user may give up what it did not take and keep everything else.
+      const bool one = failed.size() == 1;
+      text += std::string("\r\rTry Again: save again.\rContinue: end the program and leave ") +
+              (one ? "the file as it is; what was not written into it" : "the files as they are; what was not written into them") +
+              " is lost.\rCancel: go back to the program.";
       buttons = MB_CANCELTRYCONTINUE;
     }
     application().available();

@@ -399,10 +399,8 @@ bool TmainForm::closeCore(bool clearViews) {
   // The transactions' line sizes and order go into them before they are saved.
   if (!savedOrCancelled([this] { return transactionForm->saveView(); })) return false;
   if (!savedOrCancelled([this] {
-        std::vector<std::string> folders;
-        if (portfolioForm->savePortfolios(&folders) == 0) return TSaveFailures{};
         TSaveFailures failed;
-        for (const std::string& folder : folders) failed.push_back("the portfolio in " + folder);
+        if (portfolioForm->savePortfolios(&failed) == 0) return TSaveFailures{};
         return failed.empty() ? TSaveFailures{"the portfolios"} : failed;
       }))
     return false;

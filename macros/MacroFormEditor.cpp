@@ -219,16 +219,15 @@ void TmacroForm::findInList() {
   };
   dialog->onReplace = nullptr;
   dialog->onClose = [dialog] { dialog->onFind = nullptr; };
-  int row = macroListView_->itemIndex();
-  RECT at;
+  // Below the selected package, or at the list's top-left corner.
+  const int row = macroListView_->itemIndex();
+  POINT at{0, 0};
   if (row >= 0) {
-    RECT item = macroListView_->itemRect(row);
-    at = item;
-    MapWindowPoints(macroListView_->handle(), nullptr, reinterpret_cast<POINT*>(&at), 2);
-  } else {
-    GetWindowRect(macroListView_->handle(), &at);
+    const RECT item = macroListView_->itemRect(row);
+    at = {item.left, item.bottom};
   }
-  dialog->setPosition(at.left, at.bottom);
+  ClientToScreen(macroListView_->handle(), &at);
+  dialog->setPosition(at.x, at.y);
   dialog->execute(handle());
 }
 

@@ -198,21 +198,33 @@ void TAsset::writeTo(TPortableIniFile& ini) const {
 }
 
 int TAsset::save() {
+  unsavedFiles_.clear();
   // A cleared asset names no file.
   if (folder_.empty()) return 0;
+  // The transactions and prices, each in files of their own, are saved
+  // whatever becomes of the asset file: the user is told only of the files
+  // that failed, and would lose no more.
+  int result = transactions_.saveAll();
+  unsavedFiles_ = transactions_.UnsavedFiles();
+  if (result == 0) result = pricesTable().save(prices_);
+  // A series the cache could not write, or one left alone after a failed
+  // transaction, is not on disk either.
+  if (result != 0 && prices_->modified()) unsavedFiles_.push_back(priceHistoryLocation_);
   const std::string file = fileName();
-  // A property that cannot be stored keeps the asset file as it was; the
-  // transactions and prices, each in files of their own, are still saved.
+  // A property that cannot be stored keeps the asset file as it was.
   const bool storable = propertiesStorable();
   if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
     // Rewriting a file that could not be read would lose what it holds.
-    if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return -4;
+    if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
     lastSaved_ = changeStamp();
     viewPropertiesSaved();
   }
-  int result = transactions_.saveAll();
-  if (result == 0) result = pricesTable().save(prices_);
-  return storable ? result : -4;
+  return storable ? result : ownFileUnsaved(file);
+}
+
+int TAsset::ownFileUnsaved(const std::string& file) {
+  unsavedFiles_.insert(unsavedFiles_.begin(), file);
+  return -4;
 }
 
 int TAsset::createNew(const std::string& name, const std::string& symbol, bool skipChecks,

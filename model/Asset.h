@@ -43,10 +43,13 @@ class TAsset : public TCustomPropertyObject {
   // in a backslash).
   static std::string fileNameIn(const std::string& folder, int32_t number);
   static std::string transactionFolderIn(const std::string& folder, int32_t number);
-  // The asset file (only when the asset itself changed since it was read or
-  // written), then the transactions, then a modified price series. -4 when
-  // the asset file cannot be written; the others are then left alone.
+  // The transactions, a modified price series (only when the transactions
+  // saved) and the asset file (only when the asset itself changed since it
+  // was read or written). -4 when the asset file cannot be written, else the
+  // first failure.
   int save();
+  // The files the last save could not write: the asset file first.
+  const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // Makes the asset's file and transaction folder, with one empty first
   // transaction; the asset is not left loaded. -4 when the file or folder
   // exists or cannot be made; unless skipChecks, -2 for a price file in a
@@ -119,6 +122,8 @@ class TAsset : public TCustomPropertyObject {
   std::string fileName() const;
   void writeTo(TPortableIniFile& ini) const;
   double ownChange() const;
+  // Notes the asset file as unsaved; -4.
+  int ownFileUnsaved(const std::string& file);
   void releasePrices();
   TForex* tableTo(const std::string& currency, bool& sameCurrency) const;
   template <class Sum>
@@ -143,6 +148,7 @@ class TAsset : public TCustomPropertyObject {
   // What the asset file holds as far as the asset knows: a save writes only
   // what changed since, and keeps what another program wrote.
   TSettingsBaseline saved_;
+  std::vector<std::string> unsavedFiles_;
 };
 
 // Name + " (" + Symbol + ")", or the Symbol alone when the Name is empty: how

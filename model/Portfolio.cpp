@@ -162,6 +162,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
 
 int TPortfolio::save() {
   int result = 0;
+  unsavedFiles_.clear();
   if (folder_.empty()) {
     result = -4;
   } else {
@@ -170,11 +171,13 @@ int TPortfolio::save() {
     } catch (const std::exception&) {
       result = -4;
     }
+    if (result != 0) unsavedFiles_.push_back(folder_ + headerFile);
   }
   // The assets are saved even when the header could not be: their data is
   // what the user would lose.
   for (const auto& asset : assets_) {
     const int saved = asset->save();
+    unsavedFiles_.insert(unsavedFiles_.end(), asset->UnsavedFiles().begin(), asset->UnsavedFiles().end());
     if (result == 0) result = saved;
   }
   return result;

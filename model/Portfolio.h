@@ -37,6 +37,8 @@ class TPortfolio : public TCustomPropertyObject {
   // The header, then every asset (all of them, even after a failure); the
   // header's failure (-4), else the first asset's.
   int save();
+  // The files the last save could not write, in the order tried.
+  const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // Writes only "LoadAlways" into the header; -4, leaving it as it is, when
   // the header cannot be read or holds no portfolio any more.
   int saveLoadAlways();
@@ -170,6 +172,7 @@ class TPortfolio : public TCustomPropertyObject {
   std::vector<std::unique_ptr<TAsset>> assets_;
   std::vector<double> dates_;
   std::vector<int32_t> transactionNumbers_;
+  std::vector<std::string> unsavedFiles_;
 };
 
 // Merges the dates appended to a sorted list since it held sortedCount

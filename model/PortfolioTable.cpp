@@ -119,11 +119,12 @@ int TPortfolioTable::close(const std::string& folder, bool clearLoadAlways, cons
   return 0;
 }
 
-int TPortfolioTable::saveAll(std::vector<std::string>* failedFolders) {
+int TPortfolioTable::saveAll(std::vector<std::string>* unsavedFiles) {
   int result = 0;
   for (const auto& portfolio : portfolios_) {
     const int saved = portfolio->save();
-    if (saved != 0 && failedFolders != nullptr) failedFolders->push_back(portfolio->Folder());
+    if (unsavedFiles != nullptr)
+      unsavedFiles->insert(unsavedFiles->end(), portfolio->UnsavedFiles().begin(), portfolio->UnsavedFiles().end());
     if (result == 0) result = saved;
   }
   return result;

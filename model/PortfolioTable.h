@@ -33,9 +33,9 @@ class TPortfolioTable {
   // Saves the portfolio and takes it out of the table. When the save fails
   // it stays open with all its changes, and the failure is returned.
   int close(const std::string& folder, bool clearLoadAlways, const TProgressProcedure& progress, void* cookie);
-  // Saves every portfolio, also after one failed; the folders of those that
-  // failed are appended to failedFolders when given.
-  int saveAll(std::vector<std::string>* failedFolders = nullptr);
+  // Saves every portfolio, also after one failed; the files that could not
+  // be written are appended to unsavedFiles when given.
+  int saveAll(std::vector<std::string>* unsavedFiles = nullptr);
   // Creates the first free numbered folder under the root and opens it.
   int newPortfolio(const std::string& name, const std::string& symbol, std::string& folder, const std::string& root,
                    const std::string& currency);

@@ -132,8 +132,10 @@ int TTransactionTable::addFromFile(const std::string& fileName, const std::optio
 
 int TTransactionTable::saveAll() {
   int result = 0;
+  unsavedFiles_.clear();
   for (const auto& transaction : items_) {
     const int saved = transaction->save();
+    if (saved != 0) unsavedFiles_.push_back(transaction->FileName());
     if (result == 0) result = saved;
   }
   return result;

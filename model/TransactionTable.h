@@ -40,6 +40,8 @@ class TTransactionTable {
   const std::string& Failure() const { return failure_; }
   int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   int saveAll();
+  // The files the last saveAll could not write, in the order tried.
+  const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // With save, the transaction is written to the first free numbered file of
   // the folder and read back from it; -4 when no name is free. Without, it
   // is held in memory only. -4, adding nothing, for an amount a transaction
@@ -158,4 +160,5 @@ class TTransactionTable {
   std::vector<std::string> discardedFiles_;
   std::string failedFile_;
   std::string failure_;
+  std::vector<std::string> unsavedFiles_;
 };

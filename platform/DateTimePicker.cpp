@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <windowsx.h>
 
+#include "platform/Application.h"
 #include "platform/CalendarDates.h"
 #include "platform/DateTime.h"
 
@@ -35,6 +36,9 @@ class TDateTimePicker::TSystemPicker : public TControl {
     params.style = WS_CHILD | WS_TABSTOP | modeStyle;
     createWindow(params);
   }
+  ~TSystemPicker() override { stopWatchingCalendarKeys(); }
+  TSystemPicker(const TSystemPicker&) = delete;
+  TSystemPicker& operator=(const TSystemPicker&) = delete;
 
   // Wine's picker holds the digits typed into a field until the field is
   // full or left, and answers the value without them: leaving the field and
@@ -66,9 +70,10 @@ class TDateTimePicker::TSystemPicker : public TControl {
     switch (header.code) {
       case DTN_DROPDOWN:
         owner_.calendarOpen_ = true;
+        watchCalendarKeys();
         break;
       case DTN_CLOSEUP:
-        owner_.calendarOpen_ = false;
+        calendarClosed();
         break;
       case DTN_DATETIMECHANGE:
         if (owner_.onChange) owner_.onChange();
@@ -97,10 +102,60 @@ class TDateTimePicker::TSystemPicker : public TControl {
   // As Right moves it, past the key events of the picker's users.
   void nextField() { defaultHandling(WM_KEYDOWN, VK_RIGHT, 1); }
 
+  // The open calendar is a window of its own with the keyboard. Wine's
+  // ignores Esc, and Alt+F4 there closed the calendar for good (the picker
+  // showed none again) instead of the window; both are the picker's here.
+  void watchCalendarKeys() {
+    calendar_ = reinterpret_cast<HWND>(SendMessageA(handle(), DTM_GETMONTHCAL, 0, 0));
+    if (calendar_ == nullptr || calendarKeysHook_ != 0) return;
+    calendarKeysHook_ = application().addMessageHook([this](MSG& message) {
+      if (message.hwnd != calendar_) return false;
+      const bool escape = message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE;
+      const bool close = message.message == WM_SYSKEYDOWN && message.wParam == VK_F4;
+      if (!escape && !close) return false;
+      closeCalendar();
+      // Alt+F4 goes on as the picker's own: the window is asked to close.
+      message.hwnd = handle();
+      return escape;
+    });
+  }
+
+  void stopWatchingCalendarKeys() {
+    if (calendarKeysHook_ != 0) application().removeMessageHook(calendarKeysHook_);
+    calendarKeysHook_ = 0;
+  }
+
+  // Closes without a pick, the date kept. Wine's picker knows no request to
+  // close its calendar: it is hidden as a second press on the button hides
+  // it.
+  void closeCalendar() {
+    SendMessageA(handle(), DTM_CLOSEMONTHCAL, 0, 0);
+    if (IsWindowVisible(calendar_)) ShowWindow(calendar_, SW_HIDE);
+    calendarClosed();
+  }
+
+  void calendarClosed() {
+    owner_.calendarOpen_ = false;
+    stopWatchingCalendarKeys();
+    // Wine's calendar, hidden, keeps the keyboard and the activation (its
+    // picker even hands them back to it after telling of the close): the
+    // keys typed next reached nothing, and the first Alt+F4 only closed the
+    // hidden calendar.
+    const HWND calendar = calendar_;
+    const HWND picker = handle();
+    const auto takeKeysBack = [calendar, picker] {
+      if (calendar != nullptr && GetFocus() == calendar && !IsWindowVisible(calendar) && IsWindow(picker))
+        SetFocus(picker);
+    };
+    takeKeysBack();
+    application().postDeferred(takeKeysBack);
+  }
 
   TDateTimePicker& owner_;
   DWORD lastPressTime_ = 0;
   POINT lastPress_{};
+  HWND calendar_ = nullptr;
+  int calendarKeysHook_ = 0;
 };
 
 TDateTimePicker::TDateTimePicker(TControl* parent) : TControl(parent) {

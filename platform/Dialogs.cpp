@@ -134,7 +134,12 @@ void TFindDialog::execute(HWND owner) {
                   (options.matchCase ? FR_MATCHCASE : 0) | (hideWholeWord ? FR_HIDEWHOLEWORD : 0) |
                   (hideUpDown ? FR_HIDEUPDOWN : 0);
   dialog_ = withReplace_ ? ReplaceTextA(&record_) : FindTextA(&record_);
-  if (dialog_) application().addModelessDialog(dialog_);
+  if (!dialog_) return;
+  application().addModelessDialog(dialog_);
+  if (positionAtOpening_) {
+    setPosition(positionAtOpening_->x, positionAtOpening_->y);
+    positionAtOpening_.reset();
+  }
 }
 
 void TFindDialog::close() {
@@ -151,7 +156,10 @@ void TFindDialog::closed() {
 }
 
 void TFindDialog::setPosition(int screenX, int screenY) {
-  if (dialog_) SetWindowPos(dialog_, nullptr, screenX, screenY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (dialog_)
+    SetWindowPos(dialog_, nullptr, screenX, screenY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  else
+    positionAtOpening_ = POINT{screenX, screenY};
 }
 
 void TFindDialog::handleMessage(LPARAM lParam) {

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,8 @@ class TFindDialog {
   virtual void close();
   bool visible() const { return dialog_ != nullptr && IsWindowVisible(dialog_); }
   HWND handle() const { return dialog_; }
+  // Moves the open dialog; before it is open, the position is kept for its
+  // next opening.
   void setPosition(int screenX, int screenY);
 
   std::string findText;
@@ -94,6 +97,7 @@ class TFindDialog {
 
   bool withReplace_;
   HWND dialog_ = nullptr;
+  std::optional<POINT> positionAtOpening_;
   FINDREPLACEA record_{};
   char findBuffer_[256] = {};
   char replaceBuffer_[256] = {};

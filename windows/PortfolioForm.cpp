@@ -194,12 +194,12 @@ int TportfolioForm::loadPortfolios() {
   return result;
 }
 
-int TportfolioForm::savePortfolios(std::vector<std::string>* failedFolders) {
+int TportfolioForm::savePortfolios(std::vector<std::string>* unsavedFiles) {
   TPortfolioTable* table = portfolioTable();
   if (!table) return -7;
   setObjectGUIproperties();
   noteEditPanelExit();
-  return table->saveAll(failedFolders);
+  return table->saveAll(unsavedFiles);
 }
 
 // ---- Commands ----

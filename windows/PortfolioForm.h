@@ -33,9 +33,9 @@ class TportfolioForm : public TdataForm {
 
   // The start: the portfolios marked to load always, then the view.
   int loadPortfolios();
-  // The folders of the portfolios that could not be saved are appended to
-  // failedFolders when given.
-  int savePortfolios(std::vector<std::string>* failedFolders = nullptr);
+  // The files that could not be written are appended to unsavedFiles when
+  // given.
+  int savePortfolios(std::vector<std::string>* unsavedFiles = nullptr);
   void portfolioTableLoadNotify(int code, const std::string& text);
 
   // The commands; each answers the model's result code (0 success).

@@ -248,6 +248,63 @@ TEST_F(MacroFormTest, SortedByNameTheListStillFindsAndOpensThePackagesItShows) {
   EXPECT_EQ(form.macroIndex().item(static_cast<int>(list.itemData(1)))->name(), "beta");
 }
 
+namespace {
+
+std::pair<LONG, LONG> topLeftOf(HWND window) {
+  RECT bounds{};
+  GetWindowRect(window, &bounds);
+  return {bounds.left, bounds.top};
+}
+
+}  // namespace
+
+// The find and replace dialogs opened where the system puts a new dialog,
+// far from the editor; only a second Ctrl+F while one was open moved it.
+TEST_F(MacroFormTest, TheFindAndReplaceDialogsOpenAtTheEditorOrTheListAtTheirFirstOpening) {
+  package(folder.path(), "Alpha", false, "one\r\ntwo\r\n");
+  package(folder.path(), "Beta", false, "");
+  TmacroForm& form = open();
+  SetWindowPos(main.handle(), nullptr, 180, 140, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  form.macroListView().setItemIndex(rowOf(form, "Beta"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "Beta.js"; }));
+  HWND editor = form.macroEditPanel().handle();
+  TFindDialog finder;
+  TFindDialog replacer(true);
+  form.setFindDialog(&finder);
+  form.setReplaceDialog(&replacer);
+  for (auto [dialog, key] : {std::pair{&finder, 'F'}, std::pair{&replacer, 'R'}}) {
+    {
+      TKeyState held{VK_CONTROL};
+      sendKey(editor, key);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return dialog->visible(); })) << key;
+    EXPECT_EQ(topLeftOf(dialog->handle()), topLeftOf(editor)) << key;
+    dialog->close();
+  }
+
+  // The list's Find: below the selected package, or, with none selected, at
+  // the list's top-left corner.
+  TListView& list = form.macroListView();
+  const int row = rowOf(form, "Alpha");
+  RECT item = list.itemRect(row);
+  MapWindowPoints(list.handle(), nullptr, reinterpret_cast<POINT*>(&item), 2);
+  POINT corner{0, 0};
+  ClientToScreen(list.handle(), &corner);
+  for (const auto& [selected, at] : {std::pair{row, std::pair(item.left, item.bottom)},
+                                     std::pair{-1, std::pair(corner.x, corner.y)}}) {
+    list.clearSelection();
+    if (selected >= 0) list.setItemIndex(selected);
+    ASSERT_EQ(list.itemIndex(), selected);
+    for (const auto& entry : form.macroListPopupMenu().items())
+      if (entry->caption == "&Find") entry->onClick();
+    ASSERT_TRUE(pumpUntil([&] { return finder.visible(); }));
+    EXPECT_EQ(topLeftOf(finder.handle()), at) << selected;
+    finder.close();
+  }
+  form.setFindDialog(nullptr);
+  form.setReplaceDialog(nullptr);
+}
+
 TEST_F(MacroFormTest, TheEditorShortCutsDoWhatTheirMenuEntriesDo) {
   package(folder.path(), "Keys", true, "one\r\ntwo\r\n");
   TmacroForm& form = open();

@@ -164,14 +164,13 @@ void setReadOnly(const std::string& name, bool readOnly) {
   SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-std::string failureText(const std::string& name) {
-  return "Failed to save " + name + ": your latest changes are not on disk.";
-}
-
-// At the close the user may also end the program without the changes.
+// At the close the user may also end the program without what the file did
+// not take; the question speaks of no changes of the user's, since a window
+// may have had something to write where the user changed nothing.
 std::string closeQuestion(const std::string& name) {
-  return failureText(name) + "\r\rTry Again: save again.\rContinue: end the program without them; the changes to " +
-         name + " since the last save are lost.\rCancel: go back to the program.";
+  return "Failed to save " + name +
+         ".\r\rTry Again: save again.\rContinue: end the program and leave the file as it is; what was not "
+         "written into it is lost.\rCancel: go back to the program.";
 }
 
 }  // namespace
@@ -193,24 +192,48 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
   messages_.answer = IDCANCEL;
   SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
   ASSERT_EQ(messages_.texts.size(), 1u);
-  EXPECT_EQ(messages_.texts[0], closeQuestion("the portfolio in " + folder));
+  EXPECT_EQ(messages_.texts[0], closeQuestion(header));
   EXPECT_TRUE(IsWindowVisible(main_->handle())) << "cancelled: the program stays";
   EXPECT_EQ(table.current()->Name(), "Renamed savings");
   RemoveDirectoryA(header.c_str());
   writeWholeFile(header, headerText);
 }
 
-// A file that stayed unwritable once kept the program open until it was
-// killed, and every other edit was lost with it.
-TEST_F(MainWindowState, AtTheCloseAnUnwritableFileCanBeLeftWithItsChangesWhileTheRestIsSaved) {
-  TPortfolioTable& table = *main_->portfolioTable;
+namespace {
+
+// A new portfolio "Savings" with one asset, made current; its header, the
+// asset's file and the asset's transaction are each changed.
+struct TChangedPortfolio {
+  std::string header;
+  std::string assetFile;
+  std::string transactionFile;
+};
+
+TChangedPortfolio changedPortfolio(TPortfolioTable& table, const std::string& root) {
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  EXPECT_EQ(table.newPortfolio("Savings", "SAV", folder, root + "DATA\\FOLIOS\\", "EUR"), 0);
   table.setCurrentIndex(table.count() - 1);
-  table.current()->setName("Renamed savings");
-  const std::string header = folder + "0.INI";
-  const std::string headerText = readWholeFile(header);
-  setReadOnly(header, true);
+  TPortfolio& portfolio = *table.current();
+  writeWholeFile(root + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
+  EXPECT_EQ(portfolio.newAsset("A fund", "FND", false, "YYYYMMDD,C", root + "DATA\\QUOTES\\SAV.TXT", "EUR"), 0);
+  TAsset& asset = *portfolio.assets(0);
+  TTransaction& transaction = *asset.Transactions().items(0);
+  portfolio.setName("Renamed savings");
+  asset.setSymbol("FNX");
+  EXPECT_TRUE(transaction.setFees(7));
+  return {folder + "0.INI", TAsset::fileNameIn(asset.Folder(), asset.Number()), transaction.FileName()};
+}
+
+}  // namespace
+
+// A file that stayed unwritable once kept the program open until it was
+// killed, and every other edit was lost with it. The question named the
+// portfolio's folder, as if all its changes were lost, when only its header
+// was left.
+TEST_F(MainWindowState, AtTheCloseAnUnwritableFileCanBeLeftWithItsChangesWhileTheRestIsSaved) {
+  const TChangedPortfolio changed = changedPortfolio(*main_->portfolioTable, work_);
+  const std::string headerText = readWholeFile(changed.header);
+  setReadOnly(changed.header, true);
   main_->macroForm->sheetPanel().sheet().setCellContent(1, 1, 0, "=7*6", 1);
   main_->firstActivation = false;  // no loading
   main_->showModeless();
@@ -222,12 +245,48 @@ TEST_F(MainWindowState, AtTheCloseAnUnwritableFileCanBeLeftWithItsChangesWhileTh
     return answer;
   };
   EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
-  const std::string question = closeQuestion("the portfolio in " + folder);
+  const std::string question = closeQuestion(changed.header);
   EXPECT_EQ(messages_.texts, (std::vector<std::string>{question, question}));
-  setReadOnly(header, false);
-  EXPECT_EQ(readWholeFile(header), headerText);
+  setReadOnly(changed.header, false);
+  EXPECT_EQ(readWholeFile(changed.header), headerText);
+  EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
+  EXPECT_EQ(TPortableIniFile(changed.transactionFile).readFloat("Transaction", "Fees", 0), 7);
   EXPECT_NE(readWholeFile(main_->paths().guiOptionsFileName).find("=7*6"), std::string::npos)
       << "the saves after the failed one still ran";
+}
+
+// An asset file that could not be written once kept its transactions from
+// being saved too, while the question named only the portfolio's folder.
+TEST_F(MainWindowState, AnUnwritableAssetFileIsNamedAtTheCloseAndItsTransactionsAreSaved) {
+  const TChangedPortfolio changed = changedPortfolio(*main_->portfolioTable, work_);
+  const std::string assetText = readWholeFile(changed.assetFile);
+  setReadOnly(changed.assetFile, true);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.respond = [](const std::string&) { return IDCONTINUE; };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{closeQuestion(changed.assetFile)});
+  setReadOnly(changed.assetFile, false);
+  EXPECT_EQ(readWholeFile(changed.assetFile), assetText);
+  EXPECT_EQ(TPortableIniFile(changed.header).readString("Portfolio", "Name", ""), "Renamed savings");
+  EXPECT_EQ(TPortableIniFile(changed.transactionFile).readFloat("Transaction", "Fees", 0), 7);
+}
+
+// Each file that fails is named, once, in the order tried.
+TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
+  const TChangedPortfolio changed = changedPortfolio(*main_->portfolioTable, work_);
+  for (const std::string& file : {changed.header, changed.transactionFile}) setReadOnly(file, true);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.respond = [](const std::string&) { return IDCONTINUE; };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  for (const std::string& file : {changed.header, changed.transactionFile}) setReadOnly(file, false);
+  EXPECT_EQ(messages_.texts,
+            std::vector<std::string>{"Failed to save " + changed.header + ", " + changed.transactionFile +
+                                     ".\r\rTry Again: save again.\rContinue: end the program and leave the files as "
+                                     "they are; what was not written into them is lost.\rCancel: go back to the "
+                                     "program."});
+  EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
 }
 
 // The close saves the tab it leaves, then every data window: a file left
@@ -247,7 +306,7 @@ TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
   messages_.respond = [](const std::string&) { return IDCONTINUE; };
   EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
   ASSERT_EQ(messages_.texts.size(), 1u);
-  EXPECT_NE(messages_.texts[0].find("\\FolioControls.INI: your latest changes"), std::string::npos)
+  EXPECT_NE(messages_.texts[0].find("\\FolioControls.INI.\r"), std::string::npos)
       << messages_.texts[0];
   setReadOnly(controls, false);
   EXPECT_EQ(readWholeFile(controls), controlsText);
@@ -343,7 +402,7 @@ TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProg
     return IDRETRY;
   };
   EXPECT_TRUE(main_->closeCore(false));
-  EXPECT_EQ(messages_.texts, std::vector<std::string>{failureText(optionsFile)});
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{"Failed to save " + optionsFile + "."});
   EXPECT_NE(readWholeFile(notesFile), notesText);
   EXPECT_EQ(readWholeFile(notesFile).find("Sell the bonds in May"), 0u);
   EXPECT_EQ(readWholeFile(sourceFile).find("// rising function trend"), 0u);

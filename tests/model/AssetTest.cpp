@@ -271,14 +271,29 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   EXPECT_NE(readWholeFile(sample.quotes + "ACME.TXT").find("20240108;13"), std::string::npos);
 }
 
-TEST_F(HandMadeAsset, ASaveThatCannotWriteReportsIt) {
+// A read-only asset file once kept the transactions' changes from their own
+// files too, and nothing told which file had failed.
+TEST_F(HandMadeAsset, ASaveThatCannotWriteReportsItAndNamesTheFile) {
   ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
   asset.setSymbol("ACX");
+  ASSERT_TRUE(asset.Transactions().findNumber(1)->setFees(6));
   SetFileAttributesA((folder + "1.INI").c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_EQ(asset.save(), -4);
+  EXPECT_EQ(asset.UnsavedFiles(), std::vector<std::string>{folder + "1.INI"});
+  EXPECT_EQ(TPortableIniFile(folder + "1.TRN\\1.INI").readFloat("Transaction", "Fees", 0), 6);
   SetFileAttributesA((folder + "1.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(asset.save(), 0);
+  EXPECT_TRUE(asset.UnsavedFiles().empty());
   EXPECT_NE(readWholeFile(folder + "1.INI").find("Symbol=ACX"), std::string::npos);
+
+  // A transaction file that fails is named; the asset file is written.
+  asset.setSymbol("ACY");
+  ASSERT_TRUE(asset.Transactions().findNumber(2)->setFees(8));
+  SetFileAttributesA((folder + "1.TRN\\2.INI").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(asset.save(), -4);
+  SetFileAttributesA((folder + "1.TRN\\2.INI").c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(asset.UnsavedFiles(), std::vector<std::string>{folder + "1.TRN\\2.INI"});
+  EXPECT_NE(readWholeFile(folder + "1.INI").find("Symbol=ACY"), std::string::npos);
 }
 
 TEST_F(HandMadeAsset, CreateNewChecksBeforeMakingAnything) {

@@ -272,8 +272,10 @@ TEST(SamplePortfolio, OnlyAChangedHeaderIsWrittenAndAnUnchangedOneKeepsWhatOther
     change();
     SetFileAttributesA(header.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(portfolio.save(), -4);
+    EXPECT_EQ(portfolio.UnsavedFiles(), std::vector<std::string>{header});
     SetFileAttributesA(header.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(portfolio.save(), 0);
+    EXPECT_TRUE(portfolio.UnsavedFiles().empty());
   }
   const TPortableIniFile saved(header);
   EXPECT_EQ(saved.readString("Portfolio", "Name", ""), "Growth");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Application.h"
 #include "platform/CalendarDates.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateTime.h"
@@ -464,4 +465,94 @@ TEST(StandardControls, AltF4ClosesTheWindowFromAComboBox) {
     EXPECT_TRUE(pumpUntil([&] { return closed; }, 2000)) << static_cast<int>(style);
     EXPECT_FALSE(form.visible());
   }
+}
+
+namespace {
+
+// Keys and clicks as the user gives them: through the system's input queue,
+// to the window that has the keyboard, not to a window chosen here.
+void typeKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+  std::vector<INPUT> inputs;
+  for (const auto& [key, up] : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  pumpFor(300);
+}
+
+void clickAt(POINT at) {
+  SetCursorPos(at.x, at.y);
+  pumpFor(100);
+  INPUT click[2]{};
+  click[0].type = click[1].type = INPUT_MOUSE;
+  click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  SendInput(2, click, sizeof(INPUT));
+  pumpFor(500);
+}
+
+}  // namespace
+
+// Wine's calendar ignored Esc and, once hidden, kept the keyboard: the first
+// Alt+F4 then closed only the calendar, for good, and the window stayed.
+TEST(StandardControls, ADatePickersCalendarGivesTheKeysBackWhenItClosesAndAltF4ClosesTheWindow) {
+  TForm form(mainWindowOptions("Dates", 300, 100));
+  TDateTimePicker& picker = form.add<TDateTimePicker>();
+  picker.setBounds(10, 10, 150, 22);
+  double day = 0;
+  encodeDate(2026, 9, 8, day);
+  picker.setDateTime(day);
+  int changes = 0;
+  picker.onChange = [&] { ++changes; };
+  bool closed = false;
+  form.onClose = [&] { closed = true; };
+  form.showModeless();
+  SetForegroundWindow(form.handle());
+  HWND keys = picker.picker().handle();
+  SetFocus(keys);
+  pumpFor(300);
+  RECT bounds{};
+  GetWindowRect(keys, &bounds);
+  const POINT button{bounds.right - 8, (bounds.top + bounds.bottom) / 2};
+  const auto calendar = [&] { return reinterpret_cast<HWND>(SendMessageA(keys, DTM_GETMONTHCAL, 0, 0)); };
+  const auto openCalendar = [&] {
+    clickAt(button);
+    return picker.calendarOpen() && IsWindowVisible(calendar());
+  };
+
+  ASSERT_TRUE(openCalendar());
+  typeKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+  EXPECT_FALSE(picker.calendarOpen());
+  EXPECT_FALSE(IsWindowVisible(calendar())) << "Esc closes the calendar";
+  EXPECT_EQ(GetFocus(), keys);
+  EXPECT_EQ(GetActiveWindow(), form.handle());
+  EXPECT_EQ(picker.dateTime(), day);
+  EXPECT_EQ(changes, 0);
+
+  // Closed by a second press on its button.
+  ASSERT_TRUE(openCalendar());
+  clickAt(button);
+  EXPECT_FALSE(IsWindowVisible(calendar()));
+  EXPECT_EQ(GetFocus(), keys);
+
+  // Closed by a pick: a day in the middle of the month shown.
+  ASSERT_TRUE(openCalendar());
+  RECT month{};
+  GetWindowRect(calendar(), &month);
+  clickAt({(month.left + month.right) / 2, (month.top + month.bottom) / 2});
+  EXPECT_FALSE(IsWindowVisible(calendar()));
+  EXPECT_EQ(changes, 1);
+  EXPECT_NE(picker.dateTime(), day);
+  EXPECT_EQ(GetFocus(), keys);
+
+  // Alt+F4 on the open calendar closes the window, not the calendar alone.
+  ASSERT_TRUE(openCalendar());
+  const HWND shown = calendar();
+  typeKeys({{VK_MENU, false}, {VK_F4, false}, {VK_F4, true}, {VK_MENU, true}});
+  EXPECT_TRUE(pumpUntil([&] { return closed; }, 2000));
+  EXPECT_TRUE(IsWindow(shown));
 }

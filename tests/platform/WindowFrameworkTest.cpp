@@ -307,6 +307,32 @@ TEST(WindowFramework, ADialogOpensWithTheKeysInItsFirstFieldEachTime) {
   EXPECT_EQ(open(), second.handle());
 }
 
+// A position given before the find dialog was open was dropped: the dialog
+// opened where the system puts a new one.
+TEST(WindowFramework, AFindDialogOpensWhereItWasPlacedBeforeOrAfterItOpened) {
+  TForm owner(formOptions());
+  owner.showModeless();
+  const auto topLeft = [](const TFindDialog& dialog) {
+    RECT bounds{};
+    GetWindowRect(dialog.handle(), &bounds);
+    return std::pair(bounds.left, bounds.top);
+  };
+  for (bool withReplace : {false, true}) {
+    TFindDialog dialog(withReplace);
+    dialog.setPosition(310, 270);
+    dialog.execute(owner.handle());
+    ASSERT_TRUE(dialog.visible());
+    EXPECT_EQ(topLeft(dialog), std::pair(310L, 270L)) << withReplace;
+    dialog.setPosition(120, 90);
+    EXPECT_EQ(topLeft(dialog), std::pair(120L, 90L)) << withReplace;
+    // A place given for one opening is not taken again by the next.
+    dialog.close();
+    dialog.execute(owner.handle());
+    EXPECT_NE(topLeft(dialog), std::pair(310L, 270L)) << withReplace;
+    dialog.close();
+  }
+}
+
 // Under Wine the display can take a dialog's activation away just after it
 // opened (a late report of an earlier hide), leaving the keys nowhere; the
 // wait for them gives the activation back, and the dialog puts the keys

@@ -711,13 +711,13 @@ TEST(Program, GermanRegionalSettingsAreShownAndTheFilesStayAsUnderEnglishOnes) {
 
 namespace {
 
-// The close's question names the file, says which changes go when the
-// program ends without it, and offers the three answers.
+// The close's question names the file, says what goes when the program ends
+// without it, and offers the three answers.
 bool asksAboutTheClose(HWND message, const std::string& file) {
   // The folder's name may come in capitals.
-  std::string expected = "Failed to save " + file + ": your latest changes are not on disk.\r\rTry Again: save "
-                         "again.\rContinue: end the program without them; the changes to " + file +
-                         " since the last save are lost.\rCancel: go back to the program.";
+  std::string expected = "Failed to save " + file + ".\r\rTry Again: save again.\rContinue: end the program and "
+                         "leave the file as it is; what was not written into it is lost.\rCancel: go back to the "
+                         "program.";
   bool named = false;
   std::vector<std::string> buttons;
   for (std::string text : childTexts(message)) {

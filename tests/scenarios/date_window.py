@@ -112,3 +112,37 @@ def days_typo(scenario, german=False):
 
 def days_typo_german(scenario):
     days_typo(scenario, german=True)
+
+
+
+FROM_PICKER_BUTTON = (208, 57)  # the from-date picker's drop-down button
+
+
+def calendar_then_close(scenario, german=False):
+    """The from-date picker's calendar opened with the mouse and closed with
+    Escape, or with a second click on its button, or left open: the first
+    Alt+F4 ends the program."""
+    for closing in ("escape", "button", "left open"):
+        folder = scenario.working_folder("work-" + closing.replace(" ", "-"))
+        program = scenario.program(folder, german=german)
+        program.start()
+        before = set(program.windows(""))
+        program.click(*FROM_PICKER_BUTTON)
+        program.settle(1)
+        calendar = set(program.windows("")) - before
+        check(calendar, "no calendar opened on the from-date picker's button")
+        if closing == "escape":
+            program.key("Escape")
+        elif closing == "button":
+            program.click(*FROM_PICKER_BUTTON)
+        program.settle(1)
+        scenario.grab("calendar-" + closing.replace(" ", "-"))
+        if closing != "left open":
+            check(not (calendar & set(program.windows(""))), "the calendar stayed open after the %s" % closing)
+        started = time.time()
+        program.exit(20)
+        scenario.note("calendar %s: Alt+F4 ended the program in %.1f s" % (closing, time.time() - started))
+
+
+def calendar_then_close_german(scenario):
+    calendar_then_close(scenario, german=True)
