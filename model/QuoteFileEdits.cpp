@@ -103,7 +103,8 @@ int applyQuoteDayEdits(std::string_view text, const TQuoteFormat& format, const 
   }
   if (nextInsert < inserts.size() && !result.empty() && result.back() != '\n' && result.back() != '\r')
     result += newLine;
-  for (; nextInsert < inserts.size(); ++nextInsert) appendRecord(*edits.at(inserts[nextInsert]), format, newLine, result);
+  for (; nextInsert < inserts.size(); ++nextInsert)
+    appendRecord(*edits.at(inserts[nextInsert]), format, newLine, result);
   result += text.substr(bodyEnd);
   return 0;
 }

@@ -413,7 +413,8 @@ void TQuoteEditor::refuseSave(int result) {
       "The quotes were not committed: the price file " + file +
           " changed since its quotes were read, and its lines no longer read in the format \"" +
           asset_->PriceHistoryFormatString() + "\" (or the file is gone), so the changes cannot be written into it." +
-          "\r\n\r\nRead the file again? Yes drops the changes and shows what the file holds now; No keeps them in the editor.",
+          "\r\n\r\nRead the file again? Yes drops the changes and shows what the file holds now; No keeps them "
+          "in the editor.",
       commonString(2), MB_YESNO | MB_ICONWARNING);
   if (answer != IDYES) return;
   if (pricesTable().reload(&asset_->Prices()) != 0)
