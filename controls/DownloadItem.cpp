@@ -89,14 +89,15 @@ int TDownloadItem::loadFromFile(const std::string& name) {
   if (!readGuid(ini, "UrlEngine", UrlEngine)) return -6;
   if (!readGuid(ini, "ParseEngine", ParseEngine)) return -6;
   ini.readSectionValues(remarksSection, Remarks);
-  return 0;
+  return ini.readWhole() ? 0 : -7;
 }
 
 int TDownloadItem::saveToFile() const {
   if (fileName.empty()) return -4;
   TPortableIniFile ini(fileName);
-  // Overwriting a file that exists but could not be read would lose it.
-  if (ini.readFailed()) return -4;
+  // Rewriting a file that could not be read, or only in part, would lose
+  // what reading did not take.
+  if (!ini.readWhole()) return -4;
   auto write = [&ini](const char* key, const std::string& value) { ini.writeString(itemSection, key, value); };
   write("Name", Name);
   write("Symbol", Symbol);

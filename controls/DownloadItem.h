@@ -15,11 +15,14 @@ class TDownloadItem {
   void clear();
   // Clears, then reads the file; the file name is kept in any case. 0 also
   // for a missing file (an empty item); -3 when the file exists but cannot be
-  // read; -6 at a malformed engine GUID, with the keys read before it kept.
+  // read; -6 at a malformed engine GUID, with the keys read before it kept;
+  // -7 for a file with lines reading passed over (see
+  // TPortableIniFile::readWhole), every key read. A save would lose what
+  // either did not read.
   int loadFromFile(const std::string& fileName);
   // Writes every field to fileName through a temporary file that replaces it
-  // only once complete: 0, or -4 when the file could not be written (the old
-  // file then stays as it was).
+  // only once complete: 0, or -4 when the file could not be written or did
+  // not read whole (the old file then stays as it was).
   int saveToFile() const;
   // The remark values in the order of their keys 1, 2, ..., each followed by
   // a line feed.

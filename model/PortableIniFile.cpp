@@ -170,6 +170,7 @@ void TPortableIniFile::readText(std::string_view text) {
   sections_.clear();
   sectionsByName_.clear();
   modified_ = false;
+  partlyRead_ = false;
   contentBeforeErase_.reset();
   TSection* current = nullptr;
   for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
@@ -193,6 +194,7 @@ void TPortableIniFile::readFile() {
   modified_ = false;
   contentBeforeErase_.reset();
   readFailed_ = false;
+  partlyRead_ = false;
   TSequentialFile file;
   if (!file.open(fileName_)) {
     // A device under a settings file's name is never rewritten either.
@@ -217,9 +219,13 @@ void TPortableIniFile::readFile() {
 
 void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
   if (size_t mark = text.find(endOfFileMark); mark != std::string_view::npos) {
+    if (!trimmed(text.substr(mark + 1)).empty()) partlyRead_ = true;
     text = text.substr(0, mark);
     reader.ended = true;
   }
+  // No settings text holds a NUL: the file is in another encoding (UTF-16),
+  // or damaged.
+  if (text.find('\0') != std::string_view::npos) partlyRead_ = true;
   // A LF after the CR begins the next line and is trimmed away with it.
   for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
     if (reader.skipping) {
@@ -229,6 +235,8 @@ void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
     } else if (reader.pending.size() + lineEnd <= maxLineLength) {
       reader.pending.append(text.substr(0, lineEnd));
       readLine(reader.pending, reader.current);
+    } else {
+      partlyRead_ = true;
     }
     reader.pending.clear();
   }
@@ -239,6 +247,7 @@ void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
     reader.pending.clear();
     reader.pending.shrink_to_fit();
     reader.skipping = true;
+    partlyRead_ = true;
   }
 }
 
@@ -253,7 +262,10 @@ void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
     return;
   }
   size_t equals = line.find('=');
-  if (current == nullptr || equals == std::string_view::npos || equals == 0) return;
+  if (current == nullptr || equals == std::string_view::npos || equals == 0) {
+    if (!line.empty()) partlyRead_ = true;
+    return;
+  }
   // Kept as the file has it, so that a rewrite keeps the quotes it needs
   // and the blank before a positive number; reads trim it (readBack).
   current->store(line.substr(0, equals), line.substr(equals + 1));

@@ -52,6 +52,12 @@ class TPortableIniFile {
   // True when the file exists but could not be read to its end, so that
   // loaders can tell an unreadable file from a missing one.
   bool readFailed() const { return readFailed_; }
+  // True when reading kept every line of the file, so that a rewrite loses
+  // nothing of it: false for a file that could not be read, for one with
+  // lines reading passes over (neither a section header nor an entry of a
+  // section, a line too long to be a setting, text after the end mark), and
+  // for one holding NUL bytes (UTF-16, or damage).
+  bool readWhole() const { return !readFailed_ && !partlyRead_; }
   const std::string& FileName() const { return fileName_; }
 
   std::string readString(const std::string& section, const std::string& key,
@@ -129,6 +135,7 @@ class TPortableIniFile {
   std::string fileName_;
   bool modified_ = false;
   bool readFailed_ = false;
+  bool partlyRead_ = false;
   bool writeAtDestruction_ = true;
   // What the file held when the first section was erased: savers erase a
   // section to write it anew, which alone must not rewrite the file.

@@ -144,3 +144,15 @@ TEST_F(DownloadItem, RemarksComeInTheOrderOfTheirKeys) {
   TPortableIniFile(file).readSectionValues("Remarks", remarks);
   EXPECT_EQ(remarks, (std::vector<std::string>{"1=first", "2=second", "3=third"}));
 }
+
+TEST_F(DownloadItem, AFileWithLinesReadingPassesOverLoadsWhatItCanAndIsNeverWritten) {
+  const std::string text = "[DownloadItem]\r\nName=kept\r\nnot a setting\r\n[Remarks]\r\n1=note\r\n";
+  writeWholeFile(file, text);
+  TDownloadItem item;
+  EXPECT_EQ(item.loadFromFile(file), -7);
+  EXPECT_EQ(item.Name, "kept");
+  EXPECT_EQ(item.Remarks.size(), 1u);
+  item.Name = "changed";
+  EXPECT_EQ(item.saveToFile(), -4);
+  EXPECT_EQ(readWholeFile(file), text);
+}

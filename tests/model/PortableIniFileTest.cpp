@@ -396,3 +396,23 @@ TEST_F(PortableIniFile, FilesThatExistButCannotBeReadAreNamedForTheNotice) {
             "Portfolio B not opened. (and 1 more) Could not read " + file + "; taken as missing.");
   EXPECT_EQ(fileNotice({"Portfolio A not opened."}, {}), "Portfolio A not opened.");
 }
+
+// What a rewrite would lose: the callers that must not lose another
+// program's lines write only a file that read whole.
+TEST_F(PortableIniFile, AFileReadsWholeOnlyWhenEveryLineWasKept) {
+  const auto whole = [this](const std::string& bytes) { return TPortableIniFile(fileWith(bytes)).readWhole(); };
+  EXPECT_TRUE(whole("[List]\r\nName=Shares\r\n\r\n  \r\n[Other]\r\nk= v \r\n\x1a"));
+  EXPECT_TRUE(whole(""));
+  EXPECT_TRUE(TPortableIniFile(folder.path() + "missing.ini").readWhole()) << "nothing there, nothing to lose";
+  EXPECT_FALSE(whole("[List]\r\nName=Shares\r\nno setting\r\n"));
+  EXPECT_FALSE(whole("Name=Shares\r\n[List]\r\n")) << "an entry before any section";
+  EXPECT_FALSE(whole("[List]\nName=Shares\nChecked=1\n")) << "line feeds alone end no line here";
+  EXPECT_FALSE(whole("[\0L\0i\0s\0t\0]\0\r\0\n\0"s)) << "UTF-16";
+  EXPECT_FALSE(whole("[List]\r\nName=Shares\r\n\x1a[Kept]\r\nk=v\r\n"));
+  EXPECT_FALSE(whole("[S]\r\nlong=" + std::string((size_t{1} << 24) + 5, 'y') + "\r\n"));
+  fileWith("[List]\r\nChecked=1\r\n");
+  THeldFile held(file);
+  ASSERT_TRUE(held.held());
+  EXPECT_FALSE(TPortableIniFile(file).readWhole());
+  takeUnreadableFiles();
+}
