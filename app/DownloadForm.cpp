@@ -183,7 +183,11 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
   };
   listView_->onEdited = [this](int row, std::string& text) {
     text = trimmedText(text);
-    renameDownloadList(listFolder(static_cast<int>(listView_->itemData(row))), text);
+    const std::string folder = listFolder(static_cast<int>(listView_->itemData(row)));
+    if (!renameDownloadList(folder, text)) {
+      tellDescriptorKept(folder, "The list is not renamed");
+      return false;
+    }
     static const std::string unnamed = "?";
     if (text.empty()) text = unnamed;
     return true;
@@ -357,7 +361,6 @@ void TdownloadForm::listLists() {
 
 void TdownloadForm::listViewSelectItem(int row, bool selected) {
   if (fillingLists_) return;
-  listViewItemChecked(row);
   // The notices of one move come in either order; what counts is the row
   // selected now.
   const int current = selected ? row : listView_->nextSelected(-1);
@@ -367,8 +370,19 @@ void TdownloadForm::listViewSelectItem(int row, bool selected) {
 
 void TdownloadForm::listViewItemChecked(int row) {
   if (fillingLists_ || row < 0 || row >= listView_->itemCount()) return;
-  setDownloadListChecked(listFolder(static_cast<int>(listView_->itemData(row))), listView_->checked(row));
+  const std::string folder = listFolder(static_cast<int>(listView_->itemData(row)));
+  // The row keeps the mark the user gave it, for Update while the window
+  // lasts.
+  if (!setDownloadListChecked(folder, listView_->checked(row)))
+    tellDescriptorKept(folder, "The mark of the list \"" + listView_->itemText(row) + "\" is not stored");
   updateControlBar();
+}
+
+void TdownloadForm::tellDescriptorKept(const std::string& listFolder, const std::string& what) {
+  messages_.show(handle(),
+                 what + ": its file \"" + listFolder +
+                     "0.INI\" could not be read whole or written, and is left as it is.",
+                 commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TdownloadForm::flushPendingSelection() {

@@ -120,8 +120,12 @@ class TdownloadForm : public TChildForm {
   void itemViewDragDrop(int x, int y);
   // The list row under a point of the item view, or -1.
   int listRowAt(int x, int y) const;
+  // A selection writes nothing; only a toggle of the check box stores the
+  // list's mark.
   void listViewSelectItem(int row, bool selected);
   void listViewItemChecked(int row);
+  // Tells that a list's descriptor was left as it is, and so what.
+  void tellDescriptorKept(const std::string& listFolder, const std::string& what);
   void loadList(bool keepSelection);
   void addItemRow(const std::string& fileName, int number);
   void setItemRow(int row, const std::string& fileName);

@@ -28,6 +28,18 @@ bool isItemFileName(const std::string& name) {
 
 std::string withBackslash(const std::string& path) { return includeTrailingBackslash(upperCase(trimmedText(path))); }
 
+// Writes into a list's descriptor as it stands, and only into one reading
+// kept whole: the rewrite would lose what it could not read.
+template <class Write>
+bool updateDescriptor(const std::string& listFolder, Write write) {
+  const std::string file = descriptorOf(listFolder);
+  if (!fileExists(file)) return false;
+  TPortableIniFile ini(file);
+  if (!ini.readWhole()) return false;
+  write(ini);
+  return ini.updateFile();
+}
+
 }  // namespace
 
 bool downloadListChecked(const std::string& listFolder) {
@@ -41,22 +53,20 @@ bool downloadListChecked(const std::string& listFolder) {
   return checked != 0;
 }
 
-void setDownloadListChecked(const std::string& listFolder, bool checked) {
-  TPortableIniFile ini(descriptorOf(listFolder));
-  ini.writeBool(listSection, "Checked", checked);
-  ini.updateFile();
+bool setDownloadListChecked(const std::string& listFolder, bool checked) {
+  return updateDescriptor(listFolder,
+                          [checked](TPortableIniFile& ini) { ini.writeBool(listSection, "Checked", checked); });
 }
 
-void renameDownloadList(const std::string& listFolder, const std::string& name) {
-  TPortableIniFile ini(descriptorOf(listFolder));
+bool renameDownloadList(const std::string& listFolder, const std::string& name) {
   // An empty value removes the key.
-  ini.writeString(listSection, "Name", trimmedText(name));
-  ini.updateFile();
+  return updateDescriptor(listFolder,
+                          [&name](TPortableIniFile& ini) { ini.writeString(listSection, "Name", trimmedText(name)); });
 }
 
 bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
   TDownloadItem item;
-  item.loadFromFile(itemFile);
+  if (item.loadFromFile(itemFile) != 0) return false;
   const std::string trimmed = trimmedText(name);
   if (trimmed == item.Name) return true;
   item.Name = trimmed;
@@ -123,7 +133,8 @@ bool isProtectedDataPath(const std::string& dataPath) {
 
 TClearResult clearDownloadItem(const std::string& itemFile) {
   TDownloadItem item;
-  item.loadFromFile(itemFile);
+  // An item read only in part would be saved with defaults for the rest.
+  if (item.loadFromFile(itemFile) != 0) return TClearResult::saveFailed;
   const std::string dataPath = trimmedText(item.DataPath);
   if (!dataPath.empty()) {
     if (folderExists(dataPath)) {
@@ -150,7 +161,7 @@ bool deleteDownloadItem(const std::string& itemFile) {
 
 bool zapItemRemarks(const std::string& itemFile) {
   TDownloadItem item;
-  item.loadFromFile(itemFile);
+  if (item.loadFromFile(itemFile) != 0) return false;
   if (item.Remarks.empty()) return true;
   item.Remarks.clear();
   return item.saveToFile() == 0;

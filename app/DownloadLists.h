@@ -9,12 +9,18 @@
 // item is a file M.INI (M > 0) of a list folder. Folders are given with their
 // trailing backslash.
 
-// Section "List" of "0.INI": the Checked mark (false when missing) and its writing.
+// Section "List" of "0.INI": the Checked mark (false when missing) and its
+// writing. A descriptor is written only where it reads whole: one missing,
+// unreadable or with lines reading passes over (damaged, or written by
+// another program in a form of its own) would lose them to the rewrite, so
+// it is left as it is and the result is false, as it is when the write
+// fails.
 bool downloadListChecked(const std::string& listFolder);
-void setDownloadListChecked(const std::string& listFolder, bool checked);
+bool setDownloadListChecked(const std::string& listFolder, bool checked);
 // Trimmed; an empty name removes the key, so the list reads "?" again.
-void renameDownloadList(const std::string& listFolder, const std::string& name);
-// Trimmed; the file is saved only when the name changed. False when saving failed.
+bool renameDownloadList(const std::string& listFolder, const std::string& name);
+// Trimmed; the file is saved only when the name changed. False when saving
+// failed, or the item file did not read whole (it is then left as it is).
 bool renameDownloadItem(const std::string& itemFile, const std::string& name);
 
 // Makes the first free list folder N (N from 1) with its "0.INI" naming it;
@@ -35,7 +41,9 @@ bool isProtectedDataPath(const std::string& dataPath);
 enum class TClearResult { cleared, fileKept, refused, saveFailed };
 // Deletes what the item's data path names (a folder's contents, or a file)
 // and marks the item never updated. A protected path is refused untouched;
-// the item keeps its date whenever its data could not all be removed.
+// the item keeps its date whenever its data could not all be removed. An
+// item file that did not read whole, which cannot be written, leaves its
+// data untouched too (saveFailed).
 TClearResult clearDownloadItem(const std::string& itemFile);
 
 // The folder and everything in it; true only when the folder is gone.
@@ -43,7 +51,8 @@ bool deleteDownloadList(const std::string& listFolder);
 // The item file only (its downloaded data stays); true when it is gone.
 bool deleteDownloadItem(const std::string& itemFile);
 
-// Clears the item's remarks and saves it when it had any; false when saving failed.
+// Clears the item's remarks and saves it when it had any; false when saving
+// failed or the item file did not read whole.
 bool zapItemRemarks(const std::string& itemFile);
 // The same for every numbered item of a list; the number of failures.
 int zapListRemarks(const std::string& listFolder);

@@ -110,7 +110,7 @@ int TDownloadItem::readFields(const std::string& name) {
     return -6;
   }
   ini.readSectionValues(remarksSection, Remarks);
-  return 0;
+  return ini.readWhole() ? 0 : -7;
 }
 
 int TDownloadItem::saveToFile() {

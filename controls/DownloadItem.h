@@ -17,16 +17,18 @@ class TDownloadItem {
   void clear();
   // Clears, then reads the file; the file name is kept in any case. 0 also
   // for a missing file (an empty item); -3 when the file exists but cannot be
-  // read; -6 at a malformed engine GUID, with the keys read before it kept.
-  // A file that could not be read, or only in part, is named (see
-  // UnreadableFiles.h); a number that does not read is taken as 0 (off)
-  // and told in the notice, the item then counting as not read whole.
+  // read; -6 at a malformed engine GUID, with the keys read before it kept;
+  // -7 for a file with lines reading passed over (see
+  // TPortableIniFile::readWhole), every key read. A file that could not be
+  // read, or only in part, is named (see UnreadableFiles.h); a number that
+  // does not read is taken as 0 (off) and told in the notice.
   int loadFromFile(const std::string& fileName);
   // Writes every field to fileName through a temporary file that replaces it
-  // only once complete; into a file that was not read whole, only the fields
-  // changed since the load, so that what stood in for what could not be read
-  // is never written over it. 0, or -4 when the file could not be written
-  // (the old file then stays as it was).
+  // only once complete. Into a file whose engine or numbers did not read,
+  // only the fields changed since the load, so that what stood in for them
+  // is never written over it; into one with lines reading passed over, or
+  // one that could not be read, nothing. 0, or -4 when the file could not
+  // be written (the old file then stays as it was).
   int saveToFile();
   // The remark values in the order of their keys 1, 2, ..., each followed by
   // a line feed.

@@ -223,9 +223,13 @@ void TPortableIniFile::readFile() {
 
 void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
   if (size_t mark = text.find(endOfFileMark); mark != std::string_view::npos) {
+    if (!trimmed(text.substr(mark + 1)).empty()) readInPart_ = true;
     text = text.substr(0, mark);
     reader.ended = true;
   }
+  // No settings text holds a NUL: the file is in another encoding (UTF-16),
+  // or damaged.
+  if (text.find('\0') != std::string_view::npos) readInPart_ = true;
   // A LF after the CR begins the next line and is trimmed away with it.
   for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
     if (reader.skipping) {
@@ -248,6 +252,7 @@ void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
     reader.pending.clear();
     reader.pending.shrink_to_fit();
     reader.skipping = true;
+    readInPart_ = true;
   }
 }
 
@@ -258,7 +263,6 @@ void TPortableIniFile::finishReading(TPieceReader& reader) {
 void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
   line = trimmed(line);
   if (line.empty()) return;
-  if (line.find('\0') != std::string_view::npos) readInPart_ = true;
   if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
     current = &sectionForWriting(std::string(line.substr(1, line.size() - 2)));
     return;

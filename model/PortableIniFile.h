@@ -58,6 +58,9 @@ class TPortableIniFile {
   // to keep. What the object holds is then less than the file; such a file
   // is told of (see reportPartlyReadFile).
   bool readInPart() const { return readInPart_; }
+  // True when reading kept every line of the file, so that a rewrite loses
+  // nothing of it.
+  bool readWhole() const { return !readFailed_ && !readInPart_; }
   const std::string& FileName() const { return fileName_; }
 
   std::string readString(const std::string& section, const std::string& key,

@@ -84,7 +84,13 @@ int TPricesTable::save(TPrices* prices) {
   if (entry == nullptr) return 0;
   const TQuoteFormat format = compileQuoteFormat(entry->FormatString, false);
   if (format.isEmpty()) return -6;
-  return prices->saveToFile(entry->Location, format, true, true);
+  return prices->saveChangesToFile(entry->Location, format);
+}
+
+int TPricesTable::reload(TPrices* prices) {
+  const TEntry* entry = findEntry(prices);
+  if (entry == nullptr) return 0;
+  return prices->reloadFromFile(entry->Location, compileQuoteFormat(entry->FormatString, false));
 }
 
 int TPricesTable::reloadAll() {

@@ -26,9 +26,14 @@ class TPricesTable {
   // The user no longer holds the series; the last user's release frees it.
   // A release by an object that does not hold the series changes nothing.
   void release(const TPrices* prices, const void* user);
-  // Writes a modified series back to its file, in date order without
-  // repeated dates: 0 (also when nothing needed writing), -1, -4, -6.
+  // Writes the days a modified series changed into its file as it stands
+  // (TPrices::saveChangesToFile): 0 (also when nothing needed writing), -1,
+  // -3, -4, -6, -8.
   int save(TPrices* prices);
+  // Re-reads one cached series from its file, keeping its identity and, when
+  // the file cannot be read completely, its records; 0 for a series not
+  // cached. Results as TPrices::reloadFromFile.
+  int reload(TPrices* prices);
   // Re-reads every cached series from its file; the series keep their
   // identity. The first failure, after all were re-read; a file that does
   // not exist is none, as it is none for acquire.

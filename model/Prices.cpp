@@ -57,6 +57,10 @@ std::unique_ptr<TPrices> TPrices::createNullSeries() {
 }
 
 void TPrices::clear(bool modified) {
+  if (modified)
+    keepRecordsAsRead();
+  else
+    asRead_.reset();
   current_ = TStorage{};
   saved_ = TStorage{};
   sorted_ = false;
@@ -246,6 +250,7 @@ bool TPrices::addRecord(const TQuoteRecord& quote, bool skipIfDateExists, double
     position = std::max(0, std::min(pos - 1, physical));
     while (position < physical && sortedDate(position) < date) ++position;
   }
+  keepRecordsAsRead();
   if (position < physical) current_.makeIndex();
   appendRecord(current_, date, quote);
   std::vector<int32_t>& index = current_.index;
@@ -295,6 +300,7 @@ int TPrices::reloadFromFile(const std::string& fileName, const TQuoteFormat& for
   const int result = fresh.loadFromFile(fileName, format);
   if (result != 0) return result;
   current_ = std::move(fresh.current_);
+  asRead_.reset();
   sorted_ = fresh.sorted_;
   modified_ = false;
   lastChange_ = fresh.lastChange_;
@@ -343,6 +349,100 @@ int TPrices::saveToFile(const std::string& fileName, const TQuoteFormat& format,
     return -4;
   }
   if (!writeFileAtomically(fileName, text)) return -4;
+  asRead_.reset();
+  modified_ = false;
+  return 0;
+}
+
+void TPrices::keepRecordsAsRead() {
+  // A series changed already holds no longer what was read; neither does
+  // an aligned test copy, which is never saved.
+  if (asRead_ || isNull_ || modified_) return;
+  ensureSorted();
+  asRead_ = std::make_unique<TStorage>(current_);
+}
+
+void TPrices::discardChanges() {
+  if (!asRead_) return;
+  current_ = std::move(*asRead_);
+  asRead_.reset();
+  sorted_ = true;  // kept in date order
+  modified_ = false;
+  lastChange_ = changeStamp();
+}
+
+TQuoteDayEdits TPrices::changedDays(const TStorage& before, const TStorage& after) const {
+  // The records of the next day in date order from position on; records
+  // without a calendar date are no line of a file and are passed over.
+  const auto nextDay = [this](const TStorage& storage, size_t& position, int32_t& day,
+                              std::vector<TQuoteRecord>& records) {
+    records.clear();
+    TQuoteRecord quote;
+    for (; position < storage.dates.size(); ++position) {
+      fillQuote(storage, storage.physicalAt(static_cast<int>(position)), quote);
+      int32_t recordDay = 0;
+      if (!quoteDayOf(quote, recordDay)) continue;
+      if (!records.empty() && recordDay != day) break;
+      day = recordDay;
+      records.push_back(quote);
+    }
+    return !records.empty();
+  };
+  const auto sameValues = [](const TQuoteRecord& a, const TQuoteRecord& b) {
+    if (a.Mask != b.Mask) return false;
+    for (int v = 0; v < quoteValueCount; ++v)
+      if ((a.Mask & quoteValueBit(v)) && a.*quoteValueFields[v] != b.*quoteValueFields[v]) return false;
+    return true;
+  };
+  TQuoteDayEdits edits;
+  size_t beforePosition = 0;
+  size_t afterPosition = 0;
+  int32_t beforeDay = 0;
+  int32_t afterDay = 0;
+  std::vector<TQuoteRecord> beforeRecords;
+  std::vector<TQuoteRecord> afterRecords;
+  bool inBefore = nextDay(before, beforePosition, beforeDay, beforeRecords);
+  bool inAfter = nextDay(after, afterPosition, afterDay, afterRecords);
+  while (inBefore || inAfter) {
+    if (inAfter && (!inBefore || afterDay < beforeDay)) {
+      edits[afterDay] = afterRecords.front();
+      inAfter = nextDay(after, afterPosition, afterDay, afterRecords);
+    } else if (!inAfter || beforeDay < afterDay) {
+      edits[beforeDay] = std::nullopt;
+      inBefore = nextDay(before, beforePosition, beforeDay, beforeRecords);
+    } else {
+      // A day is written without repeats: its first record stands for it.
+      if (!std::equal(beforeRecords.begin(), beforeRecords.end(), afterRecords.begin(), afterRecords.end(), sameValues))
+        edits[afterDay] = afterRecords.front();
+      inBefore = nextDay(before, beforePosition, beforeDay, beforeRecords);
+      inAfter = nextDay(after, afterPosition, afterDay, afterRecords);
+    }
+  }
+  return edits;
+}
+
+int TPrices::saveChangesToFile(const std::string& fileName, const TQuoteFormat& format) {
+  if (format.isEmpty()) return -6;
+  if (savedCount() > 0) return -1;
+  if (!modified_) return 0;
+  const TStorage none;
+  const TStorage& before = asRead_ ? *asRead_ : none;
+  std::string text;
+  if (!readFileBytes(fileName, text)) {
+    if (pathExists(fileName) || namesDevice(fileName)) return -3;
+    // A file not made yet takes the whole series; one gone since the series
+    // was read from it is no place to write only the changes into.
+    return before.dates.empty() ? saveToFile(fileName, format, true, true) : -8;
+  }
+  std::string written;
+  try {
+    ensureSorted();
+    if (applyQuoteDayEdits(text, format, changedDays(before, current_), written) != 0) return -8;
+  } catch (const std::bad_alloc&) {
+    return -4;
+  }
+  if (written != text && !writeFileAtomically(fileName, written)) return -4;
+  asRead_.reset();
   modified_ = false;
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "model/PriceDateList.h"
 #include "model/PriceValueList.h"
+#include "model/QuoteFileEdits.h"
 #include "model/QuoteFormat.h"
 #include "model/QuoteRecord.h"
 
@@ -54,6 +55,17 @@ class TPrices {
   // 0; -1 while an aligned copy is held; -4 write error; -6 empty format.
   // The file is replaced only once the new text is completely written.
   int saveToFile(const std::string& fileName, const TQuoteFormat& format, bool skipRepeatedDates, bool inDateOrder);
+  // Writes the days changed since the file was read or last written into
+  // the file as it stands (see applyQuoteDayEdits), so that lines another
+  // program added or changed meanwhile stay; a file not there yet that the
+  // series never held records of is written whole. The series itself keeps
+  // its records. 0 (also when nothing changed); -1, -4, -6 as saveToFile;
+  // -3 the file cannot be read; -8 the changes cannot be applied: the file
+  // no longer reads in the format, or it is gone.
+  int saveChangesToFile(const std::string& fileName, const TQuoteFormat& format);
+  // Puts back the records as the file held them when read or last written,
+  // dropping every change since.
+  void discardChanges();
 
   // Appends the record dates missing from the sorted list; 0 or -5.
   int mergeDates(std::vector<double>& dates) const;
@@ -107,9 +119,16 @@ class TPrices {
   void reserveForLines(size_t lines, uint16_t fields);
   void foldFields(TQuoteRecord& quote, double toDate, double fromDate, bool minimums);
   void buildIndexInArrivalOrder();
+  // Keeps the records as read before the first change, in date order.
+  void keepRecordsAsRead();
+  // The days whose records differ between two stores in date order.
+  TQuoteDayEdits changedDays(const TStorage& before, const TStorage& after) const;
 
   TStorage current_;
   TStorage saved_;  // the records as loaded while an aligned copy is current
+  // The records as the file held them when read or last written, while the
+  // series holds changes not written yet.
+  std::unique_ptr<TStorage> asRead_;
   bool sorted_ = false;
   bool modified_ = false;
   bool modifiedBeforeAlignment_ = false;

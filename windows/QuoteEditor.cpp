@@ -10,6 +10,7 @@
 #include "controls/ThresholdText.h"
 #include "model/Asset.h"
 #include "model/LanguageStrings.h"
+#include "model/PriceCache.h"
 #include "model/PortfolioTable.h"
 #include "platform/Colors.h"
 #include "platform/ExtControls.h"
@@ -388,11 +389,45 @@ void TQuoteEditor::quoteCommitEditsBtnClick() {
   const int row = sheet.currentRow;
   if (onBeforeCommit) onBeforeCommit();
   const int result = rows_.commitAndSave(*asset_);
-  if (asset_->priceHistoryInForexDir() && result == 0) table_->reloadForexTables({}, nullptr);
-  table_->rebuildDates();
-  showQuotes(table_, asset_, col, row);
+  if (result == 0) {
+    if (asset_->priceHistoryInForexDir()) table_->reloadForexTables({}, nullptr);
+    table_->rebuildDates();
+    showQuotes(table_, asset_, col, row);
+  } else {
+    refuseSave(result);
+  }
   // Also after a failed save: the views stopped above must compute again.
   if (onCommitted) onCommitted();
+}
+
+void TQuoteEditor::refuseSave(int result) {
+  const std::string file = "\"" + asset_->PriceHistoryLocation() + "\"";
+  if (result != -8) {
+    tell("The quotes were not committed: the price file " + file +
+         " could not be read or written; another program may be using it.\r\n\r\nThe changes stay in the "
+         "editor: commit them again later.");
+    return;
+  }
+  const int answer = messages->show(
+      handle(),
+      "The quotes were not committed: the price file " + file +
+          " changed since its quotes were read, and its lines no longer read in the format \"" +
+          asset_->PriceHistoryFormatString() + "\" (or the file is gone), so the changes cannot be written into it." +
+          "\r\n\r\nRead the file again? Yes drops the changes and shows what the file holds now; No keeps them "
+          "in the editor.",
+      commonString(2), MB_YESNO | MB_ICONWARNING);
+  if (answer != IDYES) return;
+  if (pricesTable().reload(&asset_->Prices()) != 0)
+    tell("The price file " + file + " could not be read again; the quotes shown are those read before.");
+  table_->rebuildDates();
+  showQuotes(table_, asset_, -1, -1);
+}
+
+void TQuoteEditor::tell(const std::string& text) {
+  if (onMessage)
+    onMessage(text);
+  else
+    messages->show(handle(), text, commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TQuoteEditor::refuseCommit(int reason) {
@@ -424,10 +459,7 @@ void TQuoteEditor::refuseCommit(int reason) {
     sheet.setCurrentCell(blocking[0].column + 1, blocking[0].row + firstRow);
     quotesPanel_->refresh();
   }
-  if (onMessage)
-    onMessage(text);
-  else
-    messages->show(handle(), text, commonString(4), MB_OK | MB_ICONWARNING);
+  tell(text);
 }
 
 bool TQuoteEditor::uncommittedRowsSettled() {

@@ -45,7 +45,7 @@ class TQuoteEditor : public TPanel {
   // restarts them); a refused commit calls neither.
   std::function<void()> onBeforeCommit;
   std::function<void()> onCommitted;
-  // Tells the user why a commit was refused.
+  // Tells the user why a commit was refused or not saved.
   std::function<void(const std::string&)> onMessage;
   // Asks about uncommitted rows and tells refusals without onMessage (a test
   // may put another in).
@@ -87,6 +87,10 @@ class TQuoteEditor : public TPanel {
   void quotesPanelCellValueEdited();
   // Tells the user why a commit wrote nothing; blocking cells are listed.
   void refuseCommit(int reason);
+  // Tells the user why the price file did not take the commit; where the
+  // file changed so that it cannot, offers to read it again.
+  void refuseSave(int result);
+  void tell(const std::string& text);
   RECT selectedRows() const;
 
   TControlBar* quoteEdControlBar_ = nullptr;

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "model/Asset.h"
+#include "model/PriceCache.h"
 #include "model/Prices.h"
 #include "model/QuoteRecord.h"
 
@@ -226,7 +227,16 @@ int TQuoteEditorRows::commitTo(TPrices& prices) const {
 }
 
 int TQuoteEditorRows::commitAndSave(TAsset& asset) const {
-  const int result = commitTo(asset.Prices());
+  TPrices& prices = asset.Prices();
+  const int result = commitTo(prices);
   if (result != commitDone) return result;
-  return asset.save();
+  const int saved = pricesTable().save(&prices);
+  if (saved != 0) {
+    // Left changed, the series would be written by whatever saves the
+    // asset next, while the user is told the edit was not committed.
+    prices.discardChanges();
+    return saved;
+  }
+  pricesTable().reload(&prices);
+  return commitDone;
 }

@@ -78,10 +78,12 @@ class TQuoteEditorRows {
   int commitTo(TPrices& prices) const;
   // What commitTo would answer, without touching a series.
   int commitCheck() const;
-  // Commits into the asset's series and writes it to its price file at once
-  // (the asset's save replaces the file only once fully written), so that a
-  // reload or a later download cannot lose or overwrite the edit. The
-  // commit's result, else the save's.
+  // Commits into the asset's series and writes the days it changed into its
+  // price file at once, so that a reload or a later download cannot lose or
+  // overwrite the edit; the lines another program wrote into the file since
+  // it was read stay, and the series takes them in. A save that fails puts
+  // the series back as it was read, the rows staying here to be committed
+  // again. The commit's result, else the save's (TPricesTable::save).
   int commitAndSave(TAsset& asset) const;
 
  private:

@@ -284,9 +284,10 @@ const std::vector<TFileKind>& fileKinds() {
        }},
       {"download list",
        [](const std::string& fileName) {
-         const std::string folder = folderOf(fileName) + "list\\";
-         forceFolders(folder);
-         renameDownloadList(folder, "Indices");
+         // Only a list's own descriptor is written: the list is made first.
+         const std::string root = folderOf(fileName) + "made lists\\";
+         forceFolders(root);
+         const std::string folder = root + std::to_string(newDownloadList(root, "Indices")) + "\\";
          setDownloadListChecked(folder, true);
          copyFile(folder + "0.INI", fileName, false);
        },

@@ -326,3 +326,59 @@ TEST(DownloadForm, EveryCommandThatNeedsTheMissingDownloaderSaysSoOnce) {
   }
   EXPECT_TRUE(form.enabled());
 }
+
+// A click on a list's name writes nothing, not even into a descriptor that
+// could not be read when the lists were listed; a toggle of its check box
+// writes the mark alone, and into a descriptor that did not read whole
+// nothing, which the user is told.
+TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhole) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 1, "Shares", true, 1);
+  makeList(root, 2, "Bonds", false, 0);
+  forceFolders(root + "3");
+  const std::string bonds = "[List]\r\nName=Bonds\r\nChecked=0\r\nSchedule=daily\r\n";
+  writeWholeFile(root + "2\\0.INI", bonds);
+  const std::string damaged = "[List]\r\nName=Funds\r\nChecked=1\r\nsome damage\r\n";
+  writeWholeFile(root + "3\\0.INI", damaged);
+  const std::string shares = readWholeFile(root + "1\\0.INI");
+
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  {
+    // Held by another program while the lists are listed: shown unchecked.
+    THeldFile held(root + "1\\0.INI");
+    ASSERT_TRUE(held.held());
+    form.setListsRoot(root);
+  }
+  ASSERT_EQ(form.listView().itemCount(), 3);
+  TListView& lists = form.listView();
+  lists.setFocus();
+  for (const int number : {1, 2, 3}) {
+    const RECT row = lists.itemRect(lists.findData(number));
+    const int y = (row.top + row.bottom) / 2;
+    sendMouse(lists.handle(), WM_LBUTTONDOWN, row.left + 60, y, MK_LBUTTON);
+    sendMouse(lists.handle(), WM_LBUTTONUP, row.left + 60, y);
+    ASSERT_TRUE(pumpUntil([&] { return form.shownList() == number; }, 2000)) << number;
+  }
+  EXPECT_EQ(readWholeFile(root + "1\\0.INI"), shares);
+  EXPECT_EQ(readWholeFile(root + "2\\0.INI"), bonds);
+  EXPECT_EQ(readWholeFile(root + "3\\0.INI"), damaged);
+  EXPECT_TRUE(tab.messages.texts.empty());
+
+  // Space toggles the check box of the focused row.
+  lists.setItemIndex(lists.findData(2));
+  sendKey(lists.handle(), VK_SPACE);
+  ASSERT_TRUE(pumpUntil([&] { return lists.checked(lists.findData(2)); }, 2000));
+  EXPECT_EQ(readWholeFile(root + "2\\0.INI"), "[List]\r\nName=Bonds\r\nChecked=1\r\nSchedule=daily\r\n\r\n");
+
+  const int funds = lists.findData(3);
+  const bool fundsChecked = lists.checked(funds);
+  lists.setItemIndex(funds);
+  sendKey(lists.handle(), VK_SPACE);
+  ASSERT_TRUE(pumpUntil([&] { return lists.checked(funds) != fundsChecked; }, 2000));
+  EXPECT_EQ(readWholeFile(root + "3\\0.INI"), damaged);
+  ASSERT_EQ(tab.messages.texts.size(), 1u);
+  EXPECT_NE(tab.messages.texts[0].find("The mark of the list \"Funds\" is not stored"), std::string::npos)
+      << tab.messages.texts[0];
+}

@@ -11,6 +11,8 @@
 #include "platform/LocaleSettings.h"
 #include "tests/support/TestFolders.h"
 
+using namespace std::string_literals;
+
 namespace {
 
 std::string upperRoot(const TTemporaryFolder& folder) { return upperCase(folder.path()) + "DLISTS\\"; }
@@ -160,4 +162,58 @@ TEST(DownloadLists, QueueTextSortingAndConfirmation) {
   EXPECT_EQ(confirmationText("Delete list", "Delete selected lists", {"Bonds"}), "Delete list\n\n\"Bonds\"");
   EXPECT_EQ(confirmationText("Delete list", "Delete selected lists", {""}), "Delete selected lists?");
   EXPECT_EQ(confirmationText("Delete list", "Delete selected lists", {"a", "b"}), "Delete selected lists?");
+}
+
+// A descriptor or item file that did not read whole (damaged, held by
+// another program, in a form of its own) is never written: its rewrite would
+// lose what reading passed over. One that read whole takes only the key
+// written, with everything else as it stands.
+TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverWritten) {
+  TTemporaryFolder folder;
+  const std::string root = upperRoot(folder);
+  const std::string list = root + "1\\";
+  forceFolders(list);
+  const std::string descriptor = list + "0.INI";
+  const std::string clean = "[List]\r\nName=Shares\r\nChecked=0\r\nSchedule=daily\r\n[Downloader]\r\nRun=3\r\n";
+  writeWholeFile(descriptor, clean);
+  ASSERT_TRUE(setDownloadListChecked(list, false));
+  EXPECT_EQ(readWholeFile(descriptor), clean) << "the mark as it stands writes nothing";
+  ASSERT_TRUE(setDownloadListChecked(list, true));
+  EXPECT_EQ(readWholeFile(descriptor), "[List]\r\nName=Shares\r\nChecked=1\r\nSchedule=daily\r\n\r\n[Downloader]\r\nRun=3\r\n\r\n");
+
+  for (const std::string& damaged : {"[List]\r\nName=Shares\r\nChecked=1\r\nsome damage\r\n"s,
+                                     "[List]\nName=Shares\nChecked=1\n"s, "\xff\xfe[\0L\0i\0s\0t\0]\0\r\0\n\0"s}) {
+    writeWholeFile(descriptor, damaged);
+    EXPECT_FALSE(setDownloadListChecked(list, false));
+    EXPECT_FALSE(renameDownloadList(list, "Bonds"));
+    EXPECT_EQ(readWholeFile(descriptor), damaged);
+  }
+  writeWholeFile(descriptor, clean);
+  {
+    THeldFile held(descriptor);
+    ASSERT_TRUE(held.held());
+    EXPECT_FALSE(setDownloadListChecked(list, true));
+  }
+  EXPECT_EQ(readWholeFile(descriptor), clean);
+  deleteFile(descriptor);
+  EXPECT_FALSE(setDownloadListChecked(list, true));
+  EXPECT_FALSE(renameDownloadList(list, "Bonds"));
+  EXPECT_FALSE(fileExists(descriptor)) << "a list gone is not made again";
+
+  // An item read only in part would be saved with defaults for the rest:
+  // neither renamed, nor cleared (its data stays), nor rid of its remarks.
+  const std::string data = folder.path() + "DATA.TXT";
+  writeWholeFile(data, "quotes");
+  const std::string item = list + "1.INI";
+  for (const std::string& partial :
+       {"[DownloadItem]\r\nName=Alpha\r\nDataPath=" + data +
+            "\r\nLastUpdate=45000\r\nUrlEngine={not-a-guid}\r\nURL=kept\r\n[Remarks]\r\n1=note\r\n",
+        "[DownloadItem]\r\nName=Alpha\r\nDataPath=" + data + "\r\nLastUpdate=45000\r\nno setting\r\n[Remarks]\r\n1=note\r\n"}) {
+    writeWholeFile(item, partial);
+    EXPECT_FALSE(renameDownloadItem(item, "Beta"));
+    EXPECT_EQ(clearDownloadItem(item), TClearResult::saveFailed);
+    EXPECT_FALSE(zapItemRemarks(item));
+    EXPECT_EQ(readWholeFile(item), partial);
+    EXPECT_TRUE(fileExists(data));
+  }
 }

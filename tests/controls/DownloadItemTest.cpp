@@ -237,3 +237,21 @@ TEST_F(DownloadItem, AnItemNotReadWholeIsNamedAndOnlyWhatTheUserChangedIsWritten
   EXPECT_EQ(listDownloadItems(lists + "3\\", failures).size(), 1u);
   EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{lists + "3\\9.INI"});
 }
+
+TEST_F(DownloadItem, AFileWithLinesReadingPassesOverLoadsWhatItCanAndGetsOnlyTheUsersChanges) {
+  const std::string text = "[DownloadItem]\r\nName=kept\r\nnot a setting\r\n[Remarks]\r\n1=note\r\n";
+  writeWholeFile(file, text);
+  TDownloadItem item;
+  EXPECT_EQ(item.loadFromFile(file), -7);
+  EXPECT_EQ(item.Name, "kept");
+  EXPECT_EQ(item.Remarks.size(), 1u);
+  EXPECT_EQ(item.saveToFile(), 0);
+  EXPECT_EQ(readWholeFile(file), text);
+  // Only what the user changed reaches it.
+  item.Name = "changed";
+  EXPECT_EQ(item.saveToFile(), 0);
+  const TPortableIniFile saved(file);
+  EXPECT_EQ(saved.readString("DownloadItem", "Name", ""), "changed");
+  EXPECT_EQ(saved.readString("Remarks", "1", ""), "note");
+  EXPECT_EQ(saved.readString("DownloadItem", "LastUpdate", "none"), "none");
+}

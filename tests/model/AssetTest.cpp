@@ -271,6 +271,22 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   EXPECT_NE(readWholeFile(sample.quotes + "ACME.TXT").find("20240108;13"), std::string::npos);
 }
 
+TEST_F(HandMadeAsset, ASaveWritesItsPriceChangesIntoTheFileAnotherProgramAddedTo) {
+  ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
+  TQuoteRecord quote;
+  quote.Close = 13;
+  quote.Mask = quoteCloseBit;
+  asset.Prices().addRecord(quote, true, 0, day(2024, 1, 8));
+  asset.setName("Acme Corp");
+  // The downloader appends the days it fetched while the program runs.
+  const std::string file = sample.quotes + "ACME.TXT";
+  writeWholeFile(file, readWholeFile(file) + "20240109;12.5;80\r\n");
+  ASSERT_EQ(asset.save(), 0);
+  EXPECT_EQ(readWholeFile(file),
+            "20240102;10.5;100\r\n20240103;11;120\r\n20240104;;500\r\n20240105;12.25;90\r\n20240108;13;\r\n"
+            "20240109;12.5;80\r\n");
+}
+
 // A read-only asset file once kept the transactions' changes from their own
 // files too, and nothing told which file had failed.
 TEST_F(HandMadeAsset, ASaveThatCannotWriteReportsItAndNamesTheFile) {

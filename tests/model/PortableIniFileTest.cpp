@@ -436,7 +436,7 @@ TEST_F(PortableIniFile, FilesThatExistButCannotBeReadAreNamedForTheNotice) {
 // the notice.
 TEST_F(PortableIniFile, AFileReadOnlyInPartIsToldApartAndNamed) {
   takePartlyReadFiles();
-  const std::vector<std::string> whole = {"", "[S]\r\nk=1\r\n\r\n", "; note\r\n[S]\r\n  k = 1 \r\n\x1a junk"};
+  const std::vector<std::string> whole = {"", "[S]\r\nk=1\r\n\r\n", "; note\r\n[S]\r\n  k = 1 \r\n\x1a \r\n"};
   for (const std::string& text : whole) {
     EXPECT_FALSE(TPortableIniFile(fileWith(text)).readInPart()) << text;
     EXPECT_FALSE(TPortableIniFile(file, TPortableIniFile::TReadText{text}).readInPart()) << text;
@@ -468,4 +468,24 @@ TEST_F(PortableIniFile, AFileReadOnlyInPartIsToldApartAndNamed) {
   EXPECT_EQ(fileNotice({}, {"a.ini"}, {"b.ini"}),
             "Could not read a.ini; taken as missing. Could not read all of b.ini; it is left as it stands until you "
             "change what it holds.");
+}
+
+// What a rewrite would lose: the callers that must not lose another
+// program's lines write only a file that read whole.
+TEST_F(PortableIniFile, AFileReadsWholeOnlyWhenEveryLineWasKept) {
+  const auto whole = [this](const std::string& bytes) { return TPortableIniFile(fileWith(bytes)).readWhole(); };
+  EXPECT_TRUE(whole("[List]\r\nName=Shares\r\n\r\n  \r\n[Other]\r\nk= v \r\n\x1a"));
+  EXPECT_TRUE(whole(""));
+  EXPECT_TRUE(TPortableIniFile(folder.path() + "missing.ini").readWhole()) << "nothing there, nothing to lose";
+  EXPECT_FALSE(whole("[List]\r\nName=Shares\r\nno setting\r\n"));
+  EXPECT_FALSE(whole("Name=Shares\r\n[List]\r\n")) << "an entry before any section";
+  EXPECT_FALSE(whole("[List]\nName=Shares\nChecked=1\n")) << "line feeds alone end no line here";
+  EXPECT_FALSE(whole("[\0L\0i\0s\0t\0]\0\r\0\n\0"s)) << "UTF-16";
+  EXPECT_FALSE(whole("[List]\r\nName=Shares\r\n\x1a[Kept]\r\nk=v\r\n"));
+  EXPECT_FALSE(whole("[S]\r\nlong=" + std::string((size_t{1} << 24) + 5, 'y') + "\r\n"));
+  fileWith("[List]\r\nChecked=1\r\n");
+  THeldFile held(file);
+  ASSERT_TRUE(held.held());
+  EXPECT_FALSE(TPortableIniFile(file).readWhole());
+  takeUnreadableFiles();
 }

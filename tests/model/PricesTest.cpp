@@ -9,6 +9,7 @@
 
 #include "model/Prices.h"
 #include "platform/CalendarDates.h"
+#include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -444,4 +445,68 @@ TEST(Prices, NullSeries) {
   EXPECT_EQ(prices->count(), 0);
   EXPECT_EQ(prices->alignToDates({1, 2}, 0, 0), 0);
   EXPECT_EQ(prices->restore(), 0);
+}
+
+TEST(Prices, SavingChangesWritesTheChangedDaysIntoTheFileAsItStands) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "q.csv";
+  writeWholeFile(file, "Date;Close\r\n2024-01-02;2.50\r\n2024-01-03;3\r\n2024-01-04;4\r\n");
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(file, closeFormat), 0);
+  // Replaced as the quote editor does: the 3rd changed, the 4th gone, the
+  // 5th new, the 2nd as it was.
+  prices.clear(true);
+  prices.addRecord(closeQuote(2.5), true, 0.5, day(2024, 1, 2));
+  prices.addRecord(closeQuote(30), true, 0.5, day(2024, 1, 3));
+  prices.addRecord(closeQuote(5), true, 0.5, day(2024, 1, 5) + 0.25);
+  // Meanwhile the downloader appends a day and corrects one.
+  writeWholeFile(file, "Date;Close\r\n2024-01-02;2.75\r\n2024-01-03;3\r\n2024-01-04;4\r\n2024-01-08;8\r\n");
+  ASSERT_EQ(prices.saveChangesToFile(file, closeFormat), 0);
+  EXPECT_EQ(readWholeFile(file), "Date;Close\r\n2024-01-02;2.75\r\n2024-01-03;30\r\n2024-01-05;5\r\n2024-01-08;8\r\n");
+  EXPECT_FALSE(prices.modified());
+  EXPECT_EQ(prices.count(), 3) << "the series keeps its records; a reload takes the others";
+  EXPECT_EQ(prices.saveChangesToFile(file, closeFormat), 0);
+
+  // Later changes are measured from what was written.
+  prices.addRecord(closeQuote(6), true, 0.5, day(2024, 1, 6));
+  ASSERT_EQ(prices.saveChangesToFile(file, closeFormat), 0);
+  EXPECT_EQ(readWholeFile(file),
+            "Date;Close\r\n2024-01-02;2.75\r\n2024-01-03;30\r\n2024-01-05;5\r\n2024-01-06;6\r\n2024-01-08;8\r\n");
+
+  // A series made in memory writes a file not there yet whole.
+  TPrices made;
+  fillDaily(made, {1, 2});
+  ASSERT_EQ(made.saveChangesToFile(folder.path() + "new.csv", closeFormat), 0);
+  EXPECT_EQ(readWholeFile(folder.path() + "new.csv"), "2024-03-01;1\n2024-03-02;2\n");
+}
+
+TEST(Prices, ChangesAFileCannotTakeAreRefusedAndCanBeDiscarded) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "q.csv";
+  writeWholeFile(file, "2024-01-02;2\n2024-01-03;3\n");
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(file, closeFormat), 0);
+  prices.addRecord(closeQuote(4), true, 0.5, day(2024, 1, 4));
+  const double stamp = prices.lastChange();
+
+  const std::string otherFormat = "Date,Close\n02.01.2024,2\n03.01.2024,3\n";
+  writeWholeFile(file, otherFormat);
+  EXPECT_EQ(prices.saveChangesToFile(file, closeFormat), -8);
+  EXPECT_EQ(readWholeFile(file), otherFormat);
+  EXPECT_TRUE(prices.modified());
+  {
+    THeldFile held(file);
+    ASSERT_TRUE(held.held());
+    EXPECT_EQ(prices.saveChangesToFile(file, closeFormat), -3);
+  }
+  deleteFile(file);
+  EXPECT_EQ(prices.saveChangesToFile(file, closeFormat), -8) << "a file gone is no place for the changes alone";
+  EXPECT_FALSE(fileExists(file));
+
+  prices.discardChanges();
+  EXPECT_FALSE(prices.modified());
+  EXPECT_GT(prices.lastChange(), stamp);
+  EXPECT_EQ(datesInOrder(prices), (std::vector<double>{day(2024, 1, 2), day(2024, 1, 3)}));
+  EXPECT_EQ(prices.saveChangesToFile(file, closeFormat), 0);
+  EXPECT_FALSE(fileExists(file)) << "nothing left to write";
 }

@@ -105,3 +105,47 @@ def change_and_add(scenario):
     check(value_after == round(held * new_close * 100),
           "Assets shows the value %r cents after the commit, the hand computation %r"
           % (value_after, round(held * new_close * 100)))
+
+
+def appended_line_kept(scenario):
+    """The companion downloader appends a day to the price file while the
+    program runs; a close changed in the quote editor and committed: the file
+    keeps the appended line and takes the change, every other line as it was."""
+    folder = scenario.working_folder()
+    prices = os.path.join(folder, "DATA", "QUOTES", "NWE.CSV")
+    with open(prices, "rb") as file:
+        original = file.read()
+    before = read_quotes(prices)
+    last_day = max(before)
+
+    program = scenario.program(folder)
+    program.start()
+    appended = b"2026-12-09,60.1,61.2,59.8,60.5,123456\r\n"
+    with open(prices, "ab") as file:
+        file.write(appended)
+    program.tab("Quotes")
+    program.click(*FIRST_ASSET)
+    program.click(*QUOTES_VIEW_BUTTON)
+    program.settle(1)
+    program.click(COLUMNS["Date"], FIRST_ROW_Y)
+    program.click(*SORT_DESCENDING)
+    new_close = round(before[last_day][3] + 10, 2)
+    type_into(program, "Close", "%.2f" % new_close)
+    scenario.grab("edited")
+    program.click(*COMMIT)
+    program.settle(1)
+    scenario.grab("committed")
+    program.exit()
+
+    with open(prices, "rb") as file:
+        text = file.read()
+    check(text.endswith(appended), "the line appended while the program ran is gone: the file ends %r" % text[-80:])
+    check(text.count(b"\n") == original.count(b"\n") + 1,
+          "the price file holds %d lines, not the %d read and the one appended"
+          % (text.count(b"\n"), original.count(b"\n")))
+    after = read_quotes(prices)
+    check(after.get(last_day, [None] * 4)[3] == new_close,
+          "the price file holds the close %r for %s, typed %r" % (after.get(last_day), last_day, new_close))
+    changed = [line for line in text.splitlines() if line not in original.splitlines() and line + b"\r\n" != appended]
+    check(len(changed) == 1 and changed[0].startswith(last_day.encode()),
+          "lines other than the edited day's changed: %r" % changed[:5])

@@ -50,7 +50,7 @@ TEST_F(QuoteEditing, CommitKeepsTheFirstOfRepeatedDatesDropsUnavailableDatesAndS
   rows.setValue(2, 3, 9);  // its Open stays unavailable
   EXPECT_TRUE(rows.modified());
   ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
-  EXPECT_EQ(readWholeFile(priceFile), "20240101,,9\n20240102,1,2\n");
+  EXPECT_EQ(readWholeFile(priceFile), "20240101,,9\r\n20240102,1,2\r\n");
   EXPECT_EQ(asset->Prices().count(), 2);
 }
 
@@ -116,7 +116,7 @@ TEST_F(QuoteEditing, EmptyAndInvalidCellsBlockTheCommitUntilGivenAValueOrMarkedU
   rows.markUnavailable(2, 1, 2, 1);
   EXPECT_TRUE(rows.blockingCells().empty());
   ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
-  EXPECT_EQ(readWholeFile(priceFile), "20240103,3,\n20240104,1,2\n");
+  EXPECT_EQ(readWholeFile(priceFile), "20240103,3,\r\n20240104,1,2\r\n");
 }
 
 TEST_F(QuoteEditing, ARowGivenValuesWithoutADateBlocksTheCommitWhileOneLeftAsLoadedDrops) {
@@ -138,5 +138,33 @@ TEST_F(QuoteEditing, ARowGivenValuesWithoutADateBlocksTheCommitWhileOneLeftAsLoa
   EXPECT_EQ(rows.blockingCells().size(), 1u);
   rows.deleteRows(0, 0);
   ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
-  EXPECT_EQ(readWholeFile(priceFile), "20240103,3,4\n20240104,,50\n");
+  EXPECT_EQ(readWholeFile(priceFile), "20240103,3,4\r\n20240104,,50\r\n");
+}
+
+TEST_F(QuoteEditing, ACommitKeepsTheLinesAnotherProgramWroteMeanwhileAndTakesThemIn) {
+  // The companion downloader appends a day and corrects one the user does
+  // not touch, after the editor read the series.
+  writeWholeFile(priceFile, "20240102,1,2.5\r\n20240103,3,4\r\n20240104,5,6\r\n");
+  rows.setValue(2, 1, 40);  // the user's close of 3 January
+  ASSERT_EQ(rows.commitAndSave(*asset), TQuoteEditorRows::commitDone);
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,2.5\r\n20240103,3,40\r\n20240104,5,6\r\n");
+  EXPECT_FALSE(asset->Prices().modified());
+  TQuoteEditorRows shown;
+  shown.load(asset->Prices(), static_cast<uint16_t>(asset->priceFormatFields()));
+  ASSERT_EQ(shown.rowCount(), 3) << "the series takes in the appended day";
+  EXPECT_EQ(shown.cell(2, 0).value, 2.5L);
+  EXPECT_EQ(shown.cell(2, 1).value, 40);
+}
+
+TEST_F(QuoteEditing, ACommitTheFileCannotTakeLeavesTheFileTheSeriesAndTheRows) {
+  const std::string rewritten = "Date;Open;Close\r\n2024-01-02;1;2\r\n2024-01-03;3;4\r\n";
+  writeWholeFile(priceFile, rewritten);
+  rows.setValue(2, 1, 40);
+  EXPECT_EQ(rows.commitAndSave(*asset), -8);
+  EXPECT_EQ(readWholeFile(priceFile), rewritten);
+  EXPECT_FALSE(asset->Prices().modified()) << "nothing else may write the refused edit later";
+  EXPECT_EQ(asset->Prices().count(), 2);
+  EXPECT_TRUE(rows.modified());
+  EXPECT_EQ(asset->save(), 0);
+  EXPECT_EQ(readWholeFile(priceFile), rewritten);
 }

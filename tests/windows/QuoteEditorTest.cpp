@@ -9,7 +9,9 @@
 #include "platform/FloatingPoint.h"
 #include "platform/Form.h"
 #include "platform/StdControls.h"
+#include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/QuoteEditor.h"
 
@@ -80,7 +82,7 @@ TEST_F(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySerie
   captureWindow(form.handle()).savePng("quote-editor");
   editor.quoteCommitEditsBtnClick();
   EXPECT_EQ(committed, 1);
-  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\n20240103,3,8\n");
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\r\n20240103,3,8\r\n");
   EXPECT_EQ(sheet.getRowCount(), 3);
 
   sheet.setCurrentCell(1, 2);
@@ -90,7 +92,7 @@ TEST_F(QuoteEditor, ComputesOnTheSelectionCommitsToTheFileAndRefusesAnEmptySerie
   EXPECT_FALSE(message.empty());
   EXPECT_EQ(committed, 1);
   EXPECT_EQ(stopped, 1) << "a refused commit leaves the views computing";
-  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\n20240103,3,8\n");
+  EXPECT_EQ(readWholeFile(priceFile), "20240102,1,4\r\n20240103,3,8\r\n");
 }
 
 TEST_F(QuoteEditor, DeleteEmptiesCellsAndEmptyOrInvalidCellsRefuseTheCommitBeforeStoppingTheViews) {
@@ -150,7 +152,7 @@ TEST_F(QuoteEditor, DeleteEmptiesCellsAndEmptyOrInvalidCellsRefuseTheCommitBefor
   EXPECT_EQ(messages.size(), 1u);
   EXPECT_EQ(stopped, 1);
   EXPECT_EQ(restarted, 1);
-  EXPECT_EQ(readWholeFile(priceFile), "20240103,5,6\n");
+  EXPECT_EQ(readWholeFile(priceFile), "20240103,5,6\r\n");
 }
 
 // Keys as the user presses them: Insert for a new row, the close typed, the
@@ -193,4 +195,47 @@ TEST_F(QuoteEditor, ARowTypedWithoutADateIsNamedAndNothingIsCommitted) {
   EXPECT_TRUE(editor.quoteCommitEditsBtn().enabled());
   EXPECT_EQ(sheet.currentCol, 1);
   EXPECT_EQ(sheet.currentRow, 3);
+}
+
+TEST_F(QuoteEditor, AFileThatCannotTakeTheCommitIsToldAndReadAgainWhenTheUserSaysSo) {
+  TScriptedMessageBox box(IDNO);
+  editor.messages = &box;
+  int stopped = 0;
+  int restarted = 0;
+  editor.onBeforeCommit = [&] { ++stopped; };
+  editor.onCommitted = [&] { ++restarted; };
+  editor.showQuotes(&table, asset, -1, -1);
+  TSheet& sheet = editor.quotesPanel().sheet();
+  sheet.setCurrentCell(3, 3);
+  sheet.setCurrentCellContent(1, "40", alignRight);
+  editor.quotesPanel().onCellValueEdited();
+  // Another program rewrites the file in a format of its own.
+  const std::string rewritten = "Date;Open;Close\r\n2024-01-02;1;2\r\n2024-01-03;3;4\r\n2024-01-04;5;6\r\n";
+  writeWholeFile(priceFile, rewritten);
+
+  editor.quoteCommitEditsBtnClick();
+  ASSERT_EQ(box.texts.size(), 1u);
+  EXPECT_NE(box.texts[0].find("Q.TXT\" changed since its quotes were read"), std::string::npos) << box.texts[0];
+  EXPECT_NE(box.texts[0].find("Read the file again?"), std::string::npos) << box.texts[0];
+  EXPECT_EQ(readWholeFile(priceFile), rewritten);
+  EXPECT_TRUE(editor.rows().modified()) << "No keeps the changes in the editor";
+  EXPECT_EQ(editor.rows().cell(2, 1).value, 40);
+  EXPECT_EQ(stopped, restarted);
+
+  // The downloader replaces the file: gone at the commit, back in the
+  // asset's format with a day more by the time the user answers Yes.
+  deleteFile(priceFile);
+  const std::string replaced = "20240102,1,2\r\n20240103,3,4\r\n20240104,5,6\r\n";
+  box.respond = [&](const std::string&) {
+    writeWholeFile(priceFile, replaced);
+    return IDYES;
+  };
+  editor.quoteCommitEditsBtnClick();
+  ASSERT_EQ(box.texts.size(), 2u);
+  EXPECT_NE(box.texts[1].find("or the file is gone"), std::string::npos) << box.texts[1];
+  EXPECT_EQ(readWholeFile(priceFile), replaced);
+  EXPECT_FALSE(editor.rows().modified()) << "Yes drops the changes";
+  ASSERT_EQ(editor.rows().rowCount(), 3) << "and shows what the file holds now";
+  EXPECT_EQ(editor.rows().cell(2, 1).value, 4);
+  EXPECT_EQ(stopped, restarted);
 }
