@@ -200,9 +200,8 @@ int TFieldTable::readFile(char decimalSeparator, char listSeparator, bool& whole
   whole = !ini->readInPart();
   try {
     int fieldCount = 0;
-    // A file without a count that reads holds no fields the table can
-    // take, yet it is no file the table wrote (nor an empty one it may
-    // take as such).
+    // Without a count that reads there are no fields to take; a file that
+    // holds sections all the same is not one the table wrote.
     if (!iniTextToInteger(ini->readString(fieldsSection, "Count", ""), fieldCount)) {
       std::vector<std::string> sections;
       ini->readSections(sections);

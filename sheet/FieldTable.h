@@ -67,7 +67,7 @@ class TFieldTable {
   // empty table. The table keeps the file's name either way: one that
   // failed to load, or is missing, stands in for the file with no fields.
   // A file missing, not loaded or not read whole (lines passed over, no
-  // count, fewer field sections than its count) is told of, for the user
+  // count, fewer field sections than its count) is told of: else the user
   // sees the window's fields go without knowing why.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Writes into FileName what changed since it was read or saved (what else

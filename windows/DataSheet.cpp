@@ -345,7 +345,8 @@ void TDataSheet::writeObjectProperties() {
   // Lines in the order the objects' files give them store none: a look
   // alone wrote every object's file (and a read-only one raised a question).
   std::vector<int> stored;
-  for (size_t i = 0; i < count; ++i) stored.push_back(integerProperty(*objects_->item(i), objects_->displayOrderKey(), -1));
+  for (size_t i = 0; i < count; ++i)
+    stored.push_back(integerProperty(*objects_->item(i), objects_->displayOrderKey(), -1));
   const bool storeOrder = !shownInStoredOrder(displayOrder, stored, static_cast<int>(count));
   for (size_t i = 0; i < count; ++i) {
     TCustomPropertyObject& object = *objects_->item(i);
