@@ -4,6 +4,8 @@
 
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/CellFactory.h"
 #include "sheet/ColumnLetters.h"
@@ -156,19 +158,38 @@ void TFieldTable::defaultMissingSizes(int rowHeight, int colWidth) {
   if (DefaultColWiseHeight < 1) DefaultColWiseHeight = rowHeight;
 }
 
+void TFieldTable::takeGridSizes(int rowHeight, int colWidth) {
+  defaultMissingSizes(rowHeight, colWidth);
+  for (const auto& field : Fields) {
+    if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
+    if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
+  }
+  saved_.retake();
+}
+
 int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   clear();
   FileName = fileName;
-  const int result = readFile(decimalSeparator, listSeparator);
-  standIn_ = result != 0;
+  const bool missing = !fileExists(fileName);
+  bool whole = true;
+  const int result = readFile(decimalSeparator, listSeparator, whole);
+  // A missing file's fields are the user's alone: none is written until
+  // the user adds one, nor a file that holds none.
+  standIn_ = result != 0 || missing;
   fieldsBefore_ = -1;
   saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
     writeTo(file, decimalSeparator, listSeparator);
   });
+  if (result == -3)
+    reportUnreadableFile(fileName);
+  else if (missing)
+    reportLoadFailure("No field file " + fileName + ": its window shows no fields until you add some.");
+  else if (result != 0 || !whole)
+    reportPartlyReadFile(fileName);
   return result;
 }
 
-int TFieldTable::readFile(char decimalSeparator, char listSeparator) {
+int TFieldTable::readFile(char decimalSeparator, char listSeparator, bool& whole) {
   std::unique_ptr<TPortableIniFile> ini;
   try {
     ini = std::make_unique<TPortableIniFile>(FileName);
@@ -176,8 +197,18 @@ int TFieldTable::readFile(char decimalSeparator, char listSeparator) {
     return -3;
   }
   if (ini->readFailed()) return -3;
+  whole = !ini->readInPart();
   try {
-    int fieldCount = std::max(0, ini->readInteger(fieldsSection, "Count", count()));
+    int fieldCount = 0;
+    // Without a count that reads there are no fields to take; a file that
+    // holds sections all the same is not one the table wrote.
+    if (!iniTextToInteger(ini->readString(fieldsSection, "Count", ""), fieldCount)) {
+      std::vector<std::string> sections;
+      ini->readSections(sections);
+      if (!sections.empty()) whole = false;
+      fieldCount = count();
+    }
+    fieldCount = std::max(0, fieldCount);
     if (fieldCount > maxFieldCount) return -6;
     Fixed = ini->readInteger(fieldsSection, "Fixed", Fixed);
     RowWiseFixedHeight = ini->readInteger(fieldsSection, "RowWiseFixedHeight", unsetSize);
@@ -187,8 +218,9 @@ int TFieldTable::readFile(char decimalSeparator, char listSeparator) {
     Fields.reserve(static_cast<std::size_t>(fieldCount));
     for (int i = 0; i < fieldCount; ++i) {
       auto field = std::make_unique<TField>();
-      // A missing section leaves a field with every default.
-      field->loadFromIni(*ini, std::to_string(i), listSeparator, decimalSeparator);
+      // A missing section leaves a field with every default; the file
+      // then holds less than its count says (a header that lost a bracket).
+      if (field->loadFromIni(*ini, std::to_string(i), listSeparator, decimalSeparator) != 0) whole = false;
       if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
       if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
       Fields.push_back(std::move(field));
@@ -205,8 +237,11 @@ int TFieldTable::save(char decimalSeparator, char listSeparator) {
     // The stand-in held none of the file's fields: those it holds now are
     // the user's and go after the file's own, which stay as they are.
     if (Fields.empty()) return 0;
+    // Read again without a word: the load told of the file already.
     TFieldTable file;
-    if (file.loadFromFile(FileName, decimalSeparator, listSeparator) != 0) return -4;
+    file.FileName = FileName;
+    bool whole = true;
+    if (file.readFile(decimalSeparator, listSeparator, whole) != 0) return -4;
     fieldsBefore_ = file.count();
     saved_.take(FileName, [this](TPortableIniFile& ini) { ini.writeInteger(fieldsSection, "Count", fieldsBefore_); });
   }

@@ -65,7 +65,10 @@ class TFieldTable {
   // 0; -3 when the file cannot be read, -5 when reading fails, -6 when the
   // file claims more than maxFieldCount fields. A missing file loads as an
   // empty table. The table keeps the file's name either way: one that
-  // failed to load stands in for the file with no fields.
+  // failed to load, or is missing, stands in for the file with no fields.
+  // A file missing, not loaded or not read whole (lines passed over, no
+  // count, fewer field sections than its count) is told of: else the user
+  // sees the window's fields go without knowing why.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Writes into FileName what changed since it was read or saved (what else
   // the file holds stays), replacing the file only once the new text is
@@ -79,6 +82,11 @@ class TFieldTable {
   // or a layout never shown) take the grid's default row height and
   // column width.
   void defaultMissingSizes(int rowHeight, int colWidth);
+  // The same at loading, together with the fields' sizes: what the grid
+  // gives where the file gives no size is what reading the file gives
+  // again, so it is no change to save (a look at a read-only portfolio
+  // would else raise a question at every close).
+  void takeGridSizes(int rowHeight, int colWidth);
 
   int count() const { return static_cast<int>(Fields.size()); }
   // nullptr outside the list.
@@ -117,7 +125,9 @@ class TFieldTable {
   static constexpr int maxFieldCount = 65536;
 
  private:
-  int readFile(char decimalSeparator, char listSeparator);
+  // whole: false when reading passed over part of the file or the file
+  // contradicts itself (see loadFromFile).
+  int readFile(char decimalSeparator, char listSeparator, bool& whole);
   void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
 
   TSettingsBaseline saved_;

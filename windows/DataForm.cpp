@@ -179,12 +179,7 @@ void TdataForm::loadView() {
   fieldFileDamaged_ =
       fieldTable_->loadFromFile(fieldFile, decimalSeparator(), listSeparator()) != 0 && fileExists(fieldFile);
   const TSheet& sheet = sheetPanel_->sheet();
-  fieldTable_->defaultMissingSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
-  // Fields without sizes of their own take the table's defaults.
-  for (const auto& field : fieldTable_->Fields) {
-    if (field->RowWiseWidth < 1) field->RowWiseWidth = fieldTable_->DefaultRowWiseWidth;
-    if (field->ColWiseHeight < 1) field->ColWiseHeight = fieldTable_->DefaultColWiseHeight;
-  }
+  fieldTable_->takeGridSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
   loadGUIoptions(windowDirectory_ + files_.controlsFile);
   showDates();
   getObjectGUIproperties();

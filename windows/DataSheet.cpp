@@ -342,11 +342,17 @@ void TDataSheet::writeObjectProperties() {
   const size_t count = static_cast<size_t>(objects_->count());
   rowHeights.resize(count, sheet_.getDefaultRowHeight());
   colWidths.resize(count, sheet_.getDefaultColWidth());
+  // Lines in the order the objects' files give them store none: a look
+  // alone wrote every object's file (and a read-only one raised a question).
+  std::vector<int> stored;
+  for (size_t i = 0; i < count; ++i)
+    stored.push_back(integerProperty(*objects_->item(i), objects_->displayOrderKey(), -1));
+  const bool storeOrder = !shownInStoredOrder(displayOrder, stored, static_cast<int>(count));
   for (size_t i = 0; i < count; ++i) {
     TCustomPropertyObject& object = *objects_->item(i);
     object.setViewSize(objects_->rowHeightKey(), rowHeights[i], sheet_.getDefaultRowHeight());
     object.setViewSize(objects_->colWidthKey(), colWidths[i], sheet_.getDefaultColWidth());
-    object.setViewProperty(objects_->displayOrderKey(), std::to_string(displayOrder[i]));
+    if (storeOrder) object.setViewProperty(objects_->displayOrderKey(), std::to_string(displayOrder[i]));
   }
 }
 

@@ -30,6 +30,16 @@ std::vector<int> objectsInDisplayOrder(const std::vector<int>& displayOrder, int
   return objects;
 }
 
+bool shownInStoredOrder(const std::vector<int>& shownOrder, const std::vector<int>& storedOrder, int objectCount) {
+  const auto shown = [&](int index) { return index < static_cast<int>(shownOrder.size()) && shownOrder[index] >= 0; };
+  std::vector<int> lines, stored;
+  for (int index : objectsInDisplayOrder(shownOrder, objectCount))
+    if (shown(index)) lines.push_back(index);
+  for (int index : objectsInDisplayOrder(storedOrder, objectCount))
+    if (shown(index)) stored.push_back(index);
+  return lines == stored;
+}
+
 int assignFieldPositions(TFieldTable& fields) {
   int position = 0;
   for (auto& field : fields.Fields) {

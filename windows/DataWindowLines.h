@@ -20,6 +20,10 @@ std::string selectedReference(int objectCount, bool rowWise);
 // orders (negative) are dealt out in index order after the largest known
 // one, then all are sorted ascending by order.
 std::vector<int> objectsInDisplayOrder(const std::vector<int>& displayOrder, int objectCount);
+// Whether the objects shown (those with a line in shownOrder) follow one
+// another as the stored orders would place them: storing the lines then
+// changes nothing that reading shows.
+bool shownInStoredOrder(const std::vector<int>& shownOrder, const std::vector<int>& storedOrder, int objectCount);
 
 // Gives every field its line position: shown fields 1 to s in table order,
 // hidden (and not disabled) fields s + 1 onwards, disabled fields 0.

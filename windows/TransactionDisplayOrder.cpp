@@ -23,6 +23,13 @@ std::unordered_map<int32_t, int> positionsOf(const std::vector<int32_t>& numbers
   return positions;
 }
 
+// The order a transaction takes without a stored one: after the lines
+// of the orders stored, in number order.
+int unstoredOrder(const TTransaction& transaction) {
+  const int order = transaction.Number() < INT32_MAX ? transaction.Number() + 1 : INT32_MAX;
+  return std::max(order, firstLine);
+}
+
 }  // namespace
 
 std::vector<TTransactionDisplayOrder::TOrderPair> TTransactionDisplayOrder::pairsFor(
@@ -51,9 +58,10 @@ void TTransactionDisplayOrder::loadFromTransactions(const TPortfolio& portfolio)
     const TTransaction* transaction = portfolio.findTransaction(numbers[i]);
     if (!transaction) continue;
     int32_t order = 0;
-    if (!textToIntStrict(transaction->getExternalProperty(displayOrderKey), order))
-      order = transaction->Number() < INT32_MAX ? transaction->Number() + 1 : INT32_MAX;
-    order = std::max(order, firstLine);
+    if (textToIntStrict(transaction->getExternalProperty(displayOrderKey), order))
+      order = std::max(order, firstLine);
+    else
+      order = unstoredOrder(*transaction);
     pairs_[i] = TOrderPair{order, order};
   }
 }
@@ -63,8 +71,14 @@ void TTransactionDisplayOrder::storeInTransactions(const TPortfolio& portfolio) 
   const std::vector<TOrderPair> pairs = pairsFor(numbers);
   for (size_t i = 0; i < numbers.size(); ++i) {
     TTransaction* transaction = portfolio.findTransaction(numbers[i]);
-    if (transaction && pairs[i].portfolioOrder >= 0)
-      transaction->setViewProperty(displayOrderKey, std::to_string(pairs[i].portfolioOrder));
+    if (!transaction || pairs[i].portfolioOrder < 0) continue;
+    // The order it is read at without one is not stored: a look at the
+    // window alone wrote every transaction file of the portfolio.
+    int32_t stored = 0;
+    if (!textToIntStrict(transaction->getExternalProperty(displayOrderKey), stored) &&
+        pairs[i].portfolioOrder == unstoredOrder(*transaction))
+      continue;
+    transaction->setViewProperty(displayOrderKey, std::to_string(pairs[i].portfolioOrder));
   }
 }
 

@@ -23,7 +23,8 @@ class TTransactionDisplayOrder {
   // From each transaction's "DisplayOrder" (both members); without one its
   // Number + 1, never below 2.
   void loadFromTransactions(const TPortfolio& portfolio);
-  // Writes each known portfolio order back as "DisplayOrder".
+  // Writes each known portfolio order back as "DisplayOrder", but for one
+  // a transaction without a readable order takes at loading anyway.
   void storeInTransactions(const TPortfolio& portfolio) const;
   void clear() {
     pairs_.clear();

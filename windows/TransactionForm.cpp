@@ -167,7 +167,7 @@ void TtransactionForm::loadView() {
   const TSheet& sheet = sheetPanel_->sheet();
   fieldTable_->loadFromFile(folder_ + fieldsFile, firstOr(sheet.decimalSeparator, '.'),
                             firstOr(sheet.listSeparator, ';'));
-  fieldTable_->defaultMissingSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
+  fieldTable_->takeGridSizes(sheet.getDefaultRowHeight(), sheet.getDefaultColWidth());
   readControls(folder_ + controlsFile);
   order_.loadFromTransactions(*shown);
   showTransactions(-1, -1);

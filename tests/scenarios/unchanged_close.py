@@ -9,9 +9,12 @@ import stat
 import subprocess
 import time
 
+from damaged_files import NOTICE
 from date_window import DAYS_BOX
-from driver import check, wine_binary
+from driver import check, files_in, wine_binary
+from readout import region_pixels
 from sample import read_ini
+from transactions import ASSET_LIST
 from view_owners import folios, settled_folder
 
 
@@ -104,3 +107,54 @@ def read_only_controls(scenario):
     program.end_prefix()
     check(state(controls) == before, "the read-only %s was written" % controls)
     make_writable(controls)
+
+
+def damaged_field_file(scenario):
+    """The Portfolios window's field file damaged by hand (a field's header
+    lost its bracket, a size is gone): the start names it at the foot of
+    the main window, and a close with nothing changed leaves it as it is,
+    asking nothing. It was once rewritten from what could be read of it,
+    the field after the damage lost for good."""
+    folder = settled_folder(scenario)
+    fields = os.path.join(folios(folder), "FolioFields.INI")
+    edit_by_hand(fields, b"\r\n[9]\r\n", b"\r\n9]\r\n")
+    edit_by_hand(fields, b"ColWiseFixedWidth=120\r\n", b"")
+    before = state(fields)
+    program = scenario.program(folder)
+    program.start()
+    notice = region_pixels(program, *NOTICE)
+    scenario.grab("notice")
+    program.click(NOTICE[0] + 300, NOTICE[1] + 5)
+    check(region_pixels(program, *NOTICE) != notice, "no notice showed at the foot of the main window")
+    close_without_question(program)
+    check(state(fields) == before, "the close wrote the damaged %s" % fields)
+
+
+def read_only_portfolio(scenario):
+    """Every file of the Growth Portfolio read-only (an archive, a read-only
+    share), each tab that shows it looked at, an asset picked on the
+    Transactions tab: Alt+F4 asks nothing and ends the program, and every
+    file keeps its bytes and its time. The line order and the grid's
+    default sizes a look once stored asked about every asset, transaction
+    and field file at each close."""
+    folder = settled_folder(scenario)
+    growth = os.path.join(folios(folder), "1")
+    files = [path for _, path in files_in(growth)]
+    program = scenario.program(folder)
+    program.start()
+    for path in files:
+        os.chmod(path, os.stat(path).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
+    make_read_only(program, header(folder, 1))
+    before = {path: state(path) for path in files}
+    for tab in ("Assets", "Quotes", "Transactions"):
+        program.tab(tab)
+    program.click(*ASSET_LIST)
+    program.key("Down", "Return")
+    program.settle(1)
+    scenario.grab("asset-picked")
+    program.tab("Portfolios")
+    close_without_question(program)
+    changed = sorted(os.path.relpath(path, growth) for path in files if state(path) != before[path])
+    for path in files:
+        make_writable(path)
+    check(not changed, "the close wrote into the read-only portfolio: %s" % changed)

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/FieldTable.h"
 #include "tests/support/GermanRegionalSettings.h"
@@ -425,4 +429,115 @@ TEST(FieldTable, AFileNotReadOrNotChangedIsNotWritten) {
   ASSERT_EQ(back.count(), 3);
   EXPECT_EQ(back.items(1)->Content, "Price");
   EXPECT_EQ(back.items(2)->Content, "Changed");
+}
+
+namespace {
+
+// A field file as a settled window leaves it, three fields, with a
+// "Target return" field last.
+std::string settledFieldText() {
+  std::string text = "[Fields]\r\nCount=3\r\nFixed=1\r\nRowWiseFixedHeight=16\r\nColWiseFixedWidth=120\r\n"
+                     "DefaultRowWiseWidth=85\r\nDefaultColWiseHeight=16\r\n\r\n";
+  const char* headers[] = {"Name", "Value", "Target return"};
+  for (int i = 0; i < 3; ++i)
+    text += "[" + std::to_string(i) + "]\r\nLocked=" + (i == 2 ? "0" : "1") + "\r\nKind=1\r\nHeader=" + headers[i] +
+            "\r\nRowWiseWidth=85\r\n\r\n";
+  return text;
+}
+
+std::string replaced(std::string text, const std::string& old, const std::string& with) {
+  const size_t at = text.find(old);
+  if (at != std::string::npos) text.replace(at, old.size(), with);
+  return text;
+}
+
+bool named(const std::vector<std::string>& names, const std::string& fileName) {
+  return std::find(names.begin(), names.end(), fileName) != names.end();
+}
+
+}  // namespace
+
+// A damaged field file was rewritten at the close from what could be read
+// of it (a field whose header lost its bracket merged into the one before
+// and lost for good; random bytes became a file without fields), and no
+// one was told. Sizes the window gives where the file gives none count as
+// what the file holds: only the user's own changes are written.
+TEST(FieldTable, AFileNotReadWholeIsToldOfAndWrittenOnlyForTheUsersChanges) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "FolioFields.INI";
+  std::string utf16;
+  for (char c : settledFieldText()) utf16 += std::string(1, c) + '\0';
+  const std::vector<std::pair<std::string, std::string>> damaged = {
+      {"lost bracket and size", replaced(replaced(settledFieldText(), "[2]", "2]"), "DefaultRowWiseWidth=85\r\n", "")},
+      {"random bytes", "\x9c\x01=\xfe\x7f\r\n\xd3[\x11\r\n\x05\xab\xcd"},
+      {"UTF-16", "\xff\xfe" + utf16},
+      {"fewer sections than counted", replaced(settledFieldText(), "Count=3", "Count=5")},
+      {"no count", replaced(settledFieldText(), "Count=3\r\n", "")},
+      {"no sizes and no count", "[0]\r\nHeader=Name\r\n"},
+  };
+  for (const auto& [damage, text] : damaged) {
+    SCOPED_TRACE(damage);
+    writeWholeFile(fileName, text);
+    takePartlyReadFiles();
+    TFieldTable table;
+    ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+    EXPECT_TRUE(named(takePartlyReadFiles(), fileName));
+    table.takeGridSizes(16, 85);
+    SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(table.save('.', ','), 0) << "a read-only file was asked to take what nobody changed";
+    SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(table.save('.', ','), 0);
+    EXPECT_EQ(readWholeFile(fileName), text);
+  }
+
+  // The user's change is written into the file as it stands.
+  writeWholeFile(fileName, damaged[0].second);
+  TFieldTable table;
+  ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  table.takeGridSizes(16, 85);
+  table.items(0)->setHeader("Portfolio");
+  ASSERT_EQ(table.save('.', ','), 0);
+  const TPortableIniFile saved(fileName);
+  EXPECT_EQ(saved.readString("0", "Header", ""), "Portfolio");
+  EXPECT_EQ(saved.readString("Fields", "DefaultRowWiseWidth", "none"), "none");
+  EXPECT_EQ(saved.readString("1", "RowWiseWidth", ""), "85");
+
+  // A file read whole names nothing; a size the user set is written.
+  writeWholeFile(fileName, replaced(settledFieldText(), "DefaultColWiseHeight=16\r\n", ""));
+  takePartlyReadFiles();
+  ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  EXPECT_FALSE(named(takePartlyReadFiles(), fileName));
+  table.takeGridSizes(16, 85);
+  table.items(1)->RowWiseWidth = 120;
+  ASSERT_EQ(table.save('.', ','), 0);
+  EXPECT_EQ(readWholeFile(fileName),
+            replaced(replaced(settledFieldText(), "DefaultColWiseHeight=16\r\n", ""),
+                     "Header=Value\r\nRowWiseWidth=85", "Header=Value\r\nRowWiseWidth=120"));
+}
+
+// A missing field file (deleted while the program ran, or absent at the
+// start) left its window without fields and no word, and a file without
+// fields was written in its place at the close.
+TEST(FieldTable, AMissingFileIsToldOfAndMadeOnlyForTheFieldsAdded) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "AssetFields.INI";
+  takeLoadFailures();
+  TFieldTable table;
+  ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  const std::vector<std::string> told = takeLoadFailures();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find(fileName), std::string::npos);
+  table.takeGridSizes(16, 85);
+  EXPECT_EQ(table.save('.', ','), 0);
+  EXPECT_FALSE(fileExists(fileName));
+
+  table.insertField(0);
+  table.items(0)->setHeader("Added");
+  ASSERT_EQ(table.save('.', ','), 0);
+  EXPECT_TRUE(takeLoadFailures().empty()) << "the save told of the missing file again";
+  TFieldTable back;
+  ASSERT_EQ(back.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(back.count(), 1);
+  EXPECT_EQ(back.items(0)->Header, "Added");
+  EXPECT_TRUE(takeLoadFailures().empty());
 }

@@ -24,6 +24,7 @@
 #include "controls/DownloadPickForm.h"
 #include "controls/ListViewXPSafe.h"
 #include "model/Directories.h"
+#include "model/UnreadableFiles.h"
 #include "platform/StdControls.h"
 #include "windows/AssetForm.h"
 
@@ -254,4 +255,56 @@ TEST_F(AssetWindow, AFieldAddedAfterTheFieldFileCouldNotBeReadJoinsItOnceItCan) 
   const TPortableIniFile saved(fields);
   EXPECT_EQ(saved.readInteger("Fields", "Count", 0), count + 1);
   EXPECT_EQ(saved.readString(std::to_string(count), "Header", ""), "Added");
+}
+
+// A look at a portfolio wrote the line order into every asset file and the
+// grid's default sizes into the field file: a read-only portfolio asked
+// about them at every close.
+TEST_F(AssetWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
+  const std::string fields = includeTrailingBackslash(portfolio->Folder()) + "AssetFields.INI";
+  const std::string text = readWholeFile(fields);
+  ASSERT_EQ(text.find("DefaultRowWiseWidth"), std::string::npos);
+  SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_READONLY);
+  form->loadView();
+  form->setRowWise(false);
+  const TSaveFailures failed = form->saveView();
+  SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(failed.empty());
+  EXPECT_EQ(readWholeFile(fields), text);
+  for (int i = 0; i < portfolio->assetCount(); ++i) {
+    EXPECT_FALSE(portfolio->assets(i)->viewPropertiesUnsaved()) << i;
+    EXPECT_EQ(portfolio->assets(i)->getExternalProperty("DisplayOrder"), "") << i;
+  }
+}
+
+// A field file damaged (a header that lost its bracket, a size gone) was
+// rewritten at the close from what could be read, the field after the
+// damage lost for good, without a word; a missing one left the window
+// blank without a word and was written without fields.
+TEST_F(AssetWindow, ADamagedOrMissingFieldFileIsToldOfAndLeftAsItStands) {
+  const std::string fields = includeTrailingBackslash(portfolio->Folder()) + "AssetFields.INI";
+  std::string text = readWholeFile(fields);
+  const size_t header = text.find("\r\n[3]\r\n");
+  const size_t size = text.find("ColWiseFixedWidth=100\r\n");
+  ASSERT_NE(header, std::string::npos);
+  ASSERT_NE(size, std::string::npos);
+  text.erase(header + 2, 1);
+  text.erase(size < header ? size : size - 1, std::string("ColWiseFixedWidth=100\r\n").size());
+  writeWholeFile(fields, text);
+  takePartlyReadFiles();
+  form->loadView();
+  const std::vector<std::string> told = takePartlyReadFiles();
+  EXPECT_TRUE(std::any_of(told.begin(), told.end(), [&](const std::string& name) { return name == fields; }));
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_EQ(readWholeFile(fields), text);
+
+  ASSERT_TRUE(deleteFile(fields));
+  takeLoadFailures();
+  form->loadView();
+  EXPECT_EQ(form->fieldTable().count(), 0);
+  const std::vector<std::string> failures = takeLoadFailures();
+  EXPECT_TRUE(std::any_of(failures.begin(), failures.end(),
+                          [&](const std::string& line) { return line.find(fields) != std::string::npos; }));
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_FALSE(fileExists(fields));
 }

@@ -162,11 +162,29 @@ TEST_F(DataSheet, EditsAreStoredInTheObjectsAndViewPropertiesLeaveTheirStamps) {
   sheet.setColWidth(lineOf(1), 120);
   frame.writeObjectProperties();
   EXPECT_EQ(objects.objects[1]->getExternalProperty("ColWidth"), "120");
-  EXPECT_EQ(objects.objects[1]->getExternalProperty("DisplayOrder"), std::to_string(lineOf(1)));
   EXPECT_EQ(objects.objects[1]->lastChange(), stamp);
-  // Sizes the lines have without an entry make none.
+  // Sizes the lines have without an entry make none, nor does the order
+  // the lines have without one: a look alone wrote every object's file.
   EXPECT_EQ(objects.objects[1]->getExternalProperty("RowHeight"), "");
   EXPECT_EQ(objects.objects[2]->getExternalProperty("ColWidth"), "");
+  for (const auto& object : objects.objects) EXPECT_EQ(object->getExternalProperty("DisplayOrder"), "");
+  // Stored orders that place the lines as shown stay as they are, however
+  // they count.
+  objects.objects[0]->setViewProperty("DisplayOrder", "7");
+  objects.objects[2]->setViewProperty("DisplayOrder", "12");
+  frame.readObjectProperties();
+  frame.build(-1, -1);
+  frame.writeObjectProperties();
+  EXPECT_EQ(objects.objects[0]->getExternalProperty("DisplayOrder"), "7");
+  EXPECT_EQ(objects.objects[1]->getExternalProperty("DisplayOrder"), "");
+  // A moved line stores every line's order.
+  sheet.setCurrentCell(lineOf(1), 2);
+  ASSERT_TRUE(frame.moveCurrentLine(-1));
+  frame.writeObjectProperties();
+  for (int object = 0; object < 3; ++object)
+    EXPECT_EQ(objects.objects[object]->getExternalProperty("DisplayOrder"), std::to_string(lineOf(object)));
+  EXPECT_EQ(lineOf(1), 3);
+  EXPECT_EQ(objects.objects[1]->lastChange(), stamp);
 
   frame.readObjectProperties();
   frame.rowWise = true;

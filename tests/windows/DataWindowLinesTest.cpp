@@ -37,6 +37,15 @@ TEST(DataWindowLines, UnknownOrdersAreDealtOutAfterTheKnownOnes) {
   EXPECT_EQ(objectsInDisplayOrder({}, 3), (std::vector<int>{0, 1, 2}));
   // A stale array longer than the list does not invent objects.
   EXPECT_EQ(objectsInDisplayOrder({3, 2, 9}, 2), (std::vector<int>{1, 0}));
+
+  // Lines shown as the stored orders place them, however those count; an
+  // object without a line (-1) is passed over.
+  EXPECT_TRUE(shownInStoredOrder({2, 3, 4}, {}, 3));
+  EXPECT_TRUE(shownInStoredOrder({4, 2, 3}, {9, 1, 5}, 3));
+  EXPECT_TRUE(shownInStoredOrder({3, 4, 2}, {9, -1, 5}, 3));
+  EXPECT_TRUE(shownInStoredOrder({2, -1, 3}, {7, 1, 8}, 3));
+  EXPECT_FALSE(shownInStoredOrder({3, 2, 4}, {}, 3));
+  EXPECT_FALSE(shownInStoredOrder({2, 3, 4}, {9, -1, 5}, 3));
 }
 
 TEST(DataWindowLines, HiddenFieldsFollowTheShownOnesAndDisabledOnesGetNoPosition) {

@@ -25,7 +25,9 @@
 #include "sheet/FieldTable.h"
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "platform/SaveFailures.h"
 #include "tests/support/ScriptedMessageBox.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/DelTransForm.h"
 #include "windows/SumTransForm.h"
@@ -437,8 +439,8 @@ TEST_F(TransactionWindow, UnitsValueOrFeesNoNumberHoldsAreRefusedWithAMessageAnd
 
 namespace {
 
-// Each asset's transactions in the order their stored "DisplayOrder" gives,
-// as a fresh start shows them.
+// Each asset's transactions in the order their stored "DisplayOrder" gives
+// (without one, the number + 1), as a fresh start shows them.
 std::vector<std::vector<int32_t>> storedOrders(const std::string& folder) {
   TPortfolioTable reopened;
   EXPECT_EQ(reopened.open(folder, false, {}, nullptr, true, false), 0);
@@ -449,7 +451,8 @@ std::vector<std::vector<int32_t>> storedOrders(const std::string& folder) {
     const TTransactionTable& transactions = portfolio.assets(a)->Transactions();
     for (int i = 0; i < transactions.count(); ++i) {
       const TTransaction& t = *transactions.items(i);
-      keyed.emplace_back(std::stoi(t.getExternalProperty("DisplayOrder")), t.Number());
+      const std::string stored = t.getExternalProperty("DisplayOrder");
+      keyed.emplace_back(stored.empty() ? t.Number() + 1 : std::stoi(stored), t.Number());
     }
     std::sort(keyed.begin(), keyed.end());
     orders.emplace_back();
@@ -663,4 +666,33 @@ TEST_F(TransactionWindow, NewShowsTheLineItAddsAndANamelessAssetIsListedAsSuch) 
   const size_t before = fresh.TransactionNumbers().size();
   form->addBtnClick();
   EXPECT_EQ(fresh.TransactionNumbers().size(), before);
+}
+
+// A look at the window, even one showing no line before an asset was
+// picked, wrote the order of every transaction into its file and the
+// grid's default sizes into the field file: a read-only portfolio asked
+// about them at every close.
+TEST_F(TransactionWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
+  const std::string fields = includeTrailingBackslash(portfolio->Folder()) + "TransactionFields.INI";
+  const std::string text = readWholeFile(fields);
+  SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_READONLY);
+  portfolio->setCurrentAssetIndex(-1);
+  form->loadView();
+  EXPECT_EQ(form->lineCount(), 0);
+  TSaveFailures failed = form->saveView();
+  portfolio->setCurrentAssetIndex(1);
+  form->loadView();
+  ASSERT_GT(form->lineCount(), 0);
+  addSaveFailures(failed, form->saveView());
+  form->wholePortfolioBtn().setDown(true);
+  form->wholePortfolioBtnClick();
+  addSaveFailures(failed, form->saveView());
+  SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(failed.empty());
+  EXPECT_EQ(readWholeFile(fields), text);
+  for (const int32_t number : portfolio->TransactionNumbers()) {
+    const TTransaction* transaction = portfolio->findTransaction(number);
+    EXPECT_FALSE(transaction->viewPropertiesUnsaved()) << number;
+    EXPECT_EQ(transaction->getExternalProperty("DisplayOrder"), "") << number;
+  }
 }
