@@ -2,7 +2,8 @@
 of the session and is left as it is: a transaction file emptied before the
 start keeps its portfolio closed, the foot of the main window tells of it,
 the Transactions window shows no line made up in its place, and the close
-writes nothing into it nor into the rest of that portfolio."""
+writes nothing into it nor into the rest of that portfolio. A trading
+system's file cut in half is told of the same way and not run."""
 import datetime
 import os
 import re
@@ -63,3 +64,32 @@ def emptied_transaction(scenario):
     changed = [path for path in changed_files(before, file_states(folder))
                if not path.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
     check(not changed, "files outside the open portfolio were written: %s" % changed)
+
+
+def system_cut_in_half(scenario):
+    """The Retirement Account's system file cut in half before the start
+    names fewer symbols than its count and no parameters: it is told of at
+    the foot of the main window and not run, so its soft transactions keep
+    their bytes, and the close leaves the system file as it was."""
+    folder = settled_folder(scenario)
+    system_file = os.path.join(folder, "DATA", "FOLIOS", "2", "System.INI")
+    with open(system_file, "rb") as file:
+        whole = file.read()
+    cut = whole[:len(whole) // 2]
+    with open(system_file, "wb") as file:
+        file.write(cut)
+    before = file_states(folder)
+
+    program = scenario.program(folder)
+    program.start()
+    program.settle(3)
+    notice = region_pixels(program, *NOTICE)
+    scenario.grab("notice")
+    program.click(NOTICE[0] + 300, NOTICE[1] + 5)
+    check(region_pixels(program, *NOTICE) != notice, "no notice showed at the foot of the main window")
+    program.exit()
+
+    with open(system_file, "rb") as file:
+        check(file.read() == cut, "the close wrote into the system file cut in half")
+    changed = changed_files(before, file_states(folder))
+    check(not changed, "the start and close with the system cut in half wrote %s" % changed)
