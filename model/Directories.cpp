@@ -92,9 +92,10 @@ bool copyContents(const std::string& source, const std::string& destination) {
 
 }  // namespace
 
-void loadDirectoryTable(const std::string& fileName, const std::string& section) {
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section) {
   std::vector<std::string> entries;
-  TPortableIniFile(fileName).readSectionValues(section, entries);
+  const TPortableIniFile ini(fileName);
+  ini.readSectionValues(section, entries);
   std::vector<TNamedDirectory>& table = directoryTable();
   table.clear();
   for (const std::string& entry : entries) {
@@ -102,10 +103,13 @@ void loadDirectoryTable(const std::string& fileName, const std::string& section)
     table.push_back({upperCase(entry.substr(0, equals)), includeTrailingBackslash(upperCase(entry.substr(equals + 1)))});
   }
   sortDirectoryTable();
+  if (ini.readFailed()) return TDirectoryListRead::failed;
+  return ini.readInPart() ? TDirectoryListRead::inPart : TDirectoryListRead::whole;
 }
 
 bool saveDirectoryTable(const std::string& fileName, const std::string& section) {
   TPortableIniFile ini(fileName);
+  if (ini.readFailed()) return false;
   ini.eraseSection(section);
   for (const TNamedDirectory& entry : directoryTable()) ini.writeString(section, entry.name, entry.path);
   return ini.updateFile();

@@ -7,9 +7,15 @@
 // the folders. One table for the whole program; names and paths are kept
 // upper-cased, paths with their trailing backslash, longest path first.
 
+// How the directory list read: as a whole, only in part (lines passed
+// over), or not at all though it is there (held by another program, a
+// folder under its name).
+enum class TDirectoryListRead { whole, inPart, failed };
+
 // Replaces the table by the NAME=PATH entries of a section of a settings file.
-void loadDirectoryTable(const std::string& fileName, const std::string& section);
-// Rewrites the section with the table's entries; false when the file could not be saved.
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section);
+// Rewrites the section with the table's entries; false when the file could
+// not be saved, or not be read: what it holds besides would be lost.
 bool saveDirectoryTable(const std::string& fileName, const std::string& section);
 void setDirectory(const std::string& name, const std::string& path);
 // The path of a placeholder (any case); empty when the table has none.
