@@ -579,3 +579,22 @@ TEST_F(ProgressWindow, ASystemFileCutOffIsNotRunAndItsTransactionsAndRecordStayA
   }
   takePartlyReadFiles();
 }
+
+// The record is the program's own, yet one that did not read whole, or
+// holds a state that does not read, is named and left as it stands: the
+// system runs again instead.
+TEST_F(ProgressWindow, ARunRecordThatDoesNotReadWholeIsNamedAndLeftAsItStands) {
+  const std::string systemFile = writeNineDaySystem();
+  const std::string record = portfolio->Folder() + "SystemRun.INI";
+  for (const std::string& damaged : {std::string("[LastRun]\r\nState=12G4\r\n"), std::string("[LastRun\r\nState=1\r\n"),
+                                     std::string("[LastRun]\r\nState=1\r\nno entry\r\n")}) {
+    writeWholeFile(record, damaged);
+    takePartlyReadFiles();
+    double applied = 0;
+    EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
+    EXPECT_EQ(form.LastRunResult(), 0);
+    EXPECT_EQ(transactions(true).size(), 9u);
+    EXPECT_EQ(readWholeFile(record), damaged);
+    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{record});
+  }
+}
