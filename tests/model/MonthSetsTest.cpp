@@ -2,6 +2,8 @@
 
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
 TEST(MonthSets, LoadResetsThenReadsTheDefinedUserSetsCutToTwentyCharacters) {
@@ -45,4 +47,25 @@ TEST(MonthSets, SaveRewritesTheTenSectionsAndKeepsTheRestOfTheFile) {
   loadMonthSets(layout);
   EXPECT_EQ(monthSets()[1].names[2], "mars");
   EXPECT_EQ(monthSets()[0].names[0], "Jan");
+}
+
+TEST(MonthSets, AnOptionsFileThatCannotBeReadIsNotWrittenOver) {
+  TTemporaryFolder folder;
+  const std::string layout = folder.path() + "GUIoptions.INI";
+  const std::string text = "[MainForm]\r\nLeft=10\r\n";
+  writeWholeFile(layout, text);
+  resetMonthSets();
+  monthSets()[1] = {"French", {"janv"}};
+  {
+    THeldFile held(layout);
+    ASSERT_TRUE(held.held());
+    // The window places it holds would be lost to the month names alone.
+    EXPECT_FALSE(saveMonthSets(layout));
+  }
+  EXPECT_EQ(readWholeFile(layout), text);
+  const std::string folderLayout = folder.path() + "folder.INI";
+  forceFolders(folderLayout);
+  EXPECT_FALSE(saveMonthSets(folderLayout));
+  EXPECT_TRUE(folderExists(folderLayout));
+  takeUnreadableFiles();
 }
