@@ -166,16 +166,20 @@ void TmainForm::FormCreate() {
 
   if (!fileExists(paths_.dirListFileName)) {
     closeOnActivate = true;
-    messageBox_.show(handle(), "Missing directory list: \r\r" + paths_.dirListFileName, commonString(4),
-                     MB_OK | MB_ICONSTOP);
+    // A folder under the list's name is no missing list.
+    messageBox_.show(handle(),
+                     (pathExists(paths_.dirListFileName) ? "Could not read the directory list: \r\r"
+                                                         : "Missing directory list: \r\r") +
+                         paths_.dirListFileName,
+                     commonString(4), MB_OK | MB_ICONSTOP);
     return;
   }
-  loadDirectoryTable(paths_.dirListFileName, "Directories");
+  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, "Directories");
   savedDirectories_.take(paths_.dirListFileName, directoriesWriter);
   applyDirectoryDefaults(context_.currentDirectory);
   refreshDataPaths(paths_);
   selDirDlg = std::make_unique<TselDirDlg>(messageBox_);
-  if (!startDirsOK()) {
+  if (!startDirsOK(listRead)) {
     closeOnActivate = true;
     return;
   }
@@ -311,11 +315,20 @@ void TmainForm::placeMenuPanel() {
     setConstraints(lastTab.right + menuPanel->width() + 6 + width() - clientWidth(), minHeight());
 }
 
-bool TmainForm::startDirsOK() {
+bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
   TdirSelForm dirSelForm(handle());
   dirSelForm.setSelDirDlg(selDirDlg.get());
   dirSelForm.loadTranslations(paths_.languageFileName);
   if (dirSelForm.allDirsOK()) return true;
+  // Directories missing because the list did not read are no directories
+  // the user moved: the window that asks for them says so first.
+  if (listRead != TDirectoryListRead::whole) {
+    messageBox_.show(handle(),
+                     (listRead == TDirectoryListRead::failed ? "Could not read the directory list: \r\r"
+                                                             : "Could not read all of the directory list: \r\r") +
+                         paths_.dirListFileName,
+                     commonString(4), MB_OK | MB_ICONSTOP);
+  }
   if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
   if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
     messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName, commonString(4),

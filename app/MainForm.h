@@ -39,6 +39,7 @@ class TportfolioForm;
 class TshutDownForm;
 class TgalleryForm;
 class TmacroForm;
+enum class TDirectoryListRead;
 class TtransactionForm;
 class TsystemForm;
 class TassetForm;
@@ -207,7 +208,9 @@ class TmainForm : public TForm {
   void createTabs();
   void wireSystemForm();
   void placeMenuPanel();
-  bool startDirsOK();
+  // listRead: how the directory list read, which the set-up window, when
+  // it opens for directories missing, is told with.
+  bool startDirsOK(TDirectoryListRead listRead);
   // Lets the user change the named directories and reloads everything from
   // the new ones when accepted.
   void setupBtnClick();

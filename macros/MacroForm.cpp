@@ -15,6 +15,7 @@
 #include "platform/StdControls.h"
 #include "platform/ToolTips.h"
 #include "sheet/Sheet.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 
@@ -430,16 +431,22 @@ void TmacroForm::openSelectedPackage() {
   const TScriptEngineAttributes* engine = selectedEngine();
   TMacroReference* package =
       row >= 0 && macroListView_->selected(row) ? macroIndex_.item(static_cast<int>(macroListView_->itemData(row))) : nullptr;
+  selectedMacroStatus_.readOnly = false;
   if (package != nullptr && engine != nullptr) {
     selectedMacroStatus_.clear();
     std::vector<std::string> extensions = fileFilterExtensions(engine->fileFilter);
     std::string opened;
     for (const std::string& extension : extensions) {
       std::string path = macroIndex_.directory() + package->name() + extension;
-      if (fileExists(path) && selectedMacroStatus_.loadFromFile(path)) {
-        opened = extension;
-        break;
-      }
+      if (!pathExists(path)) continue;
+      opened = extension;
+      if (fileExists(path) && selectedMacroStatus_.loadFromFile(path)) break;
+      // The empty text shown for a source that could not be read must not
+      // be typed into and saved over it: shown read-only, with no file to
+      // save to, and named.
+      reportUnreadableFile(path);
+      selectedMacroStatus_.readOnly = true;
+      break;
     }
     if (opened.empty() && !extensions.empty()) {
       opened = extensions.front();

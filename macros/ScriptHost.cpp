@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "macros/MacroIndex.h"
 #include "macros/ScriptEngineAttributes.h"
@@ -379,10 +380,14 @@ std::string TScriptHost::joinActiveMacros(const TMacroIndex& index, const TScrip
     if (!package->Active()) continue;
     for (const std::string& extension : extensions) {
       std::string path = index.directory() + package->name() + extension;
-      if (!fileExists(path)) continue;
+      if (!pathExists(path)) continue;
       std::string text;
       bool converted = false;
-      if (fileToString(path, text, &converted)) {
+      // A source there but unreadable (held by another program, a folder
+      // under its name) leaves its macros out: the user learns which.
+      if (!fileExists(path) || !fileToString(path, text, &converted)) {
+        reportUnreadableFile(path);
+      } else {
         if (!joined.empty()) {
           joined += "\r\n\r\n";
           lines += 2;

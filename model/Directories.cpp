@@ -92,9 +92,10 @@ bool copyContents(const std::string& source, const std::string& destination) {
 
 }  // namespace
 
-void loadDirectoryTable(const std::string& fileName, const std::string& section) {
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section) {
   std::vector<std::string> entries;
-  TPortableIniFile(fileName).readSectionValues(section, entries);
+  const TPortableIniFile ini(fileName);
+  ini.readSectionValues(section, entries);
   std::vector<TNamedDirectory>& table = directoryTable();
   table.clear();
   for (const std::string& entry : entries) {
@@ -102,6 +103,8 @@ void loadDirectoryTable(const std::string& fileName, const std::string& section)
     table.push_back({upperCase(entry.substr(0, equals)), includeTrailingBackslash(upperCase(entry.substr(equals + 1)))});
   }
   sortDirectoryTable();
+  if (ini.readFailed()) return TDirectoryListRead::failed;
+  return ini.readInPart() ? TDirectoryListRead::inPart : TDirectoryListRead::whole;
 }
 
 void writeDirectoryTable(TPortableIniFile& ini, const std::string& section) {

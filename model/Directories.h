@@ -9,11 +9,17 @@ class TPortableIniFile;
 // the folders. One table for the whole program; names and paths are kept
 // upper-cased, paths with their trailing backslash, longest path first.
 
+// How the directory list read: as a whole, only in part (lines passed
+// over), or not at all though it is there (held by another program, a
+// folder under its name).
+enum class TDirectoryListRead { whole, inPart, failed };
+
 // Replaces the table by the NAME=PATH entries of a section of a settings file.
-void loadDirectoryTable(const std::string& fileName, const std::string& section);
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section);
 // Writes the section anew with the table's entries: the writer of the
 // table's settings baseline (see TSettingsBaseline), so that a save keeps
-// the entries another program (the downloader) wrote since the load.
+// the entries another program (the downloader) wrote since the load, and
+// writes nothing into a list that could not be read.
 void writeDirectoryTable(TPortableIniFile& ini, const std::string& section);
 void setDirectory(const std::string& name, const std::string& path);
 // The path of a placeholder (any case); empty when the table has none.

@@ -8,10 +8,6 @@
 #include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
 
-namespace {
-
-// The number after baseName in a section name such as "Rule12"; 0 when the
-// name is not of that form.
 long long sectionNumber(const std::string& section, const std::string& baseName) {
   if (section.size() <= baseName.size() || section.compare(0, baseName.size(), baseName) != 0) return 0;
   long long number = 0;
@@ -22,8 +18,6 @@ long long sectionNumber(const std::string& section, const std::string& baseName)
   }
   return section[baseName.size()] == '0' ? 0 : number;
 }
-
-}  // namespace
 
 TSystemEntryTable::TSystemEntryTable() { stamp(); }
 

@@ -8,6 +8,10 @@
 
 class TPortableIniFile;
 
+// The number after baseName in an entry's section name such as "Rule12"; 0
+// when the name is not of that form.
+long long sectionNumber(const std::string& section, const std::string& baseName);
+
 // An ordered list of owned entries of one class, stored in the sections
 // baseName (its "Count") and baseName1 .. baseNameN. Operations answer 0,
 // or -7 for an index out of range or a missing section.

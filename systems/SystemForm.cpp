@@ -15,6 +15,7 @@
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
@@ -29,6 +30,7 @@
 #include "sheet/NumberText.h"
 #include "sheet/Sheet.h"
 #include "systems/OptimizeForm.h"
+#include "systems/SystemFileFault.h"
 #include "systems/SystemProgressForm.h"
 #include "windows/DateWindow.h"
 
@@ -63,11 +65,15 @@ std::unique_ptr<TPortableIniFile> standInFor(const std::string& fileName, const 
   return fileExists(fileName) ? nullptr : TSettingsBaseline::written(fileName, write);
 }
 
+// The writer gives what it gave when taken.
+bool givesStill(const TPortableIniFile& taken, const TSettingsBaseline::TWriter& write) {
+  TPortableIniFile changes(taken.FileName(), TPortableIniFile::TNewFile{});
+  return !changes.writeChanges(taken, *TSettingsBaseline::written(taken.FileName(), write));
+}
+
 // The file is still missing and the writer gives what stood in for it.
 bool stillStandingIn(const std::unique_ptr<TPortableIniFile>& standIn, const TSettingsBaseline::TWriter& write) {
-  if (!standIn || fileExists(standIn->FileName())) return false;
-  TPortableIniFile changes(standIn->FileName(), TPortableIniFile::TNewFile{});
-  return !changes.writeChanges(*standIn, *TSettingsBaseline::written(standIn->FileName(), write));
+  return standIn && !fileExists(standIn->FileName()) && givesStill(*standIn, write);
 }
 
 }  // namespace
@@ -312,6 +318,7 @@ void TsystemForm::focusCurrentGrid() {
 
 void TsystemForm::clearView() {
   folder_.clear();
+  damagedSystem_.reset();
   unsaved_ = false;
   portfolioSerial_ = 0;
   assetOrder_.clear();
@@ -332,11 +339,18 @@ void TsystemForm::loadView() {
   updateAssetPickers();
   folder_ = portfolio->Folder();
   if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
+  std::string fault;
   {
     TPortableIniFile ini(folder_ + "System.INI");
     editor_.Edited().loadFromIni(ini, userSeparators());
     readSizes(ini);
+    fault = systemFileFault(ini);
   }
+  // Shown as far as it reads, such a system is not run; here too the user
+  // learns why.
+  if (!fault.empty())
+    reportLoadFailure(systemNotRunNotice(shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol())),
+                                         folder_ + "System.INI", fault));
   // Files that could not be read leave the system empty and the bars as
   // they were, which must not replace the files unless the user changes them.
   savedSystem_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
@@ -359,6 +373,9 @@ void TsystemForm::loadView() {
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
   systemStandIn_ = standInFor(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
   controlsStandIn_ = standInFor(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
+  damagedSystem_ = fault.empty() ? nullptr
+                                 : TSettingsBaseline::written(folder_ + "System.INI",
+                                                              [this](TPortableIniFile& ini) { writeSystem(ini); });
   appliedTime_ = changeStamp();
 }
 
@@ -380,10 +397,15 @@ TSaveFailures TsystemForm::saveView() {
       failed.push_back(controlsFile);
   }
   const std::string systemFile = folder_ + "System.INI";
+  // Once the user changed a system whose file was not whole, the system
+  // shown is written whole: the changes alone would leave the file
+  // contradicting itself, and never run.
+  if (damagedSystem_ && !givesStill(*damagedSystem_, systemWriter)) savedSystem_.forget();
   if (noSystem) {
     editor_.loadedFromFile();
   } else if (savedSystem_.save(systemFile, systemWriter)) {
     systemStandIn_.reset();
+    damagedSystem_.reset();
     editor_.loadedFromFile();
   } else {
     failed.push_back(systemFile);

@@ -187,6 +187,10 @@ class TsystemForm : public TChildForm {
   // still gives them, the user made nothing there to save.
   std::unique_ptr<TPortableIniFile> systemStandIn_;
   std::unique_ptr<TPortableIniFile> controlsStandIn_;
+  // What the window gave when the system file was not read whole or
+  // contradicts itself: once it gives something else, the user changed the
+  // system.
+  std::unique_ptr<TPortableIniFile> damagedSystem_;
   std::string languageFile_;
   std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder
   int portfolioSerial_ = 0;

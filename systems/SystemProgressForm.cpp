@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 
+#include "model/Asset.h"
 #include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
@@ -13,7 +14,9 @@
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "platform/Menu.h"
+#include "model/UnreadableFiles.h"
 #include "systems/System.h"
+#include "systems/SystemFileFault.h"
 #include "systems/SystemRunRecord.h"
 
 namespace {
@@ -158,14 +161,20 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
       appliedTime = changeStamp();
       return result;
     };
-    if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable)) return runNothing();
     TSystem system;
     {
       // Read only: the object is gone before the run, and nothing was written.
       TPortableIniFile ini(fileName);
-      // A system that could not be read is no empty system: its transactions
-      // and its run's record stay as they are.
-      if (ini.readFailed()) return runNothing();
+      // A system that could not be read, or not whole, is not the system
+      // its transactions came from: they and its run's record stay as they
+      // are, and the user learns why, even where what it reads ran before.
+      if (const std::string fault = systemFileFault(ini); !fault.empty()) {
+        const std::string name = portfolio ? shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol())) : "";
+        reportLoadFailure(systemNotRunNotice(name, fileName, fault));
+        return runNothing();
+      }
+      if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable))
+        return runNothing();
       system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator});
     }
     const int result = progressForm.execute(&system, scriptEngine, hideAtEnd, centreRect, portfolioTable);

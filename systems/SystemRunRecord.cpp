@@ -20,6 +20,7 @@
 #include "model/QuoteRecord.h"
 #include "model/Transaction.h"
 #include "model/TransactionTable.h"
+#include "model/UnreadableFiles.h"
 #include "platform/CalendarDates.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/FormulaTokenizer.h"
@@ -362,20 +363,35 @@ bool systemNamesPortfolios(const std::string& systemFileName) {
   return !namedIndexes(systemFileReads(systemFileName, system), 1).empty();
 }
 
-std::uint64_t lastSystemRunState(const std::string& systemFileName) {
-  const TPortableIniFile ini(recordFileName(systemFileName));
-  const std::string text = ini.readString(recordSection, recordKey, "");
+namespace {
+
+// The state a record holds; none for a text that is no state.
+std::optional<std::uint64_t> recordedState(const std::string& text) {
   try {
     size_t used = 0;
     const std::uint64_t state = std::stoull(text, &used, 16);
-    return used == text.size() ? state : 0;
+    return used == text.size() ? std::optional(state) : std::nullopt;
   } catch (const std::exception&) {
-    return 0;
+    return std::nullopt;
   }
+}
+
+}  // namespace
+
+std::uint64_t lastSystemRunState(const std::string& systemFileName) {
+  const TPortableIniFile ini(recordFileName(systemFileName));
+  const std::string text = ini.readString(recordSection, recordKey, "");
+  const std::optional<std::uint64_t> state = recordedState(text);
+  if (!text.empty() && !state) reportPartlyReadFile(ini.FileName());
+  return state.value_or(0);
 }
 
 void keepSystemRunState(const std::string& systemFileName, std::uint64_t state) {
   TPortableIniFile ini(recordFileName(systemFileName));
+  // A record that did not read whole is left as it stands, as is one whose
+  // state does not read: the system merely runs again at the next start.
+  const std::string kept = ini.readString(recordSection, recordKey, "");
+  if (ini.readFailed() || ini.readInPart() || (!kept.empty() && !recordedState(kept))) return;
   char text[17];
   std::snprintf(text, sizeof text, "%016llX", static_cast<unsigned long long>(state));
   ini.writeString(recordSection, recordKey, text);

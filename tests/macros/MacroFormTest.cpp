@@ -5,11 +5,13 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
@@ -505,4 +507,42 @@ TEST_F(MacroFormTest, ChoosingAnotherEngineLeavesNoPackageOfTheOldOneInTheEditor
   form.macroEditPanelExit();
   EXPECT_EQ("function one(){return 1;}", readWholeFile(folder.path() + "Finance.js"));
   EXPECT_EQ("2", cell(form, "=two()"));
+}
+
+// A source held by another program, or a folder under its name, is no empty
+// source: its macros are left out and it is named, and what the editor
+// shows in its place cannot be typed in nor saved over it.
+TEST_F(MacroFormTest, ASourceThatCannotBeReadIsNamedAndNeverWrittenOver) {
+  package(folder.path(), "A", true, "function one(){return 1;}");
+  package(folder.path(), "B", true, "function two(){return 2;}");
+  package(folder.path(), "C", true, "");
+  forceFolders(folder.path() + "C.js");
+  takeUnreadableFiles();
+  std::optional<THeldFile> held(folder.path() + "A.js");
+  ASSERT_TRUE(held->held());
+  TmacroForm& form = open();
+  EXPECT_EQ("2", cell(form, "=two()"));
+  std::vector<std::string> named = takeUnreadableFiles();
+  const std::string macros = getDirectory("<MACROS>");
+  EXPECT_EQ(named, (std::vector<std::string>{macros + "A.js", macros + "C.js"}));
+
+  for (const char* name : {"A", "C"}) {
+    form.macroListView().setItemIndex(rowOf(form, name));
+    ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == std::string(name) + ".js"; }));
+    EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{macros + name + ".js"});
+    EXPECT_TRUE(form.selectedMacroStatus().readOnly);
+    form.selectedMacroStatus().setCaret({1, 1});
+    form.macroEditPanel().insertText("function lost(){}");
+    EXPECT_TRUE(form.saveMacros().empty());
+  }
+  held.reset();
+  EXPECT_EQ(readWholeFile(folder.path() + "A.js"), "function one(){return 1;}");
+  EXPECT_TRUE(folderExists(folder.path() + "C.js"));
+
+  // Readable again, it opens for editing.
+  form.macroListView().setItemIndex(rowOf(form, "A"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroStatus().lineCount() == 1 &&
+                                     !form.selectedMacroStatus().readOnly; }));
+  form.loadMacros();
+  EXPECT_EQ("1", cell(form, "=one()"));
 }

@@ -5,6 +5,7 @@
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "tests/support/TestFolders.h"
@@ -149,4 +150,44 @@ TEST(Directories, UniqueFileNamesSkipFilesAndFoldersAndEndAtTheRange) {
   EXPECT_EQ(uniqueFileName(base, "", "", 2147483646, 2147483647), "");
   EXPECT_EQ(uniqueFileName(base, "", "", -2147483647 - 1, -2147483647 - 1), base + "-2147483648");
   EXPECT_EQ(uniqueFileName(base + "missing", "", ".INI", 1, 10), "");
+}
+
+TEST(Directories, AListThatDidNotReadWholeIsToldAndOneThatCannotBeReadIsNotWrittenOver) {
+  TTemporaryFolder folder;
+  const std::string list = folder.path() + "dirs.ini";
+  const std::string text = "[Fetch]\r\nx=1\r\n[Directories]\r\n<DATA>=C:\\APP\\DATA\\\r\n";
+  writeWholeFile(list, text);
+  EXPECT_EQ(loadDirectoryTable(list, "Directories"), TDirectoryListRead::whole);
+  EXPECT_EQ(loadDirectoryTable(list + "none", "Directories"), TDirectoryListRead::whole);  // missing: nothing passed over
+
+  writeWholeFile(list, "[Directories]\r\n<DATA>=C:\\APP\\DATA\\\r\n<FOLIOS\r\n");
+  EXPECT_EQ(loadDirectoryTable(list, "Directories"), TDirectoryListRead::inPart);
+  EXPECT_EQ(getDirectory("<DATA>"), "C:\\APP\\DATA\\");
+
+  const auto writer = [](TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); };
+  writeWholeFile(list, text);
+  {
+    THeldFile held(list);
+    ASSERT_TRUE(held.held());
+    EXPECT_EQ(loadDirectoryTable(list, "Directories"), TDirectoryListRead::failed);
+    TSettingsBaseline saved;
+    saved.take(list, writer);
+    EXPECT_EQ(getDirectory("<DATA>"), "");
+    setDirectory("<DATA>", "D:\\DATA");
+    // Given up while held: once free again, the list would lose its other
+    // sections to what the table holds.
+    EXPECT_FALSE(saved.save(list, writer));
+  }
+  EXPECT_EQ(readWholeFile(list), text);
+
+  const std::string folderList = folder.path() + "folder.ini";
+  forceFolders(folderList);
+  EXPECT_EQ(loadDirectoryTable(folderList, "Directories"), TDirectoryListRead::failed);
+  TSettingsBaseline savedIntoFolder;
+  savedIntoFolder.take(folderList, writer);
+  setDirectory("<DATA>", "E:\\DATA");
+  EXPECT_FALSE(savedIntoFolder.save(folderList, writer));
+  EXPECT_TRUE(folderExists(folderList));
+  takeUnreadableFiles();
+  takePartlyReadFiles();
 }

@@ -3,6 +3,8 @@
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
+#include "model/UnreadableFiles.h"
+#include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
 TEST(MonthSets, LoadResetsThenReadsTheDefinedUserSetsCutToTwentyCharacters) {
@@ -77,4 +79,30 @@ TEST(MonthSets, AnEditWritesOnlyWhatTheUserChanged) {
   EXPECT_EQ(monthSets()[1].names[2], "M\xe4rz");
   EXPECT_EQ(monthSets()[5].description, "Dutch");
   resetMonthSets();
+}
+
+TEST(MonthSets, AnOptionsFileThatCannotBeReadIsNotWrittenOver) {
+  TTemporaryFolder folder;
+  const std::string layout = folder.path() + "GUIoptions.INI";
+  const std::string text = "[MainForm]\r\nLeft=10\r\n";
+  writeWholeFile(layout, text);
+  resetMonthSets();
+  TSettingsBaseline saved;
+  saved.take(layout, writeMonthSets);
+  monthSets()[1] = {"French", {"janv"}};
+  {
+    THeldFile held(layout);
+    ASSERT_TRUE(held.held());
+    // The window places it holds would be lost to the month names alone.
+    EXPECT_FALSE(saved.save(layout, writeMonthSets));
+  }
+  EXPECT_EQ(readWholeFile(layout), text);
+  const std::string folderLayout = folder.path() + "folder.INI";
+  forceFolders(folderLayout);
+  TSettingsBaseline savedIntoFolder;
+  savedIntoFolder.take(folderLayout, writeMonthSets);
+  monthSets()[1] = {"Dutch", {"jan"}};
+  EXPECT_FALSE(savedIntoFolder.save(folderLayout, writeMonthSets));
+  EXPECT_TRUE(folderExists(folderLayout));
+  takeUnreadableFiles();
 }

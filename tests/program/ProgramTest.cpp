@@ -10,6 +10,7 @@
 #include <memory>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "controls/WebPanelSettings.h"
@@ -334,6 +335,52 @@ TEST(Program, AMissingDirectoryListIsReportedAndEndsTheProgram) {
   PostMessageA(message, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(program.waitForEnd(10000));
   EXPECT_FALSE(fileExists(temporary.path() + "Kestrova.INI"));
+}
+
+TEST(Program, ADirectoryListThatCannotBeReadIsToldSoAndNotTakenForMissing) {
+  TTemporaryFolder temporary;
+  const std::string list = temporary.path() + "Kestrova.INI";
+  forceFolders(list);
+  TProgram program(temporary.path());
+  HWND message = program.waitForWindow("Error", 30000);
+  ASSERT_NE(message, nullptr);
+  const std::string expected = "Could not read the directory list: \r\r" + list;
+  bool found = false;
+  for (const std::string& text : childTexts(message)) found = found || text == expected;
+  EXPECT_TRUE(found);
+  PostMessageA(message, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(program.waitForEnd(10000));
+  EXPECT_TRUE(folderExists(list));
+}
+
+// The set-up window that opens for directories a list held by another
+// program, or damaged, did not give says why first; cancelled, it leaves
+// the list as it was.
+TEST(Program, TheDirectorySetUpOpenedForAListThatDidNotReadSaysWhy) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string list = work + "Kestrova.INI";
+  const std::string damaged = "[Directories]\r\n<GALLERY>=" + work + "DATA\\GALLERY\r\n<WEBS\r\n";
+  for (const auto& [text, held, says] :
+       {std::tuple{readWholeFile(list), true, std::string("Could not read the directory list: \r\r")},
+        std::tuple{damaged, false, std::string("Could not read all of the directory list: \r\r")}}) {
+    writeWholeFile(list, text);
+    THeldFile holder(list);
+    if (!held) holder.release();
+    TProgram program(work);
+    HWND message = program.waitForWindow("Error", 30000);
+    ASSERT_NE(message, nullptr);
+    bool found = false;
+    for (const std::string& line : childTexts(message)) found = found || line == says + list;
+    EXPECT_TRUE(found) << says;
+    PostMessageA(message, WM_COMMAND, IDOK, 0);
+    HWND dialog = program.waitForWindow("Directories", 30000);
+    ASSERT_NE(dialog, nullptr);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.waitForEnd(10000));
+    holder.release();
+    EXPECT_EQ(readWholeFile(list), text);
+  }
 }
 
 TEST(Program, AMissingDirectoryOpensTheDirectorySetUpAndItsCancelEndsTheProgram) {

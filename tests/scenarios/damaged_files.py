@@ -4,7 +4,8 @@ start keeps its portfolio closed, the foot of the main window tells of it,
 the Transactions window shows no line made up in its place, and the close
 writes nothing into it nor into the rest of that portfolio. Numbers typed
 with a decimal comma, or with a letter O for a zero, are met alike, under
-English and German settings."""
+English and German settings, and a trading system's file cut in half is
+told of the same way and not run."""
 import datetime
 import os
 import re
@@ -112,6 +113,25 @@ def comma_numbers(scenario, german=False):
     program.start()
     check("Growth Portfolio" not in program.title(),
           "the portfolio with numbers that do not read was opened: %r" % program.title())
+
+
+def system_cut_in_half(scenario):
+    """The Retirement Account's system file cut in half before the start
+    names fewer symbols than its count and no parameters: it is told of at
+    the foot of the main window and not run, so its soft transactions keep
+    their bytes, and the close leaves the system file as it was."""
+    folder = settled_folder(scenario)
+    system_file = os.path.join(folder, "DATA", "FOLIOS", "2", "System.INI")
+    with open(system_file, "rb") as file:
+        whole = file.read()
+    cut = whole[:len(whole) // 2]
+    with open(system_file, "wb") as file:
+        file.write(cut)
+    before = file_states(folder)
+
+    program = scenario.program(folder)
+    program.start()
+    program.settle(3)
     notice = region_pixels(program, *NOTICE)
     scenario.grab("notice")
     program.click(NOTICE[0] + 300, NOTICE[1] + 5)
@@ -132,3 +152,11 @@ def comma_numbers(scenario, german=False):
 
 def comma_numbers_german(scenario):
     comma_numbers(scenario, german=True)
+
+
+    program.exit()
+
+    with open(system_file, "rb") as file:
+        check(file.read() == cut, "the close wrote into the system file cut in half")
+    changed = changed_files(before, file_states(folder))
+    check(not changed, "the start and close with the system cut in half wrote %s" % changed)

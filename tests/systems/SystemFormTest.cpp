@@ -10,6 +10,7 @@
 
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -523,4 +524,39 @@ TEST_F(SystemWindow, APortfolioWithoutASystemGetsNoneByBeingLookedAt) {
   form.newEntry(TSystemPage::symbols);
   form.saveView();
   EXPECT_EQ(TPortableIniFile(systemFile).readInteger("Symbol", "Count", 0), 1);
+}
+
+// What the window shows of a system file cut off stands for what the file
+// no longer holds: looked at and left, the file stays as it is; once the
+// user changes the system, it is written whole.
+TEST_F(SystemWindow, ASystemFileCutOffIsToldAndWrittenOnlyWholeOnceTheUserChangesIt) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  std::string text = readWholeFile(systemFile);
+  text = text.substr(0, text.find("[Symbol1]"));
+  writeWholeFile(systemFile, text);
+  takeLoadFailures();
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  const std::vector<std::string> told = takeLoadFailures();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0], "Trading system of \"Systems (SYS)\" not run: its file " + systemFile +
+                         " holds 0 of the 1 symbols its count names.");
+  EXPECT_TRUE(form.saveView().empty());
+  form.loadView();
+  EXPECT_TRUE(form.saveView().empty());
+  EXPECT_EQ(readWholeFile(systemFile), text);
+
+  form.loadView();
+  form.newEntry(TSystemPage::params);
+  EXPECT_TRUE(form.saveView().empty());
+  const TPortableIniFile written(systemFile);
+  EXPECT_EQ(written.readInteger("Symbol", "Count", -1), 0);
+  EXPECT_EQ(written.readInteger("Param", "Count", -1), 1);
+  EXPECT_EQ(written.readInteger("Param1", "Steps", -1), 2);
+  EXPECT_EQ(written.readInteger("Rule", "Count", -1), 2);
+  takeLoadFailures();
+  form.loadView();
+  EXPECT_TRUE(takeLoadFailures().empty());
 }

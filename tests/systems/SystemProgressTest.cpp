@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "model/Forex.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "systems/SystemForm.h"
@@ -555,4 +558,57 @@ TEST_F(ProgressWindow, ASystemFileThatCannotBeReadRunsNothingAndKeepsTheLastRun)
   EXPECT_GT(applied, 0);
   EXPECT_EQ(transactions(true).size(), 9u);
   EXPECT_EQ(readWholeFile(record), recordText);
+}
+
+// A system file cut off or contradicting itself is not the system that made
+// the portfolio's soft transactions: run as it reads, it would replace them.
+TEST_F(ProgressWindow, ASystemFileCutOffIsNotRunAndItsTransactionsAndRecordStayAsTheyAre) {
+  const std::string systemFile = writeNineDaySystem();
+  const std::string record = portfolio->Folder() + "SystemRun.INI";
+  double applied = 0;
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
+  ASSERT_EQ(transactions(true).size(), 9u);
+  ASSERT_EQ(table.saveAll(), 0);
+  std::vector<std::pair<std::string, std::string>> files{{record, readWholeFile(record)}};
+  for (const TTransaction* posted : transactions(true))
+    files.emplace_back(posted->FileName(), readWholeFile(posted->FileName()));
+
+  // Cut inside its rule, the last section a save wrote before the sizes.
+  std::string text = readWholeFile(systemFile);
+  text = text.substr(0, text.find("Units="));
+  for (const std::string& cut : {text, text + "Uni", text.substr(0, text.find("[Rule1]"))}) {
+    writeWholeFile(systemFile, cut);
+    takeLoadFailures();
+    applied = 0;
+    // Other macros: a whole system would run again.
+    EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "other macros", &table, centre, true, applied), 0);
+    EXPECT_EQ(transactions(true).size(), 9u);
+    EXPECT_GT(applied, 0);  // nothing to try again until something changes
+    const std::vector<std::string> told = takeLoadFailures();
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].find("Trading system of \"Systems (SYS)\" not run: its file " + systemFile + " "), 0u) << told[0];
+    EXPECT_EQ(readWholeFile(systemFile), cut);
+    ASSERT_EQ(table.saveAll(), 0);
+    for (const auto& [name, bytes] : files) EXPECT_EQ(readWholeFile(name), bytes) << name;
+  }
+  takePartlyReadFiles();
+}
+
+// The record is the program's own, yet one that did not read whole, or
+// holds a state that does not read, is named and left as it stands: the
+// system runs again instead.
+TEST_F(ProgressWindow, ARunRecordThatDoesNotReadWholeIsNamedAndLeftAsItStands) {
+  const std::string systemFile = writeNineDaySystem();
+  const std::string record = portfolio->Folder() + "SystemRun.INI";
+  for (const std::string& damaged : {std::string("[LastRun]\r\nState=12G4\r\n"), std::string("[LastRun\r\nState=1\r\n"),
+                                     std::string("[LastRun]\r\nState=1\r\nno entry\r\n")}) {
+    writeWholeFile(record, damaged);
+    takePartlyReadFiles();
+    double applied = 0;
+    EXPECT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
+    EXPECT_EQ(form.LastRunResult(), 0);
+    EXPECT_EQ(transactions(true).size(), 9u);
+    EXPECT_EQ(readWholeFile(record), damaged);
+    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{record});
+  }
 }

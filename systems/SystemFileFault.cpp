@@ -1,0 +1,115 @@
+#include "systems/SystemFileFault.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "model/PortableIniFile.h"
+#include "platform/LocaleSettings.h"
+#include "systems/SystemEntryTable.h"
+
+namespace {
+
+struct TTableKeys {
+  const char* baseName;
+  const char* entries;  // in the notice: "rules", "symbols", "parameters"
+  // The keys every save writes into an entry's section, whatever it holds.
+  std::vector<const char*> writtenAlways;
+  // The keys holding a number, where they are present.
+  std::vector<const char*> integers;
+  std::vector<const char*> floats;
+};
+
+// In the order the writer writes them: a file cut off loses the last first.
+const std::array<TTableKeys, 3>& tables() {
+  static const std::array<TTableKeys, 3> keys{{
+      {"Rule", "rules", {"RowHeight", "ColWidth", "Number", "Enabled", "Flag", "TransactionComment"},
+       {"RowHeight", "ColWidth", "Number"}, {}},
+      {"Symbol", "symbols", {"RowHeight", "ColWidth"}, {"RowHeight", "ColWidth"}, {}},
+      {"Param", "parameters", {"RowHeight", "ColWidth", "Value", "Low", "High", "Steps", "Locked"},
+       {"RowHeight", "ColWidth", "Steps"}, {"Value", "Low", "High"}},
+  }};
+  return keys;
+}
+
+bool holdsKey(const std::vector<std::string>& keys, const std::string& key) {
+  return std::any_of(keys.begin(), keys.end(), [&key](const std::string& held) { return sameText(held, key); });
+}
+
+// A file cut off ends inside its last section: only there do keys every
+// save writes tell a section cut off from one written by hand without them.
+std::string entryFault(const TPortableIniFile& ini, const TTableKeys& table, const std::string& section,
+                       bool lastInFile) {
+  std::vector<std::string> keys;
+  ini.readSection(section, keys);
+  if (lastInFile) {
+    for (const char* key : table.writtenAlways)
+      if (!holdsKey(keys, key)) return "has its section " + section + " cut off";
+  }
+  int integer = 0;
+  for (const char* key : table.integers) {
+    const std::string text = ini.readString(section, key, "");
+    if (!text.empty() && !iniTextToInteger(text, integer))
+      return std::string("holds no number for ") + key + " in section " + section;
+  }
+  double number = 0;
+  for (const char* key : table.floats) {
+    const std::string text = ini.readString(section, key, "");
+    if (!text.empty() && !iniTextToFloat(text, number))
+      return std::string("holds no number for ") + key + " in section " + section;
+  }
+  return "";
+}
+
+std::string tableFault(const TPortableIniFile& ini, const TTableKeys& table, const std::vector<std::string>& sections) {
+  int count = 0;
+  if (!iniTextToInteger(ini.readString(table.baseName, "Count", "0"), count))
+    return std::string("holds no number for Count in section ") + table.baseName;
+  // Counted over the sections the file holds: a count no file could hold
+  // costs no more than a plausible one.
+  int held = 0;
+  for (const std::string& section : sections) {
+    const long long number = sectionNumber(section, table.baseName);
+    if (number >= 1 && number <= count) ++held;
+  }
+  if (held < count)
+    return "holds " + std::to_string(held) + " of the " + std::to_string(count) + " " + table.entries +
+           " its count names";
+  for (int i = 1; i <= count; ++i) {
+    const std::string section = table.baseName + std::to_string(i);
+    if (std::string fault = entryFault(ini, table, section, section == sections.back()); !fault.empty())
+      return fault;
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string systemFileFault(const TPortableIniFile& ini) {
+  if (ini.readFailed()) return "cannot be read";
+  if (ini.readInPart()) return "could not be read whole";
+  double date = 0;
+  for (const char* key : {"FromDate", "ToDate"}) {
+    const std::string text = ini.readString("Range", key, "");
+    if (!text.empty() && !iniTextToFloat(text, date))
+      return std::string("holds no number for ") + key + " in section Range";
+  }
+  // Every save writes all three tables: one missing after another one is
+  // the file's end cut off.
+  std::vector<std::string> sections;
+  ini.readSections(sections);
+  bool tableSeen = false;
+  for (const TTableKeys& table : tables()) {
+    if (!ini.sectionExists(table.baseName)) {
+      if (tableSeen) return std::string("lacks its section ") + table.baseName;
+      continue;
+    }
+    tableSeen = true;
+    if (std::string fault = tableFault(ini, table, sections); !fault.empty()) return fault;
+  }
+  return "";
+}
+
+std::string systemNotRunNotice(const std::string& portfolio, const std::string& fileName, const std::string& fault) {
+  return "Trading system of \"" + portfolio + "\" not run: its file " + fileName + " " + fault + ".";
+}

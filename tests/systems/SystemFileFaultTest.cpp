@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "systems/System.h"
+#include "systems/SystemFileFault.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+// The text a save gives of a system of two rules, three symbols and two
+// parameters, as the sample's retirement system.
+std::string wholeSystemText() {
+  TSystem system;
+  for (int i = 0; i < 2; ++i) {
+    system.Rules().addRule(-1, -1, "GIX", i);
+    TSystemRule& rule = *system.Rules().rule(i);
+    rule.setEnabled(true);
+    rule.setCondition("MOMENTUM<DIP");
+    rule.setUnits("LOT");
+    rule.setPrincipal("LOT*CLOSE");
+    rule.setFees("1");
+  }
+  for (int i = 0; i < 3; ++i) {
+    system.Symbols().addSymbol(-1, -1, i);
+    system.Symbols().symbol(i)->setSymbol("S" + std::to_string(i));
+    system.Symbols().symbol(i)->setDefinition("ASSET_CLOSE(GIX;X-" + std::to_string(i) + ")");
+  }
+  for (int i = 0; i < 2; ++i) {
+    system.Params().addParameter(-1, -1, i);
+    system.Params().parameter(i)->setSymbol("P" + std::to_string(i));
+    system.Params().parameter(i)->setHigh(10);
+  }
+  TTemporaryFolder folder;
+  const std::string name = folder.path() + "System.INI";
+  {
+    TPortableIniFile ini(name);
+    system.saveToIni(ini, {'.', ';'});
+  }
+  return readWholeFile(name);
+}
+
+std::string faultOf(const std::string& text) {
+  const std::string fault = systemFileFault(TPortableIniFile("System.INI", TPortableIniFile::TReadText{text}));
+  takePartlyReadFiles();
+  return fault;
+}
+
+std::string cutBefore(const std::string& text, const std::string& line) {
+  const size_t at = text.find(line);
+  return at == std::string::npos ? "no " + line : text.substr(0, at);
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const size_t at = text.find(from);
+  return at == std::string::npos ? "no " + from : text.replace(at, from.size(), to);
+}
+
+}  // namespace
+
+TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWhy) {
+  const std::string whole = wholeSystemText();
+  EXPECT_EQ(faultOf(whole), "");
+  // No system at all is an empty one, not a damaged one.
+  EXPECT_EQ(faultOf(""), "");
+
+  // Cut in the middle of the first symbol, inside a line and at a line's end.
+  const std::string half = cutBefore(whole, "Definition=\"ASSET_CLOSE(GIX;X-0)");
+  EXPECT_EQ(faultOf(half + "Defin"), "could not be read whole");
+  EXPECT_EQ(faultOf(half), "holds 1 of the 3 symbols its count names");
+  // Cut where the parameters begin, and inside the last parameter.
+  EXPECT_EQ(faultOf(cutBefore(whole, "[Param]")), "lacks its section Param");
+  const size_t lastParameter = whole.find("[Param2]");
+  ASSERT_NE(lastParameter, std::string::npos);
+  EXPECT_EQ(faultOf(whole.substr(0, whole.find("High=", lastParameter))), "has its section Param2 cut off");
+  // Values the reader cannot take stand for numbers the system runs with.
+  EXPECT_EQ(faultOf(replaced(whole, "[Symbol]\r\nCount=3", "[Symbol]\r\nCount=3x")),
+            "holds no number for Count in section Symbol");
+  EXPECT_EQ(faultOf(replaced(whole, "Value= 0.00000000000000E+0000", "Value=1O")),
+            "holds no number for Value in section Param1");
+  EXPECT_EQ(faultOf(replaced(whole, "FromDate=", "FromDate=soon")), "holds no number for FromDate in section Range");
+  // A count no file could hold is told as quickly as any other.
+  EXPECT_EQ(faultOf(replaced(whole, "[Rule]\r\nCount=2", "[Rule]\r\nCount=2147483647")),
+            "holds 2 of the 2147483647 rules its count names");
+  // A section written by hand without the sizes a save writes, not the last
+  // in the file, is no section cut off.
+  EXPECT_EQ(faultOf(replaced(whole, "[Symbol1]\r\nRowHeight=-1\r\nColWidth=-1\r\n", "[Symbol1]\r\n")), "");
+
+  EXPECT_EQ(systemNotRunNotice("Retirement Account", "C:\\F\\2\\System.INI", "lacks its section Param"),
+            "Trading system of \"Retirement Account\" not run: its file C:\\F\\2\\System.INI lacks its section Param.");
+}
