@@ -9,10 +9,9 @@ import stat
 import subprocess
 import time
 
-from damaged_files import NOTICE
+from damaged_files import check_notice_shown
 from date_window import DAYS_BOX
 from driver import check, files_in, wine_binary
-from readout import region_pixels
 from sample import read_ini
 from transactions import ASSET_LIST
 from view_owners import folios, settled_folder
@@ -122,10 +121,7 @@ def damaged_field_file(scenario):
     before = state(fields)
     program = scenario.program(folder)
     program.start()
-    notice = region_pixels(program, *NOTICE)
-    scenario.grab("notice")
-    program.click(NOTICE[0] + 300, NOTICE[1] + 5)
-    check(region_pixels(program, *NOTICE) != notice, "no notice showed at the foot of the main window")
+    check_notice_shown(program, scenario)
     close_without_question(program)
     check(state(fields) == before, "the close wrote the damaged %s" % fields)
 
