@@ -524,8 +524,9 @@ void TPortableIniFile::eraseNumberedSections(const std::string& prefix, const st
   for (const std::string& name : doomed) eraseSection(name);
 }
 
-double TNumberReader::readFloat(const std::string& section, const std::string& key, double defaultValue) {
-  double value = defaultValue;
+template <class TNumber>
+TNumber TNumberReader::read(const std::string& section, const std::string& key, TNumber defaultValue) {
+  TNumber value = defaultValue;
   if (ini_.readNumber(section, key, value) == TPortableIniFile::TNumberText::noNumber) {
     unread_.push_back({key, ini_.readString(section, key, "")});
     return defaultValue;
@@ -533,13 +534,12 @@ double TNumberReader::readFloat(const std::string& section, const std::string& k
   return value;
 }
 
+double TNumberReader::readFloat(const std::string& section, const std::string& key, double defaultValue) {
+  return read(section, key, defaultValue);
+}
+
 int TNumberReader::readInteger(const std::string& section, const std::string& key, int defaultValue) {
-  int value = defaultValue;
-  if (ini_.readNumber(section, key, value) == TPortableIniFile::TNumberText::noNumber) {
-    unread_.push_back({key, ini_.readString(section, key, "")});
-    return defaultValue;
-  }
-  return value;
+  return read(section, key, defaultValue);
 }
 
 bool TNumberReader::readBool(const std::string& section, const std::string& key, bool defaultValue) {

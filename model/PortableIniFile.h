@@ -178,6 +178,9 @@ class TNumberReader {
   std::string firstUnread() const;
 
  private:
+  template <class TNumber>
+  TNumber read(const std::string& section, const std::string& key, TNumber defaultValue);
+
   const TPortableIniFile& ini_;
   std::vector<TUnread> unread_;
 };
