@@ -107,7 +107,11 @@ int TFavList::save(TPortableIniFile& ini, const std::string& prefix) const {
 int TFavList::load(const TPortableIniFile& ini, const std::string& prefix) {
   clear();
   default_.load(ini, prefix + "0");
-  const int storedCount = ini.readInteger(prefix, "Count", 0);
+  TNumberReader numbers(ini);
+  const int storedCount = numbers.readInteger(prefix, "Count", 0);
+  // A count that does not read shows no favourites: the file holds more
+  // than the list, and says so.
+  if (!numbers.unread().empty()) reportPartlyReadFile(ini.FileName());
   for (int i = 1; i <= storedCount; ++i) {
     auto entry = std::make_unique<TFav>();
     if (entry->load(ini, prefix + std::to_string(i)) != 0) {

@@ -116,6 +116,10 @@ TEST_F(WebPanelSettings, AFileNotReadWholeIsNamed) {
   ASSERT_EQ(settings.loadSettings(file), 0);
   EXPECT_EQ(settings.favs.count(), 1);
   EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file});
+  writeWholeFile(file, "[Fav]\r\nCount=1,0\r\n[Fav1]\r\nURL=http://one/\r\n");
+  ASSERT_EQ(settings.loadSettings(file), 0);
+  EXPECT_EQ(settings.favs.count(), 0);
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file});
 
   ASSERT_TRUE(DeleteFileA(file.c_str()));
   ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
