@@ -199,12 +199,14 @@ std::string testFolder() {
 // The main window, once Enter took the portfolio pick as it stands; none
 // when a step does not come within its time. Its title names the current
 // portfolio unless the Portfolios window could not show one.
+// The bounds are for a program that hangs: a start on a machine busy with
+// the other test programs side by side once took longer than 30 s.
 HWND mainWindowAfterThePick(const TProgram& program, const std::string& title = "Kestrova: ") {
-  HWND pick = program.waitForWindow("Loaded portfolios", 30000);
+  HWND pick = program.waitForWindow("Loaded portfolios", 60000);
   if (pick == nullptr) return nullptr;
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
   HWND main = nullptr;
-  pumpUntil([&] { return !IsWindowVisible(pick) && (main = program.windowTitled(title)) != nullptr; }, 30000);
+  pumpUntil([&] { return !IsWindowVisible(pick) && (main = program.windowTitled(title)) != nullptr; }, 60000);
   return main;
 }
 
