@@ -457,9 +457,15 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
   for (const auto& section : before.sections_) {
     const TSection* kept = after.findSection(section->Name);
     if (kept == nullptr) {
-      // The writer erased the section: so it goes here, whatever it holds.
+      // The writer erased the section: what it held goes here, and the
+      // section with it unless another program wrote more into it since.
       changed = true;
-      if (findSection(section->Name) != nullptr) eraseSection(section->Name);
+      const auto here = sectionsByName_.find(section->Name);
+      if (here == sectionsByName_.end()) continue;
+      section->forEachEntry([&](const TSection::TEntry& entry) {
+        if (here->second->store(entry.key, "")) modified_ = true;
+      });
+      if (here->second->positions.empty()) eraseSection(section->Name);
       continue;
     }
     section->forEachEntry([&](const TSection::TEntry& entry) {

@@ -111,9 +111,15 @@ TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   TPortableIniFile ini(file);
   EXPECT_TRUE(ini.writeChanges(before, after));
   ASSERT_TRUE(ini.updateFile());
+  // What another program wrote into a section the writer erased stays:
+  // only the writer's own entries go.
   EXPECT_EQ(readWholeFile(file),
             "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=new\r\nOther=stays\r\n\r\n"
-            "[Added]\r\nKey=z\r\n\r\n");
+            "[Erased]\r\nMore=z\r\n\r\n[Added]\r\nKey=z\r\n\r\n");
+  writeWholeFile(file, "[Kept]\r\nSame=1\r\n[Erased]\r\nAny=y\r\n");
+  TPortableIniFile whole(file);
+  EXPECT_TRUE(whole.writeChanges(before, after));
+  EXPECT_FALSE(whole.sectionExists("Erased"));
   TPortableIniFile unchanged(file);
   EXPECT_FALSE(unchanged.writeChanges(before, before));
   EXPECT_FALSE(unchanged.Modified());
