@@ -79,8 +79,13 @@ int TMacroReference::save() {
   if (!modified) return macroOk;
   if (name_.empty() || directory_.empty()) return macroNoPackage;
   try {
-    TPortableIniFile file(directory_ + name_ + ".INI");
-    file.writeString(configurationSection, "Engine", engine);
+    const std::string descriptor = directory_ + name_ + ".INI";
+    // Only the mark is the user's to change: the engine a descriptor names
+    // is written when it is made, and what another program set since stays.
+    const bool made = !fileExists(descriptor);
+    TPortableIniFile file(descriptor);
+    if (file.readFailed()) return macroFileFailed;
+    if (made) file.writeString(configurationSection, "Engine", engine);
     file.writeBool(configurationSection, "Active", active_);
     if (!file.updateFile()) return macroFileFailed;
     modified = false;

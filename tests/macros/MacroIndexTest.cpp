@@ -117,3 +117,18 @@ TEST(MacroIndex, NewPackagesAreWrittenAndDeletingKeepsIndexesDense) {
   EXPECT_TRUE(reread.item(reread.indexOf("E"))->Active());
   EXPECT_FALSE(reread.item(reread.indexOf("A"))->Active());
 }
+
+// A mark toggled writes the mark alone: the engine and whatever else
+// another program wrote into the descriptor since the load stay.
+TEST(MacroIndex, ATogglesSaveKeepsWhatAnotherProgramWroteIntoTheDescriptor) {
+  TTemporaryFolder folder;
+  package(folder.path(), "Trend", jscript, false);
+  TMacroIndex index;
+  ASSERT_EQ(0, index.load(folder.path(), jscript));
+  const std::string edited = "[Configuration]\r\nEngine=" + vbscript + "\r\nActive=0\r\nAuthor=someone\r\n";
+  writeWholeFile(folder.path() + "Trend.INI", edited);
+  index.item(0)->setActive(true);
+  ASSERT_EQ(0, index.item(0)->save());
+  EXPECT_EQ(readWholeFile(folder.path() + "Trend.INI"),
+            "[Configuration]\r\nEngine=" + vbscript + "\r\nActive=1\r\nAuthor=someone\r\n\r\n");
+}
