@@ -1,6 +1,44 @@
 #include "model/SettingsBaseline.h"
 
+#include <vector>
+
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
+
+namespace {
+
+bool readsAsNumber(const std::string& text) {
+  double real = 0;
+  int whole = 0;
+  return iniTextToFloat(text, real) || iniTextToInteger(text, whole);
+}
+
+struct TStandIn {
+  std::string section;
+  std::string key;
+  std::string number;
+};
+
+// Where the object shows a number and the file holds text that reads as
+// none, the object's number only stands in for that text.
+std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TPortableIniFile& read) {
+  std::vector<TStandIn> standIns;
+  std::vector<std::string> sections;
+  shown.readSections(sections);
+  for (const std::string& section : sections) {
+    std::vector<std::string> keys;
+    shown.readSection(section, keys);
+    for (const std::string& key : keys) {
+      std::string number = shown.readString(section, key, "");
+      const std::string held = read.readString(section, key, "");
+      if (!held.empty() && readsAsNumber(number) && !readsAsNumber(held))
+        standIns.push_back({section, key, std::move(number)});
+    }
+  }
+  return standIns;
+}
+
+}  // namespace
 
 std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& fileName, const TWriter& write) {
   auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TNewFile{});
@@ -32,7 +70,13 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, 
   take(fileName, write);
   // What stood in for a file not read whole is no change of the user's:
   // saved, it would replace what reading passed over.
-  if (baseline_ && !read.readFailed() && !read.readInPart()) baseline_->keepOnlyWhatOtherHolds(read);
+  if (!baseline_ || read.readFailed() || read.readInPart()) return;
+  const std::vector<TStandIn> standIns = standInsForNumbers(*baseline_, read);
+  baseline_->keepOnlyWhatOtherHolds(read);
+  // Taken as what the file holds, the file keeps its text until the user
+  // gives a value.
+  for (const TStandIn& standIn : standIns) baseline_->writeString(standIn.section, standIn.key, standIn.number);
+  if (!standIns.empty()) reportPartlyReadFile(fileName);
 }
 
 void TSettingsBaseline::retake() {

@@ -23,7 +23,9 @@ class TSettingsBaseline {
   // holds stands for what the object shows, so that a value the object
   // corrected while loading (a window moved back onto the screen), or one
   // the file did not hold yet, is saved; not so for a file read only in
-  // part, which is written only for the user's own changes.
+  // part, which is written only for the user's own changes, nor for a
+  // number the file spells so that it reads as none: the file keeps that
+  // text until the user gives a value, and is named for it.
   void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // As take, for a file just read or written whole, which thus exists: a
   // folder of thousands of transactions is not looked up once more for each.

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
@@ -261,4 +263,33 @@ TEST_F(SettingsBaseline, AFolderUnderTheNameIsNoMissingFile) {
   settings.colour = "red";
   EXPECT_FALSE(save());
   EXPECT_TRUE(folderExists(file));
+}
+
+// A number the file spells so that it reads as none (a decimal comma, a
+// letter for a digit) shows as the object's default: that default is no
+// change of the user's, so a close leaves the text as it stands and the
+// file is named; a value the user gives is written. A number corrected
+// while loading is still saved.
+TEST_F(SettingsBaseline, ANumberThatDoesNotReadStaysAsSpelledUntilTheUserGivesOne) {
+  int width = 0;
+  int left = 0;
+  const TSettingsBaseline::TWriter write = [&](TPortableIniFile& ini) {
+    ini.writeInteger("Look", "Width", width);
+    ini.writeInteger("Look", "Left", left);
+  };
+  const std::string text = "[Look]\r\nWidth=8,5\r\nLeft=-40\r\n";
+  writeWholeFile(file, text);
+  takePartlyReadFiles();
+  {
+    const TPortableIniFile read(file);
+    width = read.readInteger("Look", "Width", 85);
+    left = std::max(0, read.readInteger("Look", "Left", 0));  // moved back onto the screen
+    baseline.take(file, write, read);
+  }
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file});
+  ASSERT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file), "[Look]\r\nWidth=8,5\r\nLeft=0\r\n\r\n");
+  width = 90;
+  ASSERT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(TPortableIniFile(file).readString("Look", "Width", ""), "90");
 }
