@@ -1,6 +1,7 @@
 """A quote changed and one added in the quote editor and committed: the
 price file holds them, and the asset's value and the docked chart in
 Assets follow."""
+import datetime
 import os
 
 from driver import check
@@ -120,7 +121,9 @@ def appended_line_kept(scenario):
 
     program = scenario.program(folder)
     program.start()
-    appended = b"2026-12-09,60.1,61.2,59.8,60.5,123456\r\n"
+    # The day after the file's last, whatever day the sample was carried to.
+    next_day = datetime.date.fromisoformat(last_day) + datetime.timedelta(days=1)
+    appended = next_day.isoformat().encode() + b",60.1,61.2,59.8,60.5,123456\r\n"
     with open(prices, "ab") as file:
         file.write(appended)
     program.tab("Quotes")
