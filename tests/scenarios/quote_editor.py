@@ -35,6 +35,20 @@ def type_into(program, column, text):
     program.key("Return")
 
 
+def raise_latest_close(program, latest_close):
+    """Nordwind's quotes in the editor, the latest first, its close raised
+    by ten; the close typed."""
+    program.tab("Quotes")
+    program.click(*FIRST_ASSET)
+    program.click(*QUOTES_VIEW_BUTTON)
+    program.settle(1)
+    program.click(COLUMNS["Date"], FIRST_ROW_Y)
+    program.click(*SORT_DESCENDING)
+    new_close = round(latest_close + 10, 2)
+    type_into(program, "Close", "%.2f" % new_close)
+    return new_close
+
+
 def asset_value_cents(program, row):
     """The read-out with the first asset picked, whose prices the docked chart shows."""
     program.tab("Assets")
@@ -56,16 +70,7 @@ def change_and_add(scenario):
     program.start()
     value_before = asset_value_cents(program, value_row)
     chart_before = region_pixels(program, *CHART)
-    program.tab("Quotes")
-    program.click(*FIRST_ASSET)
-    program.click(*QUOTES_VIEW_BUTTON)
-    program.settle(1)
-
-    # The latest quote first, its close raised by ten.
-    program.click(COLUMNS["Date"], FIRST_ROW_Y)
-    program.click(*SORT_DESCENDING)
-    new_close = round(before[last_day][3] + 10, 2)
-    type_into(program, "Close", "%.2f" % new_close)
+    new_close = raise_latest_close(program, before[last_day][3])
 
     # A new row above it, for a Sunday the file has no quote for: the date
     # typed as it is written, its first digit opening the picker.
@@ -126,14 +131,7 @@ def appended_line_kept(scenario):
     appended = next_day.isoformat().encode() + b",60.1,61.2,59.8,60.5,123456\r\n"
     with open(prices, "ab") as file:
         file.write(appended)
-    program.tab("Quotes")
-    program.click(*FIRST_ASSET)
-    program.click(*QUOTES_VIEW_BUTTON)
-    program.settle(1)
-    program.click(COLUMNS["Date"], FIRST_ROW_Y)
-    program.click(*SORT_DESCENDING)
-    new_close = round(before[last_day][3] + 10, 2)
-    type_into(program, "Close", "%.2f" % new_close)
+    new_close = raise_latest_close(program, before[last_day][3])
     scenario.grab("edited")
     program.click(*COMMIT)
     program.settle(1)
