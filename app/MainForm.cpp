@@ -57,6 +57,12 @@ TFormOptions mainOptions() {
 
 void directoriesWriter(TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); }
 
+// Why the directories could not all be taken from a list that is there.
+std::string directoryListFailure(TDirectoryListRead read) {
+  return read == TDirectoryListRead::inPart ? "Could not read all of the directory list: \r\r"
+                                            : "Could not read the directory list: \r\r";
+}
+
 }  // namespace
 
 TmainForm::TmainForm(const TMainFormContext& context)
@@ -168,7 +174,7 @@ void TmainForm::FormCreate() {
     closeOnActivate = true;
     // A folder under the list's name is no missing list.
     messageBox_.show(handle(),
-                     (pathExists(paths_.dirListFileName) ? "Could not read the directory list: \r\r"
+                     (pathExists(paths_.dirListFileName) ? directoryListFailure(TDirectoryListRead::failed)
                                                          : "Missing directory list: \r\r") +
                          paths_.dirListFileName,
                      commonString(4), MB_OK | MB_ICONSTOP);
@@ -323,11 +329,8 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
   // Directories missing because the list did not read are no directories
   // the user moved: the window that asks for them says so first.
   if (listRead != TDirectoryListRead::whole) {
-    messageBox_.show(handle(),
-                     (listRead == TDirectoryListRead::failed ? "Could not read the directory list: \r\r"
-                                                             : "Could not read all of the directory list: \r\r") +
-                         paths_.dirListFileName,
-                     commonString(4), MB_OK | MB_ICONSTOP);
+    messageBox_.show(handle(), directoryListFailure(listRead) + paths_.dirListFileName, commonString(4),
+                     MB_OK | MB_ICONSTOP);
   }
   if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
   if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
