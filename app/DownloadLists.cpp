@@ -28,14 +28,13 @@ bool isItemFileName(const std::string& name) {
 
 std::string withBackslash(const std::string& path) { return includeTrailingBackslash(upperCase(trimmedText(path))); }
 
-// Writes into a list's descriptor as it stands, and only into one reading
-// kept whole: the rewrite would lose what it could not read.
+// Writes into a list's descriptor as it stands: a file that cannot take
+// the write without losing what it holds refuses it.
 template <class Write>
 bool updateDescriptor(const std::string& listFolder, Write write) {
   const std::string file = descriptorOf(listFolder);
   if (!fileExists(file)) return false;
   TPortableIniFile ini(file);
-  if (!ini.readWhole()) return false;
   write(ini);
   return ini.updateFile();
 }

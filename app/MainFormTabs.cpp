@@ -258,8 +258,9 @@ void TmainForm::showFileNotices() {
   const std::vector<std::string> failures = takeLoadFailures();
   const std::vector<std::string> names = takeUnreadableFiles();
   const std::vector<std::string> partlyRead = takePartlyReadFiles();
-  if (failures.empty() && names.empty() && partlyRead.empty()) return;
-  noticeBar->setPanelText(0, fileNotice(failures, names, partlyRead));
+  const std::vector<std::string> damaged = takeDamagedFiles();
+  if (failures.empty() && names.empty() && partlyRead.empty() && damaged.empty()) return;
+  noticeBar->setPanelText(0, fileNotice(failures, names, partlyRead, damaged));
   noticeBar->show();
 }
 

@@ -121,8 +121,6 @@ int TDownloadItem::saveToFile() {
   // A file read whole is written in the form the downloader reads (the
   // remarks numbered afresh, paths in placeholder form).
   TPortableIniFile ini(fileName);
-  // Overwriting a file that exists but could not be read would lose it.
-  if (ini.readFailed()) return -4;
   writeFields(ini);
   return ini.updateFile() ? 0 : -4;
 }

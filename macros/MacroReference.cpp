@@ -84,7 +84,6 @@ int TMacroReference::save() {
     // is written when it is made, and what another program set since stays.
     const bool made = !fileExists(descriptor);
     TPortableIniFile file(descriptor);
-    if (file.readFailed()) return macroFileFailed;
     if (made) file.writeString(configurationSection, "Engine", engine);
     file.writeBool(configurationSection, "Active", active_);
     if (!file.updateFile()) return macroFileFailed;

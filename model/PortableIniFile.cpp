@@ -24,6 +24,8 @@ constexpr int64_t maxPieceSize = 1 << 20;
 // Longer lines are skipped when reading.
 constexpr size_t maxLineLength = size_t{1} << 24;
 
+constexpr size_t noLine = static_cast<size_t>(-1);
+
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 std::string_view trimmed(std::string_view text) {
@@ -59,6 +61,19 @@ std::string_view readBack(std::string_view value) {
   return value;
 }
 
+// A line that lost a bracket of its section header: the entries below it
+// were read into the section before, so no write can tell where they belong.
+bool damagedHeader(std::string_view line) { return line.front() == '[' || line.back() == ']'; }
+
+// A line as a notice quotes it.
+std::string quotedLine(std::string_view line) {
+  constexpr size_t longest = 40;
+  std::string text(line.substr(0, std::min(line.size(), longest)));
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < ' ') c = ' ';
+  return "\"" + text + (line.size() > longest ? "...\"" : "\"");
+}
+
 bool readsAsHeader(std::string_view key, std::string_view value) {
   key = trimmed(key);
   value = trimmed(value);
@@ -75,12 +90,21 @@ struct TPortableIniFile::TSection {
     std::string key;
     std::string value;
     bool removed = false;
+    // The line of a file read that holds the entry, and whether a write
+    // changed it since: an entry nobody changed keeps its line as it stood.
+    size_t line = noLine;
+    bool changed = false;
   };
 
   std::string Name;
   std::vector<TEntry> Lines;
   std::unordered_map<std::string, size_t> positions;
   size_t removedCount = 0;
+  // In a file read: the section's first header line and the last line that
+  // belonged to it, where its new entries go.
+  size_t headerLine = noLine;
+  size_t lastLine = noLine;
+  bool erased = false;
 
   const TEntry* find(const std::string& folded) const {
     auto found = positions.find(folded);
@@ -108,10 +132,11 @@ struct TPortableIniFile::TSection {
       }
       entry.key.assign(key);
       entry.value.assign(value);
+      entry.changed = true;
       return true;
     }
     positions.emplace(std::move(folded), Lines.size());
-    Lines.push_back(TEntry{std::string(key), std::string(value), false});
+    Lines.push_back(TEntry{std::string(key), std::string(value), false, noLine, true});
     return true;
   }
 
@@ -140,20 +165,40 @@ struct TPortableIniFile::TSection {
 TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read) : fileName_(fileName) {
-  // In the pieces a read of the file takes, so that a line too long is
-  // passed over alike.
-  TPieceReader reader;
-  for (std::string_view text = read.text; !text.empty() && !reader.ended;) {
-    const size_t piece = std::min(text.size(), static_cast<size_t>(maxPieceSize));
-    readPiece(text.substr(0, piece), reader);
-    text.remove_prefix(piece);
-  }
-  finishReading(reader);
-  if (readInPart_) reportPartlyReadFile(fileName_);
+  readText(std::string(read.text));
+  if (!writeRefusal_.empty())
+    reportDamagedFile(fileName_, writeRefusal_);
+  else if (readInPart_)
+    reportPartlyReadFile(fileName_);
 }
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName, TNewFile)
     : fileName_(fileName), writeAtDestruction_(false) {}
+
+TPortableIniFile::TPortableIniFile(const std::string& fileName, TContent content)
+    : fileName_(fileName), writeAtDestruction_(false) {
+  // Sections begin with the end mark and lines end in CR, which no name,
+  // key or value holds (see contentText).
+  std::string_view text = content.text;
+  while (!text.empty()) {
+    text.remove_prefix(1);
+    const size_t next = std::min(text.find(endOfFileMark), text.size());
+    std::string_view section = text.substr(0, next);
+    text.remove_prefix(next);
+    const size_t nameEnd = std::min(section.find('\r'), section.size());
+    TSection& added = sectionForWriting(std::string(section.substr(0, nameEnd)));
+    section.remove_prefix(std::min(nameEnd + 1, section.size()));
+    for (size_t lineEnd; (lineEnd = section.find('\r')) != std::string_view::npos; section.remove_prefix(lineEnd + 1)) {
+      const std::string_view entry = section.substr(0, lineEnd);
+      const size_t equals = entry.find('=');
+      // A value that reads back empty is written as two quotes: an empty
+      // one would remove the key.
+      const std::string value(entry.substr(equals + 1));
+      added.store(entry.substr(0, equals), value.empty() ? "\"\"" : quotedWhereNeeded(value));
+    }
+  }
+  modified_ = false;
+}
 
 TNewFileResult TPortableIniFile::createFile(bool durable, bool overwrite) {
   const std::string text = fileText();
@@ -167,19 +212,6 @@ TNewFileResult TPortableIniFile::createFile(bool durable, bool overwrite) {
   return result;
 }
 
-void TPortableIniFile::readText(std::string_view text) {
-  sections_.clear();
-  sectionsByName_.clear();
-  modified_ = false;
-  readInPart_ = false;
-  contentBeforeErase_.reset();
-  TSection* current = nullptr;
-  for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
-    readLine(text.substr(0, lineEnd), current);
-  }
-  readLine(text, current);
-}
-
 TPortableIniFile::~TPortableIniFile() {
   if (!writeAtDestruction_) return;
   try {
@@ -190,96 +222,162 @@ TPortableIniFile::~TPortableIniFile() {
 }
 
 void TPortableIniFile::readFile() {
-  sections_.clear();
-  sectionsByName_.clear();
-  modified_ = false;
-  contentBeforeErase_.reset();
-  readFailed_ = false;
-  readInPart_ = false;
   TSequentialFile file;
   if (!file.open(fileName_)) {
+    readText({});
     // A device under a settings file's name is never rewritten either.
     readFailed_ = pathExists(fileName_) || namesDevice(fileName_);
-    if (readFailed_) reportUnreadableFile(fileName_);
+    if (readFailed_) {
+      refuseWrites("could not be read");
+      reportUnreadableFile(fileName_);
+    }
     return;
   }
-  // Most settings files are read in one piece; larger ones in pieces, so
-  // that only the line being read is held beside the parsed entries.
+  std::string text;
+  text.reserve(static_cast<size_t>(std::max<int64_t>(file.size(), 0)));
   std::vector<char> piece(static_cast<size_t>(std::clamp<int64_t>(file.size() + 1, 4096, maxPieceSize)));
-  TPieceReader reader;
-  while (!reader.ended) {
+  bool failed = false;
+  for (;;) {
     const int64_t got = file.read(piece.data(), piece.size());
     // A read that fails part-way keeps what was read up to then.
-    if (got < 0) readFailed_ = true;
+    if (got < 0) failed = true;
     if (got <= 0) break;
-    readPiece(std::string_view(piece.data(), static_cast<size_t>(got)), reader);
+    text.append(piece.data(), static_cast<size_t>(got));
   }
-  finishReading(reader);
-  if (readFailed_)
+  readText(std::move(text));
+  readFailed_ = failed;
+  if (readFailed_) {
+    refuseWrites("could not be read to its end");
     reportUnreadableFile(fileName_);
-  else if (readInPart_)
+  } else if (!writeRefusal_.empty()) {
+    reportDamagedFile(fileName_, writeRefusal_);
+  } else if (readInPart_) {
     reportPartlyReadFile(fileName_);
+  }
 }
 
-void TPortableIniFile::readPiece(std::string_view text, TPieceReader& reader) {
-  if (size_t mark = text.find(endOfFileMark); mark != std::string_view::npos) {
-    if (!trimmed(text.substr(mark + 1)).empty()) readInPart_ = true;
-    text = text.substr(0, mark);
-    reader.ended = true;
+void TPortableIniFile::refuseWrites(std::string why) {
+  if (writeRefusal_.empty()) writeRefusal_ = std::move(why);
+}
+
+void TPortableIniFile::readText(std::string text) {
+  sections_.clear();
+  sectionsByName_.clear();
+  erased_.clear();
+  lines_.clear();
+  modified_ = false;
+  readFailed_ = false;
+  readInPart_ = false;
+  writeRefusal_.clear();
+  contentBeforeErase_.reset();
+  text_ = std::move(text);
+  const std::string_view all(text_);
+  textEnd_ = std::min(all.find(endOfFileMark), all.size());
+  if (!trimmed(all.substr(std::min(textEnd_ + 1, all.size()))).empty()) readInPart_ = true;
+  const std::string_view read = all.substr(0, textEnd_);
+  // Another encoding reads as bytes no settings text holds; a write into it
+  // would mix two encodings in one file.
+  if (read.size() >= 2 && ((read[0] == '\xff' && read[1] == '\xfe') || (read[0] == '\xfe' && read[1] == '\xff'))) {
+    readInPart_ = true;
+    refuseWrites("is saved as Unicode (UTF-16), not as ANSI text");
+  } else if (read.find('\0') != std::string_view::npos) {
+    readInPart_ = true;
+    refuseWrites("holds bytes that are no text (another encoding, or damage)");
   }
-  // No settings text holds a NUL: the file is in another encoding (UTF-16),
-  // or damaged.
-  if (text.find('\0') != std::string_view::npos) readInPart_ = true;
-  // A LF after the CR begins the next line and is trimmed away with it.
-  for (size_t lineEnd; (lineEnd = text.find('\r')) != std::string_view::npos; text.remove_prefix(lineEnd + 1)) {
-    if (reader.skipping) {
-      reader.skipping = false;
-    } else if (reader.pending.empty()) {
-      readLine(text.substr(0, lineEnd), reader.current);
-    } else if (reader.pending.size() + lineEnd <= maxLineLength) {
-      reader.pending.append(text.substr(0, lineEnd));
-      readLine(reader.pending, reader.current);
+  // A file saved on another system may end its lines in LF alone: with no
+  // CR anywhere, LF ends a line. Otherwise a CR does, and a LF right after
+  // it belongs to the line end.
+  const bool lineFeeds = read.find('\r') == std::string_view::npos && read.find('\n') != std::string_view::npos;
+  const char breaker = lineFeeds ? '\n' : '\r';
+  lineEnd_ = lineFeeds ? "\n" : "\r\n";
+  if (const size_t first = read.find('\r'); !lineFeeds && first != std::string_view::npos)
+    lineEnd_ = first + 1 < read.size() && read[first + 1] == '\n' ? "\r\n" : "\r";
+  // An editor's mark of UTF-8 is no part of the first line.
+  size_t start = read.substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0;
+  TSection* current = nullptr;
+  if (start > 0) lines_.push_back(TLine{0, 0, start});
+  while (start < read.size()) {
+    size_t textEnd = read.find(breaker, start);
+    size_t end = textEnd;
+    if (textEnd == std::string_view::npos) {
+      textEnd = end = read.size();
     } else {
-      readInPart_ = true;
+      ++end;
+      if (!lineFeeds && end < read.size() && read[end] == '\n') ++end;
     }
-    reader.pending.clear();
+    lines_.push_back(TLine{start, textEnd, end});
+    readLine(lines_.size() - 1, current);
+    start = end;
   }
-  if (reader.skipping) return;
-  reader.pending.append(text);
-  if (reader.pending.size() > maxLineLength) {
+  // The end mark and what follows it stay as they are.
+}
+
+void TPortableIniFile::readLine(size_t index, TSection*& current) {
+  TLine& line = lines_[index];
+  if (line.textEnd - line.start > maxLineLength) {
     // No setting is that long: a damaged file or one without line ends.
     readInPart_ = true;
-    reader.pending.clear();
-    reader.pending.shrink_to_fit();
-    reader.skipping = true;
-    readInPart_ = true;
-  }
-}
-
-void TPortableIniFile::finishReading(TPieceReader& reader) {
-  if (!reader.skipping) readLine(reader.pending, reader.current);
-}
-
-void TPortableIniFile::readLine(std::string_view line, TSection*& current) {
-  line = trimmed(line);
-  if (line.empty()) return;
-  if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
-    current = &sectionForWriting(std::string(line.substr(1, line.size() - 2)));
+    refuseWrites("holds a line too long to be read");
     return;
   }
-  size_t equals = line.find('=');
+  const std::string_view text = trimmed(std::string_view(text_).substr(line.start, line.textEnd - line.start));
+  if (text.empty()) return;
+  if (text.size() > 2 && text.front() == '[' && text.back() == ']') {
+    current = &sectionForWriting(std::string(text.substr(1, text.size() - 2)));
+    line.kind = TLineKind::header;
+    line.section = current;
+    if (current->headerLine == noLine) current->headerLine = index;
+    current->lastLine = index;
+    return;
+  }
+  const size_t equals = text.find('=');
   if (current == nullptr || equals == std::string_view::npos || equals == 0) {
     // A comment is the one line a settings file may hold besides headers
-    // and entries; anything else is damage.
-    if (line.front() != ';') readInPart_ = true;
+    // and entries; anything else is damage, kept as it stands by a write
+    // unless it was a header: then no write can tell where the entries
+    // below it belong.
+    if (text.front() == ';') return;
+    readInPart_ = true;
+    if (damagedHeader(text)) refuseWrites("holds the line " + quotedLine(text) + ", a section header that lost a bracket");
     return;
   }
   // Kept as the file has it, so that a rewrite keeps the quotes it needs
   // and the blank before a positive number; reads trim it (readBack).
-  current->store(line.substr(0, equals), line.substr(equals + 1));
+  const std::string_view key = text.substr(0, equals);
+  const std::string_view value = text.substr(equals + 1);
+  current->lastLine = index;
+  const auto found = current->positions.find(upperCase(std::string(key)));
+  if (found == current->positions.end()) {
+    if (value.empty()) return;
+    current->store(key, value);
+    TSection::TEntry& entry = current->Lines.back();
+    entry.line = index;
+    entry.changed = false;
+    line.kind = TLineKind::entry;
+    line.section = current;
+    return;
+  }
+  TSection::TEntry& entry = current->Lines[found->second];
+  if (value.empty()) {
+    // The file removes the key again: the lines that held it and this one
+    // read as nothing together, and stay so.
+    for (TLine& held : lines_)
+      if (held.section == current && (&held - lines_.data() == static_cast<ptrdiff_t>(entry.line) ||
+                                      (held.kind == TLineKind::repeat && held.firstLine == entry.line)))
+        held.kind = TLineKind::other;
+    current->store(key, value);
+    return;
+  }
+  // A key repeated keeps its first place and takes the later value.
+  entry.key.assign(key);
+  entry.value.assign(value);
+  line.kind = TLineKind::repeat;
+  line.section = current;
+  line.firstLine = entry.line;
 }
 
 std::string TPortableIniFile::fileText() const {
+  if (!lines_.empty() || !text_.empty()) return textKeepingLines();
   size_t size = 0;
   for (const auto& section : sections_) {
     size += section->Name.size() + 6;
@@ -331,11 +429,114 @@ bool TPortableIniFile::Modified() const {
   return modified_ && !(contentBeforeErase_ && contentText() == *contentBeforeErase_);
 }
 
-bool TPortableIniFile::updateFile() {
-  if (Modified() && !writeFileAtomically(fileName_, fileText())) return false;
-  modified_ = false;
-  contentBeforeErase_.reset();
+bool TPortableIniFile::update(const std::function<bool(const std::string& text)>& write) {
+  if (!Modified()) {
+    modified_ = false;
+    contentBeforeErase_.reset();
+    return true;
+  }
+  if (!writeRefusal_.empty()) {
+    reportRefusedSave(fileName_, writeRefusal_);
+    return false;
+  }
+  std::string text = fileText();
+  if (!write(text)) return false;
+  // What the file holds now is what the next rewrite keeps.
+  readText(std::move(text));
   return true;
+}
+
+bool TPortableIniFile::updateFile() {
+  return update([this](const std::string& text) { return writeFileAtomically(fileName_, text); });
+}
+
+bool TPortableIniFile::updateFileInPlace(bool durable) {
+  return update([&](const std::string& text) { return overwriteFile(fileName_, text, durable); });
+}
+
+std::string TPortableIniFile::textKeepingLines() const {
+  // Which live entry stands on each line, which header lines still open a
+  // section, and after which line each section's new entries go.
+  std::vector<const TSection::TEntry*> entryAt(lines_.size(), nullptr);
+  std::vector<bool> headerKept(lines_.size(), false);
+  std::vector<std::pair<size_t, const TSection*>> additions;
+  for (const auto& section : sections_) {
+    if (section->headerLine != noLine) {
+      headerKept[section->headerLine] = true;
+      additions.emplace_back(section->lastLine, section.get());
+    }
+    section->forEachEntry([&](const TSection::TEntry& entry) {
+      if (entry.line != noLine) entryAt[entry.line] = &entry;
+    });
+  }
+  std::stable_sort(additions.begin(), additions.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  const std::string_view all(text_);
+  std::string text;
+  text.reserve(text_.size() + 256);
+  const auto endLine = [&] {
+    if (!text.empty() && text.back() != '\r' && text.back() != '\n') text += lineEnd_;
+  };
+  const auto addEntry = [&](const TSection::TEntry& entry, std::string_view lineEnd) {
+    text += entry.key;
+    text += '=';
+    // "[a" = "b]" would make the line "[a=b]", a section header when read
+    // again: quotes keep it an entry and are taken off by reading.
+    const bool quoted = readsAsHeader(entry.key, entry.value);
+    if (quoted) text += '"';
+    text += entry.value;
+    if (quoted) text += '"';
+    text += lineEnd;
+  };
+  // Blank lines go with a section erased for good, so that saves which
+  // drop sections do not leave a growing gap behind.
+  bool inErasedSection = false;
+  auto addition = additions.begin();
+  for (size_t index = 0; index < lines_.size(); ++index) {
+    const TLine& line = lines_[index];
+    const std::string_view whole = all.substr(line.start, line.end - line.start);
+    switch (line.kind) {
+      case TLineKind::other:
+        if (!(inErasedSection && trimmed(whole).empty())) text += whole;
+        break;
+      case TLineKind::header:
+        inErasedSection = line.section->erased && !headerKept[index];
+        if (!inErasedSection) text += whole;
+        break;
+      case TLineKind::entry:
+        if (const TSection::TEntry* entry = entryAt[index]; entry != nullptr && !entry->changed)
+          text += whole;
+        else if (entry != nullptr)
+          addEntry(*entry, all.substr(line.textEnd, line.end - line.textEnd));
+        break;
+      case TLineKind::repeat:
+        // A later line of the same key stays only while its entry does.
+        if (const TSection::TEntry* entry = entryAt[line.firstLine]; entry != nullptr && !entry->changed)
+          text += whole;
+        break;
+    }
+    for (; addition != additions.end() && addition->first == index; ++addition) {
+      addition->second->forEachEntry([&](const TSection::TEntry& entry) {
+        if (entry.line != noLine) return;
+        endLine();
+        addEntry(entry, lineEnd_);
+      });
+    }
+  }
+  for (const auto& section : sections_) {
+    if (section->headerLine != noLine) continue;
+    endLine();
+    // A blank line between sections, as the program writes them.
+    if (!text.empty() && !text.ends_with(lineEnd_ + lineEnd_)) text += lineEnd_;
+    text += '[';
+    text += section->Name;
+    text += ']';
+    text += lineEnd_;
+    section->forEachEntry([&](const TSection::TEntry& entry) { addEntry(entry, lineEnd_); });
+    text += lineEnd_;
+  }
+  text += all.substr(textEnd_);
+  return text;
 }
 
 const TPortableIniFile::TSection* TPortableIniFile::findSection(const std::string& name) const {
@@ -349,6 +550,14 @@ TPortableIniFile::TSection& TPortableIniFile::sectionForWriting(const std::strin
   if (found != sectionsByName_.end()) return *found->second;
   auto section = std::make_unique<TSection>();
   section->Name = cleanName;
+  // Written again after it was erased, a section of a file read takes its
+  // old place there.
+  for (auto erased = erased_.rbegin(); erased != erased_.rend(); ++erased) {
+    if ((*erased)->Name != cleanName) continue;
+    section->headerLine = (*erased)->headerLine;
+    section->lastLine = (*erased)->lastLine;
+    break;
+  }
   TSection& added = *section;
   sections_.push_back(std::move(section));
   sectionsByName_.emplace(std::move(cleanName), &added);
@@ -445,6 +654,11 @@ void TPortableIniFile::eraseSection(const std::string& section) {
   sectionsByName_.erase(found->Name);
   for (auto it = sections_.begin(); it != sections_.end(); ++it) {
     if (it->get() == found) {
+      // The lines of a file read still name it.
+      if (!lines_.empty()) {
+        (*it)->erased = true;
+        erased_.push_back(std::move(*it));
+      }
       sections_.erase(it);
       break;
     }

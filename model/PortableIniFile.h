@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,14 @@
 // destruction. Section names compare exactly, keys without regard to case.
 // Values are read back trimmed and without enclosing double quotes (see
 // quotedWhereNeeded). Lines longer than 16 MB are skipped when reading.
+//
+// A rewrite of a file that was read keeps every line the writes did not
+// touch as it stood: comments, lines that are no entry, blanks and the
+// file's own line ends (CR LF, or LF alone in a file that holds no CR), so
+// that what another program or the user wrote by hand is never lost to a
+// save. A file that cannot be rewritten so (another encoding, a damaged
+// section header, bytes that are no text, a read that failed) takes no
+// writes at all: updateFile refuses it and says why (see writeRefusal).
 class TPortableIniFile {
  public:
   // Reads the file at once; a missing or unreadable file gives an empty object.
@@ -29,6 +38,12 @@ class TPortableIniFile {
     std::string_view text;
   };
   TPortableIniFile(const std::string& fileName, TReadText read);
+  // What contentText gave: the object holds those sections and entries,
+  // for no file (nothing is written at destruction).
+  struct TContent {
+    std::string_view text;
+  };
+  TPortableIniFile(const std::string& fileName, TContent content);
   // Writes the file when modified; a failure is swallowed here, so callers
   // that must know call updateFile() first.
   virtual ~TPortableIniFile();
@@ -39,6 +54,10 @@ class TPortableIniFile {
   // complete on disk. True when nothing needed writing or the write succeeded;
   // on failure the file keeps its old content and the object stays modified.
   bool updateFile();
+  // As updateFile, written over the file in place, flushed to the disk only
+  // when durable (see overwriteFile): for files whose old text is of no
+  // value once replaced. A file missing by then is not made.
+  bool updateFileInPlace(bool durable);
 
   // Writes the object into a file of its name that does not exist yet (see
   // createNewFile), or with overwrite over one whose text is of no value any
@@ -61,6 +80,11 @@ class TPortableIniFile {
   // True when reading kept every line of the file, so that a rewrite loses
   // nothing of it.
   bool readWhole() const { return !readFailed_ && !readInPart_; }
+  // Why a rewrite would lose what the file holds, as a notice tells it
+  // after the file's name ("is saved as Unicode (UTF-16); save it again as
+  // ANSI text"); empty when the file takes writes. One place decides it
+  // for every writer: updateFile refuses such a file.
+  const std::string& writeRefusal() const { return writeRefusal_; }
   const std::string& FileName() const { return fileName_; }
 
   std::string readString(const std::string& section, const std::string& key,
@@ -97,6 +121,11 @@ class TPortableIniFile {
   // Entries other holds too take the value other holds; the rest go.
   void keepOnlyWhatOtherHolds(const TPortableIniFile& other);
 
+  // The sections and entries as reading gives them back, in a compact form
+  // that TContent takes back; also for telling whether a rewrite changed
+  // anything.
+  std::string contentText() const;
+
   bool sectionExists(const std::string& section) const;
   // The names of the sections, in file order; appended to the target.
   void readSections(std::vector<std::string>& sections) const;
@@ -121,24 +150,28 @@ class TPortableIniFile {
 
  private:
   struct TSection;
+  // A line of the file as read: where it stands in the text, what reading
+  // made of it, so that a rewrite can keep it as it stood.
+  enum class TLineKind : unsigned char { other, header, entry, repeat };
+  struct TLine {
+    size_t start = 0;
+    size_t textEnd = 0;  // where its line end begins
+    size_t end = 0;      // past its line end
+    TLineKind kind = TLineKind::other;
+    TSection* section = nullptr;  // header: the section it opens; entry, repeat: its section
+    size_t firstLine = 0;         // repeat: the line of the entry whose key it repeats
+  };
 
   void readFile();
-  // A file's text in pieces: where a line begun in one piece ends, and
-  // whether the file's end mark was met.
-  struct TPieceReader {
-    TSection* current = nullptr;
-    std::string pending;    // the start of a line whose end is not read yet
-    bool skipping = false;  // inside a line too long to be kept
-    bool ended = false;
-  };
-  void readPiece(std::string_view text, TPieceReader& reader);
-  void finishReading(TPieceReader& reader);
-  void readLine(std::string_view line, TSection*& current);
-  void readText(std::string_view text);
+  // Takes the file's whole text as read: sections, entries and its lines.
+  void readText(std::string text);
+  void readLine(size_t index, TSection*& current);
+  void refuseWrites(std::string why);
   std::string fileText() const;
-  // The sections and entries as reading gives them back, for telling
-  // whether a rewrite changed anything.
-  std::string contentText() const;
+  // The file's text with the writes made since it was read: every line
+  // they did not touch as it stood.
+  std::string textKeepingLines() const;
+  bool update(const std::function<bool(const std::string& text)>& write);
   const TSection* findSection(const std::string& name) const;
   TSection& sectionForWriting(const std::string& name);
 
@@ -146,7 +179,16 @@ class TPortableIniFile {
   bool modified_ = false;
   bool readFailed_ = false;
   bool readInPart_ = false;
+  std::string writeRefusal_;
   bool writeAtDestruction_ = true;
+  // The text as read, its lines, and the line end new lines take; empty
+  // for an object not read from a file.
+  std::string text_;
+  std::vector<TLine> lines_;
+  size_t textEnd_ = 0;  // where the end mark stands, or the text's size
+  std::string lineEnd_ = "\r\n";
+  // Sections erased from a file read, kept for the lines that name them.
+  std::vector<std::unique_ptr<TSection>> erased_;
   // What the file held when the first section was erased: savers erase a
   // section to write it anew, which alone must not rewrite the file.
   std::optional<std::string> contentBeforeErase_;

@@ -1,5 +1,6 @@
 #include "model/SettingsBaseline.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "model/UnreadableFiles.h"
@@ -38,7 +39,36 @@ std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TP
   return standIns;
 }
 
+bool numberedSection(const std::string& name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::vector<std::string> sectionValues(const TPortableIniFile& ini, const std::string& section) {
+  std::vector<std::string> values;
+  ini.readSectionValues(section, values);
+  std::sort(values.begin(), values.end());
+  return values;
+}
+
+// The numbered sections (fields, a chart's sources) the file holds that the
+// object does not: left over beyond a count, or another program's.
+std::vector<std::string> numberedSectionsBeyond(const TPortableIniFile& file, const TPortableIniFile& shown) {
+  std::vector<std::string> sections;
+  file.readSections(sections);
+  std::erase_if(sections, [&](const std::string& section) {
+    return !numberedSection(section) || shown.sectionExists(section);
+  });
+  return sections;
+}
+
 }  // namespace
+
+std::string TSettingsBaseline::compact(const TPortableIniFile& ini) { return ini.contentText(); }
+
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::baseline() const {
+  if (!baseline_) return nullptr;
+  return std::make_unique<TPortableIniFile>(fileName_, TPortableIniFile::TContent{*baseline_});
+}
 
 std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& fileName, const TWriter& write) {
   auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TNewFile{});
@@ -46,84 +76,132 @@ std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& 
   return ini;
 }
 
-void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) {
+void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) { takeFrom(fileName, write, nullptr); }
+
+void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read) {
   write_ = write;
+  fileName_ = fileName;
+  leftOver_.clear();
   // A folder under the name is a file that cannot be read, not a missing
   // one: nothing is to be written over it unless the user changes it.
-  if (pathExists(fileName))
-    baseline_ = written(fileName, write);
-  else
+  if (!pathExists(fileName)) {
     baseline_.reset();
+    return;
+  }
+  const std::unique_ptr<TPortableIniFile> shown = written(fileName, write);
+  baseline_ = compact(*shown);
+  if (read != nullptr) {
+    leftOver_ = numberedSectionsBeyond(*read, *shown);
+  } else {
+    const TPortableIniFile file(fileName);
+    leftOver_ = numberedSectionsBeyond(file, *shown);
+  }
 }
 
 void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TWriter& write) {
   write_ = write;
-  baseline_ = written(fileName, write);
+  fileName_ = fileName;
+  leftOver_.clear();
+  baseline_ = compact(*written(fileName, write));
 }
 
 void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
   write_ = write;
+  fileName_ = std::move(other.fileName_);
+  leftOver_ = std::move(other.leftOver_);
   baseline_ = std::move(other.baseline_);
 }
 
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
-  take(fileName, write);
+  takeFrom(fileName, write, &read);
   // What stood in for a file not read whole is no change of the user's:
   // saved, it would replace what reading passed over.
   if (!baseline_ || read.readFailed() || read.readInPart()) return;
-  const std::vector<TStandIn> standIns = standInsForNumbers(*baseline_, read);
-  baseline_->keepOnlyWhatOtherHolds(read);
+  std::unique_ptr<TPortableIniFile> taken = baseline();
+  const std::vector<TStandIn> standIns = standInsForNumbers(*taken, read);
+  taken->keepOnlyWhatOtherHolds(read);
   // Taken as what the file holds, the file keeps its text until the user
   // gives a value.
-  for (const TStandIn& standIn : standIns) baseline_->writeString(standIn.section, standIn.key, standIn.number);
+  for (const TStandIn& standIn : standIns) taken->writeString(standIn.section, standIn.key, standIn.number);
+  baseline_ = compact(*taken);
   if (!standIns.empty()) reportPartlyReadFile(fileName);
 }
 
 void TSettingsBaseline::retake() {
-  if (baseline_) baseline_ = written(baseline_->FileName(), write_);
+  if (baseline_) baseline_ = compact(*written(fileName_, write_));
 }
 
 void TSettingsBaseline::takeAsRead(const std::string& section, const std::string& key,
                                    const TPortableIniFile& read) {
-  if (baseline_) baseline_->writeString(section, key, read.readString(section, key, ""));
+  if (!baseline_) return;
+  std::unique_ptr<TPortableIniFile> taken = baseline();
+  taken->writeString(section, key, read.readString(section, key, ""));
+  baseline_ = compact(*taken);
 }
 
 bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) {
   return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now) {
-    // Entries the object did not change keep what the file holds.
+    // Entries the object did not change keep what the file holds, and so
+    // does every line of it they do not stand on.
     TPortableIniFile ini(fileName);
-    // Rewriting a file that could not be read would lose what it holds.
-    if (ini.readFailed()) return false;
+    // Without a baseline of the file the object writes what it holds whole.
+    if (knows(fileName) && !addsNumberedSectionsApart(before, now, ini)) return false;
     ini.writeChanges(before, now);
     return ini.updateFile();
   });
 }
 
+bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before, const TPortableIniFile& now,
+                                                  TPortableIniFile& asItStands) {
+  std::vector<std::string> sections;
+  now.readSections(sections);
+  for (const std::string& section : sections) {
+    if (!numberedSection(section) || before.sectionExists(section) || !asItStands.sectionExists(section)) continue;
+    // Written key by key over one that stands there, the two would merge
+    // into one: a section left over when the file was read goes whole...
+    if (std::find(leftOver_.begin(), leftOver_.end(), section) != leftOver_.end()) {
+      asItStands.eraseSection(section);
+      continue;
+    }
+    // ... one another program added since is its own, and the save would
+    // lose it.
+    if (sectionValues(now, section) == sectionValues(asItStands, section)) continue;
+    reportRefusedSave(fileName_, "was changed by another program meanwhile, which added a section [" + section +
+                                     "] as this program did");
+    return false;
+  }
+  return true;
+}
+
 bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& write, bool durable) {
   return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now) {
-    const TPortableIniFile asItStands(fileName);
-    if (asItStands.readFailed()) return false;
-    TPortableIniFile ini(fileName, TPortableIniFile::TNewFile{});
-    ini.writeChanges(TPortableIniFile(fileName, TPortableIniFile::TNewFile{}), asItStands);
+    TPortableIniFile ini(fileName);
     ini.writeChanges(before, now);
-    return ini.createFile(durable, true) == TNewFileResult::created;
+    return ini.updateFileInPlace(durable);
   });
+}
+
+bool TSettingsBaseline::knows(const std::string& fileName) const {
+  return baseline_ && fileName_ == fileName && pathExists(fileName);
 }
 
 bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit) {
   try {
     std::unique_ptr<TPortableIniFile> now = written(fileName, write);
     const TPortableIniFile nothing(fileName, TPortableIniFile::TNewFile{});
-    // A baseline of another file says nothing about this one, nor one of a
-    // file deleted or moved away since: what the object holds is written
+    // Without a baseline of the file what the object holds is written
     // whole, else the file would come back holding only what changed.
-    const bool known = baseline_ && baseline_->FileName() == fileName && pathExists(fileName);
-    const TPortableIniFile& before = known ? *baseline_ : nothing;
+    const bool known = knows(fileName);
+    const std::unique_ptr<TPortableIniFile> taken = known ? baseline() : nullptr;
+    const TPortableIniFile& before = known ? *taken : nothing;
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
     if (changes.writeChanges(before, *now) && !commit(before, *now)) return false;
-    baseline_ = std::move(now);
+    if (!known) leftOver_.clear();
+    std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
+    fileName_ = fileName;
+    baseline_ = compact(*now);
     return true;
   } catch (const std::exception&) {
     return false;

@@ -1,7 +1,9 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "model/PortableIniFile.h"
 
@@ -66,6 +68,25 @@ class TSettingsBaseline {
   using TCommit = std::function<bool(const TPortableIniFile& before, const TPortableIniFile& now)>;
   bool saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit);
 
+  // Held as one text, not as a settings object: a folder of thousands of
+  // transactions keeps one for each.
+  static std::string compact(const TPortableIniFile& ini);
+  // A baseline of another file says nothing about this one, nor one of a
+  // file deleted or moved away since.
+  bool knows(const std::string& fileName) const;
+  void takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read);
+  // True when the numbered sections the object adds can go into the file
+  // as it stands apart from those there; false, and why is told, when
+  // another program added one of the same number since the baseline.
+  bool addsNumberedSectionsApart(const TPortableIniFile& before, const TPortableIniFile& now,
+                                 TPortableIniFile& asItStands);
+  std::unique_ptr<TPortableIniFile> baseline() const;
+
   TWriter write_;
-  std::unique_ptr<TPortableIniFile> baseline_;
+  std::string fileName_;
+  std::optional<std::string> baseline_;
+  // Numbered sections the file held when the baseline was taken that the
+  // object did not show (left over beyond a count): one the object adds
+  // replaces such a section whole.
+  std::vector<std::string> leftOver_;
 };

@@ -1,6 +1,7 @@
 #include "model/UnreadableFiles.h"
 
 #include <algorithm>
+#include <map>
 #include <mutex>
 
 namespace {
@@ -22,6 +23,25 @@ TWaitingNames& waitingPartlyRead() {
   static TWaitingNames waiting;
   return waiting;
 }
+
+TWaitingNames& waitingDamaged() {
+  static TWaitingNames waiting;
+  return waiting;
+}
+
+struct TRefusedSaves {
+  std::mutex lock;
+  std::map<std::string, std::string> reasons;
+};
+
+TRefusedSaves& refusedSaves() {
+  static TRefusedSaves refused;
+  return refused;
+}
+
+// Between a file's name and why it is damaged in a waiting line: no file
+// name holds it.
+constexpr char reasonMark = '|';
 
 TWaitingNames& waitingFailures() {
   static TWaitingNames waiting;
@@ -55,12 +75,33 @@ void reportPartlyReadFile(const std::string& fileName) {
 
 std::vector<std::string> takePartlyReadFiles() { return takeWaiting(waitingPartlyRead()); }
 
+void reportDamagedFile(const std::string& fileName, const std::string& why) {
+  if (!fileName.empty()) addWaiting(waitingDamaged(), fileName + reasonMark + why);
+}
+
+std::vector<std::string> takeDamagedFiles() { return takeWaiting(waitingDamaged()); }
+
+void reportRefusedSave(const std::string& fileName, const std::string& why) {
+  TRefusedSaves& refused = refusedSaves();
+  const std::lock_guard<std::mutex> guard(refused.lock);
+  // A folder of damaged files must not grow the map without end.
+  if (refused.reasons.size() < maxWaitingNames || refused.reasons.contains(fileName))
+    refused.reasons[fileName] = why;
+}
+
+std::string refusedSaveText(const std::string& fileName) {
+  TRefusedSaves& refused = refusedSaves();
+  const std::lock_guard<std::mutex> guard(refused.lock);
+  const auto found = refused.reasons.find(fileName);
+  return found == refused.reasons.end() ? std::string() : fileName + " " + found->second;
+}
+
 void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), line); }
 
 std::vector<std::string> takeLoadFailures() { return takeWaiting(waitingFailures()); }
 
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,
-                       const std::vector<std::string>& partlyRead) {
+                       const std::vector<std::string>& partlyRead, const std::vector<std::string>& damaged) {
   std::string text;
   auto add = [&text](const std::string& part) {
     if (part.empty()) return;
@@ -73,6 +114,7 @@ std::string fileNotice(const std::vector<std::string>& loadFailures, const std::
   }
   // A file taken as missing is told too: the next save may write it anew.
   add(unreadableFilesNotice(unreadable));
+  add(damagedFilesNotice(damaged));
   add(partlyReadFilesNotice(partlyRead));
   return text;
 }
@@ -95,7 +137,19 @@ std::string unreadableFilesNotice(const std::vector<std::string>& names) {
 
 std::string partlyReadFilesNotice(const std::vector<std::string>& names) {
   if (names.empty()) return "";
-  return "Could not read all of " + namesText(names) +
-         (names.size() == 1 ? "; it is left as it stands until you change what it holds."
-                            : "; they are left as they stand until you change what they hold.");
+  // A save writes only what the user changes and keeps the rest of the
+  // file as it stands, what could not be read included.
+  return "Could not read all of " + namesText(names) + "; what could not be read stays as it stands.";
+}
+
+std::string damagedFilesNotice(const std::vector<std::string>& files) {
+  if (files.empty()) return "";
+  const std::string& last = files.back();
+  const size_t mark = last.find(reasonMark);
+  if (files.size() == 1)
+    return "Could not read all of " + last.substr(0, mark) + ": it " + last.substr(mark + 1) +
+           ". Changes to it are not saved until it is repaired.";
+  std::vector<std::string> names;
+  for (const std::string& file : files) names.push_back(file.substr(0, file.find(reasonMark)));
+  return "Could not read all of " + namesText(names) + "; changes to them are not saved until they are repaired.";
 }

@@ -21,12 +21,26 @@ void reportPartlyReadFile(const std::string& fileName);
 std::vector<std::string> takePartlyReadFiles();
 std::string partlyReadFilesNotice(const std::vector<std::string>& names);
 
+// Files that were read in part and take no writes, since a rewrite would
+// lose what they hold (see TPortableIniFile::writeRefusal): the name and why.
+void reportDamagedFile(const std::string& fileName, const std::string& why);
+std::vector<std::string> takeDamagedFiles();
+std::string damagedFilesNotice(const std::vector<std::string>& files);
+
+// A save refused for a file that takes no writes, or that another program
+// changed so that the save would lose what it wrote: why, for the question
+// that tells the user the save failed. The last reason of each file is kept.
+void reportRefusedSave(const std::string& fileName, const std::string& why);
+// "X is saved as Unicode (UTF-16), not as ANSI text", or empty when no
+// save of the file was refused.
+std::string refusedSaveText(const std::string& fileName);
+
 // A portfolio that could not be opened, told the same way: the whole line,
 // naming the portfolio, the file and why.
 void reportLoadFailure(const std::string& line);
 // The lines reported since the last call, oldest first, each once.
 std::vector<std::string> takeLoadFailures();
 // The one line of the notice: the last load failure and how many more,
-// then the unreadable files, then those read in part.
+// then the unreadable files, then the damaged ones, then those read in part.
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,
-                       const std::vector<std::string>& partlyRead = {});
+                       const std::vector<std::string>& partlyRead = {}, const std::vector<std::string>& damaged = {});

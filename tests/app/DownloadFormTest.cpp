@@ -329,8 +329,8 @@ TEST(DownloadForm, EveryCommandThatNeedsTheMissingDownloaderSaysSoOnce) {
 
 // A click on a list's name writes nothing, not even into a descriptor that
 // could not be read when the lists were listed; a toggle of its check box
-// writes the mark alone, and into a descriptor that did not read whole
-// nothing, which the user is told.
+// writes the mark alone, and into a descriptor that cannot take it without
+// losing what it holds nothing, which the user is told.
 TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhole) {
   TTemporaryFolder folder;
   const std::string root = folder.path() + "dlists\\";
@@ -339,7 +339,7 @@ TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhol
   forceFolders(root + "3");
   const std::string bonds = "[List]\r\nName=Bonds\r\nChecked=0\r\nSchedule=daily\r\n";
   writeWholeFile(root + "2\\0.INI", bonds);
-  const std::string damaged = "[List]\r\nName=Funds\r\nChecked=1\r\nsome damage\r\n";
+  const std::string damaged = "[List]\r\nName=Funds\r\nChecked=1\r\n[Downloader\r\nRun=3\r\n";
   writeWholeFile(root + "3\\0.INI", damaged);
   const std::string shares = readWholeFile(root + "1\\0.INI");
 
@@ -370,7 +370,7 @@ TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhol
   lists.setItemIndex(lists.findData(2));
   sendKey(lists.handle(), VK_SPACE);
   ASSERT_TRUE(pumpUntil([&] { return lists.checked(lists.findData(2)); }, 2000));
-  EXPECT_EQ(readWholeFile(root + "2\\0.INI"), "[List]\r\nName=Bonds\r\nChecked=1\r\nSchedule=daily\r\n\r\n");
+  EXPECT_EQ(readWholeFile(root + "2\\0.INI"), "[List]\r\nName=Bonds\r\nChecked=1\r\nSchedule=daily\r\n");
 
   const int funds = lists.findData(3);
   const bool fundsChecked = lists.checked(funds);

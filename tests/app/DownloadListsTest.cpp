@@ -165,10 +165,11 @@ TEST(DownloadLists, QueueTextSortingAndConfirmation) {
 }
 
 // A descriptor or item file that did not read whole (damaged, held by
-// another program, in a form of its own) is never written: its rewrite would
-// lose what reading passed over. One that read whole takes only the key
+// another program, in a form of its own) keeps every line a write does not
+// touch, or is not written at all where it cannot: its rewrite would lose
+// what reading passed over. One that read whole takes only the key
 // written, with everything else as it stands.
-TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverWritten) {
+TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverCutDown) {
   TTemporaryFolder folder;
   const std::string root = upperRoot(folder);
   const std::string list = root + "1\\";
@@ -179,10 +180,19 @@ TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverWritten) {
   ASSERT_TRUE(setDownloadListChecked(list, false));
   EXPECT_EQ(readWholeFile(descriptor), clean) << "the mark as it stands writes nothing";
   ASSERT_TRUE(setDownloadListChecked(list, true));
-  EXPECT_EQ(readWholeFile(descriptor), "[List]\r\nName=Shares\r\nChecked=1\r\nSchedule=daily\r\n\r\n[Downloader]\r\nRun=3\r\n\r\n");
+  EXPECT_EQ(readWholeFile(descriptor), "[List]\r\nName=Shares\r\nChecked=1\r\nSchedule=daily\r\n[Downloader]\r\nRun=3\r\n");
 
-  for (const std::string& damaged : {"[List]\r\nName=Shares\r\nChecked=1\r\nsome damage\r\n"s,
-                                     "[List]\nName=Shares\nChecked=1\n"s, "\xff\xfe[\0L\0i\0s\0t\0]\0\r\0\n\0"s}) {
+  for (const auto& [damaged, renamed] :
+       {std::pair{"[List]\r\nName=Shares\r\nChecked=1\r\nsome damage\r\n"s,
+                  "[List]\r\nName=Bonds\r\nChecked=0\r\nsome damage\r\n"s},
+        std::pair{"[List]\nName=Shares\nChecked=1\n"s, "[List]\nName=Bonds\nChecked=0\n"s}}) {
+    writeWholeFile(descriptor, damaged);
+    EXPECT_TRUE(setDownloadListChecked(list, false));
+    EXPECT_TRUE(renameDownloadList(list, "Bonds"));
+    EXPECT_EQ(readWholeFile(descriptor), renamed);
+  }
+  for (const std::string& damaged :
+       {"\xff\xfe[\0L\0i\0s\0t\0]\0\r\0\n\0"s, "[List\r\nName=Shares\r\nChecked=1\r\n"s}) {
     writeWholeFile(descriptor, damaged);
     EXPECT_FALSE(setDownloadListChecked(list, false));
     EXPECT_FALSE(renameDownloadList(list, "Bonds"));

@@ -7,6 +7,7 @@
 #include "controls/DownloadListing.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
+#include "tests/support/NamedFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -205,7 +206,7 @@ TEST_F(DownloadItem, AnItemNotReadWholeIsNamedAndOnlyWhatTheUserChangedIsWritten
     if (damaged == unreadDate)
       EXPECT_EQ(takeLoadFailures().size(), 1u);
     else
-      EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file}) << damaged;
+      EXPECT_EQ(takeFilesNamedAsPartlyRead(), std::vector<std::string>{file}) << damaged;
     ASSERT_EQ(item.saveToFile(), 0);
     EXPECT_EQ(readWholeFile(file), damaged);
   }

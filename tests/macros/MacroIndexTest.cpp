@@ -130,5 +130,5 @@ TEST(MacroIndex, ATogglesSaveKeepsWhatAnotherProgramWroteIntoTheDescriptor) {
   index.item(0)->setActive(true);
   ASSERT_EQ(0, index.item(0)->save());
   EXPECT_EQ(readWholeFile(folder.path() + "Trend.INI"),
-            "[Configuration]\r\nEngine=" + vbscript + "\r\nActive=1\r\nAuthor=someone\r\n\r\n");
+            "[Configuration]\r\nEngine=" + vbscript + "\r\nActive=1\r\nAuthor=someone\r\n");
 }

@@ -244,14 +244,14 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   EXPECT_EQ(readWholeFile(folder + "1.INI"), before);
 
   // What changed is written, in portable form; what did not stays as the
-  // file spells it.
+  // file spells it, and so do its lines.
   asset.setName("Acme Corp");
   asset.setCustomProperty("Target", "14.5");
   asset.setPercentBonds(40);
   ASSERT_EQ(asset.save(), 0);
   EXPECT_EQ(readWholeFile(folder + "1.INI"),
             "[Asset]\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=usd\r\n"
-            "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\n\r\n"
+            "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\n"
             "[Allocation]\r\nStocks=60\r\nBonds= 4.00000000000000E+0001\r\n\r\n"
             "[CustomProperties]\r\nTarget=14.5\r\n\r\n");
 

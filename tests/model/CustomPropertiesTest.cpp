@@ -73,7 +73,7 @@ TEST(CustomProperties, FileRoundTripDropsEmptyValuesAndMergesHandEditedTwins) {
     ASSERT_TRUE(ini.updateFile());
   }
   EXPECT_EQ(readWholeFile(file),
-            "[Other]\r\nKeep=me\r\n\r\n[CustomProperties]\r\nGoal=third\r\n\r\n"
+            "[CustomProperties]\r\nGoal=third\r\n[Other]\r\nKeep=me\r\n\r\n"
             "[ExternalProperties]\r\nColWidth=64\r\n\r\n");
 }
 

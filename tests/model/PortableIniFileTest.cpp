@@ -302,7 +302,8 @@ TEST_F(PortableIniFile, ASectionWrittenBackAsItStoodLeavesTheFileAsItIs) {
   EXPECT_EQ(readWholeFile(file), text);
   EXPECT_EQ(fileAge(file), age);
 
-  // An entry fewer, a section gone or moved to the end are changes.
+  // An entry fewer or a section gone are changes; a section written again
+  // keeps its place in the file.
   const std::vector<std::pair<std::function<void(TPortableIniFile&)>, std::string>> rewrites = {
       {[](TPortableIniFile& ini) {
          ini.eraseSection("Props");
@@ -314,7 +315,7 @@ TEST_F(PortableIniFile, ASectionWrittenBackAsItStoodLeavesTheFileAsItIs) {
          ini.eraseSection("Main");
          ini.writeString("Main", "Name", "Savings");
        },
-       "[Props]\r\nGoal=\" high \"\r\nRisk=low\r\n\r\n[Main]\r\nName=Savings\r\n\r\n"}};
+       text}};
   for (const auto& [rewrite, changed] : rewrites) {
     fileWith(text);
     {
@@ -436,6 +437,7 @@ TEST_F(PortableIniFile, FilesThatExistButCannotBeReadAreNamedForTheNotice) {
 // the notice.
 TEST_F(PortableIniFile, AFileReadOnlyInPartIsToldApartAndNamed) {
   takePartlyReadFiles();
+  takeDamagedFiles();
   const std::vector<std::string> whole = {"", "[S]\r\nk=1\r\n\r\n", "; note\r\n[S]\r\n  k = 1 \r\n\x1a \r\n"};
   for (const std::string& text : whole) {
     EXPECT_FALSE(TPortableIniFile(fileWith(text)).readInPart()) << text;
@@ -457,17 +459,19 @@ TEST_F(PortableIniFile, AFileReadOnlyInPartIsToldApartAndNamed) {
     }
     EXPECT_TRUE(TPortableIniFile(file, TPortableIniFile::TReadText{text}).readInPart()) << text.substr(0, 20);
   }
-  // Read twice, named once.
+  // Read twice, named once; those a rewrite could not keep whole apart,
+  // each with why.
   EXPECT_EQ(takePartlyReadFiles(), TStrings{file});
+  EXPECT_EQ(takeDamagedFiles().size(), 4u);
   EXPECT_EQ(readWholeFile(file), damaged.back());
-  EXPECT_EQ(partlyReadFilesNotice({file}),
-            "Could not read all of " + file + "; it is left as it stands until you change what it holds.");
+  EXPECT_EQ(partlyReadFilesNotice({file}), "Could not read all of " + file + "; what could not be read stays as it stands.");
   EXPECT_EQ(fileNotice({"Portfolio A not opened."}, {}, {"a.ini", "b.ini"}),
-            "Portfolio A not opened. Could not read all of b.ini and 1 more file; they are left as they stand "
-            "until you change what they hold.");
-  EXPECT_EQ(fileNotice({}, {"a.ini"}, {"b.ini"}),
-            "Could not read a.ini; taken as missing. Could not read all of b.ini; it is left as it stands until you "
-            "change what it holds.");
+            "Portfolio A not opened. Could not read all of b.ini and 1 more file; what could not be read stays as it "
+            "stands.");
+  EXPECT_EQ(fileNotice({}, {"a.ini"}, {"b.ini"}, {"c.ini|holds a line too long to be read"}),
+            "Could not read a.ini; taken as missing. Could not read all of c.ini: it holds a line too long to be "
+            "read. Changes to it are not saved until it is repaired. Could not read all of b.ini; what could not be "
+            "read stays as it stands.");
 }
 
 // What a rewrite would lose: the callers that must not lose another
@@ -479,7 +483,8 @@ TEST_F(PortableIniFile, AFileReadsWholeOnlyWhenEveryLineWasKept) {
   EXPECT_TRUE(TPortableIniFile(folder.path() + "missing.ini").readWhole()) << "nothing there, nothing to lose";
   EXPECT_FALSE(whole("[List]\r\nName=Shares\r\nno setting\r\n"));
   EXPECT_FALSE(whole("Name=Shares\r\n[List]\r\n")) << "an entry before any section";
-  EXPECT_FALSE(whole("[List]\nName=Shares\nChecked=1\n")) << "line feeds alone end no line here";
+  EXPECT_TRUE(whole("[List]\nName=Shares\nChecked=1\n")) << "with no CR anywhere, a line feed ends a line";
+  EXPECT_TRUE(whole("\xef\xbb\xbf[List]\r\nName=Shares\r\n")) << "an editor's mark of UTF-8";
   EXPECT_FALSE(whole("[\0L\0i\0s\0t\0]\0\r\0\n\0"s)) << "UTF-16";
   EXPECT_FALSE(whole("[List]\r\nName=Shares\r\n\x1a[Kept]\r\nk=v\r\n"));
   EXPECT_FALSE(whole("[S]\r\nlong=" + std::string((size_t{1} << 24) + 5, 'y') + "\r\n"));
@@ -488,4 +493,90 @@ TEST_F(PortableIniFile, AFileReadsWholeOnlyWhenEveryLineWasKept) {
   ASSERT_TRUE(held.held());
   EXPECT_FALSE(TPortableIniFile(file).readWhole());
   takeUnreadableFiles();
+}
+
+// A rewrite keeps every line the writes did not touch as it stood: what
+// another program or the user wrote by hand is never lost to a save. Each
+// case: the file, the writes, the file after the rewrite.
+TEST_F(PortableIniFile, ARewriteKeepsEveryLineTheWritesDidNotTouch) {
+  struct TCase {
+    const char* what;
+    std::string text;
+    std::function<void(TPortableIniFile&)> write;
+    std::string rewritten;
+  };
+  const std::vector<TCase> cases = {
+      {"comments, a line that is no entry, blanks and spacing",
+       "; by hand\r\n[S]\r\n  a = 1 \r\nreviewed by hand\r\n\r\nb=2\r\n",
+       [](TPortableIniFile& ini) { ini.writeString("S", "b", "3"); },
+       "; by hand\r\n[S]\r\n  a = 1 \r\nreviewed by hand\r\n\r\nb=3\r\n"},
+      {"LF alone, the line ends of another system",
+       "[S]\nk=1\nx=2\n",
+       [](TPortableIniFile& ini) {
+         ini.writeString("S", "k", "5");
+         ini.writeString("S", "n", "6");
+         ini.writeString("T", "m", "7");
+       },
+       "[S]\nk=5\nx=2\nn=6\n\n[T]\nm=7\n\n"},
+      {"CR alone", "[S]\rk=1\r", [](TPortableIniFile& ini) { ini.writeString("S", "n", "2"); },
+       "[S]\rk=1\rn=2\r"},
+      {"no line end after the last line", "[S]\r\nk=1",
+       [](TPortableIniFile& ini) { ini.writeString("S", "n", "2"); }, "[S]\r\nk=1\r\nn=2\r\n"},
+      {"a key repeated: its first place takes the change, the later line goes",
+       "[S]\r\nk=1\r\nx=0\r\nK=2\r\n", [](TPortableIniFile& ini) { ini.writeString("S", "k", "3"); },
+       "[S]\r\nk=3\r\nx=0\r\n"},
+      {"a key repeated stays while another key changes", "[S]\r\nk=1\r\nx=0\r\nK=2\r\n",
+       [](TPortableIniFile& ini) { ini.writeString("S", "x", "9"); }, "[S]\r\nk=1\r\nx=9\r\nK=2\r\n"},
+      {"a key the file removes again", "[S]\r\nk=1\r\nk=\r\nx=0\r\n",
+       [](TPortableIniFile& ini) { ini.writeString("S", "x", "9"); }, "[S]\r\nk=1\r\nk=\r\nx=9\r\n"},
+      {"an entry removed, a section erased for good with its blank lines, its comment kept",
+       "[S]\r\nk=1\r\nx=0\r\n\r\n[Gone]\r\n; why\r\ng=1\r\n\r\n[T]\r\nt=1\r\n",
+       [](TPortableIniFile& ini) {
+         ini.writeString("S", "x", "");
+         ini.eraseSection("Gone");
+       },
+       "[S]\r\nk=1\r\n\r\n; why\r\n[T]\r\nt=1\r\n"},
+      {"a section erased and written again keeps its place", "[A]\r\na=1\r\n\r\n[B]\r\nb=1\r\n; note\r\n",
+       [](TPortableIniFile& ini) {
+         ini.eraseSection("A");
+         ini.writeString("A", "a", "2");
+       },
+       "[A]\r\na=2\r\n\r\n[B]\r\nb=1\r\n; note\r\n"},
+      {"the same section twice", "[S]\r\na=1\r\n[T]\r\nt=1\r\n[S]\r\nb=2\r\n",
+       [](TPortableIniFile& ini) {
+         ini.writeString("S", "a", "3");
+         ini.writeString("S", "c", "4");
+       },
+       "[S]\r\na=3\r\n[T]\r\nt=1\r\n[S]\r\nb=2\r\nc=4\r\n"},
+      {"what follows the end mark", "[S]\r\nk=1\r\n\x1amore",
+       [](TPortableIniFile& ini) { ini.writeString("T", "n", "2"); },
+       "[S]\r\nk=1\r\n\r\n[T]\r\nn=2\r\n\r\n\x1amore"},
+      {"an editor's mark of UTF-8", "\xef\xbb\xbf[S]\r\nk=1\r\n",
+       [](TPortableIniFile& ini) { ini.writeString("S", "k", "2"); }, "\xef\xbb\xbf[S]\r\nk=2\r\n"},
+  };
+  for (const TCase& test : cases) {
+    SCOPED_TRACE(test.what);
+    fileWith(test.text);
+    {
+      TPortableIniFile ini(file);
+      test.write(ini);
+      ASSERT_TRUE(ini.updateFile());
+      // Written, the object holds what reading the file gives: a second
+      // write keeps the lines of the first.
+      EXPECT_EQ(readWholeFile(file), test.rewritten);
+    }
+    EXPECT_EQ(readWholeFile(file), test.rewritten);
+    fileWith(test.text);
+    {
+      TPortableIniFile ini(file);
+      test.write(ini);
+      ASSERT_TRUE(ini.updateFileInPlace(false));
+    }
+    EXPECT_EQ(readWholeFile(file), test.rewritten) << "in place";
+  }
+  takePartlyReadFiles();
+  // Read with LF as its line end, the file's values read as they stand.
+  const TPortableIniFile lineFeeds(fileWith("[Portfolio]\nName=Growth\nTargetReturn= 5.0E-0002\n"));
+  EXPECT_EQ(lineFeeds.readString("Portfolio", "Name", ""), "Growth");
+  EXPECT_EQ(lineFeeds.readFloat("Portfolio", "TargetReturn", 0), 0.05);
 }

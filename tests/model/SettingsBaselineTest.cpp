@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -86,7 +89,7 @@ TEST(PortableIniFileWrites, ARewriteKeepsTheValuesItDidNotChangeAsWritten) {
     ASSERT_TRUE(ini.updateFile());
   }
   EXPECT_EQ(readWholeFile(file),
-            "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=10\r\nLeft= 0.0E+0000\r\n\r\n");
+            "[Rule0]\r\nFlag=\"\"SYS\"\"\r\nComment=\" padded \"\r\nUnits= 5.0E+0000\r\nLot=10\r\nLeft= 0.0E+0000\r\n");
   const TPortableIniFile again(file);
   EXPECT_EQ(again.readString("Rule0", "Flag", ""), "\"SYS\"");
   EXPECT_EQ(again.readString("Rule0", "Comment", ""), " padded ");
@@ -116,7 +119,7 @@ TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   // What another program wrote into a section the writer erased stays:
   // only the writer's own entries go.
   EXPECT_EQ(readWholeFile(file),
-            "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=new\r\nOther=stays\r\n\r\n"
+            "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=new\r\nOther=stays\r\n"
             "[Erased]\r\nMore=z\r\n\r\n[Added]\r\nKey=z\r\n\r\n");
   writeWholeFile(file, "[Kept]\r\nSame=1\r\n[Erased]\r\nAny=y\r\n");
   TPortableIniFile whole(file);
@@ -232,25 +235,110 @@ TEST_F(SettingsBaseline, TakenAgainstTheFileReadCorrectionsAndMissingKeysAreSave
 
 // Taken against a file read only in part, what stood in for the lines it
 // passed over (missing keys filled in) is no change: a close writes
-// nothing, and only what the user changed is written.
-TEST_F(SettingsBaseline, AFileReadOnlyInPartGetsOnlyWhatTheUserChanged) {
-  const std::string damaged = "[Look]\r\nColour=green\r\nWidth=3\r\nFav0]\r\nAddress=http://quotes/\r\n";
-  writeWholeFile(file, damaged);
-  const auto loadAgainstRead = [this] {
-    const TPortableIniFile read(file);
-    ASSERT_TRUE(read.readInPart());
-    settings.read(read);
-    baseline.take(file, writer(), read);
+// nothing, and what the user changed goes into the file with every other
+// line as it stood: a line that is no entry, a comment, the file's own
+// line ends. Such a save once cut the file down to the user's change.
+TEST_F(SettingsBaseline, AFileReadOnlyInPartGetsTheUsersChangeAndKeepsEveryOtherLine) {
+  for (const std::string lineEnd : {"\r\n", "\n"}) {
+    SCOPED_TRACE(lineEnd == "\n" ? "LF" : "CR LF");
+    settings = TShownSettings{};
+    const auto lines = [&](const std::vector<std::string>& texts) {
+      std::string text;
+      for (const std::string& line : texts) text += line + lineEnd;
+      return text;
+    };
+    const std::string damaged =
+        lines({"; the user's note", "[Look]", "Colour=  green", "reviewed by hand", "Width=3", "", "[Fav0]"});
+    writeWholeFile(file, damaged);
+    {
+      const TPortableIniFile read(file);
+      EXPECT_EQ(read.readInPart(), true);
+      EXPECT_EQ(read.readString("Look", "Colour", ""), "green");
+      settings.read(read);
+      baseline.take(file, writer(), read);
+    }
+    EXPECT_TRUE(save());
+    EXPECT_EQ(readWholeFile(file), damaged);
+    settings.colour = "red";
+    settings.favourite = "http://quotes/";
+    EXPECT_TRUE(save());
+    EXPECT_EQ(readWholeFile(file), lines({"; the user's note", "[Look]", "Colour=red", "reviewed by hand", "Width=3",
+                                          "", "[Fav0]", "Address=http://quotes/"}));
+  }
+}
+
+// A file a rewrite could not keep whole takes no change: saved as Unicode
+// (UTF-16), holding bytes that are no text, or a section header that lost
+// a bracket (the entries below it were read into the section before, so no
+// write can tell where they belong). The save fails, the file stays byte
+// for byte, and why is told.
+TEST_F(SettingsBaseline, AFileARewriteCannotKeepWholeIsNotWrittenAndWhyIsTold) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"\xff\xfe[\0L\0o\0o\0k\0]\0\r\0\n\0"s, "is saved as Unicode (UTF-16), not as ANSI text"},
+      {"[Look]\r\nColour=gr\0en\r\n"s, "holds bytes that are no text (another encoding, or damage)"},
+      {"[Look]\r\nColour=green\r\nFav0]\r\nAddress=http://quotes/\r\n",
+       "holds the line \"Fav0]\", a section header that lost a bracket"},
+      {"[Look]\r\nColour=green\r\n[Fav0\r\nAddress=http://quotes/\r\n",
+       "holds the line \"[Fav0\", a section header that lost a bracket"}};
+  for (const auto& [damaged, why] : cases) {
+    SCOPED_TRACE(why);
+    writeWholeFile(file, damaged);
+    takeDamagedFiles();
+    {
+      const TPortableIniFile read(file);
+      EXPECT_EQ(read.writeRefusal(), why);
+      settings.read(read);
+      baseline.take(file, writer(), read);
+    }
+    EXPECT_EQ(takeDamagedFiles(), std::vector<std::string>{file + "|" + why});
+    EXPECT_TRUE(save()) << "nothing changed, nothing to refuse";
+    settings.colour = "red";
+    EXPECT_FALSE(save());
+    EXPECT_EQ(readWholeFile(file), damaged);
+    EXPECT_EQ(refusedSaveText(file), file + " " + why);
+    settings.colour = "green";
+  }
+  EXPECT_EQ(damagedFilesNotice({file + "|is saved as Unicode (UTF-16), not as ANSI text"}),
+            "Could not read all of " + file +
+                ": it is saved as Unicode (UTF-16), not as ANSI text. Changes to it are not saved until it is "
+                "repaired.");
+  EXPECT_EQ(damagedFilesNotice({"a.ini|why", "b.ini|why"}),
+            "Could not read all of b.ini and 1 more file; changes to them are not saved until they are repaired.");
+}
+
+// The user adds a numbered section (a field) while another program added
+// one of the same number to the file: written key by key, the two merged
+// into one and the other program's was lost. The save is refused and told;
+// a section both added alike is no conflict.
+TEST_F(SettingsBaseline, ANumberedSectionBothProgramsAddedIsNotMergedIntoOne) {
+  std::string formula;
+  const TSettingsBaseline::TWriter write = [&](TPortableIniFile& ini) {
+    ini.writeInteger("Fields", "Count", formula.empty() ? 2 : 3);
+    if (!formula.empty()) ini.writeString("2", "Content", formula);
   };
-  loadAgainstRead();
-  EXPECT_TRUE(save());
-  EXPECT_EQ(readWholeFile(file), damaged);
-  settings.colour = "red";
-  EXPECT_TRUE(save());
-  const TPortableIniFile saved(file);
-  EXPECT_EQ(saved.readString("Look", "Colour", ""), "red");
-  EXPECT_EQ(saved.readString("Look", "Width", ""), "3");
-  EXPECT_FALSE(saved.sectionExists("Fav0"));
+  const std::string fields = "[Fields]\r\nCount=2\r\n";
+  writeWholeFile(file, fields);
+  baseline.take(file, write, TPortableIniFile(file));
+  const std::string synced = "[Fields]\r\nCount=3\r\n[2]\r\nContent=ASSET_VALUE(SELF)\r\n";
+  writeWholeFile(file, synced);
+  formula = "PORTFOLIO_NAV(P)";
+  EXPECT_FALSE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file), synced);
+  EXPECT_EQ(refusedSaveText(file),
+            file + " was changed by another program meanwhile, which added a section [2] as this program did");
+  formula = "ASSET_VALUE(SELF)";
+  EXPECT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file), synced);
+
+  // A section left over beyond the count when the file was read is no
+  // other program's: the field added under its number replaces it whole
+  // instead of taking its keys.
+  formula.clear();
+  writeWholeFile(file, "[Fields]\r\nCount=2\r\n[2]\r\nContent=OLD()\r\nHeader=Old\r\n");
+  baseline.take(file, write, TPortableIniFile(file));
+  formula = "PORTFOLIO_NAV(P)";
+  EXPECT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file), "[Fields]\r\nCount=3\r\n[2]\r\nContent=PORTFOLIO_NAV(P)\r\n");
 }
 
 // A folder under the file's name is a file that cannot be read, not a
@@ -288,7 +376,7 @@ TEST_F(SettingsBaseline, ANumberThatDoesNotReadStaysAsSpelledUntilTheUserGivesOn
   }
   EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file});
   ASSERT_TRUE(baseline.save(file, write));
-  EXPECT_EQ(readWholeFile(file), "[Look]\r\nWidth=8,5\r\nLeft=0\r\n\r\n");
+  EXPECT_EQ(readWholeFile(file), "[Look]\r\nWidth=8,5\r\nLeft=0\r\n");
   width = 90;
   ASSERT_TRUE(baseline.save(file, write));
   EXPECT_EQ(TPortableIniFile(file).readString("Look", "Width", ""), "90");

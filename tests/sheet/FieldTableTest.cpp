@@ -13,6 +13,7 @@
 #include "platform/LocaleSettings.h"
 #include "sheet/FieldTable.h"
 #include "tests/support/GermanRegionalSettings.h"
+#include "tests/support/NamedFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -455,6 +456,7 @@ bool named(const std::vector<std::string>& names, const std::string& fileName) {
   return std::find(names.begin(), names.end(), fileName) != names.end();
 }
 
+
 }  // namespace
 
 // A damaged field file was rewritten at the close from what could be read
@@ -479,9 +481,10 @@ TEST(FieldTable, AFileNotReadWholeIsToldOfAndWrittenOnlyForTheUsersChanges) {
     SCOPED_TRACE(damage);
     writeWholeFile(fileName, text);
     takePartlyReadFiles();
+    takeDamagedFiles();
     TFieldTable table;
     ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
-    EXPECT_TRUE(named(takePartlyReadFiles(), fileName));
+    EXPECT_TRUE(named(takeFilesNamedAsPartlyRead(), fileName));
     table.takeGridSizes(16, 85);
     SetFileAttributesA(fileName.c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(table.save('.', ','), 0) << "a read-only file was asked to take what nobody changed";
@@ -490,23 +493,31 @@ TEST(FieldTable, AFileNotReadWholeIsToldOfAndWrittenOnlyForTheUsersChanges) {
     EXPECT_EQ(readWholeFile(fileName), text);
   }
 
-  // The user's change is written into the file as it stands.
-  writeWholeFile(fileName, damaged[0].second);
+  // The user's change is written into the file as it stands, every line
+  // it does not touch kept; into one whose field header lost its bracket
+  // no change can go without merging two fields, so the save fails and the
+  // file stays.
+  writeWholeFile(fileName, damaged[3].second);
   TFieldTable table;
   ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
   table.takeGridSizes(16, 85);
   table.items(0)->setHeader("Portfolio");
   ASSERT_EQ(table.save('.', ','), 0);
-  const TPortableIniFile saved(fileName);
-  EXPECT_EQ(saved.readString("0", "Header", ""), "Portfolio");
-  EXPECT_EQ(saved.readString("Fields", "DefaultRowWiseWidth", "none"), "none");
-  EXPECT_EQ(saved.readString("1", "RowWiseWidth", ""), "85");
+  EXPECT_EQ(readWholeFile(fileName), replaced(damaged[3].second, "Header=Name", "Header=Portfolio"));
+  writeWholeFile(fileName, damaged[0].second);
+  ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  table.takeGridSizes(16, 85);
+  table.items(0)->setHeader("Portfolio");
+  EXPECT_EQ(table.save('.', ','), -4);
+  EXPECT_EQ(readWholeFile(fileName), damaged[0].second);
+  EXPECT_EQ(refusedSaveText(fileName), fileName + " holds the line \"2]\", a section header that lost a bracket");
 
   // A file read whole names nothing; a size the user set is written.
   writeWholeFile(fileName, replaced(settledFieldText(), "DefaultColWiseHeight=16\r\n", ""));
   takePartlyReadFiles();
+  takeDamagedFiles();
   ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
-  EXPECT_FALSE(named(takePartlyReadFiles(), fileName));
+  EXPECT_FALSE(named(takeFilesNamedAsPartlyRead(), fileName));
   table.takeGridSizes(16, 85);
   table.items(1)->RowWiseWidth = 120;
   ASSERT_EQ(table.save('.', ','), 0);

@@ -13,6 +13,7 @@
 #include "systems/SystemForm.h"
 #include "systems/SystemProgressForm.h"
 #include "systems/SystemRunRecord.h"
+#include "tests/support/NamedFiles.h"
 #include "tests/support/TestScriptEngine.h"
 #include "tests/support/WindowTestSupport.h"
 #include "tests/systems/SystemPortfolio.h"
@@ -609,6 +610,6 @@ TEST_F(ProgressWindow, ARunRecordThatDoesNotReadWholeIsNamedAndLeftAsItStands) {
     EXPECT_EQ(form.LastRunResult(), 0);
     EXPECT_EQ(transactions(true).size(), 9u);
     EXPECT_EQ(readWholeFile(record), damaged);
-    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{record});
+    EXPECT_EQ(takeFilesNamedAsPartlyRead(), std::vector<std::string>{record});
   }
 }
