@@ -8,6 +8,7 @@
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/RecordCheck.h"
 #include "platform/FileSystem.h"
 #include "platform/StdControls.h"
 #include "sheet/StoredFormula.h"
@@ -356,6 +357,9 @@ int TSheetGraph::readView(char decimalSeparator, char listSeparator) {
     if (ini.readFailed()) {
       result = -3;
     } else {
+      // Every save writes the sources last but for theirs: a file emptied,
+      // or cut off before them or inside a line, shows less than it held.
+      checkWholeRecord(ini, {{"Sources", "Count"}});
       result = loadLayout(ini);
       auto formula = [&](const char* section, const std::string& current) {
         return formulaFromStore(

@@ -71,6 +71,7 @@ class TSheetGraph : public TPriceChart {
   void rebasePercentSeries();
 
   // 0; -2 missing file; -3 read error; else the layout's or sources' code.
+  // A file not read whole (emptied, cut off, damaged) is named.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // The owner placed the view after loading it (its file gave no place):
   // that place is no change to save.

@@ -5,6 +5,7 @@
 
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
 #include "platform/GuidText.h"
 
@@ -71,6 +72,11 @@ int TDownloadItem::readFields(const std::string& name) {
   fileName = ini.FileName();
   readWhole_ = !ini.readFailed() && !ini.readInPart();
   if (ini.readFailed()) return -3;
+  // Emptied, or cut off inside a line, an item shows nothing or the start
+  // of a value (a data path cut short names another folder): named, and
+  // treated as one with lines reading passed over.
+  const bool wholeRecord = checkWholeRecord(ini, {{itemSection, ""}});
+  if (!wholeRecord) readWhole_ = false;
 
   // The order of reading decides which fields a malformed GUID leaves filled.
   auto text = [&ini](const char* key) { return ini.readString(itemSection, key, ""); };
@@ -110,7 +116,7 @@ int TDownloadItem::readFields(const std::string& name) {
     return -6;
   }
   ini.readSectionValues(remarksSection, Remarks);
-  return ini.readWhole() ? 0 : -7;
+  return ini.readWhole() && wholeRecord ? 0 : -7;
 }
 
 int TDownloadItem::saveToFile() {

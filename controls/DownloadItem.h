@@ -19,7 +19,8 @@ class TDownloadItem {
   // for a missing file (an empty item); -3 when the file exists but cannot be
   // read; -6 at a malformed engine GUID, with the keys read before it kept;
   // -7 for a file with lines reading passed over (see
-  // TPortableIniFile::readWhole), every key read. A file that could not be
+  // TPortableIniFile::readWhole), emptied or cut off inside a line, every
+  // key read. A file that could not be
   // read, or only in part, is named (see UnreadableFiles.h); a number that
   // does not read is taken as 0 (off) and told in the notice.
   int loadFromFile(const std::string& fileName);

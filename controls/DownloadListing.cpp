@@ -2,6 +2,7 @@
 
 #include "controls/DownloadItem.h"
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
 #include "platform/DateTime.h"
 #include "platform/FileSystem.h"
@@ -22,9 +23,16 @@ std::vector<TPickRow> listDownloadLists(const std::string& listsFolder) {
     const int number = positiveNumberName(entry.name);
     if (!entry.isFolder || number < 0) continue;
     const std::string descriptor = listsFolder + entry.name + "\\0.INI";
-    if (!fileExists(descriptor)) continue;
+    if (!fileExists(descriptor)) {
+      // A folder under the descriptor's name hides the list: the user is told.
+      if (pathExists(descriptor)) reportUnreadableFile(descriptor);
+      continue;
+    }
+    const TPortableIniFile ini(descriptor);
+    // Cut off inside its name, a list shows the start of it: told of.
+    checkWholeRecord(ini, {{"List", ""}});
     TPickRow row;
-    row.texts = {TPortableIniFile(descriptor).readString("List", "Name", "?")};
+    row.texts = {ini.readString("List", "Name", "?")};
     row.number = number;
     row.foundName = entry.name;
     row.stateImage = 0;

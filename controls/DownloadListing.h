@@ -15,7 +15,8 @@ int positiveNumberName(const std::string& name);
 
 // One row per list folder: the number, the folder name as found, state
 // image 0, and as caption the "Name" of section "List" in its "0.INI" ("?"
-// when missing). The folder path ends in a backslash.
+// when missing). The folder path ends in a backslash. A "0.INI" that is a
+// folder, or not read whole (emptied, cut off, damaged), is named.
 std::vector<TPickRow> listDownloadLists(const std::string& listsFolder);
 
 // One row per item file "N.INI" (N > 0) of a list folder: name, symbol,

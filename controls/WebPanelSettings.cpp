@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -21,10 +23,42 @@ void saveGroup(TPortableIniFile& ini, const std::string& section, const TToolGro
   ini.writeInteger(section, "Top", group.Top);
 }
 
-void loadGroup(const TPortableIniFile& ini, const std::string& section, TToolGroupPlace& group) {
-  group.Visible = ini.readBool(section, "Visible", group.Visible);
-  group.Left = ini.readInteger(section, "Left", group.Left);
-  group.Top = ini.readInteger(section, "Top", group.Top);
+// A window's size and place travel in 16 bits (WM_SIZE, WM_MOVE): a size
+// or place beyond is damage, not a choice.
+constexpr int largestPixels = 32767;
+
+// The numbers of a panel file. One that is no number, or a size or place
+// no window can take, keeps what the panel had, and the file is told of as
+// read in part: it stays as it stands until the user changes that setting.
+class TPanelNumbers {
+ public:
+  explicit TPanelNumbers(const TPortableIniFile& ini) : numbers_(ini) {}
+  bool flag(const std::string& section, const std::string& key, bool current) {
+    return numbers_.readBool(section, key, current);
+  }
+  int number(const std::string& section, const std::string& key, int current) {
+    return numbers_.readInteger(section, key, current);
+  }
+  double fraction(const std::string& section, const std::string& key, double current) {
+    return numbers_.readFloat(section, key, current);
+  }
+  int pixels(const std::string& section, const std::string& key, int current) {
+    const int value = numbers_.readInteger(section, key, current);
+    if (value >= 0 && value <= largestPixels) return value;
+    outOfRange_ = true;
+    return current;
+  }
+  bool damaged() const { return outOfRange_ || !numbers_.unread().empty(); }
+
+ private:
+  TNumberReader numbers_;
+  bool outOfRange_ = false;
+};
+
+void loadGroup(TPanelNumbers& numbers, const std::string& section, TToolGroupPlace& group) {
+  group.Visible = numbers.flag(section, "Visible", group.Visible);
+  group.Left = numbers.pixels(section, "Left", group.Left);
+  group.Top = numbers.pixels(section, "Top", group.Top);
 }
 
 }  // namespace
@@ -40,6 +74,9 @@ int TWebPanelSettings::loadSettings(const std::string& fileName) {
   if (!pathExists(fileName)) return -2;
   TPortableIniFile ini(fileName);
   if (ini.readFailed()) return -3;
+  // Emptied or cut off, a file shows the panel's defaults for what it
+  // lost: told of, as the save writes only what the user changes.
+  checkWholeRecord(ini, {{"URLs", "Keep"}});
   load(ini);
   return 0;
 }
@@ -73,27 +110,28 @@ void TWebPanelSettings::save(TPortableIniFile& ini) const {
 }
 
 void TWebPanelSettings::load(const TPortableIniFile& ini) {
+  TPanelNumbers numbers(ini);
   if (inContainer) {
-    tileLeft = ini.readFloat("Tile", "Left", 0);
-    tileTop = ini.readFloat("Tile", "Top", 0);
-    tileRight = ini.readFloat("Tile", "Right", 1);
-    tileBottom = ini.readFloat("Tile", "Bottom", 1);
+    tileLeft = numbers.fraction("Tile", "Left", 0);
+    tileTop = numbers.fraction("Tile", "Top", 0);
+    tileRight = numbers.fraction("Tile", "Right", 1);
+    tileBottom = numbers.fraction("Tile", "Bottom", 1);
   }
-  maximized = ini.readBool("Tile", "Maximized", maximized);
-  toolbarVisible = ini.readBool("ToolBar", "Visible", toolbarVisible);
-  loadGroup(ini, "Buttons", buttons);
-  loadGroup(ini, "Default", defaults);
-  loadGroup(ini, "Address", address);
-  comboWidth = ini.readInteger("Address", "ComboWidth", comboWidth);
-  toolbarWidth = ini.readInteger("ToolBar", "ToolBarWidth", 0);
-  loadGroup(ini, "Delete", deleteGroup);
-  favsVisible = ini.readBool("Favs", "Visible", favsVisible);
-  favsWidth = ini.readInteger("Favs", "Width", favsWidth);
-  symbolWidth = ini.readInteger("Favs", "SymbolWidth", symbolWidth);
-  statusVisible = ini.readBool("Status", "Visible", statusVisible);
-  allowNewWin = ini.readBool("NewWin", "Allow", allowNewWin);
+  maximized = numbers.flag("Tile", "Maximized", maximized);
+  toolbarVisible = numbers.flag("ToolBar", "Visible", toolbarVisible);
+  loadGroup(numbers, "Buttons", buttons);
+  loadGroup(numbers, "Default", defaults);
+  loadGroup(numbers, "Address", address);
+  comboWidth = numbers.pixels("Address", "ComboWidth", comboWidth);
+  toolbarWidth = numbers.pixels("ToolBar", "ToolBarWidth", 0);
+  loadGroup(numbers, "Delete", deleteGroup);
+  favsVisible = numbers.flag("Favs", "Visible", favsVisible);
+  favsWidth = numbers.pixels("Favs", "Width", favsWidth);
+  symbolWidth = numbers.pixels("Favs", "SymbolWidth", symbolWidth);
+  statusVisible = numbers.flag("Status", "Visible", statusVisible);
+  allowNewWin = numbers.flag("NewWin", "Allow", allowNewWin);
   favs.load(ini, "Fav");
-  setKeepRecentUrls(ini.readInteger("URLs", "Keep", keepRecentUrls));
+  setKeepRecentUrls(numbers.number("URLs", "Keep", keepRecentUrls));
   std::vector<std::string> keys;
   ini.readSection("RecentURLs", keys);
   for (const std::string& key : keys) {
@@ -101,7 +139,8 @@ void TWebPanelSettings::load(const TPortableIniFile& ini) {
     if (!url.empty()) recentUrls.push_back(std::move(url));
   }
   trimRecentUrls();
-  timedRefreshInterval = effectiveRefreshInterval(ini.readInteger("Autorefresh", "Interval", timedRefreshInterval));
+  timedRefreshInterval = effectiveRefreshInterval(numbers.number("Autorefresh", "Interval", timedRefreshInterval));
+  if (numbers.damaged()) reportPartlyReadFile(ini.FileName());
 }
 
 void TWebPanelSettings::addRecentUrl(const std::string& url) {

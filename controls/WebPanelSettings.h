@@ -22,7 +22,9 @@ class TWebPanelSettings {
   // 0, or -4 when the file could not be replaced (it then keeps its old text).
   int saveSettings(const std::string& fileName) const;
   // -2 when the file does not exist (nothing changes), -3 when it cannot be
-  // read, else 0.
+  // read, else 0. A file emptied or cut off, or holding a number the panel
+  // cannot take (which keeps the panel's own), is named (see
+  // UnreadableFiles.h).
   int loadSettings(const std::string& fileName);
 
   void save(TPortableIniFile& ini) const;

@@ -3,6 +3,15 @@
 #include <windows.h>
 
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+
+namespace {
+
+bool hasDescriptorExtension(const std::string& name) {
+  return name.size() > 4 && sameText(name.substr(name.size() - 4), ".INI");
+}
+
+}  // namespace
 
 int TMacroIndex::load(const std::string& directory, const std::string& engineClassId) {
   clear();
@@ -10,7 +19,9 @@ int TMacroIndex::load(const std::string& directory, const std::string& engineCla
   engine_ = engineClassId;
   try {
     for (const TFoundFile& found : findFiles(directory + "*.INI")) {
-      if (found.isFolder) continue;
+      // A folder under a descriptor's name is named by the load; the pattern
+      // also finds folders through their short names ("Notes.INIX").
+      if (found.isFolder && !hasDescriptorExtension(found.name)) continue;
       auto package = std::make_unique<TMacroReference>();
       if (package->load(directory, found.name, engineClassId) == macroOk) packages_.push_back(std::move(package));
     }

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -51,16 +53,29 @@ void TMacroReference::clear() {
 int TMacroReference::load(const std::string& directory, const std::string& descriptorFileName,
                           const std::string& engineClassId) {
   clear();
-  if (!fileExists(directory + descriptorFileName)) return macroNoDescriptor;
+  const std::string path = directory + descriptorFileName;
+  if (!fileExists(path)) {
+    // A folder under a descriptor's name hides its package: the user is told.
+    if (!pathExists(path)) return macroNoDescriptor;
+    reportUnreadableFile(path);
+    return macroReadFailed;
+  }
   try {
-    TPortableIniFile file(directory + descriptorFileName);
+    TPortableIniFile file(path);
     if (file.readFailed()) return macroReadFailed;
+    // Emptied or cut off, a descriptor may name no engine, and no list
+    // shows its package, or lose its mark: told whichever engine is listed.
+    checkWholeRecord(file, {{configurationSection, "Engine"}, {configurationSection, "Active"}});
     engine = file.readString(configurationSection, "Engine", "");
     if (engine != engineClassId) return macroInvalidName;
     size_t dot = descriptorFileName.rfind('.');
     name_ = descriptorFileName.substr(0, dot);
     directory_ = directory;
-    active_ = file.readBool(configurationSection, "Active", false);
+    TNumberReader numbers(file);
+    active_ = numbers.readBool(configurationSection, "Active", false);
+    // Shown inactive; the mark is written only when the user sets one.
+    if (!numbers.unread().empty())
+      reportLoadFailure("Macro package " + path + " " + numbers.firstUnread() + "; taken as not active.");
     return macroOk;
   } catch (...) {
     return macroReadFailed;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
 #include "platform/LocaleSettings.h"
 #include "systems/SystemEntryTable.h"
 
@@ -86,8 +87,9 @@ std::string tableFault(const TPortableIniFile& ini, const TTableKeys& table, con
 }  // namespace
 
 std::string systemFileFault(const TPortableIniFile& ini) {
-  if (ini.readFailed()) return "cannot be read";
-  if (ini.readInPart()) return "could not be read whole";
+  // Not a system any save writes: read in part, emptied, or cut off inside
+  // a line.
+  if (std::string fault = recordFault(ini, {}); !fault.empty()) return fault;
   double date = 0;
   for (const char* key : {"FromDate", "ToDate"}) {
     const std::string text = ini.readString("Range", key, "");
@@ -107,6 +109,8 @@ std::string systemFileFault(const TPortableIniFile& ini) {
     tableSeen = true;
     if (std::string fault = tableFault(ini, table, sections); !fault.empty()) return fault;
   }
+  // Nor a file holding no table at all: cut off before the first.
+  if (!tableSeen && !sections.empty()) return std::string("lacks its section ") + tables().front().baseName;
   return "";
 }
 

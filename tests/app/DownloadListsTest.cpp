@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/DownloadLists.h"
 #include "app/MainWindowSetup.h"
 #include "controls/DownloadItem.h"
@@ -9,6 +11,7 @@
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
+#include "tests/support/DamagedRecords.h"
 #include "tests/support/TestFolders.h"
 
 using namespace std::string_literals;
@@ -215,15 +218,54 @@ TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverCutDown) {
   const std::string data = folder.path() + "DATA.TXT";
   writeWholeFile(data, "quotes");
   const std::string item = list + "1.INI";
+  // Nor one emptied, or cut off inside its data path, which then names
+  // another file.
+  writeWholeFile(folder.path() + "DATA", "other quotes");
   for (const std::string& partial :
        {"[DownloadItem]\r\nName=Alpha\r\nDataPath=" + data +
             "\r\nLastUpdate=45000\r\nUrlEngine={not-a-guid}\r\nURL=kept\r\n[Remarks]\r\n1=note\r\n",
-        "[DownloadItem]\r\nName=Alpha\r\nDataPath=" + data + "\r\nLastUpdate=45000\r\nno setting\r\n[Remarks]\r\n1=note\r\n"}) {
+        "[DownloadItem]\r\nName=Alpha\r\nDataPath=" + data + "\r\nLastUpdate=45000\r\nno setting\r\n[Remarks]\r\n1=note\r\n",
+        ""s, "[DownloadItem]\r\nName=Alpha\r\nLastUpdate=45000\r\nDataPath=" + data.substr(0, data.size() - 4)}) {
     writeWholeFile(item, partial);
     EXPECT_FALSE(renameDownloadItem(item, "Beta"));
     EXPECT_EQ(clearDownloadItem(item), TClearResult::saveFailed);
     EXPECT_FALSE(zapItemRemarks(item));
     EXPECT_EQ(readWholeFile(item), partial);
     EXPECT_TRUE(fileExists(data));
+    EXPECT_TRUE(fileExists(folder.path() + "DATA"));
   }
+}
+
+// A list descriptor cut off inside the list's name once showed its start as
+// the name, one with its section renamed or emptied showed "?", and a
+// folder under its name hid the list, all without a word. Each is named;
+// the lists still show as far as they read.
+TEST(DownloadLists, ADescriptorNotWholeOrUnderAFolderIsNamed) {
+  TTemporaryFolder folder;
+  const std::string root = upperRoot(folder);
+  const std::string whole = "[List]\r\nName=Stocks\r\nChecked=1\r\n";
+  std::vector<std::pair<std::string, std::string>> damaged = {{"cut off", "[List]\r\nChecked=1\r\nName=Sto"}};
+  for (const TDamagedRecord& record : damagedRecords(whole)) damaged.emplace_back(record.name, record.text);
+  std::vector<std::string> expected;
+  for (size_t i = 0; i < damaged.size(); ++i) {
+    const std::string list = root + std::to_string(i + 1) + "\\";
+    forceFolders(list);
+    writeWholeFile(list + "0.INI", damaged[i].second);
+    expected.push_back(list + "0.INI");
+  }
+  const std::string hidden = root + std::to_string(damaged.size() + 1) + "\\0.INI";
+  forceFolders(hidden);
+  forceFolders(root + "99");
+  writeWholeFile(root + "99\\0.INI", whole);
+  takePartlyReadFiles();
+  takeUnreadableFiles();
+  const std::vector<TPickRow> rows = listDownloadLists(root);
+  ASSERT_EQ(rows.size(), damaged.size() + 1);
+  EXPECT_EQ(rows[0].texts[0], "Sto");
+  std::vector<std::string> named = takePartlyReadFiles();
+  std::sort(named.begin(), named.end());
+  EXPECT_EQ(named, expected);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{hidden});
+  for (size_t i = 0; i < damaged.size(); ++i)
+    EXPECT_EQ(readWholeFile(expected[i]), damaged[i].second) << damaged[i].first;
 }

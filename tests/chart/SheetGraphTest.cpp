@@ -415,6 +415,32 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 }  // namespace
 
+// A chart or graph view emptied, or cut off before its sources or inside a
+// line, once showed what stood in for the rest without a word. It is named,
+// and a save with nothing changed leaves it as it is.
+TEST(SheetGraph, AViewFileEmptiedOrCutOffIsNamedAndLeftAsItIs) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "View.INI";
+  TForm form(graphForm());
+  form.show();
+  for (const char* view : {"Charts", "Graphs"}) {
+    const std::string text = readWholeFile(sampleDataFolder() + "DATA\\FOLIOS\\" + view + "\\Folio_0.INI");
+    const size_t close = text.find("Close=");
+    ASSERT_NE(close, std::string::npos);
+    for (const std::string& damaged :
+         {std::string(), text.substr(0, text.find("[Sources]")), text.substr(0, close + 9)}) {
+      takePartlyReadFiles();
+      writeWholeFile(fileName, damaged);
+      TSheetGraph& graph = std::string(view) == "Charts" ? form.add<TSheetChart>() : form.add<TSheetGraph>();
+      graph.setBounds(0, 0, 500, 340);
+      graph.loadFromFile(fileName, '.', ',');
+      EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{fileName}) << view << ": " << damaged;
+      EXPECT_EQ(graph.saveToFile('.', ','), 0);
+      EXPECT_EQ(readWholeFile(fileName), damaged);
+    }
+  }
+}
+
 // A view file that could not be read, or only in part (a count of sources
 // the sections do not bear out, a number or a colour the view cannot
 // take), is named, and a save with nothing changed leaves it as it is.

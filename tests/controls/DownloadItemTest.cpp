@@ -197,8 +197,11 @@ TEST_F(DownloadItem, AnItemNotReadWholeIsNamedAndOnlyWhatTheUserChangedIsWritten
                                 "ParseEngine=" + engineText + "\r\n[Remarks]\r\n1=left by the downloader\r\n";
   takeLoadFailures();
   const std::string unreadDate = "[DownloadItem]\r\nName=kept\r\nLastUpdate=4,5E+4\r\n";
+  // Emptied, or cut off inside its symbol or before its own section, an
+  // item once showed a row of nothing, or the start of a value, unnamed.
   for (const std::string& damaged :
-       {malformed, unreadDate, std::string("[DownloadItem\r\nName=kept\r\nSymbol=ACM\r\n")}) {
+       {malformed, unreadDate, std::string("[DownloadItem\r\nName=kept\r\nSymbol=ACM\r\n"), std::string(),
+        std::string("[DownloadItem]\r\nName=kept\r\nSymbol=AC"), std::string("; made by hand\r\n")}) {
     writeWholeFile(file, damaged);
     TDownloadItem item;
     item.loadFromFile(file);

@@ -127,6 +127,45 @@ TEST_F(WebPanelSettings, AFileNotReadWholeIsNamed) {
   EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{file});
 }
 
+// A panel file emptied, cut off, or holding a size or place no window can
+// take once gave the panel what stood in for it, or that size, without a
+// word: each is named, and the panel keeps its own for what is damaged.
+TEST_F(WebPanelSettings, AFileEmptiedCutOffOrHoldingSizesNoWindowTakesIsNamed) {
+  TWebPanelSettings written;
+  written.recentUrls = {"http://a/"};
+  ASSERT_EQ(written.saveSettings(file), 0);
+  const std::string whole = readWholeFile(file);
+  const auto replaced = [&whole](const std::string& from, const std::string& to) {
+    std::string text = whole;
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+  };
+  const std::vector<std::string> damages = {
+      "",
+      whole.substr(0, whole.find("[URLs]")),
+      whole.substr(0, whole.find("http://a/") + 7),
+      replaced("ComboWidth=206", "ComboWidth=1E300"),
+      replaced("Width=142", "Width=2147483647"),
+      replaced("SymbolWidth=50", "SymbolWidth=-5"),
+      replaced("[Default]\r\nVisible=1\r\nLeft=185", "[Default]\r\nVisible=1\r\nLeft=40000"),
+  };
+  takePartlyReadFiles();
+  for (const std::string& damaged : damages) {
+    writeWholeFile(file, damaged);
+    TWebPanelSettings settings;
+    ASSERT_EQ(settings.loadSettings(file), 0);
+    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file}) << damaged;
+    EXPECT_EQ(settings.comboWidth, 206);
+    EXPECT_EQ(settings.favsWidth, 142);
+    EXPECT_EQ(settings.symbolWidth, 50);
+    EXPECT_EQ(settings.defaults.Left, 185);
+  }
+  writeWholeFile(file, whole);
+  ASSERT_EQ(TWebPanelSettings().loadSettings(file), 0);
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+}
+
 TEST(FavList, IndexErrorsChangeNothing) {
   TFavList list;
   EXPECT_EQ(list.insert(1, "x", "", 0, 0), -7);

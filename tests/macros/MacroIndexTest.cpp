@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "macros/MacroIndex.h"
+#include "model/UnreadableFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -131,4 +133,53 @@ TEST(MacroIndex, ATogglesSaveKeepsWhatAnotherProgramWroteIntoTheDescriptor) {
   ASSERT_EQ(0, index.item(0)->save());
   EXPECT_EQ(readWholeFile(folder.path() + "Trend.INI"),
             "[Configuration]\r\nEngine=" + vbscript + "\r\nActive=1\r\nAuthor=someone\r\n");
+}
+
+// A descriptor emptied, cut off, holding a mark that is no number, or under
+// which a folder stands once left its package out of the list, or showed it
+// with a mark nobody set, without a word. Each is named; a package whose
+// descriptor still names its engine is listed unmarked, and a save leaves
+// the descriptor as it stands.
+TEST(MacroIndex, ADescriptorNotWholeIsNamedAndLeftAsItStands) {
+  TTemporaryFolder folder;
+  const std::string descriptor = folder.path() + "Trend.INI";
+  const std::string whole = "[Configuration]\r\nEngine=" + jscript + "\r\nActive=1\r\n";
+  struct TDamage {
+    const char* name;
+    std::string text;
+    bool listed;
+  };
+  const std::vector<TDamage> damages = {
+      {"emptied", "", false},
+      {"cut inside the engine", whole.substr(0, whole.find("-11CF")), false},
+      {"cut before the mark", whole.substr(0, whole.find("Active=")), true},
+      {"cut inside the mark", whole.substr(0, whole.find("Active=") + 7), true},
+      {"a mark of no number", "[Configuration]\r\nEngine=" + jscript + "\r\nActive=1E300\r\n", true},
+  };
+  for (const TDamage& damage : damages) {
+    writeWholeFile(descriptor, damage.text);
+    takePartlyReadFiles();
+    takeLoadFailures();
+    TMacroIndex index;
+    ASSERT_EQ(0, index.load(folder.path(), jscript));
+    ASSERT_EQ(index.count(), damage.listed ? 1 : 0) << damage.name;
+    if (damage.listed) {
+      EXPECT_FALSE(index.item(0)->Active()) << damage.name;
+    }
+    const std::vector<std::string> partly = takePartlyReadFiles();
+    const std::vector<std::string> failures = takeLoadFailures();
+    EXPECT_EQ(partly.size() + failures.size(), 1u) << damage.name;
+    const std::string told = partly.empty() ? (failures.empty() ? "" : failures[0]) : partly[0];
+    EXPECT_NE(told.find(descriptor), std::string::npos) << damage.name << ": " << told;
+    EXPECT_EQ(index.saveAll(), 0);
+    EXPECT_EQ(readWholeFile(descriptor), damage.text) << damage.name;
+  }
+
+  deleteFile(descriptor);
+  ASSERT_TRUE(forceFolders(descriptor));
+  takeUnreadableFiles();
+  TMacroIndex index;
+  ASSERT_EQ(0, index.load(folder.path(), jscript));
+  EXPECT_EQ(index.count(), 0);
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{descriptor});
 }

@@ -4,8 +4,8 @@ start keeps its portfolio closed, the foot of the main window tells of it,
 the Transactions window shows no line made up in its place, and the close
 writes nothing into it nor into the rest of that portfolio. Numbers typed
 with a decimal comma, or with a letter O for a zero, are met alike, under
-English and German settings, and a trading system's file cut in half is
-told of the same way and not run."""
+English and German settings, and a trading system's file cut in half or
+emptied is told of the same way and not run."""
 import datetime
 import os
 import re
@@ -135,18 +135,19 @@ def comma_numbers_german(scenario):
     comma_numbers(scenario, german=True)
 
 
-def system_cut_in_half(scenario):
+def damaged_system(scenario, damage):
     """The Retirement Account's system file cut in half before the start
-    names fewer symbols than its count and no parameters: it is told of at
-    the foot of the main window and not run, so its soft transactions keep
-    their bytes, and the close leaves the system file as it was."""
+    names fewer symbols than its count and no parameters; emptied, it names
+    nothing at all. Either is told of at the foot of the main window and not
+    run, so its soft transactions keep their bytes, and the close leaves the
+    system file as it was."""
     folder = settled_folder(scenario)
     system_file = os.path.join(folder, "DATA", "FOLIOS", "2", "System.INI")
     with open(system_file, "rb") as file:
         whole = file.read()
-    cut = whole[:len(whole) // 2]
+    damaged = damage(whole)
     with open(system_file, "wb") as file:
-        file.write(cut)
+        file.write(damaged)
     before = file_states(folder)
 
     program = scenario.program(folder)
@@ -156,6 +157,14 @@ def system_cut_in_half(scenario):
     program.exit()
 
     with open(system_file, "rb") as file:
-        check(file.read() == cut, "the close wrote into the system file cut in half")
+        check(file.read() == damaged, "the close wrote into the damaged system file")
     changed = changed_files(before, file_states(folder))
-    check(not changed, "the start and close with the system cut in half wrote %s" % changed)
+    check(not changed, "the start and close with the damaged system file wrote %s" % changed)
+
+
+def system_cut_in_half(scenario):
+    damaged_system(scenario, lambda whole: whole[:len(whole) // 2])
+
+
+def system_emptied(scenario):
+    damaged_system(scenario, lambda whole: b"")

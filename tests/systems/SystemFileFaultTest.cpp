@@ -43,7 +43,10 @@ std::string wholeSystemText() {
 }
 
 std::string faultOf(const std::string& text) {
-  const std::string fault = systemFileFault(TPortableIniFile("System.INI", TPortableIniFile::TReadText{text}));
+  TTemporaryFolder folder;
+  const std::string name = folder.path() + "System.INI";
+  writeWholeFile(name, text);
+  const std::string fault = systemFileFault(TPortableIniFile(name));
   takePartlyReadFiles();
   return fault;
 }
@@ -63,8 +66,19 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWhy) {
   const std::string whole = wholeSystemText();
   EXPECT_EQ(faultOf(whole), "");
-  // No system at all is an empty one, not a damaged one.
-  EXPECT_EQ(faultOf(""), "");
+  // No system at all is an empty one, not a damaged one; a file emptied is
+  // no system a save writes.
+  {
+    TTemporaryFolder folder;
+    EXPECT_EQ(systemFileFault(TPortableIniFile(folder.path() + "System.INI")), "");
+  }
+  EXPECT_EQ(faultOf(""), "is empty");
+  EXPECT_EQ(faultOf("\r\n  \r\n"), "is empty");
+  // Cut off before its first table, or inside the last line of the last:
+  // what stands before the cut reads as a system of its own.
+  EXPECT_EQ(faultOf(cutBefore(whole, "[Rule]")), "lacks its section Rule");
+  EXPECT_EQ(faultOf(whole.substr(0, whole.rfind("Locked=0") + 7)), "is cut off inside its last line");
+  EXPECT_EQ(faultOf(whole + "  \x1A"), "");
 
   // Cut in the middle of the first symbol, inside a line and at a line's end.
   const std::string half = cutBefore(whole, "Definition=\"ASSET_CLOSE(GIX;X-0)");

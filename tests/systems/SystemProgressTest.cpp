@@ -574,10 +574,12 @@ TEST_F(ProgressWindow, ASystemFileCutOffIsNotRunAndItsTransactionsAndRecordStayA
   for (const TTransaction* posted : transactions(true))
     files.emplace_back(posted->FileName(), readWholeFile(posted->FileName()));
 
-  // Cut inside its rule, the last section a save wrote before the sizes.
+  // Cut inside its rule, the last section a save wrote before the sizes,
+  // before its first table, or emptied.
   std::string text = readWholeFile(systemFile);
   text = text.substr(0, text.find("Units="));
-  for (const std::string& cut : {text, text + "Uni", text.substr(0, text.find("[Rule1]"))}) {
+  for (const std::string& cut :
+       {text, text + "Uni", text.substr(0, text.find("[Rule1]")), text.substr(0, text.find("[Rule]")), std::string()}) {
     writeWholeFile(systemFile, cut);
     takeLoadFailures();
     applied = 0;

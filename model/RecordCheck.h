@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+#include <vector>
+
+class TPortableIniFile;
+
+// Whether what a loader read of a record file is the whole record its
+// writer wrote. Reading takes a file emptied, or cut off at its end, for a
+// record whose missing keys hold their defaults: only the loader knows
+// which keys every save writes, and tells the reader here.
+
+// A key every save writes, whatever the record holds; with an empty key,
+// the section alone (it may hold nothing).
+struct TWrittenKey {
+  std::string section;
+  std::string key;
+};
+
+// Why the record read is not whole: "cannot be read", "could not be read
+// whole" (see TPortableIniFile::readWhole), "is empty" (no section at all),
+// "is cut off inside its last line" (the file ends without a line end,
+// blanks aside), "lacks its section S" or "lacks K in section S" (the first
+// key missing or empty, in the order given). Empty for a whole record, and
+// for a file that does not exist, which holds no record to be whole.
+std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways);
+
+// The same as a check: true for a whole record (or no file). A file that
+// exists and is not whole is named as read in part, unless it could not be
+// read at all, which its reader names so already.
+bool checkWholeRecord(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways);
+
+// True when the file's last line has no line end (CR or LF): the file was
+// cut off inside it, and the value read there may be the start of one.
+// Blanks and the end-of-file mark after the last line end do not count;
+// false for an empty or missing file.
+bool endsInsideLine(const std::string& fileName);
