@@ -269,6 +269,7 @@ void TPortableIniFile::readText(std::string text) {
   readFailed_ = false;
   readInPart_ = false;
   writeRefusal_.clear();
+  endsInsideLine_ = false;
   contentBeforeErase_.reset();
   text_ = std::move(text);
   const std::string_view all(text_);
@@ -308,6 +309,11 @@ void TPortableIniFile::readText(std::string text) {
     lines_.push_back(TLine{start, textEnd, end});
     readLine(lines_.size() - 1, current);
     start = end;
+  }
+  for (auto line = lines_.rbegin(); line != lines_.rend(); ++line) {
+    if (trimmed(read.substr(line->start, line->textEnd - line->start)).empty()) continue;
+    endsInsideLine_ = line->textEnd == line->end;
+    break;
   }
   // The end mark and what follows it stay as they are.
 }

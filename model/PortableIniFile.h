@@ -85,6 +85,10 @@ class TPortableIniFile {
   // ANSI text"); empty when the file takes writes. One place decides it
   // for every writer: updateFile refuses such a file.
   const std::string& writeRefusal() const { return writeRefusal_; }
+  // True when the file's last line has no line end (blanks and the end
+  // mark after the last line end aside): a file the program wrote was cut
+  // off inside it, and the value read there may be the start of one.
+  bool endsInsideLine() const { return endsInsideLine_; }
   const std::string& FileName() const { return fileName_; }
 
   std::string readString(const std::string& section, const std::string& key,
@@ -180,6 +184,7 @@ class TPortableIniFile {
   bool readFailed_ = false;
   bool readInPart_ = false;
   std::string writeRefusal_;
+  bool endsInsideLine_ = false;
   bool writeAtDestruction_ = true;
   // The text as read, its lines, and the line end new lines take; empty
   // for an object not read from a file.

@@ -28,9 +28,3 @@ std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenK
 // exists and is not whole is named as read in part, unless it could not be
 // read at all, which its reader names so already.
 bool checkWholeRecord(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways);
-
-// True when the file's last line has no line end (CR or LF): the file was
-// cut off inside it, and the value read there may be the start of one.
-// Blanks and the end-of-file mark after the last line end do not count;
-// false for an empty or missing file.
-bool endsInsideLine(const std::string& fileName);

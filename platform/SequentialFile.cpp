@@ -43,10 +43,3 @@ int64_t TSequentialFile::read(char* buffer, size_t capacity) {
   if (!ReadFile(handle_, buffer, static_cast<DWORD>(std::min(capacity, maxReadPerCall)), &got, nullptr)) return -1;
   return got;
 }
-
-bool TSequentialFile::skipTo(int64_t offset) {
-  if (handle_ == nullptr) return false;
-  LARGE_INTEGER distance;
-  distance.QuadPart = offset;
-  return SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != 0;
-}

@@ -24,9 +24,6 @@ class TSequentialFile {
   int64_t size() const { return size_; }
   // Reads up to `capacity` bytes; the count read, 0 at the end, -1 on an error.
   int64_t read(char* buffer, size_t capacity);
-  // Goes on reading from `offset` bytes after the start, for readers that
-  // need only the file's end; false when that fails.
-  bool skipTo(int64_t offset);
 
  private:
   void* handle_ = nullptr;
