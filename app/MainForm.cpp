@@ -29,6 +29,7 @@
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
@@ -583,7 +584,7 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
     // What is lost is what the files named did not take, nothing more: the
     // other saves ran, and a window may have had something to write where
     // the user changed nothing.
-    std::string text = "Failed to save " + names + ".";
+    std::string text = "Failed to save " + names + "." + refusedSavesText(failed);
     UINT buttons = MB_RETRYCANCEL;
     if (shuttingDown) {
       // A file that stays unwritable must not keep the program from ending:

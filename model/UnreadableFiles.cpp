@@ -96,6 +96,14 @@ std::string refusedSaveText(const std::string& fileName) {
   return found == refused.reasons.end() ? std::string() : fileName + " " + found->second;
 }
 
+std::string refusedSavesText(const std::vector<std::string>& fileNames) {
+  std::string text;
+  for (const std::string& name : fileNames)
+    if (std::string refused = refusedSaveText(name); !refused.empty()) text += "\r" + refused + ".";
+  if (text.empty()) return "";
+  return "\r" + text + "\rWhat such a file holds is kept: repair it, or save it again as ANSI text, and Try Again.";
+}
+
 void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), line); }
 
 std::vector<std::string> takeLoadFailures() { return takeWaiting(waitingFailures()); }

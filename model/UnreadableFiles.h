@@ -34,6 +34,9 @@ void reportRefusedSave(const std::string& fileName, const std::string& why);
 // "X is saved as Unicode (UTF-16), not as ANSI text", or empty when no
 // save of the file was refused.
 std::string refusedSaveText(const std::string& fileName);
+// What the question about failed saves says of why, for those of the files
+// named whose save was refused: a line each, and how to mend it.
+std::string refusedSavesText(const std::vector<std::string>& fileNames);
 
 // A portfolio that could not be opened, told the same way: the whole line,
 // naming the portfolio, the file and why.
