@@ -55,7 +55,7 @@ TFormOptions mainOptions() {
   return options;
 }
 
-void directoriesWriter(TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); }
+const char* const directoriesSection = "Directories";
 
 // Why the directories could not all be taken from a list that is there.
 std::string directoryListFailure(TDirectoryListRead read) {
@@ -180,8 +180,8 @@ void TmainForm::FormCreate() {
                      commonString(4), MB_OK | MB_ICONSTOP);
     return;
   }
-  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, "Directories");
-  savedDirectories_.take(paths_.dirListFileName, directoriesWriter);
+  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, directoriesSection);
+  savedDirectories_ = directoryTableBaseline(paths_.dirListFileName, directoriesSection);
   applyDirectoryDefaults(context_.currentDirectory);
   refreshDataPaths(paths_);
   selDirDlg = std::make_unique<TselDirDlg>(messageBox_);
@@ -333,7 +333,7 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
                      MB_OK | MB_ICONSTOP);
   }
   if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
-  if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
+  if (!saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_)) {
     messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName, commonString(4),
                      MB_OK | MB_ICONSTOP);
   }
@@ -362,7 +362,7 @@ void TmainForm::setupBtnClick() {
   application().available();
   if (dirSelForm.execute(bounds())) {
     THourglass hourglass;
-    if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
+    if (!saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_)) {
       messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName,
                        commonString(4), MB_OK | MB_ICONSTOP);
     }

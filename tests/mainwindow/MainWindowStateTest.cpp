@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
+#include "app/DirSelForm.h"
+#include "app/MainWindowSetup.h"
 #include "app/SplashForm.h"
 #include "app/WebForm.h"
 #include "macros/MacroForm.h"
@@ -29,6 +32,8 @@
 #include "platform/ExtControls.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
+#include "platform/StdControls.h"
+#include "platform/Timer.h"
 #include "systems/SystemForm.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
@@ -577,4 +582,61 @@ TEST_F(SystemRuns, EditsWhoseSaveFailedOnLeavingTheirTabAreSavedOrToldAtClose) {
   EXPECT_EQ(messages_.texts, std::vector<std::string>{});
   EXPECT_EQ(readWholeFile(webNotes), "buy low\r\n");
   EXPECT_NE(readWholeFile(system), "");
+}
+
+namespace {
+
+// The main window made anew on work, whose directory list names a Web
+// folder that is not there: the start opens the directory set-up, where
+// the user first does what meanwhile does, then names another folder and
+// accepts. The window loads nothing afterwards.
+void makeMainFormThroughTheDirectorySetUp(const std::function<void(TdirSelForm&)>& meanwhile,
+                                          std::unique_ptr<TmainForm>& main, const std::string& work,
+                                          TMessageBox& messages) {
+  main.reset();
+  const std::string list = work + "Kestrova.INI";
+  writeWholeFile(list, "[Fetch]\r\nx=1\r\n[Directories]\r\n<GALLERY>=" + work + "DATA\\GALLERY\r\n<WEBS>=" + work +
+                           "NOWHERE\r\n");
+  bool answered = false;
+  TTimer user(100, [&] {
+    TdirSelForm* setUp = shownForm<TdirSelForm>();
+    if (setUp == nullptr || answered) return;
+    answered = true;
+    meanwhile(*setUp);
+    forceFolders(work + "NEWWEBS");
+    const auto& names = startDirectoryNames();
+    const auto webs = std::find(names.begin(), names.end(), "<WEBS>") - names.begin();
+    setUp->dirEdit(static_cast<int>(webs)).setText(work + "NEWWEBS");
+    setUp->okBtn().performClick();
+  });
+  user.setEnabled(true);
+  TMainFormContext context;
+  context.executablePath = work + "Kestrova.exe";
+  context.currentDirectory = work;
+  context.messageBox = &messages;
+  main = std::make_unique<TmainForm>(context);
+  user.setEnabled(false);
+  main->firstActivation = false;  // no loading
+  EXPECT_TRUE(answered);
+}
+
+}  // namespace
+
+// The downloader reads and writes the same list: an entry it wrote while
+// the set-up showed once went with the program's save of the directories.
+TEST_F(MainWindowState, TheDirectorySaveKeepsWhatTheDownloaderWroteIntoTheListMeanwhile) {
+  makeMainFormThroughTheDirectorySetUp(
+      [&](TdirSelForm&) {
+        TPortableIniFile downloader(work_ + "Kestrova.INI");
+        downloader.writeString("Directories", "<FETCH>", "F:\\FETCH\\");
+        downloader.writeString("Fetch", "y", "2");
+      },
+      main_, work_, messages_);
+  ASSERT_NE(main_, nullptr);
+  EXPECT_TRUE(messages_.texts.empty());
+  const TPortableIniFile list(work_ + "Kestrova.INI");
+  EXPECT_EQ(upperCase(list.readString("Directories", "<WEBS>", "")), upperCase(work_ + "NEWWEBS\\"));
+  EXPECT_EQ(list.readString("Directories", "<FETCH>", ""), "F:\\FETCH\\");
+  EXPECT_EQ(list.readString("Fetch", "x", ""), "1");
+  EXPECT_EQ(list.readString("Fetch", "y", ""), "2");
 }
