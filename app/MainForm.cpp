@@ -75,13 +75,23 @@ TmainForm::TmainForm(const TMainFormContext& context)
   // The loading runs from the message loop, not inside the activation
   // message, since it pumps messages and shows a modal dialog.
   onActivate = [this] {
+    // A box or the directory set-up of the creation hands the activation
+    // back when it closes, and the loop of the next one would run the
+    // loading before the forms it works on exist: it waits for the end of
+    // the creation.
+    if (!created_) {
+      activatedWhileCreating_ = true;
+      return;
+    }
     if (firstActivation || closeOnActivate) application().postDeferred([this] { FormActivate(); });
   };
   onCloseQuery = [this] { return FormCloseQuery(); };
   onClose = [this] { FormClose(); };
-  // After the handlers: a message box of the creation activates the window
-  // when it closes.
   FormCreate();
+  created_ = true;
+  // The window may already be the active one, and showing it then
+  // activates it no more.
+  if (activatedWhileCreating_) onActivate();
 }
 
 TmainForm::~TmainForm() {
@@ -548,9 +558,10 @@ void TmainForm::updateMainTitleBar() {
 }
 
 bool TmainForm::FormCloseQuery() {
-  // A close during loading or a long command waits until it has ended:
-  // the shut-down would save and free what the loading still works on.
-  if (activating_ || commandsBusy_) {
+  // A close during the creation, the loading or a long command waits until
+  // it has ended: the shut-down would save and free what is still being
+  // made or worked on.
+  if (!created_ || activating_ || commandsBusy_) {
     closeRequested_ = true;
     return false;
   }

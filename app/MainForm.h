@@ -258,6 +258,10 @@ class TmainForm : public TForm {
   TKernelHandle dataReloadEvent_;
   TKernelHandle listReloadEvent_;
   TIdleEvents idleEvents_;
+  // Until the end of the creation, whose boxes and set-up run message
+  // loops, nothing may reach the forms it has still to make.
+  bool created_ = false;
+  bool activatedWhileCreating_ = false;
   bool activating_ = false;
   bool commandsBusy_ = false;
   // Files the user chose to go on without during this close: a later save

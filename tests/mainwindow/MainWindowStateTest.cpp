@@ -622,6 +622,25 @@ void makeMainFormThroughTheDirectorySetUp(const std::function<void(TdirSelForm&)
 
 }  // namespace
 
+// The set-up the start opens for a missing directory once ran the loading
+// in its message loop when the main window was activated meanwhile (as a
+// box of the start hands the activation back when it closes): the loading
+// reached the pick dialogs and windows not made yet, and the program
+// crashed.
+TEST_F(MainWindowState, AnActivationWhileTheStartAsksForDirectoriesWaitsUntilTheWindowIsMade) {
+  makeMainFormThroughTheDirectorySetUp(
+      [](TdirSelForm& setUp) {
+        SendMessageA(GetWindow(setUp.handle(), GW_OWNER), WM_ACTIVATE, WA_ACTIVE, 0);
+        pumpFor(300);
+      },
+      main_, work_, messages_);
+  ASSERT_NE(main_, nullptr);
+  EXPECT_FALSE(main_->closeOnActivate);
+  EXPECT_NE(main_->currPickForm, nullptr);
+  pumpFor(300);
+  EXPECT_TRUE(messages_.texts.empty());
+}
+
 // The downloader reads and writes the same list: an entry it wrote while
 // the set-up showed once went with the program's save of the directories.
 TEST_F(MainWindowState, TheDirectorySaveKeepsWhatTheDownloaderWroteIntoTheListMeanwhile) {
