@@ -57,6 +57,17 @@ TFormOptions mainOptions() {
 
 const char* const directoriesSection = "Directories";
 
+// The files a failed save names: the first few and how many more, so that
+// the question fits on the screen however many files a change touched (a
+// trade inserted moves the line of every transaction after it).
+std::string failedFileNames(const TSaveFailures& failed) {
+  constexpr size_t listed = 5;
+  std::string names;
+  for (size_t i = 0; i < failed.size() && i < listed; ++i) names += (i == 0 ? "" : ", ") + failed[i];
+  if (failed.size() > listed) names += " and " + std::to_string(failed.size() - listed) + " more";
+  return names;
+}
+
 // Why the directories could not all be taken from a list that is there.
 std::string directoryListFailure(TDirectoryListRead read) {
   return read == TDirectoryListRead::inPart ? "Could not read all of the directory list: \r\r"
@@ -589,12 +600,10 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
     // so one file can fail twice.
     if (shuttingDown) std::erase_if(failed, [this](const std::string& name) { return givenUpAtClose_.contains(name); });
     if (failed.empty()) return true;
-    std::string names;
-    for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
     // What is lost is what the files named did not take, nothing more: the
     // other saves ran, and a window may have had something to write where
     // the user changed nothing.
-    std::string text = "Failed to save " + names + ".";
+    std::string text = "Failed to save " + failedFileNames(failed) + ".";
     UINT buttons = MB_RETRYCANCEL;
     if (shuttingDown) {
       // A file that stays unwritable must not keep the program from ending:

@@ -294,6 +294,43 @@ TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
   EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
 }
 
+// A trade added to a read-only portfolio once asked about the 38 files
+// whose lines it moved in a box taller than the screen: the question names
+// a few and counts the rest.
+TEST_F(MainWindowState, AQuestionAboutManyFilesNamesAFewAndCountsTheRest) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_EQ(portfolio.newAsset("Fund " + std::to_string(i), "F" + std::to_string(i), false, "YYYYMMDD,C",
+                                 work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"),
+              0);
+  }
+  ASSERT_EQ(table.saveAll(), 0);
+  std::vector<std::string> files;
+  for (int i = 0; i < portfolio.assetCount(); ++i) {
+    TAsset& asset = *portfolio.assets(i);
+    asset.setSymbol("G" + std::to_string(i));
+    files.push_back(TAsset::fileNameIn(asset.Folder(), asset.Number()));
+    setReadOnly(files.back(), true);
+  }
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.respond = [](const std::string&) { return IDCONTINUE; };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  for (const std::string& file : files) setReadOnly(file, false);
+  std::string named;
+  for (size_t i = 0; i < 5; ++i) named += (i == 0 ? "" : ", ") + files[i];
+  EXPECT_EQ(messages_.texts,
+            std::vector<std::string>{"Failed to save " + named +
+                                     " and 3 more.\r\rTry Again: save again.\rContinue: end the program and leave "
+                                     "the files as they are; what was not written into them is lost.\rCancel: go "
+                                     "back to the program."});
+}
+
 // The close saves the tab it leaves, then every data window: a file left
 // unwritten once asked again, and Continue had to be chosen twice.
 TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
