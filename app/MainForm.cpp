@@ -364,7 +364,7 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
 
 void TmainForm::setupBtnClick() {
   // The windows are saved and then loaded again from the folders chosen.
-  if (activating_ || !openEditsSettled()) return;
+  if (activating_ || !openEditsSettled(TEditEnding::take)) return;
   application().busy();
   // Everything is saved first: a cancelled set-up goes on with the old
   // directories, and an accepted one reloads from the new ones. A save the
@@ -576,7 +576,7 @@ bool TmainForm::FormCloseQuery() {
     closeRequested_ = true;
     return false;
   }
-  if (!openEditsSettled()) return false;
+  if (!openEditsSettled(TEditEnding::closing)) return false;
   // Everything is saved while the window and everything in it are still
   // there: a save that fails is told, and Cancel keeps the program and the
   // edit.

@@ -162,8 +162,9 @@ class TmainForm : public TForm {
   // Before the windows are saved, rebuilt or closed: every value still open
   // in a cell editor is taken, and the quote editor's uncommitted rows are
   // committed or discarded as the user answers. False when the user stays
-  // with an edit (refused, or kept by Cancel).
-  bool openEditsSettled();
+  // with an edit (refused, kept by Cancel, or, unless closing, declined at a
+  // question).
+  bool openEditsSettled(TEditEnding ending);
   bool datesSynchronised = false;
   double synchFromDate = 0;
   double synchToDate = 0;
