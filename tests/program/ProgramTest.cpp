@@ -969,6 +969,8 @@ class THoldingProgram {
     if (!showMainTab(tabs, tab)) return ::testing::AssertionFailure() << "tab " << tab << " not shown";
   beforeTheClose();
   PostMessageA(main, WM_CLOSE, 0, 0);
+  // No wait for something to come: a question later than this still keeps
+  // the program from ending.
   if (HWND question = program.waitForWindow("Error", 5000)) {
     ::testing::AssertionResult failure = ::testing::AssertionFailure() << "a question came:";
     for (const std::string& text : childTexts(question)) failure << " " << text;
