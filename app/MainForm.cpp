@@ -56,7 +56,18 @@ TFormOptions mainOptions() {
   return options;
 }
 
-void directoriesWriter(TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); }
+const char* const directoriesSection = "Directories";
+
+// The files a failed save names: the first few and how many more, so that
+// the question fits on the screen however many files a change touched (a
+// trade inserted moves the line of every transaction after it).
+std::string failedFileNames(const TSaveFailures& failed) {
+  constexpr size_t listed = 5;
+  std::string names;
+  for (size_t i = 0; i < failed.size() && i < listed; ++i) names += (i == 0 ? "" : ", ") + failed[i];
+  if (failed.size() > listed) names += " and " + std::to_string(failed.size() - listed) + " more";
+  return names;
+}
 
 // Why the directories could not all be taken from a list that is there.
 std::string directoryListFailure(TDirectoryListRead read) {
@@ -76,13 +87,23 @@ TmainForm::TmainForm(const TMainFormContext& context)
   // The loading runs from the message loop, not inside the activation
   // message, since it pumps messages and shows a modal dialog.
   onActivate = [this] {
+    // A box or the directory set-up of the creation hands the activation
+    // back when it closes, and the loop of the next one would run the
+    // loading before the forms it works on exist: it waits for the end of
+    // the creation.
+    if (!created_) {
+      activatedWhileCreating_ = true;
+      return;
+    }
     if (firstActivation || closeOnActivate) application().postDeferred([this] { FormActivate(); });
   };
   onCloseQuery = [this] { return FormCloseQuery(); };
   onClose = [this] { FormClose(); };
-  // After the handlers: a message box of the creation activates the window
-  // when it closes.
   FormCreate();
+  created_ = true;
+  // The window may already be the active one, and showing it then
+  // activates it no more.
+  if (activatedWhileCreating_) onActivate();
 }
 
 TmainForm::~TmainForm() {
@@ -181,8 +202,8 @@ void TmainForm::FormCreate() {
                      commonString(4), MB_OK | MB_ICONSTOP);
     return;
   }
-  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, "Directories");
-  savedDirectories_.take(paths_.dirListFileName, directoriesWriter);
+  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, directoriesSection);
+  savedDirectories_ = directoryTableBaseline(paths_.dirListFileName, directoriesSection);
   applyDirectoryDefaults(context_.currentDirectory);
   refreshDataPaths(paths_);
   selDirDlg = std::make_unique<TselDirDlg>(messageBox_);
@@ -334,7 +355,7 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
                      MB_OK | MB_ICONSTOP);
   }
   if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
-  if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
+  if (!saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_)) {
     messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName, commonString(4),
                      MB_OK | MB_ICONSTOP);
   }
@@ -344,7 +365,7 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
 
 void TmainForm::setupBtnClick() {
   // The windows are saved and then loaded again from the folders chosen.
-  if (activating_ || !openEditsSettled()) return;
+  if (activating_ || !openEditsSettled(TEditEnding::take)) return;
   application().busy();
   // Everything is saved first: a cancelled set-up goes on with the old
   // directories, and an accepted one reloads from the new ones. A save the
@@ -363,7 +384,7 @@ void TmainForm::setupBtnClick() {
   application().available();
   if (dirSelForm.execute(bounds())) {
     THourglass hourglass;
-    if (!savedDirectories_.save(paths_.dirListFileName, directoriesWriter)) {
+    if (!saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_)) {
       messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName,
                        commonString(4), MB_OK | MB_ICONSTOP);
     }
@@ -549,13 +570,14 @@ void TmainForm::updateMainTitleBar() {
 }
 
 bool TmainForm::FormCloseQuery() {
-  // A close during loading or a long command waits until it has ended:
-  // the shut-down would save and free what the loading still works on.
-  if (activating_ || commandsBusy_) {
+  // A close during the creation, the loading or a long command waits until
+  // it has ended: the shut-down would save and free what is still being
+  // made or worked on.
+  if (!created_ || activating_ || commandsBusy_) {
     closeRequested_ = true;
     return false;
   }
-  if (!openEditsSettled()) return false;
+  if (!openEditsSettled(TEditEnding::closing)) return false;
   // Everything is saved while the window and everything in it are still
   // there: a save that fails is told, and Cancel keeps the program and the
   // edit.
@@ -579,12 +601,10 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
     // so one file can fail twice.
     if (shuttingDown) std::erase_if(failed, [this](const std::string& name) { return givenUpAtClose_.contains(name); });
     if (failed.empty()) return true;
-    std::string names;
-    for (const std::string& name : failed) names += (names.empty() ? "" : ", ") + name;
     // What is lost is what the files named did not take, nothing more: the
     // other saves ran, and a window may have had something to write where
     // the user changed nothing.
-    std::string text = "Failed to save " + names + "." + refusedSavesText(failed);
+    std::string text = "Failed to save " + failedFileNames(failed) + "." + refusedSavesText(failed);
     UINT buttons = MB_RETRYCANCEL;
     if (shuttingDown) {
       // A file that stays unwritable must not keep the program from ending:

@@ -162,8 +162,9 @@ class TmainForm : public TForm {
   // Before the windows are saved, rebuilt or closed: every value still open
   // in a cell editor is taken, and the quote editor's uncommitted rows are
   // committed or discarded as the user answers. False when the user stays
-  // with an edit (refused, or kept by Cancel).
-  bool openEditsSettled();
+  // with an edit (refused, kept by Cancel, or, unless closing, declined at a
+  // question).
+  bool openEditsSettled(TEditEnding ending);
   bool datesSynchronised = false;
   double synchFromDate = 0;
   double synchToDate = 0;
@@ -258,6 +259,10 @@ class TmainForm : public TForm {
   TKernelHandle dataReloadEvent_;
   TKernelHandle listReloadEvent_;
   TIdleEvents idleEvents_;
+  // Until the end of the creation, whose boxes and set-up run message
+  // loops, nothing may reach the forms it has still to make.
+  bool created_ = false;
+  bool activatedWhileCreating_ = false;
   bool activating_ = false;
   bool commandsBusy_ = false;
   // Files the user chose to go on without during this close: a later save

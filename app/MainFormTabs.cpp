@@ -266,7 +266,7 @@ void TmainForm::showFileNotices() {
 
 void TmainForm::reloadBtnClick() {
   // The tab shown is rebuilt from what the reload reads.
-  if (commandsBusy_ || !openEditsSettled()) return;
+  if (commandsBusy_ || !openEditsSettled(TEditEnding::take)) return;
   THourglass hourglass;
   ResetEvent(dataReloadEvent_.get());
   // The views' threads read the price series and currency tables that
@@ -419,8 +419,8 @@ bool TmainForm::closeCore(bool clearViews) {
   return true;
 }
 
-bool TmainForm::openEditsSettled() {
-  return endEditsInside(false) && quoteForm->quoteEditor().uncommittedRowsSettled();
+bool TmainForm::openEditsSettled(TEditEnding ending) {
+  return endEditsInside(ending) && quoteForm->quoteEditor().uncommittedRowsSettled();
 }
 
 void TmainForm::releasePortfolios() {

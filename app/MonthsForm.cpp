@@ -108,7 +108,6 @@ bool editMonthNames(const std::string& languageFile, const std::string& optionsF
   form.loadTranslations(languageFile);
   // What the user changes from the sets held now is written, and nothing
   // else: names another program wrote into the file since they were read stay.
-  TSettingsBaseline saved;
-  saved.take(optionsFile, writeMonthSets);
-  return form.execute(rect) && saved.save(optionsFile, writeMonthSets);
+  TSettingsBaseline saved = monthSetsBaseline(optionsFile);
+  return form.execute(rect) && saveMonthSets(optionsFile, saved);
 }

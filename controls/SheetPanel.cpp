@@ -226,7 +226,7 @@ std::string TSheetPanel::getListSeparator() const { return sheet_->listSeparator
 std::string TSheetPanel::getDecimalSeparator() const { return sheet_->decimalSeparator; }
 
 void TSheetPanel::setSheetVisible(bool show) {
-  if (!show) endEdit(true);
+  if (!show) endEdit(TEditEnding::giveUp);
   sheetShown_ = show;
   refresh();
 }
@@ -452,7 +452,7 @@ LRESULT TSheetPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       wheel(GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_SHOWWINDOW:
-      if (!wParam) endEdit(true);
+      if (!wParam) endEdit(TEditEnding::giveUp);
       break;
     default:
       break;

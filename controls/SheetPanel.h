@@ -118,12 +118,15 @@ class TSheetPanel : public TControl {
   // Opens the editor for the current cell with the text the user typed.
   void startEditing(const std::string& initialText);
   // Ends an open editor: with commit its value is written (when the sheet
-  // still shows its cell). False when the value was refused: the editor stays.
-  bool finishEditing(bool commit);
+  // still shows its cell). False when the value was refused or the user
+  // declined it at a question: the editor stays, but with dropAtNo a No
+  // drops the typed text and the editor closes on the cell's value.
+  bool finishEditing(bool commit, bool dropAtNo = false);
   bool editing() const { return session_.isOpen(); }
-  // finishEditing(true); with giveUp a refused value is dropped after its
-  // message, the editor closed on the cell's old value.
-  bool endEdit(bool giveUp) override;
+  // finishEditing(true); at a closing a question's No drops the typed text,
+  // and on giving up a refused value is dropped after its message, the
+  // editor closed on the cell's old value.
+  bool endEdit(TEditEnding ending) override;
   // The editor control now shown, or null.
   TControl* currentEditor() const { return currentEditor_; }
   TCurrencyPicker* currencyPicker = nullptr;

@@ -349,14 +349,14 @@ void TSheetPanel::editorExit() {
   if (endingEditor_ || askingAboutText_ || !session_.isOpen() || focusInsideEditor()) return;
   // Left because the grid went out of sight: no one could correct a refused
   // value there.
-  endEdit(!IsWindowVisible(handle()));
+  endEdit(IsWindowVisible(handle()) ? TEditEnding::take : TEditEnding::giveUp);
 }
 
-bool TSheetPanel::endEdit(bool giveUp) {
+bool TSheetPanel::endEdit(TEditEnding ending) {
   if (!session_.isOpen()) return true;
-  if (finishEditing(true)) return true;
+  if (finishEditing(true, ending == TEditEnding::closing)) return true;
   // Not while the reason is still on the screen.
-  if (giveUp && !askingAboutText_) finishEditing(false);
+  if (ending == TEditEnding::giveUp && !askingAboutText_) finishEditing(false);
   return false;
 }
 
@@ -434,12 +434,17 @@ bool TSheetPanel::typedTextAccepted() {
   });
 }
 
-bool TSheetPanel::finishEditing(bool commit) {
+bool TSheetPanel::finishEditing(bool commit, bool dropAtNo) {
   if (askingAboutText_) return false;
   if (!session_.isOpen() || endingEditor_) return true;
   bool edited = false;
+  // Declined at a question: the text stays to be mended, or goes where the
+  // user's answer must settle the edit (a close, which then goes on).
+  if (commit && session_.belongsTo(*sheet_) && !typedTextAccepted()) {
+    if (!dropAtNo) return false;
+    commit = false;
+  }
   if (commit && session_.belongsTo(*sheet_)) {
-    if (!typedTextAccepted()) return false;
     const TCellWrite result = commitEditor();
     if (result == TCellWrite::refused) {
       std::string reason = unreadableText_;

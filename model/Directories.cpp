@@ -90,6 +90,14 @@ bool copyContents(const std::string& source, const std::string& destination) {
   return true;
 }
 
+// The section anew with the table's entries.
+TSettingsBaseline::TWriter directoryTableWriter(const std::string& section) {
+  return [section](TPortableIniFile& ini) {
+    ini.eraseSection(section);
+    for (const TNamedDirectory& entry : directoryTable()) ini.writeString(section, entry.name, entry.path);
+  };
+}
+
 }  // namespace
 
 TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section) {
@@ -107,9 +115,14 @@ TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::st
   return ini.readInPart() ? TDirectoryListRead::inPart : TDirectoryListRead::whole;
 }
 
-void writeDirectoryTable(TPortableIniFile& ini, const std::string& section) {
-  ini.eraseSection(section);
-  for (const TNamedDirectory& entry : directoryTable()) ini.writeString(section, entry.name, entry.path);
+TSettingsBaseline directoryTableBaseline(const std::string& fileName, const std::string& section) {
+  TSettingsBaseline baseline;
+  baseline.take(fileName, directoryTableWriter(section));
+  return baseline;
+}
+
+bool saveDirectoryTable(const std::string& fileName, const std::string& section, TSettingsBaseline& baseline) {
+  return baseline.save(fileName, directoryTableWriter(section));
 }
 
 void setDirectory(const std::string& name, const std::string& path) {

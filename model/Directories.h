@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string>
 
-class TPortableIniFile;
+#include "model/SettingsBaseline.h"
 
 // The named-directory table: placeholders such as "<DATA>" or "<FOREX>" and
 // the folders they stand for, so that stored paths survive the user moving
@@ -16,11 +16,15 @@ enum class TDirectoryListRead { whole, inPart, failed };
 
 // Replaces the table by the NAME=PATH entries of a section of a settings file.
 TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section);
-// Writes the section anew with the table's entries: the writer of the
-// table's settings baseline (see TSettingsBaseline), so that a save keeps
-// the entries another program (the downloader) wrote since the load, and
-// writes nothing into a list that could not be read.
-void writeDirectoryTable(TPortableIniFile& ini, const std::string& section);
+// The table as it stands, taken for what the section holds (see
+// TSettingsBaseline): after loadDirectoryTable, before the user changes it.
+TSettingsBaseline directoryTableBaseline(const std::string& fileName, const std::string& section);
+// Writes into the section the entries the table holds differently from the
+// baseline, which then becomes the table, so that a save keeps the entries
+// another program (the downloader) wrote since the load, and writes nothing
+// into a list that could not be read. True when nothing needed writing or
+// the write succeeded.
+bool saveDirectoryTable(const std::string& fileName, const std::string& section, TSettingsBaseline& baseline);
 void setDirectory(const std::string& name, const std::string& path);
 // The path of a placeholder (any case); empty when the table has none.
 std::string getDirectory(const std::string& name);

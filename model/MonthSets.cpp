@@ -17,6 +17,18 @@ TMonthSets freshMonthSets() {
   return sets;
 }
 
+// The ten user-set sections anew.
+void writeMonthSets(TPortableIniFile& ini) {
+  for (int userSet = 0; userSet < userMonthSetCount; ++userSet) {
+    std::string section = sectionOfUserSet(userSet);
+    const TMonthSet& set = monthSets()[userSet + 1];
+    ini.eraseSection(section);
+    // Written even when empty: the header stays and marks the set as defined.
+    ini.writeString(section, "Description", cut(set.description));
+    for (int month = 1; month <= 12; ++month) ini.writeString(section, std::to_string(month), cut(set.names[month - 1]));
+  }
+}
+
 }  // namespace
 
 TMonthSets& monthSets() {
@@ -39,13 +51,12 @@ void loadMonthSets(const std::string& fileName) {
   }
 }
 
-void writeMonthSets(TPortableIniFile& ini) {
-  for (int userSet = 0; userSet < userMonthSetCount; ++userSet) {
-    std::string section = sectionOfUserSet(userSet);
-    const TMonthSet& set = monthSets()[userSet + 1];
-    ini.eraseSection(section);
-    // Written even when empty: the header stays and marks the set as defined.
-    ini.writeString(section, "Description", cut(set.description));
-    for (int month = 1; month <= 12; ++month) ini.writeString(section, std::to_string(month), cut(set.names[month - 1]));
-  }
+TSettingsBaseline monthSetsBaseline(const std::string& fileName) {
+  TSettingsBaseline baseline;
+  baseline.take(fileName, writeMonthSets);
+  return baseline;
+}
+
+bool saveMonthSets(const std::string& fileName, TSettingsBaseline& baseline) {
+  return baseline.save(fileName, writeMonthSets);
 }

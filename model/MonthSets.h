@@ -2,7 +2,7 @@
 #include <array>
 #include <string>
 
-class TPortableIniFile;
+#include "model/SettingsBaseline.h"
 
 // Month-name sets: how quote files of different sources spell months. Set 0
 // is the built-in English one ("Jan" .. "Dec"); sets 1 to 10 are the user's,
@@ -26,7 +26,11 @@ TMonthSets& monthSets();
 void resetMonthSets();
 // Resets, then reads the user sets whose sections exist; texts are cut to 20 characters.
 void loadMonthSets(const std::string& fileName);
-// Writes the ten user-set sections anew (empty texts write no key): the
-// writer of the sets' settings baseline (see TSettingsBaseline), so that a
-// save keeps the names another program wrote since.
-void writeMonthSets(TPortableIniFile& ini);
+// The sets as they stand, taken for what the file holds (see
+// TSettingsBaseline): before the user changes them.
+TSettingsBaseline monthSetsBaseline(const std::string& fileName);
+// Writes into the ten user-set sections (empty texts write no key, the
+// headers stay) what the sets hold differently from the baseline, which
+// then becomes the sets, so that a save keeps the names another program
+// wrote since. True when nothing needed writing or the write succeeded.
+bool saveMonthSets(const std::string& fileName, TSettingsBaseline& baseline);

@@ -441,10 +441,14 @@ bool TPortableIniFile::update(const std::function<bool(const std::string& text)>
     contentBeforeErase_.reset();
     return true;
   }
-  if (!writeRefusal_.empty()) {
+  // Why a save failed is told only where the file holds what the user
+  // must mend; one held by another program or read-only says so itself.
+  if (!writeRefusal_.empty() && !readFailed_) {
     reportRefusedSave(fileName_, writeRefusal_);
     return false;
   }
+  forgetRefusedSave(fileName_);
+  if (readFailed_) return false;
   std::string text = fileText();
   if (!write(text)) return false;
   // What the file holds now is what the next rewrite keeps.

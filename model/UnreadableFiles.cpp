@@ -89,6 +89,12 @@ void reportRefusedSave(const std::string& fileName, const std::string& why) {
     refused.reasons[fileName] = why;
 }
 
+void forgetRefusedSave(const std::string& fileName) {
+  TRefusedSaves& refused = refusedSaves();
+  const std::lock_guard<std::mutex> guard(refused.lock);
+  refused.reasons.erase(fileName);
+}
+
 std::string refusedSaveText(const std::string& fileName) {
   TRefusedSaves& refused = refusedSaves();
   const std::lock_guard<std::mutex> guard(refused.lock);
@@ -97,9 +103,18 @@ std::string refusedSaveText(const std::string& fileName) {
 }
 
 std::string refusedSavesText(const std::vector<std::string>& fileNames) {
+  // The question must fit on the screen: the reasons of a few files tell
+  // what the others' would.
+  constexpr int mostTold = 3;
   std::string text;
-  for (const std::string& name : fileNames)
-    if (std::string refused = refusedSaveText(name); !refused.empty()) text += "\r" + refused + ".";
+  int told = 0;
+  for (const std::string& name : fileNames) {
+    if (told == mostTold) break;
+    const std::string refused = refusedSaveText(name);
+    if (refused.empty()) continue;
+    text += "\r" + refused + ".";
+    ++told;
+  }
   if (text.empty()) return "";
   return "\r" + text + "\rWhat such a file holds is kept: repair it, or save it again as ANSI text, and Try Again.";
 }

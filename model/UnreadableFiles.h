@@ -31,6 +31,8 @@ std::string damagedFilesNotice(const std::vector<std::string>& files);
 // changed so that the save would lose what it wrote: why, for the question
 // that tells the user the save failed. The last reason of each file is kept.
 void reportRefusedSave(const std::string& fileName, const std::string& why);
+// A save of the file went through, or failed for another reason.
+void forgetRefusedSave(const std::string& fileName);
 // "X is saved as Unicode (UTF-16), not as ANSI text", or empty when no
 // save of the file was refused.
 std::string refusedSaveText(const std::string& fileName);

@@ -477,7 +477,7 @@ void TControl::setVisible(bool visible) {
   if (!window_ || visible == this->visible()) return;
   // A hidden window may keep the focus (Wine leaves it there): an edit open
   // inside would stay open where no one sees it.
-  if (!visible) endEditsInside(true);
+  if (!visible) endEditsInside(TEditEnding::giveUp);
   ShowWindow(window_, visible ? SW_SHOW : SW_HIDE);
   if (parent_ && align_ != TAlign::none) parent_->realign();
 }
@@ -652,13 +652,14 @@ HBRUSH TControl::controlColor(HDC dc) {
   return colorBrush_.get();
 }
 
-bool TControl::endEdit(bool) { return true; }
+bool TControl::endEdit(TEditEnding) { return true; }
 
-bool TControl::endEditsInside(bool giveUp) {
-  bool taken = endEdit(giveUp);
+bool TControl::endEditsInside(TEditEnding ending) {
+  const bool giveUp = ending == TEditEnding::giveUp;
+  bool taken = endEdit(ending);
   if (!taken && !giveUp) return false;
   for (size_t i = 0; i < children_.size(); ++i) {
-    if (children_[i]->endEditsInside(giveUp)) continue;
+    if (children_[i]->endEditsInside(ending)) continue;
     taken = false;
     if (!giveUp) return false;
   }

@@ -41,6 +41,19 @@ struct TWindowParams {
 // mode draws its own).
 inline const LPCSTR emptyCursor = MAKEINTRESOURCEA(-1);
 
+// How an edit still open in a control is ended from outside it.
+enum class TEditEnding {
+  // Taken; a value refused, or one the user declines at a question, stays
+  // in its editor for the user to mend, and the caller goes no further.
+  take,
+  // As take, but a question's No drops what was typed (the control keeps
+  // what it held): a close, which ends once the user has answered.
+  closing,
+  // Taken where it can be, else dropped after its reason was told: the
+  // control goes out of sight, where no one could mend it.
+  giveUp,
+};
+
 // The object behind one window: geometry, alignment, looks and the mouse,
 // key, focus and paint events. A control lives inside its parent's client
 // area; the parent lays out aligned and anchored children when it changes
@@ -176,14 +189,14 @@ class TControl {
   virtual bool dialogKey(WORD key, TShiftState shift);
 
   // Ends an edit open in the control as leaving it for another control
-  // would: its value is taken, or refused with the reason told once. A
-  // refused edit stays open for the user to correct, or, with giveUp (the
-  // control goes away whatever the answer), is dropped and the control
-  // shows what it held. False when refused.
-  virtual bool endEdit(bool giveUp);
+  // would: its value is taken, or refused with the reason told once, or
+  // asked about. How the edit ends when it is not taken is the ending's
+  // (see TEditEnding). False when not taken.
+  virtual bool endEdit(TEditEnding ending);
   // endEdit of the control and of every control inside it, shown or not;
-  // without giveUp it stops at the first refusal, where the user stays.
-  bool endEditsInside(bool giveUp);
+  // unless giving up it stops at the first edit not taken, where the user
+  // stays.
+  bool endEditsInside(TEditEnding ending);
 
  protected:
   // Made by the derived constructors (the window class decides the params).

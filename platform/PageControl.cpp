@@ -88,7 +88,7 @@ void TTabSheet::focusMovedInside(TControl& focused) { lastFocused_ = focused.han
 
 bool TPageControl::leavingAllowed() {
   // An edit the page refuses keeps the user on it, in the edit.
-  if (activePage_ && !activePage_->endEditsInside(false)) return false;
+  if (activePage_ && !activePage_->endEditsInside(TEditEnding::take)) return false;
   return !onChanging || onChanging();
 }
 
@@ -97,7 +97,7 @@ void TPageControl::setActivePage(TTabSheet* page) {
   TTabSheet* previous = activePage_;
   // Changed without asking: an edit left open would stay on a page no one
   // sees, so one the page refuses is dropped.
-  if (previous && previous != page) previous->endEditsInside(true);
+  if (previous && previous != page) previous->endEditsInside(TEditEnding::giveUp);
   // A hidden window keeps the focus it holds, and the keys would go on
   // reaching a page the user no longer sees.
   const bool focusLeaves = previous && previous != page && previous->holdsFocus();
@@ -170,7 +170,7 @@ LRESULT TPageControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     TCHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     const int index = TabCtrl_HitTest(handle(), &hit);
-    if (index >= 0 && page(index) != activePage_ && !activePage_->endEditsInside(false)) return 0;
+    if (index >= 0 && page(index) != activePage_ && !activePage_->endEditsInside(TEditEnding::take)) return 0;
   }
   return TControl::handleMessage(message, wParam, lParam);
 }

@@ -807,9 +807,10 @@ bool TsystemForm::daysEntryEnded() {
   return refusal.empty();
 }
 
-bool TsystemForm::endEdit(bool giveUp) {
+bool TsystemForm::endEdit(TEditEnding ending) {
   if (!daysTyping_.typing()) return true;
-  if (!giveUp) return daysEntryEnded();
+  // A count refused is no question: even a close waits for it to be mended.
+  if (ending != TEditEnding::giveUp) return daysEntryEnded();
   daysTyping_.drop();
   showDates();
   return true;

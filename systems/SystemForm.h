@@ -42,7 +42,7 @@ class TsystemForm : public TChildForm {
   ~TsystemForm() override;
   // A count typed into the days box that the box refuses is told (or,
   // with giveUp, dropped).
-  bool endEdit(bool giveUp) override;
+  bool endEdit(TEditEnding ending) override;
 
   void setPortfolioTable(TPortfolioTable* table);
   void setAssetPickForm(TassetPickForm* form) { assetPickForm_ = form; }

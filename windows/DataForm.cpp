@@ -530,9 +530,10 @@ bool TdataForm::daysEntryEnded() {
   return refusal.empty();
 }
 
-bool TdataForm::endEdit(bool giveUp) {
+bool TdataForm::endEdit(TEditEnding ending) {
   if (!daysTyping_.typing()) return true;
-  if (!giveUp) return daysEntryEnded();
+  // A count refused is no question: even a close waits for it to be mended.
+  if (ending != TEditEnding::giveUp) return daysEntryEnded();
   daysTyping_.drop();
   showDates();
   return true;

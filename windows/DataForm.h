@@ -144,7 +144,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // the typing. False when refused.
   bool daysEntryEnded();
   // A refused count in the days box is told (or, with giveUp, dropped).
-  bool endEdit(bool giveUp) override;
+  bool endEdit(TEditEnding ending) override;
   void scrollTimeWindow(int days);
   void scrollFrame(int direction);
   enum class TDateBound { first, firstCommon, last, lastCommon };

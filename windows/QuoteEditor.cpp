@@ -464,7 +464,7 @@ void TQuoteEditor::refuseCommit(int reason) {
 
 bool TQuoteEditor::uncommittedRowsSettled() {
   // A value still in the grid's editor is one of the rows.
-  if (!quotesPanel_->endEdit(false)) return false;
+  if (!quotesPanel_->endEdit(TEditEnding::take)) return false;
   if (!asset_ || !rows_.modified()) return true;
   const std::string name = assetCaption(*asset_);
   const int answer =

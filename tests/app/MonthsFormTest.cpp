@@ -2,7 +2,9 @@
 
 #include "app/MonthsForm.h"
 #include "model/MonthSets.h"
+#include "model/PortableIniFile.h"
 #include "platform/StdControls.h"
+#include "platform/Timer.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -55,5 +57,39 @@ TEST(MonthsForm, EscapeAfterEditingSavesNothing) {
   EXPECT_TRUE(edited);
   EXPECT_EQ(monthSets()[2].description, "Odd");
   EXPECT_EQ(readWholeFile(options), original);
+  resetMonthSets();
+}
+
+// The months button once wrote every set from memory: names another program
+// wrote into the file while the dialog showed went back to the old ones.
+TEST(MonthsForm, AnEditWritesOnlyWhatTheUserChangedAndKeepsWhatAnotherProgramWroteSince) {
+  TTemporaryFolder folder;
+  const std::string options = folder.path() + "GUIoptions.INI";
+  writeWholeFile(options, "[MonthNames0]\r\nDescription=German\r\n1=Januar\r\n2=Februar\r\n");
+  loadMonthSets(options);
+  bool edited = false;
+  TTimer user(100, [&] {
+    TmonthsForm* form = shownForm<TmonthsForm>();
+    if (form == nullptr || edited) return;
+    edited = true;
+    {
+      TPortableIniFile other(options);
+      other.writeString("MonthNames0", "2", "Feber");
+      other.writeString("MonthNames0", "3", "Maerz");
+      other.writeString("MonthNames4", "Description", "Dutch");
+    }
+    form->monthEdit(1).setText("Jaenner");
+    form->monthEdit(3).setText("M\xe4rz");
+    form->okBtn().performClick();
+  });
+  user.setEnabled(true);
+  EXPECT_TRUE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}));
+  user.setEnabled(false);
+  ASSERT_TRUE(edited);
+  loadMonthSets(options);
+  EXPECT_EQ(monthSets()[1].names[0], "Jaenner");
+  EXPECT_EQ(monthSets()[1].names[1], "Feber");
+  EXPECT_EQ(monthSets()[1].names[2], "M\xe4rz");
+  EXPECT_EQ(monthSets()[5].description, "Dutch");
   resetMonthSets();
 }

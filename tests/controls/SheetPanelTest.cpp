@@ -640,11 +640,22 @@ TEST_F(SheetPanelTest, ACodeNotOnTheCurrencyListIsKeptOnlyWhenTheUserSaysSo) {
   EXPECT_EQ(GetFocus(), panel.currencyEdit().handle());
   EXPECT_EQ(sheet().getCellText(6, 2, true), "EUR");
   EXPECT_EQ(edits, 0);
-  // Leaving the cell asks the same.
+  // Leaving the cell asks the same, and so does a tab change.
   focusOther();
   EXPECT_EQ(messages.texts.size(), 2u);
   EXPECT_TRUE(panel.editing());
+  EXPECT_FALSE(panel.endEdit(TEditEnding::take));
+  EXPECT_EQ(messages.texts.size(), 3u);
+  EXPECT_TRUE(panel.editing());
+  // At a close, which must end once answered, No gives the text up.
+  EXPECT_TRUE(panel.endEdit(TEditEnding::closing));
+  EXPECT_EQ(messages.texts.size(), 4u);
+  EXPECT_FALSE(panel.editing());
+  EXPECT_EQ(sheet().getCellText(6, 2, true), "EUR");
+  EXPECT_EQ(edits, 0);
   // Yes keeps it.
+  postChar(panel.handle(), 'p');
+  ASSERT_TRUE(panel.editing());
   messages.answer = IDYES;
   sendKey(panel.currencyEdit().handle(), VK_RETURN);
   EXPECT_FALSE(panel.editing());
@@ -660,7 +671,7 @@ TEST_F(SheetPanelTest, ACodeNotOnTheCurrencyListIsKeptOnlyWhenTheUserSaysSo) {
     sendKey(panel.currencyEdit().handle(), VK_RETURN);
     EXPECT_FALSE(panel.editing()) << text;
   }
-  EXPECT_EQ(messages.texts.size(), 3u);
+  EXPECT_EQ(messages.texts.size(), 5u);
 }
 
 TEST_F(SheetPanelTest, PicturesOfEachEditorOverAFormattedSheet) {

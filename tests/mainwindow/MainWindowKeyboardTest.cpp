@@ -95,7 +95,10 @@ class MainWindowKeyboard : public MainWindowTest {
 
   // The Portfolios grid with the Growth Portfolio's "Target return" (0.075)
   // as the current cell, holding the keys; its messages are the test's.
-  TSheetPanel& atTargetReturn() {
+  TSheetPanel& atTargetReturn() { return atGrowthPortfolios("Target return"); }
+
+  // The same with the Growth Portfolio's field of that header.
+  TSheetPanel& atGrowthPortfolios(const std::string& header) {
     TportfolioForm& form = *main_->portfolioForm;
     TSheetPanel& grid = form.sheetPanel();
     grid.messages = &messages_;
@@ -106,14 +109,14 @@ class MainWindowKeyboard : public MainWindowTest {
       if (form.dataSheet().lineToObject(line) != portfolio) continue;
       for (int field = 1; field <= std::max(grid.maxVisibleCol(), grid.maxVisibleRow()); ++field) {
         const bool rowWise = form.dataSheet().rowWise;
-        if (sheet.getCellText(rowWise ? field : 1, rowWise ? 1 : field, true) != "Target return") continue;
+        if (sheet.getCellText(rowWise ? field : 1, rowWise ? 1 : field, true) != header) continue;
         sheet.setCurrentCell(rowWise ? field : line, rowWise ? line : field);
         grid.refresh();
         grid.setFocus();
         return grid;
       }
     }
-    ADD_FAILURE() << "no Target return cell";
+    ADD_FAILURE() << "no " << header << " cell";
     return grid;
   }
 
@@ -355,15 +358,43 @@ TEST_F(MainWindowKeyboard, ATextRefusedAtATabChangeOrCloseIsToldOnceAndKeepsTheU
   EXPECT_EQ(readWholeFile(folioFolder("1") + "0.INI"), header);
 }
 
-TEST_F(MainWindowKeyboard, ASystemConditionLeftInItsEditorIsSavedAtClose) {
+// A currency the list does not know, left in its editor: No at the close
+// kept the text and asked again at every Alt+F4, and only Esc in the cell
+// let the program end. At a close No gives the text up and the close goes
+// on; at a tab change it keeps the user in the cell, to mend it.
+TEST_F(MainWindowKeyboard, ACurrencyDeclinedAtTheCloseIsGivenUpAndTheCloseGoesOn) {
+  ASSERT_TRUE(CopyFileA(deliveredLanguageFile().c_str(), (work_ + "Kestrova.LNG").c_str(), FALSE));
   startWithEnter();
-  TPortfolioTable& table = *main_->portfolioTable;
-  table.setCurrentIndex(table.indexOfFolder(folioFolder("2")));
-  main_->systemForm->messages = &messages_;
-  ctrlTab(TmainForm::systemTab);
-  for (const std::string& text : messages_.texts) ADD_FAILURE() << text;
-  ASSERT_EQ(main_->pageControl->activePageIndex(), TmainForm::systemTab);
-  TSheetPanel& grid = main_->systemForm->grid(TSystemPage::rules);
+  TSheetPanel& grid = atGrowthPortfolios("Currency");
+  const std::string header = readWholeFile(folioFolder("1") + "0.INI");
+  typeOnto(grid, "678");
+  ctrlTab(1);
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("\"678\" is not a currency of the list"), std::string::npos) << messages_.texts[0];
+  EXPECT_EQ(main_->pageControl->activePageIndex(), TmainForm::portfoliosTab);
+  EXPECT_TRUE(grid.editing());
+
+  altF4();
+  EXPECT_EQ(messages_.texts.size(), 2u) << "asked once more, at the close";
+  EXPECT_FALSE(grid.editing());
+  EXPECT_FALSE(IsWindowVisible(main_->handle())) << "closed";
+  EXPECT_EQ(readWholeFile(folioFolder("1") + "0.INI"), header);
+}
+
+namespace {
+
+// The System window's rules grid on the Retirement Account's condition
+// "MOMENTUM<DIP", holding the keys; its messages are the test's.
+TSheetPanel& atTheSystemCondition(TmainForm& main, TMessageBox& messages, const std::string& folder) {
+  TPortfolioTable& table = *main.portfolioTable;
+  table.setCurrentIndex(table.indexOfFolder(folder));
+  main.systemForm->messages = &messages;
+  {
+    TKeyState control{VK_CONTROL};
+    for (int i = 0; i < TmainForm::systemTab; ++i) postKey(GetFocus(), VK_TAB);
+  }
+  EXPECT_EQ(main.pageControl->activePageIndex(), TmainForm::systemTab);
+  TSheetPanel& grid = main.systemForm->grid(TSystemPage::rules);
   TSheet& sheet = grid.sheet();
   bool found = false;
   const POINT used = sheet.getUsedExtent();
@@ -373,9 +404,35 @@ TEST_F(MainWindowKeyboard, ASystemConditionLeftInItsEditorIsSavedAtClose) {
         sheet.setCurrentCell(col, row);
         found = true;
       }
-  ASSERT_TRUE(found);
+  EXPECT_TRUE(found);
   grid.refresh();
   grid.setFocus();
+  return grid;
+}
+
+}  // namespace
+
+// The System window asks before it keeps a condition no run could read:
+// No at the close once held the close as the currency question did.
+TEST_F(MainWindowKeyboard, AConditionDeclinedAtTheCloseIsGivenUpAndTheCloseGoesOn) {
+  startWithEnter();
+  TSheetPanel& grid = atTheSystemCondition(*main_, messages_, folioFolder("2"));
+  for (const std::string& text : messages_.texts) ADD_FAILURE() << text;
+  messages_.texts.clear();
+  const std::string system = readWholeFile(folioFolder("2") + "System.INI");
+  typeOnto(grid, "+");
+  altF4();
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_NE(messages_.texts[0].find("Keep it anyway?"), std::string::npos) << messages_.texts[0];
+  EXPECT_FALSE(grid.editing());
+  EXPECT_FALSE(IsWindowVisible(main_->handle())) << "closed";
+  EXPECT_EQ(readWholeFile(folioFolder("2") + "System.INI"), system);
+}
+
+TEST_F(MainWindowKeyboard, ASystemConditionLeftInItsEditorIsSavedAtClose) {
+  startWithEnter();
+  TSheetPanel& grid = atTheSystemCondition(*main_, messages_, folioFolder("2"));
+  for (const std::string& text : messages_.texts) ADD_FAILURE() << text;
   typeOnto(grid, "+0");
   ASSERT_EQ(grid.textEditor().text(), "MOMENTUM<DIP+0");
   altF4();

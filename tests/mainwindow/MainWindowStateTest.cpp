@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <windows.h>
 
+#include "app/DirSelForm.h"
+#include "app/MainWindowSetup.h"
 #include "app/SplashForm.h"
 #include "app/WebForm.h"
 #include "macros/MacroForm.h"
@@ -29,6 +32,8 @@
 #include "platform/ExtControls.h"
 #include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
+#include "platform/StdControls.h"
+#include "platform/Timer.h"
 #include "systems/SystemForm.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
@@ -287,6 +292,43 @@ TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
                                      "they are; what was not written into them is lost.\rCancel: go back to the "
                                      "program."});
   EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
+}
+
+// A trade added to a read-only portfolio once asked about the 38 files
+// whose lines it moved in a box taller than the screen: the question names
+// a few and counts the rest.
+TEST_F(MainWindowState, AQuestionAboutManyFilesNamesAFewAndCountsTheRest) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
+  for (int i = 0; i < 8; ++i) {
+    ASSERT_EQ(portfolio.newAsset("Fund " + std::to_string(i), "F" + std::to_string(i), false, "YYYYMMDD,C",
+                                 work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"),
+              0);
+  }
+  ASSERT_EQ(table.saveAll(), 0);
+  std::vector<std::string> files;
+  for (int i = 0; i < portfolio.assetCount(); ++i) {
+    TAsset& asset = *portfolio.assets(i);
+    asset.setSymbol("G" + std::to_string(i));
+    files.push_back(TAsset::fileNameIn(asset.Folder(), asset.Number()));
+    setReadOnly(files.back(), true);
+  }
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  messages_.respond = [](const std::string&) { return IDCONTINUE; };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  for (const std::string& file : files) setReadOnly(file, false);
+  std::string named;
+  for (size_t i = 0; i < 5; ++i) named += (i == 0 ? "" : ", ") + files[i];
+  EXPECT_EQ(messages_.texts,
+            std::vector<std::string>{"Failed to save " + named +
+                                     " and 3 more.\r\rTry Again: save again.\rContinue: end the program and leave "
+                                     "the files as they are; what was not written into them is lost.\rCancel: go "
+                                     "back to the program."});
 }
 
 // The close saves the tab it leaves, then every data window: a file left
@@ -577,4 +619,80 @@ TEST_F(SystemRuns, EditsWhoseSaveFailedOnLeavingTheirTabAreSavedOrToldAtClose) {
   EXPECT_EQ(messages_.texts, std::vector<std::string>{});
   EXPECT_EQ(readWholeFile(webNotes), "buy low\r\n");
   EXPECT_NE(readWholeFile(system), "");
+}
+
+namespace {
+
+// The main window made anew on work, whose directory list names a Web
+// folder that is not there: the start opens the directory set-up, where
+// the user first does what meanwhile does, then names another folder and
+// accepts. The window loads nothing afterwards.
+void makeMainFormThroughTheDirectorySetUp(const std::function<void(TdirSelForm&)>& meanwhile,
+                                          std::unique_ptr<TmainForm>& main, const std::string& work,
+                                          TMessageBox& messages) {
+  main.reset();
+  const std::string list = work + "Kestrova.INI";
+  writeWholeFile(list, "[Fetch]\r\nx=1\r\n[Directories]\r\n<GALLERY>=" + work + "DATA\\GALLERY\r\n<WEBS>=" + work +
+                           "NOWHERE\r\n");
+  bool answered = false;
+  TTimer user(100, [&] {
+    TdirSelForm* setUp = shownForm<TdirSelForm>();
+    if (setUp == nullptr || answered) return;
+    answered = true;
+    meanwhile(*setUp);
+    forceFolders(work + "NEWWEBS");
+    const auto& names = startDirectoryNames();
+    const auto webs = std::find(names.begin(), names.end(), "<WEBS>") - names.begin();
+    setUp->dirEdit(static_cast<int>(webs)).setText(work + "NEWWEBS");
+    setUp->okBtn().performClick();
+  });
+  user.setEnabled(true);
+  TMainFormContext context;
+  context.executablePath = work + "Kestrova.exe";
+  context.currentDirectory = work;
+  context.messageBox = &messages;
+  main = std::make_unique<TmainForm>(context);
+  user.setEnabled(false);
+  main->firstActivation = false;  // no loading
+  EXPECT_TRUE(answered);
+}
+
+}  // namespace
+
+// The set-up the start opens for a missing directory once ran the loading
+// in its message loop when the main window was activated meanwhile (as a
+// box of the start hands the activation back when it closes): the loading
+// reached the pick dialogs and windows not made yet, and the program
+// crashed.
+TEST_F(MainWindowState, AnActivationWhileTheStartAsksForDirectoriesWaitsUntilTheWindowIsMade) {
+  makeMainFormThroughTheDirectorySetUp(
+      [](TdirSelForm& setUp) {
+        SendMessageA(GetWindow(setUp.handle(), GW_OWNER), WM_ACTIVATE, WA_ACTIVE, 0);
+        pumpFor(300);
+      },
+      main_, work_, messages_);
+  ASSERT_NE(main_, nullptr);
+  EXPECT_FALSE(main_->closeOnActivate);
+  EXPECT_NE(main_->currPickForm, nullptr);
+  pumpFor(300);
+  EXPECT_TRUE(messages_.texts.empty());
+}
+
+// The downloader reads and writes the same list: an entry it wrote while
+// the set-up showed once went with the program's save of the directories.
+TEST_F(MainWindowState, TheDirectorySaveKeepsWhatTheDownloaderWroteIntoTheListMeanwhile) {
+  makeMainFormThroughTheDirectorySetUp(
+      [&](TdirSelForm&) {
+        TPortableIniFile downloader(work_ + "Kestrova.INI");
+        downloader.writeString("Directories", "<FETCH>", "F:\\FETCH\\");
+        downloader.writeString("Fetch", "y", "2");
+      },
+      main_, work_, messages_);
+  ASSERT_NE(main_, nullptr);
+  EXPECT_TRUE(messages_.texts.empty());
+  const TPortableIniFile list(work_ + "Kestrova.INI");
+  EXPECT_EQ(upperCase(list.readString("Directories", "<WEBS>", "")), upperCase(work_ + "NEWWEBS\\"));
+  EXPECT_EQ(list.readString("Directories", "<FETCH>", ""), "F:\\FETCH\\");
+  EXPECT_EQ(list.readString("Fetch", "x", ""), "1");
+  EXPECT_EQ(list.readString("Fetch", "y", ""), "2");
 }

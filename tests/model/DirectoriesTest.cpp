@@ -3,11 +3,9 @@
 #include <windows.h>
 
 #include "model/Directories.h"
-#include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
-#include "platform/LocaleSettings.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -31,9 +29,6 @@ TEST(Directories, PathsCollapseToTheLongestPlaceholderAndExpandBack) {
   writeWholeFile(list, "[Other]\r\nx=1\r\n[Directories]\r\n<data>=c:\\app\\data\r\n<FOLIOS>=C:\\App\\Data\\Folios\\\r\n"
                        "<Forex>= c:\\app\\data\\forex \r\n<ROOT>=d:\r\n");
   loadDirectoryTable(list, "Directories");
-  const auto writer = [](TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); };
-  TSettingsBaseline saved;
-  saved.take(list, writer);
   setDirectory("<gallery>", " ");  // a directory without a path
   setDirectory("<Temp>", folder.path());
 
@@ -55,21 +50,6 @@ TEST(Directories, PathsCollapseToTheLongestPlaceholderAndExpandBack) {
 
   setDirectory("<FOLIOS>", "c:\\app\\data\\forex\\more");  // longer now: sorted first
   EXPECT_EQ(collapsePath("c:\\app\\data\\forex\\more\\1"), "<FOLIOS>1");
-  // The downloader, which shares the list, changed and added entries since
-  // the load: what the program did not change stays as it left it.
-  {
-    TPortableIniFile downloader(list);
-    downloader.writeString("Directories", "<ROOT>", "F:\\");
-    downloader.writeString("Directories", "<FETCH>", "F:\\FETCH\\");
-  }
-  EXPECT_TRUE(saved.save(list, writer));
-  setDirectory("<FOLIOS>", "e:\\");
-  loadDirectoryTable(list, "Directories");
-  EXPECT_EQ(getDirectory("<FOLIOS>"), "C:\\APP\\DATA\\FOREX\\MORE\\");
-  EXPECT_EQ(getDirectory("<ROOT>"), "F:\\");
-  EXPECT_EQ(getDirectory("<FETCH>"), "F:\\FETCH\\");
-  EXPECT_EQ(getDirectory("<TEMP>"), upperCase(folder.path()));
-  EXPECT_EQ(TPortableIniFile(list).readString("Other", "x", ""), "1");
 
   EXPECT_EQ(includeTrailingBackslash("C:"), "C:");
   EXPECT_EQ(includeTrailingBackslash(""), "");
@@ -164,29 +144,26 @@ TEST(Directories, AListThatDidNotReadWholeIsToldAndOneThatCannotBeReadIsNotWritt
   EXPECT_EQ(loadDirectoryTable(list, "Directories"), TDirectoryListRead::inPart);
   EXPECT_EQ(getDirectory("<DATA>"), "C:\\APP\\DATA\\");
 
-  const auto writer = [](TPortableIniFile& ini) { writeDirectoryTable(ini, "Directories"); };
   writeWholeFile(list, text);
   {
     THeldFile held(list);
     ASSERT_TRUE(held.held());
     EXPECT_EQ(loadDirectoryTable(list, "Directories"), TDirectoryListRead::failed);
-    TSettingsBaseline saved;
-    saved.take(list, writer);
+    TSettingsBaseline saved = directoryTableBaseline(list, "Directories");
     EXPECT_EQ(getDirectory("<DATA>"), "");
     setDirectory("<DATA>", "D:\\DATA");
     // Given up while held: once free again, the list would lose its other
     // sections to what the table holds.
-    EXPECT_FALSE(saved.save(list, writer));
+    EXPECT_FALSE(saveDirectoryTable(list, "Directories", saved));
   }
   EXPECT_EQ(readWholeFile(list), text);
 
   const std::string folderList = folder.path() + "folder.ini";
   forceFolders(folderList);
   EXPECT_EQ(loadDirectoryTable(folderList, "Directories"), TDirectoryListRead::failed);
-  TSettingsBaseline savedIntoFolder;
-  savedIntoFolder.take(folderList, writer);
+  TSettingsBaseline savedIntoFolder = directoryTableBaseline(folderList, "Directories");
   setDirectory("<DATA>", "E:\\DATA");
-  EXPECT_FALSE(savedIntoFolder.save(folderList, writer));
+  EXPECT_FALSE(saveDirectoryTable(folderList, "Directories", savedIntoFolder));
   EXPECT_TRUE(folderExists(folderList));
   takeUnreadableFiles();
   takePartlyReadFiles();

@@ -26,58 +26,38 @@ TEST(MonthSets, LoadResetsThenReadsTheDefinedUserSetsCutToTwentyCharacters) {
   EXPECT_EQ(sets[5].description, "");
 }
 
-TEST(MonthSets, SaveRewritesTheTenSectionsAndKeepsTheRestOfTheFile) {
+TEST(MonthSets, SaveWritesTheUserSetsCutToTwentyCharactersAndKeepsTheRestOfTheFile) {
   TTemporaryFolder folder;
+  // A file not there yet takes every set.
+  const std::string fresh = folder.path() + "fresh.INI";
+  resetMonthSets();
+  TSettingsBaseline savedFresh = monthSetsBaseline(fresh);
+  monthSets()[1] = {"French", {"janv", "", "mars"}};
+  monthSets()[10].description = "Last";
+  ASSERT_TRUE(saveMonthSets(fresh, savedFresh));
+  TPortableIniFile written(fresh);
+  EXPECT_EQ(written.readString("MonthNames9", "Description", ""), "Last");
+  std::vector<std::string> entries;
+  written.readSectionValues("MonthNames0", entries);
+  EXPECT_EQ(entries, (std::vector<std::string>{"Description=French", "1=janv", "3=mars"}));
+
   std::string layout = folder.path() + "GUIoptions.INI";
   writeWholeFile(layout, "[MainForm]\r\nLeft=10\r\n[MonthNames2]\r\nDescription=old\r\n5=stale\r\n");
-  resetMonthSets();
-  monthSets()[1] = {"French", {"janv", "", "mars"}};
+  loadMonthSets(layout);
+  TSettingsBaseline saved = monthSetsBaseline(layout);
   monthSets()[3].names[4] = "a name far longer than twenty";
-  {
-    TPortableIniFile written(layout);
-    writeMonthSets(written);
-    ASSERT_TRUE(written.updateFile());
-  }
-
+  monthSets()[3].names[5] = "juin";
+  ASSERT_TRUE(saveMonthSets(layout, saved));
   TPortableIniFile ini(layout);
   EXPECT_EQ(ini.readString("MainForm", "Left", ""), "10");
-  std::vector<std::string> entries;
-  for (int n = 0; n < 10; ++n) EXPECT_TRUE(ini.sectionExists("MonthNames" + std::to_string(n))) << n;
-  ini.readSectionValues("MonthNames0", entries);
+  entries.clear();
   ini.readSectionValues("MonthNames2", entries);
-  ini.readSectionValues("MonthNames4", entries);
-  EXPECT_EQ(entries, (std::vector<std::string>{"Description=French", "1=janv", "3=mars", "5=a name far longer th"}));
+  EXPECT_EQ(entries, (std::vector<std::string>{"Description=old", "5=a name far longer th", "6=juin"}));
 
   resetMonthSets();
-  loadMonthSets(layout);
+  loadMonthSets(fresh);
   EXPECT_EQ(monthSets()[1].names[2], "mars");
   EXPECT_EQ(monthSets()[0].names[0], "Jan");
-}
-
-// The names dialog rewrote every set from memory: names another program
-// wrote into the file since the start went back. Only what the user changed
-// from the sets held is written now (see editMonthNames).
-TEST(MonthSets, AnEditWritesOnlyWhatTheUserChanged) {
-  TTemporaryFolder folder;
-  std::string layout = folder.path() + "GUIoptions.INI";
-  writeWholeFile(layout, "[MonthNames0]\r\nDescription=German\r\n1=Januar\r\n2=Februar\r\n");
-  loadMonthSets(layout);
-  TSettingsBaseline saved;
-  saved.take(layout, writeMonthSets);
-  {
-    TPortableIniFile other(layout);
-    other.writeString("MonthNames0", "2", "Feber");
-    other.writeString("MonthNames0", "3", "Maerz");
-    other.writeString("MonthNames4", "Description", "Dutch");
-  }
-  monthSets()[1].names[0] = "Jaenner";
-  monthSets()[1].names[2] = "M\xe4rz";
-  ASSERT_TRUE(saved.save(layout, writeMonthSets));
-  loadMonthSets(layout);
-  EXPECT_EQ(monthSets()[1].names[0], "Jaenner");
-  EXPECT_EQ(monthSets()[1].names[1], "Feber");
-  EXPECT_EQ(monthSets()[1].names[2], "M\xe4rz");
-  EXPECT_EQ(monthSets()[5].description, "Dutch");
   resetMonthSets();
 }
 
@@ -87,22 +67,21 @@ TEST(MonthSets, AnOptionsFileThatCannotBeReadIsNotWrittenOver) {
   const std::string text = "[MainForm]\r\nLeft=10\r\n";
   writeWholeFile(layout, text);
   resetMonthSets();
-  TSettingsBaseline saved;
-  saved.take(layout, writeMonthSets);
+  TSettingsBaseline saved = monthSetsBaseline(layout);
   monthSets()[1] = {"French", {"janv"}};
   {
     THeldFile held(layout);
     ASSERT_TRUE(held.held());
     // The window places it holds would be lost to the month names alone.
-    EXPECT_FALSE(saved.save(layout, writeMonthSets));
+    EXPECT_FALSE(saveMonthSets(layout, saved));
   }
   EXPECT_EQ(readWholeFile(layout), text);
   const std::string folderLayout = folder.path() + "folder.INI";
   forceFolders(folderLayout);
-  TSettingsBaseline savedIntoFolder;
-  savedIntoFolder.take(folderLayout, writeMonthSets);
+  TSettingsBaseline savedIntoFolder = monthSetsBaseline(folderLayout);
   monthSets()[1] = {"Dutch", {"jan"}};
-  EXPECT_FALSE(savedIntoFolder.save(folderLayout, writeMonthSets));
+  EXPECT_FALSE(saveMonthSets(folderLayout, savedIntoFolder));
   EXPECT_TRUE(folderExists(folderLayout));
   takeUnreadableFiles();
+  resetMonthSets();
 }

@@ -302,9 +302,17 @@ TEST_F(SettingsBaseline, AFileARewriteCannotKeepWholeIsNotWrittenAndWhyIsTold) {
             "Could not read all of " + file +
                 ": it is saved as Unicode (UTF-16), not as ANSI text. Changes to it are not saved until it is "
                 "repaired.");
+  // Mended, the file takes the change, and no reason stays behind.
+  writeWholeFile(file, "[Look]\r\nColour=green\r\n");
+  load();
+  settings.colour = "red";
+  EXPECT_TRUE(save());
+  EXPECT_EQ(refusedSaveText(file), "");
+  EXPECT_EQ(refusedSavesText({"other.ini", file}), "");
+  reportRefusedSave(file, "is saved as Unicode (UTF-16), not as ANSI text");
   EXPECT_EQ(refusedSavesText({"other.ini", file}),
-            "\r\r" + file + " holds the line \"[Fav0\", a section header that lost a bracket.\rWhat such a file "
-            "holds is kept: repair it, or save it again as ANSI text, and Try Again.");
+            "\r\r" + file + " is saved as Unicode (UTF-16), not as ANSI text.\rWhat such a file holds is kept: "
+            "repair it, or save it again as ANSI text, and Try Again.");
   EXPECT_EQ(damagedFilesNotice({"a.ini|why", "b.ini|why"}),
             "Could not read all of b.ini and 1 more file; changes to them are not saved until they are repaired.");
 }

@@ -1,7 +1,9 @@
 """The directory set-up switched at run time to a second working folder and
 back: each time every window shows that folder's portfolios, and neither
-folder's files change while the program works in the other."""
+folder's files change while the program works in the other. At the start,
+the set-up asks for what a list that cannot be read did not give."""
 import os
+import time
 
 from driver import check, file_states, changed_files
 from readout import add_readout_fields, pixel_value
@@ -24,19 +26,26 @@ def windows_path(folder):
     return "Z:" + os.path.abspath(folder).replace("/", "\\") + "\\"
 
 
+def name_directory(program, dialog, row, folder):
+    """A row of the set-up dialog pointed into the folder through its
+    browse button."""
+    placeholder, place = ROWS[row]
+    program.click(BROWSE_X, FIRST_ROW_Y + ROW_HEIGHT * row, window=dialog)
+    picker = program.await_window("^%s$" % placeholder)
+    program.click(*PICKER_EDIT, window=picker)
+    program.key("End", "shift+Home")
+    program.type(windows_path(os.path.join(folder, place)))
+    program.click(*PICKER_OK, window=picker)
+    program.await_no_window("^%s$" % placeholder)
+
+
 def set_directories(program, folder):
     """Every row of the set-up dialog pointed into the folder through its
     browse button, then OK; the portfolios of the folder are loaded."""
     program.click(*SETUP_BUTTON)
     dialog = program.await_window("^Directories$")
-    for row, (placeholder, place) in enumerate(ROWS):
-        program.click(BROWSE_X, FIRST_ROW_Y + ROW_HEIGHT * row, window=dialog)
-        picker = program.await_window("^%s$" % placeholder)
-        program.click(*PICKER_EDIT, window=picker)
-        program.key("End", "shift+Home")
-        program.type(windows_path(os.path.join(folder, place)))
-        program.click(*PICKER_OK, window=picker)
-        program.await_no_window("^%s$" % placeholder)
+    for row in range(len(ROWS)):
+        name_directory(program, dialog, row, folder)
     program.scenario.grab("directories-" + os.path.basename(folder))
     program.click(*DIRECTORIES_OK, window=dialog)
     picker = program.await_window("^Loaded portfolios$", 60)
@@ -123,3 +132,43 @@ def switch_and_back(scenario):
     listed = read_ini(os.path.join(first, "Kestrova.INI"))["Directories"]
     check(listed.get("<FOLIOS>", "").upper() == windows_path(os.path.join(first, "DATA/FOLIOS")).upper(),
           "the directory list names %r for the portfolios" % listed.get("<FOLIOS>"))
+
+
+def utf16_list_at_the_start(scenario):
+    """The directory list saved again as UTF-16 (an editor's "Unicode")
+    gives no directory: the start says why, the directory set-up then asks
+    for the two that have no default, and the program goes on to its
+    portfolios and ends cleanly at Alt+F4. It once crashed as soon as the
+    message was answered."""
+    folder = scenario.working_folder()
+    listed = os.path.join(folder, "Kestrova.INI")
+    with open(listed, "rb") as file:
+        damaged = file.read().decode("latin-1").encode("utf-16")
+    with open(listed, "wb") as file:
+        file.write(damaged)
+    program = scenario.program(folder)
+
+    def name_the_missing_directories():
+        told = program.await_window("^Error$", 90)
+        scenario.grab("told")
+        program.key("Return", window=told)
+        dialog = program.await_window("^Directories$", 60)
+        scenario.grab("set-up")
+        for row, (placeholder, _) in enumerate(ROWS):
+            if placeholder in ("<GALLERY>", "<WEBS>"):
+                name_directory(program, dialog, row, folder)
+        program.click(*DIRECTORIES_OK, window=dialog)
+        # A list that cannot take the directories says so; the start goes
+        # on with them.
+        deadline = time.time() + 60
+        while not program.windows("^Loaded portfolios$") and time.time() < deadline:
+            check(program.running(), "the program ended after the directory set-up")
+            failed = program.windows("^Error$")
+            if failed:
+                scenario.grab("not-saved")
+                program.key("Return", window=failed[0])
+            time.sleep(0.2)
+
+    program.start(before_pick=name_the_missing_directories)
+    check(program.title().startswith("Kestrova"), "the main window shows %r" % program.title())
+    program.exit()

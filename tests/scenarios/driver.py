@@ -117,16 +117,19 @@ class Program:
             registry.write(text)
         self.environment.update(LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8")
 
-    def start(self, pick="Return", after_pick=None):
+    def start(self, pick="Return", after_pick=None, before_pick=None):
         """Starts the program from the folder's own copy and accepts the
-        portfolio pick dialog with the given key; after_pick then answers
-        what comes before the main window; returns the main window."""
+        portfolio pick dialog with the given key; before_pick first answers
+        what the start shows before that dialog, after_pick what comes
+        before the main window; returns the main window."""
         self.make_prefix()
         self.bring_up_prefix()
         executable = os.path.join(self.folder, "program", "Kestrova.exe")
         self.process = subprocess.Popen([wine_binary("wine"), executable], cwd=self.folder,
                                         env=self.environment, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
+        if before_pick:
+            before_pick()
         picker = self.await_window("^Loaded portfolios$", 90)
         time.sleep(0.5)
         self.key(pick, window=picker)
@@ -221,7 +224,9 @@ class Program:
         return text.strip()
 
     def exit(self, seconds=60):
-        """A normal exit: Alt+F4 on the main window, then the program must end."""
+        """A normal exit: Alt+F4 on the main window, then the program must
+        end, and end as a closed program does: a crash ends it too, with an
+        exit code of its own."""
         self.key("alt+F4", window=self.main)
         deadline = time.time() + seconds
         while self.running() and time.time() < deadline:
@@ -231,6 +236,7 @@ class Program:
             self.kill()
             raise ScenarioFailure("the program did not end within %d s of Alt+F4" % seconds)
         self.end_prefix()
+        check(self.process.returncode == 0, "the program ended with exit code %d" % self.process.returncode)
 
     def kill(self):
         if self.running():

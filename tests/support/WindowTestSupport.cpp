@@ -175,6 +175,18 @@ HWND focusInside(HWND window) {
   return GetFocus();
 }
 
+std::vector<HWND> shownThreadWindows() {
+  std::vector<HWND> windows;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
 std::string registeredToolTip(HWND control) {
   std::pair<HWND, std::string> search{control, {}};
   EnumThreadWindows(

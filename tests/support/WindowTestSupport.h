@@ -64,6 +64,17 @@ class TModalDriver {
   std::unique_ptr<TTimer> timer_;
 };
 
+// The visible top-level windows of this thread, in z-order.
+std::vector<HWND> shownThreadWindows();
+// The shown form of this thread of a kind: a dialog the code under test
+// makes and runs itself; null while none shows.
+template <class Form>
+Form* shownForm() {
+  for (HWND window : shownThreadWindows())
+    if (auto* form = dynamic_cast<Form*>(TControl::fromHandle(window))) return form;
+  return nullptr;
+}
+
 // The window inside the given one that holds the keys, once they have
 // arrived there (Wine activates a window just shown a moment later now and
 // then, and a busy machine makes the moment long); whatever holds them after
