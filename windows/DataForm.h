@@ -11,6 +11,7 @@
 #include "chart/SheetViewOwner.h"
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
+#include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
@@ -324,6 +325,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // without it, so its line order and sizes are no layout to keep.
   bool fieldFileDamaged_ = false;
   TSettingsBaseline savedGUIoptions_;
+  TFileStandIn optionsStandIn_;
   std::vector<std::pair<std::string, std::string>> optionsCorrectedWhileLoading_;
   std::unique_ptr<TDataSheet> dataSheet_;
   TPortfolioTable* portfolioTable_ = nullptr;

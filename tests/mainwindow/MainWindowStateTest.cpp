@@ -294,6 +294,7 @@ TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
 TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
   TportfolioForm& form = *main_->portfolioForm;
   form.loadView();
+  form.setRowWise(!form.rowWiseBtn().down());
   ASSERT_TRUE(form.saveView().empty());
   const std::string controls = work_ + "DATA\\FOLIOS\\FolioControls.INI";
   const std::string controlsText = readWholeFile(controls);

@@ -684,9 +684,15 @@ TEST_F(TransactionWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
   form->loadView();
   ASSERT_GT(form->lineCount(), 0);
   addSaveFailures(failed, form->saveView());
+  // Nor the tool bar layout file the folder did not hold, until the user
+  // changes what it keeps.
+  const std::string controls = includeTrailingBackslash(portfolio->Folder()) + "TransactionControls.INI";
+  EXPECT_FALSE(fileExists(controls));
   form->wholePortfolioBtn().setDown(true);
   form->wholePortfolioBtnClick();
   addSaveFailures(failed, form->saveView());
+  EXPECT_TRUE(TPortableIniFile(controls).readBool("SelectionControls", "WholePortfolio", false));
+  EXPECT_TRUE(TPortableIniFile(controls).readBool("SheetControls", "Visible", false)) << "written whole";
   SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(failed.empty());
   EXPECT_EQ(readWholeFile(fields), text);
