@@ -470,7 +470,9 @@ void TmainForm::loadTranslations() {
 
 void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
-  guiOptionsRead_ = fileExists(paths_.guiOptionsFileName) ? !ini.readFailed() : std::optional<bool>();
+  // A folder under the name is a file that cannot be read, not a missing
+  // one: nothing is written over it unless the user changes what it holds.
+  guiOptionsRead_ = pathExists(paths_.guiOptionsFileName) ? !ini.readFailed() : std::optional<bool>();
   setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
   if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();

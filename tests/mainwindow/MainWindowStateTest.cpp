@@ -313,6 +313,31 @@ TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
   EXPECT_EQ(readWholeFile(controls), controlsText);
 }
 
+// A folder where the options file belongs was once taken for a missing
+// file: every close with nothing changed asked about a failed save, Cancel
+// or Continue. It is a file that cannot be read: named, and told at the
+// close only once the user changed what it holds.
+TEST_F(MainWindowState, AFolderWhereTheOptionsFileBelongsIsNamedAndToldOnlyForAChange) {
+  const std::string optionsFile = main_->paths().guiOptionsFileName;
+  ASSERT_TRUE(forceFolders(optionsFile));
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  takeUnreadableFiles();
+  main_->loadGUIoptions(false);
+  main_->loadMacroGUIoptions();
+  const std::vector<std::string> named = takeUnreadableFiles();
+  EXPECT_NE(std::find(named.begin(), named.end(), optionsFile), named.end());
+  messages_.answer = IDCANCEL;
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{});
+  main_->macroForm->sheetPanel().sheet().setCellContent(1, 1, 0, "=7*6", 1);
+  messages_.answer = IDCONTINUE;
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{"Failed to save " + optionsFile + "."});
+  EXPECT_TRUE(folderExists(optionsFile));
+}
+
 // An unchanged close once rewrote every open portfolio's header: a hand
 // edit made meanwhile went back, and a read-only header asked at every close.
 TEST_F(MainWindowState, AnUnchangedCloseLeavesThePortfolioHeadersAsTheyAreAndAsksNothing) {
