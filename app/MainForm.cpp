@@ -26,6 +26,7 @@
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
+#include "model/OptionsBaseline.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -516,7 +517,7 @@ void TmainForm::loadMacroGUIoptions() {
   if (!guiOptionsRead_)
     savedGUIoptions_.forget();
   else if (*guiOptionsRead_)
-    savedGUIoptions_.take(paths_.guiOptionsFileName, write, ini);
+    takeOptions(savedGUIoptions_, paths_.guiOptionsFileName, write, ini);
   else
     savedGUIoptions_.take(paths_.guiOptionsFileName, write);
 }
@@ -533,7 +534,7 @@ void TmainForm::getInitialPortfolioPicks() {
     const TPortableIniFile ini(fileName);
     picks.loadGUIoptions(ini);
     // Options that could not be read are not written back as defaults.
-    saved.take(fileName, write, ini);
+    takeOptions(saved, fileName, write, ini);
   }
   picks.listFolios();
   application().available();
