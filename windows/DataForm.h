@@ -251,7 +251,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // with those sizes, and makes it current.
   void addDisplayRecord(int rowHeight, int colWidth);
   // Makes the first object line current (its first field past the fixed
-  // ones); nothing without object lines.
+  // ones); nothing without object lines. A grid that names no object makes
+  // the object current that its first line would show.
   void selectFirstLine();
   // The object notes show nobody until the next selection.
   void forgetShownNotes() { shownNotesObject_ = -1; }

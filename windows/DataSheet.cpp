@@ -206,9 +206,20 @@ int TDataSheet::currentLine() const {
 }
 
 bool TDataSheet::followSelection() {
+  if (!objects_ || !namesObjects()) return false;
+  return makeCurrent(selectedObjectIndex());
+}
+
+bool TDataSheet::makeFirstObjectCurrent() {
   if (!objects_) return false;
+  for (int index : objectsInDisplayOrder(displayOrder, objects_->count()))
+    if (objects_->hasLine(index)) return makeCurrent(index);
+  return false;
+}
+
+bool TDataSheet::makeCurrent(int index) {
   const int old = objects_->currentIndex();
-  objects_->setCurrentIndex(selectedObjectIndex());
+  objects_->setCurrentIndex(index);
   const int now = objects_->currentIndex();
   if (now == old) return false;
   int col, row;
