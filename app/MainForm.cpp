@@ -26,6 +26,7 @@
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
+#include "model/OptionsBaseline.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -492,7 +493,9 @@ void TmainForm::loadTranslations() {
 
 void TmainForm::loadGUIoptions(bool includeMacros) {
   TPortableIniFile ini(paths_.guiOptionsFileName);
-  guiOptionsRead_ = fileExists(paths_.guiOptionsFileName) ? !ini.readFailed() : std::optional<bool>();
+  // A folder under the name is a file that cannot be read, not a missing
+  // one: nothing is written over it unless the user changes what it holds.
+  guiOptionsRead_ = pathExists(paths_.guiOptionsFileName) ? !ini.readFailed() : std::optional<bool>();
   setBounds(mainWindowBounds(ini, bounds(), screenWorkArea()));
   if (mainWindowMaximized(ini)) ShowWindow(handle(), SW_MAXIMIZE);
   placeMenuPanel();
@@ -536,7 +539,7 @@ void TmainForm::loadMacroGUIoptions() {
   if (!guiOptionsRead_)
     savedGUIoptions_.forget();
   else if (*guiOptionsRead_)
-    savedGUIoptions_.take(paths_.guiOptionsFileName, write, ini);
+    takeOptions(savedGUIoptions_, paths_.guiOptionsFileName, write, ini);
   else
     savedGUIoptions_.take(paths_.guiOptionsFileName, write);
 }
@@ -553,7 +556,7 @@ void TmainForm::getInitialPortfolioPicks() {
     const TPortableIniFile ini(fileName);
     picks.loadGUIoptions(ini);
     // Options that could not be read are not written back as defaults.
-    saved.take(fileName, write, ini);
+    takeOptions(saved, fileName, write, ini);
   }
   picks.listFolios();
   application().available();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 
@@ -71,7 +72,15 @@ std::string engineKey(int index) {
 
 bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
   int64_t age = fileAge(path_);
-  if (age < 0) return false;
+  if (age < 0) {
+    // A folder under the name is a file that cannot be read: told once,
+    // not at every visit of the Macros tab.
+    if (pathExists(path_)) {
+      if (age_ != unreadableAge) reportUnreadableFile(path_);
+      age_ = unreadableAge;
+    }
+    return false;
+  }
   if (onlyIfChanged && age == age_) return false;
   engines.clear();
   selectedIndex_ = -1;
@@ -90,6 +99,10 @@ bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
 }
 
 bool TScriptEngineDeclarations::save(int selected) {
+  // With nothing of the user's to write the file is not even read: it
+  // stays as it is, readable or not.
+  const bool selectable = selected >= 0 && selected < static_cast<int>(engines.size());
+  if (!enginesModified && (!selectable || selected == selectedIndex_)) return true;
   bool written = true;
   bool merged = false;
   {
@@ -117,11 +130,12 @@ bool TScriptEngineDeclarations::save(int selected) {
         if (i == selected) file.writeString(defaultsSection, selectedKey, text);
         writeEngine(file, text, engines[i]);
       }
-    } else if (selected >= 0 && selected < static_cast<int>(engines.size())) {
+    } else {
       file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
     }
     written = file.updateFile();
   }
+  if (written && selectable) selectedIndex_ = selected;
   if (written && merged) unread_ = false;
   // After a merge the next visit reads the file again, so that the engine
   // list shows the engines added to it.
@@ -138,6 +152,7 @@ bool TScriptEngineDeclarations::saveSelectedEngineGUID(int selected) {
     file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
     written = file.updateFile();
   }
+  if (written) selectedIndex_ = selected;
   age_ = fileAge(path_);
   return written;
 }

@@ -24,8 +24,9 @@ class TScriptEngineDeclarations {
   // engine "Defaults"/"MacroEngine" names, -1 when none.
   bool load(bool onlyIfChanged);
   int selectedIndex() const { return selectedIndex_; }
-  // Writes every engine when enginesModified, else only the selection; a
-  // file that does not exist is created only when something is written.
+  // Writes every engine when enginesModified, else only a selection other
+  // than the file's; a file that does not exist is created only when
+  // something is written, and with nothing to write the file is not read.
   // False, writing nothing, while the file cannot be read; after a load
   // that could not read it, the engines it holds are kept beside the
   // user's.
@@ -36,6 +37,9 @@ class TScriptEngineDeclarations {
   void remove(int index);
 
  private:
+  // The age of a path that names no file but exists (a folder).
+  static constexpr int64_t unreadableAge = -2;
+
   std::string path_;
   int64_t age_ = -1;
   int selectedIndex_ = -1;

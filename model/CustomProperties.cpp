@@ -113,8 +113,8 @@ void TCustomPropertyObject::setViewProperty(const std::string& name, const std::
   viewPropertiesUnsaved_ = true;
 }
 
-void TCustomPropertyObject::setViewSize(const std::string& name, int size, int unsetSize) {
-  if (size == unsetSize && getExternalProperty(name).empty()) return;
+void TCustomPropertyObject::setViewSize(const std::string& name, int size, int storedSize) {
+  if (size == storedSize) return;
   setViewProperty(name, std::to_string(size));
 }
 

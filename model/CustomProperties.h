@@ -59,10 +59,13 @@ class TCustomPropertyObject {
   // for the next save without counting as a change, so that sheets which
   // compare change stamps do not recompute for it.
   void setViewProperty(const std::string& name, const std::string& value);
-  // A line's size: one the object does not hold yet that equals the size
-  // it is shown at without one is not stored, so that merely looking at a
-  // grid writes no file (a read-only one raises no question at the close).
-  void setViewSize(const std::string& name, int size, int unsetSize);
+  // A line's size, stored unless it is the size the line took from what
+  // the object holds (storedSize: the size shown without one, also for a
+  // text no size reads from, such as "1E300"), so that merely looking at a
+  // grid writes no file (a read-only one raises no question at the close)
+  // and a text the window could not take stays as spelled until the user
+  // resizes the line.
+  void setViewSize(const std::string& name, int size, int storedSize);
   bool viewPropertiesUnsaved() const { return viewPropertiesUnsaved_; }
 
   // The latest time anything in the object changed; derived objects fold in

@@ -59,21 +59,10 @@ POINT fixedLines(TSystemPage page, bool byRow) {
   return {byRow ? fields : 1, byRow ? 1 : fields};
 }
 
-// What stands in for a file the folder does not hold; nothing when it holds
-// one.
-std::unique_ptr<TPortableIniFile> standInFor(const std::string& fileName, const TSettingsBaseline::TWriter& write) {
-  return fileExists(fileName) ? nullptr : TSettingsBaseline::written(fileName, write);
-}
-
 // The writer gives what it gave when taken.
 bool givesStill(const TPortableIniFile& taken, const TSettingsBaseline::TWriter& write) {
   TPortableIniFile changes(taken.FileName(), TPortableIniFile::TNewFile{});
   return !changes.writeChanges(taken, *TSettingsBaseline::written(taken.FileName(), write));
-}
-
-// The file is still missing and the writer gives what stood in for it.
-bool stillStandingIn(const std::unique_ptr<TPortableIniFile>& standIn, const TSettingsBaseline::TWriter& write) {
-  return standIn && !fileExists(standIn->FileName()) && givesStill(*standIn, write);
 }
 
 }  // namespace
@@ -371,8 +360,8 @@ void TsystemForm::loadView() {
   }
   savedControls_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
-  systemStandIn_ = standInFor(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
-  controlsStandIn_ = standInFor(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
+  systemStandIn_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
+  controlsStandIn_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   damagedSystem_ = fault.empty() ? nullptr
                                  : TSettingsBaseline::written(folder_ + "System.INI",
                                                               [this](TPortableIniFile& ini) { writeSystem(ini); });
@@ -388,9 +377,9 @@ TSaveFailures TsystemForm::saveView() {
   // A portfolio without a trading system gets none by being looked at: the
   // empty system shown stands for no file, and a run would find it and
   // keep a record of it. Its tool bars are the user's once moved.
-  const bool noSystem = stillStandingIn(systemStandIn_, systemWriter);
+  const bool noSystem = systemStandIn_.standing(systemWriter);
   const std::string controlsFile = folder_ + "SystemControls.INI";
-  if (!(noSystem && stillStandingIn(controlsStandIn_, controlsWriter))) {
+  if (!controlsStandIn_.standing(controlsWriter)) {
     if (savedControls_.save(controlsFile, controlsWriter))
       controlsStandIn_.reset();
     else

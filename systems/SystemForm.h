@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
@@ -185,8 +186,8 @@ class TsystemForm : public TChildForm {
   // What the two files would hold, taken when the loaded portfolio had no
   // file of that name: the defaults that stood in for it. While the window
   // still gives them, the user made nothing there to save.
-  std::unique_ptr<TPortableIniFile> systemStandIn_;
-  std::unique_ptr<TPortableIniFile> controlsStandIn_;
+  TFileStandIn systemStandIn_;
+  TFileStandIn controlsStandIn_;
   // What the window gave when the system file was not read whole or
   // contradicts itself: once it gives something else, the user changed the
   // system.

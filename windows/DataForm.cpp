@@ -251,6 +251,15 @@ void TdataForm::showObjects(int col, int row) {
 }
 
 void TdataForm::selectFirstLine() {
+  // A grid that cannot tell its objects (its field file damaged) still
+  // starts on the first: one window's field file hides nothing else.
+  if (!dataSheet_->namesObjects()) {
+    if (objects_ && dataSheet_->makeFirstObjectCurrent()) {
+      setAuxiliaryViewsPortfolio();
+      selectionChanged();
+    }
+    return;
+  }
   TSheet& sheet = sheetPanel_->sheet();
   const int fixed = dataSheet_->rowWise ? sheet.getFixedCols() : sheet.getFixedRows();
   const int field = std::min(fixed + 1, dataSheet_->shownFieldCount());
@@ -363,7 +372,9 @@ void TdataForm::onSheetRender() {
       selectionChanged();
     }
     now = objects_->currentIndex();
-    enableObjectButtons(now);
+    // The buttons act on the line selected, which a grid that names no
+    // object has none of, whatever object is current.
+    enableObjectButtons(dataSheet_->selectedObjectIndex());
   } else {
     if (addBtn_) addBtn_->setEnabled(false);
     enableObjectButtons(-1);

@@ -11,6 +11,7 @@
 #include "chart/SheetViewOwner.h"
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
+#include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
@@ -250,7 +251,8 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // with those sizes, and makes it current.
   void addDisplayRecord(int rowHeight, int colWidth);
   // Makes the first object line current (its first field past the fixed
-  // ones); nothing without object lines.
+  // ones); nothing without object lines. A grid that names no object makes
+  // the object current that its first line would show.
   void selectFirstLine();
   // The object notes show nobody until the next selection.
   void forgetShownNotes() { shownNotesObject_ = -1; }
@@ -324,6 +326,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // without it, so its line order and sizes are no layout to keep.
   bool fieldFileDamaged_ = false;
   TSettingsBaseline savedGUIoptions_;
+  TFileStandIn optionsStandIn_;
   std::vector<std::pair<std::string, std::string>> optionsCorrectedWhileLoading_;
   std::unique_ptr<TDataSheet> dataSheet_;
   TPortfolioTable* portfolioTable_ = nullptr;

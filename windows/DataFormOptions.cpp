@@ -74,19 +74,30 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   arrangePanels(*sheetControlBar_);
   // A file that could not be read leaves the controls as they were, which
   // must not replace the file unless the user changes them.
-  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); });
+  const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
+  savedGUIoptions_.take(fileName, write);
   for (const auto& [section, key] : optionsCorrectedWhileLoading_) savedGUIoptions_.takeAsRead(section, key, ini);
   optionsCorrectedWhileLoading_.clear();
+  // A portfolio first looked at gets no layout file of this window until
+  // the user changes the layout.
+  optionsStandIn_.take(fileName, write);
 }
 
 void TdataForm::optionCorrectedWhileLoading(const std::string& section, const std::string& key) {
   optionsCorrectedWhileLoading_.emplace_back(section, key);
 }
 
-void TdataForm::optionsApplied() { savedGUIoptions_.retake(); }
+void TdataForm::optionsApplied() {
+  savedGUIoptions_.retake();
+  optionsStandIn_.retake([this](TPortableIniFile& file) { writeGUIoptions(file); });
+}
 
 bool TdataForm::saveGUIoptions(const std::string& fileName) {
-  return savedGUIoptions_.save(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); });
+  const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
+  if (optionsStandIn_.standing(write)) return true;
+  if (!savedGUIoptions_.save(fileName, write)) return false;
+  optionsStandIn_.reset();
+  return true;
 }
 
 void TdataForm::writeGUIoptions(TPortableIniFile& ini) {

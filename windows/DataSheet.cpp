@@ -6,6 +6,7 @@
 #include "model/CustomProperties.h"
 #include "sheet/Cell.h"
 #include "sheet/FieldTable.h"
+#include "sheet/Props.h"
 #include "sheet/Sheet.h"
 #include "sheet/ValueRecord.h"
 #include "windows/DataObjects.h"
@@ -28,6 +29,11 @@ int integerProperty(const TCustomPropertyObject& object, const std::string& key,
   const long value = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0') return fallback;
   return static_cast<int>(value);
+}
+
+// The size a line takes from what its object holds, as the sheet shows it.
+int storedLineSize(const TCustomPropertyObject& object, const std::string& key, int fallback) {
+  return std::max(TProps::minimumSize, integerProperty(object, key, fallback));
 }
 
 void applyFormat(TSheet& sheet, TCell& cell, const TField& field) {
@@ -200,9 +206,20 @@ int TDataSheet::currentLine() const {
 }
 
 bool TDataSheet::followSelection() {
+  if (!objects_ || !namesObjects()) return false;
+  return makeCurrent(selectedObjectIndex());
+}
+
+bool TDataSheet::makeFirstObjectCurrent() {
   if (!objects_) return false;
+  for (int index : objectsInDisplayOrder(displayOrder, objects_->count()))
+    if (objects_->hasLine(index)) return makeCurrent(index);
+  return false;
+}
+
+bool TDataSheet::makeCurrent(int index) {
   const int old = objects_->currentIndex();
-  objects_->setCurrentIndex(selectedObjectIndex());
+  objects_->setCurrentIndex(index);
   const int now = objects_->currentIndex();
   if (now == old) return false;
   int col, row;
@@ -350,8 +367,10 @@ void TDataSheet::writeObjectProperties() {
   const bool storeOrder = !shownInStoredOrder(displayOrder, stored, static_cast<int>(count));
   for (size_t i = 0; i < count; ++i) {
     TCustomPropertyObject& object = *objects_->item(i);
-    object.setViewSize(objects_->rowHeightKey(), rowHeights[i], sheet_.getDefaultRowHeight());
-    object.setViewSize(objects_->colWidthKey(), colWidths[i], sheet_.getDefaultColWidth());
+    object.setViewSize(objects_->rowHeightKey(), rowHeights[i],
+                       storedLineSize(object, objects_->rowHeightKey(), sheet_.getDefaultRowHeight()));
+    object.setViewSize(objects_->colWidthKey(), colWidths[i],
+                       storedLineSize(object, objects_->colWidthKey(), sheet_.getDefaultColWidth()));
     if (storeOrder) object.setViewProperty(objects_->displayOrderKey(), std::to_string(displayOrder[i]));
   }
 }

@@ -45,10 +45,17 @@ class TDataSheet {
   int currentLine() const;
   int selectedObjectIndex() const { return lineToObject(currentLine()); }
 
-  // The objects' current index follows the current cell; when it changed,
-  // the "SELECTED" cell takes it and the formulas reading it recalculate.
-  // Answers whether the index changed.
+  // Whether a line tells its object: the key field is shown. A grid laid
+  // out without it (its field file damaged) cannot.
+  bool namesObjects() const { return keyPosition() >= 1; }
+  // The objects' current index follows the current cell, in a grid that
+  // names its objects: one that cannot leaves the current object to the
+  // other windows. When the index changed, the "SELECTED" cell takes it and
+  // the formulas reading it recalculate. Answers whether it changed.
   bool followSelection();
+  // Makes the object current that the first line shows, or would show in
+  // a grid that names no object; answers whether the index changed.
+  bool makeFirstObjectCurrent();
   // An edit of the current cell, written back to the object when its field
   // is bound to a symbol; answers whether the cell belongs to a field.
   bool cellEdited();
@@ -79,6 +86,8 @@ class TDataSheet {
 
  private:
   int keyPosition() const;
+  // The objects' current index := index; the "SELECTED" cell takes it.
+  bool makeCurrent(int index);
   void setCellsOfField(int position, int line, int objectIndex, const class TField& field,
                        const std::vector<std::string>& replacements, const std::vector<std::string>& names);
   void placeCell(int position, int line, int& col, int& row) const;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
@@ -188,6 +189,7 @@ class TtransactionForm : public TChildForm {
   int wantedComboWidth_ = 0;
   TToolGroupPlaces toolGroupPlaces_;
   TSettingsBaseline savedControls_;
+  TFileStandIn controlsStandIn_;
   TSheetPanel* sheetPanel_ = nullptr;
   TPopupMenu sheetPopupMenu_;
   TPopupMenu delPopupMenu_;

@@ -155,11 +155,19 @@ void TtransactionForm::readControls(const std::string& fileName) {
   realign();
   // A file that could not be read leaves the controls as they were, which
   // must not replace the file unless the user changes them.
-  savedControls_.take(fileName, [this](TPortableIniFile& file) { writeControlKeys(file); });
+  const auto write = [this](TPortableIniFile& file) { writeControlKeys(file); };
+  savedControls_.take(fileName, write);
+  // A portfolio first looked at gets no tool bar layout until the user
+  // changes it.
+  controlsStandIn_.take(fileName, write);
 }
 
 bool TtransactionForm::writeControls(const std::string& fileName) {
-  return savedControls_.save(fileName, [this](TPortableIniFile& ini) { writeControlKeys(ini); });
+  const auto write = [this](TPortableIniFile& file) { writeControlKeys(file); };
+  if (controlsStandIn_.standing(write)) return true;
+  if (!savedControls_.save(fileName, write)) return false;
+  controlsStandIn_.reset();
+  return true;
 }
 
 void TtransactionForm::writeControlKeys(TPortableIniFile& ini) {

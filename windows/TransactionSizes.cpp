@@ -1,11 +1,13 @@
 #include "windows/TransactionSizes.h"
 
+#include <algorithm>
 #include <string>
 
 #include "model/Portfolio.h"
 #include "model/Transaction.h"
 #include "sheet/FieldTable.h"
 #include "sheet/NumberText.h"
+#include "sheet/Props.h"
 #include "sheet/Sheet.h"
 
 namespace {
@@ -16,6 +18,18 @@ constexpr const char* rowHeightKey = "RowHeight";
 constexpr const char* colWidthKey = "ColWidth";
 
 bool shown(const TField& field) { return !field.Hidden && !field.Disabled && field.Position >= 1; }
+
+// The size a transaction holds for its line, 0 when it holds none that reads.
+int32_t storedSize(const TTransaction& transaction, const char* key) {
+  int32_t size = 0;
+  return textToIntStrict(transaction.getExternalProperty(key), size) && size >= 1 ? size : 0;
+}
+
+// The size the line takes from it, as the sheet shows it.
+int storedLineSize(const TTransaction& transaction, const char* key, int defaultSize) {
+  const int32_t size = storedSize(transaction, key);
+  return size >= 1 ? std::max(TProps::minimumSize, static_cast<int>(size)) : defaultSize;
+}
 
 }  // namespace
 
@@ -39,9 +53,11 @@ void captureTransactionSizes(const TSheet& sheet, TFieldTable& fields, const TPo
     if (!transaction) continue;
     const int line = firstLine + static_cast<int>(i);
     if (rowWise)
-      transaction->setViewSize(rowHeightKey, sheet.getRowHeight(line), sheet.getDefaultRowHeight());
+      transaction->setViewSize(rowHeightKey, sheet.getRowHeight(line),
+                               storedLineSize(*transaction, rowHeightKey, sheet.getDefaultRowHeight()));
     else
-      transaction->setViewSize(colWidthKey, sheet.getColWidth(line), sheet.getDefaultColWidth());
+      transaction->setViewSize(colWidthKey, sheet.getColWidth(line),
+                               storedLineSize(*transaction, colWidthKey, sheet.getDefaultColWidth()));
   }
 }
 
@@ -64,9 +80,8 @@ void applyTransactionSizes(TSheet& sheet, const TFieldTable& fields, const TPort
   for (size_t i = 0; i < lineNumbers.size(); ++i) {
     const TTransaction* transaction = portfolio->findTransaction(lineNumbers[i]);
     if (!transaction) continue;
-    int32_t size = 0;
-    if (!textToIntStrict(transaction->getExternalProperty(rowWise ? rowHeightKey : colWidthKey), size) || size < 1)
-      continue;
+    const int32_t size = storedSize(*transaction, rowWise ? rowHeightKey : colWidthKey);
+    if (size < 1) continue;
     const int line = firstLine + static_cast<int>(i);
     if (rowWise)
       sheet.setRowHeight(line, size);

@@ -360,6 +360,7 @@ struct TDataWindowHost {
     return {name,
             [this, file](const std::string& fileName) {
               loadAndSaveView();
+              if (!fileExists(file)) saveChangedLayout();
               copyFile(file, fileName, false);
               userFilesAtFirst = userFiles();
             },
@@ -368,6 +369,15 @@ struct TDataWindowHost {
               loadAndSaveView();
               copyFile(file, to, false);
             }};
+  }
+  // A look makes no options file: the layout the window shows is written
+  // whole once the user changed it, and changed back.
+  void saveChangedLayout() {
+    const bool rowWise = window->rowWiseBtn().down();
+    window->setRowWise(!rowWise);
+    window->saveView();
+    window->setRowWise(rowWise);
+    window->saveView();
   }
   // With savePortfolios the view's order and sizes reach the files with
   // the portfolio, as at close.
@@ -531,6 +541,7 @@ TEST(DamagedFilesSweep, ANarrowMainWindowLeavesTheSizesStoredInIntactFilesAsThey
     {
       TDataWindowHost<TtransactionForm> wide("TransactionControls.INI", 1200, 800);
       wide.loadAndSaveView();
+      wide.saveChangedLayout();
       wideText = readWholeFile(wide.options);
     }
     TDataWindowHost<TtransactionForm> narrow("TransactionControls.INI", 563, 300);

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 #include "macros/ScriptEngineDeclarations.h"
 #include "tests/support/TestFolders.h"
@@ -100,4 +105,49 @@ TEST(ScriptEngineDeclarations, AFileNotReadKeepsItsEnginesBesideTheOnesAdded) {
   EXPECT_EQ(0, reread.selectedIndex());
   EXPECT_TRUE(declarations.load(true)) << "the list shows the engines the file kept";
   EXPECT_EQ(3u, declarations.engines.size());
+}
+
+// A folder under the file's name was once told nowhere, and every close
+// with nothing changed asked about a failed save. It is a file that cannot
+// be read: named once, and written only for a change of the user's.
+TEST(ScriptEngineDeclarations, AFolderUnderTheNameIsToldOnceAndFailsOnlyAChangedSave) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "Kestrova.AXE";
+  ASSERT_TRUE(forceFolders(path));
+  TScriptEngineDeclarations declarations;
+  declarations.setPath(path);
+  takeUnreadableFiles();
+  EXPECT_FALSE(declarations.load(false));
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{path});
+  EXPECT_FALSE(declarations.load(true));
+  EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{}) << "not again at each visit of the tab";
+  EXPECT_TRUE(declarations.save(-1));
+  EXPECT_TRUE(declarations.saveSelectedEngineGUID(-1));
+  declarations.add(engineNumbered(1));
+  EXPECT_FALSE(declarations.save(0));
+  EXPECT_TRUE(folderExists(path));
+}
+
+// A selection the user did not change is not written: the file keeps the
+// one another program set meanwhile. It was once set back at every close.
+TEST(ScriptEngineDeclarations, OnlyASelectionTheUserChangedIsWritten) {
+  TTemporaryFolder folder;
+  TScriptEngineDeclarations other;
+  other.setPath(folder.path() + "Kestrova.AXE");
+  other.add(engineNumbered(1));
+  other.add(engineNumbered(2));
+  ASSERT_TRUE(other.save(1));
+  TScriptEngineDeclarations declarations;
+  declarations.setPath(other.path());
+  ASSERT_TRUE(declarations.load(false));
+  ASSERT_EQ(declarations.selectedIndex(), 1);
+  ASSERT_TRUE(other.saveSelectedEngineGUID(0));
+  EXPECT_TRUE(declarations.save(1));
+  TScriptEngineDeclarations reread;
+  reread.setPath(other.path());
+  ASSERT_TRUE(reread.load(false));
+  EXPECT_EQ(reread.selectedIndex(), 0);
+  ASSERT_TRUE(reread.save(1));
+  ASSERT_TRUE(declarations.load(true));
+  EXPECT_EQ(declarations.selectedIndex(), 1) << "the user's choice is written";
 }

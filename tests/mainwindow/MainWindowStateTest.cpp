@@ -38,6 +38,7 @@
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/AssetForm.h"
+#include "windows/FolioPickForm.h"
 #include "windows/PortfolioForm.h"
 #include "windows/QuoteForm.h"
 #include "windows/TransactionForm.h"
@@ -336,6 +337,7 @@ TEST_F(MainWindowState, AQuestionAboutManyFilesNamesAFewAndCountsTheRest) {
 TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
   TportfolioForm& form = *main_->portfolioForm;
   form.loadView();
+  form.setRowWise(!form.rowWiseBtn().down());
   ASSERT_TRUE(form.saveView().empty());
   const std::string controls = work_ + "DATA\\FOLIOS\\FolioControls.INI";
   const std::string controlsText = readWholeFile(controls);
@@ -352,6 +354,99 @@ TEST_F(MainWindowState, AFileLeftUnsavedAtTheCloseIsAskedAboutOnce) {
       << messages_.texts[0];
   setReadOnly(controls, false);
   EXPECT_EQ(readWholeFile(controls), controlsText);
+}
+
+// A folder where the options file belongs was once taken for a missing
+// file: every close with nothing changed asked about a failed save, Cancel
+// or Continue. It is a file that cannot be read: named, and told at the
+// close only once the user changed what it holds.
+TEST_F(MainWindowState, AFolderWhereTheOptionsFileBelongsIsNamedAndToldOnlyForAChange) {
+  const std::string optionsFile = main_->paths().guiOptionsFileName;
+  ASSERT_TRUE(forceFolders(optionsFile));
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  takeUnreadableFiles();
+  main_->loadGUIoptions(false);
+  main_->loadMacroGUIoptions();
+  const std::vector<std::string> named = takeUnreadableFiles();
+  EXPECT_NE(std::find(named.begin(), named.end(), optionsFile), named.end());
+  messages_.answer = IDCANCEL;
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{});
+  main_->macroForm->sheetPanel().sheet().setCellContent(1, 1, 0, "=7*6", 1);
+  messages_.answer = IDCONTINUE;
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{"Failed to save " + optionsFile + "."});
+  EXPECT_TRUE(folderExists(optionsFile));
+}
+
+namespace {
+
+// Every whole number of a settings file's text spelled as one beyond what
+// any option holds.
+std::string wholeNumbersBeyondRange(const std::string& text) {
+  std::string out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find("\r\n", start);
+    end = end == std::string::npos ? text.size() : end + 2;
+    std::string line = text.substr(start, end - start);
+    const size_t equals = line.find('=');
+    int number = 0;
+    if (line[0] != '[' && equals != std::string::npos &&
+        iniTextToInteger(line.substr(equals + 1, line.find('\r') - equals - 1), number))
+      line = line.substr(0, equals + 1) + "9223372036854775808\r\n";
+    out += line;
+    start = end;
+  }
+  return out;
+}
+
+}  // namespace
+
+// Numbers beyond what an option holds were replaced at the close without
+// any edit ("Width=9223372036854775808" became 1024), while the notice said
+// the file was left as it stands. They stay as spelled until the user
+// changes that option.
+TEST_F(MainWindowState, OptionsBeyondTheirRangeStayAsSpelledUntilTheUserChangesThem) {
+  const std::string optionsFile = main_->paths().guiOptionsFileName;
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  main_->loadGUIoptions(true);
+  main_->loadMacroGUIoptions();
+  ASSERT_TRUE(main_->saveGUIoptions().empty());
+  const std::string text = wholeNumbersBeyondRange(readWholeFile(optionsFile));
+  ASSERT_NE(text.find("\r\nWidth=9223372036854775808\r\n"), std::string::npos);
+  writeWholeFile(optionsFile, text);
+  takePartlyReadFiles();
+  main_->loadGUIoptions(true);
+  main_->loadMacroGUIoptions();
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{optionsFile});
+  EXPECT_TRUE(main_->saveGUIoptions().empty());
+  EXPECT_EQ(readWholeFile(optionsFile), text);
+  const RECT shown = main_->bounds();
+  const int width = shown.right - shown.left - 20;
+  main_->setBounds(shown.left, shown.top, width, shown.bottom - shown.top);
+  EXPECT_TRUE(main_->saveGUIoptions().empty());
+  const TPortableIniFile saved(optionsFile);
+  EXPECT_EQ(saved.readInteger("MainWindow", "Width", 0), width);
+  EXPECT_EQ(saved.readString("MainWindow", "Left", ""), "9223372036854775808");
+}
+
+// The pick dialog's sizes alike, and the file was not even named.
+TEST_F(MainWindowState, ThePickDialogsSizesBeyondTheirRangeStayAsSpelled) {
+  const std::string controls = getDirectory("<FOLIOS>") + "FolioControls.INI";
+  std::string text = "[FolioPick]\r\n";
+  for (const char* key : {"Left", "Top", "Height", "Width", "NameWidth", "SymbolWidth", "CurrencyWidth"})
+    text += std::string(key) + "=9223372036854775808\r\n";
+  writeWholeFile(controls, text);
+  takePartlyReadFiles();
+  TfolioPickForm& picks = main_->portfolioForm->folioPickForm();
+  TModalDriver driver(picks, {[&] { postKey(focusInside(picks.handle()), VK_ESCAPE); }});
+  main_->getInitialPortfolioPicks();
+  EXPECT_EQ(readWholeFile(controls), text);
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{controls});
 }
 
 // An unchanged close once rewrote every open portfolio's header: a hand

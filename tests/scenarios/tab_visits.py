@@ -1,6 +1,7 @@
 """Tabs looked at and left as they were: the files change only for what the
 user changed. The Growth Portfolio has no trading system, and looking at its
-System tab makes it none; a window the user did not look at in a session
+System tab makes it none; looking at its Quotes and Transactions tabs makes
+no layout file for them; a window the user did not look at in a session
 keeps the layout it stored when the user last did."""
 import os
 
@@ -9,7 +10,8 @@ from view_owners import folios
 
 # Ending on the System tab: Alt+F4 leaves it as a tab change does.
 EVERY_TAB = ("System", "Assets", "Quotes", "Transactions", "Macros", "Downloads", "Web", "Portfolios", "System")
-SYSTEM_FILES = ("System.INI", "SystemControls.INI", "SystemRun.INI")
+# What a look at the Growth Portfolio's tabs must not make in its folder.
+UNMADE_FILES = ("System.INI", "SystemControls.INI", "SystemRun.INI", "QuoteControls.INI", "TransactionControls.INI")
 
 
 def session(scenario, folder, tabs):
@@ -34,7 +36,7 @@ def looked_at_and_left(scenario):
     growth = os.path.join(folios(folder), "1")
     # The first session stores what the windows shown keep of their layout.
     session(scenario, folder, EVERY_TAB)
-    made = [name for name in SYSTEM_FILES if os.path.exists(os.path.join(growth, name))]
-    check(not made, "looking at the System tab of a portfolio without a trading system made %s" % made)
+    made = [name for name in UNMADE_FILES if os.path.exists(os.path.join(growth, name))]
+    check(not made, "looking at the tabs of a portfolio without a trading system made %s" % made)
     check_unchanged(scenario, folder, EVERY_TAB, "a session looking at every tab")
     check_unchanged(scenario, folder, (), "a session looking at no tab but the first")

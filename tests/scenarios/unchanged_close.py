@@ -11,8 +11,9 @@ import time
 
 from damaged_files import check_notice_shown
 from date_window import DAYS_BOX
-from driver import check, files_in, wine_binary
+from driver import check, changed_files, file_states, files_in, modification_times, wine_binary
 from sample import read_ini
+from tab_visits import EVERY_TAB
 from transactions import ASSET_LIST
 from view_owners import folios, settled_folder
 
@@ -154,3 +155,31 @@ def read_only_portfolio(scenario):
     for path in files:
         make_writable(path)
     check(not changed, "the close wrote into the read-only portfolio: %s" % changed)
+
+
+def read_only_portfolio_first_look(scenario):
+    """The Growth Portfolio, whose Quotes, Transactions and System tabs were
+    never looked at, with every file read-only (an archive, a read-only
+    share): every tab looked at for the first time, Alt+F4 asks nothing and
+    ends the program, and its folder holds the files it held, each with its
+    bytes and its time. The first look once made the layout files of the
+    Quotes and Transactions windows there."""
+    folder = settled_folder(scenario)
+    growth = os.path.join(folios(folder), "1")
+    files = [path for _, path in files_in(growth)]
+    program = scenario.program(folder)
+    program.start()
+    for path in files:
+        os.chmod(path, os.stat(path).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
+    make_read_only(program, header(folder, 1))
+    states, times = file_states(growth), modification_times(growth)
+    for tab in EVERY_TAB:
+        program.tab(tab)
+    scenario.grab("every-tab-looked-at")
+    close_without_question(program)
+    changed = changed_files(states, file_states(growth))
+    touched = sorted(path for path, time in modification_times(growth).items() if times.get(path) != time)
+    for path in files:
+        make_writable(path)
+    check(not changed, "the first look at the read-only portfolio made or changed %s" % changed)
+    check(not touched, "the first look at the read-only portfolio wrote %s again as they stood" % touched)

@@ -526,6 +526,21 @@ TEST_F(SystemWindow, APortfolioWithoutASystemGetsNoneByBeingLookedAt) {
   EXPECT_EQ(TPortableIniFile(systemFile).readInteger("Symbol", "Count", 0), 1);
 }
 
+// A look at a portfolio's system once made the tool bar layout file its
+// folder did not hold.
+TEST_F(SystemWindow, ALookAtASystemMakesNoToolBarLayoutFile) {
+  const std::string controlsFile = portfolio->Folder() + "SystemControls.INI";
+  ASSERT_FALSE(fileExists(controlsFile));
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  EXPECT_TRUE(form.saveView().empty());
+  form.loadView();
+  form.saveView();
+  EXPECT_FALSE(fileExists(controlsFile));
+}
+
 // What the window shows of a system file cut off stands for what the file
 // no longer holds: looked at and left, the file stays as it is; once the
 // user changes the system, it is written whole.

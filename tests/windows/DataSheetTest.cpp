@@ -223,6 +223,34 @@ TEST_F(DataSheet, AnObjectTheWindowLeavesOutKeepsItsSizes) {
   EXPECT_EQ(objects.objects[1]->getExternalProperty("ColWidth"), "150");
 }
 
+// A stored size the grid could not take as it stands ("1E300", one beyond
+// any width, one below the smallest) was once replaced by the size shown
+// for it at the next save, without the user touching the line.
+TEST_F(DataSheet, SizesTheGridCouldNotTakeStayAsSpelledUntilTheLineIsResized) {
+  objects.objects[0]->setExternalProperty("ColWidth", "1E300", "", "", false);
+  objects.objects[0]->setExternalProperty("RowHeight", "1E300", "", "", false);
+  objects.objects[1]->setExternalProperty("ColWidth", "99999999999", "", "", false);
+  objects.objects[2]->setExternalProperty("ColWidth", "3", "", "", false);
+  for (const bool rowWise : {false, true}) {
+    frame.rowWise = rowWise;
+    frame.readObjectProperties();
+    frame.build(-1, -1);
+    frame.writeObjectProperties();
+    EXPECT_EQ(objects.objects[0]->getExternalProperty("ColWidth"), "1E300");
+    EXPECT_EQ(objects.objects[0]->getExternalProperty("RowHeight"), "1E300");
+    EXPECT_EQ(objects.objects[1]->getExternalProperty("ColWidth"), "99999999999");
+    EXPECT_EQ(objects.objects[2]->getExternalProperty("ColWidth"), "3");
+    for (const auto& object : objects.objects) EXPECT_FALSE(object->viewPropertiesUnsaved()) << rowWise;
+  }
+  frame.rowWise = false;
+  frame.readObjectProperties();
+  frame.build(-1, -1);
+  sheet.setColWidth(lineOf(0), 90);
+  frame.writeObjectProperties();
+  EXPECT_EQ(objects.objects[0]->getExternalProperty("ColWidth"), "90");
+  EXPECT_EQ(objects.objects[0]->getExternalProperty("RowHeight"), "1E300");
+}
+
 // Only the shown layout's sizes are taken from the grid: the other layout's
 // fixed line and its field defaults are the user's until that layout shows.
 TEST_F(DataSheet, TakingOneLayoutsSizesKeepsTheOthers) {

@@ -266,6 +266,33 @@ TEST_F(PortfolioWindow, ADamagedFieldFileLeavesTheStoredOrderAndSizesAlone) {
     EXPECT_EQ(header(i), headers[static_cast<size_t>(i)]) << i;
 }
 
+// A damaged field file (another encoding, random bytes, held by another
+// program) once left no portfolio current: the title read the program's
+// name alone and the other tabs showed nothing, both portfolios open. The
+// window starts on the portfolio its first line shows, and a paint of its
+// grid, which tells no portfolio, keeps it.
+TEST_F(PortfolioWindow, ADamagedFieldFileStillStartsOnThePortfolioOfTheFirstLine) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  ASSERT_NE(table.current(), nullptr);
+  const std::string first = table.current()->Folder();
+  const std::string fieldFile = sample.folios + "FolioFields.INI";
+  const std::string utf16("\xFF\xFE[\0F\0i\0e\0l\0d\0s\0]\0\r\0\n\0", 20);
+  for (const std::string& damage : {utf16, std::string("\x93\x0E\xC4\x01zq\x7F\xAA", 8), std::string()}) {
+    form->clearView();
+    table.clear();
+    writeWholeFile(fieldFile, damage.empty() ? "[Fields]\r\nCount=1\r\n" : damage);
+    THeldFile held(damage.empty() ? fieldFile : std::string());
+    selectionCalls = 0;
+    ASSERT_EQ(form->loadPortfolios(), 0);
+    ASSERT_NE(table.current(), nullptr) << damage.size();
+    EXPECT_EQ(table.current()->Folder(), first);
+    EXPECT_GT(selectionCalls, 0) << "the title follows";
+    form->sheetPanel().refresh();
+    pumpFor(50);
+    EXPECT_NE(table.current(), nullptr);
+  }
+}
+
 namespace {
 
 // Presses Enter on the message box of this thread that shows, as the user

@@ -8,6 +8,7 @@
 #include "model/PortfolioTable.h"
 #include "model/Prices.h"
 #include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
 #include "platform/Panel.h"
 #include "platform/PageControl.h"
@@ -34,6 +35,14 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
   TquoteForm& form = createChildForm<TquoteForm>(pages, "Quotes");
   form.setPortfolioTable(&table);
   form.loadView();
+  // A look makes no layout file in the portfolio's folder: the user's
+  // first change of the layout does, below.
+  const std::string controls = portfolio.Folder() + "QuoteControls.INI";
+  ASSERT_FALSE(fileExists(controls));
+  EXPECT_TRUE(form.saveView().empty());
+  form.loadView();
+  form.saveView();
+  EXPECT_FALSE(fileExists(controls));
   if (!form.rowWiseBtn().down()) form.setRowWise(true);
   ASSERT_EQ(form.dataSheet().objectLineCount(), 4);
   for (int line = 2; line <= 5; ++line)

@@ -673,6 +673,9 @@ TEST_F(TransactionWindow, NewShowsTheLineItAddsAndANamelessAssetIsListedAsSuch) 
 // grid's default sizes into the field file: a read-only portfolio asked
 // about them at every close.
 TEST_F(TransactionWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
+  // Nor one size for another that no size reads from.
+  TTransaction& odd = *portfolio->findTransaction(portfolio->TransactionNumbers().front());
+  for (const char* key : {"RowHeight", "ColWidth"}) odd.setExternalProperty(key, "1E300", "", "", false);
   const std::string fields = includeTrailingBackslash(portfolio->Folder()) + "TransactionFields.INI";
   const std::string text = readWholeFile(fields);
   SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_READONLY);
@@ -684,9 +687,15 @@ TEST_F(TransactionWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
   form->loadView();
   ASSERT_GT(form->lineCount(), 0);
   addSaveFailures(failed, form->saveView());
+  // Nor the tool bar layout file the folder did not hold, until the user
+  // changes what it keeps.
+  const std::string controls = includeTrailingBackslash(portfolio->Folder()) + "TransactionControls.INI";
+  EXPECT_FALSE(fileExists(controls));
   form->wholePortfolioBtn().setDown(true);
   form->wholePortfolioBtnClick();
   addSaveFailures(failed, form->saveView());
+  EXPECT_TRUE(TPortableIniFile(controls).readBool("SelectionControls", "WholePortfolio", false));
+  EXPECT_TRUE(TPortableIniFile(controls).readBool("SheetControls", "Visible", false)) << "written whole";
   SetFileAttributesA(fields.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(failed.empty());
   EXPECT_EQ(readWholeFile(fields), text);
@@ -695,4 +704,5 @@ TEST_F(TransactionWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
     EXPECT_FALSE(transaction->viewPropertiesUnsaved()) << number;
     EXPECT_EQ(transaction->getExternalProperty("DisplayOrder"), "") << number;
   }
+  for (const char* key : {"RowHeight", "ColWidth"}) EXPECT_EQ(odd.getExternalProperty(key), "1E300") << key;
 }
