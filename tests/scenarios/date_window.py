@@ -2,11 +2,15 @@
 day the date pickers show is refused with the number boxes' message, and
 the box, the pickers and the stored from date tell one range, after a
 restart too."""
+import contextlib
 import os
 import re
+import signal
+import threading
 import time
 
 from driver import check
+from keyboard import TARGET_RETURN_STEPS
 from sample import read_ini
 
 DAYS_BOX = (232, 57)  # the days box between the two date pickers
@@ -15,15 +19,7 @@ FIRST_PICKER_DAY = -53688  # 1 January 1753
 
 def read_days(program):
     program.click(*DAYS_BOX)
-    program.set_clipboard("(nothing copied)")
-    program.key("End", "shift+Home", "ctrl+c", window=program.main)
-    # Wine hands the copied text on to the X clipboard a moment later.
-    deadline = time.time() + 5
-    text = program.clipboard().strip()
-    while text == "(nothing copied)" and time.time() < deadline:
-        time.sleep(0.2)
-        text = program.clipboard().strip()
-    return text
+    return program.copied("End", "shift+Home", "ctrl+c", window=program.main)
 
 
 def stored_from(controls):
@@ -112,6 +108,37 @@ def days_typo(scenario, german=False):
 
 def days_typo_german(scenario):
     days_typo(scenario, german=True)
+
+
+@contextlib.contextmanager
+def held(program, seconds):
+    """The program stopped for the seconds, as a busy machine holds it: the
+    keys sent meanwhile reach it late."""
+    os.kill(program.process.pid, signal.SIGSTOP)
+    resume = threading.Timer(seconds, os.kill, (program.process.pid, signal.SIGCONT))
+    resume.start()
+    try:
+        yield
+    finally:
+        resume.cancel()
+        os.kill(program.process.pid, signal.SIGCONT)
+
+
+def reads_while_held(scenario):
+    """The days box and a cell read right when the program answers the
+    keys seconds late."""
+    program = scenario.program(scenario.working_folder())
+    program.start()
+    program.key("ctrl+Home", *(["Down"] * TARGET_RETURN_STEPS))
+    for seconds in (2, 8):
+        with held(program, seconds):
+            shown = program.read_cell()
+        check(shown == "0.075", "held for %d s, the Target return reads %r, not 0.075" % (seconds, shown))
+    for seconds in (2, 8):
+        with held(program, seconds):
+            shown = read_days(program)
+        check(shown == "92", "held for %d s, the days box reads %r, not 92" % (seconds, shown))
+    program.exit()
 
 
 

@@ -3,11 +3,13 @@ prefix of its own, keys and clicks through the X server, values read back
 through the clipboard and the files the program writes."""
 import hashlib
 import os
-import re
 import shutil
 import signal
 import subprocess
 import time
+
+import wine_prefix
+from wine_prefix import wine_binary
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -19,6 +21,8 @@ KEY_NAMES = {" ": "space", "-": "minus", "+": "plus", ".": "period", ",": "comma
              "\t": "Tab", "[": "bracketleft", "]": "bracketright", "&": "ampersand", "|": "bar",
              "%": "percent", "\\": "backslash", "#": "numbersign", "?": "question", "^": "asciicircum"}
 
+NOTHING_COPIED = "(nothing copied)"
+
 
 class ScenarioFailure(Exception):
     pass
@@ -27,13 +31,6 @@ class ScenarioFailure(Exception):
 def check(condition, message):
     if not condition:
         raise ScenarioFailure(message)
-
-
-def wine_binary(name):
-    for path in ("/usr/lib/wine/" + name, "/usr/lib/wine/%s64" % name):
-        if os.access(path, os.X_OK):
-            return path
-    return name + "64" if name == "wine" else name
 
 
 class Display:
@@ -48,7 +45,9 @@ class Display:
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
-        check(number, "the virtual display did not start")
+        if not number:
+            self.close()
+            raise ScenarioFailure("the virtual display did not start")
         self.name = ":" + number
 
     def close(self):
@@ -65,65 +64,23 @@ class Program:
         self.folder = folder
         self.german = german
         self.process = None
+        self.feeder = None
         self.main = None
         self.prefix = os.path.join(scenario.work, "wineprefix")
-        self.environment = dict(os.environ, DISPLAY=scenario.display.name, WINEPREFIX=self.prefix,
-                                WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
-
-    def make_prefix(self):
-        base = os.environ.get("KESTROVA_BASE_WINEPREFIX", os.path.expanduser("~/.wine"))
-        shutil.rmtree(self.prefix, ignore_errors=True)
-        os.makedirs(os.path.join(self.prefix, "dosdevices"))
-        for name in os.listdir(base):
-            if name.endswith(".reg") or name == ".update-timestamp":
-                shutil.copy(os.path.join(base, name), self.prefix)
-        os.symlink(os.path.join(base, "drive_c"), os.path.join(self.prefix, "drive_c"))
-        os.symlink("../drive_c", os.path.join(self.prefix, "dosdevices", "c:"))
-        os.symlink("/", os.path.join(self.prefix, "dosdevices", "z:"))
-        with open(os.path.join(self.prefix, "user.reg"), "a") as registry:
-            # Unmanaged windows: no window manager runs on the virtual display.
-            registry.write('\n[Software\\\\Wine\\\\X11 Driver]\n"Managed"="N"\n')
-            # A crash ends the program instead of waiting in a dialog no one sees.
-            registry.write('\n[Software\\\\Wine\\\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n')
-        if self.german:
-            self.set_german_locale()
-
-    def bring_up_prefix(self):
-        """Wine's first process in a new prefix starts the prefix's services.
-        With the scenarios side by side, a start in a new prefix has been
-        seen to show nothing for minutes. That start runs here on its own,
-        once more on a fresh server when it hangs, so that a program start
-        that shows nothing is the program's."""
-        for _ in range(2):
-            try:
-                subprocess.run([wine_binary("wine"), "cmd", "/c", "exit"], env=self.environment,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60,
-                               start_new_session=True)
-                return
-            except subprocess.TimeoutExpired:
-                self.end_prefix()
-        raise ScenarioFailure("Wine did not start in a new prefix within a minute, twice")
-
-    def set_german_locale(self):
-        path = os.path.join(self.prefix, "user.reg")
-        with open(path, encoding="utf-8", errors="surrogateescape") as registry:
-            text = registry.read()
-        german = {"Locale": "00000407", "LocaleName": "de-DE", "sDecimal": ",", "sThousand": ".",
-                  "sList": ";", "sShortDate": "dd.MM.yyyy", "sDate": ".", "iDate": "1",
-                  "sCountry": "Germany", "sLanguage": "DEU", "sCurrency": "\u20ac"}
-        for key, value in german.items():
-            text = re.sub(r'^"%s"=".*"$' % key, '"%s"="%s"' % (key, value), text, flags=re.M)
-        with open(path, "w", encoding="utf-8", errors="surrogateescape") as registry:
-            registry.write(text)
-        self.environment.update(LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8")
+        self.environment = wine_prefix.environment(self.prefix, scenario.display.name)
+        if german:
+            self.environment.update(LANG="de_DE.UTF-8", LC_ALL="de_DE.UTF-8")
 
     def start(self, pick="Return", after_pick=None, before_pick=None):
         """Starts the program from the folder's own copy and accepts the
         portfolio pick dialog with the given key; before_pick first answers
         what the start shows before that dialog, after_pick what comes
         before the main window; returns the main window."""
-        self.make_prefix()
-        self.bring_up_prefix()
+        wine_prefix.make(self.prefix, self.german)
+        try:
+            wine_prefix.bring_up(self.environment)
+        except wine_prefix.PrefixFailure as failure:
+            raise ScenarioFailure(str(failure))
         executable = os.path.join(self.folder, "program", "Kestrova.exe")
         self.process = subprocess.Popen([wine_binary("wine"), executable], cwd=self.folder,
                                         env=self.environment, stdout=subprocess.DEVNULL,
@@ -200,28 +157,61 @@ class Program:
         self.settle(1)
 
     def clipboard(self):
-        result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.environment,
-                                capture_output=True, text=True, timeout=10)
+        """The clipboard's text; empty when its owner gives none in time."""
+        try:
+            result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], env=self.environment,
+                                    capture_output=True, text=True, timeout=5)
+        except subprocess.TimeoutExpired:
+            return ""
         return result.stdout
 
-    def set_clipboard(self, text):
-        # xclip keeps the text until the program takes the clipboard over.
-        feeder = subprocess.Popen(["xclip", "-i", "-selection", "clipboard"],
-                                  env=self.environment, stdin=subprocess.PIPE,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        feeder.stdin.write(text.encode())
-        feeder.stdin.close()
-        feeder.wait(timeout=5)
+    def set_clipboard(self, text, seconds=20):
+        """Puts the text on the clipboard, there once this returns. xclip
+        keeps it, in the foreground, until the program takes the clipboard
+        over."""
+        self.end_feeder()
+        self.feeder = subprocess.Popen(["xclip", "-quiet", "-i", "-selection", "clipboard"],
+                                       env=self.environment, stdin=subprocess.PIPE,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.feeder.stdin.write(text.encode())
+        self.feeder.stdin.close()
+        deadline = time.time() + seconds
+        while self.clipboard() != text:
+            check(time.time() < deadline, "the clipboard did not take a text within %d s" % seconds)
+            time.sleep(0.1)
+
+    def end_feeder(self):
+        if self.feeder:
+            self.feeder.terminate()
+            self.feeder.wait()
+            self.feeder = None
+
+    def copied(self, *keys, window=None, seconds=40):
+        """The text the keys copy (the last of them Ctrl+C), NOTHING_COPIED
+        when none came. On a busy machine Wine hands a copy on to the X
+        clipboard seconds later or not at all, and may answer a read
+        meanwhile with nothing: so the read waits, and the keys copy again
+        every few seconds."""
+        self.set_clipboard(NOTHING_COPIED)
+        deadline = time.time() + seconds
+        while True:
+            self.key(*keys, window=window)
+            again = min(time.time() + 5, deadline)
+            while time.time() < again:
+                text = self.clipboard().strip()
+                if text not in ("", NOTHING_COPIED):
+                    return text
+                time.sleep(0.2)
+            if time.time() >= deadline:
+                return NOTHING_COPIED
 
     def read_cell(self):
         """The current cell's text as its editor shows it: the editor is
         opened with Enter, its text copied and the editor left with Esc."""
-        self.set_clipboard("(nothing copied)")
         self.key("Return")
-        self.key("End", "shift+Home", "ctrl+c")
-        text = self.clipboard()
+        text = self.copied("End", "shift+Home", "ctrl+c")
         self.key("Escape")
-        return text.strip()
+        return text
 
     def exit(self, seconds=60):
         """A normal exit: Alt+F4 on the main window, then the program must
@@ -242,11 +232,11 @@ class Program:
         if self.running():
             os.killpg(self.process.pid, signal.SIGKILL)
             self.process.wait()
+        self.end_feeder()
         self.end_prefix()
 
     def end_prefix(self):
-        subprocess.run([wine_binary("wineserver"), "-k"], env=self.environment,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wine_prefix.end(self.environment)
 
 
 class Scenario:

@@ -36,11 +36,9 @@ def marked_active_line(program):
     program.tab("Macros")
     program.click(*ACTIVE_MACROS_TAB)
     program.settle(0.5)
-    program.set_clipboard("(nothing copied)")
-    program.key("ctrl+c")
-    text = program.clipboard()
+    text = program.copied("ctrl+c")
     program.tab("Assets")
-    return text.strip()
+    return text
 
 
 def readout(program, row):

@@ -224,9 +224,7 @@ def huge_units_refused(scenario):
         program.await_no_window("^Error$", 10)
         # The refused text waits in its editor for a correction; Esc gives
         # it up.
-        program.set_clipboard("(nothing copied)")
-        program.key("End", "shift+Home", "ctrl+c")
-        kept = program.clipboard().strip()
+        kept = program.copied("End", "shift+Home", "ctrl+c")
         check(kept == huge, "after %s was refused its editor holds %r" % (huge, kept))
         program.key("Escape")
         shown = program.read_cell()
