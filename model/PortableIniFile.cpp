@@ -701,6 +701,13 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
   }
   for (const auto& section : after.sections_) {
     const TSection* old = before.findSection(section->Name);
+    // A section the writer made stands in the file even while it holds
+    // nothing.
+    if (old == nullptr && findSection(section->Name) == nullptr) {
+      changed = true;
+      sectionForWriting(section->Name);
+      modified_ = true;
+    }
     section->forEachEntry([&](const TSection::TEntry& entry) {
       const TSection::TEntry* was = old ? old->find(upperCase(entry.key)) : nullptr;
       if (was != nullptr && readBack(was->value) == readBack(entry.value)) return;

@@ -20,9 +20,18 @@ struct TStandIn {
   std::string number;
 };
 
+bool sameNumber(const std::string& one, const std::string& other) {
+  double a = 0;
+  double b = 0;
+  return iniTextToFloat(one, a) && iniTextToFloat(other, b) && a == b;
+}
+
 // Where the object shows a number and the file holds text that reads as
-// none, the object's number only stands in for that text.
-std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TPortableIniFile& read) {
+// none, the object's number only stands in for that text; where the file
+// spells the same number otherwise ("0.25" for the long form the program
+// writes), the object's spelling is no change either.
+std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TPortableIniFile& read,
+                                         std::vector<TStandIn>& sameNumbers) {
   std::vector<TStandIn> standIns;
   std::vector<std::string> sections;
   shown.readSections(sections);
@@ -34,6 +43,8 @@ std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TP
       const std::string held = read.readString(section, key, "");
       if (!held.empty() && readsAsNumber(number) && !readsAsNumber(held))
         standIns.push_back({section, key, std::move(number)});
+      else if (held != number && sameNumber(held, number))
+        sameNumbers.push_back({section, key, std::move(number)});
     }
   }
   return standIns;
@@ -118,11 +129,13 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, 
   // saved, it would replace what reading passed over.
   if (!baseline_ || read.readFailed() || read.readInPart()) return;
   std::unique_ptr<TPortableIniFile> taken = baseline();
-  const std::vector<TStandIn> standIns = standInsForNumbers(*taken, read);
+  std::vector<TStandIn> sameNumbers;
+  const std::vector<TStandIn> standIns = standInsForNumbers(*taken, read, sameNumbers);
   taken->keepOnlyWhatOtherHolds(read);
   // Taken as what the file holds, the file keeps its text until the user
   // gives a value.
   for (const TStandIn& standIn : standIns) taken->writeString(standIn.section, standIn.key, standIn.number);
+  for (const TStandIn& same : sameNumbers) taken->writeString(same.section, same.key, same.number);
   baseline_ = compact(*taken);
   if (!standIns.empty()) reportPartlyReadFile(fileName);
 }

@@ -109,6 +109,8 @@ TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   after.writeString("Kept", "Changed", "new");
   after.writeString("Kept", "Dropped", "");
   after.writeString("Added", "Key", "z");
+  after.writeString("Empty", "Key", "z");
+  after.writeString("Empty", "Key", "");
   after.eraseSection("Erased");
   const std::string file = folder.path() + "target.ini";
   writeWholeFile(file, "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=file's\r\nDropped=x\r\n"
@@ -120,7 +122,7 @@ TEST(PortableIniFileWrites, WriteChangesCarriesOnlyWhatTheWriterChanged) {
   // only the writer's own entries go.
   EXPECT_EQ(readWholeFile(file),
             "[Kept]\r\nSame=file's own\r\nLeft= 5.00000000000000E-0001\r\nChanged=new\r\nOther=stays\r\n"
-            "[Erased]\r\nMore=z\r\n\r\n[Added]\r\nKey=z\r\n\r\n");
+            "[Erased]\r\nMore=z\r\n\r\n[Added]\r\nKey=z\r\n\r\n[Empty]\r\n\r\n");
   writeWholeFile(file, "[Kept]\r\nSame=1\r\n[Erased]\r\nAny=y\r\n");
   TPortableIniFile whole(file);
   EXPECT_TRUE(whole.writeChanges(before, after));
@@ -372,22 +374,27 @@ TEST_F(SettingsBaseline, AFolderUnderTheNameIsNoMissingFile) {
 TEST_F(SettingsBaseline, ANumberThatDoesNotReadStaysAsSpelledUntilTheUserGivesOne) {
   int width = 0;
   int left = 0;
+  double scale = 0;
   const TSettingsBaseline::TWriter write = [&](TPortableIniFile& ini) {
     ini.writeInteger("Look", "Width", width);
     ini.writeInteger("Look", "Left", left);
+    ini.writeFloat("Look", "Scale", scale);
   };
-  const std::string text = "[Look]\r\nWidth=8,5\r\nLeft=-40\r\n";
+  // The scale spelled short by hand is the number the program writes long:
+  // no change either.
+  const std::string text = "[Look]\r\nWidth=8,5\r\nLeft=-40\r\nScale=0.25\r\n";
   writeWholeFile(file, text);
   takePartlyReadFiles();
   {
     const TPortableIniFile read(file);
     width = read.readInteger("Look", "Width", 85);
     left = std::max(0, read.readInteger("Look", "Left", 0));  // moved back onto the screen
+    scale = read.readFloat("Look", "Scale", 1);
     baseline.take(file, write, read);
   }
   EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file});
   ASSERT_TRUE(baseline.save(file, write));
-  EXPECT_EQ(readWholeFile(file), "[Look]\r\nWidth=8,5\r\nLeft=0\r\n");
+  EXPECT_EQ(readWholeFile(file), "[Look]\r\nWidth=8,5\r\nLeft=0\r\nScale=0.25\r\n");
   width = 90;
   ASSERT_TRUE(baseline.save(file, write));
   EXPECT_EQ(TPortableIniFile(file).readString("Look", "Width", ""), "90");
