@@ -11,6 +11,7 @@
 #include "model/PortfolioList.h"
 #include "model/PortfolioTable.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "model/PriceCache.h"
 #include "model/Prices.h"
 #include "model/Transaction.h"
@@ -18,6 +19,8 @@
 #include "platform/CalendarDates.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/DamagedRecords.h"
+
+using namespace std::string_literals;
 
 namespace {
 
@@ -282,6 +285,53 @@ TEST(SamplePortfolio, OnlyAChangedHeaderIsWrittenAndAnUnchangedOneKeepsWhatOther
   EXPECT_EQ(saved.readString("Portfolio", "LoadAlways", ""), "0");
   EXPECT_EQ(saved.readString("CustomProperties", "Strategy", ""), "value");
   EXPECT_EQ(saved.readString("ExternalProperties", "RowHeight", ""), "22");
+}
+
+// A header another program rewrote in LF line ends, or with a line that is
+// no entry, was cut down to the program's change by the next save: the
+// mark set by opening a portfolio from the picks, the user's change, the
+// mark set in the picks. Every other line now stays as it stood; a header
+// no change can go into without loss is left as it is.
+TEST(SamplePortfolio, AHeaderInAnotherFormKeepsEveryLineTheProgramDoesNotChange) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  const std::string header = folder + "0.INI";
+  const std::string clean = readWholeFile(header);
+  const auto replaced = [](std::string text, const std::string& old, const std::string& with) {
+    for (size_t at = 0; (at = text.find(old, at)) != std::string::npos; at += with.size()) text.replace(at, old.size(), with);
+    return text;
+  };
+  const std::string lineFeeds = replaced(replaced(clean, "\r\n", "\n"), "LoadAlways=1", "LoadAlways=0");
+  const std::string byHand = replaced(replaced(clean, "[CustomProperties]\r\n", "[CustomProperties]\r\nreviewed by hand\r\n"),
+                                      "LoadAlways=1", "LoadAlways=0");
+  for (const std::string& text : {lineFeeds, byHand}) {
+    SCOPED_TRACE(text == lineFeeds ? "LF" : "a line that is no entry");
+    const std::string eol = text == lineFeeds ? "\n" : "\r\n";
+    writeWholeFile(header, text);
+    int32_t serials = 0;
+    TPortfolio portfolio(serials);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, true), 0);
+    EXPECT_EQ(readWholeFile(header), replaced(text, "LoadAlways=0" + eol, "LoadAlways=1" + eol));
+    portfolio.setCustomProperty("TargetReturn", "0.5");
+    ASSERT_EQ(portfolio.save(), 0);
+    EXPECT_EQ(readWholeFile(header),
+              replaced(replaced(text, "LoadAlways=0" + eol, "LoadAlways=1" + eol), "TargetReturn=0.075" + eol,
+                       "TargetReturn=0.5" + eol));
+    TPortfolioList picks;
+    ASSERT_EQ(picks.scan(sample.folios), 0);
+    for (int i = 0; i < picks.count(); ++i) picks.items(i)->setLoadAlways(false);
+    ASSERT_EQ(picks.saveLoadAlways(), 0);
+    EXPECT_EQ(readWholeFile(header), replaced(text, "TargetReturn=0.075" + eol, "TargetReturn=0.5" + eol));
+  }
+  const std::string unicode = "\xff\xfe[\0P\0o\0r\0t\0f\0o\0l\0i\0o\0]\0\r\0\n\0"s;
+  writeWholeFile(header, unicode);
+  TPortfolioList picks;
+  picks.scan(sample.folios);
+  for (int i = 0; i < picks.count(); ++i) picks.items(i)->setLoadAlways(true);
+  picks.saveLoadAlways();
+  EXPECT_EQ(readWholeFile(header), unicode);
+  takeDamagedFiles();
+  takeLoadFailures();
 }
 
 // A portfolio's files were written whole from memory at any save: what
