@@ -6,12 +6,11 @@ ends; a file no change can go into without losing what it holds is left as
 it stands, and the close says which and lets the program end. Such a save
 once cut the file down to the user's change alone."""
 import os
-import time
 
 from damaged_files import check_notice_shown
 from driver import check
 from keyboard import BROKER_STEPS, TARGET_RETURN_STEPS, type_into_current_cell
-from unchanged_close import close_without_question, edit_by_hand, state
+from unchanged_close import close_with_continue, close_without_question, edit_by_hand, state
 from view_owners import folios, settled_folder
 
 # The Portfolios window's fixed column, on the line between the Symbol row
@@ -92,16 +91,7 @@ def unicode_rewritten_files(scenario):
         rewritten(path, "UTF-16")
     before = {path: state(path)[0] for path in paths}
     type_target_return_and_broker(program, scenario)
-    program.key("alt+F4", window=program.main)
-    question = program.await_window("^Error$", 60)
-    scenario.grab("question")
-    program.key("c", window=question)
-    deadline = time.time() + 60
-    while program.running() and time.time() < deadline:
-        check(not program.windows("^Error$"), "the close asked again after Continue")
-        time.sleep(0.2)
-    check(not program.running(), "the program did not end within 60 s of Continue")
-    program.end_prefix()
+    close_with_continue(program, scenario)
     for path in paths:
         check(state(path)[0] == before[path], "the close wrote into %s, saved as Unicode" % path)
 
@@ -151,14 +141,5 @@ def field_file_read_in_part(scenario):
     program.start()
     check_notice_shown(program, scenario)
     resize_symbol_row(program, 20)
-    program.key("alt+F4", window=program.main)
-    question = program.await_window("^Error$", 60)
-    scenario.grab("question")
-    program.key("c", window=question)
-    deadline = time.time() + 60
-    while program.running() and time.time() < deadline:
-        check(not program.windows("^Error$"), "the close asked again after Continue")
-        time.sleep(0.2)
-    check(not program.running(), "the program did not end within 60 s of Continue")
-    program.end_prefix()
+    close_with_continue(program, scenario)
     check(state(fields) == before, "the close wrote into %s, whose field header lost its bracket" % fields)

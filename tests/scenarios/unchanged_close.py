@@ -61,6 +61,32 @@ def close_without_question(program, seconds=60):
     program.end_prefix()
 
 
+def close_with_continue(program, scenario, seconds=60):
+    """Alt+F4 where a save must fail: the question names the files once, and
+    one Continue ends the program."""
+    program.key("alt+F4", window=program.main)
+    question = program.await_window("^Error$", seconds)
+    scenario.grab("question")
+    program.key("c", window=question)
+    deadline = time.time() + seconds
+    while program.running() and time.time() < deadline:
+        check(not program.windows("^Error$"), "the close asked again about the file left unsaved")
+        time.sleep(0.2)
+    check(not program.running(), "the program did not end within %d s of Continue" % seconds)
+    program.end_prefix()
+
+
+def read_only_growth(program, folder):
+    """Every file of the Growth Portfolio made read-only, as an archive or a
+    read-only share holds them; their paths."""
+    growth = os.path.join(folios(folder), "1")
+    files = [path for _, path in files_in(growth)]
+    for path in files:
+        os.chmod(path, os.stat(path).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
+    make_read_only(program, header(folder, 1))
+    return files
+
+
 def read_only_header(scenario):
     folder = settled_folder(scenario)
     archived, edited = header(folder, 2), header(folder, 1)
@@ -95,16 +121,7 @@ def read_only_controls(scenario):
     program.key("End", "shift+Home")
     program.type("30")
     program.key("Return")
-    program.key("alt+F4", window=program.main)
-    question = program.await_window("^Error$", 30)
-    scenario.grab("question")
-    program.key("c", window=question)
-    deadline = time.time() + 30
-    while program.running() and time.time() < deadline:
-        check(not program.windows("^Error$"), "the close asked again about the file left unsaved")
-        time.sleep(0.2)
-    check(not program.running(), "the program did not end within 30 s of Continue")
-    program.end_prefix()
+    close_with_continue(program, scenario)
     check(state(controls) == before, "the read-only %s was written" % controls)
     make_writable(controls)
 
@@ -136,12 +153,9 @@ def read_only_portfolio(scenario):
     and field file at each close."""
     folder = settled_folder(scenario)
     growth = os.path.join(folios(folder), "1")
-    files = [path for _, path in files_in(growth)]
     program = scenario.program(folder)
     program.start()
-    for path in files:
-        os.chmod(path, os.stat(path).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
-    make_read_only(program, header(folder, 1))
+    files = read_only_growth(program, folder)
     before = {path: state(path) for path in files}
     for tab in ("Assets", "Quotes", "Transactions"):
         program.tab(tab)
@@ -166,12 +180,9 @@ def read_only_portfolio_first_look(scenario):
     Quotes and Transactions windows there."""
     folder = settled_folder(scenario)
     growth = os.path.join(folios(folder), "1")
-    files = [path for _, path in files_in(growth)]
     program = scenario.program(folder)
     program.start()
-    for path in files:
-        os.chmod(path, os.stat(path).st_mode & ~(stat.S_IWUSR | stat.S_IWGRP | stat.S_IWOTH))
-    make_read_only(program, header(folder, 1))
+    files = read_only_growth(program, folder)
     states, times = file_states(growth), modification_times(growth)
     for tab in EVERY_TAB:
         program.tab(tab)
