@@ -121,11 +121,19 @@ TNewFileResult TTransaction::createFile(const std::string& fileName, bool durabl
 TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable) {
   if (!storable()) return TNewFileResult::failed;
   const TCustomProperties ownExternal = ExternalProperties;
+  const TCustomProperties ownCustom = CustomProperties;
   for (const TCustomProperty& line : left.external.Lines())
     if (getExternalProperty(line.Name).empty()) setExternalProperty(line.Name, line.Value, "", "", false);
+  // A run makes every soft transaction again: one it makes as it was is
+  // still the one the user or another program marked, and its file stays
+  // as it is.
+  if (left.posted == postedText())
+    for (const TCustomProperty& line : left.custom.Lines())
+      if (getCustomProperty(line.Name).empty()) setCustomProperty(line.Name, line.Value, "", "", false);
   saved_.takeOver(std::move(left.saved), writer());
   if (!saved_.saveInPlace(left.fileName, writer(), durable)) {
     ExternalProperties = ownExternal;
+    CustomProperties = ownCustom;
     saved_.forget();
     return TNewFileResult::failed;
   }
@@ -137,7 +145,15 @@ TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable)
 }
 
 TTransactionFileLeft TTransaction::leaveFile() {
-  return TTransactionFileLeft{fileName_, std::move(saved_), ExternalProperties};
+  return TTransactionFileLeft{fileName_, std::move(saved_), ExternalProperties, postedText(), CustomProperties};
+}
+
+std::string TTransaction::postedText() const {
+  std::string text = std::to_string(number_) + '\n' + std::to_string(soft_) + '\n' + flag_ + '\n' +
+                     getCustomProperty(transactionCommentProperty);
+  for (const long double amount : {static_cast<long double>(dateTime_), units_, value_, fees_})
+    text += '\n' + floatToIniText(static_cast<double>(amount));
+  return text;
 }
 
 int TTransaction::save() {

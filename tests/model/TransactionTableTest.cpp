@@ -512,6 +512,20 @@ TEST(TransactionTable, ARerunWritesOnlyChangedFilesAndKeepsTheirLineSettings) {
   std::map<std::string, std::string> now = folderContents(path);
   now.erase("2.INI");
   EXPECT_EQ(now, expected);
+
+  // Read again, as at the next start: a property another program gave a
+  // transaction stays while a run makes that transaction again as it was,
+  // and goes with it once a run makes another in its place.
+  for (const char* file : {"1.INI", "2.INI"})
+    TPortableIniFile(path + file).writeString("CustomProperties", "Reviewed", "yes");
+  const std::string reviewed = readWholeFile(path + "1.INI");
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  run(21);
+  EXPECT_EQ(readWholeFile(path + "1.INI"), reviewed);
+  ASSERT_EQ(reread.load(path + "2.INI"), 0);
+  EXPECT_EQ(reread.Units(), 21);
+  EXPECT_EQ(reread.getCustomProperty("Reviewed"), "");
+  EXPECT_EQ(reread.getCustomProperty(transactionCommentProperty), "run");
 }
 
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
