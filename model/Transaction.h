@@ -35,8 +35,8 @@ class TTransaction : public TCustomPropertyObject {
   // 0; -2 when the file is missing, -3 when it exists but cannot be read
   // (a folder under its name too), -7 when it holds no transaction (no
   // readable Number and DateTime in its section: empty, damaged or in
-  // another encoding) or a number that does not read; the transaction then
-  // stays cleared.
+  // another encoding), is cut short (see recordCutShort) or holds a number
+  // that does not read; the transaction then stays cleared.
   // text: the file's whole text when it was read ahead.
   int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   // Why the last load failed, in words for the user to follow the file's
