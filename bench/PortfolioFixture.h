@@ -147,7 +147,7 @@ inline std::string writePortfolioFixture(const std::string& root, TFixtureSize s
     writeText(folio + std::to_string(asset) + ".INI",
               "[Asset]\r\nName=Asset " + std::to_string(asset) + "\r\nSymbol=A" + std::to_string(asset) +
                   "\r\nCurrency=" + currencies[asset % 3] + "\r\nPriceHistoryLocation=" + collapsePath(quotes) +
-                  "\r\nPriceHistoryFormatString=YYYY-MM-DD,O,H,L,C,V\r\n\r\n[Allocation]\r\nStocks=100\r\n\r\n");
+                  "\r\nPriceHistoryFormatString=YYYY-MM-DD,O,H,L,C,V\r\n\r\n[Allocation]\r\nStocks=100\r\nBonds=0\r\nCash=0\r\nOther=0\r\n\r\n");
     const std::string transactions = folio + std::to_string(asset) + ".TRN\\";
     forceFolders(transactions);
     for (int t = 1; t <= size.transactionsPerAsset; ++t) {

@@ -8,6 +8,7 @@
 
 #include "bench/BenchTiming.h"
 #include "bench/PortfolioFixture.h"
+#include "model/Asset.h"
 #include "model/Portfolio.h"
 #include "platform/FloatingPoint.h"
 #include "sheet/FieldTable.h"
@@ -29,7 +30,7 @@ int main() {
   if (maker.createNew("Bench", "B", portfolioFolder, "EUR") != 0) return 1;
   if (portfolio.load(portfolioFolder, false, {}, nullptr, true, false) != 0) return 1;
   for (int i = 0; i < assets; ++i)
-    if (portfolio.newAsset("Asset " + std::to_string(i), "A", true, "YYYYMMDD,C", "", "EUR") != 0) return 1;
+    if (portfolio.newAsset("Asset " + std::to_string(i), "A", true, constantPriceFormat, "", "EUR") != 0) return 1;
   for (int i = assets; i < transactions; ++i)
     portfolio.addTransaction(i % assets, 0, 40000 + (i * 7919) % 5000, 1 + i % 13, 100 + (i * 31) % 977, 1, "",
                              "", false);

@@ -14,6 +14,7 @@
 #include "model/PortableIniFile.h"
 #include "model/PriceCache.h"
 #include "model/QuoteFormat.h"
+#include "model/WholeRecord.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
@@ -121,20 +122,26 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       return -2;
     }
     transactionFolder_ = transactionFolderIn(folder_, number);
+    const std::optional<std::string> whole = recordText(file, text);
     const TPortableIniFile ini =
-        text ? TPortableIniFile(file, TPortableIniFile::TReadText{*text}) : TPortableIniFile(file);
-    if (ini.readFailed()) {
+        whole ? TPortableIniFile(file, TPortableIniFile::TReadText{*whole}) : TPortableIniFile(file);
+    if (!whole || ini.readFailed()) {
       clear();
       loadFailure_ = ": its file cannot be read";
       return -3;
     }
-    // Every save writes the allocation, and a hand-made file names the
-    // asset: a file with neither is no asset, and read as one it would be
+    // A file with neither section is no asset, and read as one it would be
     // shown with made-up defaults and written over with them.
     if (!ini.sectionExists(assetSection) && !ini.sectionExists(allocationSection)) {
       clear();
       loadFailure_ = ": its file holds no asset";
       return -7;
+    }
+    // Every save writes the allocation.
+    const std::string cut = recordCutShort(*whole, ini, allocationSection, {"Stocks", "Bonds", "Cash", "Other"});
+    if (!cut.empty()) {
+      result = -7;
+      failure = "its file " + cut;
     }
     name_ = ini.readString(assetSection, "Name", "");
     symbol_ = ini.readString(assetSection, "Symbol", "");
@@ -147,9 +154,16 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     label = objectLabel(name_, symbol_);
     // A number that does not read would be taken as 0, in the portfolio's
     // figures and at the next save in the file.
-    if (!numbers.unread().empty()) {
+    if (result == 0 && !numbers.unread().empty()) {
       result = -7;
       failure = "its file " + numbers.firstUnread();
+    }
+    // Without its price file the asset would be valued at 1 a unit, as one
+    // made without prices is: the file lost its location.
+    if (result == 0 && priceHistoryLocation_.empty() && !priceHistoryFormatString_.empty() &&
+        priceHistoryFormatString_ != constantPriceFormat) {
+      result = -7;
+      failure = "its file gives a price format but no price file";
     }
     if (result == 0) {
       reportProgress(progress, cookie, progressAssetRead, label);

@@ -12,6 +12,10 @@
 
 class TPrices;
 
+// The price format of an asset made without a price file, whose units are
+// each worth 1 (a cash account): the one format a file gives without one.
+constexpr const char* constantPriceFormat = "yyyymmdd,o,h,l,c, v";
+
 // One holding of a portfolio: its names and currency, its transactions, its
 // price history (shared through the price cache; the null series when it has
 // none) and its allocation. Its file is Folder + Number + ".INI" and its
@@ -29,8 +33,9 @@ class TAsset : public TCustomPropertyObject {
   // or a folder under a file's name; -7 a file that holds no record of its
   // kind: an asset file without its sections, a transaction file (see
   // TTransaction::load), a price file without a valid line; -7 also for an
-  // asset file holding a number that does not read; other codes of the
-  // price cache.
+  // asset file cut short (see recordCutShort), holding a number that does
+  // not read, or giving a price format without a price file (other than
+  // constantPriceFormat); other codes of the price cache.
   // A failed load leaves the asset cleared.
   // readAhead: where the asset's file and transaction folder were queued.
   int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,

@@ -12,6 +12,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/WholeRecord.h"
 #include "model/Prices.h"
 #include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
@@ -82,17 +83,25 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       return -2;
     }
     {
-      TPortableIniFile ini(header);
-      if (ini.readFailed()) {
+      const std::optional<std::string> whole = recordText(header, std::nullopt);
+      TPortableIniFile ini =
+          whole ? TPortableIniFile(header, TPortableIniFile::TReadText{*whole}) : TPortableIniFile(header);
+      if (!whole || ini.readFailed()) {
         clear();
         return -3;
       }
       // A header without its section (emptied, damaged, in another
       // encoding) is no portfolio: opened, it would show made-up defaults,
-      // and the close would write them over what the file holds.
+      // and the close would write them over what the file holds. One cut
+      // short would show defaults for what it lost.
       if (!ini.sectionExists(portfolioSection)) {
         clear();
         reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
+        return -3;
+      }
+      if (const std::string cut = recordCutShort(*whole, ini, portfolioSection, {"LoadAlways"}); !cut.empty()) {
+        clear();
+        reportLoadFailure("Portfolio not opened: its file " + header + " " + cut + ".");
         return -3;
       }
       // A mark that does not read is taken as not set, for the start and

@@ -25,9 +25,10 @@ class TPortfolio : public TCustomPropertyObject {
   TPortfolio& operator=(const TPortfolio&) = delete;
 
   void clear();
-  // 0; -2 no header; -3 unreadable header, a folder under its name or one
-  // that holds no portfolio (no section "Portfolio"; both told as a load
-  // failure); a LoadAlways that is no number is told and taken as not set; -7 with
+  // 0; -2 no header; -3 unreadable header, a folder under its name, one
+  // that holds no portfolio (no section "Portfolio") or one cut short (see
+  // recordCutShort; all three told as a load failure); a LoadAlways that is
+  // no number is told and taken as not set; -7 with
   // onlyIfLoadAlways when the header is not marked to load always
   // (skippedAsNotLoadAlways then tells this case from the -7 of an asset);
   // the first failing asset's code. A failed load leaves the portfolio

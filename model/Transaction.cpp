@@ -7,6 +7,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/TransactionTable.h"
+#include "model/WholeRecord.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
 
@@ -53,11 +54,16 @@ int TTransaction::load(const std::string& fileName, const std::optional<std::str
     return -3;
   }
   if (!text && !fileExists(fileName)) return -2;
+  const std::optional<std::string> whole = recordText(fileName, text);
   const TPortableIniFile ini =
-      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}) : TPortableIniFile(fileName);
-  if (ini.readFailed()) return -3;
+      whole ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*whole}) : TPortableIniFile(fileName);
+  if (!whole || ini.readFailed()) return -3;
   loadFailure_ = "holds no transaction";
   if (!holdsTransaction(ini)) return -7;
+  // Taken as it reads, a transaction cut short would count its last amounts
+  // as 0, or as the digits left of them.
+  loadFailure_ = recordCutShort(*whole, ini, section, {"Number", "Soft", "DateTime", "Units", "Value", "Fees"});
+  if (!loadFailure_.empty()) return -7;
   // A number that does not read would be taken as 0, in the sums and at
   // the next save in the file.
   loadFailure_ = loadFrom(ini, fileName);
@@ -121,11 +127,19 @@ TNewFileResult TTransaction::createFile(const std::string& fileName, bool durabl
 TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable) {
   if (!storable()) return TNewFileResult::failed;
   const TCustomProperties ownExternal = ExternalProperties;
+  const TCustomProperties ownCustom = CustomProperties;
   for (const TCustomProperty& line : left.external.Lines())
     if (getExternalProperty(line.Name).empty()) setExternalProperty(line.Name, line.Value, "", "", false);
+  // A run makes every soft transaction again: one it makes as it was is
+  // still the one the user or another program marked, and its file stays
+  // as it is.
+  if (left.posted == postedText())
+    for (const TCustomProperty& line : left.custom.Lines())
+      if (getCustomProperty(line.Name).empty()) setCustomProperty(line.Name, line.Value, "", "", false);
   saved_.takeOver(std::move(left.saved), writer());
   if (!saved_.saveInPlace(left.fileName, writer(), durable)) {
     ExternalProperties = ownExternal;
+    CustomProperties = ownCustom;
     saved_.forget();
     return TNewFileResult::failed;
   }
@@ -137,7 +151,15 @@ TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable)
 }
 
 TTransactionFileLeft TTransaction::leaveFile() {
-  return TTransactionFileLeft{fileName_, std::move(saved_), ExternalProperties};
+  return TTransactionFileLeft{fileName_, std::move(saved_), ExternalProperties, postedText(), CustomProperties};
+}
+
+std::string TTransaction::postedText() const {
+  std::string text = std::to_string(number_) + '\n' + std::to_string(soft_) + '\n' + flag_ + '\n' +
+                     getCustomProperty(transactionCommentProperty);
+  for (const long double amount : {static_cast<long double>(dateTime_), units_, value_, fees_})
+    text += '\n' + floatToIniText(static_cast<double>(amount));
+  return text;
 }
 
 int TTransaction::save() {

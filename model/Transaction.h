@@ -11,11 +11,14 @@ class TTransactionTable;
 
 // What a transaction that goes leaves in its file when the file stays for a
 // new one (see TTransactionTable::deleteBetweenDates): what the file holds
-// as far as it knew, and the windows' settings of its line.
+// as far as it knew, the windows' settings of its line, and what a run
+// posts of it (its values and comment) beside the properties it held.
 struct TTransactionFileLeft {
   std::string fileName;
   TSettingsBaseline saved;
   TCustomProperties external;
+  std::string posted;
+  TCustomProperties custom;
 };
 
 // One dated movement of an asset, kept in its own small settings file so
@@ -32,8 +35,8 @@ class TTransaction : public TCustomPropertyObject {
   // 0; -2 when the file is missing, -3 when it exists but cannot be read
   // (a folder under its name too), -7 when it holds no transaction (no
   // readable Number and DateTime in its section: empty, damaged or in
-  // another encoding) or a number that does not read; the transaction then
-  // stays cleared.
+  // another encoding), is cut short (see recordCutShort) or holds a number
+  // that does not read; the transaction then stays cleared.
   // text: the file's whole text when it was read ahead.
   int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
   // Why the last load failed, in words for the user to follow the file's
@@ -49,10 +52,11 @@ class TTransaction : public TCustomPropertyObject {
   // overwriteFile).
   TNewFileResult createFile(const std::string& fileName, bool durable, bool overwrite = false);
   // Writes the transaction over the file another one left, taking over the
-  // windows' settings of that one's line: only what differs from what the
-  // file held for it is written, in place (see saveInPlace), and nothing
-  // when the file holds the transaction already. On failure nothing is
-  // taken over.
+  // windows' settings of that one's line, and, when it posts what that one
+  // did, the properties that one held (a mark the user or another program
+  // gave it): only what differs from what the file held for it is written,
+  // in place (see saveInPlace), and nothing when the file holds the
+  // transaction already. On failure nothing is taken over.
   TNewFileResult writeOver(TTransactionFileLeft& left, bool durable);
   // Leaves the file for another transaction (see writeOver).
   TTransactionFileLeft leaveFile();
@@ -94,6 +98,9 @@ class TTransaction : public TCustomPropertyObject {
   // written, keeping what it held.
   bool writeTo(TPortableIniFile& ini) const;
   bool storable() const;
+  // Its values as its file holds them, and its comment: what a system run
+  // gives a transaction it posts.
+  std::string postedText() const;
   TSettingsBaseline::TWriter writer() const;
   friend class TTransactionTable;
 

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr const char* deleteAssetText = "Delete asset";
-constexpr const char* constantPriceFormat = "yyyymmdd,o,h,l,c, v";
 // New transactions sort after every line the user has placed.
 constexpr int32_t lastDisplayOrder = 1073741823;
 

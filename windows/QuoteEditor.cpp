@@ -191,9 +191,14 @@ void TQuoteEditor::showQuotes(TPortfolioTable* table, TAsset* asset, int col, in
   else
     rows_.clear();
   renderRows();
+  showCurrentCell(col, row);
+}
+
+void TQuoteEditor::showCurrentCell(int col, int row) {
   TSheet& sheet = quotesPanel_->sheet();
   const bool inside = col >= 1 && col <= rows_.columnCount() && row >= firstRow && row < firstRow + rows_.rowCount();
   sheet.setCurrentCell(inside ? col : -1, inside ? row : -1);
+  sheet.scrollToCurrentCell();
   quotesPanel_->refresh();
   quotesPanelRender();
 }
@@ -387,12 +392,20 @@ void TQuoteEditor::quoteCommitEditsBtnClick() {
   const TSheet& sheet = quotesPanel_->sheet();
   const int col = sheet.currentCol;
   const int row = sheet.currentRow;
+  // The cursor stays on its day, wherever the rows dropped by the commit
+  // and the sort put it.
+  const bool onDay = row >= firstRow && row < firstRow + rows_.rowCount() &&
+                     rows_.cell(0, row - firstRow).state == TQuoteEditorRows::cellValid;
+  const long double day = onDay ? rows_.cell(0, row - firstRow).value : 0;
   if (onBeforeCommit) onBeforeCommit();
   const int result = rows_.commitAndSave(*asset_);
   if (result == 0) {
     if (asset_->priceHistoryInForexDir()) table_->reloadForexTables({}, nullptr);
     table_->rebuildDates();
-    showQuotes(table_, asset_, col, row);
+    rows_.loadKeepingSort(asset_->Prices(), static_cast<uint16_t>(asset_->priceFormatFields()));
+    renderRows();
+    const int dayRow = onDay ? rows_.rowOfDate(day) : -1;
+    showCurrentCell(col, dayRow >= 0 ? dayRow + firstRow : row);
   } else {
     refuseSave(result);
   }

@@ -77,6 +77,9 @@ class TQuoteEditor : public TPanel {
 
  private:
   void renderRows();
+  // (col, row) becomes the current cell when inside the data area, shown,
+  // and the grid repaints.
+  void showCurrentCell(int col, int row);
   // renderRows with the current cell and the selection kept, then a repaint.
   void renderKeepingSelection();
   void quotesPanelRender();

@@ -20,6 +20,24 @@ void TQuoteEditorRows::clear() {
   fields_.clear();
   cells_.clear();
   modified_ = false;
+  sortColumn_ = -1;
+  sortAscending_ = true;
+}
+
+void TQuoteEditorRows::loadKeepingSort(TPrices& prices, uint16_t fieldMask) {
+  const int column = sortColumn_;
+  const bool ascending = sortAscending_;
+  load(prices, fieldMask);
+  if (column >= 0) sortRows(0, rowCount() - 1, column, ascending);
+}
+
+int TQuoteEditorRows::rowOfDate(long double date) const {
+  for (int row = 0; row < rowCount(); ++row) {
+    const TCell& dateCell = cell(0, row);
+    if (dateCell.state == cellValid && std::fabs(static_cast<double>(dateCell.value - date)) < sameDateTolerance)
+      return row;
+  }
+  return -1;
 }
 
 void TQuoteEditorRows::load(TPrices& prices, uint16_t fieldMask) {
@@ -133,9 +151,14 @@ bool TQuoteEditorRows::markUnavailable(int left, int top, int right, int bottom)
 }
 
 bool TQuoteEditorRows::sortRows(int first, int last, int keyColumn, bool ascending) {
+  if (keyColumn < 0 || keyColumn >= columnCount()) return false;
   first = std::max(first, 0);
   last = std::min(last, rowCount() - 1);
-  if (first >= last || keyColumn < 0 || keyColumn >= columnCount()) return false;
+  if (first == 0 && last == rowCount() - 1) {
+    sortColumn_ = keyColumn;
+    sortAscending_ = ascending;
+  }
+  if (first >= last) return false;
   std::vector<int> order(static_cast<size_t>(last - first + 1));
   std::iota(order.begin(), order.end(), first);
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

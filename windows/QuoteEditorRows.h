@@ -36,6 +36,9 @@ class TQuoteEditorRows {
   // Rebuilds from the series in date order with the columns of fieldMask
   // (the asset's price-format fields); uncommitted edits are dropped.
   void load(TPrices& prices, uint16_t fieldMask);
+  // The same with the rows in the order of the last sort of all of them
+  // (see sortRows): the user's sort outlasts a commit.
+  void loadKeepingSort(TPrices& prices, uint16_t fieldMask);
   void clear();
 
   int rowCount() const { return static_cast<int>(cells_.size() / columnCount()); }
@@ -44,6 +47,9 @@ class TQuoteEditorRows {
   int fieldOfColumn(int column) const { return fields_[column - 1]; }
   const TCell& cell(int column, int row) const { return cells_[index(column, row)]; }
   bool modified() const { return modified_; }
+  // The first row whose valid date lies within half a day of date, as a
+  // commit tells dates apart; -1 when none.
+  int rowOfDate(long double date) const;
 
   // A typed value: the cell becomes valid and changed.
   void setValue(int column, int row, long double value);
@@ -63,7 +69,8 @@ class TQuoteEditorRows {
   // Marks the cells of the rectangle unavailable; false when none changed.
   bool markUnavailable(int left, int top, int right, int bottom);
   // Stable sort of rows first to last by one column; valid cells come before
-  // the others, which keep their order. Leaves modified() alone.
+  // the others, which keep their order. Leaves modified() alone. A sort of
+  // all rows is kept for loadKeepingSort until the next load.
   bool sortRows(int first, int last, int keyColumn, bool ascending);
   // Applies the operation with argument a to the valid cells of the
   // rectangle. Adding or subtracting 0, multiplying or dividing by 1 and
@@ -95,4 +102,6 @@ class TQuoteEditorRows {
   std::vector<int> fields_;
   std::vector<TCell> cells_;  // row-major
   bool modified_ = false;
+  int sortColumn_ = -1;  // none: date order
+  bool sortAscending_ = true;
 };

@@ -31,7 +31,7 @@ class HandMadeAsset : public testing::Test {
     writeWholeFile(folder + "1.INI",
                    "[Asset]\r\nName=Acme\r\nSymbol=ACM\r\nCurrency=usd\r\n"
                    "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\n"
-                   "[Allocation]\r\nStocks=60\r\nBonds=39.9995\r\n");
+                   "[Allocation]\r\nStocks=60\r\nBonds=39.9995\r\nCash=0\r\nOther=0\r\n");
     writeTransaction(1, 1, day(2024, 1, 3) + 0.5, 10, 110, 5);
     writeTransaction(2, 2, day(2024, 1, 5) + 0.5, -5, -61.25, 5);
   }
@@ -39,6 +39,7 @@ class HandMadeAsset : public testing::Test {
   void writeTransaction(int file, int number, double dateTime, double units, double value, double fees) {
     TPortableIniFile ini(folder + "1.TRN\\" + std::to_string(file) + ".INI");
     ini.writeInteger("Transaction", "Number", number);
+    ini.writeInteger("Transaction", "Soft", 0);
     ini.writeFloat("Transaction", "DateTime", dateTime);
     ini.writeFloat("Transaction", "Units", units);
     ini.writeFloat("Transaction", "Value", value);
@@ -172,7 +173,7 @@ TEST_F(HandMadeAsset, AFileThatHoldsNoRecordFailsTheLoadNamingIt) {
   }
   // Each section alone is an asset: a save writes the allocation even when
   // the names are empty.
-  writeWholeFile(file, "[Allocation]\r\nStocks=100\r\n");
+  writeWholeFile(file, "[Allocation]\r\nStocks=100\r\nBonds=0\r\nCash=0\r\nOther=0\r\n");
   EXPECT_EQ(asset.load(folder, 1, {}, nullptr), 0);
   writeWholeFile(file, clean);
   const std::string transaction = folder + "1.TRN\\2.INI";
@@ -180,6 +181,25 @@ TEST_F(HandMadeAsset, AFileThatHoldsNoRecordFailsTheLoadNamingIt) {
   EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
   EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its transaction file 1.TRN\\2.INI holds no transaction");
   EXPECT_EQ(asset.transactionCount(), 0);
+}
+
+// An asset file cut short once loaded with defaults for what it lost, and
+// one that lost its price file's key as an asset worth 1 a unit. Only an
+// asset made without a price file gives its format without one.
+TEST_F(HandMadeAsset, AFileCutShortOrGivingAPriceFormatWithoutAPriceFileFailsTheLoadNamingWhy) {
+  const std::string file = folder + "1.INI";
+  const std::string clean = readWholeFile(file);
+  writeWholeFile(file, clean.substr(0, clean.size() - 2));
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
+  EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its file is cut off inside its last line");
+  writeWholeFile(file, clean);
+  TPortableIniFile(file).writeString("Asset", "PriceHistoryLocation", "");
+  EXPECT_EQ(asset.load(folder, 1, {}, nullptr), -7);
+  EXPECT_EQ(asset.loadFailure(), " (Acme (ACM)): its file gives a price format but no price file");
+  EXPECT_EQ(asset.Number(), -1);
+  TPortableIniFile(file).writeString("Asset", "PriceHistoryFormatString", constantPriceFormat);
+  ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
+  EXPECT_TRUE(asset.noPriceHistoryLocation());
 }
 
 // An allocation typed with a decimal comma once loaded as 0 % of each
@@ -252,7 +272,7 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   EXPECT_EQ(readWholeFile(folder + "1.INI"),
             "[Asset]\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=usd\r\n"
             "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\n"
-            "[Allocation]\r\nStocks=60\r\nBonds= 4.00000000000000E+0001\r\n\r\n"
+            "[Allocation]\r\nStocks=60\r\nBonds= 4.00000000000000E+0001\r\nCash=0\r\nOther=0\r\n\r\n"
             "[CustomProperties]\r\nTarget=14.5\r\n\r\n");
 
   // A window's line size is saved though it is no change of the asset.

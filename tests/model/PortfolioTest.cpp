@@ -505,6 +505,68 @@ TEST(SamplePortfolio, AFileThatHoldsNoRecordKeepsItsPortfolioClosedNamedAndAsItW
   EXPECT_FALSE(TPortableIniFile(sample.folios + "1\\0.INI").readBool("Portfolio", "LoadAlways", true));
 }
 
+// A record file cut short, or one that lost its price file's key, still
+// read as settings: the portfolio opened with defaults for what was gone
+// (a purchase's value cut to its first digits, Nordwind's units worth 1
+// each, the header's properties) and said nothing. Now it stays closed,
+// named with the file and why, and neither saves nor marks touch a file.
+TEST(SamplePortfolio, AFileCutShortKeepsItsPortfolioClosedNamedAndAsItWas) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  const std::string asset = "Portfolio Growth Portfolio (GRW) not opened: asset " + folder +
+                            "1.INI (Nordwind Energie AG (NWE)): its ";
+  const std::string header = "Portfolio not opened: its file " + folder + "0.INI ";
+  const std::string noLineEnd = "is cut off inside its last line.";
+  struct TCut {
+    std::string file;
+    std::string keptUpTo;  // the file ends after it
+    std::string told;
+  };
+  const TCut cuts[] = {
+      {"1.TRN\\1.INI", "Value= 1.97", asset + "transaction file 1.TRN\\1.INI " + noLineEnd},
+      {"1.TRN\\1.INI", "Value= 1.97550000000000E+0002\r\n",
+       asset + "transaction file 1.TRN\\1.INI lacks Fees in section Transaction."},
+      {"1.INI", "Stocks= 1.00000000000000E+0002\r\n", asset + "file lacks Bonds in section Allocation."},
+      {"0.INI", "Strategy=grow", header + noLineEnd},
+      {"0.INI", "Currency=EUR\r\n", header + "lacks LoadAlways in section Portfolio."}};
+  takeLoadFailures();
+  const auto opensNotAndWritesNothing = [&](const std::string& told, const std::string& what) {
+    const std::map<std::string, std::string> before = folderContents(sample.root);
+    TPortfolioTable table;
+    table.openAll(sample.folios, false, {}, nullptr, true, false);
+    EXPECT_EQ(table.indexOfFolder(folder), -1) << what;
+    EXPECT_EQ(table.count(), 1) << what;
+    TPortfolioList picks;
+    picks.scan(sample.folios);
+    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{told}) << what;
+    picks.saveLoadAlways();
+    table.saveAll();
+    EXPECT_EQ(folderContents(sample.root), before) << what;
+  };
+  for (const TCut& cut : cuts) {
+    const std::string clean = readWholeFile(folder + cut.file);
+    const size_t at = clean.find(cut.keptUpTo);
+    ASSERT_NE(at, std::string::npos) << cut.keptUpTo;
+    writeWholeFile(folder + cut.file, clean.substr(0, at + cut.keptUpTo.size()));
+    opensNotAndWritesNothing(cut.told, cut.file + " " + cut.keptUpTo);
+    writeWholeFile(folder + cut.file, clean);
+  }
+
+  // One byte less in the key of Nordwind's price file: a price format
+  // without a price file. Only an asset made without one has that.
+  const std::string clean = readWholeFile(folder + "1.INI");
+  std::string renamed = clean;
+  renamed.erase(renamed.find("Location="), 1);
+  writeWholeFile(folder + "1.INI", renamed);
+  opensNotAndWritesNothing(asset + "file gives a price format but no price file.", "no price file");
+  writeWholeFile(folder + "1.INI", clean);
+  TPortfolioTable table;
+  ASSERT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
+  ASSERT_EQ(table.count(), 2);
+  EXPECT_TRUE(takeLoadFailures().empty());
+  takeUnreadableFiles();
+}
+
 // A number typed with a decimal comma, with a letter O for a zero or too
 // large for its kind once became 0 in the portfolio's figures, and the
 // close wrote 0 over it. Now its portfolio stays closed, named with the

@@ -188,20 +188,61 @@ TEST(Transaction, ANumberThatDoesNotReadFailsTheLoadNamingKeyAndValue) {
     table.saveAll();
     EXPECT_EQ(readWholeFile(file), text);
   }
-  // A key left out, or left empty as a write of nothing leaves it, is no
-  // damage: it keeps its default.
-  for (const std::string& text : {withValue("Fees", ""), std::string("[Transaction]\r\nNumber=4\r\nDateTime=45010\r\n")}) {
-    writeWholeFile(file, text);
-    TTransaction transaction;
-    ASSERT_EQ(transaction.load(file), 0) << text;
-    EXPECT_EQ(transaction.Fees(), 0);
-    EXPECT_EQ(transaction.loadFailure(), "");
-  }
   // A long text is cut to fit the notice's line.
   writeWholeFile(file, withValue("Units", std::string(100, '7') + "x"));
   TTransaction transaction;
   EXPECT_EQ(transaction.load(file), -7);
   EXPECT_EQ(transaction.loadFailure(), "holds \"" + std::string(37, '7') + "...\" for Units, which is no number");
+}
+
+// A file cut short inside its Value line once loaded with that value's
+// first digits and no fees; one cut at a line end, or with a key left
+// empty, with defaults for what it lost. Line ends of CR or LF alone, blank
+// lines and the end-of-file mark after the last line are no damage.
+TEST(Transaction, AFileCutShortFailsTheLoadNamingWhy) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "1.TRN\\";
+  forceFolders(path);
+  const std::string file = path + "1.INI";
+  const std::string whole = transactionFile(4, 0, "45010", "6", "BUY") + "\r\n[CustomProperties]\r\n_COMMENT=first\r\n";
+  const std::string noLineEnd = "is cut off inside its last line";
+  const auto upTo = [&whole](const std::string& part) { return whole.substr(0, whole.find(part) + part.size()); };
+  const std::vector<std::pair<std::string, std::string>> cuts = {
+      {upTo("Value=6"), noLineEnd},
+      {upTo("_COMMENT=fir"), noLineEnd},
+      {upTo("Flag=BUY") + "  \x1A", noLineEnd},
+      {upTo("Value=60\r\n"), "lacks Fees in section Transaction"},
+      {upTo("Number=4\r\n") + "Soft=\r\n" + whole.substr(whole.find("DateTime")), "lacks Soft in section Transaction"}};
+  for (const auto& [text, told] : cuts) {
+    writeWholeFile(file, text);
+    TTransaction transaction;
+    EXPECT_EQ(transaction.load(file), -7) << text;
+    EXPECT_EQ(transaction.loadFailure(), told) << text;
+    EXPECT_EQ(transaction.Number(), -1);
+    EXPECT_EQ(transaction.load(file, text), -7) << text;
+    TTransactionTable table;
+    EXPECT_EQ(table.loadDirectory(path), -7) << text;
+    EXPECT_EQ(table.Failure(), told);
+    table.saveAll();
+    EXPECT_EQ(readWholeFile(file), text);
+  }
+  std::string carriageReturns = whole;
+  for (size_t at; (at = carriageReturns.find('\n')) != std::string::npos;) carriageReturns.erase(at, 1);
+  std::string lineFeeds = whole;
+  for (size_t at; (at = lineFeeds.find('\r')) != std::string::npos;) lineFeeds.erase(at, 1);
+  // Another program appended its line in LF alone.
+  const std::string appended = whole + "Reviewed=yes\n";
+  for (const std::string& text : {whole, whole + "\r\n \t\r\n", whole + "\x1A", carriageReturns, lineFeeds, appended}) {
+    writeWholeFile(file, text);
+    TTransaction transaction;
+    EXPECT_EQ(transaction.load(file), 0) << text;
+    EXPECT_EQ(transaction.loadFailure(), "");
+    EXPECT_EQ(transaction.Fees(), 1.5);
+  }
+  writeWholeFile(file, lineFeeds.substr(0, lineFeeds.size() - 1));
+  TTransaction transaction;
+  EXPECT_EQ(transaction.load(file), -7);
+  EXPECT_EQ(transaction.loadFailure(), noLineEnd);
 }
 
 TEST_F(TransactionFolder, LoadsNumberedFilesOnly) {
@@ -512,6 +553,20 @@ TEST(TransactionTable, ARerunWritesOnlyChangedFilesAndKeepsTheirLineSettings) {
   std::map<std::string, std::string> now = folderContents(path);
   now.erase("2.INI");
   EXPECT_EQ(now, expected);
+
+  // Read again, as at the next start: a property another program gave a
+  // transaction stays while a run makes that transaction again as it was,
+  // and goes with it once a run makes another in its place.
+  for (const char* file : {"1.INI", "2.INI"})
+    TPortableIniFile(path + file).writeString("CustomProperties", "Reviewed", "yes");
+  const std::string reviewed = readWholeFile(path + "1.INI");
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  run(21);
+  EXPECT_EQ(readWholeFile(path + "1.INI"), reviewed);
+  ASSERT_EQ(reread.load(path + "2.INI"), 0);
+  EXPECT_EQ(reread.Units(), 21);
+  EXPECT_EQ(reread.getCustomProperty("Reviewed"), "");
+  EXPECT_EQ(reread.getCustomProperty(transactionCommentProperty), "run");
 }
 
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {

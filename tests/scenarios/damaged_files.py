@@ -2,7 +2,8 @@
 of the session and is left as it is: a transaction file emptied before the
 start keeps its portfolio closed, the foot of the main window tells of it,
 the Transactions window shows no line made up in its place, and the close
-writes nothing into it nor into the rest of that portfolio. Numbers typed
+writes nothing into it nor into the rest of that portfolio; one cut short
+is met alike. Numbers typed
 with a decimal comma, or with a letter O for a zero, are met alike, under
 English and German settings, and a trading system's file cut in half or
 emptied is told of the same way and not run."""
@@ -69,6 +70,37 @@ def emptied_transaction(scenario):
         check(file.read() == b"", "the close wrote into the emptied transaction file")
     # The Retirement Account, the one portfolio open, runs its system and
     # keeps its window's order as at any start; nothing else is written.
+    changed = [path for path in changed_files(before, file_states(folder))
+               if not path.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
+    check(not changed, "files outside the open portfolio were written: %s" % changed)
+
+
+def cut_transaction(scenario):
+    """The Growth Portfolio's first purchase cut short inside its Value line
+    before the start, as a copy broken off leaves it: it still reads as
+    settings, with its value cut to its first digits and its fees gone. The
+    portfolio stays closed, the foot of the main window tells of it, and
+    the close writes nothing into the file nor into the rest of that
+    portfolio."""
+    folder = settled_folder(scenario)
+    cut = os.path.join(folder, "DATA", "FOLIOS", "1", "1.TRN", "1.INI")
+    with open(cut, "rb") as file:
+        whole = file.read()
+    check(b"Value= 1.9755" in whole, "the first purchase's value changed: %r" % whole)
+    kept = whole[:whole.index(b"Value= 1.97") + len(b"Value= 1.97")]
+    with open(cut, "wb") as file:
+        file.write(kept)
+    before = file_states(folder)
+
+    program = scenario.program(folder)
+    program.start()
+    check("Growth Portfolio" not in program.title(),
+          "the portfolio of the cut transaction file was opened: %r" % program.title())
+    check_notice_shown(program, scenario, "no notice told of the cut transaction file")
+    program.exit()
+
+    with open(cut, "rb") as file:
+        check(file.read() == kept, "the close wrote into the cut transaction file")
     changed = [path for path in changed_files(before, file_states(folder))
                if not path.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
     check(not changed, "files outside the open portfolio were written: %s" % changed)

@@ -160,6 +160,28 @@ TEST_F(ProgressWindow, ASystemRunsAgainOnlyWhenWhatItDependsOnChanged) {
   EXPECT_EQ(soft().size(), 9u);
 }
 
+// A key another program added to a posted transaction's properties ran the
+// system again at the next start, which made the transaction again without
+// it and so took the key out of its file.
+TEST_F(ProgressWindow, AKeyAnotherProgramGaveAPostedTransactionStaysWhileTheRunPostsItAgain) {
+  const std::string systemFile = writeNineDaySystem();
+  double applied = 0;
+  ASSERT_EQ(applySystemFile(form, systemFile, nullptr, "macros", &table, centre, true, applied), 0);
+  ASSERT_EQ(table.saveAll(), 0);
+  const std::string posted = transactions(true)[3]->FileName();
+  TPortableIniFile(posted).writeString("CustomProperties", "Reviewed", "yes");
+  const std::string reviewed = readWholeFile(posted);
+
+  TPortfolioTable reopened;
+  ASSERT_EQ(reopened.open(portfolio->Folder(), false, {}, nullptr, true, false), 0);
+  reopened.setCurrentIndex(0);
+  for (const char* macros : {"macros", "other macros"}) {
+    ASSERT_EQ(applySystemFile(form, systemFile, nullptr, macros, &reopened, centre, true, applied), 0);
+    ASSERT_EQ(reopened.saveAll(), 0);
+    EXPECT_EQ(readWholeFile(posted), reviewed) << macros;
+  }
+}
+
 TEST_F(ProgressWindow, ASystemRunsAgainWhenARateOrANameItReadsChangedAndOnlyThen) {
   const std::string systemFile = portfolio->Folder() + "System.INI";
   const std::string list(1, localeSettings().listSeparator);

@@ -18,7 +18,7 @@ TEST(AssetLineFilter, NullAndShortHoldingsPerWindow) {
   ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
   ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
   ASSERT_EQ(portfolio.newAsset("Priced", "P", false, "YYYYMMDD,C", sample.quotes + "P.TXT", "EUR"), 0);
-  ASSERT_EQ(portfolio.newAsset("Constant", "C", true, "YYYYMMDD,C", "", "EUR"), 0);
+  ASSERT_EQ(portfolio.newAsset("Constant", "C", true, constantPriceFormat, "", "EUR"), 0);
   TAsset& priced = *portfolio.assets(0);
   TAsset& constant = *portfolio.assets(1);
   priced.Transactions().items(0)->setDateTime(44000);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/Portfolio.h"
@@ -51,6 +53,20 @@ class QuoteEditor : public testing::Test {
   TAsset* asset = nullptr;
   TForm form{editorOptions()};
   TQuoteEditor& editor = form.add<TQuoteEditor>();
+};
+
+// The same on forty days of quotes, more than the grid shows at once: 1
+// January to 9 February 2024, the close of day n being 100 + n.
+class LongQuoteEditor : public QuoteEditor {
+ protected:
+  LongQuoteEditor() {
+    original.clear();
+    for (int n = 1; n <= 40; ++n) {
+      char line[32];
+      std::snprintf(line, sizeof line, "2024%02d%02d,1,%d\r\n", n <= 31 ? 1 : 2, n <= 31 ? n : n - 31, 100 + n);
+      original += line;
+    }
+  }
 };
 
 }  // namespace
@@ -238,4 +254,44 @@ TEST_F(QuoteEditor, AFileThatCannotTakeTheCommitIsToldAndReadAgainWhenTheUserSay
   ASSERT_EQ(editor.rows().rowCount(), 3) << "and shows what the file holds now";
   EXPECT_EQ(editor.rows().cell(2, 1).value, 4);
   EXPECT_EQ(stopped, restarted);
+}
+
+// A commit brought the grid back oldest first with the cursor in the row it
+// was in, on whatever day stood there then: the user's sort and place were
+// lost at every commit.
+TEST_F(LongQuoteEditor, ACommitKeepsTheSortTheDayTheCursorIsOnAndTheScrollPosition) {
+  editor.showQuotes(&table, asset, -1, -1);
+  TSheet& sheet = editor.quotesPanel().sheet();
+  TSheetPanel& grid = editor.quotesPanel();
+  sheet.setCurrentCell(1, 2);
+  editor.quoteSort(false);
+  // A new row on top, which the commit drops: the days below it move up.
+  editor.quoteNewBtnClick();
+  sheet.topRow = 25;
+  sheet.setCurrentCell(3, 30);
+  grid.refresh();
+  const double day = sheet.getCellNumber(1, 30);
+  ASSERT_EQ(sheet.getCellNumber(3, 30), 100 + 13);
+  sheet.setCurrentCellContent(1, "7", alignRight);
+  grid.onCellValueEdited();
+
+  editor.quoteCommitEditsBtnClick();
+  EXPECT_NE(readWholeFile(priceFile).find("20240113,1,7\r\n"), std::string::npos);
+  ASSERT_EQ(editor.rows().rowCount(), 40);
+  for (int row = 2; row <= 40; ++row)
+    ASSERT_GT(sheet.getCellNumber(1, row), sheet.getCellNumber(1, row + 1)) << "latest first, row " << row;
+  EXPECT_EQ(sheet.currentCol, 3);
+  EXPECT_EQ(sheet.currentRow, 29);
+  EXPECT_EQ(sheet.getCellNumber(1, 29), day);
+  EXPECT_EQ(sheet.getCellNumber(3, 29), 7);
+  EXPECT_EQ(sheet.topRow, 25);
+
+  // The next commit keeps them as well.
+  sheet.setCurrentCellContent(1, "8", alignRight);
+  grid.onCellValueEdited();
+  editor.quoteCommitEditsBtnClick();
+  EXPECT_NE(readWholeFile(priceFile).find("20240113,1,8\r\n"), std::string::npos);
+  EXPECT_GT(sheet.getCellNumber(1, 2), sheet.getCellNumber(1, 3));
+  EXPECT_EQ(sheet.currentRow, 29);
+  EXPECT_EQ(sheet.getCellNumber(1, 29), day);
 }

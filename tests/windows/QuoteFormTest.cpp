@@ -61,6 +61,25 @@ TEST(QuoteWindow, ListsAssetsWithPricesOnlyAndTheEditorFollowsTheSelection) {
   pumpFor(100);
   captureWindow(main.handle()).savePng("quotes-window");
 
+  // A commit, and the views the window recomputes after it, leave the
+  // editor's rows in the user's sort and the cursor on its day.
+  TQuoteEditor& editor = form.quoteEditor();
+  TSheet& quotes = editor.quotesPanel().sheet();
+  quotes.setCurrentCell(1, 2);
+  editor.quoteSort(false);
+  const int lastColumn = quotes.getColCount();
+  quotes.setCurrentCell(lastColumn, 4);
+  const double day = quotes.getCellNumber(1, 4);
+  quotes.setCurrentCellContent(1, "77", alignRight);
+  editor.quotesPanel().onCellValueEdited();
+  editor.quoteCommitEditsBtnClick();
+  pumpFor(300);
+  EXPECT_GT(quotes.getCellNumber(1, 2), quotes.getCellNumber(1, 3));
+  EXPECT_EQ(quotes.currentCol, lastColumn);
+  EXPECT_EQ(quotes.currentRow, 4);
+  EXPECT_EQ(quotes.getCellNumber(1, 4), day);
+  EXPECT_EQ(quotes.getCellNumber(lastColumn, 4), 77);
+
   // The editor's place, state and column widths are kept with the
   // portfolio; columns never shown keep their widths.
   form.quoteEditor().quotesPanel().setColWidth(1, 97);

@@ -13,8 +13,8 @@ class OrderedTransactions : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
     ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
-    ASSERT_EQ(portfolio.newAsset("One", "ONE", true, "YYYYMMDD,C", "", "EUR"), 0);
-    ASSERT_EQ(portfolio.newAsset("Two", "TWO", true, "YYYYMMDD,C", "", "EUR"), 0);
+    ASSERT_EQ(portfolio.newAsset("One", "ONE", true, constantPriceFormat, "", "EUR"), 0);
+    ASSERT_EQ(portfolio.newAsset("Two", "TWO", true, constantPriceFormat, "", "EUR"), 0);
     ASSERT_EQ(portfolio.addTransaction(0, 0, 45000, 1, 0, 0, "", "", true), 0);
     ASSERT_EQ(portfolio.addTransaction(1, 0, 45000, 1, 0, 0, "", "", true), 0);
     ASSERT_EQ(portfolio.addTransaction(0, 0, 45000, 1, 0, 0, "", "", true), 0);

@@ -640,7 +640,7 @@ TEST_F(TransactionWindow, NewShowsTheLineItAddsAndANamelessAssetIsListedAsSuch) 
                        "TransactionFields.INI", true));
   table.setCurrentIndex(table.indexOfFolder(folder));
   TPortfolio& fresh = *table.current();
-  ASSERT_EQ(fresh.newAsset("", "", true, "yyyymmdd,o,h,l,c, v", "", "EUR"), 0);
+  ASSERT_EQ(fresh.newAsset("", "", true, constantPriceFormat, "", "EUR"), 0);
   ASSERT_EQ(fresh.currentAssetIndex(), -1);
   form->loadView();
   ASSERT_EQ(form->assetComboBox().count(), 1);

@@ -23,7 +23,7 @@ class MergingTransactions : public testing::Test {
   void SetUp() override {
     ASSERT_EQ(maker.createNew("Made", "MAD", folder, "EUR"), 0);
     ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
-    ASSERT_EQ(portfolio.newAsset("Stock", "STK", true, "YYYYMMDD,C", "", "EUR"), 0);
+    ASSERT_EQ(portfolio.newAsset("Stock", "STK", true, constantPriceFormat, "", "EUR"), 0);
     asset = portfolio.assets(0);
     asset->Transactions().items(0)->setDateTime(day(2024, 1, 1));
   }
