@@ -14,7 +14,7 @@
 #include "model/PortableIniFile.h"
 #include "model/PriceCache.h"
 #include "model/QuoteFormat.h"
-#include "model/WholeRecord.h"
+#include "model/RecordCheck.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
@@ -122,10 +122,9 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       return -2;
     }
     transactionFolder_ = transactionFolderIn(folder_, number);
-    const std::optional<std::string> whole = recordText(file, text);
     const TPortableIniFile ini =
-        whole ? TPortableIniFile(file, TPortableIniFile::TReadText{*whole}) : TPortableIniFile(file);
-    if (!whole || ini.readFailed()) {
+        text ? TPortableIniFile(file, TPortableIniFile::TReadText{*text}) : TPortableIniFile(file);
+    if (ini.readFailed()) {
       clear();
       loadFailure_ = ": its file cannot be read";
       return -3;
@@ -138,7 +137,10 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       return -7;
     }
     // Every save writes the allocation.
-    const std::string cut = recordCutShort(*whole, ini, allocationSection, {"Stocks", "Bonds", "Cash", "Other"});
+    const std::string cut = recordCutShort(ini, {{allocationSection, "Stocks"},
+                                                 {allocationSection, "Bonds"},
+                                                 {allocationSection, "Cash"},
+                                                 {allocationSection, "Other"}});
     if (!cut.empty()) {
       result = -7;
       failure = "its file " + cut;

@@ -312,7 +312,9 @@ void TPortableIniFile::readText(std::string text) {
   }
   for (auto line = lines_.rbegin(); line != lines_.rend(); ++line) {
     if (trimmed(read.substr(line->start, line->textEnd - line->start)).empty()) continue;
-    endsInsideLine_ = line->textEnd == line->end;
+    // In a file of CR line ends, a last line another program appended with
+    // LF alone was ended too.
+    endsInsideLine_ = line->textEnd == line->end && read[line->textEnd - 1] != '\n';
     break;
   }
   // The end mark and what follows it stay as they are.

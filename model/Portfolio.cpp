@@ -12,7 +12,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
-#include "model/WholeRecord.h"
+#include "model/RecordCheck.h"
 #include "model/Prices.h"
 #include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
@@ -83,10 +83,8 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       return -2;
     }
     {
-      const std::optional<std::string> whole = recordText(header, std::nullopt);
-      TPortableIniFile ini =
-          whole ? TPortableIniFile(header, TPortableIniFile::TReadText{*whole}) : TPortableIniFile(header);
-      if (!whole || ini.readFailed()) {
+      TPortableIniFile ini(header);
+      if (ini.readFailed()) {
         clear();
         return -3;
       }
@@ -99,7 +97,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
         return -3;
       }
-      if (const std::string cut = recordCutShort(*whole, ini, portfolioSection, {"LoadAlways"}); !cut.empty()) {
+      if (const std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}}); !cut.empty()) {
         clear();
         reportLoadFailure("Portfolio not opened: its file " + header + " " + cut + ".");
         return -3;

@@ -20,6 +20,10 @@ std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenK
   std::vector<std::string> sections;
   ini.readSections(sections);
   if (sections.empty()) return pathExists(ini.FileName()) ? "is empty" : "";
+  return recordCutShort(ini, writtenAlways);
+}
+
+std::string recordCutShort(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways) {
   if (ini.endsInsideLine()) return "is cut off inside its last line";
   for (const TWrittenKey& written : writtenAlways) {
     if (holdsKey(ini, written)) continue;

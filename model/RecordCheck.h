@@ -18,11 +18,18 @@ struct TWrittenKey {
 
 // Why the record read is not whole: "cannot be read", "could not be read
 // whole" (see TPortableIniFile::readWhole), "is empty" (no section at all),
-// "is cut off inside its last line" (the file ends without a line end,
-// blanks aside), "lacks its section S" or "lacks K in section S" (the first
-// key missing or empty, in the order given). Empty for a whole record, and
-// for a file that does not exist, which holds no record to be whole.
+// or why it is cut short (see recordCutShort). Empty for a whole record,
+// and for a file that does not exist, which holds no record to be whole.
 std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways);
+
+// Why a record that reads as settings was cut short (a copy or a write
+// broken off, a disk that filled up), defaults standing in for what is
+// gone: "is cut off inside its last line" (see
+// TPortableIniFile::endsInsideLine), "lacks its section S" or "lacks K in
+// section S" (the first key missing or empty, in the order given); empty
+// when it is not. A line that is no entry (a note typed in) is no damage
+// of the record here.
+std::string recordCutShort(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways);
 
 // The same as a check: true for a whole record (or no file). A file that
 // exists and is not whole is named as read in part, unless it could not be

@@ -7,7 +7,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/TransactionTable.h"
-#include "model/WholeRecord.h"
+#include "model/RecordCheck.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
 
@@ -54,15 +54,19 @@ int TTransaction::load(const std::string& fileName, const std::optional<std::str
     return -3;
   }
   if (!text && !fileExists(fileName)) return -2;
-  const std::optional<std::string> whole = recordText(fileName, text);
   const TPortableIniFile ini =
-      whole ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*whole}) : TPortableIniFile(fileName);
-  if (!whole || ini.readFailed()) return -3;
+      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}) : TPortableIniFile(fileName);
+  if (ini.readFailed()) return -3;
   loadFailure_ = "holds no transaction";
   if (!holdsTransaction(ini)) return -7;
   // Taken as it reads, a transaction cut short would count its last amounts
   // as 0, or as the digits left of them.
-  loadFailure_ = recordCutShort(*whole, ini, section, {"Number", "Soft", "DateTime", "Units", "Value", "Fees"});
+  loadFailure_ = recordCutShort(ini, {{section, "Number"},
+                                      {section, "Soft"},
+                                      {section, "DateTime"},
+                                      {section, "Units"},
+                                      {section, "Value"},
+                                      {section, "Fees"}});
   if (!loadFailure_.empty()) return -7;
   // A number that does not read would be taken as 0, in the sums and at
   // the next save in the file.

@@ -34,6 +34,14 @@ TEST(RecordCheck, TellsAFileEmptiedCutOffOrWithoutAKeyEverySaveWrites) {
   EXPECT_EQ(fault("[B]\r\nCount=1\r\n"), "lacks its section A");
   EXPECT_EQ(fault("[A]\r\n"), "lacks its section B");
   EXPECT_EQ(fault("[A]\r\nno entry\r\n[B]\r\nCount=1"), "could not be read whole");
+  // Line ends of another system, or a line another program appended with
+  // one: ended all the same.
+  EXPECT_EQ(fault("[A]\n[B]\nCount=1\n"), "");
+  EXPECT_EQ(fault("[A]\n[B]\nCount=1"), "is cut off inside its last line");
+  EXPECT_EQ(fault("[A]\r\n[B]\r\nCount=1\r\nAdded=1\n"), "");
+  // Cut short alone, a note typed into the record is no damage of it.
+  writeWholeFile(file, "[A]\r\nno entry\r\n[B]\r\nCount=1\r\n");
+  EXPECT_EQ(recordCutShort(TPortableIniFile(file), keys), "");
   // No file holds no record to be whole.
   EXPECT_EQ(recordFault(TPortableIniFile(folder.path() + "None.INI"), keys), "");
   takePartlyReadFiles();
