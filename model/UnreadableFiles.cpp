@@ -138,7 +138,14 @@ std::string fileNotice(const std::vector<std::string>& loadFailures, const std::
   // A file taken as missing is told too: the next save may write it anew.
   add(unreadableFilesNotice(unreadable));
   add(damagedFilesNotice(damaged));
-  add(partlyReadFilesNotice(partlyRead));
+  // A damaged file that its loader found short of what it holds too is
+  // named once, with why.
+  std::vector<std::string> onlyPartlyRead = partlyRead;
+  std::erase_if(onlyPartlyRead, [&](const std::string& name) {
+    return std::any_of(damaged.begin(), damaged.end(),
+                       [&](const std::string& file) { return file.substr(0, file.find(reasonMark)) == name; });
+  });
+  add(partlyReadFilesNotice(onlyPartlyRead));
   return text;
 }
 

@@ -468,6 +468,9 @@ TEST_F(PortableIniFile, AFileReadOnlyInPartIsToldApartAndNamed) {
   EXPECT_EQ(fileNotice({"Portfolio A not opened."}, {}, {"a.ini", "b.ini"}),
             "Portfolio A not opened. Could not read all of b.ini and 1 more file; what could not be read stays as it "
             "stands.");
+  EXPECT_EQ(fileNotice({}, {}, {"c.ini"}, {"c.ini|holds a line too long to be read"}),
+            "Could not read all of c.ini: it holds a line too long to be read. Changes to it are not saved until it "
+            "is repaired.");
   EXPECT_EQ(fileNotice({}, {"a.ini"}, {"b.ini"}, {"c.ini|holds a line too long to be read"}),
             "Could not read a.ini; taken as missing. Could not read all of c.ini: it holds a line too long to be "
             "read. Changes to it are not saved until it is repaired. Could not read all of b.ini; what could not be "
