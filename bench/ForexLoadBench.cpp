@@ -34,7 +34,8 @@ std::string makeFileText(int lines) {
   return text;
 }
 
-void run(const std::string& folder, int lines) {
+// False when a load failed.
+bool run(const std::string& folder, int lines) {
   const std::string fileName = folder + "EURtoUSD.CSV";
   const std::string text = makeFileText(lines);
   writeFileAtomically(fileName, text);
@@ -68,6 +69,7 @@ void run(const std::string& folder, int lines) {
               lines, megabytes, rawRead, load, megabytes / load, load * 1e9 / lines, firstSearch, table,
               loaded && result >= 0 ? "" : " FAILED");
   deleteFile(fileName);
+  return loaded && result >= 0;
 }
 
 }  // namespace
@@ -79,8 +81,9 @@ int main() {
   const std::string folder = std::string(temporary) + "kestrova-forex-bench\\";
   createFolder(folder);
   setDirectory("<FOREX>", folder);
-  for (int lines : {50000, 100000, 200000}) run(folder, lines);
+  bool allLoaded = true;
+  for (int lines : {50000, 100000, 200000}) allLoaded = run(folder, lines) && allLoaded;
   forexTables().clearTables();
   removeFolder(folder);
-  return 0;
+  return allLoaded ? 0 : 1;
 }

@@ -39,7 +39,8 @@ std::string makeFileText(int bigKeys) {
   return text;
 }
 
-void run(const std::string& fileName, int bigKeys) {
+// False when the file did not load whole or did not save.
+bool run(const std::string& fileName, int bigKeys) {
   std::string text = makeFileText(bigKeys);
   writeFileAtomically(fileName, text);
   double megabytes = static_cast<double>(text.size()) / (1 << 20);
@@ -67,10 +68,12 @@ void run(const std::string& fileName, int bigKeys) {
   double save = secondsSince(start);
   double whole = secondsSince(total);
 
-  std::printf("%6.1f MB %7d keys: raw read %.3f s | load %.3f s (%.0f MB/s) | %zu reads %.3f s | write+save %.3f s%s"
-              " | whole %.3f s (%.0f MB/s)\n",
-              megabytes, bigKeys, rawRead, load, megabytes / load, found, reads, save, saved ? "" : " FAILED", whole,
-              megabytes / whole);
+  const bool ok = saved && found == static_cast<size_t>(bigKeys) + smallSections * keysPerSmallSection;
+  std::printf("%6.1f MB %7d keys: raw read %.3f s | load %.3f s (%.0f MB/s) | %zu reads %.3f s | write+save %.3f s"
+              " | whole %.3f s (%.0f MB/s)%s\n",
+              megabytes, bigKeys, rawRead, load, megabytes / load, found, reads, save, whole, megabytes / whole,
+              ok ? "" : " FAILED");
+  return ok;
 }
 
 }  // namespace
@@ -79,7 +82,8 @@ int main() {
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
   std::string fileName = std::string(folder) + "kestrova-ini-bench.ini";
-  for (int bigKeys : {50000, 100000, 200000}) run(fileName, bigKeys);
+  bool allPassed = true;
+  for (int bigKeys : {50000, 100000, 200000}) allPassed = run(fileName, bigKeys) && allPassed;
   deleteFile(fileName);
-  return 0;
+  return allPassed ? 0 : 1;
 }

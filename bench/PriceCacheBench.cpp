@@ -117,5 +117,5 @@ int main() {
   std::printf("  release of all       %.3f s\n", releaseTime);
   for (const std::string& file : files) deleteFile(file);
   removeFolder(folder);
-  return 0;
+  return failed ? 1 : 0;
 }

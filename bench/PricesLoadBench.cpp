@@ -40,7 +40,8 @@ std::string makeFileText(const std::vector<double>& dates) {
   return text;
 }
 
-void run(const std::string& fileName, const char* order, const std::vector<double>& dates) {
+// False when the load failed.
+bool run(const std::string& fileName, const char* order, const std::vector<double>& dates) {
   const std::string text = makeFileText(dates);
   writeFileAtomically(fileName, text);
   const double megabytes = static_cast<double>(text.size()) / (1 << 20);
@@ -63,20 +64,23 @@ void run(const std::string& fileName, const char* order, const std::vector<doubl
   const int result = prices.loadFromFile(fileName, format);
   const double load = secondsSince(start);
 
+  const bool loaded = result == 0 && prices.count() == static_cast<int>(dates.size());
   std::printf("%-28s %7zu lines %5.1f MB: raw read %.4f s | load %.3f s (%.0f MB/s, %.0f ns/line)%s\n", order,
               dates.size(), megabytes, rawRead, load, megabytes / load, load * 1e9 / static_cast<double>(dates.size()),
-              result == 0 && prices.count() == static_cast<int>(dates.size()) ? "" : " FAILED");
+              loaded ? "" : " FAILED");
+  return loaded;
 }
 
 // One line whose close has a fraction of n digits: the load must grow
 // linearly with n, as reading the digits does.
-void longNumber(const std::string& fileName, int digits) {
+bool longNumber(const std::string& fileName, int digits) {
   writeFileAtomically(fileName, "2024-01-05;1;2;0.5;1." + std::string(static_cast<size_t>(digits), '3') + ";7\r\n");
   const TQuoteFormat format = compileQuoteFormat("YYYY-MM-DD;O;H;L;C;V", false);
   TPrices prices;
   const auto start = std::chrono::steady_clock::now();
   const int result = prices.loadFromFile(fileName, format);
   std::printf("one close of %7d digits: load %.4f s%s\n", digits, secondsSince(start), result == 0 ? "" : " FAILED");
+  return result == 0;
 }
 
 }  // namespace
@@ -87,19 +91,20 @@ int main() {
   GetTempPathA(MAX_PATH, folder);
   const std::string fileName = std::string(folder) + "kestrova-prices-bench.csv";
   std::mt19937 random(1);
+  bool allLoaded = true;
   for (int lines : {50000, 100000, 200000}) {
     double first = 0;
     encodeDate(1700, 1, 1, first);
     std::vector<double> dates(lines);
     for (int i = 0; i < lines; ++i) dates[i] = first + i;
-    run(fileName, "ascending", dates);
+    allLoaded = run(fileName, "ascending", dates) && allLoaded;
     std::reverse(dates.begin(), dates.end());
-    run(fileName, "descending", dates);
+    allLoaded = run(fileName, "descending", dates) && allLoaded;
     for (int i = 0; i < lines; ++i) dates[i] = first + i / 2;
     std::shuffle(dates.begin(), dates.end(), random);
-    run(fileName, "shuffled, each date twice", dates);
+    allLoaded = run(fileName, "shuffled, each date twice", dates) && allLoaded;
   }
-  for (int digits : {100000, 200000, 400000, 800000}) longNumber(fileName, digits);
+  for (int digits : {100000, 200000, 400000, 800000}) allLoaded = longNumber(fileName, digits) && allLoaded;
   deleteFile(fileName);
-  return 0;
+  return allLoaded ? 0 : 1;
 }
