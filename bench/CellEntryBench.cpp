@@ -17,23 +17,26 @@ constexpr int columns = 10;
 constexpr std::uint8_t numberCell = 1;
 constexpr std::uint8_t kindByText = 255;
 
-// Nanoseconds a cell for entering text into cells columns B to K of a fresh
+// The times a cell of entering text into cells columns B to K of a fresh
 // sheet whose A1 holds 2; the sheets are made and freed off the clock.
-double enteringNanoseconds(int cells, const std::string& text, std::uint8_t typeCode) {
+TBenchTimes entering(int cells, const std::string& text, std::uint8_t typeCode) {
   const int rows = cells / columns;
-  double best = 1e9;
-  for (int round = 0; round < benchRounds(3); ++round) {
-    auto sheet = std::make_unique<TSheet>();
-    sheet->setRowCount(rows + 1);
-    sheet->setColCount(columns + 1);
-    sheet->setCellContent(1, 1, 0, "2", numberCell);
-    const auto start = std::chrono::steady_clock::now();
-    for (int row = 1; row <= rows; ++row) {
-      for (int column = 2; column <= columns + 1; ++column) sheet->setCellContent(column, row, 0, text, typeCode);
-    }
-    best = std::min(best, secondsSince(start));
-  }
-  return best * 1e9 / (static_cast<double>(rows) * columns);
+  std::unique_ptr<TSheet> sheet;
+  return timeRounds(
+             5,
+             [&] {
+               sheet = std::make_unique<TSheet>();
+               sheet->setRowCount(rows + 1);
+               sheet->setColCount(columns + 1);
+               sheet->setCellContent(1, 1, 0, "2", numberCell);
+             },
+             [&] {
+               for (int row = 1; row <= rows; ++row) {
+                 for (int column = 2; column <= columns + 1; ++column)
+                   sheet->setCellContent(column, row, 0, text, typeCode);
+               }
+             })
+      .per(static_cast<double>(rows) * columns);
 }
 
 }  // namespace
@@ -42,11 +45,10 @@ int main() {
   setExtendedPrecision();
   localeSettings() = defaultLocaleSettings();
   for (int cells : {benchSize(10000, 1000), benchSize(100000, 2000), benchSize(1000000, 3000)}) {
-    const double number = enteringNanoseconds(cells, "1234.5678", numberCell);
-    const double byText = enteringNanoseconds(cells, "1234.5678", kindByText);
-    const double formula = enteringNanoseconds(cells, "=A1*1.5+3", numberCell);
-    std::printf("%8d cells  1234.5678: %6.0f ns/cell  of no kind: %6.0f ns/cell  =A1*1.5+3: %6.0f ns/cell\n", cells,
-                number, byText, formula);
+    std::printf("%8d cells, a cell:\n", cells);
+    std::printf("  1234.5678  %s\n", microseconds(entering(cells, "1234.5678", numberCell)).c_str());
+    std::printf("  of no kind %s\n", microseconds(entering(cells, "1234.5678", kindByText)).c_str());
+    std::printf("  =A1*1.5+3  %s\n", microseconds(entering(cells, "=A1*1.5+3", numberCell)).c_str());
   }
   return 0;
 }

@@ -1,7 +1,7 @@
 // A full paint of a plot of 20 price series of 10,000 daily records each
 // onto a 1000 x 600 bitmap: one series highlighted with candles, fill and
 // volume profile, the others as foreground lines with markers, and a grid.
-// Median of five rounds.
+// The least and the median of a few rounds.
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -61,23 +61,23 @@ int main() {
   for (int x = 50; x < width; x += 100) vertical.push_back(x);
   for (int y = 30; y < height; y += 60) horizontal.push_back(y);
 
-  const double seconds = medianTime(5, [&] {
+  const TBenchTimes paint = timeRounds(9, [&] {
     TPlotPainter(bitmap.canvas(), plot, looks).paint(overlays, &vertical, &horizontal);
   });
-  const double lookups = medianTime(3, [&] {
+  const TBenchTimes lookups = timeRounds(9, [&] {
     TQuoteRecord record;
     for (int s = 0; s < seriesCount; ++s)
       for (int i = 0; i < plot.xCount(); ++i) plot.recordAt(*plot.series(s)->prices(), i, record);
   });
-  std::printf("lookups only %.1f ms\n", lookups * 1e3);
+  std::printf("lookups only %s\n", microseconds(lookups).c_str());
   {
     // A painter keeps the positions and shapes it has found: each round of a
     // part starts with a new one, as each paint does.
     auto part = [&](const char* what, auto step) {
-      std::printf("  %s %.1f ms\n", what, medianTime(3, [&] {
-                    TPlotPainter painter(bitmap.canvas(), plot, looks);
-                    step(painter);
-                  }) * 1e3);
+      std::printf("  %-18s %s\n", what, microseconds(timeRounds(9, [&] {
+                                            TPlotPainter painter(bitmap.canvas(), plot, looks);
+                                            step(painter);
+                                          })).c_str());
     };
     part("line", [&](TPlotPainter& painter) {
       painter.drawSeriesLine(plot.series(1)->prices(), 6, false, true, 1, 1, 0, 0);
@@ -97,7 +97,7 @@ int main() {
     part("bars", [&](TPlotPainter& painter) { painter.drawBars(plot.series(1)->prices(), 120, 1, 2, 0xFFFFFF, 0); });
     part("profile", [&](TPlotPainter& painter) { painter.drawProfile(plot.series(1)->prices(), 0, true, 1, 0xFFFF); });
   }
-  std::printf("full plot paint, %d series x %d records on %d x %d: %.1f ms\n", seriesCount, records, width, height,
-              seconds * 1e3);
+  std::printf("full plot paint, %d series x %d records on %d x %d: %s\n", seriesCount, records, width, height,
+              microseconds(paint).c_str());
   return 0;
 }

@@ -2,10 +2,11 @@
 // chart of 5 series x 2,000 daily records with all five position labels and
 // the cross-hair on (labels hidden, cross-hair moved, slider marks set), the
 // read-out placed as the timer would place it, and the window repainted.
-// Median over 200 moves. Needs a display (run under xvfb-run).
+// The least and the median of 200 moves, then of each part of a move.
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "bench/BenchTiming.h"
 #include "chart/Axis.h"
@@ -59,7 +60,7 @@ int main() {
   chart.setCrossHair(true);
 
   int step = 0;
-  const double seconds = medianTime(200, [&] {
+  const TBenchTimes readout = timeRounds(200, [&] {
     const int x = 20 + (step * 7) % (graph.clientWidth() - 40);
     const int y = 20 + (step * 3) % (graph.clientHeight() - 40);
     ++step;
@@ -71,23 +72,25 @@ int main() {
     UpdateWindow(form.handle());
     RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   });
-  double moveTime = 0, textTime = 0, redrawTime = 0;
-  for (int i = 0; i < 50; ++i) {
+  std::vector<double> moveTimes, textTimes, redrawTimes;
+  for (int i = 0; i < benchRounds(50); ++i) {
     const int x = 20 + (i * 11) % (graph.clientWidth() - 40);
     const int y = 20 + (i * 5) % (graph.clientHeight() - 40);
     auto start = std::chrono::steady_clock::now();
     chart.graphMouseMove(0, x, y);
-    moveTime += secondsSince(start);
+    moveTimes.push_back(secondsSince(start));
     start = std::chrono::steady_clock::now();
     chart.crossHairText();
-    textTime += secondsSince(start);
+    textTimes.push_back(secondsSince(start));
     start = std::chrono::steady_clock::now();
     RedrawWindow(form.handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    redrawTime += secondsSince(start);
+    redrawTimes.push_back(secondsSince(start));
   }
-  std::printf("  of which: move %.2f ms, read-out %.2f ms, pending paints %.2f ms\n", moveTime * 20, textTime * 20,
-              redrawTime * 20);
-  std::printf("read-out: mouse move to repainted labels, 5 series x 2000 records: %.2f ms\n", seconds * 1e3);
+  std::printf("read-out: mouse move to repainted labels, 5 series x 2000 records: %s\n",
+              microseconds(readout).c_str());
+  std::printf("  of which: move %s\n", microseconds(summarised(moveTimes)).c_str());
+  std::printf("            read-out %s\n", microseconds(summarised(textTimes)).c_str());
+  std::printf("            pending paints %s\n", microseconds(summarised(redrawTimes)).c_str());
   chart.setCrossHair(false);
   form.close();
   return 0;

@@ -1,7 +1,6 @@
 // Rebuilds the X values of a plot of 100 price series of 5,000 daily records
 // each, the series starting 50 days apart so that most dates are shared and
-// every series adds some; each series carries 10 text marks. Median of five
-// rounds.
+// every series adds some; each series carries 10 text marks.
 #include <cstdio>
 #include <memory>
 
@@ -25,8 +24,8 @@ int main() {
     series.takePrices(std::move(prices));
     for (int m = 0; m < 10; ++m) series.textMarks.add("mark", 0, 0, 0, 0, 40000.0 + s * 50 + m * 400, 100);
   }
-  const double seconds = medianTime(5, [&] { plot.rebuildXValues(); });
-  std::printf("rebuildXValues, %d series x %d records -> %d X values: %.1f ms\n", seriesCount, records,
-              plot.xCount(), seconds * 1e3);
+  const TBenchTimes times = timeRounds(9, [&] { plot.rebuildXValues(); });
+  std::printf("rebuildXValues, %d series x %d records -> %d X values: %s\n", seriesCount, records, plot.xCount(),
+              microseconds(times).c_str());
   return 0;
 }

@@ -68,14 +68,18 @@ int main() {
 
   int failures = 0;
   std::vector<TPickRow> rows;
-  const double listing = medianTime(3, [&] { rows = listDownloadItems(list, failures); });
-  std::printf("list of %d items loaded:   %.3f s (%zu rows)\n", itemCount, listing, rows.size());
-  const double sorting = medianTime(5, [&] {
-    std::vector<TPickRow> copy = rows;
-    sortDownloadRows(copy, 1, 4);
-    sortDownloadRows(copy, -4, 4);
-  });
-  std::printf("two sorts of %d rows:      %.3f s\n", itemCount, sorting);
+  const TBenchTimes listing = timeRounds(5, [&] { rows = listDownloadItems(list, failures); });
+  const bool listed = static_cast<int>(rows.size()) == itemCount && failures == 0;
+  std::printf("list of %d items loaded:   %s (%zu rows)%s\n", itemCount, microseconds(listing).c_str(), rows.size(),
+              listed ? "" : " FAILED");
+  std::vector<TPickRow> copy;
+  const TBenchTimes sorting = timeRounds(
+      9, [&] { copy = rows; },
+      [&] {
+        sortDownloadRows(copy, 1, 4);
+        sortDownloadRows(copy, -4, 4);
+      });
+  std::printf("two sorts of %d rows:      %s\n", itemCount, microseconds(sorting).c_str());
 
   TDownloaderHost host;
   host.connect = [](bool) { return std::make_unique<TOpenEditor>(GetTickCount64() + 5000); };
@@ -87,5 +91,5 @@ int main() {
   std::printf("editing wait over %.1f s:    %.2f %% of a processor\n", wall,
               100.0 * (processorSeconds() - before) / wall);
   deleteTree(root);
-  return 0;
+  return listed ? 0 : 1;
 }

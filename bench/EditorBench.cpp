@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "bench/BenchTiming.h"
@@ -69,14 +70,14 @@ int main() {
   document.setCaret({10, 5000});
   std::vector<uint16_t> ids;
   std::string text;
-  const double keystroke = medianTime(21, [&] {
+  const TBenchTimes keystroke = timeRounds(21, [&] {
     document.keyPress('x');
     document.getText(false, text);
     ids.assign(text.size(), 0);
     colour(text, ids);
     document.render(canvas, view, &ids, &fonts, true, TEditorStatus::noHighlight);
   });
-  std::printf("keystroke update, 10,000 coloured lines: %.2f ms\n", keystroke * 1e3);
+  std::printf("keystroke update, 10,000 coloured lines: %s\n", microseconds(keystroke).c_str());
 
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
@@ -85,20 +86,22 @@ int main() {
   while (big.size() < 5 * 1024 * 1024) big += source;
   writeFileAtomically(fileName, big);
   TEditorStatus loaded;
-  const double load = bestTime(3, [&] { loaded.loadFromFile(fileName); });
-  std::printf("load %.1f MB, %d lines: %.3f s\n", big.size() / 1048576.0, loaded.lineCount(), load);
+  const TBenchTimes load = timeRounds(5, [&] { loaded.loadFromFile(fileName); });
+  std::printf("load %.1f MB, %d lines: %s\n", big.size() / 1048576.0, loaded.lineCount(), microseconds(load).c_str());
   deleteFile(fileName);
 
   std::string matches;
   for (int i = 0; i < 10000; ++i) matches += "Buy Buy Buy Buy Buy Buy Buy Buy Buy Buy\n";
-  double replaceAll = 1e9;
-  for (int round = 0; round < 3; ++round) {
-    TEditorStatus target;
-    target.insertText(matches);
-    target.setCaret({1, 1});
-    replaceAll = std::min(replaceAll, bestTime(1, [&] { target.replace("buy", "SELL", {.replaceAll = true}); }));
-  }
-  std::printf("replace-all of 100,000 matches: %.3f s\n", replaceAll);
+  std::unique_ptr<TEditorStatus> target;
+  const TBenchTimes replaceAll = timeRounds(
+      5,
+      [&] {
+        target = std::make_unique<TEditorStatus>();
+        target->insertText(matches);
+        target->setCaret({1, 1});
+      },
+      [&] { target->replace("buy", "SELL", {.replaceAll = true}); });
+  std::printf("replace-all of 100,000 matches: %s\n", microseconds(replaceAll).c_str());
 
   SelectObject(canvas, old);
   DeleteObject(bitmap);

@@ -1,11 +1,11 @@
 // Timings of the financial routines: each for ordinary arguments and at its
 // step cap, WORKDAY over 100,000 days with 500 holidays, and XIRR over
 // 10,000 dated flows. Run under Wine: tools/wine-run build/bench/FinanceBench.exe
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "functions/finance/CashFlows.h"
 #include "functions/finance/DayCount.h"
 #include "functions/finance/Depreciation.h"
@@ -25,28 +25,22 @@ long double dayNumber(int year, int month, int day) {
   return date;
 }
 
-// Runs work until about 0.2 s have passed and prints the time per call. A
-// routine that raises (a cap reached) is timed up to its exception.
+// Prints the times of one call, over rounds of as many calls as fit in
+// about 20 ms. A routine that raises (a cap reached) is timed up to its
+// exception.
 void measure(const char* name, const std::function<long double()>& work) {
-  using clock = std::chrono::steady_clock;
-  long calls = 0;
-  const char* outcome = "value";
-  const auto start = clock::now();
-  auto elapsed = clock::duration::zero();
-  do {
+  bool raises = false;
+  const TBenchTimes times = timeCalls(9, [&] {
     try {
       sink = work();
     } catch (const ENumericError&) {
-      outcome = "error";
+      raises = true;
     }
-    ++calls;
-    elapsed = clock::now() - start;
-  } while (elapsed < std::chrono::milliseconds(200));
-  const double micro = std::chrono::duration<double, std::micro>(elapsed).count() / calls;
-  if (outcome[0] == 'v') {
-    std::printf("%-58s %12.3f us  (%.10Lg)\n", name, micro, static_cast<long double>(sink));
+  });
+  if (!raises) {
+    std::printf("%-58s %s  (%.10Lg)\n", name, microseconds(times).c_str(), static_cast<long double>(sink));
   } else {
-    std::printf("%-58s %12.3f us  (raises)\n", name, micro);
+    std::printf("%-58s %s  (raises)\n", name, microseconds(times).c_str());
   }
 }
 }  // namespace

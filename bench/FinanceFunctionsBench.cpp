@@ -3,21 +3,17 @@
 // mixed financial formulas recalculated in full; XIRR and XNPV over 10,000
 // dated flows in cells; WORKDAY over 100,000 days with 500 holidays in a
 // range. Run under Wine: tools/wine-run build/bench/FinanceFunctionsBench.exe
-#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-double secondsSince(TClock::time_point start) { return std::chrono::duration<double>(TClock::now() - start).count(); }
 
 // 15 Feb 2024 to 15 Nov 2031 for the bonds, 31 Mar to 1 Jun 2024 for the bills.
 const std::vector<std::string> ordinaryFormulas = {
@@ -84,34 +80,29 @@ const std::vector<std::string> capFormulas = {
     "=WORKDAY(-693593,2000000)",
 };
 
-// Seconds per evaluation of formula, each of cells copies recalculated in
-// full (the best of three passes).
-double perFormula(const std::string& formula, int cells, std::string& shown) {
+// The times of one evaluation of formula, each of cells copies recalculated
+// in full.
+TBenchTimes perFormula(const std::string& formula, int cells, std::string& shown) {
   TSheet sheet;
   for (int r = 1; r <= cells; ++r) sheet.setCellContent(1, r, 0, formula, 1);
-  double best = 1e30;
-  for (int pass = 0; pass < 3; ++pass) {
-    sheet.markAllDirty();
-    const auto start = TClock::now();
-    sheet.recalculateAll(false);
-    best = std::min(best, secondsSince(start));
-  }
+  const TBenchTimes times =
+      timeRounds(cells > 1 ? 9 : 3, [&] { sheet.markAllDirty(); }, [&] { sheet.recalculateAll(false); });
   shown = sheet.getCellText(1, 1, true);
-  return best / cells;
+  return times.per(cells);
 }
 
 void eachFunction() {
   std::printf("Each function in 1,000 cells (recalculation per formula)\n");
   for (const std::string& formula : ordinaryFormulas) {
     std::string shown;
-    const double seconds = perFormula(formula, 1000, shown);
-    std::printf("  %-72s %8.2f us  %s\n", formula.c_str(), seconds * 1e6, shown.c_str());
+    const TBenchTimes times = perFormula(formula, 1000, shown);
+    std::printf("  %-72s %s  %s\n", formula.c_str(), microseconds(times).c_str(), shown.c_str());
   }
   std::printf("At the caps (one cell)\n");
   for (const std::string& formula : capFormulas) {
     std::string shown;
-    const double seconds = perFormula(formula, 1, shown);
-    std::printf("  %-72s %8.3f ms  %s\n", formula.c_str(), seconds * 1e3, shown.c_str());
+    const TBenchTimes times = perFormula(formula, 1, shown);
+    std::printf("  %-72s %s  %s\n", formula.c_str(), microseconds(times).c_str(), shown.c_str());
   }
 }
 
@@ -126,32 +117,21 @@ void mixedSheet() {
     if (formula.rfind("=PV(", 0) == 0) formula = "=PV(A" + std::to_string(r) + ",240,500)";
     sheet.setCellContent(2, r, 0, formula, 1);
   }
-  auto start = TClock::now();
-  sheet.recalculateAll(true);
-  const double rebuilt = secondsSince(start);
-  sheet.markAllDirty();
-  start = TClock::now();
-  sheet.recalculateAll(false);
-  const double kept = secondsSince(start);
-  std::printf("%d mixed financial formulas, links rebuilt: %8.3f ms  %6.2f us/formula\n", formulas, rebuilt * 1e3,
-              rebuilt * 1e6 / formulas);
-  std::printf("%d mixed financial formulas, all dirty:     %8.3f ms  %6.2f us/formula\n", formulas, kept * 1e3,
-              kept * 1e6 / formulas);
+  const TBenchTimes rebuilt = timeRounds(9, [&] { sheet.recalculateAll(true); });
+  const TBenchTimes kept = timeRounds(9, [&] { sheet.markAllDirty(); }, [&] { sheet.recalculateAll(false); });
+  std::printf("%d mixed financial formulas, a formula, links rebuilt: %s\n", formulas,
+              microseconds(rebuilt.per(formulas)).c_str());
+  std::printf("%d mixed financial formulas, a formula, all dirty:     %s\n", formulas,
+              microseconds(kept.per(formulas)).c_str());
 }
 
-// Seconds per evaluation of a loose formula over the sheet's cells.
-double timeLoose(TSheet& sheet, const std::string& formula, std::string& result) {
-  int calls = 0;
-  const auto start = TClock::now();
-  double elapsed = 0;
-  do {
+// The times of one evaluation of a loose formula over the sheet's cells.
+TBenchTimes timeLoose(TSheet& sheet, const std::string& formula, std::string& result) {
+  return timeCalls(9, [&] {
     const std::uint8_t code = sheet.parseAndEvaluate(formula, 10, 1, false);
     TValueRecord value = sheet.resultValue;
     result = code != 0 ? cellStateText(code) : (sheet.convertValue(value, valueString) ? value.string : "?");
-    ++calls;
-    elapsed = secondsSince(start);
-  } while (elapsed < 0.3);
-  return elapsed / calls;
+  });
 }
 
 void datedFlows() {
@@ -170,8 +150,8 @@ void datedFlows() {
                                     "=XIRR(A1:A" + rows + ",B1:B" + rows + ")",
                                     "=IRR(A1:A" + rows + ",0.0001)", "=NPV(0.0001,A1:A" + rows + ")"}) {
     std::string result;
-    const double seconds = timeLoose(sheet, formula, result);
-    std::printf("%-40s over %d flows in cells: %8.3f ms  (%s)\n", formula.c_str(), flows, seconds * 1e3,
+    const TBenchTimes times = timeLoose(sheet, formula, result);
+    std::printf("%-40s over %d flows in cells: %s  (%s)\n", formula.c_str(), flows, microseconds(times).c_str(),
                 result.c_str());
   }
 }
@@ -186,8 +166,9 @@ void workdayWithHolidays() {
                                     std::string("=WORKDAY(185000,-100000,C1:C500)"),
                                     std::string("=NETWORKDAYS(45000,185000,C1:C500)")}) {
     std::string result;
-    const double seconds = timeLoose(sheet, formula, result);
-    std::printf("%-40s 500 holidays in a range: %8.2f us  (%s)\n", formula.c_str(), seconds * 1e6, result.c_str());
+    const TBenchTimes times = timeLoose(sheet, formula, result);
+    std::printf("%-40s 500 holidays in a range: %s  (%s)\n", formula.c_str(), microseconds(times).c_str(),
+                result.c_str());
   }
 }
 

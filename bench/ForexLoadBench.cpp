@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr int rounds = 3;
+constexpr int rounds = 7;
 
 std::string makeFileText(int lines) {
   double first = 0;
@@ -34,14 +34,15 @@ std::string makeFileText(int lines) {
   return text;
 }
 
-void run(const std::string& folder, int lines) {
+// False when a load failed.
+bool run(const std::string& folder, int lines) {
   const std::string fileName = folder + "EURtoUSD.CSV";
   const std::string text = makeFileText(lines);
   writeFileAtomically(fileName, text);
   const double megabytes = static_cast<double>(text.size()) / (1 << 20);
 
   std::vector<char> buffer(1 << 16);
-  const double rawRead = bestTime(rounds, [&] {
+  const TBenchTimes rawRead = timeRounds(rounds, [&] {
     TSequentialFile file;
     file.open(fileName);
     while (file.read(buffer.data(), buffer.size()) > 0) {
@@ -50,24 +51,26 @@ void run(const std::string& folder, int lines) {
   const TQuoteFormat format = compileQuoteFormat(TForexTables::defaultFormat, false);
   THistory history;
   int result = 0;
-  const double load = bestTime(rounds, [&] { result = history.load(fileName, format); });
-  const bool loaded = result == 0 && history.count() == lines;
-  const double firstSearch = bestTime(rounds, [&] {
-    history.load(fileName, format);
-    history.indexOfDate(history.records()[lines / 2].Date);
-  }) - load;
+  const TBenchTimes load = timeRounds(rounds, [&] { result = history.load(fileName, format); });
+  bool loaded = result == 0 && history.count() == lines;
+  const TBenchTimes firstSearch = timeRounds(
+      rounds, [&] { history.load(fileName, format); },
+      [&] { history.indexOfDate(history.records()[lines / 2].Date); });
 
   // getTable(USD, EUR) reads EURtoUSD.CSV and inverts it.
   double loadTime = 0;
-  const double table = bestTime(rounds, [&] {
-    forexTables().clearTables();
-    result = forexTables().getTable("USD", "EUR", nullptr, nullptr, loadTime);
-  });
-  std::printf("%7d lines %5.1f MB: raw read %.4f s | load %.3f s (%.0f MB/s, %.0f ns/line) | first search sorts"
-              " %.3f s | table with its inverse %.3f s%s\n",
-              lines, megabytes, rawRead, load, megabytes / load, load * 1e9 / lines, firstSearch, table,
-              loaded && result >= 0 ? "" : " FAILED");
+  const TBenchTimes table = timeRounds(
+      rounds, [] { forexTables().clearTables(); },
+      [&] { result = forexTables().getTable("USD", "EUR", nullptr, nullptr, loadTime); });
+  loaded = loaded && result >= 0;
+  std::printf("%7d lines %5.1f MB%s\n", lines, megabytes, loaded ? "" : " FAILED");
+  std::printf("  raw read                 %s\n", microseconds(rawRead).c_str());
+  std::printf("  load                     %s (%.0f MB/s), a line %s\n", microseconds(load).c_str(),
+              megabytes / load.least, microseconds(load.per(lines)).c_str());
+  std::printf("  first search sorts       %s\n", microseconds(firstSearch).c_str());
+  std::printf("  table with its inverse   %s\n", microseconds(table).c_str());
   deleteFile(fileName);
+  return loaded;
 }
 
 }  // namespace
@@ -79,8 +82,10 @@ int main() {
   const std::string folder = std::string(temporary) + "kestrova-forex-bench\\";
   createFolder(folder);
   setDirectory("<FOREX>", folder);
-  for (int lines : {50000, 100000, 200000}) run(folder, lines);
+  bool allLoaded = true;
+  for (int lines : {benchSize(50000, 2000), benchSize(100000, 4000), benchSize(200000, 8000)})
+    allLoaded = run(folder, lines) && allLoaded;
   forexTables().clearTables();
   removeFolder(folder);
-  return 0;
+  return allLoaded ? 0 : 1;
 }

@@ -46,15 +46,15 @@ std::unique_ptr<TForm> buildForm() {
 
 int main() {
   application();
-  const double create = medianTime(9, [] { buildForm(); });
+  const TBenchTimes create = timeRounds(9, [] { buildForm(); });
   auto form = buildForm();
   int width = 600;
-  const double relayout = medianTime(21, [&] {
+  const TBenchTimes relayout = timeRounds(21, [&] {
     width = width == 600 ? 800 : 600;
     form->setClientSize(width, 900);
     application().processMessages();
   });
-  std::printf("form with 200 controls: create, lay out and show %.1f ms; re-layout on resize %.2f ms\n",
-              create * 1e3, relayout * 1e3);
+  std::printf("form with 200 controls: create, lay out and show %s\n", microseconds(create).c_str());
+  std::printf("                        re-layout on resize      %s\n", microseconds(relayout).c_str());
   return 0;
 }

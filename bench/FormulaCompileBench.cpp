@@ -2,12 +2,12 @@
 // load and chart source does, copying the stored form of a formula filled
 // down, and copying a compiled list, as every evaluation does before it
 // consumes the copy.
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "sheet/CompiledFormula.h"
 #include "sheet/FormulaCompiler.h"
 #include "sheet/PlainFormulaCompiler.h"
@@ -34,48 +34,48 @@ const std::vector<std::string> typicalFormulas = {
     "=INDEX(MA(ASSET_QUOTES(2);20);1;2)",
 };
 
-using TClock = std::chrono::steady_clock;
+constexpr int rounds = 7;
 
-double secondsSince(TClock::time_point start) {
-  return std::chrono::duration<double>(TClock::now() - start).count();
-}
-
-void report(const char* what, int count, double seconds) {
-  std::printf("%-34s %9d in %7.3f s   %12.0f per second   %8.1f ns each\n", what, count, seconds, count / seconds,
-              seconds * 1e9 / count);
+// The times of one of the count pieces of work a round does.
+void report(const char* what, int count, const TBenchTimes& times) {
+  std::printf("%-34s %9d a round, each %s\n", what, count, microseconds(times.per(count)).c_str());
 }
 
 }  // namespace
 
 int main() {
-  constexpr int formulaCount = 1000000;
+  const int formulaCount = benchSize(200000, 5000);
   auto sheetTokens = std::make_shared<TTokenObjectFactory>();
   TRPNstackObject list(sheetTokens);
   TSyntaxFlags flags;
   long long tokenCount = 0;
 
-  auto start = TClock::now();
-  for (int index = 0; index < formulaCount; ++index) {
-    list.clear();
-    if (!infixToRPN(list, typicalFormulas[index % typicalFormulas.size()], '.', ';', flags)) {
-      std::printf("failed: %s\n", typicalFormulas[index % typicalFormulas.size()].c_str());
-      return 1;
+  bool compiled = true;
+  const TBenchTimes typical = timeRounds(rounds, [&] {
+    tokenCount = 0;
+    for (int index = 0; index < formulaCount; ++index) {
+      list.clear();
+      compiled = infixToRPN(list, typicalFormulas[index % typicalFormulas.size()], '.', ';', flags) && compiled;
+      tokenCount += list.count();
     }
-    tokenCount += list.count();
+  });
+  if (!compiled) {
+    std::printf("a typical formula failed to compile\n");
+    return 1;
   }
-  report("compile typical formulas", formulaCount, secondsSince(start));
+  report("compile typical formulas", formulaCount, typical);
   std::printf("%-34s %9.1f tokens per formula, %d token pool blocks\n", "", double(tokenCount) / formulaCount,
               sheetTokens->blockCount());
 
   // As the sheet compiles a cell's formula: into a working list emptied
   // for reuse, with an operator stack kept from one compile to the next.
   TRPNstackObject operators(sheetTokens);
-  start = TClock::now();
-  for (int index = 0; index < formulaCount; ++index) {
-    list.deleteRange(0, list.count() - 1);
-    infixToRPN(list, typicalFormulas[index % typicalFormulas.size()], '.', ';', flags, &operators);
-  }
-  report("compile into reused lists", formulaCount, secondsSince(start));
+  report("compile into reused lists", formulaCount, timeRounds(rounds, [&] {
+           for (int index = 0; index < formulaCount; ++index) {
+             list.deleteRange(0, list.count() - 1);
+             infixToRPN(list, typicalFormulas[index % typicalFormulas.size()], '.', ';', flags, &operators);
+           }
+         }));
 
   // Into the stored form a cell keeps, the general way and straight from
   // the text, for the formulas the plain compiler takes.
@@ -84,20 +84,19 @@ int main() {
     if (compilePlainFormula(text, '.', ';', nullptr)) plainFormulas.push_back(text);
   }
   TSizedPools pools;
-  start = TClock::now();
-  for (int index = 0; index < formulaCount; ++index) {
-    const std::string& text = plainFormulas[index % plainFormulas.size()];
-    list.deleteRange(0, list.count() - 1);
-    infixToRPN(list, text, '.', ';', flags, &operators);
-    TSheet::bindFunctionIds(list);
-    (void)TCompiledFormula::pack(list, text, &pools);
-  }
-  report("stored form through a list", formulaCount, secondsSince(start));
-  start = TClock::now();
-  for (int index = 0; index < formulaCount; ++index) {
-    (void)compilePlainFormula(plainFormulas[index % plainFormulas.size()], '.', ';', &pools);
-  }
-  report("stored form straight", formulaCount, secondsSince(start));
+  report("stored form through a list", formulaCount, timeRounds(rounds, [&] {
+           for (int index = 0; index < formulaCount; ++index) {
+             const std::string& text = plainFormulas[index % plainFormulas.size()];
+             list.deleteRange(0, list.count() - 1);
+             infixToRPN(list, text, '.', ';', flags, &operators);
+             TSheet::bindFunctionIds(list);
+             (void)TCompiledFormula::pack(list, text, &pools);
+           }
+         }));
+  report("stored form straight", formulaCount, timeRounds(rounds, [&] {
+           for (int index = 0; index < formulaCount; ++index)
+             (void)compilePlainFormula(plainFormulas[index % plainFormulas.size()], '.', ';', &pools);
+         }));
   std::printf("%-34s %9zu of %zu formulas taken straight\n", "", plainFormulas.size(), typicalFormulas.size());
 
   // Filled down a column: each formula copied from the one above, whose
@@ -119,29 +118,28 @@ int main() {
       return 1;
     }
   }
-  start = TClock::now();
-  for (int index = 0; index < formulaCount; ++index) {
-    const std::size_t which = index % plainFormulas.size();
-    (void)above[which]->copyForText(below[which], '.', ';', &pools);
-  }
-  report("stored form filled down", formulaCount, secondsSince(start));
+  report("stored form filled down", formulaCount, timeRounds(rounds, [&] {
+           for (int index = 0; index < formulaCount; ++index) {
+             const std::size_t which = index % plainFormulas.size();
+             (void)above[which]->copyForText(below[which], '.', ';', &pools);
+           }
+         }));
 
-  std::vector<std::unique_ptr<TRPNstackObject>> compiled;
+  std::vector<std::unique_ptr<TRPNstackObject>> compiledLists;
   for (const std::string& text : typicalFormulas) {
-    compiled.push_back(std::make_unique<TRPNstackObject>(sheetTokens));
-    infixToRPN(*compiled.back(), text, '.', ';', flags);
+    compiledLists.push_back(std::make_unique<TRPNstackObject>(sheetTokens));
+    infixToRPN(*compiledLists.back(), text, '.', ';', flags);
   }
   TRPNstackObject workingCopy(sheetTokens);
-  start = TClock::now();
-  for (int index = 0; index < formulaCount; ++index) workingCopy.assign(compiled[index % compiled.size()].get());
-  report("working copy of a compiled list", formulaCount, secondsSince(start));
+  report("working copy of a compiled list", formulaCount, timeRounds(rounds, [&] {
+           for (int index = 0; index < formulaCount; ++index)
+             workingCopy.assign(compiledLists[index % compiledLists.size()].get());
+         }));
 
   std::string powers;
   while (powers.size() < 1000000) powers += "A1^";
   powers += "2";
-  start = TClock::now();
-  list.clear();
-  infixToRPN(list, powers, '.', ';', flags);
-  report("one 1 MB formula", 1, secondsSince(start));
+  report("one 1 MB formula", 1,
+         timeRounds(rounds, [&] { list.clear(); }, [&] { infixToRPN(list, powers, '.', ';', flags); }));
   return 0;
 }

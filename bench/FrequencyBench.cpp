@@ -29,7 +29,8 @@ volatile long double sink;
 int main() {
   setExtendedPrecision();
   TSequence random;
-  for (std::size_t size : {std::size_t{80'000}, std::size_t{1'000'000}, std::size_t{4'000'000}}) {
+  for (std::size_t size : {benchSize<std::size_t>(80'000, 2'000), benchSize<std::size_t>(1'000'000, 4'000),
+                           benchSize<std::size_t>(4'000'000, 8'000)}) {
     std::vector<long double> data(size), bins(size), counts;
     for (auto& value : data) value = 1000 * random.next();
     for (auto& bound : bins) bound = 1000 * random.next();
@@ -37,11 +38,12 @@ int main() {
       frequency(data, bins, counts);
       sink = counts.back();
     };
-    const double shuffledSeconds = bestTime(3, count);
+    const TBenchTimes shuffled = timeRounds(5, count);
     for (std::size_t j = 0; j < size; ++j) bins[j] = 1000.0 * j / size;
-    const double risingSeconds = bestTime(3, count);
-    std::printf("FREQUENCY, %9zu values x %9zu bins: %7.3f s random bins, %7.3f s rising bins\n", size, size,
-                shuffledSeconds, risingSeconds);
+    const TBenchTimes rising = timeRounds(5, count);
+    std::printf("FREQUENCY, %9zu values x %9zu bins:\n", size, size);
+    std::printf("  random bins %s\n", microseconds(shuffled).c_str());
+    std::printf("  rising bins %s\n", microseconds(rising).c_str());
   }
   return 0;
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int itemCount = 500;
+const int itemCount = benchSize(500, 20);
 
 }  // namespace
 
@@ -29,15 +29,16 @@ int main() {
   gallery.loadGallery(folder.path + "GALLERY");
   for (int i = 0; i < itemCount; ++i) gallery.add(1, view, std::string("Chart view ").append(std::to_string(i)), savePicture);
 
-  const double open = medianTime(5, [&] {
+  const TBenchTimes open = timeRounds(9, [&] {
     TGalleryIndex opened;
     opened.loadGallery(folder.path + "GALLERY");
     TBitmap shown;
     shown.loadFromFile(opened.itemFile(1, 0, ".BMP"));
     fitPicture(shown.width(), shown.height(), 400, 250, 2);
   });
-  const double add = medianTime(5, [&] { gallery.add(1, view, "One more", savePicture); });
-  std::printf("gallery of %d items: open and first picture %.4f s (goal 0.5 s); add one item %.4f s\n", itemCount,
-              open, add);
+  const TBenchTimes add = timeRounds(9, [&] { gallery.add(1, view, "One more", savePicture); });
+  std::printf("gallery of %d items: open and first picture %s (goal 500,000 us)\n", itemCount,
+              microseconds(open).c_str());
+  std::printf("                     add one item %s\n", microseconds(add).c_str());
   return 0;
 }

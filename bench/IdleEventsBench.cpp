@@ -17,7 +17,7 @@ int main() {
   idle.dataReload = data;
   idle.listReload = list;
   idle.onListReload = [&] { ++reloads; };
-  const double drain = medianTime(5, [&] {
+  const TBenchTimes drain = timeRounds(9, [&] {
     for (int i = 0; i < 1000; ++i) PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(i % 300, i % 200));
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -25,7 +25,7 @@ int main() {
       idle.poll();
     }
   });
-  std::printf("1,000 posted mouse moves drained with an idle turn after each: %.1f ms\n", drain * 1e3);
+  std::printf("1,000 posted mouse moves drained with an idle turn after each: %s\n", microseconds(drain).c_str());
   CloseHandle(data);
   CloseHandle(list);
   DestroyWindow(window);

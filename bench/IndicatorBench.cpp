@@ -3,13 +3,13 @@
 // (the routine alone: the flat input is built once beforehand and
 // passed by move, as the sheet functions pass theirs).
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <random>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "functions/indicators/Bands.h"
 #include "functions/indicators/Candlesticks.h"
 #include "functions/indicators/DirectionalMovement.h"
@@ -21,7 +21,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using TValues = std::vector<long double>;
 
 constexpr int rowCount = 5000;
@@ -59,23 +58,20 @@ TValues flatRows(const std::vector<TBar>& bars, std::initializer_list<long doubl
   return values;
 }
 
-double total = 0;
+TBenchTimes total;
 
-// Median of `runs` calls in milliseconds; the input copy is made outside the timing.
+// The input copy is made, and the output of the round before freed, off the clock.
 void timeRoutine(const char* name, const TValues& input, const std::function<void(TValues, TValues&)>& routine) {
-  std::vector<double> times;
-  std::size_t records = 0;
-  for (int run = 0; run < runs; ++run) {
-    TValues copy = input, output;
-    const auto start = Clock::now();
-    routine(std::move(copy), output);
-    times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    records = output.size();
-  }
-  std::sort(times.begin(), times.end());
-  double median = times[times.size() / 2];
-  total += median;
-  std::printf("%-6s %9.3f ms  (%zu output values)\n", name, median, records);
+  TValues copy, output;
+  const TBenchTimes times = timeRounds(
+      runs,
+      [&] {
+        copy = input;
+        output = TValues();
+      },
+      [&] { routine(std::move(copy), output); });
+  total = total + times;
+  std::printf("%-6s %s  (%zu output values)\n", name, microseconds(times).c_str(), output.size());
 }
 
 }  // namespace
@@ -90,7 +86,7 @@ int main() {
   const TValues cv = flatRows(bars, {&TBar::close, &TBar::volume});
   const TValues ohlc = flatRows(bars, {&TBar::open, &TBar::high, &TBar::low, &TBar::close});
   const TValues hlcv = flatRows(bars, {&TBar::high, &TBar::low, &TBar::close, &TBar::volume});
-  std::printf("Indicator routines over %d rows, period %d, median of %d runs\n", rowCount, period, runs);
+  std::printf("Indicator routines over %d rows, period %d, %d rounds\n", rowCount, period, runs);
 
   timeRoutine("ACD", hlcv, [](TValues v, TValues& o) { accumulationDistribution(std::move(v), 0, o); });
   timeRoutine("ADX", hlc, [](TValues v, TValues& o) { averageDirectionalIndex(std::move(v), period, 0, o); });
@@ -143,6 +139,6 @@ int main() {
   timeRoutine("WAD", hlc, [](TValues v, TValues& o) { williamsAccumulationDistribution(std::move(v), 0, o); });
   timeRoutine("WRO", hlc, [](TValues v, TValues& o) { williamsPercentR(std::move(v), period, o); });
   timeRoutine("ZZI", closes, [](TValues v, TValues& o) { zigZag(std::move(v), false, 0.05L, o); });
-  std::printf("all    %9.3f ms\n", total);
+  std::printf("all    %s\n", microseconds(total).c_str());
   return 0;
 }

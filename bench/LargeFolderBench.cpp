@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
+#include "bench/BenchTiming.h"
 #include "bench/ProgramDriver.h"
 
 namespace {
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
     Sleep(5000);
     mark("idle until here");
   };
+  std::vector<double> toPick, toLoaded, peaks;
   for (int round = 1; round <= rounds; ++round) {
     TStartFigures figures;
     // A large folder may take long; half an hour is beyond any goal.
@@ -51,6 +54,14 @@ int main(int argc, char** argv) {
                 round, figures.toLoaded, figures.toLoaded / portfolios);
     std::printf("round %d: peak memory %.1f MB (goal <= 250 MB)\n", round, figures.peakMB);
     std::fflush(stdout);
+    toPick.push_back(figures.toPick);
+    toLoaded.push_back(figures.toLoaded);
+    peaks.push_back(figures.peakMB);
   }
+  const TBenchTimes peak = summarised(peaks);
+  std::printf("%d rounds: start to pick dialog %s\n", rounds, microseconds(summarised(toPick)).c_str());
+  std::printf("%d rounds: Return to portfolios shown %s, a portfolio %s\n", rounds,
+              microseconds(summarised(toLoaded)).c_str(), microseconds(summarised(toLoaded).per(portfolios)).c_str());
+  std::printf("%d rounds: peak memory min %.1f MB, median %.1f MB\n", rounds, peak.least, peak.median);
   return 0;
 }

@@ -2,12 +2,11 @@
 // VBScript function and 10,000 calling a JScript one, full recalculation
 // (argument read from a cell, name looked up once, one Invoke per cell),
 // on the engine directly and through the program's host, whose engine runs
-// on a thread of its own; then a million direct calls with the memory they
-// leave behind.
+// on a thread of its own; then a million direct calls, in rounds of
+// 100,000, with the memory they leave behind.
 #include <windows.h>
 #include <psapi.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -23,19 +22,14 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-double secondsSince(TClock::time_point start) {
-  return std::chrono::duration<double>(TClock::now() - start).count();
-}
-
 std::size_t committedBytes() {
   PROCESS_MEMORY_COUNTERS counters{};
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
   return counters.PagefileUsage;
 }
 
-void recalculation(const char* language, IActiveScript* engine, const char* function) {
+// False when a cell did not call the script.
+bool recalculation(const char* language, IActiveScript* engine, const char* function) {
   const int cells = benchSize(10000, 300);
   TSheet sheet;
   sheet.setScriptEngine(engine, false);
@@ -44,18 +38,22 @@ void recalculation(const char* language, IActiveScript* engine, const char* func
     sheet.setCellContent(2, r, 0, std::string("=") + function + "(A" + std::to_string(r) + ")", 1);
   }
   sheet.recalculateAll(false);  // first pass looks the name up
-  const int rounds = benchRounds(5);
-  auto start = TClock::now();
-  for (int round = 0; round < rounds; ++round) {
-    sheet.markAllDirty();
-    sheet.recalculateAll(false);
-  }
-  double seconds = secondsSince(start) / rounds;
-  // The script counts its own calls: proof that every cell did call it.
+  int rounds = 0;
+  const TBenchTimes times = timeRounds(
+      9,
+      [&] {
+        sheet.markAllDirty();
+        ++rounds;
+      },
+      [&] { sheet.recalculateAll(false); });
+  // The script counts its own calls: proof that every cell did call it, on
+  // its entry, in the first pass and in every round.
   sheet.parseAndEvaluate("=calls()", 3, 1, false);
-  std::printf("%-18s %d cells, full recalculation: %8.4f s  %6.2f us/cell  (last = %s, %d script calls)\n",
-              language, cells, seconds, seconds * 1e6 / cells, sheet.getCellText(2, cells, false).c_str(),
-              sheet.resultValue.integer);
+  const bool allCalled = sheet.resultValue.integer == cells * (rounds + 2);
+  std::printf("%-18s %d cells, full recalculation: %s, a cell %s  (last = %s, %d script calls)%s\n", language,
+              cells, microseconds(times).c_str(), microseconds(times.per(cells)).c_str(),
+              sheet.getCellText(2, cells, false).c_str(), sheet.resultValue.integer, allCalled ? "" : " FAILED");
+  return allCalled;
 }
 
 class TQuietEvents : public TScriptSiteEvents {
@@ -68,21 +66,21 @@ class TQuietEvents : public TScriptSiteEvents {
 };
 
 // As the program calls its macros: the engine on the host's own thread.
-void hostedRecalculation(const char* language, const char* progId, const std::string& script, const char* function) {
+bool hostedRecalculation(const char* language, const char* progId, const std::string& script, const char* function) {
   TQuietEvents events;
   TScriptHost host(events);
   TScriptEngineAttributes attributes = defaultEngineAttributes();
   CLSIDFromProgID(ansiToWide(progId).c_str(), &attributes.classId);
   std::string errorText;
   if (!host.initEngine(&attributes) || !host.parseScript(script, errorText)) {
-    std::printf("%s: no engine %s\n", language, errorText.c_str());
-    return;
+    std::printf("%s: no engine %s FAILED\n", language, errorText.c_str());
+    return false;
   }
-  recalculation(language, host.scriptEngine(), function);
+  return recalculation(language, host.scriptEngine(), function);
 }
 
-void millionCalls() {
-  const int calls = benchSize(1000000, 10000);
+void directCalls() {
+  const int callsARound = benchSize(100000, 5000);
   TTestScriptEngine engine(L"VBScript", L"Function Echo(a, b)\nEcho = a & b\nEnd Function\n");
   TMacroCallout callout;
   callout.setScriptEngine(engine.get());
@@ -97,12 +95,15 @@ void millionCalls() {
   };
   for (int i = 0; i < 10000; ++i) callout.callFunction("Echo", 2, fill, result);
   std::size_t before = committedBytes();
-  auto start = TClock::now();
-  for (int i = 0; i < calls; ++i) callout.callFunction("Echo", 2, fill, result);
-  double seconds = secondsSince(start);
+  int calls = 0;
+  const TBenchTimes times = timeRounds(10, [&] {
+    for (int i = 0; i < callsARound; ++i) callout.callFunction("Echo", 2, fill, result);
+    calls += callsARound;
+  });
   std::size_t after = committedBytes();
-  std::printf("VBScript %d direct calls, two 64-char texts:  %8.3f s  %6.2f us/call  memory %+.1f MB\n", calls,
-              seconds, seconds * 1e6 / calls, (static_cast<double>(after) - static_cast<double>(before)) / 1e6);
+  std::printf("VBScript direct calls, two 64-char texts: a call %s; memory after %d calls %+.1f MB\n",
+              microseconds(times.per(callsARound)).c_str(), calls,
+              (static_cast<double>(after) - static_cast<double>(before)) / 1e6);
 }
 
 }  // namespace
@@ -115,16 +116,17 @@ int main() {
       "Dim count\nFunction Twice(x)\ncount = count + 1: Twice = x * 2\nEnd Function\n"
       "Function Calls()\nCalls = count\nEnd Function\n";
   const char* jscript = "var count = 0; function twice(x) { ++count; return x * 2; } function calls() { return count; }";
+  bool allCalled = true;
   {
     TTestScriptEngine engine(L"VBScript", ansiToWide(vbscript).c_str());
-    recalculation("VBScript", engine.get(), "Twice");
+    allCalled = recalculation("VBScript", engine.get(), "Twice") && allCalled;
   }
   {
     TTestScriptEngine engine(L"JScript", ansiToWide(jscript).c_str());
-    recalculation("JScript", engine.get(), "twice");
+    allCalled = recalculation("JScript", engine.get(), "twice") && allCalled;
   }
-  hostedRecalculation("VBScript, hosted", "VBScript", vbscript, "Twice");
-  hostedRecalculation("JScript, hosted", "JScript", jscript, "twice");
-  millionCalls();
-  return 0;
+  allCalled = hostedRecalculation("VBScript, hosted", "VBScript", vbscript, "Twice") && allCalled;
+  allCalled = hostedRecalculation("JScript, hosted", "JScript", jscript, "twice") && allCalled;
+  directCalls();
+  return allCalled ? 0 : 1;
 }

@@ -48,12 +48,12 @@ int main() {
     form.selectMacro();
     TEditPanel& editor = form.macroEditPanel();
     form.selectedMacroStatus().setCaret({10, 5000});
-    const double keystroke = medianTime(21, [&] {
+    const TBenchTimes keystroke = timeRounds(21, [&] {
       form.selectedMacroStatus().keyPress('x');
       editor.update();
     });
-    std::printf("keystroke in a 10,000-line coloured macro source: %.2f ms (%zu coloured characters)\n",
-                keystroke * 1e3, editor.attributeIds().size());
+    std::printf("keystroke in a 10,000-line coloured macro source: %s (%zu coloured characters)\n",
+                microseconds(keystroke).c_str(), editor.attributeIds().size());
     form.selectedMacroStatus().modified = false;
   }
   for (const char* name : {"Bench.AXE", "Big.INI", "Big.xs"}) deleteFile(folder + name);

@@ -1,7 +1,6 @@
 // Loading the macros: 100 active JScript packages of 1,000 lines each are
 // read, joined and parsed, each on its own, into one fresh engine, as every
 // reload does.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -41,7 +40,7 @@ int main() {
   GetTempPathA(MAX_PATH, temporary);
   const std::string folder = std::string(temporary) + "KestrovaMacroLoadBench\\";
   forceFolders(folder);
-  constexpr int packages = 100, lines = 1000;
+  const int packages = benchSize(100, 5), lines = benchSize(1000, 100);
   for (int p = 0; p < packages; ++p) {
     std::string name = "P" + std::to_string(p);
     std::string source;
@@ -57,14 +56,13 @@ int main() {
   TScriptHost host(events);
   std::string errorText;
   size_t joinedSize = 0;
-  // Each part's best round: reading (index and sources), closing the
-  // previous engine, starting the new one, parsing.
-  double best[4] = {1e9, 1e9, 1e9, 1e9};
-  double seconds = bestTime(3, [&] {
+  // Each part's rounds: reading (index and sources), closing the previous
+  // engine, starting the new one, parsing.
+  std::vector<double> parts[4];
+  const TBenchTimes whole = timeRounds(7, [&] {
     auto start = std::chrono::steady_clock::now();
-    double parts[4];
     const auto lap = [&](int part) {
-      parts[part] = secondsSince(start);
+      parts[part].push_back(secondsSince(start));
       start = std::chrono::steady_clock::now();
     };
     TMacroIndex index;
@@ -79,12 +77,12 @@ int main() {
     lap(2);
     host.parseSources(sources, errorText);
     lap(3);
-    for (int part = 0; part < 4; ++part) best[part] = std::min(best[part], parts[part]);
   });
-  std::printf("load %d packages x %d lines (%zu bytes) into one engine: %.3f s%s\n", packages, lines, joinedSize,
-              seconds, errorText.empty() ? "" : (" error: " + errorText).c_str());
-  std::printf("  read %.3f s, close the previous engine %.3f s, start %.3f s, parse %.3f s\n", best[0], best[1],
-              best[2], best[3]);
+  std::printf("load %d packages x %d lines (%zu bytes) into one engine: %s%s\n", packages, lines, joinedSize,
+              microseconds(whole).c_str(), errorText.empty() ? "" : (" error: " + errorText + " FAILED").c_str());
+  const char* const partNames[] = {"read", "close the previous engine", "start", "parse"};
+  for (int part = 0; part < 4; ++part)
+    std::printf("  %-25s %s\n", partNames[part], microseconds(summarised(parts[part])).c_str());
   host.resetEngine();
 
   // The same through the Macros window, which also shows the joined text.
@@ -97,9 +95,8 @@ int main() {
     TmacroForm& form = window.form();
     form.setAxEnginesPath(folder + "Bench.AXE");
     form.listMacros();
-    const double windowSeconds = bestTime(3, [&] { form.loadMacros(); });
-
-    std::printf("the same in the Macros window (loadMacros): %.3f s (%s)\n", windowSeconds,
+    const TBenchTimes loading = timeRounds(7, [&] { form.loadMacros(); });
+    std::printf("the same in the Macros window (loadMacros): %s (%s)\n", microseconds(loading).c_str(),
                 form.macroEditorStatusBar().panelText(3).c_str());
   }
   deleteFile(folder + "Bench.AXE");
@@ -108,5 +105,5 @@ int main() {
     deleteFile(folder + "P" + std::to_string(p) + ".js");
   }
   removeFolder(folder);
-  return 0;
+  return errorText.empty() ? 0 : 1;
 }

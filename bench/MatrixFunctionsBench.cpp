@@ -13,11 +13,12 @@ namespace {
 
 void report(TSheet& sheet, const std::string& formula) {
   std::uint8_t state = 0;
-  const double seconds = bestTime(1, [&] { state = sheet.parseAndEvaluate(formula, 1, 1, false); });
+  const std::string times =
+      microseconds(timeRounds(3, [&] { state = sheet.parseAndEvaluate(formula, 1, 1, false); }));
   if (state == 0)
-    std::printf("%-66s %8.3f s  answered\n", formula.c_str(), seconds);
+    std::printf("%-66s %s  answered\n", formula.c_str(), times.c_str());
   else
-    std::printf("%-66s %8.3f s  error %d\n", formula.c_str(), seconds, state);
+    std::printf("%-66s %s  error %d\n", formula.c_str(), times.c_str(), state);
 }
 
 }  // namespace

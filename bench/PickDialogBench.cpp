@@ -47,31 +47,33 @@ int main() {
   writeList(folder.path + "1\\");
 
   int failures = 0;
-  const double reading = medianTime(5, [&] { listDownloadItems(folder.path + "1\\", failures); });
-  std::printf("read %d item files into rows:            %8.1f ms\n", itemCount, reading * 1e3);
+  const TBenchTimes reading = timeRounds(9, [&] { listDownloadItems(folder.path + "1\\", failures); });
+  std::printf("read %d item files into rows:            %s\n", itemCount, microseconds(reading).c_str());
 
   TdownloadPickForm form;
   form.listLists();
-  const double fill = medianTime(5, [&] {
+  const TBenchTimes fill = timeRounds(9, [&] {
     form.listListView.setItemIndex(-1);
     form.listListView.setItemIndex(0);
     form.delayTimer.onTimer();  // what the 200 ms delay runs
   });
-  std::printf("choose the list: read and fill %d rows:  %8.1f ms (%d rows)\n", itemCount, fill * 1e3,
-              form.objectListView.itemCount());
+  const bool filled = form.objectListView.itemCount() == itemCount && failures == 0;
+  std::printf("choose the list: read and fill %d rows:  %s (%d rows)%s\n", itemCount, microseconds(fill).c_str(),
+              form.objectListView.itemCount(), filled ? "" : " FAILED");
 
   static const char* const columns[] = {"Name", "Symbol", "Currency", "Updated"};
   for (int column = 0; column < 4; ++column) {
-    const double sorting = medianTime(5, [&] {
-      form.objectListView.onColumnClick(column);
-      form.objectListView.onColumnClick(column);
-    }) / 2;
-    std::printf("sort %d rows by %-8s (a header click): %8.1f ms\n", itemCount, columns[column], sorting * 1e3);
+    const TBenchTimes sorting = timeRounds(9, [&] {
+                                  form.objectListView.onColumnClick(column);
+                                  form.objectListView.onColumnClick(column);
+                                }).per(2);
+    std::printf("sort %d rows by %-8s (a header click): %s\n", itemCount, columns[column],
+                microseconds(sorting).c_str());
   }
-  const double localeSorting = medianTime(5, [&] {
-    form.objectListView.sortByColumn(0, false, true);
-    form.objectListView.sortByColumn(0, true, true);
-  }) / 2;
-  std::printf("sort %d rows by Name in the user's locale:   %8.1f ms\n", itemCount, localeSorting * 1e3);
-  return 0;
+  const TBenchTimes localeSorting = timeRounds(9, [&] {
+                                      form.objectListView.sortByColumn(0, false, true);
+                                      form.objectListView.sortByColumn(0, true, true);
+                                    }).per(2);
+  std::printf("sort %d rows by Name in the user's locale:   %s\n", itemCount, microseconds(localeSorting).c_str());
+  return filled ? 0 : 1;
 }

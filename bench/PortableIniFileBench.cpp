@@ -6,19 +6,19 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "bench/BenchTiming.h"
 #include "model/PortableIniFile.h"
 #include "platform/FileSystem.h"
 
 namespace {
 
-constexpr int smallSections = 2000;
+const int smallSections = benchSize(2000, 100);
 constexpr int keysPerSmallSection = 20;
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+constexpr int rounds = 5;
 
 std::string numbered(const char* prefix, int n) { return std::string(prefix).append(std::to_string(n)); }
 std::string bigKey(int i) { return numbered("Transaction", i); }
@@ -39,38 +39,51 @@ std::string makeFileText(int bigKeys) {
   return text;
 }
 
-void run(const std::string& fileName, int bigKeys) {
+// False when the file did not load whole or did not save.
+bool run(const std::string& fileName, int bigKeys) {
   std::string text = makeFileText(bigKeys);
   writeFileAtomically(fileName, text);
   double megabytes = static_cast<double>(text.size()) / (1 << 20);
 
   std::string bytes;
-  auto start = std::chrono::steady_clock::now();
-  readFileBytes(fileName, bytes);
-  double rawRead = secondsSince(start);
+  const TBenchTimes rawRead = timeRounds(rounds, [&] { readFileBytes(fileName, bytes); });
 
-  start = std::chrono::steady_clock::now();
-  auto total = start;
-  TPortableIniFile ini(fileName);
-  double load = secondsSince(start);
-
-  start = std::chrono::steady_clock::now();
+  // Each round a fresh load of the file the round before saved.
+  std::vector<double> loads, readings, saves, wholes;
+  std::unique_ptr<TPortableIniFile> ini;
   size_t found = 0;
-  for (int i = 0; i < bigKeys; ++i) found += !ini.readString("Big", bigKey(i), "").empty();
-  for (int s = 0; s < smallSections; ++s)
-    for (int k = 0; k < keysPerSmallSection; ++k) found += !ini.readString(smallSection(s), smallKey(k), "").empty();
-  double reads = secondsSince(start);
+  bool saved = true;
+  for (int round = 0; round < benchRounds(rounds); ++round) {
+    ini.reset();
+    auto start = std::chrono::steady_clock::now();
+    const auto total = start;
+    ini = std::make_unique<TPortableIniFile>(fileName);
+    loads.push_back(secondsSince(start));
 
-  start = std::chrono::steady_clock::now();
-  ini.writeString("Big", bigKey(bigKeys / 2), "changed");
-  bool saved = ini.updateFile();
-  double save = secondsSince(start);
-  double whole = secondsSince(total);
+    start = std::chrono::steady_clock::now();
+    found = 0;
+    for (int i = 0; i < bigKeys; ++i) found += !ini->readString("Big", bigKey(i), "").empty();
+    for (int s = 0; s < smallSections; ++s)
+      for (int k = 0; k < keysPerSmallSection; ++k) found += !ini->readString(smallSection(s), smallKey(k), "").empty();
+    readings.push_back(secondsSince(start));
 
-  std::printf("%6.1f MB %7d keys: raw read %.3f s | load %.3f s (%.0f MB/s) | %zu reads %.3f s | write+save %.3f s%s"
-              " | whole %.3f s (%.0f MB/s)\n",
-              megabytes, bigKeys, rawRead, load, megabytes / load, found, reads, save, saved ? "" : " FAILED", whole,
-              megabytes / whole);
+    start = std::chrono::steady_clock::now();
+    ini->writeString("Big", bigKey(bigKeys / 2), "changed " + std::to_string(round));
+    saved = ini->updateFile() && saved;
+    saves.push_back(secondsSince(start));
+    wholes.push_back(secondsSince(total));
+  }
+
+  const bool ok = saved && found == static_cast<size_t>(bigKeys) + smallSections * keysPerSmallSection;
+  const TBenchTimes load = summarised(loads);
+  const TBenchTimes whole = summarised(wholes);
+  std::printf("%6.1f MB %7d keys%s\n", megabytes, bigKeys, ok ? "" : " FAILED");
+  std::printf("  raw read      %s\n", microseconds(rawRead).c_str());
+  std::printf("  load          %s (%.0f MB/s)\n", microseconds(load).c_str(), megabytes / load.least);
+  std::printf("  %zu reads %s\n", found, microseconds(summarised(readings)).c_str());
+  std::printf("  write+save    %s\n", microseconds(summarised(saves)).c_str());
+  std::printf("  whole         %s (%.0f MB/s)\n", microseconds(whole).c_str(), megabytes / whole.least);
+  return ok;
 }
 
 }  // namespace
@@ -79,7 +92,9 @@ int main() {
   char folder[MAX_PATH];
   GetTempPathA(MAX_PATH, folder);
   std::string fileName = std::string(folder) + "kestrova-ini-bench.ini";
-  for (int bigKeys : {50000, 100000, 200000}) run(fileName, bigKeys);
+  bool allPassed = true;
+  for (int bigKeys : {benchSize(50000, 2000), benchSize(100000, 4000), benchSize(200000, 8000)})
+    allPassed = run(fileName, bigKeys) && allPassed;
   deleteFile(fileName);
-  return 0;
+  return allPassed ? 0 : 1;
 }

@@ -5,7 +5,10 @@
 // name, the new file before it is written); the time one such look-up takes
 // in the full folder is printed beside, as the file system's share.
 #include <cstdio>
+#include <memory>
+#include <vector>
 
+#include "bench/BenchTiming.h"
 #include "bench/PortfolioFixture.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -14,41 +17,63 @@
 
 namespace {
 
-void timeSaveAfterOneChange(int assets) {
+// False when a save failed. Each round changes the units of another
+// transaction, off the clock, and saves.
+bool timeSaveAfterOneChange(int assets) {
   TBenchFolder folder;
   const std::string folio = writePortfolioFixture(folder.path, {assets, 2500, 100});
   TPortfolioTable table;
   int result = table.open(folio, false, {}, nullptr, true, false);
   TPortfolio& portfolio = *table.items(0);
-  portfolio.findTransaction(assets * 50)->setUnits(12345);
-  TStopwatch saving;
-  if (result == 0) result = table.saveAll();
-  const double seconds = saving.seconds();
-  std::printf("save %3d assets, %5d transactions after one change: %7.3f s  (result %d)\n", assets, assets * 100,
-              seconds, result);
+  const std::vector<int32_t> numbers = portfolio.TransactionNumbers();
+  int round = 0;
+  const TBenchTimes times = timeRounds(
+      21,
+      [&] {
+        portfolio.findTransaction(numbers[(numbers.size() / 2 + round) % numbers.size()])->setUnits(12345 + round);
+        ++round;
+      },
+      [&] {
+        if (result == 0) result = table.saveAll();
+      });
+  std::printf("save %3d assets, %5d transactions after one change: %s  (result %d)%s\n", assets, assets * 100,
+              microseconds(times).c_str(), result, result == 0 ? "" : " FAILED");
+  return result == 0;
 }
 
-void timeAddAndSave(int additions) {
-  TBenchFolder folder;
-  const std::string folio = writePortfolioFixture(folder.path, {4, 2500, 500});
-  TPortfolioTable table;
-  int result = table.open(folio, false, {}, nullptr, true, false);
-  TPortfolio& portfolio = *table.items(0);
-  TStopwatch adding;
-  for (int i = 0; i < additions && result == 0; ++i) {
-    result = portfolio.addTransaction(1, 0, 40000 + i * 0.25, 1, 25.5, 1.95, "", "added", true);
+// False when an addition or a save failed. Each round adds to a fresh
+// portfolio.
+bool timeAddAndSave(int additions) {
+  std::unique_ptr<TBenchFolder> folder;
+  std::unique_ptr<TPortfolioTable> table;
+  int result = 0;
+  std::vector<double> adding, saving, lookingUp;
+  for (int round = 0; round < benchRounds(3) && result == 0; ++round) {
+    table.reset();
+    folder = std::make_unique<TBenchFolder>();
+    const std::string folio = writePortfolioFixture(folder->path, {4, 2500, 500});
+    table = std::make_unique<TPortfolioTable>();
+    result = table->open(folio, false, {}, nullptr, true, false);
+    TPortfolio& portfolio = *table->items(0);
+    TStopwatch added;
+    for (int i = 0; i < additions && result == 0; ++i) {
+      result = portfolio.addTransaction(1, 0, 40000 + i * 0.25, 1, 25.5, 1.95, "", "added", true);
+    }
+    adding.push_back(added.seconds());
+    TStopwatch saved;
+    if (result == 0) result = table->saveAll();
+    saving.push_back(saved.seconds());
+    constexpr int lookups = 200;
+    TStopwatch looking;
+    for (int i = 0; i < lookups; ++i) pathExists(portfolio.assets(1)->TransactionFolder() + "X" + std::to_string(i));
+    lookingUp.push_back(looking.seconds() / lookups);
   }
-  const double added = adding.seconds();
-  TStopwatch saving;
-  if (result == 0) result = table.saveAll();
-  const double saved = saving.seconds();
-  constexpr int lookups = 200;
-  TStopwatch looking;
-  for (int i = 0; i < lookups; ++i) pathExists(portfolio.assets(1)->TransactionFolder() + "X" + std::to_string(i));
-  const double lookup = looking.seconds() * 1e6 / lookups;
-  std::printf("add %5d transactions to one asset: %7.3f s (%6.1f us each), then save %6.3f s  (result %d; "
-              "a missing name in that folder takes %.0f us to look up)\n",
-              additions, added, added * 1e6 / additions, saved, result, lookup);
+  std::printf("add %5d transactions to one asset: %s (an addition %s)%s\n", additions,
+              microseconds(summarised(adding)).c_str(), microseconds(summarised(adding).per(additions)).c_str(),
+              result == 0 ? "" : " FAILED");
+  std::printf("  then save %s  (result %d; a missing name in that folder takes %s to look up)\n",
+              microseconds(summarised(saving)).c_str(), result, microseconds(summarised(lookingUp)).c_str());
+  return result == 0;
 }
 
 }  // namespace
@@ -56,9 +81,8 @@ void timeAddAndSave(int additions) {
 int main() {
   setExtendedPrecision();
   std::printf("Saving portfolios\n");
-  timeSaveAfterOneChange(100);
-  timeSaveAfterOneChange(200);
-  timeAddAndSave(2500);
-  timeAddAndSave(5000);
-  return 0;
+  bool saved = true;
+  for (int assets : {100, 200}) saved = timeSaveAfterOneChange(assets) && saved;
+  for (int additions : {2500, 5000}) saved = timeAddAndSave(benchSize(additions, additions / 25)) && saved;
+  return saved ? 0 : 1;
 }

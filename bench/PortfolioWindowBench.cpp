@@ -74,28 +74,31 @@ void measure(const char* label, const std::function<void(const std::string&)>& w
   TportfolioForm& form = createChildForm<TportfolioForm>(pages, "Portfolios");
   form.setPortfolioTable(&table);
 
-  const double load = bestTime(1, [&] { form.loadPortfolios(); });
-  std::printf("%s: load and show %.3f s (%d portfolios)\n", label, load, table.count());
-  const double build = bestTime(5, [&] { form.showObjects(-1, -1); });
-  std::printf("  build the sheet: %.1f ms\n", build * 1000);
+  // The start's load is made once, as the program makes it.
+  TStopwatch loading;
+  form.loadPortfolios();
+  std::printf("%s: load and show once %s us (%d portfolios)\n", label, microsecondsText(loading.seconds()).c_str(),
+              table.count());
+  const TBenchTimes build = timeRounds(9, [&] { form.showObjects(-1, -1); });
+  std::printf("  build the sheet: %s\n", microseconds(build).c_str());
 
   TSheet& sheet = form.sheetPanel().sheet();
   int line = 2;
-  const double click = medianTime(20, [&] {
+  const TBenchTimes click = timeRounds(21, [&] {
     line = line == 2 ? table.count() + 1 : 2;
     sheet.setCurrentCell(line, 4);
     form.sheetPanel().refresh();
   });
-  std::printf("  click to repaint: median %.2f ms (limit 100 ms)\n", click * 1000);
-  const double dateChange = medianTime(10, [&] {
+  std::printf("  click to repaint: %s (limit 100,000 us)\n", microseconds(click).c_str());
+  const TBenchTimes dateChange = timeRounds(11, [&] {
     form.scrollTimeWindow(-1);
     form.dateChangeTimerTimer();
   });
-  std::printf("  date change with its recalculation: median %.2f ms (limit 1 s)\n", dateChange * 1000);
+  std::printf("  date change with its recalculation: %s (limit 1,000,000 us)\n", microseconds(dateChange).c_str());
   if (!roundTrips) return;
 
   int recomputations = 0;
-  const double roundTrip = medianTime(50, [&] {
+  const TBenchTimes roundTrip = timeRounds(51, [&] {
     form.webBrowsersEnable(false);
     form.abortViewThreads();
     form.saveView();
@@ -117,8 +120,8 @@ void measure(const char* label, const std::function<void(const std::string&)>& w
     form.webBrowsersEnable(true);
     application().processMessages();
   });
-  std::printf("  tab round trip, nothing changed: median %.2f ms over 50 (limit 50 ms), %d recomputations\n",
-              roundTrip * 1000, recomputations);
+  std::printf("  tab round trip, nothing changed: %s (limit 50,000 us), %d recomputations\n",
+              microseconds(roundTrip).c_str(), recomputations);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ namespace {
 
 const int assetCount = benchSize(500, 20);
 const int quotesPerAsset = benchSize(5000, 500);
-const int rounds = benchRounds(5);
+constexpr int rounds = 7;
 const char* const priceFormat = "YYYY-MM-DD;O;H;L;C;V";
 
 std::string makeFileText(int asset) {
@@ -78,7 +78,7 @@ int main() {
   // The bytes are read as the loader reads them, in 64 KB pieces.
   std::vector<char> buffer(1 << 16);
   int64_t total = 0;
-  const double rawRead = bestTime(rounds, [&] {
+  const TBenchTimes rawRead = timeRounds(rounds, [&] {
     for (const std::string& file : files) {
       TSequentialFile reader;
       reader.open(file);
@@ -87,35 +87,37 @@ int main() {
   });
   const TQuoteFormat format = compileQuoteFormat(priceFormat, false);
   size_t lines = 0;
-  const double lineTime = bestTime(rounds, [&] { lines += readLines(files, nullptr); });
-  const double parseTime = bestTime(rounds, [&] { lines += readLines(files, &format); });
+  const TBenchTimes lineTime = timeRounds(rounds, [&] { lines += readLines(files, nullptr); });
+  const TBenchTimes parseTime = timeRounds(rounds, [&] { lines += readLines(files, &format); });
 
   std::vector<int> users(assetCount);
   std::vector<TPrices*> series(assetCount, nullptr);
   bool failed = total == 0 || lines == 0;
-  double load = 1e9;
-  double releaseTime = 0;
-  for (int round = 0; round < rounds; ++round) {
+  std::vector<double> loads, releases;
+  for (int round = 0; round < benchRounds(rounds); ++round) {
     auto start = std::chrono::steady_clock::now();
     for (int asset = 0; asset < assetCount; ++asset) {
       failed |= pricesTable().acquire(files[asset], priceFormat, series[asset], &users[asset]) != 0 ||
                 series[asset]->count() != quotesPerAsset;
     }
-    load = std::min(load, secondsSince(start));
+    loads.push_back(secondsSince(start));
     start = std::chrono::steady_clock::now();
     for (int asset = 0; asset < assetCount; ++asset) pricesTable().release(series[asset], &users[asset]);
-    releaseTime = secondsSince(start);
+    releases.push_back(secondsSince(start));
   }
+  const TBenchTimes load = summarised(loads);
 
   const double quotes = static_cast<double>(assetCount) * quotesPerAsset;
   std::printf("%d assets x %d quotes, %.1f MB%s\n", assetCount, quotesPerAsset, megabytes, failed ? " FAILED" : "");
-  std::printf("  raw read             %.3f s (%.0f MB/s)\n", rawRead, megabytes / rawRead);
-  std::printf("  lines found          %.3f s (%.0f MB/s)\n", lineTime, megabytes / lineTime);
-  std::printf("  lines parsed         %.3f s (%.0f MB/s)\n", parseTime, megabytes / parseTime);
-  std::printf("  through the cache    %.3f s (%.0f MB/s, %.0f ns/quote) = %.1f x the raw read\n", load,
-              megabytes / load, load * 1e9 / quotes, load / rawRead);
-  std::printf("  release of all       %.3f s\n", releaseTime);
+  std::printf("  raw read             %s (%.0f MB/s)\n", microseconds(rawRead).c_str(), megabytes / rawRead.least);
+  std::printf("  lines found          %s (%.0f MB/s)\n", microseconds(lineTime).c_str(), megabytes / lineTime.least);
+  std::printf("  lines parsed         %s (%.0f MB/s)\n", microseconds(parseTime).c_str(),
+              megabytes / parseTime.least);
+  std::printf("  through the cache    %s (%.0f MB/s, a quote %s) = %.1f x the raw read\n",
+              microseconds(load).c_str(), megabytes / load.least, microseconds(load.per(quotes)).c_str(),
+              load.least / rawRead.least);
+  std::printf("  release of all       %s\n", microseconds(summarised(releases)).c_str());
   for (const std::string& file : files) deleteFile(file);
   removeFolder(folder);
-  return 0;
+  return failed ? 1 : 0;
 }

@@ -6,12 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "model/Prices.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
@@ -20,9 +21,7 @@
 
 namespace {
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+constexpr int rounds = 7;
 
 std::string quoteLine(double date, int i) {
   int year = 0, month = 0, day = 0;
@@ -40,43 +39,47 @@ std::string makeFileText(const std::vector<double>& dates) {
   return text;
 }
 
-void run(const std::string& fileName, const char* order, const std::vector<double>& dates) {
+// False when the load failed.
+bool run(const std::string& fileName, const char* order, const std::vector<double>& dates) {
   const std::string text = makeFileText(dates);
   writeFileAtomically(fileName, text);
   const double megabytes = static_cast<double>(text.size()) / (1 << 20);
-  // The bytes are read as the loader reads them, in 64 KB pieces; the
-  // first read warms the file cache.
+  // The bytes are read as the loader reads them, in 64 KB pieces.
   std::vector<char> buffer(1 << 16);
-  double rawRead = 1e9;
-  for (int round = 0; round < 3; ++round) {
-    const auto start = std::chrono::steady_clock::now();
+  const TBenchTimes rawRead = timeRounds(rounds, [&] {
     TSequentialFile file;
     file.open(fileName);
     while (file.read(buffer.data(), buffer.size()) > 0) {
     }
-    if (round > 0) rawRead = std::min(rawRead, secondsSince(start));
-  }
+  });
 
   const TQuoteFormat format = compileQuoteFormat("YYYY-MM-DD;O;H;L;C;V", false);
-  TPrices prices;
-  const auto start = std::chrono::steady_clock::now();
-  const int result = prices.loadFromFile(fileName, format);
-  const double load = secondsSince(start);
+  std::unique_ptr<TPrices> prices;
+  int result = 0;
+  const TBenchTimes load = timeRounds(
+      rounds, [&] { prices = std::make_unique<TPrices>(); },
+      [&] { result = prices->loadFromFile(fileName, format); });
 
-  std::printf("%-28s %7zu lines %5.1f MB: raw read %.4f s | load %.3f s (%.0f MB/s, %.0f ns/line)%s\n", order,
-              dates.size(), megabytes, rawRead, load, megabytes / load, load * 1e9 / static_cast<double>(dates.size()),
-              result == 0 && prices.count() == static_cast<int>(dates.size()) ? "" : " FAILED");
+  const bool loaded = result == 0 && prices->count() == static_cast<int>(dates.size());
+  std::printf("%-28s %7zu lines %5.1f MB%s\n", order, dates.size(), megabytes, loaded ? "" : " FAILED");
+  std::printf("  raw read  %s\n", microseconds(rawRead).c_str());
+  std::printf("  load      %s (%.0f MB/s), a line %s\n", microseconds(load).c_str(), megabytes / load.least,
+              microseconds(load.per(static_cast<double>(dates.size()))).c_str());
+  return loaded;
 }
 
 // One line whose close has a fraction of n digits: the load must grow
 // linearly with n, as reading the digits does.
-void longNumber(const std::string& fileName, int digits) {
+bool longNumber(const std::string& fileName, int digits) {
   writeFileAtomically(fileName, "2024-01-05;1;2;0.5;1." + std::string(static_cast<size_t>(digits), '3') + ";7\r\n");
   const TQuoteFormat format = compileQuoteFormat("YYYY-MM-DD;O;H;L;C;V", false);
-  TPrices prices;
-  const auto start = std::chrono::steady_clock::now();
-  const int result = prices.loadFromFile(fileName, format);
-  std::printf("one close of %7d digits: load %.4f s%s\n", digits, secondsSince(start), result == 0 ? "" : " FAILED");
+  std::unique_ptr<TPrices> prices;
+  int result = 0;
+  const TBenchTimes load = timeRounds(
+      rounds, [&] { prices = std::make_unique<TPrices>(); },
+      [&] { result = prices->loadFromFile(fileName, format); });
+  std::printf("one close of %7d digits: load %s%s\n", digits, microseconds(load).c_str(), result == 0 ? "" : " FAILED");
+  return result == 0;
 }
 
 }  // namespace
@@ -87,19 +90,21 @@ int main() {
   GetTempPathA(MAX_PATH, folder);
   const std::string fileName = std::string(folder) + "kestrova-prices-bench.csv";
   std::mt19937 random(1);
-  for (int lines : {50000, 100000, 200000}) {
+  bool allLoaded = true;
+  for (int lines : {benchSize(50000, 2000), benchSize(100000, 4000), benchSize(200000, 8000)}) {
     double first = 0;
     encodeDate(1700, 1, 1, first);
     std::vector<double> dates(lines);
     for (int i = 0; i < lines; ++i) dates[i] = first + i;
-    run(fileName, "ascending", dates);
+    allLoaded = run(fileName, "ascending", dates) && allLoaded;
     std::reverse(dates.begin(), dates.end());
-    run(fileName, "descending", dates);
+    allLoaded = run(fileName, "descending", dates) && allLoaded;
     for (int i = 0; i < lines; ++i) dates[i] = first + i / 2;
     std::shuffle(dates.begin(), dates.end(), random);
-    run(fileName, "shuffled, each date twice", dates);
+    allLoaded = run(fileName, "shuffled, each date twice", dates) && allLoaded;
   }
-  for (int digits : {100000, 200000, 400000, 800000}) longNumber(fileName, digits);
+  for (int digits : {100000, 200000, 400000, 800000})
+    allLoaded = longNumber(fileName, benchSize(digits, digits / 100)) && allLoaded;
   deleteFile(fileName);
-  return 0;
+  return allLoaded ? 0 : 1;
 }

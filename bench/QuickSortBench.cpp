@@ -1,34 +1,28 @@
 // Sorts 1,000,000 doubles and 1,000,000 (tag, key) pairs with the model's
 // quicksort, random and in the orders that hurt an end-mean pivot, beside
-// std::sort on the same data. Best of five runs.
+// std::sort on the same data; each round sorts a fresh copy.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <random>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "model/QuickSort.h"
 
 namespace {
 
-constexpr int count = 1000000;
-constexpr int runs = 5;
+const int count = benchSize(1000000, 10000);
 
 template <class T>
-double bestSeconds(const std::vector<T>& input, const std::function<void(std::vector<T>&)>& sort) {
-  double best = 1e9;
-  for (int run = 0; run < runs; ++run) {
-    std::vector<T> values = input;
-    auto start = std::chrono::steady_clock::now();
-    sort(values);
-    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-  }
-  return best;
+TBenchTimes sortTimes(const std::vector<T>& input, const std::function<void(std::vector<T>&)>& sort) {
+  std::vector<T> values;
+  return timeRounds(9, [&] { values = input; }, [&] { sort(values); });
 }
 
-void report(const char* what, double quick, double standard) {
-  std::printf("%-40s quickSort %7.1f ms   std::sort %7.1f ms\n", what, quick * 1e3, standard * 1e3);
+void report(const char* what, const TBenchTimes& quick, const TBenchTimes& standard) {
+  std::printf("%-40s quickSort %s\n", what, microseconds(quick).c_str());
+  std::printf("%-40s std::sort %s\n", "", microseconds(standard).c_str());
 }
 
 }  // namespace
@@ -50,13 +44,14 @@ int main() {
   auto sortPairs = [](std::vector<TSortPair>& v) {
     std::sort(v.begin(), v.end(), [](const TSortPair& a, const TSortPair& b) { return a.key < b.key; });
   };
-  report("1,000,000 random doubles", bestSeconds<double>(doubles, quickSortDoubles),
-         bestSeconds<double>(doubles, sortDoubles));
-  report("1,000,000 doubles, sorted + smallest last", bestSeconds<double>(rotated, quickSortDoubles),
-         bestSeconds<double>(rotated, sortDoubles));
-  report("1,000,000 pairs, random 32-bit keys", bestSeconds<TSortPair>(pairs, quickSortPairs),
-         bestSeconds<TSortPair>(pairs, sortPairs));
-  report("1,000,000 pairs, 100 distinct keys", bestSeconds<TSortPair>(fewKeys, quickSortPairs),
-         bestSeconds<TSortPair>(fewKeys, sortPairs));
+  std::printf("%d values a sort\n", count);
+  report("random doubles", sortTimes<double>(doubles, quickSortDoubles),
+         sortTimes<double>(doubles, sortDoubles));
+  report("doubles, sorted + smallest last", sortTimes<double>(rotated, quickSortDoubles),
+         sortTimes<double>(rotated, sortDoubles));
+  report("pairs, random 32-bit keys", sortTimes<TSortPair>(pairs, quickSortPairs),
+         sortTimes<TSortPair>(pairs, sortPairs));
+  report("pairs, 100 distinct keys", sortTimes<TSortPair>(fewKeys, quickSortPairs),
+         sortTimes<TSortPair>(fewKeys, sortPairs));
   return 0;
 }

@@ -26,10 +26,11 @@ int main() {
     prices.addRecord(quote, false, 0, first + i);
   }
   TQuoteEditorRows rows;
-  const double rebuild = medianTime(5, [&] { rows.load(prices, fields); });
+  const TBenchTimes rebuild = timeRounds(51, [&] { rows.load(prices, fields); });
   rows.applyArithmetic(TQuoteEditorRows::multiplyOperation, 1.01L, 4, 0, 4, rows.rowCount() - 1);
-  const double commit = medianTime(5, [&] { rows.commitTo(prices); });
-  std::printf("quote editor, %d daily records: rebuild %.4f s (budget 0.5), commit %.4f s (budget 1.0)\n", days,
-              rebuild, commit);
+  const TBenchTimes commit = timeRounds(51, [&] { rows.commitTo(prices); });
+  std::printf("quote editor, %d daily records:\n", days);
+  std::printf("  rebuild %s (budget 500,000 us)\n", microseconds(rebuild).c_str());
+  std::printf("  commit  %s (budget 1,000,000 us)\n", microseconds(commit).c_str());
   return prices.count() == days ? 0 : 1;
 }

@@ -4,20 +4,16 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-double secondsSince(TClock::time_point start) {
-  return std::chrono::duration<double>(TClock::now() - start).count();
-}
-
-constexpr int rows = 100000;
+const int rows = benchSize(100000, 2000);
 
 }  // namespace
 
@@ -30,26 +26,34 @@ int main() {
     sheet.setCellContent(1, row, 0, std::to_string(row % 113), 1);
     sheet.setCellContent(2, row, 0, "=A" + r + "*2+$A$1", 1);
   }
-  auto start = TClock::now();
-  sheet.recalculateAll(true);
-  double recalculation = secondsSince(start);
+  const TBenchTimes recalculation = timeRounds(5, [&] { sheet.recalculateAll(true); });
   sheet.currentCol = 1;
   sheet.currentRow = 1;
   sheet.selection = RECT{1, 1, 1, 1};
-  start = TClock::now();
-  sheet.insertRowsAtSelection();
-  double insertion = secondsSince(start);
-  start = TClock::now();
-  sheet.deleteSelectedRows();
-  double deletion = secondsSince(start);
+  std::vector<double> insertions, deletions;
+  for (int round = 0; round < benchRounds(5); ++round) {
+    auto start = std::chrono::steady_clock::now();
+    sheet.insertRowsAtSelection();
+    insertions.push_back(secondsSince(start));
+    start = std::chrono::steady_clock::now();
+    sheet.deleteSelectedRows();
+    deletions.push_back(secondsSince(start));
+  }
   sheet.autoRecalculate = false;
-  start = TClock::now();
-  sheet.insertRowsAtSelection();
-  double insertionOnly = secondsSince(start);
-  std::printf("%d formulas: full recalculation %.3f s\n", rows, recalculation);
-  std::printf("insert a row at the top: %.3f s (with recalculation), %.3f s (recalculation off)\n", insertion,
-              insertionOnly);
-  std::printf("delete it again: %.3f s (with recalculation); B3 now reads %s\n", deletion,
-              std::string(sheet.getCell(2, 3)->formula()).c_str());
+  bool inserted = false;
+  const TBenchTimes insertionOnly = timeRounds(
+      5,
+      [&] {
+        if (inserted) sheet.deleteSelectedRows();
+      },
+      [&] {
+        sheet.insertRowsAtSelection();
+        inserted = true;
+      });
+  std::printf("%d formulas: full recalculation %s\n", rows, microseconds(recalculation).c_str());
+  std::printf("insert a row at the top, with recalculation: %s\n", microseconds(summarised(insertions)).c_str());
+  std::printf("                         recalculation off:  %s\n", microseconds(insertionOnly).c_str());
+  std::printf("delete it again, with recalculation: %s; B3 now reads %s\n",
+              microseconds(summarised(deletions)).c_str(), std::string(sheet.getCell(2, 3)->formula()).c_str());
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/SheetCanvas.h"
@@ -13,19 +14,12 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-double secondsSince(TClock::time_point start) {
-  return std::chrono::duration<double>(TClock::now() - start).count();
-}
-
-constexpr int side = 1000;
+const int side = benchSize(1000, 100);
 constexpr int visibleCols = 60;
 constexpr int visibleRows = 40;
 constexpr int colWidth = 50;
 constexpr int rowHeight = 18;
 constexpr int headerWidth = 40;
-constexpr int repeats = 20;
 
 }  // namespace
 
@@ -39,7 +33,7 @@ int main() {
   sheet.setDefaultRowHeight(rowHeight);
   sheet.setColWidth(0, headerWidth);
   sheet.setRowHeight(0, rowHeight);
-  auto start = TClock::now();
+  const auto start = std::chrono::steady_clock::now();
   for (int col = 1; col <= side; ++col) {
     for (int row = 1; row <= side; ++row) {
       if ((col + row) % 5 == 0) {
@@ -71,19 +65,19 @@ int main() {
   HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(dc, bitmap);
   RECT area{0, 0, width, height};
-  double first = 0;
-  start = TClock::now();
-  for (int repeat = 0; repeat < repeats; ++repeat) {
+  const auto paint = [&] {
     TSheetCanvas canvas(dc);
     sheet.paint(canvas, area);
     GdiFlush();
-    if (repeat == 0) first = secondsSince(start);
-  }
-  double total = secondsSince(start);
+  };
+  const auto firstStart = std::chrono::steady_clock::now();
+  paint();
+  const double first = secondsSince(firstStart);
+  const TBenchTimes times = timeRounds(21, paint);
   std::printf("filled %d cells in %.2f s\n", side * side, filling);
-  std::printf("paint %d x %d visible cells (%d x %d pixels): first %.1f ms, mean of %d %.1f ms; shown to column %d, row %d\n",
-              visibleCols, visibleRows, width, height, first * 1e3, repeats, total / repeats * 1e3, sheet.rightCol,
-              sheet.bottomRow);
+  std::printf("paint %d x %d visible cells (%d x %d pixels): first %s us, then %s; shown to column %d, row %d\n",
+              visibleCols, visibleRows, width, height, microsecondsText(first).c_str(), microseconds(times).c_str(),
+              sheet.rightCol, sheet.bottomRow);
   SelectObject(dc, previous);
   DeleteObject(bitmap);
   DeleteDC(dc);

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "bench/BenchTiming.h"
 #include "controls/ScrollBarEx.h"
@@ -21,8 +22,8 @@
 namespace {
 
 constexpr int columns = 20;
-constexpr int largeRows = 100'000;
-constexpr int smallRows = 1'000;
+const int largeRows = benchSize(100'000, 2'000);
+const int smallRows = benchSize(1'000, 200);
 constexpr int lineDowns = 200;
 
 void fill(TSheet& sheet, int rows) {
@@ -74,46 +75,56 @@ int main() {
   panel.setFocus();
   pump();
 
+  // Up and down again, so that every round scrolls the same rows.
   const HWND bar = panel.vScrollBar().handle();
-  start = std::chrono::steady_clock::now();
-  for (int i = 0; i < lineDowns; ++i) {
-    SendMessageA(panel.handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
-    panel.refresh();
-  }
-  GdiFlush();
-  std::printf("%d line-downs, each refreshed: %.3f s (top row now %d)\n", lineDowns, secondsSince(start),
-              panel.sheet().topRow);
+  int direction = SB_LINEUP;
+  const TBenchTimes lineDownTimes = timeRounds(
+      5, [&] { direction = direction == SB_LINEDOWN ? SB_LINEUP : SB_LINEDOWN; },
+      [&] {
+        for (int i = 0; i < lineDowns; ++i) {
+          SendMessageA(panel.handle(), WM_VSCROLL, direction, reinterpret_cast<LPARAM>(bar));
+          panel.refresh();
+        }
+        GdiFlush();
+      });
+  std::printf("%d line-downs (or ups), each refreshed: a line %s (top row now %d)\n", lineDowns,
+              microseconds(lineDownTimes.per(lineDowns)).c_str(), panel.sheet().topRow);
 
   // The same as the control runs them: messages handled as they come, the
   // screen refreshed as the coalescing allows, until it shows the last row.
-  pump();
-  Sleep(80);
-  start = std::chrono::steady_clock::now();
-  for (int i = 0; i < lineDowns; ++i) {
-    SendMessageA(panel.handle(), WM_VSCROLL, SB_LINEDOWN, reinterpret_cast<LPARAM>(bar));
+  std::vector<double> coalesced;
+  for (int round = 0; round < benchRounds(5); ++round) {
+    direction = direction == SB_LINEDOWN ? SB_LINEUP : SB_LINEDOWN;
     pump();
+    Sleep(80);
+    start = std::chrono::steady_clock::now();
+    for (int i = 0; i < lineDowns; ++i) {
+      SendMessageA(panel.handle(), WM_VSCROLL, direction, reinterpret_cast<LPARAM>(bar));
+      pump();
+    }
+    const auto sent = std::chrono::steady_clock::now();
+    while (secondsSince(sent) < 0.1) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      pump();
+    }
+    coalesced.push_back(std::chrono::duration<double>(lastRender - start).count());
   }
-  const auto sent = std::chrono::steady_clock::now();
-  while (secondsSince(sent) < 0.1) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    pump();
-  }
-  std::printf("%d line-downs, refreshes coalesced: %.3f s to the last picture (top row now %d)\n", lineDowns,
-              std::chrono::duration<double>(lastRender - start).count(), panel.sheet().topRow);
+  std::printf("%d line-downs (or ups), refreshes coalesced: to the last picture %s (top row now %d)\n", lineDowns,
+              microseconds(summarised(coalesced)).c_str(), panel.sheet().topRow);
 
-  const double repaint = medianTime(21, [&] {
+  const TBenchTimes repaint = timeRounds(21, [&] {
     panel.render();
     GdiFlush();
   });
-  std::printf("full repaint of the 1920 x 1080 grid: %.2f ms\n", repaint * 1000);
+  std::printf("full repaint of the 1920 x 1080 grid: %s\n", microseconds(repaint).c_str());
 
-  const double refreshLarge = medianTime(21, [&] { panel.refresh(); });
+  const TBenchTimes refreshLarge = timeRounds(21, [&] { panel.refresh(); });
 
   // An arrow key to the screen: after a quiet spell the key refreshes at
   // once; a key right after a refresh waits for the coalesced one.
   for (const bool quiet : {true, false}) {
-    double keyToScreen = 1e9;
-    for (int round = 0; round < 9; ++round) {
+    std::vector<double> keyToScreen;
+    for (int round = 0; round < benchRounds(9); ++round) {
       pump();
       if (quiet) Sleep(80);
       renders = 0;
@@ -124,17 +135,17 @@ int main() {
         pump();
       }
       GdiFlush();
-      keyToScreen = std::min(keyToScreen, secondsSince(pressed));
+      keyToScreen.push_back(secondsSince(pressed));
     }
-    std::printf("arrow key %s: %.1f ms to the screen\n", quiet ? "after a quiet spell" : "right after a refresh",
-                keyToScreen * 1000);
+    std::printf("arrow key %s: to the screen %s\n", quiet ? "after a quiet spell" : "right after a refresh",
+                microseconds(summarised(keyToScreen)).c_str());
   }
 
   panel.sheet().clearCells();
   fill(panel.sheet(), smallRows);
   panel.refresh();
-  const double refreshSmall = medianTime(21, [&] { panel.refresh(); });
-  std::printf("full refresh: %.2f ms over %d rows, %.2f ms over %d rows\n", refreshLarge * 1000, largeRows,
-              refreshSmall * 1000, smallRows);
+  const TBenchTimes refreshSmall = timeRounds(21, [&] { panel.refresh(); });
+  std::printf("full refresh over %d rows: %s\n", largeRows, microseconds(refreshLarge).c_str());
+  std::printf("full refresh over %d rows: %s\n", smallRows, microseconds(refreshSmall).c_str());
   return 0;
 }

@@ -13,17 +13,12 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-double secondsSince(TClock::time_point start) {
-  return std::chrono::duration<double>(TClock::now() - start).count();
-}
 
 std::string row(int n) { return std::to_string(n); }
 
@@ -32,10 +27,9 @@ void chainChange() {
   TSheet sheet;
   sheet.setCellContent(1, 1, 0, "0", 1);
   for (int r = 2; r <= rows; ++r) sheet.setCellContent(1, r, 0, "=A" + row(r - 1) + "+1", 1);
-  auto start = TClock::now();
-  sheet.setCellContent(1, 1, 0, "1", 1);
-  double seconds = secondsSince(start);
-  std::printf("chain of %d rows, head changed:        %8.3f s  (last = %.0f)\n", rows, seconds,
+  int head = 0;
+  const TBenchTimes times = timeRounds(9, [&] { sheet.setCellContent(1, 1, 0, std::to_string(++head % 2), 1); });
+  std::printf("chain of %d rows, head changed:        %s  (last = %.0f)\n", rows, microseconds(times).c_str(),
               sheet.getCellNumber(1, rows));
 }
 
@@ -49,21 +43,17 @@ void fullPasses(const char* title, MakeRow makeRow) {
     sheet.setCellContent(1, r, 0, std::to_string(r % 97 + 0.5), 1);
     makeRow(sheet, r);
   }
-  int formulas = rows * 4;
-  auto start = TClock::now();
-  sheet.recalculateAll(false);
-  double again = secondsSince(start);
-  start = TClock::now();
-  sheet.markAllDirty();
-  sheet.recalculateAll(false);
-  double keep = secondsSince(start);
-  start = TClock::now();
-  sheet.recalculateAll(true);
-  double rebuild = secondsSince(start);
-  std::printf("%d %-16s one pass:      %8.3f s  %6.0f ns/formula\n", formulas, title, again, again * 1e9 / formulas);
-  std::printf("%d %-16s all dirty:     %8.3f s  %6.0f ns/formula\n", formulas, title, keep, keep * 1e9 / formulas);
-  std::printf("%d %-16s links rebuilt: %8.3f s  %6.0f ns/formula  (last = %.6g)\n", formulas, title, rebuild,
-              rebuild * 1e9 / formulas, sheet.getCellNumber(5, rows));
+  const int formulas = rows * 4;
+  const TBenchTimes again = timeRounds(7, [&] { sheet.recalculateAll(false); });
+  const TBenchTimes keep = timeRounds(7, [&] {
+    sheet.markAllDirty();
+    sheet.recalculateAll(false);
+  });
+  const TBenchTimes rebuild = timeRounds(7, [&] { sheet.recalculateAll(true); });
+  std::printf("%d %-16s one pass:      a formula %s\n", formulas, title, microseconds(again.per(formulas)).c_str());
+  std::printf("%d %-16s all dirty:     a formula %s\n", formulas, title, microseconds(keep.per(formulas)).c_str());
+  std::printf("%d %-16s links rebuilt: a formula %s  (last = %.6g)\n", formulas, title,
+              microseconds(rebuild.per(formulas)).c_str(), sheet.getCellNumber(5, rows));
 }
 
 void mixedArithmetic() {
@@ -92,15 +82,11 @@ void rangeReaders() {
   TSheet sheet;
   for (int r = 1; r <= rows; ++r) sheet.setCellContent(1, r, 0, row(r), 1);
   for (int r = 1; r <= readers; ++r) sheet.setCellContent(2, r, 0, "=SUM(A1:A" + row(rows) + ")", 1);
-  auto start = TClock::now();
-  sheet.recalculateAll(true);
-  double rebuild = secondsSince(start);
-  start = TClock::now();
-  sheet.recalculateAll(false);
-  double keep = secondsSince(start);
-  std::printf("%d SUMs of %d rows, links rebuilt:    %7.3f s  (sum = %.0f)\n", readers, rows, rebuild,
+  const TBenchTimes rebuild = timeRounds(7, [&] { sheet.recalculateAll(true); });
+  const TBenchTimes keep = timeRounds(7, [&] { sheet.recalculateAll(false); });
+  std::printf("%d SUMs of %d rows, links rebuilt:    %s  (sum = %.0f)\n", readers, rows, microseconds(rebuild).c_str(),
               sheet.getCellNumber(2, readers));
-  std::printf("%d SUMs of %d rows, links kept:       %7.3f s\n", readers, rows, keep);
+  std::printf("%d SUMs of %d rows, links kept:       %s\n", readers, rows, microseconds(keep).c_str());
 }
 
 void dependencyLists() {
@@ -109,20 +95,23 @@ void dependencyLists() {
     links.addDependent({0, r}, {0, r - 1});
     links.addDependent({0, r}, {0, r - 2});
   }
-  auto start = TClock::now();
   bool reachable = false;
-  constexpr int tests = 10000;
-  for (int i = 0; i < tests; ++i) reachable ^= links.isReachable({0, 0}, {0, 39});
-  std::printf("cycle test over a 40-row Fibonacci column: %6.2f us each (%d)\n",
-              secondsSince(start) * 1e6 / tests, reachable);
+  const TBenchTimes cycleTest = timeCalls(9, [&] { reachable ^= links.isReachable({0, 0}, {0, 39}); });
+  std::printf("cycle test over a 40-row Fibonacci column: each %s (%d)\n", microseconds(cycleTest).c_str(),
+              reachable);
   constexpr int count = 100000;
   TDependents many;
-  start = TClock::now();
-  for (int r = 0; r < count; ++r) many.addDependent({1, r}, {0, r});
-  double adding = secondsSince(start);
-  start = TClock::now();
-  for (int r = 0; r < count; ++r) many.removeFromAll({1, r});
-  std::printf("%d links added: %.3f s, removed: %.3f s\n", count, adding, secondsSince(start));
+  std::vector<double> adding, removing;
+  for (int round = 0; round < benchRounds(7); ++round) {
+    auto start = std::chrono::steady_clock::now();
+    for (int r = 0; r < count; ++r) many.addDependent({1, r}, {0, r});
+    adding.push_back(secondsSince(start));
+    start = std::chrono::steady_clock::now();
+    for (int r = 0; r < count; ++r) many.removeFromAll({1, r});
+    removing.push_back(secondsSince(start));
+  }
+  std::printf("%d links added:   %s\n", count, microseconds(summarised(adding)).c_str());
+  std::printf("%d links removed: %s\n", count, microseconds(summarised(removing)).c_str());
 }
 
 std::size_t privateBytes() {
@@ -136,7 +125,7 @@ std::size_t privateBytes() {
 // sizes, and running sums from the top. Links recorded and their memory
 // (every set kept until all are measured, so that each takes fresh memory),
 // every place's dependents gathered (a change reaching each in turn), all
-// removed.
+// removed; then the recording and the removal timed in rounds of their own.
 void rangeLinks() {
   constexpr int rows = 20000;
   struct TCase {
@@ -144,50 +133,65 @@ void rangeLinks() {
     int width;
     bool fromTop;
     std::unique_ptr<TDependents> links;
-    double adding = 0;
     std::size_t bytes = 0;
   };
   std::vector<TCase> cases;
   for (int width : {8, 16, 32, 64, 128, 256}) cases.push_back({"windows of", width, false, nullptr});
   cases.push_back({"running sums", 1, true, nullptr});
+  const auto addAll = [](const TCase& test, TDependents& links) {
+    for (int r = 0; r < rows; ++r) links.addDependentRange({1, r}, {0, test.fromTop ? 0 : r}, {0, r + test.width - 1});
+  };
   for (TCase& test : cases) {
     const std::size_t before = privateBytes();
-    auto start = TClock::now();
     test.links = std::make_unique<TDependents>();
-    for (int r = 0; r < rows; ++r) {
-      test.links->addDependentRange({1, r}, {0, test.fromTop ? 0 : r}, {0, r + test.width - 1});
-    }
-    test.adding = secondsSince(start);
+    addAll(test, *test.links);
     test.bytes = privateBytes() - before;
   }
   std::vector<TCellCoord> dependents;
   for (TCase& test : cases) {
-    auto start = TClock::now();
     std::size_t found = 0;
-    for (int r = 0; r < rows; ++r) {
-      dependents.clear();
-      test.links->appendDependents({0, r}, dependents);
-      found += dependents.size();
-    }
-    const double gathering = secondsSince(start);
-    start = TClock::now();
-    for (int r = 0; r < rows; ++r) test.links->removeFromAll({1, r});
-    std::printf("%d %s %4d rows: added %7.1f ns, %6.0f B, dependents %7.1f ns/place (%zu), removed %7.1f ns\n", rows,
-                test.title, test.width, test.adding * 1e9 / rows, static_cast<double>(test.bytes) / rows,
-                gathering * 1e9 / rows, found, secondsSince(start) * 1e9 / rows);
+    const TBenchTimes gathering = timeRounds(5, [&] {
+      found = 0;
+      for (int r = 0; r < rows; ++r) {
+        dependents.clear();
+        test.links->appendDependents({0, r}, dependents);
+        found += dependents.size();
+      }
+    });
+    std::unique_ptr<TDependents> links;
+    const TBenchTimes adding = timeRounds(
+        5, [&] { links = std::make_unique<TDependents>(); }, [&] { addAll(test, *links); });
+    const TBenchTimes removing = timeRounds(
+        5,
+        [&] {
+          links = std::make_unique<TDependents>();
+          addAll(test, *links);
+        },
+        [&] {
+          for (int r = 0; r < rows; ++r) links->removeFromAll({1, r});
+        });
+    test.links.reset();
+    std::printf("%d %s %4d rows, a place: %6.0f B; added %s; dependents (%zu) %s; removed %s\n", rows, test.title,
+                test.width, static_cast<double>(test.bytes) / rows, microseconds(adding.per(rows)).c_str(), found,
+                microseconds(gathering.per(rows)).c_str(), microseconds(removing.per(rows)).c_str());
   }
 }
 
 // References far down the sheet: what they cost in memory and time.
 void farReferences() {
   for (const char* formula : {"=A16000000", "=A100000000", "=OFFSET(A1,99999999,0)", "=COUNTIF(A1:A3,\"ZZZZ9999999\")"}) {
+    std::unique_ptr<TSheet> sheet;
+    const auto make = [&] {
+      sheet = std::make_unique<TSheet>();
+      sheet->setCellContent(2, 1, 0, formula, 1);
+      sheet->recalculateAll(true);
+    };
     const std::size_t before = privateBytes();
-    auto start = TClock::now();
-    TSheet sheet;
-    sheet.setCellContent(2, 1, 0, formula, 1);
-    sheet.recalculateAll(true);
-    std::printf("%-32s %8.3f ms, %6.2f MB, %zu pages\n", formula, secondsSince(start) * 1e3,
-                static_cast<double>(privateBytes() - before) / (1 << 20), sheet.dependents.pageCount());
+    make();
+    const double megabytes = static_cast<double>(privateBytes() - before) / (1 << 20);
+    const std::size_t pages = sheet->dependents.pageCount();
+    const TBenchTimes times = timeRounds(5, [&] { sheet.reset(); }, make);
+    std::printf("%-32s %s, %6.2f MB, %zu pages\n", formula, microseconds(times).c_str(), megabytes, pages);
   }
 }
 

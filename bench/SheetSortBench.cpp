@@ -5,20 +5,16 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "bench/BenchTiming.h"
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/Sheet.h"
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-double secondsSince(TClock::time_point start) {
-  return std::chrono::duration<double>(TClock::now() - start).count();
-}
-
-constexpr int rows = 20000;
+const int rows = benchSize(20000, 1000);
 
 std::string randomName(std::mt19937& random) {
   static const char* syllables[] = {"ka", "Ro", "mi", "tes", "Lo", "va", "nor", "Si", "el", "pa"};
@@ -36,21 +32,27 @@ void fill(TSheet& sheet, bool withFormulas) {
   }
 }
 
+// Each round sorts a freshly filled sheet three times, as before.
 void run(bool withFormulas) {
-  TSheet sheet;
-  fill(sheet, withFormulas);
-  int lastCol = withFormulas ? 3 : 2;
-  auto start = TClock::now();
-  sheet.sortRange(true, true, 1, rows, 1, 1, lastCol);
-  double ascending = secondsSince(start);
-  start = TClock::now();
-  sheet.sortRange(false, true, 1, rows, 1, 1, lastCol);
-  double descending = secondsSince(start);
-  start = TClock::now();
-  sheet.sortRange(true, true, 1, rows, 2, 1, lastCol);
-  double byNumber = secondsSince(start);
-  std::printf("%d rows %s: by text %.3f s, by text descending %.3f s, by number %.3f s\n", rows,
-              withFormulas ? "with a formula each" : "of values only   ", ascending, descending, byNumber);
+  const int lastCol = withFormulas ? 3 : 2;
+  std::vector<double> ascending, descending, byNumber;
+  for (int round = 0; round < benchRounds(5); ++round) {
+    TSheet sheet;
+    fill(sheet, withFormulas);
+    auto start = std::chrono::steady_clock::now();
+    sheet.sortRange(true, true, 1, rows, 1, 1, lastCol);
+    ascending.push_back(secondsSince(start));
+    start = std::chrono::steady_clock::now();
+    sheet.sortRange(false, true, 1, rows, 1, 1, lastCol);
+    descending.push_back(secondsSince(start));
+    start = std::chrono::steady_clock::now();
+    sheet.sortRange(true, true, 1, rows, 2, 1, lastCol);
+    byNumber.push_back(secondsSince(start));
+  }
+  std::printf("%d rows %s:\n", rows, withFormulas ? "with a formula each" : "of values only");
+  std::printf("  by text            %s\n", microseconds(summarised(ascending)).c_str());
+  std::printf("  by text descending %s\n", microseconds(summarised(descending)).c_str());
+  std::printf("  by number          %s\n", microseconds(summarised(byNumber)).c_str());
 }
 
 }  // namespace

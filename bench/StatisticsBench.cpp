@@ -3,11 +3,10 @@
 // on its own copy, MEDIAN by selection, then by the sorting kernel), 1,000
 // mixed inverse distributions, inverting a 300 x 300 matrix and a
 // least-squares fit over 10,000 rows.
-#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "functions/statistics/Distributions.h"
 #include "functions/maths/Matrix.h"
 #include "functions/statistics/Regression.h"
@@ -17,10 +16,10 @@
 
 namespace {
 
-double millisecondsOf(const std::function<void()>& work) {
-  auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+constexpr int rounds = 7;
+
+void report(const char* what, const TBenchTimes& times, const char* remark = "") {
+  std::printf("%-36s %s%s\n", what, microseconds(times).c_str(), remark);
 }
 
 // A repeatable pseudo-random sequence in [0, 1).
@@ -46,38 +45,38 @@ int main() {
   // Sheet ranges hold doubles.
   for (auto& value : range) value = static_cast<double>(50 + 100 * random.next());
 
-  double medianTime = millisecondsOf([&] {
+  const TBenchTimes medianTime = timeRounds(rounds, [&] {
     for (int i = 0; i < cells; ++i) {
       std::vector<long double> copy = range;
       sink = medianBySelection(copy);
     }
   });
-  double sortedMedianTime = millisecondsOf([&] {
+  const TBenchTimes sortedMedianTime = timeRounds(rounds, [&] {
     for (int i = 0; i < cells; ++i) {
       std::vector<long double> copy = range;
       sink = median(copy);
     }
   });
-  double rankTime = millisecondsOf([&] {
+  const TBenchTimes rankTime = timeRounds(rounds, [&] {
     for (int i = 0; i < cells; ++i) {
       std::vector<long double> copy = range;
       sink = rankOf(copy, 1, range[i]);
     }
   });
-  double percentRankTime = millisecondsOf([&] {
+  const TBenchTimes percentRankTime = timeRounds(rounds, [&] {
     for (int i = 0; i < cells; ++i) {
       std::vector<long double> copy = range;
       sink = percentRank(copy, 3, range[i]);
     }
   });
-  std::printf("5,000 MEDIAN over 5,000 values:      %8.1f ms\n", medianTime);
-  std::printf("  the same by sorting:               %8.1f ms\n", sortedMedianTime);
-  std::printf("5,000 RANK over 5,000 values:        %8.1f ms\n", rankTime);
-  std::printf("5,000 PERCENTRANK over 5,000 values: %8.1f ms\n", percentRankTime);
+  report("5,000 MEDIAN over 5,000 values:", medianTime);
+  report("  the same by sorting:", sortedMedianTime);
+  report("5,000 RANK over 5,000 values:", rankTime);
+  report("5,000 PERCENTRANK over 5,000 values:", percentRankTime);
 
   const long double eps = static_cast<long double>(1e-10);
   const int itmax = 10000;
-  double inverseTime = millisecondsOf([&] {
+  const TBenchTimes inverseTime = timeRounds(rounds, [&] {
     for (int i = 0; i < 1000; ++i) {
       long double p = 0.01L + 0.98L * random.next();
       switch (i % 8) {
@@ -92,15 +91,16 @@ int main() {
       }
     }
   });
-  std::printf("1,000 mixed inverse distributions:   %8.1f ms\n", inverseTime);
+  report("1,000 mixed inverse distributions:", inverseTime);
 
   constexpr int order = 300;
   TMatrix matrix(order, order);
   for (int r = 0; r < order; ++r)
     for (int c = 0; c < order; ++c) matrix(r, c) = random.next() - 0.5L + (r == c ? 4 : 0);
-  bool inverted = false;
-  double inverseMatrixTime = millisecondsOf([&] { inverted = invertMatrix(matrix, order); });
-  std::printf("inverting a 300 x 300 matrix:        %8.1f ms%s\n", inverseMatrixTime, inverted ? "" : " (singular)");
+  bool inverted = true;
+  const TBenchTimes inverseMatrixTime =
+      timeRounds(rounds, [&] { inverted = invertMatrix(matrix, order) && inverted; });
+  report("inverting a 300 x 300 matrix:", inverseMatrixTime, inverted ? "" : " (singular) FAILED");
 
   constexpr int rows = 10000;
   std::vector<long double> x(rows), y(rows), x3(rows * 3);
@@ -110,9 +110,9 @@ int main() {
     for (int j = 0; j < 3; ++j) x3[i * 3 + j] = random.next() * (j + 1);
   }
   std::vector<long double> result;
-  double fitTime = millisecondsOf([&] { linearRegression(x, y, 1, result, true, true, rows, 1, rows); });
-  std::printf("least squares, 10,000 rows, 1 x:     %8.1f ms\n", fitTime);
-  double fit3Time = millisecondsOf([&] { linearRegression(x3, y, 3, result, true, true, rows, 1, rows); });
-  std::printf("least squares, 10,000 rows, 3 x:     %8.1f ms\n", fit3Time);
-  return 0;
+  report("least squares, 10,000 rows, 1 x:",
+         timeRounds(rounds, [&] { linearRegression(x, y, 1, result, true, true, rows, 1, rows); }));
+  report("least squares, 10,000 rows, 3 x:",
+         timeRounds(rounds, [&] { linearRegression(x3, y, 3, result, true, true, rows, 1, rows); }));
+  return inverted ? 0 : 1;
 }

@@ -2,7 +2,6 @@
 // PERCENTRANK and MEDIAN cells over one 5,000-cell range, 1,000 cells of
 // mixed inverse distributions, MINVERSE of a 300 x 300 range, and LINEST
 // over 10,000 rows.
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -15,9 +14,6 @@
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
-
-const int passes = benchRounds(3);
 
 // Deterministic values in 0 ... 1.
 struct TUniform {
@@ -36,20 +32,14 @@ std::string text(double value) {
 
 std::string place(int col, int row) { return columnLetters(col) + std::to_string(row); }
 
-// The best of a few full passes with every formula dirty, in seconds.
-double bestRecalculation(TSheet& sheet) {
-  double best = 1e30;
-  for (int pass = 0; pass < passes; ++pass) {
-    sheet.markAllDirty();
-    auto start = TClock::now();
-    sheet.recalculateAll(false);
-    best = std::min(best, std::chrono::duration<double>(TClock::now() - start).count());
-  }
-  return best;
+// Full passes with every formula dirty.
+TBenchTimes recalculation(TSheet& sheet) {
+  return timeRounds(5, [&] { sheet.markAllDirty(); }, [&] { sheet.recalculateAll(false); });
 }
 
-void report(const char* what, int formulas, double seconds, const std::string& check) {
-  std::printf("%-44s %8.1f ms  %9.1f us/formula  (%s)\n", what, seconds * 1e3, seconds * 1e6 / formulas, check.c_str());
+void report(const char* what, int formulas, const TBenchTimes& times, const std::string& check) {
+  std::printf("%-44s %s, a formula %s  (%s)\n", what, microseconds(times).c_str(),
+              microseconds(times.per(formulas)).c_str(), check.c_str());
 }
 
 void orderStatistics() {
@@ -68,7 +58,7 @@ void orderStatistics() {
       sheet.setCellContent(2, r, 0, formula, 1);
     }
     std::string what = std::to_string(rows) + " " + names[kind] + " over " + std::to_string(rows) + " cells";
-    report(what.c_str(), rows, bestRecalculation(sheet), "B1 = " + sheet.getCellText(2, 1, true));
+    report(what.c_str(), rows, recalculation(sheet), "B1 = " + sheet.getCellText(2, 1, true));
   }
 }
 
@@ -84,7 +74,7 @@ void inverseDistributions() {
     formula.replace(formula.find('p'), 1, p);
     sheet.setCellContent(1, r, 0, "=" + formula, 1);
   }
-  report("1000 mixed inverse distributions", cells, bestRecalculation(sheet), "A1 = " + sheet.getCellText(1, 1, true));
+  report("1000 mixed inverse distributions", cells, recalculation(sheet), "A1 = " + sheet.getCellText(1, 1, true));
 }
 
 void matrixInverse() {
@@ -95,7 +85,7 @@ void matrixInverse() {
     for (int c = 1; c <= order; ++c) sheet.setCellContent(c, r, 0, text(uniform.next() + (r == c ? order : 0)), 1);
   }
   sheet.setCellContent(order + 2, 1, 0, "=MINVERSE(A1:" + place(order, order) + ")", 1);
-  report("MINVERSE of 300 x 300", 1, bestRecalculation(sheet), "first = " + sheet.getCellText(order + 2, 1, true));
+  report("MINVERSE of 300 x 300", 1, recalculation(sheet), "first = " + sheet.getCellText(order + 2, 1, true));
 }
 
 void leastSquares() {
@@ -111,9 +101,9 @@ void leastSquares() {
   }
   const std::string y = "A1:A" + std::to_string(rows);
   sheet.setCellContent(6, 1, 0, "=LINEST(" + y + ",B1:B" + std::to_string(rows) + ")", 1);
-  report("LINEST over 10000 rows, 1 variable", 1, bestRecalculation(sheet), "slope = " + sheet.getCellText(6, 1, true));
+  report("LINEST over 10000 rows, 1 variable", 1, recalculation(sheet), "slope = " + sheet.getCellText(6, 1, true));
   sheet.setCellContent(6, 1, 0, "=LINEST(" + y + ",B1:D" + std::to_string(rows) + ",1,1)", 1);
-  report("LINEST over 10000 rows, 3 variables, stats", 1, bestRecalculation(sheet),
+  report("LINEST over 10000 rows, 3 variables, stats", 1, recalculation(sheet),
          "m3 = " + sheet.getCellText(6, 1, true));
 }
 

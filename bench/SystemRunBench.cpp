@@ -61,7 +61,10 @@ void addRules(TSystem& system, int assets) {
   }
 }
 
-void timeRun(int years, bool save, const TBenchFolder& folder) {
+// False when a run failed. Kept in memory only, a run is timed in rounds; a
+// saved run's first round makes the files and is timed alone, the rounds
+// after write over them.
+bool timeRun(int years, bool save, const TBenchFolder& folder) {
   const std::string portfolioFolder = writePortfolioFixture(folder.path, {5, years * 252, 0});
   TPortfolioTable table;
   table.open(portfolioFolder, false, {}, nullptr, true, false);
@@ -72,21 +75,33 @@ void timeRun(int years, bool save, const TBenchFolder& folder) {
   system.setSaveSoftTransactions(save);
   system.setToDate(80000);
   system.setFromDate(1);
+  int result = 0;
+  const auto run = [&] {
+    const int code = system.run(nullptr, &table, {});
+    if (result == 0) result = code;
+  };
+  if (!save) {
+    const TBenchTimes times = timeRounds(3, run);
+    std::printf("%2d years, soft transactions in memory: %s  (%d transactions, result %d)%s\n", years,
+                microseconds(times).c_str(), table.current()->transactionCount(), result, result == 0 ? "" : " FAILED");
+    return result == 0;
+  }
   TStopwatch watch;
-  const int result = system.run(nullptr, &table, {});
-  const double seconds = watch.seconds();
-  std::printf("%2d years, soft transactions %-9s: %7.2f s  (%d transactions, result %d)%s\n", years,
-              save ? "saved" : "in memory", seconds, table.current()->transactionCount(), result,
-              save && years == 10 ? " (goal: at most 10 s)" : "");
-  if (!save) return;
-  // Run again, as after an edit: the files of the first run go first.
-  TStopwatch again;
-  const int rerun = system.run(nullptr, &table, {});
-  std::printf("%2d years, the same run again      : %7.2f s  (%d transactions, result %d) (goal: at most the first)\n",
-              years, again.seconds(), table.current()->transactionCount(), rerun);
+  run();
+  const double first = watch.seconds();
+  std::printf("%2d years, soft transactions saved    : %s us  (%d transactions, result %d)%s%s\n", years,
+              microsecondsText(first).c_str(), table.current()->transactionCount(), result,
+              years == 10 ? " (goal: at most 10,000,000 us)" : "", result == 0 ? "" : " FAILED");
+  // Run again, as after an edit: the files of the run before go first.
+  const TBenchTimes again = timeRounds(3, run);
+  std::printf("%2d years, the same run again        : %s  (%d transactions, result %d) (goal: at most the first)%s\n",
+              years, microseconds(again).c_str(), table.current()->transactionCount(), result,
+              result == 0 ? "" : " FAILED");
+  return result == 0;
 }
 
-void timeOptimiser(int steps, int runs) {
+// False when the optimiser failed. One search is long: each is made once.
+bool timeOptimiser(int steps, int runs) {
   TBenchFolder folder;
   const std::string portfolioFolder = writePortfolioFixture(folder.path, {20, 2520, 0});
   forceFolders(folder.path + "TEMP");
@@ -120,10 +135,11 @@ void timeOptimiser(int steps, int runs) {
   TStopwatch watch;
   const int result = optimizer.optimize(table, system, nullptr, settings);
   const double seconds = watch.seconds();
-  std::printf("optimiser, 20 assets x 2520 days, %dx%d grid, %d run(s): %7.2f s, %.3f s per simulation, "
-              "align/restore %.1f %% (result %d)\n",
-              steps, steps, runs, seconds, seconds / static_cast<double>(optimizer.simulations()),
-              100 * optimizer.alignSeconds() / seconds, result);
+  std::printf("optimiser, 20 assets x 2520 days, %dx%d grid, %d run(s): %s us, a simulation %s us, "
+              "align/restore %.1f %% (result %d)%s\n",
+              steps, steps, runs, microsecondsText(seconds).c_str(),
+              microsecondsText(seconds / static_cast<double>(optimizer.simulations())).c_str(),
+              100 * optimizer.alignSeconds() / seconds, result, result == 0 ? "" : " FAILED");
 
   // Stop pressed half a second into the search: how long until it ends.
   std::chrono::steady_clock::time_point stopped;
@@ -137,7 +153,8 @@ void timeOptimiser(int steps, int runs) {
     return !stop;
   };
   optimizer.optimize(table, system, nullptr, settings);
-  std::printf("optimiser: Stop answered after %.3f s\n", secondsSince(stopped));
+  std::printf("optimiser: Stop answered after %s us\n", microsecondsText(secondsSince(stopped)).c_str());
+  return result == 0;
 }
 
 // What a file costs on this disk now, made anew and written again: the
@@ -148,21 +165,28 @@ void timeOptimiser(int steps, int runs) {
 void timeDisk(const TBenchFolder& folder) {
   constexpr int files = 500;
   const std::string text = "[Transaction]\r\nNumber=1\r\nSoft=1\r\n";
+  bool written = true;
+  int round = 0;
+  // Each round makes files of new names, or writes over the first round's.
   auto writeAll = [&](DWORD disposition) {
-    TStopwatch watch;
     for (int i = 0; i < files; ++i) {
-      const std::string name = folder.path + std::to_string(i) + ".INI";
+      const std::string name = folder.path + std::to_string(round) + "-" + std::to_string(i) + ".INI";
       HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-      if (file == INVALID_HANDLE_VALUE) return -1.0;
-      DWORD written = 0;
-      WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+      if (file == INVALID_HANDLE_VALUE) {
+        written = false;
+        return;
+      }
+      DWORD bytes = 0;
+      WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &bytes, nullptr);
       CloseHandle(file);
     }
-    return watch.seconds() / files;
+    if (disposition == CREATE_NEW) ++round;
   };
-  const double made = writeAll(CREATE_NEW);
-  const double rewritten = writeAll(TRUNCATE_EXISTING);
-  std::printf("disk now: a new file %.2f ms, a file written again %.2f ms\n", made * 1e3, rewritten * 1e3);
+  const TBenchTimes made = timeRounds(5, [&] { writeAll(CREATE_NEW); });
+  round = 0;
+  const TBenchTimes rewritten = timeRounds(5, [&] { writeAll(TRUNCATE_EXISTING); });
+  std::printf("disk now: a new file %s, a file written again %s%s\n", microseconds(made.per(files)).c_str(),
+              microseconds(rewritten.per(files)).c_str(), written ? "" : " (a file could not be written)");
 }
 
 void timeUpToDateCheck(int assets, int days) {
@@ -181,12 +205,10 @@ void timeUpToDateCheck(int assets, int days) {
     system.saveToIni(ini, {'.', ','});
     ini.updateFile();
   }
-  constexpr int checks = 10;
   std::uint64_t state = 0;
-  TStopwatch watch;
-  for (int i = 0; i < checks; ++i) state = systemRunState(systemFile, "macros", table);
-  std::printf("up-to-date check, %d assets x %d days, %d currency tables: %.1f ms (%llx)\n", assets, days,
-              forexTables().tableCount(), 1e3 * watch.seconds() / checks, static_cast<unsigned long long>(state));
+  const TBenchTimes times = timeRounds(11, [&] { state = systemRunState(systemFile, "macros", table); });
+  std::printf("up-to-date check, %d assets x %d days, %d currency tables: %s (%llx)\n", assets, days,
+              forexTables().tableCount(), microseconds(times).c_str(), static_cast<unsigned long long>(state));
 }
 
 }  // namespace
@@ -205,10 +227,11 @@ int main(int argc, char** argv) {
   TBenchFolder folders[6];
   timeDisk(folders[5]);
   const int years[5] = {2, 5, 10, 5, 10};
-  for (int i = 0; i < benchSize(5, 1); ++i) timeRun(years[i], i >= 3, folders[i]);
-  timeOptimiser(3, 1);
-  timeOptimiser(2, 5);
+  bool ran = true;
+  for (int i = 0; i < benchSize(5, 1); ++i) ran = timeRun(years[i], i >= 3, folders[i]) && ran;
+  ran = timeOptimiser(3, 1) && ran;
+  ran = timeOptimiser(2, 5) && ran;
   timeUpToDateCheck(20, 2520);
   timeUpToDateCheck(100, 5040);
-  return 0;
+  return ran ? 0 : 1;
 }

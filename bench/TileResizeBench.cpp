@@ -25,10 +25,11 @@ int main() {
   container.tileVertical();
   form.showModeless();
   application().processMessages();
+  const int stepCount = benchSize(1000, 100);
   int width = 1000;
-  const double seconds = medianTime(3, [&] {
-    for (int step = 0; step < 1000; ++step) {
-      width += step < 500 ? -1 : 1;
+  const TBenchTimes steps = timeRounds(9, [&] {
+    for (int step = 0; step < stepCount; ++step) {
+      width += step < stepCount / 2 ? -1 : 1;
       container.setSize(width, 700);
     }
     application().processMessages();
@@ -38,14 +39,14 @@ int main() {
   auto& single = form.add<TPanel>();
   single.setBounds(0, 710, 100, 50);
   int singleWidth = 100;
-  const double move = medianTime(3, [&] {
-    for (int step = 0; step < 1000; ++step) {
+  const TBenchTimes moves = timeRounds(9, [&] {
+    for (int step = 0; step < stepCount; ++step) {
       singleWidth = singleWidth == 100 ? 101 : 100;
       SetWindowPos(single.handle(), nullptr, 0, 0, singleWidth, 50, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   });
-  std::printf("1,000 live resize steps of a container with 10 tiles: %.1f ms (%.2f ms a step); "
-              "one system resize of a visible child window: %.3f ms\n",
-              seconds * 1e3, seconds, move);
+  std::printf("%d live resize steps of a container with 10 tiles: a step %s\n", stepCount,
+              microseconds(steps.per(stepCount)).c_str());
+  std::printf("one system resize of a visible child window: %s\n", microseconds(moves.per(stepCount)).c_str());
   return 0;
 }

@@ -18,7 +18,7 @@ int main() {
     largest = std::max(largest, keys[i]);
   }
   std::vector<int> order;
-  const double ordering = medianTime(5, [&] { order = orderByDisplayKeys(keys, largest); });
+  const TBenchTimes ordering = timeRounds(9, [&] { order = orderByDisplayKeys(keys, largest); });
 
   std::vector<int32_t> lines;
   std::vector<int32_t> all;
@@ -27,8 +27,9 @@ int main() {
     if (n % 2 == 0) lines.push_back(n * 3);
   }
   size_t planned = 0;
-  const double renumbering = medianTime(5, [&] { planned = planRenumbering(lines, all)->size(); });
-  std::printf("%d transactions: display order %.4f s, renumbering plan of %zu lines %.4f s\n", transactions, ordering,
-              planned, renumbering);
+  const TBenchTimes renumbering = timeRounds(9, [&] { planned = planRenumbering(lines, all)->size(); });
+  std::printf("%d transactions: display order %s (budget 3,000,000 us)\n", transactions,
+              microseconds(ordering).c_str());
+  std::printf("  renumbering plan of %zu lines %s (budget 5,000,000 us)\n", planned, microseconds(renumbering).c_str());
   return order.size() == keys.size() ? 0 : 1;
 }

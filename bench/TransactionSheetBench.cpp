@@ -20,7 +20,7 @@
 
 int main() {
   setExtendedPrecision();
-  constexpr int transactions = 20000;
+  const int transactions = benchSize(20000, 400);
   constexpr int assets = 4;
   TBenchFolder folder;
   int32_t serials = 0;
@@ -55,25 +55,27 @@ int main() {
   TTransactionSheet builder(sheet, fields);
   TTransactionDisplayOrder order;
   order.loadFromTransactions(portfolio);
-  const double build = medianTime(3, [&] { builder.build(&portfolio, nullptr, true, true, order, true); });
-  const double switchModes = medianTime(3, [&] {
+  const TBenchTimes build = timeRounds(7, [&] { builder.build(&portfolio, nullptr, true, true, order, true); });
+  const TBenchTimes switchModes = timeRounds(7, [&] {
     builder.build(&portfolio, portfolio.assets(1), false, true, order, true);
     builder.build(&portfolio, nullptr, true, true, order, true);
   });
   const int lines = static_cast<int>(builder.linePositions().size());
-  const double sort = medianTime(3, [&] {
-    builder.build(&portfolio, nullptr, true, true, order, true);
-    sheet.sortRange(false, true, 2, lines + 1, 12, 1, 12);
-  }) - build;
+  const TBenchTimes sort = timeRounds(
+      7, [&] { builder.build(&portfolio, nullptr, true, true, order, true); },
+      [&] { sheet.sortRange(false, true, 2, lines + 1, 12, 1, 12); });
   std::vector<int32_t> lineNumbers;
   for (int line = 2; line < lines + 2; ++line) lineNumbers.push_back(builder.transactionOnLine(line));
-  const double renumber = medianTime(3, [&] { planRenumbering(lineNumbers, portfolio.TransactionNumbers()); });
-  const double sizes = medianTime(3, [&] {
+  const TBenchTimes renumber = timeRounds(7, [&] { planRenumbering(lineNumbers, portfolio.TransactionNumbers()); });
+  const TBenchTimes sizes = timeRounds(7, [&] {
     captureTransactionSizes(sheet, fields, portfolio, lineNumbers, true);
     applyTransactionSizes(sheet, fields, &portfolio, lineNumbers, true);
   });
-  std::printf("%d transactions, 12 fields (4 formulas): build %.3f s (3), mode switch and back %.3f s (3), "
-              "numeric sort %.3f s (2), renumbering plan %.4f s (5), line sizes taken and given back %.3f s\n",
-              lines, build, switchModes, sort, renumber, sizes);
+  std::printf("%d transactions, 12 fields (4 formulas):\n", lines);
+  std::printf("  build                             %s (budget 3,000,000 us)\n", microseconds(build).c_str());
+  std::printf("  mode switch and back              %s (budget 3,000,000 us)\n", microseconds(switchModes).c_str());
+  std::printf("  numeric sort                      %s (budget 2,000,000 us)\n", microseconds(sort).c_str());
+  std::printf("  renumbering plan                  %s (budget 5,000,000 us)\n", microseconds(renumber).c_str());
+  std::printf("  line sizes taken and given back   %s\n", microseconds(sizes).c_str());
   return lines == transactions ? 0 : 1;
 }

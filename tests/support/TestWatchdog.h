@@ -14,6 +14,11 @@
 // which test it was. Prints the test's name and ends with a failure code.
 // A crash is reported the same way: without a debugger to take it, Wine's
 // would start one, which stops the whole program where it stands.
+//
+// The stuck or crashed thread may hold any lock, the C runtime's own among
+// them (a test stuck in a print holds the output stream's; a fault inside
+// the allocator, the heap's): the report is made without printing through
+// the runtime or allocating, written straight to the error handle.
 class TTestWatchdog : public testing::EmptyTestEventListener {
  public:
   explicit TTestWatchdog(std::chrono::seconds bound);
@@ -27,13 +32,16 @@ class TTestWatchdog : public testing::EmptyTestEventListener {
 
  private:
   void watch();
-  std::string runningTest();
 
   const std::chrono::seconds bound_;
+  const HANDLE errorOutput_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::string running_;  // empty between tests
+  std::string hangReport_;  // made when the test starts
+  unsigned long long startedTests_ = 0;
   std::chrono::steady_clock::time_point started_;
+  bool watching_ = false;
   bool stopping_ = false;
   std::thread thread_;
   void* faultHandler_;
