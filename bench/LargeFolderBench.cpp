@@ -52,7 +52,11 @@ int main(int argc, char** argv) {
     std::printf("round %d: Return to portfolios shown %7.2f s (goal <= 30 s at 20 portfolios), %.3f s a portfolio "
                 "(goal: flat from 2 to 20)\n",
                 round, figures.toLoaded, figures.toLoaded / portfolios);
-    std::printf("round %d: peak memory %.1f MB (goal <= 250 MB)\n", round, figures.peakMB);
+    // The baselines kept to save only what changed must cost little: at 20
+    // portfolios x 100 assets x 10 years the start took 222 MB without them.
+    std::printf("round %d: peak memory %.1f MB (goal <= 250 MB; at 20 x 100 x 10, within 5 %% of the 222 MB the "
+                "start takes without its save baselines: <= 233 MB)\n",
+                round, figures.peakMB);
     std::fflush(stdout);
     toPick.push_back(figures.toPick);
     toLoaded.push_back(figures.toLoaded);
