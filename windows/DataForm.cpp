@@ -481,11 +481,15 @@ void TdataForm::sheetSetupApply() {
 
 void TdataForm::showDates() {
   const TDateWindow& dates = dataSheet_->dates;
-  // Text the user is typing stays until the entry ends.
-  if (!daysTyping_.typing()) {
+  // Text the user is typing stays until the entry ends. A count the box
+  // already shows is not written again: writing puts the cursor back to the
+  // start and drops the selection, and the date refresh comes seconds after
+  // an entry, when the user may be selecting in the box to type anew.
+  const std::string days = std::to_string(dates.days());
+  if (!daysTyping_.typing() && daysComboBox_->text() != days) {
     const auto keep = daysComboBox_->onChange;
     daysComboBox_->onChange = nullptr;
-    daysComboBox_->setText(std::to_string(dates.days()));
+    daysComboBox_->setText(days);
     daysComboBox_->onChange = keep;
   }
   fromDatePicker_->setDateTime(dates.fromDate());

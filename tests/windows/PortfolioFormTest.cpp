@@ -554,6 +554,49 @@ TEST_F(PortfolioWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndBo
   EXPECT_EQ(messages.texts.size(), 1u);
 }
 
+// The date refresh two seconds after an entry wrote the count anew, which
+// put the cursor to the start of the box: a user who had selected the count
+// right after the entry to replace it typed in front of it instead ("9293").
+TEST_F(PortfolioWindow, TheDateRefreshAfterACountKeepsTheSelectionInTheDaysBox) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  const double to = form->dataSheet().dates.toId();
+  form->setDates(to - 91, to);
+  const TComboBox& box = form->daysComboBox();
+  const HWND edit = FindWindowExA(box.handle(), nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
+  sendMouse(edit, WM_LBUTTONUP, 4, 4);
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
+  const auto replaceWith = [&](const std::string& keys) {
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    for (const char key : keys) postChar(edit, key);
+    postKey(edit, VK_RETURN);
+    pumpFor(100);
+  };
+
+  replaceWith("93");
+  ASSERT_EQ(box.text(), "93");
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  pumpFor(2500);
+  DWORD start = 1, end = 0;
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 2u);
+  for (const char key : std::string("92")) postChar(edit, key);
+  postKey(edit, VK_RETURN);
+  pumpFor(100);
+  EXPECT_EQ(box.text(), "92");
+  EXPECT_EQ(form->dataSheet().dates.days(), 92);
+  EXPECT_EQ(form->fromDatePicker().dateTime(), to - 91);
+
+  // A count the box shows otherwise than the window keeps it is still
+  // written as the window keeps it.
+  replaceWith("092");
+  EXPECT_EQ(box.text(), "92");
+  replaceWith("1");
+  EXPECT_EQ(box.text(), "2");
+}
+
 // The file once kept the slip after such a load, disagreeing with the
 // pickers at every later start.
 TEST_F(PortfolioWindow, AFromDateStoredBeforeThePickersFirstDayLoadsAsThatDayAndIsStoredSo) {
