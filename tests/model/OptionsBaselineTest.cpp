@@ -31,6 +31,16 @@ struct TPlace {
   }
 };
 
+// Reads the file as a window does and takes it as the baseline; the files
+// named meanwhile.
+std::vector<std::string> takenAndNamed(const std::string& file, TPlace& place, TSettingsBaseline& baseline) {
+  takePartlyReadFiles();
+  const TPortableIniFile read(file);
+  place.read(read);
+  takeOptions(baseline, file, [&place](TPortableIniFile& ini) { place.write(ini); }, read);
+  return takePartlyReadFiles();
+}
+
 }  // namespace
 
 // A whole number beyond what the option holds was once replaced at the
@@ -46,13 +56,7 @@ TEST(OptionsBaseline, AWholeNumberBeyondItsRangeStaysAsSpelledAndTheFileIsNamed)
     TPlace place;
     TSettingsBaseline baseline;
     const auto write = [&place](TPortableIniFile& ini) { place.write(ini); };
-    takePartlyReadFiles();
-    {
-      const TPortableIniFile read(file);
-      place.read(read);
-      takeOptions(baseline, file, write, read);
-    }
-    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file}) << width;
+    EXPECT_EQ(takenAndNamed(file, place, baseline), std::vector<std::string>{file}) << width;
     ASSERT_TRUE(baseline.save(file, write));
     const TPortableIniFile saved(file);
     EXPECT_EQ(saved.readString("Dialog", "Width", ""), width);
@@ -70,14 +74,8 @@ TEST(OptionsBaseline, AFileWhoseNumbersReadIsNotNamed) {
   writeWholeFile(file, "[Dialog]\r\nLeft=20\r\nWidth=300\r\nSplit=" + floatToIniText(0.25) + "\r\n");
   TPlace place;
   TSettingsBaseline baseline;
+  EXPECT_EQ(takenAndNamed(file, place, baseline), std::vector<std::string>{});
   const auto write = [&place](TPortableIniFile& ini) { place.write(ini); };
-  takePartlyReadFiles();
-  {
-    const TPortableIniFile read(file);
-    place.read(read);
-    takeOptions(baseline, file, write, read);
-  }
-  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{});
   const int64_t age = fileAge(file);
   ASSERT_TRUE(baseline.save(file, write));
   EXPECT_EQ(fileAge(file), age);
