@@ -73,8 +73,9 @@ void fillPriceTable(TSheet& sheet) {
 
 // The call over the rows the table has (the calls above name 5,000).
 std::string sized(std::string call) {
-  for (std::size_t at = call.find("5000"); at != std::string::npos; at = call.find("5000", at))
-    call.replace(at, 4, std::to_string(rowCount));
+  const std::string rows = std::to_string(rowCount);
+  for (std::size_t at = call.find("5000"); at != std::string::npos; at = call.find("5000", at + rows.size()))
+    call.replace(at, 4, rows);
   return call;
 }
 
