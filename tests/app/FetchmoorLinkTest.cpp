@@ -82,8 +82,8 @@ TEST_F(FetchmoorLink, QueueHandsOverTheExactTextAndItsAnswerWithoutWaitingForARu
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(link().queueDownloads("C:\\LISTS\\3\\1.INI\n"), 5);
   // Started again, the running downloader answers at once: no wait for the
-  // ready event's ten seconds.
-  EXPECT_LT(GetTickCount64() - start, 3000u);
+  // ready event's ten seconds, however busy the machine.
+  EXPECT_LT(GetTickCount64() - start, 8000u);
   EXPECT_EQ(countOf(log(), "Queue"), 1);
   EXPECT_EQ(countOf(log(), "Started"), 0);
 

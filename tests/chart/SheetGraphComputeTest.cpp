@@ -241,6 +241,7 @@ TEST(SheetGraphCompute, StoppingARunOfMacrosReturnsWithoutWaitingForTheRest) {
     Sleep(50);
     thread.terminate();
   }
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  // Far below the whole computation's time, with room for a busy machine.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
   EXPECT_LT(graph.plot.series(0)->prices()->count(), 1000000);
 }
