@@ -65,13 +65,26 @@ std::string_view readBack(std::string_view value) {
 // were read into the section before, so no write can tell where they belong.
 bool damagedHeader(std::string_view line) { return line.front() == '[' || line.back() == ']'; }
 
-// A line as a notice quotes it.
-std::string quotedLine(std::string_view line) {
+// A text as a notice quotes it: the notice is one line at the foot of a
+// window, so a long text is cut.
+std::string quotedForNotice(std::string_view text) {
   constexpr size_t longest = 40;
-  std::string text(line.substr(0, std::min(line.size(), longest)));
+  std::string quoted = "\"";
+  if (text.size() <= longest) {
+    quoted += text;
+  } else {
+    quoted += text.substr(0, longest - 3);
+    quoted += "...";
+  }
+  return quoted + "\"";
+}
+
+// A line the reader passed over, as a notice quotes it.
+std::string quotedLine(std::string_view line) {
+  std::string text = quotedForNotice(line);
   for (char& c : text)
     if (static_cast<unsigned char>(c) < ' ') c = ' ';
-  return "\"" + text + (line.size() > longest ? "...\"" : "\"");
+  return text;
 }
 
 bool readsAsHeader(std::string_view key, std::string_view value) {
@@ -384,38 +397,6 @@ void TPortableIniFile::readLine(size_t index, TSection*& current) {
   line.firstLine = entry.line;
 }
 
-std::string TPortableIniFile::fileText() const {
-  if (!lines_.empty() || !text_.empty()) return textKeepingLines();
-  size_t size = 0;
-  for (const auto& section : sections_) {
-    size += section->Name.size() + 6;
-    section->forEachEntry([&](const TSection::TEntry& entry) { size += entry.key.size() + entry.value.size() + 5; });
-  }
-  std::string text;
-  text.reserve(size);
-  for (const auto& section : sections_) {
-    text += '[';
-    text += section->Name;
-    text += "]\r\n";
-    section->forEachEntry([&](const TSection::TEntry& entry) {
-      text += entry.key;
-      text += '=';
-      // "[a" = "b]" would make the line "[a=b]", a section header when read
-      // again: quotes keep it an entry and are taken off by reading.
-      if (readsAsHeader(entry.key, entry.value)) {
-        text += '"';
-        text += entry.value;
-        text += '"';
-      } else {
-        text += entry.value;
-      }
-      text += "\r\n";
-    });
-    text += "\r\n";
-  }
-  return text;
-}
-
 std::string TPortableIniFile::contentText() const {
   // Neither CR nor 0x1A is ever stored, so they separate unambiguously.
   std::string text;
@@ -466,7 +447,9 @@ bool TPortableIniFile::updateFileInPlace(bool durable) {
   return update([&](const std::string& text) { return overwriteFile(fileName_, text, durable); });
 }
 
-std::string TPortableIniFile::textKeepingLines() const {
+std::string TPortableIniFile::fileText() const {
+  // An object not read from a file has no lines: its sections all go at
+  // the end, in the program's own form.
   // Which live entry stands on each line, which header lines still open a
   // section, and after which line each section's new entries go.
   std::vector<const TSection::TEntry*> entryAt(lines_.size(), nullptr);
@@ -790,16 +773,7 @@ std::string TNumberReader::firstUnread() const {
 }
 
 std::string noNumberText(const std::string& key, const std::string& text) {
-  // The notice is one line at the foot of a window.
-  constexpr size_t longest = 40;
-  std::string line = "holds \"";
-  if (text.size() <= longest) {
-    line += text;
-  } else {
-    line.append(text, 0, longest - 3);
-    line += "...";
-  }
-  return line + "\" for " + key + ", which is no number";
+  return "holds " + quotedForNotice(text) + " for " + key + ", which is no number";
 }
 
 std::string TPortableIniFile::fontStyleToStr(TFontStyles styles) {

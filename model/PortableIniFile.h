@@ -171,10 +171,9 @@ class TPortableIniFile {
   void readText(std::string text);
   void readLine(size_t index, TSection*& current);
   void refuseWrites(std::string why);
-  std::string fileText() const;
   // The file's text with the writes made since it was read: every line
   // they did not touch as it stood.
-  std::string textKeepingLines() const;
+  std::string fileText() const;
   bool update(const std::function<bool(const std::string& text)>& write);
   const TSection* findSection(const std::string& name) const;
   TSection& sectionForWriting(const std::string& name);
