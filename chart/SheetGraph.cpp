@@ -340,20 +340,32 @@ void TSheetGraph::rebasePercentSeries() {
 int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   fileName_ = fileName;
   // A folder under the name is a file that cannot be read, and named so.
-  const int result = pathExists(fileName) ? readView(decimalSeparator, listSeparator) : -2;
+  std::unique_ptr<TPortableIniFile> ini;
+  int result = -2;
+  if (pathExists(fileName)) {
+    try {
+      ini = std::make_unique<TPortableIniFile>(fileName_);
+    } catch (...) {
+      // Taken as a file that cannot be read.
+    }
+    result = ini ? readView(*ini, decimalSeparator, listSeparator) : -3;
+  }
   // The view as it stands now is what the file holds as far as the view
   // knows; one that could not be read shows its defaults, which must not
   // replace the file unless the user changes them.
-  savedView_.take(fileName_, [this, decimalSeparator, listSeparator](TPortableIniFile& ini) {
-    writeView(ini, decimalSeparator, listSeparator);
-  });
+  const auto write = [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+    writeView(file, decimalSeparator, listSeparator);
+  };
+  if (ini)
+    savedView_.takeWithNumberedSections(fileName_, write, *ini);
+  else
+    savedView_.take(fileName_, write);
   return result;
 }
 
-int TSheetGraph::readView(char decimalSeparator, char listSeparator) {
+int TSheetGraph::readView(const TPortableIniFile& ini, char decimalSeparator, char listSeparator) {
   int result = 0;
   try {
-    TPortableIniFile ini(fileName_);
     if (ini.readFailed()) {
       result = -3;
     } else {

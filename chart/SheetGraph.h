@@ -102,8 +102,9 @@ class TSheetGraph : public TPriceChart {
   void readSelection();
   void freeThread();
   void blankCaptionsForComputing();
-  // The view file read into the view; its code as loadFromFile gives it.
-  int readView(char decimalSeparator, char listSeparator);
+  // The view file, as read, taken into the view; its code as loadFromFile
+  // gives it.
+  int readView(const TPortableIniFile& ini, char decimalSeparator, char listSeparator);
   // The view file's keys; the layout's or the sources' code.
   int writeView(TPortableIniFile& ini, char decimalSeparator, char listSeparator);
 

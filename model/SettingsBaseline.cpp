@@ -101,12 +101,12 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
   }
   const std::unique_ptr<TPortableIniFile> shown = written(fileName, write);
   baseline_ = compact(*shown);
-  if (read != nullptr) {
-    leftOver_ = numberedSectionsBeyond(*read, *shown);
-  } else {
-    const TPortableIniFile file(fileName);
-    leftOver_ = numberedSectionsBeyond(file, *shown);
-  }
+  if (read != nullptr) leftOver_ = numberedSectionsBeyond(*read, *shown);
+}
+
+void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,
+                                                 const TPortableIniFile& read) {
+  takeFrom(fileName, write, &read);
 }
 
 void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TWriter& write) {
@@ -153,12 +153,12 @@ void TSettingsBaseline::takeAsRead(const std::string& section, const std::string
 }
 
 bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) {
-  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now) {
+  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool known) {
     // Entries the object did not change keep what the file holds, and so
     // does every line of it they do not stand on.
     TPortableIniFile ini(fileName);
     // Without a baseline of the file the object writes what it holds whole.
-    if (knows(fileName) && !addsNumberedSectionsApart(before, now, ini)) return false;
+    if (known && !addsNumberedSectionsApart(before, now, ini)) return false;
     ini.writeChanges(before, now);
     return ini.updateFile();
   });
@@ -187,7 +187,7 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
 }
 
 bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& write, bool durable) {
-  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now) {
+  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool) {
     TPortableIniFile ini(fileName);
     ini.writeChanges(before, now);
     return ini.updateFileInPlace(durable);
@@ -210,7 +210,7 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
-    if (changes.writeChanges(before, *now) && !commit(before, *now)) return false;
+    if (changes.writeChanges(before, *now) && !commit(before, *now, known)) return false;
     if (!known) leftOver_.clear();
     std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
     fileName_ = fileName;

@@ -29,6 +29,11 @@ class TSettingsBaseline {
   // number the file spells so that it reads as none: the file keeps that
   // text until the user gives a value, and is named for it.
   void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
+  // As the first take, for a file of numbered sections (fields, a chart's
+  // sources) given as read: those it holds beyond what the object shows
+  // are left over, and one the object adds under such a number replaces
+  // it whole instead of taking its keys.
+  void takeWithNumberedSections(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // As take, for a file just read or written whole, which thus exists: a
   // folder of thousands of transactions is not looked up once more for each.
   void takeOfExistingFile(const std::string& fileName, const TWriter& write);
@@ -64,8 +69,9 @@ class TSettingsBaseline {
 
  private:
   // Writes what changed from the baseline, given it and what the writer
-  // gives now, into the file as it stands.
-  using TCommit = std::function<bool(const TPortableIniFile& before, const TPortableIniFile& now)>;
+  // gives now, into the file as it stands; known: before is a baseline of
+  // this file, not nothing.
+  using TCommit = std::function<bool(const TPortableIniFile& before, const TPortableIniFile& now, bool known)>;
   bool saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit);
 
   // Held as one text, not as a settings object: a folder of thousands of
@@ -74,6 +80,8 @@ class TSettingsBaseline {
   // A baseline of another file says nothing about this one, nor one of a
   // file deleted or moved away since.
   bool knows(const std::string& fileName) const;
+  // Takes the baseline; with read, the numbered sections it holds beyond
+  // what the object shows are taken as left over.
   void takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read);
   // True when the numbered sections the object adds can go into the file
   // as it stands apart from those there; false, and why is told, when

@@ -172,14 +172,19 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
   FileName = fileName;
   const bool missing = !fileExists(fileName);
   bool whole = true;
-  const int result = readFile(decimalSeparator, listSeparator, whole);
+  const std::unique_ptr<TPortableIniFile> ini = openFile();
+  const int result = ini ? readFrom(*ini, decimalSeparator, listSeparator, whole) : -3;
   // A missing file's fields are the user's alone: none is written until
   // the user adds one, nor a file that holds none.
   standIn_ = result != 0 || missing;
   fieldsBefore_ = -1;
-  saved_.take(fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+  const auto write = [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
     writeTo(file, decimalSeparator, listSeparator);
-  });
+  };
+  if (ini)
+    saved_.takeWithNumberedSections(fileName, write, *ini);
+  else
+    saved_.take(fileName, write);
   if (result == -3)
     reportUnreadableFile(fileName);
   else if (missing)
@@ -189,38 +194,40 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
   return result;
 }
 
-int TFieldTable::readFile(char decimalSeparator, char listSeparator, bool& whole) {
-  std::unique_ptr<TPortableIniFile> ini;
+std::unique_ptr<TPortableIniFile> TFieldTable::openFile() const {
   try {
-    ini = std::make_unique<TPortableIniFile>(FileName);
+    return std::make_unique<TPortableIniFile>(FileName);
   } catch (...) {
-    return -3;
+    return nullptr;
   }
-  if (ini->readFailed()) return -3;
-  whole = !ini->readInPart();
+}
+
+int TFieldTable::readFrom(const TPortableIniFile& ini, char decimalSeparator, char listSeparator, bool& whole) {
+  if (ini.readFailed()) return -3;
+  whole = !ini.readInPart();
   try {
     int fieldCount = 0;
     // Without a count that reads there are no fields to take; a file that
     // holds sections all the same is not one the table wrote.
-    if (!iniTextToInteger(ini->readString(fieldsSection, "Count", ""), fieldCount)) {
+    if (!iniTextToInteger(ini.readString(fieldsSection, "Count", ""), fieldCount)) {
       std::vector<std::string> sections;
-      ini->readSections(sections);
+      ini.readSections(sections);
       if (!sections.empty()) whole = false;
       fieldCount = count();
     }
     fieldCount = std::max(0, fieldCount);
     if (fieldCount > maxFieldCount) return -6;
-    Fixed = ini->readInteger(fieldsSection, "Fixed", Fixed);
-    RowWiseFixedHeight = ini->readInteger(fieldsSection, "RowWiseFixedHeight", unsetSize);
-    ColWiseFixedWidth = ini->readInteger(fieldsSection, "ColWiseFixedWidth", unsetSize);
-    DefaultRowWiseWidth = ini->readInteger(fieldsSection, "DefaultRowWiseWidth", unsetSize);
-    DefaultColWiseHeight = ini->readInteger(fieldsSection, "DefaultColWiseHeight", unsetSize);
+    Fixed = ini.readInteger(fieldsSection, "Fixed", Fixed);
+    RowWiseFixedHeight = ini.readInteger(fieldsSection, "RowWiseFixedHeight", unsetSize);
+    ColWiseFixedWidth = ini.readInteger(fieldsSection, "ColWiseFixedWidth", unsetSize);
+    DefaultRowWiseWidth = ini.readInteger(fieldsSection, "DefaultRowWiseWidth", unsetSize);
+    DefaultColWiseHeight = ini.readInteger(fieldsSection, "DefaultColWiseHeight", unsetSize);
     Fields.reserve(static_cast<std::size_t>(fieldCount));
     for (int i = 0; i < fieldCount; ++i) {
       auto field = std::make_unique<TField>();
       // A missing section leaves a field with every default; the file
       // then holds less than its count says (a header that lost a bracket).
-      if (field->loadFromIni(*ini, std::to_string(i), listSeparator, decimalSeparator) != 0) whole = false;
+      if (field->loadFromIni(ini, std::to_string(i), listSeparator, decimalSeparator) != 0) whole = false;
       if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
       if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
       Fields.push_back(std::move(field));
@@ -241,9 +248,12 @@ int TFieldTable::save(char decimalSeparator, char listSeparator) {
     TFieldTable file;
     file.FileName = FileName;
     bool whole = true;
-    if (file.readFile(decimalSeparator, listSeparator, whole) != 0) return -4;
+    const std::unique_ptr<TPortableIniFile> ini = openFile();
+    if (!ini || file.readFrom(*ini, decimalSeparator, listSeparator, whole) != 0) return -4;
     fieldsBefore_ = file.count();
-    saved_.take(FileName, [this](TPortableIniFile& ini) { ini.writeInteger(fieldsSection, "Count", fieldsBefore_); });
+    saved_.takeWithNumberedSections(
+        FileName, [this](TPortableIniFile& written) { written.writeInteger(fieldsSection, "Count", fieldsBefore_); },
+        *ini);
   }
   const auto write = [&](TPortableIniFile& ini) { writeTo(ini, decimalSeparator, listSeparator); };
   return saved_.save(FileName, write) ? 0 : -4;

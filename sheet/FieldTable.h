@@ -127,7 +127,9 @@ class TFieldTable {
  private:
   // whole: false when reading passed over part of the file or the file
   // contradicts itself (see loadFromFile).
-  int readFile(char decimalSeparator, char listSeparator, bool& whole);
+  int readFrom(const TPortableIniFile& ini, char decimalSeparator, char listSeparator, bool& whole);
+  // The file as read; null when reading could not even begin.
+  std::unique_ptr<TPortableIniFile> openFile() const;
   void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
 
   TSettingsBaseline saved_;
