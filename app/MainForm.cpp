@@ -26,7 +26,6 @@
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
 #include "model/MonthSets.h"
-#include "model/OptionsBaseline.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -539,7 +538,7 @@ void TmainForm::loadMacroGUIoptions() {
   if (!guiOptionsRead_)
     savedGUIoptions_.forget();
   else if (*guiOptionsRead_)
-    takeOptions(savedGUIoptions_, paths_.guiOptionsFileName, write, ini);
+    savedGUIoptions_.take(paths_.guiOptionsFileName, write, ini);
   else
     savedGUIoptions_.take(paths_.guiOptionsFileName, write);
 }
@@ -556,7 +555,7 @@ void TmainForm::getInitialPortfolioPicks() {
     const TPortableIniFile ini(fileName);
     picks.loadGUIoptions(ini);
     // Options that could not be read are not written back as defaults.
-    takeOptions(saved, fileName, write, ini);
+    saved.take(fileName, write, ini);
   }
   picks.listFolios();
   application().available();

@@ -8,10 +8,14 @@
 
 namespace {
 
+bool readsAsWholeNumber(const std::string& text) {
+  int whole = 0;
+  return iniTextToInteger(text, whole);
+}
+
 bool readsAsNumber(const std::string& text) {
   double real = 0;
-  int whole = 0;
-  return iniTextToFloat(text, real) || iniTextToInteger(text, whole);
+  return iniTextToFloat(text, real) || readsAsWholeNumber(text);
 }
 
 struct TStandIn {
@@ -27,9 +31,11 @@ bool sameNumber(const std::string& one, const std::string& other) {
 }
 
 // Where the object shows a number and the file holds text that reads as
-// none, the object's number only stands in for that text; where the file
-// spells the same number otherwise ("0.25" for the long form the program
-// writes), the object's spelling is no change either.
+// none, or a whole number and the file one that is none
+// ("Width=9223372036854775808", "1E300", "12.5"), the object's number only
+// stands in for that text; where the file spells the same number otherwise
+// ("0.25" for the long form the program writes), the object's spelling is
+// no change either.
 std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TPortableIniFile& read,
                                          std::vector<TStandIn>& sameNumbers) {
   std::vector<TStandIn> standIns;
@@ -41,7 +47,8 @@ std::vector<TStandIn> standInsForNumbers(const TPortableIniFile& shown, const TP
     for (const std::string& key : keys) {
       std::string number = shown.readString(section, key, "");
       const std::string held = read.readString(section, key, "");
-      if (!held.empty() && readsAsNumber(number) && !readsAsNumber(held))
+      if (!held.empty() && ((readsAsNumber(number) && !readsAsNumber(held)) ||
+                            (readsAsWholeNumber(number) && !readsAsWholeNumber(held))))
         standIns.push_back({section, key, std::move(number)});
       else if (held != number && sameNumber(held, number))
         sameNumbers.push_back({section, key, std::move(number)});
