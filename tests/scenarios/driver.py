@@ -207,10 +207,15 @@ class Program:
 
     def read_cell(self):
         """The current cell's text as its editor shows it: the editor is
-        opened with Enter, its text copied and the editor left with Esc."""
-        self.key("Return")
-        text = self.copied("End", "shift+Home", "ctrl+c")
-        self.key("Escape")
+        opened with Enter, its text copied and the editor left with Esc.
+        An Enter that opened no editor (seen now and then after a refused
+        entry was given up) copies nothing: Esc, and Enter once more."""
+        for _ in range(2):
+            self.key("Return")
+            text = self.copied("End", "shift+Home", "ctrl+c", seconds=20)
+            self.key("Escape")
+            if text != NOTHING_COPIED:
+                return text
         return text
 
     def exit(self, seconds=60):
