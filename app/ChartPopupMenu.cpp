@@ -18,6 +18,7 @@
 #include "chart/SourceTable.h"
 #include "controls/GalleryForm.h"
 #include "model/LanguageStrings.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
 #include "model/Directories.h"
@@ -324,7 +325,6 @@ void TchartPopupMenu::sourcesClick() {
   if (popupTarget == nullptr) return;
   THourglass hourglass;
   const TMainPaths& paths = owner_.paths();
-  const TLocaleSettings& locale = localeSettings();
   TSheetGraph* view = popupTarget;
   bool accepted = false;
   bool favouritesChanged = false;
@@ -338,8 +338,7 @@ void TchartPopupMenu::sourcesClick() {
                                   [this](TchartSourceForm*) { chartDataSourceApply(); });
     editor.saveGUIoptions(paths.guiOptionsFileName);
     favouritesChanged = editor.favouritesChanged();
-    if (favouritesChanged)
-      owner_.chartFavorites->saveToFile(paths.chartFavsFileName, locale.decimalSeparator, locale.listSeparator);
+    if (favouritesChanged) saveFavourites(*owner_.chartFavorites, paths.chartFavsFileName);
   } else {
     TgraphSourceForm editor(getDirectory("<DATA>"));
     editor.setSheetImageList(&owner_.imageList);
@@ -356,11 +355,23 @@ void TchartPopupMenu::sourcesClick() {
     if (accepted) view->setXFormulas(fromX, toX, steps, false);
     editor.saveGUIoptions(paths.guiOptionsFileName);
     favouritesChanged = editor.favouritesChanged();
-    if (favouritesChanged)
-      owner_.graphFavorites->saveToFile(paths.graphFavsFileName, locale.decimalSeparator, locale.listSeparator);
+    if (favouritesChanged) saveFavourites(*owner_.graphFavorites, paths.graphFavsFileName);
   }
   if (accepted && popupTarget == view) saveTarget();
   view->rebuild();
+}
+
+void TchartPopupMenu::saveFavourites(TSourceTable& favourites, const std::string& fileName) {
+  const TLocaleSettings& locale = localeSettings();
+  // A save refused (another program added a favourite under the number
+  // the user's takes) or failed is told at once: the favourites shown stay
+  // as the user left them, and the next change saves them again.
+  while (favourites.saveToFile(fileName, locale.decimalSeparator, locale.listSeparator) != 0) {
+    const int answer = owner_.messageBox().show(owner_.handle(), "Failed to save " + fileName + "." +
+                                                                     refusedSavesText({fileName}),
+                                                commonString(4), MB_RETRYCANCEL | MB_ICONSTOP);
+    if (answer != IDRETRY) return;
+  }
 }
 
 void TchartPopupMenu::chartDataSourceApply() {

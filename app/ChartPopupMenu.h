@@ -60,6 +60,7 @@ class TchartPopupMenu : public TPopupMenu {
   void graphDataSourceApply(const std::string& fromX, const std::string& toX, const std::string& steps);
   int saveTarget();
   TSourceTable& favourites() const;
+  void saveFavourites(TSourceTable& favourites, const std::string& fileName);
   std::string templateFile() const;
   void galleryAddClick();
   void makeDefaultClick();

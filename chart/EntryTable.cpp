@@ -65,6 +65,8 @@ int TEntryTable::loadFromIni(const TPortableIniFile& ini, const std::string& sec
 int TEntryTable::saveToIni(TPortableIniFile& ini, const std::string& section) const {
   int result = 0;
   try {
+    // The section anew: an entry deleted takes its keys with it.
+    ini.eraseSection(section);
     ini.writeInteger(section, "Count", count());
     for (int k = 1; k <= count(); ++k) {
       const int entryResult = entries_[k - 1]->saveToIni(ini, section, std::to_string(k));

@@ -45,15 +45,18 @@ TSliderForm::~TSliderForm() { killAll(); }
 int TSliderForm::scaled(int pixels) const { return MulDiv(pixels, pixelsPerInch_, 96); }
 
 void TSliderForm::loadGUIoptions(const std::string& fileName) {
-  TPortableIniFile ini(fileName);
+  const TPortableIniFile ini(fileName);
   setSize(ini.readInteger("SliderForm", "Width", width()), height());
+  // A width the file spells so that it reads as none stays as spelled
+  // until the user sizes the window.
+  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
-void TSliderForm::saveGUIoptions(const std::string& fileName) const {
-  TPortableIniFile ini(fileName);
-  ini.writeInteger("SliderForm", "Width", width());
-  ini.updateFile();
+void TSliderForm::saveGUIoptions(const std::string& fileName) {
+  savedGUIoptions_.save(fileName, [this](TPortableIniFile& ini) { writeGUIoptions(ini); });
 }
+
+void TSliderForm::writeGUIoptions(TPortableIniFile& ini) const { ini.writeInteger("SliderForm", "Width", width()); }
 
 void TSliderForm::killAll() {
   notifyTimer.setEnabled(false);

@@ -8,6 +8,7 @@
 
 #include "chart/SliderScale.h"
 #include "chart/SliderScrolling.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Form.h"
 #include "platform/Timer.h"
 
@@ -30,7 +31,7 @@ class TSliderForm : public TForm {
   ~TSliderForm() override;
 
   void loadGUIoptions(const std::string& fileName);
-  void saveGUIoptions(const std::string& fileName) const;
+  void saveGUIoptions(const std::string& fileName);
 
   // Builds the sliders and shows the window modally; returns when it has
   // closed. Nothing is shown for a table without adjustable parameters.
@@ -84,6 +85,7 @@ class TSliderForm : public TForm {
   void updateScrollBar();
   void scrollSliderIntoView(int index);
   void scrollMessage(WORD code);
+  void writeGUIoptions(TPortableIniFile& ini) const;
 
   bool updatingTrackBar_ = false;
   bool updatingEdits_ = false;
@@ -97,4 +99,5 @@ class TSliderForm : public TForm {
   int maximumHeight_ = 0;  // the window as tall as its groups; 0: none
   bool autoScroll_ = false;
   TSliderScrolling scrolling_;
+  TSettingsBaseline savedGUIoptions_;
 };

@@ -279,7 +279,7 @@ void TSourceEditorForm::setSheetImageList(const TImageList* images) {
 
 void TSourceEditorForm::loadGUIoptions(const std::string& fileName) {
   layoutFile_ = fileName;
-  TPortableIniFile ini(fileName);
+  const TPortableIniFile ini(fileName);
   const std::string section = name;
   const int w = ini.readInteger(section, "Width", width());
   const int h = ini.readInteger(section, "Height", height());
@@ -300,10 +300,16 @@ void TSourceEditorForm::loadGUIoptions(const std::string& fileName) {
   favouritesPanel_->setSize(ini.readInteger(section, "FavsWidth", favouritesPanel_->width()), favouritesPanel_->height());
   favouritesBtn_->setChecked(favouritesVisible);
   showFavourites(favouritesVisible);
+  // A size the file spells so that it reads as none stays as spelled until
+  // the user changes it.
+  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
-void TSourceEditorForm::saveGUIoptions(const std::string& fileName) const {
-  TPortableIniFile ini(fileName);
+void TSourceEditorForm::saveGUIoptions(const std::string& fileName) {
+  savedGUIoptions_.save(fileName, [this](TPortableIniFile& ini) { writeGUIoptions(ini); });
+}
+
+void TSourceEditorForm::writeGUIoptions(TPortableIniFile& ini) const {
   const std::string section = name;
   const RECT place = bounds();
   ini.writeInteger(section, "Left", place.left);
@@ -321,7 +327,6 @@ void TSourceEditorForm::saveGUIoptions(const std::string& fileName) const {
   }
   ini.writeBool(section, "FavsVisible", favouritesPanel_->visible());
   ini.writeInteger(section, "FavsWidth", favouritesPanel_->width());
-  ini.updateFile();
 }
 
 // ---- The editing run ----

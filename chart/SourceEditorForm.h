@@ -4,6 +4,7 @@
 #include <string>
 
 #include "chart/SourceEditModel.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Form.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
@@ -33,7 +34,7 @@ class TSourceEditorForm : public TForm {
   void setTextEditorPopupMenu(TPopupMenu* menu) { textEditorPopupMenu_ = menu; }
   void setLanguageFile(const std::string& fileName) { languageFile_ = fileName; }
   void loadGUIoptions(const std::string& fileName);
-  void saveGUIoptions(const std::string& fileName) const;
+  void saveGUIoptions(const std::string& fileName);
 
   // The editing run without its message loop, for editSources and tests:
   // begin fills the editor, finish stores the row heights and, after OK,
@@ -117,6 +118,7 @@ class TSourceEditorForm : public TForm {
   void updateSourceTools();
   void updateEntryTools(bool parameters);
   void updateFavouriteTools();
+  void writeGUIoptions(TPortableIniFile& ini) const;
 
   bool chart_;
   bool result_ = false;
@@ -125,6 +127,7 @@ class TSourceEditorForm : public TForm {
   TPopupMenu* textEditorPopupMenu_ = nullptr;
   std::string languageFile_;
   std::string layoutFile_;
+  TSettingsBaseline savedGUIoptions_;
   TPageControl* pages_ = nullptr;
   TSheetPanel* sourcesSheet_ = nullptr;
   TSheetPanel* symbolsSheet_ = nullptr;

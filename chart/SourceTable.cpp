@@ -132,15 +132,30 @@ int TSourceTable::saveToIni(TPortableIniFile& ini, char decimalSeparator, char l
 
 int TSourceTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   try {
-    TPortableIniFile ini(fileName);
-    if (ini.readFailed()) return -3;
-    return loadFromIni(ini, decimalSeparator, listSeparator);
+    const TPortableIniFile ini(fileName);
+    const int result = ini.readFailed() ? -3 : loadFromIni(ini, decimalSeparator, listSeparator);
+    // A file that could not be read is not written over with the table
+    // that stood in for it unless the user changes that.
+    readFrom_ = fileName;
+    saved_.takeWithNumberedSections(
+        fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+          saveToIni(file, decimalSeparator, listSeparator);
+        },
+        ini);
+    return result;
   } catch (...) {
     return -3;
   }
 }
 
-int TSourceTable::saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator) const {
+int TSourceTable::saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
+  if (fileName == readFrom_) {
+    int result = 0;
+    const bool saved = saved_.save(fileName, [&](TPortableIniFile& ini) {
+      result = saveToIni(ini, decimalSeparator, listSeparator);
+    });
+    return saved ? result : -4;
+  }
   try {
     TPortableIniFile ini(fileName);
     const int result = saveToIni(ini, decimalSeparator, listSeparator);

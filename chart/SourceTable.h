@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "chart/Source.h"
+#include "model/SettingsBaseline.h"
 
 class TPortableIniFile;
 
@@ -35,12 +36,20 @@ class TSourceTable {
   int loadFromIni(const TPortableIniFile& ini, char decimalSeparator, char listSeparator);
   // 0 or -4. Sections of sources beyond the new count are erased.
   int saveToIni(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
+  // What it read is what the file holds as far as the table knows (see
+  // TSettingsBaseline).
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Replaces the file only once the new text is complete; -4 when that
-  // fails, the old file then stays as it was.
-  int saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator) const;
+  // fails, the old file then stays as it was. Into the file it was read
+  // from, the table writes only what changed since, and a source another
+  // program added meanwhile under a number the table adds refuses the save
+  // (and says why) instead of being overwritten. A file the table was not
+  // read from is written as the table's own.
+  int saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator);
 
  private:
   TSourceClass sourceClass_;
   std::vector<std::unique_ptr<TSource>> sources_;
+  std::string readFrom_;
+  TSettingsBaseline saved_;
 };

@@ -570,11 +570,17 @@ void TfieldEditForm::loadGUIoptions(const std::string& fileName) {
     sheetPanel_->setColWidth(column, ini.readInteger(layoutSection, "ColWidth" + std::to_string(column),
                                                      sheetPanel_->getColWidth(column)));
   sheetPanel_->sheet().setRowHeight(1, ini.readInteger(layoutSection, "FixedHeight", sheetPanel_->getRowHeight(1)));
+  // A place the file spells so that it reads as none stays as spelled
+  // until the user moves the window.
+  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
 void TfieldEditForm::saveGUIoptions(const std::string& fileName) {
   layoutFile_ = fileName;
-  TPortableIniFile ini(fileName);
+  savedGUIoptions_.save(fileName, [this](TPortableIniFile& ini) { writeGUIoptions(ini); });
+}
+
+void TfieldEditForm::writeGUIoptions(TPortableIniFile& ini) const {
   const RECT at = bounds();
   ini.writeInteger(layoutSection, "Left", at.left);
   ini.writeInteger(layoutSection, "Top", at.top);
@@ -583,7 +589,6 @@ void TfieldEditForm::saveGUIoptions(const std::string& fileName) {
   for (int column = 1; column <= TFieldEditModel::columnCount; ++column)
     ini.writeInteger(layoutSection, "ColWidth" + std::to_string(column), sheetPanel_->getColWidth(column));
   ini.writeInteger(layoutSection, "FixedHeight", sheetPanel_->getRowHeight(1));
-  ini.updateFile();
 }
 
 void TfieldEditForm::loadTranslations(const std::string& languageFile) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/FieldEditModel.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Form.h"
 
 class TButton;
@@ -82,6 +83,7 @@ class TfieldEditForm : public TForm {
   void placeButtons();
   void setCurrentRow(int row);
   void popupAtButton(TPopupMenu& menu, TControl& button);
+  void writeGUIoptions(TPortableIniFile& ini) const;
 
   std::unique_ptr<TFieldEditModel> model_;
   TFieldTable* callerTable_ = nullptr;
@@ -89,6 +91,7 @@ class TfieldEditForm : public TForm {
   bool accepted_ = false;
   bool filling_ = false;
   std::string layoutFile_;
+  TSettingsBaseline savedGUIoptions_;
   std::string languageFile_;
   TPopupMenu* textEditorPopupMenu_ = nullptr;
 

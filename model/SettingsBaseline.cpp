@@ -94,6 +94,13 @@ std::unique_ptr<TPortableIniFile> TSettingsBaseline::written(const std::string& 
   return ini;
 }
 
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::writtenOverBaseline(const std::string& fileName,
+                                                                         const TWriter& write) const {
+  auto ini = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{*baseline_});
+  write(*ini);
+  return ini;
+}
+
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) { takeFrom(fileName, write, nullptr); }
 
 void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read) {
@@ -148,7 +155,7 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, 
 }
 
 void TSettingsBaseline::retake() {
-  if (baseline_) baseline_ = compact(*written(fileName_, write_));
+  if (baseline_) baseline_ = compact(*writtenOverBaseline(fileName_, write_));
 }
 
 void TSettingsBaseline::takeAsRead(const std::string& section, const std::string& key,
@@ -207,13 +214,13 @@ bool TSettingsBaseline::knows(const std::string& fileName) const {
 
 bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit) {
   try {
-    std::unique_ptr<TPortableIniFile> now = written(fileName, write);
     const TPortableIniFile nothing(fileName, TPortableIniFile::TNewFile{});
     // Without a baseline of the file what the object holds is written
     // whole, else the file would come back holding only what changed.
     const bool known = knows(fileName);
     const std::unique_ptr<TPortableIniFile> taken = known ? baseline() : nullptr;
     const TPortableIniFile& before = known ? *taken : nothing;
+    std::unique_ptr<TPortableIniFile> now = known ? writtenOverBaseline(fileName, write) : written(fileName, write);
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});

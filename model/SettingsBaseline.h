@@ -14,7 +14,10 @@
 // written at all (a read-only one raises no failure).
 class TSettingsBaseline {
  public:
-  // Writes the object's settings into a settings file.
+  // Writes the object's settings into a settings file. At a save it writes
+  // over what it gave last: it removes a key by writing it empty and a
+  // section (a list it writes anew, an entry deleted) by erasing it; a key
+  // it leaves out keeps what the file holds.
   using TWriter = std::function<void(TPortableIniFile& ini)>;
 
   // After reading the file, readable or not: what the writer gives now is
@@ -53,7 +56,7 @@ class TSettingsBaseline {
   void takeAsRead(const std::string& section, const std::string& key, const TPortableIniFile& read);
 
   // Writes into the file what the writer gives differently from the
-  // baseline, which then becomes what the writer gave. A file that cannot
+  // baseline, which then becomes what the writer gave over it. A file that cannot
   // be read is not written, and nothing changed writes nothing; a file
   // missing by then is written whole. True when
   // nothing needed writing or the write succeeded.
@@ -89,6 +92,11 @@ class TSettingsBaseline {
   bool addsNumberedSectionsApart(const TPortableIniFile& before, const TPortableIniFile& now,
                                  TPortableIniFile& asItStands);
   std::unique_ptr<TPortableIniFile> baseline() const;
+  // What the writer gives written over the baseline: a key is removed only
+  // where the writer means it (writes it empty, erases its section); one it
+  // leaves out for a reason of its own (a zoomed window, a control not
+  // made) keeps what the file holds. Known: there is a baseline.
+  std::unique_ptr<TPortableIniFile> writtenOverBaseline(const std::string& fileName, const TWriter& write) const;
 
   TWriter write_;
   std::string fileName_;

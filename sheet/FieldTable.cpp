@@ -1,6 +1,7 @@
 #include "sheet/FieldTable.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -270,6 +271,9 @@ void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char lis
     ini.writeInteger(fieldsSection, "DefaultRowWiseWidth", DefaultRowWiseWidth);
     ini.writeInteger(fieldsSection, "DefaultColWiseHeight", DefaultColWiseHeight);
   }
+  // Each field's section anew: a field deleted takes its section with it,
+  // and one moved up keeps none of the keys of the field it replaces.
+  ini.eraseNumberedSections("", "", first, std::numeric_limits<long long>::max());
   for (int i = 0; i < count(); ++i) {
     Fields[static_cast<std::size_t>(i)]->saveToIni(ini, std::to_string(first + i), listSeparator, decimalSeparator);
   }

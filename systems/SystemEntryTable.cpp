@@ -66,6 +66,8 @@ int TSystemEntryTable::saveToIni(TPortableIniFile& ini, const std::string& baseN
                                  TFormulaSeparators separators) const {
   try {
     ini.writeInteger(baseName, "Count", count());
+    // An entry deleted takes its section with it.
+    ini.eraseNumberedSections(baseName, "", count() + 1, std::numeric_limits<long long>::max());
     int result = 0;
     for (int i = 0; i < count(); ++i) {
       const int code = items_[static_cast<size_t>(i)]->saveToIni(ini, baseName + std::to_string(i + 1), separators);

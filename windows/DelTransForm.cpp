@@ -114,11 +114,16 @@ void TdelTransForm::loadGUIoptions(const std::string& fileName) {
   const TPortableIniFile ini(fileName);
   setBounds(ini.readInteger(optionsSection, "Left", left()), ini.readInteger(optionsSection, "Top", top()), width(),
             height());
+  // A place the file spells so that it reads as none stays as spelled
+  // until the user moves the dialog.
+  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
-void TdelTransForm::saveGUIoptions(const std::string& fileName) const {
-  TPortableIniFile ini(fileName);
+void TdelTransForm::saveGUIoptions(const std::string& fileName) {
+  savedGUIoptions_.save(fileName, [this](TPortableIniFile& ini) { writeGUIoptions(ini); });
+}
+
+void TdelTransForm::writeGUIoptions(TPortableIniFile& ini) const {
   ini.writeInteger(optionsSection, "Left", left());
   ini.writeInteger(optionsSection, "Top", top());
-  ini.updateFile();
 }

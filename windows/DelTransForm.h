@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "model/SettingsBaseline.h"
 #include "platform/Form.h"
 #include "windows/TransactionRanges.h"
 
@@ -23,7 +24,7 @@ class TdelTransForm : public TForm {
   // closed by OK, first and last then the range chosen.
   bool execute(int32_t a, int32_t b, int32_t& first, int32_t& last);
   void loadGUIoptions(const std::string& fileName);
-  void saveGUIoptions(const std::string& fileName) const;
+  void saveGUIoptions(const std::string& fileName);
   void loadTranslations() {}
 
   const TNumberRange& range() const { return range_; }
@@ -40,6 +41,7 @@ class TdelTransForm : public TForm {
   void validate();
   void showRange();
   void okBtnClick();
+  void writeGUIoptions(TPortableIniFile& ini) const;
 
   TNumberRange range_;
   TBevel* transNrGroupBox_ = nullptr;
@@ -55,4 +57,5 @@ class TdelTransForm : public TForm {
   TButton* okBtn_ = nullptr;
   std::unique_ptr<TToolTips> hints_;
   bool accepted_ = false;
+  TSettingsBaseline savedGUIoptions_;
 };

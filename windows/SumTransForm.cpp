@@ -115,12 +115,17 @@ void TsumTransForm::loadGUIoptions(const std::string& fileName) {
   setBounds(ini.readInteger(optionsSection, "Left", left()), ini.readInteger(optionsSection, "Top", top()), width(),
             height());
   delCheckBox_->setChecked(ini.readBool(optionsSection, "Delete", delCheckBox_->checked()));
+  // A place the file spells so that it reads as none stays as spelled
+  // until the user moves the dialog.
+  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
-void TsumTransForm::saveGUIoptions(const std::string& fileName) const {
-  TPortableIniFile ini(fileName);
+void TsumTransForm::saveGUIoptions(const std::string& fileName) {
+  savedGUIoptions_.save(fileName, [this](TPortableIniFile& ini) { writeGUIoptions(ini); });
+}
+
+void TsumTransForm::writeGUIoptions(TPortableIniFile& ini) const {
   ini.writeInteger(optionsSection, "Left", left());
   ini.writeInteger(optionsSection, "Top", top());
   ini.writeBool(optionsSection, "Delete", delCheckBox_->checked());
-  ini.updateFile();
 }

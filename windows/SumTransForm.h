@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "model/SettingsBaseline.h"
 #include "platform/Form.h"
 #include "windows/TransactionRanges.h"
 
@@ -23,7 +24,7 @@ class TsumTransForm : public TForm {
   bool execute(double& start, double& end, bool& deleteSource, double& destination, double lowest,
                double highest);
   void loadGUIoptions(const std::string& fileName);
-  void saveGUIoptions(const std::string& fileName) const;
+  void saveGUIoptions(const std::string& fileName);
   void loadTranslations() {}
 
   TDateTimePicker& startDateTimePicker() const { return *startDateTimePicker_; }
@@ -39,6 +40,7 @@ class TsumTransForm : public TForm {
  private:
   void showDates();
   void okBtnClick();
+  void writeGUIoptions(TPortableIniFile& ini) const;
 
   TMergeDates dates_;
   TBevel* sourceGroupBox_ = nullptr;
@@ -57,4 +59,5 @@ class TsumTransForm : public TForm {
   TButton* okBtn_ = nullptr;
   std::unique_ptr<TToolTips> hints_;
   bool accepted_ = false;
+  TSettingsBaseline savedGUIoptions_;
 };

@@ -12,6 +12,7 @@
 #include "chart/ChartSourceForm.h"
 #include "chart/GraphSourceForm.h"
 #include "chart/SourceEditModel.h"
+#include "chart/SliderForm.h"
 #include "controls/SheetPanel.h"
 #include "model/UnreadableFiles.h"
 #include "platform/Bitmap.h"
@@ -666,4 +667,27 @@ TEST(SourceEditor, EscapeEndsAnEditInPlaceBeforeItClosesTheEditor) {
   EXPECT_TRUE(stayed[0]);
   EXPECT_TRUE(stayed[1]);
   EXPECT_TRUE(stayed[2]);
+}
+
+// A size the file spells so that it reads as none was written over with
+// the window's own after a mere load and close: it stays until the user
+// changes it.
+TEST(SourceEditor, ASizeThatDoesNotReadStaysUntilTheWindowIsSized) {
+  TTemporaryFolder folder;
+  const std::string options = folder.path() + "GUIoptions.INI";
+  const std::string text = "[ChartSourceEditor]\r\nWidth=9223372036854775808\r\n"
+                           "[SliderForm]\r\nWidth=412.5\r\n";
+  writeWholeFile(options, text);
+  TchartSourceForm editor(folder.path());
+  editor.loadGUIoptions(options);
+  editor.saveGUIoptions(options);
+  TSliderForm sliders;
+  sliders.loadGUIoptions(options);
+  sliders.saveGUIoptions(options);
+  const TPortableIniFile saved(options);
+  EXPECT_EQ(saved.readString("ChartSourceEditor", "Width", ""), "9223372036854775808");
+  EXPECT_EQ(saved.readString("SliderForm", "Width", ""), "412.5");
+  sliders.setSize(300, sliders.height());
+  sliders.saveGUIoptions(options);
+  EXPECT_EQ(TPortableIniFile(options).readInteger("SliderForm", "Width", 0), 300);
 }

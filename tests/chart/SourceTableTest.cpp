@@ -7,6 +7,7 @@
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -213,4 +214,47 @@ TEST(SourceTableFile, AFailedSaveReportsMinusFourAndKeepsTheFile) {
   TSourceTable table(TSource::create);
   addSource(table, "x");
   EXPECT_EQ(table.saveToFile(folder.path() + "no such folder\\Sources.ini", '.', ','), -4);
+}
+
+// Favourites read from their file: one another program added meanwhile
+// under the number the user's new one takes was overwritten, key by key,
+// and the save said it went through. It is refused and why is told; a
+// favourite deleted takes its sections with it, and one the other program
+// added beyond what the table writes stays.
+TEST(SourceTableFile, AFavouriteAnotherProgramAddedUnderTheSameNumberIsNotOverwritten) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "ChartFavs.INI";
+  {
+    TSourceTable written(TSource::create);
+    for (const char* caption : {"a", "b"}) addSource(written, caption)->insertSymbol(0, "k", "1", "");
+    ASSERT_EQ(written.saveToFile(fileName, '.', ','), 0);
+  }
+  TSourceTable favourites(TSource::create);
+  ASSERT_EQ(favourites.loadFromFile(fileName, '.', ','), 0);
+  {
+    TPortableIniFile other(fileName);
+    other.writeInteger("Sources", "Count", 3);
+    other.writeString("2", "Caption", "theirs");
+  }
+  const std::string theirs = readWholeFile(fileName);
+  addSource(favourites, "mine");
+  EXPECT_EQ(favourites.saveToFile(fileName, '.', ','), -4);
+  EXPECT_EQ(readWholeFile(fileName), theirs);
+  EXPECT_EQ(refusedSaveText(fileName),
+            fileName + " was changed by another program meanwhile, which added a section [2] as this program did");
+
+  // Read again, the user's change goes in beside what the file holds.
+  ASSERT_EQ(favourites.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(favourites.count(), 3);
+  favourites.deleteSource(0);
+  ASSERT_EQ(favourites.saveToFile(fileName, '.', ','), 0);
+  TSourceTable loaded(TSource::create);
+  ASSERT_EQ(loaded.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(loaded.count(), 2);
+  EXPECT_EQ(loaded.getSource(0)->Caption, "b");
+  EXPECT_EQ(loaded.getSource(0)->symbolCount(), 1);
+  EXPECT_EQ(loaded.getSource(1)->Caption, "theirs");
+  const TPortableIniFile saved(fileName);
+  EXPECT_FALSE(saved.sectionExists("2"));
+  EXPECT_EQ(saved.readString("1_symbols", "1_Symbol", ""), "") << "the symbol of the favourite moved up";
 }

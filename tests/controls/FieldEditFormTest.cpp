@@ -3,12 +3,14 @@
 #include "controls/FieldEditForm.h"
 #include "controls/GetStringForm.h"
 #include "controls/SheetPanel.h"
+#include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -259,4 +261,20 @@ TEST(FieldEditForm, TheFieldKindListShowsEveryKindWhenItDrops) {
   EXPECT_EQ(items, 28);
   EXPECT_GE(shown, items);
   EXPECT_EQ(top, 0);
+}
+
+// A place the file spells so that it reads as none was written over with
+// where the editor stood after a mere load and close: it stays until the
+// user moves the editor.
+TEST(FieldEditForm, APlaceThatDoesNotReadStaysUntilTheEditorIsMoved) {
+  TTemporaryFolder folder;
+  const std::string options = folder.path() + "GUIoptions.INI";
+  writeWholeFile(options, "[FieldEditor]\r\nLeft=9223372036854775808\r\nTop=30\r\n");
+  TfieldEditForm form;
+  form.loadGUIoptions(options);
+  form.saveGUIoptions(options);
+  EXPECT_EQ(TPortableIniFile(options).readString("FieldEditor", "Left", ""), "9223372036854775808");
+  form.setBounds(25, 30, form.width(), form.height());
+  form.saveGUIoptions(options);
+  EXPECT_EQ(TPortableIniFile(options).readInteger("FieldEditor", "Left", 0), 25);
 }

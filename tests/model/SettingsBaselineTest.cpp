@@ -354,6 +354,44 @@ TEST_F(SettingsBaseline, ANumberedSectionBothProgramsAddedIsNotMergedIntoOne) {
   EXPECT_EQ(readWholeFile(file), "[Fields]\r\nCount=3\r\n[2]\r\nContent=PORTFOLIO_NAV(P)\r\n");
 }
 
+// A writer leaves keys out for reasons of its own (a main window zoomed, a
+// control not made): the save once took each for a key deleted, and a
+// maximised window's close lost its size and place. The file keeps what it
+// holds for them at this save and the next, while a key written empty (a
+// property cleared) and the entries of a section written anew (a list
+// shortened) go.
+TEST_F(SettingsBaseline, AKeyTheWriterLeavesOutKeepsWhatTheFileHolds) {
+  bool zoomed = false;
+  int left = 10;
+  std::string note = "old";
+  std::vector<std::string> recent = {"a", "b"};
+  const TSettingsBaseline::TWriter write = [&](TPortableIniFile& ini) {
+    if (!zoomed) {
+      ini.writeInteger("Window", "Left", left);
+      ini.writeInteger("Window", "Width", 800);
+    }
+    ini.writeBool("Window", "Maximized", zoomed);
+    ini.writeString("Window", "Note", note);
+    ini.eraseSection("Recent");
+    for (size_t i = 0; i < recent.size(); ++i) ini.writeString("Recent", std::to_string(i), recent[i]);
+  };
+  writeWholeFile(file, "[Window]\r\nLeft=10\r\nWidth=800\r\nMaximized=0\r\nNote=old\r\n[Recent]\r\n0=a\r\n1=b\r\n");
+  baseline.take(file, write, TPortableIniFile(file));
+  zoomed = true;
+  ASSERT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file),
+            "[Window]\r\nLeft=10\r\nWidth=800\r\nMaximized=1\r\nNote=old\r\n[Recent]\r\n0=a\r\n1=b\r\n");
+  note.clear();
+  recent = {"a"};
+  ASSERT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file), "[Window]\r\nLeft=10\r\nWidth=800\r\nMaximized=1\r\n[Recent]\r\n0=a\r\n");
+  // Restored, the window's own place is written again.
+  zoomed = false;
+  left = 20;
+  ASSERT_TRUE(baseline.save(file, write));
+  EXPECT_EQ(readWholeFile(file), "[Window]\r\nLeft=20\r\nWidth=800\r\nMaximized=0\r\n[Recent]\r\n0=a\r\n");
+}
+
 // A folder under the file's name is a file that cannot be read, not a
 // missing one: a save with nothing changed tries no write (which would
 // fail and ask at every close), and one with a change fails.

@@ -552,3 +552,23 @@ TEST(FieldTable, AMissingFileIsToldOfAndMadeOnlyForTheFieldsAdded) {
   EXPECT_EQ(back.items(0)->Header, "Added");
   EXPECT_TRUE(takeLoadFailures().empty());
 }
+
+// A field deleted takes its section with it, and the field moved up into
+// its number keeps none of the deleted one's keys (a font, written only
+// while its font and fill are on).
+TEST(FieldTable, AFieldDeletedTakesItsSectionAndKeysWithIt) {
+  TTemporaryFolder folder;
+  const std::string fileName = folder.path() + "Fields.INI";
+  writeWholeFile(fileName, "[Fields]\r\nCount=3\r\n[0]\r\nHeader=A\r\nFontAndFill=1\r\nFontName=Arial\r\n"
+                           "[1]\r\nHeader=B\r\n[2]\r\nHeader=C\r\n");
+  TFieldTable table;
+  ASSERT_EQ(table.loadFromFile(fileName, '.', ','), 0);
+  ASSERT_EQ(table.deleteField(0), 0);
+  ASSERT_EQ(table.save('.', ','), 0);
+  const TPortableIniFile saved(fileName);
+  EXPECT_EQ(saved.readString("Fields", "Count", ""), "2");
+  EXPECT_EQ(saved.readString("0", "Header", ""), "B");
+  EXPECT_EQ(saved.readString("0", "FontName", ""), "");
+  EXPECT_EQ(saved.readString("1", "Header", ""), "C");
+  EXPECT_FALSE(saved.sectionExists("2"));
+}

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
 #include "systems/System.h"
 #include "tests/support/TestFolders.h"
 
@@ -166,4 +167,22 @@ TEST(SystemIni, SavesInKeyOrderAndReadsEveryTextBackUnchanged) {
   EXPECT_EQ(loaded.Rules().rule(0)->Flag(), "\"BUY\"");
   EXPECT_EQ(loaded.Rules().rule(0)->TransactionComment(), "");
   EXPECT_EQ(loaded.FromDate(), 45003.5);
+}
+
+// A rule deleted takes its section with it at a save that writes only
+// what changed.
+TEST(SystemIni, ARuleDeletedTakesItsSectionWithIt) {
+  TTemporaryFolder folder;
+  const std::string name = folder.path() + "System.INI";
+  TSystem system;
+  for (const char* symbol : {"A", "B", "C"}) system.Rules().addRule(-1, -1, symbol, system.Rules().count());
+  const TSettingsBaseline::TWriter write = [&](TPortableIniFile& ini) { system.saveToIni(ini, {'.', ','}); };
+  TSettingsBaseline saved;
+  ASSERT_TRUE(saved.save(name, write));
+  ASSERT_TRUE(TPortableIniFile(name).sectionExists("Rule3"));
+  ASSERT_EQ(system.Rules().deleteEntry(1), 0);
+  ASSERT_TRUE(saved.save(name, write));
+  const TPortableIniFile ini(name);
+  EXPECT_EQ(ini.readString("Rule2", "AssetSymbol", ""), "C");
+  EXPECT_FALSE(ini.sectionExists("Rule3"));
 }

@@ -120,3 +120,27 @@ TEST(SumTransForm, KeepsItsDatesConsistentAndRemembersItsPlaceAndChoice) {
   TModalDriver cancel(again, {[&] { postKey(again.okBtn().handle(), VK_ESCAPE); }});
   EXPECT_FALSE(again.execute(start, end, deleteSource, destination, day(2024, 1, 1), day(2024, 1, 30)));
 }
+
+// A place the file spells so that it reads as none was written over with
+// where the dialog stood after a mere load and close: it stays, and the
+// file with it, until the user moves the dialog.
+TEST(TransactionDialogs, APlaceThatDoesNotReadStaysUntilTheDialogIsMoved) {
+  TTemporaryFolder folder;
+  const std::string options = folder.path() + "GUIoptions.INI";
+  const std::string text = "[DelTransactions]\r\nLeft=9223372036854775808\r\nTop=40\r\n"
+                           "[SumTransactions]\r\nLeft=1E300\r\nTop=40\r\nDelete=0\r\n";
+  writeWholeFile(options, text);
+  TdelTransForm deletion;
+  deletion.loadGUIoptions(options);
+  deletion.saveGUIoptions(options);
+  TsumTransForm merge;
+  merge.loadGUIoptions(options);
+  merge.saveGUIoptions(options);
+  EXPECT_EQ(readWholeFile(options), text);
+  deletion.setBounds(30, 40, deletion.width(), deletion.height());
+  deletion.saveGUIoptions(options);
+  merge.setBounds(20, 40, merge.width(), merge.height());
+  merge.saveGUIoptions(options);
+  EXPECT_EQ(readWholeFile(options), "[DelTransactions]\r\nLeft=30\r\nTop=40\r\n"
+                                    "[SumTransactions]\r\nLeft=20\r\nTop=40\r\nDelete=0\r\n");
+}
