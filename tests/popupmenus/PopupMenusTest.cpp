@@ -9,6 +9,7 @@
 
 #include "app/SharedPopupMenus.h"
 #include "chart/PriceChart.h"
+#include "chart/GraphSourceForm.h"
 #include "chart/PriceGraph.h"
 #include "chart/Series.h"
 #include "chart/SheetGraph.h"
@@ -23,6 +24,7 @@
 #include "controls/FontAttributeSets.h"
 #include "controls/GalleryForm.h"
 #include "controls/WebPanel.h"
+#include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
@@ -287,6 +289,44 @@ TEST_F(PopupMenus, NamedFavouritesOfTheViewsKindAreOfferedAndAppendACopy) {
   click(menu, graph, "&Gallery > &Clear default");
   EXPECT_FALSE(fileExists(work_ + "DATA\\GraphTemplate.INI"));
   EXPECT_TRUE(fileExists(work_ + "DATA\\ChartTemplate.INI"));
+}
+
+// A graph favourite the user adds in the source editor once overwrote one
+// another program had added under the same number meanwhile, and nothing
+// was said. The save is refused, and the user told which file and why.
+TEST_F(PopupMenus, AFavouriteSaveRefusedIsToldWhenTheEditorCloses) {
+  TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  const std::string file = main_->paths().graphFavsFileName;
+  writeWholeFile(file, "[Sources]\r\nCount=0\r\n");
+  ASSERT_EQ(main_->graphFavorites->loadFromFile(file, '.', ','), 0);
+  TSheetGraph& graph = host_->add<TSheetGraph>();
+  graph.sourceTable().insertSource(0);
+  graph.sourceTable().getSource(0)->Caption = "mine";
+  {
+    TPortableIniFile other(file);
+    other.writeInteger("Sources", "Count", 1);
+    other.writeString("0", "Caption", "theirs");
+  }
+  const std::string theirs = readWholeFile(file);
+  bool added = false;
+  TTimer user(100, [&] {
+    TgraphSourceForm* editor = shownForm<TgraphSourceForm>();
+    if (editor == nullptr || added) return;
+    added = true;
+    editor->addFavourite();
+    editor->okBtnClick();
+  });
+  user.setEnabled(true);
+  click(menu, graph, "&Data > &Sources");
+  user.setEnabled(false);
+  ASSERT_TRUE(added);
+  EXPECT_EQ(readWholeFile(file), theirs);
+  ASSERT_FALSE(messages_.texts.empty());
+  EXPECT_NE(messages_.texts.back().find("Failed to save " + file + ".\r\r" + file +
+                                        " was changed by another program meanwhile, which added a section [0] as "
+                                        "this program did."),
+            std::string::npos)
+      << messages_.texts.back();
 }
 
 // A chart added to the gallery once showed a gallery without tabs, and a
