@@ -49,7 +49,8 @@ TUserSections sectionsHeld(const std::string& fileName) {
   if (!fileExists(fileName)) return held;
   const TPortableIniFile ini(fileName);
   if (!ini.readWhole()) return held;
-  for (int userSet = 0; userSet < userMonthSetCount; ++userSet) held[userSet] = ini.sectionExists(sectionOfUserSet(userSet));
+  for (int userSet = 0; userSet < userMonthSetCount; ++userSet)
+    held[userSet] = ini.sectionExists(sectionOfUserSet(userSet));
   return held;
 }
 
