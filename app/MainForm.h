@@ -110,7 +110,10 @@ class TmainForm : public TForm {
   // One line at the bottom naming files that could not be read; hidden
   // until there is one, and again when clicked.
   TStatusBar* noticeBar = nullptr;
-  TImageList imageList{16, 16};
+  // The sheets' pictures, the bitmaps of <BMPS>: no taller than a cell of a
+  // row the grids' default font sets (16 pixels less the grid line), or a
+  // Boolean cell there would show its "#" row instead.
+  TImageList imageList{15, 15};
   TImageList reloadGlyphs{16, 16};
   TFindDialog findDialog{false};
   TFindDialog replaceDialog{true};

@@ -276,6 +276,7 @@ void TSheetPanel::pickerChanged() {
   std::int32_t fill = clWindow;
   sheet_->getCurrentCellFormatForNumber(value, font, fill);
   datePanel_->setColor(fill);
+  datePicker_->setFillColor(fill);
 }
 
 void TSheetPanel::memoChanged() {

@@ -1,6 +1,7 @@
 #include "model/MonthSets.h"
 
 #include "model/PortableIniFile.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -17,16 +18,40 @@ TMonthSets freshMonthSets() {
   return sets;
 }
 
-// The ten user-set sections anew.
-void writeMonthSets(TPortableIniFile& ini) {
+// Which of the ten user-set sections a writer writes.
+using TUserSections = std::array<bool, userMonthSetCount>;
+
+// The user-set sections anew: those named, each even when empty, as its
+// header stays and marks the set as defined.
+void writeMonthSets(TPortableIniFile& ini, const TUserSections& written) {
   for (int userSet = 0; userSet < userMonthSetCount; ++userSet) {
+    if (!written[userSet]) continue;
     std::string section = sectionOfUserSet(userSet);
     const TMonthSet& set = monthSets()[userSet + 1];
     ini.eraseSection(section);
-    // Written even when empty: the header stays and marks the set as defined.
     ini.writeString(section, "Description", cut(set.description));
     for (int month = 1; month <= 12; ++month) ini.writeString(section, std::to_string(month), cut(set.names[month - 1]));
   }
+}
+
+void writeAllMonthSets(TPortableIniFile& ini) {
+  TUserSections all;
+  all.fill(true);
+  writeMonthSets(ini, all);
+}
+
+// The user-set sections the file holds now. A file not read whole tells
+// nothing of them and is taken to hold all ten; one read whole that lacks a
+// header gets it from the next save, even when no set changed.
+TUserSections sectionsHeld(const std::string& fileName) {
+  TUserSections held;
+  held.fill(true);
+  if (!fileExists(fileName)) return held;
+  const TPortableIniFile ini(fileName);
+  if (!ini.readWhole()) return held;
+  for (int userSet = 0; userSet < userMonthSetCount; ++userSet)
+    held[userSet] = ini.sectionExists(sectionOfUserSet(userSet));
+  return held;
 }
 
 }  // namespace
@@ -53,10 +78,11 @@ void loadMonthSets(const std::string& fileName) {
 
 TSettingsBaseline monthSetsBaseline(const std::string& fileName) {
   TSettingsBaseline baseline;
-  baseline.take(fileName, writeMonthSets);
+  const TUserSections held = sectionsHeld(fileName);
+  baseline.take(fileName, [held](TPortableIniFile& ini) { writeMonthSets(ini, held); });
   return baseline;
 }
 
 bool saveMonthSets(const std::string& fileName, TSettingsBaseline& baseline) {
-  return baseline.save(fileName, writeMonthSets);
+  return baseline.save(fileName, writeAllMonthSets);
 }

@@ -32,5 +32,7 @@ TSettingsBaseline monthSetsBaseline(const std::string& fileName);
 // Writes into the ten user-set sections (empty texts write no key, the
 // headers stay) what the sets hold differently from the baseline, which
 // then becomes the sets, so that a save keeps the names another program
-// wrote since. True when nothing needed writing or the write succeeded.
+// wrote since; a header the file lacked when the baseline was taken is
+// written as well, so that the file holds all ten after every save. True
+// when nothing needed writing or the write succeeded.
 bool saveMonthSets(const std::string& fileName, TSettingsBaseline& baseline);

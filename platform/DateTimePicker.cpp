@@ -179,6 +179,12 @@ void TDateTimePicker::setKind(TDateTimeKind kind) {
   timePicker_->setVisible(kind == TDateTimeKind::time);
 }
 
+void TDateTimePicker::setFillColor(TColor color) {
+  setColor(color);
+  datePicker_->setColor(color);
+  timePicker_->setColor(color);
+}
+
 LRESULT TDateTimePicker::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   // The frame takes no keys: the keys given to it go to the picker shown.
   if (message == WM_SETFOCUS && shown().canFocus()) {

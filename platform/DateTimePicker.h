@@ -23,6 +23,10 @@ class TDateTimePicker : public TControl {
   // A day number with the time as fraction (day 0 is 30 December 1899).
   double dateTime() const;
   void setDateTime(double dateTime);
+  // The colour behind the date or time and around the picker. The system's
+  // picker asks its parent for the brush of its face as an edit control
+  // does; a colour of the picker's own thus shows on its face.
+  void setFillColor(TColor color);
   // The picker of the kind shown: it takes the focus and the keys, whose
   // events (onKeyDown, onKeyPress) fire on this control.
   TControl& picker() const { return shown(); }

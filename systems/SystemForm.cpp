@@ -154,6 +154,9 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
   grid.setColsSizable(true);
   grid.setRowsSizable(true);
   grid.setMultiSelect(false);
+  // "Enabled" and "Locked" show the image list's true and false pictures.
+  grid.setTrueImageIndex(1);
+  grid.setFalseImageIndex(0);
   controls.grid = &grid;
   const size_t fields = TSystemEditor::fieldHeaders(page).size();
   controls.fieldWidths.assign(fields, -1);

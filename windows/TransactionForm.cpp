@@ -79,6 +79,9 @@ TtransactionForm::TtransactionForm() {
   // The header line is the sheet's own first line.
   sheetPanel_->setShowRowCoords(false);
   sheetPanel_->setShowColCoords(false);
+  // A soft transaction's flag shows the image list's true and false pictures.
+  sheetPanel_->setTrueImageIndex(1);
+  sheetPanel_->setFalseImageIndex(0);
   sheetPanel_->onSheetKeyDown = [this](WORD& key, TShiftState shift) {
     if (key == VK_INSERT) {
       key = 0;

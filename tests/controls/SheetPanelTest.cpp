@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include "controls/CurrPickForm.h"
 #include "controls/ListViewXPSafe.h"
 #include "controls/PaintBoxEx.h"
@@ -424,6 +427,39 @@ TEST_F(SheetPanelTest, ADateTypedAsWrittenAfterEnterOrOntoTheCellIsTaken) {
   postKey(GetFocus(), VK_RETURN);
   EXPECT_DOUBLE_EQ(sheet().getCellNumber(2, 2), second);
   EXPECT_EQ(edits, 2);
+}
+
+// The fill went to the panel under the picker alone, which covered it.
+TEST_F(SheetPanelTest, TheDatePickerShowsTheFillTheCellWouldShowForThePickedDay) {
+  constexpr TColor red = 0x0000FF;
+  place(2, 2, "45123", 3);
+  sheet().setSelection(2, 2, 2, 2);
+  sheet().setSelectionThreshold(true, 45200.0);
+  sheet().setSelectionConditionalFillColor(red);
+  const auto redShare = [&] {
+    pumpFor(100);
+    const TScreenImage image = captureClient(panel.datePicker().picker().handle());
+    int reds = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) reds += image.pixel(x, y) == rgbOf(red) ? 1 : 0;
+    return static_cast<double>(reds) / (image.width() * image.height());
+  };
+  click(2, 2);
+  postChar(panel.handle(), ' ');
+  ASSERT_TRUE(panel.editing());
+  EXPECT_EQ(redShare(), 0.0) << "a day below the threshold";
+  // A day above it, picked as the user picks one: the picker tells of the change.
+  const HWND picker = panel.datePicker().picker().handle();
+  panel.datePicker().setDateTime(45300);
+  NMDATETIMECHANGE change{};
+  change.nmhdr = {picker, static_cast<UINT_PTR>(GetDlgCtrlID(picker)), DTN_DATETIMECHANGE};
+  change.dwFlags = GDT_VALID;
+  SendMessageA(GetParent(picker), WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
+  // Behind the digits and the button, most of the picker is red.
+  EXPECT_GT(redShare(), 0.5);
+  captureClient(form_.handle()).savePng("sheet-panel-date-editor-filled");
+  sendKey(picker, VK_ESCAPE);
+  EXPECT_FALSE(panel.editing());
 }
 
 TEST_F(SheetPanelTest, ADoubleClickOnTheDatePickerCommitsTheDate) {

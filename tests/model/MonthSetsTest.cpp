@@ -61,6 +61,51 @@ TEST(MonthSets, SaveWritesTheUserSetsCutToTwentyCharactersAndKeepsTheRestOfTheFi
   resetMonthSets();
 }
 
+// A save wrote only the sets that changed: the headers of the others stayed
+// out of a file that lacked them.
+TEST(MonthSets, EverySaveLeavesAllTenHeadersAndKeepsWhatAnotherProgramWrote) {
+  TTemporaryFolder folder;
+  const std::string layout = folder.path() + "GUIoptions.INI";
+  const auto headers = [&] {
+    TPortableIniFile ini(layout);
+    int count = 0;
+    for (int userSet = 0; userSet < userMonthSetCount; ++userSet)
+      count += ini.sectionExists("MonthNames" + std::to_string(userSet)) ? 1 : 0;
+    return count;
+  };
+  writeWholeFile(layout, "[MainForm]\r\nLeft=10\r\n[MonthNames4]\r\nDescription=Dutch\r\n1=jan\r\n");
+  loadMonthSets(layout);
+  TSettingsBaseline saved = monthSetsBaseline(layout);
+  // Written by another program while the dialog was open.
+  TPortableIniFile other(layout);
+  other.writeString("MonthNames7", "Description", "theirs");
+  other.writeString("MonthNames4", "2", "feb");
+  ASSERT_TRUE(other.updateFile());
+  monthSets()[1].description = "French";
+  ASSERT_TRUE(saveMonthSets(layout, saved));
+  EXPECT_EQ(headers(), userMonthSetCount);
+  TPortableIniFile ini(layout);
+  EXPECT_EQ(ini.readString("MainForm", "Left", ""), "10");
+  EXPECT_EQ(ini.readString("MonthNames0", "Description", ""), "French");
+  EXPECT_EQ(ini.readString("MonthNames7", "Description", ""), "theirs");
+  std::vector<std::string> entries;
+  ini.readSectionValues("MonthNames4", entries);
+  EXPECT_EQ(entries, (std::vector<std::string>{"Description=Dutch", "1=jan", "2=feb"}));
+
+  // A save with no set changed writes the headers the file lacks, and then
+  // nothing more.
+  writeWholeFile(layout, "[MainForm]\r\nLeft=10\r\n");
+  loadMonthSets(layout);
+  TSettingsBaseline unchanged = monthSetsBaseline(layout);
+  ASSERT_TRUE(saveMonthSets(layout, unchanged));
+  EXPECT_EQ(headers(), userMonthSetCount);
+  const std::string text = readWholeFile(layout);
+  TSettingsBaseline again = monthSetsBaseline(layout);
+  ASSERT_TRUE(saveMonthSets(layout, again));
+  EXPECT_EQ(readWholeFile(layout), text);
+  resetMonthSets();
+}
+
 TEST(MonthSets, AnOptionsFileThatCannotBeReadIsNotWrittenOver) {
   TTemporaryFolder folder;
   const std::string layout = folder.path() + "GUIoptions.INI";
