@@ -55,7 +55,9 @@ void expectPictureButtons(const TControl& root, const std::vector<std::string>& 
     SCOPED_TRACE(name);
     TToolButton* button = toolButtonNamed(root, name);
     ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->hint(), name);
+    std::string hint = name;
+    hint.erase(std::remove(hint.begin(), hint.end(), '&'), hint.end());
+    EXPECT_EQ(button->hint(), hint);
     EXPECT_TRUE(button->visible());
     const bool wasEnabled = button->enabled();
     button->setEnabled(true);

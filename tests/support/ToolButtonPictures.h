@@ -18,5 +18,5 @@ int colouredPixels(const TToolButton& button);
 
 // Expects each named button inside the control to show its picture, grey
 // when disabled, with the name as caption and hint; the button's enabled
-// state is put back. Saves a grab of the control as the named PNG.
+// state is put back. The hint is the name without its Alt key's mark. Saves a grab of the control as the named PNG.
 void expectPictureButtons(const TControl& root, const std::vector<std::string>& names, const std::string& pngName);
