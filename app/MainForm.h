@@ -12,6 +12,7 @@
 #include "app/DownloaderLink.h"
 #include "app/IdleEvents.h"
 #include "app/MainWindowSetup.h"
+#include "controls/ToolGlyphs.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
@@ -112,6 +113,7 @@ class TmainForm : public TForm {
   TStatusBar* noticeBar = nullptr;
   TImageList imageList{16, 16};
   TImageList reloadGlyphs{16, 16};
+  TToolGlyphs toolGlyphs;
   TFindDialog findDialog{false};
   TFindDialog replaceDialog{true};
   TColorDialog colorDialog;

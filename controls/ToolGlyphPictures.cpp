@@ -226,10 +226,12 @@ void questionMark(TGlyphPainter& p) {
   p.fill(7, 11, 9, 13, paper);
 }
 
+// Kept inside the middle 12 x 12, to fit the narrow button of the
+// currency editor.
 void coins(TGlyphPainter& p) {
-  p.oval(5, 1, 15, 11, gold, darkGold);
-  p.oval(1, 5, 11, 15, gold, darkGold);
-  p.oval(3, 7, 9, 13, clNone, darkGold);
+  p.oval(5, 2, 14, 11, gold, darkGold);
+  p.oval(2, 5, 11, 14, gold, darkGold);
+  p.oval(4, 7, 9, 12, clNone, darkGold);
 }
 
 const std::map<std::string, TGlyphDrawing>& glyphDrawings() {
