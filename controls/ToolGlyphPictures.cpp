@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -234,6 +236,77 @@ void coins(TGlyphPainter& p) {
   p.oval(4, 7, 9, 12, clNone, darkGold);
 }
 
+// A triangle pointing left or right with its tip at x, 5 pixels wide.
+void pointer(TGlyphPainter& p, int tipX, char direction, TColor inside, TColor outline) {
+  const int back = direction == '<' ? tipX + 5 : tipX - 5;
+  p.shape({{tipX, 7}, {back, 2}, {back, 12}}, inside, outline);
+}
+
+// Date steps: pointers towards an end bar, a double bar (in green) for the
+// first or last date all series share. Laid out pointing left, mirrored
+// for right.
+void dateStep(TGlyphPainter& p, char direction, int pointers, int bars) {
+  const bool common = bars == 2;
+  const TColor inside = common ? green : blue;
+  const TColor outline = common ? darkGreen : navy;
+  const auto placed = [direction](int x) { return direction == '<' ? x : 15 - x; };
+  for (int bar = 0; bar < bars; ++bar) {
+    const int left = std::min(placed(1 + 3 * bar), placed(2 + 3 * bar));
+    p.fill(left, 2, left + 2, 13, outline);
+  }
+  const int firstTip = bars > 0 ? 1 + 3 * bars : 2;
+  for (int step = 0; step < pointers; ++step) pointer(p, placed(firstTip + 6 * step), direction, inside, outline);
+}
+
+// A small grid of cells, one row or column of it marked.
+void grid(TGlyphPainter& p) {
+  p.frame(0, 1, 16, 15, grey);
+  for (int x = 5; x <= 10; x += 5) p.line(x, 1, x, 14, grey);
+  for (int y = 5; y <= 10; y += 4) p.line(0, y, 15, y, grey);
+}
+
+// Bars of rising or falling heights beside an arrow down.
+void sortBars(TGlyphPainter& p, bool ascending) {
+  for (int bar = 0; bar < 4; ++bar) {
+    const int height = 3 * (ascending ? bar + 1 : 4 - bar);
+    p.box(1 + 3 * bar, 15 - height, 4 + 3 * bar, 15, skyBlue, blue);
+  }
+  p.line(14, 1, 14, 13, darkGreen);
+  p.shape({{12, 10}, {15, 10}, {14, 14}, {13, 14}}, darkGreen, darkGreen);
+}
+
+// Lines of text against the edge they are aligned to, which shows red.
+void alignment(TGlyphPainter& p, char side) {
+  const int lengths[] = {11, 7, 11, 5};
+  for (int row = 0; row < 4; ++row) {
+    const int length = lengths[row], at = 3 + 3 * row;
+    if (side == 'L') p.line(2, at, 1 + length, at, navy);
+    if (side == 'R') p.line(14 - length, at, 13, at, navy);
+    if (side == 'T') p.line(at, 2, at, 1 + length, navy);
+    if (side == 'B') p.line(at, 14 - length, at, 13, navy);
+  }
+  if (side == 'L') p.line(0, 0, 0, 15, red);
+  if (side == 'R') p.line(15, 0, 15, 15, red);
+  if (side == 'T') p.line(0, 0, 15, 0, red);
+  if (side == 'B') p.line(0, 15, 15, 15, red);
+}
+
+void gear(TGlyphPainter& p) {
+  std::vector<POINT> teeth;
+  for (int step = 0; step < 32; ++step) {
+    const double radius = step % 4 < 2 ? 7.4 : 5.2;
+    const double angle = 3.14159265358979 * (step + 0.5) / 16;
+    teeth.push_back({std::lround(7.5 + radius * std::cos(angle)), std::lround(7.5 + radius * std::sin(angle))});
+  }
+  p.shape(teeth, skyBlue, navy);
+  p.oval(5, 5, 11, 11, paper, navy);
+}
+
+void pencil(TGlyphPainter& p) {
+  p.shape({{9, 3}, {12, 6}, {5, 13}, {2, 14}, {2, 13}, {3, 10}}, gold, darkGold);
+  p.shape({{9, 3}, {11, 1}, {14, 4}, {12, 6}}, pink, darkRed);
+}
+
 const std::map<std::string, TGlyphDrawing>& glyphDrawings() {
   static const std::map<std::string, TGlyphDrawing> drawings = {
       {"BACKBMP", [](TGlyphPainter& p) { arrow(p, '<', blue, navy); }},
@@ -365,6 +438,226 @@ const std::map<std::string, TGlyphDrawing>& glyphDrawings() {
        [](TGlyphPainter& p) {
          window(p, 0, 1, 8, 15);
          window(p, 8, 1, 16, 15);
+       }},
+      {"SYNCHDATESBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 2, 7, 9, paper, ink);
+         p.fill(1, 3, 6, 5, red);
+         p.box(9, 7, 16, 14, paper, ink);
+         p.fill(10, 8, 15, 10, red);
+         p.line(6, 11, 9, 11, blue, 2);
+         p.line(7, 4, 10, 4, blue, 2);
+       }},
+      {"FIRSTDATEBMP", [](TGlyphPainter& p) { dateStep(p, '<', 1, 1); }},
+      {"FIRSTCOMMONBMP", [](TGlyphPainter& p) { dateStep(p, '<', 1, 2); }},
+      {"FRAMEBACKBMP", [](TGlyphPainter& p) { dateStep(p, '<', 2, 0); }},
+      {"DAYBACKBMP", [](TGlyphPainter& p) { pointer(p, 5, '<', blue, navy); }},
+      {"DAYFORWARDBMP", [](TGlyphPainter& p) { pointer(p, 10, '>', blue, navy); }},
+      {"FRAMEFORWARDBMP", [](TGlyphPainter& p) { dateStep(p, '>', 2, 0); }},
+      {"LASTCOMMONBMP", [](TGlyphPainter& p) { dateStep(p, '>', 1, 2); }},
+      {"LASTDATEBMP", [](TGlyphPainter& p) { dateStep(p, '>', 1, 1); }},
+      {"NEWCHARTBMP",
+       [](TGlyphPainter& p) {
+         p.lines({{0, 0}, {0, 15}, {15, 15}}, ink);
+         for (const auto& [x, low, open, close, high] :
+              {std::array{3, 12, 11, 7, 5}, std::array{7, 9, 8, 4, 2}, std::array{11, 10, 5, 9, 3}}) {
+           p.line(x + 1, high, x + 1, low, ink);
+           p.box(x, std::min(open, close), x + 3, std::max(open, close) + 1, open > close ? green : red, ink);
+         }
+       }},
+      {"NEWGRAPHBMP",
+       [](TGlyphPainter& p) {
+         p.lines({{0, 0}, {0, 15}, {15, 15}}, ink);
+         p.lines({{2, 12}, {5, 8}, {8, 10}, {11, 4}, {14, 2}}, red, 2);
+       }},
+      {"ROWWISEBMP",
+       [](TGlyphPainter& p) {
+         p.fill(1, 2, 15, 14, paper);
+         grid(p);
+         p.fill(1, 6, 15, 10, skyBlue);
+         p.line(2, 8, 13, 8, navy);
+         p.shape({{11, 6}, {14, 8}, {11, 10}}, navy, navy);
+       }},
+      {"COLWISEBMP",
+       [](TGlyphPainter& p) {
+         p.fill(1, 2, 15, 14, paper);
+         grid(p);
+         p.fill(6, 2, 10, 14, skyBlue);
+         p.line(8, 3, 8, 12, navy);
+         p.shape({{6, 10}, {8, 13}, {10, 10}}, navy, navy);
+       }},
+      {"SHOWERRORSBMP",
+       [](TGlyphPainter& p) {
+         p.shape({{7, 1}, {8, 1}, {15, 14}, {0, 14}}, gold, darkGold);
+         p.line(7, 5, 7, 9, ink);
+         p.line(8, 5, 8, 9, ink);
+         p.fill(7, 11, 9, 13, ink);
+       }},
+      {"SORTASCBMP", [](TGlyphPainter& p) { sortBars(p, true); }},
+      {"SORTDESCBMP", [](TGlyphPainter& p) { sortBars(p, false); }},
+      {"FIXEDBMP",
+       [](TGlyphPainter& p) {
+         p.fill(1, 2, 15, 14, paper);
+         p.fill(1, 2, 15, 5, skyBlue);
+         p.fill(1, 2, 5, 14, skyBlue);
+         grid(p);
+         p.line(5, 1, 5, 14, navy);
+         p.line(0, 5, 15, 5, navy);
+       }},
+      {"SETUPBMP", gear},
+      {"LOADBMP",
+       [](TGlyphPainter& p) {
+         folder(p);
+         p.shape({{8, 0}, {12, 4}, {10, 4}, {10, 8}, {6, 8}, {6, 4}, {4, 4}}, green, darkGreen);
+       }},
+      {"TEMPLATEBMP",
+       [](TGlyphPainter& p) {
+         page(p, 2, 0, 13, 15);
+         for (int y = 5; y <= 11; y += 3)
+           for (int x = 4; x <= 10; x += 2) p.dot(x, y, blue);
+         p.box(4, 8, 8, 11, skyBlue, blue);
+       }},
+      {"NULLBMP",
+       [](TGlyphPainter& p) {
+         p.oval(2, 2, 14, 14, clNone, red);
+         p.oval(3, 3, 13, 13, clNone, red);
+         p.line(13, 1, 2, 14, red, 2);
+       }},
+      {"QUOTESBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 0, 13, 13, paper, ink);
+         p.fill(1, 1, 12, 3, silver);
+         textLines(p, 2, 10, 5, 11, blue);
+         pencil(p);
+       }},
+      {"MERGEBMP",
+       [](TGlyphPainter& p) {
+         p.lines({{1, 2}, {6, 7}, {14, 7}}, blue, 2);
+         p.lines({{1, 13}, {6, 8}}, blue, 2);
+         p.shape({{11, 4}, {15, 7}, {11, 11}}, blue, navy);
+       }},
+      {"AUTOCOMPLETEBMP",
+       [](TGlyphPainter& p) {
+         p.line(1, 14, 10, 5, brown, 2);
+         star(p, 11, 4.5, 4, 1.8);
+       }},
+      {"FIRSTQUOTEBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 1, 13, 15, paper, ink);
+         p.fill(1, 2, 12, 5, gold);
+         textLines(p, 3, 10, 7, 13, blue);
+         pointer(p, 10, '<', green, darkGreen);
+       }},
+      {"RENUMBERBMP",
+       [](TGlyphPainter& p) {
+         for (int row = 0; row < 3; ++row) {
+           p.box(1, 1 + 5 * row, 4, 4 + 5 * row, gold, darkGold);
+           p.line(6, 2 + 5 * row, 8 + 2 * row, 2 + 5 * row, navy);
+         }
+         p.lines({{13, 1}, {13, 13}}, green, 2);
+         p.shape({{10, 10}, {15, 10}, {13, 14}, {12, 14}}, green, darkGreen);
+       }},
+      {"ALLBMP",
+       [](TGlyphPainter& p) {
+         for (int sheet = 2; sheet >= 0; --sheet) {
+           p.box(3 * sheet, 3 * (2 - sheet), 3 * sheet + 10, 3 * (2 - sheet) + 10, paper, navy);
+           p.fill(3 * sheet + 1, 3 * (2 - sheet) + 1, 3 * sheet + 9, 3 * (2 - sheet) + 3, blue);
+         }
+       }},
+      {"UNAVAILABLEBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 3, 16, 13, paper, grey);
+         p.line(3, 11, 12, 4, red, 2);
+       }},
+      {"ADDOPBMP",
+       [](TGlyphPainter& p) {
+         p.fill(7, 2, 9, 14, navy);
+         p.fill(2, 7, 14, 9, navy);
+         p.frame(1, 1, 15, 15, skyBlue);
+       }},
+      {"SUBOPBMP",
+       [](TGlyphPainter& p) {
+         p.fill(2, 7, 14, 9, navy);
+         p.frame(1, 1, 15, 15, skyBlue);
+       }},
+      {"MULOPBMP",
+       [](TGlyphPainter& p) {
+         p.line(4, 4, 11, 11, navy, 2);
+         p.line(11, 4, 4, 11, navy, 2);
+         p.frame(1, 1, 15, 15, skyBlue);
+       }},
+      {"DIVOPBMP",
+       [](TGlyphPainter& p) {
+         p.fill(2, 7, 14, 9, navy);
+         p.fill(7, 3, 9, 5, navy);
+         p.fill(7, 11, 9, 13, navy);
+         p.frame(1, 1, 15, 15, skyBlue);
+       }},
+      {"DISCARDBMP",
+       [](TGlyphPainter& p) {
+         p.lines({{5, 5}, {10, 5}, {13, 8}, {13, 10}, {10, 13}, {6, 13}}, red, 2);
+         p.shape({{1, 5}, {6, 1}, {6, 9}}, red, darkRed);
+       }},
+      {"COMMITBMP", [](TGlyphPainter& p) { p.lines({{1, 8}, {5, 12}, {14, 3}}, green, 3); }},
+      {"READONLYBMP",
+       [](TGlyphPainter& p) {
+         page(p, 0, 0, 10, 13);
+         textLines(p, 2, 6, 5, 9, blue);
+         p.lines({{9, 10}, {9, 8}, {10, 7}, {12, 7}, {13, 8}, {13, 10}}, darkGrey);
+         p.box(8, 10, 15, 16, gold, darkGold);
+       }},
+      {"FONTSBMP",
+       [](TGlyphPainter& p) {
+         p.shape({{6, 1}, {9, 1}, {14, 14}, {11, 14}, {10, 11}, {5, 11}, {4, 14}, {1, 14}}, navy, navy);
+         p.shape({{7, 4}, {8, 4}, {9, 8}, {6, 8}}, paper, paper);
+       }},
+      {"COLORSBMP",
+       [](TGlyphPainter& p) {
+         p.oval(0, 1, 16, 15, wall, brown);
+         p.fill(3, 4, 6, 7, red);
+         p.fill(7, 3, 10, 6, green);
+         p.fill(11, 5, 14, 8, blue);
+         p.fill(4, 9, 7, 12, gold);
+       }},
+      {"DECIMALSBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 3, 16, 13, paper, grey);
+         p.fill(3, 9, 5, 11, ink);
+         for (int digit = 0; digit < 2; ++digit) p.oval(6 + 4 * digit, 5, 9 + 4 * digit, 11, clNone, navy);
+       }},
+      {"LEFTALIGNBMP", [](TGlyphPainter& p) { alignment(p, 'L'); }},
+      {"RIGHTALIGNBMP", [](TGlyphPainter& p) { alignment(p, 'R'); }},
+      {"TOPALIGNBMP", [](TGlyphPainter& p) { alignment(p, 'T'); }},
+      {"BOTTOMALIGNBMP", [](TGlyphPainter& p) { alignment(p, 'B'); }},
+      {"HIDDENBMP",
+       [](TGlyphPainter& p) {
+         p.shape({{0, 8}, {4, 4}, {11, 4}, {15, 8}, {11, 12}, {4, 12}}, paper, ink);
+         p.oval(5, 5, 11, 11, blue, navy);
+         p.line(2, 14, 13, 2, red, 2);
+       }},
+      {"DISABLEDBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 3, 16, 13, silver, grey);
+         p.oval(4, 4, 12, 12, paper, red);
+         p.line(5, 8, 10, 8, red, 2);
+       }},
+      {"TRAILINGBMP",
+       [](TGlyphPainter& p) {
+         p.box(0, 3, 9, 13, paper, grey);
+         p.line(2, 8, 14, 8, navy);
+         p.shape({{11, 5}, {15, 8}, {11, 11}}, blue, navy);
+       }},
+      {"FIXEDFIELDBMP",
+       [](TGlyphPainter& p) {
+         p.shape({{4, 1}, {11, 1}, {10, 3}, {10, 7}, {13, 10}, {2, 10}, {5, 7}, {5, 3}}, red, darkRed);
+         p.line(7, 10, 7, 15, darkGrey);
+         p.line(8, 10, 8, 15, darkGrey);
+       }},
+      {"EDITASTEXTBMP",
+       [](TGlyphPainter& p) {
+         page(p, 1, 0, 12, 15);
+         textLines(p, 3, 9, 5, 11, grey);
+         pencil(p);
        }},
       {"DIRSETUPBMP", folder},
       {"HELPBMP", questionMark},

@@ -38,7 +38,10 @@ int TToolGlyphs::indexOf(const std::string& name) {
   if (const auto found = indices_.find(name); found != indices_.end()) return found->second;
   TBitmap strip(2 * size, size);
   strip.canvas().fillRect({0, 0, 2 * size, size}, maskColor);
-  if (!drawToolGlyph(strip.canvas(), 0, 0, name)) return -1;
+  strip.canvas().setClipRect({0, 0, size, size});  // nothing spills into the disabled look
+  const bool drawn = drawToolGlyph(strip.canvas(), 0, 0, name);
+  strip.canvas().clearClip();
+  if (!drawn) return -1;
   GdiFlush();  // the pixels are read straight from the section
   drawDisabledLook(strip, size);
   const int index = images_.add(strip, maskColor);

@@ -19,7 +19,14 @@ const char* const glyphNames[] = {
     "DOWNBMP",     "CLOSEBMP",      "KEYBMP",     "KEYGRAYBMP",    "CURRBTNBMP",    "UPDATEBMP",   "REMARKSBMP",
     "ZAPREMARKSBMP", "FINDBMP",     "PROPERTIESBMP", "CLEARBMP",   "NEWBMP",        "COPYBMP",     "MONTHSBMP",
     "NETSETUPBMP", "ITEMBMP",       "ITEMREMARKSBMP", "LOCKBMP",   "UNLOCKBMP",     "NOTESBMP",    "NEWBROWSERBMP",
-    "GALLERYBMP",  "CASCADEBMP",    "TILEHORZBMP", "TILEVERTBMP",  "DIRSETUPBMP",   "HELPBMP"};
+    "GALLERYBMP",  "CASCADEBMP",    "TILEHORZBMP", "TILEVERTBMP",  "DIRSETUPBMP",   "HELPBMP",
+    "SYNCHDATESBMP", "FIRSTDATEBMP", "FIRSTCOMMONBMP", "FRAMEBACKBMP", "DAYBACKBMP", "DAYFORWARDBMP",
+    "FRAMEFORWARDBMP", "LASTCOMMONBMP", "LASTDATEBMP", "NEWCHARTBMP", "NEWGRAPHBMP", "ROWWISEBMP", "COLWISEBMP",
+    "SHOWERRORSBMP", "SORTASCBMP", "SORTDESCBMP", "FIXEDBMP", "SETUPBMP", "LOADBMP", "TEMPLATEBMP", "NULLBMP",
+    "QUOTESBMP", "MERGEBMP", "AUTOCOMPLETEBMP", "FIRSTQUOTEBMP", "RENUMBERBMP", "ALLBMP", "UNAVAILABLEBMP",
+    "ADDOPBMP", "SUBOPBMP", "MULOPBMP", "DIVOPBMP", "DISCARDBMP", "COMMITBMP", "READONLYBMP", "FONTSBMP",
+    "COLORSBMP", "DECIMALSBMP", "LEFTALIGNBMP", "RIGHTALIGNBMP", "TOPALIGNBMP", "BOTTOMALIGNBMP", "HIDDENBMP",
+    "DISABLEDBMP", "TRAILINGBMP", "FIXEDFIELDBMP", "EDITASTEXTBMP"};
 // Pictures grey by what they say (an insecure page's key and open lock).
 const std::set<std::string> greyByMeaning = {"KEYGRAYBMP", "UNLOCKBMP"};
 
@@ -50,8 +57,8 @@ TEST(ToolGlyphs, EveryNamedPictureIsDrawnInColourWithAGreyDisabledLookAndNoTwoAl
   constexpr int size = TToolGlyphs::size;
   const int count = static_cast<int>(std::size(glyphNames));
   TToolGlyphs glyphs;
-  // Six pairs (picture, disabled look) a row, apart.
-  constexpr int pairsPerRow = 6;
+  // Eight pairs (picture, disabled look) a row, apart.
+  constexpr int pairsPerRow = 8;
   const auto left = [](int index) { return index % pairsPerRow * (2 * size + 4) + 2; };
   const auto top = [](int index) { return index / pairsPerRow * (size + 4) + 2; };
   TBitmap sheet(pairsPerRow * (2 * size + 4), top(count - 1) + size + 2);
