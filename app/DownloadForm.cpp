@@ -139,7 +139,8 @@ void TdownloadForm::createToolBar() {
            editSelectedItems();
          }}}},
       {"Deletion",
-       {{"Clear", "Cl&ear", "CLEARBMP", onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); })},
+       {{"Clear", "Cl&ear", "CLEARBMP",
+         onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); })},
         {"Delete", "&Delete", "DELBMP",
          onFocusedView([this] { deleteSelectedItems(); }, [this] { deleteSelectedLists(); })}}},
       {"Creation",

@@ -8,7 +8,6 @@
 #include "controls/PaintBoxEx.h"
 #include "controls/SpinRepeat.h"
 #include "controls/ToolGlyphs.h"
-#include "platform/Canvas.h"
 #include "model/LanguageStrings.h"
 #include "sheet/Sheet.h"
 
@@ -60,13 +59,8 @@ void TSheetPanel::buildEditors() {
   currencyEdit_ = &currencyPanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);
   currencyButton_ = &currencyPanel_->add<TButton>("Currency");
   currencyButton_->setTabStop(false);
-  {
-    // Coins, the middle of their picture: the button is 16 pixels narrow.
-    TBitmap coins(12, 12);
-    coins.canvas().fillRect({0, 0, 12, 12}, clBtnFace);
-    drawToolGlyph(coins.canvas(), -2, -2, "CURRBTNBMP");
-    currencyButton_->setPicture(coins);
-  }
+  // The middle of the picture: the button is 16 pixels narrow.
+  setButtonGlyph(*currencyButton_, "CURRBTNBMP", 12);
   imagePanel_ = &add<TEditorPanel>();
   imagePreview_ = &imagePanel_->add<TImagePreview>();
   imageEdit_ = &imagePanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);

@@ -137,7 +137,8 @@ void star(TGlyphPainter& p, double centreX, double centreY, double outer, double
   for (int corner = 0; corner < 10; ++corner) {
     const double radius = corner % 2 == 0 ? outer : inner;
     const double angle = 3.14159265358979 * (corner / 5.0 - 0.5);
-    points.push_back({std::lround(centreX + radius * std::cos(angle)), std::lround(centreY + radius * std::sin(angle))});
+    points.push_back(
+        {std::lround(centreX + radius * std::cos(angle)), std::lround(centreY + radius * std::sin(angle))});
   }
   p.shape(points, gold, darkGold);
 }

@@ -3,6 +3,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ExtControls.h"
+#include "platform/StdControls.h"
 
 namespace {
 
@@ -59,4 +60,12 @@ void TToolGlyphs::apply(TToolButton& button, const std::string& name) {
 void TToolGlyphs::draw(TCanvas& canvas, int x, int y, const std::string& name, bool disabled) {
   const int index = indexOf(name);
   if (index >= 0) images_.draw(canvas, x, y, disabled ? index + 1 : index);
+}
+
+void setButtonGlyph(TButton& button, const std::string& name, int size) {
+  TBitmap picture(size, size);
+  picture.canvas().fillRect({0, 0, size, size}, clBtnFace);
+  const int offset = (size - TToolGlyphs::size) / 2;
+  drawToolGlyph(picture.canvas(), offset, offset, name);
+  button.setPicture(picture);
 }

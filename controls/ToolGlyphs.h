@@ -4,6 +4,7 @@
 
 #include "platform/ImageList.h"
 
+class TButton;
 class TCanvas;
 class TToolButton;
 
@@ -35,3 +36,8 @@ class TToolGlyphs {
 // Draws the named picture on a canvas at x, y over what is there; false (and
 // nothing drawn) for a name the program has no picture of.
 bool drawToolGlyph(TCanvas& canvas, int x, int y, const std::string& name);
+
+// Shows the named picture on a push button, over the button's face colour;
+// a size below 16 shows the middle of the picture only. The caption stays
+// the button's name for screen readers.
+void setButtonGlyph(TButton& button, const std::string& name, int size = TToolGlyphs::size);
