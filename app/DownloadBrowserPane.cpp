@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "controls/OleWebBrowser.h"
+#include "controls/StatusIcon.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
-#include "platform/Canvas.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
 #include "platform/StdControls.h"
@@ -50,46 +50,17 @@ class TAddressBox : public TComboBox {
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-TToolButton& toolButton(TControl& parent, const std::string& caption, const char* hint, int left) {
-  TToolButton& button = parent.add<TToolButton>(caption);
+// The hint is the button's caption too, which names it to screen readers;
+// the picture shows in its place.
+TToolButton& toolButton(TControl& parent, TToolGlyphs& glyphs, const char* hint, const char* glyph, int left) {
+  TToolButton& button = parent.add<TToolButton>(hint);
   button.setBounds(left, 0, buttonWidth, buttonHeight);
   button.setHint(hint);
+  glyphs.apply(button, glyph);
   return button;
 }
 
 }  // namespace
-
-// The lock at the status bar's right end: closed for a secure page.
-class TSecureLock : public TControl {
- public:
-  explicit TSecureLock(TControl* parent) : TControl(parent) {
-    TWindowParams params;
-    params.bounds = {0, 0, lockWidth, 18};
-    createWindow(params);
-  }
-  void setSecure(bool secure) {
-    secure_ = secure;
-    invalidate();
-  }
-  bool secure() const { return secure_; }
-
- protected:
-  void paint(TCanvas& canvas) override {
-    canvas.fillRect(clientRect(), clBtnFace);
-    const TColor colour = secure_ ? clWindowText : clGrayText;
-    canvas.setPen(colour);
-    canvas.setBrush(colour);
-    canvas.fillRect({5, 8, 15, 16}, colour);
-    // The shackle: closed over the body, or swung open to the right.
-    const int shackleLeft = secure_ ? 7 : 11;
-    canvas.line(shackleLeft, 8, shackleLeft, 4);
-    canvas.line(shackleLeft, 4, shackleLeft + 5, 4);
-    canvas.line(shackleLeft + 5, 4, shackleLeft + 5, secure_ ? 8 : 6);
-  }
-
- private:
-  bool secure_ = false;
-};
 
 // The narrow grip right of the Go button: dragging it sizes the address box.
 class TAddressGripBar : public TControl {
@@ -166,7 +137,7 @@ void TdownloadBrowserPane::buildBars() {
     if (shift & ssLeft) resizeAddress(x - statusDragX_);
     statusDragX_ = x;
   };
-  lock_ = &statusBar_->add<TSecureLock>();
+  lock_ = &statusBar_->add<TStatusIcon>(glyphs_.images(), glyphs_.indexOf("LOCKBMP"), glyphs_.indexOf("UNLOCKBMP"));
 
   navBar_ = &add<TPanel>();
   navBar_->setAlign(TAlign::top);
@@ -175,21 +146,21 @@ void TdownloadBrowserPane::buildBars() {
 
   navGroup_ = &addPlainPanel(*navBar_);
   navGroup_->setBounds(11, 2, 5 * buttonWidth, buttonHeight);
-  backBtn_ = &toolButton(*navGroup_, "<", "Back", 0);
+  backBtn_ = &toolButton(*navGroup_, glyphs_, "Back", "BACKBMP", 0);
   backBtn_->onClick = [this] { browser_.back(); };
-  forwardBtn_ = &toolButton(*navGroup_, ">", "Forward", buttonWidth);
+  forwardBtn_ = &toolButton(*navGroup_, glyphs_, "Forward", "FORWARDBMP", buttonWidth);
   forwardBtn_->onClick = [this] { browser_.forward(); };
-  stopBtn_ = &toolButton(*navGroup_, "X", "Stop", 2 * buttonWidth);
+  stopBtn_ = &toolButton(*navGroup_, glyphs_, "Stop", "STOPBMP", 2 * buttonWidth);
   stopBtn_->onClick = [this] { browser_.stop(); };
-  refreshBtn_ = &toolButton(*navGroup_, "R", "Refresh", 3 * buttonWidth);
+  refreshBtn_ = &toolButton(*navGroup_, glyphs_, "Refresh", "REFRESHBMP", 3 * buttonWidth);
   refreshBtn_->onClick = [this] { browser_.refresh(); };
-  homeBtn_ = &toolButton(*navGroup_, "H", "Home", 4 * buttonWidth);
+  homeBtn_ = &toolButton(*navGroup_, glyphs_, "Home", "HOMEBMP", 4 * buttonWidth);
   homeBtn_->onClick = [this] { browser_.home(); };
   for (TToolButton* button : {backBtn_, forwardBtn_, stopBtn_}) button->setEnabled(false);
 
   urlGroup_ = &addPlainPanel(*navBar_);
   urlGroup_->setBounds(139, 2, 400, buttonHeight);
-  makeHomeBtn_ = &toolButton(*urlGroup_, "H+", "Make home", 0);
+  makeHomeBtn_ = &toolButton(*urlGroup_, glyphs_, "Make home", "MAKEHOMEBMP", 0);
   makeHomeBtn_->onClick = [this] { browser_.makeHome(); };
   auto& box = urlGroup_->add<TAddressBox>();
   addressCombo_ = &box;
@@ -199,7 +170,7 @@ void TdownloadBrowserPane::buildBars() {
     if (!settingAddress_) browser_.addressChanged();
   };
   box.onEnter = [this] { browser_.addressEntered(); };
-  goBtn_ = &toolButton(*urlGroup_, "Go", "Go", 0);
+  goBtn_ = &toolButton(*urlGroup_, glyphs_, "Go", "GOBMP", 0);
   goBtn_->onClick = [this] { browser_.go(); };
   grip_ = &urlGroup_->add<TAddressGripBar>();
   grip_->onDrag = [this](int dx) { resizeAddress(dx); };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/DownloadBrowser.h"
+#include "controls/ToolGlyphs.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
 #include "platform/Timer.h"
@@ -12,7 +13,7 @@ class TComboBox;
 class TPortableIniFile;
 class TStatusBar;
 class TToolButton;
-class TSecureLock;
+class TStatusIcon;
 class TAddressGripBar;
 
 // The browser area of the Downloads tab: a bar with the navigation and
@@ -83,6 +84,7 @@ class TdownloadBrowserPane : public TPanel, private TDownloadBrowserView {
   bool settingAddress_ = false;
   int addressHookId_ = 0;
   int statusDragX_ = 0;
+  TToolGlyphs glyphs_;
 
   TPanel* navBar_ = nullptr;
   TPanel* navGroup_ = nullptr;
@@ -101,5 +103,5 @@ class TdownloadBrowserPane : public TPanel, private TDownloadBrowserView {
   TAddressGripBar* grip_ = nullptr;
   TPanel* browserPanel_ = nullptr;
   TStatusBar* statusBar_ = nullptr;
-  TSecureLock* lock_ = nullptr;
+  TStatusIcon* lock_ = nullptr;
 };

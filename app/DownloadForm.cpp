@@ -6,12 +6,14 @@
 #include "app/MonthsForm.h"
 #include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
-#include "controls/PickDialogPlacement.h"
+#include "controls/ToolGlyphs.h"
 #include "controls/ToolGroupLayout.h"
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/ImageList.h"
@@ -31,11 +33,32 @@ constexpr const char* columnKeys[itemColumnCount] = {"Name", "Symbol", "Currency
 constexpr int itemImage = 5;
 constexpr int remarksImage = 6;
 constexpr int stateIndexOf(int image) { return image + 1; }
+constexpr int toolButtonWidth = 23;
 constexpr int toolButtonHeight = 22;
 constexpr int toolGripperWidth = 11;
 constexpr int toolRowHeight = 28;
 constexpr int toolFirstTop = 2;
 // The groups' places when the options name none.
+std::string withoutAccelerator(std::string caption) {
+  caption.erase(std::remove(caption.begin(), caption.end(), '&'), caption.end());
+  return caption;
+}
+
+// The window's image list: 5 an item, 6 an item with remarks, 7 and 8 the
+// secure and the plain page.
+std::unique_ptr<TImageList> makeDownloadImages() {
+  constexpr TColor mask = 0xFF00FF;
+  constexpr int size = TToolGlyphs::size;
+  const char* const pictures[] = {"ITEMBMP", "ITEMREMARKSBMP", "LOCKBMP", "UNLOCKBMP"};
+  constexpr int first = 5;
+  TBitmap strip(size * (first + 4), size);
+  strip.canvas().fillRect({0, 0, strip.width(), size}, mask);
+  for (int image = 0; image < 4; ++image) drawToolGlyph(strip.canvas(), (first + image) * size, 0, pictures[image]);
+  auto images = std::make_unique<TImageList>(size, size);
+  images->add(strip, mask);
+  return images;
+}
+
 const TToolGroupPlace defaultToolGroupPlaces[] = {{"Update", 11, 2},   {"Remark", 47, 2},    {"FindAndProps", 106, 2},
                                                   {"Creation", 224, 2}, {"Deletion", 165, 2}, {"Setup", 283, 2}};
 
@@ -81,7 +104,7 @@ void TdownloadForm::createToolBar() {
   struct TButtonDefinition {
     const char* key;
     const char* caption;
-    int width;
+    const char* glyph;
     std::function<void()> onClick;
   };
   struct TGroupDefinition {
@@ -91,15 +114,15 @@ void TdownloadForm::createToolBar() {
   // In the order of their default places.
   const TGroupDefinition groups[] = {
       {"Update",
-       {{"Update", "&Update", 60,
+       {{"Update", "&Update", "UPDATEBMP",
          onFocusedView([this] { showErrorDialog(updateSelectedItems()); },
                        [this] { showErrorDialog(updateCheckedLists()); })}}},
       {"Remark",
-       {{"Remarks", "&Remarks", 64, onFocusedView([this] { showSelectedItemRemarks(); }, nullptr)},
-        {"Zap", "&Zap remarks", 80,
+       {{"Remarks", "&Remarks", "REMARKSBMP", onFocusedView([this] { showSelectedItemRemarks(); }, nullptr)},
+        {"Zap", "&Zap remarks", "ZAPREMARKSBMP",
          onFocusedView([this] { zapSelectedItemRemarks(); }, [this] { zapSelectedListRemarks(); })}}},
       {"FindAndProps",
-       {{"Find", "&Find", 44,
+       {{"Find", "&Find", "FINDBMP",
          [this] {
            TListView* const view = lastFocusedView_;
            flushPendingSelection();
@@ -110,21 +133,22 @@ void TdownloadForm::createToolBar() {
            ClientToScreen(buttons_["Find"]->handle(), &corner);
            findDialog_->setPosition(corner.x, corner.y);
          }},
-        {"Properties", "&Properties", 72,
+        {"Properties", "&Properties", "PROPERTIESBMP",
          [this] {
            flushPendingSelection();
            editSelectedItems();
          }}}},
       {"Deletion",
-       {{"Clear", "Cl&ear", 48, onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); })},
-        {"Delete", "&Delete", 52,
+       {{"Clear", "Cl&ear", "CLEARBMP",
+         onFocusedView([this] { clearSelectedItems(); }, [this] { clearSelectedLists(); })},
+        {"Delete", "&Delete", "DELBMP",
          onFocusedView([this] { deleteSelectedItems(); }, [this] { deleteSelectedLists(); })}}},
       {"Creation",
-       {{"New", "&New", 48, onFocusedView([this] { newItem(); }, [this] { newList(); })},
-        {"Copy", "&Copy", 48, onFocusedView([this] { copyBtnClick(); }, [this] { copySelectedLists(); })}}},
+       {{"New", "&New", "NEWBMP", onFocusedView([this] { newItem(); }, [this] { newList(); })},
+        {"Copy", "&Copy", "COPYBMP", onFocusedView([this] { copyBtnClick(); }, [this] { copySelectedLists(); })}}},
       {"Setup",
-       {{"Months", "&Month names", 84, [this] { monthsBtnClick(); }},
-        {"NetSetup", "&Internet setup", 92,
+       {{"Months", "&Month names", "MONTHSBMP", [this] { monthsBtnClick(); }},
+        {"NetSetup", "&Internet setup", "NETSETUPBMP",
          [this] {
            if (!link_) return;
            try {
@@ -140,11 +164,15 @@ void TdownloadForm::createToolBar() {
     panel.name = group.name;
     int left = 0;
     for (const TButtonDefinition& definition : group.buttons) {
+      // The caption names the button to screen readers and keeps its Alt
+      // key; the picture shows in its place and the hint says it in words.
       TToolButton& button = panel.add<TToolButton>(definition.caption);
-      button.setBounds(left, 1, definition.width, toolButtonHeight);
+      button.setBounds(left, 1, toolButtonWidth, toolButtonHeight);
+      button.setHint(withoutAccelerator(definition.caption));
+      glyphs_.apply(button, definition.glyph);
       button.onClick = definition.onClick;
       buttons_[definition.key] = &button;
-      left += definition.width;
+      left += toolButtonWidth;
     }
     panel.setBounds(0, 0, left, toolButtonHeight + 2);
     toolGroups_[group.name] = &panel;
@@ -233,7 +261,7 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
     text = trimmedText(text);
     return renameDownloadItem(itemFile(static_cast<int>(itemView_->itemData(row))), text);
   };
-  images_ = makePickStateImages();
+  images_ = makeDownloadImages();
   itemView_->setStateImages(images_.get());
   itemView_->hide();
 

@@ -162,6 +162,7 @@ class TdownloadForm : public TChildForm {
   std::map<int, std::string> itemFiles_;
   bool fillingLists_ = false;
   TTimer selectTimer_;
+  TToolGlyphs glyphs_;
   TControlBar* toolBar_;
   std::map<std::string, TPanel*> toolGroups_;
   TListView* listView_;

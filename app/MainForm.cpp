@@ -150,9 +150,11 @@ void TmainForm::createComponents() {
   reloadBtn->setDisabledImageIndex(reloadGlyphDisabled);
   reloadBtn->setEnabled(false);
   reloadBtn->onClick = [this] { reloadBtnClick(); };
-  setupBtn = speedButton("D", "Directory setup", 26);
+  setupBtn = speedButton("Directory setup", "Directory setup", 26);
+  toolGlyphs.apply(*setupBtn, "DIRSETUPBMP");
   setupBtn->onClick = [this] { setupBtnClick(); };
-  helpBtn = speedButton("?", "Help", 52);
+  helpBtn = speedButton("Help", "Help", 52);
+  toolGlyphs.apply(*helpBtn, "HELPBMP");
   helpBtn->onClick = [this] { helpBtnClick(); };
 
   loadLogMemo = &add<TMemo>();

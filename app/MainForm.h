@@ -12,6 +12,7 @@
 #include "app/DownloaderLink.h"
 #include "app/IdleEvents.h"
 #include "app/MainWindowSetup.h"
+#include "controls/ToolGlyphs.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Dialogs.h"
 #include "platform/Form.h"
@@ -115,6 +116,7 @@ class TmainForm : public TForm {
   // Boolean cell there would show its "#" row instead.
   TImageList imageList{15, 15};
   TImageList reloadGlyphs{16, 16};
+  TToolGlyphs toolGlyphs;
   TFindDialog findDialog{false};
   TFindDialog replaceDialog{true};
   TColorDialog colorDialog;

@@ -115,24 +115,28 @@ void TwebForm::createToolBar() {
     panel.setBounds(left, 1, 4 + 24 * buttons, 24);
     return &panel;
   };
-  const auto button = [](TPanel& panel, int index, const char* caption, const char* hint, auto onClick) {
-    TToolButton& made = panel.add<TToolButton>(caption);
+  // The hint is the button's caption too, which names it to screen
+  // readers; the picture shows in its place.
+  const auto button = [this](TPanel& panel, int index, const char* hint, const char* glyph, auto onClick) {
+    TToolButton& made = panel.add<TToolButton>(hint);
     made.setBounds(2 + 24 * index, 1, 23, 22);
     made.setHint(hint);
+    glyphs_.apply(made, glyph);
     made.onClick = onClick;
     return &made;
   };
   objectsControlPanel_ = group(0, 3);
-  notesBtn_ = button(*objectsControlPanel_, 0, "N", "Notes", [this] { setNotesShown(notesBtn_->down()); });
+  notesBtn_ = button(*objectsControlPanel_, 0, "Notes", "NOTESBMP", [this] { setNotesShown(notesBtn_->down()); });
   notesBtn_->checkButton = true;
-  newBrowserBtn_ = button(*objectsControlPanel_, 1, "B", "New browser", [this] { newBrowser(); });
-  galleryBtn_ = button(*objectsControlPanel_, 2, "G", "Gallery", [this] { galleryBrowser(); });
+  newBrowserBtn_ = button(*objectsControlPanel_, 1, "New browser", "NEWBROWSERBMP", [this] { newBrowser(); });
+  galleryBtn_ = button(*objectsControlPanel_, 2, "Gallery", "GALLERYBMP", [this] { galleryBrowser(); });
   objectsArrangePanel_ = group(80, 3);
-  cascadeBtn_ = button(*objectsArrangePanel_, 0, "C", "Cascade", [this] { sheetResizablePanel_->cascade(); });
-  tileHorizontalBtn_ = button(*objectsArrangePanel_, 1, "H", "Tile horizontal",
+  cascadeBtn_ =
+      button(*objectsArrangePanel_, 0, "Cascade", "CASCADEBMP", [this] { sheetResizablePanel_->cascade(); });
+  tileHorizontalBtn_ = button(*objectsArrangePanel_, 1, "Tile horizontal", "TILEHORZBMP",
                               [this] { sheetResizablePanel_->tileHorizontal(); });
-  tileVerticalBtn_ =
-      button(*objectsArrangePanel_, 2, "V", "Tile vertical", [this] { sheetResizablePanel_->tileVertical(); });
+  tileVerticalBtn_ = button(*objectsArrangePanel_, 2, "Tile vertical", "TILEVERTBMP",
+                            [this] { sheetResizablePanel_->tileVertical(); });
 }
 
 void TwebForm::createMenus() {

@@ -6,6 +6,7 @@
 
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
+#include "controls/ToolGlyphs.h"
 #include "controls/WebPanel.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
@@ -146,6 +147,7 @@ class TwebForm : public TChildForm {
   TPanel* controlBar_ = nullptr;
   TPanel* objectsControlPanel_ = nullptr;
   TPanel* objectsArrangePanel_ = nullptr;
+  TToolGlyphs glyphs_;
   TToolButton* notesBtn_ = nullptr;
   TToolButton* newBrowserBtn_ = nullptr;
   TToolButton* galleryBtn_ = nullptr;

@@ -1,6 +1,7 @@
 #include "controls/FieldEditForm.h"
 
 #include "controls/EditAsTextForm.h"
+#include "controls/ToolGlyphs.h"
 #include "controls/FormulaPrompt.h"
 #include "controls/GetStringForm.h"
 #include "controls/GetThresholdForm.h"
@@ -70,6 +71,7 @@ TFontProperties propertiesOf(const TFont& font) {
 }  // namespace
 
 struct TfieldEditForm::TTools {
+  TToolGlyphs glyphs;
   TToolButton* addBtn;
   TToolButton* delBtn;
   TToolButton* upBtn;
@@ -166,32 +168,35 @@ void TfieldEditForm::buildTools() {
   toolPanel_->setSize(clientWidth(), 30);
   TTools& tools = *tools_;
   int x = margin;
-  const auto button = [&](TToolButton*& target, const char* caption, const char* hint, int width = 28) {
-    target = &toolPanel_->add<TToolButton>(caption);
+  // The hint is the button's caption too, which names it to screen readers;
+  // the picture shows in its place.
+  const auto button = [&](TToolButton*& target, const char* glyph, const char* hint, int width = 28) {
+    target = &toolPanel_->add<TToolButton>(hint);
     target->setBounds(x, 4, width, 22);
     target->setHint(hint);
+    tools.glyphs.apply(*target, glyph);
     x += width + 1;
   };
-  button(tools.addBtn, "New", "New", 34);
-  button(tools.delBtn, "Del", "Delete");
-  button(tools.upBtn, "Up", "Move up");
-  button(tools.downBtn, "Dn", "Move down");
+  button(tools.addBtn, "NEWBMP", "New", 34);
+  button(tools.delBtn, "DELBMP", "Delete");
+  button(tools.upBtn, "UPBMP", "Move up");
+  button(tools.downBtn, "DOWNBMP", "Move down");
   x += 6;
-  button(tools.lockedBtn, "RO", "Read only");
-  button(tools.fontBtn, "Fnt", "Fonts");
-  button(tools.colorBtn, "Col", "Colors");
-  button(tools.decimalsBtn, "Dec", "Max decimals");
+  button(tools.lockedBtn, "READONLYBMP", "Read only");
+  button(tools.fontBtn, "FONTSBMP", "Fonts");
+  button(tools.colorBtn, "COLORSBMP", "Colors");
+  button(tools.decimalsBtn, "DECIMALSBMP", "Max decimals");
   x += 6;
-  button(tools.leftAlignBtn, "L", "Left aligned", 22);
-  button(tools.rightAlignBtn, "R", "Right aligned", 22);
-  button(tools.topAlignBtn, "T", "Top aligned", 22);
-  button(tools.bottomAlignBtn, "B", "Bottom aligned", 22);
+  button(tools.leftAlignBtn, "LEFTALIGNBMP", "Left aligned", 22);
+  button(tools.rightAlignBtn, "RIGHTALIGNBMP", "Right aligned", 22);
+  button(tools.topAlignBtn, "TOPALIGNBMP", "Top aligned", 22);
+  button(tools.bottomAlignBtn, "BOTTOMALIGNBMP", "Bottom aligned", 22);
   x += 6;
-  button(tools.hiddenBtn, "Hid", "Hidden");
-  button(tools.disabledBtn, "Dis", "Disabled");
-  button(tools.trailBtn, "Trl", "Trailing text");
-  button(tools.fixedBtn, "Fix", "Fixed");
-  button(tools.editAsTextBtn, "Txt", "Edit as text");
+  button(tools.hiddenBtn, "HIDDENBMP", "Hidden");
+  button(tools.disabledBtn, "DISABLEDBMP", "Disabled");
+  button(tools.trailBtn, "TRAILINGBMP", "Trailing text");
+  button(tools.fixedBtn, "FIXEDFIELDBMP", "Fixed");
+  button(tools.editAsTextBtn, "EDITASTEXTBMP", "Edit as text");
   x += 6;
   fieldFormatBox_ = &toolPanel_->add<TComboBox>(TComboStyle::dropDownList);
   fieldFormatBox_->setBounds(x, 4, 150, 200);

@@ -7,6 +7,7 @@
 #include "controls/SheetPanel.h"
 #include "controls/PaintBoxEx.h"
 #include "controls/SpinRepeat.h"
+#include "controls/ToolGlyphs.h"
 #include "model/LanguageStrings.h"
 #include "sheet/Sheet.h"
 
@@ -56,8 +57,10 @@ void TSheetPanel::buildEditors() {
   numberSpin_ = &numberPanel_->add<TSpinButton>();
   currencyPanel_ = &add<TEditorPanel>();
   currencyEdit_ = &currencyPanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);
-  currencyButton_ = &currencyPanel_->add<TButton>("...");
+  currencyButton_ = &currencyPanel_->add<TButton>("Currency");
   currencyButton_->setTabStop(false);
+  // The middle of the picture: the button is 16 pixels narrow.
+  setButtonGlyph(*currencyButton_, "CURRBTNBMP", 12);
   imagePanel_ = &add<TEditorPanel>();
   imagePreview_ = &imagePanel_->add<TImagePreview>();
   imageEdit_ = &imagePanel_->add<TInPlaceEdit>(TInPlaceLines::single, editorKeys_);

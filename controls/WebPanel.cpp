@@ -5,6 +5,8 @@
 
 #include "controls/OleWebBrowser.h"
 #include "controls/ResizablePanelContainer.h"
+#include "controls/StatusIcon.h"
+#include "controls/ToolGlyphs.h"
 #include "controls/WidthGrip.h"
 #include "model/Directories.h"
 #include "model/PlainText.h"
@@ -59,9 +61,12 @@ class TAddressCombo : public TComboBox {
   }
 };
 
-TToolButton& toolButton(TControl& parent, const std::string& caption, int left, int top = 0) {
-  TToolButton& button = parent.add<TToolButton>(caption);
-  button.setBounds(left, top, buttonWidth, buttonHeight);
+// The hint is the button's caption too, which names it to screen readers;
+// the picture shows in its place.
+TToolButton& toolButton(TControl& parent, TToolGlyphs& glyphs, const char* hint, const char* glyph, int left) {
+  TToolButton& button = parent.add<TToolButton>(hint);
+  button.setBounds(left, 0, buttonWidth, buttonHeight);
+  glyphs.apply(button, glyph);
   return button;
 }
 
@@ -69,6 +74,7 @@ TToolButton& toolButton(TControl& parent, const std::string& caption, int left, 
 
 // The children the panel reaches only from inside.
 struct TWebPanel::TParts {
+  TToolGlyphs glyphs;
   TControlBar* toolbar = nullptr;
   TPanel* groups[bandCount] = {};
   TToolButton* backBtn = nullptr;
@@ -90,7 +96,7 @@ struct TWebPanel::TParts {
   TToolButton* favDownBtn = nullptr;
   TToolButton* favCloseBtn = nullptr;
   TPanel* setupHandle = nullptr;
-  bool secure = false;
+  TStatusIcon* keyIcon = nullptr;
 };
 
 TWebPanel::TWebPanel(TControl* parent, TBrowserFactory browserFactory)
@@ -112,10 +118,14 @@ TWebPanel::TWebPanel(TControl* parent, TBrowserFactory browserFactory)
   buildToolbar();
   statusBar_ = &contentPanel_->add<TStatusBar>();
   statusBar_->setSize(contentPanel_->width(), 20);
+  parts_->keyIcon = &statusBar_->add<TStatusIcon>(parts_->glyphs.images(), parts_->glyphs.indexOf("KEYBMP"),
+                                                  parts_->glyphs.indexOf("KEYGRAYBMP"));
   statusBar_->onResize = [this] {
-    statusBar_->setPanels({std::max(0, statusBar_->width() - statusIconWidth), -1});
+    const int iconLeft = std::max(0, statusBar_->width() - statusIconWidth);
+    statusBar_->setPanels({iconLeft, -1});
+    parts_->keyIcon->setBounds(iconLeft + 2, 2, statusIconWidth - 2, std::max(0, statusBar_->clientHeight() - 2));
   };
-  statusBar_->setPanels({249, -1});
+  statusBar_->onResize();
   buildFavourites();
   parts_->favsSplitter = &contentPanel_->add<TSplitter>(TAlign::left);
   parts_->favsSplitter->setSize(3, 100);
@@ -179,13 +189,13 @@ void TWebPanel::buildToolbar() {
   TPanel& navigation = *parts.groups[navigationBand];
   navigation.setSize(161, buttonHeight);
   navigation.setConstraints(161, buttonHeight);
-  parts.backBtn = &toolButton(navigation, "<", 0);
-  parts.forwardBtn = &toolButton(navigation, ">", 23);
-  parts.stopBtn = &toolButton(navigation, "X", 46);
-  parts.refreshBtn = &toolButton(navigation, "R", 69);
-  autorefreshBtn_ = &toolButton(navigation, "T", 92);
-  parts.homeBtn = &toolButton(navigation, "H", 115);
-  parts.favsBtn = &toolButton(navigation, "F", 138);
+  parts.backBtn = &toolButton(navigation, parts.glyphs, "Back", "BACKBMP", 0);
+  parts.forwardBtn = &toolButton(navigation, parts.glyphs, "Forward", "FORWARDBMP", 23);
+  parts.stopBtn = &toolButton(navigation, parts.glyphs, "Stop", "STOPBMP", 46);
+  parts.refreshBtn = &toolButton(navigation, parts.glyphs, "Refresh", "REFRESHBMP", 69);
+  autorefreshBtn_ = &toolButton(navigation, parts.glyphs, "Autorefresh", "TIMERBMP", 92);
+  parts.homeBtn = &toolButton(navigation, parts.glyphs, "Home", "HOMEBMP", 115);
+  parts.favsBtn = &toolButton(navigation, parts.glyphs, "Favorites", "FAVSBMP", 138);
   autorefreshBtn_->checkButton = true;
   parts.favsBtn->checkButton = true;
   parts.backBtn->setEnabled(false);
@@ -210,8 +220,8 @@ void TWebPanel::buildToolbar() {
   TPanel& defaults = *parts.groups[defaultBand];
   defaults.setSize(46, buttonHeight);
   defaults.setConstraints(46, buttonHeight);
-  parts.makeDefaultBtn = &toolButton(defaults, "D+", 0);
-  parts.clearDefaultBtn = &toolButton(defaults, "D-", 23);
+  parts.makeDefaultBtn = &toolButton(defaults, parts.glyphs, "Make default", "MAKEDEFBMP", 0);
+  parts.clearDefaultBtn = &toolButton(defaults, parts.glyphs, "Clear default", "CLEARDEFBMP", 23);
   parts.makeDefaultBtn->setEnabled(false);
   parts.clearDefaultBtn->setEnabled(false);
   parts.makeDefaultBtn->onClick = [this] {
@@ -223,7 +233,7 @@ void TWebPanel::buildToolbar() {
 
   TPanel& deleteGroup = *parts.groups[deleteBand];
   deleteGroup.setSize(buttonWidth, buttonHeight);
-  deleteBtn_ = &toolButton(deleteGroup, "Del", 0);
+  deleteBtn_ = &toolButton(deleteGroup, parts.glyphs, "Delete", "DELBMP", 0);
   deleteBtn_->onClick = [this] {
     if (onDelSelfRequest) {
       onDelSelfRequest(*this);
@@ -237,14 +247,14 @@ void TWebPanel::buildToolbar() {
   TPanel& address = *parts.groups[addressBand];
   address.setSize(256, buttonHeight);
   address.setConstraints(addressGroupMinimumWidth, buttonHeight);
-  parts.makeHomeBtn = &toolButton(address, "H+", 0);
+  parts.makeHomeBtn = &toolButton(address, parts.glyphs, "Make home", "MAKEHOMEBMP", 0);
   parts.makeHomeBtn->onClick = [this] { makeHome(); };
   auto& combo = address.add<TAddressCombo>();
   addressCombo_ = &combo;
   combo.setBounds(27, 0, 206, 21);
   combo.setTabStop(true);
   combo.onSelect = [this] { goAddress(nullptr); };
-  parts.goBtn = &toolButton(address, "Go", 237);
+  parts.goBtn = &toolButton(address, parts.glyphs, "Go", "GOBMP", 237);
   parts.goBtn->setSize(16, buttonHeight);
   parts.goBtn->onClick = [this] { goAddress(nullptr); };
   parts.grip = &address.add<TWidthGrip>(buttonHeight);
@@ -255,14 +265,11 @@ void TWebPanel::buildToolbar() {
   placeAddressGroup(206);
   wantedComboWidth_ = addressCombo_->width();
 
-  const std::pair<TToolButton*, const char*> hints[] = {
-      {parts.backBtn, "Back"}, {parts.forwardBtn, "Forward"}, {parts.stopBtn, "Stop"},
-      {parts.refreshBtn, "Refresh"}, {autorefreshBtn_, "Autorefresh"}, {parts.homeBtn, "Home"},
-      {parts.favsBtn, "Favorites"}, {parts.makeDefaultBtn, "Make default"}, {parts.clearDefaultBtn, "Clear default"},
-      {deleteBtn_, "Delete"}, {parts.makeHomeBtn, "Make home"}, {parts.goBtn, "Go"}};
-  for (const auto& [button, hint] : hints) {
-    button->setHint(hint);
-    hints_->setHint(*button, hint);
+  for (TToolButton* button : {parts.backBtn, parts.forwardBtn, parts.stopBtn, parts.refreshBtn, autorefreshBtn_,
+                              parts.homeBtn, parts.favsBtn, parts.makeDefaultBtn, parts.clearDefaultBtn, deleteBtn_,
+                              parts.makeHomeBtn, parts.goBtn}) {
+    button->setHint(button->text());
+    hints_->setHint(*button, button->text());
   }
   hints_->setHint(combo, "URL");
 
@@ -282,18 +289,16 @@ void TWebPanel::buildFavourites() {
   TPanel& top = addPlainPanel(*favsPane_);
   top.setAlign(TAlign::top);
   top.setSize(favsPaneWidth - 4, 22);
-  parts.favGoBtn = &toolButton(top, "Go", 0);
-  parts.favAddBtn = &toolButton(top, "+", 23);
-  parts.favDelBtn = &toolButton(top, "-", 46);
-  parts.favUpBtn = &toolButton(top, "^", 69);
-  parts.favDownBtn = &toolButton(top, "v", 92);
-  parts.favCloseBtn = &toolButton(top, "x", 115);
-  const std::pair<TToolButton*, const char*> hints[] = {{parts.favGoBtn, "Go"},         {parts.favAddBtn, "Add"},
-                                                        {parts.favDelBtn, "Delete"},    {parts.favUpBtn, "Move up"},
-                                                        {parts.favDownBtn, "Move down"}, {parts.favCloseBtn, "Close"}};
-  for (const auto& [button, hint] : hints) {
-    button->setHint(hint);
-    hints_->setHint(*button, hint);
+  parts.favGoBtn = &toolButton(top, parts.glyphs, "Go", "GOBMP", 0);
+  parts.favAddBtn = &toolButton(top, parts.glyphs, "Add", "ADDBMP", 23);
+  parts.favDelBtn = &toolButton(top, parts.glyphs, "Delete", "DELBMP", 46);
+  parts.favUpBtn = &toolButton(top, parts.glyphs, "Move up", "UPBMP", 69);
+  parts.favDownBtn = &toolButton(top, parts.glyphs, "Move down", "DOWNBMP", 92);
+  parts.favCloseBtn = &toolButton(top, parts.glyphs, "Close", "CLOSEBMP", 115);
+  for (TToolButton* button : {parts.favGoBtn, parts.favAddBtn, parts.favDelBtn, parts.favUpBtn, parts.favDownBtn,
+                              parts.favCloseBtn}) {
+    button->setHint(button->text());
+    hints_->setHint(*button, button->text());
   }
   for (TToolButton* button : {parts.favGoBtn, parts.favAddBtn, parts.favDelBtn, parts.favUpBtn, parts.favDownBtn})
     button->setEnabled(false);
@@ -400,10 +405,7 @@ void TWebPanel::setStopEnabled(bool enabled) { parts_->stopBtn->setEnabled(enabl
 void TWebPanel::setAddFavEnabled(bool enabled) { parts_->favAddBtn->setEnabled(enabled); }
 void TWebPanel::showStatusText(const std::string& text) { statusBar_->setPanelText(0, text); }
 
-void TWebPanel::showSecure(bool secure) {
-  parts_->secure = secure;
-  statusBar_->setPanelText(1, secure ? "S" : "");
-}
+void TWebPanel::showSecure(bool secure) { parts_->keyIcon->setSecure(secure); }
 
 void TWebPanel::setRefreshTimer(bool enabled, int interval) {
   refreshTimer_.setEnabled(false);

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "platform/Application.h"
+#include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Form.h"
 
@@ -37,6 +38,22 @@ void TButton::setCancel(bool isCancel) {
     if (isCancel) form->cancelButton = this;
     else if (form->cancelButton == this) form->cancelButton = nullptr;
   }
+}
+
+void TButton::setPicture(const TBitmap& picture) {
+  // The picture's own bitmap stays selected in its canvas, where the button
+  // could not draw it from: the button gets a copy of its own.
+  TWindowDC screen(nullptr);
+  TBitmapHandle copy(CreateCompatibleBitmap(screen.get(), picture.width(), picture.height()));
+  {
+    TMemoryDC dc(screen.get());
+    TSelectedObject selected(dc.get(), copy.get());
+    BitBlt(dc.get(), 0, 0, picture.width(), picture.height(), picture.canvas().handle(), 0, 0, SRCCOPY);
+  }
+  SetWindowLongPtrA(handle(), GWL_STYLE, GetWindowLongPtrA(handle(), GWL_STYLE) | BS_BITMAP);
+  SendMessageA(handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(copy.get()));
+  picture_ = std::move(copy);
+  invalidate();
 }
 
 void TButton::click() {

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "platform/Control.h"
+#include "platform/GdiObjects.h"
+
+class TBitmap;
 
 // The system's standard controls, each a TControl over its window class.
 // Their notifications come back to them from the parent and fire the events.
@@ -17,10 +20,16 @@ class TButton : public TControl {
   // Enter (default) or Esc (cancel) in the form presses this button.
   void setDefault(bool isDefault);
   void setCancel(bool isCancel);
+  // Shows a copy of the picture in place of the caption, which stays the
+  // button's name for screen readers.
+  void setPicture(const TBitmap& picture);
 
  protected:
   void click() override;
   bool commandReceived(WORD code) override;
+
+ private:
+  TBitmapHandle picture_;
 };
 
 class TCheckBox : public TControl {

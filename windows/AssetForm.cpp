@@ -44,8 +44,8 @@ int guarded(Call call) {
 TassetForm::TassetForm()
     : TportfolioAssetsForm({{"AssetFields.INI", "AssetControls.INI", "Asset_"}, "&Assets", "AssetNotes.TXT", "Asset_"},
                            TAssetLineWindow::assets, assetHelpContext, fieldEditorHelpContext) {
-  addBtn_ = &addCreationButton("New", "New asset", 36, [this] { addBtnClick(); });
-  delBtn_ = &addCreationButton("Del", "Delete asset", 32, [this] { delBtnClick(); });
+  addBtn_ = &addCreationButton("NEWBMP", "New asset", 36, [this] { addBtnClick(); });
+  delBtn_ = &addCreationButton("DELBMP", "Delete asset", 32, [this] { delBtnClick(); });
   addBtn_->setEnabled(false);
   delBtn_->setEnabled(false);
   buildAssetMenus();

@@ -11,6 +11,7 @@
 #include "chart/SheetViewOwner.h"
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
+#include "controls/ToolGlyphs.h"
 #include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Dialogs.h"
@@ -256,11 +257,13 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void selectFirstLine();
   // The object notes show nobody until the next selection.
   void forgetShownNotes() { shownNotesObject_ = -1; }
-  TToolButton& addCreationButton(const char* caption, const char* hint, int width, std::function<void()> onClick);
+  // A button at the end of the creation panel, showing the named picture;
+  // the hint names it.
+  TToolButton& addCreationButton(const char* glyph, const char* hint, int width, std::function<void()> onClick);
   // A button of the window's own at the end of the set-up panel, or of the
   // views panel.
-  TToolButton& addSetupButton(const char* caption, const char* hint, int width, std::function<void()> onClick);
-  TToolButton& addViewsButton(const char* caption, const char* hint, int width, std::function<void()> onClick);
+  TToolButton& addSetupButton(const char* glyph, const char* hint, int width, std::function<void()> onClick);
+  TToolButton& addViewsButton(const char* glyph, const char* hint, int width, std::function<void()> onClick);
   TPortfolioTable* portfolioTable() const { return portfolioTable_; }
   char decimalSeparator() const;
   char listSeparator() const;
@@ -346,6 +349,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   bool focusGridWhenDone_ = false;
   bool focusGridInPlace_ = false;
 
+  TToolGlyphs toolGlyphs_;
   TPanel* controlBar_ = nullptr;
   TPanel* dateControlsPanel_ = nullptr;
   TPanel* objectsControlPanel_ = nullptr;

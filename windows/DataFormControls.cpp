@@ -26,13 +26,16 @@ TPanel& toolPanel(TControl& parent, const char* name) {
   return panel;
 }
 
-// A button appended at the panel's right end, which grows to hold it.
-TToolButton& toolButton(TPanel& panel, const char* caption, const char* hint, int width,
+// A button appended at the panel's right end, which grows to hold it. The
+// hint is its caption too, which names it to screen readers; the picture
+// shows in its place.
+TToolButton& toolButton(TPanel& panel, TToolGlyphs& glyphs, const char* glyph, const char* hint, int width,
                         std::function<void()> onClick) {
   int left = 0;
   for (const TControl* child : panel.children()) left = std::max(left, child->left() + child->width());
-  TToolButton& button = panel.add<TToolButton>(caption);
+  TToolButton& button = panel.add<TToolButton>(hint);
   button.setHint(hint);
+  glyphs.apply(button, glyph);
   button.setBounds(left, 1, width, buttonHeight);
   button.onClick = std::move(onClick);
   panel.setSize(left + width + 2, panel.height());
@@ -66,14 +69,15 @@ void TdataForm::createControls() {
 void TdataForm::createDateControls() {
   dateControlsPanel_ = &toolPanel(*controlBar_, "dateControlsPanel");
   TPanel& panel = *dateControlsPanel_;
-  synchDatesBtn_ = &toolButton(panel, "=", "Synchronize dates", 22, [this] {
+  synchDatesBtn_ = &toolButton(panel, toolGlyphs_, "SYNCHDATESBMP", "Synchronize dates", 22, [this] {
     if (onSynchDatesClick) onSynchDatesClick(*synchDatesBtn_);
   });
   synchDatesBtn_->checkButton = true;
-  toolButton(panel, "|<", "First date", 22, [this] { dateBoundClick(TDateBound::first); });
-  toolButton(panel, "|<=", "First common date", 26, [this] { dateBoundClick(TDateBound::firstCommon); });
-  toolButton(panel, "<<", "One frame back", 22, [this] { scrollFrame(-1); });
-  toolButton(panel, "<", "One day back", 20, [this] { scrollTimeWindow(-1); });
+  toolButton(panel, toolGlyphs_, "FIRSTDATEBMP", "First date", 22, [this] { dateBoundClick(TDateBound::first); });
+  toolButton(panel, toolGlyphs_, "FIRSTCOMMONBMP", "First common date", 26,
+             [this] { dateBoundClick(TDateBound::firstCommon); });
+  toolButton(panel, toolGlyphs_, "FRAMEBACKBMP", "One frame back", 22, [this] { scrollFrame(-1); });
+  toolButton(panel, toolGlyphs_, "DAYBACKBMP", "One day back", 20, [this] { scrollTimeWindow(-1); });
   const auto addPicker = [&panel](int width) {
     int left = panel.width();
     TDateTimePicker& picker = panel.add<TDateTimePicker>();
@@ -97,26 +101,29 @@ void TdataForm::createDateControls() {
   panel.setSize(comboLeft + 60, panel.height());
   toDatePicker_ = addPicker(92);
   toDatePicker_->onChange = [this] { toDateChanged(); };
-  toolButton(panel, ">", "One day forward", 20, [this] { scrollTimeWindow(1); });
-  toolButton(panel, ">>", "One frame forward", 22, [this] { scrollFrame(1); });
-  toolButton(panel, "=>|", "Last common date", 26, [this] { dateBoundClick(TDateBound::lastCommon); });
-  toolButton(panel, ">|", "Last date", 22, [this] { dateBoundClick(TDateBound::last); });
+  toolButton(panel, toolGlyphs_, "DAYFORWARDBMP", "One day forward", 20, [this] { scrollTimeWindow(1); });
+  toolButton(panel, toolGlyphs_, "FRAMEFORWARDBMP", "One frame forward", 22, [this] { scrollFrame(1); });
+  toolButton(panel, toolGlyphs_, "LASTCOMMONBMP", "Last common date", 26,
+             [this] { dateBoundClick(TDateBound::lastCommon); });
+  toolButton(panel, toolGlyphs_, "LASTDATEBMP", "Last date", 22, [this] { dateBoundClick(TDateBound::last); });
 }
 
 void TdataForm::createViewControls() {
   objectsControlPanel_ = &toolPanel(*controlBar_, "objectsControlPanel");
-  notesBtn_ = &toolButton(*objectsControlPanel_, "Notes", "Notes", 40, [this] { notesBtnClick(); });
+  notesBtn_ = &toolButton(*objectsControlPanel_, toolGlyphs_, "NOTESBMP", "Notes", 40, [this] { notesBtnClick(); });
   notesBtn_->checkButton = true;
-  toolButton(*objectsControlPanel_, "Chart", "New chart", 40, [this] { newViewClick(1); });
-  toolButton(*objectsControlPanel_, "Graph", "New graph", 42, [this] { newViewClick(2); });
-  toolButton(*objectsControlPanel_, "Web", "New browser", 34, [this] { newViewClick(3); });
-  toolButton(*objectsControlPanel_, "Gallery", "Gallery", 46, [this] { galleryBtnClick(); });
+  toolButton(*objectsControlPanel_, toolGlyphs_, "NEWCHARTBMP", "New chart", 40, [this] { newViewClick(1); });
+  toolButton(*objectsControlPanel_, toolGlyphs_, "NEWGRAPHBMP", "New graph", 42, [this] { newViewClick(2); });
+  toolButton(*objectsControlPanel_, toolGlyphs_, "NEWBROWSERBMP", "New browser", 34, [this] { newViewClick(3); });
+  toolButton(*objectsControlPanel_, toolGlyphs_, "GALLERYBMP", "Gallery", 46, [this] { galleryBtnClick(); });
 
   objectsArrangePanel_ = &toolPanel(*controlBar_, "objectsArrangePanel");
-  toolButton(*objectsArrangePanel_, "Casc", "Cascade", 36, [this] { sheetResizablePanel_->cascade(); });
-  toolButton(*objectsArrangePanel_, "TileH", "Tile horizontally", 38,
+  toolButton(*objectsArrangePanel_, toolGlyphs_, "CASCADEBMP", "Cascade", 36,
+             [this] { sheetResizablePanel_->cascade(); });
+  toolButton(*objectsArrangePanel_, toolGlyphs_, "TILEHORZBMP", "Tile horizontally", 38,
              [this] { sheetResizablePanel_->tileHorizontal(); });
-  toolButton(*objectsArrangePanel_, "TileV", "Tile vertically", 38, [this] { sheetResizablePanel_->tileVertical(); });
+  toolButton(*objectsArrangePanel_, toolGlyphs_, "TILEVERTBMP", "Tile vertically", 38,
+             [this] { sheetResizablePanel_->tileVertical(); });
 }
 
 void TdataForm::createSheetTile() {
@@ -132,26 +139,31 @@ void TdataForm::createSheetTile() {
 
   creationControlsPanel_ = &toolPanel(*sheetControlBar_, "creationControlsPanel");
   gridDirectionPanel_ = &toolPanel(*sheetControlBar_, "gridDirectionPanel");
-  rowWiseBtn_ = &toolButton(*gridDirectionPanel_, "Rows", "Rowwise", 36, [this] { setRowWise(true); });
+  rowWiseBtn_ =
+      &toolButton(*gridDirectionPanel_, toolGlyphs_, "ROWWISEBMP", "Rowwise", 36, [this] { setRowWise(true); });
   rowWiseBtn_->checkButton = true;
   rowWiseBtn_->group = 1;
-  colWiseBtn_ = &toolButton(*gridDirectionPanel_, "Cols", "Columnwise", 34, [this] { setRowWise(false); });
+  colWiseBtn_ =
+      &toolButton(*gridDirectionPanel_, toolGlyphs_, "COLWISEBMP", "Columnwise", 34, [this] { setRowWise(false); });
   colWiseBtn_->checkButton = true;
   colWiseBtn_->group = 1;
   colWiseBtn_->setDown(true);
-  showCellErrorsBtn_ = &toolButton(*gridDirectionPanel_, "Err", "Show errors", 28, [this] { showCellErrorsBtnClick(); });
+  showCellErrorsBtn_ = &toolButton(*gridDirectionPanel_, toolGlyphs_, "SHOWERRORSBMP", "Show errors", 28,
+                                   [this] { showCellErrorsBtnClick(); });
   showCellErrorsBtn_->checkButton = true;
   sortPanel_ = &toolPanel(*sheetControlBar_, "sortPanel");
-  sortAscendingBtn_ = &toolButton(*sortPanel_, "A-Z", "Sort ascending", 34, [this] { sortClick(true); });
-  sortDescendingBtn_ = &toolButton(*sortPanel_, "Z-A", "Sort descending", 34, [this] { sortClick(false); });
+  sortAscendingBtn_ =
+      &toolButton(*sortPanel_, toolGlyphs_, "SORTASCBMP", "Sort ascending", 34, [this] { sortClick(true); });
+  sortDescendingBtn_ =
+      &toolButton(*sortPanel_, toolGlyphs_, "SORTDESCBMP", "Sort descending", 34, [this] { sortClick(false); });
   orderPanel_ = &toolPanel(*sheetControlBar_, "orderPanel");
-  moveUpBtn_ = &toolButton(*orderPanel_, "Up", "Up / Left", 30, [this] { moveClick(-1); });
-  moveDownBtn_ = &toolButton(*orderPanel_, "Down", "Down / Right", 40, [this] { moveClick(1); });
+  moveUpBtn_ = &toolButton(*orderPanel_, toolGlyphs_, "UPBMP", "Up / Left", 30, [this] { moveClick(-1); });
+  moveDownBtn_ = &toolButton(*orderPanel_, toolGlyphs_, "DOWNBMP", "Down / Right", 40, [this] { moveClick(1); });
   sheetSetupPanel_ = &toolPanel(*sheetControlBar_, "sheetSetupPanel");
-  fixedBtn_ = &toolButton(*sheetSetupPanel_, "Fix", "Fixed fields", 28, [this] { fixedBtnClick(); });
+  fixedBtn_ = &toolButton(*sheetSetupPanel_, toolGlyphs_, "FIXEDBMP", "Fixed fields", 28, [this] { fixedBtnClick(); });
   fixedBtn_->checkButton = true;
   fixedBtn_->setDown(true);
-  toolButton(*sheetSetupPanel_, "Setup", "Setup", 40, [this] { setupBtnClick(); });
+  toolButton(*sheetSetupPanel_, toolGlyphs_, "SETUPBMP", "Setup", 40, [this] { setupBtnClick(); });
   arrangePanels(*sheetControlBar_);
 
   sheetPanel_ = &sheetContainer_->add<TSheetPanel>();
@@ -297,23 +309,23 @@ void TdataForm::sheetPopupMenuPopup() {
   for (auto& [item, button] : buttonItems_) item->enabled = button->enabled();
 }
 
-TToolButton& TdataForm::addCreationButton(const char* caption, const char* hint, int width,
+TToolButton& TdataForm::addCreationButton(const char* glyph, const char* hint, int width,
                                           std::function<void()> onClick) {
-  TToolButton& button = toolButton(*creationControlsPanel_, caption, hint, width, std::move(onClick));
+  TToolButton& button = toolButton(*creationControlsPanel_, toolGlyphs_, glyph, hint, width, std::move(onClick));
   arrangePanels(*sheetControlBar_);
   return button;
 }
 
-TToolButton& TdataForm::addSetupButton(const char* caption, const char* hint, int width,
+TToolButton& TdataForm::addSetupButton(const char* glyph, const char* hint, int width,
                                        std::function<void()> onClick) {
-  TToolButton& button = toolButton(*sheetSetupPanel_, caption, hint, width, std::move(onClick));
+  TToolButton& button = toolButton(*sheetSetupPanel_, toolGlyphs_, glyph, hint, width, std::move(onClick));
   arrangePanels(*sheetControlBar_);
   return button;
 }
 
-TToolButton& TdataForm::addViewsButton(const char* caption, const char* hint, int width,
+TToolButton& TdataForm::addViewsButton(const char* glyph, const char* hint, int width,
                                        std::function<void()> onClick) {
-  TToolButton& button = toolButton(*objectsControlPanel_, caption, hint, width, std::move(onClick));
+  TToolButton& button = toolButton(*objectsControlPanel_, toolGlyphs_, glyph, hint, width, std::move(onClick));
   arrangePanels(*controlBar_);
   return button;
 }

@@ -1,6 +1,7 @@
 #include "windows/DelTransForm.h"
 
 #include "controls/SpinButton.h"
+#include "controls/ToolGlyphs.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Bevel.h"
@@ -31,10 +32,12 @@ TdelTransForm::TdelTransForm() : TForm(delTransFormOptions()) {
     edit->setText("0");
     upDown = &add<TSpinButton>();
     upDown->setBounds(169, top + 4, 16, 21);
-    firstBtn = &add<TButton>("|<");
+    firstBtn = &add<TButton>("First transaction number");
+    setButtonGlyph(*firstBtn, "FIRSTDATEBMP");
     firstBtn->setBounds(193, top + 4, 33, 21);
     hints_->setHint(*firstBtn, "First transaction number");
-    lastBtn = &add<TButton>(">|");
+    lastBtn = &add<TButton>("Last transaction number");
+    setButtonGlyph(*lastBtn, "LASTDATEBMP");
     lastBtn->setBounds(230, top + 4, 33, 21);
     hints_->setHint(*lastBtn, "Last transaction number");
   };

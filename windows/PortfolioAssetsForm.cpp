@@ -25,7 +25,7 @@ constexpr const char* noPortfolioText = "No portfolio selected";
 TportfolioAssetsForm::TportfolioAssetsForm(const TAssetFiles& files, TAssetLineWindow lineWindow, int helpContext,
                                            int setupHelpContext)
     : TdataForm(files.window, files.objectsCaption, helpContext, setupHelpContext), files_(files), lineWindow_(lineWindow) {
-  showNullsBtn_ = &addSetupButton("Null", "Null assets", 32, [this] { showNullsBtnClick(); });
+  showNullsBtn_ = &addSetupButton("NULLBMP", "Null assets", 32, [this] { showNullsBtnClick(); });
   showNullsBtn_->checkButton = true;
   showNullsBtn_->setDown(true);
   if (TMenuItem* customize = sheetPopupMenu().itemCaptioned("&Customize"))

@@ -32,11 +32,11 @@ TportfolioForm::TportfolioForm()
     : TdataForm({"FolioFields.INI", "FolioControls.INI", "Folio_"}, "&Portfolios", portfolioHelpContext,
                 fieldEditorHelpContext),
       folioPickForm_(std::make_unique<TfolioPickForm>()) {
-  loadBtn_ = &addCreationButton("Load", "Load / Unload", 38, [this] { loadBtnClick(); });
-  addBtn_ = &addCreationButton("New", "New", 36, [this] { addBtnClick(); });
-  copyBtn_ = &addCreationButton("Copy", "Copy", 38, [this] { copyBtnClick(); });
-  makeTemplateBtn_ = &addCreationButton("Tmpl", "Make template", 38, [this] { makeTemplateBtnClick(); });
-  delBtn_ = &addCreationButton("Del", "Delete", 32, [this] { delBtnClick(); });
+  loadBtn_ = &addCreationButton("LOADBMP", "Load / Unload", 38, [this] { loadBtnClick(); });
+  addBtn_ = &addCreationButton("NEWBMP", "New", 36, [this] { addBtnClick(); });
+  copyBtn_ = &addCreationButton("COPYBMP", "Copy", 38, [this] { copyBtnClick(); });
+  makeTemplateBtn_ = &addCreationButton("TEMPLATEBMP", "Make template", 38, [this] { makeTemplateBtnClick(); });
+  delBtn_ = &addCreationButton("DELBMP", "Delete", 32, [this] { delBtnClick(); });
   copyBtn_->setEnabled(false);
   makeTemplateBtn_->setEnabled(false);
   delBtn_->setEnabled(false);

@@ -52,9 +52,12 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
     group = member;
     left = 0;
   };
-  auto button = [&](const char* caption, const char* hint, int width, std::function<void()> action) {
-    TToolButton& made = group->add<TToolButton>(caption);
+  // The hint is the button's caption too, which names it to screen readers;
+  // the picture shows in its place.
+  auto button = [&](const char* glyph, const char* hint, int width, std::function<void()> action) {
+    TToolButton& made = group->add<TToolButton>(hint);
     made.setHint(hint);
+    toolGlyphs_.apply(made, glyph);
     made.setBounds(left, 0, width, 22);
     made.setEnabled(false);
     made.onClick = std::move(action);
@@ -63,17 +66,17 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
     return &made;
   };
   startGroup(quoteCreationControlsPanel_, "quoteCreationControlsPanel");
-  quoteNewBtn_ = button("New", "New", 36, [this] { quoteNewBtnClick(); });
-  quoteDelBtn_ = button("Del", "Delete", 30, [this] { quoteDelBtnClick(); });
-  quoteUnavailableBtn_ = button("N/A", "Clear", 30, [this] { quoteUnavailableBtnClick(); });
+  quoteNewBtn_ = button("NEWBMP", "New", 36, [this] { quoteNewBtnClick(); });
+  quoteDelBtn_ = button("DELBMP", "Delete", 30, [this] { quoteDelBtnClick(); });
+  quoteUnavailableBtn_ = button("UNAVAILABLEBMP", "Clear", 30, [this] { quoteUnavailableBtnClick(); });
   startGroup(quoteSortPanel_, "quoteSortPanel");
-  quoteSortDescendingBtn_ = button("Z-A", "Sort descending", 30, [this] { quoteSort(false); });
-  quoteSortAscendingBtn_ = button("A-Z", "Sort ascending", 30, [this] { quoteSort(true); });
+  quoteSortDescendingBtn_ = button("SORTDESCBMP", "Sort descending", 30, [this] { quoteSort(false); });
+  quoteSortAscendingBtn_ = button("SORTASCBMP", "Sort ascending", 30, [this] { quoteSort(true); });
   startGroup(quoteFieldControlsPanel_, "quoteFieldControlsPanel");
-  quoteAddBtn_ = button("+", "Add", 22, [this] { quoteArithmetic(TQuoteEditorRows::addOperation); });
-  quoteSubBtn_ = button("-", "Subtract", 22, [this] { quoteArithmetic(TQuoteEditorRows::subtractOperation); });
-  quoteMulBtn_ = button("*", "Multiply", 22, [this] { quoteArithmetic(TQuoteEditorRows::multiplyOperation); });
-  quoteDivBtn_ = button("/", "Divide", 22, [this] { quoteArithmetic(TQuoteEditorRows::divideOperation); });
+  quoteAddBtn_ = button("ADDOPBMP", "Add", 22, [this] { quoteArithmetic(TQuoteEditorRows::addOperation); });
+  quoteSubBtn_ = button("SUBOPBMP", "Subtract", 22, [this] { quoteArithmetic(TQuoteEditorRows::subtractOperation); });
+  quoteMulBtn_ = button("MULOPBMP", "Multiply", 22, [this] { quoteArithmetic(TQuoteEditorRows::multiplyOperation); });
+  quoteDivBtn_ = button("DIVOPBMP", "Divide", 22, [this] { quoteArithmetic(TQuoteEditorRows::divideOperation); });
   quoteArgEdit_ = &group->add<TEdit>();
   quoteArgEdit_->setBounds(left + 2, 0, 70, 21);
   quoteArgEdit_->setText("0");
@@ -95,8 +98,8 @@ TQuoteEditor::TQuoteEditor(TControl* parent) : TPanel(parent) {
   };
   group->setSize(left + 90, 22);
   startGroup(quoteUpdatePanel_, "quoteUpdatePanel");
-  quoteDiscardEditsBtn_ = button("Discard", "Discard changes", 50, [this] { quoteDiscardEditsBtnClick(); });
-  quoteCommitEditsBtn_ = button("Commit", "Commit changes", 50, [this] { quoteCommitEditsBtnClick(); });
+  quoteDiscardEditsBtn_ = button("DISCARDBMP", "Discard changes", 50, [this] { quoteDiscardEditsBtnClick(); });
+  quoteCommitEditsBtn_ = button("COMMITBMP", "Commit changes", 50, [this] { quoteCommitEditsBtnClick(); });
   for (TPanel* each : toolGroups()) quoteEdControlBar_->addBand(*each, TControlBar::bandWidthFor(*each));
 
   quotesPanel_ = &add<TSheetPanel>();

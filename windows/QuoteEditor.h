@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/ToolGlyphs.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
 #include "platform/Panel.h"
@@ -96,6 +97,7 @@ class TQuoteEditor : public TPanel {
   void tell(const std::string& text);
   RECT selectedRows() const;
 
+  TToolGlyphs toolGlyphs_;
   TControlBar* quoteEdControlBar_ = nullptr;
   TPanel* quoteCreationControlsPanel_ = nullptr;
   TPanel* quoteSortPanel_ = nullptr;

@@ -26,7 +26,7 @@ const char* const widthKeys[] = {"DateWidth",         "OpenWidth", "HighWidth", 
 TquoteForm::TquoteForm()
     : TportfolioAssetsForm({{"QuoteFields.INI", "QuoteControls.INI", "Quote_"}, "", "QuoteNotes.TXT", "Quote_"},
                            TAssetLineWindow::quotes, quoteHelpContext, fieldEditorHelpContext) {
-  quotesBtn_ = &addViewsButton("Quotes", "Edit quotes", 44, [this] { quotesBtnClick(); });
+  quotesBtn_ = &addViewsButton("QUOTESBMP", "Edit quotes", 44, [this] { quotesBtnClick(); });
   quotesBtn_->checkButton = true;
   if (TMenuItem* objects = formPopupMenu().itemCaptioned("&Objects")) {
     quotesItem_ = &objects->add("&Quotes", [this] {

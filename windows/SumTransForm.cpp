@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "controls/ToolGlyphs.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Bevel.h"
@@ -36,10 +37,12 @@ TsumTransForm::TsumTransForm() : TForm(sumTransFormOptions()) {
     picker = &add<TDateTimePicker>();
     picker->setKind(TDateTimeKind::date);
     picker->setBounds(64, top, 137, 21);
-    firstBtn = &add<TButton>("|<");
+    firstBtn = &add<TButton>("First transaction date");
+    setButtonGlyph(*firstBtn, "FIRSTDATEBMP");
     firstBtn->setBounds(209, top, 33, 21);
     hints_->setHint(*firstBtn, "First transaction date");
-    lastBtn = &add<TButton>(">|");
+    lastBtn = &add<TButton>("Last transaction date");
+    setButtonGlyph(*lastBtn, "LASTDATEBMP");
     lastBtn->setBounds(246, top, 33, 21);
     hints_->setHint(*lastBtn, "Last transaction date");
   };

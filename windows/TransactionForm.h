@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "controls/ToolGlyphs.h"
 #include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
@@ -156,6 +157,7 @@ class TtransactionForm : public TChildForm {
   void sheetPopupMenuPopup();
   void popupAtButton(TPopupMenu& menu, TToolButton& button);
 
+  TToolGlyphs toolGlyphs_;
   TControlBar* controlBar_ = nullptr;
   TPanel* creationPanel_ = nullptr;
   TPanel* gridDirectionPanel_ = nullptr;

@@ -6,6 +6,7 @@
 #include "app/DownloadLists.h"
 #include "controls/DownloadItem.h"
 #include "model/PortableIniFile.h"
+#include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
@@ -14,6 +15,7 @@
 #include "platform/StdControls.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/ToolButtonPictures.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -381,4 +383,72 @@ TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhol
   ASSERT_EQ(tab.messages.texts.size(), 1u);
   EXPECT_NE(tab.messages.texts[0].find("The mark of the list \"Funds\" is not stored"), std::string::npos)
       << tab.messages.texts[0];
+}
+
+// The tool buttons show pictures, as narrow as the groups' default places
+// need: a window whose options file holds no places puts its groups there
+// and writes them back as they were. The item rows show the item pictures,
+// with and without remarks, and the browser's lock turns gold for a secure
+// page.
+TEST(DownloadForm, ToolButtonsShowPicturesAndTheGroupsHoldTheirDefaultPlaces) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 3, "Shares", true, 2);
+  TDownloadItem remarked;
+  ASSERT_EQ(remarked.loadFromFile(root + "3\\2.INI"), 0);
+  remarked.Remarks = {"No quotes on 4 Dec"};
+  remarked.saveToFile();
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  const std::string fileName = folder.path() + "options.INI";
+  writeWholeFile(fileName, "");
+  form.loadGUIoptions(TPortableIniFile(fileName));
+  {
+    TPortableIniFile saved(fileName);
+    form.saveGUIoptions(saved);
+  }
+  const TPortableIniFile saved(fileName);
+  for (const auto& [group, left] : {std::pair{"Update", 11}, {"Remark", 47}, {"FindAndProps", 106},
+                                    {"Deletion", 165}, {"Creation", 224}, {"Setup", 283}}) {
+    EXPECT_EQ(saved.readInteger("DownloadSheet", std::string(group) + "ControlsLeft", -1), left) << group;
+    EXPECT_EQ(saved.readInteger("DownloadSheet", std::string(group) + "ControlsTop", -1), 2) << group;
+  }
+
+  form.setListsRoot(root);
+  form.listView().setItemIndex(0);
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 3; }, 2000));
+  expectPictureButtons(form,
+                       {"&Update", "&Remarks", "&Zap remarks", "&Find", "&Properties", "Cl&ear", "&Delete", "&New",
+                        "&Copy", "&Month names", "&Internet setup", "Back", "Forward", "Stop", "Refresh", "Home",
+                        "Make home", "Go"},
+                       "downloads-tool-bars");
+  // The rows' pictures: the item's page in blue, the remarked one with a
+  // yellow note beside it.
+  const TScreenImage items = captureClient(form.itemView().handle());
+  const auto countOf = [&items](int top, int bottom, uint32_t colour) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y)
+      for (int x = 0; x < 24; ++x)
+        if (items.pixel(x, y) == colour) ++count;
+    return count;
+  };
+  const RECT first = form.itemView().itemRect(0), second = form.itemView().itemRect(1);
+  constexpr uint32_t lineBlue = 0x286EE6, noteYellow = 0xFFF596;
+  EXPECT_GE(countOf(first.top, first.bottom, lineBlue), 6);
+  EXPECT_EQ(countOf(first.top, first.bottom, noteYellow), 0);
+  EXPECT_GE(countOf(second.top, second.bottom, noteYellow), 20);
+
+  TdownloadBrowserPane& pane = form.browserPane();
+  const auto goldPixels = [&pane] {
+    const TScreenImage bar = captureClient(pane.statusBar().handle());
+    int gold = 0;
+    for (int y = 0; y < bar.height(); ++y)
+      for (int x = bar.width() - 20; x < bar.width(); ++x)
+        if (bar.pixel(x, y) == 0xFFCD00) ++gold;
+    return gold;
+  };
+  EXPECT_EQ(goldPixels(), 0);
+  pane.browser().secureLockIcon(true);
+  EXPECT_GE(goldPixels(), 20);
+  captureWindow(tab.host.handle()).savePng("downloads-secure-page");
 }

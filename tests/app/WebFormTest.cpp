@@ -15,6 +15,7 @@
 #include "platform/PageControl.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/ToolButtonPictures.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -200,4 +201,16 @@ TEST(WebForm, ANewBrowserStaysInSightBesideNotesThatFillTheMosaic) {
   const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
   EXPECT_EQ(ChildWindowFromPointEx(tab.form->sheetResizablePanel().handle(), middle, CWP_SKIPINVISIBLE),
             browser.handle());
+}
+
+// The tool bar's buttons show pictures (grey while disabled) with their
+// names and hints.
+TEST(WebForm, ToolButtonsShowPictures) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Watch list");
+  TWebTab tab(root);
+  tab.pick("Watch list");
+  expectPictureButtons(*tab.form, {"Notes", "New browser", "Gallery", "Cascade", "Tile horizontal", "Tile vertical"},
+                       "web-window-tool-bar");
 }

@@ -11,6 +11,7 @@
 #include "sheet/Sheet.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/ToolButtonPictures.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -50,6 +51,12 @@ TEST(FieldEditForm, ApplyWritesBackAndCallsOnceWhileOkEndsTheEdit) {
                         countAtApply = table.count();
                         pumpFor(100);
                         captureWindow(form.handle()).savePng("field-editor");
+                        expectPictureButtons(form,
+                                             {"New", "Delete", "Move up", "Move down", "Read only", "Fonts",
+                                              "Colors", "Max decimals", "Left aligned", "Right aligned",
+                                              "Top aligned", "Bottom aligned", "Hidden", "Disabled",
+                                              "Trailing text", "Fixed", "Edit as text"},
+                                             "field-editor-buttons");
                       },
                       [&] { form.okBtn().performClick(); }});
   EXPECT_TRUE(form.execute(table, [&] { ++applied; }));

@@ -631,6 +631,14 @@ TEST_F(SheetPanelTest, TheCurrencyEditorsButtonPicksFromTheDeliveredList) {
   ASSERT_TRUE(panel.editing());
   ASSERT_TRUE(panel.currencyButton().visible());
   EXPECT_EQ(panel.currencyEdit().width() + panel.currencyButton().width(), panel.currentEditor()->width());
+  // The button shows gold coins in place of its name, which screen readers
+  // still read.
+  EXPECT_EQ(panel.currencyButton().text(), "Currency");
+  const TScreenImage face = captureClient(panel.currencyButton().handle());
+  int gold = 0;
+  for (int y = 0; y < face.height(); ++y)
+    for (int x = 0; x < face.width(); ++x) gold += face.pixel(x, y) == 0xFFCD00 ? 1 : 0;
+  EXPECT_GE(gold, 20);
   // A click on the button opens the pick dialog on the first code beginning
   // with what is typed; Enter there takes it.
   panel.currencyEdit().setText("gb");

@@ -15,6 +15,7 @@
 #include "platform/ListView.h"
 #include "platform/StdControls.h"
 #include "tests/support/TestFolders.h"
+#include "tests/support/ToolButtonPictures.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -372,4 +373,33 @@ TEST_F(WebPanelWindow, ASettingsFileIsWrittenOnlyWithWhatTheUserChanged) {
   EXPECT_EQ(read.saveToOwnFile(), 0);
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(readWholeFile(file), text);
+}
+
+// Every button of the tool bar and of the favourites pane shows its picture
+// (grey while disabled) and keeps its hint and its name; the key at the
+// status bar's end turns from grey to gold for a secure page.
+TEST_F(WebPanelWindow, ButtonsShowPicturesAndTheKeyTellsASecurePage) {
+  panel->setFavsVisible(true);
+  expectPictureButtons(*panel,
+                       {"Back", "Forward", "Stop", "Refresh", "Autorefresh", "Home", "Favorites", "Make default",
+                        "Clear default", "Delete", "Make home", "Go", "Add", "Move up", "Move down", "Close"},
+                       "web-panel-buttons");
+  // The favourites pane's Go and Delete are buttons of their own.
+  EXPECT_EQ(static_cast<int>(toolButtonsIn(*panel).size()), 18);
+  for (TToolButton* button : toolButtonsIn(*panel)) EXPECT_EQ(button->text(), button->hint());
+
+  const auto goldPixels = [this] {
+    const TScreenImage bar = captureClient(panel->statusBar().handle());
+    int gold = 0;
+    for (int y = 0; y < bar.height(); ++y)
+      for (int x = bar.width() - 20; x < bar.width(); ++x)
+        if (bar.pixel(x, y) == 0xFFCD00) ++gold;
+    return gold;
+  };
+  EXPECT_EQ(goldPixels(), 0);
+  panel->navigation().secureLockIcon(true);
+  EXPECT_GE(goldPixels(), 10);
+  captureWindow(panel->handle()).savePng("web-panel-secure");
+  panel->navigation().secureLockIcon(false);
+  EXPECT_EQ(goldPixels(), 0);
 }

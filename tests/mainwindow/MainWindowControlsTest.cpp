@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,17 +16,16 @@
 #include "platform/PageControl.h"
 #include "platform/Panel.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/ToolButtonPictures.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/PortfolioForm.h"
 
 namespace {
 
-// The Downloads window's buttons carry their words as captions and no hint.
-void collectToolButtons(const TControl& control, const TControl& skipped, std::vector<const TToolButton*>& found) {
+void collectToolButtons(const TControl& control, std::vector<const TToolButton*>& found) {
   for (const TControl* child : control.children()) {
-    if (child == &skipped) continue;
     if (const auto* button = dynamic_cast<const TToolButton*>(child)) found.push_back(button);
-    collectToolButtons(*child, skipped, found);
+    collectToolButtons(*child, found);
   }
 }
 
@@ -35,7 +35,7 @@ using MainWindowControls = MainWindowTest;
 
 TEST_F(MainWindowControls, EveryToolButtonOfTheTabsAndTheMenuPanelShowsItsHint) {
   std::vector<const TToolButton*> buttons;
-  collectToolButtons(*main_, *main_->downloadForm, buttons);
+  collectToolButtons(*main_, buttons);
   ASSERT_GT(buttons.size(), 60u);
   for (const TToolButton* button : buttons) {
     char caption[64] = {};
@@ -43,6 +43,46 @@ TEST_F(MainWindowControls, EveryToolButtonOfTheTabsAndTheMenuPanelShowsItsHint) 
     EXPECT_FALSE(registeredToolTip(button->handle()).empty()) << caption;
   }
   EXPECT_EQ(registeredToolTip(main_->reloadBtn->handle()), "Reload quotes");
+}
+
+// No tool button shows a letter or a word where a picture belongs: every
+// one of every tab, and beside the tabs, shows colours (which no caption
+// text has), enabled or not at the moment. Bars a tab shows only with a
+// portfolio open are shown for the look.
+TEST_F(MainWindowControls, EveryToolButtonOnEveryTabShowsAPicture) {
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  std::set<const TToolButton*> seen;
+  for (int tab = TmainForm::portfoliosTab; tab <= TmainForm::webTab; ++tab) {
+    main_->pageControl->setActivePageIndex(tab);
+    pumpFor(50);
+    std::vector<const TToolButton*> buttons;
+    collectToolButtons(*main_, buttons);
+    for (const TToolButton* found : buttons) {
+      if (seen.count(found)) continue;
+      // The hidden controls around the button, up to the first shown one;
+      // none of them a tab page other than the shown one.
+      std::vector<TControl*> hidden;
+      bool onOtherPage = false;
+      for (TControl* control = found->parent(); control && !IsWindowVisible(control->handle());
+           control = control->parent()) {
+        if (control->parent() == main_->pageControl) onOtherPage = true;
+        hidden.push_back(control);
+      }
+      if (onOtherPage) continue;
+      seen.insert(found);
+      for (auto at = hidden.rbegin(); at != hidden.rend(); ++at) (*at)->show();
+      auto& button = const_cast<TToolButton&>(*found);
+      const bool wasEnabled = button.enabled();
+      button.setEnabled(true);
+      EXPECT_GE(colouredPixels(button), 8) << "tab " << tab << ": " << button.text();
+      button.setEnabled(wasEnabled);
+      for (TControl* control : hidden) control->hide();
+    }
+  }
+  std::vector<const TToolButton*> all;
+  collectToolButtons(*main_, all);
+  EXPECT_EQ(seen.size(), all.size());
 }
 
 TEST_F(MainWindowControls, CtrlTabAndCtrlPageKeysChangeTheTabFromInsideAGrid) {

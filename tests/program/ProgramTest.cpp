@@ -134,13 +134,16 @@ std::vector<std::string> childTexts(HWND window) {
   return texts;
 }
 
-// The first child window of a class whose text is given (any text when empty).
-HWND childWindow(HWND parent, const std::string& className, const std::string& text = {}) {
+// The first child window of a class whose text is given (any text when
+// empty); with shownOnly, the first one the user can see (another tab may
+// hold a window of the same name).
+HWND childWindow(HWND parent, const std::string& className, const std::string& text = {}, bool shownOnly = false) {
   struct TSearch {
     std::string className;
     std::string text;
+    bool shownOnly;
     HWND found = nullptr;
-  } search{className, text};
+  } search{className, text, shownOnly};
   EnumChildWindows(
       parent,
       [](HWND child, LPARAM data) -> BOOL {
@@ -150,6 +153,7 @@ HWND childWindow(HWND parent, const std::string& className, const std::string& t
         GetClassNameA(child, name, sizeof name);
         GetWindowTextA(child, text, sizeof text);
         if (wanted.className != name || (!wanted.text.empty() && wanted.text != text)) return TRUE;
+        if (wanted.shownOnly && !IsWindowVisible(child)) return TRUE;
         wanted.found = child;
         return FALSE;
       },
@@ -539,7 +543,7 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
   ASSERT_NE(tabs, nullptr);
   const auto showTab = [&](LRESULT wanted) { return showMainTab(tabs, wanted); };
   // The Portfolios tab at the last date the quotes reach before the download.
-  HWND last = childWindow(main, "KestrovaWindow", ">|");
+  HWND last = childWindow(main, "KestrovaWindow", "Last date", true);
   ASSERT_NE(last, nullptr);
   postClick(last, 5, 5);
   const TScreenImage before = captureWindow(main);
@@ -678,7 +682,7 @@ TEST(Program, ACloseWhileTheGalleryShowsEndsTheProgramCleanly) {
   TProgram program(work);
   HWND main = mainWindowAfterThePick(program);
   ASSERT_NE(main, nullptr);
-  HWND galleryButton = childWindow(main, "KestrovaWindow", "Gallery");
+  HWND galleryButton = childWindow(main, "KestrovaWindow", "Gallery", true);
   ASSERT_NE(galleryButton, nullptr);
   postClick(galleryButton, 5, 5);
   ASSERT_NE(program.waitForWindow("Gallery", busyMachine), nullptr);

@@ -18,10 +18,22 @@ double day(int year, int month, int d) {
   return date;
 }
 
+int bluePixels(const TControl& button) {
+  const TScreenImage face = captureClient(button.handle());
+  int blue = 0;
+  for (int y = 0; y < face.height(); ++y)
+    for (int x = 0; x < face.width(); ++x) blue += face.pixel(x, y) == 0x286EE6 ? 1 : 0;
+  return blue;
+}
+
 }  // namespace
 
+// The first and last buttons show pictures (a blue pointer at a bar), and
+// keep their names for screen readers.
 TEST(DelTransForm, OpensOnTheSelectedNumberAndClampsWhatIsTyped) {
   TdelTransForm form;
+  int firstPicture = 0, lastPicture = 0;
+  std::string firstName;
   int32_t openStart = 0;
   int32_t openEnd = 0;
   TModalDriver driver(form, {[&] {
@@ -34,6 +46,9 @@ TEST(DelTransForm, OpensOnTheSelectedNumberAndClampsWhatIsTyped) {
                                form.startTransNrEdit().setFocus();
                                pumpFor(50);
                                captureWindow(form.handle()).savePng("delete-transactions-dialog");
+                               firstPicture = bluePixels(form.startFirstNrBtn());
+                               lastPicture = bluePixels(form.endLastNrBtn());
+                               firstName = form.startFirstNrBtn().text();
                                postKey(form.startTransNrEdit().handle(), VK_RETURN);
                              }});
   int32_t first = 7;
@@ -44,6 +59,9 @@ TEST(DelTransForm, OpensOnTheSelectedNumberAndClampsWhatIsTyped) {
   EXPECT_EQ(openEnd, 7);
   EXPECT_EQ(first, 3);
   EXPECT_EQ(last, 10);
+  EXPECT_GE(firstPicture, 10);
+  EXPECT_GE(lastPicture, 10);
+  EXPECT_EQ(firstName, "First transaction number");
 
   TModalDriver cancel(form, {[&] {
     form.startTransNrEdit().setText("2");
