@@ -97,9 +97,9 @@ class TPortableIniFile {
   std::string readString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
   // An empty value removes the key. CR, LF and 0x1A in keys and values
-  // become spaces (they would end a line or the file); a key that is empty, blank or
-  // holds "=" cannot be stored and the write is ignored, as is an empty
-  // section name. True when what was given is stored as given.
+  // become spaces (they would end a line or the file); a key that is empty,
+  // blank or holds "=" cannot be stored and the write is ignored, as is an
+  // empty section name. True when what was given is stored as given.
   bool writeString(const std::string& section, const std::string& key, const std::string& value);
 
   int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
@@ -205,8 +205,8 @@ class TPortableIniFile {
   bool endsInsideLine_ = false;
   bool writeAtDestruction_ = true;
   // The text as read and its lines, empty for an object not read from a
-  // file; the entries read stand there, not in copies of their own. The
-  // line end new lines take.
+  // file: the entries read stand there, not in copies of their own; and
+  // the line end new lines take.
   TFileText file_;
   std::string lineEnd_ = "\r\n";
   // Sections erased from a file read, kept for the lines that name them.
