@@ -34,13 +34,13 @@ std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-// A CR ends a line and 0x1A ends the file when the text is read again, so
-// neither may reach the file inside a name, key or value.
-bool holdsLineBreakers(const std::string& text) { return text.find_first_of("\r\x1a") != std::string::npos; }
+// CR and LF end a line and 0x1A ends the file when the text is read again,
+// so none may reach the file inside a name, key or value.
+bool holdsLineBreakers(const std::string& text) { return text.find_first_of("\r\n\x1a") != std::string::npos; }
 
 std::string withoutLineBreakers(std::string text) {
   for (char& c : text)
-    if (c == '\r' || c == endOfFileMark) c = ' ';
+    if (c == '\r' || c == '\n' || c == endOfFileMark) c = ' ';
   return text;
 }
 
@@ -99,17 +99,25 @@ bool readsAsHeader(std::string_view key, std::string_view value) {
 // key to the entry's position so that a look-up never scans the section.
 // Removed entries leave a gap that is squeezed out once gaps outnumber entries.
 struct TPortableIniFile::TSection {
-  struct TEntry {
+  // The key and value a write gave, or a later line that repeats the key.
+  struct TWritten {
     std::string key;
     std::string value;
-    bool removed = false;
+  };
+  struct TEntry {
+    // None while the entry is what its line in the file's text says.
+    std::unique_ptr<TWritten> written;
     // The line of a file read that holds the entry, and whether a write
     // changed it since: an entry nobody changed keeps its line as it stood.
     size_t line = noLine;
+    bool removed = false;
     bool changed = false;
   };
 
+  TSection(std::string name, const TFileText& text) : Name(std::move(name)), file(&text) {}
+
   std::string Name;
+  const TFileText* file;
   std::vector<TEntry> Lines;
   std::unordered_map<std::string, size_t> positions;
   size_t removedCount = 0;
@@ -119,44 +127,65 @@ struct TPortableIniFile::TSection {
   size_t lastLine = noLine;
   bool erased = false;
 
+  // The key as it stands and the value as stored (see readBack), in the
+  // file's text unless a write gave them.
+  static std::pair<std::string_view, std::string_view> text(const TFileText& file, const TEntry& entry) {
+    if (entry.written) return {entry.written->key, entry.written->value};
+    const std::string_view line = trimmed(file.content(entry.line));
+    const size_t equals = line.find('=');
+    return {line.substr(0, equals), line.substr(equals + 1)};
+  }
+  std::string_view key(const TEntry& entry) const { return text(*file, entry).first; }
+  std::string_view value(const TEntry& entry) const { return text(*file, entry).second; }
+
   const TEntry* find(const std::string& folded) const {
     auto found = positions.find(folded);
     return found == positions.end() ? nullptr : &Lines[found->second];
   }
 
+  // An entry its line holds: the key is folded already.
+  void addRead(std::string folded, size_t line) {
+    positions.emplace(std::move(folded), Lines.size());
+    Lines.push_back(TEntry{nullptr, line, false, false});
+  }
+
   // True when the section's text changed.
-  bool store(std::string_view key, std::string_view value) {
-    std::string folded = upperCase(std::string(key));
+  bool store(std::string_view newKey, std::string_view newValue) {
+    std::string folded = upperCase(std::string(newKey));
     auto found = positions.find(folded);
-    if (value.empty()) {
+    if (newValue.empty()) {
       if (found == positions.end()) return false;
-      Lines[found->second] = TEntry{{}, {}, true};
+      Lines[found->second] = TEntry{nullptr, noLine, true, false};
       positions.erase(found);
       if (++removedCount > 16 && removedCount > positions.size()) squeeze();
       return true;
     }
     if (found != positions.end()) {
       TEntry& entry = Lines[found->second];
-      if (entry.key == key && readBack(entry.value) == readBack(value)) {
+      if (key(entry) == newKey && readBack(value(entry)) == readBack(newValue)) {
         // The same value is no change, but a rewrite for another one writes
         // it as the writer spells it (the blank before a positive number).
-        entry.value.assign(value);
+        if (entry.written) entry.written->value.assign(newValue);
         return false;
       }
-      entry.key.assign(key);
-      entry.value.assign(value);
+      entry.written = std::make_unique<TWritten>(TWritten{std::string(newKey), std::string(newValue)});
       entry.changed = true;
       return true;
     }
     positions.emplace(std::move(folded), Lines.size());
-    Lines.push_back(TEntry{std::string(key), std::string(value), false, noLine, true});
+    Lines.push_back(TEntry{std::make_unique<TWritten>(TWritten{std::string(newKey), std::string(newValue)}), noLine,
+                           false, true});
     return true;
   }
 
+  // Visits each entry's key and stored value.
   template <class Visit>
   void forEachEntry(Visit visit) const {
-    for (const TEntry& entry : Lines)
-      if (!entry.removed) visit(entry);
+    for (const TEntry& entry : Lines) {
+      if (entry.removed) continue;
+      const auto [entryKey, entryValue] = text(*file, entry);
+      visit(entryKey, entryValue, entry);
+    }
   }
 
  private:
@@ -173,6 +202,31 @@ struct TPortableIniFile::TSection {
     for (auto& position : positions) position.second = newPosition[position.second];
     removedCount = 0;
   }
+};
+
+std::string_view TPortableIniFile::TFileText::whole(size_t line) const {
+  const size_t start = lines[line].start;
+  const size_t end = line + 1 < lines.size() ? lines[line + 1].start : textEnd;
+  return std::string_view(text).substr(start, end - start);
+}
+
+std::string_view TPortableIniFile::TFileText::content(size_t line) const {
+  std::string_view text = whole(line);
+  // A line ends in CR LF, CR or LF, and holds neither byte before its end.
+  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return text;
+}
+
+struct TPortableIniFile::TRewrite {
+  TFileText file;
+  // The new line of each old one, noLine for a line left out.
+  std::vector<size_t> newLine;
+  // The entries written anew, and their lines.
+  std::vector<std::pair<TSection::TEntry*, size_t>> placed;
+  // False when reading the text back would not give the same keys (a key
+  // that begins with a blank, a NUL byte): the text is then read again.
+  bool readsAsWritten = true;
 };
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
@@ -214,14 +268,12 @@ TPortableIniFile::TPortableIniFile(const std::string& fileName, TContent content
 }
 
 TNewFileResult TPortableIniFile::createFile(bool durable, bool overwrite) {
-  const std::string text = fileText();
+  TRewrite rewritten = rewrite();
+  const std::string& text = rewritten.file.text;
   const TNewFileResult result = !overwrite ? createNewFile(fileName_, text, durable)
                                 : overwriteFile(fileName_, text, durable) ? TNewFileResult::created
                                                                           : TNewFileResult::failed;
-  if (result != TNewFileResult::created) return result;
-  // Read back from the text written, not from the disk: values lose their
-  // enclosing quotes and blanks as they would.
-  readText(text);
+  if (result == TNewFileResult::created) adopt(std::move(rewritten));
   return result;
 }
 
@@ -277,18 +329,18 @@ void TPortableIniFile::readText(std::string text) {
   sections_.clear();
   sectionsByName_.clear();
   erased_.clear();
-  lines_.clear();
+  file_ = TFileText{};
   modified_ = false;
   readFailed_ = false;
   readInPart_ = false;
   writeRefusal_.clear();
   endsInsideLine_ = false;
   contentBeforeErase_.reset();
-  text_ = std::move(text);
-  const std::string_view all(text_);
-  textEnd_ = std::min(all.find(endOfFileMark), all.size());
-  if (!trimmed(all.substr(std::min(textEnd_ + 1, all.size()))).empty()) readInPart_ = true;
-  const std::string_view read = all.substr(0, textEnd_);
+  file_.text = std::move(text);
+  const std::string_view all(file_.text);
+  file_.textEnd = std::min(all.find(endOfFileMark), all.size());
+  if (!trimmed(all.substr(std::min(file_.textEnd + 1, all.size()))).empty()) readInPart_ = true;
+  const std::string_view read = all.substr(0, file_.textEnd);
   // Another encoding reads as bytes no settings text holds; a write into it
   // would mix two encodings in one file.
   if (read.size() >= 2 && ((read[0] == '\xff' && read[1] == '\xfe') || (read[0] == '\xfe' && read[1] == '\xff'))) {
@@ -298,55 +350,53 @@ void TPortableIniFile::readText(std::string text) {
     readInPart_ = true;
     refuseWrites("holds bytes that are no text (another encoding, or damage)");
   }
-  // A file saved on another system may end its lines in LF alone: with no
-  // CR anywhere, LF ends a line. Otherwise a CR does, and a LF right after
-  // it belongs to the line end.
-  const bool lineFeeds = read.find('\r') == std::string_view::npos && read.find('\n') != std::string_view::npos;
-  const char breaker = lineFeeds ? '\n' : '\r';
-  lineEnd_ = lineFeeds ? "\n" : "\r\n";
-  if (const size_t first = read.find('\r'); !lineFeeds && first != std::string_view::npos)
-    lineEnd_ = first + 1 < read.size() && read[first + 1] == '\n' ? "\r\n" : "\r";
+  // CR LF, CR and LF alone all end a line, also mixed in one file: lines
+  // another program appended in LF to a file of CR LF are lines too. New
+  // lines take the file's first CR line end, or LF in a file of LF alone.
+  const size_t firstCr = read.find('\r');
+  if (firstCr != std::string_view::npos)
+    lineEnd_ = firstCr + 1 < read.size() && read[firstCr + 1] == '\n' ? "\r\n" : "\r";
+  else if (read.find('\n') != std::string_view::npos)
+    lineEnd_ = "\n";
+  else
+    lineEnd_ = "\r\n";
   // An editor's mark of UTF-8 is no part of the first line.
   size_t start = read.substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0;
   TSection* current = nullptr;
-  if (start > 0) lines_.push_back(TLine{0, 0, start});
+  if (start > 0) file_.lines.push_back(TLine{0, 0, TLineKind::other});
   while (start < read.size()) {
-    size_t textEnd = read.find(breaker, start);
-    size_t end = textEnd;
-    if (textEnd == std::string_view::npos) {
-      textEnd = end = read.size();
-    } else {
-      ++end;
-      if (!lineFeeds && end < read.size() && read[end] == '\n') ++end;
-    }
-    lines_.push_back(TLine{start, textEnd, end});
-    readLine(lines_.size() - 1, current);
+    size_t contentEnd = start;
+    while (contentEnd < read.size() && read[contentEnd] != '\r' && read[contentEnd] != '\n') ++contentEnd;
+    size_t end = contentEnd;
+    if (end < read.size() && read[end++] == '\r' && end < read.size() && read[end] == '\n') ++end;
+    file_.lines.push_back(TLine{start, 0, TLineKind::other});
+    readLine(file_.lines.size() - 1, contentEnd, current);
+    // A file the program wrote ends its last line: one that does not was
+    // cut off inside it, and the value read there may be the start of one.
+    if (!trimmed(read.substr(start, contentEnd - start)).empty()) endsInsideLine_ = contentEnd == end;
     start = end;
   }
-  for (auto line = lines_.rbegin(); line != lines_.rend(); ++line) {
-    if (trimmed(read.substr(line->start, line->textEnd - line->start)).empty()) continue;
-    // In a file of CR line ends, a last line another program appended with
-    // LF alone was ended too.
-    endsInsideLine_ = line->textEnd == line->end && read[line->textEnd - 1] != '\n';
-    break;
-  }
+  // A write would make what was cut off whole in the file, the damage
+  // unseen.
+  if (endsInsideLine_) refuseWrites("is cut off inside its last line");
   // The end mark and what follows it stay as they are.
 }
 
-void TPortableIniFile::readLine(size_t index, TSection*& current) {
-  TLine& line = lines_[index];
-  if (line.textEnd - line.start > maxLineLength) {
+void TPortableIniFile::readLine(size_t index, size_t contentEnd, TSection*& current) {
+  TLine& line = file_.lines[index];
+  if (contentEnd - line.start > maxLineLength) {
     // No setting is that long: a damaged file or one without line ends.
     readInPart_ = true;
     refuseWrites("holds a line too long to be read");
     return;
   }
-  const std::string_view text = trimmed(std::string_view(text_).substr(line.start, line.textEnd - line.start));
+  const std::string_view text = trimmed(std::string_view(file_.text).substr(line.start, contentEnd - line.start));
   if (text.empty()) return;
   if (text.size() > 2 && text.front() == '[' && text.back() == ']') {
     current = &sectionForWriting(std::string(text.substr(1, text.size() - 2)));
     line.kind = TLineKind::header;
-    line.section = current;
+    line.link = static_cast<uint32_t>(file_.headerSections.size());
+    file_.headerSections.push_back(current);
     if (current->headerLine == noLine) current->headerLine = index;
     current->lastLine = index;
     return;
@@ -367,34 +417,29 @@ void TPortableIniFile::readLine(size_t index, TSection*& current) {
   const std::string_view key = text.substr(0, equals);
   const std::string_view value = text.substr(equals + 1);
   current->lastLine = index;
-  const auto found = current->positions.find(upperCase(std::string(key)));
+  std::string folded = upperCase(std::string(key));
+  const auto found = current->positions.find(folded);
   if (found == current->positions.end()) {
     if (value.empty()) return;
-    current->store(key, value);
-    TSection::TEntry& entry = current->Lines.back();
-    entry.line = index;
-    entry.changed = false;
+    current->addRead(std::move(folded), index);
     line.kind = TLineKind::entry;
-    line.section = current;
     return;
   }
   TSection::TEntry& entry = current->Lines[found->second];
   if (value.empty()) {
     // The file removes the key again: the lines that held it and this one
     // read as nothing together, and stay so.
-    for (TLine& held : lines_)
-      if (held.section == current && (&held - lines_.data() == static_cast<ptrdiff_t>(entry.line) ||
-                                      (held.kind == TLineKind::repeat && held.firstLine == entry.line)))
-        held.kind = TLineKind::other;
+    file_.lines[entry.line].kind = TLineKind::other;
+    for (size_t held = entry.line + 1; held < index; ++held)
+      if (file_.lines[held].kind == TLineKind::repeat && file_.lines[held].link == entry.line)
+        file_.lines[held].kind = TLineKind::other;
     current->store(key, value);
     return;
   }
   // A key repeated keeps its first place and takes the later value.
-  entry.key.assign(key);
-  entry.value.assign(value);
+  entry.written = std::make_unique<TSection::TWritten>(TSection::TWritten{std::string(key), std::string(value)});
   line.kind = TLineKind::repeat;
-  line.section = current;
-  line.firstLine = entry.line;
+  line.link = static_cast<uint32_t>(entry.line);
 }
 
 std::string TPortableIniFile::contentText() const {
@@ -404,10 +449,10 @@ std::string TPortableIniFile::contentText() const {
     text += endOfFileMark;
     text += section->Name;
     text += '\r';
-    section->forEachEntry([&](const TSection::TEntry& entry) {
-      text += entry.key;
+    section->forEachEntry([&](std::string_view key, std::string_view value, const TSection::TEntry&) {
+      text += key;
       text += '=';
-      text += readBack(entry.value);
+      text += readBack(value);
       text += '\r';
     });
   }
@@ -432,10 +477,10 @@ bool TPortableIniFile::update(const std::function<bool(const std::string& text)>
   }
   forgetRefusedSave(fileName_);
   if (readFailed_) return false;
-  std::string text = fileText();
-  if (!write(text)) return false;
+  TRewrite rewritten = rewrite();
+  if (!write(rewritten.file.text)) return false;
   // What the file holds now is what the next rewrite keeps.
-  readText(std::move(text));
+  adopt(std::move(rewritten));
   return true;
 }
 
@@ -447,91 +492,175 @@ bool TPortableIniFile::updateFileInPlace(bool durable) {
   return update([&](const std::string& text) { return overwriteFile(fileName_, text, durable); });
 }
 
-std::string TPortableIniFile::fileText() const {
+TPortableIniFile::TRewrite TPortableIniFile::rewrite() {
   // An object not read from a file has no lines: its sections all go at
   // the end, in the program's own form.
-  // Which live entry stands on each line, which header lines still open a
-  // section, and after which line each section's new entries go.
-  std::vector<const TSection::TEntry*> entryAt(lines_.size(), nullptr);
-  std::vector<bool> headerKept(lines_.size(), false);
-  std::vector<std::pair<size_t, const TSection*>> additions;
+  const TFileText& old = file_;
+  const size_t lineCount = old.lines.size();
+  // Which live entry stands on each line, and after which line each
+  // section's new entries go.
+  std::vector<TSection::TEntry*> entryAt(lineCount, nullptr);
+  std::vector<std::pair<size_t, TSection*>> additions;
   for (const auto& section : sections_) {
-    if (section->headerLine != noLine) {
-      headerKept[section->headerLine] = true;
-      additions.emplace_back(section->lastLine, section.get());
-    }
-    section->forEachEntry([&](const TSection::TEntry& entry) {
-      if (entry.line != noLine) entryAt[entry.line] = &entry;
-    });
+    if (section->headerLine != noLine) additions.emplace_back(section->lastLine, section.get());
+    for (TSection::TEntry& entry : section->Lines)
+      if (!entry.removed && entry.line != noLine) entryAt[entry.line] = &entry;
   }
   std::stable_sort(additions.begin(), additions.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  const std::string_view all(text_);
-  std::string text;
-  text.reserve(text_.size() + 256);
+  TRewrite rewritten;
+  TFileText& file = rewritten.file;
+  std::string& text = file.text;
+  text.reserve(old.text.size() + 256);
+  file.lines.reserve(lineCount + 16);
+  rewritten.newLine.assign(lineCount, noLine);
+  const auto addLine = [&](TLineKind kind, size_t link) {
+    file.lines.push_back(TLine{text.size(), static_cast<uint32_t>(link), kind});
+  };
+  const auto keep = [&](size_t index, TLineKind kind, size_t link) {
+    rewritten.newLine[index] = file.lines.size();
+    addLine(kind, link);
+    text += old.whole(index);
+  };
+  const auto addHeader = [&](TSection& section) {
+    addLine(TLineKind::header, file.headerSections.size());
+    file.headerSections.push_back(&section);
+  };
   const auto endLine = [&] {
     if (!text.empty() && text.back() != '\r' && text.back() != '\n') text += lineEnd_;
   };
-  const auto addEntry = [&](const TSection::TEntry& entry, std::string_view lineEnd) {
-    text += entry.key;
+  const auto addEntry = [&](TSection::TEntry& entry, std::string_view lineEnd) {
+    const auto [key, value] = TSection::text(old, entry);
+    if (isBlank(key.front()) || key.find('\0') != std::string_view::npos || value.find('\0') != std::string_view::npos)
+      rewritten.readsAsWritten = false;
+    rewritten.placed.emplace_back(&entry, file.lines.size());
+    addLine(TLineKind::entry, 0);
+    text += key;
     text += '=';
     // "[a" = "b]" would make the line "[a=b]", a section header when read
     // again: quotes keep it an entry and are taken off by reading.
-    const bool quoted = readsAsHeader(entry.key, entry.value);
+    const bool quoted = readsAsHeader(key, value);
     if (quoted) text += '"';
-    text += entry.value;
+    text += value;
     if (quoted) text += '"';
     text += lineEnd;
   };
   // Blank lines go with a section erased for good, so that saves which
-  // drop sections do not leave a growing gap behind.
+  // drop sections do not leave a growing gap behind, and so do the lines
+  // that read as its entries, which would fall into the section before.
   bool inErasedSection = false;
   auto addition = additions.begin();
-  for (size_t index = 0; index < lines_.size(); ++index) {
-    const TLine& line = lines_[index];
-    const std::string_view whole = all.substr(line.start, line.end - line.start);
+  for (size_t index = 0; index < lineCount; ++index) {
+    const TLine& line = old.lines[index];
     switch (line.kind) {
       case TLineKind::other:
-        if (!(inErasedSection && trimmed(whole).empty())) text += whole;
+        if (inErasedSection) {
+          const std::string_view content = trimmed(old.content(index));
+          const size_t equals = content.find('=');
+          if (content.empty() || (equals != std::string_view::npos && equals > 0)) break;
+        }
+        keep(index, TLineKind::other, 0);
         break;
-      case TLineKind::header:
-        inErasedSection = line.section->erased && !headerKept[index];
-        if (!inErasedSection) text += whole;
+      case TLineKind::header: {
+        // A section written again after it was erased takes every header
+        // it had, so that its new entries stand under one of them.
+        TSection* section = old.headerSections[line.link];
+        if (section->erased) {
+          const auto live = sectionsByName_.find(section->Name);
+          section = live != sectionsByName_.end() && live->second->headerLine != noLine ? live->second : nullptr;
+        }
+        inErasedSection = section == nullptr;
+        if (inErasedSection) break;
+        rewritten.newLine[index] = file.lines.size();
+        addHeader(*section);
+        text += old.whole(index);
         break;
+      }
       case TLineKind::entry:
-        if (const TSection::TEntry* entry = entryAt[index]; entry != nullptr && !entry->changed)
-          text += whole;
-        else if (entry != nullptr)
-          addEntry(*entry, all.substr(line.textEnd, line.end - line.textEnd));
+        if (TSection::TEntry* entry = entryAt[index]; entry != nullptr && !entry->changed) {
+          keep(index, TLineKind::entry, 0);
+        } else if (entry != nullptr) {
+          rewritten.newLine[index] = file.lines.size();
+          const std::string_view whole = old.whole(index);
+          addEntry(*entry, whole.substr(old.content(index).size()));
+        }
         break;
       case TLineKind::repeat:
         // A later line of the same key stays only while its entry does.
-        if (const TSection::TEntry* entry = entryAt[line.firstLine]; entry != nullptr && !entry->changed)
-          text += whole;
+        if (const TSection::TEntry* entry = entryAt[line.link]; entry != nullptr && !entry->changed)
+          keep(index, TLineKind::repeat, rewritten.newLine[line.link]);
         break;
     }
     for (; addition != additions.end() && addition->first == index; ++addition) {
-      addition->second->forEachEntry([&](const TSection::TEntry& entry) {
-        if (entry.line != noLine) return;
+      for (TSection::TEntry& entry : addition->second->Lines) {
+        if (entry.removed || entry.line != noLine) continue;
         endLine();
         addEntry(entry, lineEnd_);
-      });
+      }
     }
   }
   for (const auto& section : sections_) {
     if (section->headerLine != noLine) continue;
     endLine();
     // A blank line between sections, as the program writes them.
-    if (!text.empty() && !text.ends_with(lineEnd_ + lineEnd_)) text += lineEnd_;
+    if (!text.empty() && !text.ends_with(lineEnd_ + lineEnd_)) {
+      addLine(TLineKind::other, 0);
+      text += lineEnd_;
+    }
+    if (section->Name.find('\0') != std::string::npos) rewritten.readsAsWritten = false;
+    addHeader(*section);
     text += '[';
     text += section->Name;
     text += ']';
     text += lineEnd_;
-    section->forEachEntry([&](const TSection::TEntry& entry) { addEntry(entry, lineEnd_); });
+    for (TSection::TEntry& entry : section->Lines)
+      if (!entry.removed) addEntry(entry, lineEnd_);
+    addLine(TLineKind::other, 0);
     text += lineEnd_;
   }
-  text += all.substr(textEnd_);
-  return text;
+  file.textEnd = text.size();
+  text += std::string_view(old.text).substr(old.textEnd);
+  return rewritten;
+}
+
+void TPortableIniFile::adopt(TRewrite&& rewritten) {
+  if (!rewritten.readsAsWritten) {
+    readText(std::move(rewritten.file.text));
+    return;
+  }
+  for (const auto& section : sections_) {
+    for (TSection::TEntry& entry : section->Lines)
+      if (!entry.removed && !entry.changed && entry.line != noLine) entry.line = rewritten.newLine[entry.line];
+    section->headerLine = section->lastLine = noLine;
+    section->erased = false;
+  }
+  // An entry written anew is what its line says now.
+  for (const auto& [entry, line] : rewritten.placed) {
+    entry->line = line;
+    entry->changed = false;
+    entry->written.reset();
+  }
+  file_ = std::move(rewritten.file);
+  erased_.clear();
+  // Where each section stands now, as reading the text would find it.
+  TSection* current = nullptr;
+  for (size_t index = 0; index < file_.lines.size(); ++index) {
+    const TLine& line = file_.lines[index];
+    if (line.kind == TLineKind::header) {
+      current = file_.headerSections[line.link];
+      if (current->headerLine == noLine) current->headerLine = index;
+    } else if (current == nullptr) {
+      continue;
+    } else if (line.kind == TLineKind::other) {
+      const size_t equals = trimmed(file_.content(index)).find('=');
+      if (equals == std::string_view::npos || equals == 0) continue;
+    }
+    current->lastLine = index;
+  }
+  std::stable_sort(sections_.begin(), sections_.end(),
+                   [](const auto& a, const auto& b) { return a->headerLine < b->headerLine; });
+  modified_ = false;
+  contentBeforeErase_.reset();
 }
 
 const TPortableIniFile::TSection* TPortableIniFile::findSection(const std::string& name) const {
@@ -543,8 +672,7 @@ TPortableIniFile::TSection& TPortableIniFile::sectionForWriting(const std::strin
   std::string cleanName = holdsLineBreakers(name) ? withoutLineBreakers(name) : name;
   auto found = sectionsByName_.find(cleanName);
   if (found != sectionsByName_.end()) return *found->second;
-  auto section = std::make_unique<TSection>();
-  section->Name = cleanName;
+  auto section = std::make_unique<TSection>(cleanName, file_);
   // Written again after it was erased, a section of a file read takes its
   // old place there.
   for (auto erased = erased_.rbegin(); erased != erased_.rend(); ++erased) {
@@ -564,7 +692,7 @@ std::string TPortableIniFile::readString(const std::string& section, const std::
   const TSection* found = findSection(section);
   if (found == nullptr) return defaultValue;
   const TSection::TEntry* entry = found->find(foldedKey(key));
-  return entry == nullptr ? defaultValue : std::string(readBack(entry->value));
+  return entry == nullptr ? defaultValue : std::string(readBack(found->value(*entry)));
 }
 
 bool TPortableIniFile::writeString(const std::string& section, const std::string& key, const std::string& value) {
@@ -632,14 +760,15 @@ void TPortableIniFile::readSections(std::vector<std::string>& sections) const {
 void TPortableIniFile::readSection(const std::string& section, std::vector<std::string>& keys) const {
   const TSection* found = findSection(section);
   if (found == nullptr) return;
-  found->forEachEntry([&](const TSection::TEntry& entry) { keys.push_back(entry.key); });
+  found->forEachEntry([&](std::string_view key, std::string_view, const TSection::TEntry&) { keys.emplace_back(key); });
 }
 
 void TPortableIniFile::readSectionValues(const std::string& section, std::vector<std::string>& entries) const {
   const TSection* found = findSection(section);
   if (found == nullptr) return;
-  found->forEachEntry(
-      [&](const TSection::TEntry& entry) { entries.push_back(entry.key + "=" + std::string(readBack(entry.value))); });
+  found->forEachEntry([&](std::string_view key, std::string_view value, const TSection::TEntry&) {
+    entries.push_back(std::string(key).append("=").append(readBack(value)));
+  });
 }
 
 void TPortableIniFile::eraseSection(const std::string& section) {
@@ -650,7 +779,7 @@ void TPortableIniFile::eraseSection(const std::string& section) {
   for (auto it = sections_.begin(); it != sections_.end(); ++it) {
     if (it->get() == found) {
       // The lines of a file read still name it.
-      if (!lines_.empty()) {
+      if (!file_.lines.empty()) {
         (*it)->erased = true;
         erased_.push_back(std::move(*it));
       }
@@ -671,17 +800,17 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
       changed = true;
       const auto here = sectionsByName_.find(section->Name);
       if (here == sectionsByName_.end()) continue;
-      section->forEachEntry([&](const TSection::TEntry& entry) {
-        if (here->second->store(entry.key, "")) modified_ = true;
+      section->forEachEntry([&](std::string_view key, std::string_view, const TSection::TEntry&) {
+        if (here->second->store(key, "")) modified_ = true;
       });
       if (here->second->positions.empty()) eraseSection(section->Name);
       continue;
     }
-    section->forEachEntry([&](const TSection::TEntry& entry) {
-      if (kept->find(upperCase(entry.key)) != nullptr) return;
+    section->forEachEntry([&](std::string_view key, std::string_view, const TSection::TEntry&) {
+      if (kept->find(upperCase(std::string(key))) != nullptr) return;
       changed = true;
       const auto here = sectionsByName_.find(section->Name);
-      if (here != sectionsByName_.end() && here->second->store(entry.key, "")) modified_ = true;
+      if (here != sectionsByName_.end() && here->second->store(key, "")) modified_ = true;
     });
   }
   for (const auto& section : after.sections_) {
@@ -693,11 +822,11 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
       sectionForWriting(section->Name);
       modified_ = true;
     }
-    section->forEachEntry([&](const TSection::TEntry& entry) {
-      const TSection::TEntry* was = old ? old->find(upperCase(entry.key)) : nullptr;
-      if (was != nullptr && readBack(was->value) == readBack(entry.value)) return;
+    section->forEachEntry([&](std::string_view key, std::string_view value, const TSection::TEntry&) {
+      const TSection::TEntry* was = old ? old->find(upperCase(std::string(key))) : nullptr;
+      if (was != nullptr && readBack(old->value(*was)) == readBack(value)) return;
       changed = true;
-      if (sectionForWriting(section->Name).store(entry.key, entry.value)) modified_ = true;
+      if (sectionForWriting(section->Name).store(key, value)) modified_ = true;
     });
   }
   return changed;
@@ -712,9 +841,9 @@ void TPortableIniFile::keepOnlyWhatOtherHolds(const TPortableIniFile& other) {
       continue;
     }
     std::vector<std::pair<std::string, std::string>> taken;
-    section->forEachEntry([&](const TSection::TEntry& entry) {
-      const TSection::TEntry* held = there->find(upperCase(entry.key));
-      taken.emplace_back(entry.key, held ? held->value : std::string());
+    section->forEachEntry([&](std::string_view key, std::string_view, const TSection::TEntry&) {
+      const TSection::TEntry* held = there->find(upperCase(std::string(key)));
+      taken.emplace_back(key, held ? there->value(*held) : std::string_view());
     });
     for (const auto& [key, value] : taken)
       if (section->store(key, value)) modified_ = true;

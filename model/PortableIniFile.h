@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,13 +18,15 @@
 // Values are read back trimmed and without enclosing double quotes (see
 // quotedWhereNeeded). Lines longer than 16 MB are skipped when reading.
 //
-// A rewrite of a file that was read keeps every line the writes did not
-// touch as it stood: comments, lines that are no entry, blanks and the
-// file's own line ends (CR LF, or LF alone in a file that holds no CR), so
-// that what another program or the user wrote by hand is never lost to a
-// save. A file that cannot be rewritten so (another encoding, a damaged
-// section header, bytes that are no text, a read that failed) takes no
-// writes at all: updateFile refuses it and says why (see writeRefusal).
+// CR LF, CR and LF alone each end a line. A rewrite of a file that was
+// read keeps every line the writes did not touch as it stood: comments,
+// lines that are no entry, blanks and each line's own line end, so that
+// what another program or the user wrote by hand is never lost to a save.
+// A file that cannot be rewritten so (another encoding, a damaged section
+// header, bytes that are no text, a last line cut off, a read that failed)
+// takes no writes at all: updateFile refuses it and says why (see
+// writeRefusal). After a save the object holds what reading the file would
+// give, without reading it again.
 class TPortableIniFile {
  public:
   // Reads the file at once; a missing or unreadable file gives an empty object.
@@ -93,10 +96,10 @@ class TPortableIniFile {
 
   std::string readString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
-  // An empty value removes the key. CR and 0x1A in keys and values become
-  // spaces (they would end a line or the file); a key that is empty, blank or
-  // holds "=" cannot be stored and the write is ignored, as is an empty
-  // section name. True when what was given is stored as given.
+  // An empty value removes the key. CR, LF and 0x1A in keys and values
+  // become spaces (they would end a line or the file); a key that is empty,
+  // blank or holds "=" cannot be stored and the write is ignored, as is an
+  // empty section name. True when what was given is stored as given.
   bool writeString(const std::string& section, const std::string& key, const std::string& value);
 
   int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
@@ -154,26 +157,42 @@ class TPortableIniFile {
 
  private:
   struct TSection;
-  // A line of the file as read: where it stands in the text, what reading
-  // made of it, so that a rewrite can keep it as it stood.
+  // A line of the file as read: where it begins (it ends where the next one
+  // does) and what reading made of it, so that a rewrite can keep it as it
+  // stood. Small, for a large file holds millions of them.
   enum class TLineKind : unsigned char { other, header, entry, repeat };
   struct TLine {
     size_t start = 0;
-    size_t textEnd = 0;  // where its line end begins
-    size_t end = 0;      // past its line end
+    // header: the section it opens, in headerSections; repeat: the line of
+    // the entry whose key it repeats.
+    uint32_t link = 0;
     TLineKind kind = TLineKind::other;
-    TSection* section = nullptr;  // header: the section it opens; entry, repeat: its section
-    size_t firstLine = 0;         // repeat: the line of the entry whose key it repeats
   };
+  // The text of a file as read or last written, and its lines.
+  struct TFileText {
+    std::string text;
+    std::vector<TLine> lines;
+    std::vector<TSection*> headerSections;
+    size_t textEnd = 0;  // where the end mark stands, or the text's size
+
+    // A line with its line end, and without it.
+    std::string_view whole(size_t line) const;
+    std::string_view content(size_t line) const;
+  };
+  // A rewrite's text and lines, and where the lines it kept and the
+  // entries it wrote stand in it.
+  struct TRewrite;
 
   void readFile();
   // Takes the file's whole text as read: sections, entries and its lines.
   void readText(std::string text);
-  void readLine(size_t index, TSection*& current);
+  void readLine(size_t index, size_t contentEnd, TSection*& current);
   void refuseWrites(std::string why);
   // The file's text with the writes made since it was read: every line
-  // they did not touch as it stood.
-  std::string fileText() const;
+  // they did not touch as it stood. Changes nothing here.
+  TRewrite rewrite();
+  // Holds what reading the rewrite's text would give, once it is written.
+  void adopt(TRewrite&& rewritten);
   bool update(const std::function<bool(const std::string& text)>& write);
   const TSection* findSection(const std::string& name) const;
   TSection& sectionForWriting(const std::string& name);
@@ -185,11 +204,10 @@ class TPortableIniFile {
   std::string writeRefusal_;
   bool endsInsideLine_ = false;
   bool writeAtDestruction_ = true;
-  // The text as read, its lines, and the line end new lines take; empty
-  // for an object not read from a file.
-  std::string text_;
-  std::vector<TLine> lines_;
-  size_t textEnd_ = 0;  // where the end mark stands, or the text's size
+  // The text as read and its lines, empty for an object not read from a
+  // file: the entries read stand there, not in copies of their own; and
+  // the line end new lines take.
+  TFileText file_;
   std::string lineEnd_ = "\r\n";
   // Sections erased from a file read, kept for the lines that name them.
   std::vector<std::unique_ptr<TSection>> erased_;

@@ -5,6 +5,7 @@
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "tests/support/NamedFiles.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -150,12 +151,12 @@ TEST_F(WebPanelSettings, AFileEmptiedCutOffOrHoldingSizesNoWindowTakesIsNamed) {
       replaced("SymbolWidth=50", "SymbolWidth=-5"),
       replaced("[Default]\r\nVisible=1\r\nLeft=185", "[Default]\r\nVisible=1\r\nLeft=40000"),
   };
-  takePartlyReadFiles();
+  takeFilesNamedAsPartlyRead();
   for (const std::string& damaged : damages) {
     writeWholeFile(file, damaged);
     TWebPanelSettings settings;
     ASSERT_EQ(settings.loadSettings(file), 0);
-    EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{file}) << damaged;
+    EXPECT_EQ(takeFilesNamedAsPartlyRead(), std::vector<std::string>{file}) << damaged;
     EXPECT_EQ(settings.comboWidth, 206);
     EXPECT_EQ(settings.favsWidth, 142);
     EXPECT_EQ(settings.symbolWidth, 50);
@@ -163,7 +164,7 @@ TEST_F(WebPanelSettings, AFileEmptiedCutOffOrHoldingSizesNoWindowTakesIsNamed) {
   }
   writeWholeFile(file, whole);
   ASSERT_EQ(TWebPanelSettings().loadSettings(file), 0);
-  EXPECT_TRUE(takePartlyReadFiles().empty());
+  EXPECT_TRUE(takeFilesNamedAsPartlyRead().empty());
 }
 
 TEST(FavList, IndexErrorsChangeNothing) {

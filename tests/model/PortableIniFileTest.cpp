@@ -40,8 +40,8 @@ TEST_F(PortableIniFile, ReadsTheTextFormatLineByLine) {
   TStrings entries;
   ini.readSectionValues("Main", entries);
   // A repeated key keeps its place with the later value and spelling; a LF
-  // alone does not end a line.
-  EXPECT_EQ(entries, (TStrings{"key=later spelling", "Quoted= kept inside ", "Half=\"open\n;Semi=colon",
+  // alone ends a line too.
+  EXPECT_EQ(entries, (TStrings{"key=later spelling", "Quoted= kept inside ", "Half=\"open", ";Semi=colon",
                                "Added=at end", "ignored=after"}));
   EXPECT_EQ(ini.readString("Main", "KEY", "?"), "later spelling");
   EXPECT_EQ(ini.readString("main", "Lower", "?"), "case");
@@ -106,7 +106,7 @@ TEST_F(PortableIniFile, LineBreakersInDataCannotInjectLinesOrEndTheFile) {
   }
   TPortableIniFile ini(file);
   EXPECT_FALSE(ini.sectionExists("Evil"));
-  EXPECT_EQ(ini.readString("Notes", "Comment", ""), "bought \n[Evil] \nx=1  rest");
+  EXPECT_EQ(ini.readString("Notes", "Comment", ""), "bought  [Evil]  x=1  rest");
   TStrings keys;
   ini.readSection("Notes", keys);
   EXPECT_EQ(keys, (TStrings{"Comment", "Multi Key"}));
@@ -523,8 +523,15 @@ TEST_F(PortableIniFile, ARewriteKeepsEveryLineTheWritesDidNotTouch) {
        "[S]\nk=5\nx=2\nn=6\n\n[T]\nm=7\n\n"},
       {"CR alone", "[S]\rk=1\r", [](TPortableIniFile& ini) { ini.writeString("S", "n", "2"); },
        "[S]\rk=1\rn=2\r"},
-      {"no line end after the last line", "[S]\r\nk=1",
-       [](TPortableIniFile& ini) { ini.writeString("S", "n", "2"); }, "[S]\r\nk=1\r\nn=2\r\n"},
+      {"blanks after the last line end", "[S]\r\nk=1\r\n \t",
+       [](TPortableIniFile& ini) { ini.writeString("S", "n", "2"); }, "[S]\r\nk=1\r\nn=2\r\n \t"},
+      {"lines another program appended in LF to a file of CR LF keep their line ends",
+       "[S]\r\na=1\r\nb=2\nc=3\n",
+       [](TPortableIniFile& ini) {
+         ini.writeString("S", "b", "7");
+         ini.writeString("S", "d", "4");
+       },
+       "[S]\r\na=1\r\nb=7\nc=3\nd=4\r\n"},
       {"a key repeated: its first place takes the change, the later line goes",
        "[S]\r\nk=1\r\nx=0\r\nK=2\r\n", [](TPortableIniFile& ini) { ini.writeString("S", "k", "3"); },
        "[S]\r\nk=3\r\nx=0\r\n"},
@@ -539,6 +546,16 @@ TEST_F(PortableIniFile, ARewriteKeepsEveryLineTheWritesDidNotTouch) {
          ini.eraseSection("Gone");
        },
        "[S]\r\nk=1\r\n\r\n; why\r\n[T]\r\nt=1\r\n"},
+      {"a section erased for good takes the lines that removed one of its keys",
+       "[A]\r\nk=5\r\n[S]\r\nk=1\r\nk=\r\n; kept\r\n", [](TPortableIniFile& ini) { ini.eraseSection("S"); },
+       "[A]\r\nk=5\r\n; kept\r\n"},
+      {"a section of two headers erased and written again: its entries stay under its header",
+       "[S]\r\na=1\r\n[T]\r\nt=1\r\n[S]\r\nb=2\r\n",
+       [](TPortableIniFile& ini) {
+         ini.eraseSection("S");
+         ini.writeString("S", "c", "3");
+       },
+       "[S]\r\n[T]\r\nt=1\r\n[S]\r\nc=3\r\n"},
       {"a section erased and written again keeps its place", "[A]\r\na=1\r\n\r\n[B]\r\nb=1\r\n; note\r\n",
        [](TPortableIniFile& ini) {
          ini.eraseSection("A");
@@ -567,6 +584,7 @@ TEST_F(PortableIniFile, ARewriteKeepsEveryLineTheWritesDidNotTouch) {
       // Written, the object holds what reading the file gives: a second
       // write keeps the lines of the first.
       EXPECT_EQ(readWholeFile(file), test.rewritten);
+      EXPECT_EQ(ini.contentText(), TPortableIniFile(file).contentText());
     }
     EXPECT_EQ(readWholeFile(file), test.rewritten);
     fileWith(test.text);
@@ -582,4 +600,93 @@ TEST_F(PortableIniFile, ARewriteKeepsEveryLineTheWritesDidNotTouch) {
   const TPortableIniFile lineFeeds(fileWith("[Portfolio]\nName=Growth\nTargetReturn= 5.0E-0002\n"));
   EXPECT_EQ(lineFeeds.readString("Portfolio", "Name", ""), "Growth");
   EXPECT_EQ(lineFeeds.readFloat("Portfolio", "TargetReturn", 0), 0.05);
+}
+
+// Another program cut the file short while the program ran ("Width=140" now
+// "Width=14"): a save of a change would make the cut value the file's for
+// good. A file whose last line has no line end is refused, byte for byte,
+// and why is told, at a read as at a save; blanks after the last line end
+// are no cut.
+TEST_F(PortableIniFile, AFileCutOffInsideItsLastLineTakesNoWriteAndSaysWhy) {
+  const std::string whole = "[Columns]\r\nName=120\r\nWidth=140\r\n";
+  const std::string cut = "[Columns]\r\nName=120\r\nWidth=14";
+  const std::string why = "is cut off inside its last line";
+  fileWith(whole);
+  TPortableIniFile atStart(file);
+  EXPECT_EQ(atStart.writeRefusal(), "");
+  takeDamagedFiles();
+  fileWith(cut);
+  {
+    // A save reads the file as it stands now, and writes the change there.
+    TPortableIniFile now(file);
+    EXPECT_TRUE(now.endsInsideLine());
+    EXPECT_EQ(now.writeRefusal(), why);
+    const std::string before = atStart.contentText();
+    TPortableIniFile changed(file, TPortableIniFile::TContent{before});
+    changed.writeInteger("Columns", "Name", 90);
+    EXPECT_TRUE(now.writeChanges(TPortableIniFile(file, TPortableIniFile::TContent{before}), changed));
+    EXPECT_FALSE(now.updateFile());
+  }
+  EXPECT_EQ(readWholeFile(file), cut);
+  EXPECT_EQ(refusedSaveText(file), file + " " + why);
+  EXPECT_EQ(takeDamagedFiles(), TStrings{file + "|" + why});
+  for (const std::string& text : {cut + "\x1a", "[Columns]\nWidth=14"s, "[Columns]\r\n; note"s}) {
+    TPortableIniFile ini(fileWith(text));
+    EXPECT_EQ(ini.writeRefusal(), why) << text;
+  }
+  takeDamagedFiles();
+  // Mended, it takes the change, and the refusal is forgotten.
+  TPortableIniFile mended(fileWith(cut + "0\r\n \t"));
+  EXPECT_EQ(mended.writeRefusal(), "");
+  mended.writeInteger("Columns", "Name", 90);
+  EXPECT_TRUE(mended.updateFile());
+  EXPECT_EQ(readWholeFile(file), "[Columns]\r\nName=90\r\nWidth=140\r\n \t");
+  EXPECT_EQ(refusedSaveText(file), "");
+}
+
+// A save does not read the file it wrote again: the object keeps its own
+// records true. Whatever the writes, after a save it holds what reading the
+// file gives, and its next save writes what an object that read the file
+// afresh would.
+TEST_F(PortableIniFile, AfterASaveTheObjectHoldsWhatReadingTheFileGives) {
+  const std::string start =
+      "\xef\xbb\xbf; head\r\n[S]\r\na=1\r\nk=1\nK=2\r\n\r\n[T]\r\nt=1\r\nb=\r\n[S]\r\nb=2\r\n; note\r\n"
+      "[Gone]\r\nk=1\r\nk=\r\n\r\n[U]\ru=1\r\n";
+  const char* sections[] = {"S", "T", "U", "New", "Gone"};
+  const char* keys[] = {"a", "b", "K", "k", "[x", " lead", "long key of its own"};
+  const char* values[] = {"", "1", "two", " spaced ", "y]", "\"q\""};
+  const std::string fresh = folder.path() + "fresh.ini";
+  std::mt19937 random(11);
+  const auto pick = [&](const auto& from) { return from[random() % std::size(from)]; };
+  fileWith(start);
+  TPortableIniFile kept(file);
+  for (int batch = 0; batch < 150; ++batch) {
+    std::vector<std::function<void(TPortableIniFile&)>> writes;
+    for (int count = 1 + random() % 4; count > 0; --count) {
+      const std::string section = pick(sections), key = pick(keys), value = pick(values);
+      switch (random() % 4) {
+        case 0: writes.push_back([=](TPortableIniFile& ini) { ini.eraseSection(section); }); break;
+        case 1:
+          writes.push_back([=](TPortableIniFile& ini) {
+            ini.eraseSection(section);
+            ini.writeString(section, key, value.empty() ? "1" : value);
+          });
+          break;
+        default: writes.push_back([=](TPortableIniFile& ini) { ini.writeString(section, key, value); }); break;
+      }
+    }
+    writeWholeFile(fresh, readWholeFile(file));
+    TPortableIniFile afresh(fresh);
+    for (const auto& write : writes) {
+      write(kept);
+      write(afresh);
+    }
+    ASSERT_TRUE(kept.updateFile());
+    ASSERT_TRUE(afresh.updateFile());
+    ASSERT_EQ(readWholeFile(file), readWholeFile(fresh)) << "batch " << batch;
+    ASSERT_EQ(kept.contentText(), TPortableIniFile(file).contentText()) << "batch " << batch;
+    ASSERT_FALSE(kept.Modified());
+  }
+  takeDamagedFiles();
+  takePartlyReadFiles();
 }

@@ -96,6 +96,31 @@ def unicode_rewritten_files(scenario):
         check(state(path)[0] == before[path], "the close wrote into %s, saved as Unicode" % path)
 
 
+def cut_files(scenario):
+    """The Growth Portfolio's header and Nordwind's asset file cut short by
+    another program while this one runs, inside their last lines
+    ("ColWidth=140" now "ColWidth=14"): a change saved into them would make
+    the cut value theirs for good. The user types a Target return and a
+    Broker; the close names the files and Continue ends the program with
+    both as they were cut."""
+    folder = settled_folder(scenario)
+    growth = os.path.join(folios(folder), "1")
+    paths = (os.path.join(growth, "0.INI"), os.path.join(growth, "1.INI"))
+    program = scenario.program(folder)
+    program.start()
+    for path in paths:
+        with open(path, "rb") as file:
+            text = file.read()
+        check(text.endswith(b"0\r\n\r\n"), "%s no longer ends in a width of ten" % path)
+        with open(path, "wb") as file:
+            file.write(text[:-5])
+    before = {path: state(path)[0] for path in paths}
+    type_target_return_and_broker(program, scenario)
+    close_with_continue(program, scenario)
+    for path in paths:
+        check(state(path)[0] == before[path], "the close wrote into %s, cut short inside its last line" % path)
+
+
 def resize_symbol_row(program, taller_by=0):
     """Drags the foot of the Symbol row 20 pixels down; taller_by what an
     earlier drag made it."""

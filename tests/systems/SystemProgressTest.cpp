@@ -616,7 +616,7 @@ TEST_F(ProgressWindow, ASystemFileCutOffIsNotRunAndItsTransactionsAndRecordStayA
     ASSERT_EQ(table.saveAll(), 0);
     for (const auto& [name, bytes] : files) EXPECT_EQ(readWholeFile(name), bytes) << name;
   }
-  takePartlyReadFiles();
+  takeFilesNamedAsPartlyRead();
 }
 
 // The record is the program's own, yet one that did not read whole, or
