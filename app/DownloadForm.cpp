@@ -11,6 +11,7 @@
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
@@ -373,8 +374,15 @@ void TdownloadForm::listViewItemChecked(int row) {
   const std::string folder = listFolder(static_cast<int>(listView_->itemData(row)));
   // The row keeps the mark the user gave it, for Update while the window
   // lasts.
-  if (!setDownloadListChecked(folder, listView_->checked(row)))
-    tellDescriptorKept(folder, "The mark of the list \"" + listView_->itemText(row) + "\" is not stored");
+  const bool checked = listView_->checked(row);
+  const std::string descriptor = folder + "0.INI";
+  if (setDownloadListChecked(folder, checked)) {
+    forgetUnsavedChange(descriptor, "Checked");
+  } else {
+    holdUnsavedChange(descriptor, "Checked", [folder, checked] { return setDownloadListChecked(folder, checked); });
+    tellDescriptorKept(folder,
+                       "The mark of the list \"" + listView_->itemText(row) + "\" is not stored yet (the close tries again)");
+  }
   updateControlBar();
 }
 
