@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
@@ -18,6 +19,7 @@
 #include "chart/SourceTable.h"
 #include "controls/GalleryForm.h"
 #include "model/LanguageStrings.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
 #include "model/Directories.h"
@@ -26,6 +28,23 @@
 #include "platform/FileSystem.h"
 
 namespace {
+
+constexpr const char* favouritesChange = "favourites";
+
+// Favourites their file refused wait for the close as they stand now; a
+// later save of them that goes through lets them go.
+void saveFavourites(const TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
+                    char listSeparator) {
+  if (favourites.saveToFile(fileName, decimalSeparator, listSeparator) != -4) {
+    forgetUnsavedChange(fileName, favouritesChange);
+    return;
+  }
+  auto kept = std::make_shared<TSourceTable>(favourites.sourceClass());
+  kept->assign(&favourites);
+  holdUnsavedChange(fileName, favouritesChange, [kept, fileName, decimalSeparator, listSeparator] {
+    return kept->saveToFile(fileName, decimalSeparator, listSeparator) != -4;
+  });
+}
 
 // "&Axes" > "&Top" names the path of captions down to an item.
 TMenuItem* findPath(TMenuItem& root, const std::string& path) {
@@ -339,7 +358,7 @@ void TchartPopupMenu::sourcesClick() {
     editor.saveGUIoptions(paths.guiOptionsFileName);
     favouritesChanged = editor.favouritesChanged();
     if (favouritesChanged)
-      owner_.chartFavorites->saveToFile(paths.chartFavsFileName, locale.decimalSeparator, locale.listSeparator);
+      saveFavourites(*owner_.chartFavorites, paths.chartFavsFileName, locale.decimalSeparator, locale.listSeparator);
   } else {
     TgraphSourceForm editor(getDirectory("<DATA>"));
     editor.setSheetImageList(&owner_.imageList);
@@ -357,7 +376,7 @@ void TchartPopupMenu::sourcesClick() {
     editor.saveGUIoptions(paths.guiOptionsFileName);
     favouritesChanged = editor.favouritesChanged();
     if (favouritesChanged)
-      owner_.graphFavorites->saveToFile(paths.graphFavsFileName, locale.decimalSeparator, locale.listSeparator);
+      saveFavourites(*owner_.graphFavorites, paths.graphFavsFileName, locale.decimalSeparator, locale.listSeparator);
   }
   if (accepted && popupTarget == view) saveTarget();
   view->rebuild();

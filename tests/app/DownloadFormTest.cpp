@@ -6,10 +6,12 @@
 #include "app/DownloadLists.h"
 #include "controls/DownloadItem.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
 #include "tests/support/ScriptedMessageBox.h"
@@ -381,4 +383,14 @@ TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhol
   ASSERT_EQ(tab.messages.texts.size(), 1u);
   EXPECT_NE(tab.messages.texts[0].find("The mark of the list \"Funds\" is not stored"), std::string::npos)
       << tab.messages.texts[0];
+  // The row keeps the mark, and the close saves it once the file is
+  // repaired; the file is named while it is not.
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_TRUE(sameText(waiting[0], root + "3\\0.INI")) << waiting[0];
+  EXPECT_EQ(readWholeFile(root + "3\\0.INI"), damaged);
+  writeWholeFile(root + "3\\0.INI", "[List]\r\nName=Funds\r\nChecked=1\r\n");
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(root + "3\\0.INI"), "[List]\r\nName=Funds\r\nChecked=" +
+                                                    std::string(fundsChecked ? "0" : "1") + "\r\n");
 }
