@@ -31,21 +31,6 @@ namespace {
 
 constexpr const char* favouritesChange = "favourites";
 
-// Favourites their file refused wait for the close as they stand now; a
-// later save of them that goes through lets them go.
-void saveFavourites(const TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
-                    char listSeparator) {
-  if (favourites.saveToFile(fileName, decimalSeparator, listSeparator) != -4) {
-    forgetUnsavedChange(fileName, favouritesChange);
-    return;
-  }
-  auto kept = std::make_shared<TSourceTable>(favourites.sourceClass());
-  kept->assign(&favourites);
-  holdUnsavedChange(fileName, favouritesChange, [kept, fileName, decimalSeparator, listSeparator] {
-    return kept->saveToFile(fileName, decimalSeparator, listSeparator) != -4;
-  });
-}
-
 // "&Axes" > "&Top" names the path of captions down to an item.
 TMenuItem* findPath(TMenuItem& root, const std::string& path) {
   TMenuItem* current = &root;
@@ -63,6 +48,20 @@ TMenuItem* findPath(TMenuItem& root, const std::string& path) {
 }
 
 }  // namespace
+
+void saveFavourites(const TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
+                    char listSeparator) {
+  // A later save of them that goes through lets the earlier ones go.
+  if (favourites.saveToFile(fileName, decimalSeparator, listSeparator) != -4) {
+    forgetUnsavedChange(fileName, favouritesChange);
+    return;
+  }
+  auto kept = std::make_shared<TSourceTable>(favourites.sourceClass());
+  kept->assign(&favourites);
+  holdUnsavedChange(fileName, favouritesChange, [kept, fileName, decimalSeparator, listSeparator] {
+    return kept->saveToFile(fileName, decimalSeparator, listSeparator) != -4;
+  });
+}
 
 TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
   onPopup = [this] { chartPopup(); };
