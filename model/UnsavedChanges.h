@@ -13,7 +13,7 @@
 // Any window may hold one; the close takes them on the GUI thread.
 
 // Saves the change again: true once it is written. It must not reach into
-// a window, which may be gone by the close.
+// a window that may be gone by the close (only the main window lasts).
 using TChangeSave = std::function<bool()>;
 
 // what names the change where a later one of the file replaces it (a list
