@@ -232,7 +232,10 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
   };
   itemView_->onEdited = [this](int row, std::string& text) {
     text = trimmedText(text);
-    return renameDownloadItem(itemFile(static_cast<int>(itemView_->itemData(row))), text);
+    const std::string file = itemFile(static_cast<int>(itemView_->itemData(row)));
+    if (renameDownloadItem(file, text)) return true;
+    tellFileKept(file, "The item is not renamed");
+    return false;
   };
   images_ = makePickStateImages();
   itemView_->setStateImages(images_.get());
@@ -387,9 +390,11 @@ void TdownloadForm::listViewItemChecked(int row) {
 }
 
 void TdownloadForm::tellDescriptorKept(const std::string& listFolder, const std::string& what) {
-  messages_.show(handle(),
-                 what + ": its file \"" + listFolder +
-                     "0.INI\" could not be read whole or written, and is left as it is.",
+  tellFileKept(listFolder + "0.INI", what);
+}
+
+void TdownloadForm::tellFileKept(const std::string& file, const std::string& what) {
+  messages_.show(handle(), what + ": its file \"" + file + "\" could not be read whole or written, and is left as it is.",
                  commonString(4), MB_OK | MB_ICONWARNING);
 }
 
