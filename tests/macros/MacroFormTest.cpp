@@ -534,6 +534,32 @@ TEST_F(MacroFormTest, ChoosingAnotherEngineLeavesNoPackageOfTheOldOneInTheEditor
   EXPECT_EQ("2", cell(form, "=two()"));
 }
 
+// A package's mark its read-only descriptor refused was lost when another
+// engine was chosen, which lists its own packages: it waits for the close.
+TEST_F(MacroFormTest, AMarkItsDescriptorRefusedWaitsForTheCloseWhenAnotherEngineIsChosen) {
+  const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + jscriptId + "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n0001=" +
+                          vbscriptId + "\r\n[" + jscriptId + "]\r\nDescription=JScript\r\nFileFilter=*.js\r\n[" +
+                          vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
+  package(folder.path(), "Finance", true, "function one(){return 1;}");
+  const std::string descriptor = folder.path() + "Finance.INI";
+  TmacroForm& form = open();
+  SetFileAttributesA(descriptor.c_str(), FILE_ATTRIBUTE_READONLY);
+  form.macroListView().setChecked(rowOf(form, "Finance"), false);
+  pumpFor(100);
+  HWND combo = form.macroEngineComboBox().handle();
+  SetFocus(combo);
+  sendKey(combo, VK_DOWN);
+  ASSERT_EQ(1, form.macroEngineComboBox().itemIndex());
+  EXPECT_TRUE(TPortableIniFile(descriptor).readBool("Configuration", "Active", false));
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_TRUE(sameText(waiting[0], descriptor)) << waiting[0];
+  SetFileAttributesA(descriptor.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_FALSE(TPortableIniFile(descriptor).readBool("Configuration", "Active", true));
+}
+
 // A source held by another program, or a folder under its name, is no empty
 // source: its macros are left out and it is named, and what the editor
 // shows in its place cannot be typed in nor saved over it.
