@@ -383,8 +383,8 @@ void TdownloadForm::listViewItemChecked(int row) {
     forgetUnsavedChange(descriptor, "Checked");
   } else {
     holdUnsavedChange(descriptor, "Checked", [folder, checked] { return setDownloadListChecked(folder, checked); });
-    tellDescriptorKept(folder,
-                       "The mark of the list \"" + listView_->itemText(row) + "\" is not stored yet (the close tries again)");
+    tellDescriptorKept(folder, "The mark of the list \"" + listView_->itemText(row) +
+                                   "\" is not stored yet (the close tries again)");
   }
   updateControlBar();
 }
@@ -394,7 +394,8 @@ void TdownloadForm::tellDescriptorKept(const std::string& listFolder, const std:
 }
 
 void TdownloadForm::tellFileKept(const std::string& file, const std::string& what) {
-  messages_.show(handle(), what + ": its file \"" + file + "\" could not be read whole or written, and is left as it is.",
+  messages_.show(handle(),
+                 what + ": its file \"" + file + "\" could not be read whole or written, and is left as it is.",
                  commonString(4), MB_OK | MB_ICONWARNING);
 }
 

@@ -368,7 +368,9 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead, const std::string& dire
 
 void TmainForm::saveDirectories() {
   const std::string& list = paths_.dirListFileName;
-  const auto save = [this] { return saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_); };
+  const auto save = [this] {
+    return saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_);
+  };
   if (save()) return;
   // The directories answered are used all the same; the list takes them
   // at the close once it can, so that the next start need not ask again.

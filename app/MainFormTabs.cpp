@@ -269,9 +269,10 @@ void TmainForm::showFileNotices() {
 void TmainForm::addNoticeLines(const std::vector<std::string>& lines) {
   // The names waiting are kept to a bound; so is the list.
   constexpr size_t mostLines = 256;
-  for (const std::string& line : lines)
-    if (noticeLines_.size() < mostLines && std::find(noticeLines_.begin(), noticeLines_.end(), line) == noticeLines_.end())
-      noticeLines_.push_back(line);
+  for (const std::string& line : lines) {
+    if (noticeLines_.size() == mostLines) return;
+    if (std::find(noticeLines_.begin(), noticeLines_.end(), line) == noticeLines_.end()) noticeLines_.push_back(line);
+  }
 }
 
 void TmainForm::noticeBarClick() {
