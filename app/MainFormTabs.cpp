@@ -429,8 +429,10 @@ bool TmainForm::closeCore(bool clearViews) {
     return false;
   if (!savedOrCancelled([this] { return macroForm->saveEngineDeclarations(); })) return false;
   if (!savedOrCancelled([this] { return saveGUIoptions(); })) return false;
-  // Changes a window saved as they were made and that failed then.
-  if (!savedOrCancelled([] { return saveUnsavedChanges(); })) return false;
+  // Changes a window saved as they were made and that failed then; the
+  // directory set-up leaves them for the close, where the user may also go
+  // on without them.
+  if (shuttingDown && !savedOrCancelled([] { return saveUnsavedChanges(); })) return false;
   // Only once everything is on disk: a cancel keeps the views with their
   // edits.
   if (clearViews) {
