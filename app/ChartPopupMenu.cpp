@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "app/MainForm.h"
 #include "app/SharedPopupMenus.h"
@@ -19,6 +20,7 @@
 #include "controls/GalleryForm.h"
 #include "model/LanguageStrings.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
 #include "model/Directories.h"
@@ -27,6 +29,8 @@
 #include "platform/FileSystem.h"
 
 namespace {
+
+constexpr const char* favouritesChange = "favourites";
 
 // "&Axes" > "&Top" names the path of captions down to an item.
 TMenuItem* findPath(TMenuItem& root, const std::string& path) {
@@ -45,6 +49,22 @@ TMenuItem* findPath(TMenuItem& root, const std::string& path) {
 }
 
 }  // namespace
+
+bool saveFavourites(TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
+                    char listSeparator) {
+  // A later save of them that goes through lets the earlier ones go.
+  if (favourites.saveToFile(fileName, decimalSeparator, listSeparator) == 0) {
+    forgetUnsavedChange(fileName, favouritesChange);
+    return true;
+  }
+  // The copy keeps the table's baseline, so that a favourite another
+  // program added meanwhile still refuses the save at the close.
+  std::shared_ptr<TSourceTable> kept = favourites.copyWithBaseline();
+  holdUnsavedChange(fileName, favouritesChange, [kept, fileName, decimalSeparator, listSeparator] {
+    return kept->saveToFile(fileName, decimalSeparator, listSeparator) == 0;
+  });
+  return false;
+}
 
 TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
   onPopup = [this] { chartPopup(); };
@@ -364,9 +384,9 @@ void TchartPopupMenu::sourcesClick() {
 void TchartPopupMenu::saveFavourites(TSourceTable& favourites, const std::string& fileName) {
   const TLocaleSettings& locale = localeSettings();
   // A save refused (another program added a favourite under the number
-  // the user's takes) or failed is told at once: the favourites shown stay
-  // as the user left them, and the next change saves them again.
-  while (favourites.saveToFile(fileName, locale.decimalSeparator, locale.listSeparator) != 0) {
+  // the user's takes) or failed is told at once; given up, it waits for
+  // the close, and the favourites shown stay as the user left them.
+  while (!::saveFavourites(favourites, fileName, locale.decimalSeparator, locale.listSeparator)) {
     const int answer = owner_.messageBox().show(owner_.handle(), "Failed to save " + fileName + "." +
                                                                      refusedSavesText({fileName}),
                                                 commonString(4), MB_RETRYCANCEL | MB_ICONSTOP);

@@ -15,6 +15,12 @@ class TSheetGraph;
 class TSourceTable;
 class TmainForm;
 
+// Saves the chart or graph favourites the user changed; what their file
+// refuses waits for the close as they stand now (see holdUnsavedChange),
+// and false says so.
+bool saveFavourites(TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
+                    char listSeparator);
+
 // The popup menu of every docked sheet chart and sheet graph: plot, axes
 // and caption options, sources, favourites and sliders, the shown series,
 // the gallery, the default view and the bitmap export, each acting on the

@@ -11,6 +11,7 @@
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -259,7 +260,10 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
   };
   itemView_->onEdited = [this](int row, std::string& text) {
     text = trimmedText(text);
-    return renameDownloadItem(itemFile(static_cast<int>(itemView_->itemData(row))), text);
+    const std::string file = itemFile(static_cast<int>(itemView_->itemData(row)));
+    if (renameDownloadItem(file, text)) return true;
+    tellFileKept(file, "The item is not renamed");
+    return false;
   };
   images_ = makeDownloadImages();
   itemView_->setStateImages(images_.get());
@@ -401,15 +405,25 @@ void TdownloadForm::listViewItemChecked(int row) {
   const std::string folder = listFolder(static_cast<int>(listView_->itemData(row)));
   // The row keeps the mark the user gave it, for Update while the window
   // lasts.
-  if (!setDownloadListChecked(folder, listView_->checked(row)))
-    tellDescriptorKept(folder, "The mark of the list \"" + listView_->itemText(row) + "\" is not stored");
+  const bool checked = listView_->checked(row);
+  const std::string descriptor = folder + "0.INI";
+  if (setDownloadListChecked(folder, checked)) {
+    forgetUnsavedChange(descriptor, "Checked");
+  } else {
+    holdUnsavedChange(descriptor, "Checked", [folder, checked] { return setDownloadListChecked(folder, checked); });
+    tellDescriptorKept(folder, "The mark of the list \"" + listView_->itemText(row) +
+                                   "\" is not stored yet (the close tries again)");
+  }
   updateControlBar();
 }
 
 void TdownloadForm::tellDescriptorKept(const std::string& listFolder, const std::string& what) {
+  tellFileKept(listFolder + "0.INI", what);
+}
+
+void TdownloadForm::tellFileKept(const std::string& file, const std::string& what) {
   messages_.show(handle(),
-                 what + ": its file \"" + listFolder +
-                     "0.INI\" could not be read whole or written, and is left as it is.",
+                 what + ": its file \"" + file + "\" could not be read whole or written, and is left as it is.",
                  commonString(4), MB_OK | MB_ICONWARNING);
 }
 

@@ -126,6 +126,8 @@ class TdownloadForm : public TChildForm {
   void listViewItemChecked(int row);
   // Tells that a list's descriptor was left as it is, and so what.
   void tellDescriptorKept(const std::string& listFolder, const std::string& what);
+  // What the user did did not go into the file, which stays as it is.
+  void tellFileKept(const std::string& file, const std::string& what);
   void loadList(bool keepSelection);
   void addItemRow(const std::string& fileName, int number);
   void setItemRow(int row, const std::string& fileName);

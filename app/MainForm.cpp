@@ -30,6 +30,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtControls.h"
@@ -74,6 +75,9 @@ std::string directoryListFailure(TDirectoryListRead read) {
   return read == TDirectoryListRead::inPart ? "Could not read all of the directory list: \r\r"
                                             : "Could not read the directory list: \r\r";
 }
+
+// Why a file could not be read whole or written, after its name in a box.
+std::string reasonText(const std::string& why) { return why.empty() ? std::string() : "\r\rIt " + why + "."; }
 
 }  // namespace
 
@@ -169,7 +173,7 @@ void TmainForm::createComponents() {
   noticeBar = &add<TStatusBar>();
   noticeBar->name = "noticeBar";
   noticeBar->setPanels({-1});
-  noticeBar->onMouseUp = [this](TMouseButton, TShiftState, int, int) { noticeBar->hide(); };
+  noticeBar->onMouseUp = [this](TMouseButton, TShiftState, int, int) { noticeBarClick(); };
   noticeBar->hide();
 
   findDialog.options.down = true;
@@ -204,12 +208,13 @@ void TmainForm::FormCreate() {
                      commonString(4), MB_OK | MB_ICONSTOP);
     return;
   }
-  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, directoriesSection);
+  std::string listDamage;
+  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, directoriesSection, &listDamage);
   savedDirectories_ = directoryTableBaseline(paths_.dirListFileName, directoriesSection);
   applyDirectoryDefaults(context_.currentDirectory);
   refreshDataPaths(paths_);
   selDirDlg = std::make_unique<TselDirDlg>(messageBox_);
-  if (!startDirsOK(listRead)) {
+  if (!startDirsOK(listRead, listDamage)) {
     closeOnActivate = true;
     return;
   }
@@ -345,7 +350,7 @@ void TmainForm::placeMenuPanel() {
     setConstraints(lastTab.right + menuPanel->width() + 6 + width() - clientWidth(), minHeight());
 }
 
-bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
+bool TmainForm::startDirsOK(TDirectoryListRead listRead, const std::string& directoryListDamage) {
   TdirSelForm dirSelForm(handle());
   dirSelForm.setSelDirDlg(selDirDlg.get());
   dirSelForm.loadTranslations(paths_.languageFileName);
@@ -353,16 +358,30 @@ bool TmainForm::startDirsOK(TDirectoryListRead listRead) {
   // Directories missing because the list did not read are no directories
   // the user moved: the window that asks for them says so first.
   if (listRead != TDirectoryListRead::whole) {
-    messageBox_.show(handle(), directoryListFailure(listRead) + paths_.dirListFileName, commonString(4),
-                     MB_OK | MB_ICONSTOP);
+    messageBox_.show(handle(),
+                     directoryListFailure(listRead) + paths_.dirListFileName + reasonText(directoryListDamage),
+                     commonString(4), MB_OK | MB_ICONSTOP);
   }
   if (!dirSelForm.execute(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)})) return false;
-  if (!saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_)) {
-    messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName, commonString(4),
-                     MB_OK | MB_ICONSTOP);
-  }
+  saveDirectories();
   refreshDataPaths(paths_);
   return true;
+}
+
+void TmainForm::saveDirectories() {
+  const std::string& list = paths_.dirListFileName;
+  const auto save = [this] {
+    return saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_);
+  };
+  if (save()) return;
+  // The directories answered are used all the same; the list takes them
+  // at the close once it can, so that the next start need not ask again.
+  const std::string refused = refusedSaveText(list);
+  messageBox_.show(handle(),
+                   "Failed to save the directory list: \r\r" + list +
+                       (refused.empty() ? std::string() : reasonText(refused.substr(list.size() + 1))),
+                   commonString(4), MB_OK | MB_ICONSTOP);
+  holdUnsavedChange(list, "", save);
 }
 
 void TmainForm::setupBtnClick() {
@@ -386,10 +405,7 @@ void TmainForm::setupBtnClick() {
   application().available();
   if (dirSelForm.execute(bounds())) {
     THourglass hourglass;
-    if (!saveDirectoryTable(paths_.dirListFileName, directoriesSection, savedDirectories_)) {
-      messageBox_.show(handle(), "Failed to save the directory list: \r\r" + paths_.dirListFileName,
-                       commonString(4), MB_OK | MB_ICONSTOP);
-    }
+    saveDirectories();
     // The files kept in <DATA> move with it.
     refreshDataPaths(paths_);
     releasePortfolios();
@@ -624,6 +640,7 @@ bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
     application().busy();
     if (answer == IDCONTINUE) {
       givenUpAtClose_.insert(failed.begin(), failed.end());
+      giveUpUnsavedChanges(failed);
       return true;
     }
     if (answer != IDRETRY && answer != IDTRYAGAIN) return false;

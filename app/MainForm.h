@@ -109,7 +109,8 @@ class TmainForm : public TForm {
   TToolButton* helpBtn = nullptr;
   TMemo* loadLogMemo = nullptr;
   // One line at the bottom naming files that could not be read; hidden
-  // until there is one, and again when clicked.
+  // until there is one, and again when clicked, which lists in a box every
+  // file and failure it told of since it showed.
   TStatusBar* noticeBar = nullptr;
   // The sheets' pictures, the bitmaps of <BMPS>: no taller than a cell of a
   // row the grids' default font sets (16 pixels less the grid line), or a
@@ -153,6 +154,7 @@ class TmainForm : public TForm {
   void pageControlChange();
   void onApplicationIdle();
   void showFileNotices();
+  void noticeBarClick();
   void reloadBtnClick();
   // The synchDatesBtn click of a data window: the shared date range.
   void updateDateRangeTracker(TToolButton& button);
@@ -215,8 +217,12 @@ class TmainForm : public TForm {
   void wireSystemForm();
   void placeMenuPanel();
   // listRead: how the directory list read, which the set-up window, when
-  // it opens for directories missing, is told with.
-  bool startDirsOK(TDirectoryListRead listRead);
+  // it opens for directories missing, is told with, and why when the list
+  // takes no writes (directoryListDamage).
+  bool startDirsOK(TDirectoryListRead listRead, const std::string& directoryListDamage);
+  // Saves the directory list the user answered; a list that cannot take it
+  // is told with why, and the close tries it again.
+  void saveDirectories();
   // Lets the user change the named directories and reloads everything from
   // the new ones when accepted.
   void setupBtnClick();
@@ -251,6 +257,9 @@ class TmainForm : public TForm {
   bool applySystemOfPortfolio(int index);
   // What the runs of one re-run told, for the notice line at its end.
   std::vector<std::string> systemRunNotices_;
+  // Everything the notice line told since it showed, whole.
+  std::vector<std::string> noticeLines_;
+  void addNoticeLines(const std::vector<std::string>& lines);
 
   TMainFormContext context_;
   TMainPaths paths_;

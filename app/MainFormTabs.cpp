@@ -14,6 +14,7 @@
 #include "model/Forex.h"
 #include "model/PortfolioTable.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/DateTimePicker.h"
@@ -260,8 +261,28 @@ void TmainForm::showFileNotices() {
   const std::vector<std::string> partlyRead = takePartlyReadFiles();
   const std::vector<std::string> damaged = takeDamagedFiles();
   if (failures.empty() && names.empty() && partlyRead.empty() && damaged.empty()) return;
+  addNoticeLines(fileNoticeLines(failures, names, partlyRead, damaged));
   noticeBar->setPanelText(0, fileNotice(failures, names, partlyRead, damaged));
   noticeBar->show();
+}
+
+void TmainForm::addNoticeLines(const std::vector<std::string>& lines) {
+  // The names waiting are kept to a bound; so is the list.
+  constexpr size_t mostLines = 256;
+  for (const std::string& line : lines) {
+    if (noticeLines_.size() == mostLines) return;
+    if (std::find(noticeLines_.begin(), noticeLines_.end(), line) == noticeLines_.end()) noticeLines_.push_back(line);
+  }
+}
+
+void TmainForm::noticeBarClick() {
+  noticeBar->hide();
+  std::vector<std::string> lines;
+  lines.swap(noticeLines_);
+  if (lines.empty()) return;
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\r") + line;
+  messageBox_.show(handle(), text, "Notices", MB_OK | MB_ICONINFORMATION);
 }
 
 void TmainForm::reloadBtnClick() {
@@ -342,6 +363,7 @@ void TmainForm::runSystemsChangedSince(double since, bool onlyCurrent) {
   if (!systemRunNotices_.empty()) {
     std::string notice;
     for (const std::string& text : systemRunNotices_) notice += (notice.empty() ? "" : " ") + text;
+    addNoticeLines(systemRunNotices_);
     noticeBar->setPanelText(0, notice);
     noticeBar->show();
   }
@@ -407,6 +429,10 @@ bool TmainForm::closeCore(bool clearViews) {
     return false;
   if (!savedOrCancelled([this] { return macroForm->saveEngineDeclarations(); })) return false;
   if (!savedOrCancelled([this] { return saveGUIoptions(); })) return false;
+  // Changes a window saved as they were made and that failed then; the
+  // directory set-up leaves them for the close, where the user may also go
+  // on without them.
+  if (shuttingDown && !savedOrCancelled([] { return saveUnsavedChanges(); })) return false;
   // Only once everything is on disk: a cancel keeps the views with their
   // edits.
   if (clearViews) {

@@ -1,11 +1,13 @@
 #include "app/MonthsForm.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/StdControls.h"
@@ -108,6 +110,10 @@ bool editMonthNames(const std::string& languageFile, const std::string& optionsF
   form.loadTranslations(languageFile);
   // What the user changes from the sets held now is written, and nothing
   // else: names another program wrote into the file since they were read stay.
-  TSettingsBaseline saved = monthSetsBaseline(optionsFile);
-  return form.execute(rect) && saveMonthSets(optionsFile, saved);
+  auto saved = std::make_shared<TSettingsBaseline>(monthSetsBaseline(optionsFile));
+  if (!form.execute(rect)) return false;
+  if (saveMonthSets(optionsFile, *saved)) return true;
+  // The names stay in use; the close saves them again, and asks.
+  holdUnsavedChange(optionsFile, "", [optionsFile, saved] { return saveMonthSets(optionsFile, *saved); });
+  return false;
 }

@@ -49,5 +49,5 @@ class TmonthsForm : public TForm {
 
 // The months button's whole job: runs the dialog over rect and, when the user
 // accepted, saves the sets into optionsFile. False when nothing was accepted
-// or the save failed.
+// or the save failed, which the close then tries again.
 bool editMonthNames(const std::string& languageFile, const std::string& optionsFile, const RECT& rect);

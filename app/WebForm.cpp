@@ -11,6 +11,7 @@
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
@@ -22,6 +23,8 @@ namespace {
 
 constexpr const char* optionsSection = "ProfileSheet";
 constexpr int splitterWidth = 4;
+// A web panel's change left for the close: a later one of the panel replaces it.
+constexpr const char* webPanelChange = "web panel";
 constexpr int notesContentLeft = 10;  // right of the tile's drag strip
 constexpr int browserGalleryKind = 3;
 
@@ -72,7 +75,13 @@ void TwebForm::createControls() {
   };
   mosaicListView_->onEdited = [this](int row, std::string& text) {
     text = trimmedOf(text, " \t");
-    writeMosaicName(mosaicFolder(static_cast<int>(mosaicListView_->itemData(row))), text);
+    const std::string folder = mosaicFolder(static_cast<int>(mosaicListView_->itemData(row)));
+    const std::string name = text;
+    // The list shows the name given; the close saves it again, and asks.
+    if (writeMosaicName(folder, name))
+      forgetUnsavedChange(mosaicDescriptor(folder), "Name");
+    else
+      holdUnsavedChange(mosaicDescriptor(folder), "Name", [folder, name] { return writeMosaicName(folder, name); });
     return true;
   };
   mosaicListView_->onKeyDown = [this](WORD& key, TShiftState) {
@@ -241,9 +250,23 @@ TSaveFailures TwebForm::tabLeft() {
 
 TSaveFailures TwebForm::saveWebPanels() {
   TSaveFailures failed;
-  for (const auto& panel : webPanels_)
-    if (panel->saveToOwnFile() != 0) failed.push_back(panel->settingsFile());
+  for (const auto& panel : webPanels_) {
+    if (panel->saveToOwnFile() == 0)
+      forgetUnsavedChange(panel->settingsFile(), webPanelChange);
+    else
+      failed.push_back(panel->settingsFile());
+  }
   return failed;
+}
+
+void TwebForm::saveWebPanelsLeft() {
+  // The panels go now: what their files refused waits for the close.
+  for (const auto& panel : webPanels_) {
+    if (panel->saveToOwnFile() == 0)
+      forgetUnsavedChange(panel->settingsFile(), webPanelChange);
+    else
+      holdUnsavedChange(panel->settingsFile(), webPanelChange, panel->settingsSaveKept());
+  }
 }
 
 void TwebForm::webBrowsersEnable(bool enable) {
@@ -300,8 +323,8 @@ void TwebForm::flushPendingSelection() {
 void TwebForm::selectMosaic() {
   delayTimer_.setEnabled(false);
   busy();
-  saveWebPanels();
-  saveNotes();
+  saveWebPanelsLeft();
+  saveNotesLeft();
   unloadWebPanels();
   noteEditorContainer_->hide();
   noteEditPanel_->setEditorStatus(nullptr);

@@ -59,6 +59,11 @@ class TwebForm : public TChildForm {
   // files that could not be written.
   TSaveFailures tabLeft();
   TSaveFailures saveWebPanels();
+  // As saveWebPanels before the panels go: a panel's file that refuses its
+  // settings takes them at the close.
+  void saveWebPanelsLeft();
+  // As saveNotes before the notes go.
+  void saveNotesLeft();
   TSaveFailures saveNotes();
   void webBrowsersEnable(bool enable);
   void bringMaximizedToFront();

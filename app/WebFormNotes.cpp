@@ -5,6 +5,7 @@
 #include "controls/ResizablePanelContainer.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 
@@ -14,6 +15,8 @@
 namespace {
 
 constexpr const char* notesSection = "Notes";
+// The notes' change left for the close: a later one replaces it.
+constexpr const char* notesChange = "notes";
 
 }  // namespace
 
@@ -64,11 +67,31 @@ TSaveFailures TwebForm::saveNotes() {
   const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
   // The notes of a deleted mosaic have nowhere to go.
   if (!folderExists(folder)) return failed;
-  if (notes_->modified && !notes_->saveToFile(fileName, false)) failed.push_back(fileName);
+  if (notes_->modified && !notes_->saveToFile(fileName, false))
+    failed.push_back(fileName);
+  else
+    forgetUnsavedChange(fileName, notesChange);
   const std::string tileFile = folder + "0.INI";
   if (!savedNotesTile_.save(tileFile, [this](TPortableIniFile& ini) { writeNotesTile(ini); }))
     failed.push_back(tileFile);
+  else
+    forgetUnsavedChange(tileFile, notesChange);
   return failed;
+}
+
+void TwebForm::saveNotesLeft() {
+  // The notes go now: what their files refused waits for the close.
+  for (const std::string& file : saveNotes()) {
+    if (file == notes_->fileName) {
+      std::string text;
+      notes_->getText(false, text);
+      holdUnsavedChange(file, notesChange, [file, text] { return writeFileAtomically(file, text); });
+    } else {
+      holdUnsavedChange(file, notesChange, keptSettingsSave(file, savedNotesTile_, [this](TPortableIniFile& ini) {
+                          writeNotesTile(ini);
+                        }));
+    }
+  }
 }
 
 void TwebForm::writeNotesTile(TPortableIniFile& ini) {

@@ -82,8 +82,10 @@ int copyMosaic(const std::string& root, const std::string& sourceFolder) {
   return number;
 }
 
-void writeMosaicName(const std::string& folder, const std::string& name) {
-  TPortableIniFile ini(withBackslash(folder) + "0.INI");
+std::string mosaicDescriptor(const std::string& folder) { return withBackslash(folder) + "0.INI"; }
+
+bool writeMosaicName(const std::string& folder, const std::string& name) {
+  TPortableIniFile ini(mosaicDescriptor(folder));
   ini.writeString("Profile", "Name", name);
-  ini.updateFile();
+  return ini.updateFile();
 }

@@ -20,5 +20,8 @@ std::string newMosaicDir(const std::string& root);
 // A new mosaic folder holding copies of the files (not sub-folders) of the
 // source; its number, or -1 with nothing left behind.
 int copyMosaic(const std::string& root, const std::string& sourceFolder);
-// Writes the name into the folder's "0.INI" (made when missing).
-void writeMosaicName(const std::string& folder, const std::string& name);
+// The file of a mosaic folder that holds its name.
+std::string mosaicDescriptor(const std::string& folder);
+// Writes the name into the folder's "0.INI" (made when missing); false when
+// the file refused it.
+bool writeMosaicName(const std::string& folder, const std::string& name);

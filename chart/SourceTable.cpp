@@ -80,6 +80,14 @@ int TSourceTable::assign(const TSourceTable* table) {
   return 0;
 }
 
+std::shared_ptr<TSourceTable> TSourceTable::copyWithBaseline() const {
+  auto copy = std::make_shared<TSourceTable>(sourceClass_);
+  copy->assign(this);
+  copy->readFrom_ = readFrom_;
+  copy->saved_ = saved_;
+  return copy;
+}
+
 bool TSourceTable::hasAdjustableParameters() const {
   return std::any_of(sources_.begin(), sources_.end(),
                      [](const auto& source) { return source && source->hasAdjustableParameters(); });

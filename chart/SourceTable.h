@@ -46,6 +46,9 @@ class TSourceTable {
   // (and says why) instead of being overwritten. A file the table was not
   // read from is written as the table's own.
   int saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator);
+  // The same sources, saving as this table would: into the file it was
+  // read from, only what changed since.
+  std::shared_ptr<TSourceTable> copyWithBaseline() const;
 
  private:
   TSourceClass sourceClass_;

@@ -8,6 +8,7 @@
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 
 const char* const TGalleryIndex::defaultCaption = "New";
@@ -25,6 +26,28 @@ std::string upperCased(std::string text) {
 
 std::string storableCaption(const std::string& caption) {
   return caption.empty() ? TGalleryIndex::defaultCaption : caption;
+}
+
+// A change of the index left for the close: a later one replaces it.
+const char* const indexChange = "gallery index";
+
+// Rewrites a kind's index in entry order: 0, or -4 when it cannot be written.
+int writeIndex(const std::string& folder, const std::vector<TGalleryEntry>& list) {
+  forceFolders(folder);
+  const std::string indexFile = folder + indexFileName;
+  {
+    TPortableIniFile ini(indexFile);
+    ini.eraseSection(namesSection);
+    for (const TGalleryEntry& entry : list)
+      ini.writeString(namesSection, entry.baseName, quotedWhereNeeded(storableCaption(entry.caption)));
+    if (!ini.updateFile()) return -4;
+    std::vector<std::string> sections;
+    ini.readSections(sections);
+    if (!sections.empty()) return 0;
+  }
+  // An index left with nothing in it goes, as before the first item: an
+  // empty file could not be told from a save that failed halfway.
+  return deleteFile(indexFile) || !fileExists(indexFile) ? 0 : -4;
 }
 
 }  // namespace
@@ -66,21 +89,19 @@ void TGalleryIndex::unloadGallery() {
 
 int TGalleryIndex::saveIndex(int kind) const {
   if (!validKind(kind)) return -7;
-  forceFolders(folder(kind));
+  return writeIndex(folder(kind), entries(kind));
+}
+
+void TGalleryIndex::saveChange(int kind) const {
   const std::string indexFile = folder(kind) + indexFileName;
-  {
-    TPortableIniFile ini(indexFile);
-    ini.eraseSection(namesSection);
-    for (const TGalleryEntry& entry : entries(kind))
-      ini.writeString(namesSection, entry.baseName, quotedWhereNeeded(storableCaption(entry.caption)));
-    if (!ini.updateFile()) return -4;
-    std::vector<std::string> sections;
-    ini.readSections(sections);
-    if (!sections.empty()) return 0;
+  if (saveIndex(kind) == 0) {
+    forgetUnsavedChange(indexFile, indexChange);
+    return;
   }
-  // An index left with nothing in it goes, as before the first item: an
-  // empty file could not be told from a save that failed halfway.
-  return deleteFile(indexFile) || !fileExists(indexFile) ? 0 : -4;
+  // The index refused the user's change: it waits for the close as the
+  // index stands now, whatever the gallery shows by then.
+  holdUnsavedChange(indexFile, indexChange,
+                    [folder = folder(kind), list = entries(kind)] { return writeIndex(folder, list) == 0; });
 }
 
 bool TGalleryIndex::validIndex(int kind, int index) const {
@@ -125,7 +146,7 @@ bool TGalleryIndex::remove(int kind, int index) {
   const std::string stem = itemFile(kind, index, "");
   std::vector<TGalleryEntry>& list = entries(kind);
   list.erase(list.begin() + index);
-  saveIndex(kind);
+  saveChange(kind);
   for (const char* extension : {".INI", ".TXT", ".BMP"}) deleteFile(stem + extension);
   return true;
 }
@@ -133,14 +154,14 @@ bool TGalleryIndex::remove(int kind, int index) {
 bool TGalleryIndex::swap(int kind, int first, int second) {
   if (!validIndex(kind, first) || !validIndex(kind, second)) return false;
   std::swap(entries(kind)[static_cast<size_t>(first)], entries(kind)[static_cast<size_t>(second)]);
-  saveIndex(kind);
+  saveChange(kind);
   return true;
 }
 
 bool TGalleryIndex::rename(int kind, int index, const std::string& caption) {
   if (!validIndex(kind, index)) return false;
   entries(kind)[static_cast<size_t>(index)].caption = storableCaption(trimmedOf(caption, " \t"));
-  saveIndex(kind);
+  saveChange(kind);
   return true;
 }
 
@@ -152,7 +173,7 @@ void TGalleryIndex::sortByCaption(int kind, bool descending) {
     const std::string y = upperCased(b.caption);
     return descending ? y < x : x < y;
   });
-  saveIndex(kind);
+  saveChange(kind);
 }
 
 std::string TGalleryIndex::make(int kind, int index, const std::string& targetFolder,

@@ -57,6 +57,9 @@ class TGalleryIndex {
  private:
   bool validIndex(int kind, int index) const;
   void loadIndex(int kind);
+  // Saves the index after a change of the user's; one it refuses waits for
+  // the close (see holdUnsavedChange).
+  void saveChange(int kind) const;
 
   std::string folders_[kindCount];
   std::vector<TGalleryEntry> entries_[kindCount];

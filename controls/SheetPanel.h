@@ -119,13 +119,14 @@ class TSheetPanel : public TControl {
   void startEditing(const std::string& initialText);
   // Ends an open editor: with commit its value is written (when the sheet
   // still shows its cell). False when the value was refused or the user
-  // declined it at a question: the editor stays, but with dropAtNo a No
-  // drops the typed text and the editor closes on the cell's value.
-  bool finishEditing(bool commit, bool dropAtNo = false);
+  // declined it at a question: the editor stays, but when closing, a No or
+  // the box telling a refusal drops the typed text and the editor closes on
+  // the cell's value.
+  bool finishEditing(bool commit, bool closing = false);
   bool editing() const { return session_.isOpen(); }
-  // finishEditing(true); at a closing a question's No drops the typed text,
-  // and on giving up a refused value is dropped after its message, the
-  // editor closed on the cell's old value.
+  // finishEditing(true); at a closing a question's No or a refusal's box
+  // drops the typed text, and on giving up a refused value is dropped after
+  // its message, the editor closed on the cell's old value.
   bool endEdit(TEditEnding ending) override;
   // The editor control now shown, or null.
   TControl* currentEditor() const { return currentEditor_; }

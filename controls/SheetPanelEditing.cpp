@@ -438,14 +438,14 @@ bool TSheetPanel::typedTextAccepted() {
   });
 }
 
-bool TSheetPanel::finishEditing(bool commit, bool dropAtNo) {
+bool TSheetPanel::finishEditing(bool commit, bool closing) {
   if (askingAboutText_) return false;
   if (!session_.isOpen() || endingEditor_) return true;
   bool edited = false;
   // Declined at a question: the text stays to be mended, or goes where the
   // user's answer must settle the edit (a close, which then goes on).
   if (commit && session_.belongsTo(*sheet_) && !typedTextAccepted()) {
-    if (!dropAtNo) return false;
+    if (!closing) return false;
     commit = false;
   }
   if (commit && session_.belongsTo(*sheet_)) {
@@ -469,9 +469,14 @@ bool TSheetPanel::finishEditing(bool commit, bool dropAtNo) {
           messages->show(handle(), reason, commonString(4), MB_OK | MB_ICONWARNING);
           return false;
         });
+        // A close goes on once the user has read why: the text is given up
+        // and the cell keeps what it held.
+        if (closing) commit = false;
       }
-      if (session_.isOpen() && editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
-      return false;
+      if (commit || !session_.isOpen()) {
+        if (session_.isOpen() && editorFocus_ && editorFocus_->canFocus()) editorFocus_->setFocus();
+        return !commit;
+      }
     }
     edited = result == TCellWrite::written;
   }

@@ -718,6 +718,10 @@ int TWebPanel::saveToOwnFile() {
   return savedSettings_.save(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); }) ? 0 : -4;
 }
 
+TChangeSave TWebPanel::settingsSaveKept() {
+  return keptSettingsSave(settingsFile_, savedSettings_, [this](TPortableIniFile& ini) { writeSettings(ini); });
+}
+
 void TWebPanel::writeSettings(TPortableIniFile& ini) {
   captureSettings();
   navigation_.settings.save(ini);

@@ -8,6 +8,7 @@
 #include "controls/StoredToolPlaces.h"
 #include "controls/WebPanelNavigation.h"
 #include "model/SettingsBaseline.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Timer.h"
 
 class TBitmap;
@@ -43,6 +44,9 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The same into the file loaded, writing only what changed since it was
   // read or saved.
   int saveToOwnFile();
+  // What saves the settings as they stand now into the panel's file once
+  // the panel is gone, for a save that failed.
+  TChangeSave settingsSaveKept();
   const std::string& settingsFile() const { return settingsFile_; }
 
   void setTimedRefreshPopupMenu(TPopupMenu* menu);

@@ -16,12 +16,16 @@
 #include "platform/ToolTips.h"
 #include "sheet/Sheet.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/GuidText.h"
 
 namespace {
 
 constexpr int delayMilliseconds = 200;
+// Changes left for the close: a later one of the same file replaces them.
+constexpr const char* sourceChange = "macro source";
+constexpr const char* markChange = "macro mark";
 
 const char* const cellTypeNames[] = {
     "Empty",          "Float",           "String",          "Date",           "Time",
@@ -279,6 +283,14 @@ void TmacroForm::macroEngineComboBoxChange() { engineSelectionChanged(); }
 
 void TmacroForm::engineSelectionChanged() {
   saveMacros();
+  // The packages are listed anew for the engine chosen: marks their files
+  // refused wait for the close.
+  for (int i = 0; i < macroIndex_.count(); ++i) {
+    const TMacroReference& package = *macroIndex_.item(i);
+    if (!package.modified) continue;
+    holdUnsavedChange(macroIndex_.directory() + package.name() + ".INI", markChange,
+                      [kept = package]() mutable { return kept.save() == macroOk; });
+  }
   listMacros();
   // The open package belongs to the engine left: the editor must not keep
   // showing it, nor write what is typed into it.
@@ -314,7 +326,11 @@ TSaveFailures TmacroForm::saveMacros() {
   TSaveFailures failed;
   for (int i = 0; i < macroIndex_.count(); ++i) {
     TMacroReference& package = *macroIndex_.item(i);
-    if (package.save() == macroFileFailed) failed.push_back(macroIndex_.directory() + package.name() + ".INI");
+    const std::string descriptor = macroIndex_.directory() + package.name() + ".INI";
+    if (package.save() == macroFileFailed)
+      failed.push_back(descriptor);
+    else
+      forgetUnsavedChange(descriptor, markChange);
   }
   if (selectedMacroStatus_.modified && !selectedMacroStatus_.fileName.empty() && !saveSelectedSource())
     failed.push_back(selectedMacroStatus_.fileName);
@@ -325,7 +341,20 @@ bool TmacroForm::saveSelectedSource() {
   // Edits of the open source are kept whatever shows in the editor, before
   // anything clears it.
   if (!selectedMacroStatus_.modified || selectedMacroStatus_.fileName.empty()) return false;
-  return selectedMacroStatus_.saveToFile(selectedMacroStatus_.fileName, false);
+  const std::string file = selectedMacroStatus_.fileName;
+  if (selectedMacroStatus_.saveToFile(file, false)) {
+    forgetUnsavedChange(file, sourceChange);
+    return true;
+  }
+  return false;
+}
+
+void TmacroForm::holdSelectedSource() {
+  if (!selectedMacroStatus_.modified || selectedMacroStatus_.fileName.empty()) return;
+  const std::string file = selectedMacroStatus_.fileName;
+  std::string text;
+  selectedMacroStatus_.getText(false, text);
+  holdUnsavedChange(file, sourceChange, [file, text] { return writeFileAtomically(file, text); });
 }
 
 void TmacroForm::macroListViewChange(int row) {
@@ -425,6 +454,9 @@ void TmacroForm::openSelectedPackage() {
   THourglass hourglass;
   macroIndex_.saveAll();
   bool sourceSaved = saveSelectedSource();
+  // The editor goes on to another package: edits its file refused wait for
+  // the close.
+  if (!sourceSaved) holdSelectedSource();
   selectedMacroFileName_.clear();
   selectedMacroTabSheet_->setCaption("Selected package");
   int row = macroListView_->itemIndex();

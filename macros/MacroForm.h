@@ -123,6 +123,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void registerEngineFonts(const TScriptEngineAttributes& engine, bool withDefault);
   void rebuildList();
   bool saveSelectedSource();
+  // Edits of the open source its file refused, kept for the close as they
+  // stand (see holdUnsavedChange).
+  void holdSelectedSource();
   void engineSelectionChanged();
   // selectMacro without moving the focus.
   void openSelectedPackage();

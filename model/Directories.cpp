@@ -100,7 +100,7 @@ TSettingsBaseline::TWriter directoryTableWriter(const std::string& section) {
 
 }  // namespace
 
-TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section) {
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section, std::string* damage) {
   std::vector<std::string> entries;
   const TPortableIniFile ini(fileName);
   ini.readSectionValues(section, entries);
@@ -112,6 +112,7 @@ TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::st
   }
   sortDirectoryTable();
   if (ini.readFailed()) return TDirectoryListRead::failed;
+  if (damage != nullptr) *damage = ini.writeRefusal();
   return ini.readInPart() ? TDirectoryListRead::inPart : TDirectoryListRead::whole;
 }
 

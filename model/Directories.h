@@ -15,7 +15,9 @@
 enum class TDirectoryListRead { whole, inPart, failed };
 
 // Replaces the table by the NAME=PATH entries of a section of a settings file.
-TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section);
+// With damage, why a list read in part takes no writes (empty otherwise).
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section,
+                                      std::string* damage = nullptr);
 // The table as it stands, taken for what the section holds (see
 // TSettingsBaseline): after loadDirectoryTable, before the user changes it.
 TSettingsBaseline directoryTableBaseline(const std::string& fileName, const std::string& section);

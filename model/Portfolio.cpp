@@ -97,9 +97,13 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
         return -3;
       }
+      // The user knows a portfolio by its name, not by its folder's number.
+      const std::string label = objectLabel(ini.readString(portfolioSection, "Name", ""),
+                                            ini.readString(portfolioSection, "Symbol", ""));
+      const std::string named = "Portfolio " + (label.empty() ? "" : shortLabel(label) + " ");
       if (const std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}}); !cut.empty()) {
         clear();
-        reportLoadFailure("Portfolio not opened: its file " + header + " " + cut + ".");
+        reportLoadFailure(named + "not opened: its file " + header + " " + cut + ".");
         return -3;
       }
       // A mark that does not read is taken as not set, for the start and
@@ -108,10 +112,8 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       TNumberReader numbers(ini);
       loadAlways_ = numbers.readBool(portfolioSection, "LoadAlways", false);
       if (!numbers.unread().empty() && !setLoadAlways) {
-        const std::string label = objectLabel(ini.readString(portfolioSection, "Name", ""),
-                                              ini.readString(portfolioSection, "Symbol", ""));
-        reportLoadFailure("Portfolio " + (label.empty() ? "" : shortLabel(label) + " ") +
-                          "not marked to open at the start: its file " + header + " " + numbers.firstUnread() + ".");
+        reportLoadFailure(named + "not marked to open at the start: its file " + header + " " +
+                          numbers.firstUnread() + ".");
       }
       if (onlyIfLoadAlways && !loadAlways_) {
         if (skippedAsNotLoadAlways != nullptr) *skippedAsNotLoadAlways = true;

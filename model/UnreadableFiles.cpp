@@ -123,6 +123,33 @@ void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), 
 
 std::vector<std::string> takeLoadFailures() { return takeWaiting(waitingFailures()); }
 
+namespace {
+
+// A damaged file that its loader found short of what it holds too is
+// named once, with why.
+std::vector<std::string> onlyPartlyRead(const std::vector<std::string>& partlyRead,
+                                        const std::vector<std::string>& damaged) {
+  std::vector<std::string> names = partlyRead;
+  std::erase_if(names, [&](const std::string& name) {
+    return std::any_of(damaged.begin(), damaged.end(),
+                       [&](const std::string& file) { return file.substr(0, file.find(reasonMark)) == name; });
+  });
+  return names;
+}
+
+}  // namespace
+
+std::vector<std::string> fileNoticeLines(const std::vector<std::string>& loadFailures,
+                                         const std::vector<std::string>& unreadable,
+                                         const std::vector<std::string>& partlyRead,
+                                         const std::vector<std::string>& damaged) {
+  std::vector<std::string> lines = loadFailures;
+  for (const std::string& name : unreadable) lines.push_back(unreadableFilesNotice({name}));
+  for (const std::string& file : damaged) lines.push_back(damagedFilesNotice({file}));
+  for (const std::string& name : onlyPartlyRead(partlyRead, damaged)) lines.push_back(partlyReadFilesNotice({name}));
+  return lines;
+}
+
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,
                        const std::vector<std::string>& partlyRead, const std::vector<std::string>& damaged) {
   std::string text;
@@ -138,14 +165,7 @@ std::string fileNotice(const std::vector<std::string>& loadFailures, const std::
   // A file taken as missing is told too: the next save may write it anew.
   add(unreadableFilesNotice(unreadable));
   add(damagedFilesNotice(damaged));
-  // A damaged file that its loader found short of what it holds too is
-  // named once, with why.
-  std::vector<std::string> onlyPartlyRead = partlyRead;
-  std::erase_if(onlyPartlyRead, [&](const std::string& name) {
-    return std::any_of(damaged.begin(), damaged.end(),
-                       [&](const std::string& file) { return file.substr(0, file.find(reasonMark)) == name; });
-  });
-  add(partlyReadFilesNotice(onlyPartlyRead));
+  add(partlyReadFilesNotice(onlyPartlyRead(partlyRead, damaged)));
   return text;
 }
 

@@ -49,3 +49,9 @@ std::vector<std::string> takeLoadFailures();
 // then the unreadable files, then the damaged ones, then those read in part.
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,
                        const std::vector<std::string>& partlyRead = {}, const std::vector<std::string>& damaged = {});
+// The same whole, a line for each failure and file, for the list a click
+// on the notice shows: the one line names only the last.
+std::vector<std::string> fileNoticeLines(const std::vector<std::string>& loadFailures,
+                                         const std::vector<std::string>& unreadable,
+                                         const std::vector<std::string>& partlyRead = {},
+                                         const std::vector<std::string>& damaged = {});

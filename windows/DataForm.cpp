@@ -547,8 +547,10 @@ bool TdataForm::daysEntryEnded() {
 
 bool TdataForm::endEdit(TEditEnding ending) {
   if (!daysTyping_.typing()) return true;
-  // A count refused is no question: even a close waits for it to be mended.
-  if (ending != TEditEnding::giveUp) return daysEntryEnded();
+  if (ending == TEditEnding::take) return daysEntryEnded();
+  // A close goes on once the user has read why a count was refused: the
+  // count typed is given up.
+  if (ending == TEditEnding::closing && daysEntryEnded()) return true;
   daysTyping_.drop();
   showDates();
   return true;

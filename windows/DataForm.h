@@ -305,6 +305,9 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void notePageControlChange();
   // Saves the open notes document and frees both; the button stays as it is.
   void closeNotes();
+  // Saves the notes document shown; what its file refuses waits for the
+  // close (see holdUnsavedChange).
+  void saveShownNotes();
   void sheetSetupApply();
   void loadAllViews();
   void loadViews(const std::string& folder, int kind);

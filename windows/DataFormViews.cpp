@@ -9,11 +9,15 @@
 #include "controls/WebPanel.h"
 #include "model/Directories.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "windows/DataForm.h"
 
 namespace {
+
+// Notes left for the close: a later save of the same file replaces them.
+constexpr const char* notesChange = "notes";
 
 const char* const viewFolders[] = {"", "Charts\\", "Graphs\\", "Browsers\\"};
 const char* const viewTemplates[] = {"", "ChartTemplate.INI", "GraphTemplate.INI", "BrowserTemplate.INI"};
@@ -195,9 +199,24 @@ void TdataForm::notesBtnClick() {
   }
 }
 
+void TdataForm::saveShownNotes() {
+  TEditorStatus* document = noteEditPanel_->editorStatus();
+  if (document == nullptr || !document->modified || document->fileName.empty()) return;
+  const std::string file = document->fileName;
+  if (noteEditPanel_->save(false)) {
+    forgetUnsavedChange(file, notesChange);
+    return;
+  }
+  // The document is read anew for the next object or closed: what its file
+  // refused waits for the close as it stands.
+  std::string text;
+  document->getText(false, text);
+  holdUnsavedChange(file, notesChange, [file, text] { return writeFileAtomically(file, text); });
+}
+
 void TdataForm::closeNotes() {
   if (noteEditPanel_->editorStatus()) {
-    noteEditPanel_->save(false);
+    saveShownNotes();
     notesColor_ = noteEditPanel_->bgColor();
   }
   noteEditPanel_->setEditorStatus(nullptr);
@@ -208,7 +227,7 @@ void TdataForm::closeNotes() {
 
 void TdataForm::showNotes(bool reloadGlobal) {
   if (!globalNotes_ || !objectNotes_) return;
-  if (noteEditPanel_->editorStatus()) noteEditPanel_->save(false);
+  if (noteEditPanel_->editorStatus()) saveShownNotes();
   // A missing notes file is made empty at once, so that the editor saves
   // into a file that exists.
   const auto open = [](TEditorStatus& document, const std::string& file) {
@@ -257,5 +276,5 @@ void TdataForm::notePageControlChange() {
 void TdataForm::noteEditPanelExit() {
   if (!noteEditPanel_->editorStatus()) return;
   notesColor_ = noteEditPanel_->bgColor();
-  noteEditPanel_->save(false);
+  saveShownNotes();
 }

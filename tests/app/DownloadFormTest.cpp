@@ -7,10 +7,12 @@
 #include "controls/DownloadItem.h"
 #include "model/PortableIniFile.h"
 #include "platform/ComCtrls.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "platform/StdControls.h"
 #include "tests/support/ScriptedMessageBox.h"
@@ -383,6 +385,42 @@ TEST(DownloadForm, OnlyAToggleWritesAListsMarkAndNeverIntoADescriptorNotReadWhol
   ASSERT_EQ(tab.messages.texts.size(), 1u);
   EXPECT_NE(tab.messages.texts[0].find("The mark of the list \"Funds\" is not stored"), std::string::npos)
       << tab.messages.texts[0];
+  // The row keeps the mark, and the close saves it once the file is
+  // repaired; the file is named while it is not.
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_TRUE(sameText(waiting[0], root + "3\\0.INI")) << waiting[0];
+  EXPECT_EQ(readWholeFile(root + "3\\0.INI"), damaged);
+  writeWholeFile(root + "3\\0.INI", "[List]\r\nName=Funds\r\nChecked=1\r\n");
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(root + "3\\0.INI"), "[List]\r\nName=Funds\r\nChecked=" +
+                                                    std::string(fundsChecked ? "0" : "1") + "\r\n");
+}
+
+// An item whose file could not take its new name (read only in part, held)
+// went back to its old name without a word.
+TEST(DownloadForm, AnItemItsFileWillNotRenameIsToldAndKeepsItsName) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 1, "Shares", false, 2);
+  const std::string cut = "[DownloadItem]\r\nName=Shares item 2\r\nDataPath=";
+  writeWholeFile(root + "1\\2.INI", cut);
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  form.setListsRoot(root);
+  form.listView().setItemIndex(form.listView().findData(1));
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 1; }, 2000));
+  ASSERT_EQ(form.itemView().itemCount(), 2);
+  for (const int number : {1, 2}) {
+    std::string text = " Renamed ";
+    const bool renamed = form.itemView().onEdited(form.itemView().findData(number), text);
+    EXPECT_EQ(renamed, number == 1) << number;
+  }
+  ASSERT_EQ(tab.messages.texts.size(), 1u);
+  EXPECT_EQ(tab.messages.texts[0].rfind("The item is not renamed: its file \"", 0), 0u) << tab.messages.texts[0];
+  EXPECT_NE(tab.messages.texts[0].find("2.INI\" could not be read whole or written"), std::string::npos)
+      << tab.messages.texts[0];
+  EXPECT_EQ(readWholeFile(root + "1\\2.INI"), cut);
 }
 
 // The tool buttons show pictures, as narrow as the groups' default places

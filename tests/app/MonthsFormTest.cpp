@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "app/MonthsForm.h"
 #include "model/MonthSets.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
 #include "tests/support/TestFolders.h"
@@ -91,5 +96,44 @@ TEST(MonthsForm, AnEditWritesOnlyWhatTheUserChangedAndKeepsWhatAnotherProgramWro
   EXPECT_EQ(monthSets()[1].names[1], "Feber");
   EXPECT_EQ(monthSets()[1].names[2], "M\xe4rz");
   EXPECT_EQ(monthSets()[5].description, "Dutch");
+  resetMonthSets();
+}
+
+// A name typed while the options file was saved as UTF-16 went with the
+// one-line notice: the change waits for the close, which saves it once the
+// file takes it and names the file while it does not.
+TEST(MonthsForm, AnEditTheFileRefusesWaitsForTheClose) {
+  TTemporaryFolder folder;
+  const std::string options = folder.path() + "GUIoptions.INI";
+  const std::string ansi = "[MonthNames0]\r\nDescription=German\r\n1=Januar\r\n";
+  writeWholeFile(options, ansi);
+  loadMonthSets(options);
+  std::string utf16 = "\xff\xfe";
+  for (const char c : ansi) utf16 += std::string{c, '\0'};
+  writeWholeFile(options, utf16);
+  bool edited = false;
+  TTimer user(100, [&] {
+    TmonthsForm* form = shownForm<TmonthsForm>();
+    if (form == nullptr || edited) return;
+    edited = true;
+    form->monthEdit(2).setText("Februar");
+    form->okBtn().performClick();
+  });
+  user.setEnabled(true);
+  EXPECT_FALSE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}));
+  user.setEnabled(false);
+  ASSERT_TRUE(edited);
+  EXPECT_EQ(readWholeFile(options), utf16);
+  EXPECT_EQ(monthSets()[1].names[1], "Februar");
+  EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{options});
+  EXPECT_EQ(readWholeFile(options), utf16);
+  EXPECT_EQ(refusedSaveText(options), options + " is saved as Unicode (UTF-16), not as ANSI text");
+  // Saved again as ANSI text, the file takes the name, and nothing waits.
+  writeWholeFile(options, ansi);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  loadMonthSets(options);
+  EXPECT_EQ(monthSets()[1].names[0], "Januar");
+  EXPECT_EQ(monthSets()[1].names[1], "Februar");
   resetMonthSets();
 }

@@ -9,6 +9,7 @@
 #include "controls/ResizablePanelContainer.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -213,4 +214,35 @@ TEST(WebForm, ToolButtonsShowPictures) {
   tab.pick("Watch list");
   expectPictureButtons(*tab.form, {"Notes", "New browser", "Gallery", "Cascade", "Tile horizontal", "Tile vertical"},
                        "web-window-tool-bar");
+// A mosaic's new name, or notes typed before another mosaic was picked,
+// that their read-only files refused were lost without a word once the
+// notes went: they wait for the close, which saves them once it can.
+TEST(WebForm, ANameOrNotesTheirFilesRefusedWaitForTheClose) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Shares");
+  makeMosaic(root, "2", "Bonds");
+  writeWholeFile(root + "1\\Notes.TXT", "");
+  TWebTab tab(root);
+  tab.pick("Shares");
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+  const auto readOnly = [&](bool on) {
+    for (const char* file : {"1\\Notes.TXT", "1\\0.INI"})
+      SetFileAttributesA((root + file).c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+  };
+  readOnly(true);
+  tab.form->noteEditPanel().insertText("buy low");
+  std::string name = "Equities";
+  ASSERT_TRUE(tab.form->mosaicListView().onEdited(tab.rowOf("Shares"), name));
+  tab.pick("Bonds");
+  tab.form->selectMosaic();
+  EXPECT_EQ(readWholeFile(root + "1\\Notes.TXT"), "");
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 2u);
+  EXPECT_TRUE(sameText(waiting[0], root + "1\\0.INI")) << waiting[0];
+  EXPECT_TRUE(sameText(waiting[1], root + "1\\Notes.TXT")) << waiting[1];
+  readOnly(false);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(root + "1\\Notes.TXT"), "buy low\r\n");
+  EXPECT_EQ(TPortableIniFile(root + "1\\0.INI").readString("Profile", "Name", ""), "Equities");
 }

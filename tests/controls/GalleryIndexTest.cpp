@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
 #include "controls/GalleryIndex.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
@@ -47,6 +53,25 @@ TEST_F(GalleryIndex, AddedItemsTakeTheFirstFreeNumberAndSurviveAReload) {
   EXPECT_EQ(reloaded.entries(1)[0].caption, " Spaced ");  // the blank sorts first
   EXPECT_EQ(reloaded.entries(1)[1].caption, "New");
   EXPECT_TRUE(reloaded.entries(2).empty());
+}
+
+// A rename or a new order the index file refused (read-only, held) stayed
+// only in memory and was gone at the next start, without a word: it waits
+// for the close as the index stood, whatever the gallery holds by then.
+TEST_F(GalleryIndex, AChangeTheIndexRefusedWaitsForTheCloseAsItStood) {
+  ASSERT_EQ(gallery.add(1, view, "First", picture), 0);
+  ASSERT_EQ(gallery.add(1, view, "Second", picture), 1);
+  const std::string index = charts + "0.INI";
+  const std::string before = readWholeFile(index);
+  SetFileAttributesA(index.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(gallery.rename(1, 0, "Renamed"));
+  EXPECT_TRUE(gallery.swap(1, 0, 1));
+  EXPECT_EQ(readWholeFile(index), before);
+  gallery.unloadGallery();
+  EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{index});
+  SetFileAttributesA(index.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(index), "[Names]\r\n2=Second\r\n1=Renamed\r\n\r\n");
 }
 
 TEST_F(GalleryIndex, KeysThatAreNoPlainNumbersNeverReachAFile) {

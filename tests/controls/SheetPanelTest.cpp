@@ -288,6 +288,31 @@ TEST_F(SheetPanelTest, ANumberTheHostRefusesStaysInItsEditorForCorrection) {
   EXPECT_EQ(edits, 0);
 }
 
+// A number that does not read, told with OK alone, held every close until
+// the user found Esc: a close must go on once the box was answered.
+TEST_F(SheetPanelTest, AtACloseARefusedValueIsGivenUpOnceItsBoxIsAnswered) {
+  TScriptedMessageBox messages(IDOK);
+  panel.messages = &messages;
+  panel.numberRequired = [] { return true; };
+  panel.refuseBoundNumber = [](double number) { return number > 100 ? std::string("Too large to keep.") : ""; };
+  place(4, 4, "5", 23);
+  for (const std::string typed : {"abc", "1e308"}) {
+    click(4, 4);
+    click(4, 4);
+    ASSERT_TRUE(panel.editing()) << typed;
+    panel.numberEdit().setText(typed);
+    // Taken elsewhere than at a close, the text stays to be mended.
+    EXPECT_FALSE(panel.endEdit(TEditEnding::take)) << typed;
+    EXPECT_TRUE(panel.editing()) << typed;
+    const size_t told = messages.texts.size();
+    EXPECT_TRUE(panel.endEdit(TEditEnding::closing)) << typed;
+    EXPECT_EQ(messages.texts.size(), told + 1) << typed;
+    EXPECT_FALSE(panel.editing()) << typed;
+    EXPECT_DOUBLE_EQ(sheet().getCellNumber(4, 4), 5.0) << typed;
+  }
+  EXPECT_EQ(edits, 0);
+}
+
 // A refused text with Ctrl+Tab was told twice, once as the focus moved to
 // the next page and once as its page hid, and its editor stayed open on the
 // hidden page.

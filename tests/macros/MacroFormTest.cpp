@@ -12,11 +12,13 @@
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/Menu.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
+#include "platform/LocaleSettings.h"
 #include "platform/PageControl.h"
 #include "sheet/Sheet.h"
 #include "macros/MacroForm.h"
@@ -139,6 +141,29 @@ TEST_F(MacroFormTest, EditsOfTheSelectedSourceSurviveSwitchingAndRenaming) {
   EXPECT_FALSE(form.macroListView().onEdited(rowOf(form, "Beta"), taken));
 
   captureClient(form.handle()).savePng("MacrosWindow");
+}
+
+// A source typed into while its file was read-only was lost without a word
+// as soon as another package was picked: it waits for the close as typed.
+TEST_F(MacroFormTest, EditsTheSourceFileRefusedWaitForTheCloseWhenAnotherPackageIsPicked) {
+  package(folder.path(), "A", true, "function one(){return 1;}");
+  package(folder.path(), "B", false, "");
+  const std::string source = folder.path() + "A.js";
+  TmacroForm& form = open();
+  form.macroListView().setItemIndex(rowOf(form, "A"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "A.js"; }));
+  SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_READONLY);
+  form.selectedMacroStatus().setCaret({1, 1});
+  form.macroEditPanel().insertText("function two(){return 2;}\r\n");
+  form.macroListView().setItemIndex(rowOf(form, "B"));
+  ASSERT_TRUE(pumpUntil([&] { return form.selectedMacroFileName() == "B.js"; }));
+  EXPECT_EQ(readWholeFile(source), "function one(){return 1;}");
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_TRUE(sameText(waiting[0], source)) << waiting[0];
+  SetFileAttributesA(source.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(source), "function two(){return 2;}\r\nfunction one(){return 1;}\r\n");
 }
 
 TEST_F(MacroFormTest, TheTestSheetEditsAndKeepsFormulasNotTheirValues) {
@@ -507,6 +532,32 @@ TEST_F(MacroFormTest, ChoosingAnotherEngineLeavesNoPackageOfTheOldOneInTheEditor
   form.macroEditPanelExit();
   EXPECT_EQ("function one(){return 1;}", readWholeFile(folder.path() + "Finance.js"));
   EXPECT_EQ("2", cell(form, "=two()"));
+}
+
+// A package's mark its read-only descriptor refused was lost when another
+// engine was chosen, which lists its own packages: it waits for the close.
+TEST_F(MacroFormTest, AMarkItsDescriptorRefusedWaitsForTheCloseWhenAnotherEngineIsChosen) {
+  const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
+  writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + jscriptId + "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n0001=" +
+                          vbscriptId + "\r\n[" + jscriptId + "]\r\nDescription=JScript\r\nFileFilter=*.js\r\n[" +
+                          vbscriptId + "]\r\nDescription=VBScript\r\nFileFilter=*.vbs\r\n");
+  package(folder.path(), "Finance", true, "function one(){return 1;}");
+  const std::string descriptor = folder.path() + "Finance.INI";
+  TmacroForm& form = open();
+  SetFileAttributesA(descriptor.c_str(), FILE_ATTRIBUTE_READONLY);
+  form.macroListView().setChecked(rowOf(form, "Finance"), false);
+  pumpFor(100);
+  HWND combo = form.macroEngineComboBox().handle();
+  SetFocus(combo);
+  sendKey(combo, VK_DOWN);
+  ASSERT_EQ(1, form.macroEngineComboBox().itemIndex());
+  EXPECT_TRUE(TPortableIniFile(descriptor).readBool("Configuration", "Active", false));
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_TRUE(sameText(waiting[0], descriptor)) << waiting[0];
+  SetFileAttributesA(descriptor.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_FALSE(TPortableIniFile(descriptor).readBool("Configuration", "Active", true));
 }
 
 // A source held by another program, or a folder under its name, is no empty

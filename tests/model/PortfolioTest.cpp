@@ -515,7 +515,7 @@ TEST(SamplePortfolio, AFileCutShortKeepsItsPortfolioClosedNamedAndAsItWas) {
   const std::string folder = sample.folios + "1\\";
   const std::string asset = "Portfolio Growth Portfolio (GRW) not opened: asset " + folder +
                             "1.INI (Nordwind Energie AG (NWE)): its ";
-  const std::string header = "Portfolio not opened: its file " + folder + "0.INI ";
+  const std::string header = "Portfolio Growth Portfolio (GRW) not opened: its file " + folder + "0.INI ";
   const std::string noLineEnd = "is cut off inside its last line.";
   struct TCut {
     std::string file;

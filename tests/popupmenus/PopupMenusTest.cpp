@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/ChartPopupMenu.h"
 #include "app/SharedPopupMenus.h"
 #include "chart/PriceChart.h"
 #include "chart/GraphSourceForm.h"
@@ -16,6 +17,7 @@
 #include "chart/SheetViewOwner.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ComCtrls.h"
@@ -464,4 +466,28 @@ TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile
   EXPECT_TRUE(fileExists(chartFile));
   ASSERT_TRUE(pumpUntil([&] { return !fileExists(chartFile); }));
   EXPECT_EQ(messages_.texts, (std::vector<std::string>{"Delete chart?", "Delete graph?", "Delete chart?"}));
+}
+
+// Favourites added in a source editor whose file refused them (read-only,
+// held) were lost without a word: they wait for the close as they stood.
+TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStood) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "GraphFavs.INI";
+  writeWholeFile(file, "");
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  TSourceTable favourites(&TSource::create);
+  for (const char* caption : {"Trend", "Band"}) {
+    favourites.insertSource(favourites.count());
+    favourites.getSource(favourites.count() - 1)->Caption = caption;
+  }
+  saveFavourites(favourites, file, '.', ',');
+  favourites.insertSource(favourites.count());
+  EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{file});
+  EXPECT_EQ(readWholeFile(file), "");
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  TSourceTable saved(&TSource::create);
+  ASSERT_EQ(saved.loadFromFile(file, '.', ','), 0);
+  ASSERT_EQ(saved.count(), 2);
+  EXPECT_EQ(saved.getSource(1)->Caption, "Band");
 }

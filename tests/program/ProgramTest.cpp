@@ -472,10 +472,58 @@ TEST(Program, TheDirectorySetUpOpenedForAListThatDidNotReadSaysWhy) {
       PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
       HWND main = program.waitForWindow("Kestrova: ", busyMachine);
       ASSERT_NE(main, nullptr);
+      // Let go by then, the list takes the directories at the close, which
+      // thus asks nothing.
+      holder.release();
       PostMessageA(main, WM_CLOSE, 0, 0);
       EXPECT_TRUE(program.endedCleanly());
+      EXPECT_NE(TPortableIniFile(list).readString("Directories", "<WEBS>", ""), "");
     }
   }
+}
+
+// A list saved as UTF-16 gave no reason, at the start nor when it refused
+// the directories the user named; the close then went on without them, and
+// every start asked again. Both boxes say why, and the close asks about the
+// list while it cannot take them.
+TEST(Program, ADirectoryListInUnicodeSaysWhyAndTheCloseAsksAboutIt) {
+  TTemporaryFolder temporary;
+  const std::string work = prepareWorkingFolder(temporary);
+  const std::string list = work + "Kestrova.INI";
+  std::string unicode = "\xff\xfe";
+  for (const char c : readWholeFile(list)) unicode += std::string{c, '\0'};
+  writeWholeFile(list, unicode);
+  TProgram program(work);
+  const std::string why = "\r\rIt is saved as Unicode (UTF-16), not as ANSI text.";
+  const auto told = [&](const std::string& text) {
+    HWND message = program.waitForWindow("Error", busyMachine);
+    if (message == nullptr) return false;
+    bool found = false;
+    for (const std::string& line : childTexts(message)) found = found || line == text;
+    EXPECT_TRUE(found) << text;
+    PostMessageA(message, WM_COMMAND, IDOK, 0);
+    return pumpUntil([&] { return program.windowTitled("Error") == nullptr; }, busyMachine);
+  };
+  ASSERT_TRUE(told("Could not read all of the directory list: \r\r" + list + why));
+  HWND dialog = program.waitForWindow("Directories", busyMachine);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(acceptEveryDirectory(dialog, work));
+  ASSERT_TRUE(told("Failed to save the directory list: \r\r" + list + why));
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  ASSERT_NE(pick, nullptr);
+  PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
+  HWND main = program.waitForWindow("Kestrova: ", busyMachine);
+  ASSERT_NE(main, nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  HWND question = program.waitForWindow("Error", busyMachine);
+  ASSERT_NE(question, nullptr);
+  bool named = false;
+  for (const std::string& line : childTexts(question))
+    named = named || line.rfind("Failed to save " + list + ".\r\r" + list + " is saved as Unicode", 0) == 0;
+  EXPECT_TRUE(named);
+  PostMessageA(question, WM_COMMAND, IDCONTINUE, 0);
+  EXPECT_TRUE(program.endedCleanly());
+  EXPECT_EQ(readWholeFile(list), unicode);
 }
 
 TEST(Program, AMissingDirectoryOpensTheDirectorySetUpAndItsCancelEndsTheProgram) {

@@ -10,6 +10,7 @@ emptied is told of the same way and not run."""
 import datetime
 import os
 import re
+import time
 
 from driver import check, file_states, changed_files
 from readout import region_pixels
@@ -25,11 +26,20 @@ NOTICE = (10, 748, 600, 12)
 
 
 def check_notice_shown(program, scenario, failure="no notice showed at the foot of the main window"):
-    """The notice line cannot be read back, only seen: a click on it hides
-    it, so the strip changes only where one was shown."""
+    """The notice line cannot be read back, only seen: a click on it lists
+    what it told in a box and hides it, so the box shows, and the strip
+    changes, only where one was shown."""
     notice = region_pixels(program, *NOTICE)
     scenario.grab("notice")
     program.click(NOTICE[0] + 300, NOTICE[1] + 5)
+    deadline = time.time() + 10
+    while not program.windows("^Notices$") and time.time() < deadline:
+        time.sleep(0.1)
+    boxes = program.windows("^Notices$")
+    check(boxes, failure + " (no list of it at a click)")
+    scenario.grab("notices")
+    program.key("Return", window=boxes[0])
+    program.await_no_window("^Notices$")
     check(region_pixels(program, *NOTICE) != notice, failure)
 
 

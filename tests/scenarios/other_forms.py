@@ -6,9 +6,10 @@ ends; a file no change can go into without losing what it holds is left as
 it stands, and the close says which and lets the program end. Such a save
 once cut the file down to the user's change alone."""
 import os
+import time
 
 from damaged_files import check_notice_shown
-from driver import check
+from driver import NOTHING_COPIED, check
 from keyboard import BROKER_STEPS, TARGET_RETURN_STEPS, type_into_current_cell
 from unchanged_close import close_with_continue, close_without_question, edit_by_hand, state
 from view_owners import folios, settled_folder
@@ -168,3 +169,45 @@ def field_file_read_in_part(scenario):
     resize_symbol_row(program, 20)
     close_with_continue(program, scenario)
     check(state(fields) == before, "the close wrote into %s, whose field header lost its bracket" % fields)
+
+
+def month_name_into_unicode_options(scenario):
+    """The options file saved as Unicode while the program runs, then a
+    month name typed in the Downloads window's Month names: the file cannot
+    take it, so the close asks about it, naming the file and why, and
+    Continue ends the program with the file as it stands. The name was once
+    lost without a question, told only by the line at the foot."""
+    folder = settled_folder(scenario)
+    options = os.path.join(folder, "DATA", "GUIoptions.INI")
+    program = scenario.program(folder)
+    program.start()
+    rewritten(options, "UTF-16")
+    before = state(options)[0]
+    program.tab("Downloads")
+    program.key("alt+m", window=program.main)
+    months = program.await_window("^Month names$", 20)
+    program.settle(0.5)
+    # The first month of the first set, below the set's description.
+    program.click(90, 76, window=months)
+    program.type("Jaenner")
+    scenario.grab("month-typed")
+    program.key("Return", window=months)
+    program.await_no_window("^Month names$")
+    program.key("alt+F4", window=program.main)
+    question = program.await_window("^Error$", 60)
+    scenario.grab("question")
+    # A message box copies its text at Ctrl+C.
+    told = program.copied("ctrl+c", window=question, seconds=20)
+    if told != NOTHING_COPIED:
+        check("guioptions.ini" in told.lower() and "UTF-16" in told,
+              "the close question does not name the options file and why: %r" % told)
+    else:
+        scenario.note("the close question's text could not be copied; only its showing was checked")
+    program.key("c", window=question)
+    program.await_no_window("^Error$")
+    deadline = time.time() + 60
+    while program.running() and time.time() < deadline:
+        time.sleep(0.2)
+    check(not program.running(), "the program did not end within 60 s of Continue")
+    program.end_prefix()
+    check(state(options)[0] == before, "the close wrote into the options file saved as Unicode")

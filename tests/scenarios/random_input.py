@@ -46,11 +46,12 @@ def close_stray_windows(program):
 
 
 def settle_what_holds_the_close(program):
-    """Alt+F4 is held by a text the keys left in a cell that the cell
-    refuses, told in an "Error" box, and by the quote editor's uncommitted
-    rows, asked about in a "Confirm" box: the text is given up with Esc and
-    the rows discarded, as a user leaving would. Answers the boxes of one
-    Alt+F4; false when none came and the program goes on closing."""
+    """Alt+F4 tells of a text the keys left in a cell that the cell
+    refuses in an "Error" box, and asks about the quote editor's
+    uncommitted rows in a "Confirm" box: once told, the close gives the
+    text up (Esc does where it does not), and the rows are discarded, as a
+    user leaving would. Answers the boxes of one Alt+F4; false when none
+    came and the program goes on closing."""
     program.key("alt+F4", window=program.main)
     deadline = time.time() + 20
     while program.running() and time.time() < deadline:

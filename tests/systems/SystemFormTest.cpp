@@ -496,6 +496,29 @@ TEST_F(SystemWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndAStor
   EXPECT_EQ(again.daysComboBox->text(), reloaded.daysComboBox->text());
 }
 
+// A count refused at a close held it: the close goes on once the box was
+// answered, with the count the window had.
+TEST_F(SystemWindow, AtACloseARefusedDaysCountIsGivenUpOnceItsBoxIsAnswered) {
+  TScriptedMessageBox messages(IDOK);
+  TsystemForm form;
+  form.messages = &messages;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  ASSERT_EQ(form.daysComboBox->text(), "8");
+  const HWND edit = FindWindowExA(form.daysComboBox->handle(), nullptr, "Edit", nullptr);
+  sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
+  sendMouse(edit, WM_LBUTTONUP, 4, 4);
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
+  postKey(edit, VK_END);
+  for (const char key : std::string("183001")) postChar(edit, key);
+  pumpFor(100);
+  EXPECT_TRUE(form.endEdit(TEditEnding::closing));
+  EXPECT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(form.daysComboBox->text(), "8");
+  EXPECT_EQ(form.fromDateTimePicker->dateTime(), march(2));
+}
+
 // The empty system shown for a portfolio without one is no system of the
 // user's: saving the view writes no file for it until the user makes one,
 // while tool bars the user moved are kept whatever the system.

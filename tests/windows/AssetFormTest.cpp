@@ -8,6 +8,7 @@
 #include "model/Asset.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
+#include "model/UnsavedChanges.h"
 #include "model/PortfolioTable.h"
 #include "model/TransactionTable.h"
 #include "model/Transaction.h"
@@ -163,6 +164,31 @@ TEST_F(AssetWindow, NotesFollowTheShownPortfolioAcrossASwitch) {
   form->saveView();
   EXPECT_EQ(readWholeFile(second + "AssetNotes.TXT"), "second's notes\r\n");
   EXPECT_EQ(readWholeFile(first + "AssetNotes.TXT"), "");
+}
+
+// Notes typed while their file was read-only were lost without a word when
+// the window went on to another portfolio: they wait for the close.
+TEST_F(AssetWindow, NotesTheirFileRefusedWaitForTheCloseAcrossASwitch) {
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  form->notesBtn().setDown(true);
+  form->notesBtnClick();
+  const std::string first = includeTrailingBackslash(table.items(0)->Folder()) + "AssetNotes.TXT";
+  ASSERT_NE(form->globalNotes(), nullptr);
+  const std::string before = readWholeFile(first);
+  SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_READONLY);
+  form->globalNotes()->insertText("first's notes");
+  form->noteEditPanelExit();
+  table.setCurrentIndex(1);
+  form->tabEntered(nullptr, 0, false, 0, 0);
+  ASSERT_NE(form->globalNotes(), nullptr);
+  EXPECT_NE(form->globalNotes()->fileName, first);
+  EXPECT_EQ(readWholeFile(first), before);
+  const std::vector<std::string> waiting = saveUnsavedChanges();
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_TRUE(sameText(waiting[0], first)) << waiting[0];
+  SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(first), "first's notes\r\n");
 }
 
 namespace {

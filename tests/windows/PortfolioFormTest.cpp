@@ -554,6 +554,28 @@ TEST_F(PortfolioWindow, ADaysCountReachingBeforeThePickersFirstDayIsRefusedAndBo
   EXPECT_EQ(messages.texts.size(), 1u);
 }
 
+// A count refused at a close held it: the close goes on once the box was
+// answered, with the count the window had.
+TEST_F(PortfolioWindow, AtACloseARefusedDaysCountIsGivenUpOnceItsBoxIsAnswered) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  TScriptedMessageBox messages(IDOK);
+  form->messages = &messages;
+  const double to = form->dataSheet().dates.toId();
+  form->setDates(to - 91, to);
+  const HWND edit = FindWindowExA(form->daysComboBox().handle(), nullptr, "Edit", nullptr);
+  ASSERT_NE(edit, nullptr);
+  sendMouse(edit, WM_LBUTTONDOWN, 4, 4);
+  sendMouse(edit, WM_LBUTTONUP, 4, 4);
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() == edit; }));
+  postKey(edit, VK_END);
+  for (const char key : std::string("183001")) postChar(edit, key);
+  pumpFor(100);
+  EXPECT_TRUE(form->endEdit(TEditEnding::closing));
+  EXPECT_EQ(messages.texts.size(), 1u);
+  EXPECT_EQ(form->daysComboBox().text(), "92");
+  EXPECT_EQ(form->fromDatePicker().dateTime(), to - 91);
+}
+
 // The date refresh two seconds after an entry wrote the count anew, which
 // put the cursor to the start of the box: a user who had selected the count
 // right after the entry to replace it typed in front of it instead ("9293").

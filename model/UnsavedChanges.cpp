@@ -1,0 +1,98 @@
+#include "model/UnsavedChanges.h"
+
+#include <algorithm>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+struct TUnsavedChange {
+  std::string fileName;
+  std::string what;
+  TChangeSave save;
+};
+
+struct TUnsavedChanges {
+  std::mutex lock;
+  std::vector<TUnsavedChange> changes;
+};
+
+TUnsavedChanges& unsavedChanges() {
+  static TUnsavedChanges held;
+  return held;
+}
+
+}  // namespace
+
+void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save) {
+  TUnsavedChanges& held = unsavedChanges();
+  const std::lock_guard<std::mutex> guard(held.lock);
+  if (!what.empty()) {
+    const auto earlier = std::find_if(held.changes.begin(), held.changes.end(), [&](const TUnsavedChange& change) {
+      return change.fileName == fileName && change.what == what;
+    });
+    if (earlier != held.changes.end()) {
+      earlier->save = std::move(save);
+      return;
+    }
+  }
+  held.changes.push_back({fileName, what, std::move(save)});
+}
+
+void forgetUnsavedChange(const std::string& fileName, const std::string& what) {
+  TUnsavedChanges& held = unsavedChanges();
+  const std::lock_guard<std::mutex> guard(held.lock);
+  std::erase_if(held.changes,
+                [&](const TUnsavedChange& change) { return change.fileName == fileName && change.what == what; });
+}
+
+std::vector<std::string> saveUnsavedChanges() {
+  TUnsavedChanges& held = unsavedChanges();
+  std::vector<TUnsavedChange> tried;
+  {
+    // A save may hold a change of its own: it is not run under the lock.
+    const std::lock_guard<std::mutex> guard(held.lock);
+    tried.swap(held.changes);
+  }
+  std::vector<TUnsavedChange> failing;
+  std::vector<std::string> names;
+  for (TUnsavedChange& change : tried) {
+    // Changes to one file are saved in the order made: once one fails, the
+    // later ones wait too, so that none goes over an earlier one.
+    const bool waiting = std::find(names.begin(), names.end(), change.fileName) != names.end();
+    if (!waiting && change.save()) continue;
+    if (!waiting) names.push_back(change.fileName);
+    failing.push_back(std::move(change));
+  }
+  const std::lock_guard<std::mutex> guard(held.lock);
+  failing.insert(failing.end(), std::make_move_iterator(held.changes.begin()),
+                 std::make_move_iterator(held.changes.end()));
+  held.changes = std::move(failing);
+  return names;
+}
+
+void giveUpUnsavedChanges(const std::vector<std::string>& fileNames) {
+  TUnsavedChanges& held = unsavedChanges();
+  const std::lock_guard<std::mutex> guard(held.lock);
+  std::erase_if(held.changes, [&](const TUnsavedChange& change) {
+    return std::find(fileNames.begin(), fileNames.end(), change.fileName) != fileNames.end();
+  });
+}
+
+TChangeSave keptSettingsSave(const std::string& fileName, const TSettingsBaseline& baseline,
+                             const TSettingsBaseline::TWriter& write) {
+  const std::shared_ptr<const TPortableIniFile> settings = TSettingsBaseline::written(fileName, write);
+  const auto saved = std::make_shared<TSettingsBaseline>(baseline);
+  return [fileName, settings, saved] {
+    return saved->save(fileName, [&settings](TPortableIniFile& ini) {
+      std::vector<std::string> sections;
+      settings->readSections(sections);
+      for (const std::string& section : sections) {
+        std::vector<std::string> keys;
+        settings->readSection(section, keys);
+        for (const std::string& key : keys) ini.writeString(section, key, settings->readString(section, key, ""));
+      }
+    });
+  };
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/SettingsBaseline.h"
+
+// Changes of the user's that a window saved as they were made, away from a
+// close, and whose save failed (a file in another encoding or damaged, held
+// by another program, read-only). The window has gone on, and may be gone,
+// so the change waits here with what saves it again; the close saves every
+// one again and asks about the files still failing as about its own saves.
+// Any window may hold one; the close takes them on the GUI thread.
+
+// Saves the change again: true once it is written. It must not reach into
+// a window that may be gone by the close (only the main window lasts).
+using TChangeSave = std::function<bool()>;
+
+// what names the change where a later one of the file replaces it (a list
+// checked, then unchecked); empty where the save writes what stands then
+// and every change is kept.
+void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save);
+// A later save of the same change went through.
+void forgetUnsavedChange(const std::string& fileName, const std::string& what);
+// Saves every change held again, oldest first; those saved are let go. The
+// files of those still failing, each once, in the order held.
+std::vector<std::string> saveUnsavedChanges();
+// The user chose to go on without what these files did not take.
+void giveUpUnsavedChanges(const std::vector<std::string>& fileNames);
+
+// What saves the settings the writer gives now, against what the baseline
+// knew of the file, once their owner is gone.
+TChangeSave keptSettingsSave(const std::string& fileName, const TSettingsBaseline& baseline,
+                             const TSettingsBaseline::TWriter& write);
