@@ -214,6 +214,8 @@ TEST(WebForm, ToolButtonsShowPictures) {
   tab.pick("Watch list");
   expectPictureButtons(*tab.form, {"Notes", "New browser", "Gallery", "Cascade", "Tile horizontal", "Tile vertical"},
                        "web-window-tool-bar");
+}
+
 // A mosaic's new name, or notes typed before another mosaic was picked,
 // that their read-only files refused were lost without a word once the
 // notes went: they wait for the close, which saves them once it can.
