@@ -145,6 +145,10 @@ int readChartLayout(const TPortableIniFile& ini, TChartLayout& layout) {
   if (ini.readFailed()) return -3;
   try {
     if (layout.inContainer) {
+      // Every save of a view in a container writes its tile: a side
+      // missing was lost, and its default stands in for it.
+      for (const char* side : {"Left", "Top", "Right", "Bottom"})
+        if (ini.readString("Tile", side, "").empty()) reportPartlyReadFile(ini.FileName());
       layout.tileLeft = ini.readFloat("Tile", "Left", 0);
       layout.tileTop = ini.readFloat("Tile", "Top", 0);
       layout.tileRight = ini.readFloat("Tile", "Right", 1.0);

@@ -22,6 +22,8 @@ namespace {
 
 const char* const headerFile = "0.INI";
 const char* const portfolioSection = "Portfolio";
+// The header's own sections, which its entry count counts.
+const std::vector<std::string> countedSections = {portfolioSection, customPropertiesSection};
 const char* const viewFolders[] = {"Browsers\\", "Charts\\", "Graphs\\"};
 constexpr int32_t largestAssetNumber = INT32_MAX;
 
@@ -97,7 +99,9 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
         return -3;
       }
-      if (const std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}}); !cut.empty()) {
+      std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}});
+      if (cut.empty()) cut = entriesCutOff(ini, countedSections);
+      if (!cut.empty()) {
         clear();
         reportLoadFailure("Portfolio not opened: its file " + header + " " + cut + ".");
         return -3;
@@ -208,11 +212,13 @@ int TPortfolio::saveHeader() {
 }
 
 void TPortfolio::writeHeader(TPortableIniFile& ini) const {
+  beginEntryCount(ini, countedSections);
   ini.writeString(portfolioSection, "Name", name_);
   ini.writeString(portfolioSection, "Symbol", symbol_);
   ini.writeString(portfolioSection, "Currency", currency_);
   ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
   saveProperties(ini);
+  endEntryCount(ini, countedSections);
 }
 
 int TPortfolio::saveLoadAlways() {
