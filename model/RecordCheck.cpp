@@ -15,7 +15,8 @@ bool holdsKey(const TPortableIniFile& ini, const TWrittenKey& written) {
   if (!written.evenEmpty) return !ini.readString(written.section, written.key, "").empty();
   std::vector<std::string> keys;
   ini.readSection(written.section, keys);
-  return std::any_of(keys.begin(), keys.end(), [&written](const std::string& key) { return sameText(key, written.key); });
+  return std::any_of(keys.begin(), keys.end(),
+                     [&written](const std::string& key) { return sameText(key, written.key); });
 }
 
 const char* const entriesKey = "Entries";
@@ -74,7 +75,8 @@ std::string entriesCutOff(const TPortableIniFile& ini, const std::vector<std::st
   const std::string text = ini.readString(section, entriesKey, "");
   if (text.empty()) return "";
   int count = 0;
-  if (!iniTextToInteger(text, count)) return std::string("holds no number for ") + entriesKey + " in section " + section;
+  if (!iniTextToInteger(text, count))
+    return std::string("holds no number for ") + entriesKey + " in section " + section;
   const int held = entriesHeld(ini, counted);
   if (held >= count) return "";
   return "holds " + std::to_string(held) + " of the " + std::to_string(count) + " entries its count names";
