@@ -590,6 +590,7 @@ TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsIts
       {"0.INI", "Strategy=growth\r\n", std::nullopt, header + "holds 6 of the 8 entries its count names."},
       {"1.INI", "Other= 0.00000000000000E+0000\r\n", std::nullopt,
        asset + "file holds 10 of the 12 entries its count names."},
+      {"1.INI", "[Allocation]\r\n", std::nullopt, asset + "file lacks Stocks in section Allocation."},
       {"0.INI", "[CustomProperties]", "[CustomProperties",
        header + "holds the line \"[CustomProperties\", a section header that lost a bracket."},
       {"0.INI", "[CustomProperties]", "CustomProperties]",
