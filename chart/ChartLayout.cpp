@@ -1,6 +1,7 @@
 #include "chart/ChartLayout.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
@@ -145,6 +146,12 @@ int readChartLayout(const TPortableIniFile& ini, TChartLayout& layout) {
   if (ini.readFailed()) return -3;
   try {
     if (layout.inContainer) {
+      // Every save of a view in a container writes its tile: a side
+      // missing was lost, and its default stands in for it.
+      const char* const sides[] = {"Left", "Top", "Right", "Bottom"};
+      if (std::any_of(std::begin(sides), std::end(sides),
+                      [&ini](const char* side) { return ini.readString("Tile", side, "").empty(); }))
+        reportPartlyReadFile(ini.FileName());
       layout.tileLeft = ini.readFloat("Tile", "Left", 0);
       layout.tileTop = ini.readFloat("Tile", "Top", 0);
       layout.tileRight = ini.readFloat("Tile", "Right", 1.0);

@@ -75,7 +75,7 @@ int TDownloadItem::readFields(const std::string& name) {
   // Emptied, or cut off inside a line, an item shows nothing or the start
   // of a value (a data path cut short names another folder): named, and
   // treated as one with lines reading passed over.
-  const bool wholeRecord = checkWholeRecord(ini, {{itemSection, ""}});
+  const bool wholeRecord = checkWholeRecord(ini, {{itemSection, ""}, {itemSection, "Currency", true}});
   if (!wholeRecord) readWhole_ = false;
 
   // The order of reading decides which fields a malformed GUID leaves filled.
@@ -135,7 +135,8 @@ void TDownloadItem::writeFields(TPortableIniFile& ini) const {
   auto write = [&ini](const char* key, const std::string& value) { ini.writeString(itemSection, key, value); };
   write("Name", Name);
   write("Symbol", Symbol);
-  write("Currency", Currency);
+  // Written even when empty, as "": an item without it lost it.
+  write("Currency", Currency.empty() ? "\"\"" : Currency);
   write("DataPath", collapsePath(DataPath));
   write("InFormat", InFormat);
   write("OutFormat", OutFormat);

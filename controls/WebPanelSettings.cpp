@@ -111,7 +111,12 @@ void TWebPanelSettings::save(TPortableIniFile& ini) const {
 
 void TWebPanelSettings::load(const TPortableIniFile& ini) {
   TPanelNumbers numbers(ini);
+  bool tileLost = false;
   if (inContainer) {
+    // Every save of a panel in a mosaic writes its tile: a side missing
+    // was lost, and its default stands in for it.
+    for (const char* side : {"Left", "Top", "Right", "Bottom"})
+      if (ini.readString("Tile", side, "").empty()) tileLost = true;
     tileLeft = numbers.fraction("Tile", "Left", 0);
     tileTop = numbers.fraction("Tile", "Top", 0);
     tileRight = numbers.fraction("Tile", "Right", 1);
@@ -140,7 +145,7 @@ void TWebPanelSettings::load(const TPortableIniFile& ini) {
   }
   trimRecentUrls();
   timedRefreshInterval = effectiveRefreshInterval(numbers.number("Autorefresh", "Interval", timedRefreshInterval));
-  if (numbers.damaged()) reportPartlyReadFile(ini.FileName());
+  if (numbers.damaged() || tileLost) reportPartlyReadFile(ini.FileName());
 }
 
 void TWebPanelSettings::addRecentUrl(const std::string& url) {

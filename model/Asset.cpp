@@ -23,6 +23,8 @@
 namespace {
 
 const char* const assetSection = "Asset";
+// The asset file's own sections, which its entry count counts.
+const std::vector<std::string> countedSections = {assetSection, allocationSection, customPropertiesSection};
 
 // The folder part of a path, up to and including its last "\" or ":".
 std::string folderOf(const std::string& path) {
@@ -137,10 +139,11 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       return -7;
     }
     // Every save writes the allocation.
-    const std::string cut = recordCutShort(ini, {{allocationSection, "Stocks"},
-                                                 {allocationSection, "Bonds"},
-                                                 {allocationSection, "Cash"},
-                                                 {allocationSection, "Other"}});
+    std::string cut = recordCutShort(ini, {{allocationSection, "Stocks"},
+                                           {allocationSection, "Bonds"},
+                                           {allocationSection, "Cash"},
+                                           {allocationSection, "Other"}});
+    if (cut.empty()) cut = entriesCutOff(ini, countedSections);
     if (!cut.empty()) {
       result = -7;
       failure = "its file " + cut;
@@ -204,6 +207,7 @@ double TAsset::ownChange() const {
 }
 
 void TAsset::writeTo(TPortableIniFile& ini) const {
+  beginEntryCount(ini, countedSections);
   ini.writeString(assetSection, "Name", name_);
   ini.writeString(assetSection, "Symbol", symbol_);
   ini.writeString(assetSection, "Currency", currency_);
@@ -211,6 +215,7 @@ void TAsset::writeTo(TPortableIniFile& ini) const {
   ini.writeString(assetSection, "PriceHistoryFormatString", priceHistoryFormatString_);
   allocation_.saveToIni(ini);
   saveProperties(ini);
+  endEntryCount(ini, countedSections);
 }
 
 int TAsset::save() {

@@ -7,13 +7,6 @@
 #include "model/PortableIniFile.h"
 #include "platform/LocaleSettings.h"
 
-namespace {
-
-const char* const customSection = "CustomProperties";
-const char* const externalSection = "ExternalProperties";
-
-}  // namespace
-
 TCustomProperties::TCustomProperties() : lastChange_(changeStamp()) {}
 
 void TCustomProperties::clear() {
@@ -123,8 +116,8 @@ double TCustomPropertyObject::lastChange() const {
 }
 
 void TCustomPropertyObject::loadProperties(const TPortableIniFile& ini) {
-  CustomProperties.loadFromIni(ini, customSection);
-  ExternalProperties.loadFromIni(ini, externalSection);
+  CustomProperties.loadFromIni(ini, customPropertiesSection);
+  ExternalProperties.loadFromIni(ini, externalPropertiesSection);
 }
 
 bool TCustomPropertyObject::propertiesStorable() const {
@@ -132,6 +125,6 @@ bool TCustomPropertyObject::propertiesStorable() const {
 }
 
 bool TCustomPropertyObject::saveProperties(TPortableIniFile& ini) const {
-  const bool custom = CustomProperties.saveToIni(ini, customSection);
-  return ExternalProperties.saveToIni(ini, externalSection) && custom;
+  const bool custom = CustomProperties.saveToIni(ini, customPropertiesSection);
+  return ExternalProperties.saveToIni(ini, externalPropertiesSection) && custom;
 }

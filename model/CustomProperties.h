@@ -4,6 +4,10 @@
 
 class TPortableIniFile;
 
+// The sections of an object's file that hold its two lists.
+constexpr const char* customPropertiesSection = "CustomProperties";
+constexpr const char* externalPropertiesSection = "ExternalProperties";
+
 struct TCustomProperty {
   std::string Name;
   std::string Value;

@@ -22,6 +22,8 @@ namespace {
 
 const char* const headerFile = "0.INI";
 const char* const portfolioSection = "Portfolio";
+// The header's own sections, which its entry count counts.
+const std::vector<std::string> countedSections = {portfolioSection, customPropertiesSection};
 const char* const viewFolders[] = {"Browsers\\", "Charts\\", "Graphs\\"};
 constexpr int32_t largestAssetNumber = INT32_MAX;
 
@@ -101,7 +103,9 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       const std::string label = objectLabel(ini.readString(portfolioSection, "Name", ""),
                                             ini.readString(portfolioSection, "Symbol", ""));
       const std::string named = "Portfolio " + (label.empty() ? "" : shortLabel(label) + " ");
-      if (const std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}}); !cut.empty()) {
+      std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}});
+      if (cut.empty()) cut = entriesCutOff(ini, countedSections);
+      if (!cut.empty()) {
         clear();
         reportLoadFailure(named + "not opened: its file " + header + " " + cut + ".");
         return -3;
@@ -210,11 +214,13 @@ int TPortfolio::saveHeader() {
 }
 
 void TPortfolio::writeHeader(TPortableIniFile& ini) const {
+  beginEntryCount(ini, countedSections);
   ini.writeString(portfolioSection, "Name", name_);
   ini.writeString(portfolioSection, "Symbol", symbol_);
   ini.writeString(portfolioSection, "Currency", currency_);
   ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
   saveProperties(ini);
+  endEntryCount(ini, countedSections);
 }
 
 int TPortfolio::saveLoadAlways() {

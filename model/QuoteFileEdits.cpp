@@ -10,6 +10,9 @@
 namespace {
 
 constexpr char endOfFileByte = 0x1A;
+// An editor's mark of UTF-8 text: no part of the first line, and it stays
+// in front of whatever line comes first.
+constexpr std::string_view utf8Mark = "\xef\xbb\xbf";
 
 struct TTextLine {
   std::string_view content;
@@ -55,7 +58,8 @@ int applyQuoteDayEdits(std::string_view text, const TQuoteFormat& format, const 
   // The reader stops at an end-of-file byte: what follows it is no line, and
   // new lines must come before it to be read.
   const size_t bodyEnd = std::min(text.find(endOfFileByte), text.size());
-  std::vector<TTextLine> lines = splitLines(text.substr(0, bodyEnd));
+  const size_t bodyStart = text.starts_with(utf8Mark) ? std::min(utf8Mark.size(), bodyEnd) : 0;
+  std::vector<TTextLine> lines = splitLines(text.substr(bodyStart, bodyEnd - bodyStart));
   std::string_view newLine = "\n";
   bool anyText = false;
   std::set<int32_t> daysHeld;
@@ -83,7 +87,7 @@ int applyQuoteDayEdits(std::string_view text, const TQuoteFormat& format, const 
     if (record && !daysHeld.contains(day)) inserts.push_back(day);
   if (descending) std::reverse(inserts.begin(), inserts.end());
 
-  result.clear();
+  result.assign(text.substr(0, bodyStart));
   result.reserve(text.size() + 64 * edits.size());
   size_t nextInsert = 0;
   std::set<int32_t> replaced;
@@ -101,7 +105,7 @@ int applyQuoteDayEdits(std::string_view text, const TQuoteFormat& format, const 
     result += line.content;
     result += line.end;
   }
-  if (nextInsert < inserts.size() && !result.empty() && result.back() != '\n' && result.back() != '\r')
+  if (nextInsert < inserts.size() && result.size() > bodyStart && result.back() != '\n' && result.back() != '\r')
     result += newLine;
   for (; nextInsert < inserts.size(); ++nextInsert)
     appendRecord(*edits.at(inserts[nextInsert]), format, newLine, result);

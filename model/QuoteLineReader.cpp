@@ -23,6 +23,9 @@ constexpr size_t maxReservedLines = size_t{1} << 18;
 
 bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
 
+// An editor's mark of UTF-8 text, no part of the first line.
+constexpr std::string_view utf8Mark = "\xef\xbb\xbf";
+
 // The first CR, LF or end-of-file byte from p on, else end; sixteen bytes
 // at a time, since finding lines is a good part of loading a quote file.
 const char* findLineBreak(const char* p, const char* end) {
@@ -53,6 +56,7 @@ int TQuoteLineReader::open(const std::string& fileName) {
   inputEnded_ = fileEnded_ = false;
   buffer_.resize(readChunkSize);
   fill();
+  skipByteOrderMark();
   return failed_ ? -3 : 0;
 }
 
@@ -64,6 +68,13 @@ void TQuoteLineReader::assign(std::string bytes) {
   failed_ = false;
   inputEnded_ = true;
   fileEnded_ = false;
+  skipByteOrderMark();
+}
+
+void TQuoteLineReader::skipByteOrderMark() {
+  // Read as text, the mark would make the first line's date no date, and
+  // the file's first quote would be lost from every figure.
+  if (std::string_view(buffer_.data(), filled_).starts_with(utf8Mark)) position_ = utf8Mark.size();
 }
 
 bool TQuoteLineReader::fill() {

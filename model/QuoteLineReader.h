@@ -7,7 +7,8 @@
 #include "platform/SequentialFile.h"
 
 // Reads the lines of a quote text file: blank lines are skipped, CR LF, LF
-// and CR all end a line, and a byte 0x1A ends the file. The file is read in
+// and CR all end a line, a byte 0x1A ends the file, and a UTF-8 mark at its
+// start is passed over. The file is read in
 // pieces; a line is a view into the reader's buffer, valid until the next
 // read. A line longer than 16 MB is skipped, so that a file without line
 // breaks cannot grow the buffer without end.
@@ -34,6 +35,7 @@ class TQuoteLineReader {
   bool fill();
   // Drops the rest of a line too long to be a quote line.
   void skipLongLine();
+  void skipByteOrderMark();
 
   TSequentialFile file_;
   // In pages of its own: a price file is read between the small objects of

@@ -1,15 +1,35 @@
 #include "model/RecordCheck.h"
 
+#include <algorithm>
+
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
 
 namespace {
 
 // No save writes such a key without a value.
 bool holdsKey(const TPortableIniFile& ini, const TWrittenKey& written) {
   if (written.key.empty()) return ini.sectionExists(written.section);
-  return !ini.readString(written.section, written.key, "").empty();
+  if (!written.evenEmpty) return !ini.readString(written.section, written.key, "").empty();
+  std::vector<std::string> keys;
+  ini.readSection(written.section, keys);
+  return std::any_of(keys.begin(), keys.end(),
+                     [&written](const std::string& key) { return sameText(key, written.key); });
+}
+
+const char* const entriesKey = "Entries";
+
+int entriesHeld(const TPortableIniFile& ini, const std::vector<std::string>& counted) {
+  int held = 0;
+  std::vector<std::string> keys;
+  for (const std::string& section : counted) {
+    keys.clear();
+    ini.readSection(section, keys);
+    held += static_cast<int>(keys.size());
+  }
+  return held;
 }
 
 }  // namespace
@@ -25,6 +45,7 @@ std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenK
 
 std::string recordCutShort(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways) {
   if (ini.endsInsideLine()) return "is cut off inside its last line";
+  if (!ini.writeRefusal().empty()) return ini.writeRefusal();
   for (const TWrittenKey& written : writtenAlways) {
     if (holdsKey(ini, written)) continue;
     if (written.key.empty() || !ini.sectionExists(written.section)) return "lacks its section " + written.section;
@@ -37,4 +58,26 @@ bool checkWholeRecord(const TPortableIniFile& ini, const std::vector<TWrittenKey
   if (recordFault(ini, writtenAlways).empty()) return true;
   if (!ini.readFailed()) reportPartlyReadFile(ini.FileName());
   return false;
+}
+
+void beginEntryCount(TPortableIniFile& ini, const std::vector<std::string>& counted) {
+  // Written first, so that it stands before what it counts; the number
+  // follows once everything is written.
+  ini.writeInteger(counted.front(), entriesKey, 0);
+}
+
+void endEntryCount(TPortableIniFile& ini, const std::vector<std::string>& counted) {
+  ini.writeInteger(counted.front(), entriesKey, entriesHeld(ini, counted));
+}
+
+std::string entriesCutOff(const TPortableIniFile& ini, const std::vector<std::string>& counted) {
+  const std::string& section = counted.front();
+  const std::string text = ini.readString(section, entriesKey, "");
+  if (text.empty()) return "";
+  int count = 0;
+  if (!iniTextToInteger(text, count))
+    return std::string("holds no number for ") + entriesKey + " in section " + section;
+  const int held = entriesHeld(ini, counted);
+  if (held >= count) return "";
+  return "holds " + std::to_string(held) + " of the " + std::to_string(count) + " entries its count names";
 }

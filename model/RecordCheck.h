@@ -14,6 +14,8 @@ class TPortableIniFile;
 struct TWrittenKey {
   std::string section;
   std::string key;
+  // Written even when empty, as "": then the key alone is looked for.
+  bool evenEmpty = false;
 };
 
 // Why the record read is not whole: "cannot be read", "could not be read
@@ -28,8 +30,26 @@ std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenK
 // TPortableIniFile::endsInsideLine), "lacks its section S" or "lacks K in
 // section S" (the first key missing or empty, in the order given); empty
 // when it is not. A line that is no entry (a note typed in) is no damage
-// of the record here.
+// of the record here; a section header that lost a bracket is (see
+// TPortableIniFile::writeRefusal): the entries below it fell into the
+// section before.
 std::string recordCutShort(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways);
+
+// A record's save writes, as the first key of its first section, how many
+// entries its own sections hold (this key among them), so that one cut off
+// exactly at a line end, where no key every save writes tells it, is known
+// by holding fewer. The sections counted are the record's own, the first
+// holding the count; the windows' sizes and places of the object are not
+// among them, so that a window's setting alone writes no other key. A
+// writer begins with beginEntryCount and ends with endEntryCount, into an
+// object that holds nothing else.
+void beginEntryCount(TPortableIniFile& ini, const std::vector<std::string>& counted);
+void endEntryCount(TPortableIniFile& ini, const std::vector<std::string>& counted);
+// Why a record holds fewer entries than its count names ("holds 5 of the
+// 8 entries its count names", or a count that is no number); empty when it
+// holds as many or more (entries another program added), and for a record
+// without a count, written before records had one.
+std::string entriesCutOff(const TPortableIniFile& ini, const std::vector<std::string>& counted);
 
 // The same as a check: true for a whole record (or no file). A file that
 // exists and is not whole is named as read in part, unless it could not be

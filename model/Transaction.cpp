@@ -14,6 +14,8 @@
 namespace {
 
 const char* const section = "Transaction";
+// The transaction's own sections, which its entry count counts.
+const std::vector<std::string> countedSections = {section, customPropertiesSection};
 
 // A file holds a transaction when it gives its number and its date: the
 // defaults that would stand in for them (-1 and the moment of the load)
@@ -67,6 +69,7 @@ int TTransaction::load(const std::string& fileName, const std::optional<std::str
                                       {section, "Units"},
                                       {section, "Value"},
                                       {section, "Fees"}});
+  if (loadFailure_.empty()) loadFailure_ = entriesCutOff(ini, countedSections);
   if (!loadFailure_.empty()) return -7;
   // A number that does not read would be taken as 0, in the sums and at
   // the next save in the file.
@@ -99,6 +102,7 @@ std::string TTransaction::loadFrom(const TPortableIniFile& ini, const std::strin
 }
 
 bool TTransaction::writeTo(TPortableIniFile& ini) const {
+  beginEntryCount(ini, countedSections);
   ini.writeInteger(section, "Number", number_);
   ini.writeInteger(section, "Soft", soft_);
   bool stored = ini.writeFloat(section, "DateTime", dateTime_);
@@ -107,6 +111,7 @@ bool TTransaction::writeTo(TPortableIniFile& ini) const {
   stored = ini.writeFloat(section, "Fees", fees_) && stored;
   ini.writeString(section, "Flag", flag_);
   saveProperties(ini);
+  endEntryCount(ini, countedSections);
   return stored;
 }
 

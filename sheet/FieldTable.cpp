@@ -205,7 +205,9 @@ std::unique_ptr<TPortableIniFile> TFieldTable::openFile() const {
 
 int TFieldTable::readFrom(const TPortableIniFile& ini, char decimalSeparator, char listSeparator, bool& whole) {
   if (ini.readFailed()) return -3;
-  whole = !ini.readInPart();
+  // Cut off inside its last line, the file's last value may be the start
+  // of one.
+  whole = !ini.readInPart() && !ini.endsInsideLine();
   try {
     int fieldCount = 0;
     // Without a count that reads there are no fields to take; a file that
@@ -228,7 +230,12 @@ int TFieldTable::readFrom(const TPortableIniFile& ini, char decimalSeparator, ch
       auto field = std::make_unique<TField>();
       // A missing section leaves a field with every default; the file
       // then holds less than its count says (a header that lost a bracket).
-      if (field->loadFromIni(ini, std::to_string(i), listSeparator, decimalSeparator) != 0) whole = false;
+      const std::string section = std::to_string(i);
+      if (field->loadFromIni(ini, section, listSeparator, decimalSeparator) != 0) whole = false;
+      // Every save writes these: a field without one is cut short or
+      // damaged, and shows a default in its place.
+      for (const char* key : {"Locked", "Kind"})
+        if (ini.readString(section, key, "").empty()) whole = false;
       if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
       if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
       Fields.push_back(std::move(field));

@@ -34,6 +34,12 @@ bool writeText(TPortableIniFile& ini, const std::string& section, const std::str
   return ini.writeString(section, key, '"' + text + '"');
 }
 
+// A field the run reads is written even when empty, as two quotes: the
+// key missing from a file is then damage, not a field the user left empty.
+bool writeField(TPortableIniFile& ini, const std::string& section, const std::string& key, const std::string& text) {
+  return ini.writeString(section, key, '"' + text + '"');
+}
+
 }  // namespace
 
 TSystemEntry::TSystemEntry() { lastChange_ = changeStamp(); }
@@ -125,12 +131,12 @@ int TSystemRule::saveToIni(TPortableIniFile& ini, const std::string& section, TF
   TSystemEntry::saveToIni(ini, section, separators);
   ini.writeInteger(section, "Number", number_);
   ini.writeBool(section, "Enabled", enabled_);
-  writeText(ini, section, "Condition", toFile(condition_, separators));
-  writeText(ini, section, "AssetSymbol", assetSymbol_);
+  writeField(ini, section, "Condition", toFile(condition_, separators));
+  writeField(ini, section, "AssetSymbol", assetSymbol_);
   writeText(ini, section, "Comment", comment_);
-  writeText(ini, section, "Units", toFile(units_, separators));
-  writeText(ini, section, "Principal", toFile(principal_, separators));
-  writeText(ini, section, "Fees", toFile(fees_, separators));
+  writeField(ini, section, "Units", toFile(units_, separators));
+  writeField(ini, section, "Principal", toFile(principal_, separators));
+  writeField(ini, section, "Fees", toFile(fees_, separators));
   // These two were always written in quotes, an empty one as "".
   ini.writeString(section, "Flag", '"' + toFile(flag_, separators) + '"');
   ini.writeString(section, "TransactionComment", '"' + toFile(transactionComment_, separators) + '"');
@@ -192,8 +198,8 @@ int TSystemSymbol::loadFromIni(const TPortableIniFile& ini, const std::string& s
 
 int TSystemSymbol::saveToIni(TPortableIniFile& ini, const std::string& section, TFormulaSeparators separators) const {
   TSystemEntry::saveToIni(ini, section, separators);
-  writeText(ini, section, "Symbol", symbol_);
-  writeText(ini, section, "Definition", toFile(definition_, separators));
+  writeField(ini, section, "Symbol", symbol_);
+  writeField(ini, section, "Definition", toFile(definition_, separators));
   writeText(ini, section, "Comment", comment_);
   return 0;
 }
@@ -237,7 +243,7 @@ int TSystemParameter::loadFromIni(const TPortableIniFile& ini, const std::string
 int TSystemParameter::saveToIni(TPortableIniFile& ini, const std::string& section,
                                 TFormulaSeparators separators) const {
   TSystemEntry::saveToIni(ini, section, separators);
-  writeText(ini, section, "Symbol", symbol_);
+  writeField(ini, section, "Symbol", symbol_);
   writeText(ini, section, "Comment", comment_);
   ini.writeFloat(section, "Value", static_cast<double>(value_));
   ini.writeFloat(section, "Low", static_cast<double>(low_));

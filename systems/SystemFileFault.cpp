@@ -16,6 +16,9 @@ struct TTableKeys {
   const char* entries;  // in the notice: "rules", "symbols", "parameters"
   // The keys every save writes into an entry's section, whatever it holds.
   std::vector<const char*> writtenAlways;
+  // Those of them the run reads: missing from any section, they would run
+  // the system without what they held (a rule without its fees is no rule).
+  std::vector<const char*> readByRun;
   // The keys holding a number, where they are present.
   std::vector<const char*> integers;
   std::vector<const char*> floats;
@@ -24,11 +27,25 @@ struct TTableKeys {
 // In the order the writer writes them: a file cut off loses the last first.
 const std::array<TTableKeys, 3>& tables() {
   static const std::array<TTableKeys, 3> keys{{
-      {"Rule", "rules", {"RowHeight", "ColWidth", "Number", "Enabled", "Flag", "TransactionComment"},
-       {"RowHeight", "ColWidth", "Number"}, {}},
-      {"Symbol", "symbols", {"RowHeight", "ColWidth"}, {"RowHeight", "ColWidth"}, {}},
-      {"Param", "parameters", {"RowHeight", "ColWidth", "Value", "Low", "High", "Steps", "Locked"},
-       {"RowHeight", "ColWidth", "Steps"}, {"Value", "Low", "High"}},
+      {"Rule",
+       "rules",
+       {"RowHeight", "ColWidth", "Number", "Enabled", "Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag",
+        "TransactionComment"},
+       {"Number", "Enabled", "Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag", "TransactionComment"},
+       {"RowHeight", "ColWidth", "Number"},
+       {}},
+      {"Symbol",
+       "symbols",
+       {"RowHeight", "ColWidth", "Symbol", "Definition"},
+       {"Symbol", "Definition"},
+       {"RowHeight", "ColWidth"},
+       {}},
+      {"Param",
+       "parameters",
+       {"RowHeight", "ColWidth", "Symbol", "Value", "Low", "High", "Steps", "Locked"},
+       {"Symbol", "Value", "Low", "High", "Steps", "Locked"},
+       {"RowHeight", "ColWidth", "Steps"},
+       {"Value", "Low", "High"}},
   }};
   return keys;
 }
@@ -37,8 +54,9 @@ bool holdsKey(const std::vector<std::string>& keys, const std::string& key) {
   return std::any_of(keys.begin(), keys.end(), [&key](const std::string& held) { return sameText(held, key); });
 }
 
-// A file cut off ends inside its last section: only there do keys every
-// save writes tell a section cut off from one written by hand without them.
+// A file cut off ends inside its last section: only there do the sizes
+// every save writes tell a section cut off from one written by hand
+// without them.
 std::string entryFault(const TPortableIniFile& ini, const TTableKeys& table, const std::string& section,
                        bool lastInFile) {
   std::vector<std::string> keys;
@@ -47,6 +65,8 @@ std::string entryFault(const TPortableIniFile& ini, const TTableKeys& table, con
     for (const char* key : table.writtenAlways)
       if (!holdsKey(keys, key)) return "has its section " + section + " cut off";
   }
+  for (const char* key : table.readByRun)
+    if (!holdsKey(keys, key)) return std::string("lacks ") + key + " in section " + section;
   int integer = 0;
   for (const char* key : table.integers) {
     const std::string text = ini.readString(section, key, "");

@@ -6,7 +6,8 @@ class TPortableIniFile;
 // Why a read system file is not the system its writer wrote: read only in
 // part, emptied, cut off inside a line or before its first table, fewer
 // rules, symbols or parameters than its counts name, a table or an entry's
-// section cut off, a number that does not read. Empty when it holds a
+// section cut off, an entry lacking a key the run reads (a save writes
+// each of them, an empty one as ""), a number that does not read. Empty when it holds a
 // whole system, and when there is no file. Run as it reads, such a file
 // would replace the system's transactions with what the rest of it gives.
 std::string systemFileFault(const TPortableIniFile& ini);

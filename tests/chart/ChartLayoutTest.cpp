@@ -4,6 +4,7 @@
 
 #include "chart/ChartLayout.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "tests/support/TestFolders.h"
 
 TEST(ChartLayout, SavedLoadedAndSavedAgainByteForByte) {
@@ -83,4 +84,33 @@ TEST(ChartLayout, AFailedWriteReportsAndKeepsTheOldFile) {
   TTemporaryFolder folder;
   // A folder where the file should be cannot be replaced.
   EXPECT_EQ(saveChartLayoutFile(folder.path() + "missing\\x.INI", TChartLayout()), -4);
+}
+
+// Every save of a view in a container writes its tile: one without a side
+// of it showed the default for it without a word.
+TEST(ChartLayout, AViewInAContainerWithoutASideOfItsTileIsNamed) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "a.INI";
+  TChartLayout layout;
+  layout.inContainer = true;
+  layout.tileBottom = 0.5;
+  ASSERT_EQ(saveChartLayoutFile(file, layout), 0);
+  const std::string whole = readWholeFile(file);
+  takePartlyReadFiles();
+  const auto namedAfterReading = [&](const std::string& text, bool inContainer) {
+    writeWholeFile(file, text);
+    TChartLayout loaded;
+    loaded.inContainer = inContainer;
+    TPortableIniFile ini(file);
+    EXPECT_EQ(readChartLayout(ini, loaded), 0);
+    return takePartlyReadFiles() == std::vector<std::string>{file};
+  };
+  EXPECT_FALSE(namedAfterReading(whole, true));
+  const size_t bottom = whole.find("Bottom=");
+  ASSERT_NE(bottom, std::string::npos);
+  const std::string withoutBottom = whole.substr(0, bottom) + whole.substr(whole.find("\r\n", bottom) + 2);
+  EXPECT_TRUE(namedAfterReading(withoutBottom, true));
+  // Outside a container no save writes a tile.
+  EXPECT_FALSE(namedAfterReading(withoutBottom, false));
+  EXPECT_EQ(readWholeFile(file), withoutBottom);
 }

@@ -81,7 +81,7 @@ TEST_F(DownloadItem, ReadsEveryKeyExpandingPathsAndLocalFileURLsOnly) {
 }
 
 TEST_F(DownloadItem, SavingNumbersTheRemarksAfreshSoNoneIsLost) {
-  writeWholeFile(file, "[DownloadItem]\r\nName=x\r\n[Remarks]\r\n1=one\r\n2=two\r\n5=five\r\n");
+  writeWholeFile(file, "[DownloadItem]\r\nName=x\r\nCurrency=USD\r\n[Remarks]\r\n1=one\r\n2=two\r\n5=five\r\n");
   TDownloadItem item;
   ASSERT_EQ(item.loadFromFile(file), 0);
   std::string text;
@@ -140,7 +140,7 @@ TEST_F(DownloadItem, MissingFilesLoadEmptyAndFailedWritesAreReported) {
 // (off), and any save of the item, a rename or a remark zapped, wrote that
 // over what the downloader had written.
 TEST_F(DownloadItem, ANumberThatDoesNotReadStaysAsTheFileSpellsItAndIsNamed) {
-  writeWholeFile(file, "[DownloadItem]\r\nName=Acme\r\nLastUpdate=45123,5\r\nActiveURL=yes\r\n"
+  writeWholeFile(file, "[DownloadItem]\r\nName=Acme\r\nCurrency=USD\r\nLastUpdate=45123,5\r\nActiveURL=yes\r\n"
                        "ActiveParsing=1\r\nUseInFormat=1E300\r\n");
   takeLoadFailures();
   TDownloadItem item;
@@ -173,7 +173,7 @@ TEST_F(DownloadItem, ANumberThatDoesNotReadStaysAsTheFileSpellsItAndIsNamed) {
 }
 
 TEST_F(DownloadItem, RemarksComeInTheOrderOfTheirKeys) {
-  writeWholeFile(file, "[DownloadItem]\r\nName=x\r\n[Remarks]\r\n2=second\r\n1=first\r\n3=third\r\n");
+  writeWholeFile(file, "[DownloadItem]\r\nName=x\r\nCurrency=USD\r\n[Remarks]\r\n2=second\r\n1=first\r\n3=third\r\n");
   TDownloadItem item;
   ASSERT_EQ(item.loadFromFile(file), 0);
   std::string text;
@@ -240,6 +240,33 @@ TEST_F(DownloadItem, AnItemNotReadWholeIsNamedAndOnlyWhatTheUserChangedIsWritten
   int failures = 0;
   EXPECT_EQ(listDownloadItems(lists + "3\\", failures).size(), 1u);
   EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{lists + "3\\9.INI"});
+}
+
+// Every save writes the item's currency, an empty one as "": an item
+// without it lost it, and is named; nothing is written into it unless the
+// user changes the item.
+TEST_F(DownloadItem, AnItemWithoutItsCurrencyIsNamedAndOneLeftEmptyIsNot) {
+  TDownloadItem made;
+  made.fileName = file;
+  made.Name = "Acme";
+  ASSERT_EQ(made.saveToFile(), 0);
+  const std::string whole = readWholeFile(file);
+  EXPECT_NE(whole.find("Currency=\"\"\r\n"), std::string::npos);
+  takePartlyReadFiles();
+  TDownloadItem item;
+  EXPECT_EQ(item.loadFromFile(file), 0);
+  EXPECT_EQ(item.Currency, "");
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+
+  const std::string withoutCurrency = "[DownloadItem]\r\nName=Acme\r\nSymbol=ACM\r\nLastUpdate=0\r\n";
+  writeWholeFile(file, withoutCurrency);
+  EXPECT_EQ(item.loadFromFile(file), -7);
+  EXPECT_EQ(takeFilesNamedAsPartlyRead(), std::vector<std::string>{file});
+  ASSERT_EQ(item.saveToFile(), 0);
+  EXPECT_EQ(readWholeFile(file), withoutCurrency);
+  item.Currency = "USD";
+  ASSERT_EQ(item.saveToFile(), 0);
+  EXPECT_EQ(TPortableIniFile(file).readString("DownloadItem", "Currency", ""), "USD");
 }
 
 TEST_F(DownloadItem, AFileWithLinesReadingPassesOverLoadsWhatItCanAndGetsOnlyTheUsersChanges) {

@@ -72,7 +72,7 @@ TEST(DownloadListing, ListsNumberedFoldersAndItemFilesByTheNamesFound) {
   const std::string list = lists + "07\\";
   writeWholeFile(list + "012.INI", "[DownloadItem]\r\nName=Acme\r\nSymbol=ACM\r\nCurrency=USD\r\nLastUpdate=0\r\n");
   writeWholeFile(list + "3.INI",
-                 "[DownloadItem]\r\nName=Dated\r\nLastUpdate=45123.5\r\n[Remarks]\r\n1=note\r\n");
+                 "[DownloadItem]\r\nName=Dated\r\nCurrency=EUR\r\nLastUpdate=45123.5\r\n[Remarks]\r\n1=note\r\n");
   writeWholeFile(list + "4.INI", "[DownloadItem]\r\nName=Broken\r\nUrlEngine={bad}\r\n");
   writeWholeFile(list + "notes.INI", "[DownloadItem]\r\nName=not an item\r\n");
   forceFolders(list + "6.INI");
@@ -137,8 +137,8 @@ TEST(DownloadPickState, ChoosingAnotherListDropsTheItemsShownBeforeItLoads) {
     forceFolders(folder.path() + list);
     writeWholeFile(folder.path() + list + "\\0.INI", std::string("[List]\r\nName=List ") + list + "\r\n");
   }
-  writeWholeFile(folder.path() + "1\\1.INI", "[DownloadItem]\r\nName=first\r\n");
-  writeWholeFile(folder.path() + "07\\012.INI", "[DownloadItem]\r\nName=twelfth\r\n");
+  writeWholeFile(folder.path() + "1\\1.INI", "[DownloadItem]\r\nName=first\r\nCurrency=USD\r\n");
+  writeWholeFile(folder.path() + "07\\012.INI", "[DownloadItem]\r\nName=twelfth\r\nCurrency=USD\r\n");
 
   TDownloadPickState state;
   state.setListsFolder(folder.path());

@@ -167,6 +167,34 @@ TEST_F(WebPanelSettings, AFileEmptiedCutOffOrHoldingSizesNoWindowTakesIsNamed) {
   EXPECT_TRUE(takeFilesNamedAsPartlyRead().empty());
 }
 
+// Every save of a panel in a mosaic writes its tile: one without a side of
+// it showed the default for it without a word.
+TEST_F(WebPanelSettings, APanelInAMosaicWithoutASideOfItsTileIsNamed) {
+  TWebPanelSettings written;
+  written.inContainer = true;
+  written.tileLeft = 0.5;
+  ASSERT_EQ(written.saveSettings(file), 0);
+  const std::string whole = readWholeFile(file);
+  const size_t left = whole.find("Left=");
+  ASSERT_NE(left, std::string::npos);
+  ASSERT_LT(left, whole.find("[ToolBar]"));
+  const std::string withoutLeft = whole.substr(0, left) + whole.substr(whole.find("\r\n", left) + 2);
+  takePartlyReadFiles();
+  for (const bool inContainer : {true, false}) {
+    writeWholeFile(file, withoutLeft);
+    TWebPanelSettings settings;
+    settings.inContainer = inContainer;
+    ASSERT_EQ(settings.loadSettings(file), 0);
+    EXPECT_EQ(takePartlyReadFiles().size(), inContainer ? 1u : 0u) << inContainer;
+    EXPECT_EQ(readWholeFile(file), withoutLeft);
+  }
+  writeWholeFile(file, whole);
+  TWebPanelSettings settings;
+  settings.inContainer = true;
+  ASSERT_EQ(settings.loadSettings(file), 0);
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+}
+
 TEST(FavList, IndexErrorsChangeNothing) {
   TFavList list;
   EXPECT_EQ(list.insert(1, "x", "", 0, 0), -7);

@@ -233,3 +233,11 @@ TEST_F(ForexFileDamage, ColumnNamesAndBlankLinesAreNoDamage) {
   EXPECT_TRUE(takePartlyReadFiles().empty());
   EXPECT_TRUE(takeUnreadableFiles().empty());
 }
+
+TEST_F(ForexFileDamage, ATableSavedWithAUtf8MarkKeepsItsFirstRate) {
+  writeTable("EURtoUSD.CSV", "\xef\xbb\xbf" "20240101,1.1\n20240102,1.2\n");
+  ASSERT_EQ(getTable("EUR", "USD"), 0);
+  EXPECT_EQ(forexTables().table(0).count(), 2);
+  EXPECT_TRUE(takePartlyReadFiles().empty());
+  EXPECT_TRUE(takeUnreadableFiles().empty());
+}

@@ -156,8 +156,8 @@ TEST_F(SampleTable, NewDuplicateAndDeleteWorkOnTheirOwnFolders) {
   ASSERT_EQ(table.newPortfolio(" Third ", "T3", folder, sample.folios, "gbp"), 0);
   EXPECT_EQ(folder, sample.folios + "3\\");
   EXPECT_EQ(folderContents(folder), (std::map<std::string, std::string>{
-                                         {"0.INI", "[Portfolio]\r\nName=Third\r\nSymbol=T3\r\nCurrency=GBP\r\n"
-                                                   "LoadAlways=1\r\n\r\n"},
+                                         {"0.INI", "[Portfolio]\r\nEntries=5\r\nName=Third\r\nSymbol=T3\r\n"
+                                                   "Currency=GBP\r\nLoadAlways=1\r\n\r\n"},
                                          {"Browsers\\", ""},
                                          {"Charts\\", ""},
                                          {"Graphs\\", ""}}));

@@ -5,6 +5,7 @@
 #include <climits>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "model/PlainText.h"
 #include "model/Portfolio.h"
@@ -565,6 +566,65 @@ TEST(SamplePortfolio, AFileCutShortKeepsItsPortfolioClosedNamedAndAsItWas) {
   ASSERT_EQ(table.count(), 2);
   EXPECT_TRUE(takeLoadFailures().empty());
   takeUnreadableFiles();
+}
+
+// Cut exactly at a line end, a record gave no sign of it: the header
+// opened without its target return, an asset without its properties. A
+// header that lost a bracket put the entries below it into the section
+// before: the portfolio opened without its strategy, and the user's edit
+// was refused only at the close. Each keeps its portfolio closed now,
+// named with the file and why, and nothing is written.
+TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsItsPortfolioClosed) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  const std::string asset = "Portfolio Growth Portfolio (GRW) not opened: asset " + folder +
+                            "1.INI (Nordwind Energie AG (NWE)): its ";
+  const std::string header = "Portfolio not opened: its file " + folder + "0.INI ";
+  struct TDamage {
+    std::string file;
+    std::string from;  // taken out, or the file cut after it when to is absent
+    std::optional<std::string> to;
+    std::string told;
+  };
+  const TDamage damages[] = {
+      {"0.INI", "Strategy=growth\r\n", std::nullopt, header + "holds 6 of the 8 entries its count names."},
+      {"1.INI", "Other= 0.00000000000000E+0000\r\n", std::nullopt,
+       asset + "file holds 10 of the 12 entries its count names."},
+      {"1.INI", "[Allocation]\r\n", std::nullopt, asset + "file lacks Stocks in section Allocation."},
+      {"0.INI", "[CustomProperties]", "[CustomProperties",
+       header + "holds the line \"[CustomProperties\", a section header that lost a bracket."},
+      {"0.INI", "[CustomProperties]", "CustomProperties]",
+       header + "holds the line \"CustomProperties]\", a section header that lost a bracket."},
+      {"1.TRN\\1.INI", "[CustomProperties]", "[CustomProperties",
+       asset + "transaction file 1.TRN\\1.INI holds the line \"[CustomProperties\", a section header that lost a "
+               "bracket."}};
+  takeLoadFailures();
+  for (const TDamage& damage : damages) {
+    const std::string what = damage.file + " " + damage.from;
+    const std::string clean = readWholeFile(folder + damage.file);
+    const size_t at = clean.find(damage.from);
+    ASSERT_NE(at, std::string::npos) << what;
+    std::string damaged = clean.substr(0, at + damage.from.size());
+    if (damage.to) damaged = clean.substr(0, at) + *damage.to + clean.substr(at + damage.from.size());
+    writeWholeFile(folder + damage.file, damaged);
+    const std::map<std::string, std::string> before = folderContents(sample.root);
+    {
+      TPortfolioTable table;
+      table.openAll(sample.folios, false, {}, nullptr, true, false);
+      EXPECT_EQ(table.indexOfFolder(folder), -1) << what;
+      EXPECT_EQ(table.count(), 1) << what;
+      EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{damage.told}) << what;
+      table.saveAll();
+    }
+    EXPECT_EQ(folderContents(sample.root), before) << what;
+    writeWholeFile(folder + damage.file, clean);
+  }
+  takePartlyReadFiles();
+  takeDamagedFiles();
+  TPortfolioTable table;
+  ASSERT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
+  EXPECT_EQ(table.count(), 2);
+  EXPECT_TRUE(takeLoadFailures().empty());
 }
 
 // A number typed with a decimal comma, with a letter O for a zero or too

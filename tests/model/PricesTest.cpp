@@ -480,6 +480,22 @@ TEST(Prices, SavingChangesWritesTheChangedDaysIntoTheFileAsItStands) {
   EXPECT_EQ(readWholeFile(folder.path() + "new.csv"), "2024-03-01;1\n2024-03-02;2\n");
 }
 
+TEST(Prices, AFileSavedWithAUtf8MarkKeepsItsFirstQuoteAndItsMark) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "q.csv";
+  writeWholeFile(file, "\xef\xbb\xbf" "2024-01-02;2\r\n2024-01-03;3\r\n");
+  TPrices prices;
+  ASSERT_EQ(prices.loadFromFile(file, closeFormat), 0);
+  ASSERT_EQ(prices.count(), 2);
+  EXPECT_EQ(datesInOrder(prices).front(), day(2024, 1, 2));
+  EXPECT_EQ(closeAt(prices, 0), 2);
+  prices.clear(true);
+  prices.addRecord(closeQuote(20), true, 0.5, day(2024, 1, 2));
+  prices.addRecord(closeQuote(3), true, 0.5, day(2024, 1, 3));
+  ASSERT_EQ(prices.saveChangesToFile(file, closeFormat), 0);
+  EXPECT_EQ(readWholeFile(file), "\xef\xbb\xbf" "2024-01-02;20\r\n2024-01-03;3\r\n");
+}
+
 TEST(Prices, ChangesAFileCannotTakeAreRefusedAndCanBeDiscarded) {
   TTemporaryFolder folder;
   const std::string file = folder.path() + "q.csv";

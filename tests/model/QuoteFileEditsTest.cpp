@@ -78,3 +78,14 @@ TEST(QuoteFileEdits, ATextNoLongerInTheFormatTakesNothing) {
   // Blank lines alone are no text in another format.
   EXPECT_EQ(applied("\r\n\r\n", edits), "\r\n\r\n2024-01-04;4\r\n");
 }
+
+TEST(QuoteFileEdits, AUtf8MarkStaysInFrontAndItsFirstDayIsADay) {
+  const std::string mark = "\xef\xbb\xbf";
+  TQuoteDayEdits first;
+  first[dayOf(2024, 1, 2)] = closeOn(2024, 1, 2, 20);
+  EXPECT_EQ(applied(mark + "2024-01-02;2\r\n2024-01-03;3\r\n", first), mark + "2024-01-02;20\r\n2024-01-03;3\r\n");
+  TQuoteDayEdits before;
+  before[dayOf(2024, 1, 1)] = closeOn(2024, 1, 1, 1);
+  EXPECT_EQ(applied(mark + "2024-01-02;2\r\n", before), mark + "2024-01-01;1\r\n2024-01-02;2\r\n");
+  EXPECT_EQ(applied(mark, before), mark + "2024-01-01;1\n");
+}

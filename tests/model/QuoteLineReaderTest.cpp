@@ -25,6 +25,21 @@ TEST(QuoteLineReader, LineEndsBlankLinesAndTheEndOfFileByte) {
   EXPECT_EQ(linesOf(reader), (std::vector<std::string>{std::string("x\0y", 3), "z"}));
 }
 
+TEST(QuoteLineReader, AUtf8MarkBeforeTheFirstLineIsNoPartOfIt) {
+  TQuoteLineReader reader;
+  reader.assign("\xef\xbb\xbf" "2024-01-02;1\r\n2024-01-03;2\r\n");
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"2024-01-02;1", "2024-01-03;2"}));
+  reader.assign("\xef\xbb\xbf");
+  EXPECT_TRUE(linesOf(reader).empty());
+  // Only at the start is it a mark.
+  reader.assign("a\n\xef\xbb\xbf" "b\n");
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"a", "\xef\xbb\xbf" "b"}));
+  TTemporaryFolder folder;
+  writeWholeFile(folder.path() + "q.csv", "\xef\xbb\xbf" "1\n2");
+  ASSERT_EQ(reader.open(folder.path() + "q.csv"), 0);
+  EXPECT_EQ(linesOf(reader), (std::vector<std::string>{"1", "2"}));
+}
+
 TEST(QuoteLineReader, OpenReportsMissingFiles) {
   TTemporaryFolder folder;
   TQuoteLineReader reader;

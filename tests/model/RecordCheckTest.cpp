@@ -60,3 +60,57 @@ TEST(RecordCheck, TellsAFileEmptiedCutOffOrWithoutAKeyEverySaveWrites) {
   EXPECT_TRUE(takePartlyReadFiles().empty());
   EXPECT_EQ(takeUnreadableFiles(), std::vector<std::string>{file});
 }
+
+// Cut exactly at a line end, a record ends as a whole one does: only the
+// count of its entries, written before them, tells it.
+TEST(RecordCheck, ARecordHoldingFewerEntriesThanItsCountIsCutOff) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "Record.INI";
+  // Sizes a window keeps in section C are no part of the record's own.
+  const std::vector<std::string> counted = {"A", "B"};
+  {
+    TPortableIniFile ini(file, TPortableIniFile::TNewFile{});
+    beginEntryCount(ini, counted);
+    ini.writeString("A", "Name", "x");
+    ini.writeString("A", "Empty", "");
+    ini.writeString("B", "Kept", "1");
+    ini.writeString("B", "Last", "2");
+    ini.writeString("C", "Width", "80");
+    endEntryCount(ini, counted);
+    ASSERT_EQ(ini.createFile(false), TNewFileResult::created);
+  }
+  const std::string whole = readWholeFile(file);
+  EXPECT_EQ(whole, "[A]\r\nEntries=4\r\nName=x\r\n\r\n[B]\r\nKept=1\r\nLast=2\r\n\r\n[C]\r\nWidth=80\r\n\r\n");
+  const auto cutOff = [&](const std::string& text) {
+    writeWholeFile(file, text);
+    return entriesCutOff(TPortableIniFile(file), counted);
+  };
+  EXPECT_EQ(cutOff(whole), "");
+  EXPECT_EQ(cutOff(whole.substr(0, whole.find("[C]"))), "");
+  EXPECT_EQ(cutOff(whole.substr(0, whole.find("Last="))), "holds 3 of the 4 entries its count names");
+  EXPECT_EQ(cutOff(whole.substr(0, whole.find("[B]"))), "holds 2 of the 4 entries its count names");
+  EXPECT_EQ(cutOff(whole + "[B]\r\nAdded=3\r\n"), "");
+  EXPECT_EQ(cutOff("[A]\r\nEntries=4x\r\n"), "holds no number for Entries in section A");
+  // Written before records had a count, a record holds none to be short of.
+  EXPECT_EQ(cutOff("[A]\r\nName=x\r\n"), "");
+}
+
+TEST(RecordCheck, AHeaderThatLostABracketOrAKeyWrittenEvenEmptyIsDamage) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "Record.INI";
+  const auto cutShort = [&](const std::string& text, const std::vector<TWrittenKey>& keys) {
+    writeWholeFile(file, text);
+    return recordCutShort(TPortableIniFile(file), keys);
+  };
+  const std::vector<TWrittenKey> count = {{"A", "Count"}};
+  EXPECT_EQ(cutShort("[A]\r\nCount=1\r\n[B\r\nName=x\r\n", count),
+            "holds the line \"[B\", a section header that lost a bracket");
+  EXPECT_EQ(cutShort("[A]\r\nCount=1\r\nB]\r\nName=x\r\n", count),
+            "holds the line \"B]\", a section header that lost a bracket");
+  const std::vector<TWrittenKey> currency = {{"A", "Currency", true}};
+  EXPECT_EQ(cutShort("[A]\r\nCurrency=\"\"\r\n", currency), "");
+  EXPECT_EQ(cutShort("[A]\r\ncurrency=EUR\r\n", currency), "");
+  EXPECT_EQ(cutShort("[A]\r\nName=x\r\n", currency), "lacks Currency in section A");
+  takePartlyReadFiles();
+  takeDamagedFiles();
+}

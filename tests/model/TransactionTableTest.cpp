@@ -63,7 +63,7 @@ TEST(Transaction, SavesItsKeysInOrderAndOnlyWhenChanged) {
   ASSERT_EQ(transaction.setAll(4, 0, 45300.25, 10, 1234.5, 9.95L, "  " + file + " ", ""), 0);
   EXPECT_EQ(transaction.FileName(), file);
   EXPECT_EQ(readWholeFile(file),
-            "[Transaction]\r\nNumber=4\r\nSoft=0\r\nDateTime= 4.53002500000000E+0004\r\n"
+            "[Transaction]\r\nEntries=8\r\nNumber=4\r\nSoft=0\r\nDateTime= 4.53002500000000E+0004\r\n"
             "Units= 1.00000000000000E+0001\r\nValue= 1.23450000000000E+0003\r\nFees= 9.95000000000000E+0000\r\n\r\n"
             "[CustomProperties]\r\n_COMMENT=first lot\r\n\r\n");
 

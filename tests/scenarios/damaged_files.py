@@ -2,11 +2,13 @@
 of the session and is left as it is: a transaction file emptied before the
 start keeps its portfolio closed, the foot of the main window tells of it,
 the Transactions window shows no line made up in its place, and the close
-writes nothing into it nor into the rest of that portfolio; one cut short
-is met alike. Numbers typed
+writes nothing into it nor into the rest of that portfolio; one cut short,
+inside a line or at a line end, or whose section header lost a bracket is
+met alike. Numbers typed
 with a decimal comma, or with a letter O for a zero, are met alike, under
-English and German settings, and a trading system's file cut in half or
-emptied is told of the same way and not run."""
+English and German settings, and a trading system's file cut in half,
+emptied or with a rule lacking one of its keys is told of the same way and
+not run."""
 import datetime
 import os
 import re
@@ -116,6 +118,71 @@ def cut_transaction(scenario):
     check(not changed, "files outside the open portfolio were written: %s" % changed)
 
 
+def damaged_record(scenario, relative, damage, what):
+    """A record of the Growth Portfolio damaged before the start so that it
+    still reads as settings, with values missing: the portfolio stays
+    closed, the foot of the main window tells of it, and the close writes
+    nothing into the file nor into the rest of that portfolio."""
+    folder = settled_folder(scenario)
+    path = os.path.join(folder, "DATA", "FOLIOS", "1", *relative)
+    with open(path, "rb") as file:
+        damaged = damage(file.read())
+    with open(path, "wb") as file:
+        file.write(damaged)
+    before = file_states(folder)
+
+    program = scenario.program(folder)
+    program.start()
+    check("Growth Portfolio" not in program.title(),
+          "the portfolio of the %s was opened: %r" % (what, program.title()))
+    check_notice_shown(program, scenario, "no notice told of the %s" % what)
+    program.exit()
+
+    with open(path, "rb") as file:
+        check(file.read() == damaged, "the close wrote into the %s" % what)
+    changed = [changed for changed in changed_files(before, file_states(folder))
+               if not changed.startswith(os.path.join("DATA", "FOLIOS", "2") + os.sep)]
+    check(not changed, "files outside the open portfolio were written: %s" % changed)
+
+
+def cut_after(marker):
+    def cut(whole):
+        check(marker in whole, "the file holds no %r: %r" % (marker, whole))
+        return whole[:whole.index(marker) + len(marker)]
+    return cut
+
+
+def header_cut_at_a_line_end(scenario):
+    """The header cut just after its Strategy line, as a copy broken off at
+    a line's end leaves it: its target return and sizes are gone."""
+    damaged_record(scenario, ["0.INI"], cut_after(b"Strategy=growth\r\n"), "header cut at a line end")
+
+
+def asset_cut_at_a_line_end(scenario):
+    """Nordwind's file cut just after its allocation: its own properties
+    and sizes are gone."""
+    damaged_record(scenario, ["1.INI"], cut_after(b"Other= 0.00000000000000E+0000\r\n"),
+                   "asset file cut at a line end")
+
+
+def header_lost_a_bracket(scenario):
+    """The header's [CustomProperties] lost its closing bracket: strategy
+    and target return fell into the section before."""
+    def damage(whole):
+        check(b"[CustomProperties]" in whole, "the header holds no properties: %r" % whole)
+        return whole.replace(b"[CustomProperties]", b"[CustomProperties", 1)
+    damaged_record(scenario, ["0.INI"], damage, "header that lost a bracket")
+
+
+def transaction_lost_a_bracket(scenario):
+    """The first purchase's [CustomProperties] lost its opening bracket:
+    its comment fell into the transaction's own section."""
+    def damage(whole):
+        check(b"[CustomProperties]" in whole, "the purchase holds no comment: %r" % whole)
+        return whole.replace(b"[CustomProperties]", b"CustomProperties]", 1)
+    damaged_record(scenario, ["1.TRN", "1.INI"], damage, "transaction that lost a bracket")
+
+
 def damaged_currency_table(scenario):
     """A currency table saved again in another encoding gives no rate: the
     values it converts stay blank, and the foot of the main window tells
@@ -210,3 +277,21 @@ def system_cut_in_half(scenario):
 
 def system_emptied(scenario):
     damaged_system(scenario, lambda whole: b"")
+
+
+def without_rule_key(whole, key):
+    """The first rule of the system file without one of its keys, taken out
+    by hand or by damage: run as it reads, the rule would be inactive and
+    every buy it made gone."""
+    rule = whole.index(b"[Rule1]")
+    start = whole.index(key + b"=", rule)
+    check(start < whole.index(b"[Rule2]"), "the first rule holds no %r" % key)
+    return whole[:start] + whole[whole.index(b"\r\n", start) + 2:]
+
+
+def system_rule_lacks_fees(scenario):
+    damaged_system(scenario, lambda whole: without_rule_key(whole, b"Fees"))
+
+
+def system_rule_lacks_units(scenario):
+    damaged_system(scenario, lambda whole: without_rule_key(whole, b"Units"))

@@ -476,6 +476,8 @@ TEST(FieldTable, AFileNotReadWholeIsToldOfAndWrittenOnlyForTheUsersChanges) {
       {"fewer sections than counted", replaced(settledFieldText(), "Count=3", "Count=5")},
       {"no count", replaced(settledFieldText(), "Count=3\r\n", "")},
       {"no sizes and no count", "[0]\r\nHeader=Name\r\n"},
+      {"cut inside its last line", settledFieldText().substr(0, settledFieldText().rfind("RowWiseWidth=8") + 14)},
+      {"a field without Locked", replaced(settledFieldText(), "[1]\r\nLocked=1\r\n", "[1]\r\n")},
   };
   for (const auto& [damage, text] : damaged) {
     SCOPED_TRACE(damage);

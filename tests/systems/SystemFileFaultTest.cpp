@@ -105,3 +105,40 @@ TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWh
   EXPECT_EQ(systemNotRunNotice("Retirement Account", "C:\\F\\2\\System.INI", "lacks its section Param"),
             "Trading system of \"Retirement Account\" not run: its file C:\\F\\2\\System.INI lacks its section Param.");
 }
+
+TEST(SystemFile, AnEntryLackingAKeyTheRunReadsIsDamageAndAFieldLeftEmptyIsNot) {
+  const std::string whole = wholeSystemText();
+  // Taken out of the first rule, not the last section of the file: run as
+  // it reads, the rule would be inactive and its transactions gone.
+  EXPECT_EQ(faultOf(replaced(whole, "Fees=\"1\"\r\n", "")), "lacks Fees in section Rule1");
+  EXPECT_EQ(faultOf(replaced(whole, "Units=\"LOT\"\r\n", "")), "lacks Units in section Rule1");
+  EXPECT_EQ(faultOf(replaced(whole, "Enabled=1\r\n", "")), "lacks Enabled in section Rule1");
+  EXPECT_EQ(faultOf(replaced(whole, "Definition=\"ASSET_CLOSE(GIX;X-1)\"\r\n", "")),
+            "lacks Definition in section Symbol2");
+  EXPECT_EQ(faultOf(replaced(whole, "Locked=0\r\n", "")), "lacks Locked in section Param1");
+
+  // A rule whose fees the user left empty is saved with them, empty, and
+  // reads whole; it stays inactive.
+  TSystem system;
+  system.Rules().addRule(-1, -1, "GIX", 0);
+  TSystemRule& rule = *system.Rules().rule(0);
+  rule.setEnabled(true);
+  rule.setCondition("1");
+  rule.setUnits("1");
+  rule.setPrincipal("1");
+  system.Symbols().addSymbol(-1, -1, 0);
+  system.Params().addParameter(-1, -1, 0);
+  TTemporaryFolder folder;
+  const std::string name = folder.path() + "System.INI";
+  {
+    TPortableIniFile ini(name);
+    system.saveToIni(ini, {'.', ';'});
+  }
+  EXPECT_NE(readWholeFile(name).find("Fees=\"\"\r\n"), std::string::npos);
+  EXPECT_EQ(faultOf(readWholeFile(name)), "");
+  TSystem loaded;
+  loaded.loadFromIni(TPortableIniFile(name), {'.', ';'});
+  ASSERT_EQ(loaded.Rules().count(), 1);
+  EXPECT_TRUE(loaded.Rules().rule(0)->isInactive());
+  EXPECT_EQ(loaded.Rules().rule(0)->Fees(), "");
+}
