@@ -599,6 +599,42 @@ TEST(TransactionTable, ARerunWritesWhatTheFileDoesNotHoldYet) {
   EXPECT_EQ(reread.getCustomProperty(transactionCommentProperty), "run");
 }
 
+// The transactions a run deletes serve again for those it makes next: one
+// made so holds nothing of the one before, its marks and unsaved line
+// settings included, beyond the line settings a file left for it gives.
+TEST(TransactionTable, ATransactionMadeAfterARunsDeletionsHoldsNothingOfTheOnesBefore) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "4.TRN\\";
+  forceFolders(path);
+  TTransactionTable table;
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(table.add(1 + i, 1, 45001 + i, 1, 10, 1, "B", "run", path, true), 0);
+    table.items(i)->setCustomProperty("Reviewed", "yes");
+    table.items(i)->setViewProperty("DisplayOrder", "9");
+  }
+  ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+  ASSERT_EQ(table.add(7, 1, 45005, 2, 20, 0, "", "", path, false), 0);
+  ASSERT_EQ(table.add(1, 1, 45001, 3, 30, 0, "S", "again", path, true), 0);
+  ASSERT_TRUE(table.discardSpareFiles());
+  ASSERT_EQ(table.count(), 2);
+  const TTransaction& inMemory = *table.items(0);
+  EXPECT_EQ(inMemory.getCustomProperty("Reviewed"), "");
+  EXPECT_EQ(inMemory.getCustomProperty(transactionCommentProperty), "");
+  EXPECT_EQ(inMemory.getExternalProperty("DisplayOrder"), "");
+  EXPECT_FALSE(inMemory.viewPropertiesUnsaved());
+  EXPECT_EQ(inMemory.FileName(), "");
+  EXPECT_EQ(inMemory.Flag(), "");
+  const TTransaction& saved = *table.items(1);
+  EXPECT_EQ(saved.getCustomProperty("Reviewed"), "");
+  EXPECT_EQ(saved.getCustomProperty(transactionCommentProperty), "again");
+  EXPECT_EQ(saved.getExternalProperty("DisplayOrder"), "9");
+  EXPECT_FALSE(saved.viewPropertiesUnsaved());
+  const std::map<std::string, std::string> files = folderContents(path);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files.begin()->second.find("Reviewed"), std::string::npos);
+}
+
 // A run made again as it was wrote nothing, yet took twice as long as the
 // run before its files kept their text: every save that changed nothing
 // took its baseline apart again, and each transaction leaving its file set
