@@ -163,12 +163,13 @@ TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable)
     for (const TCustomProperty& line : left.held->custom.Lines())
       if (getCustomProperty(line.Name).empty()) setCustomProperty(line.Name, line.Value, "", "", false);
   saved_.takeOver(std::move(left.saved), writer());
-  // Made just as the one that left the file, which its file held, this one
-  // is what the file holds already: a run made again as it was writes
-  // nothing, and needs no settings made of each transaction to tell so. A
-  // file gone meanwhile is not written over.
-  const bool held = left.held && left.held->saved && writesAs(*left.held, left.external) && pathExists(left.fileName);
-  if (!held && !saved_.saveInPlace(left.fileName, writer(), durable)) {
+  // Made just as the one that left the file, while the file held that one,
+  // this one is what the file holds already: a run made again as it was
+  // writes nothing and, by the thousand, need not set each transaction down
+  // as a settings file to tell so. A file gone meanwhile is not written over.
+  const bool fileHoldsIt =
+      left.held && left.held->saved && writesAs(*left.held, left.external) && pathExists(left.fileName);
+  if (!fileHoldsIt && !saved_.saveInPlace(left.fileName, writer(), durable)) {
     ExternalProperties = ownExternal;
     CustomProperties = ownCustom;
     saved_.forget();
