@@ -25,6 +25,28 @@ bool holdsTransaction(const TPortableIniFile& ini) {
   return !ini.readString(section, "Number", "").empty() && !ini.readString(section, "DateTime", "").empty();
 }
 
+// The same amount as the file spells it, to the digit.
+bool spelledAlike(long double one, long double other) {
+  return (one == other && std::signbit(one) == std::signbit(other)) ||
+         floatToIniText(static_cast<double>(one)) == floatToIniText(static_cast<double>(other));
+}
+
+// The same properties as a save writes them: a property without a value is
+// not written. Names do not repeat: setting one replaces it.
+bool writtenAlike(const TCustomProperties& one, const TCustomProperties& other) {
+  const auto valued = [](const TCustomProperty& line) { return !line.Value.empty(); };
+  auto a = one.Lines().begin();
+  auto b = other.Lines().begin();
+  for (;;) {
+    a = std::find_if(a, one.Lines().end(), valued);
+    b = std::find_if(b, other.Lines().end(), valued);
+    if (a == one.Lines().end() || b == other.Lines().end()) return a == one.Lines().end() && b == other.Lines().end();
+    if (a->Name != b->Name || a->Value != b->Value) return false;
+    ++a;
+    ++b;
+  }
+}
+
 }  // namespace
 
 TTransaction::TTransaction() { clear(); }
@@ -142,17 +164,23 @@ TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable)
   // A run makes every soft transaction again: one it makes as it was is
   // still the one the user or another program marked, and its file stays
   // as it is.
-  if (left.posted == postedText())
-    for (const TCustomProperty& line : left.custom.Lines())
+  if (left.held && postsAs(*left.held))
+    for (const TCustomProperty& line : left.held->custom.Lines())
       if (getCustomProperty(line.Name).empty()) setCustomProperty(line.Name, line.Value, "", "", false);
   saved_.takeOver(std::move(left.saved), writer());
-  if (!saved_.saveInPlace(left.fileName, writer(), durable)) {
+  // Made just as the one that left the file, while the file held that one,
+  // this one is what the file holds already: a run made again as it was
+  // writes nothing and, by the thousand, need not set each transaction down
+  // as a settings file to tell so. A file gone meanwhile is not written over.
+  const bool fileHoldsIt =
+      left.held && left.held->saved && writesAs(*left.held, left.external) && pathExists(left.fileName);
+  if (!fileHoldsIt && !saved_.saveInPlace(left.fileName, writer(), durable)) {
     ExternalProperties = ownExternal;
     CustomProperties = ownCustom;
     saved_.forget();
     return TNewFileResult::failed;
   }
-  fileName_ = left.fileName;
+  fileName_ = std::move(left.fileName);
   needsSave_ = false;
   lastSaved_ = changeStamp();
   viewPropertiesSaved();
@@ -160,15 +188,22 @@ TNewFileResult TTransaction::writeOver(TTransactionFileLeft& left, bool durable)
 }
 
 TTransactionFileLeft TTransaction::leaveFile() {
-  return TTransactionFileLeft{fileName_, std::move(saved_), ExternalProperties, postedText(), CustomProperties};
+  const bool saved = !needsSave_ && !(lastChange() > lastSaved_) && !viewPropertiesUnsaved();
+  return TTransactionFileLeft{
+      fileName_, std::move(saved_), ExternalProperties,
+      std::make_unique<TTransactionValues>(
+          TTransactionValues{number_, soft_, flag_, dateTime_, units_, value_, fees_, CustomProperties, saved})};
 }
 
-std::string TTransaction::postedText() const {
-  std::string text = std::to_string(number_) + '\n' + std::to_string(soft_) + '\n' + flag_ + '\n' +
-                     getCustomProperty(transactionCommentProperty);
-  for (const long double amount : {static_cast<long double>(dateTime_), units_, value_, fees_})
-    text += '\n' + floatToIniText(static_cast<double>(amount));
-  return text;
+bool TTransaction::postsAs(const TTransactionValues& held) const {
+  return number_ == held.number && soft_ == held.soft && flag_ == held.flag &&
+         getCustomProperty(transactionCommentProperty) == held.custom.getValue(transactionCommentProperty, "", "") &&
+         spelledAlike(dateTime_, held.dateTime) && spelledAlike(units_, held.units) &&
+         spelledAlike(value_, held.value) && spelledAlike(fees_, held.fees);
+}
+
+bool TTransaction::writesAs(const TTransactionValues& held, const TCustomProperties& external) const {
+  return postsAs(held) && writtenAlike(CustomProperties, held.custom) && writtenAlike(ExternalProperties, external);
 }
 
 int TTransaction::save() {

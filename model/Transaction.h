@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -9,16 +10,31 @@
 
 class TTransactionTable;
 
+// What a transaction held when it left its file to another: its values
+// and properties, and whether its file held just those.
+struct TTransactionValues {
+  int32_t number = -1;
+  int32_t soft = 0;
+  std::string flag;
+  double dateTime = 0;
+  long double units = 0;
+  long double value = 0;
+  long double fees = 0;
+  TCustomProperties custom;
+  // Nothing changed since it was read or saved.
+  bool saved = false;
+};
+
 // What a transaction that goes leaves in its file when the file stays for a
 // new one (see TTransactionTable::deleteBetweenDates): what the file holds
-// as far as it knew, the windows' settings of its line, and what a run
-// posts of it (its values and comment) beside the properties it held.
+// as far as it knew, the windows' settings of its line, and what it held
+// (apart, so that each of the thousands a run leaves stays a block small
+// enough for the heap to serve quickly).
 struct TTransactionFileLeft {
   std::string fileName;
   TSettingsBaseline saved;
   TCustomProperties external;
-  std::string posted;
-  TCustomProperties custom;
+  std::unique_ptr<TTransactionValues> held;
 };
 
 // One dated movement of an asset, kept in its own small settings file so
@@ -98,9 +114,12 @@ class TTransaction : public TCustomPropertyObject {
   // written, keeping what it held.
   bool writeTo(TPortableIniFile& ini) const;
   bool storable() const;
-  // Its values as its file holds them, and its comment: what a system run
-  // gives a transaction it posts.
-  std::string postedText() const;
+  // True when a run posting it posts what it posted of those values: the
+  // same values as its file holds them, and the same comment.
+  bool postsAs(const TTransactionValues& held) const;
+  // True when its writer gives just what it gave for those values and the
+  // windows' settings of its line.
+  bool writesAs(const TTransactionValues& held, const TCustomProperties& external) const;
   TSettingsBaseline::TWriter writer() const;
   friend class TTransactionTable;
 

@@ -63,6 +63,7 @@ void TTransactionTable::clear() {
   lowestUntriedFileNumber_ = 1;
   spareFiles_.clear();
   discardedFiles_.clear();
+  recycled_.clear();
 }
 
 void TTransactionTable::transactionChanged(TChange change) {
@@ -183,10 +184,25 @@ void TTransactionTable::forgetFileNumber(const std::string& fileName) {
   if (number > 0) lowestUntriedFileNumber_ = std::min(lowestUntriedFileNumber_, number);
 }
 
+void TTransactionTable::recycle(std::unique_ptr<TTransaction> transaction) {
+  transaction->owner_ = nullptr;
+  transaction->clear();
+  transaction->loadFailure_.clear();
+  transaction->viewPropertiesSaved();
+  recycled_.push_back(std::move(transaction));
+}
+
+std::unique_ptr<TTransaction> TTransactionTable::newTransaction() {
+  if (recycled_.empty()) return std::make_unique<TTransaction>();
+  std::unique_ptr<TTransaction> transaction = std::move(recycled_.back());
+  recycled_.pop_back();
+  return transaction;
+}
+
 int TTransactionTable::add(int32_t number, int32_t soft, double dateTime, long double units, long double value,
                            long double fees, const std::string& flag, const std::string& comment,
                            const std::string& folder, bool save) {
-  auto transaction = std::make_unique<TTransaction>();
+  std::unique_ptr<TTransaction> transaction = newTransaction();
   transaction->setCustomProperty(transactionCommentProperty, comment);
   if (!save) {
     if (transaction->setAll(number, soft, dateTime, units, value, fees, "", flag) != 0) return -4;
@@ -262,15 +278,19 @@ int TTransactionTable::deleteWhere(Condition condition, bool keepFilesForReuse) 
   int result = 0;
   bool deleted = false;
   // Each file goes first; a transaction whose file stays, stays too.
-  auto kept = std::remove_if(items_.begin(), items_.end(), [&](std::unique_ptr<TTransaction>& transaction) {
-    if (!condition(*transaction)) return false;
-    if (!deleteTransactionFile(*transaction, keepFilesForReuse)) {
+  auto kept = items_.begin();
+  for (auto transaction = items_.begin(); transaction != items_.end(); ++transaction) {
+    if (condition(**transaction)) {
+      if (deleteTransactionFile(**transaction, keepFilesForReuse)) {
+        deleted = true;
+        if (keepFilesForReuse) recycle(std::move(*transaction));
+        continue;
+      }
       result = -4;
-      return false;
     }
-    deleted = true;
-    return true;
-  });
+    if (kept != transaction) *kept = std::move(*transaction);
+    ++kept;
+  }
   items_.erase(kept, items_.end());
   if (deleted) {
     transactionChanged(numberChange);
@@ -304,6 +324,7 @@ bool TTransactionTable::discardSpareFiles() {
   spareFiles_.clear();
   for (const std::string& file : discardedFiles_) deleted = deletedOrGone(file) && deleted;
   discardedFiles_.clear();
+  recycled_.clear();
   return deleted;
 }
 

@@ -114,6 +114,10 @@ class TTransactionTable {
   int deleteWhere(Condition condition, bool keepFilesForReuse);
   bool deleteTransactionFile(TTransaction& transaction, bool keepFileForReuse);
   bool keepAsSpare(TTransaction& transaction);
+  // Keeps a transaction deleted for reuse, cleared, for the next one added.
+  void recycle(std::unique_ptr<TTransaction> transaction);
+  // A recycled transaction, else a new one.
+  std::unique_ptr<TTransaction> newTransaction();
   TNewFileResult createTransactionFile(TTransaction& transaction, const std::string& fileName, bool durable);
   std::string untriedFileName(const std::string& folder);
   void trackFileNumbers(const std::string& folder);
@@ -158,6 +162,10 @@ class TTransactionTable {
   // Files to delete once the additions are done: spares of a folder left
   // for another, and "~N.INI" spares that an earlier version's run left.
   std::vector<std::string> discardedFiles_;
+  // The transactions deleted while files are kept for reuse, cleared, for
+  // the ones a run makes next: given back to the heap and taken again by
+  // the thousand, blocks of their size made Wine's heap search long lists.
+  std::vector<std::unique_ptr<TTransaction>> recycled_;
   std::string failedFile_;
   std::string failure_;
   std::vector<std::string> unsavedFiles_;

@@ -17,6 +17,7 @@
 #include "platform/FileReadAhead.h"
 #include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/AllocationCount.h"
 #include "tests/support/DamagedRecords.h"
 #include "tests/support/TestFolders.h"
 
@@ -567,6 +568,104 @@ TEST(TransactionTable, ARerunWritesOnlyChangedFilesAndKeepsTheirLineSettings) {
   EXPECT_EQ(reread.Units(), 21);
   EXPECT_EQ(reread.getCustomProperty("Reviewed"), "");
   EXPECT_EQ(reread.getCustomProperty(transactionCommentProperty), "run");
+}
+
+// A run made again leaves alone only a file that holds its transaction as
+// the run makes it: not one whose transaction was changed in memory and not
+// saved, nor one another program deleted meanwhile.
+TEST(TransactionTable, ARerunWritesWhatTheFileDoesNotHoldYet) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "4.TRN\\";
+  forceFolders(path);
+  TTransactionTable table;
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  auto run = [&](long double firstUnits) {
+    ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+    for (int i = 0; i < 3; ++i)
+      ASSERT_EQ(table.add(1 + i, 1, 45001 + i, i == 0 ? firstUnits : i + 1, 10 * i, 1, "B", "run", path, true), 0);
+    ASSERT_TRUE(table.discardSpareFiles());
+  };
+  run(1);
+  ASSERT_TRUE(table.findNumber(1)->setUnits(5));
+  run(5);
+  TTransaction reread;
+  ASSERT_EQ(reread.load(path + "1.INI"), 0);
+  EXPECT_EQ(reread.Units(), 5);
+
+  ASSERT_TRUE(deleteFile(path + "2.INI"));
+  run(5);
+  ASSERT_EQ(reread.load(path + "2.INI"), 0);
+  EXPECT_EQ(reread.Units(), 2);
+  EXPECT_EQ(reread.getCustomProperty(transactionCommentProperty), "run");
+}
+
+// The transactions a run deletes serve again for those it makes next: one
+// made so holds nothing of the one before, its marks and unsaved line
+// settings included, beyond the line settings a file left for it gives.
+TEST(TransactionTable, ATransactionMadeAfterARunsDeletionsHoldsNothingOfTheOnesBefore) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "4.TRN\\";
+  forceFolders(path);
+  TTransactionTable table;
+  ASSERT_EQ(table.loadDirectory(path), 0);
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(table.add(1 + i, 1, 45001 + i, 1, 10, 1, "B", "run", path, true), 0);
+    table.items(i)->setCustomProperty("Reviewed", "yes");
+    table.items(i)->setViewProperty("DisplayOrder", "9");
+  }
+  ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 45010, true), 0);
+  ASSERT_EQ(table.add(7, 1, 45005, 2, 20, 0, "", "", path, false), 0);
+  ASSERT_EQ(table.add(1, 1, 45001, 3, 30, 0, "S", "again", path, true), 0);
+  ASSERT_TRUE(table.discardSpareFiles());
+  ASSERT_EQ(table.count(), 2);
+  const TTransaction& inMemory = *table.items(0);
+  EXPECT_EQ(inMemory.getCustomProperty("Reviewed"), "");
+  EXPECT_EQ(inMemory.getCustomProperty(transactionCommentProperty), "");
+  EXPECT_EQ(inMemory.getExternalProperty("DisplayOrder"), "");
+  EXPECT_FALSE(inMemory.viewPropertiesUnsaved());
+  EXPECT_EQ(inMemory.FileName(), "");
+  EXPECT_EQ(inMemory.Flag(), "");
+  const TTransaction& saved = *table.items(1);
+  EXPECT_EQ(saved.getCustomProperty("Reviewed"), "");
+  EXPECT_EQ(saved.getCustomProperty(transactionCommentProperty), "again");
+  EXPECT_EQ(saved.getExternalProperty("DisplayOrder"), "9");
+  EXPECT_FALSE(saved.viewPropertiesUnsaved());
+  const std::map<std::string, std::string> files = folderContents(path);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files.begin()->second.find("Reviewed"), std::string::npos);
+}
+
+// A run made again as it was wrote nothing, yet took twice as long as the
+// run before its files kept their text: each transaction was set down as a
+// settings file to be compared with its file's, whose baseline was taken
+// apart again, and each transaction leaving its file set down what a run
+// posts of it. Wine's heap serves such blocks slowly, and large ones, of a
+// transaction's size, the slower the more of them were given back: it is
+// the blocks that are counted.
+TEST(TransactionTable, ARunMadeAgainAsItWasTakesFewHeapBlocksATransaction) {
+  TTemporaryFolder folder;
+  const std::string path = folder.path() + "4.TRN\\";
+  forceFolders(path);
+  constexpr int count = 200;
+  // Without a comment, and with one (a property that comes along).
+  for (const char* comment : {"", "run"}) {
+    TTransactionTable table;
+    ASSERT_EQ(table.loadDirectory(path), 0);
+    auto run = [&] {
+      ASSERT_EQ(table.deleteBetweenDates(-1, true, 45000, 46000, true), 0);
+      for (int i = 0; i < count; ++i)
+        ASSERT_EQ(table.add(1 + i, 1, 45001 + i, i + 1, 10.5 * i, 1, "B", comment, path, true), 0);
+      ASSERT_TRUE(table.discardSpareFiles());
+    };
+    run();
+    const long long before = threadAllocations();
+    const long long largeBefore = threadLargeAllocations();
+    run();
+    // About 25 blocks a transaction; it was 110, and 130 with a comment.
+    EXPECT_LT((threadAllocations() - before) / count, 45) << comment;
+    // None of them large; it was five.
+    EXPECT_LT(threadLargeAllocations() - largeBefore, count / 10) << comment;
+  }
 }
 
 TEST_F(TransactionFolder, BulkDeletesKeepWhatCannotGoAndTheRest) {
