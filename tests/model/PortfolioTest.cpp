@@ -579,7 +579,7 @@ TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsIts
   const std::string folder = sample.folios + "1\\";
   const std::string asset = "Portfolio Growth Portfolio (GRW) not opened: asset " + folder +
                             "1.INI (Nordwind Energie AG (NWE)): its ";
-  const std::string header = "Portfolio not opened: its file " + folder + "0.INI ";
+  const std::string header = "Portfolio Growth Portfolio (GRW) not opened: its file " + folder + "0.INI ";
   struct TDamage {
     std::string file;
     std::string from;  // taken out, or the file cut after it when to is absent

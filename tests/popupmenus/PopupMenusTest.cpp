@@ -329,6 +329,11 @@ TEST_F(PopupMenus, AFavouriteSaveRefusedIsToldWhenTheEditorCloses) {
                                         "this program did."),
             std::string::npos)
       << messages_.texts.back();
+  // Given up here, the favourites wait for the close, still refused there
+  // while the other program's favourite stands under their number.
+  EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{file});
+  EXPECT_EQ(readWholeFile(file), theirs);
+  giveUpUnsavedChanges({file});
 }
 
 // A chart added to the gallery once showed a gallery without tabs, and a
