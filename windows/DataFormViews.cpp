@@ -8,6 +8,7 @@
 #include "controls/SheetPanel.h"
 #include "controls/WebPanel.h"
 #include "model/Directories.h"
+#include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
 #include "model/UnsavedChanges.h"
 #include "platform/Application.h"
@@ -21,6 +22,21 @@ constexpr const char* notesChange = "notes";
 
 const char* const viewFolders[] = {"", "Charts\\", "Graphs\\", "Browsers\\"};
 const char* const viewTemplates[] = {"", "ChartTemplate.INI", "GraphTemplate.INI", "BrowserTemplate.INI"};
+
+// A view in a window always finds its tile in its file, and one without is
+// taken as damaged. A template names no place, so the copy made from it
+// takes the whole tile until the view is placed and saved.
+void giveTheWholeTile(const std::string& fileName) {
+  TPortableIniFile ini(fileName);
+  if (ini.readFailed()) return;
+  bool added = false;
+  for (const auto& [side, value] : {std::pair{"Left", 0.0}, {"Top", 0.0}, {"Right", 1.0}, {"Bottom", 1.0}})
+    if (ini.readString("Tile", side, "").empty()) {
+      ini.writeFloat("Tile", side, value);
+      added = true;
+    }
+  if (added) ini.updateFile();
+}
 
 }  // namespace
 
@@ -145,7 +161,10 @@ void TdataForm::newViewClick(int kind) {
   // So does one that is there but cannot be copied (held by another
   // program, a folder under its name), which the user is told of.
   const std::string templateFile = getDirectory("<DATA>") + viewTemplates[kind];
-  if (!copyFile(templateFile, name, false) && pathExists(templateFile)) reportUnreadableFile(templateFile);
+  if (copyFile(templateFile, name, false))
+    giveTheWholeTile(name);
+  else if (pathExists(templateFile))
+    reportUnreadableFile(templateFile);
   showNewView(loadView(name, kind));
 }
 
