@@ -23,6 +23,7 @@ std::string programPath();
 // for comes, so only a program that hangs takes it whole; and it ends well
 // inside the test's own bound, so that the failure says what did not come.
 inline constexpr int busyMachine = static_cast<int>(std::chrono::milliseconds(testTimeBound).count() * 3 / 4);
+static_assert(busyMachine < std::chrono::milliseconds(testTimeBound).count());
 
 // A started Kestrova.exe, ended when the test leaves it running.
 class TProgram {

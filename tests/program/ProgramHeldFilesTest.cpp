@@ -1,11 +1,7 @@
-#include <cctype>
-#include <functional>
 #include <memory>
-#include <regex>
 
-#include "controls/WebPanelSettings.h"
-#include "platform/FileSystem.h"
 #include "tests/program/ProgramDriver.h"
+#include "tests/program/WindowFiles.h"
 
 namespace {
 
@@ -40,76 +36,6 @@ class THoldingProgram {
   HANDLE release_;
   std::unique_ptr<TProgram> program_;
 };
-
-// Shows every data tab and the System tab, then closes the program; false
-// when a step did not come or a question stopped the close.
-::testing::AssertionResult visitEveryTabAndClose(const TProgram& program, HWND main,
-                                                  const std::function<void()>& beforeTheClose) {
-  HWND tabs = childWindow(main, "SysTabControl32");
-  for (LRESULT tab : {1, 2, 3, 4, 0})
-    if (!showMainTab(tabs, tab)) return ::testing::AssertionFailure() << "tab " << tab << " not shown";
-  beforeTheClose();
-  PostMessageA(main, WM_CLOSE, 0, 0);
-  // No wait for something to come: a question later than this still keeps
-  // the program from ending.
-  if (HWND question = program.windowWithin("Error", 5000)) {
-    ::testing::AssertionResult failure = ::testing::AssertionFailure() << "a question came:";
-    for (const std::string& text : childTexts(question)) failure << " " << text;
-    return failure;
-  }
-  return program.endedCleanly();
-}
-
-// A working folder whose Portfolios window shows a browser with a
-// favourite and recent addresses beside the sample's chart and graph, and
-// whose window files the program itself wrote: it started, took cells
-// typed into the test sheet, showed every data tab and the System tab, and
-// closed.
-std::string workingFolderWithEveryWindowFile(const TTemporaryFolder& temporary) {
-  const std::string work = prepareWorkingFolder(temporary);
-  forceFolders(work + "DATA\\FOLIOS\\Browsers");
-  TWebPanelSettings browser;
-  browser.favs.insert(0, "http://quotes.example/nordwind", "NWE", 0, 0);
-  browser.addRecentUrl("http://news.example/");
-  EXPECT_EQ(browser.saveSettings(work + "DATA\\FOLIOS\\Browsers\\Folio_0.INI"), 0);
-  // The second run finds the first one's system and keeps its run record.
-  for (const bool first : {true, false}) {
-    TProgram program(work);
-    HWND main = mainWindowAfterThePick(program);
-    EXPECT_NE(main, nullptr);
-    if (!main) return work;
-    if (first) typeIntoTheMacroSheet(main, {"1234.5", "=ROUND(A1*2.25,1)", "1234.5"});
-    EXPECT_TRUE(visitEveryTabAndClose(program, main, [] {}));
-  }
-  return work;
-}
-
-// Every file under the working folder as it was, byte for byte.
-void expectFilesAsTheyWere(const std::string& work, const std::map<std::string, std::string>& before) {
-  std::map<std::string, std::string> after;
-  readTree(work, "", after);
-  for (const auto& [name, bytes] : before) {
-    const auto found = after.find(name);
-    EXPECT_TRUE(found != after.end() && found->second == bytes) << name;
-  }
-  for (const auto& [name, bytes] : after) EXPECT_TRUE(before.contains(name)) << name;
-}
-
-// The files a window reads when it shows and writes when it is left or
-// closed: options, layouts, field definitions, views and the system.
-std::vector<std::string> windowFiles(const std::string& work) {
-  std::map<std::string, std::string> files;
-  readTree(work + "DATA\\", "", files);
-  std::vector<std::string> names;
-  for (const auto& [name, bytes] : files) {
-    const bool view = name.find("\\Charts\\") != std::string::npos ||
-                      name.find("\\Graphs\\") != std::string::npos || name.find("\\Browsers\\") != std::string::npos;
-    if (view || name == "GUIoptions.INI" || name.ends_with("Controls.INI") || name.ends_with("Fields.INI") ||
-        name.ends_with("System.INI"))
-      names.push_back(work + "DATA\\" + name);
-  }
-  return names;
-}
 
 }  // namespace
 
@@ -153,78 +79,4 @@ TEST(Program, WindowFilesHeldByAnotherProgramAtTheStartAreLeftAsTheyWere) {
     EXPECT_TRUE(holder.letGo());
     expectFilesAsTheyWere(work, before);
   }
-}
-
-// A read-only window file nobody changed once raised "Failed to save" at
-// every close; nothing is written into it now, and the close asks nothing.
-// Its numbers are spelled as a hand would write them, so that writing the
-// same values again would change the file and show.
-TEST(Program, ReadOnlyWindowFilesNobodyChangedRaiseNoQuestionAtTheClose) {
-  TTemporaryFolder temporary;
-  const std::string work = workingFolderWithEveryWindowFile(temporary);
-  const std::vector<std::string> files = windowFiles(work);
-  const std::regex floatForm(R"(= ?(-?\d\.\d*?)0*E)");
-  size_t respelled = 0;
-  for (const std::string& file : files) {
-    const std::string text = readWholeFile(file);
-    const std::string shorter = std::regex_replace(text, floatForm, "=$1E");
-    respelled += shorter != text;
-    writeWholeFile(file, shorter);
-  }
-  ASSERT_GE(respelled, 5u);
-  std::map<std::string, std::string> before;
-  readTree(work, "", before);
-  for (const std::string& file : files) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-  {
-    TProgram program(work);
-    HWND main = mainWindowAfterThePick(program);
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(visitEveryTabAndClose(program, main, [] {}));
-  }
-  for (const std::string& file : files) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-  expectFilesAsTheyWere(work, before);
-}
-
-// An emptied transaction file once showed as a line numbered -1, dated at
-// the start, that the close wrote over the file: the purchase it held was
-// gone without a word. Its portfolio now stays closed, the line at the
-// foot of the main window names the file, and the close leaves it and
-// every other file of the user's as they were.
-TEST(Program, AnEmptiedTransactionFileIsNamedAtTheStartAndLeftAsItIs) {
-  TTemporaryFolder temporary;
-  const std::string work = prepareWorkingFolder(temporary);
-  // A first run takes what any start writes, its systems' runs among them.
-  ASSERT_TRUE(startAndClose(work));
-  writeWholeFile(work + "DATA\\FOLIOS\\1\\1.TRN\\1.INI", "");
-  const std::map<std::string, std::string> before = userFiles(work);
-  TProgram program(work);
-  HWND main = mainWindowAfterThePick(program);
-  ASSERT_NE(main, nullptr);
-  HWND bar = FindWindowExA(main, nullptr, STATUSCLASSNAMEA, nullptr);
-  ASSERT_NE(bar, nullptr);
-  char text[1024] = {};
-  EXPECT_TRUE(pumpUntil(
-      [&] {
-        return IsWindowVisible(bar) && SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) > 0;
-      },
-      busyMachine));
-  std::string told = text;
-  for (char& c : told) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  EXPECT_NE(told.find("\\FOLIOS\\1\\1.INI (NORDWIND ENERGIE AG (NWE)): ITS TRANSACTION FILE 1.TRN\\1.INI HOLDS NO "
-                      "TRANSACTION"),
-            std::string::npos)
-      << text;
-  EXPECT_TRUE(visitEveryTabAndClose(program, main, [] {}));
-  // The other portfolio's system runs again with one portfolio less open,
-  // and writes what the run gives.
-  const auto outsideTheOpenPortfolio = [](std::map<std::string, std::string> files) {
-    std::erase_if(files, [](const auto& file) { return file.first.starts_with("FOLIOS\\2\\"); });
-    return files;
-  };
-  const std::map<std::string, std::string> after = outsideTheOpenPortfolio(userFiles(work));
-  std::string changed;
-  for (const auto& [name, bytes] : outsideTheOpenPortfolio(before))
-    if (!after.contains(name) || after.at(name) != bytes) changed += name + " ";
-  EXPECT_EQ(changed, "");
-  EXPECT_EQ(after.size(), outsideTheOpenPortfolio(before).size());
 }
