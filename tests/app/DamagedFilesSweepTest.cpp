@@ -25,7 +25,6 @@
 #include "model/PortableIniFile.h"
 #include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
-#include "platform/FloatingPoint.h"
 #include "platform/PageControl.h"
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
@@ -39,15 +38,11 @@
 #include "systems/OptimizeForm.h"
 #include "systems/System.h"
 #include "tests/app/FileSweep.h"
-#include "tests/model/SampleWorkFolder.h"
 #include "tests/support/ThreadTime.h"
-#include "tests/support/LayoutDamage.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
-#include "windows/AssetForm.h"
 #include "windows/PortfolioForm.h"
-#include "windows/QuoteForm.h"
 #include "windows/ToolBarOptions.h"
 #include "windows/TransactionForm.h"
 
@@ -299,15 +294,28 @@ const std::vector<TFileKind>& fileKinds() {
 }  // namespace
 
 // Every kind of damage found in the window layer's files, for every file it
-// reads.
-TEST(DamagedFilesSweep, EveryFileReadsAndSavesQuicklyAndTheSameTwice) {
+// reads: a test of each kind of file, named after it.
+class DamagedFileKind : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(DamagedFileKind, ReadsAndSavesQuicklyAndTheSameTwice) {
   TTemporaryFolder folder;
-  for (const TFileKind& kind : fileKinds()) sweep(kind, folder);
+  sweep(fileKinds()[GetParam()], folder);
 }
 
-
-
-
+INSTANTIATE_TEST_SUITE_P(DamagedFilesSweep, DamagedFileKind, testing::Range<std::size_t>(0, fileKinds().size()),
+                         [](const testing::TestParamInfo<std::size_t>& kind) {
+                           std::string name;
+                           bool wordStart = true;
+                           for (const char c : std::string(fileKinds()[kind.param].name)) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) {
+                               wordStart = true;
+                               continue;
+                             }
+                             name += wordStart ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+                             wordStart = false;
+                           }
+                           return name;
+                         });
 
 namespace {
 

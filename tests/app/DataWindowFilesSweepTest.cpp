@@ -9,39 +9,30 @@
 
 #include "app/DownloadForm.h"
 #include "app/DownloadBrowserPane.h"
-#include "app/DownloadLists.h"
 #include "app/MainWindowSetup.h"
-#include "app/WebMosaics.h"
 #include "chart/SheetGraph.h"
 #include "chart/SliderForm.h"
 #include "chart/Source.h"
 #include "chart/SourceTable.h"
 #include "controls/ChildForm.h"
-#include "controls/DownloadItem.h"
 #include "controls/GalleryForm.h"
 #include "controls/WebBrowser.h"
 #include "controls/WebPanel.h"
 #include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
 #include "model/PortfolioTable.h"
-#include "platform/FileSystem.h"
 #include "platform/FloatingPoint.h"
 #include "platform/PageControl.h"
 #include "platform/ExtControls.h"
 #include "platform/Form.h"
-#include "platform/Panel.h"
 #include "platform/StdControls.h"
 #include "sheet/FieldTable.h"
-#include "sheet/Sheet.h"
 #include "macros/MacroReference.h"
 #include "macros/MacroSheetStore.h"
 #include "macros/ScriptEngineDeclarations.h"
 #include "systems/OptimizeForm.h"
 #include "systems/System.h"
 #include "tests/app/FileSweep.h"
-#include "tests/model/SampleWorkFolder.h"
-#include "tests/support/ThreadTime.h"
-#include "tests/support/LayoutDamage.h"
 #include "tests/support/ScriptedMessageBox.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
@@ -51,38 +42,36 @@
 #include "windows/ToolBarOptions.h"
 #include "windows/TransactionForm.h"
 
+namespace {
+
 // A field file damaged, emptied or without its key field once set the
 // display order of every portfolio or asset to -1 at close.
-TEST(DamagedFilesSweep, DamagedFieldFilesLeaveTheOrderStoredInThePortfolioAndAssetFiles) {
+template <class Window>
+void sweepFieldFile(const std::string& optionsFile, const std::string& fieldFile, const char* name) {
   setExtendedPrecision();
   TTemporaryFolder folder;
-  const auto emptied = [](auto& host, const std::string& fieldFile) {
-    writeWholeFile(host.pathOf(fieldFile), "");
-    host.loadAndSaveView();
-    writeWholeFile(host.pathOf(fieldFile), "[Fields]\r\nCount=1\r\n[0]\r\nHeader=Name\r\nKind=3\r\n");
-    host.loadAndSaveView();
-  };
-  {
-    TDataWindowHost<TportfolioForm> portfolios("FOLIOS\\FolioControls.INI");
-    portfolios.savePortfolios = true;
-    sweep(portfolios.kindOf("Portfolios window fields", portfolios.pathOf("FOLIOS\\FolioFields.INI")), folder);
-    emptied(portfolios, "FOLIOS\\FolioFields.INI");
-    EXPECT_EQ(portfolios.changedUserFiles(), std::vector<std::string>{});
-  }
-  {
-    TDataWindowHost<TassetForm> assets("AssetControls.INI");
-    assets.savePortfolios = true;
-    sweep(assets.kindOf("Assets window fields", assets.pathOf("AssetFields.INI")), folder);
-    emptied(assets, "AssetFields.INI");
-    EXPECT_EQ(assets.changedUserFiles(), std::vector<std::string>{});
-  }
-  {
-    TDataWindowHost<TquoteForm> quotes("QuoteControls.INI");
-    quotes.savePortfolios = true;
-    sweep(quotes.kindOf("Quotes window fields", quotes.pathOf("QuoteFields.INI")), folder);
-    emptied(quotes, "QuoteFields.INI");
-    EXPECT_EQ(quotes.changedUserFiles(), std::vector<std::string>{});
-  }
+  TDataWindowHost<Window> host(optionsFile);
+  host.savePortfolios = true;
+  sweep(host.kindOf(name, host.pathOf(fieldFile)), folder);
+  writeWholeFile(host.pathOf(fieldFile), "");
+  host.loadAndSaveView();
+  writeWholeFile(host.pathOf(fieldFile), "[Fields]\r\nCount=1\r\n[0]\r\nHeader=Name\r\nKind=3\r\n");
+  host.loadAndSaveView();
+  EXPECT_EQ(host.changedUserFiles(), std::vector<std::string>{});
+}
+
+}  // namespace
+
+TEST(DamagedFilesSweep, DamagedFieldFilesOfThePortfoliosWindowLeaveTheOrderStoredInThePortfolioFiles) {
+  sweepFieldFile<TportfolioForm>("FOLIOS\\FolioControls.INI", "FOLIOS\\FolioFields.INI", "Portfolios window fields");
+}
+
+TEST(DamagedFilesSweep, DamagedFieldFilesOfTheAssetsWindowLeaveTheOrderStoredInTheAssetFiles) {
+  sweepFieldFile<TassetForm>("AssetControls.INI", "AssetFields.INI", "Assets window fields");
+}
+
+TEST(DamagedFilesSweep, DamagedFieldFilesOfTheQuotesWindowLeaveTheOrderStoredInTheAssetFiles) {
+  sweepFieldFile<TquoteForm>("QuoteControls.INI", "QuoteFields.INI", "Quotes window fields");
 }
 
 // A view's save once dropped what its writes answered: each file it cannot

@@ -10,6 +10,7 @@
 #include "controls/ChildForm.h"
 #include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
+#include "platform/ExtControls.h"
 #include "platform/Form.h"
 #include "platform/PageControl.h"
 #include "tests/model/SampleWorkFolder.h"

@@ -53,7 +53,6 @@ std::string programPath() {
   return path;
 }
 
-
 std::string prepareWorkingFolder(const TTemporaryFolder& temporary) {
   const std::string work = temporary.path() + "work\\";
   EXPECT_TRUE(copyTree(sampleDataFolder(), work, false));

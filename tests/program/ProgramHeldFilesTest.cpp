@@ -43,8 +43,12 @@ class THoldingProgram {
 // tabs show were once shown empty and overwritten with that at the close:
 // chart sources, graph formulas, favourites, recent addresses and the test
 // sheet's cells were gone. Each file is now as it was, byte for byte,
-// whether the other program lets go before the close or holds on through it.
-TEST(Program, WindowFilesHeldByAnotherProgramAtTheStartAreLeftAsTheyWere) {
+// whether the other program lets go before the close or holds on through it
+// (a test of each, each bounded on its own).
+class WindowFilesHeldByAnotherProgram : public testing::TestWithParam<bool> {};
+
+TEST_P(WindowFilesHeldByAnotherProgram, AtTheStartAreLeftAsTheyWere) {
+  const bool letGoBeforeTheClose = GetParam();
   TTemporaryFolder temporary;
   const std::string work = workingFolderWithEveryWindowFile(temporary);
   const std::vector<std::string> held = windowFiles(work);
@@ -52,8 +56,7 @@ TEST(Program, WindowFilesHeldByAnotherProgramAtTheStartAreLeftAsTheyWere) {
   std::map<std::string, std::string> before;
   readTree(work, "", before);
   ASSERT_NE(before.at("DATA\\GUIoptions.INI").find("[MacroSheetCells]"), std::string::npos);
-  for (const bool letGoBeforeTheClose : {true, false}) {
-    SCOPED_TRACE(letGoBeforeTheClose ? "let go before the close" : "held through the close");
+  {
     THoldingProgram holder(work, held);
     ASSERT_TRUE(holder.holding());
     TProgram program(work);
@@ -80,3 +83,8 @@ TEST(Program, WindowFilesHeldByAnotherProgramAtTheStartAreLeftAsTheyWere) {
     expectFilesAsTheyWere(work, before);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Program, WindowFilesHeldByAnotherProgram, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& letGo) {
+                           return std::string(letGo.param ? "LetGoBeforeTheClose" : "HeldThroughTheClose");
+                         });
