@@ -3,8 +3,10 @@
 #include <cctype>
 #include <chrono>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/DownloadForm.h"
@@ -47,12 +49,12 @@ namespace {
 // A field file damaged, emptied or without its key field once set the
 // display order of every portfolio or asset to -1 at close.
 template <class Window>
-void sweepFieldFile(const std::string& optionsFile, const std::string& fieldFile, const char* name) {
+void sweepFieldFile(const std::string& optionsFile, const std::string& fieldFile, const char* name, int group) {
   setExtendedPrecision();
   TTemporaryFolder folder;
   TDataWindowHost<Window> host(optionsFile);
   host.savePortfolios = true;
-  sweep(host.kindOf(name, host.pathOf(fieldFile)), folder);
+  sweep(host.kindOf(name, host.pathOf(fieldFile)), folder, layoutDamageGroup(group));
   writeWholeFile(host.pathOf(fieldFile), "");
   host.loadAndSaveView();
   writeWholeFile(host.pathOf(fieldFile), "[Fields]\r\nCount=1\r\n[0]\r\nHeader=Name\r\nKind=3\r\n");
@@ -60,19 +62,39 @@ void sweepFieldFile(const std::string& optionsFile, const std::string& fieldFile
   EXPECT_EQ(host.changedUserFiles(), std::vector<std::string>{});
 }
 
+struct TFieldFileSweep {
+  const char* window;
+  void (*run)(int group);
+};
+
+const TFieldFileSweep fieldFileSweeps[] = {
+    {"Portfolios",
+     [](int group) {
+       sweepFieldFile<TportfolioForm>("FOLIOS\\FolioControls.INI", "FOLIOS\\FolioFields.INI", "Portfolios window fields",
+                                      group);
+     }},
+    {"Assets",
+     [](int group) { sweepFieldFile<TassetForm>("AssetControls.INI", "AssetFields.INI", "Assets window fields", group); }},
+    {"Quotes",
+     [](int group) { sweepFieldFile<TquoteForm>("QuoteControls.INI", "QuoteFields.INI", "Quotes window fields", group); }},
+};
+
+// Each data window's field file with each group of damages.
+class DamagedFieldFiles : public testing::TestWithParam<std::tuple<int, int>> {};
+
 }  // namespace
 
-TEST(DamagedFilesSweep, DamagedFieldFilesOfThePortfoliosWindowLeaveTheOrderStoredInThePortfolioFiles) {
-  sweepFieldFile<TportfolioForm>("FOLIOS\\FolioControls.INI", "FOLIOS\\FolioFields.INI", "Portfolios window fields");
+TEST_P(DamagedFieldFiles, LeaveTheOrderStoredInThePortfolioAndAssetFiles) {
+  fieldFileSweeps[std::get<0>(GetParam())].run(std::get<1>(GetParam()));
 }
 
-TEST(DamagedFilesSweep, DamagedFieldFilesOfTheAssetsWindowLeaveTheOrderStoredInTheAssetFiles) {
-  sweepFieldFile<TassetForm>("AssetControls.INI", "AssetFields.INI", "Assets window fields");
-}
-
-TEST(DamagedFilesSweep, DamagedFieldFilesOfTheQuotesWindowLeaveTheOrderStoredInTheAssetFiles) {
-  sweepFieldFile<TquoteForm>("QuoteControls.INI", "QuoteFields.INI", "Quotes window fields");
-}
+INSTANTIATE_TEST_SUITE_P(DamagedFilesSweep, DamagedFieldFiles,
+                         testing::Combine(testing::Range(0, static_cast<int>(std::size(fieldFileSweeps))),
+                                          testing::Range(0, layoutDamageGroups)),
+                         [](const testing::TestParamInfo<std::tuple<int, int>>& sweep) {
+                           return std::string(fieldFileSweeps[std::get<0>(sweep.param)].window) + "Damages" +
+                                  std::to_string(std::get<1>(sweep.param) + 1);
+                         });
 
 // A view's save once dropped what its writes answered: each file it cannot
 // write is named, so that the close can tell the user and keep the edit.

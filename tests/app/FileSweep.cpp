@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "model/PortableIniFile.h"
-#include "tests/support/LayoutDamage.h"
 #include "tests/support/ThreadTime.h"
 
 namespace {
@@ -23,13 +23,13 @@ std::map<std::string, std::vector<std::string>> readBack(const std::string& file
 
 }  // namespace
 
-void sweep(const TFileKind& kind, const TTemporaryFolder& folder) {
+void sweep(const TFileKind& kind, const TTemporaryFolder& folder, const std::vector<TLayoutDamage>& damages) {
   const std::string clean = folder.path() + "clean.INI";
   deleteFile(clean);
   kind.makeClean(clean);
   const std::string cleanText = readWholeFile(clean);
   ASSERT_FALSE(cleanText.empty()) << kind.name;
-  for (TLayoutDamage damage : allLayoutDamages()) {
+  for (TLayoutDamage damage : damages) {
     const std::string damaged = folder.path() + "damaged.INI";
     const std::string first = folder.path() + "first.INI";
     const std::string second = folder.path() + "second.INI";
@@ -42,4 +42,12 @@ void sweep(const TFileKind& kind, const TTemporaryFolder& folder) {
     kind.loadAndSave(first, second);
     EXPECT_EQ(readBack(first, second), readBack(second, second)) << kind.name << ", " << layoutDamageName(damage);
   }
+}
+
+std::vector<TLayoutDamage> layoutDamageGroup(int group) {
+  const std::vector<TLayoutDamage>& all = allLayoutDamages();
+  const std::size_t size = (all.size() + layoutDamageGroups - 1) / layoutDamageGroups;
+  const std::size_t first = std::min(all.size(), static_cast<std::size_t>(group) * size);
+  return {all.begin() + static_cast<std::ptrdiff_t>(first),
+          all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), first + size))};
 }

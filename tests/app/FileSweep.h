@@ -14,6 +14,7 @@
 #include "platform/Form.h"
 #include "platform/PageControl.h"
 #include "tests/model/SampleWorkFolder.h"
+#include "tests/support/LayoutDamage.h"
 #include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
@@ -27,7 +28,13 @@ struct TFileKind {
 
 // A kind of file read and written back after each damage within the time
 // a clean one takes (give or take Wine), giving what reading it again gives.
-void sweep(const TFileKind& kind, const TTemporaryFolder& folder);
+void sweep(const TFileKind& kind, const TTemporaryFolder& folder,
+           const std::vector<TLayoutDamage>& damages = allLayoutDamages());
+
+// The damages in groups, for the sweeps of a data window that take long
+// each damage: a test of each group stays far inside a test's bound.
+constexpr int layoutDamageGroups = 3;
+std::vector<TLayoutDamage> layoutDamageGroup(int group);
 
 // A data window on a tab of a main window, showing the sample's first
 // portfolio; its options file is read when its view loads and written when

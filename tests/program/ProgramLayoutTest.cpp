@@ -1,3 +1,5 @@
+#include <cctype>
+
 #include "model/PortableIniFile.h"
 #include "tests/program/ProgramDriver.h"
 #include "tests/support/LayoutDamage.h"
@@ -5,38 +7,45 @@
 // Damaged window layouts once kept the main window off the screen or made
 // the close hang for good; a damaged start is given the clean start's time,
 // which a loaded machine needs.
-TEST(Program, DamagedLayoutFilesStartAndCloseAsCleanOnesDo) {
+class DamagedLayoutFiles : public testing::TestWithParam<TLayoutDamage> {};
+
+TEST_P(DamagedLayoutFiles, StartAndCloseAsCleanOnesDo) {
+  const TLayoutDamage damage = GetParam();
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
   ASSERT_TRUE(startAndClose(work));
   const std::map<std::string, std::string> clean = userFiles(work);
   const std::string options = work + "DATA\\GUIoptions.INI";
   const std::string controls = work + "DATA\\FOLIOS\\FolioControls.INI";
-  const std::string cleanOptions = readWholeFile(options);
-  const std::string cleanControls = readWholeFile(controls);
+  writeWholeFile(options, damageLayoutText(readWholeFile(options), damage));
+  writeWholeFile(controls, damageLayoutText(readWholeFile(controls), damage));
+  EXPECT_TRUE(startAndClose(work));
+  // Notes shown by a damaged "Show" are made as an empty file, as any
+  // shown notes are; what existed must stay as it was.
+  const std::map<std::string, std::string> after = userFiles(work);
+  std::string changed;
+  for (const auto& [name, bytes] : clean) {
+    const auto found = after.find(name);
+    if (found == after.end() || found->second != bytes) changed += name + " ";
+  }
+  EXPECT_EQ(changed, "");
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  for (TLayoutDamage damage : {TLayoutDamage::negsize, TLayoutDamage::offscreen, TLayoutDamage::huge,
-                               TLayoutDamage::countMax}) {
-    writeWholeFile(options, damageLayoutText(cleanOptions, damage));
-    writeWholeFile(controls, damageLayoutText(cleanControls, damage));
-    EXPECT_TRUE(startAndClose(work)) << layoutDamageName(damage);
-    // Notes shown by a damaged "Show" are made as an empty file, as any
-    // shown notes are; what existed must stay as it was.
-    const std::map<std::string, std::string> after = userFiles(work);
-    std::string changed;
-    for (const auto& [name, bytes] : clean) {
-      const auto found = after.find(name);
-      if (found == after.end() || found->second != bytes) changed += name + " ";
-    }
-    EXPECT_EQ(changed, "") << layoutDamageName(damage);
-    TPortableIniFile written(options);
-    const int left = written.readInteger("MainWindow", "Left", -1), top = written.readInteger("MainWindow", "Top", -1);
-    EXPECT_TRUE(left >= area.left && left + written.readInteger("MainWindow", "Width", 0) <= area.right &&
-                top >= area.top && top + written.readInteger("MainWindow", "Height", 0) <= area.bottom)
-        << layoutDamageName(damage);
-  }
+  TPortableIniFile written(options);
+  const int left = written.readInteger("MainWindow", "Left", -1), top = written.readInteger("MainWindow", "Top", -1);
+  EXPECT_TRUE(left >= area.left && left + written.readInteger("MainWindow", "Width", 0) <= area.right &&
+              top >= area.top && top + written.readInteger("MainWindow", "Height", 0) <= area.bottom);
 }
+
+// A test of each damage, each bounded on its own.
+INSTANTIATE_TEST_SUITE_P(Program, DamagedLayoutFiles,
+                         testing::Values(TLayoutDamage::negsize, TLayoutDamage::offscreen, TLayoutDamage::huge,
+                                         TLayoutDamage::countMax),
+                         [](const testing::TestParamInfo<TLayoutDamage>& damage) {
+                           std::string name = layoutDamageName(damage.param);
+                           std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+                           return name;
+                         });
 
 // Closing the main window while the modal Gallery shows (Alt+F4 aimed at
 // it, the task bar) ends the program cleanly, the Gallery with it.
