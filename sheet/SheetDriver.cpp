@@ -3,6 +3,7 @@
 // loose text in one step.
 #include <new>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/FloatingPoint.h"
 #include "platform/LocaleSettings.h"
@@ -85,19 +86,42 @@ std::uint8_t TSheet::evaluateTokenList(TRPNstackObject& list, int col, int row, 
 // A working copy filled as the walk goes is consumed from its end: each
 // operator finds its operands right before it, so a step closes no gap in
 // the middle of the list and a formula takes time in proportion to its
-// length; and after a first error the rest is never copied.
+// length; and after a first error the rest is never copied. A list given
+// whole (a loose formula's) is walked the same way: its tokens wait beside
+// it, and come into it one at a time.
 std::uint8_t TSheet::walkTokens(TRPNstackObject& list, int col, int row, bool record,
                                 const TCompiledFormula* pending) {
   std::uint8_t code = stateValid;
   int index = 0;
   int next = 0;
   const int total = pending ? pending->count() : 0;
+  std::vector<TTokenPtr> waiting;  // the last token first
+  if (!pending) {
+    waiting.reserve(static_cast<std::size_t>(list.count()));
+    while (list.count() > 0) waiting.push_back(list.pop());
+  }
+  auto comeIn = [&] {
+    list.push(std::move(waiting.back()));
+    waiting.pop_back();
+  };
   auto more = [&] {
     if (index < list.count()) return true;
+    if (!waiting.empty()) {
+      comeIn();
+      return true;
+    }
     if (next >= total) return false;
     pending->appendToken(next++, list);
     return true;
   };
+  // What the walk left for later stands in the list again, in its order.
+  struct TRestBack {
+    std::vector<TTokenPtr>& waiting;
+    TRPNstackObject& list;
+    ~TRestBack() {
+      for (; !waiting.empty(); waiting.pop_back()) list.push(std::move(waiting.back()));
+    }
+  } restBack{waiting, list};
   while ((code == stateValid || !stopAtFirstError) && more()) {
     TTokenObject* token = list.getItem(index);
     std::uint8_t stepCode = stateValid;
@@ -116,6 +140,7 @@ std::uint8_t TSheet::walkTokens(TRPNstackObject& list, int col, int row, bool re
     if (code == stateValid) code = stepCode;
   }
   if (code != stateValid && stopAtFirstError) return code;
+  while (!waiting.empty()) comeIn();
   while (next < total) pending->appendToken(next++, list);
   // What is left unresolved is read now: ranges as arrays, every reference
   // recorded, so that even a failed formula is recalculated when they change.

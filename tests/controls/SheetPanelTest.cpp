@@ -224,7 +224,7 @@ TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
   // in every round.
   bool onSchedule = false;
   std::string timings;
-  for (int round = 0; round < 6 && !onSchedule; ++round) {
+  for (int round = 0; round < 20 && !onSchedule; ++round) {
     panel.numberEdit().setText("10");
     pumpFor(20);
     steps.clear();

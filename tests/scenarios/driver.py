@@ -3,9 +3,11 @@ prefix of its own, keys and clicks through the X server, values read back
 through the clipboard and the files the program writes."""
 import hashlib
 import os
+import random
 import shutil
 import signal
 import subprocess
+import threading
 import time
 
 import wine_prefix
@@ -55,6 +57,59 @@ class Display:
         self.server.wait()
 
 
+class ClipboardManagerHold:
+    """Holds Wine's clipboard manager of one prefix still for 6 s, a hold
+    beginning every 6 to 14 s, as a starved process on a busy machine is
+    held: the manager is a thread of the prefix's desktop process,
+    explorer.exe, which is stopped whole."""
+
+    def __init__(self, prefix):
+        self.prefix = prefix
+        self.stopping = threading.Event()
+        self.thread = threading.Thread(target=self.hold, daemon=True)
+        self.holds = 0
+
+    def desktop_processes(self):
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open("/proc/%s/cmdline" % entry, "rb") as file:
+                    command = file.read()
+                if b"explorer.exe" not in command.lower():
+                    continue
+                with open("/proc/%s/environ" % entry, "rb") as file:
+                    variables = file.read().split(b"\0")
+            except OSError:
+                continue
+            if ("WINEPREFIX=" + self.prefix).encode() in variables:
+                found.append(int(entry))
+        return found
+
+    def hold(self):
+        while not self.stopping.wait(random.uniform(0, 8)):
+            held = self.desktop_processes()
+            for pid in held:
+                os.kill(pid, signal.SIGSTOP)
+            if held:
+                self.holds += 1
+            self.stopping.wait(6)
+            for pid in held:
+                try:
+                    os.kill(pid, signal.SIGCONT)
+                except ProcessLookupError:
+                    pass
+
+    def start(self):
+        self.thread.start()
+
+    def end(self):
+        """Lets the manager go on, for good."""
+        self.stopping.set()
+        self.thread.join()
+
+
 class Program:
     """The program started on one working folder, on one display, with one
     Wine prefix; the prefix's locale is that of a German user when asked."""
@@ -66,6 +121,7 @@ class Program:
         self.process = None
         self.feeder = None
         self.main = None
+        self.clipboard_hold = None
         self.prefix = os.path.join(scenario.work, "wineprefix")
         self.environment = wine_prefix.environment(self.prefix, scenario.display.name)
         if german:
@@ -85,6 +141,9 @@ class Program:
         self.process = subprocess.Popen([wine_binary("wine"), executable], cwd=self.folder,
                                         env=self.environment, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL, start_new_session=True)
+        if self.scenario.hold_clipboard_manager:
+            self.clipboard_hold = ClipboardManagerHold(self.prefix)
+            self.clipboard_hold.start()
         if before_pick:
             before_pick()
         picker = self.await_window("^Loaded portfolios$", 90)
@@ -191,10 +250,14 @@ class Program:
         when none came. On a busy machine Wine hands a copy on to the X
         clipboard seconds later or not at all, and may answer a read
         meanwhile with nothing: so the read waits, and the keys copy again
-        every few seconds."""
-        self.set_clipboard(NOTHING_COPIED)
+        every few seconds. Each round first puts the marker back: Wine's
+        clipboard manager takes over what xclip offers, and a copy the
+        manager did not answer in time (starved on a busy machine) leaves
+        it deaf to every later copy until another X client takes the
+        clipboard."""
         deadline = time.time() + seconds
         while True:
+            self.set_clipboard(NOTHING_COPIED)
             self.key(*keys, window=window)
             again = min(time.time() + 5, deadline)
             while time.time() < again:
@@ -207,15 +270,10 @@ class Program:
 
     def read_cell(self):
         """The current cell's text as its editor shows it: the editor is
-        opened with Enter, its text copied and the editor left with Esc.
-        An Enter that opened no editor (seen now and then after a refused
-        entry was given up) copies nothing: Esc, and Enter once more."""
-        for _ in range(2):
-            self.key("Return")
-            text = self.copied("End", "shift+Home", "ctrl+c", seconds=20)
-            self.key("Escape")
-            if text != NOTHING_COPIED:
-                return text
+        opened with Enter, its text copied and the editor left with Esc."""
+        self.key("Return")
+        text = self.copied("End", "shift+Home", "ctrl+c")
+        self.key("Escape")
         return text
 
     def exit(self, seconds=60):
@@ -230,15 +288,23 @@ class Program:
             self.scenario.grab("no-exit")
             self.kill()
             raise ScenarioFailure("the program did not end within %d s of Alt+F4" % seconds)
+        self.end_clipboard_hold()
         self.end_prefix()
         check(self.process.returncode == 0, "the program ended with exit code %d" % self.process.returncode)
 
     def kill(self):
+        self.end_clipboard_hold()
         if self.running():
             os.killpg(self.process.pid, signal.SIGKILL)
             self.process.wait()
         self.end_feeder()
         self.end_prefix()
+
+    def end_clipboard_hold(self):
+        if self.clipboard_hold:
+            self.clipboard_hold.end()
+            self.scenario.note("the clipboard manager was held still %d times" % self.clipboard_hold.holds)
+            self.clipboard_hold = None
 
     def end_prefix(self):
         wine_prefix.end(self.environment)
@@ -258,6 +324,9 @@ class Scenario:
         self.grabs = 0
         self.notes = []
         self.programs = []
+        # Every program started holds its prefix's clipboard manager still
+        # now and then (see ClipboardManagerHold).
+        self.hold_clipboard_manager = False
 
     def working_folder(self, name="work"):
         """A fresh copy of the sample made as tools/run makes one."""
@@ -293,6 +362,15 @@ class Scenario:
         self.display.close()
         if passed:
             shutil.rmtree(self.work, ignore_errors=True)
+
+
+def with_clipboard_manager_held(steps):
+    """The scenario's steps with every program's clipboard manager held
+    still now and then: reads through the clipboard must still come."""
+    def held(scenario):
+        scenario.hold_clipboard_manager = True
+        steps(scenario)
+    return held
 
 
 def files_in(folder, skip=("program",)):

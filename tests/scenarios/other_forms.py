@@ -5,6 +5,7 @@ user's change keeps every other line as it stood, in the file's own line
 ends; a file no change can go into without losing what it holds is left as
 it stands, and the close says which and lets the program end. Such a save
 once cut the file down to the user's change alone."""
+import difflib
 import os
 import time
 
@@ -43,10 +44,18 @@ def type_target_return_and_broker(program, scenario):
 
 
 def lines_apart(before, after):
-    """The lines of after that are not in before, and the lines of before
-    that are gone from after, each in order."""
+    """The lines after holds beyond what it keeps of before, and the lines
+    of before it does not keep, each in order: a line kept is one at its
+    place, so that a blank line dropped between two kept ones is gone even
+    while other blank lines stand."""
     old, new = before.split(b"\n"), after.split(b"\n")
-    return [line for line in new if line not in old], [line for line in old if line not in new]
+    added, gone = [], []
+    for step, old_from, old_to, new_from, new_to in difflib.SequenceMatcher(
+            None, old, new, autojunk=False).get_opcodes():
+        if step != "equal":
+            gone += old[old_from:old_to]
+            added += new[new_from:new_to]
+    return added, gone
 
 
 def lf_rewritten_files(scenario):

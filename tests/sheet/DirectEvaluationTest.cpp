@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "tests/sheet/SheetTestSupport.h"
+#include "tests/support/ThreadTime.h"
 
 // Cells evaluate the formulas of numbers and texts straight from their
 // compiled tokens; a loose text is always evaluated on a working copy, so
@@ -182,15 +185,40 @@ TEST(DirectEvaluation, LinksAreThoseTheWorkingCopyRecords) {
 TEST(DirectEvaluation, ALongFormulaTakesTimeInProportionToItsLength) {
   // 100,000 operators took seconds while every step closed the gap its
   // operands left in the middle of a working copy; a loose formula is
-  // always evaluated on one.
+  // always evaluated on one. One formula ten times as long as another takes
+  // about the time of ten of those, measured in the thread's processor
+  // time (the clock would count a busy machine's waits too); time growing
+  // with the square of the length would take ten times that.
   constexpr int operators = 100000;
-  std::string formula = "=1";
-  for (int i = 0; i < operators; ++i) formula += "+1";
+  constexpr int parts = 10;
+  const auto formulaOf = [](int count) {
+    std::string formula = "=1";
+    for (int i = 0; i < count; ++i) formula += "+1";
+    return formula;
+  };
+  const std::string formula = formulaOf(operators);
+  const std::string part = formulaOf(operators / parts);
   TSheet sheet;
   enter(sheet, 1, 1, formula);
   EXPECT_EQ(sheet.getCellNumber(1, 1), operators + 1);
   ASSERT_EQ(sheet.parseAndEvaluate(formula + "&\"x\"", 1, 2, false), stateValid);
   EXPECT_EQ(sheet.resultValue.string, std::to_string(operators + 1) + "x");
+
+  // The least of a few rounds: the processor's caches and the clock's
+  // ticks still vary.
+  std::chrono::duration<double> whole{1e9};
+  std::chrono::duration<double> inParts{1e9};
+  for (int round = 0; round < 3; ++round) {
+    auto started = threadProcessorTime();
+    ASSERT_EQ(sheet.parseAndEvaluate(formula, 1, 2, false), stateValid);
+    whole = std::min(whole, threadProcessorTime() - started);
+    started = threadProcessorTime();
+    for (int i = 0; i < parts; ++i) ASSERT_EQ(sheet.parseAndEvaluate(part, 1, 2, false), stateValid);
+    inParts = std::min(inParts, threadProcessorTime() - started);
+  }
+  // Room for a tick of the clock that measures the thread (about 16 ms).
+  EXPECT_LT(whole.count(), 3 * inParts.count() + 0.05) << "the whole formula took " << whole.count()
+                                                       << " s, ten of a tenth of its length " << inParts.count() << " s";
 }
 
 TEST(DirectEvaluation, MovedFormulasReadTheirNewPlaces) {

@@ -8,6 +8,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+// How long one test may run: far above the slowest test on a loaded
+// machine. A test's own waits for something slow stay well below it, so
+// that one that gave up says what it waited for before the watchdog ends
+// the program.
+inline constexpr std::chrono::seconds testTimeBound{120};
+
 // Ends the test program when one test runs far longer than any test should:
 // a window test waiting for a message that never comes would otherwise sit
 // idle until the test runner's own time-out, and only that bound would say
