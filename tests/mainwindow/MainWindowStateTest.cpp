@@ -22,6 +22,7 @@
 #include "model/Transaction.h"
 #include "model/TransactionTable.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/ListViewXPSafe.h"
@@ -612,4 +613,71 @@ TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProg
   EXPECT_EQ(readWholeFile(sourceFile).find("// rising function trend"), 0u);
   EXPECT_NE(readWholeFile(sourceFile), sourceText);
   EXPECT_NE(readWholeFile(optionsFile).find("=7*6"), std::string::npos);
+}
+
+// The line at the foot named the last file and counted the others ("and 1
+// more file"), cut at the window's edge: a click lists every one whole.
+TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
+  takeLoadFailures();
+  takeUnreadableFiles();
+  takePartlyReadFiles();
+  takeDamagedFiles();
+  const std::string failure = "Portfolio Growth (GRW) not opened: its file C:\\DATA\\FOLIOS\\1\\0.INI lacks "
+                              "LoadAlways in section Portfolio.";
+  reportLoadFailure(failure);
+  reportUnreadableFile("C:\\DATA\\QUOTES\\ONE.TXT");
+  reportUnreadableFile("C:\\DATA\\QUOTES\\TWO.TXT");
+  main_->showFileNotices();
+  reportDamagedFile("C:\\DATA\\GUIoptions.INI", "is saved as Unicode (UTF-16), not as ANSI text");
+  reportPartlyReadFile("C:\\DATA\\GUIoptions.INI");
+  reportPartlyReadFile("C:\\DATA\\FOLIOS\\FolioControls.INI");
+  main_->showFileNotices();
+  EXPECT_EQ(main_->noticeBar->panelText(0),
+            "Could not read all of C:\\DATA\\GUIoptions.INI: it is saved as Unicode (UTF-16), not as ANSI text. "
+            "Changes to it are not saved until it is repaired. Could not read all of "
+            "C:\\DATA\\FOLIOS\\FolioControls.INI; what could not be read stays as it stands.");
+  main_->noticeBarClick();
+  EXPECT_FALSE(main_->noticeBar->visible());
+  EXPECT_EQ(messages_.texts,
+            std::vector<std::string>{
+                failure + "\rCould not read C:\\DATA\\QUOTES\\ONE.TXT; taken as missing.\rCould not read "
+                          "C:\\DATA\\QUOTES\\TWO.TXT; taken as missing.\rCould not read all of "
+                          "C:\\DATA\\GUIoptions.INI: it is saved as Unicode (UTF-16), not as ANSI text. Changes to "
+                          "it are not saved until it is repaired.\rCould not read all of "
+                          "C:\\DATA\\FOLIOS\\FolioControls.INI; what could not be read stays as it stands."});
+  // What was listed goes with the line: the next notice lists only its own.
+  reportUnreadableFile("C:\\DATA\\QUOTES\\TWO.TXT");
+  main_->showFileNotices();
+  main_->noticeBarClick();
+  ASSERT_EQ(messages_.texts.size(), 2u);
+  EXPECT_EQ(messages_.texts[1], "Could not read C:\\DATA\\QUOTES\\TWO.TXT; taken as missing.");
+}
+
+// A change a window saved as it was made, and which its file refused then
+// (a month name typed while the options file was in another encoding), was
+// lost at the close without a question.
+TEST_F(MainWindowState, AChangeRefusedWhenMadeIsAskedAboutAtTheCloseAndSavedOnTryAgain) {
+  const std::string file = work_ + "DATA\\Elsewhere.INI";
+  writeWholeFile(file, "[Kept]\r\nKey=old\r\n");
+  setReadOnly(file, true);
+  const auto save = [file] {
+    TPortableIniFile ini(file);
+    ini.writeString("Kept", "Key", "new");
+    return ini.updateFile();
+  };
+  ASSERT_FALSE(save());
+  holdUnsavedChange(file, "", save);
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  // The saves before the directory set-up leave it for the close.
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_TRUE(messages_.texts.empty());
+  messages_.respond = [&](const std::string&) {
+    setReadOnly(file, false);
+    return IDTRYAGAIN;
+  };
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{closeQuestion(file)});
+  EXPECT_EQ(TPortableIniFile(file).readString("Kept", "Key", ""), "new");
+  EXPECT_TRUE(saveUnsavedChanges().empty());
 }
