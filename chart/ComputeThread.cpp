@@ -53,6 +53,10 @@ TComputeThread::TComputeThread(std::vector<TPriceSeries*> series, TSheet& sheet,
       portfolioIndex_(portfolioIndex),
       assetIndex_(assetIndex),
       logarithmic_(logarithmic) {
+  // Before the thread starts, so that a stop however early leaves every
+  // line with prices of its own, empty or partly filled, and the worker
+  // never swaps a series' prices while the GUI thread may look at them.
+  clearSeries();
   thread_ = std::thread([this] { Execute(); });
 }
 
@@ -73,9 +77,8 @@ void TComputeThread::waitFor() {
 void TComputeThread::Execute() {
   setExtendedPrecision();
   try {
-    clearSeries();
     if (terminated_) {
-      // Some series may have been left without prices.
+      // Stopped before the first step: the lines stay empty.
     } else if (sheet_.macroCallout.scriptEngine() != nullptr) {
       synchronizer_.synchronize([this] {
         prepare();
@@ -105,7 +108,6 @@ void TComputeThread::Execute() {
 
 void TComputeThread::clearSeries() {
   for (TPriceSeries* series : series_) {
-    if (terminated_) return;
     if (series == nullptr) continue;
     if (series->prices() == nullptr) {
       series->takePrices(std::make_unique<TPrices>());

@@ -17,7 +17,8 @@ class TSheet;
 // engines are bound to their thread; the worker then only loops.
 class TComputeThread {
  public:
-  // On the GUI thread; the thread starts at once.
+  // On the GUI thread: empties every series, each then holding prices of
+  // its own, and starts the thread at once.
   TComputeThread(std::vector<TPriceSeries*> series, TSheet& sheet, double fromDate, double toDate, int assetIndex,
                  int portfolioIndex, bool logarithmic);
   // Waits for the thread's end, running its synchronised work meanwhile.

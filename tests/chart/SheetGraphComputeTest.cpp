@@ -18,6 +18,7 @@
 #include "sheet/Sheet.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestScriptEngine.h"
+#include "tests/support/WindowTestSupport.h"
 
 namespace {
 
@@ -235,13 +236,46 @@ TEST(SheetGraphCompute, StoppingARunOfMacrosReturnsWithoutWaitingForTheRest) {
   ASSERT_TRUE(graph.build());
   graph.sheet.setScriptEngine(engine.get(), false);
   std::vector<TPriceSeries*> series{graph.plot.series(0)};
-  const auto start = std::chrono::steady_clock::now();
+  bool underWay = false;
+  std::chrono::steady_clock::time_point stop;
   {
     TComputeThread thread(series, graph.sheet, 0, 0, -1, -1, false);
-    Sleep(50);
+    // Slices of macro calls run on this thread: the line's points are read
+    // between them. The stop comes once the run is under way, however long
+    // a busy machine takes to get there.
+    underWay = pumpUntil([&] { return graph.plot.series(0)->prices()->count() > 0; }, 60000);
+    stop = std::chrono::steady_clock::now();
     thread.terminate();
   }
+  EXPECT_TRUE(underWay);
   // Far below the whole computation's time, with room for a busy machine.
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+  EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::seconds(8));
   EXPECT_LT(graph.plot.series(0)->prices()->count(), 1000000);
+}
+
+// A stop may come before the thread has begun: every line then still has
+// prices of its own, and none keeps the points of the run before.
+TEST(SheetGraphCompute, AStopAtOnceLeavesEveryLineWithPricesOfItsOwnAndNoOldPoints) {
+  TTestScriptEngine engine(L"VBScript", L"Function Twice(x)\nTwice = 2 * x\nEnd Function\n");
+  TGraphParts graph;
+  graph.addSource("Twice(X)");
+  graph.addSource("X");
+  graph.xRange("0", "10", "11");
+  ASSERT_TRUE(graph.build());
+  graph.sheet.setScriptEngine(engine.get(), false);
+  std::vector<TPriceSeries*> series{graph.plot.series(0), graph.plot.series(1)};
+  for (int run = 0; run < 10; ++run) {
+    {
+      TComputeThread thread(series, graph.sheet, 0, 0, -1, -1, false);
+      thread.terminate();
+    }
+    // Macro calls run on this thread, which gives the stopped run at most
+    // its first step.
+    for (int line = 0; line < 2; ++line) {
+      ASSERT_NE(graph.plot.series(line)->prices(), nullptr) << "run " << run << ", line " << line;
+      EXPECT_LE(graph.plot.series(line)->prices()->count(), 1) << "run " << run << ", line " << line;
+    }
+    graph.compute();
+    ASSERT_EQ(graph.points(1).size(), 11u);
+  }
 }
