@@ -245,7 +245,7 @@ class Program:
             self.feeder.wait()
             self.feeder = None
 
-    def copied(self, *keys, window=None, seconds=40):
+    def copied(self, *keys, window=None, seconds=90):
         """The text the keys copy (the last of them Ctrl+C), NOTHING_COPIED
         when none came. On a busy machine Wine hands a copy on to the X
         clipboard seconds later or not at all, and may answer a read
@@ -254,7 +254,8 @@ class Program:
         clipboard manager takes over what xclip offers, and a copy the
         manager did not answer in time (starved on a busy machine) leaves
         it deaf to every later copy until another X client takes the
-        clipboard."""
+        clipboard. A manager held still more than half the time on a
+        machine already starved took over 40 s to let one copy through."""
         deadline = time.time() + seconds
         while True:
             self.set_clipboard(NOTHING_COPIED)
