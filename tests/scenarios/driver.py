@@ -172,7 +172,8 @@ class Program:
             found = self.windows(title)
             if found:
                 return found[0]
-            check(self.running(), "the program ended while a window \"%s\" was awaited" % title)
+            check(self.running(), "the program ended with exit code %s while a window \"%s\" was awaited"
+                  % (self.process.poll() if self.process else None, title))
             time.sleep(0.1)
         self.scenario.grab("no-window")
         raise ScenarioFailure("no window \"%s\" within %d s" % (title, seconds))
