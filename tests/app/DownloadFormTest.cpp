@@ -477,16 +477,8 @@ TEST(DownloadForm, ToolButtonsShowPicturesAndTheGroupsHoldTheirDefaultPlaces) {
   EXPECT_GE(countOf(second.top, second.bottom, noteYellow), 20);
 
   TdownloadBrowserPane& pane = form.browserPane();
-  const auto goldPixels = [&pane] {
-    const TScreenImage bar = captureClient(pane.statusBar().handle());
-    int gold = 0;
-    for (int y = 0; y < bar.height(); ++y)
-      for (int x = bar.width() - 20; x < bar.width(); ++x)
-        if (bar.pixel(x, y) == 0xFFCD00) ++gold;
-    return gold;
-  };
-  EXPECT_EQ(goldPixels(), 0);
+  EXPECT_EQ(goldKeyPixels(pane.statusBar()), 0);
   pane.browser().secureLockIcon(true);
-  EXPECT_GE(goldPixels(), 20);
+  EXPECT_GE(goldKeyPixels(pane.statusBar()), 20);
   captureWindow(tab.host.handle()).savePng("downloads-secure-page");
 }

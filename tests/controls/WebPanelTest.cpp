@@ -388,18 +388,10 @@ TEST_F(WebPanelWindow, ButtonsShowPicturesAndTheKeyTellsASecurePage) {
   EXPECT_EQ(static_cast<int>(toolButtonsIn(*panel).size()), 18);
   for (TToolButton* button : toolButtonsIn(*panel)) EXPECT_EQ(button->text(), button->hint());
 
-  const auto goldPixels = [this] {
-    const TScreenImage bar = captureClient(panel->statusBar().handle());
-    int gold = 0;
-    for (int y = 0; y < bar.height(); ++y)
-      for (int x = bar.width() - 20; x < bar.width(); ++x)
-        if (bar.pixel(x, y) == 0xFFCD00) ++gold;
-    return gold;
-  };
-  EXPECT_EQ(goldPixels(), 0);
+  EXPECT_EQ(goldKeyPixels(panel->statusBar()), 0);
   panel->navigation().secureLockIcon(true);
-  EXPECT_GE(goldPixels(), 10);
+  EXPECT_GE(goldKeyPixels(panel->statusBar()), 10);
   captureWindow(panel->handle()).savePng("web-panel-secure");
   panel->navigation().secureLockIcon(false);
-  EXPECT_EQ(goldPixels(), 0);
+  EXPECT_EQ(goldKeyPixels(panel->statusBar()), 0);
 }

@@ -70,3 +70,12 @@ void expectPictureButtons(const TControl& root, const std::vector<std::string>& 
     button->setEnabled(wasEnabled);
   }
 }
+
+int goldKeyPixels(const TControl& statusBar) {
+  const TScreenImage bar = captureClient(statusBar.handle());
+  int gold = 0;
+  for (int y = 0; y < bar.height(); ++y)
+    for (int x = bar.width() - 20; x < bar.width(); ++x)
+      if (bar.pixel(x, y) == 0xFFCD00) ++gold;
+  return gold;
+}

@@ -15,6 +15,9 @@ std::vector<TToolButton*> toolButtonsIn(const TControl& root);
 TToolButton* toolButtonNamed(const TControl& root, const std::string& caption);
 // The pixels of the button on the screen far from grey (a picture's colours).
 int colouredPixels(const TToolButton& button);
+// The gold pixels of the key or lock at the end of a status bar, which a
+// secure page turns gold.
+int goldKeyPixels(const TControl& statusBar);
 
 // Expects each named button inside the control to show its picture, grey
 // when disabled, with the name as caption and hint; the button's enabled
