@@ -122,6 +122,7 @@ class Program:
         self.feeder = None
         self.main = None
         self.clipboard_hold = None
+        self.output = None
         self.prefix = os.path.join(scenario.work, "wineprefix")
         self.environment = wine_prefix.environment(self.prefix, scenario.display.name)
         if german:
@@ -138,9 +139,12 @@ class Program:
         except wine_prefix.PrefixFailure as failure:
             raise ScenarioFailure(str(failure))
         executable = os.path.join(self.folder, "program", "Kestrova.exe")
-        self.process = subprocess.Popen([wine_binary("wine"), executable], cwd=self.folder,
-                                        env=self.environment, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
+        # What Wine says, a crash among it, is kept beside the screen grabs.
+        self.output = os.path.join(self.scenario.work, "program-%d.txt" % len(self.scenario.programs))
+        with open(self.output, "wb") as output:
+            self.process = subprocess.Popen([wine_binary("wine"), executable], cwd=self.folder,
+                                            env=self.environment, stdout=output, stderr=subprocess.STDOUT,
+                                            start_new_session=True)
         if self.scenario.hold_clipboard_manager:
             self.clipboard_hold = ClipboardManagerHold(self.prefix)
             self.clipboard_hold.start()
@@ -154,6 +158,15 @@ class Program:
         self.main = self.await_window("^Kestrova: ", 60)
         self.settle(1.5)
         return self.main
+
+    def said(self):
+        """What Wine and the program wrote to their output, for a report."""
+        try:
+            with open(self.output, encoding="utf-8", errors="replace") as output:
+                text = output.read().strip()
+        except (OSError, TypeError):
+            return ""
+        return "; it wrote:\n" + text[-2000:] if text else ""
 
     def running(self):
         return self.process is not None and self.process.poll() is None
@@ -172,8 +185,8 @@ class Program:
             found = self.windows(title)
             if found:
                 return found[0]
-            check(self.running(), "the program ended with exit code %s while a window \"%s\" was awaited"
-                  % (self.process.poll() if self.process else None, title))
+            check(self.running(), "the program ended with exit code %s while a window \"%s\" was awaited%s"
+                  % (self.process.poll() if self.process else None, title, self.said()))
             time.sleep(0.1)
         self.scenario.grab("no-window")
         raise ScenarioFailure("no window \"%s\" within %d s" % (title, seconds))
@@ -292,7 +305,8 @@ class Program:
             raise ScenarioFailure("the program did not end within %d s of Alt+F4" % seconds)
         self.end_clipboard_hold()
         self.end_prefix()
-        check(self.process.returncode == 0, "the program ended with exit code %d" % self.process.returncode)
+        check(self.process.returncode == 0,
+              "the program ended with exit code %d%s" % (self.process.returncode, self.said()))
 
     def kill(self):
         self.end_clipboard_hold()

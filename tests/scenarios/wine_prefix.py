@@ -81,15 +81,29 @@ def bring_up(environment, seconds=60):
 
 
 def end(environment):
-    """Ends the prefix's server with every process it serves, and waits for
-    it to be gone."""
+    """Ends the prefix's server with every process it serves, waits for it
+    to be gone and removes the folder of its socket."""
     server = wine_binary("wineserver")
     subprocess.run([server, "-k"], env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         subprocess.run([server, "-w"], env=environment, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=30)
     except subprocess.TimeoutExpired:
-        pass
+        return
+    remove_server_folder(environment["WINEPREFIX"])
+
+
+def remove_server_folder(prefix):
+    """Debian's Wine puts a server's socket into a folder of its own in the
+    temporary folder, names it in the prefix's file "wineserver" and leaves
+    it there when the server ends: one more folder for every prefix made."""
+    try:
+        with open(os.path.join(prefix, "wineserver")) as file:
+            name = file.read().strip()
+    except OSError:
+        return
+    if re.fullmatch(r"wine-[A-Za-z0-9]{6}", name):
+        shutil.rmtree(os.path.join(os.environ.get("TMPDIR", "/tmp"), name), ignore_errors=True)
 
 
 def main():
