@@ -62,12 +62,7 @@ void sweepFieldFile(const std::string& optionsFile, const std::string& fieldFile
   EXPECT_EQ(host.changedUserFiles(), std::vector<std::string>{});
 }
 
-struct TFieldFileSweep {
-  const char* window;
-  void (*run)(int group);
-};
-
-const TFieldFileSweep fieldFileSweeps[] = {
+const TWindowSweep fieldFileSweeps[] = {
     {"Portfolios",
      [](int group) {
        sweepFieldFile<TportfolioForm>("FOLIOS\\FolioControls.INI", "FOLIOS\\FolioFields.INI", "Portfolios window fields",
@@ -92,8 +87,7 @@ INSTANTIATE_TEST_SUITE_P(DamagedFilesSweep, DamagedFieldFiles,
                          testing::Combine(testing::Range(0, static_cast<int>(std::size(fieldFileSweeps))),
                                           testing::Range(0, layoutDamageGroups)),
                          [](const testing::TestParamInfo<std::tuple<int, int>>& sweep) {
-                           return std::string(fieldFileSweeps[std::get<0>(sweep.param)].window) + "Damages" +
-                                  std::to_string(std::get<1>(sweep.param) + 1);
+                           return windowSweepName(fieldFileSweeps[std::get<0>(sweep.param)], std::get<1>(sweep.param));
                          });
 
 // A view's save once dropped what its writes answered: each file it cannot

@@ -30,12 +30,7 @@ void sweepOwnOptions(const std::string& optionsFile, const char* name, int group
   EXPECT_EQ(host.changedUserFiles(), std::vector<std::string>{});
 }
 
-struct TOwnOptionsSweep {
-  const char* window;
-  void (*run)(int group);
-};
-
-const TOwnOptionsSweep ownOptionsSweeps[] = {
+const TWindowSweep ownOptionsSweeps[] = {
     {"Portfolios",
      [](int group) { sweepOwnOptions<TportfolioForm>("FOLIOS\\FolioControls.INI", "Portfolios window options", group); }},
     {"Assets", [](int group) { sweepOwnOptions<TassetForm>("AssetControls.INI", "Assets window options", group); }},
@@ -59,6 +54,5 @@ INSTANTIATE_TEST_SUITE_P(DamagedFilesSweep, DataWindowOwnOptions,
                          testing::Combine(testing::Range(0, static_cast<int>(std::size(ownOptionsSweeps))),
                                           testing::Range(0, layoutDamageGroups)),
                          [](const testing::TestParamInfo<std::tuple<int, int>>& sweep) {
-                           return std::string(ownOptionsSweeps[std::get<0>(sweep.param)].window) + "Damages" +
-                                  std::to_string(std::get<1>(sweep.param) + 1);
+                           return windowSweepName(ownOptionsSweeps[std::get<0>(sweep.param)], std::get<1>(sweep.param));
                          });

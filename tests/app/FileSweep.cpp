@@ -51,3 +51,7 @@ std::vector<TLayoutDamage> layoutDamageGroup(int group) {
   return {all.begin() + static_cast<std::ptrdiff_t>(first),
           all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), first + size))};
 }
+
+std::string windowSweepName(const TWindowSweep& sweep, int group) {
+  return std::string(sweep.window) + "Damages" + std::to_string(group + 1);
+}

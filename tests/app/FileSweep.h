@@ -36,6 +36,15 @@ void sweep(const TFileKind& kind, const TTemporaryFolder& folder,
 constexpr int layoutDamageGroups = 3;
 std::vector<TLayoutDamage> layoutDamageGroup(int group);
 
+// One data window's sweep, run with one group of damages at a time, as
+// the parameters (window, group) of a test.
+struct TWindowSweep {
+  const char* window;
+  void (*run)(int group);
+};
+// The test's name for a window's sweep with a group: "QuotesDamages2".
+std::string windowSweepName(const TWindowSweep& sweep, int group);
+
 // A data window on a tab of a main window, showing the sample's first
 // portfolio; its options file is read when its view loads and written when
 // the view is saved.
