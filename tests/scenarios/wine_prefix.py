@@ -2,7 +2,9 @@
 user's prefix, brought up before the program starts in it, and ended with
 every process it holds. The scenarios use it; tools/pictures too, through
     python3 tests/scenarios/wine_prefix.py PREFIX
-which makes and brings up the prefix for the display in DISPLAY."""
+which makes and brings up the prefix for the display in DISPLAY, and
+    python3 tests/scenarios/wine_prefix.py --end PREFIX
+which ends it."""
 import os
 import re
 import shutil
@@ -107,6 +109,10 @@ def remove_server_folder(prefix):
 
 
 def main():
+    if sys.argv[1] == "--end":
+        prefix = os.path.abspath(sys.argv[2])
+        end(environment(prefix, os.environ.get("DISPLAY", "")))
+        return 0
     prefix = os.path.abspath(sys.argv[1])
     make(prefix)
     try:
