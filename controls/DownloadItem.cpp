@@ -14,6 +14,9 @@ namespace {
 const char* const itemSection = "DownloadItem";
 const char* const remarksSection = "Remarks";
 const char* const localFileProtocol = "file:///";
+// The remarks are the item's as much as its fields: a file cut off among
+// them holds fewer entries than its count names.
+const std::vector<std::string> countedSections = {itemSection, remarksSection};
 
 // A missing or empty key is the null GUID; anything else must be the braced form.
 bool readGuid(const TPortableIniFile& ini, const char* key, GUID& guid) {
@@ -75,7 +78,8 @@ int TDownloadItem::readFields(const std::string& name) {
   // Emptied, or cut off inside a line, an item shows nothing or the start
   // of a value (a data path cut short names another folder): named, and
   // treated as one with lines reading passed over.
-  const bool wholeRecord = checkWholeRecord(ini, {{itemSection, ""}, {itemSection, "Currency", true}});
+  const bool wholeRecord =
+      checkWholeRecord(ini, {{itemSection, ""}, {itemSection, "Currency", true}}, countedSections);
   if (!wholeRecord) readWhole_ = false;
 
   // The order of reading decides which fields a malformed GUID leaves filled.
@@ -133,9 +137,14 @@ int TDownloadItem::saveToFile() {
 
 void TDownloadItem::writeFields(TPortableIniFile& ini) const {
   auto write = [&ini](const char* key, const std::string& value) { ini.writeString(itemSection, key, value); };
+  // The count stands first in an item made anew; in a file's own section it
+  // is written where the file has it, since a count written first as
+  // nothing would rewrite an item nobody changed.
+  if (!ini.sectionExists(itemSection)) beginEntryCount(ini, countedSections);
   write("Name", Name);
   write("Symbol", Symbol);
-  // Written even when empty, as "": an item without it lost it.
+  // Written even when empty, as "": an item with a count but without it
+  // lost it.
   write("Currency", Currency.empty() ? "\"\"" : Currency);
   write("DataPath", collapsePath(DataPath));
   write("InFormat", InFormat);
@@ -164,6 +173,7 @@ void TDownloadItem::writeFields(TPortableIniFile& ini) const {
   ini.eraseSection(remarksSection);
   const std::vector<std::string> values = remarksInKeyOrder(Remarks);
   for (size_t i = 0; i < values.size(); ++i) ini.writeString(remarksSection, std::to_string(i + 1), values[i]);
+  endEntryCount(ini, countedSections);
 }
 
 void TDownloadItem::remarksText(std::string& text) const {

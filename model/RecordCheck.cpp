@@ -34,28 +34,38 @@ int entriesHeld(const TPortableIniFile& ini, const std::vector<std::string>& cou
 
 }  // namespace
 
-std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways) {
+bool carriesEntryCount(const TPortableIniFile& ini) {
+  std::vector<std::string> sections;
+  ini.readSections(sections);
+  return !sections.empty() && !ini.readString(sections.front(), entriesKey, "").empty();
+}
+
+std::string recordFault(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways,
+                        const std::vector<std::string>& counted) {
   if (ini.readFailed()) return "cannot be read";
   if (ini.readInPart()) return "could not be read whole";
   std::vector<std::string> sections;
   ini.readSections(sections);
   if (sections.empty()) return pathExists(ini.FileName()) ? "is empty" : "";
-  return recordCutShort(ini, writtenAlways);
+  if (std::string cut = recordCutShort(ini, writtenAlways); !cut.empty() || counted.empty()) return cut;
+  return entriesCutOff(ini, counted);
 }
 
 std::string recordCutShort(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways) {
   if (ini.endsInsideLine()) return "is cut off inside its last line";
   if (!ini.writeRefusal().empty()) return ini.writeRefusal();
+  const bool counted = carriesEntryCount(ini);
   for (const TWrittenKey& written : writtenAlways) {
-    if (holdsKey(ini, written)) continue;
+    if (holdsKey(ini, written) || (written.evenEmpty && !counted)) continue;
     if (written.key.empty() || !ini.sectionExists(written.section)) return "lacks its section " + written.section;
     return "lacks " + written.key + " in section " + written.section;
   }
   return "";
 }
 
-bool checkWholeRecord(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways) {
-  if (recordFault(ini, writtenAlways).empty()) return true;
+bool checkWholeRecord(const TPortableIniFile& ini, const std::vector<TWrittenKey>& writtenAlways,
+                      const std::vector<std::string>& counted) {
+  if (recordFault(ini, writtenAlways, counted).empty()) return true;
   if (!ini.readFailed()) reportPartlyReadFile(ini.FileName());
   return false;
 }

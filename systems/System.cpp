@@ -5,7 +5,9 @@
 
 #include "model/ChangeStamps.h"
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
 #include "platform/DateTime.h"
+#include "systems/SystemFileFault.h"
 
 TSystem::TSystem() { clear(); }
 
@@ -64,12 +66,15 @@ int TSystem::loadFromIni(const TPortableIniFile& ini, TFormulaSeparators separat
 }
 
 int TSystem::saveToIni(TPortableIniFile& ini, TFormulaSeparators separators) const {
+  const std::vector<std::string> counted = systemCountedSections(rules_.count(), symbols_.count(), params_.count());
+  beginEntryCount(ini, counted);
   ini.writeBool("SoftTransactions", "Save", saveSoftTransactions_);
   ini.writeFloat("Range", "FromDate", fromDate_);
   ini.writeFloat("Range", "ToDate", toDate_);
   const int rules = rules_.saveToIni(ini, "Rule", separators);
   const int symbols = symbols_.saveToIni(ini, "Symbol", separators);
   const int params = params_.saveToIni(ini, "Param", separators);
+  endEntryCount(ini, counted);
   return rules != 0 ? rules : symbols != 0 ? symbols : params;
 }
 

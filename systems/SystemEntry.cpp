@@ -34,8 +34,9 @@ bool writeText(TPortableIniFile& ini, const std::string& section, const std::str
   return ini.writeString(section, key, '"' + text + '"');
 }
 
-// A field the run reads is written even when empty, as two quotes: the
-// key missing from a file is then damage, not a field the user left empty.
+// A field the run reads is written even when empty, as two quotes: the key
+// missing from a file with its entry count is then damage, not a field the
+// user left empty.
 bool writeField(TPortableIniFile& ini, const std::string& section, const std::string& key, const std::string& text) {
   return ini.writeString(section, key, '"' + text + '"');
 }

@@ -19,6 +19,10 @@ struct TTableKeys {
   // Those of them the run reads: missing from any section, they would run
   // the system without what they held (a rule without its fees is no rule).
   std::vector<const char*> readByRun;
+  // Those of them that are texts the user may leave empty: written even so,
+  // as "", where the file carries its entry count; the file's own form
+  // leaves them out when empty (see TWrittenKey::evenEmpty).
+  std::vector<const char*> texts;
   // The keys holding a number, where they are present.
   std::vector<const char*> integers;
   std::vector<const char*> floats;
@@ -32,11 +36,13 @@ const std::array<TTableKeys, 3>& tables() {
        {"RowHeight", "ColWidth", "Number", "Enabled", "Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag",
         "TransactionComment"},
        {"Number", "Enabled", "Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag", "TransactionComment"},
+       {"Condition", "AssetSymbol", "Units", "Principal", "Fees"},
        {"RowHeight", "ColWidth", "Number"},
        {}},
       {"Symbol",
        "symbols",
        {"RowHeight", "ColWidth", "Symbol", "Definition"},
+       {"Symbol", "Definition"},
        {"Symbol", "Definition"},
        {"RowHeight", "ColWidth"},
        {}},
@@ -44,6 +50,7 @@ const std::array<TTableKeys, 3>& tables() {
        "parameters",
        {"RowHeight", "ColWidth", "Symbol", "Value", "Low", "High", "Steps", "Locked"},
        {"Symbol", "Value", "Low", "High", "Steps", "Locked"},
+       {"Symbol"},
        {"RowHeight", "ColWidth", "Steps"},
        {"Value", "Low", "High"}},
   }};
@@ -54,19 +61,27 @@ bool holdsKey(const std::vector<std::string>& keys, const std::string& key) {
   return std::any_of(keys.begin(), keys.end(), [&key](const std::string& held) { return sameText(held, key); });
 }
 
+// A key the section lacks is lost, unless it is a text that a file without
+// the entry count leaves out when empty.
+bool lacksKey(const std::vector<std::string>& keys, const TTableKeys& table, const char* key, bool counted) {
+  if (holdsKey(keys, key)) return false;
+  return counted || std::none_of(table.texts.begin(), table.texts.end(),
+                                 [key](const char* text) { return sameText(text, key); });
+}
+
 // A file cut off ends inside its last section: only there do the sizes
 // every save writes tell a section cut off from one written by hand
 // without them.
 std::string entryFault(const TPortableIniFile& ini, const TTableKeys& table, const std::string& section,
-                       bool lastInFile) {
+                       bool lastInFile, bool counted) {
   std::vector<std::string> keys;
   ini.readSection(section, keys);
   if (lastInFile) {
     for (const char* key : table.writtenAlways)
-      if (!holdsKey(keys, key)) return "has its section " + section + " cut off";
+      if (lacksKey(keys, table, key, counted)) return "has its section " + section + " cut off";
   }
   for (const char* key : table.readByRun)
-    if (!holdsKey(keys, key)) return std::string("lacks ") + key + " in section " + section;
+    if (lacksKey(keys, table, key, counted)) return std::string("lacks ") + key + " in section " + section;
   int integer = 0;
   for (const char* key : table.integers) {
     const std::string text = ini.readString(section, key, "");
@@ -82,7 +97,8 @@ std::string entryFault(const TPortableIniFile& ini, const TTableKeys& table, con
   return "";
 }
 
-std::string tableFault(const TPortableIniFile& ini, const TTableKeys& table, const std::vector<std::string>& sections) {
+std::string tableFault(const TPortableIniFile& ini, const TTableKeys& table, const std::vector<std::string>& sections,
+                       bool counted) {
   int count = 0;
   if (!iniTextToInteger(ini.readString(table.baseName, "Count", "0"), count))
     return std::string("holds no number for Count in section ") + table.baseName;
@@ -98,7 +114,7 @@ std::string tableFault(const TPortableIniFile& ini, const TTableKeys& table, con
            " its count names";
   for (int i = 1; i <= count; ++i) {
     const std::string section = table.baseName + std::to_string(i);
-    if (std::string fault = entryFault(ini, table, section, section == sections.back()); !fault.empty())
+    if (std::string fault = entryFault(ini, table, section, section == sections.back(), counted); !fault.empty())
       return fault;
   }
   return "";
@@ -120,6 +136,7 @@ std::string systemFileFault(const TPortableIniFile& ini) {
   // the file's end cut off.
   std::vector<std::string> sections;
   ini.readSections(sections);
+  const bool counted = carriesEntryCount(ini);
   bool tableSeen = false;
   for (const TTableKeys& table : tables()) {
     if (!ini.sectionExists(table.baseName)) {
@@ -127,13 +144,28 @@ std::string systemFileFault(const TPortableIniFile& ini) {
       continue;
     }
     tableSeen = true;
-    if (std::string fault = tableFault(ini, table, sections); !fault.empty()) return fault;
+    if (std::string fault = tableFault(ini, table, sections, counted); !fault.empty()) return fault;
   }
   // Nor a file holding no table at all: cut off before the first.
   if (!tableSeen && !sections.empty()) return std::string("lacks its section ") + tables().front().baseName;
-  return "";
+  // Cut off at a line end, or a line lost that no key above tells (a
+  // comment, a date), a file with the count holds fewer entries.
+  const auto count = [&ini](const char* table) { return std::max(0, ini.readInteger(table, "Count", 0)); };
+  return entriesCutOff(ini, systemCountedSections(count("Rule"), count("Symbol"), count("Param")));
+}
+
+std::vector<std::string> systemCountedSections(int rules, int symbols, int params) {
+  std::vector<std::string> counted = {"SoftTransactions", "Range"};
+  const int counts[] = {rules, symbols, params};
+  for (std::size_t table = 0; table < tables().size(); ++table) {
+    const std::string baseName = tables()[table].baseName;
+    counted.push_back(baseName);
+    for (int i = 1; i <= counts[table]; ++i) counted.push_back(baseName + std::to_string(i));
+  }
+  return counted;
 }
 
 std::string systemNotRunNotice(const std::string& portfolio, const std::string& fileName, const std::string& fault) {
-  return "Trading system of \"" + portfolio + "\" not run: its file " + fileName + " " + fault + ".";
+  return "Trading system of \"" + portfolio + "\" not run: its file " + fileName + " " + fault +
+         ". Change the system in the System window, or mend the file, and it runs again.";
 }

@@ -15,6 +15,7 @@
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
+#include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
@@ -332,11 +333,13 @@ void TsystemForm::loadView() {
   folder_ = portfolio->Folder();
   if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
   std::string fault;
+  bool counted = false;
   {
     TPortableIniFile ini(folder_ + "System.INI");
     editor_.Edited().loadFromIni(ini, userSeparators());
     readSizes(ini);
     fault = systemFileFault(ini);
+    counted = carriesEntryCount(ini);
   }
   // Shown as far as it reads, such a system is not run; here too the user
   // learns why.
@@ -365,9 +368,13 @@ void TsystemForm::loadView() {
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
   systemStandIn_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
   controlsStandIn_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
-  damagedSystem_ = fault.empty() ? nullptr
-                                 : TSettingsBaseline::written(folder_ + "System.INI",
-                                                              [this](TPortableIniFile& ini) { writeSystem(ini); });
+  // A file saved without the entry count gets it with every entry its
+  // count counts, which such a file leaves out when empty: a count written
+  // alone would name entries the file never held.
+  damagedSystem_ = fault.empty() && counted
+                       ? nullptr
+                       : TSettingsBaseline::written(folder_ + "System.INI",
+                                                    [this](TPortableIniFile& ini) { writeSystem(ini); });
   appliedTime_ = changeStamp();
 }
 

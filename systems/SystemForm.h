@@ -188,9 +188,9 @@ class TsystemForm : public TChildForm {
   // still gives them, the user made nothing there to save.
   TFileStandIn systemStandIn_;
   TFileStandIn controlsStandIn_;
-  // What the window gave when the system file was not read whole or
-  // contradicts itself: once it gives something else, the user changed the
-  // system.
+  // What the window gave when the system file was not read whole,
+  // contradicts itself or was saved without the entry count: once it gives
+  // something else, the user changed the system, which is written whole.
   std::unique_ptr<TPortableIniFile> damagedSystem_;
   std::string languageFile_;
   std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder

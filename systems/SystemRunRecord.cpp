@@ -193,7 +193,8 @@ void hashClock(THash& hash, const TFormulaReads& reads) {
 
 // The system as it reads, written again in one spelling: a file saved by
 // another version, or with other quoting, holds the same system. The grids'
-// sizes are the System window's view, not the system.
+// sizes are the System window's view, and the entry count the file's, not
+// the system.
 void hashSystem(THash& hash, const TSystem& system, const std::string& systemFileName,
                 TFormulaSeparators separators) {
   TPortableIniFile canonical(systemFileName, TPortableIniFile::TNewFile{});
@@ -205,7 +206,8 @@ void hashSystem(THash& hash, const TSystem& system, const std::string& systemFil
     std::vector<std::string> entries;
     canonical.readSectionValues(section, entries);
     for (const std::string& entry : entries) {
-      if (entry.rfind("RowHeight=", 0) == 0 || entry.rfind("ColWidth=", 0) == 0) continue;
+      if (entry.rfind("RowHeight=", 0) == 0 || entry.rfind("ColWidth=", 0) == 0 || entry.rfind("Entries=", 0) == 0)
+        continue;
       hash.text(entry);
     }
   }

@@ -110,7 +110,33 @@ TEST(RecordCheck, AHeaderThatLostABracketOrAKeyWrittenEvenEmptyIsDamage) {
   const std::vector<TWrittenKey> currency = {{"A", "Currency", true}};
   EXPECT_EQ(cutShort("[A]\r\nCurrency=\"\"\r\n", currency), "");
   EXPECT_EQ(cutShort("[A]\r\ncurrency=EUR\r\n", currency), "");
-  EXPECT_EQ(cutShort("[A]\r\nName=x\r\n", currency), "lacks Currency in section A");
+  EXPECT_EQ(cutShort("[A]\r\nEntries=2\r\nName=x\r\n", currency), "lacks Currency in section A");
   takePartlyReadFiles();
   takeDamagedFiles();
+}
+
+// A text the user may leave empty is left out of a file saved without the
+// entry count, as the format has it: there it is no line lost. A file with
+// the count holds the text even empty, so a line lost is told, by the key
+// missing or by the count; a last line cut off is told either way.
+TEST(RecordCheck, ATextLeftOutIsALostLineOnlyInAFileWithItsEntryCount) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "Record.INI";
+  const std::vector<TWrittenKey> keys = {{"A", ""}, {"A", "Currency", true}};
+  const std::vector<std::string> counted = {"A", "B"};
+  const struct {
+    const char* text;
+    const char* fault;
+  } rows[] = {
+      {"[A]\r\nName=x\r\n[B]\r\n1=r\r\n", ""},
+      {"[A]\r\nName=x\r\n[B]\r\n1=r", "is cut off inside its last line"},
+      {"[A]\r\nEntries=4\r\nName=x\r\nCurrency=\"\"\r\n[B]\r\n1=r\r\n", ""},
+      {"[A]\r\nEntries=4\r\nName=x\r\n[B]\r\n1=r\r\n", "lacks Currency in section A"},
+      {"[A]\r\nEntries=4\r\nName=x\r\nCurrency=\"\"\r\n[B]\r\n", "holds 3 of the 4 entries its count names"},
+      {"[A]\r\nEntries=4\r\nName=x\r\nCurrency=\"\"\r\n[B]\r\n1=r", "is cut off inside its last line"},
+  };
+  for (const auto& row : rows) {
+    writeWholeFile(file, row.text);
+    EXPECT_EQ(recordFault(TPortableIniFile(file), keys, counted), row.fault) << row.text;
+  }
 }

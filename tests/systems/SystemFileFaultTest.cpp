@@ -61,6 +61,13 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   return at == std::string::npos ? "no " + from : text.replace(at, from.size(), to);
 }
 
+// As saved before files had an entry count.
+std::string withoutEntryCount(const std::string& text) {
+  const size_t count = text.find("Entries=");
+  if (count == std::string::npos) return "no count";
+  return replaced(text, text.substr(count, text.find("\r\n", count) + 2 - count), "");
+}
+
 }  // namespace
 
 TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWhy) {
@@ -100,10 +107,13 @@ TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWh
             "holds 2 of the 2147483647 rules its count names");
   // A section written by hand without the sizes a save writes, not the last
   // in the file, is no section cut off.
-  EXPECT_EQ(faultOf(replaced(whole, "[Symbol1]\r\nRowHeight=-1\r\nColWidth=-1\r\n", "[Symbol1]\r\n")), "");
+  EXPECT_EQ(
+      faultOf(replaced(withoutEntryCount(whole), "[Symbol1]\r\nRowHeight=-1\r\nColWidth=-1\r\n", "[Symbol1]\r\n")),
+      "");
 
   EXPECT_EQ(systemNotRunNotice("Retirement Account", "C:\\F\\2\\System.INI", "lacks its section Param"),
-            "Trading system of \"Retirement Account\" not run: its file C:\\F\\2\\System.INI lacks its section Param.");
+            "Trading system of \"Retirement Account\" not run: its file C:\\F\\2\\System.INI lacks its section Param. "
+            "Change the system in the System window, or mend the file, and it runs again.");
 }
 
 TEST(SystemFile, AnEntryLackingAKeyTheRunReadsIsDamageAndAFieldLeftEmptyIsNot) {
@@ -141,4 +151,26 @@ TEST(SystemFile, AnEntryLackingAKeyTheRunReadsIsDamageAndAFieldLeftEmptyIsNot) {
   ASSERT_EQ(loaded.Rules().count(), 1);
   EXPECT_TRUE(loaded.Rules().rule(0)->isInactive());
   EXPECT_EQ(loaded.Rules().rule(0)->Fees(), "");
+}
+
+// Saved without the entry count, as before it and as the format has it, a
+// system leaves out the texts left empty: a rule without its fees is
+// inactive, not damaged. Numbers and marks are written always, so one
+// missing is lost in either form; with the count, any line lost is told.
+TEST(SystemFile, ATextLeftOutIsALostLineOnlyInAFileWithItsEntryCount) {
+  const std::string whole = wholeSystemText();
+  ASSERT_EQ(whole.find("[SoftTransactions]\r\nEntries="), 0u);
+  const std::string uncounted = withoutEntryCount(whole);
+  const struct {
+    std::string text;
+    std::string fault;
+  } rows[] = {
+      {replaced(uncounted, "Fees=\"1\"\r\n", ""), ""},
+      {replaced(uncounted, "Definition=\"ASSET_CLOSE(GIX;X-1)\"\r\n", ""), ""},
+      {replaced(uncounted, "Symbol=\"P1\"\r\n", ""), ""},
+      {replaced(uncounted, "Enabled=1\r\n", ""), "lacks Enabled in section Rule1"},
+      {replaced(whole, "[Range]\r\nFromDate= 7.30515000000000E+0004\r\n", "[Range]\r\n"),
+       "holds 56 of the 57 entries its count names"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(faultOf(row.text), row.fault) << row.text;
 }

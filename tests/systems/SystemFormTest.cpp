@@ -10,6 +10,7 @@
 
 #include "controls/SheetPanel.h"
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
@@ -19,6 +20,7 @@
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
 #include "platform/LocaleSettings.h"
+#include "systems/SystemFileFault.h"
 #include "systems/SystemForm.h"
 #include "windows/DateWindow.h"
 #include "tests/support/GermanRegionalSettings.h"
@@ -549,6 +551,31 @@ TEST_F(SystemWindow, APortfolioWithoutASystemGetsNoneByBeingLookedAt) {
   EXPECT_EQ(TPortableIniFile(systemFile).readInteger("Symbol", "Count", 0), 1);
 }
 
+// A file saved before files had an entry count leaves out the fees left
+// empty: it reads whole, and once the user changes the system it gets the
+// count with every entry counted, not a count of entries it never held.
+TEST_F(SystemWindow, ASystemFileWithoutTheEntryCountGetsItWithEveryEntryOnceTheUserChangesIt) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  std::string text = readWholeFile(systemFile);
+  for (const std::string line : {"Entries=", "Fees="}) {
+    const size_t start = text.rfind(line);
+    ASSERT_NE(start, std::string::npos) << line;
+    text.erase(start, text.find("\r\n", start) + 2 - start);
+  }
+  writeWholeFile(systemFile, text);
+  takeLoadFailures();
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  EXPECT_TRUE(takeLoadFailures().empty());
+  form.newEntry(TSystemPage::params);
+  EXPECT_TRUE(form.saveView().empty());
+  const TPortableIniFile written(systemFile);
+  EXPECT_EQ(systemFileFault(written), "");
+  EXPECT_TRUE(carriesEntryCount(written));
+}
+
 // A look at a portfolio's system once made the tool bar layout file its
 // folder did not hold.
 TEST_F(SystemWindow, ALookAtASystemMakesNoToolBarLayoutFile) {
@@ -580,7 +607,8 @@ TEST_F(SystemWindow, ASystemFileCutOffIsToldAndWrittenOnlyWholeOnceTheUserChange
   const std::vector<std::string> told = takeLoadFailures();
   ASSERT_EQ(told.size(), 1u);
   EXPECT_EQ(told[0], "Trading system of \"Systems (SYS)\" not run: its file " + systemFile +
-                         " holds 0 of the 1 symbols its count names.");
+                         " holds 0 of the 1 symbols its count names. Change the system in the System window, or "
+                         "mend the file, and it runs again.");
   EXPECT_TRUE(form.saveView().empty());
   form.loadView();
   EXPECT_TRUE(form.saveView().empty());
