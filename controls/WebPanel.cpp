@@ -770,6 +770,9 @@ void TWebPanel::deleteSelf() {
 void TWebPanel::deleteSettingsFile() {
   int result = 0;
   if (!settingsFile_.empty() && fileExists(settingsFile_) && !deleteFile(settingsFile_)) result = -4;
+  // What waited for the file goes with it: the next browser made may take
+  // its name.
+  if (!settingsFile_.empty()) letGoUnsavedChanges(settingsFile_);
   if (onDeleted) {
     onDeleted(*this, result);
   } else {

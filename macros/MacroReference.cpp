@@ -5,6 +5,7 @@
 #include "model/PortableIniFile.h"
 #include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -141,6 +142,9 @@ int TMacroReference::rename(const std::string& newName) {
       return macroFileFailed;
     }
   }
+  // A change held for the old files would make a package of that name again.
+  if (!sameIgnoringCase(target, name_))
+    for (const std::string& extension : extensions) letGoUnsavedChanges(directory_ + name_ + extension);
   name_ = target;
   return macroOk;
 }
@@ -148,10 +152,12 @@ int TMacroReference::rename(const std::string& newName) {
 int TMacroReference::deleteFiles() {
   int result = macroOk;
   for (const std::string& extension : fileExtensions(directory_, name_)) {
-    if (deleteFile(directory_ + name_ + extension))
+    if (deleteFile(directory_ + name_ + extension)) {
       modified = true;
-    else
+      letGoUnsavedChanges(directory_ + name_ + extension);
+    } else {
       result = macroFileFailed;
+    }
   }
   return result;
 }

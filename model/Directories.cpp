@@ -5,6 +5,7 @@
 
 #include "model/PortableIniFile.h"
 #include "model/QuickSort.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -201,6 +202,7 @@ bool deleteDirContents(const std::string& folder) {
       deleted = deleteFile(full);
     if (!deleted) return false;
   }
+  letGoUnsavedChanges(path);
   return true;
 }
 

@@ -5,12 +5,16 @@
 #include <mutex>
 #include <utility>
 
+#include "platform/FileSystem.h"
+#include "platform/LocaleSettings.h"
+
 namespace {
 
 struct TUnsavedChange {
   std::string fileName;
   std::string what;
   TChangeSave save;
+  bool fileExisted = false;
 };
 
 struct TUnsavedChanges {
@@ -23,9 +27,19 @@ TUnsavedChanges& unsavedChanges() {
   return held;
 }
 
+// A retry never makes a file again that was deleted since its change was
+// held, nor one still to be made whose folder was deleted: the user removed
+// what it belonged to.
+bool goneSinceHeld(const TUnsavedChange& change) {
+  if (change.fileExisted) return !fileExists(change.fileName);
+  const size_t cut = change.fileName.find_last_of('\\');
+  return cut != std::string::npos && !folderExists(change.fileName.substr(0, cut + 1));
+}
+
 }  // namespace
 
 void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save) {
+  const bool existed = fileExists(fileName);
   TUnsavedChanges& held = unsavedChanges();
   const std::lock_guard<std::mutex> guard(held.lock);
   if (!what.empty()) {
@@ -34,10 +48,11 @@ void holdUnsavedChange(const std::string& fileName, const std::string& what, TCh
     });
     if (earlier != held.changes.end()) {
       earlier->save = std::move(save);
+      earlier->fileExisted = earlier->fileExisted || existed;
       return;
     }
   }
-  held.changes.push_back({fileName, what, std::move(save)});
+  held.changes.push_back({fileName, what, std::move(save), existed});
 }
 
 void forgetUnsavedChange(const std::string& fileName, const std::string& what) {
@@ -58,6 +73,7 @@ std::vector<std::string> saveUnsavedChanges() {
   std::vector<TUnsavedChange> failing;
   std::vector<std::string> names;
   for (TUnsavedChange& change : tried) {
+    if (goneSinceHeld(change)) continue;
     // Changes to one file are saved in the order made: once one fails, the
     // later ones wait too, so that none goes over an earlier one.
     const bool waiting = std::find(names.begin(), names.end(), change.fileName) != names.end();
@@ -77,6 +93,15 @@ void giveUpUnsavedChanges(const std::vector<std::string>& fileNames) {
   const std::lock_guard<std::mutex> guard(held.lock);
   std::erase_if(held.changes, [&](const TUnsavedChange& change) {
     return std::find(fileNames.begin(), fileNames.end(), change.fileName) != fileNames.end();
+  });
+}
+
+void letGoUnsavedChanges(const std::string& path) {
+  const bool folder = !path.empty() && path.back() == '\\';
+  TUnsavedChanges& held = unsavedChanges();
+  const std::lock_guard<std::mutex> guard(held.lock);
+  std::erase_if(held.changes, [&](const TUnsavedChange& change) {
+    return sameText(folder ? change.fileName.substr(0, path.size()) : change.fileName, path);
   });
 }
 

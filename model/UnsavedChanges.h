@@ -27,6 +27,11 @@ void forgetUnsavedChange(const std::string& fileName, const std::string& what);
 std::vector<std::string> saveUnsavedChanges();
 // The user chose to go on without what these files did not take.
 void giveUpUnsavedChanges(const std::vector<std::string>& fileNames);
+// The file, or the folder given with its trailing backslash, was deleted or
+// renamed: what was held for it, or for a file inside the folder, has nowhere
+// to go, and would otherwise bring back what the user removed or land in
+// whatever takes the name next.
+void letGoUnsavedChanges(const std::string& path);
 
 // What saves the settings the writer gives now, against what the baseline
 // knew of the file, once their owner is gone.

@@ -10,6 +10,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Transaction.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
@@ -198,7 +199,13 @@ int TassetForm::delAssetCore(TPortfolio& shown, int countBefore, int index) {
   if (code != 0) return code;
   forgetShownNotes();
   // The asset's notes of this window and of the Quotes window go with it.
-  for (const char* prefix : {"Asset_", "Quote_"}) deleteFile(windowDir() + prefix + std::to_string(number) + ".TXT");
+  // The next asset may be given the same number: nothing held for them may
+  // reach its notes.
+  for (const char* prefix : {"Asset_", "Quote_"}) {
+    const std::string notesFile = windowDir() + prefix + std::to_string(number) + ".TXT";
+    deleteFile(notesFile);
+    letGoUnsavedChanges(notesFile);
+  }
   dataSheet().removeDisplayRecord(index, countBefore);
   return 0;
 }

@@ -248,3 +248,36 @@ TEST(WebForm, ANameOrNotesTheirFilesRefusedWaitForTheClose) {
   EXPECT_EQ(readWholeFile(root + "1\\Notes.TXT"), "buy low\r\n");
   EXPECT_EQ(TPortableIniFile(root + "1\\0.INI").readString("Profile", "Name", ""), "Equities");
 }
+
+// A browser whose file refused its change and was then deleted leaves no
+// change behind for the next browser, which takes the file's name.
+TEST(WebForm, ADeletedBrowserTakesWhatItsFileRefusedWithIt) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Shares");
+  makeMosaic(root, "2", "Bonds");
+  const std::string panelFile = root + "1\\1.INI";
+  writeWholeFile(panelFile, "");
+  TWebTab tab(root);
+  tab.pick("Shares");
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+  ASSERT_EQ(tab.form->webPanels().size(), 1u);
+  tab.form->webPanels()[0]->setKeepRecentUrls(3);
+  SetFileAttributesA(panelFile.c_str(), FILE_ATTRIBUTE_READONLY);
+  tab.pick("Bonds");
+  tab.form->selectMosaic();
+  SetFileAttributesA(panelFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+  tab.pick("Shares");
+  tab.form->selectMosaic();
+  ASSERT_EQ(tab.form->webPanels().size(), 1u);
+  tab.form->webPanels()[0]->deleteSelf();
+  ASSERT_TRUE(pumpUntil([&] { return tab.form->webPanels().empty(); }));
+  ASSERT_FALSE(pathExists(panelFile));
+  tab.form->newBrowser();
+  ASSERT_EQ(tab.form->webPanels().size(), 1u);
+  ASSERT_TRUE(sameText(tab.form->webPanels()[0]->settingsFile(), panelFile));
+  tab.form->webPanels()[0]->setKeepRecentUrls(7);
+  ASSERT_EQ(tab.form->webPanels()[0]->saveToOwnFile(), 0);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(TPortableIniFile(panelFile).readString("URLs", "Keep", ""), "7");
+}

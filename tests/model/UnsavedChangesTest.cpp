@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/SettingsBaseline.h"
 #include "model/UnsavedChanges.h"
+#include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -89,4 +92,54 @@ TEST(UnsavedChanges, SettingsKeptForTheCloseAreWhatTheOwnerShowedWhenItWent) {
   writeWholeFile(file, "[Panel]\r\nUrl=old\r\nZoom=150\r\n");
   EXPECT_TRUE(save());
   EXPECT_EQ(readWholeFile(file), "[Panel]\r\nUrl=new\r\nZoom=150\r\n");
+}
+
+// What the user deleted is not brought back by a retry, nor does a retry
+// land in the object that takes the deleted one's name; what still has its
+// place is saved.
+TEST(UnsavedChanges, AChangeHeldForWhatWasDeletedSinceIsNotSaved) {
+  struct TCase {
+    const char* what;
+    const char* heldFile;
+    std::function<void(const std::string& root)> then;
+    const char* atTheClose;  // what the held file holds then; nullptr for no file
+  };
+  const TCase cases[] = {
+      {"a file deleted", "1\\0.INI", [](const std::string& root) { deleteFile(root + "1\\0.INI"); }, nullptr},
+      {"a folder deleted before the file was made", "1\\Notes.TXT",
+       [](const std::string& root) { deleteTree(root + "1"); }, nullptr},
+      {"a folder deleted and its name taken again", "1\\0.INI",
+       [](const std::string& root) {
+         deleteTree(root + "1");
+         forceFolders(root + "1");
+         writeWholeFile(root + "1\\0.INI", "new");
+       },
+       "new"},
+      {"a file renamed and its name taken again", "1\\0.INI",
+       [](const std::string& root) {
+         letGoUnsavedChanges(root + "1\\0.ini");
+         writeWholeFile(root + "1\\0.INI", "new");
+       },
+       "new"},
+      {"another folder deleted", "10\\0.INI", [](const std::string& root) { deleteTree(root + "1"); }, "held"},
+      {"a file still to be made where its folder stands", "1\\Notes.TXT", [](const std::string&) {}, "held"},
+  };
+  for (const TCase& row : cases) {
+    TTemporaryFolder folder;
+    const std::string root = folder.path();
+    for (const char* object : {"1", "10"}) {
+      forceFolders(root + object);
+      writeWholeFile(root + object + "\\0.INI", "old");
+    }
+    const std::string file = root + row.heldFile;
+    holdUnsavedChange(file, "", [file] { return writeFileAtomically(file, "held"); });
+    row.then(root);
+    const std::vector<std::string> failing = saveUnsavedChanges();
+    giveUpUnsavedChanges(failing);
+    EXPECT_TRUE(failing.empty()) << row.what;
+    if (row.atTheClose == nullptr)
+      EXPECT_FALSE(pathExists(file)) << row.what;
+    else
+      EXPECT_EQ(readWholeFile(file), row.atTheClose) << row.what;
+  }
 }
