@@ -6,6 +6,7 @@
 namespace {
 
 constexpr UINT synchronizeMessage = WM_APP + 0x251;
+constexpr UINT_PTR deferredWorkTimer = 1;
 constexpr char windowClassName[] = "KestrovaGuiSynchronizer";
 
 void registerWindowClass(WNDPROC procedure) {
@@ -35,9 +36,10 @@ TGuiSynchronizer::~TGuiSynchronizer() {
 }
 
 LRESULT CALLBACK TGuiSynchronizer::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == synchronizeMessage) {
+  const bool deferred = message == WM_TIMER && wParam == deferredWorkTimer;
+  if (message == synchronizeMessage || deferred) {
     auto* self = reinterpret_cast<TGuiSynchronizer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self != nullptr) self->runPending();
+    if (self != nullptr) self->workArrived(deferred);
     return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -59,10 +61,27 @@ bool TGuiSynchronizer::synchronize(const std::function<void()>& work) {
   return true;
 }
 
+void TGuiSynchronizer::workArrived(bool deferred) {
+  // A posted message ranks before input, paint and timers, and the worker
+  // posts its next work the moment the last is done: run at once, work
+  // would hold back a user's click (a Stop) for as long as the worker has
+  // work. A timer ranks after them, so work that finds them waiting runs
+  // once they are handled.
+  if (deferred) {
+    KillTimer(window_, deferredWorkTimer);
+  } else if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT | QS_TIMER)) != 0) {
+    SetTimer(window_, deferredWorkTimer, USER_TIMER_MINIMUM, nullptr);
+    return;
+  }
+  runPending();
+}
+
 void TGuiSynchronizer::runPending() {
   const std::function<void()>* work = nullptr;
   {
     std::lock_guard lock(mutex_);
+    // Abandoned work is the worker's to drop, without running it.
+    if (abandoned_) return;
     work = pending_;
     pending_ = nullptr;
     running_ = work != nullptr;

@@ -9,8 +9,9 @@
 // Runs work of a worker thread on the GUI thread that made this object and
 // waits for it, the way a worker hands over what only the GUI thread may do
 // (script engines are bound to the thread that made them). The work is
-// picked up by the message loop, or by waitUntil while the GUI thread waits
-// for the worker, so neither side can block the other for good.
+// picked up by the message loop once the input, paint and timers waiting
+// there are handled, or by waitUntil while the GUI thread waits for the
+// worker, so neither side can block the other for good.
 class TGuiSynchronizer {
  public:
   // On the GUI thread.
@@ -31,6 +32,7 @@ class TGuiSynchronizer {
 
  private:
   static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void workArrived(bool deferred);
   void runPending();
 
   HWND window_ = nullptr;

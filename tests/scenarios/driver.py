@@ -283,6 +283,22 @@ class Program:
             if time.time() >= deadline:
                 return NOTHING_COPIED
 
+    def window_texts(self, caption, seconds=60):
+        """The lines of text of the shown window of that caption and of its
+        controls (a message box's question and its buttons), read through
+        the Windows API by a helper program started under the program's own
+        Wine server. A message box copies nothing at Ctrl+C under Wine."""
+        helper = os.path.join(self.scenario.build, "tests", "windowtexts.exe")
+        check(os.path.exists(helper), "%s is not built: the window's text cannot be read" % helper)
+        try:
+            result = subprocess.run([wine_binary("wine"), helper, caption], env=self.environment,
+                                    stdin=subprocess.DEVNULL, capture_output=True, timeout=seconds)
+        except subprocess.TimeoutExpired:
+            raise ScenarioFailure("the text of the window \"%s\" was not read within %d s" % (caption, seconds))
+        check(result.returncode == 0, "the text of the window \"%s\" could not be read (exit code %d)"
+              % (caption, result.returncode))
+        return [line.rstrip("\r") for line in result.stdout.decode("cp1252", errors="replace").split("\n") if line]
+
     def read_cell(self):
         """The current cell's text as its editor shows it: the editor is
         opened with Enter, its text copied and the editor left with Esc."""

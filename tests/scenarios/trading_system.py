@@ -195,10 +195,12 @@ def inputs_and_stop(scenario):
         progress = program.await_window("^Executing system", 60)
         program.settle(1)
         program.key("alt+s", window=progress)
-        # The message box says in words that the transactions are
-        # incomplete; its text cannot be read back here, the grab shows it.
+        # The message box says in words that the transactions are incomplete.
         box = program.await_window("^Error$", 30)
         scenario.grab("stopped")
+        told = "\n".join(program.window_texts("Error"))
+        check("are incomplete" in told, "the message after the stop does not say the transactions are "
+              "incomplete: %r" % told)
         program.key("Return", window=box)
 
     program.start(after_pick=stop_the_run)
