@@ -23,6 +23,7 @@ bool TEditorStatus::loadFromFile(const std::string& name) {
   undoHistory_.clear();
   lines = std::move(loaded);
   fileName = name;
+  fileBytes_ = std::move(bytes);
   return true;
 }
 
@@ -33,6 +34,7 @@ bool TEditorStatus::saveToFile(const std::string& name, bool lfOnly) {
   savedGeneration_ = textGeneration;
   refreshModified();
   fileName = name;
+  fileBytes_ = std::move(text);
   return true;
 }
 
