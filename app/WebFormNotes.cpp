@@ -89,7 +89,7 @@ void TwebForm::saveNotesLeft() {
       std::string text;
       notes_->getText(false, text);
       holdUnsavedChange(file, notesChange,
-                        [file, text, read = notes_->fileBytes()] { return writeUnlessChanged(file, text, read); });
+                        [file, text, read = notes_->fileDigest()] { return writeUnlessChanged(file, text, read); });
     } else {
       holdUnsavedChange(file, notesChange, keptSettingsSave(file, savedNotesTile_, [this](TPortableIniFile& ini) {
                           writeNotesTile(ini);

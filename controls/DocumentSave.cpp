@@ -1,5 +1,7 @@
 #include "controls/DocumentSave.h"
 
+#include <functional>
+#include <string_view>
 #include <utility>
 
 #include "controls/EditorStatus.h"
@@ -15,11 +17,10 @@ bool keptUnsaved = false;
 
 // A file that cannot be read now is no sign of another program's text: the
 // write itself then fails or goes through as it would have.
-bool changedSinceRead(const std::string& fileName, const std::string& text,
-                      const std::optional<std::string>& readBytes) {
+bool changedSinceRead(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest) {
   std::string bytes;
-  if (!readBytes || !readFileBytes(fileName, bytes)) return false;
-  return bytes != *readBytes && bytes != text;
+  if (!readDigest || !readFileBytes(fileName, bytes)) return false;
+  return std::hash<std::string_view>{}(bytes) != *readDigest && bytes != text;
 }
 
 std::string changedFileQuestion(const std::string& fileName) {
@@ -34,7 +35,7 @@ std::string changedFileQuestion(const std::string& fileName) {
 TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageBox& messages, HWND owner) {
   std::string text;
   document.getText(lfOnly, text);
-  while (changedSinceRead(document.fileName, text, document.fileBytes())) {
+  while (changedSinceRead(document.fileName, text, document.fileDigest())) {
     const int answer = messages.show(owner, changedFileQuestion(document.fileName), commonString(2),
                                      MB_CANCELTRYCONTINUE | MB_ICONWARNING | MB_DEFBUTTON3);
     if (answer == IDCONTINUE) break;
@@ -48,9 +49,8 @@ TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageB
 
 bool takeDocumentKeptUnsaved() { return std::exchange(keptUnsaved, false); }
 
-bool writeUnlessChanged(const std::string& fileName, const std::string& text,
-                        const std::optional<std::string>& readBytes) {
-  if (changedSinceRead(fileName, text, readBytes)) {
+bool writeUnlessChanged(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest) {
+  if (changedSinceRead(fileName, text, readDigest)) {
     reportRefusedSave(fileName, "was changed by another program since it was read");
     return false;
   }

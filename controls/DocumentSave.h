@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -24,7 +25,6 @@ TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageB
 bool takeDocumentKeptUnsaved();
 
 // A held save of the text, for a close where its editor may be gone: a file
-// changed since it was read is refused (and why is reported), not asked
-// about.
-bool writeUnlessChanged(const std::string& fileName, const std::string& text,
-                        const std::optional<std::string>& readBytes);
+// changed since it was read (see TEditorStatus::fileDigest) is refused, and
+// why is reported, not asked about.
+bool writeUnlessChanged(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest);

@@ -12,7 +12,7 @@ void TEditorStatus::clear() {
   insertMode = true;
   suppressNextCharacter = false;
   fileName.clear();
-  fileBytes_.reset();
+  fileDigest_.reset();
   reset();
 }
 

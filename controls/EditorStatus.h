@@ -34,9 +34,10 @@ class TEditorStatus : public TEditorStatusCore {
   bool saveToFile(const std::string& fileName, bool lfOnly);
   void getText(bool lfOnly, std::string& text) const;
   void getLine(int lineNo, std::string& text) const;
-  // What the file held when this document last read or wrote it, none
-  // when the document did neither.
-  const std::optional<std::string>& fileBytes() const { return fileBytes_; }
+  // The hash (std::hash of the bytes) of what the file held when this
+  // document last read or wrote it, none when the document did neither: a
+  // copy of the text would double what a large one costs.
+  std::optional<size_t> fileDigest() const { return fileDigest_; }
   int lineCount() const { return static_cast<int>(lines.size()); }
 
   TTextPoint getCaret() const { return {caret.x, caret.y + 1}; }
@@ -142,7 +143,7 @@ class TEditorStatus : public TEditorStatusCore {
   TEditorStatusHistory redoHistory_{10};
   uint64_t nextGeneration_ = 0;
   uint64_t savedGeneration_ = 0;
-  std::optional<std::string> fileBytes_;
+  std::optional<size_t> fileDigest_;
   TFontAttributes defaultFont_;
   friend class TEditorRenderer;
 };

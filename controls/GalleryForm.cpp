@@ -306,7 +306,7 @@ void TgalleryForm::saveNotes() {
   std::string text;
   notes_.getText(false, text);
   holdUnsavedChange(notes_.fileName, notesChange,
-                    [file = notes_.fileName, text, read = notes_.fileBytes()] {
+                    [file = notes_.fileName, text, read = notes_.fileDigest()] {
                       return writeUnlessChanged(file, text, read);
                     });
 }

@@ -355,7 +355,7 @@ void TmacroForm::holdSelectedSource() {
   const std::string file = selectedMacroStatus_.fileName;
   std::string text;
   selectedMacroStatus_.getText(false, text);
-  holdUnsavedChange(file, sourceChange, [file, text, read = selectedMacroStatus_.fileBytes()] {
+  holdUnsavedChange(file, sourceChange, [file, text, read = selectedMacroStatus_.fileDigest()] {
     return writeUnlessChanged(file, text, read);
   });
 }

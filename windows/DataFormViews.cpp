@@ -238,7 +238,7 @@ TDocumentSave TdataForm::saveNotes(TEditorStatus& notes) {
   std::string text;
   notes.getText(false, text);
   holdUnsavedChange(file, notesChange,
-                    [file, text, read = notes.fileBytes()] { return writeUnlessChanged(file, text, read); });
+                    [file, text, read = notes.fileDigest()] { return writeUnlessChanged(file, text, read); });
   return saved;
 }
 
