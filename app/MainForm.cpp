@@ -18,6 +18,7 @@
 #include "controls/AssetPickForm.h"
 #include "controls/ChildForm.h"
 #include "controls/CurrPickForm.h"
+#include "controls/DocumentSave.h"
 #include "controls/DownloadPickForm.h"
 #include "controls/GalleryForm.h"
 #include "controls/SelDirDlg.h"
@@ -616,7 +617,11 @@ bool TmainForm::FormCloseQuery() {
 }
 
 bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
+  // Only a text kept unsaved while these saves ask stops them.
+  takeDocumentKeptUnsaved();
   for (TSaveFailures failed = save();; failed = save()) {
+    // The user was asked already, and chose to go back to the program.
+    if (takeDocumentKeptUnsaved()) return false;
     // The tab left for the close and every data window are saved in turn,
     // so one file can fail twice.
     if (shuttingDown) std::erase_if(failed, [this](const std::string& name) { return givenUpAtClose_.contains(name); });

@@ -1,5 +1,6 @@
 #include "app/WebForm.h"
 
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/ResizablePanelContainer.h"
@@ -67,7 +68,9 @@ TSaveFailures TwebForm::saveNotes() {
   const std::string folder = fileName.substr(0, fileName.find_last_of('\\') + 1);
   // The notes of a deleted mosaic have nowhere to go.
   if (!folderExists(folder)) return failed;
-  if (notes_->modified && !notes_->saveToFile(fileName, false))
+  // A text the user kept from a file another program changed goes as one
+  // the file refused, but is not asked about again at a close.
+  if (notes_->modified && saveDocumentAsking(*notes_, false, messages_, handle()) != TDocumentSave::saved)
     failed.push_back(fileName);
   else
     forgetUnsavedChange(fileName, notesChange);
@@ -85,7 +88,8 @@ void TwebForm::saveNotesLeft() {
     if (file == notes_->fileName) {
       std::string text;
       notes_->getText(false, text);
-      holdUnsavedChange(file, notesChange, [file, text] { return writeFileAtomically(file, text); });
+      holdUnsavedChange(file, notesChange,
+                        [file, text, read = notes_->fileDigest()] { return writeUnlessChanged(file, text, read); });
     } else {
       holdUnsavedChange(file, notesChange, keptSettingsSave(file, savedNotesTile_, [this](TPortableIniFile& ini) {
                           writeNotesTile(ini);

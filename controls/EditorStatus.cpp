@@ -12,6 +12,7 @@ void TEditorStatus::clear() {
   insertMode = true;
   suppressNextCharacter = false;
   fileName.clear();
+  fileDigest_.reset();
   reset();
 }
 

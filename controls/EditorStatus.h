@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ class TEditorStatus : public TEditorStatusCore {
   bool saveToFile(const std::string& fileName, bool lfOnly);
   void getText(bool lfOnly, std::string& text) const;
   void getLine(int lineNo, std::string& text) const;
+  // The hash (std::hash of the bytes) of what the file held when this
+  // document last read or wrote it, none when the document did neither: a
+  // copy of the text would double what a large one costs.
+  std::optional<size_t> fileDigest() const { return fileDigest_; }
   int lineCount() const { return static_cast<int>(lines.size()); }
 
   TTextPoint getCaret() const { return {caret.x, caret.y + 1}; }
@@ -138,6 +143,7 @@ class TEditorStatus : public TEditorStatusCore {
   TEditorStatusHistory redoHistory_{10};
   uint64_t nextGeneration_ = 0;
   uint64_t savedGeneration_ = 0;
+  std::optional<size_t> fileDigest_;
   TFontAttributes defaultFont_;
   friend class TEditorRenderer;
 };

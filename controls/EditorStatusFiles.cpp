@@ -1,5 +1,8 @@
 #include "controls/EditorStatus.h"
 
+#include <functional>
+#include <string_view>
+
 #include "platform/FileSystem.h"
 
 bool TEditorStatus::loadFromFile(const std::string& name) {
@@ -23,6 +26,7 @@ bool TEditorStatus::loadFromFile(const std::string& name) {
   undoHistory_.clear();
   lines = std::move(loaded);
   fileName = name;
+  fileDigest_ = std::hash<std::string_view>{}(bytes);
   return true;
 }
 
@@ -33,6 +37,7 @@ bool TEditorStatus::saveToFile(const std::string& name, bool lfOnly) {
   savedGeneration_ = textGeneration;
   refreshModified();
   fileName = name;
+  fileDigest_ = std::hash<std::string_view>{}(text);
   return true;
 }
 

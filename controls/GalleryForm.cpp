@@ -4,11 +4,14 @@
 
 #include <algorithm>
 
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
+#include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
@@ -21,6 +24,8 @@
 
 namespace {
 
+// A gallery entry's notes left for the close: a later save replaces it.
+const char* const notesChange = "notes";
 const char* const layoutSection = "Gallery";
 const char* const tabCaptions[TGalleryIndex::kindCount] = {"Charts", "Graphs", "Browsers"};
 constexpr int tabStripHeight = 24;
@@ -290,7 +295,20 @@ void TgalleryForm::selectEntry(int row) {
 void TgalleryForm::saveNotes() {
   // Notes are kept whenever the user leaves them: another entry, another tab,
   // the dialog closed (Esc too); nothing typed is lost.
-  if (shownIndex_ >= 0 && notes_.modified && !notes_.fileName.empty()) notes_.saveToFile(notes_.fileName, false);
+  if (shownIndex_ < 0 || !notes_.modified || notes_.fileName.empty()) return;
+  if (saveDocumentAsking(notes_, false, systemMessageBox(), handle()) == TDocumentSave::saved) {
+    forgetUnsavedChange(notes_.fileName, notesChange);
+    return;
+  }
+  // The entry's notes may be left or the dialog closed: what the file
+  // refused, or the user kept from another program's change, waits for the
+  // close of the program.
+  std::string text;
+  notes_.getText(false, text);
+  holdUnsavedChange(notes_.fileName, notesChange,
+                    [file = notes_.fileName, text, read = notes_.fileDigest()] {
+                      return writeUnlessChanged(file, text, read);
+                    });
 }
 
 void TgalleryForm::fitImage() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
 #include "model/ChangeStamps.h"
@@ -342,7 +343,7 @@ bool TmacroForm::saveSelectedSource() {
   // anything clears it.
   if (!selectedMacroStatus_.modified || selectedMacroStatus_.fileName.empty()) return false;
   const std::string file = selectedMacroStatus_.fileName;
-  if (selectedMacroStatus_.saveToFile(file, false)) {
+  if (saveDocumentAsking(selectedMacroStatus_, false, systemMessageBox(), handle()) == TDocumentSave::saved) {
     forgetUnsavedChange(file, sourceChange);
     return true;
   }
@@ -354,7 +355,9 @@ void TmacroForm::holdSelectedSource() {
   const std::string file = selectedMacroStatus_.fileName;
   std::string text;
   selectedMacroStatus_.getText(false, text);
-  holdUnsavedChange(file, sourceChange, [file, text] { return writeFileAtomically(file, text); });
+  holdUnsavedChange(file, sourceChange, [file, text, read = selectedMacroStatus_.fileDigest()] {
+    return writeUnlessChanged(file, text, read);
+  });
 }
 
 void TmacroForm::macroListViewChange(int row) {

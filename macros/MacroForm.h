@@ -123,8 +123,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   void registerEngineFonts(const TScriptEngineAttributes& engine, bool withDefault);
   void rebuildList();
   bool saveSelectedSource();
-  // Edits of the open source its file refused, kept for the close as they
-  // stand (see holdUnsavedChange).
+  // Edits of the open source its file refused, or the user kept from a
+  // file another program changed, held for the close as they stand (see
+  // holdUnsavedChange).
   void holdSelectedSource();
   void engineSelectionChanged();
   // selectMacro without moving the focus.

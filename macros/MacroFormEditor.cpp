@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
@@ -24,7 +25,9 @@ void TmacroForm::macroEditPageControlChange() {
 
 void TmacroForm::macroEditPanelExit() {
   if (!showsSelectedMacro() || selectedMacroStatus_.fileName.empty()) return;
-  if (!selectedMacroStatus_.modified || !selectedMacroStatus_.saveToFile(selectedMacroStatus_.fileName, false)) return;
+  if (!selectedMacroStatus_.modified ||
+      saveDocumentAsking(selectedMacroStatus_, false, systemMessageBox(), handle()) != TDocumentSave::saved)
+    return;
   selectedMacroTabSheet_->setCaption(selectedMacroFileName_);
   int row = macroListView_->itemIndex();
   TMacroReference* package = row >= 0 ? macroIndex_.item(static_cast<int>(macroListView_->itemData(row))) : nullptr;

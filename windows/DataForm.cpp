@@ -6,6 +6,7 @@
 
 #include "chart/SheetGraph.h"
 #include "controls/CurrPickForm.h"
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/FieldEditForm.h"
@@ -194,12 +195,15 @@ TSaveFailures TdataForm::saveView() {
   // holds belongs to no open portfolio, and its folder may be another's now.
   if (windowDirectory_.empty() || windowDirectory() != windowDirectory_) return failed;
   setObjectGUIproperties();
-  noteEditPanelExit();
+  if (noteEditPanel_->editorStatus()) notesColor_ = noteEditPanel_->bgColor();
   // Both notes: the one not shown keeps the edits made before its tab was
-  // left.
-  for (TEditorStatus* notes : {globalNotes_.get(), objectNotes_.get()})
-    if (notes != nullptr && notes->modified && !notes->fileName.empty() && !notes->saveToFile(notes->fileName, false))
-      failed.push_back(notes->fileName);
+  // left. A text the user kept unsaved ends the asking.
+  for (TEditorStatus* notes : {globalNotes_.get(), objectNotes_.get()}) {
+    if (notes == nullptr || !notes->modified || notes->fileName.empty()) continue;
+    const TDocumentSave saved = saveNotes(*notes);
+    if (saved != TDocumentSave::saved) failed.push_back(notes->fileName);
+    if (saved == TDocumentSave::keptUnsaved) break;
+  }
   const std::string controlsFile = windowDirectory_ + files_.controlsFile;
   if (!saveGUIoptions(controlsFile)) failed.push_back(controlsFile);
   if (fieldTable_->save(decimalSeparator(), listSeparator()) != 0) failed.push_back(fieldTable_->FileName);

@@ -38,6 +38,7 @@ class TSheetPanel;
 class TTabSheet;
 class TToolButton;
 class TWebPanel;
+enum class TDocumentSave;
 class TgalleryForm;
 class TcurrPickForm;
 
@@ -305,9 +306,11 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void notePageControlChange();
   // Saves the open notes document and frees both; the button stays as it is.
   void closeNotes();
-  // Saves the notes document shown; what its file refuses waits for the
+  // Saves the notes document shown, or one of them; what its file refuses,
+  // or the user keeps from a file another program changed, waits for the
   // close (see holdUnsavedChange).
   void saveShownNotes();
+  TDocumentSave saveNotes(TEditorStatus& notes);
   void sheetSetupApply();
   void loadAllViews();
   void loadViews(const std::string& folder, int kind);

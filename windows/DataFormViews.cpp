@@ -1,5 +1,6 @@
 // The docked charts, graphs and browsers of a data window, and its notes.
 #include "chart/SheetGraph.h"
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/GalleryForm.h"
@@ -221,16 +222,24 @@ void TdataForm::notesBtnClick() {
 void TdataForm::saveShownNotes() {
   TEditorStatus* document = noteEditPanel_->editorStatus();
   if (document == nullptr || !document->modified || document->fileName.empty()) return;
-  const std::string file = document->fileName;
-  if (noteEditPanel_->save(false)) {
+  saveNotes(*document);
+}
+
+TDocumentSave TdataForm::saveNotes(TEditorStatus& notes) {
+  const std::string file = notes.fileName;
+  const TDocumentSave saved = saveDocumentAsking(notes, false, *messages, handle());
+  if (saved == TDocumentSave::saved) {
     forgetUnsavedChange(file, notesChange);
-    return;
+    return saved;
   }
-  // The document is read anew for the next object or closed: what its file
-  // refused waits for the close as it stands.
+  // The document may be read anew for the next object or closed: what its
+  // file refused, or what the user kept unsaved, waits for the close as it
+  // stands.
   std::string text;
-  document->getText(false, text);
-  holdUnsavedChange(file, notesChange, [file, text] { return writeFileAtomically(file, text); });
+  notes.getText(false, text);
+  holdUnsavedChange(file, notesChange,
+                    [file, text, read = notes.fileDigest()] { return writeUnlessChanged(file, text, read); });
+  return saved;
 }
 
 void TdataForm::closeNotes() {

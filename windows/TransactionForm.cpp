@@ -570,6 +570,8 @@ void TtransactionForm::sumBtnClick() {
   const bool accepted = dialog.execute(start, end, deleteSource, destination, lowest, highest);
   dialog.saveGUIoptions(guiOptionsFile());
   if (!accepted) return;
+  // Merging a whole portfolio rewrites many transaction files.
+  THourglass hourglass;
   int merged = 0;
   if (whole) {
     for (int i = 0; i < shown->assetCount(); ++i)

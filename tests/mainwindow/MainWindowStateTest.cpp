@@ -615,6 +615,56 @@ TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProg
   EXPECT_NE(readWholeFile(optionsFile).find("=7*6"), std::string::npos);
 }
 
+// A line another program appended to a portfolio's notes while the program
+// ran was written over, without a word, by the notes saved at the close.
+TEST_F(MainWindowState, NotesWhoseFileAnotherProgramChangedAreAskedAboutAtTheirSave) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TdataForm& form = *main_->portfolioForm;
+  form.messages = &messages_;
+  form.loadView();
+  form.notesBtn().setDown(true);
+  form.notesBtnClick();
+  ASSERT_NE(form.objectNotes(), nullptr);
+  TEditorStatus& notes = *form.objectNotes();
+  const std::string notesFile = notes.fileName;
+  ASSERT_EQ(notesFile, folder + "Notes.TXT");
+  ASSERT_TRUE(notes.insertText("Sell the bonds in May"));
+  const std::string appended = readWholeFile(notesFile) + "Bought 10 more\r\n";
+  writeWholeFile(notesFile, appended);
+  const std::string question =
+      notesFile +
+      " was changed by another program since it was read.\r\rTry Again: look at the file again; it is saved once "
+      "that change is undone.\rContinue: write over it; what the other program wrote into it is lost.\rCancel: "
+      "keep the text unsaved.";
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+
+  messages_.answer = IDCANCEL;
+  SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{question}) << "asked once, the close stops";
+  EXPECT_TRUE(IsWindowVisible(main_->handle()));
+  EXPECT_EQ(readWholeFile(notesFile), appended);
+  std::string text;
+  notes.getText(false, text);
+  EXPECT_EQ(text.find("Sell the bonds in May"), 0u) << text;
+
+  // Trying again finds the file still changed; Continue writes over it.
+  messages_.texts.clear();
+  std::vector<int> answers = {IDTRYAGAIN, IDCONTINUE};
+  messages_.respond = [&](const std::string&) {
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  };
+  EXPECT_TRUE(main_->closeCore(false));
+  EXPECT_EQ(messages_.texts, (std::vector<std::string>{question, question}));
+  EXPECT_EQ(readWholeFile(notesFile).find("Sell the bonds in May"), 0u);
+  EXPECT_EQ(readWholeFile(notesFile).find("Bought 10 more"), std::string::npos);
+}
+
 // The line at the foot named the last file and counted the others ("and 1
 // more file"), cut at the window's edge: a click lists every one whole.
 TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {

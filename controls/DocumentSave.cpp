@@ -1,0 +1,59 @@
+#include "controls/DocumentSave.h"
+
+#include <functional>
+#include <string_view>
+#include <utility>
+
+#include "controls/EditorStatus.h"
+#include "model/LanguageStrings.h"
+#include "model/UnreadableFiles.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+// Set on the GUI thread by a Cancel, taken by the close that asked.
+bool keptUnsaved = false;
+
+// A file that cannot be read now is no sign of another program's text: the
+// write itself then fails or goes through as it would have.
+bool changedSinceRead(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest) {
+  std::string bytes;
+  if (!readDigest || !readFileBytes(fileName, bytes)) return false;
+  return std::hash<std::string_view>{}(bytes) != *readDigest && bytes != text;
+}
+
+std::string changedFileQuestion(const std::string& fileName) {
+  return fileName +
+         " was changed by another program since it was read.\r\rTry Again: look at the file again; it is saved once "
+         "that change is undone.\rContinue: write over it; what the other program wrote into it is lost.\rCancel: "
+         "keep the text unsaved.";
+}
+
+}  // namespace
+
+TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageBox& messages, HWND owner) {
+  std::string text;
+  document.getText(lfOnly, text);
+  while (changedSinceRead(document.fileName, text, document.fileDigest())) {
+    const int answer = messages.show(owner, changedFileQuestion(document.fileName), commonString(2),
+                                     MB_CANCELTRYCONTINUE | MB_ICONWARNING | MB_DEFBUTTON3);
+    if (answer == IDCONTINUE) break;
+    if (answer != IDTRYAGAIN && answer != IDRETRY) {
+      keptUnsaved = true;
+      return TDocumentSave::keptUnsaved;
+    }
+  }
+  return document.saveToFile(document.fileName, lfOnly) ? TDocumentSave::saved : TDocumentSave::failed;
+}
+
+bool takeDocumentKeptUnsaved() { return std::exchange(keptUnsaved, false); }
+
+bool writeUnlessChanged(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest) {
+  if (changedSinceRead(fileName, text, readDigest)) {
+    reportRefusedSave(fileName, "was changed by another program since it was read");
+    return false;
+  }
+  forgetRefusedSave(fileName);
+  return writeFileAtomically(fileName, text);
+}
