@@ -187,10 +187,6 @@ bool TEditPanel::loadFile(const std::string& fileName, bool createIfMissing) {
   return loaded;
 }
 
-bool TEditPanel::save(bool lfOnly) {
-  return document_ && document_->modified && document_->saveToFile(document_->fileName, lfOnly);
-}
-
 // ---- update and paint
 
 void TEditPanel::update() {

@@ -56,7 +56,6 @@ class TEditPanel : public TKeyPanel {
   bool replace(const std::string& findText, const std::string& replaceText, const TSearchOptions& options);
   void clear();
   bool loadFile(const std::string& fileName, bool createIfMissing);
-  bool save(bool lfOnly);
 
   // Colours the text again when it changed, and paints keeping the caret
   // visible. Hides the control's own update (paint what is invalid).
