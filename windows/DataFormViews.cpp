@@ -222,6 +222,10 @@ void TdataForm::notesBtnClick() {
 void TdataForm::saveShownNotes() {
   TEditorStatus* document = noteEditPanel_->editorStatus();
   if (document == nullptr || !document->modified || document->fileName.empty()) return;
+  // An object's notes outlive its deletion in the editor until the next
+  // object is shown: what they held was saved or held before, and written
+  // now it would make the deleted object's file again.
+  if (document == objectNotes_.get() && shownNotesObject_ < 0) return;
   saveNotes(*document);
 }
 

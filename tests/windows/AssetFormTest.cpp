@@ -111,6 +111,32 @@ TEST_F(AssetWindow, DeletingTheLastLineTakesTheAssetsNotesAndMovesTheCurrentCell
   }
 }
 
+// Notes its file refused, of an asset then deleted, wait for no close: the
+// editor still holding them wrote them back as the next line was shown,
+// and the next asset given that number opened with them.
+TEST_F(AssetWindow, NotesOfADeletedAssetAreNotWrittenAgainByTheEditor) {
+  const int last = lines() + 1;
+  const int index = form->dataSheet().lineToObject(last);
+  ASSERT_GE(index, 0);
+  sheet().setCurrentCell(2, last);
+  form->sheetPanel().refresh();
+  form->notesBtn().setDown(true);
+  form->notesBtnClick();
+  form->notePageControl().selectNextPage(true);
+  ASSERT_EQ(form->noteEditPanel().editorStatus(), form->objectNotes());
+  const std::string notes = form->objectNotes()->fileName;
+  ASSERT_TRUE(fileExists(notes));
+  SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_READONLY);
+  form->objectNotes()->insertText("sell in May");
+  form->noteEditPanelExit();
+  SetFileAttributesA(notes.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_EQ(form->menuItemAssetsDelSelectedClick(), 0);
+  pumpUntil([&] { return form->shownNotesObject() >= 0; });
+  EXPECT_FALSE(fileExists(notes));
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_FALSE(fileExists(notes));
+}
+
 TEST_F(AssetWindow, VariablePriceCreationStopsAtAFailingFirstItemAndSkipsAFailingLaterOne) {
   const std::string lists = sample.data + "DLISTS\\";
   setDirectory("<DLISTS>", lists);
