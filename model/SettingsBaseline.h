@@ -107,6 +107,7 @@ class TSettingsBaseline {
   // leaves out for a reason of its own (a zoomed window, a control not
   // made) keeps what the file holds. Known: there is a baseline.
   std::unique_ptr<TPortableIniFile> writtenOverBaseline(const std::string& fileName, const TWriter& write) const;
+  // What reading the file gives now, nothing where it is missing.
   static std::unique_ptr<TPortableIniFile> asItStands(const std::string& fileName);
 
   TWriter write_;
