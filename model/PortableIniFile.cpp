@@ -335,6 +335,7 @@ void TPortableIniFile::readText(std::string text) {
   readInPart_ = false;
   writeRefusal_.clear();
   endsInsideLine_ = false;
+  removesUnread_ = false;
   contentBeforeErase_.reset();
   file_.text = std::move(text);
   const std::string_view all(file_.text);
@@ -460,7 +461,7 @@ std::string TPortableIniFile::contentText() const {
 }
 
 bool TPortableIniFile::Modified() const {
-  return modified_ && !(contentBeforeErase_ && contentText() == *contentBeforeErase_);
+  return removesUnread_ || (modified_ && !(contentBeforeErase_ && contentText() == *contentBeforeErase_));
 }
 
 bool TPortableIniFile::update(const std::function<bool(const std::string& text)>& write) {
@@ -792,6 +793,15 @@ void TPortableIniFile::eraseSection(const std::string& section) {
 
 bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPortableIniFile& after) {
   bool changed = false;
+  // A file that takes no writes may hold what the writer removes where
+  // reading passed over it: the removal is a change all the same, which
+  // the save must refuse rather than report as made.
+  const auto removed = [&](bool here) {
+    if (here)
+      modified_ = true;
+    else if (!writeRefusal_.empty())
+      removesUnread_ = true;
+  };
   for (const auto& section : before.sections_) {
     const TSection* kept = after.findSection(section->Name);
     if (kept == nullptr) {
@@ -799,9 +809,12 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
       // section with it unless another program wrote more into it since.
       changed = true;
       const auto here = sectionsByName_.find(section->Name);
-      if (here == sectionsByName_.end()) continue;
+      if (here == sectionsByName_.end()) {
+        removed(false);
+        continue;
+      }
       section->forEachEntry([&](std::string_view key, std::string_view, const TSection::TEntry&) {
-        if (here->second->store(key, "")) modified_ = true;
+        removed(here->second->store(key, ""));
       });
       if (here->second->positions.empty()) eraseSection(section->Name);
       continue;
@@ -810,7 +823,7 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
       if (kept->find(upperCase(std::string(key))) != nullptr) return;
       changed = true;
       const auto here = sectionsByName_.find(section->Name);
-      if (here != sectionsByName_.end() && here->second->store(key, "")) modified_ = true;
+      removed(here != sectionsByName_.end() && here->second->store(key, ""));
     });
   }
   for (const auto& section : after.sections_) {

@@ -69,7 +69,8 @@ class TPortableIniFile {
   TNewFileResult createFile(bool durable, bool overwrite = false);
 
   // True when the object holds what the file does not: a section erased
-  // and written again with the same entries is no change.
+  // and written again with the same entries is no change; a removal of
+  // what a file that takes no writes may hold unread is one.
   bool Modified() const;
   // True when the file exists but could not be read to its end, so that
   // loaders can tell an unreadable file from a missing one.
@@ -203,6 +204,9 @@ class TPortableIniFile {
   bool readInPart_ = false;
   std::string writeRefusal_;
   bool endsInsideLine_ = false;
+  // writeChanges removed what this file, taking no writes, may hold where
+  // reading passed over it.
+  bool removesUnread_ = false;
   bool writeAtDestruction_ = true;
   // The text as read and its lines, empty for an object not read from a
   // file: the entries read stand there, not in copies of their own; and

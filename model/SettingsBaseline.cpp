@@ -101,6 +101,23 @@ std::unique_ptr<TPortableIniFile> TSettingsBaseline::writtenOverBaseline(const s
   return ini;
 }
 
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::writtenOver(const TPortableIniFile& settings,
+                                                                 const TWriter& write) {
+  auto ini = std::make_unique<TPortableIniFile>(settings.FileName(),
+                                                TPortableIniFile::TContent{settings.contentText()});
+  write(*ini);
+  return ini;
+}
+
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::asItStands(const std::string& fileName) {
+  const TPortableIniFile file(fileName);
+  return std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{file.contentText()});
+}
+
+std::unique_ptr<TPortableIniFile> TSettingsBaseline::comparedWith(const std::string& fileName) const {
+  return knows(fileName) ? baseline() : asItStands(fileName);
+}
+
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) { takeFrom(fileName, write, nullptr); }
 
 void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read) {
@@ -171,7 +188,6 @@ bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) 
     // Entries the object did not change keep what the file holds, and so
     // does every line of it they do not stand on.
     TPortableIniFile ini(fileName);
-    // Without a baseline of the file the object writes what it holds whole.
     if (known && !addsNumberedSectionsApart(before, now, ini)) return false;
     ini.writeChanges(before, now);
     return ini.updateFile();
@@ -214,13 +230,14 @@ bool TSettingsBaseline::knows(const std::string& fileName) const {
 
 bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit) {
   try {
-    const TPortableIniFile nothing(fileName, TPortableIniFile::TNewFile{});
     // Without a baseline of the file what the object holds is written
-    // whole, else the file would come back holding only what changed.
+    // whole, else the file would come back holding only what changed; and
+    // over the file as it stands, else it would keep what the object
+    // removed (a file damaged, then changed, stays damaged).
     const bool known = knows(fileName);
-    const std::unique_ptr<TPortableIniFile> taken = known ? baseline() : nullptr;
-    const TPortableIniFile& before = known ? *taken : nothing;
-    std::unique_ptr<TPortableIniFile> now = known ? writtenOverBaseline(fileName, write) : written(fileName, write);
+    const std::unique_ptr<TPortableIniFile> taken = known ? baseline() : asItStands(fileName);
+    const TPortableIniFile& before = *taken;
+    std::unique_ptr<TPortableIniFile> now = known ? writtenOverBaseline(fileName, write) : writtenOver(before, write);
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});

@@ -44,7 +44,9 @@ class TSettingsBaseline {
   // written over the file of one that is gone): the next save writes what
   // this object's writer gives differently from that.
   void takeOver(TSettingsBaseline&& other, const TWriter& write);
-  // After the file was found missing: the next save writes everything.
+  // After the file was found missing, or where what the object holds is
+  // to stand for the file whole (one damaged, then changed): the next save
+  // writes everything, over the file as it stands then (see save).
   void forget() { baseline_.reset(); }
   // Takes again what the writer given to take gives now: what the owner
   // settled after loading (a place for a view the file did not place) is
@@ -58,8 +60,10 @@ class TSettingsBaseline {
   // Writes into the file what the writer gives differently from the
   // baseline, which then becomes what the writer gave over it. A file that cannot
   // be read is not written, and nothing changed writes nothing; a file
-  // missing by then is written whole. True when
-  // nothing needed writing or the write succeeded.
+  // missing by then is written whole. Without a baseline the file as it
+  // stands is one: what the writer gives over it is written whole, what it
+  // removes goes, and what it leaves out keeps what the file holds. True
+  // when nothing needed writing or the write succeeded.
   bool save(const std::string& fileName, const TWriter& write);
   // As save, for a file whose old text is of no value once replaced (a soft
   // transaction's, which a system run makes again by the thousand): written
@@ -69,6 +73,12 @@ class TSettingsBaseline {
 
   // The file as the writer would make it anew.
   static std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write);
+  // What a save now compares the writer's settings with: the baseline, or
+  // the file as it stands where there is none (see save).
+  std::unique_ptr<TPortableIniFile> comparedWith(const std::string& fileName) const;
+  // What the writer gives written over settings, as a save writes it over
+  // what it compares with.
+  static std::unique_ptr<TPortableIniFile> writtenOver(const TPortableIniFile& settings, const TWriter& write);
 
  private:
   // Writes what changed from the baseline, given it and what the writer
@@ -97,6 +107,8 @@ class TSettingsBaseline {
   // leaves out for a reason of its own (a zoomed window, a control not
   // made) keeps what the file holds. Known: there is a baseline.
   std::unique_ptr<TPortableIniFile> writtenOverBaseline(const std::string& fileName, const TWriter& write) const;
+  // What reading the file gives now, nothing where it is missing.
+  static std::unique_ptr<TPortableIniFile> asItStands(const std::string& fileName);
 
   TWriter write_;
   std::string fileName_;

@@ -107,17 +107,21 @@ void letGoUnsavedChanges(const std::string& path) {
 
 TChangeSave keptSettingsSave(const std::string& fileName, const TSettingsBaseline& baseline,
                              const TSettingsBaseline::TWriter& write) {
-  const std::shared_ptr<const TPortableIniFile> settings = TSettingsBaseline::written(fileName, write);
+  // The writer's owner is gone by the retry: what it gives now is kept as
+  // the changes the save it stands for would write, removals and quotes
+  // with the rest, and as the file it would make anew.
+  const std::shared_ptr<const TPortableIniFile> before = baseline.comparedWith(fileName);
+  const std::shared_ptr<const TPortableIniFile> now = TSettingsBaseline::writtenOver(*before, write);
+  const std::shared_ptr<const TPortableIniFile> whole = TSettingsBaseline::written(fileName, write);
   const auto saved = std::make_shared<TSettingsBaseline>(baseline);
-  return [fileName, settings, saved] {
-    return saved->save(fileName, [&settings](TPortableIniFile& ini) {
-      std::vector<std::string> sections;
-      settings->readSections(sections);
-      for (const std::string& section : sections) {
-        std::vector<std::string> keys;
-        settings->readSection(section, keys);
-        for (const std::string& key : keys) ini.writeString(section, key, settings->readString(section, key, ""));
-      }
+  return [fileName, before, now, whole, saved] {
+    return saved->save(fileName, [&](TPortableIniFile& ini) {
+      // Given nothing, the save makes the file: it gets what the writer
+      // would have made of it.
+      if (ini.contentText().empty())
+        ini.writeChanges(TPortableIniFile(fileName, TPortableIniFile::TNewFile{}), *whole);
+      else
+        ini.writeChanges(*before, *now);
     });
   };
 }

@@ -644,6 +644,32 @@ TEST_F(PortableIniFile, AFileCutOffInsideItsLastLineTakesNoWriteAndSaysWhy) {
   EXPECT_EQ(refusedSaveText(file), "");
 }
 
+// A change that only removes (a month name emptied) finds nothing to
+// remove in a file that takes no writes, which may hold it where reading
+// passed over: it was once taken as no change and reported saved. It is
+// refused as any other change, the file byte for byte as it was.
+TEST_F(PortableIniFile, ARemovalFromAFileThatTakesNoWritesIsRefused) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"\xff\xfe[\0M\0]\0\r\0\n\0"s, "is saved as Unicode (UTF-16), not as ANSI text"},
+      {"[Look]\r\nColour=gr", "is cut off inside its last line"}};
+  TPortableIniFile before(file, TPortableIniFile::TNewFile{});
+  before.writeString("Months", "3", "March");
+  before.writeString("Gone", "k", "1");
+  TPortableIniFile after(file, TPortableIniFile::TNewFile{});
+  after.writeString("Months", "Description", "");
+  for (const auto& [damaged, why] : cases) {
+    SCOPED_TRACE(why);
+    TPortableIniFile ini(fileWith(damaged));
+    EXPECT_TRUE(ini.writeChanges(before, after));
+    EXPECT_TRUE(ini.Modified());
+    EXPECT_FALSE(ini.updateFile());
+    EXPECT_EQ(readWholeFile(file), damaged);
+    EXPECT_EQ(refusedSaveText(file), file + " " + why);
+  }
+  takeDamagedFiles();
+  takePartlyReadFiles();
+}
+
 // A save does not read the file it wrote again: the object keeps its own
 // records true. Whatever the writes, after a save it holds what reading the
 // file gives, and its next save writes what an object that read the file

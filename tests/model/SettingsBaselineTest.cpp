@@ -392,6 +392,21 @@ TEST_F(SettingsBaseline, AKeyTheWriterLeavesOutKeepsWhatTheFileHolds) {
   EXPECT_EQ(readWholeFile(file), "[Window]\r\nLeft=20\r\nWidth=800\r\nMaximized=0\r\n[Recent]\r\n0=a\r\n");
 }
 
+// Without a baseline (a damaged file the user then changed) the object's
+// settings are written whole over the file as it stands: what the writer
+// removes goes with the rest, which once only added and changed, while a
+// key it leaves out and a comment stay.
+TEST_F(SettingsBaseline, WrittenWholeWithoutABaselineTheFileLosesWhatTheWriterRemoves) {
+  writeWholeFile(file, userFile);
+  load();
+  baseline.forget();
+  settings.colour = "red";
+  settings.favourite.clear();
+  settings.withRecent = false;
+  EXPECT_TRUE(save());
+  EXPECT_EQ(readWholeFile(file), "; kept as the user left it\r\n[Look]\r\nColour=red\r\nWidth=3\r\n[Fav0]\r\n");
+}
+
 // A folder under the file's name is a file that cannot be read, not a
 // missing one: a save with nothing changed tries no write (which would
 // fail and ask at every close), and one with a change fails.

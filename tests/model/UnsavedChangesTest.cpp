@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/Directories.h"
@@ -141,5 +142,55 @@ TEST(UnsavedChanges, AChangeHeldForWhatWasDeletedSinceIsNotSaved) {
       EXPECT_FALSE(pathExists(file)) << row.what;
     else
       EXPECT_EQ(readWholeFile(file), row.atTheClose) << row.what;
+  }
+}
+
+// A retry writes what the save it stands for would have written: a
+// favourite deleted, an address history trimmed, a home page cleared go
+// from the file, and a value that needs its quotes keeps them.
+TEST(UnsavedChanges, ARetryWritesWhatTheSaveItStandsForWouldHave) {
+  struct TPanel {
+    std::vector<std::pair<std::string, std::string>> favourites{{"a", "A"}, {"b", ""}};
+    std::string home = "h";
+    std::vector<std::string> recent{"x", "y"};
+  };
+  const std::vector<std::pair<std::string, std::function<void(TPanel&)>>> rows = {
+      {"first favourite deleted", [](TPanel& panel) { panel.favourites.erase(panel.favourites.begin()); }},
+      {"history trimmed", [](TPanel& panel) { panel.recent.pop_back(); }},
+      {"home page cleared", [](TPanel& panel) { panel.home.clear(); }},
+      {"value in quotes", [](TPanel& panel) { panel.recent[0] = " padded "; }}};
+  TTemporaryFolder folder;
+  const std::string held = folder.path() + "held.INI";
+  const std::string direct = folder.path() + "direct.INI";
+  for (const auto& [what, change] : rows) {
+    SCOPED_TRACE(what);
+    TPanel panel;
+    const TSettingsBaseline::TWriter write = [&panel](TPortableIniFile& ini) {
+      ini.writeInteger("Favs", "Count", static_cast<int>(panel.favourites.size()));
+      ini.eraseNumberedSections("Fav", "", 1, 99);
+      for (size_t i = 0; i < panel.favourites.size(); ++i) {
+        ini.writeString("Fav" + std::to_string(i + 1), "Url", panel.favourites[i].first);
+        ini.writeString("Fav" + std::to_string(i + 1), "Symbol", panel.favourites[i].second);
+      }
+      ini.writeString("Home", "Url", panel.home);
+      ini.eraseSection("RecentURLs");
+      for (size_t i = 0; i < panel.recent.size(); ++i)
+        ini.writeString("RecentURLs", std::to_string(i), quotedWhereNeeded(panel.recent[i]));
+    };
+    TSettingsBaseline heldBaseline;
+    TSettingsBaseline directBaseline;
+    for (const auto& [file, baseline] : {std::pair{held, &heldBaseline}, std::pair{direct, &directBaseline}}) {
+      writeWholeFile(file,
+                     "[Favs]\r\nCount=2\r\n[Fav1]\r\nUrl=a\r\nSymbol=A\r\n[Fav2]\r\nUrl=b\r\n[Home]\r\nUrl=h\r\n"
+                     "[RecentURLs]\r\n0=x\r\n1=y\r\n");
+      baseline->take(file, write);
+    }
+    change(panel);
+    ASSERT_TRUE(directBaseline.save(direct, write));
+    const TChangeSave save = keptSettingsSave(held, heldBaseline, write);
+    panel = TPanel{};
+    panel.home = "gone with the window";
+    EXPECT_TRUE(save());
+    EXPECT_EQ(readWholeFile(held), readWholeFile(direct));
   }
 }
