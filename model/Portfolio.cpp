@@ -25,6 +25,9 @@ const char* const portfolioSection = "Portfolio";
 // The header's own sections, which its entry count counts.
 const std::vector<std::string> countedSections = {portfolioSection, customPropertiesSection};
 const char* const viewFolders[] = {"Browsers\\", "Charts\\", "Graphs\\"};
+// A portfolio is refused whole rather than opened short of what its files
+// hold: the user learns how to have it back.
+const std::string mendAndOpenAgain = " Mend the file, or put back a copy of it, and open the portfolio again.";
 constexpr int32_t largestAssetNumber = INT32_MAX;
 
 // The number k of an asset file name "k.INI", k > 0 written as k is
@@ -77,7 +80,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
     const std::string header = folder_ + headerFile;
     if (folderExists(header)) {
       clear();
-      reportLoadFailure("Portfolio not opened: its file " + header + " is a folder, not a file.");
+      reportLoadFailure("Portfolio not opened: its file " + header + " is a folder, not a file." + mendAndOpenAgain);
       return -3;
     }
     if (!fileExists(header)) {
@@ -96,7 +99,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       // short would show defaults for what it lost.
       if (!ini.sectionExists(portfolioSection)) {
         clear();
-        reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio.");
+        reportLoadFailure("Portfolio not opened: its file " + header + " holds no portfolio." + mendAndOpenAgain);
         return -3;
       }
       // The user knows a portfolio by its name, not by its folder's number.
@@ -107,7 +110,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       if (cut.empty()) cut = entriesCutOff(ini, countedSections);
       if (!cut.empty()) {
         clear();
-        reportLoadFailure(named + "not opened: its file " + header + " " + cut + ".");
+        reportLoadFailure(named + "not opened: its file " + header + " " + cut + "." + mendAndOpenAgain);
         return -3;
       }
       // A mark that does not read is taken as not set, for the start and
@@ -162,7 +165,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         const std::string asset = TAsset::fileNameIn(folder_, number) + assetFailure_;
         reportProgress(progress, cookie, progressAssetFailed, asset);
         reportLoadFailure("Portfolio " + shortLabel(objectLabel(name_, symbol_)) + " not opened: asset " + asset +
-                          ".");
+                          "." + mendAndOpenAgain);
         break;
       }
     }

@@ -25,6 +25,11 @@ using namespace std::string_literals;
 
 namespace {
 
+// A portfolio refused tells how the user has it back.
+std::vector<std::string> refused(const std::string& why) {
+  return {why + " Mend the file, or put back a copy of it, and open the portfolio again."};
+}
+
 double day(int year, int month, int d) {
   double date = 0;
   encodeDate(year, month, d, date);
@@ -457,7 +462,7 @@ TEST(SamplePortfolio, AnAssetThatKeepsItsPortfolioClosedIsNamedWithWhy) {
   const std::string asset =
       folder + "2.INI (" + std::string(57, '(') + "...): its price file \"COM1\" cannot be read";
   EXPECT_EQ(failed, std::vector<std::string>{asset});
-  EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{"Portfolio Growth Portfolio (GRW) not opened: asset " + asset + "."});
+  EXPECT_EQ(takeLoadFailures(), refused("Portfolio Growth Portfolio (GRW) not opened: asset " + asset + "."));
   takeUnreadableFiles();
 }
 
@@ -486,7 +491,7 @@ TEST(SamplePortfolio, AFileThatHoldsNoRecordKeepsItsPortfolioClosedNamedAndAsItW
       EXPECT_EQ(table.indexOfFolder(folder), -1);
       TPortfolioList picks;
       picks.scan(sample.folios);
-      EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{line}) << file << ", " << name;
+      EXPECT_EQ(takeLoadFailures(), refused(line)) << file << ", " << name;
       picks.saveLoadAlways();
       table.saveAll();
       EXPECT_EQ(folderContents(sample.root), before) << file << ", " << name;
@@ -539,7 +544,7 @@ TEST(SamplePortfolio, AFileCutShortKeepsItsPortfolioClosedNamedAndAsItWas) {
     EXPECT_EQ(table.count(), 1) << what;
     TPortfolioList picks;
     picks.scan(sample.folios);
-    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{told}) << what;
+    EXPECT_EQ(takeLoadFailures(), refused(told)) << what;
     picks.saveLoadAlways();
     table.saveAll();
     EXPECT_EQ(folderContents(sample.root), before) << what;
@@ -613,7 +618,7 @@ TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsIts
       table.openAll(sample.folios, false, {}, nullptr, true, false);
       EXPECT_EQ(table.indexOfFolder(folder), -1) << what;
       EXPECT_EQ(table.count(), 1) << what;
-      EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{damage.told}) << what;
+      EXPECT_EQ(takeLoadFailures(), refused(damage.told)) << what;
       table.saveAll();
     }
     EXPECT_EQ(folderContents(sample.root), before) << what;
@@ -662,7 +667,7 @@ TEST(SamplePortfolio, ANumberThatDoesNotReadKeepsItsPortfolioClosedNamedAndAsItW
     EXPECT_EQ(table.indexOfFolder(folder), -1);
     TPortfolioList picks;
     picks.scan(sample.folios);
-    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{told});
+    EXPECT_EQ(takeLoadFailures(), refused(told));
     picks.saveLoadAlways();
     table.saveAll();
     EXPECT_EQ(folderContents(sample.root), before) << damage.key;
@@ -731,7 +736,7 @@ TEST(SamplePortfolio, AFolderUnderAFilesNameKeepsItsPortfolioClosedAndNamed) {
     EXPECT_EQ(table.indexOfFolder(folder), -1);
     TPortfolioList picks;
     picks.scan(sample.folios);
-    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{line}) << file;
+    EXPECT_EQ(takeLoadFailures(), refused(line)) << file;
     picks.saveLoadAlways();
     table.saveAll();
     EXPECT_EQ(folderContents(sample.root), before) << file;
