@@ -64,6 +64,7 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, 
   name = chart ? "ChartSourceEditor" : "GraphSourceEditor";
   colorDialog = std::make_unique<TColorDialog>();
   messages = &systemMessageBox();
+  hints_ = std::make_unique<TToolTips>(*this);
   model_.decimalSeparator = localeSettings().decimalSeparator;
   model_.listSeparator = localeSettings().listSeparator;
 
@@ -217,12 +218,22 @@ void TSourceEditorForm::buildFavourites(TControl& parent) {
   TPanel& tools = favouritesPanel_->add<TPanel>();
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 200, 30);
-  favUseBtn_ = &button(tools, "Use", 4, 3, 36, [this] { useFavourite(); });
-  favAddBtn_ = &button(tools, "Add", 42, 3, 36, [this] { addFavourite(); });
-  favDelBtn_ = &button(tools, "Delete", 80, 3, 44, [this] { deleteFavourite(); });
-  favUpBtn_ = &button(tools, "Up", 126, 3, 24, [this] { moveFavourite(-1); });
-  favDownBtn_ = &button(tools, "Dn", 152, 3, 24, [this] { moveFavourite(1); });
-  button(tools, "X", 178, 3, 20, [this] { showFavourites(false); });
+  // The hint is the button's caption too, which names it to screen readers;
+  // the picture shows in its place.
+  int left = 4;
+  auto tool = [&](const char* hint, const char* glyph, std::function<void()> action) {
+    TButton& made = button(tools, hint, left, 3, 28, std::move(action));
+    toolGlyphs_.apply(made, glyph);
+    hints_->setHint(made, hint);
+    left += 30;
+    return &made;
+  };
+  favUseBtn_ = tool("Use", "USEFAVBMP", [this] { useFavourite(); });
+  favAddBtn_ = tool("Add", "ADDBMP", [this] { addFavourite(); });
+  favDelBtn_ = tool("Delete", "DELBMP", [this] { deleteFavourite(); });
+  favUpBtn_ = tool("Move up", "UPBMP", [this] { moveFavourite(-1); });
+  favDownBtn_ = tool("Move down", "DOWNBMP", [this] { moveFavourite(1); });
+  tool("Close", "CLOSEBMP", [this] { showFavourites(false); });
   TListViewOptions options;
   options.editLabels = true;
   options.readOnly = false;
@@ -705,7 +716,6 @@ void TSourceEditorForm::addCodeControls(TControl& parent, int textTop, int image
   imageComboBox_->setBounds(left, imageTop, 90, 22);
   imageComboBox_->setAnchors(akTop | akRight);
   imageComboBox_->onChange = [this] { imageComboBoxChange(); };
-  hints_ = std::make_unique<TToolTips>(*this);
   hints_->setHint(*textEdit_,
                   "{string text, float y, integer vertical_offset = 0, integer frame_style = 0, integer color = default}");
   hints_->setHint(*imageEdit_, "{integer image_number, float y, integer vertical_offset = 0, string text = ''}");
