@@ -42,6 +42,20 @@ TButton& button(TControl& parent, const std::string& caption, int left, int top,
   return result;
 }
 
+// A tool button, its picture in place of its caption; the caption stays its
+// name for screen readers and the hint tells the mouse.
+TButton& toolButton(TControl& parent, TToolGlyphs& glyphs, TToolTips& hints, const char* hint, const char* glyph,
+                    int& left, std::function<void()> action) {
+  TButton& made = button(parent, hint, left, 3, 28, std::move(action));
+  glyphs.apply(made, glyph);
+  hints.setHint(made, hint);
+  left += 30;
+  return made;
+}
+
+// The room between two groups of tool buttons.
+constexpr int groupGap = 6;
+
 void setupSheet(TSheetPanel& panel, int columns, int decimals) {
   panel.setFixedRows(1);
   panel.setShowColCoords(false);
@@ -64,6 +78,7 @@ TSourceEditorForm::TSourceEditorForm(bool chart, const std::string& dataFolder, 
   name = chart ? "ChartSourceEditor" : "GraphSourceEditor";
   colorDialog = std::make_unique<TColorDialog>();
   messages = &systemMessageBox();
+  hints_ = std::make_unique<TToolTips>(*this);
   model_.decimalSeparator = localeSettings().decimalSeparator;
   model_.listSeparator = localeSettings().listSeparator;
 
@@ -122,18 +137,18 @@ void TSourceEditorForm::buildSourcesPage(TTabSheet& page) {
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 600, 30);
   int left = 4;
-  auto tool = [&](const std::string& caption, int width, std::function<void()> action) -> TButton& {
-    TButton& made = button(tools, caption, left, 3, width, std::move(action));
-    left += width + 2;
-    return made;
+  auto tool = [&](const char* hint, const char* glyph, std::function<void()> action) -> TButton& {
+    return toolButton(tools, toolGlyphs_, *hints_, hint, glyph, left, std::move(action));
   };
-  tool("New", 44, [this] { addBtnClick(); });
-  copyBtn_ = &tool("Copy", 44, [this] { copyBtnClick(); });
-  delBtn_ = &tool("Delete", 50, [this] { delBtnClick(); });
-  upBtn_ = &tool("Up", 32, [this] { moveBtnClick(-1); });
-  downBtn_ = &tool("Down", 44, [this] { moveBtnClick(1); });
-  makeTemplateBtn_ = &tool("Make default", 84, [this] { makeTemplateBtnClick(); });
-  tool("Clear default", 84, [this] { clearTemplateBtnClick(); });
+  tool("New", "NEWBMP", [this] { addBtnClick(); });
+  copyBtn_ = &tool("Copy", "COPYBMP", [this] { copyBtnClick(); });
+  delBtn_ = &tool("Delete", "DELBMP", [this] { delBtnClick(); });
+  left += groupGap;
+  upBtn_ = &tool("Move up", "UPBMP", [this] { moveBtnClick(-1); });
+  downBtn_ = &tool("Move down", "DOWNBMP", [this] { moveBtnClick(1); });
+  left += groupGap;
+  makeTemplateBtn_ = &tool("Make default", "MAKEDEFBMP", [this] { makeTemplateBtnClick(); });
+  tool("Clear default", "CLEARDEFBMP", [this] { clearTemplateBtnClick(); });
   disabledBtn_ = &tools.add<TCheckBox>("Disabled");
   disabledBtn_->setBounds(left + 4, 6, 70, 18);
   disabledBtn_->onClick = [this] { disabledBtnClick(); };
@@ -174,12 +189,19 @@ void TSourceEditorForm::buildEntryPage(TTabSheet& page, bool parameters) {
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 600, 30);
   entryTools_[parameters] = &tools;
-  const char* captions[] = {"New", "Copy", "Delete", "Up", "Down"};
+  const char* hints[] = {"New", "Copy", "Delete", "Move up", "Move down"};
+  const char* glyphs[] = {"NEWBMP", "COPYBMP", "DELBMP", "UPBMP", "DOWNBMP"};
+  int left = 4;
   for (int command = 0; command < 5; ++command) {
-    entryButtons_[parameters][command] = &button(tools, captions[command], 4 + command * 56, 3, 54,
-                                                 [this, parameters, command] { entryCommand(parameters, command); });
+    if (command == 3) left += groupGap;
+    entryButtons_[parameters][command] =
+        &toolButton(tools, toolGlyphs_, *hints_, hints[command], glyphs[command], left,
+                    [this, parameters, command] { entryCommand(parameters, command); });
   }
-  if (!parameters) button(tools, "Edit as text", 4 + 5 * 56, 3, 90, [this] { editSymbolsAsText(); });
+  if (!parameters) {
+    left += groupGap;
+    toolButton(tools, toolGlyphs_, *hints_, "Edit as text", "EDITASTEXTBMP", left, [this] { editSymbolsAsText(); });
+  }
   TSheetPanel& sheet = page.add<TSheetPanel>();
   sheet.setAlign(TAlign::client);
   setupSheet(sheet, parameters ? 8 : 3, parameters ? 15 : 2);
@@ -217,12 +239,16 @@ void TSourceEditorForm::buildFavourites(TControl& parent) {
   TPanel& tools = favouritesPanel_->add<TPanel>();
   tools.setAlign(TAlign::top);
   tools.setBounds(0, 0, 200, 30);
-  favUseBtn_ = &button(tools, "Use", 4, 3, 36, [this] { useFavourite(); });
-  favAddBtn_ = &button(tools, "Add", 42, 3, 36, [this] { addFavourite(); });
-  favDelBtn_ = &button(tools, "Delete", 80, 3, 44, [this] { deleteFavourite(); });
-  favUpBtn_ = &button(tools, "Up", 126, 3, 24, [this] { moveFavourite(-1); });
-  favDownBtn_ = &button(tools, "Dn", 152, 3, 24, [this] { moveFavourite(1); });
-  button(tools, "X", 178, 3, 20, [this] { showFavourites(false); });
+  int left = 4;
+  auto tool = [&](const char* hint, const char* glyph, std::function<void()> action) {
+    return &toolButton(tools, toolGlyphs_, *hints_, hint, glyph, left, std::move(action));
+  };
+  favUseBtn_ = tool("Use", "USEFAVBMP", [this] { useFavourite(); });
+  favAddBtn_ = tool("Add", "ADDBMP", [this] { addFavourite(); });
+  favDelBtn_ = tool("Delete", "DELBMP", [this] { deleteFavourite(); });
+  favUpBtn_ = tool("Move up", "UPBMP", [this] { moveFavourite(-1); });
+  favDownBtn_ = tool("Move down", "DOWNBMP", [this] { moveFavourite(1); });
+  tool("Close", "CLOSEBMP", [this] { showFavourites(false); });
   TListViewOptions options;
   options.editLabels = true;
   options.readOnly = false;
@@ -705,7 +731,6 @@ void TSourceEditorForm::addCodeControls(TControl& parent, int textTop, int image
   imageComboBox_->setBounds(left, imageTop, 90, 22);
   imageComboBox_->setAnchors(akTop | akRight);
   imageComboBox_->onChange = [this] { imageComboBoxChange(); };
-  hints_ = std::make_unique<TToolTips>(*this);
   hints_->setHint(*textEdit_,
                   "{string text, float y, integer vertical_offset = 0, integer frame_style = 0, integer color = default}");
   hints_->setHint(*imageEdit_, "{integer image_number, float y, integer vertical_offset = 0, string text = ''}");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "chart/SourceEditModel.h"
+#include "controls/ToolGlyphs.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Form.h"
 #include "platform/Dialogs.h"
@@ -158,5 +159,6 @@ class TSourceEditorForm : public TForm {
   TPopupMenu symbolsMenu_;
   TPopupMenu parametersMenu_;
   TPopupMenu favouritesMenu_;
+  TToolGlyphs toolGlyphs_;
   std::unique_ptr<TToolTips> hints_;
 };

@@ -660,6 +660,21 @@ const std::map<std::string, TGlyphDrawing>& glyphDrawings() {
          textLines(p, 3, 9, 5, 11, grey);
          pencil(p);
        }},
+      {"OPTIMIZEBMP",
+       [](TGlyphPainter& p) {
+         p.lines({{0, 0}, {0, 15}, {15, 15}}, ink);
+         p.lines({{2, 13}, {4, 9}, {6, 6}, {8, 5}, {10, 6}, {12, 9}, {14, 13}}, blue, 2);
+         // A flag on the summit: the best value found.
+         p.line(8, 0, 8, 4, darkRed);
+         p.shape({{9, 0}, {13, 2}, {9, 4}}, red, darkRed);
+       }},
+      // A favourite taken into the sources, which lie to the left of the
+      // favourites.
+      {"USEFAVBMP",
+       [](TGlyphPainter& p) {
+         star(p, 10, 5.5, 5.5, 2.4);
+         p.shape({{0, 11}, {4, 7}, {4, 9}, {10, 9}, {10, 13}, {4, 13}, {4, 15}}, green, darkGreen);
+       }},
       {"DIRSETUPBMP", folder},
       {"HELPBMP", questionMark},
   };

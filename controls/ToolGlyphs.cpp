@@ -57,6 +57,11 @@ void TToolGlyphs::apply(TToolButton& button, const std::string& name) {
   button.setDisabledImageIndex(index + 1);
 }
 
+void TToolGlyphs::apply(TButton& button, const std::string& name) {
+  const int index = indexOf(name);
+  if (index >= 0) button.setImages(&images_, index, index + 1);
+}
+
 void TToolGlyphs::draw(TCanvas& canvas, int x, int y, const std::string& name, bool disabled) {
   const int index = indexOf(name);
   if (index >= 0) images_.draw(canvas, x, y, disabled ? index + 1 : index);

@@ -20,6 +20,8 @@ class TToolGlyphs {
   // button is disabled. The caption stays: it names the button to screen
   // readers, the picture shows instead of it.
   void apply(TToolButton& button, const std::string& name);
+  // The same on a push button, which the keyboard reaches as well.
+  void apply(TButton& button, const std::string& name);
   // The image of the named picture in images() (its disabled look follows
   // it), drawn on first use; -1 for a name the program has no picture of.
   int indexOf(const std::string& name);

@@ -6,6 +6,7 @@
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/Form.h"
+#include "platform/ImageList.h"
 
 namespace {
 
@@ -54,6 +55,33 @@ void TButton::setPicture(const TBitmap& picture) {
   SendMessageA(handle(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(copy.get()));
   picture_ = std::move(copy);
   invalidate();
+}
+
+void TButton::setImages(const TImageList* images, int index, int disabledIndex) {
+  images_ = images;
+  imageIndex_ = index;
+  disabledImageIndex_ = disabledIndex;
+  const LONG_PTR style = GetWindowLongPtrA(handle(), GWL_STYLE);
+  SetWindowLongPtrA(handle(), GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+  invalidate();
+}
+
+bool TButton::drawItemReceived(const DRAWITEMSTRUCT& draw) {
+  if (images_ == nullptr || imageIndex_ < 0) return false;
+  RECT face = draw.rcItem;
+  const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
+  DrawFrameControl(draw.hDC, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+  const bool disabled = (draw.itemState & ODS_DISABLED) != 0 && disabledImageIndex_ >= 0;
+  const int offset = pushed ? 1 : 0;
+  const int x = (face.left + face.right - images_->width()) / 2 + offset;
+  const int y = (face.top + face.bottom - images_->height()) / 2 + offset;
+  ImageList_Draw(images_->handle(), disabled ? disabledImageIndex_ : imageIndex_, draw.hDC, x, y, ILD_NORMAL);
+  if ((draw.itemState & ODS_FOCUS) != 0) {
+    RECT focus = draw.rcItem;
+    InflateRect(&focus, -3, -3);
+    DrawFocusRect(draw.hDC, &focus);
+  }
+  return true;
 }
 
 void TButton::click() {

@@ -8,6 +8,7 @@
 #include "platform/GdiObjects.h"
 
 class TBitmap;
+class TImageList;
 
 // The system's standard controls, each a TControl over its window class.
 // Their notifications come back to them from the parent and fire the events.
@@ -23,13 +24,22 @@ class TButton : public TControl {
   // Shows a copy of the picture in place of the caption, which stays the
   // button's name for screen readers.
   void setPicture(const TBitmap& picture);
+  // Shows an image of the list in place of the caption, and the disabled
+  // one while the button is disabled (Windows would emboss the picture of
+  // a disabled button into a grey block). The caption stays the button's
+  // name for screen readers; Tab and Space reach the button as before.
+  void setImages(const TImageList* images, int index, int disabledIndex);
 
  protected:
   void click() override;
   bool commandReceived(WORD code) override;
+  bool drawItemReceived(const DRAWITEMSTRUCT& draw) override;
 
  private:
   TBitmapHandle picture_;
+  const TImageList* images_ = nullptr;
+  int imageIndex_ = -1;
+  int disabledImageIndex_ = -1;
 };
 
 class TCheckBox : public TControl {

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "controls/SheetPanel.h"
+#include "controls/ToolGlyphs.h"
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -59,6 +60,7 @@ Control& placed(TForm& form, int left, int top, int width, int height, Args&&...
 
 ToptimizeForm::ToptimizeForm() : TForm(optimizeOptions()), dates_(currentDateTime()) {
   helpContext = 1531;
+  toolGlyphs_ = std::make_unique<TToolGlyphs>();
   hints_ = std::make_unique<TToolTips>(*this);
   setConstraints(561, 350);
   // Enter anywhere accepts what OK would, Escape closes; the runs box keeps

@@ -23,6 +23,7 @@ class TProgressBar;
 class TRadioButton;
 class TSheetPanel;
 class TSystem;
+class TToolGlyphs;
 class TUpDown;
 struct IActiveScript;
 
@@ -109,6 +110,7 @@ class ToptimizeForm : public TForm {
   void rememberObjective();
 
   TOptimizer optimizer_;
+  std::unique_ptr<TToolGlyphs> toolGlyphs_;
   std::unique_ptr<TToolTips> hints_;
   std::unique_ptr<TSystem> workingCopy_;
   TPortfolioTable* portfolioTable_ = nullptr;

@@ -2,6 +2,7 @@
 // buttons that move the window or take its ends from the portfolio.
 #include <cmath>
 
+#include "controls/ToolGlyphs.h"
 #include "model/Directories.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -41,27 +42,29 @@ void ToptimizeForm::makeDateControls(int top) {
   daysComboBox->onChange = [this] { daysChanged(); };
   daysComboBox->onExit = [this] { daysEntryEnded(); };
 
-  int left = 4;
-  auto button = [&](const char* caption, int width) -> TButton& {
+  // The pictures of the System window's date group, which say nothing
+  // without their hints; the captions stay the buttons' names for screen
+  // readers. The buttons that move the start stand under its picker, those
+  // that move the end under the end's.
+  int left = 68;
+  auto button = [&](const char* caption, const char* hint, const char* glyph) -> TButton& {
     TButton& made = group.add<TButton>(caption);
-    made.setBounds(left, top + 28, width, 24);
-    left += width + 3;
+    made.setBounds(left, top + 28, 28, 24);
+    toolGlyphs_->apply(made, glyph);
+    hints_->setHint(made, hint);
+    left += 30;
     return made;
   };
-  firstDateBtn = &button("First date", 66);
-  firstCommonDateBtn = &button("First common date", 108);
-  frameBackBtn = &button("<<", 28);
-  oneDayBackBtn = &button("<", 24);
-  oneDayForwardBtn = &button(">", 24);
-  frameForwardBtn = &button(">>", 28);
-  // The arrows say nothing without their hints.
-  hints_->setHint(*frameBackBtn, "One frame back");
-  hints_->setHint(*oneDayBackBtn, "One day back");
-  hints_->setHint(*oneDayForwardBtn, "One day forward");
-  hints_->setHint(*frameForwardBtn, "One frame forward");
+  firstDateBtn = &button("First date", "First date", "FIRSTDATEBMP");
+  firstCommonDateBtn = &button("First common date", "First common date", "FIRSTCOMMONBMP");
+  frameBackBtn = &button("<<", "One frame back", "FRAMEBACKBMP");
+  oneDayBackBtn = &button("<", "One day back", "DAYBACKBMP");
+  left = toDateTimePicker->left() + toDateTimePicker->width() - 4 * 30 + 2;
+  oneDayForwardBtn = &button(">", "One day forward", "DAYFORWARDBMP");
+  frameForwardBtn = &button(">>", "One frame forward", "FRAMEFORWARDBMP");
+  lastCommonDateBtn = &button("Last common date", "Last common date", "LASTCOMMONBMP");
+  lastDateBtn = &button("Last date", "Last date", "LASTDATEBMP");
   hints_->setHint(*daysComboBox, "Days in range");
-  lastCommonDateBtn = &button("Last common date", 108);
-  lastDateBtn = &button("Last date", 66);
   firstDateBtn->onClick = [this] {
     takePortfolioDate([](TPortfolio& p, double& date, bool& found) { p.firstTradeDate(date, found); }, true);
   };

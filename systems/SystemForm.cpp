@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <functional>
 #include <memory>
 
 #include "controls/AssetPickForm.h"
 #include "controls/EditAsTextForm.h"
 #include "controls/FormulaPrompt.h"
 #include "controls/SheetPanel.h"
+#include "controls/ToolGlyphs.h"
 #include "model/ChangeStamps.h"
 #include "model/Asset.h"
 #include "model/LanguageStrings.h"
@@ -45,11 +47,17 @@ TFormulaSeparators userSeparators() {
   return {localeSettings().decimalSeparator, localeSettings().listSeparator};
 }
 
-TButton& barButton(TPanel& bar, TToolTips& hints, const std::string& caption, int& left, int width = 64) {
+constexpr int buttonWidth = 28;
+
+// A button of a tool group, its picture in place of its caption; the
+// caption stays its name for screen readers and the hint tells the mouse.
+TButton& barButton(TPanel& bar, TToolTips& hints, TToolGlyphs& glyphs, const std::string& caption,
+                   const std::string& hint, const char* glyph, int& left) {
   TButton& button = bar.add<TButton>(caption);
-  button.setBounds(left, 3, width, 24);
-  hints.setHint(button, caption);
-  left += width + 2;
+  button.setBounds(left, 3, buttonWidth, 24);
+  hints.setHint(button, hint);
+  glyphs.apply(button, glyph);
+  left += buttonWidth + 2;
   return button;
 }
 
@@ -108,45 +116,42 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
                                                              : "P&arameters";
   const bool symbols = page == TSystemPage::symbols;
   int left = 0;
-  auto group = [&](const std::string& section, const std::string& menuCaption, int width) -> TPanel& {
-    TPanel& made = addGroup(page, section, menuCaption, left, 0, width);
-    left += width + 2;
-    return made;
+  // A group made as wide as the buttons put into it.
+  auto group = [&](const std::string& section, const std::string& menuCaption,
+                   const std::function<void(TPanel&, int&)>& fill) {
+    TPanel& made = addGroup(page, section, menuCaption, left, 0, 0);
+    int at = 4;
+    fill(made, at);
+    made.setBounds(made.left(), made.top(), at + 2, made.height());
+    left += made.width() + 2;
   };
-  {
-    TPanel& creation = group(base + "CreationControls", entries, symbols ? 232 : 148);
-    int at = 4;
-    controls.newBtn = &barButton(creation, *hints_, "New", at, 44);
-    controls.deleteBtn = &barButton(creation, *hints_, "Delete", at, 50);
-    controls.copyBtn = &barButton(creation, *hints_, "Copy", at, 44);
-    if (symbols) controls.extraBtn = &barButton(creation, *hints_, "Edit as text", at, 80);
-  }
-  {
-    TPanel& direction = group(base + "DirectionControls", "&Layout", 150);
-    int at = 4;
-    controls.rowWiseBtn = &barButton(direction, *hints_, "Rowwise", at, 70);
-    controls.colWiseBtn = &barButton(direction, *hints_, "Columnwise", at, 72);
-  }
-  {
-    const bool rules = page == TSystemPage::rules;
-    TPanel& order = group(base + "OrderControls", "&Position", rules ? 222 : 142);
-    int at = 4;
-    controls.moveDownBtn = &barButton(order, *hints_, "Move down", at, 72);
-    controls.moveUpBtn = &barButton(order, *hints_, "Move up", at, 62);
-    if (rules) controls.extraBtn = &barButton(order, *hints_, "Renumber", at, 78);
-  }
-  {
-    TPanel& update = group(base + "UpdateControls", "&Changes", 210);
-    int at = 4;
-    controls.discardBtn = &barButton(update, *hints_, "Discard changes", at, 100);
-    controls.commitBtn = &barButton(update, *hints_, "Commit changes", at, 100);
-  }
+  auto button = [this](TPanel& bar, int& at, const std::string& caption, const char* glyph) {
+    return &barButton(bar, *hints_, toolGlyphs_, caption, caption, glyph, at);
+  };
+  group(base + "CreationControls", entries, [&](TPanel& creation, int& at) {
+    controls.newBtn = button(creation, at, "New", "NEWBMP");
+    controls.deleteBtn = button(creation, at, "Delete", "DELBMP");
+    controls.copyBtn = button(creation, at, "Copy", "COPYBMP");
+    if (symbols) controls.extraBtn = button(creation, at, "Edit as text", "EDITASTEXTBMP");
+  });
+  group(base + "DirectionControls", "&Layout", [&](TPanel& direction, int& at) {
+    controls.rowWiseBtn = button(direction, at, "Rowwise", "ROWWISEBMP");
+    controls.colWiseBtn = button(direction, at, "Columnwise", "COLWISEBMP");
+  });
+  group(base + "OrderControls", "&Position", [&](TPanel& order, int& at) {
+    controls.moveDownBtn = button(order, at, "Move down", "DOWNBMP");
+    controls.moveUpBtn = button(order, at, "Move up", "UPBMP");
+    if (page == TSystemPage::rules) controls.extraBtn = button(order, at, "Renumber", "RENUMBERBMP");
+  });
+  group(base + "UpdateControls", "&Changes", [&](TPanel& update, int& at) {
+    controls.discardBtn = button(update, at, "Discard changes", "DISCARDBMP");
+    controls.commitBtn = button(update, at, "Commit changes", "COMMITBMP");
+  });
   if (page == TSystemPage::params) {
-    TPanel& optimize = group("ParamOptimizeControls", "&Optimize", 74);
-    int at = 4;
-    controls.extraBtn = &barButton(optimize, *hints_, "Optimize", at, 64);
+    group("ParamOptimizeControls", "&Optimize",
+          [&](TPanel& optimize, int& at) { controls.extraBtn = button(optimize, at, "Optimize", "OPTIMIZEBMP"); });
   }
-  if (page == TSystemPage::rules) makeDateControls(addGroup(page, "DateControls", "&Dates", 0, barHeight, 836));
+  if (page == TSystemPage::rules) makeDateControls(addGroup(page, "DateControls", "&Dates", 0, barHeight, 0));
 
   TSheetPanel& grid = sheet.add<TSheetPanel>();
   grid.setAlign(TAlign::client);
@@ -204,21 +209,19 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
 void TsystemForm::makeDateControls(TPanel& bar) {
   int left = 4;
   const int top = 3;
-  // The arrows say nothing without their hints.
-  auto button = [&](const std::string& caption, const std::string& hint, int width, std::function<void()> action) {
-    TButton& made = bar.add<TButton>(caption);
-    made.setBounds(left, top, width, 24);
-    made.onClick = std::move(action);
-    hints_->setHint(made, hint);
-    left += width + 2;
+  // The pictures and the arrows of the captions say nothing without
+  // their hints.
+  auto button = [&](const std::string& caption, const std::string& hint, const char* glyph,
+                    std::function<void()> action) {
+    barButton(bar, *hints_, toolGlyphs_, caption, hint, glyph, left).onClick = std::move(action);
   };
-  button("First date", "First date", 70, [this] {
+  button("First date", "First date", "FIRSTDATEBMP", [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) portfolio->firstTradeDate(date, found);
     if (found) fromDateTimePicker->setDateTime(std::trunc(date)), fromDateChanged();
   });
-  button("First common date", "First common date", 110, [this] {
+  button("First common date", "First common date", "FIRSTCOMMONBMP", [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) {
@@ -226,8 +229,8 @@ void TsystemForm::makeDateControls(TPanel& bar) {
     }
     if (found) fromDateTimePicker->setDateTime(std::trunc(date)), fromDateChanged();
   });
-  button("<<", "One frame back", 28, [this] { editor_.shiftRange(-editor_.Days()), showDates(); });
-  button("<", "One day back", 24, [this] { editor_.shiftRange(-1), showDates(); });
+  button("<<", "One frame back", "FRAMEBACKBMP", [this] { editor_.shiftRange(-editor_.Days()), showDates(); });
+  button("<", "One day back", "DAYBACKBMP", [this] { editor_.shiftRange(-1), showDates(); });
   fromDateTimePicker = &bar.add<TDateTimePicker>();
   fromDateTimePicker->setBounds(left, top, 100, 24);
   fromDateTimePicker->onChange = [this] { fromDateChanged(); };
@@ -250,9 +253,9 @@ void TsystemForm::makeDateControls(TPanel& bar) {
   toDateTimePicker->onChange = [this] { toDateChanged(); };
   hints_->setHint(*toDateTimePicker, "To date");
   left += 102;
-  button(">", "One day forward", 24, [this] { editor_.shiftRange(1), showDates(); });
-  button(">>", "One frame forward", 28, [this] { editor_.shiftRange(editor_.Days()), showDates(); });
-  button("Last common date", "Last common date", 110, [this] {
+  button(">", "One day forward", "DAYFORWARDBMP", [this] { editor_.shiftRange(1), showDates(); });
+  button(">>", "One frame forward", "FRAMEFORWARDBMP", [this] { editor_.shiftRange(editor_.Days()), showDates(); });
+  button("Last common date", "Last common date", "LASTCOMMONBMP", [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) {
@@ -260,12 +263,13 @@ void TsystemForm::makeDateControls(TPanel& bar) {
     }
     if (found) toDateTimePicker->setDateTime(std::trunc(date)), toDateChanged();
   });
-  button("Last date", "Last date", 70, [this] {
+  button("Last date", "Last date", "LASTDATEBMP", [this] {
     double date = 0;
     bool found = false;
     if (TPortfolio* portfolio = portfolioTable_ ? portfolioTable_->current() : nullptr) portfolio->lastQuoteDate(date, found);
     if (found) toDateTimePicker->setDateTime(std::trunc(date)), toDateChanged();
   });
+  bar.setBounds(bar.left(), bar.top(), left + 2, bar.height());
 }
 
 // ---- Wiring by the main window ----

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/ChildForm.h"
+#include "controls/ToolGlyphs.h"
 #include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
@@ -171,6 +172,7 @@ class TsystemForm : public TChildForm {
   void writeSizes(TPortableIniFile& ini) const;
 
   TSystemEditor editor_;
+  TToolGlyphs toolGlyphs_;
   std::unique_ptr<TToolTips> hints_;
   bool unsaved_ = false;
   std::array<TPageControls, 3> pages_;

@@ -513,7 +513,7 @@ TEST(SourceEditor, WithoutASourceThePagesAndFieldsRestAndOutputComesForward) {
   EXPECT_TRUE(form.parametersSheet().enabled());
 
   // The favourites pane closes from its own button.
-  const HWND close = childButton(GetParent(form.favouritesList().handle()), "X");
+  const HWND close = childButton(GetParent(form.favouritesList().handle()), "Close");
   ASSERT_NE(close, nullptr);
   SendMessageA(close, BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowVisible(GetParent(form.favouritesList().handle())));
