@@ -627,6 +627,121 @@ TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsIts
   EXPECT_TRUE(takeLoadFailures().empty());
 }
 
+// A record file cut or missing a key while the program ran took only the
+// user's change at the next save, and a count of what the program held:
+// what was lost was in no file any more, and the next start refused the
+// whole portfolio. Such a file now takes the whole record, and is named.
+TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNextSaveAndIsNamed) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  struct TDamage {
+    std::string file;
+    std::string from;
+    bool cut;  // the file cut after from, else from taken out
+    std::function<void(TPortfolio&)> change;
+    std::string section;  // an entry the damage took, read back after the save
+    std::string key;
+    std::string lost;
+  };
+  const auto asset = [](TPortfolio& portfolio) -> TAsset& {
+    for (int i = 0; i < portfolio.assetCount(); ++i)
+      if (portfolio.assets(i)->Symbol() == "EBF") return *portfolio.assets(i);
+    ADD_FAILURE() << "no asset EBF";
+    return *portfolio.assets(0);
+  };
+  const TDamage damages[] = {
+      {"0.INI", "Strategy=growth\r\n", false, [](TPortfolio& portfolio) { portfolio.setName("Growth"); },
+       "CustomProperties", "Strategy", "Strategy in section CustomProperties"},
+      {"4.INI", "Cash= 1.00000000000000E+0001\r\n", true,
+       [&](TPortfolio& portfolio) { asset(portfolio).setCustomProperty("Broker", "Comdirect"); }, "CustomProperties",
+       "Duration", "Other in section Allocation"},
+      {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false,
+       [&](TPortfolio& portfolio) {
+         TAsset& bonds = asset(portfolio);
+         for (int i = 0; i < bonds.transactionCount(); ++i)
+           if (bonds.Transactions().items(i)->FileName() == folder + "4.TRN\\2.INI")
+             bonds.Transactions().items(i)->setFlag("SELL");
+       },
+       "Transaction", "Fees", "Fees in section Transaction"}};
+  takeLoadFailures();
+  for (const TDamage& damage : damages) {
+    SCOPED_TRACE(damage.file);
+    const std::string file = folder + damage.file;
+    const std::string clean = readWholeFile(file);
+    const std::string held = TPortableIniFile(file).readString(damage.section, damage.key, "");
+    int32_t serials = 0;
+    TPortfolio portfolio(serials);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+    const size_t at = clean.find(damage.from);
+    ASSERT_NE(at, std::string::npos);
+    writeWholeFile(file, damage.cut ? clean.substr(0, at + damage.from.size())
+                                    : clean.substr(0, at) + clean.substr(at + damage.from.size()));
+    damage.change(portfolio);
+    ASSERT_EQ(portfolio.save(), 0);
+    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{file + " had lost " + damage.lost +
+                                                           " since it was read; saved whole from what the program "
+                                                           "holds."});
+    EXPECT_EQ(TPortableIniFile(file).readString(damage.section, damage.key, ""), held);
+    TPortfolio again(serials);
+    EXPECT_EQ(again.load(folder, false, {}, nullptr, true, false), 0);
+    EXPECT_TRUE(takeLoadFailures().empty());
+    writeWholeFile(file, clean);
+  }
+}
+
+// A record saved before records had an entry count gained none when a
+// value changed, and one as its section's last entry when the number of
+// entries changed: a cut just before it went unseen. The count now stands
+// first, from the first save of any change.
+TEST(SamplePortfolio, ARecordWithoutACountFirstInItsSectionGainsOneThereAtItsFirstSave) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  const auto asset = [](TPortfolio& portfolio) -> TAsset& {
+    for (int i = 0; i < portfolio.assetCount(); ++i)
+      if (portfolio.assets(i)->Symbol() == "EBF") return *portfolio.assets(i);
+    ADD_FAILURE() << "no asset EBF";
+    return *portfolio.assets(0);
+  };
+  const auto transaction = [&](TPortfolio& portfolio) -> TTransaction& {
+    TAsset& bonds = asset(portfolio);
+    for (int i = 0; i < bonds.transactionCount(); ++i)
+      if (bonds.Transactions().items(i)->FileName() == folder + "4.TRN\\2.INI") return *bonds.Transactions().items(i);
+    ADD_FAILURE() << "no transaction 4.TRN\\2.INI";
+    return *bonds.Transactions().items(0);
+  };
+  struct TRecord {
+    std::string file;
+    std::string section;
+    bool countLast;  // else without a count
+    std::function<TCustomPropertyObject&(TPortfolio&)> object;
+    std::string property;  // one the record holds, changed
+  };
+  const TRecord records[] = {
+      {"0.INI", "Portfolio", false, [](TPortfolio& portfolio) -> TCustomPropertyObject& { return portfolio; },
+       "Strategy"},
+      {"4.INI", "Asset", true, asset, "Duration"},
+      {"4.TRN\\2.INI", "Transaction", false, transaction, "_COMMENT"}};
+  for (const TRecord& record : records) {
+    SCOPED_TRACE(record.file);
+    const std::string file = folder + record.file;
+    TPortableIniFile old(file);
+    const std::string count = old.readString(record.section, "Entries", "");
+    old.writeString(record.section, "Entries", "");
+    if (record.countLast) old.writeString(record.section, "Entries", count);
+    ASSERT_TRUE(old.updateFile());
+    int32_t serials = 0;
+    TPortfolio portfolio(serials);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+    record.object(portfolio).setCustomProperty(record.property, "changed");
+    ASSERT_EQ(portfolio.save(), 0);
+    const std::string saved = readWholeFile(file);
+    EXPECT_EQ(saved.find("Entries="), saved.find("[" + record.section + "]\r\n") + record.section.size() + 4) << saved;
+    TPortfolio again(serials);
+    EXPECT_EQ(again.load(folder, false, {}, nullptr, true, false), 0);
+  }
+  EXPECT_TRUE(takeLoadFailures().empty());
+}
+
 // A number typed with a decimal comma, with a letter O for a zero or too
 // large for its kind once became 0 in the portfolio's figures, and the
 // close wrote 0 over it. Now its portfolio stays closed, named with the
