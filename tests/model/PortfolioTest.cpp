@@ -66,6 +66,21 @@ class MadePortfolio : public testing::Test {
   TPortfolio portfolio{serials};
 };
 
+// The record a file of the sample's Growth Portfolio holds: its header, the
+// Euro Bond Fund's file or one of that fund's transactions.
+TCustomPropertyObject& growthRecord(TPortfolio& portfolio, const std::string& file) {
+  if (file == "0.INI") return portfolio;
+  for (int i = 0; i < portfolio.assetCount(); ++i) {
+    TAsset& bonds = *portfolio.assets(i);
+    if (bonds.Symbol() != "EBF") continue;
+    if (file == "4.INI") return bonds;
+    for (int j = 0; j < bonds.transactionCount(); ++j)
+      if (bonds.Transactions().items(j)->FileName().ends_with("\\" + file)) return *bonds.Transactions().items(j);
+  }
+  ADD_FAILURE() << "no record in " << file;
+  return portfolio;
+}
+
 }  // namespace
 
 TEST_F(MadePortfolio, ValuesInItsCurrencyThroughDirectInverseAndCrossRates) {
@@ -638,31 +653,16 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
     std::string file;
     std::string from;
     bool cut;  // the file cut after from, else from taken out
-    std::function<void(TPortfolio&)> change;
     std::string section;  // an entry the damage took, read back after the save
     std::string key;
     std::string lost;
   };
-  const auto asset = [](TPortfolio& portfolio) -> TAsset& {
-    for (int i = 0; i < portfolio.assetCount(); ++i)
-      if (portfolio.assets(i)->Symbol() == "EBF") return *portfolio.assets(i);
-    ADD_FAILURE() << "no asset EBF";
-    return *portfolio.assets(0);
-  };
   const TDamage damages[] = {
-      {"0.INI", "Strategy=growth\r\n", false, [](TPortfolio& portfolio) { portfolio.setName("Growth"); },
-       "CustomProperties", "Strategy", "Strategy in section CustomProperties"},
-      {"4.INI", "Cash= 1.00000000000000E+0001\r\n", true,
-       [&](TPortfolio& portfolio) { asset(portfolio).setCustomProperty("Broker", "Comdirect"); }, "CustomProperties",
-       "Duration", "Other in section Allocation"},
-      {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false,
-       [&](TPortfolio& portfolio) {
-         TAsset& bonds = asset(portfolio);
-         for (int i = 0; i < bonds.transactionCount(); ++i)
-           if (bonds.Transactions().items(i)->FileName() == folder + "4.TRN\\2.INI")
-             bonds.Transactions().items(i)->setFlag("SELL");
-       },
-       "Transaction", "Fees", "Fees in section Transaction"}};
+      {"0.INI", "Strategy=growth\r\n", false, "CustomProperties", "Strategy", "Strategy in section CustomProperties"},
+      {"4.INI", "Cash= 1.00000000000000E+0001\r\n", true, "CustomProperties", "Duration",
+       "Other in section Allocation"},
+      {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false, "Transaction", "Fees",
+       "Fees in section Transaction"}};
   takeLoadFailures();
   for (const TDamage& damage : damages) {
     SCOPED_TRACE(damage.file);
@@ -676,7 +676,7 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
     ASSERT_NE(at, std::string::npos);
     writeWholeFile(file, damage.cut ? clean.substr(0, at + damage.from.size())
                                     : clean.substr(0, at) + clean.substr(at + damage.from.size()));
-    damage.change(portfolio);
+    growthRecord(portfolio, damage.file).setCustomProperty("Broker", "Comdirect");
     ASSERT_EQ(portfolio.save(), 0);
     EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{file + " had lost " + damage.lost +
                                                            " since it was read; saved whole from what the program "
@@ -696,31 +696,15 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
 TEST(SamplePortfolio, ARecordWithoutACountFirstInItsSectionGainsOneThereAtItsFirstSave) {
   TSampleWorkFolder sample;
   const std::string folder = sample.folios + "1\\";
-  const auto asset = [](TPortfolio& portfolio) -> TAsset& {
-    for (int i = 0; i < portfolio.assetCount(); ++i)
-      if (portfolio.assets(i)->Symbol() == "EBF") return *portfolio.assets(i);
-    ADD_FAILURE() << "no asset EBF";
-    return *portfolio.assets(0);
-  };
-  const auto transaction = [&](TPortfolio& portfolio) -> TTransaction& {
-    TAsset& bonds = asset(portfolio);
-    for (int i = 0; i < bonds.transactionCount(); ++i)
-      if (bonds.Transactions().items(i)->FileName() == folder + "4.TRN\\2.INI") return *bonds.Transactions().items(i);
-    ADD_FAILURE() << "no transaction 4.TRN\\2.INI";
-    return *bonds.Transactions().items(0);
-  };
   struct TRecord {
     std::string file;
     std::string section;
     bool countLast;  // else without a count
-    std::function<TCustomPropertyObject&(TPortfolio&)> object;
     std::string property;  // one the record holds, changed
   };
-  const TRecord records[] = {
-      {"0.INI", "Portfolio", false, [](TPortfolio& portfolio) -> TCustomPropertyObject& { return portfolio; },
-       "Strategy"},
-      {"4.INI", "Asset", true, asset, "Duration"},
-      {"4.TRN\\2.INI", "Transaction", false, transaction, "_COMMENT"}};
+  const TRecord records[] = {{"0.INI", "Portfolio", false, "Strategy"},
+                             {"4.INI", "Asset", true, "Duration"},
+                             {"4.TRN\\2.INI", "Transaction", false, "_COMMENT"}};
   for (const TRecord& record : records) {
     SCOPED_TRACE(record.file);
     const std::string file = folder + record.file;
@@ -732,7 +716,7 @@ TEST(SamplePortfolio, ARecordWithoutACountFirstInItsSectionGainsOneThereAtItsFir
     int32_t serials = 0;
     TPortfolio portfolio(serials);
     ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
-    record.object(portfolio).setCustomProperty(record.property, "changed");
+    growthRecord(portfolio, record.file).setCustomProperty(record.property, "changed");
     ASSERT_EQ(portfolio.save(), 0);
     const std::string saved = readWholeFile(file);
     EXPECT_EQ(saved.find("Entries="), saved.find("[" + record.section + "]\r\n") + record.section.size() + 4) << saved;
