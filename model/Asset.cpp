@@ -171,6 +171,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       failure = "its file gives a price format but no price file";
     }
     if (result == 0) {
+      saved_.takeOfExistingFile(file, [this](TPortableIniFile& written) { writeTo(written); }, ini);
       reportProgress(progress, cookie, progressAssetRead, label);
       result = transactions_.loadDirectory(transactionFolder_, readAhead);
       if (result != 0)
@@ -198,7 +199,6 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
   // Just read, the asset equals its file; the stamps taken while reading
   // are no changes.
   lastSaved_ = changeStamp();
-  saved_.takeOfExistingFile(fileName(), [this](TPortableIniFile& ini) { writeTo(ini); });
   return 0;
 }
 
@@ -236,7 +236,7 @@ int TAsset::save() {
   const bool storable = propertiesStorable();
   if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
     // Rewriting a file that could not be read would lose what it holds.
-    if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
+    if (!saved_.saveRecord(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
     lastSaved_ = changeStamp();
     viewPropertiesSaved();
   }

@@ -126,6 +126,8 @@ struct TPortableIniFile::TSection {
   size_t headerLine = noLine;
   size_t lastLine = noLine;
   bool erased = false;
+  // The folded key that stands first in the section (see writeFirst).
+  std::string firstKey;
 
   // The key as it stands and the value as stored (see readBack), in the
   // file's text unless a write gave them.
@@ -176,6 +178,34 @@ struct TPortableIniFile::TSection {
     Lines.push_back(TEntry{std::make_unique<TWritten>(TWritten{std::string(newKey), std::string(newValue)}), noLine,
                            false, true});
     return true;
+  }
+
+  // Places the key first in the section; true when it stood on a line below
+  // another entry's, which it leaves.
+  bool placeFirst(std::string folded) {
+    const auto found = positions.find(folded);
+    firstKey = std::move(folded);
+    if (found == positions.end()) return false;
+    TEntry& entry = Lines[found->second];
+    if (entry.line == noLine) return false;
+    const bool below = std::any_of(Lines.begin(), Lines.end(),
+                                   [&entry](const TEntry& other) { return !other.removed && other.line < entry.line; });
+    if (!below) return false;
+    if (!entry.written) {
+      const auto [entryKey, entryValue] = text(*file, entry);
+      entry.written = std::make_unique<TWritten>(TWritten{std::string(entryKey), std::string(entryValue)});
+    }
+    entry.line = noLine;
+    entry.changed = true;
+    return true;
+  }
+
+  // The entry placed first while it has no line of its own: a rewrite
+  // writes it before every other.
+  TEntry* newFirst() {
+    const auto found = firstKey.empty() ? positions.end() : positions.find(firstKey);
+    if (found == positions.end() || Lines[found->second].line != noLine) return nullptr;
+    return &Lines[found->second];
   }
 
   // Visits each entry's key and stored value.
@@ -575,6 +605,10 @@ TPortableIniFile::TRewrite TPortableIniFile::rewrite() {
         rewritten.newLine[index] = file.lines.size();
         addHeader(*section);
         text += old.whole(index);
+        if (TSection::TEntry* first = section->newFirst(); first != nullptr && index == section->headerLine) {
+          endLine();
+          addEntry(*first, lineEnd_);
+        }
         break;
       }
       case TLineKind::entry:
@@ -593,8 +627,9 @@ TPortableIniFile::TRewrite TPortableIniFile::rewrite() {
         break;
     }
     for (; addition != additions.end() && addition->first == index; ++addition) {
+      const TSection::TEntry* first = addition->second->newFirst();
       for (TSection::TEntry& entry : addition->second->Lines) {
-        if (entry.removed || entry.line != noLine) continue;
+        if (entry.removed || entry.line != noLine || &entry == first) continue;
         endLine();
         addEntry(entry, lineEnd_);
       }
@@ -614,8 +649,10 @@ TPortableIniFile::TRewrite TPortableIniFile::rewrite() {
     text += section->Name;
     text += ']';
     text += lineEnd_;
+    TSection::TEntry* first = section->newFirst();
+    if (first != nullptr) addEntry(*first, lineEnd_);
     for (TSection::TEntry& entry : section->Lines)
-      if (!entry.removed) addEntry(entry, lineEnd_);
+      if (!entry.removed && &entry != first) addEntry(entry, lineEnd_);
     addLine(TLineKind::other, 0);
     text += lineEnd_;
   }
@@ -708,6 +745,12 @@ bool TPortableIniFile::writeString(const std::string& section, const std::string
   if (sectionForWriting(section).store(cleanKey, cleanValue ? value : withoutLineBreakers(value)) || newSection)
     modified_ = true;
   return cleanValue && !holdsLineBreakers(key) && !holdsLineBreakers(section);
+}
+
+void TPortableIniFile::writeFirst(const std::string& section, const std::string& key, const std::string& value) {
+  if (section.empty()) return;
+  writeString(section, key, value);
+  if (sectionForWriting(section).placeFirst(foldedKey(key))) modified_ = true;
 }
 
 int TPortableIniFile::readInteger(const std::string& section, const std::string& key, int defaultValue) const {
@@ -841,6 +884,9 @@ bool TPortableIniFile::writeChanges(const TPortableIniFile& before, const TPorta
       changed = true;
       if (sectionForWriting(section->Name).store(key, value)) modified_ = true;
     });
+    if (section->firstKey.empty() || section->find(section->firstKey) == nullptr) continue;
+    const auto here = sectionsByName_.find(section->Name);
+    if (here != sectionsByName_.end() && here->second->placeFirst(section->firstKey)) modified_ = true;
   }
   return changed;
 }

@@ -103,6 +103,12 @@ class TPortableIniFile {
   // empty section name. True when what was given is stored as given.
   bool writeString(const std::string& section, const std::string& key, const std::string& value);
 
+  // As writeString, for a key that stands first in its section (a count of
+  // the entries below it, which a file cut short then never keeps without
+  // them): new there, or standing below another entry, it goes right below
+  // the section's header, and so it does in a file writeChanges writes it to.
+  void writeFirst(const std::string& section, const std::string& key, const std::string& value);
+
   int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
   void writeInteger(const std::string& section, const std::string& key, int value);
 

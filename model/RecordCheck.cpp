@@ -71,9 +71,10 @@ bool checkWholeRecord(const TPortableIniFile& ini, const std::vector<TWrittenKey
 }
 
 void beginEntryCount(TPortableIniFile& ini, const std::vector<std::string>& counted) {
-  // Written first, so that it stands before what it counts; the number
-  // follows once everything is written.
-  ini.writeInteger(counted.front(), entriesKey, 0);
+  // First in its section, also in a file that held none or held it below
+  // other entries, so that a cut that leaves it leaves what it counts; the
+  // number follows once everything is written.
+  ini.writeFirst(counted.front(), entriesKey, "0");
 }
 
 void endEntryCount(TPortableIniFile& ini, const std::vector<std::string>& counted) {

@@ -79,6 +79,37 @@ std::vector<std::string> numberedSectionsBeyond(const TPortableIniFile& file, co
   return sections;
 }
 
+// The first entry the baseline and the writer both hold that the file as
+// it stands lacks, as a notice names it ("Fees in section Transaction");
+// empty when the file lost none the object still holds.
+std::string firstLostEntry(const TPortableIniFile& before, const TPortableIniFile& now,
+                           const TPortableIniFile& file) {
+  std::vector<std::string> sections;
+  before.readSections(sections);
+  for (const std::string& section : sections) {
+    std::vector<std::string> keys;
+    before.readSection(section, keys);
+    for (const std::string& key : keys)
+      if (!now.readString(section, key, "").empty() && file.readString(section, key, "").empty())
+        return key + " in section " + section;
+  }
+  return "";
+}
+
+// Writes a record's changes into its file as it stands, or the whole record
+// into a file that lost entries the baseline held; gives the first of those.
+std::string writeRecordChanges(TPortableIniFile& file, const TPortableIniFile& before, const TPortableIniFile& now,
+                               bool known) {
+  const std::string lost = known ? firstLostEntry(before, now, file) : "";
+  file.writeChanges(before, now);
+  if (!lost.empty()) file.writeChanges(TPortableIniFile(file.FileName(), TPortableIniFile::TNewFile{}), now);
+  return lost;
+}
+
+void reportRecordWrittenWhole(const std::string& fileName, const std::string& lost) {
+  reportLoadFailure(fileName + " had lost " + lost + " since it was read; saved whole from what the program holds.");
+}
+
 }  // namespace
 
 std::string TSettingsBaseline::compact(const TPortableIniFile& ini) { return ini.contentText(); }
@@ -140,11 +171,21 @@ void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, co
   takeFrom(fileName, write, &read);
 }
 
-void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TWriter& write) {
+void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TWriter& write,
+                                           const TPortableIniFile& read) {
   write_ = write;
   fileName_ = fileName;
   leftOver_.clear();
-  baseline_ = compact(*written(fileName, write));
+  const std::unique_ptr<TPortableIniFile> taken = written(fileName, write);
+  std::vector<std::string> sections;
+  taken->readSections(sections);
+  for (const std::string& section : sections) {
+    std::vector<std::string> keys;
+    taken->readSection(section, keys);
+    for (const std::string& key : keys)
+      if (read.readString(section, key, "").empty()) taken->writeString(section, key, "");
+  }
+  baseline_ = compact(*taken);
 }
 
 void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
@@ -216,11 +257,23 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
   return true;
 }
 
-bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& write, bool durable) {
-  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool) {
+bool TSettingsBaseline::saveRecord(const std::string& fileName, const TWriter& write) {
+  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool known) {
     TPortableIniFile ini(fileName);
-    ini.writeChanges(before, now);
-    return ini.updateFileInPlace(durable);
+    const std::string lost = writeRecordChanges(ini, before, now, known);
+    if (!ini.updateFile()) return false;
+    if (!lost.empty()) reportRecordWrittenWhole(fileName, lost);
+    return true;
+  });
+}
+
+bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& write, bool durable) {
+  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool known) {
+    TPortableIniFile ini(fileName);
+    const std::string lost = writeRecordChanges(ini, before, now, known);
+    if (!ini.updateFileInPlace(durable)) return false;
+    if (!lost.empty()) reportRecordWrittenWhole(fileName, lost);
+    return true;
   });
 }
 

@@ -37,9 +37,12 @@ class TSettingsBaseline {
   // are left over, and one the object adds under such a number replaces
   // it whole instead of taking its keys.
   void takeWithNumberedSections(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
-  // As take, for a file just read or written whole, which thus exists: a
-  // folder of thousands of transactions is not looked up once more for each.
-  void takeOfExistingFile(const std::string& fileName, const TWriter& write);
+  // As take, for a record's file just read or written whole, which thus
+  // exists (a folder of thousands of transactions is not looked up once
+  // more for each), given as read: what the writer gives that the file
+  // lacks (the entry count of a file from before records had one) is no
+  // part of the baseline, so that the record's next save writes it.
+  void takeOfExistingFile(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // What another object knew of a file it leaves to this one (a transaction
   // written over the file of one that is gone): the next save writes what
   // this object's writer gives differently from that.
@@ -65,9 +68,15 @@ class TSettingsBaseline {
   // removes goes, and what it leaves out keeps what the file holds. True
   // when nothing needed writing or the write succeeded.
   bool save(const std::string& fileName, const TWriter& write);
-  // As save, for a file whose old text is of no value once replaced (a soft
-  // transaction's, which a system run makes again by the thousand): written
-  // over in place, and flushed to the disk only when durable (see
+  // As save, for a record's file (see takeOfExistingFile). One that lost
+  // entries the baseline held (cut short, or lines taken out by another
+  // program while the program ran) takes the whole record the object holds
+  // and is named for it: what changed alone, written over what is left,
+  // would lose the rest and leave an entry count the file does not hold.
+  bool saveRecord(const std::string& fileName, const TWriter& write);
+  // As saveRecord, for a file whose old text is of no value once replaced (a
+  // soft transaction's, which a system run makes again by the thousand):
+  // written over in place, and flushed to the disk only when durable (see
   // overwriteFile). A file missing by then is not made.
   bool saveInPlace(const std::string& fileName, const TWriter& write, bool durable);
 

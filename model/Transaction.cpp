@@ -118,7 +118,7 @@ std::string TTransaction::loadFrom(const TPortableIniFile& ini, const std::strin
   // Just read, the transaction equals its file: the stamps the property
   // lists took while loading must not count as changes.
   lastSaved_ = changeStamp();
-  saved_.takeOfExistingFile(fileName, writer());
+  saved_.takeOfExistingFile(fileName, writer(), ini);
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
   return numbers.firstUnread();
 }
@@ -211,7 +211,7 @@ int TTransaction::save() {
   if (fileName_.empty()) return 0;
   if (!storable()) return -4;
   // Rewriting a file that could not be read would lose what it holds.
-  if (!saved_.save(fileName_, writer())) return -4;
+  if (!saved_.saveRecord(fileName_, writer())) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
   viewPropertiesSaved();

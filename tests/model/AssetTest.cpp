@@ -270,8 +270,8 @@ TEST_F(HandMadeAsset, SavesOnlyWhatChangedAndInPortableForm) {
   asset.setPercentBonds(40);
   ASSERT_EQ(asset.save(), 0);
   EXPECT_EQ(readWholeFile(folder + "1.INI"),
-            "[Asset]\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=usd\r\n"
-            "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\nEntries=11\r\n"
+            "[Asset]\r\nEntries=11\r\nName=Acme Corp\r\nSymbol=ACM\r\nCurrency=usd\r\n"
+            "PriceHistoryLocation=<QUOTES>ACME.TXT\r\nPriceHistoryFormatString=YYYYMMDD;C;V\r\n"
             "[Allocation]\r\nStocks=60\r\nBonds= 4.00000000000000E+0001\r\nCash=0\r\nOther=0\r\n\r\n"
             "[CustomProperties]\r\nTarget=14.5\r\n\r\n");
 

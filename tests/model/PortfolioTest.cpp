@@ -71,6 +71,21 @@ class MadePortfolio : public testing::Test {
   TPortfolio portfolio{serials};
 };
 
+// The record a file of the sample's Growth Portfolio holds: its header, the
+// Euro Bond Fund's file or one of that fund's transactions.
+TCustomPropertyObject& growthRecord(TPortfolio& portfolio, const std::string& file) {
+  if (file == "0.INI") return portfolio;
+  for (int i = 0; i < portfolio.assetCount(); ++i) {
+    TAsset& bonds = *portfolio.assets(i);
+    if (bonds.Symbol() != "EBF") continue;
+    if (file == "4.INI") return bonds;
+    for (int j = 0; j < bonds.transactionCount(); ++j)
+      if (bonds.Transactions().items(j)->FileName().ends_with("\\" + file)) return *bonds.Transactions().items(j);
+  }
+  ADD_FAILURE() << "no record in " << file;
+  return portfolio;
+}
+
 }  // namespace
 
 TEST_F(MadePortfolio, ValuesInItsCurrencyThroughDirectInverseAndCrossRates) {
@@ -629,6 +644,90 @@ TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsIts
   TPortfolioTable table;
   ASSERT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
   EXPECT_EQ(table.count(), 2);
+  EXPECT_TRUE(takeLoadFailures().empty());
+}
+
+// A record file cut or missing a key while the program ran took only the
+// user's change at the next save, and a count of what the program held:
+// what was lost was in no file any more, and the next start refused the
+// whole portfolio. Such a file now takes the whole record, and is named.
+TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNextSaveAndIsNamed) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  struct TDamage {
+    std::string file;
+    std::string from;
+    bool cut;  // the file cut after from, else from taken out
+    std::string section;  // an entry the damage took, read back after the save
+    std::string key;
+    std::string lost;
+  };
+  const TDamage damages[] = {
+      {"0.INI", "Strategy=growth\r\n", false, "CustomProperties", "Strategy", "Strategy in section CustomProperties"},
+      {"4.INI", "Cash= 1.00000000000000E+0001\r\n", true, "CustomProperties", "Duration",
+       "Other in section Allocation"},
+      {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false, "Transaction", "Fees",
+       "Fees in section Transaction"}};
+  takeLoadFailures();
+  for (const TDamage& damage : damages) {
+    SCOPED_TRACE(damage.file);
+    const std::string file = folder + damage.file;
+    const std::string clean = readWholeFile(file);
+    const std::string held = TPortableIniFile(file).readString(damage.section, damage.key, "");
+    int32_t serials = 0;
+    TPortfolio portfolio(serials);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+    const size_t at = clean.find(damage.from);
+    ASSERT_NE(at, std::string::npos);
+    writeWholeFile(file, damage.cut ? clean.substr(0, at + damage.from.size())
+                                    : clean.substr(0, at) + clean.substr(at + damage.from.size()));
+    growthRecord(portfolio, damage.file).setCustomProperty("Broker", "Comdirect");
+    ASSERT_EQ(portfolio.save(), 0);
+    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{file + " had lost " + damage.lost +
+                                                           " since it was read; saved whole from what the program "
+                                                           "holds."});
+    EXPECT_EQ(TPortableIniFile(file).readString(damage.section, damage.key, ""), held);
+    TPortfolio again(serials);
+    EXPECT_EQ(again.load(folder, false, {}, nullptr, true, false), 0);
+    EXPECT_TRUE(takeLoadFailures().empty());
+    writeWholeFile(file, clean);
+  }
+}
+
+// A record saved before records had an entry count gained none when a
+// value changed, and one as its section's last entry when the number of
+// entries changed: a cut just before it went unseen. The count now stands
+// first, from the first save of any change.
+TEST(SamplePortfolio, ARecordWithoutACountFirstInItsSectionGainsOneThereAtItsFirstSave) {
+  TSampleWorkFolder sample;
+  const std::string folder = sample.folios + "1\\";
+  struct TRecord {
+    std::string file;
+    std::string section;
+    bool countLast;  // else without a count
+    std::string property;  // one the record holds, changed
+  };
+  const TRecord records[] = {{"0.INI", "Portfolio", false, "Strategy"},
+                             {"4.INI", "Asset", true, "Duration"},
+                             {"4.TRN\\2.INI", "Transaction", false, "_COMMENT"}};
+  for (const TRecord& record : records) {
+    SCOPED_TRACE(record.file);
+    const std::string file = folder + record.file;
+    TPortableIniFile old(file);
+    const std::string count = old.readString(record.section, "Entries", "");
+    old.writeString(record.section, "Entries", "");
+    if (record.countLast) old.writeString(record.section, "Entries", count);
+    ASSERT_TRUE(old.updateFile());
+    int32_t serials = 0;
+    TPortfolio portfolio(serials);
+    ASSERT_EQ(portfolio.load(folder, false, {}, nullptr, true, false), 0);
+    growthRecord(portfolio, record.file).setCustomProperty(record.property, "changed");
+    ASSERT_EQ(portfolio.save(), 0);
+    const std::string saved = readWholeFile(file);
+    EXPECT_EQ(saved.find("Entries="), saved.find("[" + record.section + "]\r\n") + record.section.size() + 4) << saved;
+    TPortfolio again(serials);
+    EXPECT_EQ(again.load(folder, false, {}, nullptr, true, false), 0);
+  }
   EXPECT_TRUE(takeLoadFailures().empty());
 }
 
