@@ -42,6 +42,11 @@ bool wantsDialogKey(HWND window, WORD key) {
   return key == VK_TAB && (codes & DLGC_WANTTAB);
 }
 
+bool inNormalWindow(HWND window) {
+  const HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  return root == nullptr || (!IsIconic(root) && !IsZoomed(root));
+}
+
 TShiftState currentShiftState() {
   TShiftState shift = 0;
   if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
