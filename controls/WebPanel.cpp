@@ -679,6 +679,7 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   settings.favsWidth = favsPane_->width();
   settings.symbolWidth = favListView_->columnWidth(0);
   const int result = settings.loadSettings(fileName);
+  toolbarWidthAsRead_ = result == 0 ? settings.toolbarWidth : 0;
   if (result == 0) {
     // The container checks the fractions as for every other tile: reversed,
     // empty or not finite ones give the whole container.
@@ -704,10 +705,24 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   // A file that could not be read leaves the panel with its defaults, which
   // must not replace the file unless the user changes them.
   savedSettings_.take(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); });
+  keepToolbarWidthAsRead();
   return result;
 }
 
-void TWebPanel::placedAfterLoading() { savedSettings_.retake(); }
+void TWebPanel::placedAfterLoading() {
+  savedSettings_.retake();
+  keepToolbarWidthAsRead();
+}
+
+void TWebPanel::keepToolbarWidthAsRead() {
+  // A width left by a maximised (or wider) window shrinks the address box;
+  // it is what the file holds, not what the panel shows, so that a save in
+  // a normal window mends it.
+  if (toolbarWidthAsRead_ <= parts_->toolbar->width()) return;
+  TPortableIniFile asRead(settingsFile_, TPortableIniFile::TNewFile{});
+  asRead.writeInteger("ToolBar", "ToolBarWidth", toolbarWidthAsRead_);
+  savedSettings_.takeAsRead("ToolBar", "ToolBarWidth", asRead);
+}
 
 int TWebPanel::saveSettings(const std::string& fileName) {
   captureSettings();
@@ -738,7 +753,8 @@ void TWebPanel::captureSettings() {
   }
   settings.maximized = TResizablePanel::maximized();
   settings.toolbarVisible = toolbarVisible();
-  settings.toolbarWidth = parts_->toolbar->width();
+  // Only a normal window's width says what the address box was sized for.
+  settings.toolbarWidth = inNormalWindow(handle()) ? parts_->toolbar->width() : 0;
   TToolGroupPlace* places[bandCount] = {&settings.buttons, &settings.defaults, &settings.deleteGroup,
                                         &settings.address};
   for (int band = 0; band < bandCount; ++band) {

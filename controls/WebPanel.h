@@ -178,6 +178,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The panel's state into its settings, and those into a settings file.
   void captureSettings();
   void writeSettings(TPortableIniFile& ini);
+  void keepToolbarWidthAsRead();
 
   TBrowserFactory browserFactory_;
   std::function<void(TWebPanel&)> onMakeDefaultRequest_;
@@ -203,6 +204,8 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The address box's width as the user set it or as it was stored: a tool
   // bar too narrow for it narrows the box shown, not the one written.
   int wantedComboWidth_ = 0;
+  // The tool bar's width as the file held it when loaded (0: none).
+  int toolbarWidthAsRead_ = 0;
   TStoredToolPlaces storedPlaces_;
   TToolButton* autorefreshBtn_ = nullptr;
   TToolButton* deleteBtn_ = nullptr;

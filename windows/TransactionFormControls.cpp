@@ -150,7 +150,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
     // A list sized in a wider window shrinks with the window, never grows.
     const int savedWidth = ini.readInteger("Sheet", "Width", 0);
     if (savedWidth > width()) comboWidth -= savedWidth - width();
-    widthToMend = savedWidth != 0 && savedWidth != width();
+    widthToMend = savedWidth > width();
     sizeAssetList(comboWidth);
     sheetControlsVisible = ini.readBool("SheetControls", "Visible", sheetControlsVisible);
   } catch (const std::exception&) {
@@ -162,9 +162,8 @@ void TtransactionForm::readControls(const std::string& fileName) {
   // must not replace the file unless the user changes them.
   const auto write = [this](TPortableIniFile& file) { writeControlKeys(file); };
   savedControls_.take(fileName, write);
-  // A width left by a maximised window (or one of another size) is what
-  // the file holds, not what the window shows: the next save in a normal
-  // window writes the width it has.
+  // A width left by a maximised (or wider) window is what the file holds,
+  // not what the window shows: a save in a normal window mends it.
   if (widthToMend) savedControls_.takeAsRead("Sheet", "Width", ini);
   // A portfolio first looked at gets no tool bar layout until the user
   // changes it.
