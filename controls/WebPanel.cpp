@@ -33,6 +33,8 @@ constexpr int buttonHeight = 22;
 constexpr int statusIconWidth = 20;
 constexpr int favsPaneWidth = 142;
 constexpr int addressGroupMinimumWidth = 161;
+constexpr int navigationGroupWidth = 161;
+constexpr int defaultGroupWidth = 46;
 constexpr int bandGripperAllowance = 12;  // the band's gripper before its group
 enum TBand { navigationBand, defaultBand, deleteBand, addressBand, bandCount };
 const char* const bandNames[bandCount] = {"Buttons", "Default", "Delete", "Address"};
@@ -187,8 +189,8 @@ void TWebPanel::buildToolbar() {
     parts.groups[band]->name = bandNames[band];
   }
   TPanel& navigation = *parts.groups[navigationBand];
-  navigation.setSize(161, buttonHeight);
-  navigation.setConstraints(161, buttonHeight);
+  navigation.setSize(navigationGroupWidth, buttonHeight);
+  navigation.setConstraints(navigationGroupWidth, buttonHeight);
   parts.backBtn = &toolButton(navigation, parts.glyphs, "Back", "BACKBMP", 0);
   parts.forwardBtn = &toolButton(navigation, parts.glyphs, "Forward", "FORWARDBMP", 23);
   parts.stopBtn = &toolButton(navigation, parts.glyphs, "Stop", "STOPBMP", 46);
@@ -218,8 +220,8 @@ void TWebPanel::buildToolbar() {
   };
 
   TPanel& defaults = *parts.groups[defaultBand];
-  defaults.setSize(46, buttonHeight);
-  defaults.setConstraints(46, buttonHeight);
+  defaults.setSize(defaultGroupWidth, buttonHeight);
+  defaults.setConstraints(defaultGroupWidth, buttonHeight);
   parts.makeDefaultBtn = &toolButton(defaults, parts.glyphs, "Make default", "MAKEDEFBMP", 0);
   parts.clearDefaultBtn = &toolButton(defaults, parts.glyphs, "Clear default", "CLEARDEFBMP", 23);
   parts.makeDefaultBtn->setEnabled(false);
@@ -615,6 +617,13 @@ bool TWebPanel::moveFavUpEnabled() const { return parts_->favUpBtn->enabled(); }
 bool TWebPanel::moveFavDownEnabled() const { return parts_->favDownBtn->enabled(); }
 
 // ---- tool bar layout
+
+int TWebPanel::narrowestWidthForGroups() {
+  constexpr int contentRightMargin = 3;
+  constexpr int barBorders = 10;  // the bar's edges about its row of bands
+  return contentLeft + navigationGroupWidth + defaultGroupWidth + buttonWidth + 3 * bandGripperAllowance +
+         barBorders + contentRightMargin;
+}
 
 void TWebPanel::placeAddressGroup(int comboWidth) {
   const TAddressGroupLayout layout = addressGroupLayout(comboWidth, 0, 0);

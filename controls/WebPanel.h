@@ -33,6 +33,10 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   explicit TWebPanel(TControl* parent, TBrowserFactory browserFactory = {});
   ~TWebPanel() override;
 
+  // The narrowest a panel shows its navigation, default and Delete groups
+  // whole in the row they share unless the user moves them.
+  static int narrowestWidthForGroups();
+
   void loadTranslations(const std::string&) {}
   // -2 for a missing file (nothing changes), -3 when it cannot be read, else 0.
   int loadSettings(const std::string& fileName);
