@@ -476,6 +476,10 @@ void TControl::bringToFront() {
   if (window_) SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+void TControl::sendToBack() {
+  if (window_) SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 bool TControl::visible() const { return window_ && (GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE); }
 
 void TControl::setVisible(bool visible) {

@@ -122,6 +122,7 @@ class TControl {
   // Lays out the aligned and anchored children again.
   void realign();
   void bringToFront();
+  void sendToBack();
 
   bool visible() const;
   void setVisible(bool visible);

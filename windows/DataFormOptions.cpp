@@ -111,9 +111,15 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
 }
 
 bool TdataForm::placeLostTiles() {
-  // As a view the user asks for comes.
-  for (const auto& [section, tile] : lostTiles_)
-    if (tile->visible()) sheetResizablePanel_->placeNewPanel(*tile);
+  // Where no view is, else behind them: the views keep their places and
+  // their files, and stay in sight.
+  for (const auto& [section, tile] : lostTiles_) {
+    if (!tile->visible()) continue;
+    if (sheetResizablePanel_->placeWhereFree(*tile))
+      tile->bringToFront();
+    else
+      tile->sendToBack();
+  }
   return !lostTiles_.empty();
 }
 
