@@ -94,7 +94,13 @@ void TwebForm::createControls() {
       deleteSelectedMosaics();
     }
   };
-  add<TSplitter>(TAlign::left).setBounds(185, 0, splitterWidth, 300);
+  TSplitter& splitter = add<TSplitter>(TAlign::left);
+  splitter.setBounds(185, 0, splitterWidth, 300);
+  splitter.onMoved = [this] {
+    wantedListWidth_ = mosaicListPanel_->width();
+    fitMosaicList();
+  };
+  onResize = [this] { fitMosaicList(); };
 
   rightPanel_ = &addPlainPanel(*this);
   rightPanel_->setAlign(TAlign::client);
@@ -220,9 +226,8 @@ std::string TwebForm::mosaicFolder(int number) const {
 }
 
 void TwebForm::loadGUIoptions(const TPortableIniFile& ini) {
-  const int listWidth = ini.readInteger(optionsSection, "ListWidth", mosaicListPanel_->width());
-  mosaicListPanel_->setSize(std::max(0, std::min(clientWidth() - splitterWidth, listWidth)),
-                            mosaicListPanel_->height());
+  wantedListWidth_ = std::max(0, ini.readInteger(optionsSection, "ListWidth", wantedListWidth_));
+  fitMosaicList();
   for (auto [prefix, panel] : {std::pair{"ViewsControl", objectsControlPanel_}, {"ViewsArrange", objectsArrangePanel_}}) {
     panel->setBounds(ini.readInteger(optionsSection, std::string(prefix) + "Left", panel->left()), panel->top(),
                      panel->width(), panel->height());
@@ -232,8 +237,16 @@ void TwebForm::loadGUIoptions(const TPortableIniFile& ini) {
   realign();
 }
 
+void TwebForm::fitMosaicList() {
+  // A browser tile filling the mosaic keeps its navigation and Delete
+  // groups whole: squeezed, they showed nothing to click.
+  const int room = clientWidth() - splitterWidth - TWebPanel::narrowestWidthForGroups();
+  mosaicListPanel_->setSize(std::max(0, std::min(wantedListWidth_, room)), mosaicListPanel_->height());
+}
+
 void TwebForm::saveGUIoptions(TPortableIniFile& ini) const {
-  ini.writeInteger(optionsSection, "ListWidth", mosaicListPanel_->width());
+  // Only a normal window's list says how wide the user wants it.
+  if (inNormalWindow(handle())) ini.writeInteger(optionsSection, "ListWidth", wantedListWidth_);
   ini.writeInteger(optionsSection, "ViewsControlLeft", objectsControlPanel_->left());
   ini.writeBool(optionsSection, "ViewsControlVisible", objectsControlPanel_->visible());
   ini.writeInteger(optionsSection, "ViewsArrangeLeft", objectsArrangePanel_->left());

@@ -120,6 +120,7 @@ class TwebForm : public TChildForm {
   void writeNotesTile(TPortableIniFile& ini);
   void loadWebPanels(const std::string& folder);
   TWebPanel& loadWebPanel(const std::string& fileName);
+  void fitMosaicList();
   void webPanelDeleted(TWebPanel& panel);
   std::vector<int> selectedNumbers() const;
   void busy();
@@ -147,6 +148,9 @@ class TwebForm : public TChildForm {
   TPopupMenu rightPanelPopupMenu_;
 
   TPanel* mosaicListPanel_ = nullptr;
+  // The list's width as the user set it or as it was stored: a window too
+  // narrow for it and a mosaic narrows the list shown, not the one kept.
+  int wantedListWidth_ = 185;
   TListViewXPSafe* mosaicListView_ = nullptr;
   TPanel* rightPanel_ = nullptr;
   TPanel* controlBar_ = nullptr;

@@ -201,27 +201,27 @@ void TResizablePanelContainer::tileHorizontal() {
   }
 }
 
-void TResizablePanelContainer::placeNewPanel(TResizablePanel& panel) {
+bool TResizablePanelContainer::placeWhereFree(TResizablePanel& panel) {
   const int w = clientWidth();
   const int h = clientHeight();
-  std::vector<TResizablePanel*> others;
   std::vector<RECT> taken;
-  for (TResizablePanel* tile : panels(true)) {
-    if (tile == &panel) continue;
-    others.push_back(tile);
-    taken.push_back(tile->maximized() ? RECT{0, 0, w, h} : tile->bounds());
-  }
+  for (TResizablePanel* tile : panels(true))
+    if (tile != &panel) taken.push_back(tile->maximized() ? RECT{0, 0, w, h} : tile->bounds());
   // A maximised new tile covers the others, not the other way round.
   const RECT own = panel.bounds();
-  if (!panel.maximized() && w >= 1 && h >= 1 && !isFree(own, taken, w, h)) {
-    const SIZE ownSize{own.right - own.left, own.bottom - own.top};
-    const SIZE cascadeSize{defaultPanelWidth, defaultPanelHeight};
-    if (const std::optional<RECT> place = firstFreePlace(taken, {ownSize, cascadeSize}, w, h)) {
-      panel.setBounds(*place);
-    } else {
-      for (TResizablePanel* tile : others) tile->restore();
-      tileHorizontal();
-    }
+  if (panel.maximized() || w < 1 || h < 1 || isFree(own, taken, w, h)) return true;
+  const SIZE ownSize{own.right - own.left, own.bottom - own.top};
+  const SIZE cascadeSize{defaultPanelWidth, defaultPanelHeight};
+  const std::optional<RECT> place = firstFreePlace(taken, {ownSize, cascadeSize}, w, h);
+  if (place) panel.setBounds(*place);
+  return place.has_value();
+}
+
+void TResizablePanelContainer::placeNewPanel(TResizablePanel& panel) {
+  if (!placeWhereFree(panel)) {
+    for (TResizablePanel* tile : panels(true))
+      if (tile != &panel) tile->restore();
+    tileHorizontal();
   }
   panel.bringToFront();
 }

@@ -37,6 +37,9 @@ class TResizablePanelContainer : public TKeyPanel {
   // the first free place of its own or the cascade size; with no such place
   // the shown tiles are restored and tiled horizontally, the new one last.
   void placeNewPanel(TResizablePanel& panel);
+  // The same without moving any other tile: false, the tile left as it
+  // was, when there is no free place for it.
+  bool placeWhereFree(TResizablePanel& panel);
 
   // The tiles in control order.
   std::vector<TResizablePanel*> panels(bool visibleOnly) const;

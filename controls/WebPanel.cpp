@@ -33,6 +33,8 @@ constexpr int buttonHeight = 22;
 constexpr int statusIconWidth = 20;
 constexpr int favsPaneWidth = 142;
 constexpr int addressGroupMinimumWidth = 161;
+constexpr int navigationGroupWidth = 161;
+constexpr int defaultGroupWidth = 46;
 constexpr int bandGripperAllowance = 12;  // the band's gripper before its group
 enum TBand { navigationBand, defaultBand, deleteBand, addressBand, bandCount };
 const char* const bandNames[bandCount] = {"Buttons", "Default", "Delete", "Address"};
@@ -187,8 +189,8 @@ void TWebPanel::buildToolbar() {
     parts.groups[band]->name = bandNames[band];
   }
   TPanel& navigation = *parts.groups[navigationBand];
-  navigation.setSize(161, buttonHeight);
-  navigation.setConstraints(161, buttonHeight);
+  navigation.setSize(navigationGroupWidth, buttonHeight);
+  navigation.setConstraints(navigationGroupWidth, buttonHeight);
   parts.backBtn = &toolButton(navigation, parts.glyphs, "Back", "BACKBMP", 0);
   parts.forwardBtn = &toolButton(navigation, parts.glyphs, "Forward", "FORWARDBMP", 23);
   parts.stopBtn = &toolButton(navigation, parts.glyphs, "Stop", "STOPBMP", 46);
@@ -218,8 +220,8 @@ void TWebPanel::buildToolbar() {
   };
 
   TPanel& defaults = *parts.groups[defaultBand];
-  defaults.setSize(46, buttonHeight);
-  defaults.setConstraints(46, buttonHeight);
+  defaults.setSize(defaultGroupWidth, buttonHeight);
+  defaults.setConstraints(defaultGroupWidth, buttonHeight);
   parts.makeDefaultBtn = &toolButton(defaults, parts.glyphs, "Make default", "MAKEDEFBMP", 0);
   parts.clearDefaultBtn = &toolButton(defaults, parts.glyphs, "Clear default", "CLEARDEFBMP", 23);
   parts.makeDefaultBtn->setEnabled(false);
@@ -616,6 +618,13 @@ bool TWebPanel::moveFavDownEnabled() const { return parts_->favDownBtn->enabled(
 
 // ---- tool bar layout
 
+int TWebPanel::narrowestWidthForGroups() {
+  constexpr int contentRightMargin = 3;
+  constexpr int barBorders = 10;  // the bar's edges about its row of bands
+  return contentLeft + navigationGroupWidth + defaultGroupWidth + buttonWidth + 3 * bandGripperAllowance +
+         barBorders + contentRightMargin;
+}
+
 void TWebPanel::placeAddressGroup(int comboWidth) {
   const TAddressGroupLayout layout = addressGroupLayout(comboWidth, 0, 0);
   TPanel& group = *parts_->groups[addressBand];
@@ -679,6 +688,7 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   settings.favsWidth = favsPane_->width();
   settings.symbolWidth = favListView_->columnWidth(0);
   const int result = settings.loadSettings(fileName);
+  toolbarWidthAsRead_ = result == 0 ? settings.toolbarWidth : 0;
   if (result == 0) {
     // The container checks the fractions as for every other tile: reversed,
     // empty or not finite ones give the whole container.
@@ -704,10 +714,24 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   // A file that could not be read leaves the panel with its defaults, which
   // must not replace the file unless the user changes them.
   savedSettings_.take(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); });
+  keepToolbarWidthAsRead();
   return result;
 }
 
-void TWebPanel::placedAfterLoading() { savedSettings_.retake(); }
+void TWebPanel::placedAfterLoading() {
+  savedSettings_.retake();
+  keepToolbarWidthAsRead();
+}
+
+void TWebPanel::keepToolbarWidthAsRead() {
+  // A width left by a maximised (or wider) window shrinks the address box;
+  // it is what the file holds, not what the panel shows, so that a save in
+  // a normal window mends it.
+  if (toolbarWidthAsRead_ <= parts_->toolbar->width()) return;
+  TPortableIniFile asRead(settingsFile_, TPortableIniFile::TNewFile{});
+  asRead.writeInteger("ToolBar", "ToolBarWidth", toolbarWidthAsRead_);
+  savedSettings_.takeAsRead("ToolBar", "ToolBarWidth", asRead);
+}
 
 int TWebPanel::saveSettings(const std::string& fileName) {
   captureSettings();
@@ -738,7 +762,8 @@ void TWebPanel::captureSettings() {
   }
   settings.maximized = TResizablePanel::maximized();
   settings.toolbarVisible = toolbarVisible();
-  settings.toolbarWidth = parts_->toolbar->width();
+  // Only a normal window's width says what the address box was sized for.
+  settings.toolbarWidth = inNormalWindow(handle()) ? parts_->toolbar->width() : 0;
   TToolGroupPlace* places[bandCount] = {&settings.buttons, &settings.defaults, &settings.deleteGroup,
                                         &settings.address};
   for (int band = 0; band < bandCount; ++band) {

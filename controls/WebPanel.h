@@ -33,6 +33,10 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   explicit TWebPanel(TControl* parent, TBrowserFactory browserFactory = {});
   ~TWebPanel() override;
 
+  // The narrowest a panel shows its navigation, default and Delete groups
+  // whole in the row they share unless the user moves them.
+  static int narrowestWidthForGroups();
+
   void loadTranslations(const std::string&) {}
   // -2 for a missing file (nothing changes), -3 when it cannot be read, else 0.
   int loadSettings(const std::string& fileName);
@@ -178,6 +182,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The panel's state into its settings, and those into a settings file.
   void captureSettings();
   void writeSettings(TPortableIniFile& ini);
+  void keepToolbarWidthAsRead();
 
   TBrowserFactory browserFactory_;
   std::function<void(TWebPanel&)> onMakeDefaultRequest_;
@@ -203,6 +208,8 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The address box's width as the user set it or as it was stored: a tool
   // bar too narrow for it narrows the box shown, not the one written.
   int wantedComboWidth_ = 0;
+  // The tool bar's width as the file held it when loaded (0: none).
+  int toolbarWidthAsRead_ = 0;
   TStoredToolPlaces storedPlaces_;
   TToolButton* autorefreshBtn_ = nullptr;
   TToolButton* deleteBtn_ = nullptr;

@@ -90,7 +90,8 @@ void TWebPanelSettings::save(TPortableIniFile& ini) const {
   }
   ini.writeBool("Tile", "Maximized", maximized);
   ini.writeBool("ToolBar", "Visible", toolbarVisible);
-  ini.writeInteger("ToolBar", "ToolBarWidth", toolbarWidth);
+  // None known (a maximised window's): the file keeps the width it holds.
+  if (toolbarWidth > 0) ini.writeInteger("ToolBar", "ToolBarWidth", toolbarWidth);
   saveGroup(ini, "Buttons", buttons);
   saveGroup(ini, "Default", defaults);
   saveGroup(ini, "Address", address);

@@ -42,7 +42,7 @@ class TWebPanelSettings {
   double tileLeft = 0, tileTop = 0, tileRight = 1, tileBottom = 1;
   bool maximized = false;
   bool toolbarVisible = true;
-  int toolbarWidth = 0;  // when saved; loading reads the width the file was saved at
+  int toolbarWidth = 0;  // when saved (0: none known); loading reads the width the file was saved at
   TToolGroupPlace buttons{true, 11, 2};
   TToolGroupPlace defaults{true, 185, 2};
   TToolGroupPlace address{true, 11, 28};

@@ -10,6 +10,7 @@
 #include "model/ChangeStamps.h"
 #include "model/DateIndex.h"
 #include "model/QuoteLineReader.h"
+#include "model/UnreadableFiles.h"
 #include "model/QuickSort.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
@@ -286,6 +287,9 @@ int TPrices::loadFromFile(const std::string& fileName, const TQuoteFormat& forma
     }
     buildIndexInArrivalOrder();
     if (reader.failed()) return -3;
+    // A last line without its end may have been cut off inside its last
+    // value: "1.0" read for "1.0537" is told of, as settings files are.
+    if (reader.endsInsideLine()) reportPartlyReadFile(fileName);
   } catch (const std::bad_alloc&) {
     clear(false);
     return -5;

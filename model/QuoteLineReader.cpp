@@ -49,7 +49,7 @@ const char* findLineBreak(const char* p, const char* end) {
 int TQuoteLineReader::open(const std::string& fileName) {
   buffer_.clear();
   position_ = filled_ = 0;
-  failed_ = false;
+  failed_ = endsInsideLine_ = false;
   inputEnded_ = fileEnded_ = true;
   // A device or anything else that is no regular file cannot be read.
   if (!file_.open(fileName)) return pathExists(fileName) || namesDevice(fileName) ? -3 : -2;
@@ -65,7 +65,7 @@ void TQuoteLineReader::assign(std::string bytes) {
   buffer_.assign(bytes.begin(), bytes.end());
   position_ = 0;
   filled_ = buffer_.size();
-  failed_ = false;
+  failed_ = endsInsideLine_ = false;
   inputEnded_ = true;
   fileEnded_ = false;
   skipByteOrderMark();
@@ -118,6 +118,8 @@ bool TQuoteLineReader::readQuoteLine(std::string_view& line) {
     }
     if (lineEnd != end && *lineEnd == endOfFileByte) fileEnded_ = true;
     line = std::string_view(start, static_cast<size_t>(lineEnd - start));
+    endsInsideLine_ = (lineEnd == end || *lineEnd == endOfFileByte) &&
+                      line.find_first_not_of(" \t") != std::string_view::npos;
     position_ += line.size();
     if (line.empty()) return false;  // the end-of-file byte began the line
     if (line.size() > maxLineLength) continue;

@@ -23,6 +23,9 @@ class TQuoteLineReader {
   bool readQuoteLine(std::string_view& line);
   // A read error ended the reading early.
   bool failed() const { return failed_; }
+  // The last line read has text but no line end: the file may have been
+  // cut off inside it, and its last value be only the start of one.
+  bool endsInsideLine() const { return endsInsideLine_; }
 
   // About the number of lines with text of the whole file, from the part
   // read so far, to size what is read into; bounded, so that a misleading
@@ -46,4 +49,5 @@ class TQuoteLineReader {
   bool inputEnded_ = true;  // nothing more to read into the buffer
   bool fileEnded_ = true;   // the end, or an end-of-file byte, was met
   bool failed_ = false;
+  bool endsInsideLine_ = false;
 };

@@ -42,6 +42,11 @@ bool wantsDialogKey(HWND window, WORD key) {
   return key == VK_TAB && (codes & DLGC_WANTTAB);
 }
 
+bool inNormalWindow(HWND window) {
+  const HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  return root == nullptr || (!IsIconic(root) && !IsZoomed(root));
+}
+
 TShiftState currentShiftState() {
   TShiftState shift = 0;
   if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
@@ -469,6 +474,10 @@ void TControl::realign() {
 
 void TControl::bringToFront() {
   if (window_) SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TControl::sendToBack() {
+  if (window_) SetWindowPos(window_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 bool TControl::visible() const { return window_ && (GetWindowLongA(window_, GWL_STYLE) & WS_VISIBLE); }

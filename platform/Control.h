@@ -20,6 +20,9 @@ TShiftState currentShiftState();
 // Tab, Enter and Esc: the keys forms use unless the focused window wants them.
 bool isDialogKey(WORD key);
 bool wantsDialogKey(HWND window, WORD key);
+// The top-level window holding the window is neither minimised nor
+// maximised: only then does a size shown inside it say what the user chose.
+bool inNormalWindow(HWND window);
 
 enum class TMouseButton { left, right, middle };
 enum class TAlign { none, top, bottom, left, right, client };
@@ -119,6 +122,7 @@ class TControl {
   // Lays out the aligned and anchored children again.
   void realign();
   void bringToFront();
+  void sendToBack();
 
   bool visible() const;
   void setVisible(bool visible);

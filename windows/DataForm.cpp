@@ -186,6 +186,7 @@ void TdataForm::loadView() {
   getObjectGUIproperties();
   showObjects(-1, -1);
   loadAllViews();
+  if (placeLostTiles()) optionsApplied();
   bringMaximizedToFront();
 }
 

@@ -277,6 +277,12 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // Called by readMoreGUIoptions for a stored value it could not take as it
   // stood: the close then stores what the window shows instead.
   void optionCorrectedWhileLoading(const std::string& section, const std::string& key);
+  // True, and the file is named, when the section holds some sides of the
+  // tile's place but not all (every save writes all four): the tile is
+  // then placed by placeLostTiles once the views are loaded.
+  bool tileLost(const TPortableIniFile& ini, const char* section, TResizablePanel& tile);
+  // Places such tiles where the views leave them in sight; true when any.
+  bool placeLostTiles();
 
   TToolButton* addBtn_ = nullptr;
   TToolButton* copyBtn_ = nullptr;
@@ -325,6 +331,7 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   void openFavouriteOfSelection(TWebPanel& panel);
   void freeAllViews();
   void readPanelPlace(const TPortableIniFile& ini, const std::string& section, TControl& panel, bool withVisible);
+  void readTile(const TPortableIniFile& ini, const char* section, TResizablePanel& tile);
   void writePanelPlace(TPortableIniFile& ini, const std::string& section, const TControl& panel, bool withVisible);
 
   TDataFormFiles files_;
@@ -337,6 +344,10 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   TSettingsBaseline savedGUIoptions_;
   TFileStandIn optionsStandIn_;
   std::vector<std::pair<std::string, std::string>> optionsCorrectedWhileLoading_;
+  // The tiles whose sections lost a side, and what the layout was when
+  // loaded: a change of the user's writes them whole.
+  std::vector<std::pair<std::string, TResizablePanel*>> lostTiles_;
+  std::unique_ptr<TPortableIniFile> layoutAsLoaded_;
   std::unique_ptr<TDataSheet> dataSheet_;
   TPortfolioTable* portfolioTable_ = nullptr;
   Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;

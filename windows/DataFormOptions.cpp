@@ -6,8 +6,15 @@
 #include "controls/SheetPanel.h"
 #include "model/FontProperties.h"
 #include "model/PortableIniFile.h"
+#include "model/UnreadableFiles.h"
 #include "platform/ExtControls.h"
 #include "windows/DataForm.h"
+
+namespace {
+
+const char* const tileSides[] = {"Left", "Top", "Right", "Bottom"};
+
+}  // namespace
 
 void TdataForm::readPanelPlace(const TPortableIniFile& ini, const std::string& section, TControl& panel,
                                bool withVisible) {
@@ -23,18 +30,35 @@ void TdataForm::writePanelPlace(TPortableIniFile& ini, const std::string& sectio
   if (withVisible) ini.writeBool(section, "Visible", panel.visible());
 }
 
+bool TdataForm::tileLost(const TPortableIniFile& ini, const char* section, TResizablePanel& tile) {
+  int held = 0;
+  for (const char* side : tileSides) held += ini.readString(section, side, "").empty() ? 0 : 1;
+  if (held == 0 || held == 4) return false;
+  lostTiles_.emplace_back(section, &tile);
+  return true;
+}
+
+void TdataForm::readTile(const TPortableIniFile& ini, const char* section, TResizablePanel& tile) {
+  // The defaults standing in for the lost sides would cover the views.
+  if (tileLost(ini, section, tile)) {
+    sheetResizablePanel_->setRelativeBounds(&tile, 0, 0, 1, 1);
+    return;
+  }
+  sheetResizablePanel_->setRelativeBounds(&tile, ini.readFloat(section, "Left", 0), ini.readFloat(section, "Top", 0),
+                                          ini.readFloat(section, "Right", 1), ini.readFloat(section, "Bottom", 1));
+}
+
 void TdataForm::loadGUIoptions(const std::string& fileName) {
   const TPortableIniFile ini(fileName);
   bool showNotesTile = notesBtn_->down();
+  lostTiles_.clear();
   try {
     readPanelPlace(ini, "DateControls", *dateControlsPanel_, false);
     synchDatesBtn_->setDown(ini.readBool("DateControls", "Synchronize", synchDatesBtn_->down()));
     readMoreGUIoptions(ini, TOptionsPlace::dates);
     readPanelPlace(ini, "ViewsControls", *objectsControlPanel_, true);
     readPanelPlace(ini, "ViewsArrange", *objectsArrangePanel_, true);
-    sheetResizablePanel_->setRelativeBounds(
-        sheetContainer_, ini.readFloat("Grid", "Left", 0), ini.readFloat("Grid", "Top", 0),
-        ini.readFloat("Grid", "Right", 1), ini.readFloat("Grid", "Bottom", 1));
+    readTile(ini, "Grid", *sheetContainer_);
     sheetContainer_->setMaximized(ini.readBool("Grid", "Maximized", sheetContainer_->maximized()));
     if (createsObjects()) readPanelPlace(ini, "CreationControls", *creationControlsPanel_, true);
     readPanelPlace(ini, "GridDirectionControls", *gridDirectionPanel_, true);
@@ -51,9 +75,7 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
     fixedBtn_->setDown(ini.readBool("SetupControls", "FixedOn", fixedBtn_->down()));
     sheetControlBar_->setVisible(ini.readBool("SheetControls", "Visible", sheetControlBar_->visible()));
     readMoreGUIoptions(ini, TOptionsPlace::beforeNotes);
-    sheetResizablePanel_->setRelativeBounds(
-        noteEditorContainer_, ini.readFloat("Notes", "Left", 0), ini.readFloat("Notes", "Top", 0),
-        ini.readFloat("Notes", "Right", 1), ini.readFloat("Notes", "Bottom", 1));
+    readTile(ini, "Notes", *noteEditorContainer_);
     noteEditorContainer_->setMaximized(ini.readBool("Notes", "Maximized", noteEditorContainer_->maximized()));
     notesColor_ = static_cast<TColor>(ini.readInteger("Notes", "Color", static_cast<int>(notesColor_)));
     TFontAttributes* record = noteFonts_.find(0);
@@ -78,9 +100,27 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   savedGUIoptions_.take(fileName, write);
   for (const auto& [section, key] : optionsCorrectedWhileLoading_) savedGUIoptions_.takeAsRead(section, key, ini);
   optionsCorrectedWhileLoading_.clear();
+  layoutAsLoaded_.reset();
+  if (!lostTiles_.empty()) {
+    reportPartlyReadFile(fileName);
+    layoutAsLoaded_ = TSettingsBaseline::written(fileName, write);
+  }
   // A portfolio first looked at gets no layout file of this window until
   // the user changes the layout.
   optionsStandIn_.take(fileName, write);
+}
+
+bool TdataForm::placeLostTiles() {
+  // Where no view is, else behind them: the views keep their places and
+  // their files, and stay in sight.
+  for (const auto& [section, tile] : lostTiles_) {
+    if (!tile->visible()) continue;
+    if (sheetResizablePanel_->placeWhereFree(*tile))
+      tile->bringToFront();
+    else
+      tile->sendToBack();
+  }
+  return !lostTiles_.empty();
 }
 
 void TdataForm::optionCorrectedWhileLoading(const std::string& section, const std::string& key) {
@@ -88,13 +128,27 @@ void TdataForm::optionCorrectedWhileLoading(const std::string& section, const st
 }
 
 void TdataForm::optionsApplied() {
+  const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
   savedGUIoptions_.retake();
-  optionsStandIn_.retake([this](TPortableIniFile& file) { writeGUIoptions(file); });
+  optionsStandIn_.retake(write);
+  if (layoutAsLoaded_) layoutAsLoaded_ = TSettingsBaseline::written(layoutAsLoaded_->FileName(), write);
 }
 
 bool TdataForm::saveGUIoptions(const std::string& fileName) {
   const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
   if (optionsStandIn_.standing(write)) return true;
+  if (layoutAsLoaded_) {
+    // Once the user changes the layout, the file holds the tiles as shown,
+    // not only the line of the change beside the sides left of them.
+    TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
+    if (changes.writeChanges(*layoutAsLoaded_, *TSettingsBaseline::written(fileName, write))) {
+      const TPortableIniFile asItStands(fileName);
+      for (const auto& [section, tile] : lostTiles_)
+        for (const char* side : tileSides) savedGUIoptions_.takeAsRead(section, side, asItStands);
+      lostTiles_.clear();
+      layoutAsLoaded_.reset();
+    }
+  }
   if (!savedGUIoptions_.save(fileName, write)) return false;
   optionsStandIn_.reset();
   return true;

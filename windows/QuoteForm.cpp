@@ -72,6 +72,7 @@ void TquoteForm::loadView() {
   quoteEditorContainer_->setMaximized(tileMaximized_);
   quotesBtn_->setDown(showEditor_);
   quotesBtnClick();
+  placeLostTiles();
   optionsApplied();
 }
 
@@ -117,10 +118,11 @@ bool TquoteForm::assetListNewer(const TPortfolio& shown) const { return shown.As
 void TquoteForm::readMoreGUIoptions(const TPortableIniFile& ini, TOptionsPlace place) {
   TportfolioAssetsForm::readMoreGUIoptions(ini, place);
   if (place != TOptionsPlace::beforeNotes) return;
-  tileLeft_ = ini.readFloat("QuoteGrid", "Left", 0);
-  tileTop_ = ini.readFloat("QuoteGrid", "Top", 0);
-  tileRight_ = ini.readFloat("QuoteGrid", "Right", 1);
-  tileBottom_ = ini.readFloat("QuoteGrid", "Bottom", 1);
+  const bool lost = tileLost(ini, "QuoteGrid", *quoteEditorContainer_);
+  tileLeft_ = lost ? 0 : ini.readFloat("QuoteGrid", "Left", 0);
+  tileTop_ = lost ? 0 : ini.readFloat("QuoteGrid", "Top", 0);
+  tileRight_ = lost ? 1 : ini.readFloat("QuoteGrid", "Right", 1);
+  tileBottom_ = lost ? 1 : ini.readFloat("QuoteGrid", "Bottom", 1);
   tileMaximized_ = ini.readBool("QuoteGrid", "Maximized", quoteEditorContainer_->maximized());
   for (int i = 0; i < TQuoteEditor::columnKinds; ++i)
     quoteEditor_->quoteColWidths[i] = ini.readInteger("QuoteGrid", widthKeys[i], quoteEditor_->quoteColWidths[i]);

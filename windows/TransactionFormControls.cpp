@@ -131,6 +131,7 @@ std::vector<TToolGroupSection> TtransactionForm::toolGroups() const {
 void TtransactionForm::readControls(const std::string& fileName) {
   const TPortableIniFile ini(fileName);
   bool sheetControlsVisible = controlBar_->visible();
+  bool widthToMend = false;
   // A damaged file ends the reading where it fails; what was not read keeps
   // the controls as they are.
   try {
@@ -149,6 +150,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
     // A list sized in a wider window shrinks with the window, never grows.
     const int savedWidth = ini.readInteger("Sheet", "Width", 0);
     if (savedWidth > width()) comboWidth -= savedWidth - width();
+    widthToMend = savedWidth > width();
     sizeAssetList(comboWidth);
     sheetControlsVisible = ini.readBool("SheetControls", "Visible", sheetControlsVisible);
   } catch (const std::exception&) {
@@ -160,6 +162,9 @@ void TtransactionForm::readControls(const std::string& fileName) {
   // must not replace the file unless the user changes them.
   const auto write = [this](TPortableIniFile& file) { writeControlKeys(file); };
   savedControls_.take(fileName, write);
+  // A width left by a maximised (or wider) window is what the file holds,
+  // not what the window shows: a save in a normal window mends it.
+  if (widthToMend) savedControls_.takeAsRead("Sheet", "Width", ini);
   // A portfolio first looked at gets no tool bar layout until the user
   // changes it.
   controlsStandIn_.take(fileName, write);
@@ -181,6 +186,7 @@ void TtransactionForm::writeControlKeys(TPortableIniFile& ini) {
   ini.writeBool("SetupControls", "FixedOn", fixedFieldsOn_);
   ini.writeInteger("SelectionControls", "ComboWidth", wantedComboWidth_);
   ini.writeBool("SelectionControls", "WholePortfolio", wholePortfolioBtn_->down());
-  ini.writeInteger("Sheet", "Width", width());
+  // Only a normal window's width says how wide the user wants the list.
+  if (inNormalWindow(handle())) ini.writeInteger("Sheet", "Width", width());
   ini.writeBool("SheetControls", "Visible", controlBar_->visible());
 }

@@ -375,6 +375,24 @@ TEST_F(WebPanelWindow, ASettingsFileIsWrittenOnlyWithWhatTheUserChanged) {
   EXPECT_EQ(readWholeFile(file), text);
 }
 
+// The address box shrinks by what the tool bar lost since its width was
+// kept: a width kept from a maximised window left the box a stub for good.
+TEST_F(WebPanelWindow, TheToolBarWidthIsKeptFromANormalWindowOnlyAndMendedThere) {
+  panel->setAlign(TAlign::client);
+  const std::string file = folder.path() + "WEB1.INI";
+  ASSERT_EQ(panel->saveSettings(file), 0);
+  const int normalWidth = panel->toolbar().width();
+  TPortableIniFile(file).writeInteger("ToolBar", "ToolBarWidth", normalWidth + 300);
+  ASSERT_EQ(panel->loadSettings(file), 0);
+  ASSERT_EQ(panel->saveToOwnFile(), 0);
+  EXPECT_EQ(TPortableIniFile(file).readInteger("ToolBar", "ToolBarWidth", 0), normalWidth);
+
+  ShowWindow(form->handle(), SW_MAXIMIZE);
+  ASSERT_TRUE(pumpUntil([&] { return panel->toolbar().width() > normalWidth; }));
+  ASSERT_EQ(panel->saveToOwnFile(), 0);
+  EXPECT_EQ(TPortableIniFile(file).readInteger("ToolBar", "ToolBarWidth", 0), normalWidth);
+}
+
 // Every button of the tool bar and of the favourites pane shows its picture
 // (grey while disabled) and keeps its hint and its name; the key at the
 // status bar's end turns from grey to gold for a secure page.

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "model/History.h"
 #include "model/Prices.h"
+#include "model/UnreadableFiles.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
 #include "tests/support/TestFolders.h"
@@ -143,6 +145,37 @@ TEST(Prices, LoadFailures) {
   EXPECT_EQ(prices.loadFromFile(folder.path() + "good.csv", TQuoteFormat{}), -6);
   writeWholeFile(folder.path() + "binary.csv", std::string("\0\x1A\0\n2024-01-01;1;1;1;1;1\n", 26));
   EXPECT_EQ(prices.loadFromFile(folder.path() + "binary.csv", csvFormat), -7);  // 0x1A ends the file
+}
+
+// A file cut inside its last value read "1.0" for "1.0537" without a word,
+// a price file and a currency table alike; a last line with its end, or
+// an end-of-file byte after one, is whole.
+TEST(Prices, AFileCutOffInsideItsLastLineIsNamedAtItsLoad) {
+  TTemporaryFolder folder;
+  const std::string file = folder.path() + "EURtoUSD.CSV";
+  const TQuoteFormat rateFormat = compileQuoteFormat("yyyymmdd,c", false);
+  const struct {
+    const char* text;
+    bool named;
+  } cases[] = {
+      {"20240101,1.0412\r\n20240102,1.0", true},
+      {"20240101,1.0412\r\n20240102,1.0\x1A", true},
+      {"20240101,1.0412\r\n20240102,1.0537\r\n", false},
+      {"20240101,1.0412\r\n20240102,1.0537\r\n\x1A", false},
+      {"20240101,1.0412\r\n20240102,1.0537\n  ", false},
+  };
+  for (const auto& each : cases) {
+    writeWholeFile(file, each.text);
+    takePartlyReadFiles();
+    TPrices prices;
+    ASSERT_EQ(prices.loadFromFile(file, rateFormat), 0) << each.text;
+    EXPECT_EQ(takePartlyReadFiles(), each.named ? std::vector<std::string>{file} : std::vector<std::string>{})
+        << "prices " << each.text;
+    THistory table;
+    ASSERT_EQ(table.load(file, rateFormat), 0) << each.text;
+    EXPECT_EQ(takePartlyReadFiles(), each.named ? std::vector<std::string>{file} : std::vector<std::string>{})
+        << "table " << each.text;
+  }
 }
 
 TEST(Prices, LoadingGivesTheIndexThatAddingOneByOneGives) {

@@ -24,6 +24,8 @@
 #include "tests/support/WindowTestSupport.h"
 #include "controls/DownloadPickForm.h"
 #include "controls/ListViewXPSafe.h"
+#include "controls/ResizablePanel.h"
+#include "controls/ResizablePanelContainer.h"
 #include "model/Directories.h"
 #include "model/UnreadableFiles.h"
 #include "platform/StdControls.h"
@@ -327,6 +329,38 @@ TEST_F(AssetWindow, ALookStoresNoLineOrderAndNoDefaultSize) {
     EXPECT_FALSE(portfolio->assets(i)->viewPropertiesUnsaved()) << i;
     EXPECT_EQ(portfolio->assets(i)->getExternalProperty("DisplayOrder"), "") << i;
   }
+}
+
+// Every save writes the grid's tile whole: a file without a side of it is
+// named, the grid comes where it covers no view, and the user's next change
+// writes the tile as shown, not only the line of the change.
+TEST_F(AssetWindow, AControlsFileWithoutASideOfTheGridsTileIsToldOfAndWrittenWholeAtAChange) {
+  const std::string controls = includeTrailingBackslash(portfolio->Folder()) + "AssetControls.INI";
+  std::string text = readWholeFile(controls);
+  const size_t bottom = text.find("Bottom=");
+  ASSERT_NE(bottom, std::string::npos);
+  text.erase(bottom, text.find("\r\n", bottom) + 2 - bottom);
+  writeWholeFile(controls, text);
+  takePartlyReadFiles();
+  form->loadView();
+  const std::vector<std::string> told = takePartlyReadFiles();
+  EXPECT_TRUE(std::any_of(told.begin(), told.end(), [&](const std::string& name) { return name == controls; }));
+  int views = 0;
+  for (const TControl* view : form->sheetResizablePanel().children()) {
+    if (view == &form->sheetContainer() || !view->visible()) continue;
+    ++views;
+    const RECT place = view->bounds();
+    const POINT middle{(place.left + place.right) / 2, (place.top + place.bottom) / 2};
+    EXPECT_EQ(ChildWindowFromPointEx(form->sheetResizablePanel().handle(), middle, CWP_SKIPINVISIBLE), view->handle());
+  }
+  EXPECT_EQ(views, 1);  // the sample's chart
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_EQ(readWholeFile(controls), text);
+
+  form->setRowWise(false);
+  EXPECT_TRUE(form->saveView().empty());
+  const TPortableIniFile saved(controls);
+  for (const char* side : {"Left", "Top", "Right", "Bottom"}) EXPECT_NE(saved.readString("Grid", side, ""), "") << side;
 }
 
 // A field file damaged (a header that lost its bracket, a size gone) was

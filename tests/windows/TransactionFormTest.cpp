@@ -270,6 +270,30 @@ TEST_F(TransactionWindow, LineSizesAndTheControlBarAreKeptWithoutCountingAsChang
   EXPECT_TRUE(del.items()[0]->enabled);
 }
 
+// The asset list shrinks by what the window lost since the width was
+// kept: a width kept from a maximised window left it a stub for good.
+TEST_F(TransactionWindow, TheSheetWidthIsKeptFromANormalWindowOnlyAndMendedThere) {
+  const std::string fileName = portfolio->Folder() + "TransactionControls.INI";
+  const int normalWidth = form->width();
+  {
+    TPortableIniFile ini(fileName);
+    ini.writeInteger("Sheet", "Width", normalWidth + 290);
+    ini.writeInteger("SelectionControls", "ComboWidth", 150);
+  }
+  form->loadView();
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_EQ(TPortableIniFile(fileName).readInteger("Sheet", "Width", 0), normalWidth);
+  form->loadView();
+  EXPECT_EQ(form->assetComboBox().width(), 150);
+
+  ShowWindow(main.handle(), SW_MAXIMIZE);
+  ASSERT_TRUE(pumpUntil([&] { return form->width() > normalWidth; }));
+  EXPECT_TRUE(form->saveView().empty());
+  EXPECT_EQ(TPortableIniFile(fileName).readInteger("Sheet", "Width", 0), normalWidth);
+  ShowWindow(main.handle(), SW_RESTORE);
+  ASSERT_TRUE(pumpUntil([&] { return form->width() == normalWidth; }));
+}
+
 TEST_F(TransactionWindow, APickedDateBefore1900IsRefusedWithAMessageAndLeavesDateAndTime) {
   ASSERT_NO_FATAL_FAILURE(unlockFields({1}));
   ASSERT_GE(form->lineCount(), 1);
