@@ -607,13 +607,27 @@ bool TmainForm::FormCloseQuery() {
   shuttingDown = true;
   givenUpAtClose_.clear();
   shutDownForm->repaint();
-  if (savedOrCancelled([this] { return macroForm->saveMacros(); }) && closeCore(true)) return true;
+  if (savedOrCancelled([this] { return macroForm->saveMacros(); }) && closeCore(true)) {
+    tellSavedWhole();
+    return true;
+  }
   shuttingDown = false;
   shutDownForm.reset();
   application().available();
   // The tab left for the saves is entered again.
   pageControlChange();
   return false;
+}
+
+void TmainForm::tellSavedWhole() {
+  // The foot that tells of them during the run is gone with the close.
+  const std::vector<std::string> lines = takeSavedWhole();
+  if (lines.empty()) return;
+  std::string text;
+  for (const std::string& line : lines) text += (text.empty() ? "" : "\r") + line;
+  application().available();
+  messageBox_.show(handle(), text, "Notices", MB_OK | MB_ICONINFORMATION);
+  application().busy();
 }
 
 bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {

@@ -235,6 +235,8 @@ class TmainForm : public TForm {
   // chooses to retry; false when the user cancels. While shutting down the
   // user may also go on without those files' changes (true).
   bool savedOrCancelled(const std::function<TSaveFailures()>& save);
+  // Tells in a box of the records the close wrote whole (see reportSavedWhole).
+  void tellSavedWhole();
   void FormClose();
   void showShutDownForm();
   // Work that pumps messages and keeps tabs and close away meanwhile.

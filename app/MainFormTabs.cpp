@@ -256,7 +256,8 @@ void TmainForm::onApplicationIdle() {
 }
 
 void TmainForm::showFileNotices() {
-  const std::vector<std::string> failures = takeLoadFailures();
+  std::vector<std::string> failures = takeLoadFailures();
+  for (std::string& line : takeSavedWhole()) failures.push_back(std::move(line));
   const std::vector<std::string> names = takeUnreadableFiles();
   const std::vector<std::string> partlyRead = takePartlyReadFiles();
   const std::vector<std::string> damaged = takeDamagedFiles();

@@ -59,7 +59,7 @@ int THistory::load(const std::string& fileName, const TQuoteFormat& format) {
     }
     // A last line without its end may have been cut off inside its last
     // value: "1.0" read for "1.0537" is told of, as settings files are.
-    if (reader.endsInsideLine()) reportPartlyReadFile(fileName);
+    if (reader.endsInsideLine()) reportPossiblyCutOffFile(fileName);
   } catch (const std::bad_alloc&) {
     clear();
     return -5;

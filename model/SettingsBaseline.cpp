@@ -107,7 +107,7 @@ std::string writeRecordChanges(TPortableIniFile& file, const TPortableIniFile& b
 }
 
 void reportRecordWrittenWhole(const std::string& fileName, const std::string& lost) {
-  reportLoadFailure(fileName + " had lost " + lost + " since it was read; saved whole from what the program holds.");
+  reportSavedWhole(fileName + " had lost " + lost + " since it was read; saved whole from what the program holds.");
 }
 
 }  // namespace

@@ -48,6 +48,11 @@ TWaitingNames& waitingFailures() {
   return waiting;
 }
 
+TWaitingNames& waitingSavedWhole() {
+  static TWaitingNames waiting;
+  return waiting;
+}
+
 void addWaiting(TWaitingNames& waiting, const std::string& text) {
   const std::lock_guard<std::mutex> guard(waiting.lock);
   if (waiting.names.size() >= maxWaitingNames) return;
@@ -122,6 +127,14 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames) {
 void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), line); }
 
 std::vector<std::string> takeLoadFailures() { return takeWaiting(waitingFailures()); }
+
+void reportSavedWhole(const std::string& line) { addWaiting(waitingSavedWhole(), line); }
+
+std::vector<std::string> takeSavedWhole() { return takeWaiting(waitingSavedWhole()); }
+
+void reportPossiblyCutOffFile(const std::string& fileName) {
+  reportLoadFailure(fileName + " may be cut off inside its last line, which has no line end.");
+}
 
 namespace {
 

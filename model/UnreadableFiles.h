@@ -45,6 +45,15 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames);
 void reportLoadFailure(const std::string& line);
 // The lines reported since the last call, oldest first, each once.
 std::vector<std::string> takeLoadFailures();
+// A record written whole into its file, which lost entries while the
+// program ran (see TSettingsBaseline::saveRecord): the whole line. Told at
+// the foot with the load failures, and by the close, which the foot does
+// not outlast.
+void reportSavedWhole(const std::string& line);
+std::vector<std::string> takeSavedWhole();
+// A price or rate file whose last line has no line end: cut off inside it,
+// its last value read may be only the start of one. Told as a load failure.
+void reportPossiblyCutOffFile(const std::string& fileName);
 // The one line of the notice: the last load failure and how many more,
 // then the unreadable files, then the damaged ones, then those read in part.
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,

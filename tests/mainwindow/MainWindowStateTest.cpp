@@ -279,6 +279,24 @@ TEST_F(MainWindowState, AnUnwritableAssetFileIsNamedAtTheCloseAndItsTransactions
   EXPECT_EQ(TPortableIniFile(changed.transactionFile).readFloat("Transaction", "Fees", 0), 7);
 }
 
+// A record that lost a line while the program ran is written whole by the
+// close, which said nothing of it: the foot that tells it is gone by then.
+TEST_F(MainWindowState, ARecordTheCloseWritesWholeIsToldOfInABox) {
+  const TChangedPortfolio changed = changedPortfolio(*main_->portfolioTable, work_);
+  const std::string text = readWholeFile(changed.assetFile);
+  const size_t at = text.find("\r\nName=");
+  ASSERT_NE(at, std::string::npos) << text;
+  writeWholeFile(changed.assetFile, text.substr(0, at) + text.substr(text.find("\r\n", at + 2)));
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{changed.assetFile +
+                                                      " had lost Name in section Asset since it was read; saved "
+                                                      "whole from what the program holds."});
+  EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Name", ""), "A fund");
+  EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
+}
+
 // Each file that fails is named, once, in the order tried.
 TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
   const TChangedPortfolio changed = changedPortfolio(*main_->portfolioTable, work_);

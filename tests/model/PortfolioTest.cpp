@@ -668,7 +668,7 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
        "Other in section Allocation"},
       {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false, "Transaction", "Fees",
        "Fees in section Transaction"}};
-  takeLoadFailures();
+  takeSavedWhole();
   for (const TDamage& damage : damages) {
     SCOPED_TRACE(damage.file);
     const std::string file = folder + damage.file;
@@ -683,13 +683,13 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
                                     : clean.substr(0, at) + clean.substr(at + damage.from.size()));
     growthRecord(portfolio, damage.file).setCustomProperty("Broker", "Comdirect");
     ASSERT_EQ(portfolio.save(), 0);
-    EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{file + " had lost " + damage.lost +
+    EXPECT_EQ(takeSavedWhole(), std::vector<std::string>{file + " had lost " + damage.lost +
                                                            " since it was read; saved whole from what the program "
                                                            "holds."});
     EXPECT_EQ(TPortableIniFile(file).readString(damage.section, damage.key, ""), held);
     TPortfolio again(serials);
     EXPECT_EQ(again.load(folder, false, {}, nullptr, true, false), 0);
-    EXPECT_TRUE(takeLoadFailures().empty());
+    EXPECT_TRUE(takeSavedWhole().empty());
     writeWholeFile(file, clean);
   }
 }
