@@ -18,7 +18,7 @@ SECOND_PORTFOLIO = (330, 123)
 PARAMETERS_PAGE = (150, 53)
 # The first parameter's value; the lot is the next column, whatever the widths.
 FIRST_VALUE = (165, 119)
-COMMIT_CHANGES = (611, 79)
+COMMIT_CHANGES = (292, 79)
 
 
 def parameter(system, name):
@@ -270,7 +270,7 @@ def inputs_and_stop(scenario):
           "with the other portfolio grown the buys' fees are %r, before %r" % (after[:3], before[:3]))
 
 # The optimiser, from the Parameters page; places inside its dialog.
-OPTIMIZE = (703, 79)
+OPTIMIZE = (329, 79)
 OBJECTIVE_BOX = (313, 34)
 LOG_CHECK_BOX, LOG_PATH = (17, 182), (292, 182)
 EXECUTE = (62, 395)
