@@ -623,10 +623,8 @@ void TmainForm::tellSavedWhole() {
   // The foot that tells of them during the run is gone with the close.
   const std::vector<std::string> lines = takeSavedWhole();
   if (lines.empty()) return;
-  std::string text;
-  for (const std::string& line : lines) text += (text.empty() ? "" : "\r") + line;
   application().available();
-  messageBox_.show(handle(), text, "Notices", MB_OK | MB_ICONINFORMATION);
+  showNotices(lines);
   application().busy();
 }
 

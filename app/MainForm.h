@@ -237,6 +237,8 @@ class TmainForm : public TForm {
   bool savedOrCancelled(const std::function<TSaveFailures()>& save);
   // Tells in a box of the records the close wrote whole (see reportSavedWhole).
   void tellSavedWhole();
+  // The notices' lines in one box, as a click on the notice shows them.
+  void showNotices(const std::vector<std::string>& lines);
   void FormClose();
   void showShutDownForm();
   // Work that pumps messages and keeps tabs and close away meanwhile.

@@ -280,6 +280,10 @@ void TmainForm::noticeBarClick() {
   noticeBar->hide();
   std::vector<std::string> lines;
   lines.swap(noticeLines_);
+  showNotices(lines);
+}
+
+void TmainForm::showNotices(const std::vector<std::string>& lines) {
   if (lines.empty()) return;
   std::string text;
   for (const std::string& line : lines) text += (text.empty() ? "" : "\r") + line;

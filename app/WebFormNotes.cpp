@@ -86,10 +86,7 @@ void TwebForm::saveNotesLeft() {
   // The notes go now: what their files refused waits for the close.
   for (const std::string& file : saveNotes()) {
     if (file == notes_->fileName) {
-      std::string text;
-      notes_->getText(false, text);
-      holdUnsavedChange(file, notesChange,
-                        [file, text, read = notes_->fileDigest()] { return writeUnlessChanged(file, text, read); });
+      holdDocument(*notes_, notesChange);
     } else {
       holdUnsavedChange(file, notesChange, keptSettingsSave(file, savedNotesTile_, [this](TPortableIniFile& ini) {
                           writeNotesTile(ini);

@@ -1,12 +1,14 @@
 #include "controls/DocumentSave.h"
 
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <utility>
 
 #include "controls/EditorStatus.h"
 #include "model/LanguageStrings.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 
@@ -49,11 +51,16 @@ TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageB
 
 bool takeDocumentKeptUnsaved() { return std::exchange(keptUnsaved, false); }
 
-bool writeUnlessChanged(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest) {
-  if (changedSinceRead(fileName, text, readDigest)) {
-    reportRefusedSave(fileName, "was changed by another program since it was read");
-    return false;
-  }
-  forgetRefusedSave(fileName);
-  return writeFileAtomically(fileName, text);
+void holdDocument(const TEditorStatus& document, const std::string& what) {
+  std::string text;
+  document.getText(false, text);
+  holdUnsavedChange(document.fileName, what,
+                    [fileName = document.fileName, text, readDigest = document.fileDigest()] {
+                      if (changedSinceRead(fileName, text, readDigest)) {
+                        reportRefusedSave(fileName, "was changed by another program since it was read");
+                        return false;
+                      }
+                      forgetRefusedSave(fileName);
+                      return writeFileAtomically(fileName, text);
+                    });
 }

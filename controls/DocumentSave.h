@@ -1,8 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <cstddef>
-#include <optional>
 #include <string>
 
 class TEditorStatus;
@@ -24,7 +22,8 @@ TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageB
 // changed file: a close that asked stops there without another question.
 bool takeDocumentKeptUnsaved();
 
-// A held save of the text, for a close where its editor may be gone: a file
-// changed since it was read (see TEditorStatus::fileDigest) is refused, and
-// why is reported, not asked about.
-bool writeUnlessChanged(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest);
+// Holds the document's text for the close, where its editor may be gone
+// (see holdUnsavedChange; what names the change): a file changed since it
+// was read (see TEditorStatus::fileDigest) is refused there, and why is
+// reported, not asked about.
+void holdDocument(const TEditorStatus& document, const std::string& what);

@@ -303,12 +303,7 @@ void TgalleryForm::saveNotes() {
   // The entry's notes may be left or the dialog closed: what the file
   // refused, or the user kept from another program's change, waits for the
   // close of the program.
-  std::string text;
-  notes_.getText(false, text);
-  holdUnsavedChange(notes_.fileName, notesChange,
-                    [file = notes_.fileName, text, read = notes_.fileDigest()] {
-                      return writeUnlessChanged(file, text, read);
-                    });
+  holdDocument(notes_, notesChange);
 }
 
 void TgalleryForm::fitImage() {

@@ -352,12 +352,7 @@ bool TmacroForm::saveSelectedSource() {
 
 void TmacroForm::holdSelectedSource() {
   if (!selectedMacroStatus_.modified || selectedMacroStatus_.fileName.empty()) return;
-  const std::string file = selectedMacroStatus_.fileName;
-  std::string text;
-  selectedMacroStatus_.getText(false, text);
-  holdUnsavedChange(file, sourceChange, [file, text, read = selectedMacroStatus_.fileDigest()] {
-    return writeUnlessChanged(file, text, read);
-  });
+  holdDocument(selectedMacroStatus_, sourceChange);
 }
 
 void TmacroForm::macroListViewChange(int row) {

@@ -239,10 +239,7 @@ TDocumentSave TdataForm::saveNotes(TEditorStatus& notes) {
   // The document may be read anew for the next object or closed: what its
   // file refused, or what the user kept unsaved, waits for the close as it
   // stands.
-  std::string text;
-  notes.getText(false, text);
-  holdUnsavedChange(file, notesChange,
-                    [file, text, read = notes.fileDigest()] { return writeUnlessChanged(file, text, read); });
+  holdDocument(notes, notesChange);
   return saved;
 }
 
