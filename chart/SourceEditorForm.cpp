@@ -42,14 +42,11 @@ TButton& button(TControl& parent, const std::string& caption, int left, int top,
   return result;
 }
 
-// A tool button, its picture in place of its caption; the caption stays its
-// name for screen readers and the hint tells the mouse.
+// A tool button named by its hint, its picture in place of its caption.
 TButton& toolButton(TControl& parent, TToolGlyphs& glyphs, TToolTips& hints, const char* hint, const char* glyph,
                     int& left, std::function<void()> action) {
-  TButton& made = button(parent, hint, left, 3, 28, std::move(action));
-  glyphs.apply(made, glyph);
-  hints.setHint(made, hint);
-  left += 30;
+  TButton& made = glyphs.pictureButton(parent, hints, hint, hint, glyph, left, 3);
+  made.onClick = std::move(action);
   return made;
 }
 

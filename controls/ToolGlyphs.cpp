@@ -4,6 +4,7 @@
 #include "platform/Canvas.h"
 #include "platform/ExtControls.h"
 #include "platform/StdControls.h"
+#include "platform/ToolTips.h"
 
 namespace {
 
@@ -60,6 +61,18 @@ void TToolGlyphs::apply(TToolButton& button, const std::string& name) {
 void TToolGlyphs::apply(TButton& button, const std::string& name) {
   const int index = indexOf(name);
   if (index >= 0) button.setImages(&images_, index, index + 1);
+}
+
+TButton& TToolGlyphs::pictureButton(TControl& parent, TToolTips& hints, const std::string& caption,
+                                    const std::string& hint, const std::string& name, int& left, int top) {
+  constexpr int width = 28;
+  constexpr int gap = 2;
+  TButton& button = parent.add<TButton>(caption);
+  button.setBounds(left, top, width, 24);
+  apply(button, name);
+  hints.setHint(button, hint);
+  left += width + gap;
+  return button;
 }
 
 void TToolGlyphs::draw(TCanvas& canvas, int x, int y, const std::string& name, bool disabled) {

@@ -6,7 +6,9 @@
 
 class TButton;
 class TCanvas;
+class TControl;
 class TToolButton;
+class TToolTips;
 
 // The pictures of the tool buttons and of the small status images, drawn by
 // the program at 16 x 16 under the names the windows know them by ("BACKBMP",
@@ -22,6 +24,11 @@ class TToolGlyphs {
   void apply(TToolButton& button, const std::string& name);
   // The same on a push button, which the keyboard reaches as well.
   void apply(TButton& button, const std::string& name);
+  // A push button of a tool bar showing the named picture, 28 x 24 at left,
+  // top of the parent, with its hint; left moves past it and the gap after
+  // it. The caption names the button to screen readers.
+  TButton& pictureButton(TControl& parent, TToolTips& hints, const std::string& caption, const std::string& hint,
+                         const std::string& name, int& left, int top);
   // The image of the named picture in images() (its disabled look follows
   // it), drawn on first use; -1 for a name the program has no picture of.
   int indexOf(const std::string& name);

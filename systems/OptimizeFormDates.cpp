@@ -48,12 +48,7 @@ void ToptimizeForm::makeDateControls(int top) {
   // that move the end under the end's.
   int left = 68;
   auto button = [&](const char* caption, const char* hint, const char* glyph) -> TButton& {
-    TButton& made = group.add<TButton>(caption);
-    made.setBounds(left, top + 28, 28, 24);
-    toolGlyphs_->apply(made, glyph);
-    hints_->setHint(made, hint);
-    left += 30;
-    return made;
+    return toolGlyphs_->pictureButton(group, *hints_, caption, hint, glyph, left, top + 28);
   };
   firstDateBtn = &button("First date", "First date", "FIRSTDATEBMP");
   firstCommonDateBtn = &button("First common date", "First common date", "FIRSTCOMMONBMP");

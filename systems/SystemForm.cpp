@@ -47,20 +47,6 @@ TFormulaSeparators userSeparators() {
   return {localeSettings().decimalSeparator, localeSettings().listSeparator};
 }
 
-constexpr int buttonWidth = 28;
-
-// A button of a tool group, its picture in place of its caption; the
-// caption stays its name for screen readers and the hint tells the mouse.
-TButton& barButton(TPanel& bar, TToolTips& hints, TToolGlyphs& glyphs, const std::string& caption,
-                   const std::string& hint, const char* glyph, int& left) {
-  TButton& button = bar.add<TButton>(caption);
-  button.setBounds(left, 3, buttonWidth, 24);
-  hints.setHint(button, hint);
-  glyphs.apply(button, glyph);
-  left += buttonWidth + 2;
-  return button;
-}
-
 // The fixed columns (x) and rows (y) of a page's grid: the header, and in
 // the Rules grid "Nr" and "Asset" besides, which stay when scrolling.
 POINT fixedLines(TSystemPage page, bool byRow) {
@@ -126,7 +112,7 @@ TPanel& TsystemForm::makePage(TSystemPage page, const std::string& caption) {
     left += made.width() + 2;
   };
   auto button = [this](TPanel& bar, int& at, const std::string& caption, const char* glyph) {
-    return &barButton(bar, *hints_, toolGlyphs_, caption, caption, glyph, at);
+    return &toolGlyphs_.pictureButton(bar, *hints_, caption, caption, glyph, at, 3);
   };
   group(base + "CreationControls", entries, [&](TPanel& creation, int& at) {
     controls.newBtn = button(creation, at, "New", "NEWBMP");
@@ -213,7 +199,7 @@ void TsystemForm::makeDateControls(TPanel& bar) {
   // their hints.
   auto button = [&](const std::string& caption, const std::string& hint, const char* glyph,
                     std::function<void()> action) {
-    barButton(bar, *hints_, toolGlyphs_, caption, hint, glyph, left).onClick = std::move(action);
+    toolGlyphs_.pictureButton(bar, *hints_, caption, hint, glyph, left, 3).onClick = std::move(action);
   };
   button("First date", "First date", "FIRSTDATEBMP", [this] {
     double date = 0;
