@@ -36,7 +36,7 @@ const std::array<TTableKeys, 3>& tables() {
        {"RowHeight", "ColWidth", "Number", "Enabled", "Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag",
         "TransactionComment"},
        {"Number", "Enabled", "Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag", "TransactionComment"},
-       {"Condition", "AssetSymbol", "Units", "Principal", "Fees"},
+       {"Condition", "AssetSymbol", "Units", "Principal", "Fees", "Flag", "TransactionComment"},
        {"RowHeight", "ColWidth", "Number"},
        {}},
       {"Symbol",
@@ -123,9 +123,12 @@ std::string tableFault(const TPortableIniFile& ini, const TTableKeys& table, con
 }  // namespace
 
 std::string systemFileFault(const TPortableIniFile& ini) {
-  // Not a system any save writes: read in part, emptied, or cut off inside
-  // a line.
-  if (std::string fault = recordFault(ini, {}); !fault.empty()) return fault;
+  // Not a system any save writes: read in part (lines above its first
+  // section among them), emptied, cut off inside a line, or at its top,
+  // where the defaults would stand in for the save mark and the range.
+  if (std::string fault = recordFault(ini, {{"SoftTransactions", "Save"}, {"Range", "FromDate"}, {"Range", "ToDate"}});
+      !fault.empty())
+    return fault;
   double date = 0;
   for (const char* key : {"FromDate", "ToDate"}) {
     const std::string text = ini.readString("Range", key, "");
@@ -149,7 +152,7 @@ std::string systemFileFault(const TPortableIniFile& ini) {
   // Nor a file holding no table at all: cut off before the first.
   if (!tableSeen && !sections.empty()) return std::string("lacks its section ") + tables().front().baseName;
   // Cut off at a line end, or a line lost that no key above tells (a
-  // comment, a date), a file with the count holds fewer entries.
+  // comment), a file with the count holds fewer entries.
   const auto count = [&ini](const char* table) { return std::max(0, ini.readInteger(table, "Count", 0)); };
   return entriesCutOff(ini, systemCountedSections(count("Rule"), count("Symbol"), count("Param")));
 }
@@ -165,7 +168,24 @@ std::vector<std::string> systemCountedSections(int rules, int symbols, int param
   return counted;
 }
 
-std::string systemNotRunNotice(const std::string& portfolio, const std::string& fileName, const std::string& fault) {
-  return "Trading system of \"" + portfolio + "\" not run: its file " + fileName + " " + fault +
-         ". Change the system in the System window, or mend the file, and it runs again.";
+std::vector<std::string> systemSectionsPastCounts(const TPortableIniFile& ini) {
+  std::vector<std::string> sections;
+  ini.readSections(sections);
+  std::vector<std::string> pastCounts;
+  for (const TTableKeys& table : tables()) {
+    const int count = ini.readInteger(table.baseName, "Count", 0);
+    for (const std::string& section : sections)
+      if (sectionNumber(section, table.baseName) > count) pastCounts.push_back(section);
+  }
+  return pastCounts;
+}
+
+std::string systemNotRunNotice(const std::string& portfolio, const std::string& fileName, const std::string& fault,
+                               bool heldWhole) {
+  // A change made in the window to a system read cut would be written
+  // whole, and run: what the file lost would be lost for good.
+  return "Trading system of \"" + portfolio + "\" not run: its file " + fileName + " " + fault + ". " +
+         (heldWhole ? "The System window shows the system as it was read whole, and leaving the window writes it back."
+                    : "Mend the file, or put back what it lost, and it runs again; the System window shows only what "
+                      "the file still holds.");
 }

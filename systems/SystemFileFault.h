@@ -5,7 +5,8 @@
 class TPortableIniFile;
 
 // Why a read system file is not the system its writer wrote: read only in
-// part, emptied, cut off inside a line or before its first table, fewer
+// part, emptied, cut off inside a line, at its top (lacking the save mark
+// or the range every save writes first) or before its first table, fewer
 // rules, symbols or parameters than its counts name, a table or an entry's
 // section cut off, an entry lacking a key the run reads, a number that does
 // not read, fewer entries than its entry count names. A file without that
@@ -21,6 +22,14 @@ std::string systemFileFault(const TPortableIniFile& ini);
 // the sizes the System window keeps beside them.
 std::vector<std::string> systemCountedSections(int rules, int symbols, int params);
 
+// The entries' sections the file holds past the counts of their tables
+// (left by another program, or by a save that could not erase them): no
+// part of the system, and never to be taken for an entry added under
+// their number.
+std::vector<std::string> systemSectionsPastCounts(const TPortableIniFile& ini);
+
 // The notice line for a system left unrun because of that fault, which
-// reads on from "its file <fileName> ".
-std::string systemNotRunNotice(const std::string& portfolio, const std::string& fileName, const std::string& fault);
+// reads on from "its file <fileName> "; heldWhole: the program holds the
+// system as it read it whole before the file was damaged.
+std::string systemNotRunNotice(const std::string& portfolio, const std::string& fileName, const std::string& fault,
+                               bool heldWhole);

@@ -60,6 +60,14 @@ bool givesStill(const TPortableIniFile& taken, const TSettingsBaseline::TWriter&
   return !changes.writeChanges(taken, *TSettingsBaseline::written(taken.FileName(), write));
 }
 
+// Why the file took no write, where its reader found nothing to refuse.
+std::string writeFailure(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return "is read-only";
+  if (TPortableIniFile(fileName).readFailed()) return "cannot be read: another program may hold it open";
+  return "could not be written: another program may hold it open, or its disk is full or write-protected";
+}
+
 }  // namespace
 
 TsystemForm::TsystemForm() : messages(&systemMessageBox()) {
@@ -304,6 +312,7 @@ void TsystemForm::clearView() {
   damagedSystem_.reset();
   unsaved_ = false;
   portfolioSerial_ = 0;
+  portfolioLabel_.clear();
   assetOrder_.clear();
   if (parent() != nullptr) parent()->setText("No portfolio selected");
   for (TPageControls& controls : pages_) {
@@ -319,26 +328,47 @@ void TsystemForm::loadView() {
   TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
   if (portfolio == nullptr) return;
   portfolioSerial_ = portfolio->Serial();
+  portfolioLabel_ = shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol()));
   updateAssetPickers();
   folder_ = portfolio->Folder();
   if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
+  const std::string systemFile = folder_ + "System.INI";
+  const auto systemWriter = [this](TPortableIniFile& ini) { writeSystem(ini); };
   std::string fault;
   bool counted = false;
+  std::unique_ptr<TPortableIniFile> heldWhole;
   {
-    TPortableIniFile ini(folder_ + "System.INI");
-    editor_.Edited().loadFromIni(ini, userSeparators());
-    readSizes(ini);
-    fault = systemFileFault(ini);
-    counted = carriesEntryCount(ini);
+    const TPortableIniFile file(systemFile);
+    fault = systemFileFault(file);
+    if (fault.empty())
+      wholeSystems_.keep(file);
+    else
+      heldWhole = wholeSystems_.wholeRead(systemFile);
+    // What another program cut since the program read it whole is not
+    // the system: what was read stands for it, and the file gets it back.
+    const TPortableIniFile& shown = heldWhole ? *heldWhole : file;
+    editor_.Edited().loadFromIni(shown, userSeparators());
+    readSizes(shown);
+    counted = carriesEntryCount(shown);
+    // Files that could not be read leave the system empty and the bars as
+    // they were, which must not replace the files unless the user changes
+    // them.
+    savedSystem_.take(systemFile, systemWriter);
+    // Sections past a count are no entries: the save erases them, and an
+    // entry added under such a number does not take their keys.
+    if (fault.empty()) {
+      for (const std::string& section : systemSectionsPastCounts(shown)) {
+        std::vector<std::string> keys;
+        shown.readSection(section, keys);
+        for (const std::string& key : keys) savedSystem_.takeAsRead(section, key, shown);
+      }
+    }
   }
+  if (heldWhole) savedSystem_.forget();
   // Shown as far as it reads, such a system is not run; here too the user
   // learns why.
   if (!fault.empty())
-    reportLoadFailure(systemNotRunNotice(shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol())),
-                                         folder_ + "System.INI", fault));
-  // Files that could not be read leave the system empty and the bars as
-  // they were, which must not replace the files unless the user changes them.
-  savedSystem_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
+    reportLoadFailure(systemNotRunNotice(portfolioLabel_, systemFile, fault, heldWhole != nullptr));
   editor_.loadedFromFile();
   showDates();
   show();
@@ -356,15 +386,15 @@ void TsystemForm::loadView() {
   }
   savedControls_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
-  systemStandIn_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
+  systemStandIn_.take(systemFile, systemWriter);
   controlsStandIn_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
   // A file saved without the entry count gets it with every entry its
   // count counts, which such a file leaves out when empty: a count written
-  // alone would name entries the file never held.
-  damagedSystem_ = fault.empty() && counted
+  // alone would name entries the file never held. One held whole is
+  // written whole at the next save already.
+  damagedSystem_ = (fault.empty() && counted) || heldWhole
                        ? nullptr
-                       : TSettingsBaseline::written(folder_ + "System.INI",
-                                                    [this](TPortableIniFile& ini) { writeSystem(ini); });
+                       : TSettingsBaseline::written(systemFile, systemWriter);
   appliedTime_ = changeStamp();
 }
 
@@ -396,7 +426,13 @@ TSaveFailures TsystemForm::saveView() {
     systemStandIn_.reset();
     damagedSystem_.reset();
     editor_.loadedFromFile();
+    if (const TPortableIniFile written(systemFile); systemFileFault(written).empty()) wholeSystems_.keep(written);
   } else {
+    // Told at once, as the system runs as the file has it until the close
+    // tries again, and then in the close's question.
+    if (refusedSaveText(systemFile).empty()) reportRefusedSave(systemFile, writeFailure(systemFile));
+    reportLoadFailure("The trading system of \"" + portfolioLabel_ + "\" was not saved: " +
+                      refusedSaveText(systemFile) + ".");
     failed.push_back(systemFile);
   }
   unsaved_ = !failed.empty();
@@ -433,7 +469,7 @@ int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scr
                                  TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
   const TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
   const int result = ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect,
-                                       hideAtEnd, appliedTime_);
+                                       hideAtEnd, appliedTime_, &wholeSystems_);
   // The applied time is one for all portfolios: a later run of another one
   // must not make this one count as applied.
   if (portfolio != nullptr) {

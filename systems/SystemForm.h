@@ -15,6 +15,7 @@
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "systems/SystemEditor.h"
+#include "systems/WholeSystemFiles.h"
 #include "windows/DateWindow.h"
 
 class TButton;
@@ -194,9 +195,12 @@ class TsystemForm : public TChildForm {
   // contradicts itself or was saved without the entry count: once it gives
   // something else, the user changed the system, which is written whole.
   std::unique_ptr<TPortableIniFile> damagedSystem_;
+  // The portfolios' system files as last read whole, by the runs or here.
+  TWholeSystemFiles wholeSystems_;
   std::string languageFile_;
   std::vector<std::pair<int, int>> assetOrder_;  // index, DisplayOrder
   int portfolioSerial_ = 0;
+  std::string portfolioLabel_;  // as notices name the portfolio shown
   double scriptTime_ = 0;
   double appliedTime_ = 0;
   // Serial numbers of the portfolios whose last run failed or was cut

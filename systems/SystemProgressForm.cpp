@@ -17,6 +17,7 @@
 #include "model/UnreadableFiles.h"
 #include "systems/System.h"
 #include "systems/SystemFileFault.h"
+#include "systems/WholeSystemFiles.h"
 #include "systems/SystemRunRecord.h"
 
 namespace {
@@ -149,7 +150,7 @@ void TsystemProgressForm::restoreWindow(bool show) {
 
 int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
                     const std::string& macros, TPortfolioTable* portfolioTable, const RECT& centreRect,
-                    bool hideAtEnd, double& appliedTime) {
+                    bool hideAtEnd, double& appliedTime, TWholeSystemFiles* wholeFiles) {
   try {
     const TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
     // Without a system file there is nothing to run, nor a file to keep the
@@ -170,9 +171,11 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
       // are, and the user learns why, even where what it reads ran before.
       if (const std::string fault = systemFileFault(ini); !fault.empty()) {
         const std::string name = portfolio ? shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol())) : "";
-        reportLoadFailure(systemNotRunNotice(name, fileName, fault));
+        const bool heldWhole = wholeFiles != nullptr && wholeFiles->wholeRead(fileName) != nullptr;
+        reportLoadFailure(systemNotRunNotice(name, fileName, fault, heldWhole));
         return runNothing();
       }
+      if (wholeFiles != nullptr) wholeFiles->keep(ini);
       if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable))
         return runNothing();
       system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator});

@@ -12,6 +12,7 @@
 
 class TPortfolioTable;
 class TSystem;
+class TWholeSystemFiles;
 struct IActiveScript;
 
 // Runs one trading system and, when the run lasts longer than three
@@ -65,7 +66,8 @@ class TsystemProgressForm : public TForm {
 // exception. appliedTime is stamped unless the run failed or was cut short
 // (incompleteReason), so that it runs again. macros are the texts the script
 // engine was given; when they, the system and the portfolio are as they were
-// after the last run that went to its end, nothing runs.
+// after the last run that went to its end, nothing runs. wholeFiles, when
+// given, keeps the file when it reads whole.
 int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
                     const std::string& macros, TPortfolioTable* portfolioTable, const RECT& centreRect,
-                    bool hideAtEnd, double& appliedTime);
+                    bool hideAtEnd, double& appliedTime, TWholeSystemFiles* wholeFiles = nullptr);

@@ -84,6 +84,13 @@ TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWh
   // Cut off before its first table, or inside the last line of the last:
   // what stands before the cut reads as a system of its own.
   EXPECT_EQ(faultOf(cutBefore(whole, "[Rule]")), "lacks its section Rule");
+  // Cut off at its top, with the count or without it: the defaults would
+  // stand in for the save mark and the range.
+  for (const std::string& text : {whole, withoutEntryCount(whole)}) {
+    EXPECT_EQ(faultOf(text.substr(text.find("[Range]"))), "lacks its section SoftTransactions");
+    EXPECT_EQ(faultOf(text.substr(text.find("[Rule]"))), "lacks its section SoftTransactions");
+    EXPECT_EQ(faultOf(text.substr(text.find("Save="))), "could not be read whole");
+  }
   EXPECT_EQ(faultOf(whole.substr(0, whole.rfind("Locked=0") + 7)), "is cut off inside its last line");
   EXPECT_EQ(faultOf(whole + "  \x1A"), "");
 
@@ -111,9 +118,10 @@ TEST(SystemFile, AWholeSystemHasNoFaultAndOneCutOffOrContradictingItselfIsToldWh
       faultOf(replaced(withoutEntryCount(whole), "[Symbol1]\r\nRowHeight=-1\r\nColWidth=-1\r\n", "[Symbol1]\r\n")),
       "");
 
-  EXPECT_EQ(systemNotRunNotice("Retirement Account", "C:\\F\\2\\System.INI", "lacks its section Param"),
+  EXPECT_EQ(systemNotRunNotice("Retirement Account", "C:\\F\\2\\System.INI", "lacks its section Param", false),
             "Trading system of \"Retirement Account\" not run: its file C:\\F\\2\\System.INI lacks its section Param. "
-            "Change the system in the System window, or mend the file, and it runs again.");
+            "Mend the file, or put back what it lost, and it runs again; the System window shows only what the "
+            "file still holds.");
 }
 
 TEST(SystemFile, AnEntryLackingAKeyTheRunReadsIsDamageAndAFieldLeftEmptyIsNot) {
@@ -168,9 +176,14 @@ TEST(SystemFile, ATextLeftOutIsALostLineOnlyInAFileWithItsEntryCount) {
       {replaced(uncounted, "Fees=\"1\"\r\n", ""), ""},
       {replaced(uncounted, "Definition=\"ASSET_CLOSE(GIX;X-1)\"\r\n", ""), ""},
       {replaced(uncounted, "Symbol=\"P1\"\r\n", ""), ""},
+      {replaced(uncounted, "Flag=\"\"\r\n", ""), ""},
+      {replaced(uncounted, "TransactionComment=\"\"\r\n", ""), ""},
+      {replaced(whole, "Flag=\"\"\r\n", ""), "lacks Flag in section Rule1"},
       {replaced(uncounted, "Enabled=1\r\n", ""), "lacks Enabled in section Rule1"},
       {replaced(whole, "[Range]\r\nFromDate= 7.30515000000000E+0004\r\n", "[Range]\r\n"),
-       "holds 56 of the 57 entries its count names"},
+       "lacks FromDate in section Range"},
+      {replaced(uncounted, "[Range]\r\nFromDate= 7.30515000000000E+0004\r\n", "[Range]\r\n"),
+       "lacks FromDate in section Range"},
   };
   for (const auto& row : rows) EXPECT_EQ(faultOf(row.text), row.fault) << row.text;
 }

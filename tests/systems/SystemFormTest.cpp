@@ -607,8 +607,8 @@ TEST_F(SystemWindow, ASystemFileCutOffIsToldAndWrittenOnlyWholeOnceTheUserChange
   const std::vector<std::string> told = takeLoadFailures();
   ASSERT_EQ(told.size(), 1u);
   EXPECT_EQ(told[0], "Trading system of \"Systems (SYS)\" not run: its file " + systemFile +
-                         " holds 0 of the 1 symbols its count names. Change the system in the System window, or "
-                         "mend the file, and it runs again.");
+                         " holds 0 of the 1 symbols its count names. Mend the file, or put back what it lost, and it "
+                         "runs again; the System window shows only what the file still holds.");
   EXPECT_TRUE(form.saveView().empty());
   form.loadView();
   EXPECT_TRUE(form.saveView().empty());
@@ -625,4 +625,86 @@ TEST_F(SystemWindow, ASystemFileCutOffIsToldAndWrittenOnlyWholeOnceTheUserChange
   takeLoadFailures();
   form.loadView();
   EXPECT_TRUE(takeLoadFailures().empty());
+}
+
+// A system file another program cut after the program read it whole (a
+// run at the start) is not what the window shows and writes: the system
+// as read is, and leaving the window puts it back.
+TEST_F(SystemWindow, ASystemFileCutSinceItWasReadWholeIsShownAndWrittenAsRead) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  const std::string whole = readWholeFile(systemFile);
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  ASSERT_EQ(form.applySystemFile(systemFile, nullptr, "", &table, RECT{0, 0, 1000, 500}, true), 0);
+  const size_t softTransactions = transactions(true).size();
+  ASSERT_GT(softTransactions, 0u);
+  writeWholeFile(systemFile, whole.substr(0, whole.find("Units=", whole.find("[Rule2]"))));
+  takeLoadFailures();
+  form.loadView();
+  const std::vector<std::string> told = takeLoadFailures();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("The System window shows the system as it was read whole, and leaving the window writes "
+                         "it back."),
+            std::string::npos)
+      << told[0];
+  EXPECT_EQ(form.Editor().entryCount(TSystemPage::symbols), 1);
+  ASSERT_EQ(form.Editor().entryCount(TSystemPage::rules), 2);
+  EXPECT_EQ(form.Editor().Edited().Rules().rule(1)->Units(), "1");
+
+  form.Editor().Edited().Rules().rule(0)->setComment("buys every day");
+  EXPECT_TRUE(form.saveView().empty());
+  const TPortableIniFile written(systemFile);
+  EXPECT_EQ(systemFileFault(written), "");
+  TSystem system;
+  system.loadFromIni(written, {'.', ';'});
+  EXPECT_EQ(system.Rules().rule(0)->Comment(), "buys every day");
+  EXPECT_EQ(system.Rules().rule(1)->Fees(), "0");
+  EXPECT_EQ(system.Symbols().count(), 1);
+  ASSERT_EQ(form.applySystemFile(systemFile, nullptr, "", &table, RECT{0, 0, 1000, 500}, true), 0);
+  EXPECT_EQ(transactions(true).size(), softTransactions);
+}
+
+// Sections past a table's count are no entries: an entry added under such
+// a number does not take their keys, and the save erases them.
+TEST_F(SystemWindow, SectionsPastTheCountsGiveNothingToAnEntryAddedUnderTheirNumberAndGo) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  writeWholeFile(systemFile, readWholeFile(systemFile) +
+                                 "[Rule3]\r\nComment=an old rule\r\n[Symbol2]\r\nSymbol=OLD\r\n"
+                                 "[Param1]\r\nComment=an old parameter\r\n");
+  takeLoadFailures();
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  EXPECT_TRUE(takeLoadFailures().empty());
+  ASSERT_EQ(form.Editor().addRules(1, {"AAA"}, -1, -1), 2);
+  form.newEntry(TSystemPage::params);
+  EXPECT_TRUE(form.saveView().empty());
+  const TPortableIniFile written(systemFile);
+  EXPECT_EQ(written.readString("Rule3", "AssetSymbol", ""), "AAA");
+  EXPECT_EQ(written.readString("Rule3", "Comment", ""), "");
+  EXPECT_EQ(written.readString("Param1", "Comment", ""), "");
+  EXPECT_FALSE(written.sectionExists("Symbol2"));
+}
+
+// A system file that refuses the save is told at once, with why, and so
+// is it in the close's question.
+TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
+  const std::string systemFile = portfolio->Folder() + "System.INI";
+  TsystemForm form;
+  form.setBounds(0, 0, 1000, 500);
+  form.setPortfolioTable(&table);
+  form.loadView();
+  form.newEntry(TSystemPage::params);
+  takeLoadFailures();
+  ASSERT_TRUE(SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_READONLY));
+  const TSaveFailures failed = form.saveView();
+  SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(failed, TSaveFailures{systemFile});
+  EXPECT_EQ(refusedSaveText(systemFile), systemFile + " is read-only");
+  EXPECT_EQ(takeLoadFailures(),
+            std::vector<std::string>{"The trading system of \"Systems (SYS)\" was not saved: " + systemFile +
+                                     " is read-only."});
+  EXPECT_TRUE(form.saveView().empty());
 }
