@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -98,9 +99,8 @@ void TFavList::setDefault(const std::string& url, const std::string& symbol, int
 int TFavList::save(TPortableIniFile& ini, const std::string& prefix) const {
   const int result = default_.save(ini, prefix + "0");
   for (int i = 0; i < count(); ++i) entries_[static_cast<size_t>(i)]->save(ini, prefix + std::to_string(i + 1));
-  const int previousCount = ini.readInteger(prefix, "Count", 0);
   ini.writeInteger(prefix, "Count", count());
-  ini.eraseNumberedSections(prefix, "", count() + 1, previousCount);
+  ini.eraseNumberedSections(prefix, "", count() + 1, std::numeric_limits<long long>::max());
   return result;
 }
 

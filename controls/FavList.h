@@ -44,7 +44,8 @@ class TFavList {
   const TFav& getDefault() const { return default_; }
 
   // Section prefix + "0" holds the default, prefix the count, prefix + 1..n
-  // the entries. Saving erases the sections a longer list left behind.
+  // the entries. Saving erases every entry section past the count: those a
+  // longer list left behind, and those another program left there.
   int save(TPortableIniFile& ini, const std::string& prefix) const;
   // The stored count is not trusted: loading stops at the first missing
   // entry section, so a damaged count cannot make it loop or allocate.

@@ -715,12 +715,27 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   // must not replace the file unless the user changes them.
   savedSettings_.take(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); });
   keepToolbarWidthAsRead();
+  keepFavouritesPastCountAsRead();
   return result;
 }
 
 void TWebPanel::placedAfterLoading() {
   savedSettings_.retake();
   keepToolbarWidthAsRead();
+  keepFavouritesPastCountAsRead();
+}
+
+void TWebPanel::keepFavouritesPastCountAsRead() {
+  // Sections past the count are no favourites: held as the file holds
+  // them, the save erases them, and one added under such a number does not
+  // take their keys.
+  const TPortableIniFile read(settingsFile_);
+  if (read.readFailed()) return;
+  for (const std::string& section : favouriteSectionsPastCount(read)) {
+    std::vector<std::string> keys;
+    read.readSection(section, keys);
+    for (const std::string& key : keys) savedSettings_.takeAsRead(section, key, read);
+  }
 }
 
 void TWebPanel::keepToolbarWidthAsRead() {

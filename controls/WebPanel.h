@@ -183,6 +183,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   void captureSettings();
   void writeSettings(TPortableIniFile& ini);
   void keepToolbarWidthAsRead();
+  void keepFavouritesPastCountAsRead();
 
   TBrowserFactory browserFactory_;
   std::function<void(TWebPanel&)> onMakeDefaultRequest_;

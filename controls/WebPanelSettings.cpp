@@ -16,6 +16,22 @@ constexpr int gripGap = 1;
 constexpr int gripWidth = 2;
 constexpr int addressGroupMinimumWidth = 161;
 constexpr int shortestRefreshInterval = 5000;
+const char* const favouritesPrefix = "Fav";
+
+// The number of a favourite's section as a save names it (no sign, no
+// leading zero); 0 for the default's and for any other section.
+long long favouriteNumber(const std::string& section) {
+  const std::string prefix = favouritesPrefix;
+  if (section.size() <= prefix.size() || section.compare(0, prefix.size(), prefix) != 0) return 0;
+  // More digits than a long long holds are no number any save writes.
+  constexpr size_t mostDigits = 18;
+  const std::string digits = section.substr(prefix.size());
+  if (digits.size() > mostDigits || digits[0] == '0' || !std::all_of(digits.begin(), digits.end(), [](char c) {
+        return c >= '0' && c <= '9';
+      }))
+    return 0;
+  return std::stoll(digits);
+}
 
 void saveGroup(TPortableIniFile& ini, const std::string& section, const TToolGroupPlace& group) {
   ini.writeBool(section, "Visible", group.Visible);
@@ -103,7 +119,7 @@ void TWebPanelSettings::save(TPortableIniFile& ini) const {
   ini.writeBool("Status", "Visible", statusVisible);
   ini.writeBool("NewWin", "Allow", allowNewWin);
   ini.writeInteger("Autorefresh", "Interval", timedRefreshInterval);
-  favs.save(ini, "Fav");
+  favs.save(ini, favouritesPrefix);
   ini.writeInteger("URLs", "Keep", keepRecentUrls);
   ini.eraseSection("RecentURLs");
   for (size_t i = 0; i < recentUrls.size(); ++i)
@@ -136,7 +152,7 @@ void TWebPanelSettings::load(const TPortableIniFile& ini) {
   symbolWidth = numbers.pixels("Favs", "SymbolWidth", symbolWidth);
   statusVisible = numbers.flag("Status", "Visible", statusVisible);
   allowNewWin = numbers.flag("NewWin", "Allow", allowNewWin);
-  favs.load(ini, "Fav");
+  favs.load(ini, favouritesPrefix);
   setKeepRecentUrls(numbers.number("URLs", "Keep", keepRecentUrls));
   std::vector<std::string> keys;
   ini.readSection("RecentURLs", keys);
@@ -169,6 +185,14 @@ void TWebPanelSettings::trimRecentUrls() {
 void TWebPanelSettings::setKeepRecentUrls(int count) {
   keepRecentUrls = std::max(0, count);
   trimRecentUrls();
+}
+
+std::vector<std::string> favouriteSectionsPastCount(const TPortableIniFile& ini) {
+  const int count = ini.readInteger(favouritesPrefix, "Count", 0);
+  std::vector<std::string> sections;
+  ini.readSections(sections);
+  std::erase_if(sections, [count](const std::string& section) { return favouriteNumber(section) <= count; });
+  return sections;
 }
 
 TAddressGroupLayout addressGroupLayout(int savedComboWidth, int savedToolbarWidth, int toolbarWidth) {

@@ -59,6 +59,11 @@ class TWebPanelSettings {
   std::vector<std::string> recentUrls;  // most recent first
 };
 
+// The favourites' sections a panel file holds past their count: no
+// favourite of the panel's, and never to be taken for one added under
+// their number.
+std::vector<std::string> favouriteSectionsPastCount(const TPortableIniFile& ini);
+
 // The address group: Make home, the combo, Go and the resize grip.
 struct TAddressGroupLayout {
   int groupWidth;

@@ -373,6 +373,20 @@ TEST_F(WebPanelWindow, ASettingsFileIsWrittenOnlyWithWhatTheUserChanged) {
   EXPECT_EQ(read.saveToOwnFile(), 0);
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(readWholeFile(file), text);
+
+  // Favourites' sections another program left past the count are none:
+  // one added under such a number does not take their keys, and they go.
+  writeWholeFile(file, text + "[Fav2]\r\nURL=http://old.example/\r\nSymbol=OLD\r\n"
+                             "[Fav3]\r\nURL=http://older.example/\r\n");
+  TWebPanel& leftOver = newPanel();
+  ASSERT_EQ(leftOver.loadSettings(file), 0);
+  EXPECT_EQ(leftOver.favListView().itemCount(), 1);
+  leftOver.navigation().settings.favs.insert(1, "http://new.example/", "", 0, 0);
+  ASSERT_EQ(leftOver.saveToOwnFile(), 0);
+  const TPortableIniFile favourites(file);
+  EXPECT_EQ(favourites.readString("Fav2", "URL", ""), "http://new.example/");
+  EXPECT_EQ(favourites.readString("Fav2", "Symbol", ""), "");
+  EXPECT_FALSE(favourites.sectionExists("Fav3"));
 }
 
 // The address box shrinks by what the tool bar lost since its width was
