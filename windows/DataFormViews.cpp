@@ -257,6 +257,9 @@ void TdataForm::closeNotes() {
 void TdataForm::showNotes(bool reloadGlobal) {
   if (!globalNotes_ || !objectNotes_) return;
   if (noteEditPanel_->editorStatus()) saveShownNotes();
+  // The documents shown may go or be put aside below, while the focus may
+  // still move out of the editor.
+  noteEditPanel_->setEditorStatus(nullptr);
   // A text its file did not take is kept, and shows again as the user left
   // it when its notes do: a read of the file would hide it, and the next
   // save drop it. A missing notes file is made empty at once, so that the
