@@ -629,8 +629,10 @@ void TmainForm::tellSavedWhole() {
 }
 
 bool TmainForm::savedOrCancelled(const std::function<TSaveFailures()>& save) {
-  // Only a text kept unsaved while these saves ask stops them.
+  // Only a text kept unsaved while these saves ask stops them, and every
+  // text kept before is asked about again.
   takeDocumentKeptUnsaved();
+  askAgainAboutKeptTexts();
   for (TSaveFailures failed = save();; failed = save()) {
     // The user was asked already, and chose to go back to the program.
     if (takeDocumentKeptUnsaved()) return false;

@@ -23,15 +23,22 @@ constexpr const char* notesChange = "notes";
 
 void TwebForm::loadNotes(const std::string& folder) {
   noteEditPanel_->setEditorStatus(nullptr);
-  notes_ = std::make_unique<TEditorStatus>();
+  // A text its file did not take shows again, as the user left it, when its
+  // mosaic does: a read of the file would hide it, and the next save drop it.
+  keepDocument(std::move(notes_));
   const std::string fileName = folder + "Notes.TXT";
-  if (!pathExists(fileName)) {
-    notes_->saveToFile(fileName, false);
-  } else if (!notes_->loadFromFile(fileName)) {
-    // An unreadable file (held by another program, a folder under its
-    // name) must not be overwritten by the empty document; the user is told.
-    notes_->fileName.clear();
-    reportUnreadableFile(fileName);
+  notes_ = takeKeptDocument(fileName, notesChange);
+  if (!notes_) {
+    notes_ = std::make_unique<TEditorStatus>();
+    if (!pathExists(fileName)) {
+      notes_->saveToFile(fileName, false);
+    } else if (!notes_->loadFromFile(fileName)) {
+      // An unreadable file (held by another program, a folder under its
+      // name) must not be overwritten by the empty document; the user is
+      // told.
+      notes_->fileName.clear();
+      reportUnreadableFile(fileName);
+    }
   }
   const std::string tileFile = folder + "0.INI";
   try {

@@ -1,6 +1,8 @@
 #include "controls/DocumentSave.h"
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -32,22 +34,41 @@ std::string changedFileQuestion(const std::string& fileName) {
          "keep the text unsaved.";
 }
 
+// The texts the user chose to keep unsaved, by file: one move away from an
+// editor saves it more than once (the editor left, the next object shown),
+// and the answer given to the first stands for the others.
+std::map<std::string, size_t> keptTexts;
+
+// Documents their editors left with a text their files did not take, by
+// file: shown again when the editor comes back, so no read of the file hides
+// the text and no later save of the file drops it.
+std::map<std::string, std::unique_ptr<TEditorStatus>> keptDocuments;
+
+size_t textDigest(const std::string& text) { return std::hash<std::string_view>{}(text); }
+
 }  // namespace
 
 TDocumentSave saveDocumentAsking(TEditorStatus& document, bool lfOnly, TMessageBox& messages, HWND owner) {
   std::string text;
   document.getText(lfOnly, text);
   while (changedSinceRead(document.fileName, text, document.fileDigest())) {
+    const auto kept = keptTexts.find(document.fileName);
+    if (kept != keptTexts.end() && kept->second == textDigest(text)) return TDocumentSave::keptUnsaved;
+    // Continue loses the other program's text: the default keeps both.
     const int answer = messages.show(owner, changedFileQuestion(document.fileName), commonString(2),
-                                     MB_CANCELTRYCONTINUE | MB_ICONWARNING | MB_DEFBUTTON3);
+                                     MB_CANCELTRYCONTINUE | MB_ICONWARNING | MB_DEFBUTTON1);
     if (answer == IDCONTINUE) break;
     if (answer != IDTRYAGAIN && answer != IDRETRY) {
       keptUnsaved = true;
+      keptTexts[document.fileName] = textDigest(text);
       return TDocumentSave::keptUnsaved;
     }
   }
+  keptTexts.erase(document.fileName);
   return document.saveToFile(document.fileName, lfOnly) ? TDocumentSave::saved : TDocumentSave::failed;
 }
+
+void askAgainAboutKeptTexts() { keptTexts.clear(); }
 
 bool takeDocumentKeptUnsaved() { return std::exchange(keptUnsaved, false); }
 
@@ -57,10 +78,28 @@ void holdDocument(const TEditorStatus& document, const std::string& what) {
   holdUnsavedChange(document.fileName, what,
                     [fileName = document.fileName, text, readDigest = document.fileDigest()] {
                       if (changedSinceRead(fileName, text, readDigest)) {
-                        reportRefusedSave(fileName, "was changed by another program since it was read");
+                        reportRefusedSave(fileName, "was changed by another program since it was read",
+                                          TRefusal::changedElsewhere);
                         return false;
                       }
                       forgetRefusedSave(fileName);
                       return writeFileAtomically(fileName, text);
                     });
+}
+
+void keepDocument(std::unique_ptr<TEditorStatus> document) {
+  if (document && document->modified && !document->fileName.empty())
+    keptDocuments[document->fileName] = std::move(document);
+}
+
+std::unique_ptr<TEditorStatus> takeKeptDocument(const std::string& fileName, const std::string& what) {
+  const auto kept = keptDocuments.find(fileName);
+  if (kept == keptDocuments.end()) return nullptr;
+  std::unique_ptr<TEditorStatus> document = std::move(kept->second);
+  keptDocuments.erase(kept);
+  // Its text went with the held change: saved at a close since, given up, or
+  // let go with a file deleted or renamed. A file deleted since belonged to
+  // an object the user removed, whose number another may take now.
+  if (!holdsUnsavedChange(fileName, what) || !fileExists(fileName)) return nullptr;
+  return document;
 }

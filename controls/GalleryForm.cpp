@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
@@ -279,12 +280,21 @@ void TgalleryForm::selectEntry(int row) {
 
   const std::string notesFile = index_.itemFile(kind, row, ".TXT");
   noteEditPanel_->setEditorStatus(&notes_);
-  // An empty notes file reads as a document without lines, which the editor
-  // does not expect: it starts from a cleared document like a missing one.
-  if (!fileExists(notesFile) || !notes_.loadFromFile(notesFile) || notes_.lineCount() == 0) {
+  // A text its file did not take shows again, as the user left it, when
+  // its entry does: a read of the file would hide it, and the next save drop
+  // it.
+  const TColor colour = notes_.backgroundColour;
+  keepDocument(std::make_unique<TEditorStatus>(std::move(notes_)));
+  if (std::unique_ptr<TEditorStatus> kept = takeKeptDocument(notesFile, notesChange)) {
+    notes_ = std::move(*kept);
+  } else if (!fileExists(notesFile) || !notes_.loadFromFile(notesFile) || notes_.lineCount() == 0) {
+    // An empty notes file reads as a document without lines, which the
+    // editor does not expect: it starts from a cleared document like a
+    // missing one.
     notes_.clear();
     index_.ensureNotes(kind, row);
   }
+  notes_.backgroundColour = colour;
   notes_.fileName = notesFile;
   noteEditPanel_->update();
   shownKind_ = kind;

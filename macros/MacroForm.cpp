@@ -1,6 +1,7 @@
 #include "macros/MacroForm.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
@@ -453,8 +454,12 @@ void TmacroForm::openSelectedPackage() {
   macroIndex_.saveAll();
   bool sourceSaved = saveSelectedSource();
   // The editor goes on to another package: edits its file refused wait for
-  // the close.
-  if (!sourceSaved) holdSelectedSource();
+  // the close, and show again, as the user left them, when their package
+  // does.
+  if (!sourceSaved) {
+    holdSelectedSource();
+    keepDocument(std::make_unique<TEditorStatus>(std::move(selectedMacroStatus_)));
+  }
   selectedMacroFileName_.clear();
   selectedMacroTabSheet_->setCaption("Selected package");
   int row = macroListView_->itemIndex();
@@ -470,6 +475,10 @@ void TmacroForm::openSelectedPackage() {
       std::string path = macroIndex_.directory() + package->name() + extension;
       if (!pathExists(path)) continue;
       opened = extension;
+      if (std::unique_ptr<TEditorStatus> kept = takeKeptDocument(path, sourceChange)) {
+        selectedMacroStatus_ = std::move(*kept);
+        break;
+      }
       if (fileExists(path) && selectedMacroStatus_.loadFromFile(path)) break;
       // The empty text shown for a source that could not be read must not
       // be typed into and saved over it: shown read-only, with no file to

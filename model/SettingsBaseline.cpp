@@ -250,8 +250,10 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
     // ... one another program added since is its own, and the save would
     // lose it.
     if (sectionValues(now, section) == sectionValues(asItStands, section)) continue;
-    reportRefusedSave(fileName_, "was changed by another program meanwhile, which added a section [" + section +
-                                     "] as this program did");
+    reportRefusedSave(fileName_,
+                      "was changed by another program meanwhile, which added a section [" + section +
+                          "] as this program did",
+                      TRefusal::changedElsewhere);
     return false;
   }
   return true;

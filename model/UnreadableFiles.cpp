@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -31,7 +33,7 @@ TWaitingNames& waitingDamaged() {
 
 struct TRefusedSaves {
   std::mutex lock;
-  std::map<std::string, std::string> reasons;
+  std::map<std::string, std::pair<std::string, TRefusal>> reasons;
 };
 
 TRefusedSaves& refusedSaves() {
@@ -86,12 +88,12 @@ void reportDamagedFile(const std::string& fileName, const std::string& why) {
 
 std::vector<std::string> takeDamagedFiles() { return takeWaiting(waitingDamaged()); }
 
-void reportRefusedSave(const std::string& fileName, const std::string& why) {
+void reportRefusedSave(const std::string& fileName, const std::string& why, TRefusal refusal) {
   TRefusedSaves& refused = refusedSaves();
   const std::lock_guard<std::mutex> guard(refused.lock);
   // A folder of damaged files must not grow the map without end.
   if (refused.reasons.size() < maxWaitingNames || refused.reasons.contains(fileName))
-    refused.reasons[fileName] = why;
+    refused.reasons[fileName] = {why, refusal};
 }
 
 void forgetRefusedSave(const std::string& fileName) {
@@ -100,11 +102,21 @@ void forgetRefusedSave(const std::string& fileName) {
   refused.reasons.erase(fileName);
 }
 
-std::string refusedSaveText(const std::string& fileName) {
+namespace {
+
+std::optional<std::pair<std::string, TRefusal>> refusedSave(const std::string& fileName) {
   TRefusedSaves& refused = refusedSaves();
   const std::lock_guard<std::mutex> guard(refused.lock);
   const auto found = refused.reasons.find(fileName);
-  return found == refused.reasons.end() ? std::string() : fileName + " " + found->second;
+  if (found == refused.reasons.end()) return std::nullopt;
+  return found->second;
+}
+
+}  // namespace
+
+std::string refusedSaveText(const std::string& fileName) {
+  const auto refused = refusedSave(fileName);
+  return refused ? fileName + " " + refused->first : std::string();
 }
 
 std::string refusedSavesText(const std::vector<std::string>& fileNames) {
@@ -113,15 +125,25 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames) {
   constexpr int mostTold = 3;
   std::string text;
   int told = 0;
+  bool damaged = false;
+  bool changedElsewhere = false;
   for (const std::string& name : fileNames) {
     if (told == mostTold) break;
-    const std::string refused = refusedSaveText(name);
-    if (refused.empty()) continue;
-    text += "\r" + refused + ".";
+    const auto refused = refusedSave(name);
+    if (!refused) continue;
+    text += "\r" + name + " " + refused->first + ".";
+    (refused->second == TRefusal::damaged ? damaged : changedElsewhere) = true;
     ++told;
   }
   if (text.empty()) return "";
-  return "\r" + text + "\rWhat such a file holds is kept: repair it, or save it again as ANSI text, and Try Again.";
+  // A file another program changed is no damaged one: what mends it is the
+  // user's choice between the two texts, which the window that holds the
+  // change asks for at its save.
+  if (damaged) text += "\rWhat such a file holds is kept: repair it, or save it again as ANSI text, and Try Again.";
+  if (changedElsewhere)
+    text += "\rWhat another program wrote is kept: Cancel, and save again where the change shows to choose between "
+            "the two.";
+  return "\r" + text;
 }
 
 void reportLoadFailure(const std::string& line) { addWaiting(waitingFailures(), line); }

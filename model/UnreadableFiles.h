@@ -30,14 +30,15 @@ std::string damagedFilesNotice(const std::vector<std::string>& files);
 // A save refused for a file that takes no writes, or that another program
 // changed so that the save would lose what it wrote: why, for the question
 // that tells the user the save failed. The last reason of each file is kept.
-void reportRefusedSave(const std::string& fileName, const std::string& why);
+enum class TRefusal { damaged, changedElsewhere };
+void reportRefusedSave(const std::string& fileName, const std::string& why, TRefusal refusal = TRefusal::damaged);
 // A save of the file went through, or failed for another reason.
 void forgetRefusedSave(const std::string& fileName);
 // "X is saved as Unicode (UTF-16), not as ANSI text", or empty when no
 // save of the file was refused.
 std::string refusedSaveText(const std::string& fileName);
 // What the question about failed saves says of why, for those of the files
-// named whose save was refused: a line each, and how to mend it.
+// named whose save was refused: a line each, and what the user can do.
 std::string refusedSavesText(const std::vector<std::string>& fileNames);
 
 // A portfolio that could not be opened, told the same way: the whole line,

@@ -62,6 +62,14 @@ void forgetUnsavedChange(const std::string& fileName, const std::string& what) {
                 [&](const TUnsavedChange& change) { return change.fileName == fileName && change.what == what; });
 }
 
+bool holdsUnsavedChange(const std::string& fileName, const std::string& what) {
+  TUnsavedChanges& held = unsavedChanges();
+  const std::lock_guard<std::mutex> guard(held.lock);
+  return std::any_of(held.changes.begin(), held.changes.end(), [&](const TUnsavedChange& change) {
+    return change.fileName == fileName && change.what == what;
+  });
+}
+
 std::vector<std::string> saveUnsavedChanges() {
   TUnsavedChanges& held = unsavedChanges();
   std::vector<TUnsavedChange> tried;

@@ -22,6 +22,8 @@ using TChangeSave = std::function<bool()>;
 void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save);
 // A later save of the same change went through.
 void forgetUnsavedChange(const std::string& fileName, const std::string& what);
+// A change of the file so named is held.
+bool holdsUnsavedChange(const std::string& fileName, const std::string& what);
 // Saves every change held again, oldest first; those saved are let go. The
 // files of those still failing, each once, in the order held.
 std::vector<std::string> saveUnsavedChanges();

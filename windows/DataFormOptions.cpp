@@ -1,5 +1,10 @@
 // The window's layout in its controls file: every key read with the
 // control's current state as its default; what changed is written back.
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <vector>
+
 #include "controls/EditPanel.h"
 #include "controls/ResizablePanel.h"
 #include "controls/ResizablePanelContainer.h"
@@ -13,6 +18,29 @@
 namespace {
 
 const char* const tileSides[] = {"Left", "Top", "Right", "Bottom"};
+
+// A tile is read back only with its four sides (see tileLost), and a save
+// writes only what moved: the sides a file lacks (one from before the tile
+// was saved in it) are taken as missing wherever a side of their tile moved,
+// so that the save writes them too.
+void takeMovedTilesWhole(TSettingsBaseline& saved, const std::string& fileName,
+                         const TSettingsBaseline::TWriter& write) {
+  const std::unique_ptr<TPortableIniFile> before = saved.comparedWith(fileName);
+  const std::unique_ptr<TPortableIniFile> now = TSettingsBaseline::written(fileName, write);
+  const TPortableIniFile asItStands(fileName);
+  std::vector<std::string> sections;
+  now->readSections(sections);
+  for (const std::string& section : sections) {
+    const auto side = [&](const TPortableIniFile& ini, const char* key) { return ini.readString(section, key, ""); };
+    const bool tile = std::none_of(std::begin(tileSides), std::end(tileSides),
+                                   [&](const char* key) { return side(*now, key).empty(); });
+    const bool moved = std::any_of(std::begin(tileSides), std::end(tileSides),
+                                   [&](const char* key) { return side(*before, key) != side(*now, key); });
+    if (!tile || !moved) continue;
+    for (const char* key : tileSides)
+      if (side(asItStands, key).empty()) saved.takeAsRead(section, key, asItStands);
+  }
+}
 
 }  // namespace
 
@@ -149,6 +177,7 @@ bool TdataForm::saveGUIoptions(const std::string& fileName) {
       layoutAsLoaded_.reset();
     }
   }
+  takeMovedTilesWhole(savedGUIoptions_, fileName, write);
   if (!savedGUIoptions_.save(fileName, write)) return false;
   optionsStandIn_.reset();
   return true;

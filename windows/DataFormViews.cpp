@@ -249,35 +249,43 @@ void TdataForm::closeNotes() {
     notesColor_ = noteEditPanel_->bgColor();
   }
   noteEditPanel_->setEditorStatus(nullptr);
-  globalNotes_.reset();
-  objectNotes_.reset();
+  keepDocument(std::move(globalNotes_));
+  keepDocument(std::move(objectNotes_));
   shownNotesObject_ = -1;
 }
 
 void TdataForm::showNotes(bool reloadGlobal) {
   if (!globalNotes_ || !objectNotes_) return;
   if (noteEditPanel_->editorStatus()) saveShownNotes();
-  // A missing notes file is made empty at once, so that the editor saves
-  // into a file that exists.
-  const auto open = [](TEditorStatus& document, const std::string& file) {
-    if (!fileExists(file)) {
-      document.clear();
-      document.saveToFile(file, true);
-    } else {
-      document.loadFromFile(file);
-    }
+  // The documents shown may go or be put aside below, while the focus may
+  // still move out of the editor.
+  noteEditPanel_->setEditorStatus(nullptr);
+  // A text its file did not take is kept, and shows again as the user left
+  // it when its notes do: a read of the file would hide it, and the next
+  // save drop it. A missing notes file is made empty at once, so that the
+  // editor saves into a file that exists.
+  const auto open = [](std::unique_ptr<TEditorStatus>& document, const std::string& file) {
+    keepDocument(std::move(document));
+    document = takeKeptDocument(file, notesChange);
+    if (document) return;
+    document = std::make_unique<TEditorStatus>();
+    if (!fileExists(file))
+      document->saveToFile(file, true);
+    else
+      document->loadFromFile(file);
   };
   if (reloadGlobal) {
-    open(*globalNotes_, globalNotesFile());
+    open(globalNotes_, globalNotesFile());
     globalNoteSheet_->setCaption(globalNotesCaption());
   }
   const int current = objects_ ? objects_->currentIndex() : -1;
   if (current >= 0) {
-    open(*objectNotes_, objectNotesFile(current));
+    open(objectNotes_, objectNotesFile(current));
     objectNoteSheet_->setCaption(objectCaption(current));
     shownNotesObject_ = current;
   } else {
-    objectNotes_->clear();
+    keepDocument(std::move(objectNotes_));
+    objectNotes_ = std::make_unique<TEditorStatus>();
     objectNoteSheet_->setCaption("");
     shownNotesObject_ = -1;
     // The object's tab has nothing to show: the global notes come forward.

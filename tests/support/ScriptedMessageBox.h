@@ -13,8 +13,9 @@ class TScriptedMessageBox : public TMessageBox {
  public:
   explicit TScriptedMessageBox(int answer = IDNO) : answer(answer) {}
 
-  int show(HWND, const std::string& text, const std::string&, UINT) override {
+  int show(HWND, const std::string& text, const std::string&, UINT flags) override {
     texts.push_back(text);
+    defaultButtons.push_back(flags & MB_DEFMASK);
     return respond ? respond(text) : answer;
   }
 
@@ -23,4 +24,6 @@ class TScriptedMessageBox : public TMessageBox {
   // meanwhile.
   std::function<int(const std::string& text)> respond;
   std::vector<std::string> texts;
+  // MB_DEFBUTTON1, 2, ... of each box, beside its text.
+  std::vector<UINT> defaultButtons;
 };

@@ -361,6 +361,20 @@ TEST_F(AssetWindow, AControlsFileWithoutASideOfTheGridsTileIsToldOfAndWrittenWho
   EXPECT_TRUE(form->saveView().empty());
   const TPortableIniFile saved(controls);
   for (const char* side : {"Left", "Top", "Right", "Bottom"}) EXPECT_NE(saved.readString("Grid", side, ""), "") << side;
+
+  // A file that never held the notes' tile (the sample's) got only the
+  // sides that moved when the notes were first tiled, and was named at
+  // every later start.
+  form->loadView();
+  form->notesBtn().setDown(true);
+  form->notesBtnClick();
+  form->sheetResizablePanel().tileHorizontal();
+  EXPECT_TRUE(form->saveView().empty());
+  const TPortableIniFile tiled(controls);
+  for (const char* side : {"Left", "Top", "Right", "Bottom"}) EXPECT_NE(tiled.readString("Notes", side, ""), "") << side;
+  takePartlyReadFiles();
+  form->loadView();
+  EXPECT_EQ(takePartlyReadFiles(), std::vector<std::string>{});
 }
 
 // A field file damaged (a header that lost its bracket, a size gone) was

@@ -14,6 +14,7 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Bitmap.h"
 #include "platform/DateTimePicker.h"
 #include "platform/Dialogs.h"
@@ -205,6 +206,58 @@ TEST_F(PortfolioWindow, NewCopyAndDeleteKeepLinesNotesAndSizes) {
   form->abortViewThreads();
   form->saveView();
   EXPECT_LE(table.lastChange(), form->sheetStamp());
+}
+
+// Notes typed over a file another program changed: the move to the next
+// portfolio asked twice, Cancel let the next portfolio's notes hide the
+// text, and the next save of the first portfolio's notes dropped it for good.
+TEST_F(PortfolioWindow, NotesKeptFromAChangedFileAreAskedAboutOnceAndShowAgainUntilSaved) {
+  ASSERT_EQ(form->loadPortfolios(), 0);
+  TScriptedMessageBox messages(IDCANCEL);
+  form->messages = &messages;
+  const auto select = [&](int line) {
+    sheet().setCurrentCell(line, 2);
+    form->noteEditPanelExit();  // the click in the grid takes the focus
+    form->sheetPanel().refresh();
+    const int object = form->dataSheet().lineToObject(line);
+    ASSERT_TRUE(pumpUntil([&] { return form->shownNotesObject() == object; }));
+  };
+  const auto shownText = [&] {
+    std::string text;
+    form->objectNotes()->getText(false, text);
+    return text;
+  };
+  form->notesBtn().setDown(true);
+  form->notesBtnClick();
+  select(2);
+  form->notePageControl().selectNextPage(true);
+  const std::string file = form->objectNotes()->fileName;
+  const std::string appended = readWholeFile(file) + "Bought 10 more\r\n";
+  ASSERT_TRUE(form->objectNotes()->insertText("Sell in May"));
+  writeWholeFile(file, appended);
+
+  select(3);
+  ASSERT_EQ(messages.texts.size(), 1u) << "one question for one move";
+  EXPECT_EQ(messages.defaultButtons.back(), static_cast<UINT>(MB_DEFBUTTON1)) << "Cancel, which loses nothing";
+  select(2);
+  EXPECT_EQ(form->objectNotes()->fileName, file);
+  EXPECT_EQ(shownText().find("Sell in May"), 0u) << shownText();
+  EXPECT_EQ(messages.texts.size(), 1u);
+
+  // Its next save asks again; what the other program wrote stays until the
+  // user writes over it.
+  ASSERT_TRUE(form->objectNotes()->insertText(" and June"));
+  form->noteEditPanelExit();
+  EXPECT_EQ(messages.texts.size(), 2u);
+  EXPECT_EQ(readWholeFile(file), appended);
+  const std::vector<std::string> refused = saveUnsavedChanges();
+  ASSERT_EQ(refused, std::vector<std::string>{file});
+  EXPECT_EQ(refusedSavesText(refused).find("ANSI"), std::string::npos) << refusedSavesText(refused);
+  messages.answer = IDCONTINUE;
+  ASSERT_TRUE(form->objectNotes()->insertText("!"));
+  form->noteEditPanelExit();
+  EXPECT_EQ(readWholeFile(file).find("Sell in May and June!"), 0u) << readWholeFile(file);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
 }
 
 // The window is disabled while it works, and a disabled window takes no

@@ -12,8 +12,9 @@
 //                             by a successful Queue; afterwards the queued
 //                             items get today's LastUpdate and both
 //                             report-back events are set
-//   [Edit]       Milliseconds=<n>   how long Editing stays true after Edit or
-//                             NetSetup (0)
+//   [Edit]       Questions=<n>   how many Editing questions after Edit or
+//                             NetSetup are answered true (0): counted, not
+//                             timed, so that a busy machine asks as often
 //                Name=<text>  written into every edited item, after which the
 //                             list event is set
 //   [MakeObject] Name=, Symbol=, Currency=   the new item; Refuse=1 makes none
@@ -173,7 +174,7 @@ class TManager final : public IDispatch {
       case 1: edit(argument); return S_OK;
       case 2: return answer(result, makeObject(argument));
       case 3: startEditing(); return S_OK;
-      case 4: return answer(result, GetTickCount64() < editingUntil_);
+      case 4: return answer(result, editingQuestionsLeft_-- > 0);
       default: return S_OK;  // BringToFront, ReloadDirList: noted in the log only
     }
   }
@@ -243,7 +244,7 @@ class TManager final : public IDispatch {
     startEditing();
   }
 
-  void startEditing() { editingUntil_ = GetTickCount64() + static_cast<ULONGLONG>(numberSetting("Edit", "Milliseconds", 0)); }
+  void startEditing() { editingQuestionsLeft_ = numberSetting("Edit", "Questions", 0); }
 
   std::string makeObject(const std::string& listFolder) {
     if (numberSetting("MakeObject", "Refuse", 0) != 0) return {};
@@ -259,7 +260,7 @@ class TManager final : public IDispatch {
 
   const TReportEvents& events_;
   LONG references_ = 1;
-  ULONGLONG editingUntil_ = 0;
+  int editingQuestionsLeft_ = 0;
 };
 
 class TManagerFactory : public IClassFactory {
