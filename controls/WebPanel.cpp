@@ -807,6 +807,7 @@ void TWebPanel::deleteSettingsFile() {
     if (!settingsFile_.empty()) letGoUnsavedChanges(settingsFile_);
   } else {
     deletePending_ = false;
+    deleteBtn_->setEnabled(canDeleteSelf_ || onDelSelfRequest != nullptr);
     if (autorefreshBtn_->down()) refreshTimer_.setEnabled(true);
   }
   if (onDeleted) {
