@@ -23,6 +23,7 @@
 #include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -437,7 +438,15 @@ void TchartPopupMenu::bitmapClick() {
 }
 
 void TchartPopupMenu::clearDefaultClick() {
-  if (popupTarget) deleteFile(templateFile());
+  if (!popupTarget) return;
+  // A default that stays would make every new view from it without a word.
+  const std::string file = templateFile();
+  const std::string refusal = firstDeletionRefusal({file});
+  if (refusal.empty() && (deleteFile(file) || !pathExists(file))) return;
+  owner_.messageBox().show(owner_.handle(),
+                           "The default was not cleared: " + (refusal.empty() ? file + " could not be deleted" : refusal) +
+                               ".",
+                           commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TchartPopupMenu::deleteClick() {
@@ -446,6 +455,16 @@ void TchartPopupMenu::deleteClick() {
   const int answer = owner_.messageBox().show(owner_.handle(), targetIsChart() ? "Delete chart?" : "Delete graph?",
                                               commonString(2), MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
   if (answer != IDYES) return;
+  // A view whose file refuses stays where it is: gone from the window, it
+  // would be back at the next start.
+  const std::string refusal = firstDeletionRefusal({view.fileName()});
+  if (!refusal.empty()) {
+    owner_.messageBox().show(owner_.handle(),
+                             std::string(targetIsChart() ? "The chart" : "The graph") + " was not deleted: " + refusal +
+                                 ".",
+                             commonString(4), MB_OK | MB_ICONWARNING);
+    return;
+  }
   // The window docking the view owns it and must forget it first.
   TSheetViewOwner* owner = nullptr;
   for (TControl* control = view.parent(); control != nullptr && owner == nullptr; control = control->parent())

@@ -518,6 +518,11 @@ std::vector<int> TdownloadForm::selectedNumbers(const TListView& view) const {
   return numbers;
 }
 
+void TdownloadForm::tellRefusedDeletion(const std::string& what, const std::string& refusal) {
+  messages_.show(handle(), "The " + what + " was not deleted: " + refusal + ".", commonString(4),
+                 MB_OK | MB_ICONWARNING);
+}
+
 bool TdownloadForm::confirm(const TListView& view, const std::string& singular, const std::string& plural) {
   std::vector<std::string> captions;
   for (int row = view.nextSelected(-1); row >= 0; row = view.nextSelected(row)) captions.push_back(view.itemText(row));
@@ -568,9 +573,13 @@ void TdownloadForm::deleteSelectedLists() {
   fillingLists_ = true;
   selectTimer_.setEnabled(false);
   selectedList_ = -1;
+  std::string refusal;
   for (const int number : selectedNumbers(*listView_)) {
     // A row goes only with its folder: a list that could not be removed stays listed.
-    if (!deleteDownloadList(listFolder(number))) continue;
+    if (!deleteDownloadList(listFolder(number), &refusal)) {
+      tellRefusedDeletion("list", refusal);
+      continue;
+    }
     listView_->deleteItem(listView_->findData(number));
     listFolders_.erase(number);
     if (number == shownList_) {
@@ -645,8 +654,12 @@ void TdownloadForm::clearSelectedItems() {
 
 void TdownloadForm::deleteSelectedItems() {
   if (shownList_ < 0 || !confirm(*itemView_, DeleteObject, DeleteObjects)) return;
+  std::string refusal;
   for (const int number : selectedNumbers(*itemView_)) {
-    if (!deleteDownloadItem(itemFile(number))) continue;
+    if (!deleteDownloadItem(itemFile(number), &refusal)) {
+      tellRefusedDeletion("item", refusal);
+      continue;
+    }
     itemView_->deleteItem(itemView_->findData(number));
     itemFiles_.erase(number);
   }

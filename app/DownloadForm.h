@@ -135,6 +135,9 @@ class TdownloadForm : public TChildForm {
   // has yet to show.
   void flushPendingSelection();
   bool confirm(const TListView& view, const std::string& singular, const std::string& plural);
+  // A list or item whose file refused stays listed; the user learns which
+  // file and why.
+  void tellRefusedDeletion(const std::string& what, const std::string& refusal);
   std::vector<int> selectedNumbers(const TListView& view) const;
   std::string selectedItemsText() const;
   bool selectedItemHasRemarks() const;

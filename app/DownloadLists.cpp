@@ -1,14 +1,17 @@
 #include "app/DownloadLists.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "app/MainWindowSetup.h"
 #include "controls/DownloadItem.h"
 #include "controls/DownloadListing.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -148,14 +151,35 @@ TClearResult clearDownloadItem(const std::string& itemFile) {
   return item.saveToFile() == 0 ? TClearResult::cleared : TClearResult::saveFailed;
 }
 
-bool deleteDownloadList(const std::string& listFolder) {
-  deleteTree(listFolder);
-  return !pathExists(listFolder);
+namespace {
+
+bool deletedWhole(const std::string& path, const std::function<void()>& remove, std::string* refusal) {
+  // Nothing goes unless everything can: a list with some of its items gone
+  // is no list the user deleted.
+  std::string why = firstDeletionRefusal({path});
+  if (why.empty()) {
+    remove();
+    if (pathExists(path)) why = path + " could not be deleted";
+  }
+  if (refusal) *refusal = why;
+  return why.empty();
 }
 
-bool deleteDownloadItem(const std::string& itemFile) {
-  deleteFile(itemFile);
-  return !pathExists(itemFile);
+}  // namespace
+
+bool deleteDownloadList(const std::string& listFolder, std::string* refusal) {
+  const std::string folder = includeTrailingBackslash(listFolder);
+  return deletedWhole(folder, [&] { deleteTree(folder); }, refusal);
+}
+
+bool deleteDownloadItem(const std::string& itemFile, std::string* refusal) {
+  return deletedWhole(
+      itemFile,
+      [&] {
+        // What waited for the item would make it again.
+        if (deleteFile(itemFile)) letGoUnsavedChanges(itemFile);
+      },
+      refusal);
 }
 
 bool zapItemRemarks(const std::string& itemFile) {

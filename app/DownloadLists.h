@@ -46,10 +46,13 @@ enum class TClearResult { cleared, fileKept, refused, saveFailed };
 // data untouched too (saveFailed).
 TClearResult clearDownloadItem(const std::string& itemFile);
 
-// The folder and everything in it; true only when the folder is gone.
-bool deleteDownloadList(const std::string& listFolder);
-// The item file only (its downloaded data stays); true when it is gone.
-bool deleteDownloadItem(const std::string& itemFile);
+// The folder and everything in it; true only when the folder is gone. A
+// file that would refuse keeps the whole list, and refusal (when given)
+// names it and why.
+bool deleteDownloadList(const std::string& listFolder, std::string* refusal = nullptr);
+// The item file only (its downloaded data stays); true when it is gone, and
+// refusal names it and why when not.
+bool deleteDownloadItem(const std::string& itemFile, std::string* refusal = nullptr);
 
 // Clears the item's remarks and saves it when it had any; false when saving
 // failed or the item file did not read whole.

@@ -9,6 +9,7 @@
 #include "controls/ListViewXPSafe.h"
 #include "controls/ResizablePanelContainer.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnsavedChanges.h"
@@ -369,7 +370,12 @@ TWebPanel& TwebForm::loadWebPanel(const std::string& fileName) {
   panel.setOnMakeDefaultRequest(requests_.makeDefault);
   panel.setOnClearDefaultRequest(requests_.clearDefault);
   panel.onDelSelfRequest = requests_.deleteRequest;
-  panel.onDeleted = [this](TWebPanel& deleted, int) { webPanelDeleted(deleted); };
+  panel.onDeleted = [this](TWebPanel& deleted, int result) {
+    if (result == 0)
+      webPanelDeleted(deleted);
+    else
+      messages_.show(handle(), deleted.refusedDeletion(), commonString(4), MB_OK | MB_ICONWARNING);
+  };
   panel.loadTranslations(languageFile_);
   panel.loadSettings(fileName);
   panel.openDefault(nullptr);

@@ -5,6 +5,7 @@
 #include "controls/ListViewXPSafe.h"
 #include "controls/PickList.h"
 #include "controls/ResizablePanelContainer.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
 #include "platform/Dialogs.h"
@@ -62,8 +63,16 @@ void TwebForm::deleteSelectedMosaics() {
   noteEditorContainer_->hide();
   mosaicListView_->onSelectItem = nullptr;
   for (const int number : selectedNumbers()) {
-    // A row goes only with its folder: a mosaic that could not be removed stays listed.
-    if (!deleteTree(mosaicFolder(number))) continue;
+    // A row goes only with its folder, and a folder whole: a mosaic that
+    // could not be removed stays listed, with every panel it had.
+    const std::string folder = includeTrailingBackslash(mosaicFolder(number));
+    std::string refusal = firstDeletionRefusal({folder});
+    if (refusal.empty() && !deleteTree(folder)) refusal = folder + " could not be deleted";
+    if (!refusal.empty()) {
+      messages_.show(handle(), "The mosaic was not deleted: " + refusal + ".", commonString(4),
+                     MB_OK | MB_ICONWARNING);
+      continue;
+    }
     mosaicListView_->deleteItem(mosaicListView_->findData(number));
   }
   listViewModifyEventsEnable(true);

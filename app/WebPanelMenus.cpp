@@ -3,6 +3,7 @@
 #include "app/MainForm.h"
 #include "controls/GalleryForm.h"
 #include "controls/WebPanel.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
 #include "platform/Bitmap.h"
@@ -198,7 +199,16 @@ void TwebPanelMenus::makeWebPanelTemplate(TWebPanel& panel) {
   copyFile(panel.settingsFile(), browserTemplateFile(), false);
 }
 
-void TwebPanelMenus::clearWebPanelTemplate(TWebPanel&) { deleteFile(browserTemplateFile()); }
+void TwebPanelMenus::clearWebPanelTemplate(TWebPanel&) {
+  // A default that stays would make every new browser from it without a
+  // word.
+  const std::string refusal = firstDeletionRefusal({browserTemplateFile()});
+  if (refusal.empty() && (deleteFile(browserTemplateFile()) || !pathExists(browserTemplateFile()))) return;
+  owner_.messageBox().show(owner_.handle(),
+                           "The default browser was not cleared: " +
+                               (refusal.empty() ? browserTemplateFile() + " could not be deleted" : refusal) + ".",
+                           commonString(4), MB_OK | MB_ICONWARNING);
+}
 
 void TwebPanelMenus::onWebPanelDeleteRequest(TWebPanel& panel) {
   const int answer = owner_.messageBox().show(owner_.handle(), "Delete browser?", commonString(2),

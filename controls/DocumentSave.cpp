@@ -20,11 +20,14 @@ namespace {
 bool keptUnsaved = false;
 
 // A file that cannot be read now is no sign of another program's text: the
-// write itself then fails or goes through as it would have.
+// write itself then fails or goes through as it would have. A document that
+// read no file read nothing: a file with text found at its save was written
+// by another program.
 bool changedSinceRead(const std::string& fileName, const std::string& text, std::optional<size_t> readDigest) {
   std::string bytes;
-  if (!readDigest || !readFileBytes(fileName, bytes)) return false;
-  return std::hash<std::string_view>{}(bytes) != *readDigest && bytes != text;
+  if (!readFileBytes(fileName, bytes)) return false;
+  const size_t expected = readDigest ? *readDigest : std::hash<std::string_view>{}(std::string_view());
+  return std::hash<std::string_view>{}(bytes) != expected && bytes != text;
 }
 
 std::string changedFileQuestion(const std::string& fileName) {
@@ -76,7 +79,7 @@ void holdDocument(const TEditorStatus& document, const std::string& what) {
   std::string text;
   document.getText(false, text);
   holdUnsavedChange(document.fileName, what,
-                    [fileName = document.fileName, text, readDigest = document.fileDigest()] {
+                    [text, readDigest = document.fileDigest()](const std::string& fileName) {
                       if (changedSinceRead(fileName, text, readDigest)) {
                         reportRefusedSave(fileName, "was changed by another program since it was read",
                                           TRefusal::changedElsewhere);

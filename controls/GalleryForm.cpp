@@ -8,6 +8,7 @@
 #include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "model/UnsavedChanges.h"
 #include "platform/Application.h"
@@ -332,7 +333,14 @@ void TgalleryForm::deleteSelected() {
   const int row = favListView_->itemIndex();
   if (kind == 0 || row < 0 || editingCaption()) return;
   showNothing();
-  index_.remove(kind, row);
+  std::string refusal;
+  if (!index_.remove(kind, row, &refusal)) {
+    if (!refusal.empty())
+      systemMessageBox().show(handle(), "The entry was not deleted: " + refusal + ".", commonString(4),
+                              MB_OK | MB_ICONWARNING);
+    selectEntry(row);
+    return;
+  }
   favListView_->deleteItem(row);
   const int count = favListView_->itemCount();
   if (count > 0) favListView_->setItemIndex(std::min(row, count - 1));

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -141,13 +142,23 @@ int TGalleryIndex::add(int kind, const std::string& sourceFile, const std::strin
   return static_cast<int>(list.size()) - 1;
 }
 
-bool TGalleryIndex::remove(int kind, int index) {
+bool TGalleryIndex::remove(int kind, int index, std::string* refusal) {
   if (!validIndex(kind, index)) return false;
   const std::string stem = itemFile(kind, index, "");
+  std::vector<std::string> files;
+  for (const char* extension : {".INI", ".TXT", ".BMP"}) files.push_back(stem + extension);
+  const std::string why = firstDeletionRefusal(files);
+  if (!why.empty()) {
+    if (refusal) *refusal = why;
+    return false;
+  }
   std::vector<TGalleryEntry>& list = entries(kind);
   list.erase(list.begin() + index);
   saveChange(kind);
-  for (const char* extension : {".INI", ".TXT", ".BMP"}) deleteFile(stem + extension);
+  for (const std::string& file : files) {
+    deleteFile(file);
+    letGoUnsavedChanges(file);
+  }
   return true;
 }
 

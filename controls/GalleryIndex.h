@@ -39,8 +39,11 @@ class TGalleryIndex {
   // indexed. Answers the new entry's index, or -1 with nothing left behind.
   int add(int kind, const std::string& sourceFile, const std::string& caption,
           const std::function<bool(const std::string& pictureFile)>& savePicture);
-  // Removes the entry from the index and deletes its three files.
-  bool remove(int kind, int index);
+  // Removes the entry from the index and deletes its three files, letting
+  // go of what was held for them (the next entry may take the number); or,
+  // when one of them would refuse, changes nothing: false, and refusal (when
+  // given) names the file and why.
+  bool remove(int kind, int index, std::string* refusal = nullptr);
   bool swap(int kind, int first, int second);
   // An empty caption would drop the key from the index and lose the item.
   bool rename(int kind, int index, const std::string& caption);

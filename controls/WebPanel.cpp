@@ -8,6 +8,7 @@
 #include "controls/StatusIcon.h"
 #include "controls/ToolGlyphs.h"
 #include "controls/WidthGrip.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -808,14 +809,25 @@ void TWebPanel::deleteSelf() {
 }
 
 void TWebPanel::deleteSettingsFile() {
-  int result = 0;
-  if (!settingsFile_.empty() && fileExists(settingsFile_) && !deleteFile(settingsFile_)) result = -4;
-  // What waited for the file goes with it: the next browser made may take
-  // its name.
-  if (!settingsFile_.empty()) letGoUnsavedChanges(settingsFile_);
+  // A file that refuses keeps its panel, and what waits for it: the browser
+  // would otherwise be back at the next start without that change.
+  refusedDeletion_ = firstDeletionRefusal({settingsFile_});
+  if (refusedDeletion_.empty() && !settingsFile_.empty() && !deleteFile(settingsFile_) && pathExists(settingsFile_))
+    refusedDeletion_ = settingsFile_ + " could not be deleted";
+  const int result = refusedDeletion_.empty() ? 0 : -4;
+  if (result != 0) refusedDeletion_ = "The browser was not deleted: " + refusedDeletion_ + ".";
+  if (result == 0) {
+    // What waited for the file goes with it: the next browser made may take
+    // its name.
+    if (!settingsFile_.empty()) letGoUnsavedChanges(settingsFile_);
+  } else {
+    deletePending_ = false;
+    deleteBtn_->setEnabled(canDeleteSelf_ || onDelSelfRequest != nullptr);
+    if (autorefreshBtn_->down()) refreshTimer_.setEnabled(true);
+  }
   if (onDeleted) {
     onDeleted(*this, result);
-  } else {
+  } else if (result == 0) {
     hide();
   }
 }

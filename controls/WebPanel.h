@@ -84,9 +84,12 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   void setOnMakeDefaultRequest(std::function<void(TWebPanel&)> handler);
   void setOnClearDefaultRequest(std::function<void(TWebPanel&)> handler);
   std::function<void(TWebPanel&)> onDelSelfRequest;
-  // After deleteSelf: the settings file is gone (result 0) or could not be
-  // deleted (-4); the host frees the panel (through a deferred delete).
+  // After deleteSelf: the settings file is gone (result 0), and the host
+  // frees the panel (through a deferred delete); or it refused (-4), and the
+  // panel stays as it was, and refusedDeletion tells the user which file
+  // refused and why.
   std::function<void(TWebPanel&, int result)> onDeleted;
+  const std::string& refusedDeletion() const { return refusedDeletion_; }
 
   void back(TControl* focusControl);
   void forward(TControl* focusControl);
@@ -198,6 +201,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   int favSortColumn_ = -1;
   int addressHookId_ = 0;
   bool deletePending_ = false;
+  std::string refusedDeletion_;
 
   TPanel* contentPanel_ = nullptr;
   TStatusBar* statusBar_ = nullptr;

@@ -291,7 +291,9 @@ void TmacroForm::engineSelectionChanged() {
     const TMacroReference& package = *macroIndex_.item(i);
     if (!package.modified) continue;
     holdUnsavedChange(macroIndex_.directory() + package.name() + ".INI", markChange,
-                      [kept = package]() mutable { return kept.save() == macroOk; });
+                      [kept = package](const std::string& descriptor) mutable {
+                        return kept.saveInto(descriptor) == macroOk;
+                      });
   }
   listMacros();
   // The open package belongs to the engine left: the editor must not keep
@@ -435,7 +437,12 @@ void TmacroForm::deleteMacros() {
   for (int index : indexes) {
     TMacroReference* package = macroIndex_.item(index);
     bool active = package != nullptr && package->Active();
-    if (macroIndex_.remove(index) == macroOk) activeDeleted = activeDeleted || active;
+    std::string refusal;
+    if (macroIndex_.remove(index, &refusal) == macroOk)
+      activeDeleted = activeDeleted || active;
+    else if (!refusal.empty())
+      systemMessageBox().show(handle(), "The package " + package->name() + " was not deleted: " + refusal + ".",
+                              "Warning", MB_OK | MB_ICONWARNING);
   }
   rebuildList();
   selectedMacroStatus_.clear();

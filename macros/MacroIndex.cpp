@@ -96,9 +96,9 @@ int TMacroIndex::rename(int index, const std::string& newName) {
   return package->rename(target);
 }
 
-int TMacroIndex::remove(int index) {
+int TMacroIndex::remove(int index, std::string* refusal) {
   if (index < 0 || index >= count()) return macroNoPackage;
-  int result = packages_[index]->deleteFiles();
+  int result = packages_[index]->deleteFiles(refusal);
   if (result != macroOk) return result;
   packages_.erase(packages_.begin() + index);
   return macroOk;

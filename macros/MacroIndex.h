@@ -22,7 +22,8 @@ class TMacroIndex {
   TMacroReference* add(const std::string& name);
   TMacroReference* copy(int index, const std::string& suffix);
   int rename(int index, const std::string& newName);
-  int remove(int index);  // the package and its files
+  // The package and its files; refusal as TMacroReference::deleteFiles.
+  int remove(int index, std::string* refusal = nullptr);
 
  private:
   std::string directory_;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "model/DeletionRefusal.h"
 #include "model/PortableIniFile.h"
 #include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
@@ -92,10 +93,13 @@ void TMacroReference::create(const std::string& directory, const std::string& na
 }
 
 int TMacroReference::save() {
+  if (name_.empty() || directory_.empty()) return modified ? macroNoPackage : macroOk;
+  return saveInto(directory_ + name_ + ".INI");
+}
+
+int TMacroReference::saveInto(const std::string& descriptor) {
   if (!modified) return macroOk;
-  if (name_.empty() || directory_.empty()) return macroNoPackage;
   try {
-    const std::string descriptor = directory_ + name_ + ".INI";
     // Only the mark is the user's to change: the engine a descriptor names
     // is written when it is made, and what another program set since stays.
     const bool made = !fileExists(descriptor);
@@ -142,14 +146,25 @@ int TMacroReference::rename(const std::string& newName) {
       return macroFileFailed;
     }
   }
-  // A change held for the old files would make a package of that name again.
-  if (!sameIgnoringCase(target, name_))
-    for (const std::string& extension : extensions) letGoUnsavedChanges(directory_ + name_ + extension);
+  // What was held for the old files is the renamed package's: saved under
+  // the old names it would make a package of that name again, and never
+  // reach these.
+  for (const std::string& extension : extensions)
+    moveUnsavedChanges(directory_ + name_ + extension, directory_ + target + extension);
   name_ = target;
   return macroOk;
 }
 
-int TMacroReference::deleteFiles() {
+int TMacroReference::deleteFiles(std::string* refusal) {
+  // A package goes whole or stays whole: a source without its descriptor is
+  // listed by no engine, and a descriptor without its source runs nothing.
+  std::vector<std::string> files;
+  for (const std::string& extension : fileExtensions(directory_, name_)) files.push_back(directory_ + name_ + extension);
+  const std::string why = firstDeletionRefusal(files);
+  if (!why.empty()) {
+    if (refusal) *refusal = why;
+    return macroFileFailed;
+  }
   int result = macroOk;
   for (const std::string& extension : fileExtensions(directory_, name_)) {
     if (deleteFile(directory_ + name_ + extension)) {

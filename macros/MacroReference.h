@@ -32,9 +32,14 @@ class TMacroReference {
   // Gives a new package its place without reading anything.
   void create(const std::string& directory, const std::string& name, const std::string& engineClassId);
   int save();
+  // The mark into that descriptor, the package's own under another name
+  // after a rename.
+  int saveInto(const std::string& descriptor);
   int copyFiles(const std::string& newName);
   int rename(const std::string& newName);
-  int deleteFiles();
+  // Every file of the package, or none: when one would refuse, refusal
+  // (when given) names it and why.
+  int deleteFiles(std::string* refusal = nullptr);
 
   // The extensions (".INI", ".js", ...) of the package's files; only files
   // whose name before the last dot is exactly the package's, so that Trend

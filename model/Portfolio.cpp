@@ -5,6 +5,7 @@
 #include <new>
 
 #include "model/ChangeStamps.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
@@ -12,6 +13,7 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "model/RecordCheck.h"
 #include "model/Prices.h"
 #include "platform/FileReadAhead.h"
@@ -353,16 +355,30 @@ int TPortfolio::newAsset(const std::string& name, const std::string& symbol, boo
   }
 }
 
-int TPortfolio::deleteAsset(int index) {
-  if (index < 0 || index >= assetCount()) return -7;
+int TPortfolio::deleteAsset(int index, const std::vector<std::string>& alongWith, std::string* refusal) {
+  TAsset* asset = assets(index);
+  if (asset == nullptr) return -7;
+  // An asset goes whole or stays: notes left behind would open with the
+  // next asset given its number.
+  std::vector<std::string> files = {TAsset::fileNameIn(folder_, asset->Number()), asset->TransactionFolder()};
+  files.insert(files.end(), alongWith.begin(), alongWith.end());
+  std::string why = firstDeletionRefusal(files);
+  if (why.empty() && asset->deleteFiles() != 0) why = files.front() + " could not be deleted";
+  for (const std::string& file : alongWith) {
+    if (!why.empty()) break;
+    if (!::deleteFile(file) && pathExists(file)) why = file + " could not be deleted";
+    // What was held for the file would bring it back, or reach whatever
+    // takes its name next.
+    letGoUnsavedChanges(file);
+  }
+  if (!why.empty()) {
+    if (refusal) *refusal = why;
+    return -4;
+  }
   lastChange_ = changeStamp();
   assetsChange_ = lastChange_;
-  std::unique_ptr<TAsset> asset = std::move(assets_[static_cast<size_t>(index)]);
   assets_.erase(assets_.begin() + index);
-  int result = asset->deleteFiles();
-  asset.reset();
-  const int datesResult = rebuildDates();
-  if (result == 0) result = datesResult;
+  int result = rebuildDates();
   const int numbersResult = rebuildTransactionNumbers();
   if (result == 0) result = numbersResult;
   return result;

@@ -52,7 +52,11 @@ class TPortfolio : public TCustomPropertyObject {
                 TFileReadAhead* readAhead = nullptr);
   int newAsset(const std::string& name, const std::string& symbol, bool skipChecks, const std::string& formatString,
                const std::string& location, const std::string& currency);
-  int deleteAsset(int index);
+  // Deletes the asset's file and transactions, and the files given that
+  // belong to it alone (its notes), and takes it out; or, when one of them
+  // would refuse, deletes nothing and keeps it: -4, and refusal (when given)
+  // names the file and why.
+  int deleteAsset(int index, const std::vector<std::string>& alongWith = {}, std::string* refusal = nullptr);
   int assetCount() const { return static_cast<int>(assets_.size()); }
   TAsset* assets(int index) const;
   int currentAssetIndex() const;

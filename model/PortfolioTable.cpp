@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/ChangeStamps.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/Portfolio.h"
@@ -161,20 +162,29 @@ int TPortfolioTable::duplicatePortfolio(int index, const std::string& root) {
   }
 }
 
-int TPortfolioTable::deletePortfolio(int index) {
-  if (index < 0 || index >= count()) return -7;
-  lastChange_ = changeStamp();
-  std::unique_ptr<TPortfolio> portfolio;
-  try {
-    portfolio = std::move(portfolios_[static_cast<size_t>(index)]);
-    portfolios_.erase(portfolios_.begin() + index);
-  } catch (const std::exception&) {
-    return -5;
+int TPortfolioTable::deletePortfolio(int index, std::string* refusal) {
+  TPortfolio* portfolio = items(index);
+  if (portfolio == nullptr) return -7;
+  const std::string folder = portfolio->Folder();
+  // A portfolio goes whole or stays whole: a folder with some of its files
+  // gone no longer opens, and one whose header stayed comes back at the next
+  // start.
+  std::string why = folder.empty() ? std::string("the portfolio has no folder") : firstDeletionRefusal({folder});
+  if (why.empty() && portfolio->deleteFiles() != 0) {
+    why = firstDeletionRefusal({folder});
+    if (why.empty()) why = folder + " could not be emptied";
   }
-  const int result = portfolio->deleteFiles();
-  if (result != 0) return result;
-  if (!removeFolder(portfolio->Folder())) return -4;
-  portfolio.reset();
+  if (!why.empty()) {
+    if (refusal) *refusal = why;
+    return -4;
+  }
+  lastChange_ = changeStamp();
+  portfolios_.erase(portfolios_.begin() + index);
+  if (!removeFolder(folder)) {
+    if (refusal) *refusal = folder + " could not be removed";
+    rebuildDates();
+    return -4;
+  }
   return rebuildDates();
 }
 

@@ -42,8 +42,10 @@ class TPortfolioTable {
   // Saves the portfolio, copies its folder to the first free numbered one
   // under the root and opens the copy.
   int duplicatePortfolio(int index, const std::string& root);
-  // Takes the portfolio out of the table and deletes its folder.
-  int deletePortfolio(int index);
+  // Deletes the portfolio's folder and takes it out of the table, or, when a
+  // file of it would refuse, deletes nothing and keeps it: -4, and refusal
+  // (when given) names the file and why.
+  int deletePortfolio(int index, std::string* refusal = nullptr);
 
   int rebuildDates();
   int reloadPrices();

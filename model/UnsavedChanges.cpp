@@ -13,7 +13,8 @@ namespace {
 struct TUnsavedChange {
   std::string fileName;
   std::string what;
-  TChangeSave save;
+  TChangeSaveTo save;
+  bool followsRename = false;
   bool fileExisted = false;
 };
 
@@ -36,9 +37,7 @@ bool goneSinceHeld(const TUnsavedChange& change) {
   return cut != std::string::npos && !folderExists(change.fileName.substr(0, cut + 1));
 }
 
-}  // namespace
-
-void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save) {
+void holdChange(const std::string& fileName, const std::string& what, TChangeSaveTo save, bool followsRename) {
   const bool existed = fileExists(fileName);
   TUnsavedChanges& held = unsavedChanges();
   const std::lock_guard<std::mutex> guard(held.lock);
@@ -48,11 +47,22 @@ void holdUnsavedChange(const std::string& fileName, const std::string& what, TCh
     });
     if (earlier != held.changes.end()) {
       earlier->save = std::move(save);
+      earlier->followsRename = followsRename;
       earlier->fileExisted = earlier->fileExisted || existed;
       return;
     }
   }
-  held.changes.push_back({fileName, what, std::move(save), existed});
+  held.changes.push_back({fileName, what, std::move(save), followsRename, existed});
+}
+
+}  // namespace
+
+void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save) {
+  holdChange(fileName, what, [save = std::move(save)](const std::string&) { return save(); }, false);
+}
+
+void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSaveTo save) {
+  holdChange(fileName, what, std::move(save), true);
 }
 
 void forgetUnsavedChange(const std::string& fileName, const std::string& what) {
@@ -85,7 +95,7 @@ std::vector<std::string> saveUnsavedChanges() {
     // Changes to one file are saved in the order made: once one fails, the
     // later ones wait too, so that none goes over an earlier one.
     const bool waiting = std::find(names.begin(), names.end(), change.fileName) != names.end();
-    if (!waiting && change.save()) continue;
+    if (!waiting && change.save(change.fileName)) continue;
     if (!waiting) names.push_back(change.fileName);
     failing.push_back(std::move(change));
   }
@@ -110,6 +120,17 @@ void letGoUnsavedChanges(const std::string& path) {
   const std::lock_guard<std::mutex> guard(held.lock);
   std::erase_if(held.changes, [&](const TUnsavedChange& change) {
     return sameText(folder ? change.fileName.substr(0, path.size()) : change.fileName, path);
+  });
+}
+
+void moveUnsavedChanges(const std::string& from, const std::string& to) {
+  TUnsavedChanges& held = unsavedChanges();
+  const std::lock_guard<std::mutex> guard(held.lock);
+  std::erase_if(held.changes, [&](TUnsavedChange& change) {
+    if (!sameText(change.fileName, from)) return false;
+    if (!change.followsRename) return true;
+    change.fileName = to;
+    return false;
   });
 }
 

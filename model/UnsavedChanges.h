@@ -16,10 +16,16 @@
 // a window that may be gone by the close (only the main window lasts).
 using TChangeSave = std::function<bool()>;
 
+// Saves the change again into the file given, the one it is held for by
+// then: a rename of the file carries the change along (see
+// moveUnsavedChanges).
+using TChangeSaveTo = std::function<bool(const std::string& fileName)>;
+
 // what names the change where a later one of the file replaces it (a list
 // checked, then unchecked); empty where the save writes what stands then
 // and every change is kept.
 void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSave save);
+void holdUnsavedChange(const std::string& fileName, const std::string& what, TChangeSaveTo save);
 // A later save of the same change went through.
 void forgetUnsavedChange(const std::string& fileName, const std::string& what);
 // A change of the file so named is held.
@@ -34,6 +40,10 @@ void giveUpUnsavedChanges(const std::vector<std::string>& fileNames);
 // to go, and would otherwise bring back what the user removed or land in
 // whatever takes the name next.
 void letGoUnsavedChanges(const std::string& path);
+// The file was renamed: what was held for it is saved into the new name. A
+// change that can save only into the old name is let go, as it would make
+// that file again.
+void moveUnsavedChanges(const std::string& from, const std::string& to);
 
 // What saves the settings the writer gives now, against what the baseline
 // knew of the file, once their owner is gone.

@@ -10,8 +10,9 @@
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Transaction.h"
-#include "model/UnsavedChanges.h"
+#include "model/LanguageStrings.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
 #include "platform/Panel.h"
@@ -193,19 +194,21 @@ void TassetForm::delBtnClick() {
 
 int TassetForm::delAssetCore(TPortfolio& shown, int countBefore, int index) {
   const TAsset* going = shown.assets(index);
-  const int32_t number = going ? going->Number() : -1;
-  const int code = guarded([&] { return shown.deleteAsset(index); });
+  if (going == nullptr) return -7;
+  const std::string label = objectLabel(going->Name(), going->Symbol());
+  // The asset's notes of this window and of the Quotes window go with it:
+  // the next asset may be given the same number.
+  std::vector<std::string> notesFiles;
+  for (const char* prefix : {"Asset_", "Quote_"})
+    notesFiles.push_back(windowDir() + prefix + std::to_string(going->Number()) + ".TXT");
+  std::string refusal;
+  const int code = guarded([&] { return shown.deleteAsset(index, notesFiles, &refusal); });
   portfolioTable()->rebuildDates();
+  if (!refusal.empty())
+    messages->show(handle(), "The asset " + shortLabel(label) + " was not deleted: " + refusal + ".",
+                   commonString(4), MB_OK | MB_ICONWARNING);
   if (code != 0) return code;
   forgetShownNotes();
-  // The asset's notes of this window and of the Quotes window go with it.
-  // The next asset may be given the same number: nothing held for them may
-  // reach its notes.
-  for (const char* prefix : {"Asset_", "Quote_"}) {
-    const std::string notesFile = windowDir() + prefix + std::to_string(number) + ".TXT";
-    deleteFile(notesFile);
-    letGoUnsavedChanges(notesFile);
-  }
   dataSheet().removeDisplayRecord(index, countBefore);
   return 0;
 }

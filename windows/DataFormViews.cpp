@@ -9,10 +9,12 @@
 #include "controls/SheetPanel.h"
 #include "controls/WebPanel.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
 #include "model/UnsavedChanges.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "windows/DataForm.h"
 
@@ -110,7 +112,12 @@ TWebPanel* TdataForm::loadWebPanel(const std::string& fileName) {
   panel->setOnMakeDefaultRequest(makeDefaultRequest_);
   panel->setOnClearDefaultRequest(clearDefaultRequest_);
   panel->onDelSelfRequest = deleteRequest_;
-  panel->onDeleted = [this](TWebPanel& deleted, int) { freeAuxiliaryView(deleted); };
+  panel->onDeleted = [this](TWebPanel& deleted, int result) {
+    if (result == 0)
+      freeAuxiliaryView(deleted);
+    else
+      messages->show(handle(), deleted.refusedDeletion(), commonString(4), MB_OK | MB_ICONWARNING);
+  };
   panel->loadTranslations(languageFile_);
   panel->loadSettings(fileName);
   openFavouriteOfSelection(*panel);

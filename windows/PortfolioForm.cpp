@@ -7,12 +7,15 @@
 #include <limits>
 
 #include "controls/SheetPanel.h"
+#include "model/Asset.h"
 #include "model/ChangeStamps.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "platform/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/StdControls.h"
 #include "sheet/Sheet.h"
@@ -322,7 +325,9 @@ int TportfolioForm::menuItemPortfoliosDeleteSelectedClick() {
   int col = sheet.currentCol;
   int row = sheet.currentRow;
   const int countBefore = table->count();
-  const int result = table->deletePortfolio(index);
+  const std::string label = objectLabel(objectName(index), objectSymbol(index));
+  std::string refusal;
+  const int result = table->deletePortfolio(index, &refusal);
   if (result == 0) {
     lines.removeDisplayRecord(index, countBefore);
     if (lines.rowWise && row == sheet.getRowCount()) --row;
@@ -331,5 +336,8 @@ int TportfolioForm::menuItemPortfoliosDeleteSelectedClick() {
   forgetShownNotes();
   showObjects(col, row);
   rebuildAllAuxiliaryViews();
+  if (result != 0 && !refusal.empty())
+    messages->show(handle(), "The portfolio " + shortLabel(label) + " was not deleted: " + refusal + ".",
+                   commonString(4), MB_OK | MB_ICONWARNING);
   return result;
 }

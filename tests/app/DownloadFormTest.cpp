@@ -130,8 +130,10 @@ TEST(DownloadForm, ShowsTheLastPickedListQueuesCheckedListsAndCommandsActOnThePi
   form.deleteSelectedLists();
   EXPECT_EQ(form.listView().findData(9), -1);
   EXPECT_FALSE(pathExists(root + "9"));
-  ASSERT_EQ(messages.texts.size(), 2u);
+  // The user is told which file kept it, and why.
+  ASSERT_EQ(messages.texts.size(), 3u);
   EXPECT_EQ(messages.texts[0], "Delete list\n\n\"Funds\"");
+  EXPECT_EQ(messages.texts[1], "The list was not deleted: " + kept + " is open in another program.");
 
   const int lists = form.listView().itemCount();
   form.listView().setFocus();

@@ -6,6 +6,7 @@
 #include "model/PortableIniFile.h"
 #include "controls/WebPanel.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
 #include "platform/ComCtrls.h"
@@ -199,10 +200,20 @@ TEST_F(WebPanelWindow, PagesFavouritesSettingsAndDeletion) {
   other.onDelSelfRequest = nullptr;
   int deleted = -1;
   other.onDeleted = [&](TWebPanel&, int result) { deleted = result; };
+  // A file that refuses keeps its panel and what waits for it, and says so.
+  holdUnsavedChange(file, "settings", [] { return false; });
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  other.deleteButton().performClick();
+  EXPECT_TRUE(pumpUntil([&] { return deleted == -4; }));
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(other.refusedDeletion(), "The browser was not deleted: " + file + " is read-only.");
+  EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{file});
+  deleted = -1;
   other.deleteButton().performClick();
   EXPECT_EQ(deleted, -1);  // not inside the click
   EXPECT_TRUE(pumpUntil([&] { return deleted == 0; }));
   EXPECT_FALSE(fileExists(file));
+  EXPECT_TRUE(saveUnsavedChanges().empty());
 }
 
 TEST_F(WebPanelWindow, TileFractionsFromTheFileAreCheckedAsForEveryTile) {

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/DownloadLists.h"
+#include "controls/DocumentSave.h"
+#include "controls/EditorStatus.h"
+#include "controls/GalleryIndex.h"
+#include "macros/MacroIndex.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
+#include "model/UnsavedChanges.h"
+#include "platform/FileSystem.h"
+#include "tests/model/SampleWorkFolder.h"
+#include "tests/support/TestFolders.h"
+
+namespace {
+
+const std::string jscript = "{F414C260-6AC0-11CF-B6D1-00AA00BBBB58}";
+
+void setReadOnly(const std::string& file, bool readOnly) {
+  SetFileAttributesA(file.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+}
+
+// Deleting the sample's second portfolio while one file of it refuses.
+void refusedPortfolio(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+  TPortfolioTable table;
+  ASSERT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
+  const int index = table.indexOfFolder(sample.folios + "2");
+  ASSERT_GE(index, 0);
+  const auto before = folderContents(sample.folios + "2");
+  const std::string file = sample.folios + "2\\" + refusing;
+  if (!held) setReadOnly(file, true);
+  std::string refusal;
+  {
+    THeldFile holder(held ? file : std::string());
+    EXPECT_EQ(table.deletePortfolio(index, &refusal), -4);
+  }
+  setReadOnly(file, false);
+  EXPECT_EQ(refusal, file + (held ? " is open in another program" : " is read-only"));
+  EXPECT_EQ(folderContents(sample.folios + "2"), before);
+  EXPECT_EQ(table.indexOfFolder(sample.folios + "2"), index);
+}
+
+// The first asset of the sample's first portfolio, with notes beside it.
+struct TAssetWithNotes {
+  explicit TAssetWithNotes(TSampleWorkFolder& sample) : notes(sample.folios + "1\\Asset_1.TXT") {
+    writeWholeFile(notes, "the deleted asset's notes");
+    EXPECT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
+    portfolio = table.items(table.indexOfFolder(sample.folios + "1"));
+  }
+  TPortfolioTable table;
+  TPortfolio* portfolio = nullptr;
+  std::string notes;
+};
+
+// A gallery with one chart filed, and its notes file.
+struct TFiledChart {
+  explicit TFiledChart(TSampleWorkFolder& sample)
+      : root(sample.temporary.path() + "GALLERY\\"), view(sample.temporary.path() + "VIEW.INI") {
+    writeWholeFile(view, "[Chart]\r\nA=1\r\n");
+    gallery.loadGallery(root);
+    EXPECT_EQ(file(), 0);
+  }
+  int file() {
+    return gallery.add(1, view, "", [](const std::string& picture) {
+      writeWholeFile(picture, "BM");
+      return true;
+    });
+  }
+  std::string notes() const { return gallery.itemFile(1, 0, ".TXT"); }
+  std::string root;
+  std::string view;
+  TGalleryIndex gallery;
+};
+
+// A package whose source refused what the user typed, held for the close,
+// then renamed to each of the names in turn.
+void renamedPackage(TSampleWorkFolder& sample, const std::vector<std::string>& names) {
+  const std::string folder = sample.temporary.path() + "MACROS\\";
+  forceFolders(folder);
+  writeWholeFile(folder + "A.INI", "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\n");
+  writeWholeFile(folder + "A.js", "one");
+  TEditorStatus source;
+  ASSERT_TRUE(source.loadFromFile(folder + "A.js"));
+  ASSERT_TRUE(source.insertText("two"));
+  setReadOnly(folder + "A.js", true);
+  holdDocument(source, "source");
+  TMacroIndex index;
+  ASSERT_EQ(index.load(folder, jscript), 0);
+  for (const std::string& name : names) ASSERT_EQ(index.rename(0, name), macroOk);
+  const std::string renamed = folder + names.back() + ".js";
+  EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{renamed});
+  setReadOnly(renamed, false);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
+  EXPECT_EQ(readWholeFile(renamed), "twoone\r\n");
+}
+
+}  // namespace
+
+// A deletion whose files refuse leaves its object whole, and says which
+// file refused and why; one that goes lets go of what was held for its
+// files, and a rename carries it along. A document that read no file finds
+// another program's text at its save as a change of that program's.
+TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles) {
+  struct TRow {
+    const char* what;
+    std::function<void(TSampleWorkFolder&)> check;
+  };
+  const TRow rows[] = {
+      {"a portfolio whose header is read-only", [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "0.INI", false); }},
+      {"a portfolio with a read-only transaction",
+       [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "3.TRN\\2.INI", false); }},
+      {"a portfolio whose asset file another program holds",
+       [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "5.INI", true); }},
+      {"an asset whose notes are read-only",
+       [](TSampleWorkFolder& sample) {
+         TAssetWithNotes asset(sample);
+         const int count = asset.portfolio->assetCount();
+         const std::string file = asset.portfolio->Folder() + std::to_string(asset.portfolio->assets(0)->Number());
+         setReadOnly(asset.notes, true);
+         std::string refusal;
+         EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), -4);
+         setReadOnly(asset.notes, false);
+         EXPECT_EQ(refusal, asset.notes + " is read-only");
+         EXPECT_EQ(asset.portfolio->assetCount(), count);
+         EXPECT_TRUE(fileExists(file + ".INI"));
+         EXPECT_TRUE(folderExists(file + ".TRN"));
+       }},
+      {"an asset deleted while its notes wait for the close",
+       [](TSampleWorkFolder& sample) {
+         TAssetWithNotes asset(sample);
+         const std::string notes = asset.notes;
+         holdUnsavedChange(notes, "notes", [notes] { return writeFileAtomically(notes, "held"); });
+         EXPECT_EQ(asset.portfolio->deleteAsset(0, {notes}), 0);
+         writeWholeFile(notes, "the next asset's notes");
+         EXPECT_TRUE(saveUnsavedChanges().empty());
+         EXPECT_EQ(readWholeFile(notes), "the next asset's notes");
+       }},
+      {"a read-only download item",
+       [](TSampleWorkFolder& sample) {
+         const std::string item = sample.temporary.path() + "1.INI";
+         writeWholeFile(item, "[Item]\r\n");
+         setReadOnly(item, true);
+         std::string refusal;
+         EXPECT_FALSE(deleteDownloadItem(item, &refusal));
+         setReadOnly(item, false);
+         EXPECT_EQ(refusal, item + " is read-only");
+       }},
+      {"a download list with a read-only item",
+       [](TSampleWorkFolder& sample) {
+         const std::string list = sample.temporary.path() + "LIST\\";
+         forceFolders(list);
+         for (const char* item : {"1.INI", "2.INI"}) writeWholeFile(list + item, "[Item]\r\n");
+         setReadOnly(list + "2.INI", true);
+         std::string refusal;
+         EXPECT_FALSE(deleteDownloadList(list, &refusal));
+         setReadOnly(list + "2.INI", false);
+         EXPECT_EQ(refusal, list + "2.INI is read-only");
+         EXPECT_TRUE(fileExists(list + "1.INI"));
+       }},
+      {"a gallery entry whose notes are read-only",
+       [](TSampleWorkFolder& sample) {
+         TFiledChart chart(sample);
+         writeWholeFile(chart.notes(), "notes");
+         setReadOnly(chart.notes(), true);
+         std::string refusal;
+         EXPECT_FALSE(chart.gallery.remove(1, 0, &refusal));
+         setReadOnly(chart.notes(), false);
+         EXPECT_EQ(refusal, chart.notes() + " is read-only");
+         EXPECT_EQ(chart.gallery.entries(1).size(), 1u);
+         EXPECT_TRUE(fileExists(chart.gallery.itemFile(1, 0, ".INI")));
+       }},
+      {"a gallery entry removed while its notes wait for the close",
+       [](TSampleWorkFolder& sample) {
+         TFiledChart chart(sample);
+         const std::string notes = chart.notes();
+         writeWholeFile(notes, "");
+         holdUnsavedChange(notes, "notes", [notes] { return writeFileAtomically(notes, "held"); });
+         EXPECT_TRUE(chart.gallery.remove(1, 0));
+         ASSERT_EQ(chart.file(), 0);
+         ASSERT_EQ(chart.notes(), notes);
+         EXPECT_TRUE(chart.gallery.ensureNotes(1, 0));
+         EXPECT_TRUE(saveUnsavedChanges().empty());
+         EXPECT_EQ(readWholeFile(notes), "");
+       }},
+      {"a macro package renamed", [](TSampleWorkFolder& sample) { renamedPackage(sample, {"B"}); }},
+      {"a macro package renamed and back", [](TSampleWorkFolder& sample) { renamedPackage(sample, {"B", "A"}); }},
+      {"a document that read no file",
+       [](TSampleWorkFolder& sample) {
+         TEditorStatus notes;
+         notes.fileName = sample.temporary.path() + "Notes.TXT";
+         ASSERT_TRUE(notes.insertText("mine"));
+         writeWholeFile(notes.fileName, "another program's");
+         holdDocument(notes, "notes");
+         EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{notes.fileName});
+         EXPECT_EQ(readWholeFile(notes.fileName), "another program's");
+       }},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    TSampleWorkFolder sample;
+    row.check(sample);
+    giveUpUnsavedChanges(saveUnsavedChanges());
+  }
+}
