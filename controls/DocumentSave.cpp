@@ -106,3 +106,12 @@ std::unique_ptr<TEditorStatus> takeKeptDocument(const std::string& fileName, con
   if (!holdsUnsavedChange(fileName, what) || !fileExists(fileName)) return nullptr;
   return document;
 }
+
+void moveKeptDocument(const std::string& from, const std::string& to) {
+  const auto kept = keptDocuments.find(from);
+  if (kept == keptDocuments.end()) return;
+  std::unique_ptr<TEditorStatus> document = std::move(kept->second);
+  keptDocuments.erase(kept);
+  document->fileName = to;
+  keptDocuments[to] = std::move(document);
+}

@@ -40,3 +40,6 @@ void keepDocument(std::unique_ptr<TEditorStatus> document);
 // The document kept for the file, or none: its editor shows it instead of
 // reading the file.
 std::unique_ptr<TEditorStatus> takeKeptDocument(const std::string& fileName, const std::string& what);
+// A file renamed (a macro package's) takes along the document kept for it,
+// as its held change goes with it.
+void moveKeptDocument(const std::string& from, const std::string& to);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "controls/DocumentSave.h"
 #include "model/DeletionRefusal.h"
 #include "model/PortableIniFile.h"
 #include "model/RecordCheck.h"
@@ -149,8 +150,10 @@ int TMacroReference::rename(const std::string& newName) {
   // What was held for the old files is the renamed package's: saved under
   // the old names it would make a package of that name again, and never
   // reach these.
-  for (const std::string& extension : extensions)
+  for (const std::string& extension : extensions) {
     moveUnsavedChanges(directory_ + name_ + extension, directory_ + target + extension);
+    moveKeptDocument(directory_ + name_ + extension, directory_ + target + extension);
+  }
   name_ = target;
   return macroOk;
 }
