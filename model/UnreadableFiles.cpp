@@ -1,5 +1,7 @@
 #include "model/UnreadableFiles.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -119,6 +121,17 @@ std::string refusedSaveText(const std::string& fileName) {
   return refused ? fileName + " " + refused->first : std::string();
 }
 
+std::string whyNotWritten(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return "is read-only";
+  const HANDLE file = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+    return "is held open by another program";
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return "could not be written: another program may hold it open, or its disk is full or write-protected";
+}
+
 std::string refusedSavesText(const std::vector<std::string>& fileNames) {
   // The question must fit on the screen: the reasons of a few files tell
   // what the others' would.
@@ -127,12 +140,16 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames) {
   int told = 0;
   bool damaged = false;
   bool changedElsewhere = false;
+  bool unwritable = false;
   for (const std::string& name : fileNames) {
     if (told == mostTold) break;
-    const auto refused = refusedSave(name);
-    if (!refused) continue;
-    text += "\r" + name + " " + refused->first + ".";
-    (refused->second == TRefusal::damaged ? damaged : changedElsewhere) = true;
+    // A save that failed with no reason recorded failed at the write: the
+    // file as it stands now tells why.
+    const auto refused = refusedSave(name).value_or(std::make_pair(whyNotWritten(name), TRefusal::unwritable));
+    text += "\r" + name + " " + refused.first + ".";
+    if (refused.second == TRefusal::damaged) damaged = true;
+    if (refused.second == TRefusal::changedElsewhere) changedElsewhere = true;
+    if (refused.second == TRefusal::unwritable) unwritable = true;
     ++told;
   }
   if (text.empty()) return "";
@@ -140,6 +157,7 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames) {
   // user's choice between the two texts, which the window that holds the
   // change asks for at its save.
   if (damaged) text += "\rWhat such a file holds is kept: repair it, or save it again as ANSI text, and Try Again.";
+  if (unwritable) text += "\rMake such a file writable, or close the program that holds it, and Try Again.";
   if (changedElsewhere)
     text += "\rWhat another program wrote is kept: Cancel, and save again where the change shows to choose between "
             "the two.";

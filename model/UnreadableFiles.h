@@ -30,13 +30,16 @@ std::string damagedFilesNotice(const std::vector<std::string>& files);
 // A save refused for a file that takes no writes, or that another program
 // changed so that the save would lose what it wrote: why, for the question
 // that tells the user the save failed. The last reason of each file is kept.
-enum class TRefusal { damaged, changedElsewhere };
+enum class TRefusal { damaged, changedElsewhere, unwritable };
 void reportRefusedSave(const std::string& fileName, const std::string& why, TRefusal refusal = TRefusal::damaged);
 // A save of the file went through, or failed for another reason.
 void forgetRefusedSave(const std::string& fileName);
 // "X is saved as Unicode (UTF-16), not as ANSI text", or empty when no
 // save of the file was refused.
 std::string refusedSaveText(const std::string& fileName);
+// Why a file took no write where nothing recorded a reason: read-only,
+// held open by another program, or what is left ("could not be written").
+std::string whyNotWritten(const std::string& fileName);
 // What the question about failed saves says of why, for those of the files
 // named whose save was refused: a line each, and what the user can do.
 std::string refusedSavesText(const std::vector<std::string>& fileNames);

@@ -60,14 +60,6 @@ bool givesStill(const TPortableIniFile& taken, const TSettingsBaseline::TWriter&
   return !changes.writeChanges(taken, *TSettingsBaseline::written(taken.FileName(), write));
 }
 
-// Why the file took no write, where its reader found nothing to refuse.
-std::string writeFailure(const std::string& fileName) {
-  const DWORD attributes = GetFileAttributesA(fileName.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) return "is read-only";
-  if (TPortableIniFile(fileName).readFailed()) return "cannot be read: another program may hold it open";
-  return "could not be written: another program may hold it open, or its disk is full or write-protected";
-}
-
 }  // namespace
 
 TsystemForm::TsystemForm() : messages(&systemMessageBox()) {
@@ -430,7 +422,8 @@ TSaveFailures TsystemForm::saveView() {
   } else {
     // Told at once, as the system runs as the file has it until the close
     // tries again, and then in the close's question.
-    if (refusedSaveText(systemFile).empty()) reportRefusedSave(systemFile, writeFailure(systemFile));
+    if (refusedSaveText(systemFile).empty())
+      reportRefusedSave(systemFile, whyNotWritten(systemFile), TRefusal::unwritable);
     reportLoadFailure("The trading system of \"" + portfolioLabel_ + "\" was not saved: " +
                       refusedSaveText(systemFile) + ".");
     failed.push_back(systemFile);

@@ -703,6 +703,10 @@ TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(failed, TSaveFailures{systemFile});
   EXPECT_EQ(refusedSaveText(systemFile), systemFile + " is read-only");
+  // The close's box advises what mends a read-only file, not a damaged one's mend.
+  EXPECT_EQ(refusedSavesText({systemFile}), "\r\r" + systemFile +
+                                                " is read-only.\rMake such a file writable, or close the program "
+                                                "that holds it, and Try Again.");
   EXPECT_EQ(takeLoadFailures(),
             std::vector<std::string>{"The trading system of \"Systems (SYS)\" was not saved: " + systemFile +
                                      " is read-only."});
