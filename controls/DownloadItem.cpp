@@ -137,10 +137,11 @@ int TDownloadItem::saveToFile() {
 
 void TDownloadItem::writeFields(TPortableIniFile& ini) const {
   auto write = [&ini](const char* key, const std::string& value) { ini.writeString(itemSection, key, value); };
-  // The count stands first in an item made anew; in a file's own section it
-  // is written where the file has it, since a count written first as
-  // nothing would rewrite an item nobody changed.
-  if (!ini.sectionExists(itemSection)) beginEntryCount(ini, countedSections);
+  // First in its section and counting itself, also in an item from before
+  // that gains it or holds it below other keys: a cut that leaves the count
+  // leaves what it counts. A count standing first already is not moved, so
+  // an item nobody changed is not rewritten.
+  beginEntryCount(ini, countedSections);
   write("Name", Name);
   write("Symbol", Symbol);
   // Written even when empty, as "": an item with a count but without it

@@ -51,6 +51,23 @@ std::string transactionFailure(const std::string& file, const std::string& why, 
   return "its transaction file " + name + " " + why;
 }
 
+// What a whole asset file holds for sure. Every save writes its own
+// section first, even with every name empty, so a file without it was cut
+// at its top, its names, currency and price file gone. Every save with the
+// entry count writes the allocation too; a file of the format's own form
+// may leave it out (the allocation then invalid), not one section of it
+// half. Without the count nothing tells a currency lost from one left
+// empty, and the portfolio's figures would be blank, the loss sealed by
+// the count the next save writes: a file so is taken as cut.
+std::vector<TWrittenKey> writtenAlways(const TPortableIniFile& ini) {
+  std::vector<TWrittenKey> written = {{assetSection, ""}};
+  const bool counted = carriesEntryCount(ini);
+  if (counted || ini.sectionExists(allocationSection))
+    for (const char* key : {"Stocks", "Bonds", "Cash", "Other"}) written.push_back({allocationSection, key});
+  if (!counted) written.push_back({assetSection, "Currency"});
+  return written;
+}
+
 }  // namespace
 
 std::string objectLabel(const std::string& name, const std::string& symbol) {
@@ -138,11 +155,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
       loadFailure_ = ": its file holds no asset";
       return -7;
     }
-    // Every save writes the allocation.
-    std::string cut = recordCutShort(ini, {{allocationSection, "Stocks"},
-                                           {allocationSection, "Bonds"},
-                                           {allocationSection, "Cash"},
-                                           {allocationSection, "Other"}});
+    std::string cut = recordCutShort(ini, writtenAlways(ini));
     if (cut.empty()) cut = entriesCutOff(ini, countedSections);
     if (!cut.empty()) {
       result = -7;

@@ -33,9 +33,11 @@ class TAsset : public TCustomPropertyObject {
   // or a folder under a file's name; -7 a file that holds no record of its
   // kind: an asset file without its sections, a transaction file (see
   // TTransaction::load), a price file without a valid line; -7 also for an
-  // asset file cut short (see recordCutShort), holding a number that does
+  // asset file cut short (see recordCutShort: without its own section, or
+  // without its entry count and its currency), holding a number that does
   // not read, or giving a price format without a price file (other than
-  // constantPriceFormat); other codes of the price cache.
+  // constantPriceFormat); other codes of the price cache. A file without
+  // the count may leave out the allocation, which is then invalid.
   // A failed load leaves the asset cleared.
   // readAhead: where the asset's file and transaction folder were queued.
   int load(const std::string& folder, int32_t number, const TProgressProcedure& progress, void* cookie,

@@ -6,7 +6,6 @@
 
 #include "model/QuickSort.h"
 #include "model/QuoteLineReader.h"
-#include "model/UnreadableFiles.h"
 #include "platform/CalendarDates.h"
 
 namespace {
@@ -58,8 +57,9 @@ int THistory::load(const std::string& fileName, const TQuoteFormat& format) {
       return -3;
     }
     // A last line without its end may have been cut off inside its last
-    // value: "1.0" read for "1.0537" is told of, as settings files are.
-    if (reader.endsInsideLine()) reportPossiblyCutOffFile(fileName);
+    // value ("1.0" read for "1.0537"), and lines after an end-of-file byte
+    // are no quotes: either is told of, as in settings files.
+    reader.reportUnreadEnd(fileName);
   } catch (const std::bad_alloc&) {
     clear();
     return -5;

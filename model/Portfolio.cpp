@@ -108,7 +108,12 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       const std::string label = objectLabel(ini.readString(portfolioSection, "Name", ""),
                                             ini.readString(portfolioSection, "Symbol", ""));
       const std::string named = "Portfolio " + (label.empty() ? "" : shortLabel(label) + " ");
-      std::string cut = recordCutShort(ini, {{portfolioSection, "LoadAlways"}});
+      // Without the entry count nothing tells a currency lost from one left
+      // empty: opened, the portfolio's figures would be blank, and the next
+      // save would write a count that seals the loss.
+      std::vector<TWrittenKey> written = {{portfolioSection, "LoadAlways"}};
+      if (!carriesEntryCount(ini)) written.push_back({portfolioSection, "Currency"});
+      std::string cut = recordCutShort(ini, written);
       if (cut.empty()) cut = entriesCutOff(ini, countedSections);
       if (!cut.empty()) {
         clear();

@@ -27,7 +27,8 @@ class TPortfolio : public TCustomPropertyObject {
   void clear();
   // 0; -2 no header; -3 unreadable header, a folder under its name, one
   // that holds no portfolio (no section "Portfolio") or one cut short (see
-  // recordCutShort; all three told as a load failure); a LoadAlways that is
+  // recordCutShort; without its entry count and its currency too; all
+  // three told as a load failure); a LoadAlways that is
   // no number is told and taken as not set; -7 with
   // onlyIfLoadAlways when the header is not marked to load always
   // (skippedAsNotLoadAlways then tells this case from the -7 of an asset);

@@ -10,7 +10,6 @@
 #include "model/ChangeStamps.h"
 #include "model/DateIndex.h"
 #include "model/QuoteLineReader.h"
-#include "model/UnreadableFiles.h"
 #include "model/QuickSort.h"
 #include "platform/CalendarDates.h"
 #include "platform/FileSystem.h"
@@ -288,8 +287,9 @@ int TPrices::loadFromFile(const std::string& fileName, const TQuoteFormat& forma
     buildIndexInArrivalOrder();
     if (reader.failed()) return -3;
     // A last line without its end may have been cut off inside its last
-    // value: "1.0" read for "1.0537" is told of, as settings files are.
-    if (reader.endsInsideLine()) reportPossiblyCutOffFile(fileName);
+    // value ("1.0" read for "1.0537"), and lines after an end-of-file byte
+    // are no quotes: either is told of, as in settings files.
+    reader.reportUnreadEnd(fileName);
   } catch (const std::bad_alloc&) {
     clear(false);
     return -5;

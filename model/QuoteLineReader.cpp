@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -46,10 +47,16 @@ const char* findLineBreak(const char* p, const char* end) {
 
 }  // namespace
 
+void TQuoteLineReader::restart() {
+  position_ = 0;
+  failed_ = endsInsideLine_ = afterCarriageReturn_ = endMarkPending_ = false;
+  lineEnds_ = endMarkLine_ = linesAfterEndMark_ = 0;
+}
+
 int TQuoteLineReader::open(const std::string& fileName) {
   buffer_.clear();
-  position_ = filled_ = 0;
-  failed_ = endsInsideLine_ = false;
+  restart();
+  filled_ = 0;
   inputEnded_ = fileEnded_ = true;
   // A device or anything else that is no regular file cannot be read.
   if (!file_.open(fileName)) return pathExists(fileName) || namesDevice(fileName) ? -3 : -2;
@@ -63,9 +70,8 @@ int TQuoteLineReader::open(const std::string& fileName) {
 void TQuoteLineReader::assign(std::string bytes) {
   file_.close();
   buffer_.assign(bytes.begin(), bytes.end());
-  position_ = 0;
+  restart();
   filled_ = buffer_.size();
-  failed_ = endsInsideLine_ = false;
   inputEnded_ = true;
   fileEnded_ = false;
   skipByteOrderMark();
@@ -96,9 +102,16 @@ bool TQuoteLineReader::fill() {
 }
 
 bool TQuoteLineReader::readQuoteLine(std::string_view& line) {
-  if (fileEnded_ || failed_) return false;
+  if (fileEnded_ || failed_) {
+    if (endMarkPending_) readPastEndMark();
+    return false;
+  }
   for (;;) {
-    while (position_ < filled_ && isLineEnd(buffer_[position_])) ++position_;
+    for (; position_ < filled_ && isLineEnd(buffer_[position_]); ++position_) {
+      const bool carriageReturn = buffer_[position_] == '\r';
+      if (carriageReturn || !afterCarriageReturn_) ++lineEnds_;
+      afterCarriageReturn_ = carriageReturn;
+    }
     if (position_ == filled_) {
       if (fill()) continue;
       fileEnded_ = true;
@@ -116,19 +129,56 @@ bool TQuoteLineReader::readQuoteLine(std::string_view& line) {
       if (!fill() && failed_) return false;
       continue;
     }
-    if (lineEnd != end && *lineEnd == endOfFileByte) fileEnded_ = true;
+    if (lineEnd != end && *lineEnd == endOfFileByte) {
+      fileEnded_ = endMarkPending_ = true;
+      endMarkLine_ = lineEnds_ + 1;
+    }
     line = std::string_view(start, static_cast<size_t>(lineEnd - start));
     endsInsideLine_ = (lineEnd == end || *lineEnd == endOfFileByte) &&
                       line.find_first_not_of(" \t") != std::string_view::npos;
     position_ += line.size();
-    if (line.empty()) return false;  // the end-of-file byte began the line
+    if (line.empty()) {  // the end-of-file byte began the line
+      readPastEndMark();
+      return false;
+    }
+    afterCarriageReturn_ = false;
     if (line.size() > maxLineLength) continue;
     return true;
   }
 }
 
+void TQuoteLineReader::readPastEndMark() {
+  // What follows is read only to be counted: an editor shows it, no reader
+  // of quote files takes it, and the user learns how much was left out.
+  endMarkPending_ = false;
+  ++position_;
+  bool lineHasText = false;
+  do {
+    for (; position_ < filled_; ++position_) {
+      const char c = buffer_[position_];
+      if (isLineEnd(c)) {
+        linesAfterEndMark_ += lineHasText ? 1 : 0;
+        lineHasText = false;
+      } else if (c != ' ' && c != '\t' && c != endOfFileByte) {
+        lineHasText = true;
+      }
+    }
+  } while (fill());
+  linesAfterEndMark_ += lineHasText ? 1 : 0;
+  // A byte that ends the text is how some editors end a file.
+  if (linesAfterEndMark_ == 0) endMarkLine_ = 0;
+}
+
+void TQuoteLineReader::reportUnreadEnd(const std::string& fileName) const {
+  if (linesAfterEndMark_ > 0)
+    reportEndMarkInsideFile(fileName, endMarkLine_, linesAfterEndMark_);
+  else if (endsInsideLine_)
+    reportPossiblyCutOffFile(fileName);
+}
+
 void TQuoteLineReader::skipLongLine() {
   // Read on to the line's end, keeping nothing of it.
+  afterCarriageReturn_ = false;
   for (;;) {
     position_ = filled_;
     if (!fill()) return;

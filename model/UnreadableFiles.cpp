@@ -176,6 +176,13 @@ void reportPossiblyCutOffFile(const std::string& fileName) {
   reportLoadFailure(fileName + " may be cut off inside its last line, which has no line end.");
 }
 
+void reportEndMarkInsideFile(const std::string& fileName, size_t line, size_t linesAfter) {
+  const std::string after =
+      linesAfter == 1 ? "the line after it was" : "the " + std::to_string(linesAfter) + " lines after it were";
+  reportLoadFailure(fileName + " holds an end-of-file mark in its middle, at line " + std::to_string(line) + "; " +
+                    after + " not read.");
+}
+
 namespace {
 
 // A damaged file that its loader found short of what it holds too is

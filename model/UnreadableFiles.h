@@ -58,6 +58,10 @@ std::vector<std::string> takeSavedWhole();
 // A price or rate file whose last line has no line end: cut off inside it,
 // its last value read may be only the start of one. Told as a load failure.
 void reportPossiblyCutOffFile(const std::string& fileName);
+// A price or rate file with an end-of-file byte (0x1A) before lines with
+// text, which readers of such files take as its end: the line it stands on
+// and how many lines were not read. Told as a load failure.
+void reportEndMarkInsideFile(const std::string& fileName, size_t line, size_t linesAfter);
 // The one line of the notice: the last load failure and how many more,
 // then the unreadable files, then the damaged ones, then those read in part.
 std::string fileNotice(const std::vector<std::string>& loadFailures, const std::vector<std::string>& unreadable,

@@ -287,3 +287,35 @@ TEST_F(DownloadItem, AFileWithLinesReadingPassesOverLoadsWhatItCanAndGetsOnlyThe
   EXPECT_EQ(saved.readString("Remarks", "1", ""), "note");
   EXPECT_EQ(saved.readString("DownloadItem", "LastUpdate", "none"), "none");
 }
+
+// An item from before the entry count, once edited, got the count as its
+// section's last entry, not counting itself: a cut before its last remark
+// left a count its entries matched, and a cut before the keys the edit
+// added (the currency, the last update) took the count with them. Either
+// loaded without a word; the count now stands first and counts itself.
+TEST_F(DownloadItem, AnItemFromBeforeTheCountGainsItFirstSoThatACutIsNamed) {
+  writeWholeFile(file, "[DownloadItem]\r\nName=Acme\r\nSymbol=ACM\r\nDataPath=<QUOTES>ACM.TXT\r\n"
+                       "[Remarks]\r\n1=first\r\n2=second\r\n");
+  takePartlyReadFiles();
+  TDownloadItem item;
+  ASSERT_EQ(item.loadFromFile(file), 0);
+  item.Name = "Acme Corporation";
+  ASSERT_EQ(item.saveToFile(), 0);
+  const std::string whole = readWholeFile(file);
+  const auto cutBefore = [&whole](const std::string& line) { return whole.substr(0, whole.find(line)); };
+  const struct {
+    std::string text;
+    bool named;
+  } rows[] = {
+      {whole, false},
+      {cutBefore("2=second"), true},
+      {cutBefore("Currency="), true},
+  };
+  for (const auto& row : rows) {
+    writeWholeFile(file, row.text);
+    EXPECT_EQ(item.loadFromFile(file), row.named ? -7 : 0) << row.text;
+    EXPECT_EQ(takeFilesNamedAsPartlyRead(), row.named ? std::vector<std::string>{file} : std::vector<std::string>{})
+        << row.text;
+  }
+  EXPECT_EQ(whole.find("[DownloadItem]\r\nEntries="), 0u) << whole;
+}

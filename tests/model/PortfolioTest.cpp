@@ -611,6 +611,15 @@ TEST(SamplePortfolio, ARecordCutAtALineEndOrWithEntriesInTheWrongSectionKeepsIts
       {"1.INI", "Other= 0.00000000000000E+0000\r\n", std::nullopt,
        asset + "file holds 10 of the 12 entries its count names."},
       {"1.INI", "[Allocation]\r\n", std::nullopt, asset + "file lacks Stocks in section Allocation."},
+      // Cut at its top, an asset opened without its names, currency and
+      // price file, the portfolio's figures blank.
+      {"1.INI", "[Asset]\r\nEntries=12\r\nName=Nordwind Energie AG\r\n", "",
+       "Portfolio Growth Portfolio (GRW) not opened: asset " + folder + "1.INI: its file lacks its section Asset."},
+      // Without its count, nothing told that the currency was lost.
+      {"1.INI", "Entries=12\r\nName=Nordwind Energie AG\r\nSymbol=NWE\r\nCurrency=EUR\r\n",
+       "Name=Nordwind Energie AG\r\nSymbol=NWE\r\n", asset + "file lacks Currency in section Asset."},
+      {"0.INI", "Entries=8\r\nName=Growth Portfolio\r\nSymbol=GRW\r\nCurrency=EUR\r\n",
+       "Name=Growth Portfolio\r\nSymbol=GRW\r\n", header + "lacks Currency in section Portfolio."},
       {"0.INI", "[CustomProperties]", "[CustomProperties",
        header + "holds the line \"[CustomProperties\", a section header that lost a bracket."},
       {"0.INI", "[CustomProperties]", "CustomProperties]",

@@ -149,27 +149,33 @@ TEST(Prices, LoadFailures) {
 
 // A file cut inside its last value read "1.0" for "1.0537" without a word,
 // a price file and a currency table alike; a last line with its end, or
-// an end-of-file byte after one, is whole.
+// an end-of-file byte after one, is whole. An end-of-file byte before
+// more lines ends the reading there, as it did, and was told as a cut.
 TEST(Prices, AFileCutOffInsideItsLastLineIsNamedAtItsLoad) {
   TTemporaryFolder folder;
   const std::string file = folder.path() + "EURtoUSD.CSV";
   const TQuoteFormat rateFormat = compileQuoteFormat("yyyymmdd,c", false);
+  const std::string cut = " may be cut off inside its last line, which has no line end.";
   const struct {
     const char* text;
-    bool named;
+    std::string told;
   } cases[] = {
-      {"20240101,1.0412\r\n20240102,1.0", true},
-      {"20240101,1.0412\r\n20240102,1.0\x1A", true},
-      {"20240101,1.0412\r\n20240102,1.0537\r\n", false},
-      {"20240101,1.0412\r\n20240102,1.0537\r\n\x1A", false},
-      {"20240101,1.0412\r\n20240102,1.0537\n  ", false},
+      {"20240101,1.0412\r\n20240102,1.0", cut},
+      {"20240101,1.0412\r\n20240102,1.0\x1A", cut},
+      {"20240101,1.0412\r\n20240102,1.0537\r\n", ""},
+      {"20240101,1.0412\r\n20240102,1.0537\r\n\x1A", ""},
+      {"20240101,1.0412\r\n20240102,1.0537\n  ", ""},
+      {"20240101,1.0412\r\n20240102,1.0537\r\n\x1A\r\n \x1A\n", ""},
+      {"20240101,1.0412\r\n\r\n20240102,1.0537\r\n\x1A" "20240103,1.0601\r\n\r20240104,1.06\n",
+       " holds an end-of-file mark in its middle, at line 4; the 2 lines after it were not read."},
+      {"20240101,1.0412\n\r20240102,1.05\x1A" "37\r\n",
+       " holds an end-of-file mark in its middle, at line 3; the line after it was not read."},
   };
   for (const auto& each : cases) {
     writeWholeFile(file, each.text);
     takeLoadFailures();
     const std::vector<std::string> told =
-        each.named ? std::vector<std::string>{file + " may be cut off inside its last line, which has no line end."}
-                   : std::vector<std::string>{};
+        each.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{file + each.told};
     TPrices prices;
     ASSERT_EQ(prices.loadFromFile(file, rateFormat), 0) << each.text;
     EXPECT_EQ(takeLoadFailures(), told) << "prices " << each.text;
