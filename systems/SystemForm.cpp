@@ -339,6 +339,7 @@ void TsystemForm::loadView() {
   // Files that could not be read leave the system empty and the bars as
   // they were, which must not replace the files unless the user changes them.
   savedSystem_.take(folder_ + "System.INI", [this](TPortableIniFile& ini) { writeSystem(ini); });
+  savedSystem_.describe("the system of " + portfolio->Name());
   editor_.loadedFromFile();
   showDates();
   show();
