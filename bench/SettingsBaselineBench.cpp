@@ -57,7 +57,7 @@ int main() {
   std::printf("take the baseline of a transaction read: %s\n", microseconds(take).c_str());
   const TBenchTimes save = timeCalls(7, [&] {
     record.units = record.units == 25 ? 26 : 25;
-    baseline.saveRecord(file, write);
+    baseline.save(file, write);
   });
   std::printf("save a changed transaction: %s\n", microseconds(save).c_str());
   deleteFile(file);
