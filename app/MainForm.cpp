@@ -560,6 +560,7 @@ void TmainForm::loadMacroGUIoptions() {
     savedGUIoptions_.take(paths_.guiOptionsFileName, write, ini);
   else
     savedGUIoptions_.take(paths_.guiOptionsFileName, write);
+  savedGUIoptions_.describe("the layout of the program's windows");
 }
 
 void TmainForm::loadImageList() { loadNumberedBitmaps(imageList, getDirectory("<BMPS>")); }

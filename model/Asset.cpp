@@ -185,6 +185,7 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     }
     if (result == 0) {
       saved_.takeOfExistingFile(file, [this](TPortableIniFile& written) { writeTo(written); }, ini);
+      saved_.describe("the asset " + name_);
       reportProgress(progress, cookie, progressAssetRead, label);
       result = transactions_.loadDirectory(transactionFolder_, readAhead);
       if (result != 0)
@@ -249,7 +250,7 @@ int TAsset::save() {
   const bool storable = propertiesStorable();
   if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
     // Rewriting a file that could not be read would lose what it holds.
-    if (!saved_.saveRecord(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
+    if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
     lastSaved_ = changeStamp();
     viewPropertiesSaved();
   }

@@ -25,6 +25,7 @@ constexpr int64_t maxPieceSize = 1 << 20;
 constexpr size_t maxLineLength = size_t{1} << 24;
 
 constexpr size_t noLine = static_cast<size_t>(-1);
+const char* const cutOffInsideLine = "is cut off inside its last line";
 
 bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -409,7 +410,7 @@ void TPortableIniFile::readText(std::string text) {
   }
   // A write would make what was cut off whole in the file, the damage
   // unseen.
-  if (endsInsideLine_) refuseWrites("is cut off inside its last line");
+  if (endsInsideLine_) refuseWrites(cutOffInsideLine);
   // The end mark and what follows it stay as they are.
 }
 
@@ -488,6 +489,68 @@ std::string TPortableIniFile::contentText() const {
     });
   }
   return text;
+}
+
+std::string TPortableIniFile::contentTextWithin(const TPortableIniFile& other) const {
+  std::string text;
+  for (const auto& section : sections_) {
+    text += endOfFileMark;
+    text += section->Name;
+    text += '\r';
+    const TSection* there = other.findSection(section->Name);
+    if (there == nullptr) continue;
+    section->forEachEntry([&](std::string_view key, std::string_view value, const TSection::TEntry&) {
+      if (there->find(upperCase(std::string(key))) == nullptr) return;
+      text += key;
+      text += '=';
+      text += readBack(value);
+      text += '\r';
+    });
+  }
+  return text;
+}
+
+bool TPortableIniFile::holdsMoreEntriesThan(const TPortableIniFile& other) const {
+  return std::any_of(sections_.begin(), sections_.end(), [&other](const auto& section) {
+    const TSection* there = other.findSection(section->Name);
+    return section->positions.size() > (there == nullptr ? 0 : there->positions.size());
+  });
+}
+
+std::optional<TPortableIniFile::TLineCutOff> TPortableIniFile::lineCutOff() const {
+  if (!endsInsideLine_ || writeRefusal_ != cutOffInsideLine || file_.lines.empty()) return std::nullopt;
+  const size_t last = file_.lines.size() - 1;
+  const std::string_view text = trimmed(file_.content(last));
+  if (text.empty() || text.front() == ';') return std::nullopt;
+  TLineCutOff cut;
+  const TLine& line = file_.lines[last];
+  if (line.kind != TLineKind::entry && line.kind != TLineKind::repeat) return cut;
+  for (size_t index = last; index-- > 0;) {
+    if (file_.lines[index].kind != TLineKind::header) continue;
+    cut.section = file_.headerSections[file_.lines[index].link]->Name;
+    break;
+  }
+  const size_t equals = text.find('=');
+  cut.key = std::string(trimmed(text.substr(0, equals)));
+  cut.value = std::string(readBack(text.substr(equals + 1)));
+  return cut;
+}
+
+void TPortableIniFile::dropLineCutOff() {
+  if (!endsInsideLine_ || file_.lines.empty()) return;
+  const size_t start = file_.lines.back().start;
+  readText(file_.text.substr(0, start) + file_.text.substr(file_.textEnd));
+  modified_ = true;
+}
+
+void TPortableIniFile::headWith(const std::string& section) {
+  if (section.empty() || holdsLineBreakers(section) || findSection(section) != nullptr) return;
+  // An editor's mark of UTF-8 stays first.
+  const size_t start = std::string_view(file_.text).substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0;
+  std::string text = file_.text;
+  text.insert(start, "[" + section + "]" + lineEnd_);
+  readText(std::move(text));
+  modified_ = true;
 }
 
 bool TPortableIniFile::Modified() const {

@@ -95,6 +95,26 @@ class TPortableIniFile {
   bool endsInsideLine() const { return endsInsideLine_; }
   const std::string& FileName() const { return fileName_; }
 
+  // The last line where the file ends inside it (see endsInsideLine), in a
+  // file that takes writes but for it: the entry it holds as read, with an
+  // empty key where it holds none (a key cut before its "="); nothing
+  // where no line is cut so, the line cut is a comment, or the file is
+  // damaged otherwise.
+  struct TLineCutOff {
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  std::optional<TLineCutOff> lineCutOff() const;
+  // Takes that line out: the object holds what reading the file without it
+  // gives, and the next rewrite writes the file so.
+  void dropLineCutOff();
+  // Makes the section the file's first, with a header above every line of
+  // it (a file whose first lines another program cut, its first header
+  // among them): the entries that stood above any section are the
+  // section's again, as the file held them.
+  void headWith(const std::string& section);
+
   std::string readString(const std::string& section, const std::string& key,
                          const std::string& defaultValue) const;
   // An empty value removes the key. CR, LF and 0x1A in keys and values
@@ -134,6 +154,12 @@ class TPortableIniFile {
   bool writeChanges(const TPortableIniFile& before, const TPortableIniFile& after);
   // Entries other holds too take the value other holds; the rest go.
   void keepOnlyWhatOtherHolds(const TPortableIniFile& other);
+  // What contentText gives of the entries other holds too, with the values
+  // held here: each key looked up there once.
+  std::string contentTextWithin(const TPortableIniFile& other) const;
+  // True when a section here holds more entries than other's of the name,
+  // or one other lacks holds any.
+  bool holdsMoreEntriesThan(const TPortableIniFile& other) const;
 
   // The sections and entries as reading gives them back, in a compact form
   // that TContent takes back; also for telling whether a rewrite changed

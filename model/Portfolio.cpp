@@ -145,6 +145,7 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         ini.updateFile();
       }
       savedHeader_.takeOfExistingFile(header, [this](TPortableIniFile& written) { writeHeader(written); }, ini);
+      savedHeader_.describe("the portfolio " + name_);
     }
     // Just read, the header equals its file.
     headerSaved_ = changeStamp();
@@ -215,7 +216,7 @@ int TPortfolio::saveHeader() {
   if (!changed && fileExists(header)) return 0;
   // A property that cannot be stored keeps the header as it was, and so
   // does one that cannot be read.
-  if (!propertiesStorable() || !savedHeader_.saveRecord(header, [this](TPortableIniFile& ini) { writeHeader(ini); }))
+  if (!propertiesStorable() || !savedHeader_.save(header, [this](TPortableIniFile& ini) { writeHeader(ini); }))
     return -4;
   headerSaved_ = changeStamp();
   savedLoadAlways_ = loadAlways_;

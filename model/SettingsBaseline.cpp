@@ -79,35 +79,84 @@ std::vector<std::string> numberedSectionsBeyond(const TPortableIniFile& file, co
   return sections;
 }
 
-// The first entry the baseline and the writer both hold that the file as
-// it stands lacks, as a notice names it ("Fees in section Transaction");
-// empty when the file lost none the object still holds.
-std::string firstLostEntry(const TPortableIniFile& before, const TPortableIniFile& now,
-                           const TPortableIniFile& file) {
+struct TEntryName {
+  std::string section;
+  std::string key;
+};
+
+// The entries the baseline and the writer both hold that the file as it
+// stands lacks: another program cut them out since the read.
+std::vector<TEntryName> lostEntries(const TPortableIniFile& before, const TPortableIniFile& now,
+                                    const TPortableIniFile& file) {
+  std::vector<TEntryName> lost;
   std::vector<std::string> sections;
   before.readSections(sections);
+  std::vector<std::string> keys;
   for (const std::string& section : sections) {
-    std::vector<std::string> keys;
+    keys.clear();
     before.readSection(section, keys);
     for (const std::string& key : keys)
       if (!now.readString(section, key, "").empty() && file.readString(section, key, "").empty())
-        return key + " in section " + section;
+        lost.push_back({section, key});
   }
-  return "";
-}
-
-// Writes a record's changes into its file as it stands, or the whole record
-// into a file that lost entries the baseline held; gives the first of those.
-std::string writeRecordChanges(TPortableIniFile& file, const TPortableIniFile& before, const TPortableIniFile& now,
-                               bool known) {
-  const std::string lost = known ? firstLostEntry(before, now, file) : "";
-  file.writeChanges(before, now);
-  if (!lost.empty()) file.writeChanges(TPortableIniFile(file.FileName(), TPortableIniFile::TNewFile{}), now);
   return lost;
 }
 
-void reportRecordWrittenWhole(const std::string& fileName, const std::string& lost) {
-  reportSavedWhole(fileName + " had lost " + lost + " since it was read; saved whole from what the program holds.");
+// A file that ends inside its last line lost there what the baseline held,
+// unless it was so when read (the object then holds what the cut line
+// says), or the line cut is one of another program's own.
+bool cutSinceRead(const TPortableIniFile& file, const TPortableIniFile& before) {
+  const std::optional<TPortableIniFile::TLineCutOff> cut = file.lineCutOff();
+  if (!cut) return false;
+  if (cut->key.empty()) return true;
+  const std::string held = before.readString(cut->section, cut->key, "");
+  return !held.empty() && held != cut->value;
+}
+
+// The baseline without what the file lost: written over the file, what the
+// program holds for those entries goes back in, and nothing else of it.
+std::unique_ptr<TPortableIniFile> withoutLost(const TPortableIniFile& before, const std::vector<TEntryName>& lost) {
+  auto held = std::make_unique<TPortableIniFile>(before.FileName(), TPortableIniFile::TContent{before.contentText()});
+  for (const TEntryName& entry : lost) held->writeString(entry.section, entry.key, "");
+  return held;
+}
+
+// A value the writer gives from what the file holds (an entry count) is
+// what it gives over the file as now written, which may hold entries of
+// another program's, or ones put back, that the writer's own text lacks.
+void followTheFile(TPortableIniFile& file, const TPortableIniFile& now, const TSettingsBaseline::TWriter& write) {
+  const std::unique_ptr<TPortableIniFile> over = TSettingsBaseline::writtenOver(file, write);
+  std::vector<std::string> sections;
+  now.readSections(sections);
+  std::vector<std::string> keys;
+  for (const std::string& section : sections) {
+    keys.clear();
+    now.readSection(section, keys);
+    for (const std::string& key : keys) {
+      const std::string value = over->readString(section, key, "");
+      if (value != now.readString(section, key, "") && value != file.readString(section, key, ""))
+        file.writeString(section, key, quotedWhereNeeded(value));
+    }
+  }
+}
+
+// What was lost, in words: the keys, the entry count as such, the first
+// few only.
+std::string lostText(const std::vector<TEntryName>& lost) {
+  constexpr size_t named = 3;
+  std::vector<std::string> names;
+  for (const TEntryName& entry : lost) {
+    std::string name = entry.key == "Entries" ? "its entry count" : entry.key;
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+  }
+  std::string text;
+  const size_t shown = names.size() > named + 1 ? named : names.size();
+  for (size_t i = 0; i < shown; ++i) {
+    if (i > 0) text += i + 1 == shown && shown == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  if (shown < names.size()) text += " and " + std::to_string(names.size() - shown) + " more";
+  return text;
 }
 
 }  // namespace
@@ -176,16 +225,7 @@ void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TW
   write_ = write;
   fileName_ = fileName;
   leftOver_.clear();
-  const std::unique_ptr<TPortableIniFile> taken = written(fileName, write);
-  std::vector<std::string> sections;
-  taken->readSections(sections);
-  for (const std::string& section : sections) {
-    std::vector<std::string> keys;
-    taken->readSection(section, keys);
-    for (const std::string& key : keys)
-      if (read.readString(section, key, "").empty()) taken->writeString(section, key, "");
-  }
-  baseline_ = compact(*taken);
+  baseline_ = written(fileName, write)->contentTextWithin(read);
 }
 
 void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
@@ -225,14 +265,7 @@ void TSettingsBaseline::takeAsRead(const std::string& section, const std::string
 }
 
 bool TSettingsBaseline::save(const std::string& fileName, const TWriter& write) {
-  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool known) {
-    // Entries the object did not change keep what the file holds, and so
-    // does every line of it they do not stand on.
-    TPortableIniFile ini(fileName);
-    if (known && !addsNumberedSectionsApart(before, now, ini)) return false;
-    ini.writeChanges(before, now);
-    return ini.updateFile();
-  });
+  return saveChanges(fileName, write, [](TPortableIniFile& ini) { return ini.updateFile(); });
 }
 
 bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before, const TPortableIniFile& now,
@@ -259,31 +292,15 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
   return true;
 }
 
-bool TSettingsBaseline::saveRecord(const std::string& fileName, const TWriter& write) {
-  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool known) {
-    TPortableIniFile ini(fileName);
-    const std::string lost = writeRecordChanges(ini, before, now, known);
-    if (!ini.updateFile()) return false;
-    if (!lost.empty()) reportRecordWrittenWhole(fileName, lost);
-    return true;
-  });
-}
-
 bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& write, bool durable) {
-  return saveChanges(fileName, write, [&](const TPortableIniFile& before, const TPortableIniFile& now, bool known) {
-    TPortableIniFile ini(fileName);
-    const std::string lost = writeRecordChanges(ini, before, now, known);
-    if (!ini.updateFileInPlace(durable)) return false;
-    if (!lost.empty()) reportRecordWrittenWhole(fileName, lost);
-    return true;
-  });
+  return saveChanges(fileName, write, [durable](TPortableIniFile& ini) { return ini.updateFileInPlace(durable); });
 }
 
 bool TSettingsBaseline::knows(const std::string& fileName) const {
   return baseline_ && fileName_ == fileName && pathExists(fileName);
 }
 
-bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit) {
+bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TUpdate& update) {
   try {
     // Without a baseline of the file what the object holds is written
     // whole, else the file would come back holding only what changed; and
@@ -296,7 +313,7 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
     // With nothing changed the file is not even read: it stays as it is,
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
-    if (changes.writeChanges(before, *now) && !commit(before, *now, known)) return false;
+    if (changes.writeChanges(before, *now) && !commit(fileName, write, before, *now, known, update)) return false;
     if (!known) leftOver_.clear();
     std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
     fileName_ = fileName;
@@ -305,4 +322,39 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
   } catch (const std::exception&) {
     return false;
   }
+}
+
+bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write, const TPortableIniFile& before,
+                               const TPortableIniFile& now, bool known, const TUpdate& update) {
+  // Entries the object did not change keep what the file holds, and so
+  // does every line of it they do not stand on.
+  TPortableIniFile ini(fileName);
+  std::vector<TEntryName> lost;
+  if (known) {
+    if (!addsNumberedSectionsApart(before, now, ini)) return false;
+    // A line another program's write broke off holds at best the start of
+    // what stood there: it goes, and what it held is put back.
+    if (ini.endsInsideLine() && cutSinceRead(ini, before)) ini.dropLineCutOff();
+    lost = lostEntries(before, now, ini);
+    // Cut at its top, the file lost its first header: what stood below it
+    // is its section's again, and put back it stands first once more.
+    if (!lost.empty() && ini.writeRefusal().empty()) {
+      std::vector<std::string> sections;
+      now.readSections(sections);
+      if (!sections.empty() && before.sectionExists(sections.front()) && !ini.sectionExists(sections.front())) {
+        ini.headWith(sections.front());
+        lost = lostEntries(before, now, ini);
+      }
+    }
+  }
+  if (lost.empty())
+    ini.writeChanges(before, now);
+  else
+    ini.writeChanges(*withoutLost(before, lost), now);
+  if (known && ini.holdsMoreEntriesThan(now)) followTheFile(ini, now, write);
+  if (!update(ini)) return false;
+  if (!lost.empty())
+    reportSavedWhole("Another program had cut " + lostText(lost) + " out of " +
+                     (object_ ? *object_ : fileName) + " while this program ran; it put back what it holds.");
+  return true;
 }

@@ -60,21 +60,24 @@ class TSettingsBaseline {
   // date no picker can show) is saved as corrected.
   void takeAsRead(const std::string& section, const std::string& key, const TPortableIniFile& read);
 
+  // What the file holds in the user's words ("the asset Euro Bond Fund of
+  // Growth Portfolio"), for the notice of a save that put back what
+  // another program cut out of it; the file's name where none is given.
+  void describe(std::string object) { object_ = std::make_shared<const std::string>(std::move(object)); }
+
   // Writes into the file what the writer gives differently from the
   // baseline, which then becomes what the writer gave over it. A file that cannot
   // be read is not written, and nothing changed writes nothing; a file
   // missing by then is written whole. Without a baseline the file as it
   // stands is one: what the writer gives over it is written whole, what it
-  // removes goes, and what it leaves out keeps what the file holds. True
-  // when nothing needed writing or the write succeeded.
+  // removes goes, and what it leaves out keeps what the file holds. A file
+  // that lost entries the baseline held (cut short, cut at its top or
+  // inside its last line, lines taken out by another program while the
+  // program ran) has what the object holds for them put back, and is named
+  // for it: what changed alone, written over what is left, would lose the
+  // rest. True when nothing needed writing or the write succeeded.
   bool save(const std::string& fileName, const TWriter& write);
-  // As save, for a record's file (see takeOfExistingFile). One that lost
-  // entries the baseline held (cut short, or lines taken out by another
-  // program while the program ran) takes the whole record the object holds
-  // and is named for it: what changed alone, written over what is left,
-  // would lose the rest and leave an entry count the file does not hold.
-  bool saveRecord(const std::string& fileName, const TWriter& write);
-  // As saveRecord, for a file whose old text is of no value once replaced (a
+  // As save, for a file whose old text is of no value once replaced (a
   // soft transaction's, which a system run makes again by the thousand):
   // written over in place, and flushed to the disk only when durable (see
   // overwriteFile). A file missing by then is not made.
@@ -90,11 +93,16 @@ class TSettingsBaseline {
   static std::unique_ptr<TPortableIniFile> writtenOver(const TPortableIniFile& settings, const TWriter& write);
 
  private:
+  // Writes the file as a save made it (see TPortableIniFile::updateFile).
+  using TUpdate = std::function<bool(TPortableIniFile& ini)>;
+  bool saveChanges(const std::string& fileName, const TWriter& write, const TUpdate& update);
   // Writes what changed from the baseline, given it and what the writer
   // gives now, into the file as it stands; known: before is a baseline of
-  // this file, not nothing.
-  using TCommit = std::function<bool(const TPortableIniFile& before, const TPortableIniFile& now, bool known)>;
-  bool saveChanges(const std::string& fileName, const TWriter& write, const TCommit& commit);
+  // this file, not nothing. An entry before holds that the file lacks, and
+  // the object still holds, another program cut out: it is put back, and
+  // told; what the file holds otherwise stays.
+  bool commit(const std::string& fileName, const TWriter& write, const TPortableIniFile& before,
+              const TPortableIniFile& now, bool known, const TUpdate& update);
 
   // Held as one text, not as a settings object: a folder of thousands of
   // transactions keeps one for each.
@@ -121,6 +129,9 @@ class TSettingsBaseline {
 
   TWriter write_;
   std::string fileName_;
+  // Apart, as few owners give one: a folder of thousands of transactions
+  // keeps a baseline for each.
+  std::shared_ptr<const std::string> object_;
   std::optional<std::string> baseline_;
   // Numbered sections the file held when the baseline was taken that the
   // object did not show (left over beyond a count): one the object adds

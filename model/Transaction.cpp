@@ -211,7 +211,7 @@ int TTransaction::save() {
   if (fileName_.empty()) return 0;
   if (!storable()) return -4;
   // Rewriting a file that could not be read would lose what it holds.
-  if (!saved_.saveRecord(fileName_, writer())) return -4;
+  if (!saved_.save(fileName_, writer())) return -4;
   needsSave_ = false;
   lastSaved_ = changeStamp();
   viewPropertiesSaved();

@@ -49,8 +49,8 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames);
 void reportLoadFailure(const std::string& line);
 // The lines reported since the last call, oldest first, each once.
 std::vector<std::string> takeLoadFailures();
-// A record written whole into its file, which lost entries while the
-// program ran (see TSettingsBaseline::saveRecord): the whole line. Told at
+// A file that lost entries while the program ran, which a save put back
+// (see TSettingsBaseline::save): the whole line. Told at
 // the foot with the load failures, and by the close, which the foot does
 // not outlast.
 void reportSavedWhole(const std::string& line);

@@ -346,6 +346,7 @@ void TsystemForm::loadView() {
     // they were, which must not replace the files unless the user changes
     // them.
     savedSystem_.take(systemFile, systemWriter);
+    savedSystem_.describe("the system of " + portfolio->Name());
     // Sections past a count are no entries: the save erases them, and an
     // entry added under such a number does not take their keys.
     if (fault.empty()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/PortableIniFile.h"
+#include "model/RecordCheck.h"
 #include "model/SettingsBaseline.h"
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
@@ -521,4 +522,95 @@ TEST(OptionsInABaseline, AFileWhoseNumbersReadIsNotNamed) {
   const int64_t age = fileAge(file);
   ASSERT_TRUE(baseline.save(file, write));
   EXPECT_EQ(fileAge(file), age);
+}
+
+namespace {
+
+// A record as the program shows it, written with its entry count.
+struct TShownRecord {
+  std::string duration = "6.8";
+  std::string broker;
+  void write(TPortableIniFile& ini) const {
+    const std::vector<std::string> counted = {"Asset", "CustomProperties"};
+    beginEntryCount(ini, counted);
+    ini.writeString("Asset", "Name", "Euro Bond Fund");
+    ini.writeString("Asset", "Symbol", "EBF");
+    ini.writeString("Asset", "Currency", "EUR");
+    ini.writeString("CustomProperties", "Duration", duration);
+    ini.writeString("CustomProperties", "Other", "0");
+    ini.writeString("CustomProperties", "Broker", broker);
+    endEntryCount(ini, counted);
+  }
+};
+
+}  // namespace
+
+// Another program cut entries out of a file while the program ran: a save
+// of any change, whichever way it goes, once wrote only that change over
+// what was left, and the rest was lost. What was lost is put back from what
+// the program holds and told, and only that: a value the other program
+// changed, or an entry it added, stays, and the count fits the file as
+// written. A file cut at its top or inside its last line is written so that
+// it reads back whole.
+TEST_F(SettingsBaseline, EntriesAnotherProgramCutOutArePutBackAtAnySave) {
+  const std::string whole =
+      "[Asset]\r\nEntries=6\r\nName=Euro Bond Fund\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n[CustomProperties]\r\n"
+      "Duration=6.8\r\nOther=0\r\n";
+  const std::string put = "Another program had cut ";
+  const std::string back = " while this program ran; it put back what it holds.";
+  const std::string asset = "the asset Euro Bond Fund of Growth Portfolio";
+  struct TCut {
+    std::string what;
+    std::string cut;  // the file as the other program left it
+    bool inPlace;  // saved in place, else by a plain save
+    std::string saved;
+    std::string told;  // empty: the file's name
+  };
+  const std::vector<TCut> cuts = {
+      {"cut at a line end", whole.substr(0, whole.find("Duration")), false,
+       "[Asset]\r\nEntries=7\r\nName=Euro Bond Fund\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n[CustomProperties]\r\n"
+       "Duration=6.8\r\nOther=0\r\nBroker=Comdirect\r\n",
+       "Duration and Other out of " + asset},
+      {"a line taken out, a value changed",
+       "[Asset]\r\nEntries=6\r\nName=Euro Bond Fund\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n[CustomProperties]\r\n"
+       "Duration=7.1\r\n",
+       true,
+       "[Asset]\r\nEntries=7\r\nName=Euro Bond Fund\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n[CustomProperties]\r\n"
+       "Duration=7.1\r\nOther=0\r\nBroker=Comdirect\r\n",
+       "Other out of " + asset},
+      {"an entry added, one taken out",
+       "[Asset]\r\nEntries=6\r\nName=Euro Bond Fund\r\nAdvisor=in-house\r\nSymbol=EBF\r\n\r\n[CustomProperties]\r\n"
+       "Duration=6.8\r\nOther=0\r\n",
+       false,
+       "[Asset]\r\nEntries=8\r\nName=Euro Bond Fund\r\nAdvisor=in-house\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n"
+       "[CustomProperties]\r\nDuration=6.8\r\nOther=0\r\nBroker=Comdirect\r\n",
+       "Currency out of " + asset},
+      {"cut at its top", whole.substr(whole.find("Symbol")), false,
+       "[Asset]\r\nEntries=7\r\nSymbol=EBF\r\nCurrency=EUR\r\nName=Euro Bond Fund\r\n\r\n[CustomProperties]\r\n"
+       "Duration=6.8\r\nOther=0\r\nBroker=Comdirect\r\n",
+       "its entry count and Name out of " + asset},
+      {"cut inside its last line", whole.substr(0, whole.find("8\r\nOther")), true,
+       "[Asset]\r\nEntries=7\r\nName=Euro Bond Fund\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n[CustomProperties]\r\n"
+       "Duration=6.8\r\nOther=0\r\nBroker=Comdirect\r\n",
+       "Duration and Other out of the file"}};
+  for (const TCut& cut : cuts) {
+    SCOPED_TRACE(cut.what);
+    TShownRecord record;
+    const TSettingsBaseline::TWriter write = [&record](TPortableIniFile& ini) { record.write(ini); };
+    writeWholeFile(file, whole);
+    TSettingsBaseline taken;
+    taken.takeOfExistingFile(file, write, TPortableIniFile(file));
+    if (cut.told.ends_with(asset)) taken.describe(asset);
+    writeWholeFile(file, cut.cut);
+    record.broker = "Comdirect";
+    takeSavedWhole();
+    EXPECT_TRUE(cut.inPlace ? taken.saveInPlace(file, write, false) : taken.save(file, write));
+    EXPECT_EQ(readWholeFile(file), cut.saved);
+    const std::string named = cut.told.ends_with("the file") ? cut.told.substr(0, cut.told.size() - 8) + file
+                                                              : cut.told;
+    EXPECT_EQ(takeSavedWhole(), std::vector<std::string>{put + named + back});
+    const TPortableIniFile again(file);
+    EXPECT_TRUE(again.readWhole());
+    EXPECT_EQ(recordFault(again, {}, {"Asset", "CustomProperties"}), "");
+  }
 }
