@@ -185,7 +185,6 @@ int TAsset::load(const std::string& folder, int32_t number, const TProgressProce
     }
     if (result == 0) {
       saved_.takeOfExistingFile(file, [this](TPortableIniFile& written) { writeTo(written); }, ini);
-      saved_.describe("the asset " + name_);
       reportProgress(progress, cookie, progressAssetRead, label);
       result = transactions_.loadDirectory(transactionFolder_, readAhead);
       if (result != 0)
@@ -232,14 +231,15 @@ void TAsset::writeTo(TPortableIniFile& ini) const {
   endEntryCount(ini, countedSections);
 }
 
-int TAsset::save() {
+int TAsset::save(const std::string& portfolioName) {
   unsavedFiles_.clear();
   // A cleared asset names no file.
   if (folder_.empty()) return 0;
   // The transactions and prices, each in files of their own, are saved
   // whatever becomes of the asset file: the user is told only of the files
   // that failed, and would lose no more.
-  int result = transactions_.saveAll();
+  const std::string described = "the asset " + name_ + (portfolioName.empty() ? "" : " of " + portfolioName);
+  int result = transactions_.saveAll(described);
   unsavedFiles_ = transactions_.UnsavedFiles();
   if (result == 0) result = pricesTable().save(prices_);
   // A series the cache could not write, or one left alone after a failed
@@ -250,6 +250,7 @@ int TAsset::save() {
   const bool storable = propertiesStorable();
   if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
     // Rewriting a file that could not be read would lose what it holds.
+    saved_.describe(described);
     if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
     lastSaved_ = changeStamp();
     viewPropertiesSaved();

@@ -53,8 +53,9 @@ class TAsset : public TCustomPropertyObject {
   // The transactions, a modified price series (only when the transactions
   // saved) and the asset file (only when the asset itself changed since it
   // was read or written). -4 when the asset file cannot be written, else the
-  // first failure.
-  int save();
+  // first failure. The portfolio's name tells the user whose asset a
+  // notice of the save means.
+  int save(const std::string& portfolioName = {});
   // The files the last save could not write: the asset file first.
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // Makes the asset's file and transaction folder, with one empty first

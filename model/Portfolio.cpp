@@ -145,7 +145,6 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
         ini.updateFile();
       }
       savedHeader_.takeOfExistingFile(header, [this](TPortableIniFile& written) { writeHeader(written); }, ini);
-      savedHeader_.describe("the portfolio " + name_);
     }
     // Just read, the header equals its file.
     headerSaved_ = changeStamp();
@@ -200,7 +199,7 @@ int TPortfolio::save() {
   // The assets are saved even when the header could not be: their data is
   // what the user would lose.
   for (const auto& asset : assets_) {
-    const int saved = asset->save();
+    const int saved = asset->save(name_);
     unsavedFiles_.insert(unsavedFiles_.end(), asset->UnsavedFiles().begin(), asset->UnsavedFiles().end());
     if (result == 0) result = saved;
   }
@@ -216,6 +215,7 @@ int TPortfolio::saveHeader() {
   if (!changed && fileExists(header)) return 0;
   // A property that cannot be stored keeps the header as it was, and so
   // does one that cannot be read.
+  savedHeader_.describe("the portfolio " + name_);
   if (!propertiesStorable() || !savedHeader_.save(header, [this](TPortableIniFile& ini) { writeHeader(ini); }))
     return -4;
   headerSaved_ = changeStamp();

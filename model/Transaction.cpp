@@ -206,10 +206,11 @@ bool TTransaction::writesAs(const TTransactionValues& held, const TCustomPropert
   return postsAs(held) && writtenAlike(CustomProperties, held.custom) && writtenAlike(ExternalProperties, external);
 }
 
-int TTransaction::save() {
+int TTransaction::save(const std::string& owner) {
   if (!needsSave_ && !(lastChange() > lastSaved_) && !viewPropertiesUnsaved()) return 0;
   if (fileName_.empty()) return 0;
   if (!storable()) return -4;
+  if (!owner.empty()) saved_.describe("transaction " + std::to_string(number_) + " of " + owner);
   // Rewriting a file that could not be read would lose what it holds.
   if (!saved_.save(fileName_, writer())) return -4;
   needsSave_ = false;

@@ -131,11 +131,11 @@ int TTransactionTable::addFromFile(const std::string& fileName, const std::optio
   return result;
 }
 
-int TTransactionTable::saveAll() {
+int TTransactionTable::saveAll(const std::string& owner) {
   int result = 0;
   unsavedFiles_.clear();
   for (const auto& transaction : items_) {
-    const int saved = transaction->save();
+    const int saved = transaction->save(owner);
     if (saved != 0) unsavedFiles_.push_back(transaction->FileName());
     if (result == 0) result = saved;
   }

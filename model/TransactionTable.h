@@ -39,7 +39,8 @@ class TTransactionTable {
   // Why it failed, in words to follow its name (see TTransaction::loadFailure).
   const std::string& Failure() const { return failure_; }
   int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
-  int saveAll();
+  // owner: the asset they belong to, as a notice of a save names it.
+  int saveAll(const std::string& owner = {});
   // The files the last saveAll could not write, in the order tried.
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // With save, the transaction is written to the first free numbered file of

@@ -290,8 +290,9 @@ TEST_F(MainWindowState, ARecordTheCloseWritesWholeIsToldOfInABox) {
   main_->firstActivation = false;  // no loading
   main_->showModeless();
   EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
-  EXPECT_EQ(messages_.texts, std::vector<std::string>{"Another program had cut Name out of the asset A fund while "
-                                                      "this program ran; it put back what it holds."});
+  EXPECT_EQ(messages_.texts,
+            std::vector<std::string>{"Another program had cut Name out of the asset A fund of Renamed savings while "
+                                     "this program ran; it put back what it holds."});
   EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Name", ""), "A fund");
   EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
 }

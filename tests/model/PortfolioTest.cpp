@@ -669,14 +669,15 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
     bool cut;  // the file cut after from, else from taken out
     std::string section;  // an entry the damage took, read back after the save
     std::string key;
-    std::string lost;  // and of what, where the file's name does not tell it
+    std::string lost;  // and of what
   };
   const TDamage damages[] = {
       {"0.INI", "Strategy=growth\r\n", false, "CustomProperties", "Strategy",
        "Strategy out of the portfolio Growth Portfolio"},
       {"4.INI", "Cash= 1.00000000000000E+0001\r\n", true, "CustomProperties", "Duration",
-       "Other, Duration, ColWidth and QuoteColWidth out of the asset Euro Bond Fund"},
-      {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false, "Transaction", "Fees", "Fees out of "}};
+       "Other, Duration, ColWidth and QuoteColWidth out of the asset Euro Bond Fund of Growth Portfolio"},
+      {"4.TRN\\2.INI", "Fees= 4.62000000000000E+0000\r\n", false, "Transaction", "Fees",
+       "Fees out of transaction "}};
   takeSavedWhole();
   for (const TDamage& damage : damages) {
     SCOPED_TRACE(damage.file);
@@ -692,7 +693,10 @@ TEST(SamplePortfolio, ARecordThatLostEntriesWhileOpenTakesTheWholeRecordAtItsNex
                                     : clean.substr(0, at) + clean.substr(at + damage.from.size()));
     growthRecord(portfolio, damage.file).setCustomProperty("Broker", "Comdirect");
     ASSERT_EQ(portfolio.save(), 0);
-    const std::string object = damage.lost.ends_with(" of ") ? file : "";
+    const std::string object =
+        damage.lost.ends_with("transaction ")
+            ? TPortableIniFile(file).readString("Transaction", "Number", "") + " of the asset Euro Bond Fund of Growth Portfolio"
+            : "";
     EXPECT_EQ(takeSavedWhole(), std::vector<std::string>{"Another program had cut " + damage.lost + object +
                                                            " while this program ran; it put back what it holds."});
     EXPECT_EQ(TPortableIniFile(file).readString(damage.section, damage.key, ""), held);
