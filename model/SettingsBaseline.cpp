@@ -87,7 +87,7 @@ struct TEntryName {
 // The entries the baseline and the writer both hold that the file as it
 // stands lacks: another program cut them out since the read.
 std::vector<TEntryName> lostEntries(const TPortableIniFile& before, const TPortableIniFile& now,
-                                    const TPortableIniFile& file) {
+                                    const TPortableIniFile& file, const TPortableIniFile* held) {
   std::vector<TEntryName> lost;
   std::vector<std::string> sections;
   before.readSections(sections);
@@ -96,7 +96,8 @@ std::vector<TEntryName> lostEntries(const TPortableIniFile& before, const TPorta
     keys.clear();
     before.readSection(section, keys);
     for (const std::string& key : keys)
-      if (!now.readString(section, key, "").empty() && file.readString(section, key, "").empty())
+      if (!now.readString(section, key, "").empty() && file.readString(section, key, "").empty() &&
+          (held == nullptr || !held->readString(section, key, "").empty()))
         lost.push_back({section, key});
   }
   return lost;
@@ -213,6 +214,7 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
   const std::unique_ptr<TPortableIniFile> shown = written(fileName, write);
   baseline_ = compact(*shown);
   if (read != nullptr) leftOver_ = numberedSectionsBeyond(*read, *shown);
+  setAside(aside_ ? aside_->object : "", read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
 }
 
 void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,
@@ -226,6 +228,7 @@ void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TW
   fileName_ = fileName;
   leftOver_.clear();
   baseline_ = written(fileName, write)->contentTextWithin(read);
+  if (fileHeld()) setAside(aside_->object, std::nullopt);
 }
 
 void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
@@ -233,6 +236,7 @@ void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write
   fileName_ = std::move(other.fileName_);
   leftOver_ = std::move(other.leftOver_);
   baseline_ = std::move(other.baseline_);
+  aside_ = std::move(other.aside_);
 }
 
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
@@ -249,11 +253,28 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, 
   for (const TStandIn& standIn : standIns) taken->writeString(standIn.section, standIn.key, standIn.number);
   for (const TStandIn& same : sameNumbers) taken->writeString(same.section, same.key, same.number);
   baseline_ = compact(*taken);
+  // Kept to what the file holds, the baseline stands for it whole.
+  setAside(aside_ ? aside_->object : "", std::nullopt);
   if (!standIns.empty()) reportPartlyReadFile(fileName);
 }
 
 void TSettingsBaseline::retake() {
-  if (baseline_) baseline_ = compact(*writtenOverBaseline(fileName_, write_));
+  if (!baseline_) return;
+  // What the owner settled since need not stand in the file.
+  if (!fileHeld()) setAside(aside_ ? aside_->object : "", *baseline_);
+  baseline_ = compact(*writtenOverBaseline(fileName_, write_));
+}
+
+const std::optional<std::string>& TSettingsBaseline::fileHeld() const {
+  static const std::optional<std::string> none;
+  return aside_ ? aside_->fileHeld : none;
+}
+
+void TSettingsBaseline::setAside(std::string object, std::optional<std::string> fileHeld) {
+  if (object.empty() && !fileHeld)
+    aside_.reset();
+  else
+    aside_ = std::make_shared<const TAside>(TAside{std::move(object), std::move(fileHeld)});
 }
 
 void TSettingsBaseline::takeAsRead(const std::string& section, const std::string& key,
@@ -314,7 +335,11 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
     // readable or not, writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
     if (changes.writeChanges(before, *now) && !commit(fileName, write, before, *now, known, update)) return false;
-    if (!known) leftOver_.clear();
+    if (!known) {
+      leftOver_.clear();
+      // Written over the file as it stood, the file holds every entry.
+      if (fileHeld()) setAside(aside_->object, std::nullopt);
+    }
     std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
     fileName_ = fileName;
     baseline_ = compact(*now);
@@ -335,7 +360,9 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
     // A line another program's write broke off holds at best the start of
     // what stood there: it goes, and what it held is put back.
     if (ini.endsInsideLine() && cutSinceRead(ini, before)) ini.dropLineCutOff();
-    lost = lostEntries(before, now, ini);
+    std::unique_ptr<TPortableIniFile> held;
+    if (fileHeld()) held = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{*fileHeld()});
+    lost = lostEntries(before, now, ini, held.get());
     // Cut at its top, the file lost its first header: what stood below it
     // is its section's again, and put back it stands first once more.
     if (!lost.empty() && ini.writeRefusal().empty()) {
@@ -343,7 +370,7 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
       now.readSections(sections);
       if (!sections.empty() && before.sectionExists(sections.front()) && !ini.sectionExists(sections.front())) {
         ini.headWith(sections.front());
-        lost = lostEntries(before, now, ini);
+        lost = lostEntries(before, now, ini, held.get());
       }
     }
   }
@@ -353,8 +380,10 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
     ini.writeChanges(*withoutLost(before, lost), now);
   if (known && ini.holdsMoreEntriesThan(now)) followTheFile(ini, now, write);
   if (!update(ini)) return false;
+  // Written over what it held, the file holds what it did and what changed.
+  if (known && fileHeld()) setAside(aside_->object, ini.contentText());
   if (!lost.empty())
     reportSavedWhole("Another program had cut " + lostText(lost) + " out of " +
-                     (object_ ? *object_ : fileName) + " while this program ran; it put back what it holds.");
+                     (aside_ && !aside_->object.empty() ? aside_->object : fileName) + " while this program ran; it put back what it holds.");
   return true;
 }

@@ -63,7 +63,7 @@ class TSettingsBaseline {
   // What the file holds in the user's words ("the asset Euro Bond Fund of
   // Growth Portfolio"), for the notice of a save that put back what
   // another program cut out of it; the file's name where none is given.
-  void describe(std::string object) { object_ = std::make_shared<const std::string>(std::move(object)); }
+  void describe(std::string object) { setAside(std::move(object), fileHeld()); }
 
   // Writes into the file what the writer gives differently from the
   // baseline, which then becomes what the writer gave over it. A file that cannot
@@ -129,9 +129,19 @@ class TSettingsBaseline {
 
   TWriter write_;
   std::string fileName_;
-  // Apart, as few owners give one: a folder of thousands of transactions
+  // Where the baseline holds entries the file did not (defaults that stood
+  // in for what a file without them, or one read in part, left out), the
+  // entries the file held: only those can another program have cut out.
+  // None where every entry of the baseline stood in the file.
+  const std::optional<std::string>& fileHeld() const;
+  void setAside(std::string object, std::optional<std::string> fileHeld);
+  // What few baselines hold, apart: a folder of thousands of transactions
   // keeps a baseline for each.
-  std::shared_ptr<const std::string> object_;
+  struct TAside {
+    std::string object;
+    std::optional<std::string> fileHeld;
+  };
+  std::shared_ptr<const TAside> aside_;
   std::optional<std::string> baseline_;
   // Numbered sections the file held when the baseline was taken that the
   // object did not show (left over beyond a count): one the object adds

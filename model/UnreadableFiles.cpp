@@ -143,13 +143,12 @@ std::string refusedSavesText(const std::vector<std::string>& fileNames) {
   bool unwritable = false;
   for (const std::string& name : fileNames) {
     if (told == mostTold) break;
-    // A save that failed with no reason recorded failed at the write: the
-    // file as it stands now tells why.
-    const auto refused = refusedSave(name).value_or(std::make_pair(whyNotWritten(name), TRefusal::unwritable));
-    text += "\r" + name + " " + refused.first + ".";
-    if (refused.second == TRefusal::damaged) damaged = true;
-    if (refused.second == TRefusal::changedElsewhere) changedElsewhere = true;
-    if (refused.second == TRefusal::unwritable) unwritable = true;
+    const auto refused = refusedSave(name);
+    if (!refused) continue;
+    text += "\r" + name + " " + refused->first + ".";
+    if (refused->second == TRefusal::damaged) damaged = true;
+    if (refused->second == TRefusal::changedElsewhere) changedElsewhere = true;
+    if (refused->second == TRefusal::unwritable) unwritable = true;
     ++told;
   }
   if (text.empty()) return "";

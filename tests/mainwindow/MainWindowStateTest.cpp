@@ -174,9 +174,10 @@ void setReadOnly(const std::string& name, bool readOnly) {
 // At the close the user may also end the program without what the file did
 // not take; the question speaks of no changes of the user's, since a window
 // may have had something to write where the user changed nothing.
-std::string closeQuestion(const std::string& name) {
-  return "Failed to save " + name +
-         ".\r\rTry Again: save again.\rContinue: end the program and leave the file as it is; what was not "
+// why: the reason the program found for the failure, and its advice.
+std::string closeQuestion(const std::string& name, const std::string& why = "") {
+  return "Failed to save " + name + "." + why +
+         "\r\rTry Again: save again.\rContinue: end the program and leave the file as it is; what was not "
          "written into it is lost.\rCancel: go back to the program.";
 }
 
@@ -552,7 +553,11 @@ TEST_F(SystemRuns, EditsWhoseSaveFailedOnLeavingTheirTabAreSavedOrToldAtClose) {
     SendMessageA(main_->handle(), WM_CLOSE, 0, 0);
     ASSERT_EQ(messages_.texts.size(), 1u);
     // Folder names come back in capitals.
-    EXPECT_EQ(upperCase(messages_.texts[0]), upperCase(closeQuestion(file)));
+    const std::string why =
+        file == system ? "\r\r" + file + " is read-only.\rMake such a file writable, or close the program that "
+                                          "holds it, and Try Again."
+                       : "";
+    EXPECT_EQ(upperCase(messages_.texts[0]), upperCase(closeQuestion(file, why)));
     EXPECT_TRUE(IsWindowVisible(main_->handle()));
     setReadOnly(file, false);
   }
