@@ -13,6 +13,7 @@ from damaged_files import check_notice_shown
 from driver import check
 from keyboard import BROKER_STEPS, TARGET_RETURN_STEPS, type_into_current_cell
 from unchanged_close import close_with_continue, close_without_question, edit_by_hand, state
+from sample import read_ini
 from view_owners import folios, settled_folder
 
 # The Portfolios window's fixed column, on the line between the Symbol row
@@ -109,26 +110,41 @@ def unicode_rewritten_files(scenario):
 def cut_files(scenario):
     """The Growth Portfolio's header and Nordwind's asset file cut short by
     another program while this one runs, inside their last lines
-    ("ColWidth=140" now "ColWidth=14"): a change saved into them would make
-    the cut value theirs for good. The user types a Target return and a
-    Broker; the close names the files and Continue ends the program with
-    both as they were cut."""
+    ("ColWidth=140" now "ColWidth=14"). The user types a Target return and a
+    Broker; the close writes both whole from what the program holds, the
+    width the cut broke put back beside the user's change, and says so.
+    The close once refused them, and named them as damaged files that only
+    a repair by hand could save."""
     folder = settled_folder(scenario)
     growth = os.path.join(folios(folder), "1")
     paths = (os.path.join(growth, "0.INI"), os.path.join(growth, "1.INI"))
     program = scenario.program(folder)
     program.start()
+    cut = {}
     for path in paths:
         with open(path, "rb") as file:
             text = file.read()
-        check(text.endswith(b"0\r\n\r\n"), "%s no longer ends in a width of ten" % path)
+        check(text.endswith(b"ColWidth=140\r\n\r\n"), "%s no longer ends in a width of 140" % path)
+        cut[path] = text.rstrip().split(b"\r\n")[-1].split(b"=")[0].decode().upper()
         with open(path, "wb") as file:
             file.write(text[:-5])
-    before = {path: state(path)[0] for path in paths}
     type_target_return_and_broker(program, scenario)
-    close_with_continue(program, scenario)
-    for path in paths:
-        check(state(path)[0] == before[path], "the close wrote into %s, cut short inside its last line" % path)
+    program.key("alt+F4", window=program.main)
+    notice = program.await_window("^Notices$", 60)
+    scenario.grab("notice")
+    program.key("Return", window=notice)
+    deadline = time.time() + 60
+    while program.running() and time.time() < deadline:
+        check(not program.windows("^Error$"), "the close refused a file cut inside its last line")
+        time.sleep(0.2)
+    check(not program.running(), "the program did not end within 60 s of the notice")
+    program.end_prefix()
+    for path, key, value in ((paths[0], "TARGETRETURN", "0.5"), (paths[1], "BROKER", "typed broker")):
+        sections = read_ini(path)
+        check(any(section.get(key) == value for section in sections.values()),
+              "%s does not hold the typed %s" % (path, key))
+        check(sections.get("ExternalProperties", {}).get(cut[path]) == "140",
+              "%s did not get its width of 140 back" % path)
 
 
 def resize_symbol_row(program, taller_by=0):
