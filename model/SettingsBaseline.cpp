@@ -214,7 +214,7 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
   const std::unique_ptr<TPortableIniFile> shown = written(fileName, write);
   baseline_ = compact(*shown);
   if (read != nullptr) leftOver_ = numberedSectionsBeyond(*read, *shown);
-  setAside(aside_ ? aside_->object : "", read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
+  setFileHeld(read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
 }
 
 void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,
@@ -228,7 +228,7 @@ void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TW
   fileName_ = fileName;
   leftOver_.clear();
   baseline_ = written(fileName, write)->contentTextWithin(read);
-  if (fileHeld()) setAside(aside_->object, std::nullopt);
+  setFileHeld(std::nullopt);
 }
 
 void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
@@ -254,20 +254,29 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, 
   for (const TStandIn& same : sameNumbers) taken->writeString(same.section, same.key, same.number);
   baseline_ = compact(*taken);
   // Kept to what the file holds, the baseline stands for it whole.
-  setAside(aside_ ? aside_->object : "", std::nullopt);
+  setFileHeld(std::nullopt);
   if (!standIns.empty()) reportPartlyReadFile(fileName);
 }
 
 void TSettingsBaseline::retake() {
   if (!baseline_) return;
   // What the owner settled since need not stand in the file.
-  if (!fileHeld()) setAside(aside_ ? aside_->object : "", *baseline_);
+  if (!fileHeld()) setFileHeld(*baseline_);
   baseline_ = compact(*writtenOverBaseline(fileName_, write_));
 }
 
 const std::optional<std::string>& TSettingsBaseline::fileHeld() const {
   static const std::optional<std::string> none;
   return aside_ ? aside_->fileHeld : none;
+}
+
+const std::string& TSettingsBaseline::object() const {
+  static const std::string none;
+  return aside_ ? aside_->object : none;
+}
+
+void TSettingsBaseline::setFileHeld(std::optional<std::string> fileHeld) {
+  if (fileHeld || this->fileHeld()) setAside(object(), std::move(fileHeld));
 }
 
 void TSettingsBaseline::setAside(std::string object, std::optional<std::string> fileHeld) {
@@ -338,7 +347,7 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
     if (!known) {
       leftOver_.clear();
       // Written over the file as it stood, the file holds every entry.
-      if (fileHeld()) setAside(aside_->object, std::nullopt);
+      setFileHeld(std::nullopt);
     }
     std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
     fileName_ = fileName;
@@ -381,9 +390,9 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
   if (known && ini.holdsMoreEntriesThan(now)) followTheFile(ini, now, write);
   if (!update(ini)) return false;
   // Written over what it held, the file holds what it did and what changed.
-  if (known && fileHeld()) setAside(aside_->object, ini.contentText());
+  if (known && fileHeld()) setFileHeld(ini.contentText());
   if (!lost.empty())
     reportSavedWhole("Another program had cut " + lostText(lost) + " out of " +
-                     (aside_ && !aside_->object.empty() ? aside_->object : fileName) + " while this program ran; it put back what it holds.");
+                     (object().empty() ? fileName : object()) + " while this program ran; it put back what it holds.");
   return true;
 }

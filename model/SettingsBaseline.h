@@ -134,6 +134,9 @@ class TSettingsBaseline {
   // entries the file held: only those can another program have cut out.
   // None where every entry of the baseline stood in the file.
   const std::optional<std::string>& fileHeld() const;
+  void setFileHeld(std::optional<std::string> fileHeld);
+  // What describe gave; empty when nothing did.
+  const std::string& object() const;
   void setAside(std::string object, std::optional<std::string> fileHeld);
   // What few baselines hold, apart: a folder of thousands of transactions
   // keeps a baseline for each.
