@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/DownloadLists.h"
+#include "app/WebMosaics.h"
 #include "controls/DocumentSave.h"
 #include "controls/EditorStatus.h"
 #include "controls/GalleryIndex.h"
@@ -26,22 +27,38 @@ void setReadOnly(const std::string& file, bool readOnly) {
   SetFileAttributesA(file.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-// Deleting the sample's second portfolio while one file of it refuses.
+// A file or folder that refuses its deletion until the object goes: held
+// by another program, a folder as a console holds its current one (for
+// reading and writing, not for deletion), or else read-only.
+class TRefusing {
+ public:
+  TRefusing(const std::string& path, bool held)
+      : path_(path), holder_(held ? path : std::string(), folderExists(path) ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0) {
+    if (!held) setReadOnly(path, true);
+    EXPECT_EQ(holder_.held(), held);
+  }
+  ~TRefusing() { setReadOnly(path_, false); }
+  std::string why() const { return path_ + (holder_.held() ? " is open in another program" : " is read-only"); }
+
+ private:
+  std::string path_;
+  THeldFile holder_;
+};
+
+// Deleting the sample's second portfolio while its folder, or one file or
+// folder of it, refuses.
 void refusedPortfolio(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
   TPortfolioTable table;
   ASSERT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
   const int index = table.indexOfFolder(sample.folios + "2");
   ASSERT_GE(index, 0);
   const auto before = folderContents(sample.folios + "2");
-  const std::string file = sample.folios + "2\\" + refusing;
-  if (!held) setReadOnly(file, true);
   std::string refusal;
   {
-    THeldFile holder(held ? file : std::string());
+    const TRefusing refused(sample.folios + "2" + (refusing.empty() ? "" : "\\" + refusing), held);
     EXPECT_EQ(table.deletePortfolio(index, &refusal), -4);
+    EXPECT_EQ(refusal, refused.why());
   }
-  setReadOnly(file, false);
-  EXPECT_EQ(refusal, file + (held ? " is open in another program" : " is read-only"));
   EXPECT_EQ(folderContents(sample.folios + "2"), before);
   EXPECT_EQ(table.indexOfFolder(sample.folios + "2"), index);
 }
@@ -57,6 +74,37 @@ struct TAssetWithNotes {
   TPortfolio* portfolio = nullptr;
   std::string notes;
 };
+
+// Deleting the first asset of the sample's first portfolio, with its notes,
+// while one of its files or folders refuses.
+void refusedAsset(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+  TAssetWithNotes asset(sample);
+  const int count = asset.portfolio->assetCount();
+  const auto before = folderContents(asset.portfolio->Folder());
+  std::string refusal;
+  {
+    const TRefusing refused(refusing.empty() ? asset.notes : asset.portfolio->Folder() + refusing, held);
+    EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), -4);
+    EXPECT_EQ(refusal, refused.why());
+  }
+  EXPECT_EQ(asset.portfolio->assetCount(), count);
+  EXPECT_EQ(folderContents(asset.portfolio->Folder()), before);
+}
+
+// Deleting a download list of two items while its folder or an item refuses.
+void refusedList(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+  const std::string list = sample.temporary.path() + "LIST\\";
+  forceFolders(list);
+  for (const char* file : {"0.INI", "1.INI", "2.INI"}) writeWholeFile(list + file, "[Item]\r\n");
+  const auto before = folderContents(list);
+  std::string refusal;
+  {
+    const TRefusing refused(sample.temporary.path() + "LIST" + refusing, held);
+    EXPECT_FALSE(deleteDownloadList(list, &refusal));
+    EXPECT_EQ(refusal, refused.why());
+  }
+  EXPECT_EQ(folderContents(list), before);
+}
 
 // A gallery with one chart filed, and its notes file.
 struct TFiledChart {
@@ -117,29 +165,32 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
        [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "3.TRN\\2.INI", false); }},
       {"a portfolio whose asset file another program holds",
        [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "5.INI", true); }},
-      {"an asset whose notes are read-only",
+      {"a portfolio whose folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "", true); }},
+      {"a portfolio whose asset's transaction folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "3.TRN", true); }},
+      {"an asset whose notes are read-only", [](TSampleWorkFolder& sample) { refusedAsset(sample, "", false); }},
+      {"an asset whose transaction folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedAsset(sample, "1.TRN", true); }},
+      {"an asset whose transaction another program takes only after it was asked",
        [](TSampleWorkFolder& sample) {
          TAssetWithNotes asset(sample);
          const int count = asset.portfolio->assetCount();
-         const std::string file = asset.portfolio->Folder() + std::to_string(asset.portfolio->assets(0)->Number());
-         setReadOnly(asset.notes, true);
+         const std::string file = asset.portfolio->Folder() + "1";
          std::string refusal;
-         EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), -4);
-         setReadOnly(asset.notes, false);
-         EXPECT_EQ(refusal, asset.notes + " is read-only");
-         EXPECT_EQ(asset.portfolio->assetCount(), count);
-         EXPECT_TRUE(fileExists(file + ".INI"));
-         EXPECT_TRUE(folderExists(file + ".TRN"));
-       }},
-      {"an asset deleted while its notes wait for the close",
-       [](TSampleWorkFolder& sample) {
-         TAssetWithNotes asset(sample);
-         const std::string notes = asset.notes;
-         holdUnsavedChange(notes, "notes", [notes] { return writeFileAtomically(notes, "held"); });
-         EXPECT_EQ(asset.portfolio->deleteAsset(0, {notes}), 0);
-         writeWholeFile(notes, "the next asset's notes");
-         EXPECT_TRUE(saveUnsavedChanges().empty());
-         EXPECT_EQ(readWholeFile(notes), "the next asset's notes");
+         {
+           // Shared for deletion, it lets itself be asked and deleted, and
+           // keeps its folder from going until it is let go.
+           const THeldFile holder(file + ".TRN\\2.INI", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+           EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), 0);
+           EXPECT_TRUE(refusal.starts_with(file + ".TRN is left on disk: ")) << refusal;
+         }
+         // The asset went with its file, and the close writes nothing of it back.
+         EXPECT_EQ(asset.portfolio->assetCount(), count - 1);
+         EXPECT_EQ(asset.portfolio->save(), 0);
+         EXPECT_FALSE(pathExists(file + ".INI"));
+         EXPECT_FALSE(pathExists(asset.notes));
+         EXPECT_TRUE(findFiles(file + ".TRN\\*").empty());
        }},
       {"a read-only download item",
        [](TSampleWorkFolder& sample) {
@@ -152,16 +203,22 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
          EXPECT_EQ(refusal, item + " is read-only");
        }},
       {"a download list with a read-only item",
+       [](TSampleWorkFolder& sample) { refusedList(sample, "\\2.INI", false); }},
+      {"a download list whose folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedList(sample, "", true); }},
+      {"a mosaic whose folder another program holds",
        [](TSampleWorkFolder& sample) {
-         const std::string list = sample.temporary.path() + "LIST\\";
-         forceFolders(list);
-         for (const char* item : {"1.INI", "2.INI"}) writeWholeFile(list + item, "[Item]\r\n");
-         setReadOnly(list + "2.INI", true);
+         const std::string mosaic = sample.temporary.path() + "1";
+         forceFolders(mosaic);
+         for (const char* file : {"0.INI", "1.INI", "Notes.TXT"}) writeWholeFile(mosaic + "\\" + file, "");
+         const auto before = folderContents(mosaic);
          std::string refusal;
-         EXPECT_FALSE(deleteDownloadList(list, &refusal));
-         setReadOnly(list + "2.INI", false);
-         EXPECT_EQ(refusal, list + "2.INI is read-only");
-         EXPECT_TRUE(fileExists(list + "1.INI"));
+         {
+           const TRefusing refused(mosaic, true);
+           EXPECT_FALSE(deleteMosaic(mosaic, refusal));
+           EXPECT_EQ(refusal, refused.why());
+         }
+         EXPECT_EQ(folderContents(mosaic), before);
        }},
       {"a gallery entry whose notes are read-only",
        [](TSampleWorkFolder& sample) {
