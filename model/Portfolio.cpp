@@ -576,10 +576,14 @@ int TPortfolio::addTransaction(int assetIndex, int32_t soft, double dateTime, lo
   }
 }
 
-int TPortfolio::deleteTransaction(int32_t number) {
+int TPortfolio::deleteTransaction(int32_t number, std::string* refusal) {
   TAsset* asset = findTransactionAsset(number);
   if (asset == nullptr) return -7;
-  const int result = asset->Transactions().deleteNumber(number);
+  const std::string file = asset->Transactions().findNumber(number)->FileName();
+  std::string why = firstDeletionRefusal({file});
+  const int result = why.empty() ? asset->Transactions().deleteNumber(number) : -4;
+  if (result == -4 && why.empty()) why = file + " could not be deleted";
+  if (refusal) *refusal = why;
   if (result == 0) {
     const int index = indexOfTransactionNumber(number);
     if (index >= 0) transactionNumbers_.erase(transactionNumbers_.begin() + index);

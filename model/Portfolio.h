@@ -97,7 +97,9 @@ class TPortfolio : public TCustomPropertyObject {
   void maxTransactionNumber(int32_t& number, bool& found) const;
   int addTransaction(int assetIndex, int32_t soft, double dateTime, long double units, long double value,
                      long double fees, const std::string& flag, const std::string& comment, bool save);
-  int deleteTransaction(int32_t number);
+  // -7 when no transaction has the number; -4, deleting nothing, when its
+  // file refuses, and refusal (when given) names it and why.
+  int deleteTransaction(int32_t number, std::string* refusal = nullptr);
   // keepFilesForReuse: see TTransactionTable::deleteBetweenDates; the spares
   // left are discarded by discardSpareTransactionFiles, false when one stays.
   int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,12 +14,14 @@
 #include "controls/EditorStatus.h"
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
+#include "model/Asset.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestFolders.h"
+#include "windows/TransactionRanges.h"
 
 namespace {
 
@@ -106,6 +110,60 @@ void refusedList(TSampleWorkFolder& sample, const std::string& refusing, bool he
   EXPECT_EQ(folderContents(list), before);
 }
 
+// The sample's first portfolio open, and what its transactions were.
+struct TTransactionsOfPortfolio {
+  explicit TTransactionsOfPortfolio(TSampleWorkFolder& sample) : folder(sample.folios + "1\\") {
+    EXPECT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+    portfolio = table.items(0);
+    for (int i = 0; i < portfolio->assetCount(); ++i) {
+      assets.push_back(portfolio->assets(i));
+      units.push_back(portfolio->assets(i)->Transactions().unitsAt(farFuture));
+    }
+    numbers = portfolio->TransactionNumbers();
+  }
+  // Nothing went, in the files or in the program, and every asset holds
+  // the units it held.
+  void expectWhole() const {
+    EXPECT_EQ(folderContents(folder), files);
+    EXPECT_EQ(portfolio->TransactionNumbers(), numbers);
+    for (size_t i = 0; i < assets.size(); ++i) EXPECT_EQ(assets[i]->Transactions().unitsAt(farFuture), units[i]);
+  }
+  static constexpr double farFuture = 1e6;
+  std::string folder;
+  std::map<std::string, std::string> files = folderContents(folder);
+  TPortfolioTable table;
+  TPortfolio* portfolio = nullptr;
+  std::vector<TAsset*> assets;
+  std::vector<long double> units;
+  std::vector<int32_t> numbers;
+};
+
+// Merging every transaction, of the first asset or of the whole portfolio,
+// while a source refuses, or deleting a range of numbers.
+void refusedTransactions(TSampleWorkFolder& sample, const std::string& refusing, bool held, bool wholePortfolio,
+                         bool merge) {
+  TTransactionsOfPortfolio shown(sample);
+  const std::vector<TAsset*> assets = wholePortfolio ? shown.assets : std::vector<TAsset*>{shown.assets[0]};
+  double first = 0;
+  double last = 0;
+  bool found = false;
+  shown.portfolio->firstTradeDate(first, found);
+  shown.portfolio->lastTradeDate(last, found);
+  {
+    int merged = 0;
+    std::string why;
+    const TRefusing refused(shown.folder + refusing, held);
+    if (merge) {
+      EXPECT_EQ(mergeTransactions(*shown.portfolio, assets, true, merged, last, first, last, why), -4);
+      EXPECT_EQ(merged, 0);
+    } else {
+      EXPECT_EQ(deleteTransactionRange(*shown.portfolio, assets, 1, INT32_MAX, why), -4);
+    }
+    EXPECT_EQ(why, refused.why());
+  }
+  shown.expectWhole();
+}
+
 // A gallery with one chart filed, and its notes file.
 struct TFiledChart {
   explicit TFiledChart(TSampleWorkFolder& sample)
@@ -191,6 +249,45 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
          EXPECT_FALSE(pathExists(file + ".INI"));
          EXPECT_FALSE(pathExists(asset.notes));
          EXPECT_TRUE(findFiles(file + ".TRN\\*").empty());
+       }},
+      {"a merge whose source another program holds",
+       [](TSampleWorkFolder& sample) { refusedTransactions(sample, "1.TRN\\2.INI", true, false, true); }},
+      {"a merge whose source cannot go after all",
+       [](TSampleWorkFolder& sample) {
+         TTransactionsOfPortfolio shown(sample);
+         TAsset& asset = *shown.assets[0];
+         const int32_t number = asset.Transactions().items(1)->Number();
+         const std::string source = asset.Transactions().items(1)->FileName();
+         // Another program put a folder in its place since it was asked.
+         ASSERT_TRUE(deleteFile(source) && createFolder(source));
+         double first = 0;
+         double last = 0;
+         bool found = false;
+         asset.firstTransactionDate(first, found);
+         asset.lastTransactionDate(last, found);
+         int merged = 0;
+         std::string why;
+         EXPECT_EQ(mergeTransactions(*shown.portfolio, {&asset}, true, merged, last, first, last, why), -4);
+         EXPECT_EQ(why, "transaction " + std::to_string(number) + " was not deleted: " + source +
+                            " could not be deleted, and the merged transaction leaves it out");
+         EXPECT_EQ(merged, 1);
+         EXPECT_EQ(asset.transactionCount(), 2);
+         // Counted once: by itself, not in the merged transaction too.
+         EXPECT_EQ(asset.Transactions().unitsAt(shown.farFuture), shown.units[0]);
+       }},
+      {"a merge of the whole portfolio whose last asset has a read-only source",
+       [](TSampleWorkFolder& sample) { refusedTransactions(sample, "5.TRN\\3.INI", false, true, true); }},
+      {"a range of the whole portfolio with a read-only transaction",
+       [](TSampleWorkFolder& sample) { refusedTransactions(sample, "3.TRN\\1.INI", false, true, false); }},
+      {"an asset deleted while its notes wait for the close",
+       [](TSampleWorkFolder& sample) {
+         TAssetWithNotes asset(sample);
+         const std::string notes = asset.notes;
+         holdUnsavedChange(notes, "notes", [notes] { return writeFileAtomically(notes, "held"); });
+         EXPECT_EQ(asset.portfolio->deleteAsset(0, {notes}), 0);
+         writeWholeFile(notes, "the next asset's notes");
+         EXPECT_TRUE(saveUnsavedChanges().empty());
+         EXPECT_EQ(readWholeFile(notes), "the next asset's notes");
        }},
       {"a read-only download item",
        [](TSampleWorkFolder& sample) {
