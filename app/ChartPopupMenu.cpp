@@ -440,12 +440,9 @@ void TchartPopupMenu::bitmapClick() {
 void TchartPopupMenu::clearDefaultClick() {
   if (!popupTarget) return;
   // A default that stays would make every new view from it without a word.
-  const std::string file = templateFile();
-  const std::string refusal = firstDeletionRefusal({file});
-  if (refusal.empty() && (deleteFile(file) || !pathExists(file))) return;
-  owner_.messageBox().show(owner_.handle(),
-                           "The default was not cleared: " + (refusal.empty() ? file + " could not be deleted" : refusal) +
-                               ".",
+  std::string refusal;
+  if (deleteWhole({templateFile()}, refusal)) return;
+  owner_.messageBox().show(owner_.handle(), deletionNotice("The default was", false, refusal, "cleared"),
                            commonString(4), MB_OK | MB_ICONWARNING);
 }
 

@@ -8,6 +8,7 @@
 #include "controls/DownloadListing.h"
 #include "controls/ToolGlyphs.h"
 #include "controls/ToolGroupLayout.h"
+#include "model/DeletionRefusal.h"
 #include "model/LanguageStrings.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
@@ -518,8 +519,9 @@ std::vector<int> TdownloadForm::selectedNumbers(const TListView& view) const {
   return numbers;
 }
 
-void TdownloadForm::tellRefusedDeletion(const std::string& what, const std::string& refusal) {
-  messages_.show(handle(), "The " + what + " was not deleted: " + refusal + ".", commonString(4),
+void TdownloadForm::tellDeletion(const std::string& what, bool gone, const std::string& refusal) {
+  if (refusal.empty()) return;
+  messages_.show(handle(), deletionNotice("The " + what + " was", gone, refusal), commonString(4),
                  MB_OK | MB_ICONWARNING);
 }
 
@@ -575,11 +577,10 @@ void TdownloadForm::deleteSelectedLists() {
   selectedList_ = -1;
   std::string refusal;
   for (const int number : selectedNumbers(*listView_)) {
-    // A row goes only with its folder: a list that could not be removed stays listed.
-    if (!deleteDownloadList(listFolder(number), &refusal)) {
-      tellRefusedDeletion("list", refusal);
-      continue;
-    }
+    // A row goes only with its descriptor: a list that could not be removed stays listed.
+    const bool gone = deleteDownloadList(listFolder(number), &refusal);
+    tellDeletion("list", gone, refusal);
+    if (!gone) continue;
     listView_->deleteItem(listView_->findData(number));
     listFolders_.erase(number);
     if (number == shownList_) {
@@ -656,10 +657,9 @@ void TdownloadForm::deleteSelectedItems() {
   if (shownList_ < 0 || !confirm(*itemView_, DeleteObject, DeleteObjects)) return;
   std::string refusal;
   for (const int number : selectedNumbers(*itemView_)) {
-    if (!deleteDownloadItem(itemFile(number), &refusal)) {
-      tellRefusedDeletion("item", refusal);
-      continue;
-    }
+    const bool gone = deleteDownloadItem(itemFile(number), &refusal);
+    tellDeletion("item", gone, refusal);
+    if (!gone) continue;
     itemView_->deleteItem(itemView_->findData(number));
     itemFiles_.erase(number);
   }

@@ -136,8 +136,8 @@ class TdownloadForm : public TChildForm {
   void flushPendingSelection();
   bool confirm(const TListView& view, const std::string& singular, const std::string& plural);
   // A list or item whose file refused stays listed; the user learns which
-  // file and why.
-  void tellRefusedDeletion(const std::string& what, const std::string& refusal);
+  // file and why, or, for one gone, what another program kept on disk.
+  void tellDeletion(const std::string& what, bool gone, const std::string& refusal);
   std::vector<int> selectedNumbers(const TListView& view) const;
   std::string selectedItemsText() const;
   bool selectedItemHasRemarks() const;

@@ -1,7 +1,6 @@
 #include "app/DownloadLists.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "app/MainWindowSetup.h"
 #include "controls/DownloadItem.h"
@@ -11,7 +10,6 @@
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
-#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -151,35 +149,22 @@ TClearResult clearDownloadItem(const std::string& itemFile) {
   return item.saveToFile() == 0 ? TClearResult::cleared : TClearResult::saveFailed;
 }
 
-namespace {
-
-bool deletedWhole(const std::string& path, const std::function<void()>& remove, std::string* refusal) {
-  // Nothing goes unless everything can: a list with some of its items gone
-  // is no list the user deleted.
-  std::string why = firstDeletionRefusal({path});
-  if (why.empty()) {
-    remove();
-    if (pathExists(path)) why = path + " could not be deleted";
-  }
-  if (refusal) *refusal = why;
-  return why.empty();
-}
-
-}  // namespace
-
 bool deleteDownloadList(const std::string& listFolder, std::string* refusal) {
+  // Nothing goes unless everything can: a list with some of its items gone
+  // is no list the user deleted. Without its descriptor the folder is
+  // listed no more, whatever another program kept of the rest.
   const std::string folder = includeTrailingBackslash(listFolder);
-  return deletedWhole(folder, [&] { deleteTree(folder); }, refusal);
+  std::string why;
+  const bool gone = deleteWhole({descriptorOf(folder), folder}, why);
+  if (refusal) *refusal = why;
+  return gone;
 }
 
 bool deleteDownloadItem(const std::string& itemFile, std::string* refusal) {
-  return deletedWhole(
-      itemFile,
-      [&] {
-        // What waited for the item would make it again.
-        if (deleteFile(itemFile)) letGoUnsavedChanges(itemFile);
-      },
-      refusal);
+  std::string why;
+  const bool gone = deleteWhole({itemFile}, why);
+  if (refusal) *refusal = why;
+  return gone;
 }
 
 bool zapItemRemarks(const std::string& itemFile) {

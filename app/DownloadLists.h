@@ -46,9 +46,11 @@ enum class TClearResult { cleared, fileKept, refused, saveFailed };
 // data untouched too (saveFailed).
 TClearResult clearDownloadItem(const std::string& itemFile);
 
-// The folder and everything in it; true only when the folder is gone. A
-// file that would refuse keeps the whole list, and refusal (when given)
-// names it and why.
+// The folder and everything in it; true once its descriptor is gone, and
+// the list with it. A file or folder that would refuse keeps the whole
+// list, and refusal (when given) names it and why; gone, the list may still
+// have left some on disk (another program took it after it was asked),
+// which refusal then tells.
 bool deleteDownloadList(const std::string& listFolder, std::string* refusal = nullptr);
 // The item file only (its downloaded data stays); true when it is gone, and
 // refusal names it and why when not.

@@ -63,16 +63,14 @@ void TwebForm::deleteSelectedMosaics() {
   noteEditorContainer_->hide();
   mosaicListView_->onSelectItem = nullptr;
   for (const int number : selectedNumbers()) {
-    // A row goes only with its folder, and a folder whole: a mosaic that
-    // could not be removed stays listed, with every panel it had.
-    const std::string folder = includeTrailingBackslash(mosaicFolder(number));
-    std::string refusal = firstDeletionRefusal({folder});
-    if (refusal.empty() && !deleteTree(folder)) refusal = folder + " could not be deleted";
-    if (!refusal.empty()) {
-      messages_.show(handle(), "The mosaic was not deleted: " + refusal + ".", commonString(4),
+    // A row goes only with its descriptor, and a folder whole: a mosaic
+    // that could not be removed stays listed, with every panel it had.
+    std::string refusal;
+    const bool gone = deleteMosaic(mosaicFolder(number), refusal);
+    if (!refusal.empty())
+      messages_.show(handle(), deletionNotice("The mosaic was", gone, refusal), commonString(4),
                      MB_OK | MB_ICONWARNING);
-      continue;
-    }
+    if (!gone) continue;
     mosaicListView_->deleteItem(mosaicListView_->findData(number));
   }
   listViewModifyEventsEnable(true);

@@ -1,6 +1,7 @@
 #include "app/WebMosaics.h"
 
 #include "controls/DownloadListing.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
@@ -80,6 +81,11 @@ int copyMosaic(const std::string& root, const std::string& sourceFolder) {
     }
   }
   return number;
+}
+
+bool deleteMosaic(const std::string& folder, std::string& why) {
+  // Without its descriptor the folder is listed no more: it goes first.
+  return deleteWhole({mosaicDescriptor(folder), withBackslash(folder)}, why);
 }
 
 std::string mosaicDescriptor(const std::string& folder) { return withBackslash(folder) + "0.INI"; }

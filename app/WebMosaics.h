@@ -20,6 +20,10 @@ std::string newMosaicDir(const std::string& root);
 // A new mosaic folder holding copies of the files (not sub-folders) of the
 // source; its number, or -1 with nothing left behind.
 int copyMosaic(const std::string& root, const std::string& sourceFolder);
+// The mosaic folder with everything in it, whole or not at all (see
+// deleteWhole): true once its descriptor is gone, and the mosaic with it;
+// why tells what refused, or what another program kept on disk.
+bool deleteMosaic(const std::string& folder, std::string& why);
 // The file of a mosaic folder that holds its name.
 std::string mosaicDescriptor(const std::string& folder);
 // Writes the name into the folder's "0.INI" (made when missing); false when

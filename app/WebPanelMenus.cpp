@@ -202,11 +202,9 @@ void TwebPanelMenus::makeWebPanelTemplate(TWebPanel& panel) {
 void TwebPanelMenus::clearWebPanelTemplate(TWebPanel&) {
   // A default that stays would make every new browser from it without a
   // word.
-  const std::string refusal = firstDeletionRefusal({browserTemplateFile()});
-  if (refusal.empty() && (deleteFile(browserTemplateFile()) || !pathExists(browserTemplateFile()))) return;
-  owner_.messageBox().show(owner_.handle(),
-                           "The default browser was not cleared: " +
-                               (refusal.empty() ? browserTemplateFile() + " could not be deleted" : refusal) + ".",
+  std::string refusal;
+  if (deleteWhole({browserTemplateFile()}, refusal)) return;
+  owner_.messageBox().show(owner_.handle(), deletionNotice("The default browser was", false, refusal, "cleared"),
                            commonString(4), MB_OK | MB_ICONWARNING);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/DeletionRefusal.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
 #include "model/TextFormatting.h"
@@ -275,7 +276,7 @@ bool TSourceEditModel::makeTemplate() const {
   return source->saveToIni(ini, templateName_, decimalSeparator, listSeparator) == 0 && ini.updateFile();
 }
 
-bool TSourceEditModel::clearTemplate() const { return DeleteFileA(templateFileName().c_str()) != 0; }
+bool TSourceEditModel::clearTemplate(std::string& why) const { return deleteWhole({templateFileName()}, why); }
 
 void TSourceEditModel::toggleEnabled() {
   if (TSource* source = currentSource()) source->Enabled = !source->Enabled;

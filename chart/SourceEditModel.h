@@ -84,7 +84,9 @@ class TSourceEditModel {
   int deleteSource();
   int moveSource(int delta);
   bool makeTemplate() const;
-  bool clearTemplate() const;
+  // The template goes, or stays whole: false, why naming the file and why
+  // (see deleteWhole).
+  bool clearTemplate(std::string& why) const;
   void toggleEnabled();
   void setKind(int kind);
   std::string templateFileName() const;

@@ -5,6 +5,8 @@
 #include "controls/EditAsTextForm.h"
 #include "controls/FormulaPrompt.h"
 #include "controls/SheetPanel.h"
+#include "model/DeletionRefusal.h"
+#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/ImageList.h"
@@ -544,7 +546,14 @@ void TSourceEditorForm::disabledBtnClick() {
 }
 
 void TSourceEditorForm::makeTemplateBtnClick() { model_.makeTemplate(); }
-void TSourceEditorForm::clearTemplateBtnClick() { model_.clearTemplate(); }
+void TSourceEditorForm::clearTemplateBtnClick() {
+  // A default that stays would give every new source its formulas without
+  // a word.
+  std::string refusal;
+  if (model_.clearTemplate(refusal)) return;
+  messages->show(handle(), deletionNotice("The default was", false, refusal, "cleared"), commonString(4),
+                 MB_OK | MB_ICONWARNING);
+}
 
 void TSourceEditorForm::sourceKindBoxChange() {
   if (sourceKindBox_->itemIndex() < 0) return;

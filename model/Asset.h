@@ -65,7 +65,10 @@ class TAsset : public TCustomPropertyObject {
   int createNew(const std::string& name, const std::string& symbol, bool skipChecks, int32_t firstTransactionNumber,
                 int32_t number, const std::string& formatString, const std::string& location,
                 const std::string& folder, const std::string& currency);
-  int deleteFiles();
+  // Deletes the asset's file and transaction folder, and the files given
+  // that belong to it alone, whole or not at all (see deleteWhole): true
+  // once its file is gone, why telling what refused or what is left.
+  bool deleteFiles(const std::vector<std::string>& alongWith, std::string& why);
 
   void navAt(bool atOrBefore, long double& value, bool& ok, double date);
   void investmentAt(const std::string& currency, long double& value, bool& ok, double date);

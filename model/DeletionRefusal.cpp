@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "model/Directories.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderCasing.h"
 
@@ -26,16 +28,22 @@ class TDeletionProbe {
   DWORD error_;
 };
 
-// Why deleting the file would fail, without deleting it: empty when it can
-// go, or is gone already.
-std::string fileDeletionRefusal(const std::string& fileName) {
-  if (fileName.empty()) return {};
-  const std::string onDisk = onDiskPath(fileName);
+bool namesFolder(const std::string& path) { return !path.empty() && path.back() == '\\'; }
+
+// A folder as the user reads it: without its trailing backslash.
+std::string shownPath(const std::string& path) { return namesFolder(path) ? path.substr(0, path.size() - 1) : path; }
+
+// Why deleting the file or removing the folder would fail, without deleting
+// it: empty when it can go, or is gone already.
+std::string pathDeletionRefusal(const std::string& path) {
+  if (path.empty()) return {};
+  const std::string onDisk = onDiskPath(path);
   const DWORD attributes = GetFileAttributesA(onDisk.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return {};
   if (attributes & FILE_ATTRIBUTE_READONLY) return "is read-only";
   // Opened for deletion while letting every other program share it: only a
-  // program that holds the file without letting it be deleted refuses this.
+  // program that holds the file or folder without letting it be deleted
+  // refuses this.
   const TDeletionProbe probe(onDisk);
   if (probe.opened() || probe.error() == ERROR_FILE_NOT_FOUND || probe.error() == ERROR_PATH_NOT_FOUND) return {};
   return probe.error() == ERROR_SHARING_VIOLATION || probe.error() == ERROR_LOCK_VIOLATION
@@ -43,22 +51,67 @@ std::string fileDeletionRefusal(const std::string& fileName) {
              : "cannot be deleted";
 }
 
+// Deletes the file, or the folder with everything in it; true when it is
+// gone, also when it was gone already.
+bool deletePath(const std::string& path) {
+  if (path.empty() || !pathExists(path)) return true;
+  if (namesFolder(path)) return deleteTree(path) || !pathExists(path);
+  return deleteFile(path) || !pathExists(path);
+}
+
+// Why the path stays after its deletion failed: what the check finds now,
+// else that it could not be deleted.
+std::string whyItStays(const std::string& path) {
+  const std::string why = firstDeletionRefusal({path});
+  return why.empty() ? shownPath(path) + " could not be deleted" : why;
+}
+
+// What is left of a path after the object went, and why it stays.
+std::string leftOnDisk(const std::string& path) {
+  const std::string shown = shownPath(path);
+  std::string why = whyItStays(path);
+  // The path itself refused: "it is open ...", else the file inside that did.
+  if (why.starts_with(shown + " ")) why = "it" + why.substr(shown.size());
+  return shown + " is left on disk: " + why;
+}
+
 }  // namespace
 
 std::string firstDeletionRefusal(const std::vector<std::string>& paths) {
   for (const std::string& path : paths) {
-    const bool folder = !path.empty() && path.back() == '\\';
-    if (!folder) {
-      const std::string why = fileDeletionRefusal(path);
-      if (!why.empty()) return path + " " + why;
-      continue;
+    if (namesFolder(path)) {
+      if (isReparsePoint(path)) continue;
+      std::vector<std::string> inside;
+      for (const TFoundFile& entry : findFiles(path + "*"))
+        inside.push_back(path + entry.name + (entry.isFolder && !entry.isReparsePoint ? "\\" : ""));
+      const std::string refusal = firstDeletionRefusal(inside);
+      if (!refusal.empty()) return refusal;
     }
-    if (isReparsePoint(path)) continue;
-    std::vector<std::string> inside;
-    for (const TFoundFile& entry : findFiles(path + "*"))
-      inside.push_back(path + entry.name + (entry.isFolder && !entry.isReparsePoint ? "\\" : ""));
-    const std::string refusal = firstDeletionRefusal(inside);
-    if (!refusal.empty()) return refusal;
+    const std::string why = pathDeletionRefusal(shownPath(path));
+    if (!why.empty()) return shownPath(path) + " " + why;
   }
   return {};
+}
+
+bool deleteWhole(const std::vector<std::string>& paths, std::string& why) {
+  why = firstDeletionRefusal(paths);
+  if (!why.empty()) return false;
+  if (!paths.empty() && !deletePath(paths.front())) {
+    why = whyItStays(paths.front());
+    return false;
+  }
+  for (size_t i = 1; i < paths.size(); ++i) {
+    if (deletePath(paths[i])) continue;
+    why += (why.empty() ? "" : "; ") + leftOnDisk(paths[i]);
+  }
+  // What waited for the files would bring them back, or land in whatever
+  // takes their names next; a file left on disk is no object's any more.
+  for (const std::string& path : paths)
+    if (!path.empty()) letGoUnsavedChanges(path);
+  return true;
+}
+
+std::string deletionNotice(const std::string& namedWas, bool went, const std::string& why, const std::string& done) {
+  if (why.empty()) return {};
+  return namedWas + (went ? " " + done + ", but " : " not " + done + ": ") + why + ".";
 }

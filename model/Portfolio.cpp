@@ -278,11 +278,16 @@ int TPortfolio::createNew(const std::string& name, const std::string& symbol, co
   return result;
 }
 
-int TPortfolio::deleteFiles() {
+bool TPortfolio::deleteFiles(std::string& why) {
   // A cleared portfolio has no folder: never let an empty name reach the
   // tree deletion.
-  if (folder_.empty()) return -4;
-  return deleteDirContents(folder_) ? 0 : -4;
+  if (folder_.empty()) {
+    why = "the portfolio has no folder";
+    return false;
+  }
+  // The header first: a folder without it opens as no portfolio.
+  const std::string folder = includeTrailingBackslash(folder_);
+  return deleteWhole({folder + headerFile, folder}, why);
 }
 
 int TPortfolio::loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie,
@@ -365,22 +370,13 @@ int TPortfolio::deleteAsset(int index, const std::vector<std::string>& alongWith
   TAsset* asset = assets(index);
   if (asset == nullptr) return -7;
   // An asset goes whole or stays: notes left behind would open with the
-  // next asset given its number.
-  std::vector<std::string> files = {TAsset::fileNameIn(folder_, asset->Number()), asset->TransactionFolder()};
-  files.insert(files.end(), alongWith.begin(), alongWith.end());
-  std::string why = firstDeletionRefusal(files);
-  if (why.empty() && asset->deleteFiles() != 0) why = files.front() + " could not be deleted";
-  for (const std::string& file : alongWith) {
-    if (!why.empty()) break;
-    if (!::deleteFile(file) && pathExists(file)) why = file + " could not be deleted";
-    // What was held for the file would bring it back, or reach whatever
-    // takes its name next.
-    letGoUnsavedChanges(file);
-  }
-  if (!why.empty()) {
-    if (refusal) *refusal = why;
-    return -4;
-  }
+  // next asset given its number. One whose file went is gone even when
+  // another program kept some of the rest: written back at the close, it
+  // would come back without its transactions.
+  std::string why;
+  const bool gone = asset->deleteFiles(alongWith, why);
+  if (refusal) *refusal = why;
+  if (!gone) return -4;
   lastChange_ = changeStamp();
   assetsChange_ = lastChange_;
   assets_.erase(assets_.begin() + index);
@@ -580,10 +576,14 @@ int TPortfolio::addTransaction(int assetIndex, int32_t soft, double dateTime, lo
   }
 }
 
-int TPortfolio::deleteTransaction(int32_t number) {
+int TPortfolio::deleteTransaction(int32_t number, std::string* refusal) {
   TAsset* asset = findTransactionAsset(number);
   if (asset == nullptr) return -7;
-  const int result = asset->Transactions().deleteNumber(number);
+  const std::string file = asset->Transactions().findNumber(number)->FileName();
+  std::string why = firstDeletionRefusal({file});
+  const int result = why.empty() ? asset->Transactions().deleteNumber(number) : -4;
+  if (result == -4 && why.empty()) why = file + " could not be deleted";
+  if (refusal) *refusal = why;
   if (result == 0) {
     const int index = indexOfTransactionNumber(number);
     if (index >= 0) transactionNumbers_.erase(transactionNumbers_.begin() + index);

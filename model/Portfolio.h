@@ -46,7 +46,10 @@ class TPortfolio : public TCustomPropertyObject {
   int saveLoadAlways();
   int createNew(const std::string& name, const std::string& symbol, const std::string& folder,
                 const std::string& currency);
-  int deleteFiles();
+  // Deletes the portfolio's folder with everything in it whole or not at all
+  // (see deleteWhole): true once its header is gone, why telling what
+  // refused or what is left.
+  bool deleteFiles(std::string& why);
 
   // readAhead: where the asset's files were queued.
   int loadAsset(int32_t number, const TProgressProcedure& progress, void* cookie,
@@ -56,7 +59,9 @@ class TPortfolio : public TCustomPropertyObject {
   // Deletes the asset's file and transactions, and the files given that
   // belong to it alone (its notes), and takes it out; or, when one of them
   // would refuse, deletes nothing and keeps it: -4, and refusal (when given)
-  // names the file and why.
+  // names the file or folder and why. Taken out, it may still have left
+  // some on disk (another program took them after they were asked):
+  // refusal then tells what is left.
   int deleteAsset(int index, const std::vector<std::string>& alongWith = {}, std::string* refusal = nullptr);
   int assetCount() const { return static_cast<int>(assets_.size()); }
   TAsset* assets(int index) const;
@@ -92,7 +97,9 @@ class TPortfolio : public TCustomPropertyObject {
   void maxTransactionNumber(int32_t& number, bool& found) const;
   int addTransaction(int assetIndex, int32_t soft, double dateTime, long double units, long double value,
                      long double fees, const std::string& flag, const std::string& comment, bool save);
-  int deleteTransaction(int32_t number);
+  // -7 when no transaction has the number; -4, deleting nothing, when its
+  // file refuses, and refusal (when given) names it and why.
+  int deleteTransaction(int32_t number, std::string* refusal = nullptr);
   // keepFilesForReuse: see TTransactionTable::deleteBetweenDates; the spares
   // left are discarded by discardSpareTransactionFiles, false when one stays.
   int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,

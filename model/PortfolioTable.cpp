@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/ChangeStamps.h"
-#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/Portfolio.h"
@@ -165,26 +164,16 @@ int TPortfolioTable::duplicatePortfolio(int index, const std::string& root) {
 int TPortfolioTable::deletePortfolio(int index, std::string* refusal) {
   TPortfolio* portfolio = items(index);
   if (portfolio == nullptr) return -7;
-  const std::string folder = portfolio->Folder();
   // A portfolio goes whole or stays whole: a folder with some of its files
   // gone no longer opens, and one whose header stayed comes back at the next
-  // start.
-  std::string why = folder.empty() ? std::string("the portfolio has no folder") : firstDeletionRefusal({folder});
-  if (why.empty() && portfolio->deleteFiles() != 0) {
-    why = firstDeletionRefusal({folder});
-    if (why.empty()) why = folder + " could not be emptied";
-  }
-  if (!why.empty()) {
-    if (refusal) *refusal = why;
-    return -4;
-  }
+  // start. One whose header went is gone, whatever another program kept of
+  // the rest: saved at the close, it would come back without it.
+  std::string why;
+  const bool gone = portfolio->deleteFiles(why);
+  if (refusal) *refusal = why;
+  if (!gone) return -4;
   lastChange_ = changeStamp();
   portfolios_.erase(portfolios_.begin() + index);
-  if (!removeFolder(folder)) {
-    if (refusal) *refusal = folder + " could not be removed";
-    rebuildDates();
-    return -4;
-  }
   return rebuildDates();
 }
 

@@ -43,8 +43,10 @@ class TPortfolioTable {
   // under the root and opens the copy.
   int duplicatePortfolio(int index, const std::string& root);
   // Deletes the portfolio's folder and takes it out of the table, or, when a
-  // file of it would refuse, deletes nothing and keeps it: -4, and refusal
-  // (when given) names the file and why.
+  // file or folder of it would refuse, deletes nothing and keeps it: -4, and
+  // refusal (when given) names it and why. Taken out, it may still have left
+  // some on disk (another program took them after they were asked): refusal
+  // then tells what is left.
   int deletePortfolio(int index, std::string* refusal = nullptr);
 
   int rebuildDates();

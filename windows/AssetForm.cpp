@@ -7,6 +7,7 @@
 #include "controls/DownloadPickForm.h"
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
+#include "model/DeletionRefusal.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/Transaction.h"
@@ -203,14 +204,15 @@ int TassetForm::delAssetCore(TPortfolio& shown, int countBefore, int index) {
     notesFiles.push_back(windowDir() + prefix + std::to_string(going->Number()) + ".TXT");
   std::string refusal;
   const int code = guarded([&] { return shown.deleteAsset(index, notesFiles, &refusal); });
+  const bool gone = shown.assetCount() < countBefore;
   portfolioTable()->rebuildDates();
   if (!refusal.empty())
-    messages->show(handle(), "The asset " + shortLabel(label) + " was not deleted: " + refusal + ".",
-                   commonString(4), MB_OK | MB_ICONWARNING);
-  if (code != 0) return code;
+    messages->show(handle(), deletionNotice("The asset " + shortLabel(label) + " was", gone, refusal), commonString(4),
+                   MB_OK | MB_ICONWARNING);
+  if (!gone) return code != 0 ? code : -4;
   forgetShownNotes();
   dataSheet().removeDisplayRecord(index, countBefore);
-  return 0;
+  return code;
 }
 
 void TassetForm::afterDeletion(int code) {

@@ -9,6 +9,7 @@
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/ChangeStamps.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
@@ -328,7 +329,8 @@ int TportfolioForm::menuItemPortfoliosDeleteSelectedClick() {
   const std::string label = objectLabel(objectName(index), objectSymbol(index));
   std::string refusal;
   const int result = table->deletePortfolio(index, &refusal);
-  if (result == 0) {
+  const bool gone = table->count() < countBefore;
+  if (gone) {
     lines.removeDisplayRecord(index, countBefore);
     if (lines.rowWise && row == sheet.getRowCount()) --row;
     if (!lines.rowWise && col == sheet.getColCount()) --col;
@@ -336,8 +338,8 @@ int TportfolioForm::menuItemPortfoliosDeleteSelectedClick() {
   forgetShownNotes();
   showObjects(col, row);
   rebuildAllAuxiliaryViews();
-  if (result != 0 && !refusal.empty())
-    messages->show(handle(), "The portfolio " + shortLabel(label) + " was not deleted: " + refusal + ".",
+  if (!refusal.empty())
+    messages->show(handle(), deletionNotice("The portfolio " + shortLabel(label) + " was", gone, refusal),
                    commonString(4), MB_OK | MB_ICONWARNING);
   return result;
 }

@@ -10,7 +10,9 @@
 #include "controls/SheetPanel.h"
 #include "model/Asset.h"
 #include "model/ChangeStamps.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
+#include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
@@ -486,9 +488,22 @@ void TtransactionForm::delSelectedClick() {
   captureSizes();
   captureOrder();
   const std::vector<int32_t> before = shown->TransactionNumbers();
-  if (shown->deleteTransaction(number) == 0) order_.keepAfterDeletion(before, shown->TransactionNumbers());
+  std::string refusal;
+  if (shown->deleteTransaction(number, &refusal) == 0) order_.keepAfterDeletion(before, shown->TransactionNumbers());
   const int lastLine = firstLine + lineCount() - 2;
   showTransactions(rowWise_ ? col : std::min(col, lastLine), rowWise_ ? std::min(row, lastLine) : row);
+  tell(deletionNotice("The transaction " + std::to_string(number) + " was", false, refusal));
+}
+
+std::vector<TAsset*> TtransactionForm::rangeAssets(const TPortfolio& shown, bool whole, TAsset* asset) {
+  if (!whole) return {asset};
+  std::vector<TAsset*> assets;
+  for (int i = 0; i < shown.assetCount(); ++i) assets.push_back(shown.assets(i));
+  return assets;
+}
+
+void TtransactionForm::tell(const std::string& notice) {
+  if (!notice.empty()) messages->show(handle(), notice, commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TtransactionForm::delRangeClick() {
@@ -521,18 +536,19 @@ void TtransactionForm::delRangeClick() {
   if (!accepted) return;
   const std::vector<int32_t> before = shown->TransactionNumbers();
   const int anchor = rangeAnchor(before, selected);
-  if (whole) {
-    for (int i = 0; i < shown->assetCount(); ++i)
-      if (deleteAssetTransactionRange(*shown, *shown->assets(i), first, last) != 0) break;
-  } else {
-    deleteAssetTransactionRange(*shown, *asset, first, last);
-  }
+  std::string refusal;
+  deleteTransactionRange(*shown, rangeAssets(*shown, whole, asset), first, last, refusal);
+  const bool went = shown->TransactionNumbers().size() < before.size();
   order_.keepAfterDeletion(before, shown->TransactionNumbers());
   // The line where the range began: what stood after it moves up into it.
   const int line = firstLine + order_.countBefore(anchor, shownEntries(*shown, whole, asset));
   const int field = currentField();
   showTransactions(-1, -1);
   showWithCurrentLine(std::min(line, firstLine + lineCount() - 1), field);
+  const std::string range = first == last
+                                ? "transaction " + std::to_string(first) + " was"
+                                : "transactions " + std::to_string(first) + " to " + std::to_string(last) + " were";
+  tell(deletionNotice("The " + range, went, refusal));
 }
 
 void TtransactionForm::sumBtnClick() {
@@ -570,15 +586,13 @@ void TtransactionForm::sumBtnClick() {
   const bool accepted = dialog.execute(start, end, deleteSource, destination, lowest, highest);
   dialog.saveGUIoptions(guiOptionsFile());
   if (!accepted) return;
-  // Merging a whole portfolio rewrites many transaction files.
-  THourglass hourglass;
   int merged = 0;
-  if (whole) {
-    for (int i = 0; i < shown->assetCount(); ++i)
-      if (mergeAssetTransactions(*shown, *shown->assets(i), deleteSource, merged, destination, start, end) != 0)
-        break;
-  } else {
-    mergeAssetTransactions(*shown, *asset, deleteSource, merged, destination, start, end);
+  std::string refusal;
+  {
+    // Merging a whole portfolio rewrites many transaction files.
+    THourglass hourglass;
+    mergeTransactions(*shown, rangeAssets(*shown, whole, asset), deleteSource, merged, destination, start, end,
+                      refusal);
   }
   int kept = 0;
   if (merged > 0)
@@ -591,6 +605,7 @@ void TtransactionForm::sumBtnClick() {
     showWithCurrentLine(firstLine + kept, field);
   else if (selected < 0)
     showWithCurrentLine(firstLine + lineCount() - 1, field);
+  tell(deletionNotice("The transactions were", merged > 0, refusal, "merged"));
 }
 
 int TtransactionForm::rangeAnchor(const std::vector<int32_t>& numbers, int32_t selected) const {

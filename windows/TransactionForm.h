@@ -11,6 +11,7 @@
 #include "controls/ToolGlyphs.h"
 #include "model/FileStandIn.h"
 #include "model/SettingsBaseline.h"
+#include "platform/Dialogs.h"
 #include "platform/Menu.h"
 #include "platform/SaveFailures.h"
 #include "windows/ToolBarOptions.h"
@@ -106,6 +107,8 @@ class TtransactionForm : public TChildForm {
   std::function<void(class TfieldEditForm&)> onSetupShown;
   TdelTransForm& delTransForm();
   TsumTransForm& sumTransForm();
+  // Where a deletion or merge that did not go whole is told.
+  TMessageBox* messages = &systemMessageBox();
   // The transaction of the current cell's line; -1 when none.
   int32_t selectedTransaction() const;
   int lineCount() const;
@@ -127,6 +130,10 @@ class TtransactionForm : public TChildForm {
   int rangeAnchor(const std::vector<int32_t>& numbers, int32_t selected) const;
   // Which entries of the number list the sheet shows.
   std::vector<bool> shownEntries(const TPortfolio& shown, bool whole, const TAsset* asset) const;
+  // The assets a range or merge takes: every one of the whole portfolio, or
+  // the one shown.
+  static std::vector<TAsset*> rangeAssets(const TPortfolio& shown, bool whole, TAsset* asset);
+  void tell(const std::string& notice);
   void captureOrder();
   void onSheetRender();
   void onCellValueEdited();

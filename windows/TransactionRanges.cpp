@@ -5,7 +5,9 @@
 #include <limits>
 
 #include "model/Asset.h"
+#include "model/DeletionRefusal.h"
 #include "model/Portfolio.h"
+#include "model/Transaction.h"
 #include "platform/DateTime.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/NumberText.h"
@@ -93,14 +95,15 @@ void mergeWindow(double firstDay, double lastDay, double& from, double& to) {
 
 namespace {
 
-// The amounts of the transactions dated from..to, both included: the very
-// ones the deletion takes. Differences of the running sums at the window's
-// ends would leave out a transaction stamped exactly at its start.
-TMergeSums sumBetween(TTransactionTable& table, double from, double to) {
+// The amounts of the selected transactions: in a merge, the very ones the
+// deletion takes. Differences of the running sums at the window's ends
+// would leave out a transaction stamped exactly at its start.
+template <class Selected>
+TMergeSums sumOf(const TTransactionTable& table, Selected selected) {
   TMergeSums sums;
   for (int i = 0; i < table.count(); ++i) {
     const TTransaction* transaction = table.items(i);
-    if (transaction->DateTime() < from || transaction->DateTime() > to) continue;
+    if (!selected(*transaction)) continue;
     ++sums.count;
     sums.units += transaction->Units();
     sums.value += transaction->Value();
@@ -109,15 +112,51 @@ TMergeSums sumBetween(TTransactionTable& table, double from, double to) {
   return sums;
 }
 
-}  // namespace
+// The first of the selected transactions' files, in every asset, that would
+// refuse its deletion, and why: asked before any goes.
+template <class Selected>
+std::string refusalAmong(const std::vector<TAsset*>& assets, Selected selected) {
+  std::vector<std::string> files;
+  for (const TAsset* asset : assets) {
+    const TTransactionTable& table = asset->Transactions();
+    for (int i = 0; i < table.count(); ++i)
+      if (selected(*table.items(i))) files.push_back(table.items(i)->FileName());
+  }
+  return firstDeletionRefusal(files);
+}
 
-int mergeAssetTransactions(TPortfolio& portfolio, TAsset& asset, bool deleteSource, int& mergedCount,
-                           double destination, double firstDay, double lastDay) {
-  double from = 0;
-  double to = 0;
-  mergeWindow(firstDay, lastDay, from, to);
-  const TMergeSums sums = sumBetween(asset.Transactions(), from, to);
-  if (sums.count == 0) return 0;
+// The selected transactions still there after their deletion: their files
+// stayed after all, taken by another program since they were asked. Empty
+// when none; else which ("transaction 5 was not") and why the first stayed,
+// and with leftOut that a merged transaction does not count them.
+template <class Selected>
+std::string stayedAmong(const TAsset& asset, Selected selected, const std::string& notDone, bool leftOut) {
+  const TTransactionTable& table = asset.Transactions();
+  std::string numbers;
+  std::string file;
+  int count = 0;
+  for (int i = 0; i < table.count(); ++i) {
+    const TTransaction* transaction = table.items(i);
+    if (!selected(*transaction)) continue;
+    numbers += (count++ == 0 ? "" : ", ") + std::to_string(transaction->Number());
+    if (file.empty()) file = transaction->FileName();
+  }
+  if (count == 0) return {};
+  std::string why = firstDeletionRefusal({file});
+  if (why.empty()) why = file + " could not be deleted";
+  const bool one = count == 1;
+  return (one ? "transaction " + numbers + " was " : "transactions " + numbers + " were ") + notDone + ": " + why +
+         (leftOut ? std::string(", and the merged transaction leaves ") + (one ? "it" : "them") + " out" : "");
+}
+
+std::string withMore(const std::string& told, const std::string& more) {
+  return more.empty() ? told : told.empty() ? more : told + "; " + more;
+}
+
+// Replaces the asset's transactions of the window by their sum, as
+// mergeTransactions does once every source was asked.
+int mergeInto(TPortfolio& portfolio, TAsset& asset, const TMergeSums& sums, bool deleteSource, int& mergedCount,
+              double destination, double from, double to, std::string& why) {
   std::string flag;
   bool found = false;
   asset.flagAt(flag, found, to);
@@ -126,17 +165,82 @@ int mergeAssetTransactions(TPortfolio& portfolio, TAsset& asset, bool deleteSour
   const std::string comment =
       formatDateTime(locale.shortDateFormat, from) + " ... " + formatDateTime(locale.shortDateFormat, to);
   const int32_t number = portfolio.nextTransactionNumber();
-  int result = asset.addTransaction(number, 0, destination, sums.units, sums.value, sums.fees, flag, comment, true);
-  if (result != 0) return result;
+  if (asset.addTransaction(number, 0, destination, sums.units, sums.value, sums.fees, flag, comment, true) != 0) {
+    std::string folder = asset.TransactionFolder();
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    why = "the merged transaction of " + shortLabel(objectLabel(asset.Name(), asset.Symbol())) +
+          " could not be written into " + folder;
+    return -4;
+  }
   ++mergedCount;
-  if (deleteSource) result = asset.deleteTransactionsBetweenDates(number, false, from, to);
+  if (!deleteSource || asset.deleteTransactionsBetweenDates(number, false, from, to) == 0) return 0;
+  // A source that stayed is counted by itself: the merged transaction takes
+  // what went, and only that.
+  const auto source = [&](const TTransaction& t) {
+    return t.Number() != number && from <= t.DateTime() && t.DateTime() <= to;
+  };
+  const TMergeSums stayed = sumOf(asset.Transactions(), source);
+  why = stayedAmong(asset, source, "not deleted", true);
+  TTransaction* merged = asset.Transactions().findNumber(number);
+  merged->setUnits(sums.units - stayed.units);
+  merged->setValue(sums.value - stayed.value);
+  merged->setFees(sums.fees - stayed.fees);
+  merged->save("the asset " + asset.Name() + " of " + portfolio.Name());
+  return -4;
+}
+
+}  // namespace
+
+int mergeTransactions(TPortfolio& portfolio, const std::vector<TAsset*>& assets, bool deleteSource, int& mergedCount,
+                      double destination, double firstDay, double lastDay, std::string& why) {
+  why.clear();
+  double from = 0;
+  double to = 0;
+  mergeWindow(firstDay, lastDay, from, to);
+  const auto inWindow = [&](const TTransaction& t) { return from <= t.DateTime() && t.DateTime() <= to; };
+  // Every asset's sum and sources are asked before any is merged: the
+  // merge is one deletion.
+  std::vector<TMergeSums> sums;
+  for (const TAsset* asset : assets) {
+    sums.push_back(sumOf(asset->Transactions(), inWindow));
+    const TMergeSums& sum = sums.back();
+    if (sum.count == 0 || (transactionCanHoldAmount(sum.units) && transactionCanHoldAmount(sum.value) &&
+                           transactionCanHoldAmount(sum.fees)))
+      continue;
+    why = "the sum of the transactions of " + shortLabel(objectLabel(asset->Name(), asset->Symbol())) +
+          " is more than a transaction holds";
+    return -4;
+  }
+  if (deleteSource) why = refusalAmong(assets, inWindow);
+  if (!why.empty()) return -4;
+  int result = 0;
+  for (size_t i = 0; i < assets.size(); ++i) {
+    if (sums[i].count == 0) continue;
+    std::string told;
+    const int before = mergedCount;
+    const int merged =
+        mergeInto(portfolio, *assets[i], sums[i], deleteSource, mergedCount, destination, from, to, told);
+    why = withMore(why, told);
+    if (result == 0) result = merged;
+    // A merged transaction that could not be made stops the merge there.
+    if (mergedCount == before) break;
+  }
   const int rebuilt = portfolio.rebuildTransactionNumbers();
   return result != 0 ? result : rebuilt;
 }
 
-int deleteAssetTransactionRange(TPortfolio& portfolio, TAsset& asset, int32_t lo, int32_t hi) {
-  if (asset.Transactions().countBetweenNumbers(lo, hi) == 0) return 0;
-  const int result = asset.deleteTransactionsByNumber(lo, hi, -1, false);
+int deleteTransactionRange(TPortfolio& portfolio, const std::vector<TAsset*>& assets, int32_t lo, int32_t hi,
+                           std::string& why) {
+  const auto inRange = [&](const TTransaction& t) { return lo <= t.Number() && t.Number() <= hi; };
+  why = refusalAmong(assets, inRange);
+  if (!why.empty()) return -4;
+  int result = 0;
+  for (TAsset* asset : assets) {
+    if (asset->Transactions().countBetweenNumbers(lo, hi) == 0) continue;
+    if (asset->deleteTransactionsByNumber(lo, hi, -1, false) == 0) continue;
+    why = withMore(why, stayedAmong(*asset, inRange, "not", false));
+    result = -4;
+  }
   const int rebuilt = portfolio.rebuildTransactionNumbers();
   return result != 0 ? result : rebuilt;
 }

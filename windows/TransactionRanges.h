@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TAsset;
 class TPortfolio;
@@ -67,13 +68,22 @@ struct TMergeSums {
 // from one second before the first midnight to 23:59:59 of the last day.
 void mergeWindow(double firstDay, double lastDay, double& from, double& to);
 
-// Replaces the asset's transactions of the merge window by one dated on the
-// destination, carrying exactly the units, value and fees of the
-// transactions the deletion takes (both ends of the window included), its
-// comment the window's two dates. mergedCount grows by one when a
-// transaction was added. 0 also when the window holds none; else the first
-// failing code of the model.
-int mergeAssetTransactions(TPortfolio& portfolio, TAsset& asset, bool deleteSource, int& mergedCount,
-                           double destination, double firstDay, double lastDay);
-// Deletes the asset's transactions numbered lo to hi; 0 when it holds none.
-int deleteAssetTransactionRange(TPortfolio& portfolio, TAsset& asset, int32_t lo, int32_t hi);
+// Replaces, in each asset given, the transactions of the merge window by
+// one dated on the destination, carrying exactly the units, value and fees
+// of the transactions the deletion takes (both ends of the window
+// included), its comment the window's two dates; without deleteSource the
+// sources stay beside it. A merge that deletes its sources is one deletion:
+// every asset's sum and every source's file are asked first, and when one
+// refuses nothing is merged (-4, why naming it and why). A source whose file
+// stays after all (another program took it since) stays beside the merged
+// transaction, which leaves it out (-4, why naming it). mergedCount grows by
+// one for each transaction added. 0 also when the window holds none; else
+// the first failing code of the model.
+int mergeTransactions(TPortfolio& portfolio, const std::vector<TAsset*>& assets, bool deleteSource, int& mergedCount,
+                      double destination, double firstDay, double lastDay, std::string& why);
+// Deletes the assets' transactions numbered lo to hi, all or none: every
+// file is asked first, and when one refuses none goes (-4, why naming it and
+// why). 0 when they went, also when there are none; -4 and why naming those
+// whose files stayed after all (another program took them since).
+int deleteTransactionRange(TPortfolio& portfolio, const std::vector<TAsset*>& assets, int32_t lo, int32_t hi,
+                           std::string& why);

@@ -2,21 +2,26 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/DownloadLists.h"
+#include "app/WebMosaics.h"
 #include "controls/DocumentSave.h"
 #include "controls/EditorStatus.h"
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
+#include "model/Asset.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestFolders.h"
+#include "windows/TransactionRanges.h"
 
 namespace {
 
@@ -26,22 +31,38 @@ void setReadOnly(const std::string& file, bool readOnly) {
   SetFileAttributesA(file.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
-// Deleting the sample's second portfolio while one file of it refuses.
+// A file or folder that refuses its deletion until the object goes: held
+// by another program, a folder as a console holds its current one (for
+// reading and writing, not for deletion), or else read-only.
+class TRefusing {
+ public:
+  TRefusing(const std::string& path, bool held)
+      : path_(path), holder_(held ? path : std::string(), folderExists(path) ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0) {
+    if (!held) setReadOnly(path, true);
+    EXPECT_EQ(holder_.held(), held);
+  }
+  ~TRefusing() { setReadOnly(path_, false); }
+  std::string why() const { return path_ + (holder_.held() ? " is open in another program" : " is read-only"); }
+
+ private:
+  std::string path_;
+  THeldFile holder_;
+};
+
+// Deleting the sample's second portfolio while its folder, or one file or
+// folder of it, refuses.
 void refusedPortfolio(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
   TPortfolioTable table;
   ASSERT_EQ(table.openAll(sample.folios, false, {}, nullptr, true, false), 0);
   const int index = table.indexOfFolder(sample.folios + "2");
   ASSERT_GE(index, 0);
   const auto before = folderContents(sample.folios + "2");
-  const std::string file = sample.folios + "2\\" + refusing;
-  if (!held) setReadOnly(file, true);
   std::string refusal;
   {
-    THeldFile holder(held ? file : std::string());
+    const TRefusing refused(sample.folios + "2" + (refusing.empty() ? "" : "\\" + refusing), held);
     EXPECT_EQ(table.deletePortfolio(index, &refusal), -4);
+    EXPECT_EQ(refusal, refused.why());
   }
-  setReadOnly(file, false);
-  EXPECT_EQ(refusal, file + (held ? " is open in another program" : " is read-only"));
   EXPECT_EQ(folderContents(sample.folios + "2"), before);
   EXPECT_EQ(table.indexOfFolder(sample.folios + "2"), index);
 }
@@ -57,6 +78,91 @@ struct TAssetWithNotes {
   TPortfolio* portfolio = nullptr;
   std::string notes;
 };
+
+// Deleting the first asset of the sample's first portfolio, with its notes,
+// while one of its files or folders refuses.
+void refusedAsset(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+  TAssetWithNotes asset(sample);
+  const int count = asset.portfolio->assetCount();
+  const auto before = folderContents(asset.portfolio->Folder());
+  std::string refusal;
+  {
+    const TRefusing refused(refusing.empty() ? asset.notes : asset.portfolio->Folder() + refusing, held);
+    EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), -4);
+    EXPECT_EQ(refusal, refused.why());
+  }
+  EXPECT_EQ(asset.portfolio->assetCount(), count);
+  EXPECT_EQ(folderContents(asset.portfolio->Folder()), before);
+}
+
+// Deleting a download list of two items while its folder or an item refuses.
+void refusedList(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+  const std::string list = sample.temporary.path() + "LIST\\";
+  forceFolders(list);
+  for (const char* file : {"0.INI", "1.INI", "2.INI"}) writeWholeFile(list + file, "[Item]\r\n");
+  const auto before = folderContents(list);
+  std::string refusal;
+  {
+    const TRefusing refused(sample.temporary.path() + "LIST" + refusing, held);
+    EXPECT_FALSE(deleteDownloadList(list, &refusal));
+    EXPECT_EQ(refusal, refused.why());
+  }
+  EXPECT_EQ(folderContents(list), before);
+}
+
+// The sample's first portfolio open, and what its transactions were.
+struct TTransactionsOfPortfolio {
+  explicit TTransactionsOfPortfolio(TSampleWorkFolder& sample) : folder(sample.folios + "1\\") {
+    EXPECT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+    portfolio = table.items(0);
+    for (int i = 0; i < portfolio->assetCount(); ++i) {
+      assets.push_back(portfolio->assets(i));
+      units.push_back(portfolio->assets(i)->Transactions().unitsAt(farFuture));
+    }
+    numbers = portfolio->TransactionNumbers();
+  }
+  // Nothing went, in the files or in the program, and every asset holds
+  // the units it held.
+  void expectWhole() const {
+    EXPECT_EQ(folderContents(folder), files);
+    EXPECT_EQ(portfolio->TransactionNumbers(), numbers);
+    for (size_t i = 0; i < assets.size(); ++i) EXPECT_EQ(assets[i]->Transactions().unitsAt(farFuture), units[i]);
+  }
+  static constexpr double farFuture = 1e6;
+  std::string folder;
+  std::map<std::string, std::string> files = folderContents(folder);
+  TPortfolioTable table;
+  TPortfolio* portfolio = nullptr;
+  std::vector<TAsset*> assets;
+  std::vector<long double> units;
+  std::vector<int32_t> numbers;
+};
+
+// Merging every transaction, of the first asset or of the whole portfolio,
+// while a source refuses, or deleting a range of numbers.
+void refusedTransactions(TSampleWorkFolder& sample, const std::string& refusing, bool held, bool wholePortfolio,
+                         bool merge) {
+  TTransactionsOfPortfolio shown(sample);
+  const std::vector<TAsset*> assets = wholePortfolio ? shown.assets : std::vector<TAsset*>{shown.assets[0]};
+  double first = 0;
+  double last = 0;
+  bool found = false;
+  shown.portfolio->firstTradeDate(first, found);
+  shown.portfolio->lastTradeDate(last, found);
+  {
+    int merged = 0;
+    std::string why;
+    const TRefusing refused(shown.folder + refusing, held);
+    if (merge) {
+      EXPECT_EQ(mergeTransactions(*shown.portfolio, assets, true, merged, last, first, last, why), -4);
+      EXPECT_EQ(merged, 0);
+    } else {
+      EXPECT_EQ(deleteTransactionRange(*shown.portfolio, assets, 1, INT32_MAX, why), -4);
+    }
+    EXPECT_EQ(why, refused.why());
+  }
+  shown.expectWhole();
+}
 
 // A gallery with one chart filed, and its notes file.
 struct TFiledChart {
@@ -117,20 +223,62 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
        [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "3.TRN\\2.INI", false); }},
       {"a portfolio whose asset file another program holds",
        [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "5.INI", true); }},
-      {"an asset whose notes are read-only",
+      {"a portfolio whose folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "", true); }},
+      {"a portfolio whose asset's transaction folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "3.TRN", true); }},
+      {"an asset whose notes are read-only", [](TSampleWorkFolder& sample) { refusedAsset(sample, "", false); }},
+      {"an asset whose transaction folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedAsset(sample, "1.TRN", true); }},
+      {"an asset whose transaction another program takes only after it was asked",
        [](TSampleWorkFolder& sample) {
          TAssetWithNotes asset(sample);
          const int count = asset.portfolio->assetCount();
-         const std::string file = asset.portfolio->Folder() + std::to_string(asset.portfolio->assets(0)->Number());
-         setReadOnly(asset.notes, true);
+         const std::string file = asset.portfolio->Folder() + "1";
          std::string refusal;
-         EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), -4);
-         setReadOnly(asset.notes, false);
-         EXPECT_EQ(refusal, asset.notes + " is read-only");
-         EXPECT_EQ(asset.portfolio->assetCount(), count);
-         EXPECT_TRUE(fileExists(file + ".INI"));
-         EXPECT_TRUE(folderExists(file + ".TRN"));
+         {
+           // Shared for deletion, it lets itself be asked and deleted, and
+           // keeps its folder from going until it is let go.
+           const THeldFile holder(file + ".TRN\\2.INI", FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+           EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), 0);
+           EXPECT_TRUE(refusal.starts_with(file + ".TRN is left on disk: ")) << refusal;
+         }
+         // The asset went with its file, and the close writes nothing of it back.
+         EXPECT_EQ(asset.portfolio->assetCount(), count - 1);
+         EXPECT_EQ(asset.portfolio->save(), 0);
+         EXPECT_FALSE(pathExists(file + ".INI"));
+         EXPECT_FALSE(pathExists(asset.notes));
+         EXPECT_TRUE(findFiles(file + ".TRN\\*").empty());
        }},
+      {"a merge whose source another program holds",
+       [](TSampleWorkFolder& sample) { refusedTransactions(sample, "1.TRN\\2.INI", true, false, true); }},
+      {"a merge whose source cannot go after all",
+       [](TSampleWorkFolder& sample) {
+         TTransactionsOfPortfolio shown(sample);
+         TAsset& asset = *shown.assets[0];
+         const int32_t number = asset.Transactions().items(1)->Number();
+         const std::string source = asset.Transactions().items(1)->FileName();
+         // Another program put a folder in its place since it was asked.
+         ASSERT_TRUE(deleteFile(source) && createFolder(source));
+         double first = 0;
+         double last = 0;
+         bool found = false;
+         asset.firstTransactionDate(first, found);
+         asset.lastTransactionDate(last, found);
+         int merged = 0;
+         std::string why;
+         EXPECT_EQ(mergeTransactions(*shown.portfolio, {&asset}, true, merged, last, first, last, why), -4);
+         EXPECT_EQ(why, "transaction " + std::to_string(number) + " was not deleted: " + source +
+                            " could not be deleted, and the merged transaction leaves it out");
+         EXPECT_EQ(merged, 1);
+         EXPECT_EQ(asset.transactionCount(), 2);
+         // Counted once: by itself, not in the merged transaction too.
+         EXPECT_EQ(asset.Transactions().unitsAt(shown.farFuture), shown.units[0]);
+       }},
+      {"a merge of the whole portfolio whose last asset has a read-only source",
+       [](TSampleWorkFolder& sample) { refusedTransactions(sample, "5.TRN\\3.INI", false, true, true); }},
+      {"a range of the whole portfolio with a read-only transaction",
+       [](TSampleWorkFolder& sample) { refusedTransactions(sample, "3.TRN\\1.INI", false, true, false); }},
       {"an asset deleted while its notes wait for the close",
        [](TSampleWorkFolder& sample) {
          TAssetWithNotes asset(sample);
@@ -152,16 +300,22 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
          EXPECT_EQ(refusal, item + " is read-only");
        }},
       {"a download list with a read-only item",
+       [](TSampleWorkFolder& sample) { refusedList(sample, "\\2.INI", false); }},
+      {"a download list whose folder another program holds",
+       [](TSampleWorkFolder& sample) { refusedList(sample, "", true); }},
+      {"a mosaic whose folder another program holds",
        [](TSampleWorkFolder& sample) {
-         const std::string list = sample.temporary.path() + "LIST\\";
-         forceFolders(list);
-         for (const char* item : {"1.INI", "2.INI"}) writeWholeFile(list + item, "[Item]\r\n");
-         setReadOnly(list + "2.INI", true);
+         const std::string mosaic = sample.temporary.path() + "1";
+         forceFolders(mosaic);
+         for (const char* file : {"0.INI", "1.INI", "Notes.TXT"}) writeWholeFile(mosaic + "\\" + file, "");
+         const auto before = folderContents(mosaic);
          std::string refusal;
-         EXPECT_FALSE(deleteDownloadList(list, &refusal));
-         setReadOnly(list + "2.INI", false);
-         EXPECT_EQ(refusal, list + "2.INI is read-only");
-         EXPECT_TRUE(fileExists(list + "1.INI"));
+         {
+           const TRefusing refused(mosaic, true);
+           EXPECT_FALSE(deleteMosaic(mosaic, refusal));
+           EXPECT_EQ(refusal, refused.why());
+         }
+         EXPECT_EQ(folderContents(mosaic), before);
        }},
       {"a gallery entry whose notes are read-only",
        [](TSampleWorkFolder& sample) {

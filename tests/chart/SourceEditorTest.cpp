@@ -17,6 +17,7 @@
 #include "model/UnreadableFiles.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "platform/FileSystem.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/LocaleSettings.h"
@@ -79,7 +80,8 @@ TEST(SourceEditModel, SourceOperationsTemplatesAndSymbolText) {
   EXPECT_EQ(model.newSource(), 2);
   EXPECT_EQ(model.working().getSource(2)->Close, "X*2,5");
   EXPECT_EQ(model.working().getSource(2)->symbolCount(), 1);
-  ASSERT_TRUE(model.clearTemplate());
+  std::string why;
+  ASSERT_TRUE(model.clearTemplate(why));
   EXPECT_EQ(model.newSource(), 3);
   EXPECT_TRUE(model.working().getSource(3)->Close.empty());
 
@@ -165,6 +167,24 @@ TEST(SourceEditor, ApplyThenCloseKeepsWhatApplyLeftAndRowHeightsAreStored) {
   EXPECT_FALSE(form.finishEditing());
   EXPECT_EQ(table.getSource(0)->Caption, "changed");
   EXPECT_EQ(form.model().working().getSource(1)->EditorRowHeight, 30);
+}
+
+TEST(SourceEditor, ADefaultThatRefusesToBeClearedIsTold) {
+  TTemporaryFolder folder;
+  TSourceTable table(TChartSource::create);
+  fillSample(table, 1);
+  TchartSourceForm form(folder.path());
+  TScriptedMessageBox messages(IDOK);
+  form.messages = &messages;
+  form.beginEditing(table, nullptr, [] {});
+  form.model().current = 0;
+  ASSERT_TRUE(form.model().makeTemplate());
+  const std::string file = form.model().templateFileName();
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  form.clearTemplateBtnClick();
+  SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(messages.texts, std::vector<std::string>{"The default was not cleared: " + file + " is read-only."});
+  EXPECT_TRUE(fileExists(file));
 }
 
 TEST(SourceEditor, BothEditorsWithTheirFavourites) {

@@ -370,7 +370,8 @@ TEST_F(HandMadeAsset, CreateNewChecksBeforeMakingAnything) {
 
 TEST_F(HandMadeAsset, DeletingFilesStaysWithinItsOwn) {
   ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
-  ASSERT_EQ(asset.deleteFiles(), 0);
+  std::string why;
+  ASSERT_TRUE(asset.deleteFiles({}, why));
   EXPECT_FALSE(pathExists(folder + "1.INI"));
   EXPECT_FALSE(pathExists(folder + "1.TRN"));
 
@@ -381,7 +382,7 @@ TEST_F(HandMadeAsset, DeletingFilesStaysWithinItsOwn) {
   writeWholeFile(folder + "-1.INI", "keep");
   forceFolders(folder + "-1.TRN");
   TAsset cleared;
-  EXPECT_EQ(cleared.deleteFiles(), -4);
+  EXPECT_FALSE(cleared.deleteFiles({}, why));
   SetCurrentDirectoryA(previous);
   EXPECT_TRUE(fileExists(folder + "-1.INI"));
   EXPECT_TRUE(folderExists(folder + "-1.TRN"));

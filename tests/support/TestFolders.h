@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/FileSystem.h"
+
 // A fresh, empty folder under the Windows temporary folder, deleted with
 // all its contents when the object goes. The path ends in a backslash.
 class TTemporaryFolder {
@@ -27,12 +29,15 @@ std::string deliveredLanguageFile();
 std::string readWholeFile(const std::string& fileName);
 void writeWholeFile(const std::string& fileName, const std::string& bytes);
 
-// A file opened by another program that shares it with nobody, until the
-// object goes or release is called.
+// A file or folder opened by another program that shares it with nobody
+// (or as share says: a console holds its current folder shared for reading
+// and writing, not for deletion), until the object goes or release is
+// called.
 class THeldFile {
  public:
-  explicit THeldFile(const std::string& name)
-      : handle(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  explicit THeldFile(const std::string& name, DWORD share = 0)
+      : handle(CreateFileA(name.c_str(), GENERIC_READ | (folderExists(name) ? 0 : GENERIC_WRITE), share, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)) {}
   ~THeldFile() { release(); }
   THeldFile(const THeldFile&) = delete;
   THeldFile& operator=(const THeldFile&) = delete;

@@ -167,6 +167,47 @@ TEST_F(TransactionWindow, DeletesANumberRangeAndMergesEachAssetThroughTheDialogs
   EXPECT_EQ(static_cast<int>(portfolio->TransactionNumbers().size()), portfolio->assetCount());
 }
 
+// A transaction, a range or a merge one file of which refuses to go stays
+// whole, and the window tells which file and why.
+TEST_F(TransactionWindow, ADeletionOrMergeAFileRefusesIsToldAndChangesNothing) {
+  TScriptedMessageBox messages(IDOK);
+  form->messages = &messages;
+  TAsset& asset = *portfolio->assets(0);
+  const TTransaction& refusing = *asset.Transactions().items(1);
+  const int32_t number = refusing.Number();
+  const std::string why = refusing.FileName() + " is read-only.";
+  int32_t lowest = 0;
+  int32_t highest = 0;
+  bool found = false;
+  asset.minTransactionNumber(lowest, found);
+  asset.maxTransactionNumber(highest, found);
+  const std::vector<int32_t> shown = shownNumbers(*form);
+  SetFileAttributesA(refusing.FileName().c_str(), FILE_ATTRIBUTE_READONLY);
+  const int line = 2 + static_cast<int>(std::find(shown.begin(), shown.end(), number) - shown.begin());
+  form->sheetPanel().sheet().setCurrentCell(2, line);
+  ASSERT_EQ(form->selectedTransaction(), number);
+  form->delSelectedClick();
+
+  form->sheetPanel().sheet().setCurrentCell(-1, -1);
+  TModalDriver pickAll(form->delTransForm(), {[&] {
+                         form->delTransForm().startTransNrEdit().setText(std::to_string(lowest));
+                         form->delTransForm().endTransNrEdit().setText(std::to_string(highest));
+                         form->delTransForm().okBtn().performClick();
+                       }});
+  form->delRangeClick();
+  EXPECT_FALSE(pickAll.timedOut());
+  TModalDriver mergeAll(form->sumTransForm(), {[&] { form->sumTransForm().okBtn().performClick(); }});
+  form->sumBtnClick();
+  EXPECT_FALSE(mergeAll.timedOut());
+  SetFileAttributesA(refusing.FileName().c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(shownNumbers(*form), shown);
+  EXPECT_EQ(messages.texts,
+            (std::vector<std::string>{"The transaction " + std::to_string(number) + " was not deleted: " + why,
+                                      "The transactions " + std::to_string(lowest) + " to " + std::to_string(highest) +
+                                          " were not deleted: " + why,
+                                      "The transactions were not merged: " + why}));
+}
+
 TEST_F(TransactionWindow, ARangeDeleteAndAMergeLeaveTheCursorWhereTheRangeWas) {
   form->wholePortfolioBtn().setDown(true);
   form->wholePortfolioBtnClick();

@@ -34,6 +34,7 @@ class MergingTransactions : public testing::Test {
   TPortfolio maker{serials};
   TPortfolio portfolio{serials};
   TAsset* asset = nullptr;
+  std::string why;
 };
 
 }  // namespace
@@ -49,9 +50,9 @@ TEST_F(MergingTransactions, MergedTransactionCarriesWhatTheDeletionTakes) {
   ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 12) + 0.9, -4, -40, 2, "", "", true), 0);
   ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 13), 50, 50, 50, "", "", true), 0);
   int merged = 0;
-  ASSERT_EQ(mergeAssetTransactions(portfolio, *asset, true, merged, day(2024, 1, 11), day(2024, 1, 10),
-                                   day(2024, 1, 12)),
-            0);
+  ASSERT_EQ(
+      mergeTransactions(portfolio, {asset}, true, merged, day(2024, 1, 11), day(2024, 1, 10), day(2024, 1, 12), why),
+      0);
   EXPECT_EQ(merged, 1);
   ASSERT_EQ(asset->transactionCount(), 3);  // the opening one, the one after, the merged one
   TTransaction* sum = asset->Transactions().findNumber(6);
@@ -70,22 +71,21 @@ TEST_F(MergingTransactions, KeepsSourcesOnRequestAndLeavesAnEmptyRangeAlone) {
   ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 10), 10, 100, 5, "", "", true), 0);
   ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 11), -4, -40, 2, "", "", true), 0);
   int merged = 0;
-  EXPECT_EQ(mergeAssetTransactions(portfolio, *asset, true, merged, day(2024, 3, 1), day(2024, 2, 1),
-                                   day(2024, 2, 9)),
+  EXPECT_EQ(mergeTransactions(portfolio, {asset}, true, merged, day(2024, 3, 1), day(2024, 2, 1), day(2024, 2, 9), why),
             0);
   EXPECT_EQ(merged, 0);
-  ASSERT_EQ(mergeAssetTransactions(portfolio, *asset, false, merged, day(2024, 1, 11), day(2024, 1, 10),
-                                   day(2024, 1, 11)),
-            0);
+  ASSERT_EQ(
+      mergeTransactions(portfolio, {asset}, false, merged, day(2024, 1, 11), day(2024, 1, 10), day(2024, 1, 11), why),
+      0);
   EXPECT_EQ(asset->transactionCount(), 4);
   const TTransaction* sum = asset->Transactions().findNumber(4);
   ASSERT_NE(sum, nullptr);
   EXPECT_EQ(sum->Units(), 6);
   EXPECT_EQ(sum->Value(), 60);
   EXPECT_EQ(sum->Fees(), 7);
-  EXPECT_EQ(deleteAssetTransactionRange(portfolio, *asset, 2, 3), 0);
+  EXPECT_EQ(deleteTransactionRange(portfolio, {asset}, 2, 3, why), 0);
   EXPECT_EQ(portfolio.TransactionNumbers(), (std::vector<int32_t>{1, 4}));
-  EXPECT_EQ(deleteAssetTransactionRange(portfolio, *asset, 2, 3), 0);
+  EXPECT_EQ(deleteTransactionRange(portfolio, {asset}, 2, 3, why), 0);
 }
 
 TEST(MergeDates, StartAndEndDragEachOtherAndTheDestination) {
@@ -128,9 +128,9 @@ TEST_F(MergingTransactions, AMergeWhoseSumNoFileHoldsAddsNothing) {
   ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 10), 1, large, 0, "", "", true), 0);
   ASSERT_EQ(portfolio.addTransaction(0, 0, day(2024, 1, 11), 1, large, 0, "", "", true), 0);
   int merged = 0;
-  EXPECT_EQ(mergeAssetTransactions(portfolio, *asset, true, merged, day(2024, 1, 11), day(2024, 1, 10),
-                                   day(2024, 1, 11)),
-            -4);
+  EXPECT_EQ(
+      mergeTransactions(portfolio, {asset}, true, merged, day(2024, 1, 11), day(2024, 1, 10), day(2024, 1, 11), why),
+      -4);
   EXPECT_EQ(merged, 0);
   EXPECT_EQ(asset->transactionCount(), 3);
   EXPECT_EQ(portfolio.TransactionNumbers(), (std::vector<int32_t>{1, 2, 3}));
