@@ -319,6 +319,7 @@ void TsystemForm::loadView() {
   clearView();
   TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
   if (portfolio == nullptr) return;
+  wholeSystems_.keepOnlyOpen(*portfolioTable_);
   portfolioSerial_ = portfolio->Serial();
   portfolioLabel_ = shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol()));
   updateAssetPickers();
@@ -333,10 +334,10 @@ void TsystemForm::loadView() {
     const TPortableIniFile file(systemFile);
     fault = systemFileFault(file);
     if (fault.empty())
-      wholeSystems_.keep(file);
+      wholeSystems_.keep(portfolioSerial_, file);
     else
-      heldWhole = wholeSystems_.wholeRead(systemFile);
-    // What another program cut since the program read it whole is not
+      heldWhole = wholeSystems_.wholeRead(portfolioSerial_, systemFile);
+    // What another program cut since the portfolio read it whole is not
     // the system: what was read stands for it, and the file gets it back.
     const TPortableIniFile& shown = heldWhole ? *heldWhole : file;
     editor_.Edited().loadFromIni(shown, userSeparators());
@@ -393,7 +394,11 @@ void TsystemForm::loadView() {
 
 TSaveFailures TsystemForm::saveView() {
   TSaveFailures failed;
-  if (folder_.empty()) return failed;
+  // A view whose portfolio is gone (closed, deleted, its folders released)
+  // was saved when its tab was left: the folder may be another portfolio's
+  // now.
+  if (folder_.empty() || portfolioTable_ == nullptr || portfolioTable_->withSerial(portfolioSerial_) == nullptr)
+    return failed;
   const auto controlsWriter = [this](TPortableIniFile& ini) { writeControls(ini); };
   const auto systemWriter = [this](TPortableIniFile& ini) { writeSystem(ini); };
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
@@ -419,7 +424,8 @@ TSaveFailures TsystemForm::saveView() {
     systemStandIn_.reset();
     damagedSystem_.reset();
     editor_.loadedFromFile();
-    if (const TPortableIniFile written(systemFile); systemFileFault(written).empty()) wholeSystems_.keep(written);
+    if (const TPortableIniFile written(systemFile); systemFileFault(written).empty())
+      wholeSystems_.keep(portfolioSerial_, written);
   } else {
     // Told at once, as the system runs as the file has it until the close
     // tries again, and then in the close's question.
@@ -462,6 +468,7 @@ double TsystemForm::getSystemAppliedTime() {
 int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                                  TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
   const TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+  if (portfolioTable != nullptr) wholeSystems_.keepOnlyOpen(*portfolioTable);
   const int result = ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect,
                                        hideAtEnd, appliedTime_, &wholeSystems_);
   // The applied time is one for all portfolios: a later run of another one
