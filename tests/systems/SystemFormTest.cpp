@@ -13,6 +13,7 @@
 #include "model/PortableIniFile.h"
 #include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -758,7 +759,9 @@ TEST_F(SystemWindow, SectionsPastTheCountsGiveNothingToAnEntryAddedUnderTheirNum
 }
 
 // A system file that refuses the save is told at once, with why, and so
-// is it in the close's question.
+// is it in the close's question. Another portfolio shown and this one
+// again, the change shows as the user left it, and only a save that wrote
+// it lets it go.
 TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   const std::string systemFile = portfolio->Folder() + "System.INI";
   TsystemForm form;
@@ -769,7 +772,6 @@ TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   takeLoadFailures();
   ASSERT_TRUE(SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_READONLY));
   const TSaveFailures failed = form.saveView();
-  SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(failed, TSaveFailures{systemFile});
   EXPECT_EQ(refusedSaveText(systemFile), systemFile + " is read-only");
   // The close's box advises what mends a read-only file, not a damaged one's mend.
@@ -779,5 +781,16 @@ TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   EXPECT_EQ(takeLoadFailures(),
             std::vector<std::string>{"The trading system of \"Systems (SYS)\" was not saved: " + systemFile +
                                      " is read-only."});
+  std::string other;
+  ASSERT_EQ(table.newPortfolio("Other", "OTH", other, sample.folios, "EUR"), 0);
+  table.setCurrentIndex(table.indexOfFolder(other));
+  form.loadView();
+  table.setCurrentIndex(table.indexOfFolder(portfolio->Folder()));
+  form.loadView();
+  EXPECT_EQ(form.Editor().entryCount(TSystemPage::params), 1);
+  EXPECT_EQ(form.saveView(), TSaveFailures{systemFile});
+  SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(form.saveView().empty());
+  EXPECT_EQ(TPortableIniFile(systemFile).readInteger("Param", "Count", -1), 1);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
 }
