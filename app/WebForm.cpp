@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/WebMosaics.h"
+#include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/GalleryForm.h"
@@ -24,8 +25,6 @@ namespace {
 
 constexpr const char* optionsSection = "ProfileSheet";
 constexpr int splitterWidth = 4;
-// A web panel's change left for the close: a later one of the panel replaces it.
-constexpr const char* webPanelChange = "web panel";
 constexpr int notesContentLeft = 10;  // right of the tile's drag strip
 constexpr int browserGalleryKind = 3;
 
@@ -264,23 +263,15 @@ TSaveFailures TwebForm::tabLeft() {
 
 TSaveFailures TwebForm::saveWebPanels() {
   TSaveFailures failed;
-  for (const auto& panel : webPanels_) {
-    if (panel->saveToOwnFile() == 0)
-      forgetUnsavedChange(panel->settingsFile(), webPanelChange);
-    else
-      failed.push_back(panel->settingsFile());
-  }
+  for (const auto& panel : webPanels_)
+    if (panel->saveToOwnFile() != 0) failed.push_back(panel->settingsFile());
   return failed;
 }
 
 void TwebForm::saveWebPanelsLeft() {
-  // The panels go now: what their files refused waits for the close.
-  for (const auto& panel : webPanels_) {
-    if (panel->saveToOwnFile() == 0)
-      forgetUnsavedChange(panel->settingsFile(), webPanelChange);
-    else
-      holdUnsavedChange(panel->settingsFile(), webPanelChange, panel->settingsSaveKept());
-  }
+  // The panels go now: what their files refused waits for the close, and
+  // shows again with its mosaic.
+  for (const auto& panel : webPanels_) panel->saveLeaving();
 }
 
 void TwebForm::webBrowsersEnable(bool enable) {
@@ -342,7 +333,8 @@ void TwebForm::selectMosaic() {
   unloadWebPanels();
   noteEditorContainer_->hide();
   noteEditPanel_->setEditorStatus(nullptr);
-  notes_.reset();
+  // A text its file refused shows again with its mosaic (see loadNotes).
+  keepDocument(std::move(notes_));
   if (currentMosaic_ >= 0) {
     const std::string folder = mosaicFolder(currentMosaic_);
     shownMosaic_ = currentMosaic_;

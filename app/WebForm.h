@@ -118,6 +118,7 @@ class TwebForm : public TChildForm {
   void flushPendingSelection();
   void loadNotes(const std::string& folder);
   void writeNotesTile(TPortableIniFile& ini);
+  TSettingsBaseline::TWriter notesTileWriter();
   void loadWebPanels(const std::string& folder);
   TWebPanel& loadWebPanel(const std::string& fileName);
   void fitMosaicList();

@@ -1,5 +1,8 @@
 #include "app/WebForm.h"
 
+#include <memory>
+#include <optional>
+
 #include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
@@ -25,6 +28,7 @@ void TwebForm::loadNotes(const std::string& folder) {
   noteEditPanel_->setEditorStatus(nullptr);
   // A text its file did not take shows again, as the user left it, when its
   // mosaic does: a read of the file would hide it, and the next save drop it.
+  // So does the tile's record (see heldSettings).
   keepDocument(std::move(notes_));
   const std::string fileName = folder + "Notes.TXT";
   notes_ = takeKeptDocument(fileName, notesChange);
@@ -41,8 +45,12 @@ void TwebForm::loadNotes(const std::string& folder) {
     }
   }
   const std::string tileFile = folder + "0.INI";
+  std::optional<THeldSettings> held = heldSettings(tileFile, notesChange);
   try {
-    const TPortableIniFile ini(tileFile);
+    const std::unique_ptr<const TPortableIniFile> read =
+        held ? std::unique_ptr<const TPortableIniFile>(std::move(held->shown))
+             : std::make_unique<const TPortableIniFile>(tileFile);
+    const TPortableIniFile& ini = *read;
     TFontAttributes& record = *fontAttributeSets_.find(0);
     TFontProperties font = fontPropertiesOf(record);
     ini.readFont(notesSection, "Font", font);
@@ -63,7 +71,10 @@ void TwebForm::loadNotes(const std::string& folder) {
     // A damaged tile record leaves the rest of the tile as it was.
   }
   // A record that could not be read is not replaced by the defaults shown.
-  savedNotesTile_.take(tileFile, [this](TPortableIniFile& ini) { writeNotesTile(ini); });
+  if (held)
+    savedNotesTile_.takeOver(std::move(held->baseline), notesTileWriter());
+  else
+    savedNotesTile_.take(tileFile, notesTileWriter());
   noteEditPanel_->setEditorStatus(notes_.get());
   notesBtn_->setDown(noteEditorContainer_->visible());
 }
@@ -76,13 +87,18 @@ TSaveFailures TwebForm::saveNotes() {
   // The notes of a deleted mosaic have nowhere to go.
   if (!folderExists(folder)) return failed;
   // A text the user kept from a file another program changed goes as one
-  // the file refused, but is not asked about again at a close.
-  if (notes_->modified && saveDocumentAsking(*notes_, false, messages_, handle()) != TDocumentSave::saved)
-    failed.push_back(fileName);
-  else
-    forgetUnsavedChange(fileName, notesChange);
+  // the file refused, but is not asked about again at a close. Only a text
+  // written lets go what was held for the file.
+  if (notes_->modified) {
+    if (saveDocumentAsking(*notes_, false, messages_, handle()) == TDocumentSave::saved)
+      forgetUnsavedChange(fileName, notesChange);
+    else
+      failed.push_back(fileName);
+  }
+  // The record shows what was held for it: a save that went through leaves
+  // the file holding that.
   const std::string tileFile = folder + "0.INI";
-  if (!savedNotesTile_.save(tileFile, [this](TPortableIniFile& ini) { writeNotesTile(ini); }))
+  if (!savedNotesTile_.save(tileFile, notesTileWriter()))
     failed.push_back(tileFile);
   else
     forgetUnsavedChange(tileFile, notesChange);
@@ -90,16 +106,18 @@ TSaveFailures TwebForm::saveNotes() {
 }
 
 void TwebForm::saveNotesLeft() {
-  // The notes go now: what their files refused waits for the close.
+  // The notes go now: what their files refused waits for the close, and
+  // shows again with the mosaic.
   for (const std::string& file : saveNotes()) {
-    if (file == notes_->fileName) {
+    if (file == notes_->fileName)
       holdDocument(*notes_, notesChange);
-    } else {
-      holdUnsavedChange(file, notesChange, keptSettingsSave(file, savedNotesTile_, [this](TPortableIniFile& ini) {
-                          writeNotesTile(ini);
-                        }));
-    }
+    else
+      holdSettingsChange(file, notesChange, savedNotesTile_, notesTileWriter());
   }
+}
+
+TSettingsBaseline::TWriter TwebForm::notesTileWriter() {
+  return [this](TPortableIniFile& ini) { writeNotesTile(ini); };
 }
 
 void TwebForm::writeNotesTile(TPortableIniFile& ini) {

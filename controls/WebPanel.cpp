@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "controls/OleWebBrowser.h"
 #include "controls/ResizablePanelContainer.h"
@@ -12,6 +13,7 @@
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
@@ -38,6 +40,8 @@ constexpr int navigationGroupWidth = 161;
 constexpr int defaultGroupWidth = 46;
 constexpr int bandGripperAllowance = 12;  // the band's gripper before its group
 enum TBand { navigationBand, defaultBand, deleteBand, addressBand, bandCount };
+// A panel's change left for the close: a later one of the panel replaces it.
+constexpr const char* heldChange = "web panel";
 const char* const bandNames[bandCount] = {"Buttons", "Default", "Delete", "Address"};
 
 std::string upperCased(std::string text) {
@@ -688,8 +692,16 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   settings.favsVisible = favsVisible();
   settings.favsWidth = favsPane_->width();
   settings.symbolWidth = favListView_->columnWidth(0);
-  const int result = settings.loadSettings(fileName);
-  toolbarWidthAsRead_ = result == 0 ? settings.toolbarWidth : 0;
+  // Read from the file, a change it refused would not show, and the next
+  // save, finding nothing changed, would let it go unwritten.
+  std::optional<THeldSettings> held = heldSettings(fileName, heldChange);
+  showsHeldChange_ = held.has_value();
+  int result = 0;
+  if (held)
+    settings.load(*held->shown);
+  else
+    result = settings.loadSettings(fileName);
+  toolbarWidthAsRead_ = result == 0 && !held ? settings.toolbarWidth : 0;
   if (result == 0) {
     // The container checks the fractions as for every other tile: reversed,
     // empty or not finite ones give the whole container.
@@ -712,15 +724,20 @@ int TWebPanel::loadSettings(const std::string& fileName) {
     navigation_.setTimedRefreshInterval(settings.timedRefreshInterval);
   }
   applyToolbarLayout();
+  if (held) {
+    savedSettings_.takeOver(std::move(held->baseline), settingsWriter());
+    return result;
+  }
   // A file that could not be read leaves the panel with its defaults, which
   // must not replace the file unless the user changes them.
-  savedSettings_.take(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); });
+  savedSettings_.take(settingsFile_, settingsWriter());
   keepToolbarWidthAsRead();
   keepFavouritesPastCountAsRead();
   return result;
 }
 
 void TWebPanel::placedAfterLoading() {
+  if (showsHeldChange_) return;
   savedSettings_.retake();
   keepToolbarWidthAsRead();
   keepFavouritesPastCountAsRead();
@@ -755,11 +772,18 @@ int TWebPanel::saveSettings(const std::string& fileName) {
 }
 
 int TWebPanel::saveToOwnFile() {
-  return savedSettings_.save(settingsFile_, [this](TPortableIniFile& ini) { writeSettings(ini); }) ? 0 : -4;
+  if (!savedSettings_.save(settingsFile_, settingsWriter())) return -4;
+  forgetUnsavedChange(settingsFile_, heldChange);
+  return 0;
 }
 
-TChangeSave TWebPanel::settingsSaveKept() {
-  return keptSettingsSave(settingsFile_, savedSettings_, [this](TPortableIniFile& ini) { writeSettings(ini); });
+void TWebPanel::saveLeaving() {
+  if (saveToOwnFile() == 0) return;
+  holdSettingsChange(settingsFile_, heldChange, savedSettings_, settingsWriter());
+}
+
+TSettingsBaseline::TWriter TWebPanel::settingsWriter() {
+  return [this](TPortableIniFile& ini) { writeSettings(ini); };
 }
 
 void TWebPanel::writeSettings(TPortableIniFile& ini) {

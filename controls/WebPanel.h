@@ -8,7 +8,6 @@
 #include "controls/StoredToolPlaces.h"
 #include "controls/WebPanelNavigation.h"
 #include "model/SettingsBaseline.h"
-#include "model/UnsavedChanges.h"
 #include "platform/Timer.h"
 
 class TBitmap;
@@ -39,6 +38,8 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
 
   void loadTranslations(const std::string&) {}
   // -2 for a missing file (nothing changes), -3 when it cannot be read, else 0.
+  // What the file refused from a panel gone before (see saveLeaving) shows
+  // in its place, as that panel left it.
   int loadSettings(const std::string& fileName);
   // The owner placed the panel after loading it (its file gave no place):
   // that place is no change to save.
@@ -46,11 +47,12 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // 0, or -4 when the file could not be written.
   int saveSettings(const std::string& fileName);
   // The same into the file loaded, writing only what changed since it was
-  // read or saved.
+  // read or saved. Once it went through, the file holds what the panel
+  // shows, and so what was held for it.
   int saveToOwnFile();
-  // What saves the settings as they stand now into the panel's file once
-  // the panel is gone, for a save that failed.
-  TChangeSave settingsSaveKept();
+  // As saveToOwnFile, for a panel about to go: what its file refuses waits
+  // for the close, and for the next panel to load the file.
+  void saveLeaving();
   const std::string& settingsFile() const { return settingsFile_; }
 
   void setTimedRefreshPopupMenu(TPopupMenu* menu);
@@ -185,6 +187,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // The panel's state into its settings, and those into a settings file.
   void captureSettings();
   void writeSettings(TPortableIniFile& ini);
+  TSettingsBaseline::TWriter settingsWriter();
   void keepToolbarWidthAsRead();
   void keepFavouritesPastCountAsRead();
 
@@ -196,6 +199,9 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   TTimer refreshTimer_;
   std::string settingsFile_;
   TSettingsBaseline savedSettings_;
+  // The panel shows what its file refused from a panel gone before: no
+  // place settled after loading stands for what the file holds.
+  bool showsHeldChange_ = false;
   bool canDeleteSelf_ = true;
   bool favSortDescending_ = false;
   int favSortColumn_ = -1;

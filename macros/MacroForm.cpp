@@ -290,10 +290,11 @@ void TmacroForm::engineSelectionChanged() {
   for (int i = 0; i < macroIndex_.count(); ++i) {
     const TMacroReference& package = *macroIndex_.item(i);
     if (!package.modified) continue;
-    holdUnsavedChange(macroIndex_.directory() + package.name() + ".INI", markChange,
-                      [kept = package](const std::string& descriptor) mutable {
-                        return kept.saveInto(descriptor) == macroOk;
-                      });
+    const std::string descriptor = macroIndex_.directory() + package.name() + ".INI";
+    holdUnsavedChange(descriptor, markChange, [kept = package](const std::string& held) mutable {
+      return kept.saveInto(held) == macroOk;
+    });
+    heldMarks_[descriptor] = package.Active();
   }
   listMacros();
   // The open package belongs to the engine left: the editor must not keep
@@ -310,6 +311,17 @@ void TmacroForm::listMacros() {
     macroIndex_.load(includeTrailingBackslash(getDirectory("<MACROS>")), selectedEngineClassId());
   else
     macroIndex_.clear();
+  // A mark its file refused shows again with its package: read from the
+  // file, it would not, and the next save, finding nothing changed, would
+  // let it go unwritten. One saved, given up or let go since is the file's.
+  for (int i = 0; i < macroIndex_.count(); ++i) {
+    TMacroReference& package = *macroIndex_.item(i);
+    const std::string descriptor = macroIndex_.directory() + package.name() + ".INI";
+    const auto held = heldMarks_.find(descriptor);
+    if (held == heldMarks_.end()) continue;
+    if (holdsUnsavedChange(descriptor, markChange)) package.setActive(held->second);
+    heldMarks_.erase(held);
+  }
   rebuildList();
 }
 
@@ -331,9 +343,11 @@ TSaveFailures TmacroForm::saveMacros() {
   for (int i = 0; i < macroIndex_.count(); ++i) {
     TMacroReference& package = *macroIndex_.item(i);
     const std::string descriptor = macroIndex_.directory() + package.name() + ".INI";
+    // Only a mark written lets go what was held for the file.
+    const bool changed = package.modified;
     if (package.save() == macroFileFailed)
       failed.push_back(descriptor);
-    else
+    else if (changed)
       forgetUnsavedChange(descriptor, markChange);
   }
   if (selectedMacroStatus_.modified && !selectedMacroStatus_.fileName.empty() && !saveSelectedSource())

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <memory>
 #include <string>
 
@@ -151,6 +152,9 @@ class TmacroForm : public TChildForm, private TScriptSiteEvents {
   TScriptHost host_{*this};
   TScriptEngineDeclarations declarations_;
   TMacroIndex macroIndex_;
+  // The marks of packages listed no more whose files refused them, by
+  // descriptor, while their change waits for the close.
+  std::map<std::string, bool> heldMarks_;
   TFontAttributeSets fontAttributeSets_;
   TEditorStatus selectedMacroStatus_;
   TEditorStatus activeMacrosStatus_;

@@ -10,12 +10,25 @@
 
 namespace {
 
+// The settings an owner gave when it went, and what it knew of the file.
+struct TKeptSettings {
+  // What the save compares with, and what the writer gave over that.
+  std::shared_ptr<const TPortableIniFile> before;
+  std::shared_ptr<const TPortableIniFile> now;
+  // The file as the writer would make it anew.
+  std::shared_ptr<const TPortableIniFile> whole;
+  std::shared_ptr<TSettingsBaseline> baseline;
+};
+
 struct TUnsavedChange {
   std::string fileName;
   std::string what;
   TChangeSaveTo save;
   bool followsRename = false;
   bool fileExisted = false;
+  // What the owner that held the change gave, for the next one that reads
+  // the file: none where the change is no owner's settings.
+  std::shared_ptr<const TKeptSettings> settings;
 };
 
 struct TUnsavedChanges {
@@ -28,6 +41,14 @@ TUnsavedChanges& unsavedChanges() {
   return held;
 }
 
+// The change so named, or the end; under the lock.
+std::vector<TUnsavedChange>::iterator heldChange(TUnsavedChanges& held, const std::string& fileName,
+                                                 const std::string& what) {
+  return std::find_if(held.changes.begin(), held.changes.end(), [&](const TUnsavedChange& change) {
+    return change.fileName == fileName && change.what == what;
+  });
+}
+
 // A retry never makes a file again that was deleted since its change was
 // held, nor one still to be made whose folder was deleted: the user removed
 // what it belonged to.
@@ -37,22 +58,48 @@ bool goneSinceHeld(const TUnsavedChange& change) {
   return cut != std::string::npos && !folderExists(change.fileName.substr(0, cut + 1));
 }
 
-void holdChange(const std::string& fileName, const std::string& what, TChangeSaveTo save, bool followsRename) {
+void holdChange(const std::string& fileName, const std::string& what, TChangeSaveTo save, bool followsRename,
+                std::shared_ptr<const TKeptSettings> settings = nullptr) {
   const bool existed = fileExists(fileName);
   TUnsavedChanges& held = unsavedChanges();
   const std::lock_guard<std::mutex> guard(held.lock);
   if (!what.empty()) {
-    const auto earlier = std::find_if(held.changes.begin(), held.changes.end(), [&](const TUnsavedChange& change) {
-      return change.fileName == fileName && change.what == what;
-    });
+    const auto earlier = heldChange(held, fileName, what);
     if (earlier != held.changes.end()) {
       earlier->save = std::move(save);
       earlier->followsRename = followsRename;
       earlier->fileExisted = earlier->fileExisted || existed;
+      earlier->settings = std::move(settings);
       return;
     }
   }
-  held.changes.push_back({fileName, what, std::move(save), followsRename, existed});
+  held.changes.push_back({fileName, what, std::move(save), followsRename, existed, std::move(settings)});
+}
+
+std::shared_ptr<const TKeptSettings> keptSettings(const std::string& fileName, const TSettingsBaseline& baseline,
+                                                  const TSettingsBaseline::TWriter& write) {
+  // The writer's owner is gone by the retry: what it gives now is kept as
+  // the changes the save it stands for would write, removals and quotes
+  // with the rest, and as the file it would make anew.
+  auto kept = std::make_shared<TKeptSettings>();
+  kept->before = baseline.comparedWith(fileName);
+  kept->now = TSettingsBaseline::writtenOver(*kept->before, write);
+  kept->whole = TSettingsBaseline::written(fileName, write);
+  kept->baseline = std::make_shared<TSettingsBaseline>(baseline);
+  return kept;
+}
+
+TChangeSave savingKept(const std::string& fileName, std::shared_ptr<const TKeptSettings> kept) {
+  return [fileName, kept] {
+    return kept->baseline->save(fileName, [&](TPortableIniFile& ini) {
+      // Given nothing, the save makes the file: it gets what the writer
+      // would have made of it.
+      if (ini.contentText().empty())
+        ini.writeChanges(TPortableIniFile(fileName, TPortableIniFile::TNewFile{}), *kept->whole);
+      else
+        ini.writeChanges(*kept->before, *kept->now);
+    });
+  };
 }
 
 }  // namespace
@@ -75,9 +122,7 @@ void forgetUnsavedChange(const std::string& fileName, const std::string& what) {
 bool holdsUnsavedChange(const std::string& fileName, const std::string& what) {
   TUnsavedChanges& held = unsavedChanges();
   const std::lock_guard<std::mutex> guard(held.lock);
-  return std::any_of(held.changes.begin(), held.changes.end(), [&](const TUnsavedChange& change) {
-    return change.fileName == fileName && change.what == what;
-  });
+  return heldChange(held, fileName, what) != held.changes.end();
 }
 
 std::vector<std::string> saveUnsavedChanges() {
@@ -136,21 +181,35 @@ void moveUnsavedChanges(const std::string& from, const std::string& to) {
 
 TChangeSave keptSettingsSave(const std::string& fileName, const TSettingsBaseline& baseline,
                              const TSettingsBaseline::TWriter& write) {
-  // The writer's owner is gone by the retry: what it gives now is kept as
-  // the changes the save it stands for would write, removals and quotes
-  // with the rest, and as the file it would make anew.
-  const std::shared_ptr<const TPortableIniFile> before = baseline.comparedWith(fileName);
-  const std::shared_ptr<const TPortableIniFile> now = TSettingsBaseline::writtenOver(*before, write);
-  const std::shared_ptr<const TPortableIniFile> whole = TSettingsBaseline::written(fileName, write);
-  const auto saved = std::make_shared<TSettingsBaseline>(baseline);
-  return [fileName, before, now, whole, saved] {
-    return saved->save(fileName, [&](TPortableIniFile& ini) {
-      // Given nothing, the save makes the file: it gets what the writer
-      // would have made of it.
-      if (ini.contentText().empty())
-        ini.writeChanges(TPortableIniFile(fileName, TPortableIniFile::TNewFile{}), *whole);
-      else
-        ini.writeChanges(*before, *now);
-    });
-  };
+  return savingKept(fileName, keptSettings(fileName, baseline, write));
+}
+
+void holdSettingsChange(const std::string& fileName, const std::string& what, const TSettingsBaseline& baseline,
+                        const TSettingsBaseline::TWriter& write) {
+  std::shared_ptr<const TKeptSettings> kept = keptSettings(fileName, baseline, write);
+  TChangeSave save = savingKept(fileName, kept);
+  holdChange(fileName, what, [save = std::move(save)](const std::string&) { return save(); }, false, std::move(kept));
+}
+
+std::optional<THeldSettings> heldSettings(const std::string& fileName, const std::string& what) {
+  std::shared_ptr<const TKeptSettings> kept;
+  {
+    TUnsavedChanges& held = unsavedChanges();
+    const std::lock_guard<std::mutex> guard(held.lock);
+    const auto found = heldChange(held, fileName, what);
+    // A file deleted since takes no retry: what was held for it is no
+    // object's any more.
+    if (found == held.changes.end() || goneSinceHeld(*found)) return std::nullopt;
+    kept = found->settings;
+  }
+  if (!kept) return std::nullopt;
+  THeldSettings held{nullptr, *kept->baseline};
+  const TPortableIniFile standing(fileName);
+  if (standing.readFailed()) {
+    held.shown = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{kept->now->contentText()});
+  } else {
+    held.shown = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{standing.contentText()});
+    held.shown->writeChanges(*kept->before, *kept->now);
+  }
+  return held;
 }

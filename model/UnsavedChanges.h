@@ -1,5 +1,7 @@
 #pragma once
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,3 +51,22 @@ void moveUnsavedChanges(const std::string& from, const std::string& to);
 // knew of the file, once their owner is gone.
 TChangeSave keptSettingsSave(const std::string& fileName, const TSettingsBaseline& baseline,
                              const TSettingsBaseline::TWriter& write);
+
+// Holds the settings the writer gives now as keptSettingsSave saves them,
+// for an owner about to go whose file refused them, and keeps them for the
+// owner that reads the file next (see heldSettings).
+void holdSettingsChange(const std::string& fileName, const std::string& what, const TSettingsBaseline& baseline,
+                        const TSettingsBaseline::TWriter& write);
+// What an owner reading the file shows in its place while the settings held
+// for it wait: read from the file it would show what the change never
+// reached, and its next save, finding nothing changed, would let the change
+// go unwritten. shown is the file as it stands with the change written over
+// it (what the change gave, where the file cannot be read); baseline is
+// what the owner that held it knew of the file, which the next save
+// compares with (see TSettingsBaseline::takeOver). None once the change was
+// saved, given up or let go.
+struct THeldSettings {
+  std::unique_ptr<TPortableIniFile> shown;
+  TSettingsBaseline baseline;
+};
+std::optional<THeldSettings> heldSettings(const std::string& fileName, const std::string& what);

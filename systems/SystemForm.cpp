@@ -5,6 +5,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "controls/AssetPickForm.h"
 #include "controls/EditAsTextForm.h"
@@ -19,6 +20,7 @@
 #include "model/PortfolioTable.h"
 #include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
@@ -53,6 +55,9 @@ POINT fixedLines(TSystemPage page, bool byRow) {
   const int fields = page == TSystemPage::rules ? 2 : 0;
   return {byRow ? fields : 1, byRow ? 1 : fields};
 }
+
+// A change of the system's files left for the close: a later one replaces it.
+constexpr const char* heldChange = "system";
 
 // The writer gives what it gave when taken.
 bool givesStill(const TPortableIniFile& taken, const TSettingsBaseline::TWriter& write) {
@@ -302,6 +307,8 @@ void TsystemForm::focusCurrentGrid() {
 void TsystemForm::clearView() {
   folder_.clear();
   damagedSystem_.reset();
+  systemStandIn_.reset();
+  controlsStandIn_.reset();
   unsaved_ = false;
   portfolioSerial_ = 0;
   portfolioLabel_.clear();
@@ -319,37 +326,51 @@ void TsystemForm::loadView() {
   clearView();
   TPortfolio* portfolio = portfolioTable_ != nullptr ? portfolioTable_->current() : nullptr;
   if (portfolio == nullptr) return;
+  wholeSystems_.keepOnlyOpen(*portfolioTable_);
   portfolioSerial_ = portfolio->Serial();
   portfolioLabel_ = shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol()));
   updateAssetPickers();
   folder_ = portfolio->Folder();
   if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
   const std::string systemFile = folder_ + "System.INI";
+  const std::string controlsFile = folder_ + "SystemControls.INI";
   const auto systemWriter = [this](TPortableIniFile& ini) { writeSystem(ini); };
+  const auto controlsWriter = [this](TPortableIniFile& ini) { writeControls(ini); };
+  // What the files refused when this portfolio's system was shown before
+  // shows again as the user left it: read from the files, it would not, and
+  // the next save, finding nothing changed, would let it go unwritten.
+  std::optional<THeldSettings> heldSystem = heldSettings(systemFile, heldChange);
+  std::optional<THeldSettings> heldControls = heldSettings(controlsFile, heldChange);
   std::string fault;
   bool counted = false;
   std::unique_ptr<TPortableIniFile> heldWhole;
   {
     const TPortableIniFile file(systemFile);
-    fault = systemFileFault(file);
-    if (fault.empty())
-      wholeSystems_.keep(file);
-    else
-      heldWhole = wholeSystems_.wholeRead(systemFile);
-    // What another program cut since the program read it whole is not
+    if (!heldSystem) {
+      fault = systemFileFault(file);
+      if (fault.empty())
+        wholeSystems_.keep(portfolioSerial_, file);
+      else
+        heldWhole = wholeSystems_.wholeRead(portfolioSerial_, systemFile);
+    }
+    // What another program cut since the portfolio read it whole is not
     // the system: what was read stands for it, and the file gets it back.
-    const TPortableIniFile& shown = heldWhole ? *heldWhole : file;
+    const TPortableIniFile& shown = heldSystem ? *heldSystem->shown : heldWhole ? *heldWhole : file;
     editor_.Edited().loadFromIni(shown, userSeparators());
     readSizes(shown);
     counted = carriesEntryCount(shown);
-    // Files that could not be read leave the system empty and the bars as
-    // they were, which must not replace the files unless the user changes
-    // them.
-    savedSystem_.take(systemFile, systemWriter);
-    savedSystem_.describe("the system of " + portfolio->Name());
+    if (heldSystem) {
+      savedSystem_.takeOver(std::move(heldSystem->baseline), systemWriter);
+    } else {
+      // Files that could not be read leave the system empty and the bars
+      // as they were, which must not replace the files unless the user
+      // changes them.
+      savedSystem_.take(systemFile, systemWriter);
+      savedSystem_.describe("the system of " + portfolio->Name());
+    }
     // Sections past a count are no entries: the save erases them, and an
     // entry added under such a number does not take their keys.
-    if (fault.empty()) {
+    if (fault.empty() && !heldSystem) {
       for (const std::string& section : systemSectionsPastCounts(shown)) {
         std::vector<std::string> keys;
         shown.readSection(section, keys);
@@ -373,19 +394,25 @@ void TsystemForm::loadView() {
     pages_[static_cast<int>(page)].grid->setDefaultColWidth(std::max(TProps::minimumSize, gridWidth / fields));
   }
   {
-    TPortableIniFile controlsFile(folder_ + "SystemControls.INI");
-    optimizeForm_->loadGUIoptions(controlsFile);
-    loadBarLayout(controlsFile);
+    const TPortableIniFile file(controlsFile);
+    const TPortableIniFile& shown = heldControls ? *heldControls->shown : file;
+    optimizeForm_->loadGUIoptions(shown);
+    loadBarLayout(shown);
   }
-  savedControls_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
+  if (heldControls)
+    savedControls_.takeOver(std::move(heldControls->baseline), controlsWriter);
+  else
+    savedControls_.take(controlsFile, controlsWriter);
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
-  systemStandIn_.take(systemFile, systemWriter);
-  controlsStandIn_.take(folder_ + "SystemControls.INI", [this](TPortableIniFile& ini) { writeControls(ini); });
+  // What was held is the user's: nothing stands in for it.
+  if (!heldSystem) systemStandIn_.take(systemFile, systemWriter);
+  if (!heldControls) controlsStandIn_.take(controlsFile, controlsWriter);
   // A file saved without the entry count gets it with every entry its
   // count counts, which such a file leaves out when empty: a count written
   // alone would name entries the file never held. One held whole is
-  // written whole at the next save already.
-  damagedSystem_ = (fault.empty() && counted) || heldWhole
+  // written whole at the next save already, and a change held is written
+  // against what was known when it was held.
+  damagedSystem_ = (fault.empty() && counted) || heldWhole || heldSystem
                        ? nullptr
                        : TSettingsBaseline::written(systemFile, systemWriter);
   appliedTime_ = changeStamp();
@@ -393,7 +420,11 @@ void TsystemForm::loadView() {
 
 TSaveFailures TsystemForm::saveView() {
   TSaveFailures failed;
-  if (folder_.empty()) return failed;
+  // A view whose portfolio is gone (closed, deleted, its folders released)
+  // wrote what it could before, and held what its files refused: the
+  // folder may be another portfolio's now.
+  if (folder_.empty() || portfolioTable_ == nullptr || portfolioTable_->withSerial(portfolioSerial_) == nullptr)
+    return failed;
   const auto controlsWriter = [this](TPortableIniFile& ini) { writeControls(ini); };
   const auto systemWriter = [this](TPortableIniFile& ini) { writeSystem(ini); };
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) takeSizes(page);
@@ -403,10 +434,16 @@ TSaveFailures TsystemForm::saveView() {
   const bool noSystem = systemStandIn_.standing(systemWriter);
   const std::string controlsFile = folder_ + "SystemControls.INI";
   if (!controlsStandIn_.standing(controlsWriter)) {
-    if (savedControls_.save(controlsFile, controlsWriter))
+    if (savedControls_.save(controlsFile, controlsWriter)) {
       controlsStandIn_.reset();
-    else
+      forgetUnsavedChange(controlsFile, heldChange);
+    } else {
+      // The view may go before the close (another portfolio shown, this
+      // one closed): what the file refused waits for the close, and shows
+      // again with the portfolio's system.
+      holdSettingsChange(controlsFile, heldChange, savedControls_, controlsWriter);
       failed.push_back(controlsFile);
+    }
   }
   const std::string systemFile = folder_ + "System.INI";
   // Once the user changed a system whose file was not whole, the system
@@ -419,7 +456,9 @@ TSaveFailures TsystemForm::saveView() {
     systemStandIn_.reset();
     damagedSystem_.reset();
     editor_.loadedFromFile();
-    if (const TPortableIniFile written(systemFile); systemFileFault(written).empty()) wholeSystems_.keep(written);
+    forgetUnsavedChange(systemFile, heldChange);
+    if (const TPortableIniFile written(systemFile); systemFileFault(written).empty())
+      wholeSystems_.keep(portfolioSerial_, written);
   } else {
     // Told at once, as the system runs as the file has it until the close
     // tries again, and then in the close's question.
@@ -427,6 +466,7 @@ TSaveFailures TsystemForm::saveView() {
       reportRefusedSave(systemFile, whyNotWritten(systemFile), TRefusal::unwritable);
     reportLoadFailure("The trading system of \"" + portfolioLabel_ + "\" was not saved: " +
                       refusedSaveText(systemFile) + ".");
+    holdSettingsChange(systemFile, heldChange, savedSystem_, systemWriter);
     failed.push_back(systemFile);
   }
   unsaved_ = !failed.empty();
@@ -462,6 +502,7 @@ double TsystemForm::getSystemAppliedTime() {
 int TsystemForm::applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                                  TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd) {
   const TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
+  if (portfolioTable != nullptr) wholeSystems_.keepOnlyOpen(*portfolioTable);
   const int result = ::applySystemFile(*progressForm_, fileName, scriptEngine, macros, portfolioTable, centreRect,
                                        hideAtEnd, appliedTime_, &wholeSystems_);
   // The applied time is one for all portfolios: a later run of another one

@@ -171,11 +171,12 @@ int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileNa
       // are, and the user learns why, even where what it reads ran before.
       if (const std::string fault = systemFileFault(ini); !fault.empty()) {
         const std::string name = portfolio ? shortLabel(objectLabel(portfolio->Name(), portfolio->Symbol())) : "";
-        const bool heldWhole = wholeFiles != nullptr && wholeFiles->wholeRead(fileName) != nullptr;
+        const bool heldWhole = wholeFiles != nullptr && portfolio != nullptr &&
+                               wholeFiles->wholeRead(portfolio->Serial(), fileName) != nullptr;
         reportLoadFailure(systemNotRunNotice(name, fileName, fault, heldWhole));
         return runNothing();
       }
-      if (wholeFiles != nullptr) wholeFiles->keep(ini);
+      if (wholeFiles != nullptr && portfolio != nullptr) wholeFiles->keep(portfolio->Serial(), ini);
       if (kept && lastSystemRunState(fileName) == systemRunState(fileName, macros, *portfolioTable))
         return runNothing();
       system.loadFromIni(ini, {localeSettings().decimalSeparator, localeSettings().listSeparator});

@@ -67,7 +67,7 @@ class TsystemProgressForm : public TForm {
 // (incompleteReason), so that it runs again. macros are the texts the script
 // engine was given; when they, the system and the portfolio are as they were
 // after the last run that went to its end, nothing runs. wholeFiles, when
-// given, keeps the file when it reads whole.
+// given, keeps the file for the portfolio when it reads whole.
 int applySystemFile(TsystemProgressForm& progressForm, const std::string& fileName, IActiveScript* scriptEngine,
                     const std::string& macros, TPortfolioTable* portfolioTable, const RECT& centreRect,
                     bool hideAtEnd, double& appliedTime, TWholeSystemFiles* wholeFiles = nullptr);

@@ -1,17 +1,22 @@
 #include "systems/WholeSystemFiles.h"
 
 #include "model/PortableIniFile.h"
+#include "model/PortfolioTable.h"
 #include "platform/FileSystem.h"
 
-void TWholeSystemFiles::keep(const TPortableIniFile& ini) {
+void TWholeSystemFiles::keep(int32_t portfolio, const TPortableIniFile& ini) {
   if (pathExists(ini.FileName()))
-    texts_[ini.FileName()] = ini.contentText();
+    files_[portfolio] = {ini.FileName(), ini.contentText()};
   else
-    texts_.erase(ini.FileName());
+    files_.erase(portfolio);
 }
 
-std::unique_ptr<TPortableIniFile> TWholeSystemFiles::wholeRead(const std::string& fileName) const {
-  const auto found = texts_.find(fileName);
-  if (found == texts_.end()) return nullptr;
-  return std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{found->second});
+std::unique_ptr<TPortableIniFile> TWholeSystemFiles::wholeRead(int32_t portfolio, const std::string& fileName) const {
+  const auto found = files_.find(portfolio);
+  if (found == files_.end() || found->second.fileName != fileName) return nullptr;
+  return std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{found->second.text});
+}
+
+void TWholeSystemFiles::keepOnlyOpen(const TPortfolioTable& table) {
+  std::erase_if(files_, [&table](const auto& kept) { return table.withSerial(kept.first) == nullptr; });
 }

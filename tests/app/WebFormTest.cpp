@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "app/WebForm.h"
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
 #include "controls/ListViewXPSafe.h"
 #include "controls/ResizablePanelContainer.h"
+#include "controls/WebPanelSettings.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
 #include "model/UnsavedChanges.h"
@@ -288,4 +290,68 @@ TEST(WebForm, ADeletedBrowserTakesWhatItsFileRefusedWithIt) {
   ASSERT_EQ(tab.form->webPanels()[0]->saveToOwnFile(), 0);
   EXPECT_TRUE(saveUnsavedChanges().empty());
   EXPECT_EQ(TPortableIniFile(panelFile).readString("URLs", "Keep", ""), "7");
+}
+
+// A change of a mosaic's tile its read-only file refused waits for the
+// close; picked again, the mosaic shows it, and only a save that wrote it
+// lets it go: read from the file, the tile showed what the change never
+// reached, and the next save, finding nothing changed, let it go unwritten.
+TEST(WebForm, WhatAFileRefusedShowsAgainWithItsMosaicUntilASaveWritesIt) {
+  struct TRow {
+    const char* what;
+    const char* file;
+    std::function<void(TwebForm&)> change;
+    std::function<bool(TwebForm&)> shown;
+    std::function<bool(const std::string& file)> written;
+  };
+  const TRow rows[] = {
+      {"a browser's favourite deleted", "1.INI",
+       [](TwebForm& form) {
+         TWebPanel& panel = *form.webPanels().at(0);
+         panel.favListView().setItemIndex(0);
+         panel.deleteFav();
+       },
+       [](TwebForm& form) { return form.webPanels().at(0)->favListView().itemCount() == 1; },
+       [](const std::string& file) { return TPortableIniFile(file).readInteger("Fav", "Count", 0) == 1; }},
+      {"the notes typed", "Notes.TXT", [](TwebForm& form) { form.noteEditPanel().insertText("buy low"); },
+       [](TwebForm& form) {
+         std::string text;
+         form.notesDocument()->getText(false, text);
+         return text == "buy low\r\n";
+       },
+       [](const std::string& file) { return readWholeFile(file) == "buy low\r\n"; }},
+      {"the notes tile hidden", "0.INI", [](TwebForm& form) { form.setNotesShown(false); },
+       [](TwebForm& form) { return !form.noteEditorContainer().visible(); },
+       [](const std::string& file) { return !TPortableIniFile(file).readBool("Notes", "Show", true); }},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    TTemporaryFolder folder;
+    const std::string root = folder.path() + "webs\\";
+    makeMosaic(root, "1", "Shares");
+    makeMosaic(root, "2", "Bonds");
+    writeWholeFile(root + "1\\Notes.TXT", "");
+    TWebPanelSettings settings;
+    settings.favs.insert(0, "http://quotes.example/acme", "ACME", 0, 0);
+    settings.favs.insert(1, "http://quotes.example/bolt", "BOLT", 0, 0);
+    ASSERT_EQ(settings.saveSettings(root + "1\\1.INI"), 0);
+    const std::string file = root + "1\\" + row.file;
+    TWebTab tab(root);
+    tab.pick("Shares");
+    ASSERT_TRUE(pumpUntil([&] { return tab.form->shownMosaic() == 1; }));
+    ASSERT_EQ(tab.form->webPanels().size(), 1u);
+    row.change(*tab.form);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    tab.pick("Bonds");
+    tab.form->selectMosaic();
+    tab.pick("Shares");
+    tab.form->selectMosaic();
+    EXPECT_TRUE(row.shown(*tab.form));
+    const TSaveFailures refused = tab.form->tabLeft();
+    EXPECT_TRUE(refused.size() == 1 && sameText(refused[0], file)) << refused.size() << " refused";
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(tab.form->tabLeft().empty());
+    EXPECT_TRUE(row.written(file));
+    EXPECT_TRUE(saveUnsavedChanges().empty());
+  }
 }

@@ -536,6 +536,9 @@ TEST_F(MacroFormTest, ChoosingAnotherEngineLeavesNoPackageOfTheOldOneInTheEditor
 
 // A package's mark its read-only descriptor refused was lost when another
 // engine was chosen, which lists its own packages: it waits for the close.
+// Its engine chosen again, the package shows the mark as the user left it:
+// read from the file, it showed the mark the change never reached, and the
+// next save, finding nothing changed, let the change go unwritten.
 TEST_F(MacroFormTest, AMarkItsDescriptorRefusedWaitsForTheCloseWhenAnotherEngineIsChosen) {
   const std::string vbscriptId = "{B54F3741-5B07-11CF-A4B0-00AA004A55E8}";
   writeWholeFile(axe, "[Defaults]\r\nMacroEngine=" + jscriptId + "\r\n[Engines]\r\n0000=" + jscriptId + "\r\n0001=" +
@@ -552,6 +555,13 @@ TEST_F(MacroFormTest, AMarkItsDescriptorRefusedWaitsForTheCloseWhenAnotherEngine
   sendKey(combo, VK_DOWN);
   ASSERT_EQ(1, form.macroEngineComboBox().itemIndex());
   EXPECT_TRUE(TPortableIniFile(descriptor).readBool("Configuration", "Active", false));
+  SetFocus(combo);
+  sendKey(combo, VK_UP);
+  ASSERT_EQ(0, form.macroEngineComboBox().itemIndex());
+  EXPECT_FALSE(form.macroListView().checked(rowOf(form, "Finance")));
+  const TSaveFailures refused = form.saveMacros();
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_TRUE(sameText(refused[0], descriptor)) << refused[0];
   const std::vector<std::string> waiting = saveUnsavedChanges();
   ASSERT_EQ(waiting.size(), 1u);
   EXPECT_TRUE(sameText(waiting[0], descriptor)) << waiting[0];

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "model/PortableIniFile.h"
 #include "model/RecordCheck.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/DateTimePicker.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
@@ -665,6 +667,74 @@ TEST_F(SystemWindow, ASystemFileCutSinceItWasReadWholeIsShownAndWrittenAsRead) {
   EXPECT_EQ(transactions(true).size(), softTransactions);
 }
 
+// What the program read whole of a system, and what the window shows of
+// it, belong to the portfolio that read it, not to its folder: the
+// portfolio in the folder after it, whose file another program emptied, is
+// shown, run and kept as its file is.
+TEST_F(SystemWindow, ASystemReadWholeGoesWithItsPortfolio) {
+  struct TRow {
+    const char* what;
+    std::function<void(const std::string& folder)> replace;
+  };
+  const auto reopen = [this](const std::string& folder) {
+    ASSERT_EQ(table.open(folder, false, {}, nullptr, true, false), 0);
+  };
+  const TRow rows[] = {
+      {"deleted, and a new portfolio made in its folder",
+       [this](const std::string& folder) {
+         ASSERT_EQ(table.deletePortfolio(table.indexOfFolder(folder)), 0);
+         std::string made;
+         ASSERT_EQ(table.newPortfolio("Next", "NXT", made, sample.folios, "EUR"), 0);
+         ASSERT_TRUE(sameText(made, folder)) << made;
+       }},
+      {"closed, and opened again",
+       [&](const std::string& folder) {
+         ASSERT_EQ(table.close(folder, false, {}, nullptr), 0);
+         reopen(folder);
+       }},
+      {"released at a directory change, and opened again",
+       [&](const std::string& folder) {
+         table.clear();
+         reopen(folder);
+       }},
+  };
+  const std::string folder = portfolio->Folder();
+  const std::string systemFile = folder + "System.INI";
+  const std::string whole = readWholeFile(systemFile);
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    writeWholeFile(systemFile, whole);
+    table.setCurrentIndex(table.indexOfFolder(folder));
+    TsystemForm form;
+    form.setBounds(0, 0, 1000, 500);
+    form.setPortfolioTable(&table);
+    ASSERT_EQ(form.applySystemFile(systemFile, nullptr, "", &table, RECT{0, 0, 1000, 500}, true), 0);
+    form.loadView();
+    form.newEntry(TSystemPage::params);
+    row.replace(folder);
+    table.setCurrentIndex(table.indexOfFolder(folder));
+    writeWholeFile(systemFile, "");
+    // The close saves a view left with its edits: the folder is not its
+    // portfolio's any more.
+    EXPECT_TRUE(form.saveView().empty());
+    EXPECT_EQ(readWholeFile(systemFile), "");
+    // The run and the window each tell why the system does not run.
+    const auto toldAsItIs = [] {
+      const std::vector<std::string> told = takeLoadFailures();
+      const std::string notice = told.size() == 1 ? told[0] : std::to_string(told.size()) + " notices";
+      EXPECT_NE(notice.find("the System window shows only what the file still holds"), std::string::npos) << notice;
+    };
+    takeLoadFailures();
+    form.applySystemFile(systemFile, nullptr, "", &table, RECT{0, 0, 1000, 500}, true);
+    toldAsItIs();
+    form.loadView();
+    toldAsItIs();
+    EXPECT_EQ(form.Editor().entryCount(TSystemPage::rules), 0);
+    EXPECT_TRUE(form.saveView().empty());
+    EXPECT_EQ(readWholeFile(systemFile), "");
+  }
+}
+
 // Sections past a table's count are no entries: an entry added under such
 // a number does not take their keys, and the save erases them.
 TEST_F(SystemWindow, SectionsPastTheCountsGiveNothingToAnEntryAddedUnderTheirNumberAndGo) {
@@ -689,7 +759,9 @@ TEST_F(SystemWindow, SectionsPastTheCountsGiveNothingToAnEntryAddedUnderTheirNum
 }
 
 // A system file that refuses the save is told at once, with why, and so
-// is it in the close's question.
+// is it in the close's question. Another portfolio shown and this one
+// again, the change shows as the user left it, and only a save that wrote
+// it lets it go.
 TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   const std::string systemFile = portfolio->Folder() + "System.INI";
   TsystemForm form;
@@ -700,7 +772,6 @@ TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   takeLoadFailures();
   ASSERT_TRUE(SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_READONLY));
   const TSaveFailures failed = form.saveView();
-  SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(failed, TSaveFailures{systemFile});
   EXPECT_EQ(refusedSaveText(systemFile), systemFile + " is read-only");
   // The close's box advises what mends a read-only file, not a damaged one's mend.
@@ -710,5 +781,16 @@ TEST_F(SystemWindow, ASystemFileRefusingTheSaveIsToldWithWhy) {
   EXPECT_EQ(takeLoadFailures(),
             std::vector<std::string>{"The trading system of \"Systems (SYS)\" was not saved: " + systemFile +
                                      " is read-only."});
+  std::string other;
+  ASSERT_EQ(table.newPortfolio("Other", "OTH", other, sample.folios, "EUR"), 0);
+  table.setCurrentIndex(table.indexOfFolder(other));
+  form.loadView();
+  table.setCurrentIndex(table.indexOfFolder(portfolio->Folder()));
+  form.loadView();
+  EXPECT_EQ(form.Editor().entryCount(TSystemPage::params), 1);
+  EXPECT_EQ(form.saveView(), TSaveFailures{systemFile});
+  SetFileAttributesA(systemFile.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(form.saveView().empty());
+  EXPECT_EQ(TPortableIniFile(systemFile).readInteger("Param", "Count", -1), 1);
+  EXPECT_TRUE(saveUnsavedChanges().empty());
 }
