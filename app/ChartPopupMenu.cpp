@@ -20,7 +20,6 @@
 #include "controls/GalleryForm.h"
 #include "model/LanguageStrings.h"
 #include "model/UnreadableFiles.h"
-#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
 #include "model/DeletionRefusal.h"
@@ -30,8 +29,6 @@
 #include "platform/FileSystem.h"
 
 namespace {
-
-constexpr const char* favouritesChange = "favourites";
 
 // "&Axes" > "&Top" names the path of captions down to an item.
 TMenuItem* findPath(TMenuItem& root, const std::string& path) {
@@ -53,18 +50,10 @@ TMenuItem* findPath(TMenuItem& root, const std::string& path) {
 
 bool saveFavourites(TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
                     char listSeparator) {
-  // A later save of them that goes through lets the earlier ones go.
-  if (favourites.saveToFile(fileName, decimalSeparator, listSeparator) == 0) {
-    forgetUnsavedChange(fileName, favouritesChange);
-    return true;
-  }
-  // The copy keeps the table's baseline, so that a favourite another
-  // program added meanwhile still refuses the save at the close.
-  std::shared_ptr<TSourceTable> kept = favourites.copyWithBaseline();
-  holdUnsavedChange(fileName, favouritesChange, [kept, fileName, decimalSeparator, listSeparator] {
-    return kept->saveToFile(fileName, decimalSeparator, listSeparator) == 0;
-  });
-  return false;
+  // What is held keeps the table's baseline, so that a favourite another
+  // program added meanwhile still refuses the save at the close; and it
+  // shows again when the favourites are read anew (a directory change).
+  return favourites.saveHolding(fileName, decimalSeparator, listSeparator) == 0;
 }
 
 TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {

@@ -16,8 +16,8 @@ class TSourceTable;
 class TmainForm;
 
 // Saves the chart or graph favourites the user changed; what their file
-// refuses waits for the close as they stand now (see holdUnsavedChange),
-// and false says so.
+// refuses waits for the close as they stand now, and shows again when they
+// are read anew (see TSourceTable::saveHolding), and false says so.
 bool saveFavourites(TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
                     char listSeparator);
 

@@ -475,7 +475,10 @@ TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile
 
 // Favourites added in a source editor whose file refused them (read-only,
 // held) were lost without a word: they wait for the close as they stood.
-TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStood) {
+// Read anew meanwhile (a directory set-up going on with the same folder),
+// they show, and only a save that wrote them lets them go: read from the
+// file, they were lost, and the next save of another change let them go.
+TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStoodAndShowWhenReadAnew) {
   TTemporaryFolder folder;
   const std::string file = folder.path() + "GraphFavs.INI";
   writeWholeFile(file, "");
@@ -489,10 +492,17 @@ TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStood) {
   favourites.insertSource(favourites.count());
   EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{file});
   EXPECT_EQ(readWholeFile(file), "");
+  TSourceTable read(&TSource::create);
+  ASSERT_EQ(read.loadFromFile(file, '.', ','), 0);
+  ASSERT_EQ(read.count(), 2);
+  read.insertSource(2);
+  read.getSource(2)->Caption = "Peak";
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveFavourites(read, file, '.', ','));
   EXPECT_TRUE(saveUnsavedChanges().empty());
   TSourceTable saved(&TSource::create);
   ASSERT_EQ(saved.loadFromFile(file, '.', ','), 0);
-  ASSERT_EQ(saved.count(), 2);
+  ASSERT_EQ(saved.count(), 3);
   EXPECT_EQ(saved.getSource(1)->Caption, "Band");
+  EXPECT_EQ(saved.getSource(2)->Caption, "Peak");
 }
