@@ -402,8 +402,12 @@ std::string TchartPopupMenu::templateFile() const {
 }
 
 void TchartPopupMenu::galleryAddClick() {
+  if (popupTarget == nullptr || !owner_.galleryForm) return;
   // A view that cannot be saved is not filed: its file would be stale.
-  if (popupTarget == nullptr || !owner_.galleryForm || saveTarget() != 0) return;
+  if (saveTarget() != 0) {
+    tellRefusal(viewNamed() + " was not added to the gallery: ", saveFailureText(popupTarget->fileName()));
+    return;
+  }
   TBitmap picture;
   popupTarget->copyToBitmap(picture);
   int kind = targetIsChart() ? 1 : 2;
@@ -412,8 +416,22 @@ void TchartPopupMenu::galleryAddClick() {
 }
 
 void TchartPopupMenu::makeDefaultClick() {
-  if (popupTarget == nullptr || saveTarget() != 0) return;
-  copyFile(popupTarget->fileName(), templateFile(), false);
+  if (popupTarget == nullptr) return;
+  // The default is the view as the user sees it, or it stays as it was: a
+  // default left as it was would make every new view from the old one.
+  const std::string file = templateFile();
+  std::string refusal;
+  if (saveTarget() != 0)
+    refusal = saveFailureText(popupTarget->fileName());
+  else if (!copyFile(popupTarget->fileName(), file, false))
+    refusal = file + " " + whyNotWritten(file);
+  if (!refusal.empty()) tellRefusal("The default was not made: ", refusal);
+}
+
+std::string TchartPopupMenu::viewNamed() const { return targetIsChart() ? "The chart" : "The graph"; }
+
+void TchartPopupMenu::tellRefusal(const std::string& what, const std::string& why) {
+  owner_.messageBox().show(owner_.handle(), what + why + ".", commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TchartPopupMenu::bitmapClick() {
@@ -445,10 +463,7 @@ void TchartPopupMenu::deleteClick() {
   // would be back at the next start.
   const std::string refusal = firstDeletionRefusal({view.fileName()});
   if (!refusal.empty()) {
-    owner_.messageBox().show(owner_.handle(),
-                             std::string(targetIsChart() ? "The chart" : "The graph") + " was not deleted: " + refusal +
-                                 ".",
-                             commonString(4), MB_OK | MB_ICONWARNING);
+    tellRefusal(viewNamed() + " was not deleted: ", refusal);
     return;
   }
   // The window docking the view owns it and must forget it first.

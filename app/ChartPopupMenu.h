@@ -70,6 +70,10 @@ class TchartPopupMenu : public TPopupMenu {
   std::string templateFile() const;
   void galleryAddClick();
   void makeDefaultClick();
+  // The view at the start of a sentence: "The chart".
+  std::string viewNamed() const;
+  // A command that did nothing, and why, in the window's box.
+  void tellRefusal(const std::string& what, const std::string& why);
   void bitmapClick();
   void clearDefaultClick();
   void deleteClick();

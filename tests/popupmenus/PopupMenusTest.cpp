@@ -423,6 +423,53 @@ TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn)
   EXPECT_EQ(menus.webPopupTarget, &other);
 }
 
+// Make default and Add to gallery did nothing, without a word, when the
+// view's file refused its save: the window's box names the file and why.
+TEST_F(PopupMenus, MakeDefaultAndGalleryAddTellWhichFileRefusedTheViewsSaveAndWhy) {
+  TchartPopupMenu& chartMenu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TPopupMenu& webMenu = main_->popupMenus->webPanelMenus.webPanelSetupPopupMenu;
+  TSheetChart& chart = host_->add<TSheetChart>();
+  TWebPanel& panel =
+      host_->add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
+  const std::string chartFile = work_ + "CHART.INI";
+  const std::string panelFile = work_ + "BROWSER.INI";
+  writeWholeFile(chartFile, "[Steps]\r\nFormula=0\r\n");
+  writeWholeFile(panelFile, "[Autorefresh]\r\nInterval=0\r\n");
+  chart.loadFromFile(chartFile, '.', ',');
+  panel.loadSettings(panelFile);
+  struct TRow {
+    TPopupMenu& menu;
+    TControl& view;
+    const std::string& file;
+    const char* item;
+    const char* told;
+  };
+  const TRow rows[] = {
+      {chartMenu, chart, chartFile, "&Gallery > &Make default", "The default was not made: "},
+      {chartMenu, chart, chartFile, "&Gallery > &Add", "The chart was not added to the gallery: "},
+      {webMenu, panel, panelFile, "&Gallery > &Make default", "The default browser was not made: "},
+      {webMenu, panel, panelFile, "&Gallery > &Add", "The browser was not added to the gallery: "},
+  };
+  int changes = 0;
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.item + (" " + row.file));
+    // A change the view's save has to write.
+    ++changes;
+    chart.setStepsFormula(std::to_string(changes));
+    panel.setTimedRefreshInterval(5000 + changes * 1000);
+    const std::string text = readWholeFile(row.file);
+    messages_.texts.clear();
+    {
+      THeldFile held(row.file);
+      ASSERT_TRUE(held.held());
+      click(row.menu, row.view, row.item);
+    }
+    EXPECT_EQ(messages_.texts, std::vector<std::string>{row.told + row.file + " is held open by another program."});
+    EXPECT_EQ(readWholeFile(row.file), text);
+  }
+  giveUpUnsavedChanges({chartFile, panelFile});
+}
+
 namespace {
 
 // Stands for a data window: it owns its docked views.
