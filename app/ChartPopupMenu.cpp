@@ -424,7 +424,11 @@ void TchartPopupMenu::galleryAddClick() {
 
 void TchartPopupMenu::makeDefaultClick() {
   if (popupTarget == nullptr || saveTarget() != 0) return;
-  copyFile(popupTarget->fileName(), templateFile(), false);
+  // A default left as it was would make every new view from the old one.
+  const std::string file = templateFile();
+  if (copyFile(popupTarget->fileName(), file, false)) return;
+  owner_.messageBox().show(owner_.handle(), "The default was not made: " + file + " " + whyNotWritten(file) + ".",
+                           commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TchartPopupMenu::bitmapClick() {

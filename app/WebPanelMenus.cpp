@@ -6,6 +6,7 @@
 #include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Bitmap.h"
 #include "platform/FileSystem.h"
 #include "platform/ListView.h"
@@ -196,7 +197,12 @@ void TwebPanelMenus::addWebPanelToGallery() {
 
 void TwebPanelMenus::makeWebPanelTemplate(TWebPanel& panel) {
   if (panel.saveToOwnFile() != 0) return;
-  copyFile(panel.settingsFile(), browserTemplateFile(), false);
+  // A default left as it was would make every new browser from the old one.
+  const std::string file = browserTemplateFile();
+  if (copyFile(panel.settingsFile(), file, false)) return;
+  owner_.messageBox().show(owner_.handle(),
+                           "The default browser was not made: " + file + " " + whyNotWritten(file) + ".",
+                           commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TwebPanelMenus::clearWebPanelTemplate(TWebPanel&) {
