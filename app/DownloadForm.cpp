@@ -519,10 +519,11 @@ std::vector<int> TdownloadForm::selectedNumbers(const TListView& view) const {
   return numbers;
 }
 
-void TdownloadForm::tellDeletion(const std::string& what, bool gone, const std::string& refusal) {
+void TdownloadForm::tellDeletion(const std::string& what, const std::vector<bool>& gone, const std::string& refusal) {
   if (refusal.empty()) return;
-  messages_.show(handle(), deletionNotice("The " + what + " was", gone, refusal), commonString(4),
-                 MB_OK | MB_ICONWARNING);
+  const std::string named = gone.size() == 1 ? "The " + what + " was" : "The " + what + "s were";
+  messages_.show(handle(), deletionNotice(named, std::find(gone.begin(), gone.end(), true) != gone.end(), refusal),
+                 commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 bool TdownloadForm::confirm(const TListView& view, const std::string& singular, const std::string& plural) {
@@ -575,12 +576,16 @@ void TdownloadForm::deleteSelectedLists() {
   fillingLists_ = true;
   selectTimer_.setEnabled(false);
   selectedList_ = -1;
+  const std::vector<int> numbers = selectedNumbers(*listView_);
+  std::vector<std::string> folders;
+  for (const int number : numbers) folders.push_back(listFolder(number));
   std::string refusal;
-  for (const int number : selectedNumbers(*listView_)) {
+  const std::vector<bool> gone = deleteDownloadLists(folders, refusal);
+  tellDeletion("list", gone, refusal);
+  for (size_t i = 0; i < numbers.size(); ++i) {
     // A row goes only with its descriptor: a list that could not be removed stays listed.
-    const bool gone = deleteDownloadList(listFolder(number), &refusal);
-    tellDeletion("list", gone, refusal);
-    if (!gone) continue;
+    if (!gone[i]) continue;
+    const int number = numbers[i];
     listView_->deleteItem(listView_->findData(number));
     listFolders_.erase(number);
     if (number == shownList_) {
@@ -655,13 +660,16 @@ void TdownloadForm::clearSelectedItems() {
 
 void TdownloadForm::deleteSelectedItems() {
   if (shownList_ < 0 || !confirm(*itemView_, DeleteObject, DeleteObjects)) return;
+  const std::vector<int> numbers = selectedNumbers(*itemView_);
+  std::vector<std::string> files;
+  for (const int number : numbers) files.push_back(itemFile(number));
   std::string refusal;
-  for (const int number : selectedNumbers(*itemView_)) {
-    const bool gone = deleteDownloadItem(itemFile(number), &refusal);
-    tellDeletion("item", gone, refusal);
-    if (!gone) continue;
-    itemView_->deleteItem(itemView_->findData(number));
-    itemFiles_.erase(number);
+  const std::vector<bool> gone = deleteDownloadItems(files, refusal);
+  tellDeletion("item", gone, refusal);
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    if (!gone[i]) continue;
+    itemView_->deleteItem(itemView_->findData(numbers[i]));
+    itemFiles_.erase(numbers[i]);
   }
   updateControlBar();
 }

@@ -135,9 +135,10 @@ class TdownloadForm : public TChildForm {
   // has yet to show.
   void flushPendingSelection();
   bool confirm(const TListView& view, const std::string& singular, const std::string& plural);
-  // A list or item whose file refused stays listed; the user learns which
-  // file and why, or, for one gone, what another program kept on disk.
-  void tellDeletion(const std::string& what, bool gone, const std::string& refusal);
+  // The selected lists or items (gone: which went) stay listed when a file
+  // refused; the user learns which file and why, or, for those gone, what
+  // another program kept on disk.
+  void tellDeletion(const std::string& what, const std::vector<bool>& gone, const std::string& refusal);
   std::vector<int> selectedNumbers(const TListView& view) const;
   std::string selectedItemsText() const;
   bool selectedItemHasRemarks() const;

@@ -149,22 +149,22 @@ TClearResult clearDownloadItem(const std::string& itemFile) {
   return item.saveToFile() == 0 ? TClearResult::cleared : TClearResult::saveFailed;
 }
 
-bool deleteDownloadList(const std::string& listFolder, std::string* refusal) {
+std::vector<bool> deleteDownloadLists(const std::vector<std::string>& listFolders, std::string& why) {
   // Nothing goes unless everything can: a list with some of its items gone
   // is no list the user deleted. Without its descriptor the folder is
   // listed no more, whatever another program kept of the rest.
-  const std::string folder = includeTrailingBackslash(listFolder);
-  std::string why;
-  const bool gone = deleteWhole({descriptorOf(folder), folder}, why);
-  if (refusal) *refusal = why;
-  return gone;
+  std::vector<std::vector<std::string>> lists;
+  for (const std::string& listFolder : listFolders) {
+    const std::string folder = includeTrailingBackslash(listFolder);
+    lists.push_back({descriptorOf(folder), folder});
+  }
+  return deleteAllWhole(lists, why);
 }
 
-bool deleteDownloadItem(const std::string& itemFile, std::string* refusal) {
-  std::string why;
-  const bool gone = deleteWhole({itemFile}, why);
-  if (refusal) *refusal = why;
-  return gone;
+std::vector<bool> deleteDownloadItems(const std::vector<std::string>& itemFiles, std::string& why) {
+  std::vector<std::vector<std::string>> items;
+  for (const std::string& itemFile : itemFiles) items.push_back({itemFile});
+  return deleteAllWhole(items, why);
 }
 
 bool zapItemRemarks(const std::string& itemFile) {

@@ -46,15 +46,15 @@ enum class TClearResult { cleared, fileKept, refused, saveFailed };
 // data untouched too (saveFailed).
 TClearResult clearDownloadItem(const std::string& itemFile);
 
-// The folder and everything in it; true once its descriptor is gone, and
-// the list with it. A file or folder that would refuse keeps the whole
-// list, and refusal (when given) names it and why; gone, the list may still
+// The lists' folders and everything in them, as one deletion (see
+// deleteAllWhole): a file or folder that would refuse keeps every list, and
+// why names it. A list is gone once its descriptor is; gone, it may still
 // have left some on disk (another program took it after it was asked),
-// which refusal then tells.
-bool deleteDownloadList(const std::string& listFolder, std::string* refusal = nullptr);
-// The item file only (its downloaded data stays); true when it is gone, and
-// refusal names it and why when not.
-bool deleteDownloadItem(const std::string& itemFile, std::string* refusal = nullptr);
+// which why then tells. For each list, whether it is gone.
+std::vector<bool> deleteDownloadLists(const std::vector<std::string>& listFolders, std::string& why);
+// The item files only (their downloaded data stays), as one deletion: one
+// that would refuse keeps them all, and why names it and why.
+std::vector<bool> deleteDownloadItems(const std::vector<std::string>& itemFiles, std::string& why);
 
 // Clears the item's remarks and saves it when it had any; false when saving
 // failed or the item file did not read whole.

@@ -1,5 +1,7 @@
 #include "app/WebForm.h"
 
+#include <algorithm>
+
 #include "app/WebMosaics.h"
 #include "controls/DownloadListing.h"
 #include "controls/ListViewXPSafe.h"
@@ -62,17 +64,20 @@ void TwebForm::deleteSelectedMosaics() {
   notesBtn_->setDown(false);
   noteEditorContainer_->hide();
   mosaicListView_->onSelectItem = nullptr;
-  for (const int number : selectedNumbers()) {
-    // A row goes only with its descriptor, and a folder whole: a mosaic
-    // that could not be removed stays listed, with every panel it had.
-    std::string refusal;
-    const bool gone = deleteMosaic(mosaicFolder(number), refusal);
-    if (!refusal.empty())
-      messages_.show(handle(), deletionNotice("The mosaic was", gone, refusal), commonString(4),
-                     MB_OK | MB_ICONWARNING);
-    if (!gone) continue;
-    mosaicListView_->deleteItem(mosaicListView_->findData(number));
-  }
+  const std::vector<int> numbers = selectedNumbers();
+  std::vector<std::string> folders;
+  for (const int number : numbers) folders.push_back(mosaicFolder(number));
+  // A row goes only with its descriptor, and a folder whole: a mosaic that
+  // could not be removed stays listed, with every panel it had.
+  std::string refusal;
+  const std::vector<bool> gone = deleteMosaics(folders, refusal);
+  if (!refusal.empty())
+    messages_.show(handle(),
+                   deletionNotice(numbers.size() == 1 ? "The mosaic was" : "The mosaics were",
+                                  std::find(gone.begin(), gone.end(), true) != gone.end(), refusal),
+                   commonString(4), MB_OK | MB_ICONWARNING);
+  for (size_t i = 0; i < numbers.size(); ++i)
+    if (gone[i]) mosaicListView_->deleteItem(mosaicListView_->findData(numbers[i]));
   listViewModifyEventsEnable(true);
   updateControlBar();
 }

@@ -83,9 +83,11 @@ int copyMosaic(const std::string& root, const std::string& sourceFolder) {
   return number;
 }
 
-bool deleteMosaic(const std::string& folder, std::string& why) {
+std::vector<bool> deleteMosaics(const std::vector<std::string>& folders, std::string& why) {
   // Without its descriptor the folder is listed no more: it goes first.
-  return deleteWhole({mosaicDescriptor(folder), withBackslash(folder)}, why);
+  std::vector<std::vector<std::string>> mosaics;
+  for (const std::string& folder : folders) mosaics.push_back({mosaicDescriptor(folder), withBackslash(folder)});
+  return deleteAllWhole(mosaics, why);
 }
 
 std::string mosaicDescriptor(const std::string& folder) { return withBackslash(folder) + "0.INI"; }

@@ -20,10 +20,12 @@ std::string newMosaicDir(const std::string& root);
 // A new mosaic folder holding copies of the files (not sub-folders) of the
 // source; its number, or -1 with nothing left behind.
 int copyMosaic(const std::string& root, const std::string& sourceFolder);
-// The mosaic folder with everything in it, whole or not at all (see
-// deleteWhole): true once its descriptor is gone, and the mosaic with it;
-// why tells what refused, or what another program kept on disk.
-bool deleteMosaic(const std::string& folder, std::string& why);
+// The mosaic folders with everything in them, as one deletion (see
+// deleteAllWhole): a file or folder that would refuse keeps every mosaic,
+// and why names it. A mosaic is gone once its descriptor is; why tells
+// what another program kept on disk. For each folder, whether its mosaic
+// is gone.
+std::vector<bool> deleteMosaics(const std::vector<std::string>& folders, std::string& why);
 // The file of a mosaic folder that holds its name.
 std::string mosaicDescriptor(const std::string& folder);
 // Writes the name into the folder's "0.INI" (made when missing); false when

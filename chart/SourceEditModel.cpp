@@ -269,11 +269,16 @@ int TSourceEditModel::moveSource(int delta) {
   return current = target;
 }
 
-bool TSourceEditModel::makeTemplate() const {
+bool TSourceEditModel::makeTemplate(std::string& why) const {
   const TSource* source = currentSource();
   if (source == nullptr) return false;
-  TPortableIniFile ini(templateFileName());
-  return source->saveToIni(ini, templateName_, decimalSeparator, listSeparator) == 0 && ini.updateFile();
+  const std::string file = templateFileName();
+  TPortableIniFile ini(file);
+  if (source->saveToIni(ini, templateName_, decimalSeparator, listSeparator) == 0 && ini.updateFile()) return true;
+  // A file whose rewrite would lose what it holds says so itself.
+  why = refusedSaveText(file);
+  if (why.empty()) why = file + " " + whyNotWritten(file);
+  return false;
 }
 
 bool TSourceEditModel::clearTemplate(std::string& why) const { return deleteWhole({templateFileName()}, why); }

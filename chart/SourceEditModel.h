@@ -83,7 +83,9 @@ class TSourceEditModel {
   int copySource();
   int deleteSource();
   int moveSource(int delta);
-  bool makeTemplate() const;
+  // The current source made the template; false when there is none, or
+  // when the template file took no write: why then names it and why.
+  bool makeTemplate(std::string& why) const;
   // The template goes, or stays whole: false, why naming the file and why
   // (see deleteWhole).
   bool clearTemplate(std::string& why) const;

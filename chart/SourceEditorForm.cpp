@@ -545,7 +545,11 @@ void TSourceEditorForm::disabledBtnClick() {
   refillSources(model_.current);
 }
 
-void TSourceEditorForm::makeTemplateBtnClick() { model_.makeTemplate(); }
+void TSourceEditorForm::makeTemplateBtnClick() {
+  std::string why;
+  if (model_.makeTemplate(why) || why.empty()) return;
+  messages->show(handle(), "The default was not made: " + why + ".", commonString(4), MB_OK | MB_ICONWARNING);
+}
 void TSourceEditorForm::clearTemplateBtnClick() {
   // A default that stays would give every new source its formulas without
   // a word.

@@ -7,6 +7,7 @@
 #include "controls/EditPanel.h"
 #include "controls/SheetPanel.h"
 #include "model/ChangeStamps.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
@@ -441,23 +442,28 @@ void TmacroForm::deleteMacros() {
   if (systemMessageBox().show(handle(), question, "Confirm", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
     return;
   saveMacros();
-  // From the last index down, so that the indexes still to go stay valid;
-  // the list is then rebuilt from the index, whose order it shows.
+  // The list is then rebuilt from the index, whose order it shows.
   std::vector<int> indexes;
-  for (int row = macroListView_->nextSelected(-1); row >= 0; row = macroListView_->nextSelected(row))
-    indexes.push_back(static_cast<int>(macroListView_->itemData(row)));
-  std::sort(indexes.rbegin(), indexes.rend());
-  bool activeDeleted = false;
-  for (int index : indexes) {
-    TMacroReference* package = macroIndex_.item(index);
-    bool active = package != nullptr && package->Active();
-    std::string refusal;
-    if (macroIndex_.remove(index, &refusal) == macroOk)
-      activeDeleted = activeDeleted || active;
-    else if (!refusal.empty())
-      systemMessageBox().show(handle(), "The package " + package->name() + " was not deleted: " + refusal + ".",
-                              "Warning", MB_OK | MB_ICONWARNING);
+  std::vector<std::pair<std::string, bool>> going;  // name, and whether active
+  for (int row = macroListView_->nextSelected(-1); row >= 0; row = macroListView_->nextSelected(row)) {
+    const int index = static_cast<int>(macroListView_->itemData(row));
+    const TMacroReference* package = macroIndex_.item(index);
+    if (package == nullptr) continue;
+    indexes.push_back(index);
+    going.emplace_back(package->name(), package->Active());
   }
+  std::string refusal;
+  macroIndex_.remove(indexes, &refusal);
+  bool anyDeleted = false;
+  bool activeDeleted = false;
+  for (const auto& [name, active] : going) {
+    if (macroIndex_.indexOf(name) >= 0) continue;
+    anyDeleted = true;
+    activeDeleted = activeDeleted || active;
+  }
+  const std::string named = going.size() == 1 ? "The package " + going.front().first + " was" : "The packages were";
+  if (!refusal.empty())
+    systemMessageBox().show(handle(), deletionNotice(named, anyDeleted, refusal), "Warning", MB_OK | MB_ICONWARNING);
   rebuildList();
   selectedMacroStatus_.clear();
   selectMacro();

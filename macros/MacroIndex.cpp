@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "model/DeletionRefusal.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 
@@ -96,10 +99,29 @@ int TMacroIndex::rename(int index, const std::string& newName) {
   return package->rename(target);
 }
 
-int TMacroIndex::remove(int index, std::string* refusal) {
-  if (index < 0 || index >= count()) return macroNoPackage;
-  int result = packages_[index]->deleteFiles(refusal);
-  if (result != macroOk) return result;
-  packages_.erase(packages_.begin() + index);
-  return macroOk;
+int TMacroIndex::remove(std::vector<int> indexes, std::string* refusal) {
+  std::vector<std::string> files;
+  for (const int index : indexes) {
+    const TMacroReference* package = item(index);
+    if (package == nullptr) return macroNoPackage;
+    for (const std::string& extension : TMacroReference::fileExtensions(package->directory(), package->name()))
+      files.push_back(package->directory() + package->name() + extension);
+  }
+  // The packages the user deleted at once go together or stay together.
+  const std::string why = firstDeletionRefusal(files);
+  if (!why.empty()) {
+    if (refusal) *refusal = why;
+    return macroFileFailed;
+  }
+  // From the last index down, so that the indexes still to go stay valid.
+  std::sort(indexes.rbegin(), indexes.rend());
+  int result = macroOk;
+  for (const int index : indexes) {
+    const int deleted = packages_[index]->deleteFiles(refusal);
+    if (deleted == macroOk)
+      packages_.erase(packages_.begin() + index);
+    else if (result == macroOk)
+      result = deleted;
+  }
+  return result;
 }

@@ -23,7 +23,10 @@ class TMacroIndex {
   TMacroReference* copy(int index, const std::string& suffix);
   int rename(int index, const std::string& newName);
   // The package and its files; refusal as TMacroReference::deleteFiles.
-  int remove(int index, std::string* refusal = nullptr);
+  int remove(int index, std::string* refusal = nullptr) { return remove(std::vector<int>{index}, refusal); }
+  // The packages of the (distinct) indexes as one deletion: when a file of
+  // any would refuse, none goes, and refusal (when given) names it and why.
+  int remove(std::vector<int> indexes, std::string* refusal = nullptr);
 
  private:
   std::string directory_;

@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "model/ChangeStamps.h"
-#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/Forex.h"
 #include "model/LanguageStrings.h"
@@ -302,17 +301,10 @@ int TAsset::createNew(const std::string& name, const std::string& symbol, bool s
   return result;
 }
 
-bool TAsset::deleteFiles(const std::vector<std::string>& alongWith, std::string& why) {
-  // A cleared asset names no files of its own; never touch anything else.
-  if (folder_.empty() || number_ < 0) {
-    why = "the asset has no file";
-    return false;
-  }
-  // Its file first: once that is gone, so is the asset, whatever of its
-  // transactions another program keeps on the disk.
-  std::vector<std::string> paths = {fileName(), includeTrailingBackslash(transactionFolder_)};
-  paths.insert(paths.end(), alongWith.begin(), alongWith.end());
-  return deleteWhole(paths, why);
+std::vector<std::string> TAsset::deletionPaths() const {
+  // A cleared asset's names are empty or relative: never touch anything else.
+  if (folder_.empty() || number_ < 0) return {};
+  return {fileName(), includeTrailingBackslash(transactionFolder_)};
 }
 
 void TAsset::navAt(bool atOrBefore, long double& value, bool& ok, double date) {

@@ -65,10 +65,11 @@ class TAsset : public TCustomPropertyObject {
   int createNew(const std::string& name, const std::string& symbol, bool skipChecks, int32_t firstTransactionNumber,
                 int32_t number, const std::string& formatString, const std::string& location,
                 const std::string& folder, const std::string& currency);
-  // Deletes the asset's file and transaction folder, and the files given
-  // that belong to it alone, whole or not at all (see deleteWhole): true
-  // once its file is gone, why telling what refused or what is left.
-  bool deleteFiles(const std::vector<std::string>& alongWith, std::string& why);
+  // The asset's file and transaction folder as deleteWhole takes them: its
+  // file first, for once that is gone, so is the asset, whatever of its
+  // transactions another program keeps on the disk. None for a cleared
+  // asset, which names no files of its own.
+  std::vector<std::string> deletionPaths() const;
 
   void navAt(bool atOrBefore, long double& value, bool& ok, double date);
   void investmentAt(const std::string& currency, long double& value, bool& ok, double date);

@@ -75,6 +75,23 @@ std::string leftOnDisk(const std::string& path) {
   return shown + " is left on disk: " + why;
 }
 
+// Deletes an object's paths once they were asked, as deleteWhole tells.
+bool deleteAsked(const std::vector<std::string>& paths, std::string& why) {
+  if (!paths.empty() && !deletePath(paths.front())) {
+    why = whyItStays(paths.front());
+    return false;
+  }
+  for (size_t i = 1; i < paths.size(); ++i) {
+    if (deletePath(paths[i])) continue;
+    why += (why.empty() ? "" : "; ") + leftOnDisk(paths[i]);
+  }
+  // What waited for the files would bring them back, or land in whatever
+  // takes their names next; a file left on disk is no object's any more.
+  for (const std::string& path : paths)
+    if (!path.empty()) letGoUnsavedChanges(path);
+  return true;
+}
+
 }  // namespace
 
 std::string firstDeletionRefusal(const std::vector<std::string>& paths) {
@@ -93,22 +110,20 @@ std::string firstDeletionRefusal(const std::vector<std::string>& paths) {
   return {};
 }
 
-bool deleteWhole(const std::vector<std::string>& paths, std::string& why) {
-  why = firstDeletionRefusal(paths);
-  if (!why.empty()) return false;
-  if (!paths.empty() && !deletePath(paths.front())) {
-    why = whyItStays(paths.front());
-    return false;
+bool deleteWhole(const std::vector<std::string>& paths, std::string& why) { return deleteAllWhole({paths}, why)[0]; }
+
+std::vector<bool> deleteAllWhole(const std::vector<std::vector<std::string>>& objects, std::string& why) {
+  std::vector<std::string> every;
+  for (const std::vector<std::string>& paths : objects) every.insert(every.end(), paths.begin(), paths.end());
+  why = firstDeletionRefusal(every);
+  std::vector<bool> gone(objects.size(), false);
+  if (!why.empty()) return gone;
+  for (size_t i = 0; i < objects.size(); ++i) {
+    std::string left;
+    gone[i] = deleteAsked(objects[i], left);
+    if (!left.empty()) why += (why.empty() ? "" : "; ") + left;
   }
-  for (size_t i = 1; i < paths.size(); ++i) {
-    if (deletePath(paths[i])) continue;
-    why += (why.empty() ? "" : "; ") + leftOnDisk(paths[i]);
-  }
-  // What waited for the files would bring them back, or land in whatever
-  // takes their names next; a file left on disk is no object's any more.
-  for (const std::string& path : paths)
-    if (!path.empty()) letGoUnsavedChanges(path);
-  return true;
+  return gone;
 }
 
 std::string deletionNotice(const std::string& namedWas, bool went, const std::string& why, const std::string& done) {

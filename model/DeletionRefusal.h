@@ -27,6 +27,13 @@ std::string firstDeletionRefusal(const std::vector<std::string>& paths);
 // of its paths is let go.
 bool deleteWhole(const std::vector<std::string>& paths, std::string& why);
 
+// Several objects the user gave as one deletion (the assets picked, the
+// lists selected), each by its paths as deleteWhole takes them: every path
+// of every one is asked before any goes, and when one refuses none goes and
+// why names it. Else each goes as deleteWhole deletes it, and why tells
+// what any left. For each object, whether it is gone.
+std::vector<bool> deleteAllWhole(const std::vector<std::vector<std::string>>& objects, std::string& why);
+
 // What the user is told of a deletion: nothing when it went whole (why
 // empty); else, after the named with its verb ("The asset X was", "The
 // transactions were"), that nothing went ("not deleted: why.") or that it

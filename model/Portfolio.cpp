@@ -366,24 +366,39 @@ int TPortfolio::newAsset(const std::string& name, const std::string& symbol, boo
   }
 }
 
-int TPortfolio::deleteAsset(int index, const std::vector<std::string>& alongWith, std::string* refusal) {
-  TAsset* asset = assets(index);
-  if (asset == nullptr) return -7;
+int TPortfolio::deleteAssets(const std::vector<int>& indexes, const std::vector<std::vector<std::string>>& alongWith,
+                             std::string* refusal) {
   // An asset goes whole or stays: notes left behind would open with the
   // next asset given its number. One whose file went is gone even when
   // another program kept some of the rest: written back at the close, it
   // would come back without its transactions.
+  std::vector<std::vector<std::string>> paths;
+  for (size_t i = 0; i < indexes.size(); ++i) {
+    const TAsset* asset = assets(indexes[i]);
+    if (asset == nullptr) return -7;
+    paths.push_back(asset->deletionPaths());
+    if (paths.back().empty()) {
+      if (refusal) *refusal = "the asset has no file";
+      return -4;
+    }
+    if (i < alongWith.size()) paths.back().insert(paths.back().end(), alongWith[i].begin(), alongWith[i].end());
+  }
   std::string why;
-  const bool gone = asset->deleteFiles(alongWith, why);
+  const std::vector<bool> gone = deleteAllWhole(paths, why);
   if (refusal) *refusal = why;
-  if (!gone) return -4;
+  std::vector<int> going;
+  for (size_t i = 0; i < indexes.size(); ++i)
+    if (gone[i]) going.push_back(indexes[i]);
+  if (going.empty()) return -4;
+  // From the last index down, so that the indexes still to go stay valid.
+  std::sort(going.rbegin(), going.rend());
+  for (const int index : going) assets_.erase(assets_.begin() + index);
   lastChange_ = changeStamp();
   assetsChange_ = lastChange_;
-  assets_.erase(assets_.begin() + index);
   int result = rebuildDates();
   const int numbersResult = rebuildTransactionNumbers();
   if (result == 0) result = numbersResult;
-  return result;
+  return going.size() < indexes.size() ? -4 : result;
 }
 
 TAsset* TPortfolio::assets(int index) const {

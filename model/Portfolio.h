@@ -62,7 +62,15 @@ class TPortfolio : public TCustomPropertyObject {
   // names the file or folder and why. Taken out, it may still have left
   // some on disk (another program took them after they were asked):
   // refusal then tells what is left.
-  int deleteAsset(int index, const std::vector<std::string>& alongWith = {}, std::string* refusal = nullptr);
+  int deleteAsset(int index, const std::vector<std::string>& alongWith = {}, std::string* refusal = nullptr) {
+    return deleteAssets({index}, {alongWith}, refusal);
+  }
+  // The same for several assets the user gave as one deletion (distinct
+  // indexes, alongWith[i] the files of indexes[i]): when one file or folder
+  // of any would refuse, none goes. -7 when an index names no asset, and
+  // nothing goes then either.
+  int deleteAssets(const std::vector<int>& indexes, const std::vector<std::vector<std::string>>& alongWith,
+                   std::string* refusal = nullptr);
   int assetCount() const { return static_cast<int>(assets_.size()); }
   TAsset* assets(int index) const;
   int currentAssetIndex() const;

@@ -193,25 +193,43 @@ void TassetForm::delBtnClick() {
   popupAtTopRight(delAssetPopUpMenu_, *delBtn_, handle());
 }
 
-int TassetForm::delAssetCore(TPortfolio& shown, int countBefore, int index) {
-  const TAsset* going = shown.assets(index);
-  if (going == nullptr) return -7;
-  const std::string label = objectLabel(going->Name(), going->Symbol());
-  // The asset's notes of this window and of the Quotes window go with it:
+int TassetForm::delAssetsCore(TPortfolio& shown, const std::vector<int>& indexes) {
+  const int countBefore = shown.assetCount();
+  std::string label;
+  std::vector<int32_t> numbers;
+  // Each asset's notes of this window and of the Quotes window go with it:
   // the next asset may be given the same number.
-  std::vector<std::string> notesFiles;
-  for (const char* prefix : {"Asset_", "Quote_"})
-    notesFiles.push_back(windowDir() + prefix + std::to_string(going->Number()) + ".TXT");
+  std::vector<std::vector<std::string>> notesFiles;
+  for (const int index : indexes) {
+    const TAsset* going = shown.assets(index);
+    if (going == nullptr) return -7;
+    label = shortLabel(objectLabel(going->Name(), going->Symbol()));
+    numbers.push_back(going->Number());
+    notesFiles.emplace_back();
+    for (const char* prefix : {"Asset_", "Quote_"})
+      notesFiles.back().push_back(windowDir() + prefix + std::to_string(going->Number()) + ".TXT");
+  }
+  const std::string named = numbers.size() == 1 ? "The asset " + label + " was" : std::string("The assets were");
   std::string refusal;
-  const int code = guarded([&] { return shown.deleteAsset(index, notesFiles, &refusal); });
-  const bool gone = shown.assetCount() < countBefore;
+  const int code = guarded([&] { return shown.deleteAssets(indexes, notesFiles, &refusal); });
   portfolioTable()->rebuildDates();
+  const auto stays = [&](int32_t number) {
+    for (int i = 0; i < shown.assetCount(); ++i)
+      if (shown.assets(i)->Number() == number) return true;
+    return false;
+  };
+  // The lines of those that went, from the last up, as the model took them out.
+  int count = countBefore;
+  for (size_t i = indexes.size(); i-- > 0;) {
+    if (stays(numbers[i])) continue;
+    dataSheet().removeDisplayRecord(indexes[i], count);
+    --count;
+  }
+  const bool gone = count < countBefore;
   if (!refusal.empty())
-    messages->show(handle(), deletionNotice("The asset " + shortLabel(label) + " was", gone, refusal), commonString(4),
-                   MB_OK | MB_ICONWARNING);
+    messages->show(handle(), deletionNotice(named, gone, refusal), commonString(4), MB_OK | MB_ICONWARNING);
   if (!gone) return code != 0 ? code : -4;
   forgetShownNotes();
-  dataSheet().removeDisplayRecord(index, countBefore);
   return code;
 }
 
@@ -245,7 +263,7 @@ int TassetForm::menuItemAssetsDelSelectedClick() {
   abortViewThreads();
   dataSheet().getCellSizes(dataSheet().rowWise);
   dataSheet().getDisplayOrder();
-  const int code = delAssetCore(*shown, shown->assetCount(), index);
+  const int code = delAssetsCore(*shown, {index});
   afterDeletion(code);
   return code;
 }
@@ -267,10 +285,7 @@ int TassetForm::menuItemAssetsDelPickClick() {
   abortViewThreads();
   dataSheet().getCellSizes(dataSheet().rowWise);
   dataSheet().getDisplayOrder();
-  int code = 0;
-  // Largest index first, so the indexes still to go stay valid.
-  for (auto index = indexes.rbegin(); index != indexes.rend() && code == 0; ++index)
-    code = delAssetCore(*shown, shown->assetCount(), *index);
+  const int code = delAssetsCore(*shown, indexes);
   afterDeletion(code);
   return code;
 }

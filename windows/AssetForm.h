@@ -47,8 +47,9 @@ class TassetForm : public TportfolioAssetsForm {
 
  private:
   void buildAssetMenus();
-  // Deletes one asset with its notes and keeps the line arrays in step.
-  int delAssetCore(TPortfolio& portfolio, int countBefore, int index);
+  // Deletes the assets of the indexes (ascending) with their notes as one
+  // deletion, tells a refusal, and keeps the line arrays in step.
+  int delAssetsCore(TPortfolio& portfolio, const std::vector<int>& indexes);
   void setDefaultTransactionDisplayOrder(TAsset& asset);
   // Null holdings shown when the filter would hide the newest asset.
   void showNewAsset();

@@ -415,7 +415,10 @@ void TtransactionForm::addBtnClick() {
     captureOrder();
     if (shown->addTransaction(assetIndex, 0, currentDateTime(), 1, 0, 0, "", "", true) != 0) {
       showTransactions(-1, -1);
-      return;
+      const TAsset& asset = *shown->assets(assetIndex);
+      tell("The new transaction of " + shortLabel(objectLabel(asset.Name(), asset.Symbol())) +
+           " was not written: " + whyNoNewTransaction(*shown, asset) + ".");
+      break;
     }
     const std::vector<int32_t>& numbers = shown->TransactionNumbers();
     const int newPosition = static_cast<int>(numbers.size()) - 1;

@@ -9,6 +9,7 @@
 #include "model/Portfolio.h"
 #include "model/Transaction.h"
 #include "platform/DateTime.h"
+#include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/NumberText.h"
 
@@ -166,10 +167,8 @@ int mergeInto(TPortfolio& portfolio, TAsset& asset, const TMergeSums& sums, bool
       formatDateTime(locale.shortDateFormat, from) + " ... " + formatDateTime(locale.shortDateFormat, to);
   const int32_t number = portfolio.nextTransactionNumber();
   if (asset.addTransaction(number, 0, destination, sums.units, sums.value, sums.fees, flag, comment, true) != 0) {
-    std::string folder = asset.TransactionFolder();
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     why = "the merged transaction of " + shortLabel(objectLabel(asset.Name(), asset.Symbol())) +
-          " could not be written into " + folder;
+          " could not be written: " + whyNoNewTransaction(portfolio, asset);
     return -4;
   }
   ++mergedCount;
@@ -190,6 +189,14 @@ int mergeInto(TPortfolio& portfolio, TAsset& asset, const TMergeSums& sums, bool
 }
 
 }  // namespace
+
+std::string whyNoNewTransaction(const TPortfolio& portfolio, const TAsset& asset) {
+  std::string folder = asset.TransactionFolder();
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (!folderExists(folder)) return folder + " is missing";
+  if (portfolio.nextTransactionNumber() < 0) return "the portfolio has given every transaction number";
+  return folder + " took no new file: its disk may be full or write-protected";
+}
 
 int mergeTransactions(TPortfolio& portfolio, const std::vector<TAsset*>& assets, bool deleteSource, int& mergedCount,
                       double destination, double firstDay, double lastDay, std::string& why) {

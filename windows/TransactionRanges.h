@@ -68,6 +68,11 @@ struct TMergeSums {
 // from one second before the first midnight to 23:59:59 of the last day.
 void mergeWindow(double firstDay, double lastDay, double& from, double& to);
 
+// Why no new transaction of the asset could be written: its folder is
+// missing ("C:\A\1.TRN is missing"), the portfolio has no number left, or
+// the folder took no new file.
+std::string whyNoNewTransaction(const TPortfolio& portfolio, const TAsset& asset);
+
 // Replaces, in each asset given, the transactions of the merge window by
 // one dated on the destination, carrying exactly the units, value and fees
 // of the transactions the deletion takes (both ends of the window

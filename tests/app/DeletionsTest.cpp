@@ -79,35 +79,58 @@ struct TAssetWithNotes {
   std::string notes;
 };
 
-// Deleting the first asset of the sample's first portfolio, with its notes,
-// while one of its files or folders refuses.
-void refusedAsset(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+// Deleting the assets of the indexes of the sample's first portfolio, the
+// first with its notes, as one deletion while one of their files or
+// folders refuses.
+void refusedAssets(TSampleWorkFolder& sample, const std::string& refusing, bool held,
+                   const std::vector<int>& indexes = {0}) {
   TAssetWithNotes asset(sample);
   const int count = asset.portfolio->assetCount();
   const auto before = folderContents(asset.portfolio->Folder());
+  std::vector<std::vector<std::string>> notes(indexes.size());
+  notes.front() = {asset.notes};
   std::string refusal;
   {
     const TRefusing refused(refusing.empty() ? asset.notes : asset.portfolio->Folder() + refusing, held);
-    EXPECT_EQ(asset.portfolio->deleteAsset(0, {asset.notes}, &refusal), -4);
+    EXPECT_EQ(asset.portfolio->deleteAssets(indexes, notes, &refusal), -4);
     EXPECT_EQ(refusal, refused.why());
   }
   EXPECT_EQ(asset.portfolio->assetCount(), count);
   EXPECT_EQ(folderContents(asset.portfolio->Folder()), before);
 }
 
-// Deleting a download list of two items while its folder or an item refuses.
-void refusedList(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
-  const std::string list = sample.temporary.path() + "LIST\\";
-  forceFolders(list);
-  for (const char* file : {"0.INI", "1.INI", "2.INI"}) writeWholeFile(list + file, "[Item]\r\n");
-  const auto before = folderContents(list);
+// Objects of one kind, made in a folder by make (given each one's name),
+// deleted at once by deleteAll while the file or folder refusing (a path
+// under the folder) refuses: none goes.
+void refusedAmong(TSampleWorkFolder& sample, const std::vector<std::string>& names,
+                  const std::function<void(const std::string&)>& make,
+                  const std::function<std::vector<bool>(const std::vector<std::string>&, std::string&)>& deleteAll,
+                  const std::string& refusing, bool held) {
+  const std::string folder = sample.temporary.path() + "KIND\\";
+  forceFolders(folder);
+  std::vector<std::string> objects;
+  for (const std::string& name : names) {
+    objects.push_back(folder + name);
+    make(objects.back());
+  }
+  const auto before = folderContents(folder);
   std::string refusal;
   {
-    const TRefusing refused(sample.temporary.path() + "LIST" + refusing, held);
-    EXPECT_FALSE(deleteDownloadList(list, &refusal));
+    const TRefusing refused(folder + refusing, held);
+    EXPECT_EQ(deleteAll(objects, refusal), std::vector<bool>(names.size(), false));
     EXPECT_EQ(refusal, refused.why());
   }
-  EXPECT_EQ(folderContents(list), before);
+  EXPECT_EQ(folderContents(folder), before);
+}
+
+// Deleting two download lists of two items while a folder or an item of
+// the second refuses.
+void refusedLists(TSampleWorkFolder& sample, const std::string& refusing, bool held) {
+  const auto list = [](const std::string& path) {
+    forceFolders(path);
+    for (const char* file : {"0.INI", "1.INI", "2.INI"}) writeWholeFile(path + "\\" + file, "[Item]\r\n");
+  };
+  refusedAmong(sample, {"1", "2"}, list, deleteDownloadLists, refusing, held);
 }
 
 // The sample's first portfolio open, and what its transactions were.
@@ -208,8 +231,8 @@ void renamedPackage(TSampleWorkFolder& sample, const std::vector<std::string>& n
 
 }  // namespace
 
-// A deletion whose files refuse leaves its object whole, and says which
-// file refused and why; one that goes lets go of what was held for its
+// A deletion whose files refuse leaves its object whole, and several
+// objects deleted at once all whole, and says which file refused and why; one that goes lets go of what was held for its
 // files, and a rename carries it along. A document that read no file finds
 // another program's text at its save as a change of that program's.
 TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles) {
@@ -227,9 +250,11 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
        [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "", true); }},
       {"a portfolio whose asset's transaction folder another program holds",
        [](TSampleWorkFolder& sample) { refusedPortfolio(sample, "3.TRN", true); }},
-      {"an asset whose notes are read-only", [](TSampleWorkFolder& sample) { refusedAsset(sample, "", false); }},
+      {"an asset whose notes are read-only", [](TSampleWorkFolder& sample) { refusedAssets(sample, "", false); }},
       {"an asset whose transaction folder another program holds",
-       [](TSampleWorkFolder& sample) { refusedAsset(sample, "1.TRN", true); }},
+       [](TSampleWorkFolder& sample) { refusedAssets(sample, "1.TRN", true); }},
+      {"two assets picked, the first with a read-only transaction",
+       [](TSampleWorkFolder& sample) { refusedAssets(sample, "1.TRN\\2.INI", false, {0, 4}); }},
       {"an asset whose transaction another program takes only after it was asked",
        [](TSampleWorkFolder& sample) {
          TAssetWithNotes asset(sample);
@@ -289,33 +314,36 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
          EXPECT_TRUE(saveUnsavedChanges().empty());
          EXPECT_EQ(readWholeFile(notes), "the next asset's notes");
        }},
-      {"a read-only download item",
+      {"two download items, the second read-only",
        [](TSampleWorkFolder& sample) {
-         const std::string item = sample.temporary.path() + "1.INI";
-         writeWholeFile(item, "[Item]\r\n");
-         setReadOnly(item, true);
-         std::string refusal;
-         EXPECT_FALSE(deleteDownloadItem(item, &refusal));
-         setReadOnly(item, false);
-         EXPECT_EQ(refusal, item + " is read-only");
+         const auto item = [](const std::string& file) { writeWholeFile(file, "[Item]\r\n"); };
+         refusedAmong(sample, {"1.INI", "2.INI"}, item, deleteDownloadItems, "2.INI", false);
        }},
-      {"a download list with a read-only item",
-       [](TSampleWorkFolder& sample) { refusedList(sample, "\\2.INI", false); }},
-      {"a download list whose folder another program holds",
-       [](TSampleWorkFolder& sample) { refusedList(sample, "", true); }},
-      {"a mosaic whose folder another program holds",
+      {"two download lists, the second with a read-only item",
+       [](TSampleWorkFolder& sample) { refusedLists(sample, "2\\2.INI", false); }},
+      {"two download lists, the second's folder held by another program",
+       [](TSampleWorkFolder& sample) { refusedLists(sample, "2", true); }},
+      {"two mosaics, the second's folder held by another program",
        [](TSampleWorkFolder& sample) {
-         const std::string mosaic = sample.temporary.path() + "1";
-         forceFolders(mosaic);
-         for (const char* file : {"0.INI", "1.INI", "Notes.TXT"}) writeWholeFile(mosaic + "\\" + file, "");
-         const auto before = folderContents(mosaic);
-         std::string refusal;
-         {
-           const TRefusing refused(mosaic, true);
-           EXPECT_FALSE(deleteMosaic(mosaic, refusal));
-           EXPECT_EQ(refusal, refused.why());
-         }
-         EXPECT_EQ(folderContents(mosaic), before);
+         const auto mosaic = [](const std::string& path) {
+           forceFolders(path);
+           for (const char* file : {"0.INI", "1.INI", "Notes.TXT"}) writeWholeFile(path + "\\" + file, "");
+         };
+         refusedAmong(sample, {"1", "2"}, mosaic, deleteMosaics, "2", true);
+       }},
+      {"two macro packages, the second's source read-only",
+       [](TSampleWorkFolder& sample) {
+         const auto package = [](const std::string& path) {
+           writeWholeFile(path + ".INI", "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\n");
+           writeWholeFile(path + ".js", "");
+         };
+         const auto deleteAll = [&sample](const std::vector<std::string>&, std::string& why) {
+           TMacroIndex index;
+           EXPECT_EQ(index.load(sample.temporary.path() + "KIND\\", jscript), 0);
+           index.remove(std::vector<int>{0, 1}, &why);
+           return std::vector<bool>{index.indexOf("A") < 0, index.indexOf("B") < 0};
+         };
+         refusedAmong(sample, {"A", "B"}, package, deleteAll, "B.js", false);
        }},
       {"a gallery entry whose notes are read-only",
        [](TSampleWorkFolder& sample) {

@@ -70,8 +70,9 @@ TEST(DownloadLists, ListsAreMadeCopiedRenamedCheckedAndDeleted) {
   renamed.loadFromFile(first + "2.INI");
   EXPECT_EQ(renamed.Name, "Beta");
 
-  EXPECT_TRUE(deleteDownloadItem(first + "2.INI"));
-  EXPECT_TRUE(deleteDownloadList(root + "4\\"));
+  std::string why;
+  EXPECT_EQ(deleteDownloadItems({first + "2.INI"}, why), std::vector<bool>{true});
+  EXPECT_EQ(deleteDownloadLists({root + "4\\"}, why), std::vector<bool>{true});
   EXPECT_FALSE(pathExists(root + "4"));
 }
 

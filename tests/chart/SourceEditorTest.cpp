@@ -75,12 +75,12 @@ TEST(SourceEditModel, SourceOperationsTemplatesAndSymbolText) {
   model.current = 1;
   model.decimalSeparator = ',';
   model.listSeparator = ';';
-  ASSERT_TRUE(model.makeTemplate());
+  std::string why;
+  ASSERT_TRUE(model.makeTemplate(why));
   model.current = -1;
   EXPECT_EQ(model.newSource(), 2);
   EXPECT_EQ(model.working().getSource(2)->Close, "X*2,5");
   EXPECT_EQ(model.working().getSource(2)->symbolCount(), 1);
-  std::string why;
   ASSERT_TRUE(model.clearTemplate(why));
   EXPECT_EQ(model.newSource(), 3);
   EXPECT_TRUE(model.working().getSource(3)->Close.empty());
@@ -169,7 +169,9 @@ TEST(SourceEditor, ApplyThenCloseKeepsWhatApplyLeftAndRowHeightsAreStored) {
   EXPECT_EQ(form.model().working().getSource(1)->EditorRowHeight, 30);
 }
 
-TEST(SourceEditor, ADefaultThatRefusesToBeClearedIsTold) {
+// A default that refuses to be made anew or cleared stays as it was, and
+// the editor tells which file refused and why.
+TEST(SourceEditor, ADefaultThatRefusesToBeMadeOrClearedIsTold) {
   TTemporaryFolder folder;
   TSourceTable table(TChartSource::create);
   fillSample(table, 1);
@@ -178,13 +180,18 @@ TEST(SourceEditor, ADefaultThatRefusesToBeClearedIsTold) {
   form.messages = &messages;
   form.beginEditing(table, nullptr, [] {});
   form.model().current = 0;
-  ASSERT_TRUE(form.model().makeTemplate());
+  std::string why;
+  ASSERT_TRUE(form.model().makeTemplate(why));
   const std::string file = form.model().templateFileName();
+  const std::string made = readWholeFile(file);
+  form.model().working().getSource(0)->Close = "X*2";
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+  form.makeTemplateBtnClick();
   form.clearTemplateBtnClick();
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(messages.texts, std::vector<std::string>{"The default was not cleared: " + file + " is read-only."});
-  EXPECT_TRUE(fileExists(file));
+  EXPECT_EQ(messages.texts, (std::vector<std::string>{"The default was not made: " + file + " is read-only.",
+                                                      "The default was not cleared: " + file + " is read-only."}));
+  EXPECT_EQ(readWholeFile(file), made);
 }
 
 TEST(SourceEditor, BothEditorsWithTheirFavourites) {

@@ -370,22 +370,9 @@ TEST_F(HandMadeAsset, CreateNewChecksBeforeMakingAnything) {
 
 TEST_F(HandMadeAsset, DeletingFilesStaysWithinItsOwn) {
   ASSERT_EQ(asset.load(folder, 1, {}, nullptr), 0);
-  std::string why;
-  ASSERT_TRUE(asset.deleteFiles({}, why));
-  EXPECT_FALSE(pathExists(folder + "1.INI"));
-  EXPECT_FALSE(pathExists(folder + "1.TRN"));
-
+  EXPECT_EQ(asset.deletionPaths(), (std::vector<std::string>{folder + "1.INI", folder + "1.TRN\\"}));
   // A cleared asset's names are empty or relative: nothing may go.
-  char previous[MAX_PATH];
-  GetCurrentDirectoryA(MAX_PATH, previous);
-  SetCurrentDirectoryA(folder.c_str());
-  writeWholeFile(folder + "-1.INI", "keep");
-  forceFolders(folder + "-1.TRN");
-  TAsset cleared;
-  EXPECT_FALSE(cleared.deleteFiles({}, why));
-  SetCurrentDirectoryA(previous);
-  EXPECT_TRUE(fileExists(folder + "-1.INI"));
-  EXPECT_TRUE(folderExists(folder + "-1.TRN"));
+  EXPECT_TRUE(TAsset().deletionPaths().empty());
 }
 
 TEST(SampleAsset, EveryQuoteFormatOfTheSampleReadsAllDays) {

@@ -26,6 +26,7 @@
 #include "controls/FontAttributeSets.h"
 #include "controls/GalleryForm.h"
 #include "controls/WebPanel.h"
+#include "model/Directories.h"
 #include "model/PortableIniFile.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -36,6 +37,7 @@
 #include "platform/Panel.h"
 #include "platform/Timer.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/TestFolders.h"
 #include "tests/support/WindowTestSupport.h"
 
 namespace {
@@ -494,7 +496,8 @@ class TViewOwnerPanel : public TPanel, public TSheetViewOwner {
 
 }  // namespace
 
-TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile) {
+// A default its file refuses is told, not taken as made.
+TEST_F(PopupMenus, AViewGoesWithItsFileOnlyWhenAskedAndARefusedDefaultIsTold) {
   TchartPopupMenu& menu = main_->popupMenus->sheetChartAndGraphPopupMenu;
   TViewOwnerPanel& owner = host_->add<TViewOwnerPanel>();
   owner.setAlign(TAlign::client);
@@ -503,6 +506,13 @@ TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile
   const std::string chartFile = work_ + "DATA\\FOLIOS\\Folio_2.INI";
   writeWholeFile(chartFile, "[Chart]\r\n");
   chart.loadFromFile(chartFile, '.', ';');
+  const std::string defaults = getDirectory("<DATA>") + "ChartTemplate.INI";
+  writeWholeFile(defaults, "[Old]\r\n");
+  {
+    const THeldFile held(defaults);
+    click(menu, chart, "&Gallery > &Make default");
+  }
+  EXPECT_EQ(readWholeFile(defaults), "[Old]\r\n");
 
   messages_.answer = IDNO;
   click(menu, chart, "D&elete");
@@ -517,7 +527,8 @@ TEST_F(PopupMenus, DeleteAsksFirstAndThenTheOwningWindowGivesUpTheViewAndItsFile
   // The views go once the menu's message has been handled.
   EXPECT_TRUE(fileExists(chartFile));
   ASSERT_TRUE(pumpUntil([&] { return !fileExists(chartFile); }));
-  EXPECT_EQ(messages_.texts, (std::vector<std::string>{"Delete chart?", "Delete graph?", "Delete chart?"}));
+  EXPECT_EQ(messages_.texts, (std::vector<std::string>{"The default was not made: " + defaults + " is held open by another program.",
+                                                       "Delete chart?", "Delete graph?", "Delete chart?"}));
 }
 
 // Favourites added in a source editor whose file refused them (read-only,

@@ -168,8 +168,9 @@ TEST_F(TransactionWindow, DeletesANumberRangeAndMergesEachAssetThroughTheDialogs
 }
 
 // A transaction, a range or a merge one file of which refuses to go stays
-// whole, and the window tells which file and why.
-TEST_F(TransactionWindow, ADeletionOrMergeAFileRefusesIsToldAndChangesNothing) {
+// whole, a new transaction whose folder refuses it is not shown, and the
+// window tells which file and why.
+TEST_F(TransactionWindow, AnAdditionDeletionOrMergeAFileRefusesIsToldAndChangesNothing) {
   TScriptedMessageBox messages(IDOK);
   form->messages = &messages;
   TAsset& asset = *portfolio->assets(0);
@@ -200,12 +201,20 @@ TEST_F(TransactionWindow, ADeletionOrMergeAFileRefusesIsToldAndChangesNothing) {
   form->sumBtnClick();
   EXPECT_FALSE(mergeAll.timedOut());
   SetFileAttributesA(refusing.FileName().c_str(), FILE_ATTRIBUTE_NORMAL);
+  // Another program took the asset's folder away.
+  std::string folder = asset.TransactionFolder();
+  folder.pop_back();
+  ASSERT_TRUE(MoveFileA(folder.c_str(), (folder + "-moved").c_str()));
+  form->addBtnClick();
+  ASSERT_TRUE(MoveFileA((folder + "-moved").c_str(), folder.c_str()));
   EXPECT_EQ(shownNumbers(*form), shown);
   EXPECT_EQ(messages.texts,
             (std::vector<std::string>{"The transaction " + std::to_string(number) + " was not deleted: " + why,
                                       "The transactions " + std::to_string(lowest) + " to " + std::to_string(highest) +
                                           " were not deleted: " + why,
-                                      "The transactions were not merged: " + why}));
+                                      "The transactions were not merged: " + why,
+                                      "The new transaction of " + shortLabel(objectLabel(asset.Name(), asset.Symbol())) +
+                                          " was not written: " + folder + " is missing."}));
 }
 
 TEST_F(TransactionWindow, ARangeDeleteAndAMergeLeaveTheCursorWhereTheRangeWas) {
