@@ -20,7 +20,6 @@
 #include "controls/GalleryForm.h"
 #include "model/LanguageStrings.h"
 #include "model/UnreadableFiles.h"
-#include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/LocaleSettings.h"
 #include "model/DeletionRefusal.h"
@@ -30,8 +29,6 @@
 #include "platform/FileSystem.h"
 
 namespace {
-
-constexpr const char* favouritesChange = "favourites";
 
 // "&Axes" > "&Top" names the path of captions down to an item.
 TMenuItem* findPath(TMenuItem& root, const std::string& path) {
@@ -53,18 +50,10 @@ TMenuItem* findPath(TMenuItem& root, const std::string& path) {
 
 bool saveFavourites(TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
                     char listSeparator) {
-  // A later save of them that goes through lets the earlier ones go.
-  if (favourites.saveToFile(fileName, decimalSeparator, listSeparator) == 0) {
-    forgetUnsavedChange(fileName, favouritesChange);
-    return true;
-  }
-  // The copy keeps the table's baseline, so that a favourite another
-  // program added meanwhile still refuses the save at the close.
-  std::shared_ptr<TSourceTable> kept = favourites.copyWithBaseline();
-  holdUnsavedChange(fileName, favouritesChange, [kept, fileName, decimalSeparator, listSeparator] {
-    return kept->saveToFile(fileName, decimalSeparator, listSeparator) == 0;
-  });
-  return false;
+  // What is held keeps the table's baseline, so that a favourite another
+  // program added meanwhile still refuses the save at the close; and it
+  // shows again when the favourites are read anew (a directory change).
+  return favourites.saveHolding(fileName, decimalSeparator, listSeparator) == 0;
 }
 
 TchartPopupMenu::TchartPopupMenu(TmainForm& owner) : owner_(owner) {
@@ -413,8 +402,12 @@ std::string TchartPopupMenu::templateFile() const {
 }
 
 void TchartPopupMenu::galleryAddClick() {
+  if (popupTarget == nullptr || !owner_.galleryForm) return;
   // A view that cannot be saved is not filed: its file would be stale.
-  if (popupTarget == nullptr || !owner_.galleryForm || saveTarget() != 0) return;
+  if (saveTarget() != 0) {
+    tellRefusal(viewNamed() + " was not added to the gallery: ", saveFailureText(popupTarget->fileName()));
+    return;
+  }
   TBitmap picture;
   popupTarget->copyToBitmap(picture);
   int kind = targetIsChart() ? 1 : 2;
@@ -423,12 +416,22 @@ void TchartPopupMenu::galleryAddClick() {
 }
 
 void TchartPopupMenu::makeDefaultClick() {
-  if (popupTarget == nullptr || saveTarget() != 0) return;
-  // A default left as it was would make every new view from the old one.
+  if (popupTarget == nullptr) return;
+  // The default is the view as the user sees it, or it stays as it was: a
+  // default left as it was would make every new view from the old one.
   const std::string file = templateFile();
-  if (copyFile(popupTarget->fileName(), file, false)) return;
-  owner_.messageBox().show(owner_.handle(), "The default was not made: " + file + " " + whyNotWritten(file) + ".",
-                           commonString(4), MB_OK | MB_ICONWARNING);
+  std::string refusal;
+  if (saveTarget() != 0)
+    refusal = saveFailureText(popupTarget->fileName());
+  else if (!copyFile(popupTarget->fileName(), file, false))
+    refusal = file + " " + whyNotWritten(file);
+  if (!refusal.empty()) tellRefusal("The default was not made: ", refusal);
+}
+
+std::string TchartPopupMenu::viewNamed() const { return targetIsChart() ? "The chart" : "The graph"; }
+
+void TchartPopupMenu::tellRefusal(const std::string& what, const std::string& why) {
+  owner_.messageBox().show(owner_.handle(), what + why + ".", commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TchartPopupMenu::bitmapClick() {
@@ -460,10 +463,7 @@ void TchartPopupMenu::deleteClick() {
   // would be back at the next start.
   const std::string refusal = firstDeletionRefusal({view.fileName()});
   if (!refusal.empty()) {
-    owner_.messageBox().show(owner_.handle(),
-                             std::string(targetIsChart() ? "The chart" : "The graph") + " was not deleted: " + refusal +
-                                 ".",
-                             commonString(4), MB_OK | MB_ICONWARNING);
+    tellRefusal(viewNamed() + " was not deleted: ", refusal);
     return;
   }
   // The window docking the view owns it and must forget it first.

@@ -16,8 +16,8 @@ class TSourceTable;
 class TmainForm;
 
 // Saves the chart or graph favourites the user changed; what their file
-// refuses waits for the close as they stand now (see holdUnsavedChange),
-// and false says so.
+// refuses waits for the close as they stand now, and shows again when they
+// are read anew (see TSourceTable::saveHolding), and false says so.
 bool saveFavourites(TSourceTable& favourites, const std::string& fileName, char decimalSeparator,
                     char listSeparator);
 
@@ -70,6 +70,10 @@ class TchartPopupMenu : public TPopupMenu {
   std::string templateFile() const;
   void galleryAddClick();
   void makeDefaultClick();
+  // The view at the start of a sentence: "The chart".
+  std::string viewNamed() const;
+  // A command that did nothing, and why, in the window's box.
+  void tellRefusal(const std::string& what, const std::string& why);
   void bitmapClick();
   void clearDefaultClick();
   void deleteClick();

@@ -271,7 +271,7 @@ TSaveFailures TwebForm::saveWebPanels() {
 void TwebForm::saveWebPanelsLeft() {
   // The panels go now: what their files refused waits for the close, and
   // shows again with its mosaic.
-  for (const auto& panel : webPanels_) panel->saveLeaving();
+  for (const auto& panel : webPanels_) panel->saveHolding();
 }
 
 void TwebForm::webBrowsersEnable(bool enable) {

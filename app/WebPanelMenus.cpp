@@ -187,7 +187,12 @@ void TwebPanelMenus::favsPopup() {
 }
 
 void TwebPanelMenus::addWebPanelToGallery() {
-  if (webPopupTarget == nullptr || webPopupTarget->saveToOwnFile() != 0 || !owner_.galleryForm) return;
+  if (webPopupTarget == nullptr || !owner_.galleryForm) return;
+  // A browser its file refuses is not filed: the file would be stale.
+  if (webPopupTarget->saveToOwnFile() != 0) {
+    tellRefusal("The browser was not added to the gallery: ", saveFailureText(webPopupTarget->settingsFile()));
+    return;
+  }
   TBitmap picture;
   webPopupTarget->snapshot(picture);
   int kind = 3;
@@ -196,13 +201,19 @@ void TwebPanelMenus::addWebPanelToGallery() {
 }
 
 void TwebPanelMenus::makeWebPanelTemplate(TWebPanel& panel) {
-  if (panel.saveToOwnFile() != 0) return;
-  // A default left as it was would make every new browser from the old one.
+  // The default is the browser as the user sees it, or it stays as it was:
+  // a default left as it was would make every new browser from the old one.
   const std::string file = browserTemplateFile();
-  if (copyFile(panel.settingsFile(), file, false)) return;
-  owner_.messageBox().show(owner_.handle(),
-                           "The default browser was not made: " + file + " " + whyNotWritten(file) + ".",
-                           commonString(4), MB_OK | MB_ICONWARNING);
+  std::string refusal;
+  if (panel.saveToOwnFile() != 0)
+    refusal = saveFailureText(panel.settingsFile());
+  else if (!copyFile(panel.settingsFile(), file, false))
+    refusal = file + " " + whyNotWritten(file);
+  if (!refusal.empty()) tellRefusal("The default browser was not made: ", refusal);
+}
+
+void TwebPanelMenus::tellRefusal(const std::string& what, const std::string& why) {
+  owner_.messageBox().show(owner_.handle(), what + why + ".", commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TwebPanelMenus::clearWebPanelTemplate(TWebPanel&) {

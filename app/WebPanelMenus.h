@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "platform/Menu.h"
 
 class TWebPanel;
@@ -31,6 +33,8 @@ class TwebPanelMenus {
   void buildFavsMenu();
   void setupPopup();
   void favsPopup();
+  // A command that did nothing, and why, in the window's box.
+  void tellRefusal(const std::string& what, const std::string& why);
 
   TmainForm& owner_;
 };

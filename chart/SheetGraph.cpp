@@ -1,14 +1,18 @@
 #include "chart/SheetGraph.h"
 
+#include <optional>
+
 #include "chart/ComputeThread.h"
 #include "chart/PriceGraph.h"
 #include "chart/Series.h"
 #include "chart/SheetGraphSettings.h"
 #include "chart/SourceTable.h"
+#include "model/DeletionRefusal.h"
 #include "model/PortableIniFile.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/RecordCheck.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/StdControls.h"
 #include "sheet/StoredFormula.h"
@@ -17,6 +21,8 @@
 namespace {
 
 constexpr UINT pollInterval = 500;
+// A view's change left for the close: a later one of the view replaces it.
+constexpr const char* heldChange = "view";
 
 }  // namespace
 
@@ -339,6 +345,16 @@ void TSheetGraph::rebasePercentSeries() {
 
 int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   fileName_ = fileName;
+  const TSettingsBaseline::TWriter write = viewWriter(decimalSeparator, listSeparator);
+  // Read from the file, a change it refused would not show, and the next
+  // save, finding nothing changed, would let it go unwritten.
+  std::optional<THeldSettings> held = heldSettings(fileName, heldChange);
+  showsHeldChange_ = held.has_value();
+  if (held) {
+    const int result = readView(*held->shown, decimalSeparator, listSeparator);
+    savedView_.takeOver(std::move(held->baseline), write);
+    return result;
+  }
   // A folder under the name is a file that cannot be read, and named so.
   std::unique_ptr<TPortableIniFile> ini;
   int result = -2;
@@ -353,9 +369,6 @@ int TSheetGraph::loadFromFile(const std::string& fileName, char decimalSeparator
   // The view as it stands now is what the file holds as far as the view
   // knows; one that could not be read shows its defaults, which must not
   // replace the file unless the user changes them.
-  const auto write = [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
-    writeView(file, decimalSeparator, listSeparator);
-  };
   if (ini)
     savedView_.takeWithNumberedSections(fileName_, write, *ini);
   else
@@ -394,13 +407,33 @@ int TSheetGraph::readView(const TPortableIniFile& ini, char decimalSeparator, ch
   return result;
 }
 
-void TSheetGraph::placedAfterLoading() { savedView_.retake(); }
+void TSheetGraph::placedAfterLoading() {
+  // A view showing what its file refused from one gone before was placed
+  // by that one: what its file would take is the change.
+  if (!showsHeldChange_) savedView_.retake();
+}
 
 int TSheetGraph::saveToFile(char decimalSeparator, char listSeparator) {
   int result = 0;
   const bool saved = savedView_.save(
       fileName_, [&](TPortableIniFile& ini) { result = writeView(ini, decimalSeparator, listSeparator); });
+  if (!saved) return -4;
+  forgetUnsavedChange(fileName_, heldChange);
+  return result;
+}
+
+int TSheetGraph::saveHolding(char decimalSeparator, char listSeparator) {
+  int result = 0;
+  const bool saved = ::saveHolding(fileName_, heldChange, savedView_, [&](TPortableIniFile& ini) {
+    result = writeView(ini, decimalSeparator, listSeparator);
+  });
   return saved ? result : -4;
+}
+
+TSettingsBaseline::TWriter TSheetGraph::viewWriter(char decimalSeparator, char listSeparator) {
+  return [this, decimalSeparator, listSeparator](TPortableIniFile& ini) {
+    writeView(ini, decimalSeparator, listSeparator);
+  };
 }
 
 int TSheetGraph::writeView(TPortableIniFile& ini, char decimalSeparator, char listSeparator) {
@@ -428,8 +461,11 @@ int TSheetGraph::writeView(TPortableIniFile& ini, char decimalSeparator, char li
 int TSheetGraph::deleteWithFile(std::unique_ptr<TSheetGraph> graph) {
   const std::string fileName = graph ? graph->fileName_ : std::string();
   graph.reset();
-  if (fileName.empty() || !fileExists(fileName)) return 0;
-  return DeleteFileA(fileName.c_str()) ? 0 : -4;
+  if (fileName.empty()) return 0;
+  // What waited for the file goes with it: the next view made may take its
+  // name.
+  std::string refusal;
+  return deleteWhole({fileName}, refusal) ? 0 : -4;
 }
 
 // ---- Captions ----

@@ -71,14 +71,21 @@ class TSheetGraph : public TPriceChart {
   void rebasePercentSeries();
 
   // 0; -2 missing file; -3 read error; else the layout's or sources' code.
-  // A file not read whole (emptied, cut off, damaged) is named.
+  // A file not read whole (emptied, cut off, damaged) is named. What the
+  // file refused from a view gone before (see saveHolding) shows in its
+  // place, as that view left it.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // The owner placed the view after loading it (its file gave no place):
   // that place is no change to save.
   void placedAfterLoading();
   // 0; -4 when the file could not be written (it then keeps its old text).
-  // Only what changed since the file was read or saved is written.
+  // Only what changed since the file was read or saved is written. Once it
+  // went through, the file holds what the view shows, and so what was held
+  // for it.
   int saveToFile(char decimalSeparator, char listSeparator);
+  // As saveToFile, for a view that may go before the close: what its file
+  // refuses waits for the close, and for the next view to load the file.
+  int saveHolding(char decimalSeparator, char listSeparator);
   // Frees the graph; -4 when its file exists and cannot be deleted.
   static int deleteWithFile(std::unique_ptr<TSheetGraph> graph);
 
@@ -107,9 +114,12 @@ class TSheetGraph : public TPriceChart {
   int readView(const TPortableIniFile& ini, char decimalSeparator, char listSeparator);
   // The view file's keys; the layout's or the sources' code.
   int writeView(TPortableIniFile& ini, char decimalSeparator, char listSeparator);
+  TSettingsBaseline::TWriter viewWriter(char decimalSeparator, char listSeparator);
 
   std::string fileName_;
   TSettingsBaseline savedView_;
+  // The view shows what its file refused from a view gone before.
+  bool showsHeldChange_ = false;
   std::unique_ptr<TSourceTable> sourceTable_;
   std::unique_ptr<TSheet> sheet_;
   Microsoft::WRL::ComPtr<IActiveScript> scriptEngine_;

@@ -276,8 +276,7 @@ bool TSourceEditModel::makeTemplate(std::string& why) const {
   TPortableIniFile ini(file);
   if (source->saveToIni(ini, templateName_, decimalSeparator, listSeparator) == 0 && ini.updateFile()) return true;
   // A file whose rewrite would lose what it holds says so itself.
-  why = refusedSaveText(file);
-  if (why.empty()) why = file + " " + whyNotWritten(file);
+  why = saveFailureText(file);
   return false;
 }
 

@@ -1,13 +1,18 @@
 #include "chart/SourceTable.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "chart/OwnedSlots.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 
 namespace {
+
+// A table's change left for the close: a later one of the file replaces it.
+constexpr const char* heldChange = "sources";
 
 // One more than the highest source number whose section exists, looked for
 // only up to the count the file claims.
@@ -80,14 +85,6 @@ int TSourceTable::assign(const TSourceTable* table) {
   return 0;
 }
 
-std::shared_ptr<TSourceTable> TSourceTable::copyWithBaseline() const {
-  auto copy = std::make_shared<TSourceTable>(sourceClass_);
-  copy->assign(this);
-  copy->readFrom_ = readFrom_;
-  copy->saved_ = saved_;
-  return copy;
-}
-
 bool TSourceTable::hasAdjustableParameters() const {
   return std::any_of(sources_.begin(), sources_.end(),
                      [](const auto& source) { return source && source->hasAdjustableParameters(); });
@@ -140,16 +137,20 @@ int TSourceTable::saveToIni(TPortableIniFile& ini, char decimalSeparator, char l
 
 int TSourceTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   try {
+    // Read from the file, a change it refused would not show, and the next
+    // save, finding nothing changed, would let it go unwritten.
+    std::optional<THeldSettings> held = heldSettings(fileName, heldChange);
+    readFrom_ = fileName;
+    if (held) {
+      const int result = loadFromIni(*held->shown, decimalSeparator, listSeparator);
+      saved_.takeOver(std::move(held->baseline), writer(decimalSeparator, listSeparator));
+      return result;
+    }
     const TPortableIniFile ini(fileName);
     const int result = ini.readFailed() ? -3 : loadFromIni(ini, decimalSeparator, listSeparator);
     // A file that could not be read is not written over with the table
     // that stood in for it unless the user changes that.
-    readFrom_ = fileName;
-    saved_.takeWithNumberedSections(
-        fileName, [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
-          saveToIni(file, decimalSeparator, listSeparator);
-        },
-        ini);
+    saved_.takeWithNumberedSections(fileName, writer(decimalSeparator, listSeparator), ini);
     return result;
   } catch (...) {
     return -3;
@@ -157,6 +158,18 @@ int TSourceTable::loadFromFile(const std::string& fileName, char decimalSeparato
 }
 
 int TSourceTable::saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
+  const int result = writeFile(fileName, decimalSeparator, listSeparator);
+  if (result != -4) forgetUnsavedChange(fileName, heldChange);
+  return result;
+}
+
+int TSourceTable::saveHolding(const std::string& fileName, char decimalSeparator, char listSeparator) {
+  const int result = saveToFile(fileName, decimalSeparator, listSeparator);
+  if (result == -4) holdSettingsChange(fileName, heldChange, saved_, writer(decimalSeparator, listSeparator));
+  return result;
+}
+
+int TSourceTable::writeFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   if (fileName == readFrom_) {
     int result = 0;
     const bool saved = saved_.save(fileName, [&](TPortableIniFile& ini) {
@@ -172,4 +185,10 @@ int TSourceTable::saveToFile(const std::string& fileName, char decimalSeparator,
   } catch (...) {
     return -4;
   }
+}
+
+TSettingsBaseline::TWriter TSourceTable::writer(char decimalSeparator, char listSeparator) const {
+  return [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
+    saveToIni(file, decimalSeparator, listSeparator);
+  };
 }

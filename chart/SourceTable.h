@@ -37,20 +37,25 @@ class TSourceTable {
   // 0 or -4. Sections of sources beyond the new count are erased.
   int saveToIni(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
   // What it read is what the file holds as far as the table knows (see
-  // TSettingsBaseline).
+  // TSettingsBaseline). What the file refused before (see saveHolding)
+  // shows in its place, as the table held it then.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Replaces the file only once the new text is complete; -4 when that
   // fails, the old file then stays as it was. Into the file it was read
   // from, the table writes only what changed since, and a source another
   // program added meanwhile under a number the table adds refuses the save
   // (and says why) instead of being overwritten. A file the table was not
-  // read from is written as the table's own.
+  // read from is written as the table's own. Once it went through, the
+  // file holds what the table does, and so what was held for it.
   int saveToFile(const std::string& fileName, char decimalSeparator, char listSeparator);
-  // The same sources, saving as this table would: into the file it was
-  // read from, only what changed since.
-  std::shared_ptr<TSourceTable> copyWithBaseline() const;
+  // As saveToFile; what the file refuses waits for the close as the table
+  // stands now (see holdSettingsChange), and for the next read of the file.
+  int saveHolding(const std::string& fileName, char decimalSeparator, char listSeparator);
 
  private:
+  int writeFile(const std::string& fileName, char decimalSeparator, char listSeparator);
+  TSettingsBaseline::TWriter writer(char decimalSeparator, char listSeparator) const;
+
   TSourceClass sourceClass_;
   std::vector<std::unique_ptr<TSource>> sources_;
   std::string readFrom_;

@@ -777,9 +777,8 @@ int TWebPanel::saveToOwnFile() {
   return 0;
 }
 
-void TWebPanel::saveLeaving() {
-  if (saveToOwnFile() == 0) return;
-  holdSettingsChange(settingsFile_, heldChange, savedSettings_, settingsWriter());
+int TWebPanel::saveHolding() {
+  return ::saveHolding(settingsFile_, heldChange, savedSettings_, settingsWriter()) ? 0 : -4;
 }
 
 TSettingsBaseline::TWriter TWebPanel::settingsWriter() {

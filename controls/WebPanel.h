@@ -38,7 +38,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
 
   void loadTranslations(const std::string&) {}
   // -2 for a missing file (nothing changes), -3 when it cannot be read, else 0.
-  // What the file refused from a panel gone before (see saveLeaving) shows
+  // What the file refused from a panel gone before (see saveHolding) shows
   // in its place, as that panel left it.
   int loadSettings(const std::string& fileName);
   // The owner placed the panel after loading it (its file gave no place):
@@ -50,9 +50,10 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   // read or saved. Once it went through, the file holds what the panel
   // shows, and so what was held for it.
   int saveToOwnFile();
-  // As saveToOwnFile, for a panel about to go: what its file refuses waits
-  // for the close, and for the next panel to load the file.
-  void saveLeaving();
+  // As saveToOwnFile, for a panel that may go before the close: what its
+  // file refuses waits for the close, and for the next panel to load the
+  // file.
+  int saveHolding();
   const std::string& settingsFile() const { return settingsFile_; }
 
   void setTimedRefreshPopupMenu(TPopupMenu* menu);

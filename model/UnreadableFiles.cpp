@@ -132,6 +132,11 @@ std::string whyNotWritten(const std::string& fileName) {
   return "could not be written: another program may hold it open, or its disk is full or write-protected";
 }
 
+std::string saveFailureText(const std::string& fileName) {
+  std::string refused = refusedSaveText(fileName);
+  return refused.empty() ? fileName + " " + whyNotWritten(fileName) : refused;
+}
+
 std::string refusedSavesText(const std::vector<std::string>& fileNames) {
   // The question must fit on the screen: the reasons of a few files tell
   // what the others' would.

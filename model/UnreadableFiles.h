@@ -40,6 +40,9 @@ std::string refusedSaveText(const std::string& fileName);
 // Why a file took no write where nothing recorded a reason: read-only,
 // held open by another program, or what is left ("could not be written").
 std::string whyNotWritten(const std::string& fileName);
+// Why a save of the file failed, naming it: the refusal recorded, else
+// whyNotWritten ("C:\A\1.INI is read-only").
+std::string saveFailureText(const std::string& fileName);
 // What the question about failed saves says of why, for those of the files
 // named whose save was refused: a line each, and what the user can do.
 std::string refusedSavesText(const std::vector<std::string>& fileNames);

@@ -191,6 +191,16 @@ void holdSettingsChange(const std::string& fileName, const std::string& what, co
   holdChange(fileName, what, [save = std::move(save)](const std::string&) { return save(); }, false, std::move(kept));
 }
 
+bool saveHolding(const std::string& fileName, const std::string& what, TSettingsBaseline& baseline,
+                 const TSettingsBaseline::TWriter& write) {
+  if (baseline.save(fileName, write)) {
+    forgetUnsavedChange(fileName, what);
+    return true;
+  }
+  holdSettingsChange(fileName, what, baseline, write);
+  return false;
+}
+
 std::optional<THeldSettings> heldSettings(const std::string& fileName, const std::string& what) {
   std::shared_ptr<const TKeptSettings> kept;
   {

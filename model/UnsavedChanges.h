@@ -57,6 +57,12 @@ TChangeSave keptSettingsSave(const std::string& fileName, const TSettingsBaselin
 // owner that reads the file next (see heldSettings).
 void holdSettingsChange(const std::string& fileName, const std::string& what, const TSettingsBaseline& baseline,
                         const TSettingsBaseline::TWriter& write);
+// Saves the settings (see TSettingsBaseline::save) of an owner that may go
+// before the close: what the file refuses is held (see holdSettingsChange);
+// once written, the file holds what the owner shows, and what was held for
+// it goes. True when saved.
+bool saveHolding(const std::string& fileName, const std::string& what, TSettingsBaseline& baseline,
+                 const TSettingsBaseline::TWriter& write);
 // What an owner reading the file shows in its place while the settings held
 // for it wait: read from the file it would show what the change never
 // reached, and its next save, finding nothing changed, would let the change

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/LocaleSettings.h"
 #include "sheet/CellFactory.h"
@@ -16,6 +18,8 @@
 namespace {
 
 const std::string fieldsSection = "Fields";
+// A change of the fields left for the close: a later one replaces it.
+constexpr const char* heldChange = "fields";
 constexpr int unsetSize = -1;
 // Cell types that show samples.
 constexpr std::uint8_t numberCell = 1;
@@ -165,12 +169,26 @@ void TFieldTable::takeGridSizes(int rowHeight, int colWidth) {
     if (field->RowWiseWidth < 1) field->RowWiseWidth = DefaultRowWiseWidth;
     if (field->ColWiseHeight < 1) field->ColWiseHeight = DefaultColWiseHeight;
   }
-  saved_.retake();
+  // Taken again, sizes shown as held would be what the file holds.
+  if (!showsHeldChange_) saved_.retake();
 }
 
 int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator) {
   clear();
   FileName = fileName;
+  fieldsBefore_ = -1;
+  const TSettingsBaseline::TWriter write = writer(decimalSeparator, listSeparator);
+  // Read from the file, a change it refused would not show, and the next
+  // save, finding nothing changed, would let it go unwritten.
+  std::optional<THeldSettings> held = heldSettings(fileName, heldChange);
+  showsHeldChange_ = held.has_value();
+  if (held) {
+    bool whole = true;
+    const int result = readFrom(*held->shown, decimalSeparator, listSeparator, whole);
+    standIn_ = result != 0;
+    saved_.takeOver(std::move(held->baseline), write);
+    return result;
+  }
   const bool missing = !fileExists(fileName);
   bool whole = true;
   const std::unique_ptr<TPortableIniFile> ini = openFile();
@@ -178,10 +196,6 @@ int TFieldTable::loadFromFile(const std::string& fileName, char decimalSeparator
   // A missing file's fields are the user's alone: none is written until
   // the user adds one, nor a file that holds none.
   standIn_ = result != 0 || missing;
-  fieldsBefore_ = -1;
-  const auto write = [this, decimalSeparator, listSeparator](TPortableIniFile& file) {
-    writeTo(file, decimalSeparator, listSeparator);
-  };
   if (ini)
     saved_.takeWithNumberedSections(fileName, write, *ini);
   else
@@ -263,8 +277,15 @@ int TFieldTable::save(char decimalSeparator, char listSeparator) {
         FileName, [this](TPortableIniFile& written) { written.writeInteger(fieldsSection, "Count", fieldsBefore_); },
         *ini);
   }
-  const auto write = [&](TPortableIniFile& ini) { writeTo(ini, decimalSeparator, listSeparator); };
-  return saved_.save(FileName, write) ? 0 : -4;
+  // The table may go before the close (another portfolio shown): what the
+  // file refuses waits for the close, and shows again when it is loaded.
+  return saveHolding(FileName, heldChange, saved_, writer(decimalSeparator, listSeparator)) ? 0 : -4;
+}
+
+TSettingsBaseline::TWriter TFieldTable::writer(char decimalSeparator, char listSeparator) const {
+  return [this, decimalSeparator, listSeparator](TPortableIniFile& ini) {
+    writeTo(ini, decimalSeparator, listSeparator);
+  };
 }
 
 void TFieldTable::writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const {

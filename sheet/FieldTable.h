@@ -68,13 +68,16 @@ class TFieldTable {
   // failed to load, or is missing, stands in for the file with no fields.
   // A file missing, not loaded or not read whole (lines passed over, no
   // count, fewer field sections than its count) is told of: else the user
-  // sees the window's fields go without knowing why.
+  // sees the window's fields go without knowing why. What the file refused
+  // from a table loaded before (see save) shows in its place.
   int loadFromFile(const std::string& fileName, char decimalSeparator, char listSeparator);
   // Writes into FileName what changed since it was read or saved (what else
   // the file holds stays), replacing the file only once the new text is
   // complete; -4 when that fails. The fields given to a stand-in are
   // written after those the file holds when it is first saved with any,
   // which stay as they are; -4 while the file still cannot be loaded.
+  // What the file refuses otherwise waits for the close (see
+  // holdSettingsChange); once written, what was held for it goes.
   int save(char decimalSeparator, char listSeparator);
   // A deep copy of source (nullptr: cleared). Returns 0.
   int assign(const TFieldTable* source);
@@ -131,8 +134,11 @@ class TFieldTable {
   // The file as read; null when reading could not even begin.
   std::unique_ptr<TPortableIniFile> openFile() const;
   void writeTo(TPortableIniFile& ini, char decimalSeparator, char listSeparator) const;
+  TSettingsBaseline::TWriter writer(char decimalSeparator, char listSeparator) const;
 
   TSettingsBaseline saved_;
+  // The table shows what its file refused from a table loaded before.
+  bool showsHeldChange_ = false;
   bool standIn_ = false;
   // A stand-in's place in its file: the number of the file's own fields
   // before its first, -1 until it was first saved with fields.

@@ -342,6 +342,9 @@ class TdataForm : public TChildForm, public TSheetViewOwner {
   // without it, so its line order and sizes are no layout to keep.
   bool fieldFileDamaged_ = false;
   TSettingsBaseline savedGUIoptions_;
+  // The layout shown is what the file refused when the view was shown
+  // before: no layout settled after loading stands for what the file holds.
+  bool showsHeldLayout_ = false;
   TFileStandIn optionsStandIn_;
   std::vector<std::pair<std::string, std::string>> optionsCorrectedWhileLoading_;
   // The tiles whose sections lost a side, and what the layout was when

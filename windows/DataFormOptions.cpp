@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "controls/EditPanel.h"
@@ -12,12 +13,15 @@
 #include "model/FontProperties.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
+#include "model/UnsavedChanges.h"
 #include "platform/ExtControls.h"
 #include "windows/DataForm.h"
 
 namespace {
 
 const char* const tileSides[] = {"Left", "Top", "Right", "Bottom"};
+// A layout change left for the close: a later one of the file replaces it.
+constexpr const char* layoutChange = "layout";
 
 // A tile is read back only with its four sides (see tileLost), and a save
 // writes only what moved: the sides a file lacks (one from before the tile
@@ -77,7 +81,15 @@ void TdataForm::readTile(const TPortableIniFile& ini, const char* section, TResi
 }
 
 void TdataForm::loadGUIoptions(const std::string& fileName) {
-  const TPortableIniFile ini(fileName);
+  // What the file refused when its view was shown before shows again as
+  // the user left it: read from the file, it would not, and the next save,
+  // finding nothing changed, would let it go unwritten.
+  std::optional<THeldSettings> held = heldSettings(fileName, layoutChange);
+  showsHeldLayout_ = held.has_value();
+  const std::unique_ptr<const TPortableIniFile> read =
+      held ? std::unique_ptr<const TPortableIniFile>(std::move(held->shown))
+           : std::make_unique<const TPortableIniFile>(fileName);
+  const TPortableIniFile& ini = *read;
   bool showNotesTile = notesBtn_->down();
   lostTiles_.clear();
   try {
@@ -125,8 +137,12 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   // A file that could not be read leaves the controls as they were, which
   // must not replace the file unless the user changes them.
   const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
-  savedGUIoptions_.take(fileName, write);
-  for (const auto& [section, key] : optionsCorrectedWhileLoading_) savedGUIoptions_.takeAsRead(section, key, ini);
+  if (held) {
+    savedGUIoptions_.takeOver(std::move(held->baseline), write);
+  } else {
+    savedGUIoptions_.take(fileName, write);
+    for (const auto& [section, key] : optionsCorrectedWhileLoading_) savedGUIoptions_.takeAsRead(section, key, ini);
+  }
   optionsCorrectedWhileLoading_.clear();
   layoutAsLoaded_.reset();
   if (!lostTiles_.empty()) {
@@ -134,8 +150,11 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
     layoutAsLoaded_ = TSettingsBaseline::written(fileName, write);
   }
   // A portfolio first looked at gets no layout file of this window until
-  // the user changes the layout.
-  optionsStandIn_.take(fileName, write);
+  // the user changes the layout; what was held is the user's change.
+  if (held)
+    optionsStandIn_.reset();
+  else
+    optionsStandIn_.take(fileName, write);
 }
 
 bool TdataForm::placeLostTiles() {
@@ -157,7 +176,8 @@ void TdataForm::optionCorrectedWhileLoading(const std::string& section, const st
 
 void TdataForm::optionsApplied() {
   const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
-  savedGUIoptions_.retake();
+  // Taken again, a layout shown as held would be what the file holds.
+  if (!showsHeldLayout_) savedGUIoptions_.retake();
   optionsStandIn_.retake(write);
   if (layoutAsLoaded_) layoutAsLoaded_ = TSettingsBaseline::written(layoutAsLoaded_->FileName(), write);
 }
@@ -178,7 +198,9 @@ bool TdataForm::saveGUIoptions(const std::string& fileName) {
     }
   }
   takeMovedTilesWhole(savedGUIoptions_, fileName, write);
-  if (!savedGUIoptions_.save(fileName, write)) return false;
+  // The view goes when another portfolio is shown: what the file refuses
+  // waits for the close, and shows again with the view.
+  if (!saveHolding(fileName, layoutChange, savedGUIoptions_, write)) return false;
   optionsStandIn_.reset();
   return true;
 }

@@ -201,11 +201,13 @@ void TdataForm::getGridFieldValue(const std::string& symbol, std::string& value,
 }
 
 TSaveFailures TdataForm::saveAuxiliaryViews() {
+  // The views go when another portfolio is shown: what their files refuse
+  // waits for the close, and shows again with the views.
   TSaveFailures failed;
   for (const auto& graph : graphs_)
-    if (graph->saveToFile(decimalSeparator(), listSeparator()) != 0) failed.push_back(graph->fileName());
+    if (graph->saveHolding(decimalSeparator(), listSeparator()) != 0) failed.push_back(graph->fileName());
   for (const auto& browser : browsers_)
-    if (browser->saveToOwnFile() != 0) failed.push_back(browser->settingsFile());
+    if (browser->saveHolding() != 0) failed.push_back(browser->settingsFile());
   return failed;
 }
 

@@ -425,6 +425,53 @@ TEST_F(PopupMenus, WebPanelItemsWorkOnThePanelAboveTheControlTheMenuWasOpenedOn)
   EXPECT_EQ(menus.webPopupTarget, &other);
 }
 
+// Make default and Add to gallery did nothing, without a word, when the
+// view's file refused its save: the window's box names the file and why.
+TEST_F(PopupMenus, MakeDefaultAndGalleryAddTellWhichFileRefusedTheViewsSaveAndWhy) {
+  TchartPopupMenu& chartMenu = main_->popupMenus->sheetChartAndGraphPopupMenu;
+  TPopupMenu& webMenu = main_->popupMenus->webPanelMenus.webPanelSetupPopupMenu;
+  TSheetChart& chart = host_->add<TSheetChart>();
+  TWebPanel& panel =
+      host_->add<TWebPanel>([](HWND, TWebBrowserEvents&) { return std::unique_ptr<TWebBrowser>(); });
+  const std::string chartFile = work_ + "CHART.INI";
+  const std::string panelFile = work_ + "BROWSER.INI";
+  writeWholeFile(chartFile, "[Steps]\r\nFormula=0\r\n");
+  writeWholeFile(panelFile, "[Autorefresh]\r\nInterval=0\r\n");
+  chart.loadFromFile(chartFile, '.', ',');
+  panel.loadSettings(panelFile);
+  struct TRow {
+    TPopupMenu& menu;
+    TControl& view;
+    const std::string& file;
+    const char* item;
+    const char* told;
+  };
+  const TRow rows[] = {
+      {chartMenu, chart, chartFile, "&Gallery > &Make default", "The default was not made: "},
+      {chartMenu, chart, chartFile, "&Gallery > &Add", "The chart was not added to the gallery: "},
+      {webMenu, panel, panelFile, "&Gallery > &Make default", "The default browser was not made: "},
+      {webMenu, panel, panelFile, "&Gallery > &Add", "The browser was not added to the gallery: "},
+  };
+  int changes = 0;
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.item + (" " + row.file));
+    // A change the view's save has to write.
+    ++changes;
+    chart.setStepsFormula(std::to_string(changes));
+    panel.setTimedRefreshInterval(5000 + changes * 1000);
+    const std::string text = readWholeFile(row.file);
+    messages_.texts.clear();
+    {
+      THeldFile held(row.file);
+      ASSERT_TRUE(held.held());
+      click(row.menu, row.view, row.item);
+    }
+    EXPECT_EQ(messages_.texts, std::vector<std::string>{row.told + row.file + " is held open by another program."});
+    EXPECT_EQ(readWholeFile(row.file), text);
+  }
+  giveUpUnsavedChanges({chartFile, panelFile});
+}
+
 namespace {
 
 // Stands for a data window: it owns its docked views.
@@ -486,7 +533,10 @@ TEST_F(PopupMenus, AViewGoesWithItsFileOnlyWhenAskedAndARefusedDefaultIsTold) {
 
 // Favourites added in a source editor whose file refused them (read-only,
 // held) were lost without a word: they wait for the close as they stood.
-TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStood) {
+// Read anew meanwhile (a directory set-up going on with the same folder),
+// they show, and only a save that wrote them lets them go: read from the
+// file, they were lost, and the next save of another change let them go.
+TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStoodAndShowWhenReadAnew) {
   TTemporaryFolder folder;
   const std::string file = folder.path() + "GraphFavs.INI";
   writeWholeFile(file, "");
@@ -500,10 +550,17 @@ TEST(Favourites, ThoseTheirFileRefusedWaitForTheCloseAsTheyStood) {
   favourites.insertSource(favourites.count());
   EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{file});
   EXPECT_EQ(readWholeFile(file), "");
+  TSourceTable read(&TSource::create);
+  ASSERT_EQ(read.loadFromFile(file, '.', ','), 0);
+  ASSERT_EQ(read.count(), 2);
+  read.insertSource(2);
+  read.getSource(2)->Caption = "Peak";
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(saveFavourites(read, file, '.', ','));
   EXPECT_TRUE(saveUnsavedChanges().empty());
   TSourceTable saved(&TSource::create);
   ASSERT_EQ(saved.loadFromFile(file, '.', ','), 0);
-  ASSERT_EQ(saved.count(), 2);
+  ASSERT_EQ(saved.count(), 3);
   EXPECT_EQ(saved.getSource(1)->Caption, "Band");
+  EXPECT_EQ(saved.getSource(2)->Caption, "Peak");
 }

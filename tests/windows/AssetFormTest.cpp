@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "controls/EditPanel.h"
 #include "controls/EditorStatus.h"
@@ -26,6 +27,9 @@
 #include "controls/ListViewXPSafe.h"
 #include "controls/ResizablePanel.h"
 #include "controls/ResizablePanelContainer.h"
+#include "controls/WebPanel.h"
+#include "chart/SheetGraph.h"
+#include "chart/SheetGraphSettings.h"
 #include "model/Directories.h"
 #include "model/UnreadableFiles.h"
 #include "platform/StdControls.h"
@@ -217,6 +221,89 @@ TEST_F(AssetWindow, NotesTheirFileRefusedWaitForTheCloseAcrossASwitch) {
   SetFileAttributesA(first.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_TRUE(saveUnsavedChanges().empty());
   EXPECT_EQ(readWholeFile(first), "first's notes\r\n");
+}
+
+// A change of a view, the layout or the fields its read-only file refused
+// when the tab was left was lost without a word once another portfolio was
+// shown: read from the file again, the window showed what the change never
+// reached, and the close asked nothing. It waits for the close, shows again
+// with its portfolio, and only a save that wrote it lets it go.
+TEST_F(AssetWindow, WhatItsFilesRefusedShowsAgainWithItsPortfolioUntilASaveWritesIt) {
+  const auto graphOf = [](TassetForm& form, const std::string& file) {
+    const auto& views = form.sheetGraphs();
+    const auto found =
+        std::find_if(views.begin(), views.end(), [&](auto* view) { return sameText(view->fileName(), file); });
+    return found == views.end() ? nullptr : *found;
+  };
+  const auto browserOf = [](TassetForm& form, const std::string& file) {
+    const auto& views = form.webPanels();
+    const auto found =
+        std::find_if(views.begin(), views.end(), [&](auto* view) { return sameText(view->settingsFile(), file); });
+    return found == views.end() ? nullptr : *found;
+  };
+  struct TRow {
+    const char* what;
+    int kind;  // the view made, 0 for a file of the window's own
+    const char* windowFile;
+    std::function<void(TassetForm& form, const std::string& file)> change;
+    std::function<bool(TassetForm& form, const std::string& file)> shown;
+    std::function<bool(const TPortableIniFile& file)> written;
+  };
+  const TRow rows[] = {
+      {"a chart made logarithmic", 1, "",
+       [&](TassetForm& form, const std::string& file) { graphOf(form, file)->setLogarithmic(true); },
+       [&](TassetForm& form, const std::string& file) {
+         return graphOf(form, file) && graphOf(form, file)->pendingSettings().logarithmic;
+       },
+       [](const TPortableIniFile& file) { return file.readBool("Graph", "Logarithmic", false); }},
+      {"a graph's steps", 2, "",
+       [&](TassetForm& form, const std::string& file) { graphOf(form, file)->setStepsFormula("12"); },
+       [&](TassetForm& form, const std::string& file) {
+         return graphOf(form, file) && graphOf(form, file)->pendingSettings().stepsFormula == "12";
+       },
+       [](const TPortableIniFile& file) { return file.readString("Steps", "Formula", "") == "12"; }},
+      {"a browser's status bar hidden", 3, "",
+       [&](TassetForm& form, const std::string& file) { browserOf(form, file)->setStatusVisible(false); },
+       [&](TassetForm& form, const std::string& file) {
+         return browserOf(form, file) && !browserOf(form, file)->statusVisible();
+       },
+       [](const TPortableIniFile& file) { return !file.readBool("Status", "Visible", true); }},
+      {"the grid laid out columnwise", 0, "AssetControls.INI",
+       [](TassetForm& form, const std::string&) { form.setRowWise(false); },
+       [](TassetForm& form, const std::string&) { return form.colWiseBtn().down(); },
+       [](const TPortableIniFile& file) { return !file.readBool("GridDirectionControls", "RowWise", true); }},
+      {"a field widened", 0, "AssetFields.INI",
+       [](TassetForm& form, const std::string&) { form.fieldTable().items(1)->RowWiseWidth = 123; },
+       [](TassetForm& form, const std::string&) { return form.fieldTable().items(1)->RowWiseWidth == 123; },
+       [](const TPortableIniFile& file) { return file.readInteger("1", "RowWiseWidth", 0) == 123; }},
+  };
+  ASSERT_EQ(table.open(sample.folios + "2\\", false, {}, nullptr, true, false), 0);
+  const auto show = [&](int index) {
+    form->saveView();
+    table.setCurrentIndex(index);
+    form->tabEntered(nullptr, 0, false, 0, 0);
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.what);
+    std::string file = includeTrailingBackslash(portfolio->Folder()) + row.windowFile;
+    if (row.kind != 0) {
+      form->newViewClick(row.kind);
+      file = row.kind == 3 ? form->webPanels().back()->settingsFile() : form->sheetGraphs().back()->fileName();
+    }
+    ASSERT_TRUE(form->saveView().empty());
+    ASSERT_FALSE(row.written(TPortableIniFile(file)));
+    row.change(*form, file);
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(form->saveView(), TSaveFailures{file});
+    show(1);
+    show(0);
+    EXPECT_TRUE(row.shown(*form, file));
+    EXPECT_EQ(form->saveView(), TSaveFailures{file});
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(form->saveView().empty());
+    EXPECT_TRUE(row.written(TPortableIniFile(file)));
+    EXPECT_TRUE(saveUnsavedChanges().empty());
+  }
 }
 
 namespace {
