@@ -29,39 +29,41 @@ bool isItemFileName(const std::string& name) {
 
 std::string withBackslash(const std::string& path) { return includeTrailingBackslash(upperCase(trimmedText(path))); }
 
-// Writes into a list's descriptor as it stands: a file that cannot take
-// the write without losing what it holds refuses it.
-template <class Write>
-bool updateDescriptor(const std::string& listFolder, Write write) {
-  const std::string file = descriptorOf(listFolder);
-  if (!fileExists(file)) return false;
-  TPortableIniFile ini(file);
-  write(ini);
-  return ini.updateFile();
-}
-
 }  // namespace
 
-bool downloadListChecked(const std::string& listFolder) {
-  const TPortableIniFile ini(descriptorOf(listFolder));
+TListDescriptor::TListDescriptor(const std::string& listFolder) : file_(descriptorOf(listFolder)) {
+  const TPortableIniFile ini(file_);
+  name_ = ini.readString(listSection, "Name", "");
   int checked = 0;
   if (ini.readNumber(listSection, "Checked", checked) == TPortableIniFile::TNumberText::noNumber) {
     // Shown unchecked; the mark is written only when the user sets one.
     reportLoadFailure("Download list " + ini.FileName() + " " +
                       noNumberText("Checked", ini.readString(listSection, "Checked", "")) + "; taken as not checked.");
   }
-  return checked != 0;
+  checked_ = checked != 0;
+  saved_.take(file_, writer(), ini);
 }
 
-bool setDownloadListChecked(const std::string& listFolder, bool checked) {
-  return updateDescriptor(listFolder,
-                          [checked](TPortableIniFile& ini) { ini.writeBool(listSection, "Checked", checked); });
+TSettingsBaseline::TWriter TListDescriptor::writer() const {
+  return [name = name_, checked = checked_](TPortableIniFile& ini) {
+    ini.writeString(listSection, "Name", name);
+    ini.writeBool(listSection, "Checked", checked);
+  };
 }
 
-bool renameDownloadList(const std::string& listFolder, const std::string& name) {
-  // An empty value removes the key.
-  return updateDescriptor(listFolder,
-                          [&name](TPortableIniFile& ini) { ini.writeString(listSection, "Name", trimmedText(name)); });
+bool TListDescriptor::save() {
+  // A list gone is not made again.
+  return fileExists(file_) && saved_.save(file_, writer());
+}
+
+bool TListDescriptor::setChecked(bool checked) {
+  checked_ = checked;
+  return save();
+}
+
+bool TListDescriptor::rename(const std::string& name) {
+  name_ = trimmedText(name);
+  return save();
 }
 
 bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
