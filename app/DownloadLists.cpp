@@ -16,6 +16,7 @@
 namespace {
 
 constexpr const char* listSection = "List";
+constexpr const char* itemSection = "DownloadItem";
 // Enough numbers for any real collection; the search ends there rather than
 // running on over a folder that refuses every new entry.
 constexpr int lastFreeNumber = 999999;
@@ -71,8 +72,15 @@ bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
   if (item.loadFromFile(itemFile) != 0) return false;
   const std::string trimmed = trimmedText(name);
   if (trimmed == item.Name) return true;
-  item.Name = trimmed;
-  return item.saveToFile() == 0;
+  // The name alone: the item saved whole would write what it read of a file
+  // another program cut as the defaults that stood in for the rest. Written
+  // even when empty, as "", so that the item's entry count still holds.
+  const auto named = [](const std::string& text) {
+    return [text](TPortableIniFile& ini) { ini.writeString(itemSection, "Name", text.empty() ? "\"\"" : text); };
+  };
+  TSettingsBaseline saved;
+  saved.take(itemFile, named(item.Name));
+  return saved.save(itemFile, named(trimmed));
 }
 
 int newDownloadList(const std::string& root, const std::string& name) {

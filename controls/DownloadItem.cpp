@@ -125,11 +125,14 @@ int TDownloadItem::readFields(const std::string& name) {
 
 int TDownloadItem::saveToFile() {
   if (fileName.empty()) return -4;
-  // Only what changed since the read is written: what stood in for what
-  // could not be read is not the user's, what another program changed
-  // since is its own, and what it cut out is put back. A file that cannot
-  // be read is not written at all.
-  return asLoaded_.save(fileName, [this](TPortableIniFile& ini) { writeFields(ini); }) ? 0 : -4;
+  // What stood in for what could not be read is not the user's: only what
+  // changed since is written, and a file that cannot be read not at all.
+  if (!readWhole_) return asLoaded_.save(fileName, [this](TPortableIniFile& ini) { writeFields(ini); }) ? 0 : -4;
+  // A file read whole is written in the form the downloader reads (the
+  // remarks numbered afresh, paths in placeholder form).
+  TPortableIniFile ini(fileName);
+  writeFields(ini);
+  return ini.updateFile() ? 0 : -4;
 }
 
 void TDownloadItem::writeFields(TPortableIniFile& ini) const {

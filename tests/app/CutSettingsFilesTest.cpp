@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "app/DownloadLists.h"
-#include "controls/DownloadItem.h"
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
+#include "model/Portfolio.h"
+#include "model/PortfolioTable.h"
 #include "model/PortableIniFile.h"
 #include "model/UnreadableFiles.h"
 #include "platform/FileSystem.h"
+#include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestFolders.h"
 
 namespace {
@@ -33,8 +35,9 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
     const char* what;
     std::string file;
     std::string text;
-    // Reads the file as the program does; what it gives saves the user's
-    // change of one part, true when saved.
+    // Reads the file as the program does (as written, or as the sample
+    // work folder holds it where no text is given); what it gives saves
+    // the user's change of one part, true when saved.
     std::function<std::function<bool()>(const std::string& folder)> read;
     TEntry cut;
     TEntry changed;
@@ -71,27 +74,29 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
          };
        },
        {"Names", "3", "Gamma"}, {"Names", "1", "Alpha2"}, {"Names", "7", "Delta"}, {"Names", "2", "Bravo"}},
-      {"a download item edited", "DLISTS\\1\\1.INI",
-       "[DownloadItem]\r\nName=Alpha\r\nSymbol=ALP\r\nCurrency=EUR\r\nURL=http://quotes.example/alp\r\n"
-       "[Remarks]\r\n1=note\r\n",
+      {"a portfolio's load-always mark", "work\\DATA\\FOLIOS\\1\\0.INI", "",
        [](const std::string& folder) -> std::function<bool()> {
-         auto item = std::make_shared<TDownloadItem>();
-         EXPECT_EQ(item->loadFromFile(folder + "DLISTS\\1\\1.INI"), 0);
-         return [item] {
-           item->Currency = "USD";
-           return item->saveToFile() == 0;
+         auto table = std::make_shared<TPortfolioTable>();
+         EXPECT_EQ(table->openAll(folder + "work\\DATA\\FOLIOS\\", false, {}, nullptr, true, false), 0);
+         TPortfolio* portfolio = table->items(table->indexOfFolder(folder + "work\\DATA\\FOLIOS\\1"));
+         return [table, portfolio] {
+           portfolio->setLoadAlways(false);
+           return portfolio->saveLoadAlways() == 0;
          };
        },
-       {"DownloadItem", "URL", "http://quotes.example/alp"}, {"DownloadItem", "Symbol", "ALQ"},
-       {"Remarks", "2", "another note"}, {"DownloadItem", "Currency", "USD"}},
+       {"Portfolio", "Currency", "EUR"}, {"Portfolio", "Symbol", "GRX"}, {"Advice", "Advisor", "in-house"},
+       {"Portfolio", "LoadAlways", "0"}},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.what);
-    TTemporaryFolder folder;
-    const std::string file = folder.path() + row.file;
-    forceFolders(file.substr(0, file.find_last_of('\\') + 1));
-    writeWholeFile(file, row.text);
-    const std::function<bool()> save = row.read(folder.path());
+    TSampleWorkFolder sample;
+    const std::string folder = sample.temporary.path();
+    const std::string file = folder + row.file;
+    if (!row.text.empty()) {
+      forceFolders(file.substr(0, file.find_last_of('\\') + 1));
+      writeWholeFile(file, row.text);
+    }
+    const std::function<bool()> save = row.read(folder);
     {
       TPortableIniFile other(file);
       other.writeString(row.cut.section, row.cut.key, "");
