@@ -80,7 +80,9 @@ int TMacroReference::load(const std::string& directory, const std::string& descr
     // Shown inactive; the mark is written only when the user sets one.
     if (!numbers.unread().empty())
       reportLoadFailure("Macro package " + path + " " + numbers.firstUnread() + "; taken as not active.");
-    saved_.take(path, writer(), file);
+    // Taken as the package shows it: a mark that did not read stays in the
+    // file as it is until the user sets one.
+    saved_.take(path, writer());
     return macroOk;
   } catch (...) {
     return macroReadFailed;

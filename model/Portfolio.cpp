@@ -239,6 +239,10 @@ int TPortfolio::saveLoadAlways() {
   // A mark the user left as it was is not written: another program may
   // have set it since.
   if (loadAlways_ == savedLoadAlways_) return 0;
+  // Only a header that still holds its portfolio takes the mark; into any
+  // other it would be the only key left.
+  const TPortableIniFile header(folder_ + headerFile);
+  if (header.readFailed() || !header.sectionExists(portfolioSection)) return -4;
   // Written as every save of the header is: a header another program cut
   // since gets back what the portfolio holds, not the mark alone.
   return saveHeader();

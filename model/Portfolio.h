@@ -43,7 +43,8 @@ class TPortfolio : public TCustomPropertyObject {
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // Saves a changed "LoadAlways" mark as the header's save does (what
   // another program cut out of the header since is put back); -4, leaving
-  // it as it is, when the header cannot be read or written.
+  // it as it is, when the header cannot be read or written or holds no
+  // portfolio any more.
   int saveLoadAlways();
   int createNew(const std::string& name, const std::string& symbol, const std::string& folder,
                 const std::string& currency);
