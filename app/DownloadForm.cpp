@@ -213,8 +213,9 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
   };
   listView_->onEdited = [this](int row, std::string& text) {
     text = trimmedText(text);
-    const std::string folder = listFolder(static_cast<int>(listView_->itemData(row)));
-    if (!renameDownloadList(folder, text)) {
+    const int number = static_cast<int>(listView_->itemData(row));
+    const std::string folder = listFolder(number);
+    if (!descriptor(number).rename(text)) {
       tellDescriptorKept(folder, "The list is not renamed");
       return false;
     }
@@ -364,6 +365,12 @@ std::string TdownloadForm::listFolder(int listNumber) const {
   return listsRoot_ + (found == listFolders_.end() ? std::to_string(listNumber) : found->second) + "\\";
 }
 
+TListDescriptor& TdownloadForm::descriptor(int listNumber) {
+  const auto found = descriptors_.find(listNumber);
+  if (found != descriptors_.end()) return found->second;
+  return descriptors_.emplace(listNumber, TListDescriptor(listFolder(listNumber))).first->second;
+}
+
 std::string TdownloadForm::itemFile(int itemNumber) const {
   const auto found = itemFiles_.find(itemNumber);
   return shownFolder_ + (found == itemFiles_.end() ? std::to_string(itemNumber) + ".INI" : found->second);
@@ -376,10 +383,11 @@ void TdownloadForm::listLists() {
   listView_->beginUpdate();
   listView_->clear();
   listFolders_.clear();
+  descriptors_.clear();
   for (const TPickRow& row : listDownloadLists(listsRoot_)) {
     listFolders_[row.number] = row.foundName;
     const int added = listView_->addItem(row.texts[0], row.number);
-    listView_->setChecked(added, downloadListChecked(listFolder(row.number)));
+    listView_->setChecked(added, descriptor(row.number).checked());
   }
   listView_->endUpdate();
   fillingLists_ = false;
@@ -403,15 +411,17 @@ void TdownloadForm::listViewSelectItem(int row, bool selected) {
 
 void TdownloadForm::listViewItemChecked(int row) {
   if (fillingLists_ || row < 0 || row >= listView_->itemCount()) return;
-  const std::string folder = listFolder(static_cast<int>(listView_->itemData(row)));
+  const int number = static_cast<int>(listView_->itemData(row));
+  const std::string folder = listFolder(number);
   // The row keeps the mark the user gave it, for Update while the window
   // lasts.
   const bool checked = listView_->checked(row);
-  const std::string descriptor = folder + "0.INI";
-  if (setDownloadListChecked(folder, checked)) {
-    forgetUnsavedChange(descriptor, "Checked");
+  const std::string file = folder + "0.INI";
+  TListDescriptor& list = descriptor(number);
+  if (list.setChecked(checked)) {
+    forgetUnsavedChange(file, "Checked");
   } else {
-    holdUnsavedChange(descriptor, "Checked", [folder, checked] { return setDownloadListChecked(folder, checked); });
+    holdUnsavedChange(file, "Checked", [list]() mutable { return list.save(); });
     tellDescriptorKept(folder, "The mark of the list \"" + listView_->itemText(row) +
                                    "\" is not stored yet (the close tries again)");
   }
@@ -539,6 +549,7 @@ void TdownloadForm::newList() {
   if (number < 0) return;
   fillingLists_ = true;
   listFolders_[number] = std::to_string(number);
+  descriptors_.insert_or_assign(number, TListDescriptor(listFolder(number)));
   listView_->addItem(NewListName, number);
   fillingLists_ = false;
 }
@@ -550,6 +561,7 @@ void TdownloadForm::copySelectedLists() {
     const int copy = copyDownloadList(listsRoot_, listFolder(number));
     if (copy < 0) break;
     listFolders_[copy] = std::to_string(copy);
+    descriptors_.insert_or_assign(copy, TListDescriptor(listFolder(copy)));
     const int added = listView_->addItem(listView_->itemText(row), copy);
     // The copied descriptor keeps the source's mark; the row starts unchecked.
     listView_->setChecked(added, false);
@@ -588,6 +600,7 @@ void TdownloadForm::deleteSelectedLists() {
     const int number = numbers[i];
     listView_->deleteItem(listView_->findData(number));
     listFolders_.erase(number);
+    descriptors_.erase(number);
     if (number == shownList_) {
       shownList_ = -1;
       shownFolder_.clear();
@@ -728,7 +741,7 @@ void TdownloadForm::editSelectedItems() {
 void TdownloadForm::monthsBtnClick() {
   RECT bounds{};
   GetWindowRect(GetAncestor(handle(), GA_ROOT), &bounds);
-  editMonthNames(translationFile_, monthsPath_, bounds);
+  if (layout_) editMonthNames(translationFile_, monthsPath_, bounds, *layout_);
 }
 
 void TdownloadForm::openFindDialog(TListView& view, bool place) {

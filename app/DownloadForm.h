@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/DownloadBrowserPane.h"
+#include "app/DownloadLists.h"
 #include "app/DownloaderLink.h"
 #include "controls/ChildForm.h"
 #include "platform/Menu.h"
@@ -35,7 +36,12 @@ class TdownloadForm : public TChildForm {
 
   // The window tells the user itself when the downloader is missing.
   void setDownloaderHost(TDownloaderHost host);
-  void setMonthsPath(const std::string& path) { monthsPath_ = path; }
+  // The window layout file the month names are saved in, and what the
+  // program holds of it whole.
+  void setMonthsFile(const std::string& path, TSettingsBaseline& layout) {
+    monthsPath_ = path;
+    layout_ = &layout;
+  }
   // The main window's shared find dialog, set before the window is used.
   void setFindDialog(TFindDialog* dialog) { findDialog_ = dialog; }
   // Finds the next row of the view whose caption holds the dialog's text; a
@@ -93,6 +99,8 @@ class TdownloadForm : public TChildForm {
   // The Copy button's menu while the item view has the focus.
   TPopupMenu& copyToPopupMenu() { return copyToPopupMenu_; }
   std::string listFolder(int listNumber) const;
+  // The list's descriptor as read when listed, or now for one made since.
+  TListDescriptor& descriptor(int listNumber);
   std::string itemFile(int itemNumber) const;
 
   // The nine texts of section "Downloads".
@@ -159,12 +167,15 @@ class TdownloadForm : public TChildForm {
   std::unique_ptr<TDownloaderLink> link_;
   std::string listsRoot_;
   std::string monthsPath_;
+  TSettingsBaseline* layout_ = nullptr;
   std::string translationFile_;
   int selectedList_ = -1;
   int shownList_ = -1;
   std::string shownFolder_;
   // Folder and file names as found on disk ("07", "012.INI"), by number.
   std::map<int, std::string> listFolders_;
+  // What each list's descriptor held when listed, by number.
+  std::map<int, TListDescriptor> descriptors_;
   std::map<int, std::string> itemFiles_;
   bool fillingLists_ = false;
   TTimer selectTimer_;

@@ -16,6 +16,7 @@
 namespace {
 
 constexpr const char* listSection = "List";
+constexpr const char* itemSection = "DownloadItem";
 // Enough numbers for any real collection; the search ends there rather than
 // running on over a folder that refuses every new entry.
 constexpr int lastFreeNumber = 999999;
@@ -29,39 +30,41 @@ bool isItemFileName(const std::string& name) {
 
 std::string withBackslash(const std::string& path) { return includeTrailingBackslash(upperCase(trimmedText(path))); }
 
-// Writes into a list's descriptor as it stands: a file that cannot take
-// the write without losing what it holds refuses it.
-template <class Write>
-bool updateDescriptor(const std::string& listFolder, Write write) {
-  const std::string file = descriptorOf(listFolder);
-  if (!fileExists(file)) return false;
-  TPortableIniFile ini(file);
-  write(ini);
-  return ini.updateFile();
-}
-
 }  // namespace
 
-bool downloadListChecked(const std::string& listFolder) {
-  const TPortableIniFile ini(descriptorOf(listFolder));
+TListDescriptor::TListDescriptor(const std::string& listFolder) : file_(descriptorOf(listFolder)) {
+  const TPortableIniFile ini(file_);
+  name_ = ini.readString(listSection, "Name", "");
   int checked = 0;
   if (ini.readNumber(listSection, "Checked", checked) == TPortableIniFile::TNumberText::noNumber) {
     // Shown unchecked; the mark is written only when the user sets one.
     reportLoadFailure("Download list " + ini.FileName() + " " +
                       noNumberText("Checked", ini.readString(listSection, "Checked", "")) + "; taken as not checked.");
   }
-  return checked != 0;
+  checked_ = checked != 0;
+  saved_.take(file_, writer(), ini);
 }
 
-bool setDownloadListChecked(const std::string& listFolder, bool checked) {
-  return updateDescriptor(listFolder,
-                          [checked](TPortableIniFile& ini) { ini.writeBool(listSection, "Checked", checked); });
+TSettingsBaseline::TWriter TListDescriptor::writer() const {
+  return [name = name_, checked = checked_](TPortableIniFile& ini) {
+    ini.writeString(listSection, "Name", name);
+    ini.writeBool(listSection, "Checked", checked);
+  };
 }
 
-bool renameDownloadList(const std::string& listFolder, const std::string& name) {
-  // An empty value removes the key.
-  return updateDescriptor(listFolder,
-                          [&name](TPortableIniFile& ini) { ini.writeString(listSection, "Name", trimmedText(name)); });
+bool TListDescriptor::save() {
+  // A list gone is not made again.
+  return fileExists(file_) && saved_.save(file_, writer());
+}
+
+bool TListDescriptor::setChecked(bool checked) {
+  checked_ = checked;
+  return save();
+}
+
+bool TListDescriptor::rename(const std::string& name) {
+  name_ = trimmedText(name);
+  return save();
 }
 
 bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
@@ -69,8 +72,15 @@ bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
   if (item.loadFromFile(itemFile) != 0) return false;
   const std::string trimmed = trimmedText(name);
   if (trimmed == item.Name) return true;
-  item.Name = trimmed;
-  return item.saveToFile() == 0;
+  // The name alone: the item saved whole would write what it read of a file
+  // another program cut as the defaults that stood in for the rest. Written
+  // even when empty, as "", so that the item's entry count still holds.
+  const auto named = [](const std::string& text) {
+    return [text](TPortableIniFile& ini) { ini.writeString(itemSection, "Name", text.empty() ? "\"\"" : text); };
+  };
+  TSettingsBaseline saved;
+  saved.take(itemFile, named(item.Name));
+  return saved.save(itemFile, named(trimmed));
 }
 
 int newDownloadList(const std::string& root, const std::string& name) {

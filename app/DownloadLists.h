@@ -3,22 +3,39 @@
 #include <vector>
 
 #include "controls/PickList.h"
+#include "model/SettingsBaseline.h"
 
 // The Downloads window's work on the lists and items on disk, without the
 // window. A list is a folder N (N > 0) of the lists root holding "0.INI"; an
 // item is a file M.INI (M > 0) of a list folder. Folders are given with their
 // trailing backslash.
 
-// Section "List" of "0.INI": the Checked mark (false when missing) and its
-// writing. A descriptor is written only where it reads whole: one missing,
-// unreadable or with lines reading passes over (damaged, or written by
-// another program in a form of its own) would lose them to the rewrite, so
-// it is left as it is and the result is false, as it is when the write
-// fails.
-bool downloadListChecked(const std::string& listFolder);
-bool setDownloadListChecked(const std::string& listFolder, bool checked);
-// Trimmed; an empty name removes the key, so the list reads "?" again.
-bool renameDownloadList(const std::string& listFolder, const std::string& name);
+// Section "List" of "0.INI" as the program holds it: the Checked mark
+// (false when missing) and the name, read once, and their writing. A write
+// goes against what the descriptor held when read (see TSettingsBaseline):
+// what another program changed since stays, and what it cut out is put
+// back. A descriptor missing, unreadable or with lines reading passes over
+// (damaged, or written by another program in a form of its own) is not
+// cut down by the write: left as it is where the write would lose what it
+// holds, and the result is false, as it is when the write fails.
+class TListDescriptor {
+ public:
+  explicit TListDescriptor(const std::string& listFolder);
+  bool checked() const { return checked_; }
+  bool setChecked(bool checked);
+  // Trimmed; an empty name removes the key, so the list reads "?" again.
+  bool rename(const std::string& name);
+  // Writes what the descriptor holds now (a change its file refused).
+  bool save();
+
+ private:
+  TSettingsBaseline::TWriter writer() const;
+
+  std::string file_;
+  std::string name_;
+  bool checked_ = false;
+  TSettingsBaseline saved_;
+};
 // Trimmed; the file is saved only when the name changed. False when saving
 // failed, or the item file did not read whole (it is then left as it is).
 bool renameDownloadItem(const std::string& itemFile, const std::string& name);

@@ -477,7 +477,7 @@ void TmainForm::runFirstActivation() {
   pump();
   update();
   portfolioForm->setActiveScript(macroForm->scriptEngine());
-  downloadForm->setMonthsPath(paths_.guiOptionsFileName);
+  downloadForm->setMonthsFile(paths_.guiOptionsFileName, savedGUIoptions_);
   downloadForm->setListsRoot(getDirectory("<DLISTS>"));
   downloadPickForm->listLists();
   webForm->setMosaicsRoot(getDirectory("<WEBS>"));
@@ -553,7 +553,12 @@ void TmainForm::loadMacroGUIoptions() {
   // The last of the options read at the start: a file that could not be
   // read leaves every window as it was, which must not replace the file
   // unless the user changes it; what was read and corrected is saved.
-  const auto write = [this](TPortableIniFile& file) { writeGUIoptions(file); };
+  // The month names read from the file are part of what the program
+  // holds of it: their save checks the whole file.
+  const auto write = [this](TPortableIniFile& file) {
+    writeGUIoptions(file);
+    writeUserMonthSets(file);
+  };
   if (!guiOptionsRead_)
     savedGUIoptions_.forget();
   else if (*guiOptionsRead_)

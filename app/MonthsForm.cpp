@@ -105,15 +105,13 @@ void TmonthsForm::okBtnClick() {
   setModalResult(mrOk);
 }
 
-bool editMonthNames(const std::string& languageFile, const std::string& optionsFile, const RECT& rect) {
+bool editMonthNames(const std::string& languageFile, const std::string& optionsFile, const RECT& rect,
+                    TSettingsBaseline& layout) {
   TmonthsForm form;
   form.loadTranslations(languageFile);
-  // What the user changes from the sets held now is written, and nothing
-  // else: names another program wrote into the file since they were read stay.
-  auto saved = std::make_shared<TSettingsBaseline>(monthSetsBaseline(optionsFile));
   if (!form.execute(rect)) return false;
-  if (saveMonthSets(optionsFile, *saved)) return true;
+  if (saveMonthSets(optionsFile, layout)) return true;
   // The names stay in use; the close saves them again, and asks.
-  holdUnsavedChange(optionsFile, "", [optionsFile, saved] { return saveMonthSets(optionsFile, *saved); });
+  holdUnsavedChange(optionsFile, "", [optionsFile, saved = layout]() mutable { return saveMonthSets(optionsFile, saved); });
   return false;
 }

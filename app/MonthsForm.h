@@ -48,6 +48,10 @@ class TmonthsForm : public TForm {
 };
 
 // The months button's whole job: runs the dialog over rect and, when the user
-// accepted, saves the sets into optionsFile. False when nothing was accepted
-// or the save failed, which the close then tries again.
-bool editMonthNames(const std::string& languageFile, const std::string& optionsFile, const RECT& rect);
+// accepted, saves the sets into optionsFile against layout, what the program
+// holds of the whole file: what the user changed is written, what another
+// program wrote since stays, and what it cut out of any part of the file is
+// put back. False when nothing was accepted or the save failed, which the
+// close then tries again.
+bool editMonthNames(const std::string& languageFile, const std::string& optionsFile, const RECT& rect,
+                    TSettingsBaseline& layout);

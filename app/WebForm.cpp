@@ -75,13 +75,14 @@ void TwebForm::createControls() {
   };
   mosaicListView_->onEdited = [this](int row, std::string& text) {
     text = trimmedOf(text, " \t");
-    const std::string folder = mosaicFolder(static_cast<int>(mosaicListView_->itemData(row)));
-    const std::string name = text;
+    const int number = static_cast<int>(mosaicListView_->itemData(row));
+    const std::string file = mosaicDescriptor(mosaicFolder(number));
+    TMosaicDescriptor& mosaic = descriptor(number);
     // The list shows the name given; the close saves it again, and asks.
-    if (writeMosaicName(folder, name))
-      forgetUnsavedChange(mosaicDescriptor(folder), "Name");
+    if (mosaic.rename(text))
+      forgetUnsavedChange(file, "Name");
     else
-      holdUnsavedChange(mosaicDescriptor(folder), "Name", [folder, name] { return writeMosaicName(folder, name); });
+      holdUnsavedChange(file, "Name", [mosaic]() mutable { return mosaic.save(); });
     return true;
   };
   mosaicListView_->onKeyDown = [this](WORD& key, TShiftState) {
@@ -221,6 +222,12 @@ void TwebForm::setMosaicsRoot(const std::string& path) {
   listMosaics();
 }
 
+TMosaicDescriptor& TwebForm::descriptor(int number) {
+  const auto found = descriptors_.find(number);
+  if (found != descriptors_.end()) return found->second;
+  return descriptors_.emplace(number, TMosaicDescriptor(mosaicFolder(number))).first->second;
+}
+
 std::string TwebForm::mosaicFolder(int number) const {
   return includeTrailingBackslash(mosaicsRoot_) + std::to_string(number) + "\\";
 }
@@ -304,7 +311,11 @@ void TwebForm::listMosaics() {
   mosaicListView_->onSelectItem = nullptr;
   mosaicListView_->beginUpdate();
   mosaicListView_->clear();
-  for (const TMosaicRow& row : listMosaicFolders(mosaicsRoot_)) mosaicListView_->addItem(row.name, row.number);
+  descriptors_.clear();
+  for (const TMosaicRow& row : listMosaicFolders(mosaicsRoot_)) {
+    mosaicListView_->addItem(row.name, row.number);
+    descriptors_.emplace(row.number, TMosaicDescriptor(mosaicFolder(row.number)));
+  }
   mosaicListView_->endUpdate();
   listViewModifyEventsEnable(true);
   // The tiles shown belong to no row now: the next pick replaces them.

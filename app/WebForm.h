@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "controls/ChildForm.h"
 #include "controls/FontAttributeSets.h"
 #include "controls/ToolGlyphs.h"
+#include "app/WebMosaics.h"
 #include "controls/WebPanel.h"
 #include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
@@ -79,6 +81,8 @@ class TwebForm : public TChildForm {
   int currentMosaic() const { return currentMosaic_; }
   int shownMosaic() const { return shownMosaic_; }
   std::string mosaicFolder(int number) const;
+  // The mosaic's descriptor as read when listed, or now for one made since.
+  TMosaicDescriptor& descriptor(int number);
 
   void newMosaic();
   void copySelectedMosaics();
@@ -142,6 +146,8 @@ class TwebForm : public TChildForm {
   int shownMosaic_ = -1;
   std::unique_ptr<TEditorStatus> notes_;
   TSettingsBaseline savedNotesTile_;
+  // What each mosaic's descriptor held when listed, by number.
+  std::map<int, TMosaicDescriptor> descriptors_;
   TFontAttributeSets fontAttributeSets_;
   std::vector<std::unique_ptr<TWebPanel>> webPanels_;
   TTimer delayTimer_;

@@ -31,6 +31,7 @@ void TwebForm::newMosaic() {
     return;
   }
   writeMosaicName(path, NewMosaic);
+  descriptors_.insert_or_assign(number, TMosaicDescriptor(mosaicFolder(number)));
   mosaicListView_->onSelectItem = nullptr;
   mosaicListView_->addItem(NewMosaic, number);
   listViewModifyEventsEnable(true);
@@ -46,6 +47,7 @@ void TwebForm::copySelectedMosaics() {
     const int copy = copyMosaic(mosaicsRoot_, mosaicFolder(number));
     if (copy < 0) break;
     mosaicListView_->addItem(caption, copy);
+    descriptors_.insert_or_assign(copy, TMosaicDescriptor(mosaicFolder(copy)));
   }
 }
 
@@ -77,7 +79,10 @@ void TwebForm::deleteSelectedMosaics() {
                                   std::find(gone.begin(), gone.end(), true) != gone.end(), refusal),
                    commonString(4), MB_OK | MB_ICONWARNING);
   for (size_t i = 0; i < numbers.size(); ++i)
-    if (gone[i]) mosaicListView_->deleteItem(mosaicListView_->findData(numbers[i]));
+    if (gone[i]) {
+      mosaicListView_->deleteItem(mosaicListView_->findData(numbers[i]));
+      descriptors_.erase(numbers[i]);
+    }
   listViewModifyEventsEnable(true);
   updateControlBar();
 }

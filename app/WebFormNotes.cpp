@@ -131,6 +131,9 @@ void TwebForm::writeNotesTile(TPortableIniFile& ini) {
   ini.writeInteger(notesSection, "Color", notes_->backgroundColour);
   ini.writeFont(notesSection, "Font", fontPropertiesOf(*fontAttributeSets_.find(0)));
   ini.writeBool(notesSection, "Show", noteEditorContainer_->visible());
+  // The tile shares its file with the mosaic's name: what another program
+  // cut of it is put back by the tile's save too.
+  if (shownMosaic_ >= 0) descriptor(shownMosaic_).writeName(ini);
 }
 
 void TwebForm::setNotesShown(bool shown) {

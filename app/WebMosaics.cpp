@@ -13,6 +13,10 @@ constexpr int lastFreeNumber = 1000000;
 
 std::string withBackslash(const std::string& folder) { return includeTrailingBackslash(folder); }
 
+const char* const profileSection = "Profile";
+
+void writeNameOf(TPortableIniFile& ini, const std::string& name) { ini.writeString(profileSection, "Name", name); }
+
 }  // namespace
 
 std::vector<TMosaicRow> listMosaicFolders(const std::string& root) {
@@ -30,7 +34,7 @@ std::vector<TMosaicRow> listMosaicFolders(const std::string& root) {
       continue;
     }
     const TPortableIniFile ini(descriptor);
-    rows.push_back({number, ini.readString("Profile", "Name", "?")});
+    rows.push_back({number, ini.readString(profileSection, "Name", "?")});
   }
   return rows;
 }
@@ -93,7 +97,22 @@ std::vector<bool> deleteMosaics(const std::vector<std::string>& folders, std::st
 std::string mosaicDescriptor(const std::string& folder) { return withBackslash(folder) + "0.INI"; }
 
 bool writeMosaicName(const std::string& folder, const std::string& name) {
-  TPortableIniFile ini(mosaicDescriptor(folder));
-  ini.writeString("Profile", "Name", name);
-  return ini.updateFile();
+  return TSettingsBaseline{}.save(mosaicDescriptor(folder), [&name](TPortableIniFile& ini) { writeNameOf(ini, name); });
+}
+
+TMosaicDescriptor::TMosaicDescriptor(const std::string& folder) : file_(mosaicDescriptor(folder)) {
+  const TPortableIniFile ini(file_);
+  name_ = ini.readString(profileSection, "Name", "");
+  saved_.take(file_, [name = name_](TPortableIniFile& written) { writeNameOf(written, name); }, ini);
+}
+
+void TMosaicDescriptor::writeName(TPortableIniFile& ini) const { writeNameOf(ini, name_); }
+
+bool TMosaicDescriptor::save() {
+  return fileExists(file_) && saved_.save(file_, [name = name_](TPortableIniFile& ini) { writeNameOf(ini, name); });
+}
+
+bool TMosaicDescriptor::rename(const std::string& name) {
+  name_ = name;
+  return save();
 }

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "model/SettingsBaseline.h"
+
 // The mosaics of the Web tab on disk: numbered folders under the mosaics
 // root, each with "0.INI" (the name and the notes tile), "Notes.TXT" and one
 // numbered settings file per web panel.
@@ -28,6 +30,27 @@ int copyMosaic(const std::string& root, const std::string& sourceFolder);
 std::vector<bool> deleteMosaics(const std::vector<std::string>& folders, std::string& why);
 // The file of a mosaic folder that holds its name.
 std::string mosaicDescriptor(const std::string& folder);
-// Writes the name into the folder's "0.INI" (made when missing); false when
-// the file refused it.
+// Makes the "0.INI" of a new mosaic folder naming it; false when the file
+// could not be written.
 bool writeMosaicName(const std::string& folder, const std::string& name);
+
+// A mosaic's name as the program holds it, read once, and its writing
+// against what the descriptor held when read (see TSettingsBaseline): what
+// another program changed since stays, and what it cut out is put back.
+class TMosaicDescriptor {
+ public:
+  explicit TMosaicDescriptor(const std::string& folder);
+  const std::string& name() const { return name_; }
+  // False when the file refused it; a mosaic gone is not made again.
+  bool rename(const std::string& name);
+  // Writes what the descriptor holds now (a name its file refused).
+  bool save();
+  // The name as the descriptor holds it, for the writer of another part of
+  // the file, whose save then checks it too.
+  void writeName(TPortableIniFile& ini) const;
+
+ private:
+  std::string file_;
+  std::string name_;
+  TSettingsBaseline saved_;
+};

@@ -2,6 +2,7 @@
 
 #include "controls/EditPanel.h"
 #include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
 #include "platform/Menu.h"
 #include "platform/StdControls.h"
 #include "platform/ToolTips.h"
@@ -64,8 +65,20 @@ bool editAsText(const std::string& layoutFile, const std::string&, TPopupMenu* p
   TeditAsTextForm form;
   form.loadTranslations();
   TEditPanel& panel = form.editPanel();
+  const auto write = [&form](TPortableIniFile& layout) {
+    const RECT at = form.bounds();
+    layout.writeInteger(layoutSection, "Left", at.left);
+    layout.writeInteger(layoutSection, "Top", at.top);
+    layout.writeInteger(layoutSection, "Width", at.right - at.left);
+    layout.writeInteger(layoutSection, "Height", at.bottom - at.top);
+    layout.writeInteger(layoutSection, "Color", form.document().backgroundColour);
+    layout.writeFont(layoutSection, "Font", fontPropertiesOf(*form.fontAttributeSets().find(0)));
+  };
+  // The place is saved against what the file held when read: what another
+  // program wrote into the file meanwhile stays.
+  TSettingsBaseline saved;
   {
-    TPortableIniFile layout(layoutFile);
+    const TPortableIniFile layout(layoutFile);
     RECT workArea{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
     const int width = layout.readInteger(layoutSection, "Width", form.width());
@@ -77,22 +90,14 @@ bool editAsText(const std::string& layoutFile, const std::string&, TPopupMenu* p
     TFontProperties font = fontPropertiesOf(*form.fontAttributeSets().find(0));
     layout.readFont(layoutSection, "Font", font);
     form.fontAttributeSets().add(fontAttributesOf(font));
+    saved.take(layoutFile, write, layout);
   }
   panel.setPopupMenu(popupMenu);
   if (popupMenu) popupMenu->popupComponent = &panel;
   panel.insertText(text);
   form.showModal();
   if (popupMenu && popupMenu->popupComponent == &panel) popupMenu->popupComponent = nullptr;
-  {
-    TPortableIniFile layout(layoutFile);
-    const RECT at = form.bounds();
-    layout.writeInteger(layoutSection, "Left", at.left);
-    layout.writeInteger(layoutSection, "Top", at.top);
-    layout.writeInteger(layoutSection, "Width", at.right - at.left);
-    layout.writeInteger(layoutSection, "Height", at.bottom - at.top);
-    layout.writeInteger(layoutSection, "Color", form.document().backgroundColour);
-    layout.writeFont(layoutSection, "Font", fontPropertiesOf(*form.fontAttributeSets().find(0)));
-  }
+  saved.save(layoutFile, write);
   if (form.accepted()) text = joinedLines(form.document());
   return form.accepted();
 }

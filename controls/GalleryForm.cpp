@@ -7,6 +7,7 @@
 
 #include "controls/DocumentSave.h"
 #include "controls/EditPanel.h"
+#include "model/DeletionRefusal.h"
 #include "model/Directories.h"
 #include "model/LanguageStrings.h"
 #include "model/PortableIniFile.h"
@@ -334,10 +335,10 @@ void TgalleryForm::deleteSelected() {
   if (kind == 0 || row < 0 || editingCaption()) return;
   showNothing();
   std::string refusal;
-  if (!index_.remove(kind, row, &refusal)) {
-    if (!refusal.empty())
-      systemMessageBox().show(handle(), "The entry was not deleted: " + refusal + ".", commonString(4),
-                              MB_OK | MB_ICONWARNING);
+  const bool removed = index_.remove(kind, row, &refusal);
+  const std::string notice = deletionNotice("The entry was", removed, refusal);
+  if (!notice.empty()) systemMessageBox().show(handle(), notice, commonString(4), MB_OK | MB_ICONWARNING);
+  if (!removed) {
     selectEntry(row);
     return;
   }

@@ -9,6 +9,8 @@
 #include "model/Directories.h"
 #include "model/PlainText.h"
 #include "model/PortableIniFile.h"
+#include "model/SettingsBaseline.h"
+#include "model/UnreadableFiles.h"
 #include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 
@@ -32,20 +34,44 @@ std::string storableCaption(const std::string& caption) {
 // A change of the index left for the close: a later one replaces it.
 const char* const indexChange = "gallery index";
 
-// Rewrites a kind's index in entry order: 0, or -4 when it cannot be written.
-int writeIndex(const std::string& folder, const std::vector<TGalleryEntry>& list) {
-  forceFolders(folder);
-  const std::string indexFile = folder + indexFileName;
-  {
-    TPortableIniFile ini(indexFile);
+// What the program holds of a kind's index: its entries in order.
+TSettingsBaseline::TWriter namesWriter(std::vector<TGalleryEntry> list) {
+  return [list = std::move(list)](TPortableIniFile& ini) {
     ini.eraseSection(namesSection);
     for (const TGalleryEntry& entry : list)
       ini.writeString(namesSection, entry.baseName, quotedWhereNeeded(storableCaption(entry.caption)));
-    if (!ini.updateFile()) return -4;
-    std::vector<std::string> sections;
-    ini.readSections(sections);
-    if (!sections.empty()) return 0;
-  }
+  };
+}
+
+// The order is the user's too, which a save of what changed does not
+// carry: the index is written again in the entries' order, those another
+// program added after them, each with what the file holds.
+bool keepOrder(const std::string& indexFile, const std::vector<TGalleryEntry>& list) {
+  TPortableIniFile ini(indexFile);
+  std::vector<std::string> keys;
+  ini.readSection(namesSection, keys);
+  std::vector<std::string> ordered;
+  for (const TGalleryEntry& entry : list)
+    if (std::find(keys.begin(), keys.end(), entry.baseName) != keys.end()) ordered.push_back(entry.baseName);
+  for (const std::string& key : keys)
+    if (std::find(ordered.begin(), ordered.end(), key) == ordered.end()) ordered.push_back(key);
+  if (ordered == keys) return true;
+  std::vector<std::pair<std::string, std::string>> values;
+  for (const std::string& key : ordered) values.emplace_back(key, ini.readString(namesSection, key, ""));
+  ini.eraseSection(namesSection);
+  for (const auto& [key, value] : values) ini.writeString(namesSection, key, quotedWhereNeeded(value));
+  return ini.updateFile();
+}
+
+// Writes a kind's index in entry order, against what the program read of
+// it: 0, or -4 when it cannot be written.
+int writeIndex(const std::string& folder, const std::vector<TGalleryEntry>& list, TSettingsBaseline& saved) {
+  forceFolders(folder);
+  const std::string indexFile = folder + indexFileName;
+  if (!saved.save(indexFile, namesWriter(list)) || !keepOrder(indexFile, list)) return -4;
+  std::vector<std::string> sections;
+  TPortableIniFile(indexFile).readSections(sections);
+  if (!sections.empty()) return 0;
   // An index left with nothing in it goes, as before the first item: an
   // empty file could not be told from a save that failed halfway.
   return deleteFile(indexFile) || !fileExists(indexFile) ? 0 : -4;
@@ -82,18 +108,20 @@ void TGalleryIndex::loadIndex(int kind) {
     if (std::any_of(list.begin(), list.end(), [&](const TGalleryEntry& e) { return e.baseName == key; })) continue;
     list.push_back({key, ini.readString(namesSection, key, "")});
   }
+  saved(kind).take(ini.FileName(), namesWriter(list), ini);
 }
 
 void TGalleryIndex::unloadGallery() {
   for (auto& list : entries_) list.clear();
+  for (TSettingsBaseline& baseline : saved_) baseline = TSettingsBaseline{};
 }
 
-int TGalleryIndex::saveIndex(int kind) const {
+int TGalleryIndex::saveIndex(int kind) {
   if (!validKind(kind)) return -7;
-  return writeIndex(folder(kind), entries(kind));
+  return writeIndex(folder(kind), entries(kind), saved(kind));
 }
 
-void TGalleryIndex::saveChange(int kind) const {
+void TGalleryIndex::saveChange(int kind) {
   const std::string indexFile = folder(kind) + indexFileName;
   if (saveIndex(kind) == 0) {
     forgetUnsavedChange(indexFile, indexChange);
@@ -102,7 +130,9 @@ void TGalleryIndex::saveChange(int kind) const {
   // The index refused the user's change: it waits for the close as the
   // index stands now, whatever the gallery shows by then.
   holdUnsavedChange(indexFile, indexChange,
-                    [folder = folder(kind), list = entries(kind)] { return writeIndex(folder, list) == 0; });
+                    [folder = folder(kind), list = entries(kind), baseline = saved(kind)]() mutable {
+                      return writeIndex(folder, list, baseline) == 0;
+                    });
 }
 
 bool TGalleryIndex::validIndex(int kind, int index) const {
@@ -145,20 +175,33 @@ int TGalleryIndex::add(int kind, const std::string& sourceFile, const std::strin
 bool TGalleryIndex::remove(int kind, int index, std::string* refusal) {
   if (!validIndex(kind, index)) return false;
   const std::string stem = itemFile(kind, index, "");
+  // The settings file first: without it the entry is no view.
   std::vector<std::string> files;
   for (const char* extension : {".INI", ".TXT", ".BMP"}) files.push_back(stem + extension);
-  const std::string why = firstDeletionRefusal(files);
+  // An index that refuses would keep listing the entry once its files
+  // are gone: it is asked with them.
+  const std::string indexFile = folder(kind) + indexFileName;
+  std::vector<std::string> asked = files;
+  asked.push_back(indexFile);
+  std::string why = firstDeletionRefusal(asked);
+  std::vector<TGalleryEntry>& list = entries(kind);
+  const TGalleryEntry removed = list[static_cast<size_t>(index)];
+  if (why.empty()) {
+    list.erase(list.begin() + index);
+    if (saveIndex(kind) == 0) {
+      forgetUnsavedChange(indexFile, indexChange);
+    } else {
+      list.insert(list.begin() + index, removed);
+      why = saveFailureText(indexFile);
+    }
+  }
   if (!why.empty()) {
     if (refusal) *refusal = why;
     return false;
   }
-  std::vector<TGalleryEntry>& list = entries(kind);
-  list.erase(list.begin() + index);
-  saveChange(kind);
-  for (const std::string& file : files) {
-    deleteFile(file);
-    letGoUnsavedChanges(file);
-  }
+  // Unlisted, the entry is gone even should a file stay behind.
+  deleteWhole(files, why);
+  if (refusal) *refusal = why;
   return true;
 }
 

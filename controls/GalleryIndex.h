@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "model/SettingsBaseline.h"
+
 // One filed view: the base name of its files (N.INI, N.BMP, N.TXT) and its caption.
 struct TGalleryEntry {
   std::string baseName;
@@ -23,8 +25,10 @@ class TGalleryIndex {
   // Sets the three folders under the gallery folder and reads their indexes.
   void loadGallery(const std::string& galleryFolder);
   void unloadGallery();
-  // Rewrites the kind's index in entry order: 0, or -4 when it cannot be written.
-  int saveIndex(int kind) const;
+  // Writes the kind's index in entry order: 0, or -4 when it cannot be
+  // written. What another program added to it since it was read stays, and
+  // what it cut out that the gallery holds is put back.
+  int saveIndex(int kind);
 
   static bool validKind(int kind) { return kind >= 1 && kind <= kindCount; }
   static bool validBaseName(const std::string& baseName);
@@ -41,8 +45,9 @@ class TGalleryIndex {
           const std::function<bool(const std::string& pictureFile)>& savePicture);
   // Removes the entry from the index and deletes its three files, letting
   // go of what was held for them (the next entry may take the number); or,
-  // when one of them would refuse, changes nothing: false, and refusal (when
-  // given) names the file and why.
+  // when one of them or the index would refuse, changes nothing: false, and
+  // refusal (when given) names the file and why. Should a file still stay
+  // behind once the entry is gone, refusal tells which.
   bool remove(int kind, int index, std::string* refusal = nullptr);
   bool swap(int kind, int first, int second);
   // An empty caption would drop the key from the index and lose the item.
@@ -62,10 +67,13 @@ class TGalleryIndex {
   void loadIndex(int kind);
   // Saves the index after a change of the user's; one it refuses waits for
   // the close (see holdUnsavedChange).
-  void saveChange(int kind) const;
+  void saveChange(int kind);
+  TSettingsBaseline& saved(int kind) { return saved_[static_cast<size_t>(kind - 1)]; }
 
   std::string folders_[kindCount];
   std::vector<TGalleryEntry> entries_[kindCount];
+  // What each index held when read or last written.
+  TSettingsBaseline saved_[kindCount];
 };
 
 // Where a picture is shown inside a frame: never enlarged, scaled down to

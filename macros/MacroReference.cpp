@@ -51,6 +51,7 @@ void TMacroReference::clear() {
   engine.clear();
   active_ = false;
   modified = false;
+  saved_ = TSettingsBaseline{};
 }
 
 int TMacroReference::load(const std::string& directory, const std::string& descriptorFileName,
@@ -79,6 +80,9 @@ int TMacroReference::load(const std::string& directory, const std::string& descr
     // Shown inactive; the mark is written only when the user sets one.
     if (!numbers.unread().empty())
       reportLoadFailure("Macro package " + path + " " + numbers.firstUnread() + "; taken as not active.");
+    // Taken as the package shows it: a mark that did not read stays in the
+    // file as it is until the user sets one.
+    saved_.take(path, writer());
     return macroOk;
   } catch (...) {
     return macroReadFailed;
@@ -101,18 +105,21 @@ int TMacroReference::save() {
 int TMacroReference::saveInto(const std::string& descriptor) {
   if (!modified) return macroOk;
   try {
-    // Only the mark is the user's to change: the engine a descriptor names
-    // is written when it is made, and what another program set since stays.
-    const bool made = !fileExists(descriptor);
-    TPortableIniFile file(descriptor);
-    if (made) file.writeString(configurationSection, "Engine", engine);
-    file.writeBool(configurationSection, "Active", active_);
-    if (!file.updateFile()) return macroFileFailed;
+    // Only the mark is the user's to change: what another program set
+    // since stays, and what it cut out is put back.
+    if (!saved_.save(descriptor, writer())) return macroFileFailed;
     modified = false;
     return macroOk;
   } catch (...) {
     return macroFileFailed;
   }
+}
+
+TSettingsBaseline::TWriter TMacroReference::writer() const {
+  return [engine = engine, active = active_](TPortableIniFile& file) {
+    file.writeString(configurationSection, "Engine", engine);
+    file.writeBool(configurationSection, "Active", active);
+  };
 }
 
 int TMacroReference::copyFiles(const std::string& newName) {

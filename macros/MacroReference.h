@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "model/SettingsBaseline.h"
+
 // Result codes of the package operations.
 enum : int {
   macroOk = 0,
@@ -47,9 +49,14 @@ class TMacroReference {
   static std::vector<std::string> fileExtensions(const std::string& directory, const std::string& name);
 
  private:
+  // The descriptor as the package gives it: its engine and its mark.
+  TSettingsBaseline::TWriter writer() const;
+
   std::string name_;
   std::string directory_;
   bool active_ = false;
+  // What the descriptor held when read or last written.
+  TSettingsBaseline saved_;
 };
 
 std::string trimmed(const std::string& text);

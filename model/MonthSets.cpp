@@ -34,12 +34,6 @@ void writeMonthSets(TPortableIniFile& ini, const TUserSections& written) {
   }
 }
 
-void writeAllMonthSets(TPortableIniFile& ini) {
-  TUserSections all;
-  all.fill(true);
-  writeMonthSets(ini, all);
-}
-
 // The user-set sections the file holds now. A file not read whole tells
 // nothing of them and is taken to hold all ten; one read whole that lacks a
 // header gets it from the next save, even when no set changed.
@@ -83,6 +77,12 @@ TSettingsBaseline monthSetsBaseline(const std::string& fileName) {
   return baseline;
 }
 
+void writeUserMonthSets(TPortableIniFile& ini) {
+  TUserSections all;
+  all.fill(true);
+  writeMonthSets(ini, all);
+}
+
 bool saveMonthSets(const std::string& fileName, TSettingsBaseline& baseline) {
-  return baseline.save(fileName, writeAllMonthSets);
+  return baseline.save(fileName, writeUserMonthSets);
 }

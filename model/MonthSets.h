@@ -29,6 +29,9 @@ void loadMonthSets(const std::string& fileName);
 // The sets as they stand, taken for what the file holds (see
 // TSettingsBaseline): before the user changes them.
 TSettingsBaseline monthSetsBaseline(const std::string& fileName);
+// The ten user-set sections anew, each header even where the set is empty:
+// what the program holds of them in a baseline of the whole file.
+void writeUserMonthSets(TPortableIniFile& ini);
 // Writes into the ten user-set sections (empty texts write no key, the
 // headers stay) what the sets hold differently from the baseline, which
 // then becomes the sets, so that a save keeps the names another program

@@ -138,13 +138,13 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
       symbol_ = ini.readString(portfolioSection, "Symbol", "");
       currency_ = normalizeCurrency(ini.readString(portfolioSection, "Currency", ""));
       loadProperties(ini);
+      const TSettingsBaseline::TWriter write = [this](TPortableIniFile& written) { writeHeader(written); };
+      savedHeader_.takeOfExistingFile(header, write, ini);
       if (setLoadAlways && !loadAlways_) {
         loadAlways_ = true;
         // Only the mark for the next start; the next save writes it again.
-        ini.writeBool(portfolioSection, "LoadAlways", true);
-        ini.updateFile();
+        savedHeader_.save(header, write);
       }
-      savedHeader_.takeOfExistingFile(header, [this](TPortableIniFile& written) { writeHeader(written); }, ini);
     }
     // Just read, the header equals its file.
     headerSaved_ = changeStamp();
@@ -239,19 +239,13 @@ int TPortfolio::saveLoadAlways() {
   // A mark the user left as it was is not written: another program may
   // have set it since.
   if (loadAlways_ == savedLoadAlways_) return 0;
-  try {
-    TPortableIniFile ini(folder_ + headerFile);
-    // Only a header that still holds its portfolio takes the mark; into
-    // any other it would be the only key left.
-    if (ini.readFailed() || !ini.sectionExists(portfolioSection)) return -4;
-    ini.writeBool(portfolioSection, "LoadAlways", loadAlways_);
-    if (!ini.updateFile()) return -4;
-    savedLoadAlways_ = loadAlways_;
-    savedHeader_.takeAsRead(portfolioSection, "LoadAlways", ini);
-    return 0;
-  } catch (const std::exception&) {
-    return -4;
-  }
+  // Only a header that still holds its portfolio takes the mark; into any
+  // other it would be the only key left.
+  const TPortableIniFile header(folder_ + headerFile);
+  if (header.readFailed() || !header.sectionExists(portfolioSection)) return -4;
+  // Written as every save of the header is: a header another program cut
+  // since gets back what the portfolio holds, not the mark alone.
+  return saveHeader();
 }
 
 int TPortfolio::createNew(const std::string& name, const std::string& symbol, const std::string& folder,

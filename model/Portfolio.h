@@ -41,8 +41,10 @@ class TPortfolio : public TCustomPropertyObject {
   int save();
   // The files the last save could not write, in the order tried.
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
-  // Writes only "LoadAlways" into the header; -4, leaving it as it is, when
-  // the header cannot be read or holds no portfolio any more.
+  // Saves a changed "LoadAlways" mark as the header's save does (what
+  // another program cut out of the header since is put back); -4, leaving
+  // it as it is, when the header cannot be read or written or holds no
+  // portfolio any more.
   int saveLoadAlways();
   int createNew(const std::string& name, const std::string& symbol, const std::string& folder,
                 const std::string& currency);

@@ -277,14 +277,14 @@ const std::vector<TFileKind>& fileKinds() {
          const std::string root = folderOf(fileName) + "made lists\\";
          forceFolders(root);
          const std::string folder = root + std::to_string(newDownloadList(root, "Indices")) + "\\";
-         setDownloadListChecked(folder, true);
+         TListDescriptor(folder).setChecked(true);
          copyFile(folder + "0.INI", fileName, false);
        },
        [](const std::string& from, const std::string& to) {
          const std::string folder = folderOf(to) + "lists\\1\\";
          forceFolders(folder);
          copyFile(from, folder + "0.INI", false);
-         setDownloadListChecked(folder, downloadListChecked(folder));
+         TListDescriptor(folder).save();
          copyFile(folder + "0.INI", to, false);
        }},
   };

@@ -357,6 +357,18 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
          EXPECT_EQ(chart.gallery.entries(1).size(), 1u);
          EXPECT_TRUE(fileExists(chart.gallery.itemFile(1, 0, ".INI")));
        }},
+      {"a gallery entry whose index is read-only",
+       [](TSampleWorkFolder& sample) {
+         TFiledChart chart(sample);
+         std::string refusal;
+         {
+           const TRefusing refused(chart.root + "Charts\\0.INI", false);
+           EXPECT_FALSE(chart.gallery.remove(1, 0, &refusal));
+           EXPECT_EQ(refusal, refused.why());
+         }
+         EXPECT_EQ(chart.gallery.entries(1).size(), 1u);
+         for (const char* extension : {".INI", ".BMP"}) EXPECT_TRUE(fileExists(chart.gallery.itemFile(1, 0, extension)));
+       }},
       {"a gallery entry removed while its notes wait for the close",
        [](TSampleWorkFolder& sample) {
          TFiledChart chart(sample);

@@ -48,17 +48,17 @@ TEST(DownloadLists, ListsAreMadeCopiedRenamedCheckedAndDeleted) {
   const std::string first = root + "1\\";
   writeItem(first + "1.INI", "Alpha", "", 0);
   writeItem(first + "0.TXT", "not an item", "", 0);
-  renameDownloadList(first, "  Shares ");
-  setDownloadListChecked(first, true);
+  TListDescriptor(first).rename("  Shares ");
+  TListDescriptor(first).setChecked(true);
 
   const int copy = copyDownloadList(root, first);
   ASSERT_EQ(copy, 4);
   EXPECT_TRUE(fileExists(root + "4\\1.INI"));
   EXPECT_TRUE(fileExists(root + "4\\0.TXT"));
-  EXPECT_TRUE(downloadListChecked(root + "4\\"));  // the descriptor is copied as it is
+  EXPECT_TRUE(TListDescriptor(root + "4\\").checked());  // the descriptor is copied as it is
   EXPECT_EQ(copyDownloadList(root, root + "9\\"), -1);
 
-  renameDownloadList(root + "3\\", "");
+  TListDescriptor(root + "3\\").rename("");
   std::vector<std::string> names;
   for (const TPickRow& row : listDownloadLists(root)) names.push_back(row.texts[0]);
   EXPECT_EQ(names, (std::vector<std::string>{"Shares", "?", "Shares"}));
@@ -85,7 +85,7 @@ TEST(DownloadLists, AMarkThatDoesNotReadIsShownUncheckedAndNamed) {
   TPortableIniFile(descriptor).writeString("List", "Checked", "yes");
   const std::string text = readWholeFile(descriptor);
   takeLoadFailures();
-  EXPECT_FALSE(downloadListChecked(root + "1\\"));
+  EXPECT_FALSE(TListDescriptor(root + "1\\").checked());
   EXPECT_EQ(takeLoadFailures(), std::vector<std::string>{"Download list " + descriptor +
                                                          " holds \"yes\" for Checked, which is no number;"
                                                          " taken as not checked."});
@@ -181,9 +181,9 @@ TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverCutDown) {
   const std::string descriptor = list + "0.INI";
   const std::string clean = "[List]\r\nName=Shares\r\nChecked=0\r\nSchedule=daily\r\n[Downloader]\r\nRun=3\r\n";
   writeWholeFile(descriptor, clean);
-  ASSERT_TRUE(setDownloadListChecked(list, false));
+  ASSERT_TRUE(TListDescriptor(list).setChecked(false));
   EXPECT_EQ(readWholeFile(descriptor), clean) << "the mark as it stands writes nothing";
-  ASSERT_TRUE(setDownloadListChecked(list, true));
+  ASSERT_TRUE(TListDescriptor(list).setChecked(true));
   EXPECT_EQ(readWholeFile(descriptor), "[List]\r\nName=Shares\r\nChecked=1\r\nSchedule=daily\r\n[Downloader]\r\nRun=3\r\n");
 
   for (const auto& [damaged, renamed] :
@@ -191,27 +191,27 @@ TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverCutDown) {
                   "[List]\r\nName=Bonds\r\nChecked=0\r\nsome damage\r\n"s},
         std::pair{"[List]\nName=Shares\nChecked=1\n"s, "[List]\nName=Bonds\nChecked=0\n"s}}) {
     writeWholeFile(descriptor, damaged);
-    EXPECT_TRUE(setDownloadListChecked(list, false));
-    EXPECT_TRUE(renameDownloadList(list, "Bonds"));
+    EXPECT_TRUE(TListDescriptor(list).setChecked(false));
+    EXPECT_TRUE(TListDescriptor(list).rename("Bonds"));
     EXPECT_EQ(readWholeFile(descriptor), renamed);
   }
   for (const std::string& damaged :
        {"\xff\xfe[\0L\0i\0s\0t\0]\0\r\0\n\0"s, "[List\r\nName=Shares\r\nChecked=1\r\n"s}) {
     writeWholeFile(descriptor, damaged);
-    EXPECT_FALSE(setDownloadListChecked(list, false));
-    EXPECT_FALSE(renameDownloadList(list, "Bonds"));
+    EXPECT_FALSE(TListDescriptor(list).setChecked(true));
+    EXPECT_FALSE(TListDescriptor(list).rename("Bonds"));
     EXPECT_EQ(readWholeFile(descriptor), damaged);
   }
   writeWholeFile(descriptor, clean);
   {
     THeldFile held(descriptor);
     ASSERT_TRUE(held.held());
-    EXPECT_FALSE(setDownloadListChecked(list, true));
+    EXPECT_FALSE(TListDescriptor(list).setChecked(true));
   }
   EXPECT_EQ(readWholeFile(descriptor), clean);
   deleteFile(descriptor);
-  EXPECT_FALSE(setDownloadListChecked(list, true));
-  EXPECT_FALSE(renameDownloadList(list, "Bonds"));
+  EXPECT_FALSE(TListDescriptor(list).setChecked(true));
+  EXPECT_FALSE(TListDescriptor(list).rename("Bonds"));
   EXPECT_FALSE(fileExists(descriptor)) << "a list gone is not made again";
 
   // An item read only in part would be saved with defaults for the rest:

@@ -87,8 +87,9 @@ TEST(MonthsForm, AnEditWritesOnlyWhatTheUserChangedAndKeepsWhatAnotherProgramWro
     form->monthEdit(3).setText("M\xe4rz");
     form->okBtn().performClick();
   });
+  TSettingsBaseline layout = monthSetsBaseline(options);
   user.setEnabled(true);
-  EXPECT_TRUE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}));
+  EXPECT_TRUE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}, layout));
   user.setEnabled(false);
   ASSERT_TRUE(edited);
   loadMonthSets(options);
@@ -119,8 +120,9 @@ TEST(MonthsForm, AnEditTheFileRefusesWaitsForTheClose) {
     form->monthEdit(2).setText("Februar");
     form->okBtn().performClick();
   });
+  TSettingsBaseline layout = monthSetsBaseline(options);
   user.setEnabled(true);
-  EXPECT_FALSE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}));
+  EXPECT_FALSE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}, layout));
   user.setEnabled(false);
   ASSERT_TRUE(edited);
   EXPECT_EQ(readWholeFile(options), utf16);
