@@ -60,6 +60,7 @@ void postChar(HWND window, char character) {
 TModalDriver::TModalDriver(TForm& form, std::vector<std::function<void()>> steps, int timeoutMilliseconds)
     : form_(form),
       steps_(std::move(steps)),
+      timeoutMilliseconds_(timeoutMilliseconds),
       deadline_(GetTickCount64() + static_cast<unsigned long long>(timeoutMilliseconds)),
       timer_(std::make_unique<TTimer>(30, [this] { tick(); })) {
   timer_->setEnabled(true);
@@ -68,10 +69,18 @@ TModalDriver::TModalDriver(TForm& form, std::vector<std::function<void()>> steps
 TModalDriver::~TModalDriver() = default;
 
 void TModalDriver::tick() {
-  if (!form_.modal()) return;
+  if (!form_.modal()) {
+    if (shown_ && next_ == steps_.size()) timer_->setEnabled(false);
+    return;
+  }
+  shown_ = true;
   timer_->setEnabled(false);
   if (next_ < steps_.size()) {
     steps_[next_++]();
+    // However long the steps took on a busy machine, the dialog has the
+    // whole time-out to close after the last.
+    if (next_ == steps_.size())
+      deadline_ = GetTickCount64() + static_cast<unsigned long long>(timeoutMilliseconds_);
   } else if (GetTickCount64() > deadline_) {
     timedOut_ = true;
     form_.setModalResult(mrAbort);
