@@ -61,6 +61,8 @@ void fitTipToText(HWND tip, WINDOWPOS& place) {
   SendMessageA(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
   const int outside = (frame.right - frame.left) + 2 * tipTextInset + margin.left + margin.right;
   const int needed = drawnTextWidth(reinterpret_cast<HFONT>(SendMessageA(tip, WM_GETFONT, 0, 0)), text);
+  // A text longer than a line may be is wrapped by the tip itself.
+  if (needed > static_cast<int>(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0))) return;
   place.cx = std::max(place.cx, needed + outside);
 }
 
@@ -91,7 +93,11 @@ HWND createToolTipWindow(HWND owner) {
   HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-  if (tip) SetWindowSubclass(tip, &tipProcedure, 0, 0);
+  if (!tip) return nullptr;
+  SetWindowSubclass(tip, &tipProcedure, 0, 0);
+  // A long hint (a whole notice) wraps into lines half the screen wide
+  // instead of running off its edge.
+  SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
   return tip;
 }
 
