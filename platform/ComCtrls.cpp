@@ -53,14 +53,19 @@ void TStatusBar::resized() {
 }
 
 bool TStatusBar::panelTextFits(int panel, const std::string& text) const {
-  RECT bounds{};
-  if (!SendMessageA(handle(), SB_GETRECT, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(&bounds))) return true;
+  // From the panels' edges, not the bar's own panel rectangles: placed by
+  // its parent, the bar does not move them when it is sized.
+  std::vector<int> edges(static_cast<size_t>(SendMessageA(handle(), SB_GETPARTS, 0, 0)));
+  SendMessageA(handle(), SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  if (panel < 0 || static_cast<size_t>(panel) >= edges.size()) return true;
+  const int left = panel == 0 ? 0 : edges[static_cast<size_t>(panel) - 1];
+  const int right = edges[static_cast<size_t>(panel)] < 0 ? clientWidth() : edges[static_cast<size_t>(panel)];
   // The bar draws a panel's text a few pixels inside its edges, and its
   // grip covers the right end of the last.
   constexpr int textInset = 3;
-  int room = bounds.right - bounds.left - 2 * textInset;
-  const int panels = static_cast<int>(SendMessageA(handle(), SB_GETPARTS, 0, 0));
-  if (panel == panels - 1 && (GetWindowLongA(handle(), GWL_STYLE) & SBARS_SIZEGRIP)) room -= GetSystemMetrics(SM_CXVSCROLL);
+  int room = right - left - 2 * textInset;
+  if (static_cast<size_t>(panel) == edges.size() - 1 && (GetWindowLongA(handle(), GWL_STYLE) & SBARS_SIZEGRIP))
+    room -= GetSystemMetrics(SM_CXVSCROLL);
   TWindowDC dc(handle());
   TSelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0)));
   SIZE size{};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "platform/Control.h"
 #include "platform/GdiObjects.h"
@@ -165,6 +166,15 @@ std::string TToolTips::hint(const TControl& control) const {
   char text[1024] = {};
   TOOLINFOA tool = toolFor(window_, control.handle(), text);
   if (!window_ || !SendMessageA(window_, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return {};
-  SendMessageA(window_, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  // TTM_GETTEXTA copies no more than 80 characters, whatever the buffer; the
+  // wide message copies all the tip shows.
+  wchar_t wide[std::size(text)] = {};
+  TTTOOLINFOW wideTool{};
+  wideTool.cbSize = sizeof wideTool;
+  wideTool.hwnd = tool.hwnd;
+  wideTool.uId = tool.uId;
+  wideTool.lpszText = wide;
+  SendMessageA(window_, TTM_GETTEXTW, std::size(wide), reinterpret_cast<LPARAM>(&wideTool));
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, static_cast<int>(std::size(text)), nullptr, nullptr);
   return text;
 }

@@ -692,6 +692,7 @@ TEST_F(MainWindowState, NotesWhoseFileAnotherProgramChangedAreAskedAboutAtTheirS
 // more file"), cut at the window's edge: a click lists every one whole, and
 // its hint holds what it cut off.
 TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
+  main_->setBounds(0, 0, 1024, 768);
   takeLoadFailures();
   takeUnreadableFiles();
   takePartlyReadFiles();
