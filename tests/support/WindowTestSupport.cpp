@@ -57,23 +57,34 @@ void postChar(HWND window, char character) {
   pumpFor(30);
 }
 
+namespace {
+
+// The form's property naming the driver that drives it now.
+constexpr char modalDriverProperty[] = "KestrovaModalDriver";
+
+}  // namespace
+
 TModalDriver::TModalDriver(TForm& form, std::vector<std::function<void()>> steps, int timeoutMilliseconds)
     : form_(form),
       steps_(std::move(steps)),
       timeoutMilliseconds_(timeoutMilliseconds),
       deadline_(GetTickCount64() + static_cast<unsigned long long>(timeoutMilliseconds)),
       timer_(std::make_unique<TTimer>(30, [this] { tick(); })) {
+  if (form_.handle()) SetPropA(form_.handle(), modalDriverProperty, this);
   timer_->setEnabled(true);
 }
 
-TModalDriver::~TModalDriver() = default;
+TModalDriver::~TModalDriver() {
+  if (form_.handle() && GetPropA(form_.handle(), modalDriverProperty) == this)
+    RemovePropA(form_.handle(), modalDriverProperty);
+}
 
 void TModalDriver::tick() {
-  if (!form_.modal()) {
-    if (shown_ && next_ == steps_.size()) timer_->setEnabled(false);
+  if (form_.handle() && GetPropA(form_.handle(), modalDriverProperty) != this) {
+    timer_->setEnabled(false);
     return;
   }
-  shown_ = true;
+  if (!form_.modal()) return;
   timer_->setEnabled(false);
   if (next_ < steps_.size()) {
     steps_[next_++]();
