@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/GdiObjects.h"
+#include "platform/ToolTips.h"
+
 namespace {
 
 TWindowParams commonControl(const char* className, DWORD style, RECT bounds) {
@@ -22,6 +25,8 @@ TStatusBar::TStatusBar(TControl* parent) : TControl(parent) {
   setAlign(TAlign::bottom);
 }
 
+TStatusBar::~TStatusBar() = default;
+
 void TStatusBar::setPanels(const std::vector<int>& widths) {
   std::vector<int> edges;
   int right = 0;
@@ -32,10 +37,53 @@ void TStatusBar::setPanels(const std::vector<int>& widths) {
   }
   SendMessageA(handle(), SB_SIMPLE, FALSE, 0);
   SendMessageA(handle(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  hintCutTexts();
 }
 
 void TStatusBar::setPanelText(int panel, const std::string& text) {
   SendMessageA(handle(), SB_SETTEXTA, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(text.c_str()));
+  hintCutTexts();
+}
+
+std::string TStatusBar::hint() const { return tips_ ? tips_->hint(*this) : std::string(); }
+
+void TStatusBar::resized() {
+  TControl::resized();
+  hintCutTexts();
+}
+
+bool TStatusBar::panelTextFits(int panel, const std::string& text) const {
+  // From the panels' edges, not the bar's own panel rectangles: placed by
+  // its parent, the bar does not move them when it is sized.
+  std::vector<int> edges(static_cast<size_t>(SendMessageA(handle(), SB_GETPARTS, 0, 0)));
+  SendMessageA(handle(), SB_GETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+  if (panel < 0 || static_cast<size_t>(panel) >= edges.size()) return true;
+  const int left = panel == 0 ? 0 : edges[static_cast<size_t>(panel) - 1];
+  const int right = edges[static_cast<size_t>(panel)] < 0 ? clientWidth() : edges[static_cast<size_t>(panel)];
+  // The bar draws a panel's text a few pixels inside its edges, and its
+  // grip covers the right end of the last.
+  constexpr int textInset = 3;
+  int room = right - left - 2 * textInset;
+  if (static_cast<size_t>(panel) == edges.size() - 1 && (GetWindowLongA(handle(), GWL_STYLE) & SBARS_SIZEGRIP))
+    room -= GetSystemMetrics(SM_CXVSCROLL);
+  TWindowDC dc(handle());
+  TSelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageA(handle(), WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx <= room;
+}
+
+void TStatusBar::hintCutTexts() {
+  if (!handle() || SendMessageA(handle(), SB_ISSIMPLE, 0, 0)) return;
+  std::string cut;
+  const int panels = static_cast<int>(SendMessageA(handle(), SB_GETPARTS, 0, 0));
+  for (int panel = 0; panel < panels; ++panel) {
+    const std::string text = panelText(panel);
+    if (!text.empty() && !panelTextFits(panel, text)) cut += (cut.empty() ? "" : "\r\n") + text;
+  }
+  if (!tips_ && cut.empty()) return;
+  if (!tips_) tips_ = std::make_unique<TToolTips>(*this);
+  tips_->setHint(*this, cut);
 }
 
 std::string TStatusBar::panelText(int panel) const {

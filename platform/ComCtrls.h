@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,18 +9,34 @@
 
 #include "platform/Control.h"
 
+class TToolTips;
+
 // Status bar, progress bar, track bar, up-down and scroll bar over the
 // common controls.
 
+// A panel's text too long for it is cut at the panel's edge: the bar's hint
+// then holds it whole (each such panel's on a line of its own), and holds
+// nothing while every text fits.
 class TStatusBar : public TControl {
  public:
   explicit TStatusBar(TControl* parent);
+  ~TStatusBar() override;
   // Panel widths from the left; a width of -1 stretches to the right edge.
   void setPanels(const std::vector<int>& widths);
   void setPanelText(int panel, const std::string& text);
   std::string panelText(int panel) const;
   // One text over the whole bar (no panels) while set; empty ends it.
   void setSimpleText(const std::string& text);
+  std::string hint() const;
+
+ protected:
+  void resized() override;
+
+ private:
+  bool panelTextFits(int panel, const std::string& text) const;
+  void hintCutTexts();
+
+  std::unique_ptr<TToolTips> tips_;
 };
 
 class TProgressBar : public TControl {

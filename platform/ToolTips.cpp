@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "platform/Control.h"
 #include "platform/GdiObjects.h"
@@ -61,6 +62,8 @@ void fitTipToText(HWND tip, WINDOWPOS& place) {
   SendMessageA(tip, TTM_GETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
   const int outside = (frame.right - frame.left) + 2 * tipTextInset + margin.left + margin.right;
   const int needed = drawnTextWidth(reinterpret_cast<HFONT>(SendMessageA(tip, WM_GETFONT, 0, 0)), text);
+  // A text longer than a line may be is wrapped by the tip itself.
+  if (needed > static_cast<int>(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0))) return;
   place.cx = std::max(place.cx, needed + outside);
 }
 
@@ -91,7 +94,11 @@ HWND createToolTipWindow(HWND owner) {
   HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-  if (tip) SetWindowSubclass(tip, &tipProcedure, 0, 0);
+  if (!tip) return nullptr;
+  SetWindowSubclass(tip, &tipProcedure, 0, 0);
+  // A long hint (a whole notice) wraps into lines half the screen wide
+  // instead of running off its edge.
+  SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) / 2);
   return tip;
 }
 
@@ -159,6 +166,15 @@ std::string TToolTips::hint(const TControl& control) const {
   char text[1024] = {};
   TOOLINFOA tool = toolFor(window_, control.handle(), text);
   if (!window_ || !SendMessageA(window_, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) return {};
-  SendMessageA(window_, TTM_GETTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  // TTM_GETTEXTA copies no more than 80 characters, whatever the buffer; the
+  // wide message copies all the tip shows.
+  wchar_t wide[std::size(text)] = {};
+  TTTOOLINFOW wideTool{};
+  wideTool.cbSize = sizeof wideTool;
+  wideTool.hwnd = tool.hwnd;
+  wideTool.uId = tool.uId;
+  wideTool.lpszText = wide;
+  SendMessageA(window_, TTM_GETTEXTW, std::size(wide), reinterpret_cast<LPARAM>(&wideTool));
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, static_cast<int>(std::size(text)), nullptr, nullptr);
   return text;
 }

@@ -16,11 +16,13 @@
 
 namespace {
 
-std::string testFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string file(path, length);
-  return file.substr(0, file.find_last_of('\\') + 1);
+// The stand-in's answers, in this run's own temporary folder: two runs of
+// the test program side by side never read each other's. The stand-in,
+// started by the link, takes the name from the environment it inherits.
+std::string setupFile() {
+  char temporary[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temporary);
+  return std::string(temporary) + "fm-" + std::to_string(GetCurrentProcessId()) + ".ini";
 }
 
 int countOf(const std::string& log, const std::string& call) {
@@ -44,14 +46,17 @@ class FetchmoorLink : public testing::Test {
       Sleep(50);
     }
     CloseHandle(quit);
-    DeleteFileA((testFolder() + "fm.ini").c_str());
+    DeleteFileA(setupFile().c_str());
   }
 
   // The application object brings COM, as it does in the program.
-  FetchmoorLink() { application(); }
+  FetchmoorLink() {
+    application();
+    SetEnvironmentVariableA("FM_STAND_IN_SETUP", setupFile().c_str());
+  }
 
   void setUp(const std::string& sections) {
-    writeWholeFile(testFolder() + "fm.ini", "[Fetchmoor]\r\nLog=" + logFile() + "\r\n" + sections);
+    writeWholeFile(setupFile(), "[Fetchmoor]\r\nLog=" + logFile() + "\r\n" + sections);
     DeleteFileA(logFile().c_str());
   }
   std::string logFile() const { return folder.path() + "fm.log"; }

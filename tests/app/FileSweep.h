@@ -2,6 +2,7 @@
 // The damaged-files sweep: each kind of window or view file damaged every
 // way a layout can be, read and written back; and a data window on a tab of
 // a main window, whose own files the sweep damages.
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,6 +26,12 @@ struct TFileKind {
   std::function<void(const std::string& fileName)> makeClean;
   std::function<void(const std::string& from, const std::string& to)> loadAndSave;
 };
+
+// The processor time a load may take before it is taken for one that ran
+// away (a damage once held a load for minutes): far above what a whole
+// window's load and save takes of its own thread's time on a machine whose
+// other cores are busy (up to 3 seconds), so that only a runaway reaches it.
+inline constexpr std::chrono::seconds runawayLoad{15};
 
 // A kind of file read and written back after each damage within the time
 // a clean one takes (give or take Wine), giving what reading it again gives.

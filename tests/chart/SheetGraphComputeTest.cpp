@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -254,19 +253,16 @@ TEST(SheetGraphCompute, StoppingARunOfMacrosReturnsWithoutWaitingForTheRest) {
   graph.sheet.setScriptEngine(engine.get(), false);
   std::vector<TPriceSeries*> series{graph.plot.series(0)};
   bool underWay = false;
-  std::chrono::steady_clock::time_point stop;
   {
     TComputeThread thread(series, graph.sheet, 0, 0, -1, -1, false);
     // Slices of macro calls run on this thread, one a message: handled one
     // at a time, the stop comes right after the run's first point, however
     // the threads are scheduled.
     underWay = handleMessagesUntil([&] { return graph.plot.series(0)->prices()->count() > 0; }, 60000);
-    stop = std::chrono::steady_clock::now();
     thread.terminate();
   }
   EXPECT_TRUE(underWay);
-  // Far below the whole computation's time, with room for a busy machine.
-  EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::seconds(8));
+  // Stopped right after the first point, not at the end of the run.
   EXPECT_EQ(graph.plot.series(0)->prices()->count(), 1);
 }
 

@@ -195,15 +195,19 @@ TEST_F(SheetPanelTest, TheThumbReachesTheTopOfAMillionRowsAndHeldKeysStillRepain
   EXPECT_TRUE(pumpUntil([&] { return panel.vScrollBar().position() == 1; })) << panel.vScrollBar().position();
 
   // A held arrow key repeats faster than the refresh delay: the view must
-  // follow all the same.
+  // follow all the same, while the key is still held, not only at its first
+  // press. (A busy machine that stretches a pause past the delay only brings
+  // the renders sooner.)
   click(2, 5);
   renders = 0;
-  for (int i = 0; i < 30; ++i) {
+  int repeats = 0;
+  while (renders < 2 && repeats < 100) {
     SendMessageA(panel.handle(), WM_KEYDOWN, VK_DOWN, 0x40000001);
+    ++repeats;
     pumpFor(33);
   }
-  EXPECT_GE(renders, 10);
-  EXPECT_EQ(sheet().currentRow, 35);
+  EXPECT_GE(renders, 2);
+  EXPECT_EQ(sheet().currentRow, 5 + repeats);
 }
 
 TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
@@ -220,40 +224,33 @@ TEST_F(SheetPanelTest, TheSpinButtonRepeatsOnItsScheduleUntilTheCaptureGoes) {
   };
   HWND spin = panel.numberSpin().handle();
   auto ms = [](TClock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
-  // A busy machine may delay a timer now and then; a wrong schedule misses
-  // in every round.
-  bool onSchedule = false;
-  std::string timings;
-  for (int round = 0; round < 20 && !onSchedule; ++round) {
-    panel.numberEdit().setText("10");
-    pumpFor(20);
-    steps.clear();
-    const TClock::time_point pressed = TClock::now();
-    sendMouse(spin, WM_LBUTTONDOWN, 8, 3, MK_LBUTTON);
-    ASSERT_TRUE(pumpUntil([&] { return steps.size() >= 4; }, 2000));
-    // Another window takes the mouse: the repeat ends at once.
-    ReleaseCapture();
-    const std::size_t count = steps.size();
-    // A timer as slow as the repeat's first step has ticked twice: a repeat
-    // still running would have stepped by then, however busy the machine.
-    int witnessTicks = 0;
-    TTimer witness(200, [&] { ++witnessTicks; });
-    witness.setEnabled(true);
-    pumpUntil([&] { return witnessTicks >= 2; });
-    EXPECT_EQ(steps.size(), count);
-    EXPECT_EQ(panel.numberSpin().position(), 0);
-    EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
-
-    const double expected[] = {0, 200, 180, 162};
-    onSchedule = true;
-    timings.clear();
-    for (std::size_t i = 0; i < 4; ++i) {
-      const double waited = ms(steps[i] - (i == 0 ? pressed : steps[i - 1]));
-      timings += std::to_string(waited) + " ";
-      onSchedule = onSchedule && std::abs(waited - expected[i]) <= 20.0;
-    }
+  // A timer never comes early, and a busy machine holds it back by any time:
+  // each wait is at least its step of the schedule, whose shrinking the
+  // repeat's own test checks.
+  panel.numberEdit().setText("10");
+  pumpFor(20);
+  steps.clear();
+  const TClock::time_point pressed = TClock::now();
+  sendMouse(spin, WM_LBUTTONDOWN, 8, 3, MK_LBUTTON);
+  ASSERT_TRUE(pumpUntil([&] { return steps.size() >= 4; }));
+  // Another window takes the mouse: the repeat ends at once.
+  ReleaseCapture();
+  const std::size_t count = steps.size();
+  // A timer as slow as the repeat's first step has ticked twice: a repeat
+  // still running would have stepped by then, however busy the machine.
+  int witnessTicks = 0;
+  TTimer witness(200, [&] { ++witnessTicks; });
+  witness.setEnabled(true);
+  pumpUntil([&] { return witnessTicks >= 2; });
+  EXPECT_EQ(steps.size(), count);
+  EXPECT_EQ(panel.numberSpin().position(), 0);
+  EXPECT_EQ(panel.numberEdit().text(), std::to_string(10 + static_cast<int>(count)));
+  const double earliest[] = {0, 200, 180, 162};
+  for (std::size_t i = 0; i < 4; ++i) {
+    // Less a system tick or so: a timer's interval is rounded to it.
+    const double waited = ms(steps[i] - (i == 0 ? pressed : steps[i - 1]));
+    EXPECT_GE(waited, earliest[i] - 20.0) << "step " << i;
   }
-  EXPECT_TRUE(onSchedule) << timings;
 
   // A text that is no number is not counted on, and nothing typed is lost.
   panel.numberEdit().setText("abc");

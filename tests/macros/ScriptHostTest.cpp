@@ -258,14 +258,12 @@ TEST_F(ScriptHostTest, AnEndlessMacroIsStoppedByTheUserAndTheProgramGoesOn) {
     sheet.setScriptEngine(host.scriptEngine(), false);
     EXPECT_EQ("1", evaluated(sheet, "=one()"));
 
-    const auto started = std::chrono::steady_clock::now();
     {
       TStopPromptAnswer user(vbscript);
       EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
       ASSERT_TRUE(user.shown());
       EXPECT_EQ("The macro function spin of Spin" + extension + " is still running.", user.text());
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
     // The stop names the function and its package; the engine is ready
     // again at once, and only the stopped function keeps showing the stop.
     EXPECT_EQ(0u, events.message.find("Macro function spin of Spin" + extension + " stopped")) << events.message;
@@ -338,11 +336,9 @@ TEST_F(ScriptHostTest, AltF4OnTheProgramWhileAMacroRunsStopsItAndThenCloses) {
     PostMessageA(main, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
     PostMessageA(main, WM_SYSKEYDOWN, VK_F4, 0x20000001);  // Alt held
   });
-  const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
   user.join();
   EXPECT_TRUE(shown.load());
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
   EXPECT_EQ("1", evaluated(sheet, "=one()"));
   EXPECT_FALSE(log.closeAsked);  // not before the call has ended
   EXPECT_TRUE(pumpUntil([&] { return log.closeAsked; }));
@@ -423,7 +419,6 @@ TEST_F(ScriptHostTest, TheStopWindowStaysInFrontAndAltF4OnItStopsTheCall) {
     stoppedByAltF4 = !IsWindow(stop) || !IsWindowEnabled(stop);
     if (!stoppedByAltF4) PostMessageA(stop, BM_CLICK, 0, 0);  // the way out that works, so the test ends
   });
-  const auto started = std::chrono::steady_clock::now();
   EXPECT_EQ("#SCRIPT!", evaluated(sheet, "=spin(1)"));
   user.join();
   EXPECT_TRUE(shown.load());
@@ -431,7 +426,6 @@ TEST_F(ScriptHostTest, TheStopWindowStaysInFrontAndAltF4OnItStopsTheCall) {
   EXPECT_TRUE(hasKeys.load());
   EXPECT_TRUE(faceShows.load());
   EXPECT_TRUE(stoppedByAltF4.load());
-  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
   pumpFor(200);
   EXPECT_FALSE(log.closeAsked);
   EXPECT_EQ(0, log.clicks);

@@ -689,8 +689,10 @@ TEST_F(MainWindowState, NotesWhoseFileAnotherProgramChangedAreAskedAboutAtTheirS
 }
 
 // The line at the foot named the last file and counted the others ("and 1
-// more file"), cut at the window's edge: a click lists every one whole.
+// more file"), cut at the window's edge: a click lists every one whole, and
+// its hint holds what it cut off.
 TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
+  main_->setBounds(0, 0, 1024, 768);
   takeLoadFailures();
   takeUnreadableFiles();
   takePartlyReadFiles();
@@ -709,7 +711,10 @@ TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
             "Could not read all of C:\\DATA\\GUIoptions.INI: it is saved as Unicode (UTF-16), not as ANSI text. "
             "Changes to it are not saved until it is repaired. Could not read all of "
             "C:\\DATA\\FOLIOS\\FolioControls.INI; what could not be read stays as it stands.");
-  main_->noticeBarClick();
+  EXPECT_EQ(main_->noticeBar->hint(), main_->noticeBar->panelText(0));
+  const HWND bar = main_->noticeBar->handle();
+  sendMouse(bar, WM_LBUTTONDOWN, 20, 5, MK_LBUTTON);
+  sendMouse(bar, WM_LBUTTONUP, 20, 5);
   EXPECT_FALSE(main_->noticeBar->visible());
   EXPECT_EQ(messages_.texts,
             std::vector<std::string>{
@@ -721,6 +726,7 @@ TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
   // What was listed goes with the line: the next notice lists only its own.
   reportUnreadableFile("C:\\DATA\\QUOTES\\TWO.TXT");
   main_->showFileNotices();
+  EXPECT_EQ(main_->noticeBar->hint(), "") << "a notice shown whole needs no hint";
   main_->noticeBarClick();
   ASSERT_EQ(messages_.texts.size(), 2u);
   EXPECT_EQ(messages_.texts[1], "Could not read C:\\DATA\\QUOTES\\TWO.TXT; taken as missing.");

@@ -27,10 +27,10 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
                                           "\r\nCopyTo=" + work + "DATA\\QUOTES\r\n");
 
   TProgram program(work, installed + "Kestrova.exe");
-  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine());
   ASSERT_NE(pick, nullptr);
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", busyMachine);
+  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", busyMachine());
   ASSERT_NE(main, nullptr);
   HWND tabs = childWindow(main, "SysTabControl32");
   ASSERT_NE(tabs, nullptr);
@@ -49,17 +49,17 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
 
   // The stand-in notes the call before it answers it, so the copied quotes
   // are waited for, not read at the first sight of the call.
-  ASSERT_TRUE(pumpUntil([&] { return readWholeFile(quotes) == newQuotes; }, busyMachine));
+  ASSERT_TRUE(pumpUntil([&] { return readWholeFile(quotes) == newQuotes; }, busyMachine()));
   std::string root = work + "DATA\\DLISTS\\1\\\n";
   for (char& c : root) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
   EXPECT_EQ(readWholeFile(log + ".queue"), root);
 
   // The downloader's signal enables the reload button; the reload reads the
   // new quotes, which the Portfolios tab shows, and disables it again.
-  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) != FALSE; }, busyMachine));
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) != FALSE; }, busyMachine()));
   ASSERT_TRUE(showTab(0));
   postClick(reload, 5, 5);
-  EXPECT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) == FALSE; }, busyMachine));
+  EXPECT_TRUE(pumpUntil([&] { return IsWindowEnabled(reload) == FALSE; }, busyMachine()));
   // The same move to the last date reaches the new day now: the date bar,
   // the row of that button, reads otherwise once the program has moved.
   postClick(last, 5, 5);
@@ -75,7 +75,7 @@ TEST(Program, UpdatingACheckedListHandsItToTheDownloaderAndTheReloadItSignalsSho
             if (before.pixel(x, y) != after.pixel(x, y)) return true;
         return false;
       },
-      busyMachine);
+      busyMachine());
   before.savePng("program-before-reload");
   after.savePng("program-after-reload");
   EXPECT_TRUE(dateBarChanged);
@@ -105,7 +105,7 @@ TEST(Program, UpdateWithoutTheDownloaderBesideTheProgramSaysSo) {
   ASSERT_NE(main, nullptr);
   ASSERT_TRUE(showMainTab(childWindow(main, "SysTabControl32"), 6));
   clickUpdateOnTheCheckedLists(main);
-  HWND told = program.waitForWindow("Downloads", busyMachine);
+  HWND told = program.waitForWindow("Downloads", busyMachine());
   ASSERT_NE(told, nullptr);
   const std::vector<std::string> texts = childTexts(told);
   EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
@@ -113,7 +113,7 @@ TEST(Program, UpdateWithoutTheDownloaderBesideTheProgramSaysSo) {
   }));
   PostMessageA(told, WM_KEYDOWN, VK_RETURN, 0);
   PostMessageA(told, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(pumpUntil([&] { return !IsWindow(told); }, busyMachine));
+  ASSERT_TRUE(pumpUntil([&] { return !IsWindow(told); }, busyMachine()));
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.endedCleanly());
 }

@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include "model/Directories.h"
 #include "platform/FileSystem.h"
 
@@ -45,6 +48,14 @@ std::string controlText(HWND control) {
 }
 
 }  // namespace
+
+int busyMachine() {
+  // The test's start as the test framework took it, on the same clock.
+  using namespace std::chrono;
+  const milliseconds started(testing::UnitTest::GetInstance()->current_test_info()->result()->start_timestamp());
+  const auto used = duration_cast<milliseconds>(system_clock::now() - system_clock::from_time_t(0)) - started;
+  return static_cast<int>(std::max(milliseconds(0), testWaits - used).count());
+}
 
 std::string programPath() {
   std::string path = "Z:" KESTROVA_EXE;
@@ -121,10 +132,10 @@ void readTree(const std::string& folder, const std::string& below, std::map<std:
 ::testing::AssertionResult startAndClose(const std::string& work) {
   TProgram program(work);
   if (!program.started()) return ::testing::AssertionFailure() << "not started";
-  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine());
   if (pick == nullptr) return ::testing::AssertionFailure() << "no pick dialog";
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: ", busyMachine);
+  HWND main = program.waitForWindow("Kestrova: ", busyMachine());
   if (main == nullptr) return ::testing::AssertionFailure() << "no main window";
   pumpFor(300);
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -135,7 +146,7 @@ bool showMainTab(HWND tabs, LRESULT wanted) {
   for (LRESULT at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0); at != wanted;
        at = SendMessageA(tabs, TCM_GETCURSEL, 0, 0)) {
     PostMessageA(tabs, WM_KEYDOWN, at < wanted ? VK_RIGHT : VK_LEFT, 0);
-    if (!pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != at; }, busyMachine)) return false;
+    if (!pumpUntil([&] { return SendMessageA(tabs, TCM_GETCURSEL, 0, 0) != at; }, busyMachine())) return false;
   }
   return true;
 }
@@ -148,11 +159,11 @@ std::string testFolder() {
 }
 
 HWND mainWindowAfterThePick(const TProgram& program, const std::string& title) {
-  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine());
   if (pick == nullptr) return nullptr;
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
   HWND main = nullptr;
-  pumpUntil([&] { return !IsWindowVisible(pick) && (main = program.windowTitled(title)) != nullptr; }, busyMachine);
+  pumpUntil([&] { return !IsWindowVisible(pick) && (main = program.windowTitled(title)) != nullptr; }, busyMachine());
   return main;
 }
 
@@ -177,7 +188,7 @@ void clickUpdateOnTheCheckedLists(HWND main) {
   postClick(lists, 40, header.bottom - header.top + 6);
   HWND update = childWindow(GetParent(lists), "KestrovaWindow", "&Update");
   ASSERT_NE(update, nullptr);
-  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(update) != FALSE; }, busyMachine));
+  ASSERT_TRUE(pumpUntil([&] { return IsWindowEnabled(update) != FALSE; }, busyMachine()));
   postClick(update, 5, 5);
 }
 
@@ -196,7 +207,7 @@ void typeIntoTheMacroSheet(HWND main, const TTypedCells& typed) {
   ASSERT_NE(tabs, nullptr);
   ASSERT_TRUE(showMainTab(tabs, 5));
   TMacroSheetControls controls;
-  ASSERT_TRUE(pumpUntil([&] { return (controls = macroSheetControls(main)).sheet != nullptr; }, busyMachine));
+  ASSERT_TRUE(pumpUntil([&] { return (controls = macroSheetControls(main)).sheet != nullptr; }, busyMachine()));
   // The sheet's surface, a window of its own, takes the clicks.
   const auto clickCell = [&](int x, int y) {
     POINT point{x, y};
@@ -215,6 +226,6 @@ void typeIntoTheMacroSheet(HWND main, const TTypedCells& typed) {
   enterCell(60, typed.number);
   enterCell(150, typed.formula);
   clickCell(60, 26);
-  EXPECT_TRUE(pumpUntil([&] { return controlText(controls.cellEdit) == typed.shownNumber; }, busyMachine))
+  EXPECT_TRUE(pumpUntil([&] { return controlText(controls.cellEdit) == typed.shownNumber; }, busyMachine()))
       << controlText(controls.cellEdit);
 }

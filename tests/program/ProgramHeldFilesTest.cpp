@@ -12,7 +12,7 @@ class THoldingProgram {
       : name_("kestrova-test-hold-" + std::to_string(GetCurrentProcessId())),
         held_(CreateEventA(nullptr, TRUE, FALSE, (name_ + "-held").c_str())),
         release_(CreateEventA(nullptr, TRUE, FALSE, (name_ + "-release").c_str())) {
-    std::string arguments = name_;
+    std::string arguments = name_ + " " + std::to_string(testTimeBound.count());
     for (const std::string& file : files) arguments += " \"" + file + "\"";
     program_ = std::make_unique<TProgram>(work, testFolder() + "holdfiles.exe", arguments);
   }
@@ -24,7 +24,7 @@ class THoldingProgram {
   THoldingProgram(const THoldingProgram&) = delete;
   THoldingProgram& operator=(const THoldingProgram&) = delete;
   // True once every file is held.
-  bool holding() const { return program_->started() && WaitForSingleObject(held_, busyMachine) == WAIT_OBJECT_0; }
+  bool holding() const { return program_->started() && WaitForSingleObject(held_, busyMachine()) == WAIT_OBJECT_0; }
   bool letGo() {
     SetEvent(release_);
     return program_->endedCleanly();

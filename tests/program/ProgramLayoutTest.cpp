@@ -58,7 +58,7 @@ TEST(Program, ACloseWhileTheGalleryShowsEndsTheProgramCleanly) {
   HWND galleryButton = childWindow(main, "KestrovaWindow", "Gallery", true);
   ASSERT_NE(galleryButton, nullptr);
   postClick(galleryButton, 5, 5);
-  ASSERT_NE(program.waitForWindow("Gallery", busyMachine), nullptr);
+  ASSERT_NE(program.waitForWindow("Gallery", busyMachine()), nullptr);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.endedCleanly());
 }
@@ -82,7 +82,7 @@ TEST(Program, AWindowFileThatCannotBeReadIsToldInOneLineAndTheStartGoesOn) {
       [&] {
         return IsWindowVisible(bar) && SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) > 0;
       },
-      busyMachine));
+      busyMachine()));
   EXPECT_NE(std::string(text).find("FolioControls.INI"), std::string::npos) << text;
   EXPECT_EQ(program.windows(), std::vector<HWND>{main});
   CloseHandle(held);

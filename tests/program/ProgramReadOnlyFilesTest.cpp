@@ -55,7 +55,7 @@ TEST(Program, AnEmptiedTransactionFileIsNamedAtTheStartAndLeftAsItIs) {
       [&] {
         return IsWindowVisible(bar) && SendMessageA(bar, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)) > 0;
       },
-      busyMachine));
+      busyMachine()));
   std::string told = text;
   for (char& c : told) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   EXPECT_NE(told.find("\\FOLIOS\\1\\1.INI (NORDWIND ENERGIE AG (NWE)): ITS TRANSACTION FILE 1.TRN\\1.INI HOLDS NO "

@@ -10,7 +10,7 @@ TEST(Program, ASecondInstanceEndsAtOnceWithoutAWindowAndLeavesTheFirstAlone) {
   const std::string work = prepareWorkingFolder(temporary);
   TProgram first(work);
   ASSERT_TRUE(first.started());
-  HWND pick = first.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = first.waitForWindow("Loaded portfolios", busyMachine());
   ASSERT_NE(pick, nullptr);
 
   TProgram second(work);
@@ -21,14 +21,14 @@ TEST(Program, ASecondInstanceEndsAtOnceWithoutAWindowAndLeavesTheFirstAlone) {
         secondShowedAWindow = secondShowedAWindow || !second.windows().empty();
         return !second.running();
       },
-      busyMachine);
+      busyMachine());
   EXPECT_TRUE(ended);
   EXPECT_TRUE(second.endedCleanly());
   EXPECT_FALSE(secondShowedAWindow);
   EXPECT_TRUE(first.running());
   EXPECT_TRUE(IsWindowVisible(pick));
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = first.waitForWindow("Kestrova: ", busyMachine);
+  HWND main = first.waitForWindow("Kestrova: ", busyMachine());
   ASSERT_NE(main, nullptr);
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(first.endedCleanly());
@@ -50,7 +50,7 @@ TEST(Program, TheRegistrationSwitchesEndTheProgramWithoutAWindowOrAWrittenFile) 
           showedAWindow = showedAWindow || !program.windows().empty();
           return !program.running();
         },
-        busyMachine);
+        busyMachine());
     EXPECT_TRUE(ended) << registration;
     EXPECT_FALSE(showedAWindow) << registration;
     EXPECT_TRUE(program.endedCleanly()) << registration;
@@ -64,11 +64,11 @@ TEST(Program, FirstRunTakesTheDesignSizeAtTheWorkAreaOriginAndWritesItBack) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine());
   ASSERT_NE(pick, nullptr);
   // Enter accepts the ticks as they are.
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", busyMachine);
+  HWND main = program.waitForWindow("Kestrova: Growth Portfolio", busyMachine());
   ASSERT_NE(main, nullptr);
   RECT area{};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -99,7 +99,7 @@ TEST(Program, FirstRunTakesTheDesignSizeAtTheWorkAreaOriginAndWritesItBack) {
 TEST(Program, AMissingDirectoryListIsReportedAndEndsTheProgram) {
   TTemporaryFolder temporary;
   TProgram program(temporary.path());
-  HWND message = program.waitForWindow("Error", busyMachine);
+  HWND message = program.waitForWindow("Error", busyMachine());
   ASSERT_NE(message, nullptr);
   const std::string expected = "Missing directory list: \r\r" + temporary.path() + "Kestrova.INI";
   bool found = false;
@@ -115,7 +115,7 @@ TEST(Program, ADirectoryListThatCannotBeReadIsToldSoAndNotTakenForMissing) {
   const std::string list = temporary.path() + "Kestrova.INI";
   forceFolders(list);
   TProgram program(temporary.path());
-  HWND message = program.waitForWindow("Error", busyMachine);
+  HWND message = program.waitForWindow("Error", busyMachine());
   ASSERT_NE(message, nullptr);
   const std::string expected = "Could not read the directory list: \r\r" + list;
   bool found = false;
@@ -195,13 +195,13 @@ TEST(Program, TheDirectorySetUpOpenedForAListThatDidNotReadSaysWhy) {
       THeldFile holder(list);
       if (!held) holder.release();
       TProgram program(work);
-      HWND message = program.waitForWindow("Error", busyMachine);
+      HWND message = program.waitForWindow("Error", busyMachine());
       ASSERT_NE(message, nullptr);
       bool found = false;
       for (const std::string& line : childTexts(message)) found = found || line == says + list;
       EXPECT_TRUE(found);
       PostMessageA(message, WM_COMMAND, IDOK, 0);
-      HWND dialog = program.waitForWindow("Directories", busyMachine);
+      HWND dialog = program.waitForWindow("Directories", busyMachine());
       ASSERT_NE(dialog, nullptr);
       if (!named) {
         PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -219,9 +219,9 @@ TEST(Program, TheDirectorySetUpOpenedForAListThatDidNotReadSaysWhy) {
             if (HWND failed = program.windowTitled("Error")) PostMessageA(failed, WM_COMMAND, IDOK, 0);
             return (pick = program.windowTitled("Loaded portfolios")) != nullptr;
           },
-          busyMachine));
+          busyMachine()));
       PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-      HWND main = program.waitForWindow("Kestrova: ", busyMachine);
+      HWND main = program.waitForWindow("Kestrova: ", busyMachine());
       ASSERT_NE(main, nullptr);
       // Let go by then, the list takes the directories at the close, which
       // thus asks nothing.
@@ -247,26 +247,26 @@ TEST(Program, ADirectoryListInUnicodeSaysWhyAndTheCloseAsksAboutIt) {
   TProgram program(work);
   const std::string why = "\r\rIt is saved as Unicode (UTF-16), not as ANSI text.";
   const auto told = [&](const std::string& text) {
-    HWND message = program.waitForWindow("Error", busyMachine);
+    HWND message = program.waitForWindow("Error", busyMachine());
     if (message == nullptr) return false;
     bool found = false;
     for (const std::string& line : childTexts(message)) found = found || line == text;
     EXPECT_TRUE(found) << text;
     PostMessageA(message, WM_COMMAND, IDOK, 0);
-    return pumpUntil([&] { return program.windowTitled("Error") == nullptr; }, busyMachine);
+    return pumpUntil([&] { return program.windowTitled("Error") == nullptr; }, busyMachine());
   };
   ASSERT_TRUE(told("Could not read all of the directory list: \r\r" + list + why));
-  HWND dialog = program.waitForWindow("Directories", busyMachine);
+  HWND dialog = program.waitForWindow("Directories", busyMachine());
   ASSERT_NE(dialog, nullptr);
   ASSERT_TRUE(acceptEveryDirectory(dialog, work));
   ASSERT_TRUE(told("Failed to save the directory list: \r\r" + list + why));
-  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine());
   ASSERT_NE(pick, nullptr);
   PostMessageA(pick, WM_KEYDOWN, VK_RETURN, 0);
-  HWND main = program.waitForWindow("Kestrova: ", busyMachine);
+  HWND main = program.waitForWindow("Kestrova: ", busyMachine());
   ASSERT_NE(main, nullptr);
   PostMessageA(main, WM_CLOSE, 0, 0);
-  HWND question = program.waitForWindow("Error", busyMachine);
+  HWND question = program.waitForWindow("Error", busyMachine());
   ASSERT_NE(question, nullptr);
   bool named = false;
   for (const std::string& line : childTexts(question))
@@ -283,7 +283,7 @@ TEST(Program, AMissingDirectoryOpensTheDirectorySetUpAndItsCancelEndsTheProgram)
   const std::string list = "[Directories]\r\n<GALLERY>=" + work + "DATA\\GALLERY\r\n<WEBS>=" + work + "NOWHERE\r\n";
   writeWholeFile(work + "Kestrova.INI", list);
   TProgram program(work);
-  HWND dialog = program.waitForWindow("Directories", busyMachine);
+  HWND dialog = program.waitForWindow("Directories", busyMachine());
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(program.windowTitled("Loaded portfolios"), nullptr);
   PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -295,7 +295,7 @@ TEST(Program, ACloseDuringTheFirstActivationWaitsUntilTheLoadingEnds) {
   TTemporaryFolder temporary;
   const std::string work = prepareWorkingFolder(temporary);
   TProgram program(work);
-  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine);
+  HWND pick = program.waitForWindow("Loaded portfolios", busyMachine());
   ASSERT_NE(pick, nullptr);
   HWND main = program.windowTitled("Kestrova");
   ASSERT_NE(main, nullptr);

@@ -57,21 +57,41 @@ void postChar(HWND window, char character) {
   pumpFor(30);
 }
 
+namespace {
+
+// The form's property naming the driver that drives it now.
+constexpr char modalDriverProperty[] = "KestrovaModalDriver";
+
+}  // namespace
+
 TModalDriver::TModalDriver(TForm& form, std::vector<std::function<void()>> steps, int timeoutMilliseconds)
     : form_(form),
       steps_(std::move(steps)),
+      timeoutMilliseconds_(timeoutMilliseconds),
       deadline_(GetTickCount64() + static_cast<unsigned long long>(timeoutMilliseconds)),
       timer_(std::make_unique<TTimer>(30, [this] { tick(); })) {
+  if (form_.handle()) SetPropA(form_.handle(), modalDriverProperty, this);
   timer_->setEnabled(true);
 }
 
-TModalDriver::~TModalDriver() = default;
+TModalDriver::~TModalDriver() {
+  if (form_.handle() && GetPropA(form_.handle(), modalDriverProperty) == this)
+    RemovePropA(form_.handle(), modalDriverProperty);
+}
 
 void TModalDriver::tick() {
+  if (form_.handle() && GetPropA(form_.handle(), modalDriverProperty) != this) {
+    timer_->setEnabled(false);
+    return;
+  }
   if (!form_.modal()) return;
   timer_->setEnabled(false);
   if (next_ < steps_.size()) {
     steps_[next_++]();
+    // However long the steps took on a busy machine, the dialog has the
+    // whole time-out to close after the last.
+    if (next_ == steps_.size())
+      deadline_ = GetTickCount64() + static_cast<unsigned long long>(timeoutMilliseconds_);
   } else if (GetTickCount64() > deadline_) {
     timedOut_ = true;
     form_.setModalResult(mrAbort);

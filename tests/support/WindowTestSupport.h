@@ -43,8 +43,10 @@ void postChar(HWND window, char character);
 
 // Drives a modal dialog: runs the steps one per tick while it shows (the
 // ticker is stopped during a step, so steps that pump never overlap). When
-// the steps are done and the dialog still shows after the time-out, it is
-// closed, so that a failing test never hangs.
+// the steps are done and the dialog still shows the time-out after the last
+// one, it is closed, so that a failing test never hangs. A driver made for
+// a form takes it over from any earlier one, which then does nothing more:
+// the earlier one's time-out would close the form shown again for the new.
 class TModalDriver {
  public:
   TModalDriver(TForm& form, std::vector<std::function<void()>> steps, int timeoutMilliseconds = 5000);
@@ -59,6 +61,7 @@ class TModalDriver {
   TForm& form_;
   std::vector<std::function<void()>> steps_;
   size_t next_ = 0;
+  const int timeoutMilliseconds_;
   unsigned long long deadline_;
   bool timedOut_ = false;
   std::unique_ptr<TTimer> timer_;

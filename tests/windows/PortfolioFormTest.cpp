@@ -144,16 +144,20 @@ TEST_F(PortfolioWindow, LoadsFollowsTheSelectionAndKeepsTheObjectAcrossLayouts) 
 TEST_F(PortfolioWindow, TheLoadLogShowsAtABoundedRate) {
   memo.setBounds(0, 0, 400, 300);
   memo.show();
-  const auto start = std::chrono::steady_clock::now();
   form->portfolioTableLoadNotify(10, "");
-  for (int asset = 0; asset < 100; ++asset) form->portfolioTableLoadNotify(13, "Gold (AU)");
-  const auto burst = std::chrono::steady_clock::now() - start;
-  // Rebuilt and repainted at every line, these lines took seconds.
-  EXPECT_LT(burst, 10 * TPortfolioLoadLog::repaintInterval);
-  const bool burstWasQuick = burst < TPortfolioLoadLog::repaintInterval;
-  if (burstWasQuick) {
-    EXPECT_EQ(memo.lines(), (std::vector<std::string>{"Preparing portfolio table..."}));
+  EXPECT_EQ(memo.lines(), (std::vector<std::string>{"Preparing portfolio table..."}));
+  // Rebuilt and repainted at every line, these lines took seconds. The memo
+  // may change once an interval of the burst's time, however long a busy
+  // machine makes it.
+  const auto start = std::chrono::steady_clock::now();
+  int changes = 0;
+  for (int asset = 0; asset < 100; ++asset) {
+    const size_t shown = memo.lines().size();
+    form->portfolioTableLoadNotify(13, "Gold (AU)");
+    if (memo.lines().size() != shown) ++changes;
   }
+  const auto burst = std::chrono::steady_clock::now() - start;
+  EXPECT_LE(changes, burst / TPortfolioLoadLog::repaintInterval + 1);
 
   Sleep(static_cast<DWORD>(TPortfolioLoadLog::repaintInterval.count()) + 10);
   form->portfolioTableLoadNotify(20, "Alpha (A)");

@@ -1,8 +1,11 @@
 // fm.exe for the tests: a small stand-in for the companion downloader, so that
 // the link can be driven across a real process boundary. It registers its
 // automation object for the current user, sets the ready event and answers
-// the members the link calls, as told by "fm.ini" beside it (re-read at every
-// call, so a test can change its answers while it runs):
+// the members the link calls, as told by the file the environment variable
+// FM_STAND_IN_SETUP names, which a test started beside another one of the
+// same program keeps to itself, or else by "fm.ini" beside it, which an
+// installed copy has (re-read at every call, so a test can change its
+// answers while it runs):
 //
 //   [Fetchmoor]  Log=<file>   every call's name, one a line; the text of the
 //                             last Queue and Edit goes to <file>.queue and
@@ -42,7 +45,11 @@ std::string ownFolder() {
   return file.substr(0, file.find_last_of('\\') + 1);
 }
 
-std::string setupFile() { return ownFolder() + "fm.ini"; }
+std::string setupFile() {
+  char named[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("FM_STAND_IN_SETUP", named, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? std::string(named, length) : ownFolder() + "fm.ini";
+}
 
 std::string setting(const char* section, const char* key, const char* fallback = "") {
   char value[1024] = {};
