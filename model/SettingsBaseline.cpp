@@ -229,6 +229,12 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
   setFileHeld(read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
 }
 
+void TSettingsBaseline::takeAsShown(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
+  takeFrom(fileName, write, &read);
+  // Numbered sections are left over only in a file taken with them.
+  leftOver_.clear();
+}
+
 void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,
                                                  const TPortableIniFile& read) {
   takeFrom(fileName, write, &read);

@@ -142,7 +142,7 @@ const std::vector<TFileKind>& fileKinds() {
        },
        [](const std::string& from, const std::string& to) {
          TWebPanelSettings settings;
-         settings.loadSettings(from);
+         settings.loadSettings(TPortableIniFile(from));
          settings.saveSettings(to);
        }},
       {"download item",
