@@ -85,6 +85,8 @@ int TWebPanelSettings::saveSettings(const std::string& fileName) const {
   return ini.updateFile() ? 0 : -4;
 }
 
+int TWebPanelSettings::loadSettings(const std::string& fileName) { return loadSettings(TPortableIniFile(fileName)); }
+
 int TWebPanelSettings::loadSettings(const TPortableIniFile& ini) {
   // A folder under the name is a file that cannot be read, and named so.
   if (!pathExists(ini.FileName())) return -2;

@@ -21,10 +21,12 @@ class TWebPanelSettings {
  public:
   // 0, or -4 when the file could not be replaced (it then keeps its old text).
   int saveSettings(const std::string& fileName) const;
-  // From the file as read: -2 when it does not exist (nothing changes), -3
-  // when it cannot be read, else 0. A file emptied or cut off, or holding a
-  // number the panel cannot take (which keeps the panel's own), is named
-  // (see UnreadableFiles.h).
+  // -2 when the file does not exist (nothing changes), -3 when it cannot be
+  // read, else 0. A file emptied or cut off, or holding a number the panel
+  // cannot take (which keeps the panel's own), is named (see
+  // UnreadableFiles.h).
+  int loadSettings(const std::string& fileName);
+  // The same, from the file as the caller just read it.
   int loadSettings(const TPortableIniFile& ini);
 
   void save(TPortableIniFile& ini) const;

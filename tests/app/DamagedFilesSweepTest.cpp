@@ -142,7 +142,7 @@ const std::vector<TFileKind>& fileKinds() {
        },
        [](const std::string& from, const std::string& to) {
          TWebPanelSettings settings;
-         settings.loadSettings(TPortableIniFile(from));
+         settings.loadSettings(from);
          settings.saveSettings(to);
        }},
       {"download item",
