@@ -564,7 +564,7 @@ void TmainForm::loadMacroGUIoptions() {
   else if (*guiOptionsRead_)
     savedGUIoptions_.take(paths_.guiOptionsFileName, write, ini);
   else
-    savedGUIoptions_.take(paths_.guiOptionsFileName, write);
+    savedGUIoptions_.takeAsShown(paths_.guiOptionsFileName, write, ini);
   savedGUIoptions_.describe("the layout of the program's windows");
 }
 

@@ -46,11 +46,11 @@ void TwebForm::loadNotes(const std::string& folder) {
   }
   const std::string tileFile = folder + "0.INI";
   std::optional<THeldSettings> held = heldSettings(tileFile, notesChange);
+  const std::unique_ptr<const TPortableIniFile> read =
+      held ? std::unique_ptr<const TPortableIniFile>(std::move(held->shown))
+           : std::make_unique<const TPortableIniFile>(tileFile);
+  const TPortableIniFile& ini = *read;
   try {
-    const std::unique_ptr<const TPortableIniFile> read =
-        held ? std::unique_ptr<const TPortableIniFile>(std::move(held->shown))
-             : std::make_unique<const TPortableIniFile>(tileFile);
-    const TPortableIniFile& ini = *read;
     TFontAttributes& record = *fontAttributeSets_.find(0);
     TFontProperties font = fontPropertiesOf(record);
     ini.readFont(notesSection, "Font", font);
@@ -74,7 +74,7 @@ void TwebForm::loadNotes(const std::string& folder) {
   if (held)
     savedNotesTile_.takeOver(std::move(held->baseline), notesTileWriter());
   else
-    savedNotesTile_.take(tileFile, notesTileWriter());
+    savedNotesTile_.takeAsShown(tileFile, notesTileWriter(), ini);
   noteEditPanel_->setEditorStatus(notes_.get());
   notesBtn_->setDown(noteEditorContainer_->visible());
 }

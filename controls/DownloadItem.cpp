@@ -63,15 +63,15 @@ void TDownloadItem::clear() { *this = TDownloadItem{}; }
 
 int TDownloadItem::loadFromFile(const std::string& name) {
   clear();
-  const int result = readFields(name);
+  const TPortableIniFile ini(name);
+  const int result = readFields(ini);
   // What the item holds now is what the file holds as far as it knows: a
   // file not read whole gets only what changed since.
-  asLoaded_.take(fileName, [this](TPortableIniFile& ini) { writeFields(ini); });
+  asLoaded_.takeAsShown(fileName, [this](TPortableIniFile& written) { writeFields(written); }, ini);
   return result;
 }
 
-int TDownloadItem::readFields(const std::string& name) {
-  const TPortableIniFile ini(name);
+int TDownloadItem::readFields(const TPortableIniFile& ini) {
   fileName = ini.FileName();
   readWhole_ = !ini.readFailed() && !ini.readInPart();
   if (ini.readFailed()) return -3;

@@ -65,7 +65,7 @@ class TDownloadItem {
   bool UseInFormat = false;
 
  private:
-  int readFields(const std::string& fileName);
+  int readFields(const TPortableIniFile& ini);
   void writeFields(TPortableIniFile& ini) const;
 
   bool readWhole_ = true;

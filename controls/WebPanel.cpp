@@ -697,10 +697,13 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   std::optional<THeldSettings> held = heldSettings(fileName, heldChange);
   showsHeldChange_ = held.has_value();
   int result = 0;
-  if (held)
+  std::unique_ptr<const TPortableIniFile> read;
+  if (held) {
     settings.load(*held->shown);
-  else
-    result = settings.loadSettings(fileName);
+  } else {
+    read = std::make_unique<const TPortableIniFile>(fileName);
+    result = settings.loadSettings(*read);
+  }
   toolbarWidthAsRead_ = result == 0 && !held ? settings.toolbarWidth : 0;
   if (result == 0) {
     // The container checks the fractions as for every other tile: reversed,
@@ -730,9 +733,9 @@ int TWebPanel::loadSettings(const std::string& fileName) {
   }
   // A file that could not be read leaves the panel with its defaults, which
   // must not replace the file unless the user changes them.
-  savedSettings_.take(settingsFile_, settingsWriter());
+  savedSettings_.takeAsShown(settingsFile_, settingsWriter(), *read);
   keepToolbarWidthAsRead();
-  keepFavouritesPastCountAsRead();
+  keepFavouritesPastCountAsRead(*read);
   return result;
 }
 
@@ -740,14 +743,13 @@ void TWebPanel::placedAfterLoading() {
   if (showsHeldChange_) return;
   savedSettings_.retake();
   keepToolbarWidthAsRead();
-  keepFavouritesPastCountAsRead();
+  keepFavouritesPastCountAsRead(TPortableIniFile(settingsFile_));
 }
 
-void TWebPanel::keepFavouritesPastCountAsRead() {
+void TWebPanel::keepFavouritesPastCountAsRead(const TPortableIniFile& read) {
   // Sections past the count are no favourites: held as the file holds
   // them, the save erases them, and one added under such a number does not
   // take their keys.
-  const TPortableIniFile read(settingsFile_);
   if (read.readFailed()) return;
   for (const std::string& section : favouriteSectionsPastCount(read)) {
     std::vector<std::string> keys;

@@ -190,7 +190,7 @@ class TWebPanel : public TResizablePanel, private TWebPanelView {
   void writeSettings(TPortableIniFile& ini);
   TSettingsBaseline::TWriter settingsWriter();
   void keepToolbarWidthAsRead();
-  void keepFavouritesPastCountAsRead();
+  void keepFavouritesPastCountAsRead(const TPortableIniFile& read);
 
   TBrowserFactory browserFactory_;
   std::function<void(TWebPanel&)> onMakeDefaultRequest_;

@@ -85,10 +85,11 @@ int TWebPanelSettings::saveSettings(const std::string& fileName) const {
   return ini.updateFile() ? 0 : -4;
 }
 
-int TWebPanelSettings::loadSettings(const std::string& fileName) {
+int TWebPanelSettings::loadSettings(const std::string& fileName) { return loadSettings(TPortableIniFile(fileName)); }
+
+int TWebPanelSettings::loadSettings(const TPortableIniFile& ini) {
   // A folder under the name is a file that cannot be read, and named so.
-  if (!pathExists(fileName)) return -2;
-  TPortableIniFile ini(fileName);
+  if (!pathExists(ini.FileName())) return -2;
   if (ini.readFailed()) return -3;
   // Emptied or cut off, a file shows the panel's defaults for what it
   // lost: told of, as the save writes only what the user changes.

@@ -26,6 +26,8 @@ class TWebPanelSettings {
   // cannot take (which keeps the panel's own), is named (see
   // UnreadableFiles.h).
   int loadSettings(const std::string& fileName);
+  // The same, from the file as the caller just read it.
+  int loadSettings(const TPortableIniFile& ini);
 
   void save(TPortableIniFile& ini) const;
   void load(const TPortableIniFile& ini);

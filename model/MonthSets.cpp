@@ -37,12 +37,10 @@ void writeMonthSets(TPortableIniFile& ini, const TUserSections& written) {
 // The user-set sections the file holds now. A file not read whole tells
 // nothing of them and is taken to hold all ten; one read whole that lacks a
 // header gets it from the next save, even when no set changed.
-TUserSections sectionsHeld(const std::string& fileName) {
+TUserSections sectionsHeld(const TPortableIniFile& ini) {
   TUserSections held;
   held.fill(true);
-  if (!fileExists(fileName)) return held;
-  const TPortableIniFile ini(fileName);
-  if (!ini.readWhole()) return held;
+  if (!fileExists(ini.FileName()) || !ini.readWhole()) return held;
   for (int userSet = 0; userSet < userMonthSetCount; ++userSet)
     held[userSet] = ini.sectionExists(sectionOfUserSet(userSet));
   return held;
@@ -72,8 +70,9 @@ void loadMonthSets(const std::string& fileName) {
 
 TSettingsBaseline monthSetsBaseline(const std::string& fileName) {
   TSettingsBaseline baseline;
-  const TUserSections held = sectionsHeld(fileName);
-  baseline.take(fileName, [held](TPortableIniFile& ini) { writeMonthSets(ini, held); });
+  const TPortableIniFile read(fileName);
+  const TUserSections held = sectionsHeld(read);
+  baseline.takeAsShown(fileName, [held](TPortableIniFile& ini) { writeMonthSets(ini, held); }, read);
   return baseline;
 }
 

@@ -172,7 +172,9 @@ class TPortableIniFile {
   // Append to the target without clearing it; nothing when the section is missing.
   void readSection(const std::string& section, std::vector<std::string>& keys) const;
   void readSectionValues(const std::string& section, std::vector<std::string>& entries) const;
-  void eraseSection(const std::string& section);
+  // Virtual for a copy standing for a file as written, which keeps there
+  // what another program added to a section a writer writes anew.
+  virtual void eraseSection(const std::string& section);
   // Erases the sections named prefix, a number from first to last and suffix
   // ("Fav12", "3_symbols"). Only the sections the file holds are looked at,
   // so a range taken from the file itself never makes a save slow.

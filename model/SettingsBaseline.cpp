@@ -122,11 +122,23 @@ std::unique_ptr<TPortableIniFile> withoutLost(const TPortableIniFile& before, co
   return held;
 }
 
+// The file as written, for the writer to give over it what it gives from
+// what the file holds: a section the writer erases to write it anew (the
+// custom properties) keeps there what another program added to it, as the
+// file written does.
+class TFileAsWritten final : public TPortableIniFile {
+ public:
+  explicit TFileAsWritten(const TPortableIniFile& file)
+      : TPortableIniFile(file.FileName(), TContent{file.contentText()}) {}
+  void eraseSection(const std::string&) override {}
+};
+
 // A value the writer gives from what the file holds (an entry count) is
 // what it gives over the file as now written, which may hold entries of
 // another program's, or ones put back, that the writer's own text lacks.
 void followTheFile(TPortableIniFile& file, const TPortableIniFile& now, const TSettingsBaseline::TWriter& write) {
-  const std::unique_ptr<TPortableIniFile> over = TSettingsBaseline::writtenOver(file, write);
+  TFileAsWritten over(file);
+  write(over);
   std::vector<std::string> sections;
   now.readSections(sections);
   std::vector<std::string> keys;
@@ -134,7 +146,7 @@ void followTheFile(TPortableIniFile& file, const TPortableIniFile& now, const TS
     keys.clear();
     now.readSection(section, keys);
     for (const std::string& key : keys) {
-      const std::string value = over->readString(section, key, "");
+      const std::string value = over.readString(section, key, "");
       if (value != now.readString(section, key, "") && value != file.readString(section, key, ""))
         file.writeString(section, key, quotedWhereNeeded(value));
     }
@@ -215,6 +227,12 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
   baseline_ = compact(*shown);
   if (read != nullptr) leftOver_ = numberedSectionsBeyond(*read, *shown);
   setFileHeld(read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
+}
+
+void TSettingsBaseline::takeAsShown(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
+  takeFrom(fileName, write, &read);
+  // Numbered sections are left over only in a file taken with them.
+  leftOver_.clear();
 }
 
 void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,

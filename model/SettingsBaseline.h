@@ -32,6 +32,11 @@ class TSettingsBaseline {
   // number the file spells so that it reads as none: the file keeps that
   // text until the user gives a value, and is named for it.
   void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
+  // As the first take, given the file as the caller just read it, which is
+  // thus not read again (a list of thousands of items reads each once):
+  // what the writer gives stands for what the file holds, not the read,
+  // which may hold less than the object shows (a record cut short).
+  void takeAsShown(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // As the first take, for a file of numbered sections (fields, a chart's
   // sources) given as read: those it holds beyond what the object shows
   // are left over, and one the object adds under such a number replaces

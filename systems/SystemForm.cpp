@@ -365,7 +365,7 @@ void TsystemForm::loadView() {
       // Files that could not be read leave the system empty and the bars
       // as they were, which must not replace the files unless the user
       // changes them.
-      savedSystem_.take(systemFile, systemWriter);
+      savedSystem_.takeAsShown(systemFile, systemWriter, file);
       savedSystem_.describe("the system of " + portfolio->Name());
     }
     // Sections past a count are no entries: the save erases them, and an
@@ -398,11 +398,11 @@ void TsystemForm::loadView() {
     const TPortableIniFile& shown = heldControls ? *heldControls->shown : file;
     optimizeForm_->loadGUIoptions(shown);
     loadBarLayout(shown);
+    if (heldControls)
+      savedControls_.takeOver(std::move(heldControls->baseline), controlsWriter);
+    else
+      savedControls_.takeAsShown(controlsFile, controlsWriter, file);
   }
-  if (heldControls)
-    savedControls_.takeOver(std::move(heldControls->baseline), controlsWriter);
-  else
-    savedControls_.take(controlsFile, controlsWriter);
   for (TSystemPage page : {TSystemPage::rules, TSystemPage::symbols, TSystemPage::params}) showPage(page, -1);
   // What was held is the user's: nothing stands in for it.
   if (!heldSystem) systemStandIn_.take(systemFile, systemWriter);

@@ -31,7 +31,9 @@ void takeMovedTilesWhole(TSettingsBaseline& saved, const std::string& fileName,
                          const TSettingsBaseline::TWriter& write) {
   const std::unique_ptr<TPortableIniFile> before = saved.comparedWith(fileName);
   const std::unique_ptr<TPortableIniFile> now = TSettingsBaseline::written(fileName, write);
-  const TPortableIniFile asItStands(fileName);
+  // Read only once a tile moved: a save of anything else reads the file
+  // only where the save itself does.
+  std::unique_ptr<const TPortableIniFile> asItStands;
   std::vector<std::string> sections;
   now->readSections(sections);
   for (const std::string& section : sections) {
@@ -41,8 +43,9 @@ void takeMovedTilesWhole(TSettingsBaseline& saved, const std::string& fileName,
     const bool moved = std::any_of(std::begin(tileSides), std::end(tileSides),
                                    [&](const char* key) { return side(*before, key) != side(*now, key); });
     if (!tile || !moved) continue;
+    if (!asItStands) asItStands = std::make_unique<const TPortableIniFile>(fileName);
     for (const char* key : tileSides)
-      if (side(asItStands, key).empty()) saved.takeAsRead(section, key, asItStands);
+      if (side(*asItStands, key).empty()) saved.takeAsRead(section, key, *asItStands);
   }
 }
 
@@ -140,7 +143,7 @@ void TdataForm::loadGUIoptions(const std::string& fileName) {
   if (held) {
     savedGUIoptions_.takeOver(std::move(held->baseline), write);
   } else {
-    savedGUIoptions_.take(fileName, write);
+    savedGUIoptions_.takeAsShown(fileName, write, ini);
     for (const auto& [section, key] : optionsCorrectedWhileLoading_) savedGUIoptions_.takeAsRead(section, key, ini);
   }
   optionsCorrectedWhileLoading_.clear();

@@ -161,7 +161,7 @@ void TtransactionForm::readControls(const std::string& fileName) {
   // A file that could not be read leaves the controls as they were, which
   // must not replace the file unless the user changes them.
   const auto write = [this](TPortableIniFile& file) { writeControlKeys(file); };
-  savedControls_.take(fileName, write);
+  savedControls_.takeAsShown(fileName, write, ini);
   // A width left by a maximised (or wider) window is what the file holds,
   // not what the window shows: a save in a normal window mends it.
   if (widthToMend) savedControls_.takeAsRead("Sheet", "Width", ini);

@@ -378,10 +378,12 @@ TEST(SamplePortfolio, ASaveWritesOnlyWhatTheProgramChangedAndKeepsWhatAnotherPro
     TCustomPropertyObject& object;
     std::string theirSection;  // where the other program changes a value
     std::string theirKey;
+    std::vector<std::string> counted;  // the sections the record's entry count counts
   };
-  const TFileCase cases[] = {{folder + "0.INI", portfolio, "CustomProperties", "TargetReturn"},
-                             {folder + "1.INI", nordwind, "CustomProperties", "StopLoss"},
-                             {folder + "1.TRN\\1.INI", *purchase, "Transaction", "Fees"}};
+  const TFileCase cases[] = {
+      {folder + "0.INI", portfolio, "CustomProperties", "TargetReturn", {"Portfolio", "CustomProperties"}},
+      {folder + "1.INI", nordwind, "CustomProperties", "StopLoss", {"Asset", "Allocation", "CustomProperties"}},
+      {folder + "1.TRN\\1.INI", *purchase, "Transaction", "Fees", {"Transaction", "CustomProperties"}}};
   for (const TFileCase& file : cases) {
     SCOPED_TRACE(file.file);
     auto otherProgram = [&](const std::string& section, const std::string& key, const std::string& value) {
@@ -398,6 +400,16 @@ TEST(SamplePortfolio, ASaveWritesOnlyWhatTheProgramChangedAndKeepsWhatAnotherPro
     EXPECT_EQ(saved.readString(file.theirSection, file.theirKey, ""), "37");
     EXPECT_EQ(saved.readString("CustomProperties", "Advisor", ""), "Meyer");
     EXPECT_EQ(saved.readString("CustomProperties", "Mine", ""), "first");
+    // The count counts the file as written, the other program's key in a
+    // section the record writes anew among them: a line cut off later is
+    // seen.
+    size_t held = 0;
+    for (const std::string& section : file.counted) {
+      std::vector<std::string> keys;
+      saved.readSection(section, keys);
+      held += keys.size();
+    }
+    EXPECT_EQ(saved.readString(file.counted.front(), "Entries", ""), std::to_string(held));
 
     // The same value changed by both: the program's stands.
     otherProgram("CustomProperties", "Mine", "theirs");
