@@ -39,6 +39,7 @@ class TPortableIniFile {
   // is what reading the file would give.
   struct TReadText {
     std::string_view text;
+    TFileStamp stamp;  // the file's when it was read, where known
   };
   TPortableIniFile(const std::string& fileName, TReadText read);
   // What contentText gave: the object holds those sections and entries,
@@ -94,6 +95,9 @@ class TPortableIniFile {
   // off inside it, and the value read there may be the start of one.
   bool endsInsideLine() const { return endsInsideLine_; }
   const std::string& FileName() const { return fileName_; }
+  // The size and time of the file as read, or as last written through this
+  // object; unknown where neither was told.
+  const TFileStamp& stamp() const { return stamp_; }
 
   // The last line where the file ends inside it (see endsInsideLine), in a
   // file that takes writes but for it: the entry it holds as read, with an
@@ -231,6 +235,7 @@ class TPortableIniFile {
   TSection& sectionForWriting(const std::string& name);
 
   std::string fileName_;
+  TFileStamp stamp_;
   bool modified_ = false;
   bool readFailed_ = false;
   bool readInPart_ = false;

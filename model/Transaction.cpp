@@ -68,7 +68,7 @@ void TTransaction::clear() {
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
 }
 
-int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text) {
+int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text, const TFileStamp& stamp) {
   clear();
   loadFailure_ = "cannot be read";
   // Taken as missing, the transaction would be left out of every sum
@@ -79,7 +79,7 @@ int TTransaction::load(const std::string& fileName, const std::optional<std::str
   }
   if (!text && !fileExists(fileName)) return -2;
   const TPortableIniFile ini =
-      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}) : TPortableIniFile(fileName);
+      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text, stamp}) : TPortableIniFile(fileName);
   if (ini.readFailed()) return -3;
   loadFailure_ = "holds no transaction";
   if (!holdsTransaction(ini)) return -7;
