@@ -207,10 +207,12 @@ bool TTransaction::writesAs(const TTransactionValues& held, const TCustomPropert
 }
 
 int TTransaction::save(const std::string& owner) {
-  if (!needsSave_ && !(lastChange() > lastSaved_) && !viewPropertiesUnsaved()) return 0;
   if (fileName_.empty()) return 0;
-  if (!storable()) return -4;
+  const bool changed = needsSave_ || lastChange() > lastSaved_ || viewPropertiesUnsaved();
+  if (changed && !storable()) return -4;
   if (!owner.empty()) saved_.describe("transaction " + std::to_string(number_) + " of " + owner);
+  // Unchanged, the file is still checked for what another program cut.
+  if (!changed) return saved_.saveUnchanged(fileName_, writer()) ? 0 : -4;
   // Rewriting a file that could not be read would lose what it holds.
   if (!saved_.save(fileName_, writer())) return -4;
   needsSave_ = false;
