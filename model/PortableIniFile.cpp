@@ -262,8 +262,8 @@ struct TPortableIniFile::TRewrite {
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
 
-TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read)
-    : fileName_(fileName), stamp_(read.stamp) {
+TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read, const TFileStamp& stamp)
+    : fileName_(fileName), stamp_(stamp) {
   readText(std::string(read.text));
   if (!writeRefusal_.empty())
     reportDamagedFile(fileName_, writeRefusal_);

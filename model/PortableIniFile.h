@@ -37,11 +37,11 @@ class TPortableIniFile {
   TPortableIniFile(const std::string& fileName, TNewFile);
   // The file's whole text, read already (see TFileReadAhead): the object
   // is what reading the file would give.
+  // stamp: the file's when it was read, where known.
   struct TReadText {
     std::string_view text;
-    TFileStamp stamp;  // the file's when it was read, where known
   };
-  TPortableIniFile(const std::string& fileName, TReadText read);
+  TPortableIniFile(const std::string& fileName, TReadText read, const TFileStamp& stamp = {});
   // What contentText gave: the object holds those sections and entries,
   // for no file (nothing is written at destruction).
   struct TContent {

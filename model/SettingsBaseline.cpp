@@ -205,7 +205,7 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) 
 void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read) {
   write_ = write;
   fileName_ = fileName;
-  leftOver_.clear();
+  setLeftOver({});
   // A folder under the name is a file that cannot be read, not a missing
   // one: nothing is to be written over it unless the user changes it.
   if (!pathExists(fileName, stamp_)) {
@@ -216,7 +216,7 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
   if (read != nullptr && read->stamp().known()) stamp_ = read->stamp();
   const std::unique_ptr<TPortableIniFile> shown = written(fileName, write);
   baseline_ = compact(*shown);
-  if (read != nullptr) leftOver_ = numberedSectionsBeyond(*read, *shown);
+  if (read != nullptr) setLeftOver(numberedSectionsBeyond(*read, *shown));
   setFileHeld(read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
 }
 
@@ -229,7 +229,7 @@ void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TW
                                            const TPortableIniFile& read) {
   write_ = write;
   fileName_ = fileName;
-  leftOver_.clear();
+  setLeftOver({});
   baseline_ = written(fileName, write)->contentTextWithin(read);
   setFileHeld(std::nullopt);
   stamp_ = read.stamp();
@@ -240,7 +240,6 @@ void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write
   write_ = write;
   fileName_ = std::move(other.fileName_);
   stamp_ = other.stamp_;
-  leftOver_ = std::move(other.leftOver_);
   baseline_ = std::move(other.baseline_);
   aside_ = std::move(other.aside_);
 }
@@ -286,10 +285,23 @@ void TSettingsBaseline::setFileHeld(std::optional<std::string> fileHeld) {
 }
 
 void TSettingsBaseline::setAside(std::string object, std::optional<std::string> fileHeld) {
-  if (object.empty() && !fileHeld)
+  if (object.empty() && !fileHeld && leftOver().empty())
     aside_.reset();
   else
-    aside_ = std::make_shared<const TAside>(TAside{std::move(object), std::move(fileHeld)});
+    aside_ = std::make_shared<const TAside>(TAside{std::move(object), std::move(fileHeld), leftOver()});
+}
+
+const std::vector<std::string>& TSettingsBaseline::leftOver() const {
+  static const std::vector<std::string> none;
+  return aside_ ? aside_->leftOver : none;
+}
+
+void TSettingsBaseline::setLeftOver(std::vector<std::string> leftOver) {
+  if (leftOver.empty() && this->leftOver().empty()) return;
+  if (leftOver.empty() && object().empty() && !fileHeld())
+    aside_.reset();
+  else
+    aside_ = std::make_shared<const TAside>(TAside{object(), fileHeld(), std::move(leftOver)});
 }
 
 void TSettingsBaseline::takeAsRead(const std::string& section, const std::string& key,
@@ -312,7 +324,7 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
     if (!numberedSection(section) || before.sectionExists(section) || !asItStands.sectionExists(section)) continue;
     // Written key by key over one that stands there, the two would merge
     // into one: a section left over when the file was read goes whole...
-    if (std::find(leftOver_.begin(), leftOver_.end(), section) != leftOver_.end()) {
+    if (std::find(leftOver().begin(), leftOver().end(), section) != leftOver().end()) {
       asItStands.eraseSection(section);
       continue;
     }
@@ -366,11 +378,13 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
       stamp_ = found;
     }
     if (!known) {
-      leftOver_.clear();
+      setLeftOver({});
       // Written over the file as it stood, the file holds every entry.
       setFileHeld(std::nullopt);
     }
-    std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
+    std::vector<std::string> stillLeft = leftOver();
+    std::erase_if(stillLeft, [&](const std::string& section) { return now->sectionExists(section); });
+    if (stillLeft.size() != leftOver().size()) setLeftOver(std::move(stillLeft));
     fileName_ = fileName;
     baseline_ = compact(*now);
     return true;

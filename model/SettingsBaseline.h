@@ -147,16 +147,18 @@ class TSettingsBaseline {
   // What describe gave; empty when nothing did.
   const std::string& object() const;
   void setAside(std::string object, std::optional<std::string> fileHeld);
+  // Numbered sections the file held when the baseline was taken that the
+  // object did not show (left over beyond a count): one the object adds
+  // replaces such a section whole.
+  const std::vector<std::string>& leftOver() const;
+  void setLeftOver(std::vector<std::string> leftOver);
   // What few baselines hold, apart: a folder of thousands of transactions
   // keeps a baseline for each.
   struct TAside {
     std::string object;
     std::optional<std::string> fileHeld;
+    std::vector<std::string> leftOver;
   };
   std::shared_ptr<const TAside> aside_;
   std::optional<std::string> baseline_;
-  // Numbered sections the file held when the baseline was taken that the
-  // object did not show (left over beyond a count): one the object adds
-  // replaces such a section whole.
-  std::vector<std::string> leftOver_;
 };

@@ -79,7 +79,7 @@ int TTransaction::load(const std::string& fileName, const std::optional<std::str
   }
   if (!text && !fileExists(fileName)) return -2;
   const TPortableIniFile ini =
-      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text, stamp}) : TPortableIniFile(fileName);
+      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}, stamp) : TPortableIniFile(fileName);
   if (ini.readFailed()) return -3;
   loadFailure_ = "holds no transaction";
   if (!holdsTransaction(ini)) return -7;

@@ -216,7 +216,8 @@ std::vector<TFoundFile> findFiles(const std::string& pattern) {
     if (name == "." || name == "..") continue;
     entries.push_back({std::move(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                        (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
-                       stampOf(found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow, found.ftLastWriteTime)});
+                       stampOf(found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow,
+                               found.ftLastWriteTime)});
   } while (FindNextFileA(search.get(), &found));
   return entries;
 }
