@@ -74,6 +74,7 @@ struct TStartFigures {
   double toPick = 0;    // process start to the pick dialog
   double toLoaded = 0;  // Return in the pick dialog to the portfolios shown
   double peakMB = 0;    // peak working set once loaded
+  double toClosed = 0;  // the close asked for to the process ended
 };
 
 // One start of the program in a working folder: the pick dialog is accepted
@@ -114,7 +115,11 @@ inline bool timeStart(const std::string& work, const std::string& loadedTitle, T
       ok = true;
     }
   }
-  if (!ok || WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
+  TStopwatch closing;
+  if (!ok || WaitForSingleObject(info.hProcess, 120000) != WAIT_OBJECT_0)
+    TerminateProcess(info.hProcess, 1);
+  else
+    figures.toClosed = closing.seconds();
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   return ok;

@@ -248,10 +248,14 @@ int TAsset::save(const std::string& portfolioName) {
   const std::string file = fileName();
   // A property that cannot be stored keeps the asset file as it was.
   const bool storable = propertiesStorable();
-  if (storable && (ownChange() > lastSaved_ || viewPropertiesUnsaved() || !fileExists(file))) {
-    // Rewriting a file that could not be read would lose what it holds.
+  if (storable) {
+    const auto write = [this](TPortableIniFile& ini) { writeTo(ini); };
     saved_.describe(described);
-    if (!saved_.save(file, [this](TPortableIniFile& ini) { writeTo(ini); })) return ownFileUnsaved(file);
+    // Unchanged, the file is still checked for what another program cut.
+    if (ownChange() <= lastSaved_ && !viewPropertiesUnsaved() && fileExists(file))
+      return saved_.saveUnchanged(file, write) ? result : ownFileUnsaved(file);
+    // Rewriting a file that could not be read would lose what it holds.
+    if (!saved_.save(file, write)) return ownFileUnsaved(file);
     lastSaved_ = changeStamp();
     viewPropertiesSaved();
   }

@@ -262,7 +262,8 @@ struct TPortableIniFile::TRewrite {
 
 TPortableIniFile::TPortableIniFile(const std::string& fileName) : fileName_(fileName) { readFile(); }
 
-TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read) : fileName_(fileName) {
+TPortableIniFile::TPortableIniFile(const std::string& fileName, TReadText read, const TFileStamp& stamp)
+    : fileName_(fileName), stamp_(stamp) {
   readText(std::string(read.text));
   if (!writeRefusal_.empty())
     reportDamagedFile(fileName_, writeRefusal_);
@@ -301,8 +302,8 @@ TPortableIniFile::TPortableIniFile(const std::string& fileName, TContent content
 TNewFileResult TPortableIniFile::createFile(bool durable, bool overwrite) {
   TRewrite rewritten = rewrite();
   const std::string& text = rewritten.file.text;
-  const TNewFileResult result = !overwrite ? createNewFile(fileName_, text, durable)
-                                : overwriteFile(fileName_, text, durable) ? TNewFileResult::created
+  const TNewFileResult result = !overwrite ? createNewFile(fileName_, text, durable, &stamp_)
+                                : overwriteFile(fileName_, text, durable, &stamp_) ? TNewFileResult::created
                                                                           : TNewFileResult::failed;
   if (result == TNewFileResult::created) adopt(std::move(rewritten));
   return result;
@@ -329,6 +330,8 @@ void TPortableIniFile::readFile() {
     }
     return;
   }
+  // Taken before the read: a write meanwhile makes it differ from the file.
+  stamp_ = file.stamp();
   std::string text;
   text.reserve(static_cast<size_t>(std::max<int64_t>(file.size(), 0)));
   std::vector<char> piece(static_cast<size_t>(std::clamp<int64_t>(file.size() + 1, 4096, maxPieceSize)));
@@ -579,11 +582,11 @@ bool TPortableIniFile::update(const std::function<bool(const std::string& text)>
 }
 
 bool TPortableIniFile::updateFile() {
-  return update([this](const std::string& text) { return writeFileAtomically(fileName_, text); });
+  return update([this](const std::string& text) { return writeFileAtomically(fileName_, text, &stamp_); });
 }
 
 bool TPortableIniFile::updateFileInPlace(bool durable) {
-  return update([&](const std::string& text) { return overwriteFile(fileName_, text, durable); });
+  return update([&](const std::string& text) { return overwriteFile(fileName_, text, durable, &stamp_); });
 }
 
 TPortableIniFile::TRewrite TPortableIniFile::rewrite() {

@@ -37,10 +37,11 @@ class TPortableIniFile {
   TPortableIniFile(const std::string& fileName, TNewFile);
   // The file's whole text, read already (see TFileReadAhead): the object
   // is what reading the file would give.
+  // stamp: the file's when it was read, where known.
   struct TReadText {
     std::string_view text;
   };
-  TPortableIniFile(const std::string& fileName, TReadText read);
+  TPortableIniFile(const std::string& fileName, TReadText read, const TFileStamp& stamp = {});
   // What contentText gave: the object holds those sections and entries,
   // for no file (nothing is written at destruction).
   struct TContent {
@@ -94,6 +95,9 @@ class TPortableIniFile {
   // off inside it, and the value read there may be the start of one.
   bool endsInsideLine() const { return endsInsideLine_; }
   const std::string& FileName() const { return fileName_; }
+  // The size and time of the file as read, or as last written through this
+  // object; unknown where neither was told.
+  const TFileStamp& stamp() const { return stamp_; }
 
   // The last line where the file ends inside it (see endsInsideLine), in a
   // file that takes writes but for it: the entry it holds as read, with an
@@ -233,6 +237,7 @@ class TPortableIniFile {
   TSection& sectionForWriting(const std::string& name);
 
   std::string fileName_;
+  TFileStamp stamp_;
   bool modified_ = false;
   bool readFailed_ = false;
   bool readInPart_ = false;

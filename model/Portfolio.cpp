@@ -208,16 +208,17 @@ int TPortfolio::save() {
 
 int TPortfolio::saveHeader() {
   const std::string header = folder_ + headerFile;
-  // Unchanged, the header is not even read: what another program wrote into
-  // it meanwhile stays, and a read-only one is no failure.
   const bool changed = std::max(TCustomPropertyObject::lastChange(), headerChange_) > headerSaved_ ||
                        loadAlways_ != savedLoadAlways_ || viewPropertiesUnsaved();
-  if (!changed && fileExists(header)) return 0;
+  const auto write = [this](TPortableIniFile& ini) { writeHeader(ini); };
+  savedHeader_.describe("the portfolio " + name_);
+  // Unchanged, the header is read only where another program wrote it:
+  // what it cut is put back, what else it wrote stays, and a read-only
+  // header is no failure.
+  if (!changed && fileExists(header)) return savedHeader_.saveUnchanged(header, write) ? 0 : -4;
   // A property that cannot be stored keeps the header as it was, and so
   // does one that cannot be read.
-  savedHeader_.describe("the portfolio " + name_);
-  if (!propertiesStorable() || !savedHeader_.save(header, [this](TPortableIniFile& ini) { writeHeader(ini); }))
-    return -4;
+  if (!propertiesStorable() || !savedHeader_.save(header, write)) return -4;
   headerSaved_ = changeStamp();
   savedLoadAlways_ = loadAlways_;
   viewPropertiesSaved();

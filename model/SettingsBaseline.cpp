@@ -208,7 +208,8 @@ std::unique_ptr<TPortableIniFile> TSettingsBaseline::asItStands(const std::strin
 }
 
 std::unique_ptr<TPortableIniFile> TSettingsBaseline::comparedWith(const std::string& fileName) const {
-  return knows(fileName) ? baseline() : asItStands(fileName);
+  TFileStamp found;
+  return knows(fileName, found) ? baseline() : asItStands(fileName);
 }
 
 void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) { takeFrom(fileName, write, nullptr); }
@@ -216,16 +217,18 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write) 
 void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read) {
   write_ = write;
   fileName_ = fileName;
-  leftOver_.clear();
+  setLeftOver({});
   // A folder under the name is a file that cannot be read, not a missing
   // one: nothing is to be written over it unless the user changes it.
-  if (!pathExists(fileName)) {
+  if (!pathExists(fileName, stamp_)) {
     baseline_.reset();
     return;
   }
+  // Taken before the read, a stamp tells a write since then too.
+  if (read != nullptr && read->stamp().known()) stamp_ = read->stamp();
   const std::unique_ptr<TPortableIniFile> shown = written(fileName, write);
   baseline_ = compact(*shown);
-  if (read != nullptr) leftOver_ = numberedSectionsBeyond(*read, *shown);
+  if (read != nullptr) setLeftOver(numberedSectionsBeyond(*read, *shown));
   setFileHeld(read != nullptr ? read->contentText() : TPortableIniFile(fileName).contentText());
 }
 
@@ -244,15 +247,17 @@ void TSettingsBaseline::takeOfExistingFile(const std::string& fileName, const TW
                                            const TPortableIniFile& read) {
   write_ = write;
   fileName_ = fileName;
-  leftOver_.clear();
+  setLeftOver({});
   baseline_ = written(fileName, write)->contentTextWithin(read);
   setFileHeld(std::nullopt);
+  stamp_ = read.stamp();
+  if (!stamp_.known()) pathExists(fileName, stamp_);
 }
 
 void TSettingsBaseline::takeOver(TSettingsBaseline&& other, const TWriter& write) {
   write_ = write;
   fileName_ = std::move(other.fileName_);
-  leftOver_ = std::move(other.leftOver_);
+  stamp_ = other.stamp_;
   baseline_ = std::move(other.baseline_);
   aside_ = std::move(other.aside_);
 }
@@ -298,10 +303,23 @@ void TSettingsBaseline::setFileHeld(std::optional<std::string> fileHeld) {
 }
 
 void TSettingsBaseline::setAside(std::string object, std::optional<std::string> fileHeld) {
-  if (object.empty() && !fileHeld)
+  if (object.empty() && !fileHeld && leftOver().empty())
     aside_.reset();
   else
-    aside_ = std::make_shared<const TAside>(TAside{std::move(object), std::move(fileHeld)});
+    aside_ = std::make_shared<const TAside>(TAside{std::move(object), std::move(fileHeld), leftOver()});
+}
+
+const std::vector<std::string>& TSettingsBaseline::leftOver() const {
+  static const std::vector<std::string> none;
+  return aside_ ? aside_->leftOver : none;
+}
+
+void TSettingsBaseline::setLeftOver(std::vector<std::string> leftOver) {
+  if (leftOver.empty() && this->leftOver().empty()) return;
+  if (leftOver.empty() && object().empty() && !fileHeld())
+    aside_.reset();
+  else
+    aside_ = std::make_shared<const TAside>(TAside{object(), fileHeld(), std::move(leftOver)});
 }
 
 void TSettingsBaseline::takeAsRead(const std::string& section, const std::string& key,
@@ -324,7 +342,7 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
     if (!numberedSection(section) || before.sectionExists(section) || !asItStands.sectionExists(section)) continue;
     // Written key by key over one that stands there, the two would merge
     // into one: a section left over when the file was read goes whole...
-    if (std::find(leftOver_.begin(), leftOver_.end(), section) != leftOver_.end()) {
+    if (std::find(leftOver().begin(), leftOver().end(), section) != leftOver().end()) {
       asItStands.eraseSection(section);
       continue;
     }
@@ -344,8 +362,15 @@ bool TSettingsBaseline::saveInPlace(const std::string& fileName, const TWriter& 
   return saveChanges(fileName, write, [durable](TPortableIniFile& ini) { return ini.updateFileInPlace(durable); });
 }
 
-bool TSettingsBaseline::knows(const std::string& fileName) const {
-  return baseline_ && fileName_ == fileName && pathExists(fileName);
+bool TSettingsBaseline::knows(const std::string& fileName, TFileStamp& found) const {
+  return baseline_ && fileName_ == fileName && pathExists(fileName, found);
+}
+
+bool TSettingsBaseline::saveUnchanged(const std::string& fileName, const TWriter& write) {
+  // Without a baseline of the file there is nothing it could have lost.
+  TFileStamp found;
+  if (!knows(fileName, found) || found == stamp_) return true;
+  return save(fileName, write);
 }
 
 bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TUpdate& update) {
@@ -354,20 +379,30 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
     // whole, else the file would come back holding only what changed; and
     // over the file as it stands, else it would keep what the object
     // removed (a file damaged, then changed, stays damaged).
-    const bool known = knows(fileName);
+    TFileStamp found;
+    const bool known = knows(fileName, found);
     const std::unique_ptr<TPortableIniFile> taken = known ? baseline() : asItStands(fileName);
     const TPortableIniFile& before = *taken;
     std::unique_ptr<TPortableIniFile> now = known ? writtenOverBaseline(fileName, write) : writtenOver(before, write);
-    // With nothing changed the file is not even read: it stays as it is,
-    // readable or not, writable or not.
+    // With nothing changed the file is read only where another program
+    // wrote it since: what it cut out is put back, and nothing else is
+    // written, so a file nobody changed stays as it is, readable or not,
+    // writable or not.
     TPortableIniFile changes(fileName, TPortableIniFile::TNewFile{});
-    if (changes.writeChanges(before, *now) && !commit(fileName, write, before, *now, known, update)) return false;
+    const bool changed = changes.writeChanges(before, *now);
+    if (changed || (known && found != stamp_)) {
+      if (!commit(fileName, write, before, *now, known, changed, update)) return false;
+    } else {
+      stamp_ = found;
+    }
     if (!known) {
-      leftOver_.clear();
+      setLeftOver({});
       // Written over the file as it stood, the file holds every entry.
       setFileHeld(std::nullopt);
     }
-    std::erase_if(leftOver_, [&](const std::string& section) { return now->sectionExists(section); });
+    std::vector<std::string> stillLeft = leftOver();
+    std::erase_if(stillLeft, [&](const std::string& section) { return now->sectionExists(section); });
+    if (stillLeft.size() != leftOver().size()) setLeftOver(std::move(stillLeft));
     fileName_ = fileName;
     baseline_ = compact(*now);
     return true;
@@ -377,7 +412,7 @@ bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& 
 }
 
 bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write, const TPortableIniFile& before,
-                               const TPortableIniFile& now, bool known, const TUpdate& update) {
+                               const TPortableIniFile& now, bool known, bool changed, const TUpdate& update) {
   // Entries the object did not change keep what the file holds, and so
   // does every line of it they do not stand on.
   TPortableIniFile ini(fileName);
@@ -386,7 +421,8 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
     if (!addsNumberedSectionsApart(before, now, ini)) return false;
     // A line another program's write broke off holds at best the start of
     // what stood there: it goes, and what it held is put back.
-    if (ini.endsInsideLine() && cutSinceRead(ini, before)) ini.dropLineCutOff();
+    const bool cut = ini.endsInsideLine() && cutSinceRead(ini, before);
+    if (cut) ini.dropLineCutOff();
     std::unique_ptr<TPortableIniFile> held;
     if (fileHeld()) held = std::make_unique<TPortableIniFile>(fileName, TPortableIniFile::TContent{*fileHeld()});
     lost = lostEntries(before, now, ini, held.get());
@@ -400,6 +436,13 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
         lost = lostEntries(before, now, ini, held.get());
       }
     }
+    // What another program changed otherwise stays as it wrote it; and a
+    // file that cannot be read now, or holds what a rewrite would lose, is
+    // no failure of a save that has nothing of its own to write.
+    if (!changed && ((!cut && lost.empty()) || ini.readFailed() || !ini.writeRefusal().empty())) {
+      if (lost.empty()) stamp_ = ini.stamp();
+      return true;
+    }
   }
   if (lost.empty())
     ini.writeChanges(before, now);
@@ -407,6 +450,7 @@ bool TSettingsBaseline::commit(const std::string& fileName, const TWriter& write
     ini.writeChanges(*withoutLost(before, lost), now);
   if (known && ini.holdsMoreEntriesThan(now)) followTheFile(ini, now, write);
   if (!update(ini)) return false;
+  stamp_ = ini.stamp();
   // Written over what it held, the file holds what it did and what changed.
   if (known && fileHeld()) setFileHeld(ini.contentText());
   if (!lost.empty())

@@ -87,6 +87,12 @@ class TSettingsBaseline {
   // written over in place, and flushed to the disk only when durable (see
   // overwriteFile). A file missing by then is not made.
   bool saveInPlace(const std::string& fileName, const TWriter& write, bool durable);
+  // A save where the object knows it changed nothing since it read or saved
+  // the file (the close saves every object so): what another program cut
+  // out of the file is put back and told as save does it, and nothing else
+  // is written. Cheap: a file whose size and time are as this program left
+  // it is not read.
+  bool saveUnchanged(const std::string& fileName, const TWriter& write);
 
   // The file as the writer would make it anew.
   static std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write);
@@ -106,15 +112,16 @@ class TSettingsBaseline {
   // this file, not nothing. An entry before holds that the file lacks, and
   // the object still holds, another program cut out: it is put back, and
   // told; what the file holds otherwise stays.
+  // Nothing changed: the file is written only where it lost entries.
   bool commit(const std::string& fileName, const TWriter& write, const TPortableIniFile& before,
-              const TPortableIniFile& now, bool known, const TUpdate& update);
+              const TPortableIniFile& now, bool known, bool changed, const TUpdate& update);
 
   // Held as one text, not as a settings object: a folder of thousands of
   // transactions keeps one for each.
   static std::string compact(const TPortableIniFile& ini);
   // A baseline of another file says nothing about this one, nor one of a
-  // file deleted or moved away since.
-  bool knows(const std::string& fileName) const;
+  // file deleted or moved away since; found: the file's stamp now.
+  bool knows(const std::string& fileName, TFileStamp& found) const;
   // Takes the baseline; with read, the numbered sections it holds beyond
   // what the object shows are taken as left over.
   void takeFrom(const std::string& fileName, const TWriter& write, const TPortableIniFile* read);
@@ -134,6 +141,8 @@ class TSettingsBaseline {
 
   TWriter write_;
   std::string fileName_;
+  // The file's size and time as this program last read or wrote it.
+  TFileStamp stamp_;
   // Where the baseline holds entries the file did not (defaults that stood
   // in for what a file without them, or one read in part, left out), the
   // entries the file held: only those can another program have cut out.
@@ -143,16 +152,18 @@ class TSettingsBaseline {
   // What describe gave; empty when nothing did.
   const std::string& object() const;
   void setAside(std::string object, std::optional<std::string> fileHeld);
+  // Numbered sections the file held when the baseline was taken that the
+  // object did not show (left over beyond a count): one the object adds
+  // replaces such a section whole.
+  const std::vector<std::string>& leftOver() const;
+  void setLeftOver(std::vector<std::string> leftOver);
   // What few baselines hold, apart: a folder of thousands of transactions
   // keeps a baseline for each.
   struct TAside {
     std::string object;
     std::optional<std::string> fileHeld;
+    std::vector<std::string> leftOver;
   };
   std::shared_ptr<const TAside> aside_;
   std::optional<std::string> baseline_;
-  // Numbered sections the file held when the baseline was taken that the
-  // object did not show (left over beyond a count): one the object adds
-  // replaces such a section whole.
-  std::vector<std::string> leftOver_;
 };

@@ -68,7 +68,7 @@ void TTransaction::clear() {
   if (owner_ != nullptr) owner_->transactionChanged(TTransactionTable::wholeChange);
 }
 
-int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text) {
+int TTransaction::load(const std::string& fileName, const std::optional<std::string>& text, const TFileStamp& stamp) {
   clear();
   loadFailure_ = "cannot be read";
   // Taken as missing, the transaction would be left out of every sum
@@ -79,7 +79,7 @@ int TTransaction::load(const std::string& fileName, const std::optional<std::str
   }
   if (!text && !fileExists(fileName)) return -2;
   const TPortableIniFile ini =
-      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}) : TPortableIniFile(fileName);
+      text ? TPortableIniFile(fileName, TPortableIniFile::TReadText{*text}, stamp) : TPortableIniFile(fileName);
   if (ini.readFailed()) return -3;
   loadFailure_ = "holds no transaction";
   if (!holdsTransaction(ini)) return -7;
@@ -207,10 +207,12 @@ bool TTransaction::writesAs(const TTransactionValues& held, const TCustomPropert
 }
 
 int TTransaction::save(const std::string& owner) {
-  if (!needsSave_ && !(lastChange() > lastSaved_) && !viewPropertiesUnsaved()) return 0;
   if (fileName_.empty()) return 0;
-  if (!storable()) return -4;
+  const bool changed = needsSave_ || lastChange() > lastSaved_ || viewPropertiesUnsaved();
+  if (changed && !storable()) return -4;
   if (!owner.empty()) saved_.describe("transaction " + std::to_string(number_) + " of " + owner);
+  // Unchanged, the file is still checked for what another program cut.
+  if (!changed) return saved_.saveUnchanged(fileName_, writer()) ? 0 : -4;
   // Rewriting a file that could not be read would lose what it holds.
   if (!saved_.save(fileName_, writer())) return -4;
   needsSave_ = false;

@@ -53,8 +53,10 @@ class TTransaction : public TCustomPropertyObject {
   // readable Number and DateTime in its section: empty, damaged or in
   // another encoding), is cut short (see recordCutShort) or holds a number
   // that does not read; the transaction then stays cleared.
-  // text: the file's whole text when it was read ahead.
-  int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
+  // text: the file's whole text when it was read ahead; stamp: the file's
+  // as listed before that read.
+  int load(const std::string& fileName, const std::optional<std::string>& text = std::nullopt,
+           const TFileStamp& stamp = {});
   // Why the last load failed, in words for the user to follow the file's
   // name ("holds no transaction"); empty after a load that succeeded.
   const std::string& loadFailure() const { return loadFailure_; }

@@ -110,7 +110,7 @@ int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* 
     // passed over as if the transaction were not there.
     if (fileNumberOf(entry.name, false) < 0) continue;
     const std::string fileName = path + entry.name;
-    const int result = addFromFile(fileName, readAhead ? readAhead->takeFile(fileName) : std::nullopt);
+    const int result = addFromFile(fileName, readAhead ? readAhead->takeFile(fileName) : std::nullopt, entry.stamp);
     if (result != 0) {
       clear();
       failedFile_ = fileName;
@@ -121,9 +121,10 @@ int TTransactionTable::loadDirectory(const std::string& folder, TFileReadAhead* 
   return 0;
 }
 
-int TTransactionTable::addFromFile(const std::string& fileName, const std::optional<std::string>& text) {
+int TTransactionTable::addFromFile(const std::string& fileName, const std::optional<std::string>& text,
+                                   const TFileStamp& stamp) {
   auto transaction = std::make_unique<TTransaction>();
-  const int result = transaction->load(fileName, text);
+  const int result = transaction->load(fileName, text, stamp);
   if (result == 0)
     append(std::move(transaction));
   else

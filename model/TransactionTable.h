@@ -38,7 +38,8 @@ class TTransactionTable {
   const std::string& FailedFile() const { return failedFile_; }
   // Why it failed, in words to follow its name (see TTransaction::loadFailure).
   const std::string& Failure() const { return failure_; }
-  int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt);
+  int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt,
+                  const TFileStamp& stamp = {});
   // owner: the asset they belong to, as a notice of a save names it.
   int saveAll(const std::string& owner = {});
   // The files the last saveAll could not write, in the order tried.

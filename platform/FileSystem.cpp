@@ -35,6 +35,20 @@ class TFileHandle {
   HANDLE handle_;
 };
 
+// What the handle's file holds now; unknown when it cannot be told.
+TFileStamp stampOf(HANDLE file) {
+  LARGE_INTEGER size{};
+  FILETIME written{};
+  if (!GetFileSizeEx(file, &size) || !GetFileTime(file, nullptr, nullptr, &written)) return {};
+  return {size.QuadPart, (static_cast<int64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
+}
+
+TFileStamp stampOf(DWORD attributes, DWORD sizeHigh, DWORD sizeLow, const FILETIME& written) {
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return {};
+  return {(static_cast<int64_t>(sizeHigh) << 32) | sizeLow,
+          (static_cast<int64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
+}
+
 class TFindHandle {
  public:
   explicit TFindHandle(HANDLE handle) : handle_(handle) {}
@@ -136,7 +150,7 @@ bool namesDevice(const std::string& path) {
          name[3] <= '9';
 }
 
-bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
+bool writeFileAtomically(const std::string& fileName, std::string_view bytes, TFileStamp* written) {
   // A device is no file to replace, and its temporary name would be the
   // device again.
   if (namesDevice(fileName)) return false;
@@ -154,6 +168,8 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
   TFileHandle file(created);
   if (!file.valid()) return false;
   bool complete = writeAll(file.get(), bytes) && FlushFileBuffers(file.get());
+  // The move keeps the size and time of what was written.
+  if (complete && written != nullptr) *written = stampOf(file.get());
   complete = file.close() && complete;
   if (complete &&
       MoveFileExA(onDiskPath(temporary).c_str(), onDiskPath(fileName).c_str(),
@@ -163,19 +179,20 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
   return false;
 }
 
-TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable) {
+TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable, TFileStamp* written) {
   if (namesDevice(fileName)) return TNewFileResult::failed;
   TFileHandle file(openForWriting(fileName, CREATE_NEW));
   if (!file.valid())
     return nameTakenError(GetLastError(), fileName) ? TNewFileResult::nameTaken : TNewFileResult::failed;
   bool complete = writeAll(file.get(), bytes) && (!durable || FlushFileBuffers(file.get()));
+  if (complete && written != nullptr) *written = stampOf(file.get());
   complete = file.close() && complete;
   if (complete) return TNewFileResult::created;
   DeleteFileA(onDiskPath(fileName).c_str());
   return TNewFileResult::failed;
 }
 
-bool overwriteFile(const std::string& fileName, std::string_view bytes, bool durable) {
+bool overwriteFile(const std::string& fileName, std::string_view bytes, bool durable, TFileStamp* written) {
   if (namesDevice(fileName)) return false;
   TFileHandle file(openForWriting(fileName, OPEN_EXISTING));
   if (!file.valid()) return false;
@@ -185,6 +202,7 @@ bool overwriteFile(const std::string& fileName, std::string_view bytes, bool dur
   // handle is, the cut is one more call to the Wine server.
   if (oldSize.QuadPart > static_cast<LONGLONG>(bytes.size()) && !SetEndOfFile(file.get())) return false;
   if (durable && !FlushFileBuffers(file.get())) return false;
+  if (written != nullptr) *written = stampOf(file.get());
   return file.close();
 }
 
@@ -197,7 +215,9 @@ std::vector<TFoundFile> findFiles(const std::string& pattern) {
     std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
     entries.push_back({std::move(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+                       stampOf(found.dwFileAttributes, found.nFileSizeHigh, found.nFileSizeLow,
+                               found.ftLastWriteTime)});
   } while (FindNextFileA(search.get(), &found));
   return entries;
 }
@@ -213,6 +233,14 @@ bool folderExists(const std::string& folder) {
 }
 
 bool pathExists(const std::string& path) { return attributesOf(path) != invalidAttributes; }
+
+bool pathExists(const std::string& path, TFileStamp& stamp) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  stamp = {};
+  if (!GetFileAttributesExA(onDiskPath(path).c_str(), GetFileExInfoStandard, &data)) return false;
+  stamp = stampOf(data.dwFileAttributes, data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
+  return true;
+}
 
 bool isReparsePoint(const std::string& path) {
   DWORD attributes = attributesOf(withoutTrailingBackslashes(path));

@@ -15,6 +15,17 @@
 // larger file).
 bool readFileBytes(const std::string& fileName, std::string& bytes, std::size_t maxSize = SIZE_MAX);
 
+// A file's size and the time of its last write: where both are as the
+// program left them after its read or its own write, nobody wrote the file
+// since, and it need not be read again to know so. Unknown (size -1) where
+// there is no file or it was not looked at.
+struct TFileStamp {
+  int64_t size = -1;
+  int64_t lastWrite = -1;
+  bool known() const { return size >= 0; }
+  bool operator==(const TFileStamp&) const = default;
+};
+
 // True when the path names a device rather than a file: the reserved names
 // CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 as the last part, with
 // or without an extension ("AUX.CSV" is the auxiliary device in every
@@ -26,7 +37,7 @@ bool namesDevice(const std::string& path);
 // the same folder, are flushed, and only then take the file's place. On
 // failure the old file stays as it was and the temporary file is removed.
 // A device name (see namesDevice) is refused.
-bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
+bool writeFileAtomically(const std::string& fileName, std::string_view bytes, TFileStamp* written = nullptr);
 
 // Writes the bytes into a file of a name not taken yet, directly: there is
 // nothing to replace, so no temporary file and no rename. A name already
@@ -37,7 +48,8 @@ bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
 // created under its exact name there (see exactFileName), and a caller
 // picks a name that a listing of the folder shows free in any case.
 enum class TNewFileResult { created, nameTaken, failed };
-TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable);
+TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes, bool durable,
+                             TFileStamp* written = nullptr);
 
 // Writes the bytes over a file that exists and holds nothing of value any
 // more, in place, as a file of a soft transaction that a trading system's
@@ -46,12 +58,15 @@ TNewFileResult createNewFile(const std::string& fileName, std::string_view bytes
 // costs the three of a new file. Written over and then cut, not emptied
 // first: ext4 writes a file that was emptied out to the disk at once when
 // it is closed. On failure the file may hold part of the bytes.
-bool overwriteFile(const std::string& fileName, std::string_view bytes, bool durable);
+bool overwriteFile(const std::string& fileName, std::string_view bytes, bool durable, TFileStamp* written = nullptr);
+// Each of these three writers gives, where asked to, the stamp of what it
+// wrote, read from the file before it let go of it.
 
 struct TFoundFile {
   std::string name;  // the entry's own name, without its folder
   bool isFolder = false;
   bool isReparsePoint = false;  // a junction, symbolic link or other reparse point
+  TFileStamp stamp;             // a file's, as listed
 };
 
 // The entries that match a wildcard pattern such as "C:\\DATA\\*.INI", without
@@ -61,6 +76,8 @@ std::vector<TFoundFile> findFiles(const std::string& pattern);
 bool fileExists(const std::string& fileName);  // an existing file, not a folder
 bool folderExists(const std::string& folder);  // an existing folder
 bool pathExists(const std::string& path);      // a file or a folder
+// The same, with the stamp of a file (unknown for a folder), in one look-up.
+bool pathExists(const std::string& path, TFileStamp& stamp);
 bool isReparsePoint(const std::string& path);  // true only for an existing reparse point
 
 bool deleteFile(const std::string& fileName);

@@ -31,6 +31,12 @@ bool TSequentialFile::open(const std::string& fileName) {
   return true;
 }
 
+TFileStamp TSequentialFile::stamp() const {
+  FILETIME written{};
+  if (handle_ == nullptr || !GetFileTime(handle_, nullptr, nullptr, &written)) return {};
+  return {size_, (static_cast<int64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
+}
+
 void TSequentialFile::close() {
   if (handle_ != nullptr) CloseHandle(handle_);
   handle_ = nullptr;

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/FileSystem.h"
+
 // A file read from start to end in pieces, for readers that work through
 // large files without holding them whole. Shared for reading and writing,
 // so a file another program is writing can still be read.
@@ -22,6 +24,8 @@ class TSequentialFile {
 
   // The size when opened; 0 when unknown.
   int64_t size() const { return size_; }
+  // The size and last-write time now; unknown when not open.
+  TFileStamp stamp() const;
   // Reads up to `capacity` bytes; the count read, 0 at the end, -1 on an error.
   int64_t read(char* buffer, size_t capacity);
 

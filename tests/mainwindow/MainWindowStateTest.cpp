@@ -298,6 +298,42 @@ TEST_F(MainWindowState, ARecordTheCloseWritesWholeIsToldOfInABox) {
   EXPECT_EQ(TPortableIniFile(changed.assetFile).readString("Asset", "Symbol", ""), "FNX");
 }
 
+// A transaction file another program cut after its Units while the
+// program ran stayed cut when the user changed nothing of it, and the next
+// start kept the whole portfolio closed. The close puts back what the
+// program holds and tells it; the files nobody changed are not rewritten.
+TEST_F(MainWindowState, TheCloseMendsARecordCutWhileNothingOfItChanged) {
+  TPortfolioTable& table = *main_->portfolioTable;
+  std::string folder;
+  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
+  ASSERT_EQ(portfolio.newAsset("A fund", "FND", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"), 0);
+  TAsset& asset = *portfolio.assets(0);
+  const std::string file = asset.Transactions().items(0)->FileName();
+  const std::string assetFile = TAsset::fileNameIn(asset.Folder(), asset.Number());
+  const std::string whole = readWholeFile(file);
+  const size_t units = whole.find("\r\n", whole.find("Units=")) + 2;
+  ASSERT_LT(units, whole.size()) << whole;
+  writeWholeFile(file, whole.substr(0, units));
+  const int64_t assetWritten = fileAge(assetFile);
+  const int64_t headerWritten = fileAge(folder + "0.INI");
+  main_->firstActivation = false;  // no loading
+  main_->showModeless();
+  EXPECT_TRUE(main_->onCloseQuery()) << "the program ends";
+  ASSERT_EQ(messages_.texts.size(), 1u);
+  EXPECT_TRUE(messages_.texts[0].starts_with("Another program had cut Value")) << messages_.texts[0];
+  EXPECT_TRUE(messages_.texts[0].ends_with(" of the asset A fund of Savings while this program ran; it put back what "
+                                           "it holds."))
+      << messages_.texts[0];
+  // Every entry as before the cut; the blank line that ended the file may go.
+  writeWholeFile(file + ".whole", whole);
+  EXPECT_EQ(TPortableIniFile(file).contentText(), TPortableIniFile(file + ".whole").contentText());
+  EXPECT_EQ(fileAge(assetFile), assetWritten);
+  EXPECT_EQ(fileAge(folder + "0.INI"), headerWritten);
+}
+
 // Each file that fails is named, once, in the order tried.
 TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
   const TChangedPortfolio changed = changedPortfolio(*main_->portfolioTable, work_);

@@ -614,3 +614,60 @@ TEST_F(SettingsBaseline, EntriesAnotherProgramCutOutArePutBackAtAnySave) {
     EXPECT_EQ(recordFault(again, {}, {"Asset", "CustomProperties"}), "");
   }
 }
+
+// A file another program cut while the program ran stayed cut when the
+// object changed nothing, and the next start refused it. A save with
+// nothing changed now reads a file whose size or time another program
+// changed, puts back what it cut and tells it, and writes nothing else: a
+// value the other program changed stays, and a file that lost nothing is
+// not rewritten. One whose size and time are as the program left them is
+// not read at all.
+TEST_F(SettingsBaseline, WithNothingChangedAFileAnotherProgramCutIsPutBackAndOnlySuchAFileIsRead) {
+  const std::string whole =
+      "[Asset]\r\nEntries=6\r\nName=Euro Bond Fund\r\nSymbol=EBF\r\nCurrency=EUR\r\n\r\n[CustomProperties]\r\n"
+      "Duration=6.8\r\nOther=0\r\n";
+  const std::string asset = "the asset Euro Bond Fund of Growth Portfolio";
+  TShownRecord record;
+  const TSettingsBaseline::TWriter write = [&record](TPortableIniFile& ini) { record.write(ini); };
+  writeWholeFile(file, whole);
+  TSettingsBaseline taken;
+  taken.takeOfExistingFile(file, write, TPortableIniFile(file));
+  taken.describe(asset);
+  const auto setWritten = [this](int64_t written) {
+    const HANDLE handle = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    const FILETIME time{static_cast<DWORD>(written), static_cast<DWORD>(written >> 32)};
+    EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &time));
+    CloseHandle(handle);
+  };
+  const int64_t asLeft = fileAge(file);
+  // Cut to the same size and given back its time: not read, so not mended.
+  std::string sameSize = whole.substr(0, whole.find("Duration"));
+  sameSize += ";" + std::string(whole.size() - sameSize.size() - 3, '-') + "\r\n";
+  writeWholeFile(file, sameSize);
+  setWritten(asLeft);
+  takeSavedWhole();
+  EXPECT_TRUE(taken.saveUnchanged(file, write));
+  EXPECT_TRUE(taken.save(file, write));
+  EXPECT_EQ(readWholeFile(file), sameSize);
+  EXPECT_EQ(fileAge(file), asLeft);
+  EXPECT_EQ(takeSavedWhole(), std::vector<std::string>{});
+  // Its time changed, the same file is read and mended; Duration as the
+  // other program changed it stays.
+  const std::string cut = whole.substr(0, whole.find("Duration")) + "Duration=7.1\r\n";
+  writeWholeFile(file, cut);
+  setWritten(asLeft + 10'000'000);
+  EXPECT_TRUE(taken.saveUnchanged(file, write));
+  const std::string mended = cut + "Other=0\r\n";
+  EXPECT_EQ(readWholeFile(file), mended);
+  EXPECT_EQ(takeSavedWhole(), std::vector<std::string>{"Another program had cut Other out of " + asset +
+                                                       " while this program ran; it put back what it holds."});
+  // Another program's change that cut nothing is not written over.
+  const std::string changed = mended.substr(0, mended.find("7.1")) + "7.25" + mended.substr(mended.find("\r\nOther"));
+  writeWholeFile(file, changed);
+  setWritten(asLeft + 20'000'000);
+  EXPECT_TRUE(taken.save(file, write));
+  EXPECT_EQ(readWholeFile(file), changed);
+  EXPECT_EQ(fileAge(file), asLeft + 20'000'000);
+  EXPECT_EQ(takeSavedWhole(), std::vector<std::string>{});
+}
