@@ -235,7 +235,7 @@ void TSettingsBaseline::takeFrom(const std::string& fileName, const TWriter& wri
 void TSettingsBaseline::takeAsShown(const std::string& fileName, const TWriter& write, const TPortableIniFile& read) {
   takeFrom(fileName, write, &read);
   // Numbered sections are left over only in a file taken with them.
-  leftOver_.clear();
+  setLeftOver({});
 }
 
 void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,
@@ -366,11 +366,15 @@ bool TSettingsBaseline::knows(const std::string& fileName, TFileStamp& found) co
   return baseline_ && fileName_ == fileName && pathExists(fileName, found);
 }
 
-bool TSettingsBaseline::saveUnchanged(const std::string& fileName, const TWriter& write) {
+bool TSettingsBaseline::leftAsItWas(const std::string& fileName, const TFileStamp& found) const {
   // Without a baseline of the file there is nothing it could have lost.
+  return !baseline_ || fileName_ != fileName || !found.known() || found == stamp_;
+}
+
+bool TSettingsBaseline::saveUnchanged(const std::string& fileName, const TWriter& write) {
   TFileStamp found;
-  if (!knows(fileName, found) || found == stamp_) return true;
-  return save(fileName, write);
+  if (baseline_ && fileName_ == fileName) pathExists(fileName, found);
+  return leftAsItWas(fileName, found) || save(fileName, write);
 }
 
 bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TUpdate& update) {

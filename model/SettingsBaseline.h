@@ -93,6 +93,11 @@ class TSettingsBaseline {
   // is written. Cheap: a file whose size and time are as this program left
   // it is not read.
   bool saveUnchanged(const std::string& fileName, const TWriter& write);
+  // True when the file, found with this stamp (unknown: missing), can have
+  // lost nothing this baseline knows: there is none of it, or the file is
+  // as this program left it. A folder of thousands of records is listed
+  // once at the close, not looked up for each.
+  bool leftAsItWas(const std::string& fileName, const TFileStamp& found) const;
 
   // The file as the writer would make it anew.
   static std::unique_ptr<TPortableIniFile> written(const std::string& fileName, const TWriter& write);
