@@ -140,15 +140,12 @@ int TTransactionTable::saveAll(const std::string& owner) {
   // that the unchanged among thousands are not looked up one by one.
   std::map<std::string, std::map<std::string, TFileStamp>> listings;
   const auto listedStamp = [&listings](const std::string& fileName) {
-    const std::string::size_type slash = fileName.find_last_of("\\/");
-    const std::string folder = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
-    auto listing = listings.find(upperCase(folder));
-    if (listing == listings.end()) {
-      listing = listings.emplace(upperCase(folder), std::map<std::string, TFileStamp>{}).first;
+    const std::string folder = folderOf(fileName);
+    auto [listing, unlisted] = listings.try_emplace(upperCase(folder));
+    if (unlisted)
       for (const TFoundFile& entry : findFiles(folder + "*" + transactionExtension))
         if (!entry.isFolder) listing->second.emplace(upperCase(entry.name), entry.stamp);
-    }
-    const auto found = listing->second.find(upperCase(fileName.substr(folder.size())));
+    const auto found = listing->second.find(upperCase(nameWithoutFolder(fileName)));
     return found == listing->second.end() ? TFileStamp{} : found->second;
   };
   for (const auto& transaction : items_) {
