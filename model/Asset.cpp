@@ -252,8 +252,9 @@ int TAsset::save(const std::string& portfolioName) {
     const auto write = [this](TPortableIniFile& ini) { writeTo(ini); };
     saved_.describe(described);
     // Unchanged, the file is still checked for what another program cut.
-    if (ownChange() <= lastSaved_ && !viewPropertiesUnsaved() && fileExists(file))
-      return saved_.saveUnchanged(file, write) ? result : ownFileUnsaved(file);
+    TFileStamp found;
+    if (ownChange() <= lastSaved_ && !viewPropertiesUnsaved() && pathExists(file, found) && found.known())
+      return saved_.saveUnchanged(file, write, found) ? result : ownFileUnsaved(file);
     // Rewriting a file that could not be read would lose what it holds.
     if (!saved_.save(file, write)) return ownFileUnsaved(file);
     lastSaved_ = changeStamp();

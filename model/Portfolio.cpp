@@ -215,7 +215,9 @@ int TPortfolio::saveHeader() {
   // Unchanged, the header is read only where another program wrote it:
   // what it cut is put back, what else it wrote stays, and a read-only
   // header is no failure.
-  if (!changed && fileExists(header)) return savedHeader_.saveUnchanged(header, write) ? 0 : -4;
+  TFileStamp found;
+  if (!changed && pathExists(header, found) && found.known())
+    return savedHeader_.saveUnchanged(header, write, found) ? 0 : -4;
   // A property that cannot be stored keeps the header as it was, and so
   // does one that cannot be read.
   if (!propertiesStorable() || !savedHeader_.save(header, write)) return -4;

@@ -371,10 +371,11 @@ bool TSettingsBaseline::leftAsItWas(const std::string& fileName, const TFileStam
   return !baseline_ || fileName_ != fileName || !found.known() || found == stamp_;
 }
 
-bool TSettingsBaseline::saveUnchanged(const std::string& fileName, const TWriter& write) {
-  TFileStamp found;
-  if (baseline_ && fileName_ == fileName) pathExists(fileName, found);
-  return leftAsItWas(fileName, found) || save(fileName, write);
+bool TSettingsBaseline::saveUnchanged(const std::string& fileName, const TWriter& write,
+                                      const std::optional<TFileStamp>& found) {
+  TFileStamp now = found.value_or(TFileStamp{});
+  if (!found && baseline_ && fileName_ == fileName) pathExists(fileName, now);
+  return leftAsItWas(fileName, now) || save(fileName, write);
 }
 
 bool TSettingsBaseline::saveChanges(const std::string& fileName, const TWriter& write, const TUpdate& update) {

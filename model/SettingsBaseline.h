@@ -91,12 +91,13 @@ class TSettingsBaseline {
   // the file (the close saves every object so): what another program cut
   // out of the file is put back and told as save does it, and nothing else
   // is written. Cheap: a file whose size and time are as this program left
-  // it is not read.
-  bool saveUnchanged(const std::string& fileName, const TWriter& write);
+  // it is not read. found: the file's stamp where the caller looked it up
+  // already.
+  bool saveUnchanged(const std::string& fileName, const TWriter& write,
+                     const std::optional<TFileStamp>& found = std::nullopt);
   // True when the file, found with this stamp (unknown: missing), can have
   // lost nothing this baseline knows: there is none of it, or the file is
-  // as this program left it. A folder of thousands of records is listed
-  // once at the close, not looked up for each.
+  // as this program left it.
   bool leftAsItWas(const std::string& fileName, const TFileStamp& found) const;
 
   // The file as the writer would make it anew.

@@ -206,15 +206,17 @@ bool TTransaction::writesAs(const TTransactionValues& held, const TCustomPropert
   return postsAs(held) && writtenAlike(CustomProperties, held.custom) && writtenAlike(ExternalProperties, external);
 }
 
-int TTransaction::save(const std::string& owner, const std::optional<TFileStamp>& listed) {
+int TTransaction::save(const std::string& owner) {
   if (fileName_.empty()) return 0;
   const bool changed = needsSave_ || lastChange() > lastSaved_ || viewPropertiesUnsaved();
   if (changed && !storable()) return -4;
   // Unchanged, the file is still checked for what another program cut; one
-  // as this program left it is neither read nor described.
-  if (!changed && listed && saved_.leftAsItWas(fileName_, *listed)) return 0;
+  // as this program left it is neither read nor described. A look-up of
+  // each file costs less than a listing of its folder (under Wine, a third).
+  TFileStamp found;
+  if (!changed && (!pathExists(fileName_, found) || saved_.leftAsItWas(fileName_, found))) return 0;
   if (!owner.empty()) saved_.describe("transaction " + std::to_string(number_) + " of " + owner);
-  if (!changed) return saved_.saveUnchanged(fileName_, writer()) ? 0 : -4;
+  if (!changed) return saved_.saveUnchanged(fileName_, writer(), found) ? 0 : -4;
   // Rewriting a file that could not be read would lose what it holds.
   if (!saved_.save(fileName_, writer())) return -4;
   needsSave_ = false;

@@ -64,9 +64,7 @@ class TTransaction : public TCustomPropertyObject {
   // when the file cannot be written. A transaction held only in memory (no
   // file name) has nothing to write.
   // owner: the asset it belongs to, as a notice of the save names it.
-  // listed: the file's stamp as its folder's listing gave it just before,
-  // where the caller listed the folder (see TSettingsBaseline::leftAsItWas).
-  int save(const std::string& owner = {}, const std::optional<TFileStamp>& listed = std::nullopt);
+  int save(const std::string& owner = {});
   // Writes the transaction into a new file of that name and then holds what
   // the file holds, as a load of it would. The name must not be taken, or
   // with overwrite must be a file whose text is of no value any more (see

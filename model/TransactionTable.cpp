@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <map>
 #include <new>
 
 #include "model/ChangeStamps.h"
@@ -136,20 +135,8 @@ int TTransactionTable::addFromFile(const std::string& fileName, const std::optio
 int TTransactionTable::saveAll(const std::string& owner) {
   int result = 0;
   unsavedFiles_.clear();
-  // Each folder is listed once for what the files in it are like now, so
-  // that the unchanged among thousands are not looked up one by one.
-  std::map<std::string, std::map<std::string, TFileStamp>> listings;
-  const auto listedStamp = [&listings](const std::string& fileName) {
-    const std::string folder = folderOf(fileName);
-    auto [listing, unlisted] = listings.try_emplace(upperCase(folder));
-    if (unlisted)
-      for (const TFoundFile& entry : findFiles(folder + "*" + transactionExtension))
-        if (!entry.isFolder) listing->second.emplace(upperCase(entry.name), entry.stamp);
-    const auto found = listing->second.find(upperCase(nameWithoutFolder(fileName)));
-    return found == listing->second.end() ? TFileStamp{} : found->second;
-  };
   for (const auto& transaction : items_) {
-    const int saved = transaction->FileName().empty() ? 0 : transaction->save(owner, listedStamp(transaction->FileName()));
+    const int saved = transaction->save(owner);
     if (saved != 0) unsavedFiles_.push_back(transaction->FileName());
     if (result == 0) result = saved;
   }
