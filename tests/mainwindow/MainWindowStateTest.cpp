@@ -36,6 +36,7 @@
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
 #include "systems/SystemForm.h"
+#include "tests/model/SampleWorkFolder.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/AssetForm.h"
@@ -545,15 +546,24 @@ TEST_F(SystemRuns, ARunThatCannotDeleteItsOldTransactionsIsReported) {
   ASSERT_FALSE(transactionFolder.empty());
   const std::vector<TFoundFile> held = findFiles(transactionFolder + "*.INI");
   ASSERT_FALSE(held.empty());
-  // Another program holds one of the run's transactions open.
-  HANDLE locked = CreateFileA((transactionFolder + held.back().name).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::map<std::string, std::string> before = folderContents(transactionFolder);
+  // Another program holds one of the run's transactions open: the run once
+  // deleted the others, wrote its own beside the one held, and told only a
+  // code.
+  const std::string heldFile = transactionFolder + held.back().name;
+  HANDLE locked =
+      CreateFileA(heldFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   rule.setUnits("2");
   main_->leaveSystemTab();
   CloseHandle(locked);
-  ASSERT_EQ(messages_.texts.size(), 1u);
-  EXPECT_NE(messages_.texts[0].find("Systems"), std::string::npos);
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{"The trading system of \"Systems\" was not run: " + heldFile +
+                                                      " is open in another program."});
+  EXPECT_EQ(folderContents(transactionFolder), before);
+  const TTransactionTable& transactions = main_->portfolioTable->current()->assets(0)->Transactions();
+  EXPECT_EQ(static_cast<size_t>(transactions.count()), before.size());
+  for (int i = 0; i < transactions.count(); ++i)
+    EXPECT_EQ(transactions.items(i)->Units(), transactions.items(i)->Soft() != 0 ? 1 : 0);
 }
 
 // A save that failed when its tab was left keeps the edit in the window; the
