@@ -776,6 +776,20 @@ TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
   main_->noticeBarClick();
   ASSERT_EQ(messages_.texts.size(), 2u);
   EXPECT_EQ(messages_.texts[1], "Could not read C:\\DATA\\QUOTES\\TWO.TXT; taken as missing.");
+
+  // A folder of many files lists every one: the list once stopped at 64
+  // names, and at 256 lines.
+  std::string all;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "C:\\DATA\\QUOTES\\" + std::to_string(i) + ".TXT";
+    reportUnreadableFile(name);
+    all += (i == 0 ? "" : "\r") + ("Could not read " + name + "; taken as missing.");
+    if (i == 149) main_->showFileNotices();
+  }
+  main_->showFileNotices();
+  main_->noticeBarClick();
+  ASSERT_EQ(messages_.texts.size(), 3u);
+  EXPECT_EQ(messages_.texts[2], all);
 }
 
 // A change a window saved as it was made, and which its file refused then
