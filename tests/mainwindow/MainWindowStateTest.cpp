@@ -172,6 +172,24 @@ void setReadOnly(const std::string& name, bool readOnly) {
   SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
+// A new portfolio "Savings" of the working folder, made current, with funds
+// priced from one quote file: "A fund" (FND), then "Fund 1" (F1) and on.
+// folder: the portfolio's.
+TPortfolio& newSavings(TPortfolioTable& table, const std::string& root, std::string& folder, int funds = 1) {
+  EXPECT_EQ(table.newPortfolio("Savings", "SAV", folder, root + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  const std::string quotes = root + "DATA\\QUOTES\\SAV.TXT";
+  writeWholeFile(quotes, "20240102,10\r\n");
+  for (int i = 0; i < funds; ++i) {
+    const std::string number = std::to_string(i);
+    EXPECT_EQ(portfolio.newAsset(i == 0 ? "A fund" : "Fund " + number, i == 0 ? "FND" : "F" + number, false,
+                                 "YYYYMMDD,C", quotes, "EUR"),
+              0);
+  }
+  return portfolio;
+}
+
 // At the close the user may also end the program without what the file did
 // not take; the question speaks of no changes of the user's, since a window
 // may have had something to write where the user changed nothing.
@@ -187,9 +205,7 @@ std::string closeQuestion(const std::string& name, const std::string& why = "") 
 TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAndTheEdit) {
   TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  table.current()->setName("Renamed savings");
+  newSavings(table, work_, folder, 0).setName("Renamed savings");
   // A folder where the header file belongs: nothing can be written there.
   const std::string header = folder + "0.INI";
   const std::string headerText = readWholeFile(header);
@@ -210,8 +226,8 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
 
 namespace {
 
-// A new portfolio "Savings" with one asset, made current; its header, the
-// asset's file and the asset's transaction are each changed.
+// A new "Savings" with one fund; its header, the asset's file and the
+// asset's transaction are each changed.
 struct TChangedPortfolio {
   std::string header;
   std::string assetFile;
@@ -220,11 +236,7 @@ struct TChangedPortfolio {
 
 TChangedPortfolio changedPortfolio(TPortfolioTable& table, const std::string& root) {
   std::string folder;
-  EXPECT_EQ(table.newPortfolio("Savings", "SAV", folder, root + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  writeWholeFile(root + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
-  EXPECT_EQ(portfolio.newAsset("A fund", "FND", false, "YYYYMMDD,C", root + "DATA\\QUOTES\\SAV.TXT", "EUR"), 0);
+  TPortfolio& portfolio = newSavings(table, root, folder);
   TAsset& asset = *portfolio.assets(0);
   TTransaction& transaction = *asset.Transactions().items(0);
   portfolio.setName("Renamed savings");
@@ -304,14 +316,8 @@ TEST_F(MainWindowState, ARecordTheCloseWritesWholeIsToldOfInABox) {
 // start kept the whole portfolio closed. The close puts back what the
 // program holds and tells it; the files nobody changed are not rewritten.
 TEST_F(MainWindowState, TheCloseMendsARecordCutWhileNothingOfItChanged) {
-  TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
-  ASSERT_EQ(portfolio.newAsset("A fund", "FND", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"), 0);
-  TAsset& asset = *portfolio.assets(0);
+  TAsset& asset = *newSavings(*main_->portfolioTable, work_, folder).assets(0);
   const std::string file = asset.Transactions().items(0)->FileName();
   const std::string assetFile = TAsset::fileNameIn(asset.Folder(), asset.Number());
   const std::string whole = readWholeFile(file);
@@ -358,15 +364,7 @@ TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
 TEST_F(MainWindowState, AQuestionAboutManyFilesNamesAFewAndCountsTheRest) {
   TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
-  for (int i = 0; i < 8; ++i) {
-    ASSERT_EQ(portfolio.newAsset("Fund " + std::to_string(i), "F" + std::to_string(i), false, "YYYYMMDD,C",
-                                 work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"),
-              0);
-  }
+  TPortfolio& portfolio = newSavings(table, work_, folder, 8);
   ASSERT_EQ(table.saveAll(), 0);
   std::vector<std::string> files;
   for (int i = 0; i < portfolio.assetCount(); ++i) {
@@ -687,10 +685,8 @@ TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProg
 // A line another program appended to a portfolio's notes while the program
 // ran was written over, without a word, by the notes saved at the close.
 TEST_F(MainWindowState, NotesWhoseFileAnotherProgramChangedAreAskedAboutAtTheirSave) {
-  TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
+  newSavings(*main_->portfolioTable, work_, folder, 0);
   TdataForm& form = *main_->portfolioForm;
   form.messages = &messages_;
   form.loadView();
