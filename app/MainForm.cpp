@@ -210,8 +210,8 @@ void TmainForm::FormCreate() {
     return;
   }
   std::string listDamage;
-  const TDirectoryListRead listRead = loadDirectoryTable(paths_.dirListFileName, directoriesSection, &listDamage);
-  savedDirectories_ = directoryTableBaseline(paths_.dirListFileName, directoriesSection);
+  const TDirectoryListRead listRead =
+      loadDirectoryTable(paths_.dirListFileName, directoriesSection, &listDamage, &savedDirectories_);
   applyDirectoryDefaults(context_.currentDirectory);
   refreshDataPaths(paths_);
   selDirDlg = std::make_unique<TselDirDlg>(messageBox_);

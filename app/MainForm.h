@@ -261,8 +261,9 @@ class TmainForm : public TForm {
   bool applySystemOfPortfolio(int index);
   // What the runs of one re-run told, for the notice line at its end.
   std::vector<std::string> systemRunNotices_;
-  // Everything the notice line told since it showed, whole.
+  // Everything the notice line told since it showed, whole, each once.
   std::vector<std::string> noticeLines_;
+  std::set<std::string> noticeLinesTold_;
   void addNoticeLines(const std::vector<std::string>& lines);
 
   TMainFormContext context_;

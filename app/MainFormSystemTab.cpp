@@ -37,7 +37,11 @@ void TmainForm::wireSystemForm() {
                                                    hideAtEnd);
     // Its soft transactions may be missing or stale: the user must know.
     const std::string name = current->Name().empty() ? current->Symbol() : current->Name();
-    if (result == -1 || systemRunFailed(systemForm->lastRunResult())) {
+    if (const std::string refusal = systemForm->lastRunRefusal(); result != -1 && !refusal.empty()) {
+      messageBox_.show(handle(),
+                       "The trading system of \"" + name + "\" was not run: " + refusal + ".",
+                       commonString(4), MB_OK | MB_ICONSTOP);
+    } else if (result == -1 || systemRunFailed(systemForm->lastRunResult())) {
       messageBox_.show(handle(),
                        "The trading system of \"" + name + "\" could not be run (code " +
                            std::to_string(result == -1 ? result : systemForm->lastRunResult()) + ").",

@@ -268,18 +268,16 @@ void TmainForm::showFileNotices() {
 }
 
 void TmainForm::addNoticeLines(const std::vector<std::string>& lines) {
-  // The names waiting are kept to a bound; so is the list.
-  constexpr size_t mostLines = 256;
-  for (const std::string& line : lines) {
-    if (noticeLines_.size() == mostLines) return;
-    if (std::find(noticeLines_.begin(), noticeLines_.end(), line) == noticeLines_.end()) noticeLines_.push_back(line);
-  }
+  // The list is what a click shows whole: none is left out, however many.
+  for (const std::string& line : lines)
+    if (noticeLinesTold_.insert(line).second) noticeLines_.push_back(line);
 }
 
 void TmainForm::noticeBarClick() {
   noticeBar->hide();
   std::vector<std::string> lines;
   lines.swap(noticeLines_);
+  noticeLinesTold_.clear();
   showNotices(lines);
 }
 

@@ -101,7 +101,8 @@ TSettingsBaseline::TWriter directoryTableWriter(const std::string& section) {
 
 }  // namespace
 
-TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section, std::string* damage) {
+TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section, std::string* damage,
+                                      TSettingsBaseline* saved) {
   std::vector<std::string> entries;
   const TPortableIniFile ini(fileName);
   ini.readSectionValues(section, entries);
@@ -112,15 +113,10 @@ TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::st
     table.push_back({upperCase(entry.substr(0, equals)), includeTrailingBackslash(upperCase(entry.substr(equals + 1)))});
   }
   sortDirectoryTable();
+  if (saved != nullptr) saved->takeAsShown(fileName, directoryTableWriter(section), ini);
   if (ini.readFailed()) return TDirectoryListRead::failed;
   if (damage != nullptr) *damage = ini.writeRefusal();
   return ini.readInPart() ? TDirectoryListRead::inPart : TDirectoryListRead::whole;
-}
-
-TSettingsBaseline directoryTableBaseline(const std::string& fileName, const std::string& section) {
-  TSettingsBaseline baseline;
-  baseline.take(fileName, directoryTableWriter(section));
-  return baseline;
 }
 
 bool saveDirectoryTable(const std::string& fileName, const std::string& section, TSettingsBaseline& baseline) {

@@ -16,11 +16,10 @@ enum class TDirectoryListRead { whole, inPart, failed };
 
 // Replaces the table by the NAME=PATH entries of a section of a settings file.
 // With damage, why a list read in part takes no writes (empty otherwise).
+// With saved, the table as loaded is taken from the same read for what the
+// section holds (see TSettingsBaseline), before the user changes it.
 TDirectoryListRead loadDirectoryTable(const std::string& fileName, const std::string& section,
-                                      std::string* damage = nullptr);
-// The table as it stands, taken for what the section holds (see
-// TSettingsBaseline): after loadDirectoryTable, before the user changes it.
-TSettingsBaseline directoryTableBaseline(const std::string& fileName, const std::string& section);
+                                      std::string* damage = nullptr, TSettingsBaseline* saved = nullptr);
 // Writes into the section the entries the table holds differently from the
 // baseline, which then becomes the table, so that a save keeps the entries
 // another program (the downloader) wrote since the load, and writes nothing

@@ -26,9 +26,6 @@ TMonthSets& monthSets();
 void resetMonthSets();
 // Resets, then reads the user sets whose sections exist; texts are cut to 20 characters.
 void loadMonthSets(const std::string& fileName);
-// The sets as they stand, taken for what the file holds (see
-// TSettingsBaseline): before the user changes them.
-TSettingsBaseline monthSetsBaseline(const std::string& fileName);
 // The ten user-set sections anew, each header even where the set is empty:
 // what the program holds of them in a baseline of the whole file.
 void writeUserMonthSets(TPortableIniFile& ini);

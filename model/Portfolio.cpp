@@ -604,12 +604,29 @@ int TPortfolio::deleteTransaction(int32_t number, std::string* refusal) {
 }
 
 int TPortfolio::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate,
-                                               double toDate, bool keepFilesForReuse) {
+                                               double toDate, bool keepFilesForReuse, std::string* refusal) {
+  // A range goes whole or not at all: a file refusing halfway would leave
+  // what went before it deleted.
+  std::vector<std::string> files;
+  for (const auto& asset : assets_)
+    asset->Transactions().appendFilesBetweenDates(files, exceptTransaction, onlySoft, fromDate, toDate);
+  const std::string why = firstDeletionRefusal(files);
+  if (refusal) *refusal = why;
+  if (!why.empty()) return -4;
   int result = 0;
   for (const auto& asset : assets_) {
     const int deleted =
         asset->deleteTransactionsBetweenDates(exceptTransaction, onlySoft, fromDate, toDate, keepFilesForReuse);
     if (result == 0) result = deleted;
+  }
+  if (result == -4 && refusal) {
+    // Taken by another program since it was asked: what stays is what
+    // refused.
+    files.clear();
+    for (const auto& asset : assets_)
+      asset->Transactions().appendFilesBetweenDates(files, exceptTransaction, onlySoft, fromDate, toDate);
+    *refusal = firstDeletionRefusal(files);
+    if (refusal->empty() && !files.empty()) *refusal = files.front() + " could not be deleted";
   }
   const int rebuilt = rebuildTransactionNumbers();
   return result != 0 ? result : rebuilt;

@@ -112,8 +112,10 @@ class TPortfolio : public TCustomPropertyObject {
   int deleteTransaction(int32_t number, std::string* refusal = nullptr);
   // keepFilesForReuse: see TTransactionTable::deleteBetweenDates; the spares
   // left are discarded by discardSpareTransactionFiles, false when one stays.
+  // The files of every asset are asked first: -4, deleting nothing, when
+  // one refuses, and refusal (when given) names it and why.
   int deleteTransactionsBetweenDates(int32_t exceptTransaction, bool onlySoft, double fromDate, double toDate,
-                                     bool keepFilesForReuse = false);
+                                     bool keepFilesForReuse = false, std::string* refusal = nullptr);
   bool discardSpareTransactionFiles();
   int rebuildTransactionNumbers();
 

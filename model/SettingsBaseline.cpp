@@ -338,16 +338,18 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
                                                   TPortableIniFile& asItStands) {
   std::vector<std::string> sections;
   now.readSections(sections);
+  // Written key by key over one that stands there, the two would merge
+  // into one: a section left over when the file was read goes whole, and
+  // one another program added since is its own, which the save would lose.
+  // Every section is asked before any goes: the file's object writes what
+  // it changed when it goes, a refused save's too.
+  std::vector<std::string> replaced;
   for (const std::string& section : sections) {
     if (!numberedSection(section) || before.sectionExists(section) || !asItStands.sectionExists(section)) continue;
-    // Written key by key over one that stands there, the two would merge
-    // into one: a section left over when the file was read goes whole...
     if (std::find(leftOver().begin(), leftOver().end(), section) != leftOver().end()) {
-      asItStands.eraseSection(section);
+      replaced.push_back(section);
       continue;
     }
-    // ... one another program added since is its own, and the save would
-    // lose it.
     if (sectionValues(now, section) == sectionValues(asItStands, section)) continue;
     reportRefusedSave(fileName_,
                       "was changed by another program meanwhile, which added a section [" + section +
@@ -355,6 +357,7 @@ bool TSettingsBaseline::addsNumberedSectionsApart(const TPortableIniFile& before
                       TRefusal::changedElsewhere);
     return false;
   }
+  for (const std::string& section : replaced) asItStands.eraseSection(section);
   return true;
 }
 

@@ -17,6 +17,13 @@
 namespace {
 
 const std::string transactionExtension = ".INI";
+
+// Whether deleteBetweenDates takes the transaction.
+bool betweenDates(const TTransaction& t, int32_t exceptNumber, bool onlySoft, double fromDate, double toDate) {
+  return t.Number() != exceptNumber && fromDate <= t.DateTime() && t.DateTime() <= toDate &&
+         (!onlySoft || t.Soft() != 0);
+}
+
 // The mark of the spare files an earlier version's run made of the files of
 // deleted transactions ("~N.INI"): not an integer, so no load takes them for
 // transactions.
@@ -304,11 +311,15 @@ int TTransactionTable::deleteWhere(Condition condition, bool keepFilesForReuse) 
 int TTransactionTable::deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate,
                                           bool keepFilesForReuse) {
   return deleteWhere(
-      [&](const TTransaction& t) {
-        return t.Number() != exceptNumber && fromDate <= t.DateTime() && t.DateTime() <= toDate &&
-               (!onlySoft || t.Soft() != 0);
-      },
+      [&](const TTransaction& t) { return betweenDates(t, exceptNumber, onlySoft, fromDate, toDate); },
       keepFilesForReuse);
+}
+
+void TTransactionTable::appendFilesBetweenDates(std::vector<std::string>& files, int32_t exceptNumber, bool onlySoft,
+                                                double fromDate, double toDate) const {
+  for (const auto& transaction : items_)
+    if (!transaction->FileName().empty() && betweenDates(*transaction, exceptNumber, onlySoft, fromDate, toDate))
+      files.push_back(transaction->FileName());
 }
 
 int TTransactionTable::deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft) {

@@ -64,6 +64,10 @@ class TTransactionTable {
   // after that when one cannot be deleted: false then.
   int deleteBetweenDates(int32_t exceptNumber, bool onlySoft, double fromDate, double toDate,
                          bool keepFilesForReuse = false);
+  // The files of the transactions deleteBetweenDates would take, appended:
+  // to be asked before any goes.
+  void appendFilesBetweenDates(std::vector<std::string>& files, int32_t exceptNumber, bool onlySoft, double fromDate,
+                               double toDate) const;
   int deleteByNumbers(int32_t lo, int32_t hi, int32_t exceptNumber, bool onlySoft);
   bool discardSpareFiles();
   int countBetweenDates(double fromDate, double toDate) const;

@@ -6,16 +6,20 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <utility>
 
 namespace {
 
-// A folder of damaged files must not grow the list without end.
-constexpr size_t maxWaitingNames = 64;
+// The most refused saves whose reasons are kept (see reportRefusedSave).
+constexpr size_t maxRefusedSaves = 64;
 
+// Each name once: the notice counts them, and a click lists every one, so
+// none is left out, however many a folder of damaged files gives.
 struct TWaitingNames {
   std::mutex lock;
   std::vector<std::string> names;
+  std::set<std::string> waiting;
 };
 
 TWaitingNames& waitingNames() {
@@ -59,15 +63,14 @@ TWaitingNames& waitingSavedWhole() {
 
 void addWaiting(TWaitingNames& waiting, const std::string& text) {
   const std::lock_guard<std::mutex> guard(waiting.lock);
-  if (waiting.names.size() >= maxWaitingNames) return;
-  if (std::find(waiting.names.begin(), waiting.names.end(), text) == waiting.names.end())
-    waiting.names.push_back(text);
+  if (waiting.waiting.insert(text).second) waiting.names.push_back(text);
 }
 
 std::vector<std::string> takeWaiting(TWaitingNames& waiting) {
   const std::lock_guard<std::mutex> guard(waiting.lock);
   std::vector<std::string> taken;
   taken.swap(waiting.names);
+  waiting.waiting.clear();
   return taken;
 }
 
@@ -94,7 +97,7 @@ void reportRefusedSave(const std::string& fileName, const std::string& why, TRef
   TRefusedSaves& refused = refusedSaves();
   const std::lock_guard<std::mutex> guard(refused.lock);
   // A folder of damaged files must not grow the map without end.
-  if (refused.reasons.size() < maxWaitingNames || refused.reasons.contains(fileName))
+  if (refused.reasons.size() < maxRefusedSaves || refused.reasons.contains(fileName))
     refused.reasons[fileName] = {why, refusal};
 }
 

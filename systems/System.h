@@ -55,9 +55,11 @@ class TSystem {
   // sheet, -5 on an exception.
   int compileToSheet(TSheet* sheet, std::string& objective, double fromDate, double toDate) const;
   // The run sheet, compiled after the soft transactions of the range are
-  // gone; nullptr on any failure.
+  // gone; nullptr on any failure. Their files are asked first: when one
+  // refuses, -4, nothing is deleted, and refusal (when given) names it and
+  // why.
   int prepareRun(std::unique_ptr<TSheet>& sheet, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
-                 std::string& objective, const TSystemCallback& callback) const;
+                 std::string& objective, const TSystemCallback& callback, std::string* refusal = nullptr) const;
   // Replays the days of the prepared sheet; may be called again on it.
   // objectiveState, when given, receives the state of the objective's cell
   // (its error when it gave no number).
@@ -65,9 +67,10 @@ class TSystem {
                double& objectiveValue, const std::string& objective, std::uint8_t* objectiveState = nullptr) const;
   // macroFailures, when given, receives the macro calls of the run that
   // gave no value because they were stopped or raised an error: the
-  // transactions of such a run are not what the system gives.
+  // transactions of such a run are not what the system gives. refusal: see
+  // prepareRun.
   int run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, const TSystemCallback& callback,
-          TMacroCallFailures* macroFailures = nullptr) const;
+          TMacroCallFailures* macroFailures = nullptr, std::string* refusal = nullptr) const;
   // Posts the transactions of the rules (rows firstRow .. lastRow) that
   // fire on the day.
   void fireRules(const TSheet& sheet, TPortfolio& portfolio, int lastRow, int firstRow, double day) const;

@@ -523,6 +523,8 @@ std::string TsystemForm::lastRunIncompleteReason() const { return progressForm_-
 
 const TMacroCallFailures& TsystemForm::lastRunMacroFailures() const { return progressForm_->LastMacroFailures(); }
 
+std::string TsystemForm::lastRunRefusal() const { return progressForm_->LastRunRefusal(); }
+
 void TsystemForm::hideProgressWindow() { progressForm_->hideWindow(); }
 
 void TsystemForm::restoreProgressWindow(bool show) { progressForm_->restoreWindow(show); }

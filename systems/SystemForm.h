@@ -71,6 +71,8 @@ class TsystemForm : public TChildForm {
   // stopped); empty when they are not.
   std::string lastRunIncompleteReason() const;
   const TMacroCallFailures& lastRunMacroFailures() const;
+  // The file that kept the last run from starting, and why; empty when none did.
+  std::string lastRunRefusal() const;
   // macros: the texts the engine was given (see TmacroForm::loadedMacros).
   int applySystemFile(const std::string& fileName, IActiveScript* scriptEngine, const std::string& macros,
                       TPortfolioTable* portfolioTable, const RECT& centreRect, bool hideAtEnd);

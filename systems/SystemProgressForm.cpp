@@ -57,6 +57,7 @@ int TsystemProgressForm::execute(const TSystem* system, IActiveScript* scriptEng
   progress_.finish();
   lastRunResult_ = 0;
   lastMacroFailures_ = {};
+  lastRunRefusal_.clear();
   portfolioLabel->setText("");
   stopBitBtn->setEnabled(false);
   cancelBitBtn->setEnabled(false);
@@ -79,7 +80,7 @@ int TsystemProgressForm::execute(const TSystem* system, IActiveScript* scriptEng
     lastRunResult_ = system->run(scriptEngine, portfolioTable, [this](long double low, long double high,
                                                                      long double position) {
       return reportProgress(low, high, position);
-    }, &lastMacroFailures_);
+    }, &lastMacroFailures_, &lastRunRefusal_);
   } catch (const std::exception&) {
     lastRunResult_ = -5;
   }

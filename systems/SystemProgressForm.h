@@ -35,6 +35,8 @@ class TsystemProgressForm : public TForm {
   std::string incompleteReason() const { return incompleteRunReason(lastRunResult_, lastMacroFailures_); }
   // The macro calls of the last run that gave no value; none when nothing ran.
   const TMacroCallFailures& LastMacroFailures() const { return lastMacroFailures_; }
+  // The file that kept the last run from starting, and why; empty when none did.
+  const std::string& LastRunRefusal() const { return lastRunRefusal_; }
   // Whether the last run gave the transactions its system gives.
   bool lastRunComplete() const { return !systemRunFailed(lastRunResult_) && incompleteReason().empty(); }
   const TSystemProgress& Progress() const { return progress_; }
@@ -59,6 +61,7 @@ class TsystemProgressForm : public TForm {
   bool hidden_ = false;
   int lastRunResult_ = 0;
   TMacroCallFailures lastMacroFailures_;
+  std::string lastRunRefusal_;
 };
 
 // Loads the system file into a fresh system and runs it on the table's

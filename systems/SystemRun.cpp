@@ -66,9 +66,10 @@ TPortfolio* runPortfolio(const TSheet* sheet) {
 
 // Soft transactions that will be written to files again leave theirs for
 // the new ones to reuse; run discards what is left of them.
-int deleteSoftTransactions(TPortfolio& portfolio, double fromDate, double toDate, bool keepFilesForReuse) {
+int deleteSoftTransactions(TPortfolio& portfolio, double fromDate, double toDate, bool keepFilesForReuse,
+                           std::string* refusal = nullptr) {
   return portfolio.deleteTransactionsBetweenDates(noTransactionExcepted, true, std::trunc(fromDate),
-                                                  std::trunc(toDate) + lastSecondOfDay, keepFilesForReuse);
+                                                  std::trunc(toDate) + lastSecondOfDay, keepFilesForReuse, refusal);
 }
 
 bool equalsIgnoringCase(const std::string& a, const std::string& b) {
@@ -174,12 +175,13 @@ int TSystem::compileToSheet(TSheet* sheet, std::string& objective, double fromDa
 }
 
 int TSystem::prepareRun(std::unique_ptr<TSheet>& sheet, IActiveScript* scriptEngine, TPortfolioTable* portfolioTable,
-                        std::string& objective, const TSystemCallback& callback) const {
+                        std::string& objective, const TSystemCallback& callback, std::string* refusal) const {
   sheet.reset();
+  if (refusal) refusal->clear();
   TPortfolio* portfolio = portfolioTable != nullptr ? portfolioTable->current() : nullptr;
   if (portfolio == nullptr || portfolio->assetCount() == 0) return -7;
   try {
-    const int deleted = deleteSoftTransactions(*portfolio, fromDate_, toDate_, saveSoftTransactions_);
+    const int deleted = deleteSoftTransactions(*portfolio, fromDate_, toDate_, saveSoftTransactions_, refusal);
     if (deleted != 0) return deleted;
     double first = 0, last = 0;
     bool firstFound = false, lastFound = false;
@@ -274,11 +276,11 @@ int TSystem::simulate(TSheet* sheet, bool setParameters, const TSystemCallback& 
 }
 
 int TSystem::run(IActiveScript* scriptEngine, TPortfolioTable* portfolioTable, const TSystemCallback& callback,
-                 TMacroCallFailures* macroFailures) const {
+                 TMacroCallFailures* macroFailures, std::string* refusal) const {
   if (macroFailures != nullptr) *macroFailures = {};
   std::unique_ptr<TSheet> sheet;
   std::string objective;
-  int result = prepareRun(sheet, scriptEngine, portfolioTable, objective, callback);
+  int result = prepareRun(sheet, scriptEngine, portfolioTable, objective, callback, refusal);
   if (result == 0) {
     bool found = false;
     double value = 0;

@@ -84,11 +84,10 @@ TEST_F(FetchmoorLink, QueueHandsOverTheExactTextAndItsAnswerWithoutWaitingForARu
   EXPECT_EQ(readWholeFile(logFile() + ".queue"), text);
 
   setUp("[Queue]\r\nResult=5\r\n");
-  const ULONGLONG start = GetTickCount64();
+  // Started again, the running downloader answers: the second start ends
+  // without setting the ready event anew, and a link that waited for that
+  // would give up without an answer.
   EXPECT_EQ(link().queueDownloads("C:\\LISTS\\3\\1.INI\n"), 5);
-  // Started again, the running downloader answers at once: no wait for the
-  // ready event's ten seconds, however busy the machine.
-  EXPECT_LT(GetTickCount64() - start, 8000u);
   EXPECT_EQ(countOf(log(), "Queue"), 1);
   EXPECT_EQ(countOf(log(), "Started"), 0);
 

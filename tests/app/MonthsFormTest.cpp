@@ -87,7 +87,9 @@ TEST(MonthsForm, AnEditWritesOnlyWhatTheUserChangedAndKeepsWhatAnotherProgramWro
     form->monthEdit(3).setText("M\xe4rz");
     form->okBtn().performClick();
   });
-  TSettingsBaseline layout = monthSetsBaseline(options);
+  // As the main window holds the file, the month names among its settings.
+  TSettingsBaseline layout;
+  layout.take(options, writeUserMonthSets, TPortableIniFile(options));
   user.setEnabled(true);
   EXPECT_TRUE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}, layout));
   user.setEnabled(false);
@@ -120,7 +122,9 @@ TEST(MonthsForm, AnEditTheFileRefusesWaitsForTheClose) {
     form->monthEdit(2).setText("Februar");
     form->okBtn().performClick();
   });
-  TSettingsBaseline layout = monthSetsBaseline(options);
+  // As the main window holds the file, the month names among its settings.
+  TSettingsBaseline layout;
+  layout.take(options, writeUserMonthSets, TPortableIniFile(options));
   user.setEnabled(true);
   EXPECT_FALSE(editMonthNames(folder.path() + "none.LNG", options, RECT{0, 0, 800, 600}, layout));
   user.setEnabled(false);

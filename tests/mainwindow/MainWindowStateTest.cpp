@@ -36,6 +36,7 @@
 #include "platform/StdControls.h"
 #include "platform/Timer.h"
 #include "systems/SystemForm.h"
+#include "tests/model/SampleWorkFolder.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/WindowTestSupport.h"
 #include "windows/AssetForm.h"
@@ -171,6 +172,24 @@ void setReadOnly(const std::string& name, bool readOnly) {
   SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
+// A new portfolio "Savings" of the working folder, made current, with funds
+// priced from one quote file: "A fund" (FND), then "Fund 1" (F1) and on.
+// folder: the portfolio's.
+TPortfolio& newSavings(TPortfolioTable& table, const std::string& root, std::string& folder, int funds = 1) {
+  EXPECT_EQ(table.newPortfolio("Savings", "SAV", folder, root + "DATA\\FOLIOS\\", "EUR"), 0);
+  table.setCurrentIndex(table.count() - 1);
+  TPortfolio& portfolio = *table.current();
+  const std::string quotes = root + "DATA\\QUOTES\\SAV.TXT";
+  writeWholeFile(quotes, "20240102,10\r\n");
+  for (int i = 0; i < funds; ++i) {
+    const std::string number = std::to_string(i);
+    EXPECT_EQ(portfolio.newAsset(i == 0 ? "A fund" : "Fund " + number, i == 0 ? "FND" : "F" + number, false,
+                                 "YYYYMMDD,C", quotes, "EUR"),
+              0);
+  }
+  return portfolio;
+}
+
 // At the close the user may also end the program without what the file did
 // not take; the question speaks of no changes of the user's, since a window
 // may have had something to write where the user changed nothing.
@@ -186,9 +205,7 @@ std::string closeQuestion(const std::string& name, const std::string& why = "") 
 TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAndTheEdit) {
   TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  table.current()->setName("Renamed savings");
+  newSavings(table, work_, folder, 0).setName("Renamed savings");
   // A folder where the header file belongs: nothing can be written there.
   const std::string header = folder + "0.INI";
   const std::string headerText = readWholeFile(header);
@@ -209,8 +226,8 @@ TEST_F(MainWindowState, ASaveFailingAtCloseIsReportedAndCancelKeepsTheProgramAnd
 
 namespace {
 
-// A new portfolio "Savings" with one asset, made current; its header, the
-// asset's file and the asset's transaction are each changed.
+// A new "Savings" with one fund; its header, the asset's file and the
+// asset's transaction are each changed.
 struct TChangedPortfolio {
   std::string header;
   std::string assetFile;
@@ -219,11 +236,7 @@ struct TChangedPortfolio {
 
 TChangedPortfolio changedPortfolio(TPortfolioTable& table, const std::string& root) {
   std::string folder;
-  EXPECT_EQ(table.newPortfolio("Savings", "SAV", folder, root + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  writeWholeFile(root + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
-  EXPECT_EQ(portfolio.newAsset("A fund", "FND", false, "YYYYMMDD,C", root + "DATA\\QUOTES\\SAV.TXT", "EUR"), 0);
+  TPortfolio& portfolio = newSavings(table, root, folder);
   TAsset& asset = *portfolio.assets(0);
   TTransaction& transaction = *asset.Transactions().items(0);
   portfolio.setName("Renamed savings");
@@ -303,14 +316,8 @@ TEST_F(MainWindowState, ARecordTheCloseWritesWholeIsToldOfInABox) {
 // start kept the whole portfolio closed. The close puts back what the
 // program holds and tells it; the files nobody changed are not rewritten.
 TEST_F(MainWindowState, TheCloseMendsARecordCutWhileNothingOfItChanged) {
-  TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
-  ASSERT_EQ(portfolio.newAsset("A fund", "FND", false, "YYYYMMDD,C", work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"), 0);
-  TAsset& asset = *portfolio.assets(0);
+  TAsset& asset = *newSavings(*main_->portfolioTable, work_, folder).assets(0);
   const std::string file = asset.Transactions().items(0)->FileName();
   const std::string assetFile = TAsset::fileNameIn(asset.Folder(), asset.Number());
   const std::string whole = readWholeFile(file);
@@ -357,15 +364,7 @@ TEST_F(MainWindowState, EveryUnwritableFileOfAPortfolioIsNamedAtTheClose) {
 TEST_F(MainWindowState, AQuestionAboutManyFilesNamesAFewAndCountsTheRest) {
   TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
-  TPortfolio& portfolio = *table.current();
-  writeWholeFile(work_ + "DATA\\QUOTES\\SAV.TXT", "20240102,10\r\n");
-  for (int i = 0; i < 8; ++i) {
-    ASSERT_EQ(portfolio.newAsset("Fund " + std::to_string(i), "F" + std::to_string(i), false, "YYYYMMDD,C",
-                                 work_ + "DATA\\QUOTES\\SAV.TXT", "EUR"),
-              0);
-  }
+  TPortfolio& portfolio = newSavings(table, work_, folder, 8);
   ASSERT_EQ(table.saveAll(), 0);
   std::vector<std::string> files;
   for (int i = 0; i < portfolio.assetCount(); ++i) {
@@ -545,15 +544,24 @@ TEST_F(SystemRuns, ARunThatCannotDeleteItsOldTransactionsIsReported) {
   ASSERT_FALSE(transactionFolder.empty());
   const std::vector<TFoundFile> held = findFiles(transactionFolder + "*.INI");
   ASSERT_FALSE(held.empty());
-  // Another program holds one of the run's transactions open.
-  HANDLE locked = CreateFileA((transactionFolder + held.back().name).c_str(), GENERIC_READ, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::map<std::string, std::string> before = folderContents(transactionFolder);
+  // Another program holds one of the run's transactions open: the run once
+  // deleted the others, wrote its own beside the one held, and told only a
+  // code.
+  const std::string heldFile = transactionFolder + held.back().name;
+  HANDLE locked =
+      CreateFileA(heldFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   rule.setUnits("2");
   main_->leaveSystemTab();
   CloseHandle(locked);
-  ASSERT_EQ(messages_.texts.size(), 1u);
-  EXPECT_NE(messages_.texts[0].find("Systems"), std::string::npos);
+  EXPECT_EQ(messages_.texts, std::vector<std::string>{"The trading system of \"Systems\" was not run: " + heldFile +
+                                                      " is open in another program."});
+  EXPECT_EQ(folderContents(transactionFolder), before);
+  const TTransactionTable& transactions = main_->portfolioTable->current()->assets(0)->Transactions();
+  EXPECT_EQ(static_cast<size_t>(transactions.count()), before.size());
+  for (int i = 0; i < transactions.count(); ++i)
+    EXPECT_EQ(transactions.items(i)->Units(), transactions.items(i)->Soft() != 0 ? 1 : 0);
 }
 
 // A save that failed when its tab was left keeps the edit in the window; the
@@ -677,10 +685,8 @@ TEST_F(MainWindowState, EveryFileTheCloseCannotWriteIsNamedAndCancelKeepsTheProg
 // A line another program appended to a portfolio's notes while the program
 // ran was written over, without a word, by the notes saved at the close.
 TEST_F(MainWindowState, NotesWhoseFileAnotherProgramChangedAreAskedAboutAtTheirSave) {
-  TPortfolioTable& table = *main_->portfolioTable;
   std::string folder;
-  ASSERT_EQ(table.newPortfolio("Savings", "SAV", folder, work_ + "DATA\\FOLIOS\\", "EUR"), 0);
-  table.setCurrentIndex(table.count() - 1);
+  newSavings(*main_->portfolioTable, work_, folder, 0);
   TdataForm& form = *main_->portfolioForm;
   form.messages = &messages_;
   form.loadView();
@@ -766,6 +772,20 @@ TEST_F(MainWindowState, AClickOnTheNoticeListsEveryFileItToldOfWhole) {
   main_->noticeBarClick();
   ASSERT_EQ(messages_.texts.size(), 2u);
   EXPECT_EQ(messages_.texts[1], "Could not read C:\\DATA\\QUOTES\\TWO.TXT; taken as missing.");
+
+  // A folder of many files lists every one: the list once stopped at 64
+  // names, and at 256 lines.
+  std::string all;
+  for (int i = 0; i < 300; ++i) {
+    const std::string name = "C:\\DATA\\QUOTES\\" + std::to_string(i) + ".TXT";
+    reportUnreadableFile(name);
+    all += (i == 0 ? "" : "\r") + ("Could not read " + name + "; taken as missing.");
+    if (i == 149) main_->showFileNotices();
+  }
+  main_->showFileNotices();
+  main_->noticeBarClick();
+  ASSERT_EQ(messages_.texts.size(), 3u);
+  EXPECT_EQ(messages_.texts[2], all);
 }
 
 // A change a window saved as it was made, and which its file refused then

@@ -161,8 +161,8 @@ TEST(Directories, AListThatDidNotReadWholeIsToldAndOneThatCannotBeReadIsNotWritt
   {
     THeldFile held(list);
     ASSERT_TRUE(held.held());
-    EXPECT_EQ(loadDirectoryTable(list, "Directories"), TDirectoryListRead::failed);
-    TSettingsBaseline saved = directoryTableBaseline(list, "Directories");
+    TSettingsBaseline saved;
+    EXPECT_EQ(loadDirectoryTable(list, "Directories", nullptr, &saved), TDirectoryListRead::failed);
     EXPECT_EQ(getDirectory("<DATA>"), "");
     setDirectory("<DATA>", "D:\\DATA");
     // Given up while held: once free again, the list would lose its other
@@ -173,8 +173,8 @@ TEST(Directories, AListThatDidNotReadWholeIsToldAndOneThatCannotBeReadIsNotWritt
 
   const std::string folderList = folder.path() + "folder.ini";
   forceFolders(folderList);
-  EXPECT_EQ(loadDirectoryTable(folderList, "Directories"), TDirectoryListRead::failed);
-  TSettingsBaseline savedIntoFolder = directoryTableBaseline(folderList, "Directories");
+  TSettingsBaseline savedIntoFolder;
+  EXPECT_EQ(loadDirectoryTable(folderList, "Directories", nullptr, &savedIntoFolder), TDirectoryListRead::failed);
   setDirectory("<DATA>", "E:\\DATA");
   EXPECT_FALSE(saveDirectoryTable(folderList, "Directories", savedIntoFolder));
   EXPECT_TRUE(folderExists(folderList));

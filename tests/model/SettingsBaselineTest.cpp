@@ -353,6 +353,22 @@ TEST_F(SettingsBaseline, ANumberedSectionBothProgramsAddedIsNotMergedIntoOne) {
   formula = "PORTFOLIO_NAV(P)";
   EXPECT_TRUE(baseline.save(file, write));
   EXPECT_EQ(readWholeFile(file), "[Fields]\r\nCount=3\r\n[2]\r\nContent=PORTFOLIO_NAV(P)\r\n");
+
+  // Refused for a later section, the save once still took the left-over
+  // one out of the file.
+  const TSettingsBaseline::TWriter writeTwo = [&](TPortableIniFile& ini) {
+    ini.writeInteger("Fields", "Count", formula.empty() ? 2 : 4);
+    if (!formula.empty()) ini.writeString("2", "Content", formula);
+    if (!formula.empty()) ini.writeString("3", "Content", formula);
+  };
+  formula.clear();
+  writeWholeFile(file, "[Fields]\r\nCount=2\r\n[2]\r\nContent=OLD()\r\n");
+  baseline.take(file, writeTwo, TPortableIniFile(file));
+  const std::string added = "[Fields]\r\nCount=2\r\n[2]\r\nContent=OLD()\r\n[3]\r\nContent=THEIRS()\r\n";
+  writeWholeFile(file, added);
+  formula = "PORTFOLIO_NAV(P)";
+  EXPECT_FALSE(baseline.save(file, writeTwo));
+  EXPECT_EQ(readWholeFile(file), added);
 }
 
 // A writer leaves keys out for reasons of its own (a main window zoomed, a
