@@ -580,7 +580,9 @@ void TmainForm::getInitialPortfolioPicks() {
     const TPortableIniFile ini(fileName);
     picks.loadGUIoptions(ini);
     // Options that could not be read are not written back as defaults.
-    saved.take(fileName, write, ini);
+    // The file holds the portfolio window's controls too: the save of the
+    // dialog's part checks all of it.
+    saved.takeWithTheRest(fileName, write, ini);
   }
   picks.listFolios();
   application().available();

@@ -49,7 +49,9 @@ void TSliderForm::loadGUIoptions(const std::string& fileName) {
   setSize(ini.readInteger("SliderForm", "Width", width()), height());
   // A width the file spells so that it reads as none stays as spelled
   // until the user sizes the window.
-  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
+  // The rest of the file, the other windows' layout, is known too: the
+  // save of this part checks all of it.
+  savedGUIoptions_.takeWithTheRest(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
 void TSliderForm::saveGUIoptions(const std::string& fileName) {

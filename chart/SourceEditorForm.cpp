@@ -327,7 +327,9 @@ void TSourceEditorForm::loadGUIoptions(const std::string& fileName) {
   showFavourites(favouritesVisible);
   // A size the file spells so that it reads as none stays as spelled until
   // the user changes it.
-  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
+  // The rest of the file, the other windows' layout, is known too: the
+  // save of this part checks all of it.
+  savedGUIoptions_.takeWithTheRest(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
 void TSourceEditorForm::saveGUIoptions(const std::string& fileName) {

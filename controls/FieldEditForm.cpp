@@ -577,7 +577,9 @@ void TfieldEditForm::loadGUIoptions(const std::string& fileName) {
   sheetPanel_->sheet().setRowHeight(1, ini.readInteger(layoutSection, "FixedHeight", sheetPanel_->getRowHeight(1)));
   // A place the file spells so that it reads as none stays as spelled
   // until the user moves the window.
-  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
+  // The rest of the file, the other windows' layout, is known too: the
+  // save of this part checks all of it.
+  savedGUIoptions_.takeWithTheRest(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
 void TfieldEditForm::saveGUIoptions(const std::string& fileName) {

@@ -106,7 +106,9 @@ int TMacroReference::saveInto(const std::string& descriptor) {
   if (!modified) return macroOk;
   try {
     // Only the mark is the user's to change: what another program set
-    // since stays, and what it cut out is put back.
+    // since stays, and what it cut out is put back. The descriptor is the
+    // package's own, read under the name it had before a rename.
+    saved_.movedTo(descriptor);
     if (!saved_.save(descriptor, writer())) return macroFileFailed;
     modified = false;
     return macroOk;

@@ -91,6 +91,7 @@ bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
     const std::vector<std::string> texts = readEngines(file, engines);
     for (size_t i = 0; i < texts.size(); ++i)
       if (texts[i] == selected) selectedIndex_ = static_cast<int>(i);
+    saved_.take(path_, writer(selectedIndex_, true), file);
   } catch (...) {
     return true;  // what was read stays; the age is kept so the next entry reads again
   }
@@ -99,42 +100,30 @@ bool TScriptEngineDeclarations::load(bool onlyIfChanged) {
 }
 
 bool TScriptEngineDeclarations::save(int selected) {
-  // With nothing of the user's to write the file is not even read: it
-  // stays as it is, readable or not.
+  // With nothing of the user's to write only what another program cut out
+  // of the file is put back: a file as this program left it is not even
+  // read, and stays as it is, readable or not.
   const bool selectable = selected >= 0 && selected < static_cast<int>(engines.size());
-  if (!enginesModified && (!selectable || selected == selectedIndex_)) return true;
-  bool written = true;
+  if (!enginesModified && (!selectable || selected == selectedIndex_))
+    return saved_.saveUnchanged(path_, writer(selectedIndex_, false));
   bool merged = false;
-  {
-    TPortableIniFile file(path_);
+  if (enginesModified && unread_) {
     // Rewritten from a read that failed, the file would lose what it holds.
+    const TPortableIniFile file(path_);
     if (file.readFailed()) return false;
-    if (enginesModified && unread_) {
-      // The engines the failed read missed go after the user's, whose
-      // places the engine list still shows.
-      std::vector<TScriptEngineAttributes> held;
-      readEngines(file, held);
-      for (const TScriptEngineAttributes& engine : held) {
-        const bool known = std::any_of(engines.begin(), engines.end(), [&](const TScriptEngineAttributes& ours) {
-          return ours.classId == engine.classId;
-        });
-        if (!known) engines.push_back(engine);
-      }
-      merged = true;
+    // The engines the failed read missed go after the user's, whose
+    // places the engine list still shows.
+    std::vector<TScriptEngineAttributes> held;
+    readEngines(file, held);
+    for (const TScriptEngineAttributes& engine : held) {
+      const bool known = std::any_of(engines.begin(), engines.end(), [&](const TScriptEngineAttributes& ours) {
+        return ours.classId == engine.classId;
+      });
+      if (!known) engines.push_back(engine);
     }
-    if (enginesModified) {
-      file.eraseSection(enginesSection);
-      for (int i = 0; i < static_cast<int>(engines.size()); ++i) {
-        std::string text = guidToText(engines[i].classId);
-        file.writeString(enginesSection, engineKey(i), text);
-        if (i == selected) file.writeString(defaultsSection, selectedKey, text);
-        writeEngine(file, text, engines[i]);
-      }
-    } else {
-      file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
-    }
-    written = file.updateFile();
+    merged = true;
   }
+  const bool written = saved_.save(path_, writer(selectable ? selected : -1, enginesModified));
   if (written && selectable) selectedIndex_ = selected;
   if (written && merged) unread_ = false;
   // After a merge the next visit reads the file again, so that the engine
@@ -145,16 +134,28 @@ bool TScriptEngineDeclarations::save(int selected) {
 
 bool TScriptEngineDeclarations::saveSelectedEngineGUID(int selected) {
   if (selected < 0 || selected >= static_cast<int>(engines.size())) return true;
-  bool written;
-  {
-    TPortableIniFile file(path_);
-    if (file.readFailed()) return false;
-    file.writeString(defaultsSection, selectedKey, guidToText(engines[selected].classId));
-    written = file.updateFile();
-  }
+  const bool written = saved_.save(path_, writer(selected, false));
   if (written) selectedIndex_ = selected;
   age_ = fileAge(path_);
   return written;
+}
+
+TSettingsBaseline::TWriter TScriptEngineDeclarations::writer(int selected, bool withEngines) const {
+  // The selection alone leaves the engines as the file holds them; the
+  // engines are written anew, numbered afresh, only once the user changed
+  // them.
+  std::vector<TScriptEngineAttributes> written = withEngines ? engines : std::vector<TScriptEngineAttributes>{};
+  std::string chosen = selected >= 0 ? guidToText(engines[selected].classId) : std::string();
+  return [written = std::move(written), chosen = std::move(chosen), withEngines](TPortableIniFile& file) {
+    if (!chosen.empty()) file.writeString(defaultsSection, selectedKey, chosen);
+    if (!withEngines) return;
+    file.eraseSection(enginesSection);
+    for (size_t i = 0; i < written.size(); ++i) {
+      const std::string text = guidToText(written[i].classId);
+      file.writeString(enginesSection, engineKey(static_cast<int>(i)), text);
+      writeEngine(file, text, written[i]);
+    }
+  };
 }
 
 void TScriptEngineDeclarations::add(const TScriptEngineAttributes& engine) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "macros/ScriptEngineAttributes.h"
+#include "model/SettingsBaseline.h"
 
 // The declarations file of the script engines (the executable's name with
 // ".AXE"): which engines macros may use, their colouring fonts and which one
@@ -29,7 +30,9 @@ class TScriptEngineDeclarations {
   // something is written, and with nothing to write the file is not read.
   // False, writing nothing, while the file cannot be read; after a load
   // that could not read it, the engines it holds are kept beside the
-  // user's.
+  // user's. Either save goes against what the load read (see
+  // TSettingsBaseline): what another program cut out of the file since is
+  // put back, and told, and what it changed stays.
   bool save(int selected);
   bool saveSelectedEngineGUID(int selected);
 
@@ -37,6 +40,10 @@ class TScriptEngineDeclarations {
   void remove(int index);
 
  private:
+  // The file as the declarations give it: the selection, when selected
+  // names an engine, and the engines themselves with withEngines.
+  TSettingsBaseline::TWriter writer(int selected, bool withEngines) const;
+
   // The age of a path that names no file but exists (a folder).
   static constexpr int64_t unreadableAge = -2;
 
@@ -44,6 +51,8 @@ class TScriptEngineDeclarations {
   int64_t age_ = -1;
   int selectedIndex_ = -1;
   bool unread_ = false;  // the last load could not read the whole file
+  // What the file held when last read or written.
+  TSettingsBaseline saved_;
 };
 
 // "0000", "0001", ...: the key of the engine at a position.

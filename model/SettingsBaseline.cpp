@@ -281,6 +281,25 @@ void TSettingsBaseline::take(const std::string& fileName, const TWriter& write, 
   if (!standIns.empty()) reportPartlyReadFile(fileName);
 }
 
+void TSettingsBaseline::takeWithTheRest(const std::string& fileName, const TWriter& write,
+                                        const TPortableIniFile& read) {
+  take(fileName, write, read);
+  if (!baseline_ || read.readFailed()) return;
+  // The part as taken stands over what the file holds.
+  TPortableIniFile whole(fileName, TPortableIniFile::TContent{read.contentText()});
+  const std::unique_ptr<TPortableIniFile> part = baseline();
+  std::vector<std::string> sections;
+  part->readSections(sections);
+  std::vector<std::string> keys;
+  for (const std::string& section : sections) {
+    keys.clear();
+    part->readSection(section, keys);
+    for (const std::string& key : keys)
+      whole.writeString(section, key, quotedWhereNeeded(part->readString(section, key, "")));
+  }
+  baseline_ = compact(whole);
+}
+
 void TSettingsBaseline::retake() {
   if (!baseline_) return;
   // What the owner settled since need not stand in the file.

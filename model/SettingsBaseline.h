@@ -32,6 +32,11 @@ class TSettingsBaseline {
   // number the file spells so that it reads as none: the file keeps that
   // text until the user gives a value, and is named for it.
   void take(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
+  // As the take above, for one part of a file that holds more (a dialog's
+  // place among the other windows' layout): what the file held beside the
+  // part is known too, so that a save of the part checks the whole file,
+  // putting back what another program cut out of any of it.
+  void takeWithTheRest(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // As the first take, given the file as the caller just read it, which is
   // thus not read again (a list of thousands of items reads each once):
   // what the writer gives stands for what the file holds, not the read,
@@ -56,6 +61,11 @@ class TSettingsBaseline {
   // to stand for the file whole (one damaged, then changed): the next save
   // writes everything, over the file as it stands then (see save).
   void forget() { baseline_.reset(); }
+  // The file was moved under another name (a package renamed): what was
+  // known of it is the file's there, against which the next save checks it.
+  void movedTo(const std::string& fileName) {
+    if (baseline_) fileName_ = fileName;
+  }
   // Takes again what the writer given to take gives now: what the owner
   // settled after loading (a place for a view the file did not place) is
   // no change of the user's.

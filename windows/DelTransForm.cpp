@@ -119,7 +119,9 @@ void TdelTransForm::loadGUIoptions(const std::string& fileName) {
             height());
   // A place the file spells so that it reads as none stays as spelled
   // until the user moves the dialog.
-  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
+  // The rest of the file, the other windows' layout, is known too: the
+  // save of this part checks all of it.
+  savedGUIoptions_.takeWithTheRest(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
 void TdelTransForm::saveGUIoptions(const std::string& fileName) {

@@ -120,7 +120,9 @@ void TsumTransForm::loadGUIoptions(const std::string& fileName) {
   delCheckBox_->setChecked(ini.readBool(optionsSection, "Delete", delCheckBox_->checked()));
   // A place the file spells so that it reads as none stays as spelled
   // until the user moves the dialog.
-  savedGUIoptions_.take(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
+  // The rest of the file, the other windows' layout, is known too: the
+  // save of this part checks all of it.
+  savedGUIoptions_.takeWithTheRest(fileName, [this](TPortableIniFile& file) { writeGUIoptions(file); }, ini);
 }
 
 void TsumTransForm::saveGUIoptions(const std::string& fileName) {

@@ -4,11 +4,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/DownloadLists.h"
+#include "chart/ChartSourceForm.h"
+#include "chart/SliderForm.h"
+#include "controls/FieldEditForm.h"
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
+#include "macros/ScriptEngineDeclarations.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/PortableIniFile.h"
@@ -16,6 +21,8 @@
 #include "platform/FileSystem.h"
 #include "tests/model/SampleWorkFolder.h"
 #include "tests/support/TestFolders.h"
+#include "windows/DelTransForm.h"
+#include "windows/SumTransForm.h"
 
 namespace {
 
@@ -45,8 +52,38 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
     TEntry saved;
     // How the notice names what was put back, where not by the file.
     std::string named;
+    // Where the writer moved the file before another program changed it
+    // (a package renamed).
+    std::string movedTo;
   };
   const std::string jscript = "{F414C260-6AC0-11CF-B6D1-00AA00BBBB58}";
+  const std::string engines[] = {"{00000000-0000-0000-0000-00000000000A}", "{00000000-0000-0000-0000-00000000000B}"};
+  const std::string engineFile = "[Defaults]\r\nMacroEngine=" + engines[0] + "\r\n[Engines]\r\n0000=" + engines[0] +
+                                 "\r\n0001=" + engines[1] + "\r\n[" + engines[0] + "]\r\nDescription=Alpha\r\n[" +
+                                 engines[1] + "]\r\nDescription=Beta\r\n";
+  // A dialog's own part of the layout file, which holds the other
+  // windows' too: the dialog read with the file, then moved or sized.
+  const auto dialogRow = []<class TDialog>(const char* what, const char* section, const char* key, const char* value,
+                                           void (*change)(TDialog&)) {
+    return TRow{what, "GUIoptions.INI",
+                std::string("[MainWindow]\r\nMaximized=0\r\nLeft=10\r\n[Macros]\r\nListWidth=180\r\n[") + section +
+                    "]\r\n" + key + "=7\r\n",
+                [change](const std::string& folder) -> std::function<bool()> {
+                  std::shared_ptr<TDialog> dialog;
+                  if constexpr (std::is_constructible_v<TDialog, std::string>)
+                    dialog = std::make_shared<TDialog>(folder);
+                  else
+                    dialog = std::make_shared<TDialog>();
+                  dialog->loadGUIoptions(folder + "GUIoptions.INI");
+                  return [dialog, change, folder] {
+                    change(*dialog);
+                    dialog->saveGUIoptions(folder + "GUIoptions.INI");
+                    return true;
+                  };
+                },
+                {"MainWindow", "Left", "10"}, {"Macros", "ListWidth", "260"}, {"Gallery", "Width", "300"},
+                {section, key, value}, "", ""};
+  };
   const TRow rows[] = {
       {"a macro package ticked", "MACROS\\Trend.INI",
        "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n",
@@ -59,13 +96,14 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
          };
        },
        {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
-       {"Configuration", "Active", "1"}, ""},
+       {"Configuration", "Active", "1"}, "", ""},
       {"a download list ticked", "DLISTS\\1\\0.INI", "[List]\r\nName=Shares\r\nChecked=0\r\nSchedule=daily\r\n",
        [](const std::string& folder) -> std::function<bool()> {
          auto list = std::make_shared<TListDescriptor>(folder + "DLISTS\\1\\");
          return [list] { return list->setChecked(true); };
        },
-       {"List", "Name", "Shares"}, {"List", "Schedule", "weekly"}, {"Downloader", "Run", "3"}, {"List", "Checked", "1"}, ""},
+       {"List", "Name", "Shares"}, {"List", "Schedule", "weekly"}, {"Downloader", "Run", "3"}, {"List", "Checked", "1"},
+       "", ""},
       {"a gallery entry renamed", "GALLERY\\Charts\\0.INI", "[Names]\r\n1=Alpha\r\n2=Beta\r\n3=Gamma\r\n",
        [](const std::string& folder) -> std::function<bool()> {
          auto gallery = std::make_shared<TGalleryIndex>();
@@ -75,7 +113,7 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
            return gallery->saveIndex(1) == 0;
          };
        },
-       {"Names", "3", "Gamma"}, {"Names", "1", "Alpha2"}, {"Names", "7", "Delta"}, {"Names", "2", "Bravo"}, ""},
+       {"Names", "3", "Gamma"}, {"Names", "1", "Alpha2"}, {"Names", "7", "Delta"}, {"Names", "2", "Bravo"}, "", ""},
       {"a portfolio's load-always mark", "work\\DATA\\FOLIOS\\1\\0.INI", "",
        [](const std::string& folder) -> std::function<bool()> {
          auto table = std::make_shared<TPortfolioTable>();
@@ -87,16 +125,58 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
          };
        },
        {"Portfolio", "Currency", "EUR"}, {"Portfolio", "Symbol", "GRX"}, {"Advice", "Advisor", "in-house"},
-       {"Portfolio", "LoadAlways", "0"}, "the portfolio Growth Portfolio"},
+       {"Portfolio", "LoadAlways", "0"}, "the portfolio Growth Portfolio", ""},
+      {"a renamed macro package ticked", "MACROS\\Trend.INI",
+       "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n",
+       [&jscript](const std::string& folder) -> std::function<bool()> {
+         auto index = std::make_shared<TMacroIndex>();
+         EXPECT_EQ(index->load(folder + "MACROS\\", jscript), 0);
+         EXPECT_EQ(index->rename(0, "Trend2"), macroOk);
+         return [index] {
+           index->item(0)->setActive(true);
+           return index->item(0)->save() == macroOk;
+         };
+       },
+       {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
+       {"Configuration", "Active", "1"}, "", "MACROS\\Trend2.INI"},
+      {"the script engine chosen", "Kestrova.AXE", engineFile,
+       [](const std::string& folder) -> std::function<bool()> {
+         auto declarations = std::make_shared<TScriptEngineDeclarations>();
+         declarations->setPath(folder + "Kestrova.AXE");
+         EXPECT_TRUE(declarations->load(false));
+         return [declarations] { return declarations->save(1); };
+       },
+       {"Engines", "0001", engines[1]}, {engines[0], "Description", "Alpha2"}, {"Defaults", "Shown", "1"},
+       {"Defaults", "MacroEngine", engines[1]}, "", ""},
+      {"the script engines saved unchanged", "Kestrova.AXE", engineFile,
+       [](const std::string& folder) -> std::function<bool()> {
+         auto declarations = std::make_shared<TScriptEngineDeclarations>();
+         declarations->setPath(folder + "Kestrova.AXE");
+         EXPECT_TRUE(declarations->load(false));
+         return [declarations] { return declarations->save(0); };
+       },
+       {"Engines", "0001", engines[1]}, {engines[0], "Description", "Alpha2"}, {"Defaults", "Shown", "1"},
+       {"Defaults", "MacroEngine", engines[0]}, "", ""},
+      dialogRow("the sliders' width", "SliderForm", "Width", "360",
+                +[](TSliderForm& form) { form.setSize(360, form.height()); }),
+      dialogRow("the field editor moved", "FieldEditor", "Left", "25",
+                +[](TfieldEditForm& form) { form.setBounds(25, 30, form.width(), form.height()); }),
+      dialogRow("the merge dialog moved", "SumTransactions", "Left", "40",
+                +[](TsumTransForm& form) { form.setBounds(40, 50, form.width(), form.height()); }),
+      dialogRow("the deletion dialog moved", "DelTransactions", "Left", "30",
+                +[](TdelTransForm& form) { form.setBounds(30, 40, form.width(), form.height()); }),
+      dialogRow("the chart source editor moved", "ChartSourceEditor", "Left", "20",
+                +[](TchartSourceForm& form) { form.setBounds(20, 30, form.width(), form.height()); }),
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.what);
     TSampleWorkFolder sample;
     const std::string folder = sample.temporary.path();
-    const std::string file = folder + row.file;
+    const std::string file = folder + (row.movedTo.empty() ? row.file : row.movedTo);
     if (!row.text.empty()) {
-      forceFolders(file.substr(0, file.find_last_of('\\') + 1));
-      writeWholeFile(file, row.text);
+      const std::string written = folder + row.file;
+      forceFolders(written.substr(0, written.find_last_of('\\') + 1));
+      writeWholeFile(written, row.text);
     }
     const std::function<bool()> save = row.read(folder);
     {
