@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,14 @@ class TDownloadItem {
   // one that could not be read, nothing. 0, or -4 when the file could not
   // be written (the old file then stays as it was).
   int saveToFile();
+  // For an item the program holds as read (or saved) and did not change
+  // since, as the close checks it: what another program cut out of the
+  // file is put back and told, and nothing else is written. A file as this
+  // program left it (listed: its stamp as its folder's listing gave it) is
+  // not read. 0, or -4 when the file could not be written.
+  int saveUnchanged(const std::optional<TFileStamp>& listed = std::nullopt);
+  // What the last loadFromFile gave.
+  int loadResult() const { return loadResult_; }
   // The remark values in the order of their keys 1, 2, ..., each followed by
   // a line feed.
   void remarksText(std::string& text) const;
@@ -67,8 +76,12 @@ class TDownloadItem {
  private:
   int readFields(const TPortableIniFile& ini);
   void writeFields(TPortableIniFile& ini) const;
+  TSettingsBaseline::TWriter writer() const;
+  // A notice of what a save put back names the item.
+  void describeFile();
 
   bool readWhole_ = true;
+  int loadResult_ = 0;
   TSettingsBaseline asLoaded_;
 };
 
