@@ -396,6 +396,7 @@ void TdownloadForm::listLists() {
   shownList_ = -1;
   shownFolder_.clear();
   itemView_->clear();
+  shownItems_.clear();
   itemView_->hide();
   noListLabel_->show();
   updateControlBar();
@@ -744,7 +745,7 @@ TDownloadItem& TdownloadForm::shownItem(int number) {
 
 TSaveFailures TdownloadForm::saveShownItems() {
   TSaveFailures failed;
-  if (shownItems_.empty()) return failed;
+  if (shownItems_.empty() || shownFolder_.empty()) return failed;
   // The folder is listed once: a file as this program left it is not
   // looked up, let alone read.
   std::map<std::string, TFileStamp> listed;
