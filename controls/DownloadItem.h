@@ -25,12 +25,17 @@ class TDownloadItem {
   // read, or only in part, is named (see UnreadableFiles.h); a number that
   // does not read is taken as 0 (off) and told in the notice.
   int loadFromFile(const std::string& fileName);
-  // Writes every field to fileName through a temporary file that replaces it
-  // only once complete. Into a file whose engine or numbers did not read,
-  // only the fields changed since the load, so that what stood in for them
-  // is never written over it; into one with lines reading passed over, or
-  // one that could not be read, nothing. 0, or -4 when the file could not
-  // be written (the old file then stays as it was).
+  // Writes into fileName, through a temporary file that replaces it only
+  // once complete, what changed since the load or the last save, and, in a
+  // file read whole, every field the file spelled in another form than the
+  // downloader's; what another program changed meanwhile keeps its value
+  // unless the item changed it too, and what it cut out is put back and
+  // told, naming the item (see TSettingsBaseline::save). An item never
+  // loaded writes every field. Into a file whose engine or numbers did not
+  // read, only the fields changed, so that what stood in for them is never
+  // written over it; into one with lines reading passed over, or one that
+  // could not be read, nothing. 0, or -4 when the file could not be
+  // written (the old file then stays as it was).
   int saveToFile();
   // For an item the program holds as read (or saved) and did not change
   // since, as the close checks it: what another program cut out of the
