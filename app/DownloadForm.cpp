@@ -18,6 +18,7 @@
 #include "platform/Canvas.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
+#include "platform/FileSystem.h"
 #include "platform/ImageList.h"
 #include "platform/ListView.h"
 #include "platform/LocaleSettings.h"
@@ -262,9 +263,9 @@ void TdownloadForm::createControls(TdownloadBrowserPane::TBrowserFactory browser
   };
   itemView_->onEdited = [this](int row, std::string& text) {
     text = trimmedText(text);
-    const std::string file = itemFile(static_cast<int>(itemView_->itemData(row)));
-    if (renameDownloadItem(file, text)) return true;
-    tellFileKept(file, "The item is not renamed");
+    const int number = static_cast<int>(itemView_->itemData(row));
+    if (renameDownloadItem(shownItem(number), text)) return true;
+    tellFileKept(itemFile(number), "The item is not renamed");
     return false;
   };
   images_ = makeDownloadImages();
@@ -395,6 +396,7 @@ void TdownloadForm::listLists() {
   shownList_ = -1;
   shownFolder_.clear();
   itemView_->clear();
+  shownItems_.clear();
   itemView_->hide();
   noListLabel_->show();
   updateControlBar();
@@ -456,6 +458,7 @@ void TdownloadForm::selectList() {
     shownList_ = -1;
     shownFolder_.clear();
     itemView_->clear();
+    shownItems_.clear();
     noListLabel_->show();
   }
   available();
@@ -466,7 +469,8 @@ void TdownloadForm::selectList() {
 void TdownloadForm::loadList(bool keepSelection) {
   const std::vector<int> kept = keepSelection ? selectedNumbers(*itemView_) : std::vector<int>{};
   int failures = 0;
-  const std::vector<TPickRow> rows = listDownloadItems(shownFolder_, failures);
+  shownItems_.clear();
+  const std::vector<TPickRow> rows = listDownloadItems(shownFolder_, failures, &shownItems_);
   itemView_->beginUpdate();
   itemView_->clear();
   itemFiles_.clear();
@@ -479,9 +483,13 @@ void TdownloadForm::loadList(bool keepSelection) {
   itemView_->endUpdate();
 }
 
-void TdownloadForm::setItemRow(int row, const std::string& fileName) {
-  TDownloadItem item;
-  item.loadFromFile(fileName);
+void TdownloadForm::setItemRow(int row, int number) {
+  TDownloadItem& item = shownItems_[number];
+  item.loadFromFile(itemFile(number));
+  showItemRow(row, item);
+}
+
+void TdownloadForm::showItemRow(int row, const TDownloadItem& item) {
   itemView_->setItemText(row, 0, item.Name);
   itemView_->setItemText(row, 1, item.Symbol);
   itemView_->setItemText(row, 2, item.Currency);
@@ -493,7 +501,7 @@ void TdownloadForm::addItemRow(const std::string& fileName, int number) {
   const std::string name = fileName.substr(fileName.find_last_of('\\') + 1);
   itemFiles_[number] = name;
   const int row = itemView_->addItem("", number, stateIndexOf(itemImage));
-  setItemRow(row, fileName);
+  setItemRow(row, number);
   itemView_->setSelected(row, true);
 }
 
@@ -517,7 +525,7 @@ void TdownloadForm::reloadObjectsInSelectedList() {
   busy();
   for (int row = 0; row < itemView_->itemCount(); ++row) {
     const int number = static_cast<int>(itemView_->itemData(row));
-    if (number > 0) setItemRow(row, itemFile(number));
+    if (number > 0) setItemRow(row, number);
   }
   available();
 }
@@ -572,15 +580,41 @@ void TdownloadForm::copySelectedLists() {
 void TdownloadForm::clearSelectedLists() {
   if (!confirm(*listView_, ClearList, ClearLists)) return;
   busy();
+  std::vector<std::string> refusals;
   for (const int number : selectedNumbers(*listView_)) {
+    // The shown list's items as the program holds them, so that their
+    // saves check what another program did to them since.
+    if (number == shownList_) {
+      for (const auto& held : shownItems_) clearShownItem(held.first, refusals);
+      continue;
+    }
     for (const std::string& file : downloadItemFiles(listFolder(number))) {
-      if (clearDownloadItem(file) != TClearResult::cleared || number != shownList_) continue;
-      const std::string name = file.substr(file.find_last_of('\\') + 1);
-      const int row = itemView_->findData(positiveNumberName(name.substr(0, name.size() - 4)));
-      if (row >= 0) itemView_->setItemText(row, 3, "");
+      TDownloadItem item;
+      item.loadFromFile(file);
+      std::string why;
+      if (clearDownloadItem(item, why) == TClearResult::fileKept) refusals.push_back("\"" + item.Name + "\": " + why);
     }
   }
   available();
+  tellClearRefusals(refusals);
+}
+
+void TdownloadForm::clearShownItem(int number, std::vector<std::string>& refusals) {
+  TDownloadItem& item = shownItem(number);
+  std::string why;
+  const TClearResult result = clearDownloadItem(item, why);
+  if (result == TClearResult::fileKept) refusals.push_back("\"" + item.Name + "\": " + why);
+  if (result != TClearResult::cleared) return;
+  const int row = itemView_->findData(number);
+  if (row >= 0) itemView_->setItemText(row, 3, "");
+}
+
+void TdownloadForm::tellClearRefusals(const std::vector<std::string>& refusals) {
+  if (refusals.empty()) return;
+  std::string text = refusals.size() == 1 ? "An item was not cleared, and keeps its date:"
+                                          : "These items were not cleared, and keep their dates:";
+  for (const std::string& refusal : refusals) text += "\n\n" + refusal;
+  messages_.show(handle(), text, commonString(4), MB_OK | MB_ICONWARNING);
 }
 
 void TdownloadForm::deleteSelectedLists() {
@@ -605,6 +639,7 @@ void TdownloadForm::deleteSelectedLists() {
       shownList_ = -1;
       shownFolder_.clear();
       itemView_->clear();
+      shownItems_.clear();
       itemView_->hide();
       noListLabel_->show();
     }
@@ -615,13 +650,18 @@ void TdownloadForm::deleteSelectedLists() {
 
 void TdownloadForm::zapSelectedListRemarks() {
   busy();
-  bool shownAmongThem = false;
   for (const int number : selectedNumbers(*listView_)) {
-    zapListRemarks(listFolder(number));
-    shownAmongThem = shownAmongThem || number == shownList_;
+    if (number != shownList_) {
+      zapListRemarks(listFolder(number));
+      continue;
+    }
+    for (auto& [itemNumber, item] : shownItems_) {
+      zapItemRemarks(item);
+      const int row = itemView_->findData(itemNumber);
+      if (row >= 0) showItemRow(row, item);
+    }
   }
   available();
-  if (shownAmongThem) reloadObjectsInSelectedList();
 }
 
 int TdownloadForm::updateCheckedLists() {
@@ -666,9 +706,9 @@ void TdownloadForm::copySelectedItemsToList(int listNumber) {
 
 void TdownloadForm::clearSelectedItems() {
   if (shownList_ < 0 || !confirm(*itemView_, ClearObject, ClearObjects)) return;
-  for (const int number : selectedNumbers(*itemView_))
-    if (clearDownloadItem(itemFile(number)) == TClearResult::cleared)
-      itemView_->setItemText(itemView_->findData(number), 3, "");
+  std::vector<std::string> refusals;
+  for (const int number : selectedNumbers(*itemView_)) clearShownItem(number, refusals);
+  tellClearRefusals(refusals);
 }
 
 void TdownloadForm::deleteSelectedItems() {
@@ -683,6 +723,7 @@ void TdownloadForm::deleteSelectedItems() {
     if (!gone[i]) continue;
     itemView_->deleteItem(itemView_->findData(numbers[i]));
     itemFiles_.erase(numbers[i]);
+    shownItems_.erase(numbers[i]);
   }
   updateControlBar();
 }
@@ -690,7 +731,33 @@ void TdownloadForm::deleteSelectedItems() {
 void TdownloadForm::zapSelectedItemRemarks() {
   if (shownList_ < 0) return;
   for (const int number : selectedNumbers(*itemView_))
-    if (zapItemRemarks(itemFile(number))) itemView_->setStateImage(itemView_->findData(number), stateIndexOf(itemImage));
+    if (zapItemRemarks(shownItem(number)))
+      itemView_->setStateImage(itemView_->findData(number), stateIndexOf(itemImage));
+}
+
+TDownloadItem& TdownloadForm::shownItem(int number) {
+  const auto held = shownItems_.find(number);
+  if (held != shownItems_.end()) return held->second;
+  TDownloadItem& item = shownItems_[number];
+  item.loadFromFile(itemFile(number));
+  return item;
+}
+
+TSaveFailures TdownloadForm::saveShownItems() {
+  TSaveFailures failed;
+  if (shownItems_.empty() || shownFolder_.empty()) return failed;
+  // The folder is listed once: a file as this program left it is not
+  // looked up, let alone read.
+  std::map<std::string, TFileStamp> listed;
+  for (const TFoundFile& entry : findFiles(shownFolder_ + "*.INI"))
+    if (!entry.isFolder) listed.emplace(upperCase(entry.name), entry.stamp);
+  for (auto& [number, item] : shownItems_) {
+    const auto found = listed.find(upperCase(item.fileName.substr(item.fileName.find_last_of('\\') + 1)));
+    // One gone meanwhile is not made again.
+    if (found == listed.end()) continue;
+    if (item.saveUnchanged(found->second) != 0) failed.push_back(item.fileName);
+  }
+  return failed;
 }
 
 void TdownloadForm::newItem() {

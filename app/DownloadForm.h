@@ -8,8 +8,10 @@
 #include "app/DownloadBrowserPane.h"
 #include "app/DownloadLists.h"
 #include "app/DownloaderLink.h"
+#include "controls/DownloadItem.h"
 #include "controls/ChildForm.h"
 #include "platform/Menu.h"
+#include "platform/SaveFailures.h"
 #include "platform/Timer.h"
 
 class TControlBar;
@@ -58,6 +60,10 @@ class TdownloadForm : public TChildForm {
   void listLists();
   // Re-reads the shown item rows from their files; no row comes or goes.
   void reloadObjectsInSelectedList();
+  // The shown list's items as the program read or saved them, checked as
+  // the close checks held files: what another program cut out of one since
+  // is put back and told. The files that could not be written.
+  TSaveFailures saveShownItems();
   // The list whose items are shown; -1 for none.
   int shownList() const { return shownList_; }
   int selectedList() const { return selectedList_; }
@@ -138,7 +144,15 @@ class TdownloadForm : public TChildForm {
   void tellFileKept(const std::string& file, const std::string& what);
   void loadList(bool keepSelection);
   void addItemRow(const std::string& fileName, int number);
-  void setItemRow(int row, const std::string& fileName);
+  // Reads the item again and shows it in the row.
+  void setItemRow(int row, int number);
+  void showItemRow(int row, const TDownloadItem& item);
+  // The shown list's item as the program holds it; read now for one it
+  // does not hold yet.
+  TDownloadItem& shownItem(int number);
+  // Clears the item's data and date; refusals gains why one was kept.
+  void clearShownItem(int number, std::vector<std::string>& refusals);
+  void tellClearRefusals(const std::vector<std::string>& refusals);
   // A command must see the list the user picked last, not the one the delay
   // has yet to show.
   void flushPendingSelection();
@@ -177,6 +191,9 @@ class TdownloadForm : public TChildForm {
   // What each list's descriptor held when listed, by number.
   std::map<int, TListDescriptor> descriptors_;
   std::map<int, std::string> itemFiles_;
+  // The shown list's items as read when listed or saved since, by number:
+  // a save checks what another program did to the file meanwhile.
+  std::map<int, TDownloadItem> shownItems_;
   bool fillingLists_ = false;
   TTimer selectTimer_;
   TToolGlyphs glyphs_;

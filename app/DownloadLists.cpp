@@ -16,7 +16,6 @@
 namespace {
 
 constexpr const char* listSection = "List";
-constexpr const char* itemSection = "DownloadItem";
 // Enough numbers for any real collection; the search ends there rather than
 // running on over a folder that refuses every new entry.
 constexpr int lastFreeNumber = 999999;
@@ -67,20 +66,17 @@ bool TListDescriptor::rename(const std::string& name) {
   return save();
 }
 
-bool renameDownloadItem(const std::string& itemFile, const std::string& name) {
-  TDownloadItem item;
-  if (item.loadFromFile(itemFile) != 0) return false;
+bool renameDownloadItem(TDownloadItem& item, const std::string& name) {
+  // An item read only in part would be saved with defaults for the rest.
+  if (item.loadResult() != 0) return false;
   const std::string trimmed = trimmedText(name);
   if (trimmed == item.Name) return true;
-  // The name alone: the item saved whole would write what it read of a file
-  // another program cut as the defaults that stood in for the rest. Written
-  // even when empty, as "", so that the item's entry count still holds.
-  const auto named = [](const std::string& text) {
-    return [text](TPortableIniFile& ini) { ini.writeString(itemSection, "Name", text.empty() ? "\"\"" : text); };
-  };
-  TSettingsBaseline saved;
-  saved.take(itemFile, named(item.Name));
-  return saved.save(itemFile, named(trimmed));
+  std::string old = std::move(item.Name);
+  item.Name = trimmed;
+  if (item.saveToFile() == 0) return true;
+  // The name stays what the file holds, so that no later save writes it.
+  item.Name = std::move(old);
+  return false;
 }
 
 int newDownloadList(const std::string& root, const std::string& name) {
@@ -141,22 +137,34 @@ bool isProtectedDataPath(const std::string& dataPath) {
   return false;
 }
 
-TClearResult clearDownloadItem(const std::string& itemFile) {
-  TDownloadItem item;
+TClearResult clearDownloadItem(TDownloadItem& item, std::string& why) {
+  why.clear();
   // An item read only in part would be saved with defaults for the rest.
-  if (item.loadFromFile(itemFile) != 0) return TClearResult::saveFailed;
+  if (item.loadResult() != 0) return TClearResult::saveFailed;
   const std::string dataPath = trimmedText(item.DataPath);
   if (!dataPath.empty()) {
+    // Everything there is asked first: a file another program holds keeps
+    // all of it, and the user learns which and why.
+    std::vector<std::vector<std::string>> paths;
     if (folderExists(dataPath)) {
-      if (isProtectedDataPath(dataPath)) return TClearResult::refused;
-      if (!deleteDirContents(includeTrailingBackslash(dataPath))) return TClearResult::fileKept;
-    } else if (fileExists(dataPath)) {
-      deleteFile(dataPath);
+      if (isProtectedDataPath(dataPath) || isReparsePoint(dataPath)) return TClearResult::refused;
+      const std::string folder = includeTrailingBackslash(dataPath);
+      for (const TFoundFile& entry : findFiles(folder + "*"))
+        paths.push_back({folder + entry.name + (entry.isFolder ? "\\" : "")});
+    } else {
+      paths.push_back({dataPath});
     }
-    if (fileExists(dataPath)) return TClearResult::fileKept;
+    const std::vector<bool> gone = deleteAllWhole(paths, why);
+    if (!why.empty()) {
+      why = deletionNotice("its data was", std::find(gone.begin(), gone.end(), true) != gone.end(), why);
+      return TClearResult::fileKept;
+    }
   }
+  const double lastUpdate = item.LastUpdate;
   item.LastUpdate = 0;
-  return item.saveToFile() == 0 ? TClearResult::cleared : TClearResult::saveFailed;
+  if (item.saveToFile() == 0) return TClearResult::cleared;
+  item.LastUpdate = lastUpdate;
+  return TClearResult::saveFailed;
 }
 
 std::vector<bool> deleteDownloadLists(const std::vector<std::string>& listFolders, std::string& why) {
@@ -177,18 +185,23 @@ std::vector<bool> deleteDownloadItems(const std::vector<std::string>& itemFiles,
   return deleteAllWhole(items, why);
 }
 
-bool zapItemRemarks(const std::string& itemFile) {
-  TDownloadItem item;
-  if (item.loadFromFile(itemFile) != 0) return false;
+bool zapItemRemarks(TDownloadItem& item) {
+  if (item.loadResult() != 0) return false;
   if (item.Remarks.empty()) return true;
+  std::vector<std::string> remarks = std::move(item.Remarks);
   item.Remarks.clear();
-  return item.saveToFile() == 0;
+  if (item.saveToFile() == 0) return true;
+  item.Remarks = std::move(remarks);
+  return false;
 }
 
 int zapListRemarks(const std::string& listFolder) {
   int failures = 0;
-  for (const std::string& file : downloadItemFiles(listFolder))
-    if (!zapItemRemarks(file)) ++failures;
+  for (const std::string& file : downloadItemFiles(listFolder)) {
+    TDownloadItem item;
+    item.loadFromFile(file);
+    if (!zapItemRemarks(item)) ++failures;
+  }
   return failures;
 }
 

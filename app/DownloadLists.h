@@ -36,9 +36,12 @@ class TListDescriptor {
   bool checked_ = false;
   TSettingsBaseline saved_;
 };
-// Trimmed; the file is saved only when the name changed. False when saving
-// failed, or the item file did not read whole (it is then left as it is).
-bool renameDownloadItem(const std::string& itemFile, const std::string& name);
+class TDownloadItem;
+
+// Trimmed; the item (as the program holds it) is saved only when the name
+// changed. False when saving failed, the name then staying as it was, or
+// the item file did not read whole (it is then left as it is).
+bool renameDownloadItem(TDownloadItem& item, const std::string& name);
 
 // Makes the first free list folder N (N from 1) with its "0.INI" naming it;
 // the new number, or -1 when nothing could be made (nothing is left behind).
@@ -57,11 +60,15 @@ bool isProtectedDataPath(const std::string& dataPath);
 
 enum class TClearResult { cleared, fileKept, refused, saveFailed };
 // Deletes what the item's data path names (a folder's contents, or a file)
-// and marks the item never updated. A protected path is refused untouched;
-// the item keeps its date whenever its data could not all be removed. An
-// item file that did not read whole, which cannot be written, leaves its
-// data untouched too (saveFailed).
-TClearResult clearDownloadItem(const std::string& itemFile);
+// and marks the item never updated. A protected path, or a folder that is
+// a link to another, is refused untouched. Every file and folder there is
+// asked first: when one refuses, nothing goes, the item keeps its date and
+// why tells which and why ("its data was not deleted: C:\Q\A.TXT is
+// read-only."; fileKept); so too when some could not go after all, why
+// then telling what is left. An item file that did not read whole,
+// which cannot be written, leaves its data untouched too (saveFailed); an
+// item whose save fails once its data went keeps its date (saveFailed).
+TClearResult clearDownloadItem(TDownloadItem& item, std::string& why);
 
 // The lists' folders and everything in them, as one deletion (see
 // deleteAllWhole): a file or folder that would refuse keeps every list, and
@@ -74,9 +81,10 @@ std::vector<bool> deleteDownloadLists(const std::vector<std::string>& listFolder
 std::vector<bool> deleteDownloadItems(const std::vector<std::string>& itemFiles, std::string& why);
 
 // Clears the item's remarks and saves it when it had any; false when saving
-// failed or the item file did not read whole.
-bool zapItemRemarks(const std::string& itemFile);
-// The same for every numbered item of a list; the number of failures.
+// failed (the item then keeps them) or the item file did not read whole.
+bool zapItemRemarks(TDownloadItem& item);
+// The same for every numbered item of a list, as their files hold them
+// now; the number of failures.
 int zapListRemarks(const std::string& listFolder);
 
 // The numbered item files of a list folder, as listed by the file system.

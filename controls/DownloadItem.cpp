@@ -64,11 +64,34 @@ void TDownloadItem::clear() { *this = TDownloadItem{}; }
 int TDownloadItem::loadFromFile(const std::string& name) {
   clear();
   const TPortableIniFile ini(name);
-  const int result = readFields(ini);
-  // What the item holds now is what the file holds as far as it knows: a
-  // file not read whole gets only what changed since.
-  asLoaded_.takeAsShown(fileName, [this](TPortableIniFile& written) { writeFields(written); }, ini);
-  return result;
+  loadResult_ = readFields(ini);
+  if (!readWhole_) {
+    // What the item holds now is what the file holds as far as it knows:
+    // a file not read whole gets only what changed since.
+    asLoaded_.takeAsShown(fileName, writer(), ini);
+    return loadResult_;
+  }
+  // Read whole, the file stands for what it holds: where it holds another
+  // form than the downloader's (a path spelled out, remarks numbered with a
+  // gap), the next save writes that form.
+  asLoaded_.takeWhatFileHolds(fileName, writer(), ini);
+  std::vector<std::string> keys;
+  ini.readSection(remarksSection, keys);
+  // A remark under a name the save does not write goes with it.
+  for (const std::string& key : keys) {
+    const long long number = remarkKey(key);
+    if (number > static_cast<long long>(Remarks.size()) || std::to_string(number) != key)
+      asLoaded_.takeAsRead(remarksSection, key, ini);
+  }
+  return loadResult_;
+}
+
+TSettingsBaseline::TWriter TDownloadItem::writer() const {
+  return [this](TPortableIniFile& ini) { writeFields(ini); };
+}
+
+void TDownloadItem::describeFile() {
+  asLoaded_.describe("the download item " + (Name.empty() ? fileName : Name));
 }
 
 int TDownloadItem::readFields(const TPortableIniFile& ini) {
@@ -125,14 +148,19 @@ int TDownloadItem::readFields(const TPortableIniFile& ini) {
 
 int TDownloadItem::saveToFile() {
   if (fileName.empty()) return -4;
-  // What stood in for what could not be read is not the user's: only what
-  // changed since is written, and a file that cannot be read not at all.
-  if (!readWhole_) return asLoaded_.save(fileName, [this](TPortableIniFile& ini) { writeFields(ini); }) ? 0 : -4;
-  // A file read whole is written in the form the downloader reads (the
+  // Against what the item read: what another program changed since keeps
+  // its value unless the user changed it too, what it cut out is put back;
+  // a file not read whole gets only what changed, and one that cannot be
+  // read nothing. What is written is in the form the downloader reads (the
   // remarks numbered afresh, paths in placeholder form).
-  TPortableIniFile ini(fileName);
-  writeFields(ini);
-  return ini.updateFile() ? 0 : -4;
+  describeFile();
+  return asLoaded_.save(fileName, writer()) ? 0 : -4;
+}
+
+int TDownloadItem::saveUnchanged(const std::optional<TFileStamp>& listed) {
+  if (fileName.empty() || (listed && asLoaded_.leftAsItWas(fileName, *listed))) return 0;
+  describeFile();
+  return asLoaded_.saveUnchanged(fileName, writer()) ? 0 : -4;
 }
 
 void TDownloadItem::writeFields(TPortableIniFile& ini) const {

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,26 @@ class TDownloadItem {
   // read, or only in part, is named (see UnreadableFiles.h); a number that
   // does not read is taken as 0 (off) and told in the notice.
   int loadFromFile(const std::string& fileName);
-  // Writes every field to fileName through a temporary file that replaces it
-  // only once complete. Into a file whose engine or numbers did not read,
-  // only the fields changed since the load, so that what stood in for them
-  // is never written over it; into one with lines reading passed over, or
-  // one that could not be read, nothing. 0, or -4 when the file could not
-  // be written (the old file then stays as it was).
+  // Writes into fileName, through a temporary file that replaces it only
+  // once complete, what changed since the load or the last save, and, in a
+  // file read whole, every field the file spelled in another form than the
+  // downloader's; what another program changed meanwhile keeps its value
+  // unless the item changed it too, and what it cut out is put back and
+  // told, naming the item (see TSettingsBaseline::save). An item never
+  // loaded writes every field. Into a file whose engine or numbers did not
+  // read, only the fields changed, so that what stood in for them is never
+  // written over it; into one with lines reading passed over, or one that
+  // could not be read, nothing. 0, or -4 when the file could not be
+  // written (the old file then stays as it was).
   int saveToFile();
+  // For an item the program holds as read (or saved) and did not change
+  // since, as the close checks it: what another program cut out of the
+  // file is put back and told, and nothing else is written. A file as this
+  // program left it (listed: its stamp as its folder's listing gave it) is
+  // not read. 0, or -4 when the file could not be written.
+  int saveUnchanged(const std::optional<TFileStamp>& listed = std::nullopt);
+  // What the last loadFromFile gave.
+  int loadResult() const { return loadResult_; }
   // The remark values in the order of their keys 1, 2, ..., each followed by
   // a line feed.
   void remarksText(std::string& text) const;
@@ -67,8 +81,12 @@ class TDownloadItem {
  private:
   int readFields(const TPortableIniFile& ini);
   void writeFields(TPortableIniFile& ini) const;
+  TSettingsBaseline::TWriter writer() const;
+  // A notice of what a save put back names the item.
+  void describeFile();
 
   bool readWhole_ = true;
+  int loadResult_ = 0;
   TSettingsBaseline asLoaded_;
 };
 

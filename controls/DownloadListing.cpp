@@ -50,10 +50,11 @@ std::string lastUpdateText(double lastUpdate) {
   }
 }
 
-std::vector<TPickRow> listDownloadItems(const std::string& listFolder, int& loadFailures) {
+std::vector<TPickRow> listDownloadItems(const std::string& listFolder, int& loadFailures,
+                                        std::map<int, TDownloadItem>* items) {
   loadFailures = 0;
   std::vector<TPickRow> rows;
-  TDownloadItem item;
+  TDownloadItem scratch;
   for (const TFoundFile& entry : findFiles(listFolder + "*.INI")) {
     // The pattern also matches through short names ("12.INIX"), so the
     // extension is checked again.
@@ -65,6 +66,7 @@ std::vector<TPickRow> listDownloadItems(const std::string& listFolder, int& load
       reportUnreadableFile(listFolder + entry.name);
       continue;
     }
+    TDownloadItem& item = items != nullptr ? (*items)[number] : scratch;
     if (item.loadFromFile(listFolder + entry.name) != 0) ++loadFailures;
     TPickRow row;
     row.texts = {item.Name, item.Symbol, item.Currency, lastUpdateText(item.LastUpdate)};

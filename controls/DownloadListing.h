@@ -1,8 +1,11 @@
 #pragma once
+#include <map>
 #include <string>
 #include <vector>
 
 #include "controls/PickList.h"
+
+class TDownloadItem;
 
 // What the download pick dialog lists: the download lists, each a folder
 // under <DLISTS> named by a positive number and holding "0.INI", and the
@@ -22,8 +25,10 @@ std::vector<TPickRow> listDownloadLists(const std::string& listsFolder);
 // One row per item file "N.INI" (N > 0) of a list folder: name, symbol,
 // currency and the last update as date and time (empty for never), with
 // state image 6 for an item with remarks, else 5. A file that loads with an
-// error still shows what was read; loadFailures counts such files.
-std::vector<TPickRow> listDownloadItems(const std::string& listFolder, int& loadFailures);
+// error still shows what was read; loadFailures counts such files. Where
+// items is given, it holds each item as read, by its number.
+std::vector<TPickRow> listDownloadItems(const std::string& listFolder, int& loadFailures,
+                                        std::map<int, TDownloadItem>* items = nullptr);
 
 // The "Updated" text: the date and time in the user's short format, empty
 // for 0 and for a value that is no date.

@@ -238,6 +238,18 @@ void TSettingsBaseline::takeAsShown(const std::string& fileName, const TWriter& 
   setLeftOver({});
 }
 
+void TSettingsBaseline::takeWhatFileHolds(const std::string& fileName, const TWriter& write,
+                                          const TPortableIniFile& read) {
+  takeFrom(fileName, write, &read);
+  setLeftOver({});
+  if (!baseline_) return;
+  std::unique_ptr<TPortableIniFile> taken = baseline();
+  taken->keepOnlyWhatOtherHolds(read);
+  baseline_ = compact(*taken);
+  // Kept to what the file holds, the baseline stands for it whole.
+  setFileHeld(std::nullopt);
+}
+
 void TSettingsBaseline::takeWithNumberedSections(const std::string& fileName, const TWriter& write,
                                                  const TPortableIniFile& read) {
   takeFrom(fileName, write, &read);

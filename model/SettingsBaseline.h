@@ -42,6 +42,12 @@ class TSettingsBaseline {
   // what the writer gives stands for what the file holds, not the read,
   // which may hold less than the object shows (a record cut short).
   void takeAsShown(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
+  // As take with read, for a file read whole whose writer keeps a form of
+  // its own (paths in placeholder form, entries numbered afresh): what the
+  // file holds, entry by entry, is the baseline, so that the next save
+  // writes that form wherever the file spells an entry otherwise; no
+  // number the writer gives stands in for the file's text.
+  void takeWhatFileHolds(const std::string& fileName, const TWriter& write, const TPortableIniFile& read);
   // As the first take, for a file of numbered sections (fields, a chart's
   // sources) given as read: those it holds beyond what the object shows
   // are left over, and one the object adds under such a number replaces

@@ -10,6 +10,7 @@
 #include "app/DownloadLists.h"
 #include "chart/ChartSourceForm.h"
 #include "chart/SliderForm.h"
+#include "controls/DownloadItem.h"
 #include "controls/FieldEditForm.h"
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
@@ -114,6 +115,15 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
          };
        },
        {"Names", "3", "Gamma"}, {"Names", "1", "Alpha2"}, {"Names", "7", "Delta"}, {"Names", "2", "Bravo"}, "", ""},
+      {"a download item renamed", "DLISTS\\1\\1.INI",
+       "[DownloadItem]\r\nName=Acme\r\nSymbol=ACM\r\nCurrency=USD\r\n[Remarks]\r\n1=first\r\n2=second\r\n",
+       [](const std::string& folder) -> std::function<bool()> {
+         auto item = std::make_shared<TDownloadItem>();
+         EXPECT_EQ(item->loadFromFile(folder + "DLISTS\\1\\1.INI"), 0);
+         return [item] { return renameDownloadItem(*item, "Acme Corp"); };
+       },
+       {"Remarks", "2", "second"}, {"DownloadItem", "Symbol", "ACME"}, {"Downloader", "Run", "3"},
+       {"DownloadItem", "Name", "Acme Corp"}, "the download item Acme Corp", ""},
       {"a portfolio's load-always mark", "work\\DATA\\FOLIOS\\1\\0.INI", "",
        [](const std::string& folder) -> std::function<bool()> {
          auto table = std::make_shared<TPortfolioTable>();

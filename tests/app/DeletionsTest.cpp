@@ -11,6 +11,7 @@
 #include "app/DownloadLists.h"
 #include "app/WebMosaics.h"
 #include "controls/DocumentSave.h"
+#include "controls/DownloadItem.h"
 #include "controls/EditorStatus.h"
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
@@ -318,6 +319,26 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
        [](TSampleWorkFolder& sample) {
          const auto item = [](const std::string& file) { writeWholeFile(file, "[Item]\r\n"); };
          refusedAmong(sample, {"1.INI", "2.INI"}, item, deleteDownloadItems, "2.INI", false);
+       }},
+      {"a download item cleared while a file in its data folder is read-only",
+       [](TSampleWorkFolder& sample) {
+         const std::string data = sample.temporary.path() + "QUOTES\\ACM\\";
+         forceFolders(data + "OLD");
+         for (const char* file : {"A.TXT", "OLD\\B.TXT", "Z.TXT"}) writeWholeFile(data + file, "quotes");
+         TDownloadItem item;
+         item.fileName = sample.temporary.path() + "1.INI";
+         item.DataPath = data;
+         item.LastUpdate = 45000;
+         ASSERT_EQ(item.saveToFile(), 0);
+         const auto before = folderContents(data);
+         std::string why;
+         {
+           const TRefusing refused(data + "OLD\\B.TXT", false);
+           EXPECT_EQ(clearDownloadItem(item, why), TClearResult::fileKept);
+           EXPECT_EQ(why, "its data was not deleted: " + refused.why() + ".");
+         }
+         EXPECT_EQ(folderContents(data), before);
+         EXPECT_EQ(item.LastUpdate, 45000);
        }},
       {"two download lists, the second with a read-only item",
        [](TSampleWorkFolder& sample) { refusedLists(sample, "2\\2.INI", false); }},

@@ -8,6 +8,7 @@
 #include "model/PortableIniFile.h"
 #include "platform/ComCtrls.h"
 #include "model/UnsavedChanges.h"
+#include "model/UnreadableFiles.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtControls.h"
 #include "platform/FileSystem.h"
@@ -423,6 +424,41 @@ TEST(DownloadForm, AnItemItsFileWillNotRenameIsToldAndKeepsItsName) {
   EXPECT_NE(tab.messages.texts[0].find("2.INI\" could not be read whole or written"), std::string::npos)
       << tab.messages.texts[0];
   EXPECT_EQ(readWholeFile(root + "1\\2.INI"), cut);
+}
+
+// The shown list's items are held as read: the close puts back what another
+// program cut out of one since, naming the item, and writes nothing into
+// one as this program left it.
+TEST(DownloadForm, TheClosePutsBackWhatAnotherProgramCutOutOfAShownItem) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "dlists\\";
+  makeList(root, 1, "Shares", false, 2);
+  const std::string item = root + "1\\2.INI";
+  {
+    TDownloadItem made;
+    ASSERT_EQ(made.loadFromFile(item), 0);
+    made.Currency = "EUR";
+    made.Remarks = {"1=watch"};
+    ASSERT_EQ(made.saveToFile(), 0);
+  }
+  const std::string untouched = readWholeFile(root + "1\\1.INI");
+  TDownloadsOnATab tab;
+  TdownloadForm& form = *tab.form;
+  form.setListsRoot(root);
+  form.listView().setItemIndex(form.listView().findData(1));
+  ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 1; }, 2000));
+  const std::string whole = readWholeFile(item);
+  writeWholeFile(item, whole.substr(0, whole.find("Currency=")));
+  takeSavedWhole();
+  EXPECT_TRUE(form.saveShownItems().empty());
+  TDownloadItem mended;
+  EXPECT_EQ(mended.loadFromFile(item), 0);
+  EXPECT_EQ(mended.Currency, "EUR");
+  EXPECT_EQ(mended.Remarks, std::vector<std::string>{"1=watch"});
+  const std::vector<std::string> told = takeSavedWhole();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("the download item Shares item 2"), std::string::npos) << told[0];
+  EXPECT_EQ(readWholeFile(root + "1\\1.INI"), untouched);
 }
 
 // The tool buttons show pictures, as narrow as the groups' default places

@@ -31,6 +31,13 @@ void writeItem(const std::string& file, const std::string& name, const std::stri
   ASSERT_EQ(item.saveToFile(), 0);
 }
 
+TClearResult clearItem(const std::string& file) {
+  TDownloadItem item;
+  item.loadFromFile(file);
+  std::string why;
+  return clearDownloadItem(item, why);
+}
+
 double lastUpdateOf(const std::string& file) {
   TDownloadItem item;
   item.loadFromFile(file);
@@ -65,7 +72,9 @@ TEST(DownloadLists, ListsAreMadeCopiedRenamedCheckedAndDeleted) {
 
   EXPECT_EQ(copyDownloadItem(first + "1.INI", first), 2);
   EXPECT_EQ(downloadItemFiles(first).size(), 2u);
-  EXPECT_TRUE(renameDownloadItem(first + "2.INI", " Beta "));
+  TDownloadItem beta;
+  beta.loadFromFile(first + "2.INI");
+  EXPECT_TRUE(renameDownloadItem(beta, " Beta "));
   TDownloadItem renamed;
   renamed.loadFromFile(first + "2.INI");
   EXPECT_EQ(renamed.Name, "Beta");
@@ -114,23 +123,23 @@ TEST(DownloadLists, ClearingRefusesTheUsersOwnFoldersAndKeepsTheDateOfDataThatSt
   writeItem(list + "3.INI", "drive", "C:\\", 45000);
   writeItem(list + "4.INI", "own folder", own, 45000);
   writeItem(list + "5.INI", "gone", folder.path() + "NOWHERE.TXT", 45000);
-  EXPECT_EQ(clearDownloadItem(list + "1.INI"), TClearResult::refused);
-  EXPECT_EQ(clearDownloadItem(list + "2.INI"), TClearResult::refused);
-  EXPECT_EQ(clearDownloadItem(list + "3.INI"), TClearResult::refused);
+  EXPECT_EQ(clearItem(list + "1.INI"), TClearResult::refused);
+  EXPECT_EQ(clearItem(list + "2.INI"), TClearResult::refused);
+  EXPECT_EQ(clearItem(list + "3.INI"), TClearResult::refused);
   EXPECT_TRUE(fileExists(data + "QUOTES\\IBM.TXT"));
   EXPECT_EQ(lastUpdateOf(list + "1.INI"), 45000);
-  EXPECT_EQ(clearDownloadItem(list + "4.INI"), TClearResult::cleared);
+  EXPECT_EQ(clearItem(list + "4.INI"), TClearResult::cleared);
   EXPECT_TRUE(folderExists(own));
   EXPECT_FALSE(pathExists(own + "SUB"));
   EXPECT_EQ(lastUpdateOf(list + "4.INI"), 0);
-  EXPECT_EQ(clearDownloadItem(list + "5.INI"), TClearResult::cleared);
+  EXPECT_EQ(clearItem(list + "5.INI"), TClearResult::cleared);
 
   // A data file held open cannot go: the item keeps its date.
   const std::string busy = folder.path() + "BUSY.TXT";
   writeWholeFile(busy, "held");
   writeItem(list + "6.INI", "held", busy, 45000);
   HANDLE held = CreateFileA(busy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(clearDownloadItem(list + "6.INI"), TClearResult::fileKept);
+  EXPECT_EQ(clearItem(list + "6.INI"), TClearResult::fileKept);
   CloseHandle(held);
   EXPECT_EQ(lastUpdateOf(list + "6.INI"), 45000);
 
@@ -228,9 +237,11 @@ TEST(DownloadLists, FilesThatDidNotReadWholeAreNeverCutDown) {
         "[DownloadItem]\r\nName=Alpha\r\nDataPath=" + data + "\r\nLastUpdate=45000\r\nno setting\r\n[Remarks]\r\n1=note\r\n",
         ""s, "[DownloadItem]\r\nName=Alpha\r\nLastUpdate=45000\r\nDataPath=" + data.substr(0, data.size() - 4)}) {
     writeWholeFile(item, partial);
-    EXPECT_FALSE(renameDownloadItem(item, "Beta"));
-    EXPECT_EQ(clearDownloadItem(item), TClearResult::saveFailed);
-    EXPECT_FALSE(zapItemRemarks(item));
+    TDownloadItem held;
+    held.loadFromFile(item);
+    EXPECT_FALSE(renameDownloadItem(held, "Beta"));
+    EXPECT_EQ(clearItem(item), TClearResult::saveFailed);
+    EXPECT_FALSE(zapItemRemarks(held));
     EXPECT_EQ(readWholeFile(item), partial);
     EXPECT_TRUE(fileExists(data));
     EXPECT_TRUE(fileExists(folder.path() + "DATA"));

@@ -180,9 +180,12 @@ TEST_F(DownloadItem, RemarksComeInTheOrderOfTheirKeys) {
   item.remarksText(text);
   EXPECT_EQ(text, "first\nsecond\nthird\n");
   ASSERT_EQ(item.saveToFile(), 0);
-  std::vector<std::string> remarks;
-  TPortableIniFile(file).readSectionValues("Remarks", remarks);
-  EXPECT_EQ(remarks, (std::vector<std::string>{"1=first", "2=second", "3=third"}));
+  // Numbered as the program numbers them, they keep the lines another
+  // program wrote, in its order.
+  const TPortableIniFile stored(file);
+  EXPECT_EQ(stored.readString("Remarks", "1", ""), "first");
+  EXPECT_EQ(stored.readString("Remarks", "2", ""), "second");
+  EXPECT_EQ(stored.readString("Remarks", "3", ""), "third");
 }
 
 // An item file that could not be read, or only in part (a line that is no
