@@ -62,6 +62,19 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
   const std::string engineFile = "[Defaults]\r\nMacroEngine=" + engines[0] + "\r\n[Engines]\r\n0000=" + engines[0] +
                                  "\r\n0001=" + engines[1] + "\r\n[" + engines[0] + "]\r\nDescription=Alpha\r\n[" +
                                  engines[1] + "]\r\nDescription=Beta\r\n";
+  // The engines file saved with the engine chosen (the one read: nothing
+  // of the user's changed).
+  const auto engineRow = [&engineFile, &engines](const char* what, int chosen) {
+    return TRow{what, "Kestrova.AXE", engineFile,
+                [chosen](const std::string& folder) -> std::function<bool()> {
+                  auto declarations = std::make_shared<TScriptEngineDeclarations>();
+                  declarations->setPath(folder + "Kestrova.AXE");
+                  EXPECT_TRUE(declarations->load(false));
+                  return [declarations, chosen] { return declarations->save(chosen); };
+                },
+                {"Engines", "0001", engines[1]}, {engines[0], "Description", "Alpha2"}, {"Defaults", "Shown", "1"},
+                {"Defaults", "MacroEngine", engines[chosen]}, "", ""};
+  };
   // A dialog's own part of the layout file, which holds the other
   // windows' too: the dialog read with the file, then moved or sized.
   const auto dialogRow = []<class TDialog>(const char* what, const char* section, const char* key, const char* value,
@@ -149,24 +162,8 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
        },
        {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
        {"Configuration", "Active", "1"}, "", "MACROS\\Trend2.INI"},
-      {"the script engine chosen", "Kestrova.AXE", engineFile,
-       [](const std::string& folder) -> std::function<bool()> {
-         auto declarations = std::make_shared<TScriptEngineDeclarations>();
-         declarations->setPath(folder + "Kestrova.AXE");
-         EXPECT_TRUE(declarations->load(false));
-         return [declarations] { return declarations->save(1); };
-       },
-       {"Engines", "0001", engines[1]}, {engines[0], "Description", "Alpha2"}, {"Defaults", "Shown", "1"},
-       {"Defaults", "MacroEngine", engines[1]}, "", ""},
-      {"the script engines saved unchanged", "Kestrova.AXE", engineFile,
-       [](const std::string& folder) -> std::function<bool()> {
-         auto declarations = std::make_shared<TScriptEngineDeclarations>();
-         declarations->setPath(folder + "Kestrova.AXE");
-         EXPECT_TRUE(declarations->load(false));
-         return [declarations] { return declarations->save(0); };
-       },
-       {"Engines", "0001", engines[1]}, {engines[0], "Description", "Alpha2"}, {"Defaults", "Shown", "1"},
-       {"Defaults", "MacroEngine", engines[0]}, "", ""},
+      engineRow("the script engine chosen", 1),
+      engineRow("the script engines saved unchanged", 0),
       dialogRow("the sliders' width", "SliderForm", "Width", "360",
                 +[](TSliderForm& form) { form.setSize(360, form.height()); }),
       dialogRow("the field editor moved", "FieldEditor", "Left", "25",
