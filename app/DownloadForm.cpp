@@ -743,8 +743,11 @@ TDownloadItem& TdownloadForm::shownItem(int number) {
   return item;
 }
 
-TSaveFailures TdownloadForm::saveShownItems() {
+TSaveFailures TdownloadForm::saveHeldFiles() {
   TSaveFailures failed;
+  // One gone meanwhile is not made again.
+  for (auto& [number, descriptor] : descriptors_)
+    if (!descriptor.save() && fileExists(descriptor.fileName())) failed.push_back(descriptor.fileName());
   if (shownItems_.empty() || shownFolder_.empty()) return failed;
   // The folder is listed once: a file as this program left it is not
   // looked up, let alone read.

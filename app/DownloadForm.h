@@ -60,10 +60,11 @@ class TdownloadForm : public TChildForm {
   void listLists();
   // Re-reads the shown item rows from their files; no row comes or goes.
   void reloadObjectsInSelectedList();
-  // The shown list's items as the program read or saved them, checked as
-  // the close checks held files: what another program cut out of one since
-  // is put back and told. The files that could not be written.
-  TSaveFailures saveShownItems();
+  // The shown list's items and the lists' descriptors as the program read
+  // or saved them, checked as the close checks held files: what another
+  // program cut out of one since is put back and told. The files that
+  // could not be written.
+  TSaveFailures saveHeldFiles();
   // The list whose items are shown; -1 for none.
   int shownList() const { return shownList_; }
   int selectedList() const { return selectedList_; }

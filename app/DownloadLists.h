@@ -21,6 +21,7 @@
 class TListDescriptor {
  public:
   explicit TListDescriptor(const std::string& listFolder);
+  const std::string& fileName() const { return file_; }
   bool checked() const { return checked_; }
   bool setChecked(bool checked);
   // Trimmed; an empty name removes the key, so the list reads "?" again.

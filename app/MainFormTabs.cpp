@@ -431,7 +431,7 @@ bool TmainForm::closeCore(bool clearViews) {
       }))
     return false;
   if (!savedOrCancelled([this] { return macroForm->saveEngineDeclarations(); })) return false;
-  if (!savedOrCancelled([this] { return downloadForm->saveShownItems(); })) return false;
+  if (!savedOrCancelled([this] { return downloadForm->saveHeldFiles(); })) return false;
   if (!savedOrCancelled([this] { return saveGUIoptions(); })) return false;
   // Changes a window saved as they were made and that failed then; the
   // directory set-up leaves them for the close, where the user may also go

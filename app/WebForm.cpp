@@ -272,6 +272,10 @@ TSaveFailures TwebForm::saveWebPanels() {
   TSaveFailures failed;
   for (const auto& panel : webPanels_)
     if (panel->saveToOwnFile() != 0) failed.push_back(panel->settingsFile());
+  // The mosaics' names are held too: what another program cut out of a
+  // descriptor since is put back. One gone meanwhile is not made again.
+  for (auto& [number, descriptor] : descriptors_)
+    if (!descriptor.save() && fileExists(descriptor.fileName())) failed.push_back(descriptor.fileName());
   return failed;
 }
 

@@ -40,6 +40,7 @@ bool writeMosaicName(const std::string& folder, const std::string& name);
 class TMosaicDescriptor {
  public:
   explicit TMosaicDescriptor(const std::string& folder);
+  const std::string& fileName() const { return file_; }
   const std::string& name() const { return name_; }
   // False when the file refused it; a mosaic gone is not made again.
   bool rename(const std::string& name);

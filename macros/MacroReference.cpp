@@ -103,12 +103,13 @@ int TMacroReference::save() {
 }
 
 int TMacroReference::saveInto(const std::string& descriptor) {
-  if (!modified) return macroOk;
   try {
     // Only the mark is the user's to change: what another program set
     // since stays, and what it cut out is put back. The descriptor is the
     // package's own, read under the name it had before a rename.
     saved_.movedTo(descriptor);
+    // Unchanged, it is still checked for what another program cut.
+    if (!modified) return saved_.saveUnchanged(descriptor, writer()) ? macroOk : macroFileFailed;
     if (!saved_.save(descriptor, writer())) return macroFileFailed;
     modified = false;
     return macroOk;

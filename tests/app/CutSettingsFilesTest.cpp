@@ -111,6 +111,15 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
        },
        {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
        {"Configuration", "Active", "1"}, "", ""},
+      {"a macro package saved unchanged at the close", "MACROS\\Trend.INI",
+       "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n",
+       [&jscript](const std::string& folder) -> std::function<bool()> {
+         auto index = std::make_shared<TMacroIndex>();
+         EXPECT_EQ(index->load(folder + "MACROS\\", jscript), 0);
+         return [index] { return index->saveAll() == macroOk; };
+       },
+       {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
+       {"Configuration", "Active", "0"}, "", ""},
       {"a download list ticked", "DLISTS\\1\\0.INI", "[List]\r\nName=Shares\r\nChecked=0\r\nSchedule=daily\r\n",
        [](const std::string& folder) -> std::function<bool()> {
          auto list = std::make_shared<TListDescriptor>(folder + "DLISTS\\1\\");

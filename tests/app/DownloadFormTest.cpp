@@ -426,9 +426,9 @@ TEST(DownloadForm, AnItemItsFileWillNotRenameIsToldAndKeepsItsName) {
   EXPECT_EQ(readWholeFile(root + "1\\2.INI"), cut);
 }
 
-// The shown list's items are held as read: the close puts back what another
-// program cut out of one since, naming the item, and writes nothing into
-// one as this program left it.
+// The shown list's items and the lists' descriptors are held as read: the
+// close puts back what another program cut out of one since, naming it,
+// and writes nothing into one as this program left it.
 TEST(DownloadForm, TheClosePutsBackWhatAnotherProgramCutOutOfAShownItem) {
   TTemporaryFolder folder;
   const std::string root = folder.path() + "dlists\\";
@@ -449,15 +449,18 @@ TEST(DownloadForm, TheClosePutsBackWhatAnotherProgramCutOutOfAShownItem) {
   ASSERT_TRUE(pumpUntil([&] { return form.shownList() == 1; }, 2000));
   const std::string whole = readWholeFile(item);
   writeWholeFile(item, whole.substr(0, whole.find("Currency=")));
+  writeWholeFile(root + "1\\0.INI", "[List]\r\n");
   takeSavedWhole();
-  EXPECT_TRUE(form.saveShownItems().empty());
+  EXPECT_TRUE(form.saveHeldFiles().empty());
+  EXPECT_EQ(TPortableIniFile(root + "1\\0.INI").readString("List", "Name", ""), "Shares");
   TDownloadItem mended;
   EXPECT_EQ(mended.loadFromFile(item), 0);
   EXPECT_EQ(mended.Currency, "EUR");
   EXPECT_EQ(mended.Remarks, std::vector<std::string>{"1=watch"});
   const std::vector<std::string> told = takeSavedWhole();
-  ASSERT_EQ(told.size(), 1u);
-  EXPECT_NE(told[0].find("the download item Shares item 2"), std::string::npos) << told[0];
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_NE(told[0].find("1\\0.INI"), std::string::npos) << told[0];
+  EXPECT_NE(told[1].find("the download item Shares item 2"), std::string::npos) << told[1];
   EXPECT_EQ(readWholeFile(root + "1\\1.INI"), untouched);
 }
 

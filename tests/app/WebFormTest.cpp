@@ -259,6 +259,22 @@ TEST(WebForm, ANameOrNotesTheirFilesRefusedWaitForTheClose) {
   EXPECT_EQ(TPortableIniFile(root + "1\\0.INI").readString("Profile", "Name", ""), "Equities");
 }
 
+// The mosaics' names are held as read: leaving the tab or the close puts
+// back what another program cut out of a descriptor since, and tells it.
+TEST(WebForm, TheClosePutsBackAMosaicNameAnotherProgramCut) {
+  TTemporaryFolder folder;
+  const std::string root = folder.path() + "webs\\";
+  makeMosaic(root, "1", "Shares");
+  TWebTab tab(root);
+  writeWholeFile(root + "1\\0.INI", "[Profile]\r\n");
+  takeSavedWhole();
+  EXPECT_TRUE(tab.form->saveWebPanels().empty());
+  EXPECT_EQ(TPortableIniFile(root + "1\\0.INI").readString("Profile", "Name", ""), "Shares");
+  const std::vector<std::string> told = takeSavedWhole();
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("1\\0.INI"), std::string::npos) << told[0];
+}
+
 // A browser whose file refused its change and was then deleted leaves no
 // change behind for the next browser, which takes the file's name.
 TEST(WebForm, ADeletedBrowserTakesWhatItsFileRefusedWithIt) {
