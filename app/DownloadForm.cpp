@@ -418,8 +418,8 @@ void TdownloadForm::listViewItemChecked(int row) {
   // The row keeps the mark the user gave it, for Update while the window
   // lasts.
   const bool checked = listView_->checked(row);
-  const std::string file = folder + "0.INI";
   TListDescriptor& list = descriptor(number);
+  const std::string& file = list.fileName();
   if (list.setChecked(checked)) {
     forgetUnsavedChange(file, "Checked");
   } else {

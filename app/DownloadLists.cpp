@@ -1,6 +1,7 @@
 #include "app/DownloadLists.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/MainWindowSetup.h"
 #include "controls/DownloadItem.h"
@@ -28,6 +29,17 @@ bool isItemFileName(const std::string& name) {
 }
 
 std::string withBackslash(const std::string& path) { return includeTrailingBackslash(upperCase(trimmedText(path))); }
+
+// Gives the item's field the value and saves the item; where the save
+// fails, the field goes back to what the file holds, so that no later save
+// writes it.
+template <class T>
+bool savedWith(TDownloadItem& item, T& field, T value) {
+  T old = std::exchange(field, std::move(value));
+  if (item.saveToFile() == 0) return true;
+  field = std::move(old);
+  return false;
+}
 
 }  // namespace
 
@@ -71,12 +83,7 @@ bool renameDownloadItem(TDownloadItem& item, const std::string& name) {
   if (item.loadResult() != 0) return false;
   const std::string trimmed = trimmedText(name);
   if (trimmed == item.Name) return true;
-  std::string old = std::move(item.Name);
-  item.Name = trimmed;
-  if (item.saveToFile() == 0) return true;
-  // The name stays what the file holds, so that no later save writes it.
-  item.Name = std::move(old);
-  return false;
+  return savedWith(item, item.Name, trimmed);
 }
 
 int newDownloadList(const std::string& root, const std::string& name) {
@@ -160,11 +167,7 @@ TClearResult clearDownloadItem(TDownloadItem& item, std::string& why) {
       return TClearResult::fileKept;
     }
   }
-  const double lastUpdate = item.LastUpdate;
-  item.LastUpdate = 0;
-  if (item.saveToFile() == 0) return TClearResult::cleared;
-  item.LastUpdate = lastUpdate;
-  return TClearResult::saveFailed;
+  return savedWith(item, item.LastUpdate, 0.0) ? TClearResult::cleared : TClearResult::saveFailed;
 }
 
 std::vector<bool> deleteDownloadLists(const std::vector<std::string>& listFolders, std::string& why) {
@@ -188,11 +191,7 @@ std::vector<bool> deleteDownloadItems(const std::vector<std::string>& itemFiles,
 bool zapItemRemarks(TDownloadItem& item) {
   if (item.loadResult() != 0) return false;
   if (item.Remarks.empty()) return true;
-  std::vector<std::string> remarks = std::move(item.Remarks);
-  item.Remarks.clear();
-  if (item.saveToFile() == 0) return true;
-  item.Remarks = std::move(remarks);
-  return false;
+  return savedWith(item, item.Remarks, std::vector<std::string>{});
 }
 
 int zapListRemarks(const std::string& listFolder) {

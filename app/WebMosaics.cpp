@@ -103,13 +103,17 @@ bool writeMosaicName(const std::string& folder, const std::string& name) {
 TMosaicDescriptor::TMosaicDescriptor(const std::string& folder) : file_(mosaicDescriptor(folder)) {
   const TPortableIniFile ini(file_);
   name_ = ini.readString(profileSection, "Name", "");
-  saved_.take(file_, [name = name_](TPortableIniFile& written) { writeNameOf(written, name); }, ini);
+  saved_.take(file_, writer(), ini);
+}
+
+TSettingsBaseline::TWriter TMosaicDescriptor::writer() const {
+  return [name = name_](TPortableIniFile& ini) { writeNameOf(ini, name); };
 }
 
 void TMosaicDescriptor::writeName(TPortableIniFile& ini) const { writeNameOf(ini, name_); }
 
 bool TMosaicDescriptor::save() {
-  return fileExists(file_) && saved_.save(file_, [name = name_](TPortableIniFile& ini) { writeNameOf(ini, name); });
+  return fileExists(file_) && saved_.save(file_, writer());
 }
 
 bool TMosaicDescriptor::rename(const std::string& name) {

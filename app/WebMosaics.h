@@ -51,6 +51,8 @@ class TMosaicDescriptor {
   void writeName(TPortableIniFile& ini) const;
 
  private:
+  TSettingsBaseline::TWriter writer() const;
+
   std::string file_;
   std::string name_;
   TSettingsBaseline saved_;

@@ -160,7 +160,7 @@ int TDownloadItem::saveToFile() {
 int TDownloadItem::saveUnchanged(const std::optional<TFileStamp>& listed) {
   if (fileName.empty() || (listed && asLoaded_.leftAsItWas(fileName, *listed))) return 0;
   describeFile();
-  return asLoaded_.saveUnchanged(fileName, writer()) ? 0 : -4;
+  return asLoaded_.saveUnchanged(fileName, writer(), listed) ? 0 : -4;
 }
 
 void TDownloadItem::writeFields(TPortableIniFile& ini) const {

@@ -46,8 +46,7 @@ TSettingsBaseline::TWriter namesWriter(std::vector<TGalleryEntry> list) {
 // The order is the user's too, which a save of what changed does not
 // carry: the index is written again in the entries' order, those another
 // program added after them, each with what the file holds.
-bool keepOrder(const std::string& indexFile, const std::vector<TGalleryEntry>& list) {
-  TPortableIniFile ini(indexFile);
+bool keepOrder(TPortableIniFile& ini, const std::vector<TGalleryEntry>& list) {
   std::vector<std::string> keys;
   ini.readSection(namesSection, keys);
   std::vector<std::string> ordered;
@@ -68,9 +67,13 @@ bool keepOrder(const std::string& indexFile, const std::vector<TGalleryEntry>& l
 int writeIndex(const std::string& folder, const std::vector<TGalleryEntry>& list, TSettingsBaseline& saved) {
   forceFolders(folder);
   const std::string indexFile = folder + indexFileName;
-  if (!saved.save(indexFile, namesWriter(list)) || !keepOrder(indexFile, list)) return -4;
+  if (!saved.save(indexFile, namesWriter(list))) return -4;
   std::vector<std::string> sections;
-  TPortableIniFile(indexFile).readSections(sections);
+  {
+    TPortableIniFile ini(indexFile);
+    if (!keepOrder(ini, list)) return -4;
+    ini.readSections(sections);
+  }
   if (!sections.empty()) return 0;
   // An index left with nothing in it goes, as before the first item: an
   // empty file could not be told from a save that failed halfway.

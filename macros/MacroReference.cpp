@@ -82,7 +82,7 @@ int TMacroReference::load(const std::string& directory, const std::string& descr
       reportLoadFailure("Macro package " + path + " " + numbers.firstUnread() + "; taken as not active.");
     // Taken as the package shows it: a mark that did not read stays in the
     // file as it is until the user sets one.
-    saved_.take(path, writer());
+    saved_.takeAsShown(path, writer(), file);
     return macroOk;
   } catch (...) {
     return macroReadFailed;

@@ -607,10 +607,13 @@ int TPortfolio::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool o
                                                double toDate, bool keepFilesForReuse, std::string* refusal) {
   // A range goes whole or not at all: a file refusing halfway would leave
   // what went before it deleted.
-  std::vector<std::string> files;
-  for (const auto& asset : assets_)
-    asset->Transactions().appendFilesBetweenDates(files, exceptTransaction, onlySoft, fromDate, toDate);
-  const std::string why = firstDeletionRefusal(files);
+  const auto filesInRange = [&] {
+    std::vector<std::string> files;
+    for (const auto& asset : assets_)
+      asset->Transactions().appendFilesBetweenDates(files, exceptTransaction, onlySoft, fromDate, toDate);
+    return files;
+  };
+  const std::string why = firstDeletionRefusal(filesInRange());
   if (refusal) *refusal = why;
   if (!why.empty()) return -4;
   int result = 0;
@@ -622,9 +625,7 @@ int TPortfolio::deleteTransactionsBetweenDates(int32_t exceptTransaction, bool o
   if (result == -4 && refusal) {
     // Taken by another program since it was asked: what stays is what
     // refused.
-    files.clear();
-    for (const auto& asset : assets_)
-      asset->Transactions().appendFilesBetweenDates(files, exceptTransaction, onlySoft, fromDate, toDate);
+    const std::vector<std::string> files = filesInRange();
     *refusal = firstDeletionRefusal(files);
     if (refusal->empty() && !files.empty()) *refusal = files.front() + " could not be deleted";
   }
