@@ -58,6 +58,14 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
     std::string movedTo;
   };
   const std::string jscript = "{F414C260-6AC0-11CF-B6D1-00AA00BBBB58}";
+  // A macro package's descriptor, and the packages as the Macros list reads
+  // them.
+  const std::string package = "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n";
+  const auto packages = [&jscript](const std::string& folder) {
+    auto index = std::make_shared<TMacroIndex>();
+    EXPECT_EQ(index->load(folder + "MACROS\\", jscript), 0);
+    return index;
+  };
   const std::string engines[] = {"{00000000-0000-0000-0000-00000000000A}", "{00000000-0000-0000-0000-00000000000B}"};
   const std::string engineFile = "[Defaults]\r\nMacroEngine=" + engines[0] + "\r\n[Engines]\r\n0000=" + engines[0] +
                                  "\r\n0001=" + engines[1] + "\r\n[" + engines[0] + "]\r\nDescription=Alpha\r\n[" +
@@ -99,11 +107,9 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
                 {section, key, value}, "", ""};
   };
   const TRow rows[] = {
-      {"a macro package ticked", "MACROS\\Trend.INI",
-       "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n",
-       [&jscript](const std::string& folder) -> std::function<bool()> {
-         auto index = std::make_shared<TMacroIndex>();
-         EXPECT_EQ(index->load(folder + "MACROS\\", jscript), 0);
+      {"a macro package ticked", "MACROS\\Trend.INI", package,
+       [&packages](const std::string& folder) -> std::function<bool()> {
+         auto index = packages(folder);
          return [index] {
            index->item(0)->setActive(true);
            return index->item(0)->save() == macroOk;
@@ -111,11 +117,9 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
        },
        {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
        {"Configuration", "Active", "1"}, "", ""},
-      {"a macro package saved unchanged at the close", "MACROS\\Trend.INI",
-       "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n",
-       [&jscript](const std::string& folder) -> std::function<bool()> {
-         auto index = std::make_shared<TMacroIndex>();
-         EXPECT_EQ(index->load(folder + "MACROS\\", jscript), 0);
+      {"a macro package saved unchanged at the close", "MACROS\\Trend.INI", package,
+       [&packages](const std::string& folder) -> std::function<bool()> {
+         auto index = packages(folder);
          return [index] { return index->saveAll() == macroOk; };
        },
        {"Configuration", "Engine", jscript}, {"Configuration", "Version", "2"}, {"Configuration", "Author", "me"},
@@ -158,11 +162,9 @@ TEST(CutSettingsFiles, ASaveOfOnePartPutsBackWhatAnotherProgramCutAndKeepsWhatIt
        },
        {"Portfolio", "Currency", "EUR"}, {"Portfolio", "Symbol", "GRX"}, {"Advice", "Advisor", "in-house"},
        {"Portfolio", "LoadAlways", "0"}, "the portfolio Growth Portfolio", ""},
-      {"a renamed macro package ticked", "MACROS\\Trend.INI",
-       "[Configuration]\r\nEngine=" + jscript + "\r\nActive=0\r\nVersion=1\r\n",
-       [&jscript](const std::string& folder) -> std::function<bool()> {
-         auto index = std::make_shared<TMacroIndex>();
-         EXPECT_EQ(index->load(folder + "MACROS\\", jscript), 0);
+      {"a renamed macro package ticked", "MACROS\\Trend.INI", package,
+       [&packages](const std::string& folder) -> std::function<bool()> {
+         auto index = packages(folder);
          EXPECT_EQ(index->rename(0, "Trend2"), macroOk);
          return [index] {
            index->item(0)->setActive(true);
