@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <mutex>
+#include <shared_mutex>
 
 #include "platform/LocaleSettings.h"
 
@@ -40,7 +42,12 @@ bool isPlainName(const std::string& part) {
 std::string TFolderCasing::onDisk(const std::string& path) {
   if (path.size() < 3 || path[1] != ':' || path[2] != '\\' || path.find('/') != std::string::npos) return path;
   const size_t nameStart = path.rfind('\\') + 1;
-  const std::lock_guard<std::mutex> guard(lock_);
+  {
+    const std::shared_lock reading(lock_);
+    const auto known = folders_.find(std::string_view(path).substr(0, nameStart));
+    if (known != folders_.end()) return known->second + path.substr(nameStart);
+  }
+  const std::unique_lock adding(lock_);
   return folderOnDisk(path.substr(0, nameStart)) + path.substr(nameStart);
 }
 
@@ -68,7 +75,13 @@ std::wstring TFolderCasing::exactFileName(const std::string& path) {
   const size_t nameStart = path.rfind('\\') + 1;
   if (!unixFileName || nameStart == 0 || !isPlainName(path.substr(nameStart))) return {};
   const std::string folder = path.substr(0, nameStart);
-  const std::lock_guard<std::mutex> guard(lock_);
+  const std::wstring name = widened(path.substr(nameStart), CP_ACP);
+  {
+    const std::shared_lock reading(lock_);
+    const auto known = unixFolders_.find(folder);
+    if (known != unixFolders_.end()) return known->second + name;
+  }
+  const std::unique_lock adding(lock_);
   auto known = unixFolders_.find(folder);
   if (known == unixFolders_.end()) {
     char* unixPath = unixFileName(widened(folder, CP_ACP).c_str());
@@ -80,7 +93,7 @@ std::wstring TFolderCasing::exactFileName(const std::string& path) {
     // Unix names are in the system's UTF-8.
     known = unixFolders_.emplace(folder, L"\\\\?\\unix" + widened(folderPath, CP_UTF8)).first;
   }
-  return known->second + widened(path.substr(nameStart), CP_ACP);
+  return known->second + name;
 }
 
 namespace {

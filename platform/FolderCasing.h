@@ -1,7 +1,9 @@
 #pragma once
-#include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
+
+#include "platform/ReadWriteLock.h"
 
 // Under Wine a Windows path reaches its Unix file case-insensitively: every
 // part whose case differs from the disk's costs a read of the whole parent
@@ -33,9 +35,17 @@ class TFolderCasing {
  private:
   std::string folderOnDisk(const std::string& folder);
 
-  std::mutex lock_;
-  std::unordered_map<std::string, std::string> folders_;  // folder as given -> on disk, both with '\'
-  std::unordered_map<std::string, std::wstring> unixFolders_;  // folder as given -> "\\?\unix" + path + '/'
+  // Threads looking files up side by side meet here at every path: they
+  // share the lock to read what is known, and take it whole only to add.
+  struct TNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+  };
+  template <class T>
+  using TFolderMap = std::unordered_map<std::string, T, TNameHash, std::equal_to<>>;
+  TReadWriteLock lock_;
+  TFolderMap<std::string> folders_;  // folder as given -> on disk, both with '\'
+  TFolderMap<std::wstring> unixFolders_;  // folder as given -> "\\?\unix" + path + '/'
 };
 
 // The program-wide instance through which the file functions open files.
