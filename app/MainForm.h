@@ -21,6 +21,7 @@
 #include "platform/SaveFailures.h"
 
 class TChildForm;
+class TFileStamps;
 class THelpServices;
 class THookHelpSystem;
 class TMemo;
@@ -162,7 +163,8 @@ class TmainForm : public TForm {
   // the data windows are emptied as well. A save that fails is told with
   // Retry and Cancel; false when the user cancels, and then nothing is
   // emptied.
-  bool closeCore(bool clearViews);
+  // recordStamps: the record files', looked up at the start of the close.
+  bool closeCore(bool clearViews, const TFileStamps* recordStamps = nullptr);
   // Every window's view is cleared, then the portfolios and the currency
   // tables are freed, so that everything can be loaded from other folders.
   void releasePortfolios();

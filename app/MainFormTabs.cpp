@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "app/DownloadForm.h"
@@ -17,6 +18,7 @@
 #include "model/UnsavedChanges.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
+#include "platform/FileStamps.h"
 #include "platform/DateTimePicker.h"
 #include "platform/ListView.h"
 #include "platform/ExtControls.h"
@@ -402,7 +404,7 @@ void TmainForm::showShutDownForm() {
   shutDownForm->repaint();
 }
 
-bool TmainForm::closeCore(bool clearViews) {
+bool TmainForm::closeCore(bool clearViews, const TFileStamps* recordStamps) {
   if (findDialog.visible()) findDialog.close();
   if (replaceDialog.visible()) replaceDialog.close();
   const int tab = pageControl->activePageIndex();
@@ -424,9 +426,12 @@ bool TmainForm::closeCore(bool clearViews) {
     if (!savedOrCancelled([form] { return form->saveView(); })) return false;
   // The transactions' line sizes and order go into them before they are saved.
   if (!savedOrCancelled([this] { return transactionForm->saveView(); })) return false;
-  if (!savedOrCancelled([this] {
+  if (!savedOrCancelled([this, &recordStamps] {
         TSaveFailures failed;
-        if (portfolioForm->savePortfolios(&failed) == 0) return TSaveFailures{};
+        // Tried again, the files are looked up afresh: the user may have
+        // mended one meanwhile.
+        if (portfolioForm->savePortfolios(&failed, std::exchange(recordStamps, nullptr)) == 0)
+          return TSaveFailures{};
         return failed.empty() ? TSaveFailures{"the portfolios"} : failed;
       }))
     return false;

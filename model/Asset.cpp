@@ -231,7 +231,13 @@ void TAsset::writeTo(TPortableIniFile& ini) const {
   endEntryCount(ini, countedSections);
 }
 
-int TAsset::save(const std::string& portfolioName) {
+void TAsset::recordFiles(std::vector<std::string>& files) const {
+  if (folder_.empty()) return;
+  files.push_back(fileName());
+  transactions_.recordFiles(files);
+}
+
+int TAsset::save(const std::string& portfolioName, const TFileStamps& stamps) {
   unsavedFiles_.clear();
   // A cleared asset names no file.
   if (folder_.empty()) return 0;
@@ -239,7 +245,7 @@ int TAsset::save(const std::string& portfolioName) {
   // whatever becomes of the asset file: the user is told only of the files
   // that failed, and would lose no more.
   const std::string described = "the asset " + name_ + (portfolioName.empty() ? "" : " of " + portfolioName);
-  int result = transactions_.saveAll(described);
+  int result = transactions_.saveAll(described, stamps);
   unsavedFiles_ = transactions_.UnsavedFiles();
   if (result == 0) result = pricesTable().save(prices_);
   // A series the cache could not write, or one left alone after a failed
@@ -253,7 +259,7 @@ int TAsset::save(const std::string& portfolioName) {
     saved_.describe(described);
     // Unchanged, the file is still checked for what another program cut.
     TFileStamp found;
-    if (ownChange() <= lastSaved_ && !viewPropertiesUnsaved() && pathExists(file, found) && found.known())
+    if (ownChange() <= lastSaved_ && !viewPropertiesUnsaved() && stamps.find(file, found) && found.known())
       return saved_.saveUnchanged(file, write, found) ? result : ownFileUnsaved(file);
     // Rewriting a file that could not be read would lose what it holds.
     if (!saved_.save(file, write)) return ownFileUnsaved(file);

@@ -55,7 +55,9 @@ class TAsset : public TCustomPropertyObject {
   // was read or written). -4 when the asset file cannot be written, else the
   // first failure. The portfolio's name tells the user whose asset a
   // notice of the save means.
-  int save(const std::string& portfolioName = {});
+  int save(const std::string& portfolioName = {}, const TFileStamps& stamps = TFileStamps());
+  // Appends the asset's file and its transactions' files.
+  void recordFiles(std::vector<std::string>& files) const;
   // The files the last save could not write: the asset file first.
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // Makes the asset's file and transaction folder, with one empty first

@@ -183,14 +183,19 @@ int TPortfolio::load(const std::string& folder, bool onlyIfLoadAlways, const TPr
   return result;
 }
 
-int TPortfolio::save() {
+void TPortfolio::recordFiles(std::vector<std::string>& files) const {
+  if (!folder_.empty()) files.push_back(folder_ + headerFile);
+  for (const auto& asset : assets_) asset->recordFiles(files);
+}
+
+int TPortfolio::save(const TFileStamps& stamps) {
   int result = 0;
   unsavedFiles_.clear();
   if (folder_.empty()) {
     result = -4;
   } else {
     try {
-      result = saveHeader();
+      result = saveHeader(stamps);
     } catch (const std::exception&) {
       result = -4;
     }
@@ -199,14 +204,14 @@ int TPortfolio::save() {
   // The assets are saved even when the header could not be: their data is
   // what the user would lose.
   for (const auto& asset : assets_) {
-    const int saved = asset->save(name_);
+    const int saved = asset->save(name_, stamps);
     unsavedFiles_.insert(unsavedFiles_.end(), asset->UnsavedFiles().begin(), asset->UnsavedFiles().end());
     if (result == 0) result = saved;
   }
   return result;
 }
 
-int TPortfolio::saveHeader() {
+int TPortfolio::saveHeader(const TFileStamps& stamps) {
   const std::string header = folder_ + headerFile;
   const bool changed = std::max(TCustomPropertyObject::lastChange(), headerChange_) > headerSaved_ ||
                        loadAlways_ != savedLoadAlways_ || viewPropertiesUnsaved();
@@ -216,7 +221,7 @@ int TPortfolio::saveHeader() {
   // what it cut is put back, what else it wrote stays, and a read-only
   // header is no failure.
   TFileStamp found;
-  if (!changed && pathExists(header, found) && found.known())
+  if (!changed && stamps.find(header, found) && found.known())
     return savedHeader_.saveUnchanged(header, write, found) ? 0 : -4;
   // A property that cannot be stored keeps the header as it was, and so
   // does one that cannot be read.

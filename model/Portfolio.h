@@ -38,7 +38,9 @@ class TPortfolio : public TCustomPropertyObject {
            bool withAssets, bool setLoadAlways, bool* skippedAsNotLoadAlways = nullptr);
   // The header, then every asset (all of them, even after a failure); the
   // header's failure (-4), else the first asset's.
-  int save();
+  int save(const TFileStamps& stamps = TFileStamps());
+  // Appends the header's file and every asset's record files.
+  void recordFiles(std::vector<std::string>& files) const;
   // The files the last save could not write, in the order tried.
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // Saves a changed "LoadAlways" mark as the header's save does (what
@@ -171,7 +173,7 @@ class TPortfolio : public TCustomPropertyObject {
   void flowsIn(TAssetFlows addFlows, TFlowList& flows, bool& ok, double fromDate, double toDate);
   void pickDate(TAssetDate assetDate, bool later, double& date, bool& found);
   std::string freeAssetStem() const;
-  int saveHeader();
+  int saveHeader(const TFileStamps& stamps = TFileStamps());
   void writeHeader(TPortableIniFile& ini) const;
 
   int32_t serial_;

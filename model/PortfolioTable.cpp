@@ -1,6 +1,7 @@
 #include "model/PortfolioTable.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/ChangeStamps.h"
 #include "model/Directories.h"
@@ -119,10 +120,22 @@ int TPortfolioTable::close(const std::string& folder, bool clearLoadAlways, cons
   return 0;
 }
 
+std::vector<std::string> TPortfolioTable::recordFiles() const {
+  std::vector<std::string> files;
+  for (const auto& portfolio : portfolios_) portfolio->recordFiles(files);
+  return files;
+}
+
 int TPortfolioTable::saveAll(std::vector<std::string>* unsavedFiles) {
+  // Most files are held unchanged, and each is only looked up for what
+  // another program did to it: the look-ups go first, side by side.
+  return saveAll(TFileStamps(recordFiles()), unsavedFiles);
+}
+
+int TPortfolioTable::saveAll(const TFileStamps& stamps, std::vector<std::string>* unsavedFiles) {
   int result = 0;
   for (const auto& portfolio : portfolios_) {
-    const int saved = portfolio->save();
+    const int saved = portfolio->save(stamps);
     if (unsavedFiles != nullptr)
       unsavedFiles->insert(unsavedFiles->end(), portfolio->UnsavedFiles().begin(), portfolio->UnsavedFiles().end());
     if (result == 0) result = saved;

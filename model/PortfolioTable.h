@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/ProgressReport.h"
+#include "platform/FileStamps.h"
 
 class TPortfolio;
 
@@ -36,6 +37,11 @@ class TPortfolioTable {
   // Saves every portfolio, also after one failed; the files that could not
   // be written are appended to unsavedFiles when given.
   int saveAll(std::vector<std::string>* unsavedFiles = nullptr);
+  // As saveAll, with the record files' stamps looked up before.
+  int saveAll(const TFileStamps& stamps, std::vector<std::string>* unsavedFiles = nullptr);
+  // The files of every portfolio's records: its header, its assets' files
+  // and their transactions' files.
+  std::vector<std::string> recordFiles() const;
   // Creates the first free numbered folder under the root and opens it.
   int newPortfolio(const std::string& name, const std::string& symbol, std::string& folder, const std::string& root,
                    const std::string& currency);

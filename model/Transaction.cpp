@@ -206,7 +206,7 @@ bool TTransaction::writesAs(const TTransactionValues& held, const TCustomPropert
   return postsAs(held) && writtenAlike(CustomProperties, held.custom) && writtenAlike(ExternalProperties, external);
 }
 
-int TTransaction::save(const std::string& owner) {
+int TTransaction::save(const std::string& owner, const TFileStamps& stamps) {
   if (fileName_.empty()) return 0;
   const bool changed = needsSave_ || lastChange() > lastSaved_ || viewPropertiesUnsaved();
   if (changed && !storable()) return -4;
@@ -214,7 +214,7 @@ int TTransaction::save(const std::string& owner) {
   // as this program left it is neither read nor described. A look-up of
   // each file costs less than a listing of its folder (under Wine, a third).
   TFileStamp found;
-  if (!changed && (!pathExists(fileName_, found) || saved_.leftAsItWas(fileName_, found))) return 0;
+  if (!changed && (!stamps.find(fileName_, found) || saved_.leftAsItWas(fileName_, found))) return 0;
   if (!owner.empty()) saved_.describe("transaction " + std::to_string(number_) + " of " + owner);
   if (!changed) return saved_.saveUnchanged(fileName_, writer(), found) ? 0 : -4;
   // Rewriting a file that could not be read would lose what it holds.

@@ -6,6 +6,7 @@
 
 #include "model/CustomProperties.h"
 #include "model/SettingsBaseline.h"
+#include "platform/FileStamps.h"
 #include "platform/FileSystem.h"
 
 class TTransactionTable;
@@ -63,8 +64,9 @@ class TTransaction : public TCustomPropertyObject {
   // Writes the file when something changed since the last save; 0, or -4
   // when the file cannot be written. A transaction held only in memory (no
   // file name) has nothing to write.
-  // owner: the asset it belongs to, as a notice of the save names it.
-  int save(const std::string& owner = {});
+  // owner: the asset it belongs to, as a notice of the save names it;
+  // stamps: the file's, when it was looked up before.
+  int save(const std::string& owner = {}, const TFileStamps& stamps = TFileStamps());
   // Writes the transaction into a new file of that name and then holds what
   // the file holds, as a load of it would. The name must not be taken, or
   // with overwrite must be a file whose text is of no value any more (see

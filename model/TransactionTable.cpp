@@ -139,15 +139,20 @@ int TTransactionTable::addFromFile(const std::string& fileName, const std::optio
   return result;
 }
 
-int TTransactionTable::saveAll(const std::string& owner) {
+int TTransactionTable::saveAll(const std::string& owner, const TFileStamps& stamps) {
   int result = 0;
   unsavedFiles_.clear();
   for (const auto& transaction : items_) {
-    const int saved = transaction->save(owner);
+    const int saved = transaction->save(owner, stamps);
     if (saved != 0) unsavedFiles_.push_back(transaction->FileName());
     if (result == 0) result = saved;
   }
   return result;
+}
+
+void TTransactionTable::recordFiles(std::vector<std::string>& files) const {
+  for (const auto& transaction : items_)
+    if (!transaction->FileName().empty()) files.push_back(transaction->FileName());
 }
 
 void TTransactionTable::trackFileNumbers(const std::string& folder) {

@@ -41,7 +41,9 @@ class TTransactionTable {
   int addFromFile(const std::string& fileName, const std::optional<std::string>& text = std::nullopt,
                   const TFileStamp& stamp = {});
   // owner: the asset they belong to, as a notice of a save names it.
-  int saveAll(const std::string& owner = {});
+  int saveAll(const std::string& owner = {}, const TFileStamps& stamps = TFileStamps());
+  // Appends the file of each transaction that has one.
+  void recordFiles(std::vector<std::string>& files) const;
   // The files the last saveAll could not write, in the order tried.
   const std::vector<std::string>& UnsavedFiles() const { return unsavedFiles_; }
   // With save, the transaction is written to the first free numbered file of

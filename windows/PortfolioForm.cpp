@@ -198,12 +198,17 @@ int TportfolioForm::loadPortfolios() {
   return result;
 }
 
-int TportfolioForm::savePortfolios(std::vector<std::string>* unsavedFiles) {
+int TportfolioForm::savePortfolios(std::vector<std::string>* unsavedFiles, const TFileStamps* stamps) {
   TPortfolioTable* table = portfolioTable();
   if (!table) return -7;
   setObjectGUIproperties();
   noteEditPanelExit();
-  return table->saveAll(unsavedFiles);
+  return stamps ? table->saveAll(*stamps, unsavedFiles) : table->saveAll(unsavedFiles);
+}
+
+std::vector<std::string> TportfolioForm::recordFiles() {
+  TPortfolioTable* table = portfolioTable();
+  return table ? table->recordFiles() : std::vector<std::string>{};
 }
 
 // ---- Commands ----

@@ -2,8 +2,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/ProgressReport.h"
+#include "platform/FileStamps.h"
 #include "platform/Menu.h"
 #include "windows/DataForm.h"
 #include "windows/PortfolioLoadLog.h"
@@ -35,7 +37,10 @@ class TportfolioForm : public TdataForm {
   int loadPortfolios();
   // The files that could not be written are appended to unsavedFiles when
   // given.
-  int savePortfolios(std::vector<std::string>* unsavedFiles = nullptr);
+  // stamps: the record files', looked up before (see recordFiles).
+  int savePortfolios(std::vector<std::string>* unsavedFiles = nullptr, const TFileStamps* stamps = nullptr);
+  // The files of the open portfolios' records.
+  std::vector<std::string> recordFiles();
   void portfolioTableLoadNotify(int code, const std::string& text);
 
   // The commands; each answers the model's result code (0 success).
