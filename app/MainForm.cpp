@@ -131,8 +131,8 @@ TmainForm::~TmainForm() {
   // portfolios; they go with it.
   forexTables().clearTables();
   // The windows go in one call, before the controls that own them: one by
-  // one, each would be hidden, its parent told and its tips taken off
-  // first, a quarter of a second more at the close of a large folder.
+  // one, each would first be hidden, its parent told and its tips taken
+  // off, hundreds of them at the close.
   DestroyWindow(handle());
 }
 

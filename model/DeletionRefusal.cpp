@@ -2,12 +2,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "model/Directories.h"
 #include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderCasing.h"
 
 namespace {
+
+// Below this many paths a thread costs more than it saves.
+constexpr std::size_t pathsForAThread = 256;
+constexpr std::size_t mostThreads = 4;
 
 class TDeletionProbe {
  public:
@@ -92,22 +100,51 @@ bool deleteAsked(const std::vector<std::string>& paths, std::string& why) {
   return true;
 }
 
+// Why the path, or for a folder anything in it, would refuse its deletion;
+// empty when all of it can go.
+std::string refusalOf(const std::string& path) {
+  if (namesFolder(path)) {
+    if (isReparsePoint(path)) return {};
+    std::vector<std::string> inside;
+    for (const TFoundFile& entry : findFiles(path + "*"))
+      inside.push_back(path + entry.name + (entry.isFolder && !entry.isReparsePoint ? "\\" : ""));
+    if (std::string refusal = firstDeletionRefusal(inside); !refusal.empty()) return refusal;
+  }
+  const std::string why = pathDeletionRefusal(shownPath(path));
+  return why.empty() ? why : shownPath(path) + " " + why;
+}
+
 }  // namespace
 
 std::string firstDeletionRefusal(const std::vector<std::string>& paths) {
-  for (const std::string& path : paths) {
-    if (namesFolder(path)) {
-      if (isReparsePoint(path)) continue;
-      std::vector<std::string> inside;
-      for (const TFoundFile& entry : findFiles(path + "*"))
-        inside.push_back(path + entry.name + (entry.isFolder && !entry.isReparsePoint ? "\\" : ""));
-      const std::string refusal = firstDeletionRefusal(inside);
-      if (!refusal.empty()) return refusal;
-    }
-    const std::string why = pathDeletionRefusal(shownPath(path));
-    if (!why.empty()) return shownPath(path) + " " + why;
+  // Under Wine each ask opens and closes the file through the server; a
+  // system run asks thousands of soft transactions' files, and threads
+  // asking side by side overlap their waits.
+  const std::size_t threads =
+      std::min<std::size_t>({std::thread::hardware_concurrency(), paths.size() / pathsForAThread, mostThreads});
+  if (threads <= 1) {
+    for (const std::string& path : paths)
+      if (std::string why = refusalOf(path); !why.empty()) return why;
+    return {};
   }
-  return {};
+  std::vector<std::string> refusals(paths.size());
+  // Each thread asks its paths in order and stops past the first refusal
+  // any thread found: every path before the final one was asked.
+  std::atomic<std::size_t> firstRefused = paths.size();
+  {
+    std::vector<std::jthread> asking;
+    for (std::size_t first = 0; first < threads; ++first)
+      asking.emplace_back([&, first] {
+        for (std::size_t i = first; i < paths.size() && i < firstRefused; i += threads) {
+          refusals[i] = refusalOf(paths[i]);
+          if (refusals[i].empty()) continue;
+          std::size_t earliest = firstRefused;
+          while (i < earliest && !firstRefused.compare_exchange_weak(earliest, i)) {
+          }
+        }
+      });
+  }
+  return firstRefused < paths.size() ? refusals[firstRefused] : std::string();
 }
 
 bool deleteWhole(const std::vector<std::string>& paths, std::string& why) { return deleteAllWhole({paths}, why)[0]; }

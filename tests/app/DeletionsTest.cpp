@@ -16,6 +16,7 @@
 #include "controls/GalleryIndex.h"
 #include "macros/MacroIndex.h"
 #include "model/Asset.h"
+#include "model/DeletionRefusal.h"
 #include "model/Portfolio.h"
 #include "model/PortfolioTable.h"
 #include "model/UnsavedChanges.h"
@@ -414,6 +415,20 @@ TEST(Deletions, ARefusedDeletionKeepsItsObjectWholeAndWhatIsHeldFollowsTheFiles)
          holdDocument(notes, "notes");
          EXPECT_EQ(saveUnsavedChanges(), std::vector<std::string>{notes.fileName});
          EXPECT_EQ(readWholeFile(notes.fileName), "another program's");
+       }},
+      {"many files asked side by side, two refusing far apart",
+       [](TSampleWorkFolder& sample) {
+         std::vector<std::string> files;
+         for (int i = 0; i < 2000; ++i) {
+           files.push_back(sample.temporary.path() + std::to_string(i) + ".INI");
+           writeWholeFile(files.back(), "");
+         }
+         // Whichever thread meets its refusal first, the earliest in the
+         // list is told.
+         const TRefusing first(files[1999], false);
+         EXPECT_EQ(firstDeletionRefusal(files), first.why());
+         const TRefusing earlier(files[1001], true);
+         EXPECT_EQ(firstDeletionRefusal(files), earlier.why());
        }},
   };
   for (const TRow& row : rows) {
