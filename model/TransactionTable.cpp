@@ -151,6 +151,9 @@ int TTransactionTable::saveAll(const std::string& owner, const TFileStamps& stam
 }
 
 void TTransactionTable::recordFiles(std::vector<std::string>& files) const {
+  // Asked at the start of the close, while the views' threads may still
+  // sort the table.
+  const std::lock_guard<std::mutex> guard(lazyOrderLock_);
   for (const auto& transaction : items_)
     if (!transaction->FileName().empty()) files.push_back(transaction->FileName());
 }
