@@ -2,20 +2,16 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "model/Directories.h"
 #include "model/UnsavedChanges.h"
 #include "platform/FileSystem.h"
+#include "platform/FileThreads.h"
 #include "platform/FolderCasing.h"
 
 namespace {
-
-// Below this many paths a thread costs more than it saves.
-constexpr std::size_t pathsForAThread = 256;
-constexpr std::size_t mostThreads = 4;
 
 class TDeletionProbe {
  public:
@@ -118,10 +114,8 @@ std::string refusalOf(const std::string& path) {
 
 std::string firstDeletionRefusal(const std::vector<std::string>& paths) {
   // Under Wine each ask opens and closes the file through the server; a
-  // system run asks thousands of soft transactions' files, and threads
-  // asking side by side overlap their waits.
-  const std::size_t threads =
-      std::min<std::size_t>({std::thread::hardware_concurrency(), paths.size() / pathsForAThread, mostThreads});
+  // system run asks thousands of soft transactions' files.
+  const std::size_t threads = threadsForFiles(paths.size());
   if (threads <= 1) {
     for (const std::string& path : paths)
       if (std::string why = refusalOf(path); !why.empty()) return why;

@@ -1,19 +1,11 @@
 #include "platform/FileStamps.h"
 
-#include <algorithm>
 #include <utility>
 
-namespace {
-
-// Below this many paths a thread costs more than it saves.
-constexpr std::size_t pathsForAThread = 256;
-constexpr std::size_t mostThreads = 4;
-
-}  // namespace
+#include "platform/FileThreads.h"
 
 TFileStamps::TFileStamps(std::vector<std::string> paths) : paths_(std::move(paths)), stamps_(paths_.size()) {
-  const std::size_t threads = std::min<std::size_t>(
-      {std::thread::hardware_concurrency(), paths_.size() / pathsForAThread, mostThreads});
+  const std::size_t threads = threadsForFiles(paths_.size());
   if (threads == 0) lookUp(0, 1);
   for (std::size_t first = 0; first < threads; ++first) lookingUp_.emplace_back([this, first, threads] {
     lookUp(first, threads);
